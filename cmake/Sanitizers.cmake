@@ -1,0 +1,8 @@
+if(VELMORA_SANITIZE OR VELMORA_FUZZ)
+    set(_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    if(VELMORA_FUZZ)
+        list(APPEND _san -fsanitize=fuzzer-no-link)
+    endif()
+    add_compile_options(${_san})
+    add_link_options(-fsanitize=address,undefined)
+endif()

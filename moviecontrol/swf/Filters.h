@@ -1,0 +1,123 @@
+#pragma once
+// Bitmap filters attached by PlaceObject3 (and DefineButton2 records). Field values are as
+// stored, converted from fixed point: blur sizes and distances in pixels, angles in radians,
+// strength as a factor.
+
+#include "swf/BasicTypes.h"
+
+#include <array>
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+namespace swf {
+
+struct DropShadowFilter {
+    Rgba color;
+    double blurX = 0.0;
+    double blurY = 0.0;
+    double angle = 0.0;
+    double distance = 0.0;
+    double strength = 1.0;
+    bool inner = false;
+    bool knockout = false;
+    bool compositeSource = true;
+    std::uint8_t passes = 1;
+};
+
+struct BlurFilter {
+    double blurX = 0.0;
+    double blurY = 0.0;
+    std::uint8_t passes = 1;
+};
+
+struct GlowFilter {
+    Rgba color;
+    double blurX = 0.0;
+    double blurY = 0.0;
+    double strength = 1.0;
+    bool inner = false;
+    bool knockout = false;
+    bool compositeSource = true;
+    std::uint8_t passes = 1;
+};
+
+struct BevelFilter {
+    Rgba shadowColor;
+    Rgba highlightColor;
+    double blurX = 0.0;
+    double blurY = 0.0;
+    double angle = 0.0;
+    double distance = 0.0;
+    double strength = 1.0;
+    bool inner = false;
+    bool knockout = false;
+    bool compositeSource = true;
+    bool onTop = false;
+    std::uint8_t passes = 1;
+};
+
+struct GradientFilterStop {
+    Rgba color;
+    std::uint8_t ratio = 0;
+};
+
+/// Shared layout of the gradient glow and gradient bevel filters.
+struct GradientFilterParams {
+    std::vector<GradientFilterStop> stops;
+    double blurX = 0.0;
+    double blurY = 0.0;
+    double angle = 0.0;
+    double distance = 0.0;
+    double strength = 1.0;
+    bool inner = false;
+    bool knockout = false;
+    bool compositeSource = true;
+    bool onTop = false;
+    std::uint8_t passes = 1;
+};
+
+struct GradientGlowFilter : GradientFilterParams {};
+struct GradientBevelFilter : GradientFilterParams {};
+
+struct ConvolutionFilter {
+    std::uint8_t columns = 0;
+    std::uint8_t rows = 0;
+    float divisor = 1.0f;
+    float bias = 0.0f;
+    std::vector<float> matrix; ///< rows * columns values, row by row.
+    Rgba defaultColor;
+    bool clamp = true;
+    bool preserveAlpha = true;
+};
+
+/// 4x5 matrix, row by row: R' = m[0]*R + m[1]*G + m[2]*B + m[3]*A + m[4] (0..255 scale).
+struct ColorMatrixFilter {
+    std::array<float, 20> matrix{};
+};
+
+using Filter =
+    std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter, GradientGlowFilter,
+                 ConvolutionFilter, ColorMatrixFilter, GradientBevelFilter>;
+
+enum class BlendMode : std::uint8_t {
+    Normal = 1,
+    Layer = 2,
+    Multiply = 3,
+    Screen = 4,
+    Lighten = 5,
+    Darken = 6,
+    Difference = 7,
+    Add = 8,
+    Subtract = 9,
+    Invert = 10,
+    Alpha = 11,
+    Erase = 12,
+    Overlay = 13,
+    HardLight = 14,
+};
+
+/// 0 and unknown values blend as Normal.
+BlendMode blendModeFromByte(std::uint8_t value);
+
+} // namespace swf

@@ -1,0 +1,119 @@
+#pragma once
+// A loaded movie: header, character dictionary and root timeline.
+//
+// The Movie owns the decompressed bytes of the file; every span in its records (bitmap data,
+// action payloads, raw tags) points into them, so a Movie is neither copied nor moved: it
+// lives behind the pointer loadMovie returns.
+
+#include "swf/Characters.h"
+#include "swf/ControlTags.h"
+#include "swf/Shapes.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
+#include <variant>
+#include <vector>
+
+namespace swf {
+
+struct Sprite {
+    std::uint16_t id = 0;
+    Timeline timeline;
+};
+
+using Definition = std::variant<Shape, MorphShape, Sprite, JpegBitmap, LosslessBitmap, Font,
+                                StaticText, EditText, Button>;
+
+enum class Compression : std::uint8_t { None, Zlib, Lzma };
+
+struct Header {
+    Compression compression = Compression::None;
+    std::uint8_t version = 0;
+    std::uint32_t declaredLength = 0; ///< Whole file length after decompression, as claimed.
+    Rect frameRect;                   ///< Twips; the minimum corner may be non-zero.
+    std::uint16_t frameRateRaw = 0;   ///< 8.8 fixed point as stored; may be zero.
+    std::uint16_t frameCount = 0;
+    double frameRate() const { return frameRateRaw / 256.0; }
+};
+
+/// Things found wrong while loading; none of them stops loading.
+enum class Issue : std::uint8_t {
+    BodyShorterThanDeclared, ///< Fewer bytes (after inflating) than the header claims.
+    CompressedDataCorrupt,   ///< The zlib stream failed; what was inflated is used.
+    SizeCapReached,          ///< Declared length beyond LoadLimits::maxBodyBytes.
+    TagTruncated,            ///< A tag's length ran past the end of its container.
+    RecordOverrun,           ///< A tag's content claimed more bytes than the tag has.
+    InvalidRecord,           ///< An undecodable value (fill type...) ended a record list.
+    WorkLimitReached,        ///< Too many records, tags or glyphs; the rest was dropped.
+    DuplicateCharacter,      ///< A second definition for an id (the first one is kept).
+    IgnoredInSprite,         ///< A definition or sprite inside a sprite.
+    MissingEnd,              ///< The tag list ended without an End tag.
+};
+
+struct Diagnostic {
+    Issue issue;
+    std::uint16_t tagCode = 0;
+    std::uint32_t offset = 0; ///< Offset of the tag in the decompressed file.
+};
+
+class Movie {
+  public:
+    Movie() = default;
+    Movie(const Movie&) = delete;
+    Movie& operator=(const Movie&) = delete;
+
+    Header header;
+    Timeline root;
+    std::map<std::uint16_t, Definition> dictionary;
+    /// JPEGTables for DefineBits; empty when the movie has none.
+    std::span<const std::uint8_t> jpegTables;
+    /// Set when a FileAttributes tag says the movie is ActionScript 3.
+    bool actionScript3 = false;
+    std::vector<Diagnostic> diagnostics;
+
+    const Definition* find(std::uint16_t id) const;
+    template <typename T> const T* findAs(std::uint16_t id) const {
+        const Definition* d = find(id);
+        return d ? std::get_if<T>(d) : nullptr;
+    }
+    bool has(Issue issue) const;
+
+    /// The whole file as decompressed (header included).
+    std::span<const std::uint8_t> bytes() const { return bytes_; }
+
+  private:
+    friend class MovieLoader;
+    std::vector<std::uint8_t> bytes_;
+};
+
+struct LoadLimits {
+    std::size_t maxBodyBytes = 256u << 20;     ///< Inflate / accept at most this much.
+    std::size_t maxRecordsPerShape = 1u << 20; ///< Shape, glyph and morph records.
+    std::size_t maxTotalRecords = 1u << 22;    ///< All shape records of the movie.
+    std::size_t maxTagsPerTimeline = 1u << 20;
+};
+
+enum class LoadError : std::uint8_t {
+    None,
+    NotSwf,      ///< Too short or an unknown signature.
+    Unsupported, ///< LZMA ("ZWS") movies.
+    NoBody,      ///< The compressed body could not be inflated at all.
+};
+
+struct LoadResult {
+    LoadError error = LoadError::None;
+    std::unique_ptr<Movie> movie; ///< Set exactly when error is None.
+    bool ok() const { return error == LoadError::None; }
+};
+
+/// Parses a whole movie file (signature, header, tags). Never throws on bad input; a damaged
+/// movie loads as far as it can be read, with diagnostics.
+LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits = {});
+
+/// Reads only the header fields; the body is inflated only as far as the frame rectangle
+/// needs. Returns false for a non-movie.
+bool readHeader(std::span<const std::uint8_t> file, Header& out);
+
+} // namespace swf

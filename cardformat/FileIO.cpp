@@ -1,0 +1,204 @@
+#include "FileIO.h"
+
+#include "Failure.h"
+#include "Platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cardformat {
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+        reset();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int UniqueFd::release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+void UniqueFd::reset() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+void UniqueFd::close(const std::string& context) {
+    const int fd = release();
+    if (fd >= 0 && ::close(fd) != 0) {
+        throwSystemError(errno, "close " + context);
+    }
+}
+
+InputFile::InputFile(const std::string& path) : path_(path) {
+    fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd_.get() < 0) {
+        throwSystemError(errno, "open " + path);
+    }
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0) {
+        throwSystemError(errno, "fstat " + path);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw CardError(failure_code::PathFileAccess, path + " is not a regular file");
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+Bytes InputFile::readUpTo(std::uint64_t offset, std::uint64_t count) const {
+    if (offset >= size_) {
+        return {};
+    }
+    count = std::min(count, size_ - offset);
+    Bytes bytes(static_cast<std::size_t>(count));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(fd_.get(), bytes.data() + done, bytes.size() - done,
+                                  static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwSystemError(errno, "read " + path_);
+        }
+        if (n == 0) {
+            break; // the file shrank under us
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+Bytes InputFile::read(std::uint64_t offset, std::uint64_t count) const {
+    Bytes bytes = readUpTo(offset, count);
+    if (bytes.size() != count) {
+        throw CardError(failure_code::PastEndOfFile, path_);
+    }
+    return bytes;
+}
+
+Bytes readWholeFile(const std::string& path) {
+    const InputFile file(path);
+    return file.read(0, file.size());
+}
+
+std::int32_t readInt32LE(const std::uint8_t* p) {
+    const std::uint32_t u =
+        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    return static_cast<std::int32_t>(u);
+}
+
+void writeInt32LE(std::uint8_t* p, std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    p[0] = static_cast<std::uint8_t>(u);
+    p[1] = static_cast<std::uint8_t>(u >> 8);
+    p[2] = static_cast<std::uint8_t>(u >> 16);
+    p[3] = static_cast<std::uint8_t>(u >> 24);
+}
+
+void writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::string& context) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwSystemError(errno, "write " + context);
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+ReplacementFile::ReplacementFile(const std::string& path, std::uint32_t mode) : target_(path) {
+    std::string pattern =
+        fileBeside(folderOf(path).empty() ? "." : folderOf(path), ".vmnew.XXXXXX");
+    fd_ = UniqueFd(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (fd_.get() < 0) {
+        throwSystemError(errno, "create beside " + path);
+    }
+    temporary_ = pattern;
+    if (::fchmod(fd_.get(), static_cast<mode_t>(mode)) != 0) {
+        const int saved = errno;
+        ::unlink(temporary_.c_str());
+        throwSystemError(saved, "chmod " + temporary_);
+    }
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_) {
+        fd_.reset();
+        ::unlink(temporary_.c_str());
+    }
+}
+
+void ReplacementFile::write(const std::uint8_t* data, std::size_t size) {
+    writeAll(fd_.get(), data, size, target_);
+}
+
+void ReplacementFile::copyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t count) {
+    copyRange(source, offset, count, fd_.get(), target_);
+}
+
+void copyRange(const InputFile& source, std::uint64_t offset, std::uint64_t count, int fd,
+               const std::string& context) {
+    constexpr std::uint64_t chunk = 1u << 20;
+    while (count > 0) {
+        const Bytes piece = source.read(offset, std::min(count, chunk));
+        writeAll(fd, piece.data(), piece.size(), context);
+        offset += piece.size();
+        count -= piece.size();
+    }
+}
+
+void ReplacementFile::commit() {
+    if (::fsync(fd_.get()) != 0 && errno != EINVAL) {
+        throwSystemError(errno, "fsync " + target_);
+    }
+    fd_.close(target_);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        throwSystemError(errno, "rename to " + target_);
+    }
+    committed_ = true;
+}
+
+void replaceFileContent(const std::string& linkOrPath, const Bytes& bytes,
+                        std::uint32_t modeForNewFile) {
+    // Replace the file a link points to, not the link.
+    char resolved[PATH_MAX];
+    const std::string path =
+        ::realpath(linkOrPath.c_str(), resolved) != nullptr ? std::string(resolved) : linkOrPath;
+    struct stat st {};
+    const std::uint32_t mode = ::stat(path.c_str(), &st) == 0
+                                   ? static_cast<std::uint32_t>(st.st_mode & 07777)
+                                   : modeAfterUmask(modeForNewFile);
+    ReplacementFile file(path, mode);
+    file.write(bytes);
+    file.commit();
+}
+
+TemporaryFile createTemporaryFile() {
+    // mkostemps opens with O_EXCL and mode 0600 and picks a name that does not exist; the
+    // ".tmp" suffix keeps every extracted movie from ever ending in ".swf".
+    std::string pattern = fileBeside(temporaryFolder(), "vm_XXXXXX.tmp");
+    UniqueFd fd(::mkostemps(pattern.data(), 4, O_CLOEXEC));
+    if (fd.get() < 0) {
+        throwSystemError(errno, "create in " + temporaryFolder());
+    }
+    return {pattern, std::move(fd)};
+}
+
+} // namespace cardformat

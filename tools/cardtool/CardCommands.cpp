@@ -1,0 +1,157 @@
+#include "CardCommands.h"
+
+#include "Arguments.h"
+#include "Report.h"
+
+#include "cardformat/CardLayout.h"
+#include "cardformat/ErrorLog.h"
+#include "cardformat/FileIO.h"
+#include "cardformat/GenerationNote.h"
+#include "cardformat/NoteTrailer.h"
+#include "cardformat/Platform.h"
+#include "cardformat/SwfHeader.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <unistd.h>
+
+namespace cardtool {
+namespace {
+
+using namespace cardformat;
+
+// The read-only question: --yes answers it; otherwise it is asked on a terminal, and
+// answered No when there is none.
+ReadOnlyQuestion readOnlyQuestion(bool yes) {
+    return [yes](std::string_view title, std::string_view text) {
+        if (yes) {
+            return true;
+        }
+        if (::isatty(STDIN_FILENO) == 0) {
+            std::cerr << title << ": " << text << "\n(no terminal to ask: answered No)\n";
+            return false;
+        }
+        std::cerr << title << ": " << text << " [y/N] " << std::flush;
+        std::string answer;
+        std::getline(std::cin, answer);
+        return answer == "y" || answer == "Y" || answer == "yes";
+    };
+}
+
+std::string readTextFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw UsageError("cannot read " + path);
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+int headerCommand(const std::vector<std::string>& words) {
+    const Arguments args(words, {}, {"json"});
+    args.expectPositionals(1);
+    const FlashHeader header = getFlashHeader(args.positional(0, "MOVIE"));
+    headerReport(header).print(std::cout, args.flag("json"));
+    return header.Status == header_status::Read ? 0 : 1;
+}
+
+int noteCommand(const std::vector<std::string>& words) {
+    const Arguments args(words, {}, {"json"});
+    args.expectPositionals(1);
+    noteReport(getNote(args.positional(0, "MOVIE"))).print(std::cout, args.flag("json"));
+    return 0;
+}
+
+int writeNoteCommand(const std::vector<std::string>& words) {
+    const Arguments args(words, {"author", "password", "blessing", "version", "title"}, {"yes"});
+    args.expectPositionals(1);
+    const auto text = [&](const char* name) { return args.option(name).value_or(""); };
+    std::string title = text("title");
+    const bool written =
+        writeNote(args.positional(0, "MOVIE"), text("author"), text("password"), text("blessing"),
+                  text("version"), title, readOnlyQuestion(args.flag("yes")));
+    if (!written) {
+        std::cerr << "cardtool: the note was not written\n";
+        return 1;
+    }
+    std::cout << title << '\n';
+    return 0;
+}
+
+int makeCommand(const std::vector<std::string>& words) {
+    const Arguments args(words, {"blessing", "blessing-file", "password", "template"}, {"yes"});
+    args.expectPositionals(2);
+    const std::string movie = args.positional(0, "MOVIE");
+    const std::string card = args.positional(1, "CARD");
+    if (args.option("blessing") && args.option("blessing-file")) {
+        throw UsageError("give --blessing or --blessing-file, not both");
+    }
+    const std::string blessing = args.option("blessing-file")
+                                     ? readTextFile(*args.option("blessing-file"))
+                                     : args.option("blessing").value_or("");
+    CardNote note = makeGenerationNote(args.option("password").value_or(""), blessing);
+
+    std::string folder;
+    std::string name(TemplateFileName);
+    if (const auto given = args.option("template")) {
+        folder = folderOf(*given).empty() ? "." : folderOf(*given);
+        name = getFileName(*given);
+    }
+    if (Swf2Exe(movie, card, note, name, readOnlyQuestion(args.flag("yes")), folder) != 1) {
+        std::cerr << "cardtool: the card was not made (see " << ErrorLog::path() << ")\n";
+        return 1;
+    }
+    std::cout << card << '\n';
+    return 0;
+}
+
+int extractCommand(const std::vector<std::string>& words) {
+    const Arguments args(words, {"out"}, {});
+    args.expectPositionals(1);
+    const std::string card = args.positional(0, "CARD");
+    std::string extracted;
+    try {
+        const auto out = args.option("out");
+        extracted = out ? Exe2SwfTo(card, *out) : Exe2Swf(card);
+    } catch (const CardError& error) {
+        std::cerr << "cardtool: " << error.what() << '\n';
+        return 1;
+    }
+    if (extracted == NoMovie) {
+        std::cerr << "cardtool: " << card << " holds no movie at offset " << MovieOffset << '\n';
+        return 1;
+    }
+    std::cout << extracted << '\n';
+    return 0;
+}
+
+int infoCommand(const std::vector<std::string>& words) {
+    const Arguments args(words, {}, {"json"});
+    args.expectPositionals(1);
+    const std::string card = args.positional(0, "CARD");
+    Report report;
+    bool movieInside = false;
+    try {
+        const InputFile file(card);
+        movieInside = holdsMovie(card);
+        report.add("Card", file.size() > CardThreshold && movieInside);
+        report.add("Length", static_cast<std::int64_t>(file.size()));
+        report.add("MovieOffset", static_cast<std::int64_t>(MovieOffset));
+        if (movieInside) {
+            report.add("MovieLength", static_cast<std::int64_t>(file.size() - MovieOffset));
+            report.add("Header", headerReport(getFlashHeaderAt(card, MovieOffset)));
+            report.add("Note", noteReport(getNoteAt(card, MovieOffset, card)));
+        }
+    } catch (const CardError& error) {
+        std::cerr << "cardtool: " << error.what() << '\n';
+        return 1;
+    }
+    report.print(std::cout, args.flag("json"));
+    return movieInside ? 0 : 1;
+}
+
+} // namespace cardtool

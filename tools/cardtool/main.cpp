@@ -1,0 +1,68 @@
+// cardtool: the card format operations from a shell. Texts are UTF-8 on the command line
+// and on output.
+#include "Arguments.h"
+#include "CardCommands.h"
+
+#include "cardformat/ErrorLog.h"
+
+#ifdef CARDTOOL_HAS_RENDER
+#include "RenderCommand.h"
+#endif
+
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <map>
+
+namespace {
+
+constexpr const char* Usage = R"(usage: cardtool COMMAND ...
+  header MOVIE [--json]              the movie's header facts
+  note MOVIE [--json]                the card note behind the movie
+  write-note MOVIE [--author A] [--password P] [--blessing B] [--version V] [--title T] [--yes]
+                                     write a note into the movie; prints the title written
+  make MOVIE CARD [--blessing TEXT | --blessing-file FILE] [--password P] [--template FILE] [--yes]
+                                     make a card as the builder does
+  extract CARD [--out FILE]          copy the card's movie out; prints its path
+  info CARD [--json]                 whether the file is a card, and its movie's header and note
+  render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low]
+                                     draw the stage after N frames
+Exit status: 0 success, 1 the operation failed, 2 usage error.
+)";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    cardformat::ErrorLog::configure("Trelvane.log");
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        (argc < 2 ? std::cerr : std::cout) << Usage;
+        return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "cardtool " << VELMORA_VERSION << '\n';
+        return 0;
+    }
+    const std::string command = argv[1];
+#ifdef CARDTOOL_HAS_RENDER
+    if (command == "render") {
+        return runRenderCommand(argc - 1, argv + 1);
+    }
+#endif
+    using Command = std::function<int(const std::vector<std::string>&)>;
+    const std::map<std::string, Command> commands = {
+        {"header", cardtool::headerCommand},        {"note", cardtool::noteCommand},
+        {"write-note", cardtool::writeNoteCommand}, {"make", cardtool::makeCommand},
+        {"extract", cardtool::extractCommand},      {"info", cardtool::infoCommand},
+    };
+    const auto it = commands.find(command);
+    if (it == commands.end()) {
+        std::cerr << "cardtool: unknown command " << command << "\n" << Usage;
+        return 2;
+    }
+    try {
+        return it->second(std::vector<std::string>(argv + 2, argv + argc));
+    } catch (const cardtool::UsageError& error) {
+        std::cerr << "cardtool " << command << ": " << error.what() << "\n" << Usage;
+        return 2;
+    }
+}

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# End-to-end checks of cardtool: the documented examples byte for byte, exit codes, and a
+# card that runs. Usage: cardtool_test.sh BIN_DIR
+set -u
+bin=$(cd "$1" && pwd)
+tool=$bin/cardtool
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+passes=0
+
+check() { # description, then a command that must succeed
+    local what=$1
+    shift
+    if "$@"; then
+        passes=$((passes + 1))
+    else
+        echo "FAIL: $what"
+        failures=$((failures + 1))
+    fi
+}
+hex() { od -An -v -tx1 "$1" | tr -d ' \n'; }
+
+# The 550 x 400, 12 fps, one-frame white movie, padded to a declared length of 1000.
+movie=$work/hello.swf
+{
+    printf 'FWS\x06\xe8\x03\x00\x00\x78\x00\x05\x5f\x00\x00\x0f\xa0\x00\x00\x0c\x01\x00'
+    printf '\x43\x02\xff\xff\xff\x40\x00\x00\x00'
+    head -c $((1000 - 30)) /dev/zero
+} >"$movie"
+cp "$movie" "$work/original.swf"
+
+out=$("$tool" header "$movie")
+check "header fields in order" [ "$out" = "$(printf 'Status: 1\nHeight: 400\nWidth: 550\nBackRed: 255\nBackGreen: 255\nBackBlue: 255\nFrameCount: 1\nFileLength: 1000\nFrameRate: 12\nMovieVersion: 6')" ]
+out=$("$tool" header "$movie" --json)
+check "header as JSON" [ "$out" = '{"Status": 1, "Height": 400, "Width": 550, "BackRed": 255, "BackGreen": 255, "BackBlue": 255, "FrameCount": 1, "FileLength": 1000, "FrameRate": 12, "MovieVersion": 6}' ]
+"$tool" header "$work/missing.swf" >/dev/null
+check "header of a missing movie exits 1" [ $? -eq 1 ]
+
+out=$("$tool" write-note "$movie" --author abc --blessing hi --version 1.0 --title t)
+check "write-note prints the title" [ "$out" = "t" ]
+trailer=$(tail -c 38 "$movie" | hex /dev/stdin)
+check "the documented trailer byte for byte" [ "$trailer" = "53505603000000312e30410300000061626343000000004e0200000068694d01000000740000" ]
+check "the movie in front of it is unchanged" cmp -s <(head -c 1000 "$movie") "$work/original.swf"
+check "the file is 1038 bytes" [ "$(stat -c %s "$movie")" = 1038 ]
+out=$("$tool" note "$movie" --json)
+check "note reads back" [ "$out" = '{"Author": "abc", "Password": "未知", "Title": "t", "Blessing": "hi", "Version": "1.0"}' ]
+out=$("$tool" write-note "$movie" --blessing "x")
+check "an empty title becomes the default title" [ "$out" = "《hello》" ]
+
+# Read-only movies are rewritten only when the question is answered yes.
+chmod a-w "$movie"
+"$tool" write-note "$movie" --blessing no </dev/null 2>/dev/null
+check "read-only without --yes is refused" [ $? -eq 1 ] && [ "$("$tool" note "$movie" --json | grep -c '"Blessing": "x"')" = 1 ]
+"$tool" write-note "$movie" --blessing yes --yes >/dev/null
+check "read-only with --yes is written" [ $? -eq 0 ] && [ -w "$movie" ]
+
+# A card: the template, then the movie with its note.
+card=$work/hello.exe
+"$tool" make "$movie" "$card" --blessing "新年快乐" --template "$bin/testtemplate.vmd" >/dev/null
+check "make succeeds" [ $? -eq 0 ]
+check "the card is template + movie" cmp -s "$card" <(cat "$bin/testtemplate.vmd" "$movie")
+check "the card is executable" [ -x "$card" ]
+out=$("$tool" note "$movie" --json)
+check "make writes the builder's note" [ "$out" = '{"Author": "Ferlo", "Password": "云杉小径", "Title": "云杉小径", "Blessing": "新年快乐", "Version": "1.0"}' ]
+printf '第一行\r\n第二行' >"$work/blessing.txt"
+"$tool" make "$movie" "$card" --blessing-file "$work/blessing.txt" --password 123 --template "$bin/testtemplate.vmd" >/dev/null
+out=$("$tool" info "$card" --json)
+check "info shows the card's movie and note" [ "$out" = '{"Card": true, "Length": 91174, "MovieOffset": 90112, "MovieLength": 1062, "Header": {"Status": 1, "Height": 400, "Width": 550, "BackRed": 255, "BackGreen": 255, "BackBlue": 255, "FrameCount": 1, "FileLength": 1000, "FrameRate": 12, "MovieVersion": 6}, "Note": {"Author": "Ferlo", "Password": "123", "Title": "云杉小径", "Blessing": "第一行\r\n第二行", "Version": "1.0"}}' ]
+"$tool" make "$movie" "$movie" --template "$bin/testtemplate.vmd" 2>/dev/null
+check "make onto the movie itself is refused" [ $? -eq 1 ] && [ "$(stat -c %s "$movie")" = 1062 ]
+
+extracted=$("$tool" extract "$card")
+check "extract returns exactly the movie" cmp -s "$extracted" "$movie"
+rm -f "$extracted"
+"$tool" extract "$card" --out "$work/out.swf" >/dev/null
+check "extract --out" cmp -s "$work/out.swf" "$movie"
+"$tool" extract "$bin/testtemplate.vmd" >/dev/null 2>&1
+check "the bare template holds no movie" [ $? -eq 1 ]
+"$tool" info "$movie" >/dev/null
+check "a movie is no card" [ $? -eq 1 ]
+
+out=$(cd "$work" && cp "$tool" . && ./hello.exe)
+check "the card runs" [ "$(printf '%s\n' "$out" | head -n 1)" = "card player stand-in: ./hello.exe" ]
+
+"$tool" frobnicate >/dev/null 2>&1
+check "unknown command is a usage error" [ $? -eq 2 ]
+"$tool" make "$movie" >/dev/null 2>&1
+check "missing argument is a usage error" [ $? -eq 2 ]
+"$tool" header "$movie" --bogus >/dev/null 2>&1
+check "unknown option is a usage error" [ $? -eq 2 ]
+check "--version" "$tool" --version
+
+echo "cardtool: $passes passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ColorTransform.h"
+#include "Transform.h"
+#include "swf/Filters.h"
+
+namespace mc {
+
+// What a character of the dictionary is, as far as the timeline cares. Sprites and buttons
+// never reach the backend: the timeline flattens them into the commands of their children.
+enum class CharacterKind : std::uint8_t {
+    None,
+    Shape,
+    MorphShape,
+    StaticText,
+    EditText,
+    Bitmap,
+    Sprite,
+    Button
+};
+
+// Draws one character of the movie's dictionary. The matrix maps the character's twips to
+// stage twips; the backend adds the stage-to-device transform.
+struct DrawCharacter {
+    CharacterKind kind = CharacterKind::Shape;
+    std::uint16_t characterId = 0;
+    std::uint16_t ratio = 0; // morph shapes: 0 = start shape, 65535 = end shape
+    Transform matrix;
+    ColorTransform colorTransform;
+};
+
+// A sprite whose children must be composed in a layer of their own before they reach the
+// picture: a blend mode other than normal, filters, or a bitmap cache request.
+struct GroupStyle {
+    swf::BlendMode blendMode = swf::BlendMode::Normal;
+    std::vector<swf::Filter> filters;
+    bool cacheAsBitmap = false;
+    // The group's own placement, so that filter sizes scale with the sprite.
+    Transform matrix;
+};
+
+} // namespace mc

@@ -1,0 +1,122 @@
+// Turns the display lists of TimelinePlayer into the drawing commands of one frame.
+#include <algorithm>
+#include <vector>
+
+#include "SwfConversions.h"
+#include "TimelinePlayer.h"
+
+namespace mc {
+
+namespace {
+
+bool needsGroup(swf::BlendMode mode, const std::vector<swf::Filter>& filters) {
+    return !filters.empty() || (mode != swf::BlendMode::Normal && mode != swf::BlendMode::Layer);
+}
+
+} // namespace
+
+void TimelinePlayer::render(RenderBackend& backend) const {
+    backend.beginFrame(background_);
+    std::size_t budget = limits_.maxCommands;
+    emitClip(backend, *root_, Transform{}, ColorTransform{}, false, budget);
+    backend.endFrame();
+}
+
+void TimelinePlayer::emitClip(RenderBackend& backend, const Clip& clip, const Transform& matrix,
+                              const ColorTransform& cx, bool inMask, std::size_t& budget) const {
+    std::vector<std::uint16_t> masks; // clip depths of the masks in force, innermost last
+    for (const auto& [depth, object] : clip.displayList) {
+        while (!masks.empty() && depth > masks.back()) {
+            backend.endMask();
+            masks.pop_back();
+        }
+        if (object.clipDepth > 0) {
+            // A mask inside a mask's own drawing would need a mask of a mask; players
+            // draw such content plainly, and so do we by leaving it out of the outline.
+            if (inMask || masks.size() >= static_cast<std::size_t>(limits_.maxMaskNesting) ||
+                object.clipDepth <= depth) {
+                continue;
+            }
+            backend.beginMask();
+            emitObject(backend, object, matrix, cx, true, budget);
+            backend.useMask();
+            masks.push_back(object.clipDepth);
+            continue;
+        }
+        if (!object.visible && !inMask) {
+            continue;
+        }
+        emitObject(backend, object, matrix, cx, inMask, budget);
+    }
+    while (!masks.empty()) {
+        backend.endMask();
+        masks.pop_back();
+    }
+}
+
+void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& object,
+                                const Transform& parentMatrix, const ColorTransform& parentCx,
+                                bool inMask, std::size_t& budget) const {
+    if (budget == 0) {
+        return;
+    }
+    const Transform m = parentMatrix * object.matrix;
+    const ColorTransform cx = compose(parentCx, object.colorTransform);
+    const bool group = !inMask && needsGroup(object.blendMode, object.filters);
+    if (group) {
+        GroupStyle style;
+        style.blendMode = object.blendMode;
+        style.filters = object.filters;
+        style.cacheAsBitmap = object.cacheAsBitmap;
+        style.matrix = m;
+        backend.beginGroup(style);
+    }
+    switch (object.kind) {
+    case CharacterKind::None:
+        break;
+    case CharacterKind::Sprite:
+        if (object.clip) {
+            emitClip(backend, *object.clip, m, cx, inMask, budget);
+        }
+        break;
+    case CharacterKind::Button:
+        if (const swf::Button* button = catalog_.button(object.characterId)) {
+            emitButton(backend, *button, m, cx, budget);
+        }
+        break;
+    default:
+        --budget;
+        backend.draw(DrawCharacter{object.kind, object.characterId, object.ratio, m, cx});
+        break;
+    }
+    if (group) {
+        backend.endGroup();
+    }
+}
+
+void TimelinePlayer::emitButton(RenderBackend& backend, const swf::Button& button,
+                                const Transform& matrix, const ColorTransform& cx,
+                                std::size_t& budget) const {
+    std::vector<const swf::ButtonRecord*> up;
+    for (const swf::ButtonRecord& r : button.records) {
+        if ((r.states & swf::button_state::Up) != 0) {
+            up.push_back(&r);
+        }
+    }
+    std::stable_sort(up.begin(), up.end(),
+                     [](const auto* x, const auto* y) { return x->depth < y->depth; });
+    for (const swf::ButtonRecord* r : up) {
+        const CharacterKind kind = catalog_.kind(r->characterId);
+        // Sprites and buttons inside buttons would need state of their own; they are left
+        // out, which also keeps a button that names itself from recursing.
+        if (kind == CharacterKind::None || kind == CharacterKind::Sprite ||
+            kind == CharacterKind::Button || budget == 0) {
+            continue;
+        }
+        --budget;
+        backend.draw(DrawCharacter{kind, r->characterId, 0, matrix * toTransform(r->matrix),
+                                   compose(cx, toColorTransform(r->colorTransform))});
+    }
+}
+
+} // namespace mc

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "CharacterCatalog.h"
+#include "swf/Movie.h"
+
+namespace mc {
+
+// The timeline's view of a loaded movie's dictionary.
+class MovieCatalog : public CharacterCatalog {
+  public:
+    explicit MovieCatalog(const swf::Movie& movie) : movie_(movie) {}
+
+    CharacterKind kind(std::uint16_t id) const override;
+    const swf::Timeline* spriteTimeline(std::uint16_t id) const override;
+    const swf::Button* button(std::uint16_t id) const override;
+
+  private:
+    const swf::Movie& movie_;
+};
+
+} // namespace mc

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The main job: sets up, builds, makes a card from the bundled sample movie and shows what it
+# holds. The card lands in build/demo/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+bin=$root/build/bin
+demo=$root/build/demo
+mkdir -p "$demo"
+sample=$root/samples/greeting.swf
+[ -f "$sample" ] || sample=$root/fuzz/corpus/flash_header/small.swf
+cp "$sample" "$demo/greeting.swf" # the builder writes its note into the movie: keep the sample clean
+template=$bin/Velmora.vmd
+[ -f "$template" ] || template=$bin/testtemplate.vmd
+"$bin/cardtool" make "$demo/greeting.swf" "$demo/greeting.exe" --blessing "新年快乐，万事如意！" \
+    --template "$template" --yes
+"$bin/cardtool" info "$demo/greeting.exe"

@@ -1,0 +1,369 @@
+#include "BasicRecords.h"
+#include "Decompress.h"
+#include "DefinitionReaders.h"
+#include "PlaceObjectReader.h"
+#include "ReadContext.h"
+#include "ShapeReaders.h"
+#include "TextReaders.h"
+#include "swf/Movie.h"
+#include "swf/TagCodes.h"
+
+namespace swf {
+
+namespace {
+
+bool isDefinitionTag(std::uint16_t code) {
+    switch (code) {
+    case tag::DefineShape:
+    case tag::DefineShape2:
+    case tag::DefineShape3:
+    case tag::DefineShape4:
+    case tag::DefineMorphShape:
+    case tag::DefineMorphShape2:
+    case tag::DefineBits:
+    case tag::JpegTables:
+    case tag::DefineBitsJpeg2:
+    case tag::DefineBitsJpeg3:
+    case tag::DefineBitsJpeg4:
+    case tag::DefineBitsLossless:
+    case tag::DefineBitsLossless2:
+    case tag::DefineFont:
+    case tag::DefineFont2:
+    case tag::DefineFont3:
+    case tag::DefineFontInfo:
+    case tag::DefineFontInfo2:
+    case tag::DefineFontName:
+    case tag::DefineText:
+    case tag::DefineText2:
+    case tag::DefineEditText:
+    case tag::DefineButton:
+    case tag::DefineButton2:
+    case tag::DefineButtonCxform:
+    case tag::DefineSprite:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isSoundControlTag(std::uint16_t code) {
+    return code == tag::StartSound || code == tag::StartSound2 || code == tag::SoundStreamHead ||
+           code == tag::SoundStreamHead2 || code == tag::SoundStreamBlock;
+}
+
+} // namespace
+
+class MovieLoader {
+  public:
+    MovieLoader(Movie& movie, const LoadLimits& limits) : movie_(movie) {
+        ctx_.swfVersion = movie.header.version;
+        ctx_.limits = limits;
+        ctx_.recordsLeft = limits.maxTotalRecords;
+    }
+
+    void note(Issue issue, std::uint16_t code, std::size_t offset) {
+        // A hostile file can produce one issue per tag; a few hundred tell the whole story.
+        if (movie_.diagnostics.size() < 256) {
+            movie_.diagnostics.push_back({issue, code, static_cast<std::uint32_t>(offset)});
+        }
+    }
+
+    /// Reads tags until End or the end of `r`, filling `timeline`. `baseOffset` turns
+    /// positions in `r` into file offsets for diagnostics.
+    void readTags(ByteReader& r, std::size_t baseOffset, Timeline& timeline, bool inSprite) {
+        Frame current;
+        std::size_t tags = 0;
+        bool ended = false;
+        while (!r.atEnd()) {
+            const std::size_t tagOffset = baseOffset + r.position();
+            if (++tags > ctx_.limits.maxTagsPerTimeline) {
+                note(Issue::WorkLimitReached, 0, tagOffset);
+                break;
+            }
+            const std::uint16_t codeAndLength = r.u16();
+            const std::uint16_t code = codeAndLength >> 6;
+            std::size_t length = codeAndLength & 0x3F;
+            if (length == 0x3F) {
+                length = r.u32();
+            }
+            if (r.failed()) {
+                note(Issue::TagTruncated, code, tagOffset);
+                break;
+            }
+            if (length > r.remaining()) {
+                note(Issue::TagTruncated, code, tagOffset);
+                length = r.remaining();
+            }
+            const auto body = r.bytes(length);
+            if (code == tag::End) {
+                ended = true;
+                break;
+            }
+            if (code == tag::ShowFrame) {
+                timeline.frames.push_back(std::move(current));
+                current = Frame{};
+                continue;
+            }
+            if (inSprite && isDefinitionTag(code)) {
+                note(Issue::IgnoredInSprite, code, tagOffset);
+                continue;
+            }
+            ctx_.invalid = false;
+            ctx_.limitHit = false;
+            ByteReader b(body);
+            readTag(code, b, current, tagOffset + (length >= 0x3F ? 6 : 2));
+            if (ctx_.invalid) {
+                note(Issue::InvalidRecord, code, tagOffset);
+            } else if (b.failed()) {
+                note(Issue::RecordOverrun, code, tagOffset);
+            }
+            if (ctx_.limitHit) {
+                note(Issue::WorkLimitReached, code, tagOffset);
+            }
+        }
+        if (!current.tags.empty()) {
+            timeline.frames.push_back(std::move(current));
+        }
+        if (!ended) {
+            note(Issue::MissingEnd, 0, baseOffset + r.position());
+        }
+    }
+
+    /// The loader fills the movie's private byte buffer before anything points into it.
+    static std::vector<std::uint8_t>& buffer(Movie& movie) { return movie.bytes_; }
+
+  private:
+    template <typename T>
+    void define(std::uint16_t id, T&& definition, std::uint16_t code, std::size_t offset) {
+        if (!movie_.dictionary.try_emplace(id, std::forward<T>(definition)).second) {
+            note(Issue::DuplicateCharacter, code, offset);
+        }
+    }
+
+    template <typename T> T* findMutable(std::uint16_t id) {
+        const auto it = movie_.dictionary.find(id);
+        return it == movie_.dictionary.end() ? nullptr : std::get_if<T>(&it->second);
+    }
+
+    void readTag(std::uint16_t code, ByteReader& b, Frame& frame, std::size_t bodyOffset) {
+        switch (code) {
+        case tag::DefineShape:
+        case tag::DefineShape2:
+        case tag::DefineShape3:
+        case tag::DefineShape4: {
+            const std::uint8_t version = code == tag::DefineShape    ? 1
+                                         : code == tag::DefineShape2 ? 2
+                                         : code == tag::DefineShape3 ? 3
+                                                                     : 4;
+            Shape shape = readDefineShape(b, ctx_, version);
+            define(shape.id, std::move(shape), code, bodyOffset);
+            break;
+        }
+        case tag::DefineMorphShape:
+        case tag::DefineMorphShape2: {
+            MorphShape morph = readDefineMorphShape(b, ctx_, code == tag::DefineMorphShape ? 1 : 2);
+            define(morph.id, std::move(morph), code, bodyOffset);
+            break;
+        }
+        case tag::DefineSprite: {
+            Sprite sprite;
+            sprite.id = b.u16();
+            sprite.timeline.declaredFrameCount = b.u16();
+            ByteReader inner(b.rest());
+            readTags(inner, bodyOffset + 4, sprite.timeline, true);
+            define(sprite.id, std::move(sprite), code, bodyOffset);
+            break;
+        }
+        case tag::DefineBits:
+        case tag::DefineBitsJpeg2:
+        case tag::DefineBitsJpeg3:
+        case tag::DefineBitsJpeg4: {
+            const std::uint8_t version = code == tag::DefineBits        ? 1
+                                         : code == tag::DefineBitsJpeg2 ? 2
+                                         : code == tag::DefineBitsJpeg3 ? 3
+                                                                        : 4;
+            JpegBitmap bitmap = readJpegBitmap(b, version);
+            define(bitmap.id, bitmap, code, bodyOffset);
+            break;
+        }
+        case tag::JpegTables:
+            if (movie_.jpegTables.empty()) {
+                movie_.jpegTables = b.rest();
+            }
+            break;
+        case tag::DefineBitsLossless:
+        case tag::DefineBitsLossless2: {
+            LosslessBitmap bitmap = readLosslessBitmap(b, code == tag::DefineBitsLossless ? 1 : 2);
+            define(bitmap.id, bitmap, code, bodyOffset);
+            break;
+        }
+        case tag::DefineFont: {
+            Font font = readDefineFont1(b, ctx_);
+            define(font.id, std::move(font), code, bodyOffset);
+            break;
+        }
+        case tag::DefineFont2:
+        case tag::DefineFont3: {
+            Font font = readDefineFont2(b, ctx_, code == tag::DefineFont2 ? 2 : 3);
+            define(font.id, std::move(font), code, bodyOffset);
+            break;
+        }
+        case tag::DefineFontInfo:
+        case tag::DefineFontInfo2:
+            if (Font* font = findMutable<Font>(b.u16())) {
+                applyFontInfo(b, *font, code == tag::DefineFontInfo ? 1 : 2);
+            }
+            break;
+        case tag::DefineFontName:
+            if (Font* font = findMutable<Font>(b.u16())) {
+                applyFontName(b, *font);
+            }
+            break;
+        case tag::DefineText:
+        case tag::DefineText2: {
+            StaticText text = readDefineText(b, code == tag::DefineText ? 1 : 2);
+            define(text.id, std::move(text), code, bodyOffset);
+            break;
+        }
+        case tag::DefineEditText: {
+            EditText text = readDefineEditText(b);
+            define(text.id, std::move(text), code, bodyOffset);
+            break;
+        }
+        case tag::DefineButton:
+        case tag::DefineButton2: {
+            Button button = readDefineButton(b, ctx_, code == tag::DefineButton ? 1 : 2);
+            define(button.id, std::move(button), code, bodyOffset);
+            break;
+        }
+        case tag::DefineButtonCxform:
+            if (Button* button = findMutable<Button>(b.u16())) {
+                applyButtonCxform(b, *button);
+            }
+            break;
+        case tag::PlaceObject:
+        case tag::PlaceObject2:
+        case tag::PlaceObject3: {
+            const std::uint8_t version = code == tag::PlaceObject    ? 1
+                                         : code == tag::PlaceObject2 ? 2
+                                                                     : 3;
+            frame.tags.emplace_back(readPlaceObject(b, ctx_, version));
+            break;
+        }
+        case tag::RemoveObject: {
+            RemoveObject remove;
+            remove.characterId = b.u16();
+            remove.depth = b.u16();
+            frame.tags.emplace_back(remove);
+            break;
+        }
+        case tag::RemoveObject2: {
+            RemoveObject remove;
+            remove.depth = b.u16();
+            frame.tags.emplace_back(remove);
+            break;
+        }
+        case tag::DoAction:
+            frame.tags.emplace_back(DoAction{readActionBlock(b.rest())});
+            break;
+        case tag::DoInitAction: {
+            DoInitAction init;
+            init.spriteId = b.u16();
+            init.actions = readActionBlock(b.rest());
+            frame.tags.emplace_back(std::move(init));
+            break;
+        }
+        case tag::SetBackgroundColor:
+            frame.tags.emplace_back(SetBackgroundColor{readRgb(b)});
+            break;
+        case tag::FrameLabel: {
+            FrameLabel label;
+            label.label = b.string();
+            // The anchor byte exists from version 6 on; older players ignore it.
+            label.namedAnchor = ctx_.swfVersion >= 6 && !b.atEnd() && b.u8() == 1;
+            frame.tags.emplace_back(std::move(label));
+            break;
+        }
+        case tag::FileAttributes:
+            movie_.actionScript3 = (b.u8() & 0x08) != 0;
+            break;
+        default:
+            if (isSoundControlTag(code)) {
+                frame.tags.emplace_back(RawControlTag{code, b.rest()});
+            }
+            // Everything else (metadata, scaling grids, exports, scripts of later versions)
+            // is skipped by its length.
+            break;
+        }
+    }
+
+    Movie& movie_;
+    ReadContext ctx_;
+};
+
+namespace {
+
+void readMovieHeader(ByteReader& r, Header& h) {
+    h.frameRect = readRect(r);
+    h.frameRateRaw = r.u16();
+    h.frameCount = r.u16();
+}
+
+} // namespace
+
+LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits) {
+    LoadResult result;
+    DecompressedFile body = decompressFile(file, limits.maxBodyBytes);
+    if (body.error != LoadError::None) {
+        result.error = body.error;
+        return result;
+    }
+    auto movie = std::make_unique<Movie>();
+    MovieLoader::buffer(*movie) = std::move(body.bytes);
+    Header& h = movie->header;
+    h.compression = body.compression;
+    h.version = body.version;
+    h.declaredLength = body.declaredLength;
+
+    MovieLoader loader(*movie, limits);
+    if (body.shorterThanDeclared) {
+        loader.note(Issue::BodyShorterThanDeclared, 0, movie->bytes().size());
+    }
+    if (body.corrupt) {
+        loader.note(Issue::CompressedDataCorrupt, 0, movie->bytes().size());
+    }
+    if (body.capped) {
+        loader.note(Issue::SizeCapReached, 0, movie->bytes().size());
+    }
+    ByteReader r(movie->bytes().subspan(8));
+    readMovieHeader(r, h);
+    movie->root.declaredFrameCount = h.frameCount;
+    if (r.failed()) {
+        loader.note(Issue::RecordOverrun, 0, 8);
+    } else {
+        const std::size_t tagsOffset = 8 + r.position();
+        ByteReader tags(r.rest());
+        loader.readTags(tags, tagsOffset, movie->root, false);
+    }
+    result.movie = std::move(movie);
+    return result;
+}
+
+bool readHeader(std::span<const std::uint8_t> file, Header& out) {
+    // The frame rectangle, rate and count fit in the first 30 bytes of the body.
+    DecompressedFile body = decompressFile(file, 32);
+    if (body.error != LoadError::None && body.error != LoadError::NoBody) {
+        return false;
+    }
+    out = Header{};
+    out.compression = body.compression;
+    out.version = body.version;
+    out.declaredLength = body.declaredLength;
+    if (body.bytes.size() > 8) {
+        ByteReader r(std::span<const std::uint8_t>(body.bytes).subspan(8));
+        readMovieHeader(r, out);
+    }
+    return true;
+}
+
+} // namespace swf

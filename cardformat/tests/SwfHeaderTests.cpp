@@ -45,31 +45,15 @@ Bytes movieWithRect(std::uint32_t xmin, std::uint32_t xmax, std::uint32_t ymin, 
 TEST_F(SwfHeaderTest, ReadsTheWorkedExample) {
     Bytes movie = smallMovie();
     writeInt32LE(&movie[4], 1234);
-    const FlashHeader h = headerOf(movie);
-    EXPECT_EQ(h.Status, 1);
-    EXPECT_EQ(h.Width, 550);
-    EXPECT_EQ(h.Height, 400);
-    EXPECT_EQ(h.FrameRate, 12);
-    EXPECT_EQ(h.FrameCount, 1);
-    EXPECT_EQ(h.BackRed, 255);
-    EXPECT_EQ(h.BackGreen, 255);
-    EXPECT_EQ(h.BackBlue, 255);
-    EXPECT_EQ(h.FileLength, 1234);
-    EXPECT_EQ(h.MovieVersion, 6);
+    // Status, Height, Width, red, green, blue, frames, declared length, rate, version.
+    EXPECT_EQ(headerOf(movie), (FlashHeader{1, 400, 550, 255, 255, 255, 1, 1234, 12, 6}));
     EXPECT_EQ(logText(), "");
 }
 
 TEST_F(SwfHeaderTest, RectangleFields) {
     // Xmin and Ymin do not matter; widths truncate toward zero.
     FlashHeader h = headerOf(movieWithRect(2000, 11019, 3000, 8039));
-    EXPECT_EQ(h.Status, 1);
-    EXPECT_EQ(h.Width, 550);
-    EXPECT_EQ(h.Height, 401);
-    EXPECT_EQ(h.FrameRate, 24);
-    EXPECT_EQ(h.FrameCount, 2);
-    EXPECT_EQ(h.BackRed, 0x10);
-    EXPECT_EQ(h.BackGreen, 0x20);
-    EXPECT_EQ(h.BackBlue, 0x30);
+    EXPECT_EQ(h, (FlashHeader{1, 401, 550, 0x10, 0x20, 0x30, 2, 100, 24, 8}));
 
     // Nbits 0: an empty rectangle is still a header.
     h = headerOf(movieWithRect(0, 0, 0, 0, 0));

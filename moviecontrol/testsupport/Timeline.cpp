@@ -1,0 +1,81 @@
+#include "testsupport/Timeline.h"
+
+#include <stdexcept>
+
+namespace swftest {
+
+void Timeline::tag(TagCode code, std::span<const uint8_t> body, bool forceLong) {
+    writeTag(tags_, code, body, forceLong);
+}
+
+void Timeline::rawTag(uint16_t code, std::span<const uint8_t> body, bool forceLong) {
+    writeTag(tags_, code, body, forceLong);
+}
+
+void Timeline::placeObject(const PlaceObject& place, int version) {
+    static constexpr TagCode codes[] = {TagCode::PlaceObject, TagCode::PlaceObject2,
+                                        TagCode::PlaceObject3};
+    const auto body = encodePlaceObject(place, version);
+    tag(codes[version - 1], body);
+}
+
+void Timeline::place(uint16_t characterId, uint16_t depth, const Matrix& matrix) {
+    PlaceObject p;
+    p.depth = depth;
+    p.characterId = characterId;
+    p.matrix = matrix;
+    placeObject(p);
+}
+
+void Timeline::moveObject(uint16_t depth, const Matrix& matrix) {
+    PlaceObject p;
+    p.depth = depth;
+    p.move = true;
+    p.matrix = matrix;
+    placeObject(p);
+}
+
+void Timeline::moveObject(uint16_t depth, const Matrix& matrix, const ColorTransform& cx) {
+    PlaceObject p;
+    p.depth = depth;
+    p.move = true;
+    p.matrix = matrix;
+    p.colorTransform = cx;
+    placeObject(p);
+}
+
+void Timeline::removeObject(uint16_t characterId, uint16_t depth) {
+    BitWriter body;
+    body.u16(characterId);
+    body.u16(depth);
+    tag(TagCode::RemoveObject, body.data());
+}
+
+void Timeline::removeObject(uint16_t depth) {
+    BitWriter body;
+    body.u16(depth);
+    tag(TagCode::RemoveObject2, body.data());
+}
+
+void Timeline::showFrame() {
+    if (frames_ == 0xFFFF) {
+        throw std::length_error("a timeline holds at most 65535 frames");
+    }
+    tag(TagCode::ShowFrame, {});
+    ++frames_;
+}
+
+void Timeline::frameLabel(std::string_view label, bool namedAnchor) {
+    BitWriter body;
+    body.string(label);
+    if (namedAnchor) {
+        body.u8(1);
+    }
+    tag(TagCode::FrameLabel, body.data());
+}
+
+void Timeline::doAction(const Actions& actions) {
+    tag(TagCode::DoAction, actions.bytes());
+}
+
+} // namespace swftest

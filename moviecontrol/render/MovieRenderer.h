@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QSize>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "MovieCatalog.h"
+#include "RenderQuality.h"
+#include "RenderResources.h"
+#include "StageFit.h"
+#include "TimelinePlayer.h"
+#include "swf/Movie.h"
+
+namespace mc {
+
+// A loaded movie ready to play and paint: the parsed movie, its timeline and the converted
+// characters, kept together because each refers to the ones before it.
+class MovieRenderer {
+  public:
+    // Null when the bytes are not a movie that can be played.
+    static std::unique_ptr<MovieRenderer> fromBytes(std::span<const std::uint8_t> bytes);
+    // Reads at most kMaxFileBytes of the file.
+    static std::unique_ptr<MovieRenderer> fromFile(const std::string& path);
+    static constexpr std::int64_t kMaxFileBytes = 256LL << 20;
+
+    MovieRenderer(const MovieRenderer&) = delete;
+    MovieRenderer& operator=(const MovieRenderer&) = delete;
+
+    TimelinePlayer& player() { return *player_; }
+    const TimelinePlayer& player() const { return *player_; }
+    const swf::Movie& movie() const { return *movie_; }
+    TwipsRect stage() const;
+    // (xmax - xmin) / 20 and (ymax - ymin) / 20, rounded down.
+    QSize stageSizePixels() const;
+    std::uint16_t frameRate8_8() const { return movie_->header.frameRateRaw; }
+
+    // Paints the frame shown into `target` with ShowAll: the stage fitted and centred, the
+    // letterbox in `letterbox`. `background`, when set, replaces the movie's own.
+    void paint(QImage& target, RenderQuality quality, QColor letterbox,
+               std::optional<QColor> background = std::nullopt);
+    QImage renderFrame(QSize size, RenderQuality quality);
+
+  private:
+    explicit MovieRenderer(std::unique_ptr<swf::Movie> movie);
+
+    std::unique_ptr<swf::Movie> movie_;
+    MovieCatalog catalog_;
+    std::unique_ptr<TimelinePlayer> player_;
+    RenderResources resources_;
+};
+
+} // namespace mc

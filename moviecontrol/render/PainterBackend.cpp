@@ -1,0 +1,299 @@
+#include "PainterBackend.h"
+
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+
+#include "FillBrush.h"
+#include "GroupCompositor.h"
+#include "QtConversions.h"
+
+namespace mc {
+
+namespace {
+
+Qt::PenCapStyle capOf(swf::CapStyle cap) {
+    switch (cap) {
+    case swf::CapStyle::None:
+        return Qt::FlatCap;
+    case swf::CapStyle::Square:
+        return Qt::SquareCap;
+    default:
+        return Qt::RoundCap;
+    }
+}
+
+Qt::PenJoinStyle joinOf(swf::JoinStyle join) {
+    switch (join) {
+    case swf::JoinStyle::Bevel:
+        return Qt::BevelJoin;
+    case swf::JoinStyle::Miter:
+        return Qt::MiterJoin;
+    default:
+        return Qt::RoundJoin;
+    }
+}
+
+} // namespace
+
+PainterBackend::PainterBackend(RenderResources& resources, QPainter& painter,
+                               const Transform& stageToDevice, RenderQuality quality)
+    : res_(resources), base_(painter), stage_(stageToDevice),
+      stageScale_(stageToDevice.averageScale()), quality_(quality) {
+    base_.save();
+    applyHints(base_);
+}
+
+PainterBackend::~PainterBackend() {
+    while (!masks_.empty()) {
+        endMask();
+    }
+    while (!layers_.empty()) {
+        endGroup();
+    }
+    base_.restore();
+}
+
+QPainter& PainterBackend::painter() {
+    return layers_.empty() ? base_ : *layers_.back()->painter;
+}
+
+void PainterBackend::applyHints(QPainter& p) const {
+    const bool high = quality_ == RenderQuality::High;
+    p.setRenderHint(QPainter::Antialiasing, high);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, high);
+}
+
+void PainterBackend::beginFrame(Rgba background) {
+    if (!stageRect_.isEmpty()) {
+        base_.setTransform(QTransform());
+        base_.fillRect(stageRect_, toQColor(Rgba{background.r, background.g, background.b, 255}));
+    }
+}
+
+void PainterBackend::endFrame() {}
+
+void PainterBackend::draw(const DrawCharacter& command) {
+    if (!masks_.empty() && masks_.back().collecting) {
+        addToMask(command);
+        return;
+    }
+    switch (command.kind) {
+    case CharacterKind::Shape:
+        if (const ConvertedShape* s = res_.characters.shape(command.characterId)) {
+            paintShape(*s, command.matrix, command.colorTransform);
+        }
+        break;
+    case CharacterKind::MorphShape:
+        if (const ConvertedShape* s = res_.characters.morph(command.characterId, command.ratio)) {
+            paintShape(*s, command.matrix, command.colorTransform);
+        }
+        break;
+    case CharacterKind::StaticText:
+    case CharacterKind::EditText:
+        if (const TextOutlines* runs =
+                res_.texts.outlines(res_.characters, res_.movie, command.characterId)) {
+            QPainter& p = painter();
+            p.setTransform(toQTransform(stage_ * command.matrix));
+            p.setPen(Qt::NoPen);
+            for (const TextRun& run : *runs) {
+                p.fillPath(run.path, toQColor(run.color, command.colorTransform));
+            }
+        }
+        break;
+    case CharacterKind::Bitmap:
+        paintBitmap(command.characterId, command.matrix, command.colorTransform);
+        break;
+    default:
+        break;
+    }
+}
+
+void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
+                                const ColorTransform& cx) {
+    QPainter& p = painter();
+    const QTransform world = toQTransform(stage_ * m);
+    for (const ConvertedLayer& layer : shape.layers) {
+        for (const ConvertedFill& fill : layer.fills) {
+            paintFill(p, fill, world, cx);
+        }
+        for (const ConvertedStroke& stroke : layer.strokes) {
+            paintStroke(p, stroke, world, m, cx);
+        }
+    }
+}
+
+void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,
+                               const ColorTransform& cx) {
+    p.setTransform(world);
+    p.setPen(Qt::NoPen);
+    if (!fill.style.isBitmap()) {
+        p.fillPath(fill.path, fillBrush(fill.style, cx));
+        return;
+    }
+    const QImage image = transformedBitmap(fill.style.bitmapId, cx);
+    if (image.isNull()) {
+        return;
+    }
+    const bool smooth = quality_ == RenderQuality::High && fill.style.bitmapSmoothed();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    const QTransform bitmapToShape = toQTransform(fill.style.matrix);
+    if (fill.style.bitmapClipped()) {
+        p.save();
+        p.setClipPath(fill.path, Qt::IntersectClip);
+        p.setTransform(bitmapToShape * world);
+        p.drawImage(QPointF(0.0, 0.0), image);
+        p.restore();
+    } else {
+        QBrush brush(image);
+        brush.setTransform(bitmapToShape);
+        p.fillPath(fill.path, brush);
+    }
+    applyHints(p);
+}
+
+void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
+                                 const QTransform& world, const Transform& m,
+                                 const ColorTransform& cx) {
+    const swf::LineStyle& style = stroke.style;
+    const double scale =
+        (style.noHScale || style.noVScale) ? stageScale_ : (stage_ * m).averageScale();
+    const double width = std::max(1.0, style.width * scale);
+    QBrush brush;
+    if (style.fill && !style.fill->isBitmap()) {
+        brush = fillBrush(*style.fill, cx);
+        brush.setTransform(brush.transform() * world);
+    } else {
+        brush = QBrush(toQColor(style.color, cx));
+    }
+    QPen pen(brush, width, Qt::SolidLine, capOf(style.startCap), joinOf(style.join));
+    if (style.join == swf::JoinStyle::Miter) {
+        pen.setMiterLimit(std::max(1.0, style.miterLimit));
+    }
+    p.setTransform(QTransform());
+    p.setBrush(Qt::NoBrush);
+    p.strokePath(world.map(stroke.path), pen);
+}
+
+QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform& cx) {
+    const QImage& source = res_.bitmaps.image(id);
+    if (source.isNull() || cx.isIdentity()) {
+        return source;
+    }
+    QImage out = source.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb c = line[x];
+            const Rgba t = cx.apply(
+                Rgba{static_cast<std::uint8_t>(qRed(c)), static_cast<std::uint8_t>(qGreen(c)),
+                     static_cast<std::uint8_t>(qBlue(c)), static_cast<std::uint8_t>(qAlpha(c))});
+            line[x] = qRgba(t.r, t.g, t.b, t.a);
+        }
+    }
+    return out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx) {
+    const QImage image = transformedBitmap(id, cx);
+    if (image.isNull()) {
+        return;
+    }
+    QPainter& p = painter();
+    QTransform world = QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * m);
+    p.setTransform(world);
+    p.drawImage(QPointF(0.0, 0.0), image);
+}
+
+void PainterBackend::addToMask(const DrawCharacter& command) {
+    QPainterPath& mask = masks_.back().path;
+    const QTransform world = toQTransform(stage_ * command.matrix);
+    auto addShape = [&](const ConvertedShape* s) {
+        if (s == nullptr) {
+            return;
+        }
+        for (const ConvertedLayer& layer : s->layers) {
+            for (const ConvertedFill& f : layer.fills) {
+                mask.addPath(world.map(f.path));
+            }
+        }
+    };
+    switch (command.kind) {
+    case CharacterKind::Shape:
+        addShape(res_.characters.shape(command.characterId));
+        break;
+    case CharacterKind::MorphShape:
+        addShape(res_.characters.morph(command.characterId, command.ratio));
+        break;
+    case CharacterKind::StaticText:
+    case CharacterKind::EditText:
+        if (const TextOutlines* runs =
+                res_.texts.outlines(res_.characters, res_.movie, command.characterId)) {
+            for (const TextRun& run : *runs) {
+                mask.addPath(world.map(run.path));
+            }
+        }
+        break;
+    case CharacterKind::Bitmap: {
+        const QImage& image = res_.bitmaps.image(command.characterId);
+        QPainterPath r;
+        r.addRect(QRectF(0, 0, image.width() * 20.0, image.height() * 20.0));
+        mask.addPath(world.map(r));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PainterBackend::beginMask() {
+    masks_.push_back(Mask{});
+    masks_.back().path.setFillRule(Qt::WindingFill);
+}
+
+void PainterBackend::useMask() {
+    if (masks_.empty() || !masks_.back().collecting) {
+        return;
+    }
+    Mask& m = masks_.back();
+    m.collecting = false;
+    QPainter& p = painter();
+    p.save();
+    p.setTransform(QTransform());
+    p.setClipPath(m.path, Qt::IntersectClip);
+}
+
+void PainterBackend::endMask() {
+    if (masks_.empty()) {
+        return;
+    }
+    if (!masks_.back().collecting) {
+        painter().restore();
+    }
+    masks_.pop_back();
+}
+
+void PainterBackend::beginGroup(const GroupStyle& style) {
+    const QPaintDevice* device = painter().device();
+    const QSize size(device->width(), device->height());
+    auto layer = std::make_unique<Layer>();
+    layer->image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    layer->image.fill(Qt::transparent);
+    layer->painter = std::make_unique<QPainter>(&layer->image);
+    applyHints(*layer->painter);
+    layer->style = style;
+    layers_.push_back(std::move(layer));
+}
+
+void PainterBackend::endGroup() {
+    if (layers_.empty()) {
+        return;
+    }
+    std::unique_ptr<Layer> layer = std::move(layers_.back());
+    layers_.pop_back();
+    layer->painter->end();
+    const double filterScale = stageScale_ * 20.0;
+    composeGroup(painter(), layer->image, layer->style, filterScale);
+}
+
+} // namespace mc

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <memory>
+#include <vector>
+
+#include "RenderBackend.h"
+#include "RenderQuality.h"
+#include "RenderResources.h"
+#include "ShapePaths.h"
+
+namespace mc {
+
+// Paints drawing commands with QPainter onto a device whose stage transform is given.
+// Masks become clip paths; blend modes and filters go through an offscreen layer.
+class PainterBackend : public RenderBackend {
+  public:
+    PainterBackend(RenderResources& resources, QPainter& painter, const Transform& stageToDevice,
+                   RenderQuality quality);
+    ~PainterBackend() override;
+    PainterBackend(const PainterBackend&) = delete;
+    PainterBackend& operator=(const PainterBackend&) = delete;
+
+    // The stage area in device pixels, filled with the background at the start of a frame.
+    void setStageRect(const QRectF& rect) { stageRect_ = rect; }
+
+    void beginFrame(Rgba background) override;
+    void draw(const DrawCharacter& command) override;
+    void beginGroup(const GroupStyle& style) override;
+    void endGroup() override;
+    void beginMask() override;
+    void useMask() override;
+    void endMask() override;
+    void endFrame() override;
+
+  private:
+    struct Layer {
+        QImage image;
+        std::unique_ptr<QPainter> painter;
+        GroupStyle style;
+    };
+    struct Mask {
+        QPainterPath path; // device pixels
+        bool collecting = true;
+    };
+
+    QPainter& painter();
+    void applyHints(QPainter& p) const;
+    void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx);
+    void paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,
+                   const ColorTransform& cx);
+    void paintStroke(QPainter& p, const ConvertedStroke& stroke, const QTransform& world,
+                     const Transform& m, const ColorTransform& cx);
+    void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
+    QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);
+    void addToMask(const DrawCharacter& command);
+
+    RenderResources& res_;
+    QPainter& base_;
+    Transform stage_;
+    double stageScale_ = 1.0;
+    RenderQuality quality_;
+    QRectF stageRect_;
+    std::vector<std::unique_ptr<Layer>> layers_; // a painter holds its image's address
+    std::vector<Mask> masks_;
+};
+
+} // namespace mc

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QTransform>
+
+#include "ColorTransform.h"
+#include "Transform.h"
+#include "swf/BasicTypes.h"
+
+namespace mc {
+
+inline QTransform toQTransform(const Transform& t) {
+    return QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty);
+}
+
+inline QTransform toQTransform(const swf::Matrix& m) {
+    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
+}
+
+inline QColor toQColor(const swf::Rgba& c, const ColorTransform& cx) {
+    const Rgba t = cx.apply(Rgba{c.r, c.g, c.b, c.a});
+    return QColor(t.r, t.g, t.b, t.a);
+}
+
+inline QColor toQColor(const Rgba& c) {
+    return QColor(c.r, c.g, c.b, c.a);
+}
+
+} // namespace mc

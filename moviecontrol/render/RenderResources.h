@@ -1,0 +1,19 @@
+#pragma once
+
+#include "BitmapLibrary.h"
+#include "CharacterCache.h"
+#include "TextLayout.h"
+#include "swf/Movie.h"
+
+namespace mc {
+
+// Everything a painter backend converts once and reuses across frames.
+struct RenderResources {
+    explicit RenderResources(const swf::Movie& m) : movie(m), characters(m), bitmaps(m) {}
+    const swf::Movie& movie;
+    CharacterCache characters;
+    BitmapLibrary bitmaps;
+    TextLibrary texts;
+};
+
+} // namespace mc

@@ -1,0 +1,265 @@
+#include "TextLayout.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+#include <algorithm>
+
+namespace mc {
+
+namespace {
+
+// Flash keeps two pixels between an edit field's bounds and its text.
+constexpr double kGutter = 40.0;
+constexpr double kDefaultHeight = 240.0;
+constexpr int kMaxTextChars = 100'000;
+
+QString plainText(const swf::EditText& field, int movieVersion) {
+    const std::string& raw = *field.initialText;
+    QString text = movieVersion >= 6
+                       ? QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()))
+                       : QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
+    if (text.size() > kMaxTextChars) {
+        text.truncate(kMaxTextChars);
+    }
+    if (field.html) {
+        static const QRegularExpression breaks(QStringLiteral("<(br|/p|/li)[^>]*>"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
+        text.replace(breaks, QStringLiteral("\n"));
+        text.remove(tags);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+        text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+        text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+        text.replace(QStringLiteral("&apos;"), QStringLiteral("'"));
+        text.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
+        text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        if (text.endsWith(QLatin1Char('\n'))) {
+            text.chop(1);
+        }
+    }
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// One line of a field laid out by some font: its outline and width, left at x = 0.
+struct LineShape {
+    QPainterPath path;
+    double width = 0.0;
+};
+
+class FieldFont {
+  public:
+    FieldFont(CharacterCache& characters, const swf::Font* font, std::uint16_t fontId,
+              double height, bool useGlyphs)
+        : characters_(characters), font_(font), fontId_(fontId), height_(height),
+          useGlyphs_(useGlyphs && font != nullptr && !font->glyphs.empty()) {
+        if (!useGlyphs_) {
+            qfont_.setFamily(font != nullptr && !font->name.empty()
+                                 ? QString::fromUtf8(font->name.c_str())
+                                 : QStringLiteral("Sans Serif"));
+            qfont_.setPixelSize(std::max(1, static_cast<int>(height)));
+            if (font != nullptr) {
+                qfont_.setBold(font->bold);
+                qfont_.setItalic(font->italic);
+            }
+        }
+    }
+
+    double ascent() const {
+        if (useGlyphs_ && font_->hasLayout) {
+            return font_->ascent * height_ / font_->emSquare();
+        }
+        if (useGlyphs_) {
+            return height_ * 0.8;
+        }
+        return QFontMetricsF(qfont_).ascent();
+    }
+
+    double descent() const {
+        if (useGlyphs_ && font_->hasLayout) {
+            return font_->descent * height_ / font_->emSquare();
+        }
+        if (useGlyphs_) {
+            return height_ * 0.2;
+        }
+        return QFontMetricsF(qfont_).descent();
+    }
+
+    LineShape shapeLine(const QString& line) const {
+        LineShape out;
+        if (!useGlyphs_) {
+            out.path.addText(0.0, 0.0, qfont_, line);
+            out.width = QFontMetricsF(qfont_).horizontalAdvance(line);
+            return out;
+        }
+        const double scale = height_ / font_->emSquare();
+        double x = 0.0;
+        for (const QChar ch : line) {
+            const std::uint16_t code = ch.unicode();
+            std::uint32_t index = 0;
+            bool found = false;
+            for (std::uint32_t i = 0; i < font_->glyphs.size(); ++i) {
+                if (font_->glyphs[i].code == code) {
+                    index = i;
+                    found = true;
+                    break;
+                }
+            }
+            if (!found) {
+                x += height_ * 0.5;
+                continue;
+            }
+            if (const QPainterPath* g = characters_.glyph(fontId_, index)) {
+                QTransform t;
+                t.translate(x, 0.0);
+                t.scale(scale, scale);
+                out.path.addPath(t.map(*g));
+            }
+            x += font_->hasLayout ? font_->glyphs[index].advance * scale : height_ * 0.6;
+        }
+        out.width = x;
+        return out;
+    }
+
+  private:
+    CharacterCache& characters_;
+    const swf::Font* font_;
+    std::uint16_t fontId_;
+    double height_;
+    bool useGlyphs_;
+    QFont qfont_;
+};
+
+} // namespace
+
+TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movie,
+                              const swf::StaticText& text) {
+    TextOutlines runs;
+    const QTransform textMatrix(text.matrix.a, text.matrix.b, text.matrix.c, text.matrix.d,
+                                text.matrix.tx, text.matrix.ty);
+    std::uint16_t fontId = 0;
+    const swf::Font* font = nullptr;
+    double height = 0.0;
+    swf::Rgba color;
+    double x = 0.0;
+    double y = 0.0;
+    for (const swf::TextRecord& r : text.records) {
+        if (r.fontId) {
+            fontId = *r.fontId;
+            font = movie.findAs<swf::Font>(fontId);
+        }
+        if (r.height) {
+            height = *r.height;
+        }
+        if (r.color) {
+            color = *r.color;
+        }
+        if (r.xOffset) {
+            x = *r.xOffset;
+        }
+        if (r.yOffset) {
+            y = *r.yOffset;
+        }
+        if (runs.empty() || !(runs.back().color == color)) {
+            runs.push_back({QPainterPath(), color});
+            runs.back().path.setFillRule(Qt::WindingFill);
+        }
+        for (const swf::GlyphEntry& g : r.glyphs) {
+            if (font != nullptr) {
+                if (const QPainterPath* outline = characters.glyph(fontId, g.index)) {
+                    const double scale = height / font->emSquare();
+                    QTransform t;
+                    t.translate(x, y);
+                    t.scale(scale, scale);
+                    runs.back().path.addPath((t * textMatrix).map(*outline));
+                }
+            }
+            x += g.advance;
+        }
+    }
+    return runs;
+}
+
+TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
+                            const swf::EditText& field) {
+    TextOutlines runs;
+    const QRectF bounds(field.bounds.xMin, field.bounds.yMin, field.bounds.width(),
+                        field.bounds.height());
+    if (field.border) {
+        QPainterPath back;
+        back.addRect(bounds);
+        runs.push_back({back, swf::Rgba{255, 255, 255, 255}});
+        QPainterPath frame;
+        frame.setFillRule(Qt::OddEvenFill);
+        frame.addRect(bounds);
+        frame.addRect(bounds.adjusted(20, 20, -20, -20));
+        runs.push_back({frame, swf::Rgba{0, 0, 0, 255}});
+    }
+    if (!field.initialText || field.initialText->empty()) {
+        return runs;
+    }
+    const std::uint16_t fontId = field.fontId.value_or(0);
+    const swf::Font* font = field.fontId ? movie.findAs<swf::Font>(fontId) : nullptr;
+    const double height = field.fontHeight ? *field.fontHeight : kDefaultHeight;
+    const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
+    const QString text = plainText(field, movie.header.version);
+
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!field.multiline && lines.size() > 1) {
+        lines = QStringList{lines.join(QLatin1Char(' '))};
+    }
+    TextRun run{QPainterPath(), field.color.value_or(swf::Rgba{0, 0, 0, 255})};
+    run.path.setFillRule(Qt::WindingFill);
+    const double left = bounds.left() + kGutter + field.leftMargin;
+    const double right = bounds.right() - kGutter - field.rightMargin;
+    double baseline = bounds.top() + kGutter + shaper.ascent();
+    const double lineStep = shaper.ascent() + shaper.descent() + field.leading;
+    bool firstLine = true;
+    for (const QString& line : lines) {
+        const LineShape shaped = shaper.shapeLine(line);
+        double x = left + (firstLine ? field.indent : 0);
+        if (field.align == swf::TextAlign::Right) {
+            x = right - shaped.width;
+        } else if (field.align == swf::TextAlign::Center) {
+            x = (left + right - shaped.width) / 2.0;
+        }
+        QTransform t;
+        t.translate(x, baseline);
+        run.path.addPath(t.map(shaped.path));
+        baseline += lineStep;
+        firstLine = false;
+        if (baseline - shaper.ascent() > bounds.bottom() + lineStep * 64) {
+            break;
+        }
+    }
+    if (!bounds.contains(run.path.boundingRect())) {
+        QPainterPath clip;
+        clip.addRect(bounds);
+        run.path = run.path.intersected(clip);
+    }
+    runs.push_back(std::move(run));
+    return runs;
+}
+
+const TextOutlines* TextLibrary::outlines(CharacterCache& characters, const swf::Movie& movie,
+                                          std::uint16_t id) {
+    auto it = texts_.find(id);
+    if (it == texts_.end()) {
+        TextOutlines runs;
+        if (const auto* text = movie.findAs<swf::StaticText>(id)) {
+            runs = layoutStaticText(characters, movie, *text);
+        } else if (const auto* field = movie.findAs<swf::EditText>(id)) {
+            runs = layoutEditText(characters, movie, *field);
+        } else {
+            return nullptr;
+        }
+        it = texts_.emplace(id, std::move(runs)).first;
+    }
+    return &it->second;
+}
+
+} // namespace mc

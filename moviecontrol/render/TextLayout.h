@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QPainterPath>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "CharacterCache.h"
+#include "swf/Movie.h"
+
+namespace mc {
+
+// Text turned into filled outlines in the text character's own twips: a run per colour.
+struct TextRun {
+    QPainterPath path;
+    swf::Rgba color;
+};
+
+using TextOutlines = std::vector<TextRun>;
+
+// DefineText records through the fonts' glyph outlines (1024 or 20480 units per em).
+TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movie,
+                              const swf::StaticText& text);
+
+// An edit field with its initial text: embedded glyphs when the field uses outlines and the
+// font has them, else a system font. HTML markup is reduced to its text.
+TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
+                            const swf::EditText& field);
+
+// Outlines of the text characters, made once per character (their content never changes
+// without a script engine).
+class TextLibrary {
+  public:
+    const TextOutlines* outlines(CharacterCache& characters, const swf::Movie& movie,
+                                 std::uint16_t id);
+
+  private:
+    std::map<std::uint16_t, TextOutlines> texts_;
+};
+
+} // namespace mc

@@ -1,0 +1,211 @@
+#include "MovieWidget.h"
+
+#include <QContextMenuEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "MovieRenderer.h"
+#include "PlaybackMenu.h"
+
+namespace mc {
+
+namespace {
+
+QColor colorOf(std::uint32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+int pixelsOf(std::int32_t twips) {
+    return static_cast<int>(std::lround(twips / static_cast<double>(MovieWidget::kTwipsPerPixel)));
+}
+
+} // namespace
+
+MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &MovieWidget::onTimer);
+    menu_ = new PlaybackMenu(*this, this);
+}
+
+MovieWidget::~MovieWidget() = default;
+
+void MovieWidget::setMovie(const std::string& path) {
+    path_ = path;
+    timer_.stop();
+    movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path);
+    if (movie_) {
+        movie_->player().setLoop(loop_);
+        clock_.setRate(movie_->frameRate8_8());
+        playing_ = true;
+        movie_->player().setPlaying(true);
+    }
+    restartClock();
+    updateTimer();
+    update();
+}
+
+std::string MovieWidget::Movie() const {
+    return path_;
+}
+
+void MovieWidget::Play() {
+    setPlaying(true);
+}
+
+bool MovieWidget::Playing() const {
+    return movie_ ? movie_->player().playing() : playing_;
+}
+
+void MovieWidget::setPlaying(bool playing) {
+    playing_ = playing;
+    if (movie_) {
+        movie_->player().setPlaying(playing);
+    }
+    restartClock();
+    updateTimer();
+}
+
+bool MovieWidget::Loop() const {
+    return loop_;
+}
+
+void MovieWidget::setLoop(bool loop) {
+    loop_ = loop;
+    if (movie_) {
+        movie_->player().setLoop(loop);
+    }
+}
+
+void MovieWidget::Rewind() {
+    if (movie_) {
+        movie_->player().rewind();
+        update();
+    }
+}
+
+void MovieWidget::Back() {
+    if (movie_) {
+        movie_->player().stepBack();
+        playing_ = false;
+        updateTimer();
+        update();
+    }
+}
+
+void MovieWidget::Forward() {
+    if (movie_) {
+        movie_->player().stepForward();
+        playing_ = false;
+        updateTimer();
+        update();
+    }
+}
+
+void MovieWidget::setBackgroundColor(std::uint32_t rgb) {
+    background_ = rgb & 0xFFFFFFu;
+    update();
+}
+
+std::uint32_t MovieWidget::BackgroundColor() const {
+    if (background_) {
+        return *background_;
+    }
+    if (movie_) {
+        const Rgba c = movie_->player().background();
+        return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
+    }
+    return 0xFFFFFFu;
+}
+
+void MovieWidget::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+}
+
+bool MovieWidget::Visible() const {
+    return !isHidden();
+}
+
+void MovieWidget::setPlace(const cardformat::TwipRect& place) {
+    setGeometry(pixelsOf(place.left), pixelsOf(place.top), std::max(0, pixelsOf(place.width)),
+                std::max(0, pixelsOf(place.height)));
+}
+
+cardformat::TwipRect MovieWidget::Place() const {
+    const QRect g = geometry();
+    return cardformat::TwipRect{g.x() * kTwipsPerPixel, g.y() * kTwipsPerPixel,
+                                g.width() * kTwipsPerPixel, g.height() * kTwipsPerPixel};
+}
+
+std::uint32_t MovieWidget::currentFrame() const {
+    return movie_ ? movie_->player().currentFrame() : 0;
+}
+
+std::uint32_t MovieWidget::frameCount() const {
+    return movie_ ? movie_->player().frameCount() : 0;
+}
+
+void MovieWidget::restartClock() {
+    elapsed_.restart();
+    clock_.start(0);
+}
+
+void MovieWidget::updateTimer() {
+    // The clock keeps running while the root is stopped: sprites still animate then.
+    if (movie_ && movie_->player().frameCount() > 0) {
+        if (!timer_.isActive()) {
+            timer_.start(clock_.intervalMs());
+        }
+    } else {
+        timer_.stop();
+    }
+}
+
+void MovieWidget::onTimer() {
+    tickAt(elapsed_.isValid() ? elapsed_.elapsed() : 0);
+}
+
+void MovieWidget::tickAt(std::int64_t elapsedMs) {
+    if (!movie_) {
+        return;
+    }
+    const int due = clock_.advance(elapsedMs);
+    for (int i = 0; i < due; ++i) {
+        movie_->player().advance();
+    }
+    playing_ = movie_->player().playing();
+    if (due > 0) {
+        update();
+    }
+}
+
+QImage MovieWidget::grabFrame() {
+    const QSize size = this->size().isEmpty() ? QSize(1, 1) : this->size();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    const QColor back = colorOf(BackgroundColor());
+    if (movie_) {
+        std::optional<QColor> over;
+        if (background_) {
+            over = back;
+        }
+        movie_->paint(image, RenderQuality::High, back, over);
+    } else {
+        image.fill(back);
+    }
+    return image;
+}
+
+void MovieWidget::paintEvent(QPaintEvent*) {
+    frame_ = grabFrame();
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), frame_);
+}
+
+void MovieWidget::contextMenuEvent(QContextMenuEvent* event) {
+    menu_->refresh();
+    menu_->popup(event->globalPos());
+    event->accept();
+}
+
+} // namespace mc

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "FrameClock.h"
+#include "cardformat/MovieControl.h"
+
+namespace mc {
+
+class MovieRenderer;
+class PlaybackMenu;
+
+// The movie playback surface: plays a movie with the project's own renderer at the movie's
+// frame rate, scaled "ShowAll" into the widget. All input arrives as ordinary Qt events on
+// this widget, so an event filter installed on it can take them over.
+class MovieWidget : public QWidget, public cardformat::MovieControl {
+    Q_OBJECT
+
+  public:
+    explicit MovieWidget(QWidget* parent = nullptr);
+    ~MovieWidget() override;
+
+    void setMovie(const std::string& path) override;
+    std::string Movie() const override;
+    void Play() override;
+    bool Playing() const override;
+    void setPlaying(bool playing) override;
+    bool Loop() const override;
+    void setLoop(bool loop) override;
+    void Rewind() override;
+    void Back() override;
+    void Forward() override;
+    void setBackgroundColor(std::uint32_t rgb) override;
+    std::uint32_t BackgroundColor() const override;
+    void setVisible(bool visible) override;
+    bool Visible() const override;
+    void setPlace(const cardformat::TwipRect& place) override;
+    cardformat::TwipRect Place() const override;
+
+    // For tests and tools: whether a movie is loaded, and the frame shown (0-based).
+    bool hasMovie() const { return movie_ != nullptr; }
+    std::uint32_t currentFrame() const;
+    std::uint32_t frameCount() const;
+    // One tick of the frame clock as if its timer fired `elapsedMs` after the last start.
+    void tickAt(std::int64_t elapsedMs);
+    // The picture painted for the current frame at the widget's size.
+    QImage grabFrame();
+
+    static constexpr int kTwipsPerPixel = 15;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    void onTimer();
+    void restartClock();
+    void updateTimer();
+
+    std::string path_;
+    std::unique_ptr<MovieRenderer> movie_;
+    bool loop_ = true;
+    bool playing_ = true;
+    std::optional<std::uint32_t> background_;
+    QTimer timer_;
+    QElapsedTimer elapsed_;
+    FrameClock clock_;
+    PlaybackMenu* menu_ = nullptr;
+    QImage frame_;
+};
+
+} // namespace mc

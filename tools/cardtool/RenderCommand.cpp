@@ -1,0 +1,125 @@
+#include "RenderCommand.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "MovieRenderer.h"
+
+namespace {
+
+constexpr long kMaxFrames = 1'000'000;
+constexpr double kMaxScale = 16.0;
+constexpr long long kMaxPixels = 16384LL * 16384LL;
+
+struct RenderOptions {
+    std::string movie;
+    std::string out;
+    long frames = 1;
+    double scale = 1.0;
+    mc::RenderQuality quality = mc::RenderQuality::High;
+};
+
+void printUsage() {
+    std::fprintf(stderr, "usage: cardtool render MOVIE --out PNG [--frames N] [--scale S] "
+                         "[--quality high|low]\n");
+}
+
+std::optional<RenderOptions> parseOptions(int argc, char** argv) {
+    RenderOptions o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--out") {
+            const char* v = value();
+            if (v == nullptr || *v == '\0') {
+                return std::nullopt;
+            }
+            o.out = v;
+        } else if (arg == "--frames") {
+            const char* v = value();
+            char* end = nullptr;
+            const long n = v == nullptr ? 0 : std::strtol(v, &end, 10);
+            if (v == nullptr || *end != '\0' || n < 1 || n > kMaxFrames) {
+                return std::nullopt;
+            }
+            o.frames = n;
+        } else if (arg == "--scale") {
+            const char* v = value();
+            char* end = nullptr;
+            const double s = v == nullptr ? 0.0 : std::strtod(v, &end);
+            if (v == nullptr || *end != '\0' || !(s > 0.0) || s > kMaxScale) {
+                return std::nullopt;
+            }
+            o.scale = s;
+        } else if (arg == "--quality") {
+            const char* v = value();
+            const std::string q = v == nullptr ? "" : v;
+            if (q == "high") {
+                o.quality = mc::RenderQuality::High;
+            } else if (q == "low") {
+                o.quality = mc::RenderQuality::Low;
+            } else {
+                return std::nullopt;
+            }
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return std::nullopt;
+        } else if (o.movie.empty()) {
+            o.movie = arg;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (o.movie.empty() || o.out.empty()) {
+        return std::nullopt;
+    }
+    return o;
+}
+
+} // namespace
+
+int runRenderCommand(int argc, char** argv) {
+    const std::optional<RenderOptions> options = parseOptions(argc, argv);
+    if (!options) {
+        printUsage();
+        return 2;
+    }
+    std::unique_ptr<QGuiApplication> app;
+    if (QGuiApplication::instance() == nullptr) {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        }
+        static int appArgc = 1;
+        static char appName[] = "cardtool";
+        static char* appArgv[] = {appName, nullptr};
+        app = std::make_unique<QGuiApplication>(appArgc, appArgv);
+    }
+
+    std::unique_ptr<mc::MovieRenderer> movie = mc::MovieRenderer::fromFile(options->movie);
+    if (!movie) {
+        std::fprintf(stderr, "cardtool render: cannot load %s\n", options->movie.c_str());
+        return 1;
+    }
+    for (long i = 1; i < options->frames; ++i) {
+        movie->player().advance();
+    }
+    const QSize stage = movie->stageSizePixels();
+    const long long w = static_cast<long long>(stage.width() * options->scale);
+    const long long h = static_cast<long long>(stage.height() * options->scale);
+    if (w < 1 || h < 1 || w * h > kMaxPixels) {
+        std::fprintf(stderr, "cardtool render: stage of %lldx%lld pixels cannot be drawn\n", w, h);
+        return 1;
+    }
+    const QImage image =
+        movie->renderFrame(QSize(static_cast<int>(w), static_cast<int>(h)), options->quality)
+            .convertToFormat(QImage::Format_ARGB32);
+    if (!image.save(QString::fromStdString(options->out), "PNG")) {
+        std::fprintf(stderr, "cardtool render: cannot write %s\n", options->out.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,348 @@
+// Fonts, texts, buttons, bitmaps, morph shapes and sprites in the dictionary.
+#include "SwfBytes.h"
+#include "swf/TagCodes.h"
+
+#include <gtest/gtest.h>
+
+using namespace swf;
+using swf::test::Bytes;
+using swf::test::operator+;
+
+namespace {
+
+/// A glyph: a 4-bit/0-bit header byte, a move, one line, end.
+Bytes glyph(std::int32_t dx) {
+    Bytes g;
+    g.u8(0x10).ub(1, 0).ub(5, 0x05).ub(5, 8).sb(8, 1).sb(8, 2).ub(1, 1).lineTo(dx, 0).endShape();
+    return g;
+}
+
+} // namespace
+
+TEST(Fonts, DefineFont3WithLayoutCodesAndKerning) {
+    const Bytes g0 = glyph(100);
+    const Bytes g1 = glyph(200);
+    Bytes b;
+    b.u16(3).u8(0x80 | 0x04 | 0x02).u8(1).u8(4).append({'A', 'r', 'i', 0}).u16(2);
+    const std::uint32_t table = 2 * 2 + 2;
+    b.u16(table).u16(static_cast<std::uint32_t>(table + g0.size()));
+    b.u16(static_cast<std::uint32_t>(table + g0.size() + g1.size()));
+    b.append(g0.data()).append(g1.data());
+    b.u16(0x4E2D).u16('B');                                   // wide codes
+    b.u16(900).u16(200).u16(static_cast<std::uint16_t>(-10)); // ascent, descent, leading
+    b.u16(500).u16(static_cast<std::uint16_t>(-7));           // advances
+    b.rect(0, 10, -20, 0).rect(1, 2, 3, 4);
+    b.u16(1).u16(0x4E2D).u16('B').u16(static_cast<std::uint16_t>(-30));
+    auto m = test::load(test::tag(tag::DefineFont3, b.data()));
+    const Font* f = m->findAs<Font>(3);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->version, 3);
+    EXPECT_EQ(f->emSquare(), 20480u);
+    EXPECT_EQ(f->name, "Ari");
+    EXPECT_TRUE(f->italic);
+    EXPECT_TRUE(f->wideCodes);
+    ASSERT_EQ(f->glyphs.size(), 2u);
+    EXPECT_EQ(f->glyphs[0].code, 0x4E2D);
+    EXPECT_EQ(f->glyphs[1].code, 'B');
+    EXPECT_EQ(std::get<StraightEdge>(f->glyphs[1].records.at(1)).dx, 200);
+    EXPECT_EQ(f->ascent, 900);
+    EXPECT_EQ(f->leading, -10);
+    EXPECT_EQ(f->glyphs[1].advance, -7);
+    EXPECT_EQ(f->glyphs[0].bounds, (Rect{0, 10, -20, 0}));
+    ASSERT_EQ(f->kerning.size(), 1u);
+    EXPECT_EQ(f->kerning[0].adjustment, -30);
+    EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(Fonts, DefineFontOneCompletedByFontInfoAndName) {
+    const Bytes g0 = glyph(50);
+    const Bytes g1 = glyph(60);
+    Bytes b;
+    b.u16(2)
+        .u16(4)
+        .u16(static_cast<std::uint32_t>(4 + g0.size()))
+        .append(g0.data())
+        .append(g1.data());
+    Bytes info;
+    info.u16(2).u8(6).append({'S', 'i', 'm', 'S', 'u', 'n'}).u8(0x02).u8('x').u8('y');
+    Bytes name;
+    name.u16(2).str("SimSun Regular").str("(c)");
+    auto m = test::load(test::tag(tag::DefineFont, b.data()) +
+                        test::tag(tag::DefineFontInfo, info.data()) +
+                        test::tag(tag::DefineFontName, name.data()));
+    const Font* f = m->findAs<Font>(2);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->emSquare(), 1024u);
+    ASSERT_EQ(f->glyphs.size(), 2u);
+    EXPECT_EQ(std::get<StraightEdge>(f->glyphs[1].records.at(1)).dx, 60);
+    EXPECT_EQ(f->name, "SimSun");
+    EXPECT_TRUE(f->bold);
+    EXPECT_EQ(f->glyphs[0].code, 'x');
+    EXPECT_EQ(f->glyphs[1].code, 'y');
+    EXPECT_EQ(f->fullName, "SimSun Regular");
+    EXPECT_EQ(f->copyright, "(c)");
+    EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(Texts, DefineTextRecordsWithRgbAndDefineText2WithRgba) {
+    auto build = [](bool rgba) {
+        Bytes b;
+        b.u16(4).rect(0, 2000, 0, 400).translate(10, 20).u8(3).u8(6);
+        b.u8(0x80 | 0x08 | 0x04 | 0x02 | 0x01).u16(3);
+        if (rgba) {
+            b.rgba(1, 2, 3, 4);
+        } else {
+            b.rgb(1, 2, 3);
+        }
+        b.u16(15).u16(300).u16(240).u8(2).ub(3, 5).sb(6, 30).ub(3, 1).sb(6, -2).align();
+        b.u8(0x80 | 0x01).u16(static_cast<std::uint16_t>(-5)).u8(1).ub(3, 7).sb(6, 1).align();
+        b.u8(0);
+        return b;
+    };
+    auto m = test::load(test::tag(tag::DefineText, build(false).data()));
+    const StaticText* t = m->findAs<StaticText>(4);
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->records.size(), 2u);
+    const TextRecord& r0 = t->records[0];
+    EXPECT_EQ(r0.fontId, 3);
+    EXPECT_EQ(r0.color, (Rgba{1, 2, 3, 255}));
+    EXPECT_EQ(r0.xOffset, 15);
+    EXPECT_EQ(r0.yOffset, 300);
+    EXPECT_EQ(r0.height, 240);
+    ASSERT_EQ(r0.glyphs.size(), 2u);
+    EXPECT_EQ(r0.glyphs[0].index, 5u);
+    EXPECT_EQ(r0.glyphs[1].advance, -2);
+    EXPECT_EQ(t->records[1].xOffset, -5);
+    EXPECT_FALSE(t->records[1].fontId);
+    EXPECT_EQ(t->records[1].glyphs.at(0).index, 7u);
+    EXPECT_EQ(t->matrix.ty, 20);
+    EXPECT_TRUE(m->diagnostics.empty());
+
+    auto m2 = test::load(test::tag(tag::DefineText2, build(true).data()));
+    const StaticText* t2 = m2->findAs<StaticText>(4);
+    ASSERT_NE(t2, nullptr);
+    EXPECT_EQ(t2->records.at(0).color, (Rgba{1, 2, 3, 4}));
+    EXPECT_EQ(t2->records.size(), 2u);
+}
+
+TEST(Texts, DefineEditTextReadsEveryField) {
+    Bytes b;
+    b.u16(6).rect(-40, 4000, 0, 600);
+    b.u8(0xFF).u8(0x80 | 0x20 | 0x08 | 0x02 | 0x01);
+    b.u16(3).str("_sans").u16(240).rgba(10, 20, 30, 255).u16(99);
+    b.u8(2).u16(40).u16(50).u16(60).u16(static_cast<std::uint16_t>(-20));
+    b.str("myVar").str("你好");
+    auto m = test::load(test::tag(tag::DefineEditText, b.data()));
+    const EditText* t = m->findAs<EditText>(6);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->bounds.xMin, -40);
+    EXPECT_TRUE(t->wordWrap && t->multiline && t->password && t->readOnly);
+    EXPECT_TRUE(t->border && t->html && t->useOutlines);
+    EXPECT_FALSE(t->autoSize || t->noSelect || t->wasStatic);
+    EXPECT_EQ(t->fontId, 3);
+    EXPECT_EQ(t->fontClass, "_sans");
+    EXPECT_EQ(t->fontHeight, 240);
+    EXPECT_EQ(t->color, (Rgba{10, 20, 30, 255}));
+    EXPECT_EQ(t->maxLength, 99);
+    EXPECT_EQ(t->align, TextAlign::Center);
+    EXPECT_EQ(t->rightMargin, 50);
+    EXPECT_EQ(t->leading, -20);
+    EXPECT_EQ(t->variableName, "myVar");
+    EXPECT_EQ(t->initialText, "你好");
+    EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(Buttons, DefineButton2RecordsAndConditionActions) {
+    Bytes b;
+    b.u16(9).u8(1);
+    Bytes records;
+    records.u8(0x01 | 0x08 | 0x20)
+        .u16(2)
+        .u16(1)
+        .translate(5, 5)
+        .ub(1, 0)
+        .ub(1, 0)
+        .ub(4, 0)
+        .align()
+        .u8(3);
+    records.u8(0x04).u16(3).u16(2).identity().ub(1, 0).ub(1, 0).ub(4, 0).align();
+    records.u8(0);
+    b.u16(static_cast<std::uint32_t>(2 + records.size())).append(records.data());
+    b.u16(6).u16(0x0008).u8(op::Play).u8(0);
+    b.u16(0).u16(0x0100).u8(op::Stop).u8(0);
+    auto m = test::load(test::tag(tag::DefineButton2, b.data()));
+    const Button* button = m->findAs<Button>(9);
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->trackAsMenu);
+    ASSERT_EQ(button->records.size(), 2u);
+    EXPECT_EQ(button->records[0].states, button_state::Up | button_state::HitTest);
+    EXPECT_EQ(button->records[0].blendMode, BlendMode::Multiply);
+    EXPECT_EQ(button->records[0].matrix.tx, 5);
+    EXPECT_EQ(button->records[1].states, button_state::Down);
+    EXPECT_EQ(button->records[1].depth, 2);
+    ASSERT_EQ(button->actions.size(), 2u);
+    EXPECT_EQ(button->actions[0].conditions, 0x0008);
+    EXPECT_EQ(button->actions[0].actions.actions.at(0).code, op::Play);
+    EXPECT_EQ(button->actions[1].actions.actions.at(0).code, op::Stop);
+    EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(Buttons, DefineButtonWithCxformTag) {
+    Bytes b;
+    b.u16(9).u8(0x02).u16(2).u16(1).identity().u8(0).u8(op::Stop).u8(0);
+    Bytes cx;
+    cx.u16(9).ub(1, 1).ub(1, 0).ub(4, 8).sb(8, 100).sb(8, 0).sb(8, -100).align();
+    auto m = test::load(test::tag(tag::DefineButton, b.data()) +
+                        test::tag(tag::DefineButtonCxform, cx.data()));
+    const Button* button = m->findAs<Button>(9);
+    ASSERT_NE(button, nullptr);
+    ASSERT_EQ(button->records.size(), 1u);
+    EXPECT_EQ(button->records[0].states, button_state::Over);
+    EXPECT_EQ(button->records[0].colorTransform.addR, 100);
+    EXPECT_EQ(button->records[0].colorTransform.addB, -100);
+    ASSERT_EQ(button->actions.size(), 1u);
+    EXPECT_EQ(button->actions[0].actions.actions.at(0).code, op::Stop);
+}
+
+TEST(Bitmaps, JpegAndLosslessTagsKeepSpansIntoTheMovie) {
+    Bytes tables;
+    tables.u8(0xFF).u8(0xD8).u8(0xFF).u8(0xD9);
+    Bytes bits;
+    bits.u16(1).u8(0xAA).u8(0xBB);
+    Bytes jpeg3;
+    jpeg3.u16(2).u32(3).u8(1).u8(2).u8(3).u8(0x78).u8(0x9C);
+    Bytes jpeg4;
+    jpeg4.u16(3).u32(1).u16(0x0180).u8(7).u8(8);
+    Bytes lossless;
+    lossless.u16(4).u8(3).u16(17).u16(5).u8(15).u8(0x78);
+    Bytes lossless2;
+    lossless2.u16(5).u8(5).u16(2).u16(2).u8(0x78).u8(0x01);
+    auto m = test::load(test::tag(tag::JpegTables, tables.data()) +
+                        test::tag(tag::DefineBits, bits.data()) +
+                        test::tag(tag::DefineBitsJpeg3, jpeg3.data()) +
+                        test::tag(tag::DefineBitsJpeg4, jpeg4.data()) +
+                        test::tag(tag::DefineBitsLossless, lossless.data()) +
+                        test::tag(tag::DefineBitsLossless2, lossless2.data()));
+    EXPECT_EQ(m->jpegTables.size(), 4u);
+    const JpegBitmap* b1 = m->findAs<JpegBitmap>(1);
+    ASSERT_NE(b1, nullptr);
+    EXPECT_EQ(b1->version, 1);
+    ASSERT_EQ(b1->imageData.size(), 2u);
+    EXPECT_EQ(b1->imageData[1], 0xBB);
+    const auto* whole = m->bytes().data();
+    EXPECT_TRUE(b1->imageData.data() > whole && b1->imageData.data() < whole + m->bytes().size());
+    const JpegBitmap* b3 = m->findAs<JpegBitmap>(2);
+    ASSERT_NE(b3, nullptr);
+    EXPECT_EQ(b3->imageData.size(), 3u);
+    EXPECT_EQ(b3->alphaData.size(), 2u);
+    const JpegBitmap* b4 = m->findAs<JpegBitmap>(3);
+    ASSERT_NE(b4, nullptr);
+    EXPECT_EQ(b4->deblocking, 0x0180);
+    EXPECT_EQ(b4->imageData.size(), 1u);
+    EXPECT_EQ(b4->alphaData.size(), 1u);
+    const LosslessBitmap* l1 = m->findAs<LosslessBitmap>(4);
+    ASSERT_NE(l1, nullptr);
+    EXPECT_EQ(l1->format, 3);
+    EXPECT_EQ(l1->width, 17);
+    EXPECT_EQ(l1->colorTableSize, 15);
+    EXPECT_EQ(l1->zlibData.size(), 1u);
+    const LosslessBitmap* l2 = m->findAs<LosslessBitmap>(5);
+    ASSERT_NE(l2, nullptr);
+    EXPECT_EQ(l2->version, 2);
+    EXPECT_EQ(l2->zlibData.size(), 2u);
+    EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(Bitmaps, JpegThreeImageLengthBeyondTheTagIsCut) {
+    Bytes jpeg3;
+    jpeg3.u16(2).u32(1000).u8(1).u8(2);
+    auto m = test::load(test::tag(tag::DefineBitsJpeg3, jpeg3.data()));
+    const JpegBitmap* b = m->findAs<JpegBitmap>(2);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->imageData.size(), 2u);
+    EXPECT_TRUE(b->alphaData.empty());
+    EXPECT_TRUE(m->has(Issue::RecordOverrun));
+}
+
+TEST(MorphShapes, VersionTwoStylesAndBothRecordLists) {
+    Bytes start;
+    start.u8(0x44).moveStyle(0, 0, 0, 1, 1).lineTo(100, 0).endShape();
+    Bytes end;
+    end.u8(0x00)
+        .ub(1, 0)
+        .ub(5, 0x01)
+        .ub(5, 16)
+        .sb(16, 10)
+        .sb(16, 10)
+        .curveTo(50, 50, 50, -50)
+        .endShape();
+    Bytes fills;
+    fills.u8(1)
+        .u8(0x10)
+        .identity()
+        .translate(100, 0)
+        .u8(0x01)
+        .u8(0)
+        .rgba(255, 0, 0, 255)
+        .u8(255)
+        .rgba(0, 0, 255, 0);
+    fills.u8(1).u16(20).u16(60).u8(0x44).u8(0x04).rgba(0, 0, 0, 255).rgba(255, 255, 255, 255);
+    Bytes b;
+    b.u16(12)
+        .rect(0, 100, 0, 100)
+        .rect(0, 200, 0, 200)
+        .rect(0, 100, 0, 100)
+        .rect(0, 200, 0, 200)
+        .u8(0x02);
+    b.u32(static_cast<std::uint32_t>(fills.size() + start.size()))
+        .append(fills.data())
+        .append(start.data())
+        .append(end.data());
+    auto m = test::load(test::tag(tag::DefineMorphShape2, b.data()));
+    const MorphShape* s = m->findAs<MorphShape>(12);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->version, 2);
+    EXPECT_TRUE(s->usesNonScalingStrokes);
+    EXPECT_EQ(s->endBounds.xMax, 200);
+    ASSERT_EQ(s->fills.size(), 1u);
+    EXPECT_EQ(s->fills[0].end.matrix.tx, 100);
+    EXPECT_EQ(s->fills[0].start.gradient.records.at(0).ratio, 0);
+    EXPECT_EQ(s->fills[0].end.gradient.records.at(0).ratio, 255);
+    ASSERT_EQ(s->lines.size(), 1u);
+    EXPECT_EQ(s->lines[0].start.width, 20);
+    EXPECT_EQ(s->lines[0].end.width, 60);
+    EXPECT_EQ(s->lines[0].end.startCap, CapStyle::None);
+    EXPECT_TRUE(s->lines[0].end.noHScale);
+    EXPECT_EQ(s->lines[0].end.color, (Rgba{255, 255, 255, 255}));
+    EXPECT_EQ(s->startRecords.size(), 2u);
+    ASSERT_EQ(s->endRecords.size(), 2u);
+    EXPECT_EQ(std::get<CurvedEdge>(s->endRecords[1]).anchorDy, -50);
+    EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(Sprites, OwnTimelineAndNestedDefinitionsIgnored) {
+    Bytes place;
+    place.u8(0x02).u16(1).u16(5);
+    Bytes nested;
+    nested.u16(8).u16(1).append(test::tag(tag::ShowFrame, {})).u16(0);
+    Bytes sprite;
+    sprite.u16(7)
+        .u16(2)
+        .append(test::tag(tag::PlaceObject2, place.data()))
+        .append(test::tag(tag::ShowFrame, {}))
+        .append(test::tag(tag::DefineSprite, nested.data()))
+        .append(test::tag(tag::DoAction, {op::Stop, 0}))
+        .append(test::tag(tag::ShowFrame, {}))
+        .u16(0);
+    auto m =
+        test::load(test::tag(tag::DefineSprite, sprite.data()) + test::tag(tag::ShowFrame, {}));
+    const Sprite* s = m->findAs<Sprite>(7);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->timeline.declaredFrameCount, 2);
+    ASSERT_EQ(s->timeline.frames.size(), 2u);
+    EXPECT_EQ(std::get<PlaceObject>(s->timeline.frames[0].tags.at(0)).characterId, 5);
+    EXPECT_EQ(s->timeline.frames[1].tags.size(), 1u);
+    EXPECT_EQ(m->findAs<Sprite>(8), nullptr);
+    EXPECT_TRUE(m->has(Issue::IgnoredInSprite));
+    EXPECT_EQ(m->root.frames.size(), 1u);
+}

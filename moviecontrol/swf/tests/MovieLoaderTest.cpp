@@ -1,0 +1,191 @@
+// Signatures, header fields, compression and the tag stream.
+#include "SwfBytes.h"
+#include "swf/TagCodes.h"
+
+#include <gtest/gtest.h>
+
+using namespace swf;
+using swf::test::Bytes;
+using swf::test::operator+;
+
+namespace {
+
+std::vector<std::uint8_t> twoFrames() {
+    return test::tag(tag::SetBackgroundColor, {9, 8, 7}) + test::tag(tag::ShowFrame, {}) +
+           test::tag(tag::ShowFrame, {});
+}
+
+} // namespace
+
+TEST(MovieHeader, ReadsVersionRectangleRateAndCount) {
+    Bytes body;
+    body.rect(-200, 2000, 40, 1000).u16(0).u16(77).u16(0);
+    Bytes file;
+    file.u8('F')
+        .u8('W')
+        .u8('S')
+        .u8(10)
+        .u32(static_cast<std::uint32_t>(8 + body.size()))
+        .append(body.data());
+    const LoadResult result = loadMovie(file.data());
+    ASSERT_TRUE(result.ok());
+    const Header& h = result.movie->header;
+    EXPECT_EQ(h.compression, Compression::None);
+    EXPECT_EQ(h.version, 10);
+    EXPECT_EQ(h.frameRect, (Rect{-200, 2000, 40, 1000}));
+    EXPECT_EQ(h.frameRateRaw, 0) << "a zero rate is kept for the consumer to guard";
+    EXPECT_EQ(h.frameCount, 77);
+    EXPECT_TRUE(result.movie->diagnostics.empty());
+
+    Header quick;
+    ASSERT_TRUE(readHeader(file.data(), quick));
+    EXPECT_EQ(quick.frameRect, h.frameRect);
+    EXPECT_EQ(quick.frameCount, 77);
+}
+
+TEST(MovieHeader, RefusesNonMoviesAndLzma) {
+    EXPECT_EQ(loadMovie(std::vector<std::uint8_t>{'F', 'W', 'S'}).error, LoadError::NotSwf);
+    EXPECT_EQ(loadMovie(std::vector<std::uint8_t>{'G', 'W', 'S', 8, 0, 0, 0, 0}).error,
+              LoadError::NotSwf);
+    auto lzma = test::movie(twoFrames());
+    lzma[0] = 'Z';
+    const LoadResult result = loadMovie(lzma);
+    EXPECT_EQ(result.error, LoadError::Unsupported);
+    EXPECT_FALSE(result.movie);
+    Header h;
+    EXPECT_FALSE(readHeader(std::vector<std::uint8_t>{'x'}, h));
+}
+
+TEST(Compression, CompressedMovieLoadsLikeTheUncompressedOne) {
+    const auto fws = test::movie(twoFrames(), 9, 2);
+    const LoadResult plain = loadMovie(fws);
+    const LoadResult zipped = loadMovie(test::compressed(fws));
+    ASSERT_TRUE(plain.ok());
+    ASSERT_TRUE(zipped.ok());
+    EXPECT_EQ(zipped.movie->header.compression, Compression::Zlib);
+    EXPECT_EQ(zipped.movie->header.frameRect, plain.movie->header.frameRect);
+    EXPECT_EQ(zipped.movie->root.frames.size(), 2u);
+    EXPECT_TRUE(std::equal(fws.begin() + 8, fws.end(), zipped.movie->bytes().begin() + 8,
+                           zipped.movie->bytes().end()));
+    EXPECT_TRUE(zipped.movie->diagnostics.empty());
+
+    Header h;
+    ASSERT_TRUE(readHeader(test::compressed(fws), h));
+    EXPECT_EQ(h.frameCount, 2);
+    EXPECT_EQ(h.frameRateRaw, 12 << 8);
+}
+
+TEST(Compression, InflatesNoMoreThanTheDeclaredLengthOrTheCap) {
+    // 5000 bytes of unknown tag padding compress to almost nothing.
+    const std::vector<std::uint8_t> padding(5000, 0);
+    const auto fws = test::movie(test::tag(200, padding) + twoFrames(), 8, 2);
+    auto cws = test::compressed(fws);
+
+    // A declared length shorter than the body: inflation stops there.
+    auto shortDeclared = cws;
+    const std::uint32_t declared = 8 + 100;
+    shortDeclared[4] = declared & 0xFF;
+    shortDeclared[5] = (declared >> 8) & 0xFF;
+    shortDeclared[6] = shortDeclared[7] = 0;
+    const LoadResult cut = loadMovie(shortDeclared);
+    ASSERT_TRUE(cut.ok());
+    EXPECT_EQ(cut.movie->bytes().size(), declared);
+    EXPECT_TRUE(cut.movie->has(Issue::TagTruncated));
+
+    LoadLimits limits;
+    limits.maxBodyBytes = 1000;
+    const LoadResult capped = loadMovie(cws, limits);
+    ASSERT_TRUE(capped.ok());
+    EXPECT_EQ(capped.movie->bytes().size(), 8u + 1000u);
+    EXPECT_TRUE(capped.movie->has(Issue::SizeCapReached));
+}
+
+TEST(Compression, TruncatedStreamGivesWhatWasInflated) {
+    // Poorly compressible filler, so that half the stream is well inside the data.
+    std::vector<std::uint8_t> filler(3000);
+    std::uint32_t seed = 12345;
+    for (auto& byte : filler) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<std::uint8_t>(seed >> 24);
+    }
+    const auto fws = test::movie(twoFrames() + test::tag(200, filler), 8, 2);
+    auto cws = test::compressed(fws);
+    cws.resize(cws.size() / 2);
+    const LoadResult result = loadMovie(cws);
+    ASSERT_TRUE(result.ok());
+    EXPECT_TRUE(result.movie->has(Issue::BodyShorterThanDeclared));
+    EXPECT_EQ(result.movie->root.frames.size(), 2u);
+    EXPECT_FALSE(result.movie->has(Issue::CompressedDataCorrupt));
+
+    // A stored block with the first part of the body, then a block of the reserved type.
+    const std::size_t keep = 40;
+    std::vector<std::uint8_t> broken(fws.begin(), fws.begin() + 8);
+    broken[0] = 'C';
+    broken.insert(broken.end(), {0x78, 0x01, 0x00, keep, 0x00, 0xFF - keep, 0xFF});
+    broken.insert(broken.end(), fws.begin() + 8, fws.begin() + 8 + keep);
+    broken.push_back(0x07);
+    const LoadResult damaged = loadMovie(broken);
+    ASSERT_TRUE(damaged.ok());
+    EXPECT_EQ(damaged.movie->bytes().size(), 8 + keep);
+    EXPECT_TRUE(damaged.movie->has(Issue::CompressedDataCorrupt));
+}
+
+TEST(TagStream, LongHeadersUnknownTagsAndTrailingFrame) {
+    const auto tags = test::tag(tag::SetBackgroundColor, {1, 1, 1}, true) +
+                      test::tag(tag::Metadata, {'<', 'x', '/', '>', 0}) +
+                      test::tag(1000 & 0x3FF, {1, 2, 3}) + test::tag(tag::ShowFrame, {}) +
+                      test::tag(tag::SetBackgroundColor, {2, 2, 2});
+    auto m = test::load(tags);
+    ASSERT_EQ(m->root.frames.size(), 2u) << "tags after the last ShowFrame form a frame";
+    EXPECT_EQ(std::get<SetBackgroundColor>(m->root.frames[0].tags.at(0)).color.r, 1);
+    EXPECT_EQ(m->root.frames[0].tags.size(), 1u);
+    EXPECT_EQ(std::get<SetBackgroundColor>(m->root.frames[1].tags.at(0)).color.r, 2);
+    EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(TagStream, TagLongerThanTheFileIsCutToWhatRemains) {
+    Bytes label;
+    label.u16(tag::FrameLabel << 6 | 0x3F).u32(1000).str("last");
+    const LoadResult result = loadMovie(test::movie(label.data(), 8, 1, false));
+    ASSERT_TRUE(result.ok());
+    const Movie& m = *result.movie;
+    EXPECT_TRUE(m.has(Issue::TagTruncated));
+    EXPECT_TRUE(m.has(Issue::MissingEnd));
+    ASSERT_EQ(m.root.frames.size(), 1u);
+    EXPECT_EQ(std::get<FrameLabel>(m.root.frames[0].tags.at(0)).label, "last");
+}
+
+TEST(TagStream, HalfATagHeaderEndsTheStream) {
+    auto file = test::movie(test::tag(tag::ShowFrame, {}), 8, 1, false);
+    file.push_back(0x40);
+    const LoadResult result = loadMovie(file);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.movie->root.frames.size(), 1u);
+    EXPECT_TRUE(result.movie->has(Issue::TagTruncated));
+}
+
+TEST(TagStream, SecondDefinitionOfAnIdKeepsTheFirst) {
+    Bytes a;
+    a.u16(3).str("first");
+    Bytes first;
+    first.u16(3).rect(0, 0, 0, 0).identity().u8(1).u8(1).u8(0);
+    Bytes second;
+    second.u16(3).rect(0, 9, 0, 9).identity().u8(1).u8(1).u8(0);
+    auto m = test::load(test::tag(tag::DefineText, first.data()) +
+                        test::tag(tag::DefineText, second.data()));
+    ASSERT_NE(m->findAs<StaticText>(3), nullptr);
+    EXPECT_EQ(m->findAs<StaticText>(3)->bounds.xMax, 0);
+    EXPECT_TRUE(m->has(Issue::DuplicateCharacter));
+    EXPECT_EQ(m->find(4), nullptr);
+}
+
+TEST(TagStream, SoundTagsStayInTheirFramesUndecoded) {
+    auto m =
+        test::load(test::tag(tag::SoundStreamHead, {1, 2, 3, 4}) + test::tag(tag::ShowFrame, {}) +
+                   test::tag(tag::SoundStreamBlock, {9, 9}) + test::tag(tag::ShowFrame, {}));
+    ASSERT_EQ(m->root.frames.size(), 2u);
+    const auto& head = std::get<RawControlTag>(m->root.frames[0].tags.at(0));
+    EXPECT_EQ(head.code, tag::SoundStreamHead);
+    EXPECT_EQ(head.body.size(), 4u);
+    EXPECT_EQ(std::get<RawControlTag>(m->root.frames[1].tags.at(0)).body[1], 9);
+}

@@ -4,6 +4,7 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "QtConversions.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr double kGradientHalf = 16384.0;
 constexpr double kMaxFocal = 0.98;
-constexpr int kLinearRgbSteps = 8;
 
 double toLinear(double c) {
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
@@ -36,6 +36,15 @@ QColor mixLinear(const QColor& a, const QColor& b, double t) {
     return c;
 }
 
+QColor mixRgb(const QColor& a, const QColor& b, double t) {
+    QColor c;
+    c.setRgbF(static_cast<float>(a.redF() * (1.0 - t) + b.redF() * t),
+              static_cast<float>(a.greenF() * (1.0 - t) + b.greenF() * t),
+              static_cast<float>(a.blueF() * (1.0 - t) + b.blueF() * t),
+              static_cast<float>(a.alphaF() * (1.0 - t) + b.alphaF() * t));
+    return c;
+}
+
 QGradient::Spread spreadOf(swf::SpreadMode mode) {
     switch (mode) {
     case swf::SpreadMode::Reflect:
@@ -50,29 +59,50 @@ QGradient::Spread spreadOf(swf::SpreadMode mode) {
 } // namespace
 
 QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform& cx) {
+    const auto& records = gradient.records;
     QGradientStops stops;
-    double last = 0.0;
-    for (const swf::GradientRecord& r : gradient.records) {
-        double pos = std::max(r.ratio / 255.0, last);
-        // Qt needs strictly increasing positions for a hard edge to survive sorting.
-        if (!stops.isEmpty() && pos <= stops.back().first) {
-            pos = std::min(1.0, stops.back().first + 1e-6);
-        }
-        last = pos;
-        stops.append({pos, toQColor(r.color, cx)});
+    bool ordered = true;
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        ordered = ordered && records[i].ratio > records[i - 1].ratio;
     }
-    if (gradient.interpolation == swf::InterpolationMode::LinearRgb && stops.size() > 1) {
-        QGradientStops dense;
-        for (qsizetype i = 0; i + 1 < stops.size(); ++i) {
-            const auto& [p0, c0] = stops[i];
-            const auto& [p1, c1] = stops[i + 1];
-            for (int s = 0; s < kLinearRgbSteps; ++s) {
-                const double t = static_cast<double>(s) / kLinearRgbSteps;
-                dense.append({p0 + (p1 - p0) * t, mixLinear(c0, c1, t)});
-            }
+    const bool linear = gradient.interpolation == swf::InterpolationMode::LinearRgb;
+    if (ordered && !linear) {
+        for (const swf::GradientRecord& r : records) {
+            stops.append({r.ratio / 255.0, toQColor(r.color, cx)});
         }
-        dense.append(stops.back());
-        stops = dense;
+        return stops;
+    }
+    if (records.empty()) {
+        return stops;
+    }
+    // Players look up each position in record order: the first record whose ratio reaches
+    // the position ends the segment, which starts at the record before it. A table of every
+    // position reproduces that for ratios that repeat or go backwards, and carries the
+    // linear-RGB curve.
+    std::vector<QColor> colors;
+    colors.reserve(records.size());
+    for (const swf::GradientRecord& r : records) {
+        colors.push_back(toQColor(r.color, cx));
+    }
+    for (int t = 0; t <= 255; ++t) {
+        std::size_t i = 0;
+        while (i < records.size() && records[i].ratio < t) {
+            ++i;
+        }
+        QColor c;
+        if (i == 0) {
+            c = colors.front();
+        } else if (i == records.size()) {
+            c = colors.back();
+        } else {
+            const int r0 = records[i - 1].ratio;
+            const int r1 = records[i].ratio;
+            const double f =
+                r1 > r0 ? std::clamp((t - r0) / static_cast<double>(r1 - r0), 0.0, 1.0) : 1.0;
+            c = linear ? mixLinear(colors[i - 1], colors[i], f)
+                       : mixRgb(colors[i - 1], colors[i], f);
+        }
+        stops.append({t / 255.0, c});
     }
     return stops;
 }

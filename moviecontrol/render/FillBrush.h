@@ -9,8 +9,8 @@
 namespace mc {
 
 // Colour stops of a gradient with the colour transform applied. Ratios that repeat or go
-// backwards are held at the last position, as players do; linear-RGB gradients get extra
-// stops so that painting in sRGB follows the linear curve.
+// backwards are looked up as players do; linear-RGB gradients get a stop per ratio so that
+// painting in sRGB follows the linear curve.
 QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform& cx);
 
 // The brush for a solid or gradient fill, in the shape's twips (the gradient square is

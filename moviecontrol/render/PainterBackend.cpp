@@ -10,32 +10,6 @@
 
 namespace mc {
 
-namespace {
-
-Qt::PenCapStyle capOf(swf::CapStyle cap) {
-    switch (cap) {
-    case swf::CapStyle::None:
-        return Qt::FlatCap;
-    case swf::CapStyle::Square:
-        return Qt::SquareCap;
-    default:
-        return Qt::RoundCap;
-    }
-}
-
-Qt::PenJoinStyle joinOf(swf::JoinStyle join) {
-    switch (join) {
-    case swf::JoinStyle::Bevel:
-        return Qt::BevelJoin;
-    case swf::JoinStyle::Miter:
-        return Qt::MiterJoin;
-    default:
-        return Qt::RoundJoin;
-    }
-}
-
-} // namespace
-
 PainterBackend::PainterBackend(RenderResources& resources, QPainter& painter,
                                const Transform& stageToDevice, RenderQuality quality)
     : res_(resources), base_(painter), stage_(stageToDevice),
@@ -156,23 +130,28 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
                                  const QTransform& world, const Transform& m,
                                  const ColorTransform& cx) {
     const swf::LineStyle& style = stroke.style;
-    const double scale =
-        (style.noHScale || style.noVScale) ? stageScale_ : (stage_ * m).averageScale();
-    const double width = std::max(1.0, style.width * scale);
     QBrush brush;
     if (style.fill && !style.fill->isBitmap()) {
         brush = fillBrush(*style.fill, cx);
-        brush.setTransform(brush.transform() * world);
     } else {
         brush = QBrush(toQColor(style.color, cx));
     }
-    QPen pen(brush, width, Qt::SolidLine, capOf(style.startCap), joinOf(style.join));
-    if (style.join == swf::JoinStyle::Miter) {
-        pen.setMiterLimit(std::max(1.0, style.miterLimit));
+    // The no-scale flags are not honoured: reference players scale such strokes with their
+    // shape all the same.
+    const double deviceWidth = style.width * (stage_ * m).averageScale();
+    if (deviceWidth >= 1.0 && !stroke.outline.isEmpty()) {
+        p.setTransform(world);
+        p.setPen(Qt::NoPen);
+        p.fillPath(stroke.outline, brush);
+        return;
+    }
+    // Hairlines and strokes thinner than a pixel: stroked on the device, one pixel wide.
+    if (brush.style() != Qt::SolidPattern) {
+        brush.setTransform(brush.transform() * world);
     }
     p.setTransform(QTransform());
     p.setBrush(Qt::NoBrush);
-    p.strokePath(world.map(stroke.path), pen);
+    p.strokePath(world.map(stroke.path), strokePen(style, std::max(1.0, deviceWidth), brush));
 }
 
 QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform& cx) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainterPath>
+#include <QPen>
 #include <vector>
 
 #include "swf/Geometry.h"
@@ -16,7 +17,14 @@ struct ConvertedFill {
 struct ConvertedStroke {
     QPainterPath path;
     swf::LineStyle style;
+    // The stroke's area in the shape's own twips, made once: a scaled stroke is the local
+    // outline under the placement matrix, so it never needs stroking again.
+    QPainterPath outline;
 };
+
+// The QPainter pen (width in the path's units) that strokes a line style.
+QPen strokePen(const swf::LineStyle& style, double width, const QBrush& brush);
+QPainterPath strokeOutline(const QPainterPath& path, const swf::LineStyle& style);
 
 struct ConvertedLayer {
     std::vector<ConvertedFill> fills;

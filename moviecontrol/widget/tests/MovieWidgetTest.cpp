@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "MovieWidget.h"
+#include "testsupport/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -83,6 +84,85 @@ TEST(MovieWidgetTest, RightClickReachesAnEventFilterFirst) {
     QApplication::sendEvent(&w, &event);
     EXPECT_EQ(eater.seen, 1);
     EXPECT_EQ(w.findChild<QMenu*>()->isVisible(), false);
+}
+
+// A 3-frame movie at 10 fps whose square moves right by 10 px a frame.
+std::string writeMovie(const QTemporaryDir& dir) {
+    swftest::MovieHeader header;
+    header.frameSize = swftest::Rect::pixels(100, 50);
+    header.frameRate = 10.0;
+    swftest::SwfWriter movie(header);
+    movie.setBackgroundColor({255, 255, 255});
+    swftest::Shape box;
+    box.fill1(box.addFill(swftest::FillStyle::solid({255, 0, 0, 255}))).rectangle(0, 0, 200, 200);
+    movie.place(movie.defineShape(box), 1);
+    movie.showFrame();
+    movie.moveObject(1, swftest::Matrix::translate(200, 0));
+    movie.showFrame();
+    movie.moveObject(1, swftest::Matrix::translate(400, 0));
+    movie.showFrame();
+    const std::vector<std::uint8_t> bytes = movie.finish();
+    const QString path = dir.filePath(QStringLiteral("three.swf"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    return path.toStdString();
+}
+
+TEST(MovieWidgetTest, FrameClockPlaysLoopsAndStops) {
+    app();
+    QTemporaryDir dir;
+    MovieWidget w;
+    w.resize(100, 50);
+    w.setMovie(writeMovie(dir));
+    ASSERT_TRUE(w.hasMovie());
+    EXPECT_EQ(w.frameCount(), 3u);
+    EXPECT_EQ(w.currentFrame(), 0u);
+    EXPECT_TRUE(w.Playing());
+    w.tickAt(50);
+    EXPECT_EQ(w.currentFrame(), 0u);
+    w.tickAt(100);
+    EXPECT_EQ(w.currentFrame(), 1u);
+    w.tickAt(300); // two frames due at once: loops back to the first
+    EXPECT_EQ(w.currentFrame(), 0u);
+
+    w.setLoop(false);
+    w.tickAt(400);
+    w.tickAt(500);
+    w.tickAt(600);
+    EXPECT_EQ(w.currentFrame(), 2u);
+    EXPECT_FALSE(w.Playing());
+
+    w.Rewind();
+    EXPECT_EQ(w.currentFrame(), 0u);
+    w.Play();
+    w.setPlaying(false);
+    w.tickAt(10'000);
+    EXPECT_EQ(w.currentFrame(), 0u);
+}
+
+TEST(MovieWidgetTest, BackAndForwardStepAndShowTheFrame) {
+    app();
+    QTemporaryDir dir;
+    MovieWidget w;
+    w.resize(100, 50);
+    w.setMovie(writeMovie(dir));
+    w.Forward();
+    w.Forward();
+    EXPECT_EQ(w.currentFrame(), 2u);
+    EXPECT_FALSE(w.Playing());
+    QImage frame = w.grabFrame();
+    EXPECT_EQ(frame.pixelColor(25, 5), QColor(255, 0, 0));
+    EXPECT_EQ(frame.pixelColor(5, 5), QColor(255, 255, 255));
+    w.Back();
+    EXPECT_EQ(w.currentFrame(), 1u);
+    frame = w.grabFrame();
+    EXPECT_EQ(frame.pixelColor(15, 5), QColor(255, 0, 0));
+    EXPECT_EQ(frame.pixelColor(25, 5), QColor(255, 255, 255));
+    // A new movie starts playing at once, whatever the last one did.
+    w.setMovie(writeMovie(dir));
+    EXPECT_TRUE(w.Playing());
+    EXPECT_EQ(w.currentFrame(), 0u);
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+// Loads arbitrary bytes as a movie, plays a few frames and paints each at a small size:
+// the timeline, the path conversion and the painter must survive any input.
+#include <QGuiApplication>
+#include <QImage>
+#include <cstdint>
+#include <cstdlib>
+
+#include "MovieRenderer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static int argc = 1;
+    static char name[] = "fuzz_render";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QGuiApplication(argc, argv); // lives for the whole fuzzing run
+    }();
+    (void)app;
+    auto movie = mc::MovieRenderer::fromBytes(std::span<const std::uint8_t>(data, size));
+    if (!movie) {
+        return 0;
+    }
+    for (int frame = 0; frame < 4; ++frame) {
+        (void)movie->renderFrame(QSize(64, 48),
+                                 frame % 2 == 0 ? mc::RenderQuality::High : mc::RenderQuality::Low);
+        movie->player().advance();
+    }
+    movie->player().stepBack();
+    movie->player().rewind();
+    return 0;
+}

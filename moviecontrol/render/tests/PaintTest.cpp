@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include "FillBrush.h"
+#include "MovieRenderer.h"
+#include "testsupport/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+using swftest::FillStyle;
+using swftest::Matrix;
+using swftest::MovieHeader;
+using swftest::Rect;
+using swftest::Shape;
+using swftest::SwfWriter;
+
+QGuiApplication& app() {
+    static int argc = 1;
+    static char name[] = "mc_render_tests";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication instance(argc, argv);
+    return instance;
+}
+
+std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
+    app();
+    return MovieRenderer::fromBytes(bytes);
+}
+
+QColor at(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
+
+MovieHeader smallStage(int w, int h) {
+    MovieHeader header;
+    header.frameSize = Rect::pixels(w, h);
+    return header;
+}
+
+// A red 20x10 px square at (30, 40) on a white 100x100 stage.
+std::vector<std::uint8_t> redSquareMovie() {
+    SwfWriter movie(smallStage(100, 100));
+    movie.setBackgroundColor({255, 255, 255});
+    Shape box;
+    box.fill1(box.addFill(FillStyle::solid({255, 0, 0, 255}))).rectangle(600, 800, 400, 200);
+    movie.place(movie.defineShape(box), 1);
+    movie.showFrame();
+    return movie.finish();
+}
+
+TEST(PaintTest, RedSquareLandsOnItsPixels) {
+    auto movie = load(redSquareMovie());
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->stageSizePixels(), QSize(100, 100));
+    for (RenderQuality q : {RenderQuality::Low, RenderQuality::High}) {
+        const QImage image = movie->renderFrame(QSize(100, 100), q);
+        EXPECT_EQ(at(image, 30, 40), QColor(255, 0, 0));
+        EXPECT_EQ(at(image, 49, 49), QColor(255, 0, 0));
+        EXPECT_EQ(at(image, 29, 40), QColor(255, 255, 255));
+        EXPECT_EQ(at(image, 50, 45), QColor(255, 255, 255));
+        EXPECT_EQ(at(image, 40, 50), QColor(255, 255, 255));
+        EXPECT_EQ(at(image, 40, 39), QColor(255, 255, 255));
+    }
+}
+
+TEST(PaintTest, ShowAllLetterboxesAndScales) {
+    auto movie = load(redSquareMovie());
+    ASSERT_TRUE(movie);
+    QImage image(400, 200, QImage::Format_ARGB32_Premultiplied);
+    movie->paint(image, RenderQuality::Low, QColor(0, 0, 255));
+    // The stage is 200x200 in the middle; the square doubles to 40x20 at (100+60, 80).
+    EXPECT_EQ(at(image, 50, 100), QColor(0, 0, 255));
+    EXPECT_EQ(at(image, 350, 100), QColor(0, 0, 255));
+    EXPECT_EQ(at(image, 101, 10), QColor(255, 255, 255));
+    EXPECT_EQ(at(image, 161, 81), QColor(255, 0, 0));
+    EXPECT_EQ(at(image, 199, 99), QColor(255, 0, 0));
+    EXPECT_EQ(at(image, 201, 101), QColor(255, 255, 255));
+}
+
+TEST(PaintTest, LinearGradientEndsInItsEndColours) {
+    SwfWriter movie(smallStage(100, 20));
+    swftest::Gradient g;
+    g.stops = {{0, {0, 0, 255, 255}}, {255, {255, 255, 0, 255}}};
+    Shape box;
+    box.fill1(box.addFill(FillStyle::linear(swftest::gradientBox(0, 0, 2000, 400), g)))
+        .rectangle(0, 0, 2000, 400);
+    movie.place(movie.defineShape(box), 1);
+    movie.showFrame();
+    auto r = load(movie.finish());
+    ASSERT_TRUE(r);
+    const QImage image = r->renderFrame(QSize(100, 20), RenderQuality::Low);
+    const QColor left = at(image, 0, 10);
+    const QColor right = at(image, 99, 10);
+    const QColor middle = at(image, 50, 10);
+    EXPECT_LE(left.red(), 5);
+    EXPECT_GE(left.blue(), 250);
+    EXPECT_GE(right.red(), 250);
+    EXPECT_LE(right.blue(), 5);
+    EXPECT_NEAR(middle.red(), 128, 8);
+}
+
+TEST(PaintTest, MaskCutsTheShapesAboveIt) {
+    SwfWriter movie(smallStage(100, 100));
+    movie.setBackgroundColor({255, 255, 255});
+    Shape big;
+    big.fill1(big.addFill(FillStyle::solid({0, 128, 0, 255}))).rectangle(0, 0, 2000, 2000);
+    Shape maskShape;
+    maskShape.fill1(maskShape.addFill(FillStyle::solid({0, 0, 0, 255})))
+        .rectangle(0, 0, 1000, 1000);
+    const std::uint16_t bigId = movie.defineShape(big);
+    const std::uint16_t maskId = movie.defineShape(maskShape);
+    swftest::PlaceObject mask;
+    mask.depth = 1;
+    mask.characterId = maskId;
+    mask.clipDepth = 2;
+    movie.placeObject(mask);
+    movie.place(bigId, 2);
+    movie.place(bigId, 3, Matrix::translate(1000, 1000)); // above the mask's range
+    movie.showFrame();
+    auto r = load(movie.finish());
+    ASSERT_TRUE(r);
+    const QImage image = r->renderFrame(QSize(100, 100), RenderQuality::Low);
+    EXPECT_EQ(at(image, 25, 25), QColor(0, 128, 0));     // shape 2 inside the mask
+    EXPECT_EQ(at(image, 75, 25), QColor(255, 255, 255)); // shape 2 cut away
+    EXPECT_EQ(at(image, 25, 75), QColor(255, 255, 255));
+    EXPECT_EQ(at(image, 75, 75), QColor(0, 128, 0)); // shape 3 is not masked
+}
+
+TEST(PaintTest, ColourTransformTintsSolidFills) {
+    SwfWriter movie(smallStage(10, 10));
+    movie.setBackgroundColor({0, 0, 0});
+    Shape box;
+    box.fill1(box.addFill(FillStyle::solid({200, 100, 50, 255}))).rectangle(0, 0, 200, 200);
+    const std::uint16_t id = movie.defineShape(box);
+    swftest::PlaceObject p;
+    p.depth = 1;
+    p.characterId = id;
+    swftest::ColorTransform cx;
+    cx.redMult = 128;
+    cx.blueAdd = 100;
+    p.colorTransform = cx;
+    movie.placeObject(p);
+    movie.showFrame();
+    auto r = load(movie.finish());
+    ASSERT_TRUE(r);
+    const QImage image = r->renderFrame(QSize(10, 10), RenderQuality::Low);
+    EXPECT_EQ(at(image, 5, 5), QColor(100, 100, 150));
+}
+
+TEST(PaintTest, HairlinesStayOnePixelWide) {
+    SwfWriter movie(smallStage(50, 50));
+    movie.setBackgroundColor({255, 255, 255});
+    Shape line;
+    swftest::LineStyle hair;
+    hair.width = 0;
+    hair.color = {0, 0, 0, 255};
+    line.line(line.addLine(hair)).moveTo(0, 510).lineTo(1000, 510);
+    const std::uint16_t id = movie.defineShape(line);
+    // Scaled down tenfold: still one pixel.
+    movie.place(id, 1, Matrix::scale(0.1, 0.1));
+    movie.place(id, 2, Matrix::translate(0, 400));
+    movie.showFrame();
+    auto r = load(movie.finish());
+    ASSERT_TRUE(r);
+    const QImage image = r->renderFrame(QSize(50, 50), RenderQuality::Low);
+    int dark = 0;
+    for (int y = 40; y < 50; ++y) {
+        dark += at(image, 25, y).red() < 128 ? 1 : 0;
+    }
+    EXPECT_EQ(dark, 1);
+    dark = 0;
+    for (int y = 0; y < 10; ++y) {
+        dark += at(image, 2, y).red() < 128 ? 1 : 0;
+    }
+    EXPECT_EQ(dark, 1);
+}
+
+TEST(FillBrushTest, BackwardRatiosFollowRecordOrder) {
+    swf::Gradient g;
+    g.records = {{0, {255, 0, 0, 255}}, {200, {0, 255, 0, 255}}, {100, {0, 0, 255, 255}}};
+    const QGradientStops stops = gradientStops(g, ColorTransform{});
+    ASSERT_EQ(stops.size(), 256);
+    // Past the last reached ratio the last record's colour holds.
+    EXPECT_EQ(stops[250].second, QColor(0, 0, 255));
+    // Between 0 and 200 the first two records blend.
+    EXPECT_NEAR(stops[100].second.green(), 128, 2);
+    EXPECT_NEAR(stops[100].second.red(), 127, 2);
+}
+
+TEST(FillBrushTest, EmptyGradientIsBlackAndOneRecordIsSolid) {
+    swf::FillStyle style;
+    style.type = swf::FillType::RadialGradient;
+    EXPECT_EQ(fillBrush(style, ColorTransform{}).color(), QColor(0, 0, 0));
+    style.gradient.records = {{10, {1, 2, 3, 255}}};
+    const QBrush one = fillBrush(style, ColorTransform{});
+    EXPECT_EQ(one.style(), Qt::SolidPattern);
+    EXPECT_EQ(one.color(), QColor(1, 2, 3));
+}
+
+TEST(PaintTest, GarbageIsRefused) {
+    const std::vector<std::uint8_t> junk = {'F', 'W', 'S', 1, 2, 3};
+    EXPECT_FALSE(load(junk));
+    EXPECT_FALSE(load({}));
+}
+
+} // namespace
+} // namespace mc

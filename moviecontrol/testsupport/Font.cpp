@@ -10,10 +10,15 @@ namespace swftest {
 namespace {
 
 std::vector<uint8_t> glyphShape(const Shape& outline) {
-    std::vector<ShapeRecord> records = outline.records();
-    if (records.empty() || !std::holds_alternative<StyleChange>(records.front())) {
-        records.insert(records.begin(), StyleChange{});
+    const std::vector<ShapeRecord>& source = outline.records();
+    std::vector<ShapeRecord> records;
+    records.reserve(source.size() + 1);
+    if (source.empty() || !std::holds_alternative<StyleChange>(source.front())) {
+        StyleChange select;
+        select.fill0 = 1;
+        records.emplace_back(std::move(select));
     }
+    records.insert(records.end(), source.begin(), source.end());
     std::get<StyleChange>(records.front()).fill0 = 1;
     BitWriter out;
     const IndexWidths widths = indexWidthsFor(1, 0, records);

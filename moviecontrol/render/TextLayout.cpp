@@ -2,10 +2,12 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <utility>
+
+#include "HtmlText.h"
 
 namespace mc {
 
@@ -16,7 +18,7 @@ constexpr double kGutter = 40.0;
 constexpr double kDefaultHeight = 240.0;
 constexpr int kMaxTextChars = 100'000;
 
-QString plainText(const swf::EditText& field, int movieVersion) {
+QString fieldText(const swf::EditText& field, int movieVersion) {
     const std::string& raw = *field.initialText;
     QString text = movieVersion >= 6
                        ? QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()))
@@ -24,25 +26,46 @@ QString plainText(const swf::EditText& field, int movieVersion) {
     if (text.size() > kMaxTextChars) {
         text.truncate(kMaxTextChars);
     }
+    return text;
+}
+
+std::vector<StyledParagraph> paragraphsOf(const swf::EditText& field, int movieVersion) {
+    QString text = fieldText(field, movieVersion);
     if (field.html) {
-        static const QRegularExpression breaks(QStringLiteral("<(br|/p|/li)[^>]*>"),
-                                               QRegularExpression::CaseInsensitiveOption);
-        static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
-        text.replace(breaks, QStringLiteral("\n"));
-        text.remove(tags);
-        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-        text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-        text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-        text.replace(QStringLiteral("&apos;"), QStringLiteral("'"));
-        text.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
-        text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        if (text.endsWith(QLatin1Char('\n'))) {
-            text.chop(1);
-        }
+        return parseHtmlText(text);
     }
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    std::vector<StyledParagraph> paragraphs;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        StyledParagraph p;
+        p.runs.push_back(StyledRun{line, false, false, std::nullopt, std::nullopt, std::nullopt});
+        paragraphs.push_back(std::move(p));
+    }
+    return paragraphs;
+}
+
+// The font of the movie that a styled run asks for: the same family in the run's weight and
+// slant when the movie embeds it, else the field's own font.
+std::pair<const swf::Font*, std::uint16_t> fontForRun(const swf::Movie& movie,
+                                                      const swf::Font* base, std::uint16_t baseId,
+                                                      const StyledRun& run) {
+    if (base == nullptr) {
+        return {base, baseId};
+    }
+    const std::string family = run.face ? run.face->toStdString() : base->name;
+    if (base->bold == run.bold && base->italic == run.italic && family == base->name) {
+        return {base, baseId};
+    }
+    for (const auto& [id, def] : movie.dictionary) {
+        if (const auto* f = std::get_if<swf::Font>(&def)) {
+            if (f->name == family && f->bold == run.bold && f->italic == run.italic &&
+                !f->glyphs.empty()) {
+                return {f, id};
+            }
+        }
+    }
+    return {base, baseId};
 }
 
 // One line of a field laid out by some font: its outline and width, left at x = 0.
@@ -202,46 +225,83 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     if (!field.initialText || field.initialText->empty()) {
         return runs;
     }
-    const std::uint16_t fontId = field.fontId.value_or(0);
-    const swf::Font* font = field.fontId ? movie.findAs<swf::Font>(fontId) : nullptr;
-    const double height = field.fontHeight ? *field.fontHeight : kDefaultHeight;
-    const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
-    const QString text = plainText(field, movie.header.version);
-
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!field.multiline && lines.size() > 1) {
-        lines = QStringList{lines.join(QLatin1Char(' '))};
+    const std::uint16_t baseId = field.fontId.value_or(0);
+    const swf::Font* baseFont = field.fontId ? movie.findAs<swf::Font>(baseId) : nullptr;
+    const double baseHeight = field.fontHeight ? *field.fontHeight : kDefaultHeight;
+    const swf::Rgba baseColor = field.color.value_or(swf::Rgba{0, 0, 0, 255});
+    std::vector<StyledParagraph> paragraphs = paragraphsOf(field, movie.header.version);
+    if (!field.multiline && paragraphs.size() > 1) {
+        StyledParagraph joined;
+        joined.align = paragraphs.front().align;
+        for (StyledParagraph& p : paragraphs) {
+            for (StyledRun& r : p.runs) {
+                joined.runs.push_back(std::move(r));
+            }
+        }
+        paragraphs = {std::move(joined)};
     }
-    TextRun run{QPainterPath(), field.color.value_or(swf::Rgba{0, 0, 0, 255})};
-    run.path.setFillRule(Qt::WindingFill);
+
     const double left = bounds.left() + kGutter + field.leftMargin;
     const double right = bounds.right() - kGutter - field.rightMargin;
-    double baseline = bounds.top() + kGutter + shaper.ascent();
-    const double lineStep = shaper.ascent() + shaper.descent() + field.leading;
+    double top = bounds.top() + kGutter;
     bool firstLine = true;
-    for (const QString& line : lines) {
-        const LineShape shaped = shaper.shapeLine(line);
-        double x = left + (firstLine ? field.indent : 0);
-        if (field.align == swf::TextAlign::Right) {
-            x = right - shaped.width;
-        } else if (field.align == swf::TextAlign::Center) {
-            x = (left + right - shaped.width) / 2.0;
+    std::size_t firstRun = runs.size();
+    for (const StyledParagraph& paragraph : paragraphs) {
+        struct Placed {
+            LineShape shape;
+            swf::Rgba color;
+            double x = 0.0;
+        };
+        std::vector<Placed> placed;
+        double x = 0.0;
+        double ascent = 0.0;
+        double descent = 0.0;
+        for (const StyledRun& run : paragraph.runs) {
+            const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
+            const double height = run.sizePx ? *run.sizePx * 20.0 : baseHeight;
+            const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
+            ascent = std::max(ascent, shaper.ascent());
+            descent = std::max(descent, shaper.descent());
+            Placed p{shaper.shapeLine(run.text), run.color.value_or(baseColor), x};
+            x += p.shape.width;
+            placed.push_back(std::move(p));
         }
-        QTransform t;
-        t.translate(x, baseline);
-        run.path.addPath(t.map(shaped.path));
-        baseline += lineStep;
+        if (paragraph.runs.empty()) {
+            const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines);
+            ascent = shaper.ascent();
+            descent = shaper.descent();
+        }
+        const double width = x;
+        double start = left + (firstLine ? field.indent : 0);
+        const swf::TextAlign align = paragraph.align.value_or(field.align);
+        if (align == swf::TextAlign::Right) {
+            start = right - width;
+        } else if (align == swf::TextAlign::Center) {
+            start = (left + right - width) / 2.0;
+        }
+        const double baseline = top + ascent;
+        for (Placed& p : placed) {
+            QTransform t;
+            t.translate(start + p.x, baseline);
+            if (runs.size() == firstRun || !(runs.back().color == p.color)) {
+                runs.push_back({QPainterPath(), p.color});
+                runs.back().path.setFillRule(Qt::WindingFill);
+            }
+            runs.back().path.addPath(t.map(p.shape.path));
+        }
+        top = baseline + descent + field.leading;
         firstLine = false;
-        if (baseline - shaper.ascent() > bounds.bottom() + lineStep * 64) {
+        if (top > bounds.bottom() + 20.0 * 1000) {
             break;
         }
     }
-    if (!bounds.contains(run.path.boundingRect())) {
-        QPainterPath clip;
-        clip.addRect(bounds);
-        run.path = run.path.intersected(clip);
+    for (std::size_t i = firstRun; i < runs.size(); ++i) {
+        if (!bounds.contains(runs[i].path.boundingRect())) {
+            QPainterPath clip;
+            clip.addRect(bounds);
+            runs[i].path = runs[i].path.intersected(clip);
+        }
     }
-    runs.push_back(std::move(run));
     return runs;
 }
 

@@ -4,12 +4,12 @@ include(GoogleTest)
 # velmora_test(NAME SOURCES... LIBS libs...): one GoogleTest executable beside the code it tests.
 function(velmora_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${T_SOURCES})
+    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/TestEnvironment.cpp)
     velmora_warnings(${name})
+    target_compile_definitions(${name} PRIVATE VELMORA_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELMORA_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # velmora_fuzz(NAME SOURCE LIBS libs...): a libFuzzer target, built with VELMORA_FUZZ=ON.

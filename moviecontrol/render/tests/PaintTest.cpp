@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <memory>
 
 #include "FillBrush.h"
 #include "MovieRenderer.h"
@@ -17,12 +18,26 @@ using swftest::Rect;
 using swftest::Shape;
 using swftest::SwfWriter;
 
+int argc = 1;
+char name[] = "mc_render_tests";
+char* argv[] = {name, nullptr};
+
+// The application must go before the process's exit handlers run, or Qt's own statics are
+// gone when it is destroyed.
+class AppEnvironment : public ::testing::Environment {
+  public:
+    void TearDown() override { app.reset(); }
+    std::unique_ptr<QGuiApplication> app;
+};
+
+AppEnvironment* const environment = static_cast<AppEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment)); // gtest owns it
+
 QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "mc_render_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication instance(argc, argv);
-    return instance;
+    if (!environment->app) {
+        environment->app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return *environment->app;
 }
 
 std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "MovieWidget.h"
 #include "testsupport/SwfWriter.h"
@@ -16,9 +17,22 @@ int argc = 1;
 char name[] = "moviecontrol_widget_tests";
 char* argv[] = {name, nullptr};
 
+// The application must go before the process's exit handlers run, or Qt's own statics are
+// gone when it is destroyed.
+class AppEnvironment : public ::testing::Environment {
+  public:
+    void TearDown() override { app.reset(); }
+    std::unique_ptr<QApplication> app;
+};
+
+AppEnvironment* const environment = static_cast<AppEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment)); // gtest owns it
+
 QApplication& app() {
-    static QApplication instance(argc, argv);
-    return instance;
+    if (!environment->app) {
+        environment->app = std::make_unique<QApplication>(argc, argv);
+    }
+    return *environment->app;
 }
 
 TEST(MovieWidgetTest, StartsPlayingAndLoopingWithoutMovie) {

@@ -1,0 +1,43 @@
+#include "Player.h"
+
+#include "cardformat/MovieControl.h"
+
+namespace player {
+
+Player::Player(PlayerPlatform& platform, PlayerForms& forms, WebAddresses addresses)
+    : platform_(platform), forms_(forms), addresses_(std::move(addresses)) {}
+
+void Player::prepareWindow() {
+    geometry_.setScreen(platform_.screenSize());
+    geometry_.placeAtDesignSize();
+    applyGeometry();
+}
+
+void Player::applyGeometry() {
+    forms_.applyGeometry(geometry_);
+}
+
+void Player::windowResized(std::int32_t widthPx, std::int32_t heightPx) {
+    const TwipPlace& window = geometry_.window();
+    if (pixelsOf(window.width) == widthPx && pixelsOf(window.height) == heightPx) {
+        return;
+    }
+    geometry_.windowResized(static_cast<double>(widthPx) * TwipsPerPixel,
+                            static_cast<double>(heightPx) * TwipsPerPixel);
+    applyGeometry();
+}
+
+void Player::toggleFullScreen() {
+    geometry_.setScreen(platform_.screenSize());
+    geometry_.toggleFullScreen(state_);
+    applyGeometry();
+}
+
+void Player::zoomStep(bool towardsUser) {
+    geometry_.setScreen(platform_.screenSize());
+    if (geometry_.zoomStep(towardsUser)) {
+        applyGeometry();
+    }
+}
+
+} // namespace player

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "FlashInput.h"
+#include "PlaybackGeometry.h"
+#include "PlayerForms.h"
+#include "PlayerPlatform.h"
+#include "PlayerState.h"
+
+#include <string>
+#include <string_view>
+
+namespace player {
+
+// The addresses the menu opens; empty opens nothing.
+struct WebAddresses {
+    std::string HomePageAddress;
+    std::string AuthorSiteAddress;
+};
+
+enum class StartUpOutcome { Running, Ended };
+
+// The player module: the shared state and every decision of start-up, geometry, input
+// takeover and menu commands, over the two windows and the platform.
+class Player {
+  public:
+    Player(PlayerPlatform& platform, PlayerForms& forms, WebAddresses addresses = {});
+
+    PlayerState& state() { return state_; }
+    const PlayerState& state() const { return state_; }
+    const PlaybackGeometry& geometry() const { return geometry_; }
+    // Before the window is first shown: the screen, and the design size centred on it.
+    void prepareWindow();
+
+    // Start-up, once per process (again only through ReturnPlay).
+    StartUpOutcome Form_Load();
+    void OpenFlash(const std::string& path);
+
+    // The window system resized the window to this many pixels; fits the control and the
+    // frames to it unless that is only the player's own size, rounded to whole pixels.
+    void windowResized(std::int32_t widthPx, std::int32_t heightPx);
+    void toggleFullScreen();
+    void zoomStep(bool towardsUser);
+
+    // Input over the movie; ShowMenu and the zoom reactions are carried out here.
+    FlashReaction FlashWndProc(const FlashInput& input);
+    // ShowPlayerMenu: the four marks brought up to date, then the menu.
+    void ShowPlayerMenu();
+    MenuMarks menuMarks() const;
+
+    // Menu commands. toggleLoop gets the mark as it stood and returns the new one.
+    bool toggleLoop(bool loopWasChecked);
+    void togglePlay();
+    void openAuthorSite();
+    // "结束(&X)": the home page; the caller then starts Timer1, whose tick ends the program.
+    void openHomePage();
+    // Removes the input takeover, deletes the temporary movie in card mode, ends.
+    void endSequence();
+    // Plays the card's movie again from a fresh copy; only in card mode.
+    void returnPlay();
+
+  private:
+    bool extractCardMovie();
+    void askViewingPassword();
+    void applyGeometry();
+
+    PlayerPlatform& platform_;
+    PlayerForms& forms_;
+    WebAddresses addresses_;
+    PlayerState state_;
+    PlaybackGeometry geometry_;
+};
+
+// Whether a path's last four characters spell ".swf" in any letter case.
+bool endsWithSwf(std::string_view path);
+// The candidate movie path with its quotes rule: a double quote anywhere drops the first
+// and the last character.
+std::string unquotedMoviePath(std::string_view candidate);
+// Whether the stored password asks for the input box.
+bool asksForPassword(std::string_view storedPassword);
+
+} // namespace player

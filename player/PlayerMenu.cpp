@@ -1,0 +1,125 @@
+// Input over the movie, the popup menu's marks and commands, and the end of the program.
+#include "Captions.h"
+#include "Player.h"
+
+#include "cardformat/MovieControl.h"
+#include "cardformat/Platform.h"
+
+#include <unistd.h>
+
+namespace player {
+namespace {
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Deletes without forcing: a file its owner may not write to stays.
+void deleteIfPresent(const std::string& path) {
+    if (cardformat::fileExists(path) && !cardformat::isReadOnly(path)) {
+        ::unlink(path.c_str());
+    }
+}
+
+} // namespace
+
+bool endsWithSwf(std::string_view path) {
+    constexpr std::string_view swf = ".SWF";
+    if (path.size() < swf.size()) {
+        return false;
+    }
+    const std::string_view tail = path.substr(path.size() - swf.size());
+    for (std::size_t i = 0; i < swf.size(); ++i) {
+        if (upper(tail[i]) != swf[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+FlashReaction Player::FlashWndProc(const FlashInput& input) {
+    const FlashReaction reaction = reactionTo(input, state_, !forms_.flash().Movie().empty());
+    switch (reaction) {
+    case FlashReaction::ShowMenu:
+        ShowPlayerMenu();
+        break;
+    case FlashReaction::ZoomTowardsUser:
+        zoomStep(true);
+        break;
+    case FlashReaction::ZoomAwayFromUser:
+        zoomStep(false);
+        break;
+    case FlashReaction::MoveWindowToo:
+    case FlashReaction::Swallow:
+    case FlashReaction::PassOn:
+        break;
+    }
+    return reaction;
+}
+
+MenuMarks Player::menuMarks() const {
+    const cardformat::MovieControl& flash = forms_.flash();
+    MenuMarks marks;
+    marks.fullScreenChecked = state_.FullScreenOn != FlagFalse;
+    marks.ctrlVisible = state_.MovieFrameCount >= 2;
+    marks.loopChecked = flash.Loop();
+    marks.playCaption = flash.Playing() ? captions::PlayWhilePlaying : captions::PlayWhileStopped;
+    return marks;
+}
+
+void Player::ShowPlayerMenu() {
+    forms_.showPopupMenu(menuMarks());
+}
+
+bool Player::toggleLoop(bool loopWasChecked) {
+    // The mark was copied from the control when the menu opened; it is trusted here.
+    const bool loop = !loopWasChecked;
+    forms_.flash().setLoop(loop);
+    return loop;
+}
+
+void Player::togglePlay() {
+    cardformat::MovieControl& flash = forms_.flash();
+    if (flash.Playing()) {
+        flash.setPlaying(false);
+    } else {
+        flash.Play();
+    }
+}
+
+void Player::openAuthorSite() {
+    if (!addresses_.AuthorSiteAddress.empty()) {
+        platform_.openAddress(addresses_.AuthorSiteAddress);
+    }
+}
+
+void Player::openHomePage() {
+    if (!addresses_.HomePageAddress.empty()) {
+        platform_.openAddress(addresses_.HomePageAddress);
+    }
+}
+
+void Player::endSequence() {
+    // First, before anything can fail: no input may reach a half-ended player.
+    forms_.unhookFlashWindow();
+    if (state_.CardMode != FlagFalse && !endsWithSwf(state_.MoviePath)) {
+        deleteIfPresent(state_.MoviePath);
+    }
+    platform_.endProgram();
+}
+
+void Player::returnPlay() {
+    if (state_.CardMode == FlagFalse) {
+        return; // outside card mode MoviePath is the program itself
+    }
+    forms_.hideReturnPlay();
+    // The control holds the movie in memory; the old copy would otherwise stay behind, as
+    // start-up makes a fresh one.
+    if (!endsWithSwf(state_.MoviePath)) {
+        deleteIfPresent(state_.MoviePath);
+    }
+    state_.CardMode = FlagTrue;
+    Form_Load();
+}
+
+} // namespace player

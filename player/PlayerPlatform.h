@@ -1,0 +1,33 @@
+#pragma once
+
+#include "PlaybackGeometry.h"
+
+#include <string>
+#include <string_view>
+
+namespace player {
+
+enum class MessageIcon { None, Critical };
+
+// The process and the window system, as far as the player's decisions need them. The real
+// one is Qt's; tests hand in a recording fake.
+class PlayerPlatform {
+  public:
+    virtual ~PlayerPlatform() = default;
+
+    virtual std::string ownExecutablePath() = 0;
+    // The whole argument text the program was started with.
+    virtual std::string commandLine() = 0;
+    virtual TwipSize screenSize() = 0;
+    // Modal; returns when closed.
+    virtual void messageBox(std::string_view text, MessageIcon icon, std::string_view title) = 0;
+    // Modal; the typed text, or empty text when cancelled.
+    virtual std::string inputBox(std::string_view prompt, std::string_view title,
+                                 std::string_view defaultText) = 0;
+    // Hands a web address to the system's browser; the result is not looked at.
+    virtual void openAddress(std::string_view address) = 0;
+    // Ends the process at once; no further handler of the player runs.
+    virtual void endProgram() = 0;
+};
+
+} // namespace player

@@ -1,0 +1,137 @@
+// Start-up of the player: the card test, extraction, the movie and the viewing password.
+#include "Captions.h"
+#include "Player.h"
+#include "Utf8Text.h"
+
+#include "cardformat/CardLayout.h"
+#include "cardformat/ErrorLog.h"
+#include "cardformat/MovieControl.h"
+#include "cardformat/NoteTrailer.h"
+#include "cardformat/SwfHeader.h"
+
+#include <sys/stat.h>
+
+namespace player {
+namespace {
+
+std::uint64_t fileLength(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::uint32_t colourOf(const cardformat::FlashHeader& header) {
+    return (std::uint32_t{header.BackRed} << 16) | (std::uint32_t{header.BackGreen} << 8) |
+           std::uint32_t{header.BackBlue};
+}
+
+} // namespace
+
+std::string unquotedMoviePath(std::string_view candidate) {
+    if (candidate.find('"') == std::string_view::npos) {
+        return std::string(candidate);
+    }
+    return withoutFirstAndLastCharacter(candidate);
+}
+
+bool asksForPassword(std::string_view storedPassword) {
+    return trimBlanks(storedPassword) != cardformat::NoPasswordMarker;
+}
+
+StartUpOutcome Player::Form_Load() {
+    // The running program under its real name: a card renamed to anything still finds itself.
+    state_.MoviePath = platform_.ownExecutablePath();
+    std::string candidate = platform_.commandLine();
+
+    if (fileLength(state_.MoviePath) > cardformat::CardThreshold) {
+        if (!extractCardMovie()) {
+            platform_.endProgram();
+            return StartUpOutcome::Ended;
+        }
+        candidate = state_.MoviePath;
+        state_.CardMode = FlagTrue;
+        forms_.enableReturnPlay(captions::ReturnPlayInCard);
+    }
+
+    candidate = unquotedMoviePath(candidate);
+    // Before any movie is loaded, so that no input reaches the movie unfiltered.
+    forms_.hookFlashWindow();
+    OpenFlash(candidate);
+    askViewingPassword();
+    return StartUpOutcome::Running;
+}
+
+bool Player::extractCardMovie() {
+    std::string extracted;
+    try {
+        extracted = cardformat::Exe2Swf(state_.MoviePath);
+    } catch (const std::exception& error) {
+        // Unreadable card or no room for the copy: say so rather than play nothing.
+        cardformat::logException("Exe2Swf()", error);
+        std::string text(captions::ExtractionFailed);
+        text += error.what();
+        platform_.messageBox(text, MessageIcon::None, captions::MessageTitle);
+        return false;
+    }
+    state_.MoviePath = extracted;
+    if (extracted == cardformat::NoMovie) {
+        platform_.messageBox(captions::DamagedCard, MessageIcon::None, captions::MessageTitle);
+        return false;
+    }
+    return true;
+}
+
+void Player::OpenFlash(const std::string& path) {
+    const cardformat::FlashHeader header = cardformat::getFlashHeader(path);
+    switch (header.Status) {
+    case cardformat::header_status::Missing:
+        platform_.messageBox(captions::MovieMissing, MessageIcon::Critical, captions::MessageTitle);
+        return;
+    case cardformat::header_status::NotFlash:
+        platform_.messageBox(captions::NotFlashMovie, MessageIcon::Critical,
+                             captions::MessageTitle);
+        return;
+    case cardformat::header_status::Failed:
+        platform_.messageBox(captions::UnknownError, MessageIcon::Critical, captions::MessageTitle);
+        return;
+    default:
+        break;
+    }
+    state_.CurrentNote = cardformat::getNote(path);
+
+    cardformat::MovieControl& flash = forms_.flash();
+    flash.setVisible(true);
+    flash.setBackgroundColor(colourOf(header));
+    flash.setMovie(path);
+    flash.Play();
+
+    forms_.showPlaybackWindow();
+    geometry_.setScreen(platform_.screenSize());
+    geometry_.fitToMovie(header.Width, header.Height);
+    applyGeometry();
+
+    state_.MovieHeightPx = moviePixels(header.Height);
+    state_.MovieWidthPx = moviePixels(header.Width);
+    state_.MovieFrameCount = header.FrameCount;
+    state_.FullScreenOn = FlagFalse;
+    geometry_.DrawBorder();
+    applyGeometry();
+}
+
+void Player::askViewingPassword() {
+    const cardformat::CardNote& note = state_.CurrentNote;
+    if (asksForPassword(note.Password)) {
+        // The movie plays on behind the box; only the blessing is guarded.
+        const std::string answer = platform_.inputBox(
+            captions::PasswordPrompt, captions::PasswordTitle, captions::PasswordDefault);
+        if (answer == state_.CurrentNote.Password) {
+            forms_.setBlessingText(state_.CurrentNote.Blessing);
+        }
+    } else {
+        forms_.setBlessingText(note.Blessing);
+    }
+}
+
+} // namespace player

@@ -1,0 +1,101 @@
+#include "PlayerFakes.h"
+
+#include "player/Captions.h"
+
+namespace player::testing {
+namespace {
+
+TEST(WindowClassTest, ControlClassesMatchWholeNamesCaseSensitively) {
+    EXPECT_TRUE(isFlashWindowClass("MacromediaFlashPlayerActiveX"));
+    EXPECT_FALSE(isFlashWindowClass("MacromediaFlashPlayerActiveX2"));
+    EXPECT_FALSE(isFlashWindowClass("macromediaflashplayeractivex"));
+    EXPECT_TRUE(isFlashWindowClass("ATL:0041A2B8"));
+    EXPECT_TRUE(isFlashWindowClass("ATL:????????"));
+    EXPECT_FALSE(isFlashWindowClass("ATL:0041A2B"));
+    EXPECT_FALSE(isFlashWindowClass("ATL:0041A2B89"));
+    EXPECT_FALSE(isFlashWindowClass("atl:0041A2B8"));
+    EXPECT_FALSE(isFlashWindowClass("ATL:"));
+    EXPECT_FALSE(isFlashWindowClass(""));
+    EXPECT_TRUE(isFlashWindowClass("mc::MovieWidget"));
+    EXPECT_FALSE(isFlashWindowClass("QWidget"));
+}
+
+TEST(WindowClassTest, QuestionMarkTakesOneWholeCharacter) {
+    EXPECT_TRUE(matchesClassPattern("ATL:影片窗口类名称的", "ATL:????????"));
+    EXPECT_FALSE(matchesClassPattern("ATL:影片窗口类名称", "ATL:????????"));
+    EXPECT_TRUE(matchesClassPattern("a", "?"));
+    EXPECT_FALSE(matchesClassPattern("", "?"));
+    EXPECT_TRUE(matchesClassPattern("", ""));
+}
+
+class FlashInputTest : public ::testing::Test {
+  protected:
+    FakePlayerWorld world;
+    Player player{world, world};
+
+    FlashReaction send(FlashMessage message, std::int32_t wheelDelta = 0, bool fromMouse = false) {
+        return player.FlashWndProc({message, wheelDelta, fromMouse});
+    }
+};
+
+TEST_F(FlashInputTest, RightPressAndKeyboardRequestOpenThePlayersMenu) {
+    EXPECT_EQ(send(FlashMessage::RightButtonDown), FlashReaction::ShowMenu);
+    EXPECT_EQ(send(FlashMessage::ContextMenuRequest), FlashReaction::ShowMenu);
+    EXPECT_EQ(world.menusShown.size(), 2u);
+}
+
+TEST_F(FlashInputTest, MouseContextRequestAfterThePressOpensNoSecondMenu) {
+    send(FlashMessage::RightButtonDown);
+    EXPECT_EQ(send(FlashMessage::ContextMenuRequest, 0, true), FlashReaction::Swallow);
+    EXPECT_EQ(world.menusShown.size(), 1u);
+}
+
+TEST_F(FlashInputTest, LeftPressMovesTheWindowOnlyOutsideFullScreen) {
+    EXPECT_EQ(send(FlashMessage::LeftButtonDown), FlashReaction::MoveWindowToo);
+    player.state().FullScreenOn = FlagTrue;
+    EXPECT_EQ(send(FlashMessage::LeftButtonDown), FlashReaction::PassOn);
+}
+
+TEST_F(FlashInputTest, WheelZoomsOnlyWithAMovie) {
+    player.prepareWindow();
+    const TwipPlace before = world.lastGeometry.window();
+    EXPECT_EQ(send(FlashMessage::VerticalWheel, -120), FlashReaction::Swallow);
+    EXPECT_EQ(world.lastGeometry.window(), before);
+
+    world.control.movie = "/some/movie.swf";
+    EXPECT_EQ(send(FlashMessage::VerticalWheel, -120), FlashReaction::ZoomTowardsUser);
+    EXPECT_EQ(world.lastGeometry.window().width, before.width + 500);
+    // One step per message, whatever the size of its delta.
+    EXPECT_EQ(send(FlashMessage::VerticalWheel, 960), FlashReaction::ZoomAwayFromUser);
+    EXPECT_EQ(world.lastGeometry.window(), before);
+    EXPECT_EQ(send(FlashMessage::VerticalWheel, -1), FlashReaction::ZoomTowardsUser);
+}
+
+TEST_F(FlashInputTest, OtherInputPassesUnchanged) {
+    EXPECT_EQ(send(FlashMessage::Other), FlashReaction::PassOn);
+    EXPECT_TRUE(world.menusShown.empty());
+    EXPECT_TRUE(world.control.calls.empty());
+}
+
+TEST_F(FlashInputTest, MenuMarksFollowStateAndControl) {
+    player.state().MovieFrameCount = 1;
+    send(FlashMessage::RightButtonDown);
+    ASSERT_EQ(world.menusShown.size(), 1u);
+    EXPECT_EQ(world.menusShown[0], (MenuMarks{false, false, true, captions::PlayWhilePlaying}));
+
+    player.state().MovieFrameCount = 2;
+    player.state().FullScreenOn = FlagTrue;
+    world.control.loop = false;
+    world.control.playing = false;
+    send(FlashMessage::ContextMenuRequest);
+    ASSERT_EQ(world.menusShown.size(), 2u);
+    EXPECT_EQ(world.menusShown[1], (MenuMarks{true, true, false, captions::PlayWhileStopped}));
+}
+
+TEST_F(FlashInputTest, NegativeFrameCountHidesTheSubmenu) {
+    player.state().MovieFrameCount = -3;
+    EXPECT_FALSE(player.menuMarks().ctrlVisible);
+}
+
+} // namespace
+} // namespace player::testing

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "player/Player.h"
+
+#include "cardformat/MovieControl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace player::testing {
+
+// A movie control that only remembers what it was told, in order.
+class FakeMovieControl : public cardformat::MovieControl {
+  public:
+    void setMovie(const std::string& path) override;
+    std::string Movie() const override { return movie; }
+    void Play() override;
+    bool Playing() const override { return playing; }
+    void setPlaying(bool value) override;
+    bool Loop() const override { return loop; }
+    void setLoop(bool value) override;
+    void Rewind() override { calls.push_back("Rewind"); }
+    void Back() override { calls.push_back("Back"); }
+    void Forward() override { calls.push_back("Forward"); }
+    void setBackgroundColor(std::uint32_t rgb) override;
+    std::uint32_t BackgroundColor() const override { return background; }
+    void setVisible(bool value) override;
+    bool Visible() const override { return visible; }
+    void setPlace(const cardformat::TwipRect& value) override { place = value; }
+    cardformat::TwipRect Place() const override { return place; }
+
+    std::string movie;
+    bool playing = true;
+    bool loop = true;
+    std::uint32_t background = 0xFFFFFF;
+    bool visible = false;
+    cardformat::TwipRect place{};
+    std::vector<std::string> calls;
+};
+
+struct MessageShown {
+    std::string text;
+    MessageIcon icon = MessageIcon::None;
+    std::string title;
+};
+
+// The platform and both windows as one recorder; `events` keeps the order of everything.
+class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
+  public:
+    std::string ownExecutablePath() override { return executable; }
+    std::string commandLine() override { return arguments; }
+    TwipSize screenSize() override { return screen; }
+    void messageBox(std::string_view text, MessageIcon icon, std::string_view title) override;
+    std::string inputBox(std::string_view prompt, std::string_view title,
+                         std::string_view defaultText) override;
+    void openAddress(std::string_view address) override;
+    void endProgram() override;
+
+    cardformat::MovieControl& flash() override { return control; }
+    void showPlaybackWindow() override;
+    void applyGeometry(const PlaybackGeometry& geometry) override;
+    void hookFlashWindow() override;
+    void unhookFlashWindow() override;
+    void showPopupMenu(const MenuMarks& marks) override;
+    void enableReturnPlay(std::string_view caption) override;
+    void hideReturnPlay() override;
+    void setBlessingText(std::string_view text) override;
+
+    std::string executable;
+    std::string arguments;
+    TwipSize screen{15360, 11520}; // 1024 x 768 pixels
+    std::string answer;            // typed into the input box
+    bool endDuringInputBox = false;
+
+    FakeMovieControl control;
+    std::vector<std::string> events;
+    std::vector<MessageShown> messages;
+    std::vector<std::string> prompts; // prompt | title | default
+    std::vector<std::string> addresses;
+    std::vector<MenuMarks> menusShown;
+    std::string blessing = "design text";
+    std::string returnPlayCaption;
+    bool returnPlayEnabled = false;
+    bool ended = false;
+    bool windowShown = false;
+    PlaybackGeometry lastGeometry;
+    Player* player = nullptr; // for a signal that ends the program while a box is open
+};
+
+// A fresh folder per test; TMPDIR points into it while the test runs.
+class PlayerFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string temporaryFolder() const { return dir_ + "/tmp"; }
+    // The names of the files in the temporary folder.
+    std::vector<std::string> temporaryFiles() const;
+
+  private:
+    std::string dir_;
+    std::string savedTmpdir_;
+    bool hadTmpdir_ = false;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+// An uncompressed movie of the given size in pixels with a background colour, `frames`
+// frames, and the declared length equal to its length.
+Bytes movieBytes(std::int32_t widthPx, std::int32_t heightPx, std::uint16_t frames,
+                 std::uint32_t rgb = 0xFFFFFF);
+// The same with a note trailer behind it.
+Bytes movieWithNote(const cardformat::CardNote& note, std::uint16_t frames = 2);
+// A card: `templateBytes` zero bytes (the movie offset by default), then `attached`.
+Bytes cardBytes(const Bytes& attached);
+void writeFile(const std::string& path, const Bytes& bytes);
+
+} // namespace player::testing

@@ -1,0 +1,280 @@
+#include "PlayerFakes.h"
+
+#include "player/Captions.h"
+
+#include "cardformat/CardLayout.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace player::testing {
+namespace {
+
+using cardformat::CardNote;
+
+std::size_t indexOf(const std::vector<std::string>& events, const std::string& event) {
+    return static_cast<std::size_t>(std::find(events.begin(), events.end(), event) -
+                                    events.begin());
+}
+
+class StartUpTest : public PlayerFolderTest {
+  protected:
+    FakePlayerWorld world;
+    Player player{world, world};
+
+    void SetUp() override {
+        PlayerFolderTest::SetUp();
+        world.player = &player;
+        world.executable = path("Velmora");
+        writeFile(world.executable, Bytes(cardformat::MovieOffset, 0));
+    }
+
+    // The running program becomes a card that carries `attached`.
+    void runAsCard(const Bytes& attached) { writeFile(world.executable, cardBytes(attached)); }
+
+    // A bare player given a movie with this note.
+    void playMovieWithNote(const CardNote& note) {
+        writeFile(path("movie.swf"), movieWithNote(note));
+        world.arguments = path("movie.swf");
+    }
+};
+
+TEST_F(StartUpTest, ProgramOfExactlyTheThresholdIsNoCard) {
+    writeFile(world.executable, Bytes(cardformat::CardThreshold, 0));
+    writeFile(path("x.swf"), movieBytes(100, 50, 1));
+    world.arguments = path("x.swf");
+
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
+    EXPECT_EQ(player.state().CardMode, FlagFalse);
+    EXPECT_EQ(player.state().MoviePath, world.executable);
+    EXPECT_EQ(world.control.movie, path("x.swf"));
+    EXPECT_FALSE(world.returnPlayEnabled);
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
+TEST_F(StartUpTest, CardPlaysItsOwnMovieAndIgnoresTheCommandLine) {
+    runAsCard(movieWithNote({"Ferlo", "云杉小径", "T", "新年好", "1.0"}));
+    writeFile(path("other.swf"), movieBytes(10, 10, 1));
+    world.arguments = path("other.swf");
+
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
+    const PlayerState& state = player.state();
+    EXPECT_EQ(state.CardMode, FlagTrue);
+    ASSERT_EQ(temporaryFiles().size(), 1u);
+    EXPECT_EQ(state.MoviePath, temporaryFolder() + "/" + temporaryFiles()[0]);
+    EXPECT_EQ(world.control.movie, state.MoviePath);
+    EXPECT_TRUE(world.returnPlayEnabled);
+    EXPECT_EQ(world.returnPlayCaption, captions::ReturnPlayInCard);
+    // The marker: no password box, the blessing at once.
+    EXPECT_TRUE(world.prompts.empty());
+    EXPECT_EQ(world.blessing, "新年好");
+    EXPECT_EQ(state.MovieWidthPx, 550);
+    EXPECT_EQ(state.MovieHeightPx, 400);
+    EXPECT_EQ(state.MovieFrameCount, 2);
+}
+
+TEST_F(StartUpTest, CardIsFoundWhateverItsFileIsCalled) {
+    world.executable = path("贺卡.bin");
+    runAsCard(movieWithNote({"A", "云杉小径", "T", "B", "V"}));
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
+    EXPECT_EQ(player.state().CardMode, FlagTrue);
+    EXPECT_EQ(world.blessing, "B");
+}
+
+TEST_F(StartUpTest, DamagedCardSaysSoAndEndsWithoutWindow) {
+    Bytes attached(31, 'x');
+    runAsCard(attached);
+
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Ended);
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].text, "\r\n        文件已经被破坏！    \r\n");
+    EXPECT_EQ(world.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(world.messages[0].title, "云杉小径");
+    EXPECT_EQ(world.events, (std::vector<std::string>{"message", "end"}));
+    EXPECT_FALSE(world.windowShown);
+    EXPECT_EQ(player.state().CardMode, FlagFalse);
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
+TEST_F(StartUpTest, UnwritableTemporaryFolderSaysSoAndEnds) {
+    runAsCard(movieWithNote({"A", "云杉小径", "T", "B", "V"}));
+    ::setenv("TMPDIR", path("no such folder").c_str(), 1);
+
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Ended);
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].title, "云杉小径");
+    EXPECT_EQ(world.messages[0].text.rfind(captions::ExtractionFailed, 0), 0u)
+        << world.messages[0].text;
+    EXPECT_GT(world.messages[0].text.size(), captions::ExtractionFailed.size());
+    EXPECT_EQ(world.events.back(), "end");
+    EXPECT_FALSE(world.windowShown);
+    EXPECT_EQ(player.state().CardMode, FlagFalse);
+}
+
+TEST_F(StartUpTest, QuotesRuleDropsFirstAndLastCharacter) {
+    EXPECT_EQ(unquotedMoviePath("\"/My Cards/x.swf\""), "/My Cards/x.swf");
+    EXPECT_EQ(unquotedMoviePath("a\"bc"), "\"b");
+    EXPECT_EQ(unquotedMoviePath("/plain path.swf"), "/plain path.swf");
+    EXPECT_EQ(unquotedMoviePath("\""), "");
+    EXPECT_EQ(unquotedMoviePath("贺\"卡片"), "\"卡");
+}
+
+TEST_F(StartUpTest, QuotedCommandLineOpensTheMovie) {
+    writeFile(path("My Card.swf"), movieBytes(20, 10, 1));
+    world.arguments = "\"" + path("My Card.swf") + "\"";
+    player.Form_Load();
+    EXPECT_EQ(world.control.movie, path("My Card.swf"));
+    EXPECT_TRUE(world.messages.empty());
+}
+
+TEST_F(StartUpTest, TakeoverComesBeforeTheMovieAndTheMovieBeforeThePassword) {
+    playMovieWithNote({"A", "secret", "T", "B", "V"});
+    world.control.calls.clear();
+    player.Form_Load();
+    EXPECT_LT(indexOf(world.events, "hook"), indexOf(world.events, "show"));
+    EXPECT_LT(indexOf(world.events, "show"), indexOf(world.events, "input"));
+    EXPECT_EQ(world.control.calls,
+              (std::vector<std::string>{"Visible=true", "BackgroundColor",
+                                        "Movie=" + path("movie.swf"), "Play"}));
+}
+
+TEST_F(StartUpTest, HeaderFailuresShowTheirMessageAndLoadNothing) {
+    struct Case {
+        std::string file;
+        Bytes bytes;
+        std::string_view message;
+    };
+    Bytes compressed = movieBytes(10, 10, 1);
+    compressed[0] = 'C';
+    const std::vector<Case> cases = {
+        {"missing.swf", {}, captions::MovieMissing},
+        {"compressed.swf", compressed, captions::NotFlashMovie},
+        {"short.swf", Bytes{'F', 'W', 'S', 6, 1}, captions::UnknownError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        FakePlayerWorld fresh;
+        fresh.executable = world.executable;
+        if (!c.bytes.empty()) {
+            writeFile(path(c.file), c.bytes);
+        }
+        fresh.arguments = path(c.file);
+        Player other(fresh, fresh);
+        EXPECT_EQ(other.Form_Load(), StartUpOutcome::Running);
+        ASSERT_GE(fresh.messages.size(), 1u);
+        EXPECT_EQ(fresh.messages[0].text, c.message);
+        EXPECT_EQ(fresh.messages[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(fresh.messages[0].title, "云杉小径");
+        EXPECT_EQ(fresh.control.movie, "");
+        EXPECT_FALSE(fresh.windowShown);
+        EXPECT_EQ(other.state().CurrentNote, CardNote{});
+    }
+}
+
+TEST_F(StartUpTest, FailedOpenStillAsksAndEmptyAnswerShowsEmptyBlessing) {
+    world.arguments = "";
+    player.Form_Load();
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].text, captions::MovieMissing);
+    ASSERT_EQ(world.prompts.size(), 1u);
+    EXPECT_EQ(world.prompts[0], "请输入观看密码：|输入密码|云杉小径");
+    EXPECT_EQ(world.blessing, "");
+    // The window keeps its design size.
+    EXPECT_EQ(player.geometry().window().width, DesignWidth);
+    EXPECT_EQ(player.geometry().window().height, DesignHeight);
+}
+
+TEST_F(StartUpTest, FailedOpenWithAnyOtherAnswerKeepsTheDesignText) {
+    world.arguments = path("missing.swf");
+    world.answer = "云杉小径";
+    player.Form_Load();
+    EXPECT_EQ(world.blessing, "design text");
+}
+
+TEST_F(StartUpTest, PasswordIsComparedUntrimmedButTheMarkerTrimmed) {
+    struct Case {
+        std::string stored;
+        std::string typed;
+        bool asked;
+        bool unlocked;
+    };
+    const std::vector<Case> cases = {
+        {"abc", "abc", true, true},
+        {"abc", "ABC", true, false},
+        {" abc ", "abc", true, false},
+        {" abc ", " abc ", true, true},
+        {"  云杉小径 ", "", false, true},
+        {"云杉小径", "", false, true},
+        {"\t云杉小径", "\t云杉小径", true, true},
+        {"未知", "未知", true, true},
+        {"abc", "", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("stored '" + c.stored + "' typed '" + c.typed + "'");
+        FakePlayerWorld fresh;
+        fresh.executable = world.executable;
+        writeFile(path("p.swf"), movieWithNote({"A", c.stored, "T", "福", "V"}));
+        fresh.arguments = path("p.swf");
+        fresh.answer = c.typed;
+        Player other(fresh, fresh);
+        other.Form_Load();
+        EXPECT_EQ(fresh.prompts.size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(fresh.blessing, c.unlocked ? "福" : "design text");
+    }
+}
+
+TEST_F(StartUpTest, MovieWithoutNoteAsksAndOnlyTheDefaultPasswordUnlocks) {
+    writeFile(path("plain.swf"), movieBytes(30, 20, 1));
+    world.arguments = path("plain.swf");
+    world.answer = "未知";
+    player.Form_Load();
+    ASSERT_EQ(world.prompts.size(), 1u);
+    EXPECT_EQ(player.state().CurrentNote.Password, "未知");
+    EXPECT_EQ(world.control.movie, path("plain.swf"));
+    EXPECT_NE(world.blessing, "design text");
+}
+
+TEST_F(StartUpTest, OpenSetsColourAndCentresTheWindow) {
+    player.OpenFlash(path("none.swf"));
+    writeFile(path("m.swf"), movieBytes(550, 400, 1, 0x102030));
+    player.OpenFlash(path("m.swf"));
+    EXPECT_EQ(world.control.background, 0x102030u);
+    const TwipPlace& window = world.lastGeometry.window();
+    EXPECT_EQ(window, (TwipPlace{3495, 2700, 8370, 6120}));
+    EXPECT_EQ(world.lastGeometry.control(), (TwipPlace{60, 60, 8250, 6000}));
+    EXPECT_EQ(player.state().FullScreenOn, FlagFalse);
+}
+
+TEST_F(StartUpTest, OpenResetsFullScreen) {
+    writeFile(path("m.swf"), movieBytes(550, 400, 1));
+    player.OpenFlash(path("m.swf"));
+    player.toggleFullScreen();
+    ASSERT_EQ(player.state().FullScreenOn, FlagTrue);
+    player.OpenFlash(path("m.swf"));
+    EXPECT_EQ(player.state().FullScreenOn, FlagFalse);
+    EXPECT_EQ(world.lastGeometry.window().width, 8370);
+}
+
+TEST_F(StartUpTest, HugeMovieSizesAreHeldAtTheSixteenBitLimit) {
+    writeFile(path("huge.swf"), movieBytes(40000, 3000, 1));
+    player.OpenFlash(path("huge.swf"));
+    EXPECT_EQ(player.state().MovieWidthPx, 32767);
+    EXPECT_EQ(player.state().MovieHeightPx, 3000);
+    EXPECT_EQ(world.lastGeometry.window().width, 32767.0 * 15 + 120);
+    player.toggleFullScreen();
+    player.toggleFullScreen();
+    EXPECT_EQ(world.lastGeometry.window().width, 32767.0 * 15 + 150);
+    EXPECT_EQ(world.lastGeometry.window().height, 3000.0 * 15 + 150);
+    EXPECT_EQ(world.lastGeometry.control().height, 45000);
+}
+
+TEST_F(StartUpTest, SignalDuringPasswordBoxEndsAndRemovesTheCopy) {
+    runAsCard(movieWithNote({"A", "pw", "T", "B", "V"}));
+    world.endDuringInputBox = true;
+    player.Form_Load();
+    EXPECT_TRUE(world.ended);
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
+} // namespace
+} // namespace player::testing

@@ -1,0 +1,130 @@
+#include "BoxBlur.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mc {
+namespace {
+
+constexpr double kMaxStageBlur = 255.0;
+constexpr int kMaxPasses = 15;
+// Beyond this a box only flattens the layer further; it keeps the reach finite.
+constexpr double kMaxDeviceBlur = 4096.0;
+
+// Running sums leave float residue where the true value is zero; far below one 8-bit level.
+constexpr float kResidue = 1e-6f;
+
+float settled(float value) {
+    return value < kResidue ? 0.0f : value;
+}
+
+struct Box {
+    int radius = 0;       // pixels at full weight each side of the centre
+    float endWeight = 0;  // weight of the pixel just past the radius, each side
+    float normaliser = 1; // 1 / total weight
+};
+
+Box boxFor(double width) {
+    const double half = (width - 1.0) / 2.0;
+    Box box;
+    box.radius = static_cast<int>(std::floor(half));
+    box.endWeight = static_cast<float>(half - box.radius);
+    box.normaliser = static_cast<float>(1.0 / width);
+    return box;
+}
+
+// One horizontal pass over a row; `line` is scratch of `count` floats.
+void blurLine(float* values, int count, const Box& box, std::vector<float>& line) {
+    std::copy(values, values + count, line.begin());
+    const auto read = [&](int i) {
+        return i >= 0 && i < count ? line[static_cast<std::size_t>(i)] : 0.0f;
+    };
+    float sum = 0.0f;
+    for (int i = -box.radius; i <= box.radius; ++i) {
+        sum += read(i);
+    }
+    for (int i = 0; i < count; ++i) {
+        const float ends = read(i - box.radius - 1) + read(i + box.radius + 1);
+        values[i] = settled((sum + box.endWeight * ends) * box.normaliser);
+        sum += read(i + box.radius + 1) - read(i - box.radius);
+    }
+}
+
+// The vertical pass walks whole rows, keeping one running sum per column, so memory is
+// read in order rather than a column at a time.
+void blurColumns(Plane& plane, const Box& box, std::vector<float>& source,
+                 std::vector<float>& sums) {
+    const auto width = static_cast<std::size_t>(plane.width);
+    const int height = plane.height;
+    source = plane.values;
+    std::fill(sums.begin(), sums.end(), 0.0f);
+    const auto row = [&](int y) -> const float* {
+        return y >= 0 && y < height ? source.data() + static_cast<std::size_t>(y) * width : nullptr;
+    };
+    const auto add = [&](const float* values, float weight) {
+        if (values != nullptr) {
+            for (std::size_t x = 0; x < width; ++x) {
+                sums[x] += weight * values[x];
+            }
+        }
+    };
+    for (int y = -box.radius; y <= box.radius; ++y) {
+        add(row(y), 1.0f);
+    }
+    for (int y = 0; y < height; ++y) {
+        float* out = plane.values.data() + static_cast<std::size_t>(y) * width;
+        const float* before = row(y - box.radius - 1);
+        const float* after = row(y + box.radius + 1);
+        for (std::size_t x = 0; x < width; ++x) {
+            const float ends = (before ? before[x] : 0.0f) + (after ? after[x] : 0.0f);
+            out[x] = settled((sums[x] + box.endWeight * ends) * box.normaliser);
+        }
+        add(after, 1.0f);
+        add(row(y - box.radius), -1.0f);
+    }
+}
+
+} // namespace
+
+BlurSize deviceBlur(double blurX, double blurY, int passes, FilterScale scale) {
+    const auto size = [](double stage, double factor) {
+        if (!std::isfinite(stage) || !std::isfinite(factor)) {
+            return 0.0;
+        }
+        return std::clamp(std::clamp(stage, 0.0, kMaxStageBlur) * std::abs(factor), 0.0,
+                          kMaxDeviceBlur);
+    };
+    return BlurSize{size(blurX, scale.x), size(blurY, scale.y), std::clamp(passes, 0, kMaxPasses)};
+}
+
+int blurReach(double width, int passes) {
+    if (width <= 1.0 || passes <= 0) {
+        return 0;
+    }
+    return passes * static_cast<int>(std::ceil((width - 1.0) / 2.0));
+}
+
+void boxBlur(Plane& plane, const BlurSize& size) {
+    if (size.none() || plane.values.empty()) {
+        return;
+    }
+    std::vector<float> line(static_cast<std::size_t>(plane.width));
+    std::vector<float> source;
+    std::vector<float> sums(static_cast<std::size_t>(plane.width));
+    float* data = plane.values.data();
+    const Box horizontal = boxFor(size.x);
+    const Box vertical = boxFor(size.y);
+    for (int pass = 0; pass < size.passes; ++pass) {
+        if (size.x > 1.0) {
+            for (int y = 0; y < plane.height; ++y) {
+                blurLine(data + static_cast<std::ptrdiff_t>(y) * plane.width, plane.width,
+                         horizontal, line);
+            }
+        }
+        if (size.y > 1.0) {
+            blurColumns(plane, vertical, source, sums);
+        }
+    }
+}
+
+} // namespace mc

@@ -33,20 +33,21 @@ Box boxFor(double width) {
     return box;
 }
 
-// One horizontal pass over a row; `line` is scratch of `count` floats.
+// One horizontal pass over a row. `line` is scratch: the row copied between zero padding
+// one box wide on each side, so the sliding window never needs a bounds check.
 void blurLine(float* values, int count, const Box& box, std::vector<float>& line) {
-    std::copy(values, values + count, line.begin());
-    const auto read = [&](int i) {
-        return i >= 0 && i < count ? line[static_cast<std::size_t>(i)] : 0.0f;
-    };
+    const auto pad = static_cast<std::size_t>(box.radius) + 1;
+    line.assign(static_cast<std::size_t>(count) + 2 * pad, 0.0f);
+    std::copy(values, values + count, line.begin() + static_cast<std::ptrdiff_t>(pad));
+    const float* centre = line.data() + pad; // centre[i] is values[i], for i in -pad..count+pad
     float sum = 0.0f;
     for (int i = -box.radius; i <= box.radius; ++i) {
-        sum += read(i);
+        sum += centre[i];
     }
     for (int i = 0; i < count; ++i) {
-        const float ends = read(i - box.radius - 1) + read(i + box.radius + 1);
+        const float ends = centre[i - box.radius - 1] + centre[i + box.radius + 1];
         values[i] = settled((sum + box.endWeight * ends) * box.normaliser);
-        sum += read(i + box.radius + 1) - read(i - box.radius);
+        sum += centre[i + box.radius + 1] - centre[i - box.radius];
     }
 }
 
@@ -61,26 +62,38 @@ void blurColumns(Plane& plane, const Box& box, std::vector<float>& source,
     const auto row = [&](int y) -> const float* {
         return y >= 0 && y < height ? source.data() + static_cast<std::size_t>(y) * width : nullptr;
     };
-    const auto add = [&](const float* values, float weight) {
+    const auto add = [&](const float* values) {
         if (values != nullptr) {
             for (std::size_t x = 0; x < width; ++x) {
-                sums[x] += weight * values[x];
+                sums[x] += values[x];
+            }
+        }
+    };
+    const auto subtract = [&](const float* values) {
+        if (values != nullptr) {
+            for (std::size_t x = 0; x < width; ++x) {
+                sums[x] -= values[x];
             }
         }
     };
     for (int y = -box.radius; y <= box.radius; ++y) {
-        add(row(y), 1.0f);
+        add(row(y));
     }
     for (int y = 0; y < height; ++y) {
         float* out = plane.values.data() + static_cast<std::size_t>(y) * width;
         const float* before = row(y - box.radius - 1);
         const float* after = row(y + box.radius + 1);
+        const float* ends = before ? before : after;
+        const float* otherEnd = before && after ? after : nullptr;
         for (std::size_t x = 0; x < width; ++x) {
-            const float ends = (before ? before[x] : 0.0f) + (after ? after[x] : 0.0f);
-            out[x] = settled((sums[x] + box.endWeight * ends) * box.normaliser);
+            float total = sums[x];
+            if (ends != nullptr) {
+                total += box.endWeight * (ends[x] + (otherEnd ? otherEnd[x] : 0.0f));
+            }
+            out[x] = settled(total * box.normaliser);
         }
-        add(after, 1.0f);
-        add(row(y - box.radius), -1.0f);
+        add(after);
+        subtract(row(y - box.radius));
     }
 }
 
@@ -108,7 +121,7 @@ void boxBlur(Plane& plane, const BlurSize& size) {
     if (size.none() || plane.values.empty()) {
         return;
     }
-    std::vector<float> line(static_cast<std::size_t>(plane.width));
+    std::vector<float> line;
     std::vector<float> source;
     std::vector<float> sums(static_cast<std::size_t>(plane.width));
     float* data = plane.values.data();

@@ -20,10 +20,10 @@ QRgb toPixel(const Premultiplied& colour) {
     const auto finite = [](float value) { return std::isfinite(value) ? value : 0.0f; };
     const float a = std::clamp(finite(colour.a), 0.0f, 1.0f);
     const auto channel = [a, finite](float value) {
-        return static_cast<int>(std::lround(std::clamp(finite(value), 0.0f, a) * 255.0f));
+        return static_cast<int>(std::clamp(finite(value), 0.0f, a) * 255.0f + 0.5f);
     };
     return qRgba(channel(colour.r), channel(colour.g), channel(colour.b),
-                 static_cast<int>(std::lround(a * 255.0f)));
+                 static_cast<int>(a * 255.0f + 0.5f));
 }
 
 float Plane::sample(double x, double y) const {

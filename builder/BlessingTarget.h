@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QColor>
+#include <string>
+
+namespace builder {
+
+// Where the blessing editor puts what the user writes: the main window's blessing label.
+class BlessingTarget {
+  public:
+    virtual ~BlessingTarget() = default;
+    virtual void setBlessing(const std::string& text) = 0;
+    virtual void setPassword(const std::string& text) = 0;
+    virtual void setBlessingColour(const QColor& colour) = 0;
+};
+
+} // namespace builder

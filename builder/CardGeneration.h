@@ -1,0 +1,41 @@
+#pragma once
+
+#include "GenerationHost.h"
+
+#include <string_view>
+
+namespace builder {
+
+inline constexpr std::string_view MovieFilterDescription = "Flash Movie";
+inline constexpr std::string_view MovieFilterPattern = "*.swf;*.spl";
+inline constexpr std::string_view OpenDialogTitle = "打开...";
+inline constexpr std::string_view MovieExtension = "swf";
+inline constexpr std::string_view CardFilterDescription = "程序文件(*.exe)";
+inline constexpr std::string_view CardFilterPattern = "*.exe";
+inline constexpr std::string_view SaveDialogTitle = "选择文件...";
+inline constexpr std::string_view CardExtension = "exe";
+inline constexpr std::string_view CardInitialName = "vorn";
+inline constexpr std::string_view SuccessText = "制作成功！";
+inline constexpr std::string_view SuccessTitle = "Velmora";
+
+// The main window's card operations, as decisions over the builder state.
+class CardGeneration {
+  public:
+    explicit CardGeneration(GenerationHost& host) : host_(host) {}
+
+    // Asks for a movie; a chosen one goes into the preview and the source box.
+    void OpenMovie();
+    // The source box's browse button: load a movie, show its note's blessing and propose the
+    // card path. A cancelled dialog with a path already in the box reloads what the preview
+    // holds.
+    void loadMovieClicked();
+    // The output box's browse button.
+    void chooseCardPathClicked();
+    // Builds the note from the current blessing and password and writes the card.
+    void MakeCard();
+
+  private:
+    GenerationHost& host_;
+};
+
+} // namespace builder

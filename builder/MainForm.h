@@ -1,0 +1,108 @@
+#pragma once
+
+#include "BlessingTarget.h"
+#include "CardGeneration.h"
+#include "DockedWindow.h"
+#include "GenerationHost.h"
+#include "ToolbarLayout.h"
+
+#include <QColor>
+#include <array>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace builder {
+
+class liulan;
+class zhufu;
+
+// The builder's start-up window: the card's paths and blessing, and the picture toolbar.
+// Creating it opens the preview window and the blessing editor; closing it closes them.
+class MainForm : public DockedWindow, public GenerationHost, public BlessingTarget {
+    Q_OBJECT
+
+  public:
+    struct Options {
+        // Where Velmora.vmd is read from; the program's own folder when empty.
+        std::string templateFolder;
+    };
+
+    explicit MainForm(DockingHost& docking, Options options = {});
+    ~MainForm() override;
+
+    void ToolbarPress(std::int16_t index);
+    void ToolbarRelease(std::int16_t index);
+
+    // The companions while they exist, else null.
+    liulan* preview() const { return preview_.get(); }
+    zhufu* blessingEditor() const { return editor_.get(); }
+    void showPreview();
+    void showBlessingEditor();
+
+    QLineEdit* SoureFileText() const { return sourceFileText_; }
+    QLineEdit* TextPath() const { return textPath_; }
+    QPushButton* Command1() const { return command1_; }
+    QPushButton* CmdBrower() const { return cmdBrower_; }
+    QLabel* txtInfo() const { return txtInfo_; }
+    QLabel* Image1(std::size_t index) const { return image1_.at(index); }
+    QLabel* Label3(std::size_t index) const { return label3_.at(index); }
+    CardGeneration& generation() { return generation_; }
+
+    // GenerationHost
+    std::string sourcePath() const override;
+    void setSourcePath(const std::string& path) override;
+    std::string outputPath() const override;
+    void setOutputPath(const std::string& path) override;
+    std::string blessing() const override { return blessing_; }
+    void setBlessing(const std::string& text) override;
+    std::string password() const override { return password_; }
+    cardformat::MovieControl& previewControl() override;
+    std::string showOpenDialog(const FileDialogRequest& request) override;
+    std::string showSaveDialog(const FileDialogRequest& request) override;
+    int writeCard(const std::string& moviePath, const std::string& cardPath,
+                  cardformat::CardNote& note) override;
+    void showSuccess() override;
+
+    // BlessingTarget
+    void setPassword(const std::string& text) override { password_ = text; }
+    void setBlessingColour(const QColor& colour) override;
+    QColor blessingColour() const;
+
+    static std::string helpPagePath();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    void load();
+    void createPreview();
+    void createBlessingEditor();
+    void runAction(ToolbarAction action);
+    int imageIndex(const QObject* watched) const;
+    int captionIndex(const QObject* watched) const;
+
+    Options options_;
+    CardGeneration generation_{*this};
+    std::string blessing_; // the caption of txtInfo
+    std::string password_; // the tag of txtInfo
+    QLabel* background_ = nullptr;
+    QLabel* sourceLabel_ = nullptr;
+    QLineEdit* sourceFileText_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QLabel* txtInfo_ = nullptr;
+    QLabel* pathLabel_ = nullptr;
+    QLineEdit* textPath_ = nullptr;
+    QPushButton* cmdBrower_ = nullptr;
+    std::array<QLabel*, ToolbarButtons.size()> image1_{};
+    std::array<QLabel*, ToolbarButtons.size()> label3_{};
+    std::unique_ptr<liulan> preview_;
+    std::unique_ptr<zhufu> editor_;
+};
+
+} // namespace builder

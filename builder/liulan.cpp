@@ -1,0 +1,28 @@
+#include "liulan.h"
+
+#include "CompanionPlacement.h"
+#include "DockingHost.h"
+#include "MovieWidget.h"
+
+#include <QCloseEvent>
+
+namespace builder {
+
+liulan::liulan(DockingHost& docking, const QWidget& mainWindow)
+    : DockedWindow(docking, QStringLiteral("             Flash浏览窗口"),
+                   QSize(ClientWidthTwips / TwipsPerPixel, ClientHeightTwips / TwipsPerPixel),
+                   Kind::Tool),
+      movie_(new mc::MovieWidget(client())) {
+    // A little larger than the client area, so no edge of the window shows beside the movie.
+    movie_->setPlace(cardformat::TwipRect{0, 0, 4695, 3135});
+    movie_->setBackgroundColor(0x000000);
+    move(companionPosition(mainWindow.frameGeometry(), 0));
+    docking.attach(*this, false);
+}
+
+void liulan::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closed();
+}
+
+} // namespace builder

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DockedWindow.h"
+
+namespace mc {
+class MovieWidget;
+}
+
+namespace builder {
+
+// The preview window: plays the chosen movie, looping, beside the main window.
+class liulan : public DockedWindow {
+    Q_OBJECT
+
+  public:
+    // Places itself against `mainWindow` and joins the docking; not shown yet.
+    liulan(DockingHost& docking, const QWidget& mainWindow);
+
+    mc::MovieWidget& ShockwaveFlash1() const { return *movie_; }
+
+    static constexpr int ClientWidthTwips = 4680;
+    static constexpr int ClientHeightTwips = 3090;
+
+  signals:
+    void closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    mc::MovieWidget* movie_;
+};
+
+} // namespace builder

@@ -1,0 +1,231 @@
+#include "CardGeneration.h"
+#include "FakeMovieControl.h"
+#include "cardformat/ErrorLog.h"
+#include "cardformat/NoteTrailer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace builder {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CardWrite {
+    std::string movie;
+    std::string card;
+    cardformat::CardNote note;
+};
+
+// The main window's controls as plain values; dialogs answer from a script.
+class FakeHost : public GenerationHost {
+  public:
+    std::string sourcePath() const override { return source; }
+    void setSourcePath(const std::string& path) override { source = path; }
+    std::string outputPath() const override { return output; }
+    void setOutputPath(const std::string& path) override { output = path; }
+    std::string blessing() const override { return blessingText; }
+    void setBlessing(const std::string& text) override {
+        blessingText = text;
+        ++blessingsSet;
+    }
+    std::string password() const override { return passwordText; }
+    cardformat::MovieControl& previewControl() override {
+        if (!preview)
+            preview.emplace();
+        return *preview;
+    }
+    std::string showOpenDialog(const FileDialogRequest& request) override {
+        openRequests.push_back(request);
+        return openAnswer;
+    }
+    std::string showSaveDialog(const FileDialogRequest& request) override {
+        saveRequests.push_back(request);
+        return saveAnswer;
+    }
+    int writeCard(const std::string& movie, const std::string& card,
+                  cardformat::CardNote& note) override {
+        writes.push_back({movie, card, note});
+        passwordText = "changed while the card is written";
+        return writeResult;
+    }
+    void showSuccess() override { ++successes; }
+
+    std::string source, output, blessingText, passwordText;
+    std::optional<testing::FakeMovieControl> preview;
+    std::string openAnswer, saveAnswer;
+    int writeResult = 1;
+    std::vector<FileDialogRequest> openRequests, saveRequests;
+    std::vector<CardWrite> writes;
+    int successes = 0;
+    int blessingsSet = 0;
+};
+
+class CardGenerationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("builder-gen-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        cardformat::ErrorLog::configure("Trelvane.log", dir.string());
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // The bundled sample movie, copied so its note can be rewritten.
+    std::string copySample(const std::string& name) {
+        const char* source = std::getenv("VELMORA_SOURCE_DIR");
+        const fs::path target = dir / name;
+        fs::copy_file(fs::path(source ? source : ".") / "samples" / "greeting.swf", target);
+        return target.string();
+    }
+    std::string withNote(const std::string& name, const std::string& blessing) {
+        const std::string movie = copySample(name);
+        std::string title = "t";
+        EXPECT_TRUE(cardformat::writeNote(movie, "a", "p", blessing, "1.0", title, {}));
+        return movie;
+    }
+
+    fs::path dir;
+    FakeHost host;
+    CardGeneration generation{host};
+};
+
+TEST_F(CardGenerationTest, MakeCardWritesTheFixedNoteWithTheMarkerForNoPassword) {
+    host.source = "/cards/movie.swf";
+    host.output = "/cards/movie.exe";
+    generation.MakeCard();
+    ASSERT_EQ(host.writes.size(), 1u);
+    EXPECT_EQ(host.writes[0].movie, "/cards/movie.swf");
+    EXPECT_EQ(host.writes[0].card, "/cards/movie.exe");
+    EXPECT_EQ(host.writes[0].note,
+              (cardformat::CardNote{"Ferlo", "云杉小径", "云杉小径", "", "1.0"}));
+    EXPECT_EQ(host.successes, 1);
+}
+
+TEST_F(CardGenerationTest, MakeCardTakesPasswordAndBlessingAsTypedWhenItStarts) {
+    host.source = "m.swf";
+    host.output = "m.exe";
+    host.passwordText = " secret ";
+    host.blessingText = "新年快乐\r\n万事如意 ";
+    generation.MakeCard();
+    generation.MakeCard(); // the fake changed the password during the first write
+    ASSERT_EQ(host.writes.size(), 2u);
+    EXPECT_EQ(host.writes[0].note.Password, " secret ");
+    EXPECT_EQ(host.writes[0].note.Blessing, "新年快乐\r\n万事如意 ");
+    EXPECT_EQ(host.writes[1].note.Password, "changed while the card is written");
+}
+
+TEST_F(CardGenerationTest, MakeCardSkipsEmptyPathsSilently) {
+    host.output = "m.exe";
+    generation.MakeCard();
+    host.source = "m.swf";
+    host.output.clear();
+    generation.MakeCard();
+    EXPECT_TRUE(host.writes.empty());
+    EXPECT_EQ(host.successes, 0);
+}
+
+TEST_F(CardGenerationTest, SuccessIsShownOnlyWhenTheWriterReturnsOne) {
+    host.source = "m.swf";
+    host.output = "m.exe";
+    for (int result : {0, 2, -1}) {
+        host.writeResult = result;
+        generation.MakeCard();
+    }
+    EXPECT_EQ(host.successes, 0);
+    host.writeResult = 1;
+    generation.MakeCard();
+    EXPECT_EQ(host.successes, 1);
+    EXPECT_EQ(host.writes.size(), 4u);
+}
+
+TEST_F(CardGenerationTest, OpenMovieAsksForAFlashMovie) {
+    generation.OpenMovie();
+    ASSERT_EQ(host.openRequests.size(), 1u);
+    EXPECT_EQ(host.openRequests[0],
+              (FileDialogRequest{"Flash Movie", "*.swf;*.spl", "打开...", "", "", "swf"}));
+    EXPECT_FALSE(host.preview.has_value()); // cancelled: the preview is not even created
+    EXPECT_EQ(host.source, "");
+}
+
+TEST_F(CardGenerationTest, LoadingReadsTheNoteAndProposesTheCardPath) {
+    const std::string movie = withNote("card.swf", "恭喜发财");
+    host.openAnswer = movie;
+    host.output = "/somewhere/else.exe";
+    host.passwordText = "kept";
+    generation.loadMovieClicked();
+    EXPECT_EQ(host.preview->Movie(), movie);
+    EXPECT_EQ(host.source, movie);
+    EXPECT_EQ(host.blessingText, "恭喜发财");
+    EXPECT_EQ(host.output, (dir / "card.exe").string());
+    EXPECT_EQ(host.passwordText, "kept");
+}
+
+TEST_F(CardGenerationTest, LoadingAMovieWithoutNoteGivesAnEmptyBlessing) {
+    host.openAnswer = copySample("plain.swf");
+    host.blessingText = "old";
+    generation.loadMovieClicked();
+    EXPECT_EQ(host.blessingText, "");
+}
+
+TEST_F(CardGenerationTest, LoadingAMissingFileShowsTheReadersMessage) {
+    host.openAnswer = (dir / "gone.swf").string();
+    generation.loadMovieClicked();
+    EXPECT_EQ(host.blessingText, std::string(cardformat::NoteMissingFile) + host.openAnswer);
+}
+
+TEST_F(CardGenerationTest, CancellingWithAnEmptySourceBoxDoesNothing) {
+    host.output = "x.exe";
+    generation.loadMovieClicked();
+    EXPECT_FALSE(host.preview.has_value());
+    EXPECT_EQ(host.blessingsSet, 0);
+    EXPECT_EQ(host.output, "x.exe");
+}
+
+TEST_F(CardGenerationTest, CancellingWithASourcePathReloadsWhatThePreviewHolds) {
+    const std::string first = withNote("first.swf", "first blessing");
+    host.openAnswer = first;
+    generation.loadMovieClicked();
+    // The user typed another path, chose another card path, changed the blessing, then
+    // cancelled the open dialog.
+    host.source = dir.string() + "/typed.swf";
+    host.output = "/chosen/with/browse.exe";
+    host.blessingText = "edited";
+    host.openAnswer.clear();
+    generation.loadMovieClicked();
+    EXPECT_EQ(host.preview->moviesSet, 1);
+    EXPECT_EQ(host.blessingText, "first blessing");
+    EXPECT_EQ(host.output, dir.string() + "/typed.exe");
+}
+
+TEST_F(CardGenerationTest, APathWithoutLowerCaseSwfLeavesTheCardPathAlone) {
+    const std::string movie = (dir / "MOVIE.SWF").string();
+    fs::copy_file(copySample("sample.swf"), movie);
+    host.openAnswer = movie;
+    host.output = "/kept.exe";
+    generation.loadMovieClicked();
+    EXPECT_EQ(host.source, movie);
+    EXPECT_EQ(host.output, "/kept.exe");
+    EXPECT_EQ(host.blessingText, "");
+}
+
+TEST_F(CardGenerationTest, ChoosingTheCardPath) {
+    host.output = "before.exe";
+    generation.chooseCardPathClicked();
+    EXPECT_EQ(host.output, "before.exe");
+    ASSERT_EQ(host.saveRequests.size(), 1u);
+    EXPECT_EQ(host.saveRequests[0],
+              (FileDialogRequest{"程序文件(*.exe)", "*.exe", "选择文件...", "", "vorn", "exe"}));
+    host.saveAnswer = "/cards/new.exe";
+    generation.chooseCardPathClicked();
+    EXPECT_EQ(host.output, "/cards/new.exe");
+}
+
+} // namespace
+} // namespace builder

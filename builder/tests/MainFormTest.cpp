@@ -1,0 +1,465 @@
+#include "MainForm.h"
+#include "CaptionBar.h"
+#include "DefaultBlessing.h"
+#include "DockingHost.h"
+#include "MovieWidget.h"
+#include "TestApp.h"
+#include "UrlCatcher.h"
+#include "cardformat/CardLayout.h"
+#include "cardformat/ErrorLog.h"
+#include "cardformat/NoteTrailer.h"
+#include "cardformat/Platform.h"
+#include "liulan.h"
+#include "zhufu.h"
+
+#include <gtest/gtest.h>
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <unistd.h>
+
+namespace builder {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::processEvents;
+using testing::whenModalDialogOpens;
+
+constexpr std::int16_t GenerateButton = 0;
+constexpr std::int16_t PreviewButton = 1;
+constexpr std::int16_t BlessingButton = 2;
+constexpr std::int16_t HelpButton = 3;
+constexpr std::int16_t ExitButton = 4;
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Types text as a keyboard would, one character a key, also characters without a key code.
+void typeText(QWidget* target, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &down);
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &up);
+    }
+}
+
+class MainFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::app();
+        dir = fs::temp_directory_path() /
+              ("builder-ui-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        cardformat::ErrorLog::configure("Trelvane.log", dir.string());
+        // The card template under the name the builder asks for: the player's when it was
+        // built, the stand-in otherwise.
+        const fs::path bin = VELMORA_TEST_BIN_DIR;
+        const fs::path player = bin / "Velmora.vmd";
+        fs::copy_file(fs::exists(player) ? player : bin / "testtemplate.vmd", dir / "Velmora.vmd");
+        watchdog.emplace();
+        form.emplace(docking, MainForm::Options{dir.string()});
+        form->show();
+    }
+    void TearDown() override {
+        EXPECT_EQ(watchdog->closedDialogs(), 0) << "a dialog nobody expected was shown";
+        watchdog.reset();
+        form.reset();
+        processEvents();
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+
+    std::string copySample(const std::string& name) {
+        const char* source = std::getenv("VELMORA_SOURCE_DIR");
+        const fs::path target = dir / name;
+        fs::copy_file(fs::path(source ? source : ".") / "samples" / "greeting.swf", target);
+        return target.string();
+    }
+    std::string withNote(const std::string& name, const std::string& blessing) {
+        const std::string movie = copySample(name);
+        std::string title = "t";
+        EXPECT_TRUE(cardformat::writeNote(movie, "a", "p", blessing, "1.0", title, {}));
+        return movie;
+    }
+
+    void press(QWidget* target, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(target, button, Qt::NoModifier, QPoint(3, 3));
+    }
+    void release(QWidget* target, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseRelease(target, button, Qt::NoModifier, QPoint(3, 3));
+    }
+    void click(QWidget* target, Qt::MouseButton button = Qt::LeftButton) {
+        press(target, button);
+        release(target, button);
+    }
+
+    // Answers the next open dialog with `path`.
+    void answerOpenDialog(const std::string& path) {
+        whenModalDialogOpens([path](QWidget* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            ASSERT_NE(files, nullptr);
+            EXPECT_EQ(files->windowTitle(), QStringLiteral("打开..."));
+            EXPECT_EQ(files->fileMode(), QFileDialog::ExistingFile);
+            // Typed as a whole path, the name does not depend on the folder the dialog shows.
+            auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(QString::fromStdString(path));
+            static_cast<QDialog*>(files)->accept();
+        });
+    }
+    // Expects the success message next and closes it.
+    void expectSuccessMessage(bool& seen) {
+        whenModalDialogOpens([&seen](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora"));
+            EXPECT_EQ(box->text(), QStringLiteral("制作成功！"));
+            EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+            seen = true;
+            box->accept();
+        });
+    }
+
+    fs::path dir;
+    DockingHost docking;
+    std::optional<testing::DialogWatchdog> watchdog;
+    std::optional<MainForm> form;
+};
+
+TEST_F(MainFormTest, WindowAndControlsStandWhereTheyBelong) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(form->client()->size(), QSize(433, 325));
+    EXPECT_EQ(form->captionBar()->caption(), QStringLiteral("Velmora"));
+    EXPECT_EQ(form->SoureFileText()->geometry(), QRect(72, 8, 321, 18));
+    EXPECT_EQ(form->Command1()->geometry(), QRect(400, 8, 17, 17));
+    EXPECT_EQ(form->txtInfo()->geometry(), QRect(16, 56, 401, 201));
+    EXPECT_EQ(form->TextPath()->geometry(), QRect(80, 264, 313, 17));
+    EXPECT_EQ(form->CmdBrower()->geometry(), QRect(400, 264, 17, 17));
+    EXPECT_EQ(form->txtInfo()->text(), QString());
+    EXPECT_EQ(form->blessingColour(), QColor(192, 192, 0));
+
+    const QImage picture = form->client()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(380, 16), QColor(22, 71, 104));
+    EXPECT_EQ(picture.pixelColor(380, 272), QColor(54, 129, 212));
+    EXPECT_EQ(picture.pixelColor(405, 12), QColor(192, 192, 255));
+    for (std::size_t i = 0; i < ToolbarButtons.size(); ++i) {
+        EXPECT_EQ(form->Image1(i)->size(), QSize(16, 16));
+        EXPECT_EQ(form->Label3(i)->text(), QString::fromUtf8(ToolbarButtons[i].caption.data()));
+    }
+    EXPECT_EQ(form->Image1(BlessingButton)->toolTip(), QStringLiteral("显示祝福留言窗口"));
+    EXPECT_EQ(form->Label3(PreviewButton)->toolTip(), QStringLiteral("显示Flash预览窗口"));
+    EXPECT_EQ(form->Image1(HelpButton)->toolTip(), QString());
+}
+
+TEST_F(MainFormTest, LoadShowsBothCompanionsDockedAtTheRightEdge) {
+    ASSERT_NE(form->preview(), nullptr);
+    ASSERT_NE(form->blessingEditor(), nullptr);
+    EXPECT_TRUE(form->preview()->isVisible());
+    EXPECT_TRUE(form->blessingEditor()->isVisible());
+    const QRect main = form->frameGeometry();
+    EXPECT_EQ(form->preview()->pos(), QPoint(main.left() + main.width(), main.top()));
+    EXPECT_EQ(form->blessingEditor()->pos(), QPoint(main.left() + main.width(), main.top() + 230));
+    // The editor stands right below the preview.
+    EXPECT_EQ(form->preview()->frameGeometry().bottom() + 1, form->blessingEditor()->y());
+    EXPECT_EQ(form->preview()->client()->size(), QSize(312, 206));
+    EXPECT_EQ(form->blessingEditor()->client()->size(), QSize(311, 192));
+    EXPECT_EQ(form->preview()->windowTitle(), QStringLiteral("             Flash浏览窗口"));
+    EXPECT_EQ(form->blessingEditor()->windowTitle(),
+              QStringLiteral("                写下你的祝福"));
+
+    const DockList& list = docking.docking().dockList();
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list[0].window, form->handle());
+    EXPECT_EQ(docking.docking().mainDockWindow(), form->handle());
+    EXPECT_EQ(list[1].window, form->preview()->handle());
+    EXPECT_EQ(list[2].window, form->blessingEditor()->handle());
+}
+
+TEST_F(MainFormTest, IconPressShiftsTheButtonUntilRelease) {
+    form->preview()->close();
+    processEvents();
+    QLabel* icon = form->Image1(PreviewButton);
+    QLabel* caption = form->Label3(PreviewButton);
+    press(icon, Qt::RightButton);
+    EXPECT_EQ(icon->pos(), QPoint(106, 298));
+    EXPECT_EQ(caption->pos(), QPoint(130, 300));
+    EXPECT_EQ(form->preview(), nullptr);
+    release(icon, Qt::RightButton);
+    EXPECT_EQ(icon->pos(), QPoint(104, 296));
+    EXPECT_EQ(caption->pos(), QPoint(128, 298));
+    ASSERT_NE(form->preview(), nullptr);
+    EXPECT_TRUE(form->preview()->isVisible());
+}
+
+TEST_F(MainFormTest, CaptionPressDoesNotMoveAndReleaseRunsTheAction) {
+    form->blessingEditor()->close();
+    processEvents();
+    ASSERT_EQ(form->blessingEditor(), nullptr);
+    QLabel* caption = form->Label3(BlessingButton);
+    press(caption, Qt::MiddleButton);
+    EXPECT_EQ(form->Image1(BlessingButton)->pos(), QPoint(168, 32));
+    EXPECT_EQ(caption->pos(), QPoint(186, 32));
+    release(caption, Qt::MiddleButton);
+    ASSERT_NE(form->blessingEditor(), nullptr);
+    EXPECT_TRUE(form->blessingEditor()->isVisible());
+}
+
+TEST_F(MainFormTest, ReopenedPreviewIsPlacedAgainAndEmpty) {
+    answerOpenDialog(withNote("a.swf", "x"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_FALSE(form->preview()->ShockwaveFlash1().Movie().empty());
+    form->move(form->pos() + QPoint(-20, 15));
+    QTest::mouseClick(form->preview()->captionBar(), Qt::LeftButton, {},
+                      form->preview()->captionBar()->closeBoxRect().center());
+    processEvents();
+    ASSERT_EQ(form->preview(), nullptr);
+    click(form->Image1(PreviewButton));
+    ASSERT_NE(form->preview(), nullptr);
+    EXPECT_EQ(form->preview()->pos(), QPoint(form->frameGeometry().right() + 1, form->y()));
+    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), "");
+    EXPECT_EQ(docking.docking().dockList().count(), 4); // a new window, a new entry
+}
+
+TEST_F(MainFormTest, LoadingAMovieShowsItsBlessingAndProposesTheCardPath) {
+    const std::string movie = withNote("newyear.swf", "过年好");
+    answerOpenDialog(movie);
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->SoureFileText()->text().toStdString(), movie);
+    EXPECT_EQ(form->SoureFileText()->toolTip().toStdString(), movie);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("过年好"));
+    EXPECT_EQ(form->TextPath()->text().toStdString(), (dir / "newyear.exe").string());
+    EXPECT_EQ(form->TextPath()->toolTip().toStdString(), (dir / "newyear.exe").string());
+    const mc::MovieWidget& preview = form->preview()->ShockwaveFlash1();
+    EXPECT_EQ(preview.Movie(), movie);
+    EXPECT_TRUE(preview.hasMovie());
+    EXPECT_TRUE(preview.Playing());
+    EXPECT_TRUE(preview.Loop());
+}
+
+TEST_F(MainFormTest, LoadingIntoAClosedPreviewCreatesItHidden) {
+    form->preview()->close();
+    processEvents();
+    answerOpenDialog(copySample("b.swf"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    ASSERT_NE(form->preview(), nullptr);
+    EXPECT_FALSE(form->preview()->isVisible());
+    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), (dir / "b.swf").string());
+}
+
+TEST_F(MainFormTest, BlessingEditorCopiesEveryChangeAndOnlyChanges) {
+    zhufu* editor = form->blessingEditor();
+    const std::string poem(defaultBlessingText());
+    EXPECT_EQ(form->blessing(), "");
+    EXPECT_EQ(editor->Text1()->toPlainText().toStdString() + "\n", [&] {
+        std::string bare = poem;
+        std::erase(bare, '\r');
+        return bare + "\n";
+    }());
+    editor->Text1()->moveCursor(QTextCursor::End);
+    typeText(editor->Text1(), QStringLiteral("好"));
+    EXPECT_EQ(form->blessing(), poem + "好");
+    QTest::keyClick(editor->Text1(), Qt::Key_Backspace);
+    EXPECT_EQ(form->blessing(), poem);
+
+    QTest::keyClicks(editor->Text2(), QStringLiteral("ab c"));
+    EXPECT_EQ(form->password(), "ab c");
+    EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("****"));
+    EXPECT_EQ(editor->Text2()->toolTip(),
+              QStringLiteral("如果你加入密码，则对方必须知道密码才能观看。"));
+    editor->Text2()->clear();
+    EXPECT_EQ(form->password(), "");
+}
+
+TEST_F(MainFormTest, CancelledColourDialogAppliesTheColourItStartedFrom) {
+    zhufu* editor = form->blessingEditor();
+    whenModalDialogOpens([](QWidget* dialog) {
+        ASSERT_NE(qobject_cast<QColorDialog*>(dialog), nullptr);
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    QTest::mouseClick(editor->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->blessingColour(), QColor(Qt::black));
+
+    whenModalDialogOpens([](QWidget* dialog) {
+        auto* colours = qobject_cast<QColorDialog*>(dialog);
+        ASSERT_NE(colours, nullptr);
+        EXPECT_EQ(colours->currentColor(), QColor(Qt::black));
+        colours->setCurrentColor(QColor(200, 30, 60));
+        colours->accept();
+    });
+    QTest::mouseClick(editor->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->blessingColour(), QColor(200, 30, 60));
+
+    whenModalDialogOpens([](QWidget* dialog) {
+        auto* colours = qobject_cast<QColorDialog*>(dialog);
+        ASSERT_NE(colours, nullptr);
+        EXPECT_EQ(colours->currentColor(), QColor(200, 30, 60));
+        colours->setCurrentColor(QColor(1, 2, 3));
+        colours->reject();
+    });
+    QTest::mouseClick(editor->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->blessingColour(), QColor(200, 30, 60));
+}
+
+// A drag on a caption bar, with the cursor's screen positions given.
+class CaptionDrag {
+  public:
+    CaptionDrag(DockedWindow& window, QPoint grip) : bar_(*window.captionBar()) {
+        start_ = bar_.mapToGlobal(grip);
+        send(QEvent::MouseButtonPress, start_, Qt::LeftButton, Qt::LeftButton);
+    }
+    void moveBy(QPoint delta) {
+        send(QEvent::MouseMove, start_ + delta, Qt::NoButton, Qt::LeftButton);
+    }
+    void release(QPoint delta) {
+        send(QEvent::MouseButtonRelease, start_ + delta, Qt::LeftButton, Qt::NoButton);
+    }
+
+  private:
+    void send(QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        const QPointF local = bar_.mapFromGlobal(QPointF(global));
+        QMouseEvent event(type, local, local, QPointF(global), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&bar_, &event);
+    }
+    CaptionBar& bar_;
+    QPoint start_;
+};
+
+TEST_F(MainFormTest, MainWindowDragHoldsThenTakesTheCompanionsAlong) {
+    const QPoint main = form->pos();
+    const QPoint preview = form->preview()->pos();
+    const QPoint editor = form->blessingEditor()->pos();
+    CaptionDrag drag(*form, QPoint(60, 10));
+    drag.moveBy(QPoint(9, 0));
+    EXPECT_EQ(form->pos(), main);
+    drag.moveBy(QPoint(10, 0));
+    EXPECT_EQ(form->pos(), main + QPoint(10, 0));
+    EXPECT_EQ(form->preview()->pos(), preview + QPoint(10, 0));
+    EXPECT_EQ(form->blessingEditor()->pos(), editor + QPoint(10, 0));
+    drag.moveBy(QPoint(30, 40));
+    drag.release(QPoint(30, 40));
+    EXPECT_EQ(form->pos(), main + QPoint(30, 40));
+    EXPECT_EQ(form->preview()->pos(), preview + QPoint(30, 40));
+}
+
+TEST_F(MainFormTest, DraggedCompanionSnapsToTheScreenEdgeAndLeavesTheGroup) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    zhufu* editor = form->blessingEditor();
+    const QPoint start = editor->pos();
+    CaptionDrag drag(*editor, QPoint(40, 8));
+    // Away from the others first, then to 7 pixels from the screen's bottom edge.
+    const int down = area.bottom() + 1 - 7 - (start.y() + editor->height());
+    drag.moveBy(QPoint(60, down));
+    drag.release(QPoint(60, down));
+    EXPECT_EQ(editor->x(), start.x() + 60);
+    EXPECT_EQ(editor->frameGeometry().bottom(), area.bottom());
+    // The main window moves on its own now.
+    const QPoint editorNow = editor->pos();
+    CaptionDrag mainDrag(*form, QPoint(60, 10));
+    mainDrag.moveBy(QPoint(0, -50));
+    mainDrag.release(QPoint(0, -50));
+    EXPECT_EQ(editor->pos(), editorNow);
+}
+
+TEST_F(MainFormTest, CloseBoxPressIsNoDrag) {
+    const QPoint main = form->pos();
+    CaptionDrag drag(*form, form->captionBar()->closeBoxRect().center());
+    drag.moveBy(QPoint(40, 40));
+    drag.release(QPoint(40, 40));
+    EXPECT_EQ(form->pos(), main);
+}
+
+TEST_F(MainFormTest, GeneratingWritesACardThatHoldsTheBlessing) {
+    const std::string movie = copySample("card.swf");
+    answerOpenDialog(movie);
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    zhufu* editor = form->blessingEditor();
+    editor->Text1()->selectAll();
+    typeText(editor->Text1(), QStringLiteral("新年快乐"));
+    QTest::keyClicks(editor->Text2(), QStringLiteral("mima"));
+
+    bool success = false;
+    expectSuccessMessage(success);
+    click(form->Image1(GenerateButton));
+    EXPECT_TRUE(success);
+
+    const fs::path card = dir / "card.exe";
+    ASSERT_TRUE(fs::exists(card));
+    EXPECT_EQ(readAll(card).substr(0, cardformat::MovieOffset), readAll(dir / "Velmora.vmd"));
+    const std::string extracted = cardformat::Exe2Swf(card.string());
+    ASSERT_NE(extracted, cardformat::NoMovie);
+    const cardformat::CardNote note = cardformat::getNote(extracted);
+    fs::remove(extracted);
+    EXPECT_EQ(note.Blessing, "新年快乐");
+    EXPECT_EQ(note.Password, "mima");
+    EXPECT_EQ(note.Author, "Ferlo");
+    EXPECT_EQ(note.Title, "云杉小径");
+    EXPECT_EQ(note.Version, "1.0");
+    EXPECT_EQ(cardformat::getNote(movie), note); // the note went into the movie as well
+}
+
+TEST_F(MainFormTest, ReadOnlyMovieIsRewrittenOnlyAfterYes) {
+    const std::string movie = copySample("locked.swf");
+    fs::permissions(movie,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    form->setSourcePath(movie);
+    form->setOutputPath((dir / "locked.exe").string());
+    whenModalDialogOpens([](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Trelvane"));
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        box->button(QMessageBox::No)->click();
+    });
+    click(form->Image1(GenerateButton)); // no success message: the watchdog would close it
+    EXPECT_FALSE(fs::exists(dir / "locked.exe"));
+    EXPECT_TRUE(cardformat::isReadOnly(movie));
+}
+
+TEST_F(MainFormTest, CardOntoTheMovieItselfIsRefusedAndTheMovieKept) {
+    const std::string movie = copySample("self.swf");
+    const std::string before = readAll(movie);
+    form->setSourcePath(movie);
+    form->setOutputPath(movie);
+    click(form->Image1(GenerateButton)); // no message: the watchdog would close it
+    EXPECT_EQ(readAll(movie), before);
+}
+
+TEST_F(MainFormTest, HelpButtonOpensThePageBesideTheProgram) {
+    testing::UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    click(form->Label3(HelpButton));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(catcher.opened.size(), 1u);
+    EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(),
+              cardformat::fileBeside(cardformat::ownFolder(), "Velmora.htm"));
+}
+
+TEST_F(MainFormTest, ExitClosesTheCompanionsAndTheMainWindow) {
+    click(form->Image1(ExitButton));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->preview(), nullptr);
+    EXPECT_EQ(form->blessingEditor(), nullptr);
+}
+
+} // namespace
+} // namespace builder

@@ -1,0 +1,85 @@
+#include "zhufu.h"
+
+#include "Artwork.h"
+#include "BlessingTarget.h"
+#include "CompanionPlacement.h"
+#include "DefaultBlessing.h"
+#include "DockingHost.h"
+
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace builder {
+
+namespace {
+
+QRect twips(int left, int top, int width, int height) {
+    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
+            height / TwipsPerPixel};
+}
+
+} // namespace
+
+zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& target)
+    : DockedWindow(docking, QStringLiteral("                写下你的祝福"),
+                   QSize(ClientWidthTwips / TwipsPerPixel, ClientHeightTwips / TwipsPerPixel),
+                   Kind::Tool),
+      target_(target), text1_(new QPlainTextEdit(client())), label1_(new QLabel(client())),
+      text2_(new QLineEdit(client())), command1_(new QPushButton(client())) {
+    client()->setFont(builderFont(12));
+    client()->setAutoFillBackground(true);
+
+    text1_->setGeometry(twips(0, 0, 4695, 2535));
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // The default poem is a proposal, not an edit: it is in place before changes are copied.
+    text1_->setPlainText(QString::fromUtf8(defaultBlessingText().data(),
+                                           static_cast<qsizetype>(defaultBlessingText().size()))
+                             .remove(QLatin1Char('\r')));
+
+    label1_->setGeometry(twips(120, 2640, 900, 180));
+    label1_->setText(QStringLiteral("观看密码："));
+
+    text2_->setGeometry(twips(1080, 2600, 2655, 270));
+    text2_->setEchoMode(QLineEdit::Password);
+    text2_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    text2_->setToolTip(QStringLiteral("如果你加入密码，则对方必须知道密码才能观看。"));
+
+    command1_->setGeometry(twips(3800, 2600, 855, 255));
+    command1_->setText(QStringLiteral("字体颜色"));
+
+    connect(text1_, &QPlainTextEdit::textChanged, this, &zhufu::copyBlessing);
+    connect(text2_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { target_.setPassword(text.toStdString()); });
+    connect(command1_, &QPushButton::clicked, this, &zhufu::chooseColour);
+
+    move(companionPosition(mainWindow.frameGeometry(), BlessingEditorDropTwips));
+    docking.attach(*this, false);
+}
+
+void zhufu::copyBlessing() {
+    // The editor keeps bare line feeds; the blessing travels with CR LF, as it was written.
+    QString text = text1_->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    target_.setBlessing(text.toStdString());
+}
+
+void zhufu::chooseColour() {
+    QColorDialog dialog(dialogColour_, this);
+    dialog.setWindowTitle(QStringLiteral("字体颜色"));
+    // A cancelled dialog keeps the colour it started from, and that colour is applied.
+    if (dialog.exec() == QDialog::Accepted && dialog.selectedColor().isValid())
+        dialogColour_ = dialog.selectedColor();
+    target_.setBlessingColour(dialogColour_);
+}
+
+void zhufu::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closed();
+}
+
+} // namespace builder

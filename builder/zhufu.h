@@ -1,0 +1,51 @@
+#pragma once
+
+#include "DockedWindow.h"
+
+#include <QColor>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace builder {
+
+class BlessingTarget;
+
+// The blessing editor: the blessing text, the viewing password and the blessing's colour,
+// each change copied at once into the main window.
+class zhufu : public DockedWindow {
+    Q_OBJECT
+
+  public:
+    zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& target);
+
+    QPlainTextEdit* Text1() const { return text1_; }
+    QLineEdit* Text2() const { return text2_; }
+    QPushButton* Command1() const { return command1_; }
+    // The colour the colour dialog starts from: black until one was chosen.
+    QColor dialogColour() const { return dialogColour_; }
+
+    static constexpr int ClientWidthTwips = 4665;
+    static constexpr int ClientHeightTwips = 2880;
+
+  signals:
+    void closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void copyBlessing();
+    void chooseColour();
+
+    BlessingTarget& target_;
+    QPlainTextEdit* text1_;
+    QLabel* label1_;
+    QLineEdit* text2_;
+    QPushButton* command1_;
+    QColor dialogColour_ = Qt::black;
+};
+
+} // namespace builder

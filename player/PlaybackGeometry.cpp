@@ -6,10 +6,21 @@
 
 namespace player {
 
+namespace {
+
+// Far beyond any screen; keeps the conversion inside the integer range.
+constexpr double FarthestPixel = 1 << 24;
+
+} // namespace
+
 std::int32_t pixelsOf(double twips) {
-    // Far beyond any screen; keeps the conversion inside the integer range.
-    constexpr double largest = 1 << 24;
-    return static_cast<std::int32_t>(std::lround(std::clamp(twips / TwipsPerPixel, 0.0, largest)));
+    return static_cast<std::int32_t>(
+        std::lround(std::clamp(twips / TwipsPerPixel, 0.0, FarthestPixel)));
+}
+
+std::int32_t pixelPosition(double twips) {
+    return static_cast<std::int32_t>(
+        std::lround(std::clamp(twips / TwipsPerPixel, -FarthestPixel, FarthestPixel)));
 }
 
 std::int16_t moviePixels(std::int32_t headerPixels) {

@@ -47,6 +47,8 @@ struct FrameShape {
 
 // Twips to whole pixels, as the window shows them; negative lengths are 0.
 std::int32_t pixelsOf(double twips);
+// A coordinate in twips to whole pixels; it may lie left of or above the screen.
+std::int32_t pixelPosition(double twips);
 
 // A movie's pixel size as the player keeps it: signed 16-bit. Larger claims are held at the
 // largest value instead of wrapping round to a negative size, and negative ones at 0.

@@ -27,6 +27,16 @@ void Player::windowResized(std::int32_t widthPx, std::int32_t heightPx) {
     applyGeometry();
 }
 
+void Player::windowMoved(std::int32_t leftPx, std::int32_t topPx) {
+    const TwipPlace& window = geometry_.window();
+    if (pixelPosition(window.left) == leftPx && pixelPosition(window.top) == topPx) {
+        return;
+    }
+    // Zoom steps keep the corner where the user put it.
+    geometry_.setWindowLeft(static_cast<double>(leftPx) * TwipsPerPixel);
+    geometry_.setWindowTop(static_cast<double>(topPx) * TwipsPerPixel);
+}
+
 void Player::toggleFullScreen() {
     geometry_.setScreen(platform_.screenSize());
     geometry_.toggleFullScreen(state_);

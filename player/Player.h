@@ -38,6 +38,8 @@ class Player {
     // The window system resized the window to this many pixels; fits the control and the
     // frames to it unless that is only the player's own size, rounded to whole pixels.
     void windowResized(std::int32_t widthPx, std::int32_t heightPx);
+    // The window was moved (dragged by the movie, or by the window system).
+    void windowMoved(std::int32_t leftPx, std::int32_t topPx);
     void toggleFullScreen();
     void zoomStep(bool towardsUser);
 
@@ -50,6 +52,9 @@ class Player {
     // Menu commands. toggleLoop gets the mark as it stood and returns the new one.
     bool toggleLoop(bool loopWasChecked);
     void togglePlay();
+    void rewind();
+    void nextFrame();
+    void previousFrame();
     void openAuthorSite();
     // "结束(&X)": the home page; the caller then starts Timer1, whose tick ends the program.
     void openHomePage();

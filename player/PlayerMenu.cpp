@@ -87,6 +87,19 @@ void Player::togglePlay() {
     }
 }
 
+// On the first or the last frame the control decides what a step means.
+void Player::rewind() {
+    forms_.flash().Rewind();
+}
+
+void Player::nextFrame() {
+    forms_.flash().Forward();
+}
+
+void Player::previousFrame() {
+    forms_.flash().Back();
+}
+
 void Player::openAuthorSite() {
     if (!addresses_.AuthorSiteAddress.empty()) {
         platform_.openAddress(addresses_.AuthorSiteAddress);

@@ -176,6 +176,9 @@ TEST(PlaybackGeometryTest, PixelsOfTwips) {
     EXPECT_EQ(pixelsOf(7.5), 1);
     EXPECT_EQ(pixelsOf(-90), 0);
     EXPECT_EQ(pixelsOf(1e30), 1 << 24);
+    EXPECT_EQ(pixelPosition(-90), -6);
+    EXPECT_EQ(pixelPosition(3495), 233);
+    EXPECT_EQ(pixelPosition(-1e30), -(1 << 24));
 }
 
 TEST(PlaybackGeometryTest, FitToAnotherScreenCentresOnIt) {

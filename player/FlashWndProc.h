@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+#include <string>
+
+namespace player {
+
+class Player;
+
+// The class name a widget is found by; the playback surface answers "mc::MovieWidget".
+std::string GetWindowClass(const QObject* window);
+
+// Takes over the movie window's input with an event filter, as the original system put its
+// own window procedure in front of the Flash control's: the player's menu on a right
+// press, a window move on a left press, the zoom on the wheel; all else passes on.
+class FlashWindowHook : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit FlashWindowHook(Player& player, QObject* parent = nullptr);
+
+    // Hooks the first descendant of `form` whose class matches; false when none did.
+    bool FindFlashWindow(QWidget* form);
+    // At most once: hooking the window that already carries the filter changes nothing.
+    void HookFlashWindow(QWidget* window);
+    void UnhookFlashWindow();
+    QWidget* FlashHwnd() const { return flashHwnd_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void startMove(QWidget* window, QPoint globalPress);
+    bool followMove(QEvent* event);
+
+    Player& player_;
+    QPointer<QWidget> flashHwnd_;
+    QPointer<QWidget> moving_; // the window that follows the mouse, while it does
+    QPoint grabOffset_;
+};
+
+} // namespace player

@@ -1,0 +1,212 @@
+#include "Form2.h"
+
+#include "BlessingArtwork.h"
+#include "Captions.h"
+#include "DefaultBlessing.h"
+#include "Player.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+
+namespace player {
+namespace {
+
+QString qtext(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The label shows line ends as the card stored them (CR LF).
+QString labelText(std::string_view text) {
+    return qtext(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+Form2::Form2(Player& player)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      player_(player) {
+    setWindowTitle(qtext(captions::MessageTitle));
+    setFixedSize(WidthPx, HeightPx);
+    background_ = blessingBackground(size());
+
+    Label2_ = new QLabel(this);
+    Label2_->setObjectName(QStringLiteral("Label2"));
+    Label2_->setGeometry(16, 56, 401, 201);
+    Label2_->setTextFormat(Qt::PlainText); // a card's text is never markup
+    Label2_->setWordWrap(true);
+    Label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette text = Label2_->palette();
+    text.setColor(QPalette::WindowText, QColor(192, 192, 0));
+    Label2_->setPalette(text);
+    QFont font = Label2_->font();
+    font.setPixelSize(12); // fifteen lines of the default poem fill the label
+    Label2_->setFont(font);
+    Label2_->setText(labelText(defaultBlessingText()));
+
+    Image1_ = new QLabel(this);
+    Image1_->setObjectName(QStringLiteral("Image1"));
+    Image1_->setGeometry(420, 0, 11, 11);
+    Image1_->setPixmap(QPixmap::fromImage(closeMark()));
+    Image1_->installEventFilter(this);
+
+    Timer1_.setInterval(100);
+    connect(&Timer1_, &QTimer::timeout, this, &Form2::Timer1_Timer);
+
+    buildMenu();
+}
+
+namespace {
+
+// The menu tree in display order: level 1 on the popup, level 2 on the "控制" submenu.
+struct MenuRow {
+    const char* name;
+    std::string_view caption; // "-" for a separator
+    int level;
+};
+
+constexpr MenuRow MenuRows[] = {
+    {"About", captions::About, 1},
+    {"step2", "-", 1},
+    {"FullScreen", captions::FullScreen, 1},
+    {"Ctrl", captions::Ctrl, 1},
+    {"Loop1", captions::Loop1, 2},
+    {"play", captions::PlayDesign, 2},
+    {"Rewind", captions::Rewind, 2},
+    {"f", captions::NextFrame, 2},
+    {"b", captions::PreviousFrame, 2},
+    {"ReturnPlay", captions::ReturnPlayDesign, 2},
+    {"s6", "-", 1},
+    {"zuozhewangzhan", captions::AuthorSite, 1},
+    {"Exit", captions::Exit, 1},
+};
+
+} // namespace
+
+void Form2::buildMenu() {
+    popup_ = new QMenu(qtext(captions::Popup), this);
+    popup_->setObjectName(QStringLiteral("popup"));
+    for (const MenuRow& row : MenuRows) {
+        QMenu* menu = row.level == 1 ? popup_ : Ctrl_;
+        QAction* action = nullptr;
+        if (row.caption == "-") {
+            action = menu->addSeparator();
+        } else if (std::string_view(row.name) == "Ctrl") {
+            Ctrl_ = menu->addMenu(qtext(row.caption));
+            Ctrl_->setObjectName(QStringLiteral("CtrlMenu"));
+            action = Ctrl_->menuAction();
+        } else {
+            action = menu->addAction(qtext(row.caption));
+            connect(action, &QAction::triggered, this, &Form2::onMenuItem);
+        }
+        action->setObjectName(QString::fromLatin1(row.name));
+    }
+    item("FullScreen")->setCheckable(true);
+    QAction* loop = item("Loop1");
+    loop->setCheckable(true);
+    loop->setChecked(true);
+    QAction* returnPlay = item("ReturnPlay");
+    returnPlay->setVisible(false);
+    returnPlay->setEnabled(false);
+}
+
+void Form2::onMenuItem() {
+    auto* action = qobject_cast<QAction*>(sender());
+    if (action == nullptr) {
+        return;
+    }
+    const QString name = action->objectName();
+    if (name == u"About") {
+        showBlessingWindow();
+    } else if (name == u"FullScreen") {
+        player_.toggleFullScreen();
+    } else if (name == u"Loop1") {
+        // Qt has flipped the mark already; the command wants it as it stood.
+        action->setChecked(player_.toggleLoop(!action->isChecked()));
+    } else if (name == u"play") {
+        player_.togglePlay();
+    } else if (name == u"Rewind") {
+        player_.rewind();
+    } else if (name == u"f") {
+        player_.nextFrame();
+    } else if (name == u"b") {
+        player_.previousFrame();
+    } else if (name == u"ReturnPlay") {
+        player_.returnPlay();
+    } else if (name == u"zuozhewangzhan") {
+        player_.openAuthorSite();
+    } else if (name == u"Exit") {
+        player_.openHomePage();
+        Timer1_.start();
+    }
+}
+
+QAction* Form2::item(const char* name) const {
+    return popup_->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void Form2::setMenuMarks(const MenuMarks& marks) {
+    item("FullScreen")->setChecked(marks.fullScreenChecked);
+    Ctrl_->menuAction()->setVisible(marks.ctrlVisible);
+    item("Loop1")->setChecked(marks.loopChecked);
+    item("play")->setText(qtext(marks.playCaption));
+}
+
+void Form2::openPopup(QPoint at) {
+    if (presenter_) {
+        presenter_(*popup_, at);
+    } else {
+        popup_->exec(at);
+    }
+}
+
+void Form2::showBlessingWindow() {
+    if (!placed_) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center() - rect().center());
+        }
+        placed_ = true;
+    }
+    show();
+    raise();
+}
+
+void Form2::setBlessingText(std::string_view text) {
+    Label2_->setText(labelText(text));
+}
+
+void Form2::enableReturnPlay(std::string_view caption) {
+    QAction* returnPlay = item("ReturnPlay");
+    returnPlay->setEnabled(true);
+    returnPlay->setText(qtext(caption));
+}
+
+void Form2::hideReturnPlay() {
+    item("ReturnPlay")->setVisible(false);
+}
+
+void Form2::Timer1_Timer() {
+    Timer1_.stop(); // ticks once: the end sequence ends the program
+    player_.endSequence();
+}
+
+void Form2::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, background_);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1_ && (event->type() == QEvent::MouseButtonPress ||
+                               event->type() == QEvent::MouseButtonDblClick)) {
+        hide();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace player

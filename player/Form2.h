@@ -1,0 +1,70 @@
+#pragma once
+
+#include "PlayerForms.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string_view>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace player {
+
+class Player;
+
+// The menu form: holder of the hidden popup menu and, shown, the small always-on-top
+// blessing window with its picture, the blessing label and the close mark.
+class Form2 : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int WidthPx = 433;  // 6495 twips
+    static constexpr int HeightPx = 324; // 4860 twips
+
+    explicit Form2(Player& player);
+
+    QMenu* popup() const { return popup_; }
+    QMenu* ctrl() const { return Ctrl_; }
+    // A menu item by its control name ("About", "Loop1", "play", "Exit", ...).
+    QAction* item(const char* name) const;
+    QLabel* Label2() const { return Label2_; }
+    QLabel* Image1() const { return Image1_; }
+    QTimer& Timer1() { return Timer1_; }
+
+    void setMenuMarks(const MenuMarks& marks);
+    // Opens the popup menu and returns when it closed; the chosen command has run by then.
+    void openPopup(QPoint at);
+    // Tests look at the open menu and choose from it instead of a person.
+    using MenuPresenter = std::function<void(QMenu& menu, QPoint at)>;
+    void setMenuPresenter(MenuPresenter presenter) { presenter_ = std::move(presenter); }
+
+    void showBlessingWindow();
+    void setBlessingText(std::string_view text);
+    void enableReturnPlay(std::string_view caption);
+    void hideReturnPlay();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildMenu();
+    void onMenuItem();
+    void Timer1_Timer();
+
+    Player& player_;
+    QMenu* popup_ = nullptr;
+    QMenu* Ctrl_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QLabel* Image1_ = nullptr;
+    QTimer Timer1_;
+    QImage background_;
+    MenuPresenter presenter_;
+    bool placed_ = false;
+};
+
+} // namespace player

@@ -1,0 +1,77 @@
+#include "QtPlayerPlatform.h"
+
+#include "cardformat/Platform.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+#include <cstdio>
+#include <cstdlib>
+
+namespace player {
+namespace {
+
+QString qtext(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+std::string joinedArguments(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            line += ' ';
+        }
+        line += argv[i];
+    }
+    return line;
+}
+
+std::string QtPlayerPlatform::ownExecutablePath() {
+    try {
+        return cardformat::ownExecutablePath();
+    } catch (const std::exception&) {
+        return {}; // then no card: the program plays what its command line names
+    }
+}
+
+TwipSize QtPlayerPlatform::screenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return {};
+    }
+    const QSize size = screen->geometry().size();
+    return {size.width() * TwipsPerPixel, size.height() * TwipsPerPixel};
+}
+
+void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::string_view title) {
+    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    qtext(title), qtext(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                    QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::string QtPlayerPlatform::inputBox(std::string_view prompt, std::string_view title,
+                                       std::string_view defaultText) {
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(nullptr, qtext(title), qtext(prompt),
+                                                 QLineEdit::Normal, qtext(defaultText), &accepted);
+    return accepted ? answer.toStdString() : std::string();
+}
+
+void QtPlayerPlatform::openAddress(std::string_view address) {
+    QDesktopServices::openUrl(QUrl(qtext(address)));
+}
+
+void QtPlayerPlatform::endProgram() {
+    // At once: no window, timer or movie event of the player runs any more.
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+} // namespace player

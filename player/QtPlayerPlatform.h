@@ -1,0 +1,31 @@
+#pragma once
+
+#include "PlayerPlatform.h"
+
+#include <string>
+
+namespace player {
+
+// The player's platform on Qt: message and input boxes, the primary screen, the browser.
+class QtPlayerPlatform : public PlayerPlatform {
+  public:
+    explicit QtPlayerPlatform(std::string commandLine) : commandLine_(std::move(commandLine)) {}
+
+    std::string ownExecutablePath() override;
+    std::string commandLine() override { return commandLine_; }
+    TwipSize screenSize() override;
+    void messageBox(std::string_view text, MessageIcon icon, std::string_view title) override;
+    std::string inputBox(std::string_view prompt, std::string_view title,
+                         std::string_view defaultText) override;
+    void openAddress(std::string_view address) override;
+    void endProgram() override;
+
+  private:
+    std::string commandLine_;
+};
+
+// The arguments after the program's name, joined by blanks: the whole argument text as the
+// original runtime handed it over, before any quotes rule.
+std::string joinedArguments(int argc, char** argv);
+
+} // namespace player

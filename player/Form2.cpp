@@ -182,6 +182,7 @@ void Form2::setBlessingText(std::string_view text) {
 
 void Form2::enableReturnPlay(std::string_view caption) {
     QAction* returnPlay = item("ReturnPlay");
+    returnPlayEnabled_ = true;
     returnPlay->setEnabled(true);
     returnPlay->setText(qtext(caption));
 }

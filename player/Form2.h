@@ -45,6 +45,8 @@ class Form2 : public QWidget {
     void showBlessingWindow();
     void setBlessingText(std::string_view text);
     void enableReturnPlay(std::string_view caption);
+    // Qt reports a hidden item as disabled; this is the item's own enabled state.
+    bool returnPlayEnabled() const { return returnPlayEnabled_; }
     void hideReturnPlay();
 
   protected:
@@ -65,6 +67,7 @@ class Form2 : public QWidget {
     QImage background_;
     MenuPresenter presenter_;
     bool placed_ = false;
+    bool returnPlayEnabled_ = false;
 };
 
 } // namespace player

@@ -114,6 +114,10 @@ void PlayerFolderTest::SetUp() {
     hadTmpdir_ = saved != nullptr;
     savedTmpdir_ = saved != nullptr ? saved : "";
     ::setenv("TMPDIR", temporaryFolder().c_str(), 1);
+    // Qt would otherwise make its runtime folder inside the temporary folder.
+    const std::string runtime = dir_ + "/runtime";
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
 }
 
 void PlayerFolderTest::TearDown() {

@@ -1,0 +1,387 @@
+// The real windows, offscreen: geometry on screen, the frames, the takeover of the movie's
+// input, the popup menu and its commands, the blessing window and the end of the program.
+#include "PlayerFakes.h"
+#include "QtTestApp.h"
+
+#include "player/Captions.h"
+#include "player/DefaultBlessing.h"
+#include "player/Form1.h"
+
+#include "MovieWidget.h"
+#include "cardformat/CardLayout.h"
+#include "cardformat/Platform.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace player::testing {
+namespace {
+
+QString qtext(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// What the popup menu showed when it opened.
+struct MenuSeen {
+    QStringList items; // "name=caption", separators as "name=-"
+    bool ctrlVisible = false;
+    bool loopChecked = false;
+    bool fullScreenChecked = false;
+    QString playCaption;
+};
+
+class WindowTest : public PlayerFolderTest {
+  protected:
+    void SetUp() override {
+        PlayerFolderTest::SetUp();
+        testApp();
+        world.executable = path("Velmora");
+        writeFile(world.executable, Bytes(64, 0));
+        form = std::make_unique<Form1>(world, WebAddresses{"https://home.example/", ""});
+        form->form2().setMenuPresenter([this](QMenu& menu, QPoint) {
+            menusOpened.push_back(seen(menu));
+            if (!choice.isEmpty()) {
+                QAction* chosen = form->form2().item(choice.toLatin1().constData());
+                choice.clear();
+                chosen->trigger();
+            }
+        });
+    }
+
+    void TearDown() override {
+        form.reset();
+        PlayerFolderTest::TearDown();
+    }
+
+    static MenuSeen seen(QMenu& menu) {
+        MenuSeen result;
+        for (QAction* action : menu.actions()) {
+            result.items << action->objectName() + "=" +
+                                (action->isSeparator() ? QStringLiteral("-") : action->text());
+            if (QMenu* sub = action->menu()) {
+                for (QAction* inner : sub->actions()) {
+                    result.items << "  " + inner->objectName() + "=" + inner->text();
+                }
+            }
+        }
+        Form2& menuForm = *static_cast<Form2*>(menu.parentWidget());
+        result.ctrlVisible = menuForm.ctrl()->menuAction()->isVisible();
+        result.loopChecked = menuForm.item("Loop1")->isChecked();
+        result.fullScreenChecked = menuForm.item("FullScreen")->isChecked();
+        result.playCaption = menuForm.item("play")->text();
+        return result;
+    }
+
+    void startWith(std::uint16_t frames, std::int32_t width = 550, std::int32_t height = 400) {
+        writeFile(path("m.swf"), movieWithNote({"A", "云杉小径", "T", "祝你快乐", "V"}, frames));
+        if (width != 550 || height != 400) {
+            writeFile(path("m.swf"), movieBytes(width, height, frames));
+            world.answer = "未知";
+        }
+        world.arguments = path("m.swf");
+        ASSERT_EQ(form->player().Form_Load(), StartUpOutcome::Running);
+        QApplication::processEvents();
+    }
+
+    // Opens the menu with a right click on the movie and chooses an item, if any.
+    void choose(const QString& item) {
+        choice = item;
+        QTest::mouseClick(form->ShockwaveFlash1(), Qt::RightButton, {}, QPoint(20, 20));
+    }
+
+    void wheel(int delta) {
+        QWheelEvent event(QPointF(20, 20),
+                          QPointF(form->ShockwaveFlash1()->mapToGlobal(QPoint(20, 20))), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form->ShockwaveFlash1(), &event);
+    }
+
+    FakePlayerWorld world;
+    std::unique_ptr<Form1> form;
+    std::vector<MenuSeen> menusOpened;
+    QString choice;
+};
+
+TEST_F(WindowTest, DesignWindowIsBlackBorderlessAndSmall) {
+    const Form1 fresh(world, {});
+    EXPECT_TRUE(fresh.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(fresh.windowTitle(), "Velmora");
+    EXPECT_EQ(fresh.geometry().size(), QSize(249, 117)); // 3735 x 1755 twips
+    EXPECT_EQ(fresh.palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_FALSE(fresh.form2Loaded());
+}
+
+TEST_F(WindowTest, MovieWindowIsCentredWithControlAndFrames) {
+    startWith(1);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->geometry(), QRect(233, 180, 558, 408));
+    EXPECT_EQ(form->ShockwaveFlash1()->geometry(), QRect(4, 4, 550, 400));
+    EXPECT_EQ(form->ShockwaveFlash1()->Movie(), path("m.swf"));
+    EXPECT_EQ(form->ShockwaveFlash1()->BackgroundColor(), 0x102030u);
+    EXPECT_EQ(form->framePixels()[0], QRect(1, 1, 556, 406));
+    EXPECT_EQ(form->framePixels()[2], QRect(3, 3, 552, 402));
+
+    const QImage picture = form->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(picture.pixelColor(1, 1), QColor(0x40, 0x40, 0x40));
+    EXPECT_EQ(picture.pixelColor(2, 200), QColor(Qt::white));
+    EXPECT_EQ(picture.pixelColor(3, 3), QColor(0x40, 0x40, 0x40));
+    EXPECT_EQ(picture.pixelColor(556, 407 - 1), QColor(0x40, 0x40, 0x40));
+    EXPECT_EQ(picture.pixelColor(555, 300), QColor(Qt::white));
+    EXPECT_EQ(picture.pixelColor(557, 407), QColor(Qt::black));
+    EXPECT_EQ(picture.pixelColor(200, 200), QColor(0x10, 0x20, 0x30));
+}
+
+TEST_F(WindowTest, BlessingReachesLabel2) {
+    startWith(1);
+    EXPECT_TRUE(form->form2Loaded());
+    EXPECT_EQ(form->form2().Label2()->text(), QString::fromUtf8("祝你快乐"));
+    EXPECT_FALSE(form->form2().isVisible());
+}
+
+TEST_F(WindowTest, MenuItemsInOrderWithCaptionsAndDesignStates) {
+    startWith(2);
+    choose({});
+    ASSERT_EQ(menusOpened.size(), 1u);
+    const QStringList expected = {"About=祝福(&Z)",
+                                  "step2=-",
+                                  "FullScreen=全屏(&F)",
+                                  "Ctrl=控制",
+                                  "  Loop1=循环(&L)",
+                                  "  play=停止(&S)",
+                                  "  Rewind=重置(&R)",
+                                  "  f=下一帧(&F)",
+                                  "  b=上一帧(B)",
+                                  "  ReturnPlay=云杉小径",
+                                  "s6=-",
+                                  "zuozhewangzhan=访问作者网站",
+                                  "Exit=结束(&X)"};
+    EXPECT_EQ(menusOpened[0].items, expected);
+    Form2& menuForm = form->form2();
+    EXPECT_FALSE(menuForm.item("ReturnPlay")->isVisible());
+    EXPECT_FALSE(menuForm.returnPlayEnabled());
+    EXPECT_EQ(menuForm.popup()->title(), "popup");
+}
+
+TEST_F(WindowTest, OneFrameMovieHidesTheControlSubmenu) {
+    startWith(1);
+    choose({});
+    ASSERT_EQ(menusOpened.size(), 1u);
+    EXPECT_FALSE(menusOpened[0].ctrlVisible);
+}
+
+TEST_F(WindowTest, TwoFrameMovieShowsItWithLoopAndPlayMarks) {
+    startWith(2);
+    choose({});
+    ASSERT_EQ(menusOpened.size(), 1u);
+    EXPECT_TRUE(menusOpened[0].ctrlVisible);
+    EXPECT_TRUE(menusOpened[0].loopChecked);
+    EXPECT_FALSE(menusOpened[0].fullScreenChecked);
+    EXPECT_EQ(menusOpened[0].playCaption, qtext(captions::PlayWhilePlaying));
+}
+
+TEST_F(WindowTest, LoopAndPlayCommandsReachTheControl) {
+    startWith(2);
+    mc::MovieWidget& movie = *form->ShockwaveFlash1();
+    choose("Loop1");
+    EXPECT_FALSE(movie.Loop());
+    choose("Loop1");
+    EXPECT_TRUE(movie.Loop());
+    choose("play");
+    EXPECT_FALSE(movie.Playing());
+    choose({});
+    EXPECT_EQ(menusOpened.back().playCaption, qtext(captions::PlayWhileStopped));
+    EXPECT_TRUE(menusOpened.back().loopChecked);
+
+    choose("f");
+    EXPECT_EQ(movie.currentFrame(), 1u);
+    choose("b");
+    EXPECT_EQ(movie.currentFrame(), 0u);
+    choose("f");
+    choose("Rewind");
+    EXPECT_EQ(movie.currentFrame(), 0u);
+    choose("play");
+    EXPECT_TRUE(movie.Playing());
+}
+
+TEST_F(WindowTest, RightPressOpensOneMenuAndNeverTheControlsOwn) {
+    startWith(2);
+    QTest::mousePress(form->ShockwaveFlash1(), Qt::RightButton, {}, QPoint(30, 30));
+    QTest::mouseRelease(form->ShockwaveFlash1(), Qt::RightButton, {}, QPoint(30, 30));
+    EXPECT_EQ(menusOpened.size(), 1u);
+    for (QMenu* own : form->ShockwaveFlash1()->findChildren<QMenu*>()) {
+        EXPECT_FALSE(own->isVisible());
+    }
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+    QApplication::sendEvent(form->ShockwaveFlash1(), &keyboard);
+    EXPECT_EQ(menusOpened.size(), 2u);
+}
+
+TEST_F(WindowTest, TakeoverIsInstalledOnceAndRemovedCleanly) {
+    startWith(2);
+    FlashWindowHook& hook = form->flashHook();
+    EXPECT_EQ(hook.FlashHwnd(), form->ShockwaveFlash1());
+    EXPECT_EQ(GetWindowClass(hook.FlashHwnd()), "mc::MovieWidget");
+    form->hookFlashWindow();
+    hook.HookFlashWindow(form.get());
+    EXPECT_EQ(hook.FlashHwnd(), form->ShockwaveFlash1());
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+    QApplication::sendEvent(form->ShockwaveFlash1(), &keyboard);
+    EXPECT_EQ(menusOpened.size(), 1u);
+
+    form->unhookFlashWindow();
+    form->unhookFlashWindow();
+    QApplication::sendEvent(form->ShockwaveFlash1(), &keyboard);
+    EXPECT_EQ(menusOpened.size(), 1u); // now the control's own menu
+    bool ownMenuShown = false;
+    for (QMenu* own : form->ShockwaveFlash1()->findChildren<QMenu*>()) {
+        ownMenuShown = ownMenuShown || own->isVisible();
+        own->close();
+    }
+    EXPECT_TRUE(ownMenuShown);
+}
+
+TEST_F(WindowTest, FullScreenOnAndOffThroughTheMenu) {
+    world.screen = {15360, 11520};
+    startWith(2);
+    choose("FullScreen");
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 1024, 768));
+    EXPECT_EQ(form->ShockwaveFlash1()->geometry(), QRect(4, 4, 1014, 758));
+    choose({});
+    EXPECT_TRUE(menusOpened.back().fullScreenChecked);
+
+    choose("FullScreen");
+    EXPECT_EQ(form->geometry(), QRect(232, 179, 560, 410));
+    EXPECT_EQ(form->ShockwaveFlash1()->geometry(), QRect(4, 4, 550, 400));
+    choose({});
+    EXPECT_FALSE(menusOpened.back().fullScreenChecked);
+}
+
+TEST_F(WindowTest, WheelStepsGrowAndShrinkTheWindow) {
+    startWith(1);
+    const QPoint corner = form->geometry().topLeft();
+    wheel(-120);
+    EXPECT_EQ(form->geometry(), QRect(corner, QSize(591, 441))); // 8870 x 6620 twips
+    EXPECT_EQ(form->ShockwaveFlash1()->geometry().size(), QSize(583, 433));
+    wheel(-120);
+    wheel(120);
+    wheel(360);
+    EXPECT_EQ(form->geometry(), QRect(corner, QSize(558, 408)));
+    EXPECT_EQ(form->player().geometry().window().width, 8370);
+}
+
+TEST_F(WindowTest, WheelWithoutMovieChangesNothing) {
+    world.arguments = path("missing.swf");
+    form->player().Form_Load();
+    const QRect before = form->geometry();
+    wheel(-120);
+    wheel(120);
+    EXPECT_EQ(form->geometry(), before);
+    EXPECT_EQ(form->ShockwaveFlash1()->Movie(), "");
+}
+
+TEST_F(WindowTest, LeftDragMovesTheWindowExceptInFullScreen) {
+    startWith(1);
+    const QPoint start = form->geometry().topLeft();
+    mc::MovieWidget* movie = form->ShockwaveFlash1();
+    QTest::mousePress(movie, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(movie, QPoint(60, 40));
+    QTest::mouseRelease(movie, Qt::LeftButton, {}, movie->mapFromGlobal(QCursor::pos()));
+    EXPECT_EQ(form->geometry().topLeft(), start + QPoint(50, 30));
+    // The zoom keeps the corner where the drag left it.
+    wheel(-120);
+    EXPECT_EQ(form->geometry().topLeft(), start + QPoint(50, 30));
+
+    choose("FullScreen");
+    QTest::mousePress(movie, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(movie, QPoint(60, 40));
+    QTest::mouseRelease(movie, Qt::LeftButton, {}, QPoint(60, 40));
+    EXPECT_EQ(form->geometry().topLeft(), QPoint(0, 0));
+}
+
+TEST_F(WindowTest, BlessingWindowShowsAndHidesOnAnyButton) {
+    startWith(1);
+    choose("About");
+    Form2& blessing = form->form2();
+    ASSERT_TRUE(blessing.isVisible());
+    EXPECT_EQ(blessing.size(), QSize(433, 324));
+    EXPECT_TRUE(blessing.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(blessing.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(blessing.Label2()->geometry(), QRect(16, 56, 401, 201));
+    EXPECT_EQ(blessing.Label2()->palette().color(QPalette::WindowText), QColor(192, 192, 0));
+    EXPECT_EQ(blessing.Image1()->geometry(), QRect(420, 0, 11, 11));
+
+    choose("About");
+    EXPECT_TRUE(blessing.isVisible());
+    QTest::mousePress(blessing.Image1(), Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(blessing.isVisible());
+    choose("About");
+    EXPECT_TRUE(blessing.isVisible());
+    QTest::mousePress(blessing.Image1(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(blessing.isVisible());
+    EXPECT_TRUE(form->ShockwaveFlash1()->Playing());
+}
+
+TEST_F(WindowTest, BlessingIsPlainTextAndKeepsItsLines) {
+    testApp();
+    form->setBlessingText("<b>第一行</b>\r\n第二行");
+    EXPECT_EQ(form->form2().Label2()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(form->form2().Label2()->text(), QString::fromUtf8("<b>第一行</b>\n第二行"));
+}
+
+TEST_F(WindowTest, DesignBlessingIsTheDefaultPoem) {
+    const QString text = form->form2().Label2()->text();
+    EXPECT_EQ(text.count('\n'), 15);
+    EXPECT_EQ(text, qtext(defaultBlessingText()).replace("\r\n", "\n"));
+}
+
+TEST_F(WindowTest, ExitOpensTheHomePageAndEndsOnTheTimerTick) {
+    world.executable = path("card");
+    writeFile(world.executable, cardBytes(movieWithNote({"A", "云杉小径", "T", "B", "V"}, 2)));
+    ASSERT_EQ(form->player().Form_Load(), StartUpOutcome::Running);
+    ASSERT_EQ(temporaryFiles().size(), 1u);
+    EXPECT_TRUE(form->form2().returnPlayEnabled());
+    EXPECT_FALSE(form->form2().item("ReturnPlay")->isVisible());
+    EXPECT_EQ(form->form2().item("ReturnPlay")->text(), qtext(captions::ReturnPlayInCard));
+
+    choose("Exit");
+    EXPECT_EQ(world.addresses, std::vector<std::string>{"https://home.example/"});
+    EXPECT_FALSE(world.ended);
+    EXPECT_TRUE(form->form2().Timer1().isActive());
+    EXPECT_EQ(form->form2().Timer1().interval(), 100);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return world.ended; }, 2000));
+    EXPECT_TRUE(temporaryFiles().empty());
+    EXPECT_FALSE(form->form2().Timer1().isActive());
+    // The takeover went first: input reaches the control's own handling again.
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+    const std::size_t before = menusOpened.size();
+    QApplication::sendEvent(form->ShockwaveFlash1(), &keyboard);
+    EXPECT_EQ(menusOpened.size(), before);
+    for (QMenu* own : form->ShockwaveFlash1()->findChildren<QMenu*>()) {
+        own->close();
+    }
+}
+
+TEST_F(WindowTest, AuthorSiteWithoutAddressOpensNothing) {
+    startWith(1);
+    choose("zuozhewangzhan");
+    EXPECT_TRUE(world.addresses.empty());
+}
+
+TEST_F(WindowTest, ClosingTheWindowRunsTheEndSequence) {
+    world.executable = path("card");
+    writeFile(world.executable, cardBytes(movieWithNote({"A", "云杉小径", "T", "B", "V"}, 2)));
+    ASSERT_EQ(form->player().Form_Load(), StartUpOutcome::Running);
+    ASSERT_EQ(temporaryFiles().size(), 1u);
+    form->close();
+    EXPECT_TRUE(world.ended);
+    EXPECT_TRUE(temporaryFiles().empty());
+    EXPECT_TRUE(cardformat::fileExists(world.executable));
+}
+
+} // namespace
+} // namespace player::testing

@@ -117,7 +117,7 @@ void PlayerFolderTest::SetUp() {
     // Qt would otherwise make its runtime folder inside the temporary folder.
     const std::string runtime = dir_ + "/runtime";
     ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
-    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
 }
 
 void PlayerFolderTest::TearDown() {

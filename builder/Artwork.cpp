@@ -148,11 +148,6 @@ QPixmap mainBackground() {
     p.drawLine(QPointF(16, 46), QPointF(160, 46));
     p.drawLine(QPointF(216, 46), QPointF(417, 46));
 
-    // The program's name, small, beside the blessing button.
-    p.setPen(QColor(200, 222, 246, 220));
-    p.setFont(builderFont(11, true));
-    p.drawText(QRect(250, 28, 167, 16), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("云杉小径 · 电子贺卡"));
     p.end();
     return picture;
 }

@@ -16,3 +16,8 @@ template=$bin/Velmora.vmd
 "$bin/cardtool" make "$demo/greeting.swf" "$demo/greeting.exe" --blessing "新年快乐，万事如意！" \
     --template "$template" --yes
 "$bin/cardtool" info "$demo/greeting.exe"
+# Where a display exists, the card builder opens too, with its preview and blessing editor.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/Quenfold" ]; then
+    "$bin/Quenfold" >/dev/null 2>&1 &
+    echo "Quenfold, the card builder, is open (process $!)"
+fi

@@ -7,12 +7,11 @@
 #include <optional>
 
 namespace mc {
-namespace {
 
 // Modes whose QPainter composition uses the same formula as Flash: source over, the
 // separable W3C modes (colour blended where both are present, each kept where only one is,
 // alpha as source over) and the two alpha modes.
-std::optional<QPainter::CompositionMode> painterMode(swf::BlendMode mode) {
+std::optional<QPainter::CompositionMode> painterCompositionMode(swf::BlendMode mode) {
     switch (mode) {
     case swf::BlendMode::Normal:
     case swf::BlendMode::Layer:
@@ -43,6 +42,8 @@ std::optional<QPainter::CompositionMode> painterMode(swf::BlendMode mode) {
     return std::nullopt;
 }
 
+namespace {
+
 // Colour from the per-channel rule, alpha as source over.
 Premultiplied blendPixel(swf::BlendMode mode, const Premultiplied& s, const Premultiplied& d) {
     const float alpha = s.a + d.a * (1.0f - s.a);
@@ -71,7 +72,7 @@ void blendLayer(QImage& destination, const QImage& layer, QPoint at, swf::BlendM
     if (destination.isNull() || layer.isNull()) {
         return;
     }
-    if (const auto composition = painterMode(mode)) {
+    if (const auto composition = painterCompositionMode(mode)) {
         QPainter painter(&destination);
         painter.setCompositionMode(*composition);
         painter.drawImage(at, layer);

@@ -1,94 +1,118 @@
 #include "GroupCompositor.h"
 
 #include <algorithm>
-#include <optional>
+
+#ifdef MC_RENDER_HAS_FILTERS
+#include "BlendModes.h"
+#include "FilterApply.h"
+#include "FilterGrowth.h"
+#endif
 
 namespace mc {
 
 namespace {
 
-std::optional<QPainter::CompositionMode> painterMode(swf::BlendMode mode) {
-    switch (mode) {
-    case swf::BlendMode::Multiply:
-        return QPainter::CompositionMode_Multiply;
-    case swf::BlendMode::Screen:
-        return QPainter::CompositionMode_Screen;
-    case swf::BlendMode::Lighten:
-        return QPainter::CompositionMode_Lighten;
-    case swf::BlendMode::Darken:
-        return QPainter::CompositionMode_Darken;
-    case swf::BlendMode::Difference:
-        return QPainter::CompositionMode_Difference;
-    case swf::BlendMode::Add:
-        return QPainter::CompositionMode_Plus;
-    case swf::BlendMode::Overlay:
-        return QPainter::CompositionMode_Overlay;
-    case swf::BlendMode::HardLight:
-        return QPainter::CompositionMode_HardLight;
-    case swf::BlendMode::Alpha:
-        return QPainter::CompositionMode_DestinationIn;
-    case swf::BlendMode::Erase:
-        return QPainter::CompositionMode_DestinationOut;
-    default:
-        return std::nullopt;
+// Bounds of the pixels with any coverage; rows are skipped a word at a time.
+QRect coveredBounds(const QImage& image) {
+    int top = -1;
+    int bottom = -1;
+    int left = image.width();
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = 0;
+        while (first < image.width() && line[first] == 0) {
+            ++first;
+        }
+        if (first == image.width()) {
+            continue;
+        }
+        int last = image.width() - 1;
+        while (last > first && line[last] == 0) {
+            --last;
+        }
+        if (top < 0) {
+            top = y;
+        }
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
     }
+    if (top < 0) {
+        return {};
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-// Invert and subtract have no painter mode: they are computed against a copy of what lies
-// under the layer, then drawn back in place of it.
-void blendByHand(QImage& layer, const QImage& under, swf::BlendMode mode) {
-    for (int y = 0; y < layer.height(); ++y) {
-        auto* src = reinterpret_cast<QRgb*>(layer.scanLine(y));
-        const auto* dst = reinterpret_cast<const QRgb*>(under.constScanLine(y));
-        for (int x = 0; x < layer.width(); ++x) {
-            const int sa = qAlpha(src[x]);
-            const QRgb d = dst[x];
-            if (sa == 0) {
-                src[x] = d;
-                continue;
-            }
-            int r = 0;
-            int g = 0;
-            int b = 0;
-            if (mode == swf::BlendMode::Invert) {
-                r = qAlpha(d) - qRed(d);
-                g = qAlpha(d) - qGreen(d);
-                b = qAlpha(d) - qBlue(d);
-            } else { // subtract
-                r = std::max(0, qRed(d) - qRed(src[x]));
-                g = std::max(0, qGreen(d) - qGreen(src[x]));
-                b = std::max(0, qBlue(d) - qBlue(src[x]));
-            }
-            // Mix by the layer's coverage so anti-aliased edges blend smoothly.
-            auto mix = [sa](int blended, int orig) {
-                return (blended * sa + orig * (255 - sa)) / 255;
-            };
-            src[x] = qRgba(mix(r, qRed(d)), mix(g, qGreen(d)), mix(b, qBlue(d)), qAlpha(d));
-        }
-    }
+#ifdef MC_RENDER_HAS_FILTERS
+FilterScale filterScale(GroupScale scale) {
+    return FilterScale{scale.x, scale.y};
 }
+
+// Modes QPainter has no composition for are blended into a copy of what lies beneath, which
+// is then put back through the painter so that its clip still holds.
+void blendThroughCopy(QPainter& painter, const QImage& part, QPoint at, swf::BlendMode mode) {
+    auto* target = dynamic_cast<QImage*>(painter.device());
+    if (target == nullptr) {
+        painter.drawImage(at, part);
+        return;
+    }
+    const QRect region = QRect(at, part.size()).intersected(target->rect());
+    if (region.isEmpty()) {
+        return;
+    }
+    QImage under = target->copy(region).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    blendLayer(under, part, at - region.topLeft(), mode);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(region.topLeft(), under);
+}
+#endif
 
 } // namespace
 
-void composeGroup(QPainter& painter, QImage& layer, const GroupStyle& style, double filterScale) {
-    (void)filterScale;
+QMargins groupMargins(const GroupStyle& style, GroupScale scale) {
+#ifdef MC_RENDER_HAS_FILTERS
+    if (!style.filters.empty()) {
+        return filterListMargins(style.filters, filterScale(scale));
+    }
+#else
+    (void)style;
+    (void)scale;
+#endif
+    return {};
+}
+
+QRect visibleGroupArea(const QImage& layer, const GroupStyle& style, GroupScale scale) {
+    const QRect covered = coveredBounds(layer);
+    if (covered.isEmpty()) {
+        return {};
+    }
+    return covered.marginsAdded(groupMargins(style, scale)).intersected(layer.rect());
+}
+
+void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QRect area,
+                  const GroupStyle& style, GroupScale scale) {
+    if (area.isEmpty()) {
+        return;
+    }
     painter.save();
     painter.setTransform(QTransform());
-    if (const auto mode = painterMode(style.blendMode)) {
-        painter.setCompositionMode(*mode);
-        painter.drawImage(QPointF(0.0, 0.0), layer);
-    } else if (style.blendMode == swf::BlendMode::Invert ||
-               style.blendMode == swf::BlendMode::Subtract) {
-        auto* target = dynamic_cast<QImage*>(painter.device());
-        if (target != nullptr) {
-            QImage under = target->convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            blendByHand(layer, under, style.blendMode);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-        }
-        painter.drawImage(QPointF(0.0, 0.0), layer);
-    } else {
-        painter.drawImage(QPointF(0.0, 0.0), layer);
+    const QPoint at = layerOrigin + area.topLeft();
+#ifdef MC_RENDER_HAS_FILTERS
+    QImage part = layer.copy(area);
+    if (!style.filters.empty()) {
+        part = applyFilters(part, style.filters, filterScale(scale));
     }
+    if (const auto mode = painterCompositionMode(style.blendMode)) {
+        painter.setCompositionMode(*mode);
+        painter.drawImage(at, part);
+    } else {
+        blendThroughCopy(painter, part, at, style.blendMode);
+    }
+#else
+    (void)scale;
+    painter.drawImage(at, layer, area);
+#endif
     painter.restore();
 }
 

@@ -1,16 +1,33 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QPainter>
+#include <QPoint>
+#include <QRect>
 
 #include "DrawCommand.h"
 
 namespace mc {
 
-// Puts a finished group layer (premultiplied, the size of the target) onto the target
-// through `painter`, after its filters, with its blend mode. The painter's clip still
-// applies, so a group inside a mask stays masked. filterScale converts filter sizes given in
-// stage pixels to device pixels.
-void composeGroup(QPainter& painter, QImage& layer, const GroupStyle& style, double filterScale);
+// Device pixels per stage pixel, for filter sizes: filters scale with the view of the stage,
+// never with the matrices between the stage and the object (as the reference players do).
+struct GroupScale {
+    double x = 1.0;
+    double y = 1.0;
+};
+
+// How far the group's filters reach beyond its content, in device pixels.
+QMargins groupMargins(const GroupStyle& style, GroupScale scale);
+
+// The part of a finished layer that can show once its filters are applied: the bounds of its
+// covered pixels grown by the filters' reach, within the layer. Empty when nothing shows.
+QRect visibleGroupArea(const QImage& layer, const GroupStyle& style, GroupScale scale);
+
+// Puts the area of a finished group layer (premultiplied) onto the painter's device at
+// `layerOrigin` (device position of the layer's top-left pixel), after its filters, with its
+// blend mode. The painter's clip still applies, so a group inside a mask stays masked.
+void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QRect area,
+                  const GroupStyle& style, GroupScale scale);
 
 } // namespace mc

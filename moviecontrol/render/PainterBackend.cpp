@@ -12,8 +12,7 @@ namespace mc {
 
 PainterBackend::PainterBackend(RenderResources& resources, QPainter& painter,
                                const Transform& stageToDevice, RenderQuality quality)
-    : res_(resources), base_(painter), stage_(stageToDevice),
-      stageScale_(stageToDevice.averageScale()), quality_(quality) {
+    : res_(resources), base_(painter), stage_(stageToDevice), quality_(quality) {
     base_.save();
     applyHints(base_);
 }
@@ -28,8 +27,34 @@ PainterBackend::~PainterBackend() {
     base_.restore();
 }
 
+namespace {
+
+// Deeper groups are drawn straight into the one above: each level costs a device-sized
+// picture, and nesting this deep is rare outside hostile movies.
+constexpr int kMaxPaintedLayers = 6;
+// A filter reaching further than this past the device is too faint to matter there.
+constexpr int kMaxLayerMargin = 512;
+constexpr qint64 kMaxLayerPixels = 48LL << 20;
+
+QMargins cappedMargins(QMargins m) {
+    const auto cap = [](int v) { return std::clamp(v, 0, kMaxLayerMargin); };
+    return {cap(m.left()), cap(m.top()), cap(m.right()), cap(m.bottom())};
+}
+
+} // namespace
+
 QPainter& PainterBackend::painter() {
-    return layers_.empty() ? base_ : *layers_.back()->painter;
+    for (auto it = layers_.rbegin(); it != layers_.rend(); ++it) {
+        if ((*it)->painter) {
+            return *(*it)->painter;
+        }
+    }
+    return base_;
+}
+
+GroupScale PainterBackend::groupScale() const {
+    // Twips to device, per stage pixel.
+    return GroupScale{std::hypot(stage_.a, stage_.b) * 20.0, std::hypot(stage_.c, stage_.d) * 20.0};
 }
 
 void PainterBackend::applyHints(QPainter& p) const {
@@ -253,14 +278,24 @@ void PainterBackend::endMask() {
 }
 
 void PainterBackend::beginGroup(const GroupStyle& style) {
-    const QPaintDevice* device = painter().device();
-    const QSize size(device->width(), device->height());
     auto layer = std::make_unique<Layer>();
-    layer->image = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    layer->image.fill(Qt::transparent);
-    layer->painter = std::make_unique<QPainter>(&layer->image);
-    applyHints(*layer->painter);
     layer->style = style;
+    layer->parentStage = stage_;
+    const QPaintDevice* device = painter().device();
+    const QMargins margins = cappedMargins(groupMargins(style, groupScale()));
+    const QSize size = QSize(device->width(), device->height()).grownBy(margins);
+    if (paintedLayers_ < kMaxPaintedLayers && !size.isEmpty() &&
+        static_cast<qint64>(size.width()) * size.height() <= kMaxLayerPixels) {
+        layer->image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    }
+    if (!layer->image.isNull()) {
+        layer->image.fill(Qt::transparent);
+        layer->painter = std::make_unique<QPainter>(&layer->image);
+        applyHints(*layer->painter);
+        layer->origin = QPoint(-margins.left(), -margins.top());
+        stage_ = Transform::translation(margins.left(), margins.top()) * stage_;
+        ++paintedLayers_;
+    }
     layers_.push_back(std::move(layer));
 }
 
@@ -270,9 +305,15 @@ void PainterBackend::endGroup() {
     }
     std::unique_ptr<Layer> layer = std::move(layers_.back());
     layers_.pop_back();
+    if (!layer->painter) {
+        return;
+    }
     layer->painter->end();
-    const double filterScale = stageScale_ * 20.0;
-    composeGroup(painter(), layer->image, layer->style, filterScale);
+    --paintedLayers_;
+    stage_ = layer->parentStage;
+    const GroupScale scale = groupScale();
+    const QRect area = visibleGroupArea(layer->image, layer->style, scale);
+    composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale);
 }
 
 } // namespace mc

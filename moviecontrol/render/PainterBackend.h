@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "GroupCompositor.h"
 #include "RenderBackend.h"
 #include "RenderQuality.h"
 #include "RenderResources.h"
@@ -36,10 +37,16 @@ class PainterBackend : public RenderBackend {
     void endFrame() override;
 
   private:
+    // A group's off-screen picture. It covers its parent's device grown by the filters'
+    // reach, so that effects of objects just outside still fall in; `origin` is where its
+    // top-left pixel lies on the parent. A layer without a painter passes its drawing
+    // through to the parent (groups nested too deep or too large).
     struct Layer {
         QImage image;
         std::unique_ptr<QPainter> painter;
         GroupStyle style;
+        QPoint origin;
+        Transform parentStage;
     };
     struct Mask {
         QPainterPath path; // device pixels
@@ -47,6 +54,7 @@ class PainterBackend : public RenderBackend {
     };
 
     QPainter& painter();
+    GroupScale groupScale() const;
     void applyHints(QPainter& p) const;
     void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx);
     void paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,
@@ -60,10 +68,10 @@ class PainterBackend : public RenderBackend {
     RenderResources& res_;
     QPainter& base_;
     Transform stage_;
-    double stageScale_ = 1.0;
     RenderQuality quality_;
     QRectF stageRect_;
     std::vector<std::unique_ptr<Layer>> layers_; // a painter holds its image's address
+    int paintedLayers_ = 0;
     std::vector<Mask> masks_;
 };
 

@@ -9,8 +9,11 @@ namespace mc {
 
 namespace {
 
-bool needsGroup(swf::BlendMode mode, const std::vector<swf::Filter>& filters) {
-    return !filters.empty() || (mode != swf::BlendMode::Normal && mode != swf::BlendMode::Layer);
+// Layer composes its children alone first, so that their Alpha and Erase modes act on it
+// rather than on the picture below; a cached bitmap is one picture too.
+bool needsGroup(const DisplayObject& object) {
+    return !object.filters.empty() || object.cacheAsBitmap ||
+           object.blendMode != swf::BlendMode::Normal;
 }
 
 } // namespace
@@ -62,7 +65,7 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
     }
     const Transform m = parentMatrix * object.matrix;
     const ColorTransform cx = compose(parentCx, object.colorTransform);
-    const bool group = !inMask && needsGroup(object.blendMode, object.filters);
+    const bool group = !inMask && needsGroup(object);
     if (group) {
         GroupStyle style;
         style.blendMode = object.blendMode;

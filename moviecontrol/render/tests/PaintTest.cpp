@@ -6,6 +6,7 @@
 
 #include "FillBrush.h"
 #include "MovieRenderer.h"
+#include "RenderTestApp.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
@@ -18,30 +19,8 @@ using swftest::Rect;
 using swftest::Shape;
 using swftest::SwfWriter;
 
-int argc = 1;
-char name[] = "mc_render_tests";
-char* argv[] = {name, nullptr};
-
-// The application must go before the process's exit handlers run, or Qt's own statics are
-// gone when it is destroyed.
-class AppEnvironment : public ::testing::Environment {
-  public:
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QGuiApplication> app;
-};
-
-AppEnvironment* const environment = static_cast<AppEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment)); // gtest owns it
-
-QGuiApplication& app() {
-    if (!environment->app) {
-        environment->app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    return *environment->app;
-}
-
 std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
-    app();
+    renderTestApp();
     return MovieRenderer::fromBytes(bytes);
 }
 

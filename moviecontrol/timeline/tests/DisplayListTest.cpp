@@ -208,12 +208,19 @@ TEST_F(DisplayListTest, FiltersAndBlendModesMakeGroups) {
     q.filters = std::vector<swf::Filter>{swf::BlurFilter{}};
     swf::PlaceObject layer = place(3, 1);
     layer.blendMode = swf::BlendMode::Layer;
-    b.at(0, p).at(0, q).at(0, layer);
+    swf::PlaceObject cached = place(4, 1);
+    cached.cacheAsBitmap = true;
+    swf::PlaceObject plain = place(5, 1);
+    plain.blendMode = swf::BlendMode::Normal;
+    b.at(0, p).at(0, q).at(0, layer).at(0, cached).at(0, plain);
     TimelinePlayer player(catalog, b.timeline, {});
     RecordingBackend rec;
     player.render(rec);
-    EXPECT_EQ(rec.outline(), "GDgGDgD");
+    // Layer and a bitmap cache compose alone too; a plain normal object does not.
+    EXPECT_EQ(rec.outline(), "GDgGDgGDgGDgD");
     EXPECT_EQ(rec.entries()[0].group.blendMode, swf::BlendMode::Multiply);
+    EXPECT_EQ(rec.entries()[6].group.blendMode, swf::BlendMode::Layer);
+    EXPECT_TRUE(rec.entries()[9].group.cacheAsBitmap);
 }
 
 TEST_F(DisplayListTest, SelfPlacingSpritesAreBounded) {

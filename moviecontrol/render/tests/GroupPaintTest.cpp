@@ -1,0 +1,144 @@
+// Groups on real movies: filters spread past the object and the stage edge, blend modes
+// reach the pixels beneath, and groups inside masks stay masked.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "MovieRenderer.h"
+#include "RenderTestApp.h"
+#include "testsupport/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+using swftest::BlendMode;
+using swftest::FillStyle;
+using swftest::Matrix;
+using swftest::MovieHeader;
+using swftest::PlaceObject;
+using swftest::Rect;
+using swftest::Shape;
+using swftest::SwfWriter;
+
+std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
+    renderTestApp();
+    return MovieRenderer::fromBytes(bytes);
+}
+
+SwfWriter whiteStage(int w, int h) {
+    MovieHeader header;
+    header.frameSize = Rect::pixels(w, h);
+    SwfWriter movie(header);
+    movie.setBackgroundColor({255, 255, 255});
+    return movie;
+}
+
+std::uint16_t square(SwfWriter& movie, int x, int y, int side, swftest::Rgba colour) {
+    Shape box;
+    box.fill1(box.addFill(FillStyle::solid(colour)))
+        .rectangle(x * 20, y * 20, side * 20, side * 20);
+    return movie.defineShape(box);
+}
+
+void placeThird(SwfWriter& movie, std::uint16_t id, std::uint16_t depth, PlaceObject options) {
+    options.characterId = id;
+    options.depth = depth;
+    movie.placeObject(options, 3);
+}
+
+// A red 20 px square at (40, 40) blurred by `blur` px, rendered at `scale` times the stage.
+QImage blurredSquare(double blur, double scale, Matrix matrix = {}) {
+    SwfWriter movie = whiteStage(100, 100);
+    const std::uint16_t id = square(movie, 40, 40, 20, {255, 0, 0, 255});
+    PlaceObject p;
+    p.matrix = matrix;
+    p.filters = swftest::blurFilterList(blur, blur, 1);
+    placeThird(movie, id, 1, p);
+    movie.showFrame();
+    auto renderer = load(movie.finish());
+    EXPECT_TRUE(renderer);
+    if (!renderer) {
+        return {};
+    }
+    const int side = static_cast<int>(100 * scale);
+    return renderer->renderFrame(QSize(side, side), RenderQuality::Low);
+}
+
+bool tinted(QColor c) {
+    return c.red() > 250 && c.green() < 250 && c.green() > 5;
+}
+
+TEST(GroupPaintTest, BlurSpreadsByItsSizeAtTheStageScale) {
+    const QImage sharp = blurredSquare(0, 1);
+    EXPECT_EQ(sharp.pixelColor(38, 50), QColor(255, 255, 255));
+    const QImage soft = blurredSquare(10, 1);
+    // A 10 px box reaches about 5 px past each edge, and the centre stays solid.
+    EXPECT_TRUE(tinted(soft.pixelColor(37, 50))) << soft.pixelColor(37, 50).name().toStdString();
+    EXPECT_EQ(soft.pixelColor(30, 50), QColor(255, 255, 255));
+    EXPECT_EQ(soft.pixelColor(50, 50), QColor(255, 0, 0));
+    // Twice the view, twice the reach.
+    const QImage big = blurredSquare(10, 2);
+    EXPECT_TRUE(tinted(big.pixelColor(74, 100)));
+    EXPECT_EQ(big.pixelColor(66, 100), QColor(255, 255, 255));
+}
+
+TEST(GroupPaintTest, BlurIgnoresTheObjectsOwnScale) {
+    // Scaled 2x the square covers 40..80; its blur reaches as far as the unscaled one's.
+    const QImage scaled = blurredSquare(10, 1, Matrix::scale(2.0, 2.0, -800, -800));
+    EXPECT_TRUE(tinted(scaled.pixelColor(37, 60)));
+    EXPECT_EQ(scaled.pixelColor(32, 60), QColor(255, 255, 255));
+    const QImage shifted = blurredSquare(10, 1, Matrix::translate(-1180, 0));
+    // The square now ends at x = 1: its blur must still come in from outside the stage.
+    EXPECT_TRUE(tinted(shifted.pixelColor(3, 50)))
+        << shifted.pixelColor(3, 50).name().toStdString();
+    EXPECT_EQ(shifted.pixelColor(8, 50), QColor(255, 255, 255));
+}
+
+TEST(GroupPaintTest, BlendModesSeeWhatIsBeneath) {
+    SwfWriter movie = whiteStage(60, 20);
+    const std::uint16_t grey = square(movie, 0, 0, 60, {128, 128, 128, 255});
+    const std::uint16_t light = square(movie, 0, 0, 60, {100, 100, 100, 255});
+    movie.place(grey, 1);
+    PlaceObject add;
+    add.blendMode = BlendMode::Add;
+    placeThird(movie, light, 2, add);
+    movie.showFrame();
+    auto renderer = load(movie.finish());
+    ASSERT_TRUE(renderer);
+    const QImage image = renderer->renderFrame(QSize(60, 20), RenderQuality::Low);
+    EXPECT_EQ(image.pixelColor(10, 10), QColor(228, 228, 228));
+
+    SwfWriter sub = whiteStage(60, 20);
+    const std::uint16_t g2 = square(sub, 0, 0, 60, {128, 128, 128, 255});
+    const std::uint16_t l2 = square(sub, 0, 0, 60, {100, 100, 100, 255});
+    sub.place(g2, 1);
+    PlaceObject subtract;
+    subtract.blendMode = BlendMode::Subtract;
+    placeThird(sub, l2, 2, subtract);
+    sub.showFrame();
+    auto subRenderer = load(sub.finish());
+    ASSERT_TRUE(subRenderer);
+    EXPECT_EQ(subRenderer->renderFrame(QSize(60, 20), RenderQuality::Low).pixelColor(10, 10),
+              QColor(28, 28, 28));
+}
+
+TEST(GroupPaintTest, GroupsInsideMasksStayMasked) {
+    SwfWriter movie = whiteStage(100, 100);
+    const std::uint16_t mask = square(movie, 0, 0, 50, {0, 0, 0, 255});
+    const std::uint16_t blue = square(movie, 0, 0, 100, {0, 0, 255, 255});
+    PlaceObject clip;
+    clip.clipDepth = 2;
+    placeThird(movie, mask, 1, clip);
+    PlaceObject invert;
+    invert.blendMode = BlendMode::Invert;
+    placeThird(movie, blue, 2, invert);
+    movie.showFrame();
+    auto renderer = load(movie.finish());
+    ASSERT_TRUE(renderer);
+    const QImage image = renderer->renderFrame(QSize(100, 100), RenderQuality::Low);
+    EXPECT_EQ(image.pixelColor(20, 20), QColor(0, 0, 0)); // white inverted, inside the mask
+    EXPECT_EQ(image.pixelColor(70, 70), QColor(255, 255, 255));
+}
+
+} // namespace
+} // namespace mc

@@ -12,5 +12,9 @@ int main(int argc, char** argv) {
     builder::DockingHost docking;
     builder::MainForm form(docking);
     form.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A companion that closed itself last may still wait for its deletion; it must go while
+    // the docking it reports to is alive.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ImageColorTransform.h"
+
 #ifdef MC_RENDER_HAS_FILTERS
 #include "BlendModes.h"
 #include "FilterApply.h"
@@ -103,6 +105,9 @@ void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QR
     if (!style.filters.empty()) {
         part = applyFilters(part, style.filters, filterScale(scale));
     }
+    if (!style.colorTransform.isIdentity()) {
+        part = colorTransformed(part, style.colorTransform);
+    }
     if (const auto mode = painterCompositionMode(style.blendMode)) {
         painter.setCompositionMode(*mode);
         painter.drawImage(at, part);
@@ -111,7 +116,7 @@ void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QR
     }
 #else
     (void)scale;
-    painter.drawImage(at, layer, area);
+    painter.drawImage(at, colorTransformed(layer.copy(area), style.colorTransform));
 #endif
     painter.restore();
 }

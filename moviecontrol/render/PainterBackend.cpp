@@ -6,6 +6,7 @@
 
 #include "FillBrush.h"
 #include "GroupCompositor.h"
+#include "ImageColorTransform.h"
 #include "QtConversions.h"
 
 namespace mc {
@@ -72,10 +73,14 @@ void PainterBackend::beginFrame(Rgba background) {
 
 void PainterBackend::endFrame() {}
 
-void PainterBackend::draw(const DrawCharacter& command) {
+void PainterBackend::draw(const DrawCharacter& original) {
     if (!masks_.empty() && masks_.back().collecting) {
-        addToMask(command);
+        addToMask(original);
         return;
+    }
+    DrawCharacter command = original;
+    if (!layers_.empty()) {
+        command.colorTransform = compose(layers_.back()->pending, original.colorTransform);
     }
     switch (command.kind) {
     case CharacterKind::Shape:
@@ -184,18 +189,7 @@ QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform&
     if (source.isNull() || cx.isIdentity()) {
         return source;
     }
-    QImage out = source.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb c = line[x];
-            const Rgba t = cx.apply(
-                Rgba{static_cast<std::uint8_t>(qRed(c)), static_cast<std::uint8_t>(qGreen(c)),
-                     static_cast<std::uint8_t>(qBlue(c)), static_cast<std::uint8_t>(qAlpha(c))});
-            line[x] = qRgba(t.r, t.g, t.b, t.a);
-        }
-    }
-    return out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return colorTransformed(source, cx);
 }
 
 void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx) {
@@ -295,6 +289,9 @@ void PainterBackend::beginGroup(const GroupStyle& style) {
         layer->origin = QPoint(-margins.left(), -margins.top());
         stage_ = Transform::translation(margins.left(), margins.top()) * stage_;
         ++paintedLayers_;
+    } else {
+        const ColorTransform above = layers_.empty() ? ColorTransform{} : layers_.back()->pending;
+        layer->pending = compose(above, style.colorTransform);
     }
     layers_.push_back(std::move(layer));
 }

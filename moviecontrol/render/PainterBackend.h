@@ -47,6 +47,9 @@ class PainterBackend : public RenderBackend {
         GroupStyle style;
         QPoint origin;
         Transform parentStage;
+        // What drawing inside must still apply: the colour transforms of the groups that
+        // pass through, since no layer of theirs will.
+        ColorTransform pending;
     };
     struct Mask {
         QPainterPath path; // device pixels

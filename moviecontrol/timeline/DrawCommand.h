@@ -38,8 +38,11 @@ struct GroupStyle {
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     std::vector<swf::Filter> filters;
     bool cacheAsBitmap = false;
-    // The group's own placement, so that filter sizes scale with the sprite.
+    // The group's own placement.
     Transform matrix;
+    // Applied to the finished layer, after its filters: a tinted object tints its shadow
+    // too. The group's children are drawn without it.
+    ColorTransform colorTransform;
 };
 
 } // namespace mc

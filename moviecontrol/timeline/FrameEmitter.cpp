@@ -64,7 +64,9 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         return;
     }
     const Transform m = parentMatrix * object.matrix;
-    const ColorTransform cx = compose(parentCx, object.colorTransform);
+    // Colour transforms count from the nearest enclosing group, which applies them to its
+    // whole layer.
+    ColorTransform cx = compose(parentCx, object.colorTransform);
     const bool group = !inMask && needsGroup(object);
     if (group) {
         GroupStyle style;
@@ -72,6 +74,8 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         style.filters = object.filters;
         style.cacheAsBitmap = object.cacheAsBitmap;
         style.matrix = m;
+        style.colorTransform = cx;
+        cx = ColorTransform{};
         backend.beginGroup(style);
     }
     switch (object.kind) {

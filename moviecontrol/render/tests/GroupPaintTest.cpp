@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <optional>
 
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
@@ -46,12 +47,15 @@ void placeThird(SwfWriter& movie, std::uint16_t id, std::uint16_t depth, PlaceOb
     movie.placeObject(options, 3);
 }
 
-// A red 20 px square at (40, 40) blurred by `blur` px, rendered at `scale` times the stage.
-QImage blurredSquare(double blur, double scale, Matrix matrix = {}) {
+// A 20 px square at (40, 40) blurred by `blur` px, rendered at `scale` times the stage.
+QImage blurredSquare(double blur, double scale, Matrix matrix = {},
+                     swftest::Rgba colour = {255, 0, 0, 255},
+                     std::optional<swftest::ColorTransform> cx = std::nullopt) {
     SwfWriter movie = whiteStage(100, 100);
-    const std::uint16_t id = square(movie, 40, 40, 20, {255, 0, 0, 255});
+    const std::uint16_t id = square(movie, 40, 40, 20, colour);
     PlaceObject p;
     p.matrix = matrix;
+    p.colorTransform = cx;
     p.filters = swftest::blurFilterList(blur, blur, 1);
     placeThird(movie, id, 1, p);
     movie.showFrame();
@@ -92,6 +96,14 @@ TEST(GroupPaintTest, BlurIgnoresTheObjectsOwnScale) {
     EXPECT_TRUE(tinted(shifted.pixelColor(3, 50)))
         << shifted.pixelColor(3, 50).name().toStdString();
     EXPECT_EQ(shifted.pixelColor(8, 50), QColor(255, 255, 255));
+}
+
+TEST(GroupPaintTest, ColourTransformTintsTheFilteredLayer) {
+    // A black square made red by its placement: the blurred fringe is red too, not grey.
+    const QImage image =
+        blurredSquare(10, 1, {}, {0, 0, 0, 255}, swftest::ColorTransform::tint({255, 0, 0}, 1.0));
+    EXPECT_EQ(image.pixelColor(50, 50), QColor(255, 0, 0));
+    EXPECT_TRUE(tinted(image.pixelColor(37, 50))) << image.pixelColor(37, 50).name().toStdString();
 }
 
 TEST(GroupPaintTest, BlendModesSeeWhatIsBeneath) {

@@ -121,6 +121,7 @@ QBrush fillBrush(const swf::FillStyle& style, const ColorTransform& cx) {
     QBrush brush;
     if (style.type == swf::FillType::LinearGradient) {
         QLinearGradient g(-kGradientHalf, 0.0, kGradientHalf, 0.0);
+        g.setInterpolationMode(QGradient::ComponentInterpolation);
         g.setStops(stops);
         g.setSpread(spreadOf(style.gradient.spread));
         brush = QBrush(g);
@@ -130,6 +131,7 @@ QBrush fillBrush(const swf::FillStyle& style, const ColorTransform& cx) {
             focal = std::clamp(style.gradient.focalPoint, -kMaxFocal, kMaxFocal);
         }
         QRadialGradient g(QPointF(0.0, 0.0), kGradientHalf, QPointF(focal * kGradientHalf, 0.0));
+        g.setInterpolationMode(QGradient::ComponentInterpolation);
         g.setStops(stops);
         g.setSpread(spreadOf(style.gradient.spread));
         brush = QBrush(g);

@@ -96,6 +96,25 @@ TEST(PaintTest, LinearGradientEndsInItsEndColours) {
     EXPECT_NEAR(middle.red(), 128, 8);
 }
 
+TEST(PaintTest, GradientAlphaIsInterpolatedApartFromColour) {
+    // Transparent black to opaque white: halfway is grey at half alpha, which darkens the
+    // white stage. Interpolating premultiplied colour would give white there.
+    SwfWriter movie(smallStage(100, 20));
+    movie.setBackgroundColor({255, 255, 255});
+    swftest::Gradient g;
+    g.stops = {{0, {0, 0, 0, 0}}, {255, {255, 255, 255, 255}}};
+    Shape box;
+    box.fill1(box.addFill(FillStyle::linear(swftest::gradientBox(0, 0, 2000, 400), g)))
+        .rectangle(0, 0, 2000, 400);
+    movie.place(movie.defineShape(box), 1);
+    movie.showFrame();
+    auto r = load(movie.finish());
+    ASSERT_TRUE(r);
+    const QImage image = r->renderFrame(QSize(100, 20), RenderQuality::Low);
+    EXPECT_NEAR(at(image, 50, 10).red(), 191, 10);
+    EXPECT_GE(at(image, 1, 10).red(), 250);
+}
+
 TEST(PaintTest, MaskCutsTheShapesAboveIt) {
     SwfWriter movie(smallStage(100, 100));
     movie.setBackgroundColor({255, 255, 255});

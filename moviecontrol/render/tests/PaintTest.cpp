@@ -115,6 +115,29 @@ TEST(PaintTest, GradientAlphaIsInterpolatedApartFromColour) {
     EXPECT_GE(at(image, 1, 10).red(), 250);
 }
 
+TEST(PaintTest, EditTextBorderCoversItsLastPixel) {
+    // A bordered, empty field 10 px square at (20, 20): the frame runs 20..30 inclusive.
+    SwfWriter movie(smallStage(50, 50));
+    movie.setBackgroundColor({0, 0, 255});
+    swftest::BitWriter body;
+    body.u16(1);
+    swftest::writeRect(body, Rect::pixels(10, 10));
+    body.u8(0x00);
+    body.u8(0x08); // border
+    body.string("");
+    movie.rawTag(37, body.data());
+    movie.place(1, 1, Matrix::translate(400, 400));
+    movie.showFrame();
+    auto r = load(movie.finish());
+    ASSERT_TRUE(r);
+    const QImage image = r->renderFrame(QSize(50, 50), RenderQuality::Low);
+    EXPECT_EQ(at(image, 20, 25), QColor(0, 0, 0));
+    EXPECT_EQ(at(image, 30, 25), QColor(0, 0, 0));
+    EXPECT_EQ(at(image, 25, 30), QColor(0, 0, 0));
+    EXPECT_EQ(at(image, 25, 25), QColor(255, 255, 255));
+    EXPECT_EQ(at(image, 31, 25), QColor(0, 0, 255));
+}
+
 TEST(PaintTest, MaskCutsTheShapesAboveIt) {
     SwfWriter movie(smallStage(100, 100));
     movie.setBackgroundColor({255, 255, 255});

@@ -2,9 +2,8 @@
 
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
-#include <cmath>
+#include <cstdint>
 
 namespace player {
 namespace {
@@ -24,15 +23,6 @@ void drawBlossom(QPainter& painter, QPointF centre, double radius, int alpha) {
     painter.setBrush(QColor(255, 226, 140, alpha));
     painter.drawEllipse(QPointF(0, 0), radius * 0.18, radius * 0.18);
     painter.restore();
-}
-
-void drawBranch(QPainter& painter, QPointF from, QPointF to, double bend) {
-    QPainterPath branch(from);
-    const QPointF middle = (from + to) / 2 + QPointF(0, bend);
-    branch.quadTo(middle, to);
-    painter.setPen(QPen(QColor(70, 30, 24, 200), 2.2, Qt::SolidLine, Qt::RoundCap));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(branch);
 }
 
 } // namespace
@@ -61,18 +51,26 @@ QImage blessingBackground(QSize size) {
     painter.setPen(QPen(Gold.darker(130), 1));
     painter.drawRect(QRectF(9.5, 18.5, w - 19, h - 28));
 
-    drawBranch(painter, QPointF(w - 12, 20), QPointF(w - 130, 48), 18);
-    drawBranch(painter, QPointF(12, h - 12), QPointF(120, h - 36), -16);
+    // Twigs in the corners, each carrying three blossoms.
+    painter.setPen(QPen(QColor(70, 30, 24, 200), 2.2, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(w - 12, 20), QPointF(w - 130, 46));
+    painter.drawLine(QPointF(12, h - 12), QPointF(120, h - 36));
     const QPointF blossoms[] = {{w - 40, 30}, {w - 78, 42}, {w - 118, 44},
                                 {40, h - 24}, {82, h - 34}, {112, h - 34}};
     for (std::size_t i = 0; i < std::size(blossoms); ++i) {
         drawBlossom(painter, blossoms[i], 9 + static_cast<double>(i % 3) * 2, 220);
     }
-    // Falling petals across the text area, faint enough to read over.
-    for (int i = 0; i < 14; ++i) {
-        const double x = 30 + std::fmod(i * 71.3, w - 60);
-        const double y = 60 + std::fmod(i * 43.7, h - 110);
-        drawBlossom(painter, QPointF(x, y), 4, 40);
+    // Falling petals across the text area, faint enough to read over; a fixed sequence
+    // scatters them the same way every time.
+    std::uint32_t seed = 20240210u;
+    const auto next = [&seed](double range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % 10000 / 10000.0 * range;
+    };
+    for (int i = 0; i < 16; ++i) {
+        const double x = 24 + next(w - 48);
+        const double y = 56 + next(h - 100);
+        drawBlossom(painter, QPointF(x, y), 3 + next(3), 36);
     }
     return image;
 }

@@ -29,7 +29,12 @@ EndSignals::EndSignals(Player& player) : player_(player) {
         return; // the default action then ends the program, without the end sequence
     }
     notifier_ = std::make_unique<QSocketNotifier>(wakeUp[0], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &EndSignals::drain);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
+        std::array<char, 16> bytes{};
+        while (::read(wakeUp[0], bytes.data(), bytes.size()) > 0) {
+        }
+        player_.endSequence();
+    });
     struct sigaction action {};
     action.sa_handler = onEndingSignal;
     sigemptyset(&action.sa_mask);
@@ -50,13 +55,6 @@ EndSignals::~EndSignals() {
     ::close(wakeUp[0]);
     ::close(wakeUp[1]);
     wakeUp = {-1, -1};
-}
-
-void EndSignals::drain() {
-    std::array<char, 16> bytes{};
-    while (::read(wakeUp[0], bytes.data(), bytes.size()) > 0) {
-    }
-    player_.endSequence();
 }
 
 } // namespace player

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QObject>
 #include <QSocketNotifier>
 #include <memory>
 
@@ -10,18 +9,14 @@ class Player;
 
 // Turns SIGTERM, SIGINT and SIGHUP into a call on the window thread, so that a card ended
 // from outside runs the same end sequence as "结束(&X)" and leaves no temporary movie.
-class EndSignals : public QObject {
-    Q_OBJECT
-
+class EndSignals {
   public:
     explicit EndSignals(Player& player);
-    ~EndSignals() override;
+    ~EndSignals();
     EndSignals(const EndSignals&) = delete;
     EndSignals& operator=(const EndSignals&) = delete;
 
   private:
-    void drain();
-
     Player& player_;
     std::unique_ptr<QSocketNotifier> notifier_;
 };

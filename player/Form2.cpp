@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QTextLayout>
 
 namespace player {
 namespace {
@@ -44,9 +45,10 @@ Form2::Form2(Player& player)
     text.setColor(QPalette::WindowText, QColor(192, 192, 0));
     Label2_->setPalette(text);
     QFont font = Label2_->font();
-    font.setPixelSize(12); // fifteen lines of the default poem fill the label
+    font.setPixelSize(12);
     Label2_->setFont(font);
     Label2_->setText(labelText(defaultBlessingText()));
+    Label2_->installEventFilter(this); // painted with Form2's own line pitch
 
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
@@ -201,7 +203,32 @@ void Form2::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, background_);
 }
 
+void Form2::paintBlessing() {
+    QPainter painter(Label2_);
+    painter.setPen(Label2_->palette().color(QPalette::WindowText));
+    double baseline = BlessingBaseline;
+    for (const QString& paragraph : Label2_->text().split(QLatin1Char('\n'))) {
+        // Long lines wrap at the label's width, as the original's multi-line label did.
+        QTextLayout layout(paragraph, Label2_->font());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(Label2_->width());
+            line.setPosition(QPointF(0, baseline - line.ascent()));
+            baseline += BlessingLinePitch;
+        }
+        layout.endLayout();
+        layout.draw(&painter, QPointF(0, 0));
+        if (baseline - BlessingBaseline > Label2_->height()) {
+            break; // the rest lies outside the label
+        }
+    }
+}
+
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label2_ && event->type() == QEvent::Paint) {
+        paintBlessing();
+        return true;
+    }
     if (watched == Image1_ && (event->type() == QEvent::MouseButtonPress ||
                                event->type() == QEvent::MouseButtonDblClick)) {
         hide();

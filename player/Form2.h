@@ -24,6 +24,11 @@ class Form2 : public QWidget {
   public:
     static constexpr int WidthPx = 433;  // 6495 twips
     static constexpr int HeightPx = 324; // 4860 twips
+    // Label2's lines stand at a fixed pitch: this platform's CJK fonts leave far more room
+    // between lines than the original's, and the label's 201 pixels must hold the fifteen
+    // lines of the default poem.
+    static constexpr int BlessingLinePitch = 13;
+    static constexpr int BlessingBaseline = 11; // of the first line, from the label's top
 
     explicit Form2(Player& player);
 
@@ -55,6 +60,7 @@ class Form2 : public QWidget {
 
   private:
     void buildMenu();
+    void paintBlessing();
     void onMenuItem();
     void Timer1_Timer();
 

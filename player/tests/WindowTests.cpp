@@ -11,15 +11,24 @@
 #include "cardformat/CardLayout.h"
 #include "cardformat/Platform.h"
 
+#include "cardformat/NoteTrailer.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QWheelEvent>
+#include <fstream>
+#include <iterator>
 
 namespace player::testing {
 namespace {
+
+Bytes readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 QString qtext(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -381,6 +390,52 @@ TEST_F(WindowTest, ClosingTheWindowRunsTheEndSequence) {
     EXPECT_TRUE(world.ended);
     EXPECT_TRUE(temporaryFiles().empty());
     EXPECT_TRUE(cardformat::fileExists(world.executable));
+}
+
+// The three windows as a person sees them; saved as PNG files when VELMORA_SCREENSHOT_DIR
+// names a folder, so that they can be looked at.
+TEST_F(WindowTest, ScreenshotsOfPlaybackMenuAndBlessing) {
+    const char* source = std::getenv("VELMORA_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    Bytes movie = readBytes(std::string(source) + "/samples/greeting.swf");
+    ASSERT_FALSE(movie.empty());
+    const Bytes note = cardformat::encodeNoteTrailer(
+        {"Ferlo", "云杉小径", "T", std::string(defaultBlessingText()), "1.0"});
+    movie.insert(movie.end(), note.begin(), note.end());
+    writeFile(path("greeting.swf"), movie);
+    world.arguments = path("greeting.swf");
+    ASSERT_EQ(form->player().Form_Load(), StartUpOutcome::Running);
+    for (int ms = 0; ms <= 4000; ms += 40) {
+        form->ShockwaveFlash1()->tickAt(ms);
+    }
+    const QImage playback = form->grab().toImage();
+    EXPECT_EQ(playback.size(), QSize(558, 408));
+
+    QImage menuPicture;
+    form->form2().setMenuPresenter([&menuPicture](QMenu& menu, QPoint at) {
+        menu.popup(at);
+        QApplication::processEvents();
+        menuPicture = menu.grab().toImage();
+        menu.close();
+    });
+    QTest::mouseClick(form->ShockwaveFlash1(), Qt::RightButton, {}, QPoint(100, 100));
+    ASSERT_FALSE(menuPicture.isNull());
+
+    form->form2().showBlessingWindow();
+    const QImage blessing = form->form2().grab().toImage();
+    EXPECT_EQ(blessing.size(), QSize(433, 324));
+    // The close mark's centre is red, the ground behind the text dark.
+    const QColor mark = blessing.pixelColor(425, 5);
+    EXPECT_GT(mark.red(), 150);
+    EXPECT_LT(mark.green(), 80);
+    EXPECT_LT(blessing.pixelColor(400, 250).lightness(), 100);
+
+    if (const char* folder = std::getenv("VELMORA_SCREENSHOT_DIR")) {
+        const QString base = QString::fromLocal8Bit(folder) + "/";
+        EXPECT_TRUE(playback.save(base + "velmora-playback.png"));
+        EXPECT_TRUE(menuPicture.save(base + "velmora-menu.png"));
+        EXPECT_TRUE(blessing.save(base + "velmora-blessing.png"));
+    }
 }
 
 } // namespace

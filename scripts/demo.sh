@@ -21,3 +21,16 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/Quenfold" ]; then
     "$bin/Quenfold" >/dev/null 2>&1 &
     echo "Quenfold, the card builder, is open (process $!)"
 fi
+
+echo "== Starting the card"
+# A card is a program: it copies its movie out, plays it and removes the copy when it ends.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    "$demo/greeting.exe" # right-click the movie for the menu; "结束(&X)" ends it
+else
+    echo "(no display: the card plays offscreen for 5 seconds, then is told to end)"
+    QT_QPA_PLATFORM=offscreen "$demo/greeting.exe" &
+    card=$!
+    sleep 5
+    kill -TERM "$card"
+    wait "$card"
+fi

@@ -12,6 +12,7 @@ struct Style {
     std::optional<double> sizePx;
     std::optional<swf::Rgba> color;
     std::optional<QString> face;
+    bool kerning = false;
 };
 
 constexpr std::size_t kMaxStyleDepth = 64;
@@ -43,8 +44,8 @@ std::vector<StyledParagraph> parseHtmlText(const QString& html) {
             return;
         }
         const Style& s = stack.back();
-        paragraphs.back().runs.push_back(
-            StyledRun{decodeEntities(text), s.bold, s.italic, s.sizePx, s.color, s.face});
+        paragraphs.back().runs.push_back(StyledRun{decodeEntities(text), s.bold, s.italic, s.sizePx,
+                                                   s.color, s.face, s.kerning});
     };
     auto newParagraph = [&] {
         if (!paragraphs.back().runs.empty() || paragraphs.back().align) {
@@ -114,6 +115,10 @@ std::vector<StyledParagraph> parseHtmlText(const QString& html) {
                 s.face = face;
             }
             bool ok = false;
+            const QString kerning = attribute(tag, QStringLiteral("kerning"));
+            if (!kerning.isEmpty()) {
+                s.kerning = kerning.toInt(&ok) != 0 && ok;
+            }
             const double size = attribute(tag, QStringLiteral("size")).toDouble(&ok);
             if (ok && size > 0 && size < 1000) {
                 s.sizePx = size;

@@ -17,6 +17,8 @@ struct StyledRun {
     std::optional<double> sizePx;
     std::optional<swf::Rgba> color;
     std::optional<QString> face;
+    // <font kerning="1">: the font's kerning pairs apply.
+    bool kerning = false;
 };
 
 struct StyledParagraph {
@@ -25,7 +27,7 @@ struct StyledParagraph {
 };
 
 // The subset of the players' HTML text that static fields use: <p align>, <br>, <b>, <i>,
-// <font face size color>, and the common entities. Unknown tags keep their text.
+// <font face size color kerning>, and the common entities. Unknown tags keep their text.
 std::vector<StyledParagraph> parseHtmlText(const QString& html);
 
 } // namespace mc

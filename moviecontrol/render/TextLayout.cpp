@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "HtmlText.h"
@@ -112,7 +113,7 @@ class FieldFont {
         return QFontMetricsF(qfont_).descent();
     }
 
-    LineShape shapeLine(const QString& line) const {
+    LineShape shapeLine(const QString& line, bool kerning) const {
         LineShape out;
         if (!useGlyphs_) {
             out.path.addText(0.0, 0.0, qfont_, line);
@@ -121,8 +122,9 @@ class FieldFont {
         }
         const double scale = height_ / font_->emSquare();
         double x = 0.0;
-        for (const QChar ch : line) {
-            const std::uint16_t code = ch.unicode();
+        for (qsizetype at = 0; at < line.size(); ++at) {
+            const qsizetype next = at + 1;
+            const std::uint16_t code = line[at].unicode();
             std::uint32_t index = 0;
             bool found = false;
             for (std::uint32_t i = 0; i < font_->glyphs.size(); ++i) {
@@ -142,13 +144,29 @@ class FieldFont {
                 t.scale(scale, scale);
                 out.path.addPath(t.map(*g));
             }
-            x += font_->hasLayout ? font_->glyphs[index].advance * scale : height_ * 0.6;
+            double advance =
+                font_->hasLayout ? font_->glyphs[index].advance * scale : height_ * 0.6;
+            if (kerning && next < line.size()) {
+                advance += kerningOf(code, line[next].unicode()) * scale;
+            }
+            // Players keep pen positions in whole twips, dropping each scaled advance's
+            // fraction; over a line the difference reaches whole pixels.
+            x += std::trunc(advance);
         }
         out.width = x;
         return out;
     }
 
   private:
+    double kerningOf(std::uint16_t left, std::uint16_t right) const {
+        for (const swf::KerningRecord& k : font_->kerning) {
+            if (k.leftCode == left && k.rightCode == right) {
+                return k.adjustment;
+            }
+        }
+        return 0.0;
+    }
+
     CharacterCache& characters_;
     const swf::Font* font_;
     std::uint16_t fontId_;
@@ -265,7 +283,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
             ascent = std::max(ascent, shaper.ascent());
             descent = std::max(descent, shaper.descent());
-            Placed p{shaper.shapeLine(run.text), run.color.value_or(baseColor), x};
+            Placed p{shaper.shapeLine(run.text, run.kerning), run.color.value_or(baseColor), x};
             x += p.shape.width;
             placed.push_back(std::move(p));
         }

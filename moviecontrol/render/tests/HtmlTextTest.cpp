@@ -31,6 +31,18 @@ TEST(HtmlTextTest, ParagraphsRunsAndNestedStyles) {
     EXPECT_EQ(paragraphs[2].runs.at(0).text, QStringLiteral("g"));
 }
 
+TEST(HtmlTextTest, KerningIsInheritedUntilTheFontEnds) {
+    const auto paragraphs = parseHtmlText(
+        QStringLiteral("<font kerning=\"1\">a<b>b</b><font kerning=\"0\">c</font></font>d"));
+    ASSERT_EQ(paragraphs.size(), 1u);
+    const auto& runs = paragraphs[0].runs;
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_TRUE(runs[0].kerning);
+    EXPECT_TRUE(runs[1].kerning);
+    EXPECT_FALSE(runs[2].kerning);
+    EXPECT_FALSE(runs[3].kerning);
+}
+
 TEST(HtmlTextTest, BrokenMarkupKeepsTheTextAndStaysBounded) {
     QString deep;
     for (int i = 0; i < 500; ++i) {

@@ -71,12 +71,6 @@ TEST_F(FlashInputTest, WheelZoomsOnlyWithAMovie) {
     EXPECT_EQ(send(FlashMessage::VerticalWheel, -1), FlashReaction::ZoomTowardsUser);
 }
 
-TEST_F(FlashInputTest, OtherInputPassesUnchanged) {
-    EXPECT_EQ(send(FlashMessage::Other), FlashReaction::PassOn);
-    EXPECT_TRUE(world.menusShown.empty());
-    EXPECT_TRUE(world.control.calls.empty());
-}
-
 TEST_F(FlashInputTest, MenuMarksFollowStateAndControl) {
     player.state().MovieFrameCount = 1;
     send(FlashMessage::RightButtonDown);
@@ -90,11 +84,6 @@ TEST_F(FlashInputTest, MenuMarksFollowStateAndControl) {
     send(FlashMessage::ContextMenuRequest);
     ASSERT_EQ(world.menusShown.size(), 2u);
     EXPECT_EQ(world.menusShown[1], (MenuMarks{true, true, false, captions::PlayWhileStopped}));
-}
-
-TEST_F(FlashInputTest, NegativeFrameCountHidesTheSubmenu) {
-    player.state().MovieFrameCount = -3;
-    EXPECT_FALSE(player.menuMarks().ctrlVisible);
 }
 
 } // namespace

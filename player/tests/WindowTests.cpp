@@ -342,12 +342,6 @@ TEST_F(WindowTest, BlessingIsPlainTextAndKeepsItsLines) {
     EXPECT_EQ(form->form2().Label2()->text(), QString::fromUtf8("<b>第一行</b>\n第二行"));
 }
 
-TEST_F(WindowTest, DesignBlessingIsTheDefaultPoem) {
-    const QString text = form->form2().Label2()->text();
-    EXPECT_EQ(text.count('\n'), 15);
-    EXPECT_EQ(text, qtext(defaultBlessingText()).replace("\r\n", "\n"));
-}
-
 TEST_F(WindowTest, ExitOpensTheHomePageAndEndsOnTheTimerTick) {
     world.executable = path("card");
     writeFile(world.executable, cardBytes(movieWithNote({"A", "云杉小径", "T", "B", "V"}, 2)));
@@ -373,12 +367,6 @@ TEST_F(WindowTest, ExitOpensTheHomePageAndEndsOnTheTimerTick) {
     for (QMenu* own : form->ShockwaveFlash1()->findChildren<QMenu*>()) {
         own->close();
     }
-}
-
-TEST_F(WindowTest, AuthorSiteWithoutAddressOpensNothing) {
-    startWith(1);
-    choose("zuozhewangzhan");
-    EXPECT_TRUE(world.addresses.empty());
 }
 
 TEST_F(WindowTest, ClosingTheWindowRunsTheEndSequence) {

@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <zlib.h>
 
 namespace mc {
 
 std::vector<std::uint8_t> inflateBounded(std::span<const std::uint8_t> input,
                                          std::size_t expected) {
+    // zlib cannot expand one byte into more than about 1032, so a claim beyond that is
+    // not reserved up front.
+    constexpr std::size_t kMaxRatio = 1032;
+    const std::size_t ceiling =
+        input.size() > (SIZE_MAX - 1024) / kMaxRatio ? expected : input.size() * kMaxRatio + 1024;
+    expected = std::min(expected, ceiling);
     std::vector<std::uint8_t> output(expected);
     if (expected == 0 || input.empty()) {
         output.clear();

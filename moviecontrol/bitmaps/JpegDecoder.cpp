@@ -144,7 +144,9 @@ DecodedBitmap decodeJpegStream(std::span<const std::uint8_t> stream) {
     if (!session.readHeader(stream)) {
         return failedBitmap(BitmapStatus::Malformed);
     }
-    if (!bitmapSizeAllowed(session.width(), session.height())) {
+    if (!bitmapSizeAllowed(session.width(), session.height()) ||
+        !bitmapDataPlausible(session.width() * session.height(),
+                             static_cast<std::int64_t>(stream.size()), kMaxJpegPixelsPerByte)) {
         return failedBitmap(BitmapStatus::TooLarge);
     }
     QImage image(static_cast<int>(session.width()), static_cast<int>(session.height()),

@@ -153,7 +153,12 @@ DecodedBitmap decodeLosslessPixels(const LosslessHeader& header,
         return failedBitmap(failure);
     }
     const std::vector<std::uint8_t> data = inflateBounded(zlibData, layout.expectedSize());
-
+    // A big picture whose data covers less than half of it is refused before its memory is
+    // taken; small partial pictures still show what they have.
+    const auto pixels = static_cast<std::int64_t>(layout.width) * layout.height;
+    if (pixels > kTrustedBitmapPixels && data.size() < layout.expectedSize() / 2) {
+        return failedBitmap(BitmapStatus::TooLarge);
+    }
     QImage image(layout.width, layout.height, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         return failedBitmap(BitmapStatus::TooLarge);

@@ -29,7 +29,12 @@ DecodedBitmap decodeLossless(const swf::LosslessBitmap& b) {
 const QImage& BitmapLibrary::image(std::uint16_t id) {
     auto it = images_.find(id);
     if (it == images_.end()) {
-        it = images_.emplace(id, decode(id)).first;
+        QImage decoded = held_ < budget_ ? decode(id) : QImage();
+        if (held_ + decoded.sizeInBytes() > budget_) {
+            decoded = QImage();
+        }
+        held_ += decoded.sizeInBytes();
+        it = images_.emplace(id, std::move(decoded)).first;
     }
     return it->second;
 }

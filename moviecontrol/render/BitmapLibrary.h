@@ -9,17 +9,24 @@
 namespace mc {
 
 // The movie's bitmap characters as premultiplied QImages, decoded on first use and kept.
-// A bitmap that cannot be decoded is a null image (drawn as nothing).
+// A bitmap that cannot be decoded is a null image (drawn as nothing), and so is every
+// bitmap past the movie's memory budget: many large bitmaps must not add up without bound.
 class BitmapLibrary {
   public:
-    explicit BitmapLibrary(const swf::Movie& movie) : movie_(movie) {}
+    static constexpr qint64 kDefaultBudgetBytes = 768LL << 20;
+
+    explicit BitmapLibrary(const swf::Movie& movie, qint64 budgetBytes = kDefaultBudgetBytes)
+        : movie_(movie), budget_(budgetBytes) {}
 
     const QImage& image(std::uint16_t id);
+    qint64 bytesHeld() const { return held_; }
 
   private:
     QImage decode(std::uint16_t id) const;
 
     const swf::Movie& movie_;
+    qint64 budget_;
+    qint64 held_ = 0;
     std::map<std::uint16_t, QImage> images_;
 };
 

@@ -145,5 +145,18 @@ TEST(LosslessHeader, BadHeadersAreRefused) {
               BitmapStatus::TooLarge);
 }
 
+TEST(LosslessBitmaps, HugeClaimOverLittleDataIsRefused) {
+    // 8192 x 8192 pixels claimed over one row of data: nothing of that size is allocated.
+    const Bytes oneRow(static_cast<std::size_t>(8192) * 4, 0xFF);
+    const DecodedBitmap huge =
+        decodeDefineBitsLossless(losslessBody(5, 8192, 8192, oneRow), kAlpha);
+    EXPECT_EQ(huge.status, BitmapStatus::TooLarge);
+    EXPECT_FALSE(huge.usable());
+    // A small picture missing most of its data still shows the part it has.
+    const DecodedBitmap small = decodeDefineBitsLossless(losslessBody(5, 64, 256, oneRow), kAlpha);
+    EXPECT_EQ(small.status, BitmapStatus::Partial);
+    EXPECT_TRUE(small.usable());
+}
+
 } // namespace
 } // namespace mc

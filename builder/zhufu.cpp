@@ -3,7 +3,7 @@
 #include "Artwork.h"
 #include "BlessingTarget.h"
 #include "CompanionPlacement.h"
-#include "DefaultBlessing.h"
+#include "cardformat/DefaultBlessing.h"
 #include "DockingHost.h"
 
 #include <QCloseEvent>
@@ -37,8 +37,8 @@ zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& ta
     text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The default poem is a proposal, not an edit: it is in place before changes are copied.
-    text1_->setPlainText(QString::fromUtf8(defaultBlessingText().data(),
-                                           static_cast<qsizetype>(defaultBlessingText().size()))
+    text1_->setPlainText(QString::fromUtf8(cardformat::defaultBlessingText().data(),
+                                           static_cast<qsizetype>(cardformat::defaultBlessingText().size()))
                              .remove(QLatin1Char('\r')));
 
     label1_->setGeometry(twips(120, 2640, 900, 180));

@@ -2,7 +2,7 @@
 
 #include "BlessingArtwork.h"
 #include "Captions.h"
-#include "DefaultBlessing.h"
+#include "cardformat/DefaultBlessing.h"
 #include "Player.h"
 
 #include <QAction>
@@ -47,7 +47,7 @@ Form2::Form2(Player& player)
     QFont font = Label2_->font();
     font.setPixelSize(12);
     Label2_->setFont(font);
-    Label2_->setText(labelText(defaultBlessingText()));
+    Label2_->setText(labelText(cardformat::defaultBlessingText()));
     Label2_->installEventFilter(this); // painted with Form2's own line pitch
 
     Image1_ = new QLabel(this);

@@ -1,6 +1,6 @@
 #include "MainForm.h"
 #include "CaptionBar.h"
-#include "DefaultBlessing.h"
+#include "cardformat/DefaultBlessing.h"
 #include "DockingHost.h"
 #include "MovieWidget.h"
 #include "TestApp.h"
@@ -257,7 +257,7 @@ TEST_F(MainFormTest, LoadingIntoAClosedPreviewCreatesItHidden) {
 
 TEST_F(MainFormTest, BlessingEditorCopiesEveryChangeAndOnlyChanges) {
     zhufu* editor = form->blessingEditor();
-    const std::string poem(defaultBlessingText());
+    const std::string poem(cardformat::defaultBlessingText());
     EXPECT_EQ(form->blessing(), "");
     EXPECT_EQ(editor->Text1()->toPlainText().toStdString() + "\n", [&] {
         std::string bare = poem;

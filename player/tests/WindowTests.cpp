@@ -4,7 +4,7 @@
 #include "QtTestApp.h"
 
 #include "player/Captions.h"
-#include "player/DefaultBlessing.h"
+#include "cardformat/DefaultBlessing.h"
 #include "player/Form1.h"
 
 #include "MovieWidget.h"
@@ -388,7 +388,7 @@ TEST_F(WindowTest, ScreenshotsOfPlaybackMenuAndBlessing) {
     Bytes movie = readBytes(std::string(source) + "/samples/greeting.swf");
     ASSERT_FALSE(movie.empty());
     const Bytes note = cardformat::encodeNoteTrailer(
-        {"Ferlo", "云杉小径", "T", std::string(defaultBlessingText()), "1.0"});
+        {"Ferlo", "云杉小径", "T", std::string(cardformat::defaultBlessingText()), "1.0"});
     movie.insert(movie.end(), note.begin(), note.end());
     writeFile(path("greeting.swf"), movie);
     world.arguments = path("greeting.swf");

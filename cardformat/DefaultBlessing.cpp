@@ -1,10 +1,10 @@
 #include "DefaultBlessing.h"
 
-namespace player {
+namespace cardformat {
 
 std::string_view defaultBlessingText() {
-    // Word for word the builder's proposal, so that a card made without a blessing of its
-    // own shows what its maker saw in the editor.
+    // Blank-separated stanzas; the separator lines carry an ideographic space so that they
+    // do not look empty in the editor.
     static constexpr std::string_view text = "云杉小径雪初晴， \r\n"
                                              "远方的你请听， \r\n"
                                              "一声问候寄深情。 \r\n"
@@ -23,4 +23,4 @@ std::string_view defaultBlessingText() {
     return text;
 }
 
-} // namespace player
+} // namespace cardformat

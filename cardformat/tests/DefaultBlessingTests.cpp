@@ -1,4 +1,4 @@
-#include "DefaultBlessing.h"
+#include "cardformat/DefaultBlessing.h"
 #include "cardformat/TextCodec.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace builder {
+namespace cardformat {
 namespace {
 
 std::vector<std::string> linesOf(std::string_view text) {
@@ -57,10 +57,10 @@ TEST(DefaultBlessingTest, VerseLinesEndInOneBlankTheThirdStanzaOpensWithTwo) {
 
 TEST(DefaultBlessingTest, TwoHundredFiftyBytesAsStored) {
     const std::string_view text = defaultBlessingText();
-    EXPECT_EQ(cardformat::ansiLength(text), 250u);
-    EXPECT_EQ(cardformat::toAnsi(text).size(), 250u);
-    EXPECT_EQ(cardformat::fromAnsi(cardformat::toAnsi(text)), text);
+    EXPECT_EQ(ansiLength(text), 250u);
+    EXPECT_EQ(toAnsi(text).size(), 250u);
+    EXPECT_EQ(fromAnsi(toAnsi(text)), text);
 }
 
 } // namespace
-} // namespace builder
+} // namespace cardformat

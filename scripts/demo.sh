@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The main job: sets up, builds, makes a card from the bundled sample movie and shows what it
-# holds. The card lands in build/demo/.
+# The main job: sets up, builds, makes a card from the bundled sample movie, shows what it
+# holds and starts it (and the builder, where a display exists). The card lands in build/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -8,13 +8,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$root/build/bin
 demo=$root/build/demo
 mkdir -p "$demo"
-sample=$root/samples/greeting.swf
-[ -f "$sample" ] || sample=$root/fuzz/corpus/flash_header/small.swf
-cp "$sample" "$demo/greeting.swf" # the builder writes its note into the movie: keep the sample clean
-template=$bin/Velmora.vmd
-[ -f "$template" ] || template=$bin/testtemplate.vmd
+cp "$root/samples/greeting.swf" "$demo/greeting.swf" # the builder writes its note into the movie: keep the sample clean
 "$bin/cardtool" make "$demo/greeting.swf" "$demo/greeting.exe" --blessing "新年快乐，万事如意！" \
-    --template "$template" --yes
+    --template "$bin/Velmora.vmd" --yes
 "$bin/cardtool" info "$demo/greeting.exe"
 # Where a display exists, the card builder opens too, with its preview and blessing editor.
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/Quenfold" ]; then

@@ -7,40 +7,14 @@
 
 #include "cardformat/CardLayout.h"
 #include "cardformat/ErrorLog.h"
-#include "cardformat/MovieControl.h"
 #include "cardformat/Platform.h"
+#include "cardformat/tests/RecordingMovieControl.h"
 
 #include <cstdlib>
 
 namespace {
 
-class Control : public cardformat::MovieControl {
-  public:
-    void setMovie(const std::string& path) override { movie_ = path; }
-    std::string Movie() const override { return movie_; }
-    void Play() override { playing_ = true; }
-    bool Playing() const override { return playing_; }
-    void setPlaying(bool playing) override { playing_ = playing; }
-    bool Loop() const override { return loop_; }
-    void setLoop(bool loop) override { loop_ = loop; }
-    void Rewind() override {}
-    void Back() override {}
-    void Forward() override {}
-    void setBackgroundColor(std::uint32_t rgb) override { rgb_ = rgb; }
-    std::uint32_t BackgroundColor() const override { return rgb_; }
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
-    void setPlace(const cardformat::TwipRect& place) override { place_ = place; }
-    cardformat::TwipRect Place() const override { return place_; }
-
-  private:
-    std::string movie_;
-    bool playing_ = true;
-    bool loop_ = true;
-    std::uint32_t rgb_ = 0;
-    bool visible_ = false;
-    cardformat::TwipRect place_{};
-};
+using Control = cardformat::testing::RecordingMovieControl;
 
 class World : public player::PlayerPlatform, public player::PlayerForms {
   public:

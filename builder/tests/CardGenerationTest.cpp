@@ -1,7 +1,7 @@
 #include "CardGeneration.h"
-#include "FakeMovieControl.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/NoteTrailer.h"
+#include "cardformat/tests/RecordingMovieControl.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ class FakeHost : public GenerationHost {
     void showSuccess() override { ++successes; }
 
     std::string source, output, blessingText, passwordText;
-    std::optional<testing::FakeMovieControl> preview;
+    std::optional<cardformat::testing::RecordingMovieControl> preview;
     std::string openAnswer, saveAnswer;
     int writeResult = 1;
     std::vector<FileDialogRequest> openRequests, saveRequests;
@@ -199,7 +199,7 @@ TEST_F(CardGenerationTest, CancellingWithASourcePathReloadsWhatThePreviewHolds) 
     host.blessingText = "edited";
     host.openAnswer.clear();
     generation.loadMovieClicked();
-    EXPECT_EQ(host.preview->moviesSet, 1);
+    EXPECT_EQ(host.preview->moviesSet(), 1);
     EXPECT_EQ(host.blessingText, "first blessing");
     EXPECT_EQ(host.output, dir.string() + "/typed.exe");
 }

@@ -12,37 +12,6 @@
 
 namespace player::testing {
 
-void FakeMovieControl::setMovie(const std::string& path) {
-    movie = path;
-    playing = true;
-    calls.push_back("Movie=" + path);
-}
-
-void FakeMovieControl::Play() {
-    playing = true;
-    calls.push_back("Play");
-}
-
-void FakeMovieControl::setPlaying(bool value) {
-    playing = value;
-    calls.push_back(value ? "Playing=true" : "Playing=false");
-}
-
-void FakeMovieControl::setLoop(bool value) {
-    loop = value;
-    calls.push_back(value ? "Loop=true" : "Loop=false");
-}
-
-void FakeMovieControl::setBackgroundColor(std::uint32_t rgb) {
-    background = rgb;
-    calls.push_back("BackgroundColor");
-}
-
-void FakeMovieControl::setVisible(bool value) {
-    visible = value;
-    calls.push_back(value ? "Visible=true" : "Visible=false");
-}
-
 void FakePlayerWorld::messageBox(std::string_view text, MessageIcon icon, std::string_view title) {
     messages.push_back({std::string(text), icon, std::string(title)});
     events.push_back("message");

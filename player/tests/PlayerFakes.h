@@ -2,7 +2,7 @@
 
 #include "player/Player.h"
 
-#include "cardformat/MovieControl.h"
+#include "cardformat/tests/RecordingMovieControl.h"
 
 #include <gtest/gtest.h>
 
@@ -11,34 +11,7 @@
 
 namespace player::testing {
 
-// A movie control that only remembers what it was told, in order.
-class FakeMovieControl : public cardformat::MovieControl {
-  public:
-    void setMovie(const std::string& path) override;
-    std::string Movie() const override { return movie; }
-    void Play() override;
-    bool Playing() const override { return playing; }
-    void setPlaying(bool value) override;
-    bool Loop() const override { return loop; }
-    void setLoop(bool value) override;
-    void Rewind() override { calls.push_back("Rewind"); }
-    void Back() override { calls.push_back("Back"); }
-    void Forward() override { calls.push_back("Forward"); }
-    void setBackgroundColor(std::uint32_t rgb) override;
-    std::uint32_t BackgroundColor() const override { return background; }
-    void setVisible(bool value) override;
-    bool Visible() const override { return visible; }
-    void setPlace(const cardformat::TwipRect& value) override { place = value; }
-    cardformat::TwipRect Place() const override { return place; }
-
-    std::string movie;
-    bool playing = true;
-    bool loop = true;
-    std::uint32_t background = 0xFFFFFF;
-    bool visible = false;
-    cardformat::TwipRect place{};
-    std::vector<std::string> calls;
-};
+using FakeMovieControl = cardformat::testing::RecordingMovieControl;
 
 struct MessageShown {
     std::string text;

@@ -31,7 +31,8 @@ struct Workspace {
     ~Workspace() { fs::remove_all(dir); }
     static void write(const fs::path& path, const cardformat::Bytes& bytes) {
         std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
 };
 
@@ -40,8 +41,9 @@ void BM_MakeCard(benchmark::State& state) {
     const auto ask = [](std::string_view, std::string_view) { return true; };
     for (auto _ : state) {
         cardformat::CardNote note = cardformat::makeGenerationNote("", "祝你快乐");
-        const int made = cardformat::Swf2Exe((ws.dir / "movie.swf").string(), (ws.dir / "card.exe").string(),
-                                             note, "Velmora.vmd", ask, ws.dir.string());
+        const int made =
+            cardformat::Swf2Exe((ws.dir / "movie.swf").string(), (ws.dir / "card.exe").string(),
+                                note, "Velmora.vmd", ask, ws.dir.string());
         if (made != 1) {
             state.SkipWithError("Swf2Exe failed");
         }

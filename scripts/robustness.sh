@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Renders every movie of the robustness set a few frames and fails on any crash, hang,
-# sanitizer report or excessive memory. Meant for a sanitizer build of cardtool.
+# Renders every movie of the robustness set and of the fidelity corpus a few frames and fails
+# on any crash, hang, sanitizer report or excessive memory. Meant for a sanitizer build of
+# cardtool.
 #
-#   scripts/robustness.sh [--sample N] [--cardtool PATH] [--set DIR] [--jobs J]
+#   scripts/robustness.sh [--sample N] [--cardtool PATH] [--set DIR]... [--jobs J]
 #
 # --sample N  renders N movies chosen evenly over the sorted list (same N, same movies);
-#             without it, every movie. Defaults: cardtool from build-fid-asan/bin, the set in
-#             ../shared/swf-robustness, jobs = number of cores.
+#             without it, every movie. Defaults: cardtool from build-check/bin (the sanitizer
+#             build of the test command), the sets ../shared/swf-robustness and
+#             ../shared/swf-corpus/cases (searched recursively), jobs = number of cores.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cardtool=$root/build-fid-asan/bin/cardtool
-set_dir=$root/../shared/swf-robustness
+cardtool=$root/build-check/bin/cardtool
+sets=()
 sample=0
 jobs=$(nproc)
 timeout_s=${ROBUSTNESS_TIMEOUT:-10}
@@ -19,17 +21,22 @@ while [ $# -gt 0 ]; do
     case $1 in
     --sample) sample=$2; shift 2 ;;
     --cardtool) cardtool=$2; shift 2 ;;
-    --set) set_dir=$2; shift 2 ;;
+    --set) sets+=("$2"); shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
     *) echo "usage: $0 [--sample N] [--cardtool PATH] [--set DIR] [--jobs J]" >&2; exit 2 ;;
     esac
 done
 [ -x "$cardtool" ] || { echo "robustness: no cardtool at $cardtool" >&2; exit 2; }
-[ -d "$set_dir" ] || { echo "robustness: no movie set at $set_dir" >&2; exit 2; }
+if [ ${#sets[@]} -eq 0 ]; then
+    sets=("$root/../shared/swf-robustness" "$root/../shared/swf-corpus/cases")
+fi
+for set_dir in "${sets[@]}"; do
+    [ -d "$set_dir" ] || { echo "robustness: no movie set at $set_dir" >&2; exit 2; }
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-find "$set_dir" -maxdepth 1 -name '*.swf' -print | LC_ALL=C sort >"$work/all"
+find "${sets[@]}" -name '*.swf' -type f -print | LC_ALL=C sort >"$work/all"
 total=$(wc -l <"$work/all")
 if [ "$sample" -gt 0 ] && [ "$sample" -lt "$total" ]; then
     awk -v n="$sample" -v t="$total" 'BEGIN { srand(0) } { if (int((NR - 1) * n / t) != int(NR * n / t)) print }' \
@@ -40,8 +47,9 @@ fi
 count=$(wc -l <"$work/list")
 
 # Under the sanitizers the memory cap is theirs (they reserve huge address space up front);
-# otherwise it is the address-space limit of the shell.
-if ldd "$cardtool" 2>/dev/null | grep -q libasan; then
+# otherwise it is the address-space limit of the shell. gcc links the runtime dynamically,
+# clang statically: both leave the runtime's entry symbol in the binary.
+if grep -qa __asan_init "$cardtool"; then
     memory_kb=unlimited
 else
     memory_kb=$((memory_mb * 1024))
@@ -54,8 +62,9 @@ export CARDTOOL=$cardtool WORK=$work TIMEOUT_S=$timeout_s MEMORY_KB=$memory_kb
 # One movie: exit status 0 for a clean run (a refused movie is clean), else the log is kept.
 run_one() {
     local movie=$1
+    # Corpus movies are all called test.swf: name the log after the whole path.
     local name
-    name=$(basename "$movie" .swf)
+    name=$(printf '%s' "$movie" | tr '/' '_')
     local log=$WORK/$name.log
     local status=0
     (ulimit -v "$MEMORY_KB"; exec timeout -k 2 "$TIMEOUT_S" "$CARDTOOL" render "$movie" \
@@ -67,7 +76,7 @@ run_one() {
         return 0
     fi
     rm -f "$log"
-    echo "ok $movie"
+    if [ "$status" -eq 1 ]; then echo "refused $movie"; else echo "ok $movie"; fi
 }
 export -f run_one
 
@@ -78,8 +87,10 @@ failed=$(grep -c '^FAIL' "$work/results" || true)
 if [ "$failed" -gt 0 ]; then
     grep '^FAIL' "$work/results" | while read -r _ status movie; do
         echo "robustness: exit $status on $movie"
-        tail -n 15 "$work/$(basename "$movie" .swf).log" | sed 's/^/    /'
+        tail -n 15 "$work/$(printf '%s' "$movie" | tr '/' '_').log" | sed 's/^/    /'
     done
 fi
-echo "robustness: $((count - failed))/$count movies clean, $failed failed (${elapsed}s)"
+refused=$(grep -c '^refused' "$work/results" || true)
+echo "robustness: $((count - failed))/$count movies clean ($refused refused as unplayable)," \
+    "$failed failed (${elapsed}s)"
 [ "$failed" -eq 0 ]

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit, offscreen and end-to-end tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a smoke run of every fuzz target.
-# FUZZ_SECONDS sets the time per fuzz target (default 5).
+# AddressSanitizer and UndefinedBehaviorSanitizer, a sample of the robustness movies, then a
+# smoke run of every fuzz target. FUZZ_SECONDS sets the time per fuzz target (default 5),
+# ROBUSTNESS_SAMPLE the number of movies rendered (default 260).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -19,6 +20,16 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$root/build-check" --output-on-failure -j"$jobs" --timeout 600
+
+echo "== Robustness sample"
+# Every 16th movie of the robustness set and the fidelity corpus, three frames each under
+# the sanitizers; scripts/robustness.sh without --sample is the long run over all of them.
+if [ -d "$root/../shared/swf-robustness" ] && [ -d "$root/../shared/swf-corpus/cases" ]; then
+    "$root/scripts/robustness.sh" --sample "${ROBUSTNESS_SAMPLE:-260}" \
+        --cardtool "$root/build-check/bin/cardtool" --jobs "$jobs"
+else
+    echo "robustness: the movie sets are not beside the project (../shared); sample skipped"
+fi
 
 echo "== Player template, release build"
 # The sanitizer build's player cannot fit the shipped 90,112 bytes; the length of the real

@@ -7,7 +7,7 @@ packages=(
     clang libclang-rt-14-dev llvm
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    zlib1g-dev libjpeg-dev
+    zlib1g-dev liblzma-dev libjpeg-dev
     fonts-noto-cjk python3 xauth xvfb
 )
 missing=()

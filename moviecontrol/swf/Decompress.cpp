@@ -1,6 +1,8 @@
 #include "Decompress.h"
 
 #include <algorithm>
+#include <array>
+#include <lzma.h>
 #include <zlib.h>
 
 namespace swf {
@@ -8,9 +10,22 @@ namespace swf {
 namespace {
 
 constexpr std::size_t FileHeaderSize = 8;
+// An LZMA movie's eight bytes are followed by the compressed length (four bytes, which
+// encoders get wrong, so the rest of the file is used) and the five bytes of LZMA properties.
+constexpr std::size_t LzmaLengthSize = 4;
+constexpr std::size_t LzmaPropertiesSize = 5;
+constexpr std::size_t LzmaHeaderSize = FileHeaderSize + LzmaLengthSize + LzmaPropertiesSize;
 
-/// Inflates `input` into `out` until `limit` bytes, the end of the stream or an error. The
-/// buffer grows as data arrives instead of trusting the declared length up front.
+/// Room for the next piece of output: the buffer grows as data arrives instead of trusting
+/// the declared length up front.
+void growOutput(std::vector<std::uint8_t>& bytes, std::size_t produced, std::size_t target) {
+    if (bytes.size() == produced) {
+        const std::size_t grow = std::clamp<std::size_t>(produced, 1u << 16, 16u << 20);
+        bytes.resize(std::min(target, produced + grow));
+    }
+}
+
+/// Inflates `input` into `out` until `limit` bytes, the end of the stream or an error.
 void inflateInto(std::span<const std::uint8_t> input, std::size_t limit, DecompressedFile& out) {
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) {
@@ -24,10 +39,7 @@ void inflateInto(std::span<const std::uint8_t> input, std::size_t limit, Decompr
     std::size_t produced = bytes.size();
     int status = Z_OK;
     while (produced < target) {
-        if (bytes.size() == produced) {
-            const std::size_t grow = std::clamp<std::size_t>(produced, 1u << 16, 16u << 20);
-            bytes.resize(std::min(target, produced + grow));
-        }
+        growOutput(bytes, produced, target);
         zs.next_out = bytes.data() + produced;
         zs.avail_out =
             static_cast<uInt>(std::min<std::size_t>(bytes.size() - produced, UINT32_MAX));
@@ -50,6 +62,73 @@ void inflateInto(std::span<const std::uint8_t> input, std::size_t limit, Decompr
     bytes.resize(produced);
 }
 
+/// Decodes the LZMA body of `file` into `out` until `limit` bytes, the end of the stream or an
+/// error. The body is handed to the decoder as the classic .lzma format: the properties, then
+/// the expected size, which makes the decoder stop there. The dictionary never needs to be
+/// larger than the output, so a hostile dictionary size cannot make the decoder allocate more.
+void decodeLzmaInto(std::span<const std::uint8_t> file, std::size_t limit, DecompressedFile& out) {
+    if (file.size() < LzmaHeaderSize) {
+        return;
+    }
+    const std::size_t props = FileHeaderSize + LzmaLengthSize;
+    std::array<std::uint8_t, 13> header{};
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(props), LzmaPropertiesSize,
+                header.begin());
+    std::uint32_t dictionary = std::uint32_t{header[1]} | (std::uint32_t{header[2]} << 8) |
+                               (std::uint32_t{header[3]} << 16) | (std::uint32_t{header[4]} << 24);
+    std::uint32_t enough = 1u << 12;
+    while (enough < limit && enough < (1u << 31)) {
+        enough <<= 1;
+    }
+    dictionary = std::min(dictionary, enough);
+    for (int i = 0; i < 4; ++i) {
+        header[1 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(dictionary >> (8 * i));
+    }
+    for (int i = 0; i < 8; ++i) {
+        header[5 + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(static_cast<std::uint64_t>(limit) >> (8 * i));
+    }
+
+    lzma_stream zs = LZMA_STREAM_INIT;
+    // The decoder needs the dictionary and its probability tables (a few MiB at the most).
+    if (lzma_alone_decoder(&zs, std::uint64_t{enough} + (32u << 20)) != LZMA_OK) {
+        out.corrupt = true;
+        return;
+    }
+    std::vector<std::uint8_t>& bytes = out.bytes;
+    const std::size_t target = FileHeaderSize + limit;
+    std::size_t produced = bytes.size();
+    const auto body = file.subspan(LzmaHeaderSize);
+    bool headerGiven = false;
+    zs.next_in = header.data();
+    zs.avail_in = header.size();
+    while (produced < target) {
+        if (zs.avail_in == 0 && !headerGiven) {
+            headerGiven = true;
+            zs.next_in = body.data();
+            zs.avail_in = body.size();
+        }
+        growOutput(bytes, produced, target);
+        zs.next_out = bytes.data() + produced;
+        zs.avail_out = bytes.size() - produced;
+        const std::size_t before = zs.avail_out;
+        const lzma_ret status = lzma_code(&zs, headerGiven ? LZMA_FINISH : LZMA_RUN);
+        produced += before - zs.avail_out;
+        if (status == LZMA_STREAM_END) {
+            break;
+        }
+        if (status != LZMA_OK) {
+            // Running out of input is a truncated stream, not a damaged one.
+            if (status != LZMA_BUF_ERROR) {
+                out.corrupt = true;
+            }
+            break;
+        }
+    }
+    lzma_end(&zs);
+    bytes.resize(produced);
+}
+
 } // namespace
 
 DecompressedFile decompressFile(std::span<const std::uint8_t> file, std::size_t maxBytes) {
@@ -67,11 +146,6 @@ DecompressedFile decompressFile(std::span<const std::uint8_t> file, std::size_t 
     const std::size_t bodyLimit = std::min(declaredBody, maxBytes);
     out.capped = declaredBody > maxBytes;
 
-    if (file[0] == 'Z') {
-        out.compression = Compression::Lzma;
-        out.error = LoadError::Unsupported;
-        return out;
-    }
     out.bytes.assign(file.begin(), file.begin() + FileHeaderSize);
     const auto body = file.subspan(FileHeaderSize);
     if (file[0] == 'F') {
@@ -85,8 +159,13 @@ DecompressedFile decompressFile(std::span<const std::uint8_t> file, std::size_t 
         out.shorterThanDeclared = body.size() < declaredBody;
         return out;
     }
-    out.compression = Compression::Zlib;
-    inflateInto(body, bodyLimit, out);
+    if (file[0] == 'Z') {
+        out.compression = Compression::Lzma;
+        decodeLzmaInto(file, bodyLimit, out);
+    } else {
+        out.compression = Compression::Zlib;
+        inflateInto(body, bodyLimit, out);
+    }
     out.shorterThanDeclared = out.bytes.size() - FileHeaderSize < declaredBody && !out.capped;
     if (out.bytes.size() == FileHeaderSize && declaredBody > 0) {
         out.error = LoadError::NoBody;

@@ -98,7 +98,6 @@ struct LoadLimits {
 enum class LoadError : std::uint8_t {
     None,
     NotSwf,      ///< Too short or an unknown signature.
-    Unsupported, ///< LZMA ("ZWS") movies.
     NoBody,      ///< The compressed body could not be inflated at all.
 };
 

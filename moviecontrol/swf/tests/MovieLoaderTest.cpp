@@ -43,15 +43,10 @@ TEST(MovieHeader, ReadsVersionRectangleRateAndCount) {
     EXPECT_EQ(quick.frameCount, 77);
 }
 
-TEST(MovieHeader, RefusesNonMoviesAndLzma) {
+TEST(MovieHeader, RefusesNonMovies) {
     EXPECT_EQ(loadMovie(std::vector<std::uint8_t>{'F', 'W', 'S'}).error, LoadError::NotSwf);
     EXPECT_EQ(loadMovie(std::vector<std::uint8_t>{'G', 'W', 'S', 8, 0, 0, 0, 0}).error,
               LoadError::NotSwf);
-    auto lzma = test::movie(twoFrames());
-    lzma[0] = 'Z';
-    const LoadResult result = loadMovie(lzma);
-    EXPECT_EQ(result.error, LoadError::Unsupported);
-    EXPECT_FALSE(result.movie);
     Header h;
     EXPECT_FALSE(readHeader(std::vector<std::uint8_t>{'x'}, h));
 }
@@ -128,6 +123,76 @@ TEST(Compression, TruncatedStreamGivesWhatWasInflated) {
     ASSERT_TRUE(damaged.ok());
     EXPECT_EQ(damaged.movie->bytes().size(), 8 + keep);
     EXPECT_TRUE(damaged.movie->has(Issue::CompressedDataCorrupt));
+}
+
+TEST(LzmaCompression, LzmaMovieLoadsLikeTheUncompressedOne) {
+    const std::vector<std::uint8_t> padding(5000, 7);
+    const auto fws = test::movie(twoFrames() + test::tag(200, padding), 9, 2);
+    const LoadResult packed = loadMovie(test::lzmaCompressed(fws));
+    ASSERT_TRUE(packed.ok());
+    EXPECT_EQ(packed.movie->header.compression, Compression::Lzma);
+    EXPECT_EQ(packed.movie->header.version, 9);
+    EXPECT_EQ(packed.movie->root.frames.size(), 2u);
+    EXPECT_TRUE(std::equal(fws.begin() + 8, fws.end(), packed.movie->bytes().begin() + 8,
+                           packed.movie->bytes().end()));
+    EXPECT_TRUE(packed.movie->diagnostics.empty());
+
+    Header h;
+    ASSERT_TRUE(readHeader(test::lzmaCompressed(fws), h));
+    EXPECT_EQ(h.frameCount, 2);
+    EXPECT_EQ(h.compression, Compression::Lzma);
+}
+
+TEST(LzmaCompression, DecodesNoMoreThanTheDeclaredLengthOrTheCap) {
+    const std::vector<std::uint8_t> padding(5000, 0);
+    const auto fws = test::movie(test::tag(200, padding) + twoFrames(), 8, 2);
+    auto zws = test::lzmaCompressed(fws);
+    auto shortDeclared = zws;
+    shortDeclared[4] = 8 + 100;
+    shortDeclared[5] = shortDeclared[6] = shortDeclared[7] = 0;
+    const LoadResult cut = loadMovie(shortDeclared);
+    ASSERT_TRUE(cut.ok());
+    EXPECT_EQ(cut.movie->bytes().size(), 8u + 100u);
+
+    LoadLimits limits;
+    limits.maxBodyBytes = 1000;
+    const LoadResult capped = loadMovie(zws, limits);
+    ASSERT_TRUE(capped.ok());
+    EXPECT_EQ(capped.movie->bytes().size(), 8u + 1000u);
+    EXPECT_TRUE(capped.movie->has(Issue::SizeCapReached));
+
+    // A dictionary of 4 GiB is never needed for a small body: the movie still loads.
+    auto hugeDictionary = zws;
+    std::fill_n(hugeDictionary.begin() + 13, 4, 0xFF);
+    const LoadResult huge = loadMovie(hugeDictionary);
+    ASSERT_TRUE(huge.ok());
+    EXPECT_EQ(huge.movie->bytes().size(), fws.size());
+}
+
+TEST(LzmaCompression, TruncatedOrDamagedStreamGivesWhatWasDecoded) {
+    std::vector<std::uint8_t> filler(3000);
+    std::uint32_t seed = 777;
+    for (auto& byte : filler) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<std::uint8_t>(seed >> 24);
+    }
+    const auto fws = test::movie(twoFrames() + test::tag(200, filler), 8, 2);
+    auto zws = test::lzmaCompressed(fws);
+    zws.resize(zws.size() / 2);
+    const LoadResult half = loadMovie(zws);
+    ASSERT_TRUE(half.ok());
+    EXPECT_TRUE(half.movie->has(Issue::BodyShorterThanDeclared));
+    EXPECT_EQ(half.movie->root.frames.size(), 2u);
+
+    // Properties beyond the valid range (lc + lp + pb combinations stop at 224).
+    auto badProperties = test::lzmaCompressed(fws);
+    badProperties[12] = 225;
+    EXPECT_EQ(loadMovie(badProperties).error, LoadError::NoBody);
+
+    // The eight bytes and nothing of the LZMA header.
+    auto headerOnly = test::lzmaCompressed(fws);
+    headerOnly.resize(10);
+    EXPECT_EQ(loadMovie(headerOnly).error, LoadError::NoBody);
 }
 
 TEST(TagStream, LongHeadersUnknownTagsAndTrailingFrame) {

@@ -5,6 +5,7 @@
 #include "swf/Movie.h"
 
 #include <cstdint>
+#include <lzma.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -140,6 +141,36 @@ inline std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& fws
     std::vector<std::uint8_t> z(length);
     compress2(z.data(), &length, fws.data() + 8, static_cast<uLong>(fws.size() - 8), 9);
     out.insert(out.end(), z.begin(), z.begin() + static_cast<std::ptrdiff_t>(length));
+    return out;
+}
+
+/// The same movie LZMA-compressed ("ZWS"): the eight bytes, the compressed length, the five
+/// bytes of properties and the LZMA data, which ends with an end marker.
+inline std::vector<std::uint8_t> lzmaCompressed(const std::vector<std::uint8_t>& fws) {
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 6);
+    lzma_stream zs = LZMA_STREAM_INIT;
+    if (lzma_alone_encoder(&zs, &options) != LZMA_OK) {
+        return {};
+    }
+    std::vector<std::uint8_t> alone(fws.size() + 1024);
+    zs.next_in = fws.data() + 8;
+    zs.avail_in = fws.size() - 8;
+    zs.next_out = alone.data();
+    zs.avail_out = alone.size();
+    while (lzma_code(&zs, LZMA_FINISH) == LZMA_OK) {
+    }
+    alone.resize(zs.total_out);
+    lzma_end(&zs);
+    // The .lzma header is the properties and an eight-byte size; the movie has no size there.
+    const auto data = static_cast<std::uint32_t>(alone.size() - 13);
+    std::vector<std::uint8_t> out(fws.begin(), fws.begin() + 8);
+    out[0] = 'Z';
+    out.insert(out.end(),
+               {static_cast<std::uint8_t>(data), static_cast<std::uint8_t>(data >> 8),
+                static_cast<std::uint8_t>(data >> 16), static_cast<std::uint8_t>(data >> 24)});
+    out.insert(out.end(), alone.begin(), alone.begin() + 5);
+    out.insert(out.end(), alone.begin() + 13, alone.end());
     return out;
 }
 

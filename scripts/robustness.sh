@@ -36,7 +36,7 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-find "${sets[@]}" -name '*.swf' -type f -print | LC_ALL=C sort >"$work/all"
+find -L "${sets[@]}" -name '*.swf' -type f -print | LC_ALL=C sort >"$work/all"
 total=$(wc -l <"$work/all")
 if [ "$sample" -gt 0 ] && [ "$sample" -lt "$total" ]; then
     awk -v n="$sample" -v t="$total" 'BEGIN { srand(0) } { if (int((NR - 1) * n / t) != int(NR * n / t)) print }' \

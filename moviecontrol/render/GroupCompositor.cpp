@@ -1,6 +1,7 @@
 #include "GroupCompositor.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ImageColorTransform.h"
 
@@ -71,6 +72,19 @@ void blendThroughCopy(QPainter& painter, const QImage& part, QPoint at, swf::Ble
 #endif
 
 } // namespace
+
+QPointF cachedBitmapSnap(const GroupStyle& style, const Transform& stageToDevice) {
+    if (style.filters.empty() && !style.cacheAsBitmap) {
+        return {};
+    }
+    const Bounds device = mapBounds(stageToDevice, style.bounds);
+    // Far off or broken boxes are left alone rather than rounded through huge values.
+    constexpr double kLimit = 1e9;
+    if (device.empty() || !(std::abs(device.xMin) < kLimit) || !(std::abs(device.yMin) < kLimit)) {
+        return {};
+    }
+    return {std::round(device.xMin) - device.xMin, std::round(device.yMin) - device.yMin};
+}
 
 QMargins groupMargins(const GroupStyle& style, GroupScale scale) {
 #ifdef MC_RENDER_HAS_FILTERS

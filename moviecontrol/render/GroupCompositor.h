@@ -4,6 +4,7 @@
 #include <QMargins>
 #include <QPainter>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 
 #include "DrawCommand.h"
@@ -16,6 +17,11 @@ struct GroupScale {
     double x = 1.0;
     double y = 1.0;
 };
+
+// A cached bitmap (a group with filters or the cache request) is drawn with its content's
+// top-left corner moved to the nearest whole device pixel, halves away from zero, as players
+// place such bitmaps; this is the move in device pixels. Other groups draw where they are.
+QPointF cachedBitmapSnap(const GroupStyle& style, const Transform& stageToDevice);
 
 // How far the group's filters reach beyond its content, in device pixels.
 QMargins groupMargins(const GroupStyle& style, GroupScale scale);

@@ -287,7 +287,9 @@ void PainterBackend::beginGroup(const GroupStyle& style) {
         layer->painter = std::make_unique<QPainter>(&layer->image);
         applyHints(*layer->painter);
         layer->origin = QPoint(-margins.left(), -margins.top());
-        stage_ = Transform::translation(margins.left(), margins.top()) * stage_;
+        const QPointF snap = cachedBitmapSnap(style, stage_);
+        stage_ =
+            Transform::translation(margins.left() + snap.x(), margins.top() + snap.y()) * stage_;
         ++paintedLayers_;
     } else {
         const ColorTransform above = layers_.empty() ? ColorTransform{} : layers_.back()->pending;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "DrawCommand.h"
 #include "swf/Characters.h"
@@ -18,6 +19,13 @@ class CharacterCatalog {
     virtual const swf::Timeline* spriteTimeline(std::uint16_t id) const = 0;
     // Null unless kind(id) is Button.
     virtual const swf::Button* button(std::uint16_t id) const = 0;
+    // The character's own bounds in its twips (a morph's at `ratio`), when its definition
+    // states them; sprites and buttons have none of their own.
+    virtual std::optional<swf::Rect> bounds(std::uint16_t id, std::uint16_t ratio) const {
+        (void)id;
+        (void)ratio;
+        return std::nullopt;
+    }
 };
 
 } // namespace mc

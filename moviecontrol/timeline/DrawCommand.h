@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Bounds.h"
 #include "ColorTransform.h"
 #include "Transform.h"
 #include "swf/Filters.h"
@@ -40,6 +41,9 @@ struct GroupStyle {
     bool cacheAsBitmap = false;
     // The group's own placement.
     Transform matrix;
+    // For a cached bitmap (filters or the cache request): what the group's content covers,
+    // in stage twips. Players place such a bitmap with this box's corner on a whole pixel.
+    Bounds bounds;
     // Applied to the finished layer, after its filters: a tinted object tints its shadow
     // too. The group's children are drawn without it.
     ColorTransform colorTransform;

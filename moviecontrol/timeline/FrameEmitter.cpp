@@ -74,6 +74,10 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         style.filters = object.filters;
         style.cacheAsBitmap = object.cacheAsBitmap;
         style.matrix = m;
+        if (!object.filters.empty() || object.cacheAsBitmap) {
+            std::size_t visits = limits_.maxObjects;
+            style.bounds = contentBounds(object, m, visits);
+        }
         style.colorTransform = cx;
         cx = ColorTransform{};
         backend.beginGroup(style);

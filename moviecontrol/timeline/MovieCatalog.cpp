@@ -1,5 +1,6 @@
 #include "MovieCatalog.h"
 
+#include <cmath>
 #include <type_traits>
 
 namespace mc {
@@ -41,6 +42,37 @@ const swf::Timeline* MovieCatalog::spriteTimeline(std::uint16_t id) const {
 
 const swf::Button* MovieCatalog::button(std::uint16_t id) const {
     return movie_.findAs<swf::Button>(id);
+}
+
+std::optional<swf::Rect> MovieCatalog::bounds(std::uint16_t id, std::uint16_t ratio) const {
+    const swf::Definition* d = movie_.find(id);
+    if (d == nullptr) {
+        return std::nullopt;
+    }
+    return std::visit(
+        [ratio](const auto& def) -> std::optional<swf::Rect> {
+            using T = std::decay_t<decltype(def)>;
+            if constexpr (std::is_same_v<T, swf::Shape> || std::is_same_v<T, swf::StaticText> ||
+                          std::is_same_v<T, swf::EditText>) {
+                return def.bounds;
+            } else if constexpr (std::is_same_v<T, swf::MorphShape>) {
+                const double t = ratio / 65535.0;
+                const auto mix = [t](std::int32_t from, std::int32_t to) {
+                    const double at = from + (static_cast<double>(to) - from) * t;
+                    return static_cast<std::int32_t>(std::lround(at));
+                };
+                const swf::Rect& s = def.startBounds;
+                const swf::Rect& e = def.endBounds;
+                return swf::Rect{mix(s.xMin, e.xMin), mix(s.xMax, e.xMax), mix(s.yMin, e.yMin),
+                                 mix(s.yMax, e.yMax)};
+            } else if constexpr (std::is_same_v<T, swf::LosslessBitmap>) {
+                return swf::Rect{0, def.width * 20, 0, def.height * 20};
+            } else {
+                // A JPEG's size is only known once decoded.
+                return std::nullopt;
+            }
+        },
+        *d);
 }
 
 } // namespace mc

@@ -13,6 +13,7 @@ class MovieCatalog : public CharacterCatalog {
     CharacterKind kind(std::uint16_t id) const override;
     const swf::Timeline* spriteTimeline(std::uint16_t id) const override;
     const swf::Button* button(std::uint16_t id) const override;
+    std::optional<swf::Rect> bounds(std::uint16_t id, std::uint16_t ratio) const override;
 
   private:
     const swf::Movie& movie_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Bounds.h"
 #include "CharacterCatalog.h"
 #include "DisplayObject.h"
 #include "RenderBackend.h"
@@ -85,6 +86,10 @@ class TimelinePlayer {
                     std::size_t& budget) const;
     void emitButton(RenderBackend& backend, const swf::Button& button, const Transform& matrix,
                     const ColorTransform& cx, std::size_t& budget) const;
+    // What the characters of `object` and everything inside it cover under `m`, from the
+    // bounds their definitions state; each object visited uses up one of `budget`.
+    Bounds contentBounds(const DisplayObject& object, const Transform& m,
+                         std::size_t& budget) const;
 
     const CharacterCatalog& catalog_;
     TimelineLimits limits_;

@@ -106,6 +106,40 @@ TEST(GroupPaintTest, ColourTransformTintsTheFilteredLayer) {
     EXPECT_TRUE(tinted(image.pixelColor(37, 50))) << image.pixelColor(37, 50).name().toStdString();
 }
 
+// A red 20 px square whose left edge lies at 10 px plus `twips`, drawn smoothly, with a blur
+// of nothing (still a cached bitmap) when `filtered`.
+QImage offsetSquare(int twips, bool filtered) {
+    SwfWriter movie = whiteStage(60, 40);
+    const std::uint16_t id = square(movie, 10, 10, 20, {255, 0, 0, 255});
+    PlaceObject p;
+    p.matrix = Matrix::translate(twips, 0);
+    if (filtered) {
+        p.filters = swftest::blurFilterList(0, 0, 1);
+    }
+    placeThird(movie, id, 1, p);
+    movie.showFrame();
+    auto renderer = load(movie.finish());
+    EXPECT_TRUE(renderer);
+    return renderer ? renderer->renderFrame(QSize(60, 40), RenderQuality::High) : QImage();
+}
+
+TEST(GroupPaintTest, CachedBitmapsSnapTheirContentToWholePixels) {
+    const QColor red(255, 0, 0);
+    const QColor white(255, 255, 255);
+    // 10.4 px rounds down: the square covers pixels 10..29 exactly.
+    const QImage down = offsetSquare(8, true);
+    EXPECT_EQ(down.pixelColor(10, 20), red) << down.pixelColor(10, 20).name().toStdString();
+    EXPECT_EQ(down.pixelColor(30, 20), white) << down.pixelColor(30, 20).name().toStdString();
+    // A half pixel rounds away from zero: pixels 11..30.
+    const QImage half = offsetSquare(10, true);
+    EXPECT_EQ(half.pixelColor(10, 20), white) << half.pixelColor(10, 20).name().toStdString();
+    EXPECT_EQ(half.pixelColor(30, 20), red) << half.pixelColor(30, 20).name().toStdString();
+    // Without a cache the edge stays where it is, shared between two pixels.
+    const QImage plain = offsetSquare(8, false);
+    EXPECT_NE(plain.pixelColor(10, 20), red);
+    EXPECT_NE(plain.pixelColor(30, 20), white);
+}
+
 TEST(GroupPaintTest, BlendModesSeeWhatIsBeneath) {
     SwfWriter movie = whiteStage(60, 20);
     const std::uint16_t grey = square(movie, 0, 0, 60, {128, 128, 128, 255});

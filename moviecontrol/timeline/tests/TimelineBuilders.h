@@ -15,6 +15,7 @@ class FakeCatalog : public CharacterCatalog {
   public:
     std::map<std::uint16_t, CharacterKind> kinds;
     std::map<std::uint16_t, swf::Timeline> sprites;
+    std::map<std::uint16_t, swf::Rect> rects;
 
     CharacterKind kind(std::uint16_t id) const override {
         auto it = kinds.find(id);
@@ -25,6 +26,10 @@ class FakeCatalog : public CharacterCatalog {
         return it == sprites.end() ? nullptr : &it->second;
     }
     const swf::Button* button(std::uint16_t) const override { return nullptr; }
+    std::optional<swf::Rect> bounds(std::uint16_t id, std::uint16_t) const override {
+        auto it = rects.find(id);
+        return it == rects.end() ? std::nullopt : std::optional<swf::Rect>(it->second);
+    }
 };
 
 inline swf::PlaceObject place(std::uint16_t depth, std::uint16_t id, double tx = 0) {

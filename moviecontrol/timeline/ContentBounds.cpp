@@ -1,0 +1,47 @@
+// The area a placed object's drawing covers, as players compute it to place a cached bitmap.
+#include "SwfConversions.h"
+#include "TimelinePlayer.h"
+
+namespace mc {
+
+Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transform& m,
+                                     std::size_t& budget) const {
+    if (budget == 0) {
+        return {};
+    }
+    --budget;
+    Bounds box;
+    switch (object.kind) {
+    case CharacterKind::None:
+        break;
+    case CharacterKind::Sprite:
+        if (object.clip) {
+            for (const auto& [depth, child] : object.clip->displayList) {
+                box.add(contentBounds(child, m * child.matrix, budget));
+            }
+        }
+        break;
+    case CharacterKind::Button:
+        if (const swf::Button* button = catalog_.button(object.characterId)) {
+            for (const swf::ButtonRecord& r : button->records) {
+                // The same records the button draws: its up state, without nested clips.
+                if ((r.states & swf::button_state::Up) == 0 ||
+                    catalog_.kind(r.characterId) == CharacterKind::Sprite) {
+                    continue;
+                }
+                if (const auto own = catalog_.bounds(r.characterId, 0)) {
+                    box.add(mapBounds(m * toTransform(r.matrix), Bounds::of(*own)));
+                }
+            }
+        }
+        break;
+    default:
+        if (const auto own = catalog_.bounds(object.characterId, object.ratio)) {
+            box.add(mapBounds(m, Bounds::of(*own)));
+        }
+        break;
+    }
+    return box;
+}
+
+} // namespace mc

@@ -11,11 +11,18 @@ constexpr int kMaxPasses = 15;
 // Beyond this a box only flattens the layer further; it keeps the reach finite.
 constexpr double kMaxDeviceBlur = 4096.0;
 
-// Running sums leave float residue where the true value is zero; far below one 8-bit level.
-constexpr float kResidue = 1e-6f;
+// The passes work on 8-bit levels (0..255) held in floats: sums of whole levels stay exact,
+// and each pass keeps only the whole levels of its result, truncated, as Flash does. That
+// truncation is what keeps a strong glow's faint tail from reaching the full blur width.
+constexpr float kLevels = 255.0f;
+// Far below the distance between a true fraction and the next level (1 / 4097 at most), far
+// above the float error of one weighted sum.
+constexpr float kLevelSlack = 1.0f / 8192.0f;
 
-float settled(float value) {
-    return value < kResidue ? 0.0f : value;
+// Values are never negative, so the integer conversion (one vector instruction, unlike
+// floor on plain x86-64) truncates as floor would.
+float truncated(float value) {
+    return static_cast<float>(static_cast<int>(value + kLevelSlack));
 }
 
 struct Box {
@@ -46,7 +53,7 @@ void blurLine(float* values, int count, const Box& box, std::vector<float>& line
     }
     for (int i = 0; i < count; ++i) {
         const float ends = centre[i - box.radius - 1] + centre[i + box.radius + 1];
-        values[i] = settled((sum + box.endWeight * ends) * box.normaliser);
+        values[i] = truncated((sum + box.endWeight * ends) * box.normaliser);
         sum += centre[i + box.radius + 1] - centre[i - box.radius];
     }
 }
@@ -90,7 +97,7 @@ void blurColumns(Plane& plane, const Box& box, std::vector<float>& source,
             if (ends != nullptr) {
                 total += box.endWeight * (ends[x] + (otherEnd ? otherEnd[x] : 0.0f));
             }
-            out[x] = settled(total * box.normaliser);
+            out[x] = truncated(total * box.normaliser);
         }
         add(after);
         subtract(row(y - box.radius));
@@ -121,6 +128,9 @@ void boxBlur(Plane& plane, const BlurSize& size) {
     if (size.none() || plane.values.empty()) {
         return;
     }
+    for (float& value : plane.values) {
+        value = static_cast<float>(static_cast<int>(value * kLevels + 0.5f));
+    }
     std::vector<float> line;
     std::vector<float> source;
     std::vector<float> sums(static_cast<std::size_t>(plane.width));
@@ -137,6 +147,9 @@ void boxBlur(Plane& plane, const BlurSize& size) {
         if (size.y > 1.0) {
             blurColumns(plane, vertical, source, sums);
         }
+    }
+    for (float& value : plane.values) {
+        value /= kLevels;
     }
 }
 

@@ -23,8 +23,10 @@ BlurSize deviceBlur(double blurX, double blurY, int passes, FilterScale scale);
 /// How far (pixels, each side) `passes` boxes of full width `width` spread a pixel.
 int blurReach(double width, int passes);
 
-/// Blurs the plane in place; values outside it count as 0. A box of non-integer width
-/// weighs its two end pixels by the fraction, so it stays centred and sums to one.
+/// Blurs the plane (values 0..1 in steps of 1/255, such as an alpha plane) in place; values
+/// outside it count as 0. A box of non-integer width weighs its two end pixels by the
+/// fraction, so it stays centred. Each pass truncates its result to a step of 1/255, as
+/// Flash's 8-bit passes do.
 void boxBlur(Plane& plane, const BlurSize& size);
 
 } // namespace mc

@@ -8,11 +8,12 @@
 namespace mc {
 namespace {
 
-// Weights in 24-bit fixed point: out = (sum * full + ends * end + half) >> 24. Sums stay
-// below 2^21 (255 * 4097), so the products fit 64 bits with room to spare.
-constexpr int kShift = 24;
+// Weights in 32-bit fixed point: out = (sum * full + ends * end) >> 32, truncated as Flash's
+// passes are. Sums stay below 2^21 (255 * 4097), so the products fit 64 bits. Weights are
+// rounded up, so that a whole result (an opaque area) stays whole; the excess is below
+// 2^21 / 2^32 of a level.
+constexpr int kShift = 32;
 constexpr std::uint64_t kOne = std::uint64_t{1} << kShift;
-constexpr std::uint64_t kHalf = kOne / 2;
 
 struct FixedBox {
     int radius = 0;
@@ -25,9 +26,8 @@ FixedBox fixedBox(double width) {
     FixedBox box;
     box.radius = static_cast<int>(std::floor(half));
     const double endWeight = half - box.radius;
-    box.full = static_cast<std::uint64_t>(std::llround(static_cast<double>(kOne) / width));
-    box.end =
-        static_cast<std::uint64_t>(std::llround(endWeight * static_cast<double>(kOne) / width));
+    box.full = static_cast<std::uint64_t>(std::ceil(static_cast<double>(kOne) / width));
+    box.end = static_cast<std::uint64_t>(std::ceil(endWeight * static_cast<double>(kOne) / width));
     return box;
 }
 
@@ -49,7 +49,7 @@ struct Sums {
 };
 
 inline std::uint32_t weigh(std::uint32_t sum, std::uint32_t ends, const FixedBox& box) {
-    return static_cast<std::uint32_t>((sum * box.full + ends * box.end + kHalf) >> kShift);
+    return static_cast<std::uint32_t>((sum * box.full + ends * box.end) >> kShift);
 }
 
 inline QRgb pack(const std::uint32_t (&v)[4]) {

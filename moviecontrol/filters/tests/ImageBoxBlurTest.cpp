@@ -29,14 +29,15 @@ Plane channelPlane(const QImage& image, int shift) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             plane.values[static_cast<std::size_t>(y) * image.width() + x] =
-                static_cast<float>((line[x] >> shift) & 0xFF);
+                static_cast<float>((line[x] >> shift) & 0xFF) / 255.0f;
         }
     }
     return plane;
 }
 
-// The integer blur against the float planes it replaces: each pass may round once.
-TEST(ImageBoxBlur, MatchesThePlaneBlurWithinRounding) {
+// The integer blur against the float planes of the alpha effects: both truncate every pass
+// to whole levels, so they agree but for a level where a true value sits on a level's edge.
+TEST(ImageBoxBlur, MatchesThePlaneBlurLevelForLevel) {
     const QImage source = noisyLayer(61, 47);
     for (const BlurSize size : {BlurSize{5.0, 5.0, 1}, BlurSize{6.5, 2.25, 2},
                                 BlurSize{1.0, 9.0, 1}, BlurSize{40.0, 40.0, 3}}) {
@@ -48,11 +49,10 @@ TEST(ImageBoxBlur, MatchesThePlaneBlurWithinRounding) {
             const Plane actual = channelPlane(blurred, shift);
             float worst = 0.0f;
             for (std::size_t i = 0; i < expected.values.size(); ++i) {
-                worst = std::max(worst, std::abs(expected.values[i] - actual.values[i]));
+                worst = std::max(worst, std::abs(expected.values[i] - actual.values[i]) * 255.0f);
             }
-            EXPECT_LE(worst, static_cast<float>(size.passes) + 0.01f)
-                << "box " << size.x << "x" << size.y << " passes " << size.passes << " shift "
-                << shift;
+            EXPECT_LE(worst, 1.01f) << "box " << size.x << "x" << size.y << " passes "
+                                    << size.passes << " shift " << shift;
         }
     }
 }
@@ -69,14 +69,33 @@ TEST(ImageBoxBlur, ColourStaysWithinAlphaAndNothingIsLost) {
             ASSERT_LE(qBlue(p), qAlpha(p));
         }
     }
-    // A lone opaque pixel keeps its weight when the box stays inside the picture.
+    // A lone opaque pixel spreads over the box, each pass keeping whole levels.
     QImage dot(21, 21, QImage::Format_ARGB32_Premultiplied);
     dot.fill(0u);
     dot.setPixel(10, 10, qRgba(255, 255, 255, 255));
     boxBlurImage(dot, BlurSize{3.0, 3.0, 1});
-    EXPECT_EQ(qAlpha(dot.pixel(9, 9)), 28); // 255 / 9
+    EXPECT_EQ(qAlpha(dot.pixel(9, 9)), 28); // 255 / 3 = 85, then 85 / 3 = 28.3
     EXPECT_EQ(qAlpha(dot.pixel(11, 11)), 28);
     EXPECT_EQ(qAlpha(dot.pixel(12, 10)), 0);
+}
+
+TEST(ImageBoxBlur, PassesTruncateAndOpaqueAreasStayOpaque) {
+    // 255 / 4 = 63.75 in the middle of a 4-wide box, half that at its ends: truncated, not
+    // rounded up, as Flash's passes do.
+    QImage dot(15, 3, QImage::Format_ARGB32_Premultiplied);
+    dot.fill(0u);
+    dot.setPixel(7, 1, qRgba(255, 255, 255, 255));
+    boxBlurImage(dot, BlurSize{4.0, 1.0, 1});
+    EXPECT_EQ(qAlpha(dot.pixel(7, 1)), 63);
+    EXPECT_EQ(qAlpha(dot.pixel(6, 1)), 63);
+    EXPECT_EQ(qAlpha(dot.pixel(5, 1)), 31);
+    // Truncation must not eat into full coverage, whatever the box.
+    for (const double width : {3.0, 4.0, 7.0, 9.3, 40.0}) {
+        QImage solid(200, 200, QImage::Format_ARGB32_Premultiplied);
+        solid.fill(qRgba(40, 80, 255, 255));
+        boxBlurImage(solid, BlurSize{width, width, 3});
+        EXPECT_EQ(solid.pixel(100, 100), qRgba(40, 80, 255, 255)) << width;
+    }
 }
 
 } // namespace

@@ -100,6 +100,24 @@ TEST(Glow, OuterGlowSurroundsTheObjectAndStrengthDeepensIt) {
     EXPECT_EQ(qRed(innerOnly.pixel(10, 12)), 0) << "knockout: no object colour";
 }
 
+// A glow 7 px wide at quality 9 reaches 27 px, but at strength 100 only what survives the
+// truncation of every pass shows: Flash draws it solid to about 13 px and nothing past 15.
+TEST(Glow, StrongGlowAtHighQualityEndsWhereItsPassesTruncateIt) {
+    const QImage square = test::layerWithSquare({120, 50}, {40, 5, 40, 40}, qRgb(255, 255, 255));
+    swf::GlowFilter glow;
+    glow.color = swf::Rgba{255, 0, 0, 255};
+    glow.blurX = 7;
+    glow.blurY = 1;
+    glow.strength = 100;
+    glow.passes = 9;
+    const QImage result = applyGlow(square, glow, FilterScale{});
+    // The square spans x 40..79; distances are counted from its left edge.
+    EXPECT_EQ(qAlpha(result.pixel(40 - 12, 25)), 255);
+    EXPECT_EQ(qAlpha(result.pixel(40 - 16, 25)), 0);
+    EXPECT_EQ(qAlpha(result.pixel(79 + 16, 25)), 0);
+    EXPECT_EQ(qAlpha(result.pixel(40 - 25, 25)), 0);
+}
+
 TEST(GradientGlow, RampColoursTheGlowByCoverage) {
     swf::GradientGlowFilter filter;
     filter.stops = {{swf::Rgba{0, 0, 255, 0}, 0}, {swf::Rgba{0, 0, 255, 255}, 255}};

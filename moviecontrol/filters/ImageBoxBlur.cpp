@@ -22,6 +22,11 @@ struct FixedBox {
 };
 
 FixedBox fixedBox(double width) {
+    // One axis may be unblurred while the other is: that box is the identity, and its
+    // weights would not fit their fixed point.
+    if (!(width > 1.0)) {
+        return FixedBox{};
+    }
     const double half = (width - 1.0) / 2.0;
     FixedBox box;
     box.radius = static_cast<int>(std::floor(half));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FieldFrame.h"
 #include "FillBrush.h"
 #include "GroupCompositor.h"
 #include "ImageColorTransform.h"
@@ -95,6 +96,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
         break;
     case CharacterKind::StaticText:
     case CharacterKind::EditText:
+        paintFieldFrame(command);
         if (const TextOutlines* runs =
                 res_.texts.outlines(res_.characters, res_.movie, command.characterId)) {
             QPainter& p = painter();
@@ -111,6 +113,28 @@ void PainterBackend::draw(const DrawCharacter& original) {
     default:
         break;
     }
+}
+
+const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command) const {
+    if (command.kind != CharacterKind::EditText) {
+        return nullptr;
+    }
+    const auto* field = res_.movie.findAs<swf::EditText>(command.characterId);
+    return field != nullptr && field->border ? field : nullptr;
+}
+
+void PainterBackend::paintFieldFrame(const DrawCharacter& command) {
+    const swf::EditText* field = borderedField(command);
+    if (field == nullptr) {
+        return;
+    }
+    const FieldFrame frame =
+        fieldFrame(toQRectF(field->bounds), toQTransform(stage_ * command.matrix));
+    QPainter& p = painter();
+    p.setTransform(QTransform());
+    p.setPen(Qt::NoPen);
+    p.fillPath(frame.background, toQColor(swf::Rgba{255, 255, 255, 255}, command.colorTransform));
+    p.fillPath(frame.border, toQColor(swf::Rgba{0, 0, 0, 255}, command.colorTransform));
 }
 
 void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
@@ -225,6 +249,11 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         break;
     case CharacterKind::StaticText:
     case CharacterKind::EditText:
+        if (const swf::EditText* field = borderedField(command)) {
+            const FieldFrame frame = fieldFrame(toQRectF(field->bounds), world);
+            mask.addPath(frame.background);
+            mask.addPath(frame.border);
+        }
         if (const TextOutlines* runs =
                 res_.texts.outlines(res_.characters, res_.movie, command.characterId)) {
             for (const TextRun& run : *runs) {

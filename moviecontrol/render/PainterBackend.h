@@ -59,6 +59,9 @@ class PainterBackend : public RenderBackend {
     QPainter& painter();
     GroupScale groupScale() const;
     void applyHints(QPainter& p) const;
+    // The field drawn by an edit text command when it has a border, else null.
+    const swf::EditText* borderedField(const DrawCharacter& command) const;
+    void paintFieldFrame(const DrawCharacter& command);
     void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx);
     void paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,
                    const ColorTransform& cx);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QRectF>
 #include <QTransform>
 
 #include "ColorTransform.h"
@@ -15,6 +16,11 @@ inline QTransform toQTransform(const Transform& t) {
 
 inline QTransform toQTransform(const swf::Matrix& m) {
     return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
+}
+
+inline QRectF toQRectF(const swf::Rect& r) {
+    // In doubles: hostile corners would overflow a 32-bit width.
+    return QRectF(QPointF(r.xMin, r.yMin), QPointF(r.xMax, r.yMax));
 }
 
 inline QColor toQColor(const swf::Rgba& c, const ColorTransform& cx) {

@@ -230,19 +230,6 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     TextOutlines runs;
     const QRectF bounds(field.bounds.xMin, field.bounds.yMin, field.bounds.width(),
                         field.bounds.height());
-    if (field.border) {
-        // The border is a one-pixel line along the bounds whose right and bottom edges lie
-        // on the last pixel: the frame covers one pixel more than the bounds each way.
-        const QRectF outer = bounds.adjusted(0, 0, 20, 20);
-        QPainterPath back;
-        back.addRect(outer);
-        runs.push_back({back, swf::Rgba{255, 255, 255, 255}});
-        QPainterPath frame;
-        frame.setFillRule(Qt::OddEvenFill);
-        frame.addRect(outer);
-        frame.addRect(bounds.adjusted(20, 20, 0, 0));
-        runs.push_back({frame, swf::Rgba{0, 0, 0, 255}});
-    }
     if (!field.initialText || field.initialText->empty()) {
         return runs;
     }

@@ -23,7 +23,8 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
                               const swf::StaticText& text);
 
 // An edit field with its initial text: embedded glyphs when the field uses outlines and the
-// font has them, else a system font. HTML markup is reduced to its text.
+// font has them, else a system font. HTML markup is reduced to its text. The border and
+// background are not part of it: they follow the device's pixels (see FieldFrame).
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                             const swf::EditText& field);
 

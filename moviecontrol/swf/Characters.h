@@ -48,9 +48,9 @@ struct KerningRecord {
 struct Glyph {
     /// Outline in font units: drawn with one implicit fill (see buildGlyphDrawing).
     std::vector<ShapeRecord> records;
-    std::uint16_t code = 0;   ///< From the font's code table or DefineFontInfo.
-    std::int16_t advance = 0; ///< Layout fonts only.
-    Rect bounds;              ///< Layout fonts only.
+    std::uint16_t code = 0;    ///< From the font's code table or DefineFontInfo.
+    std::uint16_t advance = 0; ///< Layout fonts only; unsigned, as players read it.
+    Rect bounds;               ///< Layout fonts only.
 };
 
 /// DefineFont 1/2/3, completed by DefineFontInfo 1/2 and DefineFontName when they follow.

@@ -100,8 +100,10 @@ Font readDefineFont2(ByteReader& r, ReadContext& ctx, std::uint8_t fontVersion) 
         font.ascent = table.u16();
         font.descent = table.u16();
         font.leading = table.s16();
+        // Stored signed, but players read the advance as unsigned: 0x80E8 moves the pen
+        // 33000 units on.
         for (Glyph& g : font.glyphs) {
-            g.advance = table.s16();
+            g.advance = table.u16();
         }
         for (Glyph& g : font.glyphs) {
             g.bounds = readRect(table);

@@ -30,7 +30,7 @@ TEST(Fonts, DefineFont3WithLayoutCodesAndKerning) {
     b.append(g0.data()).append(g1.data());
     b.u16(0x4E2D).u16('B');                                   // wide codes
     b.u16(900).u16(200).u16(static_cast<std::uint16_t>(-10)); // ascent, descent, leading
-    b.u16(500).u16(static_cast<std::uint16_t>(-7));           // advances
+    b.u16(500).u16(33000);                                    // advances
     b.rect(0, 10, -20, 0).rect(1, 2, 3, 4);
     b.u16(1).u16(0x4E2D).u16('B').u16(static_cast<std::uint16_t>(-30));
     auto m = test::load(test::tag(tag::DefineFont3, b.data()));
@@ -47,7 +47,7 @@ TEST(Fonts, DefineFont3WithLayoutCodesAndKerning) {
     EXPECT_EQ(std::get<StraightEdge>(f->glyphs[1].records.at(1)).dx, 200);
     EXPECT_EQ(f->ascent, 900);
     EXPECT_EQ(f->leading, -10);
-    EXPECT_EQ(f->glyphs[1].advance, -7);
+    EXPECT_EQ(f->glyphs[1].advance, 33000); // unsigned, though stored as a signed field
     EXPECT_EQ(f->glyphs[0].bounds, (Rect{0, 10, -20, 0}));
     ASSERT_EQ(f->kerning.size(), 1u);
     EXPECT_EQ(f->kerning[0].adjustment, -30);

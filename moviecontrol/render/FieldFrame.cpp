@@ -1,0 +1,50 @@
+#include "FieldFrame.h"
+
+#include <QPainterPathStroker>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+
+namespace mc {
+
+namespace {
+
+// Far beyond any device; keeps hostile bounds from reaching precision trouble.
+constexpr double kMaxDevice = 1 << 24;
+
+double snapToPixel(double v) {
+    return std::ceil(std::clamp(v, -kMaxDevice, kMaxDevice) - 0.5);
+}
+
+} // namespace
+
+FieldFrame fieldFrame(const QRectF& boundsTwips, const QTransform& toDevice) {
+    FieldFrame frame;
+    frame.border.setFillRule(Qt::WindingFill);
+    if (toDevice.m12() != 0.0 || toDevice.m21() != 0.0) {
+        QPolygonF outline = toDevice.map(QPolygonF(boundsTwips));
+        outline.append(outline.first());
+        frame.background.addPolygon(outline);
+        QPainterPathStroker stroker;
+        stroker.setWidth(1.0);
+        stroker.setJoinStyle(Qt::MiterJoin);
+        QPainterPath line;
+        line.addPolygon(outline);
+        line.closeSubpath();
+        frame.border = stroker.createStroke(line);
+        return frame;
+    }
+    const QRectF r = toDevice.mapRect(boundsTwips);
+    const double x0 = snapToPixel(r.left());
+    const double x1 = snapToPixel(r.right());
+    const double y0 = snapToPixel(r.top());
+    const double y1 = snapToPixel(r.bottom());
+    frame.background.addRect(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
+    frame.border.addRect(QRectF(x0, y0, x1 - x0 + 1.0, 1.0));
+    frame.border.addRect(QRectF(x0, y0, 1.0, y1 - y0 + 1.0));
+    frame.border.addRect(QRectF(x0, y1, x1 - x0, 1.0));
+    frame.border.addRect(QRectF(x1, y0, 1.0, y1 - y0));
+    return frame;
+}
+
+} // namespace mc

@@ -44,7 +44,7 @@ std::shared_ptr<Clip> findTarget(const std::shared_ptr<Clip>& root,
 
 void TimelinePlayer::runPendingActions() {
     int budget = limits_.maxActionBlocks;
-    for (std::size_t i = 0; i < pending_.size() && budget > 0; ++i, --budget) {
+    for (std::size_t i = 0; i < pending_.size() && budget > 0 && !tickBudgetSpent(); ++i, --budget) {
         const PendingActions p = pending_[i];
         if (auto clip = p.clip.lock()) {
             runActionBlock(clip, *p.block);
@@ -58,6 +58,9 @@ void TimelinePlayer::runActionBlock(const std::shared_ptr<Clip>& clip,
     std::shared_ptr<Clip> target = clip;
     std::optional<PushedValue> pushed;
     for (const swf::Action& action : block.actions) {
+        if (tickBudgetSpent()) {
+            return;
+        }
         std::optional<PushedValue> next;
         if (target) {
             switch (action.code) {

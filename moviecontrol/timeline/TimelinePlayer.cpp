@@ -20,6 +20,7 @@ TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timel
 
 void TimelinePlayer::advance() {
     ++tick_;
+    tagsThisTick_ = 0;
     advanceClip(root_, true);
     runPendingActions();
 }
@@ -50,6 +51,7 @@ void TimelinePlayer::gotoFrame(std::uint32_t frame, bool play) {
         return;
     }
     ++tick_;
+    tagsThisTick_ = 0;
     gotoClipFrame(root_, frame);
     runPendingActions();
     root_->playing = play;
@@ -61,6 +63,7 @@ void TimelinePlayer::enterFrame(const std::shared_ptr<Clip>& clip, std::uint32_t
         return;
     }
     clip->frame = frame;
+    tagsThisTick_ += clip->timeline->frames[frame].tags.size();
     for (const swf::ControlTag& tag : clip->timeline->frames[frame].tags) {
         if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             applyPlace(clip, *place, frame, reuse);

@@ -20,6 +20,9 @@ struct TimelineLimits {
     std::size_t maxObjects = 50'000;   // display objects alive at once, all clips together
     std::size_t maxCommands = 200'000; // drawing commands per frame
     int maxActionBlocks = 2'000;       // action blocks run per frame
+    // Tags replayed per tick: a block of gotos, each jumping back across a long timeline,
+    // costs the timeline's length per goto. Past this the tick's actions are dropped.
+    std::size_t maxTagsPerTick = 200'000; // real movies replay a few thousand at most
     int maxMaskNesting = 32;
 };
 
@@ -78,6 +81,7 @@ class TimelinePlayer {
     void gotoClipFrame(const std::shared_ptr<Clip>& clip, std::uint32_t frame);
     void runPendingActions();
     void runActionBlock(const std::shared_ptr<Clip>& clip, const swf::ActionBlock& block);
+    bool tickBudgetSpent() const { return tagsThisTick_ >= limits_.maxTagsPerTick; }
     std::int64_t frameOfLabel(const Clip& clip, const std::string& label) const;
     void emitClip(RenderBackend& backend, const Clip& clip, const Transform& matrix,
                   const ColorTransform& cx, bool inMask, std::size_t& budget) const;
@@ -101,6 +105,7 @@ class TimelinePlayer {
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;
+    std::size_t tagsThisTick_ = 0;
 };
 
 } // namespace mc

@@ -125,6 +125,35 @@ TEST_F(ActionsTest, EndlessGotoLoopsStopAtTheBudget) {
     EXPECT_EQ(player.liveObjects(), 1u);
 }
 
+// Each jump back to the next-to-last frame replays the whole timeline; a block of such
+// jumps must not cost its length times the timeline's on one tick.
+TEST_F(ActionsTest, ReplayedTagsPerTickAreBounded) {
+    constexpr std::uint16_t kFrames = 1000;
+    TimelineBuilder b(kFrames);
+    b.at(0, place(1, 1, 0));
+    for (std::uint16_t f = 1; f < kFrames; ++f) {
+        b.at(f, moveTo(1, f));
+    }
+    std::vector<swf::Action> jumps;
+    for (int i = 0; i < 100; ++i) {
+        jumps.push_back(gotoFrame(kFrames - 1));
+        jumps.push_back(gotoFrame(kFrames - 2));
+    }
+    jumps.push_back(gotoFrame(500));
+    b.at(0, actions(jumps));
+
+    const TimelinePlayer unbounded(catalog, b.timeline, {});
+    EXPECT_EQ(unbounded.currentFrame(), 500u);
+    TimelineLimits limits;
+    limits.maxTagsPerTick = 20'000;
+    TimelinePlayer bounded(catalog, b.timeline, {}, limits);
+    EXPECT_GE(bounded.currentFrame(), kFrames - 2u) << "the block ran past the budget";
+    EXPECT_EQ(bounded.liveObjects(), 1u);
+    // The next tick has a budget of its own and plays on normally.
+    bounded.gotoFrame(3, false);
+    EXPECT_EQ(drawnX(bounded), (std::vector<double>{3}));
+}
+
 TEST(PushedValueTest, ReadsTheLastLiteral) {
     const std::uint8_t mixed[] = {0, 'a', 'b', 0, 6, 0, 0, 0x14, 0x40, 0, 0, 0, 0};
     auto v = lastPushedLiteral(mixed);

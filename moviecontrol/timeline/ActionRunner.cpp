@@ -44,7 +44,8 @@ std::shared_ptr<Clip> findTarget(const std::shared_ptr<Clip>& root,
 
 void TimelinePlayer::runPendingActions() {
     int budget = limits_.maxActionBlocks;
-    for (std::size_t i = 0; i < pending_.size() && budget > 0 && !tickBudgetSpent(); ++i, --budget) {
+    for (std::size_t i = 0; i < pending_.size() && budget > 0 && !tickBudgetSpent();
+         ++i, --budget) {
         const PendingActions p = pending_[i];
         if (auto clip = p.clip.lock()) {
             runActionBlock(clip, *p.block);

@@ -39,9 +39,9 @@ Plane channelPlane(const QImage& image, int shift) {
 // to whole levels, so they agree but for a level where a true value sits on a level's edge.
 TEST(ImageBoxBlur, MatchesThePlaneBlurLevelForLevel) {
     const QImage source = noisyLayer(61, 47);
-    for (const BlurSize size : {BlurSize{5.0, 5.0, 1}, BlurSize{6.5, 2.25, 2},
-                                BlurSize{1.0, 9.0, 1}, BlurSize{0.0, 9.0, 1},
-                                BlurSize{7.0, 0.5, 2}, BlurSize{40.0, 40.0, 3}}) {
+    for (const BlurSize size :
+         {BlurSize{5.0, 5.0, 1}, BlurSize{6.5, 2.25, 2}, BlurSize{1.0, 9.0, 1},
+          BlurSize{0.0, 9.0, 1}, BlurSize{7.0, 0.5, 2}, BlurSize{40.0, 40.0, 3}}) {
         QImage blurred = source.copy();
         boxBlurImage(blurred, size);
         for (int shift : {0, 8, 16, 24}) {

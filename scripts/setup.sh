@@ -3,7 +3,7 @@
 # through sudo). Safe to run again.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build pkg-config git
+    build-essential cmake ninja-build pkg-config git ccache
     clang libclang-rt-14-dev llvm
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev

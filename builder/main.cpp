@@ -1,6 +1,7 @@
 #include "DockingHost.h"
 #include "MainForm.h"
 #include "cardformat/ErrorLog.h"
+#include "cardformat/RemovalOnExit.h"
 
 #include <QApplication>
 
@@ -8,6 +9,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenfold"));
     cardformat::ErrorLog::configure("Trelvane.log");
+    // A card or movie being written when the builder is interrupted leaves no partial copy.
+    cardformat::RemovalOnExit::removeOnSignals(cardformat::endingSignals());
     // The docking outlives every window that takes part in it.
     builder::DockingHost docking;
     builder::MainForm form(docking);

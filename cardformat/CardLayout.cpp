@@ -5,6 +5,7 @@
 #include "NoteTrailer.h"
 #include "Platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -13,6 +14,19 @@ namespace cardformat {
 namespace {
 
 constexpr std::uint32_t ExecutableMode = 0777;
+
+// How much of a card's tail the player copies: the declared length and the longest note
+// behind it, never more than there is; 0 for a movie the renderer would not read whole.
+std::uint64_t playableCopyLength(const Bytes& movieStart, std::uint64_t available) {
+    if (movieStart.size() < 8) {
+        return available;
+    }
+    const auto declared = static_cast<std::uint32_t>(readInt32LE(&movieStart[4]));
+    if (declared > MaxPlayableMovieBytes) {
+        return 0;
+    }
+    return std::min<std::uint64_t>(available, std::uint64_t{declared} + MaxNoteTrailerBytes);
+}
 
 } // namespace
 
@@ -29,6 +43,12 @@ int Swf2Exe(const std::string& moviePath, const std::string& cardPath, CardNote&
         if (sameFile(cardPath, moviePath) || sameFile(cardPath, templatePath)) {
             throw CardError(failure_code::PathFileAccess, "card path names its own source");
         }
+        // The template is opened (a regular file, not empty) before the old card is deleted
+        // or the movie rewritten: a card that cannot be made touches nothing.
+        const InputFile player(templatePath);
+        if (player.size() == 0) {
+            throw CardError(failure_code::PastEndOfFile, "empty template " + templatePath);
+        }
         if (fileExists(cardPath) && ::unlink(cardPath.c_str()) != 0) {
             throwSystemError(errno, "delete " + cardPath);
         }
@@ -37,9 +57,8 @@ int Swf2Exe(const std::string& moviePath, const std::string& cardPath, CardNote&
             return 0;
         }
         const InputFile movie(moviePath);
-        const InputFile player(templatePath);
-        if (movie.size() == 0 || player.size() == 0) {
-            throw CardError(failure_code::PastEndOfFile, "empty movie or template");
+        if (movie.size() == 0) {
+            throw CardError(failure_code::PastEndOfFile, "empty movie");
         }
         ReplacementFile card(cardPath, modeAfterUmask(ExecutableMode));
         card.copyFrom(player, 0, player.size());
@@ -63,9 +82,14 @@ std::string Exe2Swf(const std::string& cardPath) {
     if (!holdsMovie(cardPath)) {
         return std::string(NoMovie);
     }
-    TemporaryFile target = createTemporaryFile();
+    const std::uint64_t available = card.size() - MovieOffset;
+    const std::uint64_t length = playableCopyLength(card.readUpTo(MovieOffset, 8), available);
+    if (length == 0) {
+        return std::string(NoMovie);
+    }
+    TemporaryFile target = createTemporaryFile(TemporaryUse::WhileRunning);
     try {
-        copyRange(card, MovieOffset, card.size() - MovieOffset, target.fd.get(), target.path);
+        copyRange(card, MovieOffset, length, target.fd.get(), target.path);
         target.fd.close(target.path);
     } catch (...) {
         target.fd.reset();
@@ -79,6 +103,17 @@ std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath)
     const InputFile card(cardPath);
     if (!holdsMovie(cardPath)) {
         return std::string(NoMovie);
+    }
+    if (moviePath.empty()) {
+        TemporaryFile target = createTemporaryFile(TemporaryUse::Kept);
+        ReplacementFile out(target.path, modeAfterUmask(0600));
+        out.copyFrom(card, MovieOffset, card.size() - MovieOffset);
+        out.commit();
+        return target.path;
+    }
+    // Writing the movie over its own card would leave the movie and lose the card.
+    if (sameFile(cardPath, moviePath)) {
+        throw CardError(failure_code::PathFileAccess, "the output is the card itself");
     }
     ReplacementFile out(moviePath, modeAfterUmask(0666));
     out.copyFrom(card, MovieOffset, card.size() - MovieOffset);

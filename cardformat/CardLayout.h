@@ -2,6 +2,7 @@
 
 #include "CardNote.h"
 #include "Failure.h"
+#include "NoteTrailer.h"
 
 #include <cstdint>
 #include <string>
@@ -32,10 +33,21 @@ int Swf2Exe(const std::string& moviePath, const std::string& cardPath, CardNote&
             const std::string& templateFileName, const ReadOnlyQuestion& askReadOnly,
             const std::string& templateFolder = {});
 
-// Copies the movie of a card into a fresh temporary file and returns its path, or "0" when
-// the card holds no movie at MovieOffset. Read and write failures throw CardError.
+// The largest movie a card may carry: the renderer reads no more of a movie than this.
+inline constexpr std::uint64_t MaxPlayableMovieBytes = 256ULL << 20;
+// The most a readable note needs behind the movie's declared length: the marker, five
+// entries of the longest text the reader takes, and the terminator.
+inline constexpr std::uint64_t MaxNoteTrailerBytes = 2 + 5 * (5 + NoteTextLimit) + 2;
+
+// Copies the movie of a card into a fresh temporary file, which lives only while the
+// program runs (its name carries the process id), and returns its path; "0" when the card
+// holds no movie at MovieOffset or declares one larger than MaxPlayableMovieBytes. No more
+// is copied than the declared length and the note behind it need, however long the card.
+// Read and write failures throw CardError.
 std::string Exe2Swf(const std::string& cardPath);
-// The same into a chosen file, which is replaced only once it is complete.
+// The card's whole tail into a chosen file, which is replaced only once it is complete, or
+// into a fresh temporary file that is kept when `moviePath` is empty. An output that is the
+// card itself is refused with CardError.
 std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath);
 
 // Whether the card holds a movie ("FWS") at MovieOffset.

@@ -9,6 +9,7 @@
 #include <locale.h>
 #include <mutex>
 #include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cardformat {
@@ -72,8 +73,14 @@ void ErrorLog::record(std::string_view procedureName, const Failure& failure) {
     const std::string text = formatRecord(shortDate(), procedureName, failure);
     // One write of the whole record on an O_APPEND descriptor: a record is never interleaved
     // with another program's, and is complete on disk when we return.
-    const UniqueFd fd(::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
+    // The log sits beside a card that came from someone else, with whatever came with it: a
+    // link is never followed (it could point at any file the user can write), and a pipe or
+    // a device is neither waited for nor written to.
+    const UniqueFd fd(::open(
+        target.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return;
     }
     try {

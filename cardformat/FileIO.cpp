@@ -2,12 +2,16 @@
 
 #include "Failure.h"
 #include "Platform.h"
+#include "RemovalOnExit.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,7 +46,9 @@ void UniqueFd::close(const std::string& context) {
 }
 
 InputFile::InputFile(const std::string& path) : path_(path) {
-    fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a named pipe or a device for reading may wait for ever, and
+    // the kind of file is only known once it is open. A regular file reads as ever.
+    fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd_.get() < 0) {
         throwSystemError(errno, "open " + path);
     }
@@ -124,13 +130,16 @@ void writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::str
 }
 
 ReplacementFile::ReplacementFile(const std::string& path, std::uint32_t mode) : target_(path) {
-    std::string pattern =
-        fileBeside(folderOf(path).empty() ? "." : folderOf(path), ".vmnew.XXXXXX");
+    // Beside the file where the system puts it: a "\\" in a name is part of the name here.
+    const std::string folder = nativeFolderOf(path);
+    std::string pattern = fileBeside(folder.empty() ? "." : folder, ".vmnew.XXXXXX");
     fd_ = UniqueFd(::mkostemp(pattern.data(), O_CLOEXEC));
     if (fd_.get() < 0) {
         throwSystemError(errno, "create beside " + path);
     }
     temporary_ = pattern;
+    // An interrupted write must not leave a copy of the whole movie behind.
+    watchToken_ = RemovalOnExit::watch(temporary_);
     if (::fchmod(fd_.get(), static_cast<mode_t>(mode)) != 0) {
         const int saved = errno;
         ::unlink(temporary_.c_str());
@@ -143,6 +152,7 @@ ReplacementFile::~ReplacementFile() {
         fd_.reset();
         ::unlink(temporary_.c_str());
     }
+    RemovalOnExit::release(watchToken_);
 }
 
 void ReplacementFile::write(const std::uint8_t* data, std::size_t size) {
@@ -173,10 +183,12 @@ void ReplacementFile::commit() {
         throwSystemError(errno, "rename to " + target_);
     }
     committed_ = true;
+    RemovalOnExit::release(watchToken_);
+    watchToken_ = 0;
 }
 
 void replaceFileContent(const std::string& linkOrPath, const Bytes& bytes,
-                        std::uint32_t modeForNewFile) {
+                        std::uint32_t modeForNewFile, std::uint32_t addedModeBits) {
     // Replace the file a link points to, not the link.
     char resolved[PATH_MAX];
     const std::string path =
@@ -185,20 +197,80 @@ void replaceFileContent(const std::string& linkOrPath, const Bytes& bytes,
     const std::uint32_t mode = ::stat(path.c_str(), &st) == 0
                                    ? static_cast<std::uint32_t>(st.st_mode & 07777)
                                    : modeAfterUmask(modeForNewFile);
-    ReplacementFile file(path, mode);
+    ReplacementFile file(path, mode | addedModeBits);
     file.write(bytes);
     file.commit();
 }
 
-TemporaryFile createTemporaryFile() {
+TemporaryFile createTemporaryFile(TemporaryUse use) {
     // mkostemps opens with O_EXCL and mode 0600 and picks a name that does not exist; the
-    // ".tmp" suffix keeps every extracted movie from ever ending in ".swf".
-    std::string pattern = fileBeside(temporaryFolder(), "vm_XXXXXX.tmp");
+    // ".tmp" suffix keeps every extracted movie from ever ending in ".swf". A copy that lives
+    // only while its program runs carries the program's process id, so that a later start
+    // can tell a copy whose program is gone.
+    std::string pattern = fileBeside(
+        temporaryFolder(), use == TemporaryUse::WhileRunning
+                               ? std::string(RunningCopyPrefix) + std::to_string(::getpid()) +
+                                     "-XXXXXX" + std::string(RunningCopySuffix)
+                               : std::string("vm_XXXXXX.tmp"));
     UniqueFd fd(::mkostemps(pattern.data(), 4, O_CLOEXEC));
     if (fd.get() < 0) {
         throwSystemError(errno, "create in " + temporaryFolder());
     }
     return {pattern, std::move(fd)};
+}
+
+namespace {
+
+// The process id in a running copy's name, or -1 when the name is not one.
+pid_t creatorOf(std::string_view name) {
+    if (name.substr(0, RunningCopyPrefix.size()) != RunningCopyPrefix ||
+        name.size() <= RunningCopySuffix.size() ||
+        name.substr(name.size() - RunningCopySuffix.size()) != RunningCopySuffix) {
+        return -1;
+    }
+    name.remove_prefix(RunningCopyPrefix.size());
+    std::int64_t pid = 0;
+    std::size_t digits = 0;
+    while (digits < name.size() && digits < 10 && name[digits] >= '0' && name[digits] <= '9') {
+        pid = pid * 10 + (name[digits] - '0');
+        ++digits;
+    }
+    if (digits == 0 || digits >= name.size() || name[digits] != '-' || pid <= 0 || pid > INT_MAX) {
+        return -1;
+    }
+    return static_cast<pid_t>(pid);
+}
+
+} // namespace
+
+int removeOrphanedRunningCopies() {
+    const std::string folder = temporaryFolder();
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) {
+        return 0;
+    }
+    int removed = 0;
+    const uid_t me = ::getuid();
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const pid_t pid = creatorOf(entry->d_name);
+        if (pid < 0 || pid == ::getpid()) {
+            continue;
+        }
+        // Only a process that certainly does not exist leaves its copy to us; one that runs
+        // under another user answers EPERM and keeps it.
+        if (::kill(pid, 0) == 0 || errno != ESRCH) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(::dirfd(dir.get()), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || st.st_uid != me) {
+            continue;
+        }
+        if (::unlinkat(::dirfd(dir.get()), entry->d_name, 0) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 } // namespace cardformat

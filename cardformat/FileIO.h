@@ -93,19 +93,31 @@ class ReplacementFile {
     std::string temporary_;
     UniqueFd fd_;
     bool committed_ = false;
+    std::size_t watchToken_ = 0;
 };
 
 // Writes `bytes` as the new content of `path`, keeping the existing file's permission bits
-// (or `modeForNewFile` after the umask when there is none).
-void replaceFileContent(const std::string& path, const Bytes& bytes, std::uint32_t modeForNewFile);
+// (or `modeForNewFile` after the umask when there is none) with `addedModeBits` added.
+void replaceFileContent(const std::string& path, const Bytes& bytes, std::uint32_t modeForNewFile,
+                        std::uint32_t addedModeBits = 0);
 
 // A fresh file in the temporary folder, created exclusively with owner-only permissions; its
-// name never ends in ".swf" and is never one that existed before.
+// name never ends in ".swf" and is never one that existed before. A copy kept only while
+// its program runs is named RunningCopyPrefix + process id + "-" + six characters +
+// RunningCopySuffix.
+enum class TemporaryUse { Kept, WhileRunning };
+inline constexpr std::string_view RunningCopyPrefix = "vmcard-";
+inline constexpr std::string_view RunningCopySuffix = ".tmp";
 struct TemporaryFile {
     std::string path;
     UniqueFd fd;
 };
-TemporaryFile createTemporaryFile();
+TemporaryFile createTemporaryFile(TemporaryUse use = TemporaryUse::Kept);
+
+// Removes the copies kept only while their program runs whose program is no longer running:
+// regular files of this user in the temporary folder, named as above, whose process is gone.
+// Returns how many were removed.
+int removeOrphanedRunningCopies();
 
 // Copies `count` bytes of `source` from `offset` to a descriptor, a megabyte at a time.
 void copyRange(const InputFile& source, std::uint64_t offset, std::uint64_t count, int fd,

@@ -176,6 +176,7 @@ Bytes encodeNoteTrailer(const CardNote& note) {
 namespace {
 
 constexpr std::string_view ReadOnlyTitle = "Trelvane";
+constexpr std::uint32_t OwnerWriteBit = 0200;
 
 // The movie's first D bytes, with D mended when the file is shorter than it claims: D becomes
 // the file's length plus two, and the two missing bytes are zero.
@@ -219,6 +220,7 @@ bool writeNote(const std::string& moviePath, const std::string& author, const st
                 throw CardError(failure_code::InvalidArgument, "default title of " + moviePath);
             }
         }
+        std::uint32_t clearedReadOnly = 0;
         if (isReadOnly(moviePath)) {
             const std::string question =
                 "文件：" + moviePath + "\r\n" + "是只读文件，是否要保存更改？";
@@ -226,7 +228,9 @@ bool writeNote(const std::string& moviePath, const std::string& author, const st
                 ErrorLog::record("writeNote()");
                 return false;
             }
-            clearReadOnly(moviePath);
+            // The mark goes with the old file: the new one is written without it and only
+            // replaces the old one once complete, so a failed write leaves the file read-only.
+            clearedReadOnly = OwnerWriteBit;
         }
         std::optional<Bytes> content = movieProper(moviePath);
         if (!content) {
@@ -234,7 +238,7 @@ bool writeNote(const std::string& moviePath, const std::string& author, const st
         }
         const Bytes trailer = encodeNoteTrailer({author, password, title, blessing, version});
         content->insert(content->end(), trailer.begin(), trailer.end());
-        replaceFileContent(moviePath, *content, 0666);
+        replaceFileContent(moviePath, *content, 0666, clearedReadOnly);
         return true;
     } catch (const std::exception& error) {
         logException("writeNote()", error);

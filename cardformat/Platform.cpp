@@ -24,14 +24,9 @@ std::string fileBeside(std::string_view folder, std::string_view name) {
     return path;
 }
 
-std::string folderOf(std::string_view path) {
-    std::size_t cut = std::string_view::npos;
-    for (std::size_t i = path.size(); i-- > 0;) {
-        if (isPathSeparator(path[i])) {
-            cut = i;
-            break;
-        }
-    }
+namespace {
+
+std::string folderBefore(std::string_view path, std::size_t cut) {
     if (cut == std::string_view::npos) {
         return {};
     }
@@ -39,6 +34,21 @@ std::string folderOf(std::string_view path) {
         return std::string(path.substr(0, 1));
     }
     return std::string(path.substr(0, cut));
+}
+
+} // namespace
+
+std::string folderOf(std::string_view path) {
+    return folderBefore(path, path.find_last_of("/\\"));
+}
+
+std::string nativeFolderOf(std::string_view path) {
+    return folderBefore(path, path.rfind('/'));
+}
+
+std::string nativeFileName(std::string_view path) {
+    const std::size_t cut = path.rfind('/');
+    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
 bool fileExists(const std::string& path) {
@@ -49,16 +59,6 @@ bool fileExists(const std::string& path) {
 bool isReadOnly(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
-}
-
-void clearReadOnly(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        throwSystemError(errno, "stat " + path);
-    }
-    if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) {
-        throwSystemError(errno, "chmod " + path);
-    }
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
@@ -80,7 +80,7 @@ std::string ownExecutablePath() {
 }
 
 std::string ownFolder() {
-    return folderOf(ownExecutablePath());
+    return nativeFolderOf(ownExecutablePath());
 }
 
 std::string temporaryFolder() {

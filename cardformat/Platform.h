@@ -19,14 +19,16 @@ std::string fileBeside(std::string_view folder, std::string_view name);
 // empty when the path has no separator.
 std::string folderOf(std::string_view path);
 
+// The folder and the name of a file as the system sees them: only "/" separates, and a "\\"
+// is part of a name. Files are created, found and replaced with these.
+std::string nativeFolderOf(std::string_view path);
+std::string nativeFileName(std::string_view path);
+
 // Only a regular file, after following links, counts as existing.
 bool fileExists(const std::string& path);
 
 // A read-only file: the owner may not write to it.
 bool isReadOnly(const std::string& path);
-
-// Lets the owner write to the file again. Throws CardError on failure.
-void clearReadOnly(const std::string& path);
 
 // Whether two paths name one existing file (also through links); false when either is missing.
 bool sameFile(const std::string& a, const std::string& b);

@@ -6,6 +6,9 @@
 #include "PlayerPlatform.h"
 #include "PlayerState.h"
 
+#include "cardformat/RemovalOnExit.h"
+
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -73,6 +76,8 @@ class Player {
     WebAddresses addresses_;
     PlayerState state_;
     PlaybackGeometry geometry_;
+    // The card's temporary copy, removed should the program end other than by endSequence.
+    std::unique_ptr<cardformat::WatchedPath> copyWatch_;
 };
 
 // Whether a path's last four characters spell ".swf" in any letter case.

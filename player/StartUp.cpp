@@ -7,6 +7,7 @@
 #include "cardformat/ErrorLog.h"
 #include "cardformat/MovieControl.h"
 #include "cardformat/NoteTrailer.h"
+#include "cardformat/RemovalOnExit.h"
 #include "cardformat/SwfHeader.h"
 
 #include <sys/stat.h>
@@ -43,7 +44,9 @@ bool asksForPassword(std::string_view storedPassword) {
 StartUpOutcome Player::Form_Load() {
     // The running program under its real name: a card renamed to anything still finds itself.
     state_.MoviePath = platform_.ownExecutablePath();
-    std::string candidate = platform_.commandLine();
+    // The quotes rule belongs to the command line alone: the card's own copy lives under a
+    // path of the system's, which may hold any character.
+    std::string candidate = unquotedMoviePath(platform_.commandLine());
 
     if (fileLength(state_.MoviePath) > cardformat::CardThreshold) {
         if (!extractCardMovie()) {
@@ -55,7 +58,6 @@ StartUpOutcome Player::Form_Load() {
         forms_.enableReturnPlay(captions::ReturnPlayInCard);
     }
 
-    candidate = unquotedMoviePath(candidate);
     // Before any movie is loaded, so that no input reaches the movie unfiltered.
     forms_.hookFlashWindow();
     OpenFlash(candidate);
@@ -80,6 +82,8 @@ bool Player::extractCardMovie() {
         platform_.messageBox(captions::DamagedCard, MessageIcon::None, captions::MessageTitle);
         return false;
     }
+    // However the program ends from here on, the copy goes with it.
+    copyWatch_ = std::make_unique<cardformat::WatchedPath>(extracted);
     return true;
 }
 

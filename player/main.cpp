@@ -6,6 +6,7 @@
 #include "VelmoraAddresses.h"
 
 #include "cardformat/ErrorLog.h"
+#include "cardformat/FileIO.h"
 
 #include <QApplication>
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
     // Only the end sequence ends the player, whichever window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     cardformat::ErrorLog::configure("Velmora.log");
+    // Copies left by players that were killed outright (SIGKILL, a power cut) go now.
+    cardformat::removeOrphanedRunningCopies();
 
     player::QtPlayerPlatform platform(player::joinedArguments(argc, argv));
     player::Form1 form1(platform, player::configuredAddresses());

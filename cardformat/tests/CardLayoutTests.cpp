@@ -73,10 +73,10 @@ TEST_F(CardTest, FailuresGiveZero) {
     EXPECT_EQ(Swf2Exe(path("none.swf"), path("x.exe"), note, "Velmora.vmd", answerNo, dir()), 0);
     EXPECT_EQ(logText(), "");
 
-    // A missing template: logged, and the earlier card is gone all the same.
+    // A missing template: logged, found before the earlier card is deleted.
     writeFile(path("old.exe"), Bytes(10, 1));
     EXPECT_EQ(Swf2Exe(path("hello.swf"), path("old.exe"), note, "nothing.vmd", answerNo, dir()), 0);
-    EXPECT_FALSE(std::filesystem::exists(path("old.exe")));
+    EXPECT_EQ(readFile(path("old.exe")), Bytes(10, 1));
     EXPECT_NE(logText().find("Swf2Exe() 发生错误： \r\n\t53文件未找到"), std::string::npos);
 
     writeFile(path("empty.vmd"), {});

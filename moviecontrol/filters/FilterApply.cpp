@@ -8,6 +8,8 @@
 #include "PixelMath.h"
 #include "ShadowFilters.h"
 
+#include <type_traits>
+
 namespace mc {
 
 QImage applyBlur(const QImage& source, const swf::BlurFilter& filter, FilterScale scale) {
@@ -43,6 +45,26 @@ struct ApplyTo {
 
 QImage applyFilter(const QImage& source, const swf::Filter& filter, FilterScale scale) {
     return std::visit(ApplyTo{source, scale}, filter);
+}
+
+double filterWork(const std::vector<swf::Filter>& filters) {
+    double work = 0.0;
+    for (const auto& filter : filters) {
+        work += std::visit(
+            [](const auto& f) -> double {
+                using F = std::decay_t<decltype(f)>;
+                if constexpr (std::is_same_v<F, swf::ConvolutionFilter>) {
+                    return 1.0 + f.columns * f.rows;
+                } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter>) {
+                    return 1.0;
+                } else {
+                    // The blur passes, and the pass that composes the effect.
+                    return 2.0 + 2.0 * f.passes;
+                }
+            },
+            filter);
+    }
+    return work;
 }
 
 QImage applyFilters(const QImage& source, const std::vector<swf::Filter>& filters,

@@ -69,6 +69,18 @@ void blendThroughCopy(QPainter& painter, const QImage& part, QPoint at, swf::Ble
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(region.topLeft(), under);
 }
+// The filters applied to a copy `reduction` times smaller in each direction, at the scale
+// that copy is seen at, and the result brought back to the part's size.
+QImage reducedFilters(const QImage& part, const std::vector<swf::Filter>& filters, GroupScale scale,
+                      int reduction) {
+    const QSize small((part.width() + reduction - 1) / reduction,
+                      (part.height() + reduction - 1) / reduction);
+    const QImage reduced = part.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage filtered =
+        applyFilters(reduced, filters, FilterScale{scale.x / reduction, scale.y / reduction});
+    return filtered.scaled(part.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
 #endif
 
 } // namespace
@@ -106,8 +118,20 @@ QRect visibleGroupArea(const QImage& layer, const GroupStyle& style, GroupScale 
     return covered.marginsAdded(groupMargins(style, scale)).intersected(layer.rect());
 }
 
+double groupFilterWork(const GroupStyle& style, QRect area) {
+#ifdef MC_RENDER_HAS_FILTERS
+    if (!style.filters.empty() && !area.isEmpty()) {
+        return static_cast<double>(area.width()) * area.height() * filterWork(style.filters);
+    }
+#else
+    (void)style;
+    (void)area;
+#endif
+    return 0.0;
+}
+
 void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QRect area,
-                  const GroupStyle& style, GroupScale scale) {
+                  const GroupStyle& style, GroupScale scale, int filterReduction) {
     if (area.isEmpty()) {
         return;
     }
@@ -116,8 +140,10 @@ void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QR
     const QPoint at = layerOrigin + area.topLeft();
 #ifdef MC_RENDER_HAS_FILTERS
     QImage part = layer.copy(area);
-    if (!style.filters.empty()) {
+    if (!style.filters.empty() && filterReduction == 1) {
         part = applyFilters(part, style.filters, filterScale(scale));
+    } else if (!style.filters.empty() && filterReduction > 1) {
+        part = reducedFilters(part, style.filters, scale, filterReduction);
     }
     if (!style.colorTransform.isIdentity()) {
         part = colorTransformed(part, style.colorTransform);

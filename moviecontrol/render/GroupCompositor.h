@@ -30,10 +30,15 @@ QMargins groupMargins(const GroupStyle& style, GroupScale scale);
 // covered pixels grown by the filters' reach, within the layer. Empty when nothing shows.
 QRect visibleGroupArea(const QImage& layer, const GroupStyle& style, GroupScale scale);
 
+// Work units of the group's filters over `area` (see FrameBudget); 0 without filters.
+double groupFilterWork(const GroupStyle& style, QRect area);
+
 // Puts the area of a finished group layer (premultiplied) onto the painter's device at
 // `layerOrigin` (device position of the layer's top-left pixel), after its filters, with its
 // blend mode. The painter's clip still applies, so a group inside a mask stays masked.
+// `filterReduction` > 1 applies the filters to a picture that many times smaller in each
+// direction (a frame short of time); 0 leaves them out.
 void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QRect area,
-                  const GroupStyle& style, GroupScale scale);
+                  const GroupStyle& style, GroupScale scale, int filterReduction = 1);
 
 } // namespace mc

@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QPainter>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "PainterBackend.h"
@@ -24,8 +27,17 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromBytes(std::span<const std::uin
 }
 
 std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without blocking and read only when it is a regular file: a named pipe or a
+    // device in its place would wait for ever or never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return nullptr;
+    }
+    QFile file;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return nullptr;
     }
     const QByteArray data = file.read(kMaxFileBytes);
@@ -62,7 +74,11 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
     const QRectF stageRect(fit.offsetX, fit.offsetY, fit.stageWidthPx, fit.stageHeightPx);
     painter.setClipRect(stageRect);
     {
-        PainterBackend backend(resources_, painter, fit.toDevice(s), quality);
+        if (budget_) {
+            budget_->startFrame();
+        }
+        PainterBackend backend(resources_, painter, fit.toDevice(s), quality,
+                               budget_ ? &*budget_ : nullptr);
         backend.setStageRect(stageRect);
         if (background) {
             // An explicit background replaces the movie's: paint it and let the frame's own

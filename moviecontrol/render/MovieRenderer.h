@@ -3,12 +3,14 @@
 #include <QColor>
 #include <QImage>
 #include <QSize>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
+#include "FrameBudget.h"
 #include "MovieCatalog.h"
 #include "RenderQuality.h"
 #include "RenderResources.h"
@@ -45,6 +47,12 @@ class MovieRenderer {
                std::optional<QColor> background = std::nullopt);
     QImage renderFrame(QSize size, RenderQuality quality);
 
+    // From now on each frame's drawing keeps to `limit` (see FrameBudget); none by default,
+    // so that an offline picture is drawn in full however long it takes.
+    void setFrameBudget(std::chrono::milliseconds limit) { budget_.emplace(limit); }
+    // Effects the last frame drew smaller or left out for want of time.
+    int degradedEffects() const { return budget_ ? budget_->degradedEffects() : 0; }
+
   private:
     explicit MovieRenderer(std::unique_ptr<swf::Movie> movie);
 
@@ -52,6 +60,7 @@ class MovieRenderer {
     MovieCatalog catalog_;
     std::unique_ptr<TimelinePlayer> player_;
     RenderResources resources_;
+    std::optional<FrameBudget> budget_;
 };
 
 } // namespace mc

@@ -13,8 +13,9 @@
 namespace mc {
 
 PainterBackend::PainterBackend(RenderResources& resources, QPainter& painter,
-                               const Transform& stageToDevice, RenderQuality quality)
-    : res_(resources), base_(painter), stage_(stageToDevice), quality_(quality) {
+                               const Transform& stageToDevice, RenderQuality quality,
+                               FrameBudget* budget)
+    : res_(resources), base_(painter), stage_(stageToDevice), quality_(quality), budget_(budget) {
     base_.save();
     applyHints(base_);
 }
@@ -307,7 +308,12 @@ void PainterBackend::beginGroup(const GroupStyle& style) {
     const QPaintDevice* device = painter().device();
     const QMargins margins = cappedMargins(groupMargins(style, groupScale()));
     const QSize size = QSize(device->width(), device->height()).grownBy(margins);
-    if (paintedLayers_ < kMaxPaintedLayers && !size.isEmpty() &&
+    // A frame out of time draws its remaining groups straight into the one above.
+    const bool outOfTime = budget_ != nullptr && budget_->exhausted();
+    if (outOfTime) {
+        budget_->countDegraded();
+    }
+    if (paintedLayers_ < kMaxPaintedLayers && !size.isEmpty() && !outOfTime &&
         static_cast<qint64>(size.width()) * size.height() <= kMaxLayerPixels) {
         layer->image = QImage(size, QImage::Format_ARGB32_Premultiplied);
     }
@@ -341,7 +347,20 @@ void PainterBackend::endGroup() {
     stage_ = layer->parentStage;
     const GroupScale scale = groupScale();
     const QRect area = visibleGroupArea(layer->image, layer->style, scale);
-    composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale);
+    const double work = groupFilterWork(layer->style, area);
+    if (budget_ == nullptr || work == 0.0) {
+        composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale);
+        return;
+    }
+    const int reduction = budget_->reductionFor(work);
+    if (reduction != 1) {
+        budget_->countDegraded();
+    }
+    const auto start = FrameBudget::Clock::now();
+    composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale, reduction);
+    if (reduction > 0) {
+        budget_->record(work / (reduction * reduction), FrameBudget::Clock::now() - start);
+    }
 }
 
 } // namespace mc

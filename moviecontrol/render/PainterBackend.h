@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "FrameBudget.h"
 #include "GroupCompositor.h"
 #include "RenderBackend.h"
 #include "RenderQuality.h"
@@ -18,8 +19,9 @@ namespace mc {
 // Masks become clip paths; blend modes and filters go through an offscreen layer.
 class PainterBackend : public RenderBackend {
   public:
+    // With a budget, costly effects give way once the frame's time runs short.
     PainterBackend(RenderResources& resources, QPainter& painter, const Transform& stageToDevice,
-                   RenderQuality quality);
+                   RenderQuality quality, FrameBudget* budget = nullptr);
     ~PainterBackend() override;
     PainterBackend(const PainterBackend&) = delete;
     PainterBackend& operator=(const PainterBackend&) = delete;
@@ -75,6 +77,7 @@ class PainterBackend : public RenderBackend {
     QPainter& base_;
     Transform stage_;
     RenderQuality quality_;
+    FrameBudget* budget_;
     QRectF stageRect_;
     std::vector<std::unique_ptr<Layer>> layers_; // a painter holds its image's address
     int paintedLayers_ = 0;

@@ -2,12 +2,18 @@
 
 #include <QContextMenuEvent>
 #include <QPainter>
+#include <QScreen>
 #include <cmath>
 
 #include "MovieRenderer.h"
 #include "PlaybackMenu.h"
+#include "cardformat/CardLayout.h"
 
 namespace mc {
+
+// The card's copy of a movie is cut at the size the renderer reads.
+static_assert(cardformat::MaxPlayableMovieBytes ==
+              static_cast<std::uint64_t>(MovieRenderer::kMaxFileBytes));
 
 namespace {
 
@@ -36,6 +42,7 @@ void MovieWidget::setMovie(const std::string& path) {
     timer_.stop();
     movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path);
     if (movie_) {
+        movie_->setFrameBudget(kFrameBudget);
         movie_->player().setLoop(loop_);
         clock_.setRate(movie_->frameRate8_8());
         playing_ = true;
@@ -180,8 +187,21 @@ void MovieWidget::tickAt(std::int64_t elapsedMs) {
     }
 }
 
+QSize surfaceWithin(QSize wanted, QSize bound) {
+    wanted = wanted.expandedTo(QSize(1, 1));
+    bound = bound.expandedTo(QSize(1, 1));
+    if (wanted.width() <= bound.width() && wanted.height() <= bound.height()) {
+        return wanted;
+    }
+    return wanted.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
 QImage MovieWidget::grabFrame() {
-    const QSize size = this->size().isEmpty() ? QSize(1, 1) : this->size();
+    // A movie may make its window as large as it likes; what is drawn is bounded by what a
+    // screen can show.
+    const QScreen* shownOn = screen();
+    const QSize size =
+        surfaceWithin(this->size(), shownOn != nullptr ? shownOn->size() : kSurfaceWithoutScreen);
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     const QColor back = colorOf(BackgroundColor());
     if (movie_) {
@@ -199,7 +219,12 @@ QImage MovieWidget::grabFrame() {
 void MovieWidget::paintEvent(QPaintEvent*) {
     frame_ = grabFrame();
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), frame_);
+    if (frame_.size() == size()) {
+        painter.drawImage(QPoint(0, 0), frame_);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), frame_);
+    }
 }
 
 void MovieWidget::contextMenuEvent(QContextMenuEvent* event) {

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@ namespace mc {
 
 class MovieRenderer;
 class PlaybackMenu;
+
+// The drawing surface for a widget of `wanted` pixels: never larger than `bound` in either
+// direction (the screen: no more can be seen at once), the widget's proportions kept.
+QSize surfaceWithin(QSize wanted, QSize bound);
 
 // The movie playback surface: plays a movie with the project's own renderer at the movie's
 // frame rate, scaled "ShowAll" into the widget. All input arrives as ordinary Qt events on
@@ -49,10 +54,15 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     std::uint32_t frameCount() const;
     // One tick of the frame clock as if its timer fired `elapsedMs` after the last start.
     void tickAt(std::int64_t elapsedMs);
-    // The picture painted for the current frame at the widget's size.
+    // The picture painted for the current frame: at the widget's size, or smaller when the
+    // widget is larger than its screen (it is then drawn stretched).
     QImage grabFrame();
 
     static constexpr int kTwipsPerPixel = 15;
+    // Each frame's drawing keeps to this; ordinary movies never come near it.
+    static constexpr std::chrono::milliseconds kFrameBudget{200};
+    // The drawing surface when the widget knows no screen.
+    static constexpr QSize kSurfaceWithoutScreen{4096, 4096};
 
   protected:
     void paintEvent(QPaintEvent* event) override;

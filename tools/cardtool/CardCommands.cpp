@@ -11,9 +11,7 @@
 #include "cardformat/Platform.h"
 #include "cardformat/SwfHeader.h"
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <unistd.h>
 
 namespace cardtool {
@@ -40,13 +38,12 @@ ReadOnlyQuestion readOnlyQuestion(bool yes) {
 }
 
 std::string readTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw UsageError("cannot read " + path);
+    try {
+        const Bytes bytes = readWholeFile(path);
+        return std::string(bytes.begin(), bytes.end());
+    } catch (const CardError& error) {
+        throw UsageError("cannot read " + path + ": " + error.what());
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -98,8 +95,8 @@ int makeCommand(const std::vector<std::string>& words) {
     std::string folder;
     std::string name(TemplateFileName);
     if (const auto given = args.option("template")) {
-        folder = folderOf(*given).empty() ? "." : folderOf(*given);
-        name = getFileName(*given);
+        folder = nativeFolderOf(*given).empty() ? "." : nativeFolderOf(*given);
+        name = nativeFileName(*given);
     }
     if (Swf2Exe(movie, card, note, name, readOnlyQuestion(args.flag("yes")), folder) != 1) {
         std::cerr << "cardtool: the card was not made (see " << ErrorLog::path() << ")\n";
@@ -116,7 +113,7 @@ int extractCommand(const std::vector<std::string>& words) {
     std::string extracted;
     try {
         const auto out = args.option("out");
-        extracted = out ? Exe2SwfTo(card, *out) : Exe2Swf(card);
+        extracted = Exe2SwfTo(card, out.value_or(""));
     } catch (const CardError& error) {
         std::cerr << "cardtool: " << error.what() << '\n';
         return 1;

@@ -1,0 +1,140 @@
+#!/usr/bin/env python3
+"""Writes small movies that ask a player for too much, for the long checks.
+
+    hostile_movies.py FOLDER
+
+blur-20.swf, blur-500.swf   N copies of a square, each with the largest blur of the most
+                            passes, on a 550 x 400 stage (each under a few kilobytes)
+huge-frame.swf              a square on a stage of the largest frame rectangle
+"""
+import struct
+import sys
+from pathlib import Path
+
+
+class Bits:
+    def __init__(self):
+        self.out = bytearray()
+        self.acc = 0
+        self.n = 0
+
+    def ub(self, value, width):
+        for i in range(width - 1, -1, -1):
+            self.acc = (self.acc << 1) | ((value >> i) & 1)
+            self.n += 1
+            if self.n == 8:
+                self.out.append(self.acc)
+                self.acc = self.n = 0
+
+    def sb(self, value, width):
+        self.ub(value & ((1 << width) - 1), width)
+
+    def done(self):
+        if self.n:
+            self.out.append(self.acc << (8 - self.n))
+            self.acc = self.n = 0
+        return bytes(self.out)
+
+
+def signed_width(*values):
+    return max(max(v.bit_length() for v in values) + 1, 2)
+
+
+def rect(xmin, xmax, ymin, ymax):
+    b = Bits()
+    n = signed_width(xmin, xmax, ymin, ymax)
+    b.ub(n, 5)
+    for v in (xmin, xmax, ymin, ymax):
+        b.sb(v, n)
+    return b.done()
+
+
+def translation(x, y):
+    b = Bits()
+    b.ub(0, 1)  # no scale
+    b.ub(0, 1)  # no rotation
+    n = signed_width(x, y)
+    b.ub(n, 5)
+    b.sb(x, n)
+    b.sb(y, n)
+    return b.done()
+
+
+def tag(code, body):
+    if len(body) < 0x3F:
+        return struct.pack("<H", code << 6 | len(body)) + body
+    return struct.pack("<HI", code << 6 | 0x3F, len(body)) + body
+
+
+def square_shape(shape_id, size):
+    body = struct.pack("<H", shape_id) + rect(0, size, 0, size)
+    body += bytes([1, 0x00, 0x30, 0x60, 0xC0])  # one solid fill
+    body += bytes([0])  # no line styles
+    b = Bits()
+    b.ub(1, 4)  # fill bits
+    b.ub(0, 4)  # line bits
+    # Style change: move to (0, 0), fill style 1 on the left.
+    b.ub(0, 1)
+    b.ub(0b00101, 5)
+    n = 2
+    b.ub(n, 5)
+    b.sb(0, n)
+    b.sb(0, n)
+    b.ub(1, 1)
+    for dx, dy in ((size, 0), (0, size), (-size, 0), (0, -size)):
+        b.ub(1, 1)  # edge
+        b.ub(1, 1)  # straight
+        w = signed_width(dx, dy)
+        b.ub(w - 2, 4)
+        b.ub(0, 1)  # not general: vertical or horizontal
+        b.ub(1 if dx == 0 else 0, 1)
+        b.sb(dy if dx == 0 else dx, w)
+    b.ub(0, 6)  # end
+    return tag(2, body + b.done())
+
+
+def blurred_place(depth, shape_id, x, y):
+    flags = 0x04 | 0x02  # matrix, character
+    body = bytes([flags, 0x01]) + struct.pack("<HH", depth, shape_id) + translation(x, y)
+    blur = 0xFFFF0000  # 255.99 pixels, 16.16 fixed point
+    passes = 31
+    body += bytes([1, 1]) + struct.pack("<II", blur, blur) + bytes([passes << 3])
+    return tag(70, body)
+
+
+def movie(frame, tags, rate=12):
+    body = frame + struct.pack("<HH", rate << 8, 1) + b"".join(tags)
+    header_length = 8
+    return b"FWS" + bytes([10]) + struct.pack("<I", header_length + len(body)) + body
+
+
+def blur_movie(copies):
+    tags = [tag(69, struct.pack("<I", 0)), tag(9, bytes([255, 255, 255])), square_shape(1, 2000)]
+    for i in range(copies):
+        tags.append(blurred_place(i + 1, 1, (i * 37) % 9000, (i * 53) % 6000))
+    tags += [tag(1, b""), tag(0, b"")]
+    return movie(rect(0, 11000, 0, 8000), tags)
+
+
+def huge_frame_movie():
+    big = (1 << 30) - 1
+    tags = [tag(9, bytes([255, 255, 255])), square_shape(1, 2000),
+            tag(26, bytes([0x06]) + struct.pack("<HH", 1, 1) + translation(0, 0)),
+            tag(1, b""), tag(0, b"")]
+    return movie(rect(0, big, 0, big), tags)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    folder = Path(sys.argv[1])
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / "blur-20.swf").write_bytes(blur_movie(20))
+    (folder / "blur-500.swf").write_bytes(blur_movie(500))
+    (folder / "huge-frame.swf").write_bytes(huge_frame_movie())
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

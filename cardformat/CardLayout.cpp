@@ -4,6 +4,7 @@
 #include "FileIO.h"
 #include "NoteTrailer.h"
 #include "Platform.h"
+#include "RemovalOnExit.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,6 +27,22 @@ std::uint64_t playableCopyLength(const Bytes& movieStart, std::uint64_t availabl
         return 0;
     }
     return std::min<std::uint64_t>(available, std::uint64_t{declared} + MaxNoteTrailerBytes);
+}
+
+// `length` bytes of the card's movie into a fresh temporary file; no partial copy stays
+// behind a failure or an interruption.
+std::string copyToTemporaryFile(const InputFile& card, std::uint64_t length, TemporaryUse use) {
+    TemporaryFile target = createTemporaryFile(use);
+    const WatchedPath unfinished(target.path);
+    try {
+        copyRange(card, MovieOffset, length, target.fd.get(), target.path);
+        target.fd.close(target.path);
+    } catch (...) {
+        target.fd.reset();
+        ::unlink(target.path.c_str());
+        throw;
+    }
+    return target.path;
 }
 
 } // namespace
@@ -87,16 +104,7 @@ std::string Exe2Swf(const std::string& cardPath) {
     if (length == 0) {
         return std::string(NoMovie);
     }
-    TemporaryFile target = createTemporaryFile(TemporaryUse::WhileRunning);
-    try {
-        copyRange(card, MovieOffset, length, target.fd.get(), target.path);
-        target.fd.close(target.path);
-    } catch (...) {
-        target.fd.reset();
-        ::unlink(target.path.c_str());
-        throw;
-    }
-    return target.path;
+    return copyToTemporaryFile(card, length, TemporaryUse::WhileRunning);
 }
 
 std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath) {
@@ -105,11 +113,7 @@ std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath)
         return std::string(NoMovie);
     }
     if (moviePath.empty()) {
-        TemporaryFile target = createTemporaryFile(TemporaryUse::Kept);
-        ReplacementFile out(target.path, modeAfterUmask(0600));
-        out.copyFrom(card, MovieOffset, card.size() - MovieOffset);
-        out.commit();
-        return target.path;
+        return copyToTemporaryFile(card, card.size() - MovieOffset, TemporaryUse::Kept);
     }
     // Writing the movie over its own card would leave the movie and lose the card.
     if (sameFile(cardPath, moviePath)) {

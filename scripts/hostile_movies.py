@@ -116,6 +116,13 @@ def blur_movie(copies):
     return movie(rect(0, 11000, 0, 8000), tags)
 
 
+def plain_movie():
+    tags = [tag(9, bytes([255, 255, 255])), square_shape(1, 2000),
+            tag(26, bytes([0x06]) + struct.pack("<HH", 1, 1) + translation(400, 400)),
+            tag(1, b""), tag(0, b"")]
+    return movie(rect(0, 11000, 0, 8000), tags)
+
+
 def huge_frame_movie():
     big = (1 << 30) - 1
     tags = [tag(9, bytes([255, 255, 255])), square_shape(1, 2000),

@@ -150,6 +150,39 @@ TEST_F(CardProcessTest, RenamedCardWaitingForItsPasswordEndsCleanOnSigint) {
     EXPECT_TRUE(temporaryFiles().empty());
 }
 
+TEST_F(CardProcessTest, EverySignalThatEndsTheCardRemovesItsCopy) {
+    const std::string card = makeCard("card");
+    for (const int signal : {SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGQUIT, SIGVTALRM, SIGRTMIN}) {
+        start(card);
+        ASSERT_FALSE(waitForCopy().empty()) << signal;
+        EXPECT_EQ(endWith(signal), 0) << signal;
+        EXPECT_TRUE(temporaryFiles().empty()) << signal;
+    }
+}
+
+TEST_F(CardProcessTest, CopyOfAKilledCardGoesAtTheNextStart) {
+    const std::string card = makeCard("card");
+    start(card);
+    const std::string first = waitForCopy();
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(endWith(SIGKILL), 128 + SIGKILL);
+    ASSERT_EQ(temporaryFiles().size(), 1u); // nothing can run on SIGKILL
+
+    start(card);
+    const std::string firstName = first.substr(first.rfind('/') + 1);
+    std::vector<std::string> left = temporaryFiles();
+    for (auto waited = 0ms; waited < 30s && !(left.size() == 1 && left[0] != firstName);
+         waited += 50ms) {
+        std::this_thread::sleep_for(50ms);
+        left = temporaryFiles();
+    }
+    // The new start removed the killed one's copy and made its own.
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_NE(left[0], firstName);
+    EXPECT_EQ(endWith(SIGTERM), 0);
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
 TEST_F(CardProcessTest, DamagedCardCopiesNothing) {
     Bytes damaged = readBytes(VELMORA_TEMPLATE);
     const Bytes notAMovie(64, 'x');

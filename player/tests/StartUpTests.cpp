@@ -96,6 +96,24 @@ TEST_F(StartUpTest, DamagedCardSaysSoAndEndsWithoutWindow) {
     EXPECT_TRUE(temporaryFiles().empty());
 }
 
+TEST_F(StartUpTest, QuotesInTheTemporaryFolderAreLeftAlone) {
+    // The quotes rule is the command line's; the card's copy may live anywhere.
+    const std::string quoted = path("say \"hi\"");
+    ASSERT_EQ(::mkdir(quoted.c_str(), 0700), 0);
+    ::setenv("TMPDIR", quoted.c_str(), 1);
+    runAsCard(movieWithNote({"A", "云杉小径", "T", "B", "V"}));
+    world.arguments = "\"ignored\"";
+
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
+    EXPECT_EQ(player.state().MoviePath.rfind(quoted + "/", 0), 0u) << player.state().MoviePath;
+    EXPECT_EQ(world.control.movie, player.state().MoviePath);
+    EXPECT_TRUE(world.messages.empty());
+    EXPECT_EQ(world.blessing, "B");
+    // The copy's name tells which process it belongs to.
+    EXPECT_NE(player.state().MoviePath.find("/vmcard-" + std::to_string(::getpid()) + "-"),
+              std::string::npos);
+}
+
 TEST_F(StartUpTest, UnwritableTemporaryFolderSaysSoAndEnds) {
     runAsCard(movieWithNote({"A", "云杉小径", "T", "B", "V"}));
     ::setenv("TMPDIR", path("no such folder").c_str(), 1);

@@ -4,8 +4,11 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "MovieWidget.h"
 #include "testsupport/SwfWriter.h"
@@ -177,6 +180,40 @@ TEST(MovieWidgetTest, BackAndForwardStepAndShowTheFrame) {
     w.setMovie(writeMovie(dir));
     EXPECT_TRUE(w.Playing());
     EXPECT_EQ(w.currentFrame(), 0u);
+}
+
+TEST(MovieWidgetTest, DrawingSurfaceNeverExceedsTheScreen) {
+    EXPECT_EQ(surfaceWithin(QSize(550, 400), QSize(1920, 1080)), QSize(550, 400));
+    EXPECT_EQ(surfaceWithin(QSize(32767, 32767), QSize(1920, 1080)), QSize(1080, 1080));
+    EXPECT_EQ(surfaceWithin(QSize(40000, 100), QSize(1000, 1000)), QSize(1000, 2));
+    EXPECT_EQ(surfaceWithin(QSize(0, 0), QSize(1000, 1000)), QSize(1, 1));
+
+    // A movie whose window grew far past any screen is drawn at the screen's size at most.
+    app();
+    QTemporaryDir dir;
+    MovieWidget w;
+    w.setMovie(writeMovie(dir));
+    ASSERT_TRUE(w.hasMovie());
+    w.resize(16000, 8000);
+    const QSize screen = w.screen()->size();
+    const QImage frame = w.grabFrame();
+    EXPECT_LE(frame.width(), screen.width());
+    EXPECT_LE(frame.height(), screen.height());
+    EXPECT_EQ(frame.width(), std::min(screen.width(), 2 * screen.height()));
+    // Still the whole stage: its red square in the top-left corner, fitted as ShowAll.
+    EXPECT_EQ(frame.pixelColor(1, 1), QColor(255, 0, 0));
+}
+
+TEST(MovieWidgetTest, NamedPipeIsNoMovieAndDoesNotWait) {
+    app();
+    QTemporaryDir dir;
+    const std::string pipe = dir.filePath(QStringLiteral("pipe.swf")).toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ::alarm(20); // a hang fails the test
+    MovieWidget w;
+    w.setMovie(pipe);
+    ::alarm(0);
+    EXPECT_FALSE(w.hasMovie());
 }
 
 } // namespace

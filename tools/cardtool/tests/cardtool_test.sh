@@ -81,6 +81,44 @@ check "the bare template holds no movie" [ $? -eq 1 ]
 "$tool" info "$movie" >/dev/null
 check "a movie is no card" [ $? -eq 1 ]
 
+# Files that are not what they seem. A hang is a failure: every command gets ten seconds.
+holds() { [ "$1" -eq "$2" ] && shift 2 && { [ $# -eq 0 ] || "$@"; }; } # status, expected, then more
+hostile=$work/hostile
+mkdir "$hostile"
+mkfifo "$hostile/pipe"
+cp "$card" "$hostile/card.exe"
+timeout 10 "$tool" extract "$hostile/card.exe" --out "$hostile/card.exe" >/dev/null 2>&1
+check "extract onto its own card is refused" holds $? 1 cmp -s "$hostile/card.exe" "$card"
+ln -s card.exe "$hostile/link.swf"
+timeout 10 "$tool" extract "$hostile/card.exe" --out "$hostile/link.swf" >/dev/null 2>&1
+check "extract onto a link to its card is refused" holds $? 1 cmp -s "$hostile/card.exe" "$card"
+timeout 10 "$tool" info "$hostile/pipe" >/dev/null 2>&1
+check "info of a pipe fails at once" holds $? 1
+timeout 10 "$tool" extract "$hostile/pipe" >/dev/null 2>&1
+check "extract of a pipe fails at once" holds $? 1
+cp "$work/original.swf" "$hostile/m.swf"
+cp "$card" "$hostile/old.exe"
+timeout 10 "$tool" make "$hostile/m.swf" "$hostile/old.exe" --template "$hostile/pipe" >/dev/null 2>&1
+check "make with a pipe for template fails at once" holds $? 1
+check "... and touches neither the movie nor the old card" cmp -s "$hostile/m.swf" "$work/original.swf"
+check "... the old card kept" cmp -s "$hostile/old.exe" "$card"
+timeout 10 "$tool" make "$hostile/m.swf" "$hostile/b.exe" --blessing-file "$hostile/pipe" >/dev/null 2>&1
+check "a pipe for blessing file is a usage error at once" holds $? 2
+cp "$work/original.swf" "$hostile/new\\year.swf"
+out=$(timeout 10 "$tool" write-note "$hostile/new\\year.swf" --blessing b)
+check "a backslash in a file name takes a note" holds $? 0 [ "$out" = "《year》" ]
+check "... written beside itself" [ "$(ls -A "$hostile" | grep -c -e vmnew -e '^year')" = 0 ]
+mkdir "$hostile/tool"
+cp "$tool" "$hostile/tool/"
+echo precious >"$hostile/victim"
+ln -s ../victim "$hostile/tool/Trelvane.log"
+"$hostile/tool/cardtool" make "$hostile/m.swf" "$hostile/x.exe" --template "$hostile/missing" >/dev/null 2>&1
+check "a log that is a link is left alone" [ "$(cat "$hostile/victim")" = precious ]
+rm "$hostile/tool/Trelvane.log"
+mkfifo "$hostile/tool/Trelvane.log"
+timeout 10 "$hostile/tool/cardtool" make "$hostile/m.swf" "$hostile/x.exe" --template "$hostile/missing" >/dev/null 2>&1
+check "a log that is a pipe is skipped at once" holds $? 1
+
 out=$(cd "$work" && cp "$tool" . && ./hello.exe)
 check "the card runs" [ "$(printf '%s\n' "$out" | head -n 1)" = "card player stand-in: ./hello.exe" ]
 

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quenfold"));
     cardformat::ErrorLog::configure("Trelvane.log");
     // A card or movie being written when the builder is interrupted leaves no partial copy.
-    cardformat::RemovalOnExit::removeOnSignals(cardformat::endingSignals());
+    cardformat::RemovalOnExit::removeOnSignals(cardformat::EndingSignals);
     // The docking outlives every window that takes part in it.
     builder::DockingHost docking;
     builder::MainForm form(docking);

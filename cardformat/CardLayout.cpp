@@ -29,22 +29,6 @@ std::uint64_t playableCopyLength(const Bytes& movieStart, std::uint64_t availabl
     return std::min<std::uint64_t>(available, std::uint64_t{declared} + MaxNoteTrailerBytes);
 }
 
-// `length` bytes of the card's movie into a fresh temporary file; no partial copy stays
-// behind a failure or an interruption.
-std::string copyToTemporaryFile(const InputFile& card, std::uint64_t length, TemporaryUse use) {
-    TemporaryFile target = createTemporaryFile(use);
-    const WatchedPath unfinished(target.path);
-    try {
-        copyRange(card, MovieOffset, length, target.fd.get(), target.path);
-        target.fd.close(target.path);
-    } catch (...) {
-        target.fd.reset();
-        ::unlink(target.path.c_str());
-        throw;
-    }
-    return target.path;
-}
-
 } // namespace
 
 int Swf2Exe(const std::string& moviePath, const std::string& cardPath, CardNote& note,
@@ -104,7 +88,16 @@ std::string Exe2Swf(const std::string& cardPath) {
     if (length == 0) {
         return std::string(NoMovie);
     }
-    return copyToTemporaryFile(card, length, TemporaryUse::WhileRunning);
+    TemporaryFile target = createTemporaryFile(TemporaryUse::WhileRunning);
+    try {
+        copyRange(card, MovieOffset, length, target.fd.get(), target.path);
+        target.fd.close(target.path);
+    } catch (...) {
+        target.fd.reset();
+        ::unlink(target.path.c_str());
+        throw;
+    }
+    return target.path;
 }
 
 std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath) {
@@ -112,17 +105,26 @@ std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath)
     if (!holdsMovie(cardPath)) {
         return std::string(NoMovie);
     }
-    if (moviePath.empty()) {
-        return copyToTemporaryFile(card, card.size() - MovieOffset, TemporaryUse::Kept);
-    }
     // Writing the movie over its own card would leave the movie and lose the card.
-    if (sameFile(cardPath, moviePath)) {
+    if (!moviePath.empty() && sameFile(cardPath, moviePath)) {
         throw CardError(failure_code::PathFileAccess, "the output is the card itself");
     }
-    ReplacementFile out(moviePath, modeAfterUmask(0666));
-    out.copyFrom(card, MovieOffset, card.size() - MovieOffset);
-    out.commit();
-    return moviePath;
+    // Without a chosen file, a fresh one in the temporary folder, kept: removed only when
+    // the copy is interrupted.
+    const std::string target =
+        moviePath.empty() ? createTemporaryFile(TemporaryUse::Kept).path : moviePath;
+    const WatchedPath unfinished(moviePath.empty() ? target : std::string());
+    try {
+        ReplacementFile out(target, modeAfterUmask(moviePath.empty() ? 0600 : 0666));
+        out.copyFrom(card, MovieOffset, card.size() - MovieOffset);
+        out.commit();
+    } catch (...) {
+        if (moviePath.empty()) {
+            ::unlink(target.c_str());
+        }
+        throw;
+    }
+    return target;
 }
 
 } // namespace cardformat

@@ -9,9 +9,10 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
+#include <cstring>
 #include <fcntl.h>
-#include <memory>
+#include <glob.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,13 +139,13 @@ ReplacementFile::ReplacementFile(const std::string& path, std::uint32_t mode) : 
         throwSystemError(errno, "create beside " + path);
     }
     temporary_ = pattern;
-    // An interrupted write must not leave a copy of the whole movie behind.
-    watchToken_ = RemovalOnExit::watch(temporary_);
     if (::fchmod(fd_.get(), static_cast<mode_t>(mode)) != 0) {
         const int saved = errno;
         ::unlink(temporary_.c_str());
         throwSystemError(saved, "chmod " + temporary_);
     }
+    // An interrupted write must not leave a copy of the whole movie behind.
+    watchToken_ = RemovalOnExit::watch(temporary_);
 }
 
 ReplacementFile::~ReplacementFile() {
@@ -207,11 +208,28 @@ TemporaryFile createTemporaryFile(TemporaryUse use) {
     // ".tmp" suffix keeps every extracted movie from ever ending in ".swf". A copy that lives
     // only while its program runs carries the program's process id, so that a later start
     // can tell a copy whose program is gone.
-    std::string pattern = fileBeside(
-        temporaryFolder(), use == TemporaryUse::WhileRunning
-                               ? std::string(RunningCopyPrefix) + std::to_string(::getpid()) +
-                                     "-XXXXXX" + std::string(RunningCopySuffix)
-                               : std::string("vm_XXXXXX.tmp"));
+    char name[40] = "vm_XXXXXX.tmp";
+    if (use == TemporaryUse::WhileRunning) {
+        // "vmcard-" + process id + "-XXXXXX.tmp", spelt out by hand: this runs in every card,
+        // whose player has little room.
+        char digits[12];
+        int count = 0;
+        for (auto pid = static_cast<unsigned>(::getpid()); pid != 0 || count == 0; pid /= 10) {
+            digits[count++] = static_cast<char>('0' + pid % 10);
+        }
+        char* end = name;
+        for (const char c : std::string_view("vmcard-")) {
+            *end++ = c;
+        }
+        while (count > 0) {
+            *end++ = digits[--count];
+        }
+        for (const char c : std::string_view("-XXXXXX.tmp")) {
+            *end++ = c;
+        }
+        *end = '\0';
+    }
+    std::string pattern = fileBeside(temporaryFolder(), name);
     UniqueFd fd(::mkostemps(pattern.data(), 4, O_CLOEXEC));
     if (fd.get() < 0) {
         throwSystemError(errno, "create in " + temporaryFolder());
@@ -221,55 +239,52 @@ TemporaryFile createTemporaryFile(TemporaryUse use) {
 
 namespace {
 
-// The process id in a running copy's name, or -1 when the name is not one.
-pid_t creatorOf(std::string_view name) {
-    if (name.substr(0, RunningCopyPrefix.size()) != RunningCopyPrefix ||
-        name.size() <= RunningCopySuffix.size() ||
-        name.substr(name.size() - RunningCopySuffix.size()) != RunningCopySuffix) {
-        return -1;
+// The process id in a running copy's name ("vmcard-" pid "-" six characters ".tmp"), or 0.
+int creatorOf(const char* name) {
+    if (std::memcmp(name, "vmcard-", 7) != 0) {
+        return 0;
     }
-    name.remove_prefix(RunningCopyPrefix.size());
-    std::int64_t pid = 0;
-    std::size_t digits = 0;
-    while (digits < name.size() && digits < 10 && name[digits] >= '0' && name[digits] <= '9') {
-        pid = pid * 10 + (name[digits] - '0');
-        ++digits;
+    const char* p = name + 7;
+    int pid = 0;
+    while (*p >= '0' && *p <= '9' && pid < 100000000) {
+        pid = pid * 10 + (*p++ - '0');
     }
-    if (digits == 0 || digits >= name.size() || name[digits] != '-' || pid <= 0 || pid > INT_MAX) {
-        return -1;
+    if (p == name + 7 || *p != '-' || std::strlen(p) != 11 || std::memcmp(p + 7, ".tmp", 4) != 0) {
+        return 0;
     }
-    return static_cast<pid_t>(pid);
+    return pid;
 }
 
 } // namespace
 
 int removeOrphanedRunningCopies() {
-    const std::string folder = temporaryFolder();
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-    if (!dir) {
+    const std::string pattern = fileBeside(temporaryFolder(), "vmcard-*-??????.tmp");
+    glob_t found{};
+    if (::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &found) != 0) {
         return 0;
     }
     int removed = 0;
-    const uid_t me = ::getuid();
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const pid_t pid = creatorOf(entry->d_name);
-        if (pid < 0 || pid == ::getpid()) {
-            continue;
+    for (std::size_t i = 0; i < found.gl_pathc; ++i) {
+        const char* path = found.gl_pathv[i];
+        const char* name = path;
+        for (const char* p = path; *p != '\0'; ++p) {
+            name = *p == '/' ? p + 1 : name;
         }
+        const int pid = creatorOf(name);
         // Only a process that certainly does not exist leaves its copy to us; one that runs
         // under another user answers EPERM and keeps it.
-        if (::kill(pid, 0) == 0 || errno != ESRCH) {
+        if (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH) {
             continue;
         }
+        // Only this user's regular files: a link is not followed, a pipe not waited for.
+        const UniqueFd fd(::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat st {};
-        if (::fstatat(::dirfd(dir.get()), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(st.st_mode) || st.st_uid != me) {
-            continue;
-        }
-        if (::unlinkat(::dirfd(dir.get()), entry->d_name, 0) == 0) {
+        if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::getuid() && ::unlink(path) == 0) {
             ++removed;
         }
     }
+    ::globfree(&found);
     return removed;
 }
 

@@ -26,24 +26,23 @@ std::string fileBeside(std::string_view folder, std::string_view name) {
 
 namespace {
 
-std::string folderBefore(std::string_view path, std::size_t cut) {
-    if (cut == std::string_view::npos) {
-        return {};
+template <typename Separator> std::string folderBefore(std::string_view path, Separator separates) {
+    for (std::size_t i = path.size(); i-- > 0;) {
+        if (separates(path[i])) {
+            return std::string(path.substr(0, i == 0 ? 1 : i));
+        }
     }
-    if (cut == 0) {
-        return std::string(path.substr(0, 1));
-    }
-    return std::string(path.substr(0, cut));
+    return {};
 }
 
 } // namespace
 
 std::string folderOf(std::string_view path) {
-    return folderBefore(path, path.find_last_of("/\\"));
+    return folderBefore(path, isPathSeparator);
 }
 
 std::string nativeFolderOf(std::string_view path) {
-    return folderBefore(path, path.rfind('/'));
+    return folderBefore(path, [](char c) { return c == '/'; });
 }
 
 std::string nativeFileName(std::string_view path) {

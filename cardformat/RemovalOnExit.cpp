@@ -4,7 +4,6 @@
 #include <atomic>
 #include <climits>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
@@ -21,54 +20,15 @@ struct Slot {
 };
 
 std::array<Slot, RemovalOnExit::Slots> slots;
-std::atomic<bool> atExitInstalled{false};
 
-extern "C" void removeAtExit() {
+extern "C" void onSignal(int signal) {
     RemovalOnExit::removeAll();
-}
-
-extern "C" void removeThenEnd(int signal) {
-    RemovalOnExit::removeAll();
-    // The default action ends the program as the signal would have without us.
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(signal, &action, nullptr);
-    ::raise(signal);
+    // The handler was reset on entry (SA_RESETHAND): sent again, the signal ends the program
+    // as it would have without us, once this handler returns.
+    ::kill(::getpid(), signal);
 }
 
 } // namespace
-
-std::initializer_list<int> endingSignals() {
-    static const std::initializer_list<int> list = {
-        SIGTERM,   SIGINT,    SIGHUP,  SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2,
-        SIGALRM,   SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGIO,   SIGPWR,
-#ifdef SIGSTKFLT
-        SIGSTKFLT,
-#endif
-    };
-    return list;
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VELMORA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELMORA_SANITIZED 1
-#endif
-#endif
-
-std::initializer_list<int> faultSignals() {
-#ifdef VELMORA_SANITIZED
-    // The sanitizers report faults from their own handlers; taking those signals over would
-    // hide the report.
-    return {};
-#else
-    static const std::initializer_list<int> list = {SIGSEGV, SIGBUS,  SIGFPE, SIGILL,
-                                                    SIGABRT, SIGTRAP, SIGSYS};
-    return list;
-#endif
-}
 
 std::size_t RemovalOnExit::watch(const std::string& path) {
     if (path.empty() || path.size() >= PATH_MAX) {
@@ -86,10 +46,9 @@ std::size_t RemovalOnExit::watch(const std::string& path) {
 }
 
 void RemovalOnExit::release(std::size_t token) {
-    if (token == 0 || token > slots.size()) {
-        return;
+    if (token != 0 && token <= slots.size()) {
+        slots[token - 1].state.store(Free);
     }
-    slots[token - 1].state.store(Free);
 }
 
 void RemovalOnExit::removeAll() noexcept {
@@ -100,20 +59,22 @@ void RemovalOnExit::removeAll() noexcept {
     }
 }
 
-void RemovalOnExit::removeOnSignals(std::initializer_list<int> signals) {
+void RemovalOnExit::removeOnSignals(std::span<const int> caught) {
     struct sigaction action {};
-    action.sa_handler = removeThenEnd;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
-    for (const int signal : signals) {
-        sigaddset(&action.sa_mask, signal);
-    }
-    action.sa_flags = SA_RESTART;
-    for (const int signal : signals) {
+    action.sa_flags = SA_RESETHAND;
+    for (const int signal : caught) {
         ::sigaction(signal, &action, nullptr);
     }
-    if (!atExitInstalled.exchange(true)) {
-        std::atexit(removeAtExit);
-    }
+    // Destroyed by exit(): after main, or when a library gives up on its display.
+    struct AtExit {
+        AtExit() = default;
+        AtExit(const AtExit&) = delete;
+        AtExit& operator=(const AtExit&) = delete;
+        ~AtExit() { RemovalOnExit::removeAll(); }
+    };
+    [[maybe_unused]] static const AtExit atExit;
 }
 
 } // namespace cardformat

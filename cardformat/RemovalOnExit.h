@@ -1,7 +1,9 @@
 #pragma once
 
+#include <csignal>
 #include <cstddef>
-#include <initializer_list>
+#include <cstdint>
+#include <span>
 #include <string>
 
 // Files that must not outlive the program: a half-written replacement, the temporary copy of
@@ -10,10 +12,23 @@
 namespace cardformat {
 
 // Signals that end a program by default and can be caught: the ones sent from outside (kill,
-// Ctrl-C, logout, a closed pipe, timers, limits) and the real-time ones.
-std::initializer_list<int> endingSignals();
-// Signals of a program fault; the program cannot go on, but its files can still be removed.
-std::initializer_list<int> faultSignals();
+// Ctrl-C, logout, a closed pipe, timers, limits).
+inline constexpr int EndingSignals[] = {SIGTERM, SIGINT,  SIGHUP,  SIGQUIT,   SIGPIPE,
+                                        SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+                                        SIGXCPU, SIGXFSZ, SIGIO,   SIGPWR,    SIGSTKFLT};
+// The same with the real-time signals, which end a program by default too (the C library
+// keeps the first two for itself): bit n stands for signal n.
+inline constexpr int LastSignal = 64;
+inline constexpr std::uint64_t EndingSignalMask = [] {
+    std::uint64_t mask = 0;
+    for (const int signal : EndingSignals) {
+        mask |= std::uint64_t{1} << signal;
+    }
+    for (int signal = 34; signal < LastSignal; ++signal) {
+        mask |= std::uint64_t{1} << signal;
+    }
+    return mask;
+}();
 
 class RemovalOnExit {
   public:
@@ -27,9 +42,9 @@ class RemovalOnExit {
     // Removes every watched file now. Safe inside a signal handler.
     static void removeAll() noexcept;
 
-    // On each of `signals`: remove the watched files, then let the signal's default action end
-    // the program as it would have. Also removes them when the program calls exit().
-    static void removeOnSignals(std::initializer_list<int> signals);
+    // On each of `caught`: remove the watched files, then let the signal's default action
+    // end the program as it would have. Watched files are removed by exit() too.
+    static void removeOnSignals(std::span<const int> caught);
 };
 
 // A watched path for the lifetime of a scope.

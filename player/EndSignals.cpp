@@ -4,9 +4,11 @@
 
 #include "cardformat/RemovalOnExit.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,36 +16,53 @@
 namespace player {
 namespace {
 
-// The only things a signal handler may safely do here: write a byte to a pipe, and remove
-// files by name.
+// The only things a signal handler may safely do here: write a byte to a pipe, and remove a
+// file by a name kept where it can read it.
 std::array<int, 2> wakeUp = {-1, -1};
 std::atomic<int> pendingEnds{0};
+std::array<char, PATH_MAX> copyPath{};
+
+void removeCopy() {
+    if (copyPath[0] != '\0') {
+        ::unlink(copyPath.data());
+    }
+}
 
 extern "C" void onEndingSignal(int signal) {
     const int saved = errno;
     if (pendingEnds.fetch_add(1) > 0) {
-        // The window thread has not got round to the first one: end now, files removed, as
-        // the signal would have ended the program without us.
-        cardformat::RemovalOnExit::removeAll();
-        struct sigaction action {};
-        action.sa_handler = SIG_DFL;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(signal, &action, nullptr);
-        ::raise(signal);
+        // The window thread has not got round to the first one: end now, the copy removed,
+        // as the signal would have ended the program without us.
+        removeCopy();
+        ::signal(signal, SIG_DFL);
+        ::kill(::getpid(), signal);
     }
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
     errno = saved;
 }
 
+// Destroyed by exit(): a library that gives up on its display connection ends that way.
+struct RemoveAtExit {
+    RemoveAtExit() = default;
+    RemoveAtExit(const RemoveAtExit&) = delete;
+    RemoveAtExit& operator=(const RemoveAtExit&) = delete;
+    ~RemoveAtExit() { removeCopy(); }
+};
+const RemoveAtExit removeAtExit;
+
 } // namespace
 
+void EndSignals::removeWithProgram(const std::string& copy) {
+    if (copy.size() < copyPath.size()) {
+        std::copy(copy.begin(), copy.end(), copyPath.begin());
+        copyPath[copy.size()] = '\0';
+    }
+}
+
 EndSignals::EndSignals(Player& player) : player_(player) {
-    // A fault, or exit() from a lost display connection: the copy is removed all the same.
-    cardformat::RemovalOnExit::removeOnSignals(cardformat::faultSignals());
     if (::pipe2(wakeUp.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-        cardformat::RemovalOnExit::removeOnSignals(cardformat::endingSignals());
-        return;
+        return; // the default actions then end the program; the next start removes the copy
     }
     notifier_ = std::make_unique<QSocketNotifier>(wakeUp[0], QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
@@ -56,11 +75,10 @@ EndSignals::EndSignals(Player& player) : player_(player) {
     action.sa_handler = onEndingSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : cardformat::endingSignals()) {
-        ::sigaction(signal, &action, nullptr);
-    }
-    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
-        ::sigaction(signal, &action, nullptr);
+    for (int signal = 1; signal < cardformat::LastSignal; ++signal) {
+        if ((cardformat::EndingSignalMask >> signal & 1) != 0) {
+            ::sigaction(signal, &action, nullptr);
+        }
     }
 }
 
@@ -68,11 +86,10 @@ EndSignals::~EndSignals() {
     if (!notifier_) {
         return;
     }
-    for (const int signal : cardformat::endingSignals()) {
-        std::signal(signal, SIG_DFL);
-    }
-    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
-        std::signal(signal, SIG_DFL);
+    for (int signal = 1; signal < cardformat::LastSignal; ++signal) {
+        if ((cardformat::EndingSignalMask >> signal & 1) != 0) {
+            std::signal(signal, SIG_DFL);
+        }
     }
     notifier_.reset();
     ::close(wakeUp[0]);

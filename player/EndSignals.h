@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 #include <memory>
+#include <string>
 
 namespace player {
 
@@ -10,14 +11,18 @@ class Player;
 // Turns every signal that would end the program (SIGTERM, SIGINT, SIGHUP, SIGPIPE, SIGUSR1,
 // SIGALRM, the real-time ones...) into a call on the window thread, so that a card ended from
 // outside runs the same end sequence as "结束(&X)" and leaves no temporary movie. A second
-// such signal before the window thread answered, a fault, or exit() (the display connection
-// lost) removes the temporary movie at once.
+// such signal before the window thread answered, or exit() (a lost display connection),
+// removes the temporary movie at once; what nothing can catch (SIGKILL, a fault) leaves it to
+// the next player's start.
 class EndSignals {
   public:
     explicit EndSignals(Player& player);
     ~EndSignals();
     EndSignals(const EndSignals&) = delete;
     EndSignals& operator=(const EndSignals&) = delete;
+
+    // The card's temporary copy, removed however the program ends from now on.
+    void removeWithProgram(const std::string& copy);
 
   private:
     Player& player_;

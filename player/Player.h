@@ -6,9 +6,6 @@
 #include "PlayerPlatform.h"
 #include "PlayerState.h"
 
-#include "cardformat/RemovalOnExit.h"
-
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -76,8 +73,6 @@ class Player {
     WebAddresses addresses_;
     PlayerState state_;
     PlaybackGeometry geometry_;
-    // The card's temporary copy, removed should the program end other than by endSequence.
-    std::unique_ptr<cardformat::WatchedPath> copyWatch_;
 };
 
 // Whether a path's last four characters spell ".swf" in any letter case.

@@ -7,7 +7,6 @@
 #include "cardformat/ErrorLog.h"
 #include "cardformat/MovieControl.h"
 #include "cardformat/NoteTrailer.h"
-#include "cardformat/RemovalOnExit.h"
 #include "cardformat/SwfHeader.h"
 
 #include <sys/stat.h>
@@ -82,8 +81,6 @@ bool Player::extractCardMovie() {
         platform_.messageBox(captions::DamagedCard, MessageIcon::None, captions::MessageTitle);
         return false;
     }
-    // However the program ends from here on, the copy goes with it.
-    copyWatch_ = std::make_unique<cardformat::WatchedPath>(extracted);
     return true;
 }
 

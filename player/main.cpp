@@ -20,9 +20,12 @@ int main(int argc, char** argv) {
 
     player::QtPlayerPlatform platform(player::joinedArguments(argc, argv));
     player::Form1 form1(platform, player::configuredAddresses());
-    const player::EndSignals endSignals(form1.player());
+    player::EndSignals endSignals(form1.player());
     if (form1.player().Form_Load() == player::StartUpOutcome::Ended) {
         return 0;
+    }
+    if (form1.player().state().CardMode != player::FlagFalse) {
+        endSignals.removeWithProgram(form1.player().state().MoviePath);
     }
     form1.show();
     return QApplication::exec();

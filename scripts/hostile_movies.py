@@ -96,7 +96,7 @@ def square_shape(shape_id, size):
 def blurred_place(depth, shape_id, x, y):
     flags = 0x04 | 0x02  # matrix, character
     body = bytes([flags, 0x01]) + struct.pack("<HH", depth, shape_id) + translation(x, y)
-    blur = 0xFFFF0000  # 255.99 pixels, 16.16 fixed point
+    blur = 0x00FF0000  # 255 pixels, signed 16.16 fixed point
     passes = 31
     body += bytes([1, 1]) + struct.pack("<II", blur, blur) + bytes([passes << 3])
     return tag(70, body)
@@ -109,9 +109,9 @@ def movie(frame, tags, rate=12):
 
 
 def blur_movie(copies):
-    tags = [tag(69, struct.pack("<I", 0)), tag(9, bytes([255, 255, 255])), square_shape(1, 2000)]
+    tags = [tag(69, struct.pack("<I", 0)), tag(9, bytes([255, 255, 255])), square_shape(1, 4000)]
     for i in range(copies):
-        tags.append(blurred_place(i + 1, 1, (i * 37) % 9000, (i * 53) % 6000))
+        tags.append(blurred_place(i + 1, 1, (i * 997) % 9000, (i * 1499) % 6000))
     tags += [tag(1, b""), tag(0, b"")]
     return movie(rect(0, 11000, 0, 8000), tags)
 

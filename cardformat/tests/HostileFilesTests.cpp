@@ -256,7 +256,7 @@ TEST_F(HostileFileTest, RunningCopiesOfGonePlayersAreRemoved) {
 template <typename Ending> int interruptedWrite(const std::string& target, Ending ending) {
     const pid_t child = ::fork();
     if (child == 0) {
-        RemovalOnExit::removeOnSignals(endingSignals());
+        RemovalOnExit::removeOnSignals(EndingSignals);
         ReplacementFile file(target, 0644);
         file.write(Bytes(100000, 1));
         ending();

@@ -37,7 +37,7 @@ Exit status: 0 success, 1 the operation failed, 2 usage error.
 int main(int argc, char** argv) {
     cardformat::ErrorLog::configure("Trelvane.log");
     // Ctrl-C or a kill in the middle of a write leaves no half-written copy behind.
-    cardformat::RemovalOnExit::removeOnSignals(cardformat::endingSignals());
+    cardformat::RemovalOnExit::removeOnSignals(cardformat::EndingSignals);
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         (argc < 2 ? std::cerr : std::cout) << Usage;
         return argc < 2 ? 2 : 0;

@@ -1,6 +1,7 @@
 #include "FrameBudget.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace mc {
 namespace {
@@ -9,6 +10,12 @@ namespace {
 constexpr double kSliceAfterLimit = 0.002;
 
 } // namespace
+
+ThreadCpuClock::time_point ThreadCpuClock::now() noexcept {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return time_point(std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec));
+}
 
 void FrameBudget::startFrame() {
     start_ = Clock::now();

@@ -5,16 +5,27 @@
 
 namespace mc {
 
-// The time one frame's drawing may take. Ordinary frames stay far inside it; a movie that
+// The processor time one frame's drawing may take. Ordinary frames stay far inside it; a movie that
 // asks for more (hundreds of blurred layers, huge filter sizes) gets its costliest effects
 // drawn at lower resolution, or without their layer, for that frame, so that the program
 // stays responsive whatever the movie asks.
 //
 // Effects are priced in work units (pixels times passes over them, see filterWork); the
 // price of a unit is learnt from the effects drawn, starting from a cautious guess.
+// The processor time of the calling thread: a frame's budget counts the work it does, so that
+// what is drawn in full does not depend on how busy the machine is.
+struct ThreadCpuClock {
+    using duration = std::chrono::nanoseconds;
+    using rep = duration::rep;
+    using period = duration::period;
+    using time_point = std::chrono::time_point<ThreadCpuClock>;
+    static constexpr bool is_steady = true;
+    static time_point now() noexcept;
+};
+
 class FrameBudget {
   public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = ThreadCpuClock;
     // The greatest reduction in each direction before an effect is left out altogether.
     static constexpr int kMaxReduction = 16;
 

@@ -269,7 +269,8 @@ def check_kills(bindir, work, env, kills, megabytes):
             signals_sent[sig.name] = signals_sent.get(sig.name, 0) + 1
             proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
-            time.sleep(rng.uniform(0.0, duration))
+            # Some moments fall after the end: those runs must leave the new bytes.
+            time.sleep(rng.uniform(0.0, duration * 1.15))
             proc.send_signal(sig)
             proc.wait(timeout=600)
             now = digest(movie)

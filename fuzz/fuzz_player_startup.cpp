@@ -25,7 +25,7 @@ class World : public player::PlayerPlatform, public player::PlayerForms {
     std::string commandLine() override { return "\"/nonexistent/x.swf\""; }
     player::TwipSize screenSize() override { return {15360, 11520}; }
     void messageBox(std::string_view, player::MessageIcon, std::string_view) override {}
-    std::string inputBox(std::string_view, std::string_view, std::string_view) override {
+    std::string passwordBox(std::string_view, std::string_view, std::string_view) override {
         return answerRight_ && player_ != nullptr ? player_->state().CurrentNote.Password : "";
     }
     void openAddress(std::string_view) override {}

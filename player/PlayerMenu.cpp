@@ -100,6 +100,17 @@ void Player::previousFrame() {
     forms_.flash().Back();
 }
 
+WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable) {
+    const std::string helpPage =
+        "file://" + cardformat::fileBeside(cardformat::folderOf(ownExecutable), HelpPageName);
+    for (std::string* address : {&configured.HomePageAddress, &configured.AuthorSiteAddress}) {
+        if (address->empty()) {
+            *address = helpPage;
+        }
+    }
+    return configured;
+}
+
 void Player::openAuthorSite() {
     if (!addresses_.AuthorSiteAddress.empty()) {
         platform_.openAddress(addresses_.AuthorSiteAddress);

@@ -48,6 +48,20 @@ TwipSize QtPlayerPlatform::screenSize() {
     return {size.width() * TwipsPerPixel, size.height() * TwipsPerPixel};
 }
 
+TwipPlace QtPlayerPlatform::availableArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return {};
+    }
+    // Qt's pixels are the desktop's logical ones: at a scale factor of 2 a window of the
+    // movie's size takes twice as many of the screen's dots, and the area is half as wide.
+    const QRect area = screen->availableGeometry();
+    return {static_cast<double>(area.x()) * TwipsPerPixel,
+            static_cast<double>(area.y()) * TwipsPerPixel,
+            static_cast<double>(area.width()) * TwipsPerPixel,
+            static_cast<double>(area.height()) * TwipsPerPixel};
+}
+
 void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::string_view title) {
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                     qtext(title), qtext(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
@@ -56,15 +70,21 @@ void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::
     box.exec();
 }
 
-std::string QtPlayerPlatform::inputBox(std::string_view prompt, std::string_view title,
-                                       std::string_view defaultText) {
+std::string QtPlayerPlatform::passwordBox(std::string_view prompt, std::string_view title,
+                                          std::string_view defaultText) {
     bool accepted = false;
-    const QString answer = QInputDialog::getText(nullptr, qtext(title), qtext(prompt),
-                                                 QLineEdit::Normal, qtext(defaultText), &accepted);
+    const QString answer = QInputDialog::getText(
+        nullptr, qtext(title), qtext(prompt), QLineEdit::Password, qtext(defaultText), &accepted);
     return accepted ? answer.toStdString() : std::string();
 }
 
 void QtPlayerPlatform::openAddress(std::string_view address) {
+    // A file address is a path as it stands: blanks, "#" and Chinese names included.
+    constexpr std::string_view FileScheme = "file://";
+    if (address.substr(0, FileScheme.size()) == FileScheme) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(qtext(address.substr(FileScheme.size()))));
+        return;
+    }
     QDesktopServices::openUrl(QUrl(qtext(address)));
 }
 

@@ -26,8 +26,8 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     std::string commandLine() override { return arguments; }
     TwipSize screenSize() override { return screen; }
     void messageBox(std::string_view text, MessageIcon icon, std::string_view title) override;
-    std::string inputBox(std::string_view prompt, std::string_view title,
-                         std::string_view defaultText) override;
+    std::string passwordBox(std::string_view prompt, std::string_view title,
+                            std::string_view defaultText) override;
     void openAddress(std::string_view address) override;
     void endProgram() override;
 

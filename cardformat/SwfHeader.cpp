@@ -126,7 +126,14 @@ PlayedHeader getPlayedHeader(const std::string& path) {
     }
     try {
         const InputFile file(path);
-        const Bytes prefix = moviePrefix(file.readUpTo(0, PlayedHeaderBytes), PlayedHeaderBytes);
+        const Bytes start = file.readUpTo(0, PlayedHeaderBytes);
+        const Bytes prefix = moviePrefix(start, PlayedHeaderBytes);
+        const MovieStorage storage = storageOf(start);
+        if (storage != MovieStorage::Uncompressed && prefix.size() <= RectOffset) {
+            // Compressed in name only: nothing inflates.
+            played.header.Status = header_status::NotFlash;
+            return played;
+        }
         played.header = readHeader(BytesView(prefix));
         if (played.header.Status == header_status::Read) {
             played.background = firstFrameBackground(prefix);

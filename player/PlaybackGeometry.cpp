@@ -89,7 +89,6 @@ TwipPlace PlaybackGeometry::area() const {
 double PlaybackGeometry::fitFactor(double movieWidth, double movieHeight, double margin) const {
     const TwipPlace room = area();
     double factor = 1;
-    // Whole pixels: the window shows the movie at a size the window system can draw.
     if (movieWidth > 0 && room.width > margin && movieWidth + margin > room.width) {
         factor = std::min(factor, (room.width - margin) / movieWidth);
     }
@@ -112,9 +111,13 @@ void PlaybackGeometry::keepInsideArea() {
 
 namespace {
 
-// A length in twips shrunk by `factor`, on whole pixels.
+// A length in twips shrunk by `factor`, on whole pixels (a hair's tolerance keeps an exact
+// fit from losing a pixel to rounding).
 double scaledTwips(double twips, double factor) {
-    return std::floor(twips * factor / TwipsPerPixel) * TwipsPerPixel;
+    if (factor >= 1) {
+        return twips;
+    }
+    return std::floor(twips * factor / TwipsPerPixel + 1e-6) * TwipsPerPixel;
 }
 
 } // namespace

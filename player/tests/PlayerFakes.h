@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     std::string ownExecutablePath() override { return executable; }
     std::string commandLine() override { return arguments; }
     TwipSize screenSize() override { return screen; }
+    TwipPlace availableArea() override {
+        return available ? *available : PlayerPlatform::availableArea();
+    }
     void messageBox(std::string_view text, MessageIcon icon, std::string_view title) override;
     std::string passwordBox(std::string_view prompt, std::string_view title,
                             std::string_view defaultText) override;
@@ -44,6 +48,7 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     std::string executable;
     std::string arguments;
     TwipSize screen{15360, 11520}; // 1024 x 768 pixels
+    std::optional<TwipPlace> available; // the whole screen when not set
     std::string answer;            // typed into the input box
     bool endDuringInputBox = false;
 

@@ -127,17 +127,21 @@ PlayedHeader getPlayedHeader(const std::string& path) {
     try {
         const InputFile file(path);
         const Bytes start = file.readUpTo(0, PlayedHeaderBytes);
-        const Bytes prefix = moviePrefix(start, PlayedHeaderBytes);
         const MovieStorage storage = storageOf(start);
-        if (storage != MovieStorage::Uncompressed && prefix.size() <= RectOffset) {
+        if (storage == MovieStorage::Uncompressed || storage == MovieStorage::NotAMovie) {
+            // What is no compressed movie reads as the classic reader reads it.
+            played.header = readHeader(BytesView(start));
+            played.background = firstFrameBackground(start);
+            return played;
+        }
+        const Bytes prefix = moviePrefix(start, PlayedHeaderBytes);
+        if (prefix.size() <= RectOffset) {
             // Compressed in name only: nothing inflates.
             played.header.Status = header_status::NotFlash;
             return played;
         }
         played.header = readHeader(BytesView(prefix));
-        if (played.header.Status == header_status::Read) {
-            played.background = firstFrameBackground(prefix);
-        }
+        played.background = firstFrameBackground(prefix);
     } catch (const std::exception& error) {
         logException("getFlashHeader", error);
         played.header = FlashHeader{};

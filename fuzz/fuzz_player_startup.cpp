@@ -22,6 +22,9 @@ class World : public player::PlayerPlatform, public player::PlayerForms {
         : executable_(std::move(executable)), answerRight_(answerRight) {}
 
     std::string ownExecutablePath() override { return executable_; }
+    cardformat::PlayedHeader playedHeader(const std::string& path) override {
+        return cardformat::getPlayedHeader(path);
+    }
     std::string commandLine() override { return "\"/nonexistent/x.swf\""; }
     player::TwipSize screenSize() override { return {15360, 11520}; }
     void messageBox(std::string_view, player::MessageIcon, std::string_view) override {}

@@ -15,7 +15,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextLayout>
-#include <cmath>
 
 namespace player {
 namespace {
@@ -40,16 +39,13 @@ Form2::Form2(Player& player)
 
     // The label's place on the picture; a blessing longer than it scrolls inside it.
     BlessingScroll_ = new QScrollArea(this);
-    BlessingScroll_->setObjectName(QStringLiteral("BlessingScroll"));
     BlessingScroll_->setGeometry(16, 56, 401, 201);
     BlessingScroll_->setFrameShape(QFrame::NoFrame);
-    BlessingScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    BlessingScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    BlessingScroll_->setAutoFillBackground(false);
+    // The label is never wider than the area, so only the vertical bar can appear, and only
+    // when the text is longer than the area.
     BlessingScroll_->viewport()->setAutoFillBackground(false);
     Label2_ = new QLabel;
     Label2_->setObjectName(QStringLiteral("Label2"));
-    Label2_->setAutoFillBackground(false);
     Label2_->setTextFormat(Qt::PlainText); // a card's text is never markup
     Label2_->setWordWrap(true);
     Label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -195,7 +191,6 @@ void Form2::showBlessingWindow() {
 void Form2::setBlessingText(std::string_view text) {
     Label2_->setText(labelText(text));
     fitBlessing();
-    BlessingScroll_->verticalScrollBar()->setValue(0);
 }
 
 void Form2::fitBlessing() {
@@ -207,7 +202,7 @@ void Form2::fitBlessing() {
         width -= BlessingScroll_->verticalScrollBar()->sizeHint().width();
         height = layoutBlessing(Label2_->text(), Label2_->font(), width, nullptr);
     }
-    Label2_->resize(width, std::max(height, room.height()));
+    Label2_->setGeometry(0, 0, width, std::max(height, room.height()));
 }
 
 void Form2::enableReturnPlay(std::string_view caption) {
@@ -232,8 +227,8 @@ void Form2::paintEvent(QPaintEvent*) {
 }
 
 int Form2::layoutBlessing(const QString& text, const QFont& font, int width, QPainter* painter) {
-    double baseline = BlessingBaseline;
-    double bottom = 0;
+    int baseline = BlessingBaseline;
+    int bottom = 0;
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         // Long lines wrap at the label's width, as the original's multi-line label did.
         QTextLayout layout(paragraph, font);
@@ -241,7 +236,9 @@ int Form2::layoutBlessing(const QString& text, const QFont& font, int width, QPa
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(width);
             line.setPosition(QPointF(0, baseline - line.ascent()));
-            bottom = baseline + line.descent();
+            if (!paragraph.isEmpty()) {
+                bottom = baseline + BlessingDescent; // empty lines at the end need no room
+            }
             baseline += BlessingLinePitch;
         }
         layout.endLayout();
@@ -249,7 +246,7 @@ int Form2::layoutBlessing(const QString& text, const QFont& font, int width, QPa
             layout.draw(painter, QPointF(0, 0));
         }
     }
-    return static_cast<int>(std::ceil(bottom));
+    return bottom;
 }
 
 void Form2::paintBlessing() {

@@ -31,6 +31,7 @@ class Form2 : public QWidget {
     // lines of the default poem.
     static constexpr int BlessingLinePitch = 13;
     static constexpr int BlessingBaseline = 11; // of the first line, from the label's top
+    static constexpr int BlessingDescent = 4;   // room below the last line's baseline
 
     explicit Form2(Player& player);
 

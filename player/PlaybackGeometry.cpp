@@ -117,7 +117,9 @@ double scaledTwips(double twips, double factor) {
     if (factor >= 1) {
         return twips;
     }
-    return std::floor(twips * factor / TwipsPerPixel + 1e-6) * TwipsPerPixel;
+    // Lengths are never negative here: truncation is the floor.
+    return static_cast<double>(static_cast<std::int64_t>(twips * factor / TwipsPerPixel + 1e-6)) *
+           TwipsPerPixel;
 }
 
 } // namespace

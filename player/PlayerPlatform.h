@@ -2,6 +2,8 @@
 
 #include "PlaybackGeometry.h"
 
+#include "cardformat/SwfHeader.h"
+
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,9 @@ class PlayerPlatform {
     virtual ~PlayerPlatform() = default;
 
     virtual std::string ownExecutablePath() = 0;
+    // A movie's header as the movie control plays it (compressed movies too) and the colour
+    // its stage shows.
+    virtual cardformat::PlayedHeader playedHeader(const std::string& path) = 0;
     // The whole argument text the program was started with.
     virtual std::string commandLine() = 0;
     virtual TwipSize screenSize() = 0;

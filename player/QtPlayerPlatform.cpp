@@ -1,5 +1,7 @@
 #include "QtPlayerPlatform.h"
 
+#include "PlayedHeader.h"
+
 #include "cardformat/Platform.h"
 
 #include <QDesktopServices>
@@ -37,6 +39,10 @@ std::string QtPlayerPlatform::ownExecutablePath() {
     } catch (const std::exception&) {
         return {}; // then no card: the program plays what its command line names
     }
+}
+
+cardformat::PlayedHeader QtPlayerPlatform::playedHeader(const std::string& path) {
+    return mc::playedHeader(path);
 }
 
 TwipSize QtPlayerPlatform::screenSize() {
@@ -79,12 +85,6 @@ std::string QtPlayerPlatform::passwordBox(std::string_view prompt, std::string_v
 }
 
 void QtPlayerPlatform::openAddress(std::string_view address) {
-    // A file address is a path as it stands: blanks, "#" and Chinese names included.
-    constexpr std::string_view FileScheme = "file://";
-    if (address.substr(0, FileScheme.size()) == FileScheme) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(qtext(address.substr(FileScheme.size()))));
-        return;
-    }
     QDesktopServices::openUrl(QUrl(qtext(address)));
 }
 

@@ -12,6 +12,7 @@ class QtPlayerPlatform : public PlayerPlatform {
     explicit QtPlayerPlatform(std::string commandLine) : commandLine_(std::move(commandLine)) {}
 
     std::string ownExecutablePath() override;
+    cardformat::PlayedHeader playedHeader(const std::string& path) override;
     std::string commandLine() override { return commandLine_; }
     TwipSize screenSize() override;
     TwipPlace availableArea() override;

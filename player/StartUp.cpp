@@ -80,7 +80,7 @@ bool Player::extractCardMovie() {
 
 void Player::OpenFlash(const std::string& path) {
     // Compressed movies play too, and the stage shows the movie's own background colour.
-    const cardformat::PlayedHeader played = cardformat::getPlayedHeader(path);
+    const cardformat::PlayedHeader played = platform_.playedHeader(path);
     const cardformat::FlashHeader& header = played.header;
     switch (header.Status) {
     case cardformat::header_status::Missing:

@@ -17,4 +17,8 @@ bool loadQtTranslations(QCoreApplication& app, const QLocale& locale) {
     return QCoreApplication::installTranslator(translator);
 }
 
+bool loadQtTranslations(QCoreApplication& app) {
+    return loadQtTranslations(app, QLocale::system());
+}
+
 } // namespace qtlocale

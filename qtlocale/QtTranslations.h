@@ -10,6 +10,8 @@ namespace qtlocale {
 // language of `locale`, from the translations Qt ships (Debian: qt6-translations-l10n), so
 // that the standard dialogs of a Chinese program speak Chinese on a Chinese system. False,
 // and nothing changed, when Qt has no translation for it.
-bool loadQtTranslations(QCoreApplication& app, const QLocale& locale = QLocale::system());
+bool loadQtTranslations(QCoreApplication& app, const QLocale& locale);
+// The same for the system's language.
+bool loadQtTranslations(QCoreApplication& app);
 
 } // namespace qtlocale

@@ -36,7 +36,7 @@ TEST_F(CompressedCardTest, ZlibAndLzmaMoviesAreCarriedInflatedWithTheNoteBehindT
     // A movie long enough that the inflated body needs more than one piece of output.
     Bytes fws = movieWithTags({{Metadata, Bytes(200000, 'x')}, {SetBackgroundColor, {1, 2, 3}}});
     for (const auto& [name, compressed] :
-         {std::pair{std::string("z.swf"), zlibMovie(fws)}, std::pair{"l.swf", lzmaMovie(fws)}}) {
+         {std::pair{std::string("z.swf"), zlibMovie(fws)}, std::pair{std::string("l.swf"), lzmaMovie(fws)}}) {
         SCOPED_TRACE(name);
         writeFile(path(name), compressed);
         ASSERT_EQ(make(path(name), path(name + ".exe")), CardOutcome::Made);
@@ -116,7 +116,11 @@ TEST_F(CompressedCardTest, PlayedHeaderReadsCompressedMoviesAndTheRealBackground
     writeFile(path("cws.swf"), zlibMovie(fws));
     writeFile(path("zws.swf"), lzmaMovie(fws));
     const FlashHeader classic = getFlashHeader(path("fws.swf"));
-    EXPECT_EQ(classic.BackRed, 0x00); // the file attributes' own bytes, as always
+    // The classic reader keeps its answer: the three bytes after the first tag's header.
+    EXPECT_EQ(classic.BackRed, fws[21 + 2]);
+    EXPECT_EQ(classic.BackGreen, fws[21 + 3]);
+    EXPECT_EQ(classic.BackBlue, fws[21 + 4]);
+    EXPECT_NE(classic.BackRed, 0x10);
     for (const char* name : {"fws.swf", "cws.swf", "zws.swf"}) {
         SCOPED_TRACE(name);
         const PlayedHeader played = getPlayedHeader(path(name));

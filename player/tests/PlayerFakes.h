@@ -24,6 +24,9 @@ struct MessageShown {
 class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
   public:
     std::string ownExecutablePath() override { return executable; }
+    cardformat::PlayedHeader playedHeader(const std::string& path) override {
+        return cardformat::getPlayedHeader(path);
+    }
     std::string commandLine() override { return arguments; }
     TwipSize screenSize() override { return screen; }
     TwipPlace availableArea() override {

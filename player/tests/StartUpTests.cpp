@@ -353,9 +353,9 @@ TEST_F(StartUpTest, TheMenusAddressesDefaultToTheHelpPageBesideThePlayer) {
     EXPECT_EQ(defaults.HomePageAddress, "file:///opt/velmora/Velmora.htm");
     EXPECT_EQ(defaults.AuthorSiteAddress, "file:///opt/velmora/Velmora.htm");
     const WebAddresses configured =
-        withHelpPageDefaults({"https://home.example/", ""}, "/cards/card.exe");
+        withHelpPageDefaults({"https://home.example/", ""}, "/my cards/#1/贺卡.exe");
     EXPECT_EQ(configured.HomePageAddress, "https://home.example/");
-    EXPECT_EQ(configured.AuthorSiteAddress, "file:///cards/Velmora.htm");
+    EXPECT_EQ(configured.AuthorSiteAddress, "file:///my%20cards/%231/Velmora.htm");
 }
 
 TEST_F(StartUpTest, SignalDuringPasswordBoxEndsAndRemovesTheCopy) {

@@ -57,8 +57,9 @@ Form2::Form2(Player& player)
     Label2_->setFont(font);
     Label2_->setText(labelText(cardformat::defaultBlessingText()));
     Label2_->installEventFilter(this); // painted with Form2's own line pitch
+    fitBlessing(); // sized before it is placed: the area starts with the bar it needs
     BlessingScroll_->setWidget(Label2_);
-    fitBlessing();
+    Label2_->setAutoFillBackground(false); // setWidget turned it on: the picture shows through
 
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
@@ -202,7 +203,7 @@ void Form2::fitBlessing() {
         width -= BlessingScroll_->verticalScrollBar()->sizeHint().width();
         height = layoutBlessing(Label2_->text(), Label2_->font(), width, nullptr);
     }
-    Label2_->setGeometry(0, 0, width, std::max(height, room.height()));
+    Label2_->setGeometry(0, 0, width, height);
 }
 
 void Form2::enableReturnPlay(std::string_view caption) {

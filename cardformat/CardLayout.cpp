@@ -87,14 +87,11 @@ CardOutcome makeCard(const std::string& moviePath, const std::string& cardPath, 
                        note.Title, askReadOnly)) {
             return CardOutcome::NoteNotWritten;
         }
-        const InputFile movie(moviePath);
-        if (movie.size() == 0) {
+        const Bytes movie = readWholeFile(moviePath);
+        if (movie.empty()) {
             throw CardError(failure_code::PastEndOfFile, "empty movie");
         }
-        ReplacementFile card(cardPath, modeAfterUmask(ExecutableMode));
-        card.copyFrom(player, 0, player.size());
-        card.copyFrom(movie, 0, movie.size());
-        card.commit();
+        writeCardFile(cardPath, player, movie);
         return CardOutcome::Made;
     } catch (const std::exception& error) {
         logException("Swf2Exe()", error);

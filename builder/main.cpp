@@ -3,10 +3,13 @@
 #include "cardformat/ErrorLog.h"
 #include "cardformat/RemovalOnExit.h"
 
+#include "QtTranslations.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    qtlocale::loadQtTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Quenfold"));
     cardformat::ErrorLog::configure("Trelvane.log");
     // A card or movie being written when the builder is interrupted leaves no partial copy.

@@ -8,10 +8,13 @@
 #include "cardformat/ErrorLog.h"
 #include "cardformat/FileIO.h"
 
+#include "QtTranslations.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    qtlocale::loadQtTranslations(app);
     // Only the end sequence ends the player, whichever window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     cardformat::ErrorLog::configure("Velmora.log");
@@ -19,7 +22,8 @@ int main(int argc, char** argv) {
     cardformat::removeOrphanedRunningCopies();
 
     player::QtPlayerPlatform platform(player::joinedArguments(argc, argv));
-    player::Form1 form1(platform, player::configuredAddresses());
+    player::Form1 form1(platform, player::withHelpPageDefaults(player::configuredAddresses(),
+                                                               platform.ownExecutablePath()));
     player::EndSignals endSignals(form1.player());
     if (form1.player().Form_Load() == player::StartUpOutcome::Ended) {
         return 0;

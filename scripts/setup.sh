@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git ccache
     clang libclang-rt-14-dev llvm
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     zlib1g-dev liblzma-dev libjpeg-dev
     fonts-noto-cjk python3 xauth xvfb
 )

@@ -26,6 +26,7 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
                                      make a card as the builder does
   extract CARD [--out FILE]          copy the card's movie out; prints its path
   info CARD [--json]                 whether the file is a card, and its movie's header and note
+  log [--program Velmora|Quenfold]   print a program's error log (default Quenfold's)
   render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low] [--frame-budget MS]
                                      draw the stage after N frames (with a budget, as the
                                      player does: costly effects give way past MS ms)
@@ -54,9 +55,13 @@ int main(int argc, char** argv) {
 #endif
     using Command = std::function<int(const std::vector<std::string>&)>;
     const std::map<std::string, Command> commands = {
-        {"header", cardtool::headerCommand},        {"note", cardtool::noteCommand},
-        {"write-note", cardtool::writeNoteCommand}, {"make", cardtool::makeCommand},
-        {"extract", cardtool::extractCommand},      {"info", cardtool::infoCommand},
+        {"header", cardtool::headerCommand},
+        {"note", cardtool::noteCommand},
+        {"write-note", cardtool::writeNoteCommand},
+        {"make", cardtool::makeCommand},
+        {"extract", cardtool::extractCommand},
+        {"info", cardtool::infoCommand},
+        {"log", cardtool::logCommand},
     };
     const auto it = commands.find(command);
     if (it == commands.end()) {

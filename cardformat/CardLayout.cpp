@@ -22,7 +22,7 @@ constexpr std::uint32_t ExecutableMode = 0777;
 // behind it, never more than there is; 0 for a movie the renderer would not read whole.
 std::uint64_t playableCopyLength(const Bytes& movieStart, std::uint64_t available) {
     if (movieStart.size() < 8) {
-        return available;
+        return available; // a movie of fewer than 8 bytes: what there is
     }
     const auto declared = static_cast<std::uint32_t>(readInt32LE(&movieStart[4]));
     if (declared > MaxPlayableMovieBytes) {
@@ -132,11 +132,10 @@ bool holdsMovie(const std::string& cardPath) {
 
 std::string Exe2Swf(const std::string& cardPath) {
     const InputFile card(cardPath);
-    if (!holdsMovie(cardPath)) {
-        return std::string(NoMovie);
-    }
-    const std::uint64_t available = card.size() - MovieOffset;
-    const std::uint64_t length = playableCopyLength(card.readUpTo(MovieOffset, 8), available);
+    const Bytes start = card.readUpTo(MovieOffset, 8);
+    const std::uint64_t length = start.size() >= 3 && std::memcmp(start.data(), "FWS", 3) == 0
+                                     ? playableCopyLength(start, card.size() - MovieOffset)
+                                     : 0;
     if (length == 0) {
         return std::string(NoMovie);
     }

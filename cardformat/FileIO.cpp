@@ -225,27 +225,16 @@ TemporaryFile createTemporaryFile(TemporaryUse use) {
     // ".tmp" suffix keeps every extracted movie from ever ending in ".swf". A copy that lives
     // only while its program runs carries the program's process id, so that a later start
     // can tell a copy whose program is gone.
-    char name[40] = "vm_XXXXXX.tmp";
+    char running[] = "vmcard-0000000000-XXXXXX.tmp";
     if (use == TemporaryUse::WhileRunning) {
-        // "vmcard-" + process id + "-XXXXXX.tmp", spelt out by hand: this runs in every card,
-        // whose player has little room.
-        char digits[12];
-        int count = 0;
-        for (auto pid = static_cast<unsigned>(::getpid()); pid != 0 || count == 0; pid /= 10) {
-            digits[count++] = static_cast<char>('0' + pid % 10);
+        // The process id in ten digits, written in place: this runs in every card, whose
+        // player has little room.
+        auto pid = static_cast<unsigned>(::getpid());
+        for (int digit = 16; digit >= 7; --digit, pid /= 10) {
+            running[digit] = static_cast<char>('0' + pid % 10);
         }
-        char* end = name;
-        for (const char c : std::string_view("vmcard-")) {
-            *end++ = c;
-        }
-        while (count > 0) {
-            *end++ = digits[--count];
-        }
-        for (const char c : std::string_view("-XXXXXX.tmp")) {
-            *end++ = c;
-        }
-        *end = '\0';
     }
+    const char* name = use == TemporaryUse::WhileRunning ? running : "vm_XXXXXX.tmp";
     std::string pattern = fileBeside(temporaryFolder(), name);
     UniqueFd fd(::mkostemps(pattern.data(), 4, O_CLOEXEC));
     if (fd.get() < 0) {

@@ -116,7 +116,8 @@ void replaceFileContent(const std::string& path, const Bytes& bytes, std::uint32
 
 // A fresh file in the temporary folder, created exclusively with owner-only permissions; its
 // name never ends in ".swf" and is never one that existed before. A copy kept only while
-// its program runs is named "vmcard-" + process id + "-" + six characters + ".tmp".
+// its program runs is named "vmcard-" + process id (ten digits) + "-" + six characters +
+// ".tmp".
 enum class TemporaryUse { Kept, WhileRunning };
 struct TemporaryFile {
     std::string path;

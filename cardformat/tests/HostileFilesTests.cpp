@@ -12,6 +12,7 @@
 #include "cardformat/SwfHeader.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -222,7 +223,9 @@ TEST_F(HostileFileTest, RunningCopiesOfGonePlayersAreRemoved) {
     ::setenv("TMPDIR", path("tmp").c_str(), 1);
     writeFile(path("c.exe"), cardOf(smallMovie()));
     const std::string mine = Exe2Swf(path("c.exe"));
-    EXPECT_EQ(getFileName(mine).rfind("vmcard-" + std::to_string(::getpid()) + "-", 0), 0u);
+    char own[40];
+    std::snprintf(own, sizeof own, "vmcard-%010d-", static_cast<int>(::getpid()));
+    EXPECT_EQ(getFileName(mine).rfind(own, 0), 0u);
 
     // A process that has ended.
     const pid_t child = ::fork();

@@ -7,6 +7,7 @@
 #include "cardformat/CardLayout.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace player::testing {
@@ -112,7 +113,9 @@ TEST_F(StartUpTest, QuotesInTheTemporaryFolderAreLeftAlone) {
     EXPECT_TRUE(world.messages.empty());
     EXPECT_EQ(world.blessing, "B");
     // The copy's name tells which process it belongs to.
-    EXPECT_NE(player.state().MoviePath.find("/vmcard-" + std::to_string(::getpid()) + "-"),
+    char pid[11];
+    std::snprintf(pid, sizeof pid, "%010d", static_cast<int>(::getpid()));
+    EXPECT_NE(player.state().MoviePath.find(std::string("/vmcard-") + pid + "-"),
               std::string::npos);
 }
 
@@ -305,8 +308,7 @@ TEST_F(StartUpTest, AMovieLargerThanTheScreenOpensFittedToItsAvailableArea) {
     // The giant of the 16-bit limit too.
     writeFile(path("huge.swf"), movieBytes(40000, 3000, 1));
     player.OpenFlash(path("huge.swf"));
-    expectFitted(world.lastGeometry.window(), world.lastGeometry.control(), area,
-                 32767.0 / 3000);
+    expectFitted(world.lastGeometry.window(), world.lastGeometry.control(), area, 32767.0 / 3000);
 }
 
 TEST_F(StartUpTest, AMovieThatFitsStaysCentredOnTheScreenButNotUnderItsPanel) {

@@ -1,5 +1,7 @@
 #include "Drawing.h"
 
+#include "Generation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -46,7 +48,7 @@ void Drawing::beginFill(const swf::FillStyle& fill) {
     if (!room()) {
         return;
     }
-    ++generation_;
+    generation_ = freshGeneration();
     shape_.styles.fills.push_back(fill);
     fill_ = static_cast<std::uint32_t>(shape_.styles.fills.size());
     fillStartX_ = penX_;
@@ -58,7 +60,7 @@ void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
     if (!room()) {
         return;
     }
-    ++generation_;
+    generation_ = freshGeneration();
     if (line) {
         shape_.styles.lines.push_back(*line);
         line_ = static_cast<std::uint32_t>(shape_.styles.lines.size());
@@ -74,7 +76,7 @@ void Drawing::moveTo(double x, double y) {
     if (!room()) {
         return;
     }
-    ++generation_;
+    generation_ = freshGeneration();
     // A move inside a fill closes the part drawn so far, as players do.
     if (fill_ && (penX_ != fillStartX_ || penY_ != fillStartY_)) {
         const auto line = line_;
@@ -94,7 +96,7 @@ void Drawing::lineTo(double x, double y) {
     if (!room()) {
         return;
     }
-    ++generation_;
+    generation_ = freshGeneration();
     const std::int32_t nx = twips(x);
     const std::int32_t ny = twips(y);
     if (empty()) {
@@ -111,7 +113,7 @@ void Drawing::curveTo(double controlX, double controlY, double anchorX, double a
     if (!room()) {
         return;
     }
-    ++generation_;
+    generation_ = freshGeneration();
     const std::int32_t cx = twips(controlX);
     const std::int32_t cy = twips(controlY);
     const std::int32_t ax = twips(anchorX);
@@ -131,7 +133,7 @@ void Drawing::endFill() {
     if (!fill_) {
         return;
     }
-    ++generation_;
+    generation_ = freshGeneration();
     if (room() && (penX_ != fillStartX_ || penY_ != fillStartY_)) {
         // The closing edge is part of the fill only; it carries no line.
         const auto line = line_;
@@ -155,10 +157,10 @@ void Drawing::clear() {
     line_.reset();
     lineHalfWidth_ = 0.0;
     penX_ = penY_ = fillStartX_ = fillStartY_ = 0;
-    ++generation_;
+    generation_ = freshGeneration();
 }
 
-void Drawing::emit(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
+void Drawing::drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
                    std::size_t& budget) const {
     if (empty() || budget == 0) {
         return;

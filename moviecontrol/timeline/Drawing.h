@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "Bounds.h"
+#include "Generation.h"
 #include "ColorTransform.h"
 #include "RenderBackend.h"
 #include "swf/Shapes.h"
@@ -37,7 +38,7 @@ class Drawing {
     // Grows with every change, so that a renderer can keep its conversion until then.
     std::uint64_t generation() const { return generation_; }
 
-    void emit(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
+    void drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
               std::size_t& budget) const;
 
   private:
@@ -47,7 +48,7 @@ class Drawing {
 
     swf::Shape shape_;
     Bounds bounds_;
-    std::uint64_t generation_ = 0;
+    std::uint64_t generation_ = freshGeneration();
     std::optional<std::uint32_t> fill_; // 1-based index of the fill being drawn
     std::optional<std::uint32_t> line_;
     double lineHalfWidth_ = 0.0;

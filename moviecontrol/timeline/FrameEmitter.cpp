@@ -31,7 +31,7 @@ void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
                               const Transform& matrix, const ColorTransform& cx, bool inMask,
                               std::size_t& budget) const {
     if (clip.drawing) {
-        clip.drawing->emit(backend, matrix, cx, budget);
+        clip.drawing->drawTo(backend, matrix, cx, budget);
     }
     std::vector<std::int32_t> masks; // clip depths of the masks in force, innermost last
     for (const auto& [depth, child] : clip.clip->displayList) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Bounds.h"
+#include "Generation.h"
 #include "swf/Characters.h"
 
 namespace mc {
@@ -17,14 +18,14 @@ struct TextFieldState {
     // What the field shows; with html set, the markup as given.
     std::string text;
     // Grows with every change, so that a renderer can keep its layout until then.
-    std::uint64_t generation = 0;
+    std::uint64_t generation = freshGeneration();
     // autoSize as scripts set it: "none", "left", "center" or "right".
     std::string autoSize = "none";
     bool background = false;
     swf::Rgba backgroundColor{255, 255, 255, 255};
     swf::Rgba borderColor{0, 0, 0, 255};
 
-    void changed() { ++generation; }
+    void changed() { generation = freshGeneration(); }
 };
 
 // The text an html field shows: tags dropped, entities decoded, paragraphs and line breaks

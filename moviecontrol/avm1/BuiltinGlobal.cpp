@@ -131,9 +131,7 @@ void installGlobalFunctions(Machine& m) {
         return Value(std::floor(d(c.machine.state().random) * std::floor(max)));
     });
     m.defineMethod(g, "trace", [](CallArgs& c) -> Value {
-        const Value& v = c.arg(0);
-        c.machine.host().trace(v.isUndefined() ? std::string_view("undefined")
-                                               : c.machine.toString(v).view());
+        traceValue(c.machine, c.arg(0));
         return {};
     });
     m.defineMethod(g, "setInterval", [](CallArgs& c) { return addTimer(c, true); });

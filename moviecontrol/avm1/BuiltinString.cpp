@@ -39,13 +39,11 @@ std::size_t clampIndex(double v, std::size_t size) {
 
 } // namespace
 
-bool BoxObject::getVirtual(Machine& m, const Str& name, Value& out) {
-    if (value_.isString() &&
-        (m.caseSensitive() ? name.view() == "length" : equalsFolded(name.view(), "length"))) {
-        out = Value(static_cast<double>(utf16Length(value_.asString().view())));
-        return true;
-    }
-    return false;
+BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text) {
+    auto* box = m.make<BoxObject>(proto, Value(text), "String");
+    m.define(box, "length", Value(static_cast<double>(utf16Length(text.view()))),
+             attr::DontEnum | attr::DontDelete);
+    return box;
 }
 
 void installStringBuiltins(Machine& m) {
@@ -57,7 +55,7 @@ void installStringBuiltins(Machine& m) {
         Machine& m = c.machine;
         Object* p = m.get(c.callee, "prototype").asObject();
         Str text = c.count() ? m.toString(c.arg(0)) : Str();
-        return Value(static_cast<Object*>(m.make<BoxObject>(p, Value(text), "String")));
+        return Value(static_cast<Object*>(makeStringObject(m, p, text)));
     };
     s.stringProto = constructorPrototype(m, string);
     Object* proto = s.stringProto;

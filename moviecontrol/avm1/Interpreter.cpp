@@ -130,6 +130,8 @@ class Interp {
     void setVariable(const Str& name, const Value& value);
     void defineLocal(const Str& name, const Value& value);
     Value specialName(const Str& name, bool& found);
+    /// For "path:var" and "path.var": the object the path names and the variable name.
+    bool splitPath(const Str& name, Object*& object, Str& var);
     Object* targetFromValue(const Value& v);
     void setTarget(Object* clip);
 
@@ -201,26 +203,32 @@ Value Interp::specialName(const Str& name, bool& found) {
     return {};
 }
 
+bool Interp::splitPath(const Str& name, Object*& object, Str& var) {
+    std::string_view path = name.view();
+    std::size_t sep = path.find_last_of(":.");
+    object = nullptr;
+    if (sep == std::string_view::npos)
+        return false;
+    std::string_view objectPath = path.substr(0, sep);
+    var = str(path.substr(sep + 1));
+    for (Scope* sc = a_.scope; sc && !object; sc = sc->parent())
+        if (sc->object())
+            object = resolveTargetPath(m_, &a_, sc->object(), objectPath);
+    return true;
+}
+
 Value Interp::getVariable(const Str& name, Object** holder) {
     std::string_view path = name.view();
     bool found;
     Value special = specialName(name, found);
     if (found)
         return special;
-    std::size_t sep = path.find_last_of(":.");
-    if (sep != std::string_view::npos) {
-        std::string_view objectPath = path.substr(0, sep);
-        Str var = str(path.substr(sep + 1));
-        for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
-            if (!sc->object())
-                continue;
-            if (Object* o = resolveTargetPath(m_, &a_, sc->object(), objectPath)) {
-                if (holder)
-                    *holder = o;
-                return m_.get(o, var);
-            }
-        }
-        return {};
+    Object* object;
+    Str var;
+    if (splitPath(name, object, var)) {
+        if (holder)
+            *holder = object;
+        return object ? m_.get(object, var) : Value();
     }
     if (path.find('/') != std::string_view::npos) {
         for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
@@ -250,19 +258,11 @@ Value Interp::getVariable(const Str& name, Object** holder) {
 }
 
 void Interp::setVariable(const Str& name, const Value& value) {
-    std::string_view path = name.view();
-    std::size_t sep = path.find_last_of(":.");
-    if (sep != std::string_view::npos) {
-        std::string_view objectPath = path.substr(0, sep);
-        Str var = str(path.substr(sep + 1));
-        for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
-            if (!sc->object())
-                continue;
-            if (Object* o = resolveTargetPath(m_, &a_, sc->object(), objectPath)) {
-                m_.set(o, var, value);
-                return;
-            }
-        }
+    Object* object;
+    Str var;
+    if (splitPath(name, object, var)) {
+        if (object)
+            m_.set(object, var, value);
         return;
     }
     // The innermost scope that has it; otherwise the timeline (never a function's locals).
@@ -284,6 +284,10 @@ void Interp::setVariable(const Str& name, const Value& value) {
 }
 
 void Interp::defineLocal(const Str& name, const Value& value) {
+    if (name.view().find_first_of(":./") != std::string_view::npos) {
+        setVariable(name, value); // `var /:a = 1` sets through the path
+        return;
+    }
     Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
     if (!locals)
         return;
@@ -709,7 +713,7 @@ void Interp::actionGetUrl2(Payload p) {
 }
 
 void Interp::actionEnumerate(const Value& object) {
-    push(Value::null());
+    push(Value()); // the end marker
     Object* o = object.asObject();
     if (!o)
         return;
@@ -1204,6 +1208,12 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         case 0x3B: {
             Str name = m_.toString(pop());
+            Object* object;
+            Str var;
+            if (splitPath(name, object, var)) {
+                push(Value(object && m_.deleteProperty(object, var)));
+                break;
+            }
             bool done = false;
             for (Scope* sc = a_.scope; sc && !done; sc = sc->parent()) {
                 if (sc->object() && m_.hasOwnProperty(sc->object(), name)) {
@@ -1311,8 +1321,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         case 0x2A:
             throw ScriptThrow{pop()};
         case 0x26: {
-            Value v = pop();
-            s_.host.trace(v.isUndefined() ? std::string_view("undefined") : m_.toString(v).view());
+            traceValue(m_, pop());
             break;
         }
 
@@ -1350,6 +1359,23 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
 }
 
 } // namespace
+
+void traceValue(Machine& m, const Value& v) {
+    // Flash prints undefined as "undefined" whatever the version; \r and \n each end a line.
+    std::string_view text = v.isUndefined() ? std::string_view("undefined") : std::string_view();
+    Str converted;
+    if (!v.isUndefined()) {
+        converted = m.toString(v);
+        text = converted.view();
+    }
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == '\r' || text[i] == '\n') {
+            m.host().trace(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+}
 
 // --- Calls -----------------------------------------------------------------------------
 

@@ -55,8 +55,8 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
                    std::span<const Value> args, Object* home, bool constructing = false);
 /// `new`: the whole construction with __constructor__, prototype and native constructors.
 Value constructValue(Machine& m, const Value& constructor, std::span<const Value> args);
-/// Marks what running activations hold.
-void traceActivation(const Activation& act, Tracer& t);
+/// trace(): one host line per line of the value's text.
+void traceValue(Machine& m, const Value& v);
 /// Resolves a target path ("/a/b", "_root.a", "../x", "_level1") from `start`.
 Object* resolveTargetPath(Machine& m, Activation* act, Object* start, std::string_view path);
 

@@ -520,7 +520,7 @@ Object* Machine::toObject(const Value& v) {
     case Type::Object:
         return v.asObject();
     case Type::String:
-        return make<BoxObject>(s.stringProto, v, "String");
+        return makeStringObject(*this, s.stringProto, v.asString());
     case Type::Number:
         return make<BoxObject>(s.numberProto, v, "Number");
     case Type::Boolean:

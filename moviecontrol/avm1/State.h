@@ -146,12 +146,14 @@ class BoxObject : public Object {
         return true;
     }
     void setValue(Value v) { value_ = std::move(v); }
-    bool getVirtual(Machine& m, const Str& name, Value& out) override;
 
   private:
     Value value_;
     std::string_view class_;
 };
+
+/// A String object; its `length` is an own property, as scripts can see and replace it.
+BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text);
 
 /// Parses an array index ("0", "17"); false for anything else ("01", "-1", "1.5").
 bool parseArrayIndex(std::string_view name, double& index);

@@ -87,7 +87,10 @@ class FunctionObject : public Object {
 /// objects and function activations.
 class Scope : public Object {
   public:
-    Scope(Scope* parent, Object* object) : Object(nullptr), parent_(parent), object_(object) {}
+    /// `timeline` marks the link of the clip whose timeline the code runs on: assignments
+    /// to undeclared names land there, and SetTarget replaces it.
+    Scope(Scope* parent, Object* object, bool timeline = false)
+        : Object(nullptr), parent_(parent), object_(object), timeline_(timeline) {}
     std::string_view className() const override { return "Scope"; }
     void trace(Tracer& t) override {
         t.mark(parent_);
@@ -95,10 +98,12 @@ class Scope : public Object {
     }
     Scope* parent() const { return parent_; }
     Object* object() const { return object_; }
+    bool isTimeline() const { return timeline_; }
 
   private:
     Scope* parent_;
     Object* object_;
+    bool timeline_;
 };
 
 } // namespace avm1

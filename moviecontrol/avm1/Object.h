@@ -81,12 +81,14 @@ class PropertyMap {
     }
 
   private:
-    void rebuildIndex(bool caseSensitive);
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    std::size_t locate(const Str& name, bool caseSensitive) const;
+    void rebuildIndex();
     std::vector<std::unique_ptr<Property>> slots_;
-    std::unordered_multimap<std::size_t, std::size_t> index_; // hash -> slot, once large
+    // Folded-name hash -> slot, built once the map is large.
+    std::unordered_multimap<std::size_t, std::size_t> index_;
     std::size_t live_ = 0;
     bool indexed_ = false;
-    bool indexCaseSensitive_ = false;
 };
 
 struct Watcher {

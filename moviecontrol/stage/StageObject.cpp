@@ -67,7 +67,7 @@ std::string_view StageObject::className() const {
 }
 
 DisplayObject* StageObject::display() {
-    if (auto o = object_.lock(); o && !o->removed) {
+    if (auto o = object_.lock(); o && (!o->removed || stage_.leaving(o->serial))) {
         return o.get();
     }
     return nullptr;

@@ -212,6 +212,7 @@ class TimelinePlayer {
     bool runningQueue_ = false;
     std::size_t scriptsThisTick_ = 0;
     std::set<std::uint16_t> initActionsRun_;
+    std::uint64_t instanceNames_ = 0;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;

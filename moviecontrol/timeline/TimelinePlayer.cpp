@@ -374,13 +374,15 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     if (n == 0 || object.removed) {
         return;
     }
+    // Past the end: to the last frame, whose actions then do not run, as players do.
+    const bool pastEnd = frame > n - 1;
     frame = std::min(frame, n - 1);
     if (frame == clip.frame) {
         return;
     }
     if (frame > clip.frame) {
         for (std::uint32_t f = clip.frame + 1; f <= frame && !object.removed; ++f) {
-            enterFrame(object, f, f == frame, nullptr);
+            enterFrame(object, f, f == frame && !pastEnd, nullptr);
         }
         return;
     }

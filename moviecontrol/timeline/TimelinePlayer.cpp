@@ -396,11 +396,23 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
         }
     }
     for (std::uint32_t f = 0; f <= frame && !object.removed; ++f) {
-        enterFrame(object, f, f == frame, &old);
+        enterFrame(object, f, false, &old);
     }
+    // What the target frame lacks leaves first; the frame's actions run after its unloads.
     for (auto& [depth, o] : old) {
         releaseObject(*o, true);
         o->parent = nullptr;
+    }
+    if (!object.removed) {
+        queueFrameActions(object, frame);
+    }
+}
+
+void TimelinePlayer::queueFrameActions(DisplayObject& object, std::uint32_t frame) {
+    for (const swf::ControlTag& tag : object.clip->timeline->frames[frame].tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
+            queue({sharedOf(object), QueuedKind::Actions, &action->actions, nullptr}, false);
+        }
     }
 }
 

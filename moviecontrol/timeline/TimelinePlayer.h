@@ -172,6 +172,7 @@ class TimelinePlayer {
     void releaseObject(DisplayObject& object, bool unloadEvents);
     void advanceClip(DisplayObject& object, bool isRoot);
     void gotoFrameOf(DisplayObject& object, std::uint32_t frame);
+    void queueFrameActions(DisplayObject& object, std::uint32_t frame);
     void dispatchEvent(DisplayObject& object, std::uint32_t event, const char* handler);
     void queue(QueuedScript script, bool early);
     void runPendingActions();

@@ -97,8 +97,8 @@ bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out
 namespace {
 
 constexpr std::array<std::string_view, 14> kBlendModes = {
-    "normal",     "layer", "multiply", "screen", "lighten", "darken",  "difference",
-    "add",        "subtract", "invert", "alpha", "erase",   "overlay", "hardlight"};
+    "normal", "layer",    "multiply", "screen", "lighten", "darken",  "difference",
+    "add",    "subtract", "invert",   "alpha",  "erase",   "overlay", "hardlight"};
 
 } // namespace
 
@@ -106,8 +106,8 @@ bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
                                    Value& out) {
     if (n == "blendMode") {
         const auto index = static_cast<std::size_t>(o.blendMode);
-        out = Value(m.str(index >= 1 && index <= kBlendModes.size() ? kBlendModes[index - 1]
-                                                                    : "normal"));
+        out = Value(
+            m.str(index >= 1 && index <= kBlendModes.size() ? kBlendModes[index - 1] : "normal"));
     } else if (n == "cacheAsBitmap") {
         out = Value(o.cacheAsBitmap);
     } else if (n == "filters") {
@@ -284,7 +284,8 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         stage_.quality = v <= 0 ? "LOW" : (v >= 2 ? "BEST" : "HIGH");
     } else if (is(n, "_currentframe") || is(n, "_totalframes") || is(n, "_framesloaded") ||
                is(n, "_target") || is(n, "_url") || is(n, "_droptarget") || is(n, "_xmouse") ||
-               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_level0") || is(n, "_global")) {
+               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_level0") ||
+               is(n, "_global")) {
         // read-only: the assignment is dropped
     } else {
         return false;

@@ -3,13 +3,13 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QMetaMethod>
-#include <QUrl>
 #include <QPainter>
+#include <QUrl>
 #include <cmath>
 
 #include "MovieRenderer.h"
-#include "cardformat/ErrorLog.h"
 #include "PlaybackMenu.h"
+#include "cardformat/ErrorLog.h"
 
 namespace mc {
 

@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "DisplayProperties.h"
-#include "TextFieldState.h"
 #include "Drawing.h"
 #include "RecordingRunner.h"
+#include "TextFieldState.h"
 #include "TimelineBuilders.h"
 
 namespace mc {
@@ -29,8 +29,8 @@ class ExportingCatalog : public FakeCatalog {
 class DynamicClipsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        catalog.kinds = {{1, CharacterKind::Shape}, {2, CharacterKind::Shape},
-                         {10, CharacterKind::Sprite}};
+        catalog.kinds = {
+            {1, CharacterKind::Shape}, {2, CharacterKind::Shape}, {10, CharacterKind::Sprite}};
         TimelineBuilder inner(2);
         inner.at(0, place(1, 1)).at(1, moveTo(1, 40));
         catalog.sprites[10] = inner.timeline;

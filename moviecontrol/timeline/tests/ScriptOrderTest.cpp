@@ -87,8 +87,8 @@ TEST_F(ScriptOrderTest, ClipEventsLoadEnterFrameUnloadInTheirOrder) {
     runner.logPrepare = true;
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
     // Construct events before the object exists, initialize events before its constructor.
-    EXPECT_EQ(runner.log, (Log{"prepare root", "c:construct", "prepare c", "c:init",
-                               "construct c", "c:loadOrUnload", "c.onLoad"}));
+    EXPECT_EQ(runner.log, (Log{"prepare root", "c:construct", "prepare c", "c:init", "construct c",
+                               "c:loadOrUnload", "c.onLoad"}));
     runner.log.clear();
     player.advance();
     EXPECT_EQ(runner.log, (Log{"c:enter", "c.onEnterFrame", "root.onEnterFrame"}));

@@ -84,6 +84,19 @@ Actions& Actions::callMethod(std::string_view object, std::string_view method,
     return code(0x17); // pop
 }
 
+Actions& Actions::function(const Actions& body) {
+    const std::vector<uint8_t> code = body.body();
+    if (code.size() > 0xFFFF) {
+        throw std::length_error("function body too long");
+    }
+    // Name (empty: pushed as a value), no parameters, then the body's length; the body
+    // follows the action.
+    withPayload(0x9B, {0, 0, 0, static_cast<uint8_t>(code.size() & 0xFF),
+                       static_cast<uint8_t>(code.size() >> 8)});
+    code_.insert(code_.end(), code.begin(), code.end());
+    return *this;
+}
+
 Actions& Actions::trace(std::string_view text) {
     push(text);
     return code(0x26);

@@ -34,6 +34,10 @@ class Actions {
     Actions& traceValue(std::string_view path);
     Actions& setVariable(std::string_view name, std::string_view value);
     Actions& setVariable(std::string_view name, double value);
+    // Pushes a function without parameters whose body is `body` (first-version functions).
+    Actions& function(const Actions& body);
+    // The bytes of these actions without the closing zero, to nest in a function.
+    std::vector<uint8_t> body() const { return code_; }
 
     std::vector<uint8_t> bytes() const;
 

@@ -106,10 +106,8 @@ class Interp {
         std::vector<Value> args;
         args.reserve(std::min<std::size_t>(count, s_.stack.size() - a_.stackBase + 1));
         for (std::size_t i = 0; i < count; ++i) {
-            if (s_.stack.size() <= a_.stackBase) {
-                args.resize(count); // underflow: the rest are undefined
-                break;
-            }
+            if (s_.stack.size() <= a_.stackBase)
+                break; // a count past the stack takes what is there
             args.push_back(pop());
         }
         return args;
@@ -188,11 +186,16 @@ Value Interp::specialName(const Str& name, bool& found) {
     std::string_view n = name.view();
     bool cs = s_.caseSensitive();
     auto is = [&](std::string_view w) { return cs ? n == w : equalsFolded(n, w); };
-    if (is("this"))
+    if (is("this")) {
+        if (a_.suppressThis)
+            return Value(a_.baseClip ? a_.baseClip : targetOrRoot());
         return a_.thisValue;
+    }
     if (is("_global") && a_.version >= 6)
         return Value(s_.global);
     if (is("super")) {
+        if (a_.suppressSuper)
+            return {};
         Object* self = a_.thisValue.asObject();
         if (!self)
             return {};
@@ -1423,6 +1426,8 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
     std::uint16_t flags = info.isFunction2 ? info.flags : 0;
     auto preload = [&](std::uint16_t bit) { return (flags & bit) != 0; };
     auto suppressed = [&](std::uint16_t bit) { return info.isFunction2 && (flags & bit) != 0; };
+    act.suppressThis = suppressed(0x2);
+    act.suppressSuper = suppressed(0x20);
 
     Object* arguments = nullptr;
     if (preload(0x4) || !suppressed(0x8)) {

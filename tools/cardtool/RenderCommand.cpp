@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "HeadlessPlayback.h"
 #include "MovieRenderer.h"
 
 namespace {
@@ -99,14 +100,15 @@ int runRenderCommand(int argc, char** argv) {
         app = std::make_unique<QGuiApplication>(appArgc, appArgv);
     }
 
-    std::unique_ptr<mc::MovieRenderer> movie = mc::MovieRenderer::fromFile(options->movie);
-    if (!movie) {
+    std::unique_ptr<HeadlessPlayback> playback = HeadlessPlayback::open(options->movie);
+    if (!playback) {
         std::fprintf(stderr, "cardtool render: cannot load %s\n", options->movie.c_str());
         return 1;
     }
     for (long i = 1; i < options->frames; ++i) {
-        movie->player().advance();
+        playback->advance();
     }
+    mc::MovieRenderer* movie = &playback->movie();
     const QSize stage = movie->stageSizePixels();
     const long long w = static_cast<long long>(stage.width() * options->scale);
     const long long h = static_cast<long long>(stage.height() * options->scale);

@@ -7,6 +7,7 @@
 
 #ifdef CARDTOOL_HAS_RENDER
 #include "RenderCommand.h"
+#include "TraceCommand.h"
 #endif
 
 #include <cstring>
@@ -27,6 +28,8 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
   info CARD [--json]                 whether the file is a card, and its movie's header and note
   render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low]
                                      draw the stage after N frames
+  trace MOVIE [--frames N] [--input FILE]
+                                     play N frames headless, printing the scripts' trace()
 Exit status: 0 success, 1 the operation failed, 2 usage error.
 )";
 
@@ -46,6 +49,9 @@ int main(int argc, char** argv) {
 #ifdef CARDTOOL_HAS_RENDER
     if (command == "render") {
         return runRenderCommand(argc - 1, argv + 1);
+    }
+    if (command == "trace") {
+        return runTraceCommand(argc - 1, argv + 1);
     }
 #endif
     using Command = std::function<int(const std::vector<std::string>&)>;

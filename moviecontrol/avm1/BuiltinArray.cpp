@@ -92,10 +92,19 @@ void mergeSort(std::vector<std::size_t>& items,
     }
 }
 
+char16_t foldCase(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char16_t>(c + 32);
+    return c;
+}
+
 int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
     if (flags & Numeric) {
         if (a.isNumber() && b.isNumber()) {
+            // NaN sorts after every number.
             double x = a.asNumber(), y = b.asNumber();
+            if (std::isnan(x) || std::isnan(y))
+                return std::isnan(x) - std::isnan(y);
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
@@ -103,9 +112,9 @@ int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
     std::u16string y = toUtf16(m.toString(b).view());
     if (flags & CaseInsensitive) {
         for (auto& c : x)
-            c = static_cast<char16_t>(std::towlower(c));
+            c = foldCase(c);
         for (auto& c : y)
-            c = static_cast<char16_t>(std::towlower(c));
+            c = foldCase(c);
     }
     return x < y ? -1 : (x > y ? 1 : 0);
 }
@@ -373,22 +382,20 @@ void installArrayBuiltins(Machine& m) {
         Object* o = c.thisObject();
         if (!o)
             return {};
+        // sort([compare | flags | any object][, flags]): other first arguments give
+        // undefined, a numeric second argument wins over a first one.
         Value comparator;
         int flags = 0;
         if (c.count() > 0) {
             const Value& first = c.arg(0);
-            if (first.isObject() && first.asObject()->asFunction()) {
+            if (first.isObject() && first.asObject()->asFunction())
                 comparator = first;
-                if (c.count() > 1) {
-                    if (!c.arg(1).isNumber())
-                        return {};
-                    flags = toInt32(c.arg(1).asNumber());
-                }
-            } else if (first.isNumber()) {
+            else if (first.isNumber())
                 flags = toInt32(first.asNumber());
-            } else {
+            else if (!first.isObject())
                 return {};
-            }
+            if (c.count() > 1 && c.arg(1).isNumber())
+                flags = toInt32(c.arg(1).asNumber());
         }
         std::vector<Value> values = elements(m, o);
         return sortWith(m, o, values, flags, [&](std::size_t a, std::size_t b) {

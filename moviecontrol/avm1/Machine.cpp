@@ -225,7 +225,7 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             *holder = object;
         if (Property* p = object->properties().find(name, true))
             return p->value; // a script stored its own __proto__ value
-        return Value(object->proto());
+        return object->proto() ? Value(object->proto()) : Value();
     }
     bool cs = s.caseSensitive();
     Object* current = object;
@@ -704,27 +704,6 @@ void Machine::runBlock(Code code, Object* clip, int version) {
     s.version = savedVersion;
     s.stack.resize(std::min(s.stack.size(), savedStack));
 }
-
-namespace {
-template <class F> Value guarded(Machine::State& s, F&& f) {
-    if (s.frameAborted)
-        return {};
-    if (!s.activations.empty() || s.callDepth > 0)
-        return f(); // nested in a running script: errors travel to its try blocks
-    int savedVersion = s.version;
-    std::size_t savedStack = s.stack.size();
-    Value result;
-    try {
-        result = f();
-    } catch (const ScriptThrow&) {
-    } catch (const ScriptAbort&) {
-    }
-    s.version = savedVersion;
-    s.callDepth = 0;
-    s.stack.resize(std::min(s.stack.size(), savedStack));
-    return result;
-}
-} // namespace
 
 Value Machine::call(const Value& function, const Value& thisValue, std::span<const Value> args) {
     return guarded(*state_, [&] { return callValue(*this, function, thisValue, args, nullptr); });

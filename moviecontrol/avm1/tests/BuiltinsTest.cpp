@@ -215,7 +215,7 @@ TEST_F(Builtins, AddPropertyAndWatch) {
 
 TEST_F(Builtins, FunctionCallApplyAndBroadcaster) {
     Value self(static_cast<Object*>(vm.newFunction([](avm1::CallArgs& c) {
-        return Value(c.machine.toString(c.thisValue).str() + "/" + std::to_string(c.count()));
+        return Value(Str(c.machine.toString(c.thisValue).str() + "/" + std::to_string(c.count())));
     })));
     Object* f = self.asObject();
     Object* target = vm.newObject();
@@ -275,6 +275,7 @@ TEST_F(Builtins, ErrorAndRegisteredClasses) {
 }
 
 TEST_F(Builtins, CollectionFreesCyclesButKeepsRoots) {
+    vm.collectGarbage();
     std::size_t base = vm.objectCount();
     {
         Object* a = vm.newObject();

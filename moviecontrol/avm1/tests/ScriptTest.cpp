@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace avm1test {
 namespace {
 
@@ -185,7 +187,7 @@ TEST(Script, FinallyRunsOnReturnAndUncaughtThrowEndsTheBlockOnly) {
     EXPECT_EQ(stage.run(next.bytes()), (Lines{"next block runs"}));
 }
 
-TEST(Script, EnumerationGivesTheMostRecentFirstAndOwnBeforeInherited) {
+TEST(Script, EnumerationGivesTheMostRecentFirstAndInheritedBeforeOwn) {
     FakeStage stage(7);
     // o = {a:1, b:2}; c = {__proto__: o}; c.x = 3; for (k in c) trace(k);
     Actions a;
@@ -198,9 +200,9 @@ TEST(Script, EnumerationGivesTheMostRecentFirstAndOwnBeforeInherited) {
     Actions body;
     body.pushRegister(0).op(op::Trace);
     a.raw(code(forInLoop(body)));
-    // a and b are stored b first (the order InitObject pops them), x last; inherited names
-    // come after own ones.
-    EXPECT_EQ(stage.run(a.bytes()), (Lines{"x", "a", "b"}));
+    // a and b are stored b first (the order InitObject pops them); Flash lists the chain
+    // own names first in insertion order and hands them out from the end.
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"a", "b", "x"}));
 }
 
 } // namespace

@@ -122,7 +122,7 @@ TEST_F(StageScript, CallRunsAFrameOfAClip) {
     frameScript.push("called").op(op::Trace);
     stage.frameScripts[4] = frameScript.bytes();
     Actions s;
-    s.push("/a:5").op(op::Call);
+    s.push("/a:5").raw({op::Call, 0, 0}); // codes from 0x80 carry a length, here 0
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"called"}));
 }
 

@@ -21,7 +21,7 @@ bool isLengthName(Machine& m, const Str& name) {
 
 double lengthOf(Machine& m, Object* o) {
     if (auto* a = dynamic_cast<ArrayObject*>(o))
-        return a->length();
+        return std::max(a->length(), 0.0);
     double n = m.toNumber(m.get(o, m.state().sLength));
     return std::isnan(n) || n < 0 ? 0 : std::min(std::trunc(n), MaxLength);
 }
@@ -216,9 +216,10 @@ void installArrayBuiltins(Machine& m) {
         Machine& m = c.machine;
         if (c.count() == 1 && c.arg(0).isNumber()) {
             auto* a = static_cast<ArrayObject*>(m.newArray());
+            // Flash keeps the length as given, negative ones included.
             double n = c.arg(0).asNumber();
-            if (n >= 0 && n == std::trunc(n))
-                a->setLength(m, std::min(n, MaxLength));
+            if (std::isfinite(n))
+                a->setLength(m, std::min(std::trunc(n), MaxLength));
             return Value(static_cast<Object*>(a));
         }
         return Value(m.newArray(c.args));

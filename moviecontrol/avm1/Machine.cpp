@@ -494,9 +494,10 @@ Str Machine::toString(const Value& v) {
             return Str(s.host.dotPath(o));
         Value f = get(o, s.sToString);
         if (f.isObject() && f.asObject()->asFunction()) {
+            // Only a string result counts.
             Value r = callValue(*this, f, v, {}, nullptr);
-            if (!r.isObject())
-                return toString(r);
+            if (r.isString())
+                return r.asString();
         }
         return Str(o->asFunction() ? "[type Function]" : "[type Object]");
     }

@@ -332,8 +332,7 @@ const TextOutlines* TextLibrary::outlines(CharacterCache& characters, const swf:
     return &it->second;
 }
 
-const TextOutlines* TextLibrary::fieldOutlines(CharacterCache& characters,
-                                               const swf::Movie& movie,
+const TextOutlines* TextLibrary::fieldOutlines(CharacterCache& characters, const swf::Movie& movie,
                                                const TextFieldState& state) {
     auto it = fields_.find(&state);
     if (it == fields_.end()) {

@@ -474,6 +474,8 @@ void installMovieClipClass(StageScripts& stage) {
     // The native methods point into this table, which lives as long as the stage.
     auto methods = std::make_shared<Methods>(stage);
     methods->install(proto);
+    m.define(proto, "enabled", Value(true));
+    m.define(proto, "useHandCursor", Value(true));
     stage.keepAlive(methods);
 
     avm1::FunctionObject* button = m.newClass([](CallArgs&) { return Value(); });

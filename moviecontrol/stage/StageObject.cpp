@@ -18,7 +18,7 @@ bool is(std::string_view name, std::string_view wanted) {
     return avm1::equalsFolded(name, wanted);
 }
 
-constexpr std::array<std::string_view, 26> kDisplayNames = {
+constexpr std::array<std::string_view, 27> kDisplayNames = {
     "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
     "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
     "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
@@ -67,7 +67,7 @@ std::string_view StageObject::className() const {
 }
 
 DisplayObject* StageObject::display() {
-    if (auto o = object_.lock(); o && !o->removed) {
+    if (auto o = object_.lock(); o && (!o->removed || stage_.leaving(o->serial))) {
         return o.get();
     }
     return nullptr;
@@ -88,7 +88,59 @@ bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out
     if (o->text && getTextProperty(m, *o, name.view(), out)) {
         return true;
     }
-    return isDisplayName(name.view()) && getDisplayProperty(m, *o, name.view(), out);
+    if (isDisplayName(name.view())) {
+        return getDisplayProperty(m, *o, name.view(), out);
+    }
+    return m.version() >= 8 && getLaterProperty(m, *o, name.view(), out);
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 14> kBlendModes = {
+    "normal", "layer",    "multiply", "screen", "lighten", "darken",  "difference",
+    "add",    "subtract", "invert",   "alpha",  "erase",   "overlay", "hardlight"};
+
+} // namespace
+
+bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                   Value& out) {
+    if (n == "blendMode") {
+        const auto index = static_cast<std::size_t>(o.blendMode);
+        out = Value(
+            m.str(index >= 1 && index <= kBlendModes.size() ? kBlendModes[index - 1] : "normal"));
+    } else if (n == "cacheAsBitmap") {
+        out = Value(o.cacheAsBitmap);
+    } else if (n == "filters") {
+        // Filter objects are not modelled for scripts yet: the list reads empty.
+        out = Value(m.newArray());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                   const Value& value) {
+    if (n == "blendMode") {
+        if (value.isNumber()) {
+            const double v = value.asNumber();
+            if (v >= 1 && v <= static_cast<double>(kBlendModes.size())) {
+                o.blendMode = static_cast<swf::BlendMode>(static_cast<int>(v));
+            }
+            return true;
+        }
+        const std::string name = m.toString(value).str();
+        for (std::size_t i = 0; i < kBlendModes.size(); ++i) {
+            if (name == kBlendModes[i]) {
+                o.blendMode = static_cast<swf::BlendMode>(i + 1);
+            }
+        }
+    } else if (n == "cacheAsBitmap") {
+        o.cacheAsBitmap = m.toBoolean(value);
+    } else {
+        return false;
+    }
+    return true;
 }
 
 bool StageObject::hasVirtual(avm1::Machine& m, const avm1::Str& name) {
@@ -104,7 +156,10 @@ bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Valu
     if (o->text && setTextProperty(m, *o, name.view(), value)) {
         return true;
     }
-    return isDisplayName(name.view()) && setDisplayProperty(m, *o, name.view(), value);
+    if (isDisplayName(name.view())) {
+        return setDisplayProperty(m, *o, name.view(), value);
+    }
+    return m.version() >= 8 && setLaterProperty(m, *o, name.view(), value);
 }
 
 void StageObject::enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& names) {
@@ -148,7 +203,9 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_height")) {
         out = Value(props::height(player, o));
     } else if (is(n, "_currentframe")) {
-        out = Value(o.clip ? static_cast<double>(o.clip->frame + 1) : 1.0);
+        // A clip without a timeline of its own (createEmptyMovieClip) stands at frame 0.
+        const bool timeline = o.clip && o.clip->timeline != nullptr && o.clip->frameCount() > 0;
+        out = Value(timeline ? static_cast<double>(o.clip->frame + 1) : 0.0);
     } else if (is(n, "_totalframes") || is(n, "_framesloaded")) {
         const std::uint32_t n2 = o.clip ? o.clip->frameCount() : 1;
         out = Value(static_cast<double>(n2 == 0 ? 1 : n2));
@@ -170,11 +227,13 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_droptarget")) {
         out = Value(m.str(""));
     } else if (is(n, "_focusrect")) {
-        out = Value(true);
+        out = Value::null();
     } else if (is(n, "_soundbuftime")) {
         out = Value(5.0);
     } else if (is(n, "_xmouse") || is(n, "_ymouse")) {
         out = Value(0.0); // the pointer arrives with the input work
+    } else if (is(n, "_global")) {
+        out = Value(m.global());
     } else if (is(n, "_lockroot")) {
         out = Value(false);
     } else {
@@ -225,7 +284,8 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         stage_.quality = v <= 0 ? "LOW" : (v >= 2 ? "BEST" : "HIGH");
     } else if (is(n, "_currentframe") || is(n, "_totalframes") || is(n, "_framesloaded") ||
                is(n, "_target") || is(n, "_url") || is(n, "_droptarget") || is(n, "_xmouse") ||
-               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_level0")) {
+               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_level0") ||
+               is(n, "_global")) {
         // read-only: the assignment is dropped
     } else {
         return false;

@@ -41,6 +41,11 @@ class StageObject final : public avm1::Object {
                             avm1::Value& out);
     bool setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
                             const avm1::Value& value);
+    // Properties that exist from version 8 on (blend modes, bitmap caching, filters).
+    bool getLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                          avm1::Value& out);
+    bool setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                          const avm1::Value& value);
     bool getTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
                          avm1::Value& out);
     bool setTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,

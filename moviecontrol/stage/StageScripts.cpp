@@ -42,6 +42,10 @@ void StageScripts::beginTick() {
 }
 
 void StageScripts::endTick() {
+    for (const std::uint64_t serial : leaving_) {
+        objects_.erase(serial);
+    }
+    leaving_.clear();
     syncBoundFields();
     machine_->collectIfNeeded();
 }
@@ -59,6 +63,10 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
     const auto it = objects_.find(object.serial);
     if (it != objects_.end()) {
         return it->second;
+    }
+    // Shapes, texts and bitmaps have no script object: scripts reach their clip instead.
+    if (!object.clip && !object.text && object.kind != CharacterKind::Button) {
+        return object.parent != nullptr ? objectOf(*object.parent) : nullptr;
     }
     const auto shared = player_ != nullptr ? player_->sharedOf(object) : nullptr;
     if (!shared) {
@@ -145,7 +153,12 @@ void StageScripts::construct(DisplayObject& object) {
 }
 
 void StageScripts::forget(DisplayObject& object) {
-    objects_.erase(object.serial);
+    // Kept until the frame's scripts ran: unload handlers still see the clip.
+    leaving_.push_back(object.serial);
+}
+
+bool StageScripts::leaving(std::uint64_t serial) const {
+    return std::find(leaving_.begin(), leaving_.end(), serial) != leaving_.end();
 }
 
 // ---- Paths

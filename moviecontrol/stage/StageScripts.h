@@ -61,6 +61,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // The live display object behind a script value, or null.
     DisplayObject* displayOf(const avm1::Value& value);
     DisplayObject* displayOf(avm1::Object* object);
+    // True while a removed object's unload scripts may still run.
+    bool leaving(std::uint64_t serial) const;
     // Registered StageObject prototypes.
     avm1::Object* movieClipPrototype() const { return movieClipProto_; }
     avm1::Object* textFieldPrototype() const { return textFieldProto_; }
@@ -124,6 +126,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void installClasses();
     void syncBoundFields();
     avm1::Object* registeredClassOf(const DisplayObject& object);
+    std::vector<std::uint64_t> leaving_;
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;

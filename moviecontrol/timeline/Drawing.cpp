@@ -161,7 +161,7 @@ void Drawing::clear() {
 }
 
 void Drawing::drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
-                   std::size_t& budget) const {
+                     std::size_t& budget) const {
     if (empty() || budget == 0) {
         return;
     }

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "Bounds.h"
-#include "Generation.h"
 #include "ColorTransform.h"
+#include "Generation.h"
 #include "RenderBackend.h"
 #include "swf/Shapes.h"
 
@@ -39,7 +39,7 @@ class Drawing {
     std::uint64_t generation() const { return generation_; }
 
     void drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
-              std::size_t& budget) const;
+                std::size_t& budget) const;
 
   private:
     void selectStyles();

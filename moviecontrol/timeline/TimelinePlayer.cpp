@@ -19,6 +19,7 @@ TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timel
     rootObject_->kind = CharacterKind::Sprite;
     rootObject_->clip = root_;
     rootObject_->loaded = true;
+    rootObject_->depth = kTimelineDepthBase;
     root_->timeline = &root;
     executionList_.push_back(rootObject_);
     if (runner_ != nullptr) {
@@ -128,6 +129,15 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
     }
     clip.frame = frame;
     tagsThisTick_ += clip.timeline->frames[frame].tags.size();
+    if (runner_ != nullptr) {
+        // A frame's init actions run before anything the frame places is constructed.
+        for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
+            if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
+                init != nullptr && initActionsRun_.insert(init->spriteId).second) {
+                queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
+            }
+        }
+    }
     for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
         if (object.removed) {
             return;
@@ -139,11 +149,6 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
         } else if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
             if (queueActions) {
                 queue({sharedOf(object), QueuedKind::Actions, &action->actions, nullptr}, false);
-            }
-        } else if (const auto* init = std::get_if<swf::DoInitAction>(&tag)) {
-            // Init actions run once per symbol, ahead of everything queued with them.
-            if (runner_ != nullptr && initActionsRun_.insert(init->spriteId).second) {
-                queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
             }
         } else if (const auto* bg = std::get_if<swf::SetBackgroundColor>(&tag)) {
             if (&object == rootObject_.get()) {
@@ -269,6 +274,11 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
     o->kind = kind;
     o->clip.reset();
     ++liveObjects_;
+    if (o->name.empty() && (kind == CharacterKind::Sprite || kind == CharacterKind::Button ||
+                            kind == CharacterKind::EditText)) {
+        // Players name what scripts can reach and the movie left unnamed.
+        o->name = "instance" + std::to_string(++instanceNames_);
+    }
     if (kind == CharacterKind::Sprite) {
         const swf::Timeline* timeline = catalog_.spriteTimeline(characterId);
         if (timeline == nullptr || parent.clip->nesting + 1 > limits_.maxNesting) {
@@ -364,13 +374,15 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     if (n == 0 || object.removed) {
         return;
     }
+    // Past the end: to the last frame, whose actions then do not run, as players do.
+    const bool pastEnd = frame > n - 1;
     frame = std::min(frame, n - 1);
     if (frame == clip.frame) {
         return;
     }
     if (frame > clip.frame) {
         for (std::uint32_t f = clip.frame + 1; f <= frame && !object.removed; ++f) {
-            enterFrame(object, f, f == frame, nullptr);
+            enterFrame(object, f, f == frame && !pastEnd, nullptr);
         }
         return;
     }
@@ -384,11 +396,23 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
         }
     }
     for (std::uint32_t f = 0; f <= frame && !object.removed; ++f) {
-        enterFrame(object, f, f == frame, &old);
+        enterFrame(object, f, false, &old);
     }
+    // What the target frame lacks leaves first; the frame's actions run after its unloads.
     for (auto& [depth, o] : old) {
         releaseObject(*o, true);
         o->parent = nullptr;
+    }
+    if (!object.removed) {
+        queueFrameActions(object, frame);
+    }
+}
+
+void TimelinePlayer::queueFrameActions(DisplayObject& object, std::uint32_t frame) {
+    for (const swf::ControlTag& tag : object.clip->timeline->frames[frame].tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
+            queue({sharedOf(object), QueuedKind::Actions, &action->actions, nullptr}, false);
+        }
     }
 }
 

@@ -172,6 +172,7 @@ class TimelinePlayer {
     void releaseObject(DisplayObject& object, bool unloadEvents);
     void advanceClip(DisplayObject& object, bool isRoot);
     void gotoFrameOf(DisplayObject& object, std::uint32_t frame);
+    void queueFrameActions(DisplayObject& object, std::uint32_t frame);
     void dispatchEvent(DisplayObject& object, std::uint32_t event, const char* handler);
     void queue(QueuedScript script, bool early);
     void runPendingActions();
@@ -212,6 +213,7 @@ class TimelinePlayer {
     bool runningQueue_ = false;
     std::size_t scriptsThisTick_ = 0;
     std::set<std::uint16_t> initActionsRun_;
+    std::uint64_t instanceNames_ = 0;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;

@@ -1,11 +1,15 @@
 #include "MovieWidget.h"
 
 #include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QMetaMethod>
 #include <QPainter>
+#include <QUrl>
 #include <cmath>
 
 #include "MovieRenderer.h"
 #include "PlaybackMenu.h"
+#include "cardformat/ErrorLog.h"
 
 namespace mc {
 
@@ -34,7 +38,8 @@ MovieWidget::~MovieWidget() = default;
 void MovieWidget::setMovie(const std::string& path) {
     path_ = path;
     timer_.stop();
-    movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path);
+    scriptClockMs_ = 0;
+    movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path, scriptCallbacks());
     if (movie_) {
         movie_->player().setLoop(loop_);
         clock_.setRate(movie_->frameRate8_8());
@@ -166,14 +171,49 @@ void MovieWidget::onTimer() {
     tickAt(elapsed_.isValid() ? elapsed_.elapsed() : 0);
 }
 
+StageCallbacks MovieWidget::scriptCallbacks() {
+    StageCallbacks callbacks;
+    callbacks.clockMs = [this] { return static_cast<double>(scriptClockMs_); };
+    // Commands are delivered once the script that sent them finished, so that whoever
+    // handles them (closing the player...) never pulls the movie away under a running script.
+    callbacks.fscommand = [this](std::string_view command, std::string_view args) {
+        const QString c = QString::fromUtf8(command.data(), static_cast<qsizetype>(command.size()));
+        const QString a = QString::fromUtf8(args.data(), static_cast<qsizetype>(args.size()));
+        QMetaObject::invokeMethod(
+            this, [this, c, a] { emit scriptCommand(c, a); }, Qt::QueuedConnection);
+    };
+    callbacks.openUrl = [this](const std::string& url) {
+        const QString u = QString::fromStdString(url);
+        QMetaObject::invokeMethod(
+            this,
+            [this, u] {
+                if (isSignalConnected(QMetaMethod::fromSignal(&MovieWidget::urlRequested))) {
+                    emit urlRequested(u);
+                } else {
+                    QDesktopServices::openUrl(QUrl(u));
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    callbacks.logLimit = [](std::string_view message) {
+        cardformat::ErrorLog::record(
+            "MovieScript",
+            cardformat::Failure{cardformat::failure_code::Overflow, std::string(message)});
+    };
+    return callbacks;
+}
+
 void MovieWidget::tickAt(std::int64_t elapsedMs) {
     if (!movie_) {
         return;
     }
+    scriptClockMs_ = std::max(scriptClockMs_, elapsedMs);
     const int due = clock_.advance(elapsedMs);
     for (int i = 0; i < due; ++i) {
         movie_->player().advance();
     }
+    // The scripts' timers run on the same clock, between frames.
+    movie_->runTimers();
     playing_ = movie_->player().playing();
     if (due > 0) {
         update();

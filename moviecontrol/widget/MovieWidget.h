@@ -9,6 +9,7 @@
 #include <string>
 
 #include "FrameClock.h"
+#include "StageScripts.h"
 #include "cardformat/MovieControl.h"
 
 namespace mc {
@@ -54,6 +55,14 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
 
     static constexpr int kTwipsPerPixel = 15;
 
+  signals:
+    // fscommand("quit") and fscommand("fullscreen", "true"/"false") from the movie's
+    // scripts; the widget's owner decides what they do. Other commands never arrive.
+    void scriptCommand(const QString& command, const QString& args);
+    // getURL of an http, https or mailto address. Without a receiver the widget opens it in
+    // the system's browser; every other scheme is refused before it gets here.
+    void urlRequested(const QString& url);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -62,6 +71,7 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     void onTimer();
     void restartClock();
     void updateTimer();
+    StageCallbacks scriptCallbacks();
 
     std::string path_;
     std::unique_ptr<MovieRenderer> movie_;
@@ -73,6 +83,8 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     FrameClock clock_;
     PlaybackMenu* menu_ = nullptr;
     QImage frame_;
+    // Play time the scripts see through getTimer() and their timers.
+    std::int64_t scriptClockMs_ = 0;
 };
 
 } // namespace mc

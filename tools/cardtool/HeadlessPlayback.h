@@ -13,8 +13,8 @@
 class HeadlessPlayback {
   public:
     // Null when the file is not a movie that can be played.
-    static std::unique_ptr<HeadlessPlayback>
-    open(const std::string& path, std::function<void(std::string_view)> trace = {});
+    static std::unique_ptr<HeadlessPlayback> open(const std::string& path,
+                                                  std::function<void(std::string_view)> trace = {});
 
     mc::MovieRenderer& movie() { return *movie_; }
     // One frame on: the clock moves on, the timeline advances, due timers run.

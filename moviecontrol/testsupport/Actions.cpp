@@ -150,11 +150,6 @@ Actions& Actions::withPayload(uint8_t code, const std::vector<uint8_t>& payload)
     return *this;
 }
 
-Actions& Actions::op(uint8_t code) {
-    code_.push_back(code);
-    return *this;
-}
-
 namespace {
 constexpr uint8_t kPush = 0x96;
 
@@ -173,23 +168,6 @@ void putString(std::vector<uint8_t>& out, std::string_view text) {
     out.push_back(0);
 }
 } // namespace
-
-Actions& Actions::push(std::string_view text) {
-    std::vector<uint8_t> p{0};
-    putString(p, text);
-    return withPayload(kPush, p);
-}
-
-Actions& Actions::push(double number) {
-    // Doubles are stored as two little-endian 32-bit halves, the high one first.
-    uint64_t bits;
-    static_assert(sizeof bits == sizeof number);
-    std::memcpy(&bits, &number, sizeof bits);
-    std::vector<uint8_t> p{6};
-    putU32(p, static_cast<uint32_t>(bits >> 32));
-    putU32(p, static_cast<uint32_t>(bits));
-    return withPayload(kPush, p);
-}
 
 Actions& Actions::pushInt(int32_t number) {
     std::vector<uint8_t> p{7};

@@ -42,9 +42,6 @@ class Actions {
     std::vector<uint8_t> bytes() const;
 
     // Script actions of versions 4 to 7 (codes in swf/Actions.h).
-    Actions& op(uint8_t code);
-    Actions& push(std::string_view text);
-    Actions& push(double number);
     Actions& pushInt(int32_t number);
     Actions& pushBool(bool value);
     Actions& pushNull();

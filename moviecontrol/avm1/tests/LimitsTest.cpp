@@ -30,7 +30,7 @@ TEST(Limits, AnEndlessLoopStopsAndIsReportedOncePerMovie) {
     EXPECT_EQ(stage.limits, (std::vector<LimitKind>{LimitKind::TimeBudget}));
     // The rest of the frame's scripts are skipped; the next frame runs again.
     Actions hello;
-    hello.push("next frame").op(op::Trace);
+    hello.push("next frame").code(op::Trace);
     stage.vm.runBlock(std::span<const std::uint8_t>(hello.bytes()), stage.rootClip);
     EXPECT_TRUE(stage.takeLines().empty());
     stage.run(loop.bytes());
@@ -42,19 +42,19 @@ TEST(Limits, RecursionDeeperThan256CallsStopsTheScript) {
     FakeStage stage(7);
     // function f(n) { depth = n; f(n + 1); }  f(0);
     Actions body;
-    body.push("depth").push("n").op(op::GetVariable).op(op::SetVariable);
-    body.push("n").op(op::GetVariable).op(op::Increment).push(1.0).push("f");
-    body.op(op::CallFunction).op(op::Pop);
+    body.push("depth").push("n").code(op::GetVariable).code(op::SetVariable);
+    body.push("n").code(op::GetVariable).code(op::Increment).push(1.0).push("f");
+    body.code(op::CallFunction).code(op::Pop);
     Actions a;
     a.defineFunction("f", {"n"}, body);
-    a.push(0.0).push(1.0).push("f").op(op::CallFunction).op(op::Pop);
-    a.push("not reached").op(op::Trace);
+    a.push(0.0).push(1.0).push("f").code(op::CallFunction).code(op::Pop);
+    a.push("not reached").code(op::Trace);
     EXPECT_EQ(stage.run(a.bytes()), Lines{});
     EXPECT_EQ(stage.limits, (std::vector<LimitKind>{LimitKind::RecursionDepth}));
     EXPECT_EQ(stage.vm.toNumber(stage.vm.get(stage.rootClip, "depth")), 255);
     // Recursion is per script: the next one runs normally.
     Actions after;
-    after.push("fine").op(op::Trace);
+    after.push("fine").code(op::Trace);
     EXPECT_EQ(stage.run(after.bytes()), Lines{"fine"});
 }
 
@@ -62,8 +62,8 @@ TEST(Limits, ObjectBudgetStopsAScriptThatAllocatesWithoutEnd) {
     FakeStage stage(7, small());
     // while (true) list = [list];
     Actions a;
-    a.push("list").push("list").op(op::GetVariable).push(1.0).op(op::InitArray);
-    a.op(op::SetVariable).jump(-static_cast<int16_t>(a.size() + 5));
+    a.push("list").push("list").code(op::GetVariable).push(1.0).code(op::InitArray);
+    a.code(op::SetVariable).jump(-static_cast<int16_t>(a.size() + 5));
     stage.run(a.bytes());
     ASSERT_FALSE(stage.limits.empty());
     EXPECT_EQ(stage.limits[0], LimitKind::MemoryBudget);
@@ -77,10 +77,10 @@ TEST(Limits, StringsCannotDoubleWithoutBound) {
     limits.maxStringBytes = 1 << 20;
     FakeStage stage(7, limits);
     Actions a;
-    a.push("s").push("x").op(op::SetVariable);
+    a.push("s").push("x").code(op::SetVariable);
     std::size_t start = a.size();
-    a.push("s").push("s").op(op::GetVariable).push("s").op(op::GetVariable).op(op::Add2);
-    a.op(op::SetVariable);
+    a.push("s").push("s").code(op::GetVariable).push("s").code(op::GetVariable).code(op::Add2);
+    a.code(op::SetVariable);
     a.jump(-static_cast<int16_t>(a.size() - start + 5));
     stage.run(a.bytes());
     EXPECT_EQ(stage.limits, (std::vector<LimitKind>{LimitKind::MemoryBudget}));
@@ -89,8 +89,8 @@ TEST(Limits, StringsCannotDoubleWithoutBound) {
 TEST(Malformed, UnderflowPushesUndefined) {
     FakeStage stage(7);
     Actions a;
-    a.op(op::Add2).op(op::Trace).op(op::Pop).op(op::Pop).op(op::Trace);
-    a.push(1.0).op(op::StackSwap).op(op::Trace).op(op::Trace);
+    a.code(op::Add2).code(op::Trace).code(op::Pop).code(op::Pop).code(op::Trace);
+    a.push(1.0).code(op::StackSwap).code(op::Trace).code(op::Trace);
     // The swap of 1 with nothing leaves undefined on top.
     EXPECT_EQ(stage.run(a.bytes()), (Lines{"NaN", "undefined", "undefined", "1"}));
 }
@@ -115,7 +115,7 @@ TEST(Malformed, BrokenBlocksEndQuietly) {
         stage.run(block);
     }
     Actions ok;
-    ok.push("still running").op(op::Trace);
+    ok.push("still running").code(op::Trace);
     EXPECT_EQ(stage.run(ok.bytes()), Lines{"still running"});
 }
 

@@ -16,7 +16,7 @@ using swftest::Actions;
 using Lines = std::vector<std::string>;
 
 Actions& traceVar(Actions& a, std::string_view name) {
-    return a.push(name).op(op::GetVariable).op(op::Trace);
+    return a.push(name).code(op::GetVariable).code(op::Trace);
 }
 
 class StageScript : public ::testing::Test {
@@ -56,12 +56,12 @@ TEST_F(StageScript, ParentAndRootFromAClip) {
 
 TEST_F(StageScript, SetTargetRedirectsTimelineActionsAndVariables) {
     Actions s;
-    s.setTarget("/a/b").op(op::Stop);
+    s.setTarget("/a/b").code(op::Stop);
     traceVar(s, "v");
-    s.setTarget("").op(op::Stop);
-    s.setTarget("nowhere").op(op::Play); // a missing target leaves timeline actions idle
+    s.setTarget("").code(op::Stop);
+    s.setTarget("nowhere").code(op::Play); // a missing target leaves timeline actions idle
     s.setTarget("");
-    s.push("a").op(op::SetTarget2).gotoFrame(3);
+    s.push("a").code(op::SetTarget2).gotoFrame(3);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"in b"}));
     EXPECT_FALSE(b->playing);
     EXPECT_FALSE(stage.rootClip->playing);
@@ -83,19 +83,19 @@ TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
 
 TEST_F(StageScript, PropertiesByIndexGoThroughTheClipObject) {
     Actions s;
-    s.push("/a").push(0.0).push(42.0).op(op::SetProperty);
-    s.push("/a").push(0.0).op(op::GetProperty).op(op::Trace);
-    s.push("a/b").push(13.0).op(op::GetProperty).op(op::Trace);
-    s.push("a/b").op(op::GetVariable).op(op::TargetPath).op(op::Trace);
+    s.push("/a").push(0.0).push(42.0).code(op::SetProperty);
+    s.push("/a").push(0.0).code(op::GetProperty).code(op::Trace);
+    s.push("a/b").push(13.0).code(op::GetProperty).code(op::Trace);
+    s.push("a/b").code(op::GetVariable).code(op::TargetPath).code(op::Trace);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"42", "b", "/a/b"}));
     EXPECT_EQ(a->x, 42);
 }
 
 TEST_F(StageScript, CloneRemoveAndDrag) {
     Actions s;
-    s.push("a").push("copy").push(5.0).op(op::CloneSprite);
-    s.push("/a/b").op(op::RemoveSprite);
-    s.push(0.0).push(0.0).push("a").op(op::StartDrag);
+    s.push("a").push("copy").push(5.0).code(op::CloneSprite);
+    s.push("/a/b").code(op::RemoveSprite);
+    s.push(0.0).push(0.0).push("a").code(op::StartDrag);
     stage.run(s.bytes());
     ASSERT_EQ(stage.rootClip->children.size(), 2u);
     EXPECT_EQ(stage.rootClip->children[1]->name, "copy");
@@ -119,7 +119,7 @@ TEST_F(StageScript, UrlsAndFsCommands) {
 
 TEST_F(StageScript, CallRunsAFrameOfAClip) {
     Actions frameScript;
-    frameScript.push("called").op(op::Trace);
+    frameScript.push("called").code(op::Trace);
     stage.frameScripts[4] = frameScript.bytes();
     Actions s;
     s.push("/a:5").raw({op::Call, 0, 0}); // codes from 0x80 carry a length, here 0
@@ -129,8 +129,8 @@ TEST_F(StageScript, CallRunsAFrameOfAClip) {
 TEST_F(StageScript, GetTimeUsesTheHostClock) {
     stage.clock = 1234.7;
     Actions s;
-    s.op(op::GetTime).op(op::Trace);
-    s.push(0.0).push("getTimer").op(op::CallFunction).op(op::Trace);
+    s.code(op::GetTime).code(op::Trace);
+    s.push(0.0).push("getTimer").code(op::CallFunction).code(op::Trace);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"1234", "1234"}));
 }
 

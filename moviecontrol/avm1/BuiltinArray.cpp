@@ -21,7 +21,7 @@ bool isLengthName(Machine& m, const Str& name) {
 
 double lengthOf(Machine& m, Object* o) {
     if (auto* a = dynamic_cast<ArrayObject*>(o))
-        return a->length();
+        return std::max(a->length(), 0.0);
     double n = m.toNumber(m.get(o, m.state().sLength));
     return std::isnan(n) || n < 0 ? 0 : std::min(std::trunc(n), MaxLength);
 }
@@ -92,10 +92,19 @@ void mergeSort(std::vector<std::size_t>& items,
     }
 }
 
+char16_t foldCase(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char16_t>(c + 32);
+    return c;
+}
+
 int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
     if (flags & Numeric) {
         if (a.isNumber() && b.isNumber()) {
+            // NaN sorts after every number.
             double x = a.asNumber(), y = b.asNumber();
+            if (std::isnan(x) || std::isnan(y))
+                return std::isnan(x) - std::isnan(y);
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
@@ -103,9 +112,9 @@ int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
     std::u16string y = toUtf16(m.toString(b).view());
     if (flags & CaseInsensitive) {
         for (auto& c : x)
-            c = static_cast<char16_t>(std::towlower(c));
+            c = foldCase(c);
         for (auto& c : y)
-            c = static_cast<char16_t>(std::towlower(c));
+            c = foldCase(c);
     }
     return x < y ? -1 : (x > y ? 1 : 0);
 }
@@ -207,9 +216,10 @@ void installArrayBuiltins(Machine& m) {
         Machine& m = c.machine;
         if (c.count() == 1 && c.arg(0).isNumber()) {
             auto* a = static_cast<ArrayObject*>(m.newArray());
+            // Flash keeps the length as given, negative ones included.
             double n = c.arg(0).asNumber();
-            if (n >= 0 && n == std::trunc(n))
-                a->setLength(m, std::min(n, MaxLength));
+            if (std::isfinite(n))
+                a->setLength(m, std::min(std::trunc(n), MaxLength));
             return Value(static_cast<Object*>(a));
         }
         return Value(m.newArray(c.args));
@@ -373,22 +383,20 @@ void installArrayBuiltins(Machine& m) {
         Object* o = c.thisObject();
         if (!o)
             return {};
+        // sort([compare | flags | any object][, flags]): other first arguments give
+        // undefined, a numeric second argument wins over a first one.
         Value comparator;
         int flags = 0;
         if (c.count() > 0) {
             const Value& first = c.arg(0);
-            if (first.isObject() && first.asObject()->asFunction()) {
+            if (first.isObject() && first.asObject()->asFunction())
                 comparator = first;
-                if (c.count() > 1) {
-                    if (!c.arg(1).isNumber())
-                        return {};
-                    flags = toInt32(c.arg(1).asNumber());
-                }
-            } else if (first.isNumber()) {
+            else if (first.isNumber())
                 flags = toInt32(first.asNumber());
-            } else {
+            else if (!first.isObject())
                 return {};
-            }
+            if (c.count() > 1 && c.arg(1).isNumber())
+                flags = toInt32(c.arg(1).asNumber());
         }
         std::vector<Value> values = elements(m, o);
         return sortWith(m, o, values, flags, [&](std::size_t a, std::size_t b) {

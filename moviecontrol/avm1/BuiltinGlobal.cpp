@@ -100,12 +100,16 @@ void installGlobalFunctions(Machine& m) {
     m.define(g, "Infinity", Value(std::numeric_limits<double>::infinity()), attr::Hidden);
     m.defineMethod(g, "parseInt", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
+        if (c.count() == 0)
+            return {};
         int radix = c.count() > 1 ? toInt32(m.toNumber(c.arg(1))) : 0;
         if (c.count() > 1 && (radix < 2 || radix > 36))
             return Value(std::numeric_limits<double>::quiet_NaN());
         return Value(parseIntText(m.toString(c.arg(0)).view(), radix));
     });
     m.defineMethod(g, "parseFloat", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return {};
         return Value(parseFloatText(c.machine.toString(c.arg(0)).view()));
     });
     m.defineMethod(g, "isNaN", [](CallArgs& c) -> Value {

@@ -106,10 +106,8 @@ class Interp {
         std::vector<Value> args;
         args.reserve(std::min<std::size_t>(count, s_.stack.size() - a_.stackBase + 1));
         for (std::size_t i = 0; i < count; ++i) {
-            if (s_.stack.size() <= a_.stackBase) {
-                args.resize(count); // underflow: the rest are undefined
-                break;
-            }
+            if (s_.stack.size() <= a_.stackBase)
+                break; // a count past the stack takes what is there
             args.push_back(pop());
         }
         return args;
@@ -188,11 +186,16 @@ Value Interp::specialName(const Str& name, bool& found) {
     std::string_view n = name.view();
     bool cs = s_.caseSensitive();
     auto is = [&](std::string_view w) { return cs ? n == w : equalsFolded(n, w); };
-    if (is("this"))
+    if (is("this")) {
+        if (a_.suppressThis)
+            return Value(a_.baseClip ? a_.baseClip : targetOrRoot());
         return a_.thisValue;
+    }
     if (is("_global") && a_.version >= 6)
         return Value(s_.global);
     if (is("super")) {
+        if (a_.suppressSuper)
+            return {};
         Object* self = a_.thisValue.asObject();
         if (!self)
             return {};
@@ -291,6 +294,14 @@ void Interp::defineLocal(const Str& name, const Value& value) {
     Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
     if (!locals)
         return;
+    // Inside `with`, a name the with object already has is assigned there.
+    for (Scope* sc = a_.scope; sc && sc->object() != locals && !sc->isTimeline();
+         sc = sc->parent()) {
+        if (sc->object() && m_.hasOwnProperty(sc->object(), name)) {
+            m_.set(sc->object(), name, value);
+            return;
+        }
+    }
     m_.set(locals, name, value);
 }
 
@@ -355,6 +366,13 @@ bool Interp::equals2(const Value& a, const Value& b) {
     }
     if (a.isNullish() && b.isNullish())
         return true;
+    if (a.isObject() != b.isObject()) {
+        // An object meets a primitive through its valueOf (undefined when it has none).
+        const Value& object = a.isObject() ? a : b;
+        const Value& other = a.isObject() ? b : a;
+        Value p = m_.toPrimitive(object);
+        return !p.isObject() && equals2(p, other);
+    }
     if (a.isNullish() || b.isNullish())
         return false;
     if (a.isNumber() && b.isString())
@@ -365,14 +383,6 @@ bool Interp::equals2(const Value& a, const Value& b) {
         return equals2(Value(a.asBool() ? 1.0 : 0.0), b);
     if (b.isBool())
         return equals2(a, Value(b.asBool() ? 1.0 : 0.0));
-    if (a.isObject() && !b.isObject()) {
-        Value p = m_.toPrimitive(a);
-        return !p.isObject() && equals2(p, b);
-    }
-    if (b.isObject() && !a.isObject()) {
-        Value p = m_.toPrimitive(b);
-        return !p.isObject() && equals2(a, p);
-    }
     return false;
 }
 
@@ -1377,6 +1387,8 @@ void traceValue(Machine& m, const Value& v) {
     }
 }
 
+Value constructNow(Machine& m, const Value& constructor, std::span<const Value> args);
+
 // --- Calls -----------------------------------------------------------------------------
 
 Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
@@ -1423,9 +1435,14 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
     std::uint16_t flags = info.isFunction2 ? info.flags : 0;
     auto preload = [&](std::uint16_t bit) { return (flags & bit) != 0; };
     auto suppressed = [&](std::uint16_t bit) { return info.isFunction2 && (flags & bit) != 0; };
+    // A DefineFunction2 value that is preloaded into a register or suppressed is not
+    // available by name; a suppressed one's register stays undefined.
+    act.suppressThis = preload(0x1) || suppressed(0x2);
+    act.suppressSuper = preload(0x10) || suppressed(0x20);
+    bool argumentsByName = !preload(0x4) && !suppressed(0x8);
 
     Object* arguments = nullptr;
-    if (preload(0x4) || !suppressed(0x8)) {
+    if (preload(0x4) || argumentsByName) {
         arguments = m.newArray(args);
         m.define(arguments, "callee", Value(static_cast<Object*>(f)), attr::DontEnum);
         m.define(arguments, "caller",
@@ -1441,13 +1458,15 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
     };
     if (info.isFunction2) {
         if (preload(0x1))
-            put(act.thisValue);
+            put(suppressed(0x2) ? Value() : act.thisValue);
         if (preload(0x4))
             put(Value(arguments));
         if (preload(0x10)) {
             Object* self = act.thisValue.asObject();
             Object* h = home ? home : (self ? self->proto() : nullptr);
-            put(self ? Value(static_cast<Object*>(m.make<SuperObject>(self, h))) : Value());
+            put(self && !suppressed(0x20)
+                    ? Value(static_cast<Object*>(m.make<SuperObject>(self, h)))
+                    : Value());
         }
         if (preload(0x40))
             put(Value(act.baseClip ? s.host.root(act.baseClip) : s.host.level(0)));
@@ -1456,7 +1475,7 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         if (preload(0x100))
             put(Value(s.global));
     }
-    if (arguments && !preload(0x4))
+    if (argumentsByName)
         m.define(act.locals, "arguments", Value(arguments), 0);
     for (std::size_t i = 0; i < info.params.size(); ++i) {
         Value v = i < args.size() ? args[i] : Value();
@@ -1493,10 +1512,14 @@ Value callValue(Machine& m, const Value& function, const Value& thisValue,
     FunctionObject* f = o ? o->asFunction() : nullptr;
     if (!f)
         return {};
-    return callFunction(m, f, thisValue, args, home);
+    return guarded(m.state(), [&] { return callFunction(m, f, thisValue, args, home); });
 }
 
 Value constructValue(Machine& m, const Value& constructor, std::span<const Value> args) {
+    return guarded(m.state(), [&] { return constructNow(m, constructor, args); });
+}
+
+Value constructNow(Machine& m, const Value& constructor, std::span<const Value> args) {
     auto& s = m.state();
     Object* c = constructor.asObject();
     FunctionObject* f = c ? c->asFunction() : nullptr;

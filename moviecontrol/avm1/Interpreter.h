@@ -23,6 +23,9 @@ struct Activation {
     Code code;
     int version = 0;
     bool isFunction = false;
+    /// DefineFunction2 suppress flags: `this` then names the clip, `super` is undefined.
+    bool suppressThis = false;
+    bool suppressSuper = false;
     std::size_t stackBase = 0;
     int rangeDepth = 0;
 };

@@ -95,7 +95,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     s.objectProto = make<Object>(nullptr);
     s.functionProto =
         make<FunctionObject>(s.objectProto, NativeFn([](CallArgs&) { return Value(); }));
-    s.global = make<Object>(s.objectProto);
+    s.global = make<Object>(nullptr); // _global inherits nothing
     installObjectBuiltins(*this);
     installFunctionBuiltins(*this);
     installArrayBuiltins(*this);
@@ -225,7 +225,7 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             *holder = object;
         if (Property* p = object->properties().find(name, true))
             return p->value; // a script stored its own __proto__ value
-        return Value(object->proto());
+        return object->proto() ? Value(object->proto()) : Value();
     }
     bool cs = s.caseSensitive();
     Object* current = object;
@@ -252,6 +252,16 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             return out;
         }
         current = current->proto();
+    }
+    // Not found: an object's __resolve answers for missing names.
+    if (name.view() != "__resolve") {
+        Value resolver = lookupProperty(m, object, m.str("__resolve"), nullptr, nullptr);
+        if (resolver.isObject() && resolver.asObject()->asFunction()) {
+            if (found)
+                *found = true;
+            Value arg(name);
+            return callValue(m, resolver, Value(object), std::span(&arg, 1), nullptr);
+        }
     }
     return {};
 }
@@ -280,11 +290,14 @@ Value Machine::getMember(const Value& base, const Str& name) {
 
 void Machine::set(Object* object, const Str& name, const Value& value) {
     State& s = *state_;
-    if (!object)
+    if (!object || name.empty())
         return;
     if (isProtoName(name)) {
+        // Any value may be stored; only an object links the chain.
         object->properties().remove(name, true);
         object->setProto(value.asObject());
+        if (!value.isObject())
+            object->properties().add(Property{name, value, attr::DontEnum, nullptr, nullptr}, true);
         return;
     }
     if (object->setVirtual(*this, name, value))
@@ -390,6 +403,8 @@ bool Machine::deleteProperty(Object* object, const Str& name) {
 }
 
 std::vector<Str> Machine::enumerate(Object* object) {
+    // Flash lists each object of the chain in insertion order, own first, and hands the
+    // names out last first.
     std::vector<Str> names;
     std::vector<Str> seen;
     bool cs = state_->caseSensitive();
@@ -400,16 +415,13 @@ std::vector<Str> Machine::enumerate(Object* object) {
         return false;
     };
     for (int depth = 0; object && depth < MaxChain; ++depth) {
-        std::vector<const Property*> own;
-        object->properties().forEach([&](const Property& p) { own.push_back(&p); });
-        for (auto it = own.rbegin(); it != own.rend(); ++it) {
-            const Property& p = **it;
+        object->properties().forEach([&](const Property& p) {
             if (!attr::visibleTo(p.attributes, state_->version) || already(p.name))
-                continue;
+                return;
             seen.push_back(p.name);
             if (!(p.attributes & attr::DontEnum))
                 names.push_back(p.name);
-        }
+        });
         std::vector<Str> extra;
         object->enumerateVirtual(*this, extra);
         for (Str& n : extra) {
@@ -420,6 +432,7 @@ std::vector<Str> Machine::enumerate(Object* object) {
         }
         object = object->proto();
     }
+    std::reverse(names.begin(), names.end());
     return names;
 }
 
@@ -432,7 +445,7 @@ Value Machine::toPrimitive(const Value& v) {
     Value valueOf = get(o, state_->sValueOf);
     if (valueOf.isObject() && valueOf.asObject()->asFunction())
         return callValue(*this, valueOf, v, {}, nullptr);
-    return v;
+    return {}; // an object without valueOf (a bare _global) reads as undefined
 }
 
 double Machine::toNumber(const Value& v) {
@@ -449,7 +462,7 @@ double Machine::toNumber(const Value& v) {
     case Type::Object: {
         Value p = toPrimitive(v);
         if (p.isObject())
-            return std::numeric_limits<double>::quiet_NaN();
+            return state_->version >= 5 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
         return toNumber(p);
     }
     }
@@ -481,9 +494,10 @@ Str Machine::toString(const Value& v) {
             return Str(s.host.dotPath(o));
         Value f = get(o, s.sToString);
         if (f.isObject() && f.asObject()->asFunction()) {
+            // Only a string result counts.
             Value r = callValue(*this, f, v, {}, nullptr);
-            if (!r.isObject())
-                return toString(r);
+            if (r.isString())
+                return r.asString();
         }
         return Str(o->asFunction() ? "[type Function]" : "[type Object]");
     }
@@ -691,27 +705,6 @@ void Machine::runBlock(Code code, Object* clip, int version) {
     s.version = savedVersion;
     s.stack.resize(std::min(s.stack.size(), savedStack));
 }
-
-namespace {
-template <class F> Value guarded(Machine::State& s, F&& f) {
-    if (s.frameAborted)
-        return {};
-    if (!s.activations.empty() || s.callDepth > 0)
-        return f(); // nested in a running script: errors travel to its try blocks
-    int savedVersion = s.version;
-    std::size_t savedStack = s.stack.size();
-    Value result;
-    try {
-        result = f();
-    } catch (const ScriptThrow&) {
-    } catch (const ScriptAbort&) {
-    }
-    s.version = savedVersion;
-    s.callDepth = 0;
-    s.stack.resize(std::min(s.stack.size(), savedStack));
-    return result;
-}
-} // namespace
 
 Value Machine::call(const Value& function, const Value& thisValue, std::span<const Value> args) {
     return guarded(*state_, [&] { return callValue(*this, function, thisValue, args, nullptr); });

@@ -17,13 +17,15 @@ bool sameName(const Str& a, const Str& b, bool caseSensitive) {
 bool attr::visibleTo(std::uint32_t attributes, int version) {
     if ((attributes & Only6) && version < 6)
         return false;
-    if ((attributes & Hide6) && version >= 6)
+    if ((attributes & Hide6) && version == 6)
         return false;
     if ((attributes & Only7) && version < 7)
         return false;
     if ((attributes & Only8) && version < 8)
         return false;
     if ((attributes & Only9) && version < 9)
+        return false;
+    if ((attributes & Only10) && version < 10)
         return false;
     return true;
 }

@@ -37,12 +37,13 @@ inline constexpr std::uint32_t DontEnum = 1u << 0;
 inline constexpr std::uint32_t DontDelete = 1u << 1;
 inline constexpr std::uint32_t ReadOnly = 1u << 2;
 /// Version visibility: the property exists only for movies of at least that version
-/// (Only6/7/8), or is hidden from version 6 on (Hide6).
+/// (Only6...Only10), or is hidden from movies of version 6 alone (Hide6).
 inline constexpr std::uint32_t Only6 = 1u << 7;
 inline constexpr std::uint32_t Hide6 = 1u << 8;
 inline constexpr std::uint32_t Only7 = 1u << 10;
 inline constexpr std::uint32_t Only8 = 1u << 12;
 inline constexpr std::uint32_t Only9 = 1u << 13;
+inline constexpr std::uint32_t Only10 = 1u << 14;
 inline constexpr std::uint32_t Hidden = DontEnum | DontDelete;
 /// True when a property with these attributes is visible to a movie of `version`.
 bool visibleTo(std::uint32_t attributes, int version);

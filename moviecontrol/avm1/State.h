@@ -98,6 +98,27 @@ struct Machine::State {
     void checkBudget();
 };
 
+/// Runs `f`, a call into script code. From outside any script a throw or a limit ends
+/// there and gives undefined; inside one they travel on to its try blocks.
+template <class F> Value guarded(Machine::State& s, F&& f) {
+    if (!s.activations.empty() || s.callDepth > 0)
+        return f();
+    if (s.frameAborted)
+        return {};
+    int savedVersion = s.version;
+    std::size_t savedStack = s.stack.size();
+    Value result;
+    try {
+        result = f();
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    }
+    s.version = savedVersion;
+    s.callDepth = 0;
+    s.stack.resize(std::min(s.stack.size(), savedStack));
+    return result;
+}
+
 /// Property lookup along the prototype chain; `holder` receives the object that has it and
 /// `found` whether any had it.
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found);

@@ -21,7 +21,9 @@ bool strictEquals(const Value& a, const Value& b) {
     case Type::Boolean:
         return a.asBool() == b.asBool();
     case Type::Number:
-        return a.asNumber() == b.asNumber();
+        // Flash finds NaN equal to NaN.
+        return a.asNumber() == b.asNumber() ||
+               (a.asNumber() != a.asNumber() && b.asNumber() != b.asNumber());
     case Type::String:
         return a.asString() == b.asString();
     case Type::Object:

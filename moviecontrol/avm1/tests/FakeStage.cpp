@@ -44,7 +44,7 @@ bool FakeClip::setVirtual(Machine& m, const Str& n, const Value& v) {
     return false;
 }
 
-FakeStage::FakeStage(int version) : vm(*this, version) {
+FakeStage::FakeStage(int version, avm1::Limits limits) : vm(*this, version, limits) {
     rootClip = vm.make<FakeClip>(vm.prototypeOf("Object"), "_level0", nullptr);
 }
 

@@ -37,7 +37,7 @@ class FakeClip : public avm1::Object {
 
 class FakeStage : public avm1::Host {
   public:
-    explicit FakeStage(int version = 7);
+    explicit FakeStage(int version = 7, avm1::Limits limits = {});
 
     FakeClip* addClip(FakeClip* parent, const std::string& name);
     /// Runs a block on the root (or `clip`) and returns the trace lines since the last call.

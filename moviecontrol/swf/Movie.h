@@ -71,6 +71,9 @@ class Movie {
     std::span<const std::uint8_t> jpegTables;
     /// Set when a FileAttributes tag says the movie is ActionScript 3.
     bool actionScript3 = false;
+    /// DefineSound, DefineButtonSound, ExportAssets and SymbolClass as stored, in file order:
+    /// the sound layer reads the sounds, the sounds of buttons and the names scripts use.
+    std::vector<RawControlTag> soundDefinitions;
     std::vector<Diagnostic> diagnostics;
 
     const Definition* find(std::uint16_t id) const;
@@ -97,8 +100,8 @@ struct LoadLimits {
 
 enum class LoadError : std::uint8_t {
     None,
-    NotSwf,      ///< Too short or an unknown signature.
-    NoBody,      ///< The compressed body could not be inflated at all.
+    NotSwf, ///< Too short or an unknown signature.
+    NoBody, ///< The compressed body could not be inflated at all.
 };
 
 struct LoadResult {

@@ -100,8 +100,8 @@ struct LoadLimits {
 
 enum class LoadError : std::uint8_t {
     None,
-    NotSwf, ///< Too short or an unknown signature.
-    NoBody, ///< The compressed body could not be inflated at all.
+    NotSwf,      ///< Too short or an unknown signature.
+    NoBody,      ///< The compressed body could not be inflated at all.
 };
 
 struct LoadResult {

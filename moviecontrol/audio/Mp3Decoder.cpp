@@ -26,6 +26,10 @@ Mp3Decoder::Mp3Decoder(unsigned channels) : channels_(channels == 2 ? 2 : 1) {
     }
     // Damaged frames in a movie are expected; they must not print to the terminal.
     mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    // The movie says itself how many samples to skip; an encoder's info frame is decoded
+    // as the silent frame it is, and its delay is not trimmed a second time.
+    mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_IGNORE_INFOFRAME, 0.0);
     mpg123_param(h, MPG123_RESYNC_LIMIT, -1, 0.0);
     mpg123_format_none(h);
     const long* rates = nullptr;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "SincKernel.h"
+
 namespace audio {
 
 struct Mixer::Voice {
@@ -17,6 +19,7 @@ struct Mixer::Voice {
     std::size_t begin = 0;
     std::size_t end = 0;
     unsigned loopsLeft = 1;
+    bool looped = false; // a pass after the first: the in point follows the out point
     std::vector<EnvelopePoint> envelope;
     std::size_t envelopeCursor = 0;
     // Streams: what arrived and has not been played yet, and how much was played before it.
@@ -257,18 +260,19 @@ void Mixer::mixVoice(Voice& v, float* acc, std::size_t frames) {
     for (std::size_t i = 0; i < frames; ++i) {
         const std::int16_t* data = nullptr;
         unsigned ch = 1;
-        std::size_t available = 0;
+        std::ptrdiff_t available = 0;
         double step = 1.0;
         if (v.isStream) {
-            const std::size_t need = static_cast<std::size_t>(v.pos) + 2;
+            // The kernel looks a few samples ahead of the position.
+            const std::size_t need = static_cast<std::size_t>(v.pos) + SincKernel::kTaps;
             ch = std::max(1u, v.source->channels());
             while (!v.sourceEnded && v.buffer.size() / ch < need) {
                 if (!v.source->pull(v.buffer)) {
                     v.sourceEnded = true;
                 }
             }
-            available = v.buffer.size() / ch;
-            if (static_cast<std::size_t>(v.pos) >= available) {
+            available = static_cast<std::ptrdiff_t>(v.buffer.size() / ch);
+            if (static_cast<std::ptrdiff_t>(v.pos) >= available) {
                 v.done = true;
                 return;
             }
@@ -281,22 +285,48 @@ void Mixer::mixVoice(Voice& v, float* acc, std::size_t frames) {
                     return;
                 }
                 --v.loopsLeft;
+                v.looped = true;
                 v.pos = static_cast<double>(v.begin) + (v.pos - static_cast<double>(v.end));
                 if (v.pos >= static_cast<double>(v.end)) {
                     v.pos = static_cast<double>(v.begin);
                 }
             }
             ch = v.pcm->channels;
-            available = v.end;
+            available = static_cast<std::ptrdiff_t>(v.pcm->frames());
             data = v.pcm->samples.data();
             step = static_cast<double>(v.pcm->rate) / outputRate_;
         }
-        const auto idx = static_cast<std::size_t>(v.pos);
+        const auto idx = static_cast<std::ptrdiff_t>(v.pos);
         const auto frac = static_cast<float>(v.pos - static_cast<double>(idx));
-        const std::size_t nxt = std::min(idx + 1, available - 1);
         const unsigned r = ch == 2 ? 1 : 0;
-        const float left = data[idx * ch] + (data[nxt * ch] - data[idx * ch]) * frac;
-        const float right = data[idx * ch + r] + (data[nxt * ch + r] - data[idx * ch + r]) * frac;
+        float left = 0.0f;
+        float right = 0.0f;
+        if (frac == 0.0f) {
+            left = data[idx * ch];
+            right = data[idx * ch + r];
+        } else {
+            const auto& w = SincKernel::weights(frac);
+            const auto begin = static_cast<std::ptrdiff_t>(v.begin);
+            const auto end = static_cast<std::ptrdiff_t>(v.end);
+            for (int k = 0; k < SincKernel::kTaps; ++k) {
+                std::ptrdiff_t j = idx + k - SincKernel::kBefore;
+                if (!v.isStream) {
+                    // A looping sound joins its out point to its in point seamlessly.
+                    if (j >= end && v.loopsLeft > 1) {
+                        j -= end - begin;
+                    } else if (j >= end) {
+                        continue;
+                    } else if (j < begin && v.looped) {
+                        j += end - begin;
+                    }
+                }
+                if (j < 0 || j >= available) {
+                    continue;
+                }
+                left += w[k] * data[j * ch];
+                right += w[k] * data[j * ch + r];
+            }
+        }
         float gainL = t.volume;
         float gainR = t.volume;
         if (!v.envelope.empty()) {
@@ -311,9 +341,11 @@ void Mixer::mixVoice(Voice& v, float* acc, std::size_t frames) {
         ++v.outFrames;
     }
     if (v.isStream) {
-        // Played frames leave the buffer; the one under the position stays for interpolation.
+        // Played frames leave the buffer, but for the few the kernel still looks back at.
         const unsigned ch = std::max(1u, v.source->channels());
-        const std::size_t drop = std::min(static_cast<std::size_t>(v.pos), v.buffer.size() / ch);
+        const auto keep = static_cast<std::size_t>(SincKernel::kBefore);
+        const auto played = static_cast<std::size_t>(v.pos);
+        const std::size_t drop = std::min(played > keep ? played - keep : 0, v.buffer.size() / ch);
         v.buffer.erase(v.buffer.begin(), v.buffer.begin() + static_cast<std::ptrdiff_t>(drop * ch));
         v.pos -= static_cast<double>(drop);
         v.consumed += drop;

@@ -16,8 +16,8 @@ namespace audio {
 
 class SoundLibrary {
   public:
-    // Decoded sounds held at once, in samples: about three hundred megabytes at most.
-    static constexpr std::size_t kMaxCachedSamples = 160u << 20;
+    // Decoded sounds held at once, in samples: 128 MB, two songs of six minutes.
+    static constexpr std::size_t kMaxCachedSamples = 64u << 20;
 
     explicit SoundLibrary(const swf::Movie& movie, DecodeLimits limits = {});
 

@@ -19,6 +19,7 @@ namespace {
 constexpr long kMaxFrames = 1'000'000;
 constexpr double kMaxScale = 16.0;
 constexpr long long kMaxPixels = 16384LL * 16384LL;
+constexpr double kMaxAudioSeconds = 3600.0;
 
 struct RenderOptions {
     std::string movie;
@@ -123,6 +124,11 @@ int runRenderCommand(int argc, char** argv) {
     std::unique_ptr<audio::MovieSound> sound;
     std::unique_ptr<audio::OfflineMix> offline;
     if (!options->audio.empty()) {
+        // The whole sound is held in memory before it is written: an hour at most.
+        if (static_cast<double>(options->frames) / clock.framesPerSecond() > kMaxAudioSeconds) {
+            std::fprintf(stderr, "cardtool render: more than an hour of sound cannot be written\n");
+            return 1;
+        }
         sound = std::make_unique<audio::MovieSound>(movie->movie(), mixer, clock.framesPerSecond());
         offline = std::make_unique<audio::OfflineMix>(mixer, clock.framesPerSecond());
         movie->player().setSoundEvents(sound.get());

@@ -101,6 +101,10 @@ if "$tool" --help 2>&1 | grep -q -- "--audio"; then
     check "render --audio leaves no partial file" [ ! -e "$work/f.wav.part" ]
     "$tool" render "$movie" --out "$work/f.png" --audio >/dev/null 2>&1
     check "--audio without a file is a usage error" [ $? -eq 2 ]
+    QT_QPA_PLATFORM=offscreen "$tool" render "$movie" --out "$work/f.png" --frames 50000 \
+        --audio "$work/long.wav" >/dev/null 2>&1
+    check "more than an hour of sound is refused" [ $? -eq 1 ]
+    check "and nothing is written" [ ! -e "$work/long.wav" ]
 fi
 
 echo "cardtool: $passes passed, $failures failed"

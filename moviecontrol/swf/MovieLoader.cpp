@@ -287,6 +287,14 @@ class MovieLoader {
         case tag::FileAttributes:
             movie_.actionScript3 = (b.u8() & 0x08) != 0;
             break;
+        case tag::DefineSound:
+        case tag::DefineButtonSound:
+        case tag::ExportAssets:
+        case tag::SymbolClass:
+            if (movie_.soundDefinitions.size() < ctx_.limits.maxTagsPerTimeline) {
+                movie_.soundDefinitions.push_back(RawControlTag{code, b.rest()});
+            }
+            break;
         default:
             if (isSoundControlTag(code)) {
                 frame.tags.emplace_back(RawControlTag{code, b.rest()});

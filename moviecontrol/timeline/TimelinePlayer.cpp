@@ -23,6 +23,9 @@ void TimelinePlayer::advance() {
     tagsThisTick_ = 0;
     advanceClip(root_, true);
     runPendingActions();
+    if (sound_ != nullptr) {
+        sound_->tickEnded();
+    }
 }
 
 void TimelinePlayer::rewind() {
@@ -55,6 +58,28 @@ void TimelinePlayer::gotoFrame(std::uint32_t frame, bool play) {
     gotoClipFrame(root_, frame);
     runPendingActions();
     root_->playing = play;
+    if (sound_ != nullptr) {
+        sound_->tickEnded();
+    }
+}
+
+void TimelinePlayer::setSoundEvents(SoundEvents* events) {
+    sound_ = events;
+    if (sound_ == nullptr) {
+        return;
+    }
+    std::vector<const Clip*> clips{root_.get()};
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+        const Clip& clip = *clips[i];
+        if (clip.timeline != nullptr && clip.frame < clip.frameCount()) {
+            sound_->frameEntered(&clip, *clip.timeline, clip.frame);
+        }
+        for (const auto& [depth, o] : clip.displayList) {
+            if (o.clip) {
+                clips.push_back(o.clip.get());
+            }
+        }
+    }
 }
 
 void TimelinePlayer::enterFrame(const std::shared_ptr<Clip>& clip, std::uint32_t frame,
@@ -79,6 +104,9 @@ void TimelinePlayer::enterFrame(const std::shared_ptr<Clip>& clip, std::uint32_t
                 background_.a = 255;
             }
         }
+    }
+    if (queueActions && sound_ != nullptr) {
+        sound_->frameEntered(clip.get(), *clip->timeline, frame);
     }
 }
 
@@ -207,6 +235,9 @@ void TimelinePlayer::releaseObject(DisplayObject& object) {
         return;
     }
     if (object.clip) {
+        if (sound_ != nullptr) {
+            sound_->clipRemoved(object.clip.get());
+        }
         for (auto& [depth, child] : object.clip->displayList) {
             releaseObject(child);
         }

@@ -11,6 +11,7 @@
 #include "CharacterCatalog.h"
 #include "DisplayObject.h"
 #include "RenderBackend.h"
+#include "SoundEvents.h"
 
 namespace mc {
 
@@ -62,6 +63,11 @@ class TimelinePlayer {
     // The drawing commands of the frame shown, matrices in stage twips.
     void render(RenderBackend& backend) const;
 
+    // Frames entered, clips removed and ticks from now on go to `events` (null: nowhere).
+    // On attaching, the frame each clip shows now is reported as entered, so that the
+    // sounds of the first frame play.
+    void setSoundEvents(SoundEvents* events);
+
   private:
     struct PendingActions {
         std::weak_ptr<Clip> clip;
@@ -106,6 +112,7 @@ class TimelinePlayer {
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;
     std::size_t tagsThisTick_ = 0;
+    SoundEvents* sound_ = nullptr;
 };
 
 } // namespace mc

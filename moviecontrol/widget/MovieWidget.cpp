@@ -3,9 +3,13 @@
 #include <QContextMenuEvent>
 #include <QPainter>
 #include <cmath>
+#include <mutex>
 
+#include "AudioLog.h"
+#include "MovieAudio.h"
 #include "MovieRenderer.h"
 #include "PlaybackMenu.h"
+#include "cardformat/ErrorLog.h"
 
 namespace mc {
 
@@ -22,6 +26,14 @@ int pixelsOf(std::int32_t twips) {
 } // namespace
 
 MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
+    // What the sound layer cannot fix (no device, a codec it cannot play) goes to the
+    // program's log, once.
+    static std::once_flag logOnce;
+    std::call_once(logOnce, [] {
+        audio::setAudioLogSink([](const std::string& text) {
+            cardformat::ErrorLog::record("MovieSound", cardformat::Failure{0, text});
+        });
+    });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -29,17 +41,28 @@ MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
     menu_ = new PlaybackMenu(*this, this);
 }
 
-MovieWidget::~MovieWidget() = default;
+MovieWidget::~MovieWidget() {
+    releaseMovie();
+}
+
+void MovieWidget::releaseMovie() {
+    // The sound reads the movie's bytes as it plays: it stops before they go.
+    audio_.reset();
+    movie_.reset();
+}
 
 void MovieWidget::setMovie(const std::string& path) {
     path_ = path;
     timer_.stop();
+    releaseMovie();
     movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path);
     if (movie_) {
         movie_->player().setLoop(loop_);
         clock_.setRate(movie_->frameRate8_8());
         playing_ = true;
         movie_->player().setPlaying(true);
+        audio_ = audio::MovieAudio::forMovie(movie_->movie(), movie_->player(),
+                                             clock_.framesPerSecond());
     }
     restartClock();
     updateTimer();
@@ -63,6 +86,9 @@ void MovieWidget::setPlaying(bool playing) {
     if (movie_) {
         movie_->player().setPlaying(playing);
     }
+    if (audio_) {
+        audio_->setPaused(!playing);
+    }
     restartClock();
     updateTimer();
 }
@@ -80,7 +106,14 @@ void MovieWidget::setLoop(bool loop) {
 
 void MovieWidget::Rewind() {
     if (movie_) {
+        // Every sound stops; a playing movie starts the first frame's sounds afresh.
+        if (audio_) {
+            audio_->stopAll();
+        }
         movie_->player().rewind();
+        if (audio_ && !movie_->player().playing()) {
+            audio_->stopAll();
+        }
         update();
     }
 }
@@ -88,6 +121,9 @@ void MovieWidget::Rewind() {
 void MovieWidget::Back() {
     if (movie_) {
         movie_->player().stepBack();
+        if (audio_) {
+            audio_->stopAll();
+        }
         playing_ = false;
         updateTimer();
         update();
@@ -97,6 +133,9 @@ void MovieWidget::Back() {
 void MovieWidget::Forward() {
     if (movie_) {
         movie_->player().stepForward();
+        if (audio_) {
+            audio_->stopAll();
+        }
         playing_ = false;
         updateTimer();
         update();
@@ -155,7 +194,8 @@ void MovieWidget::updateTimer() {
     // The clock keeps running while the root is stopped: sprites still animate then.
     if (movie_ && movie_->player().frameCount() > 0) {
         if (!timer_.isActive()) {
-            timer_.start(clock_.intervalMs());
+            // With sound the timer looks more often, so frames follow the sound closely.
+            timer_.start(audio_ ? std::min(10, clock_.intervalMs()) : clock_.intervalMs());
         }
     } else {
         timer_.stop();
@@ -170,7 +210,15 @@ void MovieWidget::tickAt(std::int64_t elapsedMs) {
     if (!movie_) {
         return;
     }
-    const int due = clock_.advance(elapsedMs);
+    // A playing stream leads: the frames its sound has reached are due, none before. The
+    // frame clock takes over from now when no stream plays.
+    int due = 0;
+    if (const std::optional<int> streamDue = audio_ ? audio_->framesDue() : std::nullopt) {
+        due = *streamDue;
+        clock_.start(elapsedMs);
+    } else {
+        due = clock_.advance(elapsedMs);
+    }
     for (int i = 0; i < due; ++i) {
         movie_->player().advance();
     }

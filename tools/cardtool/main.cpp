@@ -26,7 +26,7 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
   extract CARD [--out FILE]          copy the card's movie out; prints its path
   info CARD [--json]                 whether the file is a card, and its movie's header and note
   log [--program Velmora|Quenfold]   print a program's error log (default Quenfold's)
-  render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low]
+  render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low] [--audio WAV]
                                      draw the stage after N frames
 Exit status: 0 success, 1 the operation failed, 2 usage error.
 )";

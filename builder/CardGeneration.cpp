@@ -1,8 +1,11 @@
 #include "CardGeneration.h"
 
+#include "GenerationMessages.h"
 #include "OutputPath.h"
 #include "cardformat/GenerationNote.h"
 #include "cardformat/NoteTrailer.h"
+#include "cardformat/Platform.h"
+#include "cardformat/TextCodec.h"
 
 namespace builder {
 
@@ -24,10 +27,15 @@ void CardGeneration::loadMovieClicked() {
     const std::string source = host_.sourcePath();
     if (source.empty())
         return;
-    const cardformat::CardNote note = cardformat::getNote(host_.previewControl().Movie());
+    // A compressed movie's note is read from its inflated bytes.
+    const cardformat::CardNote note = cardformat::getMovieNote(host_.previewControl().Movie());
     host_.setBlessing(note.Blessing);
-    if (auto derived = deriveOutputPath(source))
-        host_.setOutputPath(*derived);
+    proposeCardPath(source);
+}
+
+void CardGeneration::proposeCardPath(const std::string& source) {
+    // Always replaced: a card path left from the movie loaded before would overwrite its card.
+    host_.setOutputPath(deriveOutputPath(source));
 }
 
 void CardGeneration::chooseCardPathClicked() {
@@ -38,8 +46,10 @@ void CardGeneration::chooseCardPathClicked() {
     request.defaultExtension = CardExtension;
     request.initialFileName = CardInitialName;
     const std::string path = host_.showSaveDialog(request);
-    if (!path.empty())
+    if (!path.empty()) {
         host_.setOutputPath(path);
+        confirmedCardPath_ = path; // the dialog asked before an existing file
+    }
 }
 
 void CardGeneration::MakeCard() {
@@ -48,10 +58,30 @@ void CardGeneration::MakeCard() {
     cardformat::CardNote note = cardformat::makeGenerationNote(host_.password(), host_.blessing());
     const std::string source = host_.sourcePath();
     const std::string output = host_.outputPath();
-    if (source.empty() || output.empty())
+    if (source.empty()) {
+        host_.showFailure(noMovieChosenText());
         return;
-    if (host_.writeCard(source, output, note) == 1)
-        host_.showSuccess();
+    }
+    if (output.empty()) {
+        host_.showFailure(noCardPathText());
+        return;
+    }
+    // Every reader refuses a longer text: the card would show no blessing at all.
+    if (const std::uint64_t stored = cardformat::ansiLength(note.Blessing);
+        stored > BlessingByteLimit) {
+        host_.showFailure(blessingTooLongText(stored));
+        return;
+    }
+    if (output != confirmedCardPath_ && cardformat::fileExists(output) &&
+        !cardformat::sameFile(output, source) && !host_.askOverwrite(overwriteQuestion(output)))
+        return;
+    const cardformat::CardOutcome outcome = host_.writeCard(source, output, note);
+    if (outcome != cardformat::CardOutcome::Made) {
+        host_.showFailure(failureText(outcome, source, output));
+        return;
+    }
+    confirmedCardPath_ = output;
+    host_.showSuccess(successText(output));
 }
 
 } // namespace builder

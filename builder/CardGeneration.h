@@ -31,11 +31,17 @@ class CardGeneration {
     void loadMovieClicked();
     // The output box's browse button.
     void chooseCardPathClicked();
-    // Builds the note from the current blessing and password and writes the card.
+    // Builds the note from the current blessing and password and writes the card; tells the
+    // person what became of it.
     void MakeCard();
 
   private:
+    void proposeCardPath(const std::string& source);
+
     GenerationHost& host_;
+    // A card path that needs no overwrite question: the one the save dialog confirmed, or
+    // the card this builder wrote there last.
+    std::string confirmedCardPath_;
 };
 
 } // namespace builder

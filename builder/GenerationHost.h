@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cardformat/CardLayout.h"
 #include "cardformat/CardNote.h"
 #include "cardformat/MovieControl.h"
 
@@ -39,10 +40,15 @@ class GenerationHost {
     virtual std::string showOpenDialog(const FileDialogRequest& request) = 0;
     virtual std::string showSaveDialog(const FileDialogRequest& request) = 0;
 
-    // Writes the note into the movie and the card; 1 on success (Swf2Exe's convention).
-    virtual int writeCard(const std::string& moviePath, const std::string& cardPath,
-                          cardformat::CardNote& note) = 0;
-    virtual void showSuccess() = 0;
+    // Writes the card (and, for an uncompressed movie, the note into the movie).
+    virtual cardformat::CardOutcome writeCard(const std::string& moviePath,
+                                              const std::string& cardPath,
+                                              cardformat::CardNote& note) = 0;
+    // Message boxes titled "Velmora": the card was made, or why not; Yes/No before a file
+    // is replaced.
+    virtual void showSuccess(const std::string& text) = 0;
+    virtual void showFailure(const std::string& text) = 0;
+    virtual bool askOverwrite(const std::string& question) = 0;
 };
 
 } // namespace builder

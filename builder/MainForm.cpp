@@ -313,17 +313,27 @@ std::string MainForm::showSaveDialog(const FileDialogRequest& request) {
                           request.defaultExtension, request.initialFileName);
 }
 
-int MainForm::writeCard(const std::string& moviePath, const std::string& cardPath,
-                        cardformat::CardNote& note) {
+cardformat::CardOutcome MainForm::writeCard(const std::string& moviePath,
+                                            const std::string& cardPath,
+                                            cardformat::CardNote& note) {
     const auto ask = [this](std::string_view title, std::string_view text) {
         return askReadOnlyQuestion(this, title, text);
     };
-    return cardformat::Swf2Exe(moviePath, cardPath, note, std::string(cardformat::TemplateFileName),
-                               ask, options_.templateFolder);
+    return cardformat::makeCard(moviePath, cardPath, note,
+                                std::string(cardformat::TemplateFileName), ask,
+                                options_.templateFolder);
 }
 
-void MainForm::showSuccess() {
-    showSuccessMessage(this);
+void MainForm::showSuccess(const std::string& text) {
+    showSuccessMessage(this, text);
+}
+
+void MainForm::showFailure(const std::string& text) {
+    showFailureMessage(this, text);
+}
+
+bool MainForm::askOverwrite(const std::string& question) {
+    return askOverwriteQuestion(this, question);
 }
 
 } // namespace builder

@@ -63,9 +63,11 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     cardformat::MovieControl& previewControl() override;
     std::string showOpenDialog(const FileDialogRequest& request) override;
     std::string showSaveDialog(const FileDialogRequest& request) override;
-    int writeCard(const std::string& moviePath, const std::string& cardPath,
-                  cardformat::CardNote& note) override;
-    void showSuccess() override;
+    cardformat::CardOutcome writeCard(const std::string& moviePath, const std::string& cardPath,
+                                      cardformat::CardNote& note) override;
+    void showSuccess(const std::string& text) override;
+    void showFailure(const std::string& text) override;
+    bool askOverwrite(const std::string& question) override;
 
     // BlessingTarget
     void setPassword(const std::string& text) override { password_ = text; }

@@ -12,6 +12,11 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Message boxes break lines at LF.
+QString shown(std::string_view text) {
+    return qs(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 } // namespace
 
 bool askReadOnlyQuestion(QWidget* owner, std::string_view title, std::string_view text) {
@@ -20,9 +25,24 @@ bool askReadOnlyQuestion(QWidget* owner, std::string_view title, std::string_vie
     return box.exec() == QMessageBox::Yes;
 }
 
-void showSuccessMessage(QWidget* owner) {
-    QMessageBox box(QMessageBox::NoIcon, qs(SuccessTitle), qs(SuccessText), QMessageBox::Ok, owner);
+void showSuccessMessage(QWidget* owner, std::string_view text) {
+    QMessageBox box(QMessageBox::NoIcon, qs(SuccessTitle), shown(text), QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+void showFailureMessage(QWidget* owner, std::string_view text) {
+    QMessageBox box(QMessageBox::Warning, qs(SuccessTitle), shown(text), QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool askOverwriteQuestion(QWidget* owner, std::string_view text) {
+    QMessageBox box(QMessageBox::Question, qs(SuccessTitle), shown(text),
+                    QMessageBox::Yes | QMessageBox::No, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace builder

@@ -15,7 +15,8 @@ liulan::liulan(DockingHost& docking, const QWidget& mainWindow)
       movie_(new mc::MovieWidget(client())) {
     // A little larger than the client area, so no edge of the window shows beside the movie.
     movie_->setPlace(cardformat::TwipRect{0, 0, 4695, 3135});
-    movie_->setBackgroundColor(0x000000);
+    // No background of its own: the movie's colour fills the stage and the letterbox, as
+    // the player shows it.
     move(companionPosition(mainWindow.frameGeometry(), 0));
     docking.attach(*this, false);
 }

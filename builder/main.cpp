@@ -2,10 +2,13 @@
 #include "MainForm.h"
 #include "cardformat/ErrorLog.h"
 
+#include "QtTranslations.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    qtlocale::loadQtTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Quenfold"));
     cardformat::ErrorLog::configure("Trelvane.log");
     // The docking outlives every window that takes part in it.

@@ -3,8 +3,8 @@
 #include "Artwork.h"
 #include "BlessingTarget.h"
 #include "CompanionPlacement.h"
-#include "cardformat/DefaultBlessing.h"
 #include "DockingHost.h"
+#include "cardformat/DefaultBlessing.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -37,9 +37,10 @@ zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& ta
     text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The default poem is a proposal, not an edit: it is in place before changes are copied.
-    text1_->setPlainText(QString::fromUtf8(cardformat::defaultBlessingText().data(),
-                                           static_cast<qsizetype>(cardformat::defaultBlessingText().size()))
-                             .remove(QLatin1Char('\r')));
+    text1_->setPlainText(
+        QString::fromUtf8(cardformat::defaultBlessingText().data(),
+                          static_cast<qsizetype>(cardformat::defaultBlessingText().size()))
+            .remove(QLatin1Char('\r')));
 
     label1_->setGeometry(twips(120, 2640, 900, 180));
     label1_->setText(QStringLiteral("观看密码："));
@@ -47,7 +48,8 @@ zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& ta
     text2_->setGeometry(twips(1080, 2600, 2655, 270));
     text2_->setEchoMode(QLineEdit::Password);
     text2_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    text2_->setToolTip(QStringLiteral("如果你加入密码，则对方必须知道密码才能观看。"));
+    text2_->setToolTip(
+        QStringLiteral("如果你加入密码，则对方必须知道密码才能看到祝福（动画谁都能看）。"));
 
     command1_->setGeometry(twips(3800, 2600, 855, 255));
     command1_->setText(QStringLiteral("字体颜色"));

@@ -2,11 +2,13 @@
 
 #include "ErrorLog.h"
 #include "FileIO.h"
+#include "MovieBody.h"
 #include "NoteTrailer.h"
 #include "Platform.h"
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cardformat {
@@ -16,40 +18,94 @@ constexpr std::uint32_t ExecutableMode = 0777;
 
 } // namespace
 
-int Swf2Exe(const std::string& moviePath, const std::string& cardPath, CardNote& note,
-            const std::string& templateFileName, const ReadOnlyQuestion& askReadOnly,
-            const std::string& templateFolder) {
+namespace {
+
+bool folderExists(const std::string& path) {
+    const std::string folder = folderOf(path);
+    struct stat st {};
+    return folder.empty() || (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+void writeCardFile(const std::string& cardPath, const InputFile& player, const Bytes& movie) {
+    ReplacementFile card(cardPath, modeAfterUmask(ExecutableMode));
+    card.copyFrom(player, 0, player.size());
+    card.write(movie);
+    card.commit();
+}
+
+} // namespace
+
+CardOutcome makeCard(const std::string& moviePath, const std::string& cardPath, CardNote& note,
+                     const std::string& templateFileName, const ReadOnlyQuestion& askReadOnly,
+                     const std::string& templateFolder) {
     if (!fileExists(moviePath)) {
-        return 0;
+        return CardOutcome::MovieMissing;
     }
     try {
         const std::string templatePath =
             fileBeside(templateFolder.empty() ? ownFolder() : templateFolder, templateFileName);
-        // Deleting the card path first would destroy the movie or the template it names.
-        if (sameFile(cardPath, moviePath) || sameFile(cardPath, templatePath)) {
-            throw CardError(failure_code::PathFileAccess, "card path names its own source");
+        if (!fileExists(templatePath)) {
+            ErrorLog::record("Swf2Exe()",
+                             CardError(failure_code::FileNotFound, templatePath).failure());
+            return CardOutcome::TemplateMissing;
         }
-        if (fileExists(cardPath) && ::unlink(cardPath.c_str()) != 0) {
-            throwSystemError(errno, "delete " + cardPath);
+        // Writing the card would destroy the movie or the template it names.
+        if (sameFile(cardPath, moviePath) || sameFile(cardPath, templatePath)) {
+            ErrorLog::record("Swf2Exe()",
+                             CardError(failure_code::PathFileAccess, cardPath).failure());
+            return CardOutcome::CardIsSource;
+        }
+        if (!folderExists(cardPath)) {
+            return CardOutcome::CardFolderMissing;
+        }
+        const InputFile player(templatePath);
+        if (player.size() == 0) {
+            throw CardError(failure_code::PastEndOfFile, "empty template");
+        }
+        const Bytes movieFile = readWholeFile(moviePath);
+        const MovieStorage storage = storageOf(movieFile);
+        if (storage == MovieStorage::NotAMovie) {
+            return CardOutcome::NotAMovie;
+        }
+        if (storage != MovieStorage::Uncompressed) {
+            std::optional<Bytes> movie = inflatedMovie(movieFile);
+            if (!movie) {
+                return CardOutcome::MovieDoesNotInflate;
+            }
+            // Only the card's copy carries the note: the user's file stays as it is.
+            // Whatever the stream held behind the declared length gives way to the new note.
+            movie->resize(static_cast<std::uint32_t>(readInt32LE(&(*movie)[4])));
+            if (note.Title.empty()) {
+                note.Title = defaultTitle(moviePath);
+            }
+            const Bytes trailer = encodeNoteTrailer(note);
+            movie->insert(movie->end(), trailer.begin(), trailer.end());
+            writeCardFile(cardPath, player, *movie);
+            return CardOutcome::Made;
         }
         if (!writeNote(moviePath, note.Author, note.Password, note.Blessing, note.Version,
                        note.Title, askReadOnly)) {
-            return 0;
+            return CardOutcome::NoteNotWritten;
         }
-        const InputFile movie(moviePath);
-        const InputFile player(templatePath);
-        if (movie.size() == 0 || player.size() == 0) {
-            throw CardError(failure_code::PastEndOfFile, "empty movie or template");
+        const Bytes movie = readWholeFile(moviePath);
+        if (movie.empty()) {
+            throw CardError(failure_code::PastEndOfFile, "empty movie");
         }
-        ReplacementFile card(cardPath, modeAfterUmask(ExecutableMode));
-        card.copyFrom(player, 0, player.size());
-        card.copyFrom(movie, 0, movie.size());
-        card.commit();
-        return 1;
+        writeCardFile(cardPath, player, movie);
+        return CardOutcome::Made;
     } catch (const std::exception& error) {
         logException("Swf2Exe()", error);
-        return 0;
+        return CardOutcome::Failed;
     }
+}
+
+int Swf2Exe(const std::string& moviePath, const std::string& cardPath, CardNote& note,
+            const std::string& templateFileName, const ReadOnlyQuestion& askReadOnly,
+            const std::string& templateFolder) {
+    return makeCard(moviePath, cardPath, note, templateFileName, askReadOnly, templateFolder) ==
+                   CardOutcome::Made
+               ? 1
+               : 0;
 }
 
 bool holdsMovie(const std::string& cardPath) {

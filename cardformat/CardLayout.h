@@ -24,8 +24,30 @@ inline constexpr std::string_view TemplateFileName = "Velmora.vmd";
 // The text Exe2Swf returns when the file holds no movie.
 inline constexpr std::string_view NoMovie = "0";
 
-// Writes the note into the movie and then the card: template bytes, movie bytes. 1 when the
-// card was written, 0 otherwise (failures logged as "Swf2Exe()"). The template is the file
+// What became of one card generation. Only Made changes the card path: a card is written
+// beside its path and renamed over it once complete, so an earlier card survives a failure.
+enum class CardOutcome {
+    Made,
+    MovieMissing,        // no file at the movie path
+    NotAMovie,           // neither an uncompressed nor a compressed movie
+    MovieDoesNotInflate, // compressed, but its body does not inflate to its declared length
+    CardIsSource,        // the card path names the movie or the template
+    CardFolderMissing,   // the card's folder does not exist
+    TemplateMissing,     // no player template
+    NoteNotWritten,      // the read-only movie was not to be changed, or its note failed
+    Failed,              // reading or writing failed (logged as "Swf2Exe()")
+};
+
+// Makes a card. An uncompressed movie gets the note written into the user's file, and the
+// card carries that file. A compressed movie ("CWS", "ZWS") is carried inflated, as "FWS" with
+// the note behind its declared length, so that every player finds it at the movie offset;
+// the user's compressed file is not touched.
+CardOutcome makeCard(const std::string& moviePath, const std::string& cardPath, CardNote& note,
+                     const std::string& templateFileName, const ReadOnlyQuestion& askReadOnly,
+                     const std::string& templateFolder = {});
+
+// makeCard with the classic result: 1 when the card was written, 0 otherwise (failures
+// logged as "Swf2Exe()"). The template is the file
 // `templateFileName` in `templateFolder` (the running program's folder when empty). A card
 // path that names the movie or the template is refused before anything is touched.
 int Swf2Exe(const std::string& moviePath, const std::string& cardPath, CardNote& note,

@@ -64,6 +64,19 @@ std::string ErrorLog::formatRecord(std::string_view date, std::string_view proce
     return toAnsi(text);
 }
 
+std::string ErrorLog::readable(std::string_view stored) {
+    const std::string text = fromAnsi(stored);
+    std::string lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        lines += text[i];
+    }
+    return lines;
+}
+
 void ErrorLog::record(std::string_view procedureName, const Failure& failure) {
     const std::string target = path();
     if (target.empty()) {

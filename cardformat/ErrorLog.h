@@ -25,6 +25,9 @@ class ErrorLog {
     // The record's text as stored, for a given date text.
     static std::string formatRecord(std::string_view date, std::string_view procedureName,
                                     const Failure& failure);
+    // A log's stored bytes as UTF-8 text with bare line feeds, for people to read.
+    static std::string readable(std::string_view stored);
+
     // Today in the locale's short date format.
     static std::string shortDate();
 };

@@ -89,6 +89,23 @@ Bytes InputFile::read(std::uint64_t offset, std::uint64_t count) const {
     return bytes;
 }
 
+Bytes BytesView::readUpTo(std::uint64_t offset, std::uint64_t count) const {
+    if (offset >= bytes_.size()) {
+        return {};
+    }
+    count = std::min<std::uint64_t>(count, bytes_.size() - offset);
+    const auto from = bytes_.begin() + static_cast<std::ptrdiff_t>(offset);
+    return Bytes(from, from + static_cast<std::ptrdiff_t>(count));
+}
+
+Bytes BytesView::read(std::uint64_t offset, std::uint64_t count) const {
+    Bytes bytes = readUpTo(offset, count);
+    if (bytes.size() != count) {
+        throw CardError(failure_code::PastEndOfFile, "inflated movie");
+    }
+    return bytes;
+}
+
 Bytes readWholeFile(const std::string& path) {
     const InputFile file(path);
     return file.read(0, file.size());

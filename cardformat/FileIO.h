@@ -68,6 +68,19 @@ class FileView {
     std::uint64_t base_;
 };
 
+// Bytes in memory seen as a file, as FileView sees one: a movie inflated from its compressed
+// form. Asking for bytes that are not there throws CardError "input past end of file".
+class BytesView {
+  public:
+    explicit BytesView(const Bytes& bytes) : bytes_(bytes) {}
+    std::uint64_t size() const { return bytes_.size(); }
+    Bytes read(std::uint64_t offset, std::uint64_t count) const;
+    Bytes readUpTo(std::uint64_t offset, std::uint64_t count) const;
+
+  private:
+    const Bytes& bytes_;
+};
+
 // A little-endian signed 32-bit number from the first four bytes.
 std::int32_t readInt32LE(const std::uint8_t* p);
 void writeInt32LE(std::uint8_t* p, std::int32_t value);

@@ -1,6 +1,7 @@
 #include "NoteTrailer.h"
 
 #include "ErrorLog.h"
+#include "MovieBody.h"
 #include "Platform.h"
 #include "TextCodec.h"
 
@@ -62,8 +63,8 @@ bool startsWithFws(const Bytes& bytes) {
     return bytes.size() >= 3 && std::memcmp(bytes.data(), "FWS", 3) == 0;
 }
 
-void readUntagged(const FileView& movie, std::int64_t declared, std::int64_t length,
-                  CardNote& note) {
+template <typename View>
+void readUntagged(const View& movie, std::int64_t declared, std::int64_t length, CardNote& note) {
     if (length - declared > NoteTextLimit) {
         throw CardError(failure_code::Overflow, "untagged note");
     }
@@ -76,8 +77,8 @@ void readUntagged(const FileView& movie, std::int64_t declared, std::int64_t len
 
 // Reads the tagged entries; false when an entry runs past the end of the file, which makes
 // the whole trailer untagged.
-bool readEntries(const FileView& movie, std::int64_t declared, std::int64_t length,
-                 CardNote& note) {
+template <typename View>
+bool readEntries(const View& movie, std::int64_t declared, std::int64_t length, CardNote& note) {
     std::int64_t position = declared + 2;
     for (int entry = 0; entry < EntryCount; ++entry) {
         if (position + static_cast<std::int64_t>(EntryHeaderLength) > length) {
@@ -106,7 +107,7 @@ bool readEntries(const FileView& movie, std::int64_t declared, std::int64_t leng
     return true;
 }
 
-void readNote(const FileView& movie, CardNote& note) {
+template <typename View> void readNote(const View& movie, CardNote& note) {
     const Bytes signature = movie.readUpTo(0, 3);
     if (!startsWithFws(signature)) {
         note.Blessing = NoteNotSwf;
@@ -148,6 +149,31 @@ CardNote getNoteAt(const std::string& path, std::uint64_t offset, const std::str
 
 CardNote getNote(const std::string& moviePath) {
     return getNoteAt(moviePath, 0, moviePath);
+}
+
+CardNote getMovieNote(const std::string& moviePath) {
+    CardNote note{
+        std::string(UnknownText), std::string(UnknownText), defaultTitle(moviePath), {}, {}};
+    try {
+        if (!fileExists(moviePath)) {
+            return getNote(moviePath);
+        }
+        const Bytes file = readWholeFile(moviePath);
+        const MovieStorage storage = storageOf(file);
+        if (storage != MovieStorage::Zlib && storage != MovieStorage::Lzma) {
+            return getNote(moviePath);
+        }
+        const std::optional<Bytes> movie = inflatedMovie(file);
+        if (!movie) {
+            note.Blessing = NoteNotSwf;
+            return note;
+        }
+        readNote(BytesView(*movie), note);
+    } catch (const std::exception& error) {
+        note.Blessing = NoteFailed;
+        logException("getNote()", error);
+    }
+    return note;
 }
 
 Bytes encodeNoteTrailer(const CardNote& note) {

@@ -25,6 +25,9 @@ std::string defaultTitle(const std::string& moviePath);
 // Reads the note behind the movie's declared length. Never fails towards its caller: what
 // went wrong is reported in Blessing, and failures are logged as "getNote()".
 CardNote getNote(const std::string& moviePath);
+// The same for a movie as the builder loads it: a compressed movie's note is read from its
+// inflated bytes; one that does not inflate reads as no movie.
+CardNote getMovieNote(const std::string& moviePath);
 // The same for a movie that starts `offset` bytes into a file (a card), without copying it;
 // the default title comes from `titlePath`.
 CardNote getNoteAt(const std::string& path, std::uint64_t offset, const std::string& titlePath);

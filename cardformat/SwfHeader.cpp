@@ -1,6 +1,7 @@
 #include "SwfHeader.h"
 
 #include "ErrorLog.h"
+#include "MovieBody.h"
 #include "Platform.h"
 
 #include <cstring>
@@ -47,7 +48,7 @@ namespace {
 constexpr std::uint64_t RectOffset = 8;
 constexpr std::uint64_t RectReadLength = 21;
 
-FlashHeader readHeader(const FileView& movie) {
+template <typename View> FlashHeader readHeader(const View& movie) {
     FlashHeader header;
     const Bytes signature = movie.readUpTo(0, 3);
     if (signature.size() != 3 || std::memcmp(signature.data(), "FWS", 3) != 0) {
@@ -107,6 +108,46 @@ FlashHeader getFlashHeaderAt(const std::string& path, std::uint64_t offset) {
 
 FlashHeader getFlashHeader(const std::string& path) {
     return getFlashHeaderAt(path, 0);
+}
+
+namespace {
+
+// Far more than a header and the first frame's control tags of any real movie; the
+// background-colour tag comes among them.
+constexpr std::uint64_t PlayedHeaderBytes = std::uint64_t{1} << 20;
+
+} // namespace
+
+PlayedHeader getPlayedHeader(const std::string& path) {
+    PlayedHeader played;
+    if (!fileExists(path)) {
+        played.header.Status = header_status::Missing;
+        return played;
+    }
+    try {
+        const InputFile file(path);
+        const Bytes start = file.readUpTo(0, PlayedHeaderBytes);
+        const MovieStorage storage = storageOf(start);
+        if (storage == MovieStorage::Uncompressed || storage == MovieStorage::NotAMovie) {
+            // What is no compressed movie reads as the classic reader reads it.
+            played.header = readHeader(BytesView(start));
+            played.background = firstFrameBackground(start);
+            return played;
+        }
+        const Bytes prefix = moviePrefix(start, PlayedHeaderBytes);
+        if (prefix.size() <= RectOffset) {
+            // Compressed in name only: nothing inflates.
+            played.header.Status = header_status::NotFlash;
+            return played;
+        }
+        played.header = readHeader(BytesView(prefix));
+        played.background = firstFrameBackground(prefix);
+    } catch (const std::exception& error) {
+        logException("getFlashHeader", error);
+        played.header = FlashHeader{};
+        played.header.Status = header_status::Failed;
+    }
+    return played;
 }
 
 } // namespace cardformat

@@ -36,6 +36,15 @@ FlashHeader getFlashHeader(const std::string& path);
 // The same for a movie that starts `offset` bytes into a file (a card), without copying it.
 FlashHeader getFlashHeaderAt(const std::string& path, std::uint64_t offset);
 
+// The header of a movie as the player plays it: a compressed movie's ("CWS", "ZWS") read
+// from its inflated bytes, and the colour its stage really shows (the background-colour tag
+// among the first frame's tags, white without one) instead of the bytes after the first tag.
+struct PlayedHeader {
+    FlashHeader header;
+    std::uint32_t background = 0xFFFFFF; // 0xRRGGBB
+};
+PlayedHeader getPlayedHeader(const std::string& path);
+
 // Eight "0"/"1" characters, most significant bit first; "0" and a "Dec2Bin" record for a
 // value that is no byte.
 std::string Dec2Bin(int value);

@@ -77,6 +77,15 @@ std::string fromAnsi(std::string_view ansi) {
     return decoder().convert(ansi, "\xEF\xBF\xBD");
 }
 
+std::string toEncoding(std::string_view utf8, const std::string& encoding) {
+    if (encoding == "UTF-8" || encoding == "utf-8" || encoding == "UTF8") {
+        return std::string(utf8);
+    }
+    // Characters the encoding lacks become the nearest it has, or "?".
+    const Converter converter((encoding + "//TRANSLIT").c_str(), "UTF-8");
+    return converter.convert(utf8, "?");
+}
+
 std::size_t ansiLength(std::string_view utf8) {
     return toAnsi(utf8).size();
 }

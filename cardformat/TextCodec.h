@@ -15,6 +15,10 @@ std::string toAnsi(std::string_view utf8);
 // Stored bytes to UTF-8. A byte sequence that is no GB18030 character becomes U+FFFD.
 std::string fromAnsi(std::string_view ansi);
 
+// UTF-8 to another encoding named as iconv names it (a terminal's, for example). Throws
+// CardError when the encoding is unknown.
+std::string toEncoding(std::string_view utf8, const std::string& encoding);
+
 // Length of a text in stored bytes.
 std::size_t ansiLength(std::string_view utf8);
 

@@ -1,4 +1,4 @@
-# cmake -DINPUT=file -DOUTPUT=file -DSIZE=n -P PadTemplate.cmake
+# cmake -DINPUT=file -DOUTPUT=file -DSIZE=n [-DPROGRAM=file] -P PadTemplate.cmake
 # Pads a player program with zero bytes to exactly SIZE bytes: cards carry their movie at
 # that offset, so the template must be neither shorter nor longer.
 file(SIZE "${INPUT}" _size)
@@ -15,3 +15,11 @@ if(NOT _rc EQUAL 0)
     message(FATAL_ERROR "cannot pad ${OUTPUT}")
 endif()
 file(RENAME "${OUTPUT}.part" "${OUTPUT}")
+# The same bytes as a program of its own: the player as cards carry it, which plays the movie
+# its command line names.
+if(PROGRAM)
+    file(COPY_FILE "${OUTPUT}" "${PROGRAM}.part")
+    file(CHMOD "${PROGRAM}.part" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+         GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    file(RENAME "${PROGRAM}.part" "${PROGRAM}")
+endif()

@@ -22,10 +22,13 @@ class World : public player::PlayerPlatform, public player::PlayerForms {
         : executable_(std::move(executable)), answerRight_(answerRight) {}
 
     std::string ownExecutablePath() override { return executable_; }
+    cardformat::PlayedHeader playedHeader(const std::string& path) override {
+        return cardformat::getPlayedHeader(path);
+    }
     std::string commandLine() override { return "\"/nonexistent/x.swf\""; }
     player::TwipSize screenSize() override { return {15360, 11520}; }
     void messageBox(std::string_view, player::MessageIcon, std::string_view) override {}
-    std::string inputBox(std::string_view, std::string_view, std::string_view) override {
+    std::string passwordBox(std::string_view, std::string_view, std::string_view) override {
         return answerRight_ && player_ != nullptr ? player_->state().CurrentNote.Password : "";
     }
     void openAddress(std::string_view) override {}

@@ -2,8 +2,8 @@
 
 #include "BlessingArtwork.h"
 #include "Captions.h"
-#include "cardformat/DefaultBlessing.h"
 #include "Player.h"
+#include "cardformat/DefaultBlessing.h"
 
 #include <QAction>
 #include <QEvent>
@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextLayout>
 
 namespace player {
@@ -35,9 +37,15 @@ Form2::Form2(Player& player)
     setFixedSize(WidthPx, HeightPx);
     background_ = blessingBackground(size());
 
-    Label2_ = new QLabel(this);
+    // The label's place on the picture; a blessing longer than it scrolls inside it.
+    BlessingScroll_ = new QScrollArea(this);
+    BlessingScroll_->setGeometry(16, 56, 401, 201);
+    BlessingScroll_->setFrameShape(QFrame::NoFrame);
+    // The label is never wider than the area, so only the vertical bar can appear, and only
+    // when the text is longer than the area.
+    BlessingScroll_->viewport()->setAutoFillBackground(false);
+    Label2_ = new QLabel;
     Label2_->setObjectName(QStringLiteral("Label2"));
-    Label2_->setGeometry(16, 56, 401, 201);
     Label2_->setTextFormat(Qt::PlainText); // a card's text is never markup
     Label2_->setWordWrap(true);
     Label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -49,6 +57,9 @@ Form2::Form2(Player& player)
     Label2_->setFont(font);
     Label2_->setText(labelText(cardformat::defaultBlessingText()));
     Label2_->installEventFilter(this); // painted with Form2's own line pitch
+    fitBlessing(); // sized before it is placed: the area starts with the bar it needs
+    BlessingScroll_->setWidget(Label2_);
+    Label2_->setAutoFillBackground(false); // setWidget turned it on: the picture shows through
 
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
@@ -180,6 +191,19 @@ void Form2::showBlessingWindow() {
 
 void Form2::setBlessingText(std::string_view text) {
     Label2_->setText(labelText(text));
+    fitBlessing();
+}
+
+void Form2::fitBlessing() {
+    const QSize room = BlessingScroll_->size();
+    int width = room.width();
+    int height = layoutBlessing(Label2_->text(), Label2_->font(), width, nullptr);
+    if (height > room.height()) {
+        // The scroll bar takes its room from the text.
+        width -= BlessingScroll_->verticalScrollBar()->sizeHint().width();
+        height = layoutBlessing(Label2_->text(), Label2_->font(), width, nullptr);
+    }
+    Label2_->setGeometry(0, 0, width, height);
 }
 
 void Form2::enableReturnPlay(std::string_view caption) {
@@ -203,25 +227,33 @@ void Form2::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, background_);
 }
 
-void Form2::paintBlessing() {
-    QPainter painter(Label2_);
-    painter.setPen(Label2_->palette().color(QPalette::WindowText));
-    double baseline = BlessingBaseline;
-    for (const QString& paragraph : Label2_->text().split(QLatin1Char('\n'))) {
+int Form2::layoutBlessing(const QString& text, const QFont& font, int width, QPainter* painter) {
+    int baseline = BlessingBaseline;
+    int bottom = 0;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         // Long lines wrap at the label's width, as the original's multi-line label did.
-        QTextLayout layout(paragraph, Label2_->font());
+        QTextLayout layout(paragraph, font);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(Label2_->width());
+            line.setLineWidth(width);
             line.setPosition(QPointF(0, baseline - line.ascent()));
+            if (!paragraph.isEmpty()) {
+                bottom = baseline + BlessingDescent; // empty lines at the end need no room
+            }
             baseline += BlessingLinePitch;
         }
         layout.endLayout();
-        layout.draw(&painter, QPointF(0, 0));
-        if (baseline - BlessingBaseline > Label2_->height()) {
-            break; // the rest lies outside the label
+        if (painter != nullptr) {
+            layout.draw(painter, QPointF(0, 0));
         }
     }
+    return bottom;
+}
+
+void Form2::paintBlessing() {
+    QPainter painter(Label2_);
+    painter.setPen(Label2_->palette().color(QPalette::WindowText));
+    layoutBlessing(Label2_->text(), Label2_->font(), Label2_->width(), &painter);
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {

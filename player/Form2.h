@@ -11,6 +11,8 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPainter;
+class QScrollArea;
 
 namespace player {
 
@@ -29,6 +31,7 @@ class Form2 : public QWidget {
     // lines of the default poem.
     static constexpr int BlessingLinePitch = 13;
     static constexpr int BlessingBaseline = 11; // of the first line, from the label's top
+    static constexpr int BlessingDescent = 4;   // room below the last line's baseline
 
     explicit Form2(Player& player);
 
@@ -37,6 +40,8 @@ class Form2 : public QWidget {
     // A menu item by its control name ("About", "Loop1", "play", "Exit", ...).
     QAction* item(const char* name) const;
     QLabel* Label2() const { return Label2_; }
+    // Holds Label2 at its place; scrolls a blessing that does not fit.
+    QScrollArea* blessingScroll() const { return BlessingScroll_; }
     QLabel* Image1() const { return Image1_; }
     QTimer& Timer1() { return Timer1_; }
 
@@ -61,12 +66,18 @@ class Form2 : public QWidget {
   private:
     void buildMenu();
     void paintBlessing();
+    // Sizes the label to the whole blessing: the scroll bar appears only when it is needed.
+    void fitBlessing();
+    // Lays the text out at the fixed line pitch, draws it when a painter is given, and
+    // returns the height it takes.
+    static int layoutBlessing(const QString& text, const QFont& font, int width, QPainter* painter);
     void onMenuItem();
     void Timer1_Timer();
 
     Player& player_;
     QMenu* popup_ = nullptr;
     QMenu* Ctrl_ = nullptr;
+    QScrollArea* BlessingScroll_ = nullptr;
     QLabel* Label2_ = nullptr;
     QLabel* Image1_ = nullptr;
     QTimer Timer1_;

@@ -62,6 +62,8 @@ class PlaybackGeometry {
     PlaybackGeometry();
 
     void setScreen(TwipSize screen) { screen_ = screen; }
+    // Where windows may stand; an empty area is the whole screen.
+    void setAvailableArea(const TwipPlace& area) { available_ = area; }
     TwipSize screen() const { return screen_; }
     const TwipPlace& window() const { return window_; }
     const TwipPlace& control() const { return control_; }
@@ -80,7 +82,9 @@ class PlaybackGeometry {
     void FixWindows();
     void DrawBorder();
 
-    // The first fit of the window to a newly opened movie, centred on the screen.
+    // The first fit of the window to a newly opened movie, centred on the screen. A movie
+    // whose window would not fit the available area is shown smaller, keeping its aspect
+    // ratio, and the window is moved inside the area.
     void fitToMovie(std::int32_t widthPx, std::int32_t heightPx);
     // Enters or leaves full-screen mode; flips `state.FullScreenOn`.
     void toggleFullScreen(PlayerState& state);
@@ -88,7 +92,13 @@ class PlaybackGeometry {
     bool zoomStep(bool towardsUser);
 
   private:
+    TwipPlace area() const;
+    // The factor (at most 1) that makes a movie of this size, plus `margin`, fit the area.
+    double fitFactor(double movieWidth, double movieHeight, double margin) const;
+    void keepInsideArea();
+
     TwipSize screen_{};
+    TwipPlace available_{};
     TwipPlace window_{};
     TwipPlace control_{};
     std::array<FrameShape, FrameCount> frames_{};

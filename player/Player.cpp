@@ -9,6 +9,7 @@ Player::Player(PlayerPlatform& platform, PlayerForms& forms, WebAddresses addres
 
 void Player::prepareWindow() {
     geometry_.setScreen(platform_.screenSize());
+    geometry_.setAvailableArea(platform_.availableArea());
     geometry_.placeAtDesignSize();
     applyGeometry();
 }
@@ -39,12 +40,14 @@ void Player::windowMoved(std::int32_t leftPx, std::int32_t topPx) {
 
 void Player::toggleFullScreen() {
     geometry_.setScreen(platform_.screenSize());
+    geometry_.setAvailableArea(platform_.availableArea());
     geometry_.toggleFullScreen(state_);
     applyGeometry();
 }
 
 void Player::zoomStep(bool towardsUser) {
     geometry_.setScreen(platform_.screenSize());
+    geometry_.setAvailableArea(platform_.availableArea());
     if (geometry_.zoomStep(towardsUser)) {
         applyGeometry();
     }

@@ -17,6 +17,13 @@ struct WebAddresses {
     std::string AuthorSiteAddress;
 };
 
+// The help page that ships beside the programs.
+inline constexpr std::string_view HelpPageName = "Velmora.htm";
+
+// The addresses the menu opens: the configured ones, and for each one the build left empty
+// the help page beside the running program, as a file address.
+WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable);
+
 enum class StartUpOutcome { Running, Ended };
 
 // The player module: the shared state and every decision of start-up, geometry, input

@@ -5,6 +5,7 @@
 #include "cardformat/MovieControl.h"
 #include "cardformat/Platform.h"
 
+#include <cstring>
 #include <unistd.h>
 
 namespace player {
@@ -100,6 +101,41 @@ void Player::previousFrame() {
     forms_.flash().Back();
 }
 
+namespace {
+
+// A local path as a file address: every byte but letters, digits, "/" and "-._~" is
+// percent-encoded, so that blanks, "#" and Chinese names survive as they are.
+std::string fileAddress(const std::string& path) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string address = "file://";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || std::strchr("/-._~", c) != nullptr;
+        if (plain) {
+            address += c;
+        } else {
+            address += '%';
+            address += Hex[byte >> 4];
+            address += Hex[byte & 0xF];
+        }
+    }
+    return address;
+}
+
+} // namespace
+
+WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable) {
+    const std::string helpPage =
+        fileAddress(cardformat::fileBeside(cardformat::folderOf(ownExecutable), HelpPageName));
+    for (std::string* address : {&configured.HomePageAddress, &configured.AuthorSiteAddress}) {
+        if (address->empty()) {
+            *address = helpPage;
+        }
+    }
+    return configured;
+}
+
 void Player::openAuthorSite() {
     if (!addresses_.AuthorSiteAddress.empty()) {
         platform_.openAddress(addresses_.AuthorSiteAddress);
@@ -115,6 +151,9 @@ void Player::openHomePage() {
 void Player::endSequence() {
     // First, before anything can fail: no input may reach a half-ended player.
     forms_.unhookFlashWindow();
+    // The movie and its sound go next: nothing plays on from a file about to be deleted,
+    // and no sound device stays open.
+    forms_.flash().setMovie("");
     if (state_.CardMode != FlagFalse && !endsWithSwf(state_.MoviePath)) {
         deleteIfPresent(state_.MoviePath);
     }

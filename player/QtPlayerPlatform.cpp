@@ -1,5 +1,7 @@
 #include "QtPlayerPlatform.h"
 
+#include "PlayedHeader.h"
+
 #include "cardformat/Platform.h"
 
 #include <QDesktopServices>
@@ -39,6 +41,10 @@ std::string QtPlayerPlatform::ownExecutablePath() {
     }
 }
 
+cardformat::PlayedHeader QtPlayerPlatform::playedHeader(const std::string& path) {
+    return mc::playedHeader(path);
+}
+
 TwipSize QtPlayerPlatform::screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
@@ -46,6 +52,20 @@ TwipSize QtPlayerPlatform::screenSize() {
     }
     const QSize size = screen->geometry().size();
     return {size.width() * TwipsPerPixel, size.height() * TwipsPerPixel};
+}
+
+TwipPlace QtPlayerPlatform::availableArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return {};
+    }
+    // Qt's pixels are the desktop's logical ones: at a scale factor of 2 a window of the
+    // movie's size takes twice as many of the screen's dots, and the area is half as wide.
+    const QRect area = screen->availableGeometry();
+    return {static_cast<double>(area.x()) * TwipsPerPixel,
+            static_cast<double>(area.y()) * TwipsPerPixel,
+            static_cast<double>(area.width()) * TwipsPerPixel,
+            static_cast<double>(area.height()) * TwipsPerPixel};
 }
 
 void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::string_view title) {
@@ -56,11 +76,11 @@ void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::
     box.exec();
 }
 
-std::string QtPlayerPlatform::inputBox(std::string_view prompt, std::string_view title,
-                                       std::string_view defaultText) {
+std::string QtPlayerPlatform::passwordBox(std::string_view prompt, std::string_view title,
+                                          std::string_view defaultText) {
     bool accepted = false;
-    const QString answer = QInputDialog::getText(nullptr, qtext(title), qtext(prompt),
-                                                 QLineEdit::Normal, qtext(defaultText), &accepted);
+    const QString answer = QInputDialog::getText(
+        nullptr, qtext(title), qtext(prompt), QLineEdit::Password, qtext(defaultText), &accepted);
     return accepted ? answer.toStdString() : std::string();
 }
 

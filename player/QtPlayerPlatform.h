@@ -12,11 +12,13 @@ class QtPlayerPlatform : public PlayerPlatform {
     explicit QtPlayerPlatform(std::string commandLine) : commandLine_(std::move(commandLine)) {}
 
     std::string ownExecutablePath() override;
+    cardformat::PlayedHeader playedHeader(const std::string& path) override;
     std::string commandLine() override { return commandLine_; }
     TwipSize screenSize() override;
+    TwipPlace availableArea() override;
     void messageBox(std::string_view text, MessageIcon icon, std::string_view title) override;
-    std::string inputBox(std::string_view prompt, std::string_view title,
-                         std::string_view defaultText) override;
+    std::string passwordBox(std::string_view prompt, std::string_view title,
+                            std::string_view defaultText) override;
     void openAddress(std::string_view address) override;
     void endProgram() override;
 

@@ -22,11 +22,6 @@ std::uint64_t fileLength(const std::string& path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::uint32_t colourOf(const cardformat::FlashHeader& header) {
-    return (std::uint32_t{header.BackRed} << 16) | (std::uint32_t{header.BackGreen} << 8) |
-           std::uint32_t{header.BackBlue};
-}
-
 } // namespace
 
 std::string unquotedMoviePath(std::string_view candidate) {
@@ -84,10 +79,14 @@ bool Player::extractCardMovie() {
 }
 
 void Player::OpenFlash(const std::string& path) {
-    const cardformat::FlashHeader header = cardformat::getFlashHeader(path);
+    // Compressed movies play too, and the stage shows the movie's own background colour.
+    const cardformat::PlayedHeader played = platform_.playedHeader(path);
+    const cardformat::FlashHeader& header = played.header;
     switch (header.Status) {
     case cardformat::header_status::Missing:
-        platform_.messageBox(captions::MovieMissing, MessageIcon::Critical, captions::MessageTitle);
+        // The path follows on its own line: the person sees which file was looked for.
+        platform_.messageBox(std::string(captions::MovieMissing) + "\r\n" + path,
+                             MessageIcon::Critical, captions::MessageTitle);
         return;
     case cardformat::header_status::NotFlash:
         platform_.messageBox(captions::NotFlashMovie, MessageIcon::Critical,
@@ -103,12 +102,13 @@ void Player::OpenFlash(const std::string& path) {
 
     cardformat::MovieControl& flash = forms_.flash();
     flash.setVisible(true);
-    flash.setBackgroundColor(colourOf(header));
+    flash.setBackgroundColor(played.background);
     flash.setMovie(path);
     flash.Play();
 
     forms_.showPlaybackWindow();
     geometry_.setScreen(platform_.screenSize());
+    geometry_.setAvailableArea(platform_.availableArea());
     geometry_.fitToMovie(header.Width, header.Height);
     applyGeometry();
 
@@ -124,7 +124,7 @@ void Player::askViewingPassword() {
     const cardformat::CardNote& note = state_.CurrentNote;
     if (asksForPassword(note.Password)) {
         // The movie plays on behind the box; only the blessing is guarded.
-        const std::string answer = platform_.inputBox(
+        const std::string answer = platform_.passwordBox(
             captions::PasswordPrompt, captions::PasswordTitle, captions::PasswordDefault);
         if (answer == state_.CurrentNote.Password) {
             forms_.setBlessingText(state_.CurrentNote.Blessing);

@@ -1,4 +1,5 @@
 #include "CardGeneration.h"
+#include "GenerationMessages.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/NoteTrailer.h"
 #include "cardformat/tests/RecordingMovieControl.h"
@@ -7,6 +8,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <zlib.h>
+#include <algorithm>
 #include <optional>
 #include <unistd.h>
 #include <vector>
@@ -48,18 +54,28 @@ class FakeHost : public GenerationHost {
         saveRequests.push_back(request);
         return saveAnswer;
     }
-    int writeCard(const std::string& movie, const std::string& card,
-                  cardformat::CardNote& note) override {
+    cardformat::CardOutcome writeCard(const std::string& movie, const std::string& card,
+                                      cardformat::CardNote& note) override {
         writes.push_back({movie, card, note});
         passwordText = "changed while the card is written";
         return writeResult;
     }
-    void showSuccess() override { ++successes; }
+    void showSuccess(const std::string& text) override {
+        ++successes;
+        messages.push_back("success:" + text);
+    }
+    void showFailure(const std::string& text) override { messages.push_back("failure:" + text); }
+    bool askOverwrite(const std::string& question) override {
+        messages.push_back("question:" + question);
+        return overwriteAnswer;
+    }
 
     std::string source, output, blessingText, passwordText;
     std::optional<cardformat::testing::RecordingMovieControl> preview;
     std::string openAnswer, saveAnswer;
-    int writeResult = 1;
+    cardformat::CardOutcome writeResult = cardformat::CardOutcome::Made;
+    bool overwriteAnswer = true;
+    std::vector<std::string> messages;
     std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<CardWrite> writes;
     int successes = 0;
@@ -121,7 +137,7 @@ TEST_F(CardGenerationTest, MakeCardTakesPasswordAndBlessingAsTypedWhenItStarts) 
     EXPECT_EQ(host.writes[1].note.Password, "changed while the card is written");
 }
 
-TEST_F(CardGenerationTest, MakeCardSkipsEmptyPathsSilently) {
+TEST_F(CardGenerationTest, MakeCardWithAnEmptyPathSaysWhatIsMissing) {
     host.output = "m.exe";
     generation.MakeCard();
     host.source = "m.swf";
@@ -129,20 +145,90 @@ TEST_F(CardGenerationTest, MakeCardSkipsEmptyPathsSilently) {
     generation.MakeCard();
     EXPECT_TRUE(host.writes.empty());
     EXPECT_EQ(host.successes, 0);
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"failure:" + noMovieChosenText(),
+                                                       "failure:" + noCardPathText()}));
 }
 
-TEST_F(CardGenerationTest, SuccessIsShownOnlyWhenTheWriterReturnsOne) {
-    host.source = "m.swf";
-    host.output = "m.exe";
-    for (int result : {0, 2, -1}) {
-        host.writeResult = result;
+TEST_F(CardGenerationTest, EveryFailureIsToldAndSuccessNamesTheCard) {
+    using cardformat::CardOutcome;
+    host.source = "/movies/m.swf";
+    host.output = "/cards/m.exe";
+    const std::vector<CardOutcome> failures = {
+        CardOutcome::MovieMissing,      CardOutcome::NotAMovie,      CardOutcome::MovieDoesNotInflate,
+        CardOutcome::CardIsSource,      CardOutcome::CardFolderMissing, CardOutcome::TemplateMissing,
+        CardOutcome::NoteNotWritten,    CardOutcome::Failed};
+    std::vector<std::string> texts;
+    for (CardOutcome outcome : failures) {
+        host.writeResult = outcome;
+        host.messages.clear();
         generation.MakeCard();
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0], "failure:" + failureText(outcome, host.source, host.output));
+        texts.push_back(host.messages[0]);
     }
     EXPECT_EQ(host.successes, 0);
-    host.writeResult = 1;
+    // Each failure has its own text, and the ones about a path name that path.
+    EXPECT_EQ(std::set<std::string>(texts.begin(), texts.end()).size(), failures.size());
+    EXPECT_NE(texts[0].find("/movies/m.swf"), std::string::npos);
+    EXPECT_NE(texts[3].find("/cards/m.exe"), std::string::npos);
+    EXPECT_NE(texts[4].find("/cards"), std::string::npos);
+
+    host.writeResult = CardOutcome::Made;
+    host.messages.clear();
     generation.MakeCard();
     EXPECT_EQ(host.successes, 1);
-    EXPECT_EQ(host.writes.size(), 4u);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"success:制作成功！\r\n贺卡保存在：\r\n/cards/m.exe"});
+}
+
+TEST_F(CardGenerationTest, ABlessingLongerThanTheNoteCarriesIsRefusedWithAWarning) {
+    host.source = "m.swf";
+    host.output = "m.exe";
+    // Two bytes a character in the stored encoding: 16383 characters and one ASCII byte fit.
+    std::string blessing;
+    for (int i = 0; i < 16383; ++i)
+        blessing += "福";
+    host.blessingText = blessing + "!";
+    generation.MakeCard();
+    EXPECT_EQ(host.writes.size(), 1u);
+    host.blessingText = blessing + "福";
+    host.messages.clear();
+    generation.MakeCard();
+    EXPECT_EQ(host.writes.size(), 1u);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"failure:" + blessingTooLongText(32768)});
+}
+
+TEST_F(CardGenerationTest, OverwritingAFileAsksUnlessTheSaveDialogAskedOrTheCardIsOurs) {
+    const std::string movie = copySample("m.swf");
+    const std::string existing = (dir / "friend.exe").string();
+    { std::ofstream(existing) << "someone's program"; }
+    host.source = movie;
+    host.output = existing;
+    host.overwriteAnswer = false;
+    generation.MakeCard();
+    EXPECT_TRUE(host.writes.empty());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "question:" + overwriteQuestion(existing));
+
+    host.overwriteAnswer = true;
+    host.messages.clear();
+    generation.MakeCard();
+    EXPECT_EQ(host.writes.size(), 1u);
+    ASSERT_EQ(host.messages.size(), 2u);
+    // Made now by this builder: making it again asks nothing.
+    host.messages.clear();
+    generation.MakeCard();
+    EXPECT_EQ(host.writes.size(), 2u);
+    EXPECT_EQ(host.messages.size(), 1u);
+
+    // A path the save dialog confirmed is not asked about again.
+    const std::string chosen = (dir / "chosen.exe").string();
+    { std::ofstream(chosen) << "old card"; }
+    host.saveAnswer = chosen;
+    generation.chooseCardPathClicked();
+    host.messages.clear();
+    generation.MakeCard();
+    EXPECT_EQ(host.writes.size(), 3u);
+    EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(CardGenerationTest, OpenMovieAsksForAFlashMovie) {
@@ -204,15 +290,40 @@ TEST_F(CardGenerationTest, CancellingWithASourcePathReloadsWhatThePreviewHolds) 
     EXPECT_EQ(host.output, dir.string() + "/typed.exe");
 }
 
-TEST_F(CardGenerationTest, APathWithoutLowerCaseSwfLeavesTheCardPathAlone) {
+TEST_F(CardGenerationTest, AnotherMovieNeverKeepsThePreviousMoviesCardPath) {
+    host.openAnswer = copySample("first.swf");
+    generation.loadMovieClicked();
+    EXPECT_EQ(host.output, (dir / "first.exe").string());
+    // A name without a lower-case "swf": the card path still follows the movie.
     const std::string movie = (dir / "MOVIE.SWF").string();
     fs::copy_file(copySample("sample.swf"), movie);
     host.openAnswer = movie;
-    host.output = "/kept.exe";
     generation.loadMovieClicked();
     EXPECT_EQ(host.source, movie);
-    EXPECT_EQ(host.output, "/kept.exe");
+    EXPECT_EQ(host.output, (dir / "MOVIE.exe").string());
     EXPECT_EQ(host.blessingText, "");
+}
+
+TEST_F(CardGenerationTest, LoadingACompressedMovieShowsTheNoteItCarries) {
+    // The sample with a note, compressed by hand: zlib after the first eight bytes.
+    const std::string plain = withNote("plain.swf", "压缩动画里的祝福");
+    std::ifstream in(plain, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    uLongf length = compressBound(static_cast<uLong>(bytes.size() - 8));
+    std::vector<unsigned char> packed(8 + length);
+    std::copy_n(bytes.begin(), 8, packed.begin());
+    packed[0] = 'C';
+    ASSERT_EQ(compress(packed.data() + 8, &length, bytes.data() + 8,
+                       static_cast<uLong>(bytes.size() - 8)),
+              Z_OK);
+    packed.resize(8 + length);
+    const fs::path compressed = dir / "packed.swf";
+    std::ofstream(compressed, std::ios::binary)
+        .write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(packed.size()));
+    host.openAnswer = compressed.string();
+    generation.loadMovieClicked();
+    EXPECT_EQ(host.blessingText, "压缩动画里的祝福");
 }
 
 TEST_F(CardGenerationTest, ChoosingTheCardPath) {

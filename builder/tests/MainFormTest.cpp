@@ -9,6 +9,7 @@
 #include "cardformat/ErrorLog.h"
 #include "cardformat/NoteTrailer.h"
 #include "cardformat/Platform.h"
+#include "cardformat/SwfHeader.h"
 #include "liulan.h"
 #include "zhufu.h"
 
@@ -25,11 +26,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <vector>
 #include <unistd.h>
 
 namespace builder {
@@ -125,14 +128,27 @@ class MainFormTest : public ::testing::Test {
             static_cast<QDialog*>(files)->accept();
         });
     }
-    // Expects the success message next and closes it.
-    void expectSuccessMessage(bool& seen) {
-        whenModalDialogOpens([&seen](QWidget* dialog) {
+    // Expects the success message for `card` next and closes it.
+    void expectSuccessMessage(bool& seen, const fs::path& card) {
+        whenModalDialogOpens([&seen, card](QWidget* dialog) {
             auto* box = qobject_cast<QMessageBox*>(dialog);
             ASSERT_NE(box, nullptr);
             EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora"));
-            EXPECT_EQ(box->text(), QStringLiteral("制作成功！"));
+            EXPECT_EQ(box->text(), QStringLiteral("制作成功！\n贺卡保存在：\n") +
+                                       QString::fromStdString(card.string()));
             EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+            seen = true;
+            box->accept();
+        });
+    }
+    // Expects a failure message next that holds `words`, and closes it.
+    void expectFailureMessage(bool& seen, const QString& words) {
+        whenModalDialogOpens([&seen, words](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora"));
+            EXPECT_EQ(box->icon(), QMessageBox::Warning);
+            EXPECT_TRUE(box->text().contains(words)) << box->text().toStdString();
             seen = true;
             box->accept();
         });
@@ -274,7 +290,7 @@ TEST_F(MainFormTest, BlessingEditorCopiesEveryChangeAndOnlyChanges) {
     EXPECT_EQ(form->password(), "ab c");
     EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("****"));
     EXPECT_EQ(editor->Text2()->toolTip(),
-              QStringLiteral("如果你加入密码，则对方必须知道密码才能观看。"));
+              QStringLiteral("如果你加入密码，则对方必须知道密码才能看到祝福（动画谁都能看）。"));
     editor->Text2()->clear();
     EXPECT_EQ(form->password(), "");
 }
@@ -387,11 +403,11 @@ TEST_F(MainFormTest, GeneratingWritesACardThatHoldsTheBlessing) {
     QTest::keyClicks(editor->Text2(), QStringLiteral("mima"));
 
     bool success = false;
-    expectSuccessMessage(success);
+    const fs::path card = dir / "card.exe";
+    expectSuccessMessage(success, card);
     click(form->Image1(GenerateButton));
     EXPECT_TRUE(success);
 
-    const fs::path card = dir / "card.exe";
     ASSERT_TRUE(fs::exists(card));
     EXPECT_EQ(readAll(card).substr(0, cardformat::MovieOffset), readAll(dir / "Velmora.vmd"));
     const std::string extracted = cardformat::Exe2Swf(card.string());
@@ -413,15 +429,18 @@ TEST_F(MainFormTest, ReadOnlyMovieIsRewrittenOnlyAfterYes) {
                     fs::perm_options::remove);
     form->setSourcePath(movie);
     form->setOutputPath((dir / "locked.exe").string());
-    whenModalDialogOpens([](QWidget* dialog) {
+    bool told = false;
+    whenModalDialogOpens([this, &told](QWidget* dialog) {
         auto* box = qobject_cast<QMessageBox*>(dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Trelvane"));
         EXPECT_EQ(box->icon(), QMessageBox::Information);
         EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
         box->button(QMessageBox::No)->click();
+        expectFailureMessage(told, QStringLiteral("只读"));
     });
     click(form->Image1(GenerateButton)); // no success message: the watchdog would close it
+    EXPECT_TRUE(told);
     EXPECT_FALSE(fs::exists(dir / "locked.exe"));
     EXPECT_TRUE(cardformat::isReadOnly(movie));
 }
@@ -431,8 +450,122 @@ TEST_F(MainFormTest, CardOntoTheMovieItselfIsRefusedAndTheMovieKept) {
     const std::string before = readAll(movie);
     form->setSourcePath(movie);
     form->setOutputPath(movie);
-    click(form->Image1(GenerateButton)); // no message: the watchdog would close it
+    bool told = false;
+    expectFailureMessage(told, QStringLiteral("另选一个保存路径"));
+    click(form->Image1(GenerateButton));
+    EXPECT_TRUE(told);
     EXPECT_EQ(readAll(movie), before);
+}
+
+TEST_F(MainFormTest, EveryFailedGenerationSaysWhatHappened) {
+    const std::string movie = copySample("m.swf");
+    const std::string before = readAll(movie);
+    struct Case {
+        std::string source;
+        std::string output;
+        QString words;
+    };
+    fs::create_directories(dir / "text");
+    { std::ofstream(dir / "text" / "notes.swf") << "just some text"; }
+    const std::vector<Case> cases = {
+        {"", (dir / "a.exe").string(), QStringLiteral("还没有选择动画")},
+        {movie, "", QStringLiteral("还没有保存路径")},
+        {movie, (dir / "no such folder" / "a.exe").string(),
+         QString::fromStdString((dir / "no such folder").string())},
+        {(dir / "gone.swf").string(), (dir / "a.exe").string(), QStringLiteral("找不到动画文件")},
+        {(dir / "text" / "notes.swf").string(), (dir / "a.exe").string(),
+         QStringLiteral("不是Flash动画")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.words.toStdString());
+        form->setSourcePath(c.source);
+        form->setOutputPath(c.output);
+        bool told = false;
+        expectFailureMessage(told, c.words);
+        click(form->Image1(GenerateButton));
+        EXPECT_TRUE(told);
+    }
+    // Without its template the builder says where the template belongs; the log keeps its
+    // record all the same.
+    fs::remove(dir / "Velmora.vmd");
+    form->setSourcePath(movie);
+    form->setOutputPath((dir / "a.exe").string());
+    bool told = false;
+    expectFailureMessage(told, QStringLiteral("Velmora.vmd"));
+    click(form->Image1(GenerateButton));
+    EXPECT_TRUE(told);
+    EXPECT_FALSE(fs::exists(dir / "a.exe"));
+    EXPECT_EQ(readAll(movie), before);
+    EXPECT_NE(readAll(dir / "Trelvane.log").find("Swf2Exe()"), std::string::npos);
+}
+
+TEST_F(MainFormTest, ReplacingAnExistingFileAsksFirst) {
+    const std::string movie = copySample("m.swf");
+    const fs::path other = dir / "other.exe";
+    { std::ofstream(other) << "another program"; }
+    form->setSourcePath(movie);
+    form->setOutputPath(other.string());
+    whenModalDialogOpens([](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora"));
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        box->button(QMessageBox::No)->click();
+    });
+    click(form->Image1(GenerateButton));
+    EXPECT_EQ(readAll(other), "another program");
+}
+
+TEST_F(MainFormTest, PreviewPaintsTheMoviesOwnBackground) {
+    const std::string movie = copySample("colour.swf");
+    const std::uint32_t colour = cardformat::getPlayedHeader(movie).background;
+    ASSERT_NE(colour, 0u) << "the sample's stage is not black";
+    answerOpenDialog(movie);
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    mc::MovieWidget& preview = form->preview()->ShockwaveFlash1();
+    ASSERT_TRUE(preview.hasMovie());
+    EXPECT_EQ(preview.BackgroundColor(), colour);
+    // The letterbox beside a movie of another shape shows the movie's colour too.
+    const QImage frame = preview.grabFrame();
+    const QColor expected(static_cast<int>(colour >> 16), static_cast<int>((colour >> 8) & 0xFF),
+                          static_cast<int>(colour & 0xFF));
+    EXPECT_EQ(frame.pixelColor(0, 0), expected);
+    EXPECT_EQ(frame.pixelColor(frame.width() - 1, frame.height() - 1), expected);
+}
+
+// The real-world movies beside the project: compressed ones become cards that carry them
+// inflated, and the user's file stays as it was.
+TEST_F(MainFormTest, RealCompressedMoviesBecomeCards) {
+    const fs::path shared = fs::path(VELMORA_TEST_SOURCE_DIR) / ".." / "shared";
+    const std::vector<fs::path> movies = {shared / "realworld" / "movies" / "coffeefan__xmas.swf",
+                                          shared / "swf-robustness" /
+                                              "avm2__primitive_edge_cases__test.swf"};
+    for (const fs::path& source : movies) {
+        if (!fs::exists(source))
+            GTEST_SKIP() << source << " is not beside the project";
+    }
+    for (const fs::path& source : movies) {
+        SCOPED_TRACE(source.string());
+        const std::string original = readAll(source);
+        ASSERT_TRUE(original.substr(0, 3) == "CWS" || original.substr(0, 3) == "ZWS");
+        const fs::path movie = dir / source.filename();
+        fs::copy_file(source, movie);
+        answerOpenDialog(movie.string());
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+        EXPECT_EQ(form->blessing(), ""); // no note yet, and no "not a SWF file"
+        form->setBlessing("贺卡的祝福");
+        bool success = false;
+        const fs::path card = dir / (source.stem().string() + ".exe");
+        expectSuccessMessage(success, card);
+        click(form->Image1(GenerateButton));
+        EXPECT_TRUE(success);
+        EXPECT_EQ(readAll(movie), original);
+        const std::string extracted = cardformat::Exe2Swf(card.string());
+        ASSERT_NE(extracted, cardformat::NoMovie);
+        EXPECT_EQ(readAll(extracted).substr(0, 3), "FWS");
+        EXPECT_EQ(cardformat::getNote(extracted).Blessing, "贺卡的祝福");
+        fs::remove(extracted);
+    }
 }
 
 TEST_F(MainFormTest, HelpButtonOpensThePageBesideTheProgram) {

@@ -14,11 +14,12 @@ TEST(OutputPathTest, ReplacesTheLastLowerCaseSwfAndWhatFollows) {
     EXPECT_EQ(deriveOutputPath("/tmp/a.swf.bak"), "/tmp/a.exe");
 }
 
-TEST(OutputPathTest, NothingWithoutALowerCaseSwf) {
-    EXPECT_EQ(deriveOutputPath("D:\\CARDS\\A.SWF"), std::nullopt);
-    EXPECT_EQ(deriveOutputPath("/tmp/movie.spl"), std::nullopt);
-    EXPECT_EQ(deriveOutputPath(""), std::nullopt);
-    EXPECT_EQ(deriveOutputPath("sw"), std::nullopt);
+TEST(OutputPathTest, WithoutALowerCaseSwfTheExtensionBecomesExe) {
+    EXPECT_EQ(deriveOutputPath("D:\\CARDS\\A.SWF"), "D:\\CARDS\\A.exe");
+    EXPECT_EQ(deriveOutputPath("/tmp/movie.spl"), "/tmp/movie.exe");
+    EXPECT_EQ(deriveOutputPath("/tmp/my.cards/movie"), "/tmp/my.cards/movie.exe");
+    EXPECT_EQ(deriveOutputPath("C:\\a.b\\MOVIE"), "C:\\a.b\\MOVIE.exe");
+    EXPECT_EQ(deriveOutputPath("sw"), "sw.exe");
 }
 
 } // namespace

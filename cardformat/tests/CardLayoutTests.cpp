@@ -73,10 +73,10 @@ TEST_F(CardTest, FailuresGiveZero) {
     EXPECT_EQ(Swf2Exe(path("none.swf"), path("x.exe"), note, "Velmora.vmd", answerNo, dir()), 0);
     EXPECT_EQ(logText(), "");
 
-    // A missing template: logged, and the earlier card is gone all the same.
+    // A missing template: logged, and the earlier card is kept.
     writeFile(path("old.exe"), Bytes(10, 1));
     EXPECT_EQ(Swf2Exe(path("hello.swf"), path("old.exe"), note, "nothing.vmd", answerNo, dir()), 0);
-    EXPECT_FALSE(std::filesystem::exists(path("old.exe")));
+    EXPECT_EQ(readFile(path("old.exe")), Bytes(10, 1));
     EXPECT_NE(logText().find("Swf2Exe() 发生错误： \r\n\t53文件未找到"), std::string::npos);
 
     writeFile(path("empty.vmd"), {});
@@ -86,7 +86,7 @@ TEST_F(CardTest, FailuresGiveZero) {
     std::filesystem::create_directory(path("adir.exe"));
     EXPECT_EQ(make(path("adir.exe")), 0);
     EXPECT_TRUE(std::filesystem::is_directory(path("adir.exe")));
-    // A movie that is no uncompressed movie: refused quietly.
+    // A "compressed" movie that does not inflate: refused quietly.
     Bytes compressed = smallMovie();
     compressed[0] = 'C';
     writeFile(path("c.swf"), compressed);

@@ -21,6 +21,17 @@ TEST_F(ErrorLogTest, RecordsAreAppendedInTheStoredEncoding) {
     EXPECT_NE(std::string(raw.begin(), raw.end()).find("\xA3\xBA \r\n"), std::string::npos);
 }
 
+TEST_F(ErrorLogTest, StoredRecordsReadBackAsTextForPeople) {
+    ErrorLog::record("Swf2Exe()", {53, "文件未找到"});
+    const Bytes raw = readFile(path("Test.log"));
+    const std::string text = ErrorLog::readable(std::string(raw.begin(), raw.end()));
+    EXPECT_EQ(text, ErrorLog::shortDate() + "Swf2Exe() 发生错误： \n\t53文件未找到\n");
+    // A lone CR stays; bytes that are no GB18030 show as replacement characters.
+    EXPECT_EQ(ErrorLog::readable("a\rb\r\n\xff"), "a\rb\n\xEF\xBF\xBD");
+    EXPECT_EQ(toEncoding("发生", "GB18030"), "\xB7\xA2\xC9\xFA");
+    EXPECT_EQ(toEncoding("ok 发", "ASCII"), "ok ?");
+}
+
 TEST_F(ErrorLogTest, LogNamesAndFolders) {
     ErrorLog::configure("Trelvane.log", "/");
     EXPECT_EQ(ErrorLog::path(), "/Trelvane.log");

@@ -1,5 +1,8 @@
 #include "TestFiles.h"
 
+#include <lzma.h>
+#include <zlib.h>
+
 #include "cardformat/ErrorLog.h"
 #include "cardformat/TextCodec.h"
 
@@ -61,6 +64,65 @@ Bytes smallMovie(std::int32_t declaredExtra) {
                    0x40, 0x00,                                     // show frame
                    0x00, 0x00};                                    // end
     writeInt32LE(&movie[4], static_cast<std::int32_t>(movie.size()) + declaredExtra);
+    return movie;
+}
+
+Bytes zlibMovie(const Bytes& fws) {
+    uLongf length = compressBound(static_cast<uLong>(fws.size() - 8));
+    Bytes body(length);
+    EXPECT_EQ(compress2(body.data(), &length, fws.data() + 8, static_cast<uLong>(fws.size() - 8), 9),
+              Z_OK);
+    Bytes movie(fws.begin(), fws.begin() + 8);
+    movie[0] = 'C';
+    movie.insert(movie.end(), body.begin(), body.begin() + static_cast<std::ptrdiff_t>(length));
+    return movie;
+}
+
+Bytes lzmaMovie(const Bytes& fws) {
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 6);
+    lzma_stream zs = LZMA_STREAM_INIT;
+    EXPECT_EQ(lzma_alone_encoder(&zs, &options), LZMA_OK);
+    Bytes encoded(fws.size() + 1024);
+    zs.next_in = fws.data() + 8;
+    zs.avail_in = fws.size() - 8;
+    zs.next_out = encoded.data();
+    zs.avail_out = encoded.size();
+    while (lzma_code(&zs, LZMA_FINISH) == LZMA_OK) {
+    }
+    encoded.resize(encoded.size() - zs.avail_out);
+    lzma_end(&zs);
+    // The .lzma header is five bytes of properties and an eight-byte size; the movie keeps
+    // the properties behind its own header and a four-byte compressed length.
+    Bytes movie(fws.begin(), fws.begin() + 8);
+    movie[0] = 'Z';
+    const std::size_t compressed = encoded.size() - 13;
+    for (int i = 0; i < 4; ++i) {
+        movie.push_back(static_cast<std::uint8_t>(compressed >> (8 * i)));
+    }
+    movie.insert(movie.end(), encoded.begin(), encoded.begin() + 5);
+    movie.insert(movie.end(), encoded.begin() + 13, encoded.end());
+    return movie;
+}
+
+Bytes movieWithTags(const std::vector<std::pair<std::uint16_t, Bytes>>& tags,
+                    std::uint8_t version) {
+    Bytes movie = smallMovie();
+    movie[3] = version;
+    movie.resize(21); // header up to the frame count
+    for (const auto& [code, body] : tags) {
+        // Long tag headers throughout: the reader must take them as well as short ones.
+        const auto codeAndLength = static_cast<std::uint16_t>((code << 6) | 0x3F);
+        movie.push_back(static_cast<std::uint8_t>(codeAndLength));
+        movie.push_back(static_cast<std::uint8_t>(codeAndLength >> 8));
+        for (int i = 0; i < 4; ++i) {
+            movie.push_back(static_cast<std::uint8_t>(body.size() >> (8 * i)));
+        }
+        movie.insert(movie.end(), body.begin(), body.end());
+    }
+    const Bytes end = {0x40, 0x00, 0x00, 0x00};
+    movie.insert(movie.end(), end.begin(), end.end());
+    writeInt32LE(&movie[4], static_cast<std::int32_t>(movie.size()));
     return movie;
 }
 

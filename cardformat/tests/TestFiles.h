@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cardformat::testing {
@@ -33,5 +34,14 @@ std::uint32_t permissionBits(const std::string& path);
 // background-colour tag, a show-frame tag and an end tag; its declared length is its length
 // plus `declaredExtra`.
 Bytes smallMovie(std::int32_t declaredExtra = 0);
+
+// An uncompressed movie as a compressed one: zlib ("CWS") or LZMA ("ZWS") after its header.
+Bytes zlibMovie(const Bytes& fws);
+Bytes lzmaMovie(const Bytes& fws);
+
+// A movie of `version` whose first frame holds `tags` (code and body each) before its
+// show-frame tag; the 550 x 400 rectangle of smallMovie.
+Bytes movieWithTags(const std::vector<std::pair<std::uint16_t, Bytes>>& tags,
+                    std::uint8_t version = 10);
 
 } // namespace cardformat::testing

@@ -72,6 +72,9 @@ class Movie {
     std::span<const std::uint8_t> jpegTables;
     /// Set when a FileAttributes tag says the movie is ActionScript 3.
     bool actionScript3 = false;
+    /// DefineSound, DefineButtonSound, ExportAssets and SymbolClass as stored, in file order:
+    /// the sound layer reads the sounds, the sounds of buttons and the names scripts use.
+    std::vector<RawControlTag> soundDefinitions;
     std::vector<Diagnostic> diagnostics;
     /// ExportAssets: symbol names scripts attach characters by, in file order. The first
     /// export of a name wins.

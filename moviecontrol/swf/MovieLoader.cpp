@@ -284,9 +284,6 @@ class MovieLoader {
             frame.tags.emplace_back(std::move(label));
             break;
         }
-        case tag::ExportAssets:
-            readExports(b);
-            break;
         case tag::ImportAssets:
         case tag::ImportAssets2:
             readImports(b, code == tag::ImportAssets2);
@@ -294,6 +291,21 @@ class MovieLoader {
         case tag::FileAttributes:
             movie_.actionScript3 = (b.u8() & 0x08) != 0;
             break;
+        case tag::DefineSound:
+        case tag::DefineButtonSound:
+        case tag::ExportAssets:
+        case tag::SymbolClass: {
+            const auto body = b.rest();
+            if (code == tag::ExportAssets) {
+                // Scripts attach symbols by these names; the sound layer keeps the raw tag.
+                ByteReader exports(body);
+                readExports(exports);
+            }
+            if (movie_.soundDefinitions.size() < ctx_.limits.maxTagsPerTimeline) {
+                movie_.soundDefinitions.push_back(RawControlTag{code, body});
+            }
+            break;
+        }
         default:
             if (isSoundControlTag(code)) {
                 frame.tags.emplace_back(RawControlTag{code, b.rest()});

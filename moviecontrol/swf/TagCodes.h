@@ -49,6 +49,7 @@ inline constexpr std::uint16_t PlaceObject3 = 70;
 inline constexpr std::uint16_t DefineFontAlignZones = 73;
 inline constexpr std::uint16_t CsmTextSettings = 74;
 inline constexpr std::uint16_t DefineFont3 = 75;
+inline constexpr std::uint16_t SymbolClass = 76;
 inline constexpr std::uint16_t Metadata = 77;
 inline constexpr std::uint16_t DefineScalingGrid = 78;
 inline constexpr std::uint16_t DefineMorphShape2 = 84;

@@ -43,6 +43,28 @@ void TimelinePlayer::endScripts() {
     if (runner_ != nullptr) {
         runner_->endTick();
     }
+    if (sound_ != nullptr) {
+        sound_->tickEnded();
+    }
+}
+
+void TimelinePlayer::setSoundEvents(SoundEvents* events) {
+    sound_ = events;
+    if (sound_ == nullptr) {
+        return;
+    }
+    std::vector<const Clip*> clips{root_.get()};
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+        const Clip& clip = *clips[i];
+        if (clip.timeline != nullptr && clip.frame < clip.frameCount()) {
+            sound_->frameEntered(&clip, *clip.timeline, clip.frame);
+        }
+        for (const auto& [depth, o] : clip.displayList) {
+            if (o->clip) {
+                clips.push_back(o->clip.get());
+            }
+        }
+    }
 }
 
 std::shared_ptr<DisplayObject> TimelinePlayer::makeObject() {
@@ -156,6 +178,9 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
                 background_.a = 255;
             }
         }
+    }
+    if (queueActions && sound_ != nullptr && !object.removed) {
+        sound_->frameEntered(object.clip.get(), *clip.timeline, frame);
     }
 }
 
@@ -323,6 +348,9 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
     }
     object.removed = true;
     if (object.clip) {
+        if (sound_ != nullptr) {
+            sound_->clipRemoved(object.clip.get());
+        }
         for (auto& [depth, child] : object.clip->displayList) {
             releaseObject(*child, unloadEvents);
             child->parent = nullptr;
@@ -405,6 +433,9 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     }
     if (!object.removed) {
         queueFrameActions(object, frame);
+        if (sound_ != nullptr) {
+            sound_->frameEntered(object.clip.get(), *clip.timeline, frame);
+        }
     }
 }
 

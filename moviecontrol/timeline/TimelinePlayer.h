@@ -15,6 +15,7 @@
 #include "DisplayObject.h"
 #include "RenderBackend.h"
 #include "ScriptRunner.h"
+#include "SoundEvents.h"
 
 namespace mc {
 
@@ -75,6 +76,11 @@ class TimelinePlayer {
 
     // The drawing commands of the frame shown, matrices in stage twips.
     void render(RenderBackend& backend) const;
+
+    // Frames entered, clips removed and ticks from now on go to `events` (null: nowhere).
+    // On attaching, the frame each clip shows now is reported as entered, so that the
+    // sounds of the first frame play.
+    void setSoundEvents(SoundEvents* events);
 
     // ---- The display tree as scripts see it.
 
@@ -214,6 +220,7 @@ class TimelinePlayer {
     std::size_t scriptsThisTick_ = 0;
     std::set<std::uint16_t> initActionsRun_;
     std::uint64_t instanceNames_ = 0;
+    SoundEvents* sound_ = nullptr;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;

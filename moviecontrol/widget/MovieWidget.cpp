@@ -6,7 +6,10 @@
 #include <QPainter>
 #include <QUrl>
 #include <cmath>
+#include <mutex>
 
+#include "AudioLog.h"
+#include "MovieAudio.h"
 #include "MovieRenderer.h"
 #include "PlaybackMenu.h"
 #include "cardformat/ErrorLog.h"
@@ -26,6 +29,14 @@ int pixelsOf(std::int32_t twips) {
 } // namespace
 
 MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
+    // What the sound layer cannot fix (no device, a codec it cannot play) goes to the
+    // program's log, once.
+    static std::once_flag logOnce;
+    std::call_once(logOnce, [] {
+        audio::setAudioLogSink([](const std::string& text) {
+            cardformat::ErrorLog::record("MovieSound", cardformat::Failure{0, text});
+        });
+    });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -33,11 +44,20 @@ MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
     menu_ = new PlaybackMenu(*this, this);
 }
 
-MovieWidget::~MovieWidget() = default;
+MovieWidget::~MovieWidget() {
+    releaseMovie();
+}
+
+void MovieWidget::releaseMovie() {
+    // The sound reads the movie's bytes as it plays: it stops before they go.
+    audio_.reset();
+    movie_.reset();
+}
 
 void MovieWidget::setMovie(const std::string& path) {
     path_ = path;
     timer_.stop();
+    releaseMovie();
     scriptClockMs_ = 0;
     movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path, scriptCallbacks());
     if (movie_) {
@@ -45,6 +65,8 @@ void MovieWidget::setMovie(const std::string& path) {
         clock_.setRate(movie_->frameRate8_8());
         playing_ = true;
         movie_->player().setPlaying(true);
+        audio_ = audio::MovieAudio::forMovie(movie_->movie(), movie_->player(),
+                                             clock_.framesPerSecond());
     }
     restartClock();
     updateTimer();
@@ -68,6 +90,9 @@ void MovieWidget::setPlaying(bool playing) {
     if (movie_) {
         movie_->player().setPlaying(playing);
     }
+    if (audio_) {
+        audio_->setPaused(!playing);
+    }
     restartClock();
     updateTimer();
 }
@@ -85,7 +110,14 @@ void MovieWidget::setLoop(bool loop) {
 
 void MovieWidget::Rewind() {
     if (movie_) {
+        // Every sound stops; a playing movie starts the first frame's sounds afresh.
+        if (audio_) {
+            audio_->stopAll();
+        }
         movie_->player().rewind();
+        if (audio_ && !movie_->player().playing()) {
+            audio_->stopAll();
+        }
         update();
     }
 }
@@ -93,6 +125,9 @@ void MovieWidget::Rewind() {
 void MovieWidget::Back() {
     if (movie_) {
         movie_->player().stepBack();
+        if (audio_) {
+            audio_->stopAll();
+        }
         playing_ = false;
         updateTimer();
         update();
@@ -102,6 +137,9 @@ void MovieWidget::Back() {
 void MovieWidget::Forward() {
     if (movie_) {
         movie_->player().stepForward();
+        if (audio_) {
+            audio_->stopAll();
+        }
         playing_ = false;
         updateTimer();
         update();
@@ -160,7 +198,8 @@ void MovieWidget::updateTimer() {
     // The clock keeps running while the root is stopped: sprites still animate then.
     if (movie_ && movie_->player().frameCount() > 0) {
         if (!timer_.isActive()) {
-            timer_.start(clock_.intervalMs());
+            // With sound the timer looks more often, so frames follow the sound closely.
+            timer_.start(audio_ ? std::min(10, clock_.intervalMs()) : clock_.intervalMs());
         }
     } else {
         timer_.stop();
@@ -208,7 +247,15 @@ void MovieWidget::tickAt(std::int64_t elapsedMs) {
         return;
     }
     scriptClockMs_ = std::max(scriptClockMs_, elapsedMs);
-    const int due = clock_.advance(elapsedMs);
+    // A playing stream leads: the frames its sound has reached are due, none before. The
+    // frame clock takes over from now when no stream plays.
+    int due = 0;
+    if (const std::optional<int> streamDue = audio_ ? audio_->framesDue() : std::nullopt) {
+        due = *streamDue;
+        clock_.start(elapsedMs);
+    } else {
+        due = clock_.advance(elapsedMs);
+    }
     for (int i = 0; i < due; ++i) {
         movie_->player().advance();
     }

@@ -12,6 +12,10 @@
 #include "StageScripts.h"
 #include "cardformat/MovieControl.h"
 
+namespace audio {
+class MovieAudio;
+} // namespace audio
+
 namespace mc {
 
 class MovieRenderer;
@@ -52,6 +56,9 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     void tickAt(std::int64_t elapsedMs);
     // The picture painted for the current frame at the widget's size.
     QImage grabFrame();
+    // The movie's sound, while a movie with sound is loaded (for tests and the scripts'
+    // Sound objects); null otherwise.
+    audio::MovieAudio* audio() const { return audio_.get(); }
 
     static constexpr int kTwipsPerPixel = 15;
 
@@ -74,7 +81,11 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     StageCallbacks scriptCallbacks();
 
     std::string path_;
+    void releaseMovie();
+
     std::unique_ptr<MovieRenderer> movie_;
+    // Declared after the movie: its sound goes first.
+    std::unique_ptr<audio::MovieAudio> audio_;
     bool loop_ = true;
     bool playing_ = true;
     std::optional<std::uint32_t> background_;

@@ -44,6 +44,15 @@ TEST(PlayerTemplateTest, ShippedTemplateIsExactlyTheMovieOffsetLong) {
     EXPECT_EQ(cardformat::MovieOffset, 90112u);
 }
 
+TEST(PlayerTemplateTest, TheShippedPlayerIsThePlayerAsCardsCarryIt) {
+    // A program longer than the card threshold takes itself for a card and, finding no
+    // movie in itself, reports a damaged card instead of playing the movie it was given.
+    const Bytes program = readBytes(VELMORA_PLAYER_PROGRAM);
+    EXPECT_LE(program.size(), cardformat::CardThreshold);
+    EXPECT_EQ(program, readBytes(VELMORA_TEMPLATE));
+    EXPECT_EQ(::access(VELMORA_PLAYER_PROGRAM, X_OK), 0);
+}
+
 class CardProcessTest : public PlayerFolderTest {
   protected:
     void TearDown() override {

@@ -17,8 +17,8 @@ void FakePlayerWorld::messageBox(std::string_view text, MessageIcon icon, std::s
     events.push_back("message");
 }
 
-std::string FakePlayerWorld::inputBox(std::string_view prompt, std::string_view title,
-                                      std::string_view defaultText) {
+std::string FakePlayerWorld::passwordBox(std::string_view prompt, std::string_view title,
+                                         std::string_view defaultText) {
     prompts.push_back(std::string(prompt) + "|" + std::string(title) + "|" +
                       std::string(defaultText));
     events.push_back("input");

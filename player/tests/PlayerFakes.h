@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,17 @@ struct MessageShown {
 class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
   public:
     std::string ownExecutablePath() override { return executable; }
+    cardformat::PlayedHeader playedHeader(const std::string& path) override {
+        return cardformat::getPlayedHeader(path);
+    }
     std::string commandLine() override { return arguments; }
     TwipSize screenSize() override { return screen; }
+    TwipPlace availableArea() override {
+        return available ? *available : PlayerPlatform::availableArea();
+    }
     void messageBox(std::string_view text, MessageIcon icon, std::string_view title) override;
-    std::string inputBox(std::string_view prompt, std::string_view title,
-                         std::string_view defaultText) override;
+    std::string passwordBox(std::string_view prompt, std::string_view title,
+                            std::string_view defaultText) override;
     void openAddress(std::string_view address) override;
     void endProgram() override;
 
@@ -44,6 +51,7 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     std::string executable;
     std::string arguments;
     TwipSize screen{15360, 11520}; // 1024 x 768 pixels
+    std::optional<TwipPlace> available; // the whole screen when not set
     std::string answer;            // typed into the input box
     bool endDuringInputBox = false;
 

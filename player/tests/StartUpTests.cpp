@@ -1,5 +1,7 @@
 #include "PlayerFakes.h"
 
+#include "testsupport/SwfWriter.h"
+
 #include "player/Captions.h"
 
 #include "cardformat/CardLayout.h"
@@ -145,9 +147,11 @@ TEST_F(StartUpTest, HeaderFailuresShowTheirMessageAndLoadNothing) {
         std::string_view message;
     };
     Bytes compressed = movieBytes(10, 10, 1);
-    compressed[0] = 'C';
+    compressed[0] = 'C'; // in name only: it does not inflate
+    const std::string missingMessage =
+        std::string(captions::MovieMissing) + "\r\n" + path("missing.swf");
     const std::vector<Case> cases = {
-        {"missing.swf", {}, captions::MovieMissing},
+        {"missing.swf", {}, missingMessage},
         {"compressed.swf", compressed, captions::NotFlashMovie},
         {"short.swf", Bytes{'F', 'W', 'S', 6, 1}, captions::UnknownError},
     };
@@ -175,7 +179,7 @@ TEST_F(StartUpTest, FailedOpenStillAsksAndEmptyAnswerShowsEmptyBlessing) {
     world.arguments = "";
     player.Form_Load();
     ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_EQ(world.messages[0].text, captions::MovieMissing);
+    EXPECT_EQ(world.messages[0].text, std::string(captions::MovieMissing) + "\r\n");
     ASSERT_EQ(world.prompts.size(), 1u);
     EXPECT_EQ(world.prompts[0], "请输入观看密码：|输入密码|云杉小径");
     EXPECT_EQ(world.blessing, "");
@@ -248,12 +252,110 @@ TEST_F(StartUpTest, HugeMovieSizesAreHeldAtTheSixteenBitLimit) {
     player.OpenFlash(path("huge.swf"));
     EXPECT_EQ(player.state().MovieWidthPx, 32767);
     EXPECT_EQ(player.state().MovieHeightPx, 3000);
-    EXPECT_EQ(world.lastGeometry.window().width, 32767.0 * 15 + 120);
+}
+
+// Inside the screen's available area, keeping the movie's shape: `window` less `margin`.
+void expectFitted(const TwipPlace& window, const TwipPlace& control, const TwipPlace& area,
+                  double movieAspect) {
+    EXPECT_GE(window.left, area.left);
+    EXPECT_GE(window.top, area.top);
+    EXPECT_LE(window.left + window.width, area.left + area.width);
+    EXPECT_LE(window.top + window.height, area.top + area.height);
+    EXPECT_NEAR(control.width / control.height, movieAspect, movieAspect * 0.02);
+}
+
+TEST_F(StartUpTest, AMovieLargerThanTheScreenOpensFittedToItsAvailableArea) {
+    // 1024 x 768 pixels with a 28-pixel panel at the top.
+    world.available = TwipPlace{0, 28 * 15, 1024 * 15, 740 * 15};
+    writeFile(path("big.swf"), movieBytes(1600, 1200, 2));
+    player.OpenFlash(path("big.swf"));
+    const TwipPlace area = *world.available;
+    expectFitted(world.lastGeometry.window(), world.lastGeometry.control(), area, 4.0 / 3.0);
+    EXPECT_EQ(world.lastGeometry.window().height, area.height); // as large as it can be
+    // The movie keeps its own size in the state; leaving full screen fits it again.
+    EXPECT_EQ(player.state().MovieWidthPx, 1600);
     player.toggleFullScreen();
     player.toggleFullScreen();
-    EXPECT_EQ(world.lastGeometry.window().width, 32767.0 * 15 + 150);
-    EXPECT_EQ(world.lastGeometry.window().height, 3000.0 * 15 + 150);
-    EXPECT_EQ(world.lastGeometry.control().height, 45000);
+    expectFitted(world.lastGeometry.window(), world.lastGeometry.control(), area, 4.0 / 3.0);
+    // The drawing surface never grows past the screen.
+    for (int notch = 0; notch < 20; ++notch) {
+        player.zoomStep(true);
+    }
+    EXPECT_LE(world.lastGeometry.control().width, world.screen.width);
+    EXPECT_LE(world.lastGeometry.control().height, world.screen.height);
+
+    // The giant of the 16-bit limit too.
+    writeFile(path("huge.swf"), movieBytes(40000, 3000, 1));
+    player.OpenFlash(path("huge.swf"));
+    expectFitted(world.lastGeometry.window(), world.lastGeometry.control(), area,
+                 32767.0 / 3000);
+}
+
+TEST_F(StartUpTest, AMovieThatFitsStaysCentredOnTheScreenButNotUnderItsPanel) {
+    world.available = TwipPlace{0, 28 * 15, 1024 * 15, 740 * 15};
+    writeFile(path("m.swf"), movieBytes(550, 400, 1));
+    player.OpenFlash(path("m.swf"));
+    EXPECT_EQ(world.lastGeometry.window(), (TwipPlace{3495, 2700, 8370, 6120}));
+    // A movie that just fits the area's height stands below the panel, not off the top.
+    writeFile(path("tall.swf"), movieBytes(500, 730, 1));
+    player.OpenFlash(path("tall.swf"));
+    EXPECT_EQ(world.lastGeometry.window().top, 28 * 15);
+    EXPECT_EQ(world.lastGeometry.window().height, 730 * 15 + 120);
+}
+
+TEST_F(StartUpTest, CompressedMoviesOnTheCommandLinePlay) {
+    swftest::MovieHeader header;
+    header.frameSize = swftest::Rect::pixels(320, 240);
+    header.compressed = true;
+    swftest::SwfWriter writer(header);
+    writer.setBackgroundColor({0x33, 0x66, 0x99});
+    for (int i = 0; i < 3; ++i) {
+        writer.showFrame();
+    }
+    writeFile(path("packed.swf"), writer.finish());
+    world.arguments = path("packed.swf");
+    world.answer = "未知";
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
+    EXPECT_TRUE(world.messages.empty());
+    EXPECT_EQ(world.control.movie, path("packed.swf"));
+    EXPECT_EQ(world.control.background, 0x336699u);
+    EXPECT_EQ(player.state().MovieWidthPx, 320);
+    EXPECT_EQ(player.state().MovieFrameCount, 3);
+    EXPECT_EQ(world.lastGeometry.window().width, 320 * 15 + 120);
+}
+
+TEST_F(StartUpTest, TheStageGetsTheMoviesOwnColourNotTheBytesAfterItsFirstTag) {
+    // From version 8 on the first tag holds file attributes; the colour comes after it.
+    swftest::SwfWriter modern;
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    modern.rawTag(69, attributes);
+    modern.setBackgroundColor({0xFF, 0xFF, 0xFF});
+    modern.showFrame();
+    writeFile(path("modern.swf"), modern.finish());
+    player.OpenFlash(path("modern.swf"));
+    EXPECT_EQ(world.control.background, 0xFFFFFFu);
+
+    // Without a colour tag the stage is white, as in Flash.
+    swftest::SwfWriter bare;
+    bare.rawTag(69, attributes);
+    bare.showFrame();
+    writeFile(path("bare.swf"), bare.finish());
+    player.OpenFlash(path("bare.swf"));
+    EXPECT_EQ(world.control.background, 0xFFFFFFu);
+
+    writeFile(path("dark.swf"), movieBytes(20, 20, 1, 0x102030));
+    player.OpenFlash(path("dark.swf"));
+    EXPECT_EQ(world.control.background, 0x102030u);
+}
+
+TEST_F(StartUpTest, TheMenusAddressesDefaultToTheHelpPageBesideThePlayer) {
+    const WebAddresses defaults = withHelpPageDefaults({}, "/opt/velmora/Velmora");
+    EXPECT_EQ(defaults.HomePageAddress, "file:///opt/velmora/Velmora.htm");
+    EXPECT_EQ(defaults.AuthorSiteAddress, "file:///opt/velmora/Velmora.htm");
+    const WebAddresses configured =
+        withHelpPageDefaults({"https://home.example/", ""}, "/my cards/#1/贺卡.exe");
+    EXPECT_EQ(configured.HomePageAddress, "https://home.example/");
+    EXPECT_EQ(configured.AuthorSiteAddress, "file:///my%20cards/%231/Velmora.htm");
 }
 
 TEST_F(StartUpTest, SignalDuringPasswordBoxEndsAndRemovesTheCopy) {

@@ -3,9 +3,10 @@
 #include "PlayerFakes.h"
 #include "QtTestApp.h"
 
-#include "player/Captions.h"
 #include "cardformat/DefaultBlessing.h"
+#include "player/Captions.h"
 #include "player/Form1.h"
+#include "player/QtPlayerPlatform.h"
 
 #include "MovieWidget.h"
 #include "cardformat/CardLayout.h"
@@ -15,9 +16,13 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <fstream>
 #include <iterator>
@@ -320,7 +325,8 @@ TEST_F(WindowTest, BlessingWindowShowsAndHidesOnAnyButton) {
     EXPECT_EQ(blessing.size(), QSize(433, 324));
     EXPECT_TRUE(blessing.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(blessing.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(blessing.Label2()->geometry(), QRect(16, 56, 401, 201));
+    EXPECT_EQ(blessing.blessingScroll()->geometry(), QRect(16, 56, 401, 201));
+    EXPECT_EQ(blessing.Label2()->mapTo(&blessing, QPoint(0, 0)), QPoint(16, 56));
     EXPECT_EQ(blessing.Label2()->palette().color(QPalette::WindowText), QColor(192, 192, 0));
     EXPECT_EQ(blessing.Image1()->geometry(), QRect(420, 0, 11, 11));
 
@@ -333,6 +339,76 @@ TEST_F(WindowTest, BlessingWindowShowsAndHidesOnAnyButton) {
     QTest::mousePress(blessing.Image1(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(blessing.isVisible());
     EXPECT_TRUE(form->ShockwaveFlash1()->Playing());
+}
+
+TEST_F(WindowTest, ALongBlessingScrollsInsideTheLabelsPlace) {
+    testApp();
+    Form2& blessing = form->form2();
+    QScrollBar* bar = blessing.blessingScroll()->verticalScrollBar();
+    // The default poem fits: no scroll bar.
+    blessing.showBlessingWindow();
+    QApplication::processEvents();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(blessing.Label2()->width(), 401);
+
+    QString lines;
+    for (int i = 1; i <= 40; ++i) {
+        lines += QStringLiteral("第%1行祝福\r\n").arg(i);
+    }
+    form->setBlessingText(lines.toStdString());
+    QApplication::processEvents();
+    EXPECT_EQ(blessing.size(), QSize(433, 324)); // the window keeps its size
+    EXPECT_EQ(blessing.blessingScroll()->geometry(), QRect(16, 56, 401, 201));
+    ASSERT_TRUE(bar->isVisible());
+    // The label holds all forty lines at the fixed pitch, beside the scroll bar.
+    EXPECT_GE(blessing.Label2()->height(), 40 * Form2::BlessingLinePitch);
+    EXPECT_EQ(blessing.Label2()->width() + bar->width(), 401);
+    EXPECT_EQ(bar->value(), 0);
+
+    // The wheel scrolls, down to the last line.
+    QWheelEvent wheel(QPointF(100, 100), blessing.Label2()->mapToGlobal(QPointF(100, 100)),
+                      QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(blessing.blessingScroll()->viewport(), &wheel);
+    EXPECT_GT(bar->value(), 0);
+    bar->setValue(bar->maximum());
+    const QImage shown = blessing.grab().toImage();
+    const QImage bottom = shown.copy(16, 56 + 201 - 20, 300, 20);
+    bool drawn = false;
+    for (int y = 0; y < bottom.height() && !drawn; ++y) {
+        for (int x = 0; x < bottom.width() && !drawn; ++x) {
+            drawn = bottom.pixelColor(x, y) == QColor(192, 192, 0);
+        }
+    }
+    EXPECT_TRUE(drawn) << "the last lines are drawn at the bottom of the label";
+
+    // A short one again: the bar goes.
+    form->setBlessingText("短");
+    QApplication::processEvents();
+    EXPECT_FALSE(bar->isVisible());
+    // The default poem, as a card carries it, fits without one.
+    form->setBlessingText(cardformat::defaultBlessingText());
+    QApplication::processEvents();
+    EXPECT_FALSE(bar->isVisible()) << blessing.Label2()->height() << " " << bar->maximum();
+}
+
+TEST_F(WindowTest, ThePasswordBoxMasksWhatIsTyped) {
+    testApp();
+    QtPlayerPlatform platform({});
+    bool seen = false;
+    QTimer::singleShot(50, [&seen] {
+        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->textEchoMode(), QLineEdit::Password);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("输入密码"));
+        box->setTextValue(QStringLiteral("秘密"));
+        seen = true;
+        box->accept();
+    });
+    EXPECT_EQ(platform.passwordBox(captions::PasswordPrompt, captions::PasswordTitle,
+                                   captions::PasswordDefault),
+              "秘密");
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(WindowTest, BlessingIsPlainTextAndKeepsItsLines) {

@@ -10,9 +10,12 @@
 #include "cardformat/NoteTrailer.h"
 #include "cardformat/Platform.h"
 #include "cardformat/SwfHeader.h"
+#include "cardformat/TextCodec.h"
 
+#include <clocale>
 #include <fstream>
 #include <iostream>
+#include <langinfo.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -37,6 +40,37 @@ ReadOnlyQuestion readOnlyQuestion(bool yes) {
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes";
     };
+}
+
+std::string outcomeText(CardOutcome outcome) {
+    switch (outcome) {
+    case CardOutcome::Made:
+        return "made";
+    case CardOutcome::MovieMissing:
+        return "no movie at that path";
+    case CardOutcome::NotAMovie:
+        return "the file is no SWF movie";
+    case CardOutcome::MovieDoesNotInflate:
+        return "the compressed movie does not inflate to its declared length";
+    case CardOutcome::CardIsSource:
+        return "the card path names the movie or the template";
+    case CardOutcome::CardFolderMissing:
+        return "the card's folder does not exist";
+    case CardOutcome::TemplateMissing:
+        return "no player template";
+    case CardOutcome::NoteNotWritten:
+        return "the note was not written into the movie";
+    case CardOutcome::Failed:
+        break;
+    }
+    return "reading or writing failed (see " + ErrorLog::path() + ")";
+}
+
+// The encoding the terminal (the locale) expects.
+std::string terminalEncoding() {
+    std::setlocale(LC_CTYPE, "");
+    const char* codeset = ::nl_langinfo(CODESET);
+    return codeset != nullptr && *codeset != '\0' ? codeset : "UTF-8";
 }
 
 std::string readTextFile(const std::string& path) {
@@ -101,8 +135,10 @@ int makeCommand(const std::vector<std::string>& words) {
         folder = folderOf(*given).empty() ? "." : folderOf(*given);
         name = getFileName(*given);
     }
-    if (Swf2Exe(movie, card, note, name, readOnlyQuestion(args.flag("yes")), folder) != 1) {
-        std::cerr << "cardtool: the card was not made (see " << ErrorLog::path() << ")\n";
+    const CardOutcome outcome =
+        makeCard(movie, card, note, name, readOnlyQuestion(args.flag("yes")), folder);
+    if (outcome != CardOutcome::Made) {
+        std::cerr << "cardtool: the card was not made: " << outcomeText(outcome) << '\n';
         return 1;
     }
     std::cout << card << '\n';
@@ -152,6 +188,32 @@ int infoCommand(const std::vector<std::string>& words) {
     }
     report.print(std::cout, args.flag("json"));
     return movieInside ? 0 : 1;
+}
+
+int logCommand(const std::vector<std::string>& words) {
+    const Arguments args(words, {"program"}, {});
+    args.expectPositionals(0);
+    // The builder and cardtool share one log; the player keeps its own.
+    const std::string program = args.option("program").value_or("Quenfold");
+    if (program != "Quenfold" && program != "Velmora") {
+        throw UsageError("--program is Velmora or Quenfold");
+    }
+    ErrorLog::configure(program == "Velmora" ? "Velmora.log" : "Trelvane.log");
+    const std::string log = ErrorLog::path();
+    if (!fileExists(log)) {
+        std::cerr << "cardtool: no log at " << log << " (nothing has gone wrong)\n";
+        return 0;
+    }
+    try {
+        const Bytes stored = readWholeFile(log);
+        const std::string text = ErrorLog::readable(
+            std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size()));
+        std::cout << toEncoding(text, terminalEncoding());
+    } catch (const CardError& error) {
+        std::cerr << "cardtool: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace cardtool

@@ -13,5 +13,7 @@ int writeNoteCommand(const std::vector<std::string>& words);
 int makeCommand(const std::vector<std::string>& words);
 int extractCommand(const std::vector<std::string>& words);
 int infoCommand(const std::vector<std::string>& words);
+// Prints an error log in the terminal's encoding.
+int logCommand(const std::vector<std::string>& words);
 
 } // namespace cardtool

@@ -26,7 +26,8 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
                                      make a card as the builder does
   extract CARD [--out FILE]          copy the card's movie out; prints its path
   info CARD [--json]                 whether the file is a card, and its movie's header and note
-  render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low]
+  log [--program Velmora|Quenfold]   print a program's error log (default Quenfold's)
+  render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low] [--audio WAV]
                                      draw the stage after N frames
   trace MOVIE [--frames N] [--input FILE]
                                      play N frames headless, printing the scripts' trace()
@@ -56,9 +57,13 @@ int main(int argc, char** argv) {
 #endif
     using Command = std::function<int(const std::vector<std::string>&)>;
     const std::map<std::string, Command> commands = {
-        {"header", cardtool::headerCommand},        {"note", cardtool::noteCommand},
-        {"write-note", cardtool::writeNoteCommand}, {"make", cardtool::makeCommand},
-        {"extract", cardtool::extractCommand},      {"info", cardtool::infoCommand},
+        {"header", cardtool::headerCommand},
+        {"note", cardtool::noteCommand},
+        {"write-note", cardtool::writeNoteCommand},
+        {"make", cardtool::makeCommand},
+        {"extract", cardtool::extractCommand},
+        {"info", cardtool::infoCommand},
+        {"log", cardtool::logCommand},
     };
     const auto it = commands.find(command);
     if (it == commands.end()) {

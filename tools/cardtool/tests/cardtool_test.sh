@@ -84,6 +84,37 @@ check "a movie is no card" [ $? -eq 1 ]
 out=$(cd "$work" && cp "$tool" . && ./hello.exe)
 check "the card runs" [ "$(printf '%s\n' "$out" | head -n 1)" = "card player stand-in: ./hello.exe" ]
 
+# A compressed movie: the card carries it inflated with the note; the user's file is untouched.
+python3 - "$work/original.swf" "$work/packed.swf" <<'PY'
+import sys, zlib
+data = open(sys.argv[1], 'rb').read()
+open(sys.argv[2], 'wb').write(b'CWS' + data[3:8] + zlib.compress(data[8:]))
+PY
+cp "$work/packed.swf" "$work/packed-before.swf"
+"$tool" make "$work/packed.swf" "$work/packed.exe" --blessing "压缩的" --template "$bin/testtemplate.vmd" >/dev/null
+check "make takes a compressed movie" [ $? -eq 0 ]
+check "the compressed movie is unchanged" cmp -s "$work/packed.swf" "$work/packed-before.swf"
+"$tool" extract "$work/packed.exe" --out "$work/unpacked.swf" >/dev/null
+check "the card carries it uncompressed" cmp -s <(head -c 1000 "$work/unpacked.swf") "$work/original.swf"
+out=$("$tool" note "$work/unpacked.swf" --json)
+check "with its note" [ "$out" = '{"Author": "Ferlo", "Password": "云杉小径", "Title": "云杉小径", "Blessing": "压缩的", "Version": "1.0"}' ]
+printf 'CWS\x06\xe8\x03\x00\x00not zlib at all' >"$work/broken.swf"
+err=$("$tool" make "$work/broken.swf" "$work/broken.exe" --template "$bin/testtemplate.vmd" 2>&1)
+check "a compressed movie that does not inflate is refused" [ $? -eq 1 ] && [ ! -e "$work/broken.exe" ]
+check "and the reason is given" grep -q "does not inflate" <<<"$err"
+
+# The logs are GB18030 with CR LF; cardtool log prints them for the terminal.
+printf '2026/12/7Swf2Exe() \xb7\xa2\xc9\xfa\xb4\xed\xce\xf3\xa3\xba \r\n\t53\xce\xc4\xbc\xfe\xce\xb4\xd5\xd2\xb5\xbd\r\n' >"$work/Trelvane.log"
+printf 'getNote() x\r\n' >"$work/Velmora.log"
+out=$(LC_ALL=C.UTF-8 "$work/cardtool" log)
+check "cardtool log decodes the builder's log" [ "$out" = "$(printf '2026/12/7Swf2Exe() 发生错误： \n\t53文件未找到')" ]
+out=$(LC_ALL=C.UTF-8 "$work/cardtool" log --program Velmora)
+check "cardtool log --program Velmora" [ "$out" = "getNote() x" ]
+out=$(LC_ALL=C "$work/cardtool" log | head -n 1)
+check "an ASCII terminal gets no raw bytes" [ -z "$(LC_ALL=C grep -P '[\x80-\xff]' <<<"$out")" ]
+"$work/cardtool" log --program Nobody >/dev/null 2>&1
+check "an unknown program is a usage error" [ $? -eq 2 ]
+
 "$tool" frobnicate >/dev/null 2>&1
 check "unknown command is a usage error" [ $? -eq 2 ]
 "$tool" make "$movie" >/dev/null 2>&1
@@ -91,6 +122,21 @@ check "missing argument is a usage error" [ $? -eq 2 ]
 "$tool" header "$movie" --bogus >/dev/null 2>&1
 check "unknown option is a usage error" [ $? -eq 2 ]
 check "--version" "$tool" --version
+
+# The sound of N frames of the 12 fps movie: N / 12 seconds of 44.1 kHz 16-bit stereo, here
+# silence, in a WAV file (44 bytes of header).
+if "$tool" --help 2>&1 | grep -q -- "--audio"; then
+    QT_QPA_PLATFORM=offscreen "$tool" render "$movie" --out "$work/f.png" --frames 6 \
+        --audio "$work/f.wav" >/dev/null 2>&1
+    check "render --audio writes half a second" [ "$(wc -c <"$work/f.wav")" -eq $((44 + 22050 * 4)) ]
+    check "render --audio leaves no partial file" [ ! -e "$work/f.wav.part" ]
+    "$tool" render "$movie" --out "$work/f.png" --audio >/dev/null 2>&1
+    check "--audio without a file is a usage error" [ $? -eq 2 ]
+    QT_QPA_PLATFORM=offscreen "$tool" render "$movie" --out "$work/f.png" --frames 50000 \
+        --audio "$work/long.wav" >/dev/null 2>&1
+    check "more than an hour of sound is refused" [ $? -eq 1 ]
+    check "and nothing is written" [ ! -e "$work/long.wav" ]
+fi
 
 echo "cardtool: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -11,14 +11,21 @@ char fold(char c) {
 
 } // namespace
 
-Str::Str() {
-    static const std::shared_ptr<const Data> empty = std::make_shared<const Data>();
-    data_ = empty;
+Str::Str() = default;
+
+Str::Str(std::string text) {
+    if (!text.empty())
+        data_ = std::make_shared<const Data>(Data{std::move(text)});
 }
 
-Str::Str(std::string text) : data_(std::make_shared<const Data>(Data{std::move(text)})) {}
+const std::string& Str::emptyText() {
+    static const std::string empty;
+    return empty;
+}
 
 std::size_t Str::hash() const {
+    if (!data_)
+        return std::hash<std::string_view>{}(std::string_view());
     if (!data_->hashed) {
         data_->hash = std::hash<std::string_view>{}(data_->text);
         std::string folded(data_->text);
@@ -31,6 +38,8 @@ std::size_t Str::hash() const {
 }
 
 std::size_t Str::foldedHash() const {
+    if (!data_)
+        return hash();
     hash();
     return data_->folded;
 }

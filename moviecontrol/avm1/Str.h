@@ -24,7 +24,7 @@ class Str {
     bool empty() const { return str().empty(); }
     const char* c_str() const { return str().c_str(); }
 
-    /// Hash of the text, and of its ASCII lower-case form (for names compared without case).
+    /// Hash of the text, and of its folded form (for names compared without case).
     std::size_t hash() const;
     std::size_t foldedHash() const;
     bool sameAs(const Str& other) const { return data_ == other.data_; }
@@ -45,7 +45,8 @@ class Str {
     std::shared_ptr<const Data> data_;
 };
 
-/// ASCII case-insensitive equality, as names compare in movies up to version 6.
+/// Equality without case (Latin, Greek and Cyrillic letters), as names compare in movies up
+/// to version 6.
 bool equalsFolded(std::string_view a, std::string_view b);
 
 } // namespace avm1

@@ -449,6 +449,14 @@ class Methods {
             fill.matrix.d = h / 1638.4 * std::cos(r);
             fill.matrix.tx = (num("x") + w / 2.0) * 20.0;
             fill.matrix.ty = (num("y") + h / 2.0) * 20.0;
+        } else if (!m_.get(matrix, "tx").isUndefined()) {
+            // A flash.geom.Matrix: already in the gradient square's units, moves in pixels.
+            fill.matrix.a = num("a");
+            fill.matrix.b = num("b");
+            fill.matrix.c = num("c");
+            fill.matrix.d = num("d");
+            fill.matrix.tx = num("tx") * 20.0;
+            fill.matrix.ty = num("ty") * 20.0;
         } else {
             fill.matrix.a = num("a") / 1638.4;
             fill.matrix.b = num("b") / 1638.4;
@@ -456,6 +464,19 @@ class Methods {
             fill.matrix.d = num("e") / 1638.4;
             fill.matrix.tx = num("g") * 20.0;
             fill.matrix.ty = num("h") * 20.0;
+        }
+        // Version 8 adds the spread, the colour space and a focal point.
+        const std::string spread = m_.toString(c.arg(5)).str();
+        fill.gradient.spread = spread == "reflect"  ? swf::SpreadMode::Reflect
+                               : spread == "repeat" ? swf::SpreadMode::Repeat
+                                                    : swf::SpreadMode::Pad;
+        if (m_.toString(c.arg(6)).str() == "linearRGB") {
+            fill.gradient.interpolation = swf::InterpolationMode::LinearRgb;
+        }
+        const double focal = m_.toNumber(c.arg(7));
+        if (fill.type == swf::FillType::RadialGradient && std::isfinite(focal) && focal != 0.0) {
+            fill.type = swf::FillType::FocalGradient;
+            fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
         }
         return fill;
     }

@@ -135,14 +135,11 @@ void Drawing::endFill() {
     }
     generation_ = freshGeneration();
     if (room() && (penX_ != fillStartX_ || penY_ != fillStartY_)) {
-        // The closing edge is part of the fill only; it carries no line.
-        const auto line = line_;
-        line_.reset();
-        selectStyles();
+        // The closing edge is drawn with the line in force, as players draw it.
+        cover(penX_, penY_);
         shape_.records.emplace_back(swf::StraightEdge{fillStartX_ - penX_, fillStartY_ - penY_});
         penX_ = fillStartX_;
         penY_ = fillStartY_;
-        line_ = line;
     }
     fill_.reset();
     if (room()) {

@@ -185,7 +185,7 @@ TEST(DisplayPropertiesTest, ScaleAndRotationReadBackAsSetEvenThroughZeroAndNegat
     EXPECT_TRUE(o.scriptTransformed);
 }
 
-TEST(DrawingTest, FillsCloseBackToTheirStartWithoutALine) {
+TEST(DrawingTest, FillsCloseBackToTheirStartWithTheLineInForce) {
     Drawing d;
     swf::FillStyle red;
     red.color = swf::Rgba{255, 0, 0, 255};
@@ -218,7 +218,7 @@ TEST(DrawingTest, FillsCloseBackToTheirStartWithoutALine) {
     EXPECT_EQ(straight, 3);
     EXPECT_EQ(sumX, 0); // the outline returns to where it began
     EXPECT_EQ(sumY, 0);
-    EXPECT_EQ(lineOfLastEdge, std::optional<std::uint32_t>(0)); // the closing edge has no line
+    EXPECT_EQ(lineOfLastEdge, std::optional<std::uint32_t>(1)); // the closing edge is stroked
     const Bounds b = d.bounds();
     EXPECT_DOUBLE_EQ(b.xMin, -20); // half the line's width around the points
     EXPECT_DOUBLE_EQ(b.xMax, 220);

@@ -194,12 +194,22 @@ FunctionObject* Machine::defineMethod(Object* object, std::string_view name, Nat
 }
 
 Str Machine::str(std::string_view text) {
+    State& s = *state_;
     if (text.size() <= 4) {
         double index;
-        if (parseArrayIndex(text, index) && index < state_->smallInts.size())
-            return state_->smallInts[static_cast<std::size_t>(index)];
+        if (parseArrayIndex(text, index) && index < s.smallInts.size())
+            return s.smallInts[static_cast<std::size_t>(index)];
     }
-    return Str(text);
+    constexpr std::size_t MaxInternedLength = 48, MaxInterned = 8192;
+    if (text.size() > MaxInternedLength)
+        return Str(text);
+    auto it = s.interned.find(text);
+    if (it != s.interned.end())
+        return it->second;
+    Str made(text);
+    if (s.interned.size() < MaxInterned)
+        s.interned.emplace(made.view(), made); // the key views the shared text itself
+    return made;
 }
 
 // --- Property access -------------------------------------------------------------------

@@ -86,6 +86,8 @@ struct Machine::State {
         sCaller{"caller"}, sMessage{"message"}, sName{"name"}, sEmpty{""}, sUndefined{"undefined"},
         sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"};
     std::vector<Str> smallInts; // "0".."1023"
+    /// Short names pushed by scripts, shared instead of made anew at each push.
+    std::unordered_map<std::string_view, Str> interned;
 
     bool caseSensitive() const { return version >= 7; }
     void report(LimitKind kind, std::string_view message);

@@ -16,23 +16,26 @@ class Str {
     explicit Str(std::string_view text) : Str(std::string(text)) {}
     explicit Str(const char* text) : Str(std::string(text)) {}
 
-    const std::string& str() const { return data_->text; }
-    std::string_view view() const { return data_->text; }
-    std::size_t size() const { return data_->text.size(); }
-    bool empty() const { return data_->text.empty(); }
-    const char* c_str() const { return data_->text.c_str(); }
+    // The empty string holds no data, so that copying values that are no strings costs
+    // no reference counting.
+    const std::string& str() const { return data_ ? data_->text : emptyText(); }
+    std::string_view view() const { return str(); }
+    std::size_t size() const { return str().size(); }
+    bool empty() const { return str().empty(); }
+    const char* c_str() const { return str().c_str(); }
 
-    /// Hash of the text, and of its ASCII lower-case form (for names compared without case).
+    /// Hash of the text, and of its folded form (for names compared without case).
     std::size_t hash() const;
     std::size_t foldedHash() const;
     bool sameAs(const Str& other) const { return data_ == other.data_; }
 
     friend bool operator==(const Str& a, const Str& b) {
-        return a.data_ == b.data_ || a.data_->text == b.data_->text;
+        return a.data_ == b.data_ || a.str() == b.str();
     }
     friend bool operator==(const Str& a, std::string_view b) { return a.view() == b; }
 
   private:
+    static const std::string& emptyText();
     struct Data {
         std::string text;
         mutable std::size_t hash = 0;
@@ -42,7 +45,8 @@ class Str {
     std::shared_ptr<const Data> data_;
 };
 
-/// ASCII case-insensitive equality, as names compare in movies up to version 6.
+/// Equality without case (Latin, Greek and Cyrillic letters), as names compare in movies up
+/// to version 6.
 bool equalsFolded(std::string_view a, std::string_view b);
 
 } // namespace avm1

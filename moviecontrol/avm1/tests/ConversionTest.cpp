@@ -115,6 +115,10 @@ TEST(Names, CaseInsensitiveUpToVersion6) {
     EXPECT_EQ(v6.vm.toNumber(v6.vm.get(g6, "NAME")), 1);
     v6.vm.set(g6, "nAmE", Value(5.0));
     EXPECT_EQ(v6.vm.enumerate(g6).size(), 1u);
+    // Letters beyond ASCII fold too.
+    v6.vm.set(g6, "\xC3\x84pfel", Value(3.0));                   // Äpfel
+    EXPECT_EQ(v6.vm.toNumber(v6.vm.get(g6, "\xC3\xA4PFEL")), 3); // äPFEL
+    EXPECT_TRUE(avm1::equalsFolded("\xD3\xA4", "\xD3\xA5"));     // Ӥ ӥ
     avm1::Object* g7 = v7.vm.newObject();
     v7.vm.set(g7, "Name", Value(1.0));
     EXPECT_TRUE(v7.vm.get(g7, "NAME").isUndefined());

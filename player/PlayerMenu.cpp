@@ -151,6 +151,9 @@ void Player::openHomePage() {
 void Player::endSequence() {
     // First, before anything can fail: no input may reach a half-ended player.
     forms_.unhookFlashWindow();
+    // The movie and its sound go next: nothing plays on from a file about to be deleted,
+    // and no sound device stays open.
+    forms_.flash().setMovie("");
     if (state_.CardMode != FlagFalse && !endsWithSwf(state_.MoviePath)) {
         deleteIfPresent(state_.MoviePath);
     }

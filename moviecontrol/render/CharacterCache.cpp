@@ -14,6 +14,23 @@ const ConvertedShape* CharacterCache::shape(std::uint16_t id) {
     return &it->second;
 }
 
+const ConvertedShape* CharacterCache::drawing(const Drawing& drawing) {
+    auto it = drawings_.find(&drawing);
+    if (it == drawings_.end()) {
+        // Drawings come and go with their clips; a bounded cache forgets the old ones.
+        if (drawings_.size() >= kMaxDrawings) {
+            drawings_.clear();
+        }
+        it = drawings_.emplace(&drawing, ConvertedDrawing{}).first;
+        it->second.generation = drawing.generation() + 1;
+    }
+    if (it->second.generation != drawing.generation()) {
+        it->second.shape = convertDrawing(swf::buildDrawing(drawing.shape()));
+        it->second.generation = drawing.generation();
+    }
+    return &it->second.shape;
+}
+
 const ConvertedShape* CharacterCache::morph(std::uint16_t id, std::uint16_t ratio) {
     const swf::MorphShape* m = movie_.findAs<swf::MorphShape>(id);
     if (m == nullptr) {

@@ -1,6 +1,7 @@
 #include "MovieRenderer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,20 +14,74 @@
 
 namespace mc {
 
-MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie)
-    : movie_(std::move(movie)), catalog_(*movie_), resources_(*movie_) {
-    player_ = std::make_unique<TimelinePlayer>(catalog_, movie_->root, Rgba{255, 255, 255, 255});
+namespace {
+
+bool hasActions(const swf::Timeline& timeline) {
+    for (const swf::Frame& frame : timeline.frames) {
+        for (const swf::ControlTag& tag : frame.tags) {
+            if (std::holds_alternative<swf::DoAction>(tag) ||
+                std::holds_alternative<swf::DoInitAction>(tag)) {
+                return true;
+            }
+            if (const auto* place = std::get_if<swf::PlaceObject>(&tag);
+                place != nullptr && !place->clipActions.empty()) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
-std::unique_ptr<MovieRenderer> MovieRenderer::fromBytes(std::span<const std::uint8_t> bytes) {
+// Whether the movie carries ActionScript 1/2 anywhere: frames, sprites' frames, clip events.
+bool carriesScripts(const swf::Movie& movie) {
+    if (movie.actionScript3) {
+        return false;
+    }
+    if (hasActions(movie.root)) {
+        return true;
+    }
+    for (const auto& [id, definition] : movie.dictionary) {
+        if (const auto* sprite = std::get_if<swf::Sprite>(&definition);
+            sprite != nullptr && hasActions(sprite->timeline)) {
+            return true;
+        }
+        if (const auto* button = std::get_if<swf::Button>(&definition);
+            button != nullptr && !button->actions.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks)
+    : movie_(std::move(movie)), catalog_(*movie_), resources_(*movie_) {
+    if (carriesScripts(*movie_)) {
+        scripts_ = std::make_unique<StageScripts>(*movie_, std::move(callbacks));
+    }
+    player_ = std::make_unique<TimelinePlayer>(catalog_, movie_->root, Rgba{255, 255, 255, 255},
+                                               TimelineLimits{}, scripts_.get());
+}
+
+void MovieRenderer::runTimers() {
+    if (scripts_) {
+        scripts_->runTimers();
+    }
+}
+
+std::unique_ptr<MovieRenderer> MovieRenderer::fromBytes(std::span<const std::uint8_t> bytes,
+                                                        StageCallbacks callbacks) {
     swf::LoadResult loaded = swf::loadMovie(bytes);
     if (!loaded.ok() || !loaded.movie) {
         return nullptr;
     }
-    return std::unique_ptr<MovieRenderer>(new MovieRenderer(std::move(loaded.movie)));
+    return std::unique_ptr<MovieRenderer>(
+        new MovieRenderer(std::move(loaded.movie), std::move(callbacks)));
 }
 
-std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path) {
+std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
+                                                       StageCallbacks callbacks) {
     // Opened without blocking and read only when it is a regular file: a named pipe or a
     // device in its place would wait for ever or never end.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -44,9 +99,23 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path) 
     if (data.isEmpty()) {
         return nullptr;
     }
+    if (!callbacks.readBeside) {
+        // Files beside the movie only: the stage has checked the path stays in this folder.
+        const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
+        callbacks.readBeside = [folder](const std::string& relative) {
+            QFile beside(folder + '/' + QString::fromStdString(relative));
+            std::vector<std::uint8_t> bytes;
+            if (beside.open(QIODevice::ReadOnly)) {
+                const QByteArray b = beside.read(kMaxBesideBytes);
+                bytes.assign(b.begin(), b.end());
+            }
+            return bytes;
+        };
+    }
     return fromBytes(
         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                      static_cast<std::size_t>(data.size())));
+                                      static_cast<std::size_t>(data.size())),
+        std::move(callbacks));
 }
 
 TwipsRect MovieRenderer::stage() const {

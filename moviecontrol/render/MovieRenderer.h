@@ -15,6 +15,7 @@
 #include "RenderQuality.h"
 #include "RenderResources.h"
 #include "StageFit.h"
+#include "StageScripts.h"
 #include "TimelinePlayer.h"
 #include "swf/Movie.h"
 
@@ -25,15 +26,25 @@ namespace mc {
 class MovieRenderer {
   public:
     // Null when the bytes are not a movie that can be played.
-    static std::unique_ptr<MovieRenderer> fromBytes(std::span<const std::uint8_t> bytes);
-    // Reads at most kMaxFileBytes of the file.
-    static std::unique_ptr<MovieRenderer> fromFile(const std::string& path);
+    // A movie that carries ActionScript 1/2 runs it, reaching the outside through
+    // `callbacks`.
+    static std::unique_ptr<MovieRenderer> fromBytes(std::span<const std::uint8_t> bytes,
+                                                    StageCallbacks callbacks = {});
+    // Reads at most kMaxFileBytes of the file. Scripts may load files beside it.
+    static std::unique_ptr<MovieRenderer> fromFile(const std::string& path,
+                                                   StageCallbacks callbacks = {});
     static constexpr std::int64_t kMaxFileBytes = 256LL << 20;
+    // What loadVariables reads of a file beside the movie.
+    static constexpr std::int64_t kMaxBesideBytes = 4LL << 20;
 
     MovieRenderer(const MovieRenderer&) = delete;
     MovieRenderer& operator=(const MovieRenderer&) = delete;
 
     TimelinePlayer& player() { return *player_; }
+    // Null when the movie carries no script (or only ActionScript 3, which is not run).
+    StageScripts* scripts() { return scripts_.get(); }
+    // The scripts' timers due on their clock, and what they queued.
+    void runTimers();
     const TimelinePlayer& player() const { return *player_; }
     const swf::Movie& movie() const { return *movie_; }
     TwipsRect stage() const;
@@ -54,10 +65,12 @@ class MovieRenderer {
     int degradedEffects() const { return budget_ ? budget_->degradedEffects() : 0; }
 
   private:
-    explicit MovieRenderer(std::unique_ptr<swf::Movie> movie);
+    MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks);
 
     std::unique_ptr<swf::Movie> movie_;
     MovieCatalog catalog_;
+    // Declared before the player: the player is destroyed first, the scripts after it.
+    std::unique_ptr<StageScripts> scripts_;
     std::unique_ptr<TimelinePlayer> player_;
     RenderResources resources_;
     std::optional<FrameBudget> budget_;

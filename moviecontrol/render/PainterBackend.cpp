@@ -1,5 +1,7 @@
 #include "PainterBackend.h"
 
+#include "TextFieldState.h"
+
 #include <QPen>
 #include <algorithm>
 #include <cmath>
@@ -86,7 +88,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
     }
     switch (command.kind) {
     case CharacterKind::Shape:
-        if (const ConvertedShape* s = res_.characters.shape(command.characterId)) {
+        if (const ConvertedShape* s = shapeOf(command)) {
             paintShape(*s, command.matrix, command.colorTransform);
         }
         break;
@@ -98,8 +100,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
     case CharacterKind::StaticText:
     case CharacterKind::EditText:
         paintFieldFrame(command);
-        if (const TextOutlines* runs =
-                res_.texts.outlines(res_.characters, res_.movie, command.characterId)) {
+        if (const TextOutlines* runs = textOf(command)) {
             QPainter& p = painter();
             p.setTransform(toQTransform(stage_ * command.matrix));
             p.setPen(Qt::NoPen);
@@ -116,9 +117,23 @@ void PainterBackend::draw(const DrawCharacter& original) {
     }
 }
 
+const ConvertedShape* PainterBackend::shapeOf(const DrawCharacter& command) {
+    return command.drawing != nullptr ? res_.characters.drawing(*command.drawing)
+                                      : res_.characters.shape(command.characterId);
+}
+
+const TextOutlines* PainterBackend::textOf(const DrawCharacter& command) {
+    return command.text != nullptr
+               ? res_.texts.fieldOutlines(res_.characters, res_.movie, *command.text)
+               : res_.texts.outlines(res_.characters, res_.movie, command.characterId);
+}
+
 const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command) const {
     if (command.kind != CharacterKind::EditText) {
         return nullptr;
+    }
+    if (command.text != nullptr) {
+        return command.text->field.border ? &command.text->field : nullptr;
     }
     const auto* field = res_.movie.findAs<swf::EditText>(command.characterId);
     return field != nullptr && field->border ? field : nullptr;
@@ -243,7 +258,7 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
     };
     switch (command.kind) {
     case CharacterKind::Shape:
-        addShape(res_.characters.shape(command.characterId));
+        addShape(shapeOf(command));
         break;
     case CharacterKind::MorphShape:
         addShape(res_.characters.morph(command.characterId, command.ratio));
@@ -255,8 +270,7 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
             mask.addPath(frame.background);
             mask.addPath(frame.border);
         }
-        if (const TextOutlines* runs =
-                res_.texts.outlines(res_.characters, res_.movie, command.characterId)) {
+        if (const TextOutlines* runs = textOf(command)) {
             for (const TextRun& run : *runs) {
                 mask.addPath(world.map(run.path));
             }

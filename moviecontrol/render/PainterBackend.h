@@ -63,6 +63,9 @@ class PainterBackend : public RenderBackend {
     void applyHints(QPainter& p) const;
     // The field drawn by an edit text command when it has a border, else null.
     const swf::EditText* borderedField(const DrawCharacter& command) const;
+    // A dictionary shape or what a script drew; a field's definition or its live state.
+    const ConvertedShape* shapeOf(const DrawCharacter& command);
+    const TextOutlines* textOf(const DrawCharacter& command);
     void paintFieldFrame(const DrawCharacter& command);
     void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx);
     void paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,

@@ -1,5 +1,7 @@
 #include "TextLayout.h"
 
+#include "TextFieldState.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QString>
@@ -328,6 +330,25 @@ const TextOutlines* TextLibrary::outlines(CharacterCache& characters, const swf:
         it = texts_.emplace(id, std::move(runs)).first;
     }
     return &it->second;
+}
+
+const TextOutlines* TextLibrary::fieldOutlines(CharacterCache& characters, const swf::Movie& movie,
+                                               const TextFieldState& state) {
+    auto it = fields_.find(&state);
+    if (it == fields_.end()) {
+        if (fields_.size() >= kMaxFields) {
+            fields_.clear();
+        }
+        it = fields_.emplace(&state, LaidOutField{}).first;
+        it->second.generation = state.generation + 1;
+    }
+    if (it->second.generation != state.generation) {
+        swf::EditText field = state.field;
+        field.initialText = state.text;
+        it->second.outlines = layoutEditText(characters, movie, field);
+        it->second.generation = state.generation;
+    }
+    return &it->second.outlines;
 }
 
 } // namespace mc

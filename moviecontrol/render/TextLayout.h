@@ -10,6 +10,8 @@
 
 namespace mc {
 
+struct TextFieldState;
+
 // Text turned into filled outlines in the text character's own twips: a run per colour.
 struct TextRun {
     QPainterPath path;
@@ -35,8 +37,18 @@ class TextLibrary {
     const TextOutlines* outlines(CharacterCache& characters, const swf::Movie& movie,
                                  std::uint16_t id);
 
+    // An edit field as scripts changed it, laid out again only when it changed.
+    const TextOutlines* fieldOutlines(CharacterCache& characters, const swf::Movie& movie,
+                                      const TextFieldState& state);
+
   private:
     std::map<std::uint16_t, TextOutlines> texts_;
+    struct LaidOutField {
+        std::uint64_t generation = 0;
+        TextOutlines outlines;
+    };
+    std::map<const TextFieldState*, LaidOutField> fields_;
+    static constexpr std::size_t kMaxFields = 4096;
 };
 
 } // namespace mc

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -71,7 +72,21 @@ class Movie {
     std::span<const std::uint8_t> jpegTables;
     /// Set when a FileAttributes tag says the movie is ActionScript 3.
     bool actionScript3 = false;
+    /// DefineSound, DefineButtonSound, ExportAssets and SymbolClass as stored, in file order:
+    /// the sound layer reads the sounds, the sounds of buttons and the names scripts use.
+    std::vector<RawControlTag> soundDefinitions;
     std::vector<Diagnostic> diagnostics;
+    /// ExportAssets: symbol names scripts attach characters by, in file order. The first
+    /// export of a name wins.
+    std::map<std::string, std::uint16_t> exports;
+    /// ImportAssets and ImportAssets2: names this movie expects from another file, kept for
+    /// completeness (nothing is fetched).
+    struct Import {
+        std::string url;
+        std::string name;
+        std::uint16_t id = 0;
+    };
+    std::vector<Import> imports;
 
     const Definition* find(std::uint16_t id) const;
     template <typename T> const T* findAs(std::uint16_t id) const {
@@ -97,8 +112,8 @@ struct LoadLimits {
 
 enum class LoadError : std::uint8_t {
     None,
-    NotSwf,      ///< Too short or an unknown signature.
-    NoBody,      ///< The compressed body could not be inflated at all.
+    NotSwf, ///< Too short or an unknown signature.
+    NoBody, ///< The compressed body could not be inflated at all.
 };
 
 struct LoadResult {

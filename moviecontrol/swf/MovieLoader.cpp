@@ -284,9 +284,28 @@ class MovieLoader {
             frame.tags.emplace_back(std::move(label));
             break;
         }
+        case tag::ImportAssets:
+        case tag::ImportAssets2:
+            readImports(b, code == tag::ImportAssets2);
+            break;
         case tag::FileAttributes:
             movie_.actionScript3 = (b.u8() & 0x08) != 0;
             break;
+        case tag::DefineSound:
+        case tag::DefineButtonSound:
+        case tag::ExportAssets:
+        case tag::SymbolClass: {
+            const auto body = b.rest();
+            if (code == tag::ExportAssets) {
+                // Scripts attach symbols by these names; the sound layer keeps the raw tag.
+                ByteReader exports(body);
+                readExports(exports);
+            }
+            if (movie_.soundDefinitions.size() < ctx_.limits.maxTagsPerTimeline) {
+                movie_.soundDefinitions.push_back(RawControlTag{code, body});
+            }
+            break;
+        }
         default:
             if (isSoundControlTag(code)) {
                 frame.tags.emplace_back(RawControlTag{code, b.rest()});
@@ -296,6 +315,39 @@ class MovieLoader {
             break;
         }
     }
+
+    // A count of (id, name) pairs; each pair needs at least three bytes, which bounds the
+    // count by what the tag holds.
+    void readExports(ByteReader& b) {
+        const std::uint16_t count = b.u16();
+        for (std::uint16_t i = 0; i < count && !b.failed() && b.remaining() >= 3; ++i) {
+            const std::uint16_t id = b.u16();
+            std::string name = b.string();
+            if (!b.failed() && movie_.exports.size() < kMaxNamedAssets) {
+                movie_.exports.try_emplace(std::move(name), id);
+            }
+        }
+    }
+
+    void readImports(ByteReader& b, bool second) {
+        const std::string url = b.string();
+        if (second) {
+            (void)b.u8(); // reserved
+            (void)b.u8(); // reserved
+        }
+        const std::uint16_t count = b.u16();
+        for (std::uint16_t i = 0; i < count && !b.failed() && b.remaining() >= 3; ++i) {
+            Movie::Import import;
+            import.url = url;
+            import.id = b.u16();
+            import.name = b.string();
+            if (!b.failed() && movie_.imports.size() < kMaxNamedAssets) {
+                movie_.imports.push_back(std::move(import));
+            }
+        }
+    }
+
+    static constexpr std::size_t kMaxNamedAssets = 65536;
 
     Movie& movie_;
     ReadContext ctx_;

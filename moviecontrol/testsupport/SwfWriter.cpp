@@ -115,6 +115,25 @@ uint16_t SwfWriter::defineBitsLossless(const RawImage& image, int version, Lossl
     return takeId();
 }
 
+uint16_t SwfWriter::defineSound(const SoundFormat& format, uint32_t sampleCount,
+                                std::span<const uint8_t> data) {
+    BitWriter body;
+    body.u16(nextId_);
+    body.u8(format.byte());
+    body.u32(sampleCount);
+    body.bytes(data);
+    tag(TagCode::DefineSound, body.data(), true);
+    return takeId();
+}
+
+void SwfWriter::exportAssets(uint16_t id, std::string_view name) {
+    BitWriter body;
+    body.u16(1);
+    body.u16(id);
+    body.string(name);
+    tag(TagCode::ExportAssets, body.data());
+}
+
 uint16_t SwfWriter::defineFont(const Font& font, int version) {
     static constexpr TagCode codes[] = {TagCode::DefineFont, TagCode::DefineFont2,
                                         TagCode::DefineFont3};

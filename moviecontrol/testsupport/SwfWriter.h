@@ -49,6 +49,10 @@ class SwfWriter : public Timeline {
                                 LosslessFormat format = LosslessFormat::Argb32);
     uint16_t defineFont(const Font& font, int version = 3);
     uint16_t defineText(const Text& text, int version = 2);
+    // `data` as the tag stores it (for MP3: the seek-samples word first).
+    uint16_t defineSound(const SoundFormat& format, uint32_t sampleCount,
+                         std::span<const uint8_t> data);
+    void exportAssets(uint16_t id, std::string_view name);
 
     // The id the next definition gets; for tests that refer to it in advance.
     uint16_t nextId() const { return nextId_; }

@@ -17,6 +17,11 @@ enum class TagCode : uint16_t {
     DefineFont = 10,
     DefineText = 11,
     DoAction = 12,
+    DefineSound = 14,
+    StartSound = 15,
+    DefineButtonSound = 17,
+    SoundStreamHead = 18,
+    SoundStreamBlock = 19,
     DefineBitsLossless = 20,
     DefineShape2 = 22,
     PlaceObject2 = 26,
@@ -26,12 +31,15 @@ enum class TagCode : uint16_t {
     DefineBitsLossless2 = 36,
     DefineSprite = 39,
     FrameLabel = 43,
+    SoundStreamHead2 = 45,
     DefineMorphShape = 46,
     DefineFont2 = 48,
+    ExportAssets = 56,
     PlaceObject3 = 70,
     DefineFont3 = 75,
     DefineShape4 = 83,
     DefineMorphShape2 = 84,
+    StartSound2 = 89,
 };
 
 // Code and length share one 16-bit word when the length is below 63; otherwise the length

@@ -57,6 +57,36 @@ void Timeline::removeObject(uint16_t depth) {
     tag(TagCode::RemoveObject2, body.data());
 }
 
+void Timeline::startSound(uint16_t soundId, const SoundInfo& info) {
+    BitWriter body;
+    body.u16(soundId);
+    body.bytes(encodeSoundInfo(info));
+    tag(TagCode::StartSound, body.data());
+}
+
+void Timeline::startSound2(std::string_view className, const SoundInfo& info) {
+    BitWriter body;
+    body.string(className);
+    body.bytes(encodeSoundInfo(info));
+    tag(TagCode::StartSound2, body.data());
+}
+
+void Timeline::soundStreamHead(const SoundFormat& format, uint16_t samplesPerBlock, int version,
+                               int16_t latencySeek) {
+    BitWriter body;
+    body.u8(static_cast<uint8_t>(format.byte() & 0x0F));
+    body.u8(format.byte());
+    body.u16(samplesPerBlock);
+    if (format.codec == 2) {
+        body.i16(latencySeek);
+    }
+    tag(version == 2 ? TagCode::SoundStreamHead2 : TagCode::SoundStreamHead, body.data());
+}
+
+void Timeline::soundStreamBlock(std::span<const uint8_t> body) {
+    tag(TagCode::SoundStreamBlock, body);
+}
+
 void Timeline::showFrame() {
     if (frames_ == 0xFFFF) {
         throw std::length_error("a timeline holds at most 65535 frames");

@@ -3,6 +3,7 @@
 #include "testsupport/Actions.h"
 #include "testsupport/BitWriter.h"
 #include "testsupport/PlaceObject.h"
+#include "testsupport/Sound.h"
 #include "testsupport/Tags.h"
 
 #include <cstdint>
@@ -27,6 +28,12 @@ class Timeline {
     void showFrame();
     void frameLabel(std::string_view label, bool namedAnchor = false);
     void doAction(const Actions& actions);
+    void startSound(uint16_t soundId, const SoundInfo& info = {});
+    void startSound2(std::string_view className, const SoundInfo& info = {});
+    // The stream's format; `version` 2 writes SoundStreamHead2.
+    void soundStreamHead(const SoundFormat& format, uint16_t samplesPerBlock, int version = 1,
+                         int16_t latencySeek = 0);
+    void soundStreamBlock(std::span<const uint8_t> body);
     // Any tag as given, for bodies this writer does not build (or malformed on purpose).
     void rawTag(uint16_t code, std::span<const uint8_t> body, bool forceLong = false);
 

@@ -14,24 +14,23 @@ namespace {
 constexpr std::uint8_t kPush = 0x96;
 
 // A child clip by a slash path relative to `from` ("a/b"), or from the root ("/a").
-std::shared_ptr<Clip> findTarget(const std::shared_ptr<Clip>& root,
-                                 const std::shared_ptr<Clip>& from, std::string_view path) {
-    std::shared_ptr<Clip> at = from;
+DisplayObject* findTarget(DisplayObject& root, DisplayObject& from, std::string_view path) {
+    DisplayObject* at = &from;
     if (!path.empty() && path.front() == '/') {
-        at = root;
+        at = &root;
         path.remove_prefix(1);
     }
-    while (!path.empty() && at) {
+    while (!path.empty() && at != nullptr) {
         const std::size_t slash = path.find('/');
         const std::string_view part = path.substr(0, slash);
         path = slash == std::string_view::npos ? std::string_view{} : path.substr(slash + 1);
         if (part.empty() || part == ".") {
             continue;
         }
-        std::shared_ptr<Clip> next;
-        for (const auto& [depth, o] : at->displayList) {
-            if (o.clip && o.name == part) {
-                next = o.clip;
+        DisplayObject* next = nullptr;
+        for (const auto& [depth, o] : at->clip->displayList) {
+            if (o->clip && o->name == part) {
+                next = o.get();
                 break;
             }
         }
@@ -42,54 +41,41 @@ std::shared_ptr<Clip> findTarget(const std::shared_ptr<Clip>& root,
 
 } // namespace
 
-void TimelinePlayer::runPendingActions() {
-    int budget = limits_.maxActionBlocks;
-    for (std::size_t i = 0; i < pending_.size() && budget > 0 && !tickBudgetSpent();
-         ++i, --budget) {
-        const PendingActions p = pending_[i];
-        if (auto clip = p.clip.lock()) {
-            runActionBlock(clip, *p.block);
-        }
-    }
-    pending_.clear();
-}
-
-void TimelinePlayer::runActionBlock(const std::shared_ptr<Clip>& clip,
-                                    const swf::ActionBlock& block) {
-    std::shared_ptr<Clip> target = clip;
+void TimelinePlayer::runActionBlock(DisplayObject& object, const swf::ActionBlock& block) {
+    DisplayObject* target = &object;
     std::optional<PushedValue> pushed;
     for (const swf::Action& action : block.actions) {
         if (tickBudgetSpent()) {
             return;
         }
         std::optional<PushedValue> next;
-        if (target) {
+        if (target != nullptr && !target->removed) {
             switch (action.code) {
             case swf::op::Stop:
-                target->playing = false;
+                target->clip->playing = false;
                 break;
             case swf::op::Play:
-                target->playing = true;
+                target->clip->playing = true;
                 break;
             case swf::op::NextFrame:
-                gotoClipFrame(target, target->frame + 1);
-                target->playing = false;
+                gotoFrameOf(*target, target->clip->frame + 1);
+                target->clip->playing = false;
                 break;
             case swf::op::PreviousFrame:
-                if (target->frame > 0) {
-                    gotoClipFrame(target, target->frame - 1);
+                if (target->clip->frame > 0) {
+                    gotoFrameOf(*target, target->clip->frame - 1);
                 }
-                target->playing = false;
+                target->clip->playing = false;
                 break;
             case swf::op::GotoFrame:
-                gotoClipFrame(target, action.frame);
-                target->playing = false;
+                gotoFrameOf(*target, action.frame);
+                target->clip->playing = false;
                 break;
             case swf::op::GotoLabel: {
-                const std::int64_t f = frameOfLabel(*target, action.text);
+                const std::int64_t f = frameOfLabel(*target->clip, action.text);
                 if (f >= 0) {
-                    gotoClipFrame(target, static_cast<std::uint32_t>(f));
-                    target->playing = false;
+                    gotoFrameOf(*target, static_cast<std::uint32_t>(f));
+                    target->clip->playing = false;
                 }
                 break;
             }
@@ -102,7 +88,7 @@ void TimelinePlayer::runActionBlock(const std::shared_ptr<Clip>& clip,
                             f = static_cast<std::int64_t>(pushed->number) - 1;
                         }
                     } else {
-                        f = frameOfLabel(*target, pushed->text);
+                        f = frameOfLabel(*target->clip, pushed->text);
                         if (f < 0 && !pushed->text.empty() &&
                             pushed->text.find_first_not_of("0123456789") == std::string::npos &&
                             pushed->text.size() < 10) {
@@ -110,8 +96,8 @@ void TimelinePlayer::runActionBlock(const std::shared_ptr<Clip>& clip,
                         }
                     }
                     if (f >= 0) {
-                        gotoClipFrame(target, static_cast<std::uint32_t>(f + action.sceneBias));
-                        target->playing = action.play;
+                        gotoFrameOf(*target, static_cast<std::uint32_t>(f + action.sceneBias));
+                        target->clip->playing = action.play;
                     }
                 }
                 break;
@@ -123,7 +109,7 @@ void TimelinePlayer::runActionBlock(const std::shared_ptr<Clip>& clip,
             }
         }
         if (action.code == swf::op::SetTarget) {
-            target = action.text.empty() ? clip : findTarget(root_, clip, action.text);
+            target = action.text.empty() ? &object : findTarget(*rootObject_, object, action.text);
         }
         pushed = std::move(next);
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "DrawCommand.h"
 #include "swf/Characters.h"
@@ -21,6 +22,16 @@ class CharacterCatalog {
     virtual const swf::Button* button(std::uint16_t id) const = 0;
     // The character's own bounds in its twips (a morph's at `ratio`), when its definition
     // states them; sprites and buttons have none of their own.
+    // The character a script attaches by symbol name (case-insensitive as a fallback).
+    virtual std::optional<std::uint16_t> exported(std::string_view name) const {
+        (void)name;
+        return std::nullopt;
+    }
+    // Null unless kind(id) is EditText.
+    virtual const swf::EditText* editText(std::uint16_t id) const {
+        (void)id;
+        return nullptr;
+    }
     virtual std::optional<swf::Rect> bounds(std::uint16_t id, std::uint16_t ratio) const {
         (void)id;
         (void)ratio;

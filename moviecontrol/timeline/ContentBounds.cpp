@@ -1,5 +1,7 @@
 // The area a placed object's drawing covers, as players compute it to place a cached bitmap.
+#include "Drawing.h"
 #include "SwfConversions.h"
+#include "TextFieldState.h"
 #include "TimelinePlayer.h"
 
 namespace mc {
@@ -15,9 +17,12 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
     case CharacterKind::None:
         break;
     case CharacterKind::Sprite:
+        if (object.drawing) {
+            box.add(mapBounds(m, object.drawing->bounds()));
+        }
         if (object.clip) {
             for (const auto& [depth, child] : object.clip->displayList) {
-                box.add(contentBounds(child, m * child.matrix, budget));
+                box.add(contentBounds(*child, m * child->matrix, budget));
             }
         }
         break;
@@ -35,6 +40,12 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
             }
         }
         break;
+    case CharacterKind::EditText:
+        if (object.text) {
+            box.add(mapBounds(m, object.text->bounds));
+            break;
+        }
+        [[fallthrough]];
     default:
         if (const auto own = catalog_.bounds(object.characterId, object.ratio)) {
             box.add(mapBounds(m, Bounds::of(*own)));

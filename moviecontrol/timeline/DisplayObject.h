@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,16 +15,45 @@
 namespace mc {
 
 struct Clip;
+struct DisplayObject;
+class Drawing;
+struct TextFieldState;
 
-// One entry of a display list: a placed character and the properties the place tags gave it.
+// Depths as scripts see them: the place tags' depths start at kTimelineDepthBase, the depths
+// scripts create their clips at run from 0 to kMaxDynamicDepth. Below the timeline sit the
+// depths that removeMovieClip refuses (a clip there is not the script's to remove).
+inline constexpr std::int32_t kTimelineDepthBase = -16384;
+inline constexpr std::int32_t kMaxDynamicDepth = 1048575;
+inline constexpr std::int32_t kMinScriptDepth = -16384;
+inline constexpr std::int32_t kMaxScriptDepth = 2130690045;
+
+inline std::int32_t depthOfTag(std::uint16_t tagDepth) {
+    return static_cast<std::int32_t>(tagDepth) + kTimelineDepthBase;
+}
+
+// Children by depth, painted lowest first.
+using DisplayList = std::map<std::int32_t, std::shared_ptr<DisplayObject>>;
+
+// Scale and rotation as a script last set them. Players keep these beside the matrix so that
+// a negative or zero scale survives a rotation and reads back as set.
+struct ScriptGeometry {
+    double xScale = 100.0; // percent
+    double yScale = 100.0;
+    double rotation = 0.0; // degrees
+};
+
+// One entry of a display list: a placed character, the properties the place tags or the
+// scripts gave it, and for sprites their timeline.
 struct DisplayObject {
-    std::uint16_t depth = 0;
+    std::int32_t depth = 0;
     std::uint16_t characterId = 0;
     CharacterKind kind = CharacterKind::None;
     Transform matrix;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;
-    std::uint16_t clipDepth = 0; // non-zero: this object masks depths above it up to here
+    // Set for a mask placed by the timeline: it masks the depths above it up to clipDepth.
+    bool isMask = false;
+    std::int32_t clipDepth = 0;
     std::string name;
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     std::vector<swf::Filter> filters;
@@ -32,8 +62,35 @@ struct DisplayObject {
     // Frame whose place tag created the object: a rebuild of the display list keeps an
     // object that the same tag would create again, as players do.
     std::uint32_t placedFrame = 0;
+
+    // Unique for the life of the player, counting up in creation order.
+    std::uint64_t serial = 0;
+    // The clip whose display list holds this object; null for the root and once removed.
+    DisplayObject* parent = nullptr;
+    bool removed = false;
+    // Made by a script (attachMovie, duplicateMovieClip...): the timeline never removes it.
+    bool dynamic = false;
+    // A script set its position, scale or rotation: place tags no longer move it.
+    bool scriptTransformed = false;
+    std::optional<ScriptGeometry> geometry;
+    // Load has run; from the next frame on it gets enterFrame instead.
+    bool loaded = false;
+    // The onClipEvent blocks of the place tag that made it (kept by duplicates).
+    const std::vector<swf::ClipAction>* clipActions = nullptr;
+    // Symbol name a script attached it by; its registered class, if any, follows the name.
+    std::string exportName;
+    // setMask: the object that masks this one, and for a mask, that it masks something.
+    std::weak_ptr<DisplayObject> scriptMask;
+    int maskedCount = 0;
+
     // Set for sprites: their own timeline state.
     std::shared_ptr<Clip> clip;
+    // Set once a script draws into a clip with the drawing methods.
+    std::shared_ptr<Drawing> drawing;
+    // Set for edit texts.
+    std::shared_ptr<TextFieldState> text;
+
+    bool isClip() const { return clip != nullptr; }
 };
 
 // A timeline being played: the root movie or one placed sprite.
@@ -43,7 +100,7 @@ struct Clip {
     bool playing = true;
     int nesting = 0; // 0 for the root
     std::uint64_t createdTick = 0;
-    std::map<std::uint16_t, DisplayObject> displayList;
+    DisplayList displayList;
 
     std::uint32_t frameCount() const {
         return timeline == nullptr ? 0u : static_cast<std::uint32_t>(timeline->frames.size());

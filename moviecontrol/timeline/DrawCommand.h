@@ -10,6 +10,9 @@
 
 namespace mc {
 
+class Drawing;
+struct TextFieldState;
+
 // What a character of the dictionary is, as far as the timeline cares. Sprites and buttons
 // never reach the backend: the timeline flattens them into the commands of their children.
 enum class CharacterKind : std::uint8_t {
@@ -31,6 +34,10 @@ struct DrawCharacter {
     std::uint16_t ratio = 0; // morph shapes: 0 = start shape, 65535 = end shape
     Transform matrix;
     ColorTransform colorTransform;
+    // Set instead of a dictionary shape for what a script drew into a clip.
+    const Drawing* drawing = nullptr;
+    // Set for an edit field whose text scripts may change: drawn from this state.
+    const TextFieldState* text = nullptr;
 };
 
 // A sprite whose children must be composed in a layer of their own before they reach the

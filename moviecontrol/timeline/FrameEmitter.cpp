@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "Drawing.h"
 #include "SwfConversions.h"
+#include "TextFieldState.h"
 #include "TimelinePlayer.h"
 
 namespace mc {
@@ -21,19 +23,24 @@ bool needsGroup(const DisplayObject& object) {
 void TimelinePlayer::render(RenderBackend& backend) const {
     backend.beginFrame(background_);
     std::size_t budget = limits_.maxCommands;
-    emitClip(backend, *root_, Transform{}, ColorTransform{}, false, budget);
+    emitClip(backend, *rootObject_, Transform{}, ColorTransform{}, false, budget);
     backend.endFrame();
 }
 
-void TimelinePlayer::emitClip(RenderBackend& backend, const Clip& clip, const Transform& matrix,
-                              const ColorTransform& cx, bool inMask, std::size_t& budget) const {
-    std::vector<std::uint16_t> masks; // clip depths of the masks in force, innermost last
-    for (const auto& [depth, object] : clip.displayList) {
+void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
+                              const Transform& matrix, const ColorTransform& cx, bool inMask,
+                              std::size_t& budget) const {
+    if (clip.drawing) {
+        clip.drawing->drawTo(backend, matrix, cx, budget);
+    }
+    std::vector<std::int32_t> masks; // clip depths of the masks in force, innermost last
+    for (const auto& [depth, child] : clip.clip->displayList) {
+        const DisplayObject& object = *child;
         while (!masks.empty() && depth > masks.back()) {
             backend.endMask();
             masks.pop_back();
         }
-        if (object.clipDepth > 0) {
+        if (object.isMask) {
             // A mask inside a mask's own drawing would need a mask of a mask; players
             // draw such content plainly, and so do we by leaving it out of the outline.
             if (inMask || masks.size() >= static_cast<std::size_t>(limits_.maxMaskNesting) ||
@@ -46,7 +53,20 @@ void TimelinePlayer::emitClip(RenderBackend& backend, const Clip& clip, const Tr
             masks.push_back(object.clipDepth);
             continue;
         }
-        if (!object.visible && !inMask) {
+        // An object a script made the mask of another is drawn only as that mask.
+        if ((!object.visible || object.maskedCount > 0) && !inMask) {
+            continue;
+        }
+        const auto mask = object.scriptMask.lock();
+        if (mask && !inMask && !mask->removed &&
+            masks.size() < static_cast<std::size_t>(limits_.maxMaskNesting)) {
+            backend.beginMask();
+            const Transform maskParent =
+                mask->parent != nullptr ? globalMatrix(*mask->parent) : Transform{};
+            emitObject(backend, *mask, maskParent, ColorTransform{}, true, budget);
+            backend.useMask();
+            emitObject(backend, object, matrix, cx, false, budget);
+            backend.endMask();
             continue;
         }
         emitObject(backend, object, matrix, cx, inMask, budget);
@@ -82,12 +102,21 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         cx = ColorTransform{};
         backend.beginGroup(style);
     }
+    emitContent(backend, object, m, cx, inMask, budget);
+    if (group) {
+        backend.endGroup();
+    }
+}
+
+void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& object,
+                                 const Transform& m, const ColorTransform& cx, bool inMask,
+                                 std::size_t& budget) const {
     switch (object.kind) {
     case CharacterKind::None:
         break;
     case CharacterKind::Sprite:
         if (object.clip) {
-            emitClip(backend, *object.clip, m, cx, inMask, budget);
+            emitClip(backend, object, m, cx, inMask, budget);
         }
         break;
     case CharacterKind::Button:
@@ -95,13 +124,15 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
             emitButton(backend, *button, m, cx, budget);
         }
         break;
-    default:
+    default: {
         --budget;
-        backend.draw(DrawCharacter{object.kind, object.characterId, object.ratio, m, cx});
+        DrawCharacter draw{object.kind, object.characterId, object.ratio, m, cx};
+        if (object.text) {
+            draw.text = object.text.get();
+        }
+        backend.draw(draw);
         break;
     }
-    if (group) {
-        backend.endGroup();
     }
 }
 

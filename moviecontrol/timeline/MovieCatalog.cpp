@@ -1,5 +1,6 @@
 #include "MovieCatalog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -38,6 +39,25 @@ CharacterKind MovieCatalog::kind(std::uint16_t id) const {
 const swf::Timeline* MovieCatalog::spriteTimeline(std::uint16_t id) const {
     const swf::Sprite* s = movie_.findAs<swf::Sprite>(id);
     return s == nullptr ? nullptr : &s->timeline;
+}
+
+std::optional<std::uint16_t> MovieCatalog::exported(std::string_view name) const {
+    const auto it = movie_.exports.find(std::string(name));
+    if (it != movie_.exports.end()) {
+        return it->second;
+    }
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    for (const auto& [symbol, id] : movie_.exports) {
+        if (std::equal(symbol.begin(), symbol.end(), name.begin(), name.end(),
+                       [&](char a, char b) { return lower(a) == lower(b); })) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+const swf::EditText* MovieCatalog::editText(std::uint16_t id) const {
+    return movie_.findAs<swf::EditText>(id);
 }
 
 const swf::Button* MovieCatalog::button(std::uint16_t id) const {

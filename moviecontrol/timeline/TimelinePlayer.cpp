@@ -9,20 +9,103 @@
 namespace mc {
 
 TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root,
-                               Rgba background, TimelineLimits limits)
-    : catalog_(catalog), limits_(limits), background_(background), root_(std::make_shared<Clip>()) {
-    root_->timeline = &root;
-    if (root_->frameCount() > 0) {
-        enterFrame(root_, 0, true, nullptr);
-        runPendingActions();
+                               Rgba background, TimelineLimits limits, ScriptRunner* runner)
+    : catalog_(catalog), limits_(limits), background_(background), runner_(runner),
+      root_(std::make_shared<Clip>()) {
+    if (runner_ != nullptr) {
+        runner_->attach(*this);
     }
+    rootObject_ = makeObject();
+    rootObject_->kind = CharacterKind::Sprite;
+    rootObject_->clip = root_;
+    rootObject_->loaded = true;
+    rootObject_->depth = kTimelineDepthBase;
+    root_->timeline = &root;
+    executionList_.push_back(rootObject_);
+    if (runner_ != nullptr) {
+        runner_->prepareObject(*rootObject_);
+    }
+    beginScripts();
+    if (root_->frameCount() > 0) {
+        enterFrame(*rootObject_, 0, true, nullptr);
+    }
+    runPendingActions();
+    endScripts();
+}
+
+void TimelinePlayer::beginScripts() {
+    if (runner_ != nullptr) {
+        runner_->beginTick();
+    }
+}
+
+void TimelinePlayer::endScripts() {
+    if (runner_ != nullptr) {
+        runner_->endTick();
+    }
+    if (sound_ != nullptr) {
+        sound_->tickEnded();
+    }
+}
+
+void TimelinePlayer::setSoundEvents(SoundEvents* events) {
+    sound_ = events;
+    if (sound_ == nullptr) {
+        return;
+    }
+    std::vector<const Clip*> clips{root_.get()};
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+        const Clip& clip = *clips[i];
+        if (clip.timeline != nullptr && clip.frame < clip.frameCount()) {
+            sound_->frameEntered(&clip, *clip.timeline, clip.frame);
+        }
+        for (const auto& [depth, o] : clip.displayList) {
+            if (o->clip) {
+                clips.push_back(o->clip.get());
+            }
+        }
+    }
+}
+
+std::shared_ptr<DisplayObject> TimelinePlayer::makeObject() {
+    auto object = std::make_shared<DisplayObject>();
+    object->serial = nextSerial_++;
+    objects_.emplace(object->serial, object);
+    return object;
+}
+
+std::shared_ptr<DisplayObject> TimelinePlayer::bySerial(std::uint64_t serial) const {
+    const auto it = objects_.find(serial);
+    if (it == objects_.end()) {
+        return nullptr;
+    }
+    auto object = it->second.lock();
+    return object && !object->removed ? object : nullptr;
 }
 
 void TimelinePlayer::advance() {
     ++tick_;
     tagsThisTick_ = 0;
-    advanceClip(root_, true);
+    scriptsThisTick_ = 0;
+    beginScripts();
+    // Forget the clips that left; the rest keep their creation order.
+    std::erase_if(executionList_, [](const std::weak_ptr<DisplayObject>& w) {
+        const auto o = w.lock();
+        return !o || o->removed;
+    });
+    for (auto it = objects_.begin(); it != objects_.end();) {
+        it = it->second.expired() ? objects_.erase(it) : std::next(it);
+    }
+    const std::size_t count = executionList_.size();
+    for (std::size_t i = count; i-- > 0;) {
+        const auto object = executionList_[i].lock();
+        if (!object || object->removed || !object->clip || object->clip->createdTick >= tick_) {
+            continue;
+        }
+        advanceClip(*object, object == rootObject_);
+    }
     runPendingActions();
+    endScripts();
 }
 
 void TimelinePlayer::rewind() {
@@ -52,33 +135,52 @@ void TimelinePlayer::gotoFrame(std::uint32_t frame, bool play) {
     }
     ++tick_;
     tagsThisTick_ = 0;
-    gotoClipFrame(root_, frame);
+    scriptsThisTick_ = 0;
+    beginScripts();
+    gotoFrameOf(*rootObject_, frame);
     runPendingActions();
     root_->playing = play;
+    endScripts();
 }
 
-void TimelinePlayer::enterFrame(const std::shared_ptr<Clip>& clip, std::uint32_t frame,
-                                bool queueActions, Pool* reuse) {
-    if (frame >= clip->frameCount()) {
+void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool queueActions,
+                                Pool* reuse) {
+    Clip& clip = *object.clip;
+    if (frame >= clip.frameCount()) {
         return;
     }
-    clip->frame = frame;
-    tagsThisTick_ += clip->timeline->frames[frame].tags.size();
-    for (const swf::ControlTag& tag : clip->timeline->frames[frame].tags) {
+    clip.frame = frame;
+    tagsThisTick_ += clip.timeline->frames[frame].tags.size();
+    if (runner_ != nullptr) {
+        // A frame's init actions run before anything the frame places is constructed.
+        for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
+            if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
+                init != nullptr && initActionsRun_.insert(init->spriteId).second) {
+                queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
+            }
+        }
+    }
+    for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
+        if (object.removed) {
+            return;
+        }
         if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
-            applyPlace(clip, *place, frame, reuse);
+            applyPlace(object, *place, frame, reuse);
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
-            removeAt(*clip, remove->depth);
+            removeAt(object, depthOfTag(remove->depth));
         } else if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
             if (queueActions) {
-                pending_.push_back({clip, &action->actions});
+                queue({sharedOf(object), QueuedKind::Actions, &action->actions, nullptr}, false);
             }
         } else if (const auto* bg = std::get_if<swf::SetBackgroundColor>(&tag)) {
-            if (clip == root_) {
+            if (&object == rootObject_.get()) {
                 background_ = toRgba(bg->color);
                 background_.a = 255;
             }
         }
+    }
+    if (queueActions && sound_ != nullptr && !object.removed) {
+        sound_->frameEntered(object.clip.get(), *clip.timeline, frame);
     }
 }
 
@@ -88,16 +190,20 @@ void resetPlacement(DisplayObject& o) {
     o.matrix = Transform{};
     o.colorTransform = ColorTransform{};
     o.ratio = 0;
+    o.isMask = false;
     o.clipDepth = 0;
     o.name.clear();
     o.blendMode = swf::BlendMode::Normal;
     o.filters.clear();
     o.cacheAsBitmap = false;
     o.visible = true;
+    o.scriptTransformed = false;
+    o.geometry.reset();
 }
 
 void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
-    if (tag.matrix) {
+    // Once a script moved the object, the timeline's matrices no longer apply to it.
+    if (tag.matrix && !o.scriptTransformed) {
         o.matrix = toTransform(*tag.matrix);
     }
     if (tag.colorTransform) {
@@ -110,7 +216,8 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
         o.name = *tag.name;
     }
     if (tag.clipDepth) {
-        o.clipDepth = *tag.clipDepth;
+        o.isMask = true;
+        o.clipDepth = depthOfTag(*tag.clipDepth);
     }
     if (tag.blendMode) {
         o.blendMode = *tag.blendMode;
@@ -124,28 +231,27 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     if (tag.visible) {
         o.visible = *tag.visible;
     }
+    if (!tag.clipActions.empty()) {
+        o.clipActions = &tag.clipActions;
+    }
 }
 
 } // namespace
 
-void TimelinePlayer::applyPlace(const std::shared_ptr<Clip>& clip, const swf::PlaceObject& tag,
+void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& tag,
                                 std::uint32_t frame, Pool* reuse) {
-    auto it = clip->displayList.find(tag.depth);
-    if (tag.move && it != clip->displayList.end()) {
-        DisplayObject& o = it->second;
-        if (tag.characterId && *tag.characterId != o.characterId) {
+    Clip& clip = *parent.clip;
+    const std::int32_t depth = depthOfTag(tag.depth);
+    auto it = clip.displayList.find(depth);
+    if (tag.move && it != clip.displayList.end()) {
+        DisplayObject& o = *it->second;
+        if (tag.characterId && *tag.characterId != o.characterId && !o.isClip()) {
             // Replace: a new character at the depth keeps the placement of the old one.
+            // Clips are not replaced, as players keep a clip's own state.
             const CharacterKind kind = catalog_.kind(*tag.characterId);
-            if (kind != CharacterKind::None) {
-                DisplayObject fresh = o;
-                fresh.clip.reset();
-                releaseObject(o);
-                o = std::move(fresh);
-                o.kind = CharacterKind::None;
-                if (!instantiate(*clip, o, *tag.characterId)) {
-                    clip->displayList.erase(it);
-                    return;
-                }
+            if (kind != CharacterKind::None && kind != CharacterKind::Sprite) {
+                o.characterId = *tag.characterId;
+                o.kind = kind;
             }
         }
         applyProperties(o, tag);
@@ -154,129 +260,284 @@ void TimelinePlayer::applyPlace(const std::shared_ptr<Clip>& clip, const swf::Pl
     if (!tag.characterId) {
         return; // a move of nothing
     }
-    if (it != clip->displayList.end()) {
-        releaseObject(it->second);
-        clip->displayList.erase(it);
+    if (it != clip.displayList.end()) {
+        releaseObject(*it->second, true);
+        clip.displayList.erase(it);
     }
     if (reuse != nullptr) {
-        auto old = reuse->find(tag.depth);
-        if (old != reuse->end() && old->second.characterId == *tag.characterId &&
-            old->second.placedFrame == frame) {
-            DisplayObject kept = std::move(old->second);
+        auto old = reuse->find(depth);
+        if (old != reuse->end() && old->second->characterId == *tag.characterId &&
+            old->second->placedFrame == frame) {
+            std::shared_ptr<DisplayObject> kept = std::move(old->second);
             reuse->erase(old);
-            resetPlacement(kept);
-            applyProperties(kept, tag);
-            clip->displayList.emplace(tag.depth, std::move(kept));
+            resetPlacement(*kept);
+            applyProperties(*kept, tag);
+            clip.displayList.emplace(depth, std::move(kept));
             return;
         }
     }
-    DisplayObject o;
-    o.depth = tag.depth;
-    o.placedFrame = frame;
-    applyProperties(o, tag);
-    if (instantiate(*clip, o, *tag.characterId)) {
-        clip->displayList.emplace(tag.depth, std::move(o));
+    auto o = makeObject();
+    o->depth = depth;
+    o->placedFrame = frame;
+    o->parent = &parent;
+    applyProperties(*o, tag);
+    clip.displayList.emplace(depth, o);
+    if (!instantiate(parent, o, *tag.characterId, false)) {
+        clip.displayList.erase(depth);
+        o->removed = true;
+        o->parent = nullptr;
     }
 }
 
-bool TimelinePlayer::instantiate(Clip& parent, DisplayObject& object, std::uint16_t characterId) {
+bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<DisplayObject>& o,
+                                 std::uint16_t characterId, bool byScript) {
     const CharacterKind kind = catalog_.kind(characterId);
     if (kind == CharacterKind::None || liveObjects_ >= limits_.maxObjects) {
         return false;
     }
-    object.characterId = characterId;
-    object.kind = kind;
-    object.clip.reset();
+    o->characterId = characterId;
+    o->kind = kind;
+    o->clip.reset();
     ++liveObjects_;
+    if (o->name.empty() && (kind == CharacterKind::Sprite || kind == CharacterKind::Button ||
+                            kind == CharacterKind::EditText)) {
+        // Players name what scripts can reach and the movie left unnamed.
+        o->name = "instance" + std::to_string(++instanceNames_);
+    }
     if (kind == CharacterKind::Sprite) {
         const swf::Timeline* timeline = catalog_.spriteTimeline(characterId);
-        if (timeline != nullptr && parent.nesting + 1 <= limits_.maxNesting) {
-            auto clip = std::make_shared<Clip>();
-            clip->timeline = timeline;
-            clip->nesting = parent.nesting + 1;
-            clip->createdTick = tick_;
-            object.clip = clip;
-            enterFrame(clip, 0, true, nullptr);
+        if (timeline == nullptr || parent.clip->nesting + 1 > limits_.maxNesting) {
+            return true; // drawn as nothing, as before
         }
+        auto clip = std::make_shared<Clip>();
+        clip->timeline = timeline;
+        clip->nesting = parent.clip->nesting + 1;
+        clip->createdTick = tick_;
+        o->clip = clip;
+        executionList_.push_back(o);
+        if (runner_ != nullptr) {
+            if (byScript) {
+                runner_->prepareObject(*o);
+                runner_->construct(*o);
+            } else {
+                queue({o, QueuedKind::Construct, nullptr, nullptr}, true);
+            }
+        }
+        // The new clip's first frame: its load event, then its tags.
+        o->loaded = true;
+        dispatchEvent(*o, clip_event::Load, "onLoad");
+        if (!o->removed) {
+            enterFrame(*o, 0, true, nullptr);
+        }
+    } else if (runner_ != nullptr &&
+               (kind == CharacterKind::EditText || kind == CharacterKind::Button)) {
+        if (kind == CharacterKind::EditText) {
+            createTextState(*o);
+        }
+        runner_->prepareObject(*o);
     }
     return true;
 }
 
-void TimelinePlayer::releaseObject(DisplayObject& object) {
-    if (object.kind == CharacterKind::None) {
+void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
+    if (object.removed) {
         return;
     }
+    if (unloadEvents && object.clip && runner_ != nullptr) {
+        dispatchEvent(object, clip_event::Unload, "onUnload");
+    }
+    object.removed = true;
     if (object.clip) {
+        if (sound_ != nullptr) {
+            sound_->clipRemoved(object.clip.get());
+        }
         for (auto& [depth, child] : object.clip->displayList) {
-            releaseObject(child);
+            releaseObject(*child, unloadEvents);
+            child->parent = nullptr;
         }
         object.clip->displayList.clear();
-        object.clip.reset();
     }
-    object.kind = CharacterKind::None;
-    if (liveObjects_ > 0) {
+    if (auto mask = object.scriptMask.lock()) {
+        --mask->maskedCount;
+        object.scriptMask.reset();
+    }
+    if (runner_ != nullptr) {
+        runner_->forget(object);
+    }
+    if (object.kind != CharacterKind::None && liveObjects_ > 0) {
         --liveObjects_;
     }
 }
 
-void TimelinePlayer::removeAt(Clip& clip, std::uint16_t depth) {
-    auto it = clip.displayList.find(depth);
-    if (it != clip.displayList.end()) {
-        releaseObject(it->second);
-        clip.displayList.erase(it);
+void TimelinePlayer::removeAt(DisplayObject& parent, std::int32_t depth) {
+    auto& list = parent.clip->displayList;
+    auto it = list.find(depth);
+    if (it != list.end()) {
+        const auto object = it->second;
+        list.erase(it);
+        releaseObject(*object, true);
+        object->parent = nullptr;
     }
 }
 
-void TimelinePlayer::advanceClip(const std::shared_ptr<Clip>& clip, bool isRoot) {
-    const std::uint32_t n = clip->frameCount();
-    if (clip->playing && n > 0) {
-        if (clip->frame + 1 < n) {
-            enterFrame(clip, clip->frame + 1, true, nullptr);
-        } else if (isRoot && !loop_) {
-            clip->playing = false;
-        } else if (n > 1) {
-            gotoClipFrame(clip, 0);
-        }
-    }
-    advanceChildren(*clip);
-}
-
-void TimelinePlayer::advanceChildren(Clip& clip) {
-    // Children are collected first: advancing one never changes its parent's list, but the
-    // copy keeps that true even if it someday does.
-    std::vector<std::shared_ptr<Clip>> children;
-    for (auto& [depth, o] : clip.displayList) {
-        if (o.clip && o.clip->createdTick < tick_) {
-            children.push_back(o.clip);
-        }
-    }
-    for (const auto& child : children) {
-        advanceClip(child, false);
-    }
-}
-
-void TimelinePlayer::gotoClipFrame(const std::shared_ptr<Clip>& clip, std::uint32_t frame) {
-    const std::uint32_t n = clip->frameCount();
-    if (n == 0) {
+void TimelinePlayer::advanceClip(DisplayObject& object, bool isRoot) {
+    dispatchEvent(object, clip_event::EnterFrame, "onEnterFrame");
+    Clip& clip = *object.clip;
+    const std::uint32_t n = clip.frameCount();
+    if (object.removed || !clip.playing || n == 0) {
         return;
     }
+    if (clip.frame + 1 < n) {
+        enterFrame(object, clip.frame + 1, true, nullptr);
+    } else if (isRoot && !loop_) {
+        clip.playing = false;
+    } else if (n > 1) {
+        gotoFrameOf(object, 0);
+    }
+}
+
+void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
+    Clip& clip = *object.clip;
+    const std::uint32_t n = clip.frameCount();
+    if (n == 0 || object.removed) {
+        return;
+    }
+    // Past the end: to the last frame, whose actions then do not run, as players do.
+    const bool pastEnd = frame > n - 1;
     frame = std::min(frame, n - 1);
-    if (frame == clip->frame) {
+    if (frame == clip.frame) {
         return;
     }
-    if (frame > clip->frame) {
-        for (std::uint32_t f = clip->frame + 1; f <= frame; ++f) {
-            enterFrame(clip, f, f == frame, nullptr);
+    if (frame > clip.frame) {
+        for (std::uint32_t f = clip.frame + 1; f <= frame && !object.removed; ++f) {
+            enterFrame(object, f, f == frame && !pastEnd, nullptr);
         }
         return;
     }
-    Pool old = std::move(clip->displayList);
-    clip->displayList.clear();
-    for (std::uint32_t f = 0; f <= frame; ++f) {
-        enterFrame(clip, f, f == frame, &old);
+    // Back: the timeline's objects are rebuilt from the first frame; what scripts made stays.
+    Pool old;
+    for (auto it = clip.displayList.begin(); it != clip.displayList.end();) {
+        if (it->second->dynamic) {
+            ++it;
+        } else {
+            old.insert(clip.displayList.extract(it++));
+        }
     }
+    for (std::uint32_t f = 0; f <= frame && !object.removed; ++f) {
+        enterFrame(object, f, false, &old);
+    }
+    // What the target frame lacks leaves first; the frame's actions run after its unloads.
     for (auto& [depth, o] : old) {
-        releaseObject(o);
+        releaseObject(*o, true);
+        o->parent = nullptr;
+    }
+    if (!object.removed) {
+        queueFrameActions(object, frame);
+        if (sound_ != nullptr) {
+            sound_->frameEntered(object.clip.get(), *clip.timeline, frame);
+        }
+    }
+}
+
+void TimelinePlayer::queueFrameActions(DisplayObject& object, std::uint32_t frame) {
+    for (const swf::ControlTag& tag : object.clip->timeline->frames[frame].tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
+            queue({sharedOf(object), QueuedKind::Actions, &action->actions, nullptr}, false);
+        }
+    }
+}
+
+void TimelinePlayer::dispatchEvent(DisplayObject& object, std::uint32_t event,
+                                   const char* handler) {
+    if (runner_ == nullptr) {
+        return;
+    }
+    const auto self = sharedOf(object);
+    if (!self) {
+        return;
+    }
+    const bool unload = event == clip_event::Unload;
+    if (object.clipActions != nullptr) {
+        for (const swf::ClipAction& a : *object.clipActions) {
+            if ((a.events & event) != 0) {
+                queue({self, QueuedKind::Actions, &a.actions, nullptr, unload}, false);
+            }
+        }
+    }
+    queue({self, QueuedKind::Handler, nullptr, handler, unload}, false);
+}
+
+void TimelinePlayer::queue(QueuedScript script, bool early) {
+    if (!script.object) {
+        return;
+    }
+    if (++scriptsThisTick_ > limits_.maxQueuedScripts) {
+        return;
+    }
+    (early ? earlyQueue_ : queue_).push_back(std::move(script));
+}
+
+void TimelinePlayer::runPendingActions() {
+    if (runningQueue_) {
+        return; // the outer loop picks up what was queued
+    }
+    runningQueue_ = true;
+    int budget = limits_.maxActionBlocks;
+    while (!tickBudgetSpent()) {
+        std::deque<QueuedScript>& from = !earlyQueue_.empty() ? earlyQueue_ : queue_;
+        if (from.empty()) {
+            break;
+        }
+        const QueuedScript next = std::move(from.front());
+        from.pop_front();
+        if (next.kind == QueuedKind::Actions && --budget < 0) {
+            continue;
+        }
+        runQueued(next);
+    }
+    earlyQueue_.clear();
+    queue_.clear();
+    runningQueue_ = false;
+}
+
+void TimelinePlayer::runQueued(const QueuedScript& script) {
+    DisplayObject& object = *script.object;
+    if (object.removed && !script.unload) {
+        return;
+    }
+    switch (script.kind) {
+    case QueuedKind::Actions:
+        if (runner_ == nullptr) {
+            runActionBlock(object, *script.block);
+        } else {
+            runner_->runActions(object, *script.block);
+        }
+        break;
+    case QueuedKind::Handler:
+        if (runner_ != nullptr) {
+            runner_->callHandler(object, script.handler);
+        }
+        break;
+    case QueuedKind::Construct:
+        if (runner_ != nullptr) {
+            if (object.clipActions != nullptr) {
+                for (const swf::ClipAction& a : *object.clipActions) {
+                    if ((a.events & clip_event::Construct) != 0) {
+                        runner_->runActions(object, a.actions);
+                    }
+                }
+            }
+            runner_->prepareObject(object);
+            if (object.clipActions != nullptr) {
+                for (const swf::ClipAction& a : *object.clipActions) {
+                    if ((a.events & clip_event::Initialize) != 0) {
+                        runner_->runActions(object, a.actions);
+                    }
+                }
+            }
+            runner_->construct(object);
+        }
+        break;
     }
 }
 

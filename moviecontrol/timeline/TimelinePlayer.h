@@ -2,15 +2,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Bounds.h"
 #include "CharacterCatalog.h"
 #include "DisplayObject.h"
 #include "RenderBackend.h"
+#include "ScriptRunner.h"
+#include "SoundEvents.h"
 
 namespace mc {
 
@@ -24,17 +29,26 @@ struct TimelineLimits {
     // costs the timeline's length per goto. Past this the tick's actions are dropped.
     std::size_t maxTagsPerTick = 200'000; // real movies replay a few thousand at most
     int maxMaskNesting = 32;
+    // Script work queued per tick (action blocks, handlers, constructors); past this the
+    // rest of the tick's queue is dropped, so that scripts re-queuing work cannot spin.
+    std::size_t maxQueuedScripts = 100'000;
 };
 
-// Plays the root timeline and every sprite in it: display lists, frame counters, the
-// ActionScript 1 timeline controls, and the per-frame drawing commands.
+// Plays the root timeline and every sprite in it: display lists, frame counters, when the
+// movie's scripts run, and the per-frame drawing commands.
 //
 // Frame numbers here are 0-based indexes. A freshly constructed player shows frame 0 with its
 // actions already run; advance() is one tick of the movie's clock.
+//
+// Each tick follows the players' order: every clip, newest first and the root last, gets its
+// enterFrame event and then moves on one frame when it plays; the scripts this queued (init
+// actions first, then constructors, then frame actions and events in the order queued) run
+// after the whole display tree has moved.
 class TimelinePlayer {
   public:
+    // With a runner the movie's scripts run through it; without, only the timeline controls.
     TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root, Rgba background,
-                   TimelineLimits limits = {});
+                   TimelineLimits limits = {}, ScriptRunner* runner = nullptr);
 
     // One tick: the root moves on when playing (wrapping or stopping at its last frame as
     // loop() says), every sprite that was already on stage moves on, then the actions of the
@@ -58,36 +72,127 @@ class TimelinePlayer {
     Rgba background() const { return background_; }
     const Clip& root() const { return *root_; }
     std::size_t liveObjects() const { return liveObjects_; }
+    const CharacterCatalog& catalog() const { return catalog_; }
 
     // The drawing commands of the frame shown, matrices in stage twips.
     void render(RenderBackend& backend) const;
 
-  private:
-    struct PendingActions {
-        std::weak_ptr<Clip> clip;
-        const swf::ActionBlock* block = nullptr;
-    };
-    using Pool = std::map<std::uint16_t, DisplayObject>;
+    // Frames entered, clips removed and ticks from now on go to `events` (null: nowhere).
+    // On attaching, the frame each clip shows now is reported as entered, so that the
+    // sounds of the first frame play.
+    void setSoundEvents(SoundEvents* events);
 
-    void enterFrame(const std::shared_ptr<Clip>& clip, std::uint32_t frame, bool queueActions,
-                    Pool* reuse);
-    void applyPlace(const std::shared_ptr<Clip>& clip, const swf::PlaceObject& tag,
-                    std::uint32_t frame, Pool* reuse);
-    void removeAt(Clip& clip, std::uint16_t depth);
-    bool instantiate(Clip& parent, DisplayObject& object, std::uint16_t characterId);
-    void releaseObject(DisplayObject& object);
-    void advanceClip(const std::shared_ptr<Clip>& clip, bool isRoot);
-    void advanceChildren(Clip& clip);
-    void gotoClipFrame(const std::shared_ptr<Clip>& clip, std::uint32_t frame);
-    void runPendingActions();
-    void runActionBlock(const std::shared_ptr<Clip>& clip, const swf::ActionBlock& block);
-    bool tickBudgetSpent() const { return tagsThisTick_ >= limits_.maxTagsPerTick; }
+    // ---- The display tree as scripts see it.
+
+    DisplayObject& rootObject() { return *rootObject_; }
+    const DisplayObject& rootObject() const { return *rootObject_; }
+    // A live object by its serial; null once it left the display list.
+    std::shared_ptr<DisplayObject> bySerial(std::uint64_t serial) const;
+    std::shared_ptr<DisplayObject> sharedOf(const DisplayObject& object) const {
+        return bySerial(object.serial);
+    }
+    // A child by instance name; names compare without case unless `caseSensitive`. The
+    // lowest depth wins when names repeat.
+    std::shared_ptr<DisplayObject> childByName(const DisplayObject& parent, std::string_view name,
+                                               bool caseSensitive) const;
+    std::shared_ptr<DisplayObject> childAtDepth(const DisplayObject& parent,
+                                                std::int32_t depth) const;
+
+    // Timeline control of any clip, as the script methods do. Frames are 0-based; a frame
+    // past the end goes to the last one.
+    void gotoClipFrame(DisplayObject& clip, std::uint32_t frame, bool play);
+    bool gotoClipLabel(DisplayObject& clip, const std::string& label, bool play);
+    void setClipPlaying(DisplayObject& clip, bool playing);
+    void nextClipFrame(DisplayObject& clip);
+    void previousClipFrame(DisplayObject& clip);
+    // -1 when the clip has no such label (labels compare without case).
     std::int64_t frameOfLabel(const Clip& clip, const std::string& label) const;
-    void emitClip(RenderBackend& backend, const Clip& clip, const Transform& matrix,
+
+    // Dynamic children. Each returns the new object or null (unknown symbol, depth out of
+    // range, object limit reached). An object already at the depth is removed first.
+    std::shared_ptr<DisplayObject> attachMovie(DisplayObject& parent, std::string_view symbol,
+                                               std::string_view name, std::int32_t depth);
+    std::shared_ptr<DisplayObject> duplicateClip(DisplayObject& original, std::string_view name,
+                                                 std::int32_t depth);
+    std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::string_view name,
+                                                   std::int32_t depth);
+    std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::string_view name,
+                                                   std::int32_t depth, const Bounds& twips);
+    // removeMovieClip: only objects at the depths scripts own can go. True when removed.
+    bool removeByScript(DisplayObject& object);
+    // Variables a load brought arrived for `clip`: its data event runs.
+    void dataArrived(DisplayObject& clip);
+    // unloadMovie: the clip's children go and its timeline is emptied.
+    void unloadClip(DisplayObject& clip);
+    // swapDepths with a depth (whatever is there moves to the object's old depth).
+    bool swapDepths(DisplayObject& object, std::int32_t depth);
+    // The depth above every child, never below 0.
+    std::int32_t nextHighestDepth(const DisplayObject& parent) const;
+    // setMask: `mask` null clears it.
+    void setMask(DisplayObject& object, DisplayObject* mask);
+
+    // Where an object is: its matrix to the stage, and the bounds of its content in the
+    // space `toSpace` maps into (identity: its own space).
+    Transform globalMatrix(const DisplayObject& object) const;
+    Bounds boundsOf(const DisplayObject& object, const Transform& toSpace) const;
+
+    // The tick counter; scripts' timers and tools read it.
+    std::uint64_t tick() const { return tick_; }
+    // Runs what scripts queued outside a tick (timers, a widget's calls) now.
+    void runQueuedScripts() { runPendingActions(); }
+    // Objects with an edit field's state, for the stage's variable bindings.
+    template <class F> void forEachObject(F&& f) const {
+        for (const auto& [serial, weak] : objects_) {
+            if (auto o = weak.lock(); o && !o->removed) {
+                f(*o);
+            }
+        }
+    }
+
+  private:
+    enum class QueuedKind : std::uint8_t { Actions, Handler, Construct };
+    struct QueuedScript {
+        std::shared_ptr<DisplayObject> object;
+        QueuedKind kind = QueuedKind::Actions;
+        const swf::ActionBlock* block = nullptr;
+        const char* handler = nullptr;
+        // Unload scripts run for objects already removed; nothing else does.
+        bool unload = false;
+    };
+    using Pool = DisplayList;
+
+    void enterFrame(DisplayObject& object, std::uint32_t frame, bool queueActions, Pool* reuse);
+    void applyPlace(DisplayObject& parent, const swf::PlaceObject& tag, std::uint32_t frame,
+                    Pool* reuse);
+    void removeAt(DisplayObject& parent, std::int32_t depth);
+    // Makes `object` a live instance of the character inside `parent`; a sprite runs its
+    // first frame. `byScript` objects are constructed at once, timeline ones through the
+    // queue.
+    bool instantiate(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object,
+                     std::uint16_t characterId, bool byScript);
+    void createTextState(DisplayObject& object);
+    void beginScripts();
+    void endScripts();
+    std::shared_ptr<DisplayObject> insertNew(DisplayObject& parent, std::int32_t depth,
+                                             std::string_view name);
+    void releaseObject(DisplayObject& object, bool unloadEvents);
+    void advanceClip(DisplayObject& object, bool isRoot);
+    void gotoFrameOf(DisplayObject& object, std::uint32_t frame);
+    void queueFrameActions(DisplayObject& object, std::uint32_t frame);
+    void dispatchEvent(DisplayObject& object, std::uint32_t event, const char* handler);
+    void queue(QueuedScript script, bool early);
+    void runPendingActions();
+    void runQueued(const QueuedScript& script);
+    void runActionBlock(DisplayObject& object, const swf::ActionBlock& block);
+    bool tickBudgetSpent() const { return tagsThisTick_ >= limits_.maxTagsPerTick; }
+    std::shared_ptr<DisplayObject> makeObject();
+    void emitClip(RenderBackend& backend, const DisplayObject& clip, const Transform& matrix,
                   const ColorTransform& cx, bool inMask, std::size_t& budget) const;
     void emitObject(RenderBackend& backend, const DisplayObject& object,
                     const Transform& parentMatrix, const ColorTransform& parentCx, bool inMask,
                     std::size_t& budget) const;
+    void emitContent(RenderBackend& backend, const DisplayObject& object, const Transform& m,
+                     const ColorTransform& cx, bool inMask, std::size_t& budget) const;
     void emitButton(RenderBackend& backend, const swf::Button& button, const Transform& matrix,
                     const ColorTransform& cx, std::size_t& budget) const;
     // What the characters of `object` and everything inside it cover under `m`, from the
@@ -98,10 +203,24 @@ class TimelinePlayer {
     const CharacterCatalog& catalog_;
     TimelineLimits limits_;
     Rgba background_;
+    ScriptRunner* runner_ = nullptr;
+    std::shared_ptr<DisplayObject> rootObject_;
     std::shared_ptr<Clip> root_;
     bool loop_ = true;
     std::size_t liveObjects_ = 0;
-    std::vector<PendingActions> pending_;
+    std::uint64_t nextSerial_ = 1;
+    // Every live object by serial, for scripts' references.
+    std::unordered_map<std::uint64_t, std::weak_ptr<DisplayObject>> objects_;
+    // Clips in creation order; each tick walks it newest first.
+    std::vector<std::weak_ptr<DisplayObject>> executionList_;
+    // Scripts waiting to run: constructors (and the events before them) ahead of the rest.
+    std::deque<QueuedScript> earlyQueue_;
+    std::deque<QueuedScript> queue_;
+    bool runningQueue_ = false;
+    std::size_t scriptsThisTick_ = 0;
+    std::set<std::uint16_t> initActionsRun_;
+    std::uint64_t instanceNames_ = 0;
+    SoundEvents* sound_ = nullptr;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;

@@ -19,4 +19,19 @@ Transform operator*(const Transform& p, const Transform& ch) {
     return r;
 }
 
+Transform inverse(const Transform& m) {
+    const double det = m.a * m.d - m.b * m.c;
+    if (det == 0.0 || !std::isfinite(det)) {
+        return Transform{0.0, 0.0, 0.0, 0.0, -m.tx, -m.ty};
+    }
+    Transform r;
+    r.a = m.d / det;
+    r.b = -m.b / det;
+    r.c = -m.c / det;
+    r.d = m.a / det;
+    r.tx = -(r.a * m.tx + r.c * m.ty);
+    r.ty = -(r.b * m.tx + r.d * m.ty);
+    return r;
+}
+
 } // namespace mc

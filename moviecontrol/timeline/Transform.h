@@ -30,4 +30,8 @@ struct Transform {
 // its parent's coordinate space).
 Transform operator*(const Transform& parent, const Transform& child);
 
+// The transform that undoes `m`; a transform that cannot be undone (zero scale) gives one
+// that maps everything to the origin of its translation.
+Transform inverse(const Transform& m);
+
 } // namespace mc

@@ -1,13 +1,20 @@
 #include "MovieWidget.h"
 
 #include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QScreen>
+#include <QUrl>
 #include <cmath>
+#include <mutex>
 
+#include "AudioLog.h"
+#include "MovieAudio.h"
 #include "MovieRenderer.h"
 #include "PlaybackMenu.h"
 #include "cardformat/CardLayout.h"
+#include "cardformat/ErrorLog.h"
 
 namespace mc {
 
@@ -28,6 +35,14 @@ int pixelsOf(std::int32_t twips) {
 } // namespace
 
 MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
+    // What the sound layer cannot fix (no device, a codec it cannot play) goes to the
+    // program's log, once.
+    static std::once_flag logOnce;
+    std::call_once(logOnce, [] {
+        audio::setAudioLogSink([](const std::string& text) {
+            cardformat::ErrorLog::record("MovieSound", cardformat::Failure{0, text});
+        });
+    });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -35,18 +50,30 @@ MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
     menu_ = new PlaybackMenu(*this, this);
 }
 
-MovieWidget::~MovieWidget() = default;
+MovieWidget::~MovieWidget() {
+    releaseMovie();
+}
+
+void MovieWidget::releaseMovie() {
+    // The sound reads the movie's bytes as it plays: it stops before they go.
+    audio_.reset();
+    movie_.reset();
+}
 
 void MovieWidget::setMovie(const std::string& path) {
     path_ = path;
     timer_.stop();
-    movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path);
+    releaseMovie();
+    scriptClockMs_ = 0;
+    movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path, scriptCallbacks());
     if (movie_) {
         movie_->setFrameBudget(kFrameBudget);
         movie_->player().setLoop(loop_);
         clock_.setRate(movie_->frameRate8_8());
         playing_ = true;
         movie_->player().setPlaying(true);
+        audio_ = audio::MovieAudio::forMovie(movie_->movie(), movie_->player(),
+                                             clock_.framesPerSecond());
     }
     restartClock();
     updateTimer();
@@ -70,6 +97,9 @@ void MovieWidget::setPlaying(bool playing) {
     if (movie_) {
         movie_->player().setPlaying(playing);
     }
+    if (audio_) {
+        audio_->setPaused(!playing);
+    }
     restartClock();
     updateTimer();
 }
@@ -87,7 +117,14 @@ void MovieWidget::setLoop(bool loop) {
 
 void MovieWidget::Rewind() {
     if (movie_) {
+        // Every sound stops; a playing movie starts the first frame's sounds afresh.
+        if (audio_) {
+            audio_->stopAll();
+        }
         movie_->player().rewind();
+        if (audio_ && !movie_->player().playing()) {
+            audio_->stopAll();
+        }
         update();
     }
 }
@@ -95,6 +132,9 @@ void MovieWidget::Rewind() {
 void MovieWidget::Back() {
     if (movie_) {
         movie_->player().stepBack();
+        if (audio_) {
+            audio_->stopAll();
+        }
         playing_ = false;
         updateTimer();
         update();
@@ -104,6 +144,9 @@ void MovieWidget::Back() {
 void MovieWidget::Forward() {
     if (movie_) {
         movie_->player().stepForward();
+        if (audio_) {
+            audio_->stopAll();
+        }
         playing_ = false;
         updateTimer();
         update();
@@ -162,7 +205,8 @@ void MovieWidget::updateTimer() {
     // The clock keeps running while the root is stopped: sprites still animate then.
     if (movie_ && movie_->player().frameCount() > 0) {
         if (!timer_.isActive()) {
-            timer_.start(clock_.intervalMs());
+            // With sound the timer looks more often, so frames follow the sound closely.
+            timer_.start(audio_ ? std::min(10, clock_.intervalMs()) : clock_.intervalMs());
         }
     } else {
         timer_.stop();
@@ -173,14 +217,57 @@ void MovieWidget::onTimer() {
     tickAt(elapsed_.isValid() ? elapsed_.elapsed() : 0);
 }
 
+StageCallbacks MovieWidget::scriptCallbacks() {
+    StageCallbacks callbacks;
+    callbacks.clockMs = [this] { return static_cast<double>(scriptClockMs_); };
+    // Commands are delivered once the script that sent them finished, so that whoever
+    // handles them (closing the player...) never pulls the movie away under a running script.
+    callbacks.fscommand = [this](std::string_view command, std::string_view args) {
+        const QString c = QString::fromUtf8(command.data(), static_cast<qsizetype>(command.size()));
+        const QString a = QString::fromUtf8(args.data(), static_cast<qsizetype>(args.size()));
+        QMetaObject::invokeMethod(
+            this, [this, c, a] { emit scriptCommand(c, a); }, Qt::QueuedConnection);
+    };
+    callbacks.openUrl = [this](const std::string& url) {
+        const QString u = QString::fromStdString(url);
+        QMetaObject::invokeMethod(
+            this,
+            [this, u] {
+                if (isSignalConnected(QMetaMethod::fromSignal(&MovieWidget::urlRequested))) {
+                    emit urlRequested(u);
+                } else {
+                    QDesktopServices::openUrl(QUrl(u));
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    callbacks.logLimit = [](std::string_view message) {
+        cardformat::ErrorLog::record(
+            "MovieScript",
+            cardformat::Failure{cardformat::failure_code::Overflow, std::string(message)});
+    };
+    return callbacks;
+}
+
 void MovieWidget::tickAt(std::int64_t elapsedMs) {
     if (!movie_) {
         return;
     }
-    const int due = clock_.advance(elapsedMs);
+    scriptClockMs_ = std::max(scriptClockMs_, elapsedMs);
+    // A playing stream leads: the frames its sound has reached are due, none before. The
+    // frame clock takes over from now when no stream plays.
+    int due = 0;
+    if (const std::optional<int> streamDue = audio_ ? audio_->framesDue() : std::nullopt) {
+        due = *streamDue;
+        clock_.start(elapsedMs);
+    } else {
+        due = clock_.advance(elapsedMs);
+    }
     for (int i = 0; i < due; ++i) {
         movie_->player().advance();
     }
+    // The scripts' timers run on the same clock, between frames.
+    movie_->runTimers();
     playing_ = movie_->player().playing();
     if (due > 0) {
         update();

@@ -10,7 +10,12 @@
 #include <string>
 
 #include "FrameClock.h"
+#include "StageScripts.h"
 #include "cardformat/MovieControl.h"
+
+namespace audio {
+class MovieAudio;
+} // namespace audio
 
 namespace mc {
 
@@ -57,12 +62,23 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     // The picture painted for the current frame: at the widget's size, or smaller when the
     // widget is larger than its screen (it is then drawn stretched).
     QImage grabFrame();
+    // The movie's sound, while a movie with sound is loaded (for tests and the scripts'
+    // Sound objects); null otherwise.
+    audio::MovieAudio* audio() const { return audio_.get(); }
 
     static constexpr int kTwipsPerPixel = 15;
     // Each frame's drawing keeps to this; ordinary movies never come near it.
     static constexpr std::chrono::milliseconds kFrameBudget{200};
     // The drawing surface when the widget knows no screen.
     static constexpr QSize kSurfaceWithoutScreen{4096, 4096};
+
+  signals:
+    // fscommand("quit") and fscommand("fullscreen", "true"/"false") from the movie's
+    // scripts; the widget's owner decides what they do. Other commands never arrive.
+    void scriptCommand(const QString& command, const QString& args);
+    // getURL of an http, https or mailto address. Without a receiver the widget opens it in
+    // the system's browser; every other scheme is refused before it gets here.
+    void urlRequested(const QString& url);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -72,9 +88,14 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     void onTimer();
     void restartClock();
     void updateTimer();
+    StageCallbacks scriptCallbacks();
 
     std::string path_;
+    void releaseMovie();
+
     std::unique_ptr<MovieRenderer> movie_;
+    // Declared after the movie: its sound goes first.
+    std::unique_ptr<audio::MovieAudio> audio_;
     bool loop_ = true;
     bool playing_ = true;
     std::optional<std::uint32_t> background_;
@@ -83,6 +104,8 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     FrameClock clock_;
     PlaybackMenu* menu_ = nullptr;
     QImage frame_;
+    // Play time the scripts see through getTimer() and their timers.
+    std::int64_t scriptClockMs_ = 0;
 };
 
 } // namespace mc

@@ -83,6 +83,9 @@ TEST_F(EndSequenceTest, UnhooksFirstDeletesTheCardCopyAndEnds) {
     player.endSequence();
     EXPECT_EQ(world.events, (std::vector<std::string>{"unhook", "end"}));
     EXPECT_FALSE(cardformat::fileExists(path("copy")));
+    // The movie was let go (its sound with it) before the copy went.
+    ASSERT_FALSE(world.control.calls.empty());
+    EXPECT_EQ(world.control.calls.back(), "Movie=");
 }
 
 TEST_F(EndSequenceTest, KeepsEverythingOutsideCardMode) {

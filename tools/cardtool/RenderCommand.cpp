@@ -9,17 +9,24 @@
 #include <optional>
 #include <string>
 
+#include "FrameClock.h"
+#include "HeadlessPlayback.h"
+#include "Mixer.h"
 #include "MovieRenderer.h"
+#include "MovieSound.h"
+#include "OfflineMix.h"
 
 namespace {
 
 constexpr long kMaxFrames = 1'000'000;
 constexpr double kMaxScale = 16.0;
 constexpr long long kMaxPixels = 16384LL * 16384LL;
+constexpr double kMaxAudioSeconds = 3600.0;
 
 struct RenderOptions {
     std::string movie;
     std::string out;
+    std::string audio; // WAV of the frames' sound, when asked for
     long frames = 1;
     double scale = 1.0;
     mc::RenderQuality quality = mc::RenderQuality::High;
@@ -28,7 +35,7 @@ struct RenderOptions {
 
 void printUsage() {
     std::fprintf(stderr, "usage: cardtool render MOVIE --out PNG [--frames N] [--scale S] "
-                         "[--quality high|low] [--frame-budget MS]\n");
+                         "[--quality high|low] [--audio WAV] [--frame-budget MS]\n");
 }
 
 std::optional<RenderOptions> parseOptions(int argc, char** argv) {
@@ -42,6 +49,12 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv) {
                 return std::nullopt;
             }
             o.out = v;
+        } else if (arg == "--audio") {
+            const char* v = value();
+            if (v == nullptr || *v == '\0') {
+                return std::nullopt;
+            }
+            o.audio = v;
         } else if (arg == "--frames") {
             const char* v = value();
             char* end = nullptr;
@@ -109,13 +122,43 @@ int runRenderCommand(int argc, char** argv) {
         app = std::make_unique<QGuiApplication>(appArgc, appArgv);
     }
 
-    std::unique_ptr<mc::MovieRenderer> movie = mc::MovieRenderer::fromFile(options->movie);
-    if (!movie) {
+    std::unique_ptr<HeadlessPlayback> playback = HeadlessPlayback::open(options->movie);
+    if (!playback) {
         std::fprintf(stderr, "cardtool render: cannot load %s\n", options->movie.c_str());
         return 1;
     }
-    for (long i = 1; i < options->frames; ++i) {
-        movie->player().advance();
+    mc::MovieRenderer* movie = &playback->movie();
+    // The sound of the frames played, mixed on the frame clock: frame i's sound is mixed
+    // while frame i shows, so N frames give N / rate seconds.
+    mc::FrameClock clock;
+    clock.setRate(movie->frameRate8_8());
+    audio::Mixer mixer(44100);
+    std::unique_ptr<audio::MovieSound> sound;
+    std::unique_ptr<audio::OfflineMix> offline;
+    if (!options->audio.empty()) {
+        // The whole sound is held in memory before it is written: an hour at most.
+        if (static_cast<double>(options->frames) / clock.framesPerSecond() > kMaxAudioSeconds) {
+            std::fprintf(stderr, "cardtool render: more than an hour of sound cannot be written\n");
+            return 1;
+        }
+        sound = std::make_unique<audio::MovieSound>(movie->movie(), mixer, clock.framesPerSecond());
+        offline = std::make_unique<audio::OfflineMix>(mixer, clock.framesPerSecond());
+        movie->player().setSoundEvents(sound.get());
+    }
+    for (long i = 1; i <= options->frames; ++i) {
+        if (offline) {
+            offline->mixFrame();
+        }
+        if (i < options->frames) {
+            playback->advance();
+        }
+    }
+    if (sound) {
+        movie->player().setSoundEvents(nullptr);
+        if (!audio::writeWav(options->audio, offline->samples(), mixer.outputRate())) {
+            std::fprintf(stderr, "cardtool render: cannot write %s\n", options->audio.c_str());
+            return 1;
+        }
     }
     if (options->frameBudgetMs > 0) {
         movie->setFrameBudget(std::chrono::milliseconds(options->frameBudgetMs));

@@ -8,6 +8,7 @@
 
 #ifdef CARDTOOL_HAS_RENDER
 #include "RenderCommand.h"
+#include "TraceCommand.h"
 #endif
 
 #include <cstring>
@@ -27,9 +28,11 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
   extract CARD [--out FILE]          copy the card's movie out; prints its path
   info CARD [--json]                 whether the file is a card, and its movie's header and note
   log [--program Velmora|Quenfold]   print a program's error log (default Quenfold's)
-  render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low] [--frame-budget MS]
-                                     draw the stage after N frames (with a budget, as the
+  render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low] [--audio WAV]
+         [--frame-budget MS]         draw the stage after N frames (with a budget, as the
                                      player does: costly effects give way past MS ms)
+  trace MOVIE [--frames N] [--input FILE]
+                                     play N frames headless, printing the scripts' trace()
 Exit status: 0 success, 1 the operation failed, 2 usage error.
 )";
 
@@ -51,6 +54,9 @@ int main(int argc, char** argv) {
 #ifdef CARDTOOL_HAS_RENDER
     if (command == "render") {
         return runRenderCommand(argc - 1, argv + 1);
+    }
+    if (command == "trace") {
+        return runTraceCommand(argc - 1, argv + 1);
     }
 #endif
     using Command = std::function<int(const std::vector<std::string>&)>;

@@ -161,5 +161,20 @@ check "missing argument is a usage error" [ $? -eq 2 ]
 check "unknown option is a usage error" [ $? -eq 2 ]
 check "--version" "$tool" --version
 
+# The sound of N frames of the 12 fps movie: N / 12 seconds of 44.1 kHz 16-bit stereo, here
+# silence, in a WAV file (44 bytes of header).
+if "$tool" --help 2>&1 | grep -q -- "--audio"; then
+    QT_QPA_PLATFORM=offscreen "$tool" render "$movie" --out "$work/f.png" --frames 6 \
+        --audio "$work/f.wav" >/dev/null 2>&1
+    check "render --audio writes half a second" [ "$(wc -c <"$work/f.wav")" -eq $((44 + 22050 * 4)) ]
+    check "render --audio leaves no partial file" [ ! -e "$work/f.wav.part" ]
+    "$tool" render "$movie" --out "$work/f.png" --audio >/dev/null 2>&1
+    check "--audio without a file is a usage error" [ $? -eq 2 ]
+    QT_QPA_PLATFORM=offscreen "$tool" render "$movie" --out "$work/f.png" --frames 50000 \
+        --audio "$work/long.wav" >/dev/null 2>&1
+    check "more than an hour of sound is refused" [ $? -eq 1 ]
+    check "and nothing is written" [ ! -e "$work/long.wav" ]
+fi
+
 echo "cardtool: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

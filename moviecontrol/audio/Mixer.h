@@ -1,0 +1,104 @@
+#pragma once
+// The pull mixer: sounds are started, stopped and shaped from the movie's thread, and the
+// output (a device callback, or the offline renderer) pulls mixed 16-bit stereo frames at
+// the output rate. Every public member is safe to call from either thread.
+
+#include "PcmBuffer.h"
+#include "SoundTags.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace audio {
+
+// Where a sound's two channels go: left = L * leftToLeft + R * rightToLeft, and so on.
+// 1.0 is full level. A Sound object's volume and pan and its setTransform end up here.
+struct SoundTransform {
+    float leftToLeft = 1.0f;
+    float leftToRight = 0.0f;
+    float rightToLeft = 0.0f;
+    float rightToRight = 1.0f;
+    float volume = 1.0f;
+};
+
+// Samples that arrive piece by piece, a stream's blocks as its frames come up. Called on the
+// output's thread with the mixer locked.
+class StreamSource {
+  public:
+    virtual ~StreamSource() = default;
+    // Appends the next piece (interleaved at channels()); false when the stream has ended.
+    virtual bool pull(std::vector<std::int16_t>& out) = 0;
+    virtual std::uint32_t rate() const = 0;
+    virtual unsigned channels() const = 0;
+};
+
+using VoiceId = std::uint64_t;
+
+class Mixer {
+  public:
+    static constexpr std::size_t kMaxEventSounds = 32;
+
+    explicit Mixer(std::uint32_t outputRate = 44100);
+    ~Mixer();
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
+    std::uint32_t outputRate() const { return outputRate_; }
+
+    // Starts an event sound as `info` says (sync stop and no-multiple included); returns 0
+    // when nothing started: stopped by the info, already playing, or 32 sounds play.
+    // `group` ties the sound to a Sound object's transform (0: the movie's own).
+    VoiceId startEvent(std::uint16_t soundId, std::shared_ptr<const PcmBuffer> pcm,
+                       const SoundInfo& info, std::uintptr_t group = 0);
+    void stopSound(std::uint16_t soundId);
+    void stopVoice(VoiceId voice);
+    void stopAllEvents();
+    // Every event sound started for a Sound object's target.
+    void stopGroup(std::uintptr_t group);
+    bool soundPlaying(std::uint16_t soundId) const;
+    std::size_t eventVoices() const;
+
+    // One stream per key (the clip that plays it); a new start replaces the old one.
+    void startStream(std::uintptr_t key, std::unique_ptr<StreamSource> source,
+                     std::uintptr_t group = 0);
+    void stopStream(std::uintptr_t key);
+    bool streamPlaying(std::uintptr_t key) const;
+    // Frames of the stream's own rate played so far (the stream's clock); 0 when none.
+    std::uint64_t streamPlayed(std::uintptr_t key) const;
+
+    void stopAll();
+    // Paused, the output gets silence and every sound keeps its place.
+    void setPaused(bool paused);
+    bool paused() const;
+
+    void setTransform(std::uintptr_t group, const SoundTransform& transform);
+    SoundTransform transform(std::uintptr_t group) const;
+
+    // Milliseconds played of a voice since it started (loops included), and whether it
+    // still plays.
+    std::uint64_t voicePositionMs(VoiceId voice) const;
+    bool voicePlaying(VoiceId voice) const;
+    // Voices of event sounds that ended by themselves since the last call.
+    std::vector<VoiceId> takeFinished();
+
+    // Mixes `frames` stereo frames into `out` (2 * frames samples), replacing its content.
+    void mix(std::int16_t* out, std::size_t frames);
+
+  private:
+    struct Voice;
+    void mixVoice(Voice& v, float* acc, std::size_t frames);
+    static void applyInfo(Voice& v, const SoundInfo& info, std::uint32_t sourceRate);
+
+    std::uint32_t outputRate_;
+    mutable std::mutex mutex_;
+    std::vector<std::unique_ptr<Voice>> voices_;
+    std::vector<std::pair<std::uintptr_t, SoundTransform>> transforms_;
+    std::vector<VoiceId> finished_;
+    std::vector<float> scratch_;
+    VoiceId nextId_ = 1;
+    bool paused_ = false;
+};
+
+} // namespace audio

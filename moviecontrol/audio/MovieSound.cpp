@@ -1,0 +1,233 @@
+#include "MovieSound.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "AudioLog.h"
+#include "StreamClock.h"
+#include "StreamFeed.h"
+#include "swf/TagCodes.h"
+
+namespace audio {
+
+namespace {
+
+std::uintptr_t keyOf(const void* clip) {
+    return reinterpret_cast<std::uintptr_t>(clip);
+}
+
+} // namespace
+
+MovieSound::MovieSound(const swf::Movie& movie, Mixer& mixer, double framesPerSecond)
+    : library_(movie), mixer_(mixer),
+      framesPerSecond_(framesPerSecond > 0.0 ? framesPerSecond : 12.0) {}
+
+MovieSound::~MovieSound() {
+    mixer_.stopAll();
+}
+
+void MovieSound::frameEntered(const void* clip, const swf::Timeline& timeline,
+                              std::uint32_t frame) {
+    if (frame >= timeline.frames.size()) {
+        return;
+    }
+    for (const swf::ControlTag& tag : timeline.frames[frame].tags) {
+        if (const auto* raw = std::get_if<swf::RawControlTag>(&tag)) {
+            startFromTag(raw->code, raw->body);
+        }
+    }
+    updateStream(clip, timeline, frame);
+}
+
+void MovieSound::startFromTag(std::uint16_t code, Bytes body) {
+    std::optional<StartSoundTag> start;
+    if (code == swf::tag::StartSound) {
+        start = readStartSound(body);
+    } else if (code == swf::tag::StartSound2) {
+        start = readStartSound2(body);
+        if (start) {
+            start->soundId = library_.exported(start->className).value_or(0);
+        }
+    }
+    if (!start || library_.definition(start->soundId) == nullptr) {
+        return;
+    }
+    if (start->info.syncStop) {
+        mixer_.stopSound(start->soundId);
+        return;
+    }
+    mixer_.startEvent(start->soundId, library_.decoded(start->soundId), start->info);
+}
+
+const std::optional<StreamHead>& MovieSound::headOf(const swf::Timeline& timeline) {
+    auto it = heads_.find(&timeline);
+    if (it == heads_.end()) {
+        it = heads_.emplace(&timeline, findStreamHead(timeline)).first;
+    }
+    return it->second;
+}
+
+void MovieSound::updateStream(const void* clip, const swf::Timeline& timeline,
+                              std::uint32_t frame) {
+    const std::optional<StreamHead>& head = headOf(timeline);
+    if (!head) {
+        return;
+    }
+    Stream& s = streams_[clip];
+    s.entered = true;
+    if (s.active && frame == s.expected && mixer_.streamPlaying(keyOf(clip))) {
+        ++s.expected;
+        return;
+    }
+    // A jump (or a first start): the stream goes on from the frame entered, if it holds a
+    // block; a frame without one is silent.
+    if (!streamBlockOf(timeline.frames[frame])) {
+        if (s.active) {
+            mixer_.stopStream(keyOf(clip));
+            s.active = false;
+        }
+        return;
+    }
+    if (!codecSupported(head->stream)) {
+        logOnce(std::string("streamed sound in the ") + codecName(head->stream) +
+                " format cannot be played; it stays silent");
+        return;
+    }
+    mixer_.startStream(keyOf(clip),
+                       std::make_unique<StreamFeed>(timeline, *head, frame, framesPerSecond_));
+    s.active = true;
+    s.expected = frame + 1;
+    s.firstFrame = frame;
+    s.samplesPerFrame = head->stream.rate / framesPerSecond_;
+    if (lead_ == nullptr) {
+        lead_ = clip;
+    }
+}
+
+void MovieSound::clipRemoved(const void* clip) {
+    const auto it = streams_.find(clip);
+    if (it == streams_.end()) {
+        return;
+    }
+    mixer_.stopStream(keyOf(clip));
+    streams_.erase(it);
+    if (lead_ == clip) {
+        lead_ = nullptr;
+        chooseLead();
+    }
+}
+
+void MovieSound::tickEnded() {
+    for (auto& [clip, s] : streams_) {
+        // A clip that entered no frame this tick has stopped: its stream stops with it.
+        if (s.active && (!s.entered || !mixer_.streamPlaying(keyOf(clip)))) {
+            mixer_.stopStream(keyOf(clip));
+            s.active = false;
+        }
+        s.entered = false;
+    }
+    chooseLead();
+}
+
+void MovieSound::chooseLead() {
+    const auto lead = streams_.find(lead_);
+    if (lead != streams_.end() && lead->second.active) {
+        return;
+    }
+    lead_ = nullptr;
+    for (const auto& [clip, s] : streams_) {
+        if (s.active) {
+            lead_ = clip;
+            return;
+        }
+    }
+}
+
+std::optional<int> MovieSound::framesDue(int maxCatchUp) const {
+    const auto it = streams_.find(lead_);
+    if (it == streams_.end() || !it->second.active || mixer_.paused() ||
+        !mixer_.streamPlaying(keyOf(lead_))) {
+        return std::nullopt;
+    }
+    const Stream& s = it->second;
+    // The frames the clip has run since the stream's first one: each is due one frame's
+    // worth of the stream's samples after the one before.
+    return streamFramesDue(mixer_.streamPlayed(keyOf(lead_)), s.samplesPerFrame,
+                           s.expected - 1 - s.firstFrame, maxCatchUp);
+}
+
+bool MovieSound::streaming() const {
+    return lead_ != nullptr;
+}
+
+void MovieSound::stopAll() {
+    mixer_.stopAll();
+    for (auto& [clip, s] : streams_) {
+        s.active = false;
+    }
+    lead_ = nullptr;
+}
+
+void MovieSound::setPaused(bool paused) {
+    mixer_.setPaused(paused);
+}
+
+void MovieSound::buttonTransition(std::uint16_t buttonId, ButtonTransition transition) {
+    const ButtonSounds* sounds = library_.buttonSounds(buttonId);
+    if (sounds == nullptr || !sounds->transitions[transition]) {
+        return;
+    }
+    const StartSoundTag& start = *sounds->transitions[transition];
+    if (start.info.syncStop) {
+        mixer_.stopSound(start.soundId);
+        return;
+    }
+    mixer_.startEvent(start.soundId, library_.decoded(start.soundId), start.info);
+}
+
+std::optional<std::uint16_t> MovieSound::exportedSound(std::string_view linkageName) const {
+    return library_.exported(linkageName);
+}
+
+VoiceId MovieSound::startSound(std::uint16_t soundId, double secondOffset, int loops,
+                               std::uintptr_t target) {
+    SoundInfo info;
+    if (std::isfinite(secondOffset) && secondOffset > 0.0) {
+        info.inPoint = static_cast<std::uint32_t>(std::min(secondOffset * 44100.0, 4.0e9));
+    }
+    info.loops = static_cast<std::uint16_t>(std::clamp(loops, 1, 65535));
+    return mixer_.startEvent(soundId, library_.decoded(soundId), info, target);
+}
+
+void MovieSound::stopSounds(std::uintptr_t target, std::optional<std::uint16_t> soundId) {
+    if (soundId) {
+        mixer_.stopSound(*soundId);
+    } else if (target == 0) {
+        mixer_.stopAllEvents();
+    } else {
+        mixer_.stopGroup(target);
+    }
+}
+
+void MovieSound::setTransform(std::uintptr_t target, const SoundTransform& transform) {
+    mixer_.setTransform(target, transform);
+}
+
+SoundTransform MovieSound::transform(std::uintptr_t target) const {
+    return mixer_.transform(target);
+}
+
+std::uint64_t MovieSound::positionMs(VoiceId voice) const {
+    return mixer_.voicePositionMs(voice);
+}
+
+std::uint64_t MovieSound::durationMs(std::uint16_t soundId) {
+    const std::shared_ptr<const PcmBuffer> pcm = library_.decoded(soundId);
+    return pcm && pcm->rate > 0 ? pcm->frames() * 1000u / pcm->rate : 0;
+}
+
+std::vector<VoiceId> MovieSound::takeCompleted() {
+    return mixer_.takeFinished();
+}
+
+} // namespace audio

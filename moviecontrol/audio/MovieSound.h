@@ -1,0 +1,77 @@
+#pragma once
+// The sound of one playing movie: hears the timeline's frames, starts and stops the
+// movie's event sounds and streams in the mixer, keeps the timeline in step with a playing
+// stream and serves the scripts' Sound objects.
+
+#include "Mixer.h"
+#include "SoundEvents.h"
+#include "SoundLibrary.h"
+#include "SoundScriptHost.h"
+
+#include <map>
+#include <optional>
+
+namespace audio {
+
+class MovieSound : public mc::SoundEvents, public SoundScriptHost {
+  public:
+    // The mixer outlives this object; the movie too.
+    MovieSound(const swf::Movie& movie, Mixer& mixer, double framesPerSecond);
+    // Silences every sound of the movie: the streams read the movie's bytes.
+    ~MovieSound() override;
+    MovieSound(const MovieSound&) = delete;
+    MovieSound& operator=(const MovieSound&) = delete;
+
+    // The timeline's side.
+    void frameEntered(const void* clip, const swf::Timeline& timeline,
+                      std::uint32_t frame) override;
+    void clipRemoved(const void* clip) override;
+    void tickEnded() override;
+
+    // The player's commands: a rewound or stepped movie stops its sounds; a paused one is
+    // silent until it plays on.
+    void stopAll();
+    void setPaused(bool paused);
+    // A button changed state.
+    void buttonTransition(std::uint16_t buttonId, ButtonTransition transition);
+
+    // Frames the timeline should run now to stay with the stream that leads (the first
+    // stream still playing); nothing when no stream plays and the frame clock decides.
+    std::optional<int> framesDue(int maxCatchUp) const;
+    bool streaming() const;
+
+    // The scripts' side.
+    std::optional<std::uint16_t> exportedSound(std::string_view linkageName) const override;
+    VoiceId startSound(std::uint16_t soundId, double secondOffset, int loops,
+                       std::uintptr_t target) override;
+    void stopSounds(std::uintptr_t target, std::optional<std::uint16_t> soundId) override;
+    void setTransform(std::uintptr_t target, const SoundTransform& transform) override;
+    SoundTransform transform(std::uintptr_t target) const override;
+    std::uint64_t positionMs(VoiceId voice) const override;
+    std::uint64_t durationMs(std::uint16_t soundId) override;
+    std::vector<VoiceId> takeCompleted() override;
+
+    SoundLibrary& library() { return library_; }
+
+  private:
+    struct Stream {
+        std::uint32_t expected = 0; // the frame that continues the stream
+        bool entered = false;       // a frame was entered this tick
+        bool active = false;
+        std::uint32_t firstFrame = 0; // where the stream started
+        double samplesPerFrame = 0.0;
+    };
+    void startFromTag(std::uint16_t code, Bytes body);
+    void updateStream(const void* clip, const swf::Timeline& timeline, std::uint32_t frame);
+    const std::optional<StreamHead>& headOf(const swf::Timeline& timeline);
+    void chooseLead();
+
+    SoundLibrary library_;
+    Mixer& mixer_;
+    double framesPerSecond_;
+    std::map<const swf::Timeline*, std::optional<StreamHead>> heads_;
+    std::map<const void*, Stream> streams_;
+    const void* lead_ = nullptr;
+};
+
+} // namespace audio

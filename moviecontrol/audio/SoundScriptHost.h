@@ -1,0 +1,44 @@
+#pragma once
+// What a script's Sound object asks of the sound layer. A Sound object belongs to a target
+// clip (0: the whole movie); its transform shapes every sound it starts, and the movie's
+// own transform (target 0) shapes all sounds.
+
+#include "Mixer.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace audio {
+
+class SoundScriptHost {
+  public:
+    virtual ~SoundScriptHost() = default;
+
+    // attachSound: the sound exported under a linkage name.
+    virtual std::optional<std::uint16_t> exportedSound(std::string_view linkageName) const = 0;
+    // start(secondOffset, loops); 0 when nothing started.
+    virtual VoiceId startSound(std::uint16_t soundId, double secondOffset, int loops,
+                               std::uintptr_t target) = 0;
+    // stop() (every sound of the target; target 0: every sound) or stop(linkageName).
+    virtual void stopSounds(std::uintptr_t target, std::optional<std::uint16_t> soundId) = 0;
+    // setVolume, setPan and setTransform change the target's transform; the getters read it.
+    virtual void setTransform(std::uintptr_t target, const SoundTransform& transform) = 0;
+    virtual SoundTransform transform(std::uintptr_t target) const = 0;
+    // position and duration, in milliseconds.
+    virtual std::uint64_t positionMs(VoiceId voice) const = 0;
+    virtual std::uint64_t durationMs(std::uint16_t soundId) = 0;
+    // Sounds that played to their end since the last call: their onSoundComplete is due.
+    virtual std::vector<VoiceId> takeCompleted() = 0;
+};
+
+// setVolume(percent) and getVolume(); percents beyond 0..100 are kept, as scripts may
+// overdrive a sound.
+SoundTransform withVolume(SoundTransform t, double percent);
+double volumeOf(const SoundTransform& t);
+// setPan(-100 full left .. 100 full right) and getPan().
+SoundTransform withPan(SoundTransform t, double pan);
+double panOf(const SoundTransform& t);
+
+} // namespace audio

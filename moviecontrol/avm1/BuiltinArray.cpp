@@ -1,0 +1,454 @@
+// Array: elements are properties named by index; `length` is computed.
+
+#include "avm1/Convert.h"
+#include "avm1/Interpreter.h"
+#include "avm1/State.h"
+#include "avm1/Text.h"
+
+#include <cmath>
+#include <cwctype>
+#include <functional>
+
+namespace avm1 {
+
+namespace {
+
+constexpr double MaxLength = 4294967295.0;
+
+bool isLengthName(Machine& m, const Str& name) {
+    return m.caseSensitive() ? name.view() == "length" : equalsFolded(name.view(), "length");
+}
+
+double lengthOf(Machine& m, Object* o) {
+    if (auto* a = dynamic_cast<ArrayObject*>(o))
+        return std::max(a->length(), 0.0);
+    double n = m.toNumber(m.get(o, m.state().sLength));
+    return std::isnan(n) || n < 0 ? 0 : std::min(std::trunc(n), MaxLength);
+}
+
+Value element(Machine& m, Object* o, double i) {
+    return m.get(o, indexName(m, i));
+}
+
+void setLengthOf(Machine& m, Object* o, double n) {
+    if (auto* a = dynamic_cast<ArrayObject*>(o))
+        a->setLength(m, n);
+    else
+        m.set(o, m.state().sLength, Value(n));
+}
+
+std::vector<Value> elements(Machine& m, Object* o) {
+    double n = lengthOf(m, o);
+    if (n > static_cast<double>(m.limits().maxArrayElements))
+        m.state().abort(LimitKind::MemoryBudget,
+                        "a script worked on an array past the movie's budget");
+    std::vector<Value> out;
+    out.reserve(static_cast<std::size_t>(n));
+    for (double i = 0; i < n; ++i)
+        out.push_back(element(m, o, i));
+    return out;
+}
+
+/// Replaces the elements of `o` with `values`.
+void store(Machine& m, Object* o, const std::vector<Value>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        m.set(o, indexName(m, static_cast<double>(i)), values[i]);
+    setLengthOf(m, o, static_cast<double>(values.size()));
+}
+
+double relativeIndex(Machine& m, const Value& v, double length, double fallback) {
+    if (v.isUndefined())
+        return fallback;
+    double n = m.toNumber(v);
+    if (std::isnan(n))
+        n = 0;
+    n = std::trunc(n);
+    if (n < 0)
+        n = std::max(0.0, n + length);
+    return std::min(n, length);
+}
+
+// Sort flags.
+constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8,
+              Numeric = 16;
+
+/// Stable merge sort that stays in bounds whatever the comparator answers.
+void mergeSort(std::vector<std::size_t>& items,
+               const std::function<bool(std::size_t, std::size_t)>& less) {
+    std::vector<std::size_t> buffer(items.size());
+    for (std::size_t width = 1; width < items.size(); width *= 2) {
+        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width) {
+            std::size_t mid = std::min(lo + width, items.size());
+            std::size_t hi = std::min(lo + 2 * width, items.size());
+            std::size_t i = lo, j = mid, k = lo;
+            while (i < mid && j < hi)
+                buffer[k++] = less(items[j], items[i]) ? items[j++] : items[i++];
+            while (i < mid)
+                buffer[k++] = items[i++];
+            while (j < hi)
+                buffer[k++] = items[j++];
+        }
+        items.swap(buffer);
+    }
+}
+
+char16_t foldCase(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char16_t>(c + 32);
+    return c;
+}
+
+int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
+    if (flags & Numeric) {
+        if (a.isNumber() && b.isNumber()) {
+            // NaN sorts after every number.
+            double x = a.asNumber(), y = b.asNumber();
+            if (std::isnan(x) || std::isnan(y))
+                return std::isnan(x) - std::isnan(y);
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+    }
+    std::u16string x = toUtf16(m.toString(a).view());
+    std::u16string y = toUtf16(m.toString(b).view());
+    if (flags & CaseInsensitive) {
+        for (auto& c : x)
+            c = foldCase(c);
+        for (auto& c : y)
+            c = foldCase(c);
+    }
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+/// Sorts `values` by `compare`; answers what sort/sortOn return.
+Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int flags,
+               const std::function<int(std::size_t, std::size_t)>& compare) {
+    std::vector<std::size_t> order(values.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    bool duplicate = false;
+    mergeSort(order, [&](std::size_t a, std::size_t b) {
+        int c = compare(a, b);
+        if (c == 0 && a != b)
+            duplicate = true;
+        return (flags & Descending) ? c > 0 : c < 0;
+    });
+    if ((flags & UniqueSort) && duplicate)
+        return Value(0.0);
+    if (flags & ReturnIndexedArray) {
+        std::vector<Value> indexes;
+        for (std::size_t i : order)
+            indexes.push_back(Value(static_cast<double>(i)));
+        return Value(m.newArray(indexes));
+    }
+    std::vector<Value> sorted;
+    for (std::size_t i : order)
+        sorted.push_back(values[i]);
+    store(m, self, sorted);
+    return Value(self);
+}
+
+} // namespace
+
+bool parseArrayIndex(std::string_view name, double& index) {
+    if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0'))
+        return false;
+    double v = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v >= MaxLength)
+        return false;
+    index = v;
+    return true;
+}
+
+Str indexName(Machine& m, double index) {
+    auto& small = m.state().smallInts;
+    if (index >= 0 && index < static_cast<double>(small.size()))
+        return small[static_cast<std::size_t>(index)];
+    return Str(numberToText(index));
+}
+
+bool ArrayObject::getVirtual(Machine& m, const Str& name, Value& out) {
+    if (isLengthName(m, name)) {
+        out = Value(length_);
+        return true;
+    }
+    return false;
+}
+
+bool ArrayObject::hasVirtual(Machine& m, const Str& name) {
+    return isLengthName(m, name);
+}
+
+bool ArrayObject::setVirtual(Machine& m, const Str& name, const Value& value) {
+    if (isLengthName(m, name)) {
+        double n = m.toNumber(value);
+        if (!std::isnan(n) && n >= 0)
+            setLength(m, std::min(std::trunc(n), MaxLength));
+        return true;
+    }
+    double index;
+    if (parseArrayIndex(name.view(), index))
+        noteIndex(index);
+    return false; // stored as an ordinary property
+}
+
+void ArrayObject::setLength(Machine& m, double length) {
+    if (length < length_) {
+        std::vector<Str> doomed;
+        properties().forEach([&](const Property& p) {
+            double index;
+            if (parseArrayIndex(p.name.view(), index) && index >= length)
+                doomed.push_back(p.name);
+        });
+        for (const Str& n : doomed)
+            m.deleteProperty(this, n);
+    }
+    length_ = length;
+}
+
+void installArrayBuiltins(Machine& m) {
+    auto& s = m.state();
+    FunctionObject* array = m.newClass([](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        if (c.count() == 1 && c.arg(0).isNumber()) {
+            auto* a = static_cast<ArrayObject*>(m.newArray());
+            // Flash keeps the length as given, negative ones included.
+            double n = c.arg(0).asNumber();
+            if (std::isfinite(n))
+                a->setLength(m, std::min(std::trunc(n), MaxLength));
+            return Value(static_cast<Object*>(a));
+        }
+        return Value(m.newArray(c.args));
+    });
+    array->constructor = [array](CallArgs& c) -> Value {
+        CallArgs plain{c.machine, Value(), c.args, array, false};
+        Value result = array->native()(plain);
+        if (Object* o = result.asObject())
+            o->setProto(c.machine.get(c.callee, "prototype").asObject());
+        return result;
+    };
+    // The prototype is itself an array, as in Flash.
+    Object* proto = m.make<ArrayObject>(s.objectProto);
+    m.define(array, "prototype", Value(proto), attr::Hidden);
+    m.define(proto, "constructor", Value(static_cast<Object*>(array)), attr::Hidden);
+    s.arrayProto = proto;
+    m.define(m.global(), "Array", Value(static_cast<Object*>(array)));
+    m.define(array, "CASEINSENSITIVE", Value(1.0), attr::Hidden | attr::ReadOnly);
+    m.define(array, "DESCENDING", Value(2.0), attr::Hidden | attr::ReadOnly);
+    m.define(array, "UNIQUESORT", Value(4.0), attr::Hidden | attr::ReadOnly);
+    m.define(array, "RETURNINDEXEDARRAY", Value(8.0), attr::Hidden | attr::ReadOnly);
+    m.define(array, "NUMERIC", Value(16.0), attr::Hidden | attr::ReadOnly);
+
+    m.defineMethod(proto, "push", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        double n = lengthOf(m, o);
+        for (const Value& v : c.args)
+            m.set(o, indexName(m, n++), v);
+        setLengthOf(m, o, n);
+        return Value(n);
+    });
+    m.defineMethod(proto, "pop", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        double n = lengthOf(m, o);
+        if (n == 0)
+            return {};
+        Value last = element(m, o, n - 1);
+        m.deleteProperty(o, indexName(m, n - 1));
+        setLengthOf(m, o, n - 1);
+        return last;
+    });
+    m.defineMethod(proto, "shift", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        std::vector<Value> all = elements(m, o);
+        if (all.empty())
+            return {};
+        Value first = all.front();
+        all.erase(all.begin());
+        m.deleteProperty(o, indexName(m, static_cast<double>(all.size())));
+        store(m, o, all);
+        return first;
+    });
+    m.defineMethod(proto, "unshift", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        std::vector<Value> all = elements(m, o);
+        all.insert(all.begin(), c.args.begin(), c.args.end());
+        store(m, o, all);
+        return Value(static_cast<double>(all.size()));
+    });
+    m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o || c.count() == 0)
+            return {};
+        std::vector<Value> all = elements(m, o);
+        auto length = static_cast<double>(all.size());
+        double start = relativeIndex(m, c.arg(0), length, 0);
+        double count = c.count() > 1 ? m.toNumber(c.arg(1)) : length - start;
+        if (std::isnan(count) || count < 0)
+            count = 0;
+        count = std::min(std::trunc(count), length - start);
+        auto from = all.begin() + static_cast<std::ptrdiff_t>(start);
+        auto to = from + static_cast<std::ptrdiff_t>(count);
+        std::vector<Value> removed(from, to);
+        all.erase(from, to);
+        if (c.count() > 2)
+            all.insert(all.begin() + static_cast<std::ptrdiff_t>(start), c.args.begin() + 2,
+                       c.args.end());
+        for (double i = static_cast<double>(all.size()); i < length; ++i)
+            m.deleteProperty(o, indexName(m, i));
+        store(m, o, all);
+        return Value(m.newArray(removed));
+    });
+    m.defineMethod(proto, "slice", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        double length = lengthOf(m, o);
+        double start = relativeIndex(m, c.arg(0), length, 0);
+        double end = relativeIndex(m, c.arg(1), length, length);
+        std::vector<Value> out;
+        for (double i = start; i < end; ++i)
+            out.push_back(element(m, o, i));
+        return Value(m.newArray(out));
+    });
+    auto join = [](Machine& m, Object* o, std::string_view sep) -> Value {
+        std::string out;
+        double n = lengthOf(m, o);
+        for (double i = 0; i < n; ++i) {
+            if (i > 0)
+                out += sep;
+            out += m.toString(element(m, o, i)).view();
+            if (out.size() > m.limits().maxStringBytes / 4)
+                m.state().abort(LimitKind::MemoryBudget,
+                                "a script built a string past the movie's budget");
+        }
+        return Value(Str(std::move(out)));
+    };
+    m.defineMethod(proto, "join", [join](CallArgs& c) -> Value {
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        Str sep = c.arg(0).isUndefined() ? Str(",") : c.machine.toString(c.arg(0));
+        return join(c.machine, o, sep.view());
+    });
+    m.defineMethod(proto, "toString", [join](CallArgs& c) -> Value {
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        return join(c.machine, o, ",");
+    });
+    m.defineMethod(proto, "reverse", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        std::vector<Value> all = elements(m, o);
+        std::reverse(all.begin(), all.end());
+        store(m, o, all);
+        return Value(o);
+    });
+    m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        std::vector<Value> all = o ? elements(m, o) : std::vector<Value>();
+        for (const Value& v : c.args) {
+            if (auto* a = dynamic_cast<ArrayObject*>(v.asObject())) {
+                std::vector<Value> more = elements(m, a);
+                all.insert(all.end(), more.begin(), more.end());
+            } else {
+                all.push_back(v);
+            }
+        }
+        return Value(m.newArray(all));
+    });
+    m.defineMethod(proto, "sort", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o)
+            return {};
+        // sort([compare | flags | any object][, flags]): other first arguments give
+        // undefined, a numeric second argument wins over a first one.
+        Value comparator;
+        int flags = 0;
+        if (c.count() > 0) {
+            const Value& first = c.arg(0);
+            if (first.isObject() && first.asObject()->asFunction())
+                comparator = first;
+            else if (first.isNumber())
+                flags = toInt32(first.asNumber());
+            else if (!first.isObject())
+                return {};
+            if (c.count() > 1 && c.arg(1).isNumber())
+                flags = toInt32(c.arg(1).asNumber());
+        }
+        std::vector<Value> values = elements(m, o);
+        return sortWith(m, o, values, flags, [&](std::size_t a, std::size_t b) {
+            if (comparator.isObject()) {
+                Value args[] = {values[a], values[b]};
+                double r = m.toNumber(callValue(m, comparator, Value(), args));
+                return r < 0 ? -1 : (r > 0 ? 1 : 0);
+            }
+            return compareValues(m, values[a], values[b], flags);
+        });
+    });
+    m.defineMethod(proto, "sortOn", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* o = c.thisObject();
+        if (!o || c.count() == 0)
+            return {};
+        std::vector<Str> fields;
+        if (auto* list = dynamic_cast<ArrayObject*>(c.arg(0).asObject())) {
+            for (const Value& v : elements(m, list))
+                fields.push_back(m.toString(v));
+        } else {
+            fields.push_back(m.toString(c.arg(0)));
+        }
+        std::vector<int> fieldFlags(fields.size(), 0);
+        int flags = 0;
+        if (auto* list = dynamic_cast<ArrayObject*>(c.arg(1).asObject())) {
+            std::vector<Value> f = elements(m, list);
+            for (std::size_t i = 0; i < fieldFlags.size() && i < f.size(); ++i)
+                fieldFlags[i] = toInt32(m.toNumber(f[i]));
+            if (!fieldFlags.empty())
+                flags = fieldFlags[0] & (UniqueSort | ReturnIndexedArray);
+        } else if (c.count() > 1) {
+            flags = toInt32(m.toNumber(c.arg(1)));
+            std::fill(fieldFlags.begin(), fieldFlags.end(), flags);
+        }
+        std::vector<Value> values = elements(m, o);
+        std::vector<std::vector<Value>> keys(fields.size());
+        for (std::size_t f = 0; f < fields.size(); ++f)
+            for (const Value& v : values)
+                keys[f].push_back(v.isObject() ? m.get(v.asObject(), fields[f]) : Value());
+        return sortWith(m, o, values, flags & (UniqueSort | ReturnIndexedArray),
+                        [&](std::size_t a, std::size_t b) {
+                            for (std::size_t f = 0; f < fields.size(); ++f) {
+                                int r = compareValues(m, keys[f][a], keys[f][b], fieldFlags[f]);
+                                if (fieldFlags[f] & Descending)
+                                    r = -r;
+                                if (r != 0)
+                                    return r;
+                            }
+                            return 0;
+                        });
+    });
+}
+
+} // namespace avm1

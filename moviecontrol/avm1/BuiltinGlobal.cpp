@@ -1,0 +1,147 @@
+// Global functions: number parsing, escape/unescape, getTimer, random and the timers.
+
+#include "avm1/Convert.h"
+#include "avm1/Interpreter.h"
+#include "avm1/State.h"
+#include "avm1/Text.h"
+
+#include <cmath>
+
+namespace avm1 {
+
+namespace {
+
+std::string escapeText(std::string_view text) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            out.push_back(ch);
+        } else {
+            out.push_back('%');
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        }
+    }
+    return out;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string unescapeText(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            int hi = hexValue(text[i + 1]);
+            int lo = hexValue(text[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                out.push_back(static_cast<char>(hi * 16 + lo));
+                i += 2;
+                continue;
+            }
+        }
+        out.push_back(text[i]);
+    }
+    return decodeText(out);
+}
+
+/// setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
+Value addTimer(CallArgs& c, bool repeat) {
+    Machine& m = c.machine;
+    auto& s = m.state();
+    Timer t;
+    std::size_t next;
+    if (c.arg(0).isObject() && c.arg(0).asObject()->asFunction()) {
+        t.function = c.arg(0);
+        next = 1;
+    } else if (c.arg(0).isObject() && c.count() >= 3) {
+        t.object = c.arg(0).asObject();
+        t.method = m.toString(c.arg(1));
+        next = 2;
+    } else {
+        return {};
+    }
+    double ms = m.toNumber(c.arg(next));
+    if (std::isnan(ms) || ms < 0)
+        ms = 0;
+    t.interval = ms;
+    t.repeat = repeat;
+    t.due = s.timerNow + std::max(ms, 1.0);
+    for (std::size_t i = next + 1; i < c.count(); ++i)
+        t.args.push_back(c.args[i]);
+    if (s.timers.size() >= 10000)
+        s.abort(LimitKind::MemoryBudget, "a script started more timers than the movie may hold");
+    t.id = s.nextTimerId++;
+    s.timers.push_back(std::move(t));
+    return Value(static_cast<double>(s.timers.back().id));
+}
+
+Value removeTimer(CallArgs& c) {
+    auto& s = c.machine.state();
+    double id = c.machine.toNumber(c.arg(0));
+    std::erase_if(s.timers, [&](const Timer& t) { return t.id == id; });
+    return {};
+}
+
+} // namespace
+
+void installGlobalFunctions(Machine& m) {
+    Object* g = m.global();
+    m.define(g, "NaN", Value(std::numeric_limits<double>::quiet_NaN()), attr::Hidden);
+    m.define(g, "Infinity", Value(std::numeric_limits<double>::infinity()), attr::Hidden);
+    m.defineMethod(g, "parseInt", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        if (c.count() == 0)
+            return {};
+        int radix = c.count() > 1 ? toInt32(m.toNumber(c.arg(1))) : 0;
+        if (c.count() > 1 && (radix < 2 || radix > 36))
+            return Value(std::numeric_limits<double>::quiet_NaN());
+        return Value(parseIntText(m.toString(c.arg(0)).view(), radix));
+    });
+    m.defineMethod(g, "parseFloat", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return {};
+        return Value(parseFloatText(c.machine.toString(c.arg(0)).view()));
+    });
+    m.defineMethod(g, "isNaN", [](CallArgs& c) -> Value {
+        return Value(std::isnan(c.machine.toNumber(c.arg(0))));
+    });
+    m.defineMethod(g, "isFinite", [](CallArgs& c) -> Value {
+        return Value(std::isfinite(c.machine.toNumber(c.arg(0))));
+    });
+    m.defineMethod(g, "escape", [](CallArgs& c) -> Value {
+        return Value(Str(escapeText(c.machine.toString(c.arg(0)).view())));
+    });
+    m.defineMethod(g, "unescape", [](CallArgs& c) -> Value {
+        return Value(Str(unescapeText(c.machine.toString(c.arg(0)).view())));
+    });
+    m.defineMethod(g, "getTimer", [](CallArgs& c) -> Value {
+        return Value(std::floor(c.machine.host().timerMs()));
+    });
+    m.defineMethod(g, "random", [](CallArgs& c) -> Value {
+        double max = c.machine.toNumber(c.arg(0));
+        if (!(max > 0) || !std::isfinite(max))
+            return Value(0.0);
+        std::uniform_real_distribution<double> d(0.0, 1.0);
+        return Value(std::floor(d(c.machine.state().random) * std::floor(max)));
+    });
+    m.defineMethod(g, "trace", [](CallArgs& c) -> Value {
+        traceValue(c.machine, c.arg(0));
+        return {};
+    });
+    m.defineMethod(g, "setInterval", [](CallArgs& c) { return addTimer(c, true); });
+    m.defineMethod(g, "setTimeout", [](CallArgs& c) { return addTimer(c, false); });
+    m.defineMethod(g, "clearInterval", removeTimer);
+    m.defineMethod(g, "clearTimeout", removeTimer);
+}
+
+} // namespace avm1

@@ -1,0 +1,136 @@
+// Number and Math.
+
+#include "avm1/Convert.h"
+#include "avm1/Interpreter.h"
+#include "avm1/State.h"
+
+#include <cmath>
+#include <limits>
+
+namespace avm1 {
+
+namespace {
+/// The number a Number method works on: its `this` wrapper or a primitive.
+bool thisNumber(CallArgs& c, double& out) {
+    Value v;
+    if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isNumber()) {
+        out = v.asNumber();
+        return true;
+    }
+    if (c.thisValue.isNumber()) {
+        out = c.thisValue.asNumber();
+        return true;
+    }
+    return false;
+}
+} // namespace
+
+void installNumberBuiltins(Machine& m) {
+    auto& s = m.state();
+    FunctionObject* number = m.newClass(
+        [](CallArgs& c) -> Value { return Value(c.count() ? c.machine.toNumber(c.arg(0)) : 0.0); });
+    number->constructor = [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* p = m.get(c.callee, "prototype").asObject();
+        double n = c.count() ? m.toNumber(c.arg(0)) : 0.0;
+        return Value(static_cast<Object*>(m.make<BoxObject>(p, Value(n), "Number")));
+    };
+    s.numberProto = constructorPrototype(m, number);
+    m.define(m.global(), "Number", Value(static_cast<Object*>(number)));
+    m.define(number, "MAX_VALUE", Value(std::numeric_limits<double>::max()),
+             attr::Hidden | attr::ReadOnly);
+    m.define(number, "MIN_VALUE", Value(std::numeric_limits<double>::denorm_min()),
+             attr::Hidden | attr::ReadOnly);
+    m.define(number, "NaN", Value(std::numeric_limits<double>::quiet_NaN()),
+             attr::Hidden | attr::ReadOnly);
+    m.define(number, "NEGATIVE_INFINITY", Value(-std::numeric_limits<double>::infinity()),
+             attr::Hidden | attr::ReadOnly);
+    m.define(number, "POSITIVE_INFINITY", Value(std::numeric_limits<double>::infinity()),
+             attr::Hidden | attr::ReadOnly);
+    m.defineMethod(s.numberProto, "valueOf", [](CallArgs& c) -> Value {
+        double n;
+        return thisNumber(c, n) ? Value(n) : Value();
+    });
+    m.defineMethod(s.numberProto, "toString", [](CallArgs& c) -> Value {
+        double n;
+        if (!thisNumber(c, n))
+            return {};
+        int radix = 10;
+        if (c.count() > 0 && !c.arg(0).isUndefined())
+            radix = toInt32(c.machine.toNumber(c.arg(0)));
+        if (radix < 2 || radix > 36)
+            radix = 10;
+        return Value(Str(numberToText(n, radix)));
+    });
+}
+
+void installMathBuiltins(Machine& m) {
+    Object* math = m.newObject();
+    m.define(m.global(), "Math", Value(math));
+    auto constant = [&](std::string_view name, double v) {
+        m.define(math, name, Value(v), attr::Hidden | attr::ReadOnly);
+    };
+    constant("E", M_E);
+    constant("LN10", M_LN10);
+    constant("LN2", M_LN2);
+    constant("LOG10E", M_LOG10E);
+    constant("LOG2E", M_LOG2E);
+    constant("PI", M_PI);
+    constant("SQRT1_2", M_SQRT1_2);
+    constant("SQRT2", M_SQRT2);
+    using Unary = double (*)(double);
+    auto unary = [&](std::string_view name, Unary f) {
+        m.defineMethod(math, name, [f](CallArgs& c) -> Value {
+            if (c.count() == 0)
+                return Value(std::numeric_limits<double>::quiet_NaN());
+            return Value(f(c.machine.toNumber(c.arg(0))));
+        });
+    };
+    unary("abs", [](double x) { return std::fabs(x); });
+    unary("acos", [](double x) { return std::acos(x); });
+    unary("asin", [](double x) { return std::asin(x); });
+    unary("atan", [](double x) { return std::atan(x); });
+    unary("ceil", [](double x) { return std::ceil(x); });
+    unary("cos", [](double x) { return std::cos(x); });
+    unary("exp", [](double x) { return std::exp(x); });
+    unary("floor", [](double x) { return std::floor(x); });
+    unary("log", [](double x) { return std::log(x); });
+    unary("round", [](double x) { return std::floor(x + 0.5); });
+    unary("sin", [](double x) { return std::sin(x); });
+    unary("sqrt", [](double x) { return std::sqrt(x); });
+    unary("tan", [](double x) { return std::tan(x); });
+    m.defineMethod(math, "atan2", [](CallArgs& c) -> Value {
+        if (c.count() < 2)
+            return Value(std::numeric_limits<double>::quiet_NaN());
+        return Value(std::atan2(c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1))));
+    });
+    m.defineMethod(math, "pow", [](CallArgs& c) -> Value {
+        if (c.count() < 2)
+            return Value(std::numeric_limits<double>::quiet_NaN());
+        return Value(std::pow(c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1))));
+    });
+    auto extreme = [&](std::string_view name, bool max) {
+        m.defineMethod(math, name, [max](CallArgs& c) -> Value {
+            if (c.count() == 0)
+                return Value(max ? -std::numeric_limits<double>::infinity()
+                                 : std::numeric_limits<double>::infinity());
+            double best = c.machine.toNumber(c.arg(0));
+            for (std::size_t i = 1; i < c.count(); ++i) {
+                double v = c.machine.toNumber(c.arg(i));
+                if (std::isnan(v) || std::isnan(best))
+                    best = std::numeric_limits<double>::quiet_NaN();
+                else if (max ? v > best : v < best)
+                    best = v;
+            }
+            return Value(best);
+        });
+    };
+    extreme("max", true);
+    extreme("min", false);
+    m.defineMethod(math, "random", [](CallArgs& c) -> Value {
+        std::uniform_real_distribution<double> d(0.0, 1.0);
+        return Value(d(c.machine.state().random));
+    });
+}
+
+} // namespace avm1

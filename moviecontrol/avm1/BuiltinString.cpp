@@ -1,0 +1,195 @@
+// String: methods index UTF-16 code units.
+
+#include "avm1/Convert.h"
+#include "avm1/Interpreter.h"
+#include "avm1/State.h"
+#include "avm1/Text.h"
+
+#include <cmath>
+#include <cwctype>
+
+namespace avm1 {
+
+namespace {
+
+Str thisString(CallArgs& c) {
+    if (c.thisValue.isString())
+        return c.thisValue.asString();
+    Value v;
+    if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isString())
+        return v.asString();
+    return c.machine.toString(c.thisValue);
+}
+
+/// An index argument as an integer (NaN and undefined are 0).
+double intArg(Machine& m, const Value& v) {
+    double n = m.toNumber(v);
+    return std::isnan(n) ? 0 : std::trunc(n);
+}
+
+Value text(std::u16string_view s) {
+    return Value(Str(fromUtf16(s)));
+}
+
+std::size_t clampIndex(double v, std::size_t size) {
+    if (v <= 0)
+        return 0;
+    return v >= static_cast<double>(size) ? size : static_cast<std::size_t>(v);
+}
+
+} // namespace
+
+BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text) {
+    auto* box = m.make<BoxObject>(proto, Value(text), "String");
+    m.define(box, "length", Value(static_cast<double>(utf16Length(text.view()))),
+             attr::DontEnum | attr::DontDelete);
+    return box;
+}
+
+void installStringBuiltins(Machine& m) {
+    auto& s = m.state();
+    FunctionObject* string = m.newClass([](CallArgs& c) -> Value {
+        return Value(c.count() ? c.machine.toString(c.arg(0)) : Str());
+    });
+    string->constructor = [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* p = m.get(c.callee, "prototype").asObject();
+        Str text = c.count() ? m.toString(c.arg(0)) : Str();
+        return Value(static_cast<Object*>(makeStringObject(m, p, text)));
+    };
+    s.stringProto = constructorPrototype(m, string);
+    Object* proto = s.stringProto;
+    m.define(m.global(), "String", Value(static_cast<Object*>(string)));
+
+    m.defineMethod(string, "fromCharCode", [](CallArgs& c) -> Value {
+        std::u16string out;
+        for (const Value& v : c.args) {
+            auto code = static_cast<char16_t>(toUint32(c.machine.toNumber(v)) & 0xFFFF);
+            if (code == 0)
+                break;
+            out.push_back(code);
+        }
+        return text(out);
+    });
+    auto self = [](CallArgs& c) -> Value { return Value(thisString(c)); };
+    m.defineMethod(proto, "toString", self);
+    m.defineMethod(proto, "valueOf", self);
+    m.defineMethod(proto, "charAt", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        double i = intArg(c.machine, c.arg(0));
+        if (i < 0 || i >= static_cast<double>(s.size()))
+            return Value(Str());
+        return text(std::u16string_view(s).substr(static_cast<std::size_t>(i), 1));
+    });
+    m.defineMethod(proto, "charCodeAt", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        double i = intArg(c.machine, c.arg(0));
+        if (i < 0 || i >= static_cast<double>(s.size()))
+            return Value(std::numeric_limits<double>::quiet_NaN());
+        return Value(static_cast<double>(s[static_cast<std::size_t>(i)]));
+    });
+    m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
+        std::string out = thisString(c).str();
+        for (const Value& v : c.args)
+            out += c.machine.toString(v).view();
+        return Value(Str(std::move(out)));
+    });
+    m.defineMethod(proto, "indexOf", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
+        std::size_t from = clampIndex(intArg(c.machine, c.arg(1)), s.size());
+        std::size_t at = s.find(needle, from);
+        return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
+    });
+    m.defineMethod(proto, "lastIndexOf", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
+        std::size_t from = std::u16string::npos;
+        if (c.count() > 1 && !c.arg(1).isUndefined()) {
+            double f = intArg(c.machine, c.arg(1));
+            if (f < 0)
+                return Value(-1.0);
+            from = clampIndex(f, s.size());
+        }
+        std::size_t at = s.rfind(needle, from);
+        return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
+    });
+    m.defineMethod(proto, "slice", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        auto size = static_cast<double>(s.size());
+        double a = intArg(c.machine, c.arg(0));
+        double b = c.count() > 1 && !c.arg(1).isUndefined() ? intArg(c.machine, c.arg(1)) : size;
+        if (a < 0)
+            a += size;
+        if (b < 0)
+            b += size;
+        std::size_t from = clampIndex(a, s.size()), to = clampIndex(b, s.size());
+        if (to <= from)
+            return Value(Str());
+        return text(std::u16string_view(s).substr(from, to - from));
+    });
+    m.defineMethod(proto, "substring", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        std::size_t from = clampIndex(intArg(c.machine, c.arg(0)), s.size());
+        std::size_t to = c.count() > 1 && !c.arg(1).isUndefined()
+                             ? clampIndex(intArg(c.machine, c.arg(1)), s.size())
+                             : s.size();
+        if (to < from)
+            std::swap(from, to);
+        return text(std::u16string_view(s).substr(from, to - from));
+    });
+    m.defineMethod(proto, "substr", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        auto size = static_cast<double>(s.size());
+        double a = intArg(c.machine, c.arg(0));
+        if (a < 0)
+            a = std::max(a + size, 0.0);
+        double len = c.count() > 1 && !c.arg(1).isUndefined() ? intArg(c.machine, c.arg(1)) : size;
+        std::size_t from = clampIndex(a, s.size());
+        if (len <= 0)
+            return Value(Str());
+        std::size_t n = clampIndex(len, s.size() - from);
+        return text(std::u16string_view(s).substr(from, n));
+    });
+    m.defineMethod(proto, "split", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        std::u16string s = toUtf16(thisString(c).view());
+        double limit = c.count() > 1 && !c.arg(1).isUndefined() ? m.toNumber(c.arg(1)) : 1e18;
+        std::vector<Value> parts;
+        if (c.arg(0).isUndefined()) {
+            parts.push_back(text(s));
+        } else {
+            std::u16string sep = toUtf16(m.toString(c.arg(0)).view());
+            if (sep.empty()) {
+                for (std::size_t i = 0; i < s.size() && parts.size() < limit; ++i)
+                    parts.push_back(text(std::u16string_view(s).substr(i, 1)));
+            } else {
+                std::size_t start = 0;
+                while (parts.size() < limit) {
+                    std::size_t at = s.find(sep, start);
+                    if (at == std::u16string::npos) {
+                        parts.push_back(text(std::u16string_view(s).substr(start)));
+                        break;
+                    }
+                    parts.push_back(text(std::u16string_view(s).substr(start, at - start)));
+                    start = at + sep.size();
+                }
+            }
+        }
+        return Value(m.newArray(parts));
+    });
+    m.defineMethod(proto, "toLowerCase", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        for (char16_t& ch : s)
+            ch = static_cast<char16_t>(std::towlower(ch));
+        return text(s);
+    });
+    m.defineMethod(proto, "toUpperCase", [](CallArgs& c) -> Value {
+        std::u16string s = toUtf16(thisString(c).view());
+        for (char16_t& ch : s)
+            ch = static_cast<char16_t>(std::towupper(ch));
+        return text(s);
+    });
+}
+
+} // namespace avm1

@@ -1,0 +1,249 @@
+// Conversions between values, by the version of the code running.
+
+#include "avm1/Convert.h"
+#include "avm1/Interpreter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace avm1 {
+
+namespace {
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+/// Length of the longest decimal number at the start of `s` (sign, digits, fraction,
+/// exponent); 0 when there is none.
+std::size_t decimalPrefix(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && isDigit(s[i]))
+        ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && isDigit(s[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            ++j;
+        if (j < s.size() && isDigit(s[j])) {
+            while (j < s.size() && isDigit(s[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+double parseDecimal(std::string_view s) {
+    std::string text(s);
+    return std::strtod(text.c_str(), nullptr);
+}
+} // namespace
+
+double stringToNumber(std::string_view s, int version) {
+    std::size_t i = 0;
+    while (i < s.size() && isSpace(s[i]))
+        ++i;
+    s.remove_prefix(i);
+    double result = std::numeric_limits<double>::quiet_NaN();
+    if (s.empty()) {
+        result = version >= 5 ? result : 0.0;
+        return result;
+    }
+    bool negative = false;
+    std::string_view body = s;
+    if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
+        negative = body[0] == '-';
+        body.remove_prefix(1);
+    }
+    if (version >= 6 && body.size() > 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
+        double value = 0;
+        for (std::size_t k = 2; k < body.size(); ++k) {
+            int d = hexDigit(body[k]);
+            if (d < 0)
+                return version >= 5 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+            value = value * 16 + d;
+        }
+        // Hexadecimal text reads as a 32-bit signed integer.
+        double wrapped = static_cast<double>(
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(std::fmod(value, 4294967296.0))));
+        return negative ? -wrapped : wrapped;
+    }
+    std::size_t n = decimalPrefix(s);
+    if (n == s.size())
+        return parseDecimal(s);
+    if (version < 5)
+        return n ? parseDecimal(s.substr(0, n)) : 0.0;
+    return result;
+}
+
+std::string numberToText(double n) {
+    if (std::isnan(n))
+        return "NaN";
+    if (std::isinf(n))
+        return n > 0 ? "Infinity" : "-Infinity";
+    if (n == 0)
+        return "0";
+    if (n == std::trunc(n) && std::fabs(n) < 1e15) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.0f", n);
+        return buf;
+    }
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(n));
+    // buf: d.dddddddddddddde[+-]xx
+    std::string digits;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (isDigit(*p))
+            digits.push_back(*p);
+    int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string out = n < 0 ? "-" : "";
+    if (exponent < -4 || exponent >= 15) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1);
+        }
+        out += exponent < 0 ? "e-" : "e+";
+        out += std::to_string(std::abs(exponent));
+    } else if (exponent < 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    } else {
+        std::size_t whole = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= whole) {
+            out += digits;
+            out.append(whole - digits.size(), '0');
+        } else {
+            out.append(digits, 0, whole);
+            out += '.';
+            out.append(digits, whole);
+        }
+    }
+    return out;
+}
+
+std::string numberToText(double n, int radix) {
+    if (radix < 2 || radix > 36 || radix == 10)
+        return numberToText(n);
+    if (std::isnan(n))
+        return "NaN";
+    if (std::isinf(n))
+        return n > 0 ? "Infinity" : "-Infinity";
+    // Other radixes print the 32-bit integer part.
+    std::int64_t v = toInt32(n);
+    bool negative = v < 0;
+    std::uint64_t u = negative ? static_cast<std::uint64_t>(-v) : static_cast<std::uint64_t>(v);
+    std::string out;
+    do {
+        int d = static_cast<int>(u % static_cast<std::uint64_t>(radix));
+        out.insert(out.begin(), static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10));
+        u /= static_cast<std::uint64_t>(radix);
+    } while (u);
+    if (negative)
+        out.insert(out.begin(), '-');
+    return out;
+}
+
+std::int32_t toInt32(double n) {
+    if (!std::isfinite(n))
+        return 0;
+    double t = std::trunc(n);
+    double m = std::fmod(t, 4294967296.0);
+    if (m < 0)
+        m += 4294967296.0;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(m));
+}
+
+std::uint32_t toUint32(double n) {
+    return static_cast<std::uint32_t>(toInt32(n));
+}
+
+double parseFloatText(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && isSpace(s[i]))
+        ++i;
+    s.remove_prefix(i);
+    std::size_t n = decimalPrefix(s);
+    if (n == 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    return parseDecimal(s.substr(0, n));
+}
+
+double parseIntText(std::string_view s, int radix) {
+    std::size_t i = 0;
+    while (i < s.size() && isSpace(s[i]))
+        ++i;
+    s.remove_prefix(i);
+    bool negative = false;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    if (radix == 0) {
+        if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+            radix = 16;
+            s.remove_prefix(2);
+        } else if (s.size() > 1 && s[0] == '0') {
+            // A leading zero reads as octal when every digit is octal.
+            bool octal = true;
+            for (char c : s) {
+                if (c < '0' || c > '7') {
+                    octal = isDigit(c) ? false : octal;
+                    break;
+                }
+            }
+            radix = octal ? 8 : 10;
+        } else {
+            radix = 10;
+        }
+    } else if (radix == 16 && s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        s.remove_prefix(2);
+    }
+    if (radix < 2 || radix > 36)
+        return std::numeric_limits<double>::quiet_NaN();
+    double value = 0;
+    std::size_t used = 0;
+    for (char c : s) {
+        int d = hexDigit(c);
+        if (d < 0 && c >= 'g' && c <= 'z')
+            d = c - 'a' + 10;
+        if (d < 0 && c >= 'G' && c <= 'Z')
+            d = c - 'A' + 10;
+        if (d < 0 || d >= radix)
+            break;
+        value = value * radix + d;
+        ++used;
+    }
+    if (used == 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    return negative ? -value : value;
+}
+
+} // namespace avm1

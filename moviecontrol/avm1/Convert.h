@@ -1,0 +1,22 @@
+#pragma once
+// Text and number conversions that need no machine.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace avm1 {
+
+/// ToNumber of a string for movies of `version` (before 5, text that is no number is 0).
+double stringToNumber(std::string_view text, int version);
+/// Numbers as Flash prints them: 15 significant digits, exponent from 1e15 and below 1e-4.
+std::string numberToText(double n);
+/// Number.toString(radix): integers in radix 2 to 36.
+std::string numberToText(double n, int radix);
+std::int32_t toInt32(double n);
+std::uint32_t toUint32(double n);
+double parseFloatText(std::string_view text);
+/// parseInt; radix 0 guesses (0x hexadecimal, a leading 0 octal).
+double parseIntText(std::string_view text, int radix);
+
+} // namespace avm1

@@ -1,0 +1,768 @@
+#include "avm1/Machine.h"
+
+#include "avm1/Convert.h"
+#include "avm1/Interpreter.h"
+#include "avm1/State.h"
+#include "avm1/Text.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace avm1 {
+
+// --- Host defaults ---------------------------------------------------------------------
+
+double Host::wallClockMs() {
+    using namespace std::chrono;
+    return static_cast<double>(
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+}
+
+double Host::localOffsetMinutes(double utcMs) {
+    std::time_t t = static_cast<std::time_t>(std::floor(utcMs / 1000.0));
+    std::tm local{};
+    if (!localtime_r(&t, &local))
+        return 0;
+    return static_cast<double>(local.tm_gmtoff) / 60.0;
+}
+
+// --- Limits ----------------------------------------------------------------------------
+
+void Machine::State::report(LimitKind kind, std::string_view message) {
+    unsigned bit = 1u << static_cast<unsigned>(kind);
+    if (reported & bit)
+        return;
+    reported |= bit;
+    host.reportLimit(kind, message);
+}
+
+void Machine::State::abort(LimitKind kind, std::string_view message) {
+    report(kind, message);
+    if (kind == LimitKind::TimeBudget)
+        frameAborted = true;
+    throw ScriptAbort{kind};
+}
+
+void Machine::State::checkBudget() {
+    if (frameAborted)
+        throw ScriptAbort{LimitKind::TimeBudget};
+    if (actionsThisFrame > limits.actionsPerFrame)
+        abort(LimitKind::TimeBudget, "a script ran past the action budget of a frame");
+    auto elapsed = std::chrono::steady_clock::now() - frameStart;
+    if (std::chrono::duration<double, std::milli>(elapsed).count() > limits.msPerFrame)
+        abort(LimitKind::TimeBudget, "a script ran past the time budget of a frame");
+}
+
+// --- Roots -----------------------------------------------------------------------------
+
+Root::Root(Machine& machine, Object* object) : machine_(&machine), object_(object) {
+    if (object_)
+        ++machine_->state_->roots[object_];
+}
+
+Root::Root(const Root& other) : machine_(other.machine_), object_(other.object_) {
+    if (object_)
+        ++machine_->state_->roots[object_];
+}
+
+Root& Root::operator=(const Root& other) {
+    if (this != &other) {
+        Root copy(other);
+        std::swap(machine_, copy.machine_);
+        std::swap(object_, copy.object_);
+    }
+    return *this;
+}
+
+Root::~Root() {
+    if (!object_)
+        return;
+    auto& roots = machine_->state_->roots;
+    auto it = roots.find(object_);
+    if (it != roots.end() && --it->second == 0)
+        roots.erase(it);
+}
+
+// --- Construction ----------------------------------------------------------------------
+
+Machine::Machine(Host& host, int swfVersion, Limits limits)
+    : state_(std::make_unique<State>(host, swfVersion, limits)) {
+    State& s = *state_;
+    s.smallInts.reserve(1024);
+    for (int i = 0; i < 1024; ++i)
+        s.smallInts.emplace_back(std::to_string(i));
+    s.objectProto = make<Object>(nullptr);
+    s.functionProto =
+        make<FunctionObject>(s.objectProto, NativeFn([](CallArgs&) { return Value(); }));
+    s.global = make<Object>(nullptr); // _global inherits nothing
+    installObjectBuiltins(*this);
+    installFunctionBuiltins(*this);
+    installArrayBuiltins(*this);
+    installStringBuiltins(*this);
+    installNumberBuiltins(*this);
+    installMathBuiltins(*this);
+    installDateBuiltins(*this);
+    installGlobalFunctions(*this);
+    s.liveAfterCollection = s.heap.size();
+}
+
+Machine::~Machine() = default;
+
+Host& Machine::host() {
+    return state_->host;
+}
+const Limits& Machine::limits() const {
+    return state_->limits;
+}
+int Machine::version() const {
+    return state_->version;
+}
+bool Machine::caseSensitive() const {
+    return state_->caseSensitive();
+}
+
+void Machine::adopt(std::unique_ptr<Object> object) {
+    State& s = *state_;
+    if (s.heap.size() >= s.limits.maxObjects && !s.activations.empty())
+        s.abort(LimitKind::MemoryBudget, "a script made more objects than the movie may hold");
+    s.heap.push_back(std::move(object));
+}
+
+Object* Machine::global() {
+    return state_->global;
+}
+Object* Machine::objectPrototype() {
+    return state_->objectProto;
+}
+Object* Machine::functionPrototype() {
+    return state_->functionProto;
+}
+Object* Machine::arrayPrototype() {
+    return state_->arrayProto;
+}
+
+Object* Machine::prototypeOf(std::string_view globalName) {
+    Value ctor = get(state_->global, str(globalName));
+    if (!ctor.isObject())
+        return nullptr;
+    return get(ctor.asObject(), state_->sPrototype).asObject();
+}
+
+Object* Machine::newObject() {
+    return make<Object>(state_->objectProto);
+}
+
+Object* Machine::newArray(std::span<const Value> elements) {
+    auto* array = make<ArrayObject>(state_->arrayProto);
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        set(array, indexName(*this, static_cast<double>(i)), elements[i]);
+    array->setLength(*this, static_cast<double>(elements.size()));
+    return array;
+}
+
+FunctionObject* Machine::newFunction(NativeFn fn) {
+    return make<FunctionObject>(state_->functionProto, std::move(fn));
+}
+
+FunctionObject* Machine::newClass(NativeFn fn, Object* parentPrototype) {
+    FunctionObject* ctor = newFunction(std::move(fn));
+    Object* proto = make<Object>(parentPrototype ? parentPrototype : state_->objectProto);
+    define(ctor, "prototype", Value(proto), attr::Hidden);
+    define(proto, "constructor", Value(static_cast<Object*>(ctor)), attr::Hidden);
+    return ctor;
+}
+
+void Machine::define(Object* object, std::string_view name, const Value& value,
+                     std::uint32_t attributes) {
+    Str key = str(name);
+    if (Property* p = object->properties().find(key, true)) {
+        p->value = value;
+        p->attributes = attributes;
+        p->getter = p->setter = nullptr;
+        return;
+    }
+    object->properties().add(Property{key, value, attributes, nullptr, nullptr}, true);
+    ++state_->propertyCount;
+}
+
+FunctionObject* Machine::defineMethod(Object* object, std::string_view name, NativeFn fn,
+                                      std::uint32_t attributes) {
+    FunctionObject* f = newFunction(std::move(fn));
+    define(object, name, Value(static_cast<Object*>(f)), attributes);
+    return f;
+}
+
+Str Machine::str(std::string_view text) {
+    State& s = *state_;
+    if (text.size() <= 4) {
+        double index;
+        if (parseArrayIndex(text, index) && index < s.smallInts.size())
+            return s.smallInts[static_cast<std::size_t>(index)];
+    }
+    constexpr std::size_t MaxInternedLength = 48, MaxInterned = 8192;
+    if (text.size() > MaxInternedLength)
+        return Str(text);
+    auto it = s.interned.find(text);
+    if (it != s.interned.end())
+        return it->second;
+    Str made(text);
+    if (s.interned.size() < MaxInterned)
+        s.interned.emplace(made.view(), made); // the key views the shared text itself
+    return made;
+}
+
+// --- Property access -------------------------------------------------------------------
+
+namespace {
+constexpr int MaxChain = 256;
+
+bool isProtoName(const Str& name) {
+    return name.view() == "__proto__";
+}
+} // namespace
+
+Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found) {
+    Machine::State& s = m.state();
+    if (found)
+        *found = false;
+    if (!object)
+        return {};
+    if (isProtoName(name)) {
+        if (found)
+            *found = true;
+        if (holder)
+            *holder = object;
+        if (Property* p = object->properties().find(name, true))
+            return p->value; // a script stored its own __proto__ value
+        return object->proto() ? Value(object->proto()) : Value();
+    }
+    bool cs = s.caseSensitive();
+    Object* current = object;
+    for (int depth = 0; current && depth < MaxChain; ++depth) {
+        if (Property* p = current->properties().find(name, cs);
+            p && attr::visibleTo(p->attributes, s.version)) {
+            if (found)
+                *found = true;
+            if (holder)
+                *holder = current;
+            if (!p->isAccessor())
+                return p->value;
+            if (!p->getter)
+                return {};
+            Object* getter = p->getter;
+            return callValue(m, Value(getter), Value(object), {}, nullptr);
+        }
+        Value out;
+        if (current->getVirtual(m, name, out)) {
+            if (found)
+                *found = true;
+            if (holder)
+                *holder = current;
+            return out;
+        }
+        current = current->proto();
+    }
+    // Not found: an object's __resolve answers for missing names.
+    if (name.view() != "__resolve") {
+        Value resolver = lookupProperty(m, object, m.str("__resolve"), nullptr, nullptr);
+        if (resolver.isObject() && resolver.asObject()->asFunction()) {
+            if (found)
+                *found = true;
+            Value arg(name);
+            return callValue(m, resolver, Value(object), std::span(&arg, 1), nullptr);
+        }
+    }
+    return {};
+}
+
+Value Machine::get(Object* object, const Str& name) {
+    return lookupProperty(*this, object, name, nullptr, nullptr);
+}
+
+Value Machine::getMember(const Value& base, const Str& name) {
+    if (base.isObject())
+        return get(base.asObject(), name);
+    if (base.isNullish())
+        return {};
+    State& s = *state_;
+    Object* proto = base.isString()   ? s.stringProto
+                    : base.isNumber() ? s.numberProto
+                                      : s.booleanProto;
+    if (base.isString() && name == s.sLength)
+        return Value(static_cast<double>(utf16Length(base.asString().view())));
+    if (!proto)
+        return {};
+    // Methods of primitives see a wrapper as `this`; getters are rare enough to box.
+    Object* box = toObject(base);
+    return get(box ? box : proto, name);
+}
+
+void Machine::set(Object* object, const Str& name, const Value& value) {
+    State& s = *state_;
+    if (!object || name.empty())
+        return;
+    if (isProtoName(name)) {
+        // Any value may be stored; only an object links the chain.
+        object->properties().remove(name, true);
+        object->setProto(value.asObject());
+        if (!value.isObject())
+            object->properties().add(Property{name, value, attr::DontEnum, nullptr, nullptr}, true);
+        return;
+    }
+    if (object->setVirtual(*this, name, value))
+        return;
+    bool cs = s.caseSensitive();
+    Value stored = value;
+    Property* own = object->properties().find(name, cs);
+    if (own && !attr::visibleTo(own->attributes, s.version))
+        own = nullptr;
+    if (own && own->isAccessor()) {
+        if (Object* setter = own->setter)
+            callValue(*this, Value(setter), Value(object), std::span(&stored, 1), nullptr);
+        return;
+    }
+    if (own && (own->attributes & attr::ReadOnly))
+        return;
+    if (!own) {
+        // An inherited setter takes the assignment.
+        Object* holder = object->proto();
+        for (int depth = 0; holder && depth < MaxChain; ++depth) {
+            Property* p = holder->properties().find(name, cs);
+            if (p && attr::visibleTo(p->attributes, s.version)) {
+                if (p->isAccessor()) {
+                    if (Object* setter = p->setter)
+                        callValue(*this, Value(setter), Value(object), std::span(&stored, 1),
+                                  nullptr);
+                    return;
+                }
+                break;
+            }
+            holder = holder->proto();
+        }
+    }
+    if (!object->watchers().empty()) {
+        for (std::size_t i = 0; i < object->watchers().size(); ++i) {
+            Watcher w = object->watchers()[i];
+            if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view())))
+                continue;
+            Value old = own ? own->value : Value();
+            Value args[] = {Value(name), old, stored, w.userData};
+            // The watcher may not fire again while it runs.
+            auto& list = object->watchers();
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+            try {
+                stored = callValue(*this, Value(w.callback), Value(object), args, nullptr);
+            } catch (...) {
+                object->watchers().push_back(w);
+                throw;
+            }
+            object->watchers().push_back(w);
+            own = object->properties().find(name, cs);
+            break;
+        }
+    }
+    if (own) {
+        own->value = stored;
+        return;
+    }
+    if (s.propertyCount >= s.limits.maxObjects * 4 && !s.activations.empty())
+        s.abort(LimitKind::MemoryBudget, "a script stored more properties than the movie may hold");
+    object->properties().add(Property{name, stored, 0, nullptr, nullptr}, cs);
+    ++s.propertyCount;
+}
+
+bool Machine::hasOwnProperty(Object* object, const Str& name) {
+    if (!object)
+        return false;
+    if (isProtoName(name))
+        return true;
+    const Property* p = object->properties().find(name, state_->caseSensitive());
+    if (p && attr::visibleTo(p->attributes, state_->version))
+        return true;
+    return object->hasVirtual(*this, name);
+}
+
+bool Machine::hasProperty(Object* object, const Str& name) {
+    for (int depth = 0; object && depth < MaxChain; ++depth) {
+        if (hasOwnProperty(object, name))
+            return true;
+        object = object->proto();
+    }
+    return false;
+}
+
+bool Machine::deleteProperty(Object* object, const Str& name) {
+    if (!object)
+        return false;
+    bool cs = state_->caseSensitive();
+    if (isProtoName(name)) {
+        object->properties().remove(name, true);
+        object->setProto(nullptr);
+        return true;
+    }
+    Property* p = object->properties().find(name, cs);
+    if (p && attr::visibleTo(p->attributes, state_->version)) {
+        if (p->attributes & attr::DontDelete)
+            return false;
+        object->properties().remove(name, cs);
+        --state_->propertyCount;
+        return true;
+    }
+    return object->deleteVirtual(*this, name);
+}
+
+std::vector<Str> Machine::enumerate(Object* object) {
+    // Flash lists each object of the chain in insertion order, own first, and hands the
+    // names out last first.
+    std::vector<Str> names;
+    std::vector<Str> seen;
+    bool cs = state_->caseSensitive();
+    auto already = [&](const Str& n) {
+        for (const Str& s : seen)
+            if (cs ? s == n : equalsFolded(s.view(), n.view()))
+                return true;
+        return false;
+    };
+    for (int depth = 0; object && depth < MaxChain; ++depth) {
+        object->properties().forEach([&](const Property& p) {
+            if (!attr::visibleTo(p.attributes, state_->version) || already(p.name))
+                return;
+            seen.push_back(p.name);
+            if (!(p.attributes & attr::DontEnum))
+                names.push_back(p.name);
+        });
+        std::vector<Str> extra;
+        object->enumerateVirtual(*this, extra);
+        for (Str& n : extra) {
+            if (already(n))
+                continue;
+            seen.push_back(n);
+            names.push_back(std::move(n));
+        }
+        object = object->proto();
+    }
+    std::reverse(names.begin(), names.end());
+    return names;
+}
+
+// --- Conversions -----------------------------------------------------------------------
+
+Value Machine::toPrimitive(const Value& v) {
+    Object* o = v.asObject();
+    if (!o)
+        return v;
+    Value valueOf = get(o, state_->sValueOf);
+    if (valueOf.isObject() && valueOf.asObject()->asFunction())
+        return callValue(*this, valueOf, v, {}, nullptr);
+    return {}; // an object without valueOf (a bare _global) reads as undefined
+}
+
+double Machine::toNumber(const Value& v) {
+    switch (v.type()) {
+    case Type::Undefined:
+    case Type::Null:
+        return state_->version >= 7 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+    case Type::Boolean:
+        return v.asBool() ? 1.0 : 0.0;
+    case Type::Number:
+        return v.asNumber();
+    case Type::String:
+        return stringToNumber(v.asString().view(), state_->version);
+    case Type::Object: {
+        Value p = toPrimitive(v);
+        if (p.isObject())
+            return state_->version >= 5 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+        return toNumber(p);
+    }
+    }
+    return 0;
+}
+
+Str Machine::toString(const Value& v) {
+    State& s = *state_;
+    switch (v.type()) {
+    case Type::Undefined:
+        return s.version >= 7 ? s.sUndefined : s.sEmpty;
+    case Type::Null:
+        return s.sNull;
+    case Type::Boolean:
+        if (s.version < 5)
+            return s.smallInts[v.asBool() ? 1 : 0];
+        return v.asBool() ? s.sTrue : s.sFalse;
+    case Type::Number: {
+        double n = v.asNumber();
+        if (n >= 0 && n < 1024 && n == std::trunc(n) && !std::signbit(n))
+            return s.smallInts[static_cast<std::size_t>(n)];
+        return Str(numberToText(n));
+    }
+    case Type::String:
+        return v.asString();
+    case Type::Object: {
+        Object* o = v.asObject();
+        if (o->isDisplayObject())
+            return Str(s.host.dotPath(o));
+        Value f = get(o, s.sToString);
+        if (f.isObject() && f.asObject()->asFunction()) {
+            // Only a string result counts.
+            Value r = callValue(*this, f, v, {}, nullptr);
+            if (r.isString())
+                return r.asString();
+        }
+        return Str(o->asFunction() ? "[type Function]" : "[type Object]");
+    }
+    }
+    return s.sEmpty;
+}
+
+bool Machine::toBoolean(const Value& v) {
+    switch (v.type()) {
+    case Type::Undefined:
+    case Type::Null:
+        return false;
+    case Type::Boolean:
+        return v.asBool();
+    case Type::Number:
+        return !std::isnan(v.asNumber()) && v.asNumber() != 0;
+    case Type::String:
+        // From version 7 any non-empty text is true; before, the text's number decides.
+        if (state_->version >= 7)
+            return !v.asString().empty();
+        {
+            double n = stringToNumber(v.asString().view(), state_->version);
+            return !std::isnan(n) && n != 0;
+        }
+    case Type::Object:
+        return true;
+    }
+    return false;
+}
+
+Object* Machine::toObject(const Value& v) {
+    State& s = *state_;
+    switch (v.type()) {
+    case Type::Object:
+        return v.asObject();
+    case Type::String:
+        return makeStringObject(*this, s.stringProto, v.asString());
+    case Type::Number:
+        return make<BoxObject>(s.numberProto, v, "Number");
+    case Type::Boolean:
+        return make<BoxObject>(s.booleanProto, v, "Boolean");
+    default:
+        return nullptr;
+    }
+}
+
+std::string_view Machine::typeOf(const Value& v) {
+    switch (v.type()) {
+    case Type::Undefined:
+        return "undefined";
+    case Type::Null:
+        return "null";
+    case Type::Boolean:
+        return "boolean";
+    case Type::Number:
+        return "number";
+    case Type::String:
+        return "string";
+    case Type::Object:
+        if (v.asObject()->isDisplayObject())
+            return "movieclip";
+        return v.asObject()->asFunction() ? "function" : "object";
+    }
+    return "undefined";
+}
+
+std::string Machine::numberToString(double n) {
+    return numberToText(n);
+}
+std::string Machine::numberToString(double n, int radix) {
+    return numberToText(n, radix);
+}
+
+Object* Machine::registeredClass(std::string_view symbol) {
+    std::string key(symbol);
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    auto it = state_->registeredClasses.find(key);
+    return it == state_->registeredClasses.end() ? nullptr : it->second;
+}
+
+// --- Collection ------------------------------------------------------------------------
+
+namespace {
+class Marker : public Tracer {
+  public:
+    void mark(const Object* object) override {
+        if (object && !object->marked) {
+            const_cast<Object*>(object)->marked = true;
+            work_.push_back(const_cast<Object*>(object));
+        }
+    }
+    using Tracer::mark;
+    void drain() {
+        while (!work_.empty()) {
+            Object* o = work_.back();
+            work_.pop_back();
+            mark(o->proto());
+            o->properties().forEach([&](const Property& p) {
+                mark(p.value);
+                mark(p.getter);
+                mark(p.setter);
+            });
+            for (const Watcher& w : o->watchers()) {
+                mark(w.callback);
+                mark(w.userData);
+            }
+            for (Object* i : o->interfaces())
+                mark(i);
+            o->trace(*this);
+        }
+    }
+
+  private:
+    std::vector<Object*> work_;
+};
+} // namespace
+
+void Machine::collectGarbage() {
+    State& s = *state_;
+    if (running())
+        return;
+    Marker marker;
+    for (Object* o : {s.global, s.objectProto, s.functionProto, s.arrayProto, s.stringProto,
+                      s.numberProto, s.booleanProto, s.dateProto, s.errorProto})
+        marker.mark(o);
+    for (auto& [object, count] : s.roots)
+        marker.mark(object);
+    for (auto& [name, ctor] : s.registeredClasses)
+        marker.mark(ctor);
+    for (const Timer& t : s.timers) {
+        marker.mark(t.function);
+        marker.mark(t.object);
+        for (const Value& v : t.args)
+            marker.mark(v);
+    }
+    for (const Value& v : s.stack)
+        marker.mark(v);
+    marker.drain();
+    s.host.traceRoots(marker);
+    marker.drain();
+    std::size_t properties = 0;
+    std::erase_if(s.heap, [&](std::unique_ptr<Object>& o) {
+        if (o->marked) {
+            o->marked = false;
+            properties += o->properties().size();
+            return false;
+        }
+        return true;
+    });
+    s.propertyCount = properties;
+    s.liveAfterCollection = s.heap.size();
+}
+
+void Machine::collectIfNeeded() {
+    State& s = *state_;
+    if (s.heap.size() > s.liveAfterCollection * 2 + 20000)
+        collectGarbage();
+}
+
+std::size_t Machine::objectCount() const {
+    return state_->heap.size();
+}
+
+// --- Running ---------------------------------------------------------------------------
+
+bool Machine::running() const {
+    return !state_->activations.empty() || state_->callDepth > 0;
+}
+
+void Machine::beginFrame() {
+    state_->actionsThisFrame = 0;
+    state_->frameAborted = false;
+    state_->frameStart = std::chrono::steady_clock::now();
+}
+
+void Machine::runBlock(std::span<const std::uint8_t> bytes, Object* clip, int version) {
+    auto copy = std::make_shared<std::vector<std::uint8_t>>(bytes.begin(), bytes.end());
+    Code code{copy, std::span<const std::uint8_t>(*copy)};
+    runBlock(code, clip, version);
+}
+
+void Machine::runBlock(Code code, Object* clip, int version) {
+    State& s = *state_;
+    if (s.frameAborted)
+        return;
+    Activation act;
+    act.code = std::move(code);
+    act.version = version > 0 ? version : s.rootVersion;
+    Scope* globalScope = make<Scope>(nullptr, s.global);
+    act.scope = clip ? make<Scope>(globalScope, clip, true) : globalScope;
+    act.thisValue = Value(clip);
+    act.target = act.baseClip = clip;
+    act.locals = clip ? clip : s.global;
+    act.registers.resize(4);
+    act.constants = s.constants;
+    int savedVersion = s.version;
+    std::size_t savedStack = s.stack.size();
+    try {
+        execute(*this, act);
+    } catch (const ScriptThrow&) {
+        // An uncaught throw ends the block quietly, as in Flash.
+    } catch (const ScriptAbort&) {
+    }
+    s.version = savedVersion;
+    s.stack.resize(std::min(s.stack.size(), savedStack));
+}
+
+Value Machine::call(const Value& function, const Value& thisValue, std::span<const Value> args) {
+    return guarded(*state_, [&] { return callValue(*this, function, thisValue, args, nullptr); });
+}
+
+Value Machine::callMethod(Object* object, std::string_view name, std::span<const Value> args) {
+    if (!object)
+        return {};
+    return guarded(*state_, [&] {
+        Value f = get(object, str(name));
+        return callValue(*this, f, Value(object), args, object->proto());
+    });
+}
+
+Object* Machine::construct(const Value& constructor, std::span<const Value> args) {
+    return guarded(*state_, [&] { return constructValue(*this, constructor, args); }).asObject();
+}
+
+void Machine::tickTimers(double nowMs) {
+    State& s = *state_;
+    s.timerNow = nowMs;
+    // Each due timer runs at most once per tick; a repeating one is rescheduled after.
+    std::vector<int> due;
+    for (const Timer& t : s.timers)
+        if (t.due <= nowMs)
+            due.push_back(t.id);
+    for (int id : due) {
+        auto it = std::find_if(s.timers.begin(), s.timers.end(),
+                               [&](const Timer& t) { return t.id == id; });
+        if (it == s.timers.end())
+            continue;
+        Timer timer = *it;
+        if (timer.repeat)
+            it->due = nowMs + std::max(timer.interval, 1.0);
+        else
+            s.timers.erase(it);
+        if (timer.object) {
+            callMethod(timer.object, timer.method.view(), timer.args);
+        } else {
+            call(timer.function, Value(), timer.args);
+        }
+    }
+}
+
+void Machine::clearTimersOf(Object* object) {
+    std::erase_if(state_->timers, [&](const Timer& t) {
+        return t.object == object || t.function.asObject() == object;
+    });
+}
+
+} // namespace avm1

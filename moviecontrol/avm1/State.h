@@ -1,0 +1,186 @@
+#pragma once
+// The machine's private state, shared by the interpreter, the heap and the built-ins.
+
+#include "avm1/Machine.h"
+
+#include <chrono>
+#include <random>
+#include <unordered_map>
+
+namespace avm1 {
+
+/// Stops the running script: a limit was hit or the bytecode cannot go on.
+struct ScriptAbort {
+    LimitKind kind;
+};
+
+/// A value thrown by `throw`, travelling up to the nearest try.
+struct ScriptThrow {
+    Value value;
+};
+
+struct Activation;
+
+struct Timer {
+    int id = 0;
+    double due = 0;
+    double interval = 0;
+    bool repeat = true;
+    Value function;           ///< callable, or
+    Object* object = nullptr; ///< object whose method `method` is called
+    Str method;
+    std::vector<Value> args;
+};
+
+class ArrayObject;
+
+struct Machine::State {
+    State(Host& h, int v, Limits l) : host(h), limits(l), rootVersion(v), version(v) {}
+
+    Host& host;
+    Limits limits;
+    int rootVersion;
+    int version;
+
+    // Heap.
+    std::vector<std::unique_ptr<Object>> heap;
+    std::size_t liveAfterCollection = 0;
+    std::size_t propertyCount = 0;
+    std::unordered_map<Object*, int> roots;
+
+    // Built-ins.
+    Object* global = nullptr;
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* dateProto = nullptr;
+    Object* errorProto = nullptr;
+    std::unordered_map<std::string, Object*> registeredClasses; // folded symbol names
+
+    // Running code.
+    std::shared_ptr<const std::vector<Str>> constants;
+    std::vector<Value> stack;
+    std::vector<Activation*> activations;
+    int callDepth = 0;
+    std::uint64_t actionsThisFrame = 0;
+    std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
+    unsigned reported = 0; // bit per LimitKind already reported
+    /// A limit stopped the frame's scripts; further blocks of this frame do not run.
+    bool frameAborted = false;
+
+    // Timers.
+    std::vector<Timer> timers;
+    int nextTimerId = 1;
+    double timerNow = 0;
+
+    std::mt19937 random{0x5eed1234u};
+
+    // Names used everywhere.
+    Str sProto{"__proto__"}, sPrototype{"prototype"}, sConstructor{"constructor"},
+        sConstructor2{"__constructor__"}, sLength{"length"}, sToString{"toString"},
+        sValueOf{"valueOf"}, sThis{"this"}, sArguments{"arguments"}, sSuper{"super"},
+        sGlobal{"_global"}, sRoot{"_root"}, sParent{"_parent"}, sCallee{"callee"},
+        sCaller{"caller"}, sMessage{"message"}, sName{"name"}, sEmpty{""}, sUndefined{"undefined"},
+        sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"};
+    std::vector<Str> smallInts; // "0".."1023"
+    /// Short names pushed by scripts, shared instead of made anew at each push.
+    std::unordered_map<std::string_view, Str> interned;
+
+    bool caseSensitive() const { return version >= 7; }
+    void report(LimitKind kind, std::string_view message);
+    [[noreturn]] void abort(LimitKind kind, std::string_view message);
+    /// Counts one action against the frame's budget.
+    void tick() {
+        if (++actionsThisFrame % 4096 == 0)
+            checkBudget();
+    }
+    void checkBudget();
+};
+
+/// Runs `f`, a call into script code. From outside any script a throw or a limit ends
+/// there and gives undefined; inside one they travel on to its try blocks.
+template <class F> Value guarded(Machine::State& s, F&& f) {
+    if (!s.activations.empty() || s.callDepth > 0)
+        return f();
+    if (s.frameAborted)
+        return {};
+    int savedVersion = s.version;
+    std::size_t savedStack = s.stack.size();
+    Value result;
+    try {
+        result = f();
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    }
+    s.version = savedVersion;
+    s.callDepth = 0;
+    s.stack.resize(std::min(s.stack.size(), savedStack));
+    return result;
+}
+
+/// Property lookup along the prototype chain; `holder` receives the object that has it and
+/// `found` whether any had it.
+Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found);
+
+/// The prototype object of a constructor.
+Object* constructorPrototype(Machine& m, Object* ctor);
+
+/// The built-ins install themselves on the global object.
+void installObjectBuiltins(Machine& m);
+void installFunctionBuiltins(Machine& m);
+void installArrayBuiltins(Machine& m);
+void installStringBuiltins(Machine& m);
+void installNumberBuiltins(Machine& m);
+void installMathBuiltins(Machine& m);
+void installDateBuiltins(Machine& m);
+void installGlobalFunctions(Machine& m);
+
+/// Arrays keep their elements as ordinary properties named by their index, with `length`
+/// computed; holes stay missing, as for..in and hasOwnProperty see them.
+class ArrayObject : public Object {
+  public:
+    explicit ArrayObject(Object* proto) : Object(proto) {}
+    std::string_view className() const override { return "Array"; }
+    bool getVirtual(Machine& m, const Str& name, Value& out) override;
+    bool setVirtual(Machine& m, const Str& name, const Value& value) override;
+    bool hasVirtual(Machine& m, const Str& name) override;
+    double length() const { return length_; }
+    void setLength(Machine& m, double length);
+    void noteIndex(double index) {
+        if (index + 1 > length_)
+            length_ = index + 1;
+    }
+
+  private:
+    double length_ = 0;
+};
+
+/// Boolean, Number and String objects wrapping a primitive.
+class BoxObject : public Object {
+  public:
+    BoxObject(Object* proto, Value v, std::string_view cls)
+        : Object(proto), value_(std::move(v)), class_(cls) {}
+    std::string_view className() const override { return class_; }
+    bool primitiveValue(Value& out) const override {
+        out = value_;
+        return true;
+    }
+    void setValue(Value v) { value_ = std::move(v); }
+
+  private:
+    Value value_;
+    std::string_view class_;
+};
+
+/// A String object; its `length` is an own property, as scripts can see and replace it.
+BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text);
+
+/// Parses an array index ("0", "17"); false for anything else ("01", "-1", "1.5").
+bool parseArrayIndex(std::string_view name, double& index);
+/// Element name for an index, shared for small ones.
+Str indexName(Machine& m, double index);
+
+} // namespace avm1

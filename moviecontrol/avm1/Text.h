@@ -1,0 +1,22 @@
+#pragma once
+// Strings are kept as UTF-8; scripts index them by UTF-16 code units, as Flash does.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace avm1 {
+
+/// Number of UTF-16 code units of UTF-8 text (invalid bytes count one each).
+std::size_t utf16Length(std::string_view utf8);
+std::u16string toUtf16(std::string_view utf8);
+std::string fromUtf16(std::u16string_view utf16);
+/// True when every byte is below 0x80 (indexing by bytes is then exact).
+bool isAscii(std::string_view text);
+/// Valid UTF-8 stays as it is; anything else is read as Latin-1.
+std::string decodeText(std::string_view bytes);
+/// The UTF-8 form of one code point (UTF-16 surrogates alone come out as U+FFFD).
+std::string codePointToUtf8(std::uint32_t codePoint);
+
+} // namespace avm1

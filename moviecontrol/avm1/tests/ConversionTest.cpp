@@ -1,0 +1,128 @@
+// Conversions between values as each movie version defines them, and Flash's number printing.
+
+#include "FakeStage.h"
+
+#include "avm1/Convert.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace avm1test {
+namespace {
+
+using avm1::Str;
+using avm1::Value;
+
+TEST(NumberText, PrintsFifteenSignificantDigitsAndFlashExponents) {
+    EXPECT_EQ(avm1::numberToText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(avm1::numberToText(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(avm1::numberToText(123456789012345.0), "123456789012345");
+    EXPECT_EQ(avm1::numberToText(1e15), "1e+15");
+    EXPECT_EQ(avm1::numberToText(1e21), "1e+21");
+    EXPECT_EQ(avm1::numberToText(-2.5e20), "-2.5e+20");
+    EXPECT_EQ(avm1::numberToText(1.5e-7), "1.5e-7");
+    EXPECT_EQ(avm1::numberToText(0.0001), "0.0001");
+    EXPECT_EQ(avm1::numberToText(0.00001), "1e-5");
+    EXPECT_EQ(avm1::numberToText(-0.0), "0");
+    EXPECT_EQ(avm1::numberToText(std::nan("")), "NaN");
+    EXPECT_EQ(avm1::numberToText(-std::numeric_limits<double>::infinity()), "-Infinity");
+    EXPECT_EQ(avm1::numberToText(4.94065645841247e-324), "4.94065645841247e-324");
+    // Rounding to 15 digits may carry into a new exponent.
+    EXPECT_EQ(avm1::numberToText(999999999999999.9), "1e+15");
+}
+
+TEST(NumberText, OtherRadixesPrintTheIntegerPart) {
+    EXPECT_EQ(avm1::numberToText(255, 16), "ff");
+    EXPECT_EQ(avm1::numberToText(-10, 2), "-1010");
+    EXPECT_EQ(avm1::numberToText(35.9, 36), "z");
+    EXPECT_EQ(avm1::numberToText(10, 1), "10"); // an invalid radix prints decimal
+}
+
+TEST(StringToNumber, FollowsTheMovieVersion) {
+    EXPECT_TRUE(std::isnan(avm1::stringToNumber("", 7)));
+    EXPECT_EQ(avm1::stringToNumber("", 4), 0);
+    EXPECT_TRUE(std::isnan(avm1::stringToNumber("12abc", 6)));
+    EXPECT_EQ(avm1::stringToNumber("12abc", 4), 12); // version 4 reads the leading number
+    EXPECT_EQ(avm1::stringToNumber("  -3.5e2", 7), -350);
+    EXPECT_EQ(avm1::stringToNumber("0x1F", 6), 31);
+    EXPECT_EQ(avm1::stringToNumber("0xFFFFFFFF", 6), -1); // hexadecimal is a 32-bit integer
+    EXPECT_TRUE(std::isnan(avm1::stringToNumber("0x1F", 5)));
+    EXPECT_TRUE(std::isnan(avm1::stringToNumber("Infinity", 7)));
+    EXPECT_TRUE(std::isnan(avm1::stringToNumber(".", 7)));
+}
+
+TEST(GlobalParsing, ParseIntAndParseFloat) {
+    EXPECT_EQ(avm1::parseIntText("  42px", 0), 42);
+    EXPECT_EQ(avm1::parseIntText("0x1f", 0), 31);
+    EXPECT_EQ(avm1::parseIntText("010", 0), 8);
+    EXPECT_EQ(avm1::parseIntText("019", 0), 19);
+    EXPECT_EQ(avm1::parseIntText("-z", 36), -35);
+    EXPECT_TRUE(std::isnan(avm1::parseIntText("g", 16)));
+    EXPECT_EQ(avm1::parseFloatText("0000.12345GIBBERISH"), 0.12345);
+    EXPECT_EQ(avm1::parseFloatText("  -1e3x"), -1000);
+    EXPECT_TRUE(std::isnan(avm1::parseFloatText("e5")));
+}
+
+TEST(Int32, WrapsModulo2To32) {
+    EXPECT_EQ(avm1::toInt32(4294967296.0 + 5), 5);
+    EXPECT_EQ(avm1::toInt32(2147483648.0), -2147483647 - 1);
+    EXPECT_EQ(avm1::toInt32(-1.9), -1);
+    EXPECT_EQ(avm1::toInt32(std::nan("")), 0);
+    EXPECT_EQ(avm1::toUint32(-1), 4294967295u);
+}
+
+TEST(ValueConversion, UndefinedAndBooleansByVersion) {
+    FakeStage v6(6), v7(7), v4(4);
+    EXPECT_EQ(v6.vm.toString(Value()).view(), "");
+    EXPECT_EQ(v7.vm.toString(Value()).view(), "undefined");
+    EXPECT_EQ(v6.vm.toNumber(Value()), 0);
+    EXPECT_TRUE(std::isnan(v7.vm.toNumber(Value::null())));
+    EXPECT_EQ(v4.vm.toString(Value(true)).view(), "1");
+    EXPECT_EQ(v6.vm.toString(Value(true)).view(), "true");
+    // Text is true from version 7 when not empty; before, when its number is not zero.
+    EXPECT_TRUE(v7.vm.toBoolean(Value(Str("0"))));
+    EXPECT_FALSE(v6.vm.toBoolean(Value(Str("0"))));
+    EXPECT_FALSE(v6.vm.toBoolean(Value(Str("abc"))));
+    EXPECT_TRUE(v6.vm.toBoolean(Value(Str("2"))));
+    EXPECT_FALSE(v7.vm.toBoolean(Value(std::nan(""))));
+}
+
+TEST(ValueConversion, ObjectsUseValueOfAndToString) {
+    FakeStage stage(7);
+    avm1::Machine& vm = stage.vm;
+    avm1::Object* o = vm.newObject();
+    EXPECT_EQ(vm.toString(Value(o)).view(), "[object Object]");
+    vm.defineMethod(o, "valueOf", [](avm1::CallArgs&) { return Value(41.0); });
+    vm.defineMethod(o, "toString", [](avm1::CallArgs&) { return Value(Str("forty")); });
+    EXPECT_EQ(vm.toNumber(Value(o)), 41);
+    EXPECT_EQ(vm.toString(Value(o)).view(), "forty");
+    EXPECT_EQ(vm.typeOf(Value(o)), "object");
+    EXPECT_EQ(vm.typeOf(Value(static_cast<avm1::Object*>(stage.rootClip))), "movieclip");
+    EXPECT_EQ(vm.toString(Value(static_cast<avm1::Object*>(stage.rootClip))).view(), "_level0");
+    EXPECT_EQ(vm.typeOf(Value::null()), "null");
+    // A bare object has no valueOf: it converts as undefined does.
+    avm1::Object* bare = vm.make<avm1::Object>(nullptr);
+    EXPECT_TRUE(vm.toPrimitive(Value(bare)).isUndefined());
+    EXPECT_EQ(vm.toString(Value(bare)).view(), "[type Object]");
+}
+
+TEST(Names, CaseInsensitiveUpToVersion6) {
+    FakeStage v6(6), v7(7);
+    avm1::Object* g6 = v6.vm.newObject();
+    v6.vm.set(g6, "Name", Value(1.0));
+    EXPECT_EQ(v6.vm.toNumber(v6.vm.get(g6, "NAME")), 1);
+    v6.vm.set(g6, "nAmE", Value(5.0));
+    EXPECT_EQ(v6.vm.enumerate(g6).size(), 1u);
+    // Letters beyond ASCII fold too.
+    v6.vm.set(g6, "\xC3\x84pfel", Value(3.0));                   // Äpfel
+    EXPECT_EQ(v6.vm.toNumber(v6.vm.get(g6, "\xC3\xA4PFEL")), 3); // äPFEL
+    EXPECT_TRUE(avm1::equalsFolded("\xD3\xA4", "\xD3\xA5"));     // Ӥ ӥ
+    avm1::Object* g7 = v7.vm.newObject();
+    v7.vm.set(g7, "Name", Value(1.0));
+    EXPECT_TRUE(v7.vm.get(g7, "NAME").isUndefined());
+}
+
+} // namespace
+} // namespace avm1test

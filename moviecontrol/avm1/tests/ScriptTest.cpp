@@ -1,0 +1,203 @@
+// Action blocks run on a fake stage: operators, scope and closures, paths and targets,
+// exceptions, prototypes, enumeration and the built-ins that scripts lean on.
+
+#include "FakeStage.h"
+
+#include "swf/Actions.h"
+#include "testsupport/Actions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace avm1test {
+namespace {
+
+namespace op = swf::op;
+using swftest::Actions;
+using Lines = std::vector<std::string>;
+
+// Small builders for the common shapes of compiled code.
+Actions& getVar(Actions& a, std::string_view name) {
+    return a.push(name).code(op::GetVariable);
+}
+Actions& setVar(Actions& a, std::string_view name, double v) {
+    return a.push(name).push(v).code(op::SetVariable);
+}
+Actions& traceVar(Actions& a, std::string_view name) {
+    return getVar(a, name).code(op::Trace);
+}
+Actions& traceText(Actions& a, std::string_view text) {
+    return a.push(text).code(op::Trace);
+}
+// name(args...) with the arguments already pushed in reverse.
+Actions& callFn(Actions& a, std::string_view name, int count) {
+    return a.push(static_cast<double>(count)).push(name).code(op::CallFunction);
+}
+// for (r0 in <names on the stack>) { body }: pops names until the undefined marker.
+Actions forInLoop(const Actions& body) {
+    Actions head;
+    head.storeRegister(0).pushNull().code(op::Equals2);
+    constexpr int JumpSize = 5;
+    Actions loop = head;
+    loop.ifTrue(static_cast<int16_t>(body.size() + JumpSize));
+    loop.raw(body.body());
+    loop.jump(
+        static_cast<int16_t>(-static_cast<int>(head.size() + JumpSize + body.size() + JumpSize)));
+    return loop;
+}
+
+TEST(Script, ArithmeticAndStringConcatenation) {
+    FakeStage stage(7);
+    Actions a;
+    a.push(2.0).push(3.0).code(op::Add2).code(op::Trace);
+    a.push("2").push(3.0).code(op::Add2).code(op::Trace);
+    a.push(7.0).push(2.0).code(op::Modulo).code(op::Trace);
+    a.push(1.0).push(0.0).code(op::Divide).code(op::Trace);
+    a.push(-1.0).push(28.0).code(op::BitURShift).code(op::Trace);
+    a.push("10").push(9.0).code(op::Less2).code(op::Trace); // number comparison
+    a.push("10").push("9").code(op::Less2).code(op::Trace); // string comparison
+    a.pushUndefined().pushNull().code(op::Equals2).code(op::Trace);
+    a.pushUndefined().pushNull().code(op::StrictEquals).code(op::Trace);
+    a.push("1").push(1.0).code(op::Equals2).code(op::Trace);
+    a.push(std::nan("")).push(1.0).code(op::Less2).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"5", "23", "1", "Infinity", "15", "false", "true",
+                                           "true", "false", "true", "undefined"}));
+}
+
+TEST(Script, Version4DividesByZeroAsError) {
+    FakeStage stage(4);
+    Actions a;
+    a.push(1.0).push(0.0).code(op::Divide).code(op::Trace);
+    a.push(1.0).push(2.0).code(op::Less).code(op::Trace); // booleans are numbers in version 4
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"#ERROR#", "1"}));
+}
+
+TEST(Script, StringActionsCountUtf16Units) {
+    FakeStage stage(7);
+    Actions a;
+    a.push("h\xC3\xA9llo").code(op::MBStringLength).code(op::Trace);
+    a.push("h\xC3\xA9llo").push(2.0).push(3.0).code(op::MBStringExtract).code(op::Trace);
+    a.push(233.0).code(op::MBAsciiToChar).code(op::Trace);
+    a.push("\xC3\xA9").code(op::MBCharToAscii).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"5", "\xC3\xA9ll", "\xC3\xA9", "233"}));
+}
+
+TEST(Script, TraceSplitsLinesAndPrintsUndefined) {
+    FakeStage stage(6);
+    Actions a;
+    a.push("a\rb").code(op::Trace);
+    a.pushUndefined().code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"a", "b", "undefined"}));
+}
+
+TEST(Script, ClosuresFromVersion6) {
+    // function make() { var n = 10; return function () { return n++; }; }
+    // f = make(); f(); trace(f());
+    auto script = [](int version) {
+        FakeStage stage(version);
+        Actions inner;
+        getVar(inner, "n").code(op::PushDuplicate).code(op::Increment);
+        inner.push("n").code(op::StackSwap).code(op::SetVariable).code(op::Return);
+        Actions make;
+        make.push("n").push(10.0).code(op::DefineLocal);
+        make.defineFunction("", {}, inner).code(op::Return);
+        Actions a;
+        a.defineFunction("make", {}, make);
+        callFn(a, "make", 0).push("f").code(op::StackSwap).code(op::SetVariable);
+        callFn(a, "f", 0).code(op::Pop);
+        callFn(a, "f", 0).code(op::Trace);
+        traceVar(a, "n");
+        return stage.run(a.bytes());
+    };
+    EXPECT_EQ(script(6), (Lines{"11", "undefined"}));
+    // Version 5 functions see the timeline, not the defining call: n is unknown, and the
+    // assignment lands on the timeline.
+    EXPECT_EQ(script(5), (Lines{"1", "2"}));
+}
+
+TEST(Script, UndeclaredAssignmentInAFunctionLandsOnTheTimeline) {
+    FakeStage stage(7);
+    Actions body;
+    body.push("local").push(1.0).code(op::DefineLocal);
+    setVar(body, "global", 2.0);
+    Actions a;
+    a.defineFunction("f", {}, body);
+    callFn(a, "f", 0).code(op::Pop);
+    traceVar(a, "local");
+    traceVar(a, "global");
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"undefined", "2"}));
+}
+
+TEST(Script, DefineFunction2PreloadsRegisters) {
+    FakeStage stage(7);
+    // function f(a /*r3*/, b /*by name*/) with this in r1 and arguments in r2.
+    Actions body;
+    body.pushRegister(1).code(op::Trace);
+    body.pushRegister(2).code(op::Trace);
+    body.pushRegister(3).code(op::Trace);
+    traceVar(body, "b");
+    getVar(body, "this").code(op::Trace); // preloaded: not available by name
+    Actions a;
+    a.defineFunction2("f", 4, 0x1 | 0x4, {{3, "a"}, {0, "b"}}, body);
+    a.push("B").push("A").push(2.0).push("f").code(op::CallFunction).code(op::Pop);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"_level0", "A,B", "A", "B", "_level0"}));
+}
+
+TEST(Script, TryCatchFinallyAndThrowAcrossCalls) {
+    FakeStage stage(7);
+    Actions thrower;
+    thrower.push("boom").code(op::Throw);
+    Actions tryBody;
+    callFn(tryBody, "thrower", 0);
+    traceText(tryBody, "not reached");
+    Actions catchBody;
+    traceVar(catchBody, "e");
+    Actions finallyBody;
+    traceText(finallyBody, "finally");
+    Actions a;
+    a.defineFunction("thrower", {}, thrower);
+    a.tryCatch(tryBody, "e", catchBody, finallyBody);
+    traceText(a, "after");
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"boom", "finally", "after"}));
+}
+
+TEST(Script, FinallyRunsOnReturnAndUncaughtThrowEndsTheBlockOnly) {
+    FakeStage stage(7);
+    Actions tryBody;
+    tryBody.push("from try").code(op::Return);
+    Actions finallyBody;
+    traceText(finallyBody, "finally");
+    Actions fn;
+    fn.tryCatch(tryBody, "", Actions(), finallyBody);
+    Actions a;
+    a.defineFunction("f", {}, fn);
+    callFn(a, "f", 0).code(op::Trace);
+    a.push("uncaught").code(op::Throw);
+    traceText(a, "not reached");
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"finally", "from try"}));
+    Actions next;
+    traceText(next, "next block runs");
+    EXPECT_EQ(stage.run(next.bytes()), (Lines{"next block runs"}));
+}
+
+TEST(Script, EnumerationGivesTheMostRecentFirstAndInheritedBeforeOwn) {
+    FakeStage stage(7);
+    // o = {a:1, b:2}; c = {__proto__: o}; c.x = 3; for (k in c) trace(k);
+    Actions a;
+    a.push("o").push("a").push(1.0).push("b").push(2.0).push(2.0).code(op::InitObject);
+    a.code(op::SetVariable);
+    a.push("c").push("__proto__");
+    getVar(a, "o").push(1.0).code(op::InitObject).code(op::SetVariable);
+    getVar(a, "c").push("x").push(3.0).code(op::SetMember);
+    getVar(a, "c").code(op::Enumerate2);
+    Actions body;
+    body.pushRegister(0).code(op::Trace);
+    a.raw(forInLoop(body).body());
+    // a and b are stored b first (the order InitObject pops them); Flash lists the chain
+    // own names first in insertion order and hands them out from the end.
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"a", "b", "x"}));
+}
+
+} // namespace
+} // namespace avm1test

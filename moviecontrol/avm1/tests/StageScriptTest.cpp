@@ -1,0 +1,138 @@
+// Scripts that reach the stage: paths and targets, timeline actions, clip properties and
+// the outside world, all through the host interface.
+
+#include "FakeStage.h"
+
+#include "swf/Actions.h"
+#include "testsupport/Actions.h"
+
+#include <gtest/gtest.h>
+
+namespace avm1test {
+namespace {
+
+namespace op = swf::op;
+using swftest::Actions;
+using Lines = std::vector<std::string>;
+
+Actions& traceVar(Actions& a, std::string_view name) {
+    return a.push(name).code(op::GetVariable).code(op::Trace);
+}
+
+class StageScript : public ::testing::Test {
+  protected:
+    StageScript() : stage(6) {
+        a = stage.addClip(stage.rootClip, "a");
+        b = stage.addClip(a, "b");
+        stage.vm.set(b, "v", avm1::Value(avm1::Str("in b")));
+        stage.vm.set(stage.rootClip, "top", avm1::Value(avm1::Str("at root")));
+    }
+    FakeStage stage;
+    FakeClip* a;
+    FakeClip* b;
+};
+
+TEST_F(StageScript, SlashDotAndColonPathsResolveVariables) {
+    Actions s;
+    traceVar(s, "/a/b:v");
+    traceVar(s, "_root.a.b.v");
+    traceVar(s, "a.B.v"); // names ignore case up to version 6
+    traceVar(s, "/:top");
+    traceVar(s, "_level0:top");
+    traceVar(s, "/a/missing:v");
+    EXPECT_EQ(stage.run(s.bytes()),
+              (Lines{"in b", "in b", "in b", "at root", "at root", "undefined"}));
+}
+
+TEST_F(StageScript, ParentAndRootFromAClip) {
+    Actions s;
+    traceVar(s, "_parent.top");
+    traceVar(s, "../:top");
+    traceVar(s, "_root.top");
+    traceVar(s, "this.v");
+    EXPECT_EQ(stage.run(s.bytes(), a), (Lines{"at root", "at root", "at root", "undefined"}));
+    EXPECT_EQ(stage.run(s.bytes(), b), (Lines{"undefined", "undefined", "at root", "in b"}));
+}
+
+TEST_F(StageScript, SetTargetRedirectsTimelineActionsAndVariables) {
+    Actions s;
+    s.setTarget("/a/b").code(op::Stop);
+    traceVar(s, "v");
+    s.setTarget("").code(op::Stop);
+    s.setTarget("nowhere").code(op::Play); // a missing target leaves timeline actions idle
+    s.setTarget("");
+    s.push("a").code(op::SetTarget2).gotoFrame(3);
+    EXPECT_EQ(stage.run(s.bytes()), (Lines{"in b"}));
+    EXPECT_FALSE(b->playing);
+    EXPECT_FALSE(stage.rootClip->playing);
+    EXPECT_EQ(a->frame, 3u);
+    EXPECT_FALSE(a->playing);
+}
+
+TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
+    a->labels["intro"] = 6;
+    Actions s;
+    s.push("/a:intro").gotoFrame2(true);
+    s.push(3.0).gotoFrame2(false);
+    EXPECT_EQ(stage.run(s.bytes()), Lines{});
+    EXPECT_EQ(a->frame, 6u);
+    EXPECT_TRUE(a->playing);
+    EXPECT_EQ(stage.rootClip->frame, 2u);
+    EXPECT_FALSE(stage.rootClip->playing);
+}
+
+TEST_F(StageScript, PropertiesByIndexGoThroughTheClipObject) {
+    Actions s;
+    s.push("/a").push(0.0).push(42.0).code(op::SetProperty);
+    s.push("/a").push(0.0).code(op::GetProperty).code(op::Trace);
+    s.push("a/b").push(13.0).code(op::GetProperty).code(op::Trace);
+    s.push("a/b").code(op::GetVariable).code(op::TargetPath).code(op::Trace);
+    EXPECT_EQ(stage.run(s.bytes()), (Lines{"42", "b", "/a/b"}));
+    EXPECT_EQ(a->x, 42);
+}
+
+TEST_F(StageScript, CloneRemoveAndDrag) {
+    Actions s;
+    s.push("a").push("copy").push(5.0).code(op::CloneSprite);
+    s.push("/a/b").code(op::RemoveSprite);
+    s.push(0.0).push(0.0).push("a").code(op::StartDrag);
+    stage.run(s.bytes());
+    ASSERT_EQ(stage.rootClip->children.size(), 2u);
+    EXPECT_EQ(stage.rootClip->children[1]->name, "copy");
+    EXPECT_TRUE(a->children.empty());
+    EXPECT_EQ(stage.drags, 1);
+}
+
+TEST_F(StageScript, UrlsAndFsCommands) {
+    Actions s;
+    s.getUrl("https://example.com/", "_blank");
+    s.getUrl("FSCommand:fullscreen", "true");
+    s.push("page.txt").push("_level0").getUrl2(0x41); // GET, load variables
+    stage.run(s.bytes());
+    ASSERT_EQ(stage.urls.size(), 2u);
+    EXPECT_EQ(stage.urls[0].url, "https://example.com/");
+    EXPECT_EQ(stage.urls[0].target, "_blank");
+    EXPECT_EQ(stage.urls[1].method, avm1::UrlRequest::Method::Get);
+    EXPECT_TRUE(stage.urls[1].loadVariables);
+    EXPECT_EQ(stage.commands, (std::vector<std::string>{"fullscreen|true"}));
+}
+
+TEST_F(StageScript, CallRunsAFrameOfAClip) {
+    Actions frameScript;
+    frameScript.push("called").code(op::Trace);
+    stage.frameScripts[4] = frameScript.bytes();
+    Actions s;
+    s.push("/a:5").raw({op::Call, 0, 0}); // codes from 0x80 carry a length, here 0
+    EXPECT_EQ(stage.run(s.bytes()), (Lines{"called"}));
+}
+
+TEST_F(StageScript, GetTimeUsesTheHostClock) {
+    stage.clock = 1234.7;
+    Actions s;
+    s.code(op::GetTime).code(op::Trace);
+    s.push(0.0).push("getTimer").code(op::CallFunction).code(op::Trace);
+    EXPECT_EQ(stage.run(s.bytes()), (Lines{"1234", "1234"}));
+}
+
+} // namespace
+} // namespace avm1test

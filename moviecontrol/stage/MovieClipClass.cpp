@@ -1,0 +1,506 @@
+// MovieClip.prototype: timeline control, clips made at run time, depths, geometry queries
+// and the drawing methods.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+#include "Drawing.h"
+#include "StageObject.h"
+#include "StageScripts.h"
+#include "TextFieldState.h"
+#include "avm1/Function.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+// Depths scripts pass as numbers; anything not finite is no depth.
+std::optional<std::int32_t> depthArg(avm1::Machine& m, const Value& v) {
+    const double d = m.toNumber(v);
+    if (!std::isfinite(d) || d < kMinScriptDepth || d > kMaxScriptDepth) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(std::trunc(d));
+}
+
+swf::Rgba colorArg(avm1::Machine& m, const Value& rgb, const Value& alpha) {
+    const double c = m.toNumber(rgb);
+    const auto v = std::isfinite(c) ? static_cast<std::uint32_t>(static_cast<std::int64_t>(c)) : 0u;
+    double a = alpha.isUndefined() ? 100.0 : m.toNumber(alpha);
+    if (!std::isfinite(a)) {
+        a = alpha.isUndefined() ? 100.0 : 0.0;
+    }
+    a = std::clamp(a, 0.0, 100.0);
+    return swf::Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                     static_cast<std::uint8_t>(v),
+                     static_cast<std::uint8_t>(std::lround(a * 2.55))};
+}
+
+class Methods {
+  public:
+    explicit Methods(StageScripts& stage) : stage_(stage), m_(stage.machine()) {}
+
+    void install(avm1::Object* proto) {
+        def(proto, "play", [this](CallArgs& c) {
+            if (auto* o = self(c)) {
+                stage_.player().setClipPlaying(*o, true);
+            }
+            return Value();
+        });
+        def(proto, "stop", [this](CallArgs& c) {
+            if (auto* o = self(c)) {
+                stage_.player().setClipPlaying(*o, false);
+            }
+            return Value();
+        });
+        def(proto, "nextFrame", [this](CallArgs& c) {
+            if (auto* o = self(c)) {
+                stage_.player().nextClipFrame(*o);
+            }
+            return Value();
+        });
+        def(proto, "prevFrame", [this](CallArgs& c) {
+            if (auto* o = self(c)) {
+                stage_.player().previousClipFrame(*o);
+            }
+            return Value();
+        });
+        def(proto, "gotoAndPlay", [this](CallArgs& c) { return go(c, true); });
+        def(proto, "gotoAndStop", [this](CallArgs& c) { return go(c, false); });
+        def(proto, "attachMovie", [this](CallArgs& c) { return attachMovie(c); });
+        def(proto, "duplicateMovieClip", [this](CallArgs& c) { return duplicate(c); });
+        def(proto, "createEmptyMovieClip", [this](CallArgs& c) {
+            auto* o = self(c);
+            const auto depth = depthArg(m_, c.arg(1));
+            if (o == nullptr || !depth || c.count() < 2) {
+                return Value();
+            }
+            auto made = stage_.player().createEmptyClip(*o, m_.toString(c.arg(0)).view(), *depth);
+            return made ? objectValue(*made) : Value();
+        });
+        def(proto, "createTextField", [this](CallArgs& c) { return createTextField(c); });
+        def(proto, "removeMovieClip", [this](CallArgs& c) {
+            if (auto* o = self(c)) {
+                stage_.player().removeByScript(*o);
+            }
+            return Value();
+        });
+        def(proto, "swapDepths", [this](CallArgs& c) {
+            auto* o = self(c);
+            if (o == nullptr || c.count() < 1) {
+                return Value();
+            }
+            if (DisplayObject* other = stage_.displayOf(c.arg(0))) {
+                if (other->parent == o->parent) {
+                    stage_.player().swapDepths(*o, other->depth);
+                }
+            } else if (const auto depth = depthArg(m_, c.arg(0))) {
+                stage_.player().swapDepths(*o, *depth);
+            }
+            return Value();
+        });
+        def(proto, "getDepth", [this](CallArgs& c) {
+            auto* o = self(c);
+            return o != nullptr ? Value(static_cast<double>(o->depth)) : Value();
+        });
+        def(proto, "getNextHighestDepth", [this](CallArgs& c) {
+            auto* o = self(c);
+            return o != nullptr ? Value(static_cast<double>(stage_.player().nextHighestDepth(*o)))
+                                : Value();
+        });
+        def(proto, "getInstanceAtDepth", [this](CallArgs& c) {
+            auto* o = self(c);
+            const auto depth = depthArg(m_, c.arg(0));
+            if (o == nullptr || !depth) {
+                return Value();
+            }
+            auto found = stage_.player().childAtDepth(*o, *depth);
+            return found ? objectValue(*found) : Value();
+        });
+        def(proto, "setMask", [this](CallArgs& c) {
+            if (auto* o = self(c)) {
+                stage_.player().setMask(*o, stage_.displayOf(c.arg(0)));
+            }
+            return Value(true);
+        });
+        def(proto, "getBounds", [this](CallArgs& c) { return bounds(c); });
+        def(proto, "getRect", [this](CallArgs& c) { return bounds(c); });
+        def(proto, "localToGlobal", [this](CallArgs& c) { return mapPoint(c, true); });
+        def(proto, "globalToLocal", [this](CallArgs& c) { return mapPoint(c, false); });
+        def(proto, "hitTest", [this](CallArgs& c) { return hitTest(c); });
+        def(proto, "getBytesLoaded", [this](CallArgs& c) { return bytes(c); });
+        def(proto, "getBytesTotal", [this](CallArgs& c) { return bytes(c); });
+        def(proto, "getSWFVersion",
+            [this](CallArgs&) { return Value(static_cast<double>(stage_.version())); });
+        def(proto, "loadMovie", [this](CallArgs& c) { return load(c, false); });
+        def(proto, "loadVariables", [this](CallArgs& c) { return load(c, true); });
+        def(proto, "unloadMovie", [this](CallArgs& c) {
+            if (auto* o = self(c); o != nullptr && o->clip) {
+                stage_.player().unloadClip(*o);
+            }
+            return Value();
+        });
+        def(proto, "getURL", [this](CallArgs& c) {
+            avm1::UrlRequest r;
+            r.url = m_.toString(c.arg(0)).str();
+            r.target = c.count() > 1 ? m_.toString(c.arg(1)).str() : std::string();
+            stage_.getUrl(r);
+            return Value();
+        });
+        def(proto, "startDrag", [](CallArgs&) { return Value(); });
+        def(proto, "stopDrag", [](CallArgs&) { return Value(); });
+        installDrawing(proto);
+    }
+
+  private:
+    void def(avm1::Object* proto, std::string_view name, avm1::NativeFn fn) {
+        m_.defineMethod(proto, name, std::move(fn), avm1::attr::DontEnum);
+    }
+
+    DisplayObject* self(CallArgs& c) { return stage_.displayOf(c.thisValue); }
+    DisplayObject* selfClip(CallArgs& c) {
+        DisplayObject* o = self(c);
+        return o != nullptr && o->clip ? o : nullptr;
+    }
+
+    Value objectValue(DisplayObject& o) {
+        return Value(static_cast<avm1::Object*>(stage_.objectOf(o)));
+    }
+
+    Value go(CallArgs& c, bool play) {
+        DisplayObject* o = selfClip(c);
+        if (o == nullptr || c.count() < 1) {
+            return Value();
+        }
+        const Value& frame = c.arg(0);
+        if (frame.isString()) {
+            if (stage_.player().gotoClipLabel(*o, frame.asString().str(), play)) {
+                return Value();
+            }
+        }
+        const double n = m_.toNumber(frame);
+        if (std::isfinite(n) && n >= 1) {
+            stage_.player().gotoClipFrame(*o, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1,
+                                          play);
+        }
+        return Value();
+    }
+
+    void copyInit(const Value& init) {
+        if (avm1::Object* i = init.asObject()) {
+            stage_.setInitObject(i);
+        }
+    }
+
+    Value attachMovie(CallArgs& c) {
+        DisplayObject* o = selfClip(c);
+        const auto depth = depthArg(m_, c.arg(2));
+        if (o == nullptr || c.count() < 3 || !depth) {
+            return Value();
+        }
+        copyInit(c.arg(3));
+        auto made = stage_.player().attachMovie(*o, m_.toString(c.arg(0)).view(),
+                                                m_.toString(c.arg(1)).view(), *depth);
+        stage_.setInitObject(nullptr);
+        return made ? objectValue(*made) : Value();
+    }
+
+    Value duplicate(CallArgs& c) {
+        DisplayObject* o = selfClip(c);
+        const auto depth = depthArg(m_, c.arg(1));
+        if (o == nullptr || c.count() < 2 || !depth) {
+            return Value();
+        }
+        copyInit(c.arg(2));
+        auto made = stage_.player().duplicateClip(*o, m_.toString(c.arg(0)).view(), *depth);
+        stage_.setInitObject(nullptr);
+        return made ? objectValue(*made) : Value();
+    }
+
+    Value createTextField(CallArgs& c) {
+        DisplayObject* o = selfClip(c);
+        const auto depth = depthArg(m_, c.arg(1));
+        if (o == nullptr || c.count() < 6 || !depth) {
+            return Value();
+        }
+        const auto px = [&](std::size_t i) {
+            const double v = m_.toNumber(c.arg(i));
+            return std::isfinite(v) ? std::round(v * 20.0) : 0.0;
+        };
+        Bounds box;
+        box.valid = true;
+        box.xMin = px(2);
+        box.yMin = px(3);
+        box.xMax = box.xMin + std::max(0.0, px(4));
+        box.yMax = box.yMin + std::max(0.0, px(5));
+        auto made = stage_.player().createTextField(*o, m_.toString(c.arg(0)).view(), *depth, box);
+        // From version 8 on the new field is returned; before, nothing is.
+        return made && stage_.version() >= 8 ? objectValue(*made) : Value();
+    }
+
+    Value bounds(CallArgs& c) {
+        DisplayObject* o = self(c);
+        if (o == nullptr) {
+            return Value();
+        }
+        TimelinePlayer& player = stage_.player();
+        Transform toSpace{};
+        if (c.count() > 0) {
+            DisplayObject* space = stage_.displayOf(c.arg(0));
+            if (space == nullptr) {
+                return Value();
+            }
+            toSpace = inverse(player.globalMatrix(*space)) * player.globalMatrix(*o);
+        }
+        Bounds b = player.boundsOf(*o, toSpace);
+        avm1::Object* r = m_.newObject();
+        const double big = 6710886.35; // what players report for an empty clip
+        m_.set(r, "xMin", Value(b.empty() ? big : b.xMin / 20.0));
+        m_.set(r, "xMax", Value(b.empty() ? big : b.xMax / 20.0));
+        m_.set(r, "yMin", Value(b.empty() ? big : b.yMin / 20.0));
+        m_.set(r, "yMax", Value(b.empty() ? big : b.yMax / 20.0));
+        return Value(r);
+    }
+
+    Value mapPoint(CallArgs& c, bool toGlobal) {
+        DisplayObject* o = self(c);
+        avm1::Object* point = c.arg(0).asObject();
+        if (o == nullptr || point == nullptr) {
+            return Value();
+        }
+        const Value xv = m_.get(point, "x");
+        const Value yv = m_.get(point, "y");
+        if (!xv.isNumber() || !yv.isNumber()) {
+            return Value();
+        }
+        Transform t = stage_.player().globalMatrix(*o);
+        if (!toGlobal) {
+            t = inverse(t);
+        }
+        const double x = xv.asNumber() * 20.0;
+        const double y = yv.asNumber() * 20.0;
+        m_.set(point, "x", Value(std::round(t.mapX(x, y)) / 20.0));
+        m_.set(point, "y", Value(std::round(t.mapY(x, y)) / 20.0));
+        return Value();
+    }
+
+    Value hitTest(CallArgs& c) {
+        DisplayObject* o = self(c);
+        if (o == nullptr) {
+            return Value(false);
+        }
+        TimelinePlayer& player = stage_.player();
+        const Bounds mine = player.boundsOf(*o, player.globalMatrix(*o));
+        if (c.count() >= 2) {
+            const double x = m_.toNumber(c.arg(0)) * 20.0;
+            const double y = m_.toNumber(c.arg(1)) * 20.0;
+            if (!std::isfinite(x) || !std::isfinite(y) || mine.empty()) {
+                return Value(false);
+            }
+            return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
+        }
+        DisplayObject* other = stage_.displayOf(c.arg(0));
+        if (other == nullptr || mine.empty()) {
+            return Value(false);
+        }
+        const Bounds theirs = player.boundsOf(*other, player.globalMatrix(*other));
+        return Value(!theirs.empty() && mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax &&
+                     mine.yMin <= theirs.yMax && theirs.yMin <= mine.yMax);
+    }
+
+    Value bytes(CallArgs& c) {
+        return self(c) != nullptr ? Value(static_cast<double>(stage_.movie().header.declaredLength))
+                                  : Value();
+    }
+
+    Value load(CallArgs& c, bool variables) {
+        if (DisplayObject* o = selfClip(c)) {
+            stage_.loadInto(*o, m_.toString(c.arg(0)).str(), variables);
+        }
+        return Value();
+    }
+
+    Drawing* drawingOf(CallArgs& c) {
+        DisplayObject* o = selfClip(c);
+        if (o == nullptr) {
+            return nullptr;
+        }
+        if (!o->drawing) {
+            o->drawing = std::make_shared<Drawing>();
+        }
+        return o->drawing.get();
+    }
+
+    double number(CallArgs& c, std::size_t i) {
+        const double v = m_.toNumber(c.arg(i));
+        return std::isfinite(v) ? v : 0.0;
+    }
+
+    void installDrawing(avm1::Object* proto) {
+        def(proto, "beginFill", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c)) {
+                if (c.count() == 0 || c.arg(0).isUndefined()) {
+                    d->endFill();
+                } else {
+                    swf::FillStyle fill;
+                    fill.color = colorArg(m_, c.arg(0), c.arg(1));
+                    d->beginFill(fill);
+                }
+            }
+            return Value();
+        });
+        def(proto, "beginGradientFill", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c)) {
+                if (auto fill = gradientArg(c)) {
+                    d->beginFill(*fill);
+                }
+            }
+            return Value();
+        });
+        def(proto, "lineStyle", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c)) {
+                const double width = m_.toNumber(c.arg(0));
+                if (c.count() == 0 || c.arg(0).isUndefined() || std::isnan(width)) {
+                    d->lineStyle(std::nullopt);
+                } else {
+                    swf::LineStyle line;
+                    line.width = static_cast<std::uint16_t>(std::clamp(width, 0.0, 255.0) * 20.0);
+                    line.color = colorArg(m_, c.arg(1), c.arg(2));
+                    d->lineStyle(line);
+                }
+            }
+            return Value();
+        });
+        def(proto, "moveTo", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c); d != nullptr && c.count() >= 2) {
+                d->moveTo(number(c, 0), number(c, 1));
+            }
+            return Value();
+        });
+        def(proto, "lineTo", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c); d != nullptr && c.count() >= 2) {
+                d->lineTo(number(c, 0), number(c, 1));
+            }
+            return Value();
+        });
+        def(proto, "curveTo", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c); d != nullptr && c.count() >= 4) {
+                d->curveTo(number(c, 0), number(c, 1), number(c, 2), number(c, 3));
+            }
+            return Value();
+        });
+        def(proto, "endFill", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c)) {
+                d->endFill();
+            }
+            return Value();
+        });
+        def(proto, "clear", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c)) {
+                d->clear();
+            }
+            return Value();
+        });
+    }
+
+    // beginGradientFill(type, colors, alphas, ratios, matrix): the matrix either as a box
+    // {matrixType: "box", x, y, w, h, r} or as the 3x3 {a, b, d, e, g, h}, both mapping the
+    // 1638.4-pixel gradient square.
+    std::optional<swf::FillStyle> gradientArg(CallArgs& c) {
+        const std::string type = m_.toString(c.arg(0)).str();
+        avm1::Object* colors = c.arg(1).asObject();
+        avm1::Object* alphas = c.arg(2).asObject();
+        avm1::Object* ratios = c.arg(3).asObject();
+        avm1::Object* matrix = c.arg(4).asObject();
+        if ((type != "linear" && type != "radial") || colors == nullptr || alphas == nullptr ||
+            ratios == nullptr || matrix == nullptr) {
+            return std::nullopt;
+        }
+        swf::FillStyle fill;
+        fill.type =
+            type == "linear" ? swf::FillType::LinearGradient : swf::FillType::RadialGradient;
+        const double n = m_.toNumber(m_.get(colors, "length"));
+        const std::size_t count =
+            std::isfinite(n) && n > 0 ? static_cast<std::size_t>(std::min(n, 15.0)) : 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string index = std::to_string(i);
+            swf::GradientRecord r;
+            r.color = colorArg(m_, m_.get(colors, index), m_.get(alphas, index));
+            const double ratio = m_.toNumber(m_.get(ratios, index));
+            r.ratio = static_cast<std::uint8_t>(std::isfinite(ratio) ? std::clamp(ratio, 0.0, 255.0)
+                                                                     : 0.0);
+            fill.gradient.records.push_back(r);
+        }
+        const auto num = [&](std::string_view name) {
+            const double v = m_.toNumber(m_.get(matrix, name));
+            return std::isfinite(v) ? v : 0.0;
+        };
+        if (m_.toString(m_.get(matrix, "matrixType")).str() == "box") {
+            const double w = num("w");
+            const double h = num("h");
+            const double r = num("r");
+            fill.matrix.a = w / 1638.4 * std::cos(r);
+            fill.matrix.b = w / 1638.4 * std::sin(r);
+            fill.matrix.c = -h / 1638.4 * std::sin(r);
+            fill.matrix.d = h / 1638.4 * std::cos(r);
+            fill.matrix.tx = (num("x") + w / 2.0) * 20.0;
+            fill.matrix.ty = (num("y") + h / 2.0) * 20.0;
+        } else if (!m_.get(matrix, "tx").isUndefined()) {
+            // A flash.geom.Matrix: already in the gradient square's units, moves in pixels.
+            fill.matrix.a = num("a");
+            fill.matrix.b = num("b");
+            fill.matrix.c = num("c");
+            fill.matrix.d = num("d");
+            fill.matrix.tx = num("tx") * 20.0;
+            fill.matrix.ty = num("ty") * 20.0;
+        } else {
+            fill.matrix.a = num("a") / 1638.4;
+            fill.matrix.b = num("b") / 1638.4;
+            fill.matrix.c = num("d") / 1638.4;
+            fill.matrix.d = num("e") / 1638.4;
+            fill.matrix.tx = num("g") * 20.0;
+            fill.matrix.ty = num("h") * 20.0;
+        }
+        // Version 8 adds the spread, the colour space and a focal point.
+        const std::string spread = m_.toString(c.arg(5)).str();
+        fill.gradient.spread = spread == "reflect"  ? swf::SpreadMode::Reflect
+                               : spread == "repeat" ? swf::SpreadMode::Repeat
+                                                    : swf::SpreadMode::Pad;
+        if (m_.toString(c.arg(6)).str() == "linearRGB") {
+            fill.gradient.interpolation = swf::InterpolationMode::LinearRgb;
+        }
+        const double focal = m_.toNumber(c.arg(7));
+        if (fill.type == swf::FillType::RadialGradient && std::isfinite(focal) && focal != 0.0) {
+            fill.type = swf::FillType::FocalGradient;
+            fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
+        }
+        return fill;
+    }
+
+    StageScripts& stage_;
+    avm1::Machine& m_;
+};
+
+} // namespace
+
+void installMovieClipClass(StageScripts& stage) {
+    avm1::Machine& m = stage.machine();
+    avm1::FunctionObject* ctor = m.newClass([](CallArgs&) { return Value(); });
+    m.define(m.global(), "MovieClip", Value(static_cast<avm1::Object*>(ctor)));
+    avm1::Object* proto = m.get(ctor, "prototype").asObject();
+    // The native methods point into this table, which lives as long as the stage.
+    auto methods = std::make_shared<Methods>(stage);
+    methods->install(proto);
+    m.define(proto, "enabled", Value(true));
+    m.define(proto, "useHandCursor", Value(true));
+    stage.keepAlive(methods);
+
+    avm1::FunctionObject* button = m.newClass([](CallArgs&) { return Value(); });
+    m.define(m.global(), "Button", Value(static_cast<avm1::Object*>(button)));
+}
+
+} // namespace mc

@@ -1,0 +1,400 @@
+#include "StageObject.h"
+
+#include <array>
+#include <cmath>
+
+#include "DisplayProperties.h"
+#include "StageScripts.h"
+#include "TextFieldState.h"
+#include "avm1/Machine.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::Value;
+
+bool is(std::string_view name, std::string_view wanted) {
+    return avm1::equalsFolded(name, wanted);
+}
+
+constexpr std::array<std::string_view, 27> kDisplayNames = {
+    "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
+    "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
+    "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
+    "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
+    "_xmouse",      "_ymouse",      "_parent",       "_root",         "_lockroot",
+    "_level0"};
+
+bool isDisplayName(std::string_view name) {
+    if (name.empty() || name.front() != '_') {
+        return false;
+    }
+    for (std::string_view n : kDisplayNames) {
+        if (is(name, n)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uint32_t rgbOf(const swf::Rgba& c) {
+    return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
+}
+
+swf::Rgba rgbaOf(double value) {
+    const auto v = static_cast<std::uint32_t>(static_cast<std::int64_t>(value));
+    return swf::Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                     static_cast<std::uint8_t>(v), 255};
+}
+
+} // namespace
+
+StageObject::StageObject(avm1::Object* proto, StageScripts& stage,
+                         const std::shared_ptr<DisplayObject>& object)
+    : avm1::Object(proto), stage_(stage), object_(object), kind_(object->kind),
+      path_(stage.dotPathOf(*object)) {}
+
+std::string_view StageObject::className() const {
+    switch (kind_) {
+    case CharacterKind::EditText:
+        return "TextField";
+    case CharacterKind::Button:
+        return "Button";
+    default:
+        return "MovieClip";
+    }
+}
+
+DisplayObject* StageObject::display() {
+    if (auto o = object_.lock(); o && (!o->removed || stage_.leaving(o->serial))) {
+        return o.get();
+    }
+    return nullptr;
+}
+
+bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out) {
+    DisplayObject* o = display();
+    if (o == nullptr) {
+        return false;
+    }
+    // Instance names of children first, then the display properties.
+    if (o->clip) {
+        if (auto c = stage_.player().childByName(*o, name.view(), m.caseSensitive())) {
+            out = Value(static_cast<avm1::Object*>(stage_.objectOf(*c)));
+            return true;
+        }
+    }
+    if (o->text && getTextProperty(m, *o, name.view(), out)) {
+        return true;
+    }
+    if (isDisplayName(name.view())) {
+        return getDisplayProperty(m, *o, name.view(), out);
+    }
+    return m.version() >= 8 && getLaterProperty(m, *o, name.view(), out);
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 14> kBlendModes = {
+    "normal", "layer",    "multiply", "screen", "lighten", "darken",  "difference",
+    "add",    "subtract", "invert",   "alpha",  "erase",   "overlay", "hardlight"};
+
+} // namespace
+
+bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                   Value& out) {
+    if (n == "blendMode") {
+        const auto index = static_cast<std::size_t>(o.blendMode);
+        out = Value(
+            m.str(index >= 1 && index <= kBlendModes.size() ? kBlendModes[index - 1] : "normal"));
+    } else if (n == "cacheAsBitmap") {
+        out = Value(o.cacheAsBitmap);
+    } else if (n == "filters") {
+        // Filter objects are not modelled for scripts yet: the list reads empty.
+        out = Value(m.newArray());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                   const Value& value) {
+    if (n == "blendMode") {
+        if (value.isNumber()) {
+            const double v = value.asNumber();
+            if (v >= 1 && v <= static_cast<double>(kBlendModes.size())) {
+                o.blendMode = static_cast<swf::BlendMode>(static_cast<int>(v));
+            }
+            return true;
+        }
+        const std::string name = m.toString(value).str();
+        for (std::size_t i = 0; i < kBlendModes.size(); ++i) {
+            if (name == kBlendModes[i]) {
+                o.blendMode = static_cast<swf::BlendMode>(i + 1);
+            }
+        }
+    } else if (n == "cacheAsBitmap") {
+        o.cacheAsBitmap = m.toBoolean(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool StageObject::hasVirtual(avm1::Machine& m, const avm1::Str& name) {
+    Value ignored;
+    return getVirtual(m, name, ignored);
+}
+
+bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Value& value) {
+    DisplayObject* o = display();
+    if (o == nullptr) {
+        return false;
+    }
+    if (o->text && setTextProperty(m, *o, name.view(), value)) {
+        return true;
+    }
+    if (isDisplayName(name.view())) {
+        return setDisplayProperty(m, *o, name.view(), value);
+    }
+    return m.version() >= 8 && setLaterProperty(m, *o, name.view(), value);
+}
+
+void StageObject::enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& names) {
+    DisplayObject* o = display();
+    if (o == nullptr || !o->clip) {
+        return;
+    }
+    // Named children enumerate like properties (most recent depth last, as stored).
+    for (const auto& [depth, child] : o->clip->displayList) {
+        if (!child->name.empty()) {
+            names.push_back(m.str(child->name));
+        }
+    }
+}
+
+void StageObject::trace(avm1::Tracer& tracer) {
+    for (avm1::Object* a : attached) {
+        tracer.mark(a);
+    }
+}
+
+bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                     Value& out) {
+    TimelinePlayer& player = stage_.player();
+    if (is(n, "_x")) {
+        out = Value(props::x(o));
+    } else if (is(n, "_y")) {
+        out = Value(props::y(o));
+    } else if (is(n, "_xscale")) {
+        out = Value(props::xScale(o));
+    } else if (is(n, "_yscale")) {
+        out = Value(props::yScale(o));
+    } else if (is(n, "_rotation")) {
+        out = Value(props::rotation(o));
+    } else if (is(n, "_alpha")) {
+        out = Value(props::alpha(o));
+    } else if (is(n, "_visible")) {
+        out = Value(o.visible);
+    } else if (is(n, "_width")) {
+        out = Value(props::width(player, o));
+    } else if (is(n, "_height")) {
+        out = Value(props::height(player, o));
+    } else if (is(n, "_currentframe")) {
+        // A clip without a timeline of its own (createEmptyMovieClip) stands at frame 0.
+        const bool timeline = o.clip && o.clip->timeline != nullptr && o.clip->frameCount() > 0;
+        out = Value(timeline ? static_cast<double>(o.clip->frame + 1) : 0.0);
+    } else if (is(n, "_totalframes") || is(n, "_framesloaded")) {
+        const std::uint32_t n2 = o.clip ? o.clip->frameCount() : 1;
+        out = Value(static_cast<double>(n2 == 0 ? 1 : n2));
+    } else if (is(n, "_name")) {
+        out = Value(m.str(o.name));
+    } else if (is(n, "_target")) {
+        out = Value(m.str(stage_.slashPathOf(o)));
+    } else if (is(n, "_parent")) {
+        out = o.parent != nullptr ? Value(static_cast<avm1::Object*>(stage_.objectOf(*o.parent)))
+                                  : Value();
+    } else if (is(n, "_root") || is(n, "_level0")) {
+        out = Value(static_cast<avm1::Object*>(stage_.objectOf(player.rootObject())));
+    } else if (is(n, "_url")) {
+        out = Value(m.str(stage_.callbacks().readBeside ? "file:///movie.swf" : ""));
+    } else if (is(n, "_quality")) {
+        out = Value(m.str(stage_.quality));
+    } else if (is(n, "_highquality")) {
+        out = Value(stage_.quality == "LOW" ? 0.0 : (stage_.quality == "BEST" ? 2.0 : 1.0));
+    } else if (is(n, "_droptarget")) {
+        out = Value(m.str(""));
+    } else if (is(n, "_focusrect")) {
+        out = Value::null();
+    } else if (is(n, "_soundbuftime")) {
+        out = Value(5.0);
+    } else if (is(n, "_xmouse") || is(n, "_ymouse")) {
+        out = Value(0.0); // the pointer arrives with the input work
+    } else if (is(n, "_global")) {
+        out = Value(m.global());
+    } else if (is(n, "_lockroot")) {
+        out = Value(false);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                     const Value& value) {
+    TimelinePlayer& player = stage_.player();
+    const auto number = [&] { return m.toNumber(value); };
+    if (is(n, "_x")) {
+        props::setX(o, number());
+    } else if (is(n, "_y")) {
+        props::setY(o, number());
+    } else if (is(n, "_xscale")) {
+        props::setXScale(o, number());
+    } else if (is(n, "_yscale")) {
+        props::setYScale(o, number());
+    } else if (is(n, "_rotation")) {
+        props::setRotation(o, number());
+    } else if (is(n, "_alpha")) {
+        props::setAlpha(o, number());
+    } else if (is(n, "_visible")) {
+        const double v = number();
+        // Players take the number: "0" hides, any other number shows, NaN is ignored.
+        if (value.isBool()) {
+            o.visible = value.asBool();
+        } else if (!std::isnan(v)) {
+            o.visible = v != 0.0;
+        }
+    } else if (is(n, "_width")) {
+        props::setWidth(player, o, number());
+    } else if (is(n, "_height")) {
+        props::setHeight(player, o, number());
+    } else if (is(n, "_name")) {
+        o.name = m.toString(value).str();
+    } else if (is(n, "_quality")) {
+        const std::string q = m.toString(value).str();
+        for (std::string_view known : {"LOW", "MEDIUM", "HIGH", "BEST"}) {
+            if (avm1::equalsFolded(q, known)) {
+                stage_.quality = std::string(known);
+            }
+        }
+    } else if (is(n, "_highquality")) {
+        const double v = number();
+        stage_.quality = v <= 0 ? "LOW" : (v >= 2 ? "BEST" : "HIGH");
+    } else if (is(n, "_currentframe") || is(n, "_totalframes") || is(n, "_framesloaded") ||
+               is(n, "_target") || is(n, "_url") || is(n, "_droptarget") || is(n, "_xmouse") ||
+               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_level0") ||
+               is(n, "_global")) {
+        // read-only: the assignment is dropped
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool StageObject::getTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                  Value& out) {
+    TextFieldState& t = *o.text;
+    if (is(n, "text")) {
+        out = Value(m.str(t.field.html ? plainTextOf(t.text) : t.text));
+    } else if (is(n, "htmlText")) {
+        out = Value(m.str(t.text));
+    } else if (is(n, "html")) {
+        out = Value(t.field.html);
+    } else if (is(n, "textColor")) {
+        out = Value(static_cast<double>(rgbOf(t.field.color.value_or(swf::Rgba{0, 0, 0, 255}))));
+    } else if (is(n, "autoSize")) {
+        out = t.autoSize == "none" ? Value(m.str("none")) : Value(m.str(t.autoSize));
+    } else if (is(n, "variable")) {
+        out = t.field.variableName.empty() ? Value::null() : Value(m.str(t.field.variableName));
+    } else if (is(n, "border")) {
+        out = Value(t.field.border);
+    } else if (is(n, "background")) {
+        out = Value(t.background);
+    } else if (is(n, "backgroundColor")) {
+        out = Value(static_cast<double>(rgbOf(t.backgroundColor)));
+    } else if (is(n, "borderColor")) {
+        out = Value(static_cast<double>(rgbOf(t.borderColor)));
+    } else if (is(n, "multiline")) {
+        out = Value(t.field.multiline);
+    } else if (is(n, "wordWrap")) {
+        out = Value(t.field.wordWrap);
+    } else if (is(n, "selectable")) {
+        out = Value(!t.field.noSelect);
+    } else if (is(n, "password")) {
+        out = Value(t.field.password);
+    } else if (is(n, "embedFonts")) {
+        out = Value(t.field.useOutlines);
+    } else if (is(n, "type")) {
+        out = Value(m.str(t.field.readOnly ? "dynamic" : "input"));
+    } else if (is(n, "maxChars")) {
+        out = t.field.maxLength && *t.field.maxLength > 0
+                  ? Value(static_cast<double>(*t.field.maxLength))
+                  : Value::null();
+    } else if (is(n, "length")) {
+        out = Value(static_cast<double>(plainTextOf(t.text).size()));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool StageObject::setTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
+                                  const Value& value) {
+    TextFieldState& t = *o.text;
+    if (is(n, "text")) {
+        t.text = m.toString(value).str();
+        if (t.field.html) {
+            t.text = escapeHtml(t.text);
+        }
+    } else if (is(n, "htmlText")) {
+        t.text = m.toString(value).str();
+    } else if (is(n, "html")) {
+        t.field.html = m.toBoolean(value);
+    } else if (is(n, "textColor")) {
+        t.field.color = rgbaOf(m.toNumber(value));
+    } else if (is(n, "autoSize")) {
+        if (value.isBool()) {
+            t.autoSize = value.asBool() ? "left" : "none";
+        } else {
+            const std::string a = m.toString(value).str();
+            t.autoSize = (a == "left" || a == "center" || a == "right") ? a : "none";
+        }
+    } else if (is(n, "variable")) {
+        t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
+    } else if (is(n, "border")) {
+        t.field.border = m.toBoolean(value);
+    } else if (is(n, "background")) {
+        t.background = m.toBoolean(value);
+    } else if (is(n, "backgroundColor")) {
+        t.backgroundColor = rgbaOf(m.toNumber(value));
+    } else if (is(n, "borderColor")) {
+        t.borderColor = rgbaOf(m.toNumber(value));
+    } else if (is(n, "multiline")) {
+        t.field.multiline = m.toBoolean(value);
+    } else if (is(n, "wordWrap")) {
+        t.field.wordWrap = m.toBoolean(value);
+    } else if (is(n, "selectable")) {
+        t.field.noSelect = !m.toBoolean(value);
+    } else if (is(n, "password")) {
+        t.field.password = m.toBoolean(value);
+    } else if (is(n, "embedFonts")) {
+        t.field.useOutlines = m.toBoolean(value);
+    } else if (is(n, "type")) {
+        t.field.readOnly = m.toString(value).str() != "input";
+    } else if (is(n, "maxChars")) {
+        const double v = m.toNumber(value);
+        t.field.maxLength = std::isfinite(v) && v > 0 && v < 65536
+                                ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(v))
+                                : std::nullopt;
+    } else if (is(n, "length")) {
+        // read-only
+    } else {
+        return false;
+    }
+    t.changed();
+    return true;
+}
+
+} // namespace mc

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "DisplayObject.h"
+#include "avm1/Object.h"
+
+namespace mc {
+
+class StageScripts;
+
+// The script object of a display object: a movie clip, edit field or button. Its display
+// properties (_x, _alpha, text...) are computed from the display object; its children read
+// as properties by instance name; everything else is an ordinary stored property.
+//
+// A script may keep the object after the display object left the stage; it then finds a
+// display object again by the path it had, as players do, or acts as an empty object.
+class StageObject final : public avm1::Object {
+  public:
+    StageObject(avm1::Object* proto, StageScripts& stage,
+                const std::shared_ptr<DisplayObject>& object);
+
+    // The live display object, or null.
+    DisplayObject* display();
+    bool isDisplayObject() const override { return true; }
+    std::string_view className() const override;
+
+    bool getVirtual(avm1::Machine& m, const avm1::Str& name, avm1::Value& out) override;
+    bool setVirtual(avm1::Machine& m, const avm1::Str& name, const avm1::Value& value) override;
+    bool hasVirtual(avm1::Machine& m, const avm1::Str& name) override;
+    void enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& names) override;
+    void trace(avm1::Tracer& tracer) override;
+
+    // Values a native method stores on the object beside its properties (the Sound and
+    // Color objects bound to it...). Marked with it.
+    std::vector<avm1::Object*> attached;
+
+  private:
+    bool getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                            avm1::Value& out);
+    bool setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                            const avm1::Value& value);
+    // Properties that exist from version 8 on (blend modes, bitmap caching, filters).
+    bool getLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                          avm1::Value& out);
+    bool setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                          const avm1::Value& value);
+    bool getTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                         avm1::Value& out);
+    bool setTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
+                         const avm1::Value& value);
+
+    StageScripts& stage_;
+    std::weak_ptr<DisplayObject> object_;
+    CharacterKind kind_;
+    std::string path_; // where it was, to find a display object again after removal
+};
+
+} // namespace mc

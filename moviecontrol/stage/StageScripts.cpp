@@ -1,0 +1,542 @@
+#include "StageScripts.h"
+
+#include <algorithm>
+
+#include "StageObject.h"
+#include "TextFieldState.h"
+#include "UrlPolicy.h"
+
+namespace mc {
+
+using avm1::Value;
+
+StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
+    : movie_(movie), callbacks_(std::move(callbacks)),
+      machine_(std::make_unique<avm1::Machine>(*this, movie.header.version)) {
+    for (const auto& [name, id] : movie_.exports) {
+        symbolOf_.try_emplace(id, name);
+    }
+    installClasses();
+}
+
+StageScripts::~StageScripts() = default;
+
+void StageScripts::installClasses() {
+    installMovieClipClass(*this);
+    installTextFieldClasses(*this);
+    installStageGlobals(*this);
+    movieClipProto_ = machine_->prototypeOf("MovieClip");
+    textFieldProto_ = machine_->prototypeOf("TextField");
+    buttonProto_ = machine_->prototypeOf("Button");
+}
+
+void StageScripts::attach(TimelinePlayer& player) {
+    player_ = &player;
+}
+
+void StageScripts::beginTick() {
+    machine_->beginFrame();
+    if (!pendingVariables_.empty()) {
+        deliverVariables();
+    }
+}
+
+void StageScripts::endTick() {
+    for (const std::uint64_t serial : leaving_) {
+        objects_.erase(serial);
+    }
+    leaving_.clear();
+    syncBoundFields();
+    machine_->collectIfNeeded();
+}
+
+void StageScripts::runTimers() {
+    if (player_ == nullptr) {
+        return;
+    }
+    machine_->tickTimers(timerMs());
+    player_->runQueuedScripts();
+    syncBoundFields();
+}
+
+StageObject* StageScripts::objectOf(DisplayObject& object) {
+    const auto it = objects_.find(object.serial);
+    if (it != objects_.end()) {
+        return it->second;
+    }
+    // Shapes, texts and bitmaps have no script object: scripts reach their clip instead.
+    if (!object.clip && !object.text && object.kind != CharacterKind::Button) {
+        return object.parent != nullptr ? objectOf(*object.parent) : nullptr;
+    }
+    const auto shared = player_ != nullptr ? player_->sharedOf(object) : nullptr;
+    if (!shared) {
+        return nullptr;
+    }
+    avm1::Object* proto = object.kind == CharacterKind::EditText ? textFieldProto_
+                          : object.kind == CharacterKind::Button ? buttonProto_
+                                                                 : movieClipProto_;
+    if (object.clip && object.serial != player_->rootObject().serial) {
+        if (avm1::Object* ctor = registeredClassOf(object)) {
+            const Value p = machine_->get(ctor, "prototype");
+            if (p.isObject()) {
+                proto = p.asObject();
+            }
+        }
+    }
+    StageObject* made = machine_->make<StageObject>(proto, *this, shared);
+    objects_.emplace(object.serial, made);
+    return made;
+}
+
+avm1::Object* StageScripts::registeredClassOf(const DisplayObject& object) {
+    std::string symbol = object.exportName;
+    if (symbol.empty()) {
+        const auto it = symbolOf_.find(object.characterId);
+        if (it == symbolOf_.end()) {
+            return nullptr;
+        }
+        symbol = it->second;
+    }
+    return machine_->registeredClass(symbol);
+}
+
+DisplayObject* StageScripts::displayOf(avm1::Object* object) {
+    if (object == nullptr || !object->isDisplayObject()) {
+        return nullptr;
+    }
+    return static_cast<StageObject*>(object)->display();
+}
+
+DisplayObject* StageScripts::displayOf(const Value& value) {
+    return displayOf(value.asObject());
+}
+
+void StageScripts::runActions(DisplayObject& object, const swf::ActionBlock& block) {
+    if (StageObject* o = objectOf(object)) {
+        machine_->runBlock(avm1::Code{nullptr, block.bytes}, o);
+    }
+}
+
+void StageScripts::callHandler(DisplayObject& object, std::string_view name) {
+    if (StageObject* o = objectOf(object)) {
+        machine_->callMethod(o, name, {});
+    }
+}
+
+void StageScripts::prepareObject(DisplayObject& object) {
+    objectOf(object);
+}
+
+void StageScripts::construct(DisplayObject& object) {
+    StageObject* o = objectOf(object);
+    if (o == nullptr) {
+        return;
+    }
+    if (initObject_ != nullptr) {
+        // attachMovie's init object: its properties land on the clip before the constructor.
+        avm1::Object* init = initObject_;
+        initObject_ = nullptr;
+        for (const avm1::Str& name : machine_->enumerate(init)) {
+            machine_->set(o, name, machine_->get(init, name));
+        }
+    }
+    if (!object.clip || object.serial == player_->rootObject().serial) {
+        return;
+    }
+    if (avm1::Object* ctor = registeredClassOf(object)) {
+        machine_->define(o, "__constructor__", Value(ctor), avm1::attr::DontEnum);
+        if (version() < 6) {
+            machine_->define(o, "constructor", Value(ctor), avm1::attr::DontEnum);
+        }
+        machine_->call(Value(ctor), Value(static_cast<avm1::Object*>(o)), {});
+    }
+}
+
+void StageScripts::forget(DisplayObject& object) {
+    // Kept until the frame's scripts ran: unload handlers still see the clip.
+    leaving_.push_back(object.serial);
+}
+
+bool StageScripts::leaving(std::uint64_t serial) const {
+    return std::find(leaving_.begin(), leaving_.end(), serial) != leaving_.end();
+}
+
+// ---- Paths
+
+std::string StageScripts::dotPathOf(const DisplayObject& object) const {
+    if (object.parent == nullptr) {
+        return "_level0";
+    }
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* o = &object;
+         o != nullptr && o->parent != nullptr && chain.size() < 4096; o = o->parent) {
+        chain.push_back(o);
+    }
+    std::string path = "_level0";
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        path += '.';
+        path += (*it)->name;
+    }
+    return path;
+}
+
+std::string StageScripts::slashPathOf(const DisplayObject& object) const {
+    if (object.parent == nullptr) {
+        return "/";
+    }
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* o = &object;
+         o != nullptr && o->parent != nullptr && chain.size() < 4096; o = o->parent) {
+        chain.push_back(o);
+    }
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        path += '/';
+        path += (*it)->name;
+    }
+    return path;
+}
+
+// ---- Host: display tree
+
+avm1::Object* StageScripts::level(int n) {
+    if (n != 0 || player_ == nullptr) {
+        return nullptr;
+    }
+    return objectOf(player_->rootObject());
+}
+
+avm1::Object* StageScripts::root(avm1::Object*) {
+    return level(0);
+}
+
+avm1::Object* StageScripts::parent(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    if (o == nullptr || o->parent == nullptr) {
+        return nullptr;
+    }
+    return objectOf(*o->parent);
+}
+
+avm1::Object* StageScripts::child(avm1::Object* clip, std::string_view name, bool caseSensitive) {
+    DisplayObject* o = displayOf(clip);
+    if (o == nullptr) {
+        return nullptr;
+    }
+    const auto c = player_->childByName(*o, name, caseSensitive);
+    return c ? objectOf(*c) : nullptr;
+}
+
+std::string StageScripts::dotPath(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    return o != nullptr ? dotPathOf(*o) : std::string();
+}
+
+std::string StageScripts::slashPath(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    return o != nullptr ? slashPathOf(*o) : std::string();
+}
+
+// ---- Host: timelines
+
+void StageScripts::gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) {
+    if (DisplayObject* o = displayOf(clip)) {
+        player_->gotoClipFrame(*o, frame, play);
+    }
+}
+
+bool StageScripts::gotoLabel(avm1::Object* clip, std::string_view label, bool play) {
+    DisplayObject* o = displayOf(clip);
+    return o != nullptr && player_->gotoClipLabel(*o, std::string(label), play);
+}
+
+void StageScripts::play(avm1::Object* clip) {
+    if (DisplayObject* o = displayOf(clip)) {
+        player_->setClipPlaying(*o, true);
+    }
+}
+
+void StageScripts::stop(avm1::Object* clip) {
+    if (DisplayObject* o = displayOf(clip)) {
+        player_->setClipPlaying(*o, false);
+    }
+}
+
+void StageScripts::nextFrame(avm1::Object* clip) {
+    if (DisplayObject* o = displayOf(clip)) {
+        player_->nextClipFrame(*o);
+    }
+}
+
+void StageScripts::prevFrame(avm1::Object* clip) {
+    if (DisplayObject* o = displayOf(clip)) {
+        player_->previousClipFrame(*o);
+    }
+}
+
+std::uint32_t StageScripts::currentFrame(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    return o != nullptr && o->clip ? o->clip->frame : 0;
+}
+
+std::uint32_t StageScripts::framesLoaded(avm1::Object* clip) {
+    return totalFrames(clip);
+}
+
+std::uint32_t StageScripts::totalFrames(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    if (o == nullptr || !o->clip) {
+        return 0;
+    }
+    return std::max<std::uint32_t>(1, o->clip->frameCount());
+}
+
+std::optional<std::uint32_t> StageScripts::frameOfLabel(avm1::Object* clip,
+                                                        std::string_view label) {
+    DisplayObject* o = displayOf(clip);
+    if (o == nullptr || !o->clip) {
+        return std::nullopt;
+    }
+    const std::int64_t f = player_->frameOfLabel(*o->clip, std::string(label));
+    return f < 0 ? std::nullopt : std::optional<std::uint32_t>(static_cast<std::uint32_t>(f));
+}
+
+void StageScripts::callFrame(avm1::Object* clip, std::uint32_t frame) {
+    DisplayObject* o = displayOf(clip);
+    if (o == nullptr || !o->clip || o->clip->timeline == nullptr ||
+        frame >= o->clip->frameCount()) {
+        return;
+    }
+    for (const swf::ControlTag& tag : o->clip->timeline->frames[frame].tags) {
+        if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
+            machine_->runBlock(avm1::Code{nullptr, action->actions.bytes}, clip);
+        }
+    }
+}
+
+void StageScripts::cloneSprite(avm1::Object* clip, std::string_view name, int depth) {
+    if (DisplayObject* o = displayOf(clip)) {
+        player_->duplicateClip(*o, name, depth);
+    }
+}
+
+void StageScripts::removeSprite(avm1::Object* clip) {
+    if (DisplayObject* o = displayOf(clip)) {
+        player_->removeByScript(*o);
+    }
+}
+
+void StageScripts::startDrag(avm1::Object*, bool, std::optional<DragBounds>) {
+    // Dragging follows the pointer, which arrives with the input work.
+}
+
+void StageScripts::stopDrag() {}
+
+// ---- Host: outside world
+
+void StageScripts::getUrl(const avm1::UrlRequest& request) {
+    const bool toLevel = request.target.rfind("_level", 0) == 0;
+    if (request.loadTarget || request.loadVariables || toLevel) {
+        DisplayObject* target = nullptr;
+        if (request.loadVariables && request.sourceClip != nullptr && request.target.empty()) {
+            target = displayOf(request.sourceClip);
+        } else if (toLevel) {
+            target = request.target == "_level0" ? &player_->rootObject() : nullptr;
+        } else if (request.sourceClip != nullptr) {
+            target = displayOf(request.sourceClip);
+        }
+        if (target != nullptr) {
+            loadInto(*target, request.url, request.loadVariables);
+        }
+        return;
+    }
+    if (callbacks_.openUrl && isOpenableUrl(request.url)) {
+        callbacks_.openUrl(request.url);
+    }
+}
+
+void StageScripts::fscommand(std::string_view command, std::string_view args) {
+    if (!callbacks_.fscommand) {
+        return;
+    }
+    if (avm1::equalsFolded(command, "quit") || avm1::equalsFolded(command, "fullscreen")) {
+        callbacks_.fscommand(command, args);
+    }
+}
+
+void StageScripts::trace(std::string_view line) {
+    if (callbacks_.trace) {
+        callbacks_.trace(line);
+    }
+}
+
+double StageScripts::timerMs() {
+    return callbacks_.clockMs ? callbacks_.clockMs() : 0.0;
+}
+
+void StageScripts::toggleQuality() {
+    quality = quality == "LOW" ? "HIGH" : "LOW";
+}
+
+void StageScripts::stopSounds() {
+    if (callbacks_.sound != nullptr) {
+        callbacks_.sound->stopAll();
+    }
+}
+
+void StageScripts::reportLimit(avm1::LimitKind, std::string_view message) {
+    if (callbacks_.logLimit) {
+        callbacks_.logLimit(message);
+    }
+}
+
+void StageScripts::traceRoots(avm1::Tracer& tracer) {
+    for (const auto& [serial, object] : objects_) {
+        tracer.mark(object);
+    }
+    tracer.mark(movieClipProto_);
+    tracer.mark(textFieldProto_);
+    tracer.mark(buttonProto_);
+    tracer.mark(initObject_);
+    for (avm1::Object* o : kept_) {
+        tracer.mark(o);
+    }
+}
+
+// ---- Loading files beside the movie
+
+namespace {
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+std::string urlDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '+') {
+            out += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+                   hexDigit(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool variables) {
+    const std::string path = besideMoviePath(url);
+    if (path.empty() || !callbacks_.readBeside) {
+        return;
+    }
+    if (!variables) {
+        // Another movie inside this one needs a second dictionary; not played for now.
+        return;
+    }
+    const std::vector<std::uint8_t> bytes = callbacks_.readBeside(path);
+    if (bytes.empty() || pendingVariables_.size() >= 64) {
+        return;
+    }
+    pendingVariables_.push_back(
+        {player_->sharedOf(target), std::string(bytes.begin(), bytes.end())});
+}
+
+void StageScripts::deliverVariables() {
+    std::vector<PendingVariables> pending = std::move(pendingVariables_);
+    pendingVariables_.clear();
+    for (const PendingVariables& p : pending) {
+        const auto target = p.target.lock();
+        if (!target || target->removed) {
+            continue;
+        }
+        StageObject* object = objectOf(*target);
+        std::string_view text = p.text;
+        while (!text.empty()) {
+            const std::size_t amp = text.find('&');
+            const std::string_view pair = text.substr(0, amp);
+            text = amp == std::string_view::npos ? std::string_view{} : text.substr(amp + 1);
+            const std::size_t eq = pair.find('=');
+            if (eq == std::string_view::npos || eq == 0) {
+                continue;
+            }
+            const std::string name = urlDecode(pair.substr(0, eq));
+            std::string value = urlDecode(pair.substr(eq + 1));
+            while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
+                value.pop_back();
+            }
+            machine_->set(object, name, Value(machine_->str(value)));
+        }
+        player_->dataArrived(*target);
+    }
+}
+
+// ---- Variables shown by edit fields
+
+void StageScripts::syncBoundFields() {
+    if (player_ == nullptr) {
+        return;
+    }
+    player_->forEachObject([&](DisplayObject& o) {
+        if (!o.text || o.text->field.variableName.empty() || o.parent == nullptr) {
+            return;
+        }
+        // "a.b.c" or "a/b:c": the last part is the variable, the rest a path of clips.
+        const std::string& path = o.text->field.variableName;
+        const std::size_t cut = path.find_last_of(".:/");
+        avm1::Object* holder = objectOf(*o.parent);
+        std::string_view name = path;
+        if (cut != std::string::npos) {
+            std::string_view clips = std::string_view(path).substr(0, cut);
+            name = std::string_view(path).substr(cut + 1);
+            DisplayObject* at = o.parent;
+            std::size_t start = 0;
+            while (at != nullptr && start <= clips.size()) {
+                const std::size_t next = clips.find_first_of("./", start);
+                const std::string_view part = clips.substr(
+                    start, next == std::string_view::npos ? std::string_view::npos : next - start);
+                if (part == "_root" || part == "_level0" || (part.empty() && start == 0)) {
+                    at = &player_->rootObject();
+                } else if (part == "_parent") {
+                    at = at->parent;
+                } else if (!part.empty()) {
+                    const auto c = player_->childByName(*at, part, machine_->caseSensitive());
+                    at = c ? c.get() : nullptr;
+                }
+                if (next == std::string_view::npos) {
+                    break;
+                }
+                start = next + 1;
+            }
+            holder = at != nullptr ? objectOf(*at) : nullptr;
+        }
+        if (holder == nullptr) {
+            return;
+        }
+        const Value v = machine_->get(holder, name);
+        if (v.isUndefined()) {
+            return; // an unset variable leaves the field as it is
+        }
+        std::string text = machine_->toString(v).str();
+        if (text != o.text->text) {
+            o.text->text = std::move(text);
+            o.text->changed();
+        }
+    });
+}
+
+} // namespace mc

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "ScriptRunner.h"
+#include "SoundPort.h"
+#include "TimelinePlayer.h"
+#include "avm1/Host.h"
+#include "avm1/Machine.h"
+#include "swf/Movie.h"
+
+namespace mc {
+
+class SoundPort;
+class StageObject;
+
+// What the scripts reach outside the display tree. Every member may be left empty: trace
+// output is dropped, fscommand and getURL are refused, the clock stands at 0.
+struct StageCallbacks {
+    // One trace() line, UTF-8.
+    std::function<void(std::string_view line)> trace;
+    // fscommand("quit") and fscommand("fullscreen", "true"/"false"); the rest never arrive.
+    std::function<void(std::string_view command, std::string_view args)> fscommand;
+    // An http, https or mailto address to open in the system's browser.
+    std::function<void(const std::string& url)> openUrl;
+    // Milliseconds since the movie started, on the player's clock.
+    std::function<double()> clockMs;
+    // A limit a script hit (logged once per kind by the caller's log).
+    std::function<void(std::string_view message)> logLimit;
+    // Reads a file beside the movie for loadMovie/loadVariables: `relative` is checked to
+    // stay beside the movie before this is called. Empty result: not there.
+    std::function<std::vector<std::uint8_t>(const std::string& relative)> readBeside;
+    SoundPort* sound = nullptr;
+};
+
+// Runs a movie's ActionScript 1/2: the timeline's script runner and the script machine's
+// host. It owns the machine and the script objects of the display objects; the timeline
+// keeps owning the display tree.
+class StageScripts final : public ScriptRunner, public avm1::Host {
+  public:
+    StageScripts(const swf::Movie& movie, StageCallbacks callbacks);
+    ~StageScripts() override;
+    StageScripts(const StageScripts&) = delete;
+    StageScripts& operator=(const StageScripts&) = delete;
+
+    avm1::Machine& machine() { return *machine_; }
+    TimelinePlayer& player() { return *player_; }
+    const swf::Movie& movie() const { return movie_; }
+    int version() const { return movie_.header.version; }
+    // Runs the setInterval/setTimeout callbacks due by the clock, then what they queued.
+    void runTimers();
+
+    // The script object of a display object, made on first use.
+    StageObject* objectOf(DisplayObject& object);
+    // The live display object behind a script value, or null.
+    DisplayObject* displayOf(const avm1::Value& value);
+    DisplayObject* displayOf(avm1::Object* object);
+    // True while a removed object's unload scripts may still run.
+    bool leaving(std::uint64_t serial) const;
+    // Registered StageObject prototypes.
+    avm1::Object* movieClipPrototype() const { return movieClipProto_; }
+    avm1::Object* textFieldPrototype() const { return textFieldProto_; }
+    avm1::Object* buttonPrototype() const { return buttonProto_; }
+    const StageCallbacks& callbacks() const { return callbacks_; }
+    // Keeps the C++ side of native methods for as long as the stage lives.
+    void keepAlive(std::shared_ptr<void> helper) { helpers_.push_back(std::move(helper)); }
+    // Keeps an object alive for as long as the stage lives (listeners, loaders).
+    void keep(avm1::Object* object) { kept_.push_back(object); }
+
+    // ScriptRunner
+    void attach(TimelinePlayer& player) override;
+    void beginTick() override;
+    void endTick() override;
+    void runActions(DisplayObject& object, const swf::ActionBlock& block) override;
+    void callHandler(DisplayObject& object, std::string_view name) override;
+    void prepareObject(DisplayObject& object) override;
+    void construct(DisplayObject& object) override;
+    void forget(DisplayObject& object) override;
+
+    // avm1::Host
+    avm1::Object* level(int n) override;
+    avm1::Object* root(avm1::Object* clip) override;
+    avm1::Object* parent(avm1::Object* clip) override;
+    avm1::Object* child(avm1::Object* clip, std::string_view name, bool caseSensitive) override;
+    std::string dotPath(avm1::Object* clip) override;
+    std::string slashPath(avm1::Object* clip) override;
+    void gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) override;
+    bool gotoLabel(avm1::Object* clip, std::string_view label, bool play) override;
+    void play(avm1::Object* clip) override;
+    void stop(avm1::Object* clip) override;
+    void nextFrame(avm1::Object* clip) override;
+    void prevFrame(avm1::Object* clip) override;
+    std::uint32_t currentFrame(avm1::Object* clip) override;
+    std::uint32_t framesLoaded(avm1::Object* clip) override;
+    std::uint32_t totalFrames(avm1::Object* clip) override;
+    std::optional<std::uint32_t> frameOfLabel(avm1::Object* clip, std::string_view label) override;
+    void callFrame(avm1::Object* clip, std::uint32_t frame) override;
+    void cloneSprite(avm1::Object* clip, std::string_view name, int depth) override;
+    void removeSprite(avm1::Object* clip) override;
+    void startDrag(avm1::Object* clip, bool lockCenter, std::optional<DragBounds> bounds) override;
+    void stopDrag() override;
+    void getUrl(const avm1::UrlRequest& request) override;
+    void fscommand(std::string_view command, std::string_view args) override;
+    void trace(std::string_view line) override;
+    double timerMs() override;
+    void toggleQuality() override;
+    void stopSounds() override;
+    void reportLimit(avm1::LimitKind kind, std::string_view message) override;
+    void traceRoots(avm1::Tracer& tracer) override;
+
+    // Paths as scripts print them.
+    std::string dotPathOf(const DisplayObject& object) const;
+    std::string slashPathOf(const DisplayObject& object) const;
+    // The quality scripts read and set ("LOW", "MEDIUM", "HIGH", "BEST").
+    std::string quality = "HIGH";
+    // Loads a movie or variables beside this one into a clip (loadMovie, loadVariables).
+    void loadInto(DisplayObject& target, const std::string& url, bool variables);
+
+  private:
+    void installClasses();
+    void syncBoundFields();
+    avm1::Object* registeredClassOf(const DisplayObject& object);
+    std::vector<std::uint64_t> leaving_;
+
+    const swf::Movie& movie_;
+    StageCallbacks callbacks_;
+    std::unique_ptr<avm1::Machine> machine_;
+    TimelinePlayer* player_ = nullptr;
+    std::unordered_map<std::uint64_t, StageObject*> objects_;
+    avm1::Object* movieClipProto_ = nullptr;
+    avm1::Object* textFieldProto_ = nullptr;
+    avm1::Object* buttonProto_ = nullptr;
+    std::vector<avm1::Object*> kept_;
+    std::unordered_map<std::uint16_t, std::string> symbolOf_;
+    std::vector<std::shared_ptr<void>> helpers_;
+    // Variables read by loadVariables, delivered at the start of the next frame.
+    struct PendingVariables {
+        std::weak_ptr<DisplayObject> target;
+        std::string text;
+    };
+    std::vector<PendingVariables> pendingVariables_;
+    void deliverVariables();
+    avm1::Object* initObject_ = nullptr;
+
+  public:
+    // attachMovie's init object, applied by the construction that follows.
+    void setInitObject(avm1::Object* init) { initObject_ = init; }
+};
+
+// Installs the display classes on the machine's global object.
+void installMovieClipClass(StageScripts& stage);
+void installTextFieldClasses(StageScripts& stage);
+void installStageGlobals(StageScripts& stage);
+
+} // namespace mc

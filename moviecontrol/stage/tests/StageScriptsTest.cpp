@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Drawing.h"
+#include "MovieCatalog.h"
+#include "RecordingBackend.h"
+#include "StageScripts.h"
+#include "TextFieldState.h"
+#include "testsupport/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A test movie played with its scripts, collecting what they trace and send out.
+struct ScriptedMovie {
+    explicit ScriptedMovie(std::vector<std::uint8_t> bytes) : file(std::move(bytes)) {
+        loaded = swf::loadMovie(file);
+        EXPECT_TRUE(loaded.ok());
+        catalog = std::make_unique<MovieCatalog>(*loaded.movie);
+        StageCallbacks callbacks;
+        callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
+        callbacks.clockMs = [this] { return clockMs; };
+        callbacks.fscommand = [this](std::string_view c, std::string_view a) {
+            commands.push_back(std::string(c) + " " + std::string(a));
+        };
+        callbacks.openUrl = [this](const std::string& url) { urls.push_back(url); };
+        callbacks.readBeside = [this](const std::string& path) {
+            opened.push_back(path);
+            const std::string vars = "name=J%C3%BCrgen&count=3\n";
+            return std::vector<std::uint8_t>(vars.begin(), vars.end());
+        };
+        scripts = std::make_unique<StageScripts>(*loaded.movie, std::move(callbacks));
+        player =
+            std::make_unique<TimelinePlayer>(*catalog, loaded.movie->root, Rgba{255, 255, 255, 255},
+                                             TimelineLimits{}, scripts.get());
+    }
+    void frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            clockMs += 100;
+            player->advance();
+            scripts->runTimers();
+        }
+    }
+
+    std::vector<std::uint8_t> file;
+    swf::LoadResult loaded;
+    std::unique_ptr<MovieCatalog> catalog;
+    std::unique_ptr<StageScripts> scripts;
+    std::unique_ptr<TimelinePlayer> player;
+    double clockMs = 0;
+    Lines traced;
+    Lines commands;
+    Lines urls;
+    Lines opened;
+};
+
+swftest::MovieHeader version(int v) {
+    swftest::MovieHeader h;
+    h.version = static_cast<uint8_t>(v);
+    return h;
+}
+
+// ExportAssets with one symbol: count, id, name and its terminating zero.
+std::vector<uint8_t> exportTag(uint16_t id, std::string_view name) {
+    std::vector<uint8_t> body(5 + name.size(), 0);
+    body[0] = 1;
+    body[2] = static_cast<uint8_t>(id);
+    body[3] = static_cast<uint8_t>(id >> 8);
+    std::copy(name.begin(), name.end(), body.begin() + 4);
+    return body;
+}
+
+TEST(StageScriptsTest, FrameScriptsOfParentAndChildTraceInThePlayersOrder) {
+    swftest::SwfWriter movie(version(8));
+    swftest::Sprite child;
+    child.doAction(swftest::Actions().trace("child 1").traceValue("this._name"));
+    child.showFrame();
+    child.doAction(swftest::Actions().trace("child 2"));
+    child.showFrame();
+    const uint16_t id = movie.defineSprite(child);
+    swftest::PlaceObject p;
+    p.depth = 1;
+    p.characterId = id;
+    p.name = "kid";
+    movie.doAction(swftest::Actions().trace("root 1").traceValue("kid._target"));
+    movie.placeObject(p);
+    movie.showFrame();
+    movie.doAction(swftest::Actions().trace("root 2").stop());
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    m.frames(2);
+    // The root stopped; the child plays on, its frame scripts running each frame.
+    EXPECT_EQ(m.traced,
+              (Lines{"root 1", "/kid", "child 1", "kid", "child 2", "root 2", "child 1", "kid"}));
+}
+
+TEST(StageScriptsTest, AttachedSymbolsAndEmptyClipsAreReachableByNameDepthAndPath) {
+    swftest::SwfWriter movie(version(8));
+    swftest::Sprite symbol;
+    symbol.showFrame();
+    const uint16_t id = movie.defineSprite(symbol);
+    const auto exports = exportTag(id, "Ball");
+    movie.rawTag(56, exports);
+    movie.doAction(swftest::Actions()
+                       .callMethod("this", "attachMovie", {"Ball", "b1", "7"})
+                       .traceValue("b1._name")
+                       .traceValue("b1")
+                       .callMethod("this", "createEmptyMovieClip", {"holder", "3"})
+                       .callMethod("holder", "attachMovie", {"ball", "inner", "1"})
+                       .traceValue("holder.inner")
+                       .setVariable("b1._x", 12.5)
+                       .traceValue("b1._x"));
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    // Symbol names are found without case as a fallback.
+    EXPECT_EQ(m.traced, (Lines{"b1", "_level0.b1", "_level0.holder.inner", "12.5"}));
+    auto b1 = m.player->childByName(m.player->rootObject(), "b1", true);
+    ASSERT_NE(b1, nullptr);
+    EXPECT_EQ(b1->depth, 7);
+    EXPECT_DOUBLE_EQ(b1->matrix.tx, 250);
+}
+
+TEST(StageScriptsTest, AFieldBoundToAVariableShowsItAfterTheFrameScripts) {
+    swftest::SwfWriter movie(version(7));
+    movie.doAction(swftest::Actions()
+                       .callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"})
+                       .setVariable("tf.variable", "greeting")
+                       .setVariable("greeting", "hello"));
+    movie.showFrame();
+    movie.doAction(swftest::Actions().setVariable("greeting", "again").stop());
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    auto tf = m.player->childByName(m.player->rootObject(), "tf", true);
+    ASSERT_NE(tf, nullptr);
+    ASSERT_TRUE(tf->text);
+    EXPECT_EQ(tf->text->text, "hello");
+    const auto before = tf->text->generation;
+    m.frames(1);
+    EXPECT_EQ(tf->text->text, "again");
+    EXPECT_NE(tf->text->generation, before);
+}
+
+TEST(StageScriptsTest, TheDrawingMethodsReachTheRenderer) {
+    swftest::SwfWriter movie(version(8));
+    movie.doAction(swftest::Actions()
+                       .callMethod("this", "createEmptyMovieClip", {"pad", "1"})
+                       .callMethod("pad", "beginFill", {"16711680"})
+                       .callMethod("pad", "moveTo", {"10", "10"})
+                       .callMethod("pad", "lineTo", {"110", "10"})
+                       .callMethod("pad", "lineTo", {"110", "60"})
+                       .callMethod("pad", "endFill")
+                       .traceValue("pad._width"));
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.traced, (Lines{"100"}));
+    RecordingBackend rec;
+    m.player->render(rec);
+    ASSERT_EQ(rec.entries().size(), 1u);
+    const Drawing* d = rec.entries()[0].draw.drawing;
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->shape().styles.fills.size(), 1u);
+    EXPECT_EQ(d->shape().styles.fills[0].color, (swf::Rgba{255, 0, 0, 255}));
+}
+
+TEST(StageScriptsTest, OnlyWebAndMailAddressesLeaveAndOnlyQuitAndFullscreenReachTheOwner) {
+    swftest::SwfWriter movie(version(8));
+    movie.doAction(swftest::Actions()
+                       .callMethod("this", "getURL", {"javascript:alert(1)"})
+                       .callMethod("this", "getURL", {"file:///etc/passwd"})
+                       .callMethod("this", "getURL", {"https://example.org/card"})
+                       .callMethod("this", "getURL", {"MAILTO:someone@example.org"})
+                       .push("true")
+                       .push("FSCommand:fullscreen")
+                       .code(0x4B) // to string: keeps the stack shape of the call below
+                       .code(0x17)
+                       .code(0x17));
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.urls, (Lines{"https://example.org/card", "MAILTO:someone@example.org"}));
+    m.scripts->fscommand("quit", "");
+    m.scripts->fscommand("exec", "rm -rf /");
+    m.scripts->fscommand("FullScreen", "true");
+    EXPECT_EQ(m.commands, (Lines{"quit ", "FullScreen true"}));
+}
+
+TEST(StageScriptsTest, LoadVariablesReadsOnlyBesideTheMovieAndArrivesNextFrame) {
+    swftest::SwfWriter movie(version(8));
+    movie.doAction(swftest::Actions()
+                       .callMethod("this", "loadVariables", {"../secret.txt"})
+                       .callMethod("this", "loadVariables", {"/etc/hosts"})
+                       .callMethod("this", "loadVariables", {"vars.txt?x=1"})
+                       .traceValue("name"));
+    movie.showFrame();
+    movie.doAction(swftest::Actions().traceValue("name").traceValue("count").stop());
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    m.frames(1);
+    EXPECT_EQ(m.opened, (Lines{"vars.txt"}));
+    EXPECT_EQ(m.traced, (Lines{"undefined", "J\xC3\xBCrgen", "3"}));
+}
+
+TEST(StageScriptsTest, TheMenuCommandsKeepTheirMeaningOnAScriptedMovie) {
+    swftest::SwfWriter movie(version(6));
+    for (int f = 1; f <= 4; ++f) {
+        swftest::Actions a;
+        a.trace("frame " + std::to_string(f));
+        if (f == 3) {
+            a.stop();
+        }
+        movie.doAction(a);
+        movie.showFrame();
+    }
+    ScriptedMovie m(movie.finish());
+    m.frames(5);
+    EXPECT_EQ(m.player->currentFrame(), 2u); // the script's stop holds
+    EXPECT_FALSE(m.player->playing());
+    m.traced.clear();
+    m.player->stepForward();
+    EXPECT_EQ(m.player->currentFrame(), 3u);
+    m.player->stepBack();
+    EXPECT_EQ(m.player->currentFrame(), 2u);
+    EXPECT_FALSE(m.player->playing());
+    m.player->rewind();
+    EXPECT_EQ(m.player->currentFrame(), 0u);
+    m.player->setPlaying(true);
+    m.frames(1);
+    EXPECT_EQ(m.traced, (Lines{"frame 4", "frame 3", "frame 1", "frame 2"}));
+}
+
+} // namespace
+} // namespace mc

@@ -1,0 +1,164 @@
+#include "DisplayProperties.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "TimelinePlayer.h"
+
+namespace mc::props {
+
+namespace {
+
+constexpr double kDegrees = 180.0 / std::numbers::pi;
+
+// The scale, rotation and skew the matrix holds, unless a script set them already.
+struct Parts {
+    double xScale;
+    double yScale;
+    double rotation; // of the x axis, radians
+    double skew;     // rotation of the y axis minus that of the x axis
+};
+
+Parts partsOf(const DisplayObject& o) {
+    const Transform& m = o.matrix;
+    const double rx = std::atan2(m.b, m.a);
+    const double ry = std::atan2(-m.c, m.d);
+    Parts p{std::hypot(m.a, m.b), std::hypot(m.c, m.d), rx, ry - rx};
+    if (o.geometry) {
+        p.xScale = o.geometry->xScale / 100.0;
+        p.yScale = o.geometry->yScale / 100.0;
+        p.rotation = o.geometry->rotation / kDegrees;
+    }
+    return p;
+}
+
+void apply(DisplayObject& o, const Parts& p) {
+    const double ry = p.rotation + p.skew;
+    o.matrix.a = p.xScale * std::cos(p.rotation);
+    o.matrix.b = p.xScale * std::sin(p.rotation);
+    o.matrix.c = -p.yScale * std::sin(ry);
+    o.matrix.d = p.yScale * std::cos(ry);
+    o.geometry = ScriptGeometry{p.xScale * 100.0, p.yScale * 100.0, p.rotation * kDegrees};
+    o.scriptTransformed = true;
+}
+
+// Positions are kept in whole twips, as the players keep them.
+double toTwips(double pixels) {
+    return std::round(pixels * 20.0);
+}
+
+} // namespace
+
+double x(const DisplayObject& o) {
+    return o.matrix.tx / 20.0;
+}
+
+double y(const DisplayObject& o) {
+    return o.matrix.ty / 20.0;
+}
+
+void setX(DisplayObject& o, double pixels) {
+    if (std::isfinite(pixels)) {
+        o.matrix.tx = toTwips(pixels);
+        o.scriptTransformed = true;
+    }
+}
+
+void setY(DisplayObject& o, double pixels) {
+    if (std::isfinite(pixels)) {
+        o.matrix.ty = toTwips(pixels);
+        o.scriptTransformed = true;
+    }
+}
+
+double xScale(const DisplayObject& o) {
+    return partsOf(o).xScale * 100.0;
+}
+
+double yScale(const DisplayObject& o) {
+    return partsOf(o).yScale * 100.0;
+}
+
+double rotation(const DisplayObject& o) {
+    double degrees = partsOf(o).rotation * kDegrees;
+    if (degrees > 180.0) {
+        degrees -= 360.0;
+    } else if (degrees < -180.0) {
+        degrees += 360.0;
+    }
+    return degrees;
+}
+
+void setXScale(DisplayObject& o, double percent) {
+    if (!std::isfinite(percent)) {
+        return;
+    }
+    Parts p = partsOf(o);
+    p.xScale = percent / 100.0;
+    apply(o, p);
+}
+
+void setYScale(DisplayObject& o, double percent) {
+    if (!std::isfinite(percent)) {
+        return;
+    }
+    Parts p = partsOf(o);
+    p.yScale = percent / 100.0;
+    apply(o, p);
+}
+
+void setRotation(DisplayObject& o, double degrees) {
+    if (!std::isfinite(degrees)) {
+        return;
+    }
+    degrees = std::fmod(degrees, 360.0);
+    if (degrees > 180.0) {
+        degrees -= 360.0;
+    } else if (degrees < -180.0) {
+        degrees += 360.0;
+    }
+    Parts p = partsOf(o);
+    p.rotation = degrees / kDegrees;
+    apply(o, p);
+}
+
+double alpha(const DisplayObject& o) {
+    return o.colorTransform.mult[3] * 100.0 / 256.0;
+}
+
+void setAlpha(DisplayObject& o, double percent) {
+    if (!std::isfinite(percent)) {
+        return;
+    }
+    const double mult = std::trunc(percent * 256.0 / 100.0);
+    o.colorTransform.mult[3] = static_cast<std::int32_t>(std::clamp(mult, -32768.0, 32767.0));
+}
+
+double width(const TimelinePlayer& player, const DisplayObject& o) {
+    const Bounds b = player.boundsOf(o, o.matrix);
+    return b.empty() ? 0.0 : (b.xMax - b.xMin) / 20.0;
+}
+
+double height(const TimelinePlayer& player, const DisplayObject& o) {
+    const Bounds b = player.boundsOf(o, o.matrix);
+    return b.empty() ? 0.0 : (b.yMax - b.yMin) / 20.0;
+}
+
+void setWidth(const TimelinePlayer& player, DisplayObject& o, double pixels) {
+    const Bounds local = player.boundsOf(o, Transform{});
+    if (!std::isfinite(pixels) || local.empty() || local.xMax <= local.xMin) {
+        return;
+    }
+    setXScale(o, pixels * 20.0 / (local.xMax - local.xMin) * 100.0);
+}
+
+void setHeight(const TimelinePlayer& player, DisplayObject& o, double pixels) {
+    const Bounds local = player.boundsOf(o, Transform{});
+    if (!std::isfinite(pixels) || local.empty() || local.yMax <= local.yMin) {
+        return;
+    }
+    setYScale(o, pixels * 20.0 / (local.yMax - local.yMin) * 100.0);
+}
+
+} // namespace mc::props

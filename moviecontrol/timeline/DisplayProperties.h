@@ -1,0 +1,38 @@
+#pragma once
+
+#include "DisplayObject.h"
+
+namespace mc {
+
+class TimelinePlayer;
+
+// The geometry properties scripts read and write on a display object, in the units scripts
+// use: pixels, percent and degrees. Setting any of them takes the object away from its place
+// tags' matrices. Values that are not finite are ignored, as players ignore them.
+namespace props {
+
+double x(const DisplayObject& o);
+double y(const DisplayObject& o);
+void setX(DisplayObject& o, double pixels);
+void setY(DisplayObject& o, double pixels);
+
+double xScale(const DisplayObject& o);
+double yScale(const DisplayObject& o);
+double rotation(const DisplayObject& o);
+void setXScale(DisplayObject& o, double percent);
+void setYScale(DisplayObject& o, double percent);
+void setRotation(DisplayObject& o, double degrees);
+
+// The alpha multiplier as a percentage; stored in 1/256 steps as players store it.
+double alpha(const DisplayObject& o);
+void setAlpha(DisplayObject& o, double percent);
+
+// The bounds in the parent's space, in pixels; setting scales the object to fit.
+double width(const TimelinePlayer& player, const DisplayObject& o);
+double height(const TimelinePlayer& player, const DisplayObject& o);
+void setWidth(const TimelinePlayer& player, DisplayObject& o, double pixels);
+void setHeight(const TimelinePlayer& player, DisplayObject& o, double pixels);
+
+} // namespace props
+
+} // namespace mc

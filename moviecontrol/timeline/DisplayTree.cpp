@@ -1,0 +1,335 @@
+// The display tree operations scripts use: finding children, timeline control of any clip,
+// clips made and removed at run time, depths and masks.
+#include <algorithm>
+#include <cmath>
+
+#include "Drawing.h"
+#include "TextFieldState.h"
+#include "TimelinePlayer.h"
+
+namespace mc {
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b, bool caseSensitive) {
+    if (caseSensitive) {
+        return a == b;
+    }
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool scriptDepth(std::int32_t depth) {
+    return depth >= kMinScriptDepth && depth <= kMaxScriptDepth;
+}
+
+} // namespace
+
+std::shared_ptr<DisplayObject> TimelinePlayer::childByName(const DisplayObject& parent,
+                                                           std::string_view name,
+                                                           bool caseSensitive) const {
+    if (!parent.clip) {
+        return nullptr;
+    }
+    for (const auto& [depth, child] : parent.clip->displayList) {
+        if (sameName(child->name, name, caseSensitive)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<DisplayObject> TimelinePlayer::childAtDepth(const DisplayObject& parent,
+                                                            std::int32_t depth) const {
+    if (!parent.clip) {
+        return nullptr;
+    }
+    const auto it = parent.clip->displayList.find(depth);
+    return it == parent.clip->displayList.end() ? nullptr : it->second;
+}
+
+void TimelinePlayer::gotoClipFrame(DisplayObject& clip, std::uint32_t frame, bool play) {
+    if (!clip.clip || clip.removed) {
+        return;
+    }
+    gotoFrameOf(clip, frame);
+    clip.clip->playing = play;
+    runPendingActions();
+}
+
+bool TimelinePlayer::gotoClipLabel(DisplayObject& clip, const std::string& label, bool play) {
+    if (!clip.clip) {
+        return false;
+    }
+    const std::int64_t frame = frameOfLabel(*clip.clip, label);
+    if (frame < 0) {
+        return false;
+    }
+    gotoClipFrame(clip, static_cast<std::uint32_t>(frame), play);
+    return true;
+}
+
+void TimelinePlayer::setClipPlaying(DisplayObject& clip, bool playing) {
+    if (clip.clip) {
+        clip.clip->playing = playing;
+    }
+}
+
+void TimelinePlayer::nextClipFrame(DisplayObject& clip) {
+    if (clip.clip) {
+        gotoClipFrame(clip, clip.clip->frame + 1, false);
+    }
+}
+
+void TimelinePlayer::previousClipFrame(DisplayObject& clip) {
+    if (clip.clip) {
+        gotoClipFrame(clip, clip.clip->frame > 0 ? clip.clip->frame - 1 : 0, false);
+    }
+}
+
+std::shared_ptr<DisplayObject> TimelinePlayer::insertNew(DisplayObject& parent, std::int32_t depth,
+                                                         std::string_view name) {
+    if (!parent.clip || parent.removed || !scriptDepth(depth) ||
+        liveObjects_ >= limits_.maxObjects) {
+        return nullptr;
+    }
+    removeAt(parent, depth);
+    auto o = makeObject();
+    o->depth = depth;
+    o->parent = &parent;
+    o->name = std::string(name);
+    o->dynamic = true;
+    o->placedFrame = parent.clip->frame;
+    parent.clip->displayList.emplace(depth, o);
+    return o;
+}
+
+std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent,
+                                                           std::string_view symbol,
+                                                           std::string_view name,
+                                                           std::int32_t depth) {
+    const auto id = catalog_.exported(symbol);
+    if (!id || catalog_.kind(*id) == CharacterKind::None) {
+        return nullptr;
+    }
+    auto o = insertNew(parent, depth, name);
+    if (!o) {
+        return nullptr;
+    }
+    o->exportName = std::string(symbol);
+    if (!instantiate(parent, o, *id, true)) {
+        parent.clip->displayList.erase(depth);
+        o->removed = true;
+        o->parent = nullptr;
+        return nullptr;
+    }
+    if (o->kind == CharacterKind::EditText) {
+        createTextState(*o);
+    }
+    return o;
+}
+
+std::shared_ptr<DisplayObject>
+TimelinePlayer::createEmptyClip(DisplayObject& parent, std::string_view name, std::int32_t depth) {
+    auto o = insertNew(parent, depth, name);
+    if (!o) {
+        return nullptr;
+    }
+    ++liveObjects_;
+    o->kind = CharacterKind::Sprite;
+    auto clip = std::make_shared<Clip>();
+    clip->nesting = parent.clip->nesting + 1;
+    clip->createdTick = tick_;
+    o->clip = clip;
+    o->loaded = true;
+    executionList_.push_back(o);
+    if (runner_ != nullptr) {
+        runner_->prepareObject(*o);
+    }
+    return o;
+}
+
+std::shared_ptr<DisplayObject> TimelinePlayer::createTextField(DisplayObject& parent,
+                                                               std::string_view name,
+                                                               std::int32_t depth,
+                                                               const Bounds& twips) {
+    auto o = insertNew(parent, depth, name);
+    if (!o) {
+        return nullptr;
+    }
+    ++liveObjects_;
+    o->kind = CharacterKind::EditText;
+    o->matrix = Transform::translation(twips.xMin, twips.yMin);
+    auto text = std::make_shared<TextFieldState>();
+    text->bounds.valid = true;
+    text->bounds.xMax = std::max(0.0, twips.xMax - twips.xMin);
+    text->bounds.yMax = std::max(0.0, twips.yMax - twips.yMin);
+    text->field.bounds = swf::Rect{0, static_cast<std::int32_t>(text->bounds.xMax), 0,
+                                   static_cast<std::int32_t>(text->bounds.yMax)};
+    text->field.fontHeight = 240; // 12 points, the players' default format
+    text->field.color = swf::Rgba{0, 0, 0, 255};
+    text->field.readOnly = false;
+    o->text = text;
+    if (runner_ != nullptr) {
+        runner_->prepareObject(*o);
+    }
+    return o;
+}
+
+void TimelinePlayer::createTextState(DisplayObject& object) {
+    if (object.text) {
+        return;
+    }
+    auto text = std::make_shared<TextFieldState>();
+    if (const swf::EditText* def = catalog_.editText(object.characterId)) {
+        text->field = *def;
+        text->text = def->initialText.value_or("");
+        text->bounds = Bounds::of(def->bounds);
+        text->autoSize = def->autoSize ? "left" : "none";
+    }
+    object.text = text;
+}
+
+std::shared_ptr<DisplayObject>
+TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, std::int32_t depth) {
+    DisplayObject* parent = original.parent;
+    if (parent == nullptr || original.removed || !original.clip ||
+        original.kind != CharacterKind::Sprite) {
+        return nullptr;
+    }
+    const auto self = sharedOf(original); // the original may sit at the depth taken
+    std::shared_ptr<DisplayObject> o;
+    if (original.clip->timeline == nullptr) {
+        o = createEmptyClip(*parent, name, depth);
+    } else {
+        o = insertNew(*parent, depth, name);
+        if (!o) {
+            return nullptr;
+        }
+        // A duplicate keeps the original's placement and clip events, and starts afresh.
+        o->matrix = original.matrix;
+        o->colorTransform = original.colorTransform;
+        o->scriptTransformed = original.scriptTransformed;
+        o->geometry = original.geometry;
+        o->visible = original.visible;
+        o->blendMode = original.blendMode;
+        o->filters = original.filters;
+        o->clipActions = original.clipActions;
+        o->exportName = original.exportName;
+        if (!instantiate(*parent, o, original.characterId, true)) {
+            parent->clip->displayList.erase(depth);
+            o->removed = true;
+            o->parent = nullptr;
+            return nullptr;
+        }
+    }
+    if (o && original.drawing) {
+        o->drawing = std::make_shared<Drawing>(*original.drawing);
+    }
+    return o;
+}
+
+bool TimelinePlayer::removeByScript(DisplayObject& object) {
+    if (object.parent == nullptr || object.removed || object.depth < 0 ||
+        object.depth > kMaxScriptDepth) {
+        return false;
+    }
+    removeAt(*object.parent, object.depth);
+    return true;
+}
+
+void TimelinePlayer::dataArrived(DisplayObject& clip) {
+    if (!clip.removed) {
+        dispatchEvent(clip, clip_event::Data, "onData");
+    }
+}
+
+void TimelinePlayer::unloadClip(DisplayObject& clip) {
+    if (!clip.clip || clip.removed) {
+        return;
+    }
+    DisplayList children = std::move(clip.clip->displayList);
+    clip.clip->displayList.clear();
+    for (auto& [depth, child] : children) {
+        releaseObject(*child, true);
+        child->parent = nullptr;
+    }
+    clip.clip->timeline = nullptr;
+    clip.clip->frame = 0;
+    clip.drawing.reset();
+}
+
+bool TimelinePlayer::swapDepths(DisplayObject& object, std::int32_t depth) {
+    DisplayObject* parent = object.parent;
+    if (parent == nullptr || object.removed || !scriptDepth(depth) || depth == object.depth) {
+        return false;
+    }
+    auto& list = parent->clip->displayList;
+    auto self = list.extract(object.depth);
+    if (self.empty()) {
+        return false;
+    }
+    auto other = list.extract(depth);
+    if (!other.empty()) {
+        other.key() = object.depth;
+        other.mapped()->depth = object.depth;
+        other.mapped()->dynamic = true;
+        list.insert(std::move(other));
+    }
+    self.key() = depth;
+    object.depth = depth;
+    // Once a script moved it, the timeline no longer places or removes it.
+    object.dynamic = true;
+    list.insert(std::move(self));
+    return true;
+}
+
+std::int32_t TimelinePlayer::nextHighestDepth(const DisplayObject& parent) const {
+    if (!parent.clip || parent.clip->displayList.empty()) {
+        return 0;
+    }
+    const std::int32_t top = parent.clip->displayList.rbegin()->first;
+    return top < 0 ? 0 : (top >= kMaxScriptDepth ? kMaxScriptDepth : top + 1);
+}
+
+void TimelinePlayer::setMask(DisplayObject& object, DisplayObject* mask) {
+    if (auto old = object.scriptMask.lock()) {
+        --old->maskedCount;
+    }
+    object.scriptMask.reset();
+    if (mask != nullptr && mask != &object && !mask->removed) {
+        if (auto shared = sharedOf(*mask)) {
+            object.scriptMask = shared;
+            ++mask->maskedCount;
+        }
+    }
+}
+
+Transform TimelinePlayer::globalMatrix(const DisplayObject& object) const {
+    Transform m = object.matrix;
+    int guard = 0;
+    for (const DisplayObject* p = object.parent; p != nullptr && guard < 4096;
+         p = p->parent, ++guard) {
+        m = p->matrix * m;
+    }
+    return m;
+}
+
+Bounds TimelinePlayer::boundsOf(const DisplayObject& object, const Transform& toSpace) const {
+    std::size_t budget = limits_.maxObjects;
+    // The object's own content: a clip's children and drawing, without its own matrix.
+    Bounds box;
+    if (object.clip) {
+        if (object.drawing) {
+            box.add(mapBounds(toSpace, object.drawing->bounds()));
+        }
+        for (const auto& [depth, child] : object.clip->displayList) {
+            box.add(contentBounds(*child, toSpace * child->matrix, budget));
+        }
+        return box;
+    }
+    return contentBounds(object, toSpace, budget);
+}
+
+} // namespace mc

@@ -1,0 +1,171 @@
+#include "Drawing.h"
+
+#include "Generation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace mc {
+
+namespace {
+
+// Pixels to twips, kept inside what the shape records can hold.
+std::int32_t twips(double pixels) {
+    const double t = std::round(pixels * 20.0);
+    if (!std::isfinite(t)) {
+        return 0;
+    }
+    constexpr double kLimit = 1 << 29;
+    return static_cast<std::int32_t>(std::clamp(t, -kLimit, kLimit));
+}
+
+} // namespace
+
+void Drawing::cover(std::int32_t x, std::int32_t y) {
+    Bounds point;
+    point.valid = true;
+    point.xMin = x - lineHalfWidth_;
+    point.xMax = x + lineHalfWidth_;
+    point.yMin = y - lineHalfWidth_;
+    point.yMax = y + lineHalfWidth_;
+    bounds_.add(point);
+}
+
+void Drawing::selectStyles() {
+    swf::StyleChange change;
+    change.hasMoveTo = true;
+    change.moveX = penX_;
+    change.moveY = penY_;
+    change.fill0 = 0;
+    change.fill1 = fill_.value_or(0);
+    change.line = line_.value_or(0);
+    shape_.records.emplace_back(change);
+}
+
+void Drawing::beginFill(const swf::FillStyle& fill) {
+    endFill();
+    if (!room()) {
+        return;
+    }
+    generation_ = freshGeneration();
+    shape_.styles.fills.push_back(fill);
+    fill_ = static_cast<std::uint32_t>(shape_.styles.fills.size());
+    fillStartX_ = penX_;
+    fillStartY_ = penY_;
+    selectStyles();
+}
+
+void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
+    if (!room()) {
+        return;
+    }
+    generation_ = freshGeneration();
+    if (line) {
+        shape_.styles.lines.push_back(*line);
+        line_ = static_cast<std::uint32_t>(shape_.styles.lines.size());
+        lineHalfWidth_ = line->width / 2.0;
+    } else {
+        line_.reset();
+        lineHalfWidth_ = 0.0;
+    }
+    selectStyles();
+}
+
+void Drawing::moveTo(double x, double y) {
+    if (!room()) {
+        return;
+    }
+    generation_ = freshGeneration();
+    // A move inside a fill closes the part drawn so far, as players do.
+    if (fill_ && (penX_ != fillStartX_ || penY_ != fillStartY_)) {
+        const auto line = line_;
+        line_.reset();
+        selectStyles();
+        shape_.records.emplace_back(swf::StraightEdge{fillStartX_ - penX_, fillStartY_ - penY_});
+        line_ = line;
+    }
+    penX_ = twips(x);
+    penY_ = twips(y);
+    fillStartX_ = penX_;
+    fillStartY_ = penY_;
+    selectStyles();
+}
+
+void Drawing::lineTo(double x, double y) {
+    if (!room()) {
+        return;
+    }
+    generation_ = freshGeneration();
+    const std::int32_t nx = twips(x);
+    const std::int32_t ny = twips(y);
+    if (empty()) {
+        selectStyles();
+    }
+    cover(penX_, penY_);
+    shape_.records.emplace_back(swf::StraightEdge{nx - penX_, ny - penY_});
+    penX_ = nx;
+    penY_ = ny;
+    cover(penX_, penY_);
+}
+
+void Drawing::curveTo(double controlX, double controlY, double anchorX, double anchorY) {
+    if (!room()) {
+        return;
+    }
+    generation_ = freshGeneration();
+    const std::int32_t cx = twips(controlX);
+    const std::int32_t cy = twips(controlY);
+    const std::int32_t ax = twips(anchorX);
+    const std::int32_t ay = twips(anchorY);
+    if (empty()) {
+        selectStyles();
+    }
+    cover(penX_, penY_);
+    cover(cx, cy);
+    shape_.records.emplace_back(swf::CurvedEdge{cx - penX_, cy - penY_, ax - cx, ay - cy});
+    penX_ = ax;
+    penY_ = ay;
+    cover(penX_, penY_);
+}
+
+void Drawing::endFill() {
+    if (!fill_) {
+        return;
+    }
+    generation_ = freshGeneration();
+    if (room() && (penX_ != fillStartX_ || penY_ != fillStartY_)) {
+        // The closing edge is drawn with the line in force, as players draw it.
+        cover(penX_, penY_);
+        shape_.records.emplace_back(swf::StraightEdge{fillStartX_ - penX_, fillStartY_ - penY_});
+        penX_ = fillStartX_;
+        penY_ = fillStartY_;
+    }
+    fill_.reset();
+    if (room()) {
+        selectStyles();
+    }
+}
+
+void Drawing::clear() {
+    shape_ = swf::Shape{};
+    bounds_ = Bounds{};
+    fill_.reset();
+    line_.reset();
+    lineHalfWidth_ = 0.0;
+    penX_ = penY_ = fillStartX_ = fillStartY_ = 0;
+    generation_ = freshGeneration();
+}
+
+void Drawing::drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
+                     std::size_t& budget) const {
+    if (empty() || budget == 0) {
+        return;
+    }
+    --budget;
+    DrawCharacter draw{CharacterKind::Shape, 0, 0, matrix, cx};
+    draw.drawing = this;
+    backend.draw(draw);
+}
+
+} // namespace mc

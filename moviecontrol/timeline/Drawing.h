@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "Bounds.h"
+#include "ColorTransform.h"
+#include "Generation.h"
+#include "RenderBackend.h"
+#include "swf/Shapes.h"
+
+namespace mc {
+
+// What a script draws into a clip with the drawing methods (beginFill, lineStyle, moveTo,
+// lineTo, curveTo, endFill, clear), kept as a shape in the movie's own record form so that
+// the renderer draws it like any defined shape. Coordinates arrive in pixels of the clip's
+// space and are kept in twips.
+class Drawing {
+  public:
+    // Records one drawing may hold; past it further edges are ignored.
+    static constexpr std::size_t kMaxRecords = 200'000;
+
+    void beginFill(const swf::FillStyle& fill);
+    // A line style for the edges that follow; nothing means no lines.
+    void lineStyle(const std::optional<swf::LineStyle>& line);
+    void moveTo(double x, double y);
+    void lineTo(double x, double y);
+    void curveTo(double controlX, double controlY, double anchorX, double anchorY);
+    // Closes the open fill back to where it started.
+    void endFill();
+    void clear();
+
+    const swf::Shape& shape() const { return shape_; }
+    bool empty() const { return shape_.records.empty(); }
+    // What the drawing covers, twips of the clip's space (strokes included).
+    Bounds bounds() const { return bounds_; }
+    // Grows with every change, so that a renderer can keep its conversion until then.
+    std::uint64_t generation() const { return generation_; }
+
+    void drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
+                std::size_t& budget) const;
+
+  private:
+    void selectStyles();
+    bool room() const { return shape_.records.size() < kMaxRecords; }
+    void cover(std::int32_t x, std::int32_t y);
+
+    swf::Shape shape_;
+    Bounds bounds_;
+    std::uint64_t generation_ = freshGeneration();
+    std::optional<std::uint32_t> fill_; // 1-based index of the fill being drawn
+    std::optional<std::uint32_t> line_;
+    double lineHalfWidth_ = 0.0;
+    std::int32_t penX_ = 0;
+    std::int32_t penY_ = 0;
+    std::int32_t fillStartX_ = 0;
+    std::int32_t fillStartY_ = 0;
+};
+
+} // namespace mc

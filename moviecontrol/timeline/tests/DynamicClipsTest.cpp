@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "DisplayProperties.h"
+#include "Drawing.h"
+#include "RecordingRunner.h"
+#include "TextFieldState.h"
+#include "TimelineBuilders.h"
+
+namespace mc {
+namespace {
+
+using namespace mc::testing;
+using Ids = std::vector<std::uint16_t>;
+using Log = std::vector<std::string>;
+
+// A catalog that also exports symbols by name.
+class ExportingCatalog : public FakeCatalog {
+  public:
+    std::map<std::string, std::uint16_t> exports;
+    std::optional<std::uint16_t> exported(std::string_view name) const override {
+        const auto it = exports.find(std::string(name));
+        return it == exports.end() ? std::nullopt : std::optional<std::uint16_t>(it->second);
+    }
+};
+
+class DynamicClipsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        catalog.kinds = {
+            {1, CharacterKind::Shape}, {2, CharacterKind::Shape}, {10, CharacterKind::Sprite}};
+        TimelineBuilder inner(2);
+        inner.at(0, place(1, 1)).at(1, moveTo(1, 40));
+        catalog.sprites[10] = inner.timeline;
+        catalog.exports = {{"Box", 10}, {"Dot", 2}};
+        catalog.rects = {{1, swf::Rect{0, 200, 0, 100}}, {2, swf::Rect{-20, 20, -20, 20}}};
+    }
+    ExportingCatalog catalog;
+    RecordingRunner runner;
+};
+
+TEST_F(DynamicClipsTest, TimelineDepthsSitBelowScriptDepthsAndScriptClipsSurviveTheTimeline) {
+    TimelineBuilder root(2);
+    root.at(0, place(1, 1, 100)).at(1, remove(1));
+    TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+    DisplayObject& stage = player.rootObject();
+    auto shape = player.childAtDepth(stage, -16383);
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->depth, -16383);
+    auto box = player.attachMovie(stage, "Box", "box", 0);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->name, "box");
+    player.runQueuedScripts(); // its load event waits for the queue, as after a script
+    EXPECT_EQ(runner.log, (Log{"construct box", "box.onLoad"}));
+    EXPECT_EQ(player.nextHighestDepth(stage), 1);
+    EXPECT_EQ(player.attachMovie(stage, "Nothing", "x", 2), nullptr);
+    EXPECT_EQ(player.attachMovie(stage, "Box", "deep", kMaxScriptDepth + 1), nullptr);
+    EXPECT_EQ(drawnIds(player), (Ids{1, 1})); // the timeline's shape below the new clip
+    player.advance();
+    EXPECT_EQ(drawnIds(player), (Ids{1}));
+    EXPECT_EQ(player.childByName(stage, "BOX", false), box);
+    EXPECT_EQ(player.childByName(stage, "BOX", true), nullptr);
+}
+
+TEST_F(DynamicClipsTest, RemoveMovieClipOnlyTakesScriptDepthsAndSwapDepthsMovesBothWays) {
+    TimelineBuilder root(1);
+    swf::PlaceObject p = place(1, 10);
+    p.name = "placed";
+    root.at(0, p);
+    TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+    DisplayObject& stage = player.rootObject();
+    auto placed = player.childByName(stage, "placed", true);
+    ASSERT_NE(placed, nullptr);
+    EXPECT_FALSE(player.removeByScript(*placed)); // a timeline depth
+    auto a = player.createEmptyClip(stage, "a", 5);
+    ASSERT_TRUE(player.swapDepths(*placed, 5));
+    EXPECT_EQ(placed->depth, 5);
+    EXPECT_EQ(a->depth, -16383);
+    EXPECT_EQ(player.childAtDepth(stage, 5), placed);
+    EXPECT_TRUE(player.removeByScript(*placed)); // now at a script depth it can go
+    EXPECT_TRUE(placed->removed);
+    EXPECT_EQ(player.childByName(stage, "placed", true), nullptr);
+    EXPECT_FALSE(player.removeByScript(*placed));
+}
+
+TEST_F(DynamicClipsTest, DuplicatesKeepPlacementAndEventsAndStartAtTheirFirstFrame) {
+    TimelineBuilder root(2);
+    swf::PlaceObject p = place(1, 10, 300);
+    p.name = "orig";
+    swf::ClipAction onLoad;
+    onLoad.events = clip_event::Load;
+    onLoad.actions = taggedBlock("loaded");
+    p.clipActions = {onLoad};
+    root.at(0, p);
+    TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+    player.advance();
+    auto orig = player.childByName(player.rootObject(), "orig", true);
+    ASSERT_EQ(orig->clip->frame, 1u);
+    runner.log.clear();
+    auto copy = player.duplicateClip(*orig, "copy", 3);
+    ASSERT_NE(copy, nullptr);
+    player.runQueuedScripts();
+    EXPECT_EQ(copy->matrix.tx, 300);
+    EXPECT_EQ(copy->clip->frame, 0u);
+    EXPECT_EQ(runner.log, (Log{"construct copy", "copy:loaded", "copy.onLoad"}));
+}
+
+TEST_F(DynamicClipsTest, AScriptMovedClipNoLongerFollowsItsPlaceTags) {
+    TimelineBuilder root(3);
+    swf::PlaceObject p = place(1, 10, 0);
+    p.name = "c";
+    root.at(0, p).at(1, moveTo(1, 500)).at(2, moveTo(1, 900));
+    TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+    auto c = player.childByName(player.rootObject(), "c", true);
+    player.advance();
+    EXPECT_DOUBLE_EQ(props::x(*c), 25.0);
+    props::setY(*c, 10.0);
+    player.advance();
+    EXPECT_DOUBLE_EQ(props::x(*c), 25.0);
+    EXPECT_DOUBLE_EQ(props::y(*c), 10.0);
+}
+
+TEST_F(DynamicClipsTest, ScriptMasksHideTheMaskAndClipTheMasked) {
+    TimelineBuilder root(1);
+    TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+    DisplayObject& stage = player.rootObject();
+    auto masked = player.attachMovie(stage, "Box", "masked", 1);
+    auto mask = player.attachMovie(stage, "Dot", "mask", 2);
+    ASSERT_TRUE(masked && mask);
+    player.setMask(*masked, mask.get());
+    RecordingBackend rec;
+    player.render(rec);
+    EXPECT_EQ(rec.outline(), "MDUDm");
+    player.setMask(*masked, nullptr);
+    RecordingBackend plain;
+    player.render(plain);
+    EXPECT_EQ(plain.outline(), "DD");
+}
+
+TEST_F(DynamicClipsTest, BoundsAndGlobalMatricesFollowTheTree) {
+    TimelineBuilder root(1);
+    TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+    auto outer = player.createEmptyClip(player.rootObject(), "outer", 1);
+    props::setX(*outer, 10);
+    props::setXScale(*outer, 200);
+    auto inner = player.attachMovie(*outer, "Box", "inner", 1);
+    props::setY(*inner, 5);
+    const Transform g = player.globalMatrix(*inner);
+    EXPECT_DOUBLE_EQ(g.tx, 200);
+    EXPECT_DOUBLE_EQ(g.ty, 100);
+    const Bounds own = player.boundsOf(*inner, Transform{});
+    EXPECT_DOUBLE_EQ(own.xMax, 200);
+    EXPECT_DOUBLE_EQ(props::width(player, *outer), 20.0); // 200 twips doubled
+    props::setWidth(player, *outer, 5.0);
+    EXPECT_NEAR(props::xScale(*outer), 50.0, 1e-9);
+}
+
+TEST(DisplayPropertiesTest, PositionsKeepWholeTwipsAlphaKeepsEighthBitSteps) {
+    DisplayObject o;
+    props::setX(o, 10.333);
+    EXPECT_DOUBLE_EQ(props::x(o), 10.35);
+    props::setX(o, std::nan(""));
+    EXPECT_DOUBLE_EQ(props::x(o), 10.35);
+    props::setAlpha(o, 33);
+    EXPECT_DOUBLE_EQ(props::alpha(o), 32.8125);
+    props::setAlpha(o, -50);
+    EXPECT_LT(props::alpha(o), 0.0);
+}
+
+TEST(DisplayPropertiesTest, ScaleAndRotationReadBackAsSetEvenThroughZeroAndNegativeScales) {
+    DisplayObject o;
+    props::setRotation(o, 90);
+    EXPECT_NEAR(props::rotation(o), 90, 1e-9);
+    EXPECT_NEAR(o.matrix.b, 1, 1e-9);
+    props::setXScale(o, 0);
+    props::setRotation(o, 45);
+    EXPECT_DOUBLE_EQ(props::xScale(o), 0);
+    EXPECT_NEAR(props::rotation(o), 45, 1e-9);
+    props::setYScale(o, -50);
+    EXPECT_DOUBLE_EQ(props::yScale(o), -50);
+    props::setRotation(o, 270); // normalised into -180..180
+    EXPECT_NEAR(props::rotation(o), -90, 1e-9);
+    EXPECT_TRUE(o.scriptTransformed);
+}
+
+TEST(DrawingTest, FillsCloseBackToTheirStartWithTheLineInForce) {
+    Drawing d;
+    swf::FillStyle red;
+    red.color = swf::Rgba{255, 0, 0, 255};
+    swf::LineStyle line;
+    line.width = 40;
+    d.lineStyle(line);
+    d.beginFill(red);
+    d.moveTo(0, 0);
+    d.lineTo(10, 0);
+    d.lineTo(10, 10);
+    d.endFill();
+    const swf::Shape& s = d.shape();
+    ASSERT_EQ(s.styles.fills.size(), 1u);
+    ASSERT_EQ(s.styles.lines.size(), 1u);
+    int straight = 0;
+    std::optional<std::uint32_t> lineOfLastEdge;
+    std::optional<std::uint32_t> lineInForce;
+    std::int32_t sumX = 0;
+    std::int32_t sumY = 0;
+    for (const swf::ShapeRecord& r : s.records) {
+        if (const auto* c = std::get_if<swf::StyleChange>(&r)) {
+            lineInForce = c->line;
+        } else if (const auto* e = std::get_if<swf::StraightEdge>(&r)) {
+            ++straight;
+            sumX += e->dx;
+            sumY += e->dy;
+            lineOfLastEdge = lineInForce;
+        }
+    }
+    EXPECT_EQ(straight, 3);
+    EXPECT_EQ(sumX, 0); // the outline returns to where it began
+    EXPECT_EQ(sumY, 0);
+    EXPECT_EQ(lineOfLastEdge, std::optional<std::uint32_t>(1)); // the closing edge is stroked
+    const Bounds b = d.bounds();
+    EXPECT_DOUBLE_EQ(b.xMin, -20); // half the line's width around the points
+    EXPECT_DOUBLE_EQ(b.xMax, 220);
+}
+
+TEST(DrawingTest, ClearEmptiesAndEveryChangeIsANewGeneration) {
+    Drawing d;
+    const auto g0 = d.generation();
+    d.curveTo(5, 5, 10, 0);
+    EXPECT_NE(d.generation(), g0);
+    EXPECT_FALSE(d.empty());
+    RecordingBackend rec;
+    std::size_t budget = 10;
+    d.drawTo(rec, Transform{}, ColorTransform{}, budget);
+    ASSERT_EQ(rec.entries().size(), 1u);
+    EXPECT_EQ(rec.entries()[0].draw.drawing, &d);
+    EXPECT_EQ(budget, 9u);
+    const auto g1 = d.generation();
+    d.clear();
+    EXPECT_TRUE(d.empty());
+    EXPECT_TRUE(d.bounds().empty());
+    EXPECT_NE(d.generation(), g1);
+    Drawing other;
+    EXPECT_NE(other.generation(), d.generation());
+}
+
+TEST(DrawingTest, HugeOrEndlessInputStaysBounded) {
+    Drawing d;
+    for (std::size_t i = 0; i < Drawing::kMaxRecords + 10; ++i) {
+        d.lineTo(static_cast<double>(i % 7), 1e300);
+    }
+    EXPECT_EQ(d.shape().records.size(), Drawing::kMaxRecords);
+    d.lineTo(std::nan(""), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(d.shape().records.size(), Drawing::kMaxRecords);
+}
+
+TEST(TextMarkupTest, HtmlReadsAsTheTextPlayersGive) {
+    EXPECT_EQ(plainTextOf("<p>a &amp; b</p><p>c<br>d</p>"), "a & b\rc\rd");
+    EXPECT_EQ(plainTextOf("x &lt;y&gt; &bogus; <b"), "x <y> &bogus; ");
+    EXPECT_EQ(escapeHtml("<a&b>"), "&lt;a&amp;b&gt;");
+}
+
+} // namespace
+} // namespace mc

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -16,10 +15,9 @@
 namespace player {
 namespace {
 
-// The only things a signal handler may safely do here: write a byte to a pipe, and remove a
-// file by a name kept where it can read it.
+// The only thing a signal handler may safely do here: write a byte to a pipe. The copy's
+// name is kept as plain characters for the exit handler, which runs when no other code can.
 std::array<int, 2> wakeUp = {-1, -1};
-std::atomic<int> pendingEnds{0};
 std::array<char, PATH_MAX> copyPath{};
 
 void removeCopy() {
@@ -28,15 +26,8 @@ void removeCopy() {
     }
 }
 
-extern "C" void onEndingSignal(int signal) {
+extern "C" void onEndingSignal(int) {
     const int saved = errno;
-    if (pendingEnds.fetch_add(1) > 0) {
-        // The window thread has not got round to the first one: end now, the copy removed,
-        // as the signal would have ended the program without us.
-        removeCopy();
-        ::signal(signal, SIG_DFL);
-        ::kill(::getpid(), signal);
-    }
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
     errno = saved;
@@ -95,7 +86,6 @@ EndSignals::~EndSignals() {
     ::close(wakeUp[0]);
     ::close(wakeUp[1]);
     wakeUp = {-1, -1};
-    pendingEnds = 0;
 }
 
 } // namespace player

@@ -10,10 +10,9 @@ class Player;
 
 // Turns every signal that would end the program (SIGTERM, SIGINT, SIGHUP, SIGPIPE, SIGUSR1,
 // SIGALRM, the real-time ones...) into a call on the window thread, so that a card ended from
-// outside runs the same end sequence as "结束(&X)" and leaves no temporary movie. A second
-// such signal before the window thread answered, or exit() (a lost display connection),
-// removes the temporary movie at once; what nothing can catch (SIGKILL, a fault) leaves it to
-// the next player's start.
+// outside runs the same end sequence as "结束(&X)" and leaves no temporary movie; exit() (a
+// lost display connection) removes the temporary movie at once. What nothing can catch
+// (SIGKILL, a fault) leaves it to the next player's start.
 class EndSignals {
   public:
     explicit EndSignals(Player& player);

@@ -17,15 +17,6 @@ bool isSpace(char c) {
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 /// Length of the longest decimal number at the start of `s` (sign, digits, fraction,
 /// exponent); 0 when there is none.
@@ -61,6 +52,16 @@ double parseDecimal(std::string_view s) {
     return std::strtod(text.c_str(), nullptr);
 }
 } // namespace
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 double stringToNumber(std::string_view s, int version) {
     std::size_t i = 0;

@@ -18,5 +18,7 @@ std::uint32_t toUint32(double n);
 double parseFloatText(std::string_view text);
 /// parseInt; radix 0 guesses (0x hexadecimal, a leading 0 octal).
 double parseIntText(std::string_view text, int radix);
+// The value of a hexadecimal digit, -1 for any other character.
+int hexDigit(char c);
 
 } // namespace avm1

@@ -156,6 +156,9 @@ class Interp {
     }
     Outcome subRange(std::size_t start, std::size_t end);
     void gotoFrameValue(const Value& frame, bool play, std::uint32_t bias);
+    // A frame given as "path:frame" names its clip before the last colon; without one it is
+    // the current target's. Leaves the frame part in `frame`; null when the path leads nowhere.
+    Object* frameOwner(std::string_view& frame);
 
     Machine& m_;
     Machine::State& s_;
@@ -667,17 +670,20 @@ void Interp::actionNew(bool method) {
     push(constructValue(m_, ctor, args));
 }
 
+Object* Interp::frameOwner(std::string_view& frame) {
+    const std::size_t colon = frame.find_last_of(':');
+    if (colon == std::string_view::npos)
+        return currentTarget();
+    Object* t = resolveTargetPath(m_, &a_, targetOrRoot(), frame.substr(0, colon));
+    frame = frame.substr(colon + 1);
+    return t && t->isDisplayObject() ? t : nullptr;
+}
+
 void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
     Object* clip = currentTarget();
     if (frame.isString()) {
-        std::string_view text = frame.asString().view();
-        std::size_t colon = text.find_last_of(':');
-        std::string_view label = text;
-        if (colon != std::string_view::npos) {
-            Object* t = resolveTargetPath(m_, &a_, targetOrRoot(), text.substr(0, colon));
-            clip = t && t->isDisplayObject() ? t : nullptr;
-            label = text.substr(colon + 1);
-        }
+        std::string_view label = frame.asString().view();
+        clip = frameOwner(label);
         if (!clip)
             return;
         double n = stringToNumber(label, 7);
@@ -891,16 +897,9 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         case 0x9E: { // Call
             Value frame = pop();
-            Object* clip = currentTarget();
-            std::string_view label;
             Str text = m_.toString(frame);
-            label = text.view();
-            std::size_t colon = label.find_last_of(':');
-            if (colon != std::string_view::npos) {
-                Object* t = resolveTargetPath(m_, &a_, targetOrRoot(), label.substr(0, colon));
-                clip = t && t->isDisplayObject() ? t : nullptr;
-                label = label.substr(colon + 1);
-            }
+            std::string_view label = text.view();
+            Object* clip = frameOwner(label);
             if (!clip)
                 break;
             double n = stringToNumber(label, 7);

@@ -153,20 +153,19 @@ std::string numberToText(double n) {
 std::string numberToText(double n, int radix) {
     if (radix < 2 || radix > 36 || radix == 10)
         return numberToText(n);
-    if (std::isnan(n))
-        return "NaN";
-    if (std::isinf(n))
-        return n > 0 ? "Infinity" : "-Infinity";
-    // Other radixes print the 32-bit integer part.
-    std::int64_t v = toInt32(n);
+    // Other radixes print the 32-bit integer part. NaN and the infinities become the
+    // smallest integer, whose negation stays negative: its digits then come out as the
+    // characters just below '0', as Flash prints them.
+    std::int32_t v = std::isfinite(n) ? toInt32(n) : std::numeric_limits<std::int32_t>::min();
     bool negative = v < 0;
-    std::uint64_t u = negative ? static_cast<std::uint64_t>(-v) : static_cast<std::uint64_t>(v);
+    if (negative)
+        v = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
     std::string out;
     do {
-        int d = static_cast<int>(u % static_cast<std::uint64_t>(radix));
+        int d = v % radix;
         out.insert(out.begin(), static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10));
-        u /= static_cast<std::uint64_t>(radix);
-    } while (u);
+        v /= radix;
+    } while (v != 0);
     if (negative)
         out.insert(out.begin(), '-');
     return out;

@@ -112,7 +112,15 @@ class Interp {
         }
         return args;
     }
-    Value boolValue(bool b) { return a_.version < 5 ? Value(b ? 1.0 : 0.0) : Value(b); }
+    // Version 4 actions push real booleans too; only their text differs ("1" and "0").
+    static Value boolValue(bool b) { return Value(b); }
+    /// A register: the function's own while it has that many, otherwise one of the four
+    /// registers every block and plain function shares. Null past those.
+    Value* reg(std::size_t r) {
+        if (r < a_.registers.size())
+            return &a_.registers[r];
+        return r < s_.globalRegisters.size() ? &s_.globalRegisters[r] : nullptr;
+    }
 
     // Variables and paths.
     Object* currentTarget() { return a_.target; }
@@ -170,7 +178,8 @@ class Interp {
 bool Interp::lookup(const Str& name, Value& out, Object** holder) {
     for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
         Object* o = sc->object();
-        if (!o)
+        // Version 4 movies predate the global object's names (NaN, Infinity, Math...).
+        if (!o || (o == s_.global && a_.version < 5))
             continue;
         bool found = false;
         Value v = lookupProperty(m_, o, name, nullptr, &found);
@@ -339,8 +348,13 @@ void Interp::setTarget(Object* clip) {
 // --- Operators -------------------------------------------------------------------------
 
 Value Interp::add2(const Value& a, const Value& b) {
-    Value pa = m_.toPrimitive(a);
-    Value pb = m_.toPrimitive(b);
+    // A valueOf that gives an object leaves the operand to its text.
+    auto primitive = [&](const Value& v) {
+        Value p = m_.toPrimitive(v);
+        return p.isObject() ? Value(m_.toString(v)) : p;
+    };
+    Value pa = primitive(a);
+    Value pb = primitive(b);
     if (pa.isString() || pb.isString()) {
         Str sa = m_.toString(pa), sb = m_.toString(pb);
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4)
@@ -351,8 +365,17 @@ Value Interp::add2(const Value& a, const Value& b) {
 }
 
 Value Interp::less2(const Value& a, const Value& b) {
+    // An object whose valueOf gives an object compares false at once, the other operand
+    // unconverted; a clip in that place compares as NaN.
+    auto objectGivesFalse = [](const Value& p) {
+        return p.isObject() && !p.asObject()->isDisplayObject();
+    };
     Value pa = m_.toPrimitive(a);
+    if (objectGivesFalse(pa))
+        return Value(false);
     Value pb = m_.toPrimitive(b);
+    if (objectGivesFalse(pb))
+        return Value(false);
     if (pa.isString() && pb.isString())
         return Value(toUtf16(pa.asString().view()) < toUtf16(pb.asString().view()));
     double x = m_.toNumber(pa), y = m_.toNumber(pb);
@@ -435,8 +458,8 @@ void Interp::actionPush(Payload p) {
             push(Value());
             break;
         case 4: {
-            std::uint8_t r = p.u8();
-            push(r < a_.registers.size() ? a_.registers[r] : Value());
+            Value* r = reg(p.u8());
+            push(r ? *r : Value());
             break;
         }
         case 5:
@@ -489,7 +512,8 @@ void Interp::actionDefineFunction(Payload p, std::size_t bodyStart, std::size_t&
     std::size_t bodyEnd = std::min(bodyStart + size, codeEnd);
     info->body.owner = a_.code.owner;
     info->body.bytes = a_.code.bytes.subspan(bodyStart, bodyEnd - bodyStart);
-    info->swfVersion = a_.version;
+    // Functions came with version 5: a version 4 movie's functions run by its rules.
+    info->swfVersion = std::max(a_.version, 5);
     info->constants = a_.constants;
     next = bodyEnd;
 
@@ -570,8 +594,8 @@ Outcome Interp::actionTry(Payload p, std::size_t next, std::size_t end) {
         s_.stack.resize(std::max(std::min(s_.stack.size(), stackDepth), a_.stackBase));
         if (hasCatch) {
             if (inRegister) {
-                if (catchRegister < a_.registers.size())
-                    a_.registers[catchRegister] = t.value;
+                if (Value* r = reg(catchRegister))
+                    *r = t.value;
             } else {
                 defineLocal(catchName, t.value);
             }
@@ -950,9 +974,8 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         }
         case 0x87: {
-            std::uint8_t r = p.u8();
-            if (r < a_.registers.size())
-                a_.registers[r] = top();
+            if (Value* r = reg(p.u8()))
+                *r = top();
             break;
         }
         case 0x88: {
@@ -1235,6 +1258,12 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         }
         case 0x42: {
+            // A count no 32-bit integer holds makes no array and takes nothing.
+            if (double n = m_.toNumber(top()); !(n >= 0 && n <= 2147483647.0)) {
+                pop();
+                push(Value());
+                break;
+            }
             std::vector<Value> elements = popArgs();
             push(Value(m_.newArray(elements)));
             break;
@@ -1429,7 +1458,8 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         parent = act.baseClip ? m.make<Scope>(globalScope, act.baseClip, true) : globalScope;
     }
     act.scope = m.make<Scope>(parent, act.locals);
-    act.registers.resize(info.isFunction2 ? std::max<std::size_t>(info.registerCount, 1) : 4);
+    if (info.isFunction2)
+        act.registers.resize(info.registerCount);
 
     std::uint16_t flags = info.isFunction2 ? info.flags : 0;
     auto preload = [&](std::uint16_t bit) { return (flags & bit) != 0; };

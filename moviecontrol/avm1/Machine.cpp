@@ -220,6 +220,24 @@ constexpr int MaxChain = 256;
 bool isProtoName(const Str& name) {
     return name.view() == "__proto__";
 }
+
+/// The __resolve handler of an object: the first stored __resolve along the chain that holds
+/// an object (a primitive or a clip there is passed over); an accessor gives none.
+Value findResolver(Machine& m, Object* object) {
+    Machine::State& s = m.state();
+    Str name = m.str("__resolve");
+    bool cs = s.caseSensitive();
+    for (int depth = 0; object && depth < MaxChain; ++depth, object = object->proto()) {
+        const Property* p = object->properties().find(name, cs);
+        if (!p || !attr::visibleTo(p->attributes, s.version))
+            continue;
+        if (p->isAccessor())
+            return {};
+        if (Object* o = p->value.asObject(); o && !o->isDisplayObject())
+            return p->value;
+    }
+    return {};
+}
 } // namespace
 
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found) {
@@ -233,6 +251,12 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             *found = true;
         if (holder)
             *holder = object;
+        // `super` stands for its prototype: its __proto__ is the one of that prototype.
+        if (dynamic_cast<SuperObject*>(object)) {
+            object = object->proto();
+            if (!object)
+                return {};
+        }
         if (Property* p = object->properties().find(name, true))
             return p->value; // a script stored its own __proto__ value
         return object->proto() ? Value(object->proto()) : Value();
@@ -265,7 +289,7 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
     }
     // Not found: an object's __resolve answers for missing names.
     if (name.view() != "__resolve") {
-        Value resolver = lookupProperty(m, object, m.str("__resolve"), nullptr, nullptr);
+        Value resolver = findResolver(m, object);
         if (resolver.isObject() && resolver.asObject()->asFunction()) {
             if (found)
                 *found = true;
@@ -646,6 +670,8 @@ void Machine::collectGarbage() {
     }
     for (const Value& v : s.stack)
         marker.mark(v);
+    for (const Value& v : s.globalRegisters)
+        marker.mark(v);
     marker.drain();
     s.host.traceRoots(marker);
     marker.drain();
@@ -702,7 +728,6 @@ void Machine::runBlock(Code code, Object* clip, int version) {
     act.thisValue = Value(clip);
     act.target = act.baseClip = clip;
     act.locals = clip ? clip : s.global;
-    act.registers.resize(4);
     act.constants = s.constants;
     int savedVersion = s.version;
     std::size_t savedStack = s.stack.size();

@@ -3,6 +3,7 @@
 
 #include "avm1/Machine.h"
 
+#include <array>
 #include <chrono>
 #include <random>
 #include <unordered_map>
@@ -63,6 +64,8 @@ struct Machine::State {
     // Running code.
     std::shared_ptr<const std::vector<Str>> constants;
     std::vector<Value> stack;
+    /// The four registers of blocks and plain functions (a DefineFunction2 has its own).
+    std::array<Value, 4> globalRegisters;
     std::vector<Activation*> activations;
     int callDepth = 0;
     std::uint64_t actionsThisFrame = 0;

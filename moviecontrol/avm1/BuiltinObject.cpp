@@ -136,8 +136,8 @@ void installObjectBuiltins(Machine& m) {
                                      m.caseSensitive());
         }
         p->getter = getter.asObject();
+        // The stored value stays: a watcher still sees it as the old value.
         p->setter = callable(setter) ? setter.asObject() : nullptr;
-        p->value = Value();
         return Value(true);
     });
     m.defineMethod(proto, "watch", [](CallArgs& c) -> Value {

@@ -240,6 +240,27 @@ Value findResolver(Machine& m, Object* object) {
 }
 } // namespace
 
+Value callAccessor(Machine& m, Object* holder, const Str& name, Object* function, const Value& self,
+                   std::span<const Value> args) {
+    // An accessor that reaches its own property again may do so a limited number of times;
+    // past that the access does nothing and reads undefined, and the script goes on.
+    constexpr int MaxNesting = 65;
+    Machine::State& s = m.state();
+    bool cs = s.caseSensitive();
+    int nesting = 0;
+    for (const auto& [o, n] : s.activeAccessors)
+        if (o == holder && (cs ? n == name : equalsFolded(n.view(), name.view())))
+            ++nesting;
+    if (nesting >= MaxNesting)
+        return {};
+    s.activeAccessors.emplace_back(holder, name);
+    struct Leave {
+        Machine::State& s;
+        ~Leave() { s.activeAccessors.pop_back(); }
+    } leave{s};
+    return callValue(m, Value(function), self, args, nullptr);
+}
+
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found) {
     Machine::State& s = m.state();
     if (found)
@@ -274,8 +295,7 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
                 return p->value;
             if (!p->getter)
                 return {};
-            Object* getter = p->getter;
-            return callValue(m, Value(getter), Value(object), {}, nullptr);
+            return callAccessor(m, current, name, p->getter, Value(object), {});
         }
         Value out;
         if (current->getVirtual(m, name, out)) {
@@ -323,7 +343,6 @@ Value Machine::getMember(const Value& base, const Str& name) {
 }
 
 void Machine::set(Object* object, const Str& name, const Value& value) {
-    State& s = *state_;
     if (!object || name.empty())
         return;
     if (isProtoName(name)) {
@@ -336,45 +355,43 @@ void Machine::set(Object* object, const Str& name, const Value& value) {
     }
     if (object->setVirtual(*this, name, value))
         return;
+    assign(object, name, value, true);
+}
+
+void Machine::assign(Object* object, const Str& name, const Value& value, bool watched) {
+    State& s = *state_;
     bool cs = s.caseSensitive();
-    Value stored = value;
     Property* own = object->properties().find(name, cs);
     if (own && !attr::visibleTo(own->attributes, s.version))
         own = nullptr;
-    if (own && own->isAccessor()) {
-        if (Object* setter = own->setter)
-            callValue(*this, Value(setter), Value(object), std::span(&stored, 1), nullptr);
+    if (own && !own->isAccessor() && (own->attributes & attr::ReadOnly))
         return;
-    }
-    if (own && (own->attributes & attr::ReadOnly))
-        return;
-    if (!own) {
-        // An inherited setter takes the assignment.
-        Object* holder = object->proto();
-        for (int depth = 0; holder && depth < MaxChain; ++depth) {
-            Property* p = holder->properties().find(name, cs);
-            if (p && attr::visibleTo(p->attributes, s.version)) {
-                if (p->isAccessor()) {
-                    if (Object* setter = p->setter)
-                        callValue(*this, Value(setter), Value(object), std::span(&stored, 1),
-                                  nullptr);
-                    return;
-                }
-                break;
+    // The property the assignment meets: the own one, else an inherited accessor, whose
+    // setter takes the assignment.
+    Property* met = own;
+    Object* holder = own ? object : nullptr;
+    Object* p = object->proto();
+    for (int depth = 0; !met && p && depth < MaxChain; ++depth, p = p->proto()) {
+        Property* found = p->properties().find(name, cs);
+        if (found && attr::visibleTo(found->attributes, s.version)) {
+            if (found->isAccessor()) {
+                met = found;
+                holder = p;
             }
-            holder = holder->proto();
+            break;
         }
     }
-    if (!object->watchers().empty()) {
-        for (std::size_t i = 0; i < object->watchers().size(); ++i) {
-            Watcher w = object->watchers()[i];
+    if (watched) {
+        auto& list = object->watchers();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            Watcher w = list[i];
             if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view())))
                 continue;
-            Value old = own ? own->value : Value();
-            Value args[] = {Value(name), old, stored, w.userData};
+            // The old value is the stored one, even under an accessor: no getter runs.
+            Value args[] = {Value(name), met ? met->value : Value(), value, w.userData};
             // The watcher may not fire again while it runs.
-            auto& list = object->watchers();
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+            Value stored;
             try {
                 stored = callValue(*this, Value(w.callback), Value(object), args, nullptr);
             } catch (...) {
@@ -382,17 +399,22 @@ void Machine::set(Object* object, const Str& name, const Value& value) {
                 throw;
             }
             object->watchers().push_back(w);
-            own = object->properties().find(name, cs);
-            break;
+            // The callback may have changed the object: its result is assigned afresh.
+            return assign(object, name, stored, false);
         }
     }
-    if (own) {
-        own->value = stored;
+    if (met && met->isAccessor()) {
+        if (Object* setter = met->setter)
+            callAccessor(*this, holder, name, setter, Value(object), std::span(&value, 1));
+        return;
+    }
+    if (met) {
+        met->value = value;
         return;
     }
     if (s.propertyCount >= s.limits.maxObjects * 4 && !s.activations.empty())
         s.abort(LimitKind::MemoryBudget, "a script stored more properties than the movie may hold");
-    object->properties().add(Property{name, stored, 0, nullptr, nullptr}, cs);
+    object->properties().add(Property{name, value, 0, nullptr, nullptr}, cs);
     ++s.propertyCount;
 }
 

@@ -173,6 +173,8 @@ class Machine {
 
   private:
     friend class Root;
+    /// A stored or accessor assignment, through the object's watchers when `watched`.
+    void assign(Object* object, const Str& name, const Value& value, bool watched);
     std::unique_ptr<State> state_;
 };
 

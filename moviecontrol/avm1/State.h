@@ -67,6 +67,8 @@ struct Machine::State {
     /// The four registers of blocks and plain functions (a DefineFunction2 has its own).
     std::array<Value, 4> globalRegisters;
     std::vector<Activation*> activations;
+    /// Accessors running now, by the object holding the property and its name.
+    std::vector<std::pair<Object*, Str>> activeAccessors;
     int callDepth = 0;
     std::uint64_t actionsThisFrame = 0;
     std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
@@ -127,6 +129,10 @@ template <class F> Value guarded(Machine::State& s, F&& f) {
 /// Property lookup along the prototype chain; `holder` receives the object that has it and
 /// `found` whether any had it.
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found);
+
+/// Calls a getter or setter of `holder`'s property `name`, within the nesting limit.
+Value callAccessor(Machine& m, Object* holder, const Str& name, Object* function, const Value& self,
+                   std::span<const Value> args);
 
 /// The prototype object of a constructor.
 Object* constructorPrototype(Machine& m, Object* ctor);

@@ -5,6 +5,7 @@
 #include "avm1/State.h"
 #include "avm1/Text.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -240,25 +241,22 @@ Value findResolver(Machine& m, Object* object) {
 }
 } // namespace
 
-Value callAccessor(Machine& m, Object* holder, const Str& name, Object* function, const Value& self,
-                   std::span<const Value> args) {
+bool callAccessor(Machine& m, const Property& property, Object* function, const Value& self,
+                  std::span<const Value> args, Value& result) {
     // An accessor that reaches its own property again may do so a limited number of times;
-    // past that the access does nothing and reads undefined, and the script goes on.
+    // past that the access does not run it and the script goes on.
     constexpr int MaxNesting = 65;
     Machine::State& s = m.state();
-    bool cs = s.caseSensitive();
-    int nesting = 0;
-    for (const auto& [o, n] : s.activeAccessors)
-        if (o == holder && (cs ? n == name : equalsFolded(n.view(), name.view())))
-            ++nesting;
-    if (nesting >= MaxNesting)
-        return {};
-    s.activeAccessors.emplace_back(holder, name);
+    const std::uint64_t serial = property.serial;
+    if (std::count(s.activeAccessors.begin(), s.activeAccessors.end(), serial) >= MaxNesting)
+        return false;
+    s.activeAccessors.push_back(serial);
     struct Leave {
         Machine::State& s;
         ~Leave() { s.activeAccessors.pop_back(); }
     } leave{s};
-    return callValue(m, Value(function), self, args, nullptr);
+    result = callValue(m, Value(function), self, args, nullptr);
+    return true;
 }
 
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found) {
@@ -295,7 +293,9 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
                 return p->value;
             if (!p->getter)
                 return {};
-            return callAccessor(m, current, name, p->getter, Value(object), {});
+            // Too deep, the getter reads the value stored under it.
+            Value out;
+            return callAccessor(m, *p, p->getter, Value(object), {}, out) ? out : p->value;
         }
         Value out;
         if (current->getVirtual(m, name, out)) {
@@ -404,8 +404,16 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
         }
     }
     if (met && met->isAccessor()) {
-        if (Object* setter = met->setter)
-            callAccessor(*this, holder, name, setter, Value(object), std::span(&value, 1));
+        if (Object* setter = met->setter) {
+            // The value is also stored under the accessor once the setter is done, if the
+            // property is still there.
+            const std::uint64_t serial = met->serial;
+            Value ignored;
+            callAccessor(*this, *met, setter, Value(object), std::span(&value, 1), ignored);
+            Property* again = holder->properties().find(name, cs);
+            if (again && again->serial == serial)
+                again->value = value;
+        }
         return;
     }
     if (met) {

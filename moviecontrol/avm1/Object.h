@@ -56,6 +56,9 @@ struct Property {
     /// addProperty accessors; when getter or setter is set, `value` is unused.
     Object* getter = nullptr;
     Object* setter = nullptr;
+    /// Unique among all properties ever made: tells a property from a later one of the
+    /// same name.
+    std::uint64_t serial = 0;
     bool isAccessor() const { return getter != nullptr || setter != nullptr; }
 };
 

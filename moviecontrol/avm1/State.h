@@ -67,8 +67,8 @@ struct Machine::State {
     /// The four registers of blocks and plain functions (a DefineFunction2 has its own).
     std::array<Value, 4> globalRegisters;
     std::vector<Activation*> activations;
-    /// Accessors running now, by the object holding the property and its name.
-    std::vector<std::pair<Object*, Str>> activeAccessors;
+    /// Accessors running now, by their property's serial.
+    std::vector<std::uint64_t> activeAccessors;
     int callDepth = 0;
     std::uint64_t actionsThisFrame = 0;
     std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();

@@ -140,6 +140,7 @@ class Interp {
     bool splitPath(const Str& name, Object*& object, Str& var);
     Object* targetFromValue(const Value& v);
     void setTarget(Object* clip);
+    void setTargetOrRoot(Object* clip);
 
     // Actions that need more than a few lines.
     void actionPush(Payload p);
@@ -147,6 +148,8 @@ class Interp {
     Outcome actionTry(Payload p, std::size_t next, std::size_t end);
     Outcome actionWith(Payload p, std::size_t next, std::size_t end);
     void actionCallFunction();
+    /// super(...): the constructor of the class the running method's class extends.
+    Value callSuperConstructor(SuperObject* sup, std::span<const Value> args);
     void actionCallMethod();
     void actionNew(bool method);
     void actionGotoFrame2(Payload p);
@@ -299,8 +302,10 @@ void Interp::setVariable(const Str& name, const Value& value) {
 }
 
 void Interp::defineLocal(const Str& name, const Value& value) {
-    if (name.view().find_first_of(":./") != std::string_view::npos) {
-        setVariable(name, value); // `var /:a = 1` sets through the path
+    // On a timeline `var /:a = 1` sets through the path; a function's local takes the
+    // whole text as its name.
+    if (!a_.isFunction && name.view().find_first_of(":./") != std::string_view::npos) {
+        setVariable(name, value);
         return;
     }
     Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
@@ -326,6 +331,14 @@ Object* Interp::targetFromValue(const Value& v) {
     Object* start = targetOrRoot();
     Object* o = start ? resolveTargetPath(m_, &a_, start, path.view()) : nullptr;
     return o && o->isDisplayObject() ? o : nullptr;
+}
+
+void Interp::setTargetOrRoot(Object* clip) {
+    // A target that names no clip leaves the actions to the movie's root.
+    if (!clip || !clip->isDisplayObject())
+        clip = a_.baseClip && a_.baseClip->isDisplayObject() ? s_.host.root(a_.baseClip)
+                                                             : s_.host.level(0);
+    setTarget(clip);
 }
 
 void Interp::setTarget(Object* clip) {
@@ -624,14 +637,25 @@ Outcome Interp::actionTry(Payload p, std::size_t next, std::size_t end) {
     return out;
 }
 
+Value Interp::callSuperConstructor(SuperObject* sup, std::span<const Value> args) {
+    Object* home = sup->home();
+    Value ctor = home ? m_.get(home, s_.sConstructor2) : Value();
+    return callValue(m_, ctor, Value(sup->thisObject()), args, home ? home->proto() : nullptr);
+}
+
 void Interp::actionCallFunction() {
     Value nameValue = pop();
     std::vector<Value> args = popArgs();
     Str name = m_.toString(nameValue);
     Object* holder = nullptr;
     Value f = getVariable(name, &holder);
+    if (auto* sup = dynamic_cast<SuperObject*>(f.asObject())) {
+        push(callSuperConstructor(sup, args)); // super(...)
+        return;
+    }
     Value self;
-    if (holder && !holder->isDisplayObject() && holder != s_.global && holder != a_.locals)
+    // A function found in an activation object is called on that object.
+    if (holder && !holder->isDisplayObject() && holder != s_.global)
         self = Value(holder);
     else if (holder && holder->isDisplayObject())
         self = Value(holder);
@@ -649,10 +673,7 @@ void Interp::actionCallMethod() {
         // Calling the object itself: super() runs the parent constructor.
         if (Object* o = object.asObject()) {
             if (auto* sup = dynamic_cast<SuperObject*>(o)) {
-                Object* home = sup->home();
-                Value ctor = home ? m_.get(home, s_.sConstructor2) : Value();
-                push(callValue(m_, ctor, Value(sup->thisObject()), args,
-                               home ? home->proto() : nullptr));
+                push(callSuperConstructor(sup, args));
                 return;
             }
         }
@@ -866,14 +887,17 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                     ? a_.baseClip
                     : resolveTargetPath(m_, &a_, a_.baseClip ? a_.baseClip : targetOrRoot(),
                                         str(target).view());
-            setTarget(clip && clip->isDisplayObject() ? clip : nullptr);
+            setTargetOrRoot(clip);
             break;
         }
         case 0x20: {
             Value v = pop();
             Object* clip = nullptr;
             if (Object* o = v.asObject(); o && o->isDisplayObject()) {
-                clip = o;
+                // A clip is found again by its path: a clip of the same name placed
+                // earlier wins.
+                std::string path = s_.host.dotPath(o);
+                clip = resolveTargetPath(m_, &a_, o, path);
             } else {
                 Str path = m_.toString(v);
                 clip = path.empty()
@@ -881,7 +905,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                            : resolveTargetPath(m_, &a_, a_.baseClip ? a_.baseClip : targetOrRoot(),
                                                path.view());
             }
-            setTarget(clip && clip->isDisplayObject() ? clip : nullptr);
+            setTargetOrRoot(clip);
             break;
         }
         case 0x22: { // GetProperty
@@ -1213,6 +1237,13 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         case 0x41: {
             Str name = m_.toString(pop());
+            if (!a_.isFunction && name.view().find_first_of(":./") != std::string_view::npos) {
+                Object* object;
+                Str var;
+                if (splitPath(name, object, var) && object && !m_.hasOwnProperty(object, var))
+                    m_.set(object, var, Value());
+                break;
+            }
             Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
             if (locals && !m_.hasOwnProperty(locals, name))
                 m_.set(locals, name, Value());

@@ -202,9 +202,13 @@ Value Interp::specialName(const Str& name, bool& found) {
     bool cs = s_.caseSensitive();
     auto is = [&](std::string_view w) { return cs ? n == w : equalsFolded(n, w); };
     if (is("this")) {
-        if (a_.suppressThis)
+        if (!a_.suppressThis)
+            return a_.thisValue;
+        // A function that keeps `this` in a register or goes without it sees the `this` of
+        // the timeline it closes over; a version 5 function closes over none and looks
+        // the name up like any other.
+        if (a_.version >= 6)
             return Value(a_.baseClip ? a_.baseClip : targetOrRoot());
-        return a_.thisValue;
     }
     if (is("_global") && a_.version >= 6)
         return Value(s_.global);
@@ -1478,8 +1482,13 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         act.thisValue = Value(m.toObject(thisValue));
     Activation* caller = s.activations.empty() ? nullptr : s.activations.back();
     act.baseClip = f->definingTarget();
-    if (info.swfVersion < 6 && caller && caller->target)
-        act.baseClip = caller->target;
+    // Without closures a function runs on the clip it is called on, else on the caller's.
+    if (info.swfVersion < 6) {
+        if (Object* self = act.thisValue.asObject(); self && self->isDisplayObject())
+            act.baseClip = self;
+        else if (caller && caller->target)
+            act.baseClip = caller->target;
+    }
     act.target = act.baseClip;
     act.locals = m.make<Object>(nullptr);
     Scope* globalScope = nullptr;

@@ -359,9 +359,20 @@ void installArrayBuiltins(Machine& m) {
         Object* o = c.thisObject();
         if (!o)
             return {};
-        std::vector<Value> all = elements(m, o);
-        std::reverse(all.begin(), all.end());
-        store(m, o, all);
+        // Pairs swap from both ends; each element is deleted and stored anew, so holes
+        // become undefined and for..in sees the new order. A middle element stays put.
+        double n = lengthOf(m, o);
+        if (n > static_cast<double>(m.limits().maxArrayElements))
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        for (double i = 0, j = n - 1; i < j; ++i, --j) {
+            Str front = indexName(m, i), back = indexName(m, j);
+            Value a = m.get(o, front), b = m.get(o, back);
+            m.deleteProperty(o, front);
+            m.deleteProperty(o, back);
+            m.set(o, front, b);
+            m.set(o, back, a);
+        }
         return Value(o);
     });
     m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {

@@ -186,14 +186,53 @@ std::uint32_t toUint32(double n) {
 }
 
 double parseFloatText(std::string_view s) {
+    // Flash reads digit by digit, each fraction digit scaled by a tenth of the last one's
+    // scale, so its results differ from the nearest double in the last bit at times. A
+    // second point is passed over and ends the chance of an exponent; the exponent wraps
+    // as a 32-bit integer.
     std::size_t i = 0;
     while (i < s.size() && isSpace(s[i]))
         ++i;
-    s.remove_prefix(i);
-    std::size_t n = decimalPrefix(s);
-    if (n == 0)
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    double value = 0, scale = 0;
+    bool digits = false, exponentAllowed = true;
+    int points = 0;
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == '.') {
+            if (++points == 1) {
+                scale = 0.1;
+            } else {
+                exponentAllowed = false;
+            }
+            continue;
+        }
+        if (!isDigit(c))
+            break;
+        digits = true;
+        if (points == 0) {
+            value = value * 10 + (c - '0');
+        } else {
+            value += (c - '0') * scale;
+            scale /= 10;
+        }
+    }
+    if (!digits)
         return std::numeric_limits<double>::quiet_NaN();
-    return parseDecimal(s.substr(0, n));
+    if (exponentAllowed && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        bool negativeExponent = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            negativeExponent = s[j++] == '-';
+        std::uint32_t exponent = 0;
+        for (; j < s.size() && isDigit(s[j]); ++j)
+            exponent = exponent * 10 + static_cast<std::uint32_t>(s[j] - '0');
+        auto e = static_cast<std::int32_t>(exponent);
+        value *= std::pow(10.0, negativeExponent ? -static_cast<double>(e) : e);
+    }
+    return negative ? -value : value;
 }
 
 double parseIntText(std::string_view s, int radix) {

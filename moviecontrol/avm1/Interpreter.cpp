@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace avm1 {
 
@@ -365,20 +366,20 @@ void Interp::setTarget(Object* clip) {
 // --- Operators -------------------------------------------------------------------------
 
 Value Interp::add2(const Value& a, const Value& b) {
-    // A valueOf that gives an object leaves the operand to its text.
-    auto primitive = [&](const Value& v) {
-        Value p = m_.toPrimitive(v);
-        return p.isObject() ? Value(m_.toString(v)) : p;
-    };
-    Value pa = primitive(a);
-    Value pb = primitive(b);
+    // valueOf first; text on either side makes both text, where an object that valueOf
+    // left an object gives its toString. Otherwise such an object adds as NaN.
+    Value pa = m_.toPrimitive(a);
+    Value pb = m_.toPrimitive(b);
     if (pa.isString() || pb.isString()) {
-        Str sa = m_.toString(pa), sb = m_.toString(pb);
+        Str sa = m_.toString(pa.isObject() ? a : pa), sb = m_.toString(pb.isObject() ? b : pb);
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4)
             s_.abort(LimitKind::MemoryBudget, "a script built a string past the movie's budget");
         return Value(Str(sa.str() + sb.str()));
     }
-    return Value(m_.toNumber(pa) + m_.toNumber(pb));
+    auto number = [&](const Value& p) {
+        return p.isObject() ? std::numeric_limits<double>::quiet_NaN() : m_.toNumber(p);
+    };
+    return Value(number(pa) + number(pb));
 }
 
 Value Interp::less2(const Value& a, const Value& b) {

@@ -539,7 +539,7 @@ void Interp::actionDefineFunction(Payload p, std::size_t bodyStart, std::size_t&
     auto* f = m_.make<FunctionObject>(s_.functionProto, info, closure, a_.baseClip);
     Object* proto = m_.newObject();
     m_.define(proto, "constructor", Value(static_cast<Object*>(f)), attr::DontEnum);
-    m_.define(f, "prototype", Value(proto), attr::DontEnum);
+    m_.define(f, "prototype", Value(proto), attr::DontEnum | attr::DontDelete);
     if (info->name.empty())
         push(Value(static_cast<Object*>(f)));
     else

@@ -346,16 +346,44 @@ void Machine::set(Object* object, const Str& name, const Value& value) {
     if (!object || name.empty())
         return;
     if (isProtoName(name)) {
+        Value stored = value;
+        if (!object->watchers().empty())
+            runWatcher(object, name, object->proto() ? Value(object->proto()) : Value(), value,
+                       stored);
         // Any value may be stored; only an object links the chain.
         object->properties().remove(name, true);
-        object->setProto(value.asObject());
-        if (!value.isObject())
-            object->properties().add(Property{name, value, attr::DontEnum, nullptr, nullptr}, true);
+        object->setProto(stored.asObject());
+        if (!stored.isObject())
+            object->properties().add(Property{name, stored, attr::DontEnum, nullptr, nullptr},
+                                     true);
         return;
     }
     if (object->setVirtual(*this, name, value))
         return;
     assign(object, name, value, true);
+}
+
+bool Machine::runWatcher(Object* object, const Str& name, const Value& old, const Value& value,
+                         Value& result) {
+    bool cs = state_->caseSensitive();
+    auto& list = object->watchers();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        Watcher w = list[i];
+        if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view())))
+            continue;
+        Value args[] = {Value(name), old, value, w.userData};
+        // The watcher may not fire again while it runs.
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        try {
+            result = callValue(*this, Value(w.callback), Value(object), args, nullptr);
+        } catch (...) {
+            object->watchers().push_back(w);
+            throw;
+        }
+        object->watchers().push_back(w);
+        return true;
+    }
+    return false;
 }
 
 void Machine::assign(Object* object, const Str& name, const Value& value, bool watched) {
@@ -381,27 +409,11 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
             break;
         }
     }
-    if (watched) {
-        auto& list = object->watchers();
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            Watcher w = list[i];
-            if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view())))
-                continue;
-            // The old value is the stored one, even under an accessor: no getter runs.
-            Value args[] = {Value(name), met ? met->value : Value(), value, w.userData};
-            // The watcher may not fire again while it runs.
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-            Value stored;
-            try {
-                stored = callValue(*this, Value(w.callback), Value(object), args, nullptr);
-            } catch (...) {
-                object->watchers().push_back(w);
-                throw;
-            }
-            object->watchers().push_back(w);
-            // The callback may have changed the object: its result is assigned afresh.
-            return assign(object, name, stored, false);
-        }
+    if (watched && !object->watchers().empty()) {
+        // The old value is the stored one, even under an accessor: no getter runs.
+        Value stored;
+        if (runWatcher(object, name, met ? met->value : Value(), value, stored))
+            return assign(object, name, stored, false); // the callback may change the object
     }
     if (met && met->isAccessor()) {
         if (Object* setter = met->setter) {
@@ -430,7 +442,7 @@ bool Machine::hasOwnProperty(Object* object, const Str& name) {
     if (!object)
         return false;
     if (isProtoName(name))
-        return true;
+        return object->proto() || object->properties().find(name, true);
     const Property* p = object->properties().find(name, state_->caseSensitive());
     if (p && attr::visibleTo(p->attributes, state_->version))
         return true;

@@ -18,13 +18,14 @@ bool callable(const Value& v) {
     return v.isObject() && v.asObject()->asFunction();
 }
 
-/// The names ASSetPropFlags applies to: null for all, or a list (array or comma text).
+/// The names ASSetPropFlags applies to: null for all, or a list (an array, or text with commas,
+/// which any other value becomes).
 std::vector<Str> propNames(Machine& m, const Value& list, bool& all) {
     std::vector<Str> names;
     all = list.isNull();
     if (all)
         return names;
-    if (Object* o = list.asObject()) {
+    if (auto* o = dynamic_cast<ArrayObject*>(list.asObject())) {
         double n = m.toNumber(m.get(o, "length"));
         for (double i = 0; i < n && i < 65536; ++i)
             names.push_back(m.toString(m.get(o, indexName(m, i))));
@@ -185,10 +186,11 @@ void installObjectBuiltins(Machine& m) {
         Object* o = c.arg(0).asObject();
         if (!o)
             return {};
-        bool all = false;
-        std::vector<Str> names = propNames(m, c.arg(1), all);
+        // The flags are read before the names, as scripts can see by their conversions.
         auto set = static_cast<std::uint32_t>(toInt32(m.toNumber(c.arg(2))));
         auto clear = c.count() > 3 ? static_cast<std::uint32_t>(toInt32(m.toNumber(c.arg(3)))) : 0u;
+        bool all = false;
+        std::vector<Str> names = propNames(m, c.arg(1), all);
         auto apply = [&](Property& p) { p.attributes = (p.attributes & ~clear) | set; };
         if (all) {
             o->properties().forEach(apply);

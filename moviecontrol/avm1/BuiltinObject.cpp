@@ -204,6 +204,8 @@ void installObjectBuiltins(Machine& m) {
 
     // Boolean.
     FunctionObject* boolean = m.newClass([](CallArgs& c) -> Value {
+        if (c.count() == 0 && !c.constructing)
+            return {}; // Boolean() alone converts nothing
         bool b = c.machine.toBoolean(c.arg(0));
         if (c.constructing) {
             if (auto* box = dynamic_cast<BoxObject*>(c.thisObject()))

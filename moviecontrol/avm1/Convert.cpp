@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace avm1 {
@@ -114,6 +115,12 @@ std::string numberToText(double n) {
     }
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", std::fabs(n));
+    if (std::isinf(std::strtod(buf, nullptr))) {
+        // Rounded up past the largest number: the digits are cut instead (1.79769313486231e+308).
+        std::snprintf(buf, sizeof buf, "%.16e", std::fabs(n));
+        char* e = std::strchr(buf, 'e');
+        std::memmove(buf + 16, e, std::strlen(e) + 1);
+    }
     // buf: d.dddddddddddddde[+-]xx
     std::string digits;
     const char* p = buf;

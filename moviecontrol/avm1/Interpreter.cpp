@@ -166,6 +166,24 @@ class Interp {
             return m_.str(bytes);
         return Str(decodeText(bytes));
     }
+    /// A text of a Push action, decoded once per place in a living code block.
+    Str literal(std::string_view bytes) {
+        constexpr std::size_t MaxLiterals = 1 << 16;
+        auto key = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        const void* owner = a_.code.owner.get();
+        if (owner) {
+            auto it = s_.literals.find(key);
+            if (it != s_.literals.end() && it->second.owner == owner && !it->second.alive.expired())
+                return it->second.text;
+        }
+        Str text = str(bytes);
+        if (owner) {
+            if (s_.literals.size() >= MaxLiterals)
+                s_.literals.clear();
+            s_.literals[key] = Machine::State::Literal{owner, a_.code.owner, text};
+        }
+        return text;
+    }
     Outcome subRange(std::size_t start, std::size_t end);
     void gotoFrameValue(const Value& frame, bool play, std::uint32_t bias);
     // A frame given as "path:frame" names its clip before the last colon; without one it is
@@ -198,8 +216,12 @@ bool Interp::lookup(const Str& name, Value& out, Object** holder) {
 }
 
 Value Interp::specialName(const Str& name, bool& found) {
-    found = true;
     std::string_view n = name.view();
+    // Most names are none of this, _global and super: their length tells.
+    found = false;
+    if (n.size() != 4 && n.size() != 5 && n.size() != 7)
+        return {};
+    found = true;
     bool cs = s_.caseSensitive();
     auto is = [&](std::string_view w) { return cs ? n == w : equalsFolded(n, w); };
     if (is("this")) {
@@ -227,6 +249,9 @@ Value Interp::specialName(const Str& name, bool& found) {
 }
 
 bool Interp::splitPath(const Str& name, Object*& object, Str& var) {
+    object = nullptr;
+    if (!name.hasPathSeparator())
+        return false;
     std::string_view path = name.view();
     std::size_t sep = path.find_last_of(":.");
     object = nullptr;
@@ -253,7 +278,7 @@ Value Interp::getVariable(const Str& name, Object** holder) {
             *holder = object;
         return object ? m_.get(object, var) : Value();
     }
-    if (path.find('/') != std::string_view::npos) {
+    if (name.hasPathSeparator() && path.find('/') != std::string_view::npos) {
         for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
             if (!sc->object())
                 continue;
@@ -464,7 +489,7 @@ void Interp::actionPush(Payload p) {
         std::uint8_t type = p.u8();
         switch (type) {
         case 0:
-            push(Value(str(p.cstring())));
+            push(Value(literal(p.cstring())));
             break;
         case 1:
             push(Value(static_cast<double>(p.f32())));

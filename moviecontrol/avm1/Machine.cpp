@@ -226,7 +226,7 @@ bool isProtoName(const Str& name) {
 /// an object (a primitive or a clip there is passed over); an accessor gives none.
 Value findResolver(Machine& m, Object* object) {
     Machine::State& s = m.state();
-    Str name = m.str("__resolve");
+    const Str& name = s.sResolve;
     bool cs = s.caseSensitive();
     for (int depth = 0; object && depth < MaxChain; ++depth, object = object->proto()) {
         const Property* p = object->properties().find(name, cs);
@@ -308,7 +308,7 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
         current = current->proto();
     }
     // Not found: an object's __resolve answers for missing names.
-    if (name.view() != "__resolve") {
+    if (!(name == s.sResolve)) {
         Value resolver = findResolver(m, object);
         if (resolver.isObject() && resolver.asObject()->asFunction()) {
             if (found)

@@ -15,7 +15,7 @@ bool sameName(const Str& a, const Str& b, bool caseSensitive) {
 }
 } // namespace
 
-bool attr::visibleTo(std::uint32_t attributes, int version) {
+bool attr::visibleToSlow(std::uint32_t attributes, int version) {
     if ((attributes & Only6) && version < 6)
         return false;
     if ((attributes & Hide6) && version == 6)

@@ -89,8 +89,16 @@ struct Machine::State {
         sValueOf{"valueOf"}, sThis{"this"}, sArguments{"arguments"}, sSuper{"super"},
         sGlobal{"_global"}, sRoot{"_root"}, sParent{"_parent"}, sCallee{"callee"},
         sCaller{"caller"}, sMessage{"message"}, sName{"name"}, sEmpty{""}, sUndefined{"undefined"},
-        sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"};
+        sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"}, sResolve{"__resolve"};
     std::vector<Str> smallInts; // "0".."1023"
+    /// Texts that Push actions carry, by where they stand in the code: a loop pushes the
+    /// same names again and again. An entry counts only while its code block lives.
+    struct Literal {
+        const void* owner = nullptr;
+        std::weak_ptr<const void> alive;
+        Str text;
+    };
+    std::unordered_map<const std::uint8_t*, Literal> literals;
     /// Short names pushed by scripts, shared instead of made anew at each push.
     std::unordered_map<std::string_view, Str> interned;
 

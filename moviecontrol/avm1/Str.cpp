@@ -55,8 +55,10 @@ std::string foldText(std::string_view text) {
 Str::Str() = default;
 
 Str::Str(std::string text) {
-    if (!text.empty())
-        data_ = std::make_shared<const Data>(Data{std::move(text)});
+    if (!text.empty()) {
+        bool pathLike = text.find_first_of(":./") != std::string::npos;
+        data_ = std::make_shared<const Data>(Data{std::move(text), 0, 0, false, pathLike});
+    }
 }
 
 const std::string& Str::emptyText() {

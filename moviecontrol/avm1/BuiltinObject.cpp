@@ -174,10 +174,13 @@ void installObjectBuiltins(Machine& m) {
         std::string key = m.toString(c.arg(0)).str();
         for (char& ch : key)
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (Object* ctor = c.arg(1).asObject())
-            m.state().registeredClasses[key] = ctor;
-        else
+        // A function registers, null or undefined unregisters, anything else is refused.
+        if (callable(c.arg(1)))
+            m.state().registeredClasses[key] = c.arg(1).asObject();
+        else if (c.arg(1).isNullish())
             m.state().registeredClasses.erase(key);
+        else
+            return Value(false);
         return Value(true);
     });
 

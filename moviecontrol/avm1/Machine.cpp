@@ -325,8 +325,14 @@ Value Machine::get(Object* object, const Str& name) {
 }
 
 Value Machine::getMember(const Value& base, const Str& name) {
-    if (base.isObject())
-        return get(base.asObject(), name);
+    if (Object* o = base.asObject()) {
+        // Every clip answers _global, as it answers _root and _parent.
+        State& s = *state_;
+        if (o->isDisplayObject() && s.version >= 6 && name.size() == 7 &&
+            (s.caseSensitive() ? name == s.sGlobal : equalsFolded(name.view(), "_global")))
+            return Value(s.global);
+        return get(o, name);
+    }
     if (base.isNullish())
         return {};
     State& s = *state_;

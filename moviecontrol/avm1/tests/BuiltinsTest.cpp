@@ -356,6 +356,10 @@ TEST_F(Builtins, ErrorAndRegisteredClasses) {
     EXPECT_EQ(vm.registeredClass("ball"), ctor);
     call(object, "registerClass", {str("Ball"), Value::null()});
     EXPECT_EQ(vm.registeredClass("Ball"), nullptr);
+    // What is no function is refused and leaves the registration as it was.
+    call(object, "registerClass", {str("Ball"), Value(ctor)});
+    EXPECT_FALSE(vm.toBoolean(call(object, "registerClass", {str("Ball"), Value(vm.newObject())})));
+    EXPECT_EQ(vm.registeredClass("Ball"), ctor);
 }
 
 TEST_F(Builtins, CollectionFreesCyclesButKeepsRoots) {

@@ -84,7 +84,7 @@ TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
 TEST_F(StageScript, PropertiesByIndexGoThroughTheClipObject) {
     Actions s;
     s.push("/a").push(0.0).push(42.0).code(op::SetProperty);
-    s.push("/a").push(0.0).code(op::GetProperty).code(op::Trace);
+    s.push("/a").push(-0.8).code(op::GetProperty).code(op::Trace); // truncated to 0
     s.push("a/b").push(13.0).code(op::GetProperty).code(op::Trace);
     s.push("a/b").code(op::GetVariable).code(op::TargetPath).code(op::Trace);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"42", "b", "/a/b"}));

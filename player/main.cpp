@@ -1,36 +1,15 @@
-// Velmora: plays the movie a card carries behind its own program, or the movie its command
-// line names.
-#include "EndSignals.h"
-#include "Form1.h"
-#include "QtPlayerPlatform.h"
-#include "VelmoraAddresses.h"
+// The player linked as one program, without the launcher: start-up measurements compare a
+// card's start through the launcher with it.
+#include "PlayerMain.h"
 
-#include "cardformat/ErrorLog.h"
-#include "cardformat/FileIO.h"
-
-#include "QtTranslations.h"
-
-#include <QApplication>
+#include "cardformat/Platform.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    qtlocale::loadQtTranslations(app);
-    // Only the end sequence ends the player, whichever window closes.
-    QApplication::setQuitOnLastWindowClosed(false);
-    cardformat::ErrorLog::configure("Velmora.log");
-    // Copies left by players that were killed outright (SIGKILL, a power cut) go now.
-    cardformat::removeOrphanedRunningCopies();
-
-    player::QtPlayerPlatform platform(player::joinedArguments(argc, argv));
-    player::Form1 form1(platform, player::withHelpPageDefaults(player::configuredAddresses(),
-                                                               platform.ownExecutablePath()));
-    player::EndSignals endSignals(form1.player());
-    if (form1.player().Form_Load() == player::StartUpOutcome::Ended) {
-        return 0;
+    std::string ownPath;
+    try {
+        ownPath = cardformat::ownExecutablePath();
+    } catch (const std::exception&) {
+        // then no card: the program plays what its command line names
     }
-    if (form1.player().state().CardMode != player::FlagFalse) {
-        endSignals.removeWithProgram(form1.player().state().MoviePath);
-    }
-    form1.show();
-    return QApplication::exec();
+    return player::playerMain(argc, argv, ownPath);
 }

@@ -65,7 +65,7 @@ int playerMain(int argc, char** argv, const std::string& ownPath) {
     // Copies left by players that were killed outright (SIGKILL, a power cut) go now.
     cardformat::removeOrphanedRunningCopies();
 
-    QtPlayerPlatform platform(joinedArguments(argc, argv));
+    QtPlayerPlatform platform(joinedArguments(argc, argv), ownPath);
     Form1 form1(platform,
                 withHelpPageDefaults(configuredAddresses(), platform.ownExecutablePath()));
     EndSignals endSignals(form1.player());

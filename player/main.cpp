@@ -1,15 +1,15 @@
-// The player linked as one program, without the launcher: start-up measurements compare a
-// card's start through the launcher with it.
+// The player linked as one program, without the launcher, for start-up measurements:
+// `velmora_direct CARD [ARGUMENT]` plays CARD as if it were the running program.
 #include "PlayerMain.h"
 
-#include "cardformat/Platform.h"
+#include <cstdio>
 
 int main(int argc, char** argv) {
-    std::string ownPath;
-    try {
-        ownPath = cardformat::ownExecutablePath();
-    } catch (const std::exception&) {
-        // then no card: the program plays what its command line names
+    if (argc < 2) {
+        std::fputs("usage: velmora_direct CARD [ARGUMENT]\n", stderr);
+        return 2;
     }
-    return player::playerMain(argc, argv, ownPath);
+    const std::string card = argv[1];
+    argv[1] = argv[0]; // the card's own arguments: a program name, then what follows
+    return player::playerMain(argc - 1, argv + 1, card);
 }

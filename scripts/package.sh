@@ -39,7 +39,7 @@ done
 
 echo "== lintian"
 # Errors fail the packaging; warnings and notes are shown.
-lintian --fail-on error --no-tag-display-limit "$build"/packages/*.deb
+lintian --fail-on error --tag-display-limit 0 "$build"/packages/*.deb
 echo "lintian: no errors"
 
 echo "== appstreamcli validate"

@@ -39,6 +39,7 @@ fi
 
 cp "$movie" "$work/movie.swf"
 mkdir -p "$work/tmp" "$work/home" "$work/cards"
+mkdir -m 0700 "$work/runtime"
 # The part that runs with the project out of sight, from a file outside it.
 cat >"$work/inside.sh" <<'INSIDE'
 set -u
@@ -50,7 +51,7 @@ for folder in "$@"; do
 done
 mount -t overlay overlay -o "lowerdir=$stage/usr/lib:/usr/lib" /usr/lib || exit 3
 mount -t overlay overlay -o "lowerdir=$stage/usr/bin:/usr/bin" /usr/bin || exit 3
-export HOME=$work/home TMPDIR=$work/tmp QT_QPA_PLATFORM=offscreen
+export HOME=$work/home TMPDIR=$work/tmp XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen
 unset VELMORA_RUNTIME XDG_STATE_HOME
 for folder in "$@"; do
     if [ -n "$(ls -A "$folder" 2>/dev/null)" ]; then
@@ -67,6 +68,7 @@ cmp -s -n "$(stat -c %s /usr/lib/velmora/Velmora.vmd)" card.exe /usr/lib/velmora
 card=$!
 for _ in $(seq 1 300); do
     [ -n "$(ls -A "$TMPDIR")" ] && break
+    kill -0 "$card" 2>/dev/null || break
     sleep 0.1
 done
 [ -n "$(ls -A "$TMPDIR")" ] || { echo "FAIL: the card made no copy of its movie: $(cat "$work/card-errors")"; exit 1; }

@@ -26,6 +26,8 @@ struct CardFolder {
     CardFolder() {
         dir = fs::temp_directory_path() / ("bench_card_startup_" + std::to_string(::getpid()));
         fs::create_directories(dir / "tmp");
+        fs::create_directories(dir / "runtime");
+        fs::permissions(dir / "runtime", fs::perms::owner_all);
         cardformat::ErrorLog::configure("bench.log", dir.string());
         fs::copy_file(VELMORA_SAMPLE_MOVIE, dir / "greeting.swf");
         card = dir / "card";
@@ -52,6 +54,7 @@ double startToFirstFrame(const std::vector<std::string>& arguments, const CardFo
         ::setenv("VELMORA_RUNTIME", VELMORA_BIN_DIR "/libvelmora-runtime.so.1", 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         ::setenv("TMPDIR", (folder.dir / "tmp").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (folder.dir / "runtime").c_str(), 1);
         std::vector<char*> argv;
         for (const std::string& argument : arguments) {
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -93,7 +96,7 @@ void BM_CardStartDirectlyLinked(benchmark::State& state) {
     run(state, {VELMORA_DIRECT_PLAYER, folder.card.string()}, folder);
 }
 
-// Alternating, so that both see the same machine load.
+// Run with --benchmark_enable_random_interleaving=true so that both see the same machine load.
 BENCHMARK(BM_CardStartThroughLauncher)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)

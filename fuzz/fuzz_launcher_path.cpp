@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = lineEnd == std::string::npos ? "" : text.substr(lineEnd + 1).c_str();
 
     // Exactly bufferSize bytes, so that the sanitizer sees any write past them.
-    char* found = static_cast<char*>(std::malloc(bufferSize + 1));
+    char* found = static_cast<char*>(std::malloc(bufferSize > 0 ? bufferSize : 1));
     if (launcher::findOnPath(name.c_str(), path.c_str(), found, bufferSize)) {
         if (found[0] != '/' || std::strlen(found) >= bufferSize) {
             std::abort();

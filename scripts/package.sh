@@ -53,3 +53,7 @@ appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
 echo "== A card from the packages' files"
 bash "$root/packaging/tests/staged_card_test.sh" "$contents" "$root/samples/greeting.swf" \
     "$root" "$build"
+
+echo "== Installed with dpkg into a copy-on-write view of this system"
+bash "$root/packaging/tests/dpkg_install_test.sh" "$build/packages" "$root/samples/greeting.swf" \
+    "$root" "$build"

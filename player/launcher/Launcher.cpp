@@ -80,8 +80,11 @@ int main(int argc, char** argv) {
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     self[length > 0 ? length : 0] = '\0';
 
-    const launcher::RuntimeCandidates candidates = launcher::runtimeCandidates(
-        getenv(VELMORA_RUNTIME_VARIABLE), VELMORA_RUNTIME_INSTALLED, VELMORA_RUNTIME_LIBRARY);
+    // The development variable counts only for a card its user started (not one running
+    // with raised privileges), as the system's own library variables.
+    const launcher::RuntimeCandidates candidates =
+        launcher::runtimeCandidates(secure_getenv(VELMORA_RUNTIME_VARIABLE),
+                                    VELMORA_RUNTIME_INSTALLED, VELMORA_RUNTIME_LIBRARY);
     void* runtime = nullptr;
     // What the system said of each library it could not load (dlerror's text is its own
     // until the next call).

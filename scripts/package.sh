@@ -37,6 +37,16 @@ for deb in "$build"/packages/*.deb; do
     dpkg-deb --field "$deb" Package Version Architecture Depends Recommends Installed-Size
 done
 
+# Every dependency is a package the system's archive knows (velmora comes with them).
+for deb in "$build"/packages/*.deb; do
+    for name in $(dpkg-deb --field "$deb" Depends | tr ',' '\n' | sed 's/(.*)//; s/ //g'); do
+        [ "$name" = velmora ] && continue
+        apt-cache show --no-all-versions "$name" >/dev/null 2>&1 ||
+            { echo "package.sh: $(basename "$deb") depends on $name, which apt does not know"; exit 1; }
+    done
+done
+echo "dependencies: all known to apt"
+
 echo "== lintian"
 # Errors fail the packaging; warnings and notes are shown.
 lintian --fail-on error --tag-display-limit 0 "$build"/packages/*.deb

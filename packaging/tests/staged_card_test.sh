@@ -37,7 +37,7 @@ if ! unshare -m true 2>/dev/null; then
     exit 77
 fi
 
-cp "$movie" "$work/movie.swf"
+cp "$movie" "$work/source.swf"
 cp "$(dirname "$0")/play_installed_card.sh" "$work/"
 # The part that runs with the project out of sight, from files outside it.
 cat >"$work/inside.sh" <<'INSIDE'
@@ -56,7 +56,7 @@ for folder in "$@"; do
         exit 1
     fi
 done
-bash "$work/play_installed_card.sh" "$work" "$work/movie.swf"
+bash "$work/play_installed_card.sh" "$work" "$work/source.swf"
 INSIDE
 unshare -m bash "$work/inside.sh" "$stage" "$work" "$@"
 status=$?

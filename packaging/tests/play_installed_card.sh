@@ -40,6 +40,14 @@ status=$?
 [ "$status" -eq 0 ] || fail "the card ended with $status"
 [ -z "$(ls -A "$TMPDIR")" ] || fail "the card left its copy"
 
+# The installed builder starts and keeps running (its libraries are found beside it).
+quenfold 2>"$work/builder-errors" &
+builder=$!
+sleep 1.5
+kill -0 "$builder" 2>/dev/null || fail "the installed builder did not start: $(cat "$work/builder-errors")"
+kill -TERM "$builder"
+wait "$builder" 2>/dev/null
+
 # The installed programs' folder is not the user's: a failure is logged in the state folder.
 cardtool make "$movie" "$work/cards/other.exe" --template /no/such.vmd --yes >/dev/null 2>&1
 [ -s "$HOME/.local/state/velmora/Trelvane.log" ] || fail "no log in the state folder"

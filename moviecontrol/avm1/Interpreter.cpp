@@ -982,8 +982,9 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                 break;
             double n = stringToNumber(label, 7);
             if (!std::isnan(n)) {
-                if (n >= 1)
-                    s_.host.callFrame(clip, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1);
+                // Frame numbers wrap at 32 bits: 4294967299 is frame 3.
+                if (std::uint32_t frame = toUint32(n); frame >= 1)
+                    s_.host.callFrame(clip, frame - 1);
             } else if (auto f = s_.host.frameOfLabel(clip, label)) {
                 s_.host.callFrame(clip, *f);
             }

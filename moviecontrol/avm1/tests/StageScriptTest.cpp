@@ -122,8 +122,9 @@ TEST_F(StageScript, CallRunsAFrameOfAClip) {
     frameScript.push("called").code(op::Trace);
     stage.frameScripts[4] = frameScript.bytes();
     Actions s;
-    s.push("/a:5").raw({op::Call, 0, 0}); // codes from 0x80 carry a length, here 0
-    EXPECT_EQ(stage.run(s.bytes()), (Lines{"called"}));
+    s.push("/a:5").raw({op::Call, 0, 0});          // codes from 0x80 carry a length, here 0
+    s.push("/a:4294967301").raw({op::Call, 0, 0}); // frame numbers wrap at 32 bits
+    EXPECT_EQ(stage.run(s.bytes()), (Lines{"called", "called"}));
 }
 
 TEST_F(StageScript, GetTimeUsesTheHostClock) {

@@ -121,7 +121,7 @@ void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& ob
         break;
     case CharacterKind::Button:
         if (const swf::Button* button = catalog_.button(object.characterId)) {
-            emitButton(backend, *button, m, cx, budget);
+            emitButton(backend, *button, object.buttonState, m, cx, budget);
         }
         break;
     default: {
@@ -137,11 +137,11 @@ void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& ob
 }
 
 void TimelinePlayer::emitButton(RenderBackend& backend, const swf::Button& button,
-                                const Transform& matrix, const ColorTransform& cx,
+                                std::uint8_t state, const Transform& matrix, const ColorTransform& cx,
                                 std::size_t& budget) const {
     std::vector<const swf::ButtonRecord*> up;
     for (const swf::ButtonRecord& r : button.records) {
-        if ((r.states & swf::button_state::Up) != 0) {
+        if ((r.states & state) != 0) {
             up.push_back(&r);
         }
     }

@@ -109,10 +109,10 @@ bool HitTester::characterHits(std::uint16_t id, std::uint16_t ratio, const Trans
     case CharacterKind::Shape:
     case CharacterKind::MorphShape:
         return shapeContains(id, ratio, lx, ly);
-    case CharacterKind::Sprite:
     case CharacterKind::Button:
+        return buttonHits(id, m, x, y, nesting + 1);
+    case CharacterKind::Sprite:
     case CharacterKind::None:
-        (void)nesting;
         return false;
     default:
         break;
@@ -121,9 +121,9 @@ bool HitTester::characterHits(std::uint16_t id, std::uint16_t ratio, const Trans
     return box && boxContains(*box, lx, ly);
 }
 
-bool HitTester::buttonHits(const DisplayObject& object, const Transform& m, double x, double y,
+bool HitTester::buttonHits(std::uint16_t id, const Transform& m, double x, double y,
                            int nesting) const {
-    const swf::Button* button = player_.catalog().button(object.characterId);
+    const swf::Button* button = player_.catalog().button(id);
     if (button == nullptr || nesting > kMaxNesting) {
         return false;
     }
@@ -189,7 +189,7 @@ bool HitTester::contentHits(const DisplayObject& object, const Transform& m, dou
         return false;
     }
     if (object.kind == CharacterKind::Button) {
-        return buttonHits(object, m, x, y, nesting);
+        return buttonHits(object.characterId, m, x, y, nesting);
     }
     if (object.clip) {
         if (object.drawing) {
@@ -240,6 +240,13 @@ DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& 
         }
         const Transform cm = m * child.matrix;
         if (wanted(child)) {
+            // What a button shows may hold buttons of its own: they come first.
+            if (child.kind == CharacterKind::Button && child.clip &&
+                unmasked(clip, child, m, x, y, nesting)) {
+                if (DisplayObject* inner = topmostIn(child, cm, wanted, x, y, nesting + 1)) {
+                    return inner;
+                }
+            }
             if (childHits(clip, child, m, x, y, nesting)) {
                 return &child;
             }

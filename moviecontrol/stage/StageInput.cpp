@@ -128,6 +128,8 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
 PointerTarget StageInput::targetAt(double x, double y) {
     DisplayObject* found =
         hit_.topmost([this](const DisplayObject& o) { return actsAsButton(o); }, x, y);
+    if (getenv("DBG_INPUT")) { std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o, int ind) { fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "", o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a,o.matrix.b,o.matrix.c,o.matrix.d,o.matrix.tx,o.matrix.ty); if (o.clip) for (auto& [d,c]: o.clip->displayList) dump(*c, ind+2); }; dump(player_.rootObject(), 0); if (auto* b = player_.catalog().button(6)) for (auto& r : b->records) fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n", r.states, r.characterId, (int)player_.catalog().kind(r.characterId), r.depth, r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty); }
+    if (getenv("DBG_INPUT")) fprintf(stderr, "pick %f %f -> %p kind %d\n", x, y, (void*)found, found ? (int)found->kind : -1);
     if (found == nullptr) {
         return {};
     }
@@ -146,7 +148,7 @@ PointerTarget StageInput::targetAt(double x, double y) {
 }
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
-    button.buttonState = stateAfter(event, trackAsMenu);
+    player_.setButtonState(button, stateAfter(event, trackAsMenu));
     const swf::Button* definition = player_.catalog().button(button.characterId);
     if (definition == nullptr) {
         return;
@@ -180,6 +182,8 @@ void StageInput::applyToClip(DisplayObject& clip, ButtonEvent event) {
 
 void StageInput::apply(const std::vector<ButtonChange>& changes) {
     for (const ButtonChange& change : changes) {
+        if (getenv("DBG_INPUT")) { std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o, int ind) { fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "", o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a,o.matrix.b,o.matrix.c,o.matrix.d,o.matrix.tx,o.matrix.ty); if (o.clip) for (auto& [d,c]: o.clip->displayList) dump(*c, ind+2); }; dump(player_.rootObject(), 0); if (auto* b = player_.catalog().button(6)) for (auto& r : b->records) fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n", r.states, r.characterId, (int)player_.catalog().kind(r.characterId), r.depth, r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty); }
+    if (getenv("DBG_INPUT")) fprintf(stderr, "change %llu %d\n", (unsigned long long)change.target.id, (int)change.event);
         const auto object = player_.bySerial(change.target.id);
         if (!object || object->removed) {
             tracker_.forget(change.target.id);
@@ -269,28 +273,39 @@ void StageInput::wheel(int delta) {
     finish();
 }
 
+bool StageInput::pressKey(DisplayObject& button, std::uint8_t buttonKey) {
+    const swf::Button* definition = player_.catalog().button(button.characterId);
+    if (definition == nullptr || definition->version < 2 || !actsAsButton(button)) {
+        return false;
+    }
+    DisplayObject* timeline = button.parent != nullptr ? button.parent : &player_.rootObject();
+    bool taken = false;
+    for (const swf::ButtonAction& action : definition->actions) {
+        if ((action.conditions >> 9) == buttonKey) {
+            player_.queueActions(*timeline, action.actions);
+            taken = true;
+        }
+    }
+    return taken;
+}
+
 void StageInput::keyPressConditions(std::uint8_t buttonKey) {
     if (buttonKey == 0) {
         return;
     }
-    // Buttons anywhere on the stage answer their key, whatever the pointer does.
-    std::vector<std::shared_ptr<DisplayObject>> buttons;
-    player_.forEachObject([&](DisplayObject& o) {
-        if (o.kind == CharacterKind::Button && actsAsButton(o)) {
-            buttons.push_back(player_.sharedOf(o));
+    // Buttons anywhere on the stage answer their key, whatever the pointer does; the first
+    // one found in drawing order, holders before what they hold, takes the key.
+    std::vector<const DisplayObject*> pending{&player_.rootObject()};
+    while (!pending.empty()) {
+        const DisplayObject& o = *pending.back();
+        pending.pop_back();
+        if (o.kind == CharacterKind::Button && pressKey(const_cast<DisplayObject&>(o), buttonKey)) {
+            break;
         }
-    });
-    std::sort(buttons.begin(), buttons.end(),
-              [](const auto& a, const auto& b) { return a->serial < b->serial; });
-    for (const auto& button : buttons) {
-        const swf::Button* definition = player_.catalog().button(button->characterId);
-        if (definition == nullptr || definition->version < 2) {
-            continue;
-        }
-        DisplayObject* timeline = button->parent != nullptr ? button->parent : &player_.rootObject();
-        for (const swf::ButtonAction& action : definition->actions) {
-            if ((action.conditions >> 9) == buttonKey) {
-                player_.queueActions(*timeline, action.actions);
+        if (o.clip) {
+            // Pushed top depth first, so that the lowest depth is taken next.
+            for (auto it = o.clip->displayList.rbegin(); it != o.clip->displayList.rend(); ++it) {
+                pending.push_back(it->second.get());
             }
         }
     }

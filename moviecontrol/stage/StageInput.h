@@ -56,6 +56,8 @@ class StageInput {
     // Every clip's onClipEvent for `event`, and the listeners of `broadcaster`.
     void broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message);
     void keyPressConditions(std::uint8_t buttonKey);
+    // Queues the button's actions for the key; false when it has none.
+    bool pressKey(DisplayObject& button, std::uint8_t buttonKey);
     void typeInto(DisplayObject& field, const KeyStroke& key);
     void setPointer(double x, double y);
     void finish();

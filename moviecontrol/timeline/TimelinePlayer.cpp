@@ -329,11 +329,21 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
         if (!o->removed) {
             enterFrame(*o, 0, true, nullptr);
         }
-    } else if (runner_ != nullptr &&
-               (kind == CharacterKind::EditText || kind == CharacterKind::Button)) {
-        if (kind == CharacterKind::EditText) {
-            createTextState(*o);
+    } else if (kind == CharacterKind::Button) {
+        if (runner_ != nullptr) {
+            runner_->prepareObject(*o);
         }
+        // A button that holds itself, however deep, stops at the nesting limit.
+        if (parent.clip->nesting + 1 <= limits_.maxNesting) {
+            auto states = std::make_shared<Clip>();
+            states->nesting = parent.clip->nesting + 1;
+            states->createdTick = tick_;
+            states->playing = false;
+            o->clip = states;
+            setButtonState(*o, swf::button_state::Up);
+        }
+    } else if (runner_ != nullptr && kind == CharacterKind::EditText) {
+        createTextState(*o);
         runner_->prepareObject(*o);
     }
     return true;

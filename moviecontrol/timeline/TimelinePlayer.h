@@ -151,6 +151,8 @@ class TimelinePlayer {
 
     // ---- Input. The caller runs the queue (runInputScripts) once the event is handled.
 
+    // Shows a button's records of `state` (up 1, over 2, down 4) as its children.
+    void setButtonState(DisplayObject& button, std::uint8_t state);
     // Runs what an input event queued, with the budgets of a tick of its own.
     void runInputScripts();
 
@@ -210,9 +212,6 @@ class TimelinePlayer {
                     std::size_t& budget) const;
     void emitContent(RenderBackend& backend, const DisplayObject& object, const Transform& m,
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
-    void emitButton(RenderBackend& backend, const swf::Button& button, std::uint8_t state,
-                    const Transform& matrix, const ColorTransform& cx,
-                    std::size_t& budget) const;
     // What the characters of `object` and everything inside it cover under `m`, from the
     // bounds their definitions state; each object visited uses up one of `budget`.
     Bounds contentBounds(const DisplayObject& object, const Transform& m,

@@ -129,5 +129,8 @@ std::optional<InputScript> readInputScript(std::string_view json, std::string& e
                                      ") left out: not understood");
         }
     }
+    if (!pending.empty()) {
+        script.frames.push_back(std::move(pending));
+    }
     return script;
 }

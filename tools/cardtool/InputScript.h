@@ -21,8 +21,8 @@ struct InputEvent {
 };
 
 struct InputScript {
-    // The events of each frame in turn: those before each Wait. Events after the last Wait
-    // are never delivered, so they are not kept.
+    // The events of each frame in turn: those up to each Wait, then those after the last
+    // Wait for the frame after it (delivered only when the movie plays that many frames).
     std::vector<std::vector<InputEvent>> frames;
     // Events left out (an unknown key or type), one line each, for the person to see.
     std::vector<std::string> skipped;

@@ -47,8 +47,7 @@ void installKey(StageScripts& stage) {
     });
     m.defineMethod(key, "isToggled", [&input](CallArgs& a) {
         const std::size_t k = keyIndex(a.machine, a.arg(0));
-        return Value((k == key_code::CapsLock && input.capsLock) ||
-                     (k == key_code::NumLock && input.numLock));
+        return Value(k != 0 ? input.toggled[k] : false);
     });
     m.defineMethod(key, "getCode",
                    [&input](CallArgs&) { return Value(static_cast<double>(input.lastKey.code)); });

@@ -23,10 +23,11 @@ struct InputState {
     double mouseX = 0.0;
     double mouseY = 0.0;
     bool mouseHidden = false;
+    // By key code; the mouse's left button counts as key 1, as scripts ask for it.
     std::array<bool, 256> keysDown{};
+    // Flips at every press of the key: the lock keys' lights, and the same for every key.
+    std::array<bool, 256> toggled{};
     KeyStroke lastKey;
-    bool capsLock = false;
-    bool numLock = false;
 
     // startDrag: the clip follows the pointer, keeping the offset it had when the drag
     // began (none with lockCenter), within bounds given in its parent's pixels.

@@ -514,6 +514,11 @@ void installMovieClipClass(StageScripts& stage) {
 
     avm1::FunctionObject* button = m.newClass([](CallArgs&) { return Value(); });
     m.define(m.global(), "Button", Value(static_cast<avm1::Object*>(button)));
+    if (avm1::Object* buttonProto = m.get(button, "prototype").asObject()) {
+        // Unlike a clip's, a button's two show when its properties are enumerated.
+        m.define(buttonProto, "enabled", Value(true), 0);
+        m.define(buttonProto, "useHandCursor", Value(true), 0);
+    }
 }
 
 } // namespace mc

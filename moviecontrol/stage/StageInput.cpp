@@ -67,6 +67,15 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// Players take an enabled property set to undefined as not set at all.
+bool enabledValue(avm1::Machine& m, avm1::Object* o) {
+    const avm1::Value enabled = m.get(o, "enabled");
+    return enabled.isUndefined() || m.toBoolean(enabled);
+}
+
+// The key code scripts ask Key.isDown for the mouse's left button.
+constexpr std::size_t kMouseKey = 1;
+
 bool isInputField(const DisplayObject& o) {
     return o.text && !o.text->field.readOnly && !o.removed;
 }
@@ -88,8 +97,7 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
     if (object.kind == CharacterKind::Button) {
         if (scripts_ != nullptr) {
             if (StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(object))) {
-                const avm1::Value enabled = scripts_->machine().get(o, "enabled");
-                return enabled.isUndefined() || scripts_->machine().toBoolean(enabled);
+                return enabledValue(scripts_->machine(), o);
             }
         }
         return true;
@@ -121,8 +129,7 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
     if (!handlers) {
         return false;
     }
-    const avm1::Value enabled = m.get(o, "enabled");
-    return enabled.isUndefined() || m.toBoolean(enabled);
+    return enabledValue(m, o);
 }
 
 PointerTarget StageInput::targetAt(double x, double y) {
@@ -237,6 +244,8 @@ void StageInput::mouseMove(double x, double y) {
 
 void StageInput::mouseDown(double x, double y) {
     setPointer(x, y);
+    state_->keysDown[kMouseKey] = true;
+    state_->toggled[kMouseKey] = !state_->toggled[kMouseKey];
     const PointerTarget under = targetAt(x, y);
     if (scripts_ != nullptr) {
         // A press that lands on no input field takes the focus away from the one that had it.
@@ -252,6 +261,7 @@ void StageInput::mouseDown(double x, double y) {
 
 void StageInput::mouseUp(double x, double y) {
     setPointer(x, y);
+    state_->keysDown[kMouseKey] = false;
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
     apply(tracker_.released(targetAt(x, y)));
     finish();
@@ -342,12 +352,8 @@ void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
 
 void StageInput::keyDown(const KeyStroke& key) {
     state_->keysDown[key.code] = true;
+    state_->toggled[key.code] = !state_->toggled[key.code];
     state_->lastKey = key;
-    if (key.code == key_code::CapsLock) {
-        state_->capsLock = !state_->capsLock;
-    } else if (key.code == key_code::NumLock) {
-        state_->numLock = !state_->numLock;
-    }
     if (scripts_ != nullptr) {
         const auto focus = state_->focus.lock();
         if (focus && isInputField(*focus)) {

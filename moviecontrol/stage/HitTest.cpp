@@ -4,6 +4,7 @@
 
 #include "Drawing.h"
 #include "SwfConversions.h"
+#include "TextFieldState.h"
 
 namespace mc {
 
@@ -208,6 +209,14 @@ bool HitTester::contentHits(const DisplayObject& object, const Transform& m, dou
             }
         }
         return false;
+    }
+    if (object.text) {
+        // A field's box, as scripts may have sized it.
+        const Transform back = inverse(m);
+        const Bounds& b = object.text->bounds;
+        const double lx = back.mapX(x, y);
+        const double ly = back.mapY(x, y);
+        return !b.empty() && lx >= b.xMin && lx <= b.xMax && ly >= b.yMin && ly <= b.yMax;
     }
     return characterHits(object.characterId, object.ratio, m, x, y, nesting);
 }

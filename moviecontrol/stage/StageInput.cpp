@@ -80,6 +80,10 @@ bool isInputField(const DisplayObject& o) {
     return o.text && !o.text->field.readOnly && !o.removed;
 }
 
+bool takesFocus(const DisplayObject& o) {
+    return o.text && !o.text->field.noSelect && !o.removed;
+}
+
 // The most text an input field takes from a person, so that a held key cannot grow it
 // without bound.
 constexpr std::size_t kMaxTypedBytes = 64 * 1024;
@@ -201,12 +205,6 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
         } else {
             applyToClip(*object, change.event);
         }
-        if (change.event == ButtonEvent::Press && scripts_ != nullptr) {
-            // A press on something that takes the focus moves it there.
-            if (object->kind == CharacterKind::Button || isInputField(*object)) {
-                moveFocus(*scripts_, object.get());
-            }
-        }
     }
 }
 
@@ -246,16 +244,14 @@ void StageInput::mouseDown(double x, double y) {
     setPointer(x, y);
     state_->keysDown[kMouseKey] = true;
     state_->toggled[kMouseKey] = !state_->toggled[kMouseKey];
-    const PointerTarget under = targetAt(x, y);
-    if (scripts_ != nullptr) {
-        // A press that lands on no input field takes the focus away from the one that had it.
-        DisplayObject* field = hit_.topmost(isInputField, x, y);
-        if (field != nullptr || under.id == 0) {
-            moveFocus(*scripts_, field);
-        }
-    }
     broadcast(clip_event::MouseDown, state_->mouseObject, "onMouseDown");
-    apply(tracker_.pressed(under));
+    finish();
+    if (scripts_ != nullptr) {
+        // A press gives the focus to the text field under it, and takes it from the field
+        // that had it anywhere else.
+        moveFocus(*scripts_, hit_.topmost(takesFocus, x, y));
+    }
+    apply(tracker_.pressed(targetAt(x, y)));
     finish();
 }
 

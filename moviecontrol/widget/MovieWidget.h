@@ -83,9 +83,24 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The left button, the pointer, the wheel and the keyboard go to the movie.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+  public:
+    // A widget position as stage twips of the movie shown (through the ShowAll fit).
+    std::optional<QPointF> stagePointOf(QPointF widgetPos) const;
 
   private:
     void onTimer();
+    // After an event reached the movie: the pointer's shape, and the picture.
+    void inputDelivered();
     void restartClock();
     void updateTimer();
     StageCallbacks scriptCallbacks();

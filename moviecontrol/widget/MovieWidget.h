@@ -62,6 +62,8 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     // The picture painted for the current frame: at the widget's size, or smaller when the
     // widget is larger than its screen (it is then drawn stretched).
     QImage grabFrame();
+    // The movie as loaded, for tests and tools that look into it; null without one.
+    MovieRenderer* loadedMovie() const { return movie_.get(); }
     // The movie's sound, while a movie with sound is loaded (for tests and the scripts'
     // Sound objects); null otherwise.
     audio::MovieAudio* audio() const { return audio_.get(); }

@@ -83,9 +83,8 @@ void endDrag(InputState& input, const TimelinePlayer& player, const HitTester& h
     }
     const DisplayObject* under = hit.clipUnder(input.mouseX, input.mouseY, clip.get());
     // The root is what lies under everything: a drop there names nothing.
-    input.dropTargets[clip->serial] = under != nullptr && under != &player.rootObject()
-                                          ? slashPath(*under)
-                                          : std::string();
+    input.dropTargets[clip->serial] =
+        under != nullptr && under != &player.rootObject() ? slashPath(*under) : std::string();
 }
 
 } // namespace mc

@@ -101,8 +101,8 @@ bool HitTester::shapeContains(std::uint16_t id, std::uint16_t ratio, double x, d
     return false;
 }
 
-bool HitTester::characterHits(std::uint16_t id, std::uint16_t ratio, const Transform& m,
-                              double x, double y, int nesting) const {
+bool HitTester::characterHits(std::uint16_t id, std::uint16_t ratio, const Transform& m, double x,
+                              double y, int nesting) const {
     const Transform back = inverse(m);
     const double lx = back.mapX(x, y);
     const double ly = back.mapY(x, y);
@@ -141,8 +141,8 @@ bool HitTester::buttonHits(std::uint16_t id, const Transform& m, double x, doubl
                     const auto* place = std::get_if<swf::PlaceObject>(&tag);
                     if (place != nullptr && place->characterId &&
                         characterHits(*place->characterId, place->ratio.value_or(0),
-                                      rm * toTransform(place->matrix.value_or(swf::Matrix{})), x,
-                                      y, nesting + 1)) {
+                                      rm * toTransform(place->matrix.value_or(swf::Matrix{})), x, y,
+                                      nesting + 1)) {
                         return true;
                     }
                 }
@@ -275,8 +275,8 @@ DisplayObject* HitTester::topmost(const Wanted& wanted, double x, double y) cons
     return topmostIn(root, root.matrix, wanted, x, y, 0);
 }
 
-const DisplayObject* HitTester::clipUnderIn(const DisplayObject& clip, const Transform& m,
-                                            double x, double y, const DisplayObject* skip,
+const DisplayObject* HitTester::clipUnderIn(const DisplayObject& clip, const Transform& m, double x,
+                                            double y, const DisplayObject* skip,
                                             int nesting) const {
     if (!clip.clip || nesting > kMaxNesting) {
         return nullptr;

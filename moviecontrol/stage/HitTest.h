@@ -39,8 +39,7 @@ class HitTester {
   private:
     bool contentHits(const DisplayObject& object, const Transform& m, double x, double y,
                      int nesting) const;
-    bool buttonHits(std::uint16_t id, const Transform& m, double x, double y,
-                    int nesting) const;
+    bool buttonHits(std::uint16_t id, const Transform& m, double x, double y, int nesting) const;
     bool characterHits(std::uint16_t id, std::uint16_t ratio, const Transform& m, double x,
                        double y, int nesting) const;
     bool childHits(const DisplayObject& parent, const DisplayObject& child, const Transform& m,

@@ -112,9 +112,8 @@ void installSelection(StageScripts& stage) {
         return Value(a.machine.str(s->dotPathOf(*focus)));
     });
     m.defineMethod(selection, "setFocus", [s](CallArgs& a) {
-        DisplayObject* target = a.arg(0).isNull() || a.arg(0).isUndefined()
-                                    ? nullptr
-                                    : targetOf(*s, a.arg(0));
+        DisplayObject* target =
+            a.arg(0).isNull() || a.arg(0).isUndefined() ? nullptr : targetOf(*s, a.arg(0));
         if (target == nullptr && !(a.arg(0).isNull() || a.arg(0).isUndefined())) {
             return Value(false);
         }
@@ -140,8 +139,8 @@ void moveFocus(StageScripts& stage, DisplayObject* target) {
     if (old.get() == target) {
         return;
     }
-    stage.input.focus = target != nullptr ? stage.player().sharedOf(*target)
-                                          : std::weak_ptr<DisplayObject>();
+    stage.input.focus =
+        target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
     avm1::Machine& m = stage.machine();
     const auto objectValue = [&stage](DisplayObject* o) {
         StageObject* so = o != nullptr && !o->removed ? stage.objectOf(*o) : nullptr;

@@ -12,12 +12,11 @@ namespace mc {
 
 namespace {
 
-constexpr std::uint32_t kButtonClipEvents = clip_event::Press | clip_event::Release |
-                                            clip_event::ReleaseOutside | clip_event::RollOver |
-                                            clip_event::RollOut | clip_event::DragOver |
-                                            clip_event::DragOut;
+constexpr std::uint32_t kButtonClipEvents =
+    clip_event::Press | clip_event::Release | clip_event::ReleaseOutside | clip_event::RollOver |
+    clip_event::RollOut | clip_event::DragOver | clip_event::DragOut;
 
-constexpr const char* kButtonHandlers[] = {"onPress",   "onRelease",  "onReleaseOutside",
+constexpr const char* kButtonHandlers[] = {"onPress",    "onRelease", "onReleaseOutside",
                                            "onRollOver", "onRollOut", "onDragOver",
                                            "onDragOut"};
 
@@ -91,8 +90,8 @@ constexpr std::size_t kMaxTypedBytes = 64 * 1024;
 } // namespace
 
 StageInput::StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScripts* scripts)
-    : player_(player), scripts_(scripts),
-      state_(scripts != nullptr ? &scripts->input : &ownState_), hit_(movie, player) {}
+    : player_(player), scripts_(scripts), state_(scripts != nullptr ? &scripts->input : &ownState_),
+      hit_(movie, player) {}
 
 bool StageInput::actsAsButton(const DisplayObject& object) {
     if (object.removed) {
@@ -139,8 +138,25 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
 PointerTarget StageInput::targetAt(double x, double y) {
     DisplayObject* found =
         hit_.topmost([this](const DisplayObject& o) { return actsAsButton(o); }, x, y);
-    if (getenv("DBG_INPUT")) { std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o, int ind) { fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "", o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a,o.matrix.b,o.matrix.c,o.matrix.d,o.matrix.tx,o.matrix.ty); if (o.clip) for (auto& [d,c]: o.clip->displayList) dump(*c, ind+2); }; dump(player_.rootObject(), 0); if (auto* b = player_.catalog().button(6)) for (auto& r : b->records) fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n", r.states, r.characterId, (int)player_.catalog().kind(r.characterId), r.depth, r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty); }
-    if (getenv("DBG_INPUT")) fprintf(stderr, "pick %f %f -> %p kind %d\n", x, y, (void*)found, found ? (int)found->kind : -1);
+    if (getenv("DBG_INPUT")) {
+        std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o, int ind) {
+            fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "",
+                    o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a, o.matrix.b,
+                    o.matrix.c, o.matrix.d, o.matrix.tx, o.matrix.ty);
+            if (o.clip)
+                for (auto& [d, c] : o.clip->displayList)
+                    dump(*c, ind + 2);
+        };
+        dump(player_.rootObject(), 0);
+        if (auto* b = player_.catalog().button(6))
+            for (auto& r : b->records)
+                fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n", r.states,
+                        r.characterId, (int)player_.catalog().kind(r.characterId), r.depth,
+                        r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty);
+    }
+    if (getenv("DBG_INPUT"))
+        fprintf(stderr, "pick %f %f -> %p kind %d\n", x, y, (void*)found,
+                found ? (int)found->kind : -1);
     if (found == nullptr) {
         return {};
     }
@@ -151,8 +167,8 @@ PointerTarget StageInput::targetAt(double x, double y) {
         }
     } else if (scripts_ != nullptr) {
         if (StageObject* o = scripts_->objectOf(*found)) {
-            target.trackAsMenu = scripts_->machine().toBoolean(
-                scripts_->machine().get(o, "trackAsMenu"));
+            target.trackAsMenu =
+                scripts_->machine().toBoolean(scripts_->machine().get(o, "trackAsMenu"));
         }
     }
     return target;
@@ -193,8 +209,26 @@ void StageInput::applyToClip(DisplayObject& clip, ButtonEvent event) {
 
 void StageInput::apply(const std::vector<ButtonChange>& changes) {
     for (const ButtonChange& change : changes) {
-        if (getenv("DBG_INPUT")) { std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o, int ind) { fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "", o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a,o.matrix.b,o.matrix.c,o.matrix.d,o.matrix.tx,o.matrix.ty); if (o.clip) for (auto& [d,c]: o.clip->displayList) dump(*c, ind+2); }; dump(player_.rootObject(), 0); if (auto* b = player_.catalog().button(6)) for (auto& r : b->records) fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n", r.states, r.characterId, (int)player_.catalog().kind(r.characterId), r.depth, r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty); }
-    if (getenv("DBG_INPUT")) fprintf(stderr, "change %llu %d\n", (unsigned long long)change.target.id, (int)change.event);
+        if (getenv("DBG_INPUT")) {
+            std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o,
+                                                                      int ind) {
+                fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "",
+                        o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a, o.matrix.b,
+                        o.matrix.c, o.matrix.d, o.matrix.tx, o.matrix.ty);
+                if (o.clip)
+                    for (auto& [d, c] : o.clip->displayList)
+                        dump(*c, ind + 2);
+            };
+            dump(player_.rootObject(), 0);
+            if (auto* b = player_.catalog().button(6))
+                for (auto& r : b->records)
+                    fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n",
+                            r.states, r.characterId, (int)player_.catalog().kind(r.characterId),
+                            r.depth, r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty);
+        }
+        if (getenv("DBG_INPUT"))
+            fprintf(stderr, "change %llu %d\n", (unsigned long long)change.target.id,
+                    (int)change.event);
         const auto object = player_.bySerial(change.target.id);
         if (!object || object->removed) {
             tracker_.forget(change.target.id);
@@ -233,8 +267,7 @@ void StageInput::mouseMove(double x, double y) {
     const bool moved = x != state_->mouseX || y != state_->mouseY;
     setPointer(x, y);
     if (moved) {
-        broadcast(clip_event::MouseMove,
-                  state_->mouseObject, "onMouseMove");
+        broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
     }
     apply(tracker_.moved(targetAt(x, y)));
     finish();
@@ -268,9 +301,9 @@ void StageInput::wheel(int delta) {
         return;
     }
     avm1::Machine& m = scripts_->machine();
-    DisplayObject* under = hit_.topmost(
-        [](const DisplayObject& o) { return o.clip != nullptr || o.text != nullptr; },
-        state_->mouseX, state_->mouseY);
+    DisplayObject* under =
+        hit_.topmost([](const DisplayObject& o) { return o.clip != nullptr || o.text != nullptr; },
+                     state_->mouseX, state_->mouseY);
     StageObject* target = under != nullptr ? scripts_->objectOf(*under) : nullptr;
     const avm1::Value args[] = {
         avm1::Value(m.str("onMouseWheel")), avm1::Value(static_cast<double>(delta)),

@@ -27,7 +27,7 @@ void MovieWidget::inputDelivered() {
         return;
     }
     const StageInput& input = movie_->input();
-    setCursor(input.pointerHidden()      ? Qt::BlankCursor
+    setCursor(input.pointerHidden()     ? Qt::BlankCursor
               : input.wantsHandCursor() ? Qt::PointingHandCursor
                                         : Qt::ArrowCursor);
     update();

@@ -9,9 +9,9 @@
 #include "player/QtPlayerPlatform.h"
 
 #include "MovieWidget.h"
-#include "testsupport/SwfWriter.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/Platform.h"
+#include "testsupport/SwfWriter.h"
 
 #include "cardformat/NoteTrailer.h"
 

@@ -20,9 +20,9 @@ struct InteractiveMovie {
         StageCallbacks callbacks;
         callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
         scripts = std::make_unique<StageScripts>(*loaded.movie, std::move(callbacks));
-        player = std::make_unique<TimelinePlayer>(*catalog, loaded.movie->root,
-                                                  Rgba{255, 255, 255, 255}, TimelineLimits{},
-                                                  scripts.get());
+        player =
+            std::make_unique<TimelinePlayer>(*catalog, loaded.movie->root, Rgba{255, 255, 255, 255},
+                                             TimelineLimits{}, scripts.get());
         input = std::make_unique<StageInput>(*loaded.movie, *player, scripts.get());
     }
     void click(double x, double y) {

@@ -106,8 +106,7 @@ std::vector<std::uint8_t> clickableMovie() {
     header.version = 8;
     swftest::SwfWriter movie(header);
     swftest::Shape box;
-    box.fill1(box.addFill(swftest::FillStyle::solid({255, 0, 0, 255})))
-        .rectangle(0, 0, 5500, 4000);
+    box.fill1(box.addFill(swftest::FillStyle::solid({255, 0, 0, 255}))).rectangle(0, 0, 5500, 4000);
     const uint16_t shape = movie.defineShape(box);
     swftest::Button button;
     button.records = {{0x0F, shape, 1, {}, {}}};
@@ -153,8 +152,9 @@ TEST_F(MovieInputWidgetTest, ClickThroughTheFitReachesTheButtonUnderIt) {
     QTest::mouseClick(widget_.get(), Qt::LeftButton, {}, QPoint(600, 300));
     EXPECT_EQ(widget_->currentFrame(), 1u);
     EXPECT_EQ(widget_->cursor().shape(), Qt::PointingHandCursor);
-    QMouseEvent away(QEvent::MouseMove, QPointF(1000, 700), widget_->mapToGlobal(QPointF(1000, 700)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent away(QEvent::MouseMove, QPointF(1000, 700),
+                     widget_->mapToGlobal(QPointF(1000, 700)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(widget_.get(), &away);
     EXPECT_EQ(widget_->cursor().shape(), Qt::ArrowCursor);
 }

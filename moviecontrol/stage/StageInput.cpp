@@ -138,25 +138,6 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
 PointerTarget StageInput::targetAt(double x, double y) {
     DisplayObject* found =
         hit_.topmost([this](const DisplayObject& o) { return actsAsButton(o); }, x, y);
-    if (getenv("DBG_INPUT")) {
-        std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o, int ind) {
-            fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "",
-                    o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a, o.matrix.b,
-                    o.matrix.c, o.matrix.d, o.matrix.tx, o.matrix.ty);
-            if (o.clip)
-                for (auto& [d, c] : o.clip->displayList)
-                    dump(*c, ind + 2);
-        };
-        dump(player_.rootObject(), 0);
-        if (auto* b = player_.catalog().button(6))
-            for (auto& r : b->records)
-                fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n", r.states,
-                        r.characterId, (int)player_.catalog().kind(r.characterId), r.depth,
-                        r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty);
-    }
-    if (getenv("DBG_INPUT"))
-        fprintf(stderr, "pick %f %f -> %p kind %d\n", x, y, (void*)found,
-                found ? (int)found->kind : -1);
     if (found == nullptr) {
         return {};
     }
@@ -209,26 +190,6 @@ void StageInput::applyToClip(DisplayObject& clip, ButtonEvent event) {
 
 void StageInput::apply(const std::vector<ButtonChange>& changes) {
     for (const ButtonChange& change : changes) {
-        if (getenv("DBG_INPUT")) {
-            std::function<void(const DisplayObject&, int)> dump = [&](const DisplayObject& o,
-                                                                      int ind) {
-                fprintf(stderr, "%*s%s depth %d kind %d id %u m %g %g %g %g %g %g\n", ind, "",
-                        o.name.c_str(), o.depth, (int)o.kind, o.characterId, o.matrix.a, o.matrix.b,
-                        o.matrix.c, o.matrix.d, o.matrix.tx, o.matrix.ty);
-                if (o.clip)
-                    for (auto& [d, c] : o.clip->displayList)
-                        dump(*c, ind + 2);
-            };
-            dump(player_.rootObject(), 0);
-            if (auto* b = player_.catalog().button(6))
-                for (auto& r : b->records)
-                    fprintf(stderr, "rec states %d id %u kind %d depth %d m %g %g %g %g\n",
-                            r.states, r.characterId, (int)player_.catalog().kind(r.characterId),
-                            r.depth, r.matrix.a, r.matrix.d, r.matrix.tx, r.matrix.ty);
-        }
-        if (getenv("DBG_INPUT"))
-            fprintf(stderr, "change %llu %d\n", (unsigned long long)change.target.id,
-                    (int)change.event);
         const auto object = player_.bySerial(change.target.id);
         if (!object || object->removed) {
             tracker_.forget(change.target.id);
@@ -372,6 +333,10 @@ void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
             dropLastCharacter(text);
         }
     }
+    textEdited(field);
+}
+
+void StageInput::textEdited(DisplayObject& field) {
     field.text->changed();
     scripts_->fieldEdited(field);
     if (StageObject* o = scripts_->objectOf(field)) {
@@ -414,11 +379,7 @@ void StageInput::typeText(std::string_view utf8) {
         return;
     }
     text.append(utf8);
-    focus->text->changed();
-    scripts_->fieldEdited(*focus);
-    if (StageObject* o = scripts_->objectOf(*focus)) {
-        scripts_->machine().callMethod(o, "onChanged", {});
-    }
+    textEdited(*focus);
     finish();
 }
 

@@ -59,6 +59,8 @@ class StageInput {
     // Queues the button's actions for the key; false when it has none.
     bool pressKey(DisplayObject& button, std::uint8_t buttonKey);
     void typeInto(DisplayObject& field, const KeyStroke& key);
+    // A person changed the field's text: its variable and its onChanged follow.
+    void textEdited(DisplayObject& field);
     void setPointer(double x, double y);
     void finish();
 

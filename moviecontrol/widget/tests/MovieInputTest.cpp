@@ -12,6 +12,7 @@
 #include "MovieWidget.h"
 #include "QtKeys.h"
 #include "StageFit.h"
+#include "WidgetTestApp.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
@@ -85,20 +86,6 @@ TEST(QtKeysTest, QtKeysBecomeTheMoviesKeyCodes) {
     EXPECT_FALSE(keyStrokeOf(Qt::Key_VolumeUp, ""));
 }
 
-int argc = 1;
-char name[] = "moviecontrol_input_tests";
-char* argv[] = {name, nullptr};
-
-// The application goes before the process's exit handlers run, while Qt's statics live.
-class AppEnvironment : public ::testing::Environment {
-  public:
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QApplication> app;
-};
-
-AppEnvironment* const environment = static_cast<AppEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment)); // gtest owns it
-
 // A 550 x 400 movie stopped on its first frame with a button over the stage's top left
 // quarter whose release goes to the second frame; a key press of 'g' goes to the third.
 std::vector<std::uint8_t> clickableMovie() {
@@ -123,9 +110,7 @@ std::vector<std::uint8_t> clickableMovie() {
 class MovieInputWidgetTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!environment->app) {
-            environment->app = std::make_unique<QApplication>(argc, argv);
-        }
+        testing::widgetTestApp();
         widget_ = std::make_unique<MovieWidget>();
         ASSERT_TRUE(dir_.isValid());
         const auto bytes = clickableMovie();

@@ -11,22 +11,10 @@
 
 #include "MovieRenderer.h"
 #include "MovieWidget.h"
+#include "WidgetTestApp.h"
 
 namespace mc {
 namespace {
-
-int argc = 1;
-char name[] = "moviecontrol_realworld_buttons";
-char* argv[] = {name, nullptr};
-
-class AppEnvironment : public ::testing::Environment {
-  public:
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QApplication> app;
-};
-
-AppEnvironment* const environment = static_cast<AppEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment)); // gtest owns it
 
 constexpr int kViewWidth = 550;
 constexpr int kViewHeight = 400;
@@ -77,9 +65,7 @@ TEST(RealWorldButtonsTest, ClickedButtonsChangeWhatTheMovieShows) {
     if (!movies.exists()) {
         GTEST_SKIP() << "the real-world movies are not beside the project";
     }
-    if (!environment->app) {
-        environment->app = std::make_unique<QApplication>(argc, argv);
-    }
+    testing::widgetTestApp();
     int withButtons = 0;
     int reacting = 0;
     for (const QString& file : movies.entryList({"*.swf"}, QDir::Files, QDir::Name)) {

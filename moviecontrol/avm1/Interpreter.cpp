@@ -861,7 +861,8 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         }
         case 0x22: { // GetProperty
-            double index = m_.toNumber(pop());
+            // Fractions truncate toward zero: -0.8 reads property 0.
+            double index = std::trunc(m_.toNumber(pop()));
             Object* clip = targetFromValue(pop());
             if (clip && index >= 0 && index < std::size(PropertyNames))
                 push(m_.get(clip, m_.str(PropertyNames[static_cast<std::size_t>(index)])));
@@ -871,7 +872,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         case 0x23: { // SetProperty
             Value value = pop();
-            double index = m_.toNumber(pop());
+            double index = std::trunc(m_.toNumber(pop()));
             Object* clip = targetFromValue(pop());
             if (clip && index >= 0 && index < std::size(PropertyNames))
                 m_.set(clip, m_.str(PropertyNames[static_cast<std::size_t>(index)]), value);

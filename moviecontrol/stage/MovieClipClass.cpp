@@ -313,8 +313,15 @@ class Methods {
     }
 
     Value bytes(CallArgs& c) {
-        return self(c) != nullptr ? Value(static_cast<double>(stage_.movie().header.declaredLength))
-                                  : Value();
+        DisplayObject* o = self(c);
+        if (o == nullptr) {
+            return Value();
+        }
+        // A sprite counts the bytes of its own tags; the root and a loaded movie their file.
+        if (o->clip && o->clip->timeline != nullptr && o->clip->timeline->byteLength != 0) {
+            return Value(static_cast<double>(o->clip->timeline->byteLength));
+        }
+        return Value(static_cast<double>(stage_.movie().header.declaredLength));
     }
 
     Value load(CallArgs& c, bool variables) {

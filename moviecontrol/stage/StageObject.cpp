@@ -24,7 +24,7 @@ constexpr std::array<std::string_view, 27> kDisplayNames = {
     "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
     "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
     "_xmouse",      "_ymouse",      "_parent",       "_root",         "_lockroot",
-    "_level0"};
+    "_level0",      "_global"};
 
 bool isDisplayName(std::string_view name) {
     if (name.empty() || name.front() != '_') {

@@ -680,28 +680,37 @@ Object* Interp::frameOwner(std::string_view& frame) {
 }
 
 void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
+    // A whole number is a frame (wrapping as a 32-bit integer); anything else, undefined and
+    // booleans included, is read as text: a frame number or a label, after an optional
+    // "path:". The scene bias moves labels too. Frames before the first are ignored.
     Object* clip = currentTarget();
-    if (frame.isString()) {
-        std::string_view label = frame.asString().view();
+    std::int64_t number = 0;
+    if (frame.isNumber()) {
+        const double n = frame.asNumber();
+        if (!clip || !std::isfinite(n) || n != std::trunc(n))
+            return;
+        number = toInt32(n);
+    } else {
+        Str text = m_.toString(frame);
+        std::string_view label = text.view();
         clip = frameOwner(label);
         if (!clip)
             return;
-        double n = stringToNumber(label, 7);
+        const double n = stringToNumber(label, 7);
         if (!std::isnan(n)) {
-            if (n >= 1)
-                s_.host.gotoFrame(clip, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1 + bias,
-                                  play);
+            if (!std::isfinite(n) || n != std::trunc(n))
+                return;
+            number = toInt32(n);
+        } else if (auto found = s_.host.frameOfLabel(clip, label)) {
+            number = static_cast<std::int64_t>(*found) + 1;
+        } else {
             return;
         }
-        s_.host.gotoLabel(clip, label, play);
-        return;
     }
-    if (!clip)
-        return;
-    double n = m_.toNumber(frame);
-    if (std::isnan(n) || n < 1)
-        n = 1;
-    s_.host.gotoFrame(clip, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1 + bias, play);
+    // The 0-based frame wraps as a 32-bit integer too: -2147483648 lands past the end.
+    const std::int32_t index = toInt32(static_cast<double>(number - 1 + bias));
+    if (index >= 0)
+        s_.host.gotoFrame(clip, static_cast<std::uint32_t>(index), play);
 }
 
 void Interp::actionGotoFrame2(Payload p) {

@@ -9,6 +9,7 @@
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "TextFieldState.h"
+#include "avm1/Convert.h"
 #include "avm1/Function.h"
 
 namespace mc {
@@ -176,16 +177,27 @@ class Methods {
         if (o == nullptr || c.count() < 1) {
             return Value();
         }
+        // A number is a frame, wrapping as a 32-bit integer; anything else is read as text,
+        // a frame number or a label. Frames before the first are ignored, past the last
+        // go to the last.
         const Value& frame = c.arg(0);
-        if (frame.isString()) {
-            if (stage_.player().gotoClipLabel(*o, frame.asString().str(), play)) {
-                return Value();
+        double number = 0;
+        if (frame.isNumber()) {
+            number = frame.asNumber();
+        } else {
+            const std::string text = m_.toString(frame).str();
+            number = avm1::stringToNumber(text, m_.version());
+            if (std::isnan(number)) {
+                const std::int64_t label = stage_.player().frameOfLabel(*o->clip, text);
+                if (label < 0) {
+                    return Value();
+                }
+                number = static_cast<double>(label + 1);
             }
         }
-        const double n = m_.toNumber(frame);
-        if (std::isfinite(n) && n >= 1) {
-            stage_.player().gotoClipFrame(*o, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1,
-                                          play);
+        const std::int32_t index = avm1::toInt32(static_cast<double>(avm1::toInt32(number)) - 1);
+        if (index >= 0) {
+            stage_.player().gotoClipFrame(*o, static_cast<std::uint32_t>(index), play);
         }
         return Value();
     }

@@ -255,11 +255,8 @@ Value Interp::getVariable(const Str& name, Object** holder) {
         return Value(s_.host.root(targetOrRoot()));
     if (is("_parent") && a_.target)
         return Value(s_.host.parent(a_.target));
-    if (path.size() > 6 && equalsFolded(path.substr(0, 6), "_level")) {
-        double level = stringToNumber(path.substr(6), 7);
-        if (level >= 0 && level == std::trunc(level) && level < 1e9)
-            return Value(s_.host.level(static_cast<int>(level)));
-    }
+    if (const auto level = levelNumber(path))
+        return *level >= 0 ? Value(s_.host.level(*level)) : Value();
     return {};
 }
 
@@ -873,10 +870,13 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             // Fractions truncate toward zero: -0.8 reads property 0.
             double index = std::trunc(m_.toNumber(pop()));
             Object* clip = targetFromValue(pop());
-            if (clip && index >= 0 && index < std::size(PropertyNames))
-                push(m_.get(clip, m_.str(PropertyNames[static_cast<std::size_t>(index)])));
-            else
-                push(Value());
+            Value out;
+            if (clip && index >= 0 && index < std::size(PropertyNames)) {
+                const std::string_view name = PropertyNames[static_cast<std::size_t>(index)];
+                if (!s_.host.displayProperty(clip, name, out))
+                    out = m_.get(clip, m_.str(name));
+            }
+            push(out);
             break;
         }
         case 0x23: { // SetProperty
@@ -1629,10 +1629,8 @@ Object* resolveTargetPath(Machine& m, Activation* act, Object* start, std::strin
                 next = Value(s.global);
             } else if (first && is(name, "this") && act) {
                 next = act->thisValue;
-            } else if (name.size() > 6 && equalsFolded(name.substr(0, 6), "_level") &&
-                       name.find_first_not_of("0123456789", 6) == std::string_view::npos) {
-                next = Value(s.host.level(
-                    static_cast<int>(std::min(stringToNumber(name.substr(6), 7), 1e9))));
+            } else if (const auto level = levelNumber(name)) {
+                next = *level >= 0 ? Value(s.host.level(*level)) : Value();
             } else if (Object* child =
                            object->isDisplayObject() ? s.host.child(object, name, cs) : nullptr) {
                 next = Value(child);

@@ -261,16 +261,20 @@ class Methods {
         }
         TimelinePlayer& player = stage_.player();
         Transform toSpace{};
+        bool ownSpace = true;
         if (c.count() > 0) {
             DisplayObject* space = stage_.displayOf(c.arg(0));
             if (space == nullptr) {
                 return Value();
             }
+            ownSpace = space == o;
             toSpace = inverse(player.globalMatrix(*space)) * player.globalMatrix(*o);
         }
         Bounds b = player.boundsOf(*o, toSpace);
         avm1::Object* r = m_.newObject();
-        const double big = 6710886.35; // what players report for an empty clip
+        // An empty clip stands at the largest twip coordinate, 2^27 - 1; mapped into another
+        // space players report it rounded through single precision, 2^27.
+        const double big = ownSpace ? 6710886.35 : 6710886.4;
         m_.set(r, "xMin", Value(b.empty() ? big : b.xMin / 20.0));
         m_.set(r, "xMax", Value(b.empty() ? big : b.xMax / 20.0));
         m_.set(r, "yMin", Value(b.empty() ? big : b.yMin / 20.0));
@@ -329,9 +333,11 @@ class Methods {
         if (o == nullptr) {
             return Value();
         }
-        // A sprite counts the bytes of its own tags; the root and a loaded movie their file.
-        if (o->clip && o->clip->timeline != nullptr && o->clip->timeline->byteLength != 0) {
-            return Value(static_cast<double>(o->clip->timeline->byteLength));
+        // A sprite counts the bytes of its own tags, a clip made empty by a script none; the
+        // root its file.
+        if (o->parent != nullptr) {
+            const bool tags = o->clip && o->clip->timeline != nullptr;
+            return Value(tags ? static_cast<double>(o->clip->timeline->byteLength) : 0.0);
         }
         return Value(static_cast<double>(stage_.movie().header.declaredLength));
     }

@@ -237,6 +237,11 @@ std::string StageScripts::slashPath(avm1::Object* clip) {
     return o != nullptr ? slashPathOf(*o) : std::string();
 }
 
+bool StageScripts::displayProperty(avm1::Object* clip, std::string_view name, Value& out) {
+    return clip->isDisplayObject() &&
+           static_cast<StageObject*>(clip)->getOwnProperty(*machine_, name, out);
+}
+
 // ---- Host: timelines
 
 void StageScripts::gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) {

@@ -733,28 +733,38 @@ Object* Machine::construct(const Value& constructor, std::span<const Value> args
     return guarded(*state_, [&] { return constructValue(*this, constructor, args); }).asObject();
 }
 
-void Machine::tickTimers(double nowMs) {
+void Machine::tickTimers(double nowMs, const std::function<void()>& afterEach) {
     State& s = *state_;
     s.timerNow = nowMs;
-    // Each due timer runs at most once per tick; a repeating one is rescheduled after.
+    // A repeating timer shorter than the time that passed runs again in the same tick, as
+    // many times as it fell due, up to kMaxTimerRunsPerTick: a stalled player does not
+    // replay every missed call. Timers started by these calls wait for the next tick.
+    constexpr int kMaxTimerRunsPerTick = 10;
     std::vector<int> due;
     for (const Timer& t : s.timers)
         if (t.due <= nowMs)
             due.push_back(t.id);
     for (int id : due) {
-        auto it = std::find_if(s.timers.begin(), s.timers.end(),
-                               [&](const Timer& t) { return t.id == id; });
-        if (it == s.timers.end())
-            continue;
-        Timer timer = *it;
-        if (timer.repeat)
-            it->due = nowMs + std::max(timer.interval, 1.0);
-        else
-            s.timers.erase(it);
-        if (timer.object) {
-            callMethod(timer.object, timer.method.view(), timer.args);
-        } else {
-            call(timer.function, Value(), timer.args);
+        for (int run = 0; run < kMaxTimerRunsPerTick; ++run) {
+            auto it = std::find_if(s.timers.begin(), s.timers.end(),
+                                   [&](const Timer& t) { return t.id == id; });
+            if (it == s.timers.end() || it->due > nowMs)
+                break;
+            Timer timer = *it;
+            if (timer.repeat) {
+                it->due = timer.due + std::max(timer.interval, 1.0);
+                if (run + 1 == kMaxTimerRunsPerTick)
+                    it->due = std::max(it->due, nowMs + std::max(timer.interval, 1.0));
+            } else {
+                s.timers.erase(it);
+            }
+            if (timer.object) {
+                callMethod(timer.object, timer.method.view(), timer.args);
+            } else {
+                call(timer.function, Value(), timer.args);
+            }
+            if (afterEach)
+                afterEach();
         }
     }
 }

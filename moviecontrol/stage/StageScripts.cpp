@@ -54,8 +54,8 @@ void StageScripts::runTimers() {
     if (player_ == nullptr) {
         return;
     }
-    machine_->tickTimers(timerMs());
-    player_->runQueuedScripts();
+    // What a timer queued (a clip's load event...) runs before the next timer.
+    machine_->tickTimers(timerMs(), [this] { player_->runQueuedScripts(); });
     syncBoundFields();
 }
 

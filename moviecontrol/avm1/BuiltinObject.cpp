@@ -173,10 +173,14 @@ void installObjectBuiltins(Machine& m) {
         std::string key = m.toString(c.arg(0)).str();
         for (char& ch : key)
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (Object* ctor = c.arg(1).asObject())
+        // A function registers, null or undefined unregisters; anything else is refused.
+        Object* ctor = c.arg(1).asObject();
+        if (ctor && ctor->asFunction())
             m.state().registeredClasses[key] = ctor;
-        else
+        else if (c.arg(1).isNullish())
             m.state().registeredClasses.erase(key);
+        else
+            return Value(false);
         return Value(true);
     });
 

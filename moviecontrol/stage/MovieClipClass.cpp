@@ -223,12 +223,16 @@ class Methods {
 
     Value duplicate(CallArgs& c) {
         DisplayObject* o = selfClip(c);
+        if (o == nullptr || c.count() < 2) {
+            return Value();
+        }
+        const avm1::Str name = m_.toString(c.arg(0)); // the name converts before the depth
         const auto depth = depthArg(m_, c.arg(1));
-        if (o == nullptr || c.count() < 2 || !depth) {
+        if (!depth) {
             return Value();
         }
         copyInit(c.arg(2));
-        auto made = stage_.player().duplicateClip(*o, m_.toString(c.arg(0)).view(), *depth);
+        auto made = stage_.player().duplicateClip(*o, name.view(), *depth);
         stage_.setInitObject(nullptr);
         return made ? objectValue(*made) : Value();
     }

@@ -320,8 +320,10 @@ void StageScripts::callFrame(avm1::Object* clip, std::uint32_t frame) {
 }
 
 void StageScripts::cloneSprite(avm1::Object* clip, std::string_view name, int depth) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->duplicateClip(*o, name, depth);
+    // The action counts depths from the bottom of the timeline's range, the method from 0.
+    const std::int64_t shifted = std::int64_t{depth} + kTimelineDepthBase;
+    if (DisplayObject* o = displayOf(clip); o != nullptr && shifted >= kMinScriptDepth) {
+        player_->duplicateClip(*o, name, static_cast<std::int32_t>(shifted));
     }
 }
 

@@ -194,8 +194,9 @@ void TimelinePlayer::createTextState(DisplayObject& object) {
 std::shared_ptr<DisplayObject>
 TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, std::int32_t depth) {
     DisplayObject* parent = original.parent;
+    // The topmost script depth takes no duplicate.
     if (parent == nullptr || original.removed || !original.clip ||
-        original.kind != CharacterKind::Sprite) {
+        original.kind != CharacterKind::Sprite || depth >= kMaxScriptDepth) {
         return nullptr;
     }
     const auto self = sharedOf(original); // the original may sit at the depth taken
@@ -232,7 +233,7 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
 
 bool TimelinePlayer::removeByScript(DisplayObject& object) {
     if (object.parent == nullptr || object.removed || object.depth < 0 ||
-        object.depth > kMaxScriptDepth) {
+        object.depth > kMaxRemovableDepth) {
         return false;
     }
     removeAt(*object.parent, object.depth);

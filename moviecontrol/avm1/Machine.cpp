@@ -424,7 +424,20 @@ std::vector<Str> Machine::enumerate(Object* object) {
                 return true;
         return false;
     };
+    const auto addVirtual = [&](Object* o) {
+        std::vector<Str> extra;
+        o->enumerateVirtual(*this, extra);
+        for (Str& n : extra) {
+            if (already(n))
+                continue;
+            seen.push_back(n);
+            names.push_back(std::move(n));
+        }
+    };
     for (int depth = 0; object && depth < MaxChain; ++depth) {
+        // A clip's children come after its own variables, the newest of which come first.
+        if (object->isDisplayObject())
+            addVirtual(object);
         object->properties().forEach([&](const Property& p) {
             if (!attr::visibleTo(p.attributes, state_->version) || already(p.name))
                 return;
@@ -432,14 +445,8 @@ std::vector<Str> Machine::enumerate(Object* object) {
             if (!(p.attributes & attr::DontEnum))
                 names.push_back(p.name);
         });
-        std::vector<Str> extra;
-        object->enumerateVirtual(*this, extra);
-        for (Str& n : extra) {
-            if (already(n))
-                continue;
-            seen.push_back(n);
-            names.push_back(std::move(n));
-        }
+        if (!object->isDisplayObject())
+            addVirtual(object);
         object = object->proto();
     }
     std::reverse(names.begin(), names.end());

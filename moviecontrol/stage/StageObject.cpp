@@ -199,10 +199,13 @@ void StageObject::trace(avm1::Tracer& tracer) {
 bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
                                      Value& out) {
     TimelinePlayer& player = stage_.player();
+    // A field's position is that of its box, whose corner its definition may move.
+    const double boxX = o.text ? o.text->bounds.xMin / 20.0 : 0.0;
+    const double boxY = o.text ? o.text->bounds.yMin / 20.0 : 0.0;
     if (is(n, "_x")) {
-        out = Value(props::x(o));
+        out = Value(props::x(o) + boxX);
     } else if (is(n, "_y")) {
-        out = Value(props::y(o));
+        out = Value(props::y(o) + boxY);
     } else if (is(n, "_xscale")) {
         out = Value(props::xScale(o));
     } else if (is(n, "_yscale")) {
@@ -262,9 +265,9 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     TimelinePlayer& player = stage_.player();
     const auto number = [&] { return m.toNumber(value); };
     if (is(n, "_x")) {
-        props::setX(o, number());
+        props::setX(o, number() - (o.text ? o.text->bounds.xMin / 20.0 : 0.0));
     } else if (is(n, "_y")) {
-        props::setY(o, number());
+        props::setY(o, number() - (o.text ? o.text->bounds.yMin / 20.0 : 0.0));
     } else if (is(n, "_xscale")) {
         props::setXScale(o, number());
     } else if (is(n, "_yscale")) {

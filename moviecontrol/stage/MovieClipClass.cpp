@@ -11,6 +11,7 @@
 #include "TextFieldState.h"
 #include "avm1/Convert.h"
 #include "avm1/Function.h"
+#include "avm1/Interpreter.h"
 
 namespace mc {
 
@@ -316,14 +317,23 @@ class Methods {
         TimelinePlayer& player = stage_.player();
         const Bounds mine = player.boundsOf(*o, player.globalMatrix(*o));
         if (c.count() >= 2) {
-            const double x = m_.toNumber(c.arg(0)) * 20.0;
-            const double y = m_.toNumber(c.arg(1)) * 20.0;
-            if (!std::isfinite(x) || !std::isfinite(y) || mine.empty()) {
+            // The point is in the root's coordinates, which the root's own transform moves.
+            const double rx = m_.toNumber(c.arg(0)) * 20.0;
+            const double ry = m_.toNumber(c.arg(1)) * 20.0;
+            if (!std::isfinite(rx) || !std::isfinite(ry) || mine.empty()) {
                 return Value(false);
             }
+            const Transform root = player.globalMatrix(player.rootObject());
+            const double x = root.mapX(rx, ry);
+            const double y = root.mapY(rx, ry);
             return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
         }
+        // The other clip, or its path from this one (an empty path names none).
         DisplayObject* other = stage_.displayOf(c.arg(0));
+        if (other == nullptr && c.arg(0).isString() && !c.arg(0).asString().empty()) {
+            other = stage_.displayOf(avm1::resolveTargetPath(m_, nullptr, c.thisValue.asObject(),
+                                                             c.arg(0).asString().view()));
+        }
         if (other == nullptr || mine.empty()) {
             return Value(false);
         }

@@ -172,6 +172,11 @@ bool Interp::lookup(const Str& name, Value& out, Object** holder) {
         Object* o = sc->object();
         if (!o)
             continue;
+        // A script whose own clip was removed under it reads the root's variables instead.
+        if (sc->isTimeline() && o->isDisplayObject() && s_.host.removed(o))
+            o = s_.host.root(o);
+        if (!o)
+            continue;
         bool found = false;
         Value v = lookupProperty(m_, o, name, nullptr, &found);
         if (found) {

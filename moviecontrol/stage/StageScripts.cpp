@@ -242,6 +242,11 @@ bool StageScripts::displayProperty(avm1::Object* clip, std::string_view name, Va
            static_cast<StageObject*>(clip)->getOwnProperty(*machine_, name, out);
 }
 
+bool StageScripts::removed(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    return o == nullptr || o->removed;
+}
+
 // ---- Host: timelines
 
 void StageScripts::gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) {

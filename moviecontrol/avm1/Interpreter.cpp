@@ -833,7 +833,10 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                     auto label = s_.host.frameOfLabel(t, frame.asString().view());
                     f = label ? *label + 1.0 : f;
                 }
-                loaded = std::isnan(f) || f <= s_.host.framesLoaded(t);
+                // Once every frame is there, any frame counts as loaded, even one past the
+                // end: preloaders wait for a frame number larger than the movie has.
+                const std::uint32_t have = s_.host.framesLoaded(t);
+                loaded = std::isnan(f) || f <= have || have >= s_.host.totalFrames(t);
             }
             if (!loaded) {
                 for (int i = 0; i < skip && next < end; ++i) {

@@ -61,6 +61,14 @@ TEST(ClipScriptsTest, GotoFrame2ReadsOtherValuesAsTextAndMovesLabelsByTheSceneBi
     EXPECT_EQ(m.traced, (Lines{"4", "3"}));
 }
 
+TEST(ClipScriptsTest, AFullyLoadedMovieHasEveryFrameAPreloaderWaitsFor) {
+    // ifFrameLoaded(144) in a movie of two frames: loaded, so the next action runs.
+    Actions a;
+    a.raw({0x8A, 3, 0, 143, 0, 1}).trace("frame 144 is there").trace("after");
+    ScriptedMovie m(rootMovie(5, a, 2));
+    EXPECT_EQ(m.traced, (Lines{"frame 144 is there", "after"}));
+}
+
 TEST(ClipScriptsTest, LevelNamesReadTheirLevelAndNothingElse) {
     Actions a;
     for (const char* name :

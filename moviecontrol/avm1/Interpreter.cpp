@@ -296,7 +296,12 @@ void Interp::defineLocal(const Str& name, const Value& value) {
         setVariable(name, value); // `var /:a = 1` sets through the path
         return;
     }
-    Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
+    // Outside functions the variable lands on the timeline the scope reads: the target, or
+    // the root while the target names no clip.
+    Object* locals = a_.isFunction ? a_.locals
+                     : a_.target   ? a_.target
+                     : a_.baseClip ? targetOrRoot()
+                                   : a_.locals;
     if (!locals)
         return;
     // Inside `with`, a name the with object already has is assigned there.
@@ -685,7 +690,7 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
     // A whole number is a frame (wrapping as a 32-bit integer); anything else, undefined and
     // booleans included, is read as text: a frame number or a label, after an optional
     // "path:". The scene bias moves labels too. Frames before the first are ignored.
-    Object* clip = currentTarget();
+    Object* clip = targetOrRoot();
     std::int64_t number = 0;
     if (frame.isNumber()) {
         const double n = frame.asNumber();
@@ -786,20 +791,21 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         switch (code) {
         // --- Timeline -------------------------------------------------------------------
+        // With a target that names no clip, the timeline actions move the root.
         case 0x04:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.nextFrame(t);
             break;
         case 0x05:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.prevFrame(t);
             break;
         case 0x06:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.play(t);
             break;
         case 0x07:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.stop(t);
             break;
         case 0x08:
@@ -809,11 +815,11 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             s_.host.stopSounds();
             break;
         case 0x81:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.gotoFrame(t, p.u16(), false);
             break;
         case 0x8C:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.gotoLabel(t, str(p.cstring()).view(), false);
             break;
         case 0x9F:
@@ -825,7 +831,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             std::uint8_t skip = p.u8();
             if (code == 0x8D)
                 frame = pop();
-            Object* t = currentTarget();
+            Object* t = targetOrRoot();
             bool loaded = true;
             if (t) {
                 double f = m_.toNumber(frame);
@@ -1208,7 +1214,12 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         case 0x41: {
             Str name = m_.toString(pop());
-            Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
+            // Outside functions the variable lands on the timeline the scope reads: the target, or
+            // the root while the target names no clip.
+            Object* locals = a_.isFunction ? a_.locals
+                             : a_.target   ? a_.target
+                             : a_.baseClip ? targetOrRoot()
+                                           : a_.locals;
             if (locals && !m_.hasOwnProperty(locals, name))
                 m_.set(locals, name, Value());
             break;

@@ -69,6 +69,35 @@ TEST(ClipScriptsTest, AFullyLoadedMovieHasEveryFrameAPreloaderWaitsFor) {
     EXPECT_EQ(m.traced, (Lines{"frame 144 is there", "after"}));
 }
 
+TEST(ClipScriptsTest, TimelineActionsWithATargetThatNamesNoClipMoveTheRoot) {
+    swftest::SwfWriter movie(version(6));
+    swftest::Sprite child;
+    // var n = 2 lands where the next line reads it: on the root.
+    child.doAction(Actions()
+                       .setTarget("nothing")
+                       .push("n")
+                       .push(2.0)
+                       .code(0x3C)
+                       .push("n")
+                       .code(0x1C)
+                       .gotoFrame2(false)
+                       .setTarget("")
+                       .traceValue("_root.n"));
+    child.showFrame();
+    const uint16_t id = movie.defineSprite(child);
+    swftest::PlaceObject p;
+    p.depth = 1;
+    p.characterId = id;
+    p.name = "kid";
+    movie.doAction(Actions().stop());
+    movie.placeObject(p);
+    movie.showFrame();
+    movie.doAction(Actions().trace("root 2"));
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.traced, (Lines{"2", "root 2"}));
+}
+
 TEST(ClipScriptsTest, LevelNamesReadTheirLevelAndNothingElse) {
     Actions a;
     for (const char* name :

@@ -869,7 +869,10 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             Value v = pop();
             Object* clip = nullptr;
             if (Object* o = v.asObject(); o && o->isDisplayObject()) {
-                clip = o;
+                // A clip is found again by its path: of two clips of one name, the lower.
+                const std::string path = s_.host.dotPath(o);
+                Object* found = path.empty() ? nullptr : resolveTargetPath(m_, &a_, o, path);
+                clip = found ? found : o;
             } else {
                 Str path = m_.toString(v);
                 clip = path.empty()

@@ -98,6 +98,29 @@ TEST(ClipScriptsTest, TimelineActionsWithATargetThatNamesNoClipMoveTheRoot) {
     EXPECT_EQ(m.traced, (Lines{"2", "root 2"}));
 }
 
+TEST(ClipScriptsTest, TellTargetFindsAClipByItsPathSoTheLowerOfTwinsAnswers) {
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"twin", "1"})
+        .setVariable("twin.x", "lower")
+        .push(2.0)
+        .push("twin")
+        .pushInt(2)
+        .push("this")
+        .code(0x1C)
+        .push("createEmptyMovieClip")
+        .code(0x52)
+        .storeRegister(1)
+        .push("x")
+        .push("upper")
+        .code(0x4F) // upper = createEmptyMovieClip("twin", 2); upper.x = "upper"
+        .pushRegister(1)
+        .code(0x20) // tellTarget(upper)
+        .traceValue("x")
+        .setTarget("");
+    ScriptedMovie m(rootMovie(6, a));
+    EXPECT_EQ(m.traced, (Lines{"lower"}));
+}
+
 TEST(ClipScriptsTest, LevelNamesReadTheirLevelAndNothingElse) {
     Actions a;
     for (const char* name :

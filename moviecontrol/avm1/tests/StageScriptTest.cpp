@@ -59,12 +59,12 @@ TEST_F(StageScript, SetTargetRedirectsTimelineActionsAndVariables) {
     s.setTarget("/a/b").code(op::Stop);
     traceVar(s, "v");
     s.setTarget("").code(op::Stop);
-    s.setTarget("nowhere").code(op::Play); // a missing target leaves timeline actions idle
+    s.setTarget("nowhere").code(op::Play); // a missing target's timeline actions move the root
     s.setTarget("");
     s.push("a").code(op::SetTarget2).gotoFrame(3);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"in b"}));
     EXPECT_FALSE(b->playing);
-    EXPECT_FALSE(stage.rootClip->playing);
+    EXPECT_TRUE(stage.rootClip->playing);
     EXPECT_EQ(a->frame, 3u);
     EXPECT_FALSE(a->playing);
 }

@@ -56,8 +56,8 @@ void StageScripts::runTimers() {
     if (player_ == nullptr) {
         return;
     }
-    machine_->tickTimers(timerMs());
-    player_->runQueuedScripts();
+    // What a timer queued (a clip's load event...) runs before the next timer.
+    machine_->tickTimers(timerMs(), [this] { player_->runQueuedScripts(); });
     syncBoundFields();
 }
 
@@ -239,6 +239,16 @@ std::string StageScripts::slashPath(avm1::Object* clip) {
     return o != nullptr ? slashPathOf(*o) : std::string();
 }
 
+bool StageScripts::displayProperty(avm1::Object* clip, std::string_view name, Value& out) {
+    return clip->isDisplayObject() &&
+           static_cast<StageObject*>(clip)->getOwnProperty(*machine_, name, out);
+}
+
+bool StageScripts::removed(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    return o == nullptr || o->removed;
+}
+
 // ---- Host: timelines
 
 void StageScripts::gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) {
@@ -317,8 +327,10 @@ void StageScripts::callFrame(avm1::Object* clip, std::uint32_t frame) {
 }
 
 void StageScripts::cloneSprite(avm1::Object* clip, std::string_view name, int depth) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->duplicateClip(*o, name, depth);
+    // The action counts depths from the bottom of the timeline's range, the method from 0.
+    const std::int64_t shifted = std::int64_t{depth} + kTimelineDepthBase;
+    if (DisplayObject* o = displayOf(clip); o != nullptr && shifted >= kMinScriptDepth) {
+        player_->duplicateClip(*o, name, static_cast<std::int32_t>(shifted));
     }
 }
 

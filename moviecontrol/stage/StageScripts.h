@@ -91,6 +91,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     avm1::Object* child(avm1::Object* clip, std::string_view name, bool caseSensitive) override;
     std::string dotPath(avm1::Object* clip) override;
     std::string slashPath(avm1::Object* clip) override;
+    bool displayProperty(avm1::Object* clip, std::string_view name, avm1::Value& out) override;
+    bool removed(avm1::Object* clip) override;
     void gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) override;
     bool gotoLabel(avm1::Object* clip, std::string_view label, bool play) override;
     void play(avm1::Object* clip) override;

@@ -169,6 +169,7 @@ class MovieLoader {
             Sprite sprite;
             sprite.id = b.u16();
             sprite.timeline.declaredFrameCount = b.u16();
+            sprite.timeline.byteLength = static_cast<std::uint32_t>(b.remaining());
             ByteReader inner(b.rest());
             readTags(inner, bodyOffset + 4, sprite.timeline, true);
             define(sprite.id, std::move(sprite), code, bodyOffset);

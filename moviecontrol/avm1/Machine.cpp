@@ -104,6 +104,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installMathBuiltins(*this);
     installDateBuiltins(*this);
     installGlobalFunctions(*this);
+    installXmlBuiltins(*this);
     s.liveAfterCollection = s.heap.size();
 }
 

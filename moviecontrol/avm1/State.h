@@ -137,6 +137,7 @@ void installNumberBuiltins(Machine& m);
 void installMathBuiltins(Machine& m);
 void installDateBuiltins(Machine& m);
 void installGlobalFunctions(Machine& m);
+void installXmlBuiltins(Machine& m);
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

@@ -105,6 +105,8 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installDateBuiltins(*this);
     installGlobalFunctions(*this);
     installXmlBuiltins(*this);
+    installExternalInterface(*this);
+    installNetConnection(*this);
     s.liveAfterCollection = s.heap.size();
 }
 

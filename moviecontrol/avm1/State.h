@@ -138,6 +138,8 @@ void installMathBuiltins(Machine& m);
 void installDateBuiltins(Machine& m);
 void installGlobalFunctions(Machine& m);
 void installXmlBuiltins(Machine& m);
+void installExternalInterface(Machine& m);
+void installNetConnection(Machine& m);
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

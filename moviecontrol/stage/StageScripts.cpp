@@ -25,6 +25,7 @@ void StageScripts::installClasses() {
     installMovieClipClass(*this);
     installTextFieldClasses(*this);
     installStageGlobals(*this);
+    installSecurity(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");

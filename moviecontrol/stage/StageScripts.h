@@ -157,5 +157,6 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
 void installMovieClipClass(StageScripts& stage);
 void installTextFieldClasses(StageScripts& stage);
 void installStageGlobals(StageScripts& stage);
+void installSecurity(StageScripts& stage);
 
 } // namespace mc

@@ -1,0 +1,22 @@
+#pragma once
+// The "flash.geom"-style package objects that later classes live in, and the helpers of
+// native classes that scripts see as written in ActionScript.
+
+#include "avm1/Machine.h"
+
+#include <string_view>
+
+namespace avm1 {
+
+/// The package object at a dotted path below _global ("flash.geom"), made as needed.
+Object* packageObject(Machine& m, std::string_view dottedPath);
+
+/// Defines `ctor` as `name` in the package at `dottedPath`.
+void definePackaged(Machine& m, std::string_view dottedPath, std::string_view name, Object* ctor);
+
+/// A getter/setter property (as addProperty makes) backed by native functions; a null
+/// setter makes it read-only.
+void defineAccessor(Machine& m, Object* object, std::string_view name, NativeFn getter,
+                    NativeFn setter, std::uint32_t attributes = attr::DontEnum);
+
+} // namespace avm1

@@ -107,6 +107,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installXmlBuiltins(*this);
     installExternalInterface(*this);
     installNetConnection(*this);
+    installGeometry(*this);
     s.liveAfterCollection = s.heap.size();
 }
 

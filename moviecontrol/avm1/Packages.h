@@ -19,4 +19,8 @@ void definePackaged(Machine& m, std::string_view dottedPath, std::string_view na
 void defineAccessor(Machine& m, Object* object, std::string_view name, NativeFn getter,
                     NativeFn setter, std::uint32_t attributes = attr::DontEnum);
 
+/// A flash.geom.Point or flash.geom.Rectangle as its constructor makes them.
+Object* newGeomPoint(Machine& m, double x, double y);
+Object* newGeomRectangle(Machine& m, double x, double y, double width, double height);
+
 } // namespace avm1

@@ -140,6 +140,7 @@ void installGlobalFunctions(Machine& m);
 void installXmlBuiltins(Machine& m);
 void installExternalInterface(Machine& m);
 void installNetConnection(Machine& m);
+void installGeometry(Machine& m);
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

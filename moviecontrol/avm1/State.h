@@ -141,6 +141,7 @@ void installXmlBuiltins(Machine& m);
 void installExternalInterface(Machine& m);
 void installNetConnection(Machine& m);
 void installGeometry(Machine& m);
+void installBitmapData(Machine& m);
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

@@ -109,6 +109,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installNetConnection(*this);
     installGeometry(*this);
     installBitmapData(*this);
+    installFileReference(*this);
     s.liveAfterCollection = s.heap.size();
 }
 

@@ -142,6 +142,7 @@ void installExternalInterface(Machine& m);
 void installNetConnection(Machine& m);
 void installGeometry(Machine& m);
 void installBitmapData(Machine& m);
+void installFileReference(Machine& m);
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

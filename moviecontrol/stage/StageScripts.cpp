@@ -26,6 +26,7 @@ void StageScripts::installClasses() {
     installTextFieldClasses(*this);
     installStageGlobals(*this);
     installSecurity(*this);
+    installTextSnapshot(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");

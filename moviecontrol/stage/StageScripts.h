@@ -158,5 +158,6 @@ void installMovieClipClass(StageScripts& stage);
 void installTextFieldClasses(StageScripts& stage);
 void installStageGlobals(StageScripts& stage);
 void installSecurity(StageScripts& stage);
+void installTextSnapshot(StageScripts& stage);
 
 } // namespace mc

@@ -61,15 +61,7 @@ bool networkAddress(std::string_view url) {
 
 /// Tells the listeners that the user cancelled, after the running script.
 void cancelLater(Machine& m, Object* self) {
-    auto& s = m.state();
-    Timer t;
-    t.id = s.nextTimerId++;
-    t.due = s.timerNow;
-    t.repeat = false;
-    t.object = self;
-    t.method = m.str("broadcastMessage");
-    t.args = {Value(m.str("onCancel")), Value(self)};
-    s.timers.push_back(std::move(t));
+    callAfterScripts(m, self, "broadcastMessage", {Value(m.str("onCancel")), Value(self)});
 }
 
 FunctionObject* fileClass(Machine& m, std::string_view name) {

@@ -42,6 +42,34 @@ void defineAccessor(Machine& m, Object* object, std::string_view name, NativeFn 
 
 namespace {
 
+Timer& addCallAfterScripts(Machine& m, std::vector<Value> args) {
+    auto& s = m.state();
+    if (s.timers.size() >= 10000)
+        s.abort(LimitKind::MemoryBudget, "a script started more loads than the movie may hold");
+    Timer t;
+    t.id = s.nextTimerId++;
+    t.due = s.timerNow;
+    t.repeat = false;
+    t.args = std::move(args);
+    s.timers.push_back(std::move(t));
+    return s.timers.back();
+}
+
+} // namespace
+
+void callAfterScripts(Machine& m, Object* object, std::string_view method,
+                      std::vector<Value> args) {
+    Timer& t = addCallAfterScripts(m, std::move(args));
+    t.object = object;
+    t.method = m.str(method);
+}
+
+void callAfterScripts(Machine& m, const Value& function, std::vector<Value> args) {
+    addCallAfterScripts(m, std::move(args)).function = function;
+}
+
+namespace {
+
 /// Text quoted for a JavaScript string literal: double quotes get a backslash.
 std::string jsQuote(std::string_view text) {
     std::string out;

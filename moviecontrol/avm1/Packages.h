@@ -5,6 +5,7 @@
 #include "avm1/Machine.h"
 
 #include <string_view>
+#include <vector>
 
 namespace avm1 {
 
@@ -18,6 +19,13 @@ void definePackaged(Machine& m, std::string_view dottedPath, std::string_view na
 /// setter makes it read-only.
 void defineAccessor(Machine& m, Object* object, std::string_view name, NativeFn getter,
                     NativeFn setter, std::uint32_t attributes = attr::DontEnum);
+
+/// Calls object[method](args...) once the scripts now running have ended (with the timers
+/// after the frame), as answers from outside the movie arrive.
+void callAfterScripts(Machine& m, Object* object, std::string_view method, std::vector<Value> args);
+
+/// Calls `function` with `args` (and no `this`) once the scripts now running have ended.
+void callAfterScripts(Machine& m, const Value& function, std::vector<Value> args);
 
 /// A flash.geom.Point or flash.geom.Rectangle as its constructor makes them.
 Object* newGeomPoint(Machine& m, double x, double y);

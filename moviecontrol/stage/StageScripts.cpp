@@ -27,6 +27,7 @@ void StageScripts::installClasses() {
     installStageGlobals(*this);
     installSecurity(*this);
     installTextSnapshot(*this);
+    installDataLoading(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");

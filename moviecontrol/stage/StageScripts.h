@@ -159,5 +159,6 @@ void installTextFieldClasses(StageScripts& stage);
 void installStageGlobals(StageScripts& stage);
 void installSecurity(StageScripts& stage);
 void installTextSnapshot(StageScripts& stage);
+void installDataLoading(StageScripts& stage);
 
 } // namespace mc

@@ -5,6 +5,7 @@
 #include "FakeStage.h"
 
 #include "avm1/BitmapPixels.h"
+#include "avm1/FormEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -274,6 +275,29 @@ TEST_F(Classes, ExternalInterfaceIsUnavailableAndQuotesForScripts) {
     EXPECT_TRUE(quote({}).isNull());
     EXPECT_TRUE(quote({Value(Str(""))}).isNull());
     EXPECT_EQ(text(quote({Value(Str("a\\\"b"))})), "a\\\\\"b");
+}
+
+} // namespace
+} // namespace avm1test
+
+namespace avm1test {
+namespace {
+
+TEST(FormEncoding, DecodesPairsAndSkipsNamelessPieces) {
+    auto pairs = avm1::decodeForm("a=1&&=x&b=two+words%21&c&d=%E7%89%87&e=%zz%4");
+    ASSERT_EQ(pairs.size(), 5u);
+    EXPECT_EQ(pairs[0], (avm1::FormPair{"a", "1"}));
+    EXPECT_EQ(pairs[1], (avm1::FormPair{"b", "two words!"}));
+    EXPECT_EQ(pairs[2], (avm1::FormPair{"c", ""}));
+    EXPECT_EQ(pairs[3].second, "\xE7\x89\x87"); // UTF-8 stays UTF-8
+    EXPECT_EQ(pairs[4].second, "%zz%4");        // broken escapes stay as written
+    EXPECT_EQ(avm1::decodeForm("n=%E9")[0].second, "\xC3\xA9"); // not UTF-8: Latin-1
+}
+
+TEST(FormEncoding, EncodesEverythingButLettersAndDigits) {
+    EXPECT_EQ(avm1::encodeForm({{"a b", "x&y=z"}, {"n", ""}}), "a%20b=x%26y%3Dz&n=");
+    auto round = avm1::decodeForm(avm1::encodeForm({{"k", "\xE7\x89\x87 +%"}}));
+    EXPECT_EQ(round[0].second, "\xE7\x89\x87 +%");
 }
 
 } // namespace

@@ -272,7 +272,9 @@ XmlNode* XmlNode::clone(Machine& m, bool deep) {
     return root;
 }
 
-Value XmlNode::namespaceForPrefix(Machine& m, std::string_view prefix) {
+Value XmlNode::findDeclaration(
+    Machine& m, const std::function<bool(std::string_view prefix, const Str& uri)>& match,
+    bool wantPrefix) {
     for (XmlNode* n = this; n; n = n->parent_) {
         if (!n->attributes_)
             continue;
@@ -280,8 +282,11 @@ Value XmlNode::namespaceForPrefix(Machine& m, std::string_view prefix) {
         bool done = false;
         n->attributes_->properties().forEach([&](const Property& p) {
             std::string_view declared;
-            if (!done && declaredPrefix(p.name.view(), declared) && declared == prefix) {
-                found = Value(m.toString(p.value));
+            if (done || !declaredPrefix(p.name.view(), declared))
+                return;
+            Str uri = m.toString(p.value);
+            if (match(declared, uri)) {
+                found = wantPrefix ? Value(m.str(declared)) : Value(uri);
                 done = true;
             }
         });
@@ -291,24 +296,14 @@ Value XmlNode::namespaceForPrefix(Machine& m, std::string_view prefix) {
     return Value::null();
 }
 
+Value XmlNode::namespaceForPrefix(Machine& m, std::string_view prefix) {
+    return findDeclaration(
+        m, [prefix](std::string_view declared, const Str&) { return declared == prefix; }, false);
+}
+
 Value XmlNode::prefixForNamespace(Machine& m, std::string_view uri) {
-    for (XmlNode* n = this; n; n = n->parent_) {
-        if (!n->attributes_)
-            continue;
-        Value found;
-        bool done = false;
-        n->attributes_->properties().forEach([&](const Property& p) {
-            std::string_view declared;
-            if (!done && declaredPrefix(p.name.view(), declared) &&
-                m.toString(p.value).view() == uri) {
-                found = Value(m.str(declared));
-                done = true;
-            }
-        });
-        if (done)
-            return found;
-    }
-    return Value::null();
+    return findDeclaration(
+        m, [uri](std::string_view, const Str& declared) { return declared.view() == uri; }, true);
 }
 
 XmlNode* makeXmlNode(Machine& m, int type, const Value& nameOrValue) {

@@ -5,6 +5,7 @@
 
 #include "avm1/Machine.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ class XmlNode : public Object {
     Value prefixForNamespace(Machine& m, std::string_view uri);
 
   private:
+    /// The first "xmlns" declaration, nearest first, that `match` accepts: its prefix or
+    /// its namespace.
+    Value findDeclaration(Machine& m,
+                          const std::function<bool(std::string_view prefix, const Str& uri)>& match,
+                          bool wantPrefix);
     void refreshChildArray(Machine& m);
     Object* childArray(Machine& m);
     std::string openTag(Machine& m);

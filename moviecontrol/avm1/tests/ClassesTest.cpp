@@ -289,8 +289,8 @@ TEST(FormEncoding, DecodesPairsAndSkipsNamelessPieces) {
     EXPECT_EQ(pairs[0], (avm1::FormPair{"a", "1"}));
     EXPECT_EQ(pairs[1], (avm1::FormPair{"b", "two words!"}));
     EXPECT_EQ(pairs[2], (avm1::FormPair{"c", ""}));
-    EXPECT_EQ(pairs[3].second, "\xE7\x89\x87"); // UTF-8 stays UTF-8
-    EXPECT_EQ(pairs[4].second, "%zz%4");        // broken escapes stay as written
+    EXPECT_EQ(pairs[3].second, "\xE7\x89\x87");                 // UTF-8 stays UTF-8
+    EXPECT_EQ(pairs[4].second, "%zz%4");                        // broken escapes stay as written
     EXPECT_EQ(avm1::decodeForm("n=%E9")[0].second, "\xC3\xA9"); // not UTF-8: Latin-1
 }
 

@@ -108,6 +108,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installExternalInterface(*this);
     installNetConnection(*this);
     installGeometry(*this);
+    installMatrixClasses(*this);
     installBitmapData(*this);
     installFileReference(*this);
     s.liveAfterCollection = s.heap.size();

@@ -141,6 +141,7 @@ void installXmlBuiltins(Machine& m);
 void installExternalInterface(Machine& m);
 void installNetConnection(Machine& m);
 void installGeometry(Machine& m);
+void installMatrixClasses(Machine& m);
 void installBitmapData(Machine& m);
 void installFileReference(Machine& m);
 

@@ -223,6 +223,37 @@ TEST_F(Classes, PointArithmetic) {
     EXPECT_EQ(text(make("flash.geom.Point", {})), "(x=0, y=0)");
 }
 
+TEST_F(Classes, MatrixOperationsComposeInOrder) {
+    Value mx = make("flash.geom.Matrix", {});
+    EXPECT_EQ(text(mx), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    call(mx, "scale", {Value(2), Value(3)});
+    call(mx, "translate", {Value(10), Value(20)});
+    EXPECT_EQ(text(call(mx, "transformPoint", {point(1, 1)})), "(x=12, y=23)");
+    EXPECT_EQ(text(call(mx, "deltaTransformPoint", {point(1, 1)})), "(x=2, y=3)");
+    Value inverse = call(mx, "clone");
+    call(inverse, "invert");
+    EXPECT_EQ(text(call(inverse, "transformPoint", {point(12, 23)})), "(x=1, y=1)");
+    call(mx, "concat", {inverse});
+    EXPECT_EQ(text(mx), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    call(mx, "createGradientBox", {Value(1638.4), Value(819.2), Value(0), Value(5), Value(6)});
+    EXPECT_EQ(text(mx), "(a=1, b=0, c=0, d=0.5, tx=824.2, ty=415.6)");
+}
+
+TEST_F(Classes, ColorTransformRgbAndConcat) {
+    Value ct = make("flash.geom.ColorTransform", {Value(0.5), Value(1), Value(1), Value(1),
+                                                  Value(10), Value(0), Value(0), Value(0)});
+    Value second = make("flash.geom.ColorTransform", {});
+    vm.set(second.asObject(), "redOffset", Value(100));
+    call(ct, "concat", {second});
+    EXPECT_EQ(number(vm.get(ct.asObject(), "redOffset")), 60); // 10 + 0.5 * 100
+    vm.set(ct.asObject(), "rgb", Value(0x123456));
+    EXPECT_EQ(number(vm.get(ct.asObject(), "rgb")), 0x123456);
+    EXPECT_EQ(number(vm.get(ct.asObject(), "redMultiplier")), 0);
+    EXPECT_EQ(text(make("flash.geom.ColorTransform", {})),
+              "(redMultiplier=1, greenMultiplier=1, blueMultiplier=1, alphaMultiplier=1, "
+              "redOffset=0, greenOffset=0, blueOffset=0, alphaOffset=0)");
+}
+
 TEST_F(Classes, FileDialogsAreCancelledAfterTheScript) {
     Value file = make("flash.net.FileReference", {});
     Object* listener = vm.newObject();

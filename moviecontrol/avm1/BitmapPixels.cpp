@@ -51,18 +51,17 @@ void BitmapPixels::copy(const BitmapPixels& source, PixelRect from, int toX, int
     if (dst.width == 0)
         return;
     int sx = src.x + (dst.x - toX), sy = src.y + (dst.y - toY);
+    // Rows go top-down or bottom-up, and each row through a copy, so that a copy within one
+    // bitmap reads nothing it has already overwritten.
+    bool upward = &source == this && dst.y > sy;
     std::vector<std::uint32_t> row(static_cast<std::size_t>(dst.width));
-    std::vector<std::vector<std::uint32_t>> rows;
-    rows.reserve(static_cast<std::size_t>(dst.height));
-    for (int y = 0; y < dst.height; ++y) {
+    for (int i = 0; i < dst.height; ++i) {
+        int y = upward ? dst.height - 1 - i : i;
         for (int x = 0; x < dst.width; ++x)
             row[static_cast<std::size_t>(x)] = source.at(sx + x, sy + y);
-        rows.push_back(row);
-    }
-    for (int y = 0; y < dst.height; ++y)
         for (int x = 0; x < dst.width; ++x)
-            set(dst.x + x, dst.y + y,
-                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
+            set(dst.x + x, dst.y + y, row[static_cast<std::size_t>(x)]);
+    }
 }
 
 void BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
@@ -72,23 +71,37 @@ void BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
     std::uint32_t replacement = transparent_ ? argb : (argb | 0xFF000000u);
     if (old == replacement)
         return;
-    std::vector<std::pair<int, int>> work{{x, y}};
-    while (!work.empty()) {
-        auto [px, py] = work.back();
-        work.pop_back();
-        if (!contains(px, py) || at(px, py) != old)
+    // Span by span: one seed per run of the old colour above and below each filled span,
+    // so that the work list stays far below the pixel count.
+    std::vector<std::pair<int, int>> seeds{{x, y}};
+    while (!seeds.empty()) {
+        auto [sx, sy] = seeds.back();
+        seeds.pop_back();
+        if (at(sx, sy) != old || !contains(sx, sy))
             continue;
-        set(px, py, replacement);
-        work.emplace_back(px + 1, py);
-        work.emplace_back(px - 1, py);
-        work.emplace_back(px, py + 1);
-        work.emplace_back(px, py - 1);
+        int left = sx, right = sx;
+        while (left > 0 && at(left - 1, sy) == old)
+            --left;
+        while (right + 1 < width_ && at(right + 1, sy) == old)
+            ++right;
+        for (int px = left; px <= right; ++px)
+            set(px, sy, replacement);
+        for (int row : {sy - 1, sy + 1}) {
+            if (row < 0 || row >= height_)
+                continue;
+            bool inRun = false;
+            for (int px = left; px <= right; ++px) {
+                bool fillable = at(px, row) == old;
+                if (fillable && !inRun)
+                    seeds.emplace_back(px, row);
+                inRun = fillable;
+            }
+        }
     }
 }
 
 void BitmapPixels::scroll(int dx, int dy) {
-    BitmapPixels before = *this;
-    copy(before, {0, 0, width_, height_}, dx, dy);
+    copy(*this, {0, 0, width_, height_}, dx, dy);
 }
 
 std::uint32_t BitmapPixels::difference(std::uint32_t a, std::uint32_t b) {

@@ -20,6 +20,14 @@ constexpr std::size_t PixelBudget = std::size_t{64} << 20;
 
 struct Budget {
     std::size_t used = 0;
+    /// Whether `pixels` more fit; reports the limit once when they do not.
+    bool allows(Machine& m, std::size_t pixels) {
+        if (used + pixels <= PixelBudget)
+            return true;
+        m.state().report(LimitKind::MemoryBudget,
+                         "a script made more bitmap pixels than the movie may hold");
+        return false;
+    }
 };
 
 class BitmapDataObject : public Object {
@@ -184,6 +192,10 @@ Value compare(CallArgs& c) {
         return Value(-3);
     if (a->height() != b->height())
         return Value(-4);
+    auto* self = asBitmap(c.thisValue);
+    if (!self->budget()->allows(c.machine, static_cast<std::size_t>(a->width()) *
+                                               static_cast<std::size_t>(a->height())))
+        return {};
     BitmapPixels diff(a->width(), a->height(), true, 0);
     bool any = false;
     for (int y = 0; y < a->height(); ++y) {
@@ -196,7 +208,6 @@ Value compare(CallArgs& c) {
     if (!any)
         return Value(0);
     Machine& m = c.machine;
-    auto* self = asBitmap(c.thisValue);
     return Value(static_cast<Object*>(
         m.make<BitmapDataObject>(self->proto(), self->budget(), std::move(diff))));
 }
@@ -289,12 +300,8 @@ void installBitmapData(Machine& m) {
         if (!sizeAllowed(m.version(), std::trunc(width), std::trunc(height)))
             return {};
         auto w = static_cast<int>(width), h = static_cast<int>(height);
-        if (budget->used + static_cast<std::size_t>(w) * static_cast<std::size_t>(h) >
-            PixelBudget) {
-            m.state().report(LimitKind::MemoryBudget,
-                             "a script made more bitmap pixels than the movie may hold");
+        if (!budget->allows(m, static_cast<std::size_t>(w) * static_cast<std::size_t>(h)))
             return {};
-        }
         bool transparent = c.count() < 3 || m.toBoolean(c.arg(2));
         std::uint32_t fill = c.count() < 4 ? 0xFFFFFFFFu : toColor(m, c.arg(3));
         Object* proto = m.get(c.callee, "prototype").asObject();
@@ -306,6 +313,10 @@ void installBitmapData(Machine& m) {
     m.defineMethod(proto, "clone", [](CallArgs& c) -> Value {
         BitmapDataObject* self = asBitmap(c.thisValue);
         if (!self || !self->pixels())
+            return {};
+        const BitmapPixels& p = *self->pixels();
+        if (!self->budget()->allows(c.machine, static_cast<std::size_t>(p.width()) *
+                                                   static_cast<std::size_t>(p.height())))
             return {};
         return Value(static_cast<Object*>(c.machine.make<BitmapDataObject>(
             self->proto(), self->budget(), BitmapPixels(*self->pixels()))));

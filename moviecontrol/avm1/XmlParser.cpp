@@ -7,6 +7,7 @@
 #include "avm1/Text.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 namespace avm1::xml {
 
@@ -153,6 +154,7 @@ class Scanner {
         if (n.empty())
             return fail(Status::Malformed);
         Event open{Event::Kind::Open, std::string(n), {}};
+        std::unordered_map<std::string_view, std::size_t> places;
         for (;;) {
             skipSpace();
             if (pos_ >= text_.size())
@@ -187,15 +189,11 @@ class Scanner {
             std::string value = unescape(text_.substr(pos_ + 1, end - pos_ - 1));
             pos_ = end + 1;
             // A repeated attribute keeps its first place and takes the last value.
-            bool replaced = false;
-            for (auto& a : open.attributes) {
-                if (a.name == attribute) {
-                    a.value = value;
-                    replaced = true;
-                }
-            }
-            if (!replaced)
+            auto [at, fresh] = places.try_emplace(attribute, open.attributes.size());
+            if (fresh)
                 open.attributes.push_back({std::string(attribute), std::move(value)});
+            else
+                open.attributes[at->second].value = std::move(value);
         }
     }
 
@@ -220,13 +218,16 @@ std::string unescape(std::string_view text) {
             out.push_back(text[i]);
             continue;
         }
-        std::size_t semi = text.find(';', i + 1);
-        // A reference has no ampersand or space inside; "&&amp;" keeps its first ampersand.
-        std::size_t next = text.find_first_of("& \t\r\n<", i + 1);
-        if (semi == std::string_view::npos || (next != std::string_view::npos && next < semi)) {
+        // References are short ("&#x10FFFF;" is the longest): look no further, so that text
+        // full of ampersands stays linear. No ampersand or space may come before the ';'.
+        std::string_view window = text.substr(i + 1, 12);
+        std::size_t semi = window.find(';');
+        if (semi == std::string_view::npos ||
+            window.substr(0, semi).find_first_of("& \t\r\n<") != std::string_view::npos) {
             out.push_back('&');
             continue;
         }
+        semi += i + 1;
         std::string_view body = text.substr(i + 1, semi - i - 1);
         const char* named = nullptr;
         if (body == "lt")

@@ -137,6 +137,7 @@ TEST_F(Classes10, LiveBitmapsShareOneBudgetThatDisposeGivesBack) {
     }
     ASSERT_LT(kept.size(), 64u); // the budget ran out before 64 of them (4 GB)
     EXPECT_TRUE(bitmap(4095, 4096).isUndefined());
+    EXPECT_TRUE(call(kept.front(), "clone").isUndefined()); // copies count too
     call(kept.back(), "dispose");
     EXPECT_EQ(number(vm.get(kept.back().asObject(), "width")), -1);
     EXPECT_TRUE(bitmap(4095, 4096).isObject());

@@ -65,6 +65,34 @@ TEST(BitmapPixels, ScrollOverlapsItselfAndFloodFillStopsAtOtherColours) {
     EXPECT_EQ(red.height, 3);
 }
 
+TEST(BitmapPixels, CopiesWithinOneBitmapReadBeforeTheyWrite) {
+    BitmapPixels p(1, 4, true, 0);
+    for (int y = 0; y < 4; ++y)
+        p.set(0, y, static_cast<std::uint32_t>(y + 1));
+    p.copy(p, {0, 0, 1, 3}, 0, 1); // down by one: 1 2 3 -> rows 1..3
+    EXPECT_EQ(p.at(0, 0), 1u);
+    EXPECT_EQ(p.at(0, 1), 1u);
+    EXPECT_EQ(p.at(0, 2), 2u);
+    EXPECT_EQ(p.at(0, 3), 3u);
+    p.copy(p, {0, 1, 1, 3}, 0, 0); // and back up
+    EXPECT_EQ(p.at(0, 0), 1u);
+    EXPECT_EQ(p.at(0, 1), 2u);
+    EXPECT_EQ(p.at(0, 2), 3u);
+}
+
+TEST(BitmapPixels, FloodFillReachesAroundCorners) {
+    // A U-shaped wall: the fill must go down, across and up again.
+    BitmapPixels f(5, 4, true, 0xFF000000u);
+    for (int y = 0; y < 3; ++y) {
+        f.set(1, y, 0xFFFFFFFFu);
+        f.set(3, y, 0xFFFFFFFFu);
+    }
+    f.floodFill(0, 0, 0xFF00FF00u);
+    EXPECT_EQ(f.at(2, 0), 0xFF00FF00u); // inside the U, reached from below
+    EXPECT_EQ(f.at(4, 0), 0xFF00FF00u);
+    EXPECT_EQ(f.at(1, 0), 0xFFFFFFFFu);
+}
+
 TEST(BitmapPixels, DifferencesAsCompareReportsThem) {
     EXPECT_EQ(BitmapPixels::difference(0xFFAABBCCu, 0xFFAABBCCu), 0u);
     EXPECT_EQ(BitmapPixels::difference(0x00AAAAAAu, 0x00BBBBBBu), 0u); // both invisible

@@ -131,6 +131,45 @@ class XmlTree : public ::testing::Test {
     avm1::Machine& vm;
 };
 
+TEST_F(XmlTree, NodesMadeByScriptAndTheirText) {
+    Value made = Value(vm.construct(vm.get(vm.global(), "XMLNode"),
+                                    std::vector<Value>{Value(1), Value(Str("item"))}));
+    Object* element = made.asObject();
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(text(vm.get(element, "nodeName")), "item");
+    EXPECT_TRUE(vm.get(element, "nodeValue").isNull());
+    Object* doc = parse("");
+    Object* textNode = call(doc, "createTextNode", {Value(Str("a<b>&'\""))}).asObject();
+    call(element, "appendChild", {Value(textNode)});
+    vm.set(vm.get(element, "attributes").asObject(), "k", Value(Str("1")));
+    vm.set(vm.get(element, "attributes").asObject(), "j", Value(Str("2")));
+    // attributes come out in the order scripts enumerate them: the newest first
+    EXPECT_EQ(text(Value(element)), "<item j=\"2\" k=\"1\">a&lt;b&gt;&amp;&apos;&quot;</item>");
+    vm.set(element, "nodeName", Value::null());
+    EXPECT_EQ(text(Value(element)), "a&lt;b&gt;&amp;&apos;&quot;");
+    EXPECT_TRUE(call(textNode, "hasChildNodes").isBool());
+    EXPECT_FALSE(call(textNode, "hasChildNodes").asBool());
+}
+
+TEST_F(XmlTree, IgnoreWhiteSetOnThePrototypeApplies) {
+    vm.set(vm.prototypeOf("XML"), "ignoreWhite", Value(true));
+    Object* doc = parse("<a>\n  <b/>\n</a>");
+    EXPECT_EQ(vm.toNumber(vm.get(node(doc, "firstChild.childNodes"), "length")), 1);
+    EXPECT_EQ(vm.toNumber(vm.get(doc, "status")), 0);
+    Object* broken = parse("<a><b></a>");
+    EXPECT_EQ(vm.toNumber(vm.get(broken, "status")), -10);
+}
+
+TEST(XmlTreeVersion7, IdsLandOnTheDocumentBeforeVersion8) {
+    FakeStage stage(7);
+    Value arg{Str("<a id=\"first\"/>")};
+    Object* doc =
+        stage.vm.construct(stage.vm.get(stage.vm.global(), "XML"), std::span<const Value>(&arg, 1));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(stage.vm.get(doc, "idMap").isUndefined());
+    EXPECT_EQ(stage.vm.get(doc, "first").asObject(), stage.vm.get(doc, "firstChild").asObject());
+}
+
 TEST_F(XmlTree, LinksBetweenNodes) {
     Object* doc = parse("<a><b/>t<c/></a>");
     Object* a = node(doc, "firstChild");

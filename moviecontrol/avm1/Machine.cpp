@@ -105,6 +105,13 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installMathBuiltins(*this);
     installDateBuiltins(*this);
     installGlobalFunctions(*this);
+    installXmlBuiltins(*this);
+    installExternalInterface(*this);
+    installNetConnection(*this);
+    installGeometry(*this);
+    installMatrixClasses(*this);
+    installBitmapData(*this);
+    installFileReference(*this);
     s.liveAfterCollection = s.heap.size();
 }
 

@@ -167,6 +167,9 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
 void installMovieClipClass(StageScripts& stage);
 void installTextFieldClasses(StageScripts& stage);
 void installStageGlobals(StageScripts& stage);
+void installSecurity(StageScripts& stage);
+void installTextSnapshot(StageScripts& stage);
+void installDataLoading(StageScripts& stage);
 void installInputGlobals(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.

@@ -169,3 +169,40 @@ TEST(StageScriptsTest, TheMenuCommandsKeepTheirMeaningOnAScriptedMovie) {
 
 } // namespace
 } // namespace mc
+
+namespace mc {
+namespace {
+
+TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly) {
+    swftest::SwfWriter movie(version(8));
+    swftest::Actions onLoad;
+    onLoad.traceValue("this.name").traceValue("this.loaded");
+    movie.doAction(swftest::Actions()
+                       .push("lv")
+                       .push(0.0)
+                       .push("LoadVars")
+                       .code(0x40) // new LoadVars()
+                       .code(0x1D)
+                       .push("lv")
+                       .code(0x1C)
+                       .push("onLoad")
+                       .function(onLoad)
+                       .code(0x4F) // lv.onLoad = function () {...}
+                       .callMethod("lv", "load", {"../outside.txt"})
+                       .callMethod("lv", "load", {"vars.txt"})
+                       .traceValue("lv.name")
+                       .traceValue("System.security.sandboxType"));
+    movie.showFrame();
+    movie.doAction(swftest::Actions().stop());
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.opened, (Lines{"vars.txt"}));
+    EXPECT_EQ(m.traced, (Lines{"undefined", "localWithFile"}));
+    m.frames(1);
+    // The refused load fails, the other arrives decoded; both after the frame's scripts.
+    EXPECT_EQ(m.traced,
+              (Lines{"undefined", "localWithFile", "undefined", "false", "J\xC3\xBCrgen", "true"}));
+}
+
+} // namespace
+} // namespace mc

@@ -54,6 +54,9 @@ void StageScripts::runTimers() {
     if (player_ == nullptr) {
         return;
     }
+    for (const auto& hook : timerHooks_) {
+        hook();
+    }
     machine_->tickTimers(timerMs());
     player_->runQueuedScripts();
     syncBoundFields();

@@ -225,6 +225,12 @@ void Mixer::forgetGroup(std::uintptr_t group) {
     parents_.erase(group);
 }
 
+void Mixer::forgetGroups() {
+    std::lock_guard lock(mutex_);
+    transforms_.clear();
+    parents_.clear();
+}
+
 SoundTransform Mixer::effectiveTransform(std::uintptr_t group) const {
     // The nearest transform set on the way up gives the channels; every volume on the way,
     // the movie's own included, scales the sound. The walk is bounded: a cycle of parents

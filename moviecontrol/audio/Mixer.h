@@ -82,6 +82,8 @@ class Mixer {
     void setGroupParent(std::uintptr_t group, std::uintptr_t parent);
     // The group's clip is gone: its transform and parent with it.
     void forgetGroup(std::uintptr_t group);
+    // Every transform and parent goes (the movie is gone; the next starts at full level).
+    void forgetGroups();
 
     // Milliseconds played of a voice since it started (loops included), and whether it
     // still plays.

@@ -24,6 +24,7 @@ MovieSound::MovieSound(const swf::Movie& movie, Mixer& mixer, double framesPerSe
 
 MovieSound::~MovieSound() {
     mixer_.stopAll();
+    mixer_.forgetGroups();
 }
 
 void MovieSound::frameEntered(const void* clip, const void* parent, const swf::Timeline& timeline,

@@ -17,7 +17,8 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
   public:
     // The mixer outlives this object; the movie too.
     MovieSound(const swf::Movie& movie, Mixer& mixer, double framesPerSecond);
-    // Silences every sound of the movie: the streams read the movie's bytes.
+    // Silences every sound of the movie (the streams read the movie's bytes) and forgets
+    // the volumes its scripts set.
     ~MovieSound() override;
     MovieSound(const MovieSound&) = delete;
     MovieSound& operator=(const MovieSound&) = delete;

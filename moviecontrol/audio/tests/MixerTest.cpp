@@ -160,6 +160,10 @@ TEST(Mixer, NestedGroupsScaleByEveryVolumeAboveThem) {
     mixer.setGroupParent(10, 30);
     mixer.setGroupParent(30, 10);
     EXPECT_GT(rms(channel(pull(mixer, 4410), 2, 0)), 0.0);
+
+    // A movie gone leaves the next one at full level.
+    mixer.forgetGroups();
+    EXPECT_NEAR(rms(channel(pull(mixer, 4410), 2, 0)), full, 100.0);
 }
 
 TEST(Mixer, LoudSoundsTogetherClipInsteadOfWrapping) {

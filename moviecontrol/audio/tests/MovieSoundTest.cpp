@@ -289,3 +289,38 @@ TEST(MovieSound, UnplayableCodecsAreLoggedOnceAndStaySilent) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MovieSound, ButtonTransitionsPlayAndStopTheButtonsSounds) {
+    swftest::SwfWriter movie(header());
+    const auto id = defineTone(movie, 800, 1.0);
+    swftest::BitWriter sounds;
+    sounds.u16(9);
+    sounds.u16(0);  // nothing when the pointer leaves
+    sounds.u16(0);  // nor when it comes
+    sounds.u16(id); // the press plays the tone
+    sounds.bytes(swftest::encodeSoundInfo({}));
+    sounds.u16(id); // the release stops it
+    sounds.bytes(swftest::encodeSoundInfo(syncStopInfo()));
+    movie.rawTag(17, sounds.data()); // DefineButtonSound
+    for (int f = 0; f < 8; ++f) {
+        movie.showFrame();
+    }
+    Playing p(movie.finish());
+    p.play(1);
+    p.sound.buttonTransition(9, audio::IdleToOverUp);
+    p.sound.buttonTransition(4, audio::OverUpToOverDown); // no such button
+    p.play(1);
+    p.sound.buttonTransition(9, audio::OverUpToOverDown);
+    p.play(2);
+    p.sound.buttonTransition(9, audio::OverDownToOverUp);
+    p.play(2);
+    EXPECT_LT(p.rmsOfFrame(0), 1.0);
+    EXPECT_LT(p.rmsOfFrame(1), 1.0);
+    EXPECT_GT(p.rmsOfFrame(2), 5000.0);
+    EXPECT_GT(p.rmsOfFrame(3), 5000.0);
+    EXPECT_LT(p.rmsOfFrame(4), 1.0);
+}
+
+} // namespace

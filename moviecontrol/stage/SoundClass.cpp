@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "SoundPort.h"
 #include "StageObject.h"
@@ -29,9 +31,9 @@ class SoundClass {
     explicit SoundClass(StageScripts& stage) : stage_(stage) {}
 
     void install(avm1::Machine& m);
-    // Calls onSoundComplete of the objects whose sound ended and lets go of those that no
-    // longer play.
-    void deliverCompleted();
+    // Calls onLoad of the objects whose load failed and onSoundComplete of those whose
+    // sound ended, and lets go of those that no longer play.
+    void deliverEvents();
 
   private:
     // What a call acts on: the target's display object (null: the whole movie), or nothing
@@ -56,6 +58,10 @@ class SoundClass {
     std::uint64_t nextId_ = 0;
     // Objects with a sound playing stay alive for their onSoundComplete.
     std::map<std::uint64_t, avm1::Root> playing_;
+    // Objects whose loadSound failed, told so on the next frame (a script sets onLoad after
+    // loadSound as often as before). Bounded: a script loading every frame repeats itself.
+    static constexpr std::size_t kMaxPendingLoads = 256;
+    std::vector<avm1::Root> failedLoads_;
 };
 
 std::uint64_t SoundClass::idOf(CallArgs& c) {
@@ -227,10 +233,10 @@ void SoundClass::installPlayMethods(avm1::Machine& m, avm1::Object* proto) {
     // Sound files are not read from outside the movie: a load fails, as it would offline.
     m.defineMethod(
         proto, "loadSound",
-        [](CallArgs& c) {
-            if (avm1::Object* self = c.thisObject()) {
-                const Value failed(false);
-                c.machine.callMethod(self, "onLoad", std::span<const Value>(&failed, 1));
+        [this](CallArgs& c) {
+            if (avm1::Object* self = c.thisObject();
+                self != nullptr && failedLoads_.size() < kMaxPendingLoads) {
+                failedLoads_.emplace_back(c.machine, self);
             }
             return Value();
         },
@@ -241,7 +247,11 @@ void SoundClass::installPlayMethods(avm1::Machine& m, avm1::Object* proto) {
         proto, "getBytesTotal", [](CallArgs&) { return Value(); }, only6);
 }
 
-void SoundClass::deliverCompleted() {
+void SoundClass::deliverEvents() {
+    const Value failed(false);
+    for (const avm1::Root& object : std::exchange(failedLoads_, {})) {
+        stage_.machine().callMethod(object.get(), "onLoad", std::span<const Value>(&failed, 1));
+    }
     if (port() == nullptr || playing_.empty()) {
         return;
     }
@@ -263,7 +273,7 @@ void installSoundClass(StageScripts& stage) {
     auto sound = std::make_shared<SoundClass>(stage);
     sound->install(stage.machine());
     stage.keepAlive(sound);
-    stage.onTimers([sound] { sound->deliverCompleted(); });
+    stage.onTimers([sound] { sound->deliverEvents(); });
 }
 
 } // namespace mc

@@ -189,4 +189,22 @@ TEST(ScriptSound, ASoundOfAMissingClipNeitherPlaysNorKeepsAMix) {
     EXPECT_EQ(p.traced, (std::vector<std::string>{"undefined"}));
 }
 
+TEST(ScriptSound, ALoadedSoundFailsOnTheNextFrameAfterItsHandlerIsSet) {
+    swftest::SwfWriter movie(header());
+    Actions a;
+    newSound(a, "s");
+    a.pushBool(true).push("song.mp3").pushInt(2).push("s").code(0x1C);
+    a.push("loadSound").code(0x52).code(0x17);
+    a.push("s").code(0x1C).push("onLoad");
+    a.defineFunction("", {"ok"}, Actions().trace("onLoad").traceValue("ok"));
+    a.code(0x4F);
+    a.trace("set");
+    movie.doAction(a);
+    movie.showFrame();
+    movie.showFrame();
+    ScriptedSound p(movie.finish());
+    p.play(1);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"set", "onLoad", "false"}));
+}
+
 } // namespace

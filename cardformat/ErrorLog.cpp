@@ -4,6 +4,7 @@
 #include "Platform.h"
 #include "TextCodec.h"
 
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <locale.h>
@@ -17,6 +18,8 @@ namespace {
 
 std::mutex logMutex;
 std::string logPath;
+// The user's state folder for the log, made when the first record is written.
+std::string stateFolderToMake;
 
 } // namespace
 
@@ -30,12 +33,51 @@ std::string programFolder() {
     }
 }
 
+// Makes `folder` and the folders above it that are missing, private to the user.
+void makeFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    }
+    ::mkdir(folder.c_str(), 0700);
+}
+
 } // namespace
 
+std::string logFolder(std::string_view programFolder, bool programFolderWritable,
+                      const char* stateHome, const char* home) {
+    if (programFolderWritable) {
+        return std::string(programFolder);
+    }
+    // A relative state folder is to be ignored, as for every other program of the desktop.
+    if (stateHome != nullptr && stateHome[0] == '/') {
+        return fileBeside(stateHome, "velmora");
+    }
+    if (home != nullptr && home[0] == '/') {
+        return fileBeside(fileBeside(home, ".local/state"), "velmora");
+    }
+    return std::string(programFolder);
+}
+
 void ErrorLog::configure(std::string fileName, std::string folder) {
-    const std::string where = folder.empty() ? programFolder() : std::move(folder);
+    if (folder.empty()) {
+        configureBesideProgram(std::move(fileName));
+        return;
+    }
     const std::lock_guard lock(logMutex);
-    logPath = fileBeside(where, fileName);
+    logPath = fileBeside(folder, fileName);
+    stateFolderToMake.clear();
+}
+
+void ErrorLog::configureBesideProgram(std::string fileName, std::string folderOfProgram) {
+    const std::string own = folderOfProgram.empty() ? programFolder() : folderOfProgram;
+    // The effective user, as the log file will be opened.
+    const bool writable = ::faccessat(AT_FDCWD, own.c_str(), W_OK, AT_EACCESS) == 0;
+    const std::string folder =
+        logFolder(own, writable, std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    const std::lock_guard lock(logMutex);
+    logPath = fileBeside(folder, fileName);
+    stateFolderToMake = folder == own ? std::string() : folder;
 }
 
 std::string ErrorLog::path() {
@@ -79,7 +121,14 @@ std::string ErrorLog::readable(std::string_view stored) {
 }
 
 void ErrorLog::record(std::string_view procedureName, const Failure& failure) {
-    const std::string target = path();
+    std::string target;
+    {
+        const std::lock_guard lock(logMutex);
+        target = logPath;
+        if (!stateFolderToMake.empty()) {
+            makeFolders(stateFolderToMake);
+        }
+    }
     if (target.empty()) {
         return;
     }

@@ -13,8 +13,13 @@ namespace cardformat {
 class ErrorLog {
   public:
     // Each program names its log once at start ("Trelvane.log", "Velmora.log"); the log
-    // lives in the folder of the running executable unless a folder is given.
+    // lives in the given folder, or when none is given where configureBesideProgram puts it
+    // for the running executable.
     static void configure(std::string fileName, std::string folder = {});
+    // The log beside the program in `programFolder` (the running executable's folder when
+    // empty) when that folder can be written, else in the user's state folder (an installed
+    // program's folder belongs to the system).
+    static void configureBesideProgram(std::string fileName, std::string programFolder = {});
     // Where records go now; empty before configure().
     static std::string path();
 
@@ -31,6 +36,12 @@ class ErrorLog {
     // Today in the locale's short date format.
     static std::string shortDate();
 };
+
+// The folder of a program's log: the program's own folder when it can be written; else
+// `stateHome`/velmora when `stateHome` is an absolute path, else `home`/.local/state/velmora;
+// the program's folder when there is neither.
+std::string logFolder(std::string_view programFolder, bool programFolderWritable,
+                      const char* stateHome, const char* home);
 
 // Logs `error` under `procedureName` when it is a CardError, else as an unexpected failure.
 void logException(std::string_view procedureName, const std::exception& error);

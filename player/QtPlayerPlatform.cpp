@@ -34,6 +34,9 @@ std::string joinedArguments(int argc, char** argv) {
 }
 
 std::string QtPlayerPlatform::ownExecutablePath() {
+    if (!ownPath_.empty()) {
+        return ownPath_;
+    }
     try {
         return cardformat::ownExecutablePath();
     } catch (const std::exception&) {

@@ -9,7 +9,9 @@ namespace player {
 // The player's platform on Qt: message and input boxes, the primary screen, the browser.
 class QtPlayerPlatform : public PlayerPlatform {
   public:
-    explicit QtPlayerPlatform(std::string commandLine) : commandLine_(std::move(commandLine)) {}
+    // `ownPath`: the program as its launcher found it; empty asks the system.
+    explicit QtPlayerPlatform(std::string commandLine, std::string ownPath = {})
+        : commandLine_(std::move(commandLine)), ownPath_(std::move(ownPath)) {}
 
     std::string ownExecutablePath() override;
     cardformat::PlayedHeader playedHeader(const std::string& path) override;
@@ -24,6 +26,7 @@ class QtPlayerPlatform : public PlayerPlatform {
 
   private:
     std::string commandLine_;
+    std::string ownPath_;
 };
 
 // The arguments after the program's name, joined by blanks: the whole argument text as the

@@ -1,36 +1,15 @@
-// Velmora: plays the movie a card carries behind its own program, or the movie its command
-// line names.
-#include "EndSignals.h"
-#include "Form1.h"
-#include "QtPlayerPlatform.h"
-#include "VelmoraAddresses.h"
+// The player linked as one program, without the launcher, for start-up measurements:
+// `velmora_direct CARD [ARGUMENT]` plays CARD as if it were the running program.
+#include "PlayerMain.h"
 
-#include "cardformat/ErrorLog.h"
-#include "cardformat/FileIO.h"
-
-#include "QtTranslations.h"
-
-#include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    qtlocale::loadQtTranslations(app);
-    // Only the end sequence ends the player, whichever window closes.
-    QApplication::setQuitOnLastWindowClosed(false);
-    cardformat::ErrorLog::configure("Velmora.log");
-    // Copies left by players that were killed outright (SIGKILL, a power cut) go now.
-    cardformat::removeOrphanedRunningCopies();
-
-    player::QtPlayerPlatform platform(player::joinedArguments(argc, argv));
-    player::Form1 form1(platform, player::withHelpPageDefaults(player::configuredAddresses(),
-                                                               platform.ownExecutablePath()));
-    player::EndSignals endSignals(form1.player());
-    if (form1.player().Form_Load() == player::StartUpOutcome::Ended) {
-        return 0;
+    if (argc < 2) {
+        std::fputs("usage: velmora_direct CARD [ARGUMENT]\n", stderr);
+        return 2;
     }
-    if (form1.player().state().CardMode != player::FlagFalse) {
-        endSignals.removeWithProgram(form1.player().state().MoviePath);
-    }
-    form1.show();
-    return QApplication::exec();
+    const std::string card = argv[1];
+    argv[1] = argv[0]; // the card's own arguments: a program name, then what follows
+    return player::playerMain(argc - 1, argv + 1, card);
 }

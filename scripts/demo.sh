@@ -19,6 +19,8 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/Quenfold" ]; then
 fi
 
 echo "== Starting the card"
+# An installed runtime serves every card; this one plays with the runtime just built.
+export VELMORA_RUNTIME="$bin/libvelmora-runtime.so.1"
 # A card is a program: it copies its movie out, plays it and removes the copy when it ends.
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     "$demo/greeting.exe" # right-click the movie for the menu; "结束(&X)" ends it

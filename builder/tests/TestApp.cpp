@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QTimer>
 #include <memory>
 
@@ -55,6 +56,11 @@ DialogWatchdog::DialogWatchdog() : timer_(new QTimer(QCoreApplication::instance(
         QWidget* dialog = QApplication::activeModalWidget();
         if (dialog && dialog == seen_) {
             ++closed_;
+            // Say which dialog it was, so that a failing test tells what stood in its way.
+            const auto* box = qobject_cast<QMessageBox*>(dialog);
+            ADD_FAILURE() << "closing an unexpected dialog: " << dialog->metaObject()->className()
+                          << " \"" << dialog->windowTitle().toStdString() << "\" "
+                          << (box ? box->text().toStdString() : std::string());
             if (auto* d = qobject_cast<QDialog*>(dialog))
                 d->reject();
             else

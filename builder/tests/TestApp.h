@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 
@@ -23,7 +24,9 @@ class DialogWatchdog {
 
   private:
     QTimer* timer_;
-    QWidget* seen_ = nullptr;
+    // Guarded: a dialog closed between two ticks must not be mistaken for a new one that
+    // happens to be created at the same address.
+    QPointer<QWidget> seen_;
     int closed_ = 0;
 };
 

@@ -4,6 +4,12 @@
 #include "cardformat/Platform.h"
 #include "cardformat/TextCodec.h"
 
+#include <cstdlib>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
 namespace cardformat::testing {
 namespace {
 
@@ -45,6 +51,97 @@ TEST_F(ErrorLogTest, LogNamesAndFolders) {
     // An unwritable log is skipped without a fuss.
     ErrorLog::configure("Test.log", path("no/such/folder"));
     ErrorLog::record("Swf2Exe()", {75, "x"});
+}
+
+TEST(ErrorLogFolder, BesideTheProgramWhenWritableElseTheUsersStateFolder) {
+    EXPECT_EQ(logFolder("/opt/cards", true, "/state", "/home/u"), "/opt/cards");
+    EXPECT_EQ(logFolder("/usr/lib/velmora", false, "/state", "/home/u"), "/state/velmora");
+    EXPECT_EQ(logFolder("/usr/lib/velmora", false, "/state/", "/home/u"), "/state/velmora");
+    // Unset, empty or relative: the default below the home folder.
+    EXPECT_EQ(logFolder("/usr/lib/velmora", false, nullptr, "/home/u"),
+              "/home/u/.local/state/velmora");
+    EXPECT_EQ(logFolder("/usr/lib/velmora", false, "", "/home/u"), "/home/u/.local/state/velmora");
+    EXPECT_EQ(logFolder("/usr/lib/velmora", false, "state", "/home/u"),
+              "/home/u/.local/state/velmora");
+    // Nowhere better: the program's folder, where the record is then skipped.
+    EXPECT_EQ(logFolder("/usr/lib/velmora", false, nullptr, nullptr), "/usr/lib/velmora");
+    EXPECT_EQ(logFolder("/usr/lib/velmora", false, "", "relative"), "/usr/lib/velmora");
+}
+
+// Points XDG_STATE_HOME and HOME into the test folder for the test's length.
+class StateFolderTest : public TempDirTest {
+  protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        for (const char* name : {"XDG_STATE_HOME", "HOME"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value != nullptr ? std::optional<std::string>(value)
+                                                       : std::nullopt);
+        }
+        ::setenv("HOME", path("home").c_str(), 1);
+        ::unsetenv("XDG_STATE_HOME");
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+        TempDirTest::TearDown();
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST_F(StateFolderTest, AProgramInAWritableFolderLogsBesideItself) {
+    ::mkdir(path("program").c_str(), 0755);
+    ErrorLog::configureBesideProgram("Velmora.log", path("program"));
+    EXPECT_EQ(ErrorLog::path(), path("program/Velmora.log"));
+    ErrorLog::record("getNote()", {62, "x"});
+    EXPECT_TRUE(fileExists(path("program/Velmora.log")));
+    EXPECT_FALSE(fileExists(path("home/.local/state/velmora/Velmora.log")));
+}
+
+TEST_F(StateFolderTest, AProgramThatCannotWriteItsFolderLogsIntoTheStateFolder) {
+    // A folder that is gone is as unwritable as one of the system's, and for every user.
+    ErrorLog::configureBesideProgram("Trelvane.log", path("gone"));
+    EXPECT_EQ(ErrorLog::path(), path("home/.local/state/velmora/Trelvane.log"));
+    ErrorLog::record("Swf2Exe()", {75, "写入失败"});
+    ErrorLog::record("writeNote()");
+    // The folders are made on the first record, private to the user; the records as ever.
+    const Bytes raw = readFile(path("home/.local/state/velmora/Trelvane.log"));
+    const std::string date = ErrorLog::shortDate();
+    EXPECT_EQ(std::string(raw.begin(), raw.end()),
+              toAnsi(date + "Swf2Exe() 发生错误： \r\n\t75写入失败\r\n" + date +
+                     "writeNote() 发生错误： \r\n\t0\r\n"));
+    EXPECT_EQ(permissionBits(path("home/.local/state/velmora")) & 0777, 0700u);
+
+    ::setenv("XDG_STATE_HOME", path("xdg").c_str(), 1);
+    ErrorLog::configureBesideProgram("Trelvane.log", path("gone"));
+    ErrorLog::record("getNote()");
+    EXPECT_TRUE(fileExists(path("xdg/velmora/Trelvane.log")));
+}
+
+TEST_F(StateFolderTest, AReadOnlyProgramFolderSendsTheLogToTheStateFolder) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser writes into read-only folders";
+    }
+    ::mkdir(path("program").c_str(), 0555);
+    ErrorLog::configureBesideProgram("Velmora.log", path("program"));
+    ErrorLog::record("getFlashHeader", {53, "x"});
+    EXPECT_TRUE(fileExists(path("home/.local/state/velmora/Velmora.log")));
+    EXPECT_FALSE(fileExists(path("program/Velmora.log")));
+    ::chmod(path("program").c_str(), 0755);
+}
+
+TEST_F(StateFolderTest, AGivenFolderIsTakenAsItIs) {
+    ErrorLog::configure("Test.log", path("gone"));
+    EXPECT_EQ(ErrorLog::path(), path("gone/Test.log"));
+    ErrorLog::record("Swf2Exe()", {75, "x"});
+    EXPECT_FALSE(fileExists(path("home/.local/state/velmora/Test.log")));
 }
 
 TEST(TextCodec, LengthsCountStoredBytes) {

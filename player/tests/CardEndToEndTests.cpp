@@ -3,9 +3,11 @@
 
 #include "cardformat/CardLayout.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
@@ -44,6 +46,43 @@ TEST(PlayerTemplateTest, ShippedTemplateIsExactlyTheMovieOffsetLong) {
     EXPECT_EQ(cardformat::MovieOffset, 90112u);
 }
 
+// The dynamic section of a program as readelf shows it.
+std::string dynamicSection(const std::string& program) {
+    const std::string command = "readelf -d '" + program + "' 2>&1";
+    std::string text;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return text;
+    }
+    char buffer[4096];
+    for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        text.append(buffer, n);
+    }
+    ::pclose(pipe);
+    return text;
+}
+
+TEST(PlayerTemplateTest, TheTemplateLinksTheCLibraryAloneAndNoSearchPath) {
+    if (VELMORA_SANITIZED) {
+        GTEST_SKIP() << "sanitizer build: the launcher carries the sanitizers' libraries";
+    }
+    const std::string dynamic = dynamicSection(VELMORA_TEMPLATE);
+    ASSERT_NE(dynamic.find("(NEEDED)"), std::string::npos) << dynamic;
+    std::size_t needed = 0;
+    for (std::size_t at = dynamic.find("(NEEDED)"); at != std::string::npos;
+         at = dynamic.find("(NEEDED)", at + 1)) {
+        ++needed;
+    }
+    EXPECT_EQ(needed, 1u) << dynamic;
+    EXPECT_NE(dynamic.find("[libc.so.6]"), std::string::npos) << dynamic;
+    EXPECT_EQ(dynamic.find("(RPATH)"), std::string::npos) << dynamic;
+    EXPECT_EQ(dynamic.find("(RUNPATH)"), std::string::npos) << dynamic;
+    // The runtime finds its libraries beside itself, wherever that folder is.
+    const std::string runtime = dynamicSection(VELMORA_RUNTIME_LIBRARY);
+    EXPECT_NE(runtime.find("[$ORIGIN]"), std::string::npos) << runtime;
+    EXPECT_EQ(runtime.find(VELMORA_BUILD_FOLDER), std::string::npos) << runtime;
+}
+
 TEST(PlayerTemplateTest, TheShippedPlayerIsThePlayerAsCardsCarryIt) {
     // A program longer than the card threshold takes itself for a card and, finding no
     // movie in itself, reports a damaged card instead of playing the movie it was given.
@@ -63,11 +102,12 @@ class CardProcessTest : public PlayerFolderTest {
         PlayerFolderTest::TearDown();
     }
 
-    // A card from a two-frame movie, made by cardtool from the shipped template.
-    std::string makeCard(const std::string& name, const std::string& password = {}) {
+    // A card from a two-frame movie, made by cardtool from the shipped template (or another).
+    std::string makeCard(const std::string& name, const std::string& password = {},
+                         const std::string& templatePath = VELMORA_TEMPLATE) {
         writeFile(path("movie.swf"), movieBytes(320, 240, 2, 0x336699));
         std::string command = std::string("'") + VELMORA_CARDTOOL + "' make '" + path("movie.swf") +
-                              "' '" + path(name) + "' --template '" + VELMORA_TEMPLATE +
+                              "' '" + path(name) + "' --template '" + templatePath +
                               "' --blessing '新年快乐' --yes >/dev/null";
         if (!password.empty()) {
             command += " --password '" + password + "'";
@@ -76,15 +116,27 @@ class CardProcessTest : public PlayerFolderTest {
         return path(name);
     }
 
-    void start(const std::string& program) {
-        const std::string tmpdir = "TMPDIR=" + temporaryFolder();
-        const std::string runtime = "XDG_RUNTIME_DIR=" + path("runtime");
-        std::vector<std::string> environment = {tmpdir, runtime, "QT_QPA_PLATFORM=offscreen"};
+    // Starts `program` with the built runtime, unless `settings` (NAME=value entries) name
+    // another; standard error goes to the file errors().
+    void start(const std::string& program, std::vector<std::string> settings = {}) {
+        settings.push_back("TMPDIR=" + temporaryFolder());
+        settings.push_back("XDG_RUNTIME_DIR=" + path("runtime"));
+        settings.push_back("QT_QPA_PLATFORM=offscreen");
+        settings.push_back(std::string("VELMORA_RUNTIME=") + VELMORA_RUNTIME_LIBRARY);
+        std::vector<std::string> environment;
+        const auto isSet = [&environment](std::string_view entry) {
+            const std::string_view name = entry.substr(0, entry.find('=') + 1);
+            return std::any_of(environment.begin(), environment.end(),
+                               [name](const std::string& e) { return e.rfind(name, 0) == 0; });
+        };
+        for (const std::string& entry : settings) {
+            if (!isSet(entry)) {
+                environment.push_back(entry);
+            }
+        }
         for (char** variable = environ; *variable != nullptr; ++variable) {
-            const std::string_view entry(*variable);
-            if (entry.rfind("TMPDIR=", 0) != 0 && entry.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
-                entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
-                environment.emplace_back(entry);
+            if (!isSet(*variable)) {
+                environment.emplace_back(*variable);
             }
         }
         std::vector<char*> envp;
@@ -97,6 +149,8 @@ class CardProcessTest : public PlayerFolderTest {
         pid_ = ::fork();
         ASSERT_GE(pid_, 0);
         if (pid_ == 0) {
+            const int said = ::open(errors().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(said, STDERR_FILENO);
             ::execve(program.c_str(), argv, envp.data());
             ::_exit(127);
         }
@@ -114,11 +168,18 @@ class CardProcessTest : public PlayerFolderTest {
         return {};
     }
 
+    std::string errors() const { return path("errors.txt"); }
+
     bool running() { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
 
     // The exit status after `signal`, or -1 when the card did not end in time.
     int endWith(int signal) {
         ::kill(pid_, signal);
+        return waitForEnd();
+    }
+
+    // The exit status once the card ended by itself, or -1 when it did not end in time.
+    int waitForEnd() {
         for (auto waited = 0ms; waited < 30s; waited += 20ms) {
             int status = 0;
             if (::waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -203,6 +264,65 @@ TEST_F(CardProcessTest, DamagedCardCopiesNothing) {
     std::this_thread::sleep_for(1s); // the message box is up by now
     EXPECT_TRUE(running());
     EXPECT_TRUE(temporaryFiles().empty());
+    EXPECT_EQ(endWith(SIGTERM), 0);
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
+std::string textOf(const std::string& path) {
+    const Bytes bytes = readBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST_F(CardProcessTest, ACardWithoutRuntimeSaysWhichPackageItNeeds) {
+    const std::string card = makeCard("card");
+    // A desktop with a message tool: the card shows the message there too.
+    ::mkdir(path("tools").c_str(), 0755);
+    const std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + path("shown.txt") + "'\n";
+    writeFile(path("tools/zenity"), Bytes(script.begin(), script.end()));
+    ASSERT_EQ(::chmod(path("tools/zenity").c_str(), 0755), 0);
+    start(card, {"VELMORA_RUNTIME=" + path("no/libvelmora-runtime.so.1"), "DISPLAY=:97",
+                 "PATH=" + path("tools") + ":/usr/bin:/bin"});
+    EXPECT_EQ(waitForEnd(), 69);
+    const std::string said = textOf(errors());
+    EXPECT_NE(said.find("install the package \"velmora\""), std::string::npos) << said;
+    EXPECT_NE(said.find("no/libvelmora-runtime.so.1"), std::string::npos) << said;
+    const std::string shown = textOf(path("shown.txt"));
+    EXPECT_NE(shown.find("--error"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("软件包 velmora"), std::string::npos) << shown;
+    EXPECT_TRUE(temporaryFiles().empty()); // nothing was extracted
+
+    // Without a display: standard error alone, the same status.
+    ::unlink(path("shown.txt").c_str());
+    start(card, {"VELMORA_RUNTIME=" + path("no/libvelmora-runtime.so.1"),
+                 "DISPLAY=", "WAYLAND_DISPLAY=", "PATH=" + path("tools") + ":/usr/bin:/bin"});
+    EXPECT_EQ(waitForEnd(), 69);
+    EXPECT_NE(textOf(errors()).find("velmora"), std::string::npos);
+    EXPECT_NE(::access(path("shown.txt").c_str(), F_OK), 0);
+}
+
+TEST_F(CardProcessTest, ALibraryWithoutTheEntryPointIsRefused) {
+    const std::string card = makeCard("card");
+    start(card, {std::string("VELMORA_RUNTIME=") + VELMORA_LIBRARY_WITHOUT_ENTRY, "DISPLAY="});
+    EXPECT_EQ(waitForEnd(), 76);
+    const std::string said = textOf(errors());
+    EXPECT_NE(said.find("newer Velmora card player"), std::string::npos) << said;
+}
+
+TEST_F(CardProcessTest, ACardFromTheFirstLauncherPlaysWithTodaysRuntime) {
+    // The template as the first launcher built it, kept in the tests: cards made with it
+    // are out there and must keep playing.
+    const std::string card = makeCard("old card", {}, VELMORA_TEMPLATE_V1);
+    const Bytes old = readBytes(VELMORA_TEMPLATE_V1);
+    ASSERT_EQ(old.size(), cardformat::MovieOffset);
+    start(card);
+    const std::string copy = waitForCopy();
+    ASSERT_FALSE(copy.empty()) << textOf(errors());
+    const Bytes cardContent = readBytes(card);
+    EXPECT_EQ(readBytes(copy),
+              Bytes(cardContent.begin() + static_cast<std::ptrdiff_t>(cardformat::MovieOffset),
+                    cardContent.end()));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(running()) << textOf(errors());
     EXPECT_EQ(endWith(SIGTERM), 0);
     EXPECT_TRUE(temporaryFiles().empty());
 }

@@ -21,6 +21,13 @@ check() { # description, then a command that must succeed
     fi
 }
 hex() { od -An -v -tx1 "$1" | tr -d ' \n'; }
+# A copy of cardtool in another folder, with the libraries it finds beside itself.
+copy_tool() {
+    cp "$tool" "$1/"
+    for library in "$bin"/lib*.so*; do
+        ln -sf "$library" "$1/"
+    done
+}
 
 # The 550 x 400, 12 fps, one-frame white movie, padded to a declared length of 1000.
 movie=$work/hello.swf
@@ -109,7 +116,7 @@ out=$(timeout 10 "$tool" write-note "$hostile/new\\year.swf" --blessing b)
 check "a backslash in a file name takes a note" holds $? 0 [ "$out" = "《year》" ]
 check "... written beside itself" [ "$(ls -A "$hostile" | grep -c -e vmnew -e '^year')" = 0 ]
 mkdir "$hostile/tool"
-cp "$tool" "$hostile/tool/"
+copy_tool "$hostile/tool"
 echo precious >"$hostile/victim"
 ln -s ../victim "$hostile/tool/Trelvane.log"
 "$hostile/tool/cardtool" make "$hostile/m.swf" "$hostile/x.exe" --template "$hostile/missing" >/dev/null 2>&1
@@ -119,7 +126,7 @@ mkfifo "$hostile/tool/Trelvane.log"
 timeout 10 "$hostile/tool/cardtool" make "$hostile/m.swf" "$hostile/x.exe" --template "$hostile/missing" >/dev/null 2>&1
 check "a log that is a pipe is skipped at once" holds $? 1
 
-out=$(cd "$work" && cp "$tool" . && ./hello.exe)
+out=$(cd "$work" && copy_tool . && ./hello.exe)
 check "the card runs" [ "$(printf '%s\n' "$out" | head -n 1)" = "card player stand-in: ./hello.exe" ]
 
 # A compressed movie: the card carries it inflated with the note; the user's file is untouched.

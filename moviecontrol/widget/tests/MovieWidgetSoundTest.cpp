@@ -84,10 +84,12 @@ TEST(MovieWidgetSound, PlaysOnTheDeviceFollowsItsStreamAndLetsTheDeviceGo) {
         ASSERT_NE(w.audio(), nullptr);
         EXPECT_TRUE(audio::SdlOutput::deviceOpen());
         runFor(800);
-        // The picture followed the sound: frames ran, and none is owed to the stream.
+        // The picture followed the sound: frames ran, and what the stream is owed is no more
+        // than one catch-up (a loaded machine may hold the window thread back a frame or two
+        // while the device thread plays on).
         EXPECT_GE(w.currentFrame(), 1u);
         EXPECT_TRUE(w.audio()->sound().streaming());
-        EXPECT_LE(w.audio()->sound().framesDue(1000).value_or(0), 1);
+        EXPECT_LE(w.audio()->sound().framesDue(1000).value_or(0), audio::MovieAudio::kMaxCatchUp);
         EXPECT_GT(loudSamples(out), 2000u);
 
         // Stopped: silent, and the frame holds.

@@ -98,6 +98,19 @@ char16_t foldCase(char16_t c) {
     return c;
 }
 
+/// The key sortOn reads: an object's own field, never through a getter or the prototype;
+/// a primitive element is its own key.
+Value sortKey(Machine& m, const Value& element, const Str& field) {
+    Object* o = element.asObject();
+    if (!o)
+        return element;
+    if (const Property* p = o->properties().find(field, m.caseSensitive());
+        p && !p->isAccessor() && attr::visibleTo(p->attributes, m.version()))
+        return p->value;
+    Value out;
+    return o->getVirtual(m, field, out) ? out : Value();
+}
+
 int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
     if (flags & Numeric) {
         if (a.isNumber() && b.isNumber()) {
@@ -359,9 +372,20 @@ void installArrayBuiltins(Machine& m) {
         Object* o = c.thisObject();
         if (!o)
             return {};
-        std::vector<Value> all = elements(m, o);
-        std::reverse(all.begin(), all.end());
-        store(m, o, all);
+        // Pairs swap from both ends; each element is deleted and stored anew, so holes
+        // become undefined and for..in sees the new order. A middle element stays put.
+        double n = lengthOf(m, o);
+        if (n > static_cast<double>(m.limits().maxArrayElements))
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        for (double i = 0, j = n - 1; i < j; ++i, --j) {
+            Str front = indexName(m, i), back = indexName(m, j);
+            Value a = m.get(o, front), b = m.get(o, back);
+            m.deleteProperty(o, front);
+            m.deleteProperty(o, back);
+            m.set(o, front, b);
+            m.set(o, back, a);
+        }
         return Value(o);
     });
     m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
@@ -424,7 +448,8 @@ void installArrayBuiltins(Machine& m) {
         int flags = 0;
         if (auto* list = dynamic_cast<ArrayObject*>(c.arg(1).asObject())) {
             std::vector<Value> f = elements(m, list);
-            for (std::size_t i = 0; i < fieldFlags.size() && i < f.size(); ++i)
+            // A flag list that does not match the fields one for one is ignored.
+            for (std::size_t i = 0; i < fieldFlags.size() && f.size() == fieldFlags.size(); ++i)
                 fieldFlags[i] = toInt32(m.toNumber(f[i]));
             if (!fieldFlags.empty())
                 flags = fieldFlags[0] & (UniqueSort | ReturnIndexedArray);
@@ -436,7 +461,7 @@ void installArrayBuiltins(Machine& m) {
         std::vector<std::vector<Value>> keys(fields.size());
         for (std::size_t f = 0; f < fields.size(); ++f)
             for (const Value& v : values)
-                keys[f].push_back(v.isObject() ? m.get(v.asObject(), fields[f]) : Value());
+                keys[f].push_back(sortKey(m, v, fields[f]));
         return sortWith(m, o, values, flags & (UniqueSort | ReturnIndexedArray),
                         [&](std::size_t a, std::size_t b) {
                             for (std::size_t f = 0; f < fields.size(); ++f) {

@@ -18,13 +18,14 @@ bool callable(const Value& v) {
     return v.isObject() && v.asObject()->asFunction();
 }
 
-/// The names ASSetPropFlags applies to: null for all, or a list (array or comma text).
+/// The names ASSetPropFlags applies to: null for all, or a list (an array, or text with commas,
+/// which any other value becomes).
 std::vector<Str> propNames(Machine& m, const Value& list, bool& all) {
     std::vector<Str> names;
     all = list.isNull();
     if (all)
         return names;
-    if (Object* o = list.asObject()) {
+    if (auto* o = dynamic_cast<ArrayObject*>(list.asObject())) {
         double n = m.toNumber(m.get(o, "length"));
         for (double i = 0; i < n && i < 65536; ++i)
             names.push_back(m.toString(m.get(o, indexName(m, i))));
@@ -136,8 +137,8 @@ void installObjectBuiltins(Machine& m) {
                                      m.caseSensitive());
         }
         p->getter = getter.asObject();
+        // The stored value stays: a watcher still sees it as the old value.
         p->setter = callable(setter) ? setter.asObject() : nullptr;
-        p->value = Value();
         return Value(true);
     });
     m.defineMethod(proto, "watch", [](CallArgs& c) -> Value {
@@ -173,10 +174,13 @@ void installObjectBuiltins(Machine& m) {
         std::string key = m.toString(c.arg(0)).str();
         for (char& ch : key)
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (Object* ctor = c.arg(1).asObject())
-            m.state().registeredClasses[key] = ctor;
-        else
+        // A function registers, null or undefined unregisters, anything else is refused.
+        if (callable(c.arg(1)))
+            m.state().registeredClasses[key] = c.arg(1).asObject();
+        else if (c.arg(1).isNullish())
             m.state().registeredClasses.erase(key);
+        else
+            return Value(false);
         return Value(true);
     });
 
@@ -185,10 +189,11 @@ void installObjectBuiltins(Machine& m) {
         Object* o = c.arg(0).asObject();
         if (!o)
             return {};
-        bool all = false;
-        std::vector<Str> names = propNames(m, c.arg(1), all);
+        // The flags are read before the names, as scripts can see by their conversions.
         auto set = static_cast<std::uint32_t>(toInt32(m.toNumber(c.arg(2))));
         auto clear = c.count() > 3 ? static_cast<std::uint32_t>(toInt32(m.toNumber(c.arg(3)))) : 0u;
+        bool all = false;
+        std::vector<Str> names = propNames(m, c.arg(1), all);
         auto apply = [&](Property& p) { p.attributes = (p.attributes & ~clear) | set; };
         if (all) {
             o->properties().forEach(apply);
@@ -202,6 +207,8 @@ void installObjectBuiltins(Machine& m) {
 
     // Boolean.
     FunctionObject* boolean = m.newClass([](CallArgs& c) -> Value {
+        if (c.count() == 0 && !c.constructing)
+            return {}; // Boolean() alone converts nothing
         bool b = c.machine.toBoolean(c.arg(0));
         if (c.constructing) {
             if (auto* box = dynamic_cast<BoxObject*>(c.thisObject()))

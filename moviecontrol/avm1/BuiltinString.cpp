@@ -21,10 +21,9 @@ Str thisString(CallArgs& c) {
     return c.machine.toString(c.thisValue);
 }
 
-/// An index argument as an integer (NaN and undefined are 0).
+/// An index argument as a 32-bit integer, wrapping as Flash does (NaN and undefined are 0).
 double intArg(Machine& m, const Value& v) {
-    double n = m.toNumber(v);
-    return std::isnan(n) ? 0 : std::trunc(n);
+    return toInt32(m.toNumber(v));
 }
 
 Value text(std::u16string_view s) {
@@ -95,13 +94,19 @@ void installStringBuiltins(Machine& m) {
         return Value(Str(std::move(out)));
     });
     m.defineMethod(proto, "indexOf", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return {};
         std::u16string s = toUtf16(thisString(c).view());
         std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
-        std::size_t from = clampIndex(intArg(c.machine, c.arg(1)), s.size());
-        std::size_t at = s.find(needle, from);
+        double start = intArg(c.machine, c.arg(1));
+        if (start > static_cast<double>(s.size()))
+            return Value(-1.0);
+        std::size_t at = s.find(needle, clampIndex(start, s.size()));
         return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
     });
     m.defineMethod(proto, "lastIndexOf", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return {};
         std::u16string s = toUtf16(thisString(c).view());
         std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
         std::size_t from = std::u16string::npos;
@@ -115,6 +120,8 @@ void installStringBuiltins(Machine& m) {
         return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
     });
     m.defineMethod(proto, "slice", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return {};
         std::u16string s = toUtf16(thisString(c).view());
         auto size = static_cast<double>(s.size());
         double a = intArg(c.machine, c.arg(0));
@@ -129,6 +136,8 @@ void installStringBuiltins(Machine& m) {
         return text(std::u16string_view(s).substr(from, to - from));
     });
     m.defineMethod(proto, "substring", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return {};
         std::u16string s = toUtf16(thisString(c).view());
         std::size_t from = clampIndex(intArg(c.machine, c.arg(0)), s.size());
         std::size_t to = c.count() > 1 && !c.arg(1).isUndefined()
@@ -139,6 +148,8 @@ void installStringBuiltins(Machine& m) {
         return text(std::u16string_view(s).substr(from, to - from));
     });
     m.defineMethod(proto, "substr", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return {};
         std::u16string s = toUtf16(thisString(c).view());
         auto size = static_cast<double>(s.size());
         double a = intArg(c.machine, c.arg(0));

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace avm1 {
@@ -114,6 +115,12 @@ std::string numberToText(double n) {
     }
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", std::fabs(n));
+    if (std::isinf(std::strtod(buf, nullptr))) {
+        // Rounded up past the largest number: the digits are cut instead (1.79769313486231e+308).
+        std::snprintf(buf, sizeof buf, "%.16e", std::fabs(n));
+        char* e = std::strchr(buf, 'e');
+        std::memmove(buf + 16, e, std::strlen(e) + 1);
+    }
     // buf: d.dddddddddddddde[+-]xx
     std::string digits;
     const char* p = buf;
@@ -153,20 +160,19 @@ std::string numberToText(double n) {
 std::string numberToText(double n, int radix) {
     if (radix < 2 || radix > 36 || radix == 10)
         return numberToText(n);
-    if (std::isnan(n))
-        return "NaN";
-    if (std::isinf(n))
-        return n > 0 ? "Infinity" : "-Infinity";
-    // Other radixes print the 32-bit integer part.
-    std::int64_t v = toInt32(n);
+    // Other radixes print the 32-bit integer part. NaN and the infinities become the
+    // smallest integer, whose negation stays negative: its digits then come out as the
+    // characters just below '0', as Flash prints them.
+    std::int32_t v = std::isfinite(n) ? toInt32(n) : std::numeric_limits<std::int32_t>::min();
     bool negative = v < 0;
-    std::uint64_t u = negative ? static_cast<std::uint64_t>(-v) : static_cast<std::uint64_t>(v);
+    if (negative)
+        v = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
     std::string out;
     do {
-        int d = static_cast<int>(u % static_cast<std::uint64_t>(radix));
+        int d = v % radix;
         out.insert(out.begin(), static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10));
-        u /= static_cast<std::uint64_t>(radix);
-    } while (u);
+        v /= radix;
+    } while (v != 0);
     if (negative)
         out.insert(out.begin(), '-');
     return out;
@@ -187,14 +193,53 @@ std::uint32_t toUint32(double n) {
 }
 
 double parseFloatText(std::string_view s) {
+    // Flash reads digit by digit, each fraction digit scaled by a tenth of the last one's
+    // scale, so its results differ from the nearest double in the last bit at times. A
+    // second point is passed over and ends the chance of an exponent; the exponent wraps
+    // as a 32-bit integer.
     std::size_t i = 0;
     while (i < s.size() && isSpace(s[i]))
         ++i;
-    s.remove_prefix(i);
-    std::size_t n = decimalPrefix(s);
-    if (n == 0)
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    double value = 0, scale = 0;
+    bool digits = false, exponentAllowed = true;
+    int points = 0;
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == '.') {
+            if (++points == 1) {
+                scale = 0.1;
+            } else {
+                exponentAllowed = false;
+            }
+            continue;
+        }
+        if (!isDigit(c))
+            break;
+        digits = true;
+        if (points == 0) {
+            value = value * 10 + (c - '0');
+        } else {
+            value += (c - '0') * scale;
+            scale /= 10;
+        }
+    }
+    if (!digits)
         return std::numeric_limits<double>::quiet_NaN();
-    return parseDecimal(s.substr(0, n));
+    if (exponentAllowed && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        bool negativeExponent = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            negativeExponent = s[j++] == '-';
+        std::uint32_t exponent = 0;
+        for (; j < s.size() && isDigit(s[j]); ++j)
+            exponent = exponent * 10 + static_cast<std::uint32_t>(s[j] - '0');
+        auto e = static_cast<std::int32_t>(exponent);
+        value *= std::pow(10.0, negativeExponent ? -static_cast<double>(e) : e);
+    }
+    return negative ? -value : value;
 }
 
 double parseIntText(std::string_view s, int radix) {

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace avm1 {
 
@@ -112,7 +113,15 @@ class Interp {
         }
         return args;
     }
-    Value boolValue(bool b) { return a_.version < 5 ? Value(b ? 1.0 : 0.0) : Value(b); }
+    // Version 4 actions push real booleans too; only their text differs ("1" and "0").
+    static Value boolValue(bool b) { return Value(b); }
+    /// A register: the function's own while it has that many, otherwise one of the four
+    /// registers every block and plain function shares. Null past those.
+    Value* reg(std::size_t r) {
+        if (r < a_.registers.size())
+            return &a_.registers[r];
+        return r < s_.globalRegisters.size() ? &s_.globalRegisters[r] : nullptr;
+    }
 
     // Variables and paths.
     Object* currentTarget() { return a_.target; }
@@ -132,6 +141,7 @@ class Interp {
     bool splitPath(const Str& name, Object*& object, Str& var);
     Object* targetFromValue(const Value& v);
     void setTarget(Object* clip);
+    void setTargetOrRoot(Object* clip);
 
     // Actions that need more than a few lines.
     void actionPush(Payload p);
@@ -139,6 +149,8 @@ class Interp {
     Outcome actionTry(Payload p, std::size_t next, std::size_t end);
     Outcome actionWith(Payload p, std::size_t next, std::size_t end);
     void actionCallFunction();
+    /// super(...): the constructor of the class the running method's class extends.
+    Value callSuperConstructor(SuperObject* sup, std::span<const Value> args);
     void actionCallMethod();
     void actionNew(bool method);
     void actionGotoFrame2(Payload p);
@@ -153,6 +165,24 @@ class Interp {
         if (isAscii(bytes))
             return m_.str(bytes);
         return Str(decodeText(bytes));
+    }
+    /// A text of a Push action, decoded once per place in a living code block.
+    Str literal(std::string_view bytes) {
+        constexpr std::size_t MaxLiterals = 1 << 16;
+        auto key = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        const void* owner = a_.code.owner.get();
+        if (owner) {
+            auto it = s_.literals.find(key);
+            if (it != s_.literals.end() && it->second.owner == owner && !it->second.alive.expired())
+                return it->second.text;
+        }
+        Str text = str(bytes);
+        if (owner) {
+            if (s_.literals.size() >= MaxLiterals)
+                s_.literals.clear();
+            s_.literals[key] = Machine::State::Literal{owner, a_.code.owner, text};
+        }
+        return text;
     }
     Outcome subRange(std::size_t start, std::size_t end);
     void gotoFrameValue(const Value& frame, bool play, std::uint32_t bias);
@@ -170,7 +200,8 @@ class Interp {
 bool Interp::lookup(const Str& name, Value& out, Object** holder) {
     for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
         Object* o = sc->object();
-        if (!o)
+        // Version 4 movies predate the global object's names (NaN, Infinity, Math...).
+        if (!o || (o == s_.global && a_.version < 5))
             continue;
         bool found = false;
         Value v = lookupProperty(m_, o, name, nullptr, &found);
@@ -185,14 +216,22 @@ bool Interp::lookup(const Str& name, Value& out, Object** holder) {
 }
 
 Value Interp::specialName(const Str& name, bool& found) {
-    found = true;
     std::string_view n = name.view();
+    // Most names are none of this, _global and super: their length tells.
+    found = false;
+    if (n.size() != 4 && n.size() != 5 && n.size() != 7)
+        return {};
+    found = true;
     bool cs = s_.caseSensitive();
     auto is = [&](std::string_view w) { return cs ? n == w : equalsFolded(n, w); };
     if (is("this")) {
-        if (a_.suppressThis)
+        if (!a_.suppressThis)
+            return a_.thisValue;
+        // A function that keeps `this` in a register or goes without it sees the `this` of
+        // the timeline it closes over; a version 5 function closes over none and looks
+        // the name up like any other.
+        if (a_.version >= 6)
             return Value(a_.baseClip ? a_.baseClip : targetOrRoot());
-        return a_.thisValue;
     }
     if (is("_global") && a_.version >= 6)
         return Value(s_.global);
@@ -210,6 +249,9 @@ Value Interp::specialName(const Str& name, bool& found) {
 }
 
 bool Interp::splitPath(const Str& name, Object*& object, Str& var) {
+    object = nullptr;
+    if (!name.hasPathSeparator())
+        return false;
     std::string_view path = name.view();
     std::size_t sep = path.find_last_of(":.");
     object = nullptr;
@@ -236,7 +278,7 @@ Value Interp::getVariable(const Str& name, Object** holder) {
             *holder = object;
         return object ? m_.get(object, var) : Value();
     }
-    if (path.find('/') != std::string_view::npos) {
+    if (name.hasPathSeparator() && path.find('/') != std::string_view::npos) {
         for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
             if (!sc->object())
                 continue;
@@ -290,8 +332,10 @@ void Interp::setVariable(const Str& name, const Value& value) {
 }
 
 void Interp::defineLocal(const Str& name, const Value& value) {
-    if (name.view().find_first_of(":./") != std::string_view::npos) {
-        setVariable(name, value); // `var /:a = 1` sets through the path
+    // On a timeline `var /:a = 1` sets through the path; a function's local takes the
+    // whole text as its name.
+    if (!a_.isFunction && name.view().find_first_of(":./") != std::string_view::npos) {
+        setVariable(name, value);
         return;
     }
     Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
@@ -319,6 +363,14 @@ Object* Interp::targetFromValue(const Value& v) {
     return o && o->isDisplayObject() ? o : nullptr;
 }
 
+void Interp::setTargetOrRoot(Object* clip) {
+    // A target that names no clip leaves the actions to the movie's root.
+    if (!clip || !clip->isDisplayObject())
+        clip = a_.baseClip && a_.baseClip->isDisplayObject() ? s_.host.root(a_.baseClip)
+                                                             : s_.host.level(0);
+    setTarget(clip);
+}
+
 void Interp::setTarget(Object* clip) {
     a_.target = clip;
     Object* scopeObject = clip ? clip : targetOrRoot();
@@ -339,20 +391,34 @@ void Interp::setTarget(Object* clip) {
 // --- Operators -------------------------------------------------------------------------
 
 Value Interp::add2(const Value& a, const Value& b) {
+    // valueOf first; text on either side makes both text, where an object that valueOf
+    // left an object gives its toString. Otherwise such an object adds as NaN.
     Value pa = m_.toPrimitive(a);
     Value pb = m_.toPrimitive(b);
     if (pa.isString() || pb.isString()) {
-        Str sa = m_.toString(pa), sb = m_.toString(pb);
+        Str sa = m_.toString(pa.isObject() ? a : pa), sb = m_.toString(pb.isObject() ? b : pb);
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4)
             s_.abort(LimitKind::MemoryBudget, "a script built a string past the movie's budget");
         return Value(Str(sa.str() + sb.str()));
     }
-    return Value(m_.toNumber(pa) + m_.toNumber(pb));
+    auto number = [&](const Value& p) {
+        return p.isObject() ? std::numeric_limits<double>::quiet_NaN() : m_.toNumber(p);
+    };
+    return Value(number(pa) + number(pb));
 }
 
 Value Interp::less2(const Value& a, const Value& b) {
+    // An object whose valueOf gives an object compares false at once, the other operand
+    // unconverted; a clip in that place compares as NaN.
+    auto objectGivesFalse = [](const Value& p) {
+        return p.isObject() && !p.asObject()->isDisplayObject();
+    };
     Value pa = m_.toPrimitive(a);
+    if (objectGivesFalse(pa))
+        return Value(false);
     Value pb = m_.toPrimitive(b);
+    if (objectGivesFalse(pb))
+        return Value(false);
     if (pa.isString() && pb.isString())
         return Value(toUtf16(pa.asString().view()) < toUtf16(pb.asString().view()));
     double x = m_.toNumber(pa), y = m_.toNumber(pb);
@@ -423,7 +489,7 @@ void Interp::actionPush(Payload p) {
         std::uint8_t type = p.u8();
         switch (type) {
         case 0:
-            push(Value(str(p.cstring())));
+            push(Value(literal(p.cstring())));
             break;
         case 1:
             push(Value(static_cast<double>(p.f32())));
@@ -435,8 +501,8 @@ void Interp::actionPush(Payload p) {
             push(Value());
             break;
         case 4: {
-            std::uint8_t r = p.u8();
-            push(r < a_.registers.size() ? a_.registers[r] : Value());
+            Value* r = reg(p.u8());
+            push(r ? *r : Value());
             break;
         }
         case 5:
@@ -489,7 +555,8 @@ void Interp::actionDefineFunction(Payload p, std::size_t bodyStart, std::size_t&
     std::size_t bodyEnd = std::min(bodyStart + size, codeEnd);
     info->body.owner = a_.code.owner;
     info->body.bytes = a_.code.bytes.subspan(bodyStart, bodyEnd - bodyStart);
-    info->swfVersion = a_.version;
+    // Functions came with version 5: a version 4 movie's functions run by its rules.
+    info->swfVersion = std::max(a_.version, 5);
     info->constants = a_.constants;
     next = bodyEnd;
 
@@ -497,7 +564,7 @@ void Interp::actionDefineFunction(Payload p, std::size_t bodyStart, std::size_t&
     auto* f = m_.make<FunctionObject>(s_.functionProto, info, closure, a_.baseClip);
     Object* proto = m_.newObject();
     m_.define(proto, "constructor", Value(static_cast<Object*>(f)), attr::DontEnum);
-    m_.define(f, "prototype", Value(proto), attr::DontEnum);
+    m_.define(f, "prototype", Value(proto), attr::DontEnum | attr::DontDelete);
     if (info->name.empty())
         push(Value(static_cast<Object*>(f)));
     else
@@ -570,8 +637,8 @@ Outcome Interp::actionTry(Payload p, std::size_t next, std::size_t end) {
         s_.stack.resize(std::max(std::min(s_.stack.size(), stackDepth), a_.stackBase));
         if (hasCatch) {
             if (inRegister) {
-                if (catchRegister < a_.registers.size())
-                    a_.registers[catchRegister] = t.value;
+                if (Value* r = reg(catchRegister))
+                    *r = t.value;
             } else {
                 defineLocal(catchName, t.value);
             }
@@ -600,14 +667,25 @@ Outcome Interp::actionTry(Payload p, std::size_t next, std::size_t end) {
     return out;
 }
 
+Value Interp::callSuperConstructor(SuperObject* sup, std::span<const Value> args) {
+    Object* home = sup->home();
+    Value ctor = home ? m_.get(home, s_.sConstructor2) : Value();
+    return callValue(m_, ctor, Value(sup->thisObject()), args, home ? home->proto() : nullptr);
+}
+
 void Interp::actionCallFunction() {
     Value nameValue = pop();
     std::vector<Value> args = popArgs();
     Str name = m_.toString(nameValue);
     Object* holder = nullptr;
     Value f = getVariable(name, &holder);
+    if (auto* sup = dynamic_cast<SuperObject*>(f.asObject())) {
+        push(callSuperConstructor(sup, args)); // super(...)
+        return;
+    }
     Value self;
-    if (holder && !holder->isDisplayObject() && holder != s_.global && holder != a_.locals)
+    // A function found in an activation object is called on that object.
+    if (holder && !holder->isDisplayObject() && holder != s_.global)
         self = Value(holder);
     else if (holder && holder->isDisplayObject())
         self = Value(holder);
@@ -625,10 +703,7 @@ void Interp::actionCallMethod() {
         // Calling the object itself: super() runs the parent constructor.
         if (Object* o = object.asObject()) {
             if (auto* sup = dynamic_cast<SuperObject*>(o)) {
-                Object* home = sup->home();
-                Value ctor = home ? m_.get(home, s_.sConstructor2) : Value();
-                push(callValue(m_, ctor, Value(sup->thisObject()), args,
-                               home ? home->proto() : nullptr));
+                push(callSuperConstructor(sup, args));
                 return;
             }
         }
@@ -842,14 +917,17 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                     ? a_.baseClip
                     : resolveTargetPath(m_, &a_, a_.baseClip ? a_.baseClip : targetOrRoot(),
                                         str(target).view());
-            setTarget(clip && clip->isDisplayObject() ? clip : nullptr);
+            setTargetOrRoot(clip);
             break;
         }
         case 0x20: {
             Value v = pop();
             Object* clip = nullptr;
             if (Object* o = v.asObject(); o && o->isDisplayObject()) {
-                clip = o;
+                // A clip is found again by its path: a clip of the same name placed
+                // earlier wins.
+                std::string path = s_.host.dotPath(o);
+                clip = resolveTargetPath(m_, &a_, o, path);
             } else {
                 Str path = m_.toString(v);
                 clip = path.empty()
@@ -857,11 +935,11 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                            : resolveTargetPath(m_, &a_, a_.baseClip ? a_.baseClip : targetOrRoot(),
                                                path.view());
             }
-            setTarget(clip && clip->isDisplayObject() ? clip : nullptr);
+            setTargetOrRoot(clip);
             break;
         }
-        case 0x22: { // GetProperty
-            double index = m_.toNumber(pop());
+        case 0x22: {                                       // GetProperty
+            double index = std::trunc(m_.toNumber(pop())); // -0.8 is 0, _x
             Object* clip = targetFromValue(pop());
             if (clip && index >= 0 && index < std::size(PropertyNames))
                 push(m_.get(clip, m_.str(PropertyNames[static_cast<std::size_t>(index)])));
@@ -871,7 +949,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         case 0x23: { // SetProperty
             Value value = pop();
-            double index = m_.toNumber(pop());
+            double index = std::trunc(m_.toNumber(pop()));
             Object* clip = targetFromValue(pop());
             if (clip && index >= 0 && index < std::size(PropertyNames))
                 m_.set(clip, m_.str(PropertyNames[static_cast<std::size_t>(index)]), value);
@@ -904,8 +982,9 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                 break;
             double n = stringToNumber(label, 7);
             if (!std::isnan(n)) {
-                if (n >= 1)
-                    s_.host.callFrame(clip, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1);
+                // Frame numbers wrap at 32 bits: 4294967299 is frame 3.
+                if (std::uint32_t frame = toUint32(n); frame >= 1)
+                    s_.host.callFrame(clip, frame - 1);
             } else if (auto f = s_.host.frameOfLabel(clip, label)) {
                 s_.host.callFrame(clip, *f);
             }
@@ -950,9 +1029,8 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         }
         case 0x87: {
-            std::uint8_t r = p.u8();
-            if (r < a_.registers.size())
-                a_.registers[r] = top();
+            if (Value* r = reg(p.u8()))
+                *r = top();
             break;
         }
         case 0x88: {
@@ -1190,6 +1268,13 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         case 0x41: {
             Str name = m_.toString(pop());
+            if (!a_.isFunction && name.view().find_first_of(":./") != std::string_view::npos) {
+                Object* object;
+                Str var;
+                if (splitPath(name, object, var) && object && !m_.hasOwnProperty(object, var))
+                    m_.set(object, var, Value());
+                break;
+            }
             Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
             if (locals && !m_.hasOwnProperty(locals, name))
                 m_.set(locals, name, Value());
@@ -1235,6 +1320,12 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         }
         case 0x42: {
+            // A count no 32-bit integer holds makes no array and takes nothing.
+            if (double n = m_.toNumber(top()); !(n >= 0 && n <= 2147483647.0)) {
+                pop();
+                push(Value());
+                break;
+            }
             std::vector<Value> elements = popArgs();
             push(Value(m_.newArray(elements)));
             break;
@@ -1418,8 +1509,13 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         act.thisValue = Value(m.toObject(thisValue));
     Activation* caller = s.activations.empty() ? nullptr : s.activations.back();
     act.baseClip = f->definingTarget();
-    if (info.swfVersion < 6 && caller && caller->target)
-        act.baseClip = caller->target;
+    // Without closures a function runs on the clip it is called on, else on the caller's.
+    if (info.swfVersion < 6) {
+        if (Object* self = act.thisValue.asObject(); self && self->isDisplayObject())
+            act.baseClip = self;
+        else if (caller && caller->target)
+            act.baseClip = caller->target;
+    }
     act.target = act.baseClip;
     act.locals = m.make<Object>(nullptr);
     Scope* globalScope = nullptr;
@@ -1429,7 +1525,8 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         parent = act.baseClip ? m.make<Scope>(globalScope, act.baseClip, true) : globalScope;
     }
     act.scope = m.make<Scope>(parent, act.locals);
-    act.registers.resize(info.isFunction2 ? std::max<std::size_t>(info.registerCount, 1) : 4);
+    if (info.isFunction2)
+        act.registers.resize(info.registerCount);
 
     std::uint16_t flags = info.isFunction2 ? info.flags : 0;
     auto preload = [&](std::uint16_t bit) { return (flags & bit) != 0; };

@@ -5,6 +5,7 @@
 #include "avm1/State.h"
 #include "avm1/Text.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -220,7 +221,43 @@ constexpr int MaxChain = 256;
 bool isProtoName(const Str& name) {
     return name.view() == "__proto__";
 }
+
+/// The __resolve handler of an object: the first stored __resolve along the chain that holds
+/// an object (a primitive or a clip there is passed over); an accessor gives none.
+Value findResolver(Machine& m, Object* object) {
+    Machine::State& s = m.state();
+    const Str& name = s.sResolve;
+    bool cs = s.caseSensitive();
+    for (int depth = 0; object && depth < MaxChain; ++depth, object = object->proto()) {
+        const Property* p = object->properties().find(name, cs);
+        if (!p || !attr::visibleTo(p->attributes, s.version))
+            continue;
+        if (p->isAccessor())
+            return {};
+        if (Object* o = p->value.asObject(); o && !o->isDisplayObject())
+            return p->value;
+    }
+    return {};
+}
 } // namespace
+
+bool callAccessor(Machine& m, const Property& property, Object* function, const Value& self,
+                  std::span<const Value> args, Value& result) {
+    // An accessor that reaches its own property again may do so a limited number of times;
+    // past that the access does not run it and the script goes on.
+    constexpr int MaxNesting = 65;
+    Machine::State& s = m.state();
+    const std::uint64_t serial = property.serial;
+    if (std::count(s.activeAccessors.begin(), s.activeAccessors.end(), serial) >= MaxNesting)
+        return false;
+    s.activeAccessors.push_back(serial);
+    struct Leave {
+        Machine::State& s;
+        ~Leave() { s.activeAccessors.pop_back(); }
+    } leave{s};
+    result = callValue(m, Value(function), self, args, nullptr);
+    return true;
+}
 
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found) {
     Machine::State& s = m.state();
@@ -233,6 +270,12 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             *found = true;
         if (holder)
             *holder = object;
+        // `super` stands for its prototype: its __proto__ is the one of that prototype.
+        if (dynamic_cast<SuperObject*>(object)) {
+            object = object->proto();
+            if (!object)
+                return {};
+        }
         if (Property* p = object->properties().find(name, true))
             return p->value; // a script stored its own __proto__ value
         return object->proto() ? Value(object->proto()) : Value();
@@ -250,8 +293,9 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
                 return p->value;
             if (!p->getter)
                 return {};
-            Object* getter = p->getter;
-            return callValue(m, Value(getter), Value(object), {}, nullptr);
+            // Too deep, the getter reads the value stored under it.
+            Value out;
+            return callAccessor(m, *p, p->getter, Value(object), {}, out) ? out : p->value;
         }
         Value out;
         if (current->getVirtual(m, name, out)) {
@@ -264,8 +308,8 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
         current = current->proto();
     }
     // Not found: an object's __resolve answers for missing names.
-    if (name.view() != "__resolve") {
-        Value resolver = lookupProperty(m, object, m.str("__resolve"), nullptr, nullptr);
+    if (!(name == s.sResolve)) {
+        Value resolver = findResolver(m, object);
         if (resolver.isObject() && resolver.asObject()->asFunction()) {
             if (found)
                 *found = true;
@@ -281,8 +325,14 @@ Value Machine::get(Object* object, const Str& name) {
 }
 
 Value Machine::getMember(const Value& base, const Str& name) {
-    if (base.isObject())
-        return get(base.asObject(), name);
+    if (Object* o = base.asObject()) {
+        // Every clip answers _global, as it answers _root and _parent.
+        State& s = *state_;
+        if (o->isDisplayObject() && s.version >= 6 && name.size() == 7 &&
+            (s.caseSensitive() ? name == s.sGlobal : equalsFolded(name.view(), "_global")))
+            return Value(s.global);
+        return get(o, name);
+    }
     if (base.isNullish())
         return {};
     State& s = *state_;
@@ -299,76 +349,98 @@ Value Machine::getMember(const Value& base, const Str& name) {
 }
 
 void Machine::set(Object* object, const Str& name, const Value& value) {
-    State& s = *state_;
     if (!object || name.empty())
         return;
     if (isProtoName(name)) {
+        Value stored = value;
+        if (!object->watchers().empty())
+            runWatcher(object, name, object->proto() ? Value(object->proto()) : Value(), value,
+                       stored);
         // Any value may be stored; only an object links the chain.
         object->properties().remove(name, true);
-        object->setProto(value.asObject());
-        if (!value.isObject())
-            object->properties().add(Property{name, value, attr::DontEnum, nullptr, nullptr}, true);
+        object->setProto(stored.asObject());
+        if (!stored.isObject())
+            object->properties().add(Property{name, stored, attr::DontEnum, nullptr, nullptr},
+                                     true);
         return;
     }
     if (object->setVirtual(*this, name, value))
         return;
+    assign(object, name, value, true);
+}
+
+bool Machine::runWatcher(Object* object, const Str& name, const Value& old, const Value& value,
+                         Value& result) {
+    bool cs = state_->caseSensitive();
+    auto& list = object->watchers();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        Watcher w = list[i];
+        if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view())))
+            continue;
+        Value args[] = {Value(name), old, value, w.userData};
+        // The watcher may not fire again while it runs.
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        try {
+            result = callValue(*this, Value(w.callback), Value(object), args, nullptr);
+        } catch (...) {
+            object->watchers().push_back(w);
+            throw;
+        }
+        object->watchers().push_back(w);
+        return true;
+    }
+    return false;
+}
+
+void Machine::assign(Object* object, const Str& name, const Value& value, bool watched) {
+    State& s = *state_;
     bool cs = s.caseSensitive();
-    Value stored = value;
     Property* own = object->properties().find(name, cs);
     if (own && !attr::visibleTo(own->attributes, s.version))
         own = nullptr;
-    if (own && own->isAccessor()) {
-        if (Object* setter = own->setter)
-            callValue(*this, Value(setter), Value(object), std::span(&stored, 1), nullptr);
+    if (own && !own->isAccessor() && (own->attributes & attr::ReadOnly))
         return;
-    }
-    if (own && (own->attributes & attr::ReadOnly))
-        return;
-    if (!own) {
-        // An inherited setter takes the assignment.
-        Object* holder = object->proto();
-        for (int depth = 0; holder && depth < MaxChain; ++depth) {
-            Property* p = holder->properties().find(name, cs);
-            if (p && attr::visibleTo(p->attributes, s.version)) {
-                if (p->isAccessor()) {
-                    if (Object* setter = p->setter)
-                        callValue(*this, Value(setter), Value(object), std::span(&stored, 1),
-                                  nullptr);
-                    return;
-                }
-                break;
+    // The property the assignment meets: the own one, else an inherited accessor, whose
+    // setter takes the assignment.
+    Property* met = own;
+    Object* holder = own ? object : nullptr;
+    Object* p = object->proto();
+    for (int depth = 0; !met && p && depth < MaxChain; ++depth, p = p->proto()) {
+        Property* found = p->properties().find(name, cs);
+        if (found && attr::visibleTo(found->attributes, s.version)) {
+            if (found->isAccessor()) {
+                met = found;
+                holder = p;
             }
-            holder = holder->proto();
-        }
-    }
-    if (!object->watchers().empty()) {
-        for (std::size_t i = 0; i < object->watchers().size(); ++i) {
-            Watcher w = object->watchers()[i];
-            if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view())))
-                continue;
-            Value old = own ? own->value : Value();
-            Value args[] = {Value(name), old, stored, w.userData};
-            // The watcher may not fire again while it runs.
-            auto& list = object->watchers();
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-            try {
-                stored = callValue(*this, Value(w.callback), Value(object), args, nullptr);
-            } catch (...) {
-                object->watchers().push_back(w);
-                throw;
-            }
-            object->watchers().push_back(w);
-            own = object->properties().find(name, cs);
             break;
         }
     }
-    if (own) {
-        own->value = stored;
+    if (watched && !object->watchers().empty()) {
+        // The old value is the stored one, even under an accessor: no getter runs.
+        Value stored;
+        if (runWatcher(object, name, met ? met->value : Value(), value, stored))
+            return assign(object, name, stored, false); // the callback may change the object
+    }
+    if (met && met->isAccessor()) {
+        if (Object* setter = met->setter) {
+            // The value is also stored under the accessor once the setter is done, if the
+            // property is still there.
+            const std::uint64_t serial = met->serial;
+            Value ignored;
+            callAccessor(*this, *met, setter, Value(object), std::span(&value, 1), ignored);
+            Property* again = holder->properties().find(name, cs);
+            if (again && again->serial == serial)
+                again->value = value;
+        }
+        return;
+    }
+    if (met) {
+        met->value = value;
         return;
     }
     if (s.propertyCount >= s.limits.maxObjects * 4 && !s.activations.empty())
         s.abort(LimitKind::MemoryBudget, "a script stored more properties than the movie may hold");
-    object->properties().add(Property{name, stored, 0, nullptr, nullptr}, cs);
+    object->properties().add(Property{name, value, 0, nullptr, nullptr}, cs);
     ++s.propertyCount;
 }
 
@@ -376,7 +448,7 @@ bool Machine::hasOwnProperty(Object* object, const Str& name) {
     if (!object)
         return false;
     if (isProtoName(name))
-        return true;
+        return object->proto() || object->properties().find(name, true);
     const Property* p = object->properties().find(name, state_->caseSensitive());
     if (p && attr::visibleTo(p->attributes, state_->version))
         return true;
@@ -646,6 +718,8 @@ void Machine::collectGarbage() {
     }
     for (const Value& v : s.stack)
         marker.mark(v);
+    for (const Value& v : s.globalRegisters)
+        marker.mark(v);
     marker.drain();
     s.host.traceRoots(marker);
     marker.drain();
@@ -718,7 +792,6 @@ void Machine::runBlock(Code code, Object* clip, int version) {
     act.thisValue = Value(clip);
     act.target = act.baseClip = clip;
     act.locals = clip ? clip : s.global;
-    act.registers.resize(4);
     act.constants = s.constants;
     int savedVersion = s.version;
     std::size_t savedStack = s.stack.size();

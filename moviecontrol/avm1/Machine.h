@@ -179,6 +179,11 @@ class Machine {
 
   private:
     friend class Root;
+    /// A stored or accessor assignment, through the object's watchers when `watched`.
+    void assign(Object* object, const Str& name, const Value& value, bool watched);
+    /// Runs the object's watcher of `name`, if any, into `result`; false when none.
+    bool runWatcher(Object* object, const Str& name, const Value& old, const Value& value,
+                    Value& result);
     std::unique_ptr<State> state_;
 };
 

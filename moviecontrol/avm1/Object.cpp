@@ -6,6 +6,7 @@ namespace avm1 {
 
 namespace {
 constexpr std::size_t IndexThreshold = 12;
+std::uint64_t lastSerial = 0;
 
 bool sameName(const Str& a, const Str& b, bool caseSensitive) {
     if (a.sameAs(b))
@@ -14,7 +15,7 @@ bool sameName(const Str& a, const Str& b, bool caseSensitive) {
 }
 } // namespace
 
-bool attr::visibleTo(std::uint32_t attributes, int version) {
+bool attr::visibleToSlow(std::uint32_t attributes, int version) {
     if ((attributes & Only6) && version < 6)
         return false;
     if ((attributes & Hide6) && version == 6)
@@ -59,6 +60,7 @@ std::size_t PropertyMap::locate(const Str& name, bool caseSensitive) const {
 
 Property& PropertyMap::add(Property property, bool /*caseSensitive*/) {
     slots_.push_back(std::make_unique<Property>(std::move(property)));
+    slots_.back()->serial = ++lastSerial;
     ++live_;
     if (indexed_)
         index_.emplace(slots_.back()->name.foldedHash(), slots_.size() - 1);

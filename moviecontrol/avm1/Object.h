@@ -45,8 +45,12 @@ inline constexpr std::uint32_t Only8 = 1u << 12;
 inline constexpr std::uint32_t Only9 = 1u << 13;
 inline constexpr std::uint32_t Only10 = 1u << 14;
 inline constexpr std::uint32_t Hidden = DontEnum | DontDelete;
+inline constexpr std::uint32_t VersionBits = Only6 | Hide6 | Only7 | Only8 | Only9 | Only10;
+bool visibleToSlow(std::uint32_t attributes, int version);
 /// True when a property with these attributes is visible to a movie of `version`.
-bool visibleTo(std::uint32_t attributes, int version);
+inline bool visibleTo(std::uint32_t attributes, int version) {
+    return (attributes & VersionBits) == 0 || visibleToSlow(attributes, version);
+}
 } // namespace attr
 
 struct Property {
@@ -56,6 +60,9 @@ struct Property {
     /// addProperty accessors; when getter or setter is set, `value` is unused.
     Object* getter = nullptr;
     Object* setter = nullptr;
+    /// Unique among all properties ever made: tells a property from a later one of the
+    /// same name.
+    std::uint64_t serial = 0;
     bool isAccessor() const { return getter != nullptr || setter != nullptr; }
 };
 

@@ -3,6 +3,7 @@
 
 #include "avm1/Machine.h"
 
+#include <array>
 #include <chrono>
 #include <random>
 #include <unordered_map>
@@ -63,7 +64,11 @@ struct Machine::State {
     // Running code.
     std::shared_ptr<const std::vector<Str>> constants;
     std::vector<Value> stack;
+    /// The four registers of blocks and plain functions (a DefineFunction2 has its own).
+    std::array<Value, 4> globalRegisters;
     std::vector<Activation*> activations;
+    /// Accessors running now, by their property's serial.
+    std::vector<std::uint64_t> activeAccessors;
     int callDepth = 0;
     std::uint64_t actionsThisFrame = 0;
     std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
@@ -84,8 +89,16 @@ struct Machine::State {
         sValueOf{"valueOf"}, sThis{"this"}, sArguments{"arguments"}, sSuper{"super"},
         sGlobal{"_global"}, sRoot{"_root"}, sParent{"_parent"}, sCallee{"callee"},
         sCaller{"caller"}, sMessage{"message"}, sName{"name"}, sEmpty{""}, sUndefined{"undefined"},
-        sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"};
+        sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"}, sResolve{"__resolve"};
     std::vector<Str> smallInts; // "0".."1023"
+    /// Texts that Push actions carry, by where they stand in the code: a loop pushes the
+    /// same names again and again. An entry counts only while its code block lives.
+    struct Literal {
+        const void* owner = nullptr;
+        std::weak_ptr<const void> alive;
+        Str text;
+    };
+    std::unordered_map<const std::uint8_t*, Literal> literals;
     /// Short names pushed by scripts, shared instead of made anew at each push.
     std::unordered_map<std::string_view, Str> interned;
 
@@ -124,6 +137,10 @@ template <class F> Value guarded(Machine::State& s, F&& f) {
 /// Property lookup along the prototype chain; `holder` receives the object that has it and
 /// `found` whether any had it.
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found);
+
+/// Calls a getter or setter of `holder`'s property `name`, within the nesting limit.
+Value callAccessor(Machine& m, Object* holder, const Str& name, Object* function, const Value& self,
+                   std::span<const Value> args);
 
 /// The prototype object of a constructor.
 Object* constructorPrototype(Machine& m, Object* ctor);

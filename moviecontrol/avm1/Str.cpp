@@ -20,6 +20,11 @@ char16_t foldUnit(char16_t c) {
         return static_cast<char16_t>(c + 0x20);
     if (c >= 0x400 && c <= 0x40F)
         return static_cast<char16_t>(c + 0x50);
+    // The digraphs DŽ, LJ, NJ and DZ come as capital, title and small letter.
+    if (c >= 0x1C4 && c <= 0x1CC)
+        return static_cast<char16_t>(0x1C6 + (c - 0x1C4) / 3 * 3);
+    if (c >= 0x1F1 && c <= 0x1F3)
+        return 0x1F3;
     if (((c >= 0x100 && c <= 0x17F) || (c >= 0x460 && c <= 0x4FF)) && (c % 2) == 0)
         return static_cast<char16_t>(c + 1);
     return c;
@@ -50,8 +55,10 @@ std::string foldText(std::string_view text) {
 Str::Str() = default;
 
 Str::Str(std::string text) {
-    if (!text.empty())
-        data_ = std::make_shared<const Data>(Data{std::move(text)});
+    if (!text.empty()) {
+        bool pathLike = text.find_first_of(":./") != std::string::npos;
+        data_ = std::make_shared<const Data>(Data{std::move(text), 0, 0, false, pathLike});
+    }
 }
 
 const std::string& Str::emptyText() {

@@ -28,6 +28,9 @@ class Str {
     std::size_t hash() const;
     std::size_t foldedHash() const;
     bool sameAs(const Str& other) const { return data_ == other.data_; }
+    /// True when the text holds a path separator (':', '.' or '/'); worked out once, as
+    /// every variable lookup asks.
+    bool hasPathSeparator() const { return data_ && data_->pathLike; }
 
     friend bool operator==(const Str& a, const Str& b) {
         return a.data_ == b.data_ || a.str() == b.str();
@@ -41,6 +44,7 @@ class Str {
         mutable std::size_t hash = 0;
         mutable std::size_t folded = 0;
         mutable bool hashed = false;
+        bool pathLike = false;
     };
     std::shared_ptr<const Data> data_;
 };

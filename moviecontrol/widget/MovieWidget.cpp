@@ -45,6 +45,10 @@ MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
         });
     });
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The pointer reaches the movie without a button held; keys and composed text too.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &MovieWidget::onTimer);
@@ -96,6 +100,12 @@ void MovieWidget::setMovie(const std::string& path) {
         if (audio_) {
             audio_->listen(movie_->player());
         }
+        movie_->input().buttonSound = [this](std::uint16_t button, std::size_t transition) {
+            if (audio_) {
+                audio_->sound().buttonTransition(button,
+                                                 static_cast<audio::ButtonTransition>(transition));
+            }
+        };
     }
     restartClock();
     updateTimer();

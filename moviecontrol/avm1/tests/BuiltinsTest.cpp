@@ -115,6 +115,11 @@ TEST_F(Builtins, StringMethodsEdgeCases) {
     EXPECT_EQ(m("split", {str(""), num(3)}), "H,e,l");
     EXPECT_EQ(m("toUpperCase", {}), "HELLO, WORLD");
     EXPECT_EQ(text(vm.getMember(s, vm.str("length"))), "12");
+    // Integer arguments wrap at 32 bits; a call without any gives undefined.
+    EXPECT_EQ(m("charAt", {num(4294967297.0)}), "e");
+    EXPECT_EQ(m("slice", {num(4294967296.0), num(4294967298.0)}), "He");
+    EXPECT_EQ(m("indexOf", {str(""), num(100)}), "-1");
+    EXPECT_EQ(m("substr", {}), "undefined");
     Object* string = vm.get(vm.global(), "String").asObject();
     EXPECT_EQ(text(call(string, "fromCharCode", {num(72), num(105), num(0x263A)})),
               "Hi\xE2\x98\xBA");
@@ -213,6 +218,85 @@ TEST_F(Builtins, AddPropertyAndWatch) {
     EXPECT_EQ(vm.toNumber(vm.get(o, "w")), 3);
 }
 
+TEST_F(Builtins, AccessorsThatReachTheirOwnPropertyStopAfterALimit) {
+    // A getter reading its own property nests 65 deep, then reads the stored value and the
+    // script goes on; a property of the same name elsewhere has a count of its own.
+    Object* o = vm.newObject();
+    int calls = 0;
+    Value getter(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs& c) {
+        ++calls;
+        return c.machine.get(c.thisObject(), "p");
+    })));
+    vm.set(o, "p", str("stored"));
+    call(o, "addProperty", {str("p"), getter, Value::null()});
+    EXPECT_EQ(text(vm.get(o, "p")), "stored");
+    EXPECT_EQ(calls, 65);
+    EXPECT_TRUE(stage.limits.empty());
+
+    // A setter assigning its own property: the value lands under the accessor afterwards.
+    Object* s = vm.newObject();
+    int sets = 0;
+    Value setter(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs& c) {
+        ++sets;
+        c.machine.set(c.thisObject(), "q", Value(Str("inner")));
+        return Value();
+    })));
+    Value plainGetter(static_cast<Object*>(
+        vm.newFunction([&](avm1::CallArgs& c) { return c.machine.get(c.thisObject(), "q"); })));
+    call(s, "addProperty", {str("q"), plainGetter, setter});
+    vm.set(s, "q", str("outer"));
+    EXPECT_EQ(sets, 65);
+    EXPECT_EQ(text(vm.get(s, "q")), "outer");
+}
+
+TEST_F(Builtins, WatchersSeeInheritedAccessorsAndTheirStoredValue) {
+    Object* proto = vm.newObject();
+    vm.set(proto, "x", num(3));
+    std::vector<std::string> log;
+    Value getter(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs&) {
+        log.push_back("get");
+        return Value();
+    })));
+    Value setter(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs& c) {
+        log.push_back("set " + c.machine.toString(c.arg(0)).str());
+        return Value();
+    })));
+    call(proto, "addProperty", {str("x"), getter, setter});
+    Object* child = vm.make<Object>(proto);
+    Value watcher(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs& c) {
+        log.push_back("old " + c.machine.toString(c.arg(1)).str());
+        return c.arg(2);
+    })));
+    call(child, "watch", {str("x"), watcher});
+    vm.set(child, "x", num(4));
+    EXPECT_EQ(log, (std::vector<std::string>{"old 3", "set 4"}));
+}
+
+TEST_F(Builtins, ResolveIsTheFirstObjectOnTheChain) {
+    Object* proto = vm.newObject();
+    Value resolver(static_cast<Object*>(vm.newFunction([](avm1::CallArgs& c) {
+        return Value(Str("resolved " + c.machine.toString(c.arg(0)).str()));
+    })));
+    vm.set(proto, "__resolve", resolver);
+    Object* o = vm.make<Object>(proto);
+    vm.set(o, "__resolve", num(42)); // a primitive is passed over
+    EXPECT_EQ(text(vm.get(o, "missing")), "resolved missing");
+    vm.set(o, "__resolve", Value(vm.newObject())); // an object that is no function stops it
+    EXPECT_TRUE(vm.get(o, "missing").isUndefined());
+}
+
+TEST_F(Builtins, ArrayReverseStoresEveryElementAnew) {
+    // [ , , 2] reversed: the holes become undefined elements, the new order shows in for..in.
+    Object* a = array({});
+    vm.set(a, "2", num(2));
+    call(a, "reverse");
+    EXPECT_EQ(text(Value(a)), "2,undefined,undefined");
+    std::vector<std::string> names;
+    for (const Str& n : vm.enumerate(a))
+        names.push_back(n.str());
+    EXPECT_EQ(names, (std::vector<std::string>{"2", "0"}));
+}
+
 TEST_F(Builtins, FunctionCallApplyAndBroadcaster) {
     Value self(static_cast<Object*>(vm.newFunction([](avm1::CallArgs& c) {
         return Value(Str(c.machine.toString(c.thisValue).str() + "/" + std::to_string(c.count())));
@@ -272,6 +356,10 @@ TEST_F(Builtins, ErrorAndRegisteredClasses) {
     EXPECT_EQ(vm.registeredClass("ball"), ctor);
     call(object, "registerClass", {str("Ball"), Value::null()});
     EXPECT_EQ(vm.registeredClass("Ball"), nullptr);
+    // What is no function is refused and leaves the registration as it was.
+    call(object, "registerClass", {str("Ball"), Value(ctor)});
+    EXPECT_FALSE(vm.toBoolean(call(object, "registerClass", {str("Ball"), Value(vm.newObject())})));
+    EXPECT_EQ(vm.registeredClass("Ball"), ctor);
 }
 
 TEST_F(Builtins, CollectionFreesCyclesButKeepsRoots) {

@@ -38,6 +38,11 @@ TEST(NumberText, OtherRadixesPrintTheIntegerPart) {
     EXPECT_EQ(avm1::numberToText(-10, 2), "-1010");
     EXPECT_EQ(avm1::numberToText(35.9, 36), "z");
     EXPECT_EQ(avm1::numberToText(10, 1), "10"); // an invalid radix prints decimal
+    // NaN is the smallest integer there, whose digits fall below '0'.
+    EXPECT_EQ(avm1::numberToText(std::nan(""), 2), "-/0000000000000000000000000000000");
+    EXPECT_EQ(avm1::numberToText(std::nan(""), 8), "-.0000000000");
+    // Rounding the largest number to 15 digits would overflow: its digits are cut.
+    EXPECT_EQ(avm1::numberToText(std::numeric_limits<double>::max()), "1.79769313486231e+308");
 }
 
 TEST(StringToNumber, FollowsTheMovieVersion) {
@@ -60,9 +65,17 @@ TEST(GlobalParsing, ParseIntAndParseFloat) {
     EXPECT_EQ(avm1::parseIntText("019", 0), 19);
     EXPECT_EQ(avm1::parseIntText("-z", 36), -35);
     EXPECT_TRUE(std::isnan(avm1::parseIntText("g", 16)));
-    EXPECT_EQ(avm1::parseFloatText("0000.12345GIBBERISH"), 0.12345);
+    EXPECT_DOUBLE_EQ(avm1::parseFloatText("0000.12345GIBBERISH"), 0.12345);
     EXPECT_EQ(avm1::parseFloatText("  -1e3x"), -1000);
     EXPECT_TRUE(std::isnan(avm1::parseFloatText("e5")));
+    // A second point is passed over and ends the exponent; the exponent wraps at 32 bits.
+    EXPECT_DOUBLE_EQ(avm1::parseFloatText("1.2345.678"), 1.2345678);
+    EXPECT_DOUBLE_EQ(avm1::parseFloatText("-2.123123.123219e20"), -2.123123123219);
+    EXPECT_EQ(avm1::parseFloatText("1e4294967297"), 10);
+    EXPECT_EQ(avm1::parseFloatText("10e-"), 10);
+    EXPECT_TRUE(std::isnan(avm1::parseFloatText("Infinity")));
+    // Fraction digits are scaled one by one, off the nearest double in the last bit.
+    EXPECT_EQ(avm1::parseFloatText(".1499999"), 0.14999990000000005);
 }
 
 TEST(Int32, WrapsModulo2To32) {
@@ -119,6 +132,10 @@ TEST(Names, CaseInsensitiveUpToVersion6) {
     v6.vm.set(g6, "\xC3\x84pfel", Value(3.0));                   // Äpfel
     EXPECT_EQ(v6.vm.toNumber(v6.vm.get(g6, "\xC3\xA4PFEL")), 3); // äPFEL
     EXPECT_TRUE(avm1::equalsFolded("\xD3\xA4", "\xD3\xA5"));     // Ӥ ӥ
+    // Digraphs come in three cases, all one name: Ǳ ǲ ǳ, and Ǆ ǅ ǆ apart from them.
+    EXPECT_TRUE(avm1::equalsFolded("\xC7\xB1\xC7\xB2", "\xC7\xB3\xC7\xB3"));
+    EXPECT_TRUE(avm1::equalsFolded("\xC7\x84", "\xC7\x85"));
+    EXPECT_FALSE(avm1::equalsFolded("\xC7\x86", "\xC7\x89"));
     avm1::Object* g7 = v7.vm.newObject();
     v7.vm.set(g7, "Name", Value(1.0));
     EXPECT_TRUE(v7.vm.get(g7, "NAME").isUndefined());

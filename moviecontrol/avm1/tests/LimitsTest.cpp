@@ -144,9 +144,16 @@ TEST(Malformed, HostileGettersAndPrototypeLoopsEnd) {
     b->setProto(a); // a prototype cycle
     EXPECT_TRUE(vm.get(a, "missing").isUndefined());
     EXPECT_TRUE(vm.enumerate(a).empty());
-    // A getter that reads itself recurses until the depth limit, then the read ends.
-    avm1::Value getter(static_cast<avm1::Object*>(
-        vm.newFunction([](avm1::CallArgs& c) { return c.machine.get(c.thisObject(), "self"); })));
+    // A getter that reads the same property of ever new objects recurses until the depth
+    // limit, then the read ends.
+    avm1::Value getter;
+    getter = avm1::Value(static_cast<avm1::Object*>(vm.newFunction([&getter](avm1::CallArgs& c) {
+        avm1::Object* next = c.machine.newObject();
+        c.machine.callMethod(
+            next, "addProperty",
+            std::vector<avm1::Value>{avm1::Value(avm1::Str("self")), getter, avm1::Value::null()});
+        return c.machine.get(next, "self");
+    })));
     avm1::Object* o = vm.newObject();
     vm.callMethod(
         o, "addProperty",

@@ -65,12 +65,66 @@ TEST(Script, ArithmeticAndStringConcatenation) {
                                            "true", "false", "true", "undefined"}));
 }
 
-TEST(Script, Version4DividesByZeroAsError) {
+TEST(Script, Version4DividesByZeroAsErrorOutsideFunctions) {
     FakeStage stage(4);
+    Actions body;
+    body.push(1.0).push(0.0).code(op::Divide).code(op::Trace);
     Actions a;
     a.push(1.0).push(0.0).code(op::Divide).code(op::Trace);
-    a.push(1.0).push(2.0).code(op::Less).code(op::Trace); // booleans are numbers in version 4
-    EXPECT_EQ(stage.run(a.bytes()), (Lines{"#ERROR#", "1"}));
+    // Functions came with version 5 and run by its rules.
+    a.defineFunction("f", {}, body);
+    callFn(a, "f", 0).code(op::Pop);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"#ERROR#", "Infinity"}));
+}
+
+TEST(Script, Version4ComparisonsPushBooleansPrintedAsDigits) {
+    FakeStage stage(4);
+    Actions a;
+    a.push(1.0).push(2.0).code(op::Less).code(op::Trace);
+    a.push(1.0).push(2.0).code(op::Less).code(op::TypeOf).code(op::Trace);
+    a.push(1.0).push(1.0).code(op::Equals).pushBool(true).code(op::StrictEquals).code(op::Trace);
+    // The global names came with version 5: NaN is an unset variable, 0 in arithmetic.
+    getVar(a, "NaN").push(0.0).code(op::Equals).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"1", "boolean", "1", "1"}));
+}
+
+TEST(Script, ObjectOperandsOfAdditionAndComparison) {
+    FakeStage stage(7);
+    // o = {toString: function () { return "X"; }}; its valueOf gives the object itself.
+    Actions toString;
+    toString.push("X").code(op::Return);
+    Actions valueOf;
+    traceText(valueOf, "valueOf");
+    valueOf.push(1.0).code(op::Return);
+    Actions a;
+    a.push("o").push("toString").defineFunction("", {}, toString).push(1.0);
+    a.code(op::InitObject).code(op::SetVariable);
+    a.push("v").push("valueOf").defineFunction("", {}, valueOf).push(1.0);
+    a.code(op::InitObject).code(op::SetVariable);
+    getVar(a, "o").push("s").code(op::Add2).code(op::Trace);
+    getVar(a, "o");
+    getVar(a, "o").code(op::Add2).code(op::Trace);
+    // An object left an object by valueOf compares false without converting the other side.
+    getVar(a, "o");
+    getVar(a, "v").code(op::Less2).code(op::Trace);
+    getVar(a, "v");
+    getVar(a, "o").code(op::Less2).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"Xs", "NaN", "false", "valueOf", "false"}));
+}
+
+TEST(Script, RegistersPastAFunctionsOwnAreTheSharedOnes) {
+    FakeStage stage(7);
+    // function f() with two registers of its own: r1 is its, r3 the shared one.
+    Actions body;
+    body.push(7.0).storeRegister(1).storeRegister(3).code(op::Pop);
+    body.pushRegister(3).code(op::Trace);
+    Actions a;
+    a.push(3.0).storeRegister(3).storeRegister(1).code(op::Pop);
+    a.defineFunction2("f", 2, 0, {}, body);
+    callFn(a, "f", 0).code(op::Pop);
+    a.pushRegister(1).code(op::Trace);
+    a.pushRegister(3).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"7", "3", "7"}));
 }
 
 TEST(Script, StringActionsCountUtf16Units) {
@@ -142,6 +196,54 @@ TEST(Script, DefineFunction2PreloadsRegisters) {
     a.defineFunction2("f", 4, 0x1 | 0x4, {{3, "a"}, {0, "b"}}, body);
     a.push("B").push("A").push(2.0).push("f").code(op::CallFunction).code(op::Pop);
     EXPECT_EQ(stage.run(a.bytes()), (Lines{"_level0", "A,B", "A", "B", "_level0"}));
+}
+
+TEST(Script, PathNamedLocalsStayLocalInFunctions) {
+    FakeStage stage(6);
+    // function f() { var "_root.v" = 1; trace(_root.v) }: the local takes the whole text
+    // as its name and the root gets no v.
+    Actions body;
+    body.push("_root.v").push(1.0).code(op::DefineLocal);
+    body.push("_root.v").code(op::GetVariable).code(op::Trace);
+    Actions a;
+    a.defineFunction("f", {}, body);
+    callFn(a, "f", 0).code(op::Pop);
+    traceVar(a, "v");
+    // On a timeline the path is followed.
+    a.push("/:w").push(2.0).code(op::DefineLocal);
+    traceVar(a, "w");
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"undefined", "undefined", "2"}));
+}
+
+TEST(Script, UnknownTargetsLeaveTimelineActionsToTheRoot) {
+    FakeStage stage(6);
+    FakeClip* clip = stage.addClip(stage.rootClip, "clip");
+    Actions a;
+    a.setTarget("nowhere").stop().setTarget("");
+    a.setTarget("/clip").play().setTarget("");
+    clip->playing = false;
+    stage.run(a.bytes(), clip);
+    EXPECT_FALSE(stage.rootClip->playing);
+    EXPECT_TRUE(clip->playing);
+}
+
+TEST(Script, SuperCalledByNameRunsTheParentConstructor) {
+    FakeStage stage(7);
+    // function Base() { trace("base " + this.tag) }  function Sub() { super(); }
+    // Sub extends Base; new Sub() with tag set on Sub's prototype.
+    Actions base;
+    base.push("base ");
+    getVar(base, "this").push("tag").code(op::GetMember).code(op::Add2).code(op::Trace);
+    Actions sub;
+    callFn(sub, "super", 0).code(op::Pop);
+    Actions a;
+    a.defineFunction("Base", {}, base).defineFunction("Sub", {}, sub);
+    getVar(a, "Sub");
+    getVar(a, "Base").code(op::Extends);
+    getVar(a, "Sub").push("prototype").code(op::GetMember).push("tag").push("sub");
+    a.code(op::SetMember);
+    a.push(0.0).push("Sub").code(op::NewObject).code(op::Pop);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"base sub"}));
 }
 
 TEST(Script, TryCatchFinallyAndThrowAcrossCalls) {

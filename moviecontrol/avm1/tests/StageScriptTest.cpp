@@ -59,12 +59,12 @@ TEST_F(StageScript, SetTargetRedirectsTimelineActionsAndVariables) {
     s.setTarget("/a/b").code(op::Stop);
     traceVar(s, "v");
     s.setTarget("").code(op::Stop);
-    s.setTarget("nowhere").code(op::Play); // a missing target leaves timeline actions idle
+    s.setTarget("nowhere").code(op::Play); // a missing target leaves them to the root
     s.setTarget("");
     s.push("a").code(op::SetTarget2).gotoFrame(3);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"in b"}));
     EXPECT_FALSE(b->playing);
-    EXPECT_FALSE(stage.rootClip->playing);
+    EXPECT_TRUE(stage.rootClip->playing);
     EXPECT_EQ(a->frame, 3u);
     EXPECT_FALSE(a->playing);
 }
@@ -84,7 +84,7 @@ TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
 TEST_F(StageScript, PropertiesByIndexGoThroughTheClipObject) {
     Actions s;
     s.push("/a").push(0.0).push(42.0).code(op::SetProperty);
-    s.push("/a").push(0.0).code(op::GetProperty).code(op::Trace);
+    s.push("/a").push(-0.8).code(op::GetProperty).code(op::Trace); // truncated to 0
     s.push("a/b").push(13.0).code(op::GetProperty).code(op::Trace);
     s.push("a/b").code(op::GetVariable).code(op::TargetPath).code(op::Trace);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"42", "b", "/a/b"}));
@@ -122,8 +122,9 @@ TEST_F(StageScript, CallRunsAFrameOfAClip) {
     frameScript.push("called").code(op::Trace);
     stage.frameScripts[4] = frameScript.bytes();
     Actions s;
-    s.push("/a:5").raw({op::Call, 0, 0}); // codes from 0x80 carry a length, here 0
-    EXPECT_EQ(stage.run(s.bytes()), (Lines{"called"}));
+    s.push("/a:5").raw({op::Call, 0, 0});          // codes from 0x80 carry a length, here 0
+    s.push("/a:4294967301").raw({op::Call, 0, 0}); // frame numbers wrap at 32 bits
+    EXPECT_EQ(stage.run(s.bytes()), (Lines{"called", "called"}));
 }
 
 TEST_F(StageScript, GetTimeUsesTheHostClock) {

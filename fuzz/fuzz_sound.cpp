@@ -1,6 +1,7 @@
-// Arbitrary bytes through the sound layer: every sound tag reader, each decoder (the first
-// byte is the format byte of a DefineSound), a stream decoded block by block, and the mixer
-// playing the result with the sound info the bytes give.
+// Arbitrary bytes through the sound layer: every sound tag reader, each decoder (PCM,
+// ADPCM, MP3 and Nellymoser; the first byte is the format byte of a DefineSound), a stream
+// decoded block by block, and the mixer playing the result with the sound info the bytes
+// give.
 #include "Mixer.h"
 #include "SoundDecoding.h"
 #include "SoundTags.h"

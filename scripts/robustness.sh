@@ -4,17 +4,22 @@
 # cardtool.
 #
 #   scripts/robustness.sh [--sample N] [--cardtool PATH] [--set DIR]... [--jobs J]
+#                         [--frames F] [--audio]
 #
 # --sample N  renders N movies chosen evenly over the sorted list (same N, same movies);
 #             without it, every movie. Defaults: cardtool from build-check/bin (the sanitizer
 #             build of the test command), the sets ../shared/swf-robustness and
 #             ../shared/swf-corpus/cases (searched recursively), jobs = number of cores.
+# --frames F  plays F frames of each movie (default 3); --audio also mixes and writes their
+#             sound, so that the sound path runs the whole way.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cardtool=$root/build-check/bin/cardtool
 sets=()
 sample=0
 jobs=$(nproc)
+frames=3
+audio=0
 timeout_s=${ROBUSTNESS_TIMEOUT:-10}
 memory_mb=${ROBUSTNESS_MEMORY_MB:-2048}
 while [ $# -gt 0 ]; do
@@ -23,7 +28,9 @@ while [ $# -gt 0 ]; do
     --cardtool) cardtool=$2; shift 2 ;;
     --set) sets+=("$2"); shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
-    *) echo "usage: $0 [--sample N] [--cardtool PATH] [--set DIR] [--jobs J]" >&2; exit 2 ;;
+    --frames) frames=$2; shift 2 ;;
+    --audio) audio=1; shift ;;
+    *) echo "usage: $0 [--sample N] [--cardtool PATH] [--set DIR] [--jobs J] [--frames F] [--audio]" >&2; exit 2 ;;
     esac
 done
 [ -x "$cardtool" ] || { echo "robustness: no cardtool at $cardtool" >&2; exit 2; }
@@ -57,7 +64,7 @@ fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:exitcode=99:hard_rss_limit_mb=$memory_mb:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1:exitcode=98}
 export QT_QPA_PLATFORM=offscreen
-export CARDTOOL=$cardtool WORK=$work TIMEOUT_S=$timeout_s MEMORY_KB=$memory_kb
+export CARDTOOL=$cardtool WORK=$work TIMEOUT_S=$timeout_s MEMORY_KB=$memory_kb FRAMES=$frames AUDIO=$audio
 
 # One movie: exit status 0 for a clean run (a refused movie is clean), else the log is kept.
 run_one() {
@@ -67,9 +74,12 @@ run_one() {
     name=$(printf '%s' "$movie" | tr '/' '_')
     local log=$WORK/$name.log
     local status=0
+    local sound=()
+    [ "$AUDIO" -eq 1 ] && sound=(--audio "$WORK/$name.wav")
     (ulimit -v "$MEMORY_KB"; exec timeout -k 2 "$TIMEOUT_S" "$CARDTOOL" render "$movie" \
-        --out "$WORK/$name.png" --frames 3 --scale 0.25) >"$log" 2>&1 || status=$?
-    rm -f "$WORK/$name.png"
+        --out "$WORK/$name.png" --frames "$FRAMES" --scale 0.25 "${sound[@]}") >"$log" 2>&1 ||
+        status=$?
+    rm -f "$WORK/$name.png" "$WORK/$name.wav"
     # cardtool answers 1 for a movie it cannot play; anything else is a failure.
     if [ "$status" -gt 1 ] || grep -qE 'runtime error|AddressSanitizer|LeakSanitizer' "$log"; then
         echo "FAIL $status $movie"

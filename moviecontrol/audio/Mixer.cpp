@@ -202,23 +202,61 @@ bool Mixer::paused() const {
 
 void Mixer::setTransform(std::uintptr_t group, const SoundTransform& transform) {
     std::lock_guard lock(mutex_);
-    for (auto& [g, t] : transforms_) {
-        if (g == group) {
-            t = transform;
-            return;
-        }
-    }
-    transforms_.emplace_back(group, transform);
+    transforms_[group] = transform;
 }
 
 SoundTransform Mixer::transform(std::uintptr_t group) const {
     std::lock_guard lock(mutex_);
-    for (const auto& [g, t] : transforms_) {
-        if (g == group) {
-            return t;
-        }
+    const auto it = transforms_.find(group);
+    return it != transforms_.end() ? it->second : SoundTransform{};
+}
+
+void Mixer::setGroupParent(std::uintptr_t group, std::uintptr_t parent) {
+    if (group == 0 || group == parent) {
+        return;
     }
-    return {};
+    std::lock_guard lock(mutex_);
+    parents_[group] = parent;
+}
+
+void Mixer::forgetGroup(std::uintptr_t group) {
+    std::lock_guard lock(mutex_);
+    transforms_.erase(group);
+    parents_.erase(group);
+}
+
+void Mixer::forgetGroups() {
+    std::lock_guard lock(mutex_);
+    transforms_.clear();
+    parents_.clear();
+}
+
+SoundTransform Mixer::effectiveTransform(std::uintptr_t group) const {
+    // The nearest transform set on the way up gives the channels; every volume on the way,
+    // the movie's own included, scales the sound. The walk is bounded: a cycle of parents
+    // (keys reused by new clips) cannot hold the output thread.
+    SoundTransform t;
+    bool channelsSet = false;
+    float volume = 1.0f;
+    for (int step = 0; step < kMaxGroupNesting && group != 0; ++step) {
+        if (const auto it = transforms_.find(group); it != transforms_.end()) {
+            if (!channelsSet) {
+                t = it->second;
+                channelsSet = true;
+            }
+            volume *= it->second.volume;
+        }
+        const auto up = parents_.find(group);
+        group = up != parents_.end() ? up->second : 0;
+    }
+    if (const auto it = transforms_.find(0); it != transforms_.end()) {
+        if (!channelsSet) {
+            t = it->second;
+        }
+        volume *= it->second.volume;
+    }
+    t.volume = volume;
+    return t;
 }
 
 std::uint64_t Mixer::voicePositionMs(VoiceId voice) const {
@@ -243,20 +281,7 @@ std::vector<VoiceId> Mixer::takeFinished() {
 }
 
 void Mixer::mixVoice(Voice& v, float* acc, std::size_t frames) {
-    SoundTransform t;
-    for (const auto& [g, gt] : transforms_) {
-        if (g == v.group) {
-            t = gt;
-        }
-    }
-    if (v.group != 0) {
-        // A clip's Sound object shapes its sounds on top of the movie's own.
-        for (const auto& [g, gt] : transforms_) {
-            if (g == 0) {
-                t.volume *= gt.volume;
-            }
-        }
-    }
+    const SoundTransform t = effectiveTransform(v.group);
     for (std::size_t i = 0; i < frames; ++i) {
         const std::int16_t* data = nullptr;
         unsigned ch = 1;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace audio {
@@ -39,6 +40,7 @@ using VoiceId = std::uint64_t;
 class Mixer {
   public:
     static constexpr std::size_t kMaxEventSounds = 32;
+    static constexpr int kMaxGroupNesting = 256;
 
     explicit Mixer(std::uint32_t outputRate = 44100);
     ~Mixer();
@@ -75,6 +77,13 @@ class Mixer {
 
     void setTransform(std::uintptr_t group, const SoundTransform& transform);
     SoundTransform transform(std::uintptr_t group) const;
+    // A group's sounds are shaped by its parent group's transform too, up to the movie's
+    // own (group 0).
+    void setGroupParent(std::uintptr_t group, std::uintptr_t parent);
+    // The group's clip is gone: its transform and parent with it.
+    void forgetGroup(std::uintptr_t group);
+    // Every transform and parent goes (the movie is gone; the next starts at full level).
+    void forgetGroups();
 
     // Milliseconds played of a voice since it started (loops included), and whether it
     // still plays.
@@ -90,11 +99,14 @@ class Mixer {
     struct Voice;
     void mixVoice(Voice& v, float* acc, std::size_t frames);
     static void applyInfo(Voice& v, const SoundInfo& info, std::uint32_t sourceRate);
+    // What a voice of `group` plays under; the mixer is locked.
+    SoundTransform effectiveTransform(std::uintptr_t group) const;
 
     std::uint32_t outputRate_;
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Voice>> voices_;
-    std::vector<std::pair<std::uintptr_t, SoundTransform>> transforms_;
+    std::unordered_map<std::uintptr_t, SoundTransform> transforms_;
+    std::unordered_map<std::uintptr_t, std::uintptr_t> parents_;
     std::vector<VoiceId> finished_;
     std::vector<float> scratch_;
     VoiceId nextId_ = 1;

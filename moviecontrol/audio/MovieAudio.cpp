@@ -30,26 +30,32 @@ bool movieHasSound(const swf::Movie& movie) {
     return false;
 }
 
-std::unique_ptr<MovieAudio>
-MovieAudio::forMovie(const swf::Movie& movie, mc::TimelinePlayer& player, double framesPerSecond) {
+std::unique_ptr<MovieAudio> MovieAudio::forMovie(const swf::Movie& movie, double framesPerSecond) {
     if (!movieHasSound(movie)) {
         return nullptr;
     }
-    return std::unique_ptr<MovieAudio>(
-        new MovieAudio(SdlOutput::claim(), movie, player, framesPerSecond));
+    return std::unique_ptr<MovieAudio>(new MovieAudio(SdlOutput::claim(), movie, framesPerSecond));
 }
 
 MovieAudio::MovieAudio(std::unique_ptr<SdlOutput::Claim> claim, const swf::Movie& movie,
-                       mc::TimelinePlayer& player, double framesPerSecond)
+                       double framesPerSecond)
     : claim_(std::move(claim)),
-      sound_(std::make_unique<MovieSound>(movie, claim_->mixer(), framesPerSecond)),
-      player_(player) {
+      sound_(std::make_unique<MovieSound>(movie, claim_->mixer(), framesPerSecond)) {
     sound_->setPaused(false);
-    player_.setSoundEvents(sound_.get());
+}
+
+void MovieAudio::listen(mc::TimelinePlayer& player) {
+    if (player_ != nullptr) {
+        player_->setSoundEvents(nullptr);
+    }
+    player_ = &player;
+    player_->setSoundEvents(sound_.get());
 }
 
 MovieAudio::~MovieAudio() {
-    player_.setSoundEvents(nullptr);
+    if (player_ != nullptr) {
+        player_->setSoundEvents(nullptr);
+    }
     sound_.reset(); // silences the movie before the device may close
 }
 

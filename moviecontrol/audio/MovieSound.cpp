@@ -24,22 +24,26 @@ MovieSound::MovieSound(const swf::Movie& movie, Mixer& mixer, double framesPerSe
 
 MovieSound::~MovieSound() {
     mixer_.stopAll();
+    mixer_.forgetGroups();
 }
 
-void MovieSound::frameEntered(const void* clip, const swf::Timeline& timeline,
+void MovieSound::frameEntered(const void* clip, const void* parent, const swf::Timeline& timeline,
                               std::uint32_t frame) {
     if (frame >= timeline.frames.size()) {
         return;
     }
+    if (parent != nullptr) {
+        mixer_.setGroupParent(keyOf(clip), keyOf(parent));
+    }
     for (const swf::ControlTag& tag : timeline.frames[frame].tags) {
         if (const auto* raw = std::get_if<swf::RawControlTag>(&tag)) {
-            startFromTag(raw->code, raw->body);
+            startFromTag(raw->code, raw->body, keyOf(clip));
         }
     }
     updateStream(clip, timeline, frame);
 }
 
-void MovieSound::startFromTag(std::uint16_t code, Bytes body) {
+void MovieSound::startFromTag(std::uint16_t code, Bytes body, std::uintptr_t group) {
     std::optional<StartSoundTag> start;
     if (code == swf::tag::StartSound) {
         start = readStartSound(body);
@@ -56,7 +60,7 @@ void MovieSound::startFromTag(std::uint16_t code, Bytes body) {
         mixer_.stopSound(start->soundId);
         return;
     }
-    mixer_.startEvent(start->soundId, library_.decoded(start->soundId), start->info);
+    mixer_.startEvent(start->soundId, library_.decoded(start->soundId), start->info, group);
 }
 
 const std::optional<StreamHead>& MovieSound::headOf(const swf::Timeline& timeline) {
@@ -94,7 +98,8 @@ void MovieSound::updateStream(const void* clip, const swf::Timeline& timeline,
         return;
     }
     mixer_.startStream(keyOf(clip),
-                       std::make_unique<StreamFeed>(timeline, *head, frame, framesPerSecond_));
+                       std::make_unique<StreamFeed>(timeline, *head, frame, framesPerSecond_),
+                       keyOf(clip));
     s.active = true;
     s.expected = frame + 1;
     s.firstFrame = frame;
@@ -105,6 +110,8 @@ void MovieSound::updateStream(const void* clip, const swf::Timeline& timeline,
 }
 
 void MovieSound::clipRemoved(const void* clip) {
+    // Its key may come back with another clip, which starts with the default transform.
+    mixer_.forgetGroup(keyOf(clip));
     const auto it = streams_.find(clip);
     if (it == streams_.end()) {
         return;
@@ -217,8 +224,16 @@ SoundTransform MovieSound::transform(std::uintptr_t target) const {
     return mixer_.transform(target);
 }
 
+void MovieSound::setParentGroup(std::uintptr_t group, std::uintptr_t parent) {
+    mixer_.setGroupParent(group, parent);
+}
+
 std::uint64_t MovieSound::positionMs(VoiceId voice) const {
     return mixer_.voicePositionMs(voice);
+}
+
+bool MovieSound::voicePlaying(VoiceId voice) const {
+    return mixer_.voicePlaying(voice);
 }
 
 std::uint64_t MovieSound::durationMs(std::uint16_t soundId) {

@@ -17,13 +17,14 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
   public:
     // The mixer outlives this object; the movie too.
     MovieSound(const swf::Movie& movie, Mixer& mixer, double framesPerSecond);
-    // Silences every sound of the movie: the streams read the movie's bytes.
+    // Silences every sound of the movie (the streams read the movie's bytes) and forgets
+    // the volumes its scripts set.
     ~MovieSound() override;
     MovieSound(const MovieSound&) = delete;
     MovieSound& operator=(const MovieSound&) = delete;
 
     // The timeline's side.
-    void frameEntered(const void* clip, const swf::Timeline& timeline,
+    void frameEntered(const void* clip, const void* parent, const swf::Timeline& timeline,
                       std::uint32_t frame) override;
     void clipRemoved(const void* clip) override;
     void tickEnded() override;
@@ -32,7 +33,8 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     // silent until it plays on.
     void stopAll();
     void setPaused(bool paused);
-    // A button changed state.
+    // A button changed state: its sound for that change plays (the input's button code
+    // calls this).
     void buttonTransition(std::uint16_t buttonId, ButtonTransition transition);
 
     // Frames the timeline should run now to stay with the stream that leads (the first
@@ -47,7 +49,9 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     void stopSounds(std::uintptr_t target, std::optional<std::uint16_t> soundId) override;
     void setTransform(std::uintptr_t target, const SoundTransform& transform) override;
     SoundTransform transform(std::uintptr_t target) const override;
+    void setParentGroup(std::uintptr_t group, std::uintptr_t parent) override;
     std::uint64_t positionMs(VoiceId voice) const override;
+    bool voicePlaying(VoiceId voice) const override;
     std::uint64_t durationMs(std::uint16_t soundId) override;
     std::vector<VoiceId> takeCompleted() override;
 
@@ -61,7 +65,7 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
         std::uint32_t firstFrame = 0; // where the stream started
         double samplesPerFrame = 0.0;
     };
-    void startFromTag(std::uint16_t code, Bytes body);
+    void startFromTag(std::uint16_t code, Bytes body, std::uintptr_t group);
     void updateStream(const void* clip, const swf::Timeline& timeline, std::uint32_t frame);
     const std::optional<StreamHead>& headOf(const swf::Timeline& timeline);
     void chooseLead();

@@ -7,8 +7,9 @@
 
 namespace audio {
 
-OfflineMix::OfflineMix(Mixer& mixer, double framesPerSecond)
-    : mixer_(mixer), framesPerSecond_(framesPerSecond > 0.0 ? framesPerSecond : 12.0) {}
+OfflineMix::OfflineMix(Mixer& mixer, double framesPerSecond, bool keep)
+    : mixer_(mixer), framesPerSecond_(framesPerSecond > 0.0 ? framesPerSecond : 12.0), keep_(keep) {
+}
 
 void OfflineMix::mixFrame() {
     const double rate = mixer_.outputRate();
@@ -16,6 +17,9 @@ void OfflineMix::mixFrame() {
     const auto to = static_cast<std::size_t>(std::llround((frames_ + 1) * rate / framesPerSecond_));
     ++frames_;
     const std::size_t count = to - from;
+    if (!keep_) {
+        samples_.clear();
+    }
     const std::size_t at = samples_.size();
     samples_.resize(at + 2 * count);
     mixer_.mix(samples_.data() + at, count);

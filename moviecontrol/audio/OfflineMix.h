@@ -13,7 +13,9 @@ namespace audio {
 // N / fps seconds.
 class OfflineMix {
   public:
-    OfflineMix(Mixer& mixer, double framesPerSecond);
+    // `keep`: every frame's samples are kept; otherwise only the last frame's (a movie
+    // played without writing its sound, whose sounds must still come to their end).
+    OfflineMix(Mixer& mixer, double framesPerSecond, bool keep = true);
     // Mixes the samples of the next frame.
     void mixFrame();
     // Interleaved stereo at the mixer's rate.
@@ -22,6 +24,7 @@ class OfflineMix {
   private:
     Mixer& mixer_;
     double framesPerSecond_;
+    bool keep_;
     std::uint64_t frames_ = 0;
     std::vector<std::int16_t> samples_;
 };

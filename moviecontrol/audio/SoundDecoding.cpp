@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "AdpcmDecoder.h"
+#include "NellymoserDecoder.h"
 #include "PcmDecoder.h"
 #include "swf/ByteReader.h"
 
@@ -14,6 +15,9 @@ bool codecSupported(const SoundFormat& format) {
     case Codec::PcmLittle:
     case Codec::Adpcm:
     case Codec::Mp3:
+    case Codec::Nellymoser16k:
+    case Codec::Nellymoser8k:
+    case Codec::Nellymoser:
         return true;
     default:
         return false;
@@ -40,6 +44,11 @@ const char* codecName(const SoundFormat& format) {
 }
 
 namespace {
+
+bool isNellymoser(const SoundFormat& format) {
+    return format.kind() == Codec::Nellymoser16k || format.kind() == Codec::Nellymoser8k ||
+           format.kind() == Codec::Nellymoser;
+}
 
 std::size_t addCapped(std::size_t a, std::size_t b) {
     return a > SIZE_MAX - b ? SIZE_MAX : a + b;
@@ -81,6 +90,11 @@ std::optional<PcmBuffer> decodeEventSound(const SoundDefinition& sound,
         dropFront(pcm, skip);
         break;
     }
+    case Codec::Nellymoser16k:
+    case Codec::Nellymoser8k:
+    case Codec::Nellymoser:
+        NellymoserDecoder().decode(sound.data, limits.maxFrames, pcm.samples, pcm.channels);
+        break;
     default:
         return std::nullopt;
     }
@@ -94,6 +108,8 @@ std::optional<PcmBuffer> decodeEventSound(const SoundDefinition& sound,
 StreamDecoder::StreamDecoder(const SoundFormat& format) : format_(format) {
     if (format_.kind() == Codec::Mp3) {
         mp3_ = std::make_unique<Mp3Decoder>(format_.channels());
+    } else if (isNellymoser(format_)) {
+        nelly_ = std::make_unique<NellymoserDecoder>();
     }
 }
 
@@ -131,6 +147,11 @@ std::size_t StreamDecoder::decodeBlock(Bytes body, std::size_t maxFrames,
                    decoded.begin() + static_cast<std::ptrdiff_t>((dropped + keep) * ch));
         break;
     }
+    case Codec::Nellymoser16k:
+    case Codec::Nellymoser8k:
+    case Codec::Nellymoser:
+        nelly_->decode(body, maxFrames, out, format_.channels());
+        break;
     default:
         break;
     }

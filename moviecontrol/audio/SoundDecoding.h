@@ -3,6 +3,7 @@
 // whatever the codec.
 
 #include "Mp3Decoder.h"
+#include "NellymoserDecoder.h"
 #include "PcmBuffer.h"
 #include "SoundTags.h"
 
@@ -23,7 +24,8 @@ std::optional<PcmBuffer> decodeEventSound(const SoundDefinition& sound,
 
 // Decodes the blocks of one stream in order. MP3 blocks go through one decoder, so the
 // stream plays without gaps; the first block's seek samples are skipped. The other codecs
-// hold each block whole.
+// hold each block whole; Nellymoser blocks go through one decoder too, whose window
+// overlaps from block to block.
 class StreamDecoder {
   public:
     explicit StreamDecoder(const SoundFormat& format);
@@ -38,6 +40,7 @@ class StreamDecoder {
   private:
     SoundFormat format_;
     std::unique_ptr<Mp3Decoder> mp3_;
+    std::unique_ptr<NellymoserDecoder> nelly_;
     std::size_t skip_ = 0;
     bool first_ = true;
 };

@@ -26,19 +26,14 @@ class SoundScriptHost {
     // setVolume, setPan and setTransform change the target's transform; the getters read it.
     virtual void setTransform(std::uintptr_t target, const SoundTransform& transform) = 0;
     virtual SoundTransform transform(std::uintptr_t target) const = 0;
+    // The group a clip's sounds play in is shaped by its parent's too (nested clips).
+    virtual void setParentGroup(std::uintptr_t group, std::uintptr_t parent) = 0;
     // position and duration, in milliseconds.
     virtual std::uint64_t positionMs(VoiceId voice) const = 0;
+    virtual bool voicePlaying(VoiceId voice) const = 0;
     virtual std::uint64_t durationMs(std::uint16_t soundId) = 0;
     // Sounds that played to their end since the last call: their onSoundComplete is due.
     virtual std::vector<VoiceId> takeCompleted() = 0;
 };
-
-// setVolume(percent) and getVolume(); percents beyond 0..100 are kept, as scripts may
-// overdrive a sound.
-SoundTransform withVolume(SoundTransform t, double percent);
-double volumeOf(const SoundTransform& t);
-// setPan(-100 full left .. 100 full right) and getPan().
-SoundTransform withPan(SoundTransform t, double pan);
-double panOf(const SoundTransform& t);
 
 } // namespace audio

@@ -766,6 +766,22 @@ bool Machine::running() const {
     return !state_->activations.empty() || state_->callDepth > 0;
 }
 
+Object* Machine::currentTarget() {
+    for (auto it = state_->activations.rbegin(); it != state_->activations.rend(); ++it) {
+        if ((*it)->target != nullptr)
+            return (*it)->target;
+    }
+    return nullptr;
+}
+
+Object* Machine::resolveTarget(std::string_view path) {
+    Activation* act = state_->activations.empty() ? nullptr : state_->activations.back();
+    Object* start = currentTarget();
+    if (start == nullptr)
+        start = state_->host.level(0);
+    return start != nullptr ? resolveTargetPath(*this, act, start, path) : nullptr;
+}
+
 void Machine::beginFrame() {
     state_->actionsThisFrame = 0;
     state_->frameAborted = false;

@@ -89,6 +89,12 @@ class Machine {
     Object* construct(const Value& constructor, std::span<const Value> args);
     /// True while an action block or function runs.
     bool running() const;
+    /// The clip the running script acts on (a native method sees its caller's), or null
+    /// between scripts.
+    Object* currentTarget();
+    /// A target path ("mc.inner", "/mc", "_root.mc") from the running script's target, or
+    /// from level 0 between scripts; null when nothing is there.
+    Object* resolveTarget(std::string_view path);
 
     /// Starts a frame: resets the per-frame time and action budget.
     void beginFrame();

@@ -55,8 +55,12 @@ bool carriesScripts(const swf::Movie& movie) {
 
 } // namespace
 
-MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks)
+MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks,
+                             const Prepared& prepared)
     : movie_(std::move(movie)), catalog_(*movie_), resources_(*movie_) {
+    if (prepared) {
+        prepared(*movie_);
+    }
     if (carriesScripts(*movie_)) {
         scripts_ = std::make_unique<StageScripts>(*movie_, std::move(callbacks));
     }
@@ -72,17 +76,19 @@ void MovieRenderer::runTimers() {
 }
 
 std::unique_ptr<MovieRenderer> MovieRenderer::fromBytes(std::span<const std::uint8_t> bytes,
-                                                        StageCallbacks callbacks) {
+                                                        StageCallbacks callbacks,
+                                                        const Prepared& prepared) {
     swf::LoadResult loaded = swf::loadMovie(bytes);
     if (!loaded.ok() || !loaded.movie) {
         return nullptr;
     }
     return std::unique_ptr<MovieRenderer>(
-        new MovieRenderer(std::move(loaded.movie), std::move(callbacks)));
+        new MovieRenderer(std::move(loaded.movie), std::move(callbacks), prepared));
 }
 
 std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
-                                                       StageCallbacks callbacks) {
+                                                       StageCallbacks callbacks,
+                                                       const Prepared& prepared) {
     // Opened without blocking and read only when it is a regular file: a named pipe or a
     // device in its place would wait for ever or never end.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -116,7 +122,7 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
     return fromBytes(
         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                       static_cast<std::size_t>(data.size())),
-        std::move(callbacks));
+        std::move(callbacks), prepared);
 }
 
 TwipsRect MovieRenderer::stage() const {

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -29,11 +30,15 @@ class MovieRenderer {
     // Null when the bytes are not a movie that can be played.
     // A movie that carries ActionScript 1/2 runs it, reaching the outside through
     // `callbacks`.
+    // `prepared` is called with the parsed movie before its first frame is built and its
+    // first scripts run (the movie's sound is made there, so that those scripts find it).
+    using Prepared = std::function<void(const swf::Movie&)>;
     static std::unique_ptr<MovieRenderer> fromBytes(std::span<const std::uint8_t> bytes,
-                                                    StageCallbacks callbacks = {});
+                                                    StageCallbacks callbacks = {},
+                                                    const Prepared& prepared = {});
     // Reads at most kMaxFileBytes of the file. Scripts may load files beside it.
-    static std::unique_ptr<MovieRenderer> fromFile(const std::string& path,
-                                                   StageCallbacks callbacks = {});
+    static std::unique_ptr<MovieRenderer>
+    fromFile(const std::string& path, StageCallbacks callbacks = {}, const Prepared& prepared = {});
     static constexpr std::int64_t kMaxFileBytes = 256LL << 20;
     // What loadVariables reads of a file beside the movie.
     static constexpr std::int64_t kMaxBesideBytes = 4LL << 20;
@@ -68,7 +73,8 @@ class MovieRenderer {
     int degradedEffects() const { return budget_ ? budget_->degradedEffects() : 0; }
 
   private:
-    MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks);
+    MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks,
+                  const Prepared& prepared);
 
     std::unique_ptr<swf::Movie> movie_;
     MovieCatalog catalog_;

@@ -1,8 +1,7 @@
-// The stage-side globals: Stage, Color, Sound, System.capabilities and
+// The stage-side globals: Stage, Color, System.capabilities and
 // MovieClipLoader.
 #include <cmath>
 
-#include "SoundPort.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "avm1/Function.h"
@@ -208,85 +207,6 @@ class ColorMethods {
     StageScripts& stage_;
 };
 
-class SoundMethods {
-  public:
-    explicit SoundMethods(StageScripts& stage) : stage_(stage) {}
-
-    std::uint64_t idOf(CallArgs& c) {
-        avm1::Object* self = c.thisObject();
-        if (self == nullptr) {
-            return 0;
-        }
-        const Value id = c.machine.get(self, "__soundId");
-        return id.isNumber() ? static_cast<std::uint64_t>(id.asNumber()) : 0;
-    }
-    const DisplayObject* clipOf(CallArgs& c) {
-        avm1::Object* self = c.thisObject();
-        return self != nullptr ? stage_.displayOf(c.machine.get(self, "__soundTarget")) : nullptr;
-    }
-    SoundPort* port() { return stage_.callbacks().sound; }
-
-    void install(avm1::Machine& m) {
-        avm1::FunctionObject* ctor = m.newClass([this](CallArgs& c) {
-            if (avm1::Object* self = c.thisObject()) {
-                c.machine.define(self, "__soundId", Value(static_cast<double>(++nextId_)),
-                                 avm1::attr::Hidden);
-                c.machine.define(self, "__soundTarget", c.arg(0), avm1::attr::Hidden);
-            }
-            return Value();
-        });
-        m.define(m.global(), "Sound", Value(static_cast<avm1::Object*>(ctor)));
-        avm1::Object* proto = m.get(ctor, "prototype").asObject();
-        m.defineMethod(proto, "attachSound", [this](CallArgs& c) {
-            if (port() != nullptr) {
-                port()->attachSound(idOf(c), c.machine.toString(c.arg(0)).view());
-            }
-            return Value();
-        });
-        m.defineMethod(proto, "start", [this](CallArgs& c) {
-            if (port() != nullptr) {
-                const double offset = c.machine.toNumber(c.arg(0));
-                const double loops = c.machine.toNumber(c.arg(1));
-                port()->start(
-                    idOf(c), std::isfinite(offset) ? std::max(0.0, offset) : 0.0,
-                    std::isfinite(loops) ? static_cast<int>(std::clamp(loops, 1.0, 65535.0)) : 1);
-            }
-            return Value();
-        });
-        m.defineMethod(proto, "stop", [this](CallArgs& c) {
-            if (port() != nullptr) {
-                port()->stop(idOf(c), c.count() > 0 ? c.machine.toString(c.arg(0)).view()
-                                                    : std::string_view());
-            }
-            return Value();
-        });
-        m.defineMethod(proto, "setVolume", [this](CallArgs& c) {
-            const double v = c.machine.toNumber(c.arg(0));
-            if (port() != nullptr && std::isfinite(v)) {
-                port()->setVolume(clipOf(c), v);
-            }
-            return Value();
-        });
-        m.defineMethod(proto, "getVolume", [this](CallArgs& c) {
-            return Value(port() != nullptr ? port()->volume(clipOf(c)) : 100.0);
-        });
-        m.defineMethod(proto, "setPan", [this](CallArgs& c) {
-            const double v = c.machine.toNumber(c.arg(0));
-            if (port() != nullptr && std::isfinite(v)) {
-                port()->setPan(clipOf(c), v);
-            }
-            return Value();
-        });
-        m.defineMethod(proto, "getPan", [this](CallArgs& c) {
-            return Value(port() != nullptr ? port()->pan(clipOf(c)) : 0.0);
-        });
-    }
-
-  private:
-    StageScripts& stage_;
-    std::uint64_t nextId_ = 0;
-};
-
 } // namespace
 
 void installStageGlobals(StageScripts& stage) {
@@ -299,9 +219,7 @@ void installStageGlobals(StageScripts& stage) {
     auto color = std::make_shared<ColorMethods>(stage);
     color->install(m);
     stage.keepAlive(color);
-    auto sound = std::make_shared<SoundMethods>(stage);
-    sound->install(m);
-    stage.keepAlive(sound);
+    installSoundClass(stage);
 }
 
 } // namespace mc

@@ -60,6 +60,9 @@ void StageScripts::runTimers() {
     if (player_ == nullptr) {
         return;
     }
+    for (const auto& hook : timerHooks_) {
+        hook();
+    }
     // What a timer queued (a clip's load event...) runs before the next timer.
     machine_->tickTimers(timerMs(), [this] { player_->runQueuedScripts(); });
     syncBoundFields();

@@ -71,6 +71,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     const StageCallbacks& callbacks() const { return callbacks_; }
     // Keeps the C++ side of native methods for as long as the stage lives.
     void keepAlive(std::shared_ptr<void> helper) { helpers_.push_back(std::move(helper)); }
+    // Runs `hook` each time the timers run, before them (sound completions).
+    void onTimers(std::function<void()> hook) { timerHooks_.push_back(std::move(hook)); }
     // Keeps an object alive for as long as the stage lives (listeners, loaders).
     void keep(avm1::Object* object) { kept_.push_back(object); }
 
@@ -149,6 +151,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     std::vector<avm1::Object*> kept_;
     std::unordered_map<std::uint16_t, std::string> symbolOf_;
     std::vector<std::shared_ptr<void>> helpers_;
+    std::vector<std::function<void()>> timerHooks_;
     // Variables read by loadVariables, delivered at the start of the next frame.
     struct PendingVariables {
         std::weak_ptr<DisplayObject> target;
@@ -170,6 +173,7 @@ void installStageGlobals(StageScripts& stage);
 void installSecurity(StageScripts& stage);
 void installTextSnapshot(StageScripts& stage);
 void installDataLoading(StageScripts& stage);
+void installSoundClass(StageScripts& stage);
 void installInputGlobals(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.

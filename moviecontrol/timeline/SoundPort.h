@@ -1,34 +1,52 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace mc {
 
 struct DisplayObject;
 
-// What the script Sound object asks of the sound layer. Every Sound object is bound to a
-// clip (or to the whole movie when made without one); volume and pan act on the sounds of
-// that clip and its children. The stage forwards the calls and keeps no sound state of its
-// own; without a sound layer the calls do nothing and the getters read the defaults.
+// How a clip's sounds reach the two speakers, in the percents scripts read and write:
+// `ll` is the share of the left channel that goes left, `lr` of the left that goes right,
+// and so on; `volume` scales all four.
+struct SoundMix {
+    double volume = 100.0;
+    double ll = 100.0;
+    double lr = 0.0;
+    double rr = 100.0;
+    double rl = 0.0;
+    bool operator==(const SoundMix&) const = default;
+};
+
+// What the script Sound objects ask of the sound layer. A Sound object is known by a number
+// that stays the same while it lives; it acts on a target clip, or on the whole movie when
+// the target is null. A clip's mix shapes the sounds it and its children play. Without a
+// sound layer the stage reads every mix as the default and nothing plays.
 class SoundPort {
   public:
     virtual ~SoundPort() = default;
 
     // attachSound: the exported sound `symbol` becomes the one this Sound object plays.
-    // False when the movie exports no sound by that name.
+    // False (and nothing attached) when the movie exports no sound by that name.
     virtual bool attachSound(std::uint64_t soundObject, std::string_view symbol) = 0;
-    virtual void start(std::uint64_t soundObject, double offsetSeconds, int loops) = 0;
-    // Stops the sounds of the object's clip, or only `symbol` when given.
-    virtual void stop(std::uint64_t soundObject, std::string_view symbol) = 0;
-    // 0..100 and -100..100 as scripts give them.
-    virtual void setVolume(const DisplayObject* clip, double volume) = 0;
-    virtual double volume(const DisplayObject* clip) const = 0;
-    virtual void setPan(const DisplayObject* clip, double pan) = 0;
-    virtual double pan(const DisplayObject* clip) const = 0;
-    // Milliseconds; 0 when nothing was attached.
-    virtual double duration(std::uint64_t soundObject) const = 0;
-    virtual double position(std::uint64_t soundObject) const = 0;
+    // start(offset, loops): plays the attached sound under the target's mix.
+    virtual void start(std::uint64_t soundObject, const DisplayObject* target, double offsetSeconds,
+                       int loops) = 0;
+    // stop(): every sound the target plays (null target: every sound of the movie);
+    // stop(symbol): only that exported sound.
+    virtual void stop(const DisplayObject* target, std::string_view symbol) = 0;
+    virtual void setMix(const DisplayObject* target, const SoundMix& mix) = 0;
+    virtual SoundMix mix(const DisplayObject* target) const = 0;
+    // Milliseconds; nothing when no sound is attached.
+    virtual std::optional<double> durationMs(std::uint64_t soundObject) = 0;
+    virtual std::optional<double> positionMs(std::uint64_t soundObject) const = 0;
+    // A started sound of the object is still to be heard.
+    virtual bool playing(std::uint64_t soundObject) const = 0;
+    // Sound objects whose started sound played to its end since the last call.
+    virtual std::vector<std::uint64_t> takeCompleted() = 0;
     virtual void stopAll() = 0;
 };
 

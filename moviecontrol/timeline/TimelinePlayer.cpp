@@ -53,19 +53,28 @@ void TimelinePlayer::setSoundEvents(SoundEvents* events) {
     if (sound_ == nullptr) {
         return;
     }
-    std::vector<const Clip*> clips{root_.get()};
+    // Each clip with the clip that holds it.
+    std::vector<std::pair<const Clip*, const Clip*>> clips{{root_.get(), nullptr}};
     for (std::size_t i = 0; i < clips.size(); ++i) {
-        const Clip& clip = *clips[i];
+        const Clip& clip = *clips[i].first;
         if (clip.timeline != nullptr && clip.frame < clip.frameCount()) {
-            sound_->frameEntered(&clip, *clip.timeline, clip.frame);
+            sound_->frameEntered(&clip, clips[i].second, *clip.timeline, clip.frame);
         }
         for (const auto& [depth, o] : clip.displayList) {
             if (o->clip) {
-                clips.push_back(o->clip.get());
+                clips.emplace_back(o->clip.get(), &clip);
             }
         }
     }
 }
+
+namespace {
+
+const Clip* parentClipOf(const DisplayObject& object) {
+    return object.parent != nullptr ? object.parent->clip.get() : nullptr;
+}
+
+} // namespace
 
 std::shared_ptr<DisplayObject> TimelinePlayer::makeObject() {
     auto object = std::make_shared<DisplayObject>();
@@ -180,7 +189,7 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
         }
     }
     if (queueActions && sound_ != nullptr && !object.removed) {
-        sound_->frameEntered(object.clip.get(), *clip.timeline, frame);
+        sound_->frameEntered(object.clip.get(), parentClipOf(object), *clip.timeline, frame);
     }
 }
 
@@ -444,7 +453,7 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     if (!object.removed) {
         queueFrameActions(object, frame);
         if (sound_ != nullptr) {
-            sound_->frameEntered(object.clip.get(), *clip.timeline, frame);
+            sound_->frameEntered(object.clip.get(), parentClipOf(object), *clip.timeline, frame);
         }
     }
 }

@@ -13,6 +13,7 @@
 #include "MovieAudio.h"
 #include "MovieRenderer.h"
 #include "PlaybackMenu.h"
+#include "ScriptSoundPort.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/ErrorLog.h"
 
@@ -60,8 +61,12 @@ MovieWidget::~MovieWidget() {
 
 void MovieWidget::releaseMovie() {
     // The sound reads the movie's bytes as it plays: it stops before they go.
+    if (soundPort_) {
+        soundPort_->bind(nullptr);
+    }
     audio_.reset();
     movie_.reset();
+    soundPort_.reset();
 }
 
 void MovieWidget::setMovie(const std::string& path) {
@@ -69,15 +74,32 @@ void MovieWidget::setMovie(const std::string& path) {
     timer_.stop();
     releaseMovie();
     scriptClockMs_ = 0;
-    movie_ = path.empty() ? nullptr : MovieRenderer::fromFile(path, scriptCallbacks());
+    soundPort_ = std::make_unique<audio::ScriptSoundPort>();
+    // The sound is made before the first frame, so that its scripts' Sound objects play.
+    const auto prepareSound = [this](const swf::Movie& movie) {
+        FrameClock clock;
+        clock.setRate(movie.header.frameRateRaw);
+        audio_ = audio::MovieAudio::forMovie(movie, clock.framesPerSecond());
+        if (audio_) {
+            soundPort_->bind(&audio_->sound());
+        }
+    };
+    movie_ =
+        path.empty() ? nullptr : MovieRenderer::fromFile(path, scriptCallbacks(), prepareSound);
+    if (!movie_) {
+        // A movie that could not be built leaves no sound behind.
+        soundPort_->bind(nullptr);
+        audio_.reset();
+    }
     if (movie_) {
         movie_->setFrameBudget(kFrameBudget);
         movie_->player().setLoop(loop_);
         clock_.setRate(movie_->frameRate8_8());
         playing_ = true;
         movie_->player().setPlaying(true);
-        audio_ = audio::MovieAudio::forMovie(movie_->movie(), movie_->player(),
-                                             clock_.framesPerSecond());
+        if (audio_) {
+            audio_->listen(movie_->player());
+        }
         movie_->input().buttonSound = [this](std::uint16_t button, std::size_t transition) {
             if (audio_) {
                 audio_->sound().buttonTransition(button,
@@ -229,6 +251,7 @@ void MovieWidget::onTimer() {
 
 StageCallbacks MovieWidget::scriptCallbacks() {
     StageCallbacks callbacks;
+    callbacks.sound = soundPort_.get();
     callbacks.clockMs = [this] { return static_cast<double>(scriptClockMs_); };
     // Commands are delivered once the script that sent them finished, so that whoever
     // handles them (closing the player...) never pulls the movie away under a running script.

@@ -15,6 +15,7 @@
 
 namespace audio {
 class MovieAudio;
+class ScriptSoundPort;
 } // namespace audio
 
 namespace mc {
@@ -110,6 +111,8 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     std::string path_;
     void releaseMovie();
 
+    // What the movie's Sound objects ask of its sound; it outlives the movie's scripts.
+    std::unique_ptr<audio::ScriptSoundPort> soundPort_;
     std::unique_ptr<MovieRenderer> movie_;
     // Declared after the movie: its sound goes first.
     std::unique_ptr<audio::MovieAudio> audio_;

@@ -9,11 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "FrameClock.h"
 #include "HeadlessPlayback.h"
-#include "Mixer.h"
 #include "MovieRenderer.h"
-#include "MovieSound.h"
 #include "OfflineMix.h"
 
 namespace {
@@ -122,40 +119,27 @@ int runRenderCommand(int argc, char** argv) {
         app = std::make_unique<QGuiApplication>(appArgc, appArgv);
     }
 
-    std::unique_ptr<HeadlessPlayback> playback = HeadlessPlayback::open(options->movie);
+    std::unique_ptr<HeadlessPlayback> playback =
+        HeadlessPlayback::open(options->movie, {}, !options->audio.empty());
     if (!playback) {
         std::fprintf(stderr, "cardtool render: cannot load %s\n", options->movie.c_str());
         return 1;
     }
     mc::MovieRenderer* movie = &playback->movie();
     // The sound of the frames played, mixed on the frame clock: frame i's sound is mixed
-    // while frame i shows, so N frames give N / rate seconds.
-    mc::FrameClock clock;
-    clock.setRate(movie->frameRate8_8());
-    audio::Mixer mixer(44100);
-    std::unique_ptr<audio::MovieSound> sound;
-    std::unique_ptr<audio::OfflineMix> offline;
+    // while frame i shows, so N frames give N / rate seconds. The whole sound is held in
+    // memory before it is written: an hour at most.
+    if (!options->audio.empty() &&
+        static_cast<double>(options->frames) / playback->framesPerSecond() > kMaxAudioSeconds) {
+        std::fprintf(stderr, "cardtool render: more than an hour of sound cannot be written\n");
+        return 1;
+    }
+    for (long i = 1; i < options->frames; ++i) {
+        playback->advance();
+    }
     if (!options->audio.empty()) {
-        // The whole sound is held in memory before it is written: an hour at most.
-        if (static_cast<double>(options->frames) / clock.framesPerSecond() > kMaxAudioSeconds) {
-            std::fprintf(stderr, "cardtool render: more than an hour of sound cannot be written\n");
-            return 1;
-        }
-        sound = std::make_unique<audio::MovieSound>(movie->movie(), mixer, clock.framesPerSecond());
-        offline = std::make_unique<audio::OfflineMix>(mixer, clock.framesPerSecond());
-        movie->player().setSoundEvents(sound.get());
-    }
-    for (long i = 1; i <= options->frames; ++i) {
-        if (offline) {
-            offline->mixFrame();
-        }
-        if (i < options->frames) {
-            playback->advance();
-        }
-    }
-    if (sound) {
-        movie->player().setSoundEvents(nullptr);
-        if (!audio::writeWav(options->audio, offline->samples(), mixer.outputRate())) {
+        playback->mixShownFrame();
+        if (!audio::writeWav(options->audio, playback->sound(), playback->soundRate())) {
             std::fprintf(stderr, "cardtool render: cannot write %s\n", options->audio.c_str());
             return 1;
         }

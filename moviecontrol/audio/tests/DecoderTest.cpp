@@ -245,7 +245,7 @@ TEST(Mp3Decoding, GarbageYieldsNothingAndDoesNotHang) {
 
 TEST(UnsupportedCodecs, StaySilent) {
     const std::vector<std::uint8_t> data(100, 0x55);
-    for (const std::uint8_t codec : {4, 5, 6, 11, 9}) {
+    for (const std::uint8_t codec : {11, 9}) {
         const auto d = definition(swftest::SoundFormat{codec, 3, true, false}.byte(), 100, data);
         EXPECT_FALSE(audio::codecSupported(d.format));
         EXPECT_FALSE(audio::decodeEventSound(d));

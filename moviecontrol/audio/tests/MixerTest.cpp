@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Mixer.h"
+#include "ScriptSoundPort.h"
 #include "SignalCheck.h"
 #include "SoundScriptHost.h"
 #include "testsupport/Sound.h"
@@ -118,15 +119,51 @@ TEST(Mixer, PausedOutputIsSilentAndResumesWhereItWas) {
 
 TEST(Mixer, VolumeAndPanFromTheScriptTransforms) {
     audio::Mixer mixer(44100);
-    mixer.setTransform(0, audio::withVolume({}, 50));
-    mixer.setTransform(77, audio::withPan({}, 100)); // full right
+    mc::SoundMix half;
+    half.volume = 50;
+    mc::SoundMix right; // full right: the left channel goes nowhere
+    right.ll = 0;
+    mixer.setTransform(0, audio::transformOf(half));
+    mixer.setTransform(77, audio::transformOf(right));
     mixer.startEvent(1, tone(440, 44100, 44100), {}, 77);
     const auto out = pull(mixer, 22050);
     EXPECT_LT(rms(channel(out, 2, 0)), 1.0);
     EXPECT_NEAR(rms(channel(out, 2, 1)), 0.5 * 10000 / std::sqrt(2.0), 150.0);
-    EXPECT_NEAR(audio::panOf(mixer.transform(77)), 100.0, 1e-4);
-    EXPECT_NEAR(audio::volumeOf(mixer.transform(0)), 50.0, 1e-4);
-    EXPECT_NEAR(audio::panOf(audio::withPan({}, -30)), -30.0, 1e-4);
+}
+
+TEST(Mixer, NestedGroupsScaleByEveryVolumeAboveThem) {
+    audio::Mixer mixer(44100);
+    mc::SoundMix half;
+    half.volume = 50;
+    mc::SoundMix swapped; // left and right exchanged, at full level
+    swapped.ll = 0;
+    swapped.rr = 0;
+    swapped.lr = 100;
+    swapped.rl = 100;
+    // 30 inside 20 inside 10; 20 halves, the movie halves, 30 swaps its channels.
+    mixer.setGroupParent(30, 20);
+    mixer.setGroupParent(20, 10);
+    mixer.setTransform(20, audio::transformOf(half));
+    mixer.setTransform(0, audio::transformOf(half));
+    mixer.setTransform(30, audio::transformOf(swapped));
+    mixer.startEvent(1, tone(440, 44100, 44100), {}, 30);
+    const double full = 10000 / std::sqrt(2.0);
+    const auto out = pull(mixer, 22050);
+    EXPECT_NEAR(rms(channel(out, 2, 0)), 0.25 * full, 100.0);
+
+    // A clip gone takes its transform and place with it: the sound is only the movie's.
+    mixer.forgetGroup(20);
+    const auto after = pull(mixer, 11025);
+    EXPECT_NEAR(rms(channel(after, 2, 0)), 0.5 * full, 100.0);
+
+    // Parents that loop (keys of clips gone and come again) end the walk, not the output.
+    mixer.setGroupParent(10, 30);
+    mixer.setGroupParent(30, 10);
+    EXPECT_GT(rms(channel(pull(mixer, 4410), 2, 0)), 0.0);
+
+    // A movie gone leaves the next one at full level.
+    mixer.forgetGroups();
+    EXPECT_NEAR(rms(channel(pull(mixer, 4410), 2, 0)), full, 100.0);
 }
 
 TEST(Mixer, LoudSoundsTogetherClipInsteadOfWrapping) {

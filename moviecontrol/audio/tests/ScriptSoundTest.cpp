@@ -1,0 +1,210 @@
+// Scripted Sound objects heard through the mixer: the stage's Sound class, the port and
+// the movie's sound together, mixed offline.
+#include <gtest/gtest.h>
+
+#include "MovieCatalog.h"
+#include "MovieSound.h"
+#include "OfflineMix.h"
+#include "ScriptSoundPort.h"
+#include "SignalCheck.h"
+#include "StageScripts.h"
+#include "TimelinePlayer.h"
+#include "swf/Movie.h"
+#include "testsupport/Actions.h"
+#include "testsupport/SwfWriter.h"
+
+namespace {
+
+using audiotest::channel;
+using audiotest::rms;
+using swftest::Actions;
+
+constexpr double kFps = 10.0;
+constexpr std::size_t kFrameSamples = 4410;
+constexpr double kToneRms = 16000 / 1.4142135623730951; // sineTone's default peak
+
+swftest::MovieHeader header() {
+    swftest::MovieHeader h;
+    h.frameRate = kFps;
+    h.version = 8;
+    return h;
+}
+
+// Exports a 1 kHz tone of `seconds` as `name`.
+void exportTone(swftest::SwfWriter& movie, std::string_view name, double seconds) {
+    const auto samples = swftest::sineTone(1000, 22050, static_cast<std::size_t>(22050 * seconds));
+    const auto id =
+        movie.defineSound({3, 2, true, false}, static_cast<std::uint32_t>(samples.size()),
+                          swftest::pcm16Bytes(samples));
+    movie.exportAssets(id, name);
+}
+
+// var name = new Sound(target) (no target when empty).
+Actions& newSound(Actions& a, std::string_view name, std::string_view target = {}) {
+    a.push(name);
+    if (target.empty()) {
+        a.pushInt(0);
+    } else {
+        a.push(target).code(0x1C).pushInt(1);
+    }
+    return a.push("Sound").code(0x40).code(0x1D);
+}
+
+// object.method(numbers...), the result dropped.
+Actions& call(Actions& a, std::string_view object, std::string_view method,
+              const std::vector<double>& numbers = {}) {
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) {
+        a.push(*it);
+    }
+    return a.pushInt(static_cast<std::int32_t>(numbers.size()))
+        .push(object)
+        .code(0x1C)
+        .push(method)
+        .code(0x52)
+        .code(0x17);
+}
+
+// A movie whose scripts reach its sound the way the player wires them: the sound is made
+// before the first frame, the timeline heard once it is built.
+struct ScriptedSound {
+    explicit ScriptedSound(std::vector<std::uint8_t> swf)
+        : bytes(std::move(swf)), loaded(swf::loadMovie(bytes)), catalog(*loaded.movie) {
+        mc::StageCallbacks callbacks;
+        callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
+        callbacks.sound = &port;
+        sound = std::make_unique<audio::MovieSound>(*loaded.movie, mixer, kFps);
+        port.bind(sound.get());
+        scripts = std::make_unique<mc::StageScripts>(*loaded.movie, std::move(callbacks));
+        player = std::make_unique<mc::TimelinePlayer>(catalog, loaded.movie->root,
+                                                      mc::Rgba{255, 255, 255, 255},
+                                                      mc::TimelineLimits{}, scripts.get());
+        player->setSoundEvents(sound.get());
+        scripts->runTimers();
+    }
+    ~ScriptedSound() {
+        player->setSoundEvents(nullptr);
+        port.bind(nullptr);
+    }
+    void play(int frames) {
+        for (int i = 0; i < frames; ++i) {
+            offline.mixFrame();
+            player->advance();
+            scripts->runTimers();
+        }
+    }
+    double rmsOfFrame(int frame) const {
+        return rms(
+            channel(offline.samples(), 2, 0, frame * kFrameSamples, (frame + 1) * kFrameSamples));
+    }
+
+    std::vector<std::uint8_t> bytes;
+    swf::LoadResult loaded;
+    mc::MovieCatalog catalog;
+    audio::Mixer mixer{44100};
+    audio::ScriptSoundPort port;
+    std::vector<std::string> traced;
+    std::unique_ptr<audio::MovieSound> sound;
+    std::unique_ptr<mc::StageScripts> scripts;
+    std::unique_ptr<mc::TimelinePlayer> player;
+    audio::OfflineMix offline{mixer, kFps};
+};
+
+// s.onSoundComplete = function () { trace(text); }
+Actions& onComplete(Actions& a, std::string_view sound, std::string_view text) {
+    return a.push(sound)
+        .code(0x1C)
+        .push("onSoundComplete")
+        .function(Actions().trace(text))
+        .code(0x4F);
+}
+
+TEST(ScriptSound, StartedSoundLoopsThenReportsItsCompletionOnce) {
+    swftest::SwfWriter movie(header());
+    exportTone(movie, "tone", 0.1);
+    Actions a;
+    newSound(a, "s");
+    a.callMethod("s", "attachSound", {"tone"});
+    onComplete(a, "s", "complete");
+    call(a, "s", "start", {0, 2});
+    a.traceValue("s.duration");
+    movie.doAction(a);
+    for (int i = 0; i < 8; ++i) {
+        movie.showFrame();
+    }
+    ScriptedSound p(movie.finish());
+    p.play(6);
+    EXPECT_GT(p.rmsOfFrame(0), 0.9 * kToneRms);
+    EXPECT_GT(p.rmsOfFrame(1), 0.9 * kToneRms);
+    EXPECT_LT(p.rmsOfFrame(3), 1.0);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"100", "complete"}));
+}
+
+TEST(ScriptSound, ClipVolumeAndTheMovieVolumeMultiplyAndStopEndsTheClipsSound) {
+    swftest::SwfWriter movie(header());
+    exportTone(movie, "long", 2.0);
+    Actions first;
+    first.push(1).push("mc").pushInt(2).push("_root").code(0x1C);
+    first.push("createEmptyMovieClip").code(0x52).code(0x17);
+    newSound(first, "a", "mc");
+    first.callMethod("a", "attachSound", {"long"});
+    call(first, "a", "setVolume", {50});
+    call(first, "a", "start");
+    movie.doAction(first);
+    movie.showFrame();
+    movie.showFrame();
+    Actions third;
+    newSound(third, "g");
+    call(third, "g", "setVolume", {50});
+    movie.doAction(third);
+    movie.showFrame();
+    movie.showFrame();
+    Actions fifth;
+    call(fifth, "a", "stop");
+    movie.doAction(fifth);
+    movie.showFrame();
+    movie.showFrame();
+    ScriptedSound p(movie.finish());
+    p.play(6);
+    EXPECT_NEAR(p.rmsOfFrame(1), 0.5 * kToneRms, 0.03 * kToneRms);
+    EXPECT_NEAR(p.rmsOfFrame(3), 0.25 * kToneRms, 0.03 * kToneRms);
+    EXPECT_LT(p.rmsOfFrame(5), 1.0);
+}
+
+TEST(ScriptSound, ASoundOfAMissingClipNeitherPlaysNorKeepsAMix) {
+    swftest::SwfWriter movie(header());
+    exportTone(movie, "long", 1.0);
+    Actions a;
+    // new Sound("ghost"): a path to a clip that is not there.
+    a.push("t").push("ghost").pushInt(1).push("Sound").code(0x40).code(0x1D);
+    a.callMethod("t", "attachSound", {"long"});
+    call(a, "t", "setVolume", {20});
+    call(a, "t", "start");
+    a.pushInt(0).push("t").code(0x1C).push("getVolume").code(0x52).code(0x26);
+    movie.doAction(a);
+    movie.showFrame();
+    movie.showFrame();
+    ScriptedSound p(movie.finish());
+    p.play(1);
+    EXPECT_LT(p.rmsOfFrame(0), 1.0);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"undefined"}));
+}
+
+TEST(ScriptSound, ALoadedSoundFailsOnTheNextFrameAfterItsHandlerIsSet) {
+    swftest::SwfWriter movie(header());
+    Actions a;
+    newSound(a, "s");
+    a.pushBool(true).push("song.mp3").pushInt(2).push("s").code(0x1C);
+    a.push("loadSound").code(0x52).code(0x17);
+    a.push("s").code(0x1C).push("onLoad");
+    a.defineFunction("", {"ok"}, Actions().trace("onLoad").traceValue("ok"));
+    a.code(0x4F);
+    a.trace("set");
+    movie.doAction(a);
+    movie.showFrame();
+    movie.showFrame();
+    ScriptedSound p(movie.finish());
+    p.play(1);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"set", "onLoad", "false"}));
+}
+
+} // namespace

@@ -1,0 +1,279 @@
+// The script Sound class: Sound objects act on a target clip, named by the path it had when
+// the object was made (or the path string given), found again at every call as players do:
+// a clip removed and made again under the same name is the target again, a renamed one is
+// not. Without a target a Sound object acts on the whole movie.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "SoundPort.h"
+#include "StageObject.h"
+#include "StageScripts.h"
+#include "avm1/Function.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+// Scripts' percents are whole numbers; what cannot be read as a number counts as 0.
+double wholePercent(avm1::Machine& m, const Value& v) {
+    const double n = m.toNumber(v);
+    return std::isfinite(n) ? std::trunc(std::clamp(n, -2147483648.0, 2147483647.0)) : 0.0;
+}
+
+class SoundClass {
+  public:
+    explicit SoundClass(StageScripts& stage) : stage_(stage) {}
+
+    void install(avm1::Machine& m);
+    // Calls onLoad of the objects whose load failed and onSoundComplete of those whose
+    // sound ended, and lets go of those that no longer play.
+    void deliverEvents();
+
+  private:
+    // What a call acts on: the target's display object (null: the whole movie), or nothing
+    // when the target is not on the stage now.
+    struct Target {
+        bool found = false;
+        const DisplayObject* display = nullptr;
+    };
+    Target targetOf(CallArgs& c);
+    std::uint64_t idOf(CallArgs& c);
+    SoundPort* port() const { return stage_.callbacks().sound; }
+    SoundMix mixOf(const Target& t) const { return port() ? port()->mix(t.display) : SoundMix{}; }
+    void setMix(const Target& t, const SoundMix& mix) {
+        if (port() != nullptr) {
+            port()->setMix(t.display, mix);
+        }
+    }
+    void installMixMethods(avm1::Machine& m, avm1::Object* proto);
+    void installPlayMethods(avm1::Machine& m, avm1::Object* proto);
+
+    StageScripts& stage_;
+    std::uint64_t nextId_ = 0;
+    // Objects with a sound playing stay alive for their onSoundComplete.
+    std::map<std::uint64_t, avm1::Root> playing_;
+    // Objects whose loadSound failed, told so on the next frame (a script sets onLoad after
+    // loadSound as often as before). Bounded: a script loading every frame repeats itself.
+    static constexpr std::size_t kMaxPendingLoads = 256;
+    std::vector<avm1::Root> failedLoads_;
+};
+
+std::uint64_t SoundClass::idOf(CallArgs& c) {
+    avm1::Object* self = c.thisObject();
+    const Value id = self != nullptr ? c.machine.get(self, "__soundId") : Value();
+    return id.isNumber() && id.asNumber() >= 1 ? static_cast<std::uint64_t>(id.asNumber()) : 0;
+}
+
+SoundClass::Target SoundClass::targetOf(CallArgs& c) {
+    avm1::Object* self = c.thisObject();
+    if (self == nullptr || idOf(c) == 0) {
+        return {};
+    }
+    const Value where = c.machine.get(self, "__soundTarget");
+    if (where.isUndefined()) {
+        return {true, nullptr};
+    }
+    avm1::Object* found =
+        where.isString() ? c.machine.resolveTarget(where.asString().view()) : where.asObject();
+    const DisplayObject* display = stage_.displayOf(found);
+    return display != nullptr ? Target{true, display} : Target{};
+}
+
+void SoundClass::install(avm1::Machine& m) {
+    avm1::FunctionObject* ctor = m.newClass([this](CallArgs& c) {
+        avm1::Object* self = c.thisObject();
+        if (self == nullptr) {
+            return Value();
+        }
+        const Value& arg = c.arg(0);
+        Value where;
+        if (arg.isString()) {
+            where = arg;
+        } else if (DisplayObject* d = stage_.displayOf(arg)) {
+            where = Value(c.machine.str(stage_.dotPathOf(*d)));
+        } else if (arg.asObject() != nullptr && arg.asObject()->isDisplayObject()) {
+            where = arg; // a clip no longer on the stage: never found again
+        }
+        const auto hidden = avm1::attr::Hidden | avm1::attr::ReadOnly;
+        c.machine.define(self, "__soundId", Value(static_cast<double>(++nextId_)), hidden);
+        c.machine.define(self, "__soundTarget", where, hidden);
+        return Value();
+    });
+    m.define(m.global(), "Sound", Value(static_cast<avm1::Object*>(ctor)));
+    avm1::Object* proto = m.get(ctor, "prototype").asObject();
+    installMixMethods(m, proto);
+    installPlayMethods(m, proto);
+}
+
+void SoundClass::installMixMethods(avm1::Machine& m, avm1::Object* proto) {
+    m.defineMethod(proto, "getVolume", [this](CallArgs& c) {
+        const Target t = targetOf(c);
+        return t.found ? Value(mixOf(t).volume) : Value();
+    });
+    m.defineMethod(proto, "setVolume", [this](CallArgs& c) {
+        if (const Target t = targetOf(c); t.found) {
+            SoundMix mix = mixOf(t);
+            mix.volume = wholePercent(c.machine, c.arg(0));
+            setMix(t, mix);
+        }
+        return Value();
+    });
+    // Pan moves one channel down from full; it reads back from the channels as players
+    // read it, also after setTransform.
+    m.defineMethod(proto, "getPan", [this](CallArgs& c) {
+        const Target t = targetOf(c);
+        if (!t.found) {
+            return Value();
+        }
+        const SoundMix mix = mixOf(t);
+        return Value(mix.ll != 100.0 ? 100.0 - mix.ll : mix.rr - 100.0);
+    });
+    m.defineMethod(proto, "setPan", [this](CallArgs& c) {
+        if (const Target t = targetOf(c); t.found) {
+            const double pan = wholePercent(c.machine, c.arg(0));
+            SoundMix mix = mixOf(t);
+            mix.ll = pan > 0 ? 100.0 - pan : 100.0;
+            mix.rr = pan < 0 ? 100.0 + pan : 100.0;
+            mix.lr = 0.0;
+            mix.rl = 0.0;
+            setMix(t, mix);
+        }
+        return Value();
+    });
+    m.defineMethod(proto, "getTransform", [this](CallArgs& c) {
+        const Target t = targetOf(c);
+        if (!t.found) {
+            return Value();
+        }
+        const SoundMix mix = mixOf(t);
+        avm1::Object* o = c.machine.newObject();
+        c.machine.set(o, "ll", Value(mix.ll));
+        c.machine.set(o, "lr", Value(mix.lr));
+        c.machine.set(o, "rr", Value(mix.rr));
+        c.machine.set(o, "rl", Value(mix.rl));
+        return Value(o);
+    });
+    m.defineMethod(proto, "setTransform", [this](CallArgs& c) {
+        const Target t = targetOf(c);
+        avm1::Object* from = c.arg(0).asObject();
+        if (!t.found || from == nullptr) {
+            return Value();
+        }
+        SoundMix mix = mixOf(t);
+        // Channels the object leaves out keep their share.
+        const auto take = [&](std::string_view name, double& share) {
+            const Value v = c.machine.get(from, name);
+            if (!v.isUndefined()) {
+                share = wholePercent(c.machine, v);
+            }
+        };
+        take("ll", mix.ll);
+        take("lr", mix.lr);
+        take("rr", mix.rr);
+        take("rl", mix.rl);
+        setMix(t, mix);
+        return Value();
+    });
+}
+
+void SoundClass::installPlayMethods(avm1::Machine& m, avm1::Object* proto) {
+    m.defineMethod(proto, "attachSound", [this](CallArgs& c) {
+        const std::uint64_t id = idOf(c);
+        if (port() != nullptr && id != 0) {
+            port()->attachSound(id, c.machine.toString(c.arg(0)).view());
+        }
+        return Value();
+    });
+    m.defineMethod(proto, "start", [this](CallArgs& c) {
+        const std::uint64_t id = idOf(c);
+        const Target t = targetOf(c);
+        if (port() == nullptr || id == 0 || !t.found) {
+            return Value();
+        }
+        const double offset = c.machine.toNumber(c.arg(0));
+        const double loops = c.machine.toNumber(c.arg(1));
+        port()->start(id, t.display, std::isfinite(offset) ? std::max(0.0, offset) : 0.0,
+                      std::isfinite(loops) ? static_cast<int>(std::clamp(loops, 1.0, 65535.0)) : 1);
+        if (port()->playing(id)) {
+            playing_.insert_or_assign(id, avm1::Root(c.machine, c.thisObject()));
+        }
+        return Value();
+    });
+    m.defineMethod(proto, "stop", [this](CallArgs& c) {
+        const Target t = targetOf(c);
+        if (port() != nullptr && t.found) {
+            port()->stop(t.display,
+                         c.count() > 0 ? c.machine.toString(c.arg(0)).view() : std::string_view());
+        }
+        return Value();
+    });
+    // From version 6 on: the attached sound's length and where its last start has got to.
+    const auto only6 = avm1::attr::DontEnum | avm1::attr::Only6;
+    const auto duration = [this](CallArgs& c) {
+        const auto ms = port() != nullptr ? port()->durationMs(idOf(c)) : std::nullopt;
+        return ms ? Value(*ms) : Value();
+    };
+    const auto position = [this](CallArgs& c) {
+        const auto ms = port() != nullptr ? port()->positionMs(idOf(c)) : std::nullopt;
+        return ms ? Value(*ms) : Value();
+    };
+    m.defineMethod(proto, "getDuration", duration, only6);
+    m.defineMethod(proto, "getPosition", position, only6);
+    const bool cs = m.caseSensitive();
+    proto->properties().add(
+        avm1::Property{m.str("duration"), Value(), only6, m.newFunction(duration), nullptr}, cs);
+    proto->properties().add(
+        avm1::Property{m.str("position"), Value(), only6, m.newFunction(position), nullptr}, cs);
+    // Sound files are not read from outside the movie: a load fails, as it would offline.
+    m.defineMethod(
+        proto, "loadSound",
+        [this](CallArgs& c) {
+            if (avm1::Object* self = c.thisObject();
+                self != nullptr && failedLoads_.size() < kMaxPendingLoads) {
+                failedLoads_.emplace_back(c.machine, self);
+            }
+            return Value();
+        },
+        only6);
+    m.defineMethod(
+        proto, "getBytesLoaded", [](CallArgs&) { return Value(); }, only6);
+    m.defineMethod(
+        proto, "getBytesTotal", [](CallArgs&) { return Value(); }, only6);
+}
+
+void SoundClass::deliverEvents() {
+    const Value failed(false);
+    for (const avm1::Root& object : std::exchange(failedLoads_, {})) {
+        stage_.machine().callMethod(object.get(), "onLoad", std::span<const Value>(&failed, 1));
+    }
+    if (port() == nullptr || playing_.empty()) {
+        return;
+    }
+    for (const std::uint64_t id : port()->takeCompleted()) {
+        const auto it = playing_.find(id);
+        if (it == playing_.end()) {
+            continue;
+        }
+        const avm1::Root object = it->second;
+        playing_.erase(it);
+        stage_.machine().callMethod(object.get(), "onSoundComplete", {});
+    }
+    std::erase_if(playing_, [&](const auto& entry) { return !port()->playing(entry.first); });
+}
+
+} // namespace
+
+void installSoundClass(StageScripts& stage) {
+    auto sound = std::make_shared<SoundClass>(stage);
+    sound->install(stage.machine());
+    stage.keepAlive(sound);
+    stage.onTimers([sound] { sound->deliverEvents(); });
+}
+
+} // namespace mc

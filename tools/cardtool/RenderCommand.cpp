@@ -1,6 +1,5 @@
 #include "RenderCommand.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "MovieRenderer.h"
 #include "MovieSound.h"
 #include "OfflineMix.h"
+#include "OffscreenApp.h"
 
 namespace {
 
@@ -111,16 +111,7 @@ int runRenderCommand(int argc, char** argv) {
         printUsage();
         return 2;
     }
-    std::unique_ptr<QGuiApplication> app;
-    if (QGuiApplication::instance() == nullptr) {
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        }
-        static int appArgc = 1;
-        static char appName[] = "cardtool";
-        static char* appArgv[] = {appName, nullptr};
-        app = std::make_unique<QGuiApplication>(appArgc, appArgv);
-    }
+    const std::unique_ptr<QGuiApplication> app = makeOffscreenApplication();
 
     std::unique_ptr<HeadlessPlayback> playback = HeadlessPlayback::open(options->movie);
     if (!playback) {

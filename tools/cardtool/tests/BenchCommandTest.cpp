@@ -139,11 +139,13 @@ TEST_F(BenchCommandTest, BadArgumentsAreUsageErrors) {
 
 TEST_F(BenchCommandTest, MoviesThatCannotBeLoadedFailWithTheirName) {
     const std::string missing = dir_.filePath("missing.swf").toStdString();
-    std::vector<std::uint8_t> cut = movingBox(3);
-    cut.resize(12);
+    // A header and nothing behind it; a compressed movie whose body does not inflate.
+    const std::vector<std::uint8_t> headerOnly = {'F', 'W', 'S', 6};
+    std::vector<std::uint8_t> broken = {'C', 'W', 'S', 6, 0xE8, 3, 0, 0};
+    broken.insert(broken.end(), 40, 0x5A);
     const std::vector<std::uint8_t> garbage(4000, 0xA5);
-    for (const std::string& path :
-         {missing, write("cut.swf", cut), write("garbage.swf", garbage)}) {
+    for (const std::string& path : {missing, write("short.swf", headerOnly),
+                                    write("broken.swf", broken), write("garbage.swf", garbage)}) {
         const Outcome o = bench({path, "--json"});
         EXPECT_EQ(o.status, 1) << path;
         EXPECT_NE(o.err.find("cannot load " + path), std::string::npos) << o.err;
@@ -177,7 +179,9 @@ TEST_F(BenchCommandTest, JsonFiguresAgreeWithEachOther) {
     EXPECT_GT(fps, 0.0);
     // The mean frame time is at most the slowest one: fps is at least 1000 / slowest.
     EXPECT_GE(fps + 0.1, 1000.0 / std::max(slowest + 0.005, 1e-6));
-    EXPECT_EQ(j["sustains_frame_rate"].toBool(), fps >= 30.0);
+    if (std::abs(fps - 30.0) > 0.1) { // the printed rate is rounded
+        EXPECT_EQ(j["sustains_frame_rate"].toBool(), fps > 30.0);
+    }
 }
 
 TEST_F(BenchCommandTest, FramesPlayedFollowTheMovieAndTheOption) {

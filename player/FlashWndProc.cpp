@@ -6,7 +6,6 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
-#include <QWindow>
 
 namespace player {
 namespace {
@@ -82,30 +81,6 @@ void FlashWindowHook::UnhookFlashWindow() {
     if (flashHwnd_ != nullptr) {
         flashHwnd_->removeEventFilter(this);
     }
-    moving_ = nullptr;
-}
-
-void FlashWindowHook::startMove(QWidget* window, QPoint globalPress) {
-    // The window system moves the window itself where it can; elsewhere (offscreen, no
-    // window manager) the window follows the mouse until the button is released.
-    if (QWindow* handle = window->windowHandle(); handle != nullptr && handle->startSystemMove()) {
-        return;
-    }
-    moving_ = window;
-    grabOffset_ = globalPress - window->geometry().topLeft();
-}
-
-bool FlashWindowHook::followMove(QEvent* event) {
-    if (moving_ == nullptr) {
-        return false;
-    }
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton)) {
-        moving_->move(mouse->globalPosition().toPoint() - grabOffset_);
-    } else if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
-        moving_ = nullptr;
-    }
-    return false;
 }
 
 bool FlashWindowHook::eventFilter(QObject* watched, QEvent* event) {
@@ -113,13 +88,11 @@ bool FlashWindowHook::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) {
-        return followMove(event);
+        return mover_.follow(flashHwnd_, event);
     }
     switch (player_.FlashWndProc(inputOf(event))) {
     case FlashReaction::MoveWindowToo:
-        startMove(flashHwnd_->window(),
-                  static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-        return false;
+        return mover_.press(flashHwnd_, event);
     case FlashReaction::PassOn:
         return false;
     case FlashReaction::ShowMenu:

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <string>
 
+#include "WindowMover.h"
+
 namespace player {
 
 class Player;
@@ -15,7 +17,8 @@ std::string GetWindowClass(const QObject* window);
 
 // Takes over the movie window's input with an event filter, as the original system put its
 // own window procedure in front of the Flash control's: the player's menu on a right
-// press, a window move on a left press, the zoom on the wheel; all else passes on.
+// press, a window move on a left drag (a click still reaches the movie), the zoom on the
+// wheel; all else passes on.
 class FlashWindowHook : public QObject {
     Q_OBJECT
 
@@ -33,13 +36,9 @@ class FlashWindowHook : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void startMove(QWidget* window, QPoint globalPress);
-    bool followMove(QEvent* event);
-
     Player& player_;
     QPointer<QWidget> flashHwnd_;
-    QPointer<QWidget> moving_; // the window that follows the mouse, while it does
-    QPoint grabOffset_;
+    mc::WindowMover mover_;
 };
 
 } // namespace player

@@ -62,6 +62,7 @@ MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks c
     }
     player_ = std::make_unique<TimelinePlayer>(catalog_, movie_->root, Rgba{255, 255, 255, 255},
                                                TimelineLimits{}, scripts_.get());
+    input_ = std::make_unique<StageInput>(*movie_, *player_, scripts_.get());
 }
 
 void MovieRenderer::runTimers() {

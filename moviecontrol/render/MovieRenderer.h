@@ -15,6 +15,7 @@
 #include "RenderQuality.h"
 #include "RenderResources.h"
 #include "StageFit.h"
+#include "StageInput.h"
 #include "StageScripts.h"
 #include "TimelinePlayer.h"
 #include "swf/Movie.h"
@@ -45,6 +46,8 @@ class MovieRenderer {
     StageScripts* scripts() { return scripts_.get(); }
     // The scripts' timers due on their clock, and what they queued.
     void runTimers();
+    // Where the mouse and keyboard reach the movie; positions in stage twips.
+    StageInput& input() { return *input_; }
     const TimelinePlayer& player() const { return *player_; }
     const swf::Movie& movie() const { return *movie_; }
     TwipsRect stage() const;
@@ -72,6 +75,7 @@ class MovieRenderer {
     // Declared before the player: the player is destroyed first, the scripts after it.
     std::unique_ptr<StageScripts> scripts_;
     std::unique_ptr<TimelinePlayer> player_;
+    std::unique_ptr<StageInput> input_;
     RenderResources resources_;
     std::optional<FrameBudget> budget_;
 };

@@ -151,8 +151,21 @@ class Methods {
             stage_.getUrl(r);
             return Value();
         });
-        def(proto, "startDrag", [](CallArgs&) { return Value(); });
-        def(proto, "stopDrag", [](CallArgs&) { return Value(); });
+        def(proto, "startDrag", [this](CallArgs& c) {
+            std::optional<avm1::Host::DragBounds> bounds;
+            if (c.count() >= 5) {
+                bounds = avm1::Host::DragBounds{m_.toNumber(c.arg(1)), m_.toNumber(c.arg(2)),
+                                                m_.toNumber(c.arg(3)), m_.toNumber(c.arg(4))};
+            }
+            if (avm1::Object* self = c.thisObject(); self != nullptr && self->isDisplayObject()) {
+                stage_.startDrag(self, m_.toBoolean(c.arg(0)), bounds);
+            }
+            return Value();
+        });
+        def(proto, "stopDrag", [this](CallArgs&) {
+            stage_.stopDrag();
+            return Value();
+        });
         installDrawing(proto);
     }
 
@@ -501,6 +514,11 @@ void installMovieClipClass(StageScripts& stage) {
 
     avm1::FunctionObject* button = m.newClass([](CallArgs&) { return Value(); });
     m.define(m.global(), "Button", Value(static_cast<avm1::Object*>(button)));
+    if (avm1::Object* buttonProto = m.get(button, "prototype").asObject()) {
+        // Unlike a clip's, a button's two show when its properties are enumerated.
+        m.define(buttonProto, "enabled", Value(true), 0);
+        m.define(buttonProto, "useHandCursor", Value(true), 0);
+    }
 }
 
 } // namespace mc

@@ -1,4 +1,4 @@
-// The stage-side globals: Stage, Key, Mouse, Color, Sound, System.capabilities and
+// The stage-side globals: Stage, Color, Sound, System.capabilities and
 // MovieClipLoader.
 #include <cmath>
 
@@ -79,32 +79,6 @@ avm1::Object* plainObject(avm1::Machine& m, std::string_view globalName) {
     avm1::Object* o = m.newObject();
     m.define(m.global(), globalName, Value(o));
     return o;
-}
-
-void installKey(avm1::Machine& m) {
-    avm1::Object* key = plainObject(m, "Key");
-    const std::pair<const char*, double> codes[] = {
-        {"BACKSPACE", 8}, {"TAB", 9},       {"ENTER", 13},  {"SHIFT", 16},    {"CONTROL", 17},
-        {"ALT", 18},      {"CAPSLOCK", 20}, {"ESCAPE", 27}, {"SPACE", 32},    {"PGUP", 33},
-        {"PGDN", 34},     {"END", 35},      {"HOME", 36},   {"LEFT", 37},     {"UP", 38},
-        {"RIGHT", 39},    {"DOWN", 40},     {"INSERT", 45}, {"DELETEKEY", 46}};
-    for (const auto& [name, code] : codes) {
-        m.define(key, name, Value(code),
-                 avm1::attr::DontEnum | avm1::attr::DontDelete | avm1::attr::ReadOnly);
-    }
-    // The keyboard's state arrives with the input work; until then no key is down.
-    m.defineMethod(key, "isDown", [](CallArgs&) { return Value(false); });
-    m.defineMethod(key, "isToggled", [](CallArgs&) { return Value(false); });
-    m.defineMethod(key, "getCode", [](CallArgs&) { return Value(0.0); });
-    m.defineMethod(key, "getAscii", [](CallArgs&) { return Value(0.0); });
-    broadcaster(m, key);
-}
-
-void installMouse(avm1::Machine& m) {
-    avm1::Object* mouse = plainObject(m, "Mouse");
-    m.defineMethod(mouse, "show", [](CallArgs&) { return Value(0.0); });
-    m.defineMethod(mouse, "hide", [](CallArgs&) { return Value(1.0); });
-    broadcaster(m, mouse);
 }
 
 void installCapabilities(avm1::Machine& m, const swf::Header& header) {
@@ -320,8 +294,7 @@ void installStageGlobals(StageScripts& stage) {
     auto* info = m.make<StageInfo>(m.objectPrototype(), stage.movie().header);
     m.define(m.global(), "Stage", Value(static_cast<avm1::Object*>(info)));
     broadcaster(m, info);
-    installKey(m);
-    installMouse(m);
+    installInputGlobals(stage);
     installCapabilities(m, stage.movie().header);
     auto color = std::make_shared<ColorMethods>(stage);
     color->install(m);

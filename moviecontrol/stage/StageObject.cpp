@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "DisplayProperties.h"
+#include "Dragging.h"
 #include "StageScripts.h"
 #include "TextFieldState.h"
 #include "avm1/Machine.h"
@@ -225,13 +226,18 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_highquality")) {
         out = Value(stage_.quality == "LOW" ? 0.0 : (stage_.quality == "BEST" ? 2.0 : 1.0));
     } else if (is(n, "_droptarget")) {
-        out = Value(m.str(""));
+        const auto drop = stage_.input.dropTargets.find(o.serial);
+        out = Value(m.str(drop != stage_.input.dropTargets.end() ? drop->second : ""));
     } else if (is(n, "_focusrect")) {
         out = Value::null();
     } else if (is(n, "_soundbuftime")) {
         out = Value(5.0);
     } else if (is(n, "_xmouse") || is(n, "_ymouse")) {
-        out = Value(0.0); // the pointer arrives with the input work
+        double x = 0.0;
+        double y = 0.0;
+        pointerIn(player, stage_.input, o, x, y);
+        // Whole pixels, as players report them.
+        out = Value(std::round((is(n, "_xmouse") ? x : y) / 20.0));
     } else if (is(n, "_global")) {
         out = Value(m.global());
     } else if (is(n, "_lockroot")) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Dragging.h"
+#include "HitTest.h"
 #include "StageObject.h"
 #include "TextFieldState.h"
 #include "UrlPolicy.h"
@@ -326,11 +328,19 @@ void StageScripts::removeSprite(avm1::Object* clip) {
     }
 }
 
-void StageScripts::startDrag(avm1::Object*, bool, std::optional<DragBounds>) {
-    // Dragging follows the pointer, which arrives with the input work.
+void StageScripts::startDrag(avm1::Object* clip, bool lockCenter,
+                             std::optional<DragBounds> bounds) {
+    if (DisplayObject* o = displayOf(clip); o != nullptr && player_ != nullptr) {
+        beginDrag(input, *player_, *o, lockCenter, bounds);
+    }
 }
 
-void StageScripts::stopDrag() {}
+void StageScripts::stopDrag() {
+    if (player_ != nullptr) {
+        endDrag(input, *player_, HitTester(movie_, *player_),
+                [this](const DisplayObject& o) { return slashPathOf(o); });
+    }
+}
 
 // ---- Host: outside world
 
@@ -487,43 +497,56 @@ void StageScripts::deliverVariables() {
 
 // ---- Variables shown by edit fields
 
+avm1::Object* StageScripts::boundVariable(DisplayObject& o, std::string_view& name) {
+    if (!o.text || o.text->field.variableName.empty() || o.parent == nullptr) {
+        return nullptr;
+    }
+    // "a.b.c" or "a/b:c": the last part is the variable, the rest a path of clips.
+    const std::string& path = o.text->field.variableName;
+    const std::size_t cut = path.find_last_of(".:/");
+    avm1::Object* holder = objectOf(*o.parent);
+    name = path;
+    if (cut != std::string::npos) {
+        std::string_view clips = std::string_view(path).substr(0, cut);
+        name = std::string_view(path).substr(cut + 1);
+        DisplayObject* at = o.parent;
+        std::size_t start = 0;
+        while (at != nullptr && start <= clips.size()) {
+            const std::size_t next = clips.find_first_of("./", start);
+            const std::string_view part = clips.substr(
+                start, next == std::string_view::npos ? std::string_view::npos : next - start);
+            if (part == "_root" || part == "_level0" || (part.empty() && start == 0)) {
+                at = &player_->rootObject();
+            } else if (part == "_parent") {
+                at = at->parent;
+            } else if (!part.empty()) {
+                const auto c = player_->childByName(*at, part, machine_->caseSensitive());
+                at = c ? c.get() : nullptr;
+            }
+            if (next == std::string_view::npos) {
+                break;
+            }
+            start = next + 1;
+        }
+        holder = at != nullptr ? objectOf(*at) : nullptr;
+    }
+    return holder;
+}
+
+void StageScripts::fieldEdited(DisplayObject& field) {
+    std::string_view name;
+    if (avm1::Object* holder = boundVariable(field, name)) {
+        machine_->set(holder, name, Value(machine_->str(field.text->text)));
+    }
+}
+
 void StageScripts::syncBoundFields() {
     if (player_ == nullptr) {
         return;
     }
     player_->forEachObject([&](DisplayObject& o) {
-        if (!o.text || o.text->field.variableName.empty() || o.parent == nullptr) {
-            return;
-        }
-        // "a.b.c" or "a/b:c": the last part is the variable, the rest a path of clips.
-        const std::string& path = o.text->field.variableName;
-        const std::size_t cut = path.find_last_of(".:/");
-        avm1::Object* holder = objectOf(*o.parent);
-        std::string_view name = path;
-        if (cut != std::string::npos) {
-            std::string_view clips = std::string_view(path).substr(0, cut);
-            name = std::string_view(path).substr(cut + 1);
-            DisplayObject* at = o.parent;
-            std::size_t start = 0;
-            while (at != nullptr && start <= clips.size()) {
-                const std::size_t next = clips.find_first_of("./", start);
-                const std::string_view part = clips.substr(
-                    start, next == std::string_view::npos ? std::string_view::npos : next - start);
-                if (part == "_root" || part == "_level0" || (part.empty() && start == 0)) {
-                    at = &player_->rootObject();
-                } else if (part == "_parent") {
-                    at = at->parent;
-                } else if (!part.empty()) {
-                    const auto c = player_->childByName(*at, part, machine_->caseSensitive());
-                    at = c ? c.get() : nullptr;
-                }
-                if (next == std::string_view::npos) {
-                    break;
-                }
-                start = next + 1;
-            }
-            holder = at != nullptr ? objectOf(*at) : nullptr;
-        }
+        std::string_view name;
+        avm1::Object* holder = boundVariable(o, name);
         if (holder == nullptr) {
             return;
         }

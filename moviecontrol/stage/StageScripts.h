@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "InputState.h"
 #include "ScriptRunner.h"
 #include "SoundPort.h"
 #include "TimelinePlayer.h"
@@ -117,14 +118,21 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // Paths as scripts print them.
     std::string dotPathOf(const DisplayObject& object) const;
     std::string slashPathOf(const DisplayObject& object) const;
+    // The mouse and keyboard as scripts read them; the stage's input side keeps it.
+    InputState input;
     // The quality scripts read and set ("LOW", "MEDIUM", "HIGH", "BEST").
     std::string quality = "HIGH";
     // Loads a movie or variables beside this one into a clip (loadMovie, loadVariables).
     void loadInto(DisplayObject& target, const std::string& url, bool variables);
 
+    // A person changed an input field's text: the variable bound to it follows.
+    void fieldEdited(DisplayObject& field);
+
   private:
     void installClasses();
     void syncBoundFields();
+    // The object holding the variable an edit field is bound to, and the variable's name.
+    avm1::Object* boundVariable(DisplayObject& field, std::string_view& name);
     avm1::Object* registeredClassOf(const DisplayObject& object);
     std::vector<std::uint64_t> leaving_;
 
@@ -157,5 +165,9 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
 void installMovieClipClass(StageScripts& stage);
 void installTextFieldClasses(StageScripts& stage);
 void installStageGlobals(StageScripts& stage);
+void installInputGlobals(StageScripts& stage);
+// Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
+// and gain it and the Selection listeners.
+void moveFocus(StageScripts& stage, DisplayObject* target);
 
 } // namespace mc

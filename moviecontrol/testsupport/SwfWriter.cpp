@@ -90,6 +90,12 @@ uint16_t SwfWriter::defineShape(const Shape& shape, int version, const ShapeOpti
     return takeId();
 }
 
+uint16_t SwfWriter::defineButton2(const Button& button) {
+    const uint16_t id = nextId_;
+    rawTag(34, encodeDefineButton2(id, button));
+    return takeId();
+}
+
 uint16_t SwfWriter::defineMorphShape(const MorphShape& morph, int version) {
     const uint16_t id = nextId_;
     const auto body = encodeDefineMorphShape(id, morph, version);

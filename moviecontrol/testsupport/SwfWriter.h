@@ -1,5 +1,6 @@
 #pragma once
 
+#include "testsupport/Button.h"
 #include "testsupport/Font.h"
 #include "testsupport/LosslessBitmap.h"
 #include "testsupport/MorphShape.h"
@@ -45,6 +46,7 @@ class SwfWriter : public Timeline {
     uint16_t defineShape(const Shape& shape, int version = 3, const ShapeOptions& options = {});
     uint16_t defineMorphShape(const MorphShape& morph, int version = 1);
     uint16_t defineSprite(const Sprite& sprite);
+    uint16_t defineButton2(const Button& button);
     uint16_t defineBitsLossless(const RawImage& image, int version = 2,
                                 LosslessFormat format = LosslessFormat::Argb32);
     uint16_t defineFont(const Font& font, int version = 3);

@@ -59,6 +59,9 @@ struct DisplayObject {
     std::vector<swf::Filter> filters;
     bool cacheAsBitmap = false;
     bool visible = true;
+    // Which records of a button show: the up (1), over (2) or down (4) state bits of its
+    // definition, as the pointer leaves it.
+    std::uint8_t buttonState = 0x01;
     // Frame whose place tag created the object: a rebuild of the display list keeps an
     // object that the same tag would create again, as players do.
     std::uint32_t placedFrame = 0;

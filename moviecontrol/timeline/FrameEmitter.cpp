@@ -115,13 +115,9 @@ void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& ob
     case CharacterKind::None:
         break;
     case CharacterKind::Sprite:
+    case CharacterKind::Button: // its state's records are its children
         if (object.clip) {
             emitClip(backend, object, m, cx, inMask, budget);
-        }
-        break;
-    case CharacterKind::Button:
-        if (const swf::Button* button = catalog_.button(object.characterId)) {
-            emitButton(backend, *button, m, cx, budget);
         }
         break;
     default: {
@@ -133,31 +129,6 @@ void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& ob
         backend.draw(draw);
         break;
     }
-    }
-}
-
-void TimelinePlayer::emitButton(RenderBackend& backend, const swf::Button& button,
-                                const Transform& matrix, const ColorTransform& cx,
-                                std::size_t& budget) const {
-    std::vector<const swf::ButtonRecord*> up;
-    for (const swf::ButtonRecord& r : button.records) {
-        if ((r.states & swf::button_state::Up) != 0) {
-            up.push_back(&r);
-        }
-    }
-    std::stable_sort(up.begin(), up.end(),
-                     [](const auto* x, const auto* y) { return x->depth < y->depth; });
-    for (const swf::ButtonRecord* r : up) {
-        const CharacterKind kind = catalog_.kind(r->characterId);
-        // Sprites and buttons inside buttons would need state of their own; they are left
-        // out, which also keeps a button that names itself from recursing.
-        if (kind == CharacterKind::None || kind == CharacterKind::Sprite ||
-            kind == CharacterKind::Button || budget == 0) {
-            continue;
-        }
-        --budget;
-        backend.draw(DrawCharacter{kind, r->characterId, 0, matrix * toTransform(r->matrix),
-                                   compose(cx, toColorTransform(r->colorTransform))});
     }
 }
 

@@ -9,6 +9,11 @@ Transform StageFit::toDevice(const TwipsRect& stage) const {
         scale, 0.0, 0.0, scale, offsetX - stage.xMin * scale, offsetY - stage.yMin * scale};
 }
 
+void StageFit::toStage(const TwipsRect& stage, double px, double py, double& x, double& y) const {
+    x = (px - offsetX) / scale + stage.xMin;
+    y = (py - offsetY) / scale + stage.yMin;
+}
+
 StageFit fitShowAll(const TwipsRect& stage, int viewWidth, int viewHeight) {
     StageFit fit;
     const double w = static_cast<double>(stage.width());

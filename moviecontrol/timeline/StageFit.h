@@ -27,6 +27,9 @@ struct StageFit {
 
     // Twips of the movie to device pixels.
     Transform toDevice(const TwipsRect& stage) const;
+    // A device pixel position back to twips of the movie (outside the stage in the
+    // letterbox, as the pointer may be).
+    void toStage(const TwipsRect& stage, double px, double py, double& x, double& y) const;
 };
 
 StageFit fitShowAll(const TwipsRect& stage, int viewWidth, int viewHeight);

@@ -329,11 +329,21 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
         if (!o->removed) {
             enterFrame(*o, 0, true, nullptr);
         }
-    } else if (runner_ != nullptr &&
-               (kind == CharacterKind::EditText || kind == CharacterKind::Button)) {
-        if (kind == CharacterKind::EditText) {
-            createTextState(*o);
+    } else if (kind == CharacterKind::Button) {
+        if (runner_ != nullptr) {
+            runner_->prepareObject(*o);
         }
+        // A button that holds itself, however deep, stops at the nesting limit.
+        if (parent.clip->nesting + 1 <= limits_.maxNesting) {
+            auto states = std::make_shared<Clip>();
+            states->nesting = parent.clip->nesting + 1;
+            states->createdTick = tick_;
+            states->playing = false;
+            o->clip = states;
+            setButtonState(*o, swf::button_state::Up);
+        }
+    } else if (runner_ != nullptr && kind == CharacterKind::EditText) {
+        createTextState(*o);
         runner_->prepareObject(*o);
     }
     return true;
@@ -465,6 +475,48 @@ void TimelinePlayer::dispatchEvent(DisplayObject& object, std::uint32_t event,
         }
     }
     queue({self, QueuedKind::Handler, nullptr, handler, unload}, false);
+}
+
+void TimelinePlayer::queueActions(DisplayObject& timeline, const swf::ActionBlock& block) {
+    queue({sharedOf(timeline), QueuedKind::Actions, &block, nullptr, false}, false);
+}
+
+void TimelinePlayer::runInputScripts() {
+    if (runningQueue_) {
+        return; // an event raised by a script: the running queue picks it up
+    }
+    tagsThisTick_ = 0;
+    scriptsThisTick_ = 0;
+    if (runner_ != nullptr) {
+        runner_->beginTick();
+    }
+    runPendingActions();
+    if (runner_ != nullptr) {
+        runner_->endTick();
+    }
+}
+
+void TimelinePlayer::queueKeyPress(DisplayObject& object, std::uint8_t buttonKey) {
+    if (runner_ == nullptr || object.clipActions == nullptr) {
+        return;
+    }
+    const auto self = sharedOf(object);
+    for (const swf::ClipAction& a : *object.clipActions) {
+        if ((a.events & clip_event::KeyPress) != 0 && a.keyCode == buttonKey) {
+            queue({self, QueuedKind::Actions, &a.actions, nullptr, false}, false);
+        }
+    }
+}
+
+std::vector<std::shared_ptr<DisplayObject>> TimelinePlayer::clipsNewestFirst() const {
+    std::vector<std::shared_ptr<DisplayObject>> clips;
+    clips.reserve(executionList_.size());
+    for (auto it = executionList_.rbegin(); it != executionList_.rend(); ++it) {
+        if (auto o = it->lock(); o && !o->removed) {
+            clips.push_back(std::move(o));
+        }
+    }
+    return clips;
 }
 
 void TimelinePlayer::queue(QueuedScript script, bool early) {

@@ -149,6 +149,25 @@ class TimelinePlayer {
         }
     }
 
+    // ---- Input. The caller runs the queue (runInputScripts) once the event is handled.
+
+    // Shows a button's records of `state` (up 1, over 2, down 4) as its children.
+    void setButtonState(DisplayObject& button, std::uint8_t state);
+    // Runs what an input event queued, with the budgets of a tick of its own.
+    void runInputScripts();
+
+    // A button's action block, run with `timeline` as its clip: buttons act on the timeline
+    // that holds them.
+    void queueActions(DisplayObject& timeline, const swf::ActionBlock& block);
+    // The object's onClipEvent blocks for `event` and its handler method `handler`.
+    void queueClipEvent(DisplayObject& object, std::uint32_t event, const char* handler) {
+        dispatchEvent(object, event, handler);
+    }
+    // The onClipEvent(keyPress) blocks of the object whose key is `buttonKey`.
+    void queueKeyPress(DisplayObject& object, std::uint8_t buttonKey);
+    // Clips in the order a tick visits them: newest first, the root last.
+    std::vector<std::shared_ptr<DisplayObject>> clipsNewestFirst() const;
+
   private:
     enum class QueuedKind : std::uint8_t { Actions, Handler, Construct };
     struct QueuedScript {
@@ -193,8 +212,6 @@ class TimelinePlayer {
                     std::size_t& budget) const;
     void emitContent(RenderBackend& backend, const DisplayObject& object, const Transform& m,
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
-    void emitButton(RenderBackend& backend, const swf::Button& button, const Transform& matrix,
-                    const ColorTransform& cx, std::size_t& budget) const;
     // What the characters of `object` and everything inside it cover under `m`, from the
     // bounds their definitions state; each object visited uses up one of `budget`.
     Bounds contentBounds(const DisplayObject& object, const Transform& m,

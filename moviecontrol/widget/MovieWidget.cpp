@@ -44,6 +44,10 @@ MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
         });
     });
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The pointer reaches the movie without a button held; keys and composed text too.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &MovieWidget::onTimer);
@@ -74,6 +78,12 @@ void MovieWidget::setMovie(const std::string& path) {
         movie_->player().setPlaying(true);
         audio_ = audio::MovieAudio::forMovie(movie_->movie(), movie_->player(),
                                              clock_.framesPerSecond());
+        movie_->input().buttonSound = [this](std::uint16_t button, std::size_t transition) {
+            if (audio_) {
+                audio_->sound().buttonTransition(button,
+                                                 static_cast<audio::ButtonTransition>(transition));
+            }
+        };
     }
     restartClock();
     updateTimer();

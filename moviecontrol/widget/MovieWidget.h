@@ -62,6 +62,8 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     // The picture painted for the current frame: at the widget's size, or smaller when the
     // widget is larger than its screen (it is then drawn stretched).
     QImage grabFrame();
+    // The movie as loaded, for tests and tools that look into it; null without one.
+    MovieRenderer* loadedMovie() const { return movie_.get(); }
     // The movie's sound, while a movie with sound is loaded (for tests and the scripts'
     // Sound objects); null otherwise.
     audio::MovieAudio* audio() const { return audio_.get(); }
@@ -83,9 +85,24 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The left button, the pointer, the wheel and the keyboard go to the movie.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+  public:
+    // A widget position as stage twips of the movie shown (through the ShowAll fit).
+    std::optional<QPointF> stagePointOf(QPointF widgetPos) const;
 
   private:
     void onTimer();
+    // After an event reached the movie: the pointer's shape, and the picture.
+    void inputDelivered();
     void restartClock();
     void updateTimer();
     StageCallbacks scriptCallbacks();

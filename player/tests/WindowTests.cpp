@@ -11,6 +11,7 @@
 #include "MovieWidget.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/Platform.h"
+#include "testsupport/SwfWriter.h"
 
 #include "cardformat/NoteTrailer.h"
 
@@ -315,6 +316,43 @@ TEST_F(WindowTest, LeftDragMovesTheWindowExceptInFullScreen) {
     QTest::mouseMove(movie, QPoint(60, 40));
     QTest::mouseRelease(movie, Qt::LeftButton, {}, QPoint(60, 40));
     EXPECT_EQ(form->geometry().topLeft(), QPoint(0, 0));
+}
+
+// A movie stopped on its first frame under a button as large as its stage, whose release
+// goes to the second frame.
+Bytes buttonMovieBytes() {
+    swftest::MovieHeader header;
+    header.version = 8;
+    swftest::SwfWriter movie(header);
+    swftest::Shape box;
+    box.fill1(box.addFill(swftest::FillStyle::solid({255, 0, 0, 255})))
+        .rectangle(0, 0, 11000, 8000);
+    swftest::Button button;
+    button.records = {{0x0F, movie.defineShape(box), 1, {}, {}}};
+    button.conditions = {{0x0008, swftest::Actions().gotoFrame(1)}};
+    movie.place(movie.defineButton2(button), 1);
+    movie.doAction(swftest::Actions().stop());
+    movie.showFrame();
+    movie.showFrame();
+    return movie.finish();
+}
+
+TEST_F(WindowTest, ClickReachesTheMoviesButtonAndADragFromItMovesTheWindowInstead) {
+    writeFile(path("m.swf"), buttonMovieBytes());
+    world.answer = "未知";
+    world.arguments = path("m.swf");
+    ASSERT_EQ(form->player().Form_Load(), StartUpOutcome::Running);
+    QApplication::processEvents();
+    mc::MovieWidget* movie = form->ShockwaveFlash1();
+    const QPoint start = form->geometry().topLeft();
+    QTest::mousePress(movie, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(movie, QPoint(60, 40));
+    QTest::mouseRelease(movie, Qt::LeftButton, {}, movie->mapFromGlobal(QCursor::pos()));
+    EXPECT_EQ(form->geometry().topLeft(), start + QPoint(50, 30));
+    EXPECT_EQ(movie->currentFrame(), 0u);
+    QTest::mouseClick(movie, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(movie->currentFrame(), 1u);
+    EXPECT_EQ(form->geometry().topLeft(), start + QPoint(50, 30));
 }
 
 TEST_F(WindowTest, BlessingWindowShowsAndHidesOnAnyButton) {

@@ -2,13 +2,66 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <optional>
 #include <string>
 
 #include "HeadlessPlayback.h"
+#include "InputScript.h"
 
 namespace {
 
 constexpr long kMaxFrames = 1'000'000;
+// Input files are hand-written lists of events; anything larger is not one.
+constexpr std::streamsize kMaxInputBytes = 16 << 20;
+
+std::optional<std::string> readSmallFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string text(static_cast<std::size_t>(kMaxInputBytes) + 1, '\0');
+    in.read(text.data(), kMaxInputBytes + 1);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad() || text.size() > static_cast<std::size_t>(kMaxInputBytes)) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// Stage pixels from the stage's top-left corner to stage twips.
+void deliver(HeadlessPlayback& playback, const InputEvent& e) {
+    mc::MovieRenderer& movie = playback.movie();
+    mc::StageInput& input = movie.input();
+    const mc::TwipsRect stage = movie.stage();
+    const double x = stage.xMin + e.x * 20.0;
+    const double y = stage.yMin + e.y * 20.0;
+    switch (e.kind) {
+    case InputEvent::Kind::MouseMove:
+        input.mouseMove(x, y);
+        break;
+    case InputEvent::Kind::MouseDown:
+    case InputEvent::Kind::MouseUp:
+        // Only the left button reaches a movie; the others stay the player's.
+        if (e.button != InputEvent::Button::Left) {
+            input.mouseMove(x, y);
+        } else if (e.kind == InputEvent::Kind::MouseDown) {
+            input.mouseDown(x, y);
+        } else {
+            input.mouseUp(x, y);
+        }
+        break;
+    case InputEvent::Kind::Wheel:
+        input.wheel(e.wheel);
+        break;
+    case InputEvent::Kind::KeyDown:
+        input.keyDown(e.key);
+        break;
+    case InputEvent::Kind::KeyUp:
+        input.keyUp(e.key);
+        break;
+    }
+}
 
 void printUsage() {
     std::fprintf(stderr, "usage: cardtool trace MOVIE [--frames N] [--input FILE]\n");
@@ -19,7 +72,7 @@ void printUsage() {
 int runTraceCommand(int argc, char** argv) {
     std::string moviePath;
     long frames = 1;
-    bool input = false;
+    std::string inputPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--frames") {
@@ -36,8 +89,7 @@ int runTraceCommand(int argc, char** argv) {
                 printUsage();
                 return 2;
             }
-            ++i;
-            input = true;
+            inputPath = argv[++i];
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             printUsage();
             return 2;
@@ -52,10 +104,23 @@ int runTraceCommand(int argc, char** argv) {
         printUsage();
         return 2;
     }
-    if (input) {
-        std::fprintf(stderr, "cardtool trace: --input is not supported yet: this version plays "
-                             "movies without mouse or keyboard input\n");
-        return 2;
+    InputScript script;
+    if (!inputPath.empty()) {
+        const auto text = readSmallFile(inputPath);
+        if (!text) {
+            std::fprintf(stderr, "cardtool trace: cannot read %s\n", inputPath.c_str());
+            return 1;
+        }
+        std::string error;
+        auto read = readInputScript(*text, error);
+        if (!read) {
+            std::fprintf(stderr, "cardtool trace: %s: %s\n", inputPath.c_str(), error.c_str());
+            return 1;
+        }
+        script = std::move(*read);
+        for (const std::string& line : script.skipped) {
+            std::fprintf(stderr, "cardtool trace: %s: %s\n", inputPath.c_str(), line.c_str());
+        }
     }
     // Lines go out as they are traced, so that a movie stopped by a limit still shows them.
     const auto printLine = [](std::string_view line) {
@@ -67,8 +132,17 @@ int runTraceCommand(int argc, char** argv) {
         std::fprintf(stderr, "cardtool trace: cannot load %s\n", moviePath.c_str());
         return 1;
     }
-    for (long i = 1; i < frames; ++i) {
-        playback->advance();
+    // Each frame: the movie moves on (the first frame is shown on loading), then that
+    // frame's events arrive.
+    for (long i = 0; i < frames; ++i) {
+        if (i > 0) {
+            playback->advance();
+        }
+        if (static_cast<std::size_t>(i) < script.frames.size()) {
+            for (const InputEvent& e : script.frames[static_cast<std::size_t>(i)]) {
+                deliver(*playback, e);
+            }
+        }
     }
     std::fflush(stdout);
     return 0;

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace mc {
+
+// What happens to a button (or a clip acting as one) as the pointer moves over it and the
+// left button goes down and up.
+enum class ButtonEvent : std::uint8_t {
+    RollOver,       // pointer enters, button up
+    RollOut,        // pointer leaves, button up
+    Press,          // button goes down over it
+    Release,        // button comes up over the one pressed
+    ReleaseOutside, // button comes up away from the one pressed
+    DragOver,       // pointer re-enters the one pressed, button held
+    DragOut,        // pointer leaves the one pressed, button held
+    MenuDragOver,   // pointer enters a track-as-menu button with the button held elsewhere
+    MenuDragOut,    // pointer leaves a track-as-menu button with the button held
+};
+
+// The state bits of a button definition's records (up 1, over 2, down 4) an event leaves
+// the button showing.
+std::uint8_t stateAfter(ButtonEvent event, bool trackAsMenu);
+// The condition bits of a button's action blocks that fire on the event.
+std::uint16_t conditionOf(ButtonEvent event);
+// onClipEvent bit and handler name of a clip acting as a button.
+std::uint32_t clipEventOf(ButtonEvent event);
+const char* handlerOf(ButtonEvent event);
+
+// Something the pointer can be over: identified by the caller (0 = nothing).
+struct PointerTarget {
+    std::uint64_t id = 0;
+    bool trackAsMenu = false;
+    friend bool operator==(const PointerTarget&, const PointerTarget&) = default;
+};
+
+struct ButtonChange {
+    PointerTarget target;
+    ButtonEvent event = ButtonEvent::RollOver;
+    friend bool operator==(const ButtonChange&, const ButtonChange&) = default;
+};
+
+// The pointer's relation to the buttons under it, kept between events. Each call gives
+// what is under the pointer now and returns the events that follow, in order.
+//
+// A pressed push button captures the pointer: while the button is held no other button
+// rolls over, and only the pressed one learns that the pointer left or came back. A
+// pressed track-as-menu button does not: the pointer drags over and out of every menu
+// button, and the one under the pointer when it comes up is released.
+class ButtonTracker {
+  public:
+    std::vector<ButtonChange> moved(PointerTarget under);
+    std::vector<ButtonChange> pressed(PointerTarget under);
+    std::vector<ButtonChange> released(PointerTarget under);
+    // The target left the display list: it is forgotten without events.
+    void forget(std::uint64_t id);
+
+    std::uint64_t hovered() const { return hovered_.id; }
+    std::uint64_t pressedTarget() const { return pressed_.id; }
+    bool down() const { return down_; }
+
+  private:
+    PointerTarget hovered_;
+    PointerTarget pressed_;
+    bool down_ = false;
+};
+
+} // namespace mc

@@ -1,0 +1,90 @@
+#include "Dragging.h"
+
+#include <algorithm>
+
+#include "DisplayProperties.h"
+#include "HitTest.h"
+
+namespace mc {
+
+void pointerIn(const TimelinePlayer& player, const InputState& input, const DisplayObject& object,
+               double& x, double& y) {
+    const Transform back = inverse(player.globalMatrix(object));
+    x = back.mapX(input.mouseX, input.mouseY);
+    y = back.mapY(input.mouseX, input.mouseY);
+}
+
+namespace {
+
+void pointerInParent(const TimelinePlayer& player, const InputState& input,
+                     const DisplayObject& clip, double& x, double& y) {
+    if (clip.parent != nullptr) {
+        pointerIn(player, input, *clip.parent, x, y);
+    } else {
+        x = input.mouseX;
+        y = input.mouseY;
+    }
+}
+
+} // namespace
+
+void beginDrag(InputState& input, const TimelinePlayer& player, DisplayObject& clip,
+               bool lockCenter, std::optional<avm1::Host::DragBounds> bounds) {
+    InputState::Drag drag;
+    drag.clip = player.sharedOf(clip);
+    drag.bounds = bounds;
+    if (!lockCenter) {
+        double px = 0.0;
+        double py = 0.0;
+        pointerInParent(player, input, clip, px, py);
+        drag.offsetX = clip.matrix.tx - px;
+        drag.offsetY = clip.matrix.ty - py;
+    }
+    input.drag = drag;
+    followDrag(input, player);
+}
+
+void followDrag(InputState& input, const TimelinePlayer& player) {
+    if (!input.drag) {
+        return;
+    }
+    const auto clip = input.drag->clip.lock();
+    if (!clip || clip->removed) {
+        input.drag.reset();
+        return;
+    }
+    double px = 0.0;
+    double py = 0.0;
+    pointerInParent(player, input, *clip, px, py);
+    double x = (px + input.drag->offsetX) / 20.0;
+    double y = (py + input.drag->offsetY) / 20.0;
+    if (const auto& b = input.drag->bounds) {
+        // Bounds given the wrong way round still hold the clip between them.
+        x = std::clamp(x, std::min(b->left, b->right), std::max(b->left, b->right));
+        y = std::clamp(y, std::min(b->top, b->bottom), std::max(b->top, b->bottom));
+    }
+    if (props::x(*clip) != x) {
+        props::setX(*clip, x);
+    }
+    if (props::y(*clip) != y) {
+        props::setY(*clip, y);
+    }
+}
+
+void endDrag(InputState& input, const TimelinePlayer& player, const HitTester& hit,
+             const std::function<std::string(const DisplayObject&)>& slashPath) {
+    if (!input.drag) {
+        return;
+    }
+    const auto clip = input.drag->clip.lock();
+    input.drag.reset();
+    if (!clip || clip->removed) {
+        return;
+    }
+    const DisplayObject* under = hit.clipUnder(input.mouseX, input.mouseY, clip.get());
+    // The root is what lies under everything: a drop there names nothing.
+    input.dropTargets[clip->serial] =
+        under != nullptr && under != &player.rootObject() ? slashPath(*under) : std::string();
+}
+
+} // namespace mc

@@ -1,0 +1,310 @@
+#include "HitTest.h"
+
+#include <cmath>
+
+#include "Drawing.h"
+#include "SwfConversions.h"
+#include "TextFieldState.h"
+
+namespace mc {
+
+namespace {
+
+// Nested clips and buttons followed at most this deep; a movie that nests deeper is cut.
+constexpr int kMaxNesting = 64;
+// Segments a curve is cut into for the crossing count.
+constexpr int kCurveSteps = 8;
+
+// Adds the signed crossing of segment a-b with the ray from (x, y) towards +x.
+void cross(const swf::Point& a, const swf::Point& b, double x, double y, int& winding) {
+    if ((a.y <= y) == (b.y <= y)) {
+        return;
+    }
+    const double t = (y - a.y) / (b.y - a.y);
+    if (a.x + t * (b.x - a.x) > x) {
+        winding += b.y > a.y ? 1 : -1;
+    }
+}
+
+int windingOf(const swf::Path& path, double x, double y) {
+    int winding = 0;
+    swf::Point start;
+    swf::Point pen;
+    for (const swf::PathElement& e : path.elements) {
+        switch (e.verb) {
+        case swf::PathVerb::MoveTo:
+            cross(pen, start, x, y, winding);
+            start = pen = e.to;
+            break;
+        case swf::PathVerb::LineTo:
+            cross(pen, e.to, x, y, winding);
+            pen = e.to;
+            break;
+        case swf::PathVerb::QuadTo: {
+            swf::Point previous = pen;
+            for (int i = 1; i <= kCurveSteps; ++i) {
+                const double t = static_cast<double>(i) / kCurveSteps;
+                const double u = 1.0 - t;
+                const swf::Point p{u * u * pen.x + 2 * u * t * e.control.x + t * t * e.to.x,
+                                   u * u * pen.y + 2 * u * t * e.control.y + t * t * e.to.y};
+                cross(previous, p, x, y, winding);
+                previous = p;
+            }
+            pen = e.to;
+            break;
+        }
+        case swf::PathVerb::Close:
+            cross(pen, start, x, y, winding);
+            pen = start;
+            break;
+        }
+    }
+    cross(pen, start, x, y, winding); // contours are closed whether marked or not
+    return winding;
+}
+
+bool boxContains(const swf::Rect& r, double x, double y) {
+    return x >= r.xMin && x <= r.xMax && y >= r.yMin && y <= r.yMax;
+}
+
+} // namespace
+
+bool drawingContains(const swf::ShapeDrawing& drawing, double x, double y) {
+    for (const swf::Layer& layer : drawing.layers) {
+        for (const swf::FillPath& fill : layer.fills) {
+            const int w = windingOf(fill.path, x, y);
+            if (drawing.fillRule == swf::FillRule::NonZero ? w != 0 : (w & 1) != 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+HitTester::HitTester(const swf::Movie& movie, const TimelinePlayer& player)
+    : movie_(movie), player_(player) {}
+
+bool HitTester::shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y) const {
+    if (const auto* shape = movie_.findAs<swf::Shape>(id)) {
+        if (!boxContains(shape->bounds, x, y)) {
+            return false;
+        }
+        auto& cached = shapes_[id];
+        if (!cached) {
+            cached = std::make_shared<const swf::ShapeDrawing>(swf::buildDrawing(*shape));
+        }
+        return drawingContains(*cached, x, y);
+    }
+    if (const auto* morph = movie_.findAs<swf::MorphShape>(id)) {
+        return drawingContains(swf::buildMorphDrawing(*morph, ratio), x, y);
+    }
+    return false;
+}
+
+bool HitTester::characterHits(std::uint16_t id, std::uint16_t ratio, const Transform& m, double x,
+                              double y, int nesting) const {
+    const Transform back = inverse(m);
+    const double lx = back.mapX(x, y);
+    const double ly = back.mapY(x, y);
+    switch (player_.catalog().kind(id)) {
+    case CharacterKind::Shape:
+    case CharacterKind::MorphShape:
+        return shapeContains(id, ratio, lx, ly);
+    case CharacterKind::Button:
+        return buttonHits(id, m, x, y, nesting + 1);
+    case CharacterKind::Sprite:
+    case CharacterKind::None:
+        return false;
+    default:
+        break;
+    }
+    const auto box = player_.catalog().bounds(id, ratio);
+    return box && boxContains(*box, lx, ly);
+}
+
+bool HitTester::buttonHits(std::uint16_t id, const Transform& m, double x, double y,
+                           int nesting) const {
+    const swf::Button* button = player_.catalog().button(id);
+    if (button == nullptr || nesting > kMaxNesting) {
+        return false;
+    }
+    for (const swf::ButtonRecord& r : button->records) {
+        if ((r.states & swf::button_state::HitTest) == 0 || r.characterId == button->id) {
+            continue;
+        }
+        const Transform rm = m * toTransform(r.matrix);
+        if (player_.catalog().kind(r.characterId) == CharacterKind::Sprite) {
+            // A clip in the hit state counts by what its first frame shows.
+            if (const swf::Timeline* t = player_.catalog().spriteTimeline(r.characterId);
+                t != nullptr && !t->frames.empty()) {
+                for (const swf::ControlTag& tag : t->frames.front().tags) {
+                    const auto* place = std::get_if<swf::PlaceObject>(&tag);
+                    if (place != nullptr && place->characterId &&
+                        characterHits(*place->characterId, place->ratio.value_or(0),
+                                      rm * toTransform(place->matrix.value_or(swf::Matrix{})), x, y,
+                                      nesting + 1)) {
+                        return true;
+                    }
+                }
+            }
+            continue;
+        }
+        if (characterHits(r.characterId, 0, rm, x, y, nesting + 1)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HitTester::unmasked(const DisplayObject& parent, const DisplayObject& child,
+                         const Transform& m, double x, double y, int nesting) const {
+    if (parent.clip) {
+        for (const auto& [depth, other] : parent.clip->displayList) {
+            if (depth >= child.depth) {
+                break;
+            }
+            if (other->isMask && other->clipDepth >= child.depth &&
+                !contentHits(*other, m * other->matrix, x, y, nesting + 1)) {
+                return false;
+            }
+        }
+    }
+    if (const auto mask = child.scriptMask.lock(); mask && !mask->removed) {
+        return hits(*mask, x, y);
+    }
+    return true;
+}
+
+bool HitTester::childHits(const DisplayObject& parent, const DisplayObject& child,
+                          const Transform& m, double x, double y, int nesting) const {
+    if (!child.visible || child.isMask || child.maskedCount > 0) {
+        return false;
+    }
+    return contentHits(child, m * child.matrix, x, y, nesting + 1) &&
+           unmasked(parent, child, m, x, y, nesting);
+}
+
+bool HitTester::contentHits(const DisplayObject& object, const Transform& m, double x, double y,
+                            int nesting) const {
+    if (nesting > kMaxNesting) {
+        return false;
+    }
+    if (object.kind == CharacterKind::Button) {
+        return buttonHits(object.characterId, m, x, y, nesting);
+    }
+    if (object.clip) {
+        if (object.drawing) {
+            const Transform back = inverse(m);
+            const auto b = object.drawing->bounds();
+            const double lx = back.mapX(x, y);
+            const double ly = back.mapY(x, y);
+            if (!b.empty() && lx >= b.xMin && lx <= b.xMax && ly >= b.yMin && ly <= b.yMax) {
+                return true;
+            }
+        }
+        for (auto it = object.clip->displayList.rbegin(); it != object.clip->displayList.rend();
+             ++it) {
+            if (childHits(object, *it->second, m, x, y, nesting)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    if (object.text) {
+        // A field's box, as scripts may have sized it.
+        const Transform back = inverse(m);
+        const Bounds& b = object.text->bounds;
+        const double lx = back.mapX(x, y);
+        const double ly = back.mapY(x, y);
+        return !b.empty() && lx >= b.xMin && lx <= b.xMax && ly >= b.yMin && ly <= b.yMax;
+    }
+    return characterHits(object.characterId, object.ratio, m, x, y, nesting);
+}
+
+bool HitTester::hits(const DisplayObject& object, double x, double y) const {
+    for (const DisplayObject* o = &object; o != nullptr; o = o->parent) {
+        if (!o->visible) {
+            return false;
+        }
+    }
+    const Transform m = player_.globalMatrix(object);
+    if (!contentHits(object, m, x, y, 0)) {
+        return false;
+    }
+    if (object.parent != nullptr) {
+        return unmasked(*object.parent, object, player_.globalMatrix(*object.parent), x, y, 0);
+    }
+    return true;
+}
+
+DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& m,
+                                    const Wanted& wanted, double x, double y, int nesting) const {
+    if (!clip.clip || nesting > kMaxNesting) {
+        return nullptr;
+    }
+    for (auto it = clip.clip->displayList.rbegin(); it != clip.clip->displayList.rend(); ++it) {
+        DisplayObject& child = *it->second;
+        if (!child.visible || child.isMask || child.maskedCount > 0) {
+            continue;
+        }
+        const Transform cm = m * child.matrix;
+        if (wanted(child)) {
+            // What a button shows may hold buttons of its own: they come first.
+            if (child.kind == CharacterKind::Button && child.clip &&
+                unmasked(clip, child, m, x, y, nesting)) {
+                if (DisplayObject* inner = topmostIn(child, cm, wanted, x, y, nesting + 1)) {
+                    return inner;
+                }
+            }
+            if (childHits(clip, child, m, x, y, nesting)) {
+                return &child;
+            }
+            continue;
+        }
+        if (child.clip && unmasked(clip, child, m, x, y, nesting)) {
+            if (DisplayObject* found = topmostIn(child, cm, wanted, x, y, nesting + 1)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+DisplayObject* HitTester::topmost(const Wanted& wanted, double x, double y) const {
+    const DisplayObject& root = player_.rootObject();
+    return topmostIn(root, root.matrix, wanted, x, y, 0);
+}
+
+const DisplayObject* HitTester::clipUnderIn(const DisplayObject& clip, const Transform& m, double x,
+                                            double y, const DisplayObject* skip,
+                                            int nesting) const {
+    if (!clip.clip || nesting > kMaxNesting) {
+        return nullptr;
+    }
+    for (auto it = clip.clip->displayList.rbegin(); it != clip.clip->displayList.rend(); ++it) {
+        const DisplayObject& child = *it->second;
+        if (&child == skip || !child.visible || child.isMask || child.maskedCount > 0 ||
+            !unmasked(clip, child, m, x, y, nesting)) {
+            continue;
+        }
+        const Transform cm = m * child.matrix;
+        if (child.clip) {
+            if (const DisplayObject* inner = clipUnderIn(child, cm, x, y, skip, nesting + 1)) {
+                return inner;
+            }
+            if (child.drawing && contentHits(child, cm, x, y, nesting + 1)) {
+                return &child;
+            }
+        } else if (contentHits(child, cm, x, y, nesting + 1)) {
+            return &clip;
+        }
+    }
+    return nullptr;
+}
+
+const DisplayObject* HitTester::clipUnder(double x, double y, const DisplayObject* skip) const {
+    const DisplayObject& root = player_.rootObject();
+    return clipUnderIn(root, root.matrix, x, y, skip, 0);
+}
+
+} // namespace mc

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "DisplayObject.h"
+#include "TimelinePlayer.h"
+#include "swf/Geometry.h"
+#include "swf/Movie.h"
+
+namespace mc {
+
+// Whether a point of the stage falls on what a display object shows: the fills of its
+// shapes (strokes do not count), the boxes of its texts, a button's hit-state records,
+// everything inside a clip; masks and invisible objects taken into account. Points are
+// stage twips.
+class HitTester {
+  public:
+    HitTester(const swf::Movie& movie, const TimelinePlayer& player);
+
+    // The object's content covers the point (its own visibility and masks included).
+    bool hits(const DisplayObject& object, double x, double y) const;
+
+    // The topmost object, searching every clip from the top depth down, for which `wanted`
+    // holds and whose content covers the point. A wanted object stops the search there: what
+    // it holds is not searched on its own. Null when none.
+    using Wanted = std::function<bool(const DisplayObject&)>;
+    DisplayObject* topmost(const Wanted& wanted, double x, double y) const;
+
+    // The deepest clip under the point that holds visible content there, ignoring `skip`
+    // and everything inside it (the clip being dragged); null for none.
+    const DisplayObject* clipUnder(double x, double y, const DisplayObject* skip) const;
+
+    // A shape's (or morph's at `ratio`) fills contain the point given in its own twips.
+    bool shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y) const;
+
+  private:
+    bool contentHits(const DisplayObject& object, const Transform& m, double x, double y,
+                     int nesting) const;
+    bool buttonHits(std::uint16_t id, const Transform& m, double x, double y, int nesting) const;
+    bool characterHits(std::uint16_t id, std::uint16_t ratio, const Transform& m, double x,
+                       double y, int nesting) const;
+    bool childHits(const DisplayObject& parent, const DisplayObject& child, const Transform& m,
+                   double x, double y, int nesting) const;
+    // Not hidden by a timeline mask below it or a mask a script set.
+    bool unmasked(const DisplayObject& parent, const DisplayObject& child, const Transform& m,
+                  double x, double y, int nesting) const;
+    DisplayObject* topmostIn(const DisplayObject& clip, const Transform& m, const Wanted& wanted,
+                             double x, double y, int nesting) const;
+    const DisplayObject* clipUnderIn(const DisplayObject& clip, const Transform& m, double x,
+                                     double y, const DisplayObject* skip, int nesting) const;
+
+    const swf::Movie& movie_;
+    const TimelinePlayer& player_;
+    mutable std::map<std::uint16_t, std::shared_ptr<const swf::ShapeDrawing>> shapes_;
+};
+
+// Whether a filled drawing contains a point of its own space.
+bool drawingContains(const swf::ShapeDrawing& drawing, double x, double y);
+
+} // namespace mc

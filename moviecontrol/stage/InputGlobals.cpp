@@ -1,0 +1,173 @@
+// The input globals: Key, Mouse and Selection, read from the stage's input state.
+#include "StageObject.h"
+#include "StageScripts.h"
+#include "avm1/Function.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+avm1::Object* broadcastingObject(StageScripts& stage, std::string_view globalName) {
+    avm1::Machine& m = stage.machine();
+    avm1::Object* o = m.newObject();
+    m.define(m.global(), globalName, Value(o));
+    if (avm1::Object* a = m.get(m.global(), "AsBroadcaster").asObject()) {
+        const Value arg(o);
+        m.callMethod(a, "initialize", std::span<const Value>(&arg, 1));
+    }
+    stage.keep(o);
+    return o;
+}
+
+std::size_t keyIndex(avm1::Machine& m, const Value& v) {
+    const double code = m.toNumber(v);
+    return code >= 0 && code < 256 ? static_cast<std::size_t>(code) : 0;
+}
+
+void installKey(StageScripts& stage) {
+    avm1::Machine& m = stage.machine();
+    avm1::Object* key = broadcastingObject(stage, "Key");
+    stage.input.keyObject = key;
+    const std::pair<const char*, double> codes[] = {
+        {"BACKSPACE", 8}, {"TAB", 9},       {"ENTER", 13},  {"SHIFT", 16},    {"CONTROL", 17},
+        {"ALT", 18},      {"CAPSLOCK", 20}, {"ESCAPE", 27}, {"SPACE", 32},    {"PGUP", 33},
+        {"PGDN", 34},     {"END", 35},      {"HOME", 36},   {"LEFT", 37},     {"UP", 38},
+        {"RIGHT", 39},    {"DOWN", 40},     {"INSERT", 45}, {"DELETEKEY", 46}};
+    for (const auto& [name, code] : codes) {
+        m.define(key, name, Value(code),
+                 avm1::attr::DontEnum | avm1::attr::DontDelete | avm1::attr::ReadOnly);
+    }
+    InputState& input = stage.input;
+    m.defineMethod(key, "isDown", [&input](CallArgs& a) {
+        const std::size_t k = keyIndex(a.machine, a.arg(0));
+        return Value(k != 0 && input.keysDown[k]);
+    });
+    m.defineMethod(key, "isToggled", [&input](CallArgs& a) {
+        const std::size_t k = keyIndex(a.machine, a.arg(0));
+        return Value(k != 0 ? input.toggled[k] : false);
+    });
+    m.defineMethod(key, "getCode",
+                   [&input](CallArgs&) { return Value(static_cast<double>(input.lastKey.code)); });
+    m.defineMethod(key, "getAscii",
+                   [&input](CallArgs&) { return Value(static_cast<double>(input.lastKey.ascii)); });
+}
+
+void installMouse(StageScripts& stage) {
+    avm1::Machine& m = stage.machine();
+    avm1::Object* mouse = broadcastingObject(stage, "Mouse");
+    stage.input.mouseObject = mouse;
+    InputState& input = stage.input;
+    // Both answer whether the pointer was shown before the call.
+    m.defineMethod(mouse, "show", [&input](CallArgs&) {
+        const bool was = !input.mouseHidden;
+        input.mouseHidden = false;
+        return Value(was ? 1.0 : 0.0);
+    });
+    m.defineMethod(mouse, "hide", [&input](CallArgs&) {
+        const bool was = !input.mouseHidden;
+        input.mouseHidden = true;
+        return Value(was ? 1.0 : 0.0);
+    });
+}
+
+// A target given as a path text ("_root.form.name", "/form/name") or as the object itself.
+DisplayObject* targetOf(StageScripts& stage, const Value& v) {
+    if (DisplayObject* o = stage.displayOf(v)) {
+        return o;
+    }
+    if (!v.isString()) {
+        return nullptr;
+    }
+    const std::string path = stage.machine().toString(v).str();
+    TimelinePlayer& player = stage.player();
+    DisplayObject* at = &player.rootObject();
+    std::size_t start = 0;
+    while (start <= path.size() && at != nullptr) {
+        std::size_t end = path.find_first_of("./", start);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        const std::string_view part(path.data() + start, end - start);
+        if (!part.empty() && part != "_root" && part != "_level0") {
+            at = player.childByName(*at, part, false).get();
+        }
+        start = end + 1;
+    }
+    return at;
+}
+
+void installSelection(StageScripts& stage) {
+    avm1::Machine& m = stage.machine();
+    avm1::Object* selection = broadcastingObject(stage, "Selection");
+    stage.input.selectionObject = selection;
+    StageScripts* s = &stage;
+    m.defineMethod(selection, "getFocus", [s](CallArgs& a) {
+        const auto focus = s->input.focus.lock();
+        if (!focus || focus->removed) {
+            return Value::null();
+        }
+        return Value(a.machine.str(s->dotPathOf(*focus)));
+    });
+    m.defineMethod(selection, "setFocus", [s](CallArgs& a) {
+        DisplayObject* target =
+            a.arg(0).isNull() || a.arg(0).isUndefined() ? nullptr : targetOf(*s, a.arg(0));
+        if (target == nullptr && !(a.arg(0).isNull() || a.arg(0).isUndefined())) {
+            return Value(false);
+        }
+        moveFocus(*s, target);
+        return Value(true);
+    });
+    for (const char* index : {"getBeginIndex", "getEndIndex", "getCaretIndex"}) {
+        m.defineMethod(selection, index, [s](CallArgs&) {
+            const auto focus = s->input.focus.lock();
+            if (!focus || !focus->text) {
+                return Value(-1.0);
+            }
+            return Value(0.0);
+        });
+    }
+    m.defineMethod(selection, "setSelection", [](CallArgs&) { return Value(); });
+}
+
+} // namespace
+
+void moveFocus(StageScripts& stage, DisplayObject* target) {
+    const auto old = stage.input.focus.lock();
+    if (old.get() == target) {
+        return;
+    }
+    stage.input.focus =
+        target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
+    avm1::Machine& m = stage.machine();
+    const auto objectValue = [&stage](DisplayObject* o) {
+        StageObject* so = o != nullptr && !o->removed ? stage.objectOf(*o) : nullptr;
+        return so != nullptr ? Value(static_cast<avm1::Object*>(so)) : Value::null();
+    };
+    const Value oldValue = objectValue(old.get());
+    const Value newValue = objectValue(target);
+    if (old && !old->removed) {
+        if (StageObject* o = stage.objectOf(*old)) {
+            m.callMethod(o, "onKillFocus", std::span<const Value>(&newValue, 1));
+        }
+    }
+    if (target != nullptr) {
+        if (StageObject* o = stage.objectOf(*target)) {
+            m.callMethod(o, "onSetFocus", std::span<const Value>(&oldValue, 1));
+        }
+    }
+    if (avm1::Object* selection = stage.input.selectionObject) {
+        const Value args[] = {Value(m.str("onSetFocus")), oldValue, newValue};
+        m.callMethod(selection, "broadcastMessage", args);
+    }
+}
+
+void installInputGlobals(StageScripts& stage) {
+    installKey(stage);
+    installMouse(stage);
+    installSelection(stage);
+}
+
+} // namespace mc

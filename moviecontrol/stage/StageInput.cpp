@@ -1,0 +1,402 @@
+#include "StageInput.h"
+
+#include <algorithm>
+
+#include "Dragging.h"
+#include "StageObject.h"
+#include "StageScripts.h"
+#include "TextFieldState.h"
+#include "avm1/Machine.h"
+
+namespace mc {
+
+namespace {
+
+constexpr std::uint32_t kButtonClipEvents =
+    clip_event::Press | clip_event::Release | clip_event::ReleaseOutside | clip_event::RollOver |
+    clip_event::RollOut | clip_event::DragOver | clip_event::DragOut;
+
+constexpr const char* kButtonHandlers[] = {"onPress",    "onRelease", "onReleaseOutside",
+                                           "onRollOver", "onRollOut", "onDragOver",
+                                           "onDragOut"};
+
+// The sound transitions of the sound layer: leave, enter, press, release.
+std::optional<std::size_t> soundOf(ButtonEvent event) {
+    switch (event) {
+    case ButtonEvent::RollOut:
+        return 0;
+    case ButtonEvent::RollOver:
+        return 1;
+    case ButtonEvent::Press:
+        return 2;
+    case ButtonEvent::Release:
+        return 3;
+    default:
+        break;
+    }
+    return std::nullopt;
+}
+
+// Removes the last UTF-8 character of `text`.
+void dropLastCharacter(std::string& text) {
+    while (!text.empty()) {
+        const auto c = static_cast<unsigned char>(text.back());
+        text.pop_back();
+        if ((c & 0xC0) != 0x80) {
+            break;
+        }
+    }
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Players take an enabled property set to undefined as not set at all.
+bool enabledValue(avm1::Machine& m, avm1::Object* o) {
+    const avm1::Value enabled = m.get(o, "enabled");
+    return enabled.isUndefined() || m.toBoolean(enabled);
+}
+
+// The key code scripts ask Key.isDown for the mouse's left button.
+constexpr std::size_t kMouseKey = 1;
+
+bool isInputField(const DisplayObject& o) {
+    return o.text && !o.text->field.readOnly && !o.removed;
+}
+
+bool takesFocus(const DisplayObject& o) {
+    return o.text && !o.text->field.noSelect && !o.removed;
+}
+
+// The most text an input field takes from a person, so that a held key cannot grow it
+// without bound.
+constexpr std::size_t kMaxTypedBytes = 64 * 1024;
+
+} // namespace
+
+StageInput::StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScripts* scripts)
+    : player_(player), scripts_(scripts), state_(scripts != nullptr ? &scripts->input : &ownState_),
+      hit_(movie, player) {}
+
+bool StageInput::actsAsButton(const DisplayObject& object) {
+    if (object.removed) {
+        return false;
+    }
+    if (object.kind == CharacterKind::Button) {
+        if (scripts_ != nullptr) {
+            if (StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(object))) {
+                return enabledValue(scripts_->machine(), o);
+            }
+        }
+        return true;
+    }
+    if (!object.clip || object.parent == nullptr) {
+        return false;
+    }
+    bool handlers = false;
+    if (object.clipActions != nullptr) {
+        for (const swf::ClipAction& a : *object.clipActions) {
+            handlers = handlers || (a.events & kButtonClipEvents) != 0;
+        }
+    }
+    if (scripts_ == nullptr) {
+        return handlers;
+    }
+    avm1::Machine& m = scripts_->machine();
+    StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(object));
+    if (o == nullptr) {
+        return handlers;
+    }
+    for (const char* name : kButtonHandlers) {
+        if (handlers) {
+            break;
+        }
+        const avm1::Value v = m.get(o, name);
+        handlers = v.isObject() && v.asObject()->asFunction() != nullptr;
+    }
+    if (!handlers) {
+        return false;
+    }
+    return enabledValue(m, o);
+}
+
+PointerTarget StageInput::targetAt(double x, double y) {
+    DisplayObject* found =
+        hit_.topmost([this](const DisplayObject& o) { return actsAsButton(o); }, x, y);
+    if (found == nullptr) {
+        return {};
+    }
+    PointerTarget target{found->serial, false};
+    if (found->kind == CharacterKind::Button) {
+        if (const swf::Button* b = player_.catalog().button(found->characterId)) {
+            target.trackAsMenu = b->trackAsMenu;
+        }
+    } else if (scripts_ != nullptr) {
+        if (StageObject* o = scripts_->objectOf(*found)) {
+            target.trackAsMenu =
+                scripts_->machine().toBoolean(scripts_->machine().get(o, "trackAsMenu"));
+        }
+    }
+    return target;
+}
+
+void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
+    player_.setButtonState(button, stateAfter(event, trackAsMenu));
+    const swf::Button* definition = player_.catalog().button(button.characterId);
+    if (definition == nullptr) {
+        return;
+    }
+    if (buttonSound) {
+        if (const auto sound = soundOf(event)) {
+            buttonSound(definition->id, *sound);
+        }
+    }
+    DisplayObject* timeline = button.parent != nullptr ? button.parent : &player_.rootObject();
+    const std::uint16_t condition = conditionOf(event);
+    for (const swf::ButtonAction& action : definition->actions) {
+        // The first definition version has one block, run on release.
+        const std::uint16_t when = definition->version < 2 ? 0x0008 : action.conditions;
+        if ((when & condition) != 0) {
+            player_.queueActions(*timeline, action.actions);
+        }
+    }
+    player_.queueClipEvent(button, 0, handlerOf(event));
+}
+
+void StageInput::applyToClip(DisplayObject& clip, ButtonEvent event) {
+    // A clip with frames labelled _up, _over and _down shows them as a button would.
+    const std::uint8_t state = stateAfter(event, false);
+    const char* label = state == 0x04 ? "_down" : state == 0x02 ? "_over" : "_up";
+    if (clip.clip && player_.frameOfLabel(*clip.clip, label) >= 0) {
+        player_.gotoClipLabel(clip, label, false);
+    }
+    player_.queueClipEvent(clip, clipEventOf(event), handlerOf(event));
+}
+
+void StageInput::apply(const std::vector<ButtonChange>& changes) {
+    for (const ButtonChange& change : changes) {
+        const auto object = player_.bySerial(change.target.id);
+        if (!object || object->removed) {
+            tracker_.forget(change.target.id);
+            continue;
+        }
+        if (object->kind == CharacterKind::Button) {
+            applyToButton(*object, change.event, change.target.trackAsMenu);
+        } else {
+            applyToClip(*object, change.event);
+        }
+    }
+}
+
+void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message) {
+    if (scripts_ != nullptr && broadcaster != nullptr) {
+        const avm1::Value name(scripts_->machine().str(message));
+        scripts_->machine().callMethod(broadcaster, "broadcastMessage",
+                                       std::span<const avm1::Value>(&name, 1));
+    }
+    for (const auto& clip : player_.clipsNewestFirst()) {
+        player_.queueClipEvent(*clip, event, message);
+    }
+}
+
+void StageInput::finish() {
+    player_.runInputScripts();
+}
+
+void StageInput::setPointer(double x, double y) {
+    state_->mouseX = x;
+    state_->mouseY = y;
+    followDrag(*state_, player_);
+}
+
+void StageInput::mouseMove(double x, double y) {
+    const bool moved = x != state_->mouseX || y != state_->mouseY;
+    setPointer(x, y);
+    if (moved) {
+        broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
+    }
+    apply(tracker_.moved(targetAt(x, y)));
+    finish();
+}
+
+void StageInput::mouseDown(double x, double y) {
+    setPointer(x, y);
+    state_->keysDown[kMouseKey] = true;
+    state_->toggled[kMouseKey] = !state_->toggled[kMouseKey];
+    broadcast(clip_event::MouseDown, state_->mouseObject, "onMouseDown");
+    finish();
+    if (scripts_ != nullptr) {
+        // A press gives the focus to the text field under it, and takes it from the field
+        // that had it anywhere else.
+        moveFocus(*scripts_, hit_.topmost(takesFocus, x, y));
+    }
+    apply(tracker_.pressed(targetAt(x, y)));
+    finish();
+}
+
+void StageInput::mouseUp(double x, double y) {
+    setPointer(x, y);
+    state_->keysDown[kMouseKey] = false;
+    broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
+    apply(tracker_.released(targetAt(x, y)));
+    finish();
+}
+
+void StageInput::wheel(int delta) {
+    if (scripts_ == nullptr || state_->mouseObject == nullptr) {
+        return;
+    }
+    avm1::Machine& m = scripts_->machine();
+    DisplayObject* under =
+        hit_.topmost([](const DisplayObject& o) { return o.clip != nullptr || o.text != nullptr; },
+                     state_->mouseX, state_->mouseY);
+    StageObject* target = under != nullptr ? scripts_->objectOf(*under) : nullptr;
+    const avm1::Value args[] = {
+        avm1::Value(m.str("onMouseWheel")), avm1::Value(static_cast<double>(delta)),
+        target != nullptr ? avm1::Value(static_cast<avm1::Object*>(target)) : avm1::Value()};
+    m.callMethod(state_->mouseObject, "broadcastMessage", args);
+    finish();
+}
+
+bool StageInput::pressKey(DisplayObject& button, std::uint8_t buttonKey) {
+    const swf::Button* definition = player_.catalog().button(button.characterId);
+    if (definition == nullptr || definition->version < 2 || !actsAsButton(button)) {
+        return false;
+    }
+    DisplayObject* timeline = button.parent != nullptr ? button.parent : &player_.rootObject();
+    bool taken = false;
+    for (const swf::ButtonAction& action : definition->actions) {
+        if ((action.conditions >> 9) == buttonKey) {
+            player_.queueActions(*timeline, action.actions);
+            taken = true;
+        }
+    }
+    return taken;
+}
+
+void StageInput::keyPressConditions(std::uint8_t buttonKey) {
+    if (buttonKey == 0) {
+        return;
+    }
+    // Buttons anywhere on the stage answer their key, whatever the pointer does; the first
+    // one found in drawing order, holders before what they hold, takes the key.
+    std::vector<const DisplayObject*> pending{&player_.rootObject()};
+    while (!pending.empty()) {
+        const DisplayObject& o = *pending.back();
+        pending.pop_back();
+        if (o.kind == CharacterKind::Button && pressKey(const_cast<DisplayObject&>(o), buttonKey)) {
+            break;
+        }
+        if (o.clip) {
+            // Pushed top depth first, so that the lowest depth is taken next.
+            for (auto it = o.clip->displayList.rbegin(); it != o.clip->displayList.rend(); ++it) {
+                pending.push_back(it->second.get());
+            }
+        }
+    }
+    for (const auto& clip : player_.clipsNewestFirst()) {
+        player_.queueKeyPress(*clip, buttonKey);
+    }
+}
+
+void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
+    std::string& text = field.text->text;
+    if (key.code == key_code::Backspace) {
+        dropLastCharacter(text);
+    } else if (key.code == key_code::Enter) {
+        if (!field.text->field.multiline) {
+            return;
+        }
+        text += '\r';
+    } else if (key.ascii >= 32 && key.ascii != 127 && text.size() < kMaxTypedBytes) {
+        appendUtf8(text, key.ascii);
+    } else {
+        return;
+    }
+    if (const auto most = field.text->field.maxLength; most && *most > 0) {
+        while (text.size() > *most) {
+            dropLastCharacter(text);
+        }
+    }
+    textEdited(field);
+}
+
+void StageInput::textEdited(DisplayObject& field) {
+    field.text->changed();
+    scripts_->fieldEdited(field);
+    if (StageObject* o = scripts_->objectOf(field)) {
+        scripts_->machine().callMethod(o, "onChanged", {});
+    }
+}
+
+void StageInput::keyDown(const KeyStroke& key) {
+    state_->keysDown[key.code] = true;
+    state_->toggled[key.code] = !state_->toggled[key.code];
+    state_->lastKey = key;
+    if (scripts_ != nullptr) {
+        const auto focus = state_->focus.lock();
+        if (focus && isInputField(*focus)) {
+            typeInto(*focus, key);
+        }
+    }
+    broadcast(clip_event::KeyDown, state_->keyObject, "onKeyDown");
+    keyPressConditions(buttonKeyOf(key));
+    finish();
+}
+
+void StageInput::keyUp(const KeyStroke& key) {
+    state_->keysDown[key.code] = false;
+    state_->lastKey = key;
+    broadcast(clip_event::KeyUp, state_->keyObject, "onKeyUp");
+    finish();
+}
+
+void StageInput::typeText(std::string_view utf8) {
+    if (scripts_ == nullptr) {
+        return;
+    }
+    const auto focus = state_->focus.lock();
+    if (!focus || !isInputField(*focus) || utf8.empty()) {
+        return;
+    }
+    std::string& text = focus->text->text;
+    if (text.size() + utf8.size() > kMaxTypedBytes) {
+        return;
+    }
+    text.append(utf8);
+    textEdited(*focus);
+    finish();
+}
+
+bool StageInput::wantsHandCursor() const {
+    const auto hovered = player_.bySerial(tracker_.hovered());
+    if (!hovered || hovered->removed || state_->mouseHidden) {
+        return false;
+    }
+    if (scripts_ == nullptr) {
+        return true;
+    }
+    StageObject* o = scripts_->objectOf(*hovered);
+    if (o == nullptr) {
+        return true;
+    }
+    const avm1::Value hand = scripts_->machine().get(o, "useHandCursor");
+    return hand.isUndefined() || scripts_->machine().toBoolean(hand);
+}
+
+} // namespace mc

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "ButtonTracker.h"
+#include "HitTest.h"
+#include "InputState.h"
+#include "KeyCodes.h"
+#include "TimelinePlayer.h"
+#include "swf/Movie.h"
+
+namespace mc {
+
+class StageScripts;
+
+// Delivers a person's mouse and keyboard to a playing movie: buttons change state and run
+// their actions, clips acting as buttons get their handlers, clip events and the Key and
+// Mouse listeners hear of every press and move, a dragged clip follows the pointer, typed
+// text goes into the focused input field. Positions are stage twips.
+//
+// Every call handles one event completely: the scripts it queued have run when it returns.
+class StageInput {
+  public:
+    // `scripts` is null for a movie without scripts: buttons then only change state.
+    StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScripts* scripts);
+
+    void mouseMove(double x, double y);
+    void mouseDown(double x, double y);
+    void mouseUp(double x, double y);
+    // Wheel steps, positive away from the person.
+    void wheel(int delta);
+    void keyDown(const KeyStroke& key);
+    void keyUp(const KeyStroke& key);
+    // Text committed at once (an input method's composed text): typed into the focused field.
+    void typeText(std::string_view utf8);
+
+    // What the pointer shows over the stage: the hand over something clickable that wants
+    // it; none at all while a script hid it.
+    bool wantsHandCursor() const;
+    bool pointerHidden() const { return state_->mouseHidden; }
+
+    // A button changed state: the button's id and the sound transition (leave, enter,
+    // press, release as the sound layer numbers them).
+    std::function<void(std::uint16_t buttonId, std::size_t transition)> buttonSound;
+
+    const InputState& state() const { return *state_; }
+
+  private:
+    PointerTarget targetAt(double x, double y);
+    bool actsAsButton(const DisplayObject& object);
+    void apply(const std::vector<ButtonChange>& changes);
+    void applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu);
+    void applyToClip(DisplayObject& clip, ButtonEvent event);
+    // Every clip's onClipEvent for `event`, and the listeners of `broadcaster`.
+    void broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message);
+    void keyPressConditions(std::uint8_t buttonKey);
+    // Queues the button's actions for the key; false when it has none.
+    bool pressKey(DisplayObject& button, std::uint8_t buttonKey);
+    void typeInto(DisplayObject& field, const KeyStroke& key);
+    // A person changed the field's text: its variable and its onChanged follow.
+    void textEdited(DisplayObject& field);
+    void setPointer(double x, double y);
+    void finish();
+
+    TimelinePlayer& player_;
+    StageScripts* scripts_;
+    InputState ownState_;
+    InputState* state_;
+    HitTester hit_;
+    ButtonTracker tracker_;
+};
+
+} // namespace mc

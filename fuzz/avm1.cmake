@@ -3,5 +3,11 @@ if(TARGET mc_avm1_fakestage)
     velmora_fuzz(fuzz_avm1
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_avm1.cpp
         LIBS mc_avm1_fakestage)
-    target_include_directories(fuzz_avm1 PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm1/tests)
+    # The XML text parser and the tree built from it.
+    velmora_fuzz(fuzz_xml
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_xml.cpp
+        LIBS mc_avm1_fakestage)
+    foreach(target fuzz_avm1 fuzz_xml)
+        target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm1/tests)
+    endforeach()
 endif()

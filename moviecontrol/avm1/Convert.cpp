@@ -292,4 +292,24 @@ double parseIntText(std::string_view s, int radix) {
     return negative ? -value : value;
 }
 
+std::optional<std::int32_t> levelNumber(std::string_view name) {
+    if (name.size() < 6 || name[0] != '_') {
+        return std::nullopt;
+    }
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    std::string prefix;
+    for (std::size_t i = 1; i < 6; ++i) {
+        prefix += lower(name[i]);
+    }
+    if (prefix != "level" && prefix != "flash") {
+        return std::nullopt;
+    }
+    const bool negative = name.size() > 6 && name[6] == '-';
+    std::uint32_t n = 0;
+    for (std::size_t i = negative ? 7 : 6; i < name.size() && isDigit(name[i]); ++i) {
+        n = n * 10u + static_cast<std::uint32_t>(name[i] - '0');
+    }
+    return static_cast<std::int32_t>(negative ? 0u - n : n);
+}
+
 } // namespace avm1

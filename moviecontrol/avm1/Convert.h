@@ -2,6 +2,7 @@
 // Text and number conversions that need no machine.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,10 @@ std::uint32_t toUint32(double n);
 double parseFloatText(std::string_view text);
 /// parseInt; radix 0 guesses (0x hexadecimal, a leading 0 octal).
 double parseIntText(std::string_view text, int radix);
+/// The N of a level name: "_levelN" or "_flashN" in any case, N the leading digits (none
+/// reads 0, what follows them is ignored, a '-' before them negates) wrapping as a 32-bit integer.
+/// Empty for other names; a negative N names no level.
+std::optional<std::int32_t> levelNumber(std::string_view name);
 // The value of a hexadecimal digit, -1 for any other character.
 int hexDigit(char c);
 

@@ -58,6 +58,13 @@ class Host {
     /// Dot form of the clip's path ("_level0.a.b") and slash form ("/a/b", "_level1/a").
     virtual std::string dotPath(Object* clip) = 0;
     virtual std::string slashPath(Object* clip) = 0;
+    /// True once the clip left the display list (its scripts may still be running).
+    virtual bool removed(Object* /*clip*/) { return false; }
+    /// GetProperty: the clip's own property `name` (_x, _name...), never a child clip of that
+    /// name. False when the host has none; the machine then reads it as a member.
+    virtual bool displayProperty(Object* /*clip*/, std::string_view /*name*/, Value& /*out*/) {
+        return false;
+    }
 
     // --- Timeline of a clip (frames count from 0) --------------------------------------
     virtual void gotoFrame(Object* clip, std::uint32_t frame, bool play) = 0;

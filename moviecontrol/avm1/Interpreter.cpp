@@ -132,6 +132,15 @@ class Interp {
             return s_.host.root(a_.baseClip);
         return s_.host.level(0);
     }
+    // Where `var` puts a variable: a function's locals; outside functions the timeline the
+    // scope reads, the target or the root while the target names no clip.
+    Object* declarationScope() {
+        if (a_.isFunction)
+            return a_.locals;
+        if (a_.target)
+            return a_.target;
+        return a_.baseClip ? targetOrRoot() : a_.locals;
+    }
     bool lookup(const Str& name, Value& out, Object** holder);
     Value getVariable(const Str& name, Object** holder = nullptr);
     void setVariable(const Str& name, const Value& value);
@@ -202,6 +211,11 @@ bool Interp::lookup(const Str& name, Value& out, Object** holder) {
         Object* o = sc->object();
         // Version 4 movies predate the global object's names (NaN, Infinity, Math...).
         if (!o || (o == s_.global && a_.version < 5))
+            continue;
+        // A script whose own clip was removed under it reads the root's variables instead.
+        if (sc->isTimeline() && o->isDisplayObject() && s_.host.removed(o))
+            o = s_.host.root(o);
+        if (!o)
             continue;
         bool found = false;
         Value v = lookupProperty(m_, o, name, nullptr, &found);
@@ -297,11 +311,8 @@ Value Interp::getVariable(const Str& name, Object** holder) {
         return Value(s_.host.root(targetOrRoot()));
     if (is("_parent") && a_.target)
         return Value(s_.host.parent(a_.target));
-    if (path.size() > 6 && equalsFolded(path.substr(0, 6), "_level")) {
-        double level = stringToNumber(path.substr(6), 7);
-        if (level >= 0 && level == std::trunc(level) && level < 1e9)
-            return Value(s_.host.level(static_cast<int>(level)));
-    }
+    if (const auto level = levelNumber(path))
+        return *level >= 0 ? Value(s_.host.level(*level)) : Value();
     return {};
 }
 
@@ -338,7 +349,7 @@ void Interp::defineLocal(const Str& name, const Value& value) {
         setVariable(name, value);
         return;
     }
-    Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
+    Object* locals = declarationScope();
     if (!locals)
         return;
     // Inside `with`, a name the with object already has is assigned there.
@@ -755,28 +766,37 @@ Object* Interp::frameOwner(std::string_view& frame) {
 }
 
 void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
-    Object* clip = currentTarget();
-    if (frame.isString()) {
-        std::string_view label = frame.asString().view();
+    // A whole number is a frame (wrapping as a 32-bit integer); anything else, undefined and
+    // booleans included, is read as text: a frame number or a label, after an optional
+    // "path:". The scene bias moves labels too. Frames before the first are ignored.
+    Object* clip = targetOrRoot();
+    std::int64_t number = 0;
+    if (frame.isNumber()) {
+        const double n = frame.asNumber();
+        if (!clip || !std::isfinite(n) || n != std::trunc(n))
+            return;
+        number = toInt32(n);
+    } else {
+        Str text = m_.toString(frame);
+        std::string_view label = text.view();
         clip = frameOwner(label);
         if (!clip)
             return;
-        double n = stringToNumber(label, 7);
+        const double n = stringToNumber(label, 7);
         if (!std::isnan(n)) {
-            if (n >= 1)
-                s_.host.gotoFrame(clip, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1 + bias,
-                                  play);
+            if (!std::isfinite(n) || n != std::trunc(n))
+                return;
+            number = toInt32(n);
+        } else if (auto found = s_.host.frameOfLabel(clip, label)) {
+            number = static_cast<std::int64_t>(*found) + 1;
+        } else {
             return;
         }
-        s_.host.gotoLabel(clip, label, play);
-        return;
     }
-    if (!clip)
-        return;
-    double n = m_.toNumber(frame);
-    if (std::isnan(n) || n < 1)
-        n = 1;
-    s_.host.gotoFrame(clip, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1 + bias, play);
+    // The 0-based frame wraps as a 32-bit integer too: -2147483648 lands past the end.
+    const std::int32_t index = toInt32(static_cast<double>(number - 1 + bias));
+    if (index >= 0)
+        s_.host.gotoFrame(clip, static_cast<std::uint32_t>(index), play);
 }
 
 void Interp::actionGotoFrame2(Payload p) {
@@ -850,20 +870,21 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         }
         switch (code) {
         // --- Timeline -------------------------------------------------------------------
+        // With a target that names no clip, the timeline actions move the root.
         case 0x04:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.nextFrame(t);
             break;
         case 0x05:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.prevFrame(t);
             break;
         case 0x06:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.play(t);
             break;
         case 0x07:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.stop(t);
             break;
         case 0x08:
@@ -873,11 +894,11 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             s_.host.stopSounds();
             break;
         case 0x81:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.gotoFrame(t, p.u16(), false);
             break;
         case 0x8C:
-            if (Object* t = currentTarget())
+            if (Object* t = targetOrRoot())
                 s_.host.gotoLabel(t, str(p.cstring()).view(), false);
             break;
         case 0x9F:
@@ -889,7 +910,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             std::uint8_t skip = p.u8();
             if (code == 0x8D)
                 frame = pop();
-            Object* t = currentTarget();
+            Object* t = targetOrRoot();
             bool loaded = true;
             if (t) {
                 double f = m_.toNumber(frame);
@@ -897,7 +918,10 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                     auto label = s_.host.frameOfLabel(t, frame.asString().view());
                     f = label ? *label + 1.0 : f;
                 }
-                loaded = std::isnan(f) || f <= s_.host.framesLoaded(t);
+                // Once every frame is there, any frame counts as loaded, even one past the
+                // end: preloaders wait for a frame number larger than the movie has.
+                const std::uint32_t have = s_.host.framesLoaded(t);
+                loaded = std::isnan(f) || f <= have || have >= s_.host.totalFrames(t);
             }
             if (!loaded) {
                 for (int i = 0; i < skip && next < end; ++i) {
@@ -924,10 +948,10 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             Value v = pop();
             Object* clip = nullptr;
             if (Object* o = v.asObject(); o && o->isDisplayObject()) {
-                // A clip is found again by its path: a clip of the same name placed
-                // earlier wins.
-                std::string path = s_.host.dotPath(o);
-                clip = resolveTargetPath(m_, &a_, o, path);
+                // A clip is found again by its path: of two clips of one name, the lower.
+                const std::string path = s_.host.dotPath(o);
+                Object* found = path.empty() ? nullptr : resolveTargetPath(m_, &a_, o, path);
+                clip = found ? found : o;
             } else {
                 Str path = m_.toString(v);
                 clip = path.empty()
@@ -938,13 +962,17 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             setTargetOrRoot(clip);
             break;
         }
-        case 0x22: {                                       // GetProperty
-            double index = std::trunc(m_.toNumber(pop())); // -0.8 is 0, _x
+        case 0x22: { // GetProperty
+            // Fractions truncate toward zero: -0.8 reads property 0.
+            double index = std::trunc(m_.toNumber(pop()));
             Object* clip = targetFromValue(pop());
-            if (clip && index >= 0 && index < std::size(PropertyNames))
-                push(m_.get(clip, m_.str(PropertyNames[static_cast<std::size_t>(index)])));
-            else
-                push(Value());
+            Value out;
+            if (clip && index >= 0 && index < std::size(PropertyNames)) {
+                const std::string_view name = PropertyNames[static_cast<std::size_t>(index)];
+                if (!s_.host.displayProperty(clip, name, out))
+                    out = m_.get(clip, m_.str(name));
+            }
+            push(out);
             break;
         }
         case 0x23: { // SetProperty
@@ -1275,7 +1303,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
                     m_.set(object, var, Value());
                 break;
             }
-            Object* locals = a_.isFunction ? a_.locals : (a_.target ? a_.target : a_.locals);
+            Object* locals = declarationScope();
             if (locals && !m_.hasOwnProperty(locals, name))
                 m_.set(locals, name, Value());
             break;
@@ -1716,10 +1744,8 @@ Object* resolveTargetPath(Machine& m, Activation* act, Object* start, std::strin
                 next = Value(s.global);
             } else if (first && is(name, "this") && act) {
                 next = act->thisValue;
-            } else if (name.size() > 6 && equalsFolded(name.substr(0, 6), "_level") &&
-                       name.find_first_not_of("0123456789", 6) == std::string_view::npos) {
-                next = Value(s.host.level(
-                    static_cast<int>(std::min(stringToNumber(name.substr(6), 7), 1e9))));
+            } else if (const auto level = levelNumber(name)) {
+                next = *level >= 0 ? Value(s.host.level(*level)) : Value();
             } else if (Object* child =
                            object->isDisplayObject() ? s.host.child(object, name, cs) : nullptr) {
                 next = Value(child);

@@ -105,6 +105,13 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installMathBuiltins(*this);
     installDateBuiltins(*this);
     installGlobalFunctions(*this);
+    installXmlBuiltins(*this);
+    installExternalInterface(*this);
+    installNetConnection(*this);
+    installGeometry(*this);
+    installMatrixClasses(*this);
+    installBitmapData(*this);
+    installFileReference(*this);
     s.liveAfterCollection = s.heap.size();
 }
 
@@ -496,7 +503,20 @@ std::vector<Str> Machine::enumerate(Object* object) {
                 return true;
         return false;
     };
+    const auto addVirtual = [&](Object* o) {
+        std::vector<Str> extra;
+        o->enumerateVirtual(*this, extra);
+        for (Str& n : extra) {
+            if (already(n))
+                continue;
+            seen.push_back(n);
+            names.push_back(std::move(n));
+        }
+    };
     for (int depth = 0; object && depth < MaxChain; ++depth) {
+        // A clip's children come after its own variables, the newest of which come first.
+        if (object->isDisplayObject())
+            addVirtual(object);
         object->properties().forEach([&](const Property& p) {
             if (!attr::visibleTo(p.attributes, state_->version) || already(p.name))
                 return;
@@ -504,14 +524,8 @@ std::vector<Str> Machine::enumerate(Object* object) {
             if (!(p.attributes & attr::DontEnum))
                 names.push_back(p.name);
         });
-        std::vector<Str> extra;
-        object->enumerateVirtual(*this, extra);
-        for (Str& n : extra) {
-            if (already(n))
-                continue;
-            seen.push_back(n);
-            names.push_back(std::move(n));
-        }
+        if (!object->isDisplayObject())
+            addVirtual(object);
         object = object->proto();
     }
     std::reverse(names.begin(), names.end());
@@ -806,28 +820,38 @@ Object* Machine::construct(const Value& constructor, std::span<const Value> args
     return guarded(*state_, [&] { return constructValue(*this, constructor, args); }).asObject();
 }
 
-void Machine::tickTimers(double nowMs) {
+void Machine::tickTimers(double nowMs, const std::function<void()>& afterEach) {
     State& s = *state_;
     s.timerNow = nowMs;
-    // Each due timer runs at most once per tick; a repeating one is rescheduled after.
+    // A repeating timer shorter than the time that passed runs again in the same tick, as
+    // many times as it fell due, up to kMaxTimerRunsPerTick: a stalled player does not
+    // replay every missed call. Timers started by these calls wait for the next tick.
+    constexpr int kMaxTimerRunsPerTick = 10;
     std::vector<int> due;
     for (const Timer& t : s.timers)
         if (t.due <= nowMs)
             due.push_back(t.id);
     for (int id : due) {
-        auto it = std::find_if(s.timers.begin(), s.timers.end(),
-                               [&](const Timer& t) { return t.id == id; });
-        if (it == s.timers.end())
-            continue;
-        Timer timer = *it;
-        if (timer.repeat)
-            it->due = nowMs + std::max(timer.interval, 1.0);
-        else
-            s.timers.erase(it);
-        if (timer.object) {
-            callMethod(timer.object, timer.method.view(), timer.args);
-        } else {
-            call(timer.function, Value(), timer.args);
+        for (int run = 0; run < kMaxTimerRunsPerTick; ++run) {
+            auto it = std::find_if(s.timers.begin(), s.timers.end(),
+                                   [&](const Timer& t) { return t.id == id; });
+            if (it == s.timers.end() || it->due > nowMs)
+                break;
+            Timer timer = *it;
+            if (timer.repeat) {
+                it->due = timer.due + std::max(timer.interval, 1.0);
+                if (run + 1 == kMaxTimerRunsPerTick)
+                    it->due = std::max(it->due, nowMs + std::max(timer.interval, 1.0));
+            } else {
+                s.timers.erase(it);
+            }
+            if (timer.object) {
+                callMethod(timer.object, timer.method.view(), timer.args);
+            } else {
+                call(timer.function, Value(), timer.args);
+            }
+            if (afterEach)
+                afterEach();
         }
     }
 }

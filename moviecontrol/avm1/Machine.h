@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -92,7 +93,8 @@ class Machine {
     /// Starts a frame: resets the per-frame time and action budget.
     void beginFrame();
     /// Runs the setInterval/setTimeout callbacks due at `nowMs` (the host's timerMs clock).
-    void tickTimers(double nowMs);
+    /// `afterEach` runs after every call (the host runs the scripts that call queued).
+    void tickTimers(double nowMs, const std::function<void()>& afterEach = {});
     /// Removes the timers whose callback object is `object` (a clip being unloaded).
     void clearTimersOf(Object* object);
 

@@ -154,6 +154,13 @@ void installNumberBuiltins(Machine& m);
 void installMathBuiltins(Machine& m);
 void installDateBuiltins(Machine& m);
 void installGlobalFunctions(Machine& m);
+void installXmlBuiltins(Machine& m);
+void installExternalInterface(Machine& m);
+void installNetConnection(Machine& m);
+void installGeometry(Machine& m);
+void installMatrixClasses(Machine& m);
+void installBitmapData(Machine& m);
+void installFileReference(Machine& m);
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

@@ -9,7 +9,9 @@
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "TextFieldState.h"
+#include "avm1/Convert.h"
 #include "avm1/Function.h"
+#include "avm1/Interpreter.h"
 
 namespace mc {
 
@@ -189,16 +191,27 @@ class Methods {
         if (o == nullptr || c.count() < 1) {
             return Value();
         }
+        // A number is a frame, wrapping as a 32-bit integer; anything else is read as text,
+        // a frame number or a label. Frames before the first are ignored, past the last
+        // go to the last.
         const Value& frame = c.arg(0);
-        if (frame.isString()) {
-            if (stage_.player().gotoClipLabel(*o, frame.asString().str(), play)) {
-                return Value();
+        double number = 0;
+        if (frame.isNumber()) {
+            number = frame.asNumber();
+        } else {
+            const std::string text = m_.toString(frame).str();
+            number = avm1::stringToNumber(text, m_.version());
+            if (std::isnan(number)) {
+                const std::int64_t label = stage_.player().frameOfLabel(*o->clip, text);
+                if (label < 0) {
+                    return Value();
+                }
+                number = static_cast<double>(label + 1);
             }
         }
-        const double n = m_.toNumber(frame);
-        if (std::isfinite(n) && n >= 1) {
-            stage_.player().gotoClipFrame(*o, static_cast<std::uint32_t>(std::min(n, 4e9)) - 1,
-                                          play);
+        const std::int32_t index = avm1::toInt32(static_cast<double>(avm1::toInt32(number)) - 1);
+        if (index >= 0) {
+            stage_.player().gotoClipFrame(*o, static_cast<std::uint32_t>(index), play);
         }
         return Value();
     }
@@ -224,12 +237,16 @@ class Methods {
 
     Value duplicate(CallArgs& c) {
         DisplayObject* o = selfClip(c);
+        if (o == nullptr || c.count() < 2) {
+            return Value();
+        }
+        const avm1::Str name = m_.toString(c.arg(0)); // the name converts before the depth
         const auto depth = depthArg(m_, c.arg(1));
-        if (o == nullptr || c.count() < 2 || !depth) {
+        if (!depth) {
             return Value();
         }
         copyInit(c.arg(2));
-        auto made = stage_.player().duplicateClip(*o, m_.toString(c.arg(0)).view(), *depth);
+        auto made = stage_.player().duplicateClip(*o, name.view(), *depth);
         stage_.setInitObject(nullptr);
         return made ? objectValue(*made) : Value();
     }
@@ -262,16 +279,20 @@ class Methods {
         }
         TimelinePlayer& player = stage_.player();
         Transform toSpace{};
+        bool ownSpace = true;
         if (c.count() > 0) {
             DisplayObject* space = stage_.displayOf(c.arg(0));
             if (space == nullptr) {
                 return Value();
             }
+            ownSpace = space == o;
             toSpace = inverse(player.globalMatrix(*space)) * player.globalMatrix(*o);
         }
         Bounds b = player.boundsOf(*o, toSpace);
         avm1::Object* r = m_.newObject();
-        const double big = 6710886.35; // what players report for an empty clip
+        // An empty clip stands at the largest twip coordinate, 2^27 - 1; mapped into another
+        // space players report it rounded through single precision, 2^27.
+        const double big = ownSpace ? 6710886.35 : 6710886.4;
         m_.set(r, "xMin", Value(b.empty() ? big : b.xMin / 20.0));
         m_.set(r, "xMax", Value(b.empty() ? big : b.xMax / 20.0));
         m_.set(r, "yMin", Value(b.empty() ? big : b.yMin / 20.0));
@@ -309,14 +330,23 @@ class Methods {
         TimelinePlayer& player = stage_.player();
         const Bounds mine = player.boundsOf(*o, player.globalMatrix(*o));
         if (c.count() >= 2) {
-            const double x = m_.toNumber(c.arg(0)) * 20.0;
-            const double y = m_.toNumber(c.arg(1)) * 20.0;
-            if (!std::isfinite(x) || !std::isfinite(y) || mine.empty()) {
+            // The point is in the root's coordinates, which the root's own transform moves.
+            const double rx = m_.toNumber(c.arg(0)) * 20.0;
+            const double ry = m_.toNumber(c.arg(1)) * 20.0;
+            if (!std::isfinite(rx) || !std::isfinite(ry) || mine.empty()) {
                 return Value(false);
             }
+            const Transform root = player.globalMatrix(player.rootObject());
+            const double x = root.mapX(rx, ry);
+            const double y = root.mapY(rx, ry);
             return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
         }
+        // The other clip, or its path from this one (an empty path names none).
         DisplayObject* other = stage_.displayOf(c.arg(0));
+        if (other == nullptr && c.arg(0).isString() && !c.arg(0).asString().empty()) {
+            other = stage_.displayOf(avm1::resolveTargetPath(m_, nullptr, c.thisValue.asObject(),
+                                                             c.arg(0).asString().view()));
+        }
         if (other == nullptr || mine.empty()) {
             return Value(false);
         }
@@ -326,8 +356,17 @@ class Methods {
     }
 
     Value bytes(CallArgs& c) {
-        return self(c) != nullptr ? Value(static_cast<double>(stage_.movie().header.declaredLength))
-                                  : Value();
+        DisplayObject* o = self(c);
+        if (o == nullptr) {
+            return Value();
+        }
+        // A sprite counts the bytes of its own tags, a clip made empty by a script none; the
+        // root its file.
+        if (o->parent != nullptr) {
+            const bool tags = o->clip && o->clip->timeline != nullptr;
+            return Value(tags ? static_cast<double>(o->clip->timeline->byteLength) : 0.0);
+        }
+        return Value(static_cast<double>(stage_.movie().header.declaredLength));
     }
 
     Value load(CallArgs& c, bool variables) {

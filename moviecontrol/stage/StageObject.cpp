@@ -7,6 +7,7 @@
 #include "Dragging.h"
 #include "StageScripts.h"
 #include "TextFieldState.h"
+#include "avm1/Convert.h"
 #include "avm1/Machine.h"
 
 namespace mc {
@@ -19,13 +20,13 @@ bool is(std::string_view name, std::string_view wanted) {
     return avm1::equalsFolded(name, wanted);
 }
 
-constexpr std::array<std::string_view, 27> kDisplayNames = {
+constexpr std::array<std::string_view, 26> kDisplayNames = {
     "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
     "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
     "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
     "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
     "_xmouse",      "_ymouse",      "_parent",       "_root",         "_lockroot",
-    "_level0"};
+    "_global"};
 
 bool isDisplayName(std::string_view name) {
     if (name.empty() || name.front() != '_') {
@@ -79,20 +80,34 @@ bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out
     if (o == nullptr) {
         return false;
     }
-    // Instance names of children first, then the display properties.
+    // Level names come first, then instance names of children, then the display properties.
+    if (const auto level = avm1::levelNumber(name.view())) {
+        // A level that is not loaded reads undefined, whatever the prototypes hold.
+        avm1::Object* root = *level >= 0 ? stage_.level(*level) : nullptr;
+        out = root != nullptr ? Value(root) : Value();
+        return true;
+    }
     if (o->clip) {
         if (auto c = stage_.player().childByName(*o, name.view(), m.caseSensitive())) {
             out = Value(static_cast<avm1::Object*>(stage_.objectOf(*c)));
             return true;
         }
     }
-    if (o->text && getTextProperty(m, *o, name.view(), out)) {
+    return getOwnProperty(m, name.view(), out);
+}
+
+bool StageObject::getOwnProperty(avm1::Machine& m, std::string_view name, Value& out) {
+    DisplayObject* o = display();
+    if (o == nullptr) {
+        return false;
+    }
+    if (o->text && getTextProperty(m, *o, name, out)) {
         return true;
     }
-    if (isDisplayName(name.view())) {
-        return getDisplayProperty(m, *o, name.view(), out);
+    if (isDisplayName(name)) {
+        return getDisplayProperty(m, *o, name, out);
     }
-    return m.version() >= 8 && getLaterProperty(m, *o, name.view(), out);
+    return m.version() >= 8 && getLaterProperty(m, *o, name, out);
 }
 
 namespace {
@@ -185,10 +200,13 @@ void StageObject::trace(avm1::Tracer& tracer) {
 bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
                                      Value& out) {
     TimelinePlayer& player = stage_.player();
+    // A field's position is that of its box, whose corner its definition may move.
+    const double boxX = o.text ? o.text->bounds.xMin / 20.0 : 0.0;
+    const double boxY = o.text ? o.text->bounds.yMin / 20.0 : 0.0;
     if (is(n, "_x")) {
-        out = Value(props::x(o));
+        out = Value(props::x(o) + boxX);
     } else if (is(n, "_y")) {
-        out = Value(props::y(o));
+        out = Value(props::y(o) + boxY);
     } else if (is(n, "_xscale")) {
         out = Value(props::xScale(o));
     } else if (is(n, "_yscale")) {
@@ -217,7 +235,7 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_parent")) {
         out = o.parent != nullptr ? Value(static_cast<avm1::Object*>(stage_.objectOf(*o.parent)))
                                   : Value();
-    } else if (is(n, "_root") || is(n, "_level0")) {
+    } else if (is(n, "_root")) {
         out = Value(static_cast<avm1::Object*>(stage_.objectOf(player.rootObject())));
     } else if (is(n, "_url")) {
         out = Value(m.str(stage_.callbacks().readBeside ? "file:///movie.swf" : ""));
@@ -253,9 +271,9 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     TimelinePlayer& player = stage_.player();
     const auto number = [&] { return m.toNumber(value); };
     if (is(n, "_x")) {
-        props::setX(o, number());
+        props::setX(o, number() - (o.text ? o.text->bounds.xMin / 20.0 : 0.0));
     } else if (is(n, "_y")) {
-        props::setY(o, number());
+        props::setY(o, number() - (o.text ? o.text->bounds.yMin / 20.0 : 0.0));
     } else if (is(n, "_xscale")) {
         props::setXScale(o, number());
     } else if (is(n, "_yscale")) {
@@ -290,8 +308,7 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         stage_.quality = v <= 0 ? "LOW" : (v >= 2 ? "BEST" : "HIGH");
     } else if (is(n, "_currentframe") || is(n, "_totalframes") || is(n, "_framesloaded") ||
                is(n, "_target") || is(n, "_url") || is(n, "_droptarget") || is(n, "_xmouse") ||
-               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_level0") ||
-               is(n, "_global")) {
+               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_global")) {
         // read-only: the assignment is dropped
     } else {
         return false;

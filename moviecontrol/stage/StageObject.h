@@ -27,6 +27,8 @@ class StageObject final : public avm1::Object {
     std::string_view className() const override;
 
     bool getVirtual(avm1::Machine& m, const avm1::Str& name, avm1::Value& out) override;
+    // A display or text property by name, never a child of that name (GetProperty).
+    bool getOwnProperty(avm1::Machine& m, std::string_view name, avm1::Value& out);
     bool setVirtual(avm1::Machine& m, const avm1::Str& name, const avm1::Value& value) override;
     bool hasVirtual(avm1::Machine& m, const avm1::Str& name) override;
     void enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& names) override;

@@ -7,6 +7,7 @@
 #include "StageObject.h"
 #include "TextFieldState.h"
 #include "UrlPolicy.h"
+#include "avm1/FormEncoding.h"
 
 namespace mc {
 
@@ -27,6 +28,9 @@ void StageScripts::installClasses() {
     installMovieClipClass(*this);
     installTextFieldClasses(*this);
     installStageGlobals(*this);
+    installSecurity(*this);
+    installTextSnapshot(*this);
+    installDataLoading(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");
@@ -56,8 +60,8 @@ void StageScripts::runTimers() {
     if (player_ == nullptr) {
         return;
     }
-    machine_->tickTimers(timerMs());
-    player_->runQueuedScripts();
+    // What a timer queued (a clip's load event...) runs before the next timer.
+    machine_->tickTimers(timerMs(), [this] { player_->runQueuedScripts(); });
     syncBoundFields();
 }
 
@@ -239,6 +243,16 @@ std::string StageScripts::slashPath(avm1::Object* clip) {
     return o != nullptr ? slashPathOf(*o) : std::string();
 }
 
+bool StageScripts::displayProperty(avm1::Object* clip, std::string_view name, Value& out) {
+    return clip->isDisplayObject() &&
+           static_cast<StageObject*>(clip)->getOwnProperty(*machine_, name, out);
+}
+
+bool StageScripts::removed(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    return o == nullptr || o->removed;
+}
+
 // ---- Host: timelines
 
 void StageScripts::gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) {
@@ -317,8 +331,10 @@ void StageScripts::callFrame(avm1::Object* clip, std::uint32_t frame) {
 }
 
 void StageScripts::cloneSprite(avm1::Object* clip, std::string_view name, int depth) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->duplicateClip(*o, name, depth);
+    // The action counts depths from the bottom of the timeline's range, the method from 0.
+    const std::int64_t shifted = std::int64_t{depth} + kTimelineDepthBase;
+    if (DisplayObject* o = displayOf(clip); o != nullptr && shifted >= kMinScriptDepth) {
+        player_->duplicateClip(*o, name, static_cast<std::int32_t>(shifted));
     }
 }
 
@@ -415,40 +431,6 @@ void StageScripts::traceRoots(avm1::Tracer& tracer) {
 
 // ---- Loading files beside the movie
 
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-std::string urlDecode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '+') {
-            out += ' ';
-        } else if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
-                   hexDigit(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-} // namespace
-
 void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool variables) {
     const std::string path = besideMoviePath(url);
     if (path.empty() || !callbacks_.readBeside) {
@@ -475,17 +457,7 @@ void StageScripts::deliverVariables() {
             continue;
         }
         StageObject* object = objectOf(*target);
-        std::string_view text = p.text;
-        while (!text.empty()) {
-            const std::size_t amp = text.find('&');
-            const std::string_view pair = text.substr(0, amp);
-            text = amp == std::string_view::npos ? std::string_view{} : text.substr(amp + 1);
-            const std::size_t eq = pair.find('=');
-            if (eq == std::string_view::npos || eq == 0) {
-                continue;
-            }
-            const std::string name = urlDecode(pair.substr(0, eq));
-            std::string value = urlDecode(pair.substr(eq + 1));
+        for (auto& [name, value] : avm1::decodeForm(p.text)) {
             while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
                 value.pop_back();
             }

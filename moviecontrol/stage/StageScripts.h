@@ -91,6 +91,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     avm1::Object* child(avm1::Object* clip, std::string_view name, bool caseSensitive) override;
     std::string dotPath(avm1::Object* clip) override;
     std::string slashPath(avm1::Object* clip) override;
+    bool displayProperty(avm1::Object* clip, std::string_view name, avm1::Value& out) override;
+    bool removed(avm1::Object* clip) override;
     void gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) override;
     bool gotoLabel(avm1::Object* clip, std::string_view label, bool play) override;
     void play(avm1::Object* clip) override;
@@ -165,6 +167,9 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
 void installMovieClipClass(StageScripts& stage);
 void installTextFieldClasses(StageScripts& stage);
 void installStageGlobals(StageScripts& stage);
+void installSecurity(StageScripts& stage);
+void installTextSnapshot(StageScripts& stage);
+void installDataLoading(StageScripts& stage);
 void installInputGlobals(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.

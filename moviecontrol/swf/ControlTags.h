@@ -83,6 +83,8 @@ struct Frame {
 struct Timeline {
     /// The frame count the header or DefineSprite claims; frames.size() is what is present.
     std::uint16_t declaredFrameCount = 0;
+    /// Bytes of the sprite's tag stream (what a sprite reports as loaded); 0 for the root.
+    std::uint32_t byteLength = 0;
     /// Tags after the last ShowFrame form a final frame only when there are any.
     std::vector<Frame> frames;
 };

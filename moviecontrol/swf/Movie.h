@@ -72,6 +72,8 @@ class Movie {
     std::span<const std::uint8_t> jpegTables;
     /// Set when a FileAttributes tag says the movie is ActionScript 3.
     bool actionScript3 = false;
+    /// Set when a FileAttributes tag asks, for a local movie, network rather than file access.
+    bool useNetwork = false;
     /// DefineSound, DefineButtonSound, ExportAssets and SymbolClass as stored, in file order:
     /// the sound layer reads the sounds, the sounds of buttons and the names scripts use.
     std::vector<RawControlTag> soundDefinitions;

@@ -169,6 +169,7 @@ class MovieLoader {
             Sprite sprite;
             sprite.id = b.u16();
             sprite.timeline.declaredFrameCount = b.u16();
+            sprite.timeline.byteLength = static_cast<std::uint32_t>(b.remaining());
             ByteReader inner(b.rest());
             readTags(inner, bodyOffset + 4, sprite.timeline, true);
             define(sprite.id, std::move(sprite), code, bodyOffset);
@@ -288,9 +289,12 @@ class MovieLoader {
         case tag::ImportAssets2:
             readImports(b, code == tag::ImportAssets2);
             break;
-        case tag::FileAttributes:
-            movie_.actionScript3 = (b.u8() & 0x08) != 0;
+        case tag::FileAttributes: {
+            const std::uint8_t flags = b.u8();
+            movie_.actionScript3 = (flags & 0x08) != 0;
+            movie_.useNetwork = (flags & 0x01) != 0;
             break;
+        }
         case tag::DefineSound:
         case tag::DefineButtonSound:
         case tag::ExportAssets:

@@ -26,6 +26,8 @@ inline constexpr std::int32_t kTimelineDepthBase = -16384;
 inline constexpr std::int32_t kMaxDynamicDepth = 1048575;
 inline constexpr std::int32_t kMinScriptDepth = -16384;
 inline constexpr std::int32_t kMaxScriptDepth = 2130690045;
+// removeMovieClip leaves the topmost script depths alone, as it leaves the timeline's.
+inline constexpr std::int32_t kMaxRemovableDepth = 2130690031;
 
 inline std::int32_t depthOfTag(std::uint16_t tagDepth) {
     return static_cast<std::int32_t>(tagDepth) + kTimelineDepthBase;

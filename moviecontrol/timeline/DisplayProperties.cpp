@@ -33,13 +33,19 @@ Parts partsOf(const DisplayObject& o) {
     return p;
 }
 
-void apply(DisplayObject& o, const Parts& p) {
+// Sets the matrix from `p`; the geometry scripts read back keeps the values as set
+// (`field` of the old geometry replaced by `value`), so that no round trip through radians
+// and factors drifts them.
+void apply(DisplayObject& o, const Parts& p, double ScriptGeometry::*field, double value) {
+    ScriptGeometry g = o.geometry.value_or(
+        ScriptGeometry{p.xScale * 100.0, p.yScale * 100.0, p.rotation * kDegrees});
     const double ry = p.rotation + p.skew;
     o.matrix.a = p.xScale * std::cos(p.rotation);
     o.matrix.b = p.xScale * std::sin(p.rotation);
     o.matrix.c = -p.yScale * std::sin(ry);
     o.matrix.d = p.yScale * std::cos(ry);
-    o.geometry = ScriptGeometry{p.xScale * 100.0, p.yScale * 100.0, p.rotation * kDegrees};
+    g.*field = value;
+    o.geometry = g;
     o.scriptTransformed = true;
 }
 
@@ -73,18 +79,21 @@ void setY(DisplayObject& o, double pixels) {
 }
 
 double xScale(const DisplayObject& o) {
-    return partsOf(o).xScale * 100.0;
+    return o.geometry ? o.geometry->xScale : partsOf(o).xScale * 100.0;
 }
 
 double yScale(const DisplayObject& o) {
-    return partsOf(o).yScale * 100.0;
+    return o.geometry ? o.geometry->yScale : partsOf(o).yScale * 100.0;
 }
 
 double rotation(const DisplayObject& o) {
+    if (o.geometry) {
+        return o.geometry->rotation;
+    }
     double degrees = partsOf(o).rotation * kDegrees;
     if (degrees > 180.0) {
         degrees -= 360.0;
-    } else if (degrees < -180.0) {
+    } else if (degrees <= -180.0) {
         degrees += 360.0;
     }
     return degrees;
@@ -96,7 +105,7 @@ void setXScale(DisplayObject& o, double percent) {
     }
     Parts p = partsOf(o);
     p.xScale = percent / 100.0;
-    apply(o, p);
+    apply(o, p, &ScriptGeometry::xScale, percent);
 }
 
 void setYScale(DisplayObject& o, double percent) {
@@ -105,22 +114,23 @@ void setYScale(DisplayObject& o, double percent) {
     }
     Parts p = partsOf(o);
     p.yScale = percent / 100.0;
-    apply(o, p);
+    apply(o, p, &ScriptGeometry::yScale, percent);
 }
 
 void setRotation(DisplayObject& o, double degrees) {
     if (!std::isfinite(degrees)) {
         return;
     }
+    // Kept in (-180, 180]: a half turn either way reads 180.
     degrees = std::fmod(degrees, 360.0);
     if (degrees > 180.0) {
         degrees -= 360.0;
-    } else if (degrees < -180.0) {
+    } else if (degrees <= -180.0) {
         degrees += 360.0;
     }
     Parts p = partsOf(o);
     p.rotation = degrees / kDegrees;
-    apply(o, p);
+    apply(o, p, &ScriptGeometry::rotation, degrees);
 }
 
 double alpha(const DisplayObject& o) {

@@ -194,13 +194,15 @@ void TimelinePlayer::createTextState(DisplayObject& object) {
 std::shared_ptr<DisplayObject>
 TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, std::int32_t depth) {
     DisplayObject* parent = original.parent;
-    if (parent == nullptr || original.removed || !original.clip ||
-        original.kind != CharacterKind::Sprite) {
+    // The topmost script depth takes no duplicate.
+    const bool field = original.kind == CharacterKind::EditText && original.text;
+    if (parent == nullptr || original.removed || depth >= kMaxScriptDepth ||
+        !((original.clip && original.kind == CharacterKind::Sprite) || field)) {
         return nullptr;
     }
     const auto self = sharedOf(original); // the original may sit at the depth taken
     std::shared_ptr<DisplayObject> o;
-    if (original.clip->timeline == nullptr) {
+    if (!field && original.clip->timeline == nullptr) {
         o = createEmptyClip(*parent, name, depth);
     } else {
         o = insertNew(*parent, depth, name);
@@ -227,12 +229,17 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
     if (o && original.drawing) {
         o->drawing = std::make_shared<Drawing>(*original.drawing);
     }
+    if (o && field && o->text) {
+        // A field's copy starts from its definition, with the original's text.
+        o->text->text = original.text->text;
+        o->text->changed();
+    }
     return o;
 }
 
 bool TimelinePlayer::removeByScript(DisplayObject& object) {
     if (object.parent == nullptr || object.removed || object.depth < 0 ||
-        object.depth > kMaxScriptDepth) {
+        object.depth > kMaxRemovableDepth) {
         return false;
     }
     removeAt(*object.parent, object.depth);

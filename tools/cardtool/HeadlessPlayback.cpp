@@ -21,12 +21,18 @@ HeadlessPlayback::open(const std::string& path, std::function<void(std::string_v
     const double rate = playback->movie_->movie().header.frameRate();
     // A zero rate plays as players play it, at their slowest usual pace.
     playback->frameMs_ = rate > 0.0 ? 1000.0 / rate : 1000.0 / 12.0;
-    playback->movie_->runTimers();
+    playback->endFrame();
     return playback;
 }
 
 void HeadlessPlayback::advance() {
-    *clockMs_ += frameMs_;
     movie_->player().advance();
+    endFrame();
+}
+
+void HeadlessPlayback::endFrame() {
+    // A frame lasts its time: the scripts' timers due while it shows run before the next
+    // frame, whose scripts then read the time it starts at.
+    *clockMs_ += frameMs_;
     movie_->runTimers();
 }

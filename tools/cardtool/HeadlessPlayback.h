@@ -17,11 +17,12 @@ class HeadlessPlayback {
                                                   std::function<void(std::string_view)> trace = {});
 
     mc::MovieRenderer& movie() { return *movie_; }
-    // One frame on: the clock moves on, the timeline advances, due timers run.
+    // One frame on: the timeline advances, the clock moves on, due timers run.
     void advance();
 
   private:
     HeadlessPlayback() = default;
+    void endFrame();
     std::unique_ptr<mc::MovieRenderer> movie_;
     std::shared_ptr<double> clockMs_ = std::make_shared<double>(0.0);
     double frameMs_ = 1000.0 / 12.0;

@@ -59,7 +59,7 @@ TEST_F(StageScript, SetTargetRedirectsTimelineActionsAndVariables) {
     s.setTarget("/a/b").code(op::Stop);
     traceVar(s, "v");
     s.setTarget("").code(op::Stop);
-    s.setTarget("nowhere").code(op::Play); // a missing target leaves them to the root
+    s.setTarget("nowhere").code(op::Play); // a missing target's timeline actions move the root
     s.setTarget("");
     s.push("a").code(op::SetTarget2).gotoFrame(3);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"in b"}));

@@ -3,75 +3,12 @@
 #include <algorithm>
 
 #include "Drawing.h"
-#include "MovieCatalog.h"
 #include "RecordingBackend.h"
-#include "StageScripts.h"
+#include "ScriptedMovie.h"
 #include "TextFieldState.h"
-#include "testsupport/SwfWriter.h"
 
 namespace mc {
 namespace {
-
-using Lines = std::vector<std::string>;
-
-// A test movie played with its scripts, collecting what they trace and send out.
-struct ScriptedMovie {
-    explicit ScriptedMovie(std::vector<std::uint8_t> bytes) : file(std::move(bytes)) {
-        loaded = swf::loadMovie(file);
-        EXPECT_TRUE(loaded.ok());
-        catalog = std::make_unique<MovieCatalog>(*loaded.movie);
-        StageCallbacks callbacks;
-        callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
-        callbacks.clockMs = [this] { return clockMs; };
-        callbacks.fscommand = [this](std::string_view c, std::string_view a) {
-            commands.push_back(std::string(c) + " " + std::string(a));
-        };
-        callbacks.openUrl = [this](const std::string& url) { urls.push_back(url); };
-        callbacks.readBeside = [this](const std::string& path) {
-            opened.push_back(path);
-            const std::string vars = "name=J%C3%BCrgen&count=3\n";
-            return std::vector<std::uint8_t>(vars.begin(), vars.end());
-        };
-        scripts = std::make_unique<StageScripts>(*loaded.movie, std::move(callbacks));
-        player =
-            std::make_unique<TimelinePlayer>(*catalog, loaded.movie->root, Rgba{255, 255, 255, 255},
-                                             TimelineLimits{}, scripts.get());
-    }
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) {
-            clockMs += 100;
-            player->advance();
-            scripts->runTimers();
-        }
-    }
-
-    std::vector<std::uint8_t> file;
-    swf::LoadResult loaded;
-    std::unique_ptr<MovieCatalog> catalog;
-    std::unique_ptr<StageScripts> scripts;
-    std::unique_ptr<TimelinePlayer> player;
-    double clockMs = 0;
-    Lines traced;
-    Lines commands;
-    Lines urls;
-    Lines opened;
-};
-
-swftest::MovieHeader version(int v) {
-    swftest::MovieHeader h;
-    h.version = static_cast<uint8_t>(v);
-    return h;
-}
-
-// ExportAssets with one symbol: count, id, name and its terminating zero.
-std::vector<uint8_t> exportTag(uint16_t id, std::string_view name) {
-    std::vector<uint8_t> body(5 + name.size(), 0);
-    body[0] = 1;
-    body[2] = static_cast<uint8_t>(id);
-    body[3] = static_cast<uint8_t>(id >> 8);
-    std::copy(name.begin(), name.end(), body.begin() + 4);
-    return body;
-}
 
 TEST(StageScriptsTest, FrameScriptsOfParentAndChildTraceInThePlayersOrder) {
     swftest::SwfWriter movie(version(8));
@@ -228,6 +165,43 @@ TEST(StageScriptsTest, TheMenuCommandsKeepTheirMeaningOnAScriptedMovie) {
     m.player->setPlaying(true);
     m.frames(1);
     EXPECT_EQ(m.traced, (Lines{"frame 4", "frame 3", "frame 1", "frame 2"}));
+}
+
+} // namespace
+} // namespace mc
+
+namespace mc {
+namespace {
+
+TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly) {
+    swftest::SwfWriter movie(version(8));
+    swftest::Actions onLoad;
+    onLoad.traceValue("this.name").traceValue("this.loaded");
+    movie.doAction(swftest::Actions()
+                       .push("lv")
+                       .push(0.0)
+                       .push("LoadVars")
+                       .code(0x40) // new LoadVars()
+                       .code(0x1D)
+                       .push("lv")
+                       .code(0x1C)
+                       .push("onLoad")
+                       .function(onLoad)
+                       .code(0x4F) // lv.onLoad = function () {...}
+                       .callMethod("lv", "load", {"../outside.txt"})
+                       .callMethod("lv", "load", {"vars.txt"})
+                       .traceValue("lv.name")
+                       .traceValue("System.security.sandboxType"));
+    movie.showFrame();
+    movie.doAction(swftest::Actions().stop());
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.opened, (Lines{"vars.txt"}));
+    EXPECT_EQ(m.traced, (Lines{"undefined", "localWithFile"}));
+    m.frames(1);
+    // The refused load fails, the other arrives decoded; both after the frame's scripts.
+    EXPECT_EQ(m.traced,
+              (Lines{"undefined", "localWithFile", "undefined", "false", "J\xC3\xBCrgen", "true"}));
 }
 
 } // namespace

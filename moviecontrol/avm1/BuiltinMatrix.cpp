@@ -1,0 +1,223 @@
+// flash.geom.Matrix and flash.geom.ColorTransform: affine matrices (x' = a*x + c*y + tx,
+// y' = b*x + d*y + ty) and colour transforms (channel * multiplier + offset), kept as
+// ordinary properties as scripts see them.
+
+#include "avm1/Convert.h"
+#include "avm1/Packages.h"
+#include "avm1/State.h"
+
+#include <array>
+#include <cmath>
+#include <functional>
+
+namespace avm1 {
+
+namespace {
+
+constexpr std::array<const char*, 6> MatrixFields = {"a", "b", "c", "d", "tx", "ty"};
+constexpr std::array<const char*, 8> ColorFields = {
+    "redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
+    "redOffset",     "greenOffset",     "blueOffset",     "alphaOffset"};
+
+using Affine = std::array<double, 6>;
+
+Object* geomPrototype(Machine& m, std::string_view name) {
+    Object* ctor = m.get(packageObject(m, "flash.geom"), name).asObject();
+    Object* proto = ctor ? m.get(ctor, "prototype").asObject() : nullptr;
+    return proto ? proto : m.objectPrototype();
+}
+
+Affine readMatrix(Machine& m, const Value& v) {
+    Affine out{};
+    Object* o = v.asObject();
+    for (std::size_t i = 0; i < 6; ++i)
+        out[i] = o ? m.toNumber(m.get(o, MatrixFields[i])) : std::nan("");
+    return out;
+}
+
+void writeMatrix(Machine& m, Object* o, const Affine& x) {
+    for (std::size_t i = 0; i < 6; ++i)
+        m.set(o, MatrixFields[i], Value(x[i]));
+}
+
+/// `first` followed by `then`.
+Affine multiply(const Affine& first, const Affine& then) {
+    const auto& [a, b, c, d, tx, ty] = first;
+    const auto& [a2, b2, c2, d2, tx2, ty2] = then;
+    return {a * a2 + b * c2, a * b2 + b * d2,         c * a2 + d * c2,
+            c * b2 + d * d2, tx * a2 + ty * c2 + tx2, tx * b2 + ty * d2 + ty2};
+}
+
+std::string fieldsText(Machine& m, Object* o, const char* const* names, std::size_t count) {
+    std::string out = "(";
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            out += ", ";
+        out += names[i];
+        out += '=';
+        out += m.toString(o ? m.get(o, names[i]) : Value()).str();
+    }
+    return out + ")";
+}
+
+/// Constructors that take their fields in order, with defaults when called without any.
+template <std::size_t N>
+FunctionObject* fieldClass(Machine& m, const std::array<const char*, N>& names,
+                           const std::array<double, N>& defaults) {
+    return m.newClass([names, defaults](CallArgs& c) -> Value {
+        if (Object* self = c.thisObject()) {
+            for (std::size_t i = 0; i < N; ++i)
+                c.machine.set(self, names[i], c.count() == 0 ? Value(defaults[i]) : c.arg(i));
+        }
+        return {};
+    });
+}
+
+void modify(CallArgs& c, const std::function<Affine(const Affine&)>& change) {
+    if (Object* self = c.thisObject())
+        writeMatrix(c.machine, self, change(readMatrix(c.machine, c.thisValue)));
+}
+
+void installMatrix(Machine& m) {
+    FunctionObject* ctor = fieldClass<6>(m, MatrixFields, {1, 0, 0, 1, 0, 0});
+    Object* proto = constructorPrototype(m, ctor);
+    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
+        return Value(Str(fieldsText(c.machine, c.thisObject(), MatrixFields.data(), 6)));
+    });
+    m.defineMethod(proto, "clone", [](CallArgs& c) -> Value {
+        Object* copy = c.machine.make<Object>(geomPrototype(c.machine, "Matrix"));
+        for (const char* f : MatrixFields)
+            c.machine.set(copy, f, c.thisObject() ? c.machine.get(c.thisObject(), f) : Value());
+        return Value(copy);
+    });
+    m.defineMethod(proto, "identity", [](CallArgs& c) -> Value {
+        modify(c, [](const Affine&) { return Affine{1, 0, 0, 1, 0, 0}; });
+        return {};
+    });
+    m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
+        Affine then = readMatrix(c.machine, c.arg(0));
+        modify(c, [&](const Affine& x) { return multiply(x, then); });
+        return {};
+    });
+    m.defineMethod(proto, "invert", [](CallArgs& c) -> Value {
+        modify(c, [](const Affine& x) {
+            const auto& [a, b, cc, d, tx, ty] = x;
+            double det = a * d - b * cc;
+            Affine inv{d / det, -b / det, -cc / det, a / det, 0, 0};
+            inv[4] = -(inv[0] * tx + inv[2] * ty);
+            inv[5] = -(inv[1] * tx + inv[3] * ty);
+            return inv;
+        });
+        return {};
+    });
+    m.defineMethod(proto, "rotate", [](CallArgs& c) -> Value {
+        double q = c.machine.toNumber(c.arg(0));
+        Affine r{std::cos(q), std::sin(q), -std::sin(q), std::cos(q), 0, 0};
+        modify(c, [&](const Affine& x) { return multiply(x, r); });
+        return {};
+    });
+    m.defineMethod(proto, "scale", [](CallArgs& c) -> Value {
+        Affine s{c.machine.toNumber(c.arg(0)), 0, 0, c.machine.toNumber(c.arg(1)), 0, 0};
+        modify(c, [&](const Affine& x) { return multiply(x, s); });
+        return {};
+    });
+    m.defineMethod(proto, "translate", [](CallArgs& c) -> Value {
+        Affine t{1, 0, 0, 1, c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1))};
+        modify(c, [&](const Affine& x) { return multiply(x, t); });
+        return {};
+    });
+    // createBox(scaleX, scaleY, rotation, tx, ty) and createGradientBox(width, height,
+    // rotation, tx, ty), whose unit square is the 1638.4-pixel gradient square.
+    auto box = [](CallArgs& c, bool gradient) {
+        Machine& m = c.machine;
+        auto arg = [&](std::size_t i) { return c.count() > i ? m.toNumber(c.arg(i)) : 0.0; };
+        double sx = m.toNumber(c.arg(0)), sy = m.toNumber(c.arg(1)), q = arg(2);
+        double tx = arg(3), ty = arg(4);
+        if (gradient) {
+            tx += sx / 2;
+            ty += sy / 2;
+            sx /= 1638.4;
+            sy /= 1638.4;
+        }
+        modify(c, [&](const Affine&) {
+            return Affine{
+                std::cos(q) * sx, std::sin(q) * sy, -std::sin(q) * sx, std::cos(q) * sy, tx, ty};
+        });
+        return Value();
+    };
+    m.defineMethod(proto, "createBox", [box](CallArgs& c) { return box(c, false); });
+    m.defineMethod(proto, "createGradientBox", [box](CallArgs& c) { return box(c, true); });
+    auto apply = [](CallArgs& c, bool move) {
+        Machine& m = c.machine;
+        Affine x = readMatrix(m, c.thisValue);
+        Object* p = c.arg(0).asObject();
+        double px = p ? m.toNumber(m.get(p, "x")) : std::nan("");
+        double py = p ? m.toNumber(m.get(p, "y")) : std::nan("");
+        return Value(newGeomPoint(m, x[0] * px + x[2] * py + (move ? x[4] : 0),
+                                  x[1] * px + x[3] * py + (move ? x[5] : 0)));
+    };
+    m.defineMethod(proto, "transformPoint", [apply](CallArgs& c) { return apply(c, true); });
+    m.defineMethod(proto, "deltaTransformPoint", [apply](CallArgs& c) { return apply(c, false); });
+    definePackaged(m, "flash.geom", "Matrix", ctor);
+}
+
+void installColorTransform(Machine& m) {
+    FunctionObject* ctor = fieldClass<8>(m, ColorFields, {1, 1, 1, 1, 0, 0, 0, 0});
+    Object* proto = constructorPrototype(m, ctor);
+    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
+        return Value(Str(fieldsText(c.machine, c.thisObject(), ColorFields.data(), 8)));
+    });
+    defineAccessor(
+        m, proto, "rgb",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* self = c.thisObject();
+            if (!self)
+                return {};
+            auto channel = [&](const char* f) {
+                return static_cast<std::uint32_t>(toInt32(m.toNumber(m.get(self, f)))) & 0xFF;
+            };
+            return Value(static_cast<double>((channel("redOffset") << 16) |
+                                             (channel("greenOffset") << 8) |
+                                             channel("blueOffset")));
+        },
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* self = c.thisObject();
+            if (!self)
+                return {};
+            std::uint32_t rgb = toUint32(m.toNumber(c.arg(0)));
+            const char* offsets[] = {"redOffset", "greenOffset", "blueOffset"};
+            const char* multipliers[] = {"redMultiplier", "greenMultiplier", "blueMultiplier"};
+            for (int i = 0; i < 3; ++i) {
+                m.set(self, offsets[i], Value(static_cast<double>((rgb >> (16 - 8 * i)) & 0xFF)));
+                m.set(self, multipliers[i], Value(0.0));
+            }
+            return {};
+        });
+    m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* self = c.thisObject();
+        Object* second = c.arg(0).asObject();
+        if (!self || !second)
+            return {};
+        for (std::size_t i = 0; i < 4; ++i) {
+            double mult = m.toNumber(m.get(self, ColorFields[i]));
+            double offset = m.toNumber(m.get(self, ColorFields[i + 4]));
+            m.set(self, ColorFields[i + 4],
+                  Value(offset + mult * m.toNumber(m.get(second, ColorFields[i + 4]))));
+            m.set(self, ColorFields[i], Value(mult * m.toNumber(m.get(second, ColorFields[i]))));
+        }
+        return {};
+    });
+    definePackaged(m, "flash.geom", "ColorTransform", ctor);
+}
+
+} // namespace
+
+void installMatrixClasses(Machine& m) {
+    installMatrix(m);
+    installColorTransform(m);
+}
+
+} // namespace avm1

@@ -1,0 +1,67 @@
+// NetConnection without a network: connect(null) opens the local connection that progressive
+// streams use; a connection to a server never opens, and closing it reports the aborted
+// attempt with an empty status.
+
+#include "avm1/State.h"
+
+namespace avm1 {
+
+namespace {
+
+class NetConnectionObject : public Object {
+  public:
+    using Object::Object;
+    enum class State { Closed, Local, Remote } state = State::Closed;
+};
+
+void status(Machine& m, Object* self, std::string_view code) {
+    Object* event = m.newObject();
+    m.set(event, "code", Value(m.str(code)));
+    m.set(event, "level", Value(m.str("status")));
+    Value arg(event);
+    m.callMethod(self, "onStatus", std::span<const Value>(&arg, 1));
+}
+
+/// Closes the connection, telling the script as Flash does.
+void closeConnection(Machine& m, NetConnectionObject* self) {
+    auto was = self->state;
+    self->state = NetConnectionObject::State::Closed;
+    if (was == NetConnectionObject::State::Closed)
+        return;
+    status(m, self, "NetConnection.Connect.Closed");
+    if (was == NetConnectionObject::State::Remote)
+        m.callMethod(self, "onStatus", {});
+}
+
+} // namespace
+
+void installNetConnection(Machine& m) {
+    FunctionObject* ctor = m.newClass([](CallArgs&) -> Value { return {}; });
+    ctor->constructor = [](CallArgs& c) -> Value {
+        Object* proto = c.machine.get(c.callee, "prototype").asObject();
+        return Value(static_cast<Object*>(c.machine.make<NetConnectionObject>(proto)));
+    };
+    Object* proto = constructorPrototype(m, ctor);
+    m.defineMethod(proto, "connect", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        auto* self = dynamic_cast<NetConnectionObject*>(c.thisObject());
+        if (!self)
+            return Value(false);
+        closeConnection(m, self);
+        if (c.arg(0).isNull()) {
+            self->state = NetConnectionObject::State::Local;
+            status(m, self, "NetConnection.Connect.Success");
+            return Value(true);
+        }
+        self->state = NetConnectionObject::State::Remote;
+        return Value(true);
+    });
+    m.defineMethod(proto, "close", [](CallArgs& c) -> Value {
+        if (auto* self = dynamic_cast<NetConnectionObject*>(c.thisObject()))
+            closeConnection(c.machine, self);
+        return {};
+    });
+    m.define(m.global(), "NetConnection", Value(static_cast<Object*>(ctor)));
+}
+
+} // namespace avm1

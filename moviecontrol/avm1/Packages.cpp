@@ -1,0 +1,102 @@
+// Package objects and flash.external.ExternalInterface, which a player without a hosting
+// page answers as unavailable.
+
+#include "avm1/Packages.h"
+
+#include "avm1/State.h"
+
+namespace avm1 {
+
+Object* packageObject(Machine& m, std::string_view dottedPath) {
+    Object* at = m.global();
+    while (!dottedPath.empty()) {
+        std::size_t dot = dottedPath.find('.');
+        std::string_view part = dottedPath.substr(0, dot);
+        Object* next = m.get(at, part).asObject();
+        if (!next) {
+            next = m.newObject();
+            m.define(at, part, Value(next));
+        }
+        at = next;
+        dottedPath =
+            dot == std::string_view::npos ? std::string_view() : dottedPath.substr(dot + 1);
+    }
+    return at;
+}
+
+void definePackaged(Machine& m, std::string_view dottedPath, std::string_view name, Object* ctor) {
+    m.define(packageObject(m, dottedPath), name, Value(ctor));
+}
+
+void defineAccessor(Machine& m, Object* object, std::string_view name, NativeFn getter,
+                    NativeFn setter, std::uint32_t attributes) {
+    Str key = m.str(name);
+    PropertyMap& props = object->properties();
+    Property* p = props.find(key, true);
+    if (!p)
+        p = &props.add(Property{key, Value(), attributes, nullptr, nullptr}, true);
+    p->attributes = attributes;
+    p->getter = m.newFunction(std::move(getter));
+    p->setter = setter ? m.newFunction(std::move(setter)) : nullptr;
+}
+
+namespace {
+
+Timer& addCallAfterScripts(Machine& m, std::vector<Value> args) {
+    auto& s = m.state();
+    if (s.timers.size() >= 10000)
+        s.abort(LimitKind::MemoryBudget, "a script started more loads than the movie may hold");
+    Timer t;
+    t.id = s.nextTimerId++;
+    t.due = s.timerNow;
+    t.repeat = false;
+    t.args = std::move(args);
+    s.timers.push_back(std::move(t));
+    return s.timers.back();
+}
+
+} // namespace
+
+void callAfterScripts(Machine& m, Object* object, std::string_view method,
+                      std::vector<Value> args) {
+    Timer& t = addCallAfterScripts(m, std::move(args));
+    t.object = object;
+    t.method = m.str(method);
+}
+
+void callAfterScripts(Machine& m, const Value& function, std::vector<Value> args) {
+    addCallAfterScripts(m, std::move(args)).function = function;
+}
+
+namespace {
+
+/// Text quoted for a JavaScript string literal: double quotes get a backslash.
+std::string jsQuote(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '"')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+void installExternalInterface(Machine& m) {
+    FunctionObject* ei = m.newClass([](CallArgs&) -> Value { return {}; });
+    m.define(ei, "available", Value(false), attr::Hidden | attr::ReadOnly);
+    m.defineMethod(ei, "addCallback", [](CallArgs&) -> Value { return Value(false); });
+    m.defineMethod(ei, "call", [](CallArgs&) -> Value { return Value::null(); });
+    m.defineMethod(ei, "_jsQuoteString", [](CallArgs& c) -> Value {
+        if (c.count() == 0)
+            return Value::null();
+        Str text = c.machine.toString(c.arg(0));
+        if (text.empty())
+            return Value::null();
+        return Value(Str(jsQuote(text.view())));
+    });
+    definePackaged(m, "flash.external", "ExternalInterface", ei);
+}
+
+} // namespace avm1

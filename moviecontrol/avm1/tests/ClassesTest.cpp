@@ -1,0 +1,364 @@
+// The later built-in classes: bitmap pixels and BitmapData's bounds, geometry, and the
+// classes that answer without a network or dialogs (FileReference, NetConnection,
+// ExternalInterface).
+
+#include "FakeStage.h"
+
+#include "avm1/BitmapPixels.h"
+#include "avm1/FormEncoding.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace avm1test {
+namespace {
+
+using avm1::BitmapPixels;
+using avm1::Object;
+using avm1::PixelRect;
+using avm1::Str;
+using avm1::Value;
+
+TEST(BitmapPixels, FillAndCopyClipToTheBitmap) {
+    BitmapPixels p(4, 3, true, 0);
+    p.fill({-5, 1, 100, 1}, 0xFF112233u);
+    EXPECT_EQ(p.at(0, 1), 0xFF112233u);
+    EXPECT_EQ(p.at(3, 1), 0xFF112233u);
+    EXPECT_EQ(p.at(0, 0), 0u);
+    EXPECT_EQ(p.at(-1, 1), 0u); // outside reads as nothing
+    p.set(0, 0, 0x80ABCDEFu);
+    // a copy that hangs over every edge moves only what lies inside both
+    BitmapPixels q(2, 2, true, 0xFFFFFFFFu);
+    q.copy(p, {-1, -1, 3, 3}, -1, -1);
+    EXPECT_EQ(q.at(0, 0), 0x80ABCDEFu);
+    EXPECT_EQ(q.at(0, 1), 0xFF112233u);
+    EXPECT_EQ(q.at(1, 1), 0xFF112233u);
+}
+
+TEST(BitmapPixels, OpaqueBitmapsKeepFullAlpha) {
+    BitmapPixels p(2, 1, false, 0x00123456u);
+    EXPECT_EQ(p.at(0, 0), 0xFF123456u);
+    p.set(1, 0, 0x10FFFFFFu);
+    EXPECT_EQ(p.at(1, 0), 0xFFFFFFFFu);
+}
+
+TEST(BitmapPixels, ScrollOverlapsItselfAndFloodFillStopsAtOtherColours) {
+    BitmapPixels p(3, 1, true, 0);
+    p.set(0, 0, 1);
+    p.set(1, 0, 2);
+    p.set(2, 0, 3);
+    p.scroll(1, 0);
+    EXPECT_EQ(p.at(0, 0), 1u); // uncovered pixels keep what they had
+    EXPECT_EQ(p.at(1, 0), 1u);
+    EXPECT_EQ(p.at(2, 0), 2u);
+
+    BitmapPixels f(3, 3, true, 0xFF000000u);
+    f.set(1, 0, 0xFFFFFFFFu);
+    f.set(1, 1, 0xFFFFFFFFu);
+    f.set(1, 2, 0xFFFFFFFFu);
+    f.floodFill(0, 0, 0xFFFF0000u);
+    EXPECT_EQ(f.at(0, 2), 0xFFFF0000u);
+    EXPECT_EQ(f.at(2, 0), 0xFF000000u); // beyond the white wall
+    PixelRect red = f.colorBounds(0xFFFFFFFFu, 0xFFFF0000u, true);
+    EXPECT_EQ(red.width, 1);
+    EXPECT_EQ(red.height, 3);
+}
+
+TEST(BitmapPixels, CopiesWithinOneBitmapReadBeforeTheyWrite) {
+    BitmapPixels p(1, 4, true, 0);
+    for (int y = 0; y < 4; ++y)
+        p.set(0, y, static_cast<std::uint32_t>(y + 1));
+    p.copy(p, {0, 0, 1, 3}, 0, 1); // down by one: 1 2 3 -> rows 1..3
+    EXPECT_EQ(p.at(0, 0), 1u);
+    EXPECT_EQ(p.at(0, 1), 1u);
+    EXPECT_EQ(p.at(0, 2), 2u);
+    EXPECT_EQ(p.at(0, 3), 3u);
+    p.copy(p, {0, 1, 1, 3}, 0, 0); // and back up
+    EXPECT_EQ(p.at(0, 0), 1u);
+    EXPECT_EQ(p.at(0, 1), 2u);
+    EXPECT_EQ(p.at(0, 2), 3u);
+}
+
+TEST(BitmapPixels, FloodFillReachesAroundCorners) {
+    // A U-shaped wall: the fill must go down, across and up again.
+    BitmapPixels f(5, 4, true, 0xFF000000u);
+    for (int y = 0; y < 3; ++y) {
+        f.set(1, y, 0xFFFFFFFFu);
+        f.set(3, y, 0xFFFFFFFFu);
+    }
+    f.floodFill(0, 0, 0xFF00FF00u);
+    EXPECT_EQ(f.at(2, 0), 0xFF00FF00u); // inside the U, reached from below
+    EXPECT_EQ(f.at(4, 0), 0xFF00FF00u);
+    EXPECT_EQ(f.at(1, 0), 0xFFFFFFFFu);
+}
+
+TEST(BitmapPixels, DifferencesAsCompareReportsThem) {
+    EXPECT_EQ(BitmapPixels::difference(0xFFAABBCCu, 0xFFAABBCCu), 0u);
+    EXPECT_EQ(BitmapPixels::difference(0x00AAAAAAu, 0x00BBBBBBu), 0u); // both invisible
+    EXPECT_EQ(BitmapPixels::difference(0xFFAABBCCu, 0xFFDDEEFFu), 0xFFCDCDCDu);
+    EXPECT_EQ(BitmapPixels::difference(0xFEAABBCCu, 0xFFAABBCCu), 0xFFFFFFFFu);
+    EXPECT_EQ(BitmapPixels::difference(0xFFAABBCCu, 0xFEAABBCCu), 0x01FFFFFFu);
+}
+
+class Classes : public ::testing::Test {
+  protected:
+    explicit Classes(int version = 8) : stage(version), vm(stage.vm) {}
+    Value make(std::string_view path, std::vector<Value> args) {
+        Object* at = vm.global();
+        std::size_t start = 0;
+        for (;;) {
+            std::size_t dot = path.find('.', start);
+            at = vm.get(at, path.substr(start, dot - start)).asObject();
+            if (!at || dot == std::string_view::npos)
+                break;
+            start = dot + 1;
+        }
+        Object* made = vm.construct(Value(at), args);
+        return made ? Value(made) : Value();
+    }
+    Value call(const Value& o, std::string_view method, std::vector<Value> args = {}) {
+        return vm.callMethod(o.asObject(), method, args);
+    }
+    Value bitmap(double w, double h, bool transparent = true, double fill = 0) {
+        return make("flash.display.BitmapData",
+                    {Value(w), Value(h), Value(transparent), Value(fill)});
+    }
+    Value point(double x, double y) { return make("flash.geom.Point", {Value(x), Value(y)}); }
+    Value rect(double x, double y, double w, double h) {
+        return make("flash.geom.Rectangle", {Value(x), Value(y), Value(w), Value(h)});
+    }
+    std::string text(const Value& v) { return vm.toString(v).str(); }
+    double number(const Value& v) { return vm.toNumber(v); }
+
+    FakeStage stage;
+    avm1::Machine& vm;
+};
+
+class Classes10 : public Classes {
+  protected:
+    Classes10() : Classes(10) {}
+};
+
+TEST_F(Classes, BitmapSizesFollowTheMovieVersion) {
+    EXPECT_TRUE(bitmap(2880, 2880).isObject());
+    EXPECT_TRUE(bitmap(2881, 1).isUndefined());
+    EXPECT_TRUE(bitmap(0, 5).isUndefined());
+    EXPECT_TRUE(bitmap(-3, 5).isUndefined());
+    EXPECT_TRUE(bitmap(std::nan(""), 5).isUndefined());
+}
+
+TEST_F(Classes10, BitmapSizesFollowTheMovieVersion) {
+    EXPECT_TRUE(bitmap(8191, 1).isObject());
+    EXPECT_TRUE(bitmap(8192, 1).isUndefined());
+    EXPECT_TRUE(bitmap(4095, 4096).isObject());
+    EXPECT_TRUE(bitmap(4096, 4096).isUndefined()); // 2^24 pixels is one too many
+}
+
+TEST_F(Classes10, LiveBitmapsShareOneBudgetThatDisposeGivesBack) {
+    std::vector<Value> kept;
+    for (int i = 0; i < 64; ++i) {
+        Value b = bitmap(4095, 4096, true, 0);
+        if (b.isUndefined())
+            break;
+        kept.push_back(b);
+    }
+    ASSERT_LT(kept.size(), 64u); // the budget ran out before 64 of them (4 GB)
+    EXPECT_TRUE(bitmap(4095, 4096).isUndefined());
+    EXPECT_TRUE(call(kept.front(), "clone").isUndefined()); // copies count too
+    call(kept.back(), "dispose");
+    EXPECT_EQ(number(vm.get(kept.back().asObject(), "width")), -1);
+    EXPECT_TRUE(bitmap(4095, 4096).isObject());
+}
+
+TEST_F(Classes, PixelsReadBackAsSignedArgbAndRgb) {
+    Value b = bitmap(2, 2, true, 0);
+    call(b, "setPixel32", {Value(1), Value(1), Value(4289379276.0)}); // 0xFFAABBCC
+    EXPECT_EQ(number(call(b, "getPixel32", {Value(1), Value(1)})), -5588020);
+    EXPECT_EQ(number(call(b, "getPixel", {Value(1), Value(1)})), 0xAABBCC);
+    call(b, "setPixel", {Value(1), Value(1), Value(0x123456)}); // keeps alpha
+    EXPECT_EQ(number(call(b, "getPixel32", {Value(1), Value(1)})),
+              static_cast<double>(static_cast<std::int32_t>(0xFF123456u)));
+    EXPECT_EQ(number(call(b, "getPixel32", {Value(9), Value(9)})), 0);
+    Value copy = call(b, "clone");
+    call(b, "fillRect", {rect(0, 0, 2, 2), Value(0.0)});
+    EXPECT_EQ(number(call(copy, "getPixel", {Value(1), Value(1)})), 0x123456);
+}
+
+TEST_F(Classes, CompareAndHitTestReportBadArgumentsByCode) {
+    Value a = bitmap(2, 2), b = bitmap(2, 2), wide = bitmap(3, 2);
+    EXPECT_EQ(number(call(a, "compare", {b})), 0);
+    EXPECT_EQ(number(call(a, "compare", {wide})), -3);
+    EXPECT_EQ(number(call(a, "compare", {Value(Str("x"))})), -2);
+    call(b, "setPixel32", {Value(0), Value(0), Value(4278190335.0)}); // 0xFF0000FF
+    Value diff = call(a, "compare", {b});
+    ASSERT_TRUE(diff.isObject());
+    EXPECT_EQ(number(call(diff, "getPixel32", {Value(0), Value(1)})), 0);
+
+    Value hits = bitmap(3, 3, true, 0);
+    call(hits, "setPixel32", {Value(1), Value(1), Value(4278190080.0)}); // opaque black
+    EXPECT_TRUE(vm.toBoolean(call(hits, "hitTest", {point(0, 0), Value(0), point(1, 1)})));
+    EXPECT_FALSE(vm.toBoolean(call(hits, "hitTest", {point(0, 0), Value(0), point(0, 0)})));
+    EXPECT_TRUE(vm.toBoolean(call(hits, "hitTest", {point(5, 5), Value(255), rect(6, 6, 1, 1)})));
+    EXPECT_EQ(number(call(hits, "hitTest", {Value::null(), Value(0), point(0, 0)})), -2);
+    EXPECT_EQ(number(call(hits, "hitTest", {point(0, 0), Value(0), Value(vm.newObject())})), -3);
+    call(hits, "dispose");
+    EXPECT_EQ(number(call(hits, "hitTest", {point(0, 0), Value(0), point(1, 1)})), -1);
+}
+
+TEST_F(Classes, RectangleEdgesMoveOneSideAndKeepTheOther) {
+    Value r = rect(1, 3, 5, 7);
+    vm.set(r.asObject(), "top", Value(0));
+    EXPECT_EQ(text(r), "(x=1, y=0, w=5, h=10)");
+    vm.set(r.asObject(), "right", Value(10));
+    EXPECT_EQ(number(vm.get(r.asObject(), "width")), 9);
+    vm.set(r.asObject(), "topLeft", point(4, 5));
+    EXPECT_EQ(text(r), "(x=4, y=5, w=6, h=5)");
+    EXPECT_EQ(text(vm.get(r.asObject(), "bottomRight")), "(x=10, y=10)");
+    // a missing height leaves the bottom unknown rather than zero
+    Value partial = make("flash.geom.Rectangle", {Value(1), Value(2), Value(3)});
+    EXPECT_TRUE(std::isnan(number(vm.get(partial.asObject(), "bottom"))));
+    EXPECT_TRUE(vm.get(partial.asObject(), "height").isUndefined());
+}
+
+TEST_F(Classes, RectangleTestsGiveUndefinedForUnknownCoordinates) {
+    Value r = rect(1, 3, 5, 7);
+    EXPECT_TRUE(call(r, "contains", {Value(1), Value(3)}).asBool());
+    EXPECT_FALSE(call(r, "contains", {Value(6), Value(10)}).asBool());
+    EXPECT_TRUE(call(r, "contains", {Value(4), Value(std::nan(""))}).isUndefined());
+    EXPECT_FALSE(call(r, "contains", {Value(1), Value(2)}).asBool());
+    EXPECT_EQ(text(call(r, "intersection", {rect(3, 5, 7, 9)})), "(x=3, y=5, w=3, h=5)");
+    EXPECT_EQ(text(call(r, "intersection", {rect(30, 50, 1, 1)})), "(x=0, y=0, w=0, h=0)");
+    EXPECT_FALSE(call(r, "intersects", {Value(vm.newObject())}).asBool());
+    EXPECT_EQ(text(call(r, "union", {rect(-1, -3, 5, 7)})), "(x=-1, y=-3, w=7, h=13)");
+    EXPECT_TRUE(call(rect(1, 2, std::nan(""), 4), "isEmpty").asBool());
+    EXPECT_FALSE(call(r, "equals", {Value(vm.newObject())}).asBool());
+    EXPECT_TRUE(call(r, "equals", {call(r, "clone")}).asBool());
+}
+
+TEST_F(Classes, PointArithmetic) {
+    Value p = point(3, 4);
+    EXPECT_EQ(number(vm.get(p.asObject(), "length")), 5);
+    EXPECT_EQ(text(call(p, "add", {point(1, 1)})), "(x=4, y=5)");
+    Object* ctor =
+        vm.get(vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject(), "Point")
+            .asObject();
+    EXPECT_EQ(number(vm.callMethod(ctor, "distance", std::vector<Value>{p, point(0, 0)})), 5);
+    EXPECT_EQ(text(vm.callMethod(ctor, "interpolate",
+                                 std::vector<Value>{point(10, 10), point(0, 0), Value(0.25)})),
+              "(x=2.5, y=2.5)");
+    call(p, "normalize", {Value(10)});
+    EXPECT_EQ(text(p), "(x=6, y=8)");
+    EXPECT_EQ(text(make("flash.geom.Point", {})), "(x=0, y=0)");
+}
+
+TEST_F(Classes, MatrixOperationsComposeInOrder) {
+    Value mx = make("flash.geom.Matrix", {});
+    EXPECT_EQ(text(mx), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    call(mx, "scale", {Value(2), Value(3)});
+    call(mx, "translate", {Value(10), Value(20)});
+    EXPECT_EQ(text(call(mx, "transformPoint", {point(1, 1)})), "(x=12, y=23)");
+    EXPECT_EQ(text(call(mx, "deltaTransformPoint", {point(1, 1)})), "(x=2, y=3)");
+    Value inverse = call(mx, "clone");
+    call(inverse, "invert");
+    EXPECT_EQ(text(call(inverse, "transformPoint", {point(12, 23)})), "(x=1, y=1)");
+    call(mx, "concat", {inverse});
+    EXPECT_EQ(text(mx), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    call(mx, "createGradientBox", {Value(1638.4), Value(819.2), Value(0), Value(5), Value(6)});
+    EXPECT_EQ(text(mx), "(a=1, b=0, c=0, d=0.5, tx=824.2, ty=415.6)");
+}
+
+TEST_F(Classes, ColorTransformRgbAndConcat) {
+    Value ct = make("flash.geom.ColorTransform", {Value(0.5), Value(1), Value(1), Value(1),
+                                                  Value(10), Value(0), Value(0), Value(0)});
+    Value second = make("flash.geom.ColorTransform", {});
+    vm.set(second.asObject(), "redOffset", Value(100));
+    call(ct, "concat", {second});
+    EXPECT_EQ(number(vm.get(ct.asObject(), "redOffset")), 60); // 10 + 0.5 * 100
+    vm.set(ct.asObject(), "rgb", Value(0x123456));
+    EXPECT_EQ(number(vm.get(ct.asObject(), "rgb")), 0x123456);
+    EXPECT_EQ(number(vm.get(ct.asObject(), "redMultiplier")), 0);
+    EXPECT_EQ(text(make("flash.geom.ColorTransform", {})),
+              "(redMultiplier=1, greenMultiplier=1, blueMultiplier=1, alphaMultiplier=1, "
+              "redOffset=0, greenOffset=0, blueOffset=0, alphaOffset=0)");
+}
+
+TEST_F(Classes, FileDialogsAreCancelledAfterTheScript) {
+    Value file = make("flash.net.FileReference", {});
+    Object* listener = vm.newObject();
+    vm.set(listener, "onCancel", Value(vm.newFunction([](avm1::CallArgs& c) {
+               c.machine.host().trace("cancelled");
+               return Value();
+           })));
+    call(file, "addListener", {Value(listener)});
+    Object* badFilter = vm.newObject();
+    vm.set(badFilter, "description", Value(Str("")));
+    vm.set(badFilter, "extension", Value(Str("*.txt")));
+    Value filters(vm.newArray(std::vector<Value>{Value(badFilter)}));
+    EXPECT_FALSE(call(file, "browse", {filters}).asBool());
+    EXPECT_FALSE(call(file, "browse", {Value()}).asBool());
+    EXPECT_FALSE(call(file, "download", {Value(Str("baddomain"))}).asBool());
+    EXPECT_TRUE(call(file, "download", {Value(Str("http://example.com/a.txt"))}).asBool());
+    EXPECT_TRUE(stage.lines.empty()); // not while the script runs
+    vm.tickTimers(stage.clock);
+    EXPECT_EQ(stage.lines, std::vector<std::string>{"cancelled"});
+}
+
+TEST_F(Classes, NetConnectionReportsLocalConnectionsOnly) {
+    Value connection = make("NetConnection", {});
+    Object* self = connection.asObject();
+    vm.set(self, "onStatus", Value(vm.newFunction([](avm1::CallArgs& c) {
+               Object* e = c.arg(0).asObject();
+               c.machine.host().trace(e ? c.machine.toString(c.machine.get(e, "code")).str()
+                                        : "none");
+               return Value();
+           })));
+    call(connection, "close"); // nothing open
+    call(connection, "connect", {Value::null()});
+    call(connection, "connect", {Value(Str("rtmp://example.org"))});
+    call(connection, "close");
+    EXPECT_EQ(stage.lines, (std::vector<std::string>{"NetConnection.Connect.Success",
+                                                     "NetConnection.Connect.Closed",
+                                                     "NetConnection.Connect.Closed", "none"}));
+}
+
+TEST_F(Classes, ExternalInterfaceIsUnavailableAndQuotesForScripts) {
+    Object* ei = make("flash.external.ExternalInterface", {}).asObject();
+    ASSERT_NE(ei, nullptr);
+    Object* ctor = vm.get(vm.get(vm.get(vm.global(), "flash").asObject(), "external").asObject(),
+                          "ExternalInterface")
+                       .asObject();
+    EXPECT_FALSE(vm.toBoolean(vm.get(ctor, "available")));
+    auto quote = [&](std::vector<Value> args) {
+        return vm.callMethod(ctor, "_jsQuoteString", args);
+    };
+    EXPECT_TRUE(quote({}).isNull());
+    EXPECT_TRUE(quote({Value(Str(""))}).isNull());
+    EXPECT_EQ(text(quote({Value(Str("a\\\"b"))})), "a\\\\\"b");
+}
+
+} // namespace
+} // namespace avm1test
+
+namespace avm1test {
+namespace {
+
+TEST(FormEncoding, DecodesPairsAndSkipsNamelessPieces) {
+    auto pairs = avm1::decodeForm("a=1&&=x&b=two+words%21&c&d=%E7%89%87&e=%zz%4");
+    ASSERT_EQ(pairs.size(), 5u);
+    EXPECT_EQ(pairs[0], (avm1::FormPair{"a", "1"}));
+    EXPECT_EQ(pairs[1], (avm1::FormPair{"b", "two words!"}));
+    EXPECT_EQ(pairs[2], (avm1::FormPair{"c", ""}));
+    EXPECT_EQ(pairs[3].second, "\xE7\x89\x87");                 // UTF-8 stays UTF-8
+    EXPECT_EQ(pairs[4].second, "%zz%4");                        // broken escapes stay as written
+    EXPECT_EQ(avm1::decodeForm("n=%E9")[0].second, "\xC3\xA9"); // not UTF-8: Latin-1
+}
+
+TEST(FormEncoding, EncodesEverythingButLettersAndDigits) {
+    EXPECT_EQ(avm1::encodeForm({{"a b", "x&y=z"}, {"n", ""}}), "a%20b=x%26y%3Dz&n=");
+    auto round = avm1::decodeForm(avm1::encodeForm({{"k", "\xE7\x89\x87 +%"}}));
+    EXPECT_EQ(round[0].second, "\xE7\x89\x87 +%");
+}
+
+} // namespace
+} // namespace avm1test

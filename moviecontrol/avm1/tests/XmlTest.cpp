@@ -1,0 +1,271 @@
+// XML text parsing (status codes, entities, white space, depth) and the XML tree as scripts
+// use it: node links, edits that would make cycles, text output, copies and namespaces.
+
+#include "FakeStage.h"
+
+#include "avm1/XmlParser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace avm1test {
+namespace {
+
+using avm1::Object;
+using avm1::Str;
+using avm1::Value;
+namespace xml = avm1::xml;
+
+std::string outline(const xml::Document& d) {
+    std::string out;
+    for (const auto& e : d.events) {
+        if (e.kind == xml::Event::Kind::Open)
+            out += "<" + e.text + ">";
+        else if (e.kind == xml::Event::Kind::Close)
+            out += "</" + e.text + ">";
+        else
+            out += "[" + e.text + "]";
+    }
+    return out;
+}
+
+TEST(XmlParser, StatusCodesForEachKindOfDamage) {
+    const std::pair<const char*, xml::Status> cases[] = {
+        {"<a><b/></a>", xml::Status::Ok},
+        {"<a><![CDATA[x</a>", xml::Status::CdataUnterminated},
+        {"<?xml version='1.0'", xml::Status::DeclarationUnterminated},
+        {"<!DOCTYPE a", xml::Status::DoctypeUnterminated},
+        {"<a><!-- x </a>", xml::Status::CommentUnterminated},
+        {"<a b></a>", xml::Status::Malformed},
+        {"<a b=c></a>", xml::Status::Malformed},
+        {"<>", xml::Status::Malformed},
+        {"<a b='c></a>", xml::Status::AttributeUnterminated},
+        {"<a><b></a>", xml::Status::MissingStartTag},
+        {"<a><b>", xml::Status::MissingEndTag},
+        {"</a>", xml::Status::MissingStartTag},
+    };
+    for (const auto& [text, status] : cases)
+        EXPECT_EQ(xml::parse(text, false).status, status) << text;
+}
+
+TEST(XmlParser, KeepsWhatCameBeforeAnErrorAndClosesIt) {
+    xml::Document d = xml::parse("<a>one<b>two", false);
+    EXPECT_EQ(d.status, xml::Status::MissingEndTag);
+    EXPECT_EQ(outline(d), "<a>[one]<b>[two]</b></a>");
+}
+
+TEST(XmlParser, TextCdataCommentsAndDeclarations) {
+    xml::Document d = xml::parse(
+        "<?xml version=\"1.0\"?><!DOCTYPE note><a>x<![CDATA[<&amp;>]]><!-- gone -->y</a>!", false);
+    EXPECT_EQ(d.status, xml::Status::Ok);
+    EXPECT_EQ(outline(d), "<a>[x][<&amp;>][y]</a>[!]");
+    EXPECT_EQ(d.declaration, "<?xml version=\"1.0\"?>");
+    EXPECT_EQ(d.doctype, "<!DOCTYPE note>");
+}
+
+TEST(XmlParser, IgnoreWhiteDropsOnlyBlankText) {
+    const char* text = "<a>\n  <b> x </b>\t</a>";
+    EXPECT_EQ(outline(xml::parse(text, true)), "<a><b>[ x ]</b></a>");
+    EXPECT_EQ(outline(xml::parse(text, false)), "<a>[\n  ]<b>[ x ]</b>[\t]</a>");
+}
+
+TEST(XmlParser, AttributesInOrderWithEntitiesReplaced) {
+    xml::Document d = xml::parse("<a x='1' y=\"&lt;2&gt;\" x='3'/>", false);
+    ASSERT_EQ(d.events.size(), 2u);
+    const auto& attrs = d.events[0].attributes;
+    ASSERT_EQ(attrs.size(), 2u);
+    EXPECT_EQ(attrs[0].name, "x");
+    EXPECT_EQ(attrs[0].value, "3");
+    EXPECT_EQ(attrs[1].value, "<2>");
+}
+
+TEST(XmlParser, UnknownAndBrokenReferencesStayAsWritten) {
+    EXPECT_EQ(xml::unescape("A &amp; &#39; &#x41; B"), "A & ' A B");
+    EXPECT_EQ(xml::unescape("A & &thing; B"), "A & &thing; B");
+    EXPECT_EQ(xml::unescape("A &&amp; B"), "A && B");
+    EXPECT_EQ(xml::unescape("&#; &#x; &#99999999; &"), "&#; &#x; &#99999999; &");
+    EXPECT_EQ(xml::escape("<a href=\"x\">'&'</a>"),
+              "&lt;a href=&quot;x&quot;&gt;&apos;&amp;&apos;&lt;/a&gt;");
+}
+
+TEST(XmlParser, NestingPastTheBoundIsMalformedNotACrash) {
+    std::string deep;
+    for (std::size_t i = 0; i < xml::MaxDepth + 10; ++i)
+        deep += "<a>";
+    xml::Document d = xml::parse(deep, false);
+    EXPECT_EQ(d.status, xml::Status::Malformed);
+    std::size_t closes = 0;
+    for (const auto& e : d.events)
+        closes += e.kind == xml::Event::Kind::Close;
+    EXPECT_EQ(closes, xml::MaxDepth);
+}
+
+class XmlTree : public ::testing::Test {
+  protected:
+    XmlTree() : stage(8), vm(stage.vm) {}
+    Object* parse(std::string_view text) {
+        Value arg{Str(text)};
+        return vm.construct(vm.get(vm.global(), "XML"), std::span<const Value>(&arg, 1));
+    }
+    Value call(Object* o, std::string_view method, std::vector<Value> args = {}) {
+        return vm.callMethod(o, method, args);
+    }
+    Object* node(Object* o, std::string_view path) {
+        // "firstChild.nextSibling" style walks
+        Object* at = o;
+        std::size_t start = 0;
+        while (at && start <= path.size()) {
+            std::size_t dot = path.find('.', start);
+            std::string_view part = path.substr(start, dot - start);
+            at = vm.get(at, part).asObject();
+            if (dot == std::string_view::npos)
+                break;
+            start = dot + 1;
+        }
+        return at;
+    }
+    std::string text(const Value& v) { return vm.toString(v).str(); }
+
+    FakeStage stage;
+    avm1::Machine& vm;
+};
+
+TEST_F(XmlTree, NodesMadeByScriptAndTheirText) {
+    Value made = Value(vm.construct(vm.get(vm.global(), "XMLNode"),
+                                    std::vector<Value>{Value(1), Value(Str("item"))}));
+    Object* element = made.asObject();
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(text(vm.get(element, "nodeName")), "item");
+    EXPECT_TRUE(vm.get(element, "nodeValue").isNull());
+    Object* doc = parse("");
+    Object* textNode = call(doc, "createTextNode", {Value(Str("a<b>&'\""))}).asObject();
+    call(element, "appendChild", {Value(textNode)});
+    vm.set(vm.get(element, "attributes").asObject(), "k", Value(Str("1")));
+    vm.set(vm.get(element, "attributes").asObject(), "j", Value(Str("2")));
+    // attributes come out in the order scripts enumerate them: the newest first
+    EXPECT_EQ(text(Value(element)), "<item j=\"2\" k=\"1\">a&lt;b&gt;&amp;&apos;&quot;</item>");
+    vm.set(element, "nodeName", Value::null());
+    EXPECT_EQ(text(Value(element)), "a&lt;b&gt;&amp;&apos;&quot;");
+    EXPECT_TRUE(call(textNode, "hasChildNodes").isBool());
+    EXPECT_FALSE(call(textNode, "hasChildNodes").asBool());
+}
+
+TEST_F(XmlTree, IgnoreWhiteSetOnThePrototypeApplies) {
+    vm.set(vm.prototypeOf("XML"), "ignoreWhite", Value(true));
+    Object* doc = parse("<a>\n  <b/>\n</a>");
+    EXPECT_EQ(vm.toNumber(vm.get(node(doc, "firstChild.childNodes"), "length")), 1);
+    EXPECT_EQ(vm.toNumber(vm.get(doc, "status")), 0);
+    Object* broken = parse("<a><b></a>");
+    EXPECT_EQ(vm.toNumber(vm.get(broken, "status")), -10);
+}
+
+TEST(XmlTreeVersion7, IdsLandOnTheDocumentBeforeVersion8) {
+    FakeStage stage(7);
+    Value arg{Str("<a id=\"first\"/>")};
+    Object* doc =
+        stage.vm.construct(stage.vm.get(stage.vm.global(), "XML"), std::span<const Value>(&arg, 1));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(stage.vm.get(doc, "idMap").isUndefined());
+    EXPECT_EQ(stage.vm.get(doc, "first").asObject(), stage.vm.get(doc, "firstChild").asObject());
+}
+
+TEST_F(XmlTree, LinksBetweenNodes) {
+    Object* doc = parse("<a><b/>t<c/></a>");
+    Object* a = node(doc, "firstChild");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(node(a, "firstChild.nextSibling.nextSibling"), node(a, "lastChild"));
+    EXPECT_EQ(node(a, "lastChild.previousSibling.previousSibling"), node(a, "firstChild"));
+    EXPECT_TRUE(vm.get(node(a, "firstChild"), "previousSibling").isNull());
+    EXPECT_EQ(node(a, "firstChild.parentNode"), a);
+    EXPECT_TRUE(vm.get(doc, "parentNode").isNull());
+    EXPECT_EQ(vm.toNumber(vm.get(node(a, "childNodes"), "length")), 3);
+    EXPECT_EQ(vm.toNumber(vm.get(node(a, "firstChild.nextSibling"), "nodeType")), 3);
+    EXPECT_EQ(vm.toNumber(vm.get(doc, "status")), 0);
+}
+
+TEST_F(XmlTree, ChildNodesFollowsEditsAndMovesLeaveTheOldParent) {
+    Object* doc = parse("<a><b/></a><c/>");
+    Object* kids = node(doc, "childNodes");
+    Object* b = node(doc, "firstChild.firstChild");
+    call(doc, "appendChild", {Value(b)});
+    EXPECT_EQ(text(Value(doc)), "<a /><c /><b />");
+    EXPECT_EQ(vm.toNumber(vm.get(kids, "length")), 3);
+    EXPECT_EQ(vm.get(kids, "2").asObject(), b);
+    call(b, "removeNode");
+    EXPECT_EQ(vm.toNumber(vm.get(kids, "length")), 2);
+    EXPECT_TRUE(vm.get(b, "parentNode").isNull());
+    call(doc, "insertBefore", {Value(b), Value(node(doc, "firstChild"))});
+    EXPECT_EQ(text(Value(doc)), "<b /><a /><c />");
+}
+
+TEST_F(XmlTree, ANodeNeverMovesIntoItself) {
+    Object* doc = parse("<a><b/></a>");
+    Object* a = node(doc, "firstChild");
+    call(node(a, "firstChild"), "appendChild", {Value(a)});
+    call(a, "appendChild", {Value(a)});
+    EXPECT_EQ(text(Value(doc)), "<a><b /></a>");
+    // insertBefore a node that is not a child does nothing
+    call(doc, "insertBefore", {Value(node(a, "firstChild")), Value(node(a, "firstChild"))});
+    EXPECT_EQ(text(Value(doc)), "<a><b /></a>");
+}
+
+TEST_F(XmlTree, TextOutputEscapesAndKeepsTheDeclaration) {
+    Object* doc = parse("<?xml version=\"1.0\"?><p k=\"&quot;x&quot;\">a &amp; b</p>");
+    EXPECT_EQ(text(Value(doc)), "<?xml version=\"1.0\"?><p k=\"&quot;x&quot;\">a &amp; b</p>");
+    EXPECT_EQ(text(vm.get(node(doc, "firstChild.firstChild"), "nodeValue")), "a & b");
+}
+
+TEST_F(XmlTree, DeepCloneIsIndependent) {
+    Object* doc = parse("<a x=\"1\"><b>t</b></a>");
+    Object* a = node(doc, "firstChild");
+    Object* copy = call(a, "cloneNode", {Value(true)}).asObject();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(text(Value(copy)), "<a x=\"1\"><b>t</b></a>");
+    EXPECT_TRUE(vm.get(copy, "parentNode").isNull());
+    vm.set(node(copy, "attributes"), "x", Value(Str("2")));
+    EXPECT_EQ(text(vm.get(node(a, "attributes"), "x")), "1");
+    Object* shallow = call(a, "cloneNode", {Value(false)}).asObject();
+    EXPECT_EQ(text(Value(shallow)), "<a x=\"1\" />");
+}
+
+TEST_F(XmlTree, DeepTreesBuiltByScriptPrintWithoutRecursion) {
+    Object* doc = parse("");
+    Object* at = doc;
+    for (int i = 0; i < 5000; ++i) {
+        Value name(Str("n"));
+        Object* child = call(doc, "createElement", {name}).asObject();
+        call(at, "appendChild", {Value(child)});
+        at = child;
+    }
+    std::string out = text(Value(doc));
+    EXPECT_EQ(out.size(), 5000u * 7 - 2);
+}
+
+TEST_F(XmlTree, NamespacesResolveThroughAncestors) {
+    Object* doc = parse("<p:a xmlns:p=\"urn:p\" xmlns=\"urn:d\"><p:b/><c xmlnsx=\"urn:x\"/></p:a>");
+    Object* b = node(doc, "firstChild.firstChild");
+    EXPECT_EQ(text(vm.get(b, "prefix")), "p");
+    EXPECT_EQ(text(vm.get(b, "localName")), "b");
+    EXPECT_EQ(text(vm.get(b, "namespaceURI")), "urn:p");
+    EXPECT_EQ(text(call(b, "getPrefixForNamespace", {Value(Str("urn:d"))})), "");
+    EXPECT_TRUE(call(b, "getNamespaceForPrefix", {Value(Str("q"))}).isNull());
+    // any attribute beginning with xmlns declares the default namespace; the nearest wins
+    Object* c = node(doc, "firstChild.lastChild");
+    EXPECT_EQ(text(vm.get(c, "namespaceURI")), "urn:x");
+    EXPECT_TRUE(vm.get(doc, "namespaceURI").isNull());
+}
+
+TEST_F(XmlTree, IdsCollectAcrossParsesInTheIdMap) {
+    Object* doc = parse("<a id=\"one\"><b id=\"two\"/></a>");
+    Object* ids = vm.get(doc, "idMap").asObject();
+    ASSERT_NE(ids, nullptr);
+    EXPECT_EQ(vm.get(ids, "two").asObject(), node(doc, "firstChild.firstChild"));
+    call(doc, "parseXML", {Value(Str("<c id=\"three\"/>"))});
+    EXPECT_EQ(vm.get(doc, "idMap").asObject(), ids);
+    EXPECT_TRUE(vm.get(ids, "one").isObject());
+    EXPECT_EQ(vm.get(ids, "three").asObject(), node(doc, "firstChild"));
+}
+
+} // namespace
+} // namespace avm1test

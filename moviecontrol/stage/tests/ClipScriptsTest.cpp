@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include "ScriptedMovie.h"
+
+namespace mc {
+namespace {
+
+using swftest::Actions;
+
+// this.method(number) with the result dropped.
+Actions& callWithNumber(Actions& a, std::string_view method, double number) {
+    return a.push(number).pushInt(1).push("this").code(0x1C).push(method).code(0x52).code(0x17);
+}
+
+// A root timeline of `frames` empty frames whose first frame runs `script`.
+std::vector<uint8_t> rootMovie(int swfVersion, const Actions& script, int frames = 1) {
+    swftest::SwfWriter movie(version(swfVersion));
+    movie.doAction(script);
+    movie.showFrame();
+    for (int i = 1; i < frames; ++i) {
+        movie.showFrame();
+    }
+    return movie.finish();
+}
+
+TEST(ClipScriptsTest, GotoNumbersWrapAsIntegersAndFramesBeforeTheFirstAreIgnored) {
+    Actions a;
+    a.stop();
+    // 0 and negative frames stay put; past the end is the last frame; 2^32 + 2 wraps to 2;
+    // -2^31 wraps past the end; text is a frame number or a label.
+    // (Frame 1 holds this script: going back there would run it again.)
+    for (double frame : {3.0, 0.0, -100.0, 2.0, 999.0, 4294967298.0, -2147483648.0}) {
+        callWithNumber(a, "gotoAndStop", frame);
+        a.traceValue("_currentframe");
+    }
+    a.callMethod("this", "gotoAndStop", {"2"}).traceValue("_currentframe");
+    a.callMethod("this", "gotoAndStop", {"nowhere"}).traceValue("_currentframe");
+    ScriptedMovie m(rootMovie(8, a, 3));
+    EXPECT_EQ(m.traced, (Lines{"3", "3", "3", "2", "3", "2", "3", "2", "2"}));
+}
+
+TEST(ClipScriptsTest, GotoFrame2ReadsOtherValuesAsTextAndMovesLabelsByTheSceneBias) {
+    swftest::SwfWriter movie(version(7));
+    // gotoAndStop(undefined) goes to the frame labelled "undefined"; with a scene bias of 1
+    // the label "two" (frame 2) leads to frame 3.
+    movie.doAction(Actions()
+                       .stop()
+                       .pushUndefined()
+                       .gotoFrame2(false)
+                       .traceValue("_currentframe")
+                       .push("two")
+                       .raw({0x9F, 3, 0, 0x02, 1, 0})
+                       .traceValue("_currentframe"));
+    movie.showFrame();
+    movie.frameLabel("two");
+    movie.showFrame();
+    movie.showFrame();
+    movie.frameLabel("undefined");
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.traced, (Lines{"4", "3"}));
+}
+
+TEST(ClipScriptsTest, AFullyLoadedMovieHasEveryFrameAPreloaderWaitsFor) {
+    // ifFrameLoaded(144) in a movie of two frames: loaded, so the next action runs.
+    Actions a;
+    a.raw({0x8A, 3, 0, 143, 0, 1}).trace("frame 144 is there").trace("after");
+    ScriptedMovie m(rootMovie(5, a, 2));
+    EXPECT_EQ(m.traced, (Lines{"frame 144 is there", "after"}));
+}
+
+TEST(ClipScriptsTest, TimelineActionsWithATargetThatNamesNoClipMoveTheRoot) {
+    swftest::SwfWriter movie(version(6));
+    swftest::Sprite child;
+    // var n = 2 lands where the next line reads it: on the root.
+    child.doAction(Actions()
+                       .setTarget("nothing")
+                       .push("n")
+                       .push(2.0)
+                       .code(0x3C)
+                       .push("n")
+                       .code(0x1C)
+                       .gotoFrame2(false)
+                       .setTarget("")
+                       .traceValue("_root.n"));
+    child.showFrame();
+    const uint16_t id = movie.defineSprite(child);
+    swftest::PlaceObject p;
+    p.depth = 1;
+    p.characterId = id;
+    p.name = "kid";
+    movie.doAction(Actions().stop());
+    movie.placeObject(p);
+    movie.showFrame();
+    movie.doAction(Actions().trace("root 2"));
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.traced, (Lines{"2", "root 2"}));
+}
+
+TEST(ClipScriptsTest, TellTargetFindsAClipByItsPathSoTheLowerOfTwinsAnswers) {
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"twin", "1"})
+        .setVariable("twin.x", "lower")
+        .push(2.0)
+        .push("twin")
+        .pushInt(2)
+        .push("this")
+        .code(0x1C)
+        .push("createEmptyMovieClip")
+        .code(0x52)
+        .storeRegister(1)
+        .push("x")
+        .push("upper")
+        .code(0x4F) // upper = createEmptyMovieClip("twin", 2); upper.x = "upper"
+        .pushRegister(1)
+        .code(0x20) // tellTarget(upper)
+        .traceValue("x")
+        .setTarget("");
+    ScriptedMovie m(rootMovie(6, a));
+    EXPECT_EQ(m.traced, (Lines{"lower"}));
+}
+
+TEST(ClipScriptsTest, LevelNamesReadTheirLevelAndNothingElse) {
+    Actions a;
+    for (const char* name :
+         {"_flash0", "_level", "_LEVEL0abc", "_level4294967296", "_level1", "_level-1"}) {
+        a.traceValue(name);
+    }
+    // A level name comes before a child of that name, an own property before both.
+    a.callMethod("this", "createEmptyMovieClip", {"_level0", "1"})
+        .traceValue("this._level0")
+        .setVariable("this._level0", 50)
+        .traceValue("this._level0")
+        .traceValue("this._global.Math.PI");
+    ScriptedMovie m(rootMovie(7, a));
+    EXPECT_EQ(m.traced, (Lines{"_level0", "_level0", "_level0", "_level0", "undefined", "undefined",
+                               "_level0", "50", "3.14159265358979"}));
+}
+
+TEST(ClipScriptsTest, GetPropertyReadsTheClipsOwnPropertyWhereAChildHasItsName) {
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"_x", "1"})
+        .push("")
+        .push(0.0)
+        .push(42.0)
+        .code(0x23) // SetProperty _x
+        .traceValue("_root._x")
+        .push("")
+        .push(-0.8) // truncates to property 0
+        .code(0x22)
+        .code(0x26);
+    ScriptedMovie m(rootMovie(7, a));
+    EXPECT_EQ(m.traced, (Lines{"_level0._x", "42"}));
+}
+
+TEST(ClipScriptsTest, ScaleAndRotationReadBackAsSetWithoutDrift) {
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"c", "1"})
+        .setVariable("c._rotation", -180)
+        .traceValue("c._rotation")
+        .setVariable("c._rotation", 190)
+        .traceValue("c._rotation")
+        .setVariable("c._rotation", -10)
+        .setVariable("c._xscale", 30.3)
+        .traceValue("c._rotation")
+        .traceValue("c._xscale")
+        .setVariable("c._yscale", -70)
+        .traceValue("c._xscale")
+        .traceValue("c._yscale");
+    ScriptedMovie m(rootMovie(7, a));
+    EXPECT_EQ(m.traced, (Lines{"180", "-170", "-10", "30.3", "30.3", "-70"}));
+}
+
+TEST(ClipScriptsTest, CloneSpriteCountsDepthsFromTheTimelineBaseAndRemovalKeepsToItsRange) {
+    swftest::SwfWriter movie(version(7));
+    swftest::Sprite symbol;
+    symbol.showFrame();
+    const uint16_t id = movie.defineSprite(symbol);
+    swftest::PlaceObject p;
+    p.depth = 1;
+    p.characterId = id;
+    p.name = "src";
+    movie.placeObject(p);
+    Actions a;
+    a.callMethod("src", "duplicateMovieClip", {"first", "0"})
+        // The action's 16384 is the method's 0: the copy replaces "first".
+        .push("src")
+        .push("second")
+        .push(16384.0)
+        .code(0x24)
+        .traceValue("first")
+        .traceValue("second")
+        .callMethod("src", "duplicateMovieClip", {"top", "2130690045"})
+        .traceValue("top")
+        .callMethod("this", "createEmptyMovieClip", {"high", "2130690032"})
+        .callMethod("high", "removeMovieClip")
+        .traceValue("high")
+        .callMethod("this", "createEmptyMovieClip", {"low", "2130690031"})
+        .callMethod("low", "removeMovieClip")
+        .traceValue("low");
+    movie.doAction(a);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.traced,
+              (Lines{"undefined", "_level0.second", "undefined", "_level0.high", "undefined"}));
+}
+
+TEST(ClipScriptsTest, ASpriteCountsTheBytesOfItsOwnTagsAndAnEmptyClipNone) {
+    swftest::SwfWriter movie(version(7));
+    swftest::Sprite symbol;
+    symbol.showFrame();
+    const uint16_t id = movie.defineSprite(symbol);
+    swftest::PlaceObject p;
+    p.depth = 1;
+    p.characterId = id;
+    p.name = "s";
+    movie.placeObject(p);
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"e", "1"})
+        .push(0.0)
+        .push("s")
+        .code(0x1C)
+        .push("getBytesTotal")
+        .code(0x52)
+        .code(0x26)
+        .push(0.0)
+        .push("e")
+        .code(0x1C)
+        .push("getBytesLoaded")
+        .code(0x52)
+        .code(0x26);
+    movie.doAction(a);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    // ShowFrame and End: two tag headers of two bytes each.
+    EXPECT_EQ(m.traced, (Lines{"4", "0"}));
+}
+
+TEST(ClipScriptsTest, AShortIntervalRunsAsOftenAsItFellDueUpToABound) {
+    // setInterval(f, 1) in a frame of 100 ms: ten calls, not a hundred; a 30 ms one three.
+    Actions fast;
+    fast.setVariable("fast", 0);
+    Actions body;
+    body.trace("fast");
+    Actions slowBody;
+    slowBody.trace("slow");
+    fast.push(1.0).function(body).pushInt(2).push("setInterval").code(0x3D).code(0x17);
+    fast.push(30.0).function(slowBody).pushInt(2).push("setInterval").code(0x3D).code(0x17);
+    ScriptedMovie m(rootMovie(7, fast, 2));
+    m.frames(1);
+    EXPECT_EQ(std::count(m.traced.begin(), m.traced.end(), "fast"), 10);
+    EXPECT_EQ(std::count(m.traced.begin(), m.traced.end(), "slow"), 3);
+}
+
+TEST(ClipScriptsTest, RegisterClassTakesFunctionsAndNullOnly) {
+    Actions a;
+    const auto reg = [&](Actions& value) {
+        a.raw(value.body()).push("Sym").pushInt(2).push("Object").code(0x1C).push("registerClass");
+        a.code(0x52).code(0x26);
+    };
+    Actions fn;
+    fn.function(Actions());
+    Actions null;
+    null.pushNull();
+    Actions number;
+    number.push(12.0);
+    Actions text;
+    text.push("bar");
+    reg(fn);
+    reg(null);
+    reg(number);
+    reg(text);
+    ScriptedMovie m(rootMovie(7, a));
+    EXPECT_EQ(m.traced, (Lines{"true", "true", "false", "false"}));
+}
+
+} // namespace
+} // namespace mc

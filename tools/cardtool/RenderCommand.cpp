@@ -1,6 +1,5 @@
 #include "RenderCommand.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <chrono>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "HeadlessPlayback.h"
 #include "MovieRenderer.h"
 #include "OfflineMix.h"
+#include "OffscreenApp.h"
 
 namespace {
 
@@ -108,16 +108,7 @@ int runRenderCommand(int argc, char** argv) {
         printUsage();
         return 2;
     }
-    std::unique_ptr<QGuiApplication> app;
-    if (QGuiApplication::instance() == nullptr) {
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        }
-        static int appArgc = 1;
-        static char appName[] = "cardtool";
-        static char* appArgv[] = {appName, nullptr};
-        app = std::make_unique<QGuiApplication>(appArgc, appArgv);
-    }
+    const std::unique_ptr<QGuiApplication> app = makeOffscreenApplication();
 
     std::unique_ptr<HeadlessPlayback> playback =
         HeadlessPlayback::open(options->movie, {}, !options->audio.empty());

@@ -3,6 +3,8 @@
 #include "cardformat/CardNote.h"
 #include "cardformat/SwfHeader.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace cardtool {
@@ -51,6 +53,17 @@ void Report::add(std::string name, std::int64_t number) {
 void Report::add(std::string name, bool value) {
     entries_.push_back(
         {std::move(name), value ? "true" : "false", value ? "yes" : "no", {}, false});
+}
+
+void Report::addDecimal(std::string name, double value, int decimals) {
+    // JSON has no infinities or NaN; a quantity that is not finite is written as null.
+    if (!std::isfinite(value)) {
+        entries_.push_back({std::move(name), "null", "unknown", {}, false});
+        return;
+    }
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, 6), value);
+    entries_.push_back({std::move(name), buffer, buffer, {}, false});
 }
 
 void Report::add(std::string name, Report nested) {

@@ -19,6 +19,8 @@ class Report {
     void add(std::string name, std::string text);
     void add(std::string name, std::int64_t number);
     void add(std::string name, bool value);
+    // A measured quantity, written with `decimals` digits after the point.
+    void addDecimal(std::string name, double value, int decimals);
     void add(std::string name, Report nested);
 
     void printLines(std::ostream& out, const std::string& indent = "") const;

@@ -7,6 +7,7 @@
 #include "cardformat/RemovalOnExit.h"
 
 #ifdef CARDTOOL_HAS_RENDER
+#include "BenchCommand.h"
 #include "RenderCommand.h"
 #include "TraceCommand.h"
 #endif
@@ -31,6 +32,11 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
   render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low] [--audio WAV]
          [--frame-budget MS]         draw the stage after N frames (with a budget, as the
                                      player does: costly effects give way past MS ms)
+  bench MOVIE [--frames N] [--size WxH] [--json]
+                                     play N frames (default the movie's length, at most 600)
+                                     painted at WxH (default the stage's size) as the player
+                                     paints them; prints load, first frame, median and slowest
+                                     frame times in ms and the frames per second sustained
   trace MOVIE [--frames N] [--input FILE]
                                      play N frames headless, printing the scripts' trace()
 Exit status: 0 success, 1 the operation failed, 2 usage error.
@@ -54,6 +60,9 @@ int main(int argc, char** argv) {
 #ifdef CARDTOOL_HAS_RENDER
     if (command == "render") {
         return runRenderCommand(argc - 1, argv + 1);
+    }
+    if (command == "bench") {
+        return runBenchCommand(argc - 1, argv + 1);
     }
     if (command == "trace") {
         return runTraceCommand(argc - 1, argv + 1);

@@ -183,5 +183,15 @@ if "$tool" --help 2>&1 | grep -q -- "--audio"; then
     check "and nothing is written" [ ! -e "$work/long.wav" ]
 fi
 
+# bench through the command line: registered, its JSON one line, its failures distinct.
+if "$tool" --help 2>&1 | grep -q "bench MOVIE"; then
+    out=$(QT_QPA_PLATFORM=offscreen timeout 60 "$tool" bench "$movie" --frames 3 --size 64x48 --json 2>/dev/null)
+    check "bench --json prints one object of three frames" holds $? 0 grep -q '^{"frames": 3, "width": 64, "height": 48, .*"fps": [0-9.]*,.*}$' <<<"$out"
+    QT_QPA_PLATFORM=offscreen timeout 60 "$tool" bench "$work/missing.swf" >/dev/null 2>&1
+    check "bench of a missing movie exits 1" holds $? 1
+    "$tool" bench "$movie" --size 10x >/dev/null 2>&1
+    check "bench with a bad size is a usage error" holds $? 2
+fi
+
 echo "cardtool: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -11,31 +11,14 @@
 #include <unistd.h>
 
 #include "MovieWidget.h"
+#include "WidgetTestApp.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-int argc = 1;
-char name[] = "moviecontrol_widget_tests";
-char* argv[] = {name, nullptr};
-
-// The application must go before the process's exit handlers run, or Qt's own statics are
-// gone when it is destroyed.
-class AppEnvironment : public ::testing::Environment {
-  public:
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QApplication> app;
-};
-
-AppEnvironment* const environment = static_cast<AppEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment)); // gtest owns it
-
 QApplication& app() {
-    if (!environment->app) {
-        environment->app = std::make_unique<QApplication>(argc, argv);
-    }
-    return *environment->app;
+    return testing::widgetTestApp();
 }
 
 TEST(MovieWidgetTest, StartsPlayingAndLoopingWithoutMovie) {

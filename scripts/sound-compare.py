@@ -5,9 +5,10 @@ of the movie's sound stream (ffmpeg's), over the first seconds of the movie.
     scripts/sound-compare.py CARDTOOL MOVIE... [--seconds 10] [--keep DIR]
 
 For each movie prints the correlation of the two signals (mono, 22,050 Hz) at the best
-offset within 100 ms (after the reference drops the encoder delay the movie's stream head
-names, which the independent decoder keeps), that offset, and both levels. A check for people; ffmpeg and numpy
-are needed here only, never by the programs.
+offset within 100 ms of the time the timeline reaches the stream's first block, or of the
+start (after the reference drops the encoder delay the movie's stream head names, which the
+independent decoder keeps), that offset, and both levels. A check for people; ffmpeg and
+numpy are needed here only, never by the programs.
 """
 import argparse
 import os
@@ -23,7 +24,8 @@ RATE = 22050
 
 
 def movie_facts(path):
-    """The frame rate, and the seek samples and rate of the root stream's MP3 head."""
+    """The frame rate, the seek samples and rate of the root stream's MP3 head, and the frame
+    of the stream's first block."""
     data = open(path, "rb").read()
     if data[:3] == b"CWS":
         data = data[:8] + zlib.decompressobj().decompress(data[8:])
@@ -35,6 +37,7 @@ def movie_facts(path):
     rect = (5 + 4 * bits + 7) // 8
     rate = struct.unpack_from("<H", data, 8 + rect)[0] / 256.0 or 1.0
     pos = 8 + rect + 4
+    head, frame = None, 0
     while pos + 2 <= len(data):
         code_length = struct.unpack_from("<H", data, pos)[0]
         pos += 2
@@ -42,13 +45,19 @@ def movie_facts(path):
         if length == 63:
             length = struct.unpack_from("<I", data, pos)[0]
             pos += 4
-        if code in (18, 45) and length >= 6 and data[pos + 1] >> 4 == 2:
+        if code in (18, 45) and length >= 6 and data[pos + 1] >> 4 == 2 and head is None:
             stream_rate = (5512, 11025, 22050, 44100)[(data[pos + 1] >> 2) & 3]
-            return rate, struct.unpack_from("<h", data, pos + 4)[0], stream_rate
+            head = (struct.unpack_from("<h", data, pos + 4)[0], stream_rate)
+        if code == 19 and head is not None:
+            # The stream starts with the frame of its first block; the independent decode
+            # starts at its first sample.
+            return rate, head[0], head[1], frame
+        if code == 1:
+            frame += 1
         if code == 0:
             break
         pos += length
-    return rate, 0, 44100
+    return rate, 0, 44100, 0
 
 
 def mono(wav, out):
@@ -82,7 +91,7 @@ def main():
     for movie in args.movies:
         name = os.path.basename(movie)
         ours, theirs = os.path.join(work, name + ".ours.wav"), os.path.join(work, name + ".ref.wav")
-        fps, seek, stream_rate = movie_facts(movie)
+        fps, seek, stream_rate, first_frame = movie_facts(movie)
         frames = max(1, round(args.seconds * fps))
         r = subprocess.run([args.cardtool, "render", movie, "--out", os.path.join(work, "x.png"),
                             "--frames", str(frames), "--audio", ours],
@@ -101,8 +110,12 @@ def main():
         # The independent decode keeps the MP3 encoder's delay that the movie says to skip:
         # drop it from the reference before looking for the best offset.
         skip = max(0, round(seek * RATE / stream_rate))
-        corr, lag = best_correlation(a, b[skip:], RATE // 10)
-        print(f"{name}\tcorrelation {corr:.3f}\toffset {1000.0 * lag / RATE:+.1f} ms"
+        # Scripts may reach the stream's first frame at once (a preloader that finds the movie
+        # loaded) or after the frames before it: look for the best offset over both.
+        lead = round(first_frame * RATE / fps)
+        corr, lag = best_correlation(a, np.concatenate([np.zeros(lead), b[skip:]]),
+                                     lead + RATE // 10)
+        print(f"{name}\tfrom frame {first_frame}\tcorrelation {corr:.3f}\toffset {1000.0 * lag / RATE:+.1f} ms"
               f"\trms ours {np.sqrt(np.mean(a**2)):.0f} ref {np.sqrt(np.mean(b**2)):.0f}")
         sys.stdout.flush()
 

@@ -84,13 +84,8 @@ TEST(ClipScriptsTest, TimelineActionsWithATargetThatNamesNoClipMoveTheRoot) {
                        .setTarget("")
                        .traceValue("_root.n"));
     child.showFrame();
-    const uint16_t id = movie.defineSprite(child);
-    swftest::PlaceObject p;
-    p.depth = 1;
-    p.characterId = id;
-    p.name = "kid";
     movie.doAction(Actions().stop());
-    movie.placeObject(p);
+    placeNamedSprite(movie, child, "kid");
     movie.showFrame();
     movie.doAction(Actions().trace("root 2"));
     movie.showFrame();
@@ -176,12 +171,7 @@ TEST(ClipScriptsTest, CloneSpriteCountsDepthsFromTheTimelineBaseAndRemovalKeepsT
     swftest::SwfWriter movie(version(7));
     swftest::Sprite symbol;
     symbol.showFrame();
-    const uint16_t id = movie.defineSprite(symbol);
-    swftest::PlaceObject p;
-    p.depth = 1;
-    p.characterId = id;
-    p.name = "src";
-    movie.placeObject(p);
+    placeNamedSprite(movie, symbol, "src");
     Actions a;
     a.callMethod("src", "duplicateMovieClip", {"first", "0"})
         // The action's 16384 is the method's 0: the copy replaces "first".
@@ -210,12 +200,7 @@ TEST(ClipScriptsTest, ASpriteCountsTheBytesOfItsOwnTagsAndAnEmptyClipNone) {
     swftest::SwfWriter movie(version(7));
     swftest::Sprite symbol;
     symbol.showFrame();
-    const uint16_t id = movie.defineSprite(symbol);
-    swftest::PlaceObject p;
-    p.depth = 1;
-    p.characterId = id;
-    p.name = "s";
-    movie.placeObject(p);
+    placeNamedSprite(movie, symbol, "s");
     Actions a;
     a.callMethod("this", "createEmptyMovieClip", {"e", "1"})
         .push(0.0)

@@ -66,6 +66,16 @@ inline swftest::MovieHeader version(int v) {
     return h;
 }
 
+// Defines `symbol` and places it on the root at depth 1 under `name`.
+inline void placeNamedSprite(swftest::SwfWriter& movie, const swftest::Sprite& symbol,
+                             std::string name) {
+    swftest::PlaceObject p;
+    p.depth = 1;
+    p.characterId = movie.defineSprite(symbol);
+    p.name = std::move(name);
+    movie.placeObject(p);
+}
+
 // ExportAssets with one symbol: count, id, name and its terminating zero.
 inline std::vector<uint8_t> exportTag(uint16_t id, std::string_view name) {
     std::vector<uint8_t> body(5 + name.size(), 0);

@@ -112,6 +112,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installMatrixClasses(*this);
     installBitmapData(*this);
     installFileReference(*this);
+    installNativeTables(*this);
     s.liveAfterCollection = s.heap.size();
 }
 
@@ -518,7 +519,9 @@ std::vector<Str> Machine::enumerate(Object* object) {
         if (object->isDisplayObject())
             addVirtual(object);
         object->properties().forEach([&](const Property& p) {
-            if (!attr::visibleTo(p.attributes, state_->version) || already(p.name))
+            // A property hidden from this version is still listed: Flash checks only
+            // DontEnum here.
+            if (already(p.name))
                 return;
             seen.push_back(p.name);
             if (!(p.attributes & attr::DontEnum))

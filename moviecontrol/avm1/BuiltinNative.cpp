@@ -60,6 +60,9 @@ Value nativeFunction(Machine& m, double table, double index) {
     if (!(index >= 0) || index > 1000)
         return {};
     int at = static_cast<int>(index);
+    // isNaN and isFinite follow the Math functions in table 200.
+    if (table == 200 && (at == 18 || at == 19))
+        return ownValue(m, m.global(), at == 18 ? "isNaN" : "isFinite");
     for (const NativeTable& t : Tables) {
         if (t.id != table)
             continue;
@@ -76,9 +79,6 @@ Value nativeFunction(Machine& m, double table, double index) {
         Value f = ownValue(m, owner, name);
         return f.isObject() && f.asObject()->asFunction() ? f : Value();
     }
-    // isNaN and isFinite follow the Math functions in table 200.
-    if (table == 200 && (at == 18 || at == 19))
-        return ownValue(m, m.global(), at == 18 ? "isNaN" : "isFinite");
     return {};
 }
 

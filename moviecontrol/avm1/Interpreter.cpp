@@ -1333,6 +1333,14 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             Object* object;
             Str var;
             if (splitPath(name, object, var)) {
+                if (!object) {
+                    // Flash's debugger warns when the path runs through a primitive.
+                    std::string_view path = name.view();
+                    Value base = getVariable(str(path.substr(0, path.find_last_of(":."))));
+                    if (!base.isNullish() && !base.isObject())
+                        m_.host().trace("Parameters of primitive types are no longer coerced "
+                                        "into the required type - Object.");
+                }
                 push(Value(object && m_.deleteProperty(object, var)));
                 break;
             }

@@ -8,6 +8,7 @@
 #include "TextFieldState.h"
 #include "UrlPolicy.h"
 #include "avm1/FormEncoding.h"
+#include "avm1/Str.h"
 
 namespace mc {
 
@@ -38,6 +39,7 @@ void StageScripts::installClasses() {
 
 void StageScripts::attach(TimelinePlayer& player) {
     player_ = &player;
+    player.setNameFold(&avm1::equalsFolded);
 }
 
 void StageScripts::beginTick() {

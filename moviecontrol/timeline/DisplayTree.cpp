@@ -33,7 +33,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::childByName(const DisplayObject& 
         return nullptr;
     }
     for (const auto& [depth, child] : parent.clip->displayList) {
-        if (sameName(child->name, name, caseSensitive)) {
+        if (sameName(child->name, name, caseSensitive) ||
+            (!caseSensitive && nameFold_ != nullptr && nameFold_(child->name, name))) {
             return child;
         }
     }

@@ -62,6 +62,15 @@ TEST_F(DynamicClipsTest, TimelineDepthsSitBelowScriptDepthsAndScriptClipsSurvive
     EXPECT_EQ(drawnIds(player), (Ids{1}));
     EXPECT_EQ(player.childByName(stage, "BOX", false), box);
     EXPECT_EQ(player.childByName(stage, "BOX", true), nullptr);
+    // Letters beyond ASCII compare through the fold the scripts' host hands in.
+    auto accented = player.attachMovie(stage, "Box", "äb", 3);
+    ASSERT_NE(accented, nullptr);
+    EXPECT_EQ(player.childByName(stage, "ÄB", false), nullptr);
+    player.setNameFold(+[](std::string_view a, std::string_view b) {
+        return (a == "äb" || a == "ÄB") && (b == "äb" || b == "ÄB");
+    });
+    EXPECT_EQ(player.childByName(stage, "ÄB", false), accented);
+    EXPECT_EQ(player.childByName(stage, "ÄB", true), nullptr);
 }
 
 TEST_F(DynamicClipsTest, RemoveMovieClipOnlyTakesScriptDepthsAndSwapDepthsMovesBothWays) {

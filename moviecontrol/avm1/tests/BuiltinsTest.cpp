@@ -87,6 +87,16 @@ TEST_F(Builtins, ArraySortLeavesEqualElementsWhereFlashDoes) {
     EXPECT_EQ(text(Value(e)), "3,1,2");
 }
 
+TEST_F(Builtins, StringCaseUsesFlashsLetterTables) {
+    Value s = str("\u00E9\u017F\u03C2\u03B1\u0436\u1F80\u00DF\u24D0\uFF41x\U0001F60B");
+    // One letter to one letter: sharp s and iota-subscript letters keep their length.
+    EXPECT_EQ(text(vm.callMethod(vm.toObject(s), "toUpperCase", {})),
+              "\u00C9S\u03A2\u0391\u0416\u1F88\u00DF\u24B6\uFF21X\U0001F60B");
+    Value caps = str("\u0130\u00C9\u0391\u03A2\u10A0\u2126\u212A\u0416Q");
+    EXPECT_EQ(text(vm.callMethod(vm.toObject(caps), "toLowerCase", {})),
+              "i\u00E9\u03B1\u03C2\u10D0\u03C9k\u0436q");
+}
+
 TEST_F(Builtins, ArraySortOnFields) {
     auto item = [&](const char* n, double v) {
         Object* o = vm.newObject();

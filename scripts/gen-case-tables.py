@@ -56,8 +56,8 @@ def pairs(upper):
 
 def table(name, items):
     lines = [f"const CasePair {name}[] = {{"]
-    for i in range(0, len(items), 6):
-        row = ", ".join(f"{{0x{a:04X}, 0x{b:04X}}}" for a, b in items[i:i + 6])
+    for i in range(0, len(items), 5):
+        row = ", ".join(f"{{0x{a:04X}, 0x{b:04X}}}" for a, b in items[i:i + 5])
         lines.append(f"    {row},")
     lines.append("};")
     return "\n".join(lines)

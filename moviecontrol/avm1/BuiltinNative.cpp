@@ -89,27 +89,12 @@ std::uint32_t takeVersionMark(std::string_view& name) {
         name.remove_prefix(2);
         return attr::Only10;
     }
-    if (name.empty())
+    if (name.empty() || (name[0] != '1' && (name[0] < '6' || name[0] > '9')))
         return 0;
-    switch (name[0]) {
-    case '1':
-        name.remove_prefix(1);
-        return 0;
-    case '6':
-        name.remove_prefix(1);
-        return attr::Only6;
-    case '7':
-        name.remove_prefix(1);
-        return attr::Only7;
-    case '8':
-        name.remove_prefix(1);
-        return attr::Only8;
-    case '9':
-        name.remove_prefix(1);
-        return attr::Only9;
-    default:
-        return 0;
-    }
+    constexpr std::uint32_t ByDigit[] = {attr::Only6, attr::Only7, attr::Only8, attr::Only9};
+    const char digit = name[0];
+    name.remove_prefix(1);
+    return digit == '1' ? 0 : ByDigit[digit - '6'];
 }
 
 } // namespace

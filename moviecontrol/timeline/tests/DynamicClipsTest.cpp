@@ -54,6 +54,8 @@ TEST_F(DynamicClipsTest, TimelineDepthsSitBelowScriptDepthsAndScriptClipsSurvive
     EXPECT_EQ(box->name, "box");
     player.runQueuedScripts(); // its load event waits for the queue, as after a script
     EXPECT_EQ(runner.log, (Log{"construct box", "box.onLoad"}));
+    // Its class constructor already sees the first frame's shape.
+    EXPECT_EQ(runner.childrenAtConstruct, (std::vector<std::size_t>{1}));
     EXPECT_EQ(player.nextHighestDepth(stage), 1);
     EXPECT_EQ(player.attachMovie(stage, "Nothing", "x", 2), nullptr);
     EXPECT_EQ(player.attachMovie(stage, "Box", "deep", kMaxScriptDepth + 1), nullptr);

@@ -659,7 +659,8 @@ std::string_view Machine::typeOf(const Value& v) {
     case Type::String:
         return "string";
     case Type::Object:
-        if (v.asObject()->isDisplayObject())
+        // Buttons and text fields are plain objects to typeof; only clips differ.
+        if (v.asObject()->isDisplayObject() && v.asObject()->className() == "MovieClip")
             return "movieclip";
         return v.asObject()->asFunction() ? "function" : "object";
     }

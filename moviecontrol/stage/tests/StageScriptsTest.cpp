@@ -204,5 +204,20 @@ TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly
               (Lines{"undefined", "localWithFile", "undefined", "false", "J\xC3\xBCrgen", "true"}));
 }
 
+TEST(StageScriptsTest, TypeofTellsClipsFromTextFields) {
+    swftest::SwfWriter movie(version(6));
+    swftest::Actions a;
+    a.callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"});
+    a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
+    for (const char* name : {"tf", "mc", "this"}) {
+        a.push(name).code(0x1C).code(0x44).code(0x26); // trace(typeof name)
+    }
+    movie.doAction(a);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    m.frames(1);
+    EXPECT_EQ(m.traced, (Lines{"object", "movieclip", "movieclip"}));
+}
+
 } // namespace
 } // namespace mc

@@ -81,7 +81,7 @@ StrokePlan planStroke(const swf::LineStyle& style, const QTransform& toDevice) {
 }
 
 QPainterPath snappedToPixels(const QPainterPath& devicePath, double width) {
-    const bool odd = static_cast<long long>(std::llround(width)) % 2 != 0;
+    const bool odd = std::fmod(std::round(width), 2.0) != 0.0;
     const auto snap = [odd](double v) { return odd ? std::floor(v) + 0.5 : std::round(v); };
     QPainterPath out = devicePath;
     for (int i = 0; i < out.elementCount(); ++i) {

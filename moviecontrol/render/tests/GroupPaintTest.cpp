@@ -7,6 +7,7 @@
 
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
@@ -24,14 +25,6 @@ using swftest::SwfWriter;
 std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
     return MovieRenderer::fromBytes(bytes);
-}
-
-SwfWriter whiteStage(int w, int h) {
-    MovieHeader header;
-    header.frameSize = Rect::pixels(w, h);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
-    return movie;
 }
 
 std::uint16_t square(SwfWriter& movie, int x, int y, int side, swftest::Rgba colour) {

@@ -10,6 +10,7 @@
 #include "FillBrush.h"
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "ShapePaths.h"
 #include "testsupport/SwfWriter.h"
 
@@ -18,18 +19,8 @@ namespace {
 
 using swftest::FillStyle;
 using swftest::Matrix;
-using swftest::MovieHeader;
-using swftest::Rect;
 using swftest::Shape;
 using swftest::SwfWriter;
-
-SwfWriter whiteStage(int w, int h) {
-    MovieHeader header;
-    header.frameSize = Rect::pixels(w, h);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
-    return movie;
-}
 
 QImage render(SwfWriter& movie, int w, int h, RenderQuality quality) {
     movie.showFrame();
@@ -43,6 +34,27 @@ bool isColour(QColor c, int r, int g, int b, int tolerance = 6) {
     return std::abs(c.red() - r) <= tolerance && std::abs(c.green() - g) <= tolerance &&
            std::abs(c.blue() - b) <= tolerance;
 }
+
+struct Probe {
+    int x;
+    int y;
+    QColor colour;
+};
+
+// Every probe's pixel within `tolerance` of its colour.
+void expectPixels(const QImage& image, std::initializer_list<Probe> probes, int tolerance) {
+    for (const Probe& p : probes) {
+        const QColor c = image.pixelColor(p.x, p.y);
+        EXPECT_TRUE(isColour(c, p.colour.red(), p.colour.green(), p.colour.blue(), tolerance))
+            << "at (" << p.x << ", " << p.y << "): " << c.name().toStdString() << ", not "
+            << p.colour.name().toStdString();
+    }
+}
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kGreen(0, 255, 0);
+const QColor kWhite(255, 255, 255);
 
 TEST(ShapeDetailTest, RepeatedRatioGetsTwoStopsAtOnePlace) {
     swf::Gradient g;
@@ -253,19 +265,19 @@ TEST(ShapeDetailTest, ClippedBitmapsCarryTheirEdgesOn) {
     for (RenderQuality q : {RenderQuality::Low, RenderQuality::High}) {
         const QImage image = bitmapSquare(false, true, q);
         ASSERT_FALSE(image.isNull());
-        // Inside the bitmap.
-        EXPECT_TRUE(isColour(image.pixelColor(22, 22), 255, 0, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(37, 37), 255, 255, 255));
-        // Past its right edge the right column goes on; above it the top row; the corners
-        // take the corner pixels.
-        EXPECT_TRUE(isColour(image.pixelColor(60, 22), 0, 0, 255));
-        EXPECT_TRUE(isColour(image.pixelColor(60, 60), 255, 255, 255));
-        EXPECT_TRUE(isColour(image.pixelColor(22, 60), 0, 255, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(12, 12), 255, 0, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(37, 12), 0, 0, 255));
-        // Outside the shape nothing is drawn.
-        EXPECT_TRUE(isColour(image.pixelColor(5, 40), 255, 255, 255));
-        EXPECT_TRUE(isColour(image.pixelColor(40, 75), 255, 255, 255));
+        // Inside the bitmap; past its right edge the right column goes on, above it the top
+        // row, and the corners take the corner pixels; outside the shape nothing is drawn.
+        expectPixels(image,
+                     {{22, 22, kRed},
+                      {37, 37, kWhite},
+                      {60, 22, kBlue},
+                      {60, 60, kWhite},
+                      {22, 60, kGreen},
+                      {12, 12, kRed},
+                      {37, 12, kBlue},
+                      {5, 40, kWhite},
+                      {40, 75, kWhite}},
+                     6);
     }
 }
 
@@ -273,12 +285,14 @@ TEST(ShapeDetailTest, RepeatingBitmapsTileWithoutGaps) {
     const QImage image = bitmapSquare(true, false, RenderQuality::Low);
     ASSERT_FALSE(image.isNull());
     // The tile before the bitmap's origin and the one after it repeat it exactly.
-    EXPECT_TRUE(isColour(image.pixelColor(12, 12), 255, 255, 255, 0));
-    EXPECT_TRUE(isColour(image.pixelColor(22, 22), 255, 0, 0, 0));
-    EXPECT_TRUE(isColour(image.pixelColor(42, 22), 255, 0, 0, 0));
-    EXPECT_TRUE(isColour(image.pixelColor(52, 52), 255, 255, 255, 0));
-    EXPECT_TRUE(isColour(image.pixelColor(39, 20), 0, 0, 255, 0));
-    EXPECT_TRUE(isColour(image.pixelColor(40, 20), 255, 0, 0, 0));
+    expectPixels(image,
+                 {{12, 12, kWhite},
+                  {22, 22, kRed},
+                  {42, 22, kRed},
+                  {52, 52, kWhite},
+                  {39, 20, kBlue},
+                  {40, 20, kRed}},
+                 0);
 }
 
 TEST(ShapeDetailTest, FarCoordinatesStillDraw) {
@@ -296,13 +310,16 @@ TEST(ShapeDetailTest, FarCoordinatesStillDraw) {
         movie.place(movie.defineShape(dot), 2, Matrix::scale(10000.0, 10000.0, 0, 1200));
         const QImage image = render(movie, 100, 100, q);
         ASSERT_FALSE(image.isNull());
-        EXPECT_TRUE(isColour(image.pixelColor(0, 19), 255, 255, 255, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(0, 20), 0, 0, 255, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(99, 39), 0, 0, 255, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(99, 40), 255, 255, 255, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(50, 59), 255, 255, 255, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(50, 60), 0, 160, 0, 0));
-        EXPECT_TRUE(isColour(image.pixelColor(99, 99), 0, 160, 0, 0));
+        const QColor green(0, 160, 0);
+        expectPixels(image,
+                     {{0, 19, kWhite},
+                      {0, 20, kBlue},
+                      {99, 39, kBlue},
+                      {99, 40, kWhite},
+                      {50, 59, kWhite},
+                      {50, 60, green},
+                      {99, 99, green}},
+                     0);
     }
 }
 

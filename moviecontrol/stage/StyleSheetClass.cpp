@@ -221,13 +221,11 @@ Value transformStyle(avm1::Machine& m, const Value& style) {
 void setStyle(avm1::Machine& m, avm1::Object* sheet, const avm1::Str& name, const Value& style) {
     avm1::Object* css = storage(m, sheet, "_css");
     avm1::Object* styles = storage(m, sheet, "_styles");
-    const Value copy = style.asObject() != nullptr ? Value(copyOf(m, style.asObject())) : Value();
-    if (copy.isUndefined()) {
-        m.deleteProperty(css, name);
-    } else {
-        m.set(css, name, copy);
-    }
-    const Value argument[] = {copy.isUndefined() ? Value::null() : copy};
+    // Anything but an object stays known by name, as null.
+    const Value copy =
+        style.asObject() != nullptr ? Value(copyOf(m, style.asObject())) : Value::null();
+    m.set(css, name, copy);
+    const Value argument[] = {copy};
     const Value transformed = m.callMethod(sheet, "transform", argument);
     if (transformed.isNullish()) {
         m.deleteProperty(styles, name);

@@ -64,7 +64,7 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
     if (is(n, "text")) {
         out = Value(m.str(t.plainText()));
     } else if (is(n, "htmlText")) {
-        out = Value(m.str(t.field.html ? t.htmlText() : t.plainText()));
+        out = Value(m.str(t.htmlText()));
     } else if (is(n, "html")) {
         out = Value(t.field.html);
     } else if (is(n, "textColor")) {
@@ -135,9 +135,7 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
 
 namespace {
 
-double clampedNumber(double v, double low, double high) {
-    return std::isfinite(v) ? std::clamp(v, low, high) : 0.0;
-}
+double finiteOr(double v, double otherwise) { return std::isfinite(v) ? v : otherwise; }
 
 void setText(StageScripts& stage, StageObject& object, TextFieldState& t, const std::string& s,
              bool html) {
@@ -217,9 +215,9 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     } else if (is(n, "styleSheet")) {
         object.styleSheet = value.asObject();
     } else if (m.version() >= 8 && is(n, "sharpness")) {
-        t.sharpness = clampedNumber(m.toNumber(value), -400, 400);
+        t.sharpness = finiteOr(m.toNumber(value), t.sharpness);
     } else if (m.version() >= 8 && is(n, "thickness")) {
-        t.thickness = clampedNumber(m.toNumber(value), -200, 200);
+        t.thickness = finiteOr(m.toNumber(value), t.thickness);
     } else if (m.version() >= 8 && is(n, "antiAliasType")) {
         const std::string a = m.toString(value).str();
         if (a == "normal" || a == "advanced") {

@@ -183,8 +183,7 @@ void copyParagraphPart(const TextFormat& from, TextFormat& to) {
 
 class HtmlReader {
   public:
-    HtmlReader(const TextFormat& base, const HtmlOptions& options)
-        : options_(options), paragraph_(base) {
+    HtmlReader(const TextFormat& base, const HtmlOptions& options) : options_(options) {
         stack_.push_back({"", base});
     }
 
@@ -224,13 +223,17 @@ class HtmlReader {
 
     // The paragraph being read is kept apart until it ends, since a tag anywhere in it may
     // still change its paragraph attributes.
+    // Its first character decides them.
     void flush() {
+        if (pending_.empty()) {
+            return;
+        }
+        const TextFormat paragraph = pending_.front().second;
         for (auto& [text, format] : pending_) {
-            copyParagraphPart(paragraph_, format);
+            copyParagraphPart(paragraph, format);
             doc_.append(text, format);
         }
         pending_.clear();
-        paragraph_ = top();
     }
 
     void write(std::u16string_view text) {
@@ -277,8 +280,12 @@ class HtmlReader {
     }
 
     void openParagraph(const Tag& tag, bool bullet) {
-        if (options_.multiline && !atParagraphStart()) {
+        // A list item starts a line of its own; a paragraph only ends one.
+        if (bullet && options_.multiline && !atParagraphStart()) {
+            const TextFormat item = top();
+            stack_.back().format = stack_[stack_.size() - 2].format;
             newParagraph();
+            stack_.back().format = item;
         }
         top().bullet = bullet;
         if (const std::string* align = tag.attribute("align")) {
@@ -298,7 +305,10 @@ class HtmlReader {
             return;
         }
         if (tag.name == "br" || tag.name == "sbr") {
-            newParagraph();
+            // A single-line field has no line to break.
+            if (options_.multiline) {
+                newParagraph();
+            }
             return;
         }
         if (stack_.size() >= kMaxDepth) {
@@ -331,9 +341,6 @@ class HtmlReader {
         applyStyle(tag.name);
         if (const std::string* cls = tag.attribute("class")) {
             applyStyle("." + *cls);
-        }
-        if (tag.name == "p" || tag.name == "li" || tag.name == "textformat") {
-            copyParagraphPart(top(), paragraph_);
         }
     }
 
@@ -397,9 +404,13 @@ class HtmlReader {
     void close(const std::string& name) {
         for (std::size_t i = stack_.size(); i-- > 1;) {
             if (stack_[i].name == name) {
+                // The end of a paragraph looks like the last character written in it.
+                const bool ends = (name == "p" || name == "li") && options_.multiline;
+                const TextFormat last = ends && !pending_.empty() ? pending_.back().second : top();
                 stack_.resize(i);
-                if ((name == "p" || name == "li") && options_.multiline) {
-                    newParagraph();
+                if (ends) {
+                    pending_.emplace_back(u"\r", last);
+                    flush();
                 }
                 return;
             }
@@ -407,8 +418,7 @@ class HtmlReader {
     }
 
     const HtmlOptions& options_;
-    // The paragraph attributes of the paragraph being read, and its text so far.
-    TextFormat paragraph_;
+    // The text of the paragraph being read.
     std::vector<std::pair<std::u16string, TextFormat>> pending_;
     std::vector<Open> stack_;
     TextDocument doc_;
@@ -502,26 +512,63 @@ std::string textFormatAttributes(const TextFormat& f) {
     return out;
 }
 
-void printRun(std::string& out, std::u16string_view text, const TextFormat& f,
-              const TextFormat& outer) {
-    const std::string font = fontAttributes(f, &outer);
-    if (!font.empty()) {
-        out += "<FONT" + font + ">";
-    }
-    if (!f.url.empty()) {
-        out += "<A HREF=\"" + escapeText(avm1::toUtf16(f.url)) + "\" TARGET=\"" +
-               escapeText(avm1::toUtf16(f.target)) + "\">";
-    }
-    out += f.bold ? "<B>" : "";
-    out += f.italic ? "<I>" : "";
-    out += f.underline ? "<U>" : "";
-    out += escapeText(text);
-    out += f.underline ? "</U>" : "";
-    out += f.italic ? "</I>" : "";
-    out += f.bold ? "</B>" : "";
-    out += f.url.empty() ? "" : "</A>";
-    out += font.empty() ? "" : "</FONT>";
+bool sameFont(const TextFormat& a, const TextFormat& b) {
+    return a.font == b.font && a.size == b.size && a.color == b.color &&
+           a.letterSpacing == b.letterSpacing && a.kerning == b.kerning;
 }
+
+// Prints one paragraph's runs. FONT tags nest: a run whose font matches an open one goes
+// back to it; any other font opens inside the innermost, naming what differs from it.
+class ParagraphPrinter {
+  public:
+    ParagraphPrinter(std::string& out, const TextFormat& first) : out_(out) {
+        fonts_.push_back(first);
+        out_ += "<FONT" + fontAttributes(first, nullptr) + ">";
+    }
+
+    ~ParagraphPrinter() {
+        for (std::size_t i = 0; i < fonts_.size(); ++i) {
+            out_ += "</FONT>";
+        }
+    }
+    ParagraphPrinter(const ParagraphPrinter&) = delete;
+    ParagraphPrinter& operator=(const ParagraphPrinter&) = delete;
+
+    void run(std::u16string_view text, const TextFormat& f) {
+        std::size_t open = fonts_.size();
+        for (std::size_t i = fonts_.size(); i-- > 0;) {
+            if (sameFont(fonts_[i], f)) {
+                open = i + 1;
+                break;
+            }
+        }
+        if (open < fonts_.size()) {
+            for (std::size_t i = open; i < fonts_.size(); ++i) {
+                out_ += "</FONT>";
+            }
+            fonts_.resize(open);
+        } else if (!sameFont(fonts_.back(), f)) {
+            out_ += "<FONT" + fontAttributes(f, &fonts_.back()) + ">";
+            fonts_.push_back(f);
+        }
+        if (!f.url.empty()) {
+            out_ += "<A HREF=\"" + escapeText(avm1::toUtf16(f.url)) + "\" TARGET=\"" +
+                    escapeText(avm1::toUtf16(f.target)) + "\">";
+        }
+        out_ += f.bold ? "<B>" : "";
+        out_ += f.italic ? "<I>" : "";
+        out_ += f.underline ? "<U>" : "";
+        out_ += escapeText(text);
+        out_ += f.underline ? "</U>" : "";
+        out_ += f.italic ? "</I>" : "";
+        out_ += f.bold ? "</B>" : "";
+        out_ += f.url.empty() ? "" : "</A>";
+    }
+
+  private:
+    std::string& out_;
+    std::vector<TextFormat> fonts_;
+};
 
 } // namespace
 
@@ -565,18 +612,20 @@ std::string printHtml(const TextDocument& doc) {
             out += "<TEXTFORMAT" + block + ">";
         }
         out += first.bullet ? "<LI>" : "<P ALIGN=\"" + upper(first.align) + "\">";
-        out += "<FONT" + fontAttributes(first, nullptr) + ">";
-        if (end == start) {
-            printRun(out, u"", first, first);
-        }
-        for (const TextDocument::Run& r : runs) {
-            const std::size_t b = std::max(r.begin, start);
-            const std::size_t e = std::min(r.end, end);
-            if (b < e) {
-                printRun(out, std::u16string_view(text).substr(b, e - b), *r.format, first);
+        {
+            ParagraphPrinter printer(out, first);
+            // The paragraph's end is printed as a run of no text when it looks different.
+            const std::size_t stop = closed ? end + 1 : end;
+            for (const TextDocument::Run& r : runs) {
+                const std::size_t b = std::max(r.begin, start);
+                const std::size_t e = std::min(r.end, stop);
+                if (b < e) {
+                    printer.run(std::u16string_view(text).substr(
+                                    b, std::min(e, end) - std::min(b, end)),
+                                *r.format);
+                }
             }
         }
-        out += "</FONT>";
         out += first.bullet ? "</LI>" : "</P>";
         if (!block.empty()) {
             out += "</TEXTFORMAT>";

@@ -30,6 +30,8 @@ TextFormat formatOfDefinition(const swf::EditText& e, std::string_view fontName)
 
 void TextFieldState::define(const swf::EditText& definition, std::string_view fontName) {
     field = definition;
+    // A definition's border comes with a background.
+    background = definition.border;
     newFormat = formatOfDefinition(definition, fontName);
     document.clear();
     if (definition.initialText) {

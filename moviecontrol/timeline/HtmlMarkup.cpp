@@ -183,7 +183,8 @@ void copyParagraphPart(const TextFormat& from, TextFormat& to) {
 
 class HtmlReader {
   public:
-    HtmlReader(const TextFormat& base, const HtmlOptions& options) : options_(options) {
+    HtmlReader(const TextFormat& base, const HtmlOptions& options)
+        : options_(options), lastFont_(base) {
         stack_.push_back({"", base});
     }
 
@@ -218,6 +219,15 @@ class HtmlReader {
     static constexpr std::size_t kMaxDepth = 64;
 
     TextFormat& top() { return stack_.back().format; }
+
+    bool inside(std::string_view name) const {
+        for (const Open& o : stack_) {
+            if (o.name == name) {
+                return true;
+            }
+        }
+        return false;
+    }
 
     bool atParagraphStart() const { return pending_.empty(); }
 
@@ -311,8 +321,8 @@ class HtmlReader {
             }
             return;
         }
-        if (stack_.size() >= kMaxDepth) {
-            return;
+        if (stack_.size() >= kMaxDepth || (tag.name == "p" && inside("p"))) {
+            return; // a paragraph within a paragraph is the same paragraph
         }
         stack_.push_back({tag.name, top()});
         TextFormat& f = top();
@@ -341,6 +351,9 @@ class HtmlReader {
         applyStyle(tag.name);
         if (const std::string* cls = tag.attribute("class")) {
             applyStyle("." + *cls);
+        }
+        if (tag.name == "font") {
+            lastFont_ = top();
         }
     }
 
@@ -404,12 +417,16 @@ class HtmlReader {
     void close(const std::string& name) {
         for (std::size_t i = stack_.size(); i-- > 1;) {
             if (stack_[i].name == name) {
-                // The end of a paragraph looks like the last character written in it.
-                const bool ends = (name == "p" || name == "li") && options_.multiline;
-                const TextFormat last = ends && !pending_.empty() ? pending_.back().second : top();
+                // The end of a paragraph takes the font last opened, whether closed or not.
+                TextFormat end = stack_[i].format;
                 stack_.resize(i);
-                if (ends) {
-                    pending_.emplace_back(u"\r", last);
+                if ((name == "p" || name == "li") && options_.multiline) {
+                    end.font = lastFont_.font;
+                    end.size = lastFont_.size;
+                    end.color = lastFont_.color;
+                    end.letterSpacing = lastFont_.letterSpacing;
+                    end.kerning = lastFont_.kerning;
+                    pending_.emplace_back(u"\r", end);
                     flush();
                 }
                 return;
@@ -418,6 +435,7 @@ class HtmlReader {
     }
 
     const HtmlOptions& options_;
+    TextFormat lastFont_;
     // The text of the paragraph being read.
     std::vector<std::pair<std::u16string, TextFormat>> pending_;
     std::vector<Open> stack_;

@@ -94,8 +94,20 @@ TEST(HtmlMarkupTest, ParagraphTagsBreakLinesOnlyInMultilineFields) {
     EXPECT_EQ(plain(parseHtml("<p>test</p>\n", base(), single)), "test\r");
     EXPECT_EQ(plain(parseHtml("<p>test</p>\n", base(), multi)), "test\r\r");
     EXPECT_EQ(plain(parseHtml("\n<p>test</p>\n", base(), multi)), "\rtest\r\r");
-    const TextDocument aligned = parseHtml("a<p align='center'>b</p>", base(), single);
-    EXPECT_EQ(aligned.formatAt(0)->align, "center");
+    // A paragraph only ends a line; a list item also starts one.
+    EXPECT_EQ(plain(parseHtml(" <p>a</p> <p>b</p> ", base(), multi)), " a\r b\r ");
+    EXPECT_EQ(plain(parseHtml(" <li>a</li>", base(), multi)), " \ra\r");
+    EXPECT_EQ(plain(parseHtml("a<br>b", base(), single)), "ab");
+    EXPECT_EQ(plain(parseHtml("a<br>b", base(), multi)), "a\rb");
+    // The first character decides a paragraph's attributes.
+    const TextDocument aligned =
+        parseHtml("<p align='center'>a</p><p align='right'>b</p>", base(), single);
+    EXPECT_EQ(aligned.formatAt(1)->align, "center");
+    EXPECT_EQ(parseHtml("a<p align='center'>b</p>", base(), single).formatAt(1)->align, "left");
+    // Its end takes the font last opened in it.
+    const TextDocument ended = parseHtml("<p><font color='#010203'>a</font></p>", base(), multi);
+    EXPECT_EQ(plain(ended), "a\r");
+    EXPECT_EQ(ended.formatAt(1)->color, 0x010203u);
 }
 
 TEST(HtmlMarkupTest, CondensedWhiteSpaceKeepsOneSpaceBetweenWords) {

@@ -168,9 +168,17 @@ Value transformStyle(avm1::Machine& m, const Value& style) {
         return Value::null();
     }
     PartialFormat f;
+    // Values keep the spaces CSS text had around them; they do not count here.
     const auto text = [&](const char* name) -> std::optional<std::string> {
         const Value v = m.get(o, name);
-        return v.isUndefined() ? std::nullopt : std::optional(m.toString(v).str());
+        if (v.isUndefined()) {
+            return std::nullopt;
+        }
+        std::string s = m.toString(v).str();
+        while (!s.empty() && isSpace(s.back())) {
+            s.pop_back();
+        }
+        return s;
     };
     if (const auto v = text("color")) {
         f.color = parseHtmlColor(*v);

@@ -115,9 +115,10 @@ std::string joinText(std::string_view a, std::string_view b) {
     };
     // A high surrogate ending `a` (ED A0..AF xx) and a low one starting `b` (ED B0..BF xx).
     if (a.size() >= 3 && b.size() >= 3 && byte(a, a.size() - 3) == 0xED &&
-        (byte(a, a.size() - 2) & 0xF0) == 0xA0 && byte(b, 0) == 0xED && (byte(b, 1) & 0xF0) == 0xB0) {
-        const std::u16string pair = toUtf16(std::string(a.substr(a.size() - 3)) +
-                                            std::string(b.substr(0, 3)));
+        (byte(a, a.size() - 2) & 0xF0) == 0xA0 && byte(b, 0) == 0xED &&
+        (byte(b, 1) & 0xF0) == 0xB0) {
+        const std::u16string pair =
+            toUtf16(std::string(a.substr(a.size() - 3)) + std::string(b.substr(0, 3)));
         std::string out(a.substr(0, a.size() - 3));
         out += fromUtf16(pair);
         out += b.substr(3);

@@ -36,9 +36,8 @@ std::vector<StyledParagraph> paragraphsOf(const TextDocument& document) {
             if (stop > at) {
                 const TextFormat& f = *r.format;
                 paragraphs.back().runs.push_back(StyledRun{
-                    QString::fromUtf16(text.data() + at, static_cast<qsizetype>(stop - at)),
-                    f.bold, f.italic, f.size, rgbaOf(f.color), QString::fromStdString(f.font),
-                    f.kerning});
+                    QString::fromUtf16(text.data() + at, static_cast<qsizetype>(stop - at)), f.bold,
+                    f.italic, f.size, rgbaOf(f.color), QString::fromStdString(f.font), f.kerning});
             }
             if (stop < r.end) {
                 paragraphs.emplace_back();

@@ -298,8 +298,8 @@ const TextOutlines* TextLibrary::outlines(CharacterCache& characters, const swf:
             const swf::Font* font =
                 field->fontId ? movie.findAs<swf::Font>(*field->fontId) : nullptr;
             TextFieldState state;
-            state.define(*field, font != nullptr ? std::string_view(font->name)
-                                                 : std::string_view());
+            state.define(*field,
+                         font != nullptr ? std::string_view(font->name) : std::string_view());
             runs = layoutEditText(characters, movie, *field, state.document);
         } else {
             return nullptr;

@@ -14,7 +14,9 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // "font-size" -> "fontSize": a dash goes and the character after it is upper case.
 std::string camelCase(std::string_view name) {
@@ -244,7 +246,9 @@ void setStyle(avm1::Machine& m, avm1::Object* sheet, const avm1::Str& name, cons
 
 } // namespace
 
-std::optional<std::vector<CssRule>> parseCss(std::string_view css) { return CssReader(css).read(); }
+std::optional<std::vector<CssRule>> parseCss(std::string_view css) {
+    return CssReader(css).read();
+}
 
 StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet) {
     StyleSheet out;
@@ -279,9 +283,8 @@ void installStyleSheetClass(StageScripts& stage, avm1::Object* textField) {
         proto, "getStyle",
         [](CallArgs& c) -> Value {
             avm1::Machine& m = c.machine;
-            avm1::Object* css = c.thisObject() != nullptr
-                                    ? m.get(c.thisObject(), "_css").asObject()
-                                    : nullptr;
+            avm1::Object* css =
+                c.thisObject() != nullptr ? m.get(c.thisObject(), "_css").asObject() : nullptr;
             if (css == nullptr) {
                 return Value::null();
             }

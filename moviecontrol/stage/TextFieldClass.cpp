@@ -28,8 +28,8 @@ std::size_t indexArg(avm1::Machine& m, const Value& v, std::size_t length) {
 
 // The range that optional (begin, end) arguments pick: the whole text without them, one
 // character with a begin alone.
-std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c,
-                                            std::size_t given, std::size_t length) {
+std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c, std::size_t given,
+                                            std::size_t length) {
     if (given == 0) {
         return {0, length};
     }

@@ -27,22 +27,50 @@ std::uint32_t rgbOf(const swf::Rgba& c) {
 }
 
 swf::Rgba rgbaOf(double value) {
-    const auto v = std::isfinite(value)
-                       ? static_cast<std::uint32_t>(static_cast<std::int64_t>(std::fmod(value, 4294967296.0)))
-                       : 0u;
+    const auto v =
+        std::isfinite(value)
+            ? static_cast<std::uint32_t>(static_cast<std::int64_t>(std::fmod(value, 4294967296.0)))
+            : 0u;
     return swf::Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
                      static_cast<std::uint8_t>(v), 255};
 }
 
 // The properties in the order players enumerate them; the last five came with version 8.
-constexpr std::array<std::string_view, 35> kNames = {
-    "styleSheet",  "mouseWheelEnabled", "condenseWhite",   "restrict",    "textHeight",
-    "textWidth",   "bottomScroll",      "length",          "selectable",  "multiline",
-    "password",    "wordWrap",          "background",      "border",      "html",
-    "embedFonts",  "maxChars",          "maxhscroll",      "hscroll",     "variable",
-    "htmlText",    "type",              "text",            "autoSize",    "tabIndex",
-    "textColor",   "backgroundColor",   "borderColor",     "maxscroll",   "scroll",
-    "filters",     "sharpness",         "thickness",       "antiAliasType", "gridFitType"};
+constexpr std::array<std::string_view, 35> kNames = {"styleSheet",
+                                                     "mouseWheelEnabled",
+                                                     "condenseWhite",
+                                                     "restrict",
+                                                     "textHeight",
+                                                     "textWidth",
+                                                     "bottomScroll",
+                                                     "length",
+                                                     "selectable",
+                                                     "multiline",
+                                                     "password",
+                                                     "wordWrap",
+                                                     "background",
+                                                     "border",
+                                                     "html",
+                                                     "embedFonts",
+                                                     "maxChars",
+                                                     "maxhscroll",
+                                                     "hscroll",
+                                                     "variable",
+                                                     "htmlText",
+                                                     "type",
+                                                     "text",
+                                                     "autoSize",
+                                                     "tabIndex",
+                                                     "textColor",
+                                                     "backgroundColor",
+                                                     "borderColor",
+                                                     "maxscroll",
+                                                     "scroll",
+                                                     "filters",
+                                                     "sharpness",
+                                                     "thickness",
+                                                     "antiAliasType",
+                                                     "gridFitType"};
 constexpr std::size_t kLaterNames = 5;
 
 // Whole lines of the field's text, for the scroll properties.
@@ -135,7 +163,9 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
 
 namespace {
 
-double finiteOr(double v, double otherwise) { return std::isfinite(v) ? v : otherwise; }
+double finiteOr(double v, double otherwise) {
+    return std::isfinite(v) ? v : otherwise;
+}
 
 void setText(StageScripts& stage, StageObject& object, TextFieldState& t, const std::string& s,
              bool html) {

@@ -16,8 +16,8 @@ using avm1::Value;
 
 // The constructor's parameters, in order.
 constexpr const char* kConstructorFields[] = {
-    "font",  "size",       "color",       "bold",   "italic",  "underline", "url",
-    "target", "align",     "leftMargin",  "rightMargin", "indent", "leading"};
+    "font",   "size",  "color",      "bold",        "italic", "underline", "url",
+    "target", "align", "leftMargin", "rightMargin", "indent", "leading"};
 
 template <typename T, typename F>
 void put(avm1::Machine& m, avm1::Object* o, const char* name, const std::optional<T>& v, F make) {

@@ -160,8 +160,8 @@ namespace {
 
 // An edit field takes a new size as a new box, not as a scale.
 void resizeField(DisplayObject& o, double pixels, bool horizontal) {
-    const double scale = horizontal ? std::hypot(o.matrix.a, o.matrix.b)
-                                    : std::hypot(o.matrix.c, o.matrix.d);
+    const double scale =
+        horizontal ? std::hypot(o.matrix.a, o.matrix.b) : std::hypot(o.matrix.c, o.matrix.d);
     if (!std::isfinite(pixels) || scale <= 0.0) {
         return;
     }
@@ -172,10 +172,9 @@ void resizeField(DisplayObject& o, double pixels, bool horizontal) {
     } else {
         t.bounds.yMax = t.bounds.yMin + twips;
     }
-    t.field.bounds = swf::Rect{static_cast<std::int32_t>(t.bounds.xMin),
-                               static_cast<std::int32_t>(t.bounds.xMax),
-                               static_cast<std::int32_t>(t.bounds.yMin),
-                               static_cast<std::int32_t>(t.bounds.yMax)};
+    t.field.bounds = swf::Rect{
+        static_cast<std::int32_t>(t.bounds.xMin), static_cast<std::int32_t>(t.bounds.xMax),
+        static_cast<std::int32_t>(t.bounds.yMin), static_cast<std::int32_t>(t.bounds.yMax)};
     t.changed();
 }
 

@@ -28,7 +28,9 @@ std::string upper(std::string_view s) {
     return out;
 }
 
-bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 struct Attribute {
     std::string name; // lower case
@@ -76,8 +78,8 @@ std::string decodeEntities(std::string_view s) {
                     const bool hex = e[1] == 'x' || e[1] == 'X';
                     const std::string_view digits = e.substr(hex ? 2 : 1);
                     std::uint32_t cp = 0;
-                    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(),
-                                                   cp, hex ? 16 : 10);
+                    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), cp,
+                                                   hex ? 16 : 10);
                     if (r.ec == std::errc() && r.ptr == digits.data() + digits.size() &&
                         !digits.empty()) {
                         decoded = avm1::codePointToUtf8(cp);
@@ -264,8 +266,8 @@ class HtmlReader {
             if (options_.condenseWhite) {
                 if (isSpace(c)) {
                     const bool afterSpace =
-                        pending_.empty() || (!pending_.back().first.empty() &&
-                                             pending_.back().first.back() == u' ');
+                        pending_.empty() ||
+                        (!pending_.back().first.empty() && pending_.back().first.back() == u' ');
                     if (!afterSpace) {
                         write(u" ");
                     }
@@ -405,8 +407,8 @@ class HtmlReader {
                 if (comma == std::string::npos) {
                     comma = stops->size();
                 }
-                if (const auto n = leadingNumber(std::string_view(*stops).substr(
-                        start, comma - start))) {
+                if (const auto n =
+                        leadingNumber(std::string_view(*stops).substr(start, comma - start))) {
                     f.tabStops.push_back(*n);
                 }
                 start = comma + 1;
@@ -638,9 +640,9 @@ std::string printHtml(const TextDocument& doc) {
                 const std::size_t b = std::max(r.begin, start);
                 const std::size_t e = std::min(r.end, stop);
                 if (b < e) {
-                    printer.run(std::u16string_view(text).substr(
-                                    b, std::min(e, end) - std::min(b, end)),
-                                *r.format);
+                    printer.run(
+                        std::u16string_view(text).substr(b, std::min(e, end) - std::min(b, end)),
+                        *r.format);
                 }
             }
         }

@@ -60,7 +60,9 @@ const swf::EditText* MovieCatalog::editText(std::uint16_t id) const {
     return movie_.findAs<swf::EditText>(id);
 }
 
-const swf::Font* MovieCatalog::font(std::uint16_t id) const { return movie_.findAs<swf::Font>(id); }
+const swf::Font* MovieCatalog::font(std::uint16_t id) const {
+    return movie_.findAs<swf::Font>(id);
+}
 
 const swf::Font* MovieCatalog::fontNamed(std::string_view name, bool bold, bool italic) const {
     // The exact style first, else any style of that name that has glyphs.

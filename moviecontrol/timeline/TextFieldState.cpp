@@ -41,7 +41,9 @@ void TextFieldState::define(const swf::EditText& definition, std::string_view fo
     changed();
 }
 
-std::string TextFieldState::plainText() const { return avm1::fromUtf16(document.text()); }
+std::string TextFieldState::plainText() const {
+    return avm1::fromUtf16(document.text());
+}
 
 void TextFieldState::setPlainText(std::string_view utf8) {
     std::u16string text = avm1::toUtf16(utf8);
@@ -59,7 +61,9 @@ void TextFieldState::setPlainText(std::string_view utf8) {
     changed();
 }
 
-std::string TextFieldState::htmlText() const { return printHtml(document); }
+std::string TextFieldState::htmlText() const {
+    return printHtml(document);
+}
 
 void TextFieldState::setHtmlText(std::string_view utf8, const StyleSheet* styles) {
     HtmlOptions options;

@@ -88,8 +88,8 @@ struct Line {
 
 } // namespace
 
-TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document,
-                       bool embedded, double wrapWidth) {
+TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
+                       double wrapWidth) {
     std::vector<Line> lines(1);
     const std::u16string& text = document.text();
     const auto runs = document.runs();
@@ -149,9 +149,9 @@ TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& docu
 }
 
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field) {
-    const double wrap =
-        field.field.wordWrap ? std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kGutter)
-                             : 0.0;
+    const double wrap = field.field.wordWrap
+                            ? std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kGutter)
+                            : 0.0;
     return measureText(catalog, field.document, field.field.useOutlines,
                        field.field.wordWrap ? std::max(wrap, 1.0) : 0.0);
 }
@@ -176,10 +176,9 @@ void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {
             b.xMax = b.xMin + width;
         }
     }
-    field.field.bounds = swf::Rect{static_cast<std::int32_t>(b.xMin),
-                                   static_cast<std::int32_t>(b.xMax),
-                                   static_cast<std::int32_t>(b.yMin),
-                                   static_cast<std::int32_t>(b.yMax)};
+    field.field.bounds =
+        swf::Rect{static_cast<std::int32_t>(b.xMin), static_cast<std::int32_t>(b.xMax),
+                  static_cast<std::int32_t>(b.yMin), static_cast<std::int32_t>(b.yMax)};
     field.changed();
 }
 

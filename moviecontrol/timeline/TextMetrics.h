@@ -19,8 +19,8 @@ struct TextExtent {
 };
 
 // `wrapWidth` > 0 breaks lines at spaces to stay within it.
-TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document,
-                       bool embedded, double wrapWidth);
+TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
+                       double wrapWidth);
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field);
 // autoSize: the box follows the text, keeping its left edge, centre or right edge.
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field);

@@ -11,7 +11,8 @@ TEST(TextTest, HalvesOfASurrogatePairJoinIntoOneCharacter) {
     const std::string high = fromUtf16(face.substr(0, 1));
     const std::string low = fromUtf16(face.substr(1, 1));
     EXPECT_EQ(utf16Length(high), 1u);
-    EXPECT_EQ(joinText("a" + high, low + "b"), "a\xF0\x9F\x98\x9C" "b");
+    EXPECT_EQ(joinText("a" + high, low + "b"), "a\xF0\x9F\x98\x9C"
+                                               "b");
     // Halves in the wrong order, or apart, stay as they are.
     EXPECT_EQ(joinText(low, high), low + high);
     EXPECT_EQ(joinText("x", "y"), "xy");

@@ -12,9 +12,9 @@ std::vector<StyledParagraph> painted(const std::string& html, bool multiline = t
 }
 
 TEST(HtmlTextTest, ParagraphsRunsAndNestedStyles) {
-    const auto paragraphs =
-        painted("<p align=\"center\"><font face=\"Arial\" size=\"20\" color=\"#ff0000\">a<b>b<i>c</i>"
-                "</b>d</font></p><P>e&amp;f<br>g</P>");
+    const auto paragraphs = painted(
+        "<p align=\"center\"><font face=\"Arial\" size=\"20\" color=\"#ff0000\">a<b>b<i>c</i>"
+        "</b>d</font></p><P>e&amp;f<br>g</P>");
     ASSERT_EQ(paragraphs.size(), 3u);
     EXPECT_EQ(paragraphs[0].align, swf::TextAlign::Center);
     const auto& runs = paragraphs[0].runs;
@@ -39,7 +39,8 @@ TEST(HtmlTextTest, ParagraphsRunsAndNestedStyles) {
 }
 
 TEST(HtmlTextTest, KerningIsInheritedUntilTheFontEnds) {
-    const auto paragraphs = painted("<font kerning=\"1\">a<b>b</b><font kerning=\"0\">c</font></font>d");
+    const auto paragraphs =
+        painted("<font kerning=\"1\">a<b>b</b><font kerning=\"0\">c</font></font>d");
     ASSERT_EQ(paragraphs.size(), 1u);
     const auto& runs = paragraphs[0].runs;
     ASSERT_EQ(runs.size(), 3u); // "c" and "d" look the same: one run

@@ -21,9 +21,8 @@ swftest::Actions& pushPath(swftest::Actions& a, std::string_view path) {
 }
 
 // `variable = object.method(args...)`, the arguments as texts.
-swftest::Actions& callInto(swftest::Actions& a, std::string_view variable,
-                           std::string_view object, std::string_view method,
-                           const std::vector<std::string>& args = {}) {
+swftest::Actions& callInto(swftest::Actions& a, std::string_view variable, std::string_view object,
+                           std::string_view method, const std::vector<std::string>& args = {}) {
     a.push(variable);
     for (auto it = args.rbegin(); it != args.rend(); ++it) {
         a.push(*it);
@@ -69,11 +68,14 @@ swftest::Actions withField() {
 TEST(TextFieldScriptsTest, HtmlTextReadsIntoFormatsThatRangesReport) {
     swftest::Actions a = withField();
     a.setVariable("tf.html", "1");
-    a.setVariable("tf.htmlText", "<font color=\"#123456\">x<font color=\"#2345678\">inner</font>x</font>");
+    a.setVariable("tf.htmlText",
+                  "<font color=\"#123456\">x<font color=\"#2345678\">inner</font>x</font>");
     callInto(a, "inner", "tf", "getTextFormat", {"2", "5"});
     callInto(a, "all", "tf", "getTextFormat");
-    a.traceValue("tf.text").traceValue("tf.length").traceValue("inner.color").traceValue(
-        "all.color");
+    a.traceValue("tf.text")
+        .traceValue("tf.length")
+        .traceValue("inner.color")
+        .traceValue("all.color");
     a.traceValue("all.font");
     // A newly set plain text takes the new text format again.
     a.setVariable("tf.text", "plain");
@@ -152,8 +154,8 @@ TEST(TextFieldScriptsTest, FieldSettingsReadBackAsScriptsLeftThem) {
     a.setVariable("tf.textColor", 0x404040).traceValue("tf.textColor");
     callInto(a, "nf", "tf", "getNewTextFormat");
     a.traceValue("nf.color");
-    EXPECT_EQ(run(8, a), (Lines{"dynamic", "input", "input", "true", "subpixel", "subpixel",
-                                "abc", "30", "100", "0", "4210752", "4210752"}));
+    EXPECT_EQ(run(8, a), (Lines{"dynamic", "input", "input", "true", "subpixel", "subpixel", "abc",
+                                "30", "100", "0", "4210752", "4210752"}));
 }
 
 } // namespace

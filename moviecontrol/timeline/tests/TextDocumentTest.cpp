@@ -8,7 +8,9 @@
 namespace mc {
 namespace {
 
-std::string plain(const TextDocument& d) { return avm1::fromUtf16(d.text()); }
+std::string plain(const TextDocument& d) {
+    return avm1::fromUtf16(d.text());
+}
 
 TextFormat base() {
     TextFormat f;
@@ -76,12 +78,12 @@ TEST(HtmlMarkupTest, PrintsParagraphsFontsAndStylesAsPlayersDo) {
     // Runs that differ from the paragraph's first character get a nested FONT.
     const TextDocument f = parseHtml("x<font color='#aaaaaa' kerning='1'><i>y &amp; z</i></font>",
                                      base(), HtmlOptions{});
-    EXPECT_EQ(printHtml(f), kOpen + "x<FONT COLOR=\"#AAAAAA\" KERNING=\"1\"><I>y &amp; z</I></FONT>" +
-                                kClose);
+    EXPECT_EQ(printHtml(f),
+              kOpen + "x<FONT COLOR=\"#AAAAAA\" KERNING=\"1\"><I>y &amp; z</I></FONT>" + kClose);
 
     // Paragraph attributes other than the alignment sit in a TEXTFORMAT around each one.
-    const TextDocument t = parseHtml("<textformat leading='1' tabstops='1,2'><li>x</li></textformat>",
-                                     base(), HtmlOptions{});
+    const TextDocument t = parseHtml(
+        "<textformat leading='1' tabstops='1,2'><li>x</li></textformat>", base(), HtmlOptions{});
     EXPECT_EQ(printHtml(t), "<TEXTFORMAT LEADING=\"1\" TABSTOPS=\"1,2\"><LI><FONT FACE=\"Noto "
                             "Sans\" SIZE=\"6\" COLOR=\"#000000\" LETTERSPACING=\"0\" "
                             "KERNING=\"0\">x</FONT></LI></TEXTFORMAT>");

@@ -18,7 +18,6 @@ namespace {
 // Flash keeps two pixels between an edit field's bounds and its text.
 constexpr double kGutter = 40.0;
 constexpr double kDefaultHeight = 240.0;
-constexpr int kMaxTextChars = 100'000;
 
 // The font of the movie that a styled run asks for: the same family in the run's weight and
 // slant when the movie embeds it, else the field's own font.

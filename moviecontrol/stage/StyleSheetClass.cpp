@@ -147,20 +147,7 @@ avm1::Object* storage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
 
 // Numbers of CSS lengths ("12px", "12"): the leading digits.
 std::optional<double> cssNumber(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) {
-        ++i;
-    }
-    const bool negative = i < text.size() && text[i] == '-';
-    i += negative ? 1 : 0;
-    if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) {
-        return std::nullopt;
-    }
-    double v = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && v < 1e6) {
-        v = v * 10 + (text[i++] - '0');
-    }
-    return negative ? -v : v;
+    return leadingNumber(text);
 }
 
 // The players' own transform: CSS properties to a TextFormat.

@@ -7,6 +7,7 @@
 #include "StyleSheet.h"
 #include "TextDocument.h"
 #include "avm1/Text.h"
+#include "avm1/XmlParser.h"
 
 namespace mc {
 
@@ -151,6 +152,8 @@ Tag readTag(std::string_view inside) {
     return tag;
 }
 
+} // namespace
+
 std::optional<double> leadingNumber(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
@@ -170,6 +173,8 @@ std::optional<double> leadingNumber(std::string_view s) {
     }
     return negative ? -v : v;
 }
+
+namespace {
 
 // Sets the paragraph attributes of `to` from `from`.
 void copyParagraphPart(const TextFormat& from, TextFormat& to) {
@@ -460,29 +465,7 @@ std::string colorText(std::uint32_t c) {
 }
 
 std::string escapeText(std::u16string_view text) {
-    std::string out;
-    for (char c : avm1::fromUtf16(text)) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return avm1::xml::escape(avm1::fromUtf16(text));
 }
 
 std::string fontAttributes(const TextFormat& f, const TextFormat* outer) {

@@ -128,6 +128,9 @@ TextDocument parseHtml(std::string_view html, const TextFormat& base, const Html
 // The markup players give for a document (their htmlText), UTF-8.
 std::string printHtml(const TextDocument& document);
 
+// The whole number a text starts with (after blanks, with a sign); nothing without digits.
+std::optional<double> leadingNumber(std::string_view text);
+
 // A colour of html markup ("#RRGGBB", shorter or longer): the last six hex digits before the
 // first other character; nothing when there is no digit or no '#'.
 std::optional<std::uint32_t> parseHtmlColor(std::string_view text);

@@ -73,10 +73,10 @@ TEST(StageScriptsTest, AFieldBoundToAVariableShowsItAfterTheFrameScripts) {
     auto tf = m.player->childByName(m.player->rootObject(), "tf", true);
     ASSERT_NE(tf, nullptr);
     ASSERT_TRUE(tf->text);
-    EXPECT_EQ(tf->text->text, "hello");
+    EXPECT_EQ(tf->text->plainText(), "hello");
     const auto before = tf->text->generation;
     m.frames(1);
-    EXPECT_EQ(tf->text->text, "again");
+    EXPECT_EQ(tf->text->plainText(), "again");
     EXPECT_NE(tf->text->generation, before);
 }
 

@@ -299,11 +299,5 @@ TEST(DrawingTest, HugeOrEndlessInputStaysBounded) {
     EXPECT_EQ(d.shape().records.size(), Drawing::kMaxRecords);
 }
 
-TEST(TextMarkupTest, HtmlReadsAsTheTextPlayersGive) {
-    EXPECT_EQ(plainTextOf("<p>a &amp; b</p><p>c<br>d</p>"), "a & b\rc\rd");
-    EXPECT_EQ(plainTextOf("x &lt;y&gt; &bogus; <b"), "x <y> &bogus; ");
-    EXPECT_EQ(escapeHtml("<a&b>"), "&lt;a&amp;b&gt;");
-}
-
 } // namespace
 } // namespace mc

@@ -1,4 +1,5 @@
 #include "StageScripts.h"
+#include "TransformClass.h"
 
 #include <algorithm>
 
@@ -31,6 +32,7 @@ void StageScripts::installClasses() {
     installSecurity(*this);
     installTextSnapshot(*this);
     installDataLoading(*this);
+    installTransformClass(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");

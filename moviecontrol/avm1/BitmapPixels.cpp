@@ -11,6 +11,17 @@ BitmapPixels::BitmapPixels(int width, int height, bool transparent, std::uint32_
       pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
               premultiply(transparent ? fill : (fill | 0xFF000000u))) {}
 
+BitmapPixels BitmapPixels::fromPremultiplied(int width, int height, bool transparent,
+                                             std::vector<std::uint32_t> pixels) {
+    BitmapPixels out(width, height, transparent, 0);
+    pixels.resize(out.pixels_.size(), 0);
+    out.pixels_ = std::move(pixels);
+    if (!transparent)
+        for (std::uint32_t& p : out.pixels_)
+            p |= 0xFF000000u;
+    return out;
+}
+
 std::uint32_t BitmapPixels::premultiply(std::uint32_t argb) {
     std::uint32_t a = argb >> 24;
     if (a == 255)

@@ -17,6 +17,9 @@ struct PixelRect {
 class BitmapPixels {
   public:
     BitmapPixels(int width, int height, bool transparent, std::uint32_t fill);
+    /// A bitmap of premultiplied pixels, row by row; missing pixels are transparent.
+    static BitmapPixels fromPremultiplied(int width, int height, bool transparent,
+                                          std::vector<std::uint32_t> pixels);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -26,6 +29,8 @@ class BitmapPixels {
     std::uint32_t at(int x, int y) const;
     /// Stores ARGB; an opaque bitmap keeps full alpha. Outside does nothing.
     void set(int x, int y, std::uint32_t argb);
+    /// The stored pixels, premultiplied, row by row.
+    const std::uint32_t* data() const { return pixels_.data(); }
     /// The stored, premultiplied pixel; 0 outside.
     std::uint32_t premultipliedAt(int x, int y) const;
     /// Premultiplied ARGB, each colour channel rounded to 8 bits.

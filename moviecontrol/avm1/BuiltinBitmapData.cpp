@@ -2,6 +2,7 @@
 // bounded as Flash bounds them by movie version, and all live bitmaps of a movie share one
 // memory budget, so that no script allocates without bound.
 
+#include "avm1/BitmapData.h"
 #include "avm1/BitmapEffects.h"
 #include "avm1/BitmapPixels.h"
 #include "avm1/Convert.h"
@@ -35,13 +36,15 @@ struct Budget {
 class BitmapDataObject : public Object {
   public:
     BitmapDataObject(Object* proto, std::shared_ptr<Budget> budget, BitmapPixels pixels)
-        : Object(proto), budget_(std::move(budget)), pixels_(std::move(pixels)) {
+        : Object(proto), budget_(std::move(budget)),
+          pixels_(std::make_shared<BitmapPixels>(std::move(pixels))) {
         budget_->used += area();
     }
     ~BitmapDataObject() override { dispose(); }
     std::string_view className() const override { return "BitmapData"; }
 
-    BitmapPixels* pixels() { return pixels_ ? &*pixels_ : nullptr; }
+    BitmapPixels* pixels() { return pixels_.get(); }
+    const std::shared_ptr<BitmapPixels>& shared() const { return pixels_; }
     void dispose() {
         if (pixels_) {
             budget_->used -= area();
@@ -80,7 +83,7 @@ class BitmapDataObject : public Object {
                        : 0;
     }
     std::shared_ptr<Budget> budget_;
-    std::optional<BitmapPixels> pixels_;
+    std::shared_ptr<BitmapPixels> pixels_;
 };
 
 BitmapDataObject* asBitmap(const Value& v) {
@@ -418,7 +421,22 @@ void installBitmapData(Machine& m) {
     });
     // draw, applyFilter, noise, perlinNoise and pixelDissolve are not built: a script that
     // tests for them finds them missing.
+    m.defineMethod(ctor, "loadBitmap", [budget](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        std::optional<BitmapPixels> pixels = m.host().libraryBitmap(m.toString(c.arg(0)).view());
+        if (!pixels || !budget->allows(m, static_cast<std::size_t>(pixels->width()) *
+                                              static_cast<std::size_t>(pixels->height())))
+            return {};
+        Object* proto = m.get(c.thisObject(), "prototype").asObject();
+        return Value(static_cast<Object*>(m.make<BitmapDataObject>(
+            proto ? proto : m.objectPrototype(), budget, std::move(*pixels))));
+    });
     definePackaged(m, "flash.display", "BitmapData", ctor);
+}
+
+std::shared_ptr<BitmapPixels> bitmapDataPixels(const Value& value) {
+    BitmapDataObject* b = asBitmap(value);
+    return b ? b->shared() : nullptr;
 }
 
 } // namespace avm1

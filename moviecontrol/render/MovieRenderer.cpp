@@ -62,11 +62,31 @@ MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks c
         prepared(*movie_);
     }
     if (carriesScripts(*movie_)) {
+        if (!callbacks.libraryBitmap) {
+            callbacks.libraryBitmap = [this](std::uint16_t id) { return libraryPixels(id); };
+        }
         scripts_ = std::make_unique<StageScripts>(*movie_, std::move(callbacks));
     }
     player_ = std::make_unique<TimelinePlayer>(catalog_, movie_->root, Rgba{255, 255, 255, 255},
                                                TimelineLimits{}, scripts_.get());
     input_ = std::make_unique<StageInput>(*movie_, *player_, scripts_.get());
+}
+
+std::optional<avm1::BitmapPixels> MovieRenderer::libraryPixels(std::uint16_t id) {
+    const QImage& image = resources_.bitmaps.image(id);
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    std::vector<std::uint32_t> data(static_cast<std::size_t>(pixels.width()) *
+                                    static_cast<std::size_t>(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(pixels.constScanLine(y));
+        std::copy(row, row + pixels.width(),
+                  data.begin() + static_cast<std::ptrdiff_t>(y) * pixels.width());
+    }
+    return avm1::BitmapPixels::fromPremultiplied(pixels.width(), pixels.height(), true,
+                                                 std::move(data));
 }
 
 void MovieRenderer::runTimers() {

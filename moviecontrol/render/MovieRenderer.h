@@ -75,6 +75,8 @@ class MovieRenderer {
   private:
     MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks,
                   const Prepared& prepared);
+    // A library bitmap's pixels for BitmapData.loadBitmap.
+    std::optional<avm1::BitmapPixels> libraryPixels(std::uint16_t id);
 
     std::unique_ptr<swf::Movie> movie_;
     MovieCatalog catalog_;

@@ -11,6 +11,7 @@
 #include "FillBrush.h"
 #include "GroupCompositor.h"
 #include "ImageColorTransform.h"
+#include "PixelSource.h"
 #include "QtConversions.h"
 
 namespace mc {
@@ -120,7 +121,11 @@ void PainterBackend::draw(const DrawCharacter& original) {
         }
         break;
     case CharacterKind::Bitmap:
-        paintBitmap(command.characterId, command.matrix, command.colorTransform);
+        if (command.pixels != nullptr) {
+            paintPixels(command);
+        } else {
+            paintBitmap(command.characterId, command.matrix, command.colorTransform);
+        }
         break;
     default:
         break;
@@ -247,6 +252,26 @@ void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const Col
     p.drawImage(QPointF(0.0, 0.0), image);
 }
 
+void PainterBackend::paintPixels(const DrawCharacter& command) {
+    const PixelSource& source = *command.pixels;
+    if (source.width() <= 0 || source.height() <= 0) {
+        return;
+    }
+    // The script may change its pixels before the next frame: the picture is a copy.
+    const QImage view(reinterpret_cast<const uchar*>(source.premultiplied()), source.width(),
+                      source.height(), source.width() * 4, QImage::Format_ARGB32_Premultiplied);
+    const QImage image = command.colorTransform.isIdentity()
+                             ? view.copy()
+                             : colorTransformed(view, command.colorTransform);
+    QPainter& p = painter();
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform,
+                    command.smoothing && quality_ == RenderQuality::High);
+    p.setTransform(QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * command.matrix));
+    p.drawImage(QPointF(0.0, 0.0), image);
+    p.restore();
+}
+
 void PainterBackend::addToMask(const DrawCharacter& command) {
     QPainterPath& mask = masks_.back().path;
     const QTransform world = toQTransform(stage_ * command.matrix);
@@ -281,9 +306,11 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         }
         break;
     case CharacterKind::Bitmap: {
-        const QImage& image = res_.bitmaps.image(command.characterId);
+        const QSize size = command.pixels != nullptr
+                               ? QSize(command.pixels->width(), command.pixels->height())
+                               : res_.bitmaps.image(command.characterId).size();
         QPainterPath r;
-        r.addRect(QRectF(0, 0, image.width() * 20.0, image.height() * 20.0));
+        r.addRect(QRectF(0, 0, size.width() * 20.0, size.height() * 20.0));
         mask.addPath(world.map(r));
         break;
     }

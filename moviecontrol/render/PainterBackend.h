@@ -79,6 +79,8 @@ class PainterBackend : public RenderBackend {
     void paintStroke(QPainter& p, const ConvertedStroke& stroke, const QTransform& world,
                      const ColorTransform& cx);
     void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
+    // A bitmap a script made, from its pixels as they are now.
+    void paintPixels(const DrawCharacter& command);
     QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);
     void addToMask(const DrawCharacter& command);
 

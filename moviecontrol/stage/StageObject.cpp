@@ -1,4 +1,6 @@
 #include "StageObject.h"
+#include "FilterBinding.h"
+#include "TransformClass.h"
 
 #include <array>
 #include <cmath>
@@ -119,8 +121,9 @@ bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
     } else if (n == "cacheAsBitmap") {
         out = Value(o.cacheAsBitmap);
     } else if (n == "filters") {
-        // Filter objects are not modelled for scripts yet: the list reads empty.
-        out = Value(m.newArray());
+        out = filtersValue(m, o);
+    } else if (n == "transform") {
+        out = Value(newTransform(stage_, this));
     } else {
         return false;
     }
@@ -145,6 +148,10 @@ bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
         }
     } else if (n == "cacheAsBitmap") {
         o.cacheAsBitmap = m.toBoolean(value);
+    } else if (n == "filters") {
+        setFilters(m, o, value);
+    } else if (n == "transform") {
+        assignTransform(stage_, o, value);
     } else {
         return false;
     }

@@ -1,4 +1,5 @@
 #include "StageScripts.h"
+#include "TransformClass.h"
 
 #include <algorithm>
 
@@ -25,6 +26,21 @@ StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
 
 StageScripts::~StageScripts() = default;
 
+std::optional<avm1::BitmapPixels> StageScripts::libraryBitmap(std::string_view name) {
+    if (!callbacks_.libraryBitmap) {
+        return std::nullopt;
+    }
+    if (const auto exact = movie_.exports.find(std::string(name)); exact != movie_.exports.end()) {
+        return callbacks_.libraryBitmap(exact->second);
+    }
+    for (const auto& [symbol, id] : movie_.exports) {
+        if (avm1::equalsFolded(symbol, name)) {
+            return callbacks_.libraryBitmap(id);
+        }
+    }
+    return std::nullopt;
+}
+
 void StageScripts::installClasses() {
     installMovieClipClass(*this);
     installTextFieldClasses(*this);
@@ -32,6 +48,8 @@ void StageScripts::installClasses() {
     installSecurity(*this);
     installTextSnapshot(*this);
     installDataLoading(*this);
+    installTransformClass(*this);
+    installBitmapAttachment(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");

@@ -38,6 +38,8 @@ struct StageCallbacks {
     // stay beside the movie before this is called. Empty result: not there.
     std::function<std::vector<std::uint8_t>(const std::string& relative)> readBeside;
     SoundPort* sound = nullptr;
+    // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
+    std::function<std::optional<avm1::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
 };
 
 // Runs a movie's ActionScript 1/2: the timeline's script runner and the script machine's
@@ -114,6 +116,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void fscommand(std::string_view command, std::string_view args) override;
     void trace(std::string_view line) override;
     double timerMs() override;
+    std::optional<avm1::BitmapPixels> libraryBitmap(std::string_view name) override;
     void toggleQuality() override;
     void stopSounds() override;
     void reportLimit(avm1::LimitKind kind, std::string_view message) override;
@@ -175,6 +178,7 @@ void installTextSnapshot(StageScripts& stage);
 void installDataLoading(StageScripts& stage);
 void installSoundClass(StageScripts& stage);
 void installInputGlobals(StageScripts& stage);
+void installBitmapAttachment(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);

@@ -40,6 +40,13 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
             }
         }
         break;
+    case CharacterKind::Bitmap:
+        if (object.pixels) {
+            box.add(mapBounds(m, Bounds{0, 0, object.pixels->width() * 20.0,
+                                        object.pixels->height() * 20.0, true}));
+            break;
+        }
+        [[fallthrough]];
     case CharacterKind::EditText:
         if (object.text) {
             box.add(mapBounds(m, object.text->bounds));

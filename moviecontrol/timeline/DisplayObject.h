@@ -9,6 +9,7 @@
 
 #include "ColorTransform.h"
 #include "DrawCommand.h"
+#include "PixelSource.h"
 #include "Transform.h"
 #include "swf/ControlTags.h"
 
@@ -94,6 +95,9 @@ struct DisplayObject {
     std::shared_ptr<Drawing> drawing;
     // Set for edit texts.
     std::shared_ptr<TextFieldState> text;
+    // Set for a bitmap a script attached: drawn from these pixels, smoothed when asked.
+    std::shared_ptr<const PixelSource> pixels;
+    bool smoothing = false;
 
     bool isClip() const { return clip != nullptr; }
 };

@@ -151,6 +151,20 @@ TimelinePlayer::createEmptyClip(DisplayObject& parent, std::string_view name, st
     return o;
 }
 
+std::shared_ptr<DisplayObject>
+TimelinePlayer::attachPixels(DisplayObject& parent, std::int32_t depth,
+                             std::shared_ptr<const PixelSource> pixels, bool smoothing) {
+    auto o = insertNew(parent, depth, "instance" + std::to_string(nextSerial_));
+    if (!o) {
+        return nullptr;
+    }
+    ++liveObjects_;
+    o->kind = CharacterKind::Bitmap;
+    o->pixels = std::move(pixels);
+    o->smoothing = smoothing;
+    return o;
+}
+
 std::shared_ptr<DisplayObject> TimelinePlayer::createTextField(DisplayObject& parent,
                                                                std::string_view name,
                                                                std::int32_t depth,

@@ -126,6 +126,8 @@ void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& ob
         if (object.text) {
             draw.text = object.text.get();
         }
+        draw.pixels = object.pixels.get();
+        draw.smoothing = object.smoothing;
         backend.draw(draw);
         break;
     }

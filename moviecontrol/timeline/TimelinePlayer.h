@@ -120,6 +120,10 @@ class TimelinePlayer {
                                                  std::int32_t depth);
     std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::string_view name,
                                                    std::int32_t depth);
+    // attachBitmap: a bitmap drawn from a script's pixels, named after its depth.
+    std::shared_ptr<DisplayObject> attachPixels(DisplayObject& parent, std::int32_t depth,
+                                                std::shared_ptr<const PixelSource> pixels,
+                                                bool smoothing);
     std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::string_view name,
                                                    std::int32_t depth, const Bounds& twips);
     // removeMovieClip: only objects at the depths scripts own can go. True when removed.

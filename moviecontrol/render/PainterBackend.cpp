@@ -17,7 +17,8 @@ namespace mc {
 PainterBackend::PainterBackend(RenderResources& resources, QPainter& painter,
                                const Transform& stageToDevice, RenderQuality quality,
                                FrameBudget* budget)
-    : res_(resources), base_(painter), stage_(stageToDevice), quality_(quality), budget_(budget) {
+    : root_(resources), current_(&resources), base_(painter), stage_(stageToDevice),
+      quality_(quality), budget_(budget) {
     base_.save();
     applyHints(base_);
 }
@@ -77,7 +78,22 @@ void PainterBackend::beginFrame(Rgba background) {
 
 void PainterBackend::endFrame() {}
 
+bool PainterBackend::selectResources(std::uint16_t library) {
+    current_ = &root_;
+    if (library != 0) {
+        RenderResources* loaded = libraries_ ? libraries_(library) : nullptr;
+        if (loaded == nullptr) {
+            return false;
+        }
+        current_ = loaded;
+    }
+    return true;
+}
+
 void PainterBackend::draw(const DrawCharacter& original) {
+    if (!selectResources(original.library)) {
+        return;
+    }
     if (!masks_.empty() && masks_.back().collecting) {
         addToMask(original);
         return;
@@ -93,7 +109,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
         }
         break;
     case CharacterKind::MorphShape:
-        if (const ConvertedShape* s = res_.characters.morph(command.characterId, command.ratio)) {
+        if (const ConvertedShape* s = res().characters.morph(command.characterId, command.ratio)) {
             paintShape(*s, command.matrix, command.colorTransform);
         }
         break;
@@ -118,14 +134,14 @@ void PainterBackend::draw(const DrawCharacter& original) {
 }
 
 const ConvertedShape* PainterBackend::shapeOf(const DrawCharacter& command) {
-    return command.drawing != nullptr ? res_.characters.drawing(*command.drawing)
-                                      : res_.characters.shape(command.characterId);
+    return command.drawing != nullptr ? res().characters.drawing(*command.drawing)
+                                      : res().characters.shape(command.characterId);
 }
 
 const TextOutlines* PainterBackend::textOf(const DrawCharacter& command) {
     return command.text != nullptr
-               ? res_.texts.fieldOutlines(res_.characters, res_.movie, *command.text)
-               : res_.texts.outlines(res_.characters, res_.movie, command.characterId);
+               ? res().texts.fieldOutlines(res().characters, res().movie, *command.text)
+               : res().texts.outlines(res().characters, res().movie, command.characterId);
 }
 
 const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command) const {
@@ -135,7 +151,7 @@ const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command)
     if (command.text != nullptr) {
         return command.text->field.border ? &command.text->field : nullptr;
     }
-    const auto* field = res_.movie.findAs<swf::EditText>(command.characterId);
+    const auto* field = res().movie.findAs<swf::EditText>(command.characterId);
     return field != nullptr && field->border ? field : nullptr;
 }
 
@@ -225,7 +241,7 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
 }
 
 QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform& cx) {
-    const QImage& source = res_.bitmaps.image(id);
+    const QImage& source = res().bitmaps.image(id);
     if (source.isNull() || cx.isIdentity()) {
         return source;
     }
@@ -261,7 +277,7 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         addShape(shapeOf(command));
         break;
     case CharacterKind::MorphShape:
-        addShape(res_.characters.morph(command.characterId, command.ratio));
+        addShape(res().characters.morph(command.characterId, command.ratio));
         break;
     case CharacterKind::StaticText:
     case CharacterKind::EditText:
@@ -277,7 +293,7 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         }
         break;
     case CharacterKind::Bitmap: {
-        const QImage& image = res_.bitmaps.image(command.characterId);
+        const QImage& image = res().bitmaps.image(command.characterId);
         QPainterPath r;
         r.addRect(QRectF(0, 0, image.width() * 20.0, image.height() * 20.0));
         mask.addPath(world.map(r));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "InputState.h"
+#include "MovieLoader.h"
 #include "ScriptRunner.h"
 #include "SoundPort.h"
 #include "TimelinePlayer.h"
@@ -85,6 +86,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void prepareObject(DisplayObject& object) override;
     void construct(DisplayObject& object) override;
     void forget(DisplayObject& object) override;
+    void contentReplaced(DisplayObject& object) override;
 
     // avm1::Host
     avm1::Object* level(int n) override;
@@ -128,6 +130,18 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     std::string quality = "HIGH";
     // Loads a movie or variables beside this one into a clip (loadMovie, loadVariables).
     void loadInto(DisplayObject& target, const std::string& url, bool variables);
+    // _root as `object` sees it: its level's root, or the nearest clip that locks it.
+    DisplayObject* rootOf(DisplayObject& object);
+    // Where the movie `object` plays came from, as _url reads it.
+    std::string urlOf(const DisplayObject& object) const;
+    // Movies and pictures loaded into clips and levels.
+    MovieLoader& loader() { return *loader_; }
+    // Where a script's load target (a clip, its path, a level name or number) points, seen
+    // from the clip `from`; nullopt for none.
+    std::optional<MovieLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
+    // unloadMovie: a clip is emptied, a level above 0 goes; loads on the way there are
+    // forgotten.
+    void unload(const MovieLoader::Target& target);
 
     // A person changed an input field's text: the variable bound to it follows.
     void fieldEdited(DisplayObject& field);
@@ -159,6 +173,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     };
     std::vector<PendingVariables> pendingVariables_;
     void deliverVariables();
+    std::unique_ptr<MovieLoader> loader_;
     avm1::Object* initObject_ = nullptr;
 
   public:
@@ -175,6 +190,7 @@ void installTextSnapshot(StageScripts& stage);
 void installDataLoading(StageScripts& stage);
 void installSoundClass(StageScripts& stage);
 void installInputGlobals(StageScripts& stage);
+void installMovieClipLoader(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);

@@ -98,6 +98,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::insertNew(DisplayObject& parent, 
     auto o = makeObject();
     o->depth = depth;
     o->parent = &parent;
+    o->library = parent.library;
     o->name = std::string(name);
     o->dynamic = true;
     o->placedFrame = parent.clip->frame;
@@ -109,8 +110,9 @@ std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent
                                                            std::string_view symbol,
                                                            std::string_view name,
                                                            std::int32_t depth) {
-    const auto id = catalog_.exported(symbol);
-    if (!id || catalog_.kind(*id) == CharacterKind::None) {
+    const CharacterCatalog& catalog = catalogOf(parent);
+    const auto id = catalog.exported(symbol);
+    if (!id || catalog.kind(*id) == CharacterKind::None) {
         return nullptr;
     }
     auto o = insertNew(parent, depth, name);
@@ -182,7 +184,7 @@ void TimelinePlayer::createTextState(DisplayObject& object) {
         return;
     }
     auto text = std::make_shared<TextFieldState>();
-    if (const swf::EditText* def = catalog_.editText(object.characterId)) {
+    if (const swf::EditText* def = catalogOf(object).editText(object.characterId)) {
         text->field = *def;
         text->text = def->initialText.value_or("");
         text->bounds = Bounds::of(def->bounds);

@@ -38,6 +38,8 @@ struct DrawCharacter {
     const Drawing* drawing = nullptr;
     // Set for an edit field whose text scripts may change: drawn from this state.
     const TextFieldState* text = nullptr;
+    // The dictionary the id belongs to: 0 for the first movie's, else a loaded movie's.
+    std::uint16_t library = 0;
 };
 
 // A sprite whose children must be composed in a layer of their own before they reach the

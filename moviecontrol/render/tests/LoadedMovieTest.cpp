@@ -53,12 +53,12 @@ TEST(LoadedMovieTest, AChildMovieAndAPictureBesideTheMovieAreDrawnInTheirClips) 
                              .setVariable("holder._x", 50)
                              .push("child.swf")
                              .push("holder")
-                             .getUrl2(2)
+                             .getUrl2(0x40)
                              .callMethod("this", "createEmptyMovieClip", {"picture", "6"})
                              .setVariable("picture._y", 60)
                              .push("pic.png")
                              .push("picture")
-                             .getUrl2(2);
+                             .getUrl2(0x40);
     write(dir.filePath("root.swf"), bytesOf(squareMovie({255, 0, 0}, root)));
     // The child's square has the same id as the root's, in another colour.
     write(dir.filePath("child.swf"), bytesOf(squareMovie({0, 0, 255}, Actions())));

@@ -157,7 +157,7 @@ TEST(MovieLoaderTest, MissingAndRefusedFilesReportAnErrorAndOnlyFilesBesideAreRe
 
 TEST(MovieLoaderTest, LoadedContentComesFromItsOwnDictionaryAndTheClipKeepsItsPlace) {
     const Actions load =
-        Actions().setVariable("holder.mark", "old").push("child.swf").push("holder").getUrl2(2);
+        Actions().setVariable("holder.mark", "old").push("child.swf").push("holder").getUrl2(0x40);
     const Actions check = Actions()
                               .traceValue("holder.mark")
                               .traceValue("holder.own")
@@ -206,7 +206,7 @@ TEST(MovieLoaderTest, LoadedContentComesFromItsOwnDictionaryAndTheClipKeepsItsPl
 }
 
 TEST(MovieLoaderTest, LockRootMakesTheLoadedMoviesRootItsOwn) {
-    const Actions load = Actions().push("child.swf").push("holder").getUrl2(2);
+    const Actions load = Actions().push("child.swf").push("holder").getUrl2(0x40);
     const auto child = squareMovie(
         {0, 0, 255},
         {Actions().traceValue("_root").setVariable("_lockroot", 1).traceValue("_root")});
@@ -245,7 +245,7 @@ TEST(MovieLoaderTest, AMovieLoadingItselfEndlesslyStaysWithinBounds) {
                               .callMethod("this", "createEmptyMovieClip", {"next", "1"})
                               .push("self.swf")
                               .push("next")
-                              .getUrl2(2);
+                              .getUrl2(0x40);
     SwfWriter movie(version(8));
     movie.doAction(again);
     movie.showFrame();

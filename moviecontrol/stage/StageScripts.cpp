@@ -224,6 +224,10 @@ DisplayObject* StageScripts::rootOf(DisplayObject& object) {
     for (int steps = 0; at->parent != nullptr && !at->lockRoot && steps < 4096; ++steps) {
         at = at->parent;
     }
+    // A clip that left the stage has no level of its own: its scripts see the first one.
+    if (at->parent == nullptr && player_->level(at->level) != at) {
+        return &player_->rootObject();
+    }
     return at;
 }
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QUrl>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,6 +110,13 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
     const QByteArray data = readRegularFile(path, kMaxFileBytes);
     if (data.isEmpty()) {
         return nullptr;
+    }
+    if (callbacks.movieUrl.empty()) {
+        // The file's name without its folders: a movie learns nothing of the disk around it.
+        callbacks.movieUrl =
+            "file:///" + QString::fromUtf8(QUrl::toPercentEncoding(
+                             QFileInfo(QString::fromStdString(path)).fileName(), "()"))
+                             .toStdString();
     }
     if (!callbacks.readBeside) {
         // Files beside the movie only: the stage has checked the path stays in this folder.

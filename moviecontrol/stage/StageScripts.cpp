@@ -235,8 +235,12 @@ std::string StageScripts::urlOf(const DisplayObject& object) const {
     if (!callbacks_.readBeside) {
         return "";
     }
+    const std::string root = callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
     const std::string& loaded = player_->library().url(object.library);
-    return "file:///" + (loaded.empty() ? std::string("movie.swf") : loaded);
+    if (loaded.empty()) {
+        return root;
+    }
+    return root.substr(0, root.rfind('/') + 1) + loaded;
 }
 
 avm1::Object* StageScripts::root(avm1::Object* clip) {

@@ -38,6 +38,9 @@ struct StageCallbacks {
     // Reads a file beside the movie for loadMovie/loadVariables: `relative` is checked to
     // stay beside the movie before this is called. Empty result: not there.
     std::function<std::vector<std::uint8_t>(const std::string& relative)> readBeside;
+    // Where the movie was read from ("file:///card.swf"), as _url reads it; files loaded
+    // beside it are named relative to it.
+    std::string movieUrl;
     SoundPort* sound = nullptr;
 };
 

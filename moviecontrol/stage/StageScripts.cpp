@@ -171,11 +171,11 @@ void StageScripts::construct(DisplayObject& object) {
 
 void StageScripts::forget(DisplayObject& object) {
     // Kept until the frame's scripts ran: unload handlers still see the clip.
-    leaving_.push_back(object.serial);
+    leaving_.insert(object.serial);
 }
 
 bool StageScripts::leaving(std::uint64_t serial) const {
-    return std::find(leaving_.begin(), leaving_.end(), serial) != leaving_.end();
+    return leaving_.contains(serial);
 }
 
 // ---- Paths
@@ -235,7 +235,8 @@ std::string StageScripts::urlOf(const DisplayObject& object) const {
     if (!callbacks_.readBeside) {
         return "";
     }
-    const std::string root = callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
+    const std::string root =
+        callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
     const std::string& loaded = player_->library().url(object.library);
     if (loaded.empty()) {
         return root;

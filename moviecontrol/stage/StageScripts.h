@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "InputState.h"
@@ -155,7 +156,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // The object holding the variable an edit field is bound to, and the variable's name.
     avm1::Object* boundVariable(DisplayObject& field, std::string_view& name);
     avm1::Object* registeredClassOf(const DisplayObject& object);
-    std::vector<std::uint64_t> leaving_;
+    // Looked up for every script access to a clip: a set, as a whole tree may leave at once.
+    std::unordered_set<std::uint64_t> leaving_;
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;

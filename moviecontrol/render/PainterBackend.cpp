@@ -19,7 +19,8 @@ namespace mc {
 PainterBackend::PainterBackend(RenderResources& resources, QPainter& painter,
                                const Transform& stageToDevice, RenderQuality quality,
                                FrameBudget* budget)
-    : res_(resources), base_(painter), stage_(stageToDevice), quality_(quality), budget_(budget) {
+    : root_(resources), current_(&resources), base_(painter), stage_(stageToDevice),
+      quality_(quality), budget_(budget) {
     base_.save();
     applyHints(base_);
 }
@@ -85,8 +86,20 @@ void PainterBackend::beginFrame(Rgba background) {
 
 void PainterBackend::endFrame() {}
 
+bool PainterBackend::selectResources(std::uint16_t library) {
+    current_ = &root_;
+    if (library != 0) {
+        RenderResources* loaded = libraries_ ? libraries_(library) : nullptr;
+        if (loaded == nullptr) {
+            return false;
+        }
+        current_ = loaded;
+    }
+    return true;
+}
+
 void PainterBackend::draw(const DrawCharacter& original) {
-    if (hiddenGroupOpen()) {
+    if (hiddenGroupOpen() || !selectResources(original.library)) {
         return;
     }
     if (!masks_.empty() && masks_.back().collecting) {
@@ -104,7 +117,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
         }
         break;
     case CharacterKind::MorphShape:
-        if (const ConvertedShape* s = res_.characters.morph(command.characterId, command.ratio)) {
+        if (const ConvertedShape* s = res().characters.morph(command.characterId, command.ratio)) {
             paintShape(*s, command.matrix, command.colorTransform);
         }
         break;
@@ -133,14 +146,14 @@ void PainterBackend::draw(const DrawCharacter& original) {
 }
 
 const ConvertedShape* PainterBackend::shapeOf(const DrawCharacter& command) {
-    return command.drawing != nullptr ? res_.characters.drawing(*command.drawing)
-                                      : res_.characters.shape(command.characterId);
+    return command.drawing != nullptr ? res().characters.drawing(*command.drawing)
+                                      : res().characters.shape(command.characterId);
 }
 
 const TextOutlines* PainterBackend::textOf(const DrawCharacter& command) {
     return command.text != nullptr
-               ? res_.texts.fieldOutlines(res_.characters, res_.movie, *command.text)
-               : res_.texts.outlines(res_.characters, res_.movie, command.characterId);
+               ? res().texts.fieldOutlines(res().characters, res().movie, *command.text)
+               : res().texts.outlines(res().characters, res().movie, command.characterId);
 }
 
 const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command) const {
@@ -150,7 +163,7 @@ const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command)
     if (command.text != nullptr) {
         return command.text->field.border ? &command.text->field : nullptr;
     }
-    const auto* field = res_.movie.findAs<swf::EditText>(command.characterId);
+    const auto* field = res().movie.findAs<swf::EditText>(command.characterId);
     return field != nullptr && field->border ? field : nullptr;
 }
 
@@ -234,7 +247,7 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
 }
 
 QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform& cx) {
-    const QImage& source = res_.bitmaps.image(id);
+    const QImage& source = res().bitmaps.image(id);
     if (source.isNull() || cx.isIdentity()) {
         return source;
     }
@@ -290,7 +303,7 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         addShape(shapeOf(command));
         break;
     case CharacterKind::MorphShape:
-        addShape(res_.characters.morph(command.characterId, command.ratio));
+        addShape(res().characters.morph(command.characterId, command.ratio));
         break;
     case CharacterKind::StaticText:
     case CharacterKind::EditText:
@@ -308,7 +321,7 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
     case CharacterKind::Bitmap: {
         const QSize size = command.pixels != nullptr
                                ? QSize(command.pixels->width(), command.pixels->height())
-                               : res_.bitmaps.image(command.characterId).size();
+                               : res().bitmaps.image(command.characterId).size();
         QPainterPath r;
         r.addRect(QRectF(0, 0, size.width() * 20.0, size.height() * 20.0));
         mask.addPath(world.map(r));

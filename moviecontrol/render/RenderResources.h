@@ -9,7 +9,9 @@ namespace mc {
 
 // Everything a painter backend converts once and reuses across frames.
 struct RenderResources {
-    explicit RenderResources(const swf::Movie& m) : movie(m), characters(m), bitmaps(m) {}
+    explicit RenderResources(const swf::Movie& m,
+                             qint64 bitmapBudget = BitmapLibrary::kDefaultBudgetBytes)
+        : movie(m), characters(m), bitmaps(m, bitmapBudget) {}
     const swf::Movie& movie;
     CharacterCache characters;
     BitmapLibrary bitmaps;

@@ -27,14 +27,14 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
         }
         break;
     case CharacterKind::Button:
-        if (const swf::Button* button = catalog_.button(object.characterId)) {
+        if (const swf::Button* button = catalogOf(object).button(object.characterId)) {
             for (const swf::ButtonRecord& r : button->records) {
                 // The same records the button draws: its up state, without nested clips.
                 if ((r.states & swf::button_state::Up) == 0 ||
-                    catalog_.kind(r.characterId) == CharacterKind::Sprite) {
+                    catalogOf(object).kind(r.characterId) == CharacterKind::Sprite) {
                     continue;
                 }
-                if (const auto own = catalog_.bounds(r.characterId, 0)) {
+                if (const auto own = catalogOf(object).bounds(r.characterId, 0)) {
                     box.add(mapBounds(m * toTransform(r.matrix), Bounds::of(*own)));
                 }
             }
@@ -54,7 +54,7 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
         }
         [[fallthrough]];
     default:
-        if (const auto own = catalog_.bounds(object.characterId, object.ratio)) {
+        if (const auto own = catalogOf(object).bounds(object.characterId, object.ratio)) {
             box.add(mapBounds(m, Bounds::of(*own)));
         }
         break;

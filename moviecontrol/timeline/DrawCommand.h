@@ -42,6 +42,8 @@ struct DrawCharacter {
     // Set for a bitmap a script made: drawn from these pixels (see PixelSource).
     const PixelSource* pixels = nullptr;
     bool smoothing = false;
+    // The dictionary the id belongs to: 0 for the first movie's, else a loaded movie's.
+    std::uint16_t library = 0;
 };
 
 // A sprite whose children must be composed in a layer of their own before they reach the

@@ -1,6 +1,10 @@
 // The input globals: Key, Mouse and Selection, read from the stage's input state.
+#include <cmath>
+
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "TextEditing.h"
+#include "TextFieldState.h"
 #include "avm1/Function.h"
 
 namespace mc {
@@ -118,18 +122,33 @@ void installSelection(StageScripts& stage) {
             return Value(false);
         }
         moveFocus(*s, target);
+        s->input.focusHighlighted = true;
         return Value(true);
     });
-    for (const char* index : {"getBeginIndex", "getEndIndex", "getCaretIndex"}) {
-        m.defineMethod(selection, index, [s](CallArgs&) {
-            const auto focus = s->input.focus.lock();
-            if (!focus || !focus->text) {
+    // The selection of the focused field; -1 without one.
+    const auto focusedField = [s]() -> DisplayObject* {
+        const auto focus = s->input.focus.lock();
+        return focus && focus->text && !focus->removed ? focus.get() : nullptr;
+    };
+    using Index = std::size_t InputState::Selection::*;
+    const std::pair<const char*, Index> indexes[] = {{"getBeginIndex", &InputState::Selection::begin},
+                                                     {"getEndIndex", &InputState::Selection::end},
+                                                     {"getCaretIndex", &InputState::Selection::caret}};
+    for (const auto& index : indexes) {
+        m.defineMethod(selection, index.first, [s, focusedField, member = index.second](CallArgs&) {
+            if (focusedField() == nullptr) {
                 return Value(-1.0);
             }
-            return Value(0.0);
+            return Value(static_cast<double>(s->input.selection.*member));
         });
     }
-    m.defineMethod(selection, "setSelection", [](CallArgs&) { return Value(); });
+    m.defineMethod(selection, "setSelection", [s, focusedField](CallArgs& a) {
+        if (DisplayObject* field = focusedField()) {
+            s->input.selection = selectionWithin(field->text->text, a.machine.toNumber(a.arg(0)),
+                                                 a.machine.toNumber(a.arg(1)));
+        }
+        return Value();
+    });
 }
 
 } // namespace
@@ -141,6 +160,10 @@ void moveFocus(StageScripts& stage, DisplayObject* target) {
     }
     stage.input.focus =
         target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
+    // A field that takes the focus has all its text selected.
+    if (target != nullptr && target->text) {
+        stage.input.selection = selectionWithin(target->text->text, 0.0, HUGE_VAL);
+    }
     avm1::Machine& m = stage.machine();
     const auto objectValue = [&stage](DisplayObject* o) {
         StageObject* so = o != nullptr && !o->removed ? stage.objectOf(*o) : nullptr;

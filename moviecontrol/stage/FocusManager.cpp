@@ -28,17 +28,17 @@ std::optional<bool> flagOf(avm1::Machine& m, avm1::Object* o, const char* name) 
     return m.toBoolean(v);
 }
 
-// Players keep a tab index as a whole number where -1 stands for "not set".
+// Players keep a tab index as a 32-bit whole number (what is not a number counts as 0,
+// the rest wraps round), where -1 stands for "not set".
 std::optional<std::int32_t> tabIndexOf(avm1::Machine& m, avm1::Object* o) {
     const avm1::Value v = m.get(o, "tabIndex");
     if (v.isUndefined() || v.isNull()) {
         return std::nullopt;
     }
     const double n = m.toNumber(v);
-    if (!std::isfinite(n) || n < -2147483648.0 || n > 2147483647.0) {
-        return std::nullopt;
-    }
-    const auto index = static_cast<std::int32_t>(n);
+    const double wrapped = std::isfinite(n) ? std::fmod(std::trunc(n), 4294967296.0) : 0.0;
+    const auto bits = static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped));
+    const auto index = static_cast<std::int32_t>(bits);
     if (index == -1) {
         return std::nullopt;
     }
@@ -147,6 +147,9 @@ bool FocusManager::tab(bool backwards) {
     if (!target) {
         return false;
     }
+    // Tabbing rolls over at once, before the focus moves.
+    rollFocusTo(scripts_, target.get());
+    scripts_.player().runInputScripts();
     moveFocus(scripts_, target.get());
     scripts_.input.focusHighlighted = true;
     return true;

@@ -121,6 +121,7 @@ void installSelection(StageScripts& stage) {
         if (target == nullptr && !(a.arg(0).isNull() || a.arg(0).isUndefined())) {
             return Value(false);
         }
+        rollFocusTo(*s, target);
         moveFocus(*s, target);
         s->input.focusHighlighted = true;
         return Value(true);
@@ -184,6 +185,45 @@ void moveFocus(StageScripts& stage, DisplayObject* target) {
     if (avm1::Object* selection = stage.input.selectionObject) {
         const Value args[] = {Value(m.str("onSetFocus")), oldValue, newValue};
         m.callMethod(selection, "broadcastMessage", args);
+    }
+}
+
+namespace {
+
+void queueRoll(StageScripts& stage, DisplayObject& object, bool over) {
+    const char* handler = over ? "onRollOver" : "onRollOut";
+    if (object.removed || object.text) {
+        return;
+    }
+    if (object.kind == CharacterKind::Button) {
+        stage.player().queueClipEvent(object, 0, handler);
+    } else if (object.clip) {
+        stage.player().queueClipEvent(object, over ? clip_event::RollOver : clip_event::RollOut,
+                                      handler);
+    }
+}
+
+} // namespace
+
+void rollFocusTo(StageScripts& stage, DisplayObject* target) {
+    const auto old = stage.input.focusRolledOver.lock();
+    stage.input.focusRolledOver =
+        target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
+    if (old) {
+        queueRoll(stage, *old, false);
+    }
+    if (target != nullptr) {
+        queueRoll(stage, *target, true);
+    }
+}
+
+void releaseFocusWithin(StageScripts& stage, DisplayObject& leaving) {
+    const auto focus = stage.input.focus.lock();
+    for (const DisplayObject* o = focus.get(); o != nullptr; o = o->parent) {
+        if (o == &leaving) {
+            moveFocus(stage, nullptr);
+            return;
+        }
     }
 }
 

@@ -46,6 +46,8 @@ struct InputState {
     // The focus came from the keyboard or a script, not from the mouse: a button or clip
     // that has it shows the focus rectangle and answers Enter and Space.
     bool focusHighlighted = false;
+    // What a script's or the Tab key's focus last rolled over (see rollFocusTo).
+    std::weak_ptr<DisplayObject> focusRolledOver;
     // _focusrect as scripts set it, by serial; an object without its own follows the
     // root's, and shows the rectangle when neither was set.
     std::unordered_map<std::uint64_t, bool> focusRects;

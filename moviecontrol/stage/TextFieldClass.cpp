@@ -109,7 +109,7 @@ void installTextFieldClasses(StageScripts& stage) {
     m.defineMethod(proto, "setNewTextFormat", setFormat);
     m.defineMethod(proto, "removeTextField", [s](CallArgs& c) {
         if (DisplayObject* o = s->displayOf(c.thisValue); o != nullptr && o->text) {
-            s->player().removeByScript(*o);
+            s->removeByScript(*o);
         }
         return Value();
     });

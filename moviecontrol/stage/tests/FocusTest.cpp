@@ -94,9 +94,9 @@ TEST(FocusTest, TabIndexesAndTabChildrenDecideWhoTakesPart) {
     StageObject* inner = m.field(m.of("box"), "inner", 1, 0, 50);
     m.machine().set(b, "tabIndex", Value(1));
     m.machine().set(a, "tabIndex", Value(2));
-    m.machine().set(inner, "tabIndex", Value(-1)); // -1 stands for none
+    m.machine().set(inner, "tabIndex", Value(4294967295.0)); // -1 once wrapped: none
     EXPECT_EQ(m.tabs(3), (Names{"b", "a", "b"}));
-    m.machine().set(inner, "tabIndex", Value(0));
+    m.machine().set(inner, "tabIndex", Value(m.machine().str("x"))); // not a number: 0
     EXPECT_EQ(m.tabs(2), (Names{"a", "inner"}));
     // Left out with its holder, the focused field gives way to the first in the order.
     m.machine().set(m.of("box"), "tabChildren", Value(false));

@@ -8,8 +8,8 @@ namespace mc {
 
 void drawFocusRectangle(QPainter& painter, const Transform& stageToDevice, const Bounds& box) {
     constexpr double kWidthTwips = 60.0;
-    const double inset = std::min({kWidthTwips, (box.xMax - box.xMin) / 2.0,
-                                   (box.yMax - box.yMin) / 2.0});
+    const double inset =
+        std::min({kWidthTwips, (box.xMax - box.xMin) / 2.0, (box.yMax - box.yMin) / 2.0});
     const auto corner = [&stageToDevice](double x, double y) {
         return QPointF(stageToDevice.mapX(x, y), stageToDevice.mapY(x, y));
     };

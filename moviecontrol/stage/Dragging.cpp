@@ -19,7 +19,9 @@ void pointerIn(const TimelinePlayer& player, const InputState& input, const Disp
 namespace {
 
 // Players' arithmetic for points: single precision, whole twips rounded half to even.
-double wholeTwips(float v) { return std::nearbyint(static_cast<double>(v)); }
+double wholeTwips(float v) {
+    return std::nearbyint(static_cast<double>(v));
+}
 
 } // namespace
 

@@ -132,9 +132,10 @@ void installSelection(StageScripts& stage) {
         return focus && focus->text && !focus->removed ? focus.get() : nullptr;
     };
     using Index = std::size_t InputState::Selection::*;
-    const std::pair<const char*, Index> indexes[] = {{"getBeginIndex", &InputState::Selection::begin},
-                                                     {"getEndIndex", &InputState::Selection::end},
-                                                     {"getCaretIndex", &InputState::Selection::caret}};
+    const std::pair<const char*, Index> indexes[] = {
+        {"getBeginIndex", &InputState::Selection::begin},
+        {"getEndIndex", &InputState::Selection::end},
+        {"getCaretIndex", &InputState::Selection::caret}};
     for (const auto& index : indexes) {
         m.defineMethod(selection, index.first, [s, focusedField, member = index.second](CallArgs&) {
             if (focusedField() == nullptr) {

@@ -7,7 +7,9 @@ namespace mc {
 
 namespace {
 
-bool continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // The byte where character `index` starts; the text's length past its end.
 std::size_t byteOf(std::string_view utf8, std::size_t index) {

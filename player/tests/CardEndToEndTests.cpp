@@ -340,8 +340,8 @@ Bytes buttonMovie() {
     header.frameRate = 12;
     swftest::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
-    const auto box = [&movie](swftest::Rgba colour, std::int32_t x, std::int32_t y,
-                              std::int32_t w, std::int32_t h) {
+    const auto box = [&movie](swftest::Rgba colour, std::int32_t x, std::int32_t y, std::int32_t w,
+                              std::int32_t h) {
         swftest::Shape s;
         s.fill1(s.addFill(swftest::FillStyle::solid(colour))).rectangle(x, y, w, h);
         return movie.defineShape(s);

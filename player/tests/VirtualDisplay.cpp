@@ -20,7 +20,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-Display* xOf(void* display) { return static_cast<Display*>(display); }
+Display* xOf(void* display) {
+    return static_cast<Display*>(display);
+}
 
 // The display number Xvfb writes to `fd` once it accepts clients; empty on failure.
 std::string readDisplayNumber(int fd, std::chrono::milliseconds timeout) {
@@ -54,8 +56,8 @@ std::optional<unsigned long> processOf(Display* d, Window w) {
     unsigned long after = 0;
     unsigned char* data = nullptr;
     std::optional<unsigned long> pid;
-    if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
         data != nullptr) {
         if (type == XA_CARDINAL && format == 32 && count == 1) {
             pid = *reinterpret_cast<unsigned long*>(data);
@@ -134,7 +136,9 @@ VirtualDisplay::~VirtualDisplay() {
     }
 }
 
-void VirtualDisplay::sync() { XSync(xOf(display_), False); }
+void VirtualDisplay::sync() {
+    XSync(xOf(display_), False);
+}
 
 unsigned long VirtualDisplay::windowOf(pid_t pid, std::chrono::milliseconds timeout) {
     Display* d = xOf(display_);
@@ -228,9 +232,15 @@ namespace player::testing {
 VirtualDisplay::VirtualDisplay() : problem_("built without the XTest headers (libxtst-dev)") {}
 VirtualDisplay::~VirtualDisplay() = default;
 void VirtualDisplay::sync() {}
-unsigned long VirtualDisplay::windowOf(pid_t, std::chrono::milliseconds) { return 0; }
-std::optional<VirtualDisplay::Geometry> VirtualDisplay::geometry(unsigned long) { return {}; }
-std::optional<std::uint32_t> VirtualDisplay::pixel(int, int) { return {}; }
+unsigned long VirtualDisplay::windowOf(pid_t, std::chrono::milliseconds) {
+    return 0;
+}
+std::optional<VirtualDisplay::Geometry> VirtualDisplay::geometry(unsigned long) {
+    return {};
+}
+std::optional<std::uint32_t> VirtualDisplay::pixel(int, int) {
+    return {};
+}
 bool VirtualDisplay::waitForPixel(int, int, std::uint32_t, std::chrono::milliseconds) {
     return false;
 }

@@ -31,8 +31,8 @@ struct FocusMovie : InteractiveMovie {
     StageObject* field(avm1::Object* parent, std::string_view name, int depth, double x, double y,
                        std::string_view type = "input") {
         avm1::Machine& m = machine();
-        const Value args[] = {Value(m.str(name)), Value(depth), Value(x), Value(y), Value(100),
-                              Value(20)};
+        const Value args[] = {Value(m.str(name)), Value(depth), Value(x),
+                              Value(y),           Value(100),   Value(20)};
         m.callMethod(parent, "createTextField", args);
         StageObject* f = m.get(parent, name).isObject()
                              ? static_cast<StageObject*>(m.get(parent, name).asObject())
@@ -127,6 +127,37 @@ TEST(FocusTest, FocusChangesAfterTheKeyListenersHeardTheTab) {
                   std::vector<Value>{Value(focus)});
     m.tabs(1);
     EXPECT_EQ(m.take(), (Lines{"key, focus on ''", "focus null -> _level0.a"}));
+}
+
+TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    mm.callMethod(m.root(), "createEmptyMovieClip",
+                  std::vector<Value>{Value(mm.str("clip")), Value(1)});
+    StageObject* clip = m.of("clip");
+    for (const char* name : {"onRollOver", "onRollOut"}) {
+        mm.defineMethod(clip, name, [&m, name](avm1::CallArgs&) {
+            m.traced.emplace_back(name);
+            return Value();
+        });
+    }
+    avm1::Object* listener = mm.newObject();
+    mm.defineMethod(listener, "onSetFocus", [&m](avm1::CallArgs& a) {
+        m.traced.push_back(a.machine.toString(a.arg(0)).str() + " -> " +
+                           a.machine.toString(a.arg(1)).str());
+        return Value();
+    });
+    m.selection("addListener", std::vector<Value>{Value(listener)});
+    const Value target(static_cast<avm1::Object*>(clip));
+    m.selection("setFocus", std::span<const Value>(&target, 1));
+    m.selection("setFocus", std::span<const Value>(&target, 1));
+    // The roll events wait for the script to end; the focus moved once.
+    EXPECT_EQ(m.take(), Lines{"null -> _level0.clip"});
+    m.player->runInputScripts();
+    EXPECT_EQ(m.take(), (Lines{"onRollOver", "onRollOut", "onRollOver"}));
+    mm.callMethod(clip, "removeMovieClip", {});
+    EXPECT_EQ(m.take(), Lines{"_level0.clip -> null"});
+    EXPECT_EQ(m.focused(), "");
 }
 
 // The test button, its hit triangle from (1000, 1000) to (3000, 1000) and (1000, 2000).

@@ -58,8 +58,8 @@ inline swftest::MovieHeader version8() {
     return h;
 }
 
-inline uint16_t rectangleShape(swftest::SwfWriter& movie, swftest::Rgba colour, int32_t x, int32_t y,
-                        int32_t w, int32_t h) {
+inline uint16_t rectangleShape(swftest::SwfWriter& movie, swftest::Rgba colour, int32_t x,
+                               int32_t y, int32_t w, int32_t h) {
     swftest::Shape s;
     s.fill1(s.addFill(swftest::FillStyle::solid(colour))).rectangle(x, y, w, h);
     return movie.defineShape(s);
@@ -67,7 +67,8 @@ inline uint16_t rectangleShape(swftest::SwfWriter& movie, swftest::Rgba colour, 
 
 // Up and over show a red box, down a blue one; the hit area is only the triangle of the
 // box's upper left half. Its actions trace what happened; a release goes to frame 2.
-inline uint16_t defineTestButton(swftest::SwfWriter& movie, uint16_t& upShape, uint16_t& downShape) {
+inline uint16_t defineTestButton(swftest::SwfWriter& movie, uint16_t& upShape,
+                                 uint16_t& downShape) {
     upShape = rectangleShape(movie, {255, 0, 0, 255}, 0, 0, 2000, 1000);
     downShape = rectangleShape(movie, {0, 0, 255, 255}, 0, 0, 2000, 1000);
     swftest::Shape triangle;

@@ -35,8 +35,7 @@ TEST(TabOrderTest, AnyTabIndexLeavesOnlyIndexedStopsInIndexOrder) {
     EXPECT_EQ(tabOrder({at(1, 0, 0), at(2, 0, 100, 3), at(3, 0, 200, -5), at(4, 0, 300, 0)}),
               (Order{3, 4, 2}));
     // Equal indexes keep the tree order, whatever the positions.
-    EXPECT_EQ(tabOrder({at(1, 900, 900, 2), at(2, 0, 0, 2), at(3, 500, 0, 1)}),
-              (Order{3, 1, 2}));
+    EXPECT_EQ(tabOrder({at(1, 900, 900, 2), at(2, 0, 0, 2), at(3, 500, 0, 1)}), (Order{3, 1, 2}));
 }
 
 TEST(TabOrderTest, NextStopWrapsRoundBothWays) {

@@ -160,33 +160,16 @@ TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
     EXPECT_EQ(m.focused(), "");
 }
 
-// The test button, its hit triangle from (1000, 1000) to (3000, 1000) and (1000, 2000).
-std::vector<uint8_t> oneButton() {
-    swftest::SwfWriter movie(version8());
-    uint16_t up = 0;
-    uint16_t down = 0;
-    swftest::PlaceObject place;
-    place.depth = 1;
-    place.characterId = defineTestButton(movie, up, down);
-    place.matrix = swftest::Matrix::translate(1000, 1000);
-    place.name = "btn";
-    movie.placeObject(place);
-    movie.doAction(swftest::Actions().stop());
-    movie.showFrame();
-    movie.showFrame();
-    return movie.finish();
-}
-
 TEST(FocusTest, EnterOnAButtonTheKeyboardFocusedPressesIt) {
-    InteractiveMovie m(oneButton());
+    InteractiveMovie m(buttonMovie(false));
     const KeyStroke enter = *keyOfName("Enter");
     // A press elsewhere takes the focus away again: Enter presses nothing.
     m.input->keyDown(*keyOfName("Tab"));
-    m.input->mouseDown(5000, 5000);
+    m.input->mouseDown(7000, 7000);
     m.input->keyDown(enter);
     EXPECT_EQ(m.take(), Lines{"enter"}); // only the button's own key condition
     m.input->keyUp(enter);
-    m.input->mouseUp(5000, 5000);
+    m.input->mouseUp(7000, 7000);
     EXPECT_TRUE(m.take().empty());
 
     m.input->keyDown(*keyOfName("Tab"));
@@ -194,7 +177,8 @@ TEST(FocusTest, EnterOnAButtonTheKeyboardFocusedPressesIt) {
     ASSERT_TRUE(box);
     EXPECT_NEAR(box->xMin, 1000, 1);
     EXPECT_NEAR(box->yMin, 1000, 1);
-    EXPECT_NEAR(box->xMax, 3000, 1);
+    EXPECT_NEAR(box->xMax, 5000, 1);
+    EXPECT_NEAR(box->yMax, 3000, 1);
     m.input->keyDown(enter);
     EXPECT_EQ(m.take(), (Lines{"enter", "press"}));
     EXPECT_EQ(m.player->currentFrame(), 0u);

@@ -10,33 +10,6 @@
 namespace mc {
 namespace {
 
-// The button twice its size at (1000, 1000) twips: the hit triangle runs from there to
-// (5000, 1000) and (1000, 3000).
-std::vector<uint8_t> buttonMovie(bool masked) {
-    swftest::SwfWriter movie(version8());
-    uint16_t up = 0;
-    uint16_t down = 0;
-    const uint16_t button = defineTestButton(movie, up, down);
-    if (masked) {
-        // Only the stage's left 2000 twips show what lies above the mask.
-        swftest::PlaceObject mask;
-        mask.depth = 1;
-        mask.characterId = rectangleShape(movie, {0, 0, 0, 255}, 0, 0, 2000, 8000);
-        mask.clipDepth = 3;
-        movie.placeObject(mask);
-    }
-    swftest::PlaceObject place;
-    place.depth = 2;
-    place.characterId = button;
-    place.matrix = swftest::Matrix::scale(2.0, 2.0, 1000, 1000);
-    place.name = "btn";
-    movie.placeObject(place);
-    movie.doAction(swftest::Actions().stop());
-    movie.showFrame();
-    movie.showFrame();
-    return movie.finish();
-}
-
 TEST(StageInputTest, ButtonRollsOverPressesAndReleasesInsideItsHitShapeOnly) {
     InteractiveMovie m(buttonMovie(false));
     // Inside the box the button shows, but outside its hit triangle: nothing.

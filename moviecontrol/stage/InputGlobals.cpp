@@ -146,8 +146,9 @@ void installSelection(StageScripts& stage) {
     }
     m.defineMethod(selection, "setSelection", [s, focusedField](CallArgs& a) {
         if (DisplayObject* field = focusedField()) {
-            s->input.selection = selectionWithin(field->text->text, a.machine.toNumber(a.arg(0)),
-                                                 a.machine.toNumber(a.arg(1)));
+            s->input.selection =
+                selectionWithin(field->text->plainText(), a.machine.toNumber(a.arg(0)),
+                                a.machine.toNumber(a.arg(1)));
         }
         return Value();
     });
@@ -164,7 +165,7 @@ void moveFocus(StageScripts& stage, DisplayObject* target) {
         target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
     // A field that takes the focus has all its text selected.
     if (target != nullptr && target->text) {
-        stage.input.selection = selectionWithin(target->text->text, 0.0, HUGE_VAL);
+        stage.input.selection = selectionWithin(target->text->plainText(), 0.0, HUGE_VAL);
     }
     avm1::Machine& m = stage.machine();
     const auto objectValue = [&stage](DisplayObject* o) {

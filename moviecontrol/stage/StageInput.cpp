@@ -298,23 +298,25 @@ void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
         }
         appendUtf8(typed, key.ascii);
     }
-    if (key.code == key_code::Backspace ? eraseBeforeCaret(field.text->text, state_->selection)
-                                        : insertTyped(field, typed)) {
+    std::string text = field.text->plainText();
+    if (key.code == key_code::Backspace ? eraseBeforeCaret(text, state_->selection)
+                                        : insertTyped(field, text, typed)) {
+        field.text->setPlainText(text);
         textEdited(field);
     }
 }
 
-bool StageInput::insertTyped(DisplayObject& field, std::string_view typed) {
-    TextFieldState& t = *field.text;
-    if (const auto most = t.field.maxLength; most && *most > 0) {
+bool StageInput::insertTyped(const DisplayObject& field, std::string& text,
+                             std::string_view typed) {
+    if (const auto most = field.text->field.maxLength; most && *most > 0) {
         // A full field takes nothing more, though a selection may give way.
         const InputState::Selection& s = state_->selection;
-        const std::size_t kept = characterCount(t.text) - (s.end - std::min(s.begin, s.end));
+        const std::size_t kept = characterCount(text) - (s.end - std::min(s.begin, s.end));
         if (kept + characterCount(typed) > *most) {
             return false;
         }
     }
-    return typeAtCaret(t.text, state_->selection, typed, kMaxTypedBytes);
+    return typeAtCaret(text, state_->selection, typed, kMaxTypedBytes);
 }
 
 void StageInput::textEdited(DisplayObject& field) {
@@ -383,7 +385,9 @@ void StageInput::typeText(std::string_view utf8) {
     if (!focus || !isInputField(*focus) || utf8.empty()) {
         return;
     }
-    if (insertTyped(*focus, utf8)) {
+    std::string text = focus->text->plainText();
+    if (insertTyped(*focus, text, utf8)) {
+        focus->text->setPlainText(text);
         textEdited(*focus);
     }
     finish();

@@ -64,8 +64,9 @@ class StageInput {
     // Queues the button's actions for the key; false when it has none.
     bool pressKey(DisplayObject& button, std::uint8_t buttonKey);
     void typeInto(DisplayObject& field, const KeyStroke& key);
-    // Typed text replaces the selection unless the field is full; true when it did.
-    bool insertTyped(DisplayObject& field, std::string_view typed);
+    // Typed text replaces the selection of `text`, the field's, unless the field is full;
+    // true when it did.
+    bool insertTyped(const DisplayObject& field, std::string& text, std::string_view typed);
     static bool isPressKey(const KeyStroke& key);
     void pressFocused(ButtonEvent event);
     // A person changed the field's text: its variable and its onChanged follow.

@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     zlib1g-dev liblzma-dev libjpeg-dev
     libmpg123-dev libsdl2-dev sox
-    fonts-noto-cjk python3 xauth xvfb
+    fonts-noto-cjk python3 xauth xvfb libxtst-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,4 +1,5 @@
 #include "MovieRenderer.h"
+#include "FocusRectangle.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -192,6 +193,9 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
             backend.setStageRect(QRectF());
         }
         player_->render(backend);
+    }
+    if (const auto focus = input_->focusHighlight()) {
+        drawFocusRectangle(painter, fit.toDevice(s), *focus);
     }
 }
 

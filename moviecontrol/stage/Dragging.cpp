@@ -1,6 +1,8 @@
 #include "Dragging.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "DisplayProperties.h"
 #include "HitTest.h"
@@ -12,6 +14,40 @@ void pointerIn(const TimelinePlayer& player, const InputState& input, const Disp
     const Transform back = inverse(player.globalMatrix(object));
     x = back.mapX(input.mouseX, input.mouseY);
     y = back.mapY(input.mouseX, input.mouseY);
+}
+
+namespace {
+
+// Players' arithmetic for points: single precision, whole twips rounded half to even.
+double wholeTwips(float v) {
+    return std::nearbyint(static_cast<double>(v));
+}
+
+} // namespace
+
+double mouseCoordinate(const TimelinePlayer& player, const InputState& input,
+                       const DisplayObject& object, bool vertical) {
+    const Transform m = player.globalMatrix(object);
+    const auto a = static_cast<float>(m.a);
+    const auto b = static_cast<float>(m.b);
+    const auto c = static_cast<float>(m.c);
+    const auto d = static_cast<float>(m.d);
+    const float det = a * d - b * c;
+    if (std::abs(det) <= std::numeric_limits<float>::epsilon()) {
+        return (vertical ? input.mouseY : input.mouseX) / 400.0;
+    }
+    // Players place the object on whole pixels for this.
+    const auto tx = static_cast<float>(std::round(m.tx / 20.0) * 20.0);
+    const auto ty = static_cast<float>(std::round(m.ty / 20.0) * 20.0);
+    const auto x = static_cast<float>(input.mouseX);
+    const auto y = static_cast<float>(input.mouseY);
+    double local = 0.0;
+    if (vertical) {
+        local = wholeTwips((b / -det) * x + (a / det) * y) + wholeTwips((b * tx - a * ty) / det);
+    } else {
+        local = wholeTwips((d / det) * x + (c / -det) * y) + wholeTwips((d * tx - c * ty) / -det);
+    }
+    return local / 20.0;
 }
 
 namespace {

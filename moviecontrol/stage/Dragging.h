@@ -15,6 +15,13 @@ class HitTester;
 void pointerIn(const TimelinePlayer& player, const InputState& input, const DisplayObject& object,
                double& x, double& y);
 
+// _xmouse and _ymouse of `object`: the pointer in its space in pixels, counted in whole
+// twips as players keep it, with the object's place on the stage taken to whole pixels.
+// Players cannot undo a zero scale; they then give the pointer's stage twips scaled by a
+// twentieth instead.
+double mouseCoordinate(const TimelinePlayer& player, const InputState& input,
+                       const DisplayObject& object, bool vertical);
+
 // startDrag: from now on `clip` follows the pointer (at once to it with lockCenter).
 void beginDrag(InputState& input, const TimelinePlayer& player, DisplayObject& clip,
                bool lockCenter, std::optional<avm1::Host::DragBounds> bounds);

@@ -1,6 +1,10 @@
 // The input globals: Key, Mouse and Selection, read from the stage's input state.
+#include <cmath>
+
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "TextEditing.h"
+#include "TextFieldState.h"
 #include "avm1/Function.h"
 
 namespace mc {
@@ -117,19 +121,37 @@ void installSelection(StageScripts& stage) {
         if (target == nullptr && !(a.arg(0).isNull() || a.arg(0).isUndefined())) {
             return Value(false);
         }
+        rollFocusTo(*s, target);
         moveFocus(*s, target);
+        s->input.focusHighlighted = true;
         return Value(true);
     });
-    for (const char* index : {"getBeginIndex", "getEndIndex", "getCaretIndex"}) {
-        m.defineMethod(selection, index, [s](CallArgs&) {
-            const auto focus = s->input.focus.lock();
-            if (!focus || !focus->text) {
+    // The selection of the focused field; -1 without one.
+    const auto focusedField = [s]() -> DisplayObject* {
+        const auto focus = s->input.focus.lock();
+        return focus && focus->text && !focus->removed ? focus.get() : nullptr;
+    };
+    using Index = std::size_t InputState::Selection::*;
+    const std::pair<const char*, Index> indexes[] = {
+        {"getBeginIndex", &InputState::Selection::begin},
+        {"getEndIndex", &InputState::Selection::end},
+        {"getCaretIndex", &InputState::Selection::caret}};
+    for (const auto& index : indexes) {
+        m.defineMethod(selection, index.first, [s, focusedField, member = index.second](CallArgs&) {
+            if (focusedField() == nullptr) {
                 return Value(-1.0);
             }
-            return Value(0.0);
+            return Value(static_cast<double>(s->input.selection.*member));
         });
     }
-    m.defineMethod(selection, "setSelection", [](CallArgs&) { return Value(); });
+    m.defineMethod(selection, "setSelection", [s, focusedField](CallArgs& a) {
+        if (DisplayObject* field = focusedField()) {
+            s->input.selection =
+                selectionWithin(field->text->plainText(), a.machine.toNumber(a.arg(0)),
+                                a.machine.toNumber(a.arg(1)));
+        }
+        return Value();
+    });
 }
 
 } // namespace
@@ -141,6 +163,10 @@ void moveFocus(StageScripts& stage, DisplayObject* target) {
     }
     stage.input.focus =
         target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
+    // A field that takes the focus has all its text selected.
+    if (target != nullptr && target->text) {
+        stage.input.selection = selectionWithin(target->text->plainText(), 0.0, HUGE_VAL);
+    }
     avm1::Machine& m = stage.machine();
     const auto objectValue = [&stage](DisplayObject* o) {
         StageObject* so = o != nullptr && !o->removed ? stage.objectOf(*o) : nullptr;
@@ -161,6 +187,45 @@ void moveFocus(StageScripts& stage, DisplayObject* target) {
     if (avm1::Object* selection = stage.input.selectionObject) {
         const Value args[] = {Value(m.str("onSetFocus")), oldValue, newValue};
         m.callMethod(selection, "broadcastMessage", args);
+    }
+}
+
+namespace {
+
+void queueRoll(StageScripts& stage, DisplayObject& object, bool over) {
+    const char* handler = over ? "onRollOver" : "onRollOut";
+    if (object.removed || object.text) {
+        return;
+    }
+    if (object.kind == CharacterKind::Button) {
+        stage.player().queueClipEvent(object, 0, handler);
+    } else if (object.clip) {
+        stage.player().queueClipEvent(object, over ? clip_event::RollOver : clip_event::RollOut,
+                                      handler);
+    }
+}
+
+} // namespace
+
+void rollFocusTo(StageScripts& stage, DisplayObject* target) {
+    const auto old = stage.input.focusRolledOver.lock();
+    stage.input.focusRolledOver =
+        target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
+    if (old) {
+        queueRoll(stage, *old, false);
+    }
+    if (target != nullptr) {
+        queueRoll(stage, *target, true);
+    }
+}
+
+void releaseFocusWithin(StageScripts& stage, DisplayObject& leaving) {
+    const auto focus = stage.input.focus.lock();
+    for (const DisplayObject* o = focus.get(); o != nullptr; o = o->parent) {
+        if (o == &leaving) {
+            moveFocus(stage, nullptr);
+            return;
+        }
     }
 }
 

@@ -43,6 +43,22 @@ struct InputState {
 
     // The object that has the keyboard focus (Selection), if any.
     std::weak_ptr<DisplayObject> focus;
+    // The focus came from the keyboard or a script, not from the mouse: a button or clip
+    // that has it shows the focus rectangle and answers Enter and Space.
+    bool focusHighlighted = false;
+    // What a script's or the Tab key's focus last rolled over (see rollFocusTo).
+    std::weak_ptr<DisplayObject> focusRolledOver;
+    // _focusrect as scripts set it, by serial; an object without its own follows the
+    // root's, and shows the rectangle when neither was set.
+    std::unordered_map<std::uint64_t, bool> focusRects;
+    // The selection in the focused field, in characters, begin <= end; the caret
+    // stands at `caret` (one of the two).
+    struct Selection {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        std::size_t caret = 0;
+    };
+    Selection selection;
 
     // The Key, Mouse and Selection objects that listeners register with; kept alive by the
     // stage.

@@ -87,7 +87,7 @@ class Methods {
         def(proto, "createTextField", [this](CallArgs& c) { return createTextField(c); });
         def(proto, "removeMovieClip", [this](CallArgs& c) {
             if (auto* o = self(c)) {
-                stage_.player().removeByScript(*o);
+                stage_.removeByScript(*o);
             }
             return Value();
         });

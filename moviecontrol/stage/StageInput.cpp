@@ -3,22 +3,16 @@
 #include <algorithm>
 
 #include "Dragging.h"
+#include "FocusManager.h"
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "TextEditing.h"
 #include "TextFieldState.h"
 #include "avm1/Machine.h"
 
 namespace mc {
 
 namespace {
-
-constexpr std::uint32_t kButtonClipEvents =
-    clip_event::Press | clip_event::Release | clip_event::ReleaseOutside | clip_event::RollOver |
-    clip_event::RollOut | clip_event::DragOver | clip_event::DragOut;
-
-constexpr const char* kButtonHandlers[] = {"onPress",    "onRelease", "onReleaseOutside",
-                                           "onRollOver", "onRollOut", "onDragOver",
-                                           "onDragOut"};
 
 // The sound transitions of the sound layer: leave, enter, press, release.
 std::optional<std::size_t> soundOf(ButtonEvent event) {
@@ -35,17 +29,6 @@ std::optional<std::size_t> soundOf(ButtonEvent event) {
         break;
     }
     return std::nullopt;
-}
-
-// Removes the last UTF-8 character of `text`.
-void dropLastCharacter(std::string& text) {
-    while (!text.empty()) {
-        const auto c = static_cast<unsigned char>(text.back());
-        text.pop_back();
-        if ((c & 0xC0) != 0x80) {
-            break;
-        }
-    }
 }
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -91,7 +74,11 @@ constexpr std::size_t kMaxTypedBytes = 64 * 1024;
 
 StageInput::StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScripts* scripts)
     : player_(player), scripts_(scripts), state_(scripts != nullptr ? &scripts->input : &ownState_),
-      hit_(movie, player) {}
+      hit_(movie, player) {
+    if (scripts_ != nullptr) {
+        focus_.emplace(*scripts_);
+    }
+}
 
 bool StageInput::actsAsButton(const DisplayObject& object) {
     if (object.removed) {
@@ -108,31 +95,14 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
     if (!object.clip || object.parent == nullptr) {
         return false;
     }
-    bool handlers = false;
-    if (object.clipActions != nullptr) {
-        for (const swf::ClipAction& a : *object.clipActions) {
-            handlers = handlers || (a.events & kButtonClipEvents) != 0;
-        }
-    }
-    if (scripts_ == nullptr) {
-        return handlers;
-    }
-    avm1::Machine& m = scripts_->machine();
-    StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(object));
-    if (o == nullptr) {
-        return handlers;
-    }
-    for (const char* name : kButtonHandlers) {
-        if (handlers) {
-            break;
-        }
-        const avm1::Value v = m.get(o, name);
-        handlers = v.isObject() && v.asObject()->asFunction() != nullptr;
-    }
-    if (!handlers) {
+    if (!hasButtonHandlers(scripts_, object)) {
         return false;
     }
-    return enabledValue(m, o);
+    if (scripts_ == nullptr) {
+        return true;
+    }
+    StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(object));
+    return o == nullptr || enabledValue(scripts_->machine(), o);
 }
 
 PointerTarget StageInput::targetAt(double x, double y) {
@@ -243,7 +213,8 @@ void StageInput::mouseDown(double x, double y) {
     finish();
     if (scripts_ != nullptr) {
         // A press gives the focus to the text field under it, and takes it from the field
-        // that had it anywhere else.
+        // that had it anywhere else; a focus the mouse gives shows no rectangle.
+        state_->focusHighlighted = false;
         moveFocus(*scripts_, hit_.topmost(takesFocus, x, y));
     }
     apply(tracker_.pressed(targetAt(x, y)));
@@ -316,26 +287,37 @@ void StageInput::keyPressConditions(std::uint8_t buttonKey) {
 }
 
 void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
-    std::string text = field.text->plainText();
-    if (key.code == key_code::Backspace) {
-        dropLastCharacter(text);
-    } else if (key.code == key_code::Enter) {
+    std::string typed;
+    if (key.code == key_code::Enter) {
         if (!field.text->field.multiline) {
             return;
         }
-        text += '\r';
-    } else if (key.ascii >= 32 && key.ascii != 127 && text.size() < kMaxTypedBytes) {
-        appendUtf8(text, key.ascii);
-    } else {
-        return;
+        typed = "\r";
+    } else if (key.code != key_code::Backspace) {
+        if (key.ascii < 32 || key.ascii == 127) {
+            return;
+        }
+        appendUtf8(typed, key.ascii);
     }
+    std::string text = field.text->plainText();
+    if (key.code == key_code::Backspace ? eraseBeforeCaret(text, state_->selection)
+                                        : insertTyped(field, text, typed)) {
+        field.text->setPlainText(text);
+        textEdited(field);
+    }
+}
+
+bool StageInput::insertTyped(const DisplayObject& field, std::string& text,
+                             std::string_view typed) {
     if (const auto most = field.text->field.maxLength; most && *most > 0) {
-        while (text.size() > *most) {
-            dropLastCharacter(text);
+        // A full field takes nothing more, though a selection may give way.
+        const InputState::Selection& s = state_->selection;
+        const std::size_t kept = characterCount(text) - (s.end - std::min(s.begin, s.end));
+        if (kept + characterCount(typed) > *most) {
+            return false;
         }
     }
-    field.text->setPlainText(text);
-    textEdited(field);
+    return typeAtCaret(text, state_->selection, typed, kMaxTypedBytes);
 }
 
 void StageInput::textEdited(DisplayObject& field) {
@@ -359,12 +341,40 @@ void StageInput::keyDown(const KeyStroke& key) {
     broadcast(clip_event::KeyDown, state_->keyObject, "onKeyDown");
     keyPressConditions(buttonKeyOf(key));
     finish();
+    if (focus_ && key.code == key_code::Tab) {
+        focus_->tab(state_->keysDown[key_code::Shift]);
+        finish();
+    } else if (isPressKey(key)) {
+        pressFocused(ButtonEvent::Press);
+    }
 }
 
 void StageInput::keyUp(const KeyStroke& key) {
     state_->keysDown[key.code] = false;
     state_->lastKey = key;
     broadcast(clip_event::KeyUp, state_->keyObject, "onKeyUp");
+    finish();
+    if (isPressKey(key)) {
+        pressFocused(ButtonEvent::Release);
+    }
+}
+
+bool StageInput::isPressKey(const KeyStroke& key) {
+    return key.code == key_code::Enter || key.code == key_code::Space;
+}
+
+void StageInput::pressFocused(ButtonEvent event) {
+    // Enter and Space press the button the keyboard moved to, as a click would.
+    const auto focus = state_->focus.lock();
+    if (!focus || focus->removed || focus->text || !state_->focusHighlighted ||
+        !actsAsButton(*focus)) {
+        return;
+    }
+    if (focus->kind == CharacterKind::Button) {
+        applyToButton(*focus, event, false);
+    } else {
+        applyToClip(*focus, event);
+    }
     finish();
 }
 
@@ -377,13 +387,15 @@ void StageInput::typeText(std::string_view utf8) {
         return;
     }
     std::string text = focus->text->plainText();
-    if (text.size() + utf8.size() > kMaxTypedBytes) {
-        return;
+    if (insertTyped(*focus, text, utf8)) {
+        focus->text->setPlainText(text);
+        textEdited(*focus);
     }
-    text.append(utf8);
-    focus->text->setPlainText(text);
-    textEdited(*focus);
     finish();
+}
+
+std::optional<Bounds> StageInput::focusHighlight() {
+    return focus_ ? focus_->highlight() : std::nullopt;
 }
 
 bool StageInput::wantsHandCursor() const {

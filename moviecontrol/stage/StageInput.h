@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "ButtonTracker.h"
+#include "FocusManager.h"
 #include "HitTest.h"
 #include "InputState.h"
 #include "KeyCodes.h"
@@ -40,6 +42,9 @@ class StageInput {
     // it; none at all while a script hid it.
     bool wantsHandCursor() const;
     bool pointerHidden() const { return state_->mouseHidden; }
+    // The box, in stage twips, of the rectangle that marks the keyboard's focus; none when
+    // no rectangle shows.
+    std::optional<Bounds> focusHighlight();
 
     // A button changed state: the button's id and the sound transition (leave, enter,
     // press, release as the sound layer numbers them).
@@ -59,6 +64,11 @@ class StageInput {
     // Queues the button's actions for the key; false when it has none.
     bool pressKey(DisplayObject& button, std::uint8_t buttonKey);
     void typeInto(DisplayObject& field, const KeyStroke& key);
+    // Typed text replaces the selection of `text`, the field's, unless the field is full;
+    // true when it did.
+    bool insertTyped(const DisplayObject& field, std::string& text, std::string_view typed);
+    static bool isPressKey(const KeyStroke& key);
+    void pressFocused(ButtonEvent event);
     // A person changed the field's text: its variable and its onChanged follow.
     void textEdited(DisplayObject& field);
     void setPointer(double x, double y);
@@ -70,6 +80,7 @@ class StageInput {
     InputState* state_;
     HitTester hit_;
     ButtonTracker tracker_;
+    std::optional<FocusManager> focus_;
 };
 
 } // namespace mc

@@ -249,15 +249,12 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         const auto drop = stage_.input.dropTargets.find(o.serial);
         out = Value(m.str(drop != stage_.input.dropTargets.end() ? drop->second : ""));
     } else if (is(n, "_focusrect")) {
-        out = Value::null();
+        const auto own = stage_.input.focusRects.find(o.serial);
+        out = own != stage_.input.focusRects.end() ? Value(own->second) : Value::null();
     } else if (is(n, "_soundbuftime")) {
         out = Value(5.0);
     } else if (is(n, "_xmouse") || is(n, "_ymouse")) {
-        double x = 0.0;
-        double y = 0.0;
-        pointerIn(player, stage_.input, o, x, y);
-        // Whole pixels, as players report them.
-        out = Value(std::round((is(n, "_xmouse") ? x : y) / 20.0));
+        out = Value(mouseCoordinate(player, stage_.input, o, is(n, "_ymouse")));
     } else if (is(n, "_global")) {
         out = Value(m.global());
     } else if (is(n, "_lockroot")) {
@@ -310,6 +307,12 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_highquality")) {
         const double v = number();
         stage_.quality = v <= 0 ? "LOW" : (v >= 2 ? "BEST" : "HIGH");
+    } else if (is(n, "_focusrect")) {
+        if (value.isUndefined() || value.isNull()) {
+            stage_.input.focusRects.erase(o.serial);
+        } else {
+            stage_.input.focusRects[o.serial] = m.toBoolean(value);
+        }
     } else if (is(n, "_currentframe") || is(n, "_totalframes") || is(n, "_framesloaded") ||
                is(n, "_target") || is(n, "_url") || is(n, "_droptarget") || is(n, "_xmouse") ||
                is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_global")) {

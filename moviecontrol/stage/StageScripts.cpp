@@ -393,8 +393,16 @@ void StageScripts::cloneSprite(avm1::Object* clip, std::string_view name, int de
 
 void StageScripts::removeSprite(avm1::Object* clip) {
     if (DisplayObject* o = displayOf(clip)) {
-        player_->removeByScript(*o);
+        removeByScript(*o);
     }
+}
+
+bool StageScripts::removeByScript(DisplayObject& object) {
+    if (!player_->removableByScript(object)) {
+        return false;
+    }
+    releaseFocusWithin(*this, object);
+    return player_->removeByScript(object);
 }
 
 void StageScripts::startDrag(avm1::Object* clip, bool lockCenter,

@@ -150,6 +150,10 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // forgotten.
     void unload(const MovieLoader::Target& target);
 
+    // removeMovieClip, removeTextField: the focus inside the object goes first, while the
+    // object can still be named. True when removed.
+    bool removeByScript(DisplayObject& object);
+
     // A person changed an input field's text: the variable bound to it follows.
     void fieldEdited(DisplayObject& field);
 
@@ -203,5 +207,12 @@ void installMovieClipLoader(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);
+// A focus given by a script or the Tab key rolls the pointer's idea of what it is over
+// along: what it rolled over before hears onRollOut, `target` onRollOver (queued; text
+// fields hear neither), even when the focus stays where it was.
+void rollFocusTo(StageScripts& stage, DisplayObject* target);
+// `leaving` is about to be removed: when it or something inside it has the focus, the
+// focus goes to nothing, while the listeners can still name what had it.
+void releaseFocusWithin(StageScripts& stage, DisplayObject& leaving);
 
 } // namespace mc

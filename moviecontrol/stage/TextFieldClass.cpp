@@ -130,7 +130,7 @@ void installTextFieldClasses(StageScripts& stage) {
         avm1::attr::DontEnum | (m.version() < 7 ? avm1::attr::Only7 : 0u));
     m.defineMethod(proto, "removeTextField", [s](CallArgs& c) {
         if (DisplayObject* o = s->displayOf(c.thisValue); o != nullptr && o->text) {
-            s->player().removeByScript(*o);
+            s->removeByScript(*o);
         }
         return Value();
     });

@@ -249,9 +249,13 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
     return o;
 }
 
+bool TimelinePlayer::removableByScript(const DisplayObject& object) const {
+    return object.parent != nullptr && !object.removed && object.depth >= 0 &&
+           object.depth <= kMaxRemovableDepth;
+}
+
 bool TimelinePlayer::removeByScript(DisplayObject& object) {
-    if (object.parent == nullptr || object.removed || object.depth < 0 ||
-        object.depth > kMaxRemovableDepth) {
+    if (!removableByScript(object)) {
         return false;
     }
     removeAt(*object.parent, object.depth);

@@ -156,6 +156,7 @@ class TimelinePlayer {
                                                    std::int32_t depth, const Bounds& twips);
     // removeMovieClip: only objects at the depths scripts own can go. True when removed.
     bool removeByScript(DisplayObject& object);
+    bool removableByScript(const DisplayObject& object) const;
     // Variables a load brought arrived for `clip`: its data event runs.
     void dataArrived(DisplayObject& clip);
     // unloadMovie: the clip's children go and its timeline is emptied.

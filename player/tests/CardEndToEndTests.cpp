@@ -1,7 +1,9 @@
 // The shipped template as a card: made with cardtool, run as a program of its own.
 #include "PlayerFakes.h"
 
+#include "VirtualDisplay.h"
 #include "cardformat/CardLayout.h"
+#include "testsupport/SwfWriter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -102,10 +104,12 @@ class CardProcessTest : public PlayerFolderTest {
         PlayerFolderTest::TearDown();
     }
 
-    // A card from a two-frame movie, made by cardtool from the shipped template (or another).
+    // A card from `movie` (a two-frame movie by default), made by cardtool from the shipped
+    // template (or another).
     std::string makeCard(const std::string& name, const std::string& password = {},
-                         const std::string& templatePath = VELMORA_TEMPLATE) {
-        writeFile(path("movie.swf"), movieBytes(320, 240, 2, 0x336699));
+                         const std::string& templatePath = VELMORA_TEMPLATE,
+                         const Bytes& movie = movieBytes(320, 240, 2, 0x336699)) {
+        writeFile(path("movie.swf"), movie);
         std::string command = std::string("'") + VELMORA_CARDTOOL + "' make '" + path("movie.swf") +
                               "' '" + path(name) + "' --template '" + templatePath +
                               "' --blessing '新年快乐' --yes >/dev/null";
@@ -325,6 +329,104 @@ TEST_F(CardProcessTest, ACardFromTheFirstLauncherPlaysWithTodaysRuntime) {
     EXPECT_TRUE(running()) << textOf(errors());
     EXPECT_EQ(endWith(SIGTERM), 0);
     EXPECT_TRUE(temporaryFiles().empty());
+}
+
+// White, with a red button in the middle whose release goes to the third frame, which
+// shows green all over instead. The first two frames play round and round, so that the
+// player's own Play at the start cannot take the movie on.
+Bytes buttonMovie() {
+    swftest::MovieHeader header;
+    header.frameSize = swftest::Rect::pixels(320, 240);
+    header.frameRate = 12;
+    swftest::SwfWriter movie(header);
+    movie.setBackgroundColor({255, 255, 255});
+    const auto box = [&movie](swftest::Rgba colour, std::int32_t x, std::int32_t y, std::int32_t w,
+                              std::int32_t h) {
+        swftest::Shape s;
+        s.fill1(s.addFill(swftest::FillStyle::solid(colour))).rectangle(x, y, w, h);
+        return movie.defineShape(s);
+    };
+    swftest::Button button;
+    button.records = {{0x0F, box({255, 0, 0, 255}, 1600, 1200, 3200, 2400), 1, {}, {}}};
+    button.conditions = {{0x0008, swftest::Actions().gotoFrame(2)}};
+    movie.place(movie.defineButton2(button), 1);
+    movie.showFrame();
+    movie.doAction(swftest::Actions().gotoFrame(0).play());
+    movie.showFrame();
+    movie.removeObject(1);
+    movie.place(box({0, 255, 0, 255}, 0, 0, 6400, 4800), 2);
+    movie.doAction(swftest::Actions().stop());
+    movie.showFrame();
+    return movie.finish();
+}
+
+constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kGreen = 0x00FF00;
+
+// A card playing the button movie on a display of its own, clicked with real X events.
+class CardOnDisplayTest : public CardProcessTest {
+  protected:
+    void SetUp() override {
+        CardProcessTest::SetUp();
+        if (!display_.ready()) {
+            GTEST_SKIP() << "no X server for the test: " << display_.problem();
+        }
+        // The X keyboard library hands strndup buffers without a terminating zero, which
+        // the sanitizer's strict string check takes for an overflow: off for this process.
+        start(makeCard("card", {}, VELMORA_TEMPLATE, buttonMovie()),
+              {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + display_.name(), "WAYLAND_DISPLAY=",
+               "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=0"});
+        window_ = display_.windowOf(pid_, 60s);
+        ASSERT_NE(window_, 0u) << "the card showed no window: " << textOf(errors());
+        const auto g = display_.geometry(window_);
+        ASSERT_TRUE(g);
+        shown_ = *g;
+        // The button is in the middle of the movie, and so of the window it fills.
+        ASSERT_TRUE(display_.waitForPixel(middleX(), middleY(), kRed, 30s))
+            << "the button never showed";
+    }
+
+    int middleX() const { return shown_.x + shown_.width / 2; }
+    int middleY() const { return shown_.y + shown_.height / 2; }
+
+    VirtualDisplay display_;
+    unsigned long window_ = 0;
+    VirtualDisplay::Geometry shown_;
+};
+
+TEST_F(CardOnDisplayTest, AClickOnTheButtonGoesToItsFrame) {
+    display_.moveMouse(middleX(), middleY());
+    display_.pressLeft();
+    display_.releaseLeft();
+    EXPECT_TRUE(display_.waitForPixel(middleX(), middleY(), kGreen, 30s))
+        << "the click did not reach the button";
+    EXPECT_TRUE(running());
+    EXPECT_EQ(endWith(SIGTERM), 0);
+}
+
+TEST_F(CardOnDisplayTest, ADragFromTheButtonMovesTheWindowInstead) {
+    display_.moveMouse(middleX(), middleY());
+    display_.pressLeft();
+    for (int step = 1; step <= 10; ++step) {
+        display_.moveMouse(middleX() + 6 * step, middleY() + 4 * step);
+        std::this_thread::sleep_for(30ms);
+    }
+    display_.releaseLeft();
+    std::optional<VirtualDisplay::Geometry> moved;
+    for (auto waited = 0ms; waited < 30s; waited += 50ms) {
+        moved = display_.geometry(window_);
+        if (moved && moved->x == shown_.x + 60 && moved->y == shown_.y + 40) {
+            break;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->x, shown_.x + 60);
+    EXPECT_EQ(moved->y, shown_.y + 40);
+    // The movie never saw a click: the button still shows where the window took it.
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(display_.pixel(middleX() + 60, middleY() + 40), kRed);
+    EXPECT_EQ(endWith(SIGTERM), 0);
 }
 
 } // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "Bounds.h"
+#include "DisplayObject.h"
+#include "TabOrder.h"
+
+namespace mc {
+
+class StageScripts;
+
+// Whether a clip acts as a button through its handlers: an onClipEvent of the mouse's
+// button events, or an onPress, onRelease... method.
+bool hasButtonHandlers(StageScripts* scripts, const DisplayObject& clip);
+
+// The keyboard focus as the Tab key moves it: which objects take part (buttons, clips that
+// act as buttons or are tabEnabled, input fields; tabEnabled, tabChildren and tabIndex as
+// scripts set them), the order Tab visits them in, and the yellow rectangle that marks the
+// focus it gave.
+class FocusManager {
+  public:
+    explicit FocusManager(StageScripts& scripts);
+
+    // Every object Tab may visit, in display-tree order, with its corner and tab index.
+    std::vector<TabStop> tabStops();
+    // Tab (Shift+Tab when `backwards`): the focus goes to the next object; false when
+    // there is none to go to.
+    bool tab(bool backwards);
+    // The box, in stage twips, the focus rectangle is drawn round; none when no rectangle
+    // shows (no focus, the focus came from the mouse, or _focusrect turned it off).
+    std::optional<Bounds> highlight();
+
+  private:
+    void collect(DisplayObject& object, std::vector<TabStop>& out);
+    bool tabbable(DisplayObject& object);
+    bool tabChildren(DisplayObject& object);
+    bool focusRectShown(DisplayObject& object);
+
+    StageScripts& scripts_;
+};
+
+} // namespace mc

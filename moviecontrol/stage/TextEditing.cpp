@@ -1,0 +1,98 @@
+#include "TextEditing.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mc {
+
+namespace {
+
+bool continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The byte where character `index` starts; the text's length past its end.
+std::size_t byteOf(std::string_view utf8, std::size_t index) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < utf8.size(); ++at) {
+        if (!continuation(utf8[at])) {
+            if (seen == index) {
+                return at;
+            }
+            ++seen;
+        }
+    }
+    return utf8.size();
+}
+
+void clamp(std::string_view text, InputState::Selection& s) {
+    const std::size_t n = characterCount(text);
+    s.begin = std::min(s.begin, n);
+    s.end = std::min(std::max(s.end, s.begin), n);
+    s.caret = std::clamp(s.caret, s.begin, s.end);
+}
+
+void replace(std::string& text, InputState::Selection& s, std::string_view with) {
+    const std::size_t from = byteOf(text, s.begin);
+    const std::size_t to = byteOf(text, s.end);
+    text.replace(from, to - from, with);
+    s.begin += characterCount(with);
+    s.end = s.begin;
+    s.caret = s.begin;
+}
+
+} // namespace
+
+std::size_t characterCount(std::string_view utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return !continuation(c); }));
+}
+
+InputState::Selection selectionWithin(std::string_view utf8, double begin, double end) {
+    const double n = static_cast<double>(characterCount(utf8));
+    const auto place = [n](double v) {
+        return std::isnan(v) ? 0.0 : std::clamp(std::trunc(v), 0.0, n);
+    };
+    double b = place(begin);
+    double e = place(end);
+    if (b > e) {
+        std::swap(b, e);
+    }
+    InputState::Selection s;
+    s.begin = static_cast<std::size_t>(b);
+    s.end = static_cast<std::size_t>(e);
+    s.caret = s.end;
+    return s;
+}
+
+bool typeAtCaret(std::string& text, InputState::Selection& selection, std::string_view typed,
+                 std::size_t maxBytes) {
+    clamp(text, selection);
+    const std::size_t removed = byteOf(text, selection.end) - byteOf(text, selection.begin);
+    if (text.size() - removed + typed.size() > maxBytes) {
+        return false;
+    }
+    replace(text, selection, typed);
+    return true;
+}
+
+bool eraseBeforeCaret(std::string& text, InputState::Selection& selection) {
+    clamp(text, selection);
+    if (selection.begin == selection.end) {
+        if (selection.begin == 0) {
+            return false;
+        }
+        --selection.begin;
+    }
+    replace(text, selection, {});
+    return true;
+}
+
+void limitCharacters(std::string& text, InputState::Selection& selection, std::size_t most) {
+    if (characterCount(text) > most) {
+        text.erase(byteOf(text, most));
+    }
+    clamp(text, selection);
+}
+
+} // namespace mc

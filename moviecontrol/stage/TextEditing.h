@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "InputState.h"
+
+namespace mc {
+
+// Editing a field's text as a person types, at the caret: positions count characters
+// (code points), the text is UTF-8. Every call first brings the selection inside the text.
+
+std::size_t characterCount(std::string_view utf8);
+
+// setSelection: both ends clamped to the text, put in order; the caret goes to the end.
+InputState::Selection selectionWithin(std::string_view utf8, double begin, double end);
+
+// The selection (or nothing, at the caret) gives way to `typed`; the caret follows it.
+// False, changing nothing, when the result would pass `maxBytes`.
+bool typeAtCaret(std::string& text, InputState::Selection& selection, std::string_view typed,
+                 std::size_t maxBytes);
+
+// Backspace: the selection goes, or the character before the caret. False when nothing
+// changed.
+bool eraseBeforeCaret(std::string& text, InputState::Selection& selection);
+
+// The text as a field's maxChars allows it; the selection kept inside.
+void limitCharacters(std::string& text, InputState::Selection& selection, std::size_t most);
+
+} // namespace mc

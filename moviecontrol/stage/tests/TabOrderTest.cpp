@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "TabOrder.h"
+#include "TextEditing.h"
+
+namespace mc {
+namespace {
+
+using Order = std::vector<std::uint64_t>;
+
+TabStop at(std::uint64_t serial, std::int64_t x, std::int64_t y,
+           std::optional<std::int32_t> index = std::nullopt) {
+    return TabStop{serial, x, y, index};
+}
+
+TEST(TabOrderTest, CornersAreSweptByASlantedLineNotRowByRow) {
+    // Rows of a grid come top to bottom, left to right...
+    EXPECT_EQ(tabOrder({at(1, 2000, 0), at(2, 0, 0), at(3, 0, 2000), at(4, 2000, 2000)}),
+              (Order{2, 1, 3, 4}));
+    // ...but a stop far to the right on a row a little lower comes before its left neighbour
+    // on that row once 6y + x says so: 6 * 100 + 5000 > 6 * 900 + 0.
+    EXPECT_EQ(tabOrder({at(1, 5000, 100), at(2, 0, 900)}), (Order{2, 1}));
+    EXPECT_EQ(tabOrder({at(1, 5000, 0), at(2, 0, 900)}), (Order{1, 2}));
+}
+
+TEST(TabOrderTest, StopsOnTheSameLineKeepOnlyTheFirstInTreeOrder) {
+    // 6 * 10 + 0 == 6 * 0 + 60: the later one is never visited.
+    EXPECT_EQ(tabOrder({at(7, 60, 0), at(8, 0, 10), at(9, 0, 500)}), (Order{7, 9}));
+    EXPECT_EQ(tabOrder({at(8, 0, 10), at(7, 60, 0)}), (Order{8}));
+}
+
+TEST(TabOrderTest, AnyTabIndexLeavesOnlyIndexedStopsInIndexOrder) {
+    EXPECT_EQ(tabOrder({at(1, 0, 0), at(2, 0, 100, 3), at(3, 0, 200, -5), at(4, 0, 300, 0)}),
+              (Order{3, 4, 2}));
+    // Equal indexes keep the tree order, whatever the positions.
+    EXPECT_EQ(tabOrder({at(1, 900, 900, 2), at(2, 0, 0, 2), at(3, 500, 0, 1)}), (Order{3, 1, 2}));
+}
+
+TEST(TabOrderTest, NextStopWrapsRoundBothWays) {
+    const Order order{5, 6, 7};
+    EXPECT_EQ(nextTabStop(order, 0, false), 5u);
+    EXPECT_EQ(nextTabStop(order, 0, true), 7u);
+    EXPECT_EQ(nextTabStop(order, 5, false), 6u);
+    EXPECT_EQ(nextTabStop(order, 7, false), 5u);
+    EXPECT_EQ(nextTabStop(order, 5, true), 7u);
+    EXPECT_EQ(nextTabStop(order, 99, false), 5u); // the focus is on something Tab skips
+    EXPECT_EQ(nextTabStop({}, 5, false), 0u);
+}
+
+TEST(TextEditingTest, TypingReplacesTheSelectionAndMovesTheCaret) {
+    std::string text = "héllo";
+    InputState::Selection s = selectionWithin(text, 1, 3); // "él"
+    EXPECT_EQ(s.caret, 3u);
+    ASSERT_TRUE(typeAtCaret(text, s, "EY", 100));
+    EXPECT_EQ(text, "hEYlo");
+    EXPECT_EQ(s.begin, 3u);
+    EXPECT_EQ(s.end, 3u);
+    EXPECT_EQ(s.caret, 3u);
+    ASSERT_TRUE(typeAtCaret(text, s, "中", 100));
+    EXPECT_EQ(text, "hEY中lo");
+    EXPECT_EQ(s.caret, 4u);
+    // Past the limit nothing changes.
+    EXPECT_FALSE(typeAtCaret(text, s, "0123456789", text.size() + 9));
+    EXPECT_EQ(text, "hEY中lo");
+}
+
+TEST(TextEditingTest, BackspaceTakesTheCharacterBeforeTheCaretOrTheSelection) {
+    std::string text = "a中b";
+    InputState::Selection s = selectionWithin(text, 2, 2);
+    ASSERT_TRUE(eraseBeforeCaret(text, s));
+    EXPECT_EQ(text, "ab");
+    EXPECT_EQ(s.caret, 1u);
+    s = selectionWithin(text, 0, 0);
+    EXPECT_FALSE(eraseBeforeCaret(text, s));
+    s = selectionWithin(text, 0, 2);
+    ASSERT_TRUE(eraseBeforeCaret(text, s));
+    EXPECT_EQ(text, "");
+}
+
+TEST(TextEditingTest, SelectionsAreClampedOrderedAndWhole) {
+    const std::string text = "四个字符";
+    const InputState::Selection s = selectionWithin(text, 9, -3);
+    EXPECT_EQ(s.begin, 0u);
+    EXPECT_EQ(s.end, 4u);
+    EXPECT_EQ(s.caret, 4u);
+    const InputState::Selection t = selectionWithin(text, 1.7, std::nan(""));
+    EXPECT_EQ(t.begin, 0u);
+    EXPECT_EQ(t.end, 1u);
+    // A selection left over from a longer text is brought inside before use.
+    std::string shorter = "ab";
+    InputState::Selection old = selectionWithin(text, 3, 4);
+    ASSERT_TRUE(typeAtCaret(shorter, old, "c", 100));
+    EXPECT_EQ(shorter, "abc");
+}
+
+} // namespace
+} // namespace mc

@@ -162,8 +162,24 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
             painter.fillRect(stageRect, *background);
             backend.setStageRect(QRectF());
         }
-        player_->render(backend);
+        // Recorded first, so that the next frame can be told apart from this one.
+        player_->render(painted_);
+        paintedOnce_ = true;
+        resources_.groups.startFrame();
+        backend.beginFrame(painted_.background());
+        painted_.replay(backend);
+        backend.endFrame();
     }
+}
+
+bool MovieRenderer::frameChanged() const {
+    if (!paintedOnce_) {
+        return true;
+    }
+    CommandRecord now;
+    player_->render(now);
+    return !(now.background() == painted_.background()) ||
+           !sameDrawing(now, TwipsOrigin{}, painted_, TwipsOrigin{});
 }
 
 QImage MovieRenderer::renderFrame(QSize size, RenderQuality quality) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <type_traits>
+#include <variant>
 
 #include "Drawing.h"
 #include "TextFieldState.h"
@@ -45,6 +48,69 @@ bool sameBounds(const Bounds& a, TwipsOrigin oa, const Bounds& b, TwipsOrigin ob
             close(a.xMax - oa.x, b.xMax - ob.x) && close(a.yMax - oa.y, b.yMax - ob.y));
 }
 
+// Every field of each filter, for comparing two lists.
+auto fields(const swf::Rgba& c) {
+    return std::tie(c.r, c.g, c.b, c.a);
+}
+auto fields(const swf::DropShadowFilter& f) {
+    return std::tuple_cat(fields(f.color),
+                          std::tie(f.blurX, f.blurY, f.angle, f.distance, f.strength, f.inner,
+                                   f.knockout, f.compositeSource, f.passes));
+}
+auto fields(const swf::BlurFilter& f) {
+    return std::tie(f.blurX, f.blurY, f.passes);
+}
+auto fields(const swf::GlowFilter& f) {
+    return std::tuple_cat(fields(f.color), std::tie(f.blurX, f.blurY, f.strength, f.inner,
+                                                    f.knockout, f.compositeSource, f.passes));
+}
+auto fields(const swf::BevelFilter& f) {
+    return std::tuple_cat(fields(f.shadowColor), fields(f.highlightColor),
+                          std::tie(f.blurX, f.blurY, f.angle, f.distance, f.strength, f.inner,
+                                   f.knockout, f.compositeSource, f.onTop, f.passes));
+}
+bool sameStops(const std::vector<swf::GradientFilterStop>& p,
+               const std::vector<swf::GradientFilterStop>& q) {
+    return std::equal(p.begin(), p.end(), q.begin(), q.end(), [](const auto& a, const auto& b) {
+        return a.ratio == b.ratio && fields(a.color) == fields(b.color);
+    });
+}
+bool sameParams(const swf::GradientFilterParams& p, const swf::GradientFilterParams& q) {
+    const auto rest = [](const swf::GradientFilterParams& f) {
+        return std::tie(f.blurX, f.blurY, f.angle, f.distance, f.strength, f.inner, f.knockout,
+                        f.compositeSource, f.onTop, f.passes);
+    };
+    return sameStops(p.stops, q.stops) && rest(p) == rest(q);
+}
+
+bool sameFilter(const swf::Filter& p, const swf::Filter& q) {
+    if (p.index() != q.index()) {
+        return false;
+    }
+    return std::visit(
+        [&q](const auto& a) {
+            using F = std::decay_t<decltype(a)>;
+            const F& b = std::get<F>(q);
+            if constexpr (std::is_base_of_v<swf::GradientFilterParams, F>) {
+                return sameParams(a, b);
+            } else if constexpr (std::is_same_v<F, swf::ConvolutionFilter>) {
+                return a.columns == b.columns && a.rows == b.rows && a.divisor == b.divisor &&
+                       a.bias == b.bias && a.matrix == b.matrix &&
+                       fields(a.defaultColor) == fields(b.defaultColor) && a.clamp == b.clamp &&
+                       a.preserveAlpha == b.preserveAlpha;
+            } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter>) {
+                return a.matrix == b.matrix;
+            } else {
+                return fields(a) == fields(b);
+            }
+        },
+        p);
+}
+
+bool sameFilters(const std::vector<swf::Filter>& p, const std::vector<swf::Filter>& q) {
+    return std::equal(p.begin(), p.end(), q.begin(), q.end(), sameFilter);
+}
+
 bool sameEntry(const CommandRecord::Entry& a, TwipsOrigin oa, const CommandRecord::Entry& b,
                TwipsOrigin ob) {
     if (a.op != b.op || a.generation != b.generation) {
@@ -70,7 +136,7 @@ bool sameEntry(const CommandRecord::Entry& a, TwipsOrigin oa, const CommandRecor
 // moves with them is the same picture.
 bool sameGroupStyle(const GroupStyle& p, TwipsOrigin op, const GroupStyle& q, TwipsOrigin oq) {
     return p.blendMode == q.blendMode && p.cacheAsBitmap == q.cacheAsBitmap &&
-           p.colorTransform == q.colorTransform && p.filters == q.filters &&
+           p.colorTransform == q.colorTransform && sameFilters(p.filters, q.filters) &&
            sameBounds(p.bounds, op, q.bounds, oq);
 }
 

@@ -23,14 +23,12 @@ struct DropShadowFilter {
     bool knockout = false;
     bool compositeSource = true;
     std::uint8_t passes = 1;
-    friend bool operator==(const DropShadowFilter&, const DropShadowFilter&) = default;
 };
 
 struct BlurFilter {
     double blurX = 0.0;
     double blurY = 0.0;
     std::uint8_t passes = 1;
-    friend bool operator==(const BlurFilter&, const BlurFilter&) = default;
 };
 
 struct GlowFilter {
@@ -42,7 +40,6 @@ struct GlowFilter {
     bool knockout = false;
     bool compositeSource = true;
     std::uint8_t passes = 1;
-    friend bool operator==(const GlowFilter&, const GlowFilter&) = default;
 };
 
 struct BevelFilter {
@@ -58,13 +55,11 @@ struct BevelFilter {
     bool compositeSource = true;
     bool onTop = false;
     std::uint8_t passes = 1;
-    friend bool operator==(const BevelFilter&, const BevelFilter&) = default;
 };
 
 struct GradientFilterStop {
     Rgba color;
     std::uint8_t ratio = 0;
-    friend bool operator==(const GradientFilterStop&, const GradientFilterStop&) = default;
 };
 
 /// Shared layout of the gradient glow and gradient bevel filters.
@@ -80,15 +75,10 @@ struct GradientFilterParams {
     bool compositeSource = true;
     bool onTop = false;
     std::uint8_t passes = 1;
-    friend bool operator==(const GradientFilterParams&, const GradientFilterParams&) = default;
 };
 
-struct GradientGlowFilter : GradientFilterParams {
-    friend bool operator==(const GradientGlowFilter&, const GradientGlowFilter&) = default;
-};
-struct GradientBevelFilter : GradientFilterParams {
-    friend bool operator==(const GradientBevelFilter&, const GradientBevelFilter&) = default;
-};
+struct GradientGlowFilter : GradientFilterParams {};
+struct GradientBevelFilter : GradientFilterParams {};
 
 struct ConvolutionFilter {
     std::uint8_t columns = 0;
@@ -99,13 +89,11 @@ struct ConvolutionFilter {
     Rgba defaultColor;
     bool clamp = true;
     bool preserveAlpha = true;
-    friend bool operator==(const ConvolutionFilter&, const ConvolutionFilter&) = default;
 };
 
 /// 4x5 matrix, row by row: R' = m[0]*R + m[1]*G + m[2]*B + m[3]*A + m[4] (0..255 scale).
 struct ColorMatrixFilter {
     std::array<float, 20> matrix{};
-    friend bool operator==(const ColorMatrixFilter&, const ColorMatrixFilter&) = default;
 };
 
 using Filter =

@@ -160,12 +160,14 @@ TEST(GroupCacheTest, OnlyMovesAndUnchangedFramesReuseTheFilteredPicture) {
 }
 
 TEST(GroupCacheTest, AChangeInsideTheObjectDrawsItAnew) {
-    // A filtered sprite whose own timeline moves its child: two pictures, alternating.
+    // A filtered sprite whose own timeline moves one of its two children: two pictures,
+    // alternating. (Had both moved together, the object would only have moved.)
     SwfWriter movie = stage();
     Sprite inner;
     inner.place(square(movie, 0, {20, 90, 200, 255}), 1);
+    inner.place(square(movie, 40, {200, 90, 20, 255}), 2);
     inner.showFrame();
-    inner.moveObject(1, Matrix::translate(5 * 20, 0));
+    inner.moveObject(2, Matrix::translate(5 * 20, 0));
     inner.showFrame();
     const std::uint16_t sprite = movie.defineSprite(inner);
     movie.placeObject(blurred(sprite, Matrix::translate(60 * 20, 50 * 20), 4), 3);

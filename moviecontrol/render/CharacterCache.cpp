@@ -25,7 +25,7 @@ const ConvertedShape* CharacterCache::drawing(const Drawing& drawing) {
         it->second.generation = drawing.generation() + 1;
     }
     if (it->second.generation != drawing.generation()) {
-        it->second.shape = convertDrawing(swf::buildDrawing(drawing.shape()));
+        it->second.shape = convertDrawing(swf::buildDrawing(drawing.shownShape()));
         it->second.generation = drawing.generation();
     }
     return &it->second.shape;

@@ -78,12 +78,15 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform
     // Players look up each position in record order: the first record whose ratio reaches
     // the position ends the segment, which starts at the record before it. A table of every
     // position reproduces that for ratios that repeat or go backwards, and carries the
-    // linear-RGB curve.
+    // linear-RGB curve. Where the segment changes the colour jumps: both colours get a stop
+    // halfway between the two positions, so that the jump stays a hard edge.
     std::vector<QColor> colors;
     colors.reserve(records.size());
     for (const swf::GradientRecord& r : records) {
         colors.push_back(toQColor(r.color, cx));
     }
+    std::size_t previousSegment = 0;
+    QColor previous;
     for (int t = 0; t <= 255; ++t) {
         std::size_t i = 0;
         while (i < records.size() && records[i].ratio < t) {
@@ -102,7 +105,14 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform
             c = linear ? mixLinear(colors[i - 1], colors[i], f)
                        : mixRgb(colors[i - 1], colors[i], f);
         }
+        if (t > 0 && i != previousSegment && c != previous) {
+            const double edge = (t - 0.5) / 255.0;
+            stops.append({edge, previous});
+            stops.append({edge, c});
+        }
         stops.append({t / 255.0, c});
+        previousSegment = i;
+        previous = c;
     }
     return stops;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "BitmapFill.h"
 #include "FieldFrame.h"
 #include "FillBrush.h"
 #include "GroupCompositor.h"
@@ -57,6 +58,12 @@ QPainter& PainterBackend::painter() {
     return base_;
 }
 
+bool PainterBackend::insideLayerMode() const {
+    return std::any_of(layers_.begin(), layers_.end(), [](const auto& layer) {
+        return layer->painter && layer->style.blendMode == swf::BlendMode::Layer;
+    });
+}
+
 GroupScale PainterBackend::groupScale() const {
     // Twips to device, per stage pixel.
     return GroupScale{std::hypot(stage_.a, stage_.b) * 20.0, std::hypot(stage_.c, stage_.d) * 20.0};
@@ -80,6 +87,9 @@ void PainterBackend::endFrame() {}
 void PainterBackend::draw(const DrawCharacter& original) {
     if (recorder_.recording()) {
         recorder_.record().draw(original);
+        return;
+    }
+    if (hiddenGroupOpen()) {
         return;
     }
     if (!masks_.empty() && masks_.back().collecting) {
@@ -166,7 +176,7 @@ void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
             paintFill(p, fill, world, cx);
         }
         for (const ConvertedStroke& stroke : layer.strokes) {
-            paintStroke(p, stroke, world, m, cx);
+            paintStroke(p, stroke, world, cx);
         }
     }
 }
@@ -185,24 +195,13 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
     }
     const bool smooth = quality_ == RenderQuality::High && fill.style.bitmapSmoothed();
     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    const QTransform bitmapToShape = toQTransform(fill.style.matrix);
-    if (fill.style.bitmapClipped()) {
-        p.save();
-        p.setClipPath(fill.path, Qt::IntersectClip);
-        p.setTransform(bitmapToShape * world);
-        p.drawImage(QPointF(0.0, 0.0), image);
-        p.restore();
-    } else {
-        QBrush brush(image);
-        brush.setTransform(bitmapToShape);
-        p.fillPath(fill.path, brush);
-    }
+    paintBitmapFill(p, fill.path, image, toQTransform(fill.style.matrix),
+                    fill.style.bitmapClipped());
     applyHints(p);
 }
 
 void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
-                                 const QTransform& world, const Transform& m,
-                                 const ColorTransform& cx) {
+                                 const QTransform& world, const ColorTransform& cx) {
     const swf::LineStyle& style = stroke.style;
     QBrush brush;
     if (style.fill && !style.fill->isBitmap()) {
@@ -212,20 +211,25 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
     }
     // The no-scale flags are not honoured: reference players scale such strokes with their
     // shape all the same.
-    const double deviceWidth = style.width * (stage_ * m).averageScale();
-    if (deviceWidth >= 1.0 && !stroke.outline.isEmpty()) {
+    const StrokePlan plan = planStroke(style, world);
+    if (plan.outline && !stroke.outline.isEmpty()) {
         p.setTransform(world);
         p.setPen(Qt::NoPen);
         p.fillPath(stroke.outline, brush);
+    }
+    if (!plan.devicePen) {
         return;
     }
-    // Hairlines and strokes thinner than a pixel: stroked on the device, one pixel wide.
     if (brush.style() != Qt::SolidPattern) {
         brush.setTransform(brush.transform() * world);
     }
+    QPainterPath device = world.map(stroke.path);
+    if (plan.snapToPixels) {
+        device = snappedToPixels(device, plan.deviceWidth);
+    }
     p.setTransform(QTransform());
     p.setBrush(Qt::NoBrush);
-    p.strokePath(world.map(stroke.path), strokePen(style, std::max(1.0, deviceWidth), brush));
+    p.strokePath(device, strokePen(style, plan.deviceWidth, brush));
 }
 
 QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform& cx) {
@@ -334,7 +338,10 @@ void PainterBackend::endMask() {
 void PainterBackend::beginGroup(const GroupStyle& style) {
     if (recorder_.recording()) {
         recorder_.beginGroup(style);
-    } else if (res_.groups.enabled() && GroupCache::caches(style)) {
+    } else if (res_.groups.enabled() && GroupCache::caches(style) && !hiddenGroupOpen() &&
+               style.blendMode != swf::BlendMode::Alpha &&
+               style.blendMode != swf::BlendMode::Erase) {
+        // Alpha and Erase act on what lies beneath, which a kept picture does not know.
         recorder_.start(style);
     } else {
         openLayer(style);
@@ -345,6 +352,16 @@ void PainterBackend::openLayer(const GroupStyle& style) {
     auto layer = std::make_unique<Layer>();
     layer->style = style;
     layer->parentStage = stage_;
+    // Alpha and Erase change the alpha of the picture they are put on. Only a Layer group's
+    // picture may change so; without one, players leave the object out altogether rather
+    // than punch through the stage.
+    const bool cutsBeneath =
+        style.blendMode == swf::BlendMode::Alpha || style.blendMode == swf::BlendMode::Erase;
+    if (hiddenGroupOpen() || (cutsBeneath && !insideLayerMode())) {
+        layer->hidden = true;
+        layers_.push_back(std::move(layer));
+        return;
+    }
     const QPaintDevice* device = painter().device();
     const QMargins margins = cappedMargins(groupMargins(style, groupScale()));
     // A bitmap of its own covers the whole object where that is not much more than the view:

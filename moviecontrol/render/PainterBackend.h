@@ -54,6 +54,8 @@ class PainterBackend : public RenderBackend {
         // What drawing inside must still apply: the colour transforms of the groups that
         // pass through, since no layer of theirs will.
         ColorTransform pending;
+        // Nothing inside is drawn: an Alpha or Erase group with no Layer group around it.
+        bool hidden = false;
     };
     struct Mask {
         QPainterPath path; // device pixels
@@ -61,6 +63,10 @@ class PainterBackend : public RenderBackend {
     };
 
     QPainter& painter();
+    bool hiddenGroupOpen() const { return !layers_.empty() && layers_.back()->hidden; }
+    // Whether an enclosing group with the Layer mode has a picture of its own, which Alpha
+    // and Erase then act on.
+    bool insideLayerMode() const;
     GroupScale groupScale() const;
     void openLayer(const GroupStyle& style);
     // Composes the innermost layer onto the one beneath; with `capture`, also returns its
@@ -80,7 +86,7 @@ class PainterBackend : public RenderBackend {
     void paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,
                    const ColorTransform& cx);
     void paintStroke(QPainter& p, const ConvertedStroke& stroke, const QTransform& world,
-                     const Transform& m, const ColorTransform& cx);
+                     const ColorTransform& cx);
     void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
     QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);
     void addToMask(const DrawCharacter& command);

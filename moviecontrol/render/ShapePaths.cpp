@@ -2,6 +2,7 @@
 
 #include <QPainterPathStroker>
 #include <algorithm>
+#include <cmath>
 
 namespace mc {
 
@@ -44,6 +45,50 @@ QPainterPath strokeOutline(const QPainterPath& path, const swf::LineStyle& style
     QPainterPath outline = stroker.createStroke(path);
     outline.setFillRule(Qt::WindingFill);
     return outline;
+}
+
+namespace {
+
+// The largest and smallest stretch of the transform's linear part (its singular values).
+std::pair<double, double> stretchRange(const QTransform& t) {
+    const double e = t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22();
+    const double det = t.m11() * t.m22() - t.m12() * t.m21();
+    const double root = std::sqrt(std::max(0.0, e * e - 4.0 * det * det));
+    return {std::sqrt((e + root) / 2.0), std::sqrt(std::max(0.0, (e - root) / 2.0))};
+}
+
+} // namespace
+
+StrokePlan planStroke(const swf::LineStyle& style, const QTransform& toDevice) {
+    StrokePlan plan;
+    const auto [most, least] = stretchRange(toDevice);
+    const double widest = style.width * most;
+    if (!(widest >= 1.0) || !std::isfinite(widest)) {
+        // Hairlines and strokes thinner than a pixel every way.
+        plan.devicePen = true;
+        plan.snapToPixels = style.pixelHinting;
+        return plan;
+    }
+    if (style.pixelHinting) {
+        plan.devicePen = true;
+        plan.snapToPixels = true;
+        plan.deviceWidth = std::max(1.0, std::round(style.width * std::sqrt(most * least)));
+        return plan;
+    }
+    plan.outline = true;
+    plan.devicePen = style.width * least < 1.0;
+    return plan;
+}
+
+QPainterPath snappedToPixels(const QPainterPath& devicePath, double width) {
+    const bool odd = std::fmod(std::round(width), 2.0) != 0.0;
+    const auto snap = [odd](double v) { return odd ? std::floor(v) + 0.5 : std::round(v); };
+    QPainterPath out = devicePath;
+    for (int i = 0; i < out.elementCount(); ++i) {
+        const QPainterPath::Element e = out.elementAt(i);
+        out.setElementPositionAt(i, snap(e.x), snap(e.y));
+    }
+    return out;
 }
 
 QPainterPath toPainterPath(const swf::Path& path, Qt::FillRule rule) {

@@ -26,6 +26,22 @@ struct ConvertedStroke {
 QPen strokePen(const swf::LineStyle& style, double width, const QBrush& brush);
 QPainterPath strokeOutline(const QPainterPath& path, const swf::LineStyle& style);
 
+// How a stroke shows under the transform from the shape's twips to device pixels. A stroke
+// keeps its shape-space outline (it stretches with its shape); where the transform leaves it
+// thinner than a pixel in some direction, a one-pixel line drawn on the device keeps it from
+// fading away there. Pixel-hinted strokes are drawn on the device with whole-pixel widths.
+struct StrokePlan {
+    bool outline = false;     // fill the shape-space outline
+    bool devicePen = false;   // stroke the device path with `deviceWidth`
+    double deviceWidth = 1.0; // pixels
+    bool snapToPixels = false;
+};
+StrokePlan planStroke(const swf::LineStyle& style, const QTransform& toDevice);
+
+// The device path of a pixel-hinted stroke: points moved onto pixel centres for odd widths
+// and onto pixel corners for even ones, so that the line covers whole pixels.
+QPainterPath snappedToPixels(const QPainterPath& devicePath, double width);
+
 struct ConvertedLayer {
     std::vector<ConvertedFill> fills;
     std::vector<ConvertedStroke> strokes;

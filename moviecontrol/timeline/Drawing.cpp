@@ -147,6 +147,14 @@ void Drawing::endFill() {
     }
 }
 
+swf::Shape Drawing::shownShape() const {
+    swf::Shape shown = shape_;
+    if (fill_ && (penX_ != fillStartX_ || penY_ != fillStartY_)) {
+        shown.records.emplace_back(swf::StraightEdge{fillStartX_ - penX_, fillStartY_ - penY_});
+    }
+    return shown;
+}
+
 void Drawing::clear() {
     shape_ = swf::Shape{};
     bounds_ = Bounds{};

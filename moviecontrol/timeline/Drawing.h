@@ -32,6 +32,10 @@ class Drawing {
     void clear();
 
     const swf::Shape& shape() const { return shape_; }
+    // The shape as it shows now: a fill still open is closed back to its start, stroked with
+    // the line in force, as players draw it between frames (the records stay open, so that
+    // the script may draw on).
+    swf::Shape shownShape() const;
     bool empty() const { return shape_.records.empty(); }
     // What the drawing covers, twips of the clip's space (strokes included).
     Bounds bounds() const { return bounds_; }

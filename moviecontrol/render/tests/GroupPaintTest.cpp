@@ -7,6 +7,7 @@
 
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
@@ -24,14 +25,6 @@ using swftest::SwfWriter;
 std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
     return MovieRenderer::fromBytes(bytes);
-}
-
-SwfWriter whiteStage(int w, int h) {
-    MovieHeader header;
-    header.frameSize = Rect::pixels(w, h);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
-    return movie;
 }
 
 std::uint16_t square(SwfWriter& movie, int x, int y, int side, swftest::Rgba colour) {
@@ -166,6 +159,58 @@ TEST(GroupPaintTest, BlendModesSeeWhatIsBeneath) {
     ASSERT_TRUE(subRenderer);
     EXPECT_EQ(subRenderer->renderFrame(QSize(60, 20), RenderQuality::Low).pixelColor(10, 10),
               QColor(28, 28, 28));
+}
+
+// A sprite holding a blue 60 px square and, at (20, 20), a 20 px square of `colour` with
+// `mode`; the sprite itself is placed with `parentMode`, on a yellow stage.
+QImage cutOut(BlendMode mode, std::optional<BlendMode> parentMode, swftest::Rgba colour) {
+    MovieHeader header;
+    header.frameSize = Rect::pixels(60, 60);
+    SwfWriter movie(header);
+    movie.setBackgroundColor({255, 255, 0});
+    const std::uint16_t blue = square(movie, 0, 0, 60, {0, 0, 255, 255});
+    const std::uint16_t cut = square(movie, 20, 20, 20, colour);
+    swftest::Sprite sprite;
+    sprite.place(blue, 1);
+    PlaceObject p;
+    p.characterId = cut;
+    p.depth = 2;
+    p.blendMode = mode;
+    sprite.placeObject(p, 3);
+    sprite.showFrame();
+    const std::uint16_t id = movie.defineSprite(sprite);
+    PlaceObject outer;
+    outer.blendMode = parentMode;
+    placeThird(movie, id, 1, outer);
+    movie.showFrame();
+    auto renderer = load(movie.finish());
+    EXPECT_TRUE(renderer);
+    return renderer ? renderer->renderFrame(QSize(60, 60), RenderQuality::Low) : QImage();
+}
+
+TEST(GroupPaintTest, AlphaAndEraseActOnlyInsideALayer) {
+    const QColor yellow(255, 255, 0);
+    const QColor blue(0, 0, 255);
+    // Inside a Layer group, Erase clears the blue where it draws and the stage shows; Alpha
+    // keeps the blue only as far as its own alpha goes.
+    QImage erased = cutOut(BlendMode::Erase, BlendMode::Layer, {255, 0, 0, 255});
+    EXPECT_EQ(erased.pixelColor(30, 30), yellow);
+    EXPECT_EQ(erased.pixelColor(10, 10), blue);
+    QImage kept = cutOut(BlendMode::Alpha, BlendMode::Layer, {255, 0, 0, 128});
+    const QColor half = kept.pixelColor(30, 30);
+    EXPECT_NEAR(half.red(), 127, 3);
+    EXPECT_NEAR(half.blue(), 128, 3);
+    EXPECT_EQ(kept.pixelColor(10, 10), blue);
+    // Without a Layer group around them (none at all, or another kind of group) they leave
+    // everything as it was and draw nothing themselves.
+    for (std::optional<BlendMode> parent :
+         {std::optional<BlendMode>{}, std::optional<BlendMode>{BlendMode::Multiply}}) {
+        for (BlendMode mode : {BlendMode::Alpha, BlendMode::Erase}) {
+            const QImage image = cutOut(mode, parent, {255, 0, 0, 255});
+            EXPECT_EQ(image.pixelColor(30, 30), parent ? QColor(0, 0, 0) : blue);
+            EXPECT_EQ(image.pixelColor(5, 5), parent ? QColor(0, 0, 0) : blue);
+        }
+    }
 }
 
 TEST(GroupPaintTest, GroupsInsideMasksStayMasked) {

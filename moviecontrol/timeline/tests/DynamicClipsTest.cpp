@@ -185,8 +185,31 @@ TEST(DisplayPropertiesTest, ScaleAndRotationReadBackAsSetEvenThroughZeroAndNegat
     EXPECT_TRUE(o.scriptTransformed);
 }
 
-TEST(DrawingTest, FillsCloseBackToTheirStartWithTheLineInForce) {
-    Drawing d;
+struct EdgeSummary {
+    int straight = 0;
+    std::int32_t sumX = 0;
+    std::int32_t sumY = 0;
+    std::optional<std::uint32_t> lineOfLastEdge;
+};
+
+EdgeSummary summarise(const swf::Shape& s) {
+    EdgeSummary out;
+    std::optional<std::uint32_t> lineInForce;
+    for (const swf::ShapeRecord& r : s.records) {
+        if (const auto* c = std::get_if<swf::StyleChange>(&r)) {
+            lineInForce = c->line;
+        } else if (const auto* e = std::get_if<swf::StraightEdge>(&r)) {
+            ++out.straight;
+            out.sumX += e->dx;
+            out.sumY += e->dy;
+            out.lineOfLastEdge = lineInForce;
+        }
+    }
+    return out;
+}
+
+// A stroked and filled corner: (0, 0) to (10, 0) to (10, 10) pixels.
+void drawCorner(Drawing& d) {
     swf::FillStyle red;
     red.color = swf::Rgba{255, 0, 0, 255};
     swf::LineStyle line;
@@ -196,32 +219,42 @@ TEST(DrawingTest, FillsCloseBackToTheirStartWithTheLineInForce) {
     d.moveTo(0, 0);
     d.lineTo(10, 0);
     d.lineTo(10, 10);
+}
+
+TEST(DrawingTest, FillsCloseBackToTheirStartWithTheLineInForce) {
+    Drawing d;
+    drawCorner(d);
     d.endFill();
     const swf::Shape& s = d.shape();
     ASSERT_EQ(s.styles.fills.size(), 1u);
     ASSERT_EQ(s.styles.lines.size(), 1u);
-    int straight = 0;
-    std::optional<std::uint32_t> lineOfLastEdge;
-    std::optional<std::uint32_t> lineInForce;
-    std::int32_t sumX = 0;
-    std::int32_t sumY = 0;
-    for (const swf::ShapeRecord& r : s.records) {
-        if (const auto* c = std::get_if<swf::StyleChange>(&r)) {
-            lineInForce = c->line;
-        } else if (const auto* e = std::get_if<swf::StraightEdge>(&r)) {
-            ++straight;
-            sumX += e->dx;
-            sumY += e->dy;
-            lineOfLastEdge = lineInForce;
-        }
-    }
-    EXPECT_EQ(straight, 3);
-    EXPECT_EQ(sumX, 0); // the outline returns to where it began
-    EXPECT_EQ(sumY, 0);
-    EXPECT_EQ(lineOfLastEdge, std::optional<std::uint32_t>(1)); // the closing edge is stroked
+    const EdgeSummary edges = summarise(s);
+    EXPECT_EQ(edges.straight, 3);
+    EXPECT_EQ(edges.sumX, 0); // the outline returns to where it began
+    EXPECT_EQ(edges.sumY, 0);
+    EXPECT_EQ(edges.lineOfLastEdge, std::optional<std::uint32_t>(1)); // the closing edge is stroked
+    EXPECT_EQ(summarise(d.shownShape()).straight, 3);                 // nothing more to close
     const Bounds b = d.bounds();
     EXPECT_DOUBLE_EQ(b.xMin, -20); // half the line's width around the points
     EXPECT_DOUBLE_EQ(b.xMax, 220);
+}
+
+TEST(DrawingTest, AnOpenFillShowsClosedWithTheLineInForceAndStaysOpen) {
+    Drawing d;
+    drawCorner(d);
+    EXPECT_EQ(summarise(d.shape()).straight, 2);
+    EdgeSummary shown = summarise(d.shownShape());
+    EXPECT_EQ(shown.straight, 3);
+    EXPECT_EQ(shown.sumX, 0);
+    EXPECT_EQ(shown.sumY, 0);
+    EXPECT_EQ(shown.lineOfLastEdge, std::optional<std::uint32_t>(1));
+    // The script draws on: the records grow from where the pen was, and the shown shape
+    // closes from the new end.
+    d.lineTo(0, 10);
+    EXPECT_EQ(summarise(d.shape()).straight, 3);
+    shown = summarise(d.shownShape());
+    EXPECT_EQ(shown.straight, 4);
+    EXPECT_EQ(shown.sumY, 0);
 }
 
 TEST(DrawingTest, ClearEmptiesAndEveryChangeIsANewGeneration) {

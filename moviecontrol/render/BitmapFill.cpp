@@ -1,0 +1,96 @@
+#include "BitmapFill.h"
+
+#include <QBrush>
+#include <cmath>
+
+namespace mc {
+
+namespace {
+
+// Past this the edge strips are drawn only as far as the device shows; the clip bounds them.
+constexpr double kFarReach = 1e7;
+
+QColor pixelAt(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
+
+// Draws the part of `reach` outside the bitmap, in bitmap pixels: edge rows and columns
+// stretched outwards, corner pixels as solid quarters. Each piece reaches one pixel into its
+// neighbours so that no seam of half-covered pixels opens between them; the bitmap itself is
+// drawn over the overlap afterwards. Sides the reach does not cross are left alone, which
+// is every side for the usual bitmap filling a shape of its own size.
+void paintEdges(QPainter& p, const QImage& image, const QRectF& reach) {
+    constexpr double kSlack = 0.01;
+    const double w = image.width();
+    const double h = image.height();
+    const bool toLeft = reach.left() < -kSlack;
+    const bool toTop = reach.top() < -kSlack;
+    const bool toRight = reach.right() > w + kSlack;
+    const bool toBottom = reach.bottom() > h + kSlack;
+    const double left = std::min(reach.left(), -1.0);
+    const double top = std::min(reach.top(), -1.0);
+    const double right = std::max(reach.right(), w + 1.0);
+    const double bottom = std::max(reach.bottom(), h + 1.0);
+    const int lastX = image.width() - 1;
+    const int lastY = image.height() - 1;
+    if (toLeft && toTop) {
+        p.fillRect(QRectF(QPointF(left, top), QPointF(1.0, 1.0)), pixelAt(image, 0, 0));
+    }
+    if (toRight && toTop) {
+        p.fillRect(QRectF(QPointF(w - 1.0, top), QPointF(right, 1.0)), pixelAt(image, lastX, 0));
+    }
+    if (toLeft && toBottom) {
+        p.fillRect(QRectF(QPointF(left, h - 1.0), QPointF(1.0, bottom)), pixelAt(image, 0, lastY));
+    }
+    if (toRight && toBottom) {
+        p.fillRect(QRectF(QPointF(w - 1.0, h - 1.0), QPointF(right, bottom)),
+                   pixelAt(image, lastX, lastY));
+    }
+    if (toTop) {
+        p.drawImage(QRectF(QPointF(0.0, top), QPointF(w, 1.0)), image.copy(0, 0, image.width(), 1));
+    }
+    if (toBottom) {
+        p.drawImage(QRectF(QPointF(0.0, h - 1.0), QPointF(w, bottom)),
+                    image.copy(0, lastY, image.width(), 1));
+    }
+    if (toLeft) {
+        p.drawImage(QRectF(QPointF(left, 0.0), QPointF(1.0, h)),
+                    image.copy(0, 0, 1, image.height()));
+    }
+    if (toRight) {
+        p.drawImage(QRectF(QPointF(w - 1.0, 0.0), QPointF(right, h)),
+                    image.copy(lastX, 0, 1, image.height()));
+    }
+}
+
+} // namespace
+
+void paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage& image,
+                     const QTransform& bitmapToPath, bool clipped) {
+    if (image.isNull()) {
+        return;
+    }
+    if (!clipped) {
+        QBrush brush(image);
+        brush.setTransform(bitmapToPath);
+        painter.fillPath(path, brush);
+        return;
+    }
+    bool invertible = false;
+    const QTransform pathToBitmap = bitmapToPath.inverted(&invertible);
+    painter.save();
+    painter.setClipPath(path, Qt::IntersectClip);
+    painter.setTransform(bitmapToPath * painter.transform());
+    if (invertible) {
+        // The whole path in bitmap pixels, held to a finite reach: a degenerate matrix can
+        // send it arbitrarily far.
+        const QRectF reach =
+            pathToBitmap.mapRect(path.boundingRect())
+                .intersected(QRectF(-kFarReach, -kFarReach, 2 * kFarReach, 2 * kFarReach));
+        paintEdges(painter, image, reach);
+    }
+    painter.drawImage(QPointF(0.0, 0.0), image);
+    painter.restore();
+}
+
+} // namespace mc

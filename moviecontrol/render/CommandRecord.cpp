@@ -196,6 +196,12 @@ void CommandRecord::endMask() {
     add(Entry{Op::EndMask, {}, {}, 0});
 }
 
+bool CommandRecord::hasFilteredGroup() const {
+    return std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) {
+        return e.op == Op::BeginGroup && !e.group.filters.empty();
+    });
+}
+
 void CommandRecord::replay(RenderBackend& backend) const {
     for (const Entry& e : entries_) {
         switch (e.op) {

@@ -36,6 +36,8 @@ class CommandRecord : public RenderBackend {
 
     const std::vector<Entry>& entries() const { return entries_; }
     Rgba background() const { return background_; }
+    // Whether a group inside has filters, whose reach no box of the record counts.
+    bool hasFilteredGroup() const;
     // Of what stays the same when everything moves: a quick first test of sameness.
     std::uint64_t layoutHash() const { return hash_; }
 

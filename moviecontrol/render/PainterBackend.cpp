@@ -348,7 +348,7 @@ void PainterBackend::beginGroup(const GroupStyle& style) {
     }
 }
 
-void PainterBackend::openLayer(const GroupStyle& style) {
+void PainterBackend::openLayer(const GroupStyle& style, bool wholeContent) {
     auto layer = std::make_unique<Layer>();
     layer->style = style;
     layer->parentStage = stage_;
@@ -368,7 +368,9 @@ void PainterBackend::openLayer(const GroupStyle& style) {
     // the picture can then be kept, and a small object costs a small layer.
     const QRect covered =
         QRect(QPoint(0, 0), QSize(device->width(), device->height())).marginsAdded(margins);
-    const QRect area = GroupCache::layerArea(style, stage_, margins, covered).value_or(covered);
+    const QRect area =
+        wholeContent ? GroupCache::layerArea(style, stage_, margins, covered).value_or(covered)
+                     : covered;
     const QSize size = area.size();
     // A frame out of time draws its remaining groups straight into the one above.
     const bool outOfTime = budget_ != nullptr && budget_->exhausted();
@@ -418,7 +420,9 @@ void PainterBackend::paintRecordedGroup() {
             return;
         }
     }
-    openLayer(group.style);
+    // The content's box leaves out the reach of filters inside it: such a group keeps to
+    // the view, and is kept only when all of it falls within.
+    openLayer(group.style, !group.record.hasFilteredGroup());
     group.record.replay(*this);
     std::optional<GroupCache::Picture> picture = closeLayer(corner.has_value());
     if (picture && corner) {

@@ -68,7 +68,9 @@ class PainterBackend : public RenderBackend {
     // and Erase then act on.
     bool insideLayerMode() const;
     GroupScale groupScale() const;
-    void openLayer(const GroupStyle& style);
+    // With `wholeContent`, a cached group's layer covers all of its content rather than the
+    // view (see GroupCache::layerArea).
+    void openLayer(const GroupStyle& style, bool wholeContent = false);
     // Composes the innermost layer onto the one beneath; with `capture`, also returns its
     // finished picture when that is complete and drawn in full.
     std::optional<GroupCache::Picture> closeLayer(bool capture);

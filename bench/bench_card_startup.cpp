@@ -96,6 +96,12 @@ void BM_CardStartDirectlyLinked(benchmark::State& state) {
     run(state, {VELMORA_DIRECT_PLAYER, folder.card.string()}, folder);
 }
 
+// A bare Qt window's start on the same machine: a card should take at most half as long again.
+void BM_BareQtWindowStart(benchmark::State& state) {
+    const CardFolder folder;
+    run(state, {VELMORA_BARE_QT_WINDOW}, folder);
+}
+
 // Run with --benchmark_enable_random_interleaving=true so that both see the same machine load.
 BENCHMARK(BM_CardStartThroughLauncher)
     ->UseManualTime()
@@ -103,6 +109,11 @@ BENCHMARK(BM_CardStartThroughLauncher)
     ->Iterations(15)
     ->Repetitions(2);
 BENCHMARK(BM_CardStartDirectlyLinked)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(2);
+BENCHMARK(BM_BareQtWindowStart)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(15)

@@ -75,11 +75,12 @@ QString corpusMovie(const char* caseName) {
 
 void registerMovie(const std::string& name, std::vector<std::uint8_t> bytes) {
     const auto shared = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
-    for (const auto& [kind, run] :
-         {std::pair{"LoadToFirstFrame/", &benchsupport::loadToFirstFrame},
-          std::pair{"FramesPerSecond/", &benchsupport::framesPerSecond}}) {
+    for (const auto& entry : {std::pair{"LoadToFirstFrame/", &benchsupport::loadToFirstFrame},
+                              std::pair{"FramesPerSecond/", &benchsupport::framesPerSecond}}) {
+        const auto run = entry.second;
         benchmark::RegisterBenchmark(
-            (kind + name).c_str(), [shared, run](benchmark::State& state) { run(state, *shared); })
+            (entry.first + name).c_str(),
+            [shared, run](benchmark::State& state) { run(state, *shared); })
             ->Args({550, 400})
             ->Args({1920, 1080})
             ->Unit(benchmark::kMillisecond)

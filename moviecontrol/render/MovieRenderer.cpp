@@ -192,7 +192,13 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
             painter.fillRect(stageRect, *background);
             backend.setStageRect(QRectF());
         }
-        player_->render(backend);
+        // Recorded first, so that the next frame can be told apart from this one.
+        player_->render(painted_);
+        paintedOnce_ = true;
+        resources_.groups.startFrame();
+        backend.beginFrame(painted_.background());
+        painted_.replay(backend);
+        backend.endFrame();
     }
     if (const auto focus = input_->focusHighlight()) {
         drawFocusRectangle(painter, fit.toDevice(s), *focus);
@@ -212,6 +218,16 @@ RenderResources* MovieRenderer::resourcesOf(std::uint16_t library) {
         slot = std::make_unique<RenderResources>(*movie, kLoadedBitmapBudget);
     }
     return slot.get();
+}
+
+bool MovieRenderer::frameChanged() const {
+    if (!paintedOnce_) {
+        return true;
+    }
+    CommandRecord now;
+    player_->render(now);
+    return !(now.background() == painted_.background()) ||
+           !sameDrawing(now, TwipsOrigin{}, painted_, TwipsOrigin{});
 }
 
 QImage MovieRenderer::renderFrame(QSize size, RenderQuality quality) {

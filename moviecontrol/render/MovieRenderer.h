@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "CommandRecord.h"
 #include "FrameBudget.h"
 #include "MovieCatalog.h"
 #include "RenderQuality.h"
@@ -65,6 +66,11 @@ class MovieRenderer {
     void paint(QImage& target, RenderQuality quality, QColor letterbox,
                std::optional<QColor> background = std::nullopt);
     QImage renderFrame(QSize size, RenderQuality quality);
+    // Whether the frame shown now draws anything other than the one painted last: a surface
+    // that still holds that picture need not paint again.
+    bool frameChanged() const;
+    // What painting converts and keeps across frames (its caches count their use).
+    RenderResources& resources() { return resources_; }
 
     // From now on each frame's drawing keeps to `limit` (see FrameBudget); none by default,
     // so that an offline picture is drawn in full however long it takes.
@@ -89,6 +95,8 @@ class MovieRenderer {
     std::vector<std::unique_ptr<RenderResources>> loadedResources_;
     static constexpr qint64 kLoadedBitmapBudget = 96LL << 20;
     RenderResources* resourcesOf(std::uint16_t library);
+    CommandRecord painted_;
+    bool paintedOnce_ = false;
     std::optional<FrameBudget> budget_;
 };
 

@@ -99,6 +99,10 @@ bool PainterBackend::selectResources(std::uint16_t library) {
 }
 
 void PainterBackend::draw(const DrawCharacter& original) {
+    if (recorder_.recording()) {
+        recorder_.record().draw(original);
+        return;
+    }
     if (hiddenGroupOpen() || !selectResources(original.library)) {
         return;
     }
@@ -333,11 +337,19 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
 }
 
 void PainterBackend::beginMask() {
+    if (recorder_.recording()) {
+        recorder_.record().beginMask();
+        return;
+    }
     masks_.push_back(Mask{});
     masks_.back().path.setFillRule(Qt::WindingFill);
 }
 
 void PainterBackend::useMask() {
+    if (recorder_.recording()) {
+        recorder_.record().useMask();
+        return;
+    }
     if (masks_.empty() || !masks_.back().collecting) {
         return;
     }
@@ -350,6 +362,10 @@ void PainterBackend::useMask() {
 }
 
 void PainterBackend::endMask() {
+    if (recorder_.recording()) {
+        recorder_.record().endMask();
+        return;
+    }
     if (masks_.empty()) {
         return;
     }
@@ -360,6 +376,19 @@ void PainterBackend::endMask() {
 }
 
 void PainterBackend::beginGroup(const GroupStyle& style) {
+    if (recorder_.recording()) {
+        recorder_.beginGroup(style);
+    } else if (res_.groups.enabled() && GroupCache::caches(style) && !hiddenGroupOpen() &&
+               style.blendMode != swf::BlendMode::Alpha &&
+               style.blendMode != swf::BlendMode::Erase) {
+        // Alpha and Erase act on what lies beneath, which a kept picture does not know.
+        recorder_.start(style);
+    } else {
+        openLayer(style);
+    }
+}
+
+void PainterBackend::openLayer(const GroupStyle& style, bool wholeContent) {
     auto layer = std::make_unique<Layer>();
     layer->style = style;
     layer->parentStage = stage_;
@@ -375,7 +404,14 @@ void PainterBackend::beginGroup(const GroupStyle& style) {
     }
     const QPaintDevice* device = painter().device();
     const QMargins margins = cappedMargins(groupMargins(style, groupScale()));
-    const QSize size = QSize(device->width(), device->height()).grownBy(margins);
+    // A bitmap of its own covers the whole object where that is not much more than the view:
+    // the picture can then be kept, and a small object costs a small layer.
+    const QRect covered =
+        QRect(QPoint(0, 0), QSize(device->width(), device->height())).marginsAdded(margins);
+    const QRect area =
+        wholeContent ? GroupCache::layerArea(style, stage_, margins, covered).value_or(covered)
+                     : covered;
+    const QSize size = area.size();
     // A frame out of time draws its remaining groups straight into the one above.
     const bool outOfTime = budget_ != nullptr && budget_->exhausted();
     if (outOfTime) {
@@ -389,10 +425,9 @@ void PainterBackend::beginGroup(const GroupStyle& style) {
         layer->image.fill(Qt::transparent);
         layer->painter = std::make_unique<QPainter>(&layer->image);
         applyHints(*layer->painter);
-        layer->origin = QPoint(-margins.left(), -margins.top());
+        layer->origin = area.topLeft();
         const QPointF snap = cachedBitmapSnap(style, stage_);
-        stage_ =
-            Transform::translation(margins.left() + snap.x(), margins.top() + snap.y()) * stage_;
+        stage_ = Transform::translation(snap.x() - area.left(), snap.y() - area.top()) * stage_;
         ++paintedLayers_;
     } else {
         const ColorTransform above = layers_.empty() ? ColorTransform{} : layers_.back()->pending;
@@ -402,33 +437,93 @@ void PainterBackend::beginGroup(const GroupStyle& style) {
 }
 
 void PainterBackend::endGroup() {
-    if (layers_.empty()) {
+    if (recorder_.recording()) {
+        if (recorder_.endGroup()) {
+            paintRecordedGroup();
+        }
         return;
+    }
+    closeLayer(false);
+}
+
+void PainterBackend::paintRecordedGroup() {
+    GroupRecorder::Group group = recorder_.take();
+    const std::optional<QPoint> corner = GroupCache::corner(group.style, stage_);
+    const GroupSetting setting{Transform{stage_.a, stage_.b, stage_.c, stage_.d, 0.0, 0.0},
+                               layers_.empty() ? ColorTransform{} : layers_.back()->pending,
+                               quality_};
+    if (corner) {
+        if (const GroupCache::Picture* kept =
+                res_.groups.find(group.style, group.record, setting)) {
+            drawPicture(painter(), kept->image, *corner + kept->offset, group.style.blendMode,
+                        groupScale());
+            return;
+        }
+    }
+    // The content's box leaves out the reach of filters inside it: such a group keeps to
+    // the view, and is kept only when all of it falls within.
+    openLayer(group.style, !group.record.hasFilteredGroup());
+    group.record.replay(*this);
+    std::optional<GroupCache::Picture> picture = closeLayer(corner.has_value());
+    if (picture && corner) {
+        picture->offset -= *corner;
+        res_.groups.store(group.style, std::move(group.record), setting, std::move(*picture));
+    }
+}
+
+bool PainterBackend::layerHoldsContent(const Layer& layer) const {
+    // Drawing past the layer's edge is lost; such a picture is not the whole object. The
+    // slack covers antialiasing and strokes just outside the content's box.
+    constexpr int kSlack = GroupCache::kSlack - 1;
+    const Bounds box = mapBounds(stage_, layer.style.bounds);
+    const QMargins reach = cappedMargins(groupMargins(layer.style, groupScale())) +
+                           QMargins(kSlack, kSlack, kSlack, kSlack);
+    const QRectF inside = QRectF(layer.image.rect()).marginsRemoved(reach.toMarginsF());
+    return !box.empty() && box.xMin >= inside.left() && box.yMin >= inside.top() &&
+           box.xMax <= inside.right() && box.yMax <= inside.bottom();
+}
+
+std::optional<GroupCache::Picture> PainterBackend::closeLayer(bool capture) {
+    if (layers_.empty()) {
+        return std::nullopt;
     }
     std::unique_ptr<Layer> layer = std::move(layers_.back());
     layers_.pop_back();
     if (!layer->painter) {
-        return;
+        return std::nullopt;
     }
     layer->painter->end();
     --paintedLayers_;
+    capture = capture && layerHoldsContent(*layer);
     stage_ = layer->parentStage;
     const GroupScale scale = groupScale();
     const QRect area = visibleGroupArea(layer->image, layer->style, scale);
     const double work = groupFilterWork(layer->style, area);
-    if (budget_ == nullptr || work == 0.0) {
-        composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale);
-        return;
-    }
-    const int reduction = budget_->reductionFor(work);
-    if (reduction != 1) {
-        budget_->countDegraded();
+    int reduction = 1;
+    const bool timed = budget_ != nullptr && work != 0.0;
+    if (timed) {
+        reduction = budget_->reductionFor(work);
+        if (reduction != 1) {
+            budget_->countDegraded();
+        }
     }
     const auto start = FrameBudget::Clock::now();
-    composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale, reduction);
-    if (reduction > 0) {
+    std::optional<GroupCache::Picture> picture;
+    // A picture whose filters a frame short of time left out is not kept; one filtered
+    // smaller is: drawing it again in full would cost as much every time.
+    if (capture && reduction > 0) {
+        // Finished once, then blended: the same steps composeGroup takes in one go.
+        picture =
+            GroupCache::Picture{finishedPicture(layer->image, area, layer->style, scale, reduction),
+                                layer->origin + area.topLeft()};
+        drawPicture(painter(), picture->image, picture->offset, layer->style.blendMode, scale);
+    } else {
+        composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale, reduction);
+    }
+    if (timed && reduction > 0) {
         budget_->record(work / (reduction * reduction), FrameBudget::Clock::now() - start);
     }
+    return picture;
 }
 
 } // namespace mc

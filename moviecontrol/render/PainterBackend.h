@@ -5,9 +5,11 @@
 #include <QPainterPath>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "FrameBudget.h"
+#include "GroupCache.h"
 #include "GroupCompositor.h"
 #include "RenderBackend.h"
 #include "RenderQuality.h"
@@ -71,6 +73,15 @@ class PainterBackend : public RenderBackend {
     // and Erase then act on.
     bool insideLayerMode() const;
     GroupScale groupScale() const;
+    // With `wholeContent`, a cached group's layer covers all of its content rather than the
+    // view (see GroupCache::layerArea).
+    void openLayer(const GroupStyle& style, bool wholeContent = false);
+    // Composes the innermost layer onto the one beneath; with `capture`, also returns its
+    // finished picture when that is complete and drawn in full.
+    std::optional<GroupCache::Picture> closeLayer(bool capture);
+    // A recorded cached group: its kept picture, or drawn now and kept.
+    void paintRecordedGroup();
+    bool layerHoldsContent(const Layer& layer) const;
     void applyHints(QPainter& p) const;
     // The field drawn by an edit text command when it has a border, else null.
     const swf::EditText* borderedField(const DrawCharacter& command) const;
@@ -104,6 +115,7 @@ class PainterBackend : public RenderBackend {
     std::vector<std::unique_ptr<Layer>> layers_; // a painter holds its image's address
     int paintedLayers_ = 0;
     std::vector<Mask> masks_;
+    GroupRecorder recorder_;
 };
 
 } // namespace mc

@@ -2,6 +2,7 @@
 
 #include "BitmapLibrary.h"
 #include "CharacterCache.h"
+#include "GroupCache.h"
 #include "TextLayout.h"
 #include "swf/Movie.h"
 
@@ -16,6 +17,7 @@ struct RenderResources {
     CharacterCache characters;
     BitmapLibrary bitmaps;
     TextLibrary texts;
+    GroupCache groups;
 };
 
 } // namespace mc

@@ -302,7 +302,9 @@ void MovieWidget::tickAt(std::int64_t elapsedMs) {
     // The scripts' timers run on the same clock, between frames.
     movie_->runTimers();
     playing_ = movie_->player().playing();
-    if (due > 0) {
+    // A frame that draws what the last one did needs no painting: stopped movies and still
+    // scenes cost nothing.
+    if (due > 0 && movie_->frameChanged()) {
         update();
     }
 }
@@ -316,13 +318,18 @@ QSize surfaceWithin(QSize wanted, QSize bound) {
     return wanted.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
-QImage MovieWidget::grabFrame() {
+MovieWidget::Shown MovieWidget::shownNow() const {
     // A movie may make its window as large as it likes; what is drawn is bounded by what a
     // screen can show.
     const QScreen* shownOn = screen();
-    const QSize size =
-        surfaceWithin(this->size(), shownOn != nullptr ? shownOn->size() : kSurfaceWithoutScreen);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    return Shown{
+        surfaceWithin(this->size(), shownOn != nullptr ? shownOn->size() : kSurfaceWithoutScreen),
+        BackgroundColor(), background_.has_value()};
+}
+
+QImage MovieWidget::grabFrame() {
+    const Shown shown = shownNow();
+    QImage image(shown.size, QImage::Format_ARGB32_Premultiplied);
     const QColor back = colorOf(BackgroundColor());
     if (movie_) {
         std::optional<QColor> over;
@@ -333,11 +340,15 @@ QImage MovieWidget::grabFrame() {
     } else {
         image.fill(back);
     }
+    frame_ = image;
+    shown_ = shown;
     return image;
 }
 
 void MovieWidget::paintEvent(QPaintEvent*) {
-    frame_ = grabFrame();
+    if (!movie_ || !shown_ || !(*shown_ == shownNow()) || movie_->frameChanged()) {
+        grabFrame();
+    }
     QPainter painter(this);
     if (frame_.size() == size()) {
         painter.drawImage(QPoint(0, 0), frame_);

@@ -123,7 +123,17 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     QElapsedTimer elapsed_;
     FrameClock clock_;
     PlaybackMenu* menu_ = nullptr;
+    // The last picture painted, and what it was painted for: it is shown again as long as
+    // neither that nor the movie's frame changed.
+    struct Shown {
+        QSize size;
+        std::uint32_t background = 0;
+        bool backgroundSet = false;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    Shown shownNow() const;
     QImage frame_;
+    std::optional<Shown> shown_;
     // Play time the scripts see through getTimer() and their timers.
     std::int64_t scriptClockMs_ = 0;
 };

@@ -173,6 +173,9 @@ int benchCommand(const std::vector<std::string>& words, std::ostream& out, std::
     report.add("sustains_frame_rate", f.fps >= clock.framesPerSecond());
     // Frames whose costliest effects were drawn smaller or left out to keep to the budget.
     report.add("degraded_frames", std::int64_t{degradedFrames});
+    // Filtered and cached objects drawn from a picture kept from an earlier frame, and drawn anew.
+    report.add("group_cache_hits", std::int64_t{movie.resources().groups.hits()});
+    report.add("group_cache_misses", std::int64_t{movie.resources().groups.misses()});
     report.print(out, options.json);
     return 0;
 }

@@ -378,7 +378,7 @@ void PainterBackend::endMask() {
 void PainterBackend::beginGroup(const GroupStyle& style) {
     if (recorder_.recording()) {
         recorder_.beginGroup(style);
-    } else if (res_.groups.enabled() && GroupCache::caches(style) && !hiddenGroupOpen() &&
+    } else if (root_.groups.enabled() && GroupCache::caches(style) && !hiddenGroupOpen() &&
                style.blendMode != swf::BlendMode::Alpha &&
                style.blendMode != swf::BlendMode::Erase) {
         // Alpha and Erase act on what lies beneath, which a kept picture does not know.
@@ -454,7 +454,7 @@ void PainterBackend::paintRecordedGroup() {
                                quality_};
     if (corner) {
         if (const GroupCache::Picture* kept =
-                res_.groups.find(group.style, group.record, setting)) {
+                root_.groups.find(group.style, group.record, setting)) {
             drawPicture(painter(), kept->image, *corner + kept->offset, group.style.blendMode,
                         groupScale());
             return;
@@ -467,7 +467,7 @@ void PainterBackend::paintRecordedGroup() {
     std::optional<GroupCache::Picture> picture = closeLayer(corner.has_value());
     if (picture && corner) {
         picture->offset -= *corner;
-        res_.groups.store(group.style, std::move(group.record), setting, std::move(*picture));
+        root_.groups.store(group.style, std::move(group.record), setting, std::move(*picture));
     }
 }
 

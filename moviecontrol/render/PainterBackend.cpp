@@ -122,6 +122,9 @@ void PainterBackend::draw(const DrawCharacter& original) {
     case CharacterKind::Bitmap:
         paintBitmap(command.characterId, command.matrix, command.colorTransform);
         break;
+    case CharacterKind::Video:
+        paintVideo(command);
+        break;
     default:
         break;
     }
@@ -247,6 +250,26 @@ void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const Col
     p.drawImage(QPointF(0.0, 0.0), image);
 }
 
+// The decoded picture stretched over the stream's declared size, which is what placement
+// scales: a stream whose frames are another size still fills its box.
+void PainterBackend::paintVideo(const DrawCharacter& command) {
+    const auto* stream = res_.movie.findAs<swf::VideoStream>(command.characterId);
+    const QImage& frame = res_.videos.frame(command.characterId, command.ratio);
+    if (stream == nullptr || frame.isNull()) {
+        return;
+    }
+    const QImage image = command.colorTransform.isIdentity()
+                             ? frame
+                             : colorTransformed(frame, command.colorTransform);
+    QPainter& p = painter();
+    const double sx = stream->width * 20.0 / image.width();
+    const double sy = stream->height * 20.0 / image.height();
+    p.setTransform(QTransform::fromScale(sx, sy) * toQTransform(stage_ * command.matrix));
+    p.setRenderHint(QPainter::SmoothPixmapTransform, stream->smoothing);
+    p.drawImage(QPointF(0.0, 0.0), image);
+    applyHints(p);
+}
+
 void PainterBackend::addToMask(const DrawCharacter& command) {
     QPainterPath& mask = masks_.back().path;
     const QTransform world = toQTransform(stage_ * command.matrix);
@@ -287,6 +310,13 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         mask.addPath(world.map(r));
         break;
     }
+    case CharacterKind::Video:
+        if (const auto* stream = res_.movie.findAs<swf::VideoStream>(command.characterId)) {
+            QPainterPath r;
+            r.addRect(QRectF(0, 0, stream->width * 20.0, stream->height * 20.0));
+            mask.addPath(world.map(r));
+        }
+        break;
     default:
         break;
     }

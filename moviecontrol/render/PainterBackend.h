@@ -80,6 +80,7 @@ class PainterBackend : public RenderBackend {
                      const ColorTransform& cx);
     void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
     QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);
+    void paintVideo(const DrawCharacter& command);
     void addToMask(const DrawCharacter& command);
 
     RenderResources& res_;

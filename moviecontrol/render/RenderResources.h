@@ -3,17 +3,20 @@
 #include "BitmapLibrary.h"
 #include "CharacterCache.h"
 #include "TextLayout.h"
+#include "VideoLibrary.h"
 #include "swf/Movie.h"
 
 namespace mc {
 
 // Everything a painter backend converts once and reuses across frames.
 struct RenderResources {
-    explicit RenderResources(const swf::Movie& m) : movie(m), characters(m), bitmaps(m) {}
+    explicit RenderResources(const swf::Movie& m)
+        : movie(m), characters(m), bitmaps(m), videos(m) {}
     const swf::Movie& movie;
     CharacterCache characters;
     BitmapLibrary bitmaps;
     TextLibrary texts;
+    VideoLibrary videos;
 };
 
 } // namespace mc

@@ -19,7 +19,7 @@ H263Frame::H263Frame(Type type, uint16_t width, uint16_t height, uint8_t quantis
         out_.ub(height, 16);
     }
     out_.ub(static_cast<uint32_t>(type), 2);
-    out_.ub(0, 1); // deblocking
+    out_.ub(deblocking ? 1 : 0, 1);
     out_.ub(quantiser, 5);
     out_.ub(0, 1); // no extra information
 }

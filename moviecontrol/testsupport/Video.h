@@ -15,7 +15,8 @@ class H263Frame {
     enum Type { Intra = 0, Inter = 1, DisposableInter = 2 };
 
     // Picks the 8-bit custom size when both sides fit, else the 16-bit one.
-    H263Frame(Type type, uint16_t width, uint16_t height, uint8_t quantiser, uint8_t version = 0);
+    H263Frame(Type type, uint16_t width, uint16_t height, uint8_t quantiser, uint8_t version = 0,
+              bool deblocking = false);
 
     // An intra macroblock whose six blocks (four luma, Cb, Cr) hold only their DC level
     // (1..254; 128 is written as 255).

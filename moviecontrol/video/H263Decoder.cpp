@@ -83,6 +83,7 @@ bool SorensonDecoder::decodeMacroblocks(BitStream& in, const PictureHeader& head
                                         YuvPicture& out) {
     mbWide_ = out.macroblocksWide();
     vectors_.assign(static_cast<std::size_t>(mbWide_) * out.macroblocksHigh(), Vector{});
+    info_.assign(vectors_.size(), MacroblockInfo{});
     int quantiser = header.quantiser;
     for (int mby = 0; mby < out.macroblocksHigh(); ++mby) {
         for (int mbx = 0; mbx < mbWide_; ++mbx) {
@@ -90,6 +91,9 @@ bool SorensonDecoder::decodeMacroblocks(BitStream& in, const PictureHeader& head
                 return false;
             }
         }
+    }
+    if (header.deblocking) {
+        deblock(out, info_);
     }
     return true;
 }
@@ -154,6 +158,8 @@ bool SorensonDecoder::decodeMacroblock(BitStream& in, const PictureHeader& heade
         quantiser = std::clamp(quantiser + kChange[in.bits(2)], 1, 31);
     }
     const int coded = (luma << 2) | cbpc;
+    info_[static_cast<std::size_t>(mby) * mbWide_ + mbx] =
+        MacroblockInfo{true, static_cast<std::uint8_t>(quantiser)};
     Vector mv;
     if (!intra) {
         const Vector pred = predictVector(mbx, mby);

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "Deblock.h"
 #include "H263Header.h"
 #include "YuvPicture.h"
 
@@ -32,7 +33,8 @@ class SorensonDecoder {
     void predict(YuvPicture& out, int mbx, int mby, Vector mv) const;
 
     YuvPicture picture_;
-    std::vector<Vector> vectors_; ///< This frame's, one per macroblock, for prediction.
+    std::vector<Vector> vectors_;      ///< This frame's, one per macroblock, for prediction.
+    std::vector<MacroblockInfo> info_; ///< This frame's, for the deblocking filter.
     int mbWide_ = 0;
 };
 

@@ -4,7 +4,8 @@
 
 namespace swftest {
 
-H263Frame::H263Frame(Type type, uint16_t width, uint16_t height, uint8_t quantiser, uint8_t version)
+H263Frame::H263Frame(Type type, uint16_t width, uint16_t height, uint8_t quantiser, uint8_t version,
+                     bool deblocking)
     : version_(version) {
     out_.ub(1, 17);
     out_.ub(version, 5);

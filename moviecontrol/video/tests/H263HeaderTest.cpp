@@ -104,13 +104,14 @@ TEST(H263Header, RefusesWhatIsNotAPicture) {
     EXPECT_EQ(parse(swftest::H263Frame(swftest::H263Frame::Intra, 5000, 16, 4).take(), h),
               HeaderError::BadSize);
 
-    // Extra information bytes that never end run out of stream.
+    // Extra information announced but cut off at the end of the data.
     swftest::BitWriter endless = headerStart();
     endless.ub(3, 3);
-    endless.ub(0, 8);
-    for (int i = 0; i < 8; ++i) {
+    endless.ub(4, 8);
+    for (int i = 0; i < 6; ++i) {
         endless.ub(0x1FF, 9);
     }
+    endless.ub(1, 1); // 96 bits: one more byte announced, none left
     EXPECT_EQ(parse(endless.take(), h), HeaderError::Truncated);
 }
 

@@ -32,7 +32,7 @@ SoundLibrary::SoundLibrary(const swf::Movie& movie, DecodeLimits limits) : limit
         case swf::tag::ExportAssets:
         case swf::tag::SymbolClass:
             for (auto& [id, name] : readExportAssets(tag.body)) {
-                exports_.try_emplace(lowerAscii(name), id);
+                exports_.insert_or_assign(lowerAscii(name), id); // the later export wins
             }
             break;
         default:

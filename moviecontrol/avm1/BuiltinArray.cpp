@@ -72,23 +72,66 @@ double relativeIndex(Machine& m, const Value& v, double length, double fallback)
 constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8,
               Numeric = 16;
 
-/// Stable merge sort that stays in bounds whatever the comparator answers.
-void mergeSort(std::vector<std::size_t>& items,
-               const std::function<bool(std::size_t, std::size_t)>& less) {
-    std::vector<std::size_t> buffer(items.size());
-    for (std::size_t width = 1; width < items.size(); width *= 2) {
-        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width) {
-            std::size_t mid = std::min(lo + width, items.size());
-            std::size_t hi = std::min(lo + 2 * width, items.size());
-            std::size_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi)
-                buffer[k++] = less(items[j], items[i]) ? items[j++] : items[i++];
-            while (i < mid)
-                buffer[k++] = items[i++];
-            while (j < hi)
-                buffer[k++] = items[j++];
+/// Flash's own quicksort: the middle element is the pivot, partitions of two or three are
+/// sorted by hand. It is not stable, and scripts see the order it leaves equal elements
+/// in. Every index stays within its partition whatever the comparator answers.
+void flashSort(std::vector<std::size_t>& items,
+               const std::function<int(std::size_t, std::size_t)>& compare) {
+    if (items.size() < 2)
+        return;
+    auto cmp = [&](std::size_t i, std::size_t j) { return compare(items[i], items[j]); };
+    auto swap = [&](std::size_t i, std::size_t j) { std::swap(items[i], items[j]); };
+    std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, items.size() - 1}};
+    while (!ranges.empty()) {
+        auto [lo, hi] = ranges.back();
+        ranges.pop_back();
+        std::size_t size = hi - lo + 1;
+        if (size == 2) {
+            if (cmp(lo, lo + 1) > 0)
+                swap(lo, lo + 1);
+            continue;
         }
-        items.swap(buffer);
+        if (size == 3) {
+            if (cmp(lo, lo + 1) > 0)
+                swap(lo, lo + 1);
+            if (cmp(lo + 1, lo + 2) > 0) {
+                swap(lo + 1, lo + 2);
+                if (cmp(lo, lo + 1) > 0)
+                    swap(lo, lo + 1);
+            }
+            continue;
+        }
+        if (size < 2)
+            continue;
+        swap(lo + size / 2, lo);
+        std::size_t left = lo, right = hi + 1;
+        for (;;) {
+            do
+                ++left;
+            while (left <= hi && cmp(left, lo) <= 0);
+            do
+                --right;
+            while (right > lo && cmp(right, lo) >= 0);
+            if (right < left)
+                break;
+            swap(left, right);
+        }
+        swap(lo, right);
+        // The larger part waits on the stack; the smaller one is sorted first.
+        std::pair<std::size_t, std::size_t> lower{lo, right == lo ? lo : right - 1};
+        std::pair<std::size_t, std::size_t> upper{right + 1, hi};
+        bool lowerBigger = (right - lo) >= (hi - right);
+        auto push = [&](std::pair<std::size_t, std::size_t> r) {
+            if (r.first < r.second)
+                ranges.push_back(r);
+        };
+        if (lowerBigger) {
+            push(lower);
+            push(upper);
+        } else {
+            push(upper);
+            push(lower);
+        }
     }
 }
 
@@ -139,11 +182,11 @@ Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int f
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     bool duplicate = false;
-    mergeSort(order, [&](std::size_t a, std::size_t b) {
+    flashSort(order, [&](std::size_t a, std::size_t b) {
         int c = compare(a, b);
         if (c == 0 && a != b)
             duplicate = true;
-        return (flags & Descending) ? c > 0 : c < 0;
+        return (flags & Descending) ? -c : c;
     });
     if ((flags & UniqueSort) && duplicate)
         return Value(0.0);
@@ -419,6 +462,8 @@ void installArrayBuiltins(Machine& m) {
                 flags = toInt32(first.asNumber());
             else if (!first.isObject())
                 return {};
+            else if (c.count() == 1 || !c.arg(1).isNumber())
+                return Value(o); // an object that cannot compare leaves the order alone
             if (c.count() > 1 && c.arg(1).isNumber())
                 flags = toInt32(c.arg(1).asNumber());
         }

@@ -1,12 +1,12 @@
 // String: methods index UTF-16 code units.
 
+#include "avm1/CaseTables.h"
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
 #include "avm1/Text.h"
 
 #include <cmath>
-#include <cwctype>
 
 namespace avm1 {
 
@@ -192,13 +192,13 @@ void installStringBuiltins(Machine& m) {
     m.defineMethod(proto, "toLowerCase", [](CallArgs& c) -> Value {
         std::u16string s = toUtf16(thisString(c).view());
         for (char16_t& ch : s)
-            ch = static_cast<char16_t>(std::towlower(ch));
+            ch = toLowerUnit(ch);
         return text(s);
     });
     m.defineMethod(proto, "toUpperCase", [](CallArgs& c) -> Value {
         std::u16string s = toUtf16(thisString(c).view());
         for (char16_t& ch : s)
-            ch = static_cast<char16_t>(std::towupper(ch));
+            ch = toUpperUnit(ch);
         return text(s);
     });
 }

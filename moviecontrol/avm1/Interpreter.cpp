@@ -410,7 +410,7 @@ Value Interp::add2(const Value& a, const Value& b) {
         Str sa = m_.toString(pa.isObject() ? a : pa), sb = m_.toString(pb.isObject() ? b : pb);
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4)
             s_.abort(LimitKind::MemoryBudget, "a script built a string past the movie's budget");
-        return Value(Str(sa.str() + sb.str()));
+        return Value(Str(joinText(sa.view(), sb.view())));
     }
     auto number = [&](const Value& p) {
         return p.isObject() ? std::numeric_limits<double>::quiet_NaN() : m_.toNumber(p);
@@ -1224,7 +1224,7 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             if (a.size() + b.size() > s_.limits.maxStringBytes / 4)
                 s_.abort(LimitKind::MemoryBudget,
                          "a script built a string past the movie's budget");
-            push(Value(Str(a.str() + b.str())));
+            push(Value(Str(joinText(a.view(), b.view()))));
             break;
         }
         case 0x13: {
@@ -1333,6 +1333,14 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             Object* object;
             Str var;
             if (splitPath(name, object, var)) {
+                if (!object) {
+                    // Flash's debugger warns when the path runs through a primitive.
+                    std::string_view path = name.view();
+                    Value base = getVariable(str(path.substr(0, path.find_last_of(":."))));
+                    if (!base.isNullish() && !base.isObject())
+                        m_.host().trace("Parameters of primitive types are no longer coerced "
+                                        "into the required type - Object.");
+                }
                 push(Value(object && m_.deleteProperty(object, var)));
                 break;
             }

@@ -112,6 +112,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installMatrixClasses(*this);
     installBitmapData(*this);
     installFileReference(*this);
+    installNativeTables(*this);
     s.liveAfterCollection = s.heap.size();
 }
 
@@ -225,8 +226,10 @@ Str Machine::str(std::string_view text) {
 namespace {
 constexpr int MaxChain = 256;
 
-bool isProtoName(const Str& name) {
-    return name.view() == "__proto__";
+/// `__proto__` follows the movie's case rule like any other name.
+bool isProtoName(const Machine::State& s, const Str& name) {
+    return name.size() == 9 && (s.caseSensitive() ? name.view() == "__proto__"
+                                                  : equalsFolded(name.view(), "__proto__"));
 }
 
 /// The __resolve handler of an object: the first stored __resolve along the chain that holds
@@ -272,7 +275,7 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
         *found = false;
     if (!object)
         return {};
-    if (isProtoName(name)) {
+    if (isProtoName(s, name)) {
         if (found)
             *found = true;
         if (holder)
@@ -283,7 +286,7 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             if (!object)
                 return {};
         }
-        if (Property* p = object->properties().find(name, true))
+        if (Property* p = object->properties().find(s.sProto, true))
             return p->value; // a script stored its own __proto__ value
         return object->proto() ? Value(object->proto()) : Value();
     }
@@ -358,16 +361,17 @@ Value Machine::getMember(const Value& base, const Str& name) {
 void Machine::set(Object* object, const Str& name, const Value& value) {
     if (!object || name.empty())
         return;
-    if (isProtoName(name)) {
+    if (isProtoName(*state_, name)) {
+        const Str& proto = state_->sProto;
         Value stored = value;
         if (!object->watchers().empty())
-            runWatcher(object, name, object->proto() ? Value(object->proto()) : Value(), value,
+            runWatcher(object, proto, object->proto() ? Value(object->proto()) : Value(), value,
                        stored);
         // Any value may be stored; only an object links the chain.
-        object->properties().remove(name, true);
+        object->properties().remove(proto, true);
         object->setProto(stored.asObject());
         if (!stored.isObject())
-            object->properties().add(Property{name, stored, attr::DontEnum, nullptr, nullptr},
+            object->properties().add(Property{proto, stored, attr::DontEnum, nullptr, nullptr},
                                      true);
         return;
     }
@@ -454,8 +458,8 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
 bool Machine::hasOwnProperty(Object* object, const Str& name) {
     if (!object)
         return false;
-    if (isProtoName(name))
-        return object->proto() || object->properties().find(name, true);
+    if (isProtoName(*state_, name))
+        return object->proto() || object->properties().find(state_->sProto, true);
     const Property* p = object->properties().find(name, state_->caseSensitive());
     if (p && attr::visibleTo(p->attributes, state_->version))
         return true;
@@ -475,8 +479,8 @@ bool Machine::deleteProperty(Object* object, const Str& name) {
     if (!object)
         return false;
     bool cs = state_->caseSensitive();
-    if (isProtoName(name)) {
-        object->properties().remove(name, true);
+    if (isProtoName(*state_, name)) {
+        object->properties().remove(state_->sProto, true);
         object->setProto(nullptr);
         return true;
     }
@@ -518,7 +522,9 @@ std::vector<Str> Machine::enumerate(Object* object) {
         if (object->isDisplayObject())
             addVirtual(object);
         object->properties().forEach([&](const Property& p) {
-            if (!attr::visibleTo(p.attributes, state_->version) || already(p.name))
+            // A property hidden from this version is still listed: Flash checks only
+            // DontEnum here.
+            if (already(p.name))
                 return;
             seen.push_back(p.name);
             if (!(p.attributes & attr::DontEnum))
@@ -653,7 +659,8 @@ std::string_view Machine::typeOf(const Value& v) {
     case Type::String:
         return "string";
     case Type::Object:
-        if (v.asObject()->isDisplayObject())
+        // Buttons and text fields are plain objects to typeof; only clips differ.
+        if (v.asObject()->isDisplayObject() && v.asObject()->className() == "MovieClip")
             return "movieclip";
         return v.asObject()->asFunction() ? "function" : "object";
     }

@@ -161,6 +161,7 @@ void installGeometry(Machine& m);
 void installMatrixClasses(Machine& m);
 void installBitmapData(Machine& m);
 void installFileReference(Machine& m);
+void installNativeTables(Machine& m);
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

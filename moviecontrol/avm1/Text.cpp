@@ -87,7 +87,9 @@ std::u16string toUtf16(std::string_view utf8) {
 
 std::string codePointToUtf8(std::uint32_t cp) {
     std::string out;
-    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+    // A surrogate alone keeps its three-byte form, so that text cut between the halves of a
+    // pair can be joined again (see joinText).
+    if (cp > 0x10FFFF)
         cp = 0xFFFD;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -104,6 +106,28 @@ std::string codePointToUtf8(std::uint32_t cp) {
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+    return out;
+}
+
+std::string joinText(std::string_view a, std::string_view b) {
+    const auto byte = [](std::string_view s, std::size_t i) {
+        return static_cast<unsigned char>(s[i]);
+    };
+    // A high surrogate ending `a` (ED A0..AF xx) and a low one starting `b` (ED B0..BF xx).
+    if (a.size() >= 3 && b.size() >= 3 && byte(a, a.size() - 3) == 0xED &&
+        (byte(a, a.size() - 2) & 0xF0) == 0xA0 && byte(b, 0) == 0xED &&
+        (byte(b, 1) & 0xF0) == 0xB0) {
+        const std::u16string pair =
+            toUtf16(std::string(a.substr(a.size() - 3)) + std::string(b.substr(0, 3)));
+        std::string out(a.substr(0, a.size() - 3));
+        out += fromUtf16(pair);
+        out += b.substr(3);
+        return out;
+    }
+    std::string out;
+    out.reserve(a.size() + b.size());
+    out += a;
+    out += b;
     return out;
 }
 

@@ -16,7 +16,9 @@ std::string fromUtf16(std::u16string_view utf16);
 bool isAscii(std::string_view text);
 /// Valid UTF-8 stays as it is; anything else is read as Latin-1.
 std::string decodeText(std::string_view bytes);
-/// The UTF-8 form of one code point (UTF-16 surrogates alone come out as U+FFFD).
+/// The UTF-8 form of one code point; a UTF-16 surrogate alone keeps its three-byte form.
 std::string codePointToUtf8(std::uint32_t codePoint);
+/// `a` followed by `b`, where the halves of a surrogate pair cut apart become one character.
+std::string joinText(std::string_view a, std::string_view b);
 
 } // namespace avm1

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "TextDocument.h"
 #include "swf/BasicTypes.h"
 #include "swf/Characters.h"
 
@@ -26,8 +27,8 @@ struct StyledParagraph {
     std::vector<StyledRun> runs;
 };
 
-// The subset of the players' HTML text that static fields use: <p align>, <br>, <b>, <i>,
-// <font face size color kerning>, and the common entities. Unknown tags keep their text.
-std::vector<StyledParagraph> parseHtmlText(const QString& html);
+// A field's formatted text as the painter takes it: one paragraph per '\r'-ended stretch
+// (an empty last one is dropped), runs of one style each.
+std::vector<StyledParagraph> paragraphsOf(const TextDocument& document);
 
 } // namespace mc

@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QString>
-#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -19,34 +18,6 @@ namespace {
 // Flash keeps two pixels between an edit field's bounds and its text.
 constexpr double kGutter = 40.0;
 constexpr double kDefaultHeight = 240.0;
-constexpr int kMaxTextChars = 100'000;
-
-QString fieldText(const swf::EditText& field, int movieVersion) {
-    const std::string& raw = *field.initialText;
-    QString text = movieVersion >= 6
-                       ? QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()))
-                       : QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
-    if (text.size() > kMaxTextChars) {
-        text.truncate(kMaxTextChars);
-    }
-    return text;
-}
-
-std::vector<StyledParagraph> paragraphsOf(const swf::EditText& field, int movieVersion) {
-    QString text = fieldText(field, movieVersion);
-    if (field.html) {
-        return parseHtmlText(text);
-    }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    std::vector<StyledParagraph> paragraphs;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        StyledParagraph p;
-        p.runs.push_back(StyledRun{line, false, false, std::nullopt, std::nullopt, std::nullopt});
-        paragraphs.push_back(std::move(p));
-    }
-    return paragraphs;
-}
 
 // The font of the movie that a styled run asks for: the same family in the run's weight and
 // slant when the movie embeds it, else the field's own font.
@@ -228,18 +199,18 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
 }
 
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
-                            const swf::EditText& field) {
+                            const swf::EditText& field, const TextDocument& document) {
     TextOutlines runs;
     const QRectF bounds(field.bounds.xMin, field.bounds.yMin, field.bounds.width(),
                         field.bounds.height());
-    if (!field.initialText || field.initialText->empty()) {
+    if (document.empty()) {
         return runs;
     }
     const std::uint16_t baseId = field.fontId.value_or(0);
     const swf::Font* baseFont = field.fontId ? movie.findAs<swf::Font>(baseId) : nullptr;
     const double baseHeight = field.fontHeight ? *field.fontHeight : kDefaultHeight;
     const swf::Rgba baseColor = field.color.value_or(swf::Rgba{0, 0, 0, 255});
-    std::vector<StyledParagraph> paragraphs = paragraphsOf(field, movie.header.version);
+    std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
     if (!field.multiline && paragraphs.size() > 1) {
         StyledParagraph joined;
         joined.align = paragraphs.front().align;
@@ -323,7 +294,12 @@ const TextOutlines* TextLibrary::outlines(CharacterCache& characters, const swf:
         if (const auto* text = movie.findAs<swf::StaticText>(id)) {
             runs = layoutStaticText(characters, movie, *text);
         } else if (const auto* field = movie.findAs<swf::EditText>(id)) {
-            runs = layoutEditText(characters, movie, *field);
+            const swf::Font* font =
+                field->fontId ? movie.findAs<swf::Font>(*field->fontId) : nullptr;
+            TextFieldState state;
+            state.define(*field,
+                         font != nullptr ? std::string_view(font->name) : std::string_view());
+            runs = layoutEditText(characters, movie, *field, state.document);
         } else {
             return nullptr;
         }
@@ -343,9 +319,7 @@ const TextOutlines* TextLibrary::fieldOutlines(CharacterCache& characters, const
         it->second.generation = state.generation + 1;
     }
     if (it->second.generation != state.generation) {
-        swf::EditText field = state.field;
-        field.initialText = state.text;
-        it->second.outlines = layoutEditText(characters, movie, field);
+        it->second.outlines = layoutEditText(characters, movie, state.field, state.document);
         it->second.generation = state.generation;
     }
     return &it->second.outlines;

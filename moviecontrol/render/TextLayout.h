@@ -11,6 +11,7 @@
 namespace mc {
 
 struct TextFieldState;
+class TextDocument;
 
 // Text turned into filled outlines in the text character's own twips: a run per colour.
 struct TextRun {
@@ -24,11 +25,11 @@ using TextOutlines = std::vector<TextRun>;
 TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movie,
                               const swf::StaticText& text);
 
-// An edit field with its initial text: embedded glyphs when the field uses outlines and the
-// font has them, else a system font. HTML markup is reduced to its text. The border and
-// background are not part of it: they follow the device's pixels (see FieldFrame).
+// An edit field's formatted text: embedded glyphs when the field uses outlines and the font
+// has them, else a system font. The border and background are not part of it: they follow
+// the device's pixels (see FieldFrame).
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
-                            const swf::EditText& field);
+                            const swf::EditText& field, const TextDocument& document);
 
 // Outlines of the text characters, made once per character (their content never changes
 // without a script engine).

@@ -315,7 +315,7 @@ void StageInput::keyPressConditions(std::uint8_t buttonKey) {
 }
 
 void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
-    std::string& text = field.text->text;
+    std::string text = field.text->plainText();
     if (key.code == key_code::Backspace) {
         dropLastCharacter(text);
     } else if (key.code == key_code::Enter) {
@@ -333,6 +333,7 @@ void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
             dropLastCharacter(text);
         }
     }
+    field.text->setPlainText(text);
     textEdited(field);
 }
 
@@ -374,11 +375,12 @@ void StageInput::typeText(std::string_view utf8) {
     if (!focus || !isInputField(*focus) || utf8.empty()) {
         return;
     }
-    std::string& text = focus->text->text;
+    std::string text = focus->text->plainText();
     if (text.size() + utf8.size() > kMaxTypedBytes) {
         return;
     }
     text.append(utf8);
+    focus->text->setPlainText(text);
     textEdited(*focus);
     finish();
 }

@@ -6,6 +6,7 @@
 #include "DisplayProperties.h"
 #include "Dragging.h"
 #include "StageScripts.h"
+#include "TextFieldProperties.h"
 #include "TextFieldState.h"
 #include "avm1/Convert.h"
 #include "avm1/Machine.h"
@@ -38,16 +39,6 @@ bool isDisplayName(std::string_view name) {
         }
     }
     return false;
-}
-
-std::uint32_t rgbOf(const swf::Rgba& c) {
-    return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
-}
-
-swf::Rgba rgbaOf(double value) {
-    const auto v = static_cast<std::uint32_t>(static_cast<std::int64_t>(value));
-    return swf::Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                     static_cast<std::uint8_t>(v), 255};
 }
 
 } // namespace
@@ -101,7 +92,8 @@ bool StageObject::getOwnProperty(avm1::Machine& m, std::string_view name, Value&
     if (o == nullptr) {
         return false;
     }
-    if (o->text && getTextProperty(m, *o, name, out)) {
+    // From version 6 on the prototype's accessors answer.
+    if (o->text && m.version() < 6 && readFieldProperty(stage_, *this, *o, name, out)) {
         return true;
     }
     if (isDisplayName(name)) {
@@ -169,7 +161,7 @@ bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Valu
     if (o == nullptr) {
         return false;
     }
-    if (o->text && setTextProperty(m, *o, name.view(), value)) {
+    if (o->text && m.version() < 6 && writeFieldProperty(stage_, *this, *o, name.view(), value)) {
         return true;
     }
     if (isDisplayName(name.view())) {
@@ -194,6 +186,9 @@ void StageObject::enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& nam
 void StageObject::trace(avm1::Tracer& tracer) {
     for (avm1::Object* a : attached) {
         tracer.mark(a);
+    }
+    if (styleSheet != nullptr) {
+        tracer.mark(styleSheet);
     }
 }
 
@@ -313,110 +308,6 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else {
         return false;
     }
-    return true;
-}
-
-bool StageObject::getTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
-                                  Value& out) {
-    TextFieldState& t = *o.text;
-    if (is(n, "text")) {
-        out = Value(m.str(t.field.html ? plainTextOf(t.text) : t.text));
-    } else if (is(n, "htmlText")) {
-        out = Value(m.str(t.text));
-    } else if (is(n, "html")) {
-        out = Value(t.field.html);
-    } else if (is(n, "textColor")) {
-        out = Value(static_cast<double>(rgbOf(t.field.color.value_or(swf::Rgba{0, 0, 0, 255}))));
-    } else if (is(n, "autoSize")) {
-        out = t.autoSize == "none" ? Value(m.str("none")) : Value(m.str(t.autoSize));
-    } else if (is(n, "variable")) {
-        out = t.field.variableName.empty() ? Value::null() : Value(m.str(t.field.variableName));
-    } else if (is(n, "border")) {
-        out = Value(t.field.border);
-    } else if (is(n, "background")) {
-        out = Value(t.background);
-    } else if (is(n, "backgroundColor")) {
-        out = Value(static_cast<double>(rgbOf(t.backgroundColor)));
-    } else if (is(n, "borderColor")) {
-        out = Value(static_cast<double>(rgbOf(t.borderColor)));
-    } else if (is(n, "multiline")) {
-        out = Value(t.field.multiline);
-    } else if (is(n, "wordWrap")) {
-        out = Value(t.field.wordWrap);
-    } else if (is(n, "selectable")) {
-        out = Value(!t.field.noSelect);
-    } else if (is(n, "password")) {
-        out = Value(t.field.password);
-    } else if (is(n, "embedFonts")) {
-        out = Value(t.field.useOutlines);
-    } else if (is(n, "type")) {
-        out = Value(m.str(t.field.readOnly ? "dynamic" : "input"));
-    } else if (is(n, "maxChars")) {
-        out = t.field.maxLength && *t.field.maxLength > 0
-                  ? Value(static_cast<double>(*t.field.maxLength))
-                  : Value::null();
-    } else if (is(n, "length")) {
-        out = Value(static_cast<double>(plainTextOf(t.text).size()));
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool StageObject::setTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
-                                  const Value& value) {
-    TextFieldState& t = *o.text;
-    if (is(n, "text")) {
-        t.text = m.toString(value).str();
-        if (t.field.html) {
-            t.text = escapeHtml(t.text);
-        }
-    } else if (is(n, "htmlText")) {
-        t.text = m.toString(value).str();
-    } else if (is(n, "html")) {
-        t.field.html = m.toBoolean(value);
-    } else if (is(n, "textColor")) {
-        t.field.color = rgbaOf(m.toNumber(value));
-    } else if (is(n, "autoSize")) {
-        if (value.isBool()) {
-            t.autoSize = value.asBool() ? "left" : "none";
-        } else {
-            const std::string a = m.toString(value).str();
-            t.autoSize = (a == "left" || a == "center" || a == "right") ? a : "none";
-        }
-    } else if (is(n, "variable")) {
-        t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
-    } else if (is(n, "border")) {
-        t.field.border = m.toBoolean(value);
-    } else if (is(n, "background")) {
-        t.background = m.toBoolean(value);
-    } else if (is(n, "backgroundColor")) {
-        t.backgroundColor = rgbaOf(m.toNumber(value));
-    } else if (is(n, "borderColor")) {
-        t.borderColor = rgbaOf(m.toNumber(value));
-    } else if (is(n, "multiline")) {
-        t.field.multiline = m.toBoolean(value);
-    } else if (is(n, "wordWrap")) {
-        t.field.wordWrap = m.toBoolean(value);
-    } else if (is(n, "selectable")) {
-        t.field.noSelect = !m.toBoolean(value);
-    } else if (is(n, "password")) {
-        t.field.password = m.toBoolean(value);
-    } else if (is(n, "embedFonts")) {
-        t.field.useOutlines = m.toBoolean(value);
-    } else if (is(n, "type")) {
-        t.field.readOnly = m.toString(value).str() != "input";
-    } else if (is(n, "maxChars")) {
-        const double v = m.toNumber(value);
-        t.field.maxLength = std::isfinite(v) && v > 0 && v < 65536
-                                ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(v))
-                                : std::nullopt;
-    } else if (is(n, "length")) {
-        // read-only
-    } else {
-        return false;
-    }
-    t.changed();
     return true;
 }
 

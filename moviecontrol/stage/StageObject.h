@@ -37,6 +37,8 @@ class StageObject final : public avm1::Object {
     // Values a native method stores on the object beside its properties (the Sound and
     // Color objects bound to it...). Marked with it.
     std::vector<avm1::Object*> attached;
+    // An edit field's style sheet (TextField.StyleSheet), or null.
+    avm1::Object* styleSheet = nullptr;
 
   private:
     bool getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
@@ -48,10 +50,6 @@ class StageObject final : public avm1::Object {
                           avm1::Value& out);
     bool setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
                           const avm1::Value& value);
-    bool getTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
-                         avm1::Value& out);
-    bool setTextProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
-                         const avm1::Value& value);
 
     StageScripts& stage_;
     std::weak_ptr<DisplayObject> object_;

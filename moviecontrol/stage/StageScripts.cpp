@@ -8,6 +8,7 @@
 #include "TextFieldState.h"
 #include "UrlPolicy.h"
 #include "avm1/FormEncoding.h"
+#include "avm1/Str.h"
 
 namespace mc {
 
@@ -38,6 +39,7 @@ void StageScripts::installClasses() {
 
 void StageScripts::attach(TimelinePlayer& player) {
     player_ = &player;
+    player.setNameFold(&avm1::equalsFolded);
 }
 
 void StageScripts::beginTick() {
@@ -511,7 +513,9 @@ avm1::Object* StageScripts::boundVariable(DisplayObject& o, std::string_view& na
 void StageScripts::fieldEdited(DisplayObject& field) {
     std::string_view name;
     if (avm1::Object* holder = boundVariable(field, name)) {
-        machine_->set(holder, name, Value(machine_->str(field.text->text)));
+        field.text->boundValue =
+            field.text->field.html ? field.text->htmlText() : field.text->plainText();
+        machine_->set(holder, name, Value(machine_->str(field.text->boundValue)));
     }
 }
 
@@ -529,10 +533,10 @@ void StageScripts::syncBoundFields() {
         if (v.isUndefined()) {
             return; // an unset variable leaves the field as it is
         }
-        std::string text = machine_->toString(v).str();
-        if (text != o.text->text) {
-            o.text->text = std::move(text);
-            o.text->changed();
+        const std::string text = machine_->toString(v).str();
+        if (text != o.text->boundValue) {
+            o.text->boundValue = text;
+            o.text->assign(text);
         }
     });
 }

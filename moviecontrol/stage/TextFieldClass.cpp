@@ -1,10 +1,14 @@
-// TextField.prototype and TextFormat: what scripts change on edit fields.
+// TextField.prototype: what scripts do with edit fields beyond their properties.
 #include <cmath>
 
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "StyleSheetClass.h"
+#include "TextFieldProperties.h"
 #include "TextFieldState.h"
+#include "TextFormatObject.h"
 #include "avm1/Function.h"
+#include "avm1/Text.h"
 
 namespace mc {
 
@@ -13,67 +17,27 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-constexpr const char* kFormatFields[] = {"font",        "size",   "color",  "bold",  "italic",
-                                         "underline",   "url",    "target", "align", "leftMargin",
-                                         "rightMargin", "indent", "leading"};
-
-// A TextFormat describing the field's one format.
-avm1::Object* formatOf(avm1::Machine& m, const TextFieldState& t) {
-    avm1::Object* f = m.construct(m.get(m.global(), "TextFormat"), {});
-    if (f == nullptr) {
-        return nullptr;
+// A character index argument: whole, and within [0, length].
+std::size_t indexArg(avm1::Machine& m, const Value& v, std::size_t length) {
+    const double n = m.toNumber(v);
+    if (!std::isfinite(n) || n < 0) {
+        return std::isnan(n) || n < 0 ? 0 : length;
     }
-    const swf::EditText& e = t.field;
-    m.set(f, "font", Value(m.str(e.fontClass.value_or("Times New Roman"))));
-    m.set(f, "size", Value(e.fontHeight ? *e.fontHeight / 20.0 : 12.0));
-    const swf::Rgba c = e.color.value_or(swf::Rgba{0, 0, 0, 255});
-    m.set(f, "color", Value(static_cast<double>((c.r << 16) | (c.g << 8) | c.b)));
-    m.set(f, "bold", Value(false));
-    m.set(f, "italic", Value(false));
-    m.set(f, "underline", Value(false));
-    m.set(f, "url", Value(m.str("")));
-    m.set(f, "target", Value(m.str("")));
-    const char* align = e.align == swf::TextAlign::Right     ? "right"
-                        : e.align == swf::TextAlign::Center  ? "center"
-                        : e.align == swf::TextAlign::Justify ? "justify"
-                                                             : "left";
-    m.set(f, "align", Value(m.str(align)));
-    m.set(f, "leftMargin", Value(static_cast<double>(e.leftMargin / 20.0)));
-    m.set(f, "rightMargin", Value(static_cast<double>(e.rightMargin / 20.0)));
-    m.set(f, "indent", Value(static_cast<double>(e.indent / 20.0)));
-    m.set(f, "leading", Value(static_cast<double>(e.leading / 20.0)));
-    return f;
+    return static_cast<std::size_t>(std::min(std::floor(n), static_cast<double>(length)));
 }
 
-void applyFormat(avm1::Machine& m, TextFieldState& t, avm1::Object* f) {
-    const auto given = [&](const char* name, Value& v) {
-        v = m.get(f, name);
-        return !v.isNullish();
-    };
-    Value v;
-    if (given("size", v)) {
-        const double size = m.toNumber(v);
-        if (std::isfinite(size) && size >= 0 && size < 3000) {
-            t.field.fontHeight = static_cast<std::uint16_t>(size * 20.0);
-        }
+// The range that optional (begin, end) arguments pick: the whole text without them, one
+// character with a begin alone.
+std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c, std::size_t given,
+                                            std::size_t length) {
+    if (given == 0) {
+        return {0, length};
     }
-    if (given("color", v)) {
-        const auto c = static_cast<std::uint32_t>(static_cast<std::int64_t>(m.toNumber(v)));
-        t.field.color =
-            swf::Rgba{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-                      static_cast<std::uint8_t>(c), 255};
+    const std::size_t begin = indexArg(m, c.arg(0), length);
+    if (given == 1) {
+        return {begin, std::min(begin + 1, length)};
     }
-    if (given("font", v)) {
-        t.field.fontClass = m.toString(v).str();
-    }
-    if (given("align", v)) {
-        const std::string a = m.toString(v).str();
-        t.field.align = a == "right"     ? swf::TextAlign::Right
-                        : a == "center"  ? swf::TextAlign::Center
-                        : a == "justify" ? swf::TextAlign::Justify
-                                         : swf::TextAlign::Left;
-    }
-    t.changed();
+    return {begin, indexArg(m, c.arg(1), length)};
 }
 
 } // namespace
@@ -88,25 +52,82 @@ void installTextFieldClasses(StageScripts& stage) {
         DisplayObject* o = s->displayOf(c.thisValue);
         return o != nullptr && o->text ? o->text.get() : nullptr;
     };
-    m.defineMethod(proto, "getTextFormat", [textOf](CallArgs& c) {
+    if (m.version() >= 6) {
+        defineFieldAccessors(stage, proto);
+    }
+    m.defineMethod(proto, "getTextFormat", [textOf](CallArgs& c) -> Value {
         TextFieldState* t = textOf(c);
-        return t != nullptr ? Value(formatOf(c.machine, *t)) : Value();
+        if (t == nullptr) {
+            return Value();
+        }
+        const std::size_t given = std::min<std::size_t>(c.count(), 2);
+        const auto [begin, end] = rangeOf(c.machine, c, given, t->document.size());
+        std::optional<PartialFormat> f;
+        if (given == 1 && begin >= t->document.size()) {
+            f = std::nullopt; // past the text: nothing in common
+        } else {
+            f = t->document.formatOf(begin, end);
+        }
+        if (!f && (t->document.empty() || given == 0)) {
+            f = PartialFormat::of(t->newFormat);
+        }
+        return Value(textFormatObject(c.machine, f.value_or(PartialFormat{})));
     });
-    m.defineMethod(proto, "getNewTextFormat", [textOf](CallArgs& c) {
+    m.defineMethod(proto, "getNewTextFormat", [textOf](CallArgs& c) -> Value {
         TextFieldState* t = textOf(c);
-        return t != nullptr ? Value(formatOf(c.machine, *t)) : Value();
+        return t != nullptr ? Value(textFormatObject(c.machine, PartialFormat::of(t->newFormat)))
+                            : Value();
     });
-    const auto setFormat = [textOf](CallArgs& c) {
+    m.defineMethod(proto, "setTextFormat", [textOf](CallArgs& c) {
         TextFieldState* t = textOf(c);
-        // The format is the last argument (the others pick a range of the text).
+        // The format is the last argument; those before it pick a range of the text.
         avm1::Object* f = c.count() > 0 ? c.arg(c.count() - 1).asObject() : nullptr;
         if (t != nullptr && f != nullptr) {
-            applyFormat(c.machine, *t, f);
+            const std::size_t given = std::min<std::size_t>(c.count() - 1, 2);
+            const auto [begin, end] = rangeOf(c.machine, c, given, t->document.size());
+            t->document.apply(begin, end, partialFormatOf(c.machine, f));
+            t->changed();
         }
         return Value();
-    };
-    m.defineMethod(proto, "setTextFormat", setFormat);
-    m.defineMethod(proto, "setNewTextFormat", setFormat);
+    });
+    m.defineMethod(proto, "setNewTextFormat", [textOf](CallArgs& c) {
+        TextFieldState* t = textOf(c);
+        if (t != nullptr && c.arg(0).asObject() != nullptr) {
+            partialFormatOf(c.machine, c.arg(0).asObject()).applyTo(t->newFormat);
+        }
+        return Value();
+    });
+    // Without a selection of its own, a field takes replaced text at its end.
+    m.defineMethod(proto, "replaceSel", [textOf](CallArgs& c) {
+        TextFieldState* t = textOf(c);
+        if (t != nullptr && c.count() > 0) {
+            const std::size_t end = t->document.size();
+            t->document.replace(end, end, avm1::toUtf16(c.machine.toString(c.arg(0)).str()),
+                                t->newFormat);
+            t->changed();
+        }
+        return Value();
+    });
+    m.defineMethod(
+        proto, "replaceText",
+        [textOf](CallArgs& c) {
+            TextFieldState* t = textOf(c);
+            if (t != nullptr && c.count() >= 3) {
+                const std::size_t length = t->document.size();
+                const std::size_t begin = indexArg(c.machine, c.arg(0), length);
+                const std::size_t end = indexArg(c.machine, c.arg(1), length);
+                if (begin <= end) {
+                    // The new text takes the format of what it replaces.
+                    const TextFormat* f = t->document.formatAt(begin);
+                    const TextFormat format = f != nullptr ? *f : t->newFormat;
+                    t->document.replace(begin, end,
+                                        avm1::toUtf16(c.machine.toString(c.arg(2)).str()), format);
+                    t->changed();
+                }
+            }
+            return Value();
+        },
+        avm1::attr::DontEnum | (m.version() < 7 ? avm1::attr::Only7 : 0u));
     m.defineMethod(proto, "removeTextField", [s](CallArgs& c) {
         if (DisplayObject* o = s->displayOf(c.thisValue); o != nullptr && o->text) {
             s->player().removeByScript(*o);
@@ -117,27 +138,8 @@ void installTextFieldClasses(StageScripts& stage) {
         DisplayObject* o = s->displayOf(c.thisValue);
         return o != nullptr ? Value(static_cast<double>(o->depth)) : Value();
     });
-    m.defineMethod(proto, "replaceSel", [](CallArgs&) { return Value(); });
-
-    // new TextFormat(font, size, color, bold, italic, underline, url, target, align,
-    // leftMargin, rightMargin, indent, leading): what is not given reads null.
-    avm1::FunctionObject* format = m.newClass([](CallArgs& c) {
-        avm1::Object* self = c.thisObject();
-        if (self == nullptr) {
-            return Value();
-        }
-        std::size_t i = 0;
-        for (const char* name : kFormatFields) {
-            const Value& v = c.arg(i++);
-            c.machine.set(self, name, v.isUndefined() ? Value::null() : v);
-        }
-        for (const char* name :
-             {"blockIndent", "bullet", "tabStops", "kerning", "letterSpacing", "display"}) {
-            c.machine.set(self, name, Value::null());
-        }
-        return Value();
-    });
-    m.define(m.global(), "TextFormat", Value(static_cast<avm1::Object*>(format)));
+    installStyleSheetClass(stage, field);
+    installTextFormatClass(stage);
 }
 
 } // namespace mc

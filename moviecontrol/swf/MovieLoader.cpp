@@ -346,8 +346,10 @@ class MovieLoader {
         for (std::uint16_t i = 0; i < count && !b.failed() && b.remaining() >= 3; ++i) {
             const std::uint16_t id = b.u16();
             std::string name = b.string();
-            if (!b.failed() && movie_.exports.size() < kMaxNamedAssets) {
-                movie_.exports.try_emplace(std::move(name), id);
+            // A name exported again names the later character, as in Flash.
+            if (!b.failed() &&
+                (movie_.exports.size() < kMaxNamedAssets || movie_.exports.count(name) != 0)) {
+                movie_.exports.insert_or_assign(std::move(name), id);
             }
         }
     }

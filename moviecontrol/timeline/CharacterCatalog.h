@@ -32,6 +32,18 @@ class CharacterCatalog {
         (void)id;
         return nullptr;
     }
+    // Null unless the id names a font.
+    virtual const swf::Font* font(std::uint16_t id) const {
+        (void)id;
+        return nullptr;
+    }
+    // The embedded font of that name and style, or null.
+    virtual const swf::Font* fontNamed(std::string_view name, bool bold, bool italic) const {
+        (void)name;
+        (void)bold;
+        (void)italic;
+        return nullptr;
+    }
     virtual std::optional<swf::Rect> bounds(std::uint16_t id, std::uint16_t ratio) const {
         (void)id;
         (void)ratio;

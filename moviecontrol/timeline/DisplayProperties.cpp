@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "TextFieldState.h"
 #include "TimelinePlayer.h"
 
 namespace mc::props {
@@ -155,7 +156,35 @@ double height(const TimelinePlayer& player, const DisplayObject& o) {
     return b.empty() ? 0.0 : (b.yMax - b.yMin) / 20.0;
 }
 
+namespace {
+
+// An edit field takes a new size as a new box, not as a scale.
+void resizeField(DisplayObject& o, double pixels, bool horizontal) {
+    const double scale =
+        horizontal ? std::hypot(o.matrix.a, o.matrix.b) : std::hypot(o.matrix.c, o.matrix.d);
+    if (!std::isfinite(pixels) || scale <= 0.0) {
+        return;
+    }
+    TextFieldState& t = *o.text;
+    const double twips = std::clamp(pixels * 20.0 / scale, 0.0, 1e8);
+    if (horizontal) {
+        t.bounds.xMax = t.bounds.xMin + twips;
+    } else {
+        t.bounds.yMax = t.bounds.yMin + twips;
+    }
+    t.field.bounds = swf::Rect{
+        static_cast<std::int32_t>(t.bounds.xMin), static_cast<std::int32_t>(t.bounds.xMax),
+        static_cast<std::int32_t>(t.bounds.yMin), static_cast<std::int32_t>(t.bounds.yMax)};
+    t.changed();
+}
+
+} // namespace
+
 void setWidth(const TimelinePlayer& player, DisplayObject& o, double pixels) {
+    if (o.text) {
+        resizeField(o, pixels, true);
+        return;
+    }
     const Bounds local = player.boundsOf(o, Transform{});
     if (!std::isfinite(pixels) || local.empty() || local.xMax <= local.xMin) {
         return;
@@ -164,6 +193,10 @@ void setWidth(const TimelinePlayer& player, DisplayObject& o, double pixels) {
 }
 
 void setHeight(const TimelinePlayer& player, DisplayObject& o, double pixels) {
+    if (o.text) {
+        resizeField(o, pixels, false);
+        return;
+    }
     const Bounds local = player.boundsOf(o, Transform{});
     if (!std::isfinite(pixels) || local.empty() || local.yMax <= local.yMin) {
         return;

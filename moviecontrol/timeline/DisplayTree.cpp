@@ -33,7 +33,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::childByName(const DisplayObject& 
         return nullptr;
     }
     for (const auto& [depth, child] : parent.clip->displayList) {
-        if (sameName(child->name, name, caseSensitive)) {
+        if (sameName(child->name, name, caseSensitive) ||
+            (!caseSensitive && nameFold_ != nullptr && nameFold_(child->name, name))) {
             return child;
         }
     }
@@ -183,8 +184,8 @@ void TimelinePlayer::createTextState(DisplayObject& object) {
     }
     auto text = std::make_shared<TextFieldState>();
     if (const swf::EditText* def = catalog_.editText(object.characterId)) {
-        text->field = *def;
-        text->text = def->initialText.value_or("");
+        const swf::Font* font = def->fontId ? catalog_.font(*def->fontId) : nullptr;
+        text->define(*def, font != nullptr ? std::string_view(font->name) : std::string_view());
         text->bounds = Bounds::of(def->bounds);
         text->autoSize = def->autoSize ? "left" : "none";
     }
@@ -228,11 +229,6 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
     }
     if (o && original.drawing) {
         o->drawing = std::make_shared<Drawing>(*original.drawing);
-    }
-    if (o && field && o->text) {
-        // A field's copy starts from its definition, with the original's text.
-        o->text->text = original.text->text;
-        o->text->changed();
     }
     return o;
 }

@@ -62,6 +62,26 @@ const swf::EditText* MovieCatalog::editText(std::uint16_t id) const {
     return movie_.findAs<swf::EditText>(id);
 }
 
+const swf::Font* MovieCatalog::font(std::uint16_t id) const {
+    return movie_.findAs<swf::Font>(id);
+}
+
+const swf::Font* MovieCatalog::fontNamed(std::string_view name, bool bold, bool italic) const {
+    // The exact style first, else any style of that name that has glyphs.
+    const swf::Font* any = nullptr;
+    for (const auto& [id, definition] : movie_.dictionary) {
+        const auto* f = std::get_if<swf::Font>(&definition);
+        if (f == nullptr || f->name != name || f->glyphs.empty()) {
+            continue;
+        }
+        if (f->bold == bold && f->italic == italic) {
+            return f;
+        }
+        any = any != nullptr ? any : f;
+    }
+    return any;
+}
+
 const swf::Button* MovieCatalog::button(std::uint16_t id) const {
     return movie_.findAs<swf::Button>(id);
 }

@@ -16,6 +16,8 @@ class MovieCatalog : public CharacterCatalog {
     std::optional<swf::Rect> bounds(std::uint16_t id, std::uint16_t ratio) const override;
     std::optional<std::uint16_t> exported(std::string_view name) const override;
     const swf::EditText* editText(std::uint16_t id) const override;
+    const swf::Font* font(std::uint16_t id) const override;
+    const swf::Font* fontNamed(std::string_view name, bool bold, bool italic) const override;
 
   private:
     const swf::Movie& movie_;

@@ -326,11 +326,20 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
         executionList_.push_back(o);
         if (runner_ != nullptr) {
             if (byScript) {
+                // A clip made by a script already holds its first frame's children when
+                // its class constructor runs.
                 runner_->prepareObject(*o);
-                runner_->construct(*o);
-            } else {
-                queue({o, QueuedKind::Construct, nullptr, nullptr}, true);
+                o->loaded = true;
+                enterFrame(*o, 0, true, nullptr);
+                if (!o->removed) {
+                    runner_->construct(*o);
+                }
+                if (!o->removed) {
+                    dispatchEvent(*o, clip_event::Load, "onLoad");
+                }
+                return true;
             }
+            queue({o, QueuedKind::Construct, nullptr, nullptr}, true);
         }
         // The new clip's first frame: its load event, then its tags.
         o->loaded = true;

@@ -95,6 +95,10 @@ class TimelinePlayer {
     // lowest depth wins when names repeat.
     std::shared_ptr<DisplayObject> childByName(const DisplayObject& parent, std::string_view name,
                                                bool caseSensitive) const;
+    // How names compare without case beyond ASCII (the script machine's letter tables);
+    // ASCII only when unset.
+    using NameFold = bool (*)(std::string_view, std::string_view);
+    void setNameFold(NameFold fold) { nameFold_ = fold; }
     std::shared_ptr<DisplayObject> childAtDepth(const DisplayObject& parent,
                                                 std::int32_t depth) const;
 
@@ -169,6 +173,7 @@ class TimelinePlayer {
     std::vector<std::shared_ptr<DisplayObject>> clipsNewestFirst() const;
 
   private:
+    NameFold nameFold_ = nullptr;
     enum class QueuedKind : std::uint8_t { Actions, Handler, Construct };
     struct QueuedScript {
         std::shared_ptr<DisplayObject> object;

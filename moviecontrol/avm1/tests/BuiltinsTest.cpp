@@ -52,6 +52,51 @@ TEST_F(Builtins, ArraySortFlagsAndComparator) {
     EXPECT_TRUE(call(byCompare, "sort", {Value(true)}).isUndefined());
 }
 
+TEST_F(Builtins, ArraySortLeavesEqualElementsWhereFlashDoes) {
+    // The middle element becomes the pivot: equal names swap or stay by where they stand.
+    Object* a = array({str("TeSt"), str("h\u00EBllo"), str("H\u00CBLLO"), str("test")});
+    call(a, "sort", {num(1)}); // CASEINSENSITIVE
+    EXPECT_EQ(text(Value(a)), "H\u00CBLLO,h\u00EBllo,TeSt,test");
+    Object* b = array({str("h\u00EBllo"), str("H\u00CBLLO"), str("TeSt"), str("test")});
+    call(b, "sort", {num(1)});
+    EXPECT_EQ(text(Value(b)), "h\u00EBllo,H\u00CBLLO,TeSt,test");
+    // Larger arrays still come out ordered, descending too.
+    std::vector<Value> many;
+    for (int i = 0; i < 200; ++i)
+        many.push_back(num((i * 37) % 101));
+    Object* c = array(many);
+    call(c, "sort", {num(16 | 2)});
+    for (int i = 1; i < 200; ++i)
+        EXPECT_GE(vm.toNumber(vm.get(c, std::to_string(i - 1))),
+                  vm.toNumber(vm.get(c, std::to_string(i))));
+    // A comparator that answers nonsense still ends with every element kept.
+    Object* d = array(many);
+    Value liar = Value(static_cast<Object*>(
+        vm.newFunction([n = 0](avm1::CallArgs&) mutable { return Value(++n % 3 - 1.0); })));
+    call(d, "sort", {liar});
+    EXPECT_EQ(vm.toNumber(vm.get(d, "length")), 200);
+    double sum = 0, expected = 0;
+    for (int i = 0; i < 200; ++i) {
+        sum += vm.toNumber(vm.get(d, std::to_string(i)));
+        expected += many[static_cast<std::size_t>(i)].asNumber();
+    }
+    EXPECT_EQ(sum, expected);
+    // An object that is no function leaves the array as it was.
+    Object* e = array({num(3), num(1), num(2)});
+    EXPECT_EQ(call(e, "sort", {Value(vm.newObject())}).asObject(), e);
+    EXPECT_EQ(text(Value(e)), "3,1,2");
+}
+
+TEST_F(Builtins, StringCaseUsesFlashsLetterTables) {
+    Value s = str("\u00E9\u017F\u03C2\u03B1\u0436\u1F80\u00DF\u24D0\uFF41x\U0001F60B");
+    // One letter to one letter: sharp s and iota-subscript letters keep their length.
+    EXPECT_EQ(text(vm.callMethod(vm.toObject(s), "toUpperCase", {})),
+              "\u00C9S\u03A2\u0391\u0416\u1F88\u00DF\u24B6\uFF21X\U0001F60B");
+    Value caps = str("\u0130\u00C9\u0391\u03A2\u10A0\u2126\u212A\u0416Q");
+    EXPECT_EQ(text(vm.callMethod(vm.toObject(caps), "toLowerCase", {})),
+              "i\u00E9\u03B1\u03C2\u10D0\u03C9k\u0436q");
+}
+
 TEST_F(Builtins, ArraySortOnFields) {
     auto item = [&](const char* n, double v) {
         Object* o = vm.newObject();

@@ -5,10 +5,16 @@
 namespace mc {
 namespace {
 
+std::vector<StyledParagraph> painted(const std::string& html, bool multiline = true) {
+    HtmlOptions options;
+    options.multiline = multiline;
+    return paragraphsOf(parseHtml(html, TextFormat{}, options));
+}
+
 TEST(HtmlTextTest, ParagraphsRunsAndNestedStyles) {
-    const auto paragraphs = parseHtmlText(QStringLiteral(
+    const auto paragraphs = painted(
         "<p align=\"center\"><font face=\"Arial\" size=\"20\" color=\"#ff0000\">a<b>b<i>c</i>"
-        "</b>d</font></p><P>e&amp;f<br>g</P>"));
+        "</b>d</font></p><P>e&amp;f<br>g</P>");
     ASSERT_EQ(paragraphs.size(), 3u);
     EXPECT_EQ(paragraphs[0].align, swf::TextAlign::Center);
     const auto& runs = paragraphs[0].runs;
@@ -27,34 +33,40 @@ TEST(HtmlTextTest, ParagraphsRunsAndNestedStyles) {
     EXPECT_FALSE(runs[3].bold); // </b> ends the bold run
     EXPECT_EQ(runs[3].sizePx, 20.0);
     EXPECT_EQ(paragraphs[1].runs.at(0).text, QStringLiteral("e&f"));
-    EXPECT_FALSE(paragraphs[1].runs.at(0).color);
+    EXPECT_EQ(paragraphs[1].runs.at(0).color->r, 0);
+    EXPECT_EQ(paragraphs[1].align, swf::TextAlign::Left);
     EXPECT_EQ(paragraphs[2].runs.at(0).text, QStringLiteral("g"));
 }
 
 TEST(HtmlTextTest, KerningIsInheritedUntilTheFontEnds) {
-    const auto paragraphs = parseHtmlText(
-        QStringLiteral("<font kerning=\"1\">a<b>b</b><font kerning=\"0\">c</font></font>d"));
+    const auto paragraphs =
+        painted("<font kerning=\"1\">a<b>b</b><font kerning=\"0\">c</font></font>d");
     ASSERT_EQ(paragraphs.size(), 1u);
     const auto& runs = paragraphs[0].runs;
-    ASSERT_EQ(runs.size(), 4u);
+    ASSERT_EQ(runs.size(), 3u); // "c" and "d" look the same: one run
     EXPECT_TRUE(runs[0].kerning);
     EXPECT_TRUE(runs[1].kerning);
     EXPECT_FALSE(runs[2].kerning);
-    EXPECT_FALSE(runs[3].kerning);
+    EXPECT_EQ(runs[2].text, QStringLiteral("cd"));
 }
 
 TEST(HtmlTextTest, BrokenMarkupKeepsTheTextAndStaysBounded) {
-    QString deep;
+    std::string deep;
     for (int i = 0; i < 500; ++i) {
-        deep += QStringLiteral("<b>");
+        deep += "<b>";
     }
-    deep += QStringLiteral("x</b></b></b></b>y<unclosed");
-    const auto paragraphs = parseHtmlText(deep);
+    deep += "x</b></b></b></b>y<unclosed";
+    const auto paragraphs = painted(deep);
     ASSERT_EQ(paragraphs.size(), 1u);
-    ASSERT_EQ(paragraphs[0].runs.size(), 2u);
-    EXPECT_EQ(paragraphs[0].runs[0].text, QStringLiteral("x"));
-    EXPECT_EQ(paragraphs[0].runs[1].text, QStringLiteral("y"));
-    EXPECT_TRUE(paragraphs[0].runs[1].bold);
+    ASSERT_EQ(paragraphs[0].runs.size(), 1u); // both bold: the deep tags never closed
+    EXPECT_EQ(paragraphs[0].runs[0].text, QStringLiteral("xy"));
+    EXPECT_TRUE(paragraphs[0].runs[0].bold);
+}
+
+TEST(HtmlTextTest, AnEmptyLastParagraphIsNotPainted) {
+    EXPECT_EQ(painted("a\n").size(), 1u);
+    EXPECT_EQ(painted("a\n\n").size(), 2u);
+    EXPECT_EQ(painted("<p>a</p><p>b</p>", false).size(), 1u);
 }
 
 } // namespace

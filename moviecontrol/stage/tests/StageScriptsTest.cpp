@@ -73,10 +73,10 @@ TEST(StageScriptsTest, AFieldBoundToAVariableShowsItAfterTheFrameScripts) {
     auto tf = m.player->childByName(m.player->rootObject(), "tf", true);
     ASSERT_NE(tf, nullptr);
     ASSERT_TRUE(tf->text);
-    EXPECT_EQ(tf->text->text, "hello");
+    EXPECT_EQ(tf->text->plainText(), "hello");
     const auto before = tf->text->generation;
     m.frames(1);
-    EXPECT_EQ(tf->text->text, "again");
+    EXPECT_EQ(tf->text->plainText(), "again");
     EXPECT_NE(tf->text->generation, before);
 }
 
@@ -202,6 +202,21 @@ TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly
     // The refused load fails, the other arrives decoded; both after the frame's scripts.
     EXPECT_EQ(m.traced,
               (Lines{"undefined", "localWithFile", "undefined", "false", "J\xC3\xBCrgen", "true"}));
+}
+
+TEST(StageScriptsTest, TypeofTellsClipsFromTextFields) {
+    swftest::SwfWriter movie(version(6));
+    swftest::Actions a;
+    a.callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"});
+    a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
+    for (const char* name : {"tf", "mc", "this"}) {
+        a.push(name).code(0x1C).code(0x44).code(0x26); // trace(typeof name)
+    }
+    movie.doAction(a);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    m.frames(1);
+    EXPECT_EQ(m.traced, (Lines{"object", "movieclip", "movieclip"}));
 }
 
 } // namespace

@@ -228,3 +228,16 @@ TEST(TagStream, SoundTagsStayInTheirFramesUndecoded) {
     EXPECT_EQ(head.body.size(), 4u);
     EXPECT_EQ(std::get<RawControlTag>(m->root.frames[1].tags.at(0)).body[1], 9);
 }
+
+TEST(TagStream, NameExportedTwiceNamesTheLaterCharacter) {
+    Bytes first;
+    first.u16(2).u16(2).str("test").u16(5).str("other");
+    Bytes second;
+    second.u16(1).u16(4).str("test");
+    auto m =
+        test::load(test::tag(tag::ExportAssets, first.data()) +
+                   test::tag(tag::ExportAssets, second.data()) + test::tag(tag::ShowFrame, {}));
+    EXPECT_EQ(m->exports.at("test"), 4);
+    EXPECT_EQ(m->exports.at("other"), 5);
+    EXPECT_EQ(m->exports.size(), 2u);
+}

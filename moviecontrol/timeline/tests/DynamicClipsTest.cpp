@@ -54,6 +54,8 @@ TEST_F(DynamicClipsTest, TimelineDepthsSitBelowScriptDepthsAndScriptClipsSurvive
     EXPECT_EQ(box->name, "box");
     player.runQueuedScripts(); // its load event waits for the queue, as after a script
     EXPECT_EQ(runner.log, (Log{"construct box", "box.onLoad"}));
+    // Its class constructor already sees the first frame's shape.
+    EXPECT_EQ(runner.childrenAtConstruct, (std::vector<std::size_t>{1}));
     EXPECT_EQ(player.nextHighestDepth(stage), 1);
     EXPECT_EQ(player.attachMovie(stage, "Nothing", "x", 2), nullptr);
     EXPECT_EQ(player.attachMovie(stage, "Box", "deep", kMaxScriptDepth + 1), nullptr);
@@ -62,6 +64,15 @@ TEST_F(DynamicClipsTest, TimelineDepthsSitBelowScriptDepthsAndScriptClipsSurvive
     EXPECT_EQ(drawnIds(player), (Ids{1}));
     EXPECT_EQ(player.childByName(stage, "BOX", false), box);
     EXPECT_EQ(player.childByName(stage, "BOX", true), nullptr);
+    // Letters beyond ASCII compare through the fold the scripts' host hands in.
+    auto accented = player.attachMovie(stage, "Box", "äb", 3);
+    ASSERT_NE(accented, nullptr);
+    EXPECT_EQ(player.childByName(stage, "ÄB", false), nullptr);
+    player.setNameFold(+[](std::string_view a, std::string_view b) {
+        return (a == "äb" || a == "ÄB") && (b == "äb" || b == "ÄB");
+    });
+    EXPECT_EQ(player.childByName(stage, "ÄB", false), accented);
+    EXPECT_EQ(player.childByName(stage, "ÄB", true), nullptr);
 }
 
 TEST_F(DynamicClipsTest, RemoveMovieClipOnlyTakesScriptDepthsAndSwapDepthsMovesBothWays) {
@@ -286,12 +297,6 @@ TEST(DrawingTest, HugeOrEndlessInputStaysBounded) {
     EXPECT_EQ(d.shape().records.size(), Drawing::kMaxRecords);
     d.lineTo(std::nan(""), -std::numeric_limits<double>::infinity());
     EXPECT_EQ(d.shape().records.size(), Drawing::kMaxRecords);
-}
-
-TEST(TextMarkupTest, HtmlReadsAsTheTextPlayersGive) {
-    EXPECT_EQ(plainTextOf("<p>a &amp; b</p><p>c<br>d</p>"), "a & b\rc\rd");
-    EXPECT_EQ(plainTextOf("x &lt;y&gt; &bogus; <b"), "x <y> &bogus; ");
-    EXPECT_EQ(escapeHtml("<a&b>"), "&lt;a&amp;b&gt;");
 }
 
 } // namespace

@@ -38,6 +38,7 @@ class RecordingRunner : public ScriptRunner {
     void construct(DisplayObject& object) override {
         if (object.parent != nullptr) {
             log.push_back("construct " + nameOf(object));
+            childrenAtConstruct.push_back(object.clip ? object.clip->displayList.size() : 0);
         }
     }
     void forget(DisplayObject& object) override { forgotten.push_back(nameOf(object)); }
@@ -46,6 +47,8 @@ class RecordingRunner : public ScriptRunner {
         return o.parent == nullptr && o.name.empty() ? "root" : o.name;
     }
 
+    // How many children each constructed clip held when its constructor ran.
+    std::vector<std::size_t> childrenAtConstruct;
     bool logEnterFrame = false;
     bool logPrepare = false;
     std::vector<std::string> forgotten;

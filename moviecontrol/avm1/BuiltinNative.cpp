@@ -1,0 +1,137 @@
+// ASnative and ASSetNative: the player's numbered tables of native functions. Old
+// class libraries fetch built-ins by number, e.g. `ASSetNative(o, 200, "abs,min")` or
+// `ASnative(200, 0)` for Math.abs, so each table maps its numbers onto the built-in that
+// already sits where the class library would put it.
+
+#include "avm1/State.h"
+
+#include <array>
+#include <string_view>
+
+namespace avm1 {
+
+namespace {
+
+struct NativeTable {
+    int id;
+    /// Where the functions live: a global name, optionally followed by ".prototype".
+    std::string_view owner;
+    /// Function names by index, comma separated; an empty entry is a gap.
+    std::string_view names;
+};
+
+constexpr std::array Tables{
+    NativeTable{100, "", "escape,unescape,parseInt,parseFloat"},
+    NativeTable{101, "Object.prototype",
+                "watch,unwatch,addProperty,valueOf,toString,hasOwnProperty,isPrototypeOf,"
+                "isPropertyEnumerable"},
+    NativeTable{106, "Number.prototype", "valueOf,toString"},
+    NativeTable{107, "Boolean.prototype", "valueOf,toString"},
+    NativeTable{200, "Math",
+                "abs,min,max,sin,cos,atan2,tan,exp,log,sqrt,round,random,floor,ceil,atan,asin,"
+                "acos,pow"},
+    NativeTable{251, "String.prototype",
+                ",valueOf,toString,toUpperCase,toLowerCase,charAt,charCodeAt,concat,indexOf,"
+                "lastIndexOf,slice,substring,split,substr"},
+    NativeTable{252, "Array.prototype",
+                ",push,pop,concat,shift,unshift,slice,join,splice,toString,sort,reverse,sortOn"},
+};
+
+/// Entry `index` of a comma-separated list, or empty.
+std::string_view nthName(std::string_view list, int index) {
+    for (int i = 0; i < index; ++i) {
+        std::size_t comma = list.find(',');
+        if (comma == std::string_view::npos)
+            return {};
+        list.remove_prefix(comma + 1);
+    }
+    return list.substr(0, list.find(','));
+}
+
+/// A stored own property, without running getters.
+Value ownValue(Machine& m, Object* object, std::string_view name) {
+    if (!object)
+        return {};
+    const Property* p = object->properties().find(m.str(name), false);
+    return p && !p->isAccessor() ? p->value : Value();
+}
+
+Value nativeFunction(Machine& m, double table, double index) {
+    if (!(index >= 0) || index > 1000)
+        return {};
+    int at = static_cast<int>(index);
+    // isNaN and isFinite follow the Math functions in table 200.
+    if (table == 200 && (at == 18 || at == 19))
+        return ownValue(m, m.global(), at == 18 ? "isNaN" : "isFinite");
+    for (const NativeTable& t : Tables) {
+        if (t.id != table)
+            continue;
+        std::string_view name = nthName(t.names, at);
+        if (name.empty())
+            return {};
+        Object* owner = m.global();
+        if (!t.owner.empty()) {
+            std::string_view cls = t.owner.substr(0, t.owner.find('.'));
+            owner = ownValue(m, m.global(), cls).asObject();
+            if (t.owner.find(".prototype") != std::string_view::npos)
+                owner = ownValue(m, owner, "prototype").asObject();
+        }
+        Value f = ownValue(m, owner, name);
+        return f.isObject() && f.asObject()->asFunction() ? f : Value();
+    }
+    return {};
+}
+
+/// A leading version mark on a name ("6name" .. "9name", "10name") makes the property
+/// exist only for movies of that version on; a bare "1" mark means every version.
+std::uint32_t takeVersionMark(std::string_view& name) {
+    if (name.size() >= 2 && name[0] == '1' && name[1] == '0') {
+        name.remove_prefix(2);
+        return attr::Only10;
+    }
+    if (name.empty() || (name[0] != '1' && (name[0] < '6' || name[0] > '9')))
+        return 0;
+    constexpr std::uint32_t ByDigit[] = {attr::Only6, attr::Only7, attr::Only8, attr::Only9};
+    const char digit = name[0];
+    name.remove_prefix(1);
+    return digit == '1' ? 0 : ByDigit[digit - '6'];
+}
+
+} // namespace
+
+void installNativeTables(Machine& m) {
+    Object* g = m.global();
+    m.defineMethod(g, "ASnative", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        return nativeFunction(m, m.toNumber(c.arg(0)), m.toNumber(c.arg(1)));
+    });
+    m.defineMethod(g, "ASSetNative", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* target = c.arg(0).asObject();
+        if (!target || c.count() < 3)
+            return {};
+        double table = m.toNumber(c.arg(1));
+        Str list = m.toString(c.arg(2));
+        std::string_view rest = list.view();
+        for (int index = 0; !rest.empty() || index == 0; ++index) {
+            std::size_t comma = rest.find(',');
+            std::string_view name = rest.substr(0, comma);
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            std::uint32_t version = takeVersionMark(name);
+            if (!name.empty()) {
+                Value f = nativeFunction(m, table, index);
+                Str key = m.str(name);
+                if (Property* p = target->properties().find(key, m.caseSensitive());
+                    p && !p->isAccessor())
+                    p->value = f;
+                else if (!p)
+                    m.define(target, name, f, version);
+            }
+            if (comma == std::string_view::npos)
+                break;
+        }
+        return {};
+    });
+}
+
+} // namespace avm1

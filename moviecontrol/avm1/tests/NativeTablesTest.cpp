@@ -1,0 +1,133 @@
+// Numbered native tables (ASnative, ASSetNative), __proto__ under case-insensitive names and
+// the debugger warning of Delete2 on a path through a primitive.
+
+#include "FakeStage.h"
+
+#include "swf/Actions.h"
+#include "testsupport/Actions.h"
+
+#include <gtest/gtest.h>
+
+namespace avm1test {
+namespace {
+
+namespace op = swf::op;
+using avm1::Object;
+using avm1::Str;
+using avm1::Value;
+using swftest::Actions;
+
+class NativeTables : public ::testing::Test {
+  protected:
+    explicit NativeTables(int version = 7) : stage(version), vm(stage.vm) {}
+    Value global(std::string_view name, std::vector<Value> args) {
+        return vm.callMethod(vm.global(), name, args);
+    }
+    Value path(std::string_view owner, std::string_view name) {
+        Object* o = vm.get(vm.global(), owner).asObject();
+        return vm.get(o, name);
+    }
+    std::string names(Object* o) {
+        std::string out;
+        for (const Str& n : vm.enumerate(o))
+            out += n.str() + ",";
+        return out;
+    }
+    static Value num(double n) { return Value(n); }
+    static Value str(std::string_view s) { return Value(Str(s)); }
+
+    FakeStage stage;
+    avm1::Machine& vm;
+};
+
+TEST_F(NativeTables, NumbersNameTheBuiltIns) {
+    Value abs = global("ASnative", {num(200), num(0)});
+    ASSERT_TRUE(abs.isObject());
+    EXPECT_EQ(abs.asObject(), path("Math", "abs").asObject());
+    EXPECT_EQ(global("ASnative", {num(200), num(17)}).asObject(), path("Math", "pow").asObject());
+    EXPECT_EQ(global("ASnative", {num(200), num(18)}).asObject(),
+              vm.get(vm.global(), "isNaN").asObject());
+    Object* arrayProto = vm.arrayPrototype();
+    EXPECT_EQ(global("ASnative", {num(252), num(1)}).asObject(),
+              vm.get(arrayProto, "push").asObject());
+    // Unknown tables, gaps, negative and out-of-range numbers give nothing.
+    EXPECT_TRUE(global("ASnative", {num(252), num(0)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {num(200), num(-1)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {num(200), num(99)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {num(4242), num(0)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {}).isUndefined());
+}
+
+TEST_F(NativeTables, SetNativeNamesByPositionWithVersionMarks) {
+    Object* o = vm.newObject();
+    EXPECT_TRUE(
+        global("ASSetNative", {Value(o), num(200), str("1a,2b,,7g,8h,10j,11k")}).isUndefined());
+    // "1" and "7" marks are taken off and allowed here; "2" is part of the name.
+    EXPECT_EQ(vm.get(o, "a").asObject(), path("Math", "abs").asObject());
+    EXPECT_EQ(vm.get(o, "2b").asObject(), path("Math", "min").asObject());
+    EXPECT_EQ(vm.get(o, "g").asObject(), path("Math", "sin").asObject());
+    EXPECT_EQ(vm.get(o, "1k").asObject(), path("Math", "tan").asObject()); // the 7th
+    // Marks above the movie's version hide the name, yet for..in still lists it.
+    EXPECT_TRUE(vm.get(o, "h").isUndefined());
+    EXPECT_TRUE(vm.get(o, "j").isUndefined());
+    EXPECT_EQ(names(o), "1k,j,h,g,2b,a,");
+}
+
+TEST_F(NativeTables, SetNativeKeepsAnExistingPropertysFlags) {
+    Object* base = vm.newObject();
+    vm.set(base, "h", str("base"));
+    Object* o = vm.make<Object>(base);
+    vm.set(o, "i", str("own"));
+    global("ASSetNative", {Value(o), num(200), str("8h,9i")});
+    // The hidden own "h" lets the prototype's show through; the visible "i" is replaced.
+    EXPECT_EQ(vm.toString(vm.get(o, "h")).str(), "base");
+    EXPECT_EQ(vm.get(o, "i").asObject(), path("Math", "min").asObject());
+    // Without an object or a list nothing happens.
+    EXPECT_TRUE(global("ASSetNative", {num(1), num(200), str("x")}).isUndefined());
+    EXPECT_TRUE(global("ASSetNative", {Value(o), num(200)}).isUndefined());
+    EXPECT_TRUE(vm.get(o, "x").isUndefined());
+}
+
+class NativeTables6 : public NativeTables {
+  protected:
+    NativeTables6() : NativeTables(6) {}
+};
+
+TEST_F(NativeTables6, ProtoNameFollowsTheCaseRule) {
+    Object* o = vm.newObject();
+    EXPECT_EQ(vm.get(o, "__PROTO__").asObject(), vm.objectPrototype());
+    Object* other = vm.newObject();
+    vm.set(o, "__Proto__", Value(other));
+    EXPECT_EQ(o->proto(), other);
+    EXPECT_TRUE(vm.deleteProperty(o, Str("__PROTO__")));
+    EXPECT_TRUE(vm.get(o, "__proto__").isUndefined());
+}
+
+TEST_F(NativeTables, ProtoNameIsExactFromVersion7) {
+    Object* o = vm.newObject();
+    EXPECT_TRUE(vm.get(o, "__PROTO__").isUndefined());
+    vm.set(o, "__PROTO__", num(1));
+    EXPECT_EQ(o->proto(), vm.objectPrototype());
+}
+
+TEST(Delete2, WarnsOnPathsThroughPrimitives) {
+    FakeStage stage(7);
+    const std::string warning =
+        "Parameters of primitive types are no longer coerced into the required type - Object.";
+    Actions a;
+    a.push("o").push(0.0).code(op::InitObject).code(op::SetVariable);
+    a.push("o").code(op::GetVariable).push("t").push("text").code(op::SetMember);
+    a.push("o.t.y").code(op::Delete2).code(op::Trace);
+    a.push("o").code(op::GetVariable).push("t").pushNull().code(op::SetMember);
+    a.push("o.t.y").code(op::Delete2).code(op::Trace);
+    a.push("o").code(op::GetVariable).push("t").push(2.0).code(op::SetMember);
+    a.push("o.t.y").code(op::Delete2).code(op::Trace);
+    a.push("o").code(op::GetVariable).push("y").push(1.0).code(op::SetMember);
+    a.push("o.y").code(op::Delete2).code(op::Trace);
+    a.push("o").code(op::GetVariable).push("y").code(op::GetMember).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (std::vector<std::string>{warning, "false", "false", warning,
+                                                              "false", "true", "undefined"}));
+}
+
+} // namespace
+} // namespace avm1test

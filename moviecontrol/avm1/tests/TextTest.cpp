@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include "avm1/Text.h"
+
+namespace avm1 {
+namespace {
+
+TEST(TextTest, HalvesOfASurrogatePairJoinIntoOneCharacter) {
+    const std::u16string face = toUtf16("\xF0\x9F\x98\x9C"); // one character, two units
+    ASSERT_EQ(face.size(), 2u);
+    const std::string high = fromUtf16(face.substr(0, 1));
+    const std::string low = fromUtf16(face.substr(1, 1));
+    EXPECT_EQ(utf16Length(high), 1u);
+    EXPECT_EQ(joinText("a" + high, low + "b"), "a\xF0\x9F\x98\x9C"
+                                               "b");
+    // Halves in the wrong order, or apart, stay as they are.
+    EXPECT_EQ(joinText(low, high), low + high);
+    EXPECT_EQ(joinText("x", "y"), "xy");
+    EXPECT_EQ(toUtf16(low + high), std::u16string({face[1], face[0]}));
+}
+
+} // namespace
+} // namespace avm1

@@ -1,0 +1,350 @@
+#include "StyleSheetClass.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "StageScripts.h"
+#include "TextFormatObject.h"
+#include "avm1/Function.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// "font-size" -> "fontSize": a dash goes and the character after it is upper case.
+std::string camelCase(std::string_view name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '-' && i + 1 < name.size()) {
+            out += static_cast<char>(std::toupper(static_cast<unsigned char>(name[++i])));
+        } else {
+            out += name[i];
+        }
+    }
+    return out;
+}
+
+class CssReader {
+  public:
+    explicit CssReader(std::string_view css) : s_(css) {}
+
+    std::optional<std::vector<CssRule>> read() {
+        std::vector<CssRule> rules;
+        while (true) {
+            skipSpace();
+            if (at_ >= s_.size()) {
+                return rules;
+            }
+            std::vector<std::string> selectors;
+            while (true) {
+                skipSpace();
+                const std::size_t start = at_;
+                while (at_ < s_.size() && !isSpace(s_[at_]) && s_[at_] != ',' && s_[at_] != '{') {
+                    ++at_;
+                }
+                if (at_ == start) {
+                    return std::nullopt;
+                }
+                selectors.emplace_back(s_.substr(start, at_ - start));
+                skipSpace();
+                if (at_ < s_.size() && s_[at_] == ',') {
+                    ++at_;
+                    continue;
+                }
+                break;
+            }
+            if (at_ >= s_.size() || s_[at_] != '{') {
+                return std::nullopt;
+            }
+            ++at_;
+            std::vector<std::pair<std::string, std::string>> properties;
+            if (!readBlock(properties)) {
+                return std::nullopt;
+            }
+            for (const std::string& selector : selectors) {
+                rules.push_back({selector, properties});
+            }
+        }
+    }
+
+  private:
+    void skipSpace() {
+        while (at_ < s_.size() && isSpace(s_[at_])) {
+            ++at_;
+        }
+    }
+
+    // After '{': "name: value;" pairs up to '}' or the end of the text.
+    bool readBlock(std::vector<std::pair<std::string, std::string>>& properties) {
+        while (true) {
+            skipSpace();
+            if (at_ >= s_.size()) {
+                return true;
+            }
+            if (s_[at_] == '}') {
+                ++at_;
+                return true;
+            }
+            // The name runs to the colon; white space may only come right before it.
+            const std::size_t start = at_;
+            while (at_ < s_.size() && s_[at_] != ':' && !isSpace(s_[at_])) {
+                ++at_;
+            }
+            while (at_ < s_.size() && isSpace(s_[at_])) {
+                ++at_;
+            }
+            if (at_ >= s_.size() || s_[at_] != ':') {
+                return false;
+            }
+            std::string name(s_.substr(start, at_ - start));
+            ++at_;
+            skipSpace();
+            const std::size_t valueStart = at_;
+            while (at_ < s_.size() && s_[at_] != ';' && s_[at_] != '}') {
+                ++at_;
+            }
+            if (at_ >= s_.size()) {
+                return false;
+            }
+            std::string value(s_.substr(valueStart, at_ - valueStart));
+            if (s_[at_] == ';') {
+                ++at_;
+            }
+            if (!name.empty()) {
+                properties.emplace_back(camelCase(name), std::move(value));
+            }
+        }
+    }
+
+    std::string_view s_;
+    std::size_t at_ = 0;
+};
+
+// A shallow copy of a style object: its enumerable properties, values as they are.
+avm1::Object* copyOf(avm1::Machine& m, avm1::Object* style) {
+    avm1::Object* copy = m.newObject();
+    for (const avm1::Str& name : m.enumerate(style)) {
+        m.set(copy, name, m.get(style, name));
+    }
+    return copy;
+}
+
+avm1::Object* storage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
+    Value v = m.get(sheet, name);
+    if (v.asObject() == nullptr) {
+        v = Value(m.newObject());
+        m.define(sheet, name, v, avm1::attr::DontEnum);
+    }
+    return v.asObject();
+}
+
+// Numbers of CSS lengths ("12px", "12"): the leading digits.
+std::optional<double> cssNumber(const std::string& text) {
+    return leadingNumber(text);
+}
+
+// The players' own transform: CSS properties to a TextFormat.
+Value transformStyle(avm1::Machine& m, const Value& style) {
+    avm1::Object* o = style.asObject();
+    if (o == nullptr) {
+        return Value::null();
+    }
+    PartialFormat f;
+    // Values keep the spaces CSS text had around them; they do not count here.
+    const auto text = [&](const char* name) -> std::optional<std::string> {
+        const Value v = m.get(o, name);
+        if (v.isUndefined()) {
+            return std::nullopt;
+        }
+        std::string s = m.toString(v).str();
+        while (!s.empty() && isSpace(s.back())) {
+            s.pop_back();
+        }
+        return s;
+    };
+    if (const auto v = text("color")) {
+        f.color = parseHtmlColor(*v);
+    }
+    if (const auto v = text("fontFamily")) {
+        f.font = *v;
+    }
+    if (const auto v = text("fontSize")) {
+        f.size = cssNumber(*v);
+    }
+    if (const auto v = text("fontStyle")) {
+        f.italic = *v == "italic";
+    }
+    if (const auto v = text("fontWeight")) {
+        f.bold = *v == "bold";
+    }
+    if (const auto v = text("textDecoration")) {
+        f.underline = *v == "underline";
+    }
+    if (const auto v = text("textAlign")) {
+        if (*v == "left" || *v == "right" || *v == "center" || *v == "justify") {
+            f.align = *v;
+        }
+    }
+    if (const auto v = text("marginLeft")) {
+        f.leftMargin = cssNumber(*v);
+    }
+    if (const auto v = text("marginRight")) {
+        f.rightMargin = cssNumber(*v);
+    }
+    if (const auto v = text("textIndent")) {
+        f.indent = cssNumber(*v);
+    }
+    if (const auto v = text("leading")) {
+        f.leading = cssNumber(*v);
+    }
+    if (const auto v = text("letterSpacing")) {
+        f.letterSpacing = cssNumber(*v);
+    }
+    if (const auto v = text("kerning")) {
+        f.kerning = *v == "true" || cssNumber(*v).value_or(0) != 0;
+    }
+    avm1::Object* format = textFormatObject(m, f);
+    return format != nullptr ? Value(format) : Value::null();
+}
+
+// Stores a copy of `style` under `name` and its transformed format beside it.
+void setStyle(avm1::Machine& m, avm1::Object* sheet, const avm1::Str& name, const Value& style) {
+    avm1::Object* css = storage(m, sheet, "_css");
+    avm1::Object* styles = storage(m, sheet, "_styles");
+    // Anything but an object stays known by name, as null.
+    const Value copy =
+        style.asObject() != nullptr ? Value(copyOf(m, style.asObject())) : Value::null();
+    m.set(css, name, copy);
+    const Value argument[] = {copy};
+    const Value transformed = m.callMethod(sheet, "transform", argument);
+    if (transformed.isNullish()) {
+        m.deleteProperty(styles, name);
+    } else {
+        m.set(styles, name, transformed);
+    }
+}
+
+} // namespace
+
+std::optional<std::vector<CssRule>> parseCss(std::string_view css) {
+    return CssReader(css).read();
+}
+
+StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet) {
+    StyleSheet out;
+    if (sheet == nullptr) {
+        return out;
+    }
+    avm1::Object* styles = m.get(sheet, "_styles").asObject();
+    if (styles == nullptr) {
+        return out;
+    }
+    for (const avm1::Str& name : m.enumerate(styles)) {
+        std::string key = name.str();
+        // Tags match whatever their case; class names keep theirs.
+        if (!key.empty() && key.front() != '.') {
+            for (char& c : key) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+        }
+        out.styles[key] = partialFormatOf(m, m.get(styles, name).asObject());
+    }
+    return out;
+}
+
+void installStyleSheetClass(StageScripts& stage, avm1::Object* textField) {
+    avm1::Machine& m = stage.machine();
+    avm1::FunctionObject* sheet = m.newClass([](CallArgs&) { return Value(); });
+    m.define(textField, "StyleSheet", Value(static_cast<avm1::Object*>(sheet)));
+    avm1::Object* proto = m.get(sheet, "prototype").asObject();
+    constexpr std::uint32_t kFixed =
+        avm1::attr::DontEnum | avm1::attr::DontDelete | avm1::attr::ReadOnly;
+    m.defineMethod(
+        proto, "getStyle",
+        [](CallArgs& c) -> Value {
+            avm1::Machine& m = c.machine;
+            avm1::Object* css =
+                c.thisObject() != nullptr ? m.get(c.thisObject(), "_css").asObject() : nullptr;
+            if (css == nullptr) {
+                return Value::null();
+            }
+            avm1::Object* style = m.get(css, m.toString(c.arg(0))).asObject();
+            return style != nullptr ? Value(copyOf(m, style)) : Value::null();
+        },
+        kFixed);
+    m.defineMethod(
+        proto, "setStyle",
+        [](CallArgs& c) -> Value {
+            if (c.thisObject() != nullptr) {
+                setStyle(c.machine, c.thisObject(), c.machine.toString(c.arg(0)), c.arg(1));
+            }
+            return Value();
+        },
+        kFixed);
+    m.defineMethod(
+        proto, "clear",
+        [](CallArgs& c) -> Value {
+            if (avm1::Object* self = c.thisObject()) {
+                c.machine.define(self, "_css", Value(c.machine.newObject()), avm1::attr::DontEnum);
+                c.machine.define(self, "_styles", Value(c.machine.newObject()),
+                                 avm1::attr::DontEnum);
+            }
+            return Value();
+        },
+        kFixed);
+    m.defineMethod(
+        proto, "getStyleNames",
+        [](CallArgs& c) -> Value {
+            avm1::Machine& m = c.machine;
+            std::vector<Value> names;
+            if (avm1::Object* css = c.thisObject() != nullptr
+                                        ? m.get(c.thisObject(), "_css").asObject()
+                                        : nullptr) {
+                for (const avm1::Str& name : m.enumerate(css)) {
+                    names.emplace_back(name);
+                }
+            }
+            return Value(m.newArray(names));
+        },
+        kFixed);
+    m.defineMethod(
+        proto, "transform", [](CallArgs& c) { return transformStyle(c.machine, c.arg(0)); },
+        kFixed);
+    const auto parse = [](CallArgs& c) -> Value {
+        avm1::Machine& m = c.machine;
+        const auto rules = parseCss(m.toString(c.arg(0)).str());
+        if (!rules || c.thisObject() == nullptr) {
+            return Value(false);
+        }
+        for (const CssRule& rule : *rules) {
+            avm1::Object* style = m.newObject();
+            for (const auto& [name, value] : rule.properties) {
+                m.set(style, name, Value(m.str(value)));
+            }
+            setStyle(m, c.thisObject(), m.str(rule.selector), Value(style));
+        }
+        return Value(true);
+    };
+    m.defineMethod(proto, "parseCSS", parse, kFixed);
+    m.defineMethod(proto, "parse", parse, avm1::attr::DontEnum);
+    // Loading style sheets from elsewhere is not offered: the request fails at once.
+    m.defineMethod(
+        proto, "load",
+        [](CallArgs& c) -> Value {
+            if (avm1::Object* self = c.thisObject()) {
+                const Value failed[] = {Value(false)};
+                c.machine.callMethod(self, "onLoad", failed);
+            }
+            return Value(false);
+        },
+        kFixed);
+}
+
+} // namespace mc

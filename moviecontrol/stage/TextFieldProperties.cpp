@@ -1,0 +1,314 @@
+#include "TextFieldProperties.h"
+
+#include <array>
+#include <cmath>
+
+#include "StageObject.h"
+#include "StageScripts.h"
+#include "StyleSheetClass.h"
+#include "TextFieldState.h"
+#include "TextMetrics.h"
+#include "avm1/Convert.h"
+#include "avm1/Function.h"
+#include "avm1/Text.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::Value;
+
+bool is(std::string_view name, std::string_view wanted) {
+    return avm1::equalsFolded(name, wanted);
+}
+
+std::uint32_t rgbOf(const swf::Rgba& c) {
+    return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
+}
+
+swf::Rgba rgbaOf(double value) {
+    const auto v =
+        std::isfinite(value)
+            ? static_cast<std::uint32_t>(static_cast<std::int64_t>(std::fmod(value, 4294967296.0)))
+            : 0u;
+    return swf::Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                     static_cast<std::uint8_t>(v), 255};
+}
+
+// The properties in the order players enumerate them; the last five came with version 8.
+constexpr std::array<std::string_view, 35> kNames = {"styleSheet",
+                                                     "mouseWheelEnabled",
+                                                     "condenseWhite",
+                                                     "restrict",
+                                                     "textHeight",
+                                                     "textWidth",
+                                                     "bottomScroll",
+                                                     "length",
+                                                     "selectable",
+                                                     "multiline",
+                                                     "password",
+                                                     "wordWrap",
+                                                     "background",
+                                                     "border",
+                                                     "html",
+                                                     "embedFonts",
+                                                     "maxChars",
+                                                     "maxhscroll",
+                                                     "hscroll",
+                                                     "variable",
+                                                     "htmlText",
+                                                     "type",
+                                                     "text",
+                                                     "autoSize",
+                                                     "tabIndex",
+                                                     "textColor",
+                                                     "backgroundColor",
+                                                     "borderColor",
+                                                     "maxscroll",
+                                                     "scroll",
+                                                     "filters",
+                                                     "sharpness",
+                                                     "thickness",
+                                                     "antiAliasType",
+                                                     "gridFitType"};
+constexpr std::size_t kLaterNames = 5;
+
+// Whole lines of the field's text, for the scroll properties.
+double lineCount(const TextFieldState& t) {
+    double lines = 1;
+    const std::u16string& text = t.document.text();
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        lines += text[i] == u'\r' ? 1 : 0;
+    }
+    return lines;
+}
+
+} // namespace
+
+bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& o,
+                       std::string_view n, Value& out) {
+    avm1::Machine& m = stage.machine();
+    TextFieldState& t = *o.text;
+    if (is(n, "text")) {
+        out = Value(m.str(t.plainText()));
+    } else if (is(n, "htmlText")) {
+        out = Value(m.str(t.htmlText()));
+    } else if (is(n, "html")) {
+        out = Value(t.field.html);
+    } else if (is(n, "textColor")) {
+        const TextFormat* first = t.document.formatAt(0);
+        out = Value(static_cast<double>(first != nullptr ? first->color : t.newFormat.color));
+    } else if (is(n, "autoSize")) {
+        out = Value(m.str(t.autoSize));
+    } else if (is(n, "variable")) {
+        out = t.field.variableName.empty() ? Value::null() : Value(m.str(t.field.variableName));
+    } else if (is(n, "border")) {
+        out = Value(t.field.border);
+    } else if (is(n, "background")) {
+        out = Value(t.background);
+    } else if (is(n, "backgroundColor")) {
+        out = Value(static_cast<double>(rgbOf(t.backgroundColor)));
+    } else if (is(n, "borderColor")) {
+        out = Value(static_cast<double>(rgbOf(t.borderColor)));
+    } else if (is(n, "multiline")) {
+        out = Value(t.field.multiline);
+    } else if (is(n, "wordWrap")) {
+        out = Value(t.field.wordWrap);
+    } else if (is(n, "selectable")) {
+        out = Value(!t.field.noSelect);
+    } else if (is(n, "password")) {
+        out = Value(t.field.password);
+    } else if (is(n, "embedFonts")) {
+        out = Value(t.field.useOutlines);
+    } else if (is(n, "type")) {
+        out = Value(m.str(t.field.readOnly ? "dynamic" : "input"));
+    } else if (is(n, "maxChars")) {
+        out = t.field.maxLength && *t.field.maxLength > 0
+                  ? Value(static_cast<double>(*t.field.maxLength))
+                  : Value::null();
+    } else if (is(n, "length")) {
+        out = Value(static_cast<double>(t.document.size()));
+    } else if (is(n, "condenseWhite")) {
+        out = Value(t.condenseWhite);
+    } else if (is(n, "mouseWheelEnabled")) {
+        out = Value(t.mouseWheelEnabled);
+    } else if (is(n, "restrict")) {
+        out = t.restrict ? Value(m.str(*t.restrict)) : Value::null();
+    } else if (is(n, "tabIndex")) {
+        out = t.tabIndex ? Value(*t.tabIndex) : Value();
+    } else if (is(n, "textWidth") || is(n, "textHeight")) {
+        const TextExtent e = measureField(stage.player().catalog(), t);
+        out = Value(std::floor((is(n, "textWidth") ? e.width : e.height) / 20.0));
+    } else if (is(n, "scroll") || is(n, "hscroll") || is(n, "maxhscroll")) {
+        out = Value(is(n, "scroll") ? 1.0 : 0.0);
+    } else if (is(n, "maxscroll")) {
+        out = Value(1.0);
+    } else if (is(n, "bottomScroll")) {
+        out = Value(lineCount(t));
+    } else if (is(n, "styleSheet")) {
+        out = object.styleSheet != nullptr ? Value(object.styleSheet) : Value();
+    } else if (m.version() >= 8 && is(n, "sharpness")) {
+        out = Value(t.sharpness);
+    } else if (m.version() >= 8 && is(n, "thickness")) {
+        out = Value(t.thickness);
+    } else if (m.version() >= 8 && is(n, "antiAliasType")) {
+        out = Value(m.str(t.antiAliasType));
+    } else if (m.version() >= 8 && is(n, "gridFitType")) {
+        out = Value(m.str(t.gridFitType));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+double finiteOr(double v, double otherwise) {
+    return std::isfinite(v) ? v : otherwise;
+}
+
+void setText(StageScripts& stage, StageObject& object, TextFieldState& t, const std::string& s,
+             bool html) {
+    if (!html) {
+        t.setPlainText(s);
+        return;
+    }
+    const StyleSheet styles = styleSheetOf(stage.machine(), object.styleSheet);
+    t.setHtmlText(s, object.styleSheet != nullptr ? &styles : nullptr);
+}
+
+} // namespace
+
+bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& o,
+                        std::string_view n, const Value& value) {
+    avm1::Machine& m = stage.machine();
+    TextFieldState& t = *o.text;
+    if (is(n, "text")) {
+        setText(stage, object, t, m.toString(value).str(), false);
+    } else if (is(n, "htmlText")) {
+        setText(stage, object, t, m.toString(value).str(), t.field.html);
+    } else if (is(n, "html")) {
+        t.field.html = m.toBoolean(value);
+    } else if (is(n, "textColor")) {
+        PartialFormat color;
+        color.color = rgbOf(rgbaOf(m.toNumber(value)));
+        t.document.apply(0, t.document.size(), color);
+        t.newFormat.color = *color.color;
+    } else if (is(n, "autoSize")) {
+        if (value.isBool()) {
+            t.autoSize = value.asBool() ? "left" : "none";
+        } else {
+            const std::string a = m.toString(value).str();
+            t.autoSize = (a == "left" || a == "center" || a == "right") ? a : "none";
+        }
+        fitToText(stage.player().catalog(), t);
+    } else if (is(n, "variable")) {
+        t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
+    } else if (is(n, "border")) {
+        t.field.border = m.toBoolean(value);
+    } else if (is(n, "background")) {
+        t.background = m.toBoolean(value);
+    } else if (is(n, "backgroundColor")) {
+        t.backgroundColor = rgbaOf(m.toNumber(value));
+    } else if (is(n, "borderColor")) {
+        t.borderColor = rgbaOf(m.toNumber(value));
+    } else if (is(n, "multiline")) {
+        t.field.multiline = m.toBoolean(value);
+    } else if (is(n, "wordWrap")) {
+        t.field.wordWrap = m.toBoolean(value);
+    } else if (is(n, "selectable")) {
+        t.field.noSelect = !m.toBoolean(value);
+    } else if (is(n, "password")) {
+        t.field.password = m.toBoolean(value);
+    } else if (is(n, "embedFonts")) {
+        t.field.useOutlines = m.toBoolean(value);
+    } else if (is(n, "type")) {
+        const std::string type = m.toString(value).str();
+        if (avm1::equalsFolded(type, "input")) {
+            t.field.readOnly = false;
+        } else if (avm1::equalsFolded(type, "dynamic")) {
+            t.field.readOnly = true;
+        }
+    } else if (is(n, "maxChars")) {
+        const double v = m.toNumber(value);
+        t.field.maxLength = std::isfinite(v) && v > 0 && v < 65536
+                                ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(v))
+                                : std::nullopt;
+    } else if (is(n, "condenseWhite")) {
+        t.condenseWhite = m.toBoolean(value);
+    } else if (is(n, "mouseWheelEnabled")) {
+        t.mouseWheelEnabled = m.toBoolean(value);
+    } else if (is(n, "restrict")) {
+        t.restrict = value.isNullish() ? std::nullopt : std::optional(m.toString(value).str());
+    } else if (is(n, "tabIndex")) {
+        t.tabIndex = value.isUndefined() ? std::nullopt : std::optional(m.toNumber(value));
+    } else if (is(n, "styleSheet")) {
+        object.styleSheet = value.asObject();
+    } else if (m.version() >= 8 && is(n, "sharpness")) {
+        t.sharpness = finiteOr(m.toNumber(value), t.sharpness);
+    } else if (m.version() >= 8 && is(n, "thickness")) {
+        t.thickness = finiteOr(m.toNumber(value), t.thickness);
+    } else if (m.version() >= 8 && is(n, "antiAliasType")) {
+        const std::string a = m.toString(value).str();
+        if (a == "normal" || a == "advanced") {
+            t.antiAliasType = a;
+        }
+    } else if (m.version() >= 8 && is(n, "gridFitType")) {
+        const std::string g = m.toString(value).str();
+        if (g == "none" || g == "pixel" || g == "subpixel") {
+            t.gridFitType = g;
+        }
+    } else if (is(n, "length") || is(n, "textWidth") || is(n, "textHeight") ||
+               is(n, "bottomScroll") || is(n, "maxscroll") || is(n, "maxhscroll") ||
+               is(n, "scroll") || is(n, "hscroll")) {
+        // read-only, or held at what the text allows
+    } else {
+        return false;
+    }
+    if (t.autoSize != "none" && (is(n, "text") || is(n, "htmlText"))) {
+        fitToText(stage.player().catalog(), t);
+    }
+    t.changed();
+    return true;
+}
+
+void defineFieldAccessors(StageScripts& stage, avm1::Object* prototype) {
+    avm1::Machine& m = stage.machine();
+    StageScripts* s = &stage;
+    // Added last first: enumeration gives the most recent first.
+    for (std::size_t i = kNames.size(); i-- > 0;) {
+        const std::string name(kNames[i]);
+        if (i >= kNames.size() - kLaterNames && m.version() < 8) {
+            // Not there yet: the name holds an ordinary empty value.
+            m.define(prototype, name, Value(), 0);
+            continue;
+        }
+        if (name == "filters") {
+            // Shared with every display object; read where movie clips read it.
+            continue;
+        }
+        avm1::FunctionObject* getter = m.newFunction([s, name](avm1::CallArgs& c) {
+            avm1::Object* self = c.thisObject();
+            DisplayObject* o = s->displayOf(c.thisValue);
+            Value out;
+            if (o != nullptr && o->text && self != nullptr && self->isDisplayObject()) {
+                readFieldProperty(*s, static_cast<StageObject&>(*self), *o, name, out);
+            }
+            return out;
+        });
+        avm1::FunctionObject* setter = m.newFunction([s, name](avm1::CallArgs& c) {
+            avm1::Object* self = c.thisObject();
+            DisplayObject* o = s->displayOf(c.thisValue);
+            if (o != nullptr && o->text && self != nullptr && self->isDisplayObject()) {
+                writeFieldProperty(*s, static_cast<StageObject&>(*self), *o, name, c.arg(0));
+            }
+            return Value();
+        });
+        avm1::Property& p = prototype->properties().add(
+            avm1::Property{m.str(name), Value(), 0, nullptr, nullptr}, m.caseSensitive());
+        p.getter = getter;
+        p.setter = setter;
+    }
+}
+
+} // namespace mc

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "ScriptedMovie.h"
+#include "TextFieldState.h"
+
+namespace mc {
+namespace {
+
+// The value at a dotted path: a variable, then members.
+swftest::Actions& pushPath(swftest::Actions& a, std::string_view path) {
+    bool first = true;
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t dot = path.find('.', start);
+        dot = dot == std::string_view::npos ? path.size() : dot;
+        a.push(path.substr(start, dot - start));
+        a.code(first ? 0x1C : 0x4E);
+        first = false;
+        start = dot + 1;
+    }
+    return a;
+}
+
+// `variable = object.method(args...)`, the arguments as texts.
+swftest::Actions& callInto(swftest::Actions& a, std::string_view variable, std::string_view object,
+                           std::string_view method, const std::vector<std::string>& args = {}) {
+    a.push(variable);
+    for (auto it = args.rbegin(); it != args.rend(); ++it) {
+        a.push(*it);
+    }
+    a.push(static_cast<double>(args.size()));
+    pushPath(a, object);
+    a.push(method);
+    a.code(0x52); // call method
+    return a.code(0x1D);
+}
+
+// `variable = new constructor()`, the constructor found by its path.
+swftest::Actions& newInto(swftest::Actions& a, std::string_view variable,
+                          std::string_view constructor) {
+    a.push(variable);
+    a.push(0.0);
+    const std::size_t dot = constructor.rfind('.');
+    if (dot == std::string_view::npos) {
+        a.push(constructor);
+        a.code(0x40); // new object
+    } else {
+        pushPath(a, constructor.substr(0, dot));
+        a.push(constructor.substr(dot + 1));
+        a.code(0x53); // new method
+    }
+    return a.code(0x1D);
+}
+
+Lines run(int version, const swftest::Actions& script) {
+    swftest::SwfWriter movie(mc::version(version));
+    movie.doAction(script);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    return m.traced;
+}
+
+swftest::Actions withField() {
+    swftest::Actions a;
+    a.callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"});
+    return a;
+}
+
+TEST(TextFieldScriptsTest, HtmlTextReadsIntoFormatsThatRangesReport) {
+    swftest::Actions a = withField();
+    a.setVariable("tf.html", "1");
+    a.setVariable("tf.htmlText",
+                  "<font color=\"#123456\">x<font color=\"#2345678\">inner</font>x</font>");
+    callInto(a, "inner", "tf", "getTextFormat", {"2", "5"});
+    callInto(a, "all", "tf", "getTextFormat");
+    a.traceValue("tf.text")
+        .traceValue("tf.length")
+        .traceValue("inner.color")
+        .traceValue("all.color");
+    a.traceValue("all.font");
+    // A newly set plain text takes the new text format again.
+    a.setVariable("tf.text", "plain");
+    callInto(a, "after", "tf", "getTextFormat");
+    a.traceValue("after.color").traceValue("tf.htmlText");
+    EXPECT_EQ(run(8, a),
+              (Lines{"xinnerx", "7", "3430008", "null", "Times New Roman", "0",
+                     "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" "
+                     "COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">plain</FONT></P>"}));
+}
+
+TEST(TextFieldScriptsTest, SetTextFormatChangesOnlyItsRangeAndNewTextFormatLater) {
+    swftest::Actions a = withField();
+    a.setVariable("tf.text", "abcdef");
+    newInto(a, "bold", "TextFormat");
+    a.setVariable("bold.bold", "1");
+    // tf.setTextFormat(1, 3, bold)
+    a.push("bold").code(0x1C).push("3").push("1").push(3.0);
+    pushPath(a, "tf").push("setTextFormat").code(0x52).code(0x17);
+    callInto(a, "mixed", "tf", "getTextFormat", {"0", "6"});
+    callInto(a, "inside", "tf", "getTextFormat", {"1", "3"});
+    callInto(a, "one", "tf", "getTextFormat", {"0"});
+    a.traceValue("mixed.bold").traceValue("inside.bold").traceValue("one.bold");
+    a.push("bold").code(0x1C).push(1.0);
+    pushPath(a, "tf").push("setNewTextFormat").code(0x52).code(0x17);
+    a.callMethod("tf", "replaceSel", {"!"});
+    callInto(a, "tail", "tf", "getTextFormat", {"6"});
+    a.traceValue("tail.bold").traceValue("tf.text");
+    a.callMethod("tf", "replaceText", {"0", "2", "XY"});
+    a.traceValue("tf.text");
+    EXPECT_EQ(run(8, a), (Lines{"null", "true", "false", "true", "abcdef!", "XYcdef!"}));
+}
+
+TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype) {
+    const auto script = [] {
+        swftest::Actions a = withField();
+        a.setVariable("tf.text", "hi");
+        callInto(a, "own", "tf", "hasOwnProperty", {"text"});
+        a.traceValue("own").traceValue("tf.text").traceValue("TextField.prototype.text");
+        return a;
+    };
+    EXPECT_EQ(run(6, script()), (Lines{"false", "hi", "undefined"}));
+    // Before, each field holds them itself.
+    EXPECT_EQ(run(5, script()), (Lines{"true", "hi", "undefined"}));
+}
+
+TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {
+    swftest::Actions a = withField();
+    newInto(a, "css", "TextField.StyleSheet");
+    callInto(a, "ok", "css", "parseCSS", {".red { color: #FF0000; font-weight: bold }"});
+    callInto(a, "bad", "css", "parseCSS", {"long key { color: blue }"});
+    callInto(a, "style", "css", "getStyle", {".red"});
+    // Values keep the space before the closing brace, yet still make the text bold.
+    a.traceValue("ok").traceValue("bad").traceValue("style.color").traceValue("style.fontWeight");
+    a.setVariable("tf.html", "1");
+    a.push("tf.styleSheet").push("css").code(0x1C).code(0x1D);
+    a.setVariable("tf.htmlText", "a<span class=\"red\">b</span>");
+    callInto(a, "b", "tf", "getTextFormat", {"1"});
+    a.traceValue("b.color").traceValue("b.bold");
+    callInto(a, "names", "css", "getStyleNames");
+    a.traceValue("names");
+    EXPECT_EQ(run(8, a), (Lines{"true", "false", "#FF0000", "bold ", "16711680", "true", ".red"}));
+}
+
+TEST(TextFieldScriptsTest, FieldSettingsReadBackAsScriptsLeftThem) {
+    swftest::Actions a = withField();
+    a.setVariable("tf.type", "DYNAMIC").traceValue("tf.type");
+    a.setVariable("tf.type", "input").traceValue("tf.type");
+    a.setVariable("tf.type", "bogus").traceValue("tf.type");
+    a.setVariable("tf.condenseWhite", "yes").traceValue("tf.condenseWhite");
+    a.setVariable("tf.gridFitType", "subpixel").traceValue("tf.gridFitType");
+    a.setVariable("tf.gridFitType", "bogus").traceValue("tf.gridFitType");
+    a.setVariable("tf.restrict", "abc").traceValue("tf.restrict");
+    a.setVariable("tf._width", 30).traceValue("tf._width").traceValue("tf._xscale");
+    a.traceValue("tf.textColor");
+    a.setVariable("tf.textColor", 0x404040).traceValue("tf.textColor");
+    callInto(a, "nf", "tf", "getNewTextFormat");
+    a.traceValue("nf.color");
+    EXPECT_EQ(run(8, a), (Lines{"dynamic", "input", "input", "true", "subpixel", "subpixel", "abc",
+                                "30", "100", "0", "4210752", "4210752"}));
+}
+
+} // namespace
+} // namespace mc

@@ -1,0 +1,641 @@
+// Reading and printing the html markup of edit fields, as players read and print it.
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "StyleSheet.h"
+#include "TextDocument.h"
+#include "avm1/Text.h"
+#include "avm1/XmlParser.h"
+
+namespace mc {
+
+namespace {
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+bool isSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+struct Attribute {
+    std::string name; // lower case
+    std::string value;
+};
+
+struct Tag {
+    std::string name; // lower case, without the '/'
+    bool closing = false;
+    std::vector<Attribute> attributes;
+
+    const std::string* attribute(std::string_view wanted) const {
+        for (const Attribute& a : attributes) {
+            if (a.name == wanted) {
+                return &a.value;
+            }
+        }
+        return nullptr;
+    }
+};
+
+// Decodes the entities players know; others stay as they are.
+std::string decodeEntities(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        if (s[i] == '&') {
+            const std::size_t end = s.find(';', i);
+            if (end != std::string_view::npos && end - i <= 10) {
+                const std::string_view e = s.substr(i + 1, end - i - 1);
+                std::string decoded;
+                if (e == "lt") {
+                    decoded = "<";
+                } else if (e == "gt") {
+                    decoded = ">";
+                } else if (e == "amp") {
+                    decoded = "&";
+                } else if (e == "quot") {
+                    decoded = "\"";
+                } else if (e == "apos") {
+                    decoded = "'";
+                } else if (e == "nbsp") {
+                    decoded = "\xc2\xa0";
+                } else if (e.size() > 1 && e[0] == '#') {
+                    const bool hex = e[1] == 'x' || e[1] == 'X';
+                    const std::string_view digits = e.substr(hex ? 2 : 1);
+                    std::uint32_t cp = 0;
+                    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), cp,
+                                                   hex ? 16 : 10);
+                    if (r.ec == std::errc() && r.ptr == digits.data() + digits.size() &&
+                        !digits.empty()) {
+                        decoded = avm1::codePointToUtf8(cp);
+                    }
+                }
+                if (!decoded.empty()) {
+                    out += decoded;
+                    i = end + 1;
+                    continue;
+                }
+            }
+        }
+        out += s[i++];
+    }
+    return out;
+}
+
+Tag readTag(std::string_view inside) {
+    Tag tag;
+    std::size_t i = 0;
+    const auto skipSpace = [&] {
+        while (i < inside.size() && std::isspace(static_cast<unsigned char>(inside[i]))) {
+            ++i;
+        }
+    };
+    skipSpace();
+    if (i < inside.size() && inside[i] == '/') {
+        tag.closing = true;
+        ++i;
+    }
+    const std::size_t nameStart = i;
+    while (i < inside.size() && !std::isspace(static_cast<unsigned char>(inside[i])) &&
+           inside[i] != '/') {
+        ++i;
+    }
+    tag.name = lower(inside.substr(nameStart, i - nameStart));
+    while (i < inside.size()) {
+        skipSpace();
+        const std::size_t start = i;
+        while (i < inside.size() && inside[i] != '=' &&
+               !std::isspace(static_cast<unsigned char>(inside[i])) && inside[i] != '/') {
+            ++i;
+        }
+        if (i == start) {
+            ++i;
+            continue;
+        }
+        Attribute a{lower(inside.substr(start, i - start)), {}};
+        skipSpace();
+        if (i < inside.size() && inside[i] == '=') {
+            ++i;
+            skipSpace();
+            if (i < inside.size() && (inside[i] == '"' || inside[i] == '\'')) {
+                const char quote = inside[i++];
+                const std::size_t end = inside.find(quote, i);
+                const std::size_t stop = end == std::string_view::npos ? inside.size() : end;
+                a.value = decodeEntities(inside.substr(i, stop - i));
+                i = stop + 1;
+            } else {
+                const std::size_t valueStart = i;
+                while (i < inside.size() && !std::isspace(static_cast<unsigned char>(inside[i]))) {
+                    ++i;
+                }
+                a.value = decodeEntities(inside.substr(valueStart, i - valueStart));
+            }
+        }
+        tag.attributes.push_back(std::move(a));
+    }
+    return tag;
+}
+
+} // namespace
+
+std::optional<double> leadingNumber(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    if (i >= s.size() || !std::isdigit(static_cast<unsigned char>(s[i]))) {
+        return std::nullopt;
+    }
+    double v = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && v < 1e9) {
+        v = v * 10 + (s[i++] - '0');
+    }
+    return negative ? -v : v;
+}
+
+namespace {
+
+// Sets the paragraph attributes of `to` from `from`.
+void copyParagraphPart(const TextFormat& from, TextFormat& to) {
+    to.align = from.align;
+    to.leftMargin = from.leftMargin;
+    to.rightMargin = from.rightMargin;
+    to.indent = from.indent;
+    to.leading = from.leading;
+    to.blockIndent = from.blockIndent;
+    to.bullet = from.bullet;
+    to.tabStops = from.tabStops;
+}
+
+class HtmlReader {
+  public:
+    HtmlReader(const TextFormat& base, const HtmlOptions& options)
+        : options_(options), lastFont_(base) {
+        stack_.push_back({"", base});
+    }
+
+    TextDocument read(std::string_view html) {
+        for (std::size_t i = 0; i < html.size();) {
+            if (html[i] == '<') {
+                const std::size_t end = html.find('>', i);
+                if (end == std::string_view::npos) {
+                    break;
+                }
+                handleTag(readTag(html.substr(i + 1, end - i - 1)));
+                i = end + 1;
+                continue;
+            }
+            std::size_t next = html.find('<', i);
+            if (next == std::string_view::npos) {
+                next = html.size();
+            }
+            addText(avm1::toUtf16(decodeEntities(html.substr(i, next - i))));
+            i = next;
+        }
+        flush();
+        return std::move(doc_);
+    }
+
+  private:
+    struct Open {
+        std::string name;
+        TextFormat format;
+    };
+    // Tags nested deeper than this are read as text-less: their text keeps the outer format.
+    static constexpr std::size_t kMaxDepth = 64;
+
+    TextFormat& top() { return stack_.back().format; }
+
+    bool inside(std::string_view name) const {
+        for (const Open& o : stack_) {
+            if (o.name == name) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool atParagraphStart() const { return pending_.empty(); }
+
+    // The paragraph being read is kept apart until it ends, since a tag anywhere in it may
+    // still change its paragraph attributes.
+    // Its first character decides them.
+    void flush() {
+        if (pending_.empty()) {
+            return;
+        }
+        const TextFormat paragraph = pending_.front().second;
+        for (auto& [text, format] : pending_) {
+            copyParagraphPart(paragraph, format);
+            doc_.append(text, format);
+        }
+        pending_.clear();
+    }
+
+    void write(std::u16string_view text) {
+        if (!pending_.empty() && pending_.back().second == top()) {
+            pending_.back().first += text;
+        } else {
+            pending_.emplace_back(std::u16string(text), top());
+        }
+    }
+
+    void newParagraph() {
+        write(u"\r");
+        flush();
+    }
+
+    void addText(const std::u16string& text) {
+        for (char16_t c : text) {
+            if (options_.condenseWhite) {
+                if (isSpace(c)) {
+                    const bool afterSpace =
+                        pending_.empty() ||
+                        (!pending_.back().first.empty() && pending_.back().first.back() == u' ');
+                    if (!afterSpace) {
+                        write(u" ");
+                    }
+                    continue;
+                }
+                write(std::u16string_view(&c, 1));
+            } else if (c == u'\n' || c == u'\r') {
+                newParagraph();
+            } else {
+                write(std::u16string_view(&c, 1));
+            }
+        }
+    }
+
+    void applyStyle(const std::string& selector) {
+        if (options_.styles == nullptr) {
+            return;
+        }
+        if (const PartialFormat* f = options_.styles->find(selector)) {
+            f->applyTo(top());
+        }
+    }
+
+    void openParagraph(const Tag& tag, bool bullet) {
+        // A list item starts a line of its own; a paragraph only ends one.
+        if (bullet && options_.multiline && !atParagraphStart()) {
+            const TextFormat item = top();
+            stack_.back().format = stack_[stack_.size() - 2].format;
+            newParagraph();
+            stack_.back().format = item;
+        }
+        top().bullet = bullet;
+        if (const std::string* align = tag.attribute("align")) {
+            const std::string a = lower(*align);
+            if (a == "left" || a == "right" || a == "center" || a == "justify") {
+                top().align = a;
+            }
+        }
+    }
+
+    void handleTag(const Tag& tag) {
+        if (tag.name.empty()) {
+            return;
+        }
+        if (tag.closing) {
+            close(tag.name);
+            return;
+        }
+        if (tag.name == "br" || tag.name == "sbr") {
+            // A single-line field has no line to break.
+            if (options_.multiline) {
+                newParagraph();
+            }
+            return;
+        }
+        if (stack_.size() >= kMaxDepth || (tag.name == "p" && inside("p"))) {
+            return; // a paragraph within a paragraph is the same paragraph
+        }
+        stack_.push_back({tag.name, top()});
+        TextFormat& f = top();
+        if (tag.name == "p") {
+            openParagraph(tag, false);
+        } else if (tag.name == "li") {
+            openParagraph(tag, true);
+        } else if (tag.name == "b") {
+            f.bold = true;
+        } else if (tag.name == "i") {
+            f.italic = true;
+        } else if (tag.name == "u") {
+            f.underline = true;
+        } else if (tag.name == "a") {
+            if (const std::string* href = tag.attribute("href")) {
+                f.url = *href;
+            }
+            if (const std::string* target = tag.attribute("target")) {
+                f.target = *target;
+            }
+        } else if (tag.name == "font") {
+            readFont(tag, f);
+        } else if (tag.name == "textformat") {
+            readTextFormat(tag, f);
+        }
+        applyStyle(tag.name);
+        if (const std::string* cls = tag.attribute("class")) {
+            applyStyle("." + *cls);
+        }
+        if (tag.name == "font") {
+            lastFont_ = top();
+        }
+    }
+
+    static void readFont(const Tag& tag, TextFormat& f) {
+        if (const std::string* face = tag.attribute("face")) {
+            f.font = *face;
+        }
+        if (const std::string* size = tag.attribute("size")) {
+            if (const auto v = leadingNumber(*size)) {
+                const char sign = size->empty() ? ' ' : size->front();
+                f.size = sign == '+' || sign == '-' ? f.size + *v : *v;
+            }
+        }
+        if (const std::string* color = tag.attribute("color")) {
+            if (const auto c = parseHtmlColor(*color)) {
+                f.color = *c;
+            }
+        }
+        if (const std::string* spacing = tag.attribute("letterspacing")) {
+            if (const auto v = leadingNumber(*spacing)) {
+                f.letterSpacing = *v;
+            }
+        }
+        if (const std::string* kerning = tag.attribute("kerning")) {
+            if (const auto v = leadingNumber(*kerning)) {
+                f.kerning = *v != 0;
+            }
+        }
+    }
+
+    static void readTextFormat(const Tag& tag, TextFormat& f) {
+        const auto number = [&](const char* name, double& out) {
+            if (const std::string* v = tag.attribute(name)) {
+                if (const auto n = leadingNumber(*v)) {
+                    out = *n;
+                }
+            }
+        };
+        number("leftmargin", f.leftMargin);
+        number("rightmargin", f.rightMargin);
+        number("indent", f.indent);
+        number("leading", f.leading);
+        number("blockindent", f.blockIndent);
+        if (const std::string* stops = tag.attribute("tabstops")) {
+            f.tabStops.clear();
+            std::size_t start = 0;
+            while (start <= stops->size() && f.tabStops.size() < 1000) {
+                std::size_t comma = stops->find(',', start);
+                if (comma == std::string::npos) {
+                    comma = stops->size();
+                }
+                if (const auto n =
+                        leadingNumber(std::string_view(*stops).substr(start, comma - start))) {
+                    f.tabStops.push_back(*n);
+                }
+                start = comma + 1;
+            }
+        }
+    }
+
+    void close(const std::string& name) {
+        for (std::size_t i = stack_.size(); i-- > 1;) {
+            if (stack_[i].name == name) {
+                // The end of a paragraph takes the font last opened, whether closed or not.
+                TextFormat end = stack_[i].format;
+                stack_.resize(i);
+                if ((name == "p" || name == "li") && options_.multiline) {
+                    end.font = lastFont_.font;
+                    end.size = lastFont_.size;
+                    end.color = lastFont_.color;
+                    end.letterSpacing = lastFont_.letterSpacing;
+                    end.kerning = lastFont_.kerning;
+                    pending_.emplace_back(u"\r", end);
+                    flush();
+                }
+                return;
+            }
+        }
+    }
+
+    const HtmlOptions& options_;
+    TextFormat lastFont_;
+    // The text of the paragraph being read.
+    std::vector<std::pair<std::u16string, TextFormat>> pending_;
+    std::vector<Open> stack_;
+    TextDocument doc_;
+};
+
+std::string number(double v) {
+    if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15) {
+        return std::to_string(static_cast<long long>(v));
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", v);
+    return buffer;
+}
+
+std::string colorText(std::uint32_t c) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "#%06X", c & 0xFFFFFFu);
+    return buffer;
+}
+
+std::string escapeText(std::u16string_view text) {
+    return avm1::xml::escape(avm1::fromUtf16(text));
+}
+
+std::string fontAttributes(const TextFormat& f, const TextFormat* outer) {
+    std::string out;
+    if (outer == nullptr || f.font != outer->font) {
+        out += " FACE=\"" + escapeText(avm1::toUtf16(f.font)) + "\"";
+    }
+    if (outer == nullptr || f.size != outer->size) {
+        out += " SIZE=\"" + number(f.size) + "\"";
+    }
+    if (outer == nullptr || f.color != outer->color) {
+        out += " COLOR=\"" + colorText(f.color) + "\"";
+    }
+    if (outer == nullptr || f.letterSpacing != outer->letterSpacing) {
+        out += " LETTERSPACING=\"" + number(f.letterSpacing) + "\"";
+    }
+    if (outer == nullptr || f.kerning != outer->kerning) {
+        out += std::string(" KERNING=\"") + (f.kerning ? "1" : "0") + "\"";
+    }
+    return out;
+}
+
+std::string textFormatAttributes(const TextFormat& f) {
+    std::string out;
+    if (f.leftMargin != 0) {
+        out += " LEFTMARGIN=\"" + number(f.leftMargin) + "\"";
+    }
+    if (f.rightMargin != 0) {
+        out += " RIGHTMARGIN=\"" + number(f.rightMargin) + "\"";
+    }
+    if (f.indent != 0) {
+        out += " INDENT=\"" + number(f.indent) + "\"";
+    }
+    if (f.leading != 0) {
+        out += " LEADING=\"" + number(f.leading) + "\"";
+    }
+    if (f.blockIndent != 0) {
+        out += " BLOCKINDENT=\"" + number(f.blockIndent) + "\"";
+    }
+    if (!f.tabStops.empty()) {
+        std::string stops;
+        for (double s : f.tabStops) {
+            stops += (stops.empty() ? "" : ",") + number(s);
+        }
+        out += " TABSTOPS=\"" + stops + "\"";
+    }
+    return out;
+}
+
+bool sameFont(const TextFormat& a, const TextFormat& b) {
+    return a.font == b.font && a.size == b.size && a.color == b.color &&
+           a.letterSpacing == b.letterSpacing && a.kerning == b.kerning;
+}
+
+// Prints one paragraph's runs. FONT tags nest: a run whose font matches an open one goes
+// back to it; any other font opens inside the innermost, naming what differs from it.
+class ParagraphPrinter {
+  public:
+    ParagraphPrinter(std::string& out, const TextFormat& first) : out_(out) {
+        fonts_.push_back(first);
+        out_ += "<FONT" + fontAttributes(first, nullptr) + ">";
+    }
+
+    ~ParagraphPrinter() {
+        for (std::size_t i = 0; i < fonts_.size(); ++i) {
+            out_ += "</FONT>";
+        }
+    }
+    ParagraphPrinter(const ParagraphPrinter&) = delete;
+    ParagraphPrinter& operator=(const ParagraphPrinter&) = delete;
+
+    void run(std::u16string_view text, const TextFormat& f) {
+        std::size_t open = fonts_.size();
+        for (std::size_t i = fonts_.size(); i-- > 0;) {
+            if (sameFont(fonts_[i], f)) {
+                open = i + 1;
+                break;
+            }
+        }
+        if (open < fonts_.size()) {
+            for (std::size_t i = open; i < fonts_.size(); ++i) {
+                out_ += "</FONT>";
+            }
+            fonts_.resize(open);
+        } else if (!sameFont(fonts_.back(), f)) {
+            out_ += "<FONT" + fontAttributes(f, &fonts_.back()) + ">";
+            fonts_.push_back(f);
+        }
+        if (!f.url.empty()) {
+            out_ += "<A HREF=\"" + escapeText(avm1::toUtf16(f.url)) + "\" TARGET=\"" +
+                    escapeText(avm1::toUtf16(f.target)) + "\">";
+        }
+        out_ += f.bold ? "<B>" : "";
+        out_ += f.italic ? "<I>" : "";
+        out_ += f.underline ? "<U>" : "";
+        out_ += escapeText(text);
+        out_ += f.underline ? "</U>" : "";
+        out_ += f.italic ? "</I>" : "";
+        out_ += f.bold ? "</B>" : "";
+        out_ += f.url.empty() ? "" : "</A>";
+    }
+
+  private:
+    std::string& out_;
+    std::vector<TextFormat> fonts_;
+};
+
+} // namespace
+
+std::optional<std::uint32_t> parseHtmlColor(std::string_view text) {
+    if (text.empty() || text.front() != '#') {
+        return std::nullopt;
+    }
+    std::size_t i = 1;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    std::uint32_t value = 0;
+    bool any = false;
+    for (; i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])); ++i) {
+        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+        value = ((value << 4) | static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10)) &
+                0xFFFFFFu;
+        any = true;
+    }
+    return any ? std::optional(value) : std::nullopt;
+}
+
+TextDocument parseHtml(std::string_view html, const TextFormat& base, const HtmlOptions& options) {
+    return HtmlReader(base, options).read(html);
+}
+
+std::string printHtml(const TextDocument& doc) {
+    std::string out;
+    const std::u16string& text = doc.text();
+    const auto runs = doc.runs();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(u'\r', start);
+        const bool closed = end != std::u16string::npos;
+        if (!closed) {
+            end = text.size();
+        }
+        const TextFormat& first = *doc.formatAt(start);
+        const std::string block = textFormatAttributes(first);
+        if (!block.empty()) {
+            out += "<TEXTFORMAT" + block + ">";
+        }
+        out += first.bullet ? "<LI>" : "<P ALIGN=\"" + upper(first.align) + "\">";
+        {
+            ParagraphPrinter printer(out, first);
+            // The paragraph's end is printed as a run of no text when it looks different.
+            const std::size_t stop = closed ? end + 1 : end;
+            for (const TextDocument::Run& r : runs) {
+                const std::size_t b = std::max(r.begin, start);
+                const std::size_t e = std::min(r.end, stop);
+                if (b < e) {
+                    printer.run(
+                        std::u16string_view(text).substr(b, std::min(e, end) - std::min(b, end)),
+                        *r.format);
+                }
+            }
+        }
+        out += first.bullet ? "</LI>" : "</P>";
+        if (!block.empty()) {
+            out += "</TEXTFORMAT>";
+        }
+        start = closed ? end + 1 : end;
+    }
+    return out;
+}
+
+} // namespace mc

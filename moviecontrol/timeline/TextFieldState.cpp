@@ -1,0 +1,77 @@
+#include "TextFieldState.h"
+
+#include "avm1/Text.h"
+
+namespace mc {
+
+TextFormat formatOfDefinition(const swf::EditText& e, std::string_view fontName) {
+    TextFormat f;
+    if (!fontName.empty()) {
+        f.font = std::string(fontName);
+    } else if (e.fontClass) {
+        f.font = *e.fontClass;
+    }
+    if (e.fontHeight) {
+        f.size = *e.fontHeight / 20.0;
+    }
+    if (e.color) {
+        f.color = (std::uint32_t{e.color->r} << 16) | (std::uint32_t{e.color->g} << 8) | e.color->b;
+    }
+    f.align = e.align == swf::TextAlign::Right     ? "right"
+              : e.align == swf::TextAlign::Center  ? "center"
+              : e.align == swf::TextAlign::Justify ? "justify"
+                                                   : "left";
+    f.leftMargin = e.leftMargin / 20.0;
+    f.rightMargin = e.rightMargin / 20.0;
+    f.indent = e.indent / 20.0;
+    f.leading = e.leading / 20.0;
+    return f;
+}
+
+void TextFieldState::define(const swf::EditText& definition, std::string_view fontName) {
+    field = definition;
+    // A definition's border comes with a background.
+    background = definition.border;
+    newFormat = formatOfDefinition(definition, fontName);
+    document.clear();
+    if (definition.initialText) {
+        // Movies before version 6 store text in the machine's code page, read here as Latin-1.
+        assign(avm1::decodeText(*definition.initialText));
+    }
+    changed();
+}
+
+std::string TextFieldState::plainText() const {
+    return avm1::fromUtf16(document.text());
+}
+
+void TextFieldState::setPlainText(std::string_view utf8) {
+    std::u16string text = avm1::toUtf16(utf8);
+    // Line ends of every kind become the field's paragraph ends.
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            continue;
+        }
+        out += text[i] == u'\n' ? u'\r' : text[i];
+    }
+    document.clear();
+    document.append(out, newFormat);
+    changed();
+}
+
+std::string TextFieldState::htmlText() const {
+    return printHtml(document);
+}
+
+void TextFieldState::setHtmlText(std::string_view utf8, const StyleSheet* styles) {
+    HtmlOptions options;
+    options.multiline = field.multiline;
+    options.condenseWhite = condenseWhite;
+    options.styles = styles;
+    document = parseHtml(utf8, newFormat, options);
+    changed();
+}
+
+} // namespace mc

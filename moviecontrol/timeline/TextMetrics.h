@@ -1,0 +1,28 @@
+#pragma once
+// How much room formatted text takes, in twips, the way players measure it for textWidth,
+// textHeight, autoSize and TextFormat.getTextExtent.
+
+#include <string_view>
+
+#include "CharacterCatalog.h"
+#include "TextDocument.h"
+
+namespace mc {
+
+struct TextFieldState;
+
+struct TextExtent {
+    double width = 0;  // the widest line
+    double height = 0; // every line with its leading
+    double ascent = 0; // of the first line
+    double descent = 0;
+};
+
+// `wrapWidth` > 0 breaks lines at spaces to stay within it.
+TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
+                       double wrapWidth);
+TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field);
+// autoSize: the box follows the text, keeping its left edge, centre or right edge.
+void fitToText(const CharacterCatalog& catalog, TextFieldState& field);
+
+} // namespace mc

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "StyleSheet.h"
+#include "TextDocument.h"
+#include "TextFieldState.h"
+#include "avm1/Text.h"
+
+namespace mc {
+namespace {
+
+std::string plain(const TextDocument& d) {
+    return avm1::fromUtf16(d.text());
+}
+
+TextFormat base() {
+    TextFormat f;
+    f.font = "Noto Sans";
+    f.size = 6;
+    return f;
+}
+
+const std::string kOpen = "<P ALIGN=\"LEFT\"><FONT FACE=\"Noto Sans\" SIZE=\"6\" COLOR=\"#000000\" "
+                          "LETTERSPACING=\"0\" KERNING=\"0\">";
+const std::string kClose = "</FONT></P>";
+
+TEST(TextDocumentTest, FormatsFollowEditsAndRangesShareOnlyWhatIsCommon) {
+    TextDocument d;
+    TextFormat red;
+    red.color = 0xFF0000;
+    d.append(u"abc", TextFormat{});
+    d.append(u"def", red);
+    ASSERT_EQ(d.runs().size(), 2u);
+    EXPECT_EQ(d.formatOf(0, 3)->color, 0u);
+    const auto mixed = d.formatOf(2, 4);
+    ASSERT_TRUE(mixed);
+    EXPECT_FALSE(mixed->color);
+    EXPECT_EQ(mixed->font, "Times New Roman");
+
+    PartialFormat bold;
+    bold.bold = true;
+    d.apply(1, 5, bold);
+    EXPECT_EQ(d.runs().size(), 4u);
+    EXPECT_FALSE(d.formatAt(0)->bold);
+    EXPECT_TRUE(d.formatAt(4)->bold);
+    EXPECT_FALSE(d.formatAt(5)->bold);
+
+    // Replacing joins equal neighbours again; indexes past the end are clamped.
+    d.replace(1, 100, u"x", TextFormat{});
+    EXPECT_EQ(plain(d), "ax");
+    EXPECT_EQ(d.runs().size(), 1u);
+}
+
+TEST(TextDocumentTest, ParagraphAttributesChangeWholeParagraphs) {
+    TextDocument d;
+    d.append(u"one\rtwo\rthree", TextFormat{});
+    PartialFormat right;
+    right.align = "right";
+    right.bold = true;
+    d.apply(5, 6, right); // inside "two"
+    EXPECT_EQ(d.formatAt(2)->align, "left");
+    EXPECT_EQ(d.formatAt(4)->align, "right");
+    EXPECT_EQ(d.formatAt(7)->align, "right"); // its '\r'
+    EXPECT_EQ(d.formatAt(8)->align, "left");
+    EXPECT_FALSE(d.formatAt(4)->bold);
+    EXPECT_TRUE(d.formatAt(5)->bold);
+}
+
+TEST(HtmlMarkupTest, PrintsParagraphsFontsAndStylesAsPlayersDo) {
+    const TextDocument d = parseHtml("a<b>b</b>\nc", base(), HtmlOptions{});
+    EXPECT_EQ(plain(d), "ab\rc");
+    EXPECT_EQ(printHtml(d), kOpen + "a<B>b</B>" + kClose + kOpen + "c" + kClose);
+
+    // A last empty paragraph is not printed; an empty one in between is.
+    EXPECT_EQ(printHtml(parseHtml("x\n\n", base(), HtmlOptions{})),
+              kOpen + "x" + kClose + kOpen + kClose);
+    EXPECT_EQ(printHtml(parseHtml("", base(), HtmlOptions{})), "");
+
+    // Runs that differ from the paragraph's first character get a nested FONT.
+    const TextDocument f = parseHtml("x<font color='#aaaaaa' kerning='1'><i>y &amp; z</i></font>",
+                                     base(), HtmlOptions{});
+    EXPECT_EQ(printHtml(f),
+              kOpen + "x<FONT COLOR=\"#AAAAAA\" KERNING=\"1\"><I>y &amp; z</I></FONT>" + kClose);
+
+    // Paragraph attributes other than the alignment sit in a TEXTFORMAT around each one.
+    const TextDocument t = parseHtml(
+        "<textformat leading='1' tabstops='1,2'><li>x</li></textformat>", base(), HtmlOptions{});
+    EXPECT_EQ(printHtml(t), "<TEXTFORMAT LEADING=\"1\" TABSTOPS=\"1,2\"><LI><FONT FACE=\"Noto "
+                            "Sans\" SIZE=\"6\" COLOR=\"#000000\" LETTERSPACING=\"0\" "
+                            "KERNING=\"0\">x</FONT></LI></TEXTFORMAT>");
+}
+
+TEST(HtmlMarkupTest, ParagraphTagsBreakLinesOnlyInMultilineFields) {
+    HtmlOptions single;
+    HtmlOptions multi;
+    multi.multiline = true;
+    EXPECT_EQ(plain(parseHtml("<p>test</p>\n", base(), single)), "test\r");
+    EXPECT_EQ(plain(parseHtml("<p>test</p>\n", base(), multi)), "test\r\r");
+    EXPECT_EQ(plain(parseHtml("\n<p>test</p>\n", base(), multi)), "\rtest\r\r");
+    // A paragraph only ends a line; a list item also starts one.
+    EXPECT_EQ(plain(parseHtml(" <p>a</p> <p>b</p> ", base(), multi)), " a\r b\r ");
+    EXPECT_EQ(plain(parseHtml(" <li>a</li>", base(), multi)), " \ra\r");
+    EXPECT_EQ(plain(parseHtml("a<br>b", base(), single)), "ab");
+    EXPECT_EQ(plain(parseHtml("a<br>b", base(), multi)), "a\rb");
+    // The first character decides a paragraph's attributes.
+    const TextDocument aligned =
+        parseHtml("<p align='center'>a</p><p align='right'>b</p>", base(), single);
+    EXPECT_EQ(aligned.formatAt(1)->align, "center");
+    EXPECT_EQ(parseHtml("a<p align='center'>b</p>", base(), single).formatAt(1)->align, "left");
+    // Its end takes the font last opened in it.
+    const TextDocument ended = parseHtml("<p><font color='#010203'>a</font></p>", base(), multi);
+    EXPECT_EQ(plain(ended), "a\r");
+    EXPECT_EQ(ended.formatAt(1)->color, 0x010203u);
+}
+
+TEST(HtmlMarkupTest, CondensedWhiteSpaceKeepsOneSpaceBetweenWords) {
+    HtmlOptions condense;
+    condense.condenseWhite = true;
+    EXPECT_EQ(plain(parseHtml("\n \tasdf \t  \n", base(), condense)), "asdf ");
+    EXPECT_EQ(plain(parseHtml("test \ntest\n\ntest", base(), condense)), "test test test");
+    EXPECT_EQ(plain(parseHtml(" \n", base(), condense)), "");
+}
+
+TEST(HtmlMarkupTest, ColoursTakeTheLastSixDigitsBeforeAnythingElse) {
+    EXPECT_EQ(parseHtmlColor("#202020"), 0x202020u);
+    EXPECT_EQ(parseHtmlColor("#2345678"), 0x345678u);
+    EXPECT_EQ(parseHtmlColor("#abfg"), 0xabfu);
+    EXPECT_EQ(parseHtmlColor("#   234567  "), 0x234567u);
+    EXPECT_FALSE(parseHtmlColor("202020"));
+    EXPECT_FALSE(parseHtmlColor(" #234567"));
+    EXPECT_FALSE(parseHtmlColor("#g101010"));
+    EXPECT_FALSE(parseHtmlColor("# "));
+}
+
+TEST(HtmlMarkupTest, StyleSheetsStyleTagsAndClasses) {
+    StyleSheet styles;
+    styles.styles["p"].size = 20;
+    styles.styles[".red"].color = 0xFF0000;
+    HtmlOptions options;
+    options.styles = &styles;
+    const TextDocument d =
+        parseHtml("<p>a<span class='red'>b</span></p><font size='+2'>c</font>", base(), options);
+    EXPECT_EQ(plain(d), "abc");
+    EXPECT_EQ(d.formatAt(0)->size, 20);
+    EXPECT_EQ(d.formatAt(1)->color, 0xFF0000u);
+    EXPECT_EQ(d.formatAt(1)->size, 20);
+    EXPECT_EQ(d.formatAt(2)->size, 8); // relative to the base
+}
+
+TEST(HtmlMarkupTest, HostileMarkupStaysBounded) {
+    std::string deep;
+    for (int i = 0; i < 5000; ++i) {
+        deep += "<b><font size='9'>x";
+    }
+    deep += "<unclosed";
+    const TextDocument d = parseHtml(deep, base(), HtmlOptions{});
+    EXPECT_EQ(d.size(), 5000u);
+    EXPECT_LE(d.runs().size(), 70u);
+    EXPECT_EQ(plain(parseHtml("&#x41;&#66;&bogus;&#xZZ;", base(), HtmlOptions{})),
+              "AB&bogus;&#xZZ;");
+}
+
+TEST(TextFieldStateTest, PlainTextTakesTheNewFormatAndOneKindOfLineEnd) {
+    TextFieldState t;
+    swf::EditText def;
+    def.fontHeight = 400;
+    def.color = swf::Rgba{1, 2, 3, 255};
+    def.html = true;
+    def.initialText = "<b>x</b>";
+    t.define(def, "Embedded");
+    EXPECT_EQ(t.plainText(), "x");
+    EXPECT_TRUE(t.document.formatAt(0)->bold);
+    EXPECT_EQ(t.newFormat.font, "Embedded");
+    EXPECT_EQ(t.newFormat.size, 20);
+    EXPECT_EQ(t.newFormat.color, 0x010203u);
+    t.setPlainText("a\r\nb\nc");
+    EXPECT_EQ(t.plainText(), "a\rb\rc");
+    EXPECT_FALSE(t.document.formatAt(0)->bold);
+}
+
+} // namespace
+} // namespace mc

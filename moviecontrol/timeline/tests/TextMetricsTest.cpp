@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "TextFieldState.h"
+#include "TextMetrics.h"
+
+namespace mc {
+namespace {
+
+// A movie holding one embedded font, "Box": 1024 units to the em, every glyph half an em
+// wide, ascent 800 and descent 200.
+class OneFont final : public CharacterCatalog {
+  public:
+    OneFont() {
+        font_.name = "Box";
+        font_.hasLayout = true;
+        font_.ascent = 800;
+        font_.descent = 200;
+        for (char16_t c : std::u16string(u"ab ")) {
+            swf::Glyph g;
+            g.code = c;
+            g.advance = 512;
+            font_.glyphs.push_back(g);
+        }
+    }
+    CharacterKind kind(std::uint16_t) const override { return CharacterKind::None; }
+    const swf::Timeline* spriteTimeline(std::uint16_t) const override { return nullptr; }
+    const swf::Button* button(std::uint16_t) const override { return nullptr; }
+    const swf::Font* fontNamed(std::string_view name, bool, bool) const override {
+        return name == font_.name ? &font_ : nullptr;
+    }
+
+  private:
+    swf::Font font_;
+};
+
+TextDocument textIn(const std::u16string& text, double size, double leading = 0) {
+    TextFormat f;
+    f.font = "Box";
+    f.size = size;
+    f.leading = leading;
+    TextDocument d;
+    d.append(text, f);
+    return d;
+}
+
+TEST(TextMetricsTest, EmbeddedFontsMeasureByTheirAdvancesAndLineMetrics) {
+    const OneFont fonts;
+    // 20 pixels = 400 twips: half an em is 200 twips a glyph.
+    TextExtent e = measureText(fonts, textIn(u"aab", 20), true, 0);
+    EXPECT_DOUBLE_EQ(e.width, 600);
+    EXPECT_DOUBLE_EQ(e.ascent, 312.5);
+    EXPECT_DOUBLE_EQ(e.height, 312.5 + 78.125);
+    // Lines stack with their leading; the widest line counts; a last empty line does not.
+    e = measureText(fonts, textIn(u"a\rab\r", 20, 2), true, 0);
+    EXPECT_DOUBLE_EQ(e.width, 400);
+    EXPECT_DOUBLE_EQ(e.height, 2 * (312.5 + 78.125 + 40));
+    // Without the font embedded (or asked for), device metrics stand in.
+    EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"a b", 20), true, 0).width, 600);
+    EXPECT_NE(measureText(fonts, textIn(u"a b", 20), false, 0).width, 600);
+    EXPECT_DOUBLE_EQ(measureText(fonts, TextDocument{}, true, 0).height, 0);
+}
+
+TEST(TextMetricsTest, WordWrapBreaksAfterSpaces) {
+    const OneFont fonts;
+    const TextExtent e = measureText(fonts, textIn(u"ab ab ab", 20), true, 1000);
+    // "ab ab " fits 1000 twips (1200 would not); the third word wraps.
+    EXPECT_DOUBLE_EQ(e.width, 1000);
+    EXPECT_DOUBLE_EQ(e.height, 2 * (312.5 + 78.125));
+}
+
+TEST(TextMetricsTest, AutoSizeKeepsTheEdgeItNames) {
+    const OneFont fonts;
+    for (const char* mode : {"left", "right", "center"}) {
+        TextFieldState t;
+        t.field.useOutlines = true;
+        t.bounds = Bounds{100, 0, 1100, 100, true};
+        t.newFormat.font = "Box";
+        t.newFormat.size = 20;
+        t.setPlainText("ab");
+        t.autoSize = mode;
+        fitToText(fonts, t);
+        // 400 twips of text and two pixels of gutter on each side.
+        EXPECT_DOUBLE_EQ(t.bounds.xMax - t.bounds.xMin, 480) << mode;
+        EXPECT_DOUBLE_EQ(t.bounds.yMax - t.bounds.yMin, std::round(390.625) + 80) << mode;
+        const double expectedLeft = std::string(mode) == "left"    ? 100
+                                    : std::string(mode) == "right" ? 620
+                                                                   : 360;
+        EXPECT_DOUBLE_EQ(t.bounds.xMin, expectedLeft) << mode;
+    }
+}
+
+} // namespace
+} // namespace mc

@@ -44,8 +44,8 @@ struct YuvPicture {
 };
 
 /// Studio-range BT.601 to 8-bit RGBA (alpha 255), width*height*4 bytes, rows top first.
-/// Chroma is interpolated between sample centres so that colour edges do not step in 2x2
-/// squares.
+/// Each chroma sample covers its 2x2 luma samples unfiltered, as Flash shows Sorenson video:
+/// colour edges keep their 2-pixel steps.
 std::vector<std::uint8_t> toRgba(const YuvPicture& picture);
 
 } // namespace video

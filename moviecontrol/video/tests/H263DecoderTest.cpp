@@ -41,6 +41,18 @@ TEST(SorensonDecoder, FlatIntraMacroblockGivesItsDcColour) {
     EXPECT_EQ(rgba[3], 255);
 }
 
+TEST(SorensonDecoder, ChromaCoversItsTwoByTwoLumaSamplesUnblended) {
+    video::SorensonDecoder d;
+    H263Frame f(H263Frame::Intra, 32, 16, 4);
+    f.intraFlat({100, 100, 100, 100, 200, 128}).intraFlat({100, 100, 100, 100, 60, 128});
+    ASSERT_TRUE(d.decode(f.take()));
+    const std::vector<std::uint8_t> rgba = video::toRgba(d.picture());
+    const auto blue = [&](int x) { return rgba[static_cast<std::size_t>(x) * 4 + 2]; };
+    EXPECT_EQ(blue(15), blue(0));
+    EXPECT_EQ(blue(16), blue(31));
+    EXPECT_GT(blue(15), blue(16) + 200);
+}
+
 TEST(SorensonDecoder, DcLevel255StandsFor128AndBlocksLandInTheirQuarter) {
     video::SorensonDecoder d;
     ASSERT_TRUE(d.decode(

@@ -9,20 +9,58 @@ namespace avm1 {
 BitmapPixels::BitmapPixels(int width, int height, bool transparent, std::uint32_t fill)
     : width_(width), height_(height), transparent_(transparent),
       pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-              transparent ? fill : (fill | 0xFF000000u)) {}
+              premultiply(transparent ? fill : (fill | 0xFF000000u))) {}
+
+BitmapPixels BitmapPixels::fromPremultiplied(int width, int height, bool transparent,
+                                             std::vector<std::uint32_t> pixels) {
+    BitmapPixels out(width, height, transparent, 0);
+    pixels.resize(out.pixels_.size(), 0);
+    out.pixels_ = std::move(pixels);
+    if (!transparent)
+        for (std::uint32_t& p : out.pixels_)
+            p |= 0xFF000000u;
+    return out;
+}
+
+std::uint32_t BitmapPixels::premultiply(std::uint32_t argb) {
+    std::uint32_t a = argb >> 24;
+    if (a == 255)
+        return argb;
+    std::uint32_t out = a << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        std::uint32_t c = (argb >> shift) & 0xFF;
+        out |= ((c * a + 127) / 255) << shift;
+    }
+    return out;
+}
+
+std::uint32_t BitmapPixels::unmultiply(std::uint32_t premultiplied) {
+    std::uint32_t a = premultiplied >> 24;
+    if (a == 255 || a == 0)
+        return a == 0 ? 0 : premultiplied;
+    std::uint32_t out = a << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        std::uint32_t c = (premultiplied >> shift) & 0xFF;
+        out |= std::min<std::uint32_t>((c * 255 + a / 2) / a, 255) << shift;
+    }
+    return out;
+}
+
+std::uint32_t BitmapPixels::premultipliedAt(int x, int y) const {
+    return contains(x, y) ? pixels_[index(x, y)] : 0;
+}
 
 std::uint32_t BitmapPixels::at(int x, int y) const {
-    if (!contains(x, y))
-        return 0;
-    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                   static_cast<std::size_t>(x)];
+    return unmultiply(premultipliedAt(x, y));
+}
+
+void BitmapPixels::setPremultiplied(int x, int y, std::uint32_t value) {
+    if (contains(x, y))
+        pixels_[index(x, y)] = transparent_ ? value : (value | 0xFF000000u);
 }
 
 void BitmapPixels::set(int x, int y, std::uint32_t argb) {
-    if (!contains(x, y))
-        return;
-    pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-            static_cast<std::size_t>(x)] = transparent_ ? argb : (argb | 0xFF000000u);
+    setPremultiplied(x, y, premultiply(transparent_ ? argb : (argb | 0xFF000000u)));
 }
 
 PixelRect BitmapPixels::clip(PixelRect r) const {
@@ -52,23 +90,33 @@ void BitmapPixels::copy(const BitmapPixels& source, PixelRect from, int toX, int
         return;
     int sx = src.x + (dst.x - toX), sy = src.y + (dst.y - toY);
     // Rows go top-down or bottom-up, and each row through a copy, so that a copy within one
-    // bitmap reads nothing it has already overwritten.
+    // bitmap reads nothing it has already overwritten. Pixels move as stored; an opaque
+    // bitmap takes a transparent one's colours unpremultiplied, with full alpha.
     bool upward = &source == this && dst.y > sy;
+    bool unmultiplied = transparent_ != source.transparent_;
     std::vector<std::uint32_t> row(static_cast<std::size_t>(dst.width));
     for (int i = 0; i < dst.height; ++i) {
         int y = upward ? dst.height - 1 - i : i;
         for (int x = 0; x < dst.width; ++x)
-            row[static_cast<std::size_t>(x)] = source.at(sx + x, sy + y);
-        for (int x = 0; x < dst.width; ++x)
-            set(dst.x + x, dst.y + y, row[static_cast<std::size_t>(x)]);
+            row[static_cast<std::size_t>(x)] =
+                unmultiplied ? source.at(sx + x, sy + y) : source.premultipliedAt(sx + x, sy + y);
+        for (int x = 0; x < dst.width; ++x) {
+            std::uint32_t v = row[static_cast<std::size_t>(x)];
+            if (unmultiplied)
+                set(dst.x + x, dst.y + y, v);
+            else
+                setPremultiplied(dst.x + x, dst.y + y, v);
+        }
     }
 }
 
 void BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
     if (!contains(x, y))
         return;
-    std::uint32_t old = at(x, y);
-    std::uint32_t replacement = transparent_ ? argb : (argb | 0xFF000000u);
+    // Compared as stored: two colours that read back alike may still differ there, and a
+    // fill that left its own colour unchanged would never end.
+    std::uint32_t old = premultipliedAt(x, y);
+    std::uint32_t replacement = premultiply(transparent_ ? argb : (argb | 0xFF000000u));
     if (old == replacement)
         return;
     // Span by span: one seed per run of the old colour above and below each filled span,
@@ -77,21 +125,21 @@ void BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
     while (!seeds.empty()) {
         auto [sx, sy] = seeds.back();
         seeds.pop_back();
-        if (at(sx, sy) != old || !contains(sx, sy))
+        if (premultipliedAt(sx, sy) != old || !contains(sx, sy))
             continue;
         int left = sx, right = sx;
-        while (left > 0 && at(left - 1, sy) == old)
+        while (left > 0 && premultipliedAt(left - 1, sy) == old)
             --left;
-        while (right + 1 < width_ && at(right + 1, sy) == old)
+        while (right + 1 < width_ && premultipliedAt(right + 1, sy) == old)
             ++right;
         for (int px = left; px <= right; ++px)
-            set(px, sy, replacement);
+            setPremultiplied(px, sy, replacement);
         for (int row : {sy - 1, sy + 1}) {
             if (row < 0 || row >= height_)
                 continue;
             bool inRun = false;
             for (int px = left; px <= right; ++px) {
-                bool fillable = at(px, row) == old;
+                bool fillable = premultipliedAt(px, row) == old;
                 if (fillable && !inRun)
                     seeds.emplace_back(px, row);
                 inRun = fillable;

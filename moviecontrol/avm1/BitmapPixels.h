@@ -1,6 +1,8 @@
 #pragma once
-// The pixels of a script-made bitmap: 32-bit ARGB, not premultiplied, row by row. Plain
-// operations that scripts ask of BitmapData, each clipped to the bitmap.
+// The pixels of a script-made bitmap, row by row. They are stored premultiplied, as Flash
+// stores them, so that a colour with partial alpha reads back with Flash's rounding; the
+// accessors speak unpremultiplied ARGB. Plain operations that scripts ask of BitmapData,
+// each clipped to the bitmap.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +17,9 @@ struct PixelRect {
 class BitmapPixels {
   public:
     BitmapPixels(int width, int height, bool transparent, std::uint32_t fill);
+    /// A bitmap of premultiplied pixels, row by row; missing pixels are transparent.
+    static BitmapPixels fromPremultiplied(int width, int height, bool transparent,
+                                          std::vector<std::uint32_t> pixels);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -24,6 +29,13 @@ class BitmapPixels {
     std::uint32_t at(int x, int y) const;
     /// Stores ARGB; an opaque bitmap keeps full alpha. Outside does nothing.
     void set(int x, int y, std::uint32_t argb);
+    /// The stored pixels, premultiplied, row by row.
+    const std::uint32_t* data() const { return pixels_.data(); }
+    /// The stored, premultiplied pixel; 0 outside.
+    std::uint32_t premultipliedAt(int x, int y) const;
+    /// Premultiplied ARGB, each colour channel rounded to 8 bits.
+    static std::uint32_t premultiply(std::uint32_t argb);
+    static std::uint32_t unmultiply(std::uint32_t premultiplied);
     /// The part of `r` inside the bitmap.
     PixelRect clip(PixelRect r) const;
     void fill(PixelRect r, std::uint32_t argb);
@@ -42,6 +54,11 @@ class BitmapPixels {
     PixelRect colorBounds(std::uint32_t mask, std::uint32_t color, bool find) const;
 
   private:
+    std::size_t index(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+               static_cast<std::size_t>(x);
+    }
+    void setPremultiplied(int x, int y, std::uint32_t value);
     int width_, height_;
     bool transparent_;
     std::vector<std::uint32_t> pixels_;

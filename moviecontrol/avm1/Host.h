@@ -8,6 +8,7 @@
 // script runs, so a host that changes the display list must keep its objects valid until
 // the script returns (removed clips may stay as unparented objects).
 
+#include "avm1/BitmapPixels.h"
 #include "avm1/Value.h"
 
 #include <cstdint>
@@ -108,6 +109,10 @@ class Host {
     virtual double wallClockMs();
     /// Local time zone offset from UTC in minutes at that instant (Date's local time).
     virtual double localOffsetMinutes(double utcMs);
+    /// The pixels of the library bitmap exported as `name` (BitmapData.loadBitmap), or none.
+    virtual std::optional<BitmapPixels> libraryBitmap(std::string_view /*name*/) {
+        return std::nullopt;
+    }
     virtual void toggleQuality() {}
     virtual void stopSounds() {}
 

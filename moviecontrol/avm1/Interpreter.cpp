@@ -812,9 +812,11 @@ void Interp::actionGetUrl2(Payload p) {
     UrlRequest r;
     r.url = m_.toString(url).str();
     r.target = m_.toString(target).str();
-    r.method = static_cast<UrlRequest::Method>(std::min(flags >> 6, 2));
-    r.loadTarget = flags & 2;
-    r.loadVariables = flags & 1;
+    // As the authoring tools write the byte: load variables 0x80, load into a target 0x40,
+    // the method in the two low bits (the reverse of the order the format notes give).
+    r.method = static_cast<UrlRequest::Method>(std::min(flags & 3, 2));
+    r.loadTarget = (flags & 0x40) != 0;
+    r.loadVariables = (flags & 0x80) != 0;
     r.sourceClip = currentTarget();
     if (r.url.size() >= 10 && equalsFolded(std::string_view(r.url).substr(0, 10), "fscommand:")) {
         s_.host.fscommand(std::string_view(r.url).substr(10), r.target);

@@ -111,6 +111,7 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     installGeometry(*this);
     installMatrixClasses(*this);
     installBitmapData(*this);
+    installFilters(*this);
     installFileReference(*this);
     installNativeTables(*this);
     s.liveAfterCollection = s.heap.size();
@@ -710,6 +711,8 @@ class Marker : public Tracer {
             }
             for (Object* i : o->interfaces())
                 mark(i);
+            if (NativeState* native = o->nativeState())
+                native->trace(*this);
             o->trace(*this);
         }
     }

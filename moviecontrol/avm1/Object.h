@@ -99,6 +99,16 @@ class PropertyMap {
     bool indexed_ = false;
 };
 
+/// What a built-in class keeps for an object beside its properties (a filter's fields, the
+/// clip a Transform stands for). A built-in constructor binds it to the object it runs on,
+/// also to the plain object of a script class that extends the built-in one.
+class NativeState {
+  public:
+    virtual ~NativeState() = default;
+    /// Marks heap objects the state holds.
+    virtual void trace(Tracer&) {}
+};
+
 struct Watcher {
     Str name;
     Object* callback = nullptr;
@@ -144,6 +154,11 @@ class Object {
     std::vector<Watcher>& watchers() { return watchers_; }
     const std::vector<Watcher>& watchers() const { return watchers_; }
 
+    /// Native state bound by a built-in constructor, or null. Bound once: a later
+    /// constructor call on the same object keeps the first.
+    NativeState* nativeState() const { return native_.get(); }
+    void setNativeState(std::unique_ptr<NativeState> state) { native_ = std::move(state); }
+
     /// Interfaces recorded by `implements` (ImplementsOp) on a constructor's prototype.
     std::vector<Object*>& interfaces() { return interfaces_; }
 
@@ -156,6 +171,7 @@ class Object {
     PropertyMap props_;
     std::vector<Watcher> watchers_;
     std::vector<Object*> interfaces_;
+    std::unique_ptr<NativeState> native_;
 };
 
 } // namespace avm1

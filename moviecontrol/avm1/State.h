@@ -160,6 +160,7 @@ void installNetConnection(Machine& m);
 void installGeometry(Machine& m);
 void installMatrixClasses(Machine& m);
 void installBitmapData(Machine& m);
+void installFilters(Machine& m);
 void installFileReference(Machine& m);
 void installNativeTables(Machine& m);
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QUrl>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,6 +54,23 @@ bool carriesScripts(const swf::Movie& movie) {
     return false;
 }
 
+// Opened without blocking and read only when it is a regular file: a named pipe or a device
+// in its place would wait for ever or never end. Empty when unreadable.
+QByteArray readRegularFile(const std::string& path, qint64 maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return {};
+    }
+    QFile file;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    return file.read(maxBytes);
+}
+
 } // namespace
 
 MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks,
@@ -62,11 +80,31 @@ MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks c
         prepared(*movie_);
     }
     if (carriesScripts(*movie_)) {
+        if (!callbacks.libraryBitmap) {
+            callbacks.libraryBitmap = [this](std::uint16_t id) { return libraryPixels(id); };
+        }
         scripts_ = std::make_unique<StageScripts>(*movie_, std::move(callbacks));
     }
     player_ = std::make_unique<TimelinePlayer>(catalog_, movie_->root, Rgba{255, 255, 255, 255},
-                                               TimelineLimits{}, scripts_.get());
+                                               TimelineLimits{}, scripts_.get(), movie_.get());
     input_ = std::make_unique<StageInput>(*movie_, *player_, scripts_.get());
+}
+
+std::optional<avm1::BitmapPixels> MovieRenderer::libraryPixels(std::uint16_t id) {
+    const QImage& image = resources_.bitmaps.image(id);
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    std::vector<std::uint32_t> data(static_cast<std::size_t>(pixels.width()) *
+                                    static_cast<std::size_t>(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(pixels.constScanLine(y));
+        std::copy(row, row + pixels.width(),
+                  data.begin() + static_cast<std::ptrdiff_t>(y) * pixels.width());
+    }
+    return avm1::BitmapPixels::fromPremultiplied(pixels.width(), pixels.height(), true,
+                                                 std::move(data));
 }
 
 void MovieRenderer::runTimers() {
@@ -89,34 +127,24 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromBytes(std::span<const std::uin
 std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
                                                        StageCallbacks callbacks,
                                                        const Prepared& prepared) {
-    // Opened without blocking and read only when it is a regular file: a named pipe or a
-    // device in its place would wait for ever or never end.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        return nullptr;
-    }
-    QFile file;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return nullptr;
-    }
-    const QByteArray data = file.read(kMaxFileBytes);
+    const QByteArray data = readRegularFile(path, kMaxFileBytes);
     if (data.isEmpty()) {
         return nullptr;
     }
+    if (callbacks.movieUrl.empty()) {
+        // The file's name without its folders: a movie learns nothing of the disk around it.
+        callbacks.movieUrl =
+            "file:///" + QString::fromUtf8(QUrl::toPercentEncoding(
+                             QFileInfo(QString::fromStdString(path)).fileName(), "()"))
+                             .toStdString();
+    }
     if (!callbacks.readBeside) {
         // Files beside the movie only: the stage has checked the path stays in this folder.
-        const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
+        const std::string folder =
+            QFileInfo(QString::fromStdString(path)).absolutePath().toStdString();
         callbacks.readBeside = [folder](const std::string& relative) {
-            QFile beside(folder + '/' + QString::fromStdString(relative));
-            std::vector<std::uint8_t> bytes;
-            if (beside.open(QIODevice::ReadOnly)) {
-                const QByteArray b = beside.read(kMaxBesideBytes);
-                bytes.assign(b.begin(), b.end());
-            }
-            return bytes;
+            const QByteArray b = readRegularFile(folder + '/' + relative, kMaxBesideBytes);
+            return std::vector<std::uint8_t>(b.begin(), b.end());
         };
     }
     return fromBytes(
@@ -156,6 +184,7 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
         PainterBackend backend(resources_, painter, fit.toDevice(s), quality,
                                budget_ ? &*budget_ : nullptr);
         backend.setStageRect(stageRect);
+        backend.setLibraryResources([this](std::uint16_t library) { return resourcesOf(library); });
         if (background) {
             // An explicit background replaces the movie's: paint it and let the frame's own
             // background fill nothing.
@@ -164,6 +193,21 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
         }
         player_->render(backend);
     }
+}
+
+RenderResources* MovieRenderer::resourcesOf(std::uint16_t library) {
+    const swf::Movie* movie = player_->library().movie(library);
+    if (movie == nullptr) {
+        return nullptr;
+    }
+    if (loadedResources_.size() <= library) {
+        loadedResources_.resize(static_cast<std::size_t>(library) + 1);
+    }
+    auto& slot = loadedResources_[library];
+    if (!slot) {
+        slot = std::make_unique<RenderResources>(*movie, kLoadedBitmapBudget);
+    }
+    return slot.get();
 }
 
 QImage MovieRenderer::renderFrame(QSize size, RenderQuality quality) {

@@ -40,8 +40,8 @@ class MovieRenderer {
     static std::unique_ptr<MovieRenderer>
     fromFile(const std::string& path, StageCallbacks callbacks = {}, const Prepared& prepared = {});
     static constexpr std::int64_t kMaxFileBytes = 256LL << 20;
-    // What loadVariables reads of a file beside the movie.
-    static constexpr std::int64_t kMaxBesideBytes = 4LL << 20;
+    // What loadMovie and loadVariables read of a file beside the movie.
+    static constexpr std::int64_t kMaxBesideBytes = 64LL << 20;
 
     MovieRenderer(const MovieRenderer&) = delete;
     MovieRenderer& operator=(const MovieRenderer&) = delete;
@@ -75,6 +75,8 @@ class MovieRenderer {
   private:
     MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks callbacks,
                   const Prepared& prepared);
+    // A library bitmap's pixels for BitmapData.loadBitmap.
+    std::optional<avm1::BitmapPixels> libraryPixels(std::uint16_t id);
 
     std::unique_ptr<swf::Movie> movie_;
     MovieCatalog catalog_;
@@ -83,6 +85,10 @@ class MovieRenderer {
     std::unique_ptr<TimelinePlayer> player_;
     std::unique_ptr<StageInput> input_;
     RenderResources resources_;
+    // The resources of the movies scripts loaded, by library index, made when first drawn.
+    std::vector<std::unique_ptr<RenderResources>> loadedResources_;
+    static constexpr qint64 kLoadedBitmapBudget = 96LL << 20;
+    RenderResources* resourcesOf(std::uint16_t library);
     std::optional<FrameBudget> budget_;
 };
 

@@ -11,6 +11,7 @@
 #include "FillBrush.h"
 #include "GroupCompositor.h"
 #include "ImageColorTransform.h"
+#include "PixelSource.h"
 #include "QtConversions.h"
 
 namespace mc {
@@ -18,7 +19,8 @@ namespace mc {
 PainterBackend::PainterBackend(RenderResources& resources, QPainter& painter,
                                const Transform& stageToDevice, RenderQuality quality,
                                FrameBudget* budget)
-    : res_(resources), base_(painter), stage_(stageToDevice), quality_(quality), budget_(budget) {
+    : root_(resources), current_(&resources), base_(painter), stage_(stageToDevice),
+      quality_(quality), budget_(budget) {
     base_.save();
     applyHints(base_);
 }
@@ -84,8 +86,20 @@ void PainterBackend::beginFrame(Rgba background) {
 
 void PainterBackend::endFrame() {}
 
+bool PainterBackend::selectResources(std::uint16_t library) {
+    current_ = &root_;
+    if (library != 0) {
+        RenderResources* loaded = libraries_ ? libraries_(library) : nullptr;
+        if (loaded == nullptr) {
+            return false;
+        }
+        current_ = loaded;
+    }
+    return true;
+}
+
 void PainterBackend::draw(const DrawCharacter& original) {
-    if (hiddenGroupOpen()) {
+    if (hiddenGroupOpen() || !selectResources(original.library)) {
         return;
     }
     if (!masks_.empty() && masks_.back().collecting) {
@@ -103,7 +117,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
         }
         break;
     case CharacterKind::MorphShape:
-        if (const ConvertedShape* s = res_.characters.morph(command.characterId, command.ratio)) {
+        if (const ConvertedShape* s = res().characters.morph(command.characterId, command.ratio)) {
             paintShape(*s, command.matrix, command.colorTransform);
         }
         break;
@@ -120,7 +134,11 @@ void PainterBackend::draw(const DrawCharacter& original) {
         }
         break;
     case CharacterKind::Bitmap:
-        paintBitmap(command.characterId, command.matrix, command.colorTransform);
+        if (command.pixels != nullptr) {
+            paintPixels(command);
+        } else {
+            paintBitmap(command.characterId, command.matrix, command.colorTransform);
+        }
         break;
     case CharacterKind::Video:
         paintVideo(command);
@@ -131,14 +149,14 @@ void PainterBackend::draw(const DrawCharacter& original) {
 }
 
 const ConvertedShape* PainterBackend::shapeOf(const DrawCharacter& command) {
-    return command.drawing != nullptr ? res_.characters.drawing(*command.drawing)
-                                      : res_.characters.shape(command.characterId);
+    return command.drawing != nullptr ? res().characters.drawing(*command.drawing)
+                                      : res().characters.shape(command.characterId);
 }
 
 const TextOutlines* PainterBackend::textOf(const DrawCharacter& command) {
     return command.text != nullptr
-               ? res_.texts.fieldOutlines(res_.characters, res_.movie, *command.text)
-               : res_.texts.outlines(res_.characters, res_.movie, command.characterId);
+               ? res().texts.fieldOutlines(res().characters, res().movie, *command.text)
+               : res().texts.outlines(res().characters, res().movie, command.characterId);
 }
 
 const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command) const {
@@ -148,7 +166,7 @@ const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command)
     if (command.text != nullptr) {
         return command.text->field.border ? &command.text->field : nullptr;
     }
-    const auto* field = res_.movie.findAs<swf::EditText>(command.characterId);
+    const auto* field = res().movie.findAs<swf::EditText>(command.characterId);
     return field != nullptr && field->border ? field : nullptr;
 }
 
@@ -232,7 +250,7 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
 }
 
 QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform& cx) {
-    const QImage& source = res_.bitmaps.image(id);
+    const QImage& source = res().bitmaps.image(id);
     if (source.isNull() || cx.isIdentity()) {
         return source;
     }
@@ -253,8 +271,8 @@ void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const Col
 // The decoded picture stretched over the stream's declared size, which is what placement
 // scales: a stream whose frames are another size still fills its box.
 void PainterBackend::paintVideo(const DrawCharacter& command) {
-    const auto* stream = res_.movie.findAs<swf::VideoStream>(command.characterId);
-    const QImage& frame = res_.videos.frame(command.characterId, command.ratio);
+    const auto* stream = res().movie.findAs<swf::VideoStream>(command.characterId);
+    const QImage& frame = res().videos.frame(command.characterId, command.ratio);
     if (stream == nullptr || frame.isNull()) {
         return;
     }
@@ -268,6 +286,26 @@ void PainterBackend::paintVideo(const DrawCharacter& command) {
     p.setRenderHint(QPainter::SmoothPixmapTransform, stream->smoothing);
     p.drawImage(QPointF(0.0, 0.0), image);
     applyHints(p);
+}
+
+void PainterBackend::paintPixels(const DrawCharacter& command) {
+    const PixelSource& source = *command.pixels;
+    if (source.width() <= 0 || source.height() <= 0) {
+        return;
+    }
+    // The script may change its pixels before the next frame: the picture is a copy.
+    const QImage view(reinterpret_cast<const uchar*>(source.premultiplied()), source.width(),
+                      source.height(), source.width() * 4, QImage::Format_ARGB32_Premultiplied);
+    const QImage image = command.colorTransform.isIdentity()
+                             ? view.copy()
+                             : colorTransformed(view, command.colorTransform);
+    QPainter& p = painter();
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform,
+                    command.smoothing && quality_ == RenderQuality::High);
+    p.setTransform(QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * command.matrix));
+    p.drawImage(QPointF(0.0, 0.0), image);
+    p.restore();
 }
 
 void PainterBackend::addToMask(const DrawCharacter& command) {
@@ -288,7 +326,7 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         addShape(shapeOf(command));
         break;
     case CharacterKind::MorphShape:
-        addShape(res_.characters.morph(command.characterId, command.ratio));
+        addShape(res().characters.morph(command.characterId, command.ratio));
         break;
     case CharacterKind::StaticText:
     case CharacterKind::EditText:
@@ -304,14 +342,16 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         }
         break;
     case CharacterKind::Bitmap: {
-        const QImage& image = res_.bitmaps.image(command.characterId);
+        const QSize size = command.pixels != nullptr
+                               ? QSize(command.pixels->width(), command.pixels->height())
+                               : res().bitmaps.image(command.characterId).size();
         QPainterPath r;
-        r.addRect(QRectF(0, 0, image.width() * 20.0, image.height() * 20.0));
+        r.addRect(QRectF(0, 0, size.width() * 20.0, size.height() * 20.0));
         mask.addPath(world.map(r));
         break;
     }
     case CharacterKind::Video:
-        if (const auto* stream = res_.movie.findAs<swf::VideoStream>(command.characterId)) {
+        if (const auto* stream = res().movie.findAs<swf::VideoStream>(command.characterId)) {
             QPainterPath r;
             r.addRect(QRectF(0, 0, stream->width * 20.0, stream->height * 20.0));
             mask.addPath(world.map(r));

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,10 @@ class PainterBackend : public RenderBackend {
     // With a budget, costly effects give way once the frame's time runs short.
     PainterBackend(RenderResources& resources, QPainter& painter, const Transform& stageToDevice,
                    RenderQuality quality, FrameBudget* budget = nullptr);
+
+    // The resources of the movies scripts loaded, by library index (null: not drawn).
+    using LibraryResources = std::function<RenderResources*(std::uint16_t library)>;
+    void setLibraryResources(LibraryResources find) { libraries_ = std::move(find); }
     ~PainterBackend() override;
     PainterBackend(const PainterBackend&) = delete;
     PainterBackend& operator=(const PainterBackend&) = delete;
@@ -79,11 +84,19 @@ class PainterBackend : public RenderBackend {
     void paintStroke(QPainter& p, const ConvertedStroke& stroke, const QTransform& world,
                      const ColorTransform& cx);
     void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
+    // A bitmap a script made, from its pixels as they are now.
+    void paintPixels(const DrawCharacter& command);
     QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);
     void paintVideo(const DrawCharacter& command);
     void addToMask(const DrawCharacter& command);
 
-    RenderResources& res_;
+    // The resources of the command being drawn: the first movie's or a loaded one's.
+    RenderResources& res() const { return *current_; }
+    bool selectResources(std::uint16_t library);
+
+    RenderResources& root_;
+    RenderResources* current_;
+    LibraryResources libraries_;
     QPainter& base_;
     Transform stage_;
     RenderQuality quality_;

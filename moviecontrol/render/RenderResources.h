@@ -10,8 +10,9 @@ namespace mc {
 
 // Everything a painter backend converts once and reuses across frames.
 struct RenderResources {
-    explicit RenderResources(const swf::Movie& m)
-        : movie(m), characters(m), bitmaps(m), videos(m) {}
+    explicit RenderResources(const swf::Movie& m,
+                             qint64 bitmapBudget = BitmapLibrary::kDefaultBudgetBytes)
+        : movie(m), characters(m), bitmaps(m, bitmapBudget), videos(m) {}
     const swf::Movie& movie;
     CharacterCache characters;
     BitmapLibrary bitmaps;

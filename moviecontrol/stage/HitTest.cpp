@@ -84,47 +84,54 @@ bool drawingContains(const swf::ShapeDrawing& drawing, double x, double y) {
 HitTester::HitTester(const swf::Movie& movie, const TimelinePlayer& player)
     : movie_(movie), player_(player) {}
 
-bool HitTester::shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y) const {
-    if (const auto* shape = movie_.findAs<swf::Shape>(id)) {
+bool HitTester::shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y,
+                              std::uint16_t library) const {
+    const swf::Movie* movie = library == 0 ? &movie_ : player_.library().movie(library);
+    if (movie == nullptr) {
+        return false;
+    }
+    if (const auto* shape = movie->findAs<swf::Shape>(id)) {
         if (!boxContains(shape->bounds, x, y)) {
             return false;
         }
-        auto& cached = shapes_[id];
+        auto& cached = shapes_[std::uint32_t{library} << 16 | id];
         if (!cached) {
             cached = std::make_shared<const swf::ShapeDrawing>(swf::buildDrawing(*shape));
         }
         return drawingContains(*cached, x, y);
     }
-    if (const auto* morph = movie_.findAs<swf::MorphShape>(id)) {
+    if (const auto* morph = movie->findAs<swf::MorphShape>(id)) {
         return drawingContains(swf::buildMorphDrawing(*morph, ratio), x, y);
     }
     return false;
 }
 
 bool HitTester::characterHits(std::uint16_t id, std::uint16_t ratio, const Transform& m, double x,
-                              double y, int nesting) const {
+                              double y, int nesting, std::uint16_t library) const {
+    const CharacterCatalog& catalog = player_.library().catalog(library);
     const Transform back = inverse(m);
     const double lx = back.mapX(x, y);
     const double ly = back.mapY(x, y);
-    switch (player_.catalog().kind(id)) {
+    switch (catalog.kind(id)) {
     case CharacterKind::Shape:
     case CharacterKind::MorphShape:
-        return shapeContains(id, ratio, lx, ly);
+        return shapeContains(id, ratio, lx, ly, library);
     case CharacterKind::Button:
-        return buttonHits(id, m, x, y, nesting + 1);
+        return buttonHits(id, m, x, y, nesting + 1, library);
     case CharacterKind::Sprite:
     case CharacterKind::None:
         return false;
     default:
         break;
     }
-    const auto box = player_.catalog().bounds(id, ratio);
+    const auto box = catalog.bounds(id, ratio);
     return box && boxContains(*box, lx, ly);
 }
 
-bool HitTester::buttonHits(std::uint16_t id, const Transform& m, double x, double y,
-                           int nesting) const {
-    const swf::Button* button = player_.catalog().button(id);
+bool HitTester::buttonHits(std::uint16_t id, const Transform& m, double x, double y, int nesting,
+                           std::uint16_t library) const {
+    const CharacterCatalog& catalog = player_.library().catalog(library);
+    const swf::Button* button = catalog.button(id);
     if (button == nullptr || nesting > kMaxNesting) {
         return false;
     }
@@ -133,23 +140,23 @@ bool HitTester::buttonHits(std::uint16_t id, const Transform& m, double x, doubl
             continue;
         }
         const Transform rm = m * toTransform(r.matrix);
-        if (player_.catalog().kind(r.characterId) == CharacterKind::Sprite) {
+        if (catalog.kind(r.characterId) == CharacterKind::Sprite) {
             // A clip in the hit state counts by what its first frame shows.
-            if (const swf::Timeline* t = player_.catalog().spriteTimeline(r.characterId);
+            if (const swf::Timeline* t = catalog.spriteTimeline(r.characterId);
                 t != nullptr && !t->frames.empty()) {
                 for (const swf::ControlTag& tag : t->frames.front().tags) {
                     const auto* place = std::get_if<swf::PlaceObject>(&tag);
                     if (place != nullptr && place->characterId &&
                         characterHits(*place->characterId, place->ratio.value_or(0),
                                       rm * toTransform(place->matrix.value_or(swf::Matrix{})), x, y,
-                                      nesting + 1)) {
+                                      nesting + 1, library)) {
                         return true;
                     }
                 }
             }
             continue;
         }
-        if (characterHits(r.characterId, 0, rm, x, y, nesting + 1)) {
+        if (characterHits(r.characterId, 0, rm, x, y, nesting + 1, library)) {
             return true;
         }
     }
@@ -190,7 +197,7 @@ bool HitTester::contentHits(const DisplayObject& object, const Transform& m, dou
         return false;
     }
     if (object.kind == CharacterKind::Button) {
-        return buttonHits(object.characterId, m, x, y, nesting);
+        return buttonHits(object.characterId, m, x, y, nesting, object.library);
     }
     if (object.clip) {
         if (object.drawing) {
@@ -218,7 +225,7 @@ bool HitTester::contentHits(const DisplayObject& object, const Transform& m, dou
         const double ly = back.mapY(x, y);
         return !b.empty() && lx >= b.xMin && lx <= b.xMax && ly >= b.yMin && ly <= b.yMax;
     }
-    return characterHits(object.characterId, object.ratio, m, x, y, nesting);
+    return characterHits(object.characterId, object.ratio, m, x, y, nesting, object.library);
 }
 
 bool HitTester::hits(const DisplayObject& object, double x, double y) const {
@@ -271,6 +278,15 @@ DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& 
 }
 
 DisplayObject* HitTester::topmost(const Wanted& wanted, double x, double y) const {
+    // The levels above the first cover it, the highest on top.
+    const auto levels = player_.upperLevels();
+    for (auto it = levels.rbegin(); it != levels.rend(); ++it) {
+        if ((*it)->visible) {
+            if (DisplayObject* found = topmostIn(**it, (*it)->matrix, wanted, x, y, 0)) {
+                return found;
+            }
+        }
+    }
     const DisplayObject& root = player_.rootObject();
     return topmostIn(root, root.matrix, wanted, x, y, 0);
 }

@@ -33,15 +33,18 @@ class HitTester {
     // and everything inside it (the clip being dragged); null for none.
     const DisplayObject* clipUnder(double x, double y, const DisplayObject* skip) const;
 
-    // A shape's (or morph's at `ratio`) fills contain the point given in its own twips.
-    bool shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y) const;
+    // A shape's (or morph's at `ratio`) fills contain the point given in its own twips;
+    // `library` names the dictionary of the id (0: the first movie's).
+    bool shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y,
+                       std::uint16_t library = 0) const;
 
   private:
     bool contentHits(const DisplayObject& object, const Transform& m, double x, double y,
                      int nesting) const;
-    bool buttonHits(std::uint16_t id, const Transform& m, double x, double y, int nesting) const;
+    bool buttonHits(std::uint16_t id, const Transform& m, double x, double y, int nesting,
+                    std::uint16_t library) const;
     bool characterHits(std::uint16_t id, std::uint16_t ratio, const Transform& m, double x,
-                       double y, int nesting) const;
+                       double y, int nesting, std::uint16_t library) const;
     bool childHits(const DisplayObject& parent, const DisplayObject& child, const Transform& m,
                    double x, double y, int nesting) const;
     // Not hidden by a timeline mask below it or a mask a script set.
@@ -54,7 +57,8 @@ class HitTester {
 
     const swf::Movie& movie_;
     const TimelinePlayer& player_;
-    mutable std::map<std::uint16_t, std::shared_ptr<const swf::ShapeDrawing>> shapes_;
+    // By library << 16 | id.
+    mutable std::map<std::uint32_t, std::shared_ptr<const swf::ShapeDrawing>> shapes_;
 };
 
 // Whether a filled drawing contains a point of its own space.

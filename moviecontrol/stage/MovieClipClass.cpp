@@ -142,7 +142,9 @@ class Methods {
         def(proto, "loadVariables", [this](CallArgs& c) { return load(c, true); });
         def(proto, "unloadMovie", [this](CallArgs& c) {
             if (auto* o = self(c); o != nullptr && o->clip) {
-                stage_.player().unloadClip(*o);
+                if (const auto target = stage_.loadTarget(c.thisValue, nullptr)) {
+                    stage_.unload(*target);
+                }
             }
             return Value();
         });
@@ -360,8 +362,11 @@ class Methods {
         if (o == nullptr) {
             return Value();
         }
-        // A sprite counts the bytes of its own tags, a clip made empty by a script none; the
-        // root its file.
+        // A loaded movie counts its file, a sprite the bytes of its own tags, a clip made
+        // empty by a script none; the root its file.
+        if (const auto loaded = stage_.loader().progress(*o)) {
+            return Value(static_cast<double>(loaded->total));
+        }
         if (o->parent != nullptr) {
             const bool tags = o->clip && o->clip->timeline != nullptr;
             return Value(tags ? static_cast<double>(o->clip->timeline->byteLength) : 0.0);

@@ -143,7 +143,7 @@ PointerTarget StageInput::targetAt(double x, double y) {
     }
     PointerTarget target{found->serial, false};
     if (found->kind == CharacterKind::Button) {
-        if (const swf::Button* b = player_.catalog().button(found->characterId)) {
+        if (const swf::Button* b = player_.catalogOf(*found).button(found->characterId)) {
             target.trackAsMenu = b->trackAsMenu;
         }
     } else if (scripts_ != nullptr) {
@@ -157,11 +157,12 @@ PointerTarget StageInput::targetAt(double x, double y) {
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
     player_.setButtonState(button, stateAfter(event, trackAsMenu));
-    const swf::Button* definition = player_.catalog().button(button.characterId);
+    const swf::Button* definition = player_.catalogOf(button).button(button.characterId);
     if (definition == nullptr) {
         return;
     }
-    if (buttonSound) {
+    // The sound layer holds the first movie's sounds only.
+    if (buttonSound && button.library == 0) {
         if (const auto sound = soundOf(event)) {
             buttonSound(definition->id, *sound);
         }
@@ -274,7 +275,7 @@ void StageInput::wheel(int delta) {
 }
 
 bool StageInput::pressKey(DisplayObject& button, std::uint8_t buttonKey) {
-    const swf::Button* definition = player_.catalog().button(button.characterId);
+    const swf::Button* definition = player_.catalogOf(button).button(button.characterId);
     if (definition == nullptr || definition->version < 2 || !actsAsButton(button)) {
         return false;
     }

@@ -1,4 +1,6 @@
 #include "StageObject.h"
+#include "FilterBinding.h"
+#include "TransformClass.h"
 
 #include <array>
 #include <cmath>
@@ -119,8 +121,9 @@ bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
     } else if (n == "cacheAsBitmap") {
         out = Value(o.cacheAsBitmap);
     } else if (n == "filters") {
-        // Filter objects are not modelled for scripts yet: the list reads empty.
-        out = Value(m.newArray());
+        out = filtersValue(m, o);
+    } else if (n == "transform") {
+        out = Value(newTransform(stage_, this));
     } else {
         return false;
     }
@@ -145,6 +148,10 @@ bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
         }
     } else if (n == "cacheAsBitmap") {
         o.cacheAsBitmap = m.toBoolean(value);
+    } else if (n == "filters") {
+        setFilters(m, o, value);
+    } else if (n == "transform") {
+        assignTransform(stage_, o, value);
     } else {
         return false;
     }
@@ -231,9 +238,9 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         out = o.parent != nullptr ? Value(static_cast<avm1::Object*>(stage_.objectOf(*o.parent)))
                                   : Value();
     } else if (is(n, "_root")) {
-        out = Value(static_cast<avm1::Object*>(stage_.objectOf(player.rootObject())));
+        out = Value(static_cast<avm1::Object*>(stage_.objectOf(*stage_.rootOf(o))));
     } else if (is(n, "_url")) {
-        out = Value(m.str(stage_.callbacks().readBeside ? "file:///movie.swf" : ""));
+        out = Value(m.str(stage_.urlOf(o)));
     } else if (is(n, "_quality")) {
         out = Value(m.str(stage_.quality));
     } else if (is(n, "_highquality")) {
@@ -254,7 +261,7 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_global")) {
         out = Value(m.global());
     } else if (is(n, "_lockroot")) {
-        out = Value(false);
+        out = Value(o.lockRoot);
     } else {
         return false;
     }
@@ -291,6 +298,8 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         props::setHeight(player, o, number());
     } else if (is(n, "_name")) {
         o.name = m.toString(value).str();
+    } else if (is(n, "_lockroot")) {
+        o.lockRoot = m.toBoolean(value);
     } else if (is(n, "_quality")) {
         const std::string q = m.toString(value).str();
         for (std::string_view known : {"LOW", "MEDIUM", "HIGH", "BEST"}) {

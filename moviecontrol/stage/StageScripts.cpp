@@ -1,4 +1,5 @@
 #include "StageScripts.h"
+#include "TransformClass.h"
 
 #include <algorithm>
 
@@ -16,7 +17,8 @@ using avm1::Value;
 
 StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
     : movie_(movie), callbacks_(std::move(callbacks)),
-      machine_(std::make_unique<avm1::Machine>(*this, movie.header.version)) {
+      machine_(std::make_unique<avm1::Machine>(*this, movie.header.version)),
+      loader_(std::make_unique<MovieLoader>(*this)) {
     for (const auto& [name, id] : movie_.exports) {
         symbolOf_.try_emplace(id, name);
     }
@@ -25,6 +27,21 @@ StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
 
 StageScripts::~StageScripts() = default;
 
+std::optional<avm1::BitmapPixels> StageScripts::libraryBitmap(std::string_view name) {
+    if (!callbacks_.libraryBitmap) {
+        return std::nullopt;
+    }
+    if (const auto exact = movie_.exports.find(std::string(name)); exact != movie_.exports.end()) {
+        return callbacks_.libraryBitmap(exact->second);
+    }
+    for (const auto& [symbol, id] : movie_.exports) {
+        if (avm1::equalsFolded(symbol, name)) {
+            return callbacks_.libraryBitmap(id);
+        }
+    }
+    return std::nullopt;
+}
+
 void StageScripts::installClasses() {
     installMovieClipClass(*this);
     installTextFieldClasses(*this);
@@ -32,6 +49,9 @@ void StageScripts::installClasses() {
     installSecurity(*this);
     installTextSnapshot(*this);
     installDataLoading(*this);
+    installTransformClass(*this);
+    installBitmapAttachment(*this);
+    installMovieClipLoader(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");
@@ -47,9 +67,11 @@ void StageScripts::beginTick() {
     if (!pendingVariables_.empty()) {
         deliverVariables();
     }
+    loader_->beginFrame();
 }
 
 void StageScripts::endTick() {
+    loader_->endFrame();
     for (const std::uint64_t serial : leaving_) {
         objects_.erase(serial);
     }
@@ -101,12 +123,16 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
 
 avm1::Object* StageScripts::registeredClassOf(const DisplayObject& object) {
     std::string symbol = object.exportName;
-    if (symbol.empty()) {
+    // The symbols named here are the first movie's; a loaded movie's registers none.
+    if (symbol.empty() && object.library == 0) {
         const auto it = symbolOf_.find(object.characterId);
         if (it == symbolOf_.end()) {
             return nullptr;
         }
         symbol = it->second;
+    }
+    if (symbol.empty()) {
+        return nullptr;
     }
     return machine_->registeredClass(symbol);
 }
@@ -165,25 +191,22 @@ void StageScripts::construct(DisplayObject& object) {
 
 void StageScripts::forget(DisplayObject& object) {
     // Kept until the frame's scripts ran: unload handlers still see the clip.
-    leaving_.push_back(object.serial);
+    leaving_.insert(object.serial);
 }
 
 bool StageScripts::leaving(std::uint64_t serial) const {
-    return std::find(leaving_.begin(), leaving_.end(), serial) != leaving_.end();
+    return leaving_.contains(serial);
 }
 
 // ---- Paths
 
 std::string StageScripts::dotPathOf(const DisplayObject& object) const {
-    if (object.parent == nullptr) {
-        return "_level0";
-    }
     std::vector<const DisplayObject*> chain;
-    for (const DisplayObject* o = &object;
-         o != nullptr && o->parent != nullptr && chain.size() < 4096; o = o->parent) {
-        chain.push_back(o);
+    const DisplayObject* top = &object;
+    for (; top->parent != nullptr && chain.size() < 4096; top = top->parent) {
+        chain.push_back(top);
     }
-    std::string path = "_level0";
+    std::string path = "_level" + std::to_string(top->level);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         path += '.';
         path += (*it)->name;
@@ -192,15 +215,16 @@ std::string StageScripts::dotPathOf(const DisplayObject& object) const {
 }
 
 std::string StageScripts::slashPathOf(const DisplayObject& object) const {
-    if (object.parent == nullptr) {
-        return "/";
-    }
     std::vector<const DisplayObject*> chain;
-    for (const DisplayObject* o = &object;
-         o != nullptr && o->parent != nullptr && chain.size() < 4096; o = o->parent) {
-        chain.push_back(o);
+    const DisplayObject* top = &object;
+    for (; top->parent != nullptr && chain.size() < 4096; top = top->parent) {
+        chain.push_back(top);
     }
-    std::string path;
+    // Paths in the levels above the first name their level.
+    std::string path = top->level != 0 ? "_level" + std::to_string(top->level) : "";
+    if (chain.empty()) {
+        return path.empty() ? "/" : path + "/";
+    }
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         path += '/';
         path += (*it)->name;
@@ -211,14 +235,38 @@ std::string StageScripts::slashPathOf(const DisplayObject& object) const {
 // ---- Host: display tree
 
 avm1::Object* StageScripts::level(int n) {
-    if (n != 0 || player_ == nullptr) {
-        return nullptr;
-    }
-    return objectOf(player_->rootObject());
+    DisplayObject* level = player_ != nullptr ? player_->level(n) : nullptr;
+    return level != nullptr ? objectOf(*level) : nullptr;
 }
 
-avm1::Object* StageScripts::root(avm1::Object*) {
-    return level(0);
+DisplayObject* StageScripts::rootOf(DisplayObject& object) {
+    DisplayObject* at = &object;
+    for (int steps = 0; at->parent != nullptr && !at->lockRoot && steps < 4096; ++steps) {
+        at = at->parent;
+    }
+    // A clip that left the stage has no level of its own: its scripts see the first one.
+    if (at->parent == nullptr && player_->level(at->level) != at) {
+        return &player_->rootObject();
+    }
+    return at;
+}
+
+std::string StageScripts::urlOf(const DisplayObject& object) const {
+    if (!callbacks_.readBeside) {
+        return "";
+    }
+    const std::string root =
+        callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
+    const std::string& loaded = player_->library().url(object.library);
+    if (loaded.empty()) {
+        return root;
+    }
+    return root.substr(0, root.rfind('/') + 1) + loaded;
+}
+
+avm1::Object* StageScripts::root(avm1::Object* clip) {
+    DisplayObject* o = displayOf(clip);
+    return o != nullptr ? objectOf(*rootOf(*o)) : level(0);
 }
 
 avm1::Object* StageScripts::parent(avm1::Object* clip) {
@@ -367,6 +415,19 @@ void StageScripts::stopDrag() {
 
 void StageScripts::getUrl(const avm1::UrlRequest& request) {
     const bool toLevel = request.target.rfind("_level", 0) == 0;
+    if (!request.loadVariables && (request.loadTarget || toLevel)) {
+        // loadMovie, loadMovieNum; an empty address unloads.
+        const auto target = loadTarget(Value(machine_->str(request.target)), request.sourceClip);
+        if (!target) {
+            return;
+        }
+        if (request.url.empty()) {
+            unload(*target);
+        } else {
+            loader_->load(*target, request.url, nullptr);
+        }
+        return;
+    }
     if (request.loadTarget || request.loadVariables || toLevel) {
         DisplayObject* target = nullptr;
         if (request.loadVariables && request.sourceClip != nullptr && request.target.empty()) {
@@ -429,6 +490,7 @@ void StageScripts::traceRoots(avm1::Tracer& tracer) {
     tracer.mark(textFieldProto_);
     tracer.mark(buttonProto_);
     tracer.mark(initObject_);
+    loader_->trace(tracer);
     for (avm1::Object* o : kept_) {
         tracer.mark(o);
     }
@@ -442,7 +504,12 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
         return;
     }
     if (!variables) {
-        // Another movie inside this one needs a second dictionary; not played for now.
+        MovieLoader::Target t;
+        t.clip = player_->sharedOf(target);
+        if (target.parent == nullptr) {
+            t.level = target.level;
+        }
+        loader_->load(t, url, nullptr);
         return;
     }
     const std::vector<std::uint8_t> bytes = callbacks_.readBeside(path);
@@ -451,6 +518,30 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
     }
     pendingVariables_.push_back(
         {player_->sharedOf(target), std::string(bytes.begin(), bytes.end())});
+}
+
+void StageScripts::unload(const MovieLoader::Target& target) {
+    loader_->cancel(target);
+    if (target.level) {
+        player_->unloadLevel(*target.level);
+    } else if (const auto clip = target.clip.lock()) {
+        player_->unloadClip(*clip);
+    }
+}
+
+void StageScripts::contentReplaced(DisplayObject& object) {
+    const auto it = objects_.find(object.serial);
+    if (it == objects_.end()) {
+        return;
+    }
+    // What scripts stored on the clip belonged to its old content.
+    avm1::PropertyMap& props = it->second->properties();
+    std::vector<avm1::Str> names;
+    props.forEach([&](const avm1::Property& p) { names.push_back(p.name); });
+    for (const avm1::Str& name : names) {
+        props.remove(name, true);
+    }
+    object.lockRoot = false;
 }
 
 void StageScripts::deliverVariables() {

@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "InputState.h"
+#include "MovieLoader.h"
 #include "ScriptRunner.h"
 #include "SoundPort.h"
 #include "TimelinePlayer.h"
@@ -37,7 +39,12 @@ struct StageCallbacks {
     // Reads a file beside the movie for loadMovie/loadVariables: `relative` is checked to
     // stay beside the movie before this is called. Empty result: not there.
     std::function<std::vector<std::uint8_t>(const std::string& relative)> readBeside;
+    // Where the movie was read from ("file:///card.swf"), as _url reads it; files loaded
+    // beside it are named relative to it.
+    std::string movieUrl;
     SoundPort* sound = nullptr;
+    // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
+    std::function<std::optional<avm1::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
 };
 
 // Runs a movie's ActionScript 1/2: the timeline's script runner and the script machine's
@@ -85,6 +92,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void prepareObject(DisplayObject& object) override;
     void construct(DisplayObject& object) override;
     void forget(DisplayObject& object) override;
+    void contentReplaced(DisplayObject& object) override;
 
     // avm1::Host
     avm1::Object* level(int n) override;
@@ -114,6 +122,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void fscommand(std::string_view command, std::string_view args) override;
     void trace(std::string_view line) override;
     double timerMs() override;
+    std::optional<avm1::BitmapPixels> libraryBitmap(std::string_view name) override;
     void toggleQuality() override;
     void stopSounds() override;
     void reportLimit(avm1::LimitKind kind, std::string_view message) override;
@@ -128,6 +137,18 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     std::string quality = "HIGH";
     // Loads a movie or variables beside this one into a clip (loadMovie, loadVariables).
     void loadInto(DisplayObject& target, const std::string& url, bool variables);
+    // _root as `object` sees it: its level's root, or the nearest clip that locks it.
+    DisplayObject* rootOf(DisplayObject& object);
+    // Where the movie `object` plays came from, as _url reads it.
+    std::string urlOf(const DisplayObject& object) const;
+    // Movies and pictures loaded into clips and levels.
+    MovieLoader& loader() { return *loader_; }
+    // Where a script's load target (a clip, its path, a level name or number) points, seen
+    // from the clip `from`; nullopt for none.
+    std::optional<MovieLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
+    // unloadMovie: a clip is emptied, a level above 0 goes; loads on the way there are
+    // forgotten.
+    void unload(const MovieLoader::Target& target);
 
     // A person changed an input field's text: the variable bound to it follows.
     void fieldEdited(DisplayObject& field);
@@ -138,7 +159,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // The object holding the variable an edit field is bound to, and the variable's name.
     avm1::Object* boundVariable(DisplayObject& field, std::string_view& name);
     avm1::Object* registeredClassOf(const DisplayObject& object);
-    std::vector<std::uint64_t> leaving_;
+    // Looked up for every script access to a clip: a set, as a whole tree may leave at once.
+    std::unordered_set<std::uint64_t> leaving_;
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
@@ -159,6 +181,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     };
     std::vector<PendingVariables> pendingVariables_;
     void deliverVariables();
+    std::unique_ptr<MovieLoader> loader_;
     avm1::Object* initObject_ = nullptr;
 
   public:
@@ -175,6 +198,8 @@ void installTextSnapshot(StageScripts& stage);
 void installDataLoading(StageScripts& stage);
 void installSoundClass(StageScripts& stage);
 void installInputGlobals(StageScripts& stage);
+void installBitmapAttachment(StageScripts& stage);
+void installMovieClipLoader(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);

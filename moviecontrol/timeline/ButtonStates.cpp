@@ -6,7 +6,7 @@ namespace mc {
 
 void TimelinePlayer::setButtonState(DisplayObject& button, std::uint8_t state) {
     button.buttonState = state;
-    const swf::Button* definition = catalog_.button(button.characterId);
+    const swf::Button* definition = catalogOf(button).button(button.characterId);
     if (definition == nullptr || !button.clip || button.removed) {
         return;
     }
@@ -39,6 +39,7 @@ void TimelinePlayer::setButtonState(DisplayObject& button, std::uint8_t state) {
             o = makeObject();
             o->depth = depth;
             o->parent = &button;
+            o->library = button.library;
             list.emplace(depth, o);
             if (!instantiate(button, o, record->characterId, false)) {
                 list.erase(depth);

@@ -27,19 +27,26 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
         }
         break;
     case CharacterKind::Button:
-        if (const swf::Button* button = catalog_.button(object.characterId)) {
+        if (const swf::Button* button = catalogOf(object).button(object.characterId)) {
             for (const swf::ButtonRecord& r : button->records) {
                 // The same records the button draws: its up state, without nested clips.
                 if ((r.states & swf::button_state::Up) == 0 ||
-                    catalog_.kind(r.characterId) == CharacterKind::Sprite) {
+                    catalogOf(object).kind(r.characterId) == CharacterKind::Sprite) {
                     continue;
                 }
-                if (const auto own = catalog_.bounds(r.characterId, 0)) {
+                if (const auto own = catalogOf(object).bounds(r.characterId, 0)) {
                     box.add(mapBounds(m * toTransform(r.matrix), Bounds::of(*own)));
                 }
             }
         }
         break;
+    case CharacterKind::Bitmap:
+        if (object.pixels) {
+            box.add(mapBounds(m, Bounds{0, 0, object.pixels->width() * 20.0,
+                                        object.pixels->height() * 20.0, true}));
+            break;
+        }
+        [[fallthrough]];
     case CharacterKind::EditText:
         if (object.text) {
             box.add(mapBounds(m, object.text->bounds));
@@ -47,7 +54,7 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
         }
         [[fallthrough]];
     default:
-        if (const auto own = catalog_.bounds(object.characterId, object.ratio)) {
+        if (const auto own = catalogOf(object).bounds(object.characterId, object.ratio)) {
             box.add(mapBounds(m, Bounds::of(*own)));
         }
         break;

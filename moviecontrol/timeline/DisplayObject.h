@@ -9,6 +9,7 @@
 
 #include "ColorTransform.h"
 #include "DrawCommand.h"
+#include "PixelSource.h"
 #include "Transform.h"
 #include "swf/ControlTags.h"
 
@@ -49,6 +50,9 @@ struct ScriptGeometry {
 struct DisplayObject {
     std::int32_t depth = 0;
     std::uint16_t characterId = 0;
+    // The dictionary `characterId` belongs to: 0 for the first movie, else a movie a script
+    // loaded (see MovieLibrary). Children take their clip's.
+    std::uint16_t library = 0;
     CharacterKind kind = CharacterKind::None;
     Transform matrix;
     ColorTransform colorTransform;
@@ -87,6 +91,10 @@ struct DisplayObject {
     // setMask: the object that masks this one, and for a mask, that it masks something.
     std::weak_ptr<DisplayObject> scriptMask;
     int maskedCount = 0;
+    // _lockroot: _root inside this clip names the clip itself.
+    bool lockRoot = false;
+    // For the root of a level (parent null): its number, _levelN.
+    int level = 0;
 
     // Set for sprites: their own timeline state.
     std::shared_ptr<Clip> clip;
@@ -94,6 +102,9 @@ struct DisplayObject {
     std::shared_ptr<Drawing> drawing;
     // Set for edit texts.
     std::shared_ptr<TextFieldState> text;
+    // Set for a bitmap a script attached: drawn from these pixels, smoothed when asked.
+    std::shared_ptr<const PixelSource> pixels;
+    bool smoothing = false;
 
     bool isClip() const { return clip != nullptr; }
 };

@@ -99,6 +99,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::insertNew(DisplayObject& parent, 
     auto o = makeObject();
     o->depth = depth;
     o->parent = &parent;
+    o->library = parent.library;
     o->name = std::string(name);
     o->dynamic = true;
     o->placedFrame = parent.clip->frame;
@@ -110,8 +111,9 @@ std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent
                                                            std::string_view symbol,
                                                            std::string_view name,
                                                            std::int32_t depth) {
-    const auto id = catalog_.exported(symbol);
-    if (!id || catalog_.kind(*id) == CharacterKind::None) {
+    const CharacterCatalog& catalog = catalogOf(parent);
+    const auto id = catalog.exported(symbol);
+    if (!id || catalog.kind(*id) == CharacterKind::None) {
         return nullptr;
     }
     auto o = insertNew(parent, depth, name);
@@ -151,6 +153,20 @@ TimelinePlayer::createEmptyClip(DisplayObject& parent, std::string_view name, st
     return o;
 }
 
+std::shared_ptr<DisplayObject>
+TimelinePlayer::attachPixels(DisplayObject& parent, std::int32_t depth,
+                             std::shared_ptr<const PixelSource> pixels, bool smoothing) {
+    auto o = insertNew(parent, depth, "instance" + std::to_string(nextSerial_));
+    if (!o) {
+        return nullptr;
+    }
+    ++liveObjects_;
+    o->kind = CharacterKind::Bitmap;
+    o->pixels = std::move(pixels);
+    o->smoothing = smoothing;
+    return o;
+}
+
 std::shared_ptr<DisplayObject> TimelinePlayer::createTextField(DisplayObject& parent,
                                                                std::string_view name,
                                                                std::int32_t depth,
@@ -183,8 +199,8 @@ void TimelinePlayer::createTextState(DisplayObject& object) {
         return;
     }
     auto text = std::make_shared<TextFieldState>();
-    if (const swf::EditText* def = catalog_.editText(object.characterId)) {
-        const swf::Font* font = def->fontId ? catalog_.font(*def->fontId) : nullptr;
+    if (const swf::EditText* def = catalogOf(object).editText(object.characterId)) {
+        const swf::Font* font = def->fontId ? catalogOf(object).font(*def->fontId) : nullptr;
         text->define(*def, font != nullptr ? std::string_view(font->name) : std::string_view());
         text->bounds = Bounds::of(def->bounds);
         text->autoSize = def->autoSize ? "left" : "none";

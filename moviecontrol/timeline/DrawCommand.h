@@ -11,6 +11,7 @@
 namespace mc {
 
 class Drawing;
+class PixelSource;
 struct TextFieldState;
 
 // What a character of the dictionary is, as far as the timeline cares. Sprites and buttons
@@ -40,6 +41,11 @@ struct DrawCharacter {
     const Drawing* drawing = nullptr;
     // Set for an edit field whose text scripts may change: drawn from this state.
     const TextFieldState* text = nullptr;
+    // Set for a bitmap a script made: drawn from these pixels (see PixelSource).
+    const PixelSource* pixels = nullptr;
+    bool smoothing = false;
+    // The dictionary the id belongs to: 0 for the first movie's, else a loaded movie's.
+    std::uint16_t library = 0;
 };
 
 // A sprite whose children must be composed in a layer of their own before they reach the

@@ -24,6 +24,11 @@ void TimelinePlayer::render(RenderBackend& backend) const {
     backend.beginFrame(background_);
     std::size_t budget = limits_.maxCommands;
     emitClip(backend, *rootObject_, Transform{}, ColorTransform{}, false, budget);
+    for (const DisplayObject* level : upperLevels()) {
+        if (level->visible) {
+            emitObject(backend, *level, Transform{}, ColorTransform{}, false, budget);
+        }
+    }
     backend.endFrame();
 }
 
@@ -123,9 +128,12 @@ void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& ob
     default: {
         --budget;
         DrawCharacter draw{object.kind, object.characterId, object.ratio, m, cx};
+        draw.library = object.library;
         if (object.text) {
             draw.text = object.text.get();
         }
+        draw.pixels = object.pixels.get();
+        draw.smoothing = object.smoothing;
         backend.draw(draw);
         break;
     }

@@ -60,6 +60,8 @@ class ScriptRunner {
     virtual void construct(DisplayObject& object) = 0;
     // The object left the display list for good; the runner drops what it keeps for it.
     virtual void forget(DisplayObject& object) = 0;
+    // A loaded movie replaced the clip's content: what scripts stored on it goes.
+    virtual void contentReplaced(DisplayObject& object) { (void)object; }
 };
 
 } // namespace mc

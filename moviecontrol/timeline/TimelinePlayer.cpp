@@ -9,8 +9,9 @@
 namespace mc {
 
 TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root,
-                               Rgba background, TimelineLimits limits, ScriptRunner* runner)
-    : catalog_(catalog), limits_(limits), background_(background), runner_(runner),
+                               Rgba background, TimelineLimits limits, ScriptRunner* runner,
+                               const swf::Movie* rootMovie)
+    : library_(catalog, rootMovie), limits_(limits), background_(background), runner_(runner),
       root_(std::make_shared<Clip>()) {
     if (runner_ != nullptr) {
         runner_->attach(*this);
@@ -164,7 +165,9 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
         // A frame's init actions run before anything the frame places is constructed.
         for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
             if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
-                init != nullptr && initActionsRun_.insert(init->spriteId).second) {
+                init != nullptr &&
+                initActionsRun_.insert(std::uint32_t{object.library} << 16 | init->spriteId)
+                    .second) {
                 queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
             }
         }
@@ -188,7 +191,8 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
             }
         }
     }
-    if (queueActions && sound_ != nullptr && !object.removed) {
+    // The sound layer knows the first movie's sounds only.
+    if (queueActions && sound_ != nullptr && !object.removed && object.library == 0) {
         sound_->frameEntered(object.clip.get(), parentClipOf(object), *clip.timeline, frame);
     }
 }
@@ -257,7 +261,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
         if (tag.characterId && *tag.characterId != o.characterId && !o.isClip()) {
             // Replace: a new character at the depth keeps the placement of the old one.
             // Clips are not replaced, as players keep a clip's own state.
-            const CharacterKind kind = catalog_.kind(*tag.characterId);
+            const CharacterKind kind = catalogOf(o).kind(*tag.characterId);
             if (kind != CharacterKind::None && kind != CharacterKind::Sprite) {
                 o.characterId = *tag.characterId;
                 o.kind = kind;
@@ -289,6 +293,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     o->depth = depth;
     o->placedFrame = frame;
     o->parent = &parent;
+    o->library = parent.library;
     applyProperties(*o, tag);
     clip.displayList.emplace(depth, o);
     if (!instantiate(parent, o, *tag.characterId, false)) {
@@ -300,7 +305,8 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
 
 bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<DisplayObject>& o,
                                  std::uint16_t characterId, bool byScript) {
-    const CharacterKind kind = catalog_.kind(characterId);
+    const CharacterCatalog& catalog = catalogOf(*o);
+    const CharacterKind kind = catalog.kind(characterId);
     if (kind == CharacterKind::None || liveObjects_ >= limits_.maxObjects) {
         return false;
     }
@@ -314,7 +320,7 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
         o->name = "instance" + std::to_string(++instanceNames_);
     }
     if (kind == CharacterKind::Sprite) {
-        const swf::Timeline* timeline = catalog_.spriteTimeline(characterId);
+        const swf::Timeline* timeline = catalog.spriteTimeline(characterId);
         if (timeline == nullptr || parent.clip->nesting + 1 > limits_.maxNesting) {
             return true; // drawn as nothing, as before
         }
@@ -461,7 +467,7 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     }
     if (!object.removed) {
         queueFrameActions(object, frame);
-        if (sound_ != nullptr) {
+        if (sound_ != nullptr && object.library == 0) {
             sound_->frameEntered(object.clip.get(), parentClipOf(object), *clip.timeline, frame);
         }
     }

@@ -13,6 +13,7 @@
 #include "Bounds.h"
 #include "CharacterCatalog.h"
 #include "DisplayObject.h"
+#include "MovieLibrary.h"
 #include "RenderBackend.h"
 #include "ScriptRunner.h"
 #include "SoundEvents.h"
@@ -47,8 +48,10 @@ struct TimelineLimits {
 class TimelinePlayer {
   public:
     // With a runner the movie's scripts run through it; without, only the timeline controls.
+    // `rootMovie`, when given, is the movie `catalog` answers for.
     TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root, Rgba background,
-                   TimelineLimits limits = {}, ScriptRunner* runner = nullptr);
+                   TimelineLimits limits = {}, ScriptRunner* runner = nullptr,
+                   const swf::Movie* rootMovie = nullptr);
 
     // One tick: the root moves on when playing (wrapping or stopping at its last frame as
     // loop() says), every sprite that was already on stage moves on, then the actions of the
@@ -72,7 +75,32 @@ class TimelinePlayer {
     Rgba background() const { return background_; }
     const Clip& root() const { return *root_; }
     std::size_t liveObjects() const { return liveObjects_; }
-    const CharacterCatalog& catalog() const { return catalog_; }
+    const CharacterCatalog& catalog() const { return library_.catalog(0); }
+    // The dictionaries of the first movie and of the movies scripts loaded.
+    MovieLibrary& library() { return library_; }
+    const MovieLibrary& library() const { return library_; }
+    // The dictionary the object's character id (and its children's) belong to.
+    const CharacterCatalog& catalogOf(const DisplayObject& object) const {
+        return library_.catalog(object.library);
+    }
+
+    // ---- Movies loaded by scripts (LoadedContent.cpp).
+
+    // The clip shows the movie of `library` from its first frame on: its children and
+    // drawing go (with their unload events), its name, depth and placement stay, its load
+    // event runs and the first frame's actions are queued. False for a clip that cannot hold
+    // a movie or an unknown library.
+    bool replaceContent(DisplayObject& clip, std::uint16_t library);
+    // _levelN: 0 is the root; the others exist once a movie was loaded into them.
+    DisplayObject* level(int n) const;
+    // An empty level (made when missing); null past the level limits.
+    DisplayObject* makeLevel(int n);
+    // unloadMovieNum: level 0 is emptied, the others go.
+    void unloadLevel(int n);
+    // The levels above the root, lowest first.
+    std::vector<DisplayObject*> upperLevels() const;
+    static constexpr int kMaxLevel = 1 << 20;
+    static constexpr std::size_t kMaxLevels = 64;
 
     // The drawing commands of the frame shown, matrices in stage twips.
     void render(RenderBackend& backend) const;
@@ -120,6 +148,10 @@ class TimelinePlayer {
                                                  std::int32_t depth);
     std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::string_view name,
                                                    std::int32_t depth);
+    // attachBitmap: a bitmap drawn from a script's pixels, named after its depth.
+    std::shared_ptr<DisplayObject> attachPixels(DisplayObject& parent, std::int32_t depth,
+                                                std::shared_ptr<const PixelSource> pixels,
+                                                bool smoothing);
     std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::string_view name,
                                                    std::int32_t depth, const Bounds& twips);
     // removeMovieClip: only objects at the depths scripts own can go. True when removed.
@@ -222,7 +254,7 @@ class TimelinePlayer {
     Bounds contentBounds(const DisplayObject& object, const Transform& m,
                          std::size_t& budget) const;
 
-    const CharacterCatalog& catalog_;
+    MovieLibrary library_;
     TimelineLimits limits_;
     Rgba background_;
     ScriptRunner* runner_ = nullptr;
@@ -240,7 +272,9 @@ class TimelinePlayer {
     std::deque<QueuedScript> queue_;
     bool runningQueue_ = false;
     std::size_t scriptsThisTick_ = 0;
-    std::set<std::uint16_t> initActionsRun_;
+    // Init actions already run, by library << 16 | sprite id.
+    std::set<std::uint32_t> initActionsRun_;
+    std::map<int, std::shared_ptr<DisplayObject>> levels_; // above 0
     std::uint64_t instanceNames_ = 0;
     SoundEvents* sound_ = nullptr;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;

@@ -4,6 +4,7 @@
 
 #include "FakeStage.h"
 
+#include "avm1/BitmapEffects.h"
 #include "avm1/BitmapPixels.h"
 #include "avm1/FormEncoding.h"
 
@@ -44,14 +45,15 @@ TEST(BitmapPixels, OpaqueBitmapsKeepFullAlpha) {
 }
 
 TEST(BitmapPixels, ScrollOverlapsItselfAndFloodFillStopsAtOtherColours) {
+    constexpr std::uint32_t Opaque = 0xFF000000u;
     BitmapPixels p(3, 1, true, 0);
-    p.set(0, 0, 1);
-    p.set(1, 0, 2);
-    p.set(2, 0, 3);
+    p.set(0, 0, Opaque | 1);
+    p.set(1, 0, Opaque | 2);
+    p.set(2, 0, Opaque | 3);
     p.scroll(1, 0);
-    EXPECT_EQ(p.at(0, 0), 1u); // uncovered pixels keep what they had
-    EXPECT_EQ(p.at(1, 0), 1u);
-    EXPECT_EQ(p.at(2, 0), 2u);
+    EXPECT_EQ(p.at(0, 0), Opaque | 1); // uncovered pixels keep what they had
+    EXPECT_EQ(p.at(1, 0), Opaque | 1);
+    EXPECT_EQ(p.at(2, 0), Opaque | 2);
 
     BitmapPixels f(3, 3, true, 0xFF000000u);
     f.set(1, 0, 0xFFFFFFFFu);
@@ -65,19 +67,80 @@ TEST(BitmapPixels, ScrollOverlapsItselfAndFloodFillStopsAtOtherColours) {
     EXPECT_EQ(red.height, 3);
 }
 
+TEST(BitmapPixels, PartialAlphaKeepsTheColourFlashCanStore) {
+    BitmapPixels p(2, 1, true, 0);
+    p.set(0, 0, 0x80BBBBBBu);
+    EXPECT_EQ(p.at(0, 0), 0x80BBBBBBu); // stored as 0x805E5E5E, read back rounded
+    p.set(1, 0, 0x20202020u);
+    EXPECT_EQ(p.premultipliedAt(1, 0), 0x20040404u);
+    EXPECT_EQ(p.at(1, 0), 0x20202020u);
+    p.set(1, 0, 0x00FFFFFFu);
+    EXPECT_EQ(p.at(1, 0), 0u); // nothing is left of a colour without alpha
+    // a flood fill ends even where the new colour reads back as the old one
+    BitmapPixels f(3, 1, true, 0x01FFFFFFu);
+    f.floodFill(0, 0, 0x01FEFEFEu);
+    EXPECT_EQ(f.premultipliedAt(2, 0), BitmapPixels::premultiply(0x01FEFEFEu));
+}
+
+TEST(BitmapEffects, ColorTransformClampsEachChannel) {
+    BitmapPixels p(2, 1, false, 0xFFFFFFFFu);
+    avm1::ChannelTransform half;
+    half.mult = {0.5, 0.5, 0.5, 0.5};
+    avm1::colorTransform(p, {0, 0, 1, 1}, half);
+    EXPECT_EQ(p.at(0, 0), 0xFF7F7F7Fu); // an opaque bitmap keeps its alpha
+    EXPECT_EQ(p.at(1, 0), 0xFFFFFFFFu); // outside the rectangle
+
+    BitmapPixels t(1, 1, true, 0xFFFFFFFFu);
+    avm1::colorTransform(t, {0, 0, 1, 1}, half);
+    EXPECT_EQ(t.at(0, 0), 0x7F7E7E7Eu);
+    avm1::ChannelTransform over;
+    over.add = {300, -300, 0, 0};
+    avm1::colorTransform(t, {0, 0, 1, 1}, over);
+    EXPECT_EQ(t.at(0, 0), 0x7FFF007Eu);
+}
+
+TEST(BitmapEffects, ChannelCopiesMergesAndThresholds) {
+    BitmapPixels src(2, 2, true, 0xFF102030u);
+    src.set(1, 1, 0x80FF0000u);
+    BitmapPixels dst(2, 2, true, 0xFF000000u);
+    avm1::copyChannel(dst, src, {{0, 0, 2, 2}, 1, 0}, 4, 1); // blue into red, moved right
+    EXPECT_EQ(dst.at(0, 0), 0xFF000000u);
+    EXPECT_EQ(dst.at(1, 0), 0xFF300000u);
+
+    BitmapPixels a(1, 1, true, 0xFF000000u);
+    BitmapPixels b(1, 1, true, 0xFFFF8040u);
+    avm1::merge(a, b, {{0, 0, 1, 1}, 0, 0}, {128, 256, 0, 256});
+    EXPECT_EQ(a.at(0, 0), 0xFF7F8000u);
+
+    BitmapPixels out(2, 2, true, 0);
+    int n = avm1::threshold(out, src, {{0, 0, 2, 2}, 0, 0}, ">=", 0xFF000000u, 0xFF00FF00u,
+                            0xFF000000u, true);
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(out.at(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(out.at(1, 1), 0x80FF0000u); // failed the test: the source is copied
+    EXPECT_EQ(avm1::threshold(out, src, {{0, 0, 2, 2}, 0, 0}, "<>", 0, 0, 0, false), -1);
+
+    std::array<std::array<std::uint32_t, 256>, 4> tables{};
+    tables[0][0x10] = 0x00000011u; // red 0x10 becomes blue 0x11
+    BitmapPixels mapped(1, 1, true, 0);
+    avm1::paletteMap(mapped, src, {{0, 0, 1, 1}, 0, 0}, tables, {true, false, false, false});
+    EXPECT_EQ(mapped.at(0, 0), 0xFF002041u); // green kept, blue 0x30 + 0x11
+}
+
 TEST(BitmapPixels, CopiesWithinOneBitmapReadBeforeTheyWrite) {
     BitmapPixels p(1, 4, true, 0);
+    auto row = [](int y) { return 0xFF000000u | static_cast<std::uint32_t>(y + 1); };
     for (int y = 0; y < 4; ++y)
-        p.set(0, y, static_cast<std::uint32_t>(y + 1));
+        p.set(0, y, row(y));
     p.copy(p, {0, 0, 1, 3}, 0, 1); // down by one: 1 2 3 -> rows 1..3
-    EXPECT_EQ(p.at(0, 0), 1u);
-    EXPECT_EQ(p.at(0, 1), 1u);
-    EXPECT_EQ(p.at(0, 2), 2u);
-    EXPECT_EQ(p.at(0, 3), 3u);
+    EXPECT_EQ(p.at(0, 0), row(0));
+    EXPECT_EQ(p.at(0, 1), row(0));
+    EXPECT_EQ(p.at(0, 2), row(1));
+    EXPECT_EQ(p.at(0, 3), row(2));
     p.copy(p, {0, 1, 1, 3}, 0, 0); // and back up
-    EXPECT_EQ(p.at(0, 0), 1u);
-    EXPECT_EQ(p.at(0, 1), 2u);
-    EXPECT_EQ(p.at(0, 2), 3u);
+    EXPECT_EQ(p.at(0, 0), row(0));
+    EXPECT_EQ(p.at(0, 1), row(1));
+    EXPECT_EQ(p.at(0, 2), row(2));
 }
 
 TEST(BitmapPixels, FloodFillReachesAroundCorners) {
@@ -281,6 +344,78 @@ TEST_F(Classes, ColorTransformRgbAndConcat) {
     EXPECT_EQ(text(make("flash.geom.ColorTransform", {})),
               "(redMultiplier=1, greenMultiplier=1, blueMultiplier=1, alphaMultiplier=1, "
               "redOffset=0, greenOffset=0, blueOffset=0, alphaOffset=0)");
+}
+
+TEST_F(Classes, FiltersKeepTheirFieldsInRangeAndCloneApart) {
+    Value glow = make("flash.filters.GlowFilter", {});
+    EXPECT_EQ(number(vm.get(glow.asObject(), "color")), 0xFF0000);
+    EXPECT_EQ(number(vm.get(glow.asObject(), "blurX")), 6);
+    vm.set(glow.asObject(), "blurX", Value(1000));
+    vm.set(glow.asObject(), "alpha", Value(-2));
+    vm.set(glow.asObject(), "quality", Value(3.7));
+    vm.set(glow.asObject(), "color", Value(-1));
+    EXPECT_EQ(number(vm.get(glow.asObject(), "blurX")), 255);
+    EXPECT_EQ(number(vm.get(glow.asObject(), "alpha")), 0);
+    EXPECT_EQ(number(vm.get(glow.asObject(), "quality")), 3);
+    EXPECT_EQ(number(vm.get(glow.asObject(), "color")), 0xFFFFFF);
+
+    Value copy = call(glow, "clone");
+    vm.set(copy.asObject(), "blurX", Value(2));
+    EXPECT_EQ(number(vm.get(glow.asObject(), "blurX")), 255);
+    EXPECT_EQ(number(vm.get(copy.asObject(), "blurX")), 2);
+    EXPECT_EQ(number(vm.get(copy.asObject(), "quality")), 3);
+
+    Value bevel = make("flash.filters.BevelFilter", {});
+    vm.set(bevel.asObject(), "type", Value(Str("sideways")));
+    EXPECT_EQ(text(vm.get(bevel.asObject(), "type")), "inner"); // unknown types are refused
+    vm.set(bevel.asObject(), "type", Value(Str("full")));
+    EXPECT_EQ(text(vm.get(bevel.asObject(), "type")), "full");
+
+    // arrays read back as fresh copies
+    Value matrix = make("flash.filters.ColorMatrixFilter", {});
+    Value m1 = vm.get(matrix.asObject(), "matrix");
+    EXPECT_NE(m1.asObject(), vm.get(matrix.asObject(), "matrix").asObject());
+    EXPECT_EQ(number(vm.get(m1.asObject(), "length")), 20);
+    EXPECT_EQ(number(vm.get(m1.asObject(), "18")), 1);
+}
+
+TEST_F(Classes, AFilterConstructorBindsItsFieldsOnce) {
+    Object* plain = vm.newObject();
+    Object* blur =
+        vm.get(vm.get(vm.get(vm.global(), "flash").asObject(), "filters").asObject(), "BlurFilter")
+            .asObject();
+    plain->setProto(vm.get(blur, "prototype").asObject());
+    EXPECT_TRUE(vm.get(plain, "blurX").isUndefined()); // not a filter yet
+    std::vector<Value> first = {Value(10), Value(20), Value(4)};
+    vm.call(Value(blur), Value(plain), first);
+    EXPECT_EQ(number(vm.get(plain, "blurY")), 20);
+    std::vector<Value> second = {Value(1), Value(1), Value(1)};
+    vm.call(Value(blur), Value(plain), second);
+    EXPECT_EQ(number(vm.get(plain, "blurY")), 20);
+    // a glow's accessors do not read a blur's fields
+    Object* glow =
+        vm.get(vm.get(vm.get(vm.global(), "flash").asObject(), "filters").asObject(), "GlowFilter")
+            .asObject();
+    Value strength = vm.get(vm.get(glow, "prototype").asObject(), "strength");
+    EXPECT_TRUE(strength.isUndefined());
+}
+
+TEST_F(Classes, BitmapMethodsAnswerMinusOneWhenDisposedOrShortOfArguments) {
+    Value b = bitmap(2, 2, true, 0xFFFFFFFF);
+    EXPECT_EQ(number(call(b, "getPixel", {Value(0)})), -1);
+    call(b, "setPixel32", {Value(0), Value(0)});
+    EXPECT_EQ(number(call(b, "getPixel32", {Value(0), Value(0)})), -1); // unchanged white
+    Value plain = make("Object", {});
+    call(b, "colorTransform", {call(b, "clone"), plain});
+    EXPECT_EQ(number(call(b, "getPixel32", {Value(0), Value(0)})), -1);
+    Value ct = make("flash.geom.ColorTransform", {Value(0), Value(0), Value(0), Value(1),
+                                                  Value(255), Value(0), Value(0), Value(0)});
+    call(b, "colorTransform", {vm.get(b.asObject(), "rectangle"), ct});
+    EXPECT_EQ(number(call(b, "getPixel", {Value(1), Value(1)})), 0xFF0000);
+    call(b, "dispose");
+    EXPECT_EQ(number(call(b, "getPixel", {Value(0), Value(0)})), -1);
+    EXPECT_EQ(number(call(b, "dispose")), -1);
+    EXPECT_EQ(number(call(b, "clone")), -1);
 }
 
 TEST_F(Classes, FileDialogsAreCancelledAfterTheScript) {

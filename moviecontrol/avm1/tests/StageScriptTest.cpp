@@ -107,7 +107,7 @@ TEST_F(StageScript, UrlsAndFsCommands) {
     Actions s;
     s.getUrl("https://example.com/", "_blank");
     s.getUrl("FSCommand:fullscreen", "true");
-    s.push("page.txt").push("_level0").getUrl2(0x41); // GET, load variables
+    s.push("page.txt").push("_level0").getUrl2(0x81); // GET, load variables
     stage.run(s.bytes());
     ASSERT_EQ(stage.urls.size(), 2u);
     EXPECT_EQ(stage.urls[0].url, "https://example.com/");

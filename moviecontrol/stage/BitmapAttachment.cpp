@@ -1,0 +1,66 @@
+// MovieClip.attachBitmap: a BitmapData shown in a clip. The clip draws the bitmap's pixels
+// as they are at each frame; once the script disposes of the bitmap it shows nothing.
+
+#include <cmath>
+#include <memory>
+
+#include "PixelSource.h"
+#include "StageObject.h"
+#include "StageScripts.h"
+#include "avm1/BitmapData.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+class AttachedPixels final : public PixelSource {
+  public:
+    explicit AttachedPixels(std::weak_ptr<avm1::BitmapPixels> pixels)
+        : pixels_(std::move(pixels)) {}
+    int width() const override {
+        const auto p = pixels_.lock();
+        return p ? p->width() : 0;
+    }
+    int height() const override {
+        const auto p = pixels_.lock();
+        return p ? p->height() : 0;
+    }
+    // Valid while the BitmapData keeps its pixels: scripts, which alone dispose of them,
+    // never run while a frame is drawn.
+    const std::uint32_t* premultiplied() const override {
+        const auto p = pixels_.lock();
+        return p ? p->data() : nullptr;
+    }
+
+  private:
+    std::weak_ptr<avm1::BitmapPixels> pixels_;
+};
+
+} // namespace
+
+void installBitmapAttachment(StageScripts& stage) {
+    avm1::Machine& m = stage.machine();
+    avm1::Object* proto = stage.movieClipPrototype() != nullptr ? stage.movieClipPrototype()
+                                                                : m.prototypeOf("MovieClip");
+    if (proto == nullptr) {
+        return;
+    }
+    m.defineMethod(proto, "attachBitmap", [&stage](CallArgs& c) {
+        DisplayObject* clip = stage.displayOf(c.thisValue);
+        std::shared_ptr<avm1::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
+        const double depth = c.machine.toNumber(c.arg(1));
+        if (clip == nullptr || !clip->clip || !pixels || !std::isfinite(depth) ||
+            depth < kMinScriptDepth || depth > kMaxScriptDepth) {
+            return Value();
+        }
+        stage.player().attachPixels(*clip, static_cast<std::int32_t>(depth),
+                                    std::make_shared<AttachedPixels>(pixels),
+                                    c.machine.toBoolean(c.arg(3)));
+        return Value();
+    });
+}
+
+} // namespace mc

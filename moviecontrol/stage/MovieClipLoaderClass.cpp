@@ -1,0 +1,108 @@
+// MovieClipLoader: loads into a clip or level like loadMovie, and tells its listeners (the
+// loader itself among them) how the load went.
+#include <memory>
+
+#include "MovieLoader.h"
+#include "StageScripts.h"
+#include "avm1/Convert.h"
+#include "avm1/Function.h"
+#include "avm1/Interpreter.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+void initialiseLoader(avm1::Machine& m, avm1::Object* self) {
+    const Value ab = m.get(m.global(), "AsBroadcaster");
+    if (avm1::Object* a = ab.asObject()) {
+        const Value arg(self);
+        m.callMethod(a, "initialize", std::span<const Value>(&arg, 1));
+        // The loader hears its own events, so that scripts may set them on it directly.
+        m.callMethod(self, "addListener", std::span<const Value>(&arg, 1));
+    }
+}
+
+} // namespace
+
+std::optional<MovieLoader::Target> StageScripts::loadTarget(const Value& target,
+                                                            avm1::Object* from) {
+    MovieLoader::Target t;
+    if (target.isNumber()) {
+        const double n = machine_->toNumber(target);
+        if (!(n >= 0.0 && n <= TimelinePlayer::kMaxLevel)) {
+            return std::nullopt;
+        }
+        t.level = static_cast<int>(n);
+        return t;
+    }
+    DisplayObject* clip = displayOf(target);
+    if (clip == nullptr && target.isString()) {
+        const std::string_view path = target.asString().view();
+        if (const auto level = avm1::levelNumber(path);
+            level && path.find_first_of("./:") == std::string_view::npos) {
+            if (*level < 0 || *level > TimelinePlayer::kMaxLevel) {
+                return std::nullopt;
+            }
+            t.level = *level;
+            return t;
+        }
+        clip = displayOf(avm1::resolveTargetPath(*machine_, nullptr, from, path));
+    }
+    if (clip == nullptr || !clip->clip) {
+        return std::nullopt;
+    }
+    if (clip->parent == nullptr) {
+        t.level = clip->level;
+        return t;
+    }
+    t.clip = player_->sharedOf(*clip);
+    return t;
+}
+
+void installMovieClipLoader(StageScripts& stage) {
+    avm1::Machine& m = stage.machine();
+    avm1::FunctionObject* ctor = m.newClass([](CallArgs& c) {
+        if (avm1::Object* self = c.thisObject()) {
+            initialiseLoader(c.machine, self);
+        }
+        return Value();
+    });
+    avm1::Object* proto = m.get(ctor, "prototype").asObject();
+    StageScripts* s = &stage;
+    m.defineMethod(proto, "loadClip", [s](CallArgs& c) {
+        const auto target = s->loadTarget(c.arg(1), c.machine.currentTarget());
+        if (!target || c.arg(0).isNullish()) {
+            return Value(false);
+        }
+        return Value(
+            s->loader().load(*target, c.machine.toString(c.arg(0)).view(), c.thisObject()));
+    });
+    m.defineMethod(proto, "unloadClip", [s](CallArgs& c) {
+        const auto target = s->loadTarget(c.arg(0), c.machine.currentTarget());
+        if (!target) {
+            return Value(false);
+        }
+        s->unload(*target);
+        return Value(true);
+    });
+    m.defineMethod(proto, "getProgress", [s](CallArgs& c) {
+        avm1::Machine& m = c.machine;
+        DisplayObject* clip = s->displayOf(c.arg(0));
+        if (clip == nullptr) {
+            return Value();
+        }
+        avm1::Object* result = m.newObject();
+        const auto progress = s->loader().progress(*clip);
+        const double loaded = progress ? static_cast<double>(progress->loaded) : 0.0;
+        const double total = progress ? static_cast<double>(progress->total) : 0.0;
+        m.set(result, "bytesLoaded", Value(loaded));
+        m.set(result, "bytesTotal", Value(total));
+        return Value(result);
+    });
+    m.define(m.global(), "MovieClipLoader", Value(static_cast<avm1::Object*>(ctor)));
+}
+
+} // namespace mc

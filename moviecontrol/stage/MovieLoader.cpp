@@ -1,0 +1,145 @@
+#include "MovieLoader.h"
+
+#include "LoadableFile.h"
+#include "StageObject.h"
+#include "StageScripts.h"
+#include "UrlPolicy.h"
+
+namespace mc {
+
+using avm1::Value;
+
+namespace {
+
+bool sameTarget(const MovieLoader::Target& a, const MovieLoader::Target& b) {
+    if (a.level || b.level) {
+        return a.level == b.level;
+    }
+    const auto x = a.clip.lock();
+    return x && x == b.clip.lock();
+}
+
+} // namespace
+
+bool MovieLoader::load(const Target& target, std::string_view url, avm1::Object* loader) {
+    if (url.empty() || (!target.level && target.clip.expired()) || pending_.size() >= kMaxPending) {
+        return false;
+    }
+    Pending p{target, loader, std::nullopt, {}, 0};
+    p.library = readMovie(std::string(url), p.bytes, p.error);
+    // A later load into the same target wins, as only one can arrive there.
+    std::erase_if(pending_, [&](const Pending& q) { return sameTarget(q.target, target); });
+    pending_.push_back(std::move(p));
+    return true;
+}
+
+std::optional<std::uint16_t> MovieLoader::readMovie(const std::string& url, std::size_t& bytes,
+                                                    std::string& error) {
+    error = "URLNotFound";
+    const std::string path = besideMoviePath(url);
+    const auto& read = stage_.callbacks().readBeside;
+    if (path.empty() || !read) {
+        return std::nullopt;
+    }
+    MovieLibrary& library = stage_.player().library();
+    if (const auto known = library.find(path)) {
+        bytes = library.fileBytes(*known);
+        return known;
+    }
+    std::vector<std::uint8_t> data = read(path);
+    if (data.empty()) {
+        return std::nullopt;
+    }
+    bytes = data.size();
+    error = "LoadNeverCompleted";
+    auto file = readLoadableFile(std::move(data), static_cast<std::uint8_t>(stage_.version()));
+    if (!file) {
+        return std::nullopt;
+    }
+    return library.add(std::move(file->movie), path, bytes, std::move(file->ownedBytes));
+}
+
+void MovieLoader::cancel(const Target& target) {
+    std::erase_if(pending_, [&](const Pending& p) { return sameTarget(p.target, target); });
+}
+
+DisplayObject* MovieLoader::resolve(const Target& target) {
+    TimelinePlayer& player = stage_.player();
+    if (target.level) {
+        return player.makeLevel(*target.level);
+    }
+    const auto clip = target.clip.lock();
+    return clip && !clip->removed ? clip.get() : nullptr;
+}
+
+void MovieLoader::notify(avm1::Object* loader, const char* event, std::vector<Value> args) {
+    if (loader == nullptr) {
+        return;
+    }
+    avm1::Machine& m = stage_.machine();
+    args.insert(args.begin(), Value(m.str(event)));
+    m.callMethod(loader, "broadcastMessage", args);
+}
+
+void MovieLoader::beginFrame() {
+    std::vector<Pending> due = std::move(pending_);
+    pending_.clear();
+    for (Pending& p : due) {
+        DisplayObject* clip = resolve(p.target);
+        if (clip == nullptr) {
+            continue;
+        }
+        const auto shared = stage_.player().sharedOf(*clip);
+        const Value self(static_cast<avm1::Object*>(stage_.objectOf(*clip)));
+        if (!p.library) {
+            notify(p.loader, "onLoadError",
+                   {self, Value(stage_.machine().str(p.error)), Value(0.0)});
+            continue;
+        }
+        const Value bytes(static_cast<double>(p.bytes));
+        notify(p.loader, "onLoadStart", {self});
+        if (clip->removed || !stage_.player().replaceContent(*clip, *p.library)) {
+            continue;
+        }
+        // The clip's script object was emptied with its content; scripts see it anew.
+        const Value loaded(static_cast<avm1::Object*>(stage_.objectOf(*clip)));
+        notify(p.loader, "onLoadProgress", {loaded, bytes, bytes});
+        notify(p.loader, "onLoadComplete", {loaded, Value(0.0)});
+        if (p.loader != nullptr) {
+            initialised_.push_back({shared, p.loader});
+        }
+    }
+}
+
+void MovieLoader::endFrame() {
+    std::vector<Initialised> done = std::move(initialised_);
+    initialised_.clear();
+    for (const Initialised& i : done) {
+        const auto clip = i.clip.lock();
+        if (clip && !clip->removed) {
+            notify(i.loader, "onLoadInit",
+                   {Value(static_cast<avm1::Object*>(stage_.objectOf(*clip)))});
+        }
+    }
+}
+
+std::optional<MovieLoader::Progress> MovieLoader::progress(const DisplayObject& clip) const {
+    const bool own = clip.parent == nullptr ? clip.library != 0 || clip.level != 0
+                                            : clip.library != clip.parent->library;
+    if (!own) {
+        return std::nullopt;
+    }
+    const std::size_t bytes = stage_.player().library().fileBytes(clip.library);
+    return Progress{bytes, bytes};
+}
+
+void MovieLoader::trace(avm1::Tracer& tracer) const {
+    for (const Pending& p : pending_) {
+        tracer.mark(p.loader);
+    }
+    for (const Initialised& i : initialised_) {
+        tracer.mark(i.loader);
+    }
+}
+
+} // namespace mc

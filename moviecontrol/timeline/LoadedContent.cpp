@@ -1,0 +1,92 @@
+// Movies scripts load into clips and levels.
+#include "Drawing.h"
+#include "TimelinePlayer.h"
+
+namespace mc {
+
+bool TimelinePlayer::replaceContent(DisplayObject& clip, std::uint16_t library) {
+    const swf::Movie* movie = library_.movie(library);
+    // A movie that loads itself into its own clips, however deep, stops at the nesting limit.
+    if (!clip.clip || clip.removed || movie == nullptr || clip.kind != CharacterKind::Sprite ||
+        clip.clip->nesting >= limits_.maxNesting) {
+        return false;
+    }
+    unloadClip(clip);
+    if (clip.removed) {
+        return false;
+    }
+    clip.library = library;
+    Clip& content = *clip.clip;
+    content.timeline = &movie->root;
+    content.frame = 0;
+    content.playing = true;
+    // Like a clip just placed, it moves on from the next tick.
+    content.createdTick = tick_;
+    if (runner_ != nullptr) {
+        runner_->contentReplaced(clip);
+    }
+    clip.loaded = true;
+    dispatchEvent(clip, clip_event::Load, "onLoad");
+    if (!clip.removed && content.frameCount() > 0) {
+        enterFrame(clip, 0, true, nullptr);
+    }
+    return true;
+}
+
+DisplayObject* TimelinePlayer::level(int n) const {
+    if (n == 0) {
+        return rootObject_.get();
+    }
+    const auto it = levels_.find(n);
+    return it != levels_.end() ? it->second.get() : nullptr;
+}
+
+DisplayObject* TimelinePlayer::makeLevel(int n) {
+    if (DisplayObject* existing = level(n)) {
+        return existing;
+    }
+    if (n < 0 || n > kMaxLevel || levels_.size() >= kMaxLevels ||
+        liveObjects_ >= limits_.maxObjects) {
+        return nullptr;
+    }
+    auto o = makeObject();
+    ++liveObjects_;
+    o->kind = CharacterKind::Sprite;
+    o->level = n;
+    o->depth = kTimelineDepthBase;
+    o->loaded = true;
+    auto clip = std::make_shared<Clip>();
+    clip->createdTick = tick_;
+    o->clip = clip;
+    executionList_.push_back(o);
+    levels_.emplace(n, o);
+    if (runner_ != nullptr) {
+        runner_->prepareObject(*o);
+    }
+    return o.get();
+}
+
+void TimelinePlayer::unloadLevel(int n) {
+    if (n == 0) {
+        unloadClip(*rootObject_);
+        return;
+    }
+    const auto it = levels_.find(n);
+    if (it == levels_.end()) {
+        return;
+    }
+    const auto object = it->second;
+    levels_.erase(it);
+    releaseObject(*object, true);
+}
+
+std::vector<DisplayObject*> TimelinePlayer::upperLevels() const {
+    std::vector<DisplayObject*> levels;
+    levels.reserve(levels_.size());
+    for (const auto& [n, o] : levels_) {
+        levels.push_back(o.get());
+    }
+    return levels;
+}
+
+} // namespace mc

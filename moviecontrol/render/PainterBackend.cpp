@@ -144,6 +144,9 @@ void PainterBackend::draw(const DrawCharacter& original) {
             paintBitmap(command.characterId, command.matrix, command.colorTransform);
         }
         break;
+    case CharacterKind::Video:
+        paintVideo(command);
+        break;
     default:
         break;
     }
@@ -269,6 +272,26 @@ void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const Col
     p.drawImage(QPointF(0.0, 0.0), image);
 }
 
+// The decoded picture stretched over the stream's declared size, which is what placement
+// scales: a stream whose frames are another size still fills its box.
+void PainterBackend::paintVideo(const DrawCharacter& command) {
+    const auto* stream = res().movie.findAs<swf::VideoStream>(command.characterId);
+    const QImage& frame = res().videos.frame(command.characterId, command.ratio);
+    if (stream == nullptr || frame.isNull()) {
+        return;
+    }
+    const QImage image = command.colorTransform.isIdentity()
+                             ? frame
+                             : colorTransformed(frame, command.colorTransform);
+    QPainter& p = painter();
+    const double sx = stream->width * 20.0 / image.width();
+    const double sy = stream->height * 20.0 / image.height();
+    p.setTransform(QTransform::fromScale(sx, sy) * toQTransform(stage_ * command.matrix));
+    p.setRenderHint(QPainter::SmoothPixmapTransform, stream->smoothing);
+    p.drawImage(QPointF(0.0, 0.0), image);
+    applyHints(p);
+}
+
 void PainterBackend::paintPixels(const DrawCharacter& command) {
     const PixelSource& source = *command.pixels;
     if (source.width() <= 0 || source.height() <= 0) {
@@ -331,6 +354,13 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         mask.addPath(world.map(r));
         break;
     }
+    case CharacterKind::Video:
+        if (const auto* stream = res().movie.findAs<swf::VideoStream>(command.characterId)) {
+            QPainterPath r;
+            r.addRect(QRectF(0, 0, stream->width * 20.0, stream->height * 20.0));
+            mask.addPath(world.map(r));
+        }
+        break;
     default:
         break;
     }

@@ -98,6 +98,7 @@ class PainterBackend : public RenderBackend {
     // A bitmap a script made, from its pixels as they are now.
     void paintPixels(const DrawCharacter& command);
     QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);
+    void paintVideo(const DrawCharacter& command);
     void addToMask(const DrawCharacter& command);
 
     // The resources of the command being drawn: the first movie's or a loaded one's.

@@ -4,6 +4,7 @@
 #include "CharacterCache.h"
 #include "GroupCache.h"
 #include "TextLayout.h"
+#include "VideoLibrary.h"
 #include "swf/Movie.h"
 
 namespace mc {
@@ -12,12 +13,13 @@ namespace mc {
 struct RenderResources {
     explicit RenderResources(const swf::Movie& m,
                              qint64 bitmapBudget = BitmapLibrary::kDefaultBudgetBytes)
-        : movie(m), characters(m), bitmaps(m, bitmapBudget) {}
+        : movie(m), characters(m), bitmaps(m, bitmapBudget), videos(m) {}
     const swf::Movie& movie;
     CharacterCache characters;
     BitmapLibrary bitmaps;
     TextLibrary texts;
     GroupCache groups;
+    VideoLibrary videos;
 };
 
 } // namespace mc

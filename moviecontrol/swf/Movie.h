@@ -8,6 +8,7 @@
 #include "swf/Characters.h"
 #include "swf/ControlTags.h"
 #include "swf/Shapes.h"
+#include "swf/VideoStream.h"
 
 #include <cstdint>
 #include <map>
@@ -25,7 +26,7 @@ struct Sprite {
 };
 
 using Definition = std::variant<Shape, MorphShape, Sprite, JpegBitmap, LosslessBitmap, Font,
-                                StaticText, EditText, Button>;
+                                StaticText, EditText, Button, VideoStream>;
 
 enum class Compression : std::uint8_t { None, Zlib, Lzma };
 

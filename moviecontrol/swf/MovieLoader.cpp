@@ -5,6 +5,7 @@
 #include "ReadContext.h"
 #include "ShapeReaders.h"
 #include "TextReaders.h"
+#include "VideoReader.h"
 #include "swf/Movie.h"
 #include "swf/TagCodes.h"
 
@@ -40,6 +41,7 @@ bool isDefinitionTag(std::uint16_t code) {
     case tag::DefineButton2:
     case tag::DefineButtonCxform:
     case tag::DefineSprite:
+    case tag::DefineVideoStream:
         return true;
     default:
         return false;
@@ -235,6 +237,23 @@ class MovieLoader {
         case tag::DefineButton2: {
             Button button = readDefineButton(b, ctx_, code == tag::DefineButton ? 1 : 2);
             define(button.id, std::move(button), code, bodyOffset);
+            break;
+        }
+        case tag::DefineVideoStream: {
+            VideoStream stream = readDefineVideoStream(b);
+            define(stream.id, std::move(stream), code, bodyOffset);
+            break;
+        }
+        case tag::VideoFrame: {
+            std::uint16_t streamId = 0;
+            std::uint16_t number = 0;
+            std::span<const std::uint8_t> data;
+            if (!readVideoFrame(b, streamId, number, data)) {
+                break;
+            }
+            if (VideoStream* stream = findMutable<VideoStream>(streamId)) {
+                stream->frames.emplace(number, data);
+            }
             break;
         }
         case tag::DefineButtonCxform:

@@ -24,7 +24,8 @@ enum class CharacterKind : std::uint8_t {
     EditText,
     Bitmap,
     Sprite,
-    Button
+    Button,
+    Video
 };
 
 // Draws one character of the movie's dictionary. The matrix maps the character's twips to
@@ -32,7 +33,8 @@ enum class CharacterKind : std::uint8_t {
 struct DrawCharacter {
     CharacterKind kind = CharacterKind::Shape;
     std::uint16_t characterId = 0;
-    std::uint16_t ratio = 0; // morph shapes: 0 = start shape, 65535 = end shape
+    // Morph shapes: 0 = start shape, 65535 = end shape. Video: the frame number shown.
+    std::uint16_t ratio = 0;
     Transform matrix;
     ColorTransform colorTransform;
     // Set instead of a dictionary shape for what a script drew into a clip.

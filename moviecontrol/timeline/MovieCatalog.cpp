@@ -29,6 +29,8 @@ CharacterKind MovieCatalog::kind(std::uint16_t id) const {
                 return CharacterKind::EditText;
             } else if constexpr (std::is_same_v<T, swf::Button>) {
                 return CharacterKind::Button;
+            } else if constexpr (std::is_same_v<T, swf::VideoStream>) {
+                return CharacterKind::Video;
             } else {
                 return CharacterKind::None; // fonts are not placed
             }
@@ -105,7 +107,8 @@ std::optional<swf::Rect> MovieCatalog::bounds(std::uint16_t id, std::uint16_t ra
                 const swf::Rect& e = def.endBounds;
                 return swf::Rect{mix(s.xMin, e.xMin), mix(s.xMax, e.xMax), mix(s.yMin, e.yMin),
                                  mix(s.yMax, e.yMax)};
-            } else if constexpr (std::is_same_v<T, swf::LosslessBitmap>) {
+            } else if constexpr (std::is_same_v<T, swf::LosslessBitmap> ||
+                                 std::is_same_v<T, swf::VideoStream>) {
                 return swf::Rect{0, def.width * 20, 0, def.height * 20};
             } else {
                 // A JPEG's size is only known once decoded.

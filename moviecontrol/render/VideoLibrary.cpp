@@ -1,0 +1,74 @@
+#include "VideoLibrary.h"
+
+#include <cstring>
+
+#include "YuvPicture.h"
+
+namespace mc {
+
+namespace {
+
+QImage toImage(const video::YuvPicture& picture) {
+    const std::vector<std::uint8_t> rgba = video::toRgba(picture);
+    QImage image(picture.width, picture.height, QImage::Format_RGBA8888);
+    if (image.isNull()) {
+        return image;
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * 4;
+    for (int y = 0; y < picture.height; ++y) {
+        std::memcpy(image.scanLine(y), rgba.data() + rowBytes * y, rowBytes);
+    }
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+bool isKeyFrame(std::span<const std::uint8_t> data) {
+    video::PictureType type{};
+    return video::peekPictureType(data, type) && type == video::PictureType::Intra;
+}
+
+} // namespace
+
+const QImage& VideoLibrary::frame(std::uint16_t id, std::uint16_t frameNumber) {
+    const auto* def = movie_.findAs<swf::VideoStream>(id);
+    if (def == nullptr || def->codec != static_cast<std::uint8_t>(swf::VideoCodec::SorensonH263)) {
+        return none_;
+    }
+    Stream& s = streams_[id];
+    if (s.decodedUpTo != frameNumber) {
+        advance(*def, s, frameNumber);
+    }
+    return s.image;
+}
+
+void VideoLibrary::advance(const swf::VideoStream& def, Stream& s, std::uint16_t frameNumber) {
+    const auto end = def.frames.upper_bound(frameNumber);
+    // Going forward, the frames already decoded need no key frame; otherwise the last key
+    // frame at or before the target is where decoding must start.
+    const bool forward = frameNumber > s.decodedUpTo && s.decodedUpTo >= 0;
+    int keyFrame = -1;
+    for (auto it = end; it != def.frames.begin();) {
+        --it;
+        if (forward && it->first <= s.decodedUpTo) {
+            break;
+        }
+        if (isKeyFrame(it->second)) {
+            keyFrame = it->first;
+            break;
+        }
+    }
+    int start = s.decodedUpTo + 1;
+    if (!forward || keyFrame >= 0) {
+        s.decoder.reset();
+        start = keyFrame >= 0 ? keyFrame : 0;
+    }
+    bool changed = false;
+    for (auto it = def.frames.lower_bound(static_cast<std::uint16_t>(start)); it != end; ++it) {
+        changed = s.decoder.decode(it->second) || changed;
+    }
+    s.decodedUpTo = frameNumber;
+    if (changed || !s.decoder.hasPicture()) {
+        s.image = s.decoder.hasPicture() ? toImage(s.decoder.picture()) : QImage();
+    }
+}
+
+} // namespace mc

@@ -1,0 +1,46 @@
+#include "YuvPicture.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace video {
+
+void YuvPicture::allocate(int w, int h) {
+    width = w;
+    height = h;
+    const int mbw = macroblocksWide();
+    const int mbh = macroblocksHigh();
+    y.resize(mbw * 16, mbh * 16);
+    cb.resize(mbw * 8, mbh * 8);
+    cr.resize(mbw * 8, mbh * 8);
+}
+
+namespace {
+
+std::uint8_t clampByte(double v) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+}
+
+} // namespace
+
+std::vector<std::uint8_t> toRgba(const YuvPicture& picture) {
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(picture.width) * picture.height * 4);
+    std::size_t at = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        const std::uint8_t* luma = picture.y.row(y);
+        const std::uint8_t* cb = picture.cb.row(y / 2);
+        const std::uint8_t* cr = picture.cr.row(y / 2);
+        for (int x = 0; x < picture.width; ++x) {
+            const double l = 1.164 * (luma[x] - 16);
+            const double u = cb[x / 2] - 128.0;
+            const double v = cr[x / 2] - 128.0;
+            out[at++] = clampByte(l + 1.596 * v);
+            out[at++] = clampByte(l - 0.391 * u - 0.813 * v);
+            out[at++] = clampByte(l + 2.018 * u);
+            out[at++] = 255;
+        }
+    }
+    return out;
+}
+
+} // namespace video

@@ -1506,6 +1506,8 @@ void traceValue(Machine& m, const Value& v) {
         converted = m.toString(v);
         text = converted.view();
     }
+    const std::string printable = withoutLoneSurrogates(text);
+    text = printable;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == '\r' || text[i] == '\n') {

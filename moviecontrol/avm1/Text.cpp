@@ -109,6 +109,22 @@ std::string codePointToUtf8(std::uint32_t cp) {
     return out;
 }
 
+std::string withoutLoneSurrogates(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // ED A0..BF xx is a surrogate's three-byte form, never valid UTF-8.
+        if (static_cast<unsigned char>(text[i]) == 0xED && i + 2 < text.size() &&
+            (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0xA0) {
+            out += "\xEF\xBF\xBD";
+            i += 2;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
 std::string joinText(std::string_view a, std::string_view b) {
     const auto byte = [](std::string_view s, std::size_t i) {
         return static_cast<unsigned char>(s[i]);

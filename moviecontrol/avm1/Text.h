@@ -20,5 +20,7 @@ std::string decodeText(std::string_view bytes);
 std::string codePointToUtf8(std::uint32_t codePoint);
 /// `a` followed by `b`, where the halves of a surrogate pair cut apart become one character.
 std::string joinText(std::string_view a, std::string_view b);
+/// The text as others may read it: a surrogate alone becomes U+FFFD, as Flash prints it.
+std::string withoutLoneSurrogates(std::string_view text);
 
 } // namespace avm1

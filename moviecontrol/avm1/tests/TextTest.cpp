@@ -17,6 +17,11 @@ TEST(TextTest, HalvesOfASurrogatePairJoinIntoOneCharacter) {
     EXPECT_EQ(joinText(low, high), low + high);
     EXPECT_EQ(joinText("x", "y"), "xy");
     EXPECT_EQ(toUtf16(low + high), std::u16string({face[1], face[0]}));
+    // Printed, a half alone is the replacement character; a whole pair and other text stay.
+    EXPECT_EQ(withoutLoneSurrogates("a" + high + "b"), "a\xEF\xBF\xBD"
+                                                       "b");
+    EXPECT_EQ(withoutLoneSurrogates(low), "\xEF\xBF\xBD");
+    EXPECT_EQ(withoutLoneSurrogates("\xF0\x9F\x98\x9C\xED"), "\xF0\x9F\x98\x9C\xED");
 }
 
 } // namespace

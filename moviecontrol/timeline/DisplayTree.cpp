@@ -233,7 +233,10 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
         o->geometry = original.geometry;
         o->visible = original.visible;
         o->blendMode = original.blendMode;
-        o->filters = original.filters;
+        // A duplicated edit field starts without the filters a script gave the original.
+        if (!field) {
+            o->filters = original.filters;
+        }
         o->clipActions = original.clipActions;
         o->exportName = original.exportName;
         if (!instantiate(*parent, o, original.characterId, true)) {

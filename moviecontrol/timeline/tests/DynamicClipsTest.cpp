@@ -116,6 +116,10 @@ TEST_F(DynamicClipsTest, DuplicatesKeepPlacementAndEventsAndStartAtTheirFirstFra
     EXPECT_EQ(copy->matrix.tx, 300);
     EXPECT_EQ(copy->clip->frame, 0u);
     EXPECT_EQ(runner.log, (Log{"construct copy", "copy:loaded", "copy.onLoad"}));
+
+    // A clip's filters travel with its copy (an edit field's copy starts without them).
+    orig->filters = {swf::BlurFilter{4.0, 4.0, 1}};
+    EXPECT_EQ(player.duplicateClip(*orig, "blurred", 4)->filters.size(), 1u);
 }
 
 TEST_F(DynamicClipsTest, AScriptMovedClipNoLongerFollowsItsPlaceTags) {

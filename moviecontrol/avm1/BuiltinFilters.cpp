@@ -20,7 +20,7 @@ constexpr std::string_view FilterPackage = "flash.filters";
 
 enum class FieldType { Number, Integer, Color, Flag, Text, List, Object };
 
-struct FieldSpec {
+struct FieldRule {
     std::string_view name;
     FieldType type;
     double initial = 0.0;
@@ -30,45 +30,45 @@ struct FieldSpec {
     std::string_view text = {};
 };
 
-struct ClassSpec {
+struct ClassRule {
     FilterKind kind;
     std::string_view name;
-    std::vector<FieldSpec> fields;
+    std::vector<FieldRule> fields;
 };
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-FieldSpec blur(std::string_view name, double initial) {
+FieldRule blur(std::string_view name, double initial) {
     return {name, FieldType::Number, initial, 0, 255};
 }
-FieldSpec unit(std::string_view name, double initial) {
+FieldRule unit(std::string_view name, double initial) {
     return {name, FieldType::Number, initial, 0, 1};
 }
-FieldSpec quality() {
+FieldRule quality() {
     return {"quality", FieldType::Integer, 1, 0, 15};
 }
-FieldSpec strength(double initial) {
+FieldRule strength(double initial) {
     return {"strength", FieldType::Number, initial, 0, 255};
 }
-FieldSpec flag(std::string_view name, bool initial) {
+FieldRule flag(std::string_view name, bool initial) {
     return {name, FieldType::Flag, initial ? 1.0 : 0.0};
 }
-FieldSpec color(std::string_view name, double initial) {
+FieldRule color(std::string_view name, double initial) {
     return {name, FieldType::Color, initial};
 }
-FieldSpec number(std::string_view name, double initial) {
+FieldRule number(std::string_view name, double initial) {
     return {name, FieldType::Number, initial, -Inf, Inf};
 }
-FieldSpec list(std::string_view name) {
+FieldRule list(std::string_view name) {
     return {name, FieldType::List};
 }
-FieldSpec bevelType() {
+FieldRule bevelType() {
     return {"type", FieldType::Text, 0, 0, 0, "inner|outer|full"};
 }
 
-const std::vector<ClassSpec>& classSpecs() {
-    static const std::vector<ClassSpec> specs = [] {
-        std::vector<FieldSpec> gradient = {number("distance", 4),
+const std::vector<ClassRule>& classRules() {
+    static const std::vector<ClassRule> rules = [] {
+        std::vector<FieldRule> gradient = {number("distance", 4),
                                            number("angle", 45),
                                            list("colors"),
                                            list("alphas"),
@@ -79,7 +79,7 @@ const std::vector<ClassSpec>& classSpecs() {
                                            quality(),
                                            bevelType(),
                                            flag("knockout", false)};
-        return std::vector<ClassSpec>{
+        return std::vector<ClassRule>{
             {FilterKind::Blur, "BlurFilter", {blur("blurX", 4), blur("blurY", 4), quality()}},
             {FilterKind::Glow,
              "GlowFilter",
@@ -123,18 +123,18 @@ const std::vector<ClassSpec>& classSpecs() {
               unit("alpha", 0)}},
         };
     }();
-    return specs;
+    return rules;
 }
 
-const ClassSpec& specOf(FilterKind kind) {
-    for (const ClassSpec& s : classSpecs())
+const ClassRule& rulesOf(FilterKind kind) {
+    for (const ClassRule& s : classRules())
         if (s.kind == kind)
             return s;
-    return classSpecs().front();
+    return classRules().front();
 }
 
-const FieldSpec* fieldSpec(FilterKind kind, std::string_view name) {
-    for (const FieldSpec& f : specOf(kind).fields)
+const FieldRule* fieldRule(FilterKind kind, std::string_view name) {
+    for (const FieldRule& f : rulesOf(kind).fields)
         if (f.name == name)
             return &f;
     return nullptr;
@@ -159,19 +159,19 @@ constexpr std::array<double, 20> IdentityMatrix = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0,
                                                    0, 0, 1, 0, 0, 0, 0, 0, 1, 0};
 
 /// Brings a field into the range and shape its setter allows.
-void normalise(const FieldSpec& spec, FilterField& f, FilterKind kind) {
-    switch (spec.type) {
+void normalise(const FieldRule& rule, FilterField& f, FilterKind kind) {
+    switch (rule.type) {
     case FieldType::Number:
-        f.number = std::isnan(f.number) ? 0.0 : std::clamp(f.number, spec.min, spec.max);
+        f.number = std::isnan(f.number) ? 0.0 : std::clamp(f.number, rule.min, rule.max);
         break;
     case FieldType::Integer:
-        f.number = std::clamp(static_cast<double>(toInt32(f.number)), spec.min, spec.max);
+        f.number = std::clamp(static_cast<double>(toInt32(f.number)), rule.min, rule.max);
         break;
     case FieldType::Color:
         f.number = static_cast<double>(toUint32(f.number) & 0xFFFFFFu);
         break;
     case FieldType::List:
-        if (kind == FilterKind::ColorMatrix && spec.name == "matrix")
+        if (kind == FilterKind::ColorMatrix && rule.name == "matrix")
             f.list.resize(20, 0.0);
         for (double& v : f.list)
             v = std::isnan(v) ? 0.0 : v;
@@ -181,13 +181,13 @@ void normalise(const FieldSpec& spec, FilterField& f, FilterKind kind) {
     }
 }
 
-FilterField initialField(const FieldSpec& spec, FilterKind kind) {
+FilterField initialField(const FieldRule& rule, FilterKind kind) {
     FilterField f;
-    f.number = spec.initial;
-    f.flag = spec.initial != 0.0;
-    if (spec.type == FieldType::Text)
-        f.text = std::string(firstChoice(spec.text));
-    if (kind == FilterKind::ColorMatrix && spec.name == "matrix")
+    f.number = rule.initial;
+    f.flag = rule.initial != 0.0;
+    if (rule.type == FieldType::Text)
+        f.text = std::string(firstChoice(rule.text));
+    if (kind == FilterKind::ColorMatrix && rule.name == "matrix")
         f.list.assign(IdentityMatrix.begin(), IdentityMatrix.end());
     return f;
 }
@@ -220,9 +220,9 @@ std::vector<double> numbersOf(Machine& m, const Value& v) {
 }
 
 /// Sets one field from a script value.
-void assign(Machine& m, FilterKind kind, const FieldSpec& spec, FilterField& f,
+void assign(Machine& m, FilterKind kind, const FieldRule& rule, FilterField& f,
             const Value& value) {
-    switch (spec.type) {
+    switch (rule.type) {
     case FieldType::Number:
     case FieldType::Integer:
     case FieldType::Color:
@@ -233,7 +233,7 @@ void assign(Machine& m, FilterKind kind, const FieldSpec& spec, FilterField& f,
         break;
     case FieldType::Text: {
         Str text = m.toString(value);
-        if (accepted(spec.text, text.view()))
+        if (accepted(rule.text, text.view()))
             f.text = text.str();
         break;
     }
@@ -244,11 +244,11 @@ void assign(Machine& m, FilterKind kind, const FieldSpec& spec, FilterField& f,
         f.object = value.asObject();
         break;
     }
-    normalise(spec, f, kind);
+    normalise(rule, f, kind);
 }
 
-Value read(Machine& m, const FieldSpec& spec, const FilterField& f) {
-    switch (spec.type) {
+Value read(Machine& m, const FieldRule& rule, const FilterField& f) {
+    switch (rule.type) {
     case FieldType::Flag:
         return Value(f.flag);
     case FieldType::Text:
@@ -258,7 +258,7 @@ Value read(Machine& m, const FieldSpec& spec, const FilterField& f) {
         return Value(m.newArray(values));
     }
     case FieldType::Object:
-        if (spec.name == "mapPoint" && f.object)
+        if (rule.name == "mapPoint" && f.object)
             return Value(newGeomPoint(m, m.toNumber(m.get(f.object, "x")),
                                       m.toNumber(m.get(f.object, "y"))));
         return Value(f.object);
@@ -268,18 +268,18 @@ Value read(Machine& m, const FieldSpec& spec, const FilterField& f) {
 }
 
 Object* makeFilter(Machine& m, FilterFields fields) {
-    Object* object = m.make<Object>(classPrototype(m, specOf(fields.kind).name));
+    Object* object = m.make<Object>(classPrototype(m, rulesOf(fields.kind).name));
     object->setNativeState(std::make_unique<FilterFields>(std::move(fields)));
     return object;
 }
 
-void installClass(Machine& m, const ClassSpec& spec, Object* baseProto) {
-    FilterKind kind = spec.kind;
+void installClass(Machine& m, const ClassRule& rule, Object* baseProto) {
+    FilterKind kind = rule.kind;
     FunctionObject* ctor = m.newClass(
         [kind](CallArgs& c) -> Value {
             Machine& m = c.machine;
             FilterFields fields = defaultFilter(kind);
-            const ClassSpec& s = specOf(kind);
+            const ClassRule& s = rulesOf(kind);
             for (std::size_t i = 0; i < s.fields.size() && i < c.count(); ++i)
                 assign(m, kind, s.fields[i], fields.fields[i].second, c.arg(i));
             Object* self = c.thisObject();
@@ -289,7 +289,7 @@ void installClass(Machine& m, const ClassSpec& spec, Object* baseProto) {
         },
         baseProto);
     Object* proto = constructorPrototype(m, ctor);
-    for (const FieldSpec& field : spec.fields) {
+    for (const FieldRule& field : rule.fields) {
         std::string_view name = field.name;
         defineAccessor(
             m, proto, name,
@@ -297,16 +297,16 @@ void installClass(Machine& m, const ClassSpec& spec, Object* baseProto) {
                 FilterFields* f = fieldsOf(c.thisValue);
                 if (!f || f->kind != kind)
                     return {};
-                return read(c.machine, *fieldSpec(kind, name), f->at(name));
+                return read(c.machine, *fieldRule(kind, name), f->at(name));
             },
             [kind, name](CallArgs& c) -> Value {
                 FilterFields* f = fieldsOf(c.thisValue);
                 if (f && f->kind == kind)
-                    assign(c.machine, kind, *fieldSpec(kind, name), *f->find(name), c.arg(0));
+                    assign(c.machine, kind, *fieldRule(kind, name), *f->find(name), c.arg(0));
                 return {};
             });
     }
-    definePackaged(m, FilterPackage, spec.name, ctor);
+    definePackaged(m, FilterPackage, rule.name, ctor);
 }
 
 } // namespace
@@ -338,8 +338,8 @@ const FilterFields* filterFieldsOf(const Value& value) {
 FilterFields defaultFilter(FilterKind kind) {
     FilterFields out;
     out.kind = kind;
-    for (const FieldSpec& spec : specOf(kind).fields)
-        out.fields.emplace_back(spec.name, initialField(spec, kind));
+    for (const FieldRule& rule : rulesOf(kind).fields)
+        out.fields.emplace_back(rule.name, initialField(rule, kind));
     return out;
 }
 
@@ -347,7 +347,7 @@ Object* newFilterObject(Machine& m, const FilterFields& fields) {
     FilterFields copy = defaultFilter(fields.kind);
     for (auto& [name, f] : copy.fields) {
         f = fields.at(name);
-        normalise(*fieldSpec(fields.kind, name), f, fields.kind);
+        normalise(*fieldRule(fields.kind, name), f, fields.kind);
     }
     return makeFilter(m, std::move(copy));
 }
@@ -362,8 +362,8 @@ void installFilters(Machine& m) {
         return Value(makeFilter(c.machine, *f));
     });
     definePackaged(m, FilterPackage, "BitmapFilter", base);
-    for (const ClassSpec& spec : classSpecs())
-        installClass(m, spec, baseProto);
+    for (const ClassRule& rule : classRules())
+        installClass(m, rule, baseProto);
 }
 
 } // namespace avm1

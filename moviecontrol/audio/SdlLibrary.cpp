@@ -8,8 +8,7 @@
 namespace audio {
 namespace {
 
-template <typename Function>
-bool lookUp(void* library, const char* name, Function& slot) {
+template <typename Function> bool lookUp(void* library, const char* name, Function& slot) {
     void* symbol = ::dlsym(library, name);
     slot = reinterpret_cast<Function>(symbol);
     return symbol != nullptr;
@@ -36,12 +35,9 @@ std::optional<SdlAudioApi> loadSdlAudio(const char* library, std::string& why) {
     static_assert(std::is_same_v<decltype(api.initSubSystem), decltype(&SDL_InitSubSystem)>);
     static_assert(std::is_same_v<decltype(api.quitSubSystem), decltype(&SDL_QuitSubSystem)>);
     static_assert(std::is_same_v<decltype(api.getError), decltype(&SDL_GetError)>);
-    static_assert(
-        std::is_same_v<decltype(api.openAudioDevice), decltype(&SDL_OpenAudioDevice)>);
-    static_assert(
-        std::is_same_v<decltype(api.pauseAudioDevice), decltype(&SDL_PauseAudioDevice)>);
-    static_assert(
-        std::is_same_v<decltype(api.closeAudioDevice), decltype(&SDL_CloseAudioDevice)>);
+    static_assert(std::is_same_v<decltype(api.openAudioDevice), decltype(&SDL_OpenAudioDevice)>);
+    static_assert(std::is_same_v<decltype(api.pauseAudioDevice), decltype(&SDL_PauseAudioDevice)>);
+    static_assert(std::is_same_v<decltype(api.closeAudioDevice), decltype(&SDL_CloseAudioDevice)>);
     if (!lookUp(handle, "SDL_InitSubSystem", api.initSubSystem) ||
         !lookUp(handle, "SDL_QuitSubSystem", api.quitSubSystem) ||
         !lookUp(handle, "SDL_GetError", api.getError) ||

@@ -28,8 +28,9 @@ struct SdlAudioApi {
 // until the program ends: SDL's own threads may still run its code while the program ends.
 std::optional<SdlAudioApi> loadSdlAudio(const char* library, std::string& why);
 
-// The entry points of kSdlLibrary, loaded on the first call and kept until the program ends; nullptr when
-// the library or one of them is missing, with the reason in `why`. Callers serialise calls.
+// The entry points of kSdlLibrary, loaded on the first call and kept until the program ends;
+// nullptr when the library or one of them is missing, with the reason in `why`. Callers serialise
+// calls.
 const SdlAudioApi* sdlAudio(std::string& why);
 
 } // namespace audio

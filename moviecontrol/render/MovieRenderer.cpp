@@ -135,9 +135,10 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
     if (callbacks.movieUrl.empty()) {
         // The file's name without its folders: a movie learns nothing of the disk around it.
         callbacks.movieUrl =
-            "file:///" + QString::fromUtf8(QUrl::toPercentEncoding(
-                             QFileInfo(QString::fromStdString(path)).fileName(), "()"))
-                             .toStdString();
+            "file:///" +
+            QString::fromUtf8(
+                QUrl::toPercentEncoding(QFileInfo(QString::fromStdString(path)).fileName(), "()"))
+                .toStdString();
     }
     if (!callbacks.readBeside) {
         // Files beside the movie only: the stage has checked the path stays in this folder.
@@ -196,6 +197,7 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
         player_->render(painted_);
         paintedOnce_ = true;
         resources_.groups.startFrame();
+        resources_.rasters.startFrame();
         backend.beginFrame(painted_.background());
         painted_.replay(backend);
         backend.endFrame();

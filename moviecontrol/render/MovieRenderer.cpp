@@ -135,10 +135,9 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
     if (callbacks.movieUrl.empty()) {
         // The file's name without its folders: a movie learns nothing of the disk around it.
         callbacks.movieUrl =
-            "file:///" +
-            QString::fromUtf8(
-                QUrl::toPercentEncoding(QFileInfo(QString::fromStdString(path)).fileName(), "()"))
-                .toStdString();
+            "file:///" + QString::fromUtf8(QUrl::toPercentEncoding(
+                             QFileInfo(QString::fromStdString(path)).fileName(), "()"))
+                             .toStdString();
     }
     if (!callbacks.readBeside) {
         // Files beside the movie only: the stage has checked the path stays in this folder.

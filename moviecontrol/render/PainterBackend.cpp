@@ -197,81 +197,12 @@ void PainterBackend::paintFieldFrame(const DrawCharacter& command) {
 }
 
 void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
-                                const ColorTransform& cx, std::optional<ShapeLook> look) {
+                                const ColorTransform& cx, const ShapeLook& look) {
     const Transform device = stage_ * m;
-    if (look && paintCachedShape(shape, device, cx, *look)) {
+    if (paintCachedShape(shape, device, cx, look)) {
         return;
     }
     paintShapeOn(painter(), shape, toQTransform(device), cx);
-}
-
-namespace {
-
-// How far strokes drawn with a device pen reach past the shape's box, in device pixels:
-// hairlines and pixel-hinted lines keep a width of their own whatever the scale.
-double devicePenReach(const ConvertedShape& shape, const QTransform& linear) {
-    double reach = 0.0;
-    for (const ConvertedLayer& layer : shape.layers) {
-        for (const ConvertedStroke& stroke : layer.strokes) {
-            const StrokePlan plan = planStroke(stroke.style, linear);
-            if (plan.devicePen) {
-                reach = std::max(reach, plan.deviceWidth / 2.0);
-            }
-        }
-    }
-    return reach;
-}
-
-} // namespace
-
-bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transform& device,
-                                      const ColorTransform& cx, ShapeLook look) {
-    ShapeRasterCache& cache = root_.rasters;
-    const std::optional<RasterPlacement> at = ShapeRasterCache::place(device.tx, device.ty);
-    if (!cache.enabled() || !at || shape.bounds.isEmpty()) {
-        return false;
-    }
-    look.a = device.a;
-    look.b = device.b;
-    look.c = device.c;
-    look.d = device.d;
-    look.colorTransform = cx;
-    look.quality = quality_;
-    QPainter& p = painter();
-    const ShapeRasterCache::Raster* kept = cache.find(look, *at);
-    ShapeRasterCache::Raster drawn;
-    if (kept == nullptr) {
-        const QTransform linear(device.a, device.b, device.c, device.d, 0.0, 0.0);
-        const double reach = devicePenReach(shape, linear);
-        const QRect area = ShapeRasterCache::imageArea(
-            linear.mapRect(shape.bounds).adjusted(-reach, -reach, reach, reach));
-        // A picture larger than the device costs more to draw and keep than the shape.
-        constexpr int kRoom = 2 * ShapeRasterCache::kPad + 2;
-        const qint64 pixels = static_cast<qint64>(area.width()) * area.height();
-        const QPaintDevice* target = p.device();
-        if (area.isEmpty() ||
-            pixels > static_cast<qint64>(target->width() + kRoom) * (target->height() + kRoom) ||
-            !cache.shouldKeep(look, pixels * 4)) {
-            return false;
-        }
-        drawn = ShapeRasterCache::Raster{QImage(area.size(), QImage::Format_ARGB32_Premultiplied),
-                                         area.topLeft()};
-        drawn.image.fill(Qt::transparent);
-        QPainter into(&drawn.image);
-        applyHints(into);
-        paintShapeOn(into, shape,
-                     QTransform(device.a, device.b, device.c, device.d,
-                                at->phaseOffsetX() - area.left(), at->phaseOffsetY() - area.top()),
-                     cx);
-        into.end();
-        kept = &drawn;
-    }
-    p.setTransform(QTransform());
-    p.drawImage(at->pixel + kept->offset, kept->image);
-    if (kept == &drawn) {
-        cache.store(look, *at, std::move(drawn));
-    }
-    return true;
 }
 
 void PainterBackend::paintShapeOn(QPainter& p, const ConvertedShape& shape, const QTransform& world,

@@ -90,9 +90,9 @@ class PainterBackend : public RenderBackend {
     const ConvertedShape* shapeOf(const DrawCharacter& command);
     const TextOutlines* textOf(const DrawCharacter& command);
     void paintFieldFrame(const DrawCharacter& command);
-    // `look` names the shape for the raster cache; without one it is always drawn directly.
+    // `look` names the shape for the raster cache.
     void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx,
-                    std::optional<ShapeLook> look);
+                    const ShapeLook& look);
     // Draws the shape from (or into) the raster cache; false when it must be drawn directly.
     bool paintCachedShape(const ConvertedShape& shape, const Transform& device,
                           const ColorTransform& cx, ShapeLook look);

@@ -171,6 +171,42 @@ TEST(ShapeRasterPaint, UnchangedAndMovedShapesAreBlittedAndChangedOnesDrawnAnew)
     }
 }
 
+TEST(ShapeRasterPaint, AFadeSharesThePictureOfAShapeThatPaintsOnce) {
+    SwfWriter movie = whiteStage(200, 150);
+    Shape disc;
+    Gradient g;
+    g.stops = {{0, {250, 60, 40, 255}}, {255, {40, 60, 250, 160}}};
+    disc.fill1(disc.addFill(FillStyle::radial(swftest::gradientBox(-400, -400, 800, 800), g)))
+        .ellipse(0, 0, 400, 400);
+    movie.place(movie.defineShape(disc, 3), kDepth, Matrix::translate(1000, 700));
+    // Fill and outline overlap: fading each differs from fading the whole.
+    movie.place(badge(movie), kDepth + 1, Matrix::translate(2800, 800));
+    movie.showFrame();
+    movie.showFrame();
+    for (const double opacity : {0.8, 0.5, 0.2}) {
+        PlaceObject fade = moved([opacity](PlaceObject& p) {
+            p.colorTransform = swftest::ColorTransform::alpha(opacity);
+        });
+        movie.placeObject(fade, 2);
+        fade.depth = kDepth + 1;
+        movie.placeObject(fade, 2);
+        movie.showFrame();
+    }
+    TwoRenderers play(movie.finish());
+    ASSERT_TRUE(play.cached && play.direct);
+    play.paint("first");
+    play.advance();
+    play.paint("second");
+    QImage before = play.last;
+    for (const std::string step : {"80 %", "50 %", "20 %"}) {
+        play.advance();
+        // The disc every time; the badge, a new look each frame, never.
+        EXPECT_EQ(play.paint(step), 1) << step;
+        EXPECT_GT(compare(play.last, before).worst, 40) << step;
+        before = play.last;
+    }
+}
+
 TEST(ShapeRasterPaint, QualityAndViewScaleHaveTheirOwnPictures) {
     SwfWriter movie = whiteStage(200, 150);
     movie.place(badge(movie), kDepth, Matrix::translate(1000, 1000));

@@ -58,11 +58,12 @@ bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transfo
     look.c = device.c;
     look.d = device.d;
     look.quality = quality_;
+    const QTransform linear(device.a, device.b, device.c, device.d, 0.0, 0.0);
     // A fade scales alpha alone: where the shape is one paint, its kept picture drawn at that
     // opacity is the faded shape, so every step of the fade shares one picture.
     ColorTransform drawnWith = cx;
     double opacity = 1.0;
-    if (fadesAsOnePaint(shape, cx, QTransform(device.a, device.b, device.c, device.d, 0.0, 0.0))) {
+    if (fadesAsOnePaint(shape, cx, linear)) {
         opacity = cx.mult[3] / 256.0;
         drawnWith.mult[3] = 256;
     }
@@ -71,7 +72,6 @@ bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transfo
     const ShapeRasterCache::Raster* kept = cache.find(look, *at);
     ShapeRasterCache::Raster drawn;
     if (kept == nullptr) {
-        const QTransform linear(device.a, device.b, device.c, device.d, 0.0, 0.0);
         const double reach = devicePenReach(shape, linear);
         const QRect area = ShapeRasterCache::imageArea(
             linear.mapRect(shape.bounds).adjusted(-reach, -reach, reach, reach));
@@ -86,6 +86,9 @@ bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transfo
         }
         drawn = ShapeRasterCache::Raster{QImage(area.size(), QImage::Format_ARGB32_Premultiplied),
                                          area.topLeft()};
+        if (drawn.image.isNull()) {
+            return false; // out of memory: the shape is drawn directly
+        }
         drawn.image.fill(Qt::transparent);
         QPainter into(&drawn.image);
         applyHints(into);

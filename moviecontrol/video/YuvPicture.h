@@ -36,6 +36,7 @@ struct YuvPicture {
     Plane y;
     Plane cb;
     Plane cr;
+    Plane alpha; ///< Same size as `y`; empty when the picture is opaque.
 
     void allocate(int w, int h);
     bool empty() const { return width == 0 || height == 0; }
@@ -43,7 +44,8 @@ struct YuvPicture {
     int macroblocksHigh() const { return (height + 15) / 16; }
 };
 
-/// Studio-range BT.601 to 8-bit RGBA (alpha 255), width*height*4 bytes, rows top first.
+/// Studio-range BT.601 to 8-bit RGBA (alpha from the alpha plane, else 255), width*height*4
+/// bytes, rows top first, not premultiplied.
 /// Each chroma sample covers its 2x2 luma samples unfiltered, as Flash shows Sorenson video:
 /// colour edges keep their 2-pixel steps.
 std::vector<std::uint8_t> toRgba(const YuvPicture& picture);

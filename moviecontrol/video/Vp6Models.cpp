@@ -32,6 +32,8 @@ void buildScanOrder(Models& m, int version) {
     }
 }
 
+} // namespace
+
 void computeMbTypeProbabilities(Models& m) {
     for (int ctx = 0; ctx < 3; ++ctx) {
         int p[10];
@@ -70,8 +72,6 @@ void computeMbTypeProbabilities(Models& m) {
         }
     }
 }
-
-} // namespace
 
 void setDefaultModels(Models& m, int version) {
     m.vectorLongForm[0] = 0xA2;
@@ -192,8 +192,11 @@ void readCoefficientModels(BoolDecoder& in, Models& m, bool keyFrame, bool huffm
                 }
             }
         }
-        return;
     }
+    computeDcContexts(m);
+}
+
+void computeDcContexts(Models& m) {
     // The DC probabilities also depend on how many neighbours had a DC: a fixed linear
     // function of the plain ones.
     for (int pt = 0; pt < 2; ++pt) {

@@ -33,6 +33,10 @@ struct Models {
 };
 
 void setDefaultModels(Models& m, int version);
+/// The macroblock type probabilities follow from the type statistics.
+void computeMbTypeProbabilities(Models& m);
+/// The DC token probabilities for each neighbour context follow from the plain DC ones.
+void computeDcContexts(Models& m);
 void readMbTypeModels(BoolDecoder& in, Models& m);
 void readVectorModels(BoolDecoder& in, Models& m);
 void readCoefficientModels(BoolDecoder& in, Models& m, bool keyFrame, bool huffman, int version);

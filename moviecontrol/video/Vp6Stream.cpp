@@ -63,10 +63,10 @@ bool StreamDecoder::decode(std::span<const std::uint8_t> frame) {
             displayWidth_ = header.displayColumns * 16;
             displayHeight_ = header.displayRows * 16;
         }
-        current.allocate(mbWide_ * 16, mbHigh_ * 16);
         BoolDecoder modes(frame.subspan(header.modesOffset));
         ok = readFrameSettings(modes, header);
         if (ok) {
+            current.allocate(mbWide_ * 16, mbHigh_ * 16);
             const std::span<const std::uint8_t> rest =
                 header.coefficientsOffset != 0 ? frame.subspan(header.coefficientsOffset)
                                                : std::span<const std::uint8_t>{};

@@ -24,10 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         decoder.decode(part);
         if (decoder.hasPicture()) {
             const video::YuvPicture& p = decoder.picture();
-            const bool alphaOk = !alpha || (p.alpha.width == p.y.width &&
-                                            p.alpha.height == p.y.height);
-            if (p.width > 4096 || p.height > 4096 || p.y.width < p.width ||
-                p.y.height < p.height || p.cb.width * 2 != p.y.width || !alphaOk ||
+            const bool alphaOk =
+                !alpha || (p.alpha.width == p.y.width && p.alpha.height == p.y.height);
+            if (p.width > 4096 || p.height > 4096 || p.y.width < p.width || p.y.height < p.height ||
+                p.cb.width * 2 != p.y.width || !alphaOk ||
                 video::toRgba(p).size() != static_cast<std::size_t>(p.width) * p.height * 4) {
                 std::abort();
             }

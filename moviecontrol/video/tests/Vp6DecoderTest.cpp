@@ -185,6 +185,37 @@ TEST(Vp6Decoder, GoldenFrameIsTheKeyFrameUntilAFrameAsksToReplaceIt) {
     EXPECT_EQ(d.picture().y.samples, goldenNow.y.samples);
 }
 
+TEST(Vp6Decoder, HuffmanCodedTokensGiveTheSamePictureAsBoolCodedOnes) {
+    // Runs of zero DCs and of blocks without AC are coded as counts in the Huffman partition;
+    // a long stretch of zero differences exercises them, large values the extra bits.
+    std::vector<MacroblockSpec> mbs = flat(12, vp6::Intra);
+    mbs[0].dc[0] = 40;
+    mbs[0].dc[4] = -100;
+    mbs[0].dc[5] = -150;
+    mbs[5].dc[2] = -3;
+    mbs[7].dc[1] = 700;
+    mbs[7].dc[3] = -9;
+    mbs[11].dc[4] = 2;
+    StreamWriter boolWriter(3, 4);
+    StreamWriter huffmanWriter(3, 4);
+    Vp6Decoder viaBool(false, 0, 0);
+    Vp6Decoder viaHuffman(false, 0, 0);
+    ASSERT_TRUE(viaBool.decode(boolWriter.frame(true, 25, mbs)));
+    ASSERT_TRUE(viaHuffman.decode(huffmanWriter.frame(true, 25, mbs, false, true)));
+    EXPECT_EQ(viaHuffman.picture().y.samples, viaBool.picture().y.samples);
+    EXPECT_EQ(viaHuffman.picture().cb.samples, viaBool.picture().cb.samples);
+    EXPECT_EQ(viaHuffman.picture().cr.samples, viaBool.picture().cr.samples);
+    EXPECT_EQ(viaHuffman.picture().y.row(0)[0], flatLevel(40, 25));
+
+    // Cut short, the Huffman partition fails the frame instead of reading on.
+    std::vector<std::uint8_t> cut = huffmanWriter.frame(true, 25, mbs, false, true);
+    const std::size_t tokensAt = (static_cast<std::size_t>(cut[2]) << 8) | cut[3];
+    ASSERT_LT(tokensAt + 2, cut.size());
+    cut.resize(tokensAt + 2);
+    Vp6Decoder shortened(false, 0, 0);
+    EXPECT_FALSE(shortened.decode(cut));
+}
+
 TEST(Vp6Decoder, AlphaStreamBecomesTheAlphaPlaneAndTheDeclaredSizeCrops) {
     StreamWriter colour(1, 2);
     StreamWriter alpha(1, 2);

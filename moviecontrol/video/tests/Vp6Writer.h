@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BitStream.h"
+#include "Vp6Huffman.h"
 #include "Vp6Models.h"
 #include "Vp6Reconstruct.h"
 #include "Vp6Tables.h"
@@ -110,8 +112,10 @@ class StreamWriter {
         mbs_.resize(static_cast<std::size_t>(rows * cols));
     }
 
+    /// `huffman` codes the tokens with the Huffman codes instead of the bool coder.
     std::vector<std::uint8_t> frame(bool key, int quantiser,
-                                    const std::vector<MacroblockSpec>& specs, bool golden = false) {
+                                    const std::vector<MacroblockSpec>& specs, bool golden = false,
+                                    bool huffman = false) {
         BoolEncoder modes;
         if (key) {
             modes.literal(0, 2);
@@ -119,7 +123,7 @@ class StreamWriter {
         } else {
             modes.put(golden, 128);
         }
-        modes.put(false, 128); // no Huffman
+        modes.put(huffman, 128);
         if (!key) {
             for (int ctx = 0; ctx < 3; ++ctx) {
                 modes.put(false, 174);
@@ -169,6 +173,15 @@ class StreamWriter {
             }
         }
         vp6::computeDcContexts(models_);
+        if (huffman) {
+            for (int pt = 0; pt < 2; ++pt) {
+                models_.dcTree[pt].build(models_.dc[pt], vp6::kHuffmanTokenMap.data(), 12);
+                for (int ct = 0; ct < 3; ++ct) {
+                    models_.acTree[pt][ct][0].build(models_.ac[pt][ct][0],
+                                                    vp6::kHuffmanTokenMap.data(), 12);
+                }
+            }
+        }
 
         BoolEncoder tokens;
         std::vector<bool> aboveLuma(static_cast<std::size_t>(cols_ * 2));
@@ -196,7 +209,7 @@ class StreamWriter {
             }
         }
         const std::vector<std::uint8_t> first = modes.finish();
-        const std::vector<std::uint8_t> second = tokens.finish();
+        const std::vector<std::uint8_t> second = huffman ? huffmanTokens(specs) : tokens.finish();
         std::vector<std::uint8_t> out;
         out.push_back(static_cast<std::uint8_t>((key ? 0 : 0x80) | (quantiser << 1)));
         if (key) {
@@ -217,6 +230,127 @@ class StreamWriter {
     }
 
   private:
+    /// Codes of a tree, found by reading every bit pattern back through the decoder's tree.
+    struct Code {
+        std::uint32_t bits = 0;
+        int length = 0;
+    };
+    static std::vector<Code> codesOf(const vp6::HuffmanTree& tree, int symbols) {
+        std::vector<Code> codes(static_cast<std::size_t>(symbols));
+        for (std::uint32_t pattern = 0; pattern < 4096; ++pattern) {
+            const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(pattern >> 4),
+                                           static_cast<std::uint8_t>(pattern << 4)};
+            video::BitStream in(bytes);
+            const int symbol = tree.decode(in);
+            const int length = static_cast<int>(in.position());
+            codes[static_cast<std::size_t>(symbol)] = {pattern >> (12 - length), length};
+        }
+        return codes;
+    }
+
+    struct BitWriter {
+        std::vector<std::uint8_t> bytes;
+        int used = 8;
+        void put(std::uint32_t value, int count) {
+            for (int i = count - 1; i >= 0; --i) {
+                if (used == 8) {
+                    bytes.push_back(0);
+                    used = 0;
+                }
+                if (((value >> i) & 1) != 0) {
+                    bytes.back() |= static_cast<std::uint8_t>(0x80 >> used);
+                }
+                ++used;
+            }
+        }
+        void put(const Code& c) { put(c.bits, c.length); }
+        /// A count of following blocks (0..73) in its short form.
+        void count(int n) {
+            if (n < 2) {
+                put(static_cast<std::uint32_t>(n), 2);
+            } else if (n < 6) {
+                put(2, 2);
+                put(static_cast<std::uint32_t>(n - 2), 2);
+            } else if (n < 10) {
+                put(6, 3);
+                put(static_cast<std::uint32_t>(n - 6), 2);
+            } else {
+                put(7, 3);
+                put(static_cast<std::uint32_t>(n - 10), 6);
+            }
+        }
+    };
+
+    // Blocks are DC only: every one ends at the first AC position, so an end of block is
+    // followed by the count of the blocks of its plane type after it (up to 73); a zero DC
+    // starts a run of the zero DCs that follow it.
+    std::vector<std::uint8_t> huffmanTokens(const std::vector<MacroblockSpec>& specs) {
+        for (int pt = 0; pt < 2; ++pt) {
+            dcCodes_[pt] = codesOf(models_.dcTree[pt], 12);
+            for (int ct = 0; ct < 3; ++ct) {
+                acCodes_[pt][ct] = codesOf(models_.acTree[pt][ct][0], 12);
+            }
+        }
+        std::vector<int> order[2];
+        for (const MacroblockSpec& s : specs) {
+            for (int b = 0; b < 6; ++b) {
+                order[b < 4 ? 0 : 1].push_back(s.dc[b]);
+            }
+        }
+        BitWriter out;
+        int skipDc[2] = {0, 0};
+        int skipAc[2] = {0, 0};
+        std::size_t at[2] = {0, 0};
+        for (const MacroblockSpec& s : specs) {
+            for (int b = 0; b < 6; ++b) {
+                const int pt = b < 4 ? 0 : 1;
+                const std::size_t i = at[pt]++;
+                const int dc = s.dc[b];
+                int codeType = 0;
+                if (skipDc[pt] > 0) {
+                    --skipDc[pt];
+                } else if (dc == 0) {
+                    out.put(dcCodes_[pt][0]);
+                    int run = 0;
+                    while (i + 1 + static_cast<std::size_t>(run) < order[pt].size() &&
+                           order[pt][i + 1 + static_cast<std::size_t>(run)] == 0 && run < 73) {
+                        ++run;
+                    }
+                    out.count(run);
+                    skipDc[pt] = run;
+                } else {
+                    const int m = std::abs(dc);
+                    int token = std::min(m, 4);
+                    for (int t = 5; t <= 10; ++t) {
+                        if (m >= vp6::kCoeffBias[static_cast<std::size_t>(t)]) {
+                            token = t;
+                        }
+                    }
+                    out.put(dcCodes_[pt][static_cast<std::size_t>(token)]);
+                    if (token > 4) {
+                        out.put(static_cast<std::uint32_t>(
+                                    m - vp6::kCoeffBias[static_cast<std::size_t>(token)]),
+                                token <= 9 ? token - 4 : 11);
+                    }
+                    out.put(dc < 0 ? 1 : 0, 1);
+                    codeType = m > 1 ? 2 : 1;
+                }
+                if (skipAc[pt] > 0) {
+                    --skipAc[pt];
+                } else {
+                    out.put(acCodes_[pt][codeType][11]); // end of block at the first AC
+                    skipAc[pt] = std::min(static_cast<int>(order[pt].size() - i - 1), 73);
+                    out.count(skipAc[pt]);
+                }
+            }
+        }
+        out.put(0, 32);
+        return out.bytes;
+    }
+
+    std::vector<Code> dcCodes_[2];
+    std::vector<Code> acCodes_[2][3];
+
     struct Mb {
         int type = vp6::Intra;
         MotionVector mv;

@@ -11,9 +11,9 @@ namespace {
 constexpr int kLeftOf[6] = {0, 0, 1, 1, 2, 3};
 constexpr int kPlaneOf[6] = {0, 0, 0, 0, 1, 2};
 
-/// Halves rounded away from zero, as chroma vectors from four luma ones are.
-int roundQuarter(int v) {
-    return v > 0 ? (v + 2) >> 2 : (v + 1) >> 2;
+/// The average of four luma vectors for chroma, rounded towards zero.
+int quarterTowardsZero(int v) {
+    return v / 4;
 }
 
 struct BlockPlace {
@@ -105,6 +105,8 @@ bool StreamDecoder::readFrameSettings(BoolDecoder& in, const FrameHeader& header
         filterSettings = profile_ != 0;
         varianceShift = version_ < 8 ? 5 : 0;
         goldenUpdate_ = false;
+        // The loop filter is on unless an advanced-profile frame turns it off.
+        filter_.deblock = true;
     } else {
         goldenUpdate_ = in.bit();
         if (profile_ != 0) {
@@ -294,7 +296,7 @@ int StreamDecoder::readMacroblockModes(BoolDecoder& in, int row, int col,
         }
         // Neighbours predict from the last luma vector; chroma moves by the average.
         mb.mv = mvs[3];
-        mvs[4] = mvs[5] = MotionVector{roundQuarter(sum.x), roundQuarter(sum.y)};
+        mvs[4] = mvs[5] = MotionVector{quarterTowardsZero(sum.x), quarterTowardsZero(sum.y)};
         return type;
     }
     default:

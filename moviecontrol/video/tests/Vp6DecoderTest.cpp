@@ -39,23 +39,53 @@ std::vector<MacroblockSpec> flat(int count, int type) {
     return v;
 }
 
-/// A 2x2-macroblock key frame whose sixteen luma blocks all differ, so that any vector that
-/// lands wrong shows.
-std::vector<std::uint8_t> patternKeyFrame(StreamWriter& w) {
-    std::vector<MacroblockSpec> mbs = flat(4, vp6::Intra);
-    int step = 0;
-    for (MacroblockSpec& s : mbs) {
-        for (int b = 0; b < 4; ++b) {
-            s.dc[b] = (step++ % 3 == 0) ? 9 : -5; // differences: the levels climb and fall
+/// The DC differences that give each block the wanted DC: a block predicts from the
+/// average of its left and upper neighbours, from the one of them it has, or from the last
+/// block of its plane. `luma(bx, by)` is in blocks, `chroma(mbx, mby)` in macroblocks.
+template <typename Luma, typename Chroma>
+std::vector<MacroblockSpec> keyFrameDcs(int rows, int cols, Luma luma, Chroma chroma) {
+    std::vector<MacroblockSpec> mbs = flat(rows * cols, vp6::Intra);
+    int last[3] = {0, 128, 128};
+    const auto predict = [&](int plane, bool hasLeft, int left, bool hasAbove, int above) {
+        if (hasLeft && hasAbove) {
+            return (left + above) / 2;
+        }
+        return hasLeft ? left : (hasAbove ? above : last[plane]);
+    };
+    for (int mby = 0; mby < rows; ++mby) {
+        for (int mbx = 0; mbx < cols; ++mbx) {
+            MacroblockSpec& s = mbs[static_cast<std::size_t>(mby * cols + mbx)];
+            for (int b = 0; b < 4; ++b) {
+                const int bx = mbx * 2 + (b & 1);
+                const int by = mby * 2 + (b >> 1);
+                const int p = predict(0, bx > 0, bx > 0 ? luma(bx - 1, by) : 0, by > 0,
+                                      by > 0 ? luma(bx, by - 1) : 0);
+                s.dc[b] = luma(bx, by) - p;
+                last[0] = luma(bx, by);
+            }
+            for (int c = 0; c < 2; ++c) {
+                const int p = predict(1 + c, mbx > 0, mbx > 0 ? chroma(c, mbx - 1, mby) : 0,
+                                      mby > 0, mby > 0 ? chroma(c, mbx, mby - 1) : 0);
+                s.dc[4 + c] = chroma(c, mbx, mby) - p;
+                last[1 + c] = chroma(c, mbx, mby);
+            }
         }
     }
-    // Chroma differences: the first from 128, the others from their neighbours.
-    const int cb[4] = {-108, -30, 25, -30};
-    for (int i = 0; i < 4; ++i) {
-        mbs[static_cast<std::size_t>(i)].dc[4] = cb[i];
-        mbs[static_cast<std::size_t>(i)].dc[5] = i == 0 ? -128 : 10;
-    }
-    return w.frame(true, 30, mbs);
+    return mbs;
+}
+
+/// A 2x2-macroblock key frame of luma blocks in a checkerboard of distinct levels, steps
+/// between neighbours too large for the loop filter to touch (it only smooths small ones),
+/// so that predictions can be checked sample by sample.
+std::vector<std::uint8_t> patternKeyFrame(StreamWriter& w) {
+    return w.frame(true, 30,
+                   keyFrameDcs(
+                       2, 2,
+                       [](int bx, int by) {
+                           const int level = 12 + (bx + 2 * by) % 3;
+                           return (bx + by) % 2 == 0 ? level : -level;
+                       },
+                       [](int c, int mbx, int mby) { return (c == 0 ? 6 : -4) * (mbx - mby); }));
 }
 
 TEST(Vp6Decoder, KeyFrameBlocksTakeTheirPredictedDc) {
@@ -149,13 +179,38 @@ TEST(Vp6Decoder, InterFrameMacroblocksCopyMoveAndSplitIntoFourVectors) {
             ASSERT_EQ(lumaAt(p, 24 + x, 24 + y), shifted(24 + x, 24 + y, 1, 0));
         }
     }
-    // Chroma of the four-vector macroblock moves by the rounded average: (10,-4)/4 = (3,-1)
-    // eighths, a bilinear blend of four chroma samples.
+    // Chroma of the four-vector macroblock moves by the average rounded towards zero:
+    // (10,-4)/4 = (2,-1) eighths, a bilinear blend of four chroma samples.
     const auto c = [&](int x, int y) { return static_cast<int>(ref.cb.clamped(x, y)); };
-    const int across0 = (5 * c(8, 7) + 3 * c(9, 7) + 4) >> 3;
-    const int across1 = (5 * c(8, 8) + 3 * c(9, 8) + 4) >> 3;
+    const int across0 = (6 * c(8, 7) + 2 * c(9, 7) + 4) >> 3;
+    const int across1 = (6 * c(8, 8) + 2 * c(9, 8) + 4) >> 3;
     EXPECT_EQ(p.cb.row(8)[8], (1 * across0 + 7 * across1 + 4) >> 3);
     EXPECT_NE(c(8, 7), c(8, 8)); // the pattern has a chroma edge there
+}
+
+TEST(Vp6Decoder, InterFramesLoopFilterTheReferenceEdgesTheyCross) {
+    // Columns of blocks alternating between two close levels: a small step at each edge.
+    StreamWriter w(1, 2);
+    Vp6Decoder d(false, 0, 0);
+    ASSERT_TRUE(d.decode(w.frame(true, 30,
+                                 keyFrameDcs(
+                                     1, 2, [](int bx, int) { return bx % 2 == 0 ? 0 : 2; },
+                                     [](int, int, int) { return 0; }))));
+    const int a = flatLevel(0, 30);
+    const int b = flatLevel(2, 30);
+    ASSERT_EQ(d.picture().y.row(3)[7], a);
+    ASSERT_EQ(d.picture().y.row(3)[8], b);
+
+    std::vector<MacroblockSpec> mbs = flat(2, vp6::InterNoVectorPrevious);
+    mbs[0].type = vp6::InterDeltaPrevious;
+    mbs[0].delta = {4, 0}; // one pixel right: the block's last two columns straddle x = 8
+    ASSERT_TRUE(d.decode(w.frame(false, 30, mbs)));
+    const int v = (2 * (b - a) + 4) >> 3; // small enough to pass the filter's limit whole
+    ASSERT_NE(v, 0);
+    EXPECT_EQ(d.picture().y.row(3)[5], a);
+    EXPECT_EQ(d.picture().y.row(3)[6], a + v);
+    EXPECT_EQ(d.picture().y.row(3)[7], b - v);
+    EXPECT_EQ(d.picture().y.row(3)[24], b); // the copied macroblock is untouched
 }
 
 TEST(Vp6Decoder, GoldenFrameIsTheKeyFrameUntilAFrameAsksToReplaceIt) {

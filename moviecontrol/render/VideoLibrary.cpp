@@ -10,7 +10,10 @@ namespace {
 
 QImage toImage(const video::YuvPicture& picture) {
     const std::vector<std::uint8_t> rgba = video::toRgba(picture);
-    QImage image(picture.width, picture.height, QImage::Format_RGBA8888);
+    // Video with alpha carries premultiplied colour.
+    QImage image(picture.width, picture.height,
+                 picture.alpha.samples.empty() ? QImage::Format_RGBA8888
+                                               : QImage::Format_RGBA8888_Premultiplied);
     if (image.isNull()) {
         return image;
     }

@@ -299,6 +299,9 @@ TEST(Vp6Decoder, AlphaStreamBecomesTheAlphaPlaneAndTheDeclaredSizeCrops) {
     ASSERT_EQ(rgba.size(), 20u * 10u * 4u);
     EXPECT_EQ(rgba[3], 255);                   // (0,0) opaque
     EXPECT_EQ(rgba[(2 * 20 + 19) * 4 + 3], 0); // (19,2) in the clear macroblock
+    // The colour is premultiplied: never more than the alpha.
+    EXPECT_EQ(rgba[(2 * 20 + 19) * 4], 0);
+    EXPECT_LE(rgba[(9 * 20 + 19) * 4], 128);
     // Below it the DC is predicted from both the opaque and the clear block: half way.
     EXPECT_EQ(rgba[(9 * 20 + 19) * 4 + 3], 128);
     EXPECT_GT(rgba[0], rgba[2] + 100); // red beats blue

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "HtmlText.h"
+#include "LineBreaking.h"
 
 namespace mc {
 
@@ -86,47 +87,42 @@ class FieldFont {
         return QFontMetricsF(qfont_).descent();
     }
 
-    LineShape shapeLine(const QString& line, bool kerning) const {
+    // The character at `at` (a surrogate pair counts as one), left at x = 0; its width is
+    // the pen advance to the next character.
+    LineShape shapeCharacter(const QString& text, qsizetype at, bool kerning) const {
         LineShape out;
         if (!useGlyphs_) {
-            out.path.addText(0.0, 0.0, qfont_, line);
-            out.width = QFontMetricsF(qfont_).horizontalAdvance(line);
+            const qsizetype length = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+            const QString c = text.mid(at, length);
+            out.path.addText(0.0, 0.0, qfont_, c);
+            out.width = QFontMetricsF(qfont_).horizontalAdvance(c);
             return out;
         }
         const double scale = height_ / font_->emSquare();
-        double x = 0.0;
-        for (qsizetype at = 0; at < line.size(); ++at) {
-            const qsizetype next = at + 1;
-            const std::uint16_t code = line[at].unicode();
-            std::uint32_t index = 0;
-            bool found = false;
-            for (std::uint32_t i = 0; i < font_->glyphs.size(); ++i) {
-                if (font_->glyphs[i].code == code) {
-                    index = i;
-                    found = true;
-                    break;
-                }
+        const std::uint16_t code = text[at].unicode();
+        std::uint32_t index = 0;
+        bool found = false;
+        for (std::uint32_t i = 0; i < font_->glyphs.size(); ++i) {
+            if (font_->glyphs[i].code == code) {
+                index = i;
+                found = true;
+                break;
             }
-            if (!found) {
-                x += height_ * 0.5;
-                continue;
-            }
-            if (const QPainterPath* g = characters_.glyph(fontId_, index)) {
-                QTransform t;
-                t.translate(x, 0.0);
-                t.scale(scale, scale);
-                out.path.addPath(t.map(*g));
-            }
-            double advance =
-                font_->hasLayout ? font_->glyphs[index].advance * scale : height_ * 0.6;
-            if (kerning && next < line.size()) {
-                advance += kerningOf(code, line[next].unicode()) * scale;
-            }
-            // Players keep pen positions in whole twips, dropping each scaled advance's
-            // fraction; over a line the difference reaches whole pixels.
-            x += std::trunc(advance);
         }
-        out.width = x;
+        if (!found) {
+            out.width = height_ * 0.5;
+            return out;
+        }
+        if (const QPainterPath* g = characters_.glyph(fontId_, index)) {
+            out.path = QTransform::fromScale(scale, scale).map(*g);
+        }
+        double advance = font_->hasLayout ? font_->glyphs[index].advance * scale : height_ * 0.6;
+        if (kerning && at + 1 < text.size()) {
+            advance += kerningOf(code, text[at + 1].unicode()) * scale;
+        }
+        // Players keep pen positions in whole twips, dropping each scaled advance's
+        // fraction; over a line the difference reaches whole pixels.
+        out.width = std::trunc(advance);
         return out;
     }
 
@@ -198,6 +194,68 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
     return runs;
 }
 
+namespace {
+
+// One character of a paragraph, shaped, with what its line needs of it.
+struct PlacedCharacter {
+    LineShape shape;
+    swf::Rgba color;
+    double ascent = 0.0;
+    double descent = 0.0;
+    bool underline = false;
+};
+
+struct ShapedParagraph {
+    std::vector<PlacedCharacter> characters;
+    std::vector<LineItem> items;
+    double ascent = 0.0; // of an empty paragraph
+    double descent = 0.0;
+};
+
+ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& movie,
+                               const swf::EditText& field, const StyledParagraph& paragraph,
+                               const swf::Font* baseFont, std::uint16_t baseId, double baseHeight,
+                               swf::Rgba baseColor) {
+    ShapedParagraph out;
+    for (const StyledRun& run : paragraph.runs) {
+        const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
+        const double height = run.sizePx ? *run.sizePx * 20.0 : baseHeight;
+        const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
+        const double spacing = std::trunc(run.letterSpacing * 20.0);
+        for (qsizetype at = 0; at < run.text.size(); ++at) {
+            PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
+                              run.color.value_or(baseColor), shaper.ascent(), shaper.descent(),
+                              run.underline};
+            c.shape.width += spacing;
+            const bool space = run.text[at] == QChar(u' ');
+            out.items.push_back({c.shape.width, space});
+            out.characters.push_back(std::move(c));
+            if (run.text[at].isHighSurrogate() && at + 1 < run.text.size() &&
+                run.text[at + 1].isLowSurrogate()) {
+                ++at;
+            }
+        }
+    }
+    if (paragraph.runs.empty()) {
+        const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines);
+        out.ascent = shaper.ascent();
+        out.descent = shaper.descent();
+    }
+    return out;
+}
+
+// Adds a character's outline (or its underline) to the run of its colour.
+void addToRuns(TextOutlines& runs, std::size_t firstRun, const swf::Rgba& color,
+               const QPainterPath& path) {
+    if (runs.size() == firstRun || !(runs.back().color == color)) {
+        runs.push_back({QPainterPath(), color});
+        runs.back().path.setFillRule(Qt::WindingFill);
+    }
+    runs.back().path.addPath(path);
+}
+
+} // namespace
+
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                             const swf::EditText& field, const TextDocument& document) {
     TextOutlines runs;
@@ -212,8 +270,8 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     const swf::Rgba baseColor = field.color.value_or(swf::Rgba{0, 0, 0, 255});
     std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
     if (!field.multiline && paragraphs.size() > 1) {
-        StyledParagraph joined;
-        joined.align = paragraphs.front().align;
+        StyledParagraph joined = paragraphs.front();
+        joined.runs.clear();
         for (StyledParagraph& p : paragraphs) {
             for (StyledRun& r : p.runs) {
                 joined.runs.push_back(std::move(r));
@@ -222,56 +280,60 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
         paragraphs = {std::move(joined)};
     }
 
-    const double left = bounds.left() + kGutter + field.leftMargin;
-    const double right = bounds.right() - kGutter - field.rightMargin;
     double top = bounds.top() + kGutter;
-    bool firstLine = true;
-    std::size_t firstRun = runs.size();
+    const std::size_t firstRun = runs.size();
     for (const StyledParagraph& paragraph : paragraphs) {
-        struct Placed {
-            LineShape shape;
-            swf::Rgba color;
-            double x = 0.0;
-        };
-        std::vector<Placed> placed;
-        double x = 0.0;
-        double ascent = 0.0;
-        double descent = 0.0;
-        for (const StyledRun& run : paragraph.runs) {
-            const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
-            const double height = run.sizePx ? *run.sizePx * 20.0 : baseHeight;
-            const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
-            ascent = std::max(ascent, shaper.ascent());
-            descent = std::max(descent, shaper.descent());
-            Placed p{shaper.shapeLine(run.text, run.kerning), run.color.value_or(baseColor), x};
-            x += p.shape.width;
-            placed.push_back(std::move(p));
-        }
-        if (paragraph.runs.empty()) {
-            const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines);
-            ascent = shaper.ascent();
-            descent = shaper.descent();
-        }
-        const double width = x;
-        double start = left + (firstLine ? field.indent : 0);
+        const ShapedParagraph shaped = shapeParagraph(characters, movie, field, paragraph, baseFont,
+                                                      baseId, baseHeight, baseColor);
+        const double left =
+            bounds.left() + kGutter + (paragraph.leftMargin + paragraph.blockIndent) * 20.0;
+        const double right = bounds.right() - kGutter - paragraph.rightMargin * 20.0;
+        const double indent = paragraph.indent * 20.0;
+        const std::vector<LineSpan> lines =
+            breakLines(shaped.items, right - left - indent, right - left, field.wordWrap);
         const swf::TextAlign align = paragraph.align.value_or(field.align);
-        if (align == swf::TextAlign::Right) {
-            start = right - width;
-        } else if (align == swf::TextAlign::Center) {
-            start = (left + right - width) / 2.0;
-        }
-        const double baseline = top + ascent;
-        for (Placed& p : placed) {
-            QTransform t;
-            t.translate(start + p.x, baseline);
-            if (runs.size() == firstRun || !(runs.back().color == p.color)) {
-                runs.push_back({QPainterPath(), p.color});
-                runs.back().path.setFillRule(Qt::WindingFill);
+        for (std::size_t l = 0; l < lines.size(); ++l) {
+            const LineSpan& line = lines[l];
+            double ascent = line.begin == line.end ? shaped.ascent : 0.0;
+            double descent = line.begin == line.end ? shaped.descent : 0.0;
+            for (std::size_t i = line.begin; i < line.end; ++i) {
+                ascent = std::max(ascent, shaped.characters[i].ascent);
+                descent = std::max(descent, shaped.characters[i].descent);
             }
-            runs.back().path.addPath(t.map(p.shape.path));
+            const double lineLeft = left + (l == 0 ? indent : 0.0);
+            double x = lineLeft;
+            double stretch = 0.0; // added after each inner space of a justified line
+            if (align == swf::TextAlign::Right) {
+                x = right - line.width;
+            } else if (align == swf::TextAlign::Center) {
+                x = (lineLeft + right - line.width) / 2.0;
+            } else if (align == swf::TextAlign::Justify && l + 1 < lines.size() &&
+                       line.innerSpaces > 0 && right - lineLeft > line.width) {
+                stretch = (right - lineLeft - line.width) / static_cast<double>(line.innerSpaces);
+            }
+            const double baseline = top + ascent;
+            std::size_t spacesSeen = 0;
+            for (std::size_t i = line.begin; i < line.end; ++i) {
+                const PlacedCharacter& c = shaped.characters[i];
+                const QTransform at = QTransform::fromTranslate(x, baseline);
+                if (!c.shape.path.isEmpty()) {
+                    addToRuns(runs, firstRun, c.color, at.map(c.shape.path));
+                }
+                const bool hanging = shaped.items[i].space && spacesSeen >= line.innerSpaces;
+                if (c.underline && !hanging) {
+                    // A pixel-high rule two pixels under the baseline, as wide as the advance.
+                    QPainterPath rule;
+                    rule.addRect(QRectF(x, baseline + 40.0, c.shape.width, 20.0));
+                    addToRuns(runs, firstRun, c.color, rule);
+                }
+                x += c.shape.width;
+                if (shaped.items[i].space && spacesSeen < line.innerSpaces) {
+                    ++spacesSeen;
+                    x += stretch;
+                }
+            }
+            top = baseline + descent + paragraph.leading * 20.0;
         }
-        top = baseline + descent + field.leading;
-        firstLine = false;
         if (top > bounds.bottom() + 20.0 * 1000) {
             break;
         }

@@ -281,6 +281,36 @@ TEST(ShapeDetailTest, ClippedBitmapsCarryTheirEdgesOn) {
     }
 }
 
+TEST(ShapeDetailTest, TranslucentBitmapEdgesCarryOnWithoutDoubling) {
+    // The bitmap's right column is half-transparent blue: inside the bitmap and past its
+    // edge it shows the same, once over the white stage.
+    for (RenderQuality q : {RenderQuality::Low, RenderQuality::High}) {
+        SwfWriter movie = whiteStage(80, 80);
+        swftest::RawImage raw;
+        raw.width = 2;
+        raw.height = 2;
+        raw.pixels = {{255, 0, 0, 255}, {0, 0, 255, 128}, {0, 255, 0, 255}, {0, 0, 255, 128}};
+        const std::uint16_t bitmap = movie.defineBitsLossless(raw);
+        Shape box;
+        box.fill1(box.addFill(FillStyle::bitmap(bitmap, Matrix::scale(200.0, 200.0, 400, 400),
+                                                false, false)))
+            .rectangle(200, 200, 1200, 1200);
+        movie.place(movie.defineShape(box), 1);
+        const QImage image = render(movie, 80, 80, q);
+        ASSERT_FALSE(image.isNull());
+        const QColor halfBlue(127, 127, 255);
+        expectPixels(image,
+                     {{22, 22, kRed},
+                      {35, 22, halfBlue},
+                      {39, 35, halfBlue},
+                      {60, 22, halfBlue},
+                      {60, 60, halfBlue},
+                      {25, 60, kGreen},
+                      {5, 40, kWhite}},
+                     6);
+    }
+}
+
 TEST(ShapeDetailTest, RepeatingBitmapsTileWithoutGaps) {
     const QImage image = bitmapSquare(true, false, RenderQuality::Low);
     ASSERT_FALSE(image.isNull());

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <utility>
 
+#include "DeviceFonts.h"
 #include "HtmlText.h"
 #include "LineBreaking.h"
 
@@ -51,19 +52,13 @@ struct LineShape {
 
 class FieldFont {
   public:
+    // `face` names the system font drawn when the glyphs are not used.
     FieldFont(CharacterCache& characters, const swf::Font* font, std::uint16_t fontId,
-              double height, bool useGlyphs)
+              double height, bool useGlyphs, const QString& face, bool bold, bool italic)
         : characters_(characters), font_(font), fontId_(fontId), height_(height),
           useGlyphs_(useGlyphs && font != nullptr && !font->glyphs.empty()) {
         if (!useGlyphs_) {
-            qfont_.setFamily(font != nullptr && !font->name.empty()
-                                 ? QString::fromUtf8(font->name.c_str())
-                                 : QStringLiteral("Sans Serif"));
-            qfont_.setPixelSize(std::max(1, static_cast<int>(height)));
-            if (font != nullptr) {
-                qfont_.setBold(font->bold);
-                qfont_.setItalic(font->italic);
-            }
+            qfont_ = deviceFont(face, static_cast<int>(height), bold, italic);
         }
     }
 
@@ -196,6 +191,10 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
 
 namespace {
 
+QString nameOf(const swf::Font* font) {
+    return font != nullptr ? QString::fromUtf8(font->name.c_str()) : QString();
+}
+
 // One character of a paragraph, shaped, with what its line needs of it.
 struct PlacedCharacter {
     LineShape shape;
@@ -220,7 +219,11 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
     for (const StyledRun& run : paragraph.runs) {
         const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
         const double height = run.sizePx ? *run.sizePx * 20.0 : baseHeight;
-        const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
+        const QString face = run.face && !run.face->isEmpty() ? *run.face : nameOf(font);
+        const bool bold = run.bold || (font != nullptr && font->bold);
+        const bool italic = run.italic || (font != nullptr && font->italic);
+        const FieldFont shaper(characters, font, fontId, height, field.useOutlines, face, bold,
+                               italic);
         const double spacing = std::trunc(run.letterSpacing * 20.0);
         for (qsizetype at = 0; at < run.text.size(); ++at) {
             PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
@@ -237,7 +240,8 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
         }
     }
     if (paragraph.runs.empty()) {
-        const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines);
+        const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines,
+                               nameOf(baseFont), false, false);
         out.ascent = shaper.ascent();
         out.descent = shaper.descent();
     }

@@ -225,10 +225,11 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
         const FieldFont shaper(characters, font, fontId, height, field.useOutlines, face, bold,
                                italic);
         const double spacing = std::trunc(run.letterSpacing * 20.0);
+        const double ascent = shaper.ascent();
+        const double descent = shaper.descent();
         for (qsizetype at = 0; at < run.text.size(); ++at) {
             PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
-                              run.color.value_or(baseColor), shaper.ascent(), shaper.descent(),
-                              run.underline};
+                              run.color.value_or(baseColor), ascent, descent, run.underline};
             c.shape.width += spacing;
             const bool space = run.text[at] == QChar(u' ');
             out.items.push_back({c.shape.width, space});

@@ -7,6 +7,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 
 #include "DeviceFonts.h"
@@ -20,6 +21,7 @@ namespace {
 // Flash keeps two pixels between an edit field's bounds and its text.
 constexpr double kGutter = 40.0;
 constexpr double kDefaultHeight = 240.0;
+constexpr std::size_t kMaxCharacters = 1 << 15;
 
 // The font of the movie that a styled run asks for: the same family in the run's weight and
 // slant when the movie embeds it, else the field's own font.
@@ -83,45 +85,52 @@ class FieldFont {
     }
 
     // The character at `at` (a surrogate pair counts as one), left at x = 0; its width is
-    // the pen advance to the next character.
-    LineShape shapeCharacter(const QString& text, qsizetype at, bool kerning) const {
+    // the pen advance to the next character. A character is shaped once per font.
+    LineShape shapeCharacter(const QString& text, qsizetype at, bool kerning) {
+        const bool pair = text[at].isHighSurrogate() && at + 1 < text.size();
+        const char32_t code = pair ? QChar::surrogateToUcs4(text[at], text[at + 1])
+                                   : static_cast<char32_t>(text[at].unicode());
+        auto it = shaped_.find(code);
+        if (it == shaped_.end()) {
+            it = shaped_.emplace(code, shapeOnce(text.mid(at, pair ? 2 : 1), code)).first;
+        }
+        LineShape out = it->second;
+        if (!useGlyphs_) {
+            return out;
+        }
+        if (kerning && at + 1 < text.size()) {
+            out.width +=
+                kerningOf(text[at].unicode(), text[at + 1].unicode()) * height_ / font_->emSquare();
+        }
+        // Players keep pen positions in whole twips, dropping each scaled advance's
+        // fraction; over a line the difference reaches whole pixels.
+        out.width = std::trunc(out.width);
+        return out;
+    }
+
+  private:
+    // The outline and the advance before kerning and rounding.
+    LineShape shapeOnce(const QString& c, char32_t code) const {
         LineShape out;
         if (!useGlyphs_) {
-            const qsizetype length = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
-            const QString c = text.mid(at, length);
             out.path.addText(0.0, 0.0, qfont_, c);
             out.width = QFontMetricsF(qfont_).horizontalAdvance(c);
             return out;
         }
         const double scale = height_ / font_->emSquare();
-        const std::uint16_t code = text[at].unicode();
-        std::uint32_t index = 0;
-        bool found = false;
         for (std::uint32_t i = 0; i < font_->glyphs.size(); ++i) {
             if (font_->glyphs[i].code == code) {
-                index = i;
-                found = true;
-                break;
+                if (const QPainterPath* g = characters_.glyph(fontId_, i)) {
+                    out.path = QTransform::fromScale(scale, scale).map(*g);
+                }
+                out.width = font_->hasLayout ? font_->glyphs[i].advance * scale : height_ * 0.6;
+                return out;
             }
         }
-        if (!found) {
-            out.width = height_ * 0.5;
-            return out;
-        }
-        if (const QPainterPath* g = characters_.glyph(fontId_, index)) {
-            out.path = QTransform::fromScale(scale, scale).map(*g);
-        }
-        double advance = font_->hasLayout ? font_->glyphs[index].advance * scale : height_ * 0.6;
-        if (kerning && at + 1 < text.size()) {
-            advance += kerningOf(code, text[at + 1].unicode()) * scale;
-        }
-        // Players keep pen positions in whole twips, dropping each scaled advance's
-        // fraction; over a line the difference reaches whole pixels.
-        out.width = std::trunc(advance);
+        out.width = height_ * 0.5;
         return out;
     }
 
-  private:
     double kerningOf(std::uint16_t left, std::uint16_t right) const {
         for (const swf::KerningRecord& k : font_->kerning) {
             if (k.leftCode == left && k.rightCode == right) {
@@ -137,6 +146,7 @@ class FieldFont {
     double height_;
     bool useGlyphs_;
     QFont qfont_;
+    std::unordered_map<char32_t, LineShape> shaped_;
 };
 
 } // namespace
@@ -214,20 +224,22 @@ struct ShapedParagraph {
 ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& movie,
                                const swf::EditText& field, const StyledParagraph& paragraph,
                                const swf::Font* baseFont, std::uint16_t baseId, double baseHeight,
-                               swf::Rgba baseColor) {
+                               swf::Rgba baseColor, std::size_t budget) {
     ShapedParagraph out;
     for (const StyledRun& run : paragraph.runs) {
+        if (out.items.size() >= budget) {
+            break;
+        }
         const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
         const double height = run.sizePx ? *run.sizePx * 20.0 : baseHeight;
         const QString face = run.face && !run.face->isEmpty() ? *run.face : nameOf(font);
         const bool bold = run.bold || (font != nullptr && font->bold);
         const bool italic = run.italic || (font != nullptr && font->italic);
-        const FieldFont shaper(characters, font, fontId, height, field.useOutlines, face, bold,
-                               italic);
+        FieldFont shaper(characters, font, fontId, height, field.useOutlines, face, bold, italic);
         const double spacing = std::trunc(run.letterSpacing * 20.0);
         const double ascent = shaper.ascent();
         const double descent = shaper.descent();
-        for (qsizetype at = 0; at < run.text.size(); ++at) {
+        for (qsizetype at = 0; at < run.text.size() && out.items.size() < budget; ++at) {
             PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
                               run.color.value_or(baseColor), ascent, descent, run.underline};
             c.shape.width += spacing;
@@ -287,9 +299,12 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
 
     double top = bounds.top() + kGutter;
     const std::size_t firstRun = runs.size();
+    // Far more characters than any field shows; text past them is never laid out.
+    std::size_t budget = kMaxCharacters;
     for (const StyledParagraph& paragraph : paragraphs) {
         const ShapedParagraph shaped = shapeParagraph(characters, movie, field, paragraph, baseFont,
-                                                      baseId, baseHeight, baseColor);
+                                                      baseId, baseHeight, baseColor, budget);
+        budget -= shaped.items.size();
         const double left =
             bounds.left() + kGutter + (paragraph.leftMargin + paragraph.blockIndent) * 20.0;
         const double right = bounds.right() - kGutter - paragraph.rightMargin * 20.0;
@@ -338,8 +353,11 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                 }
             }
             top = baseline + descent + paragraph.leading * 20.0;
+            if (top > bounds.bottom()) {
+                break; // the lines below are clipped away
+            }
         }
-        if (top > bounds.bottom() + 20.0 * 1000) {
+        if (top > bounds.bottom() || budget == 0) {
             break;
         }
     }

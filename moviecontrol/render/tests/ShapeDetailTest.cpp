@@ -244,14 +244,17 @@ TEST(ShapeDetailTest, SnappingPicksCentresForOddWidthsAndCornersForEven) {
     EXPECT_EQ(even.elementAt(1).x, 21.0);
 }
 
-// A 2x2 bitmap (red, blue / green, white) shown at ten times its size at (20, 20) px inside
-// a 60 px square at (10, 10).
-QImage bitmapSquare(bool repeating, bool smoothed, RenderQuality quality) {
+// A 2x2 bitmap (by default red, blue / green, white) shown at ten times its size at
+// (20, 20) px inside a 60 px square at (10, 10).
+QImage
+bitmapSquare(bool repeating, bool smoothed, RenderQuality quality,
+             std::vector<swftest::Rgba> pixels = {
+                 {255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}}) {
     SwfWriter movie = whiteStage(80, 80);
     swftest::RawImage raw;
     raw.width = 2;
     raw.height = 2;
-    raw.pixels = {{255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}};
+    raw.pixels = std::move(pixels);
     const std::uint16_t bitmap = movie.defineBitsLossless(raw);
     Shape box;
     box.fill1(box.addFill(FillStyle::bitmap(bitmap, Matrix::scale(200.0, 200.0, 400, 400),
@@ -285,18 +288,9 @@ TEST(ShapeDetailTest, TranslucentBitmapEdgesCarryOnWithoutDoubling) {
     // The bitmap's right column is half-transparent blue: inside the bitmap and past its
     // edge it shows the same, once over the white stage.
     for (RenderQuality q : {RenderQuality::Low, RenderQuality::High}) {
-        SwfWriter movie = whiteStage(80, 80);
-        swftest::RawImage raw;
-        raw.width = 2;
-        raw.height = 2;
-        raw.pixels = {{255, 0, 0, 255}, {0, 0, 255, 128}, {0, 255, 0, 255}, {0, 0, 255, 128}};
-        const std::uint16_t bitmap = movie.defineBitsLossless(raw);
-        Shape box;
-        box.fill1(box.addFill(FillStyle::bitmap(bitmap, Matrix::scale(200.0, 200.0, 400, 400),
-                                                false, false)))
-            .rectangle(200, 200, 1200, 1200);
-        movie.place(movie.defineShape(box), 1);
-        const QImage image = render(movie, 80, 80, q);
+        const QImage image =
+            bitmapSquare(false, false, q,
+                         {{255, 0, 0, 255}, {0, 0, 255, 128}, {0, 255, 0, 255}, {0, 0, 255, 128}});
         ASSERT_FALSE(image.isNull());
         const QColor halfBlue(127, 127, 255);
         expectPixels(image,

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "FillBrush.h"
 #include "MovieRenderer.h"

@@ -201,6 +201,12 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
 
 namespace {
 
+// A paragraph length from scripts (pixels) in twips, kept finite and within reach.
+double twipsOf(double pixels) {
+    constexpr double kReach = 100000.0;
+    return std::isfinite(pixels) ? std::clamp(pixels, -kReach, kReach) * 20.0 : 0.0;
+}
+
 QString nameOf(const swf::Font* font) {
     return font != nullptr ? QString::fromUtf8(font->name.c_str()) : QString();
 }
@@ -231,12 +237,15 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
             break;
         }
         const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
-        const double height = run.sizePx ? *run.sizePx * 20.0 : baseHeight;
+        // Sizes come from scripts too: between a pixel and 2,000 pixels.
+        const double height = run.sizePx && std::isfinite(*run.sizePx)
+                                  ? std::clamp(*run.sizePx, 1.0, 2000.0) * 20.0
+                                  : baseHeight;
         const QString face = run.face && !run.face->isEmpty() ? *run.face : nameOf(font);
         const bool bold = run.bold || (font != nullptr && font->bold);
         const bool italic = run.italic || (font != nullptr && font->italic);
         FieldFont shaper(characters, font, fontId, height, field.useOutlines, face, bold, italic);
-        const double spacing = std::trunc(run.letterSpacing * 20.0);
+        const double spacing = std::trunc(twipsOf(run.letterSpacing));
         const double ascent = shaper.ascent();
         const double descent = shaper.descent();
         for (qsizetype at = 0; at < run.text.size() && out.items.size() < budget; ++at) {
@@ -305,10 +314,10 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
         const ShapedParagraph shaped = shapeParagraph(characters, movie, field, paragraph, baseFont,
                                                       baseId, baseHeight, baseColor, budget);
         budget -= shaped.items.size();
-        const double left =
-            bounds.left() + kGutter + (paragraph.leftMargin + paragraph.blockIndent) * 20.0;
-        const double right = bounds.right() - kGutter - paragraph.rightMargin * 20.0;
-        const double indent = paragraph.indent * 20.0;
+        const double left = bounds.left() + kGutter + twipsOf(paragraph.leftMargin) +
+                            twipsOf(paragraph.blockIndent);
+        const double right = bounds.right() - kGutter - twipsOf(paragraph.rightMargin);
+        const double indent = twipsOf(paragraph.indent);
         const std::vector<LineSpan> lines =
             breakLines(shaped.items, right - left - indent, right - left, field.wordWrap);
         const swf::TextAlign align = paragraph.align.value_or(field.align);
@@ -352,7 +361,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                     x += stretch;
                 }
             }
-            top = baseline + descent + paragraph.leading * 20.0;
+            top = baseline + descent + twipsOf(paragraph.leading);
             if (top > bounds.bottom()) {
                 break; // the lines below are clipped away
             }

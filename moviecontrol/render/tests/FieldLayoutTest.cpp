@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 
+#include "CharacterCache.h"
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
+#include "TextDocument.h"
+#include "TextLayout.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
@@ -131,6 +136,34 @@ TEST(FieldLayoutTest, UnderlinedTextHasARuleUnderTheBaseline) {
     EXPECT_TRUE(blank(image, 5, 19));
     EXPECT_TRUE(blank(image, 40, 20)); // under the plain word
     EXPECT_TRUE(inked(image, 40, 13));
+}
+
+TEST(FieldLayoutTest, LengthsScriptsSetOutOfReachStayFinite) {
+    // A system-font field whose text format a script filled with nonsense.
+    renderTestApp();
+    swf::Movie movie;
+    CharacterCache characters(movie);
+    swf::EditText field;
+    field.bounds = swf::Rect{0, 4000, 0, 2000};
+    field.wordWrap = true;
+    field.multiline = true;
+    TextFormat format;
+    format.font = "_sans";
+    format.leftMargin = std::numeric_limits<double>::quiet_NaN();
+    format.indent = -std::numeric_limits<double>::infinity();
+    format.leading = 1e300;
+    format.letterSpacing = std::numeric_limits<double>::quiet_NaN();
+    format.size = std::numeric_limits<double>::infinity();
+    TextDocument document;
+    document.append(u"ab cd\ref", format);
+    const TextOutlines runs = layoutEditText(characters, movie, field, document);
+    ASSERT_FALSE(runs.empty());
+    for (const TextRun& run : runs) {
+        const QRectF box = run.path.boundingRect();
+        EXPECT_TRUE(std::isfinite(box.left()) && std::isfinite(box.right()));
+        EXPECT_TRUE(QRectF(0, 0, 4000, 2000).contains(box));
+        EXPECT_FALSE(box.isEmpty()); // the first line still shows
+    }
 }
 
 } // namespace

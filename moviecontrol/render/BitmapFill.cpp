@@ -63,6 +63,42 @@ void paintEdges(QPainter& p, const QImage& image, const QRectF& reach) {
     }
 }
 
+bool reachesPast(const QRectF& reach, const QImage& image) {
+    return !QRectF(0.0, 0.0, image.width(), image.height()).contains(reach);
+}
+
+// Where edge pixels are translucent, the pieces' overlap with the bitmap would show them
+// twice. The pieces and the bitmap are put together on a layer, each replacing what lies
+// under it, and the layer is drawn once.
+void paintTranslucentEdges(QPainter& painter, const QPainterPath& path, const QImage& image,
+                           const QTransform& bitmapToPath, const QRectF& reach) {
+    const QPaintDevice* device = painter.device();
+    if (device == nullptr) {
+        return;
+    }
+    const QRect box = painter.transform().mapRect(path.boundingRect()).toAlignedRect() &
+                      QRect(0, 0, device->width(), device->height());
+    if (box.isEmpty()) {
+        return;
+    }
+    QImage layer(box.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter q(&layer);
+        q.setRenderHints(painter.renderHints());
+        q.setTransform(painter.transform() * QTransform::fromTranslate(-box.left(), -box.top()));
+        q.setClipPath(path);
+        q.setTransform(bitmapToPath * q.transform());
+        q.setCompositionMode(QPainter::CompositionMode_Source);
+        paintEdges(q, image, reach);
+        q.drawImage(QPointF(0.0, 0.0), image);
+    }
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(box.topLeft(), layer);
+    painter.restore();
+}
+
 } // namespace
 
 void paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage& image,
@@ -87,6 +123,11 @@ void paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage& 
         const QRectF reach =
             pathToBitmap.mapRect(path.boundingRect())
                 .intersected(QRectF(-kFarReach, -kFarReach, 2 * kFarReach, 2 * kFarReach));
+        if (image.hasAlphaChannel() && reachesPast(reach, image)) {
+            painter.restore();
+            paintTranslucentEdges(painter, path, image, bitmapToPath, reach);
+            return;
+        }
         paintEdges(painter, image, reach);
     }
     painter.drawImage(QPointF(0.0, 0.0), image);

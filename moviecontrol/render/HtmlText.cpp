@@ -29,15 +29,22 @@ std::vector<StyledParagraph> paragraphsOf(const TextDocument& document) {
             if (stop == std::u16string::npos || stop > r.end) {
                 stop = r.end;
             }
+            const TextFormat& f = *r.format;
             if (!aligned) {
-                paragraphs.back().align = alignOf(r.format->align);
+                StyledParagraph& p = paragraphs.back();
+                p.align = alignOf(f.align);
+                p.leftMargin = f.leftMargin;
+                p.rightMargin = f.rightMargin;
+                p.indent = f.indent;
+                p.blockIndent = f.blockIndent;
+                p.leading = f.leading;
                 aligned = true;
             }
             if (stop > at) {
-                const TextFormat& f = *r.format;
                 paragraphs.back().runs.push_back(StyledRun{
                     QString::fromUtf16(text.data() + at, static_cast<qsizetype>(stop - at)), f.bold,
-                    f.italic, f.size, rgbaOf(f.color), QString::fromStdString(f.font), f.kerning});
+                    f.italic, f.size, rgbaOf(f.color), QString::fromStdString(f.font), f.kerning,
+                    f.underline, f.letterSpacing});
             }
             if (stop < r.end) {
                 paragraphs.emplace_back();

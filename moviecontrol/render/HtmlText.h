@@ -20,10 +20,18 @@ struct StyledRun {
     std::optional<QString> face;
     // <font kerning="1">: the font's kerning pairs apply.
     bool kerning = false;
+    bool underline = false;
+    double letterSpacing = 0.0; // pixels
 };
 
+// The paragraph's own format; lengths in pixels, as scripts and markup give them.
 struct StyledParagraph {
     std::optional<swf::TextAlign> align;
+    double leftMargin = 0.0;
+    double rightMargin = 0.0;
+    double indent = 0.0;
+    double blockIndent = 0.0;
+    double leading = 0.0;
     std::vector<StyledRun> runs;
 };
 

@@ -7,9 +7,12 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 
+#include "DeviceFonts.h"
 #include "HtmlText.h"
+#include "LineBreaking.h"
 
 namespace mc {
 
@@ -18,6 +21,7 @@ namespace {
 // Flash keeps two pixels between an edit field's bounds and its text.
 constexpr double kGutter = 40.0;
 constexpr double kDefaultHeight = 240.0;
+constexpr std::size_t kMaxCharacters = 1 << 15;
 
 // The font of the movie that a styled run asks for: the same family in the run's weight and
 // slant when the movie embeds it, else the field's own font.
@@ -50,19 +54,13 @@ struct LineShape {
 
 class FieldFont {
   public:
+    // `face` names the system font drawn when the glyphs are not used.
     FieldFont(CharacterCache& characters, const swf::Font* font, std::uint16_t fontId,
-              double height, bool useGlyphs)
+              double height, bool useGlyphs, const QString& face, bool bold, bool italic)
         : characters_(characters), font_(font), fontId_(fontId), height_(height),
           useGlyphs_(useGlyphs && font != nullptr && !font->glyphs.empty()) {
         if (!useGlyphs_) {
-            qfont_.setFamily(font != nullptr && !font->name.empty()
-                                 ? QString::fromUtf8(font->name.c_str())
-                                 : QStringLiteral("Sans Serif"));
-            qfont_.setPixelSize(std::max(1, static_cast<int>(height)));
-            if (font != nullptr) {
-                qfont_.setBold(font->bold);
-                qfont_.setItalic(font->italic);
-            }
+            qfont_ = deviceFont(face, static_cast<int>(height), bold, italic);
         }
     }
 
@@ -86,51 +84,53 @@ class FieldFont {
         return QFontMetricsF(qfont_).descent();
     }
 
-    LineShape shapeLine(const QString& line, bool kerning) const {
-        LineShape out;
+    // The character at `at` (a surrogate pair counts as one), left at x = 0; its width is
+    // the pen advance to the next character. A character is shaped once per font.
+    LineShape shapeCharacter(const QString& text, qsizetype at, bool kerning) {
+        const bool pair = text[at].isHighSurrogate() && at + 1 < text.size();
+        const char32_t code = pair ? QChar::surrogateToUcs4(text[at], text[at + 1])
+                                   : static_cast<char32_t>(text[at].unicode());
+        auto it = shaped_.find(code);
+        if (it == shaped_.end()) {
+            it = shaped_.emplace(code, shapeOnce(text.mid(at, pair ? 2 : 1), code)).first;
+        }
+        LineShape out = it->second;
         if (!useGlyphs_) {
-            out.path.addText(0.0, 0.0, qfont_, line);
-            out.width = QFontMetricsF(qfont_).horizontalAdvance(line);
             return out;
         }
-        const double scale = height_ / font_->emSquare();
-        double x = 0.0;
-        for (qsizetype at = 0; at < line.size(); ++at) {
-            const qsizetype next = at + 1;
-            const std::uint16_t code = line[at].unicode();
-            std::uint32_t index = 0;
-            bool found = false;
-            for (std::uint32_t i = 0; i < font_->glyphs.size(); ++i) {
-                if (font_->glyphs[i].code == code) {
-                    index = i;
-                    found = true;
-                    break;
-                }
-            }
-            if (!found) {
-                x += height_ * 0.5;
-                continue;
-            }
-            if (const QPainterPath* g = characters_.glyph(fontId_, index)) {
-                QTransform t;
-                t.translate(x, 0.0);
-                t.scale(scale, scale);
-                out.path.addPath(t.map(*g));
-            }
-            double advance =
-                font_->hasLayout ? font_->glyphs[index].advance * scale : height_ * 0.6;
-            if (kerning && next < line.size()) {
-                advance += kerningOf(code, line[next].unicode()) * scale;
-            }
-            // Players keep pen positions in whole twips, dropping each scaled advance's
-            // fraction; over a line the difference reaches whole pixels.
-            x += std::trunc(advance);
+        if (kerning && at + 1 < text.size()) {
+            out.width +=
+                kerningOf(text[at].unicode(), text[at + 1].unicode()) * height_ / font_->emSquare();
         }
-        out.width = x;
+        // Players keep pen positions in whole twips, dropping each scaled advance's
+        // fraction; over a line the difference reaches whole pixels.
+        out.width = std::trunc(out.width);
         return out;
     }
 
   private:
+    // The outline and the advance before kerning and rounding.
+    LineShape shapeOnce(const QString& c, char32_t code) const {
+        LineShape out;
+        if (!useGlyphs_) {
+            out.path.addText(0.0, 0.0, qfont_, c);
+            out.width = QFontMetricsF(qfont_).horizontalAdvance(c);
+            return out;
+        }
+        const double scale = height_ / font_->emSquare();
+        for (std::uint32_t i = 0; i < font_->glyphs.size(); ++i) {
+            if (font_->glyphs[i].code == code) {
+                if (const QPainterPath* g = characters_.glyph(fontId_, i)) {
+                    out.path = QTransform::fromScale(scale, scale).map(*g);
+                }
+                out.width = font_->hasLayout ? font_->glyphs[i].advance * scale : height_ * 0.6;
+                return out;
+            }
+        }
+        out.width = height_ * 0.5;
+        return out;
+    }
+
     double kerningOf(std::uint16_t left, std::uint16_t right) const {
         for (const swf::KerningRecord& k : font_->kerning) {
             if (k.leftCode == left && k.rightCode == right) {
@@ -146,6 +146,7 @@ class FieldFont {
     double height_;
     bool useGlyphs_;
     QFont qfont_;
+    std::unordered_map<char32_t, LineShape> shaped_;
 };
 
 } // namespace
@@ -198,6 +199,89 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
     return runs;
 }
 
+namespace {
+
+// A paragraph length from scripts (pixels) in twips, kept finite and within reach.
+double twipsOf(double pixels) {
+    constexpr double kReach = 100000.0;
+    return std::isfinite(pixels) ? std::clamp(pixels, -kReach, kReach) * 20.0 : 0.0;
+}
+
+QString nameOf(const swf::Font* font) {
+    return font != nullptr ? QString::fromUtf8(font->name.c_str()) : QString();
+}
+
+// One character of a paragraph, shaped, with what its line needs of it.
+struct PlacedCharacter {
+    LineShape shape;
+    swf::Rgba color;
+    double ascent = 0.0;
+    double descent = 0.0;
+    bool underline = false;
+};
+
+struct ShapedParagraph {
+    std::vector<PlacedCharacter> characters;
+    std::vector<LineItem> items;
+    double ascent = 0.0; // of an empty paragraph
+    double descent = 0.0;
+};
+
+ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& movie,
+                               const swf::EditText& field, const StyledParagraph& paragraph,
+                               const swf::Font* baseFont, std::uint16_t baseId, double baseHeight,
+                               swf::Rgba baseColor, std::size_t budget) {
+    ShapedParagraph out;
+    for (const StyledRun& run : paragraph.runs) {
+        if (out.items.size() >= budget) {
+            break;
+        }
+        const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
+        // Sizes come from scripts too: between a pixel and 2,000 pixels.
+        const double height = run.sizePx && std::isfinite(*run.sizePx)
+                                  ? std::clamp(*run.sizePx, 1.0, 2000.0) * 20.0
+                                  : baseHeight;
+        const QString face = run.face && !run.face->isEmpty() ? *run.face : nameOf(font);
+        const bool bold = run.bold || (font != nullptr && font->bold);
+        const bool italic = run.italic || (font != nullptr && font->italic);
+        FieldFont shaper(characters, font, fontId, height, field.useOutlines, face, bold, italic);
+        const double spacing = std::trunc(twipsOf(run.letterSpacing));
+        const double ascent = shaper.ascent();
+        const double descent = shaper.descent();
+        for (qsizetype at = 0; at < run.text.size() && out.items.size() < budget; ++at) {
+            PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
+                              run.color.value_or(baseColor), ascent, descent, run.underline};
+            c.shape.width += spacing;
+            const bool space = run.text[at] == QChar(u' ');
+            out.items.push_back({c.shape.width, space});
+            out.characters.push_back(std::move(c));
+            if (run.text[at].isHighSurrogate() && at + 1 < run.text.size() &&
+                run.text[at + 1].isLowSurrogate()) {
+                ++at;
+            }
+        }
+    }
+    if (paragraph.runs.empty()) {
+        const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines,
+                               nameOf(baseFont), false, false);
+        out.ascent = shaper.ascent();
+        out.descent = shaper.descent();
+    }
+    return out;
+}
+
+// Adds a character's outline (or its underline) to the run of its colour.
+void addToRuns(TextOutlines& runs, std::size_t firstRun, const swf::Rgba& color,
+               const QPainterPath& path) {
+    if (runs.size() == firstRun || !(runs.back().color == color)) {
+        runs.push_back({QPainterPath(), color});
+        runs.back().path.setFillRule(Qt::WindingFill);
+    }
+    runs.back().path.addPath(path);
+}
+
+} // namespace
+
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                             const swf::EditText& field, const TextDocument& document) {
     TextOutlines runs;
@@ -212,8 +296,8 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     const swf::Rgba baseColor = field.color.value_or(swf::Rgba{0, 0, 0, 255});
     std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
     if (!field.multiline && paragraphs.size() > 1) {
-        StyledParagraph joined;
-        joined.align = paragraphs.front().align;
+        StyledParagraph joined = paragraphs.front();
+        joined.runs.clear();
         for (StyledParagraph& p : paragraphs) {
             for (StyledRun& r : p.runs) {
                 joined.runs.push_back(std::move(r));
@@ -222,57 +306,67 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
         paragraphs = {std::move(joined)};
     }
 
-    const double left = bounds.left() + kGutter + field.leftMargin;
-    const double right = bounds.right() - kGutter - field.rightMargin;
     double top = bounds.top() + kGutter;
-    bool firstLine = true;
-    std::size_t firstRun = runs.size();
+    const std::size_t firstRun = runs.size();
+    // Far more characters than any field shows; text past them is never laid out.
+    std::size_t budget = kMaxCharacters;
     for (const StyledParagraph& paragraph : paragraphs) {
-        struct Placed {
-            LineShape shape;
-            swf::Rgba color;
-            double x = 0.0;
-        };
-        std::vector<Placed> placed;
-        double x = 0.0;
-        double ascent = 0.0;
-        double descent = 0.0;
-        for (const StyledRun& run : paragraph.runs) {
-            const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
-            const double height = run.sizePx ? *run.sizePx * 20.0 : baseHeight;
-            const FieldFont shaper(characters, font, fontId, height, field.useOutlines);
-            ascent = std::max(ascent, shaper.ascent());
-            descent = std::max(descent, shaper.descent());
-            Placed p{shaper.shapeLine(run.text, run.kerning), run.color.value_or(baseColor), x};
-            x += p.shape.width;
-            placed.push_back(std::move(p));
-        }
-        if (paragraph.runs.empty()) {
-            const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines);
-            ascent = shaper.ascent();
-            descent = shaper.descent();
-        }
-        const double width = x;
-        double start = left + (firstLine ? field.indent : 0);
+        const ShapedParagraph shaped = shapeParagraph(characters, movie, field, paragraph, baseFont,
+                                                      baseId, baseHeight, baseColor, budget);
+        budget -= shaped.items.size();
+        const double left = bounds.left() + kGutter + twipsOf(paragraph.leftMargin) +
+                            twipsOf(paragraph.blockIndent);
+        const double right = bounds.right() - kGutter - twipsOf(paragraph.rightMargin);
+        const double indent = twipsOf(paragraph.indent);
+        const std::vector<LineSpan> lines =
+            breakLines(shaped.items, right - left - indent, right - left, field.wordWrap);
         const swf::TextAlign align = paragraph.align.value_or(field.align);
-        if (align == swf::TextAlign::Right) {
-            start = right - width;
-        } else if (align == swf::TextAlign::Center) {
-            start = (left + right - width) / 2.0;
-        }
-        const double baseline = top + ascent;
-        for (Placed& p : placed) {
-            QTransform t;
-            t.translate(start + p.x, baseline);
-            if (runs.size() == firstRun || !(runs.back().color == p.color)) {
-                runs.push_back({QPainterPath(), p.color});
-                runs.back().path.setFillRule(Qt::WindingFill);
+        for (std::size_t l = 0; l < lines.size(); ++l) {
+            const LineSpan& line = lines[l];
+            double ascent = line.begin == line.end ? shaped.ascent : 0.0;
+            double descent = line.begin == line.end ? shaped.descent : 0.0;
+            for (std::size_t i = line.begin; i < line.end; ++i) {
+                ascent = std::max(ascent, shaped.characters[i].ascent);
+                descent = std::max(descent, shaped.characters[i].descent);
             }
-            runs.back().path.addPath(t.map(p.shape.path));
+            const double lineLeft = left + (l == 0 ? indent : 0.0);
+            double x = lineLeft;
+            double stretch = 0.0; // added after each inner space of a justified line
+            if (align == swf::TextAlign::Right) {
+                x = right - line.width;
+            } else if (align == swf::TextAlign::Center) {
+                x = (lineLeft + right - line.width) / 2.0;
+            } else if (align == swf::TextAlign::Justify && l + 1 < lines.size() &&
+                       line.innerSpaces > 0 && right - lineLeft > line.width) {
+                stretch = (right - lineLeft - line.width) / static_cast<double>(line.innerSpaces);
+            }
+            const double baseline = top + ascent;
+            std::size_t spacesSeen = 0;
+            for (std::size_t i = line.begin; i < line.end; ++i) {
+                const PlacedCharacter& c = shaped.characters[i];
+                const QTransform at = QTransform::fromTranslate(x, baseline);
+                if (!c.shape.path.isEmpty()) {
+                    addToRuns(runs, firstRun, c.color, at.map(c.shape.path));
+                }
+                const bool hanging = shaped.items[i].space && spacesSeen >= line.innerSpaces;
+                if (c.underline && !hanging) {
+                    // A pixel-high rule two pixels under the baseline, as wide as the advance.
+                    QPainterPath rule;
+                    rule.addRect(QRectF(x, baseline + 40.0, c.shape.width, 20.0));
+                    addToRuns(runs, firstRun, c.color, rule);
+                }
+                x += c.shape.width;
+                if (shaped.items[i].space && spacesSeen < line.innerSpaces) {
+                    ++spacesSeen;
+                    x += stretch;
+                }
+            }
+            top = baseline + descent + twipsOf(paragraph.leading);
+            if (top > bounds.bottom()) {
+                break; // the lines below are clipped away
+            }
         }
-        top = baseline + descent + field.leading;
-        firstLine = false;
-        if (top > bounds.bottom() + 20.0 * 1000) {
+        if (top > bounds.bottom() || budget == 0) {
             break;
         }
     }

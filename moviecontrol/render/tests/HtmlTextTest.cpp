@@ -69,5 +69,23 @@ TEST(HtmlTextTest, AnEmptyLastParagraphIsNotPainted) {
     EXPECT_EQ(painted("<p>a</p><p>b</p>", false).size(), 1u);
 }
 
+TEST(HtmlTextTest, ParagraphsKeepTheirMarginsAndRunsTheirUnderline) {
+    const auto paragraphs = painted(
+        "<textformat leftmargin=\"7\" rightmargin=\"2\" indent=\"3\" blockindent=\"5\" "
+        "leading=\"4\"><p>a</p></textformat><p><u>b</u><font letterspacing=\"2\">c</font></p>");
+    ASSERT_EQ(paragraphs.size(), 2u);
+    EXPECT_EQ(paragraphs[0].leftMargin, 7.0);
+    EXPECT_EQ(paragraphs[0].rightMargin, 2.0);
+    EXPECT_EQ(paragraphs[0].indent, 3.0);
+    EXPECT_EQ(paragraphs[0].blockIndent, 5.0);
+    EXPECT_EQ(paragraphs[0].leading, 4.0);
+    EXPECT_EQ(paragraphs[1].leftMargin, 0.0);
+    EXPECT_EQ(paragraphs[1].leading, 0.0);
+    ASSERT_EQ(paragraphs[1].runs.size(), 2u);
+    EXPECT_TRUE(paragraphs[1].runs[0].underline);
+    EXPECT_FALSE(paragraphs[1].runs[1].underline);
+    EXPECT_EQ(paragraphs[1].runs[1].letterSpacing, 2.0);
+}
+
 } // namespace
 } // namespace mc

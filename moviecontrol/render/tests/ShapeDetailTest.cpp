@@ -6,6 +6,8 @@
 #include <QImage>
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "FillBrush.h"
 #include "MovieRenderer.h"
@@ -244,14 +246,17 @@ TEST(ShapeDetailTest, SnappingPicksCentresForOddWidthsAndCornersForEven) {
     EXPECT_EQ(even.elementAt(1).x, 21.0);
 }
 
-// A 2x2 bitmap (red, blue / green, white) shown at ten times its size at (20, 20) px inside
-// a 60 px square at (10, 10).
-QImage bitmapSquare(bool repeating, bool smoothed, RenderQuality quality) {
+// A 2x2 bitmap (by default red, blue / green, white) shown at ten times its size at
+// (20, 20) px inside a 60 px square at (10, 10).
+QImage
+bitmapSquare(bool repeating, bool smoothed, RenderQuality quality,
+             std::vector<swftest::Rgba> pixels = {
+                 {255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}}) {
     SwfWriter movie = whiteStage(80, 80);
     swftest::RawImage raw;
     raw.width = 2;
     raw.height = 2;
-    raw.pixels = {{255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}};
+    raw.pixels = std::move(pixels);
     const std::uint16_t bitmap = movie.defineBitsLossless(raw);
     Shape box;
     box.fill1(box.addFill(FillStyle::bitmap(bitmap, Matrix::scale(200.0, 200.0, 400, 400),
@@ -277,6 +282,27 @@ TEST(ShapeDetailTest, ClippedBitmapsCarryTheirEdgesOn) {
                       {37, 12, kBlue},
                       {5, 40, kWhite},
                       {40, 75, kWhite}},
+                     6);
+    }
+}
+
+TEST(ShapeDetailTest, TranslucentBitmapEdgesCarryOnWithoutDoubling) {
+    // The bitmap's right column is half-transparent blue: inside the bitmap and past its
+    // edge it shows the same, once over the white stage.
+    for (RenderQuality q : {RenderQuality::Low, RenderQuality::High}) {
+        const QImage image =
+            bitmapSquare(false, false, q,
+                         {{255, 0, 0, 255}, {0, 0, 255, 128}, {0, 255, 0, 255}, {0, 0, 255, 128}});
+        ASSERT_FALSE(image.isNull());
+        const QColor halfBlue(127, 127, 255);
+        expectPixels(image,
+                     {{22, 22, kRed},
+                      {35, 22, halfBlue},
+                      {39, 35, halfBlue},
+                      {60, 22, halfBlue},
+                      {60, 60, halfBlue},
+                      {25, 60, kGreen},
+                      {5, 40, kWhite}},
                      6);
     }
 }

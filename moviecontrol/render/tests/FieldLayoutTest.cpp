@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "CharacterCache.h"
+#include "MovieRenderer.h"
+#include "RenderTestApp.h"
+#include "RenderTestMovies.h"
+#include "TextDocument.h"
+#include "TextLayout.h"
+#include "testsupport/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+using namespace swftest;
+
+// A font whose 'a' is a box half an em wide and high, advancing 0.6 em; a space advances
+// 0.3 em. Ascent 0.8 em, descent 0.2 em: at 20 px a line is 20 px high, the box 10 px.
+Font boxFont() {
+    Font f;
+    f.name = "Boxes";
+    f.ascent = 16384;
+    f.descent = 4096;
+    Glyph a;
+    a.code = 'a';
+    a.outline.rectangle(0, -10240, 10240, 10240);
+    a.advance = 12288;
+    Glyph space;
+    space.code = ' ';
+    space.advance = 6144;
+    f.glyphs = {a, space};
+    return f;
+}
+
+struct FieldSetup {
+    int align = 0; // left, right, center, justify
+    std::uint16_t indent = 0;
+    bool html = false;
+    std::string text;
+};
+
+// A 200x100 px word-wrapping field at the stage's corner, red 20 px text in the box font.
+QImage renderField(const FieldSetup& setup) {
+    SwfWriter movie = whiteStage(240, 120);
+    const std::uint16_t font = movie.defineFont(boxFont(), 3);
+    BitWriter body;
+    const std::uint16_t id = movie.nextId();
+    body.u16(id);
+    writeRect(body, Rect::pixels(200, 100));
+    body.u8(0x80 | 0x40 | 0x20 | 0x04 | 0x01);      // text, word wrap, multiline, colour, font
+    body.u8(0x20 | 0x01 | (setup.html ? 0x02 : 0)); // layout, outlines
+    body.u16(font);
+    body.u16(400);
+    body.u8(255);
+    body.u8(0);
+    body.u8(0);
+    body.u8(255);
+    body.u8(static_cast<std::uint8_t>(setup.align));
+    body.u16(0);
+    body.u16(0);
+    body.u16(setup.indent);
+    body.u16(0);
+    body.string("");
+    body.string(setup.text);
+    movie.rawTag(37, body.data());
+    movie.place(id, 1);
+    movie.showFrame();
+    renderTestApp();
+    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    EXPECT_TRUE(renderer);
+    return renderer ? renderer->renderFrame(QSize(240, 120), RenderQuality::High) : QImage();
+}
+
+bool inked(const QImage& image, int x, int y) {
+    const QColor c = image.pixelColor(x, y);
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+
+bool blank(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y) == QColor(255, 255, 255);
+}
+
+// Three words of 48 px with their spaces take 156 px; a fourth does not fit in the 196 px
+// between the gutters and goes to the second line, whose boxes span rows 28..37.
+constexpr const char* kFourWords = "aaaa aaaa aaaa aaaa";
+
+TEST(FieldLayoutTest, WordsThatDoNotFitWrapToTheNextLine) {
+    const QImage image = renderField({0, 0, false, kFourWords});
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(inked(image, 7, 13));   // first line, first box
+    EXPECT_TRUE(inked(image, 7, 33));   // the fourth word, wrapped
+    EXPECT_TRUE(inked(image, 43, 33));  // its last box
+    EXPECT_TRUE(blank(image, 55, 33));  // nothing after it
+    EXPECT_TRUE(blank(image, 180, 13)); // and nothing past the third word
+    EXPECT_TRUE(blank(image, 7, 53));   // no third line
+}
+
+TEST(FieldLayoutTest, JustifiedLinesReachTheRightGutterButTheLastLineDoesNot) {
+    const QImage justified = renderField({3, 0, false, kFourWords});
+    ASSERT_FALSE(justified.isNull());
+    // The first line's last box now ends at the right gutter (198 px less its 2 px gap).
+    EXPECT_TRUE(inked(justified, 192, 13));
+    EXPECT_TRUE(blank(justified, 198, 13));
+    EXPECT_TRUE(inked(justified, 7, 13));
+    // The last line keeps its natural spacing.
+    EXPECT_TRUE(inked(justified, 43, 33));
+    EXPECT_TRUE(blank(justified, 55, 33));
+    const QImage right = renderField({1, 0, false, kFourWords});
+    EXPECT_TRUE(inked(right, 192, 33)); // right-aligned: the last line ends at the gutter too
+    EXPECT_TRUE(blank(right, 7, 33));
+}
+
+TEST(FieldLayoutTest, IndentMovesTheFirstLineOfEachParagraphOnly) {
+    // 10 px indent: a first line of 186 px keeps three words; the second paragraph starts
+    // indented again, the wrapped line does not.
+    const QImage image = renderField({0, 200, false, std::string(kFourWords) + "\raaaa"});
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(blank(image, 8, 13));
+    EXPECT_TRUE(inked(image, 14, 13));
+    EXPECT_TRUE(inked(image, 7, 33)); // the wrapped line starts at the margin
+    EXPECT_TRUE(blank(image, 8, 53)); // the next paragraph's first line is indented
+    EXPECT_TRUE(inked(image, 14, 53));
+}
+
+TEST(FieldLayoutTest, UnderlinedTextHasARuleUnderTheBaseline) {
+    const QImage image = renderField({0, 0, true, "<p><u>aa</u> aa</p>"});
+    ASSERT_FALSE(image.isNull());
+    // Baseline at row 18: the rule covers row 20 under the underlined boxes only.
+    EXPECT_TRUE(inked(image, 5, 20));
+    EXPECT_TRUE(inked(image, 20, 20));
+    EXPECT_TRUE(blank(image, 5, 19));
+    EXPECT_TRUE(blank(image, 40, 20)); // under the plain word
+    EXPECT_TRUE(inked(image, 40, 13));
+}
+
+TEST(FieldLayoutTest, LengthsScriptsSetOutOfReachStayFinite) {
+    // A system-font field whose text format a script filled with nonsense.
+    renderTestApp();
+    swf::Movie movie;
+    CharacterCache characters(movie);
+    swf::EditText field;
+    field.bounds = swf::Rect{0, 4000, 0, 2000};
+    field.wordWrap = true;
+    field.multiline = true;
+    TextFormat format;
+    format.font = "_sans";
+    format.leftMargin = std::numeric_limits<double>::quiet_NaN();
+    format.indent = -std::numeric_limits<double>::infinity();
+    format.leading = 1e300;
+    format.letterSpacing = std::numeric_limits<double>::quiet_NaN();
+    format.size = std::numeric_limits<double>::infinity();
+    TextDocument document;
+    document.append(u"ab cd\ref", format);
+    const TextOutlines runs = layoutEditText(characters, movie, field, document);
+    ASSERT_FALSE(runs.empty());
+    for (const TextRun& run : runs) {
+        const QRectF box = run.path.boundingRect();
+        EXPECT_TRUE(std::isfinite(box.left()) && std::isfinite(box.right()));
+        EXPECT_TRUE(QRectF(0, 0, 4000, 2000).contains(box));
+        EXPECT_FALSE(box.isEmpty()); // the first line still shows
+    }
+}
+
+} // namespace
+} // namespace mc

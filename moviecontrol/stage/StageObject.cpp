@@ -182,8 +182,8 @@ bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Valu
         return setDisplayProperty(m, *o, name.view(), value);
     }
     if (ownsTabIndex(m) && is(name.view(), "tabIndex")) {
-        tabIndex_ = value.isUndefined() ? std::nullopt
-                                        : std::optional(clipTabIndex(m.toNumber(value)));
+        tabIndex_ =
+            value.isUndefined() ? std::nullopt : std::optional(clipTabIndex(m.toNumber(value)));
         return true;
     }
     return m.version() >= 8 && setLaterProperty(m, *o, name.view(), value);

@@ -346,8 +346,7 @@ Bounds TimelinePlayer::boundsOf(const DisplayObject& object, const Transform& to
     return ownBounds(object, toSpace, false);
 }
 
-Bounds TimelinePlayer::scriptBoundsOf(const DisplayObject& object,
-                                      const Transform& toSpace) const {
+Bounds TimelinePlayer::scriptBoundsOf(const DisplayObject& object, const Transform& toSpace) const {
     return ownBounds(object, toSpace, true);
 }
 

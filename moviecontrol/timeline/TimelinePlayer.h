@@ -257,8 +257,7 @@ class TimelinePlayer {
     // bounds their definitions state; each object visited uses up one of `budget`.
     Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,
                          bool startShapes = false) const;
-    Bounds ownBounds(const DisplayObject& object, const Transform& toSpace,
-                     bool startShapes) const;
+    Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes) const;
 
     MovieLibrary library_;
     TimelineLimits limits_;

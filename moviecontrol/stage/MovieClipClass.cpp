@@ -290,7 +290,7 @@ class Methods {
             ownSpace = space == o;
             toSpace = inverse(player.globalMatrix(*space)) * player.globalMatrix(*o);
         }
-        Bounds b = player.boundsOf(*o, toSpace);
+        Bounds b = player.scriptBoundsOf(*o, toSpace);
         avm1::Object* r = m_.newObject();
         // An empty clip stands at the largest twip coordinate, 2^27 - 1; mapped into another
         // space players report it rounded through single precision, 2^27.
@@ -330,8 +330,8 @@ class Methods {
             return Value(false);
         }
         TimelinePlayer& player = stage_.player();
-        const Bounds mine = player.boundsOf(*o, player.globalMatrix(*o));
         if (c.count() >= 2) {
+            const Bounds mine = player.boundsOf(*o, player.globalMatrix(*o));
             // The point is in the root's coordinates, which the root's own transform moves.
             const double rx = m_.toNumber(c.arg(0)) * 20.0;
             const double ry = m_.toNumber(c.arg(1)) * 20.0;
@@ -349,12 +349,13 @@ class Methods {
             other = stage_.displayOf(avm1::resolveTargetPath(m_, nullptr, c.thisValue.asObject(),
                                                              c.arg(0).asString().view()));
         }
-        if (other == nullptr || mine.empty()) {
+        const Bounds ours = player.scriptBoundsOf(*o, player.globalMatrix(*o));
+        if (other == nullptr || ours.empty()) {
             return Value(false);
         }
-        const Bounds theirs = player.boundsOf(*other, player.globalMatrix(*other));
-        return Value(!theirs.empty() && mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax &&
-                     mine.yMin <= theirs.yMax && theirs.yMin <= mine.yMax);
+        const Bounds theirs = player.scriptBoundsOf(*other, player.globalMatrix(*other));
+        return Value(!theirs.empty() && ours.xMin <= theirs.xMax && theirs.xMin <= ours.xMax &&
+                     ours.yMin <= theirs.yMax && theirs.yMin <= ours.yMax);
     }
 
     Value bytes(CallArgs& c) {

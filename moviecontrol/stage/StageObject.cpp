@@ -8,6 +8,7 @@
 #include "DisplayProperties.h"
 #include "Dragging.h"
 #include "StageScripts.h"
+#include "TabIndex.h"
 #include "TextFieldProperties.h"
 #include "TextFieldState.h"
 #include "avm1/Convert.h"
@@ -56,6 +57,8 @@ std::string_view StageObject::className() const {
         return "TextField";
     case CharacterKind::Button:
         return "Button";
+    case CharacterKind::Video:
+        return "Video";
     default:
         return "MovieClip";
     }
@@ -100,6 +103,10 @@ bool StageObject::getOwnProperty(avm1::Machine& m, std::string_view name, Value&
     }
     if (isDisplayName(name)) {
         return getDisplayProperty(m, *o, name, out);
+    }
+    if (ownsTabIndex(m) && is(name, "tabIndex")) {
+        out = tabIndex_ ? Value(static_cast<double>(*tabIndex_)) : Value();
+        return true;
     }
     return m.version() >= 8 && getLaterProperty(m, *o, name, out);
 }
@@ -174,11 +181,25 @@ bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Valu
     if (isDisplayName(name.view())) {
         return setDisplayProperty(m, *o, name.view(), value);
     }
+    if (ownsTabIndex(m) && is(name.view(), "tabIndex")) {
+        tabIndex_ =
+            value.isUndefined() ? std::nullopt : std::optional(clipTabIndex(m.toNumber(value)));
+        return true;
+    }
     return m.version() >= 8 && setLaterProperty(m, *o, name.view(), value);
+}
+
+bool StageObject::ownsTabIndex(const avm1::Machine& m) const {
+    // An edit field's tab index belongs with its other field properties.
+    return m.version() >= 6 && kind_ != CharacterKind::EditText && kind_ != CharacterKind::Video;
 }
 
 void StageObject::enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& names) {
     DisplayObject* o = display();
+    // A button lists its tab index, set or not; a movie clip keeps it hidden.
+    if (o != nullptr && kind_ == CharacterKind::Button && ownsTabIndex(m)) {
+        names.push_back(m.str("tabIndex"));
+    }
     if (o == nullptr || !o->clip) {
         return;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "DisplayObject.h"
@@ -51,10 +53,14 @@ class StageObject final : public avm1::Object {
     bool setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
                           const avm1::Value& value);
 
+    // Whether the tab index is this object's own property rather than a stored one.
+    bool ownsTabIndex(const avm1::Machine& m) const;
+
     StageScripts& stage_;
     std::weak_ptr<DisplayObject> object_;
     CharacterKind kind_;
     std::string path_; // where it was, to find a display object again after removal
+    std::optional<std::int32_t> tabIndex_;
 };
 
 } // namespace mc

@@ -52,9 +52,11 @@ void StageScripts::installClasses() {
     installTransformClass(*this);
     installBitmapAttachment(*this);
     installMovieClipLoader(*this);
+    installVideoClass(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");
+    videoProto_ = machine_->prototypeOf("Video");
 }
 
 void StageScripts::attach(TimelinePlayer& player) {
@@ -76,6 +78,7 @@ void StageScripts::endTick() {
         objects_.erase(serial);
     }
     leaving_.clear();
+    lingering_.clear();
     syncBoundFields();
     machine_->collectIfNeeded();
 }
@@ -98,7 +101,8 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
         return it->second;
     }
     // Shapes, texts and bitmaps have no script object: scripts reach their clip instead.
-    if (!object.clip && !object.text && object.kind != CharacterKind::Button) {
+    if (!object.clip && !object.text && object.kind != CharacterKind::Button &&
+        object.kind != CharacterKind::Video) {
         return object.parent != nullptr ? objectOf(*object.parent) : nullptr;
     }
     const auto shared = player_ != nullptr ? player_->sharedOf(object) : nullptr;
@@ -107,6 +111,7 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
     }
     avm1::Object* proto = object.kind == CharacterKind::EditText ? textFieldProto_
                           : object.kind == CharacterKind::Button ? buttonProto_
+                          : object.kind == CharacterKind::Video  ? videoProto_
                                                                  : movieClipProto_;
     if (object.clip && object.serial != player_->rootObject().serial) {
         if (avm1::Object* ctor = registeredClassOf(object)) {
@@ -190,12 +195,28 @@ void StageScripts::construct(DisplayObject& object) {
 }
 
 void StageScripts::forget(DisplayObject& object) {
-    // Kept until the frame's scripts ran: unload handlers still see the clip.
+    // Only a clip with an unload handler stays reachable until the frame's scripts ran, for
+    // its handler to see it; any other removed clip is gone at once.
     leaving_.insert(object.serial);
+    if (hasUnloadHandler(object)) {
+        lingering_.insert(object.serial);
+    }
+}
+
+bool StageScripts::hasUnloadHandler(const DisplayObject& object) {
+    if (object.clipActions != nullptr) {
+        for (const swf::ClipAction& a : *object.clipActions) {
+            if ((a.events & clip_event::Unload) != 0) {
+                return true;
+            }
+        }
+    }
+    const auto it = objects_.find(object.serial);
+    return it != objects_.end() && machine_->get(it->second, "onUnload").isObject();
 }
 
 bool StageScripts::leaving(std::uint64_t serial) const {
-    return leaving_.contains(serial);
+    return lingering_.contains(serial);
 }
 
 // ---- Paths
@@ -497,6 +518,7 @@ void StageScripts::traceRoots(avm1::Tracer& tracer) {
     tracer.mark(movieClipProto_);
     tracer.mark(textFieldProto_);
     tracer.mark(buttonProto_);
+    tracer.mark(videoProto_);
     tracer.mark(initObject_);
     loader_->trace(tracer);
     for (avm1::Object* o : kept_) {

@@ -163,8 +163,11 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // The object holding the variable an edit field is bound to, and the variable's name.
     avm1::Object* boundVariable(DisplayObject& field, std::string_view& name);
     avm1::Object* registeredClassOf(const DisplayObject& object);
+    bool hasUnloadHandler(const DisplayObject& object);
     // Looked up for every script access to a clip: a set, as a whole tree may leave at once.
     std::unordered_set<std::uint64_t> leaving_;
+    // Of those, the ones with an unload handler, still reachable by scripts.
+    std::unordered_set<std::uint64_t> lingering_;
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
@@ -174,6 +177,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     avm1::Object* movieClipProto_ = nullptr;
     avm1::Object* textFieldProto_ = nullptr;
     avm1::Object* buttonProto_ = nullptr;
+    avm1::Object* videoProto_ = nullptr;
     std::vector<avm1::Object*> kept_;
     std::unordered_map<std::uint16_t, std::string> symbolOf_;
     std::vector<std::shared_ptr<void>> helpers_;
@@ -204,6 +208,7 @@ void installSoundClass(StageScripts& stage);
 void installInputGlobals(StageScripts& stage);
 void installBitmapAttachment(StageScripts& stage);
 void installMovieClipLoader(StageScripts& stage);
+void installVideoClass(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);

@@ -6,6 +6,7 @@
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "StyleSheetClass.h"
+#include "TabIndex.h"
 #include "TextFieldState.h"
 #include "TextMetrics.h"
 #include "avm1/Convert.h"
@@ -241,7 +242,8 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     } else if (is(n, "restrict")) {
         t.restrict = value.isNullish() ? std::nullopt : std::optional(m.toString(value).str());
     } else if (is(n, "tabIndex")) {
-        t.tabIndex = value.isUndefined() ? std::nullopt : std::optional(m.toNumber(value));
+        t.tabIndex =
+            value.isUndefined() ? std::nullopt : std::optional(fieldTabIndex(m.toNumber(value)));
     } else if (is(n, "styleSheet")) {
         object.styleSheet = value.asObject();
     } else if (m.version() >= 8 && is(n, "sharpness")) {

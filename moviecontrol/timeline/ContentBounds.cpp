@@ -7,7 +7,7 @@
 namespace mc {
 
 Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transform& m,
-                                     std::size_t& budget) const {
+                                     std::size_t& budget, bool startShapes) const {
     if (budget == 0) {
         return {};
     }
@@ -22,7 +22,7 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
         }
         if (object.clip) {
             for (const auto& [depth, child] : object.clip->displayList) {
-                box.add(contentBounds(*child, m * child->matrix, budget));
+                box.add(contentBounds(*child, m * child->matrix, budget, startShapes));
             }
         }
         break;
@@ -54,7 +54,8 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
         }
         [[fallthrough]];
     default:
-        if (const auto own = catalogOf(object).bounds(object.characterId, object.ratio)) {
+        const std::uint16_t ratio = startShapes ? 0 : object.ratio;
+        if (const auto own = catalogOf(object).bounds(object.characterId, ratio)) {
             box.add(mapBounds(m, Bounds::of(*own)));
         }
         break;

@@ -343,6 +343,15 @@ Transform TimelinePlayer::globalMatrix(const DisplayObject& object) const {
 }
 
 Bounds TimelinePlayer::boundsOf(const DisplayObject& object, const Transform& toSpace) const {
+    return ownBounds(object, toSpace, false);
+}
+
+Bounds TimelinePlayer::scriptBoundsOf(const DisplayObject& object, const Transform& toSpace) const {
+    return ownBounds(object, toSpace, true);
+}
+
+Bounds TimelinePlayer::ownBounds(const DisplayObject& object, const Transform& toSpace,
+                                 bool startShapes) const {
     std::size_t budget = limits_.maxObjects;
     // The object's own content: a clip's children and drawing, without its own matrix.
     Bounds box;
@@ -351,11 +360,11 @@ Bounds TimelinePlayer::boundsOf(const DisplayObject& object, const Transform& to
             box.add(mapBounds(toSpace, object.drawing->bounds()));
         }
         for (const auto& [depth, child] : object.clip->displayList) {
-            box.add(contentBounds(*child, toSpace * child->matrix, budget));
+            box.add(contentBounds(*child, toSpace * child->matrix, budget, startShapes));
         }
         return box;
     }
-    return contentBounds(object, toSpace, budget);
+    return contentBounds(object, toSpace, budget, startShapes);
 }
 
 } // namespace mc

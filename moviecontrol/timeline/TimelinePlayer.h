@@ -172,6 +172,9 @@ class TimelinePlayer {
     // space `toSpace` maps into (identity: its own space).
     Transform globalMatrix(const DisplayObject& object) const;
     Bounds boundsOf(const DisplayObject& object, const Transform& toSpace) const;
+    // The bounds scripts read (getBounds, hitTest between clips): a morph shape counts with
+    // its start shape whatever its ratio, as players report it.
+    Bounds scriptBoundsOf(const DisplayObject& object, const Transform& toSpace) const;
 
     // The tick counter; scripts' timers and tools read it.
     std::uint64_t tick() const { return tick_; }
@@ -252,8 +255,9 @@ class TimelinePlayer {
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
     // What the characters of `object` and everything inside it cover under `m`, from the
     // bounds their definitions state; each object visited uses up one of `budget`.
-    Bounds contentBounds(const DisplayObject& object, const Transform& m,
-                         std::size_t& budget) const;
+    Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,
+                         bool startShapes = false) const;
+    Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes) const;
 
     MovieLibrary library_;
     TimelineLimits limits_;

@@ -7,9 +7,6 @@ namespace mc {
 
 namespace {
 
-// Sizes asked for but not yet made are cheap, but a movie may ask for a new one every frame.
-constexpr std::size_t kMaxEntries = 256;
-
 std::optional<QSize> shrunkSize(const QImage& image, const QTransform& toDevice) {
     // Far off, a copy's corner would no longer be a pixel position a device has.
     constexpr double kFar = 1 << 24;
@@ -38,71 +35,24 @@ std::optional<ScaledBitmapCache::Placed> ScaledBitmapCache::scaledFor(const QIma
     }
     const QPoint at(static_cast<int>(std::lround(toDevice.dx())),
                     static_cast<int>(std::lround(toDevice.dy())));
-    const qint64 key = image.cacheKey();
-    const auto it = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const Entry& e) { return e.key == key && e.size == *size; });
-    if (it == entries_.end()) {
+    const Key key{image.cacheKey(), *size};
+    auto* kept = kept_.find(key);
+    if (kept == nullptr) {
         ++misses_;
-        if (entries_.size() >= kMaxEntries) {
-            evictOldest();
-        }
-        entries_.push_back(Entry{key, *size, QImage(), frame_});
+        kept_.add(key, QImage());
         return std::nullopt;
     }
-    it->lastUsed = frame_;
-    if (!it->image.isNull()) {
+    if (!kept->image.isNull()) {
         ++hits_;
-        return Placed{it->image, at};
+        return Placed{kept->image, at};
     }
     ++misses_;
     QImage scaled = image.scaled(*size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const qint64 bytes = scaled.sizeInBytes();
-    if (scaled.isNull() || bytes > budget_) {
+    if (scaled.isNull() || !kept_.fill(*kept, scaled)) {
         return std::nullopt;
     }
-    // Room is made among the copies already made; the entry being filled has none yet.
-    while (bytes_ + bytes > budget_) {
-        auto victim = entries_.end();
-        for (auto e = entries_.begin(); e != entries_.end(); ++e) {
-            if (!e->image.isNull() &&
-                (victim == entries_.end() || e->lastUsed < victim->lastUsed)) {
-                victim = e;
-            }
-        }
-        if (victim == entries_.end()) {
-            break;
-        }
-        forget(victim);
-    }
-    const auto entry = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
-        return e.key == key && e.size == *size;
-    });
-    bytes_ += bytes;
-    entry->image = scaled;
     return Placed{scaled, at};
-}
-
-void ScaledBitmapCache::forget(std::vector<Entry>::iterator it) {
-    bytes_ -= it->image.sizeInBytes();
-    entries_.erase(it);
-}
-
-void ScaledBitmapCache::evictOldest() {
-    forget(std::min_element(entries_.begin(), entries_.end(), [](const Entry& p, const Entry& q) {
-        return p.lastUsed < q.lastUsed;
-    }));
-}
-
-void ScaledBitmapCache::startFrame() {
-    ++frame_;
-    std::erase_if(entries_, [this](const Entry& e) {
-        if (frame_ - e.lastUsed <= kIdleFrames) {
-            return false;
-        }
-        bytes_ -= e.image.sizeInBytes();
-        return true;
-    });
 }
 
 } // namespace mc

@@ -4,7 +4,8 @@
 #include <QTransform>
 #include <cstdint>
 #include <optional>
-#include <vector>
+
+#include "KeptImages.h"
 
 namespace mc {
 
@@ -27,35 +28,32 @@ class ScaledBitmapCache {
         QPoint at;
     };
 
-    explicit ScaledBitmapCache(qint64 budgetBytes = kDefaultBudgetBytes) : budget_(budgetBytes) {}
+    explicit ScaledBitmapCache(qint64 budgetBytes = kDefaultBudgetBytes)
+        : kept_(budgetBytes, kIdleFrames, kMaxEntries) {}
 
     // What to draw for `image` under the painter transform `toDevice`: the shrunk copy and
     // where it goes, or none when the image is best drawn as it is. Only a transform that
     // shrinks along the axes qualifies, and a copy is made only for a size asked for
     // before, so that a bitmap whose size or tint changes every frame costs no copies.
     std::optional<Placed> scaledFor(const QImage& image, const QTransform& toDevice);
-    void startFrame();
+    void startFrame() { kept_.startFrame(); }
 
     long hits() const { return hits_; }
     long misses() const { return misses_; }
-    std::size_t entries() const { return entries_.size(); }
-    qint64 bytesHeld() const { return bytes_; }
+    std::size_t entries() const { return kept_.size(); }
+    qint64 bytesHeld() const { return kept_.bytes(); }
 
   private:
-    struct Entry {
-        qint64 key = 0;
+    // Sizes asked for but not yet made are cheap, but a movie may ask for a new one each frame.
+    static constexpr std::size_t kMaxEntries = 256;
+    struct Key {
+        qint64 source = 0;
         QSize size;
-        // Null until the size is asked for a second time.
-        QImage image;
-        std::uint64_t lastUsed = 0;
+        friend bool operator==(const Key&, const Key&) = default;
     };
-    void evictOldest();
-    void forget(std::vector<Entry>::iterator it);
 
-    qint64 budget_;
-    std::vector<Entry> entries_;
-    qint64 bytes_ = 0;
-    std::uint64_t frame_ = 0;
+    // An entry without a picture is a size asked for once.
+    KeptImages<Key> kept_;
     long hits_ = 0;
     long misses_ = 0;
 };

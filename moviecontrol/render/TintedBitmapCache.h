@@ -2,9 +2,9 @@
 
 #include <QImage>
 #include <cstdint>
-#include <vector>
 
 #include "ColorTransform.h"
+#include "KeptImages.h"
 
 namespace mc {
 
@@ -18,34 +18,31 @@ class TintedBitmapCache {
     // A copy unused this many frames goes: the tint it was made for has passed.
     static constexpr std::uint64_t kIdleFrames = 2;
 
-    explicit TintedBitmapCache(qint64 budgetBytes = kDefaultBudgetBytes) : budget_(budgetBytes) {}
+    explicit TintedBitmapCache(qint64 budgetBytes = kDefaultBudgetBytes)
+        : kept_(budgetBytes, kIdleFrames, kMaxEntries) {}
 
     // `source` with `cx` applied (premultiplied). `id` names the source; a copy larger than
     // the whole budget is made but not kept.
     QImage tinted(std::uint16_t id, const QImage& source, const ColorTransform& cx);
     // Forgets what went unused for a while; called once per painted frame.
-    void startFrame();
+    void startFrame() { kept_.startFrame(); }
 
     long hits() const { return hits_; }
     long misses() const { return misses_; }
-    std::size_t entries() const { return entries_.size(); }
-    qint64 bytesHeld() const { return bytes_; }
+    std::size_t entries() const { return kept_.size(); }
+    qint64 bytesHeld() const { return kept_.bytes(); }
 
   private:
-    struct Entry {
+    static constexpr std::size_t kMaxEntries = 256;
+    struct Key {
         std::uint16_t id = 0;
-        // The source's cache key: a source replaced under the same id is not mistaken for it.
-        qint64 sourceKey = 0;
+        // The source's own key: a source replaced under the same id is not mistaken for it.
+        qint64 source = 0;
         ColorTransform cx;
-        QImage image;
-        std::uint64_t lastUsed = 0;
+        friend bool operator==(const Key&, const Key&) = default;
     };
-    void evictOldest();
 
-    qint64 budget_;
-    std::vector<Entry> entries_;
-    qint64 bytes_ = 0;
-    std::uint64_t frame_ = 0;
+    KeptImages<Key> kept_;
     long hits_ = 0;
     long misses_ = 0;
 };

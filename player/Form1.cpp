@@ -46,6 +46,13 @@ Form1::~Form1() {
 Form2& Form1::form2() {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(player_);
+        if (pending_.returnPlayCaption) {
+            form2_->enableReturnPlay(*pending_.returnPlayCaption);
+        }
+        if (pending_.blessing) {
+            form2_->setBlessingText(*pending_.blessing);
+        }
+        pending_ = {};
     }
     return *form2_;
 }
@@ -92,8 +99,14 @@ void Form1::showPopupMenu(const MenuMarks& marks) {
     menuForm.openPopup(QCursor::pos());
 }
 
+// These two reach Form2 once it is loaded; loading it at start-up would lay out its Chinese
+// texts, and the card's first frame would wait for the font database.
 void Form1::enableReturnPlay(std::string_view caption) {
-    form2().enableReturnPlay(caption);
+    if (form2_) {
+        form2_->enableReturnPlay(caption);
+    } else {
+        pending_.returnPlayCaption = std::string(caption);
+    }
 }
 
 void Form1::hideReturnPlay() {
@@ -101,7 +114,11 @@ void Form1::hideReturnPlay() {
 }
 
 void Form1::setBlessingText(std::string_view text) {
-    form2().setBlessingText(text);
+    if (form2_) {
+        form2_->setBlessingText(text);
+    } else {
+        pending_.blessing = std::string(text);
+    }
 }
 
 void Form1::paintEvent(QPaintEvent*) {

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace mc {
 class MovieWidget;
@@ -27,7 +29,8 @@ class Form1 : public QWidget, public PlayerForms {
     Player& player() { return player_; }
     mc::MovieWidget* ShockwaveFlash1() const { return ShockwaveFlash1_; }
     FlashWindowHook& flashHook() { return hook_; }
-    // Loaded, hidden, on first use.
+    // Loaded, hidden, on first use: the popup menu or a test. What the player told it before
+    // reaches it as it loads, so that a card's first frame waits for no text layout.
     Form2& form2();
     bool form2Loaded() const { return form2_ != nullptr; }
 
@@ -56,6 +59,12 @@ class Form1 : public QWidget, public PlayerForms {
     Player player_;
     FlashWindowHook hook_;
     std::unique_ptr<Form2> form2_;
+    // Form2's state as the player set it while Form2 was not loaded yet.
+    struct Form2Pending {
+        std::optional<std::string> returnPlayCaption;
+        std::optional<std::string> blessing;
+    };
+    Form2Pending pending_;
     std::array<QRect, FrameCount> frames_{};
     std::array<bool, FrameCount> framesVisible_{};
 };

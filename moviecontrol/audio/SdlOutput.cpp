@@ -6,6 +6,7 @@
 #include <string>
 
 #include "AudioLog.h"
+#include "SdlLibrary.h"
 
 namespace audio {
 
@@ -16,6 +17,7 @@ struct Device {
     int claims = 0;
     SDL_AudioDeviceID id = 0;
     bool subsystem = false;
+    const SdlAudioApi* sdl = nullptr; // set while the subsystem is up
     std::unique_ptr<Mixer> mixer;
 };
 
@@ -31,10 +33,17 @@ void pull(void* user, Uint8* stream, int len) {
 
 void open(Device& d) {
     d.mixer = std::make_unique<Mixer>(44100);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        logOnce(std::string("no sound device, movies play silent: ") + SDL_GetError());
+    std::string why;
+    const SdlAudioApi* sdl = sdlAudio(why);
+    if (sdl == nullptr) {
+        logOnce("no sound library, movies play silent: " + why);
         return;
     }
+    if (sdl->initSubSystem(SDL_INIT_AUDIO) != 0) {
+        logOnce(std::string("no sound device, movies play silent: ") + sdl->getError());
+        return;
+    }
+    d.sdl = sdl;
     d.subsystem = true;
     SDL_AudioSpec want{};
     want.freq = 44100;
@@ -44,24 +53,26 @@ void open(Device& d) {
     want.callback = pull;
     want.userdata = d.mixer.get();
     SDL_AudioSpec have{};
-    d.id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    d.id = sdl->openAudioDevice(nullptr, 0, &want, &have, 0);
     if (d.id == 0) {
-        logOnce(std::string("no sound device, movies play silent: ") + SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        logOnce(std::string("no sound device, movies play silent: ") + sdl->getError());
+        sdl->quitSubSystem(SDL_INIT_AUDIO);
         d.subsystem = false;
+        d.sdl = nullptr;
         return;
     }
-    SDL_PauseAudioDevice(d.id, 0);
+    sdl->pauseAudioDevice(d.id, 0);
 }
 
 void close(Device& d) {
     if (d.id != 0) {
-        SDL_CloseAudioDevice(d.id); // waits for the callback to return
+        d.sdl->closeAudioDevice(d.id); // waits for the callback to return
         d.id = 0;
     }
     if (d.subsystem) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        d.sdl->quitSubSystem(SDL_INIT_AUDIO);
         d.subsystem = false;
+        d.sdl = nullptr;
     }
     d.mixer.reset();
 }

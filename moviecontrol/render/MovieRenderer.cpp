@@ -232,6 +232,7 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
         player_->render(painted_);
         paintedOnce_ = true;
         resources_.groups.startFrame();
+        resources_.rasters.startFrame();
         resources_.bitmaps.startFrame();
         backend.beginFrame(painted_.background());
         painted_.replay(backend);

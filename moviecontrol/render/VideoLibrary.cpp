@@ -10,7 +10,10 @@ namespace {
 
 QImage toImage(const video::YuvPicture& picture) {
     const std::vector<std::uint8_t> rgba = video::toRgba(picture);
-    QImage image(picture.width, picture.height, QImage::Format_RGBA8888);
+    // Video with alpha carries premultiplied colour.
+    QImage image(picture.width, picture.height,
+                 picture.alpha.samples.empty() ? QImage::Format_RGBA8888
+                                               : QImage::Format_RGBA8888_Premultiplied);
     if (image.isNull()) {
         return image;
     }
@@ -21,19 +24,14 @@ QImage toImage(const video::YuvPicture& picture) {
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-bool isKeyFrame(std::span<const std::uint8_t> data) {
-    video::PictureType type{};
-    return video::peekPictureType(data, type) && type == video::PictureType::Intra;
-}
-
 } // namespace
 
 const QImage& VideoLibrary::frame(std::uint16_t id, std::uint16_t frameNumber) {
     const auto* def = movie_.findAs<swf::VideoStream>(id);
-    if (def == nullptr || def->codec != static_cast<std::uint8_t>(swf::VideoCodec::SorensonH263)) {
+    if (def == nullptr || !video::VideoDecoder::supports(def->codec)) {
         return none_;
     }
-    Stream& s = streams_[id];
+    Stream& s = streams_.try_emplace(id, *def).first->second;
     if (s.decodedUpTo != frameNumber) {
         advance(*def, s, frameNumber);
     }
@@ -51,7 +49,7 @@ void VideoLibrary::advance(const swf::VideoStream& def, Stream& s, std::uint16_t
         if (forward && it->first <= s.decodedUpTo) {
             break;
         }
-        if (isKeyFrame(it->second)) {
+        if (s.decoder.isKeyFrame(it->second)) {
             keyFrame = it->first;
             break;
         }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <map>
 
-#include "H263Decoder.h"
+#include "VideoDecoder.h"
 #include "swf/Movie.h"
 
 namespace mc {
@@ -21,7 +21,8 @@ class VideoLibrary {
 
   private:
     struct Stream {
-        video::SorensonDecoder decoder;
+        explicit Stream(const swf::VideoStream& def) : decoder(def.codec, def.width, def.height) {}
+        video::VideoDecoder decoder;
         int decodedUpTo = -1; ///< Last frame number fed to the decoder.
         QImage image;
     };

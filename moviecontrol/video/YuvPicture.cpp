@@ -30,14 +30,16 @@ std::vector<std::uint8_t> toRgba(const YuvPicture& picture) {
         const std::uint8_t* luma = picture.y.row(y);
         const std::uint8_t* cb = picture.cb.row(y / 2);
         const std::uint8_t* cr = picture.cr.row(y / 2);
+        const std::uint8_t* alpha = picture.alpha.samples.empty() ? nullptr : picture.alpha.row(y);
         for (int x = 0; x < picture.width; ++x) {
             const double l = 1.164 * (luma[x] - 16);
             const double u = cb[x / 2] - 128.0;
             const double v = cr[x / 2] - 128.0;
-            out[at++] = clampByte(l + 1.596 * v);
-            out[at++] = clampByte(l - 0.391 * u - 0.813 * v);
-            out[at++] = clampByte(l + 2.018 * u);
-            out[at++] = 255;
+            const std::uint8_t a = alpha != nullptr ? alpha[x] : 255;
+            out[at++] = std::min(clampByte(l + 1.596 * v), a);
+            out[at++] = std::min(clampByte(l - 0.391 * u - 0.813 * v), a);
+            out[at++] = std::min(clampByte(l + 2.018 * u), a);
+            out[at++] = a;
         }
     }
     return out;

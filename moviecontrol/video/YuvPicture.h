@@ -36,6 +36,7 @@ struct YuvPicture {
     Plane y;
     Plane cb;
     Plane cr;
+    Plane alpha; ///< Same size as `y`; empty when the picture is opaque.
 
     void allocate(int w, int h);
     bool empty() const { return width == 0 || height == 0; }
@@ -43,9 +44,9 @@ struct YuvPicture {
     int macroblocksHigh() const { return (height + 15) / 16; }
 };
 
-/// Studio-range BT.601 to 8-bit RGBA (alpha 255), width*height*4 bytes, rows top first.
-/// Each chroma sample covers its 2x2 luma samples unfiltered, as Flash shows Sorenson video:
-/// colour edges keep their 2-pixel steps.
+/// Studio-range BT.601 to 8-bit RGBA, width*height*4 bytes, rows top first. Opaque pictures
+/// get alpha 255. With an alpha plane the colour is premultiplied, as VP6 with alpha codes
+/// it: each colour channel is clamped to at most the alpha.
 std::vector<std::uint8_t> toRgba(const YuvPicture& picture);
 
 } // namespace video

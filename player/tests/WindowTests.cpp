@@ -449,6 +449,28 @@ TEST_F(WindowTest, ThePasswordBoxMasksWhatIsTyped) {
     EXPECT_TRUE(seen);
 }
 
+TEST_F(WindowTest, CardShowsItsMovieBeforeTheMenuFormLoadsWithWhatStartUpSetOnIt) {
+    world.executable = path("card");
+    writeFile(world.executable,
+              cardBytes(movieWithNote({"A", "云杉小径", "T", "第一行\r\n第二行", "V"}, 2)));
+    Form1 card(world, {});
+    ASSERT_EQ(card.player().Form_Load(), StartUpOutcome::Running);
+    card.show();
+    QApplication::processEvents();
+    EXPECT_EQ(card.ShockwaveFlash1()->grab().toImage().pixelColor(200, 200),
+              QColor(0x10, 0x20, 0x30));
+    EXPECT_FALSE(card.form2Loaded());
+
+    Form2& menuForm = card.form2();
+    EXPECT_TRUE(menuForm.returnPlayEnabled());
+    EXPECT_EQ(menuForm.item("ReturnPlay")->text(), qtext(captions::ReturnPlayInCard));
+    EXPECT_FALSE(menuForm.item("ReturnPlay")->isVisible());
+    EXPECT_EQ(menuForm.Label2()->text(), QString::fromUtf8("第一行\n第二行"));
+    // Once loaded, what the player sets goes straight to it.
+    card.setBlessingText("后来");
+    EXPECT_EQ(menuForm.Label2()->text(), QString::fromUtf8("后来"));
+}
+
 TEST_F(WindowTest, BlessingIsPlainTextAndKeepsItsLines) {
     testApp();
     form->setBlessingText("<b>第一行</b>\r\n第二行");

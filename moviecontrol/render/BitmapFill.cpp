@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <cmath>
+#include <optional>
 
 namespace mc {
 
@@ -19,14 +20,40 @@ QColor pixelAt(const QImage& image, int x, int y) {
 // neighbours so that no seam of half-covered pixels opens between them; the bitmap itself is
 // drawn over the overlap afterwards. Sides the reach does not cross are left alone, which
 // is every side for the usual bitmap filling a shape of its own size.
-void paintEdges(QPainter& p, const QImage& image, const QRectF& reach) {
+struct EdgeSides {
+    bool left = false;
+    bool top = false;
+    bool right = false;
+    bool bottom = false;
+    bool any() const { return left || top || right || bottom; }
+};
+
+EdgeSides sidesCrossed(const QRectF& reach, QSize size) {
     constexpr double kSlack = 0.01;
+    return {reach.left() < -kSlack, reach.top() < -kSlack, reach.right() > size.width() + kSlack,
+            reach.bottom() > size.height() + kSlack};
+}
+
+// The whole path in bitmap pixels, held to a finite reach: a degenerate matrix can send it
+// arbitrarily far. None when the matrix cannot be inverted.
+std::optional<QRectF> clippedReach(const QPainterPath& path, const QTransform& bitmapToPath) {
+    bool invertible = false;
+    const QTransform pathToBitmap = bitmapToPath.inverted(&invertible);
+    if (!invertible) {
+        return std::nullopt;
+    }
+    return pathToBitmap.mapRect(path.boundingRect())
+        .intersected(QRectF(-kFarReach, -kFarReach, 2 * kFarReach, 2 * kFarReach));
+}
+
+void paintEdges(QPainter& p, const QImage& image, const QRectF& reach) {
     const double w = image.width();
     const double h = image.height();
-    const bool toLeft = reach.left() < -kSlack;
-    const bool toTop = reach.top() < -kSlack;
-    const bool toRight = reach.right() > w + kSlack;
-    const bool toBottom = reach.bottom() > h + kSlack;
+    const EdgeSides sides = sidesCrossed(reach, image.size());
+    const bool toLeft = sides.left;
+    const bool toTop = sides.top;
+    const bool toRight = sides.right;
+    const bool toBottom = sides.bottom;
     const double left = std::min(reach.left(), -1.0);
     const double top = std::min(reach.top(), -1.0);
     const double right = std::max(reach.right(), w + 1.0);
@@ -63,10 +90,6 @@ void paintEdges(QPainter& p, const QImage& image, const QRectF& reach) {
     }
 }
 
-bool reachesPast(const QRectF& reach, const QImage& image) {
-    return !QRectF(0.0, 0.0, image.width(), image.height()).contains(reach);
-}
-
 // Where edge pixels are translucent, the pieces' overlap with the bitmap would show them
 // twice. The pieces and the bitmap are put together on a layer, each replacing what lies
 // under it, and the layer is drawn once.
@@ -101,8 +124,30 @@ void paintTranslucentEdges(QPainter& painter, const QPainterPath& path, const QI
 
 } // namespace
 
+bool bitmapFillCoversOnce(const QPainterPath& path, QSize imageSize, const QTransform& bitmapToPath,
+                          bool clipped) {
+    if (!clipped) {
+        return true;
+    }
+    const std::optional<QRectF> reach = clippedReach(path, bitmapToPath);
+    return !reach || !sidesCrossed(*reach, imageSize).any();
+}
+
+void drawBitmap(QPainter& painter, const QImage& image, ScaledBitmapCache* scaled) {
+    if (scaled != nullptr && painter.testRenderHint(QPainter::SmoothPixmapTransform)) {
+        if (const auto placed = scaled->scaledFor(image, painter.deviceTransform())) {
+            const QTransform world = painter.transform();
+            painter.resetTransform();
+            painter.drawImage(placed->at, placed->image);
+            painter.setTransform(world);
+            return;
+        }
+    }
+    painter.drawImage(QPointF(0.0, 0.0), image);
+}
+
 void paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage& image,
-                     const QTransform& bitmapToPath, bool clipped) {
+                     const QTransform& bitmapToPath, bool clipped, ScaledBitmapCache* scaled) {
     if (image.isNull()) {
         return;
     }
@@ -112,25 +157,19 @@ void paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage& 
         painter.fillPath(path, brush);
         return;
     }
-    bool invertible = false;
-    const QTransform pathToBitmap = bitmapToPath.inverted(&invertible);
+    const std::optional<QRectF> reach = clippedReach(path, bitmapToPath);
     painter.save();
     painter.setClipPath(path, Qt::IntersectClip);
     painter.setTransform(bitmapToPath * painter.transform());
-    if (invertible) {
-        // The whole path in bitmap pixels, held to a finite reach: a degenerate matrix can
-        // send it arbitrarily far.
-        const QRectF reach =
-            pathToBitmap.mapRect(path.boundingRect())
-                .intersected(QRectF(-kFarReach, -kFarReach, 2 * kFarReach, 2 * kFarReach));
-        if (image.hasAlphaChannel() && reachesPast(reach, image)) {
+    if (reach) {
+        if (image.hasAlphaChannel() && sidesCrossed(*reach, image.size()).any()) {
             painter.restore();
-            paintTranslucentEdges(painter, path, image, bitmapToPath, reach);
+            paintTranslucentEdges(painter, path, image, bitmapToPath, *reach);
             return;
         }
-        paintEdges(painter, image, reach);
+        paintEdges(painter, image, *reach);
     }
-    painter.drawImage(QPointF(0.0, 0.0), image);
+    drawBitmap(painter, image, scaled);
     painter.restore();
 }
 

@@ -39,6 +39,14 @@ const QImage& BitmapLibrary::image(std::uint16_t id) {
     return it->second;
 }
 
+QImage BitmapLibrary::tinted(std::uint16_t id, const ColorTransform& cx) {
+    const QImage& source = image(id);
+    if (source.isNull() || cx.isIdentity()) {
+        return source;
+    }
+    return tints_.tinted(id, source, cx);
+}
+
 QImage BitmapLibrary::decode(std::uint16_t id) const {
 #ifndef MC_RENDER_HAS_BITMAPS
     (void)id;

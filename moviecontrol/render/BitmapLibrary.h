@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <map>
 
+#include "ScaledBitmapCache.h"
+#include "TintedBitmapCache.h"
 #include "swf/Movie.h"
 
 namespace mc {
@@ -20,6 +22,16 @@ class BitmapLibrary {
 
     const QImage& image(std::uint16_t id);
     qint64 bytesHeld() const { return held_; }
+    // The bitmap with `cx` applied (the bitmap itself for the identity).
+    QImage tinted(std::uint16_t id, const ColorTransform& cx);
+    // Called once per painted frame: copies no longer asked for go.
+    void startFrame() {
+        tints_.startFrame();
+        scaled_.startFrame();
+    }
+    const TintedBitmapCache& tints() const { return tints_; }
+    // Shrunk copies of the bitmaps (and of their tinted copies) for drawing.
+    ScaledBitmapCache& scaled() { return scaled_; }
 
   private:
     QImage decode(std::uint16_t id) const;
@@ -28,6 +40,8 @@ class BitmapLibrary {
     qint64 budget_;
     qint64 held_ = 0;
     std::map<std::uint16_t, QImage> images_;
+    TintedBitmapCache tints_;
+    ScaledBitmapCache scaled_;
 };
 
 } // namespace mc

@@ -1,5 +1,7 @@
 #include "MovieRenderer.h"
+
 #include "FocusRectangle.h"
+#include <cmath>
 
 #include <QFile>
 #include <QFileInfo>
@@ -135,9 +137,10 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
     if (callbacks.movieUrl.empty()) {
         // The file's name without its folders: a movie learns nothing of the disk around it.
         callbacks.movieUrl =
-            "file:///" + QString::fromUtf8(QUrl::toPercentEncoding(
-                             QFileInfo(QString::fromStdString(path)).fileName(), "()"))
-                             .toStdString();
+            "file:///" +
+            QString::fromUtf8(
+                QUrl::toPercentEncoding(QFileInfo(QString::fromStdString(path)).fileName(), "()"))
+                .toStdString();
     }
     if (!callbacks.readBeside) {
         // Files beside the movie only: the stage has checked the path stays in this folder.
@@ -167,16 +170,49 @@ QSize MovieRenderer::stageSizePixels() const {
                  static_cast<int>(std::min<std::int64_t>(h, 1 << 15)));
 }
 
+namespace {
+
+// The bars around the stage. When an opaque background will cover the stage, the pixels it
+// covers whole are left alone: filling a full-screen picture twice a frame is a measurable
+// part of a frame at high rates.
+void fillLetterbox(QImage& target, const QRectF& stageRect, QColor letterbox, bool stageOpaque) {
+    const QRect all = target.rect();
+    const QRect inner = QRect(QPoint(static_cast<int>(std::ceil(stageRect.left())),
+                                     static_cast<int>(std::ceil(stageRect.top()))),
+                              QPoint(static_cast<int>(std::floor(stageRect.right())) - 1,
+                                     static_cast<int>(std::floor(stageRect.bottom())) - 1))
+                            .intersected(all);
+    if (!stageOpaque || inner.isEmpty()) {
+        target.fill(letterbox);
+        return;
+    }
+    QPainter p(&target);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect bars[] = {
+        QRect(all.left(), all.top(), all.width(), inner.top() - all.top()),
+        QRect(all.left(), inner.bottom() + 1, all.width(), all.bottom() - inner.bottom()),
+        QRect(all.left(), inner.top(), inner.left() - all.left(), inner.height()),
+        QRect(inner.right() + 1, inner.top(), all.right() - inner.right(), inner.height())};
+    for (const QRect& bar : bars) {
+        if (!bar.isEmpty()) {
+            p.fillRect(bar, letterbox);
+        }
+    }
+}
+
+} // namespace
+
 void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbox,
                           std::optional<QColor> background) {
-    target.fill(letterbox);
     const TwipsRect s = stage();
     if (s.width() <= 0 || s.height() <= 0) {
+        target.fill(letterbox);
         return;
     }
     const StageFit fit = fitShowAll(s, target.width(), target.height());
-    QPainter painter(&target);
     const QRectF stageRect(fit.offsetX, fit.offsetY, fit.stageWidthPx, fit.stageHeightPx);
+    fillLetterbox(target, stageRect, letterbox, !background || background->alpha() == 255);
+    QPainter painter(&target);
     painter.setClipRect(stageRect);
     {
         if (budget_) {
@@ -197,6 +233,7 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
         paintedOnce_ = true;
         resources_.groups.startFrame();
         resources_.rasters.startFrame();
+        resources_.bitmaps.startFrame();
         backend.beginFrame(painted_.background());
         painted_.replay(backend);
         backend.endFrame();

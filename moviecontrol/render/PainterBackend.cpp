@@ -44,6 +44,13 @@ constexpr int kMaxPaintedLayers = 6;
 constexpr int kMaxLayerMargin = 512;
 constexpr qint64 kMaxLayerPixels = 48LL << 20;
 
+// A bitmap whose colour transform only scales alpha is drawn as it is, faded by the painter:
+// the same picture as a transformed copy, without making one. Premultiplied colour scales
+// with alpha, so the painter's opacity is that transform, within rounding.
+qreal fadeOpacity(const ColorTransform& cx) {
+    return cx.mult[3] / 256.0;
+}
+
 QMargins cappedMargins(QMargins m) {
     const auto cap = [](int v) { return std::clamp(v, 0, kMaxLayerMargin); };
     return {cap(m.left()), cap(m.top()), cap(m.right()), cap(m.bottom())};
@@ -225,14 +232,20 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
         p.fillPath(fill.path, fillBrush(fill.style, cx));
         return;
     }
-    const QImage image = transformedBitmap(fill.style.bitmapId, cx);
-    if (image.isNull()) {
+    const QImage& source = res().bitmaps.image(fill.style.bitmapId);
+    if (source.isNull()) {
         return;
     }
+    const QTransform bitmapToPath = toQTransform(fill.style.matrix);
+    const bool clipped = fill.style.bitmapClipped();
+    const bool fade = cx.onlyScalesAlpha() &&
+                      bitmapFillCoversOnce(fill.path, source.size(), bitmapToPath, clipped);
+    const QImage image = fade ? source : transformedBitmap(fill.style.bitmapId, cx);
     const bool smooth = quality_ == RenderQuality::High && fill.style.bitmapSmoothed();
     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    paintBitmapFill(p, fill.path, image, toQTransform(fill.style.matrix),
-                    fill.style.bitmapClipped());
+    p.setOpacity(fade ? fadeOpacity(cx) : 1.0);
+    paintBitmapFill(p, fill.path, image, bitmapToPath, clipped, &res().bitmaps.scaled());
+    p.setOpacity(1.0);
     applyHints(p);
 }
 
@@ -269,22 +282,21 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
 }
 
 QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform& cx) {
-    const QImage& source = res().bitmaps.image(id);
-    if (source.isNull() || cx.isIdentity()) {
-        return source;
-    }
-    return colorTransformed(source, cx);
+    return res().bitmaps.tinted(id, cx);
 }
 
 void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx) {
-    const QImage image = transformedBitmap(id, cx);
+    const bool fade = cx.onlyScalesAlpha();
+    const QImage image = fade ? res().bitmaps.image(id) : transformedBitmap(id, cx);
     if (image.isNull()) {
         return;
     }
     QPainter& p = painter();
     QTransform world = QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * m);
     p.setTransform(world);
-    p.drawImage(QPointF(0.0, 0.0), image);
+    p.setOpacity(fade ? fadeOpacity(cx) : 1.0);
+    drawBitmap(p, image, &res().bitmaps.scaled());
+    p.setOpacity(1.0);
 }
 
 // The decoded picture stretched over the stream's declared size, which is what placement

@@ -8,6 +8,7 @@
 #include "DisplayProperties.h"
 #include "Dragging.h"
 #include "StageScripts.h"
+#include "SurfaceProperties.h"
 #include "TextFieldProperties.h"
 #include "TextFieldState.h"
 #include "avm1/Convert.h"
@@ -125,7 +126,7 @@ bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
     } else if (n == "transform") {
         out = Value(newTransform(stage_, this));
     } else {
-        return false;
+        return readSurfaceProperty(m, o, n, out);
     }
     return true;
 }
@@ -153,7 +154,7 @@ bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
     } else if (n == "transform") {
         assignTransform(stage_, o, value);
     } else {
-        return false;
+        return writeSurfaceProperty(m, o, n, value);
     }
     return true;
 }

@@ -244,6 +244,10 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         t.tabIndex = value.isUndefined() ? std::nullopt : std::optional(m.toNumber(value));
     } else if (is(n, "styleSheet")) {
         object.styleSheet = value.asObject();
+        // Styles apply to markup only: a field given a sheet reads its text as html.
+        if (object.styleSheet != nullptr) {
+            t.field.html = true;
+        }
     } else if (m.version() >= 8 && is(n, "sharpness")) {
         t.sharpness = finiteOr(m.toNumber(value), t.sharpness);
     } else if (m.version() >= 8 && is(n, "thickness")) {

@@ -15,8 +15,9 @@
 
 namespace {
 
-// 300 shapes in 30 sprites that turn and move every frame: fills, gradients and strokes.
-std::vector<std::uint8_t> busyMovie() {
+// 300 shapes in 30 sprites that turn and move every frame (or, `drifting`, only move):
+// fills, gradients and strokes.
+std::vector<std::uint8_t> busyMovie(bool drifting = false) {
     using namespace swftest;
     SwfWriter movie;
     movie.setBackgroundColor({250, 240, 220});
@@ -50,9 +51,11 @@ std::vector<std::uint8_t> busyMovie() {
     movie.showFrame();
     for (int f = 1; f < 24; ++f) {
         for (int k = 0; k < 30; ++k) {
-            movie.moveObject(
-                static_cast<std::uint16_t>(k + 1),
-                Matrix::scaleRotate(1.0, f * 0.05 + k, (k % 6) * 1800 + f * 10, (k / 6) * 1600));
+            const std::int32_t x = (k % 6) * 1800 + f * 10;
+            const std::int32_t y = (k / 6) * 1600 + (drifting ? f * 7 : 0);
+            movie.moveObject(static_cast<std::uint16_t>(k + 1),
+                             drifting ? Matrix::translate(x, y)
+                                      : Matrix::scaleRotate(1.0, f * 0.05 + k, x, y));
         }
         movie.showFrame();
     }
@@ -97,6 +100,7 @@ int main(int argc, char** argv) {
     registerMovie("sample", benchsupport::readFile(
                                 benchsupport::sourcePath(QStringLiteral("samples/greeting.swf"))));
     registerMovie("busy_sprites", busyMovie());
+    registerMovie("drifting_sprites", busyMovie(true));
     for (const char* caseName : kHeavyCorpusCases) {
         registerMovie(caseName, benchsupport::readFile(corpusMovie(caseName)));
     }

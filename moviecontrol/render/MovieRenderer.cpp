@@ -196,6 +196,7 @@ void MovieRenderer::paint(QImage& target, RenderQuality quality, QColor letterbo
         player_->render(painted_);
         paintedOnce_ = true;
         resources_.groups.startFrame();
+        resources_.rasters.startFrame();
         backend.beginFrame(painted_.background());
         painted_.replay(backend);
         backend.endFrame();

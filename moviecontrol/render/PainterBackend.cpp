@@ -117,12 +117,20 @@ void PainterBackend::draw(const DrawCharacter& original) {
     switch (command.kind) {
     case CharacterKind::Shape:
         if (const ConvertedShape* s = shapeOf(command)) {
-            paintShape(*s, command.matrix, command.colorTransform);
+            ShapeLook look{.library = command.library, .id = command.characterId};
+            if (command.drawing != nullptr) {
+                look.drawing = command.drawing->generation();
+            }
+            paintShape(*s, command.matrix, command.colorTransform, look);
         }
         break;
     case CharacterKind::MorphShape:
         if (const ConvertedShape* s = res().characters.morph(command.characterId, command.ratio)) {
-            paintShape(*s, command.matrix, command.colorTransform);
+            paintShape(*s, command.matrix, command.colorTransform,
+                       ShapeLook{.library = command.library,
+                                 .id = command.characterId,
+                                 .ratio = command.ratio,
+                                 .morph = true});
         }
         break;
     case CharacterKind::StaticText:
@@ -213,9 +221,16 @@ void PainterBackend::paintBox(const DrawCharacter& command) {
 }
 
 void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
-                                const ColorTransform& cx) {
-    QPainter& p = painter();
-    const QTransform world = toQTransform(stage_ * m);
+                                const ColorTransform& cx, const ShapeLook& look) {
+    const Transform device = stage_ * m;
+    if (paintCachedShape(shape, device, cx, look)) {
+        return;
+    }
+    paintShapeOn(painter(), shape, toQTransform(device), cx);
+}
+
+void PainterBackend::paintShapeOn(QPainter& p, const ConvertedShape& shape, const QTransform& world,
+                                  const ColorTransform& cx) {
     for (const ConvertedLayer& layer : shape.layers) {
         for (const ConvertedFill& fill : layer.fills) {
             paintFill(p, fill, world, cx);

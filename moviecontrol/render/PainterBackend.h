@@ -16,6 +16,7 @@
 #include "RenderQuality.h"
 #include "RenderResources.h"
 #include "ShapePaths.h"
+#include "ShapeRasterCache.h"
 
 namespace mc {
 
@@ -94,7 +95,14 @@ class PainterBackend : public RenderBackend {
     const ConvertedShape* shapeOf(const DrawCharacter& command);
     const TextOutlines* textOf(const DrawCharacter& command);
     void paintFieldFrame(const DrawCharacter& command);
-    void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx);
+    // `look` names the shape for the raster cache.
+    void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx,
+                    const ShapeLook& look);
+    // Draws the shape from (or into) the raster cache; false when it must be drawn directly.
+    bool paintCachedShape(const ConvertedShape& shape, const Transform& device,
+                          const ColorTransform& cx, ShapeLook look);
+    void paintShapeOn(QPainter& p, const ConvertedShape& shape, const QTransform& world,
+                      const ColorTransform& cx);
     void paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,
                    const ColorTransform& cx);
     void paintStroke(QPainter& p, const ConvertedStroke& stroke, const QTransform& world,

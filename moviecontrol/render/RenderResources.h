@@ -3,6 +3,7 @@
 #include "BitmapLibrary.h"
 #include "CharacterCache.h"
 #include "GroupCache.h"
+#include "ShapeRasterCache.h"
 #include "TextLayout.h"
 #include "VideoLibrary.h"
 #include "swf/Movie.h"
@@ -19,6 +20,7 @@ struct RenderResources {
     BitmapLibrary bitmaps;
     TextLibrary texts;
     GroupCache groups;
+    ShapeRasterCache rasters;
     VideoLibrary videos;
 };
 

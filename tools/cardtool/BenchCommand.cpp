@@ -176,6 +176,8 @@ int benchCommand(const std::vector<std::string>& words, std::ostream& out, std::
     // Filtered and cached objects drawn from a picture kept from an earlier frame, and drawn anew.
     report.add("group_cache_hits", std::int64_t{movie.resources().groups.hits()});
     report.add("group_cache_misses", std::int64_t{movie.resources().groups.misses()});
+    report.add("shape_raster_hits", std::int64_t{movie.resources().rasters.hits()});
+    report.add("shape_raster_misses", std::int64_t{movie.resources().rasters.misses()});
     report.print(out, options.json);
     return 0;
 }

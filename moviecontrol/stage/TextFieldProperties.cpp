@@ -186,7 +186,10 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     if (is(n, "text")) {
         setText(stage, object, t, m.toString(value).str(), false);
     } else if (is(n, "htmlText")) {
-        setText(stage, object, t, m.toString(value).str(), t.field.html);
+        // A style sheet applies to markup only: with one, html text is read as html even
+        // while the html flag stays off.
+        setText(stage, object, t, m.toString(value).str(),
+                t.field.html || object.styleSheet != nullptr);
     } else if (is(n, "html")) {
         t.field.html = m.toBoolean(value);
     } else if (is(n, "textColor")) {
@@ -244,10 +247,6 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         t.tabIndex = value.isUndefined() ? std::nullopt : std::optional(m.toNumber(value));
     } else if (is(n, "styleSheet")) {
         object.styleSheet = value.asObject();
-        // Styles apply to markup only: a field given a sheet reads its text as html.
-        if (object.styleSheet != nullptr) {
-            t.field.html = true;
-        }
     } else if (m.version() >= 8 && is(n, "sharpness")) {
         t.sharpness = finiteOr(m.toNumber(value), t.sharpness);
     } else if (m.version() >= 8 && is(n, "thickness")) {

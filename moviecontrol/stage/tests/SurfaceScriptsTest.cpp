@@ -65,7 +65,7 @@ TEST(SurfaceScriptsTest, ARegisteredClassFollowsItsSymbolUnderEveryNameItIsExpor
     EXPECT_EQ(m.traced, (Lines{"made", "x"}));
 }
 
-TEST(SurfaceScriptsTest, AFieldGivenAStyleSheetReadsItsTextAsHtml) {
+TEST(SurfaceScriptsTest, AFieldGivenAStyleSheetReadsHtmlTextAsHtmlWithItsFlagOff) {
     Actions a;
     a.callMethod("this", "createTextField", {"t", "1", "0", "0", "100", "20"})
         .setVariable("t.htmlText", "<b>x</b>")
@@ -76,12 +76,15 @@ TEST(SurfaceScriptsTest, AFieldGivenAStyleSheetReadsItsTextAsHtml) {
         .traceValue("t.html")
         .setVariable("t.htmlText", "<b>y</b>")
         .traceValue("t.text");
-    assign(a, "t", "styleSheet", Actions().pushNull()).traceValue("t.html");
+    assign(a, "t", "styleSheet", Actions().pushNull())
+        .traceValue("t.html")
+        .setVariable("t.htmlText", "<b>z</b>")
+        .traceValue("t.text");
     swftest::SwfWriter movie(version(8));
     movie.doAction(a);
     movie.showFrame();
     ScriptedMovie m(movie.finish());
-    EXPECT_EQ(m.traced, (Lines{"<b>x</b>", "true", "y", "true"}));
+    EXPECT_EQ(m.traced, (Lines{"<b>x</b>", "false", "y", "false", "<b>z</b>"}));
 }
 
 } // namespace

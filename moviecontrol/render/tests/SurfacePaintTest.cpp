@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <initializer_list>
 #include <memory>
 
 #include "MovieRenderer.h"
@@ -39,6 +40,23 @@ QImage firstFrame(SwfWriter& movie) {
     }
     return r->renderFrame(QSize(100, 100), RenderQuality::Low);
 }
+
+struct Probe {
+    int x = 0;
+    int y = 0;
+    QColor colour;
+};
+
+void expectPixels(const QImage& image, std::initializer_list<Probe> probes) {
+    for (const Probe& p : probes) {
+        EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour) << p.x << "," << p.y;
+    }
+}
+
+const QColor kWhite(255, 255, 255);
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+const QColor kBlue(0, 0, 255);
 
 // A sprite of two red 10 px squares at its corners, 30 px apart: its bounds are 40 px
 // square with nothing drawn in the middle.
@@ -98,12 +116,14 @@ TEST(SurfacePaintTest, OpaqueBackgroundFillsTheBoundsBehindTheContent) {
     movie.placeObject(scripted);
     movie.doAction(Actions().setVariable("b.opaqueBackground", 0x0000FF));
     const QImage image = firstFrame(movie);
-    EXPECT_EQ(image.pixelColor(15, 15), QColor(255, 0, 0)); // content over the background
-    EXPECT_EQ(image.pixelColor(30, 30), QColor(0, 255, 0)); // the gap inside the bounds
-    EXPECT_EQ(image.pixelColor(49, 30), QColor(0, 255, 0));
-    EXPECT_EQ(image.pixelColor(51, 30), QColor(255, 255, 255)); // past the bounds
-    EXPECT_EQ(image.pixelColor(75, 75), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(60, 60), QColor(255, 0, 0));
+    expectPixels(image, {
+                            {15, 15, kRed},   // content over the background
+                            {30, 30, kGreen}, // the gap inside the bounds
+                            {49, 30, kGreen},
+                            {51, 30, kWhite}, // past the bounds
+                            {75, 75, kBlue},
+                            {60, 60, kRed},
+                        });
 }
 
 TEST(SurfacePaintTest, ScrollRectMovesTheContentAndShowsOnlyItsWindow) {
@@ -120,11 +140,13 @@ TEST(SurfacePaintTest, ScrollRectMovesTheContentAndShowsOnlyItsWindow) {
     assignRectangle(a, "c", "scrollRect", 10, 10, 20, 40);
     movie.doAction(a);
     const QImage image = firstFrame(movie);
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(39, 49), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(15, 15), QColor(255, 255, 255)); // before the window
-    EXPECT_EQ(image.pixelColor(41, 30), QColor(255, 255, 255)); // past its width
-    EXPECT_EQ(image.pixelColor(30, 51), QColor(255, 255, 255)); // past the moved square
+    expectPixels(image, {
+                            {20, 20, kBlue},
+                            {39, 49, kBlue},
+                            {15, 15, kWhite}, // before the window
+                            {41, 30, kWhite}, // past its width
+                            {30, 51, kWhite}, // past the moved square
+                        });
 }
 
 TEST(SurfacePaintTest, SetMaskTakesAClipByPathAndKeepsItWhenAPathLeadsNowhere) {
@@ -158,11 +180,13 @@ TEST(SurfacePaintTest, SetMaskTakesAClipByPathAndKeepsItWhenAPathLeadsNowhere) {
                        .callMethod("b", "setMask", {"_root.mb"})
                        .callMethod("b", "setMask", {"nothing.here"}));
     const QImage image = firstFrame(movie);
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(5, 5), QColor(255, 255, 255));
-    EXPECT_EQ(image.pixelColor(70, 70), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(55, 55), QColor(255, 255, 255));
-    EXPECT_EQ(image.pixelColor(85, 85), QColor(255, 255, 255));
+    expectPixels(image, {
+                            {20, 20, kBlue},
+                            {5, 5, kWhite},
+                            {70, 70, kBlue},
+                            {55, 55, kWhite},
+                            {85, 85, kWhite},
+                        });
 }
 
 TEST(SurfacePaintTest, TheRootMovesWhereAScriptPutsIt) {
@@ -170,16 +194,18 @@ TEST(SurfacePaintTest, TheRootMovesWhereAScriptPutsIt) {
     movie.place(blueSquare(movie), 1);
     movie.doAction(Actions().setVariable("_root._x", 30).setVariable("_root._yscale", 50));
     const QImage image = firstFrame(movie);
-    EXPECT_EQ(image.pixelColor(5, 5), QColor(255, 255, 255));
-    EXPECT_EQ(image.pixelColor(31, 1), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(69, 19), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(50, 21), QColor(255, 255, 255));
+    expectPixels(image, {
+                            {5, 5, kWhite},
+                            {31, 1, kBlue},
+                            {69, 19, kBlue},
+                            {50, 21, kWhite},
+                        });
 }
 
 TEST(SurfacePaintTest, FieldFramesTakeTheirColoursAndShowOnlyTheirParts) {
     SwfWriter movie = stage100();
     Actions a;
-    // f: background only, in red. g: border only, in green, over the blue stage corner.
+    // f: background only, in red. g: border only, in green.
     a.callMethod("this", "createTextField", {"f", "1", "10", "10", "20", "20"})
         .setVariable("f.background", "true")
         .setVariable("f.backgroundColor", 0xFF0000)
@@ -188,13 +214,15 @@ TEST(SurfacePaintTest, FieldFramesTakeTheirColoursAndShowOnlyTheirParts) {
         .setVariable("g.borderColor", 0x00FF00);
     movie.doAction(a);
     const QImage image = firstFrame(movie);
-    EXPECT_EQ(image.pixelColor(10, 10), QColor(255, 0, 0));
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(255, 0, 0));
-    EXPECT_EQ(image.pixelColor(29, 29), QColor(255, 0, 0));
-    EXPECT_EQ(image.pixelColor(30, 20), QColor(255, 255, 255)); // no border
-    EXPECT_EQ(image.pixelColor(50, 60), QColor(0, 255, 0));
-    EXPECT_EQ(image.pixelColor(70, 60), QColor(0, 255, 0));
-    EXPECT_EQ(image.pixelColor(60, 60), QColor(255, 255, 255)); // no background
+    expectPixels(image, {
+                            {10, 10, kRed},
+                            {20, 20, kRed},
+                            {29, 29, kRed},
+                            {30, 20, kWhite}, // no border
+                            {50, 60, kGreen},
+                            {70, 60, kGreen},
+                            {60, 60, kWhite}, // no background
+                        });
 }
 
 TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
@@ -224,8 +252,10 @@ TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
             EXPECT_EQ(image.pixelColor(x, y), QColor(255, 0, 0)) << x << "," << y;
         }
     }
-    EXPECT_EQ(image.pixelColor(12, 12), QColor(255, 255, 255));
-    EXPECT_EQ(image.pixelColor(6, 18), QColor(255, 255, 255));
+    expectPixels(image, {
+                            {12, 12, kWhite},
+                            {6, 18, kWhite},
+                        });
 }
 
 } // namespace

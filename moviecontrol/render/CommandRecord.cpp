@@ -128,7 +128,8 @@ bool sameEntry(const CommandRecord::Entry& a, TwipsOrigin oa, const CommandRecor
                p.ratio == q.ratio && p.smoothing == q.smoothing &&
                p.colorTransform == q.colorTransform &&
                (p.drawing == nullptr) == (q.drawing == nullptr) &&
-               (p.text == nullptr) == (q.text == nullptr) && sameMatrix(p.matrix, oa, q.matrix, ob);
+               (p.text == nullptr) == (q.text == nullptr) && p.boxColor == q.boxColor &&
+               sameBounds(p.box, {}, q.box, {}) && sameMatrix(p.matrix, oa, q.matrix, ob);
     }
     if (a.op == CommandRecord::Op::BeginGroup) {
         return sameGroupStyle(a.group, oa, b.group, ob);

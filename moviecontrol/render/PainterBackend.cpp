@@ -162,6 +162,9 @@ void PainterBackend::draw(const DrawCharacter& original) {
     case CharacterKind::Video:
         paintVideo(command);
         break;
+    case CharacterKind::Box:
+        paintBox(command);
+        break;
     default:
         break;
     }
@@ -178,29 +181,50 @@ const TextOutlines* PainterBackend::textOf(const DrawCharacter& command) {
                : res().texts.outlines(res().characters, res().movie, command.characterId);
 }
 
-const swf::EditText* PainterBackend::borderedField(const DrawCharacter& command) const {
+std::optional<PainterBackend::FramedField>
+PainterBackend::framedField(const DrawCharacter& command) const {
     if (command.kind != CharacterKind::EditText) {
-        return nullptr;
+        return std::nullopt;
     }
     if (command.text != nullptr) {
-        return command.text->field.border ? &command.text->field : nullptr;
+        const FieldFrameStyle style = frameStyleOf(*command.text);
+        return style.shows() ? std::optional(FramedField{&command.text->field, style})
+                             : std::nullopt;
     }
     const auto* field = res().movie.findAs<swf::EditText>(command.characterId);
-    return field != nullptr && field->border ? field : nullptr;
+    if (field == nullptr || !frameStyleOf(*field).shows()) {
+        return std::nullopt;
+    }
+    return FramedField{field, frameStyleOf(*field)};
 }
 
 void PainterBackend::paintFieldFrame(const DrawCharacter& command) {
-    const swf::EditText* field = borderedField(command);
-    if (field == nullptr) {
+    const auto framed = framedField(command);
+    if (!framed) {
         return;
     }
     const FieldFrame frame =
-        fieldFrame(toQRectF(field->bounds), toQTransform(stage_ * command.matrix));
+        fieldFrame(toQRectF(framed->field->bounds), toQTransform(stage_ * command.matrix));
     QPainter& p = painter();
     p.setTransform(QTransform());
     p.setPen(Qt::NoPen);
-    p.fillPath(frame.background, toQColor(swf::Rgba{255, 255, 255, 255}, command.colorTransform));
-    p.fillPath(frame.border, toQColor(swf::Rgba{0, 0, 0, 255}, command.colorTransform));
+    if (framed->style.background) {
+        p.fillPath(frame.background,
+                   toQColor(framed->style.backgroundColor, command.colorTransform));
+    }
+    if (framed->style.border) {
+        p.fillPath(frame.border, toQColor(framed->style.borderColor, command.colorTransform));
+    }
+}
+
+void PainterBackend::paintBox(const DrawCharacter& command) {
+    if (command.box.empty()) {
+        return;
+    }
+    QPainter& p = painter();
+    p.setTransform(toQTransform(stage_ * command.matrix));
+    p.setPen(Qt::NoPen);
+    p.fillRect(toQRectF(command.box), toQColor(command.boxColor, command.colorTransform));
 }
 
 void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
@@ -361,10 +385,14 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         break;
     case CharacterKind::StaticText:
     case CharacterKind::EditText:
-        if (const swf::EditText* field = borderedField(command)) {
-            const FieldFrame frame = fieldFrame(toQRectF(field->bounds), world);
-            mask.addPath(frame.background);
-            mask.addPath(frame.border);
+        if (const auto framed = framedField(command)) {
+            const FieldFrame frame = fieldFrame(toQRectF(framed->field->bounds), world);
+            if (framed->style.background) {
+                mask.addPath(frame.background);
+            }
+            if (framed->style.border) {
+                mask.addPath(frame.border);
+            }
         }
         if (const TextOutlines* runs = textOf(command)) {
             for (const TextRun& run : *runs) {
@@ -381,6 +409,13 @@ void PainterBackend::addToMask(const DrawCharacter& command) {
         mask.addPath(world.map(r));
         break;
     }
+    case CharacterKind::Box:
+        if (!command.box.empty()) {
+            QPainterPath r;
+            r.addRect(toQRectF(command.box));
+            mask.addPath(world.map(r));
+        }
+        break;
     case CharacterKind::Video:
         if (const auto* stream = res().movie.findAs<swf::VideoStream>(command.characterId)) {
             QPainterPath r;

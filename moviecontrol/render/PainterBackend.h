@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "FieldFrame.h"
 #include "FrameBudget.h"
 #include "GroupCache.h"
 #include "GroupCompositor.h"
@@ -84,8 +85,12 @@ class PainterBackend : public RenderBackend {
     void paintRecordedGroup();
     bool layerHoldsContent(const Layer& layer) const;
     void applyHints(QPainter& p) const;
-    // The field drawn by an edit text command when it has a border, else null.
-    const swf::EditText* borderedField(const DrawCharacter& command) const;
+    // The field drawn by an edit text command when it shows a background or border.
+    struct FramedField {
+        const swf::EditText* field = nullptr;
+        FieldFrameStyle style;
+    };
+    std::optional<FramedField> framedField(const DrawCharacter& command) const;
     // A dictionary shape or what a script drew; a field's definition or its live state.
     const ConvertedShape* shapeOf(const DrawCharacter& command);
     const TextOutlines* textOf(const DrawCharacter& command);
@@ -107,6 +112,7 @@ class PainterBackend : public RenderBackend {
     void paintPixels(const DrawCharacter& command);
     QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);
     void paintVideo(const DrawCharacter& command);
+    void paintBox(const DrawCharacter& command);
     void addToMask(const DrawCharacter& command);
 
     // The resources of the command being drawn: the first movie's or a loaded one's.

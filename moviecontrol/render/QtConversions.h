@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QTransform>
 
+#include "Bounds.h"
 #include "ColorTransform.h"
 #include "Transform.h"
 #include "swf/BasicTypes.h"
@@ -21,6 +22,15 @@ inline QTransform toQTransform(const swf::Matrix& m) {
 inline QRectF toQRectF(const swf::Rect& r) {
     // In doubles: hostile corners would overflow a 32-bit width.
     return QRectF(QPointF(r.xMin, r.yMin), QPointF(r.xMax, r.yMax));
+}
+
+inline QRectF toQRectF(const Bounds& b) {
+    return QRectF(QPointF(b.xMin, b.yMin), QPointF(b.xMax, b.yMax));
+}
+
+inline QColor toQColor(const Rgba& c, const ColorTransform& cx) {
+    const Rgba t = cx.apply(c);
+    return QColor(t.r, t.g, t.b, t.a);
 }
 
 inline QColor toQColor(const swf::Rgba& c, const ColorTransform& cx) {

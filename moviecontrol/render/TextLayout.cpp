@@ -28,11 +28,13 @@ constexpr std::size_t kMaxCharacters = 1 << 15;
 std::pair<const swf::Font*, std::uint16_t> fontForRun(const swf::Movie& movie,
                                                       const swf::Font* base, std::uint16_t baseId,
                                                       const StyledRun& run) {
-    if (base == nullptr) {
+    // A field made by a script has no font of its own: the face its text asks for names one.
+    if (base == nullptr && !run.face) {
         return {base, baseId};
     }
     const std::string family = run.face ? run.face->toStdString() : base->name;
-    if (base->bold == run.bold && base->italic == run.italic && family == base->name) {
+    if (base != nullptr && base->bold == run.bold && base->italic == run.italic &&
+        family == base->name) {
         return {base, baseId};
     }
     for (const auto& [id, def] : movie.dictionary) {

@@ -8,6 +8,7 @@
 #include "Drawing.h"
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "SurfaceProperties.h"
 #include "TextFieldState.h"
 #include "avm1/Convert.h"
 #include "avm1/Function.h"
@@ -124,10 +125,17 @@ class Methods {
             return found ? objectValue(*found) : Value();
         });
         def(proto, "setMask", [this](CallArgs& c) {
-            if (auto* o = self(c)) {
-                stage_.player().setMask(*o, stage_.displayOf(c.arg(0)));
+            auto* o = self(c);
+            if (o == nullptr) {
+                return Value();
             }
-            return Value(true);
+            // No argument, or a path that leads nowhere, leaves the mask there is.
+            const auto mask =
+                c.count() > 0 ? maskArgument(stage_, c.arg(0)) : std::optional<DisplayObject*>();
+            if (mask) {
+                stage_.player().setMask(*o, *mask);
+            }
+            return Value(mask.has_value());
         });
         def(proto, "getBounds", [this](CallArgs& c) { return bounds(c); });
         def(proto, "getRect", [this](CallArgs& c) { return bounds(c); });

@@ -8,6 +8,7 @@
 #include "DisplayProperties.h"
 #include "Dragging.h"
 #include "StageScripts.h"
+#include "SurfaceProperties.h"
 #include "TabIndex.h"
 #include "TextFieldProperties.h"
 #include "TextFieldState.h"
@@ -132,7 +133,7 @@ bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
     } else if (n == "transform") {
         out = Value(newTransform(stage_, this));
     } else {
-        return false;
+        return readSurfaceProperty(m, o, n, out);
     }
     return true;
 }
@@ -160,7 +161,7 @@ bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
     } else if (n == "transform") {
         assignTransform(stage_, o, value);
     } else {
-        return false;
+        return writeSurfaceProperty(m, o, n, value);
     }
     return true;
 }

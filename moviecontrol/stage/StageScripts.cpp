@@ -127,19 +127,26 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
 }
 
 avm1::Object* StageScripts::registeredClassOf(const DisplayObject& object) {
-    std::string symbol = object.exportName;
-    // The symbols named here are the first movie's; a loaded movie's registers none.
-    if (symbol.empty() && object.library == 0) {
-        const auto it = symbolOf_.find(object.characterId);
-        if (it == symbolOf_.end()) {
-            return nullptr;
+    if (!object.exportName.empty()) {
+        if (avm1::Object* ctor = machine_->registeredClass(object.exportName)) {
+            return ctor;
         }
-        symbol = it->second;
     }
-    if (symbol.empty()) {
+    // The symbols named here are the first movie's; a loaded movie's registers none. A class
+    // belongs to the character its symbol names, so any other name the character is exported
+    // under finds it as well.
+    if (object.library != 0 || !symbolOf_.contains(object.characterId)) {
         return nullptr;
     }
-    return machine_->registeredClass(symbol);
+    for (const auto& [symbol, id] : movie_.exports) {
+        if (id != object.characterId) {
+            continue;
+        }
+        if (avm1::Object* ctor = machine_->registeredClass(symbol)) {
+            return ctor;
+        }
+    }
+    return nullptr;
 }
 
 DisplayObject* StageScripts::displayOf(avm1::Object* object) {

@@ -187,7 +187,10 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     if (is(n, "text")) {
         setText(stage, object, t, m.toString(value).str(), false);
     } else if (is(n, "htmlText")) {
-        setText(stage, object, t, m.toString(value).str(), t.field.html);
+        // A style sheet applies to markup only: with one, html text is read as html even
+        // while the html flag stays off.
+        setText(stage, object, t, m.toString(value).str(),
+                t.field.html || object.styleSheet != nullptr);
     } else if (is(n, "html")) {
         t.field.html = m.toBoolean(value);
     } else if (is(n, "textColor")) {

@@ -43,7 +43,7 @@ std::vector<uint8_t> encodePlaceObject(const PlaceObject& place, int version) {
     out.flag(place.move);
     if (third) {
         out.flag(false); // reserved
-        out.flag(false); // opaque background
+        out.flag(place.backgroundColor.has_value());
         out.flag(place.visible.has_value());
         out.flag(false); // image placement by class
         out.flag(place.className.has_value());
@@ -85,6 +85,9 @@ std::vector<uint8_t> encodePlaceObject(const PlaceObject& place, int version) {
         }
         if (place.visible) {
             out.u8(*place.visible ? 1 : 0);
+        }
+        if (place.backgroundColor) {
+            writeRgba(out, *place.backgroundColor);
         }
     }
     return out.take();

@@ -44,6 +44,7 @@ struct PlaceObject {
     std::optional<BlendMode> blendMode;
     std::optional<bool> cacheAsBitmap;
     std::optional<bool> visible;
+    std::optional<Rgba> backgroundColor; // the opaque background
 };
 
 // The tag body for version 1, 2 or 3.

@@ -45,6 +45,14 @@ struct ScriptGeometry {
     double rotation = 0.0; // degrees
 };
 
+// A window onto a display object's content, in pixels of its own space.
+struct ScrollWindow {
+    double x = 0.0;
+    double y = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+};
+
 // One entry of a display list: a placed character, the properties the place tags or the
 // scripts gave it, and for sprites their timeline.
 struct DisplayObject {
@@ -64,6 +72,10 @@ struct DisplayObject {
     swf::BlendMode blendMode = swf::BlendMode::Normal;
     std::vector<swf::Filter> filters;
     bool cacheAsBitmap = false;
+    // A box of this colour fills the object's bounds behind its content.
+    std::optional<Rgba> opaqueBackground;
+    // Shows only this window of the content, its corner at the object's origin.
+    std::optional<ScrollWindow> scrollRect;
     bool visible = true;
     // Which records of a button show: the up (1), over (2) or down (4) state bits of its
     // definition, as the pointer leaves it.

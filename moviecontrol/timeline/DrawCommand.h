@@ -25,7 +25,9 @@ enum class CharacterKind : std::uint8_t {
     Bitmap,
     Sprite,
     Button,
-    Video
+    Video,
+    // Not in any dictionary: a box of one colour that the stage itself draws.
+    Box
 };
 
 // Draws one character of the movie's dictionary. The matrix maps the character's twips to
@@ -46,6 +48,9 @@ struct DrawCharacter {
     bool smoothing = false;
     // The dictionary the id belongs to: 0 for the first movie's, else a loaded movie's.
     std::uint16_t library = 0;
+    // A box: its corners in the space the matrix maps, and its colour.
+    Bounds box = {};
+    Rgba boxColor = {};
 };
 
 // A sprite whose children must be composed in a layer of their own before they reach the

@@ -23,7 +23,9 @@ bool needsGroup(const DisplayObject& object) {
 void TimelinePlayer::render(RenderBackend& backend) const {
     backend.beginFrame(background_);
     std::size_t budget = limits_.maxCommands;
-    emitClip(backend, *rootObject_, Transform{}, ColorTransform{}, false, budget);
+    // Scripts may move, scale or tint the root (_root._x...) like any clip.
+    emitClip(backend, *rootObject_, rootObject_->matrix, rootObject_->colorTransform, false,
+             budget);
     for (const DisplayObject* level : upperLevels()) {
         if (level->visible) {
             emitObject(backend, *level, Transform{}, ColorTransform{}, false, budget);
@@ -107,10 +109,57 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         cx = ColorTransform{};
         backend.beginGroup(style);
     }
-    emitContent(backend, object, m, cx, inMask, budget);
+    emitSurface(backend, object, m, cx, inMask, budget);
     if (group) {
         backend.endGroup();
     }
+}
+
+void TimelinePlayer::emitSurface(RenderBackend& backend, const DisplayObject& object,
+                                 const Transform& m, const ColorTransform& cx, bool inMask,
+                                 std::size_t& budget) const {
+    if (!object.scrollRect) {
+        emitBackground(backend, object, m);
+        emitContent(backend, object, m, cx, inMask, budget);
+        return;
+    }
+    const ScrollWindow& w = *object.scrollRect;
+    const Transform scrolled = m * Transform::translation(-w.x * 20.0, -w.y * 20.0);
+    // A mask's outline cannot hold a mask of its own: inside one the window only moves the
+    // content, as reference players draw it.
+    if (inMask || budget == 0) {
+        emitBackground(backend, object, scrolled);
+        emitContent(backend, object, scrolled, cx, inMask, budget);
+        return;
+    }
+    --budget;
+    DrawCharacter window;
+    window.kind = CharacterKind::Box;
+    window.matrix = m;
+    window.box = Bounds{0.0, 0.0, w.width * 20.0, w.height * 20.0, true};
+    backend.beginMask();
+    backend.draw(window);
+    backend.useMask();
+    emitBackground(backend, object, scrolled);
+    emitContent(backend, object, scrolled, cx, inMask, budget);
+    backend.endMask();
+}
+
+void TimelinePlayer::emitBackground(RenderBackend& backend, const DisplayObject& object,
+                                    const Transform& m) const {
+    if (!object.opaqueBackground) {
+        return;
+    }
+    const Bounds box = boundsOf(object, Transform{});
+    if (box.empty()) {
+        return;
+    }
+    DrawCharacter fill;
+    fill.kind = CharacterKind::Box;
+    fill.matrix = m;
+    fill.box = box;
+    fill.boxColor = *object.opaqueBackground;
+    backend.draw(fill);
 }
 
 void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& object,

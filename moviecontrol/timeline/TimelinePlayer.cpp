@@ -209,6 +209,7 @@ void resetPlacement(DisplayObject& o) {
     o.blendMode = swf::BlendMode::Normal;
     o.filters.clear();
     o.cacheAsBitmap = false;
+    o.opaqueBackground.reset();
     o.visible = true;
     o.scriptTransformed = false;
     o.geometry.reset();
@@ -240,6 +241,11 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     }
     if (tag.cacheAsBitmap) {
         o.cacheAsBitmap = *tag.cacheAsBitmap;
+    }
+    if (tag.backgroundColor) {
+        // The background is opaque whatever alpha the tag stores.
+        o.opaqueBackground =
+            Rgba{tag.backgroundColor->r, tag.backgroundColor->g, tag.backgroundColor->b, 255};
     }
     if (tag.visible) {
         o.visible = *tag.visible;

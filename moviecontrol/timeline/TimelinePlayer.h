@@ -253,6 +253,11 @@ class TimelinePlayer {
                     std::size_t& budget) const;
     void emitContent(RenderBackend& backend, const DisplayObject& object, const Transform& m,
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
+    // The content with what the object's scroll window and opaque background add to it.
+    void emitSurface(RenderBackend& backend, const DisplayObject& object, const Transform& m,
+                     const ColorTransform& cx, bool inMask, std::size_t& budget) const;
+    void emitBackground(RenderBackend& backend, const DisplayObject& object,
+                        const Transform& m) const;
     // What the characters of `object` and everything inside it cover under `m`, from the
     // bounds their definitions state; each object visited uses up one of `budget`.
     Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,

@@ -62,6 +62,20 @@ TEST(FieldFrameTest, RotatedFieldFollowsItsOutline) {
     EXPECT_FALSE(f.border.contains(QPointF(50, 24)));
 }
 
+TEST(FieldFrameTest, ASkewTooSmallToMoveACornerKeepsThePixelGrid) {
+    // 10 px at 20.6 px: on the grid the left edge snaps to 21; stroked along the outline it
+    // runs 20.1..21.1.
+    const FieldFrame slight =
+        fieldFrame(QRectF(0, 0, 200, 200), QTransform(0.05, 0.00002, 0, 0.05, 20.6, 20.6));
+    EXPECT_TRUE(covers(slight.border, 21, 25));
+    EXPECT_FALSE(covers(slight.border, 20, 25));
+    EXPECT_FALSE(covers(slight.border, 31, 31)); // the corner pixel the grid leaves out
+    const FieldFrame skewed =
+        fieldFrame(QRectF(0, 0, 200, 200), QTransform(0.05, 0.01, 0, 0.05, 20.6, 20.6));
+    EXPECT_TRUE(covers(skewed.border, 20, 25));
+    EXPECT_FALSE(covers(skewed.border, 21, 25));
+}
+
 TEST(FieldFrameTest, HostileBoundsStayFinite) {
     const FieldFrame f =
         fieldFrame(QRectF(QPointF(-2147483648.0, -2147483648.0), QPointF(2147483647.0, 0)),

@@ -90,6 +90,35 @@ void paintEdges(QPainter& p, const QImage& image, const QRectF& reach) {
     }
 }
 
+// Whether a border row or column the edge pieces stretch out holds a pixel that is not
+// opaque. Opaque border pixels drawn twice look the same, so only then is the costly layer
+// needed; most photos with an alpha channel are opaque at their borders.
+bool crossedBorderTranslucent(const QImage& image, EdgeSides sides) {
+    if (!image.hasAlphaChannel() || !sides.any()) {
+        return false;
+    }
+    const int lastX = image.width() - 1;
+    const int lastY = image.height() - 1;
+    const auto rowTranslucent = [&](int y) {
+        for (int x = 0; x <= lastX; ++x) {
+            if (qAlpha(image.pixel(x, y)) != 255) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto columnTranslucent = [&](int x) {
+        for (int y = 0; y <= lastY; ++y) {
+            if (qAlpha(image.pixel(x, y)) != 255) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return (sides.top && rowTranslucent(0)) || (sides.bottom && rowTranslucent(lastY)) ||
+           (sides.left && columnTranslucent(0)) || (sides.right && columnTranslucent(lastX));
+}
+
 // Where edge pixels are translucent, the pieces' overlap with the bitmap would show them
 // twice. The pieces and the bitmap are put together on a layer, each replacing what lies
 // under it, and the layer is drawn once.
@@ -162,7 +191,7 @@ void paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage& 
     painter.setClipPath(path, Qt::IntersectClip);
     painter.setTransform(bitmapToPath * painter.transform());
     if (reach) {
-        if (image.hasAlphaChannel() && sidesCrossed(*reach, image.size()).any()) {
+        if (crossedBorderTranslucent(image, sidesCrossed(*reach, image.size()))) {
             painter.restore();
             paintTranslucentEdges(painter, path, image, bitmapToPath, *reach);
             return;

@@ -307,6 +307,36 @@ TEST(ShapeDetailTest, TranslucentBitmapEdgesCarryOnWithoutDoubling) {
     }
 }
 
+TEST(ShapeDetailTest, OpaqueBordersOfATranslucentBitmapCarryOnAsTheyAre) {
+    // A 3x3 bitmap, opaque red at its border and half-transparent blue in its middle, shown
+    // at ten times its size at (20, 20) px inside a 60 px square at (10, 10): the border
+    // carries on past the bitmap and the middle blends once with the stage.
+    for (RenderQuality q : {RenderQuality::Low, RenderQuality::High}) {
+        SwfWriter movie = whiteStage(80, 80);
+        swftest::RawImage raw;
+        raw.width = 3;
+        raw.height = 3;
+        raw.pixels.assign(9, {255, 0, 0, 255});
+        raw.pixels[4] = {0, 0, 255, 128};
+        const std::uint16_t bitmap = movie.defineBitsLossless(raw);
+        Shape box;
+        box.fill1(box.addFill(FillStyle::bitmap(bitmap, Matrix::scale(200.0, 200.0, 400, 400),
+                                                false, false)))
+            .rectangle(200, 200, 1200, 1200);
+        movie.place(movie.defineShape(box), 1);
+        const QImage image = render(movie, 80, 80, q);
+        ASSERT_FALSE(image.isNull());
+        expectPixels(image,
+                     {{35, 35, QColor(127, 127, 255)},
+                      {22, 22, kRed},
+                      {65, 35, kRed},
+                      {12, 12, kRed},
+                      {35, 65, kRed},
+                      {5, 40, kWhite}},
+                     6);
+    }
+}
+
 TEST(ShapeDetailTest, RepeatingBitmapsTileWithoutGaps) {
     const QImage image = bitmapSquare(true, false, RenderQuality::Low);
     ASSERT_FALSE(image.isNull());

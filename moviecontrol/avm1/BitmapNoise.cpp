@@ -137,8 +137,8 @@ std::uint32_t ParkMiller::next() {
     return static_cast<std::uint32_t>(state_);
 }
 
-void fillNoise(BitmapPixels& bitmap, std::int64_t seed, int low, int high,
-               std::uint32_t channels, bool gray) {
+void fillNoise(BitmapPixels& bitmap, std::int64_t seed, int low, int high, std::uint32_t channels,
+               bool gray) {
     low = std::clamp(low, 0, 255);
     high = std::clamp(high, 0, 255);
     ParkMiller random(seed);
@@ -164,8 +164,8 @@ void fillNoise(BitmapPixels& bitmap, std::int64_t seed, int low, int high,
 }
 
 void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
-    std::uint64_t pixels = static_cast<std::uint64_t>(bitmap.width()) *
-                           static_cast<std::uint64_t>(bitmap.height());
+    std::uint64_t pixels =
+        static_cast<std::uint64_t>(bitmap.width()) * static_cast<std::uint64_t>(bitmap.height());
     // The grey value, then red, green, blue and alpha as asked.
     std::array<bool, 4> wanted{
         !options.gray && (options.channels & RedBit) != 0,
@@ -173,17 +173,17 @@ void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
         !options.gray && (options.channels & BlueBit) != 0,
         (options.channels & AlphaBit) != 0,
     };
-    std::uint64_t layers = static_cast<std::uint64_t>(std::count(wanted.begin(), wanted.end(), true)) +
-                           (options.gray ? 1 : 0);
+    std::uint64_t layers =
+        static_cast<std::uint64_t>(std::count(wanted.begin(), wanted.end(), true)) +
+        (options.gray ? 1 : 0);
     if (pixels == 0 || layers == 0) {
         if (pixels != 0)
             bitmap.fill({0, 0, bitmap.width(), bitmap.height()}, 0xFF000000u);
         return;
     }
     std::uint64_t affordable = PerlinWorkLimit / (pixels * layers);
-    int count = static_cast<int>(
-        std::min<std::uint64_t>(static_cast<std::uint64_t>(std::clamp(options.octaves, 0, 64)),
-                                affordable));
+    int count = static_cast<int>(std::min<std::uint64_t>(
+        static_cast<std::uint64_t>(std::clamp(options.octaves, 0, 64)), affordable));
     std::vector<Octave> octaves = octavesOf(options, bitmap.width(), bitmap.height(), count);
     double amplitudes = 0.0;
     for (const Octave& o : octaves)
@@ -194,8 +194,8 @@ void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
             return options.fractal ? 128 : 0;
         double sum = 0.0;
         for (const Octave& o : octaves) {
-            double n = lattice.at((x + o.offX) * o.freqX, (y + o.offY) * o.freqY, layer,
-                                  o.periodX, o.periodY);
+            double n = lattice.at((x + o.offX) * o.freqX, (y + o.offY) * o.freqY, layer, o.periodX,
+                                  o.periodY);
             sum += (options.fractal ? n : std::fabs(n)) * o.amplitude;
         }
         double v = sum / amplitudes;
@@ -223,9 +223,9 @@ namespace {
 // Feedback masks of maximal-length shift registers, by register width: each runs through
 // every value from 1 to 2^width - 1 before it repeats.
 constexpr std::array<std::uint32_t, 25> DissolveMasks{
-    0,       0,        0x3,      0x5,      0x9,      0x12,     0x21,     0x41,    0x8E,
-    0x108,   0x204,    0x402,    0x829,    0x100D,   0x2015,   0x4001,   0x8016,  0x10004,
-    0x20013, 0x40013,  0x80004,  0x100002, 0x200001, 0x400010, 0x80000D,
+    0,       0,       0x3,     0x5,      0x9,      0x12,     0x21,     0x41,   0x8E,
+    0x108,   0x204,   0x402,   0x829,    0x100D,   0x2015,   0x4001,   0x8016, 0x10004,
+    0x20013, 0x40013, 0x80004, 0x100002, 0x200001, 0x400010, 0x80000D,
 };
 
 } // namespace

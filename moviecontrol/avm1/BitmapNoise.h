@@ -29,8 +29,8 @@ enum : std::uint32_t { RedBit = 1, GreenBit = 2, BlueBit = 4, AlphaBit = 8 };
 /// Fills the whole bitmap with random channel values in low..high (clamped to 0..255): the
 /// channels in `channels` get one each, row by row, red first; a grey picture takes one value
 /// for red, green and blue. Channels left out are 0, alpha 255.
-void fillNoise(BitmapPixels& bitmap, std::int64_t seed, int low, int high,
-               std::uint32_t channels, bool gray);
+void fillNoise(BitmapPixels& bitmap, std::int64_t seed, int low, int high, std::uint32_t channels,
+               bool gray);
 
 struct PerlinOptions {
     double baseX = 0.0, baseY = 0.0; ///< pixels per cycle of the first octave

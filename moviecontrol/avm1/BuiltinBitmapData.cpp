@@ -381,8 +381,7 @@ bool toChannelTransform(Machine& m, const Value& v, ChannelTransform& out) {
     Object* t = v.asObject();
     static constexpr const char* Mults[] = {"redMultiplier", "greenMultiplier", "blueMultiplier",
                                             "alphaMultiplier"};
-    static constexpr const char* Adds[] = {"redOffset", "greenOffset", "blueOffset",
-                                           "alphaOffset"};
+    static constexpr const char* Adds[] = {"redOffset", "greenOffset", "blueOffset", "alphaOffset"};
     for (std::size_t i = 0; i < 4; ++i) {
         out.mult[i] = m.toNumber(m.get(t, Mults[i]));
         out.add[i] = m.toNumber(m.get(t, Adds[i]));

@@ -102,8 +102,8 @@ Value dissolve(CallArgs& c, BitmapPixels& p) {
     double count = m.toNumber(c.arg(4));
     auto numPixels = static_cast<std::int64_t>(
         std::isfinite(count) ? std::clamp(std::trunc(count), -1.0, 1e15) : 0.0);
-    return Value(static_cast<double>(
-        pixelDissolve(p, *source, at, seed, numPixels, toColor(m, c.arg(5)))));
+    return Value(
+        static_cast<double>(pixelDissolve(p, *source, at, seed, numPixels, toColor(m, c.arg(5)))));
 }
 
 Value draw(CallArgs& c, BitmapPixels& p) {

@@ -183,7 +183,7 @@ void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
     }
     std::uint64_t affordable = PerlinWorkLimit / (pixels * layers);
     int count = static_cast<int>(std::min<std::uint64_t>(
-        static_cast<std::uint64_t>(std::clamp(options.octaves, 0, 64)), affordable));
+        static_cast<std::uint64_t>(std::clamp(options.octaves, 0, MaxPerlinOctaves)), affordable));
     std::vector<Octave> octaves = octavesOf(options, bitmap.width(), bitmap.height(), count);
     double amplitudes = 0.0;
     for (const Octave& o : octaves)

@@ -66,7 +66,7 @@ Value perlinNoise(CallArgs& c, BitmapPixels& p) {
     o.baseX = m.toNumber(c.arg(0));
     o.baseY = m.toNumber(c.arg(1));
     double octaves = m.toNumber(c.arg(2));
-    o.octaves = std::isfinite(octaves) ? static_cast<int>(std::clamp(octaves, 0.0, 64.0)) : 0;
+    o.octaves = std::isfinite(octaves) ? static_cast<int>(std::clamp(octaves, 0.0, 1e6)) : 0;
     o.seed = toSeed(m, c.arg(3));
     o.stitch = m.toBoolean(c.arg(4));
     o.fractal = m.toBoolean(c.arg(5));

@@ -65,6 +65,16 @@ TEST(BitmapPixels, ScrollOverlapsItselfAndFloodFillStopsAtOtherColours) {
     PixelRect red = f.colorBounds(0xFFFFFFFFu, 0xFFFF0000u, true);
     EXPECT_EQ(red.width, 1);
     EXPECT_EQ(red.height, 3);
+    // As Flash printed: a lone differing pixel at the origin is not found, elsewhere it is.
+    BitmapPixels g(3, 3, true, 0xFFFFFFFFu);
+    g.set(0, 0, 0xFF00FF00u);
+    EXPECT_EQ(g.colorBounds(0xFFFFFFFFu, 0xFFFFFFFFu, false).width, 0);
+    g.set(1, 1, 0xFF00FF00u);
+    EXPECT_EQ(g.colorBounds(0xFFFFFFFFu, 0xFFFFFFFFu, false).width, 2);
+    g.set(0, 0, 0xFFFFFFFFu);
+    PixelRect lone = g.colorBounds(0xFFFFFFFFu, 0xFFFFFFFFu, false);
+    EXPECT_EQ(lone.x, 1);
+    EXPECT_EQ(lone.width, 1);
 }
 
 TEST(BitmapPixels, PartialAlphaKeepsTheColourFlashCanStore) {

@@ -50,8 +50,8 @@ bool fadesAsOnePaint(const ConvertedShape& shape, const ColorTransform& cx,
 
 void PainterBackend::fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const {
     // A mask in use clips to a path, which the scanline filler does not follow.
-    const bool maskClips = std::any_of(masks_.begin(), masks_.end(),
-                                       [](const Mask& m) { return !m.collecting; });
+    const bool maskClips =
+        std::any_of(masks_.begin(), masks_.end(), [](const Mask& m) { return !m.collecting; });
     if (maskClips || !scanlineFillPath(p, path, brush)) {
         p.fillPath(path, brush);
     }

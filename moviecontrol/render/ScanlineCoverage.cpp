@@ -12,10 +12,14 @@ namespace {
 constexpr int kBandRows = 32;
 constexpr int kMaxCurveLines = 64;
 
-bool finite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+bool finite(const QPointF& p) {
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
 
 // Rounding of coordinates known to be at least 0, without a call into the maths library.
-inline int floorOf(float v) { return static_cast<int>(v); }
+inline int floorOf(float v) {
+    return static_cast<int>(v);
+}
 inline int ceilOf(float v) {
     const int i = static_cast<int>(v);
     return static_cast<float>(i) < v ? i + 1 : i;
@@ -31,8 +35,8 @@ void ScanlineCoverage::addLine(double x0, double y0, double x1, double y1) {
     x1 -= area_.left();
     y0 -= area_.top();
     y1 -= area_.top();
-    if (y0 == y1 || !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) &&
-                      std::isfinite(y1))) {
+    if (y0 == y1 ||
+        !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) {
         return;
     }
     float dir = 1.0f;
@@ -111,8 +115,8 @@ void ScanlineCoverage::addCurve(const QPointF& p0, const QPointF& p1, const QPoi
         lines_.size() < kCurveLineLimit) {
         const QPointF d1 = p0 - 2.0 * p1 + p2;
         const QPointF d2 = p1 - 2.0 * p2 + p3;
-        const double dd = std::sqrt(std::max(QPointF::dotProduct(d1, d1),
-                                             QPointF::dotProduct(d2, d2)));
+        const double dd =
+            std::sqrt(std::max(QPointF::dotProduct(d1, d1), QPointF::dotProduct(d2, d2)));
         const double wanted = std::ceil(std::sqrt(0.75 * dd / tolerance));
         pieces = static_cast<int>(std::clamp(wanted, 1.0, double{kMaxCurveLines}));
     }

@@ -36,7 +36,7 @@ class ScanlineCoverage {
 
     std::size_t lineCount() const { return lines_.size(); }
     // Past this many lines, curves are drawn as their chords.
-    static constexpr std::size_t kCurveLineLimit = std::size_t{1} << 22;
+    static constexpr std::size_t kCurveLineLimit = std::size_t{1} << 20;
 
   private:
     struct Line {

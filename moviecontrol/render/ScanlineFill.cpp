@@ -2,18 +2,13 @@
 
 #include <QImage>
 #include <QPaintEngine>
-#include <QLinearGradient>
-#include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
-#include "GradientRamp.h"
-#include "SpanBlend.h"
 #include "ScanlineCoverage.h"
+#include "SpanBlend.h"
 
 namespace mc {
 
@@ -63,109 +58,6 @@ inline Coverage withOpacity(const std::uint8_t* coverage, std::uint32_t level, i
     return {scaled.data(), 0};
 }
 
-// Gradient positions of device pixel centres: gx = ax * x + bx * y + cx, and so on.
-struct GradientPlane {
-    double ax, bx, cx, ay, by, cy;
-    GradientPlane(const QTransform& deviceToGradient, double scale) {
-        const QTransform& m = deviceToGradient;
-        ax = m.m11() * scale;
-        ay = m.m12() * scale;
-        bx = m.m21() * scale;
-        by = m.m22() * scale;
-        cx = (m.dx() + 0.5 * (m.m11() + m.m21())) * scale;
-        cy = (m.dy() + 0.5 * (m.m12() + m.m22())) * scale;
-    }
-};
-
-// The ramp entry for position `t`, as GradientRamp::at but inlined for one spread mode.
-template <QGradient::Spread S> inline int rampIndex(float t) {
-    constexpr float kLimit = 1 << 24;
-    const float scaled = std::fmin(std::fmax(t * (GradientRamp::kSize - 1) + 0.5f, -kLimit), kLimit);
-    const int i = static_cast<int>(scaled);
-    if constexpr (S == QGradient::RepeatSpread) {
-        return i & (GradientRamp::kSize - 1);
-    } else if constexpr (S == QGradient::ReflectSpread) {
-        const int r = i & (2 * GradientRamp::kSize - 1);
-        return r >= GradientRamp::kSize ? 2 * GradientRamp::kSize - 1 - r : r;
-    } else {
-        return std::clamp(i, 0, GradientRamp::kSize - 1);
-    }
-}
-
-struct GradientShader {
-    const std::uint32_t* ramp;
-    GradientPlane plane;
-    QGradient::Spread spread;
-    bool radial;
-    // Linear: t = (g - start) . along, with `along` divided by its squared length.
-    double startX = 0.0, startY = 0.0, alongX = 0.0, alongY = 0.0;
-    // Radial, in units of the radius, from a focal point inside the circle: the largest t
-    // whose circle, centred between the focal point (t = 0) and the centre (t = 1) with
-    // radius t, passes through the pixel.
-    double focalX = 0.0, focalY = 0.0, toCentreX = 0.0, toCentreY = 0.0;
-
-    bool opaque = false;
-    std::vector<std::uint32_t>* colours = nullptr; // one row's worth
-    std::vector<float>* positions = nullptr;
-    std::vector<std::uint8_t>* scaled = nullptr;
-
-    void operator()(std::uint32_t* row, int y, int x, int count, const std::uint8_t* coverage,
-                    std::uint32_t level, std::uint32_t opacity) const {
-        float* t = positions->data();
-        positionsOf(y, x, count, t);
-        std::uint32_t* c = colours->data();
-        switch (spread) {
-        case QGradient::RepeatSpread:
-            lookUp<QGradient::RepeatSpread>(t, count, c);
-            break;
-        case QGradient::ReflectSpread:
-            lookUp<QGradient::ReflectSpread>(t, count, c);
-            break;
-        default:
-            lookUp<QGradient::PadSpread>(t, count, c);
-            break;
-        }
-        const Coverage cov = withOpacity(coverage, level, count, opacity, *scaled);
-        spanblend::blendSpan(row + x, c, 1, count, cov.values, cov.level, opaque);
-    }
-
-    template <QGradient::Spread S> void lookUp(const float* t, int count, std::uint32_t* c) const {
-        for (int i = 0; i < count; ++i) {
-            c[i] = ramp[rampIndex<S>(t[i])];
-        }
-    }
-
-    void positionsOf(int y, int x, int count, float* out) const {
-        const double gx = plane.ax * x + plane.bx * y + plane.cx;
-        const double gy = plane.ay * x + plane.by * y + plane.cy;
-        if (!radial) {
-            const auto t0 = static_cast<float>((gx - startX) * alongX + (gy - startY) * alongY);
-            const auto dt = static_cast<float>(plane.ax * alongX + plane.ay * alongY);
-            for (int i = 0; i < count; ++i) {
-                out[i] = t0 + dt * static_cast<float>(i);
-            }
-            return;
-        }
-        const auto a = static_cast<float>(toCentreX * toCentreX + toCentreY * toCentreY - 1.0);
-        const float inverseA = 1.0f / a;
-        const auto cx = static_cast<float>(toCentreX);
-        const auto cy = static_cast<float>(toCentreY);
-        const auto px = static_cast<float>(gx - focalX);
-        const auto py = static_cast<float>(gy - focalY);
-        const auto dx = static_cast<float>(plane.ax);
-        const auto dy = static_cast<float>(plane.ay);
-        for (int i = 0; i < count; ++i) {
-            const float qx = px + dx * static_cast<float>(i);
-            const float qy = py + dy * static_cast<float>(i);
-            const float b = qx * cx + qy * cy;
-            const float disc = b * b - a * (qx * qx + qy * qy);
-            out[i] = (b - std::sqrt(std::fmax(disc, 0.0f))) * inverseA;
-        }
-    }
-};
-
-bool gradientsEnabled() { return std::getenv("RF_GRADIENTS") != nullptr; }
-
 } // namespace
 
 bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) {
@@ -173,8 +65,7 @@ bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush
     if (!p.isActive() || device == nullptr || device->devType() != QInternal::Image ||
         p.paintEngine() == nullptr || p.paintEngine()->type() != QPaintEngine::Raster ||
         !p.testRenderHint(QPainter::Antialiasing) ||
-        p.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        !p.brushOrigin().isNull()) {
+        p.compositionMode() != QPainter::CompositionMode_SourceOver || !p.brushOrigin().isNull()) {
         return false;
     }
     auto* image = static_cast<QImage*>(device);
@@ -182,25 +73,10 @@ bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush
         image->devicePixelRatio() != 1.0) {
         return false;
     }
-    const Qt::BrushStyle style = brush.style();
-    const QGradient* gradient = brush.gradient();
-    const bool linear = style == Qt::LinearGradientPattern;
-    const bool radial = style == Qt::RadialGradientPattern;
-    if (style != Qt::SolidPattern && (!gradientsEnabled() || (!linear && !radial))) {
+    // Gradients are left to Qt: its gradient spans, computed and blended several pixels at
+    // a time, cost less than ours did.
+    if (brush.style() != Qt::SolidPattern) {
         return false;
-    }
-    if (gradient != nullptr &&
-        (gradient->coordinateMode() != QGradient::LogicalMode ||
-         gradient->interpolationMode() != QGradient::ComponentInterpolation)) {
-        return false;
-    }
-    if (radial) {
-        const auto* r = static_cast<const QRadialGradient*>(gradient);
-        const QPointF offset = r->focalPoint() - r->center();
-        if (r->focalRadius() != 0.0 || !(r->centerRadius() > 0.0) ||
-            !(std::hypot(offset.x(), offset.y()) < r->centerRadius())) {
-            return false;
-        }
     }
     const QTransform toDevice = p.deviceTransform();
     if (!toDevice.isInvertible()) {
@@ -213,7 +89,8 @@ bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush
         return true; // a point off any scale: nothing sensible to draw
     }
     const QRect area = drawable & reach.toAlignedRect().adjusted(-1, -1, 1, 1);
-    const auto opacity = static_cast<std::uint32_t>(std::lround(std::clamp(p.opacity(), 0.0, 1.0) * 255.0));
+    const auto opacity =
+        static_cast<std::uint32_t>(std::lround(std::clamp(p.opacity(), 0.0, 1.0) * 255.0));
     if (area.isEmpty() || opacity == 0) {
         return true;
     }
@@ -221,69 +98,25 @@ bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush
     if (!coverage.addPath(path, toDevice)) {
         return true;
     }
-    auto* bits = reinterpret_cast<std::uint32_t*>(image->bits());
+    // The pixels Qt's engine paints into, taken when the painter began: bits() would copy
+    // an image shared since then, and our fill would land where Qt's do not.
+    auto* bits = reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(image->constBits()));
     const auto stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
     auto rowAt = [bits, stride](int y) { return bits + static_cast<std::size_t>(y) * stride; };
-    if (style == Qt::SolidPattern) {
-        const QColor color = brush.color();
-        const QRgb rgb = color.rgba();
-        const std::uint32_t a = qAlpha(rgb);
-        if (a == 0) {
-            return true;
-        }
-        const std::uint32_t premultiplied = spanblend::premultiplied(
-            a, static_cast<std::uint32_t>(qRed(rgb)), static_cast<std::uint32_t>(qGreen(rgb)),
-            static_cast<std::uint32_t>(qBlue(rgb)));
-        std::vector<std::uint8_t> scaled(static_cast<std::size_t>(area.width()));
-        coverage.sweep(path.fillRule(), [&](int y, int x, int count, const std::uint8_t* cov,
-                                            std::uint8_t level) {
-            const Coverage c = withOpacity(cov, level, count, opacity, scaled);
-            spanblend::blendSpan(rowAt(y) + x, &premultiplied, 0, count, c.values, c.level,
-                                 a == 255);
-        });
+    const QRgb rgb = brush.color().rgba();
+    const auto alpha = static_cast<std::uint32_t>(qAlpha(rgb));
+    if (alpha == 0) {
         return true;
     }
-    const QTransform gradientToDevice = brush.transform() * toDevice;
-    if (!gradientToDevice.isInvertible()) {
-        return false;
-    }
-    const GradientRamp& ramp = GradientRamp::cached(gradient->stops(), gradient->spread());
-    const QTransform toGradient = gradientToDevice.inverted();
-    std::optional<GradientShader> shader;
-    if (linear) {
-        const auto* l = static_cast<const QLinearGradient*>(gradient);
-        const QPointF along = l->finalStop() - l->start();
-        const double length2 = QPointF::dotProduct(along, along);
-        if (length2 == 0.0) {
-            return false;
-        }
-        shader.emplace(GradientShader{ramp.table().data(), GradientPlane(toGradient, 1.0),
-                                      gradient->spread(), false});
-        shader->startX = l->start().x();
-        shader->startY = l->start().y();
-        shader->alongX = along.x() / length2;
-        shader->alongY = along.y() / length2;
-    } else {
-        const auto* r = static_cast<const QRadialGradient*>(gradient);
-        const double unit = 1.0 / r->centerRadius();
-        shader.emplace(GradientShader{ramp.table().data(), GradientPlane(toGradient, unit),
-                                      gradient->spread(), true});
-        shader->focalX = r->focalPoint().x() * unit;
-        shader->focalY = r->focalPoint().y() * unit;
-        shader->toCentreX = (r->center().x() - r->focalPoint().x()) * unit;
-        shader->toCentreY = (r->center().y() - r->focalPoint().y()) * unit;
-    }
-    std::vector<std::uint32_t> colours(static_cast<std::size_t>(area.width()));
-    std::vector<float> positions(static_cast<std::size_t>(area.width()));
-    shader->opaque = ramp.opaque();
-    shader->colours = &colours;
-    shader->positions = &positions;
+    const std::uint32_t colour = spanblend::premultiplied(
+        alpha, static_cast<std::uint32_t>(qRed(rgb)), static_cast<std::uint32_t>(qGreen(rgb)),
+        static_cast<std::uint32_t>(qBlue(rgb)));
     std::vector<std::uint8_t> scaled(static_cast<std::size_t>(area.width()));
-    shader->scaled = &scaled;
-    coverage.sweep(path.fillRule(), [&](int y, int x, int count, const std::uint8_t* cov,
-                                        std::uint8_t level) {
-        (*shader)(rowAt(y), y, x, count, cov, level, opacity);
-    });
+    coverage.sweep(path.fillRule(),
+                   [&](int y, int x, int count, const std::uint8_t* cov, std::uint8_t level) {
+                       const Coverage c = withOpacity(cov, level, count, opacity, scaled);
+                       spanblend::blendSolid(rowAt(y) + x, colour, count, c.values, c.level);
+                   });
     return true;
 }
 

@@ -43,9 +43,8 @@ inline void blend(std::uint32_t& dst, std::uint32_t src, std::uint32_t coverage)
 #if defined(__SSE2__)
 inline __m128i mul255(__m128i x, __m128i a) {
     const __m128i t = _mm_mullo_epi16(x, a);
-    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)),
-                                        _mm_set1_epi16(128)),
-                          8);
+    return _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(128)), 8);
 }
 
 // Four pixels of `s` over `d`, pixel i at the coverage in the 16-bit lanes of its half.
@@ -62,47 +61,39 @@ inline __m128i blend4(__m128i s, __m128i d, __m128i coverageLo, __m128i coverage
 }
 #endif
 
-// Blends `count` pixels of `src` (advancing by `step`, 0 or 1) onto `d`, pixel i at
-// `coverage[i]`, or all at `level` when `coverage` is null. `opaque`: every source pixel has
-// alpha 255.
-inline void blendSpan(std::uint32_t* d, const std::uint32_t* src, int step, int count,
-                      const std::uint8_t* coverage, std::uint32_t level, bool opaque) {
+// Blends `colour` onto `count` pixels from `d`, pixel i at `coverage[i]`, or all at `level`
+// when `coverage` is null.
+inline void blendSolid(std::uint32_t* d, std::uint32_t colour, int count,
+                       const std::uint8_t* coverage, std::uint32_t level) {
     int i = 0;
+    const bool opaque = (colour >> 24) == 255;
     if (coverage == nullptr) {
         if (level == 255 && opaque) {
-            if (step == 0) {
-                std::fill(d, d + count, *src);
-            } else {
-                std::copy(src, src + count, d);
-            }
+            std::fill(d, d + count, colour);
             return;
         }
 #if defined(__SSE2__)
         const __m128i c = _mm_set1_epi16(static_cast<short>(level));
-        const __m128i s0 = _mm_set1_epi32(static_cast<int>(*src));
+        const __m128i s = _mm_set1_epi32(static_cast<int>(colour));
         for (; i + 4 <= count; i += 4) {
-            const __m128i s =
-                step == 0 ? s0 : _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
             auto* p = reinterpret_cast<__m128i*>(d + i);
             _mm_storeu_si128(p, blend4(s, _mm_loadu_si128(p), c, c));
         }
 #endif
         for (; i < count; ++i) {
-            blend(d[i], src[i * step], level);
+            blend(d[i], colour, level);
         }
         return;
     }
 #if defined(__SSE2__)
     const __m128i z = _mm_setzero_si128();
-    const __m128i s0 = _mm_set1_epi32(static_cast<int>(*src));
+    const __m128i s = _mm_set1_epi32(static_cast<int>(colour));
     for (; i + 4 <= count; i += 4) {
         std::uint32_t four = 0;
         std::memcpy(&four, coverage + i, 4);
         if (four == 0) {
             continue;
         }
-        const __m128i s =
-            step == 0 ? s0 : _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         auto* p = reinterpret_cast<__m128i*>(d + i);
         if (four == 0xffffffffu && opaque) {
             _mm_storeu_si128(p, s);
@@ -110,13 +101,13 @@ inline void blendSpan(std::uint32_t* d, const std::uint32_t* src, int step, int 
         }
         __m128i c = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(four)), z);
         c = _mm_unpacklo_epi16(c, c);
-        _mm_storeu_si128(p, blend4(s, _mm_loadu_si128(p), _mm_unpacklo_epi32(c, c),
-                                   _mm_unpackhi_epi32(c, c)));
+        _mm_storeu_si128(
+            p, blend4(s, _mm_loadu_si128(p), _mm_unpacklo_epi32(c, c), _mm_unpackhi_epi32(c, c)));
     }
 #endif
     for (; i < count; ++i) {
         if (coverage[i] != 0) {
-            blend(d[i], src[i * step], coverage[i]);
+            blend(d[i], colour, coverage[i]);
         }
     }
 }

@@ -1,5 +1,5 @@
-// The scanline filler against Qt's own anti-aliased filler: coverage, fill rules, gradient
-// spreads, clip and opacity must agree within rounding; whatever it does not cover is left to
+// The scanline filler against Qt's own anti-aliased filler and against exact coverage: fill
+// rules, curves, clip and opacity must agree within rounding; whatever it does not cover is left to
 // Qt untouched; hostile geometry draws nothing wrong and ends.
 #include <gtest/gtest.h>
 
@@ -7,12 +7,11 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <vector>
 
-#include "GradientRamp.h"
 #include "ScanlineCoverage.h"
 #include "ScanlineFill.h"
 
@@ -75,9 +74,9 @@ Difference compare(const QImage& a, const QImage& b, int tolerance) {
             if (p == kBackground && q == kBackground) {
                 continue;
             }
-            const int diff = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                       std::abs(qBlue(p) - qBlue(q)),
-                                       std::abs(qAlpha(p) - qAlpha(q))});
+            const int diff =
+                std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
             d.max = std::max(d.max, diff);
             d.over += diff > tolerance ? 1 : 0;
             sum += diff;
@@ -156,7 +155,8 @@ std::vector<int> exactCoverage(const QPainterPath& path, const QTransform& t, QS
         for (int x = 0; x < size.width(); ++x) {
             int sum = 0;
             for (int j = 0; j < kSamples; ++j) {
-                const auto* line = reinterpret_cast<const QRgb*>(big.constScanLine(y * kSamples + j));
+                const auto* line =
+                    reinterpret_cast<const QRgb*>(big.constScanLine(y * kSamples + j));
                 for (int i = 0; i < kSamples; ++i) {
                     sum += qAlpha(line[x * kSamples + i]);
                 }
@@ -195,32 +195,10 @@ TEST(ScanlineFill, CurvedEdgesCoverWhatTheyEnclose) {
     }
 }
 
-TEST(ScanlineFill, GradientSpreadsMatchQt) {
-    QLinearGradient linear(-50.0, 0.0, 50.0, 0.0);
-    linear.setStops({{0.0, QColor(255, 0, 0)}, {0.5, QColor(0, 255, 0, 100)}, {1.0, QColor(0, 0, 255)}});
-    QRadialGradient radial(QPointF(0.0, 0.0), 40.0, QPointF(25.0, 0.0));
-    radial.setStops({{0.0, QColor(255, 255, 0)}, {1.0, QColor(0, 0, 128, 200)}});
-    QPainterPath box;
-    box.addRect(-90.0, -70.0, 180.0, 140.0);
-    const PaintSetup s{QTransform().translate(80.0, 60.0).rotate(-10.0), 1.0, {}};
-    for (QGradient* g : {static_cast<QGradient*>(&linear), static_cast<QGradient*>(&radial)}) {
-        g->setInterpolationMode(QGradient::ComponentInterpolation);
-        for (const QGradient::Spread spread :
-             {QGradient::PadSpread, QGradient::ReflectSpread, QGradient::RepeatSpread}) {
-            g->setSpread(spread);
-            QBrush brush(*g);
-            brush.setTransform(QTransform().scale(0.6, 0.5).rotate(20.0));
-            const Difference d = compare(byQt(box, brush, s), byScanline(box, brush, s), 4);
-            // Where a repeated gradient jumps back, a pixel may fall on either side.
-            EXPECT_LE(d.over, 60) << g->type() << " " << spread;
-            EXPECT_LT(d.meanOfChanged, 1.0) << g->type() << " " << spread;
-        }
-    }
-}
-
 TEST(ScanlineFill, FollowsRectangularClipAndOpacity) {
     QPainterPath path = rings();
-    const PaintSetup s{QTransform().translate(80.0, 60.0).rotate(20.0), 0.4, QRectF(50.3, 40.6, 60.4, 30.5)};
+    const PaintSetup s{QTransform().translate(80.0, 60.0).rotate(20.0), 0.4,
+                       QRectF(50.3, 40.6, 60.4, 30.5)};
     const QImage qt = byQt(path, QColor(10, 230, 40), s);
     const QImage ours = byScanline(path, QColor(10, 230, 40), s);
     const Difference d = compare(qt, ours, 4);
@@ -258,8 +236,9 @@ TEST(ScanlineFill, LeavesWhatItDoesNotCoverToQt) {
     EXPECT_TRUE(declined([](QPainter& p) { p.setRenderHint(QPainter::Antialiasing, false); },
                          blank(), QBrush(Qt::red)));
     EXPECT_TRUE(declined(nothing, blank().convertToFormat(QImage::Format_RGB888), QBrush(Qt::red)));
-    QLinearGradient interpolatedPremultiplied(0.0, 0.0, 10.0, 0.0);
-    EXPECT_TRUE(declined(nothing, blank(), QBrush(interpolatedPremultiplied)));
+    QLinearGradient gradient(0.0, 0.0, 10.0, 0.0);
+    gradient.setStops({{0.0, Qt::red}, {1.0, Qt::blue}});
+    EXPECT_TRUE(declined(nothing, blank(), QBrush(gradient)));
 }
 
 TEST(ScanlineFill, HostileGeometryDrawsNothingWrong) {
@@ -292,11 +271,11 @@ TEST(ScanlineFill, HostileGeometryDrawsNothingWrong) {
     EXPECT_EQ(covered.pixel(0, 0), 0xff000000u);
     EXPECT_EQ(covered.pixel(159, 119), 0xff000000u);
     EXPECT_EQ(fill(star(), QTransform::fromTranslate(1e15, 1e15)), blank());
-    // A hundred thousand tiny curves: every one is flattened, none is lost.
+    // Twenty thousand thin curves: every one is flattened, none is lost.
     QPainterPath zigzag;
     zigzag.moveTo(0.0, 0.0);
-    for (int i = 0; i < 100000; ++i) {
-        zigzag.quadTo(160.0 * i / 100000.0, (i % 2) * 120.0, 160.0 * (i + 1) / 100000.0, 120.0);
+    for (int i = 0; i < 20000; ++i) {
+        zigzag.quadTo(160.0 * i / 20000.0, (i % 2) * 120.0, 160.0 * (i + 1) / 20000.0, 120.0);
     }
     zigzag.lineTo(0.0, 120.0);
     const QImage dense = fill(zigzag, QTransform());
@@ -312,50 +291,23 @@ TEST(ScanlineCoverage, KeepsLinesWithinItsAreaBounded) {
     coverage.addLine(10.0, 20.0, 10.0, 10.0);
     int rows = 0;
     int covered = 0;
-    coverage.sweep(Qt::WindingFill, [&](int y, int x, int count, const std::uint8_t* values,
-                                        std::uint8_t level) {
-        ++rows;
-        EXPECT_GE(y, 10);
-        EXPECT_LT(y, 20);
-        EXPECT_GE(x, 0);
-        EXPECT_LE(x + count, 100);
-        for (int i = 0; i < count; ++i) {
-            const int v = values == nullptr ? level : values[i];
-            covered += v == 255 ? 1 : 0;
-            EXPECT_TRUE(x + i >= 10 || v == 0) << x + i;
-        }
-    });
+    coverage.sweep(Qt::WindingFill,
+                   [&](int y, int x, int count, const std::uint8_t* values, std::uint8_t level) {
+                       ++rows;
+                       EXPECT_GE(y, 10);
+                       EXPECT_LT(y, 20);
+                       EXPECT_GE(x, 0);
+                       EXPECT_LE(x + count, 100);
+                       for (int i = 0; i < count; ++i) {
+                           const int v = values == nullptr ? level : values[i];
+                           covered += v == 255 ? 1 : 0;
+                           EXPECT_TRUE(x + i >= 10 || v == 0) << x + i;
+                       }
+                   });
     EXPECT_EQ(covered, 10 * 90);
     EXPECT_GE(rows, 10);
     // Edges are split only where they cross the area's sides.
     EXPECT_LE(coverage.lineCount(), 3u);
-}
-
-TEST(GradientRamp, SpreadsPositionsPastTheEnds) {
-    const QGradientStops stops{{0.0, QColor(0, 0, 0)}, {1.0, QColor(255, 255, 255)}};
-    const GradientRamp pad(stops, QGradient::PadSpread);
-    const GradientRamp repeat(stops, QGradient::RepeatSpread);
-    const GradientRamp reflect(stops, QGradient::ReflectSpread);
-    constexpr int last = GradientRamp::kSize - 1;
-    EXPECT_EQ(pad.index(-3.0), 0);
-    EXPECT_EQ(pad.index(7.5), last);
-    EXPECT_EQ(pad.index(0.5), (last + 1) / 2);
-    // A table entry is a 1023rd of the gradient: a period lands within one entry.
-    EXPECT_NEAR(repeat.index(1.25), repeat.index(0.25), 1);
-    EXPECT_NEAR(repeat.index(-0.75), repeat.index(0.25), 2);
-    EXPECT_NEAR(reflect.index(1.25), reflect.index(0.75), 1);
-    EXPECT_NEAR(reflect.index(2.25), reflect.index(0.25), 2);
-    for (const double odd : {std::numeric_limits<double>::quiet_NaN(),
-                             std::numeric_limits<double>::infinity(), -1e300}) {
-        for (const GradientRamp* r : {&pad, &repeat, &reflect}) {
-            const int i = r->index(odd);
-            EXPECT_GE(i, 0);
-            EXPECT_LE(i, last);
-        }
-    }
-    EXPECT_EQ(pad.at(0.0), 0xff000000u);
-    EXPECT_EQ(pad.at(1.0), 0xffffffffu);
-    EXPECT_TRUE(pad.opaque());
 }
 
 } // namespace

@@ -88,7 +88,9 @@ bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush
         !std::isfinite(reach.top()) || !std::isfinite(reach.bottom())) {
         return true; // a point off any scale: nothing sensible to draw
     }
-    const QRect area = drawable & reach.toAlignedRect().adjusted(-1, -1, 1, 1);
+    // Cut down in doubles first: a hostile shape's box does not fit integer pixels.
+    const QRectF near = reach.intersected(QRectF(drawable).adjusted(-2.0, -2.0, 2.0, 2.0));
+    const QRect area = near.isEmpty() ? QRect() : drawable & near.toAlignedRect();
     const auto opacity =
         static_cast<std::uint32_t>(std::lround(std::clamp(p.opacity(), 0.0, 1.0) * 255.0));
     if (area.isEmpty() || opacity == 0) {

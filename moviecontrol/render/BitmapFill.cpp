@@ -1,10 +1,13 @@
 #include "BitmapFill.h"
 
 #include <QBrush>
+#include <QPolygonF>
 #include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace mc {
 
@@ -153,57 +156,111 @@ bool crossedBorderTranslucent(const QImage& image, EdgeSides sides) {
            (sides.right && translucent(QRect(lastX, 0, 1, lastY + 1)));
 }
 
-// The device pixels where pieces and source overlap, with their smooth edges: along the
-// crossed sides when the source stands upright, else the whole box.
-QRegion overlapBands(const Source& source, const EdgePlan& plan, const QRect& box) {
-    if (source.toDevice.type() > QTransform::TxScale) {
-        return box;
+// The device pixels where pieces and source overlap, with a margin for their smooth edges:
+// a strip along each crossed side, whichever way the source is turned. The strips do not
+// share a pixel.
+std::vector<QRegion> overlapBands(const Source& source, const EdgePlan& plan, const QRect& box) {
+    const QTransform& m = source.toDevice;
+    const double sx = std::hypot(m.m11(), m.m12());
+    const double sy = std::hypot(m.m21(), m.m22());
+    if (!(sx > 0.0 && sy > 0.0)) {
+        return {QRegion(box)};
     }
+    constexpr double kMargin = 2.0;
+    const double mx = kMargin / sx;
+    const double my = kMargin / sy;
     const double w = source.image.width();
     const double h = source.image.height();
     const QRectF& e = plan.extent;
     const double ox = plan.overlap.width();
     const double oy = plan.overlap.height();
-    QRegion bands;
+    std::vector<QRegion> bands;
+    QRegion taken;
     const auto add = [&](const QRectF& strip) {
-        bands += source.toDevice.mapRect(strip).toAlignedRect().adjusted(-1, -1, 1, 1) & box;
+        QRegion band = m.type() <= QTransform::TxScale
+                           ? QRegion(m.mapRect(strip).toAlignedRect())
+                           : QRegion(m.map(QPolygonF(strip)).toPolygon());
+        band = (band & box) - taken;
+        if (!band.isEmpty()) {
+            taken += band;
+            bands.push_back(std::move(band));
+        }
     };
     if (plan.sides.left) {
-        add(QRectF(QPointF(0.0, e.top()), QPointF(ox, e.bottom())));
+        add(QRectF(QPointF(-mx, e.top()), QPointF(ox + mx, e.bottom())));
     }
     if (plan.sides.right) {
-        add(QRectF(QPointF(w - ox, e.top()), QPointF(w, e.bottom())));
+        add(QRectF(QPointF(w - ox - mx, e.top()), QPointF(w + mx, e.bottom())));
     }
     if (plan.sides.top) {
-        add(QRectF(QPointF(e.left(), 0.0), QPointF(e.right(), oy)));
+        add(QRectF(QPointF(e.left(), -my), QPointF(e.right(), oy + my)));
     }
     if (plan.sides.bottom) {
-        add(QRectF(QPointF(e.left(), h - oy), QPointF(e.right(), h)));
+        add(QRectF(QPointF(e.left(), h - oy - my), QPointF(e.right(), h + my)));
     }
     return bands;
 }
 
+// A band cut into tiles whose bounding boxes it mostly fills, so that a strip turned off the
+// axes is put together on small layers rather than on one the size of its bounding box.
+// The band's rectangles come row by row, each row's neighbours next to each other.
+std::vector<QRegion> bandTiles(const QRegion& band) {
+    std::vector<QRegion> tiles;
+    QRegion tile;
+    QRect bounds;
+    qint64 filled = 0;
+    const auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
+    for (const QRect& r : band) {
+        const QRect joined = bounds.united(r);
+        if (!tile.isEmpty() && area(joined) > 2 * (filled + area(r)) + 256) {
+            tiles.push_back(std::exchange(tile, QRegion()));
+            filled = 0;
+            bounds = r;
+        } else {
+            bounds = joined;
+        }
+        tile += r;
+        filled += area(r);
+    }
+    if (!tile.isEmpty()) {
+        tiles.push_back(std::move(tile));
+    }
+    return tiles;
+}
+
+// The bands as rectangles that do not overlap, each mostly filled by its band.
+std::vector<QRect> layerRects(const std::vector<QRegion>& bands) {
+    std::vector<QRect> rects;
+    QRegion taken;
+    for (const QRegion& band : bands) {
+        for (const QRegion& tile : bandTiles(band)) {
+            const QRegion fresh = QRegion(tile.boundingRect()) - taken;
+            taken += fresh;
+            rects.insert(rects.end(), fresh.begin(), fresh.end());
+        }
+    }
+    return rects;
+}
+
 // Puts pieces and source together over `rect` on a layer, each replacing what lies under
-// it, and draws the layer once.
-void composeOnLayer(QPainter& painter, const QPainterPath& path, const Source& source,
-                    const EdgePlan& plan, const QRect& rect) {
-    QImage layer(rect.size(), QImage::Format_ARGB32_Premultiplied);
+// it, and draws the layer once through the painter's clip, which holds the path.
+void composeOnLayer(QPainter& painter, const Source& source, const EdgePlan& plan,
+                    const QRect& rect, QImage& layer) {
+    if (layer.width() < rect.width() || layer.height() < rect.height()) {
+        layer = QImage(rect.size().expandedTo(layer.size()), QImage::Format_ARGB32_Premultiplied);
+    }
     layer.fill(Qt::transparent);
     {
         QPainter q(&layer);
+        q.setClipRect(QRect(QPoint(0, 0), rect.size()));
         q.setRenderHints(painter.renderHints());
-        const QTransform shift = QTransform::fromTranslate(-rect.left(), -rect.top());
-        q.setTransform(painter.transform() * shift);
-        q.setClipPath(path);
         q.setCompositionMode(QPainter::CompositionMode_Source);
-        q.setTransform(source.toDevice * shift);
+        q.setTransform(source.toDevice * QTransform::fromTranslate(-rect.left(), -rect.top()));
         paintEdges(q, source.image, plan);
         q.drawImage(QPointF(0.0, 0.0), source.image);
     }
-    const QTransform world = painter.transform();
-    painter.resetTransform();
-    painter.drawImage(rect.topLeft(), layer);
-    painter.setTransform(world);
+    painter.setTransform(QTransform());
+    painter.drawImage(rect.topLeft(), layer, QRect(QPoint(0, 0), rect.size()));
 }
 
 } // namespace
@@ -253,21 +310,27 @@ qint64 paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage
     const bool once = painter.opacity() < 1.0 ||
                       painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
                       crossedBorderTranslucent(source.image, sides);
-    const QRegion bands = once ? overlapBands(source, plan, box) : QRegion();
-    if (!bands.isEmpty()) {
+    const std::vector<QRect> layered =
+        once ? layerRects(overlapBands(source, plan, box)) : std::vector<QRect>();
+    QImage layer;
+    QRegion rest(box);
+    for (const QRect& rect : layered) {
+        composeOnLayer(painter, source, plan, rect, layer);
+        rest -= rect;
+    }
+    if (!layered.empty()) {
         painter.setTransform(QTransform());
-        painter.setClipRegion(QRegion(box) - bands, Qt::IntersectClip);
+        painter.setClipRegion(rest, Qt::IntersectClip);
     }
     painter.setTransform(source.toDevice);
     paintEdges(painter, source.image, plan);
     drawSource(painter, source);
     painter.restore();
-    qint64 layered = 0;
-    for (const QRect& rect : bands) {
-        composeOnLayer(painter, path, source, plan, rect);
-        layered += qint64(rect.width()) * rect.height();
+    qint64 pixels = 0;
+    for (const QRect& rect : layered) {
+        pixels += qint64(rect.width()) * rect.height();
     }
-    return layered;
+    return pixels;
 }
 
 } // namespace mc

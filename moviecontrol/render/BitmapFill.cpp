@@ -177,9 +177,13 @@ std::vector<QRegion> overlapBands(const Source& source, const EdgePlan& plan, co
     std::vector<QRegion> bands;
     QRegion taken;
     const auto add = [&](const QRectF& strip) {
+        // Cut to the box before rounding: a nearly flat matrix sends the strip's ends far.
+        const QRectF device(box);
         QRegion band = m.type() <= QTransform::TxScale
-                           ? QRegion(m.mapRect(strip).toAlignedRect())
-                           : QRegion(m.map(QPolygonF(strip)).toPolygon());
+                           ? QRegion(m.mapRect(strip).intersected(device).toAlignedRect())
+                           : QRegion(m.map(QPolygonF(strip))
+                                         .intersected(QPolygonF(device.adjusted(-1, -1, 1, 1)))
+                                         .toPolygon());
         band = (band & box) - taken;
         if (!band.isEmpty()) {
             taken += band;
@@ -302,7 +306,9 @@ qint64 paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage
     }
     // The pieces go as far as the device shows the path, with a margin for its smooth
     // outline, and never to coordinates the rasteriser cannot hold.
-    const EdgePlan plan{sides, deviceToSource.mapRect(QRectF(box.adjusted(-2, -2, 2, 2))),
+    const QRectF far(-kFarReach, -kFarReach, 2 * kFarReach, 2 * kFarReach);
+    const EdgePlan plan{sides,
+                        deviceToSource.mapRect(QRectF(box.adjusted(-2, -2, 2, 2))).intersected(far),
                         overlapFor(source.toDevice, source.image.size())};
     // Where pieces and source overlap a pixel is painted twice: invisible while it is opaque
     // and laid down plainly, but a fade, a blend or a translucent border pixel would show a

@@ -184,5 +184,22 @@ TEST(ClampedBitmapFillTest, AShrunkCopyMeetsItsEdgePiecesExactly) {
     EXPECT_GT(cache.hits(), 0);
 }
 
+TEST(ClampedBitmapFillTest, NearlyFlatMatricesStayWithinTheShape) {
+    renderTestApp();
+    // Edge pieces reaching billions of pixels, squeezed into a line or turned on edge.
+    const QTransform flat[] = {QTransform::fromScale(30.0, 1e-9) *
+                                   QTransform::fromTranslate(40, 60),
+                               QTransform(1e-9, 30.0, -30.0, 1e-9, 60.0, 40.0),
+                               QTransform(3.0, 1e-7, 3.0, 2e-7, 50.0, 50.0)};
+    for (const QTransform& place : flat) {
+        const Fill fill{translucentBorder(), place, QRectF(20.5, 20.5, 60.0, 60.0), true, 0.5};
+        const QImage picture = paint(fill).picture;
+        EXPECT_EQ(picture.pixelColor(10, 10), QColor(Qt::white));
+        EXPECT_EQ(picture.pixelColor(100, 100), QColor(Qt::white));
+        EXPECT_NE(picture.pixelColor(30, 30), QColor(Qt::white));
+        EXPECT_NE(picture.pixelColor(70, 70), QColor(Qt::white));
+    }
+}
+
 } // namespace
 } // namespace mc

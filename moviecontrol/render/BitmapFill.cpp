@@ -305,10 +305,8 @@ qint64 paintBitmapFill(QPainter& painter, const QPainterPath& path, const QImage
         return 0;
     }
     // The pieces go as far as the device shows the path, with a margin for its smooth
-    // outline, and never to coordinates the rasteriser cannot hold.
-    const QRectF far(-kFarReach, -kFarReach, 2 * kFarReach, 2 * kFarReach);
-    const EdgePlan plan{sides,
-                        deviceToSource.mapRect(QRectF(box.adjusted(-2, -2, 2, 2))).intersected(far),
+    // outline: however far that is in the source's pixels, on the device it stays in range.
+    const EdgePlan plan{sides, deviceToSource.mapRect(QRectF(box.adjusted(-2, -2, 2, 2))),
                         overlapFor(source.toDevice, source.image.size())};
     // Where pieces and source overlap a pixel is painted twice: invisible while it is opaque
     // and laid down plainly, but a fade, a blend or a translucent border pixel would show a

@@ -181,7 +181,9 @@ void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
             bitmap.fill({0, 0, bitmap.width(), bitmap.height()}, 0xFF000000u);
         return;
     }
-    std::uint64_t affordable = PerlinWorkLimit / (pixels * layers);
+    // The first octave always: a bitmap within Flash's size limits costs at most four
+    // passes, and leaving it out would paint nothing at all.
+    std::uint64_t affordable = std::max<std::uint64_t>(PerlinWorkLimit / (pixels * layers), 1);
     int count = static_cast<int>(std::min<std::uint64_t>(
         static_cast<std::uint64_t>(std::clamp(options.octaves, 0, MaxPerlinOctaves)), affordable));
     std::vector<Octave> octaves = octavesOf(options, bitmap.width(), bitmap.height(), count);

@@ -44,7 +44,8 @@ struct PerlinOptions {
     std::vector<std::pair<double, double>> offsets;
 };
 
-/// Noise evaluations one perlinNoise call may do at most; octaves beyond it are left out.
+/// Noise evaluations one perlinNoise call may do past its first octave; octaves beyond it
+/// are left out.
 constexpr std::uint64_t PerlinWorkLimit = std::uint64_t{1} << 25;
 /// Octaves past this weigh less than 1/65536 of the first: they could only move a channel
 /// by a rounding step, and each costs a pass over the bitmap.

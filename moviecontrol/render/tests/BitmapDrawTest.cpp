@@ -5,6 +5,7 @@
 #include "BitmapDataPainter.h"
 #include "RenderTestApp.h"
 
+#include <array>
 #include <limits>
 
 namespace mc {
@@ -61,6 +62,27 @@ TEST(BitmapDraw, ScaleColourTransformAndBlendMode) {
     EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 0x10, 1);
     EXPECT_NEAR(static_cast<int>((p >> 8) & 0xFF), 0x20, 1);
     EXPECT_NEAR(static_cast<int>(p & 0xFF), 0x30, 1);
+}
+
+TEST(BitmapDraw, HostileMatricesPaintWithinTheTarget) {
+    renderTestApp();
+    avm1::BitmapPixels src(4, 4, false, kRed);
+    for (const std::array<double, 6>& m : {std::array<double, 6>{1e300, 0, 0, 1e300, 0, 0},
+                                           {0, 0, 0, 0, 5, 5},
+                                           {1e-300, 1e300, -1e300, 1e-300, -1e300, 1e300},
+                                           {1, 0, 0, 1, -1e15, 3}}) {
+        avm1::BitmapPixels dest(8, 8, true, 0);
+        avm1::BitmapDrawing d = bitmapSource(src);
+        d.matrix = m;
+        drawIntoBitmap(dest, d, swf::BlendMode::Normal, {});
+        EXPECT_EQ(dest.width(), 8);
+    }
+    // An enormous scale still covers the target with the source's colour.
+    avm1::BitmapPixels dest(8, 8, true, 0);
+    avm1::BitmapDrawing d = bitmapSource(src);
+    d.matrix = {1e6, 0, 0, 1e6, 0, 0};
+    drawIntoBitmap(dest, d, swf::BlendMode::Normal, {});
+    EXPECT_EQ(dest.at(7, 7), kRed);
 }
 
 TEST(BitmapDraw, DisplayContentGetsTheTwipsMatrix) {

@@ -239,8 +239,10 @@ void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
 void PainterBackend::paintShapeOn(QPainter& p, const ConvertedShape& shape, const QTransform& world,
                                   const ColorTransform& cx) {
     for (const ConvertedLayer& layer : shape.layers) {
-        for (const ConvertedFill& fill : layer.fills) {
-            paintFill(p, fill, world, cx);
+        if (!composeLayerFills(p, layer, world, cx)) {
+            for (const ConvertedFill& fill : layer.fills) {
+                paintFill(p, fill, world, cx);
+            }
         }
         for (const ConvertedStroke& stroke : layer.strokes) {
             paintStroke(p, stroke, world, cx);

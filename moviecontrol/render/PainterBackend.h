@@ -109,6 +109,11 @@ class PainterBackend : public RenderBackend {
                      const ColorTransform& cx);
     // Fills with our scanline filler where it applies, else with Qt's.
     void fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const;
+    bool maskClips() const;
+    // Draws a layer's fills in one pass when all are solid colours; false, having drawn
+    // nothing, when they must be drawn one by one.
+    bool composeLayerFills(QPainter& p, const ConvertedLayer& layer, const QTransform& world,
+                           const ColorTransform& cx) const;
     void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
     // A bitmap a script made, from its pixels as they are now.
     void paintPixels(const DrawCharacter& command);

@@ -1,8 +1,11 @@
 #include "PainterBackend.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "FillBrush.h"
 #include "ScanlineFill.h"
+#include "ShapeComposer.h"
 
 // Shapes drawn through the raster cache.
 
@@ -48,13 +51,38 @@ bool fadesAsOnePaint(const ConvertedShape& shape, const ColorTransform& cx,
 
 } // namespace
 
-void PainterBackend::fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const {
+bool PainterBackend::maskClips() const {
     // A mask in use clips to a path, which the scanline filler does not follow.
-    const bool maskClips =
-        std::any_of(masks_.begin(), masks_.end(), [](const Mask& m) { return !m.collecting; });
-    if (maskClips || !scanlineFillPath(p, path, brush)) {
+    return std::any_of(masks_.begin(), masks_.end(), [](const Mask& m) { return !m.collecting; });
+}
+
+void PainterBackend::fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const {
+    if (maskClips() || !scanlineFillPath(p, path, brush)) {
         p.fillPath(path, brush);
     }
+}
+
+bool PainterBackend::composeLayerFills(QPainter& p, const ConvertedLayer& layer,
+                                       const QTransform& world, const ColorTransform& cx) const {
+    // One fill alone has no seam to close.
+    if (layer.fills.size() < 2 || maskClips()) {
+        return false;
+    }
+    std::vector<SolidFill> solid;
+    solid.reserve(layer.fills.size());
+    for (const ConvertedFill& fill : layer.fills) {
+        if (fill.style.isBitmap()) {
+            return false;
+        }
+        const QBrush brush = fillBrush(fill.style, cx);
+        if (brush.style() != Qt::SolidPattern) {
+            return false;
+        }
+        solid.push_back(SolidFill{&fill.path, brush.color()});
+    }
+    p.setTransform(world);
+    p.setPen(Qt::NoPen);
+    return composeSolidFills(p, solid);
 }
 
 bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transform& device,

@@ -9,7 +9,6 @@ namespace mc {
 
 namespace {
 
-constexpr int kBandRows = 32;
 constexpr int kMaxCurveLines = 64;
 
 bool finite(const QPointF& p) {
@@ -177,7 +176,8 @@ bool ScanlineCoverage::addPath(const QPainterPath& path, const QTransform& toDev
     return true;
 }
 
-void ScanlineCoverage::accumulate(const Line& line, int bandTop, int bandRows) {
+void ScanlineCoverage::accumulate(const Line& line, int bandTop, int bandRows,
+                                  Scratch& scratch) const {
     const int stride = width_ + 2;
     const float w = static_cast<float>(width_);
     const float top = static_cast<float>(bandTop);
@@ -199,7 +199,7 @@ void ScanlineCoverage::accumulate(const Line& line, int bandTop, int bandRows) {
         const int ia = floorOf(xa);
         const auto xaFloor = static_cast<float>(ia);
         const int ib = ceilOf(xb);
-        float* cells = cells_.data() + static_cast<std::size_t>(row) * stride;
+        float* cells = scratch.cells.data() + static_cast<std::size_t>(row) * stride;
         if (ib <= ia + 1) {
             // Within one pixel: the area left of the line's middle goes to this pixel.
             const float mid = 0.5f * (x + xnext) - xaFloor;
@@ -225,7 +225,8 @@ void ScanlineCoverage::accumulate(const Line& line, int bandTop, int bandRows) {
             }
             cells[ib] += d * am;
         }
-        std::uint64_t* words = touched_.data() + static_cast<std::size_t>(row) * wordsPerRow_;
+        std::uint64_t* words =
+            scratch.touched.data() + static_cast<std::size_t>(row) * scratch.wordsPerRow;
         const int lastBlock = std::min(std::max(ib, ia + 1), width_ + 1) >> kBlockShift;
         for (int b = ia >> kBlockShift; b <= lastBlock; ++b) {
             words[b >> 6] |= std::uint64_t{1} << (b & 63);
@@ -253,83 +254,102 @@ void ScanlineCoverage::sweep(Qt::FillRule rule, const Span& span) {
     if (lines_.empty() || width_ == 0 || height_ == 0) {
         return;
     }
+    Scratch scratch;
+    beginSweep(scratch);
+    for (int bandTop = 0; bandTop < height_ && !(active_.empty() && next_ == lines_.size());
+         bandTop += kBandRows) {
+        sweepBand(bandTop, rule, scratch, span);
+    }
+}
+
+void ScanlineCoverage::beginSweep(Scratch& scratch) {
     const int stride = width_ + 2;
-    const int bandRows = std::min(kBandRows, height_);
     const int blocks = (stride + (1 << kBlockShift) - 1) >> kBlockShift;
-    wordsPerRow_ = (blocks + 63) / 64;
-    cells_.assign(static_cast<std::size_t>(stride) * bandRows, 0.0f);
-    touched_.assign(static_cast<std::size_t>(wordsPerRow_) * bandRows, 0);
-    std::vector<std::uint8_t> coverage(static_cast<std::size_t>(width_));
+    const int wordsPerRow = (blocks + 63) / 64;
+    const int rows = std::min(kBandRows, height_);
+    const auto cells = static_cast<std::size_t>(stride) * rows;
+    const auto words = static_cast<std::size_t>(wordsPerRow) * rows;
+    if (scratch.cells.size() != cells || scratch.wordsPerRow != wordsPerRow) {
+        scratch.cells.assign(cells, 0.0f);
+        scratch.touched.assign(words, 0);
+        scratch.coverage.assign(static_cast<std::size_t>(width_), 0);
+        scratch.wordsPerRow = wordsPerRow;
+    }
     // Lines in order of their first row; the active ones are those reaching into the band.
     std::sort(lines_.begin(), lines_.end(),
               [](const Line& a, const Line& b) { return a.firstRow < b.firstRow; });
-    std::vector<const Line*> active;
-    std::size_t next = 0;
+    active_.clear();
+    next_ = 0;
+}
+
+void ScanlineCoverage::sweepBand(int bandTop, Qt::FillRule rule, Scratch& scratch,
+                                 const Span& span) {
+    const int rows = std::min(kBandRows, height_ - bandTop);
+    if (rows <= 0) {
+        return;
+    }
+    const int stride = width_ + 2;
+    const int blocks = (stride + (1 << kBlockShift) - 1) >> kBlockShift;
+    const int wordsPerRow = scratch.wordsPerRow;
     const bool evenOdd = rule == Qt::OddEvenFill;
-    for (int bandTop = 0; bandTop < height_; bandTop += bandRows) {
-        const int rows = std::min(bandRows, height_ - bandTop);
-        const int bandLast = bandTop + rows - 1;
-        while (next < lines_.size() && lines_[next].firstRow <= bandLast) {
-            active.push_back(&lines_[next++]);
-        }
-        if (active.empty()) {
-            if (next == lines_.size()) {
-                break;
-            }
-            continue;
-        }
-        for (const Line* line : active) {
-            accumulate(*line, bandTop, rows);
-        }
-        std::erase_if(active, [bandLast](const Line* l) { return l->lastRow <= bandLast; });
-        for (int row = 0; row < rows; ++row) {
-            const int y = area_.top() + bandTop + row;
-            float* cells = cells_.data() + static_cast<std::size_t>(row) * stride;
-            std::uint64_t* words = touched_.data() + static_cast<std::size_t>(row) * wordsPerRow_;
-            float acc = 0.0f;
-            int x = 0; // the first pixel not yet handed out
-            for (int w = 0; w < wordsPerRow_; ++w) {
-                while (words[w] != 0) {
-                    // A run of touched blocks: coverage pixel by pixel.
-                    const int first = w * 64 + std::countr_zero(words[w]);
-                    int last = first;
-                    while (last + 1 < blocks &&
-                           (words[(last + 1) >> 6] >> ((last + 1) & 63) & 1u) != 0) {
-                        ++last;
-                    }
-                    for (int b = first; b <= last; ++b) {
-                        words[b >> 6] &= ~(std::uint64_t{1} << (b & 63));
-                    }
-                    const int from = first << kBlockShift;
-                    const int to = std::min((last + 1) << kBlockShift, stride);
-                    const std::uint8_t before = level(acc, evenOdd);
-                    if (std::min(from, width_) > x && before != 0) {
-                        span(y, area_.left() + x, std::min(from, width_) - x, nullptr, before);
-                    }
-                    const int shown = std::min(to, width_);
-                    bool any = false;
-                    for (int i = from; i < shown; ++i) {
-                        acc += cells[i];
-                        const std::uint8_t v = level(acc, evenOdd);
-                        coverage[static_cast<std::size_t>(i - from)] = v;
-                        any = any || v != 0;
-                    }
-                    for (int i = std::max(from, shown); i < to; ++i) {
-                        acc += cells[i];
-                    }
-                    std::fill(cells + from, cells + to, 0.0f);
-                    if (any && shown > from) {
-                        span(y, area_.left() + from, shown - from, coverage.data(), 0);
-                    }
-                    x = std::max(x, shown);
+    const int bandLast = bandTop + rows - 1;
+    while (next_ < lines_.size() && lines_[next_].firstRow <= bandLast) {
+        active_.push_back(&lines_[next_++]);
+    }
+    if (active_.empty()) {
+        return;
+    }
+    for (const Line* line : active_) {
+        accumulate(*line, bandTop, rows, scratch);
+    }
+    std::erase_if(active_, [bandLast](const Line* l) { return l->lastRow <= bandLast; });
+    std::uint8_t* coverage = scratch.coverage.data();
+    for (int row = 0; row < rows; ++row) {
+        const int y = area_.top() + bandTop + row;
+        float* cells = scratch.cells.data() + static_cast<std::size_t>(row) * stride;
+        std::uint64_t* words = scratch.touched.data() + static_cast<std::size_t>(row) * wordsPerRow;
+        float acc = 0.0f;
+        int x = 0; // the first pixel not yet handed out
+        for (int w = 0; w < wordsPerRow; ++w) {
+            while (words[w] != 0) {
+                // A run of touched blocks: coverage pixel by pixel.
+                const int first = w * 64 + std::countr_zero(words[w]);
+                int last = first;
+                while (last + 1 < blocks &&
+                       (words[(last + 1) >> 6] >> ((last + 1) & 63) & 1u) != 0) {
+                    ++last;
                 }
+                for (int b = first; b <= last; ++b) {
+                    words[b >> 6] &= ~(std::uint64_t{1} << (b & 63));
+                }
+                const int from = first << kBlockShift;
+                const int to = std::min((last + 1) << kBlockShift, stride);
+                const std::uint8_t before = level(acc, evenOdd);
+                if (std::min(from, width_) > x && before != 0) {
+                    span(y, area_.left() + x, std::min(from, width_) - x, nullptr, before);
+                }
+                const int shown = std::min(to, width_);
+                bool any = false;
+                for (int i = from; i < shown; ++i) {
+                    acc += cells[i];
+                    const std::uint8_t v = level(acc, evenOdd);
+                    coverage[i - from] = v;
+                    any = any || v != 0;
+                }
+                for (int i = std::max(from, shown); i < to; ++i) {
+                    acc += cells[i];
+                }
+                std::fill(cells + from, cells + to, 0.0f);
+                if (any && shown > from) {
+                    span(y, area_.left() + from, shown - from, coverage, 0);
+                }
+                x = std::max(x, shown);
             }
-            // Right of the last edge, as when the closing edges lie beyond the area.
-            const std::uint8_t after = level(acc, evenOdd);
-            if (x < width_ && after != 0) {
-                span(y, area_.left() + x, width_ - x, nullptr, after);
-            }
-            std::fill(words, words + wordsPerRow_, 0);
+        }
+        // Right of the last edge, as when the closing edges lie beyond the area.
+        const std::uint8_t after = level(acc, evenOdd);
+        if (x < width_ && after != 0) {
+            span(y, area_.left() + x, width_ - x, nullptr, after);
         }
     }
 }

@@ -34,6 +34,22 @@ class ScanlineCoverage {
                                     std::uint8_t level)>;
     void sweep(Qt::FillRule rule, const Span& span);
 
+    // The working rows of a sweep, which several coverages of one area may share when they
+    // are swept band by band in turn: each band leaves them cleared.
+    struct Scratch {
+        std::vector<float> cells; // one band of rows, width + 2 cells each
+        // Which blocks of cells each row of the band has touched, a bit each.
+        std::vector<std::uint64_t> touched;
+        std::vector<std::uint8_t> coverage; // one row
+        int wordsPerRow = 0;
+    };
+    static constexpr int kBandRows = 32;
+    // Sweeping band by band, for callers that combine several coverages pixel by pixel: call
+    // beginSweep once, then sweepBand for band tops 0, kBandRows, 2 * kBandRows... below the
+    // area's height, in order. `y` in the spans is in device pixels as for sweep.
+    void beginSweep(Scratch& scratch);
+    void sweepBand(int bandTop, Qt::FillRule rule, Scratch& scratch, const Span& span);
+
     std::size_t lineCount() const { return lines_.size(); }
     // Past this many lines, curves are drawn as their chords.
     static constexpr std::size_t kCurveLineLimit = std::size_t{1} << 20;
@@ -47,17 +63,16 @@ class ScanlineCoverage {
     void addClippedInY(double x0, double y0, double x1, double y1, float dir);
     void addCurve(const QPointF& p0, const QPointF& p1, const QPointF& p2, const QPointF& p3,
                   double tolerance);
-    void accumulate(const Line& line, int bandTop, int bandRows);
+    void accumulate(const Line& line, int bandTop, int bandRows, Scratch& scratch) const;
 
     QRect area_;
     int width_;
     int height_;
     std::vector<Line> lines_;
-    std::vector<float> cells_; // one band of rows, width_ + 2 cells each
-    // Which blocks of kBlock cells each row of the band has touched, a bit each.
     static constexpr int kBlockShift = 4;
-    std::vector<std::uint64_t> touched_;
-    int wordsPerRow_ = 0;
+    // Lines reaching into the band being swept, and the first not yet reached.
+    std::vector<const Line*> active_;
+    std::size_t next_ = 0;
 };
 
 } // namespace mc

@@ -14,8 +14,6 @@ namespace mc {
 
 namespace {
 
-using spanblend::byteMul;
-
 // The device pixels the painter lets a fill reach: the bounds of its clip, which the caller
 // guarantees is made of rectangles alone.
 QRect drawableArea(QPainter& p, const QImage& image) {
@@ -60,64 +58,76 @@ inline Coverage withOpacity(const std::uint8_t* coverage, std::uint32_t level, i
 
 } // namespace
 
-bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) {
+std::optional<ScanlineTarget> scanlineTarget(QPainter& p) {
     QPaintDevice* device = p.device();
     if (!p.isActive() || device == nullptr || device->devType() != QInternal::Image ||
         p.paintEngine() == nullptr || p.paintEngine()->type() != QPaintEngine::Raster ||
         !p.testRenderHint(QPainter::Antialiasing) ||
         p.compositionMode() != QPainter::CompositionMode_SourceOver || !p.brushOrigin().isNull()) {
-        return false;
+        return std::nullopt;
     }
     auto* image = static_cast<QImage*>(device);
     if (image->format() != QImage::Format_ARGB32_Premultiplied ||
         image->devicePixelRatio() != 1.0) {
-        return false;
+        return std::nullopt;
     }
-    // Gradients are left to Qt: its gradient spans, computed and blended several pixels at
-    // a time, cost less than ours did.
-    if (brush.style() != Qt::SolidPattern) {
-        return false;
-    }
-    const QTransform toDevice = p.deviceTransform();
-    if (!toDevice.isInvertible()) {
-        return true; // the fill has no area
-    }
-    const QRect drawable = drawableArea(p, *image);
+    ScanlineTarget t;
+    // The pixels Qt's engine paints into, taken when the painter began: bits() would copy
+    // an image shared since then, and our fill would land where Qt's do not.
+    t.bits = reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(image->constBits()));
+    t.stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
+    t.drawable = drawableArea(p, *image);
+    t.toDevice = p.deviceTransform();
+    t.opacity = static_cast<std::uint32_t>(std::lround(std::clamp(p.opacity(), 0.0, 1.0) * 255.0));
+    return t;
+}
+
+QRect ScanlineTarget::areaOf(const QPainterPath& path) const {
     const QRectF reach = toDevice.mapRect(path.controlPointRect());
     if (!std::isfinite(reach.left()) || !std::isfinite(reach.right()) ||
         !std::isfinite(reach.top()) || !std::isfinite(reach.bottom())) {
-        return true; // a point off any scale: nothing sensible to draw
+        return QRect();
     }
     // Cut down in doubles first: a hostile shape's box does not fit integer pixels.
     const QRectF near = reach.intersected(QRectF(drawable).adjusted(-2.0, -2.0, 2.0, 2.0));
-    const QRect area = near.isEmpty() ? QRect() : drawable & near.toAlignedRect();
-    const auto opacity =
-        static_cast<std::uint32_t>(std::lround(std::clamp(p.opacity(), 0.0, 1.0) * 255.0));
+    return near.isEmpty() ? QRect() : drawable & near.toAlignedRect();
+}
+
+std::uint32_t premultipliedColour(const QColor& colour) {
+    const QRgb rgb = colour.rgba();
+    return spanblend::premultiplied(
+        static_cast<std::uint32_t>(qAlpha(rgb)), static_cast<std::uint32_t>(qRed(rgb)),
+        static_cast<std::uint32_t>(qGreen(rgb)), static_cast<std::uint32_t>(qBlue(rgb)));
+}
+
+bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) {
+    const std::optional<ScanlineTarget> target = scanlineTarget(p);
+    // Gradients are left to Qt: its gradient spans, computed and blended several pixels at
+    // a time, cost less than ours did.
+    if (!target || brush.style() != Qt::SolidPattern) {
+        return false;
+    }
+    if (!target->toDevice.isInvertible()) {
+        return true; // the fill has no area
+    }
+    const QRect area = target->areaOf(path);
+    const std::uint32_t opacity = target->opacity;
     if (area.isEmpty() || opacity == 0) {
         return true;
     }
     ScanlineCoverage coverage(area);
-    if (!coverage.addPath(path, toDevice)) {
+    if (!coverage.addPath(path, target->toDevice)) {
         return true;
     }
-    // The pixels Qt's engine paints into, taken when the painter began: bits() would copy
-    // an image shared since then, and our fill would land where Qt's do not.
-    auto* bits = reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(image->constBits()));
-    const auto stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
-    auto rowAt = [bits, stride](int y) { return bits + static_cast<std::size_t>(y) * stride; };
-    const QRgb rgb = brush.color().rgba();
-    const auto alpha = static_cast<std::uint32_t>(qAlpha(rgb));
-    if (alpha == 0) {
+    const std::uint32_t colour = premultipliedColour(brush.color());
+    if ((colour >> 24) == 0) {
         return true;
     }
-    const std::uint32_t colour = spanblend::premultiplied(
-        alpha, static_cast<std::uint32_t>(qRed(rgb)), static_cast<std::uint32_t>(qGreen(rgb)),
-        static_cast<std::uint32_t>(qBlue(rgb)));
     std::vector<std::uint8_t> scaled(static_cast<std::size_t>(area.width()));
     coverage.sweep(path.fillRule(),
                    [&](int y, int x, int count, const std::uint8_t* cov, std::uint8_t level) {
                        const Coverage c = withOpacity(cov, level, count, opacity, scaled);
-                       spanblend::blendSolid(rowAt(y) + x, colour, count, c.values, c.level);
+                       spanblend::blendSolid(target->row(y) + x, colour, count, c.values, c.level);
                    });
     return true;
 }

@@ -64,8 +64,9 @@ int mostBackgroundInside(const QImage& image, int x, int y, int size) {
     return most;
 }
 
-QImage composed(const std::vector<QPainterPath>& paths, const std::vector<QColor>& colours,
-                const QImage& start, double opacity = 1.0) {
+// The fills drawn together, or one after the other by the scanline filler.
+QImage drawn(bool together, const std::vector<QPainterPath>& paths,
+             const std::vector<QColor>& colours, const QImage& start, double opacity) {
     QImage image = start;
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -73,21 +74,24 @@ QImage composed(const std::vector<QPainterPath>& paths, const std::vector<QColor
     std::vector<SolidFill> fills;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         fills.push_back(SolidFill{&paths[i], colours[i]});
+        if (!together) {
+            EXPECT_TRUE(scanlineFillPath(p, paths[i], QBrush(colours[i])));
+        }
     }
-    EXPECT_TRUE(composeSolidFills(p, fills));
+    if (together) {
+        EXPECT_TRUE(composeSolidFills(p, fills));
+    }
     return image;
+}
+
+QImage composed(const std::vector<QPainterPath>& paths, const std::vector<QColor>& colours,
+                const QImage& start, double opacity = 1.0) {
+    return drawn(true, paths, colours, start, opacity);
 }
 
 QImage oneByOne(const std::vector<QPainterPath>& paths, const std::vector<QColor>& colours,
                 const QImage& start, double opacity = 1.0) {
-    QImage image = start;
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setOpacity(opacity);
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        EXPECT_TRUE(scanlineFillPath(p, paths[i], QBrush(colours[i])));
-    }
-    return image;
+    return drawn(false, paths, colours, start, opacity);
 }
 
 // Over `region`, the whole picture when null.

@@ -21,6 +21,13 @@ struct Pixel {
 };
 
 constexpr Pixel kUntouched{{0.0f, 0.0f, 0.0f, 0.0f}, 1.0f, 0.0f};
+// How far a pixel of the band is: most are either untouched or wholly covered by one opaque
+// fill, and only the rest need the arithmetic (and the memory) of a Pixel.
+enum State : std::uint8_t {
+    kUntouchedState = 0,
+    kPartial = 1, // its Pixel holds what the fills so far made of it
+    kDone = 2,    // written already: an opaque fill covers it whole with none above
+};
 
 struct Paint {
     float colour[4];
@@ -103,6 +110,7 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
         ScanlineCoverage coverage;
         Qt::FillRule rule;
         Paint paint;
+        std::uint32_t premultiplied;
     };
     const float opacity = static_cast<float>(target->opacity) / 255.0f;
     std::vector<Layer> layers;
@@ -111,8 +119,8 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
         if (it->colour.alpha() == 0 || target->areaOf(*it->path).isEmpty()) {
             continue;
         }
-        Layer layer{ScanlineCoverage(area), it->path->fillRule(),
-                    paintOf(premultipliedColour(it->colour), opacity)};
+        const std::uint32_t colour = premultipliedColour(it->colour);
+        Layer layer{ScanlineCoverage(area), it->path->fillRule(), paintOf(colour, opacity), colour};
         if (layer.coverage.addPath(*it->path, target->toDevice)) {
             layers.push_back(std::move(layer));
         }
@@ -126,7 +134,8 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
     }
     const int width = area.width();
     const int bandRows = std::min(ScanlineCoverage::kBandRows, area.height());
-    std::vector<Pixel> pixels(static_cast<std::size_t>(width) * bandRows, kUntouched);
+    std::vector<Pixel> pixels(static_cast<std::size_t>(width) * bandRows);
+    std::vector<std::uint8_t> states(static_cast<std::size_t>(width) * bandRows, kUntouchedState);
     // The columns each row of the band has pixels touched in, [first, end).
     std::vector<int> first(static_cast<std::size_t>(bandRows));
     std::vector<int> end(static_cast<std::size_t>(bandRows));
@@ -136,6 +145,7 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
         std::fill(end.begin(), end.end(), 0);
         for (Layer& layer : layers) {
             const Paint& paint = layer.paint;
+            const bool opaque = paint.alpha == 1.0f;
             layer.coverage.sweepBand(
                 bandTop, layer.rule, scratch,
                 [&](int y, int x, int count, const std::uint8_t* coverage, std::uint8_t level) {
@@ -144,9 +154,24 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
                     first[row] = std::min(first[row], from);
                     end[row] = std::max(end[row], from + count);
                     Pixel* px = pixels.data() + row * width + from;
+                    std::uint8_t* st = states.data() + row * width + from;
+                    std::uint32_t* dst = target->row(y) + x;
                     for (int i = 0; i < count; ++i) {
                         const std::uint8_t c = coverage != nullptr ? coverage[i] : level;
-                        if (c != 0 && (px[i].open > 0.0f || px[i].through > 0.0f)) {
+                        if (c == 0 || st[i] == kDone) {
+                            continue;
+                        }
+                        if (st[i] == kUntouchedState) {
+                            if (c == 255 && opaque) {
+                                // Nothing above it and nothing behind shows: the pixel is done.
+                                dst[i] = layer.premultiplied;
+                                st[i] = kDone;
+                                continue;
+                            }
+                            px[i] = kUntouched;
+                            st[i] = kPartial;
+                        }
+                        if (px[i].open > 0.0f || px[i].through > 0.0f) {
                             addBeneath(px[i], paint, static_cast<float>(c) / 255.0f);
                         }
                     }
@@ -159,13 +184,14 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
                 continue;
             }
             std::uint32_t* dst = target->row(top + row) + area.left();
-            Pixel* px = pixels.data() + r * width;
+            const Pixel* px = pixels.data() + r * width;
+            std::uint8_t* st = states.data() + r * width;
             for (int x = first[r]; x < end[r]; ++x) {
-                if (px[x].open < 1.0f) {
+                if (st[x] == kPartial && px[x].open < 1.0f) {
                     dst[x] = over(px[x], dst[x]);
                 }
-                px[x] = kUntouched;
             }
+            std::fill(st + first[r], st + end[r], kUntouchedState);
         }
     }
     return true;

@@ -102,8 +102,12 @@ class MovieLoader {
                 break;
             }
             if (code == tag::ShowFrame) {
+                // Frames of one animation hold much the same number of tags: room for as many
+                // as the last one spares most of the growing and moving of large records.
+                const std::size_t lastCount = current.tags.size();
                 timeline.frames.push_back(std::move(current));
                 current = Frame{};
+                current.tags.reserve(lastCount);
                 continue;
             }
             if (inSprite && isDefinitionTag(code)) {

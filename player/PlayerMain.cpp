@@ -10,6 +10,8 @@
 #include "cardformat/FileIO.h"
 #include "cardformat/Platform.h"
 
+#include "MovieWidget.h"
+
 #include <QApplication>
 #include <cstdlib>
 #include <functional>
@@ -58,8 +60,8 @@ int playerMain(int argc, char** argv, const std::string& ownPath) {
     // Qt's own texts come with the first dialog, or now.
     later.emplace_back([&platform] { platform.loadQtTexts(); });
     // Watching from before start-up: the window may first be painted while the password box
-    // waits for its answer. The movie is painted with its window, as its child.
-    const AfterFirstFrame afterFirstFrame(form1, std::move(later));
+    // waits for its answer.
+    const AfterFirstFrame afterFirstFrame({&form1, form1.ShockwaveFlash1()}, std::move(later));
 
     if (form1.player().Form_Load() == StartUpOutcome::Ended) {
         return 0;

@@ -132,33 +132,36 @@ TEST_F(FirstFrameTest, DamagedLaterFramesLeaveTheFirstFrameWholeAndPlaySafely) {
 }
 
 // A window with a child that counts its paints, as the playback window holds the movie.
-class PaintedWindow : public QWidget {
-  public:
-    PaintedWindow() : child(new Counted(this)) {
-        resize(120, 80);
-        child->setGeometry(10, 10, 100, 60);
+struct Counted : QWidget {
+    using QWidget::QWidget;
+    int paints = 0;
+    void paintEvent(QPaintEvent*) override {
+        ++paints;
+        QPainter(this).fillRect(rect(), Qt::red);
     }
-    struct Counted : QWidget {
-        using QWidget::QWidget;
-        int paints = 0;
-        void paintEvent(QPaintEvent*) override {
-            ++paints;
-            QPainter(this).fillRect(rect(), Qt::red);
-        }
-    };
+};
+
+class PaintedWindow : public Counted {
+  public:
+    explicit PaintedWindow(int margin) : child(new Counted(this)) {
+        resize(120, 80);
+        child->setGeometry(rect().adjusted(margin, margin, -margin, -margin));
+        child->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     Counted* child;
 };
 
 TEST(AfterFirstFrameTest, RunsOnceInOrderAfterTheWindowAndItsChildWerePainted) {
     testApp();
-    PaintedWindow window;
+    PaintedWindow window(10);
     std::vector<std::string> ran;
     int childPaintsSeen = -1;
-    const AfterFirstFrame after(window, {[&] {
-                                             ran.push_back("signal");
-                                             childPaintsSeen = window.child->paints;
-                                         },
-                                         [&] { ran.push_back("sweep"); }});
+    const AfterFirstFrame after({&window, window.child}, {[&] {
+                                                              ran.push_back("signal");
+                                                              childPaintsSeen =
+                                                                  window.child->paints;
+                                                          },
+                                                          [&] { ran.push_back("sweep"); }});
     QApplication::processEvents();
     EXPECT_FALSE(after.done()) << "ran before the window was shown";
     EXPECT_TRUE(ran.empty());
@@ -175,6 +178,19 @@ TEST(AfterFirstFrameTest, RunsOnceInOrderAfterTheWindowAndItsChildWerePainted) {
     window.repaint();
     QApplication::processEvents();
     EXPECT_EQ(ran.size(), 2u) << "a later paint ran the work again";
+}
+
+// The movie covers the whole window: only the movie is painted.
+TEST(AfterFirstFrameTest, RunsWhenOnlyTheMovieIsPainted) {
+    testApp();
+    PaintedWindow window(0);
+    const AfterFirstFrame after({&window, window.child}, {[] {}});
+    window.show();
+    for (int i = 0; i < 20 && !after.done(); ++i) {
+        QApplication::processEvents();
+    }
+    EXPECT_GE(window.child->paints, 1);
+    EXPECT_TRUE(after.done()) << "window paints: " << window.paints;
 }
 
 } // namespace

@@ -262,8 +262,7 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
     }
     const QTransform bitmapToPath = toQTransform(fill.style.matrix);
     const bool clipped = fill.style.bitmapClipped();
-    const bool fade = cx.onlyScalesAlpha() &&
-                      bitmapFillCoversOnce(fill.path, source.size(), bitmapToPath, clipped);
+    const bool fade = cx.onlyScalesAlpha();
     const QImage image = fade ? source : transformedBitmap(fill.style.bitmapId, cx);
     const bool smooth = quality_ == RenderQuality::High && fill.style.bitmapSmoothed();
     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);

@@ -39,12 +39,11 @@ int channelIndex(std::uint32_t bit) {
 /// bitmap may be its own source.
 template <class F>
 void forOverlap(BitmapPixels& dest, const BitmapPixels& source, Placement at, F&& f) {
-    PixelRect src = source.clip(at.from);
-    int toX = at.toX + (src.x - at.from.x), toY = at.toY + (src.y - at.from.y);
-    PixelRect dst = dest.clip({toX, toY, src.width, src.height});
+    Overlap o = overlapOf(dest, source, at);
+    PixelRect dst = o.dest;
     if (dst.width == 0)
         return;
-    int sx = src.x + (dst.x - toX), sy = src.y + (dst.y - toY);
+    int sx = o.sourceX, sy = o.sourceY;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(dst.width) *
                                       static_cast<std::size_t>(dst.height));
     for (int y = 0; y < dst.height; ++y)
@@ -73,6 +72,20 @@ bool passes(std::string_view op, std::uint32_t value, std::uint32_t limit) {
 }
 
 } // namespace
+
+Overlap overlapOf(const BitmapPixels& dest, const BitmapPixels& source, Placement at) {
+    PixelRect src = source.clip(at.from);
+    long toX = static_cast<long>(at.toX) + (src.x - at.from.x);
+    long toY = static_cast<long>(at.toY) + (src.y - at.from.y);
+    // Far-off points stay far off without overflowing.
+    toX = std::clamp(toX, -(1L << 30), 1L << 30);
+    toY = std::clamp(toY, -(1L << 30), 1L << 30);
+    PixelRect dst =
+        dest.clip({static_cast<int>(toX), static_cast<int>(toY), src.width, src.height});
+    if (dst.width == 0 || dst.height == 0)
+        return {};
+    return {dst, src.x + static_cast<int>(dst.x - toX), src.y + static_cast<int>(dst.y - toY)};
+}
 
 void colorTransform(BitmapPixels& bitmap, PixelRect rect, const ChannelTransform& t) {
     rect = bitmap.clip(rect);

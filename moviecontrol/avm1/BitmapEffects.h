@@ -25,6 +25,14 @@ struct Placement {
     int toX = 0, toY = 0;
 };
 
+/// The part of a placement inside both bitmaps: where it lands, and the source pixel that
+/// lands on its top-left corner. Empty when they do not overlap.
+struct Overlap {
+    PixelRect dest;
+    int sourceX = 0, sourceY = 0;
+};
+Overlap overlapOf(const BitmapPixels& dest, const BitmapPixels& source, Placement at);
+
 /// Copies one channel (1 red, 2 green, 4 blue, 8 alpha) into another.
 void copyChannel(BitmapPixels& dest, const BitmapPixels& source, Placement at,
                  std::uint32_t sourceChannel, std::uint32_t destChannel);

@@ -179,7 +179,9 @@ PixelRect BitmapPixels::colorBounds(std::uint32_t mask, std::uint32_t color, boo
             }
         }
     }
-    if (right < 0)
+    // Flash tells "found" from the far edges, so that a lone pixel at the origin reads as
+    // none; movies that probe a bitmap this way expect the empty answer.
+    if (right <= 0 && bottom <= 0)
         return {};
     return {left, top, right - left + 1, bottom - top + 1};
 }

@@ -2,6 +2,7 @@
 // bounded as Flash bounds them by movie version, and all live bitmaps of a movie share one
 // memory budget, so that no script allocates without bound.
 
+#include "avm1/BitmapArgs.h"
 #include "avm1/BitmapData.h"
 #include "avm1/BitmapEffects.h"
 #include "avm1/BitmapPixels.h"
@@ -17,6 +18,18 @@
 namespace avm1 {
 
 namespace {
+
+/// Whether `v` is an object of the flash.geom class `name` or of a class extending it.
+bool isGeomInstance(Machine& m, const Value& v, std::string_view name) {
+    Object* ctor = m.get(packageObject(m, "flash.geom"), name).asObject();
+    Object* proto = ctor ? m.get(ctor, "prototype").asObject() : nullptr;
+    int guard = 0;
+    for (Object* p = v.asObject() ? v.asObject()->proto() : nullptr; p && proto && guard < 256;
+         p = p->proto(), ++guard)
+        if (p == proto)
+            return true;
+    return false;
+}
 
 /// Pixels all bitmaps of one movie may hold together (a quarter of a gigabyte).
 constexpr std::size_t PixelBudget = std::size_t{64} << 20;
@@ -96,20 +109,6 @@ BitmapPixels* thisPixels(CallArgs& c) {
     return b ? b->pixels() : nullptr;
 }
 
-int toCoordinate(Machine& m, const Value& v) {
-    double d = m.toNumber(v);
-    return std::isfinite(d) ? static_cast<int>(std::clamp(std::floor(d), -1e9, 1e9)) : 0;
-}
-
-std::uint32_t toColor(Machine& m, const Value& v) {
-    return toUint32(m.toNumber(v));
-}
-
-PixelRect toRect(Machine& m, Object* r) {
-    auto f = [&](std::string_view n) { return toCoordinate(m, m.get(r, n)); };
-    return {f("x"), f("y"), std::max(f("width"), 0), std::max(f("height"), 0)};
-}
-
 /// Whether Flash of this version would make a bitmap of that size.
 bool sizeAllowed(int version, double width, double height) {
     if (!(width >= 1) || !(height >= 1))
@@ -149,51 +148,19 @@ void definePixelMethod(Machine& m, Object* proto, std::string_view name, std::si
     });
 }
 
-/// Whether `v` is an object of the flash.geom class `name` or of a class extending it.
-bool isGeomInstance(Machine& m, const Value& v, std::string_view name) {
-    Object* ctor = m.get(packageObject(m, "flash.geom"), name).asObject();
-    Object* proto = ctor ? m.get(ctor, "prototype").asObject() : nullptr;
-    int guard = 0;
-    for (Object* p = v.asObject() ? v.asObject()->proto() : nullptr; p && proto && guard < 256;
-         p = p->proto(), ++guard)
-        if (p == proto)
-            return true;
-    return false;
-}
-
 /// The source bitmap argument of a copying method, if it is a live bitmap.
 const BitmapPixels* sourceArg(const Value& v) {
     BitmapDataObject* b = asBitmap(v);
     return b ? b->pixels() : nullptr;
 }
 
-/// A source rectangle and destination point; false when either is missing.
-bool placementArgs(Machine& m, const Value& rect, const Value& point, Placement& out) {
-    Object* r = rect.asObject();
-    Object* p = point.asObject();
-    if (!r || !p)
-        return false;
-    out = {toRect(m, r), toCoordinate(m, m.get(p, "x")), toCoordinate(m, m.get(p, "y"))};
-    return true;
-}
-
 void installChannelMethods(Machine& m, Object* proto) {
     definePixelMethod(m, proto, "colorTransform", 2, [](CallArgs& c, BitmapPixels& p) -> Value {
         Machine& m = c.machine;
         Object* rect = c.arg(0).asObject();
-        Object* t = c.arg(1).asObject();
-        if (!rect || !isGeomInstance(m, c.arg(1), "ColorTransform"))
-            return {};
-        static constexpr const char* Mults[] = {"redMultiplier", "greenMultiplier",
-                                                "blueMultiplier", "alphaMultiplier"};
-        static constexpr const char* Adds[] = {"redOffset", "greenOffset", "blueOffset",
-                                               "alphaOffset"};
         ChannelTransform ct;
-        for (std::size_t i = 0; i < 4; ++i) {
-            ct.mult[i] = m.toNumber(m.get(t, Mults[i]));
-            ct.add[i] = m.toNumber(m.get(t, Adds[i]));
-        }
-        colorTransform(p, toRect(m, rect), ct);
+        if (rect && toChannelTransform(m, c.arg(1), ct))
+            colorTransform(p, toRect(m, rect), ct);
         return {};
     });
     definePixelMethod(m, proto, "copyChannel", 5, [](CallArgs& c, BitmapPixels& p) -> Value {
@@ -385,6 +352,43 @@ void installPixelMethods(Machine& m, Object* proto) {
 
 } // namespace
 
+int toCoordinate(Machine& m, const Value& v) {
+    double d = m.toNumber(v);
+    return std::isfinite(d) ? static_cast<int>(std::clamp(std::floor(d), -1e9, 1e9)) : 0;
+}
+
+std::uint32_t toColor(Machine& m, const Value& v) {
+    return toUint32(m.toNumber(v));
+}
+
+PixelRect toRect(Machine& m, Object* r) {
+    auto f = [&](std::string_view n) { return toCoordinate(m, m.get(r, n)); };
+    return {f("x"), f("y"), std::max(f("width"), 0), std::max(f("height"), 0)};
+}
+
+bool placementArgs(Machine& m, const Value& rect, const Value& point, Placement& out) {
+    Object* r = rect.asObject();
+    Object* p = point.asObject();
+    if (!r || !p)
+        return false;
+    out = {toRect(m, r), toCoordinate(m, m.get(p, "x")), toCoordinate(m, m.get(p, "y"))};
+    return true;
+}
+
+bool toChannelTransform(Machine& m, const Value& v, ChannelTransform& out) {
+    if (!isGeomInstance(m, v, "ColorTransform"))
+        return false;
+    Object* t = v.asObject();
+    static constexpr const char* Mults[] = {"redMultiplier", "greenMultiplier", "blueMultiplier",
+                                            "alphaMultiplier"};
+    static constexpr const char* Adds[] = {"redOffset", "greenOffset", "blueOffset", "alphaOffset"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        out.mult[i] = m.toNumber(m.get(t, Mults[i]));
+        out.add[i] = m.toNumber(m.get(t, Adds[i]));
+    }
+    return true;
+}
+
 void installBitmapData(Machine& m) {
     auto budget = std::make_shared<Budget>();
     FunctionObject* ctor = m.newClass([](CallArgs&) -> Value { return {}; });
@@ -419,8 +423,7 @@ void installBitmapData(Machine& m) {
         asBitmap(c.thisValue)->dispose();
         return {};
     });
-    // draw, applyFilter, noise, perlinNoise and pixelDissolve are not built: a script that
-    // tests for them finds them missing.
+    installBitmapGenerators(m, proto);
     m.defineMethod(ctor, "loadBitmap", [budget](CallArgs& c) -> Value {
         Machine& m = c.machine;
         std::optional<BitmapPixels> pixels = m.host().libraryBitmap(m.toString(c.arg(0)).view());

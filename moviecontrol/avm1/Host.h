@@ -8,9 +8,11 @@
 // script runs, so a host that changes the display list must keep its objects valid until
 // the script returns (removed clips may stay as unparented objects).
 
+#include "avm1/BitmapEffects.h"
 #include "avm1/BitmapPixels.h"
 #include "avm1/Value.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +22,20 @@ namespace avm1 {
 
 class Object;
 class Tracer;
+struct FilterFields;
+
+/// BitmapData.draw: a clip's picture or another bitmap painted into a bitmap.
+struct BitmapDrawing {
+    Object* clip = nullptr;               ///< a display object's script object, or
+    const BitmapPixels* bitmap = nullptr; ///< the pixels of a bitmap
+    /// a, b, c, d, tx, ty from the source's pixels to the target's.
+    std::array<double, 6> matrix{1, 0, 0, 1, 0, 0};
+    ChannelTransform colors;
+    Value blendMode; ///< a mode's name or number as the script gave it
+    bool clipped = false;
+    PixelRect clipRect; ///< when `clipped`: the target's pixels that may change
+    bool smoothing = false;
+};
 
 /// A limit the machine enforced; each kind is reported once per movie.
 enum class LimitKind {
@@ -111,6 +127,20 @@ class Host {
     virtual double localOffsetMinutes(double utcMs);
     /// The pixels of the library bitmap exported as `name` (BitmapData.loadBitmap), or none.
     virtual std::optional<BitmapPixels> libraryBitmap(std::string_view /*name*/) {
+        return std::nullopt;
+    }
+    /// BitmapData.draw; a host that cannot paint leaves the bitmap as it is.
+    virtual void drawIntoBitmap(BitmapPixels& /*target*/, const BitmapDrawing& /*drawing*/) {}
+    /// BitmapData.applyFilter: `filter` applied to a part of `source`, written to `target` at
+    /// the placement's point. False when the host cannot apply it.
+    virtual bool filterIntoBitmap(BitmapPixels& /*target*/, const BitmapPixels& /*source*/,
+                                  Placement /*at*/, const FilterFields& /*filter*/) {
+        return false;
+    }
+    /// BitmapData.generateFilterRect: the area `filter` reaches from `rect`; none when the
+    /// host cannot tell.
+    virtual std::optional<PixelRect> filteredRect(PixelRect /*rect*/,
+                                                  const FilterFields& /*filter*/) {
         return std::nullopt;
     }
     virtual void toggleQuality() {}

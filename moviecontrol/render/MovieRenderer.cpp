@@ -1,5 +1,7 @@
 #include "MovieRenderer.h"
 
+#include "BitmapDataPainter.h"
+
 #include "FocusRectangle.h"
 #include <cmath>
 
@@ -86,6 +88,7 @@ MovieRenderer::MovieRenderer(std::unique_ptr<swf::Movie> movie, StageCallbacks c
         if (!callbacks.libraryBitmap) {
             callbacks.libraryBitmap = [this](std::uint16_t id) { return libraryPixels(id); };
         }
+        installBitmapPainting(callbacks);
         scripts_ = std::make_unique<StageScripts>(*movie_, std::move(callbacks));
     }
     player_ = std::make_unique<TimelinePlayer>(catalog_, movie_->root, Rgba{255, 255, 255, 255},
@@ -98,16 +101,33 @@ std::optional<avm1::BitmapPixels> MovieRenderer::libraryPixels(std::uint16_t id)
     if (image.isNull()) {
         return std::nullopt;
     }
-    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    std::vector<std::uint32_t> data(static_cast<std::size_t>(pixels.width()) *
-                                    static_cast<std::size_t>(pixels.height()));
-    for (int y = 0; y < pixels.height(); ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(pixels.constScanLine(y));
-        std::copy(row, row + pixels.width(),
-                  data.begin() + static_cast<std::ptrdiff_t>(y) * pixels.width());
+    return pixelsOf(image, true);
+}
+
+void MovieRenderer::installBitmapPainting(StageCallbacks& callbacks) {
+    if (!callbacks.drawIntoBitmap) {
+        callbacks.drawIntoBitmap = [this](avm1::BitmapPixels& target,
+                                          const avm1::BitmapDrawing& drawing,
+                                          const DisplayObject* object, swf::BlendMode mode) {
+            ContentPainter content;
+            if (object != nullptr) {
+                content = [this, object](QPainter& painter, const Transform& toTarget) {
+                    PainterBackend backend(resources_, painter, toTarget, RenderQuality::High);
+                    backend.setLibraryResources(
+                        [this](std::uint16_t library) { return resourcesOf(library); });
+                    scripts_->player().renderContent(backend, *object, Transform{},
+                                                     ColorTransform{});
+                };
+            }
+            mc::drawIntoBitmap(target, drawing, mode, content);
+        };
     }
-    return avm1::BitmapPixels::fromPremultiplied(pixels.width(), pixels.height(), true,
-                                                 std::move(data));
+    if (!callbacks.filterIntoBitmap) {
+        callbacks.filterIntoBitmap = mc::filterIntoBitmap;
+    }
+    if (!callbacks.filteredRect) {
+        callbacks.filteredRect = mc::filteredRect;
+    }
 }
 
 void MovieRenderer::runTimers() {

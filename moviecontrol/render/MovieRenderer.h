@@ -83,6 +83,8 @@ class MovieRenderer {
                   const Prepared& prepared);
     // A library bitmap's pixels for BitmapData.loadBitmap.
     std::optional<avm1::BitmapPixels> libraryPixels(std::uint16_t id);
+    // BitmapData.draw and its filters, painted with this movie's resources.
+    void installBitmapPainting(StageCallbacks& callbacks);
 
     std::unique_ptr<swf::Movie> movie_;
     MovieCatalog catalog_;

@@ -120,6 +120,23 @@ constexpr std::array<std::string_view, 14> kBlendModes = {
 
 } // namespace
 
+std::optional<swf::BlendMode> blendModeOf(avm1::Machine& m, const avm1::Value& value) {
+    if (value.isNumber()) {
+        const double v = value.asNumber();
+        if (v >= 1 && v <= static_cast<double>(kBlendModes.size())) {
+            return static_cast<swf::BlendMode>(static_cast<int>(v));
+        }
+        return std::nullopt;
+    }
+    const std::string name = m.toString(value).str();
+    for (std::size_t i = 0; i < kBlendModes.size(); ++i) {
+        if (name == kBlendModes[i]) {
+            return static_cast<swf::BlendMode>(i + 1);
+        }
+    }
+    return std::nullopt;
+}
+
 bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
                                    Value& out) {
     if (n == "blendMode") {
@@ -141,18 +158,8 @@ bool StageObject::getLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
 bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
                                    const Value& value) {
     if (n == "blendMode") {
-        if (value.isNumber()) {
-            const double v = value.asNumber();
-            if (v >= 1 && v <= static_cast<double>(kBlendModes.size())) {
-                o.blendMode = static_cast<swf::BlendMode>(static_cast<int>(v));
-            }
-            return true;
-        }
-        const std::string name = m.toString(value).str();
-        for (std::size_t i = 0; i < kBlendModes.size(); ++i) {
-            if (name == kBlendModes[i]) {
-                o.blendMode = static_cast<swf::BlendMode>(i + 1);
-            }
+        if (const auto mode = blendModeOf(m, value)) {
+            o.blendMode = *mode;
         }
     } else if (n == "cacheAsBitmap") {
         o.cacheAsBitmap = m.toBoolean(value);

@@ -18,6 +18,9 @@ class StageScripts;
 //
 // A script may keep the object after the display object left the stage; it then finds a
 // display object again by the path it had, as players do, or acts as an empty object.
+// A blend mode as scripts name it ("multiply") or number it (1 to 14); none for others.
+std::optional<swf::BlendMode> blendModeOf(avm1::Machine& m, const avm1::Value& value);
+
 class StageObject final : public avm1::Object {
   public:
     StageObject(avm1::Object* proto, StageScripts& stage,

@@ -45,6 +45,15 @@ struct StageCallbacks {
     SoundPort* sound = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
     std::function<std::optional<avm1::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
+    // BitmapData.draw of a bitmap (`object` null) or of a display object's content, and
+    // applyFilter and generateFilterRect; left empty, bitmaps stay as they are.
+    std::function<void(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
+                       const DisplayObject* object, swf::BlendMode mode)>
+        drawIntoBitmap;
+    std::function<bool(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
+                       avm1::Placement at, const swf::Filter& filter)>
+        filterIntoBitmap;
+    std::function<avm1::PixelRect(avm1::PixelRect rect, const swf::Filter& filter)> filteredRect;
 };
 
 // Runs a movie's ActionScript 1/2: the timeline's script runner and the script machine's
@@ -123,6 +132,11 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void trace(std::string_view line) override;
     double timerMs() override;
     std::optional<avm1::BitmapPixels> libraryBitmap(std::string_view name) override;
+    void drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing) override;
+    bool filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
+                          avm1::Placement at, const avm1::FilterFields& filter) override;
+    std::optional<avm1::PixelRect> filteredRect(avm1::PixelRect rect,
+                                                const avm1::FilterFields& filter) override;
     void toggleQuality() override;
     void stopSounds() override;
     void reportLimit(avm1::LimitKind kind, std::string_view message) override;

@@ -34,6 +34,12 @@ void TimelinePlayer::render(RenderBackend& backend) const {
     backend.endFrame();
 }
 
+void TimelinePlayer::renderContent(RenderBackend& backend, const DisplayObject& object,
+                                   const Transform& matrix, const ColorTransform& cx) const {
+    std::size_t budget = limits_.maxCommands;
+    emitContent(backend, object, matrix, cx, false, budget);
+}
+
 void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
                               const Transform& matrix, const ColorTransform& cx, bool inMask,
                               std::size_t& budget) const {

@@ -104,6 +104,10 @@ class TimelinePlayer {
 
     // The drawing commands of the frame shown, matrices in stage twips.
     void render(RenderBackend& backend) const;
+    // The drawing commands of one object's content alone, under `matrix` (from its own
+    // twips) rather than its place on the stage: BitmapData.draw's picture of it.
+    void renderContent(RenderBackend& backend, const DisplayObject& object, const Transform& matrix,
+                       const ColorTransform& cx) const;
 
     // Frames entered, clips removed and ticks from now on go to `events` (null: nowhere).
     // On attaching, the frame each clip shows now is reported as entered, so that the

@@ -65,6 +65,16 @@ TEST(BitmapPixels, ScrollOverlapsItselfAndFloodFillStopsAtOtherColours) {
     PixelRect red = f.colorBounds(0xFFFFFFFFu, 0xFFFF0000u, true);
     EXPECT_EQ(red.width, 1);
     EXPECT_EQ(red.height, 3);
+    // As Flash printed: a lone differing pixel at the origin is not found, elsewhere it is.
+    BitmapPixels g(3, 3, true, 0xFFFFFFFFu);
+    g.set(0, 0, 0xFF00FF00u);
+    EXPECT_EQ(g.colorBounds(0xFFFFFFFFu, 0xFFFFFFFFu, false).width, 0);
+    g.set(1, 1, 0xFF00FF00u);
+    EXPECT_EQ(g.colorBounds(0xFFFFFFFFu, 0xFFFFFFFFu, false).width, 2);
+    g.set(0, 0, 0xFFFFFFFFu);
+    PixelRect lone = g.colorBounds(0xFFFFFFFFu, 0xFFFFFFFFu, false);
+    EXPECT_EQ(lone.x, 1);
+    EXPECT_EQ(lone.width, 1);
 }
 
 TEST(BitmapPixels, PartialAlphaKeepsTheColourFlashCanStore) {
@@ -493,6 +503,44 @@ TEST(FormEncoding, EncodesEverythingButLettersAndDigits) {
     EXPECT_EQ(avm1::encodeForm({{"a b", "x&y=z"}, {"n", ""}}), "a%20b=x%26y%3Dz&n=");
     auto round = avm1::decodeForm(avm1::encodeForm({{"k", "\xE7\x89\x87 +%"}}));
     EXPECT_EQ(round[0].second, "\xE7\x89\x87 +%");
+}
+
+TEST_F(Classes, GeneratorsReadScriptArgumentsAndRefuseBadOnes) {
+    Value b = bitmap(2, 2, false, 0);
+    EXPECT_EQ(number(call(b, "noise")), -1); // the seed is required
+    EXPECT_EQ(number(call(b, "getPixel32", {Value(0), Value(0)})),
+              static_cast<double>(static_cast<std::int32_t>(0xFF000000u)));
+    call(b, "noise", {Value(1)});
+    EXPECT_EQ(number(call(b, "getPixel", {Value(1), Value(0)})), 0x2A82C8);
+    call(b, "noise", {Value(1), Value(0), Value(255), Value(1), Value(true)});
+    EXPECT_EQ(number(call(b, "getPixel", {Value(1), Value(0)})), 0xF1F1F1);
+
+    Value d = bitmap(10, 10, false, 0);
+    EXPECT_EQ(number(call(d, "pixelDissolve", {Value(), rect(0, 0, 10, 10), point(0, 0)})), -1);
+    EXPECT_EQ(number(call(d, "pixelDissolve", {d, Value(), point(0, 0)})), -4);
+    Value next = call(d, "pixelDissolve",
+                      {d, rect(0, 0, 10, 10), point(0, 0), Value(0), Value(5), Value(255)});
+    EXPECT_GE(number(next), 0);
+    EXPECT_LT(number(next), 100);
+    Value gone = bitmap(2, 2);
+    call(gone, "dispose");
+    for (const char* method :
+         {"noise", "perlinNoise", "pixelDissolve", "draw", "applyFilter", "generateFilterRect"})
+        EXPECT_EQ(number(call(gone, method, {Value(1)})), -1) << method;
+}
+
+TEST_F(Classes10, PerlinNoiseBoundsHostileArguments) {
+    // Octaves without end and sizes that are not numbers finish, painting a flat picture.
+    Value b = bitmap(100, 100, true, 0);
+    call(b, "perlinNoise",
+         {Value(std::nan("")), Value(1e308), Value(1e12), Value(-5), Value(false), Value(true),
+          Value(15), Value(false), Value()});
+    const double corner = number(call(b, "getPixel32", {Value(0), Value(0)}));
+    EXPECT_EQ(number(call(b, "getPixel32", {Value(99), Value(99)})), corner);
+    Value filter = make("flash.filters.BlurFilter", {Value(4), Value(4), Value(1)});
+    // Without a renderer behind it the rectangle comes back as it was asked.
+    Value r = call(b, "generateFilterRect", {rect(1, 2, 3, 4), filter});
+    EXPECT_EQ(text(r), "(x=1, y=2, w=3, h=4)");
 }
 
 } // namespace

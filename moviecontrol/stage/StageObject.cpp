@@ -69,7 +69,34 @@ DisplayObject* StageObject::display() {
     if (auto o = object_.lock(); o && (!o->removed || stage_.leaving(o->serial))) {
         return o.get();
     }
-    return nullptr;
+    return displayAtPath();
+}
+
+DisplayObject* StageObject::displayAtPath() {
+    // Only references to clips are found again; a field or button that left stays gone.
+    if (kind_ == CharacterKind::EditText || kind_ == CharacterKind::Button ||
+        kind_ == CharacterKind::Video) {
+        return nullptr;
+    }
+    // "_levelN" then instance names, as dotPathOf writes it.
+    std::string_view rest = path_;
+    const std::size_t dot = rest.find('.');
+    const auto level = avm1::levelNumber(rest.substr(0, dot));
+    if (!level || *level < 0) {
+        return nullptr;
+    }
+    TimelinePlayer& player = stage_.player();
+    DisplayObject* at = player.level(*level);
+    const bool caseSensitive = stage_.machine().caseSensitive();
+    rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
+    while (at != nullptr && !rest.empty()) {
+        const std::size_t next = rest.find('.');
+        const std::shared_ptr<DisplayObject> child =
+            at->clip ? player.childByName(*at, rest.substr(0, next), caseSensitive) : nullptr;
+        at = child.get();
+        rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
+    }
+    return at != nullptr && !at->removed && at->clip ? at : nullptr;
 }
 
 bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "InteractiveMovie.h"
+#include "ScriptedMovie.h"
 #include "StageObject.h"
 #include "avm1/Machine.h"
 
@@ -28,11 +29,7 @@ struct WindowedMovie {
         p.name = "inner";
         outer.placeObject(p);
         outer.showFrame();
-        swftest::PlaceObject o;
-        o.depth = 1;
-        o.characterId = movie.defineSprite(outer);
-        o.name = "outer";
-        movie.placeObject(o);
+        placeNamedSprite(movie, outer, "outer");
         movie.doAction(swftest::Actions()
                            .push("outer")
                            .code(0x1C)

@@ -131,12 +131,17 @@ TEST(HtmlMarkupTest, ColoursTakeTheLastSixDigitsBeforeAnythingElse) {
     EXPECT_FALSE(parseHtmlColor("# "));
 }
 
+HtmlOptions styledBy(const StyleSheet& styles) {
+    HtmlOptions options;
+    options.styles = &styles;
+    return options;
+}
+
 TEST(HtmlMarkupTest, StyleSheetsStyleTagsAndClasses) {
     StyleSheet styles;
     styles.styles["p"].size = 20;
     styles.styles[".red"].color = 0xFF0000;
-    HtmlOptions options;
-    options.styles = &styles;
+    const HtmlOptions options = styledBy(styles);
     const TextDocument d =
         parseHtml("<p>a<span class='red'>b</span></p><font size='+2'>c</font>", base(), options);
     EXPECT_EQ(plain(d), "abc");
@@ -152,8 +157,7 @@ TEST(HtmlMarkupTest, SheetsNameOnlyParagraphsItemsAndLinksByTagAndTheirAttribute
         styles.styles[tag].color = 0x0000FF;
     }
     styles.styles["p"].align = "center";
-    HtmlOptions options;
-    options.styles = &styles;
+    const HtmlOptions options = styledBy(styles);
     const TextDocument d =
         parseHtml("<span>a</span><font>b</font><textformat>c</textformat><a>d</a><li>e</li>",
                   base(), options);
@@ -174,8 +178,7 @@ TEST(HtmlMarkupTest, ClassesMatchWithoutCaseAsOneWholeNameAndNestInsideOtherForm
     StyleSheet styles;
     styles.styles[".red"].color = 0xFF0000;
     styles.styles[".small"].size = 3;
-    HtmlOptions options;
-    options.styles = &styles;
+    const HtmlOptions options = styledBy(styles);
     const TextDocument names = parseHtml(
         "<span class='RED'>a</span><span class='red small'>b</span><span class=' red'>c</span>",
         base(), options);

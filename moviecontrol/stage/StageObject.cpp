@@ -72,6 +72,20 @@ DisplayObject* StageObject::display() {
     return displayAtPath();
 }
 
+StageObject* StageObject::successor() {
+    if (auto o = object_.lock(); o && (!o->removed || stage_.leaving(o->serial))) {
+        return nullptr;
+    }
+    DisplayObject* next = displayAtPath();
+    StageObject* s = next != nullptr ? stage_.objectOf(*next) : nullptr;
+    return s != this ? s : nullptr;
+}
+
+avm1::Object* StageObject::referent() {
+    StageObject* next = successor();
+    return next != nullptr ? next : this;
+}
+
 DisplayObject* StageObject::displayAtPath() {
     // Only references to clips are found again; a field or button that left stays gone.
     if (kind_ == CharacterKind::EditText || kind_ == CharacterKind::Button ||
@@ -100,6 +114,12 @@ DisplayObject* StageObject::displayAtPath() {
 }
 
 bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out) {
+    // A reference whose clip was replaced reads the replacement, all but what it stored on
+    // itself meanwhile.
+    if (StageObject* next = successor()) {
+        out = m.get(next, name);
+        return true;
+    }
     DisplayObject* o = display();
     if (o == nullptr) {
         return false;
@@ -194,11 +214,18 @@ bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
 }
 
 bool StageObject::hasVirtual(avm1::Machine& m, const avm1::Str& name) {
+    if (StageObject* next = successor()) {
+        return m.hasOwnProperty(next, name);
+    }
     Value ignored;
     return getVirtual(m, name, ignored);
 }
 
 bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Value& value) {
+    if (StageObject* next = successor()) {
+        m.set(next, name, value);
+        return true;
+    }
     DisplayObject* o = display();
     if (o == nullptr) {
         return false;
@@ -223,6 +250,11 @@ bool StageObject::ownsTabIndex(const avm1::Machine& m) const {
 }
 
 void StageObject::enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& names) {
+    if (StageObject* next = successor()) {
+        const std::vector<avm1::Str> theirs = m.enumerate(next);
+        names.insert(names.end(), theirs.begin(), theirs.end());
+        return;
+    }
     DisplayObject* o = display();
     // A button lists its tab index, set or not; a movie clip keeps it hidden.
     if (o != nullptr && kind_ == CharacterKind::Button && ownsTabIndex(m)) {

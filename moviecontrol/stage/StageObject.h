@@ -27,6 +27,7 @@ class StageObject final : public avm1::Object {
     // where it stood (the same path) takes its place: players resolve clip references so.
     DisplayObject* display();
     bool isDisplayObject() const override { return true; }
+    avm1::Object* referent() override;
     std::string_view className() const override;
 
     bool getVirtual(avm1::Machine& m, const avm1::Str& name, avm1::Value& out) override;
@@ -57,6 +58,9 @@ class StageObject final : public avm1::Object {
                           const avm1::Value& value);
 
     DisplayObject* displayAtPath();
+    // The script object of the display object that took this one's place, or null while
+    // this one's own is on the stage (or none took it).
+    StageObject* successor();
     // Whether the tab index is this object's own property rather than a stored one.
     bool ownsTabIndex(const avm1::Machine& m) const;
 

@@ -39,10 +39,14 @@ TEST(ClipScriptsTest, AReferenceToARemovedClipFindsTheClipNowAtItsPath) {
     a.push("d").pushInt(0).push("r").code(0x1C).push("getDepth").code(0x52).code(0x1D);
     a.traceValue("d");
     a.setVariable("r._x", 7).traceValue("mc._x");
+    // It stands for the new clip in comparisons and stores into it.
+    a.push("r").code(0x1C).push("mc").code(0x1C).code(0x49).code(0x26);
+    a.setVariable("r.tag", "new").traceValue("mc.tag");
     // Gone again, it is gone for the reference too.
     a.callMethod("mc", "removeMovieClip", {}).traceValue("r._name");
     ScriptedMovie m(rootMovie(8, a));
-    EXPECT_EQ(m.traced, (Lines{"undefined", "mc", "undefined", "2", "7", "undefined"}));
+    EXPECT_EQ(m.traced,
+              (Lines{"undefined", "mc", "undefined", "2", "7", "true", "new", "undefined"}));
 }
 
 TEST(ClipScriptsTest, GotoNumbersWrapAsIntegersAndFramesBeforeTheFirstAreIgnored) {

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "DeviceFonts.h"
+#include "EmbeddedFonts.h"
 #include "HtmlText.h"
 #include "LineBreaking.h"
 
@@ -24,7 +25,8 @@ constexpr double kDefaultHeight = 240.0;
 constexpr std::size_t kMaxCharacters = 1 << 15;
 
 // The font of the movie that a styled run asks for: the same family in the run's weight and
-// slant when the movie embeds it, else the field's own font.
+// slant, or the font exported under that name, when the movie embeds it, else the field's own
+// font.
 std::pair<const swf::Font*, std::uint16_t> fontForRun(const swf::Movie& movie,
                                                       const swf::Font* base, std::uint16_t baseId,
                                                       const StyledRun& run) {
@@ -37,15 +39,9 @@ std::pair<const swf::Font*, std::uint16_t> fontForRun(const swf::Movie& movie,
         family == base->name) {
         return {base, baseId};
     }
-    for (const auto& [id, def] : movie.dictionary) {
-        if (const auto* f = std::get_if<swf::Font>(&def)) {
-            if (f->name == family && f->bold == run.bold && f->italic == run.italic &&
-                !f->glyphs.empty()) {
-                return {f, id};
-            }
-        }
-    }
-    return {base, baseId};
+    const EmbeddedFont found =
+        embeddedFontNamed(movie, family, run.bold, run.italic, StyleMatch::Exact);
+    return found.font != nullptr ? std::pair{found.font, found.id} : std::pair{base, baseId};
 }
 
 // One line of a field laid out by some font: its outline and width, left at x = 0.

@@ -1,5 +1,7 @@
 #include "MovieCatalog.h"
 
+#include "EmbeddedFonts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <type_traits>
@@ -67,19 +69,7 @@ const swf::Font* MovieCatalog::font(std::uint16_t id) const {
 }
 
 const swf::Font* MovieCatalog::fontNamed(std::string_view name, bool bold, bool italic) const {
-    // The exact style first, else any style of that name that has glyphs.
-    const swf::Font* any = nullptr;
-    for (const auto& [id, definition] : movie_.dictionary) {
-        const auto* f = std::get_if<swf::Font>(&definition);
-        if (f == nullptr || f->name != name || f->glyphs.empty()) {
-            continue;
-        }
-        if (f->bold == bold && f->italic == italic) {
-            return f;
-        }
-        any = any != nullptr ? any : f;
-    }
-    return any;
+    return embeddedFontNamed(movie_, name, bold, italic, StyleMatch::Preferred).font;
 }
 
 const swf::Button* MovieCatalog::button(std::uint16_t id) const {

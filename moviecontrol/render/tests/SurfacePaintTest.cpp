@@ -225,11 +225,11 @@ TEST(SurfacePaintTest, FieldFramesTakeTheirColoursAndShowOnlyTheirParts) {
                         });
 }
 
-TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
-    SwfWriter movie = stage100();
-    // Glyph "a" of the embedded font is a filled square half an em wide.
+// Glyph "a" of the embedded font is a filled square half an em wide.
+swftest::Font boxesFont(bool bold) {
     swftest::Font font;
     font.name = "Boxes";
+    font.bold = bold;
     font.ascent = 16384;
     font.descent = 4096;
     swftest::Glyph a;
@@ -237,16 +237,12 @@ TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
     a.advance = 12288;
     a.outline.moveTo(0, -10240).lineTo(10240, -10240).lineTo(10240, 0).lineTo(0, 0).close();
     font.glyphs = {a};
-    movie.defineFont(font, 3);
-    movie.doAction(Actions()
-                       .callMethod("this", "createTextField", {"t", "1", "0", "0", "80", "40"})
-                       .setVariable("t.embedFonts", "true")
-                       .setVariable("t.html", "true")
-                       .setVariable("t.htmlText",
-                                    "<font face=\"Boxes\" size=\"20\" color=\"#FF0000\">a</font>"));
-    const QImage image = firstFrame(movie);
-    // The square's 10 px sit on the baseline: 2 px gutter plus the ascent of 16 px, so it
-    // fills 2..12 across and 8..18 down, solid, which no system font's "a" does.
+    return font;
+}
+
+// The square's 10 px sit on the baseline: 2 px gutter plus the ascent of 16 px, so it fills
+// 2..12 across and 8..18 down, solid, which no system font's "a" does.
+void expectRedSquare(const QImage& image) {
     for (int y = 8; y < 18; ++y) {
         for (int x = 2; x < 12; ++x) {
             EXPECT_EQ(image.pixelColor(x, y), QColor(255, 0, 0)) << x << "," << y;
@@ -256,6 +252,45 @@ TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
                             {12, 12, kWhite},
                             {6, 18, kWhite},
                         });
+}
+
+TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
+    SwfWriter movie = stage100();
+    movie.defineFont(boxesFont(false), 3);
+    movie.doAction(Actions()
+                       .callMethod("this", "createTextField", {"t", "1", "0", "0", "80", "40"})
+                       .setVariable("t.embedFonts", "true")
+                       .setVariable("t.html", "true")
+                       .setVariable("t.htmlText",
+                                    "<font face=\"Boxes\" size=\"20\" color=\"#FF0000\">a</font>"));
+    expectRedSquare(firstFrame(movie));
+}
+
+TEST(SurfacePaintTest, AFormatMayNameAnEmbeddedFontByItsExportName) {
+    SwfWriter movie = stage100();
+    // A bold font the format does not ask bold: the export names the definition itself.
+    movie.exportAssets(movie.defineFont(boxesFont(true), 3), "linkedBoxes");
+    movie.doAction(Actions()
+                       .callMethod("this", "createTextField", {"t", "1", "0", "0", "80", "40"})
+                       .setVariable("t.embedFonts", "true")
+                       .setVariable("t.text", "a")
+                       .push("fmt")
+                       .push(0.0)
+                       .push("TextFormat")
+                       .code(0x40) // new TextFormat()
+                       .code(0x1D)
+                       .setVariable("fmt.font", "linkedBoxes")
+                       .setVariable("fmt.size", 20)
+                       .setVariable("fmt.color", 0xFF0000)
+                       .push("fmt")
+                       .code(0x1C)
+                       .push(1.0)
+                       .push("t")
+                       .code(0x1C)
+                       .push("setTextFormat")
+                       .code(0x52)
+                       .code(0x17));
+    expectRedSquare(firstFrame(movie));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "CoveredBounds.h"
 #include "ImageColorTransform.h"
 
 #ifdef MC_RENDER_HAS_FILTERS
@@ -14,38 +15,6 @@
 namespace mc {
 
 namespace {
-
-// Bounds of the pixels with any coverage; rows are skipped a word at a time.
-QRect coveredBounds(const QImage& image) {
-    int top = -1;
-    int bottom = -1;
-    int left = image.width();
-    int right = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int first = 0;
-        while (first < image.width() && line[first] == 0) {
-            ++first;
-        }
-        if (first == image.width()) {
-            continue;
-        }
-        int last = image.width() - 1;
-        while (last > first && line[last] == 0) {
-            --last;
-        }
-        if (top < 0) {
-            top = y;
-        }
-        bottom = y;
-        left = std::min(left, first);
-        right = std::max(right, last);
-    }
-    if (top < 0) {
-        return {};
-    }
-    return QRect(QPoint(left, top), QPoint(right, bottom));
-}
 
 #ifdef MC_RENDER_HAS_FILTERS
 FilterScale filterScale(GroupScale scale) {

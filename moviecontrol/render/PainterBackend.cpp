@@ -253,7 +253,7 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
     p.setTransform(world);
     p.setPen(Qt::NoPen);
     if (!fill.style.isBitmap()) {
-        p.fillPath(fill.path, fillBrush(fill.style, cx));
+        fillPath(p, fill.path, fillBrush(fill.style, cx));
         return;
     }
     const QImage& source = res().bitmaps.image(fill.style.bitmapId);
@@ -262,8 +262,7 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
     }
     const QTransform bitmapToPath = toQTransform(fill.style.matrix);
     const bool clipped = fill.style.bitmapClipped();
-    const bool fade = cx.onlyScalesAlpha() &&
-                      bitmapFillCoversOnce(fill.path, source.size(), bitmapToPath, clipped);
+    const bool fade = cx.onlyScalesAlpha();
     const QImage image = fade ? source : transformedBitmap(fill.style.bitmapId, cx);
     const bool smooth = quality_ == RenderQuality::High && fill.style.bitmapSmoothed();
     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
@@ -288,7 +287,7 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
     if (plan.outline && !stroke.outline.isEmpty()) {
         p.setTransform(world);
         p.setPen(Qt::NoPen);
-        p.fillPath(stroke.outline, brush);
+        fillPath(p, stroke.outline, brush);
     }
     if (!plan.devicePen) {
         return;

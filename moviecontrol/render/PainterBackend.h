@@ -107,6 +107,8 @@ class PainterBackend : public RenderBackend {
                    const ColorTransform& cx);
     void paintStroke(QPainter& p, const ConvertedStroke& stroke, const QTransform& world,
                      const ColorTransform& cx);
+    // Fills with our scanline filler where it applies, else with Qt's.
+    void fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const;
     void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
     // A bitmap a script made, from its pixels as they are now.
     void paintPixels(const DrawCharacter& command);

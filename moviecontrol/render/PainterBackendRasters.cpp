@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ScanlineFill.h"
+
 // Shapes drawn through the raster cache.
 
 namespace mc {
@@ -45,6 +47,15 @@ bool fadesAsOnePaint(const ConvertedShape& shape, const ColorTransform& cx,
 }
 
 } // namespace
+
+void PainterBackend::fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const {
+    // A mask in use clips to a path, which the scanline filler does not follow.
+    const bool maskClips =
+        std::any_of(masks_.begin(), masks_.end(), [](const Mask& m) { return !m.collecting; });
+    if (maskClips || !scanlineFillPath(p, path, brush)) {
+        p.fillPath(path, brush);
+    }
+}
 
 bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transform& device,
                                       const ColorTransform& cx, ShapeLook look) {

@@ -1,0 +1,125 @@
+#include "ScanlineFill.h"
+
+#include <QImage>
+#include <QPaintEngine>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "ScanlineCoverage.h"
+#include "SpanBlend.h"
+
+namespace mc {
+
+namespace {
+
+using spanblend::byteMul;
+
+// The device pixels the painter lets a fill reach: the bounds of its clip, which the caller
+// guarantees is made of rectangles alone.
+QRect drawableArea(QPainter& p, const QImage& image) {
+    const QRect all = image.rect();
+    if (!p.hasClipping()) {
+        return all;
+    }
+    // The bounds come back in the painter's coordinates; without a transform, they are
+    // the device rectangle itself rather than the box around it turned.
+    const QTransform world = p.transform();
+    p.setTransform(QTransform());
+    const QRectF box = p.clipBoundingRect();
+    p.setTransform(world);
+    if (!box.isValid()) {
+        return QRect();
+    }
+    // Qt rounds a rectangular clip's sides to the nearest pixel edge.
+    const QRect rounded(QPoint(qRound(box.left()), qRound(box.top())),
+                        QPoint(qRound(box.right()) - 1, qRound(box.bottom()) - 1));
+    return all & rounded;
+}
+
+// Coverage scaled by the painter's opacity; `scaled` holds a row's worth.
+struct Coverage {
+    const std::uint8_t* values;
+    std::uint32_t level;
+};
+inline Coverage withOpacity(const std::uint8_t* coverage, std::uint32_t level, int count,
+                            std::uint32_t opacity, std::vector<std::uint8_t>& scaled) {
+    if (opacity == 255) {
+        return {coverage, level};
+    }
+    if (coverage == nullptr) {
+        return {nullptr, (level * opacity + 127) / 255};
+    }
+    for (int i = 0; i < count; ++i) {
+        scaled[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>((coverage[i] * opacity + 127) / 255);
+    }
+    return {scaled.data(), 0};
+}
+
+} // namespace
+
+bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) {
+    QPaintDevice* device = p.device();
+    if (!p.isActive() || device == nullptr || device->devType() != QInternal::Image ||
+        p.paintEngine() == nullptr || p.paintEngine()->type() != QPaintEngine::Raster ||
+        !p.testRenderHint(QPainter::Antialiasing) ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver || !p.brushOrigin().isNull()) {
+        return false;
+    }
+    auto* image = static_cast<QImage*>(device);
+    if (image->format() != QImage::Format_ARGB32_Premultiplied ||
+        image->devicePixelRatio() != 1.0) {
+        return false;
+    }
+    // Gradients are left to Qt: its gradient spans, computed and blended several pixels at
+    // a time, cost less than ours did.
+    if (brush.style() != Qt::SolidPattern) {
+        return false;
+    }
+    const QTransform toDevice = p.deviceTransform();
+    if (!toDevice.isInvertible()) {
+        return true; // the fill has no area
+    }
+    const QRect drawable = drawableArea(p, *image);
+    const QRectF reach = toDevice.mapRect(path.controlPointRect());
+    if (!std::isfinite(reach.left()) || !std::isfinite(reach.right()) ||
+        !std::isfinite(reach.top()) || !std::isfinite(reach.bottom())) {
+        return true; // a point off any scale: nothing sensible to draw
+    }
+    // Cut down in doubles first: a hostile shape's box does not fit integer pixels.
+    const QRectF near = reach.intersected(QRectF(drawable).adjusted(-2.0, -2.0, 2.0, 2.0));
+    const QRect area = near.isEmpty() ? QRect() : drawable & near.toAlignedRect();
+    const auto opacity =
+        static_cast<std::uint32_t>(std::lround(std::clamp(p.opacity(), 0.0, 1.0) * 255.0));
+    if (area.isEmpty() || opacity == 0) {
+        return true;
+    }
+    ScanlineCoverage coverage(area);
+    if (!coverage.addPath(path, toDevice)) {
+        return true;
+    }
+    // The pixels Qt's engine paints into, taken when the painter began: bits() would copy
+    // an image shared since then, and our fill would land where Qt's do not.
+    auto* bits = reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(image->constBits()));
+    const auto stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
+    auto rowAt = [bits, stride](int y) { return bits + static_cast<std::size_t>(y) * stride; };
+    const QRgb rgb = brush.color().rgba();
+    const auto alpha = static_cast<std::uint32_t>(qAlpha(rgb));
+    if (alpha == 0) {
+        return true;
+    }
+    const std::uint32_t colour = spanblend::premultiplied(
+        alpha, static_cast<std::uint32_t>(qRed(rgb)), static_cast<std::uint32_t>(qGreen(rgb)),
+        static_cast<std::uint32_t>(qBlue(rgb)));
+    std::vector<std::uint8_t> scaled(static_cast<std::size_t>(area.width()));
+    coverage.sweep(path.fillRule(),
+                   [&](int y, int x, int count, const std::uint8_t* cov, std::uint8_t level) {
+                       const Coverage c = withOpacity(cov, level, count, opacity, scaled);
+                       spanblend::blendSolid(rowAt(y) + x, colour, count, c.values, c.level);
+                   });
+    return true;
+}
+
+} // namespace mc

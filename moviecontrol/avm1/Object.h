@@ -147,6 +147,10 @@ class Object {
     virtual FunctionObject* asFunction() { return nullptr; }
     /// A display object of the stage (typeof gives "movieclip", paths resolve through it).
     virtual bool isDisplayObject() const { return false; }
+    /// The object that answers for this one: itself, except for a reference to a display
+    /// object that left the stage, which stands for whatever now stands at its path.
+    /// Equality compares these.
+    virtual Object* referent() { return this; }
     /// The primitive a Date, Number, Boolean or String object wraps, if any.
     virtual bool primitiveValue(Value&) const { return false; }
 

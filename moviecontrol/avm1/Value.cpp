@@ -1,5 +1,7 @@
 #include "avm1/Value.h"
 
+#include "avm1/Object.h"
+
 namespace avm1 {
 
 Value::Value(Object* o) {
@@ -27,7 +29,9 @@ bool strictEquals(const Value& a, const Value& b) {
     case Type::String:
         return a.asString() == b.asString();
     case Type::Object:
-        return a.asObject() == b.asObject();
+        return a.asObject() == b.asObject() ||
+               (a.asObject() != nullptr && b.asObject() != nullptr &&
+                a.asObject()->referent() == b.asObject()->referent());
     }
     return false;
 }

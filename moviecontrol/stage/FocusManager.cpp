@@ -107,7 +107,7 @@ void FocusManager::collect(DisplayObject& object, std::vector<TabStop>& out) {
         TabStop stop;
         stop.serial = object.serial;
         TimelinePlayer& player = scripts_.player();
-        const Bounds box = player.boundsOf(object, player.globalMatrix(object));
+        const Bounds box = player.boundsOf(object, player.frameMatrix(object));
         if (box.valid) {
             stop.x = std::llround(box.xMin);
             stop.y = std::llround(box.yMin);
@@ -172,7 +172,7 @@ std::optional<Bounds> FocusManager::highlight() {
         return std::nullopt;
     }
     TimelinePlayer& player = scripts_.player();
-    const Bounds box = player.boundsOf(*focus, player.globalMatrix(*focus));
+    const Bounds box = player.boundsOf(*focus, player.frameMatrix(*focus));
     // Nothing drawn yet (a clip made empty and focused at once): no rectangle.
     if (!box.valid || (box.xMin == box.xMax && box.yMin == box.yMax)) {
         return std::nullopt;

@@ -67,6 +67,21 @@ bool boxContains(const swf::Rect& r, double x, double y) {
     return x >= r.xMin && x <= r.xMax && y >= r.yMin && y <= r.yMax;
 }
 
+// An object with a scroll window is hit only inside the window; what it holds is hit where
+// the window shows it. Moves `m` from the object to its content; false when the point falls
+// outside the window.
+bool throughWindow(const DisplayObject& object, Transform& m, double x, double y) {
+    if (!object.scrollRect) {
+        return true;
+    }
+    const Transform back = inverse(m);
+    if (!object.scrollRect->frameContains(back.mapX(x, y), back.mapY(x, y))) {
+        return false;
+    }
+    m = m * object.scrollRect->shift();
+    return true;
+}
+
 } // namespace
 
 bool drawingContains(const swf::ShapeDrawing& drawing, double x, double y) {
@@ -191,9 +206,10 @@ bool HitTester::childHits(const DisplayObject& parent, const DisplayObject& chil
            unmasked(parent, child, m, x, y, nesting);
 }
 
-bool HitTester::contentHits(const DisplayObject& object, const Transform& m, double x, double y,
+bool HitTester::contentHits(const DisplayObject& object, const Transform& frame, double x, double y,
                             int nesting) const {
-    if (nesting > kMaxNesting) {
+    Transform m = frame;
+    if (nesting > kMaxNesting || !throughWindow(object, m, x, y)) {
         return false;
     }
     if (object.kind == CharacterKind::Button) {
@@ -234,8 +250,14 @@ bool HitTester::hits(const DisplayObject& object, double x, double y) const {
             return false;
         }
     }
-    const Transform m = player_.globalMatrix(object);
-    if (!contentHits(object, m, x, y, 0)) {
+    // The windows of the clips around it hide what lies outside them.
+    for (const DisplayObject* p = object.parent; p != nullptr; p = p->parent) {
+        Transform m = player_.frameMatrix(*p);
+        if (!throughWindow(*p, m, x, y)) {
+            return false;
+        }
+    }
+    if (!contentHits(object, player_.frameMatrix(object), x, y, 0)) {
         return false;
     }
     if (object.parent != nullptr) {
@@ -244,9 +266,10 @@ bool HitTester::hits(const DisplayObject& object, double x, double y) const {
     return true;
 }
 
-DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& m,
+DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& frame,
                                     const Wanted& wanted, double x, double y, int nesting) const {
-    if (!clip.clip || nesting > kMaxNesting) {
+    Transform m = frame;
+    if (!clip.clip || nesting > kMaxNesting || !throughWindow(clip, m, x, y)) {
         return nullptr;
     }
     for (auto it = clip.clip->displayList.rbegin(); it != clip.clip->displayList.rend(); ++it) {
@@ -291,10 +314,11 @@ DisplayObject* HitTester::topmost(const Wanted& wanted, double x, double y) cons
     return topmostIn(root, root.matrix, wanted, x, y, 0);
 }
 
-const DisplayObject* HitTester::clipUnderIn(const DisplayObject& clip, const Transform& m, double x,
-                                            double y, const DisplayObject* skip,
+const DisplayObject* HitTester::clipUnderIn(const DisplayObject& clip, const Transform& frame,
+                                            double x, double y, const DisplayObject* skip,
                                             int nesting) const {
-    if (!clip.clip || nesting > kMaxNesting) {
+    Transform m = frame;
+    if (!clip.clip || nesting > kMaxNesting || !throughWindow(clip, m, x, y)) {
         return nullptr;
     }
     for (auto it = clip.clip->displayList.rbegin(); it != clip.clip->displayList.rend(); ++it) {

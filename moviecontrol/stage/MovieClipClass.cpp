@@ -296,7 +296,9 @@ class Methods {
                 return Value();
             }
             ownSpace = space == o;
-            toSpace = inverse(player.globalMatrix(*space)) * player.globalMatrix(*o);
+            if (!ownSpace) {
+                toSpace = inverse(player.globalMatrix(*space)) * player.frameMatrix(*o);
+            }
         }
         Bounds b = player.scriptBoundsOf(*o, toSpace);
         avm1::Object* r = m_.newObject();
@@ -339,7 +341,7 @@ class Methods {
         }
         TimelinePlayer& player = stage_.player();
         if (c.count() >= 2) {
-            const Bounds mine = player.boundsOf(*o, player.globalMatrix(*o));
+            const Bounds mine = player.boundsOf(*o, player.frameMatrix(*o));
             // The point is in the root's coordinates, which the root's own transform moves.
             const double rx = m_.toNumber(c.arg(0)) * 20.0;
             const double ry = m_.toNumber(c.arg(1)) * 20.0;
@@ -357,11 +359,11 @@ class Methods {
             other = stage_.displayOf(avm1::resolveTargetPath(m_, nullptr, c.thisValue.asObject(),
                                                              c.arg(0).asString().view()));
         }
-        const Bounds ours = player.scriptBoundsOf(*o, player.globalMatrix(*o));
+        const Bounds ours = player.scriptBoundsOf(*o, player.frameMatrix(*o));
         if (other == nullptr || ours.empty()) {
             return Value(false);
         }
-        const Bounds theirs = player.scriptBoundsOf(*other, player.globalMatrix(*other));
+        const Bounds theirs = player.scriptBoundsOf(*other, player.frameMatrix(*other));
         return Value(!theirs.empty() && ours.xMin <= theirs.xMax && theirs.xMin <= ours.xMax &&
                      ours.yMin <= theirs.yMax && theirs.yMin <= ours.yMax);
     }

@@ -69,10 +69,57 @@ DisplayObject* StageObject::display() {
     if (auto o = object_.lock(); o && (!o->removed || stage_.leaving(o->serial))) {
         return o.get();
     }
-    return nullptr;
+    return displayAtPath();
+}
+
+StageObject* StageObject::successor() {
+    if (auto o = object_.lock(); o && (!o->removed || stage_.leaving(o->serial))) {
+        return nullptr;
+    }
+    DisplayObject* next = displayAtPath();
+    StageObject* s = next != nullptr ? stage_.objectOf(*next) : nullptr;
+    return s != this ? s : nullptr;
+}
+
+avm1::Object* StageObject::referent() {
+    StageObject* next = successor();
+    return next != nullptr ? next : this;
+}
+
+DisplayObject* StageObject::displayAtPath() {
+    // Only references to clips are found again; a field or button that left stays gone.
+    if (kind_ == CharacterKind::EditText || kind_ == CharacterKind::Button ||
+        kind_ == CharacterKind::Video) {
+        return nullptr;
+    }
+    // "_levelN" then instance names, as dotPathOf writes it.
+    std::string_view rest = path_;
+    const std::size_t dot = rest.find('.');
+    const auto level = avm1::levelNumber(rest.substr(0, dot));
+    if (!level || *level < 0) {
+        return nullptr;
+    }
+    TimelinePlayer& player = stage_.player();
+    DisplayObject* at = player.level(*level);
+    const bool caseSensitive = stage_.machine().caseSensitive();
+    rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
+    while (at != nullptr && !rest.empty()) {
+        const std::size_t next = rest.find('.');
+        const std::shared_ptr<DisplayObject> child =
+            at->clip ? player.childByName(*at, rest.substr(0, next), caseSensitive) : nullptr;
+        at = child.get();
+        rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
+    }
+    return at != nullptr && !at->removed && at->clip ? at : nullptr;
 }
 
 bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out) {
+    // A reference whose clip was replaced reads the replacement, all but what it stored on
+    // itself meanwhile.
+    if (StageObject* next = successor()) {
+        out = m.get(next, name);
+        return true;
+    }
     DisplayObject* o = display();
     if (o == nullptr) {
         return false;
@@ -174,11 +221,18 @@ bool StageObject::setLaterProperty(avm1::Machine& m, DisplayObject& o, std::stri
 }
 
 bool StageObject::hasVirtual(avm1::Machine& m, const avm1::Str& name) {
+    if (StageObject* next = successor()) {
+        return m.hasOwnProperty(next, name);
+    }
     Value ignored;
     return getVirtual(m, name, ignored);
 }
 
 bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Value& value) {
+    if (StageObject* next = successor()) {
+        m.set(next, name, value);
+        return true;
+    }
     DisplayObject* o = display();
     if (o == nullptr) {
         return false;
@@ -203,6 +257,11 @@ bool StageObject::ownsTabIndex(const avm1::Machine& m) const {
 }
 
 void StageObject::enumerateVirtual(avm1::Machine& m, std::vector<avm1::Str>& names) {
+    if (StageObject* next = successor()) {
+        const std::vector<avm1::Str> theirs = m.enumerate(next);
+        names.insert(names.end(), theirs.begin(), theirs.end());
+        return;
+    }
     DisplayObject* o = display();
     // A button lists its tab index, set or not; a movie clip keeps it hidden.
     if (o != nullptr && kind_ == CharacterKind::Button && ownsTabIndex(m)) {

@@ -26,9 +26,11 @@ class StageObject final : public avm1::Object {
     StageObject(avm1::Object* proto, StageScripts& stage,
                 const std::shared_ptr<DisplayObject>& object);
 
-    // The live display object, or null.
+    // The live display object, or null. Once it left the stage, the object that now stands
+    // where it stood (the same path) takes its place: players resolve clip references so.
     DisplayObject* display();
     bool isDisplayObject() const override { return true; }
+    avm1::Object* referent() override;
     std::string_view className() const override;
 
     bool getVirtual(avm1::Machine& m, const avm1::Str& name, avm1::Value& out) override;
@@ -44,6 +46,8 @@ class StageObject final : public avm1::Object {
     std::vector<avm1::Object*> attached;
     // An edit field's style sheet (TextField.StyleSheet), or null.
     avm1::Object* styleSheet = nullptr;
+    // The markup the field last read with its style sheet, as scripts gave it.
+    std::optional<std::string> styledMarkup;
 
   private:
     bool getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
@@ -56,6 +60,10 @@ class StageObject final : public avm1::Object {
     bool setLaterProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,
                           const avm1::Value& value);
 
+    DisplayObject* displayAtPath();
+    // The script object of the display object that took this one's place, or null while
+    // this one's own is on the stage (or none took it).
+    StageObject* successor();
     // Whether the tab index is this object's own property rather than a stored one.
     bool ownsTabIndex(const avm1::Machine& m) const;
 

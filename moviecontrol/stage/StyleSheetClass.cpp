@@ -248,11 +248,9 @@ StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet) {
     }
     for (const avm1::Str& name : m.enumerate(styles)) {
         std::string key = name.str();
-        // Tags match whatever their case; class names keep theirs.
-        if (!key.empty() && key.front() != '.') {
-            for (char& c : key) {
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
+        // Tags and classes match whatever their case.
+        for (char& c : key) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
         out.styles[key] = partialFormatOf(m, m.get(styles, name).asObject());
     }

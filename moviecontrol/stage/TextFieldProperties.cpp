@@ -5,7 +5,7 @@
 
 #include "StageObject.h"
 #include "StageScripts.h"
-#include "StyleSheetClass.h"
+#include "StyledText.h"
 #include "TabIndex.h"
 #include "TextFieldState.h"
 #include "TextMetrics.h"
@@ -93,7 +93,7 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
     if (is(n, "text")) {
         out = Value(m.str(t.plainText()));
     } else if (is(n, "htmlText")) {
-        out = Value(m.str(t.htmlText()));
+        out = Value(m.str(fieldHtmlText(object, t)));
     } else if (is(n, "html")) {
         out = Value(t.field.html);
     } else if (is(n, "textColor")) {
@@ -168,29 +168,14 @@ double finiteOr(double v, double otherwise) {
     return std::isfinite(v) ? v : otherwise;
 }
 
-void setText(StageScripts& stage, StageObject& object, TextFieldState& t, const std::string& s,
-             bool html) {
-    if (!html) {
-        t.setPlainText(s);
-        return;
-    }
-    const StyleSheet styles = styleSheetOf(stage.machine(), object.styleSheet);
-    t.setHtmlText(s, object.styleSheet != nullptr ? &styles : nullptr);
-}
-
 } // namespace
 
 bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& o,
                         std::string_view n, const Value& value) {
     avm1::Machine& m = stage.machine();
     TextFieldState& t = *o.text;
-    if (is(n, "text")) {
-        setText(stage, object, t, m.toString(value).str(), false);
-    } else if (is(n, "htmlText")) {
-        // A style sheet applies to markup only: with one, html text is read as html even
-        // while the html flag stays off.
-        setText(stage, object, t, m.toString(value).str(),
-                t.field.html || object.styleSheet != nullptr);
+    if (is(n, "text") || is(n, "htmlText")) {
+        assignFieldText(stage, object, t, m.toString(value).str(), is(n, "htmlText"));
     } else if (is(n, "html")) {
         t.field.html = m.toBoolean(value);
     } else if (is(n, "textColor")) {
@@ -248,7 +233,7 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         t.tabIndex =
             value.isUndefined() ? std::nullopt : std::optional(fieldTabIndex(m.toNumber(value)));
     } else if (is(n, "styleSheet")) {
-        object.styleSheet = value.asObject();
+        assignStyleSheet(stage, object, t, value.asObject());
     } else if (m.version() >= 8 && is(n, "sharpness")) {
         t.sharpness = finiteOr(m.toNumber(value), t.sharpness);
     } else if (m.version() >= 8 && is(n, "thickness")) {

@@ -13,6 +13,10 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
     }
     --budget;
     Bounds box;
+    if (object.scrollRect) {
+        box.add(mapBounds(m, object.scrollRect->frame()));
+        return box;
+    }
     switch (object.kind) {
     case CharacterKind::None:
         break;

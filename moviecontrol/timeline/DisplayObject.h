@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Bounds.h"
 #include "ColorTransform.h"
 #include "DrawCommand.h"
 #include "PixelSource.h"
@@ -51,6 +52,15 @@ struct ScrollWindow {
     double y = 0.0;
     double width = 0.0;
     double height = 0.0;
+
+    // Moves the content so that the window's corner stands at the object's origin (twips).
+    Transform shift() const { return Transform::translation(-x * 20.0, -y * 20.0); }
+    // What shows of the object, in its own twips before the shift: the window alone counts
+    // for bounds and hits, however much or little content lies behind it.
+    Bounds frame() const { return Bounds{0.0, 0.0, width * 20.0, height * 20.0, true}; }
+    bool frameContains(double px, double py) const {
+        return px >= 0.0 && py >= 0.0 && px <= width * 20.0 && py <= height * 20.0;
+    }
 };
 
 // One entry of a display list: a placed character, the properties the place tags or the

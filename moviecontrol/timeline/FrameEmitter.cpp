@@ -156,7 +156,7 @@ void TimelinePlayer::emitBackground(RenderBackend& backend, const DisplayObject&
     if (!object.opaqueBackground) {
         return;
     }
-    const Bounds box = boundsOf(object, Transform{});
+    const Bounds box = ownBounds(object, Transform{}, false, false);
     if (box.empty()) {
         return;
     }

@@ -291,8 +291,22 @@ class HtmlReader {
         if (options_.styles == nullptr) {
             return;
         }
-        if (const PartialFormat* f = options_.styles->find(selector)) {
+        // Selectors match whatever their case.
+        if (const PartialFormat* f = options_.styles->find(lower(selector))) {
             f->applyTo(top());
+        }
+    }
+
+    // A style sheet names paragraphs, list items and links by their tag and any tag by its
+    // class; the tag's own attributes come after both and win over them. Only a class
+    // attribute that is a single name matches: players compare it as it stands, spaces and
+    // all, with the selector after its dot.
+    void applyStyles(const Tag& tag) {
+        if (tag.name == "p" || tag.name == "li" || tag.name == "a") {
+            applyStyle(tag.name);
+        }
+        if (const std::string* cls = tag.attribute("class")) {
+            applyStyle("." + *cls);
         }
     }
 
@@ -332,6 +346,7 @@ class HtmlReader {
             return; // a paragraph within a paragraph is the same paragraph
         }
         stack_.push_back({tag.name, top()});
+        applyStyles(tag);
         TextFormat& f = top();
         if (tag.name == "p") {
             openParagraph(tag, false);
@@ -354,10 +369,6 @@ class HtmlReader {
             readFont(tag, f);
         } else if (tag.name == "textformat") {
             readTextFormat(tag, f);
-        }
-        applyStyle(tag.name);
-        if (const std::string* cls = tag.attribute("class")) {
-            applyStyle("." + *cls);
         }
         if (tag.name == "font") {
             lastFont_ = top();

@@ -173,8 +173,11 @@ class TimelinePlayer {
     void setMask(DisplayObject& object, DisplayObject* mask);
 
     // Where an object is: its matrix to the stage, and the bounds of its content in the
-    // space `toSpace` maps into (identity: its own space).
+    // space `toSpace` maps into (identity: its own space). The global matrix maps the
+    // object's content, moved by its scroll window; the frame matrix the object itself,
+    // where its window and bounds stand.
     Transform globalMatrix(const DisplayObject& object) const;
+    Transform frameMatrix(const DisplayObject& object) const;
     Bounds boundsOf(const DisplayObject& object, const Transform& toSpace) const;
     // The bounds scripts read (getBounds, hitTest between clips): a morph shape counts with
     // its start shape whatever its ratio, as players report it.
@@ -266,7 +269,9 @@ class TimelinePlayer {
     // bounds their definitions state; each object visited uses up one of `budget`.
     Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,
                          bool startShapes = false) const;
-    Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes) const;
+    // `windowed`: a scroll window stands for the content behind it.
+    Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes,
+                     bool windowed = true) const;
 
     MovieLibrary library_;
     TimelineLimits limits_;

@@ -23,6 +23,32 @@ std::vector<uint8_t> rootMovie(int swfVersion, const Actions& script, int frames
     return movie.finish();
 }
 
+TEST(ClipScriptsTest, AReferenceToARemovedClipFindsTheClipNowAtItsPath) {
+    Actions a;
+    // r = this.createEmptyMovieClip("mc", 1); t = this.createTextField("tf", 3, 0, 0, 9, 9)
+    a.push("r").push(1.0).push("mc").pushInt(2).push("this").code(0x1C);
+    a.push("createEmptyMovieClip").code(0x52).code(0x1D);
+    a.push("t").push(9.0).push(9.0).push(0.0).push(0.0).push(3.0).push("tf").pushInt(6);
+    a.push("this").code(0x1C).push("createTextField").code(0x52).code(0x1D);
+    a.callMethod("r", "removeMovieClip", {}).callMethod("t", "removeTextField", {});
+    a.traceValue("r._name");
+    // Another clip of the same name answers for it, at its own depth; a field does not.
+    a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
+    a.callMethod("this", "createTextField", {"tf", "4", "0", "0", "9", "9"});
+    a.traceValue("r._name").traceValue("t._name");
+    a.push("d").pushInt(0).push("r").code(0x1C).push("getDepth").code(0x52).code(0x1D);
+    a.traceValue("d");
+    a.setVariable("r._x", 7).traceValue("mc._x");
+    // It stands for the new clip in comparisons and stores into it.
+    a.push("r").code(0x1C).push("mc").code(0x1C).code(0x49).code(0x26);
+    a.setVariable("r.tag", "new").traceValue("mc.tag");
+    // Gone again, it is gone for the reference too.
+    a.callMethod("mc", "removeMovieClip", {}).traceValue("r._name");
+    ScriptedMovie m(rootMovie(8, a));
+    EXPECT_EQ(m.traced,
+              (Lines{"undefined", "mc", "undefined", "2", "7", "true", "new", "undefined"}));
+}
+
 TEST(ClipScriptsTest, GotoNumbersWrapAsIntegersAndFramesBeforeTheFirstAreIgnored) {
     Actions a;
     a.stop();

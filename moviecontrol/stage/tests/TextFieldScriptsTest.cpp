@@ -140,6 +140,32 @@ TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {
     EXPECT_EQ(run(8, a), (Lines{"true", "false", "#FF0000", "bold ", "16711680", "true", ".red"}));
 }
 
+TEST(TextFieldScriptsTest, AssigningASheetStylesTheMarkupItKeptWithWhatTheSheetHoldsNow) {
+    swftest::Actions a = withField();
+    newInto(a, "css", "TextField.StyleSheet");
+    a.push("tf.styleSheet").push("css").code(0x1C).code(0x1D);
+    a.setVariable("tf.htmlText", "<span class=\"c\">a</span>");
+    callInto(a, "before", "tf", "getTextFormat", {"0"});
+    callInto(a, "ok", "css", "parseCSS", {".c { color: #FF0000 }"});
+    // A change to the sheet shows once the sheet is assigned again.
+    a.push("tf.styleSheet").push("css").code(0x1C).code(0x1D);
+    callInto(a, "after", "tf", "getTextFormat", {"0"});
+    a.traceValue("before.color").traceValue("after.color").traceValue("tf.htmlText");
+    // With a sheet, plain text is markup too.
+    a.setVariable("tf.text", "<span class=\"C\">b</span>");
+    callInto(a, "plain", "tf", "getTextFormat", {"0"});
+    a.traceValue("tf.text").traceValue("plain.color");
+    // Without it the formats stay and the markup is forgotten.
+    a.setVariable("tf.styleSheet", "none");
+    callInto(a, "kept", "tf", "getTextFormat", {"0"});
+    a.traceValue("tf.styleSheet").traceValue("kept.color").traceValue("tf.htmlText");
+    // A clip is no sheet.
+    a.push("tf.styleSheet").push("_root").code(0x1C).code(0x1D);
+    a.traceValue("tf.styleSheet");
+    EXPECT_EQ(run(8, a), (Lines{"0", "16711680", "<span class=\"c\">a</span>", "b", "16711680",
+                                "undefined", "16711680", "b", "undefined"}));
+}
+
 TEST(TextFieldScriptsTest, FieldSettingsReadBackAsScriptsLeftThem) {
     swftest::Actions a = withField();
     a.setVariable("tf.type", "DYNAMIC").traceValue("tf.type");

@@ -131,12 +131,17 @@ TEST(HtmlMarkupTest, ColoursTakeTheLastSixDigitsBeforeAnythingElse) {
     EXPECT_FALSE(parseHtmlColor("# "));
 }
 
+HtmlOptions styledBy(const StyleSheet& styles) {
+    HtmlOptions options;
+    options.styles = &styles;
+    return options;
+}
+
 TEST(HtmlMarkupTest, StyleSheetsStyleTagsAndClasses) {
     StyleSheet styles;
     styles.styles["p"].size = 20;
     styles.styles[".red"].color = 0xFF0000;
-    HtmlOptions options;
-    options.styles = &styles;
+    const HtmlOptions options = styledBy(styles);
     const TextDocument d =
         parseHtml("<p>a<span class='red'>b</span></p><font size='+2'>c</font>", base(), options);
     EXPECT_EQ(plain(d), "abc");
@@ -144,6 +149,53 @@ TEST(HtmlMarkupTest, StyleSheetsStyleTagsAndClasses) {
     EXPECT_EQ(d.formatAt(1)->color, 0xFF0000u);
     EXPECT_EQ(d.formatAt(1)->size, 20);
     EXPECT_EQ(d.formatAt(2)->size, 8); // relative to the base
+}
+
+TEST(HtmlMarkupTest, SheetsNameOnlyParagraphsItemsAndLinksByTagAndTheirAttributesWin) {
+    StyleSheet styles;
+    for (const char* tag : {"span", "font", "textformat", "p", "a", "li"}) {
+        styles.styles[tag].color = 0x0000FF;
+    }
+    styles.styles["p"].align = "center";
+    const HtmlOptions options = styledBy(styles);
+    const TextDocument d =
+        parseHtml("<span>a</span><font>b</font><textformat>c</textformat><a>d</a><li>e</li>",
+                  base(), options);
+    EXPECT_EQ(plain(d), "abcde");
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(d.formatAt(i)->color, 0u) << i;
+    }
+    EXPECT_EQ(d.formatAt(3)->color, 0x0000FFu);
+    EXPECT_EQ(d.formatAt(4)->color, 0x0000FFu);
+    EXPECT_EQ(parseHtml("<p>a</p>", base(), options).formatAt(0)->align, "center");
+    const TextDocument right =
+        parseHtml("<p align='right'><font color='#00FF00'>a</font></p>", base(), options);
+    EXPECT_EQ(right.formatAt(0)->align, "right");
+    EXPECT_EQ(right.formatAt(0)->color, 0x00FF00u);
+}
+
+TEST(HtmlMarkupTest, ClassesMatchWithoutCaseAsOneWholeNameAndNestInsideOtherFormats) {
+    StyleSheet styles;
+    styles.styles[".red"].color = 0xFF0000;
+    styles.styles[".small"].size = 3;
+    const HtmlOptions options = styledBy(styles);
+    const TextDocument names = parseHtml(
+        "<span class='RED'>a</span><span class='red small'>b</span><span class=' red'>c</span>",
+        base(), options);
+    EXPECT_EQ(names.formatAt(0)->color, 0xFF0000u);
+    EXPECT_EQ(names.formatAt(1)->color, 0u);
+    EXPECT_EQ(names.formatAt(2)->color, 0u);
+    const TextDocument nested =
+        parseHtml("<font color='#00FF00'>a<span class='red'>b</span></font>"
+                  "<span class='red'>c<font color='#00FF00'>d</font><p class='small'>e</p></span>",
+                  base(), options);
+    EXPECT_EQ(plain(nested), "abcde");
+    const std::uint32_t colors[] = {0x00FF00, 0xFF0000, 0xFF0000, 0x00FF00, 0xFF0000};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(nested.formatAt(i)->color, colors[i]) << i;
+    }
+    EXPECT_EQ(nested.formatAt(4)->size, 3);
+    EXPECT_EQ(nested.formatAt(3)->size, 6);
 }
 
 TEST(HtmlMarkupTest, HostileMarkupStaysBounded) {

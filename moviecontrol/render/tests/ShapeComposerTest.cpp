@@ -177,25 +177,6 @@ TEST(ShapeComposerTest, OverlappingFillsLieInTheirOrder) {
               40);
 }
 
-TEST(ShapeComposerTest, DeclinesPaintersItDoesNotFollow) {
-    const std::vector<QPainterPath> paths = cutSquare(5.0, 5.0, 20.0, false);
-    const std::vector<SolidFill> fills{{&paths[0], kRed}, {&paths[1], kGreen}};
-    QImage image = blueImage(40, 40);
-    {
-        QPainter p(&image);
-        EXPECT_FALSE(composeSolidFills(p, fills)); // not anti-aliased
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setCompositionMode(QPainter::CompositionMode_Multiply);
-        EXPECT_FALSE(composeSolidFills(p, fills));
-    }
-    EXPECT_EQ(image, blueImage(40, 40));
-    QImage rgb(40, 40, QImage::Format_RGB32);
-    rgb.fill(kBlueBackground);
-    QPainter p(&rgb);
-    p.setRenderHint(QPainter::Antialiasing);
-    EXPECT_FALSE(composeSolidFills(p, fills));
-}
-
 TEST(ShapeComposerTest, HostileGeometryStaysInBounds) {
     constexpr double kHuge = 1e300;
     const double nan = std::numeric_limits<double>::quiet_NaN();

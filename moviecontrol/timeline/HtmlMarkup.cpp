@@ -1,4 +1,5 @@
 // Reading and printing the html markup of edit fields, as players read and print it.
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -31,6 +32,16 @@ std::string upper(std::string_view s) {
 
 bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// Entities are never blank: "&#32;" is text even to players that drop blank text.
+bool isBlank(std::string_view raw) {
+    for (const char c : raw) {
+        if (!isSpace(static_cast<char16_t>(c))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 struct Attribute {
@@ -191,7 +202,7 @@ void copyParagraphPart(const TextFormat& from, TextFormat& to) {
 class HtmlReader {
   public:
     HtmlReader(const TextFormat& base, const HtmlOptions& options)
-        : options_(options), lastFont_(base) {
+        : options_(options), lastClosedFont_(base) {
         stack_.push_back({"", base});
     }
 
@@ -210,8 +221,12 @@ class HtmlReader {
             if (next == std::string_view::npos) {
                 next = html.size();
             }
-            addText(avm1::toUtf16(decodeEntities(html.substr(i, next - i))));
+            const std::string_view raw = html.substr(i, next - i);
             i = next;
+            if (options_.dropBlankText && isBlank(raw)) {
+                continue;
+            }
+            addText(avm1::toUtf16(decodeEntities(raw)));
         }
         flush();
         return std::move(doc_);
@@ -318,7 +333,10 @@ class HtmlReader {
             newParagraph();
             stack_.back().format = item;
         }
-        top().bullet = bullet;
+        // A paragraph inside a list item stays part of the item.
+        if (bullet) {
+            top().bullet = true;
+        }
         if (const std::string* align = tag.attribute("align")) {
             const std::string a = lower(*align);
             if (a == "left" || a == "right" || a == "center" || a == "justify") {
@@ -370,9 +388,6 @@ class HtmlReader {
         } else if (tag.name == "textformat") {
             readTextFormat(tag, f);
         }
-        if (tag.name == "font") {
-            lastFont_ = top();
-        }
     }
 
     static void readFont(const Tag& tag, TextFormat& f) {
@@ -382,7 +397,9 @@ class HtmlReader {
         if (const std::string* size = tag.attribute("size")) {
             if (const auto v = leadingNumber(*size)) {
                 const char sign = size->empty() ? ' ' : size->front();
-                f.size = sign == '+' || sign == '-' ? f.size + *v : *v;
+                // Players know no larger size in markup.
+                constexpr double kMaxSize = 127;
+                f.size = std::min(sign == '+' || sign == '-' ? f.size + *v : *v, kMaxSize);
             }
         }
         if (const std::string* color = tag.attribute("color")) {
@@ -435,15 +452,14 @@ class HtmlReader {
     void close(const std::string& name) {
         for (std::size_t i = stack_.size(); i-- > 1;) {
             if (stack_[i].name == name) {
-                // The end of a paragraph takes the font last opened, whether closed or not.
-                TextFormat end = stack_[i].format;
+                // A list item ends in its own format; a paragraph in the format inside the
+                // font tag closed last (the field's own before any), whatever is open now.
+                const TextFormat end = name == "li" ? stack_[i].format : lastClosedFont_;
+                if (name == "font") {
+                    lastClosedFont_ = stack_[i].format;
+                }
                 stack_.resize(i);
                 if ((name == "p" || name == "li") && options_.multiline) {
-                    end.font = lastFont_.font;
-                    end.size = lastFont_.size;
-                    end.color = lastFont_.color;
-                    end.letterSpacing = lastFont_.letterSpacing;
-                    end.kerning = lastFont_.kerning;
                     pending_.emplace_back(u"\r", end);
                     flush();
                 }
@@ -453,7 +469,7 @@ class HtmlReader {
     }
 
     const HtmlOptions& options_;
-    TextFormat lastFont_;
+    TextFormat lastClosedFont_;
     // The text of the paragraph being read.
     std::vector<std::pair<std::u16string, TextFormat>> pending_;
     std::vector<Open> stack_;

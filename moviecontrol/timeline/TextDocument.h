@@ -120,6 +120,8 @@ struct HtmlOptions {
     bool multiline = false;
     bool condenseWhite = false;
     const StyleSheet* styles = nullptr;
+    // Players of version 7 and before drop text between tags that is only white space.
+    bool dropBlankText = false;
 };
 
 // Reads html markup (UTF-8) the way players do: unknown tags are dropped, text keeps the

@@ -17,9 +17,9 @@ swf::Rgba rgbaOf(std::uint32_t c) {
 }
 
 StyledRun runOf(QString text, const TextFormat& f) {
-    return StyledRun{std::move(text), f.bold,      f.italic,    f.size,
-                     rgbaOf(f.color), QString::fromStdString(f.font), f.kerning, f.underline,
-                     f.letterSpacing};
+    return StyledRun{std::move(text), f.bold,          f.italic,
+                     f.size,          rgbaOf(f.color), QString::fromStdString(f.font),
+                     f.kerning,       f.underline,     f.letterSpacing};
 }
 
 // Takes the paragraph attributes of `f`, the format of the paragraph's first character.

@@ -234,8 +234,8 @@ struct FieldBase {
     swf::Rgba color;
 };
 
-FieldFont fontOfRun(CharacterCache& characters, const swf::Movie& movie,
-                    const swf::EditText& field, const FieldBase& base, const StyledRun& run) {
+FieldFont fontOfRun(CharacterCache& characters, const swf::Movie& movie, const swf::EditText& field,
+                    const FieldBase& base, const StyledRun& run) {
     const auto [font, fontId] = fontForRun(movie, base.font, base.id, run);
     // Sizes come from scripts too: between a pixel and 2,000 pixels.
     const double height = run.sizePx && std::isfinite(*run.sizePx)

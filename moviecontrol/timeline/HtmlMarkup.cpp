@@ -34,7 +34,7 @@ bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
-// Entities are never blank: "&#32;" is text even to players that drop blank text.
+// Text between tags made of nothing but white space, as written (before entities).
 bool isBlank(std::string_view raw) {
     for (const char c : raw) {
         if (!isSpace(static_cast<char16_t>(c))) {
@@ -223,7 +223,7 @@ class HtmlReader {
             }
             const std::string_view raw = html.substr(i, next - i);
             i = next;
-            if (options_.dropBlankText && isBlank(raw)) {
+            if (options_.version7 && isBlank(raw)) {
                 continue;
             }
             addText(avm1::toUtf16(decodeEntities(raw)));
@@ -384,22 +384,21 @@ class HtmlReader {
                 f.target = *target;
             }
         } else if (tag.name == "font") {
-            readFont(tag, f);
+            readFont(tag, f, !options_.version7);
         } else if (tag.name == "textformat") {
             readTextFormat(tag, f);
         }
     }
 
-    static void readFont(const Tag& tag, TextFormat& f) {
+    static void readFont(const Tag& tag, TextFormat& f, bool kerningKnown) {
         if (const std::string* face = tag.attribute("face")) {
             f.font = *face;
         }
         if (const std::string* size = tag.attribute("size")) {
             if (const auto v = leadingNumber(*size)) {
                 const char sign = size->empty() ? ' ' : size->front();
-                // Players know no larger size in markup.
-                constexpr double kMaxSize = 127;
-                f.size = std::min(sign == '+' || sign == '-' ? f.size + *v : *v, kMaxSize);
+                // Markup sizes stay within what players know.
+                f.size = std::clamp(sign == '+' || sign == '-' ? f.size + *v : *v, 1.0, 127.0);
             }
         }
         if (const std::string* color = tag.attribute("color")) {
@@ -412,7 +411,8 @@ class HtmlReader {
                 f.letterSpacing = *v;
             }
         }
-        if (const std::string* kerning = tag.attribute("kerning")) {
+        const std::string* kerning = kerningKnown ? tag.attribute("kerning") : nullptr;
+        if (kerning != nullptr) {
             if (const auto v = leadingNumber(*kerning)) {
                 f.kerning = *v != 0;
             }
@@ -449,12 +449,15 @@ class HtmlReader {
         }
     }
 
+    // Only the innermost open tag closes: an end tag that matches an outer one is dropped,
+    // so "<b>a<i>b</b>c</i>" keeps "c" bold and italic.
     void close(const std::string& name) {
-        for (std::size_t i = stack_.size(); i-- > 1;) {
+        if (const std::size_t i = stack_.size() - 1; i > 0) {
             if (stack_[i].name == name) {
                 // A list item ends in its own format; a paragraph in the format inside the
                 // font tag closed last (the field's own before any), whatever is open now.
-                const TextFormat end = name == "li" ? stack_[i].format : lastClosedFont_;
+                TextFormat end = name == "li" ? stack_[i].format : lastClosedFont_;
+                copyParagraphPart(stack_[i].format, end);
                 if (name == "font") {
                     lastClosedFont_ = stack_[i].format;
                 }

@@ -120,8 +120,9 @@ struct HtmlOptions {
     bool multiline = false;
     bool condenseWhite = false;
     const StyleSheet* styles = nullptr;
-    // Players of version 7 and before drop text between tags that is only white space.
-    bool dropBlankText = false;
+    // Read as players of version 7 and before read markup: text between tags that is only
+    // white space is dropped, and fonts know no kerning attribute.
+    bool version7 = false;
 };
 
 // Reads html markup (UTF-8) the way players do: unknown tags are dropped, text keeps the

@@ -52,6 +52,7 @@ struct Attribute {
 struct Tag {
     std::string name; // lower case, without the '/'
     bool closing = false;
+    bool empty = false; // "<x/>": opens nothing
     std::vector<Attribute> attributes;
 
     const std::string* attribute(std::string_view wanted) const {
@@ -122,6 +123,7 @@ Tag readTag(std::string_view inside) {
         tag.closing = true;
         ++i;
     }
+    tag.empty = !inside.empty() && inside.back() == '/';
     const std::size_t nameStart = i;
     while (i < inside.size() && !std::isspace(static_cast<unsigned char>(inside[i])) &&
            inside[i] != '/') {
@@ -358,6 +360,11 @@ class HtmlReader {
             if (options_.multiline) {
                 newParagraph();
             }
+            return;
+        }
+        // An image has no end tag; were it left open, every end tag after it would be
+        // dropped.
+        if (tag.empty || tag.name == "img") {
             return;
         }
         if (stack_.size() >= kMaxDepth || (tag.name == "p" && inside("p"))) {

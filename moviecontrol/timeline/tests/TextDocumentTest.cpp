@@ -149,6 +149,10 @@ TEST(HtmlMarkupTest, AnEndTagClosesOnlyTheInnermostTag) {
     EXPECT_TRUE(d.formatAt(3)->bold);
     EXPECT_FALSE(d.formatAt(3)->italic);
     EXPECT_FALSE(d.formatAt(4)->bold);
+    // Images and empty tags stay open for no end tag.
+    HtmlOptions multi;
+    multi.multiline = true;
+    EXPECT_EQ(plain(parseHtml("<p>a<img src='x'>b<x/>c</p>d", base(), multi)), "abc\rd");
 }
 
 TEST(HtmlMarkupTest, FontSizesStayWithinOneTo127) {

@@ -431,6 +431,7 @@ const TextOutlines* TextLibrary::outlines(CharacterCache& characters, const swf:
             const swf::Font* font =
                 field->fontId ? movie.findAs<swf::Font>(*field->fontId) : nullptr;
             TextFieldState state;
+            state.movieVersion = movie.header.version;
             state.define(*field,
                          font != nullptr ? std::string_view(font->name) : std::string_view());
             runs = layoutEditText(characters, movie, *field, state.document);

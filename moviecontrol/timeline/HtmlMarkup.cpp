@@ -347,6 +347,22 @@ class HtmlReader {
         }
     }
 
+    // A paragraph within a paragraph is the same paragraph, now with the attributes the inner
+    // one has where it stands (inside a list item: a bullet), which its end will take.
+    void reopenParagraph(const Tag& tag) {
+        stack_.push_back({tag.name, top()});
+        applyStyles(tag);
+        openParagraph(tag, false);
+        const TextFormat inner = top();
+        stack_.pop_back();
+        for (std::size_t i = stack_.size(); i-- > 1;) {
+            if (stack_[i].name == "p") {
+                copyParagraphPart(inner, stack_[i].format);
+                return;
+            }
+        }
+    }
+
     void handleTag(const Tag& tag) {
         if (tag.name.empty()) {
             return;
@@ -367,8 +383,12 @@ class HtmlReader {
         if (tag.empty || tag.name == "img") {
             return;
         }
-        if (stack_.size() >= kMaxDepth || (tag.name == "p" && inside("p"))) {
-            return; // a paragraph within a paragraph is the same paragraph
+        if (stack_.size() >= kMaxDepth) {
+            return;
+        }
+        if (tag.name == "p" && inside("p")) {
+            reopenParagraph(tag);
+            return;
         }
         stack_.push_back({tag.name, top()});
         applyStyles(tag);

@@ -139,6 +139,16 @@ TEST(HtmlMarkupTest, ParagraphEndsTakeTheLastClosedFontAndListItemsTheirOwn) {
     EXPECT_TRUE(item.formatAt(1)->bullet);
     // A paragraph inside an item stays part of the item.
     EXPECT_TRUE(parseHtml("<li><p>b</p></li>", base(), HtmlOptions{}).formatAt(0)->bullet);
+    // A paragraph opened again inside an item is an item too, up to its end; the inner end
+    // tag closes nothing while the item is open.
+    const TextDocument nested = parseHtml("<p><li><p>a</p></li></p>", base(), multi);
+    ASSERT_EQ(plain(nested), "a\r\r");
+    EXPECT_TRUE(nested.formatAt(2)->bullet);
+    const TextDocument plainEnd = parseHtml("<p align='right'>a<li></li></p>", base(), multi);
+    ASSERT_EQ(plain(plainEnd), "a\r\r\r");
+    EXPECT_TRUE(plainEnd.formatAt(2)->bullet);
+    EXPECT_FALSE(plainEnd.formatAt(3)->bullet);
+    EXPECT_EQ(plainEnd.formatAt(3)->align, "right");
 }
 
 TEST(HtmlMarkupTest, AnEndTagClosesOnlyTheInnermostTag) {

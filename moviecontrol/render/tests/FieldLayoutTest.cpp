@@ -152,7 +152,7 @@ TEST(FieldLayoutTest, ListItemsAreIndentedBehindABulletInTheirFirstCharactersSty
     // Text 36 px right of the margin (at 38 px), the bullet half as far (20..25 px), on the
     // first line's baseline (row 18), coloured like the item's first character.
     const QImage image =
-        renderField({0, 0, true, "<li><font color='#0000FF'>aa</font>aa aa</li><p>aa</p>"});
+        renderField({0, 0, true, "<li><font color='#0000FF'>aa</font>aa aa</li><p>a</p>"});
     ASSERT_FALSE(image.isNull());
     EXPECT_TRUE(blueInk(image, 22, 13));
     EXPECT_TRUE(blank(image, 22, 9)); // a bullet, not a box

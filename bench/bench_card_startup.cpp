@@ -7,7 +7,10 @@
 // card's median to the bare window's (goal: at most 1.5).
 //
 // Offscreen always; on an X display too when VELMORA_BENCH_DISPLAY names one (for example
-// a private `Xvfb :57`), as the card runs on a desktop.
+// a private `Xvfb :57`), as the card runs on a desktop. VELMORA_BENCH_BASELINE_RUNTIME may name
+// another build's runtime library: the card then also starts with it, in the same turns, for a
+// before-and-after under the same load (counters baseline_ms and baseline_ratio).
+// VELMORA_BENCH_ROUNDS sets the number of iterations (default 25).
 #include "cardformat/CardLayout.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/GenerationNote.h"
@@ -57,10 +60,16 @@ struct Display {
     std::string name; // the X display, for "xcb"
 };
 
-// Starts `arguments`, waits for its first frame, ends it; the seconds to the first frame, or
+// A program started in each turn, and the player runtime a card's launcher loads.
+struct Program {
+    std::vector<std::string> arguments;
+    std::string runtime = VELMORA_BIN_DIR "/libvelmora-runtime.so.1";
+};
+
+// Starts `program`, waits for its first frame, ends it; the seconds to the first frame, or
 // nothing when none came within 30 seconds.
-std::optional<double> startToFirstFrame(const std::vector<std::string>& arguments,
-                                        const CardFolder& folder, const Display& display) {
+std::optional<double> startToFirstFrame(const Program& program, const CardFolder& folder,
+                                        const Display& display) {
     int drawn[2];
     if (::pipe(drawn) != 0) {
         return std::nullopt;
@@ -70,7 +79,7 @@ std::optional<double> startToFirstFrame(const std::vector<std::string>& argument
     if (child == 0) {
         ::close(drawn[0]);
         ::setenv("VELMORA_FIRST_FRAME_FD", std::to_string(drawn[1]).c_str(), 1);
-        ::setenv("VELMORA_RUNTIME", VELMORA_BIN_DIR "/libvelmora-runtime.so.1", 1);
+        ::setenv("VELMORA_RUNTIME", program.runtime.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
         if (!display.name.empty()) {
             ::setenv("DISPLAY", display.name.c_str(), 1);
@@ -78,7 +87,7 @@ std::optional<double> startToFirstFrame(const std::vector<std::string>& argument
         ::setenv("TMPDIR", (folder.dir / "tmp").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (folder.dir / "runtime").c_str(), 1);
         std::vector<char*> argv;
-        for (const std::string& argument : arguments) {
+        for (const std::string& argument : program.arguments) {
             argv.push_back(const_cast<char*>(argument.c_str()));
         }
         argv.push_back(nullptr);
@@ -111,11 +120,15 @@ double medianMs(std::vector<double> seconds) {
 // The iteration time is the card's (through its launcher); the counters carry the medians.
 void BM_CardAgainstBareWindow(benchmark::State& state, const Display& display) {
     const CardFolder folder;
-    const std::vector<std::vector<std::string>> programs = {
-        {folder.card.string()},
-        {VELMORA_DIRECT_PLAYER, folder.card.string()},
-        {VELMORA_BARE_QT_WINDOW},
+    std::vector<Program> programs = {
+        {{folder.card.string()}},
+        {{VELMORA_DIRECT_PLAYER, folder.card.string()}},
+        {{VELMORA_BARE_QT_WINDOW}},
     };
+    const char* baseline = std::getenv("VELMORA_BENCH_BASELINE_RUNTIME");
+    if (baseline != nullptr && *baseline != '\0') {
+        programs.push_back({{folder.card.string()}, baseline});
+    }
     std::vector<std::vector<double>> times(programs.size());
     for (auto _ : state) {
         for (std::size_t i = 0; i < programs.size(); ++i) {
@@ -134,9 +147,18 @@ void BM_CardAgainstBareWindow(benchmark::State& state, const Display& display) {
     state.counters["direct_ms"] = medianMs(times[1]);
     state.counters["bare_ms"] = bare;
     state.counters["ratio"] = bare > 0 ? card / bare : 0;
+    if (programs.size() > 3) {
+        const double before = medianMs(times[3]);
+        state.counters["baseline_ms"] = before;
+        state.counters["baseline_ratio"] = bare > 0 ? before / bare : 0;
+    }
 }
 
 void registerDisplays() {
+    int rounds = 25;
+    if (const char* n = std::getenv("VELMORA_BENCH_ROUNDS"); n != nullptr && std::atoi(n) > 0) {
+        rounds = std::atoi(n);
+    }
     std::vector<std::pair<std::string, Display>> displays = {{"offscreen", {"offscreen", {}}}};
     if (const char* x = std::getenv("VELMORA_BENCH_DISPLAY"); x != nullptr && *x != '\0') {
         displays.push_back({std::string("xcb") + x, {"xcb", x}});
@@ -146,7 +168,7 @@ void registerDisplays() {
                                      BM_CardAgainstBareWindow, display)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
-            ->Iterations(25);
+            ->Iterations(rounds);
     }
 }
 

@@ -1,9 +1,11 @@
 #include "QtPlayerPlatform.h"
 
 #include "PlayedHeader.h"
+#include "QtTranslations.h"
 
 #include "cardformat/Platform.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -71,7 +73,18 @@ TwipPlace QtPlayerPlatform::availableArea() {
             static_cast<double>(area.height()) * TwipsPerPixel};
 }
 
+void QtPlayerPlatform::loadQtTexts() {
+    if (qtTextsLoaded_) {
+        return;
+    }
+    qtTextsLoaded_ = true;
+    if (auto* app = QCoreApplication::instance()) {
+        qtlocale::loadQtTranslations(*app);
+    }
+}
+
 void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::string_view title) {
+    loadQtTexts();
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                     qtext(title), qtext(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                     QMessageBox::Ok);
@@ -81,6 +94,7 @@ void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::
 
 std::string QtPlayerPlatform::passwordBox(std::string_view prompt, std::string_view title,
                                           std::string_view defaultText) {
+    loadQtTexts();
     bool accepted = false;
     const QString answer = QInputDialog::getText(
         nullptr, qtext(title), qtext(prompt), QLineEdit::Password, qtext(defaultText), &accepted);

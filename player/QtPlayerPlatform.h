@@ -24,7 +24,12 @@ class QtPlayerPlatform : public PlayerPlatform {
     void openAddress(std::string_view address) override;
     void endProgram() override;
 
+    // Qt's own texts (the dialogs' buttons) in the user's language, once: before the first
+    // dialog, or when the player gets to it after the card's first frame.
+    void loadQtTexts();
+
   private:
+    bool qtTextsLoaded_ = false;
     std::string commandLine_;
     std::string ownPath_;
 };

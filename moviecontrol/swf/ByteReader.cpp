@@ -125,14 +125,18 @@ std::uint32_t BitReader::ub(unsigned bits) {
         (void)ub(1);
         --bits;
     }
+    // As many bits at a time as the current byte holds: shapes are mostly bit fields, and a
+    // large movie's loading spends much of its time here.
     std::uint32_t value = 0;
-    for (unsigned i = 0; i < bits; ++i) {
+    while (bits > 0) {
         if (bitsLeft_ == 0) {
             current_ = bytes_.u8();
             bitsLeft_ = 8;
         }
-        --bitsLeft_;
-        value = (value << 1) | ((current_ >> bitsLeft_) & 1u);
+        const unsigned take = std::min(bits, bitsLeft_);
+        bitsLeft_ -= take;
+        value = (value << take) | ((current_ >> bitsLeft_) & ((1u << take) - 1u));
+        bits -= take;
     }
     return value;
 }

@@ -9,6 +9,8 @@
 #include "swf/Movie.h"
 #include "swf/TagCodes.h"
 
+#include <iterator>
+
 namespace swf {
 
 namespace {
@@ -70,6 +72,17 @@ class MovieLoader {
         }
     }
 
+    /// The frame collected in `current`, in a list of its own size; `current` is left empty
+    /// with its room kept. Growing each frame's list from nothing moved its large records
+    /// again at every doubling, and the spare room of every frame stayed allocated.
+    static Frame finishedFrame(Frame& current) {
+        Frame frame;
+        frame.tags.reserve(current.tags.size());
+        std::move(current.tags.begin(), current.tags.end(), std::back_inserter(frame.tags));
+        current.tags.clear();
+        return frame;
+    }
+
     /// Reads tags until End or the end of `r`, filling `timeline`. `baseOffset` turns
     /// positions in `r` into file offsets for diagnostics.
     void readTags(ByteReader& r, std::size_t baseOffset, Timeline& timeline, bool inSprite) {
@@ -102,8 +115,7 @@ class MovieLoader {
                 break;
             }
             if (code == tag::ShowFrame) {
-                timeline.frames.push_back(std::move(current));
-                current = Frame{};
+                timeline.frames.push_back(finishedFrame(current));
                 continue;
             }
             if (inSprite && isDefinitionTag(code)) {
@@ -124,7 +136,7 @@ class MovieLoader {
             }
         }
         if (!current.tags.empty()) {
-            timeline.frames.push_back(std::move(current));
+            timeline.frames.push_back(finishedFrame(current));
         }
         if (!ended) {
             note(Issue::MissingEnd, 0, baseOffset + r.position());

@@ -52,7 +52,6 @@ MovieWidget::MovieWidget(QWidget* parent) : QWidget(parent) {
     setContextMenuPolicy(Qt::DefaultContextMenu);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &MovieWidget::onTimer);
-    menu_ = new PlaybackMenu(*this, this);
 }
 
 MovieWidget::~MovieWidget() {
@@ -359,6 +358,11 @@ void MovieWidget::paintEvent(QPaintEvent*) {
 }
 
 void MovieWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // Made when first asked for: a card's player shows its own menu, and its start does not
+    // wait for this one.
+    if (menu_ == nullptr) {
+        menu_ = new PlaybackMenu(*this, this);
+    }
     menu_->refresh();
     menu_->popup(event->globalPos());
     event->accept();

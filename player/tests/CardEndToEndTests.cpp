@@ -6,12 +6,14 @@
 #include "testsupport/SwfWriter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -48,9 +50,8 @@ TEST(PlayerTemplateTest, ShippedTemplateIsExactlyTheMovieOffsetLong) {
     EXPECT_EQ(cardformat::MovieOffset, 90112u);
 }
 
-// The dynamic section of a program as readelf shows it.
-std::string dynamicSection(const std::string& program) {
-    const std::string command = "readelf -d '" + program + "' 2>&1";
+// What a command writes to its standard output.
+std::string commandOutput(const std::string& command) {
     std::string text;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -62,6 +63,11 @@ std::string dynamicSection(const std::string& program) {
     }
     ::pclose(pipe);
     return text;
+}
+
+// The dynamic section of a program as readelf shows it.
+std::string dynamicSection(const std::string& program) {
+    return commandOutput("readelf -d '" + program + "' 2>&1");
 }
 
 TEST(PlayerTemplateTest, TheTemplateLinksTheCLibraryAloneAndNoSearchPath) {
@@ -83,6 +89,25 @@ TEST(PlayerTemplateTest, TheTemplateLinksTheCLibraryAloneAndNoSearchPath) {
     const std::string runtime = dynamicSection(VELMORA_RUNTIME_LIBRARY);
     EXPECT_NE(runtime.find("[$ORIGIN]"), std::string::npos) << runtime;
     EXPECT_EQ(runtime.find(VELMORA_BUILD_FOLDER), std::string::npos) << runtime;
+}
+
+// A card's start binds the movie control's calls when the runtime was linked: the control is
+// inside, and nothing but the entry point can be looked up from outside.
+TEST(PlayerTemplateTest, TheRuntimeCarriesTheMovieControlAndExportsItsEntryPointAlone) {
+    const std::string dynamic = dynamicSection(VELMORA_RUNTIME_LIBRARY);
+    ASSERT_NE(dynamic.find("(NEEDED)"), std::string::npos) << dynamic;
+    EXPECT_EQ(dynamic.find("moviecontrol"), std::string::npos) << dynamic;
+    const std::string symbols =
+        commandOutput(std::string("nm -D --defined-only '") + VELMORA_RUNTIME_LIBRARY + "' 2>&1");
+    // "address type name" lines; a capital type is a global symbol, one others can look up.
+    std::vector<std::string> global;
+    std::istringstream lines(symbols);
+    for (std::string address, type, name; lines >> address >> type >> name;) {
+        if (type.size() == 1 && std::isupper(static_cast<unsigned char>(type[0])) != 0) {
+            global.push_back(name);
+        }
+    }
+    EXPECT_EQ(global, std::vector<std::string>{"velmora_play"}) << symbols;
 }
 
 TEST(PlayerTemplateTest, TheShippedPlayerIsThePlayerAsCardsCarryIt) {
@@ -235,27 +260,33 @@ TEST_F(CardProcessTest, EverySignalThatEndsTheCardRemovesItsCopy) {
     }
 }
 
+// The sweep waits for the first frame, which a card with a password shows while its box
+// waits for an answer: the sweep does not wait for the answer too.
 TEST_F(CardProcessTest, CopyOfAKilledCardGoesAtTheNextStart) {
-    const std::string card = makeCard("card");
-    start(card);
-    const std::string first = waitForCopy();
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(endWith(SIGKILL), 128 + SIGKILL);
-    ASSERT_EQ(temporaryFiles().size(), 1u); // nothing can run on SIGKILL
+    for (const std::string password : {"", "口令"}) {
+        SCOPED_TRACE("password \"" + password + "\"");
+        const std::string card = makeCard("card", password);
+        start(card);
+        const std::string first = waitForCopy();
+        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(endWith(SIGKILL), 128 + SIGKILL);
+        ASSERT_EQ(temporaryFiles().size(), 1u); // nothing can run on SIGKILL
 
-    start(card);
-    const std::string firstName = first.substr(first.rfind('/') + 1);
-    std::vector<std::string> left = temporaryFiles();
-    for (auto waited = 0ms; waited < 30s && !(left.size() == 1 && left[0] != firstName);
-         waited += 50ms) {
-        std::this_thread::sleep_for(50ms);
-        left = temporaryFiles();
+        start(card);
+        const std::string firstName = first.substr(first.rfind('/') + 1);
+        std::vector<std::string> left = temporaryFiles();
+        for (auto waited = 0ms; waited < 30s && !(left.size() == 1 && left[0] != firstName);
+             waited += 50ms) {
+            std::this_thread::sleep_for(50ms);
+            left = temporaryFiles();
+        }
+        // The new start removed the killed one's copy and made its own.
+        ASSERT_EQ(left.size(), 1u);
+        EXPECT_NE(left[0], firstName);
+        EXPECT_TRUE(running()) << "the card ended instead of playing";
+        EXPECT_EQ(endWith(SIGTERM), 0);
+        EXPECT_TRUE(temporaryFiles().empty());
     }
-    // The new start removed the killed one's copy and made its own.
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_NE(left[0], firstName);
-    EXPECT_EQ(endWith(SIGTERM), 0);
-    EXPECT_TRUE(temporaryFiles().empty());
 }
 
 TEST_F(CardProcessTest, DamagedCardCopiesNothing) {

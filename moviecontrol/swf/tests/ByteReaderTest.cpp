@@ -96,6 +96,34 @@ TEST(BitReader, ReadsMsbFirstWithSignExtension) {
     EXPECT_EQ(bits.sb(0), 0);
 }
 
+// Fields of every width at every bit position, against the stream read one bit at a time.
+TEST(BitReader, EveryWidthAtEveryOffsetReadsTheBitsInOrder) {
+    std::vector<std::uint8_t> data(64);
+    std::uint32_t seed = 0x9E3779B9u;
+    for (std::uint8_t& byte : data) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(seed >> 24);
+    }
+    const auto bitAt = [&data](std::size_t i) { return (data[i / 8] >> (7 - i % 8)) & 1u; };
+    for (unsigned offset = 0; offset < 8; ++offset) {
+        for (unsigned width = 0; width <= 32; ++width) {
+            ByteReader r(data);
+            BitReader bits(r);
+            (void)bits.ub(offset);
+            std::uint32_t expected = 0;
+            for (unsigned i = 0; i < width; ++i) {
+                expected = (expected << 1) | bitAt(offset + i);
+            }
+            ASSERT_EQ(bits.ub(width), expected) << "offset " << offset << " width " << width;
+            // The next field starts right behind it.
+            ASSERT_EQ(bits.ub(3), (bitAt(offset + width) << 2) | (bitAt(offset + width + 1) << 1) |
+                                      bitAt(offset + width + 2))
+                << "offset " << offset << " width " << width;
+            EXPECT_FALSE(bits.failed());
+        }
+    }
+}
+
 TEST(BitReader, FixedBitsAndAlignmentHandBackToBytes) {
     Bytes b;
     b.sb(18, -0x18000).align().u8(0x42); // FB -1.5, then a whole byte.

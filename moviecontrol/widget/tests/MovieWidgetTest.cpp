@@ -83,7 +83,8 @@ TEST(MovieWidgetTest, RightClickReachesAnEventFilterFirst) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(1, 1), QPoint(1, 1));
     QApplication::sendEvent(&w, &event);
     EXPECT_EQ(eater.seen, 1);
-    EXPECT_EQ(w.findChild<QMenu*>()->isVisible(), false);
+    const QMenu* menu = w.findChild<QMenu*>();
+    EXPECT_TRUE(menu == nullptr || !menu->isVisible());
 }
 
 // A 3-frame movie at 10 fps whose square moves right by 10 px a frame.

@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.multiline = size % 2 == 0;
     options.condenseWhite = size % 3 == 0;
     options.styles = size % 5 == 0 ? &styles : nullptr;
+    options.version7 = size % 7 == 0;
     mc::TextDocument doc = mc::parseHtml(text, mc::TextFormat{}, options);
     const std::string printed = mc::printHtml(doc);
     // Printed markup reads back as the same text.

@@ -16,6 +16,26 @@ swf::Rgba rgbaOf(std::uint32_t c) {
                      static_cast<std::uint8_t>(c), 255};
 }
 
+StyledRun runOf(QString text, const TextFormat& f) {
+    return StyledRun{std::move(text), f.bold,          f.italic,
+                     f.size,          rgbaOf(f.color), QString::fromStdString(f.font),
+                     f.kerning,       f.underline,     f.letterSpacing};
+}
+
+// Takes the paragraph attributes of `f`, the format of the paragraph's first character.
+void describe(StyledParagraph& p, const TextFormat& f) {
+    p.align = alignOf(f.align);
+    p.leftMargin = f.leftMargin;
+    p.rightMargin = f.rightMargin;
+    p.indent = f.indent;
+    p.blockIndent = f.blockIndent;
+    p.leading = f.leading;
+    p.bullet = f.bullet;
+    if (f.bullet) {
+        p.mark = runOf(QStringLiteral("\u2022"), f);
+    }
+}
+
 } // namespace
 
 std::vector<StyledParagraph> paragraphsOf(const TextDocument& document) {
@@ -31,20 +51,12 @@ std::vector<StyledParagraph> paragraphsOf(const TextDocument& document) {
             }
             const TextFormat& f = *r.format;
             if (!aligned) {
-                StyledParagraph& p = paragraphs.back();
-                p.align = alignOf(f.align);
-                p.leftMargin = f.leftMargin;
-                p.rightMargin = f.rightMargin;
-                p.indent = f.indent;
-                p.blockIndent = f.blockIndent;
-                p.leading = f.leading;
+                describe(paragraphs.back(), f);
                 aligned = true;
             }
             if (stop > at) {
-                paragraphs.back().runs.push_back(StyledRun{
-                    QString::fromUtf16(text.data() + at, static_cast<qsizetype>(stop - at)), f.bold,
-                    f.italic, f.size, rgbaOf(f.color), QString::fromStdString(f.font), f.kerning,
-                    f.underline, f.letterSpacing});
+                paragraphs.back().runs.push_back(runOf(
+                    QString::fromUtf16(text.data() + at, static_cast<qsizetype>(stop - at)), f));
             }
             if (stop < r.end) {
                 paragraphs.emplace_back();
@@ -54,8 +66,15 @@ std::vector<StyledParagraph> paragraphsOf(const TextDocument& document) {
             at = stop;
         }
     }
+    // The line after the last paragraph end shows only when it holds a bullet; it takes the
+    // format of that end.
     if (paragraphs.size() > 1 && paragraphs.back().runs.empty()) {
-        paragraphs.pop_back();
+        const TextFormat* end = document.formatAt(document.size() - 1);
+        if (end != nullptr && end->bullet) {
+            describe(paragraphs.back(), *end);
+        } else {
+            paragraphs.pop_back();
+        }
     }
     return paragraphs;
 }

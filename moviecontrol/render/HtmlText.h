@@ -32,11 +32,15 @@ struct StyledParagraph {
     double indent = 0.0;
     double blockIndent = 0.0;
     double leading = 0.0;
+    // A list item: indented, with a bullet drawn in `mark`'s style (its first character's)
+    // left of the text.
+    bool bullet = false;
+    StyledRun mark;
     std::vector<StyledRun> runs;
 };
 
 // A field's formatted text as the painter takes it: one paragraph per '\r'-ended stretch
-// (an empty last one is dropped), runs of one style each.
+// (an empty last one is dropped unless it is a list item), runs of one style each.
 std::vector<StyledParagraph> paragraphsOf(const TextDocument& document);
 
 } // namespace mc

@@ -7,6 +7,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -225,30 +226,42 @@ struct ShapedParagraph {
     double descent = 0.0;
 };
 
+// What a field's text is drawn with: its own font and size unless a run says otherwise.
+struct FieldBase {
+    const swf::Font* font = nullptr;
+    std::uint16_t id = 0;
+    double height = 0.0;
+    swf::Rgba color;
+};
+
+FieldFont fontOfRun(CharacterCache& characters, const swf::Movie& movie, const swf::EditText& field,
+                    const FieldBase& base, const StyledRun& run) {
+    const auto [font, fontId] = fontForRun(movie, base.font, base.id, run);
+    // Sizes come from scripts too: between a pixel and 2,000 pixels.
+    const double height = run.sizePx && std::isfinite(*run.sizePx)
+                              ? std::clamp(*run.sizePx, 1.0, 2000.0) * 20.0
+                              : base.height;
+    const QString face = run.face && !run.face->isEmpty() ? *run.face : nameOf(font);
+    const bool bold = run.bold || (font != nullptr && font->bold);
+    const bool italic = run.italic || (font != nullptr && font->italic);
+    return FieldFont(characters, font, fontId, height, field.useOutlines, face, bold, italic);
+}
+
 ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& movie,
                                const swf::EditText& field, const StyledParagraph& paragraph,
-                               const swf::Font* baseFont, std::uint16_t baseId, double baseHeight,
-                               swf::Rgba baseColor, std::size_t budget) {
+                               const FieldBase& base, std::size_t budget) {
     ShapedParagraph out;
     for (const StyledRun& run : paragraph.runs) {
         if (out.items.size() >= budget) {
             break;
         }
-        const auto [font, fontId] = fontForRun(movie, baseFont, baseId, run);
-        // Sizes come from scripts too: between a pixel and 2,000 pixels.
-        const double height = run.sizePx && std::isfinite(*run.sizePx)
-                                  ? std::clamp(*run.sizePx, 1.0, 2000.0) * 20.0
-                                  : baseHeight;
-        const QString face = run.face && !run.face->isEmpty() ? *run.face : nameOf(font);
-        const bool bold = run.bold || (font != nullptr && font->bold);
-        const bool italic = run.italic || (font != nullptr && font->italic);
-        FieldFont shaper(characters, font, fontId, height, field.useOutlines, face, bold, italic);
+        FieldFont shaper = fontOfRun(characters, movie, field, base, run);
         const double spacing = std::trunc(twipsOf(run.letterSpacing));
         const double ascent = shaper.ascent();
         const double descent = shaper.descent();
         for (qsizetype at = 0; at < run.text.size() && out.items.size() < budget; ++at) {
             PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
-                              run.color.value_or(baseColor), ascent, descent, run.underline};
+                              run.color.value_or(base.color), ascent, descent, run.underline};
             c.shape.width += spacing;
             const bool space = run.text[at] == QChar(u' ');
             out.items.push_back({c.shape.width, space});
@@ -260,12 +273,26 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
         }
     }
     if (paragraph.runs.empty()) {
-        const FieldFont shaper(characters, baseFont, baseId, baseHeight, field.useOutlines,
-                               nameOf(baseFont), false, false);
+        const FieldFont shaper(characters, base.font, base.id, base.height, field.useOutlines,
+                               nameOf(base.font), false, false);
         out.ascent = shaper.ascent();
         out.descent = shaper.descent();
     }
     return out;
+}
+
+// Players draw a list item's text this far right of its margins, and its bullet halfway.
+constexpr double kBulletIndent = 720.0;
+
+// The bullet of a list item, left at x = 0 on its first line's baseline, and the line
+// height it needs.
+PlacedCharacter shapeBullet(CharacterCache& characters, const swf::Movie& movie,
+                            const swf::EditText& field, const FieldBase& base,
+                            const StyledRun& mark) {
+    FieldFont shaper = fontOfRun(characters, movie, field, base, mark);
+    return PlacedCharacter{shaper.shapeCharacter(mark.text, 0, false),
+                           mark.color.value_or(base.color), shaper.ascent(), shaper.descent(),
+                           false};
 }
 
 // Adds a character's outline (or its underline) to the run of its colour.
@@ -288,10 +315,11 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     if (document.empty()) {
         return runs;
     }
-    const std::uint16_t baseId = field.fontId.value_or(0);
-    const swf::Font* baseFont = field.fontId ? movie.findAs<swf::Font>(baseId) : nullptr;
-    const double baseHeight = field.fontHeight ? *field.fontHeight : kDefaultHeight;
-    const swf::Rgba baseColor = field.color.value_or(swf::Rgba{0, 0, 0, 255});
+    FieldBase base;
+    base.id = field.fontId.value_or(0);
+    base.font = field.fontId ? movie.findAs<swf::Font>(base.id) : nullptr;
+    base.height = field.fontHeight ? *field.fontHeight : kDefaultHeight;
+    base.color = field.color.value_or(swf::Rgba{0, 0, 0, 255});
     std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
     if (!field.multiline && paragraphs.size() > 1) {
         StyledParagraph joined = paragraphs.front();
@@ -309,11 +337,16 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     // Far more characters than any field shows; text past them is never laid out.
     std::size_t budget = kMaxCharacters;
     for (const StyledParagraph& paragraph : paragraphs) {
-        const ShapedParagraph shaped = shapeParagraph(characters, movie, field, paragraph, baseFont,
-                                                      baseId, baseHeight, baseColor, budget);
+        const ShapedParagraph shaped =
+            shapeParagraph(characters, movie, field, paragraph, base, budget);
         budget -= shaped.items.size();
-        const double left = bounds.left() + kGutter + twipsOf(paragraph.leftMargin) +
-                            twipsOf(paragraph.blockIndent);
+        const double margin = bounds.left() + kGutter + twipsOf(paragraph.leftMargin) +
+                              twipsOf(paragraph.blockIndent);
+        const double left = margin + (paragraph.bullet ? kBulletIndent : 0.0);
+        std::optional<PlacedCharacter> bullet;
+        if (paragraph.bullet) {
+            bullet = shapeBullet(characters, movie, field, base, paragraph.mark);
+        }
         const double right = bounds.right() - kGutter - twipsOf(paragraph.rightMargin);
         const double indent = twipsOf(paragraph.indent);
         const std::vector<LineSpan> lines =
@@ -323,6 +356,10 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             const LineSpan& line = lines[l];
             double ascent = line.begin == line.end ? shaped.ascent : 0.0;
             double descent = line.begin == line.end ? shaped.descent : 0.0;
+            if (bullet && l == 0) {
+                ascent = line.begin == line.end ? bullet->ascent : ascent;
+                descent = line.begin == line.end ? bullet->descent : descent;
+            }
             for (std::size_t i = line.begin; i < line.end; ++i) {
                 ascent = std::max(ascent, shaped.characters[i].ascent);
                 descent = std::max(descent, shaped.characters[i].descent);
@@ -339,6 +376,11 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                 stretch = (right - lineLeft - line.width) / static_cast<double>(line.innerSpaces);
             }
             const double baseline = top + ascent;
+            if (bullet && l == 0 && !bullet->shape.path.isEmpty()) {
+                addToRuns(runs, firstRun, bullet->color,
+                          QTransform::fromTranslate(margin + kBulletIndent / 2.0, baseline)
+                              .map(bullet->shape.path));
+            }
             std::size_t spacesSeen = 0;
             for (std::size_t i = line.begin; i < line.end; ++i) {
                 const PlacedCharacter& c = shaped.characters[i];
@@ -389,6 +431,7 @@ const TextOutlines* TextLibrary::outlines(CharacterCache& characters, const swf:
             const swf::Font* font =
                 field->fontId ? movie.findAs<swf::Font>(*field->fontId) : nullptr;
             TextFieldState state;
+            state.movieVersion = movie.header.version;
             state.define(*field,
                          font != nullptr ? std::string_view(font->name) : std::string_view());
             runs = layoutEditText(characters, movie, *field, state.document);

@@ -24,6 +24,12 @@ bool scriptDepth(std::int32_t depth) {
     return depth >= kMinScriptDepth && depth <= kMaxScriptDepth;
 }
 
+// Text fields read html as the player of their movie's version did; 0 when unknown.
+int movieVersionOf(const MovieLibrary& library, std::uint16_t index) {
+    const swf::Movie* movie = library.movie(index);
+    return movie != nullptr ? movie->header.version : 0;
+}
+
 } // namespace
 
 std::shared_ptr<DisplayObject> TimelinePlayer::childByName(const DisplayObject& parent,
@@ -187,6 +193,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::createTextField(DisplayObject& pa
     text->field.fontHeight = 240; // 12 points, the players' default format
     text->field.color = swf::Rgba{0, 0, 0, 255};
     text->field.readOnly = false;
+    text->movieVersion = movieVersionOf(library_, parent.library);
     o->text = text;
     if (runner_ != nullptr) {
         runner_->prepareObject(*o);
@@ -199,6 +206,7 @@ void TimelinePlayer::createTextState(DisplayObject& object) {
         return;
     }
     auto text = std::make_shared<TextFieldState>();
+    text->movieVersion = movieVersionOf(library_, object.library);
     if (const swf::EditText* def = catalogOf(object).editText(object.characterId)) {
         const swf::Font* font = def->fontId ? catalogOf(object).font(*def->fontId) : nullptr;
         text->define(*def, font != nullptr ? std::string_view(font->name) : std::string_view());

@@ -1,4 +1,5 @@
 // Reading and printing the html markup of edit fields, as players read and print it.
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -33,6 +34,16 @@ bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
+// Text between tags made of nothing but white space, as written (before entities).
+bool isBlank(std::string_view raw) {
+    for (const char c : raw) {
+        if (!isSpace(static_cast<char16_t>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 struct Attribute {
     std::string name; // lower case
     std::string value;
@@ -41,6 +52,7 @@ struct Attribute {
 struct Tag {
     std::string name; // lower case, without the '/'
     bool closing = false;
+    bool empty = false; // "<x/>": opens nothing
     std::vector<Attribute> attributes;
 
     const std::string* attribute(std::string_view wanted) const {
@@ -111,6 +123,7 @@ Tag readTag(std::string_view inside) {
         tag.closing = true;
         ++i;
     }
+    tag.empty = !inside.empty() && inside.back() == '/';
     const std::size_t nameStart = i;
     while (i < inside.size() && !std::isspace(static_cast<unsigned char>(inside[i])) &&
            inside[i] != '/') {
@@ -191,7 +204,7 @@ void copyParagraphPart(const TextFormat& from, TextFormat& to) {
 class HtmlReader {
   public:
     HtmlReader(const TextFormat& base, const HtmlOptions& options)
-        : options_(options), lastFont_(base) {
+        : options_(options), lastClosedFont_(base) {
         stack_.push_back({"", base});
     }
 
@@ -210,8 +223,12 @@ class HtmlReader {
             if (next == std::string_view::npos) {
                 next = html.size();
             }
-            addText(avm1::toUtf16(decodeEntities(html.substr(i, next - i))));
+            const std::string_view raw = html.substr(i, next - i);
             i = next;
+            if (options_.version7 && isBlank(raw)) {
+                continue;
+            }
+            addText(avm1::toUtf16(decodeEntities(raw)));
         }
         flush();
         return std::move(doc_);
@@ -318,11 +335,30 @@ class HtmlReader {
             newParagraph();
             stack_.back().format = item;
         }
-        top().bullet = bullet;
+        // A paragraph inside a list item stays part of the item.
+        if (bullet) {
+            top().bullet = true;
+        }
         if (const std::string* align = tag.attribute("align")) {
             const std::string a = lower(*align);
             if (a == "left" || a == "right" || a == "center" || a == "justify") {
                 top().align = a;
+            }
+        }
+    }
+
+    // A paragraph within a paragraph is the same paragraph, now with the attributes the inner
+    // one has where it stands (inside a list item: a bullet), which its end will take.
+    void reopenParagraph(const Tag& tag) {
+        stack_.push_back({tag.name, top()});
+        applyStyles(tag);
+        openParagraph(tag, false);
+        const TextFormat inner = top();
+        stack_.pop_back();
+        for (std::size_t i = stack_.size(); i-- > 1;) {
+            if (stack_[i].name == "p") {
+                copyParagraphPart(inner, stack_[i].format);
+                return;
             }
         }
     }
@@ -342,8 +378,17 @@ class HtmlReader {
             }
             return;
         }
-        if (stack_.size() >= kMaxDepth || (tag.name == "p" && inside("p"))) {
-            return; // a paragraph within a paragraph is the same paragraph
+        // An image has no end tag; were it left open, every end tag after it would be
+        // dropped.
+        if (tag.empty || tag.name == "img") {
+            return;
+        }
+        if (stack_.size() >= kMaxDepth) {
+            return;
+        }
+        if (tag.name == "p" && inside("p")) {
+            reopenParagraph(tag);
+            return;
         }
         stack_.push_back({tag.name, top()});
         applyStyles(tag);
@@ -366,23 +411,21 @@ class HtmlReader {
                 f.target = *target;
             }
         } else if (tag.name == "font") {
-            readFont(tag, f);
+            readFont(tag, f, !options_.version7);
         } else if (tag.name == "textformat") {
             readTextFormat(tag, f);
         }
-        if (tag.name == "font") {
-            lastFont_ = top();
-        }
     }
 
-    static void readFont(const Tag& tag, TextFormat& f) {
+    static void readFont(const Tag& tag, TextFormat& f, bool kerningKnown) {
         if (const std::string* face = tag.attribute("face")) {
             f.font = *face;
         }
         if (const std::string* size = tag.attribute("size")) {
             if (const auto v = leadingNumber(*size)) {
                 const char sign = size->empty() ? ' ' : size->front();
-                f.size = sign == '+' || sign == '-' ? f.size + *v : *v;
+                // Markup sizes stay within what players know.
+                f.size = std::clamp(sign == '+' || sign == '-' ? f.size + *v : *v, 1.0, 127.0);
             }
         }
         if (const std::string* color = tag.attribute("color")) {
@@ -395,7 +438,8 @@ class HtmlReader {
                 f.letterSpacing = *v;
             }
         }
-        if (const std::string* kerning = tag.attribute("kerning")) {
+        const std::string* kerning = kerningKnown ? tag.attribute("kerning") : nullptr;
+        if (kerning != nullptr) {
             if (const auto v = leadingNumber(*kerning)) {
                 f.kerning = *v != 0;
             }
@@ -432,18 +476,20 @@ class HtmlReader {
         }
     }
 
+    // Only the innermost open tag closes: an end tag that matches an outer one is dropped,
+    // so "<b>a<i>b</b>c</i>" keeps "c" bold and italic.
     void close(const std::string& name) {
-        for (std::size_t i = stack_.size(); i-- > 1;) {
+        if (const std::size_t i = stack_.size() - 1; i > 0) {
             if (stack_[i].name == name) {
-                // The end of a paragraph takes the font last opened, whether closed or not.
-                TextFormat end = stack_[i].format;
+                // A list item ends in its own format; a paragraph in the format inside the
+                // font tag closed last (the field's own before any), whatever is open now.
+                TextFormat end = name == "li" ? stack_[i].format : lastClosedFont_;
+                copyParagraphPart(stack_[i].format, end);
+                if (name == "font") {
+                    lastClosedFont_ = stack_[i].format;
+                }
                 stack_.resize(i);
                 if ((name == "p" || name == "li") && options_.multiline) {
-                    end.font = lastFont_.font;
-                    end.size = lastFont_.size;
-                    end.color = lastFont_.color;
-                    end.letterSpacing = lastFont_.letterSpacing;
-                    end.kerning = lastFont_.kerning;
                     pending_.emplace_back(u"\r", end);
                     flush();
                 }
@@ -453,7 +499,7 @@ class HtmlReader {
     }
 
     const HtmlOptions& options_;
-    TextFormat lastFont_;
+    TextFormat lastClosedFont_;
     // The text of the paragraph being read.
     std::vector<std::pair<std::u16string, TextFormat>> pending_;
     std::vector<Open> stack_;

@@ -120,6 +120,9 @@ struct HtmlOptions {
     bool multiline = false;
     bool condenseWhite = false;
     const StyleSheet* styles = nullptr;
+    // Read as players of version 7 and before read markup: text between tags that is only
+    // white space is dropped, and fonts know no kerning attribute.
+    bool version7 = false;
 };
 
 // Reads html markup (UTF-8) the way players do: unknown tags are dropped, text keeps the

@@ -69,6 +69,7 @@ void TextFieldState::setHtmlText(std::string_view utf8, const StyleSheet* styles
     HtmlOptions options;
     options.multiline = field.multiline;
     options.condenseWhite = condenseWhite;
+    options.version7 = movieVersion > 0 && movieVersion <= 7;
     options.styles = styles;
     document = parseHtml(utf8, newFormat, options);
     changed();

@@ -22,6 +22,8 @@ struct TextFieldState {
     // The format that text set by scripts or typed in takes.
     TextFormat newFormat;
     bool condenseWhite = false;
+    // The version of the movie the field belongs to (0: unknown, read as the newest).
+    int movieVersion = 0;
     // The bound variable's value the text was last taken from.
     std::string boundValue;
     // Grows with every change, so that a renderer can keep its layout until then.

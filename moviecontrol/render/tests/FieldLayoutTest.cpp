@@ -33,7 +33,12 @@ Font boxFont() {
     Glyph space;
     space.code = ' ';
     space.advance = 6144;
-    f.glyphs = {a, space};
+    // A bullet: a 5 px square from 7.5 to 2.5 px over the baseline at 20 px.
+    Glyph bullet;
+    bullet.code = 0x2022;
+    bullet.outline.rectangle(0, -7680, 5120, 5120);
+    bullet.advance = 6144;
+    f.glyphs = {a, space, bullet};
     return f;
 }
 
@@ -136,6 +141,40 @@ TEST(FieldLayoutTest, UnderlinedTextHasARuleUnderTheBaseline) {
     EXPECT_TRUE(blank(image, 5, 19));
     EXPECT_TRUE(blank(image, 40, 20)); // under the plain word
     EXPECT_TRUE(inked(image, 40, 13));
+}
+
+bool blueInk(const QImage& image, int x, int y) {
+    const QColor c = image.pixelColor(x, y);
+    return c.blue() > 200 && c.red() < 60 && c.green() < 60;
+}
+
+TEST(FieldLayoutTest, ListItemsAreIndentedBehindABulletInTheirFirstCharactersStyle) {
+    // Text 36 px right of the margin (at 38 px), the bullet half as far (20..25 px), on the
+    // first line's baseline (row 18), coloured like the item's first character.
+    const QImage image =
+        renderField({0, 0, true, "<li><font color='#0000FF'>aa</font>aa aa</li><p>a</p>"});
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(blueInk(image, 22, 13));
+    EXPECT_TRUE(blank(image, 22, 9)); // a bullet, not a box
+    EXPECT_TRUE(blank(image, 18, 13));
+    EXPECT_TRUE(blank(image, 7, 13)); // nothing at the margin
+    EXPECT_TRUE(blank(image, 36, 13));
+    EXPECT_TRUE(blueInk(image, 40, 13));
+    EXPECT_TRUE(inked(image, 65, 13)); // the item's later text keeps its own colour
+    // The next paragraph is no list item: at the margin, no bullet.
+    EXPECT_TRUE(inked(image, 7, 33));
+    EXPECT_TRUE(blank(image, 22, 33));
+    EXPECT_TRUE(blank(image, 7, 53)); // no line after it
+
+    // A wrapped item's later lines stay indented, without a bullet; the line after a last
+    // item's end is an item of its own.
+    const QImage wrapped = renderField({0, 0, true, "<li>aaaa aaaa aaaa aaaa</li>"});
+    ASSERT_FALSE(wrapped.isNull());
+    EXPECT_TRUE(inked(wrapped, 40, 33));
+    EXPECT_TRUE(blank(wrapped, 7, 33));
+    EXPECT_TRUE(blank(wrapped, 22, 33));
+    EXPECT_TRUE(inked(wrapped, 22, 51));
+    EXPECT_TRUE(blank(wrapped, 40, 51));
 }
 
 TEST(FieldLayoutTest, LengthsScriptsSetOutOfReachStayFinite) {

@@ -69,6 +69,23 @@ TEST(HtmlTextTest, AnEmptyLastParagraphIsNotPainted) {
     EXPECT_EQ(painted("<p>a</p><p>b</p>", false).size(), 1u);
 }
 
+TEST(HtmlTextTest, ListItemsCarryTheirBulletInTheFirstCharactersStyle) {
+    const auto items = painted("<li><font size=\"30\" color=\"#00ff00\">a</font>b</li><p>c</p>");
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_TRUE(items[0].bullet);
+    EXPECT_EQ(items[0].mark.text, QStringLiteral("\u2022"));
+    EXPECT_EQ(items[0].mark.sizePx, 30.0);
+    EXPECT_EQ(items[0].mark.color->g, 255);
+    EXPECT_FALSE(items[1].bullet);
+    // After a last item's end an empty item remains, in the format of that end.
+    const auto last = painted("<p>a</p><font size=\"30\"><li>b</li></font>");
+    ASSERT_EQ(last.size(), 3u);
+    EXPECT_FALSE(last[0].bullet);
+    EXPECT_TRUE(last[2].bullet);
+    EXPECT_TRUE(last[2].runs.empty());
+    EXPECT_EQ(last[2].mark.sizePx, 30.0);
+}
+
 TEST(HtmlTextTest, ParagraphsKeepTheirMarginsAndRunsTheirUnderline) {
     const auto paragraphs = painted(
         "<textformat leftmargin=\"7\" rightmargin=\"2\" indent=\"3\" blockindent=\"5\" "

@@ -106,10 +106,87 @@ TEST(HtmlMarkupTest, ParagraphTagsBreakLinesOnlyInMultilineFields) {
         parseHtml("<p align='center'>a</p><p align='right'>b</p>", base(), single);
     EXPECT_EQ(aligned.formatAt(1)->align, "center");
     EXPECT_EQ(parseHtml("a<p align='center'>b</p>", base(), single).formatAt(1)->align, "left");
-    // Its end takes the font last opened in it.
+    // Its end takes the font last closed in it.
     const TextDocument ended = parseHtml("<p><font color='#010203'>a</font></p>", base(), multi);
     EXPECT_EQ(plain(ended), "a\r");
     EXPECT_EQ(ended.formatAt(1)->color, 0x010203u);
+}
+
+TEST(HtmlMarkupTest, ParagraphEndsTakeTheLastClosedFontAndListItemsTheirOwn) {
+    HtmlOptions multi;
+    multi.multiline = true;
+    // Neither the font still open nor the bold inside: the font closed last, with the
+    // paragraph's own alignment.
+    const TextDocument p = parseHtml("<font color='#333333'><p align='right'><font "
+                                     "color='#222222'></font><b>a</b></p></font>",
+                                     base(), multi);
+    ASSERT_EQ(plain(p), "a\r");
+    EXPECT_EQ(p.formatAt(0)->color, 0x333333u);
+    EXPECT_TRUE(p.formatAt(0)->bold);
+    EXPECT_EQ(p.formatAt(1)->color, 0x222222u);
+    EXPECT_FALSE(p.formatAt(1)->bold);
+    EXPECT_EQ(p.formatAt(1)->align, "right");
+    // Without a closed font, the field's own format.
+    const TextDocument bare = parseHtml("<b><p align='right'></p></b>", base(), multi);
+    ASSERT_EQ(plain(bare), "\r");
+    EXPECT_FALSE(bare.formatAt(0)->bold);
+    EXPECT_EQ(bare.formatAt(0)->align, "right");
+    // A list item ends as it began, whatever fonts closed in it.
+    const TextDocument item = parseHtml("<li><font color='#010101'>a</font></li>", base(), multi);
+    ASSERT_EQ(plain(item), "a\r");
+    EXPECT_EQ(item.formatAt(0)->color, 0x010101u);
+    EXPECT_EQ(item.formatAt(1)->color, 0u);
+    EXPECT_TRUE(item.formatAt(1)->bullet);
+    // A paragraph inside an item stays part of the item.
+    EXPECT_TRUE(parseHtml("<li><p>b</p></li>", base(), HtmlOptions{}).formatAt(0)->bullet);
+    // A paragraph opened again inside an item is an item too, up to its end; the inner end
+    // tag closes nothing while the item is open.
+    const TextDocument nested = parseHtml("<p><li><p>a</p></li></p>", base(), multi);
+    ASSERT_EQ(plain(nested), "a\r\r");
+    EXPECT_TRUE(nested.formatAt(2)->bullet);
+    const TextDocument plainEnd = parseHtml("<p align='right'>a<li></li></p>", base(), multi);
+    ASSERT_EQ(plain(plainEnd), "a\r\r\r");
+    EXPECT_TRUE(plainEnd.formatAt(2)->bullet);
+    EXPECT_FALSE(plainEnd.formatAt(3)->bullet);
+    EXPECT_EQ(plainEnd.formatAt(3)->align, "right");
+}
+
+TEST(HtmlMarkupTest, AnEndTagClosesOnlyTheInnermostTag) {
+    const TextDocument d = parseHtml("<b>a<i>b</b>c</i>d</b>e", base(), HtmlOptions{});
+    ASSERT_EQ(plain(d), "abcde");
+    EXPECT_TRUE(d.formatAt(2)->bold); // "</b>" inside the italic is dropped
+    EXPECT_TRUE(d.formatAt(2)->italic);
+    EXPECT_TRUE(d.formatAt(3)->bold);
+    EXPECT_FALSE(d.formatAt(3)->italic);
+    EXPECT_FALSE(d.formatAt(4)->bold);
+    // Images and empty tags stay open for no end tag.
+    HtmlOptions multi;
+    multi.multiline = true;
+    EXPECT_EQ(plain(parseHtml("<p>a<img src='x'>b<x/>c</p>d", base(), multi)), "abc\rd");
+}
+
+TEST(HtmlMarkupTest, FontSizesStayWithinOneTo127) {
+    const TextDocument d =
+        parseHtml("<font size='200'>a</font><font size='0'>b</font><font size='-20'>c</font>",
+                  base(), HtmlOptions{});
+    ASSERT_EQ(plain(d), "abc");
+    EXPECT_EQ(d.formatAt(0)->size, 127);
+    EXPECT_EQ(d.formatAt(1)->size, 1);
+    EXPECT_EQ(d.formatAt(2)->size, 1);
+}
+
+TEST(HtmlMarkupTest, VersionSevenDropsBlankTextAndKnowsNoKerning) {
+    HtmlOptions now;
+    now.multiline = true;
+    HtmlOptions seven = now;
+    seven.version7 = true;
+    const std::string html = "<p>a</p>\n <b> </b>x y\n<font kerning='1'>k</font>";
+    EXPECT_EQ(plain(parseHtml(html, base(), now)), "a\r\r  x y\rk");
+    const TextDocument old = parseHtml(html, base(), seven);
+    EXPECT_EQ(plain(old), "a\rx y\rk");
+    EXPECT_FALSE(old.formatAt(6)->kerning);
+    EXPECT_TRUE(parseHtml(html, base(), now).formatAt(9)->kerning);
+    EXPECT_EQ(plain(parseHtml("\n\n", base(), seven)), "");
 }
 
 TEST(HtmlMarkupTest, CondensedWhiteSpaceKeepsOneSpaceBetweenWords) {

@@ -13,6 +13,7 @@
 #include "ImageColorTransform.h"
 #include "PixelSource.h"
 #include "QtConversions.h"
+#include "ScanlineFill.h"
 
 namespace mc {
 
@@ -451,6 +452,11 @@ void PainterBackend::useMask() {
     QPainter& p = painter();
     p.save();
     p.setTransform(QTransform());
+    std::optional<QRect> drawable;
+    if (const std::optional<ScanlineTarget> target = scanlineTarget(p)) {
+        drawable = target->drawable;
+    }
+    maskUse_.push(&p, m.path, drawable);
     p.setClipPath(m.path, Qt::IntersectClip);
 }
 
@@ -464,6 +470,7 @@ void PainterBackend::endMask() {
     }
     if (!masks_.back().collecting) {
         painter().restore();
+        maskUse_.pop();
     }
     masks_.pop_back();
 }

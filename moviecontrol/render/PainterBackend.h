@@ -12,6 +12,7 @@
 #include "FrameBudget.h"
 #include "GroupCache.h"
 #include "GroupCompositor.h"
+#include "MaskCoverage.h"
 #include "RenderBackend.h"
 #include "RenderQuality.h"
 #include "RenderResources.h"
@@ -109,7 +110,8 @@ class PainterBackend : public RenderBackend {
                      const ColorTransform& cx);
     // Fills with our scanline filler where it applies, else with Qt's.
     void fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const;
-    bool maskClips() const;
+    // The masks a fill on `p` must honour; made lazily, hence on a mutable stack.
+    MaskStack::Use maskOn(const QPainter& p) const { return maskUse_.on(&p); }
     // Draws a layer's fills in one pass when all are solid colours; false, having drawn
     // nothing, when they must be drawn one by one.
     bool composeLayerFills(QPainter& p, const ConvertedLayer& layer, const QTransform& world,
@@ -137,6 +139,7 @@ class PainterBackend : public RenderBackend {
     std::vector<std::unique_ptr<Layer>> layers_; // a painter holds its image's address
     int paintedLayers_ = 0;
     std::vector<Mask> masks_;
+    mutable MaskStack maskUse_; // the masks of masks_ in use, as our fillers follow them
     GroupRecorder recorder_;
 };
 

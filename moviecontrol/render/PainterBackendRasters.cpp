@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "FillBrush.h"
+#include "MaskedImage.h"
 #include "ScanlineFill.h"
 #include "ShapeComposer.h"
 
@@ -51,13 +52,9 @@ bool fadesAsOnePaint(const ConvertedShape& shape, const ColorTransform& cx,
 
 } // namespace
 
-bool PainterBackend::maskClips() const {
-    // A mask in use clips to a path, which the scanline filler does not follow.
-    return std::any_of(masks_.begin(), masks_.end(), [](const Mask& m) { return !m.collecting; });
-}
-
 void PainterBackend::fillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) const {
-    if (maskClips() || !scanlineFillPath(p, path, brush)) {
+    const MaskStack::Use mask = maskOn(p);
+    if (!mask.followed || !scanlineFillPath(p, path, brush, mask.coverage)) {
         p.fillPath(path, brush);
     }
 }
@@ -65,7 +62,8 @@ void PainterBackend::fillPath(QPainter& p, const QPainterPath& path, const QBrus
 bool PainterBackend::composeLayerFills(QPainter& p, const ConvertedLayer& layer,
                                        const QTransform& world, const ColorTransform& cx) const {
     // One fill alone has no seam to close.
-    if (layer.fills.size() < 2 || maskClips()) {
+    const MaskStack::Use mask = maskOn(p);
+    if (layer.fills.size() < 2 || !mask.followed) {
         return false;
     }
     std::vector<SolidFill> solid;
@@ -82,7 +80,7 @@ bool PainterBackend::composeLayerFills(QPainter& p, const ConvertedLayer& layer,
     }
     p.setTransform(world);
     p.setPen(Qt::NoPen);
-    return composeSolidFills(p, solid);
+    return composeSolidFills(p, solid, mask.coverage);
 }
 
 bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transform& device,
@@ -141,7 +139,12 @@ bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transfo
     p.setTransform(QTransform());
     const double before = p.opacity();
     p.setOpacity(before * opacity);
-    p.drawImage(at->pixel + kept->offset, kept->image);
+    // Under a mask our fillers follow, the picture is cut as the shape drawn directly was.
+    const MaskStack::Use mask = maskOn(p);
+    if (mask.coverage == nullptr ||
+        !drawImageUnderMask(p, at->pixel + kept->offset, kept->image, *mask.coverage)) {
+        p.drawImage(at->pixel + kept->offset, kept->image);
+    }
     p.setOpacity(before);
     if (kept == &drawn) {
         cache.store(look, *at, std::move(drawn));

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "MaskCoverage.h"
 #include "ScanlineCoverage.h"
 #include "SpanBlend.h"
 
@@ -58,7 +59,7 @@ inline Coverage withOpacity(const std::uint8_t* coverage, std::uint32_t level, i
 
 } // namespace
 
-std::optional<ScanlineTarget> scanlineTarget(QPainter& p) {
+std::optional<ScanlineTarget> scanlineTarget(QPainter& p, const MaskCoverage* mask) {
     QPaintDevice* device = p.device();
     if (!p.isActive() || device == nullptr || device->devType() != QInternal::Image ||
         p.paintEngine() == nullptr || p.paintEngine()->type() != QPaintEngine::Raster ||
@@ -76,7 +77,9 @@ std::optional<ScanlineTarget> scanlineTarget(QPainter& p) {
     // an image shared since then, and our fill would land where Qt's do not.
     t.bits = reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(image->constBits()));
     t.stride = static_cast<std::size_t>(image->bytesPerLine() / 4);
-    t.drawable = drawableArea(p, *image);
+    // A mask's area lies within what the painter reached before its clip was set.
+    t.drawable = mask != nullptr ? mask->area() & image->rect() : drawableArea(p, *image);
+    t.mask = mask;
     t.toDevice = p.deviceTransform();
     t.opacity = static_cast<std::uint32_t>(std::lround(std::clamp(p.opacity(), 0.0, 1.0) * 255.0));
     return t;
@@ -100,8 +103,9 @@ std::uint32_t premultipliedColour(const QColor& colour) {
         static_cast<std::uint32_t>(qGreen(rgb)), static_cast<std::uint32_t>(qBlue(rgb)));
 }
 
-bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush) {
-    const std::optional<ScanlineTarget> target = scanlineTarget(p);
+bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush,
+                      const MaskCoverage* mask) {
+    const std::optional<ScanlineTarget> target = scanlineTarget(p, mask);
     // Gradients are left to Qt: its gradient spans, computed and blended several pixels at
     // a time, cost less than ours did.
     if (!target || brush.style() != Qt::SolidPattern) {
@@ -124,8 +128,13 @@ bool scanlineFillPath(QPainter& p, const QPainterPath& path, const QBrush& brush
         return true;
     }
     std::vector<std::uint8_t> scaled(static_cast<std::size_t>(area.width()));
+    std::vector<std::uint8_t> masked(mask != nullptr ? scaled.size() : 0);
     coverage.sweep(path.fillRule(),
                    [&](int y, int x, int count, const std::uint8_t* cov, std::uint8_t level) {
+                       if (mask != nullptr) {
+                           mask->apply(y, x, count, cov, level, masked.data());
+                           cov = masked.data();
+                       }
                        const Coverage c = withOpacity(cov, level, count, opacity, scaled);
                        spanblend::blendSolid(target->row(y) + x, colour, count, c.values, c.level);
                    });

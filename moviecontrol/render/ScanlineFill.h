@@ -11,12 +11,16 @@
 
 namespace mc {
 
+class MaskCoverage;
+
 // Fills `path` with `brush` as QPainter::fillPath would, but with our own anti-aliased
 // scanline filler, which costs far less for shapes that change every frame. Covers solid
 // colours drawn anti-aliased, source-over, on a premultiplied ARGB32 image. Returns false, having
 // drawn nothing, for anything else; the caller then lets Qt fill the path. The painter's clip, if
-// any, must be made of rectangles in device space: the fill is kept within its bounds.
-bool scanlineFillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush);
+// any, must be made of rectangles in device space: the fill is kept within its bounds. With a
+// `mask`, the clip may be anything within the mask's area, and the mask cuts the fill instead.
+bool scanlineFillPath(QPainter& painter, const QPainterPath& path, const QBrush& brush,
+                      const MaskCoverage* mask = nullptr);
 
 // The image a painter draws into, as the scanline filler sees it.
 struct ScanlineTarget {
@@ -25,6 +29,7 @@ struct ScanlineTarget {
     QRect drawable;         // the device pixels the painter's clip lets a fill reach
     QTransform toDevice;
     std::uint32_t opacity = 255;
+    const MaskCoverage* mask = nullptr; // the drawable area lies within its area
 
     std::uint32_t* row(int y) const { return bits + static_cast<std::size_t>(y) * stride; }
     // The pixels a fill of `path` may touch; empty when none, or when a point of the path is
@@ -32,7 +37,7 @@ struct ScanlineTarget {
     QRect areaOf(const QPainterPath& path) const;
 };
 // None when the painter draws in a way the filler does not follow (see scanlineFillPath).
-std::optional<ScanlineTarget> scanlineTarget(QPainter& painter);
+std::optional<ScanlineTarget> scanlineTarget(QPainter& painter, const MaskCoverage* mask = nullptr);
 
 // A solid colour as a premultiplied pixel.
 std::uint32_t premultipliedColour(const QColor& colour);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "MaskCoverage.h"
 #include "ScanlineCoverage.h"
 #include "ScanlineFill.h"
 
@@ -70,14 +71,14 @@ inline std::uint32_t channel(float v) {
     return static_cast<std::uint32_t>(std::clamp(v + 0.5f, 0.0f, 255.0f));
 }
 
-// The finished pixel over what the image holds.
-inline std::uint32_t over(const Pixel& px, std::uint32_t dst) {
-    const float behind = px.open + px.through;
+// The finished pixel over what the image holds, `shown` of it let through by a mask.
+inline std::uint32_t over(const Pixel& px, std::uint32_t dst, float shown) {
+    const float behind = 1.0f - shown * (1.0f - px.open - px.through);
     std::uint32_t out = 0;
     std::uint32_t alpha = 0;
     for (int c = 3; c >= 0; --c) {
         const auto d = static_cast<float>((dst >> (8 * c)) & 0xffu);
-        std::uint32_t v = channel(px.colour[c] + behind * d);
+        std::uint32_t v = channel(shown * px.colour[c] + behind * d);
         // A premultiplied colour never exceeds its alpha.
         v = c == 3 ? v : std::min(v, alpha);
         alpha = c == 3 ? v : alpha;
@@ -88,8 +89,9 @@ inline std::uint32_t over(const Pixel& px, std::uint32_t dst) {
 
 } // namespace
 
-bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
-    const std::optional<ScanlineTarget> target = scanlineTarget(painter);
+bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills,
+                       const MaskCoverage* mask) {
+    const std::optional<ScanlineTarget> target = scanlineTarget(painter, mask);
     if (!target) {
         return false;
     }
@@ -156,13 +158,15 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
                     Pixel* px = pixels.data() + row * width + from;
                     std::uint8_t* st = states.data() + row * width + from;
                     std::uint32_t* dst = target->row(y) + x;
+                    const std::uint8_t* shown =
+                        mask != nullptr ? mask->row(y) + (x - mask->area().left()) : nullptr;
                     for (int i = 0; i < count; ++i) {
                         const std::uint8_t c = coverage != nullptr ? coverage[i] : level;
                         if (c == 0 || st[i] == kDone) {
                             continue;
                         }
                         if (st[i] == kUntouchedState) {
-                            if (c == 255 && opaque) {
+                            if (c == 255 && opaque && (shown == nullptr || shown[i] == 255)) {
                                 // Nothing above it and nothing behind shows: the pixel is done.
                                 dst[i] = layer.premultiplied;
                                 st[i] = kDone;
@@ -186,9 +190,13 @@ bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills) {
             std::uint32_t* dst = target->row(top + row) + area.left();
             const Pixel* px = pixels.data() + r * width;
             std::uint8_t* st = states.data() + r * width;
+            const std::uint8_t* shown =
+                mask != nullptr ? mask->row(top + row) + (area.left() - mask->area().left())
+                                : nullptr;
             for (int x = first[r]; x < end[r]; ++x) {
-                if (st[x] == kPartial && px[x].open < 1.0f) {
-                    dst[x] = over(px[x], dst[x]);
+                const float share = shown != nullptr ? static_cast<float>(shown[x]) / 255.0f : 1.0f;
+                if (st[x] == kPartial && px[x].open < 1.0f && share > 0.0f) {
+                    dst[x] = over(px[x], dst[x], share);
                 }
             }
             std::fill(st + first[r], st + end[r], kUntouchedState);

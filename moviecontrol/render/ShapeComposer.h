@@ -7,6 +7,8 @@
 
 namespace mc {
 
+class MaskCoverage;
+
 // One solid fill of a shape, in the painter's coordinates.
 struct SolidFill {
     const QPainterPath* path;
@@ -17,7 +19,9 @@ struct SolidFill {
 // edge, their coverages add up to the whole pixel and nothing behind shows through the seam,
 // which drawing them one after the other, each anti-aliased on its own, would leave. Later
 // fills lie over earlier ones where they overlap. Takes the painters the scanline filler
-// takes (see scanlineFillPath) and returns false, having drawn nothing, for any other.
-bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills);
+// takes (see scanlineFillPath) and returns false, having drawn nothing, for any other. A
+// `mask` cuts the composed picture, not each fill, so that no seam opens under it either.
+bool composeSolidFills(QPainter& painter, std::span<const SolidFill> fills,
+                       const MaskCoverage* mask = nullptr);
 
 } // namespace mc

@@ -1,0 +1,131 @@
+#include "MaskCoverage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ScanlineCoverage.h"
+
+namespace mc {
+
+namespace {
+
+inline std::uint8_t times(std::uint32_t a, std::uint32_t b) {
+    return static_cast<std::uint8_t>((a * b + 127) / 255);
+}
+
+// The pixels a fill of the device path may touch within `limit`.
+QRect reachOf(const QPainterPath& path, const QRect& limit) {
+    const QRectF box = path.controlPointRect();
+    if (!std::isfinite(box.left()) || !std::isfinite(box.right()) || !std::isfinite(box.top()) ||
+        !std::isfinite(box.bottom())) {
+        return QRect();
+    }
+    // Cut down in doubles first: a hostile mask's box does not fit integer pixels.
+    const QRectF near = box.intersected(QRectF(limit).adjusted(-2.0, -2.0, 2.0, 2.0));
+    return near.isEmpty() ? QRect() : limit & near.toAlignedRect();
+}
+
+} // namespace
+
+MaskCoverage::MaskCoverage(const QPainterPath& path, const QRect& drawable,
+                           const MaskCoverage* outer) {
+    const QRect limit = outer != nullptr ? drawable & outer->area() : drawable;
+    area_ = reachOf(path, limit);
+    if (area_.isEmpty()) {
+        area_ = QRect();
+        return;
+    }
+    values_.assign(static_cast<std::size_t>(area_.width()) * area_.height(), 0);
+    ScanlineCoverage coverage(area_);
+    if (!coverage.addPath(path, QTransform())) {
+        area_ = QRect();
+        values_.clear();
+        return;
+    }
+    coverage.sweep(
+        path.fillRule(), [&](int y, int x, int count, const std::uint8_t* cov, std::uint8_t level) {
+            std::uint8_t* out = values_.data() +
+                                static_cast<std::size_t>(y - area_.top()) * area_.width() +
+                                (x - area_.left());
+            if (outer != nullptr) {
+                outer->apply(y, x, count, cov, level, out);
+            } else if (cov != nullptr) {
+                std::copy(cov, cov + count, out);
+            } else {
+                std::fill(out, out + count, level);
+            }
+        });
+}
+
+void MaskCoverage::apply(int y, int x, int count, const std::uint8_t* coverage, std::uint8_t level,
+                         std::uint8_t* out) const {
+    const std::uint8_t* mask = row(y) + (x - area_.left());
+    if (coverage == nullptr) {
+        if (level == 255) {
+            std::copy(mask, mask + count, out);
+            return;
+        }
+        for (int i = 0; i < count; ++i) {
+            out[i] = times(mask[i], level);
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        out[i] = times(mask[i], coverage[i]);
+    }
+}
+
+void MaskStack::push(const void* painter, QPainterPath devicePath, std::optional<QRect> drawable) {
+    entries_.push_back(Entry{painter, std::move(devicePath), drawable, false, nullptr});
+}
+
+void MaskStack::pop() {
+    if (entries_.empty()) {
+        return;
+    }
+    if (entries_.back().coverage) {
+        bytes_ -= entries_.back().coverage->bytes();
+    }
+    entries_.pop_back();
+}
+
+MaskStack::Use MaskStack::on(const void* painter) {
+    for (std::size_t i = entries_.size(); i-- > 0;) {
+        if (entries_[i].painter == painter) {
+            return use(i);
+        }
+    }
+    return Use{};
+}
+
+MaskStack::Use MaskStack::use(std::size_t index) {
+    Entry& entry = entries_[index];
+    if (!entry.made) {
+        entry.made = true;
+        // The mask around it on the same painter, which it lies within.
+        const MaskCoverage* outer = nullptr;
+        bool followed = entry.drawable.has_value();
+        for (std::size_t i = index; i-- > 0;) {
+            if (entries_[i].painter == entry.painter) {
+                const Use around = use(i);
+                followed = around.followed;
+                outer = around.coverage;
+                break;
+            }
+        }
+        if (followed && (outer != nullptr || entry.drawable)) {
+            const QRect drawable = outer != nullptr ? outer->area() : *entry.drawable;
+            const QRect reach = reachOf(entry.path, drawable);
+            const auto pixels = static_cast<std::size_t>(std::max(0, reach.width())) *
+                                static_cast<std::size_t>(std::max(0, reach.height()));
+            if (bytes_ + pixels <= kMaxBytes) {
+                entry.coverage = std::make_unique<MaskCoverage>(entry.path, drawable, outer);
+                bytes_ += entry.coverage->bytes();
+            }
+        }
+        entry.path = QPainterPath(); // no longer needed
+    }
+    return entry.coverage ? Use{true, entry.coverage.get()} : Use{false, nullptr};
+}
+
+} // namespace mc

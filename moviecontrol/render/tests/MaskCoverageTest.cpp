@@ -1,0 +1,337 @@
+// Fills under a mask: the mask's own coverage cuts composed fills as one picture, so that no
+// seam opens between fills that touch, nothing shows outside the mask and its edge stays
+// anti-aliased, as Qt's clip would leave it; masks nest and turn with their placement.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+#include <vector>
+
+#include "MaskCoverage.h"
+#include "RenderTestApp.h"
+#include "RenderTestMovies.h"
+#include "ScanlineFill.h"
+#include "ShapeComposer.h"
+#include "render/MovieRenderer.h"
+#include "testsupport/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+constexpr QRgb kBlue = 0xff0000ff;
+
+QPainterPath rectPath(double x, double y, double w, double h) {
+    QPainterPath path;
+    path.addRect(QRectF(x, y, w, h));
+    return path;
+}
+
+// A square cut in two along its diagonal: the two halves share that edge.
+std::vector<QPainterPath> cutSquare(double x, double y, double size) {
+    QPainterPath upper;
+    upper.moveTo(x, y);
+    upper.lineTo(x + size, y);
+    upper.lineTo(x + size, y + size);
+    upper.closeSubpath();
+    QPainterPath lower;
+    lower.moveTo(x, y);
+    lower.lineTo(x, y + size);
+    lower.lineTo(x + size, y + size);
+    lower.closeSubpath();
+    return {upper, lower};
+}
+
+int largestDifference(const QImage& a, const QImage& b) {
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    }
+    return most;
+}
+
+TEST(MaskCoverageTest, CoversWhatThePathCoversWithinItsLimits) {
+    const MaskCoverage mask(rectPath(10.5, 5.0, 10.0, 10.0), QRect(0, 0, 40, 30), nullptr);
+    EXPECT_EQ(mask.at(15, 10), 255);
+    EXPECT_NEAR(mask.at(10, 10), 128, 1); // half the pixel
+    EXPECT_NEAR(mask.at(20, 10), 128, 1);
+    EXPECT_EQ(mask.at(5, 10), 0);
+    EXPECT_EQ(mask.at(15, 20), 0);
+    EXPECT_TRUE(QRect(0, 0, 40, 30).contains(mask.area()));
+
+    // Cut to the pixels the painter reaches.
+    const MaskCoverage cut(rectPath(10.5, 5.0, 10.0, 10.0), QRect(0, 0, 15, 30), nullptr);
+    EXPECT_EQ(cut.at(14, 10), 255);
+    EXPECT_EQ(cut.at(16, 10), 0);
+
+    // Inside another, a pixel shows as much as both let it: three quarters of a half.
+    const MaskCoverage outer(rectPath(0.0, 0.0, 10.75, 30.0), QRect(0, 0, 40, 30), nullptr);
+    const MaskCoverage inner(rectPath(10.5, 5.0, 10.0, 10.0), QRect(0, 0, 40, 30), &outer);
+    EXPECT_NEAR(inner.at(10, 10), 96, 1);
+    EXPECT_EQ(inner.at(11, 10), 0);
+    EXPECT_LE(inner.area().right(), outer.area().right());
+
+    // Spans of a fill are cut by the mask pixel by pixel.
+    std::vector<std::uint8_t> out(3);
+    mask.apply(10, 10, 3, nullptr, 128, out.data());
+    EXPECT_NEAR(out[0], 64, 1);
+    EXPECT_EQ(out[1], 128);
+    EXPECT_EQ(out[2], 128);
+    const std::uint8_t coverage[3] = {255, 255, 0};
+    mask.apply(10, 10, 3, coverage, 0, out.data());
+    EXPECT_NEAR(out[0], 128, 1);
+    EXPECT_EQ(out[1], 255);
+    EXPECT_EQ(out[2], 0);
+
+    // A path far off the device keeps within what the painter reaches.
+    QPainterPath hostile;
+    hostile.moveTo(-1e300, -1e300);
+    hostile.lineTo(1e300, 5);
+    hostile.lineTo(5, 1e300);
+    const MaskCoverage far(hostile, QRect(0, 0, 40, 30), nullptr);
+    EXPECT_TRUE(far.area().isEmpty() || QRect(0, 0, 40, 30).contains(far.area()));
+}
+
+TEST(MaskCoverageTest, StackFollowsMasksPerPainter) {
+    int a = 0;
+    int b = 0;
+    MaskStack stack;
+    EXPECT_TRUE(stack.on(&a).followed);
+    EXPECT_EQ(stack.on(&a).coverage, nullptr);
+
+    stack.push(&a, rectPath(0, 0, 20, 20), QRect(0, 0, 100, 100));
+    // A group's own picture is not cut until it is put down.
+    EXPECT_TRUE(stack.on(&b).followed);
+    EXPECT_EQ(stack.on(&b).coverage, nullptr);
+    const MaskStack::Use outer = stack.on(&a);
+    ASSERT_TRUE(outer.followed);
+    ASSERT_NE(outer.coverage, nullptr);
+    EXPECT_EQ(outer.coverage->at(30, 5), 0);
+
+    // Inside it, one that reaches beyond shows only where both do.
+    stack.push(&a, rectPath(10, 0, 50, 20), std::nullopt);
+    const MaskStack::Use inner = stack.on(&a);
+    ASSERT_NE(inner.coverage, nullptr);
+    EXPECT_EQ(inner.coverage->at(15, 5), 255);
+    EXPECT_EQ(inner.coverage->at(5, 5), 0);
+    EXPECT_EQ(inner.coverage->at(30, 5), 0);
+    stack.pop();
+    EXPECT_EQ(stack.on(&a).coverage, outer.coverage);
+    stack.pop();
+    EXPECT_TRUE(stack.empty());
+    EXPECT_EQ(stack.on(&a).coverage, nullptr);
+
+    // A clip the filler cannot follow leaves the fills to the painter, and those inside too.
+    stack.push(&a, rectPath(0, 0, 20, 20), std::nullopt);
+    stack.push(&a, rectPath(0, 0, 10, 10), QRect(0, 0, 100, 100));
+    EXPECT_FALSE(stack.on(&a).followed);
+    stack.pop();
+    stack.pop();
+
+    // Masks too large to keep are left to the painter as well.
+    stack.push(&a, rectPath(0, 0, 20000, 20000), QRect(0, 0, 20000, 20000));
+    EXPECT_FALSE(stack.on(&a).followed);
+    stack.pop();
+    stack.pop(); // more ends than starts are ignored
+}
+
+// Composed fills under a mask against the same fills composed and then put down through
+// Qt's clip: the mask must cut the picture the same way, anti-aliased edge and all.
+TEST(MaskCoverageTest, MaskedFillsMatchQtsClipWithoutSeams) {
+    const std::vector<QPainterPath> paths = cutSquare(10.3, 7.6, 50.0);
+    const std::vector<QColor> colours{QColor(255, 0, 0), QColor(0, 255, 0)};
+    // Straight sides: Qt draws curves of a clip as coarser chords than ours, inside them.
+    QPainterPath maskPath;
+    maskPath.addPolygon(QPolygonF({QPointF(14.4, 30.2), QPointF(27.3, 11.7), QPointF(50.6, 14.1),
+                                   QPointF(54.4, 33.9), QPointF(40.2, 48.7), QPointF(20.1, 45.3)}));
+    maskPath.closeSubpath();
+    std::vector<SolidFill> fills;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        fills.push_back(SolidFill{&paths[i], colours[i]});
+    }
+    QImage start(80, 70, QImage::Format_ARGB32_Premultiplied);
+    start.fill(kBlue);
+
+    QImage ours = start;
+    const MaskCoverage mask(maskPath, ours.rect(), nullptr);
+    {
+        QPainter p(&ours);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setClipPath(maskPath); // left to Qt's own drawing, which the composer does not use
+        EXPECT_TRUE(composeSolidFills(p, fills, &mask));
+    }
+    QImage unmasked(80, 70, QImage::Format_ARGB32_Premultiplied);
+    unmasked.fill(Qt::transparent);
+    {
+        QPainter p(&unmasked);
+        p.setRenderHint(QPainter::Antialiasing);
+        EXPECT_TRUE(composeSolidFills(p, fills));
+    }
+    QImage expected = start;
+    {
+        QPainter p(&expected);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setClipPath(maskPath);
+        p.drawImage(0, 0, unmasked);
+    }
+    EXPECT_LE(largestDifference(ours, expected), 6);
+    // No background in the seam inside the mask; untouched outside it; a soft edge.
+    int soft = 0;
+    for (int y = 0; y < 70; ++y) {
+        for (int x = 0; x < 80; ++x) {
+            const std::uint8_t m = mask.at(x, y);
+            const QRgb c = ours.pixel(x, y);
+            if (m == 255) {
+                EXPECT_LE(qBlue(c), 2) << x << ", " << y;
+            } else if (m == 0) {
+                EXPECT_EQ(c, kBlue) << x << ", " << y;
+            } else if (qBlue(c) > 30 && qBlue(c) < 225) {
+                ++soft;
+            }
+        }
+    }
+    EXPECT_GT(soft, 40);
+
+    // One fill alone is cut the same way.
+    QImage single = start;
+    QImage singleExpected = start;
+    {
+        QPainter p(&single);
+        p.setRenderHint(QPainter::Antialiasing);
+        EXPECT_TRUE(scanlineFillPath(p, paths[0], QBrush(colours[0]), &mask));
+        QPainter q(&singleExpected);
+        q.setRenderHint(QPainter::Antialiasing);
+        q.setClipPath(maskPath);
+        q.fillPath(paths[0], colours[0]);
+    }
+    EXPECT_LE(largestDifference(single, singleExpected), 6);
+}
+
+// Movies: a square cut in two along its diagonal (10.3 .. 60.3 px across, 7.6 .. 57.6 px
+// down), red above the cut and green below, on a blue stage.
+using swftest::FillStyle;
+using swftest::Matrix;
+using swftest::Shape;
+
+std::uint16_t defineCutSquare(swftest::SwfWriter& movie) {
+    Shape s;
+    const std::uint32_t red = s.addFill(FillStyle::solid({255, 0, 0}));
+    const std::uint32_t green = s.addFill(FillStyle::solid({0, 255, 0}));
+    const int x = 206;
+    const int y = 152;
+    const int w = 1000;
+    s.fill0(0).fill1(red).moveTo(x, y).lineTo(x + w, y).lineTo(x + w, y + w);
+    s.fill0(green).fill1(red).lineTo(x, y);
+    s.fill0(green).fill1(0).lineTo(x, y + w).lineTo(x + w, y + w);
+    return movie.defineShape(s);
+}
+
+std::uint16_t defineRectangle(swftest::SwfWriter& movie, int x, int y, int w, int h) {
+    Shape s;
+    s.fill1(s.addFill(FillStyle::solid({0, 0, 0}))).rectangle(x, y, w, h);
+    return movie.defineShape(s);
+}
+
+void placeMask(swftest::SwfWriter& movie, std::uint16_t id, std::uint16_t depth,
+               std::uint16_t clipDepth, std::optional<Matrix> matrix = std::nullopt) {
+    swftest::PlaceObject mask;
+    mask.depth = depth;
+    mask.characterId = id;
+    mask.clipDepth = clipDepth;
+    mask.matrix = matrix;
+    movie.placeObject(mask);
+}
+
+// The picture drawn directly, then again from the shape raster cache's kept picture.
+std::vector<QImage> drawnTwice(swftest::SwfWriter& movie) {
+    renderTestApp();
+    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    EXPECT_TRUE(renderer);
+    if (!renderer) {
+        return {};
+    }
+    std::vector<QImage> images;
+    for (int i = 0; i < 2; ++i) {
+        images.push_back(renderer->renderFrame(QSize(80, 70), RenderQuality::High));
+    }
+    return images;
+}
+
+// Checks each pixel by where its square lies against the mask: `inside` tells how far the
+// pixel's centre lies within the mask's edge, in pixels (negative: outside).
+template <typename Inside> void expectMaskedCutSquare(const QImage& image, Inside inside) {
+    int soft = 0;
+    for (int y = 9; y < 57; ++y) {
+        for (int x = 12; x < 59; ++x) {
+            const QRgb c = image.pixel(x, y);
+            const double depth = inside(x + 0.5, y + 0.5);
+            if (depth > 0.75) {
+                EXPECT_LE(qBlue(c), 3) << x << ", " << y;
+                EXPECT_NEAR(qRed(c) + qGreen(c), 255, 3) << x << ", " << y;
+            } else if (depth < -0.75) {
+                EXPECT_EQ(c, kBlue) << x << ", " << y;
+            } else if (qBlue(c) > 30 && qBlue(c) < 225) {
+                ++soft;
+            }
+        }
+    }
+    EXPECT_GT(soft, 40);
+}
+
+TEST(MaskCoverageTest, MovieFillsUnderAMaskShowNoSeam) {
+    swftest::SwfWriter movie = whiteStage(80, 70);
+    movie.setBackgroundColor({0, 0, 255});
+    // 15.5 .. 55.5 px across, 12.5 .. 50.5 px down: its sides cut pixels in half.
+    placeMask(movie, defineRectangle(movie, 310, 250, 800, 760), 1, 2);
+    movie.place(defineCutSquare(movie), 2);
+    movie.showFrame();
+    for (const QImage& image : drawnTwice(movie)) {
+        expectMaskedCutSquare(image, [](double x, double y) {
+            return std::min({x - 15.5, 55.5 - x, y - 12.5, 50.5 - y});
+        });
+        EXPECT_NEAR(qBlue(image.pixel(15, 30)), 128, 30);
+    }
+}
+
+TEST(MaskCoverageTest, TurnedAndNestedMasksCutComposedFills) {
+    {
+        SCOPED_TRACE("turned");
+        swftest::SwfWriter movie = whiteStage(80, 70);
+        movie.setBackgroundColor({0, 0, 255});
+        // A square of 24 px turned by 45 degrees: a diamond around (35, 32) px.
+        const std::uint16_t square = defineRectangle(movie, -240, -240, 480, 480);
+        placeMask(movie, square, 1, 2, Matrix::scaleRotate(1.0, M_PI / 4.0, 700, 640));
+        movie.place(defineCutSquare(movie), 2);
+        movie.showFrame();
+        for (const QImage& image : drawnTwice(movie)) {
+            expectMaskedCutSquare(image, [](double x, double y) {
+                return (12.0 * std::sqrt(2.0) - std::abs(x - 35.0) - std::abs(y - 32.0)) /
+                       std::sqrt(2.0);
+            });
+        }
+    }
+    {
+        SCOPED_TRACE("nested");
+        swftest::SwfWriter movie = whiteStage(80, 70);
+        movie.setBackgroundColor({0, 0, 255});
+        // 15.5 .. 40.5 px across, masking depths 2 to 4; inside it 12.5 .. 35.5 px down.
+        placeMask(movie, defineRectangle(movie, 310, 0, 500, 1400), 1, 4);
+        placeMask(movie, defineRectangle(movie, 0, 250, 1600, 460), 2, 3);
+        movie.place(defineCutSquare(movie), 3);
+        movie.showFrame();
+        for (const QImage& image : drawnTwice(movie)) {
+            expectMaskedCutSquare(image, [](double x, double y) {
+                return std::min({x - 15.5, 40.5 - x, y - 12.5, 35.5 - y});
+            });
+        }
+    }
+}
+
+} // namespace
+} // namespace mc

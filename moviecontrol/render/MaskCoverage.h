@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace mc {
@@ -25,11 +26,17 @@ class MaskCoverage {
     std::size_t bytes() const { return values_.size(); }
     // The coverage of the pixels of row `y` from `area().left()`; `y` within the area.
     const std::uint8_t* row(int y) const {
-        return values_.data() + static_cast<std::size_t>(y - area_.top()) * area_.width();
+        return solid_ ? values_.data()
+                      : values_.data() + static_cast<std::size_t>(y - area_.top()) * area_.width();
     }
     std::uint8_t at(int x, int y) const {
         return area_.contains(x, y) ? row(y)[x - area_.left()] : 0;
     }
+    // Whether the painter's clip to the same masks cuts exactly as this coverage does: then
+    // Qt may draw under it as well as our fillers.
+    bool asPainterClips() const { return asPainterClips_; }
+    // Whether every pixel of `rect` shows whole: drawing there needs no cutting at all.
+    bool showsWhole(const QRect& rect) const;
     // A span of `count` pixels from (x, y), all within the area, with a coverage each, or
     // `level` for all when `coverage` is null: writes their coverage under the mask to `out`.
     void apply(int y, int x, int count, const std::uint8_t* coverage, std::uint8_t level,
@@ -38,6 +45,10 @@ class MaskCoverage {
   private:
     QRect area_;
     std::vector<std::uint8_t> values_;
+    // Per row, the longest run of wholly shown pixels, [first, end) in device pixels.
+    std::vector<std::pair<int, int>> whole_;
+    bool asPainterClips_ = false;
+    bool solid_ = false; // every pixel of the area shows whole; values_ holds one row
 };
 
 // The masks in use while a frame is drawn, innermost last, each on the painter it clips.

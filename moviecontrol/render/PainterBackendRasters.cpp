@@ -139,11 +139,14 @@ bool PainterBackend::paintCachedShape(const ConvertedShape& shape, const Transfo
     p.setTransform(QTransform());
     const double before = p.opacity();
     p.setOpacity(before * opacity);
-    // Under a mask our fillers follow, the picture is cut as the shape drawn directly was.
+    // Under a mask our fillers follow, the picture is cut as the shape drawn directly was;
+    // Qt's clip does the same for upright rectangles and wherever the mask shows it whole.
     const MaskStack::Use mask = maskOn(p);
-    if (mask.coverage == nullptr ||
-        !drawImageUnderMask(p, at->pixel + kept->offset, kept->image, *mask.coverage)) {
-        p.drawImage(at->pixel + kept->offset, kept->image);
+    const QPoint to = at->pixel + kept->offset;
+    if (mask.coverage == nullptr || mask.coverage->asPainterClips() ||
+        mask.coverage->showsWhole(QRect(to, kept->image.size())) ||
+        !drawImageUnderMask(p, to, kept->image, *mask.coverage)) {
+        p.drawImage(to, kept->image);
     }
     p.setOpacity(before);
     if (kept == &drawn) {

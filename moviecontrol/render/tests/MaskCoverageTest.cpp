@@ -28,6 +28,16 @@ QPainterPath rectPath(double x, double y, double w, double h) {
     return path;
 }
 
+// The same area with a corner more, half-way along the top: no longer an upright rectangle
+// to Qt's clip, which then anti-aliases its edges.
+QPainterPath fiveCorners(double x, double y, double w, double h) {
+    QPainterPath path;
+    path.addPolygon(QPolygonF({QPointF(x, y), QPointF(x + w / 2, y), QPointF(x + w, y),
+                               QPointF(x + w, y + h), QPointF(x, y + h)}));
+    path.closeSubpath();
+    return path;
+}
+
 // A square cut in two along its diagonal: the two halves share that edge.
 std::vector<QPainterPath> cutSquare(double x, double y, double size) {
     QPainterPath upper;
@@ -57,25 +67,47 @@ int largestDifference(const QImage& a, const QImage& b) {
 }
 
 TEST(MaskCoverageTest, CoversWhatThePathCoversWithinItsLimits) {
-    const MaskCoverage mask(rectPath(10.5, 5.0, 10.0, 10.0), QRect(0, 0, 40, 30), nullptr);
+    const QRect device(0, 0, 40, 30);
+    const MaskCoverage mask(fiveCorners(10.5, 5.0, 10.0, 10.0), device, nullptr);
+    EXPECT_FALSE(mask.asPainterClips());
     EXPECT_EQ(mask.at(15, 10), 255);
     EXPECT_NEAR(mask.at(10, 10), 128, 1); // half the pixel
     EXPECT_NEAR(mask.at(20, 10), 128, 1);
     EXPECT_EQ(mask.at(5, 10), 0);
     EXPECT_EQ(mask.at(15, 20), 0);
-    EXPECT_TRUE(QRect(0, 0, 40, 30).contains(mask.area()));
+    EXPECT_TRUE(device.contains(mask.area()));
+    EXPECT_TRUE(mask.showsWhole(QRect(11, 6, 9, 8)));
+    EXPECT_FALSE(mask.showsWhole(QRect(10, 6, 9, 8)));
 
     // Cut to the pixels the painter reaches.
-    const MaskCoverage cut(rectPath(10.5, 5.0, 10.0, 10.0), QRect(0, 0, 15, 30), nullptr);
+    const MaskCoverage cut(fiveCorners(10.5, 5.0, 10.0, 10.0), QRect(0, 0, 15, 30), nullptr);
     EXPECT_EQ(cut.at(14, 10), 255);
     EXPECT_EQ(cut.at(16, 10), 0);
 
     // Inside another, a pixel shows as much as both let it: three quarters of a half.
-    const MaskCoverage outer(rectPath(0.0, 0.0, 10.75, 30.0), QRect(0, 0, 40, 30), nullptr);
-    const MaskCoverage inner(rectPath(10.5, 5.0, 10.0, 10.0), QRect(0, 0, 40, 30), &outer);
+    const MaskCoverage outer(fiveCorners(0.0, 0.0, 10.75, 30.0), device, nullptr);
+    const MaskCoverage inner(fiveCorners(10.5, 5.0, 10.0, 10.0), device, &outer);
     EXPECT_NEAR(inner.at(10, 10), 96, 1);
     EXPECT_EQ(inner.at(11, 10), 0);
     EXPECT_LE(inner.area().right(), outer.area().right());
+
+    // An upright rectangle is cut as Qt clips to one: sides on the nearest pixel edges.
+    const MaskCoverage upright(rectPath(10.5, 5.25, 10.0, 10.0), device, nullptr);
+    EXPECT_TRUE(upright.asPainterClips());
+    EXPECT_EQ(upright.area(), QRect(QPoint(11, 5), QPoint(20, 14)));
+    EXPECT_EQ(upright.at(10, 10), 0);
+    EXPECT_EQ(upright.at(20, 10), 255);
+    EXPECT_EQ(upright.at(20, 14), 255);
+    EXPECT_TRUE(upright.showsWhole(upright.area()));
+    // Within another the same, and within an anti-aliased one as that one is.
+    const MaskCoverage both(rectPath(0.0, 0.0, 15.4, 30.0), device, &upright);
+    EXPECT_TRUE(both.asPainterClips());
+    EXPECT_EQ(both.area(), QRect(QPoint(11, 5), QPoint(14, 14)));
+    const MaskCoverage withinSoft(rectPath(0.0, 0.0, 15.4, 30.0), device, &mask);
+    EXPECT_FALSE(withinSoft.asPainterClips());
+    EXPECT_NEAR(withinSoft.at(10, 10), 128, 1);
+    EXPECT_EQ(withinSoft.at(14, 10), 255);
+    EXPECT_EQ(withinSoft.at(15, 10), 0);
 
     // Spans of a fill are cut by the mask pixel by pixel.
     std::vector<std::uint8_t> out(3);
@@ -264,8 +296,9 @@ std::vector<QImage> drawnTwice(swftest::SwfWriter& movie) {
 }
 
 // Checks each pixel by where its square lies against the mask: `inside` tells how far the
-// pixel's centre lies within the mask's edge, in pixels (negative: outside).
-template <typename Inside> void expectMaskedCutSquare(const QImage& image, Inside inside) {
+// pixel's centre lies within the mask's edge, in pixels (negative: outside). Returns how
+// many pixels near the edge are anti-aliased.
+template <typename Inside> int expectMaskedCutSquare(const QImage& image, Inside inside) {
     int soft = 0;
     for (int y = 9; y < 57; ++y) {
         for (int x = 12; x < 59; ++x) {
@@ -281,22 +314,28 @@ template <typename Inside> void expectMaskedCutSquare(const QImage& image, Insid
             }
         }
     }
-    EXPECT_GT(soft, 40);
+    return soft;
 }
 
 TEST(MaskCoverageTest, MovieFillsUnderAMaskShowNoSeam) {
     swftest::SwfWriter movie = whiteStage(80, 70);
     movie.setBackgroundColor({0, 0, 255});
-    // 15.5 .. 55.5 px across, 12.5 .. 50.5 px down: its sides cut pixels in half.
-    placeMask(movie, defineRectangle(movie, 310, 250, 800, 760), 1, 2);
+    // An upright rectangle, 15.4 .. 55.6 px across, 12.6 .. 50.4 px down: cut as Qt clips
+    // to one, on the nearest pixel edges, drawn directly and from a kept picture alike.
+    placeMask(movie, defineRectangle(movie, 308, 252, 804, 756), 1, 2);
     movie.place(defineCutSquare(movie), 2);
     movie.showFrame();
-    for (const QImage& image : drawnTwice(movie)) {
-        expectMaskedCutSquare(image, [](double x, double y) {
-            return std::min({x - 15.5, 55.5 - x, y - 12.5, 50.5 - y});
-        });
-        EXPECT_NEAR(qBlue(image.pixel(15, 30)), 128, 30);
-    }
+    const std::vector<QImage> images = drawnTwice(movie);
+    ASSERT_EQ(images.size(), 2U);
+    EXPECT_EQ(images[0], images[1]);
+    const int soft = expectMaskedCutSquare(images[0], [](double x, double y) {
+        return std::min({x - 15.0, 56.0 - x, y - 13.0, 50.0 - y}) + 0.5;
+    });
+    EXPECT_EQ(soft, 0);
+    EXPECT_EQ(images[0].pixel(14, 30), kBlue);
+    EXPECT_EQ(qBlue(images[0].pixel(15, 30)), 0);
+    EXPECT_EQ(qBlue(images[0].pixel(55, 30)), 0);
+    EXPECT_EQ(images[0].pixel(56, 30), kBlue);
 }
 
 TEST(MaskCoverageTest, TurnedAndNestedMasksCutComposedFills) {
@@ -309,26 +348,39 @@ TEST(MaskCoverageTest, TurnedAndNestedMasksCutComposedFills) {
         placeMask(movie, square, 1, 2, Matrix::scaleRotate(1.0, M_PI / 4.0, 700, 640));
         movie.place(defineCutSquare(movie), 2);
         movie.showFrame();
-        for (const QImage& image : drawnTwice(movie)) {
-            expectMaskedCutSquare(image, [](double x, double y) {
+        const std::vector<QImage> images = drawnTwice(movie);
+        ASSERT_EQ(images.size(), 2U);
+        EXPECT_LE(largestDifference(images[0], images[1]), 2);
+        for (const QImage& image : images) {
+            const int soft = expectMaskedCutSquare(image, [](double x, double y) {
                 return (12.0 * std::sqrt(2.0) - std::abs(x - 35.0) - std::abs(y - 32.0)) /
                        std::sqrt(2.0);
             });
+            EXPECT_GT(soft, 40);
         }
     }
     {
         SCOPED_TRACE("nested");
         swftest::SwfWriter movie = whiteStage(80, 70);
         movie.setBackgroundColor({0, 0, 255});
-        // 15.5 .. 40.5 px across, masking depths 2 to 4; inside it 12.5 .. 35.5 px down.
-        placeMask(movie, defineRectangle(movie, 310, 0, 500, 1400), 1, 4);
-        placeMask(movie, defineRectangle(movie, 0, 250, 1600, 460), 2, 3);
+        // 15 .. 40 px across, masking depths 2 to 4; inside it a turned square, a diamond
+        // around (30, 32) px reaching 18 px each way, which goes past it on both sides.
+        placeMask(movie, defineRectangle(movie, 300, 0, 500, 1400), 1, 4);
+        placeMask(movie, defineRectangle(movie, -255, -255, 510, 510), 2, 3,
+                  Matrix::scaleRotate(1.0, M_PI / 4.0, 600, 640));
         movie.place(defineCutSquare(movie), 3);
         movie.showFrame();
         for (const QImage& image : drawnTwice(movie)) {
-            expectMaskedCutSquare(image, [](double x, double y) {
-                return std::min({x - 15.5, 40.5 - x, y - 12.5, 35.5 - y});
+            const int soft = expectMaskedCutSquare(image, [](double x, double y) {
+                const double diamond =
+                    (12.75 * std::sqrt(2.0) - std::abs(x - 30.0) - std::abs(y - 32.0)) /
+                    std::sqrt(2.0);
+                return std::min({diamond, x - 15.0 + 0.5, 40.0 - x + 0.5});
             });
+            EXPECT_GT(soft, 20);
+            EXPECT_EQ(image.pixel(14, 32), kBlue);
+            EXPECT_EQ(image.pixel(40, 32), kBlue);
+            EXPECT_EQ(qBlue(image.pixel(16, 32)), 0);
         }
     }
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "CompositionTestShapes.h"
 #include "MaskCoverage.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
@@ -36,34 +37,6 @@ QPainterPath fiveCorners(double x, double y, double w, double h) {
                                QPointF(x + w, y + h), QPointF(x, y + h)}));
     path.closeSubpath();
     return path;
-}
-
-// A square cut in two along its diagonal: the two halves share that edge.
-std::vector<QPainterPath> cutSquare(double x, double y, double size) {
-    QPainterPath upper;
-    upper.moveTo(x, y);
-    upper.lineTo(x + size, y);
-    upper.lineTo(x + size, y + size);
-    upper.closeSubpath();
-    QPainterPath lower;
-    lower.moveTo(x, y);
-    lower.lineTo(x, y + size);
-    lower.lineTo(x + size, y + size);
-    lower.closeSubpath();
-    return {upper, lower};
-}
-
-int largestDifference(const QImage& a, const QImage& b) {
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                             std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    }
-    return most;
 }
 
 TEST(MaskCoverageTest, CoversWhatThePathCoversWithinItsLimits) {
@@ -252,16 +225,7 @@ using swftest::Matrix;
 using swftest::Shape;
 
 std::uint16_t defineCutSquare(swftest::SwfWriter& movie) {
-    Shape s;
-    const std::uint32_t red = s.addFill(FillStyle::solid({255, 0, 0}));
-    const std::uint32_t green = s.addFill(FillStyle::solid({0, 255, 0}));
-    const int x = 206;
-    const int y = 152;
-    const int w = 1000;
-    s.fill0(0).fill1(red).moveTo(x, y).lineTo(x + w, y).lineTo(x + w, y + w);
-    s.fill0(green).fill1(red).lineTo(x, y);
-    s.fill0(green).fill1(0).lineTo(x, y + w).lineTo(x + w, y + w);
-    return movie.defineShape(s);
+    return movie.defineShape(cutSquareShape());
 }
 
 std::uint16_t defineRectangle(swftest::SwfWriter& movie, int x, int y, int w, int h) {

@@ -10,6 +10,7 @@
 #include <limits>
 #include <vector>
 
+#include "CompositionTestShapes.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "ScanlineFill.h"
@@ -28,29 +29,6 @@ QImage blueImage(int w, int h) {
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
     image.fill(kBlueBackground);
     return image;
-}
-
-// A square of `size` pixels at (x, y) cut in two along its diagonal, or along a curve
-// bulging across it.
-std::vector<QPainterPath> cutSquare(double x, double y, double size, bool curved) {
-    QPainterPath upper;
-    upper.moveTo(x, y);
-    upper.lineTo(x + size, y);
-    upper.lineTo(x + size, y + size);
-    QPainterPath lower;
-    lower.moveTo(x, y);
-    lower.lineTo(x, y + size);
-    lower.lineTo(x + size, y + size);
-    if (curved) {
-        upper.quadTo(x + 0.1 * size, y + 0.9 * size, x, y);
-        lower.quadTo(x + 0.1 * size, y + 0.9 * size, x, y);
-    } else {
-        upper.closeSubpath();
-        lower.closeSubpath();
-    }
-    upper.setFillRule(Qt::OddEvenFill);
-    lower.setFillRule(Qt::WindingFill);
-    return {upper, lower};
 }
 
 // The most blue, out of 255, any pixel strictly inside the square shows.
@@ -92,21 +70,6 @@ QImage composed(const std::vector<QPainterPath>& paths, const std::vector<QColor
 QImage oneByOne(const std::vector<QPainterPath>& paths, const std::vector<QColor>& colours,
                 const QImage& start, double opacity = 1.0) {
     return drawn(false, paths, colours, start, opacity);
-}
-
-// Over `region`, the whole picture when null.
-int largestDifference(const QImage& a, const QImage& b, QRect region = QRect()) {
-    region = region.isNull() ? a.rect() : region;
-    int most = 0;
-    for (int y = region.top(); y <= region.bottom(); ++y) {
-        for (int x = region.left(); x <= region.right(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                             std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    }
-    return most;
 }
 
 TEST(ShapeComposerTest, TouchingFillsLeaveNoSeam) {
@@ -227,28 +190,11 @@ TEST(ShapeComposerTest, HostileGeometryStaysInBounds) {
 // A movie shape whose fills share their inner edge, fill0 on one side and fill1 on the other,
 // as drawing tools save cut-up areas.
 TEST(ShapeComposerTest, MovieShapesShowNoSeamBetweenFills) {
-    using swftest::FillStyle;
-    using swftest::Shape;
     for (const bool curved : {false, true}) {
         SCOPED_TRACE(curved ? "curved edge" : "diagonal edge");
         swftest::SwfWriter movie = whiteStage(80, 70);
         movie.setBackgroundColor({0, 0, 255});
-        Shape s;
-        const std::uint32_t red = s.addFill(FillStyle::solid({255, 0, 0}));
-        const std::uint32_t green = s.addFill(FillStyle::solid({0, 255, 0}));
-        // Twips: the square spans 10.3 .. 60.3 px across and 7.6 .. 57.6 px down.
-        const int x = 206;
-        const int y = 152;
-        const int w = 1000;
-        s.fill0(0).fill1(red).moveTo(x, y).lineTo(x + w, y).lineTo(x + w, y + w);
-        s.fill0(green).fill1(red);
-        if (curved) {
-            s.curveTo(x + w / 10, y + 9 * w / 10, x, y);
-        } else {
-            s.lineTo(x, y);
-        }
-        s.fill0(green).fill1(0).lineTo(x, y + w).lineTo(x + w, y + w);
-        movie.place(movie.defineShape(s), 1);
+        movie.place(movie.defineShape(cutSquareShape(curved)), 1);
         movie.showFrame();
         renderTestApp();
         auto renderer = MovieRenderer::fromBytes(movie.finish());

@@ -273,63 +273,90 @@ void GradientSpans::fetchLinear(double px, double py, int count, std::uint32_t* 
     }
 }
 
-void GradientSpans::fetchRadial(double px, double py, int count, std::uint32_t* out) const {
-    const std::uint32_t* colours = table_->colours.data();
-    const auto uStart = static_cast<float>(ux * px + uy * py + u0);
-    const auto vStart = static_cast<float>(vx * px + vy * py + v0);
-    const auto uStep = static_cast<float>(ux);
-    const auto vStep = static_cast<float>(vx);
-    const auto fdx = static_cast<float>(dx);
-    const auto fdy = static_cast<float>(dy);
-    const auto fa = static_cast<float>(a);
-    const auto scale = static_cast<float>(GradientTable::kSize / a);
+namespace {
+
+// A radial gradient along a span: offsets from the focal point at the first pixel and per
+// pixel, and the shape of the gradient.
+struct RadialSpan {
+    float u, v, du, dv;
+    float dx, dy, a, scale;
+};
+
+// The colours of `count` pixels of a radial span, the spread fixed at compile time so that the
+// inner loop has no branches.
+template <GradientSpans::Spread S>
+void radialColours(const RadialSpan& r, const std::uint32_t* colours, int count,
+                   std::uint32_t* out) {
+    // Padding clamps to the last entry before the conversion to integers.
+    const float limit = S == GradientSpans::Spread::Pad ? static_cast<float>(kLast) : kRadialLimit;
     int i = 0;
 #if defined(__SSE2__)
     const __m128 lanes = _mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f);
-    const __m128 u0v = _mm_set1_ps(uStart);
-    const __m128 v0v = _mm_set1_ps(vStart);
-    const __m128 duv = _mm_set1_ps(uStep);
-    const __m128 dvv = _mm_set1_ps(vStep);
-    const __m128 dxv = _mm_set1_ps(fdx);
-    const __m128 dyv = _mm_set1_ps(fdy);
-    const __m128 av = _mm_set1_ps(fa);
-    const __m128 scalev = _mm_set1_ps(scale);
-    const __m128 limit = _mm_set1_ps(kRadialLimit);
+    const __m128 u0 = _mm_set1_ps(r.u);
+    const __m128 v0 = _mm_set1_ps(r.v);
+    const __m128 du = _mm_set1_ps(r.du);
+    const __m128 dv = _mm_set1_ps(r.dv);
+    const __m128 dx = _mm_set1_ps(r.dx);
+    const __m128 dy = _mm_set1_ps(r.dy);
+    const __m128 a = _mm_set1_ps(r.a);
+    const __m128 scale = _mm_set1_ps(r.scale);
+    const __m128 limits = _mm_set1_ps(limit);
     const __m128i last = _mm_set1_epi32(kLast);
     const __m128i period = _mm_set1_epi32(2 * GradientTable::kSize - 1);
-    alignas(16) std::int32_t index[4];
     for (; i + 4 <= count; i += 4) {
         const __m128 k = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), lanes);
-        const __m128 u = _mm_add_ps(u0v, _mm_mul_ps(k, duv));
-        const __m128 v = _mm_add_ps(v0v, _mm_mul_ps(k, dvv));
-        const __m128 b = _mm_add_ps(_mm_mul_ps(u, dxv), _mm_mul_ps(v, dyv));
+        const __m128 u = _mm_add_ps(u0, _mm_mul_ps(k, du));
+        const __m128 v = _mm_add_ps(v0, _mm_mul_ps(k, dv));
+        const __m128 b = _mm_add_ps(_mm_mul_ps(u, dx), _mm_mul_ps(v, dy));
         const __m128 q2 = _mm_add_ps(_mm_mul_ps(u, u), _mm_mul_ps(v, v));
-        const __m128 root = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(b, b), _mm_mul_ps(av, q2)));
-        __m128 t = _mm_mul_ps(_mm_sub_ps(root, b), scalev);
+        const __m128 root = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(b, b), _mm_mul_ps(a, q2)));
+        __m128 t = _mm_mul_ps(_mm_sub_ps(root, b), scale);
         // min takes its second operand when the first is NaN.
-        t = _mm_max_ps(_mm_min_ps(t, limit), _mm_setzero_ps());
+        t = _mm_max_ps(_mm_min_ps(t, limits), _mm_setzero_ps());
         __m128i n = _mm_cvttps_epi32(t);
-        if (spread_ == Spread::Pad) {
-            const __m128i past = _mm_cmpgt_epi32(n, last);
-            n = _mm_or_si128(_mm_andnot_si128(past, n), _mm_and_si128(past, last));
-        } else if (spread_ == Spread::Repeat) {
+        if constexpr (S == GradientSpans::Spread::Repeat) {
             n = _mm_and_si128(n, last);
-        } else {
+        } else if constexpr (S == GradientSpans::Spread::Reflect) {
             n = _mm_and_si128(n, period);
             // Positions in the second table length run back: 2047 - n is n with its bits flipped.
             const __m128i back = _mm_srai_epi32(_mm_slli_epi32(n, 21), 31);
             n = _mm_xor_si128(n, _mm_and_si128(back, period));
         }
-        _mm_store_si128(reinterpret_cast<__m128i*>(index), n);
-        for (int l = 0; l < 4; ++l) {
-            out[i + l] = colours[index[l]];
-        }
+        out[i] = colours[_mm_cvtsi128_si32(n)];
+        out[i + 1] = colours[_mm_cvtsi128_si32(_mm_shuffle_epi32(n, 0x55))];
+        out[i + 2] = colours[_mm_cvtsi128_si32(_mm_shuffle_epi32(n, 0xaa))];
+        out[i + 3] = colours[_mm_cvtsi128_si32(_mm_shuffle_epi32(n, 0xff))];
     }
 #endif
     for (; i < count; ++i) {
         const auto k = static_cast<float>(i);
-        const int n = radialPosition(uStart + k * uStep, vStart + k * vStep, fdx, fdy, scale, fa);
-        out[i] = colours[spreadIndex(n, spread_)];
+        const int n = radialPosition(r.u + k * r.du, r.v + k * r.dv, r.dx, r.dy, r.scale, r.a);
+        out[i] = colours[spreadIndex(n, S)];
+    }
+}
+
+} // namespace
+
+void GradientSpans::fetchRadial(double px, double py, int count, std::uint32_t* out) const {
+    const RadialSpan r{static_cast<float>(ux * px + uy * py + u0),
+                       static_cast<float>(vx * px + vy * py + v0),
+                       static_cast<float>(ux),
+                       static_cast<float>(vx),
+                       static_cast<float>(dx),
+                       static_cast<float>(dy),
+                       static_cast<float>(a),
+                       static_cast<float>(GradientTable::kSize / a)};
+    const std::uint32_t* colours = table_->colours.data();
+    switch (spread_) {
+    case Spread::Repeat:
+        radialColours<Spread::Repeat>(r, colours, count, out);
+        break;
+    case Spread::Reflect:
+        radialColours<Spread::Reflect>(r, colours, count, out);
+        break;
+    default:
+        radialColours<Spread::Pad>(r, colours, count, out);
+        break;
     }
 }
 

@@ -103,6 +103,21 @@ std::uint32_t premultipliedColour(const QColor& colour) {
 
 namespace {
 
+// Asks for the pixels of the row below while this one is blended: rows lie too far apart in
+// memory for the processor to see the next one coming, and a busy frame's fills wait on memory
+// more than on arithmetic.
+inline void prefetchRow(const std::uint32_t* pixels, int count) {
+#if defined(__GNUC__)
+    constexpr int kLine = 16; // pixels in a cache line
+    for (int i = 0; i < count; i += kLine) {
+        __builtin_prefetch(pixels + i, 1);
+    }
+#else
+    (void)pixels;
+    (void)count;
+#endif
+}
+
 // Sweeps the coverage of `path` on the target, handing each span, its coverage scaled by the
 // painter's opacity, to `blendSpan(dst, y, x, count, coverage, level)`.
 template <typename Blend>
@@ -120,6 +135,9 @@ void fillCoverage(const ScanlineTarget& target, const QPainterPath& path, Blend&
     coverage.sweep(path.fillRule(),
                    [&](int y, int x, int count, const std::uint8_t* cov, std::uint8_t level) {
                        const Coverage c = withOpacity(cov, level, count, opacity, scaled);
+                       if (y < area.bottom()) {
+                           prefetchRow(target.row(y + 1) + x, count);
+                       }
                        blendSpan(target.row(y) + x, y, x, count, c.values, c.level);
                    });
 }

@@ -60,6 +60,19 @@ inline __m128i blend4(__m128i s, __m128i d, __m128i coverageLo, __m128i coverage
     return _mm_packus_epi16(_mm_add_epi16(sLo, dLo), _mm_add_epi16(sHi, dHi));
 }
 
+// Four pixels of `s` over `d`, wholly covered.
+inline __m128i over4(__m128i s, __m128i d) {
+    const __m128i z = _mm_setzero_si128();
+    const __m128i k255 = _mm_set1_epi16(255);
+    const __m128i sLo = _mm_unpacklo_epi8(s, z);
+    const __m128i sHi = _mm_unpackhi_epi8(s, z);
+    const __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xff), 0xff);
+    const __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xff), 0xff);
+    const __m128i dLo = mul255(_mm_unpacklo_epi8(d, z), _mm_sub_epi16(k255, aLo));
+    const __m128i dHi = mul255(_mm_unpackhi_epi8(d, z), _mm_sub_epi16(k255, aHi));
+    return _mm_packus_epi16(_mm_add_epi16(sLo, dLo), _mm_add_epi16(sHi, dHi));
+}
+
 // Four pixels of `s` over `d`, pixel i at byte i of `coverage`.
 inline __m128i blend4(__m128i s, __m128i d, std::uint32_t coverage) {
     __m128i c =
@@ -134,9 +147,10 @@ inline void blendSpan(std::uint32_t* d, const std::uint32_t* source, int count,
         }
         auto* p = reinterpret_cast<__m128i*>(d + i);
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
-        if (four == 0xffffffffu && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, opaqueAlpha),
-                                                                     opaqueAlpha)) == 0xffff) {
-            _mm_storeu_si128(p, s);
+        if (four == 0xffffffffu) {
+            const bool opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, opaqueAlpha),
+                                                                  opaqueAlpha)) == 0xffff;
+            _mm_storeu_si128(p, opaque ? s : over4(s, _mm_loadu_si128(p)));
             continue;
         }
         _mm_storeu_si128(p, blend4(s, _mm_loadu_si128(p), four));

@@ -54,7 +54,7 @@ std::uint32_t premultipliedPixel(const float c[4]) {
     return pixel;
 }
 
-inline int spreadIndex(int i, GradientSpans::Spread spread) {
+constexpr int spreadIndex(int i, GradientSpans::Spread spread) {
     switch (spread) {
     case GradientSpans::Spread::Repeat:
         return i & kLast;
@@ -244,6 +244,20 @@ void GradientSpans::fetch(int y, int x, int count, std::uint32_t* out) const {
     }
 }
 
+namespace {
+
+// The colours of `count` pixels of a linear span from table position `at` (16.16 fixed point),
+// `step` further each pixel.
+template <GradientSpans::Spread S>
+void linearColours(std::int32_t at, std::int32_t step, const std::uint32_t* colours, int count,
+                   std::uint32_t* out) {
+    for (int i = 0; i < count; ++i, at += step) {
+        out[i] = colours[spreadIndex(at >> 16, S)];
+    }
+}
+
+} // namespace
+
 void GradientSpans::fetchLinear(double px, double py, int count, std::uint32_t* out) const {
     const std::uint32_t* colours = table_->colours.data();
     double p = ux * px + uy * py + u0;
@@ -259,10 +273,18 @@ void GradientSpans::fetchLinear(double px, double py, int count, std::uint32_t* 
     // Within this, positions step along in 16.16 fixed point without overflow.
     constexpr double kFixedLimit = 16384.0;
     if (std::abs(p) < kFixedLimit && std::abs(end) < kFixedLimit) {
-        auto at = static_cast<std::int32_t>(std::lround(p * 65536.0));
+        const auto at = static_cast<std::int32_t>(std::lround(p * 65536.0));
         const auto step = static_cast<std::int32_t>(std::lround(ux * 65536.0));
-        for (int i = 0; i < count; ++i, at += step) {
-            out[i] = colours[spreadIndex(at >> 16, spread_)];
+        switch (spread_) {
+        case Spread::Repeat:
+            linearColours<Spread::Repeat>(at, step, colours, count, out);
+            break;
+        case Spread::Reflect:
+            linearColours<Spread::Reflect>(at, step, colours, count, out);
+            break;
+        default:
+            linearColours<Spread::Pad>(at, step, colours, count, out);
+            break;
         }
         return;
     }

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -305,9 +306,19 @@ void ScanlineCoverage::beginSweep(Scratch& scratch) {
         scratch.coverage.assign(static_cast<std::size_t>(width_), 0);
         scratch.wordsPerRow = wordsPerRow;
     }
-    // Lines in order of their first row; the active ones are those reaching into the band.
-    std::sort(lines_.begin(), lines_.end(),
-              [](const Line& a, const Line& b) { return a.firstRow < b.firstRow; });
+    // Lines in order of the band they first reach, which is all the sweep asks of their order:
+    // counted into place, in time that follows the lines and bands rather than a sort's.
+    const int bands = (height_ + kBandRows - 1) / kBandRows;
+    std::vector<std::size_t> starts(static_cast<std::size_t>(bands) + 1, 0);
+    for (const Line& line : lines_) {
+        ++starts[static_cast<std::size_t>(line.firstRow / kBandRows) + 1];
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<Line> ordered(lines_.size());
+    for (const Line& line : lines_) {
+        ordered[starts[static_cast<std::size_t>(line.firstRow / kBandRows)]++] = line;
+    }
+    lines_.swap(ordered);
     active_.clear();
     next_ = 0;
 }

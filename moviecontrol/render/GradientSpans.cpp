@@ -297,11 +297,14 @@ void GradientSpans::fetchLinear(double px, double py, int count, std::uint32_t* 
 
 namespace {
 
-// A radial gradient along a span: offsets from the focal point at the first pixel and per
-// pixel, and the shape of the gradient.
+// A radial gradient along a span, pixel k from its first: the position is
+// (sqrt(d0 + k * (d1 + k * d2)) - (b0 + k * b1)) * scale, the square root being that of
+// b² + a * |q|², a polynomial in k as b and q step along evenly. Also the offset from the
+// focal point at the first pixel and per pixel, for the scalar path.
 struct RadialSpan {
     float u, v, du, dv;
     float dx, dy, a, scale;
+    float b0, b1, d0, d1, d2;
 };
 
 // The colours of `count` pixels of a radial span, the spread fixed at compile time so that the
@@ -314,24 +317,21 @@ void radialColours(const RadialSpan& r, const std::uint32_t* colours, int count,
     int i = 0;
 #if defined(__SSE2__)
     const __m128 lanes = _mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f);
-    const __m128 u0 = _mm_set1_ps(r.u);
-    const __m128 v0 = _mm_set1_ps(r.v);
-    const __m128 du = _mm_set1_ps(r.du);
-    const __m128 dv = _mm_set1_ps(r.dv);
-    const __m128 dx = _mm_set1_ps(r.dx);
-    const __m128 dy = _mm_set1_ps(r.dy);
-    const __m128 a = _mm_set1_ps(r.a);
+    const __m128 b0 = _mm_set1_ps(r.b0);
+    const __m128 b1 = _mm_set1_ps(r.b1);
+    const __m128 d0 = _mm_set1_ps(r.d0);
+    const __m128 d1 = _mm_set1_ps(r.d1);
+    const __m128 d2 = _mm_set1_ps(r.d2);
     const __m128 scale = _mm_set1_ps(r.scale);
     const __m128 limits = _mm_set1_ps(limit);
     const __m128i last = _mm_set1_epi32(kLast);
     const __m128i period = _mm_set1_epi32(2 * GradientTable::kSize - 1);
     for (; i + 4 <= count; i += 4) {
         const __m128 k = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), lanes);
-        const __m128 u = _mm_add_ps(u0, _mm_mul_ps(k, du));
-        const __m128 v = _mm_add_ps(v0, _mm_mul_ps(k, dv));
-        const __m128 b = _mm_add_ps(_mm_mul_ps(u, dx), _mm_mul_ps(v, dy));
-        const __m128 q2 = _mm_add_ps(_mm_mul_ps(u, u), _mm_mul_ps(v, v));
-        const __m128 root = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(b, b), _mm_mul_ps(a, q2)));
+        const __m128 b = _mm_add_ps(b0, _mm_mul_ps(k, b1));
+        const __m128 d = _mm_add_ps(d0, _mm_mul_ps(k, _mm_add_ps(d1, _mm_mul_ps(k, d2))));
+        // Rounding may take the square's polynomial a hair below zero where it touches zero.
+        const __m128 root = _mm_sqrt_ps(_mm_max_ps(d, _mm_setzero_ps()));
         __m128 t = _mm_mul_ps(_mm_sub_ps(root, b), scale);
         // min takes its second operand when the first is NaN.
         t = _mm_max_ps(_mm_min_ps(t, limits), _mm_setzero_ps());
@@ -360,14 +360,23 @@ void radialColours(const RadialSpan& r, const std::uint32_t* colours, int count,
 } // namespace
 
 void GradientSpans::fetchRadial(double px, double py, int count, std::uint32_t* out) const {
-    const RadialSpan r{static_cast<float>(ux * px + uy * py + u0),
-                       static_cast<float>(vx * px + vy * py + v0),
+    const double u = ux * px + uy * py + u0;
+    const double v = vx * px + vy * py + v0;
+    const double b0 = u * dx + v * dy;
+    const double b1 = ux * dx + vx * dy;
+    const RadialSpan r{static_cast<float>(u),
+                       static_cast<float>(v),
                        static_cast<float>(ux),
                        static_cast<float>(vx),
                        static_cast<float>(dx),
                        static_cast<float>(dy),
                        static_cast<float>(a),
-                       static_cast<float>(GradientTable::kSize / a)};
+                       static_cast<float>(GradientTable::kSize / a),
+                       static_cast<float>(b0),
+                       static_cast<float>(b1),
+                       static_cast<float>(b0 * b0 + a * (u * u + v * v)),
+                       static_cast<float>(2.0 * (b0 * b1 + a * (u * ux + v * vx))),
+                       static_cast<float>(b1 * b1 + a * (ux * ux + vx * vx))};
     const std::uint32_t* colours = table_->colours.data();
     switch (spread_) {
     case Spread::Repeat:

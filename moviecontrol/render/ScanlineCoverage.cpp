@@ -101,8 +101,10 @@ void ScanlineCoverage::addClippedInY(double x0, double y0, double x1, double y1,
                   static_cast<float>(yb),
                   dir,
                   static_cast<int>(ya),
-                  std::min(height_ - 1, static_cast<int>(std::ceil(yb)) - 1)};
+                  std::min(height_ - 1, static_cast<int>(std::ceil(yb)) - 1),
+                  0.0f};
         if (line.y1 > line.y0 && line.lastRow >= line.firstRow) {
+            line.dxdy = (line.x1 - line.x0) / (line.y1 - line.y0);
             lines_.push_back(line);
         }
     }
@@ -192,7 +194,7 @@ void ScanlineCoverage::accumulate(const Line& line, int bandTop, int bandRows,
     if (!(y1 > y0)) {
         return;
     }
-    const float dxdy = (line.x1 - line.x0) / (line.y1 - line.y0);
+    const float dxdy = line.dxdy;
     float x = std::clamp(line.x0 + dxdy * (y0 - line.y0), 0.0f, w);
     const int rowEnd = std::min(bandRows, ceilOf(y1) - bandTop);
     for (int row = std::max(0, static_cast<int>(y0) - bandTop); row < rowEnd; ++row) {

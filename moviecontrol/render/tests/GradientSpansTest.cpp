@@ -288,7 +288,8 @@ TEST(GradientSpans, FlatOrBrokenMappingsAreLeftToQtAndHugeOnesStayBounded) {
     EXPECT_FALSE(GradientSpans::forBrush(QBrush(ring), kToDevice).has_value());
 
     // Blown up a billion times, the gradient's middle colour covers everything; moved a
-    // trillion pixels away, a repeating one still gives colours of its own table.
+    // trillion pixels away or shrunk to a hundred-thousandth, each still gives colours of its
+    // own table.
     QBrush huge = linearBrush(QGradient::PadSpread);
     huge.setTransform(QTransform().scale(1e9, 1e9));
     const std::optional<GradientSpans> spans = GradientSpans::forBrush(huge, kToDevice);
@@ -301,15 +302,20 @@ TEST(GradientSpans, FlatOrBrokenMappingsAreLeftToQtAndHugeOnesStayBounded) {
                c == table.colours[GradientTable::kSize / 2 - 1];
     }));
     for (const QBrush& base :
-         {linearBrush(QGradient::RepeatSpread), radialBrush(QGradient::ReflectSpread, 5.0)}) {
-        QBrush far = base;
-        far.setTransform(QTransform().translate(1e12, -3e12));
-        const std::optional<GradientSpans> shifted = GradientSpans::forBrush(far, kToDevice);
-        ASSERT_TRUE(shifted.has_value());
-        shifted->fetch(0, std::numeric_limits<int>::max() - kWidth, kWidth, row.data());
-        EXPECT_TRUE(std::all_of(row.begin(), row.end(), [&](std::uint32_t c) {
-            return std::find(table.colours.begin(), table.colours.end(), c) != table.colours.end();
-        }));
+         {linearBrush(QGradient::RepeatSpread), linearBrush(QGradient::PadSpread),
+          radialBrush(QGradient::ReflectSpread, 5.0), radialBrush(QGradient::PadSpread, 5.0)}) {
+        for (const QTransform& m :
+             {QTransform().translate(1e12, -3e12), QTransform().scale(1e-5, 1e-5)}) {
+            QBrush far = base;
+            far.setTransform(m);
+            const std::optional<GradientSpans> moved = GradientSpans::forBrush(far, kToDevice);
+            ASSERT_TRUE(moved.has_value());
+            moved->fetch(0, std::numeric_limits<int>::max() - kWidth, kWidth, row.data());
+            EXPECT_TRUE(std::all_of(row.begin(), row.end(), [&](std::uint32_t c) {
+                return std::find(table.colours.begin(), table.colours.end(), c) !=
+                       table.colours.end();
+            }));
+        }
     }
 }
 

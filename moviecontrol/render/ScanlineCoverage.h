@@ -70,7 +70,7 @@ class ScanlineCoverage {
     int width_;
     int height_;
     std::vector<Line> lines_;
-    static constexpr int kBlockShift = 3;
+    static constexpr int kBlockShift = 4;
     // Lines reaching into the band being swept, and the first not yet reached.
     std::vector<const Line*> active_;
     std::size_t next_ = 0;

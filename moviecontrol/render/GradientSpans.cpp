@@ -364,19 +364,21 @@ void GradientSpans::fetchRadial(double px, double py, int count, std::uint32_t* 
     const double v = vx * px + vy * py + v0;
     const double b0 = u * dx + v * dy;
     const double b1 = ux * dx + vx * dy;
-    const RadialSpan r{static_cast<float>(u),
-                       static_cast<float>(v),
-                       static_cast<float>(ux),
-                       static_cast<float>(vx),
-                       static_cast<float>(dx),
-                       static_cast<float>(dy),
-                       static_cast<float>(a),
-                       static_cast<float>(GradientTable::kSize / a),
-                       static_cast<float>(b0),
-                       static_cast<float>(b1),
-                       static_cast<float>(b0 * b0 + a * (u * u + v * v)),
-                       static_cast<float>(2.0 * (b0 * b1 + a * (u * ux + v * vx))),
-                       static_cast<float>(b1 * b1 + a * (ux * ux + vx * vx))};
+    // Far past where float precision gives out, but within its range.
+    auto f = [](double x) { return static_cast<float>(std::clamp(x, -1e30, 1e30)); };
+    const RadialSpan r{f(u),
+                       f(v),
+                       f(ux),
+                       f(vx),
+                       f(dx),
+                       f(dy),
+                       f(a),
+                       f(GradientTable::kSize / a),
+                       f(b0),
+                       f(b1),
+                       f(b0 * b0 + a * (u * u + v * v)),
+                       f(2.0 * (b0 * b1 + a * (u * ux + v * vx))),
+                       f(b1 * b1 + a * (ux * ux + vx * vx))};
     const std::uint32_t* colours = table_->colours.data();
     switch (spread_) {
     case Spread::Repeat:

@@ -287,7 +287,9 @@ void ScanlineCoverage::sweep(Qt::FillRule rule, const Span& span) {
     if (lines_.empty() || width_ == 0 || height_ == 0) {
         return;
     }
-    Scratch scratch;
+    // Kept from fill to fill: a sweep leaves its rows cleared, and a fill as wide as the
+    // picture would otherwise take fresh pages from the system every time.
+    thread_local Scratch scratch;
     beginSweep(scratch);
     for (int bandTop = 0; bandTop < height_ && !(active_.empty() && next_ == lines_.size());
          bandTop += kBandRows) {
@@ -302,12 +304,11 @@ void ScanlineCoverage::beginSweep(Scratch& scratch) {
     const int rows = std::min(kBandRows, height_);
     const auto cells = static_cast<std::size_t>(stride) * rows;
     const auto words = static_cast<std::size_t>(wordsPerRow) * rows;
-    if (scratch.cells.size() != cells || scratch.wordsPerRow != wordsPerRow) {
-        scratch.cells.assign(cells, 0.0f);
-        scratch.touched.assign(words, 0);
-        scratch.coverage.assign(static_cast<std::size_t>(width_), 0);
-        scratch.wordsPerRow = wordsPerRow;
-    }
+    // Cleared rows are all zeros whatever their width: they only need to be long enough.
+    scratch.cells.resize(std::max(scratch.cells.size(), cells), 0.0f);
+    scratch.touched.resize(std::max(scratch.touched.size(), words), 0);
+    scratch.coverage.resize(std::max(scratch.coverage.size(), static_cast<std::size_t>(width_)));
+    scratch.wordsPerRow = wordsPerRow;
     // Lines in order of the band they first reach, which is all the sweep asks of their order:
     // counted into place, in time that follows the lines and bands rather than a sort's.
     const int bands = (height_ + kBandRows - 1) / kBandRows;

@@ -139,7 +139,7 @@ void MovieRenderer::runTimers() {
 std::unique_ptr<MovieRenderer> MovieRenderer::fromBytes(std::span<const std::uint8_t> bytes,
                                                         StageCallbacks callbacks,
                                                         const Prepared& prepared) {
-    swf::LoadResult loaded = swf::loadMovie(bytes);
+    swf::LoadResult loaded = swf::loadMovie(bytes, {}, swf::LoadMode::ShapesOnFirstUse);
     if (!loaded.ok() || !loaded.movie) {
         return nullptr;
     }

@@ -87,7 +87,7 @@ std::optional<LoadableFile> readLoadableFile(std::vector<std::uint8_t> bytes,
         startsWith(bytes, {'Z', 'W', 'S'})) {
         swf::LoadLimits limits;
         limits.maxBodyBytes = kMaxLoadedBody;
-        swf::LoadResult loaded = swf::loadMovie(bytes, limits);
+        swf::LoadResult loaded = swf::loadMovie(bytes, limits, swf::LoadMode::ShapesOnFirstUse);
         if (!loaded.ok() || !loaded.movie) {
             return std::nullopt;
         }

@@ -1,5 +1,6 @@
 #include "BasicRecords.h"
 #include "Decompress.h"
+#include "DeferredShapes.h"
 #include "DefinitionReaders.h"
 #include "PlaceObjectReader.h"
 #include "ReadContext.h"
@@ -8,8 +9,6 @@
 #include "VideoReader.h"
 #include "swf/Movie.h"
 #include "swf/TagCodes.h"
-
-#include <iterator>
 
 namespace swf {
 
@@ -55,6 +54,49 @@ bool isSoundControlTag(std::uint16_t code) {
            code == tag::SoundStreamHead2 || code == tag::SoundStreamBlock;
 }
 
+/// Whether readTag adds an entry to the frame for a tag of this code.
+bool makesFrameEntry(std::uint16_t code) {
+    switch (code) {
+    case tag::PlaceObject:
+    case tag::PlaceObject2:
+    case tag::PlaceObject3:
+    case tag::RemoveObject:
+    case tag::RemoveObject2:
+    case tag::DoAction:
+    case tag::DoInitAction:
+    case tag::SetBackgroundColor:
+    case tag::FrameLabel:
+        return true;
+    default:
+        return isSoundControlTag(code);
+    }
+}
+
+/// How many frame entries the tags ahead of `r`, up to the next ShowFrame or End, make (at
+/// most `most`). A frame's list sized once is filled in place: growing it moved its large
+/// records at every doubling, and copying it out to drop the spare room moved them again.
+std::size_t frameEntriesAhead(const ByteReader& r, std::size_t most) {
+    ByteReader scan(r.data().subspan(r.position()));
+    std::size_t count = 0;
+    while (count < most && !scan.atEnd()) {
+        const std::uint16_t codeAndLength = scan.u16();
+        const std::uint16_t code = codeAndLength >> 6;
+        std::size_t length = codeAndLength & 0x3F;
+        if (length == 0x3F) {
+            length = scan.u32();
+        }
+        if (scan.failed() || code == tag::End || code == tag::ShowFrame) {
+            break;
+        }
+        count += makesFrameEntry(code) ? 1 : 0;
+        if (length > scan.remaining()) {
+            break; // Read cut short, as the last tag.
+        }
+        scan.skip(length);
+    }
+    return count;
+}
+
 } // namespace
 
 class MovieLoader {
@@ -63,35 +105,32 @@ class MovieLoader {
         ctx_.swfVersion = movie.header.version;
         ctx_.limits = limits;
         ctx_.recordsLeft = limits.maxTotalRecords;
+        movie_.deferred_ = std::make_unique<DeferredShapes>();
     }
 
     void note(Issue issue, std::uint16_t code, std::size_t offset) {
-        // A hostile file can produce one issue per tag; a few hundred tell the whole story.
-        if (movie_.diagnostics.size() < 256) {
-            movie_.diagnostics.push_back({issue, code, static_cast<std::uint32_t>(offset)});
-        }
+        noteIssue(movie_.diagnostics, issue, code, offset);
     }
 
-    /// The frame collected in `current`, in a list of its own size; `current` is left empty
-    /// with its room kept. Growing each frame's list from nothing moved its large records
-    /// again at every doubling, and the spare room of every frame stayed allocated.
-    static Frame finishedFrame(Frame& current) {
-        Frame frame;
-        frame.tags.reserve(current.tags.size());
-        std::move(current.tags.begin(), current.tags.end(), std::back_inserter(frame.tags));
-        current.tags.clear();
-        return frame;
+    /// Hands the shapes found to the movie, to be read now or when first asked for.
+    void finish(LoadMode mode) {
+        movie_.deferred_->setContext(ctx_);
+        if (mode == LoadMode::Whole) {
+            movie_.readAllDefinitions();
+        }
     }
 
     /// Reads tags until End or the end of `r`, filling `timeline`. `baseOffset` turns
     /// positions in `r` into file offsets for diagnostics.
     void readTags(ByteReader& r, std::size_t baseOffset, Timeline& timeline, bool inSprite) {
+        const std::size_t maxTags = ctx_.limits.maxTagsPerTimeline;
         Frame current;
+        current.tags.reserve(frameEntriesAhead(r, maxTags));
         std::size_t tags = 0;
         bool ended = false;
         while (!r.atEnd()) {
             const std::size_t tagOffset = baseOffset + r.position();
-            if (++tags > ctx_.limits.maxTagsPerTimeline) {
+            if (++tags > maxTags) {
                 note(Issue::WorkLimitReached, 0, tagOffset);
                 break;
             }
@@ -115,28 +154,29 @@ class MovieLoader {
                 break;
             }
             if (code == tag::ShowFrame) {
-                timeline.frames.push_back(finishedFrame(current));
+                timeline.frames.push_back(std::move(current));
+                current = Frame{};
+                current.tags.reserve(frameEntriesAhead(r, maxTags - tags));
                 continue;
             }
             if (inSprite && isDefinitionTag(code)) {
                 note(Issue::IgnoredInSprite, code, tagOffset);
                 continue;
             }
+            const std::size_t bodyOffset = tagOffset + (length >= 0x3F ? 6 : 2);
+            // A shape body too short for its id is read at once, as the damaged tag it is.
+            if (isDeferredShapeTag(code) && body.size() >= 2) {
+                deferShape(code, body, tagOffset, bodyOffset);
+                continue;
+            }
             ctx_.invalid = false;
             ctx_.limitHit = false;
             ByteReader b(body);
-            readTag(code, b, current, tagOffset + (length >= 0x3F ? 6 : 2));
-            if (ctx_.invalid) {
-                note(Issue::InvalidRecord, code, tagOffset);
-            } else if (b.failed()) {
-                note(Issue::RecordOverrun, code, tagOffset);
-            }
-            if (ctx_.limitHit) {
-                note(Issue::WorkLimitReached, code, tagOffset);
-            }
+            readTag(code, b, current, bodyOffset);
+            noteReadIssues(movie_.diagnostics, ctx_, b, code, tagOffset);
         }
         if (!current.tags.empty()) {
-            timeline.frames.push_back(finishedFrame(current));
+            timeline.frames.push_back(std::move(current));
         }
         if (!ended) {
             note(Issue::MissingEnd, 0, baseOffset + r.position());
@@ -147,10 +187,25 @@ class MovieLoader {
     static std::vector<std::uint8_t>& buffer(Movie& movie) { return movie.bytes_; }
 
   private:
+    bool defined(std::uint16_t id) const {
+        return movie_.dictionary.count(id) != 0 || movie_.deferred_->contains(id);
+    }
+
     template <typename T>
     void define(std::uint16_t id, T&& definition, std::uint16_t code, std::size_t offset) {
-        if (!movie_.dictionary.try_emplace(id, std::forward<T>(definition)).second) {
+        if (movie_.deferred_->contains(id) ||
+            !movie_.dictionary.try_emplace(id, std::forward<T>(definition)).second) {
             note(Issue::DuplicateCharacter, code, offset);
+        }
+    }
+
+    void deferShape(std::uint16_t code, std::span<const std::uint8_t> body, std::size_t tagOffset,
+                    std::size_t bodyOffset) {
+        const auto id = static_cast<std::uint16_t>(body[0] | (body[1] << 8));
+        if (defined(id)) {
+            note(Issue::DuplicateCharacter, code, bodyOffset);
+        } else {
+            movie_.deferred_->add(id, code, tagOffset, body);
         }
     }
 
@@ -164,19 +219,14 @@ class MovieLoader {
         case tag::DefineShape:
         case tag::DefineShape2:
         case tag::DefineShape3:
-        case tag::DefineShape4: {
-            const std::uint8_t version = code == tag::DefineShape    ? 1
-                                         : code == tag::DefineShape2 ? 2
-                                         : code == tag::DefineShape3 ? 3
-                                                                     : 4;
-            Shape shape = readDefineShape(b, ctx_, version);
-            define(shape.id, std::move(shape), code, bodyOffset);
-            break;
-        }
+        case tag::DefineShape4:
         case tag::DefineMorphShape:
         case tag::DefineMorphShape2: {
-            MorphShape morph = readDefineMorphShape(b, ctx_, code == tag::DefineMorphShape ? 1 : 2);
-            define(morph.id, std::move(morph), code, bodyOffset);
+            // Only a body too short to hold its id comes here, read as far as it goes.
+            Definition shape = readShapeTag(code, b, ctx_);
+            const auto* plain = std::get_if<Shape>(&shape);
+            const std::uint16_t id = plain ? plain->id : std::get<MorphShape>(shape).id;
+            define(id, std::move(shape), code, bodyOffset);
             break;
         }
         case tag::DefineSprite: {
@@ -400,7 +450,7 @@ void readMovieHeader(ByteReader& r, Header& h) {
 
 } // namespace
 
-LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits) {
+LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits, LoadMode mode) {
     LoadResult result;
     DecompressedFile body = decompressFile(file, limits.maxBodyBytes);
     if (body.error != LoadError::None) {
@@ -434,6 +484,7 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
         ByteReader tags(r.rest());
         loader.readTags(tags, tagsOffset, movie->root, false);
     }
+    loader.finish(mode);
     result.movie = std::move(movie);
     return result;
 }

@@ -37,9 +37,9 @@ void walk(const swf::Timeline& timeline) {
     }
 }
 
-void compareWithShapesOnFirstUse(std::span<const std::uint8_t> file, const swf::LoadLimits& limits,
-                                 const swf::Movie& whole) {
-    const swf::LoadResult lazy = swf::loadMovie(file, limits, swf::LoadMode::ShapesOnFirstUse);
+void compareWithDefinitionsOnFirstUse(std::span<const std::uint8_t> file,
+                                      const swf::LoadLimits& limits, const swf::Movie& whole) {
+    const swf::LoadResult lazy = swf::loadMovie(file, limits, swf::LoadMode::DefinitionsOnFirstUse);
     if (!lazy.ok()) {
         std::abort();
     }
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const swf::Movie& movie = *result.movie;
-    compareWithShapesOnFirstUse(std::span(data, size), limits, movie);
+    compareWithDefinitionsOnFirstUse(std::span(data, size), limits, movie);
     walk(movie.root);
     for (const auto& [id, definition] : movie.dictionary) {
         if (const auto* shape = std::get_if<swf::Shape>(&definition)) {

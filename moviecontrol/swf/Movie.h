@@ -60,7 +60,7 @@ struct Diagnostic {
     std::uint32_t offset = 0; ///< Offset of the tag in the decompressed file.
 };
 
-class DeferredShapes;
+class MovieLoader;
 
 class Movie {
   public:
@@ -71,9 +71,9 @@ class Movie {
 
     Header header;
     Timeline root;
-    /// The definitions read so far. In a movie loaded with LoadMode::ShapesOnFirstUse a shape
-    /// or morph shape joins it when find() first asks for it (hence mutable: reading a shape
-    /// late changes nothing a caller can observe through find()).
+    /// The definitions read so far. In a movie loaded with LoadMode::DefinitionsOnFirstUse a
+    /// shape, morph shape or sprite joins it when find() first asks for it (hence mutable:
+    /// reading one late changes nothing a caller can observe through find()).
     mutable std::map<std::uint16_t, Definition> dictionary;
     /// JPEGTables for DefineBits; empty when the movie has none.
     std::span<const std::uint8_t> jpegTables;
@@ -84,7 +84,7 @@ class Movie {
     /// DefineSound, DefineButtonSound, ExportAssets and SymbolClass as stored, in file order:
     /// the sound layer reads the sounds, the sounds of buttons and the names scripts use.
     std::vector<RawControlTag> soundDefinitions;
-    /// Grows when a shape read late turns out damaged.
+    /// Grows when a definition read late turns out damaged.
     mutable std::vector<Diagnostic> diagnostics;
     /// ExportAssets: symbol names scripts attach characters by, in file order. The first
     /// export of a name wins.
@@ -104,8 +104,15 @@ class Movie {
         return d ? std::get_if<T>(d) : nullptr;
     }
     bool has(Issue issue) const;
-    /// Reads every shape still waiting: afterwards the dictionary holds every definition.
+    /// Reads every definition still waiting: afterwards the dictionary holds them all.
     void readAllDefinitions() const;
+    /// What the sprites not read yet hold, known from their tag headers, so that asking reads
+    /// none of them.
+    struct UnreadSprites {
+        bool scripts = false; ///< DoAction or DoInitAction tags.
+        bool sound = false;   ///< Sound control tags.
+    };
+    UnreadSprites unreadSprites;
 
     /// The whole file as decompressed (header included).
     std::span<const std::uint8_t> bytes() const { return bytes_; }
@@ -113,7 +120,8 @@ class Movie {
   private:
     friend class MovieLoader;
     std::vector<std::uint8_t> bytes_;
-    std::unique_ptr<DeferredShapes> deferred_;
+    /// Set while definitions wait to be read.
+    std::unique_ptr<MovieLoader> loader_;
 };
 
 struct LoadLimits {
@@ -130,8 +138,8 @@ enum class LoadError : std::uint8_t {
 };
 
 enum class LoadMode : std::uint8_t {
-    Whole,            ///< Every definition is read before loadMovie returns.
-    ShapesOnFirstUse, ///< Shapes and morph shapes are indexed and read when first found.
+    Whole,                 ///< Every definition is read before loadMovie returns.
+    DefinitionsOnFirstUse, ///< Shapes, morph shapes and sprites are read when first found.
 };
 
 struct LoadResult {

@@ -1,6 +1,6 @@
 #include "BasicRecords.h"
 #include "Decompress.h"
-#include "DeferredShapes.h"
+#include "DeferredDefinitions.h"
 #include "DefinitionReaders.h"
 #include "PlaceObjectReader.h"
 #include "ReadContext.h"
@@ -105,18 +105,26 @@ class MovieLoader {
         ctx_.swfVersion = movie.header.version;
         ctx_.limits = limits;
         ctx_.recordsLeft = limits.maxTotalRecords;
-        movie_.deferred_ = std::make_unique<DeferredShapes>();
     }
 
     void note(Issue issue, std::uint16_t code, std::size_t offset) {
         noteIssue(movie_.diagnostics, issue, code, offset);
     }
 
-    /// Hands the shapes found to the movie, to be read now or when first asked for.
-    void finish(LoadMode mode) {
-        movie_.deferred_->setContext(ctx_);
-        if (mode == LoadMode::Whole) {
-            movie_.readAllDefinitions();
+    /// Reads the definition waiting under `id`; null when none waits.
+    const Definition* readDeferred(std::uint16_t id) {
+        const auto tag = deferred_.take(id);
+        if (!tag) {
+            return nullptr;
+        }
+        readDeferredTag(*tag);
+        const auto it = movie_.dictionary.find(id);
+        return it == movie_.dictionary.end() ? nullptr : &it->second;
+    }
+
+    void readAllDeferred() {
+        while (const auto tag = deferred_.takeFirst()) {
+            readDeferredTag(*tag);
         }
     }
 
@@ -164,9 +172,8 @@ class MovieLoader {
                 continue;
             }
             const std::size_t bodyOffset = tagOffset + (length >= 0x3F ? 6 : 2);
-            // A shape body too short for its id is read at once, as the damaged tag it is.
-            if (isDeferredShapeTag(code) && body.size() >= 2) {
-                deferShape(code, body, tagOffset, bodyOffset);
+            if (mayWait(code, body)) {
+                defer(code, body, tagOffset, bodyOffset);
                 continue;
             }
             ctx_.invalid = false;
@@ -183,30 +190,66 @@ class MovieLoader {
         }
     }
 
+    /// The movie keeps its loader while definitions wait to be read.
+    static MovieLoader& attach(Movie& movie, const LoadLimits& limits) {
+        movie.loader_ = std::make_unique<MovieLoader>(movie, limits);
+        return *movie.loader_;
+    }
+    static void detach(Movie& movie) { movie.loader_.reset(); }
+
     /// The loader fills the movie's private byte buffer before anything points into it.
     static std::vector<std::uint8_t>& buffer(Movie& movie) { return movie.bytes_; }
 
   private:
     bool defined(std::uint16_t id) const {
-        return movie_.dictionary.count(id) != 0 || movie_.deferred_->contains(id);
+        return movie_.dictionary.count(id) != 0 || deferred_.contains(id);
     }
 
     template <typename T>
     void define(std::uint16_t id, T&& definition, std::uint16_t code, std::size_t offset) {
-        if (movie_.deferred_->contains(id) ||
+        if (deferred_.contains(id) ||
             !movie_.dictionary.try_emplace(id, std::forward<T>(definition)).second) {
             note(Issue::DuplicateCharacter, code, offset);
         }
     }
 
-    void deferShape(std::uint16_t code, std::span<const std::uint8_t> body, std::size_t tagOffset,
-                    std::size_t bodyOffset) {
+    /// Whether a definition tag may wait until it is asked for. A body too short for its
+    /// id (and frame count) is read at once, as the damaged tag it is; a sprite whose tags
+    /// change the movie as a whole is read at once, so that they take effect in file order.
+    bool mayWait(std::uint16_t code, std::span<const std::uint8_t> body) {
+        if (isDeferredShapeTag(code)) {
+            return body.size() >= 2;
+        }
+        if (code != tag::DefineSprite || body.size() < 4) {
+            return false;
+        }
+        const SpriteScan scan = scanSprite(body.subspan(4), ctx_.limits.maxTagsPerTimeline);
+        if (!scan.mayWait) {
+            return false;
+        }
+        movie_.unreadSprites.scripts = movie_.unreadSprites.scripts || scan.scripts;
+        movie_.unreadSprites.sound = movie_.unreadSprites.sound || scan.sound;
+        return true;
+    }
+
+    void defer(std::uint16_t code, std::span<const std::uint8_t> body, std::size_t tagOffset,
+               std::size_t bodyOffset) {
         const auto id = static_cast<std::uint16_t>(body[0] | (body[1] << 8));
         if (defined(id)) {
             note(Issue::DuplicateCharacter, code, bodyOffset);
         } else {
-            movie_.deferred_->add(id, code, tagOffset, body);
+            deferred_.add({id, code, static_cast<std::uint32_t>(tagOffset),
+                           static_cast<std::uint32_t>(bodyOffset), body});
         }
+    }
+
+    void readDeferredTag(const DeferredDefinitions::Tag& tag) {
+        ctx_.invalid = false;
+        ctx_.limitHit = false;
+        ByteReader b(tag.body);
+        Frame outsideFrames; // definitions add nothing to a frame
+        readTag(tag.code, b, outsideFrames, tag.bodyOffset);
+        noteReadIssues(movie_.diagnostics, ctx_, b, tag.code, tag.offset);
     }
 
     template <typename T> T* findMutable(std::uint16_t id) {
@@ -219,14 +262,19 @@ class MovieLoader {
         case tag::DefineShape:
         case tag::DefineShape2:
         case tag::DefineShape3:
-        case tag::DefineShape4:
+        case tag::DefineShape4: {
+            const std::uint8_t version = code == tag::DefineShape    ? 1
+                                         : code == tag::DefineShape2 ? 2
+                                         : code == tag::DefineShape3 ? 3
+                                                                     : 4;
+            Shape shape = readDefineShape(b, ctx_, version);
+            define(shape.id, std::move(shape), code, bodyOffset);
+            break;
+        }
         case tag::DefineMorphShape:
         case tag::DefineMorphShape2: {
-            // Only a body too short to hold its id comes here, read as far as it goes.
-            Definition shape = readShapeTag(code, b, ctx_);
-            const auto* plain = std::get_if<Shape>(&shape);
-            const std::uint16_t id = plain ? plain->id : std::get<MorphShape>(shape).id;
-            define(id, std::move(shape), code, bodyOffset);
+            MorphShape morph = readDefineMorphShape(b, ctx_, code == tag::DefineMorphShape ? 1 : 2);
+            define(morph.id, std::move(morph), code, bodyOffset);
             break;
         }
         case tag::DefineSprite: {
@@ -438,7 +486,19 @@ class MovieLoader {
 
     Movie& movie_;
     ReadContext ctx_;
+    DeferredDefinitions deferred_;
 };
+
+const Definition* readDeferred(MovieLoader& loader, std::uint16_t id) {
+    return loader.readDeferred(id);
+}
+
+void readAllDeferred(MovieLoader& loader) {
+    loader.readAllDeferred();
+}
+
+Movie::Movie() = default;
+Movie::~Movie() = default;
 
 namespace {
 
@@ -464,7 +524,7 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
     h.version = body.version;
     h.declaredLength = body.declaredLength;
 
-    MovieLoader loader(*movie, limits);
+    MovieLoader& loader = MovieLoader::attach(*movie, limits);
     if (body.shorterThanDeclared) {
         loader.note(Issue::BodyShorterThanDeclared, 0, movie->bytes().size());
     }
@@ -484,7 +544,10 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
         ByteReader tags(r.rest());
         loader.readTags(tags, tagsOffset, movie->root, false);
     }
-    loader.finish(mode);
+    if (mode == LoadMode::Whole) {
+        movie->readAllDefinitions();
+        MovieLoader::detach(*movie);
+    }
     result.movie = std::move(movie);
     return result;
 }

@@ -1,24 +1,21 @@
-#include "DeferredShapes.h"
+#include "DeferredDefinitions.h"
 #include "swf/Movie.h"
 
 #include <algorithm>
 
 namespace swf {
 
-Movie::Movie() = default;
-Movie::~Movie() = default;
-
 const Definition* Movie::find(std::uint16_t id) const {
     const auto it = dictionary.find(id);
     if (it != dictionary.end()) {
         return &it->second;
     }
-    return deferred_ ? deferred_->read(id, dictionary, diagnostics) : nullptr;
+    return loader_ ? readDeferred(*loader_, id) : nullptr;
 }
 
 void Movie::readAllDefinitions() const {
-    if (deferred_) {
-        deferred_->readAll(dictionary, diagnostics);
+    if (loader_) {
+        readAllDeferred(*loader_);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "DeferredDefinitions.h"
 
+#include "TagHeader.h"
 #include "swf/TagCodes.h"
 
 namespace swf {
@@ -47,24 +48,19 @@ bool changesTheMovie(std::uint16_t code) {
     }
 }
 
-bool isSoundControl(std::uint16_t code) {
+} // namespace
+
+bool isSoundControlTag(std::uint16_t code) {
     return code == tag::StartSound || code == tag::StartSound2 || code == tag::SoundStreamHead ||
            code == tag::SoundStreamHead2 || code == tag::SoundStreamBlock;
 }
-
-} // namespace
 
 SpriteScan scanSprite(std::span<const std::uint8_t> tags, std::size_t maxTags) {
     SpriteScan scan;
     ByteReader r(tags);
     std::size_t count = 0;
     while (!r.atEnd() && ++count <= maxTags) {
-        const std::uint16_t codeAndLength = r.u16();
-        const std::uint16_t code = codeAndLength >> 6;
-        std::size_t length = codeAndLength & 0x3F;
-        if (length == 0x3F) {
-            length = r.u32();
-        }
+        const auto [code, length] = readTagHeader(r);
         if (r.failed() || code == tag::End) {
             break;
         }
@@ -76,7 +72,7 @@ SpriteScan scanSprite(std::span<const std::uint8_t> tags, std::size_t maxTags) {
             break;
         }
         scan.scripts = scan.scripts || code == tag::DoAction || code == tag::DoInitAction;
-        scan.sound = scan.sound || isSoundControl(code);
+        scan.sound = scan.sound || isSoundControlTag(code);
     }
     return scan;
 }

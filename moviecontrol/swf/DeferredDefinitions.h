@@ -25,6 +25,9 @@ void noteIssue(std::vector<Diagnostic>& diagnostics, Issue issue, std::uint16_t 
 void noteReadIssues(std::vector<Diagnostic>& diagnostics, const ReadContext& ctx,
                     const ByteReader& body, std::uint16_t code, std::size_t tagOffset);
 
+/// The sound tags frames keep undecoded, for the sound layer.
+bool isSoundControlTag(std::uint16_t code);
+
 /// Whether a shape or morph-shape tag of this code may wait until it is asked for.
 bool isDeferredShapeTag(std::uint16_t code);
 

@@ -5,6 +5,7 @@
 #include "PlaceObjectReader.h"
 #include "ReadContext.h"
 #include "ShapeReaders.h"
+#include "TagHeader.h"
 #include "TextReaders.h"
 #include "VideoReader.h"
 #include "swf/Movie.h"
@@ -49,11 +50,6 @@ bool isDefinitionTag(std::uint16_t code) {
     }
 }
 
-bool isSoundControlTag(std::uint16_t code) {
-    return code == tag::StartSound || code == tag::StartSound2 || code == tag::SoundStreamHead ||
-           code == tag::SoundStreamHead2 || code == tag::SoundStreamBlock;
-}
-
 /// Whether readTag adds an entry to the frame for a tag of this code.
 bool makesFrameEntry(std::uint16_t code) {
     switch (code) {
@@ -79,12 +75,7 @@ std::size_t frameEntriesAhead(const ByteReader& r, std::size_t most) {
     ByteReader scan(r.data().subspan(r.position()));
     std::size_t count = 0;
     while (count < most && !scan.atEnd()) {
-        const std::uint16_t codeAndLength = scan.u16();
-        const std::uint16_t code = codeAndLength >> 6;
-        std::size_t length = codeAndLength & 0x3F;
-        if (length == 0x3F) {
-            length = scan.u32();
-        }
+        const auto [code, length] = readTagHeader(scan);
         if (scan.failed() || code == tag::End || code == tag::ShowFrame) {
             break;
         }
@@ -142,12 +133,8 @@ class MovieLoader {
                 note(Issue::WorkLimitReached, 0, tagOffset);
                 break;
             }
-            const std::uint16_t codeAndLength = r.u16();
-            const std::uint16_t code = codeAndLength >> 6;
-            std::size_t length = codeAndLength & 0x3F;
-            if (length == 0x3F) {
-                length = r.u32();
-            }
+            const auto [code, claimed] = readTagHeader(r);
+            std::size_t length = claimed;
             if (r.failed()) {
                 note(Issue::TagTruncated, code, tagOffset);
                 break;
@@ -156,6 +143,8 @@ class MovieLoader {
                 note(Issue::TagTruncated, code, tagOffset);
                 length = r.remaining();
             }
+            // Long headers are legal for short bodies too: the body starts where the header ends.
+            const std::size_t bodyOffset = baseOffset + r.position();
             const auto body = r.bytes(length);
             if (code == tag::End) {
                 ended = true;
@@ -171,7 +160,6 @@ class MovieLoader {
                 note(Issue::IgnoredInSprite, code, tagOffset);
                 continue;
             }
-            const std::size_t bodyOffset = tagOffset + (length >= 0x3F ? 6 : 2);
             if (mayWait(code, body)) {
                 defer(code, body, tagOffset, bodyOffset);
                 continue;

@@ -98,6 +98,19 @@ TEST(DefinitionsOnFirstUse, TheFirstDefinitionOfAnIdWinsWhicheverKindComesSecond
     EXPECT_TRUE(textFirst->has(Issue::DuplicateCharacter));
 }
 
+TEST(DefinitionsOnFirstUse, ADuplicateIsReportedAtItsBodyBehindALongHeader) {
+    const auto first = lineShape(3, 2);
+    Bytes text;
+    text.u16(3).rect(0, 7, 0, 7).identity().u8(1).u8(1).u8(0);
+    auto m = loadOnFirstUse(first + test::tag(tag::DefineText, text.data(), true));
+    ASSERT_NE(m, nullptr);
+    ASSERT_EQ(m->diagnostics.size(), 1u);
+    EXPECT_EQ(m->diagnostics[0].issue, Issue::DuplicateCharacter);
+    // File header, stage rectangle, rate and count, the first tag, then a six-byte header.
+    const std::size_t movieHeader = test::movie({}).size() - 2;
+    EXPECT_EQ(m->diagnostics[0].offset, movieHeader + first.size() + 6);
+}
+
 TEST(DefinitionsOnFirstUse, DamageIsReportedWhenTheShapeIsRead) {
     const auto tags = damagedShape(2) + lineShape(3, 1);
     auto lazy = loadOnFirstUse(tags);

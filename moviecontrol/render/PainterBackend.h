@@ -48,10 +48,10 @@ class PainterBackend : public RenderBackend {
     void endFrame() override;
 
   private:
-    // A group's off-screen picture. It covers its parent's device grown by the filters'
-    // reach, so that effects of objects just outside still fall in; `origin` is where its
-    // top-left pixel lies on the parent. A layer without a painter passes its drawing
-    // through to the parent (groups nested too deep or too large).
+    // A group's off-screen picture. It covers what of its parent's device the group can
+    // reach (see groupLayerArea); `origin` is where its top-left pixel lies on the parent.
+    // A layer without a painter passes its drawing through to the parent (groups nested too
+    // deep or too large).
     struct Layer {
         QImage image;
         std::unique_ptr<QPainter> painter;
@@ -61,7 +61,8 @@ class PainterBackend : public RenderBackend {
         // What drawing inside must still apply: the colour transforms of the groups that
         // pass through, since no layer of theirs will.
         ColorTransform pending;
-        // Nothing inside is drawn: an Alpha or Erase group with no Layer group around it.
+        // Nothing inside is drawn: an Alpha or Erase group with no Layer group around it, or
+        // a group nothing of which can show.
         bool hidden = false;
     };
     struct Mask {
@@ -75,6 +76,8 @@ class PainterBackend : public RenderBackend {
     // and Erase then act on.
     bool insideLayerMode() const;
     GroupScale groupScale() const;
+    // The current picture's pixels that can still show: its device within its clip.
+    QRect visibleArea();
     // With `wholeContent`, a cached group's layer covers all of its content rather than the
     // view (see GroupCache::layerArea).
     void openLayer(const GroupStyle& style, bool wholeContent = false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "Bounds.h"
@@ -67,6 +68,9 @@ struct GroupStyle {
     // Applied to the finished layer, after its filters: a tinted object tints its shadow
     // too. The group's children are drawn without it.
     ColorTransform colorTransform;
+    // Where the group's drawing can land, in stage twips, so that its picture need only be
+    // that large; none when that is not known before painting.
+    std::optional<Bounds> extent;
 };
 
 } // namespace mc

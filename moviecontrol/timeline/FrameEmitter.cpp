@@ -111,6 +111,8 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
             std::size_t visits = limits_.maxObjects;
             style.bounds = contentBounds(object, m, visits);
         }
+        std::size_t visits = limits_.maxObjects;
+        style.extent = drawnExtent(object, m, visits);
         style.colorTransform = cx;
         cx = ColorTransform{};
         backend.beginGroup(style);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -269,6 +270,10 @@ class TimelinePlayer {
     // bounds their definitions state; each object visited uses up one of `budget`.
     Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,
                          bool startShapes = false) const;
+    // Where the drawing of `object` can land under `m`, following what the frame's commands
+    // draw; none when some part's reach is not known before painting.
+    std::optional<Bounds> drawnExtent(const DisplayObject& object, const Transform& m,
+                                      std::size_t& budget) const;
     // `windowed`: a scroll window stands for the content behind it.
     Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes,
                      bool windowed = true) const;

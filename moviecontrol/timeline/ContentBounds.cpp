@@ -44,27 +44,31 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
             }
         }
         break;
-    case CharacterKind::Bitmap:
-        if (object.pixels) {
-            box.add(mapBounds(m, Bounds{0, 0, object.pixels->width() * 20.0,
-                                        object.pixels->height() * 20.0, true}));
-            break;
-        }
-        [[fallthrough]];
-    case CharacterKind::EditText:
-        if (object.text) {
-            box.add(mapBounds(m, object.text->bounds));
-            break;
-        }
-        [[fallthrough]];
     default:
-        const std::uint16_t ratio = startShapes ? 0 : object.ratio;
-        if (const auto own = catalogOf(object).bounds(object.characterId, ratio)) {
-            box.add(mapBounds(m, Bounds::of(*own)));
+        if (const auto own = characterBounds(object, m, startShapes ? 0 : object.ratio)) {
+            box.add(*own);
         }
         break;
     }
     return box;
+}
+
+std::optional<Bounds> TimelinePlayer::characterBounds(const DisplayObject& object,
+                                                      const Transform& m,
+                                                      std::uint16_t ratio) const {
+    if (object.kind == CharacterKind::Bitmap && object.pixels) {
+        return mapBounds(
+            m, Bounds{0, 0, object.pixels->width() * 20.0, object.pixels->height() * 20.0, true});
+    }
+    if ((object.kind == CharacterKind::Bitmap || object.kind == CharacterKind::EditText) &&
+        object.text) {
+        return mapBounds(m, object.text->bounds);
+    }
+    const auto own = catalogOf(object).bounds(object.characterId, ratio);
+    if (!own) {
+        return std::nullopt;
+    }
+    return mapBounds(m, Bounds::of(*own));
 }
 
 } // namespace mc

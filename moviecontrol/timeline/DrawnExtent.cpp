@@ -1,6 +1,5 @@
 // Where a group's drawing lands, so that the picture it is composed in can be no larger.
 #include "Drawing.h"
-#include "PixelSource.h"
 #include "TextFieldState.h"
 #include "TimelinePlayer.h"
 
@@ -48,25 +47,12 @@ std::optional<Bounds> TimelinePlayer::drawnExtent(const DisplayObject& object, c
             box.add(*inner);
         }
         break;
-    case CharacterKind::Bitmap:
-        if (object.pixels) {
-            box.add(mapBounds(m, Bounds{0, 0, object.pixels->width() * 20.0,
-                                        object.pixels->height() * 20.0, true}));
-            break;
-        }
-        [[fallthrough]];
-    case CharacterKind::EditText:
-        if (object.text) {
-            box.add(mapBounds(m, object.text->bounds));
-            break;
-        }
-        [[fallthrough]];
     default: {
-        const auto own = catalogOf(object).bounds(object.characterId, object.ratio);
+        const std::optional<Bounds> own = characterBounds(object, m, object.ratio);
         if (!own) {
             return std::nullopt;
         }
-        box.add(mapBounds(m, Bounds::of(*own)));
+        box.add(*own);
         break;
     }
     }

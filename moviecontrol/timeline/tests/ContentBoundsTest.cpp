@@ -16,19 +16,7 @@ class ContentBoundsTest : public ::testing::Test {
         catalog.rects[2] = swf::Rect{-40, 40, 20, 60}; // 4 x 2 px
     }
 
-    // The style of the first group drawn.
-    GroupStyle firstGroup(const swf::Timeline& root) {
-        TimelinePlayer player(catalog, root, {});
-        RecordingBackend rec;
-        player.render(rec);
-        for (const auto& e : rec.entries()) {
-            if (e.op == RecordingBackend::Op::BeginGroup) {
-                return e.group;
-            }
-        }
-        ADD_FAILURE() << "no group drawn";
-        return {};
-    }
+    GroupStyle firstGroup(const swf::Timeline& root) { return testing::firstGroup(catalog, root); }
 
     FakeCatalog catalog;
 };

@@ -25,16 +25,7 @@ class DrawnExtentTest : public ::testing::Test {
         swf::PlaceObject p = place(1, 10, 1000);
         p.blendMode = swf::BlendMode::Multiply;
         root.at(0, p);
-        TimelinePlayer player(catalog, root.timeline, {});
-        RecordingBackend rec;
-        player.render(rec);
-        for (const auto& e : rec.entries()) {
-            if (e.op == RecordingBackend::Op::BeginGroup) {
-                return e.group;
-            }
-        }
-        ADD_FAILURE() << "no group drawn";
-        return {};
+        return firstGroup(catalog, root.timeline);
     }
 
     FakeCatalog catalog;

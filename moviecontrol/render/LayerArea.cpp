@@ -7,7 +7,7 @@
 
 namespace mc {
 
-QRect groupLayerArea(QRect visible, QMargins reach, const GroupStyle& style,
+QRect groupLayerArea(QRect visible, QMargins reach, const std::optional<Bounds>& extent,
                      const Transform& stageToDevice) {
     if (visible.isEmpty()) {
         return {};
@@ -17,13 +17,13 @@ QRect groupLayerArea(QRect visible, QMargins reach, const GroupStyle& style,
     const int across = std::max(reach.left(), reach.right());
     const int down = std::max(reach.top(), reach.bottom());
     const QRect area = visible.marginsAdded(QMargins(across, down, across, down));
-    if (!style.extent) {
+    if (!extent) {
         return area;
     }
-    if (style.extent->empty()) {
+    if (extent->empty()) {
         return {};
     }
-    const Bounds box = mapBounds(stageToDevice, *style.extent);
+    const Bounds box = mapBounds(stageToDevice, *extent);
     if (!std::isfinite(box.xMin) || !std::isfinite(box.yMin) || !std::isfinite(box.xMax) ||
         !std::isfinite(box.yMax)) {
         return area;
@@ -41,6 +41,13 @@ QRect groupLayerArea(QRect visible, QMargins reach, const GroupStyle& style,
     const int bottom =
         clamp(std::ceil(box.yMax) + kSlack + reach.bottom(), area.top(), area.bottom());
     return area.intersected(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+std::optional<Bounds> groupExtent(const GroupStyle& style) {
+    if (GroupCache::caches(style) || style.bounds.empty()) {
+        return std::nullopt;
+    }
+    return style.bounds;
 }
 
 } // namespace mc

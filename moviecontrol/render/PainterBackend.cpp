@@ -513,7 +513,9 @@ void PainterBackend::openLayer(const GroupStyle& style, bool wholeContent) {
     const QPaintDevice* device = painter().device();
     const QMargins margins = cappedMargins(groupMargins(style, groupScale()));
     const QRect view(QPoint(0, 0), QSize(device->width(), device->height()));
-    const QRect bounded = groupLayerArea(visibleArea(), margins, style, stage_);
+    const QRect bounded = layersCoverView_
+                              ? view.marginsAdded(margins)
+                              : groupLayerArea(visibleArea(), margins, groupExtent(style), stage_);
     // A bitmap of its own covers the whole object where that is not much more than the view:
     // the picture can then be kept wherever the object moves.
     const QRect area =

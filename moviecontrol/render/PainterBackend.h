@@ -38,6 +38,10 @@ class PainterBackend : public RenderBackend {
     // The stage area in device pixels, filled with the background at the start of a frame.
     void setStageRect(const QRectF& rect) { stageRect_ = rect; }
 
+    // Every group's layer covers all of the view grown by its filters' reach, however little
+    // of it the group covers: the reference the sized layers are checked against.
+    void setLayersCoverView(bool cover) { layersCoverView_ = cover; }
+
     void beginFrame(Rgba background) override;
     void draw(const DrawCharacter& command) override;
     void beginGroup(const GroupStyle& style) override;
@@ -139,6 +143,7 @@ class PainterBackend : public RenderBackend {
     QRectF stageRect_;
     std::vector<std::unique_ptr<Layer>> layers_; // a painter holds its image's address
     int paintedLayers_ = 0;
+    bool layersCoverView_ = false;
     std::vector<Mask> masks_;
     GroupRecorder recorder_;
 };

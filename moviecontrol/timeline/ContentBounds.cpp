@@ -1,5 +1,6 @@
 // The area a placed object's drawing covers, as players compute it to place a cached bitmap.
 #include "Drawing.h"
+#include "DrawnExtent.h"
 #include "SwfConversions.h"
 #include "TextFieldState.h"
 #include "TimelinePlayer.h"
@@ -45,30 +46,13 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
         }
         break;
     default:
-        if (const auto own = characterBounds(object, m, startShapes ? 0 : object.ratio)) {
+        if (const auto own =
+                characterBounds(catalogOf(object), object, m, startShapes ? 0 : object.ratio)) {
             box.add(*own);
         }
         break;
     }
     return box;
-}
-
-std::optional<Bounds> TimelinePlayer::characterBounds(const DisplayObject& object,
-                                                      const Transform& m,
-                                                      std::uint16_t ratio) const {
-    if (object.kind == CharacterKind::Bitmap && object.pixels) {
-        return mapBounds(
-            m, Bounds{0, 0, object.pixels->width() * 20.0, object.pixels->height() * 20.0, true});
-    }
-    if ((object.kind == CharacterKind::Bitmap || object.kind == CharacterKind::EditText) &&
-        object.text) {
-        return mapBounds(m, object.text->bounds);
-    }
-    const auto own = catalogOf(object).bounds(object.characterId, ratio);
-    if (!own) {
-        return std::nullopt;
-    }
-    return mapBounds(m, Bounds::of(*own));
 }
 
 } // namespace mc

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "Bounds.h"
@@ -68,9 +67,6 @@ struct GroupStyle {
     // Applied to the finished layer, after its filters: a tinted object tints its shadow
     // too. The group's children are drawn without it.
     ColorTransform colorTransform;
-    // Where the group's drawing can land, in stage twips, so that its picture need only be
-    // that large; none when that is not known before painting.
-    std::optional<Bounds> extent;
 };
 
 } // namespace mc

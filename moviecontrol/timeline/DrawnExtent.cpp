@@ -1,17 +1,36 @@
-// Where a group's drawing lands, so that the picture it is composed in can be no larger.
+#include "DrawnExtent.h"
+
 #include "Drawing.h"
+#include "PixelSource.h"
 #include "TextFieldState.h"
 #include "TimelinePlayer.h"
 
 namespace mc {
+
+std::optional<Bounds> characterBounds(const CharacterCatalog& catalog, const DisplayObject& object,
+                                      const Transform& m, std::uint16_t ratio) {
+    if (object.kind == CharacterKind::Bitmap && object.pixels) {
+        return mapBounds(
+            m, Bounds{0, 0, object.pixels->width() * 20.0, object.pixels->height() * 20.0, true});
+    }
+    if ((object.kind == CharacterKind::Bitmap || object.kind == CharacterKind::EditText) &&
+        object.text) {
+        return mapBounds(m, object.text->bounds);
+    }
+    const auto own = catalog.bounds(object.characterId, ratio);
+    if (!own) {
+        return std::nullopt;
+    }
+    return mapBounds(m, Bounds::of(*own));
+}
 
 // Unlike contentBounds, which places cached bitmaps as players do, this follows what the
 // emitter draws (a button's current state, no hidden children) and says so when it cannot
 // tell: a JPEG placed on its own is sized only once decoded, and filters inside reach past
 // their content by device pixels the timeline does not know. Too small a box loses drawing,
 // too large one only costs time.
-std::optional<Bounds> TimelinePlayer::drawnExtent(const DisplayObject& object, const Transform& m,
-                                                  std::size_t& budget) const {
+std::optional<Bounds> drawnExtent(const TimelinePlayer& player, const DisplayObject& object,
+                                  const Transform& m, std::size_t& budget) {
     if (budget == 0) {
         return std::nullopt;
     }
@@ -40,7 +59,8 @@ std::optional<Bounds> TimelinePlayer::drawnExtent(const DisplayObject& object, c
             if (!child->filters.empty()) {
                 return std::nullopt;
             }
-            const std::optional<Bounds> inner = drawnExtent(*child, m * child->matrix, budget);
+            const std::optional<Bounds> inner =
+                drawnExtent(player, *child, m * child->matrix, budget);
             if (!inner) {
                 return std::nullopt;
             }
@@ -48,7 +68,8 @@ std::optional<Bounds> TimelinePlayer::drawnExtent(const DisplayObject& object, c
         }
         break;
     default: {
-        const std::optional<Bounds> own = characterBounds(object, m, object.ratio);
+        const std::optional<Bounds> own =
+            characterBounds(player.catalogOf(object), object, m, object.ratio);
         if (!own) {
             return std::nullopt;
         }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "Drawing.h"
+#include "DrawnExtent.h"
 #include "SwfConversions.h"
 #include "TextFieldState.h"
 #include "TimelinePlayer.h"
@@ -107,12 +108,14 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         style.filters = object.filters;
         style.cacheAsBitmap = object.cacheAsBitmap;
         style.matrix = m;
-        if (!object.filters.empty() || object.cacheAsBitmap) {
-            std::size_t visits = limits_.maxObjects;
-            style.bounds = contentBounds(object, m, visits);
-        }
         std::size_t visits = limits_.maxObjects;
-        style.extent = drawnExtent(object, m, visits);
+        if (!object.filters.empty() || object.cacheAsBitmap) {
+            style.bounds = contentBounds(object, m, visits);
+        } else if (const auto drawn = drawnExtent(*this, object, m, visits)) {
+            // Other groups are not placed by a box: theirs tells where their drawing lands,
+            // and the renderer sizes their layer by it.
+            style.bounds = *drawn;
+        }
         style.colorTransform = cx;
         cx = ColorTransform{};
         backend.beginGroup(style);

@@ -5,7 +5,6 @@
 #include <deque>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -270,14 +269,6 @@ class TimelinePlayer {
     // bounds their definitions state; each object visited uses up one of `budget`.
     Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,
                          bool startShapes = false) const;
-    // What a character that is not a container covers under `m`: a script's bitmap or a
-    // field by their state, others by what the dictionary states (none where it does not).
-    std::optional<Bounds> characterBounds(const DisplayObject& object, const Transform& m,
-                                          std::uint16_t ratio) const;
-    // Where the drawing of `object` can land under `m`, following what the frame's commands
-    // draw; none when some part's reach is not known before painting.
-    std::optional<Bounds> drawnExtent(const DisplayObject& object, const Transform& m,
-                                      std::size_t& budget) const;
     // `windowed`: a scroll window stands for the content behind it.
     Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes,
                      bool windowed = true) const;

@@ -25,28 +25,6 @@ using swftest::PlaceObject;
 using swftest::Shape;
 using swftest::SwfWriter;
 
-// Passes everything on, with each group's extent forgotten: its layer then covers all that
-// can show, as every layer did before groups were sized to their content.
-class WholeViewLayers : public RenderBackend {
-  public:
-    explicit WholeViewLayers(RenderBackend& to) : to_(to) {}
-    void beginFrame(Rgba background) override { to_.beginFrame(background); }
-    void draw(const DrawCharacter& command) override { to_.draw(command); }
-    void beginGroup(const GroupStyle& style) override {
-        GroupStyle whole = style;
-        whole.extent.reset();
-        to_.beginGroup(whole);
-    }
-    void endGroup() override { to_.endGroup(); }
-    void beginMask() override { to_.beginMask(); }
-    void useMask() override { to_.useMask(); }
-    void endMask() override { to_.endMask(); }
-    void endFrame() override { to_.endFrame(); }
-
-  private:
-    RenderBackend& to_;
-};
-
 struct View {
     QSize size;
     Transform stageToDevice;
@@ -65,8 +43,8 @@ QImage paint(MovieRenderer& movie, const View& view, bool wholeView, bool cached
     QPainter painter(&image);
     painter.setClipRect(view.clip);
     PainterBackend backend(resources, painter, view.stageToDevice, RenderQuality::High);
-    WholeViewLayers whole(backend);
-    frame.replay(wholeView ? static_cast<RenderBackend&>(whole) : backend);
+    backend.setLayersCoverView(wholeView);
+    frame.replay(backend);
     return image;
 }
 

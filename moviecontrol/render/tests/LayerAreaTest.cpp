@@ -10,10 +10,8 @@ namespace {
 
 const QRect kView(0, 0, 200, 100);
 
-GroupStyle extending(double xMin, double yMin, double xMax, double yMax) {
-    GroupStyle style;
-    style.extent = Bounds{xMin, yMin, xMax, yMax, true};
-    return style;
+std::optional<Bounds> extending(double xMin, double yMin, double xMax, double yMax) {
+    return Bounds{xMin, yMin, xMax, yMax, true};
 }
 
 TEST(LayerAreaTest, SmallGroupGetsItsBoxWithSlack) {
@@ -63,12 +61,10 @@ TEST(LayerAreaTest, TurnedGroupsCoverTheBoxOfTheirCorners) {
 TEST(LayerAreaTest, UnknownEmptyAndBrokenExtents) {
     const Transform stage = Transform::scaling(0.05, 0.05);
     // Not known: all that can show.
-    EXPECT_EQ(groupLayerArea(kView, QMargins(4, 4, 4, 4), GroupStyle{}, stage),
+    EXPECT_EQ(groupLayerArea(kView, QMargins(4, 4, 4, 4), std::nullopt, stage),
               kView.marginsAdded(QMargins(4, 4, 4, 4)));
     // Known to draw nothing: no layer at all.
-    GroupStyle nothing;
-    nothing.extent = Bounds{};
-    EXPECT_TRUE(groupLayerArea(kView, {}, nothing, stage).isEmpty());
+    EXPECT_TRUE(groupLayerArea(kView, {}, Bounds{}, stage).isEmpty());
     // Nothing can show.
     EXPECT_TRUE(groupLayerArea(QRect(), {}, extending(0, 0, 100, 100), stage).isEmpty());
     // A matrix gone to infinity says nothing about where drawing lands.
@@ -89,6 +85,19 @@ TEST(LayerAreaTest, HugeGroupsStayWithinTheView) {
     const QRect far = groupLayerArea(kView, reach, extending(limit - 10, limit - 10, limit, limit),
                                      Transform::scaling(1000.0, 1000.0));
     EXPECT_TRUE(far.isEmpty());
+}
+
+TEST(LayerAreaTest, OnlyBoxesThatBoundTheDrawingCount) {
+    GroupStyle blended;
+    blended.blendMode = swf::BlendMode::Multiply;
+    EXPECT_FALSE(groupExtent(blended).has_value());
+    blended.bounds = Bounds{0, 0, 100, 100, true};
+    ASSERT_TRUE(groupExtent(blended).has_value());
+    EXPECT_EQ(groupExtent(blended)->xMax, 100);
+    // A cached bitmap's box places it; its drawing may reach past.
+    GroupStyle cached = blended;
+    cached.cacheAsBitmap = true;
+    EXPECT_FALSE(groupExtent(cached).has_value());
 }
 
 } // namespace

@@ -54,14 +54,6 @@ TEST_F(ContentBoundsTest, TurnedContentGivesTheBoxOfItsCorners) {
     expectBox(firstGroup(root.timeline).bounds, -100, 0, 0, 200);
 }
 
-TEST_F(ContentBoundsTest, OnlyCachedGroupsCarryBounds) {
-    TimelineBuilder root(1);
-    swf::PlaceObject p = place(1, 1);
-    p.blendMode = swf::BlendMode::Multiply;
-    root.at(0, p);
-    EXPECT_TRUE(firstGroup(root.timeline).bounds.empty());
-}
-
 TEST_F(ContentBoundsTest, CharactersWithoutStatedBoundsAddNothing) {
     catalog.kinds[3] = CharacterKind::Bitmap; // no rect in the catalog
     TimelineBuilder sprite(1);

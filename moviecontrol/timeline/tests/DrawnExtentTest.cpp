@@ -2,6 +2,7 @@
 // small loses drawing, and an unknown reach must say so.
 #include <gtest/gtest.h>
 
+#include "DrawnExtent.h"
 #include "TimelineBuilders.h"
 
 namespace mc {
@@ -18,38 +19,47 @@ class DrawnExtentTest : public ::testing::Test {
         catalog.kinds[10] = CharacterKind::Sprite;
     }
 
-    // The first group drawn by a root holding sprite 10 with a multiply blend.
-    GroupStyle blendedSprite(const TimelineBuilder& sprite) {
+    // A root holding `sprite` as character 10 at depth 1, moved 1000 twips across and
+    // composed with a multiply blend.
+    swf::Timeline rootOf(const TimelineBuilder& sprite) {
         catalog.sprites[10] = sprite.timeline;
         TimelineBuilder root(1);
         swf::PlaceObject p = place(1, 10, 1000);
         p.blendMode = swf::BlendMode::Multiply;
         root.at(0, p);
-        return firstGroup(catalog, root.timeline);
+        return root.timeline;
+    }
+
+    std::optional<Bounds> extentOf(const TimelineBuilder& sprite) {
+        const swf::Timeline root = rootOf(sprite);
+        TimelinePlayer player(catalog, root, {});
+        const auto& list = player.rootObject().clip->displayList;
+        if (list.size() != 1) {
+            ADD_FAILURE() << "the sprite is not placed";
+            return std::nullopt;
+        }
+        const DisplayObject& placed = *list.begin()->second;
+        std::size_t budget = 100;
+        return drawnExtent(player, placed, placed.matrix, budget);
     }
 
     FakeCatalog catalog;
 };
 
-void expectBox(const std::optional<Bounds>& box, double xMin, double yMin, double xMax,
-               double yMax) {
-    ASSERT_TRUE(box.has_value());
-    ASSERT_FALSE(box->empty());
-    EXPECT_DOUBLE_EQ(box->xMin, xMin);
-    EXPECT_DOUBLE_EQ(box->yMin, yMin);
-    EXPECT_DOUBLE_EQ(box->xMax, xMax);
-    EXPECT_DOUBLE_EQ(box->yMax, yMax);
+void expectBox(const Bounds& box, double xMin, double yMin, double xMax, double yMax) {
+    ASSERT_FALSE(box.empty());
+    EXPECT_DOUBLE_EQ(box.xMin, xMin);
+    EXPECT_DOUBLE_EQ(box.yMin, yMin);
+    EXPECT_DOUBLE_EQ(box.xMax, xMax);
+    EXPECT_DOUBLE_EQ(box.yMax, yMax);
 }
 
-TEST_F(DrawnExtentTest, BlendedSpriteCoversWhatItsChildrenDraw) {
+TEST_F(DrawnExtentTest, BlendedGroupsCarryWhatTheirChildrenDraw) {
     TimelineBuilder sprite(1);
     swf::PlaceObject scaled = place(1, 1, 30);
     scaled.matrix = swf::Matrix{2, 0, 0, 2, 30, 10};
     sprite.at(0, scaled).at(0, place(2, 2, -100));
-    const GroupStyle style = blendedSprite(sprite);
-    expectBox(style.extent, 860, 10, 1430, 210);
-    // Only cached groups are placed on the pixel grid by their box.
-    EXPECT_TRUE(style.bounds.empty());
+    expectBox(firstGroup(catalog, rootOf(sprite)).bounds, 860, 10, 1430, 210);
 }
 
 TEST_F(DrawnExtentTest, MasksAndHiddenChildrenDrawNothingOfTheirOwn) {
@@ -59,14 +69,16 @@ TEST_F(DrawnExtentTest, MasksAndHiddenChildrenDrawNothingOfTheirOwn) {
     swf::PlaceObject hidden = place(3, 2, 9000);
     hidden.visible = false;
     sprite.at(0, mask).at(0, place(2, 1)).at(0, hidden);
-    expectBox(blendedSprite(sprite).extent, 1000, 0, 1200, 100);
+    const auto box = extentOf(sprite);
+    ASSERT_TRUE(box.has_value());
+    expectBox(*box, 1000, 0, 1200, 100);
 }
 
 TEST_F(DrawnExtentTest, NothingDrawnIsKnownToCoverNothing) {
     TimelineBuilder sprite(1);
-    const GroupStyle style = blendedSprite(sprite);
-    ASSERT_TRUE(style.extent.has_value());
-    EXPECT_TRUE(style.extent->empty());
+    const auto box = extentOf(sprite);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_TRUE(box->empty());
 }
 
 TEST_F(DrawnExtentTest, UnknownReachLeavesTheExtentOpen) {
@@ -75,12 +87,14 @@ TEST_F(DrawnExtentTest, UnknownReachLeavesTheExtentOpen) {
     swf::PlaceObject glow = place(1, 1);
     glow.filters = std::vector<swf::Filter>{swf::GlowFilter{}};
     glowing.at(0, glow);
-    EXPECT_FALSE(blendedSprite(glowing).extent.has_value());
+    EXPECT_FALSE(extentOf(glowing).has_value());
     // A bitmap whose size is known only once decoded.
     catalog.kinds[3] = CharacterKind::Bitmap;
     TimelineBuilder picture(1);
     picture.at(0, place(1, 1)).at(0, place(2, 3));
-    EXPECT_FALSE(blendedSprite(picture).extent.has_value());
+    EXPECT_FALSE(extentOf(picture).has_value());
+    // The group then carries no box, and its layer covers all that can show.
+    EXPECT_TRUE(firstGroup(catalog, rootOf(picture)).bounds.empty());
 }
 
 } // namespace

@@ -50,14 +50,6 @@ TEST(LayerAreaTest, GroupsReachingPastTheViewOrClipAreCut) {
                      .isEmpty());
 }
 
-TEST(LayerAreaTest, TurnedGroupsCoverTheBoxOfTheirCorners) {
-    // A quarter turn about the view's centre, scaled to pixels.
-    const Transform stage = Transform::translation(100, 50) * Transform{0, 0.05, -0.05, 0, 0, 0};
-    const QRect area = groupLayerArea(kView, {}, extending(0, 0, 400, 200), stage);
-    const int slack = GroupCache::kSlack;
-    EXPECT_EQ(area, QRect(QPoint(90 - slack, 50 - slack), QPoint(100 + slack, 70 + slack)));
-}
-
 TEST(LayerAreaTest, UnknownEmptyAndBrokenExtents) {
     const Transform stage = Transform::scaling(0.05, 0.05);
     // Not known: all that can show.

@@ -21,14 +21,6 @@ class ContentBoundsTest : public ::testing::Test {
     FakeCatalog catalog;
 };
 
-void expectBox(const Bounds& box, double xMin, double yMin, double xMax, double yMax) {
-    ASSERT_FALSE(box.empty());
-    EXPECT_DOUBLE_EQ(box.xMin, xMin);
-    EXPECT_DOUBLE_EQ(box.yMin, yMin);
-    EXPECT_DOUBLE_EQ(box.xMax, xMax);
-    EXPECT_DOUBLE_EQ(box.yMax, yMax);
-}
-
 TEST_F(ContentBoundsTest, FilteredSpriteCoversAllItsChildrenInStageTwips) {
     TimelineBuilder sprite(1);
     swf::PlaceObject scaled = place(1, 1, 30);

@@ -46,20 +46,14 @@ class DrawnExtentTest : public ::testing::Test {
     FakeCatalog catalog;
 };
 
-void expectBox(const Bounds& box, double xMin, double yMin, double xMax, double yMax) {
-    ASSERT_FALSE(box.empty());
-    EXPECT_DOUBLE_EQ(box.xMin, xMin);
-    EXPECT_DOUBLE_EQ(box.yMin, yMin);
-    EXPECT_DOUBLE_EQ(box.xMax, xMax);
-    EXPECT_DOUBLE_EQ(box.yMax, yMax);
-}
-
 TEST_F(DrawnExtentTest, BlendedGroupsCarryWhatTheirChildrenDraw) {
     TimelineBuilder sprite(1);
-    swf::PlaceObject scaled = place(1, 1, 30);
-    scaled.matrix = swf::Matrix{2, 0, 0, 2, 30, 10};
-    sprite.at(0, scaled).at(0, place(2, 2, -100));
-    expectBox(firstGroup(catalog, rootOf(sprite)).bounds, 860, 10, 1430, 210);
+    swf::PlaceObject turned = place(1, 2);
+    turned.matrix = swf::Matrix{0, 1, -1, 0, 0, 0}; // (x, y) -> (-y, x)
+    sprite.at(0, turned).at(0, place(2, 1, 500));
+    // Shape 2 turned spans -60..-20 x -40..40; shape 1 moved spans 500..700 x 0..100; the
+    // sprite's own placement adds 1000 across.
+    expectBox(firstGroup(catalog, rootOf(sprite)).bounds, 940, -40, 1700, 100);
 }
 
 TEST_F(DrawnExtentTest, MasksAndHiddenChildrenDrawNothingOfTheirOwn) {

@@ -122,4 +122,12 @@ inline GroupStyle firstGroup(const CharacterCatalog& catalog, const swf::Timelin
     return {};
 }
 
+inline void expectBox(const Bounds& box, double xMin, double yMin, double xMax, double yMax) {
+    ASSERT_FALSE(box.empty());
+    EXPECT_DOUBLE_EQ(box.xMin, xMin);
+    EXPECT_DOUBLE_EQ(box.yMin, yMin);
+    EXPECT_DOUBLE_EQ(box.xMax, xMax);
+    EXPECT_DOUBLE_EQ(box.yMax, yMax);
+}
+
 } // namespace mc::testing

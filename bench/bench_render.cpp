@@ -16,8 +16,9 @@
 namespace {
 
 // 300 shapes in 30 sprites that turn and move every frame (or, `drifting`, only move):
-// fills, gradients and strokes.
-std::vector<std::uint8_t> busyMovie(bool drifting = false) {
+// fills, gradients and strokes. `blended` sprites are composed with blend modes, each in a
+// layer of its own.
+std::vector<std::uint8_t> busyMovie(bool drifting = false, bool blended = false) {
     using namespace swftest;
     SwfWriter movie;
     movie.setBackgroundColor({250, 240, 220});
@@ -44,9 +45,17 @@ std::vector<std::uint8_t> busyMovie(bool drifting = false) {
         sprite.showFrame();
         sprites.push_back(movie.defineSprite(sprite));
     }
+    const BlendMode modes[] = {BlendMode::Multiply, BlendMode::Screen, BlendMode::Layer,
+                               BlendMode::Difference};
     for (int k = 0; k < 30; ++k) {
-        movie.place(sprites[static_cast<std::size_t>(k)], static_cast<std::uint16_t>(k + 1),
-                    Matrix::translate((k % 6) * 1800, (k / 6) * 1600));
+        PlaceObject p;
+        p.characterId = sprites[static_cast<std::size_t>(k)];
+        p.depth = static_cast<std::uint16_t>(k + 1);
+        p.matrix = Matrix::translate((k % 6) * 1800, (k / 6) * 1600);
+        if (blended) {
+            p.blendMode = modes[k % 4];
+        }
+        movie.placeObject(p, blended ? 3 : 2);
     }
     movie.showFrame();
     for (int f = 1; f < 24; ++f) {
@@ -101,6 +110,7 @@ int main(int argc, char** argv) {
                                 benchsupport::sourcePath(QStringLiteral("samples/greeting.swf"))));
     registerMovie("busy_sprites", busyMovie());
     registerMovie("drifting_sprites", busyMovie(true));
+    registerMovie("blended_sprites", busyMovie(false, true));
     for (const char* caseName : kHeavyCorpusCases) {
         registerMovie(caseName, benchsupport::readFile(corpusMovie(caseName)));
     }

@@ -11,6 +11,7 @@
 #include "FillBrush.h"
 #include "GroupCompositor.h"
 #include "ImageColorTransform.h"
+#include "LayerArea.h"
 #include "PixelSource.h"
 #include "QtConversions.h"
 #include "ScanlineFill.h"
@@ -66,6 +67,20 @@ QPainter& PainterBackend::painter() {
         }
     }
     return base_;
+}
+
+QRect PainterBackend::visibleArea() {
+    QPainter& p = painter();
+    const QPaintDevice* device = p.device();
+    QRect visible(QPoint(0, 0), QSize(device->width(), device->height()));
+    if (p.hasClipping()) {
+        const QTransform world = p.transform();
+        p.setTransform(QTransform());
+        // An antialiased clip edge touches the pixels its box cuts through.
+        visible &= p.clipBoundingRect().toAlignedRect().marginsAdded(QMargins(1, 1, 1, 1));
+        p.setTransform(world);
+    }
+    return visible;
 }
 
 bool PainterBackend::insideLayerMode() const {
@@ -504,20 +519,29 @@ void PainterBackend::openLayer(const GroupStyle& style, bool wholeContent) {
     }
     const QPaintDevice* device = painter().device();
     const QMargins margins = cappedMargins(groupMargins(style, groupScale()));
+    const QRect view(QPoint(0, 0), QSize(device->width(), device->height()));
+    const QRect bounded = layersCoverView_
+                              ? view.marginsAdded(margins)
+                              : groupLayerArea(visibleArea(), margins, groupExtent(style), stage_);
     // A bitmap of its own covers the whole object where that is not much more than the view:
-    // the picture can then be kept, and a small object costs a small layer.
-    const QRect covered =
-        QRect(QPoint(0, 0), QSize(device->width(), device->height())).marginsAdded(margins);
+    // the picture can then be kept wherever the object moves.
     const QRect area =
-        wholeContent ? GroupCache::layerArea(style, stage_, margins, covered).value_or(covered)
-                     : covered;
+        wholeContent ? GroupCache::layerArea(style, stage_, margins, view.marginsAdded(margins))
+                           .value_or(bounded)
+                     : bounded;
+    if (area.isEmpty()) {
+        // Nothing of it can show.
+        layer->hidden = true;
+        layers_.push_back(std::move(layer));
+        return;
+    }
     const QSize size = area.size();
     // A frame out of time draws its remaining groups straight into the one above.
     const bool outOfTime = budget_ != nullptr && budget_->exhausted();
     if (outOfTime) {
         budget_->countDegraded();
     }
-    if (paintedLayers_ < kMaxPaintedLayers && !size.isEmpty() && !outOfTime &&
+    if (paintedLayers_ < kMaxPaintedLayers && !outOfTime &&
         static_cast<qint64>(size.width()) * size.height() <= kMaxLayerPixels) {
         layer->image = QImage(size, QImage::Format_ARGB32_Premultiplied);
     }

@@ -39,6 +39,10 @@ class PainterBackend : public RenderBackend {
     // The stage area in device pixels, filled with the background at the start of a frame.
     void setStageRect(const QRectF& rect) { stageRect_ = rect; }
 
+    // Every group's layer covers all of the view grown by its filters' reach, however little
+    // of it the group covers: the reference the sized layers are checked against.
+    void setLayersCoverView(bool cover) { layersCoverView_ = cover; }
+
     void beginFrame(Rgba background) override;
     void draw(const DrawCharacter& command) override;
     void beginGroup(const GroupStyle& style) override;
@@ -49,10 +53,10 @@ class PainterBackend : public RenderBackend {
     void endFrame() override;
 
   private:
-    // A group's off-screen picture. It covers its parent's device grown by the filters'
-    // reach, so that effects of objects just outside still fall in; `origin` is where its
-    // top-left pixel lies on the parent. A layer without a painter passes its drawing
-    // through to the parent (groups nested too deep or too large).
+    // A group's off-screen picture. It covers what of its parent's device the group can
+    // reach (see groupLayerArea); `origin` is where its top-left pixel lies on the parent.
+    // A layer without a painter passes its drawing through to the parent (groups nested too
+    // deep or too large).
     struct Layer {
         QImage image;
         std::unique_ptr<QPainter> painter;
@@ -62,7 +66,8 @@ class PainterBackend : public RenderBackend {
         // What drawing inside must still apply: the colour transforms of the groups that
         // pass through, since no layer of theirs will.
         ColorTransform pending;
-        // Nothing inside is drawn: an Alpha or Erase group with no Layer group around it.
+        // Nothing inside is drawn: an Alpha or Erase group with no Layer group around it, or
+        // a group nothing of which can show.
         bool hidden = false;
     };
     struct Mask {
@@ -76,6 +81,8 @@ class PainterBackend : public RenderBackend {
     // and Erase then act on.
     bool insideLayerMode() const;
     GroupScale groupScale() const;
+    // The current picture's pixels that can still show: its device within its clip.
+    QRect visibleArea();
     // With `wholeContent`, a cached group's layer covers all of its content rather than the
     // view (see GroupCache::layerArea).
     void openLayer(const GroupStyle& style, bool wholeContent = false);
@@ -138,6 +145,7 @@ class PainterBackend : public RenderBackend {
     QRectF stageRect_;
     std::vector<std::unique_ptr<Layer>> layers_; // a painter holds its image's address
     int paintedLayers_ = 0;
+    bool layersCoverView_ = false;
     std::vector<Mask> masks_;
     mutable MaskStack maskUse_; // the masks of masks_ in use, as our fillers follow them
     GroupRecorder recorder_;

@@ -1,5 +1,6 @@
 // The area a placed object's drawing covers, as players compute it to place a cached bitmap.
 #include "Drawing.h"
+#include "DrawnExtent.h"
 #include "SwfConversions.h"
 #include "TextFieldState.h"
 #include "TimelinePlayer.h"
@@ -44,23 +45,10 @@ Bounds TimelinePlayer::contentBounds(const DisplayObject& object, const Transfor
             }
         }
         break;
-    case CharacterKind::Bitmap:
-        if (object.pixels) {
-            box.add(mapBounds(m, Bounds{0, 0, object.pixels->width() * 20.0,
-                                        object.pixels->height() * 20.0, true}));
-            break;
-        }
-        [[fallthrough]];
-    case CharacterKind::EditText:
-        if (object.text) {
-            box.add(mapBounds(m, object.text->bounds));
-            break;
-        }
-        [[fallthrough]];
     default:
-        const std::uint16_t ratio = startShapes ? 0 : object.ratio;
-        if (const auto own = catalogOf(object).bounds(object.characterId, ratio)) {
-            box.add(mapBounds(m, Bounds::of(*own)));
+        if (const auto own =
+                characterBounds(catalogOf(object), object, m, startShapes ? 0 : object.ratio)) {
+            box.add(*own);
         }
         break;
     }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "Drawing.h"
+#include "DrawnExtent.h"
 #include "SwfConversions.h"
 #include "TextFieldState.h"
 #include "TimelinePlayer.h"
@@ -107,9 +108,13 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         style.filters = object.filters;
         style.cacheAsBitmap = object.cacheAsBitmap;
         style.matrix = m;
+        std::size_t visits = limits_.maxObjects;
         if (!object.filters.empty() || object.cacheAsBitmap) {
-            std::size_t visits = limits_.maxObjects;
             style.bounds = contentBounds(object, m, visits);
+        } else if (const auto drawn = drawnExtent(*this, object, m, visits)) {
+            // Other groups are not placed by a box: theirs tells where their drawing lands,
+            // and the renderer sizes their layer by it.
+            style.bounds = *drawn;
         }
         style.colorTransform = cx;
         cx = ColorTransform{};

@@ -16,30 +16,10 @@ class ContentBoundsTest : public ::testing::Test {
         catalog.rects[2] = swf::Rect{-40, 40, 20, 60}; // 4 x 2 px
     }
 
-    // The style of the first group drawn.
-    GroupStyle firstGroup(const swf::Timeline& root) {
-        TimelinePlayer player(catalog, root, {});
-        RecordingBackend rec;
-        player.render(rec);
-        for (const auto& e : rec.entries()) {
-            if (e.op == RecordingBackend::Op::BeginGroup) {
-                return e.group;
-            }
-        }
-        ADD_FAILURE() << "no group drawn";
-        return {};
-    }
+    GroupStyle firstGroup(const swf::Timeline& root) { return testing::firstGroup(catalog, root); }
 
     FakeCatalog catalog;
 };
-
-void expectBox(const Bounds& box, double xMin, double yMin, double xMax, double yMax) {
-    ASSERT_FALSE(box.empty());
-    EXPECT_DOUBLE_EQ(box.xMin, xMin);
-    EXPECT_DOUBLE_EQ(box.yMin, yMin);
-    EXPECT_DOUBLE_EQ(box.xMax, xMax);
-    EXPECT_DOUBLE_EQ(box.yMax, yMax);
-}
 
 TEST_F(ContentBoundsTest, FilteredSpriteCoversAllItsChildrenInStageTwips) {
     TimelineBuilder sprite(1);
@@ -64,14 +44,6 @@ TEST_F(ContentBoundsTest, TurnedContentGivesTheBoxOfItsCorners) {
     p.cacheAsBitmap = true;
     root.at(0, p);
     expectBox(firstGroup(root.timeline).bounds, -100, 0, 0, 200);
-}
-
-TEST_F(ContentBoundsTest, OnlyCachedGroupsCarryBounds) {
-    TimelineBuilder root(1);
-    swf::PlaceObject p = place(1, 1);
-    p.blendMode = swf::BlendMode::Multiply;
-    root.at(0, p);
-    EXPECT_TRUE(firstGroup(root.timeline).bounds.empty());
 }
 
 TEST_F(ContentBoundsTest, CharactersWithoutStatedBoundsAddNothing) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -104,6 +106,28 @@ inline std::vector<std::uint16_t> drawnIds(const TimelinePlayer& player) {
     RecordingBackend rec;
     player.render(rec);
     return rec.drawnIds();
+}
+
+// The style of the first group a root timeline draws on its first frame.
+inline GroupStyle firstGroup(const CharacterCatalog& catalog, const swf::Timeline& root) {
+    TimelinePlayer player(catalog, root, {});
+    RecordingBackend rec;
+    player.render(rec);
+    for (const auto& e : rec.entries()) {
+        if (e.op == RecordingBackend::Op::BeginGroup) {
+            return e.group;
+        }
+    }
+    ADD_FAILURE() << "no group drawn";
+    return {};
+}
+
+inline void expectBox(const Bounds& box, double xMin, double yMin, double xMax, double yMax) {
+    ASSERT_FALSE(box.empty());
+    EXPECT_DOUBLE_EQ(box.xMin, xMin);
+    EXPECT_DOUBLE_EQ(box.yMin, yMin);
+    EXPECT_DOUBLE_EQ(box.xMax, xMax);
+    EXPECT_DOUBLE_EQ(box.yMax, yMax);
 }
 
 } // namespace mc::testing

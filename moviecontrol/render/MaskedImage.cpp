@@ -11,21 +11,6 @@ namespace mc {
 
 namespace {
 
-#if defined(__SSE2__)
-// Four premultiplied pixels of `s` over `d`, wholly shown.
-inline __m128i over4(__m128i s, __m128i d) {
-    const __m128i z = _mm_setzero_si128();
-    const __m128i k255 = _mm_set1_epi16(255);
-    const __m128i sLo = _mm_unpacklo_epi8(s, z);
-    const __m128i sHi = _mm_unpackhi_epi8(s, z);
-    const __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xff), 0xff);
-    const __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xff), 0xff);
-    const __m128i dLo = spanblend::mul255(_mm_unpacklo_epi8(d, z), _mm_sub_epi16(k255, aLo));
-    const __m128i dHi = spanblend::mul255(_mm_unpackhi_epi8(d, z), _mm_sub_epi16(k255, aHi));
-    return _mm_packus_epi16(_mm_add_epi16(sLo, dLo), _mm_add_epi16(sHi, dHi));
-}
-#endif
-
 // Premultiplied `src` over `dst`, pixel i at `coverage[i]`, four at a time where the
 // processor allows. Kept pictures are mostly transparent or opaque, and masks mostly show
 // them whole: those pixels take the short ways.
@@ -50,7 +35,7 @@ void blendRow(std::uint32_t* dst, const std::uint32_t* src, const std::uint8_t* 
             if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, opaque), opaque)) == 0xffff) {
                 _mm_storeu_si128(d, s);
             } else {
-                _mm_storeu_si128(d, over4(s, _mm_loadu_si128(d)));
+                _mm_storeu_si128(d, spanblend::over4(s, _mm_loadu_si128(d)));
             }
             continue;
         }

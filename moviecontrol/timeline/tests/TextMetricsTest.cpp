@@ -65,9 +65,9 @@ TEST(TextMetricsTest, EmbeddedFontsMeasureByTheirAdvancesAndLineMetrics) {
 TEST(TextMetricsTest, WordWrapBreaksAfterSpaces) {
     const OneFont fonts;
     const TextExtent e = measureText(fonts, textIn(u"ab ab ab", 20), true, 1000);
-    // "ab ab " fits 1000 twips (1200 would not); the third word wraps, and the space left
-    // hanging at the line's end takes no room.
-    EXPECT_DOUBLE_EQ(e.width, 800);
+    // "ab ab" fits 1000 twips; the third word wraps, and the space left hanging at the
+    // first line's end takes no room.
+    EXPECT_DOUBLE_EQ(e.width, 1000);
     EXPECT_DOUBLE_EQ(e.height, 2 * (312.5 + 78.125));
 }
 

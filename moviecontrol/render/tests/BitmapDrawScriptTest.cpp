@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MovieRenderer.h"
-#include "RenderTestApp.h"
+#include "ScriptedRender.h"
 #include "testsupport/Actions.h"
 #include "testsupport/SwfWriter.h"
 
@@ -83,27 +82,6 @@ void placeClip(swftest::SwfWriter& movie, const swftest::Shape& shape, std::stri
     movie.placeObject(p);
 }
 
-struct Played {
-    std::vector<std::string> traced;
-    QImage image;
-};
-
-// Runs `script` on the movie's first frame and paints it.
-Played play(swftest::SwfWriter& movie, const Actions& script) {
-    movie.doAction(script);
-    movie.showFrame();
-    renderTestApp();
-    Played out;
-    StageCallbacks callbacks;
-    callbacks.trace = [&out](std::string_view line) { out.traced.emplace_back(line); };
-    auto renderer = MovieRenderer::fromBytes(movie.finish(), callbacks);
-    EXPECT_TRUE(renderer);
-    if (renderer) {
-        out.image = renderer->renderFrame(QSize(100, 100), RenderQuality::High);
-    }
-    return out;
-}
-
 TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
     swftest::SwfWriter movie = smallMovie();
     // A 20 px green square in a clip placed far from the stage's corner.
@@ -128,7 +106,7 @@ TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
     assignNew(a, "d", "flash.display", "BitmapData", {10, 10, 0, 0xFFFFFF});
     draw(a, "d", "sq", "huge");
     tracePixel(a, "d", 9, 9);
-    const Played played = play(movie, a);
+    const PlayedScript played = playScript(movie, a, QSize(100, 100));
     const std::string green = std::to_string(0x00FF00), white = std::to_string(0xFFFFFF);
     EXPECT_EQ(played.traced, (std::vector<std::string>{green, white, white, green, white, green}));
 }
@@ -189,7 +167,7 @@ TEST(BitmapDrawScriptTest, DisplacementMapsMoveBitmapAndClipPixels) {
     // The filter reads back with its map.
     a.push("clip").code(0x1C).push("filters").code(0x4E).push("0").code(0x4E);
     a.push("mapBitmap").code(0x4E).push("width").code(0x4E).code(0x26);
-    const Played played = play(movie, a);
+    const PlayedScript played = playScript(movie, a, QSize(100, 100));
     const QImage& image = played.image;
     ASSERT_FALSE(image.isNull());
     const std::string red = std::to_string(0xFF0000), blue = std::to_string(0x0000FF);

@@ -10,9 +10,9 @@
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
+#include "ScriptedRender.h"
 #include "TextDocument.h"
 #include "TextLayout.h"
-#include "testsupport/Actions.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
@@ -180,12 +180,8 @@ TEST(FieldLayoutTest, ListItemsAreIndentedBehindABulletInTheirFirstCharactersSty
 
 // Draws a script-made, autosized field of "aa" in the box font, red, with the format's
 // paragraph lengths `lengths` ("leftMargin", 10...), and what the script read of its size.
-struct MeasuredField {
-    QImage image;
-    std::vector<std::string> traced; // _width, textWidth, textHeight
-};
-
-MeasuredField autosizedField(const std::vector<std::pair<std::string, double>>& lengths) {
+// The script traces _width, textWidth and textHeight.
+PlayedScript autosizedField(const std::vector<std::pair<std::string, double>>& lengths) {
     SwfWriter movie = whiteStage(240, 60);
     movie.defineFont(boxFont(), 3);
     Actions a;
@@ -202,18 +198,7 @@ MeasuredField autosizedField(const std::vector<std::pair<std::string, double>>& 
     a.push("setNewTextFormat").code(0x52).code(0x17);
     a.setVariable("tf.text", "aa").setVariable("tf.autoSize", "left");
     a.traceValue("tf._width").traceValue("tf.textWidth").traceValue("tf.textHeight");
-    movie.doAction(a);
-    movie.showFrame();
-    renderTestApp();
-    MeasuredField out;
-    StageCallbacks callbacks;
-    callbacks.trace = [&out](std::string_view line) { out.traced.emplace_back(line); };
-    auto renderer = MovieRenderer::fromBytes(movie.finish(), callbacks);
-    EXPECT_TRUE(renderer);
-    if (renderer) {
-        out.image = renderer->renderFrame(QSize(240, 60), RenderQuality::High);
-    }
-    return out;
+    return playScript(movie, a, QSize(240, 60));
 }
 
 // The rightmost column with red ink on a row, or -1.
@@ -228,7 +213,7 @@ int lastInk(const QImage& image, int y) {
 
 TEST(FieldLayoutTest, AutosizedFieldsAreAsWideAsTheLinesTheyDraw) {
     // Two boxes 12 px apart take 24 px; the field adds its 2 px gutters on both sides.
-    const MeasuredField plain = autosizedField({});
+    const PlayedScript plain = autosizedField({});
     ASSERT_FALSE(plain.image.isNull());
     EXPECT_EQ(plain.traced, (std::vector<std::string>{"28", "24", "20"}));
     EXPECT_EQ(lastInk(plain.image, 13), 2 + 12 + 9);
@@ -236,14 +221,14 @@ TEST(FieldLayoutTest, AutosizedFieldsAreAsWideAsTheLinesTheyDraw) {
     // Margins, block indent and indent move the text right by 22 px and reserve 6 px after
     // it; a list item adds its 36 px bullet column. The field grows by just as much, and the
     // ink ends where the width says the line does.
-    const MeasuredField lengths =
+    const PlayedScript lengths =
         autosizedField({{"leftMargin", 10}, {"blockIndent", 8}, {"indent", 4}, {"rightMargin", 6}});
     ASSERT_FALSE(lengths.image.isNull());
     EXPECT_EQ(lengths.traced, (std::vector<std::string>{"56", "52", "20"}));
     EXPECT_EQ(lastInk(lengths.image, 13), 2 + 22 + 12 + 9);
     EXPECT_TRUE(blank(lengths.image, 2 + 22 - 1, 13));
 
-    const MeasuredField item = autosizedField({{"leftMargin", 10}, {"bullet", 1}});
+    const PlayedScript item = autosizedField({{"leftMargin", 10}, {"bullet", 1}});
     ASSERT_FALSE(item.image.isNull());
     EXPECT_EQ(item.traced, (std::vector<std::string>{"74", "70", "20"}));
     EXPECT_EQ(lastInk(item.image, 13), 2 + 10 + 36 + 12 + 9);

@@ -12,6 +12,14 @@ namespace {
 // from the limits of the integer conversions below.
 constexpr double kMaxScale = 65536.0;
 
+// Displaced positions past this are as good as any other far outside, and stay exact.
+constexpr double kFar = 1e9;
+
+// Device pixels per stage pixel, within what any display reaches.
+double deviceUnit(double scale) {
+    return std::isfinite(scale) && scale > 0 ? std::clamp(scale, 1e-3, 1e3) : 1.0;
+}
+
 double boundedScale(double scale) {
     return std::isfinite(scale) ? std::clamp(scale, -kMaxScale, kMaxScale) : 0.0;
 }
@@ -38,10 +46,9 @@ int channel(std::uint32_t argb, int shift) {
     return shift < 0 ? 128 : static_cast<int>((argb >> shift) & 0xFFu);
 }
 
-// Where a displaced coordinate falls in 0..size-1 for the modes that move it inside; -1 when
-// it stays outside (the modes that keep the pixel or use the colour).
-long long placed(double at, int size, swf::DisplacementMode mode) {
-    const double whole = std::floor(at);
+// Where a whole displaced coordinate falls in 0..size-1 for the modes that move it inside;
+// -1 when it stays outside (the modes that keep the pixel or use the colour).
+long long placed(double whole, int size, swf::DisplacementMode mode) {
     if (whole >= 0 && whole < size) {
         return static_cast<long long>(whole);
     }
@@ -57,6 +64,38 @@ long long placed(double at, int size, swf::DisplacementMode mode) {
     }
 }
 
+// The picture at a fractional position, blended from its four nearest pixels, each found
+// as the mode says; `own` stands in for a pixel outside in the ignore mode.
+QRgb sampled(const QImage& input, double x, double y, const swf::DisplacementMapFilter& filter,
+             QRgb own, QRgb outside) {
+    const double left = std::floor(x);
+    const double top = std::floor(y);
+    const auto fx = static_cast<float>(x - left);
+    const auto fy = static_cast<float>(y - top);
+    Premultiplied sum;
+    for (int row = 0; row < 2; ++row) {
+        const float wy = row == 0 ? 1.0f - fy : fy;
+        if (wy == 0.0f) {
+            continue;
+        }
+        const long long sy = placed(top + row, input.height(), filter.mode);
+        for (int column = 0; column < 2; ++column) {
+            const float w = wy * (column == 0 ? 1.0f - fx : fx);
+            if (w == 0.0f) {
+                continue;
+            }
+            const long long sx = placed(left + column, input.width(), filter.mode);
+            QRgb pixel = filter.mode == swf::DisplacementMode::Color ? outside : own;
+            if (sx >= 0 && sy >= 0) {
+                pixel =
+                    reinterpret_cast<const QRgb*>(input.constScanLine(static_cast<int>(sy)))[sx];
+            }
+            sum = sum + fromPixel(pixel) * w;
+        }
+    }
+    return toPixel(sum);
+}
+
 } // namespace
 
 QImage applyDisplacement(const QImage& source, const swf::DisplacementMapFilter& filter,
@@ -67,8 +106,8 @@ QImage applyDisplacement(const QImage& source, const swf::DisplacementMapFilter&
         map->argb.size() < static_cast<std::size_t>(map->width) * map->height) {
         return input;
     }
-    const double unitX = std::isfinite(scale.x) && scale.x > 0 ? scale.x : 1.0;
-    const double unitY = std::isfinite(scale.y) && scale.y > 0 ? scale.y : 1.0;
+    const double unitX = deviceUnit(scale.x);
+    const double unitY = deviceUnit(scale.y);
     const double scaleX = boundedScale(filter.scaleX) * unitX / 256.0;
     const double scaleY = boundedScale(filter.scaleY) * unitY / 256.0;
     const double mapX = std::isfinite(filter.mapX) ? filter.mapX : 0.0;
@@ -76,15 +115,13 @@ QImage applyDisplacement(const QImage& source, const swf::DisplacementMapFilter&
     const int shiftX = channelShift(filter.componentX);
     const int shiftY = channelShift(filter.componentY);
     const QRgb outside = toPixel(premultiplied(filter.color));
-    const int width = input.width();
-    const int height = input.height();
     QImage result(input.size(), QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < input.height(); ++y) {
         auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
         const auto* own = reinterpret_cast<const QRgb*>(input.constScanLine(y));
         const double mapRow = std::floor((y + 0.5) / unitY - mapY);
         const bool rowMapped = mapRow >= 0 && mapRow < map->height;
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < input.width(); ++x) {
             const double mapColumn = std::floor((x + 0.5) / unitX - mapX);
             if (!rowMapped || mapColumn < 0 || mapColumn >= map->width) {
                 out[x] = own[x];
@@ -94,14 +131,8 @@ QImage applyDisplacement(const QImage& source, const swf::DisplacementMapFilter&
                                               static_cast<std::size_t>(mapColumn)];
             const double dx = (channel(m, shiftX) - 128) * scaleX;
             const double dy = (channel(m, shiftY) - 128) * scaleY;
-            const long long sx = placed(x + dx, width, filter.mode);
-            const long long sy = placed(y + dy, height, filter.mode);
-            if (sx >= 0 && sy >= 0) {
-                out[x] =
-                    reinterpret_cast<const QRgb*>(input.constScanLine(static_cast<int>(sy)))[sx];
-            } else {
-                out[x] = filter.mode == swf::DisplacementMode::Color ? outside : own[x];
-            }
+            out[x] = sampled(input, std::clamp(x + dx, -kFar, kFar),
+                             std::clamp(y + dy, -kFar, kFar), filter, own[x], outside);
         }
     }
     return result;

@@ -123,6 +123,21 @@ TEST(DisplacementTest, AlphaChannelAndDeviceScaleMoveInStagePixels) {
                  [](int x, int y) { return x >= 4 ? QPoint(x - 4, y) : QPoint(x, y); });
 }
 
+TEST(DisplacementTest, FractionalOffsetsBlendTheNeighbouringPixels) {
+    // Red 144 with scale 8 is half a pixel right: each pixel is half itself, half the next,
+    // and the last column wraps to half the first.
+    swf::DisplacementMapFilter f = twoRightTwoUp(swf::DisplacementMode::Wrap);
+    f.map = uniformMap(kWidth, kHeight, 0xFF908000u);
+    const QImage result = applyDisplacement(numberedLayer(), f, {});
+    for (int x = 0; x < kWidth; ++x) {
+        const QColor c = result.pixelColor(x, 1);
+        const int expected = (x * 40 + ((x + 1) % kWidth) * 40) / 2;
+        EXPECT_NEAR(c.red(), expected, 1) << x;
+        EXPECT_EQ(c.green(), 50) << x;
+        EXPECT_EQ(c.alpha(), 255) << x;
+    }
+}
+
 TEST(DisplacementTest, HostileParametersStayBoundedAndFinite) {
     const QImage layer = numberedLayer();
     const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace mc {
 namespace {
@@ -64,6 +65,34 @@ long long placed(double whole, int size, swf::DisplacementMode mode) {
     }
 }
 
+// Four premultiplied pixels mixed by 8-bit weights that sum to 256 * 256.
+QRgb mixed(const QRgb (&pixels)[4], const std::uint32_t (&weights)[4]) {
+    QRgb out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        std::uint32_t sum = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            sum += ((pixels[i] >> shift) & 0xFFu) * weights[i];
+        }
+        out |= ((sum + 32768u) >> 16) << shift;
+    }
+    return out;
+}
+
+// The common case, a position whose four pixels all lie inside the picture.
+QRgb sampledInside(const QImage& input, int left, int top, double fx, double fy) {
+    const auto* row = reinterpret_cast<const QRgb*>(input.constScanLine(top));
+    const auto wx = static_cast<std::uint32_t>(fx * 256.0 + 0.5);
+    const auto wy = static_cast<std::uint32_t>(fy * 256.0 + 0.5);
+    if (wx == 0 && wy == 0) {
+        return row[left];
+    }
+    const auto* below = reinterpret_cast<const QRgb*>(input.constScanLine(top + 1));
+    const QRgb pixels[4] = {row[left], row[left + 1], below[left], below[left + 1]};
+    const std::uint32_t weights[4] = {(256 - wx) * (256 - wy), wx * (256 - wy), (256 - wx) * wy,
+                                      wx * wy};
+    return mixed(pixels, weights);
+}
+
 // The picture at a fractional position, blended from its four nearest pixels, each found
 // as the mode says; `own` stands in for a pixel outside in the ignore mode.
 QRgb sampled(const QImage& input, double x, double y, const swf::DisplacementMapFilter& filter,
@@ -115,24 +144,43 @@ QImage applyDisplacement(const QImage& source, const swf::DisplacementMapFilter&
     const int shiftX = channelShift(filter.componentX);
     const int shiftY = channelShift(filter.componentY);
     const QRgb outside = toPixel(premultiplied(filter.color));
+    // The map column under each layer column (-1: none), the same on every row.
+    std::vector<int> mapColumns(static_cast<std::size_t>(input.width()));
+    for (int x = 0; x < input.width(); ++x) {
+        const double column = std::floor((x + 0.5) / unitX - mapX);
+        mapColumns[static_cast<std::size_t>(x)] =
+            column >= 0 && column < map->width ? static_cast<int>(column) : -1;
+    }
     QImage result(input.size(), QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < input.height(); ++y) {
         auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
         const auto* own = reinterpret_cast<const QRgb*>(input.constScanLine(y));
         const double mapRow = std::floor((y + 0.5) / unitY - mapY);
-        const bool rowMapped = mapRow >= 0 && mapRow < map->height;
+        if (!(mapRow >= 0 && mapRow < map->height)) {
+            std::copy(own, own + input.width(), out);
+            continue;
+        }
+        const std::uint32_t* mapLine =
+            map->argb.data() + static_cast<std::size_t>(mapRow) * map->width;
         for (int x = 0; x < input.width(); ++x) {
-            const double mapColumn = std::floor((x + 0.5) / unitX - mapX);
-            if (!rowMapped || mapColumn < 0 || mapColumn >= map->width) {
+            const int mapColumn = mapColumns[static_cast<std::size_t>(x)];
+            if (mapColumn < 0) {
                 out[x] = own[x];
                 continue;
             }
-            const std::uint32_t m = map->argb[static_cast<std::size_t>(mapRow) * map->width +
-                                              static_cast<std::size_t>(mapColumn)];
+            const std::uint32_t m = mapLine[mapColumn];
             const double dx = (channel(m, shiftX) - 128) * scaleX;
             const double dy = (channel(m, shiftY) - 128) * scaleY;
-            out[x] = sampled(input, std::clamp(x + dx, -kFar, kFar),
-                             std::clamp(y + dy, -kFar, kFar), filter, own[x], outside);
+            const double sx = std::clamp(x + dx, -kFar, kFar);
+            const double sy = std::clamp(y + dy, -kFar, kFar);
+            const double left = std::floor(sx);
+            const double top = std::floor(sy);
+            if (left >= 0 && top >= 0 && left + 1 < input.width() && top + 1 < input.height()) {
+                out[x] = sampledInside(input, static_cast<int>(left), static_cast<int>(top),
+                                       sx - left, sy - top);
+            } else {
+                out[x] = sampled(input, sx, sy, filter, own[x], outside);
+            }
         }
     }
     return result;

@@ -59,9 +59,10 @@ double filterWork(const std::vector<swf::Filter>& filters) {
                 using F = std::decay_t<decltype(f)>;
                 if constexpr (std::is_same_v<F, swf::ConvolutionFilter>) {
                     return 1.0 + f.columns * f.rows;
-                } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter> ||
-                                     std::is_same_v<F, swf::DisplacementMapFilter>) {
+                } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter>) {
                     return 1.0;
+                } else if constexpr (std::is_same_v<F, swf::DisplacementMapFilter>) {
+                    return 4.0; // a map read and up to four pixels mixed
                 } else {
                     // The blur passes, and the pass that composes the effect.
                     return 2.0 + 2.0 * f.passes;

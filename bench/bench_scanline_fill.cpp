@@ -1,11 +1,14 @@
 // The scanline filler against Qt's anti-aliased path filler on the fills that dominate busy
-// frames: a large circle, a half-transparent one, and the outline of a thick curved stroke,
-// each drawn turned and scaled into a full-HD image.
+// frames: a large circle, a half-transparent one, the outline of a thick curved stroke, and
+// circles filled with a radial and a linear gradient, each drawn turned and scaled into a
+// full-HD image.
 
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
+#include <QRadialGradient>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
@@ -34,15 +37,28 @@ QPainterPath strokeOutline() {
     return stroker.createStroke(line);
 }
 
-QColor colourFor(int kind) {
-    return kind == 1 ? QColor(200, 40, 40, 128) : QColor(30, 120, 60);
+QBrush brushFor(int kind) {
+    const QGradientStops stops = {{0.0, QColor(255, 120, 0)}, {1.0, QColor(0, 0, 255, 200)}};
+    if (kind == 3) {
+        QRadialGradient g(QPointF(0.0, 0.0), 300.0, QPointF(90.0, 0.0));
+        g.setStops(stops);
+        return QBrush(g);
+    }
+    if (kind == 4) {
+        QLinearGradient g(-300.0, 0.0, 300.0, 0.0);
+        g.setStops(stops);
+        g.setSpread(QGradient::ReflectSpread);
+        return QBrush(g);
+    }
+    return QBrush(kind == 1 ? QColor(200, 40, 40, 128) : QColor(30, 120, 60));
 }
 
-// kind: 0 circle, 1 half-transparent circle, 2 stroke outline.
+// kind: 0 circle, 1 half-transparent circle, 2 stroke outline, 3 radial gradient circle,
+// 4 linear gradient circle.
 void fill(benchmark::State& state, bool ours) {
     const int kind = static_cast<int>(state.range(0));
     const QPainterPath path = kind == 2 ? strokeOutline() : circle();
-    const QBrush brush(colourFor(kind));
+    const QBrush brush = brushFor(kind);
     QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -66,8 +82,8 @@ void scanlineFill(benchmark::State& state) {
 }
 
 // Qt hands large fills to worker threads: the wall clock is the cost on a single core.
-BENCHMARK(qtFill)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(scanlineFill)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(qtFill)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(scanlineFill)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
 

@@ -1,10 +1,13 @@
 // Loads arbitrary bytes as a movie and touches everything the player would: every definition,
-// every frame's control tags, and the geometry of every shape, glyph and morph shape.
+// every frame's control tags, and the geometry of every shape, glyph and morph shape. The same
+// bytes loaded with shapes read on first use, asked for in another order, must end with the
+// same characters.
 #include "swf/Geometry.h"
 #include "swf/Movie.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 
 namespace {
@@ -34,6 +37,26 @@ void walk(const swf::Timeline& timeline) {
     }
 }
 
+void compareWithDefinitionsOnFirstUse(std::span<const std::uint8_t> file,
+                                      const swf::LoadLimits& limits, const swf::Movie& whole) {
+    const swf::LoadResult lazy = swf::loadMovie(file, limits, swf::LoadMode::DefinitionsOnFirstUse);
+    if (!lazy.ok()) {
+        std::abort();
+    }
+    const swf::Movie& movie = *lazy.movie;
+    for (auto it = whole.dictionary.rbegin(); it != whole.dictionary.rend(); ++it) {
+        const swf::Definition* found = movie.find(it->first);
+        if (found == nullptr || found->index() != it->second.index()) {
+            std::abort();
+        }
+    }
+    movie.readAllDefinitions();
+    if (movie.dictionary.size() != whole.dictionary.size() ||
+        movie.root.frames.size() != whole.root.frames.size()) {
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -47,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const swf::Movie& movie = *result.movie;
+    compareWithDefinitionsOnFirstUse(std::span(data, size), limits, movie);
     walk(movie.root);
     for (const auto& [id, definition] : movie.dictionary) {
         if (const auto* shape = std::get_if<swf::Shape>(&definition)) {

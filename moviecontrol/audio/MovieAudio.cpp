@@ -18,7 +18,8 @@ bool timelineHasSound(const swf::Timeline& timeline) {
 } // namespace
 
 bool movieHasSound(const swf::Movie& movie) {
-    if (!movie.soundDefinitions.empty() || timelineHasSound(movie.root)) {
+    if (!movie.soundDefinitions.empty() || timelineHasSound(movie.root) ||
+        movie.unreadSprites.sound) {
         return true;
     }
     for (const auto& [id, definition] : movie.dictionary) {

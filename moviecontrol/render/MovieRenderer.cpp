@@ -43,7 +43,7 @@ bool carriesScripts(const swf::Movie& movie) {
     if (movie.actionScript3) {
         return false;
     }
-    if (hasActions(movie.root)) {
+    if (hasActions(movie.root) || movie.unreadSprites.scripts) {
         return true;
     }
     for (const auto& [id, definition] : movie.dictionary) {
@@ -139,7 +139,7 @@ void MovieRenderer::runTimers() {
 std::unique_ptr<MovieRenderer> MovieRenderer::fromBytes(std::span<const std::uint8_t> bytes,
                                                         StageCallbacks callbacks,
                                                         const Prepared& prepared) {
-    swf::LoadResult loaded = swf::loadMovie(bytes);
+    swf::LoadResult loaded = swf::loadMovie(bytes, {}, swf::LoadMode::DefinitionsOnFirstUse);
     if (!loaded.ok() || !loaded.movie) {
         return nullptr;
     }

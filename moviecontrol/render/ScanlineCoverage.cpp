@@ -4,6 +4,12 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
+#include <numeric>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace mc {
 
@@ -95,8 +101,10 @@ void ScanlineCoverage::addClippedInY(double x0, double y0, double x1, double y1,
                   static_cast<float>(yb),
                   dir,
                   static_cast<int>(ya),
-                  std::min(height_ - 1, static_cast<int>(std::ceil(yb)) - 1)};
+                  std::min(height_ - 1, static_cast<int>(std::ceil(yb)) - 1),
+                  0.0f};
         if (line.y1 > line.y0 && line.lastRow >= line.firstRow) {
+            line.dxdy = (line.x1 - line.x0) / (line.y1 - line.y0);
             lines_.push_back(line);
         }
     }
@@ -186,7 +194,7 @@ void ScanlineCoverage::accumulate(const Line& line, int bandTop, int bandRows,
     if (!(y1 > y0)) {
         return;
     }
-    const float dxdy = (line.x1 - line.x0) / (line.y1 - line.y0);
+    const float dxdy = line.dxdy;
     float x = std::clamp(line.x0 + dxdy * (y0 - line.y0), 0.0f, w);
     const int rowEnd = std::min(bandRows, ceilOf(y1) - bandTop);
     for (int row = std::max(0, static_cast<int>(y0) - bandTop); row < rowEnd; ++row) {
@@ -248,13 +256,40 @@ inline std::uint8_t level(float acc, bool evenOdd) {
     return static_cast<std::uint8_t>(c * 255.0f + 0.5f);
 }
 
+#if defined(__SSE2__)
+// The levels of four pixels at once, as `level` gives them, packed a byte each from the lowest;
+// `acc` moves past them. The running sum adds up in pairs, which rounds a little differently
+// from adding one cell at a time.
+inline std::uint32_t levels4(const float* cells, float& acc, bool evenOdd) {
+    __m128 x = _mm_loadu_ps(cells);
+    x = _mm_add_ps(x, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(x), 4)));
+    x = _mm_add_ps(x, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(x), 8)));
+    x = _mm_add_ps(x, _mm_set1_ps(acc));
+    acc = _mm_cvtss_f32(_mm_shuffle_ps(x, x, 0xff));
+    __m128 c = _mm_and_ps(x, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
+    if (evenOdd) {
+        const __m128 pairs = _mm_cvtepi32_ps(
+            _mm_cvttps_epi32(_mm_mul_ps(_mm_min_ps(c, _mm_set1_ps(1e6f)), _mm_set1_ps(0.5f))));
+        c = _mm_sub_ps(c, _mm_add_ps(pairs, pairs));
+        c = _mm_min_ps(c, _mm_sub_ps(_mm_set1_ps(2.0f), c));
+    } else {
+        c = _mm_min_ps(c, _mm_set1_ps(1.0f));
+    }
+    __m128i v = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f)));
+    v = _mm_packs_epi32(v, v);
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+}
+#endif
+
 } // namespace
 
 void ScanlineCoverage::sweep(Qt::FillRule rule, const Span& span) {
     if (lines_.empty() || width_ == 0 || height_ == 0) {
         return;
     }
-    Scratch scratch;
+    // Kept from fill to fill: a sweep leaves its rows cleared, and a fill as wide as the
+    // picture would otherwise take fresh pages from the system every time.
+    thread_local Scratch scratch;
     beginSweep(scratch);
     for (int bandTop = 0; bandTop < height_ && !(active_.empty() && next_ == lines_.size());
          bandTop += kBandRows) {
@@ -269,15 +304,24 @@ void ScanlineCoverage::beginSweep(Scratch& scratch) {
     const int rows = std::min(kBandRows, height_);
     const auto cells = static_cast<std::size_t>(stride) * rows;
     const auto words = static_cast<std::size_t>(wordsPerRow) * rows;
-    if (scratch.cells.size() != cells || scratch.wordsPerRow != wordsPerRow) {
-        scratch.cells.assign(cells, 0.0f);
-        scratch.touched.assign(words, 0);
-        scratch.coverage.assign(static_cast<std::size_t>(width_), 0);
-        scratch.wordsPerRow = wordsPerRow;
+    // Cleared rows are all zeros whatever their width: they only need to be long enough.
+    scratch.cells.resize(std::max(scratch.cells.size(), cells), 0.0f);
+    scratch.touched.resize(std::max(scratch.touched.size(), words), 0);
+    scratch.coverage.resize(std::max(scratch.coverage.size(), static_cast<std::size_t>(width_)));
+    scratch.wordsPerRow = wordsPerRow;
+    // Lines in order of the band they first reach, which is all the sweep asks of their order:
+    // counted into place, in time that follows the lines and bands rather than a sort's.
+    const int bands = (height_ + kBandRows - 1) / kBandRows;
+    std::vector<std::size_t> starts(static_cast<std::size_t>(bands) + 1, 0);
+    for (const Line& line : lines_) {
+        ++starts[static_cast<std::size_t>(line.firstRow / kBandRows) + 1];
     }
-    // Lines in order of their first row; the active ones are those reaching into the band.
-    std::sort(lines_.begin(), lines_.end(),
-              [](const Line& a, const Line& b) { return a.firstRow < b.firstRow; });
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<Line> ordered(lines_.size());
+    for (const Line& line : lines_) {
+        ordered[starts[static_cast<std::size_t>(line.firstRow / kBandRows)]++] = line;
+    }
+    lines_.swap(ordered);
     active_.clear();
     next_ = 0;
 }
@@ -330,13 +374,23 @@ void ScanlineCoverage::sweepBand(int bandTop, Qt::FillRule rule, Scratch& scratc
                 }
                 const int shown = std::min(to, width_);
                 bool any = false;
-                for (int i = from; i < shown; ++i) {
+                int i = from;
+#if defined(__SSE2__)
+                std::uint32_t anyFour = 0;
+                for (; i + 4 <= shown; i += 4) {
+                    const std::uint32_t four = levels4(cells + i, acc, evenOdd);
+                    std::memcpy(coverage + (i - from), &four, 4);
+                    anyFour |= four;
+                }
+                any = anyFour != 0;
+#endif
+                for (; i < shown; ++i) {
                     acc += cells[i];
                     const std::uint8_t v = level(acc, evenOdd);
                     coverage[i - from] = v;
                     any = any || v != 0;
                 }
-                for (int i = std::max(from, shown); i < to; ++i) {
+                for (i = std::max(from, shown); i < to; ++i) {
                     acc += cells[i];
                 }
                 std::fill(cells + from, cells + to, 0.0f);

@@ -59,6 +59,7 @@ class ScanlineCoverage {
         float x0, y0, x1, y1; // area pixels, y0 < y1
         float dir;            // +1 going down, -1 going up
         int firstRow, lastRow;
+        float dxdy; // worked out once: a line is swept in every band it reaches
     };
     void addClippedInY(double x0, double y0, double x1, double y1, float dir);
     void addCurve(const QPointF& p0, const QPointF& p1, const QPointF& p2, const QPointF& p3,

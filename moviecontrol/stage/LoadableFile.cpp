@@ -87,7 +87,8 @@ std::optional<LoadableFile> readLoadableFile(std::vector<std::uint8_t> bytes,
         startsWith(bytes, {'Z', 'W', 'S'})) {
         swf::LoadLimits limits;
         limits.maxBodyBytes = kMaxLoadedBody;
-        swf::LoadResult loaded = swf::loadMovie(bytes, limits);
+        swf::LoadResult loaded =
+            swf::loadMovie(bytes, limits, swf::LoadMode::DefinitionsOnFirstUse);
         if (!loaded.ok() || !loaded.movie) {
             return std::nullopt;
         }

@@ -60,15 +60,21 @@ struct Diagnostic {
     std::uint32_t offset = 0; ///< Offset of the tag in the decompressed file.
 };
 
+class MovieLoader;
+
 class Movie {
   public:
-    Movie() = default;
+    Movie();
+    ~Movie();
     Movie(const Movie&) = delete;
     Movie& operator=(const Movie&) = delete;
 
     Header header;
     Timeline root;
-    std::map<std::uint16_t, Definition> dictionary;
+    /// The definitions read so far. In a movie loaded with LoadMode::DefinitionsOnFirstUse a
+    /// shape, morph shape or sprite joins it when find() first asks for it (hence mutable:
+    /// reading one late changes nothing a caller can observe through find()).
+    mutable std::map<std::uint16_t, Definition> dictionary;
     /// JPEGTables for DefineBits; empty when the movie has none.
     std::span<const std::uint8_t> jpegTables;
     /// Set when a FileAttributes tag says the movie is ActionScript 3.
@@ -78,7 +84,8 @@ class Movie {
     /// DefineSound, DefineButtonSound, ExportAssets and SymbolClass as stored, in file order:
     /// the sound layer reads the sounds, the sounds of buttons and the names scripts use.
     std::vector<RawControlTag> soundDefinitions;
-    std::vector<Diagnostic> diagnostics;
+    /// Grows when a definition read late turns out damaged.
+    mutable std::vector<Diagnostic> diagnostics;
     /// ExportAssets: symbol names scripts attach characters by, in file order. The first
     /// export of a name wins.
     std::map<std::string, std::uint16_t> exports;
@@ -97,6 +104,15 @@ class Movie {
         return d ? std::get_if<T>(d) : nullptr;
     }
     bool has(Issue issue) const;
+    /// Reads every definition still waiting: afterwards the dictionary holds them all.
+    void readAllDefinitions() const;
+    /// What the sprites not read yet hold, known from their tag headers, so that asking reads
+    /// none of them.
+    struct UnreadSprites {
+        bool scripts = false; ///< DoAction or DoInitAction tags.
+        bool sound = false;   ///< Sound control tags.
+    };
+    UnreadSprites unreadSprites;
 
     /// The whole file as decompressed (header included).
     std::span<const std::uint8_t> bytes() const { return bytes_; }
@@ -104,6 +120,8 @@ class Movie {
   private:
     friend class MovieLoader;
     std::vector<std::uint8_t> bytes_;
+    /// Set while definitions wait to be read.
+    std::unique_ptr<MovieLoader> loader_;
 };
 
 struct LoadLimits {
@@ -119,6 +137,11 @@ enum class LoadError : std::uint8_t {
     NoBody, ///< The compressed body could not be inflated at all.
 };
 
+enum class LoadMode : std::uint8_t {
+    Whole,                 ///< Every definition is read before loadMovie returns.
+    DefinitionsOnFirstUse, ///< Shapes, morph shapes and sprites are read when first found.
+};
+
 struct LoadResult {
     LoadError error = LoadError::None;
     std::unique_ptr<Movie> movie; ///< Set exactly when error is None.
@@ -127,7 +150,8 @@ struct LoadResult {
 
 /// Parses a whole movie file (signature, header, tags). Never throws on bad input; a damaged
 /// movie loads as far as it can be read, with diagnostics.
-LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits = {});
+LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits = {},
+                     LoadMode mode = LoadMode::Whole);
 
 /// Reads only the header fields; the body is inflated only as far as the frame rectangle
 /// needs. Returns false for a non-movie.

@@ -1,15 +1,15 @@
 #include "BasicRecords.h"
 #include "Decompress.h"
+#include "DeferredDefinitions.h"
 #include "DefinitionReaders.h"
 #include "PlaceObjectReader.h"
 #include "ReadContext.h"
 #include "ShapeReaders.h"
+#include "TagHeader.h"
 #include "TextReaders.h"
 #include "VideoReader.h"
 #include "swf/Movie.h"
 #include "swf/TagCodes.h"
-
-#include <iterator>
 
 namespace swf {
 
@@ -50,9 +50,42 @@ bool isDefinitionTag(std::uint16_t code) {
     }
 }
 
-bool isSoundControlTag(std::uint16_t code) {
-    return code == tag::StartSound || code == tag::StartSound2 || code == tag::SoundStreamHead ||
-           code == tag::SoundStreamHead2 || code == tag::SoundStreamBlock;
+/// Whether readTag adds an entry to the frame for a tag of this code.
+bool makesFrameEntry(std::uint16_t code) {
+    switch (code) {
+    case tag::PlaceObject:
+    case tag::PlaceObject2:
+    case tag::PlaceObject3:
+    case tag::RemoveObject:
+    case tag::RemoveObject2:
+    case tag::DoAction:
+    case tag::DoInitAction:
+    case tag::SetBackgroundColor:
+    case tag::FrameLabel:
+        return true;
+    default:
+        return isSoundControlTag(code);
+    }
+}
+
+/// How many frame entries the tags ahead of `r`, up to the next ShowFrame or End, make (at
+/// most `most`). A frame's list sized once is filled in place: growing it moved its large
+/// records at every doubling, and copying it out to drop the spare room moved them again.
+std::size_t frameEntriesAhead(const ByteReader& r, std::size_t most) {
+    ByteReader scan(r.data().subspan(r.position()));
+    std::size_t count = 0;
+    while (count < most && !scan.atEnd()) {
+        const auto [code, length] = readTagHeader(scan);
+        if (scan.failed() || code == tag::End || code == tag::ShowFrame) {
+            break;
+        }
+        count += makesFrameEntry(code) ? 1 : 0;
+        if (length > scan.remaining()) {
+            break; // Read cut short, as the last tag.
+        }
+        scan.skip(length);
+    }
+    return count;
 }
 
 } // namespace
@@ -66,41 +99,42 @@ class MovieLoader {
     }
 
     void note(Issue issue, std::uint16_t code, std::size_t offset) {
-        // A hostile file can produce one issue per tag; a few hundred tell the whole story.
-        if (movie_.diagnostics.size() < 256) {
-            movie_.diagnostics.push_back({issue, code, static_cast<std::uint32_t>(offset)});
-        }
+        noteIssue(movie_.diagnostics, issue, code, offset);
     }
 
-    /// The frame collected in `current`, in a list of its own size; `current` is left empty
-    /// with its room kept. Growing each frame's list from nothing moved its large records
-    /// again at every doubling, and the spare room of every frame stayed allocated.
-    static Frame finishedFrame(Frame& current) {
-        Frame frame;
-        frame.tags.reserve(current.tags.size());
-        std::move(current.tags.begin(), current.tags.end(), std::back_inserter(frame.tags));
-        current.tags.clear();
-        return frame;
+    /// Reads the definition waiting under `id`; null when none waits.
+    const Definition* readDeferred(std::uint16_t id) {
+        const auto tag = deferred_.take(id);
+        if (!tag) {
+            return nullptr;
+        }
+        readDeferredTag(*tag);
+        const auto it = movie_.dictionary.find(id);
+        return it == movie_.dictionary.end() ? nullptr : &it->second;
+    }
+
+    void readAllDeferred() {
+        while (const auto tag = deferred_.takeFirst()) {
+            readDeferredTag(*tag);
+        }
     }
 
     /// Reads tags until End or the end of `r`, filling `timeline`. `baseOffset` turns
     /// positions in `r` into file offsets for diagnostics.
     void readTags(ByteReader& r, std::size_t baseOffset, Timeline& timeline, bool inSprite) {
+        const std::size_t maxTags = ctx_.limits.maxTagsPerTimeline;
         Frame current;
+        current.tags.reserve(frameEntriesAhead(r, maxTags));
         std::size_t tags = 0;
         bool ended = false;
         while (!r.atEnd()) {
             const std::size_t tagOffset = baseOffset + r.position();
-            if (++tags > ctx_.limits.maxTagsPerTimeline) {
+            if (++tags > maxTags) {
                 note(Issue::WorkLimitReached, 0, tagOffset);
                 break;
             }
-            const std::uint16_t codeAndLength = r.u16();
-            const std::uint16_t code = codeAndLength >> 6;
-            std::size_t length = codeAndLength & 0x3F;
-            if (length == 0x3F) {
-                length = r.u32();
-            }
+            const auto [code, claimed] = readTagHeader(r);
+            std::size_t length = claimed;
             if (r.failed()) {
                 note(Issue::TagTruncated, code, tagOffset);
                 break;
@@ -109,49 +143,101 @@ class MovieLoader {
                 note(Issue::TagTruncated, code, tagOffset);
                 length = r.remaining();
             }
+            // Long headers are legal for short bodies too: the body starts where the header ends.
+            const std::size_t bodyOffset = baseOffset + r.position();
             const auto body = r.bytes(length);
             if (code == tag::End) {
                 ended = true;
                 break;
             }
             if (code == tag::ShowFrame) {
-                timeline.frames.push_back(finishedFrame(current));
+                timeline.frames.push_back(std::move(current));
+                current = Frame{};
+                current.tags.reserve(frameEntriesAhead(r, maxTags - tags));
                 continue;
             }
             if (inSprite && isDefinitionTag(code)) {
                 note(Issue::IgnoredInSprite, code, tagOffset);
                 continue;
             }
+            if (mayWait(code, body)) {
+                defer(code, body, tagOffset, bodyOffset);
+                continue;
+            }
             ctx_.invalid = false;
             ctx_.limitHit = false;
             ByteReader b(body);
-            readTag(code, b, current, tagOffset + (length >= 0x3F ? 6 : 2));
-            if (ctx_.invalid) {
-                note(Issue::InvalidRecord, code, tagOffset);
-            } else if (b.failed()) {
-                note(Issue::RecordOverrun, code, tagOffset);
-            }
-            if (ctx_.limitHit) {
-                note(Issue::WorkLimitReached, code, tagOffset);
-            }
+            readTag(code, b, current, bodyOffset);
+            noteReadIssues(movie_.diagnostics, ctx_, b, code, tagOffset);
         }
         if (!current.tags.empty()) {
-            timeline.frames.push_back(finishedFrame(current));
+            timeline.frames.push_back(std::move(current));
         }
         if (!ended) {
             note(Issue::MissingEnd, 0, baseOffset + r.position());
         }
     }
 
+    /// The movie keeps its loader while definitions wait to be read.
+    static MovieLoader& attach(Movie& movie, const LoadLimits& limits) {
+        movie.loader_ = std::make_unique<MovieLoader>(movie, limits);
+        return *movie.loader_;
+    }
+    static void detach(Movie& movie) { movie.loader_.reset(); }
+
     /// The loader fills the movie's private byte buffer before anything points into it.
     static std::vector<std::uint8_t>& buffer(Movie& movie) { return movie.bytes_; }
 
   private:
+    bool defined(std::uint16_t id) const {
+        return movie_.dictionary.count(id) != 0 || deferred_.contains(id);
+    }
+
     template <typename T>
     void define(std::uint16_t id, T&& definition, std::uint16_t code, std::size_t offset) {
-        if (!movie_.dictionary.try_emplace(id, std::forward<T>(definition)).second) {
+        if (deferred_.contains(id) ||
+            !movie_.dictionary.try_emplace(id, std::forward<T>(definition)).second) {
             note(Issue::DuplicateCharacter, code, offset);
         }
+    }
+
+    /// Whether a definition tag may wait until it is asked for. A body too short for its
+    /// id (and frame count) is read at once, as the damaged tag it is; a sprite whose tags
+    /// change the movie as a whole is read at once, so that they take effect in file order.
+    bool mayWait(std::uint16_t code, std::span<const std::uint8_t> body) {
+        if (isDeferredShapeTag(code)) {
+            return body.size() >= 2;
+        }
+        if (code != tag::DefineSprite || body.size() < 4) {
+            return false;
+        }
+        const SpriteScan scan = scanSprite(body.subspan(4), ctx_.limits.maxTagsPerTimeline);
+        if (!scan.mayWait) {
+            return false;
+        }
+        movie_.unreadSprites.scripts = movie_.unreadSprites.scripts || scan.scripts;
+        movie_.unreadSprites.sound = movie_.unreadSprites.sound || scan.sound;
+        return true;
+    }
+
+    void defer(std::uint16_t code, std::span<const std::uint8_t> body, std::size_t tagOffset,
+               std::size_t bodyOffset) {
+        const auto id = static_cast<std::uint16_t>(body[0] | (body[1] << 8));
+        if (defined(id)) {
+            note(Issue::DuplicateCharacter, code, bodyOffset);
+        } else {
+            deferred_.add({id, code, static_cast<std::uint32_t>(tagOffset),
+                           static_cast<std::uint32_t>(bodyOffset), body});
+        }
+    }
+
+    void readDeferredTag(const DeferredDefinitions::Tag& tag) {
+        ctx_.invalid = false;
+        ctx_.limitHit = false;
+        ByteReader b(tag.body);
+        Frame outsideFrames; // definitions add nothing to a frame
+        readTag(tag.code, b, outsideFrames, tag.bodyOffset);
+        noteReadIssues(movie_.diagnostics, ctx_, b, tag.code, tag.offset);
     }
 
     template <typename T> T* findMutable(std::uint16_t id) {
@@ -388,7 +474,19 @@ class MovieLoader {
 
     Movie& movie_;
     ReadContext ctx_;
+    DeferredDefinitions deferred_;
 };
+
+const Definition* readDeferred(MovieLoader& loader, std::uint16_t id) {
+    return loader.readDeferred(id);
+}
+
+void readAllDeferred(MovieLoader& loader) {
+    loader.readAllDeferred();
+}
+
+Movie::Movie() = default;
+Movie::~Movie() = default;
 
 namespace {
 
@@ -400,7 +498,7 @@ void readMovieHeader(ByteReader& r, Header& h) {
 
 } // namespace
 
-LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits) {
+LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limits, LoadMode mode) {
     LoadResult result;
     DecompressedFile body = decompressFile(file, limits.maxBodyBytes);
     if (body.error != LoadError::None) {
@@ -414,7 +512,7 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
     h.version = body.version;
     h.declaredLength = body.declaredLength;
 
-    MovieLoader loader(*movie, limits);
+    MovieLoader& loader = MovieLoader::attach(*movie, limits);
     if (body.shorterThanDeclared) {
         loader.note(Issue::BodyShorterThanDeclared, 0, movie->bytes().size());
     }
@@ -433,6 +531,10 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
         const std::size_t tagsOffset = 8 + r.position();
         ByteReader tags(r.rest());
         loader.readTags(tags, tagsOffset, movie->root, false);
+    }
+    if (mode == LoadMode::Whole) {
+        movie->readAllDefinitions();
+        MovieLoader::detach(*movie);
     }
     result.movie = std::move(movie);
     return result;

@@ -1,3 +1,4 @@
+#include "DeferredDefinitions.h"
 #include "swf/Movie.h"
 
 #include <algorithm>
@@ -6,7 +7,16 @@ namespace swf {
 
 const Definition* Movie::find(std::uint16_t id) const {
     const auto it = dictionary.find(id);
-    return it == dictionary.end() ? nullptr : &it->second;
+    if (it != dictionary.end()) {
+        return &it->second;
+    }
+    return loader_ ? readDeferred(*loader_, id) : nullptr;
+}
+
+void Movie::readAllDefinitions() const {
+    if (loader_) {
+        readAllDeferred(*loader_);
+    }
 }
 
 bool Movie::has(Issue issue) const {

@@ -3,8 +3,8 @@
 // Qt untouched; hostile geometry draws nothing wrong and ends.
 #include <gtest/gtest.h>
 
+#include <QConicalGradient>
 #include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -236,7 +236,7 @@ TEST(ScanlineFill, LeavesWhatItDoesNotCoverToQt) {
     EXPECT_TRUE(declined([](QPainter& p) { p.setRenderHint(QPainter::Antialiasing, false); },
                          blank(), QBrush(Qt::red)));
     EXPECT_TRUE(declined(nothing, blank().convertToFormat(QImage::Format_RGB888), QBrush(Qt::red)));
-    QLinearGradient gradient(0.0, 0.0, 10.0, 0.0);
+    QConicalGradient gradient(10.0, 10.0, 30.0);
     gradient.setStops({{0.0, Qt::red}, {1.0, Qt::blue}});
     EXPECT_TRUE(declined(nothing, blank(), QBrush(gradient)));
 }

@@ -241,3 +241,28 @@ TEST(TagStream, NameExportedTwiceNamesTheLaterCharacter) {
     EXPECT_EQ(m->exports.at("other"), 5);
     EXPECT_EQ(m->exports.size(), 2u);
 }
+
+TEST(TagStream, EachFrameHoldsItsEntriesWithoutSpareRoom) {
+    Bytes place;
+    place.u8(0x02).u16(1).u16(1);
+    // Frame 1: three entries around tags that make none; frame 2: one; a final frame without
+    // ShowFrame: two. A truncated last tag still joins its frame.
+    const auto tags = test::tag(tag::PlaceObject2, place.data()) + test::tag(tag::DoAction, {0}) +
+                      test::tag(777, {1, 2, 3}) + test::tag(tag::FrameLabel, {'a', 0}) +
+                      test::tag(tag::ShowFrame, {}) + test::tag(tag::RemoveObject2, {1, 0}) +
+                      test::tag(tag::ShowFrame, {}) +
+                      test::tag(tag::SetBackgroundColor, {1, 2, 3}) +
+                      test::tag(tag::PlaceObject2, place.data());
+    auto file = test::movie(tags, 8, 3, false);
+    file.insert(file.end(), {0x05, 0x03, 1}); // DoAction claiming 5 bytes with 1 left
+    const LoadResult result = loadMovie(file);
+    ASSERT_TRUE(result.ok());
+    const auto& frames = result.movie->root.frames;
+    ASSERT_EQ(frames.size(), 3u);
+    const std::size_t expected[] = {3, 1, 3};
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i].tags.size(), expected[i]) << i;
+        EXPECT_EQ(frames[i].tags.capacity(), frames[i].tags.size()) << i;
+    }
+    EXPECT_TRUE(result.movie->has(Issue::TagTruncated));
+}

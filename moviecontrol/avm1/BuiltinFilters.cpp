@@ -242,6 +242,12 @@ void assign(Machine& m, FilterKind kind, const FieldRule& rule, FilterField& f,
         break;
     case FieldType::Object:
         f.object = value.asObject();
+        // The filter keeps the point's coordinates, not the point, as it hands out copies.
+        if (rule.name == "mapPoint") {
+            f.list.clear();
+            if (f.object)
+                f.list = {m.toNumber(m.get(f.object, "x")), m.toNumber(m.get(f.object, "y"))};
+        }
         break;
     }
     normalise(rule, f, kind);
@@ -258,9 +264,8 @@ Value read(Machine& m, const FieldRule& rule, const FilterField& f) {
         return Value(m.newArray(values));
     }
     case FieldType::Object:
-        if (rule.name == "mapPoint" && f.object)
-            return Value(newGeomPoint(m, m.toNumber(m.get(f.object, "x")),
-                                      m.toNumber(m.get(f.object, "y"))));
+        if (rule.name == "mapPoint" && f.list.size() == 2)
+            return Value(newGeomPoint(m, f.list[0], f.list[1]));
         return Value(f.object);
     default:
         return Value(f.number);

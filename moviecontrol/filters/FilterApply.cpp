@@ -4,6 +4,7 @@
 #include "BoxBlur.h"
 #include "ColorMatrix.h"
 #include "Convolution.h"
+#include "Displacement.h"
 #include "ImageBoxBlur.h"
 #include "PixelMath.h"
 #include "ShadowFilters.h"
@@ -39,6 +40,9 @@ struct ApplyTo {
     }
     QImage operator()(const swf::ConvolutionFilter& f) const { return applyConvolution(source, f); }
     QImage operator()(const swf::ColorMatrixFilter& f) const { return applyColorMatrix(source, f); }
+    QImage operator()(const swf::DisplacementMapFilter& f) const {
+        return applyDisplacement(source, f, scale);
+    }
 };
 
 } // namespace
@@ -57,6 +61,8 @@ double filterWork(const std::vector<swf::Filter>& filters) {
                     return 1.0 + f.columns * f.rows;
                 } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter>) {
                     return 1.0;
+                } else if constexpr (std::is_same_v<F, swf::DisplacementMapFilter>) {
+                    return 4.0; // a map read and up to four pixels mixed
                 } else {
                     // The blur passes, and the pass that composes the effect.
                     return 2.0 + 2.0 * f.passes;

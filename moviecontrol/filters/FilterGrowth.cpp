@@ -76,6 +76,8 @@ struct MarginsOf {
     }
     QMargins operator()(const swf::ConvolutionFilter&) const { return {}; }
     QMargins operator()(const swf::ColorMatrixFilter&) const { return {}; }
+    // Displaced pixels come from within the picture: it never grows.
+    QMargins operator()(const swf::DisplacementMapFilter&) const { return {}; }
 };
 
 } // namespace

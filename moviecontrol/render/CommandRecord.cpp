@@ -100,6 +100,12 @@ bool sameFilter(const swf::Filter& p, const swf::Filter& q) {
                        a.preserveAlpha == b.preserveAlpha;
             } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter>) {
                 return a.matrix == b.matrix;
+            } else if constexpr (std::is_same_v<F, swf::DisplacementMapFilter>) {
+                // Maps are copies made on assignment: the same copy means the same pixels.
+                return a.map == b.map && a.mapX == b.mapX && a.mapY == b.mapY &&
+                       a.componentX == b.componentX && a.componentY == b.componentY &&
+                       a.scaleX == b.scaleX && a.scaleY == b.scaleY && a.mode == b.mode &&
+                       fields(a.color) == fields(b.color);
             } else {
                 return fields(a) == fields(b);
             }

@@ -15,13 +15,12 @@
 #include "EmbeddedFonts.h"
 #include "HtmlText.h"
 #include "LineBreaking.h"
+#include "ParagraphFrame.h"
 
 namespace mc {
 
 namespace {
 
-// Flash keeps two pixels between an edit field's bounds and its text.
-constexpr double kGutter = 40.0;
 constexpr double kDefaultHeight = 240.0;
 constexpr std::size_t kMaxCharacters = 1 << 15;
 
@@ -200,12 +199,6 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
 
 namespace {
 
-// A paragraph length from scripts (pixels) in twips, kept finite and within reach.
-double twipsOf(double pixels) {
-    constexpr double kReach = 100000.0;
-    return std::isfinite(pixels) ? std::clamp(pixels, -kReach, kReach) * 20.0 : 0.0;
-}
-
 QString nameOf(const swf::Font* font) {
     return font != nullptr ? QString::fromUtf8(font->name.c_str()) : QString();
 }
@@ -256,7 +249,7 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
             break;
         }
         FieldFont shaper = fontOfRun(characters, movie, field, base, run);
-        const double spacing = std::trunc(twipsOf(run.letterSpacing));
+        const double spacing = std::trunc(lengthTwips(run.letterSpacing));
         const double ascent = shaper.ascent();
         const double descent = shaper.descent();
         for (qsizetype at = 0; at < run.text.size() && out.items.size() < budget; ++at) {
@@ -280,9 +273,6 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
     }
     return out;
 }
-
-// Players draw a list item's text this far right of its margins, and its bullet halfway.
-constexpr double kBulletIndent = 720.0;
 
 // The bullet of a list item, left at x = 0 on its first line's baseline, and the line
 // height it needs.
@@ -332,7 +322,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
         paragraphs = {std::move(joined)};
     }
 
-    double top = bounds.top() + kGutter;
+    double top = bounds.top() + kFieldGutter;
     const std::size_t firstRun = runs.size();
     // Far more characters than any field shows; text past them is never laid out.
     std::size_t budget = kMaxCharacters;
@@ -340,17 +330,17 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
         const ShapedParagraph shaped =
             shapeParagraph(characters, movie, field, paragraph, base, budget);
         budget -= shaped.items.size();
-        const double margin = bounds.left() + kGutter + twipsOf(paragraph.leftMargin) +
-                              twipsOf(paragraph.blockIndent);
-        const double left = margin + (paragraph.bullet ? kBulletIndent : 0.0);
+        const ParagraphFrame frame =
+            paragraphFrame(bounds.left() + kFieldGutter, bounds.right() - kFieldGutter,
+                           {paragraph.leftMargin, paragraph.rightMargin, paragraph.indent,
+                            paragraph.blockIndent, paragraph.bullet});
         std::optional<PlacedCharacter> bullet;
         if (paragraph.bullet) {
             bullet = shapeBullet(characters, movie, field, base, paragraph.mark);
         }
-        const double right = bounds.right() - kGutter - twipsOf(paragraph.rightMargin);
-        const double indent = twipsOf(paragraph.indent);
+        const double right = frame.right;
         const std::vector<LineSpan> lines =
-            breakLines(shaped.items, right - left - indent, right - left, field.wordWrap);
+            breakLines(shaped.items, frame.firstWidth(), frame.width(), field.wordWrap);
         const swf::TextAlign align = paragraph.align.value_or(field.align);
         for (std::size_t l = 0; l < lines.size(); ++l) {
             const LineSpan& line = lines[l];
@@ -364,7 +354,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                 ascent = std::max(ascent, shaped.characters[i].ascent);
                 descent = std::max(descent, shaped.characters[i].descent);
             }
-            const double lineLeft = left + (l == 0 ? indent : 0.0);
+            const double lineLeft = frame.lineLeft(l);
             double x = lineLeft;
             double stretch = 0.0; // added after each inner space of a justified line
             if (align == swf::TextAlign::Right) {
@@ -378,7 +368,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             const double baseline = top + ascent;
             if (bullet && l == 0 && !bullet->shape.path.isEmpty()) {
                 addToRuns(runs, firstRun, bullet->color,
-                          QTransform::fromTranslate(margin + kBulletIndent / 2.0, baseline)
+                          QTransform::fromTranslate(frame.bulletLeft(), baseline)
                               .map(bullet->shape.path));
             }
             std::size_t spacesSeen = 0;
@@ -401,7 +391,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                     x += stretch;
                 }
             }
-            top = baseline + descent + twipsOf(paragraph.leading);
+            top = baseline + descent + lengthTwips(paragraph.leading);
             if (top > bounds.bottom()) {
                 break; // the lines below are clipped away
             }

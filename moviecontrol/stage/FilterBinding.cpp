@@ -5,9 +5,13 @@
 #include "FilterBinding.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <string>
+
+#include "avm1/BitmapData.h"
+#include "avm1/Packages.h"
 
 namespace mc {
 
@@ -97,6 +101,81 @@ void writeGradient(FilterFields& f, const swf::GradientFilterParams& r) {
     }
 }
 
+constexpr std::array<std::pair<std::string_view, swf::DisplacementMode>, 4> kDisplacementModes{
+    {{"wrap", swf::DisplacementMode::Wrap},
+     {"clamp", swf::DisplacementMode::Clamp},
+     {"ignore", swf::DisplacementMode::Ignore},
+     {"color", swf::DisplacementMode::Color}}};
+
+// The filter draws from a copy of its map, so that a script drawing into the bitmap later
+// changes nothing until it assigns the filter again, as with every other field.
+std::optional<swf::Filter> displacementRecord(const FilterFields& f) {
+    const std::shared_ptr<avm1::BitmapPixels> pixels =
+        avm1::bitmapDataPixels(avm1::Value(f.at("mapBitmap").object));
+    if (!pixels) {
+        return std::nullopt;
+    }
+    auto map = std::make_shared<swf::DisplacementMap>();
+    map->width = pixels->width();
+    map->height = pixels->height();
+    map->argb.reserve(static_cast<std::size_t>(map->width) * map->height);
+    for (int y = 0; y < map->height; ++y) {
+        for (int x = 0; x < map->width; ++x) {
+            map->argb.push_back(pixels->at(x, y));
+        }
+    }
+    swf::DisplacementMapFilter r;
+    r.map = std::move(map);
+    const std::vector<double>& point = f.at("mapPoint").list;
+    if (point.size() == 2) {
+        r.mapX = point[0];
+        r.mapY = point[1];
+    }
+    r.componentX = static_cast<std::uint8_t>(f.number("componentX"));
+    r.componentY = static_cast<std::uint8_t>(f.number("componentY"));
+    r.scaleX = f.number("scaleX");
+    r.scaleY = f.number("scaleY");
+    for (const auto& [name, mode] : kDisplacementModes) {
+        if (f.at("mode").text == name) {
+            r.mode = mode;
+        }
+    }
+    r.color = colorOf(f, "color", "alpha");
+    return r;
+}
+
+void writeDisplacement(FilterFields& f, const swf::DisplacementMapFilter& r) {
+    f.find("mapPoint")->list = {r.mapX, r.mapY};
+    f.find("componentX")->number = r.componentX;
+    f.find("componentY")->number = r.componentY;
+    f.find("scaleX")->number = r.scaleX;
+    f.find("scaleY")->number = r.scaleY;
+    for (const auto& [name, mode] : kDisplacementModes) {
+        if (r.mode == mode) {
+            f.find("mode")->text = std::string(name);
+        }
+    }
+    putColor(f, "color", "alpha", r.color);
+}
+
+// A new BitmapData holding a displacement filter's copy of its map.
+avm1::Object* mapBitmapObject(avm1::Machine& m, const swf::DisplacementMap& map) {
+    const avm1::Value ctor = m.get(avm1::packageObject(m, "flash.display"), "BitmapData");
+    const std::array<avm1::Value, 4> args{avm1::Value(map.width), avm1::Value(map.height),
+                                          avm1::Value(true), avm1::Value(0.0)};
+    avm1::Object* bitmap = m.construct(ctor, args);
+    const std::shared_ptr<avm1::BitmapPixels> pixels = avm1::bitmapDataPixels(avm1::Value(bitmap));
+    if (!pixels || pixels->width() != map.width || pixels->height() != map.height) {
+        return nullptr;
+    }
+    for (int y = 0; y < map.height; ++y) {
+        for (int x = 0; x < map.width; ++x) {
+            pixels->set(x, y, map.argb[static_cast<std::size_t>(y) * map.width + x]);
+        }
+    }
+    return bitmap;
+}
+
 } // namespace
 
 std::optional<swf::Filter> filterRecord(const FilterFields& f) {
@@ -159,7 +238,7 @@ std::optional<swf::Filter> filterRecord(const FilterFields& f) {
         return r;
     }
     case FilterKind::DisplacementMap:
-        break;
+        return displacementRecord(f);
     }
     return std::nullopt;
 }
@@ -204,6 +283,9 @@ FilterFields filterFields(const swf::Filter& filter) {
             } else if constexpr (std::is_same_v<R, swf::ColorMatrixFilter>) {
                 f = avm1::defaultFilter(FilterKind::ColorMatrix);
                 f.find("matrix")->list.assign(r.matrix.begin(), r.matrix.end());
+            } else if constexpr (std::is_same_v<R, swf::DisplacementMapFilter>) {
+                f = avm1::defaultFilter(FilterKind::DisplacementMap);
+                writeDisplacement(f, r);
             } else {
                 f = avm1::defaultFilter(FilterKind::Convolution);
                 f.find("matrixX")->number = r.columns;
@@ -223,7 +305,11 @@ FilterFields filterFields(const swf::Filter& filter) {
 avm1::Value filtersValue(avm1::Machine& m, const DisplayObject& o) {
     std::vector<avm1::Value> objects;
     for (const swf::Filter& filter : o.filters) {
-        objects.emplace_back(avm1::newFilterObject(m, filterFields(filter)));
+        avm1::FilterFields fields = filterFields(filter);
+        if (const auto* d = std::get_if<swf::DisplacementMapFilter>(&filter); d && d->map) {
+            fields.find("mapBitmap")->object = mapBitmapObject(m, *d->map);
+        }
+        objects.emplace_back(avm1::newFilterObject(m, fields));
     }
     return avm1::Value(m.newArray(objects));
 }

@@ -11,9 +11,9 @@
 
 namespace mc {
 
-// A record for a script filter; none for a filter the renderer cannot draw (displacement).
+// A record for a script filter; none for a displacement filter without a map bitmap.
 std::optional<swf::Filter> filterRecord(const avm1::FilterFields& fields);
-// The script fields of a filter record.
+// The script fields of a filter record (a displacement filter's map bitmap left out).
 avm1::FilterFields filterFields(const swf::Filter& filter);
 
 // A new array of new filter objects: changing them changes nothing until assigned back.

@@ -97,8 +97,8 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
     } else if (is(n, "html")) {
         out = Value(t.field.html);
     } else if (is(n, "textColor")) {
-        const TextFormat* first = t.document.formatAt(0);
-        out = Value(static_cast<double>(first != nullptr ? first->color : t.newFormat.color));
+        // The colour new text takes: setTextFormat over the text leaves it as it was.
+        out = Value(static_cast<double>(t.newFormat.color));
     } else if (is(n, "autoSize")) {
         out = Value(m.str(t.autoSize));
     } else if (is(n, "variable")) {

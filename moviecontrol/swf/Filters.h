@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -96,9 +97,33 @@ struct ColorMatrixFilter {
     std::array<float, 20> matrix{};
 };
 
+/// The pixels a displacement filter reads its offsets from: unpremultiplied ARGB, row by row.
+struct DisplacementMap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;
+};
+
+/// What a displacement filter shows where an offset points outside the filtered picture.
+enum class DisplacementMode : std::uint8_t { Wrap, Clamp, Ignore, Color };
+
+/// Only scripts make this filter (no tag stores one). Channels use the bitmap channel bits:
+/// 1 red, 2 green, 4 blue, 8 alpha. The map is a copy taken when the filter was assigned.
+struct DisplacementMapFilter {
+    std::shared_ptr<const DisplacementMap> map;
+    double mapX = 0.0; ///< where the map's top-left pixel lies, in pixels
+    double mapY = 0.0;
+    std::uint8_t componentX = 0;
+    std::uint8_t componentY = 0;
+    double scaleX = 0.0;
+    double scaleY = 0.0;
+    DisplacementMode mode = DisplacementMode::Wrap;
+    Rgba color; ///< for DisplacementMode::Color
+};
+
 using Filter =
     std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter, GradientGlowFilter,
-                 ConvolutionFilter, ColorMatrixFilter, GradientBevelFilter>;
+                 ConvolutionFilter, ColorMatrixFilter, GradientBevelFilter, DisplacementMapFilter>;
 
 enum class BlendMode : std::uint8_t {
     Normal = 1,

@@ -3,20 +3,20 @@
 #include <algorithm>
 #include <cmath>
 
+#include "LineBreaking.h"
+#include "ParagraphFrame.h"
 #include "TextFieldState.h"
 
 namespace mc {
 
 namespace {
 
-// Two pixels between a field's box and its text on every side.
-constexpr double kGutter = 40.0;
-
 // One font at one size, in twips.
 class Measure {
   public:
     Measure(const CharacterCatalog& catalog, const TextFormat& f, bool embedded)
-        : size_(f.size * 20.0), spacing_(f.letterSpacing * 20.0), kerning_(f.kerning) {
+        : size_(f.size * 20.0), spacing_(std::trunc(lengthTwips(f.letterSpacing))),
+          kerning_(f.kerning) {
         if (embedded) {
             font_ = catalog.fontNamed(f.font, f.bold, f.italic);
         }
@@ -26,7 +26,7 @@ class Measure {
             descent_ = font_->descent * size_ / em;
         } else {
             // Device fonts: the proportions of the common serif and sans faces.
-            font_ = font_ != nullptr && font_->hasLayout ? font_ : nullptr;
+            font_ = nullptr;
             ascent_ = size_ * 0.9;
             descent_ = size_ * 0.22;
         }
@@ -35,6 +35,8 @@ class Measure {
     double ascent() const { return ascent_; }
     double descent() const { return descent_; }
 
+    // The pen advance from `c` to the next character, as the painter steps it: the glyph's
+    // advance with its kerning, cut to whole twips, then the letter spacing.
     double advance(char16_t c, char16_t next) const {
         if (font_ == nullptr) {
             return deviceAdvance(c) + spacing_;
@@ -47,13 +49,14 @@ class Measure {
                     for (const swf::KerningRecord& k : font_->kerning) {
                         if (k.leftCode == c && k.rightCode == next) {
                             a += k.adjustment * size_ / em;
+                            break;
                         }
                     }
                 }
-                return a + spacing_;
+                return std::trunc(a) + spacing_;
             }
         }
-        return spacing_;
+        return std::trunc(size_ * 0.5) + spacing_;
     }
 
   private:
@@ -78,82 +81,118 @@ class Measure {
     double descent_ = 0;
 };
 
-struct Line {
-    double width = 0;
-    double ascent = 0;
-    double descent = 0;
-    double leading = 0;
-    bool empty = true;
+// Characters [begin, end) of the text (paragraph ends left out) in the paragraph format of
+// `format`.
+struct Paragraph {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    const TextFormat* format = nullptr;
 };
+
+// The paragraphs as the painter takes them: one per '\r'-ended stretch, the empty one after
+// a last paragraph end only when it is a list item; a single-line field shows one.
+std::vector<Paragraph> paragraphsOf(const TextDocument& document, bool multiline) {
+    const std::u16string& text = document.text();
+    if (!multiline) {
+        return {{0, text.size(), document.formatAt(0)}};
+    }
+    std::vector<Paragraph> out;
+    std::size_t begin = 0;
+    while (true) {
+        const std::size_t stop = std::min(text.find(u'\r', begin), text.size());
+        out.push_back({begin, stop, document.formatAt(std::min(begin, text.size() - 1))});
+        if (stop == text.size()) {
+            break;
+        }
+        begin = stop + 1;
+    }
+    if (out.size() > 1 && out.back().begin == text.size() &&
+        (out.back().format == nullptr || !out.back().format->bullet)) {
+        out.pop_back();
+    }
+    return out;
+}
+
+struct ShapedText {
+    std::vector<LineItem> items;
+    std::vector<double> ascents;
+    std::vector<double> descents;
+};
+
+ShapedText shape(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
+                 const Paragraph& p) {
+    ShapedText out;
+    const std::u16string& text = document.text();
+    for (const TextDocument::Run& r : document.runs()) {
+        const std::size_t from = std::max(r.begin, p.begin);
+        const std::size_t to = std::min(r.end, p.end);
+        if (from >= to) {
+            continue;
+        }
+        const Measure measure(catalog, *r.format, embedded);
+        for (std::size_t i = from; i < to; ++i) {
+            const char16_t c = text[i];
+            if (c == u'\r') {
+                continue;
+            }
+            const char16_t next = i + 1 < to ? text[i + 1] : 0;
+            out.items.push_back({measure.advance(c, next), c == u' '});
+            out.ascents.push_back(measure.ascent());
+            out.descents.push_back(measure.descent());
+        }
+    }
+    return out;
+}
 
 } // namespace
 
 TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
-                       double wrapWidth) {
-    std::vector<Line> lines(1);
-    const std::u16string& text = document.text();
-    const auto runs = document.runs();
-    // Where the current line could break (after its last space) and its width there.
-    double widthAtBreak = -1;
-    for (const TextDocument::Run& r : runs) {
-        const Measure measure(catalog, *r.format, embedded);
-        for (std::size_t i = r.begin; i < r.end; ++i) {
-            Line& line = lines.back();
-            line.ascent = std::max(line.ascent, measure.ascent());
-            line.descent = std::max(line.descent, measure.descent());
-            line.leading = std::max(line.leading, r.format->leading * 20.0);
-            const char16_t c = text[i];
-            if (c == u'\r') {
-                lines.emplace_back();
-                widthAtBreak = -1;
-                continue;
-            }
-            const char16_t next = i + 1 < r.end ? text[i + 1] : 0;
-            // Pen positions are whole twips.
-            const double a = std::trunc(measure.advance(c, next));
-            if (wrapWidth > 0 && c != u' ' && line.width + a > wrapWidth && !line.empty) {
-                Line fresh;
-                fresh.ascent = measure.ascent();
-                fresh.descent = measure.descent();
-                fresh.leading = line.leading;
-                if (widthAtBreak >= 0) {
-                    fresh.width = line.width - widthAtBreak;
-                    line.width = widthAtBreak;
-                }
-                lines.push_back(fresh);
-                widthAtBreak = -1;
-            }
-            Line& current = lines.back();
-            if (c == u' ') {
-                widthAtBreak = current.width;
-            }
-            current.width += a;
-            current.empty = false;
-        }
-    }
+                       double wrapWidth, bool multiline) {
     TextExtent e;
     if (document.empty()) {
         return e;
     }
-    // A last line of nothing after a paragraph end takes no room.
-    if (lines.size() > 1 && lines.back().empty && text.back() == u'\r') {
-        lines.pop_back();
-    }
-    e.ascent = lines.front().ascent;
-    e.descent = lines.front().descent;
-    for (const Line& l : lines) {
-        e.width = std::max(e.width, l.width);
-        e.height += l.ascent + l.descent + l.leading;
+    bool first = true;
+    for (const Paragraph& p : paragraphsOf(document, multiline)) {
+        const TextFormat& format = p.format != nullptr ? *p.format : TextFormat{};
+        const ParagraphFrame frame =
+            paragraphFrame(0.0, wrapWidth,
+                           {format.leftMargin, format.rightMargin, format.indent,
+                            format.blockIndent, format.bullet});
+        const ShapedText shaped = shape(catalog, document, embedded, p);
+        const Measure own(catalog, format, embedded);
+        const std::vector<LineSpan> lines =
+            breakLines(shaped.items, frame.firstWidth(), frame.width(), wrapWidth > 0);
+        for (std::size_t l = 0; l < lines.size(); ++l) {
+            const LineSpan& line = lines[l];
+            double ascent = line.begin == line.end ? own.ascent() : 0.0;
+            double descent = line.begin == line.end ? own.descent() : 0.0;
+            for (std::size_t i = line.begin; i < line.end; ++i) {
+                ascent = std::max(ascent, shaped.ascents[i]);
+                descent = std::max(descent, shaped.descents[i]);
+            }
+            // The room the line takes from the field's left gutter: margins and indents
+            // included, as drawn.
+            const double reach = frame.lineLeft(l) + line.width + lengthTwips(format.rightMargin);
+            e.width = std::max(e.width, reach);
+            e.height += ascent + descent + lengthTwips(format.leading);
+            if (first) {
+                e.ascent = ascent;
+                e.descent = descent;
+                first = false;
+            }
+        }
     }
     return e;
 }
 
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field) {
-    const double wrap = field.field.wordWrap
-                            ? std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kGutter)
-                            : 0.0;
+    const double wrap =
+        field.field.wordWrap
+            ? std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kFieldGutter)
+            : 0.0;
     return measureText(catalog, field.document, field.field.useOutlines,
-                       field.field.wordWrap ? std::max(wrap, 1.0) : 0.0);
+                       field.field.wordWrap ? std::max(wrap, 1.0) : 0.0, field.field.multiline);
 }
 
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {
@@ -162,10 +201,10 @@ void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {
     }
     const TextExtent e = measureField(catalog, field);
     Bounds& b = field.bounds;
-    const double height = std::round(e.height) + 2 * kGutter;
+    const double height = std::round(e.height) + 2 * kFieldGutter;
     b.yMax = b.yMin + height;
     if (!field.field.wordWrap) {
-        const double width = std::round(e.width) + 2 * kGutter;
+        const double width = std::round(e.width) + 2 * kFieldGutter;
         if (field.autoSize == "right") {
             b.xMin = b.xMax - width;
         } else if (field.autoSize == "center") {

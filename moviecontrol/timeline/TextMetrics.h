@@ -18,9 +18,11 @@ struct TextExtent {
     double descent = 0;
 };
 
-// `wrapWidth` > 0 breaks lines at spaces to stay within it.
+// `wrapWidth` > 0 breaks lines at spaces to stay within it (the field's width less its
+// gutters); a single-line text (not `multiline`) shows its paragraphs as one line. The width
+// counts margins, indents and a list item's bullet column as the painter places lines.
 TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
-                       double wrapWidth);
+                       double wrapWidth, bool multiline = true);
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field);
 // autoSize: the box follows the text, keeping its left edge, centre or right edge.
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field);

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MovieRenderer.h"
-#include "RenderTestApp.h"
+#include "ScriptedRender.h"
 #include "testsupport/Actions.h"
 #include "testsupport/SwfWriter.h"
 
@@ -59,24 +58,37 @@ Actions& tracePixel(Actions& a, std::string_view bitmap, double x, double y) {
         .code(0x26);
 }
 
-TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
+// A 100x100 px movie on a white stage.
+swftest::SwfWriter smallMovie() {
     swftest::MovieHeader header;
     header.version = 8;
     header.frameSize = swftest::Rect::pixels(100, 100);
     swftest::SwfWriter movie(header);
-    // A 20 px green square in a clip placed far from the stage's corner.
-    swftest::Shape square;
-    square.fill1(square.addFill(swftest::FillStyle::solid({0, 255, 0, 255})))
-        .rectangle(0, 0, 400, 400);
+    movie.setBackgroundColor({255, 255, 255});
+    return movie;
+}
+
+// Places `shape` in a clip of its own, named `name`, at depth 1.
+void placeClip(swftest::SwfWriter& movie, const swftest::Shape& shape, std::string_view name,
+               const swftest::Matrix& matrix = {}) {
     swftest::Sprite sprite;
-    sprite.place(movie.defineShape(square), 1);
+    sprite.place(movie.defineShape(shape), 1);
     sprite.showFrame();
     swftest::PlaceObject p;
     p.depth = 1;
     p.characterId = movie.defineSprite(sprite);
-    p.matrix = swftest::Matrix::translate(1000, 1000);
-    p.name = "sq";
+    p.matrix = matrix;
+    p.name = std::string(name);
     movie.placeObject(p);
+}
+
+TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
+    swftest::SwfWriter movie = smallMovie();
+    // A 20 px green square in a clip placed far from the stage's corner.
+    swftest::Shape square;
+    square.fill1(square.addFill(swftest::FillStyle::solid({0, 255, 0, 255})))
+        .rectangle(0, 0, 400, 400);
+    placeClip(movie, square, "sq", swftest::Matrix::translate(1000, 1000));
 
     Actions a;
     assignNew(a, "b", "flash.display", "BitmapData", {60, 60, 0, 0xFFFFFF});
@@ -94,18 +106,75 @@ TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
     assignNew(a, "d", "flash.display", "BitmapData", {10, 10, 0, 0xFFFFFF});
     draw(a, "d", "sq", "huge");
     tracePixel(a, "d", 9, 9);
-    movie.doAction(a);
-    movie.showFrame();
-
-    renderTestApp();
-    std::vector<std::string> lines;
-    StageCallbacks callbacks;
-    callbacks.trace = [&](std::string_view line) { lines.emplace_back(line); };
-    auto renderer = MovieRenderer::fromBytes(movie.finish(), callbacks);
-    ASSERT_TRUE(renderer);
-    renderer->renderFrame(QSize(100, 100), RenderQuality::High);
+    const PlayedScript played = playScript(movie, a, QSize(100, 100));
     const std::string green = std::to_string(0x00FF00), white = std::to_string(0xFFFFFF);
-    EXPECT_EQ(lines, (std::vector<std::string>{green, white, white, green, white, green}));
+    EXPECT_EQ(played.traced, (std::vector<std::string>{green, white, white, green, white, green}));
+}
+
+// The values of variables, pushed for a call (last argument first).
+Actions& pushVariables(Actions& a, const std::vector<std::string_view>& names) {
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        a.push(*it).code(0x1C);
+    }
+    return a.pushInt(static_cast<std::int32_t>(names.size()));
+}
+
+// f = new flash.filters.DisplacementMapFilter(map, origin, 1 (red), 2 (green), scaleX, 0,
+// mode, colour, alpha): the red channel moves pixels sideways.
+Actions& sidewaysFilter(Actions& a, double scaleX, std::string_view mode, double color = 0,
+                        double alpha = 0) {
+    assignNew(a, "origin", "flash.geom", "Point", {0, 0});
+    a.push("f").push(alpha).push(color).push(mode).push(0.0).push(scaleX).push(2.0).push(1.0);
+    a.push("origin").code(0x1C).push("map").code(0x1C).pushInt(9);
+    return a.push("flash.filters").code(0x1C).push("DisplacementMapFilter").code(0x53).code(0x1D);
+}
+
+// Red on the left half and blue on the right of a `width` x `height` px picture.
+Actions& halvedBitmap(Actions& a, std::string_view name, double width, double height) {
+    assignNew(a, name, "flash.display", "BitmapData", {width, height, 0, 0xFF0000});
+    assignNew(a, "half", "flash.geom", "Rectangle", {width / 2, 0, width / 2, height});
+    a.push(0x0000FF).push("half").code(0x1C).pushInt(2).push(name).code(0x1C);
+    return a.push("fillRect").code(0x52).code(0x17);
+}
+
+TEST(BitmapDrawScriptTest, DisplacementMapsMoveBitmapAndClipPixels) {
+    swftest::SwfWriter movie = smallMovie();
+    // The same halved picture as a 40x20 px clip at the stage's corner.
+    swftest::Shape picture;
+    picture.fill1(picture.addFill(swftest::FillStyle::solid({255, 0, 0, 255})))
+        .rectangle(0, 0, 400, 400);
+    picture.fill1(picture.addFill(swftest::FillStyle::solid({0, 0, 255, 255})))
+        .rectangle(400, 0, 400, 400);
+    placeClip(movie, picture, "clip");
+
+    Actions a;
+    // Red 192 with scale 8: two pixels right, clamped at the edge.
+    halvedBitmap(a, "src", 8, 4);
+    assignNew(a, "map", "flash.display", "BitmapData", {8, 4, 0, 0xC08080});
+    sidewaysFilter(a, 8, "clamp");
+    assignNew(a, "dst", "flash.display", "BitmapData", {8, 4, 0, 0});
+    a.push("r").push("src").code(0x1C).push("rectangle").code(0x4E).code(0x1D); // r = src.rectangle
+    pushVariables(a, {"src", "r", "origin", "f"}).push("dst").code(0x1C);
+    a.push("applyFilter").code(0x52).code(0x26);
+    tracePixel(a, "dst", 1, 0);
+    tracePixel(a, "dst", 2, 0);
+    tracePixel(a, "dst", 7, 3);
+    // On the clip, scale 80: twenty pixels right, green where that leaves the picture.
+    assignNew(a, "map", "flash.display", "BitmapData", {40, 20, 0, 0xC08080});
+    sidewaysFilter(a, 80, "color", 0x00FF00, 1);
+    a.push("clip").code(0x1C).push("filters").push("f").code(0x1C).pushInt(1).code(0x42);
+    a.code(0x4F);
+    // The filter reads back with its map.
+    a.push("clip").code(0x1C).push("filters").code(0x4E).push("0").code(0x4E);
+    a.push("mapBitmap").code(0x4E).push("width").code(0x4E).code(0x26);
+    const PlayedScript played = playScript(movie, a, QSize(100, 100));
+    const QImage& image = played.image;
+    ASSERT_FALSE(image.isNull());
+    const std::string red = std::to_string(0xFF0000), blue = std::to_string(0x0000FF);
+    EXPECT_EQ(played.traced, (std::vector<std::string>{"0", red, blue, blue, "40"}));
+    EXPECT_EQ(image.pixelColor(5, 10), QColor(0, 0, 255));  // from 25 px
+    EXPECT_EQ(image.pixelColor(25, 10), QColor(0, 255, 0)); // from 45 px: outside
+    EXPECT_EQ(image.pixelColor(60, 10), QColor(255, 255, 255));
 }
 
 } // namespace

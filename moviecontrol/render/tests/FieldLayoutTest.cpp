@@ -10,6 +10,7 @@
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
+#include "ScriptedRender.h"
 #include "TextDocument.h"
 #include "TextLayout.h"
 #include "testsupport/SwfWriter.h"
@@ -175,6 +176,64 @@ TEST(FieldLayoutTest, ListItemsAreIndentedBehindABulletInTheirFirstCharactersSty
     EXPECT_TRUE(blank(wrapped, 22, 33));
     EXPECT_TRUE(inked(wrapped, 22, 51));
     EXPECT_TRUE(blank(wrapped, 40, 51));
+}
+
+// Draws a script-made, autosized field of "aa" in the box font, red, with the format's
+// paragraph lengths `lengths` ("leftMargin", 10...), and what the script read of its size.
+// The script traces _width, textWidth and textHeight.
+PlayedScript autosizedField(const std::vector<std::pair<std::string, double>>& lengths) {
+    SwfWriter movie = whiteStage(240, 60);
+    movie.defineFont(boxFont(), 3);
+    Actions a;
+    a.callMethod("this", "createTextField", {"tf", "1", "0", "0", "10", "10"});
+    a.setVariable("tf.embedFonts", 1);
+    a.push("fmt").push(0.0).push("TextFormat").code(0x40).code(0x1D);
+    a.setVariable("fmt.font", "Boxes")
+        .setVariable("fmt.size", 20)
+        .setVariable("fmt.color", 0xFF0000);
+    for (const auto& [name, value] : lengths) {
+        a.setVariable("fmt." + name, value);
+    }
+    a.push("fmt").code(0x1C).push(1.0).push("tf").code(0x1C);
+    a.push("setNewTextFormat").code(0x52).code(0x17);
+    a.setVariable("tf.text", "aa").setVariable("tf.autoSize", "left");
+    a.traceValue("tf._width").traceValue("tf.textWidth").traceValue("tf.textHeight");
+    return playScript(movie, a, QSize(240, 60));
+}
+
+// The rightmost column with red ink on a row, or -1.
+int lastInk(const QImage& image, int y) {
+    for (int x = image.width() - 1; x >= 0; --x) {
+        if (inked(image, x, y)) {
+            return x;
+        }
+    }
+    return -1;
+}
+
+TEST(FieldLayoutTest, AutosizedFieldsAreAsWideAsTheLinesTheyDraw) {
+    // Two boxes 12 px apart take 24 px; the field adds its 2 px gutters on both sides.
+    const PlayedScript plain = autosizedField({});
+    ASSERT_FALSE(plain.image.isNull());
+    EXPECT_EQ(plain.traced, (std::vector<std::string>{"28", "24", "20"}));
+    EXPECT_EQ(lastInk(plain.image, 13), 2 + 12 + 9);
+
+    // Margins, block indent and indent move the text right by 22 px and reserve 6 px after
+    // it; a list item adds its 36 px bullet column. The field grows by just as much, and the
+    // ink ends where the width says the line does.
+    const PlayedScript lengths =
+        autosizedField({{"leftMargin", 10}, {"blockIndent", 8}, {"indent", 4}, {"rightMargin", 6}});
+    ASSERT_FALSE(lengths.image.isNull());
+    EXPECT_EQ(lengths.traced, (std::vector<std::string>{"56", "52", "20"}));
+    EXPECT_EQ(lastInk(lengths.image, 13), 2 + 22 + 12 + 9);
+    EXPECT_TRUE(blank(lengths.image, 2 + 22 - 1, 13));
+
+    const PlayedScript item = autosizedField({{"leftMargin", 10}, {"bullet", 1}});
+    ASSERT_FALSE(item.image.isNull());
+    EXPECT_EQ(item.traced, (std::vector<std::string>{"74", "70", "20"}));
+    EXPECT_EQ(lastInk(item.image, 13), 2 + 10 + 36 + 12 + 9);
+    // The bullet sits halfway into its column, inside the field.
+    EXPECT_TRUE(inked(item.image, 2 + 10 + 18 + 2, 13));
 }
 
 TEST(FieldLayoutTest, LengthsScriptsSetOutOfReachStayFinite) {

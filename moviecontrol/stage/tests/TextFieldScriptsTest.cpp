@@ -184,5 +184,25 @@ TEST(TextFieldScriptsTest, FieldSettingsReadBackAsScriptsLeftThem) {
                                 "30", "100", "0", "4210752", "4210752"}));
 }
 
+TEST(TextFieldScriptsTest, TextColorFollowsTheNewTextFormatNotTheText) {
+    swftest::Actions a = withField();
+    a.setVariable("tf.text", "abc");
+    a.setVariable("tf.textColor", 0xFFFFFF);
+    // Recolouring the text itself leaves textColor where it was...
+    newInto(a, "fmt", "TextFormat");
+    a.setVariable("fmt.color", 0x808080);
+    a.push("fmt").code(0x1C).push(1.0);
+    pushPath(a, "tf").push("setTextFormat").code(0x52).code(0x17);
+    callInto(a, "first", "tf", "getTextFormat", {"0"});
+    a.traceValue("tf.textColor").traceValue("first.color");
+    // ...while the format new text takes moves it.
+    a.setVariable("fmt.color", 0x404040);
+    a.push("fmt").code(0x1C).push(1.0);
+    pushPath(a, "tf").push("setNewTextFormat").code(0x52).code(0x17);
+    callInto(a, "first", "tf", "getTextFormat", {"0"});
+    a.traceValue("tf.textColor").traceValue("first.color");
+    EXPECT_EQ(run(8, a), (Lines{"16777215", "8421504", "4210752", "8421504"}));
+}
+
 } // namespace
 } // namespace mc

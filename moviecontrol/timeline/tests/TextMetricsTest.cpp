@@ -65,9 +65,39 @@ TEST(TextMetricsTest, EmbeddedFontsMeasureByTheirAdvancesAndLineMetrics) {
 TEST(TextMetricsTest, WordWrapBreaksAfterSpaces) {
     const OneFont fonts;
     const TextExtent e = measureText(fonts, textIn(u"ab ab ab", 20), true, 1000);
-    // "ab ab " fits 1000 twips (1200 would not); the third word wraps.
+    // "ab ab" fits 1000 twips; the third word wraps, and the space left hanging at the
+    // first line's end takes no room.
     EXPECT_DOUBLE_EQ(e.width, 1000);
     EXPECT_DOUBLE_EQ(e.height, 2 * (312.5 + 78.125));
+}
+
+TEST(TextMetricsTest, ParagraphLengthsCountAsTheyAreDrawn) {
+    const OneFont fonts;
+    TextDocument d = textIn(u"ab\rab ab", 20);
+    PartialFormat lengths;
+    lengths.leftMargin = 5;
+    lengths.blockIndent = 4;
+    lengths.indent = 2;
+    lengths.rightMargin = 3;
+    d.apply(0, d.size(), lengths);
+    // Margins and indents (11 px before the first line, 9 before later ones, 3 after).
+    EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0).width, 220 + 1000 + 60);
+    // Wrapping: the indented first line of the second paragraph holds "ab " only.
+    const TextExtent wrapped = measureText(fonts, d, true, 900);
+    EXPECT_DOUBLE_EQ(wrapped.width, 220 + 400 + 60);
+    EXPECT_DOUBLE_EQ(wrapped.height, 3 * (312.5 + 78.125));
+    // A list item's text moves right by the bullet's column; a single-line field shows
+    // both paragraphs on one line, in the first one's format.
+    PartialFormat bullet;
+    bullet.bullet = true;
+    d.apply(0, d.size(), bullet);
+    EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0).width, 720 + 220 + 1000 + 60);
+    EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0, false).width, 720 + 220 + 1400 + 60);
+    // A list item's empty last line counts; an ordinary one's does not.
+    EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"ab\r", 20), true, 0).height, 312.5 + 78.125);
+    TextDocument item = textIn(u"ab\r", 20);
+    item.apply(0, item.size(), bullet);
+    EXPECT_DOUBLE_EQ(measureText(fonts, item, true, 0).height, 2 * (312.5 + 78.125));
 }
 
 TEST(TextMetricsTest, AutoSizeKeepsTheEdgeItNames) {

@@ -1,0 +1,35 @@
+#pragma once
+// Render tests whose movie runs a script: what it traced and the stage it left.
+
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "MovieRenderer.h"
+#include "RenderTestApp.h"
+#include "testsupport/Actions.h"
+#include "testsupport/SwfWriter.h"
+
+namespace mc {
+
+struct PlayedScript {
+    std::vector<std::string> traced;
+    QImage image; // null when the movie did not load
+};
+
+// Runs `script` on the movie's first frame and paints the stage at `size`.
+inline PlayedScript playScript(swftest::SwfWriter& movie, const swftest::Actions& script,
+                               QSize size) {
+    movie.doAction(script);
+    movie.showFrame();
+    renderTestApp();
+    PlayedScript out;
+    StageCallbacks callbacks;
+    callbacks.trace = [&out](std::string_view line) { out.traced.emplace_back(line); };
+    if (auto renderer = MovieRenderer::fromBytes(movie.finish(), callbacks)) {
+        out.image = renderer->renderFrame(size, RenderQuality::High);
+    }
+    return out;
+}
+
+} // namespace mc

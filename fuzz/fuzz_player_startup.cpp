@@ -35,6 +35,7 @@ class World : public player::PlayerPlatform, public player::PlayerForms {
     void endProgram() override { ended = true; }
 
     cardformat::MovieControl& flash() override { return control_; }
+    void playAsCard(std::string_view) override {}
     void showPlaybackWindow() override {}
     void applyGeometry(const player::PlaybackGeometry& geometry) override {
         const player::TwipPlace& window = geometry.window();

@@ -61,6 +61,10 @@ cardformat::MovieControl& Form1::flash() {
     return *ShockwaveFlash1_;
 }
 
+void Form1::playAsCard(std::string_view cardFileName) {
+    ShockwaveFlash1_->setCardFileName(std::string(cardFileName));
+}
+
 void Form1::showPlaybackWindow() {
     show();
 }

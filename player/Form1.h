@@ -36,6 +36,7 @@ class Form1 : public QWidget, public PlayerForms {
 
     // PlayerForms
     cardformat::MovieControl& flash() override;
+    void playAsCard(std::string_view cardFileName) override;
     void showPlaybackWindow() override;
     void applyGeometry(const PlaybackGeometry& geometry) override;
     void hookFlashWindow() override;

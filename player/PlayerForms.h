@@ -26,6 +26,10 @@ class PlayerForms {
     virtual ~PlayerForms() = default;
 
     virtual cardformat::MovieControl& flash() = 0;
+    // The movie set next is a card's, extracted from the card file named `cardFileName` (the
+    // name alone): its scripts find no files beside it and learn that name, never the
+    // temporary copy's path.
+    virtual void playAsCard(std::string_view cardFileName) = 0;
     // Form1.Visible := True.
     virtual void showPlaybackWindow() = 0;
     // Shows the geometry on the real window after it changed: window, control and frames.

@@ -7,6 +7,7 @@
 #include "cardformat/ErrorLog.h"
 #include "cardformat/MovieControl.h"
 #include "cardformat/NoteTrailer.h"
+#include "cardformat/Platform.h"
 #include "cardformat/SwfHeader.h"
 
 #include <sys/stat.h>
@@ -43,6 +44,7 @@ StartUpOutcome Player::Form_Load() {
     std::string candidate = unquotedMoviePath(platform_.commandLine());
 
     if (fileLength(state_.MoviePath) > cardformat::CardThreshold) {
+        forms_.playAsCard(cardformat::nativeFileName(state_.MoviePath));
         if (!extractCardMovie()) {
             platform_.endProgram();
             return StartUpOutcome::Ended;

@@ -3,6 +3,7 @@
 #include "BitmapDataPainter.h"
 
 #include "FocusRectangle.h"
+#include "MovieFolder.h"
 #include <cmath>
 
 #include <QFile>
@@ -163,12 +164,9 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
                 .toStdString();
     }
     if (!callbacks.readBeside) {
-        // Files beside the movie only: the stage has checked the path stays in this folder.
-        const std::string folder =
-            QFileInfo(QString::fromStdString(path)).absolutePath().toStdString();
-        callbacks.readBeside = [folder](const std::string& relative) {
-            const QByteArray b = readRegularFile(folder + '/' + relative, kMaxBesideBytes);
-            return std::vector<std::uint8_t>(b.begin(), b.end());
+        // Regular files inside the movie's real folder only.
+        callbacks.readBeside = [folder = MovieFolder::ofMovie(path)](const std::string& relative) {
+            return folder.read(relative, kMaxBesideBytes);
         };
     }
     return fromBytes(

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "StageScripts.h"
-#include "UrlPolicy.h"
 #include "avm1/FormEncoding.h"
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
@@ -29,11 +28,7 @@ class DataLoader {
         m.set(target, "loaded", Value(false));
         m.define(target, "_bytesLoaded", Value(0.0), avm1::attr::Hidden);
         m.define(target, "_bytesTotal", Value(), avm1::attr::Hidden);
-        const std::string path = besideMoviePath(m.toString(url).view());
-        std::vector<std::uint8_t> bytes;
-        if (!path.empty() && stage_.callbacks().readBeside) {
-            bytes = stage_.callbacks().readBeside(path);
-        }
+        const std::vector<std::uint8_t> bytes = stage_.readBesideMovie(m.toString(url).view());
         Value text;
         if (!bytes.empty()) {
             text = Value(avm1::Str(avm1::decodeText(

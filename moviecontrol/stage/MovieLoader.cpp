@@ -46,7 +46,7 @@ std::optional<std::uint16_t> MovieLoader::readMovie(const std::string& url, std:
         bytes = library.fileBytes(*known);
         return known;
     }
-    std::vector<std::uint8_t> data = read(path);
+    std::vector<std::uint8_t> data = stage_.readBesideMovie(path);
     if (data.empty()) {
         return std::nullopt;
     }

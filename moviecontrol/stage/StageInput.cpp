@@ -185,6 +185,11 @@ void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const
     }
 }
 
+PageOpening::Gesture StageInput::personsEvent() {
+    // A press or release of a button or key is a person asking: its handlers may open a page.
+    return PageOpening::Gesture(scripts_ != nullptr ? &scripts_->pages() : nullptr);
+}
+
 void StageInput::finish() {
     player_.runInputScripts();
 }
@@ -206,6 +211,7 @@ void StageInput::mouseMove(double x, double y) {
 }
 
 void StageInput::mouseDown(double x, double y) {
+    const PageOpening::Gesture gesture = personsEvent();
     setPointer(x, y);
     state_->keysDown[kMouseKey] = true;
     state_->toggled[kMouseKey] = !state_->toggled[kMouseKey];
@@ -222,6 +228,7 @@ void StageInput::mouseDown(double x, double y) {
 }
 
 void StageInput::mouseUp(double x, double y) {
+    const PageOpening::Gesture gesture = personsEvent();
     setPointer(x, y);
     state_->keysDown[kMouseKey] = false;
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
@@ -329,6 +336,7 @@ void StageInput::textEdited(DisplayObject& field) {
 }
 
 void StageInput::keyDown(const KeyStroke& key) {
+    const PageOpening::Gesture gesture = personsEvent();
     state_->keysDown[key.code] = true;
     state_->toggled[key.code] = !state_->toggled[key.code];
     state_->lastKey = key;
@@ -350,6 +358,7 @@ void StageInput::keyDown(const KeyStroke& key) {
 }
 
 void StageInput::keyUp(const KeyStroke& key) {
+    const PageOpening::Gesture gesture = personsEvent();
     state_->keysDown[key.code] = false;
     state_->lastKey = key;
     broadcast(clip_event::KeyUp, state_->keyObject, "onKeyUp");

@@ -10,6 +10,7 @@
 #include "HitTest.h"
 #include "InputState.h"
 #include "KeyCodes.h"
+#include "PageOpening.h"
 #include "TimelinePlayer.h"
 #include "swf/Movie.h"
 
@@ -73,6 +74,7 @@ class StageInput {
     void textEdited(DisplayObject& field);
     void setPointer(double x, double y);
     void finish();
+    PageOpening::Gesture personsEvent();
 
     TimelinePlayer& player_;
     StageScripts* scripts_;

@@ -53,6 +53,7 @@ void StageScripts::installClasses() {
     installBitmapAttachment(*this);
     installMovieClipLoader(*this);
     installVideoClass(*this);
+    installSharedObject(*this);
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");
@@ -478,8 +479,23 @@ void StageScripts::getUrl(const avm1::UrlRequest& request) {
         }
         return;
     }
-    if (callbacks_.openUrl && isOpenableUrl(request.url)) {
-        callbacks_.openUrl(request.url);
+    const PageOpening::Decision page = pages_.decide(request.url);
+    switch (page.verdict) {
+    case PageOpening::Verdict::Open:
+        if (callbacks_.openUrl) {
+            callbacks_.openUrl(page.address);
+        }
+        break;
+    case PageOpening::Verdict::AskFirst:
+        if (callbacks_.confirmUrl) {
+            callbacks_.confirmUrl(page.address);
+        }
+        break;
+    case PageOpening::Verdict::Refused:
+        if (page.firstOfItsKind && callbacks_.logLimit) {
+            callbacks_.logLimit(std::string(page.reason) + ": " + addressForLog(request.url));
+        }
+        break;
     }
 }
 
@@ -535,6 +551,18 @@ void StageScripts::traceRoots(avm1::Tracer& tracer) {
 
 // ---- Loading files beside the movie
 
+std::vector<std::uint8_t> StageScripts::readBesideMovie(std::string_view url) {
+    const std::string path = besideMoviePath(url);
+    if (path.empty() || !callbacks_.readBeside) {
+        return {};
+    }
+    std::vector<std::uint8_t> bytes = callbacks_.readBeside(path);
+    if (!bytes.empty()) {
+        pages_.localFileRead();
+    }
+    return bytes;
+}
+
 void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool variables) {
     const std::string path = besideMoviePath(url);
     if (path.empty() || !callbacks_.readBeside) {
@@ -549,7 +577,7 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
         loader_->load(t, url, nullptr);
         return;
     }
-    const std::vector<std::uint8_t> bytes = callbacks_.readBeside(path);
+    const std::vector<std::uint8_t> bytes = readBesideMovie(path);
     if (bytes.empty() || pendingVariables_.size() >= 64) {
         return;
     }

@@ -11,12 +11,17 @@
 
 #include "InputState.h"
 #include "MovieLoader.h"
+#include "PageOpening.h"
 #include "ScriptRunner.h"
 #include "SoundPort.h"
 #include "TimelinePlayer.h"
 #include "avm1/Host.h"
 #include "avm1/Machine.h"
 #include "swf/Movie.h"
+
+namespace storage {
+class SavedDataStore;
+}
 
 namespace mc {
 
@@ -30,19 +35,26 @@ struct StageCallbacks {
     std::function<void(std::string_view line)> trace;
     // fscommand("quit") and fscommand("fullscreen", "true"/"false"); the rest never arrive.
     std::function<void(std::string_view command, std::string_view args)> fscommand;
-    // An http, https or mailto address to open in the system's browser.
+    // An http, https or mailto address to open in the system's browser, asked for by a
+    // person's click or key press.
     std::function<void(const std::string& url)> openUrl;
+    // The same, from a movie that has read a local file: opened only when the person, shown
+    // the whole address, agrees. Left empty, such pages are not opened.
+    std::function<void(const std::string& url)> confirmUrl;
     // Milliseconds since the movie started, on the player's clock.
     std::function<double()> clockMs;
     // A limit a script hit (logged once per kind by the caller's log).
     std::function<void(std::string_view message)> logLimit;
     // Reads a file beside the movie for loadMovie/loadVariables: `relative` is checked to
-    // stay beside the movie before this is called. Empty result: not there.
+    // stay beside the movie before this is called. Empty result: not there. Left empty,
+    // nothing is read and _url reads as empty text.
     std::function<std::vector<std::uint8_t>(const std::string& relative)> readBeside;
     // Where the movie was read from ("file:///card.swf"), as _url reads it; files loaded
     // beside it are named relative to it.
     std::string movieUrl;
     SoundPort* sound = nullptr;
+    // Where SharedObject keeps what movies save; null: the store of this process.
+    storage::SavedDataStore* savedData = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
     std::function<std::optional<avm1::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
     // BitmapData.draw of a bitmap (`object` null) or of a display object's content, and
@@ -149,6 +161,11 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     InputState input;
     // The quality scripts read and set ("LOW", "MEDIUM", "HIGH", "BEST").
     std::string quality = "HIGH";
+    // The bytes of the file beside the movie a script named (every script read comes
+    // through here); empty when refused or missing.
+    std::vector<std::uint8_t> readBesideMovie(std::string_view url);
+    // Which pages the movie's getURL may open; the input side marks a person's events.
+    PageOpening& pages() { return pages_; }
     // Loads a movie or variables beside this one into a clip (loadMovie, loadVariables).
     void loadInto(DisplayObject& target, const std::string& url, bool variables);
     // _root as `object` sees it: its level's root, or the nearest clip that locks it.
@@ -205,6 +222,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void deliverVariables();
     std::unique_ptr<MovieLoader> loader_;
     avm1::Object* initObject_ = nullptr;
+    PageOpening pages_;
 
   public:
     // attachMovie's init object, applied by the construction that follows.
@@ -223,6 +241,7 @@ void installInputGlobals(StageScripts& stage);
 void installBitmapAttachment(StageScripts& stage);
 void installMovieClipLoader(StageScripts& stage);
 void installVideoClass(StageScripts& stage);
+void installSharedObject(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <QMetaMethod>
 #include <QPainter>
 #include <QScreen>
@@ -14,6 +15,7 @@
 #include "MovieRenderer.h"
 #include "PlaybackMenu.h"
 #include "ScriptSoundPort.h"
+#include "UrlPolicy.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/ErrorLog.h"
 
@@ -248,6 +250,36 @@ void MovieWidget::onTimer() {
     tickAt(elapsed_.isValid() ? elapsed_.elapsed() : 0);
 }
 
+void MovieWidget::setCardFileName(const std::string& cardFileName) {
+    cardFileName_ = cardFileName;
+}
+
+void MovieWidget::openPage(const QString& url) {
+    if (isSignalConnected(QMetaMethod::fromSignal(&MovieWidget::urlRequested))) {
+        emit urlRequested(url);
+    } else {
+        QDesktopServices::openUrl(QUrl(url));
+    }
+}
+
+bool MovieWidget::confirmOpening(const QString& url) {
+    // One question at a time; what a movie asks for meanwhile is not opened.
+    if (asking_) {
+        return false;
+    }
+    asking_ = true;
+    QMessageBox box(QMessageBox::Question, tr("Open web page"),
+                    tr("This movie has read files on this computer. It asks to open this "
+                       "address, which could carry what it read:\n\n%1\n\nOpen it?")
+                        .arg(url),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    const bool agreed = box.exec() == QMessageBox::Yes;
+    asking_ = false;
+    return agreed;
+}
+
 StageCallbacks MovieWidget::scriptCallbacks() {
     StageCallbacks callbacks;
     callbacks.sound = soundPort_.get();
@@ -262,17 +294,24 @@ StageCallbacks MovieWidget::scriptCallbacks() {
     };
     callbacks.openUrl = [this](const std::string& url) {
         const QString u = QString::fromStdString(url);
+        QMetaObject::invokeMethod(this, [this, u] { openPage(u); }, Qt::QueuedConnection);
+    };
+    callbacks.confirmUrl = [this](const std::string& url) {
+        const QString u = QString::fromStdString(url);
         QMetaObject::invokeMethod(
             this,
             [this, u] {
-                if (isSignalConnected(QMetaMethod::fromSignal(&MovieWidget::urlRequested))) {
-                    emit urlRequested(u);
-                } else {
-                    QDesktopServices::openUrl(QUrl(u));
+                if (confirmOpening(u)) {
+                    openPage(u);
                 }
             },
             Qt::QueuedConnection);
     };
+    if (!cardFileName_.empty()) {
+        // A card's movie was extracted into the temporary folder: nothing there is its own.
+        callbacks.movieUrl = fileUrlOfName(cardFileName_);
+        callbacks.readBeside = [](const std::string&) { return std::vector<std::uint8_t>{}; };
+    }
     callbacks.logLimit = [](std::string_view message) {
         cardformat::ErrorLog::record(
             "MovieScript",

@@ -54,6 +54,12 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     void setPlace(const cardformat::TwipRect& place) override;
     cardformat::TwipRect Place() const override;
 
+    // The movies set from now on are a card's, extracted from the card file named
+    // `cardFileName` (the name alone): their scripts find no files beside them, and _url
+    // names the card, never the temporary copy. Empty: plain movies, reading from their
+    // own folder.
+    void setCardFileName(const std::string& cardFileName);
+
     // For tests and tools: whether a movie is loaded, and the frame shown (0-based).
     bool hasMovie() const { return movie_ != nullptr; }
     std::uint32_t currentFrame() const;
@@ -107,6 +113,13 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     void restartClock();
     void updateTimer();
     StageCallbacks scriptCallbacks();
+    void openPage(const QString& url);
+    // Shows the person the whole address a movie that read local files asks to open; true
+    // when they agree.
+    bool confirmOpening(const QString& url);
+
+    std::string cardFileName_;
+    bool asking_ = false;
 
     std::string path_;
     void releaseMovie();

@@ -69,6 +69,11 @@ void FakePlayerWorld::hideReturnPlay() {
     events.push_back("hide ReturnPlay");
 }
 
+void FakePlayerWorld::playAsCard(std::string_view name) {
+    cardFileName = name;
+    events.push_back("card " + cardFileName);
+}
+
 void FakePlayerWorld::setBlessingText(std::string_view text) {
     blessing = text;
     events.push_back("blessing");

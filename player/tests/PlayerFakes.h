@@ -39,6 +39,7 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     void endProgram() override;
 
     cardformat::MovieControl& flash() override { return control; }
+    void playAsCard(std::string_view cardFileName) override;
     void showPlaybackWindow() override;
     void applyGeometry(const PlaybackGeometry& geometry) override;
     void hookFlashWindow() override;
@@ -63,6 +64,7 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     std::vector<MenuMarks> menusShown;
     std::string blessing = "design text";
     std::string returnPlayCaption;
+    std::string cardFileName; // as the playback surface was told
     bool returnPlayEnabled = false;
     bool ended = false;
     bool windowShown = false;

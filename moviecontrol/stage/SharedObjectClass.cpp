@@ -1,0 +1,377 @@
+// SharedObject.getLocal: what a movie keeps between plays. Kept by the player's saved-data
+// store, in memory for the life of the player and within the movie's allowance; nothing
+// reaches the disk. The data object is written to the store on flush() and when the movie
+// goes, as Flash writes it when the movie closes.
+#include <bit>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+#include "SavedDataStore.h"
+#include "StageScripts.h"
+#include "avm1/Function.h"
+
+namespace mc {
+
+namespace {
+
+using avm1::CallArgs;
+using avm1::Value;
+
+// Objects nested deeper than this are kept as null: no real data nests so deep, and the
+// codec recurses.
+constexpr int kMaxDepth = 64;
+// getSize measures up to this much; beyond it the movie could not keep the data anyway.
+constexpr std::size_t kMeasuredAtMost = std::size_t{16} << 20;
+
+// The data object as bytes: a tag per value, lengths and counts as 32-bit numbers. Only
+// stored, enumerable properties are kept (getters never run); functions and clips are left
+// out, as Flash leaves them out. An object met again is written as a reference to it.
+class Encoder {
+  public:
+    explicit Encoder(std::size_t most) : most_(most) {}
+
+    // False when the bytes would pass `most`.
+    bool encode(const Value& v, int depth = 0) {
+        if (over()) {
+            return false;
+        }
+        if (v.isUndefined()) {
+            put('u');
+        } else if (v.isNull()) {
+            put('n');
+        } else if (v.isBool()) {
+            put(v.asBool() ? 't' : 'f');
+        } else if (v.isNumber()) {
+            put('d');
+            const auto bits = std::bit_cast<std::uint64_t>(v.asNumber());
+            for (int i = 0; i < 8; ++i) {
+                put(static_cast<std::uint8_t>(bits >> (8 * i)));
+            }
+        } else if (v.isString()) {
+            put('s');
+            text(v.asString().view());
+        } else if (depth >= kMaxDepth) {
+            put('n');
+        } else {
+            object(*v.asObject(), depth);
+        }
+        return !over();
+    }
+
+    std::vector<std::uint8_t> take() { return std::move(out_); }
+    std::size_t size() const { return out_.size(); }
+    bool over() const { return out_.size() > most_; }
+
+    static bool kept(const avm1::Property& p) {
+        if (p.isAccessor() || (p.attributes & avm1::attr::DontEnum) != 0) {
+            return false;
+        }
+        avm1::Object* o = p.value.asObject();
+        return o == nullptr || (o->asFunction() == nullptr && !o->isDisplayObject());
+    }
+
+  private:
+    void put(std::uint8_t b) {
+        if (!over()) {
+            out_.push_back(b);
+        }
+    }
+    void count(std::size_t n) {
+        for (int i = 0; i < 4; ++i) {
+            put(static_cast<std::uint8_t>(n >> (8 * i)));
+        }
+    }
+    void text(std::string_view s) {
+        count(s.size());
+        // A text longer than the room left is not copied: the answer is already "too large".
+        if (s.size() > most_ - std::min(most_, out_.size())) {
+            out_.resize(most_ + 1);
+            return;
+        }
+        out_.insert(out_.end(), s.begin(), s.end());
+    }
+    void object(avm1::Object& o, int depth) {
+        if (const auto seen = seen_.find(&o); seen != seen_.end()) {
+            put('r');
+            count(seen->second);
+            return;
+        }
+        seen_.emplace(&o, static_cast<std::uint32_t>(seen_.size()));
+        put(o.className() == "Array" ? 'a' : 'o');
+        std::size_t n = 0;
+        o.properties().forEach([&](const avm1::Property& p) { n += kept(p) ? 1 : 0; });
+        count(n);
+        o.properties().forEach([&](const avm1::Property& p) {
+            if (kept(p) && !over()) {
+                text(p.name.view());
+                encode(p.value, depth + 1);
+            }
+        });
+    }
+
+    std::size_t most_;
+    std::vector<std::uint8_t> out_;
+    std::unordered_map<const avm1::Object*, std::uint32_t> seen_;
+};
+
+// The bytes back as script values; anything damaged ends the reading with what was read.
+class Decoder {
+  public:
+    Decoder(avm1::Machine& m, std::span<const std::uint8_t> bytes) : m_(m), in_(bytes) {}
+
+    bool decode(Value& out, int depth = 0) {
+        std::uint8_t tag = 0;
+        if (!byte(tag) || depth > kMaxDepth) {
+            return false;
+        }
+        switch (tag) {
+        case 'u':
+            out = Value();
+            return true;
+        case 'n':
+            out = Value::null();
+            return true;
+        case 't':
+        case 'f':
+            out = Value(tag == 't');
+            return true;
+        case 'd': {
+            std::uint64_t bits = 0;
+            for (int i = 0; i < 8; ++i) {
+                std::uint8_t b = 0;
+                if (!byte(b)) {
+                    return false;
+                }
+                bits |= std::uint64_t{b} << (8 * i);
+            }
+            out = Value(std::bit_cast<double>(bits));
+            return true;
+        }
+        case 's': {
+            std::string s;
+            if (!text(s)) {
+                return false;
+            }
+            out = Value(m_.str(s));
+            return true;
+        }
+        case 'r': {
+            std::uint32_t index = 0;
+            if (!count(index) || index >= objects_.size()) {
+                return false;
+            }
+            out = Value(objects_[index]);
+            return true;
+        }
+        case 'o':
+        case 'a':
+            return object(out, tag == 'a', depth);
+        default:
+            return false;
+        }
+    }
+
+  private:
+    bool byte(std::uint8_t& b) {
+        if (at_ >= in_.size()) {
+            return false;
+        }
+        b = in_[at_++];
+        return true;
+    }
+    bool count(std::uint32_t& n) {
+        n = 0;
+        for (int i = 0; i < 4; ++i) {
+            std::uint8_t b = 0;
+            if (!byte(b)) {
+                return false;
+            }
+            n |= std::uint32_t{b} << (8 * i);
+        }
+        return true;
+    }
+    bool text(std::string& s) {
+        std::uint32_t n = 0;
+        if (!count(n) || n > in_.size() - at_) {
+            return false;
+        }
+        s.assign(reinterpret_cast<const char*>(in_.data() + at_), n);
+        at_ += n;
+        return true;
+    }
+    bool object(Value& out, bool array, int depth) {
+        avm1::Object* o = array ? m_.newArray() : m_.newObject();
+        objects_.push_back(o);
+        out = Value(o);
+        std::uint32_t n = 0;
+        if (!count(n)) {
+            return false;
+        }
+        for (std::uint32_t i = 0; i < n; ++i) {
+            std::string name;
+            Value v;
+            if (!text(name) || !decode(v, depth + 1)) {
+                return false;
+            }
+            m_.set(o, name, v);
+        }
+        return true;
+    }
+
+    avm1::Machine& m_;
+    std::span<const std::uint8_t> in_;
+    std::size_t at_ = 0;
+    std::vector<avm1::Object*> objects_;
+};
+
+// Characters Flash refuses in a shared object's name.
+bool validName(std::string_view name) {
+    return !name.empty() && name.size() <= 1024 &&
+           name.find_first_of("~%&\\;:\"',<>?# ") == std::string_view::npos;
+}
+
+class SharedObjects {
+  public:
+    SharedObjects(const StageScripts& stage, storage::SavedDataStore& store)
+        : store_(store), movie_(stage.callbacks().movieUrl.empty() ? "file:///movie.swf"
+                                                                   : stage.callbacks().movieUrl) {}
+    SharedObjects(const SharedObjects&) = delete;
+    SharedObjects& operator=(const SharedObjects&) = delete;
+
+    ~SharedObjects() {
+        // The movie goes: what its objects hold is kept, as far as the allowance lets it.
+        try {
+            for (const auto& [key, object] : objects_) {
+                flush(key);
+            }
+        } catch (...) {
+            // Out of memory while leaving: what was flushed before stays.
+        }
+    }
+
+    Value getLocal(avm1::Machine& m, const Value& name, const Value& path, avm1::Object* proto) {
+        if (!name.isString() || !validName(name.asString().view())) {
+            return Value::null();
+        }
+        const std::string key =
+            (path.isNullish() ? std::string() : m.toString(path).str()) + '\n' +
+            name.asString().str();
+        if (const auto known = objects_.find(key); known != objects_.end()) {
+            return Value(known->second.so.get());
+        }
+        if (objects_.size() >= kMaxObjects) {
+            return Value::null();
+        }
+        avm1::Object* so = m.newObject();
+        so->setProto(proto);
+        Value data;
+        if (const auto bytes = store_.read(movie_, key)) {
+            Decoder(m, *bytes).decode(data);
+        }
+        if (!data.isObject()) {
+            data = Value(m.newObject());
+        }
+        m.define(so, "data", data, avm1::attr::DontDelete | avm1::attr::ReadOnly);
+        objects_.emplace(key, Entry{avm1::Root(m, so), avm1::Root(m, data.asObject())});
+        keys_.emplace(so, key);
+        return Value(so);
+    }
+
+    // The name `self` was got under; empty for anything not got by getLocal.
+    std::string keyOf(const avm1::Object* self) const {
+        const auto it = keys_.find(self);
+        return it != keys_.end() ? it->second : std::string();
+    }
+
+    bool flush(const std::string& key) {
+        const auto it = objects_.find(key);
+        if (it == objects_.end()) {
+            return false;
+        }
+        Encoder encoder(storage::SavedDataStore::kAllowancePerMovie);
+        if (!encoder.encode(Value(it->second.data.get()))) {
+            return false;
+        }
+        return store_.write(movie_, key, encoder.take());
+    }
+
+    void clear(const std::string& key) {
+        const auto it = objects_.find(key);
+        if (it == objects_.end()) {
+            return;
+        }
+        avm1::PropertyMap& props = it->second.data->properties();
+        std::vector<avm1::Str> names;
+        props.forEach([&](const avm1::Property& p) {
+            if ((p.attributes & avm1::attr::DontDelete) == 0) {
+                names.push_back(p.name);
+            }
+        });
+        for (const avm1::Str& name : names) {
+            props.remove(name, true);
+        }
+        store_.remove(movie_, key);
+    }
+
+    double size(const std::string& key) const {
+        const auto it = objects_.find(key);
+        if (it == objects_.end()) {
+            return 0;
+        }
+        Encoder encoder(kMeasuredAtMost);
+        encoder.encode(Value(it->second.data.get()));
+        return static_cast<double>(std::min(encoder.size(), kMeasuredAtMost));
+    }
+
+  private:
+    // A movie keeping more objects than this is up to no good.
+    static constexpr std::size_t kMaxObjects = 1024;
+    struct Entry {
+        avm1::Root so;
+        avm1::Root data;
+    };
+    storage::SavedDataStore& store_;
+    std::string movie_;
+    std::map<std::string, Entry> objects_;
+    // Rooted by their entries: the pointers stay valid.
+    std::unordered_map<const avm1::Object*, std::string> keys_;
+};
+
+} // namespace
+
+void installSharedObject(StageScripts& stage) {
+    avm1::Machine& m = stage.machine();
+    storage::SavedDataStore* store = stage.callbacks().savedData;
+    auto objects = std::make_shared<SharedObjects>(
+        stage, store != nullptr ? *store : storage::SavedDataStore::ofThisProcess());
+    SharedObjects* so = objects.get();
+    avm1::FunctionObject* ctor = m.newClass([](CallArgs&) { return Value(); });
+    avm1::Object* proto = m.get(ctor, "prototype").asObject();
+    m.defineMethod(ctor, "getLocal", [so, proto](CallArgs& c) {
+        return so->getLocal(c.machine, c.arg(0), c.arg(1), proto);
+    });
+    m.defineMethod(proto, "flush", [so](CallArgs& c) {
+        const std::string key = so->keyOf(c.thisObject());
+        const double wanted = c.count() > 0 ? c.machine.toNumber(c.arg(0)) : 0.0;
+        // More room than the allowance is never granted: the answer is no, at once.
+        if (key.empty() ||
+            wanted > static_cast<double>(storage::SavedDataStore::kAllowancePerMovie)) {
+            return Value(false);
+        }
+        return Value(so->flush(key));
+    });
+    m.defineMethod(proto, "clear", [so](CallArgs& c) {
+        so->clear(so->keyOf(c.thisObject()));
+        return Value();
+    });
+    m.defineMethod(proto, "getSize", [so](CallArgs& c) {
+        return Value(so->size(so->keyOf(c.thisObject())));
+    });
+    m.define(m.global(), "SharedObject", Value(static_cast<avm1::Object*>(ctor)),
+             avm1::attr::DontEnum | avm1::attr::Only6);
+    stage.keepAlive(objects);
+}
+
+} // namespace mc

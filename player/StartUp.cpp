@@ -44,11 +44,12 @@ StartUpOutcome Player::Form_Load() {
     std::string candidate = unquotedMoviePath(platform_.commandLine());
 
     if (fileLength(state_.MoviePath) > cardformat::CardThreshold) {
-        forms_.playAsCard(cardformat::nativeFileName(state_.MoviePath));
+        const std::string cardName = cardformat::nativeFileName(state_.MoviePath);
         if (!extractCardMovie()) {
             platform_.endProgram();
             return StartUpOutcome::Ended;
         }
+        forms_.playAsCard(cardName);
         candidate = state_.MoviePath;
         state_.CardMode = FlagTrue;
         forms_.enableReturnPlay(captions::ReturnPlayInCard);

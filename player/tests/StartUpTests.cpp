@@ -53,6 +53,8 @@ TEST_F(StartUpTest, ProgramOfExactlyTheThresholdIsNoCard) {
     EXPECT_EQ(world.control.movie, path("x.swf"));
     EXPECT_FALSE(world.returnPlayEnabled);
     EXPECT_TRUE(temporaryFiles().empty());
+    // A plain movie reads beside itself and is known by its own name.
+    EXPECT_TRUE(world.cardFileName.empty());
 }
 
 TEST_F(StartUpTest, CardPlaysItsOwnMovieAndIgnoresTheCommandLine) {
@@ -66,6 +68,8 @@ TEST_F(StartUpTest, CardPlaysItsOwnMovieAndIgnoresTheCommandLine) {
     ASSERT_EQ(temporaryFiles().size(), 1u);
     EXPECT_EQ(state.MoviePath, temporaryFolder() + "/" + temporaryFiles()[0]);
     EXPECT_EQ(world.control.movie, state.MoviePath);
+    // Its scripts learn the card's name, never the temporary copy's.
+    EXPECT_EQ(world.cardFileName, "Velmora");
     EXPECT_TRUE(world.returnPlayEnabled);
     EXPECT_EQ(world.returnPlayCaption, captions::ReturnPlayInCard);
     // The marker: no password box, the blessing at once.

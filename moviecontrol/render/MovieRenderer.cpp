@@ -166,7 +166,7 @@ std::unique_ptr<MovieRenderer> MovieRenderer::fromFile(const std::string& path,
     if (!callbacks.readBeside) {
         // Regular files inside the movie's real folder only.
         callbacks.readBeside = [folder = MovieFolder::ofMovie(path)](const std::string& relative) {
-            return folder.read(relative, kMaxBesideBytes);
+            return folder.read(relative, static_cast<std::size_t>(kMaxBesideBytes));
         };
     }
     return fromBytes(

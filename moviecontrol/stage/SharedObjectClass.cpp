@@ -255,9 +255,8 @@ class SharedObjects {
         if (!name.isString() || !validName(name.asString().view())) {
             return Value::null();
         }
-        const std::string key =
-            (path.isNullish() ? std::string() : m.toString(path).str()) + '\n' +
-            name.asString().str();
+        const std::string key = (path.isNullish() ? std::string() : m.toString(path).str()) + '\n' +
+                                name.asString().str();
         if (const auto known = objects_.find(key); known != objects_.end()) {
             return Value(known->second.so.get());
         }
@@ -366,9 +365,8 @@ void installSharedObject(StageScripts& stage) {
         so->clear(so->keyOf(c.thisObject()));
         return Value();
     });
-    m.defineMethod(proto, "getSize", [so](CallArgs& c) {
-        return Value(so->size(so->keyOf(c.thisObject())));
-    });
+    m.defineMethod(proto, "getSize",
+                   [so](CallArgs& c) { return Value(so->size(so->keyOf(c.thisObject()))); });
     m.define(m.global(), "SharedObject", Value(static_cast<avm1::Object*>(ctor)),
              avm1::attr::DontEnum | avm1::attr::Only6);
     stage.keepAlive(objects);

@@ -110,8 +110,7 @@ std::string fileUrlOfName(std::string_view fileName) {
         const auto u = static_cast<unsigned char>(c);
         const bool alphanumeric =
             (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (alphanumeric || c == '-' || c == '.' || c == '_' || c == '~' || c == '(' ||
-            c == ')') {
+        if (alphanumeric || c == '-' || c == '.' || c == '_' || c == '~' || c == '(' || c == ')') {
             url += c;
         } else {
             url += '%';

@@ -294,7 +294,8 @@ StageCallbacks MovieWidget::scriptCallbacks() {
     };
     callbacks.openUrl = [this](const std::string& url) {
         const QString u = QString::fromStdString(url);
-        QMetaObject::invokeMethod(this, [this, u] { openPage(u); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, u] { openPage(u); }, Qt::QueuedConnection);
     };
     callbacks.confirmUrl = [this](const std::string& url) {
         const QString u = QString::fromStdString(url);

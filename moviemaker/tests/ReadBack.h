@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace moviemaker::roundtrip {
@@ -47,6 +48,117 @@ inline swf::Matrix expected(const Matrix& m) {
 inline swf::ColorTransform expected(const ColorTransform& cx, bool withAlpha) {
     return {cx.redMult, cx.greenMult, cx.blueMult, withAlpha ? cx.alphaMult : int16_t{256},
             cx.redAdd,  cx.greenAdd,  cx.blueAdd,  withAlpha ? cx.alphaAdd : int16_t{0}};
+}
+
+inline LineStyle lineOf(uint16_t width, Rgba colour = {}) {
+    LineStyle line;
+    line.width = width;
+    line.color = colour;
+    return line;
+}
+
+inline swf::FillStyle expectedFill(const FillStyle& f, int version) {
+    const bool withAlpha = version >= 3;
+    swf::FillStyle e;
+    e.type = static_cast<swf::FillType>(f.type);
+    switch (f.type) {
+    case FillType::Solid:
+        e.color = withAlpha ? expected(f.color) : opaque(f.color);
+        break;
+    case FillType::Linear:
+    case FillType::Radial:
+    case FillType::Focal:
+        e.matrix = expected(f.matrix);
+        e.gradient.spread = static_cast<swf::SpreadMode>(f.gradient.spread);
+        e.gradient.interpolation = static_cast<swf::InterpolationMode>(f.gradient.interpolation);
+        for (const GradientStop& stop : f.gradient.stops) {
+            e.gradient.records.push_back(
+                {stop.ratio, withAlpha ? expected(stop.color) : opaque(stop.color)});
+        }
+        if (f.type == FillType::Focal) {
+            e.gradient.focalPoint = fixed8(f.focalPoint) / 256.0;
+        }
+        break;
+    default:
+        e.bitmapId = f.bitmapId;
+        e.matrix = expected(f.matrix);
+        break;
+    }
+    return e;
+}
+
+inline swf::LineStyle expectedLine(const LineStyle& l, int version) {
+    swf::LineStyle e;
+    e.width = l.width;
+    if (version < 4) {
+        e.color = version == 3 ? expected(l.color) : opaque(l.color);
+        return e;
+    }
+    e.startCap = static_cast<swf::CapStyle>(l.startCap);
+    e.endCap = static_cast<swf::CapStyle>(l.endCap);
+    e.join = static_cast<swf::JoinStyle>(l.join);
+    if (l.join == JoinStyle::Miter) {
+        e.miterLimit = fixed8(l.miterLimit) / 256.0;
+    }
+    e.noHScale = l.noHScale;
+    e.noVScale = l.noVScale;
+    e.pixelHinting = l.pixelHinting;
+    e.noClose = l.noClose;
+    if (l.fill) {
+        e.fill = expectedFill(*l.fill, version);
+    } else {
+        e.color = expected(l.color);
+    }
+    return e;
+}
+
+inline swf::ShapeStyles expectedStyles(const StyleTable& table, int version) {
+    swf::ShapeStyles e;
+    for (const FillStyle& f : table.fills) {
+        e.fills.push_back(expectedFill(f, version));
+    }
+    for (const LineStyle& l : table.lines) {
+        e.lines.push_back(expectedLine(l, version));
+    }
+    return e;
+}
+
+// Record for record: the same kinds, moves, selections, tables and deltas.
+inline void expectRecords(const std::vector<ShapeRecord>& written,
+                          const std::vector<swf::ShapeRecord>& read, int version) {
+    ASSERT_EQ(read.size(), written.size());
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        SCOPED_TRACE("record " + std::to_string(i));
+        if (const auto* change = std::get_if<StyleChange>(&written[i])) {
+            const auto* got = std::get_if<swf::StyleChange>(&read[i]);
+            ASSERT_NE(got, nullptr);
+            EXPECT_EQ(got->hasMoveTo, change->moveTo.has_value());
+            if (change->moveTo) {
+                EXPECT_EQ(got->moveX, change->moveTo->x);
+                EXPECT_EQ(got->moveY, change->moveTo->y);
+            }
+            EXPECT_EQ(got->fill0, change->fill0);
+            EXPECT_EQ(got->fill1, change->fill1);
+            EXPECT_EQ(got->line, change->line);
+            ASSERT_EQ(got->newStyles != nullptr, change->newStyles.has_value());
+            if (change->newStyles) {
+                EXPECT_EQ(*got->newStyles, expectedStyles(*change->newStyles, version));
+            }
+        } else if (const auto* edge = std::get_if<StraightEdge>(&written[i])) {
+            const auto* got = std::get_if<swf::StraightEdge>(&read[i]);
+            ASSERT_NE(got, nullptr);
+            EXPECT_EQ(got->dx, edge->dx);
+            EXPECT_EQ(got->dy, edge->dy);
+        } else {
+            const auto& curve = std::get<CurvedEdge>(written[i]);
+            const auto* got = std::get_if<swf::CurvedEdge>(&read[i]);
+            ASSERT_NE(got, nullptr);
+            EXPECT_EQ(got->controlDx, curve.controlDx);
+            EXPECT_EQ(got->controlDy, curve.controlDy);
+            EXPECT_EQ(got->anchorDx, curve.anchorDx);
+            EXPECT_EQ(got->anchorDy, curve.anchorDy);
+        }
+    }
 }
 
 // The control tags of one frame of the root timeline.

@@ -30,6 +30,10 @@ void writeMorphFill(BitWriter& out, const MorphFillStyle& style, int version) {
             out.ub(static_cast<uint32_t>(style.interpolation), 2);
             out.ub(static_cast<uint32_t>(style.stops.size()), 4);
         } else {
+            if (style.spread != SpreadMode::Pad ||
+                style.interpolation != InterpolationMode::Normal) {
+                throw WriteError("gradient spread and interpolation need the second morph version");
+            }
             out.u8(static_cast<uint8_t>(style.stops.size()));
         }
         for (const MorphGradientStop& stop : style.stops) {
@@ -59,6 +63,11 @@ void writeMorphFill(BitWriter& out, const MorphFillStyle& style, int version) {
 void writeMorphLine(BitWriter& out, const MorphLineStyle& style, int version) {
     if (version < 2 && style.fill) {
         throw WriteError("a morph line drawn with a fill needs the second morph version");
+    }
+    if (version < 2 && (style.startCap != CapStyle::Round || style.endCap != CapStyle::Round ||
+                        style.join != JoinStyle::Round || style.noHScale || style.noVScale ||
+                        style.pixelHinting || style.noClose)) {
+        throw WriteError("caps, joins and stroke flags need the second morph version");
     }
     out.u16(style.startWidth);
     out.u16(style.endWidth);

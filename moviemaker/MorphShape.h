@@ -22,7 +22,7 @@ struct MorphFillStyle {
     Rgba endColor;
     Matrix startMatrix;
     Matrix endMatrix;
-    // Spread and interpolation are written by the second morph version only.
+    // Spread and interpolation other than pad and normal need the second morph version.
     SpreadMode spread = SpreadMode::Pad;
     InterpolationMode interpolation = InterpolationMode::Normal;
     std::vector<MorphGradientStop> stops;

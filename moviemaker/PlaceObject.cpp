@@ -7,9 +7,19 @@ namespace moviemaker {
 
 namespace {
 
+bool hasThirdVersionFields(const PlaceObject& p) {
+    return p.className || p.filters || p.blendMode || p.cacheAsBitmap || p.visible ||
+           p.backgroundColor;
+}
+
 std::vector<uint8_t> encodeFirstVersion(const PlaceObject& place) {
     if (!place.characterId) {
         throw WriteError("the first placement version needs a character");
+    }
+    if (place.move || place.ratio || place.name || place.clipDepth ||
+        hasThirdVersionFields(place)) {
+        throw WriteError("the first placement version holds a character, a depth, a matrix and "
+                         "a colour transform only");
     }
     BitWriter out;
     out.u16(*place.characterId);
@@ -31,6 +41,10 @@ std::vector<uint8_t> encodePlaceObject(const PlaceObject& place, int version) {
         throw WriteError("placement versions are 1 to 3");
     }
     const bool third = version == 3;
+    if (!third && hasThirdVersionFields(place)) {
+        throw WriteError("class names, filters, blend modes, caching, visibility and "
+                         "backgrounds need the third placement version");
+    }
     BitWriter out;
     out.flag(false); // clip actions belong to scripted movies
     out.flag(place.clipDepth.has_value());

@@ -27,8 +27,8 @@ enum class BlendMode : uint8_t {
 };
 
 // One placement; absent fields are left out of the record. The first version needs a
-// character and writes an identity matrix when none is given; it ignores the fields it lacks
-// (as does the second version for the third version's fields).
+// character and writes an identity matrix when none is given; a field the chosen version
+// lacks is refused, not dropped.
 struct PlaceObject {
     uint16_t depth = 1;
     std::optional<uint16_t> characterId;

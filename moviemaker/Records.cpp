@@ -104,6 +104,13 @@ void writeRgb(BitWriter& out, Rgb colour) {
     out.u8(colour.b);
 }
 
+void writeOpaqueRgb(BitWriter& out, Rgba colour) {
+    if (colour.a != 255) {
+        throw WriteError("a translucent colour needs a record version with alpha");
+    }
+    writeRgb(out, {colour.r, colour.g, colour.b});
+}
+
 void writeRgba(BitWriter& out, Rgba colour) {
     writeRgb(out, {colour.r, colour.g, colour.b});
     out.u8(colour.a);
@@ -168,6 +175,9 @@ void writeColorTransform(BitWriter& out, const ColorTransform& cx, bool withAlph
     }
     if (bits > 15) {
         throw WriteError("colour transform term needs more than 15 bits");
+    }
+    if (!withAlpha && (cx.alphaMult != 256 || cx.alphaAdd != 0)) {
+        throw WriteError("alpha terms need a colour transform record with alpha");
     }
     out.align();
     out.flag(hasAdd);

@@ -60,8 +60,8 @@ struct Matrix {
     bool operator==(const Matrix&) const = default;
 };
 
-// Per channel: value * mult / 256 + add. A transform written without alpha ignores the
-// alpha terms. Terms must fit 16 signed bits less one (the width field holds at most 15).
+// Per channel: value * mult / 256 + add. A transform written without alpha refuses alpha
+// terms. Terms must fit 16 signed bits less one (the width field holds at most 15).
 struct ColorTransform {
     int16_t redMult = 256;
     int16_t greenMult = 256;
@@ -79,6 +79,8 @@ struct ColorTransform {
 
 void writeRgb(BitWriter& out, Rgb colour);
 void writeRgba(BitWriter& out, Rgba colour);
+// An RGB field given an RGBA colour: refuses a translucent one rather than drop its alpha.
+void writeOpaqueRgb(BitWriter& out, Rgba colour);
 void writeRect(BitWriter& out, const Rect& rect);
 void writeMatrix(BitWriter& out, const Matrix& matrix);
 void writeColorTransform(BitWriter& out, const ColorTransform& cx, bool withAlpha);

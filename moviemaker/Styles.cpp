@@ -11,6 +11,11 @@ namespace {
 
 constexpr double kGradientSquare = 32768.0; // twips across the gradient square
 
+bool hasFourthVersionStroke(const LineStyle& s) {
+    return s.startCap != CapStyle::Round || s.endCap != CapStyle::Round ||
+           s.join != JoinStyle::Round || s.noHScale || s.noVScale || s.pixelHinting || s.noClose;
+}
+
 void checkShapeVersion(int shapeVersion) {
     if (shapeVersion < 1 || shapeVersion > 4) {
         throw WriteError("shape versions are 1 to 4");
@@ -78,7 +83,7 @@ void writeGradient(BitWriter& out, const Gradient& gradient, bool withAlpha) {
         if (withAlpha) {
             writeRgba(out, stop.color);
         } else {
-            writeRgb(out, {stop.color.r, stop.color.g, stop.color.b});
+            writeOpaqueRgb(out, stop.color);
         }
     }
 }
@@ -92,7 +97,7 @@ void writeFillStyle(BitWriter& out, const FillStyle& style, int shapeVersion) {
         if (withAlpha) {
             writeRgba(out, style.color);
         } else {
-            writeRgb(out, {style.color.r, style.color.g, style.color.b});
+            writeOpaqueRgb(out, style.color);
         }
         break;
     case FillType::Linear:
@@ -123,10 +128,13 @@ void writeLineStyle(BitWriter& out, const LineStyle& style, int shapeVersion) {
         if (style.fill) {
             throw WriteError("a line drawn with a fill needs the fourth shape version");
         }
+        if (hasFourthVersionStroke(style)) {
+            throw WriteError("caps, joins and stroke flags need the fourth shape version");
+        }
         if (shapeVersion == 3) {
             writeRgba(out, style.color);
         } else {
-            writeRgb(out, {style.color.r, style.color.g, style.color.b});
+            writeOpaqueRgb(out, style.color);
         }
         return;
     }

@@ -58,7 +58,7 @@ enum class CapStyle : uint8_t { Round = 0, None = 1, Square = 2 };
 enum class JoinStyle : uint8_t { Round = 0, Bevel = 1, Miter = 2 };
 
 // Width in twips. The fourth shape version writes every field; earlier ones only width and
-// colour (RGB in the first two versions).
+// colour (opaque RGB in the first two versions) and refuse the others when set.
 struct LineStyle {
     uint16_t width = 20;
     Rgba color;

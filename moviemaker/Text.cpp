@@ -17,6 +17,9 @@ std::vector<uint8_t> encodeDefineText(uint16_t id, const Text& text, int version
         if (record.glyphs.size() > 0xFF) {
             throw WriteError("a text record holds at most 255 glyphs");
         }
+        if (!record.fontId && record.height != 0) {
+            throw WriteError("a text height is written with its font only");
+        }
         for (const TextGlyph& g : record.glyphs) {
             glyphBits = std::max(glyphBits, unsignedBitWidth(g.index));
             advanceBits = std::max(advanceBits, signedBitWidth(g.advance));
@@ -42,7 +45,7 @@ std::vector<uint8_t> encodeDefineText(uint16_t id, const Text& text, int version
             if (version == 2) {
                 writeRgba(body, *record.color);
             } else {
-                writeRgb(body, {record.color->r, record.color->g, record.color->b});
+                writeOpaqueRgb(body, *record.color);
             }
         }
         if (record.xOffset) {

@@ -31,10 +31,6 @@ inline swf::Rgba expected(Rgba c) {
     return {c.r, c.g, c.b, c.a};
 }
 
-inline swf::Rgba opaque(Rgba c) {
-    return {c.r, c.g, c.b, 255};
-}
-
 inline swf::Rect expected(const Rect& r) {
     return {r.xMin, r.xMax, r.yMin, r.yMax};
 }
@@ -45,9 +41,9 @@ inline swf::Matrix expected(const Matrix& m) {
         m.scaleY / 65536.0, static_cast<double>(m.translateX), static_cast<double>(m.translateY)};
 }
 
-inline swf::ColorTransform expected(const ColorTransform& cx, bool withAlpha) {
-    return {cx.redMult, cx.greenMult, cx.blueMult, withAlpha ? cx.alphaMult : int16_t{256},
-            cx.redAdd,  cx.greenAdd,  cx.blueAdd,  withAlpha ? cx.alphaAdd : int16_t{0}};
+inline swf::ColorTransform expected(const ColorTransform& cx) {
+    return {cx.redMult, cx.greenMult, cx.blueMult, cx.alphaMult,
+            cx.redAdd,  cx.greenAdd,  cx.blueAdd,  cx.alphaAdd};
 }
 
 inline LineStyle lineOf(uint16_t width, Rgba colour = {}) {
@@ -57,13 +53,12 @@ inline LineStyle lineOf(uint16_t width, Rgba colour = {}) {
     return line;
 }
 
-inline swf::FillStyle expectedFill(const FillStyle& f, int version) {
-    const bool withAlpha = version >= 3;
+inline swf::FillStyle expectedFill(const FillStyle& f) {
     swf::FillStyle e;
     e.type = static_cast<swf::FillType>(f.type);
     switch (f.type) {
     case FillType::Solid:
-        e.color = withAlpha ? expected(f.color) : opaque(f.color);
+        e.color = expected(f.color);
         break;
     case FillType::Linear:
     case FillType::Radial:
@@ -72,8 +67,7 @@ inline swf::FillStyle expectedFill(const FillStyle& f, int version) {
         e.gradient.spread = static_cast<swf::SpreadMode>(f.gradient.spread);
         e.gradient.interpolation = static_cast<swf::InterpolationMode>(f.gradient.interpolation);
         for (const GradientStop& stop : f.gradient.stops) {
-            e.gradient.records.push_back(
-                {stop.ratio, withAlpha ? expected(stop.color) : opaque(stop.color)});
+            e.gradient.records.push_back({stop.ratio, expected(stop.color)});
         }
         if (f.type == FillType::Focal) {
             e.gradient.focalPoint = fixed8(f.focalPoint) / 256.0;
@@ -91,7 +85,7 @@ inline swf::LineStyle expectedLine(const LineStyle& l, int version) {
     swf::LineStyle e;
     e.width = l.width;
     if (version < 4) {
-        e.color = version == 3 ? expected(l.color) : opaque(l.color);
+        e.color = expected(l.color);
         return e;
     }
     e.startCap = static_cast<swf::CapStyle>(l.startCap);
@@ -105,7 +99,7 @@ inline swf::LineStyle expectedLine(const LineStyle& l, int version) {
     e.pixelHinting = l.pixelHinting;
     e.noClose = l.noClose;
     if (l.fill) {
-        e.fill = expectedFill(*l.fill, version);
+        e.fill = expectedFill(*l.fill);
     } else {
         e.color = expected(l.color);
     }
@@ -115,7 +109,7 @@ inline swf::LineStyle expectedLine(const LineStyle& l, int version) {
 inline swf::ShapeStyles expectedStyles(const StyleTable& table, int version) {
     swf::ShapeStyles e;
     for (const FillStyle& f : table.fills) {
-        e.fills.push_back(expectedFill(f, version));
+        e.fills.push_back(expectedFill(f));
     }
     for (const LineStyle& l : table.lines) {
         e.lines.push_back(expectedLine(l, version));

@@ -87,6 +87,39 @@ std::vector<Refusal> refusals() {
              cx.redAdd = std::numeric_limits<int16_t>::max();
              m.moveObject(1, {}, cx);
          }},
+        {"a translucent colour in the second shape version",
+         [](SwfWriter& m) {
+             Shape s;
+             s.addFill(FillStyle::solid({1, 2, 3, 254}));
+             m.defineShape(s, 2);
+         }},
+        {"a cap in the third shape version",
+         [](SwfWriter& m) {
+             Shape s;
+             LineStyle line;
+             line.endCap = CapStyle::Square;
+             s.addLine(line);
+             m.defineShape(s, 3);
+         }},
+        {"alpha terms in the first placement version",
+         [](SwfWriter& m) {
+             PlaceObject p;
+             p.characterId = 1;
+             p.colorTransform = ColorTransform::alpha(0.5);
+             m.placeObject(p, 1);
+         }},
+        {"a blend mode in the second placement version",
+         [](SwfWriter& m) {
+             PlaceObject p;
+             p.blendMode = BlendMode::Add;
+             m.placeObject(p, 2);
+         }},
+        {"a text height without its font",
+         [](SwfWriter& m) {
+             Text text;
+             text.records.push_back({{}, 240, {}, {}, {}, {}});
+             m.defineText(text);
+         }},
         {"a first-version placement without a character",
          [](SwfWriter& m) { m.placeObject(PlaceObject{}, 1); }},
         {"a name with a zero byte",
@@ -107,6 +140,14 @@ std::vector<Refusal> refusals() {
              MorphShape morph;
              morph.start().lineTo(10, 0);
              m.defineMorphShape(morph);
+         }},
+        {"a reflected gradient in the first morph version",
+         [](SwfWriter& m) {
+             MorphShape morph;
+             MorphFillStyle fill = MorphFillStyle::gradient(FillType::Linear, {}, {}, {});
+             fill.spread = SpreadMode::Reflect;
+             morph.addFill(fill);
+             m.defineMorphShape(morph, 1);
          }},
         {"a filled morph line in the first morph version",
          [](SwfWriter& m) {

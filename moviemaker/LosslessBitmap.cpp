@@ -24,10 +24,7 @@ auto key(Rgba c) {
 void writePaletteImage(BitWriter& out, const RawImage& image, bool withAlpha) {
     std::map<std::tuple<uint8_t, uint8_t, uint8_t, uint8_t>, uint8_t> indexOf;
     std::vector<Rgba> palette;
-    for (Rgba c : image.pixels) {
-        if (!withAlpha) {
-            c.a = 255;
-        }
+    for (const Rgba& c : image.pixels) {
         if (indexOf.emplace(key(c), static_cast<uint8_t>(palette.size())).second) {
             if (palette.size() == 256) {
                 throw WriteError("a palette image holds at most 256 colours");
@@ -46,11 +43,7 @@ void writePaletteImage(BitWriter& out, const RawImage& image, bool withAlpha) {
     for (std::size_t y = 0; y < image.height; ++y) {
         for (std::size_t x = 0; x < padded; ++x) {
             if (x < image.width) {
-                Rgba c = image.pixels[y * image.width + x];
-                if (!withAlpha) {
-                    c.a = 255;
-                }
-                out.u8(indexOf.at(key(c)));
+                out.u8(indexOf.at(key(image.pixels[y * image.width + x])));
             } else {
                 out.u8(0);
             }
@@ -73,7 +66,7 @@ void writeRgb15Image(BitWriter& out, const RawImage& image) {
 
 void writeArgbImage(BitWriter& out, const RawImage& image, bool withAlpha) {
     for (const Rgba& pixel : image.pixels) {
-        const Rgba c = withAlpha ? premultiplied(pixel) : Rgba{pixel.r, pixel.g, pixel.b, 255};
+        const Rgba c = withAlpha ? premultiplied(pixel) : pixel;
         out.u8(c.a);
         out.u8(c.r);
         out.u8(c.g);
@@ -106,6 +99,13 @@ std::vector<uint8_t> encodeDefineBitsLossless(uint16_t id, const RawImage& image
         throw WriteError("15-bit colour exists in the first version only");
     }
     const bool withAlpha = version == 2;
+    if (!withAlpha) {
+        for (const Rgba& pixel : image.pixels) {
+            if (pixel.a != 255) {
+                throw WriteError("translucent pixels need the second lossless version");
+            }
+        }
+    }
     BitWriter pixels;
     std::size_t paletteSize = 0;
     switch (format) {

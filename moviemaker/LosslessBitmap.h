@@ -14,8 +14,9 @@ enum class LosslessFormat : uint8_t {
     Argb32 = 5,
 };
 
-// Pixels row by row, top first, straight (not premultiplied) alpha. The first version
-// drops alpha; the second stores premultiplied colour, as players expect.
+// Pixels row by row, top first, straight (not premultiplied) alpha. The first version is
+// opaque and refuses translucent pixels; the second stores premultiplied colour, as
+// players expect.
 struct RawImage {
     uint16_t width = 0;
     uint16_t height = 0;

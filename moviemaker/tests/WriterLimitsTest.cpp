@@ -161,6 +161,10 @@ std::vector<Refusal> refusals() {
          [](SwfWriter& m) {
              m.defineBitsLossless({2, 2, std::vector<Rgba>(3)});
          }},
+        {"translucent pixels in the first lossless version",
+         [](SwfWriter& m) {
+             m.defineBitsLossless({1, 1, {Rgba{1, 2, 3, 4}}}, 1);
+         }},
         {"15-bit colour with alpha",
          [](SwfWriter& m) {
              m.defineBitsLossless({1, 1, {Rgba{}}}, 2, LosslessFormat::Rgb15);

@@ -32,6 +32,8 @@ struct ShapeOptions {
 
 // A whole movie: definitions and the main timeline in call order. Character ids count up
 // from 1. finish() adds the end tag and patches the frame count and file length.
+// A call given a value its record cannot hold throws WriteError and leaves the movie as it
+// was; the caller decides at its edge whether to report it or give up on the movie.
 //
 //   SwfWriter movie;
 //   Shape box;

@@ -3,14 +3,14 @@
 #include "FakeStage.h"
 
 #include "swf/Actions.h"
-#include "testsupport/Actions.h"
+#include "moviemaker/Actions.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
 namespace op = swf::op;
-using swftest::Actions;
+using moviemaker::Actions;
 
 // o = {x: 0}; i = 0; while (i < iterations) { o.x = o.x + i * 2; i++; }
 std::vector<std::uint8_t> loopScript(double iterations) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "RenderBenchSupport.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ QByteArray photoJpeg(int index) {
 }
 
 std::vector<std::uint8_t> largeMovie() {
-    using namespace swftest;
+    using namespace moviemaker;
     MovieHeader header;
     header.compressed = true;
     SwfWriter movie(header);

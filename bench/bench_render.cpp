@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "RenderBenchSupport.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ namespace {
 // fills, gradients and strokes. `blended` sprites are composed with blend modes, each in a
 // layer of its own.
 std::vector<std::uint8_t> busyMovie(bool drifting = false, bool blended = false) {
-    using namespace swftest;
+    using namespace moviemaker;
     SwfWriter movie;
     movie.setBackgroundColor({250, 240, 220});
     std::vector<std::uint16_t> shapes;

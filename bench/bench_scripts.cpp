@@ -3,19 +3,19 @@
 #include <string>
 
 #include "RenderBenchSupport.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace {
 
 constexpr int kClips = 500;
 
 std::vector<std::uint8_t> movingClipsMovie() {
-    swftest::MovieHeader header;
+    moviemaker::MovieHeader header;
     header.version = 8;
-    swftest::SwfWriter movie(header);
-    swftest::Shape dot;
-    dot.fill1(dot.addFill(swftest::FillStyle::solid({200, 40, 40}))).rectangle(0, 0, 200, 200);
-    swftest::Sprite symbol;
+    moviemaker::SwfWriter movie(header);
+    moviemaker::Shape dot;
+    dot.fill1(dot.addFill(moviemaker::FillStyle::solid({200, 40, 40}))).rectangle(0, 0, 200, 200);
+    moviemaker::Sprite symbol;
     symbol.place(movie.defineShape(dot), 1);
     symbol.showFrame();
     const uint16_t id = movie.defineSprite(symbol);
@@ -23,13 +23,13 @@ std::vector<std::uint8_t> movingClipsMovie() {
                                  'D', 'o', 't', 0};
     movie.rawTag(56, exports);
     // this._x = (this._x + 3) % 550; this._rotation = this._rotation + 5
-    swftest::Actions step;
+    moviemaker::Actions step;
     step.push("this").code(0x1C).push("_x");
     step.push("this").code(0x1C).push("_x").code(0x4E).push(3.0).code(0x47);
     step.push(550.0).code(0x3F).code(0x4F);
     step.push("this").code(0x1C).push("_rotation");
     step.push("this").code(0x1C).push("_rotation").code(0x4E).push(5.0).code(0x47).code(0x4F);
-    swftest::Actions setup;
+    moviemaker::Actions setup;
     for (int i = 0; i < kClips; ++i) {
         const std::string name = "c" + std::to_string(i);
         setup.callMethod("this", "attachMovie", {"Dot", name, std::to_string(i)});
@@ -38,7 +38,7 @@ std::vector<std::uint8_t> movingClipsMovie() {
     }
     movie.doAction(setup);
     movie.showFrame();
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     return movie.finish();
 }

@@ -14,8 +14,8 @@
 #include "SoundDecoding.h"
 #include "TimelinePlayer.h"
 #include "swf/Movie.h"
-#include "testsupport/BitWriter.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/BitWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace {
 
@@ -46,23 +46,23 @@ std::vector<std::vector<std::uint8_t>> mp3Frames(const std::vector<std::uint8_t>
 // started on the first frame, looping with an envelope.
 std::vector<std::uint8_t> benchMovie(double& fps) {
     fps = 44100.0 / 3456.0;
-    swftest::MovieHeader h;
+    moviemaker::MovieHeader h;
     h.frameRate = fps;
-    swftest::SwfWriter movie(h);
+    moviemaker::SwfWriter movie(h);
     for (int i = 0; i < 4; ++i) {
-        const auto tone = swftest::sineTone(300 + 200 * i, 22050, 22050, 6000);
-        const auto id = movie.defineSound(swftest::SoundFormat{3, 2, true, false}, 22050,
-                                          swftest::pcm16Bytes(tone));
-        swftest::SoundInfo info;
+        const auto tone = moviemaker::sineTone(300 + 200 * i, 22050, 22050, 6000);
+        const auto id = movie.defineSound(moviemaker::SoundFormat{3, 2, true, false}, 22050,
+                                          moviemaker::pcm16Bytes(tone));
+        moviemaker::SoundInfo info;
         info.loops = 100;
         info.envelope = {{0, 0, 32768}, {44100, 32768, 0}};
         movie.startSound(id, info);
     }
-    movie.soundStreamHead(swftest::SoundFormat{2, 3, true, false}, 3456, 1, 1105);
+    movie.soundStreamHead(moviemaker::SoundFormat{2, 3, true, false}, 3456, 1, 1105);
     const auto frames = mp3Frames(toneMp3());
     const int movieFrames = static_cast<int>(kSeconds * fps);
     for (int f = 0; f < movieFrames; ++f) {
-        swftest::BitWriter block;
+        moviemaker::BitWriter block;
         block.u16(3456);
         block.i16(f == 0 ? 1105 : 0);
         for (int k = 0; k < 3; ++k) {
@@ -103,12 +103,12 @@ void BM_StreamAndFourEventSoundsPerSecond(benchmark::State& state) {
 BENCHMARK(BM_StreamAndFourEventSoundsPerSecond)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeMp3EventSoundPerSecond(benchmark::State& state) {
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.i16(1105);
     body.bytes(toneMp3());
     const auto data = body.take();
     audio::SoundDefinition d;
-    d.format = audio::formatFromByte(swftest::SoundFormat{2, 3, true, false}.byte());
+    d.format = audio::formatFromByte(moviemaker::SoundFormat{2, 3, true, false}.byte());
     d.sampleCount = 44100;
     d.data = data;
     for (auto _ : state) {
@@ -127,7 +127,7 @@ void BM_DecodeNellymoserEventSoundPerSecond(benchmark::State& state) {
         b = static_cast<std::uint8_t>(x >> 24);
     }
     audio::SoundDefinition d;
-    d.format = audio::formatFromByte(swftest::SoundFormat{6, 3, true, false}.byte());
+    d.format = audio::formatFromByte(moviemaker::SoundFormat{6, 3, true, false}.byte());
     d.data = data;
     for (auto _ : state) {
         benchmark::DoNotOptimize(audio::decodeEventSound(d));

@@ -11,17 +11,17 @@
 #include "MovieCatalog.h"
 #include "RecordingBackend.h"
 #include "StageScripts.h"
-#include "testsupport/Actions.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/Actions.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace {
 
 const std::vector<std::uint8_t>& firstMovie() {
     static const std::vector<std::uint8_t> bytes = [] {
-        swftest::MovieHeader header;
+        moviemaker::MovieHeader header;
         header.version = 8;
-        swftest::SwfWriter movie(header);
-        movie.doAction(swftest::Actions()
+        moviemaker::SwfWriter movie(header);
+        movie.doAction(moviemaker::Actions()
                            .callMethod("this", "createEmptyMovieClip", {"holder", "1"})
                            .push("loaded.swf")
                            .push("holder")

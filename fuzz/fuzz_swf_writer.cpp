@@ -1,8 +1,8 @@
-// Drives the test-support writer with builder calls chosen by the input: any values, any
+// Drives the movie writer with builder calls chosen by the input: any values, any
 // order. The writer may refuse a value with an exception; it must never crash, and what it
 // finishes must be a well-framed movie (declared length, tags that end exactly at End,
 // one show-frame per counted frame).
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,12 +38,12 @@ class Input {
     std::size_t at_ = 0;
 };
 
-swftest::Rgba colour(Input& in) {
+moviemaker::Rgba colour(Input& in) {
     return {in.u8(), in.u8(), in.u8(), in.u8()};
 }
 
-swftest::Matrix matrix(Input& in) {
-    swftest::Matrix m;
+moviemaker::Matrix matrix(Input& in) {
+    moviemaker::Matrix m;
     m.scaleX = in.i32();
     m.scaleY = in.i32();
     m.rotateSkew0 = in.u8() < 128 ? 0 : in.i32();
@@ -53,27 +53,27 @@ swftest::Matrix matrix(Input& in) {
     return m;
 }
 
-swftest::FillStyle fill(Input& in) {
-    swftest::Gradient g;
-    g.spread = static_cast<swftest::SpreadMode>(in.u8() % 4);
+moviemaker::FillStyle fill(Input& in) {
+    moviemaker::Gradient g;
+    g.spread = static_cast<moviemaker::SpreadMode>(in.u8() % 4);
     for (uint8_t n = in.u8() % 17; n > 0; --n) {
         g.stops.push_back({in.u8(), colour(in)});
     }
     switch (in.u8() % 5) {
     case 0:
-        return swftest::FillStyle::solid(colour(in));
+        return moviemaker::FillStyle::solid(colour(in));
     case 1:
-        return swftest::FillStyle::linear(matrix(in), g);
+        return moviemaker::FillStyle::linear(matrix(in), g);
     case 2:
-        return swftest::FillStyle::radial(matrix(in), g);
+        return moviemaker::FillStyle::radial(matrix(in), g);
     case 3:
-        return swftest::FillStyle::focal(matrix(in), g, (static_cast<int8_t>(in.u8())) / 64.0);
+        return moviemaker::FillStyle::focal(matrix(in), g, (static_cast<int8_t>(in.u8())) / 64.0);
     default:
-        return swftest::FillStyle::bitmap(in.u16(), matrix(in), in.u8() & 1, in.u8() & 1);
+        return moviemaker::FillStyle::bitmap(in.u16(), matrix(in), in.u8() & 1, in.u8() & 1);
     }
 }
 
-void draw(Input& in, swftest::Shape& s, bool styles) {
+void draw(Input& in, moviemaker::Shape& s, bool styles) {
     for (uint8_t n = in.u8() % 24; n > 0 && !in.empty(); --n) {
         switch (in.u8() % 8) {
         case 0:
@@ -93,9 +93,9 @@ void draw(Input& in, swftest::Shape& s, bool styles) {
             break;
         case 5:
             if (styles) {
-                swftest::LineStyle l;
+                moviemaker::LineStyle l;
                 l.width = in.u16();
-                l.join = static_cast<swftest::JoinStyle>(in.u8() % 3);
+                l.join = static_cast<moviemaker::JoinStyle>(in.u8() % 3);
                 l.noHScale = in.u8() & 1;
                 s.line(s.addLine(l));
             }
@@ -112,8 +112,8 @@ void draw(Input& in, swftest::Shape& s, bool styles) {
     }
 }
 
-void place(Input& in, swftest::Timeline& t) {
-    swftest::PlaceObject p;
+void place(Input& in, moviemaker::Timeline& t) {
+    moviemaker::PlaceObject p;
     p.depth = in.u16();
     if (in.u8() & 1) {
         p.characterId = in.u16();
@@ -123,7 +123,7 @@ void place(Input& in, swftest::Timeline& t) {
         p.matrix = matrix(in);
     }
     if (in.u8() & 1) {
-        swftest::ColorTransform cx;
+        moviemaker::ColorTransform cx;
         cx.redMult = static_cast<int16_t>(in.u16());
         cx.alphaAdd = static_cast<int16_t>(in.u16() % 512);
         p.colorTransform = cx;
@@ -132,23 +132,24 @@ void place(Input& in, swftest::Timeline& t) {
         p.name = in.text();
     }
     if (in.u8() & 1) {
-        p.blendMode = static_cast<swftest::BlendMode>(in.u8() % 15);
-        p.filters = swftest::blurFilterList(in.u8() / 8.0, 2, static_cast<uint8_t>(in.u8() % 17));
+        p.blendMode = static_cast<moviemaker::BlendMode>(in.u8() % 15);
+        p.filters =
+            moviemaker::blurFilterList(in.u8() / 8.0, 2, static_cast<uint8_t>(in.u8() % 17));
     }
     t.placeObject(p, 1 + in.u8() % 3);
 }
 
-void step(Input& in, swftest::SwfWriter& movie) {
+void step(Input& in, moviemaker::SwfWriter& movie) {
     switch (in.u8() % 12) {
     case 0: {
-        swftest::Shape s;
+        moviemaker::Shape s;
         draw(in, s, true);
         movie.defineShape(s, 1 + in.u8() % 4);
         break;
     }
     case 1: {
-        swftest::MorphShape m;
-        m.addFill(swftest::MorphFillStyle::solid(colour(in), colour(in)));
+        moviemaker::MorphShape m;
+        m.addFill(moviemaker::MorphFillStyle::solid(colour(in), colour(in)));
         m.start().fill1(1);
         draw(in, m.start(), false);
         draw(in, m.end(), false);
@@ -156,7 +157,7 @@ void step(Input& in, swftest::SwfWriter& movie) {
         break;
     }
     case 2: {
-        swftest::Sprite sprite;
+        moviemaker::Sprite sprite;
         for (uint8_t n = in.u8() % 4; n > 0; --n) {
             place(in, sprite);
             sprite.showFrame();
@@ -177,24 +178,24 @@ void step(Input& in, swftest::SwfWriter& movie) {
         movie.frameLabel(in.text(), in.u8() & 1);
         break;
     case 7:
-        movie.doAction(swftest::Actions().gotoFrame(in.u16()).gotoLabel(in.text()).stop());
+        movie.doAction(moviemaker::Actions().gotoFrame(in.u16()).gotoLabel(in.text()).stop());
         break;
     case 8: {
-        swftest::RawImage image;
+        moviemaker::RawImage image;
         image.width = in.u8() % 17;
         image.height = in.u8() % 17;
         for (int i = 0; i < image.width * image.height; ++i) {
             image.pixels.push_back({in.u8(), in.u8(), 0, in.u8()});
         }
         movie.defineBitsLossless(image, 1 + in.u8() % 2,
-                                 static_cast<swftest::LosslessFormat>(3 + in.u8() % 3));
+                                 static_cast<moviemaker::LosslessFormat>(3 + in.u8() % 3));
         break;
     }
     case 9: {
-        swftest::Font font;
+        moviemaker::Font font;
         font.name = in.text();
         for (uint8_t n = in.u8() % 4; n > 0; --n) {
-            swftest::Glyph g;
+            moviemaker::Glyph g;
             draw(in, g.outline, false);
             g.code = in.u16();
             font.glyphs.push_back(std::move(g));
@@ -203,9 +204,9 @@ void step(Input& in, swftest::SwfWriter& movie) {
         break;
     }
     case 10: {
-        swftest::Text text;
+        moviemaker::Text text;
         text.matrix = matrix(in);
-        swftest::TextRecord r;
+        moviemaker::TextRecord r;
         r.fontId = in.u16();
         for (uint8_t n = in.u8() % 6; n > 0; --n) {
             r.glyphs.push_back({in.u16(), in.i32()});
@@ -267,21 +268,20 @@ void checkFraming(const std::vector<uint8_t>& swf, uint16_t frames) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Input in(data, size);
-    swftest::MovieHeader header;
+    moviemaker::MovieHeader header;
     header.frameSize = {in.i32(), in.i32(), in.i32(), in.i32()};
     header.frameRate = in.u16() / 256.0;
-    swftest::SwfWriter movie(header);
+    moviemaker::SwfWriter movie(header);
     for (int steps = 0; steps < 64 && !in.empty(); ++steps) {
         try {
             step(in, movie);
-        } catch (const std::invalid_argument&) {
-        } catch (const std::out_of_range&) {
-        } catch (const std::length_error&) {
+        } catch (const moviemaker::WriteError&) {
+            // Refused values leave the movie as it was; the next step goes on from there.
         }
     }
     try {
         checkFraming(movie.finish(), movie.frameCount());
-    } catch (const std::out_of_range&) {
+    } catch (const moviemaker::WriteError&) {
         // A frame rectangle wider than the field allows is refused at the end.
     }
     return 0;

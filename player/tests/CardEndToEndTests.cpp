@@ -3,7 +3,7 @@
 
 #include "VirtualDisplay.h"
 #include "cardformat/CardLayout.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -366,27 +366,27 @@ TEST_F(CardProcessTest, ACardFromTheFirstLauncherPlaysWithTodaysRuntime) {
 // shows green all over instead. The first two frames play round and round, so that the
 // player's own Play at the start cannot take the movie on.
 Bytes buttonMovie() {
-    swftest::MovieHeader header;
-    header.frameSize = swftest::Rect::pixels(320, 240);
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(320, 240);
     header.frameRate = 12;
-    swftest::SwfWriter movie(header);
+    moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
-    const auto box = [&movie](swftest::Rgba colour, std::int32_t x, std::int32_t y, std::int32_t w,
-                              std::int32_t h) {
-        swftest::Shape s;
-        s.fill1(s.addFill(swftest::FillStyle::solid(colour))).rectangle(x, y, w, h);
+    const auto box = [&movie](moviemaker::Rgba colour, std::int32_t x, std::int32_t y,
+                              std::int32_t w, std::int32_t h) {
+        moviemaker::Shape s;
+        s.fill1(s.addFill(moviemaker::FillStyle::solid(colour))).rectangle(x, y, w, h);
         return movie.defineShape(s);
     };
-    swftest::Button button;
+    moviemaker::Button button;
     button.records = {{0x0F, box({255, 0, 0, 255}, 1600, 1200, 3200, 2400), 1, {}, {}}};
-    button.conditions = {{0x0008, swftest::Actions().gotoFrame(2)}};
+    button.conditions = {{0x0008, moviemaker::Actions().gotoFrame(2)}};
     movie.place(movie.defineButton2(button), 1);
     movie.showFrame();
-    movie.doAction(swftest::Actions().gotoFrame(0).play());
+    movie.doAction(moviemaker::Actions().gotoFrame(0).play());
     movie.showFrame();
     movie.removeObject(1);
     movie.place(box({0, 255, 0, 255}, 0, 0, 6400, 4800), 2);
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     return movie.finish();
 }

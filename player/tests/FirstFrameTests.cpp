@@ -9,7 +9,7 @@
 #include "MovieRenderer.h"
 #include "MovieWidget.h"
 #include "cardformat/ErrorLog.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -23,20 +23,20 @@ constexpr QRgb Red = 0xFFFF0000;
 // frame 2 places a shape whose records are noise, frame 3 a placement cut short, and a last
 // tag claims far more bytes than the file has.
 Bytes redSquareMovie(bool damaged) {
-    swftest::MovieHeader header;
-    header.frameSize = swftest::Rect::pixels(200, 100);
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(200, 100);
     header.frameRate = 12;
-    swftest::SwfWriter movie(header);
+    moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
-    swftest::Shape square;
-    square.fill1(square.addFill(swftest::FillStyle::solid({255, 0, 0, 255})))
+    moviemaker::Shape square;
+    square.fill1(square.addFill(moviemaker::FillStyle::solid({255, 0, 0, 255})))
         .rectangle(1000, 500, 3000, 1500);
     movie.place(movie.defineShape(square), 1);
     movie.showFrame();
     if (damaged) {
         const std::vector<std::uint8_t> noise = {0x02, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                                  0xFF, 0xFF, 0xFF, 0x13, 0x37, 0xFF, 0xFF};
-        movie.rawTag(static_cast<std::uint16_t>(swftest::TagCode::DefineShape), noise);
+        movie.rawTag(static_cast<std::uint16_t>(moviemaker::TagCode::DefineShape), noise);
         movie.place(2, 2);
         movie.showFrame();
         // PlaceObject2 that promises a character and a matrix and ends after the depth.

@@ -2,7 +2,7 @@
 
 #include "cardformat/CardLayout.h"
 #include "cardformat/NoteTrailer.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -123,10 +123,10 @@ std::vector<std::string> PlayerFolderTest::temporaryFiles() const {
 
 Bytes movieBytes(std::int32_t widthPx, std::int32_t heightPx, std::uint16_t frames,
                  std::uint32_t rgb) {
-    swftest::MovieHeader header;
-    header.frameSize = swftest::Rect::pixels(widthPx, heightPx);
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(widthPx, heightPx);
     header.frameRate = 12;
-    swftest::SwfWriter movie(header);
+    moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({static_cast<std::uint8_t>(rgb >> 16),
                               static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb)});
     for (std::uint16_t i = 0; i < frames; ++i) {

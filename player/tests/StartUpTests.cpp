@@ -1,6 +1,6 @@
 #include "PlayerFakes.h"
 
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 #include "player/Captions.h"
 
@@ -328,10 +328,10 @@ TEST_F(StartUpTest, AMovieThatFitsStaysCentredOnTheScreenButNotUnderItsPanel) {
 }
 
 TEST_F(StartUpTest, CompressedMoviesOnTheCommandLinePlay) {
-    swftest::MovieHeader header;
-    header.frameSize = swftest::Rect::pixels(320, 240);
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(320, 240);
     header.compressed = true;
-    swftest::SwfWriter writer(header);
+    moviemaker::SwfWriter writer(header);
     writer.setBackgroundColor({0x33, 0x66, 0x99});
     for (int i = 0; i < 3; ++i) {
         writer.showFrame();
@@ -350,7 +350,7 @@ TEST_F(StartUpTest, CompressedMoviesOnTheCommandLinePlay) {
 
 TEST_F(StartUpTest, TheStageGetsTheMoviesOwnColourNotTheBytesAfterItsFirstTag) {
     // From version 8 on the first tag holds file attributes; the colour comes after it.
-    swftest::SwfWriter modern;
+    moviemaker::SwfWriter modern;
     const std::uint8_t attributes[] = {0x08, 0, 0, 0};
     modern.rawTag(69, attributes);
     modern.setBackgroundColor({0xFF, 0xFF, 0xFF});
@@ -360,7 +360,7 @@ TEST_F(StartUpTest, TheStageGetsTheMoviesOwnColourNotTheBytesAfterItsFirstTag) {
     EXPECT_EQ(world.control.background, 0xFFFFFFu);
 
     // Without a colour tag the stage is white, as in Flash.
-    swftest::SwfWriter bare;
+    moviemaker::SwfWriter bare;
     bare.rawTag(69, attributes);
     bare.showFrame();
     writeFile(path("bare.swf"), bare.finish());

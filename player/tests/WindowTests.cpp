@@ -11,7 +11,7 @@
 #include "MovieWidget.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/Platform.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 #include "cardformat/NoteTrailer.h"
 
@@ -321,17 +321,17 @@ TEST_F(WindowTest, LeftDragMovesTheWindowExceptInFullScreen) {
 // A movie stopped on its first frame under a button as large as its stage, whose release
 // goes to the second frame.
 Bytes buttonMovieBytes() {
-    swftest::MovieHeader header;
+    moviemaker::MovieHeader header;
     header.version = 8;
-    swftest::SwfWriter movie(header);
-    swftest::Shape box;
-    box.fill1(box.addFill(swftest::FillStyle::solid({255, 0, 0, 255})))
+    moviemaker::SwfWriter movie(header);
+    moviemaker::Shape box;
+    box.fill1(box.addFill(moviemaker::FillStyle::solid({255, 0, 0, 255})))
         .rectangle(0, 0, 11000, 8000);
-    swftest::Button button;
+    moviemaker::Button button;
     button.records = {{0x0F, movie.defineShape(box), 1, {}, {}}};
-    button.conditions = {{0x0008, swftest::Actions().gotoFrame(1)}};
+    button.conditions = {{0x0008, moviemaker::Actions().gotoFrame(1)}};
     movie.place(movie.defineButton2(button), 1);
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     movie.showFrame();
     return movie.finish();

@@ -9,25 +9,25 @@ namespace makesample {
 
 namespace {
 
-using swftest::FillStyle;
-using swftest::Gradient;
-using swftest::LineStyle;
-using swftest::Rgba;
-using swftest::Shape;
-using swftest::twips;
+using moviemaker::FillStyle;
+using moviemaker::Gradient;
+using moviemaker::LineStyle;
+using moviemaker::Rgba;
+using moviemaker::Shape;
+using moviemaker::twips;
 
 constexpr Rgba kGold{255, 204, 64, 255};
 constexpr Rgba kDeepRed{122, 8, 20, 255};
 
-Gradient stops(std::initializer_list<swftest::GradientStop> list) {
+Gradient stops(std::initializer_list<moviemaker::GradientStop> list) {
     Gradient g;
     g.stops = list;
     return g;
 }
 
 // A gradient fill over the box (pixels) around the origin.
-swftest::Matrix box(double x, double y, double w, double h, double radians = 0) {
-    return swftest::gradientBox(twips(x), twips(y), twips(w), twips(h), radians);
+moviemaker::Matrix box(double x, double y, double w, double h, double radians = 0) {
+    return moviemaker::gradientBox(twips(x), twips(y), twips(w), twips(h), radians);
 }
 
 } // namespace

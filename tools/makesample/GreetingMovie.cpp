@@ -2,7 +2,7 @@
 
 #include "Decorations.h"
 #include "GreetingText.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 #include <QString>
 
@@ -14,11 +14,11 @@ namespace makesample {
 
 namespace {
 
-using swftest::ColorTransform;
-using swftest::Matrix;
-using swftest::Sprite;
-using swftest::SwfWriter;
-using swftest::twips;
+using moviemaker::ColorTransform;
+using moviemaker::Matrix;
+using moviemaker::Sprite;
+using moviemaker::SwfWriter;
+using moviemaker::twips;
 
 constexpr double kTau = 2 * std::numbers::pi;
 constexpr const char* kGreeting = "新年快乐";
@@ -77,7 +77,7 @@ Sprite twinklingStar(uint16_t star) {
         const Matrix m = at(0, 0, 0.55 + 0.55 * wave, f * 10.0);
         const ColorTransform cx = ColorTransform::alpha(0.35 + 0.65 * wave);
         if (f == 0) {
-            swftest::PlaceObject p;
+            moviemaker::PlaceObject p;
             p.depth = 1;
             p.characterId = star;
             p.matrix = m;
@@ -102,7 +102,7 @@ Sprite risingHeart(uint16_t heart) {
             at(12 * std::sin(kTau * t * 1.5), -170 * t, 0.6 + 0.5 * t, 8 * std::sin(kTau * t));
         ColorTransform cx = ColorTransform::alpha(opacity);
         if (f == 0) {
-            swftest::PlaceObject p;
+            moviemaker::PlaceObject p;
             p.depth = 1;
             p.characterId = heart;
             p.matrix = m;
@@ -142,7 +142,7 @@ Sprite pulsingGlow(uint16_t glow) {
         const Matrix m = at(0, 0, 0.92 + 0.12 * wave);
         const ColorTransform cx = ColorTransform::alpha(0.7 + 0.3 * wave);
         if (f == 0) {
-            swftest::PlaceObject p;
+            moviemaker::PlaceObject p;
             p.depth = 1;
             p.characterId = glow;
             p.matrix = m;
@@ -177,7 +177,7 @@ void showTitle(SwfWriter& movie, const TitleLayer& layer, bool first, double sca
     const ColorTransform face = ColorTransform::alpha(opacity);
     const Matrix shadowAt = at(layer.x + 3 * scale, layer.y + dy + 4 * scale, scale);
     const Matrix faceAt = at(layer.x, layer.y + dy, scale);
-    swftest::PlaceObject p;
+    moviemaker::PlaceObject p;
     p.move = !first;
     if (first) {
         p.characterId = layer.outline;
@@ -199,9 +199,9 @@ const char* greetingCharacters() {
 }
 
 std::vector<uint8_t> buildGreetingMovie(const QRawFont& font) {
-    swftest::MovieHeader header;
+    moviemaker::MovieHeader header;
     header.version = 8;
-    header.frameSize = swftest::Rect::pixels(kStageWidth, kStageHeight);
+    header.frameSize = moviemaker::Rect::pixels(kStageWidth, kStageHeight);
     header.frameRate = kFrameRate;
     SwfWriter movie(header);
     movie.setBackgroundColor({122, 8, 20});
@@ -293,7 +293,7 @@ std::vector<uint8_t> buildGreetingMovie(const QRawFont& font) {
         }
         if (frame == kFrameCount - 1) {
             movie.frameLabel("greeting");
-            movie.doAction(swftest::Actions().stop());
+            movie.doAction(moviemaker::Actions().stop());
         }
         movie.showFrame();
     }

@@ -43,7 +43,7 @@ std::vector<Contour> contoursOf(const QPainterPath& path, const QTransform& toPi
                                 double tolerance) {
     const auto twipsOf = [&](QPointF p) {
         const QPointF q = toPixels.map(p);
-        return PointF{q.x() * swftest::kTwipsPerPixel, q.y() * swftest::kTwipsPerPixel};
+        return PointF{q.x() * moviemaker::kTwipsPerPixel, q.y() * moviemaker::kTwipsPerPixel};
     };
     std::vector<Contour> contours;
     PointF pen;
@@ -77,7 +77,7 @@ int32_t rounded(double v) {
     return static_cast<int32_t>(std::lround(v));
 }
 
-void draw(swftest::Shape& shape, const Contour& contour, bool close) {
+void draw(moviemaker::Shape& shape, const Contour& contour, bool close) {
     shape.moveTo(rounded(contour.start.x), rounded(contour.start.y));
     for (const Segment& s : contour.segments) {
         if (s.curve) {
@@ -94,7 +94,7 @@ void draw(swftest::Shape& shape, const Contour& contour, bool close) {
 
 } // namespace
 
-void appendOutline(swftest::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
+void appendOutline(moviemaker::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
                    uint32_t fillIndex, double toleranceTwips) {
     const std::vector<Contour> contours = contoursOf(path, toPixels, toleranceTwips);
     double largest = 0;
@@ -118,7 +118,7 @@ void appendOutline(swftest::Shape& shape, const QPainterPath& path, const QTrans
     }
 }
 
-void appendStroke(swftest::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
+void appendStroke(moviemaker::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
                   uint32_t lineIndex, double toleranceTwips) {
     shape.fill0(0).fill1(0).line(lineIndex);
     for (const Contour& c : contoursOf(path, toPixels, toleranceTwips)) {

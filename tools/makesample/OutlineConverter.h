@@ -1,6 +1,6 @@
 #pragma once
 
-#include "testsupport/Shape.h"
+#include "moviemaker/Shape.h"
 
 #include <QPainterPath>
 #include <QTransform>
@@ -11,11 +11,11 @@ namespace makesample {
 // quadratic ones within `toleranceTwips`. Every contour gets the fill on its interior side:
 // the side is taken from the largest contour, which suits outlines drawn with the non-zero
 // rule whose holes run the other way, as font outlines are.
-void appendOutline(swftest::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
+void appendOutline(moviemaker::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
                    uint32_t fillIndex, double toleranceTwips = 1.5);
 
 // The same path as an open or closed stroke with the given line style, without fill.
-void appendStroke(swftest::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
+void appendStroke(moviemaker::Shape& shape, const QPainterPath& path, const QTransform& toPixels,
                   uint32_t lineIndex, double toleranceTwips = 1.5);
 
 } // namespace makesample

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "AdpcmTables.h"
-#include "testsupport/BitWriter.h"
+#include "moviemaker/BitWriter.h"
 
 namespace audiotest {
 
 inline std::vector<std::uint8_t> encodeAdpcm(const std::vector<std::int16_t>& interleaved,
                                              bool stereo, unsigned bits) {
-    swftest::BitWriter out;
+    moviemaker::BitWriter out;
     out.ub(bits - 2, 2);
     const unsigned channels = stereo ? 2 : 1;
     const std::size_t frames = interleaved.size() / channels;

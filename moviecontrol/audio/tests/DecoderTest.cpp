@@ -9,8 +9,8 @@
 #include "PcmDecoder.h"
 #include "SignalCheck.h"
 #include "SoundDecoding.h"
-#include "testsupport/BitWriter.h"
-#include "testsupport/Sound.h"
+#include "moviemaker/BitWriter.h"
+#include "moviemaker/Sound.h"
 
 namespace {
 
@@ -45,28 +45,28 @@ audio::SoundDefinition definition(std::uint8_t formatByte, std::uint32_t count,
 }
 
 TEST(PcmDecoding, SixteenAndEightBitMonoAndStereoKeepTheSamples) {
-    const auto tone = swftest::sineTone(440, 11025, 1000);
-    const auto other = swftest::sineTone(1000, 11025, 1000, 8000);
+    const auto tone = moviemaker::sineTone(440, 11025, 1000);
+    const auto other = moviemaker::sineTone(1000, 11025, 1000, 8000);
     for (const std::uint8_t codec : {0, 3}) {
-        const auto bytes16 = swftest::pcm16Bytes(tone);
+        const auto bytes16 = moviemaker::pcm16Bytes(tone);
         const auto mono16 = audio::decodeEventSound(
-            definition(swftest::SoundFormat{codec, 1, true, false}.byte(), 1000, bytes16));
+            definition(moviemaker::SoundFormat{codec, 1, true, false}.byte(), 1000, bytes16));
         ASSERT_TRUE(mono16);
         EXPECT_EQ(mono16->rate, 11025u);
         EXPECT_EQ(mono16->samples, tone);
 
         const auto stereo = interleave(tone, other);
-        const auto bytesStereo = swftest::pcm16Bytes(stereo);
+        const auto bytesStereo = moviemaker::pcm16Bytes(stereo);
         const auto st = audio::decodeEventSound(
-            definition(swftest::SoundFormat{codec, 1, true, true}.byte(), 1000, bytesStereo));
+            definition(moviemaker::SoundFormat{codec, 1, true, true}.byte(), 1000, bytesStereo));
         ASSERT_TRUE(st);
         EXPECT_EQ(st->channels, 2u);
         EXPECT_EQ(st->samples, stereo);
     }
     // Eight-bit samples are unsigned around 128 and keep their high byte.
-    const auto bytes8 = swftest::pcm8Bytes(tone);
+    const auto bytes8 = moviemaker::pcm8Bytes(tone);
     const auto mono8 = audio::decodeEventSound(
-        definition(swftest::SoundFormat{3, 0, false, false}.byte(), 1000, bytes8));
+        definition(moviemaker::SoundFormat{3, 0, false, false}.byte(), 1000, bytes8));
     ASSERT_TRUE(mono8);
     EXPECT_EQ(mono8->rate, 5512u);
     ASSERT_EQ(mono8->frames(), tone.size());
@@ -78,21 +78,21 @@ TEST(PcmDecoding, SixteenAndEightBitMonoAndStereoKeepTheSamples) {
 TEST(PcmDecoding, PartialFramesAndShortCountsAreHeldToTheData) {
     std::vector<std::uint8_t> bytes = {0x01, 0x00, 0x02, 0x00, 0x03}; // odd trailing byte
     std::vector<std::int16_t> out;
-    audio::decodePcm(audio::formatFromByte(swftest::SoundFormat{3, 3, true, false}.byte()), bytes,
-                     100, out);
+    audio::decodePcm(audio::formatFromByte(moviemaker::SoundFormat{3, 3, true, false}.byte()),
+                     bytes, 100, out);
     EXPECT_EQ(out, (std::vector<std::int16_t>{1, 2}));
     // A tag claiming fewer samples than it holds ends where it says; more is not invented.
     const auto d = audio::decodeEventSound(
-        definition(swftest::SoundFormat{3, 3, true, false}.byte(), 1, bytes));
+        definition(moviemaker::SoundFormat{3, 3, true, false}.byte(), 1, bytes));
     EXPECT_EQ(d->frames(), 1u);
     const auto d2 = audio::decodeEventSound(
-        definition(swftest::SoundFormat{3, 3, true, false}.byte(), 1000, bytes));
+        definition(moviemaker::SoundFormat{3, 3, true, false}.byte(), 1000, bytes));
     EXPECT_EQ(d2->frames(), 2u);
 }
 
 TEST(AdpcmDecoding, EveryCodeSizeReproducesAToneAcrossPackets) {
     // Longer than one 4,096-sample packet, so the packet headers are exercised.
-    const auto tone = swftest::sineTone(440, 22050, 10000, 12000);
+    const auto tone = moviemaker::sineTone(440, 22050, 10000, 12000);
     const double minimumSnr[] = {8.0, 14.0, 20.0, 26.0}; // 2 to 5 bits
     for (unsigned bits = 2; bits <= 5; ++bits) {
         const auto encoded = audiotest::encodeAdpcm(tone, false, bits);
@@ -110,11 +110,11 @@ TEST(AdpcmDecoding, EveryCodeSizeReproducesAToneAcrossPackets) {
 }
 
 TEST(AdpcmDecoding, StereoChannelsStaySeparate) {
-    const auto left = swftest::sineTone(300, 11025, 5000, 10000);
-    const auto right = swftest::sineTone(1200, 11025, 5000, 10000);
+    const auto left = moviemaker::sineTone(300, 11025, 5000, 10000);
+    const auto right = moviemaker::sineTone(1200, 11025, 5000, 10000);
     const auto encoded = audiotest::encodeAdpcm(interleave(left, right), true, 4);
     const auto d = audio::decodeEventSound(
-        definition(swftest::SoundFormat{1, 1, true, true}.byte(), 5000, encoded));
+        definition(moviemaker::SoundFormat{1, 1, true, true}.byte(), 5000, encoded));
     ASSERT_TRUE(d);
     ASSERT_EQ(d->frames(), 5000u);
     EXPECT_NEAR(zeroCrossingFrequency(channel(d->samples, 2, 0), 11025), 300.0, 3.0);
@@ -122,7 +122,7 @@ TEST(AdpcmDecoding, StereoChannelsStaySeparate) {
 }
 
 TEST(AdpcmDecoding, TruncatedDataStopsWithoutReadingPast) {
-    const auto tone = swftest::sineTone(440, 22050, 3000);
+    const auto tone = moviemaker::sineTone(440, 22050, 3000);
     auto encoded = audiotest::encodeAdpcm(tone, false, 3);
     encoded.resize(encoded.size() / 2);
     std::vector<std::int16_t> decoded;
@@ -140,12 +140,12 @@ TEST(Mp3Decoding, EventSoundSkipsTheEncoderDelayAndKeepsItsLength) {
     const auto mp3 = readFixture("tone440-44k-mono.mp3");
     ASSERT_FALSE(mp3.empty());
     // The encoder put 1,105 samples of delay in front: what the seek-samples word says.
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.i16(1105);
     body.bytes(mp3);
     const auto data = body.take();
     const auto d = audio::decodeEventSound(
-        definition(swftest::SoundFormat{2, 3, true, false}.byte(), 44100, data));
+        definition(moviemaker::SoundFormat{2, 3, true, false}.byte(), 44100, data));
     ASSERT_TRUE(d);
     EXPECT_EQ(d->rate, 44100u);
     EXPECT_EQ(d->frames(), 44100u);
@@ -155,30 +155,30 @@ TEST(Mp3Decoding, EventSoundSkipsTheEncoderDelayAndKeepsItsLength) {
     EXPECT_NEAR(zeroCrossingFrequency(channel(d->samples, 1, 0, 4410, 40000), 44100), 440.0, 1.0);
 
     // Without the skip the delay stays in front.
-    swftest::BitWriter noSkip;
+    moviemaker::BitWriter noSkip;
     noSkip.i16(0);
     noSkip.bytes(mp3);
     const auto plain = audio::decodeEventSound(
-        definition(swftest::SoundFormat{2, 3, true, false}.byte(), 0, noSkip.take()));
+        definition(moviemaker::SoundFormat{2, 3, true, false}.byte(), 0, noSkip.take()));
     ASSERT_TRUE(plain);
     EXPECT_GT(audiotest::onset(channel(plain->samples, 1, 0), 1000.0), 1000u);
 }
 
 TEST(Mp3Decoding, StereoAt22kAndAChannelCountDifferentFromTheTag) {
     const auto mp3 = readFixture("tone1000-22k-stereo.mp3");
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.i16(0);
     body.bytes(mp3);
     const auto data = body.take();
-    const auto st =
-        audio::decodeEventSound(definition(swftest::SoundFormat{2, 2, true, true}.byte(), 0, data));
+    const auto st = audio::decodeEventSound(
+        definition(moviemaker::SoundFormat{2, 2, true, true}.byte(), 0, data));
     ASSERT_TRUE(st);
     EXPECT_EQ(st->rate, 22050u);
     EXPECT_EQ(st->channels, 2u);
     EXPECT_NEAR(zeroCrossingFrequency(channel(st->samples, 2, 1, 3000, 20000), 22050), 1000.0, 2.0);
     // A tag that says mono gets the two channels folded into one.
     const auto mono = audio::decodeEventSound(
-        definition(swftest::SoundFormat{2, 2, true, false}.byte(), 0, data));
+        definition(moviemaker::SoundFormat{2, 2, true, false}.byte(), 0, data));
     ASSERT_TRUE(mono);
     EXPECT_EQ(mono->channels, 1u);
     EXPECT_EQ(mono->frames(), st->frames());
@@ -208,11 +208,11 @@ TEST(Mp3Decoding, StreamBlocksJoinWithoutAGap) {
     const auto frames = mp3Frames(readFixture("tone440-44k-mono.mp3"));
     ASSERT_GT(frames.size(), 30u);
     audio::StreamDecoder stream(
-        audio::formatFromByte(swftest::SoundFormat{2, 3, true, false}.byte()));
+        audio::formatFromByte(moviemaker::SoundFormat{2, 3, true, false}.byte()));
     std::vector<std::int16_t> out;
     // Two MP3 frames per block, the first block's seek samples skipped once.
     for (std::size_t i = 0; i + 1 < frames.size(); i += 2) {
-        swftest::BitWriter block;
+        moviemaker::BitWriter block;
         block.u16(2304);
         block.i16(i == 0 ? 1105 : 0);
         block.bytes(frames[i]);
@@ -246,7 +246,7 @@ TEST(Mp3Decoding, GarbageYieldsNothingAndDoesNotHang) {
 TEST(UnsupportedCodecs, StaySilent) {
     const std::vector<std::uint8_t> data(100, 0x55);
     for (const std::uint8_t codec : {11, 9}) {
-        const auto d = definition(swftest::SoundFormat{codec, 3, true, false}.byte(), 100, data);
+        const auto d = definition(moviemaker::SoundFormat{codec, 3, true, false}.byte(), 100, data);
         EXPECT_FALSE(audio::codecSupported(d.format));
         EXPECT_FALSE(audio::decodeEventSound(d));
     }

@@ -4,7 +4,7 @@
 #include "ScriptSoundPort.h"
 #include "SignalCheck.h"
 #include "SoundScriptHost.h"
-#include "testsupport/Sound.h"
+#include "moviemaker/Sound.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ std::shared_ptr<const audio::PcmBuffer> tone(double hz, std::uint32_t rate, std:
     auto pcm = std::make_shared<audio::PcmBuffer>();
     pcm->rate = rate;
     pcm->channels = 1;
-    pcm->samples = swftest::sineTone(hz, rate, frames, amplitude);
+    pcm->samples = moviemaker::sineTone(hz, rate, frames, amplitude);
     return pcm;
 }
 

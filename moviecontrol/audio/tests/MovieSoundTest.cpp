@@ -8,18 +8,18 @@
 #include "StreamClock.h"
 #include "TimelinePlayer.h"
 #include "swf/Movie.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace {
 
-swftest::SoundInfo syncStopInfo() {
-    swftest::SoundInfo info;
+moviemaker::SoundInfo syncStopInfo() {
+    moviemaker::SoundInfo info;
     info.syncStop = true;
     return info;
 }
 
-swftest::SoundInfo loopInfo(std::uint16_t loops) {
-    swftest::SoundInfo info;
+moviemaker::SoundInfo loopInfo(std::uint16_t loops) {
+    moviemaker::SoundInfo info;
     info.loops = loops;
     return info;
 }
@@ -67,8 +67,8 @@ struct Playing {
     audio::OfflineMix offline;
 };
 
-swftest::MovieHeader header() {
-    swftest::MovieHeader h;
+moviemaker::MovieHeader header() {
+    moviemaker::MovieHeader h;
     h.frameRate = kFps;
     return h;
 }
@@ -76,19 +76,19 @@ swftest::MovieHeader header() {
 // A 22,050 Hz PCM block whose samples all hold `level`: a frame's block says which frame
 // it belongs to by its level.
 std::vector<std::uint8_t> levelBlock(std::int16_t level, std::size_t samples = 2205) {
-    return swftest::pcm16Bytes(std::vector<std::int16_t>(samples, level));
+    return moviemaker::pcm16Bytes(std::vector<std::int16_t>(samples, level));
 }
 
-const swftest::SoundFormat kPcm22{3, 2, true, false};
+const moviemaker::SoundFormat kPcm22{3, 2, true, false};
 
-std::uint16_t defineTone(swftest::SwfWriter& movie, double hz, double seconds) {
-    const auto samples = swftest::sineTone(hz, 22050, static_cast<std::size_t>(22050 * seconds));
+std::uint16_t defineTone(moviemaker::SwfWriter& movie, double hz, double seconds) {
+    const auto samples = moviemaker::sineTone(hz, 22050, static_cast<std::size_t>(22050 * seconds));
     return movie.defineSound(kPcm22, static_cast<std::uint32_t>(samples.size()),
-                             swftest::pcm16Bytes(samples));
+                             moviemaker::pcm16Bytes(samples));
 }
 
 TEST(MovieSound, EventSoundStartsOnItsFrameAndLoops) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     const auto id = defineTone(movie, 1000, 0.1);
     for (int f = 0; f < 10; ++f) {
         if (f == 3) {
@@ -106,7 +106,7 @@ TEST(MovieSound, EventSoundStartsOnItsFrameAndLoops) {
 }
 
 TEST(MovieSound, SyncStopOnALaterFrameEndsTheSound) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     const auto id = defineTone(movie, 500, 2.0);
     movie.startSound(id);
     for (int f = 0; f < 8; ++f) {
@@ -123,7 +123,7 @@ TEST(MovieSound, SyncStopOnALaterFrameEndsTheSound) {
 }
 
 TEST(MovieSound, StartSound2FindsItsSoundByExportedName) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     const auto id = defineTone(movie, 700, 1.0);
     movie.exportAssets(id, "Bell");
     movie.startSound2("bell");
@@ -137,15 +137,15 @@ TEST(MovieSound, StartSound2FindsItsSoundByExportedName) {
 }
 
 // Frames 0..n-1 each with the block of level 1000 * (frame + 1); frame `gap` has none.
-swftest::SwfWriter streamMovie(int frames, int gap = -1, int stopAt = -1) {
-    swftest::SwfWriter movie(header());
+moviemaker::SwfWriter streamMovie(int frames, int gap = -1, int stopAt = -1) {
+    moviemaker::SwfWriter movie(header());
     movie.soundStreamHead(kPcm22, 2205);
     for (int f = 0; f < frames; ++f) {
         if (f != gap) {
             movie.soundStreamBlock(levelBlock(static_cast<std::int16_t>(1000 * (f + 1))));
         }
         if (f == stopAt) {
-            movie.doAction(swftest::Actions().stop());
+            movie.doAction(moviemaker::Actions().stop());
         }
         movie.showFrame();
     }
@@ -176,8 +176,8 @@ TEST(MovieSound, StreamStopsWithItsTimelineAndStartsAgainOnALoop) {
 }
 
 TEST(MovieSound, ASpriteStreamEndsWhenTheSpriteIsRemoved) {
-    swftest::SwfWriter movie(header());
-    swftest::Sprite sprite;
+    moviemaker::SwfWriter movie(header());
+    moviemaker::Sprite sprite;
     sprite.soundStreamHead(kPcm22, 2205);
     for (int f = 0; f < 10; ++f) {
         sprite.soundStreamBlock(levelBlock(3000));
@@ -199,7 +199,7 @@ TEST(MovieSound, ASpriteStreamEndsWhenTheSpriteIsRemoved) {
 }
 
 TEST(MovieSound, RewindAndSteppingStopEverySound) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     const auto id = defineTone(movie, 500, 3.0);
     movie.startSound(id);
     movie.soundStreamHead(kPcm22, 2205);
@@ -267,10 +267,10 @@ TEST(StreamClock, HoldsAheadAndDropsBehindWithinTheCap) {
 TEST(MovieSound, UnplayableCodecsAreLoggedOnceAndStaySilent) {
     std::vector<std::string> lines;
     audio::setAudioLogSink([&](const std::string& line) { lines.push_back(line); });
-    swftest::SwfWriter movie(header());
-    const auto id = movie.defineSound(swftest::SoundFormat{11, 3, true, false}, 1000,
+    moviemaker::SwfWriter movie(header());
+    const auto id = movie.defineSound(moviemaker::SoundFormat{11, 3, true, false}, 1000,
                                       std::vector<std::uint8_t>(64, 1));
-    movie.soundStreamHead(swftest::SoundFormat{9, 2, true, false}, 2205);
+    movie.soundStreamHead(moviemaker::SoundFormat{9, 2, true, false}, 2205);
     for (int f = 0; f < 3; ++f) {
         movie.startSound(id);
         movie.soundStreamBlock(std::vector<std::uint8_t>(40, 7));
@@ -293,16 +293,16 @@ TEST(MovieSound, UnplayableCodecsAreLoggedOnceAndStaySilent) {
 namespace {
 
 TEST(MovieSound, ButtonTransitionsPlayAndStopTheButtonsSounds) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     const auto id = defineTone(movie, 800, 1.0);
-    swftest::BitWriter sounds;
+    moviemaker::BitWriter sounds;
     sounds.u16(9);
     sounds.u16(0);  // nothing when the pointer leaves
     sounds.u16(0);  // nor when it comes
     sounds.u16(id); // the press plays the tone
-    sounds.bytes(swftest::encodeSoundInfo({}));
+    sounds.bytes(moviemaker::encodeSoundInfo({}));
     sounds.u16(id); // the release stops it
-    sounds.bytes(swftest::encodeSoundInfo(syncStopInfo()));
+    sounds.bytes(moviemaker::encodeSoundInfo(syncStopInfo()));
     movie.rawTag(17, sounds.data()); // DefineButtonSound
     for (int f = 0; f < 8; ++f) {
         movie.showFrame();

@@ -9,33 +9,34 @@
 #include "SignalCheck.h"
 #include "StageScripts.h"
 #include "TimelinePlayer.h"
+#include "moviemaker/Actions.h"
+#include "moviemaker/SwfWriter.h"
 #include "swf/Movie.h"
-#include "testsupport/Actions.h"
-#include "testsupport/SwfWriter.h"
 
 namespace {
 
 using audiotest::channel;
 using audiotest::rms;
-using swftest::Actions;
+using moviemaker::Actions;
 
 constexpr double kFps = 10.0;
 constexpr std::size_t kFrameSamples = 4410;
 constexpr double kToneRms = 16000 / 1.4142135623730951; // sineTone's default peak
 
-swftest::MovieHeader header() {
-    swftest::MovieHeader h;
+moviemaker::MovieHeader header() {
+    moviemaker::MovieHeader h;
     h.frameRate = kFps;
     h.version = 8;
     return h;
 }
 
 // Exports a 1 kHz tone of `seconds` as `name`.
-void exportTone(swftest::SwfWriter& movie, std::string_view name, double seconds) {
-    const auto samples = swftest::sineTone(1000, 22050, static_cast<std::size_t>(22050 * seconds));
+void exportTone(moviemaker::SwfWriter& movie, std::string_view name, double seconds) {
+    const auto samples =
+        moviemaker::sineTone(1000, 22050, static_cast<std::size_t>(22050 * seconds));
     const auto id =
         movie.defineSound({3, 2, true, false}, static_cast<std::uint32_t>(samples.size()),
-                          swftest::pcm16Bytes(samples));
+                          moviemaker::pcm16Bytes(samples));
     movie.exportAssets(id, name);
 }
 
@@ -119,7 +120,7 @@ Actions& onComplete(Actions& a, std::string_view sound, std::string_view text) {
 }
 
 TEST(ScriptSound, StartedSoundLoopsThenReportsItsCompletionOnce) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     exportTone(movie, "tone", 0.1);
     Actions a;
     newSound(a, "s");
@@ -140,7 +141,7 @@ TEST(ScriptSound, StartedSoundLoopsThenReportsItsCompletionOnce) {
 }
 
 TEST(ScriptSound, ClipVolumeAndTheMovieVolumeMultiplyAndStopEndsTheClipsSound) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     exportTone(movie, "long", 2.0);
     Actions first;
     first.push(1).push("mc").pushInt(2).push("_root").code(0x1C);
@@ -171,7 +172,7 @@ TEST(ScriptSound, ClipVolumeAndTheMovieVolumeMultiplyAndStopEndsTheClipsSound) {
 }
 
 TEST(ScriptSound, ASoundOfAMissingClipNeitherPlaysNorKeepsAMix) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     exportTone(movie, "long", 1.0);
     Actions a;
     // new Sound("ghost"): a path to a clip that is not there.
@@ -190,7 +191,7 @@ TEST(ScriptSound, ASoundOfAMissingClipNeitherPlaysNorKeepsAMix) {
 }
 
 TEST(ScriptSound, ALoadedSoundFailsOnTheNextFrameAfterItsHandlerIsSet) {
-    swftest::SwfWriter movie(header());
+    moviemaker::SwfWriter movie(header());
     Actions a;
     newSound(a, "s");
     a.pushBool(true).push("song.mp3").pushInt(2).push("s").code(0x1C);

@@ -1,33 +1,33 @@
 #include <gtest/gtest.h>
 
 #include "SoundTags.h"
-#include "testsupport/BitWriter.h"
-#include "testsupport/Sound.h"
+#include "moviemaker/BitWriter.h"
+#include "moviemaker/Sound.h"
 
 namespace {
 
-swftest::SoundInfo syncStopInfo() {
-    swftest::SoundInfo info;
+moviemaker::SoundInfo syncStopInfo() {
+    moviemaker::SoundInfo info;
     info.syncStop = true;
     return info;
 }
 
-swftest::SoundInfo loopInfo(std::uint16_t loops) {
-    swftest::SoundInfo info;
+moviemaker::SoundInfo loopInfo(std::uint16_t loops) {
+    moviemaker::SoundInfo info;
     info.loops = loops;
     return info;
 }
 
 TEST(SoundTags, StartSoundCarriesEveryPartOfItsInfo) {
-    swftest::SoundInfo info;
+    moviemaker::SoundInfo info;
     info.noMultiple = true;
     info.inPoint = 441;
     info.outPoint = 88200;
     info.loops = 3;
     info.envelope = {{0, 0, 32768}, {44100, 32768, 0}};
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.u16(7);
-    body.bytes(swftest::encodeSoundInfo(info));
+    body.bytes(moviemaker::encodeSoundInfo(info));
     const auto s = audio::readStartSound(body.data());
     ASSERT_TRUE(s);
     EXPECT_EQ(s->soundId, 7);
@@ -48,7 +48,7 @@ TEST(SoundTags, StartSoundCarriesEveryPartOfItsInfo) {
 }
 
 TEST(SoundTags, AnEnvelopeCountBeyondTheTagIsRefused) {
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.u16(1);
     body.u8(0x08);
     body.u8(200); // points claimed
@@ -59,9 +59,9 @@ TEST(SoundTags, AnEnvelopeCountBeyondTheTagIsRefused) {
 }
 
 TEST(SoundTags, StartSound2NamesItsSoundByClass) {
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.string("Chime");
-    body.bytes(swftest::encodeSoundInfo(syncStopInfo()));
+    body.bytes(moviemaker::encodeSoundInfo(syncStopInfo()));
     const auto s = audio::readStartSound2(body.data());
     ASSERT_TRUE(s);
     EXPECT_EQ(s->className, "Chime");
@@ -69,9 +69,9 @@ TEST(SoundTags, StartSound2NamesItsSoundByClass) {
 }
 
 TEST(SoundTags, DefineSoundAndStreamHeads) {
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.u16(3);
-    body.u8(swftest::SoundFormat{2, 2, true, true}.byte());
+    body.u8(moviemaker::SoundFormat{2, 2, true, true}.byte());
     body.u32(12345);
     body.u16(0xABCD);
     const auto d = audio::readDefineSound(body.data());
@@ -84,9 +84,9 @@ TEST(SoundTags, DefineSoundAndStreamHeads) {
     EXPECT_EQ(d->data.size(), 2u);
     EXPECT_FALSE(audio::readDefineSound(std::span(body.data()).first(6)));
 
-    swftest::BitWriter head;
+    moviemaker::BitWriter head;
     head.u8(0x0E);
-    head.u8(swftest::SoundFormat{2, 3, true, false}.byte());
+    head.u8(moviemaker::SoundFormat{2, 3, true, false}.byte());
     head.u16(1152);
     head.i16(-20);
     const auto h = audio::readStreamHead(head.data());
@@ -99,14 +99,14 @@ TEST(SoundTags, DefineSoundAndStreamHeads) {
 }
 
 TEST(SoundTags, ButtonSoundsSkipEmptyTransitions) {
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.u16(9);
     body.u16(0); // no sound when the pointer leaves
     body.u16(4);
-    body.bytes(swftest::encodeSoundInfo(loopInfo(2)));
+    body.bytes(moviemaker::encodeSoundInfo(loopInfo(2)));
     body.u16(0);
     body.u16(5);
-    body.bytes(swftest::encodeSoundInfo({}));
+    body.bytes(moviemaker::encodeSoundInfo({}));
     const auto b = audio::readDefineButtonSound(body.data());
     ASSERT_TRUE(b);
     EXPECT_EQ(b->buttonId, 9);
@@ -120,7 +120,7 @@ TEST(SoundTags, ButtonSoundsSkipEmptyTransitions) {
 }
 
 TEST(SoundTags, ExportsStopAtTheFirstDamagedEntry) {
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.u16(60000); // far more than present
     body.u16(2);
     body.string("song");

@@ -4,7 +4,7 @@
 #include "FakeStage.h"
 
 #include "swf/Actions.h"
-#include "testsupport/Actions.h"
+#include "moviemaker/Actions.h"
 
 #include <gtest/gtest.h>
 

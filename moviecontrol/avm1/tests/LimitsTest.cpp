@@ -3,7 +3,7 @@
 #include "FakeStage.h"
 
 #include "swf/Actions.h"
-#include "testsupport/Actions.h"
+#include "moviemaker/Actions.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace avm1test {
 namespace {
 
 namespace op = swf::op;
-using swftest::Actions;
+using moviemaker::Actions;
 using Lines = std::vector<std::string>;
 using avm1::LimitKind;
 

@@ -4,7 +4,7 @@
 #include "FakeStage.h"
 
 #include "swf/Actions.h"
-#include "testsupport/Actions.h"
+#include "moviemaker/Actions.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace op = swf::op;
 using avm1::Object;
 using avm1::Str;
 using avm1::Value;
-using swftest::Actions;
+using moviemaker::Actions;
 
 class NativeTables : public ::testing::Test {
   protected:

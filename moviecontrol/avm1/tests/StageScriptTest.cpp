@@ -4,7 +4,7 @@
 #include "FakeStage.h"
 
 #include "swf/Actions.h"
-#include "testsupport/Actions.h"
+#include "moviemaker/Actions.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace avm1test {
 namespace {
 
 namespace op = swf::op;
-using swftest::Actions;
+using moviemaker::Actions;
 using Lines = std::vector<std::string>;
 
 Actions& traceVar(Actions& a, std::string_view name) {

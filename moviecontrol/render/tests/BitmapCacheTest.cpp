@@ -16,16 +16,16 @@
 #include "RenderTestMovies.h"
 #include "ScaledBitmapCache.h"
 #include "TintedBitmapCache.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::PlaceObject;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::PlaceObject;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 // Colour and alpha that change slowly across the picture, premultiplied.
 QImage gradient(int w, int h) {
@@ -271,7 +271,7 @@ TEST(BitmapFillTest, AFadedBitmapFillIsBlendedOnce) {
     const QRect wider(110, 130, 1420, 1390);
     for (const QRect& twips : {exact, wider}) {
         SwfWriter movie = whiteStage(80, 80);
-        swftest::RawImage raw;
+        moviemaker::RawImage raw;
         raw.width = 4;
         raw.height = 4;
         raw.pixels.assign(16, {255, 0, 0, 255});
@@ -283,7 +283,7 @@ TEST(BitmapFillTest, AFadedBitmapFillIsBlendedOnce) {
         PlaceObject place;
         place.characterId = movie.defineShape(box);
         place.depth = 1;
-        swftest::ColorTransform half;
+        moviemaker::ColorTransform half;
         half.alphaMult = 128;
         place.colorTransform = half;
         movie.placeObject(place, 2);

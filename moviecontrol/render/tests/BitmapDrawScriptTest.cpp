@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "ScriptedRender.h"
-#include "testsupport/Actions.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/Actions.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::Actions;
+using moviemaker::Actions;
 
 // name = new flash.<package>.<cls>(args...)
 Actions& assignNew(Actions& a, std::string_view name, std::string_view package,
@@ -59,22 +59,22 @@ Actions& tracePixel(Actions& a, std::string_view bitmap, double x, double y) {
 }
 
 // A 100x100 px movie on a white stage.
-swftest::SwfWriter smallMovie() {
-    swftest::MovieHeader header;
+moviemaker::SwfWriter smallMovie() {
+    moviemaker::MovieHeader header;
     header.version = 8;
-    header.frameSize = swftest::Rect::pixels(100, 100);
-    swftest::SwfWriter movie(header);
+    header.frameSize = moviemaker::Rect::pixels(100, 100);
+    moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
     return movie;
 }
 
 // Places `shape` in a clip of its own, named `name`, at depth 1.
-void placeClip(swftest::SwfWriter& movie, const swftest::Shape& shape, std::string_view name,
-               const swftest::Matrix& matrix = {}) {
-    swftest::Sprite sprite;
+void placeClip(moviemaker::SwfWriter& movie, const moviemaker::Shape& shape, std::string_view name,
+               const moviemaker::Matrix& matrix = {}) {
+    moviemaker::Sprite sprite;
     sprite.place(movie.defineShape(shape), 1);
     sprite.showFrame();
-    swftest::PlaceObject p;
+    moviemaker::PlaceObject p;
     p.depth = 1;
     p.characterId = movie.defineSprite(sprite);
     p.matrix = matrix;
@@ -83,12 +83,12 @@ void placeClip(swftest::SwfWriter& movie, const swftest::Shape& shape, std::stri
 }
 
 TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
-    swftest::SwfWriter movie = smallMovie();
+    moviemaker::SwfWriter movie = smallMovie();
     // A 20 px green square in a clip placed far from the stage's corner.
-    swftest::Shape square;
-    square.fill1(square.addFill(swftest::FillStyle::solid({0, 255, 0, 255})))
+    moviemaker::Shape square;
+    square.fill1(square.addFill(moviemaker::FillStyle::solid({0, 255, 0, 255})))
         .rectangle(0, 0, 400, 400);
-    placeClip(movie, square, "sq", swftest::Matrix::translate(1000, 1000));
+    placeClip(movie, square, "sq", moviemaker::Matrix::translate(1000, 1000));
 
     Actions a;
     assignNew(a, "b", "flash.display", "BitmapData", {60, 60, 0, 0xFFFFFF});
@@ -138,12 +138,12 @@ Actions& halvedBitmap(Actions& a, std::string_view name, double width, double he
 }
 
 TEST(BitmapDrawScriptTest, DisplacementMapsMoveBitmapAndClipPixels) {
-    swftest::SwfWriter movie = smallMovie();
+    moviemaker::SwfWriter movie = smallMovie();
     // The same halved picture as a 40x20 px clip at the stage's corner.
-    swftest::Shape picture;
-    picture.fill1(picture.addFill(swftest::FillStyle::solid({255, 0, 0, 255})))
+    moviemaker::Shape picture;
+    picture.fill1(picture.addFill(moviemaker::FillStyle::solid({255, 0, 0, 255})))
         .rectangle(0, 0, 400, 400);
-    picture.fill1(picture.addFill(swftest::FillStyle::solid({0, 0, 255, 255})))
+    picture.fill1(picture.addFill(moviemaker::FillStyle::solid({0, 0, 255, 255})))
         .rectangle(400, 0, 400, 400);
     placeClip(movie, picture, "clip");
 

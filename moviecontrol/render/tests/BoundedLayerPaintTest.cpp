@@ -13,17 +13,17 @@
 #include "PainterBackend.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::BlendMode;
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::PlaceObject;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::BlendMode;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::PlaceObject;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 struct View {
     QSize size;
@@ -48,9 +48,9 @@ QImage paint(MovieRenderer& movie, const View& view, bool wholeView, bool cached
     return image;
 }
 
-std::uint16_t disc(SwfWriter& movie, int x, int y, int radius, swftest::Rgba colour) {
+std::uint16_t disc(SwfWriter& movie, int x, int y, int radius, moviemaker::Rgba colour) {
     Shape shape;
-    swftest::LineStyle edge;
+    moviemaker::LineStyle edge;
     edge.width = 60;
     edge.color = {0, 0, 0, 255};
     shape.fill1(shape.addFill(FillStyle::solid(colour)))
@@ -97,7 +97,7 @@ std::unique_ptr<MovieRenderer> groupsAtTheEdges() {
     placed(disc(movie, 5, 3, 20, {250, 120, 0, 255}), 2, multiply);
 
     PlaceObject blurred;
-    blurred.filters = swftest::blurFilterList(12, 6, 2);
+    blurred.filters = moviemaker::blurFilterList(12, 6, 2);
     placed(disc(movie, 196, 60, 15, {200, 0, 200, 255}), 3, blurred);
 
     PlaceObject shadowed;
@@ -105,7 +105,7 @@ std::unique_ptr<MovieRenderer> groupsAtTheEdges() {
     shadowed.blendMode = BlendMode::HardLight;
     placed(disc(movie, 60, 152, 14, {255, 230, 0, 200}), 4, shadowed);
 
-    swftest::Sprite layered;
+    moviemaker::Sprite layered;
     layered.place(disc(movie, 100, 75, 25, {0, 60, 255, 255}), 1);
     PlaceObject erase;
     erase.characterId = disc(movie, 108, 70, 10, {0, 0, 0, 255});
@@ -115,7 +115,7 @@ std::unique_ptr<MovieRenderer> groupsAtTheEdges() {
     layered.showFrame();
     PlaceObject layer;
     layer.blendMode = BlendMode::Layer;
-    layer.colorTransform = swftest::ColorTransform::tint({255, 0, 0}, 0.3);
+    layer.colorTransform = moviemaker::ColorTransform::tint({255, 0, 0}, 0.3);
     placed(movie.defineSprite(layered), 5, layer);
 
     PlaceObject mask;
@@ -173,7 +173,7 @@ TEST(BoundedLayerPaintTest, GroupsAtTheEdgesLookAsOnWholeViewLayers) {
 TEST(BoundedLayerPaintTest, GroupsOfNothingDrawNothing) {
     renderTestApp();
     SwfWriter movie = whiteStage(50, 50);
-    swftest::Sprite empty;
+    moviemaker::Sprite empty;
     empty.showFrame();
     const std::uint16_t id = movie.defineSprite(empty);
     for (std::uint16_t depth = 1; depth <= 2; ++depth) {
@@ -183,7 +183,7 @@ TEST(BoundedLayerPaintTest, GroupsOfNothingDrawNothing) {
         if (depth == 1) {
             p.blendMode = BlendMode::Difference;
         } else {
-            p.filters = swftest::blurFilterList(8, 8, 1);
+            p.filters = moviemaker::blurFilterList(8, 8, 1);
         }
         movie.placeObject(p, 3);
     }

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 
@@ -54,9 +54,9 @@ inline int largestDifference(const QImage& a, const QImage& b, QRect region = QR
 // cutSquare(10.3, 7.6, 50.0, curved) as a movie shape whose fills share their inner edge,
 // fill0 on one side and fill1 on the other, as drawing tools save cut-up areas: red above
 // the cut, green below.
-inline swftest::Shape cutSquareShape(bool curved = false) {
-    using swftest::FillStyle;
-    swftest::Shape s;
+inline moviemaker::Shape cutSquareShape(bool curved = false) {
+    using moviemaker::FillStyle;
+    moviemaker::Shape s;
     const std::uint32_t red = s.addFill(FillStyle::solid({255, 0, 0}));
     const std::uint32_t green = s.addFill(FillStyle::solid({0, 255, 0}));
     const int x = 206; // twips

@@ -13,12 +13,12 @@
 #include "ScriptedRender.h"
 #include "TextDocument.h"
 #include "TextLayout.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using namespace swftest;
+using namespace moviemaker;
 
 // A font whose 'a' is a box half an em wide and high, advancing 0.6 em; a space advances
 // 0.3 em. Ascent 0.8 em, descent 0.2 em: at 20 px a line is 20 px high, the box 10 px.

@@ -10,18 +10,18 @@
 #include "GroupCompositor.h"
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
 using namespace std::chrono_literals;
-using swftest::FillStyle;
-using swftest::MovieHeader;
-using swftest::PlaceObject;
-using swftest::Rect;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::FillStyle;
+using moviemaker::MovieHeader;
+using moviemaker::PlaceObject;
+using moviemaker::Rect;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 // `copies` blurred red squares of 20 px on a white 200 x 200 stage.
 std::unique_ptr<MovieRenderer> blurredSquares(int copies, double blur) {
@@ -37,8 +37,8 @@ std::unique_ptr<MovieRenderer> blurredSquares(int copies, double blur) {
         PlaceObject p;
         p.characterId = id;
         p.depth = static_cast<std::uint16_t>(i + 1);
-        p.matrix = swftest::Matrix::translate(1600 + i * 40, 1600 + i * 40);
-        p.filters = swftest::blurFilterList(blur, blur, 3);
+        p.matrix = moviemaker::Matrix::translate(1600 + i * 40, 1600 + i * 40);
+        p.filters = moviemaker::blurFilterList(blur, blur, 3);
         movie.placeObject(p, 3);
     }
     movie.showFrame();

@@ -15,19 +15,19 @@
 #include "Drawing.h"
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::MovieHeader;
-using swftest::PlaceObject;
-using swftest::Rect;
-using swftest::Shape;
-using swftest::Sprite;
-using swftest::SwfWriter;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::MovieHeader;
+using moviemaker::PlaceObject;
+using moviemaker::Rect;
+using moviemaker::Shape;
+using moviemaker::Sprite;
+using moviemaker::SwfWriter;
 
 constexpr int kDepth = 1;
 const QSize kView(400, 300); // twice the stage: a twip is a tenth of a pixel
@@ -40,7 +40,7 @@ SwfWriter stage() {
     return movie;
 }
 
-std::uint16_t square(SwfWriter& movie, int x, swftest::Rgba colour) {
+std::uint16_t square(SwfWriter& movie, int x, moviemaker::Rgba colour) {
     Shape box;
     box.fill1(box.addFill(FillStyle::solid(colour))).rectangle(x * 20, 0, 30 * 20, 30 * 20);
     return movie.defineShape(box);
@@ -103,7 +103,7 @@ PlaceObject blurred(std::uint16_t id, Matrix matrix, double blur) {
     p.characterId = id;
     p.depth = kDepth;
     p.matrix = matrix;
-    p.filters = swftest::blurFilterList(blur, blur, 2);
+    p.filters = moviemaker::blurFilterList(blur, blur, 2);
     return p;
 }
 
@@ -135,7 +135,7 @@ TEST(GroupCacheTest, OnlyMovesAndUnchangedFramesReuseTheFilteredPicture) {
         {"nothing", [](PlaceObject&) {}, true},
         {"colour transform",
          [](PlaceObject& p) {
-             swftest::ColorTransform cx;
+             moviemaker::ColorTransform cx;
              cx.redMult = 100;
              cx.blueAdd = 90;
              p.colorTransform = cx;
@@ -144,7 +144,7 @@ TEST(GroupCacheTest, OnlyMovesAndUnchangedFramesReuseTheFilteredPicture) {
         {"scale", [](PlaceObject& p) { p.matrix = Matrix::scale(1.5, 1.5, 1007, 903); }, false},
         {"rotation", [](PlaceObject& p) { p.matrix = Matrix::scaleRotate(1.5, 0.3, 1007, 903); },
          false},
-        {"filter", [](PlaceObject& p) { p.filters = swftest::blurFilterList(2, 9, 1); }, false},
+        {"filter", [](PlaceObject& p) { p.filters = moviemaker::blurFilterList(2, 9, 1); }, false},
         {"moved after the filter change",
          [](PlaceObject& p) { p.matrix = Matrix::scaleRotate(1.5, 0.3, 2007, 603); }, true},
     };

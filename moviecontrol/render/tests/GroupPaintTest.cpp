@@ -8,26 +8,26 @@
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::BlendMode;
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::MovieHeader;
-using swftest::PlaceObject;
-using swftest::Rect;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::BlendMode;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::MovieHeader;
+using moviemaker::PlaceObject;
+using moviemaker::Rect;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
     return MovieRenderer::fromBytes(bytes);
 }
 
-std::uint16_t square(SwfWriter& movie, int x, int y, int side, swftest::Rgba colour) {
+std::uint16_t square(SwfWriter& movie, int x, int y, int side, moviemaker::Rgba colour) {
     Shape box;
     box.fill1(box.addFill(FillStyle::solid(colour)))
         .rectangle(x * 20, y * 20, side * 20, side * 20);
@@ -42,14 +42,14 @@ void placeThird(SwfWriter& movie, std::uint16_t id, std::uint16_t depth, PlaceOb
 
 // A 20 px square at (40, 40) blurred by `blur` px, rendered at `scale` times the stage.
 QImage blurredSquare(double blur, double scale, Matrix matrix = {},
-                     swftest::Rgba colour = {255, 0, 0, 255},
-                     std::optional<swftest::ColorTransform> cx = std::nullopt) {
+                     moviemaker::Rgba colour = {255, 0, 0, 255},
+                     std::optional<moviemaker::ColorTransform> cx = std::nullopt) {
     SwfWriter movie = whiteStage(100, 100);
     const std::uint16_t id = square(movie, 40, 40, 20, colour);
     PlaceObject p;
     p.matrix = matrix;
     p.colorTransform = cx;
-    p.filters = swftest::blurFilterList(blur, blur, 1);
+    p.filters = moviemaker::blurFilterList(blur, blur, 1);
     placeThird(movie, id, 1, p);
     movie.showFrame();
     auto renderer = load(movie.finish());
@@ -93,8 +93,8 @@ TEST(GroupPaintTest, BlurIgnoresTheObjectsOwnScale) {
 
 TEST(GroupPaintTest, ColourTransformTintsTheFilteredLayer) {
     // A black square made red by its placement: the blurred fringe is red too, not grey.
-    const QImage image =
-        blurredSquare(10, 1, {}, {0, 0, 0, 255}, swftest::ColorTransform::tint({255, 0, 0}, 1.0));
+    const QImage image = blurredSquare(10, 1, {}, {0, 0, 0, 255},
+                                       moviemaker::ColorTransform::tint({255, 0, 0}, 1.0));
     EXPECT_EQ(image.pixelColor(50, 50), QColor(255, 0, 0));
     EXPECT_TRUE(tinted(image.pixelColor(37, 50))) << image.pixelColor(37, 50).name().toStdString();
 }
@@ -107,7 +107,7 @@ QImage offsetSquare(int twips, bool filtered) {
     PlaceObject p;
     p.matrix = Matrix::translate(twips, 0);
     if (filtered) {
-        p.filters = swftest::blurFilterList(0, 0, 1);
+        p.filters = moviemaker::blurFilterList(0, 0, 1);
     }
     placeThird(movie, id, 1, p);
     movie.showFrame();
@@ -163,14 +163,14 @@ TEST(GroupPaintTest, BlendModesSeeWhatIsBeneath) {
 
 // A sprite holding a blue 60 px square and, at (20, 20), a 20 px square of `colour` with
 // `mode`; the sprite itself is placed with `parentMode`, on a yellow stage.
-QImage cutOut(BlendMode mode, std::optional<BlendMode> parentMode, swftest::Rgba colour) {
+QImage cutOut(BlendMode mode, std::optional<BlendMode> parentMode, moviemaker::Rgba colour) {
     MovieHeader header;
     header.frameSize = Rect::pixels(60, 60);
     SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 0});
     const std::uint16_t blue = square(movie, 0, 0, 60, {0, 0, 255, 255});
     const std::uint16_t cut = square(movie, 20, 20, 20, colour);
-    swftest::Sprite sprite;
+    moviemaker::Sprite sprite;
     sprite.place(blue, 1);
     PlaceObject p;
     p.characterId = cut;

@@ -8,7 +8,7 @@
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -18,7 +18,7 @@ const QColor kBars(0, 0, 255);
 
 std::unique_ptr<MovieRenderer> emptyStage() {
     renderTestApp();
-    swftest::SwfWriter movie = whiteStage(100, 100);
+    moviemaker::SwfWriter movie = whiteStage(100, 100);
     movie.showFrame();
     return MovieRenderer::fromBytes(movie.finish());
 }

@@ -6,23 +6,23 @@
 
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
-#include "testsupport/Actions.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/Actions.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::Actions;
-using swftest::FillStyle;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::Actions;
+using moviemaker::FillStyle;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 // A 100x100 px movie: a 20 px square of `colour` at the top-left as character 1, `script`
 // in its one frame.
-std::vector<std::uint8_t> squareMovie(swftest::Rgb colour, const Actions& script) {
-    swftest::MovieHeader header;
+std::vector<std::uint8_t> squareMovie(moviemaker::Rgb colour, const Actions& script) {
+    moviemaker::MovieHeader header;
     header.version = 8;
-    header.frameSize = swftest::Rect::pixels(100, 100);
+    header.frameSize = moviemaker::Rect::pixels(100, 100);
     SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
     Shape box;

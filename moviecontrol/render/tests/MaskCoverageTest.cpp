@@ -16,7 +16,7 @@
 #include "ScanlineFill.h"
 #include "ShapeComposer.h"
 #include "render/MovieRenderer.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -220,23 +220,23 @@ TEST(MaskCoverageTest, MaskedFillsMatchQtsClipWithoutSeams) {
 
 // Movies: a square cut in two along its diagonal (10.3 .. 60.3 px across, 7.6 .. 57.6 px
 // down), red above the cut and green below, on a blue stage.
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::Shape;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::Shape;
 
-std::uint16_t defineCutSquare(swftest::SwfWriter& movie) {
+std::uint16_t defineCutSquare(moviemaker::SwfWriter& movie) {
     return movie.defineShape(cutSquareShape());
 }
 
-std::uint16_t defineRectangle(swftest::SwfWriter& movie, int x, int y, int w, int h) {
+std::uint16_t defineRectangle(moviemaker::SwfWriter& movie, int x, int y, int w, int h) {
     Shape s;
     s.fill1(s.addFill(FillStyle::solid({0, 0, 0}))).rectangle(x, y, w, h);
     return movie.defineShape(s);
 }
 
-void placeMask(swftest::SwfWriter& movie, std::uint16_t id, std::uint16_t depth,
+void placeMask(moviemaker::SwfWriter& movie, std::uint16_t id, std::uint16_t depth,
                std::uint16_t clipDepth, std::optional<Matrix> matrix = std::nullopt) {
-    swftest::PlaceObject mask;
+    moviemaker::PlaceObject mask;
     mask.depth = depth;
     mask.characterId = id;
     mask.clipDepth = clipDepth;
@@ -245,7 +245,7 @@ void placeMask(swftest::SwfWriter& movie, std::uint16_t id, std::uint16_t depth,
 }
 
 // The picture drawn directly, then again from the shape raster cache's kept picture.
-std::vector<QImage> drawnTwice(swftest::SwfWriter& movie) {
+std::vector<QImage> drawnTwice(moviemaker::SwfWriter& movie) {
     renderTestApp();
     auto renderer = MovieRenderer::fromBytes(movie.finish());
     EXPECT_TRUE(renderer);
@@ -282,7 +282,7 @@ template <typename Inside> int expectMaskedCutSquare(const QImage& image, Inside
 }
 
 TEST(MaskCoverageTest, MovieFillsUnderAMaskShowNoSeam) {
-    swftest::SwfWriter movie = whiteStage(80, 70);
+    moviemaker::SwfWriter movie = whiteStage(80, 70);
     movie.setBackgroundColor({0, 0, 255});
     // An upright rectangle, 15.4 .. 55.6 px across, 12.6 .. 50.4 px down: cut as Qt clips
     // to one, on the nearest pixel edges, drawn directly and from a kept picture alike.
@@ -305,7 +305,7 @@ TEST(MaskCoverageTest, MovieFillsUnderAMaskShowNoSeam) {
 TEST(MaskCoverageTest, TurnedAndNestedMasksCutComposedFills) {
     {
         SCOPED_TRACE("turned");
-        swftest::SwfWriter movie = whiteStage(80, 70);
+        moviemaker::SwfWriter movie = whiteStage(80, 70);
         movie.setBackgroundColor({0, 0, 255});
         // A square of 24 px turned by 45 degrees: a diamond around (35, 32) px.
         const std::uint16_t square = defineRectangle(movie, -240, -240, 480, 480);
@@ -325,7 +325,7 @@ TEST(MaskCoverageTest, TurnedAndNestedMasksCutComposedFills) {
     }
     {
         SCOPED_TRACE("nested");
-        swftest::SwfWriter movie = whiteStage(80, 70);
+        moviemaker::SwfWriter movie = whiteStage(80, 70);
         movie.setBackgroundColor({0, 0, 255});
         // 15 .. 40 px across, masking depths 2 to 4; inside it a turned square, a diamond
         // around (30, 32) px reaching 18 px each way, which goes past it on both sides.

@@ -7,17 +7,17 @@
 #include "FillBrush.h"
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::MovieHeader;
-using swftest::Rect;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::MovieHeader;
+using moviemaker::Rect;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
@@ -76,10 +76,10 @@ TEST(PaintTest, ShowAllLetterboxesAndScales) {
 
 TEST(PaintTest, LinearGradientEndsInItsEndColours) {
     SwfWriter movie(smallStage(100, 20));
-    swftest::Gradient g;
+    moviemaker::Gradient g;
     g.stops = {{0, {0, 0, 255, 255}}, {255, {255, 255, 0, 255}}};
     Shape box;
-    box.fill1(box.addFill(FillStyle::linear(swftest::gradientBox(0, 0, 2000, 400), g)))
+    box.fill1(box.addFill(FillStyle::linear(moviemaker::gradientBox(0, 0, 2000, 400), g)))
         .rectangle(0, 0, 2000, 400);
     movie.place(movie.defineShape(box), 1);
     movie.showFrame();
@@ -101,10 +101,10 @@ TEST(PaintTest, GradientAlphaIsInterpolatedApartFromColour) {
     // white stage. Interpolating premultiplied colour would give white there.
     SwfWriter movie(smallStage(100, 20));
     movie.setBackgroundColor({255, 255, 255});
-    swftest::Gradient g;
+    moviemaker::Gradient g;
     g.stops = {{0, {0, 0, 0, 0}}, {255, {255, 255, 255, 255}}};
     Shape box;
-    box.fill1(box.addFill(FillStyle::linear(swftest::gradientBox(0, 0, 2000, 400), g)))
+    box.fill1(box.addFill(FillStyle::linear(moviemaker::gradientBox(0, 0, 2000, 400), g)))
         .rectangle(0, 0, 2000, 400);
     movie.place(movie.defineShape(box), 1);
     movie.showFrame();
@@ -119,9 +119,9 @@ TEST(PaintTest, EditTextBorderCoversItsLastPixel) {
     // A bordered, empty field 10 px square at (20, 20): the frame runs 20..30 inclusive.
     SwfWriter movie(smallStage(50, 50));
     movie.setBackgroundColor({0, 0, 255});
-    swftest::BitWriter body;
+    moviemaker::BitWriter body;
     body.u16(1);
-    swftest::writeRect(body, Rect::pixels(10, 10));
+    moviemaker::writeRect(body, Rect::pixels(10, 10));
     body.u8(0x00);
     body.u8(0x08); // border
     body.string("");
@@ -148,7 +148,7 @@ TEST(PaintTest, MaskCutsTheShapesAboveIt) {
         .rectangle(0, 0, 1000, 1000);
     const std::uint16_t bigId = movie.defineShape(big);
     const std::uint16_t maskId = movie.defineShape(maskShape);
-    swftest::PlaceObject mask;
+    moviemaker::PlaceObject mask;
     mask.depth = 1;
     mask.characterId = maskId;
     mask.clipDepth = 2;
@@ -171,10 +171,10 @@ TEST(PaintTest, ColourTransformTintsSolidFills) {
     Shape box;
     box.fill1(box.addFill(FillStyle::solid({200, 100, 50, 255}))).rectangle(0, 0, 200, 200);
     const std::uint16_t id = movie.defineShape(box);
-    swftest::PlaceObject p;
+    moviemaker::PlaceObject p;
     p.depth = 1;
     p.characterId = id;
-    swftest::ColorTransform cx;
+    moviemaker::ColorTransform cx;
     cx.redMult = 128;
     cx.blueAdd = 100;
     p.colorTransform = cx;
@@ -190,7 +190,7 @@ TEST(PaintTest, HairlinesStayOnePixelWide) {
     SwfWriter movie(smallStage(50, 50));
     movie.setBackgroundColor({255, 255, 255});
     Shape line;
-    swftest::LineStyle hair;
+    moviemaker::LineStyle hair;
     hair.width = 0;
     hair.color = {0, 0, 0, 255};
     line.line(line.addLine(hair)).moveTo(0, 510).lineTo(1000, 510);

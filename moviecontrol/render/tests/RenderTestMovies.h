@@ -1,14 +1,14 @@
 #pragma once
 
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 
 // An empty movie of w x h pixels on a white stage.
-inline swftest::SwfWriter whiteStage(int w, int h) {
-    swftest::MovieHeader header;
-    header.frameSize = swftest::Rect::pixels(w, h);
-    swftest::SwfWriter movie(header);
+inline moviemaker::SwfWriter whiteStage(int w, int h) {
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(w, h);
+    moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
     return movie;
 }

@@ -7,8 +7,8 @@
 
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
-#include "testsupport/Actions.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/Actions.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 
@@ -18,7 +18,7 @@ struct PlayedScript {
 };
 
 // Runs `script` on the movie's first frame and paints the stage at `size`.
-inline PlayedScript playScript(swftest::SwfWriter& movie, const swftest::Actions& script,
+inline PlayedScript playScript(moviemaker::SwfWriter& movie, const moviemaker::Actions& script,
                                QSize size) {
     movie.doAction(script);
     movie.showFrame();

@@ -16,7 +16,7 @@
 #include "ScanlineFill.h"
 #include "ShapeComposer.h"
 #include "render/MovieRenderer.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -192,7 +192,7 @@ TEST(ShapeComposerTest, HostileGeometryStaysInBounds) {
 TEST(ShapeComposerTest, MovieShapesShowNoSeamBetweenFills) {
     for (const bool curved : {false, true}) {
         SCOPED_TRACE(curved ? "curved edge" : "diagonal edge");
-        swftest::SwfWriter movie = whiteStage(80, 70);
+        moviemaker::SwfWriter movie = whiteStage(80, 70);
         movie.setBackgroundColor({0, 0, 255});
         movie.place(movie.defineShape(cutSquareShape(curved)), 1);
         movie.showFrame();

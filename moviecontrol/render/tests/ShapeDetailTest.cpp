@@ -14,15 +14,15 @@
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "ShapePaths.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 QImage render(SwfWriter& movie, int w, int h, RenderQuality quality) {
     movie.showFrame();
@@ -81,10 +81,10 @@ TEST(ShapeDetailTest, RepeatedRatioGetsTwoStopsAtOnePlace) {
 TEST(ShapeDetailTest, RepeatedRatioIsAHardEdge) {
     // Red up to ratio 128, blue after it; the gradient is stretched so that one ratio step
     // spans ten pixels, and the window shows the jump.
-    for (swftest::InterpolationMode mode :
-         {swftest::InterpolationMode::Normal, swftest::InterpolationMode::LinearRgb}) {
+    for (moviemaker::InterpolationMode mode :
+         {moviemaker::InterpolationMode::Normal, moviemaker::InterpolationMode::LinearRgb}) {
         SwfWriter movie = whiteStage(100, 10);
-        swftest::Gradient g;
+        moviemaker::Gradient g;
         g.interpolation = mode;
         g.stops = {{0, {255, 0, 0, 255}},
                    {128, {255, 0, 0, 255}},
@@ -94,7 +94,7 @@ TEST(ShapeDetailTest, RepeatedRatioIsAHardEdge) {
         const int width = 2550 * 20;
         const int left = 50 * 20 - width * 128 / 255 - 10;
         Shape box;
-        box.fill1(box.addFill(FillStyle::linear(swftest::gradientBox(left, 0, width, 200), g)))
+        box.fill1(box.addFill(FillStyle::linear(moviemaker::gradientBox(left, 0, width, 200), g)))
             .rectangle(0, 0, 2000, 200);
         movie.place(movie.defineShape(box), 1);
         const QImage image = render(movie, 100, 10, RenderQuality::Low);
@@ -117,11 +117,11 @@ TEST(ShapeDetailTest, FocalPointOnTheRimStartsThere) {
     // 80 px circle the red end is at that side and the far side is blue.
     for (double focal : {-1.0, 1.0}) {
         SwfWriter movie = whiteStage(100, 100);
-        swftest::Gradient g;
+        moviemaker::Gradient g;
         g.stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
         Shape box;
-        box.fill1(
-               box.addFill(FillStyle::focal(swftest::gradientBox(200, 200, 1600, 1600), g, focal)))
+        box.fill1(box.addFill(
+                      FillStyle::focal(moviemaker::gradientBox(200, 200, 1600, 1600), g, focal)))
             .rectangle(0, 0, 2000, 2000);
         movie.place(movie.defineShape(box), 1);
         const QImage image = render(movie, 100, 100, RenderQuality::High);
@@ -139,7 +139,7 @@ TEST(ShapeDetailTest, FocalPointOnTheRimStartsThere) {
 QImage outlined(std::uint16_t widthTwips, const Matrix& placement, bool pixelHinting,
                 RenderQuality quality) {
     SwfWriter movie = whiteStage(100, 100);
-    swftest::LineStyle style;
+    moviemaker::LineStyle style;
     style.width = widthTwips;
     style.color = {0, 0, 0, 255};
     style.pixelHinting = pixelHinting;
@@ -250,10 +250,10 @@ TEST(ShapeDetailTest, SnappingPicksCentresForOddWidthsAndCornersForEven) {
 // (20, 20) px inside a 60 px square at (10, 10).
 QImage
 bitmapSquare(bool repeating, bool smoothed, RenderQuality quality,
-             std::vector<swftest::Rgba> pixels = {
+             std::vector<moviemaker::Rgba> pixels = {
                  {255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}}) {
     SwfWriter movie = whiteStage(80, 80);
-    swftest::RawImage raw;
+    moviemaker::RawImage raw;
     raw.width = 2;
     raw.height = 2;
     raw.pixels = std::move(pixels);
@@ -313,7 +313,7 @@ TEST(ShapeDetailTest, OpaqueBordersOfATranslucentBitmapCarryOnAsTheyAre) {
     // carries on past the bitmap and the middle blends once with the stage.
     for (RenderQuality q : {RenderQuality::Low, RenderQuality::High}) {
         SwfWriter movie = whiteStage(80, 80);
-        swftest::RawImage raw;
+        moviemaker::RawImage raw;
         raw.width = 3;
         raw.height = 3;
         raw.pixels.assign(9, {255, 0, 0, 255});

@@ -15,19 +15,19 @@
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
-#include "testsupport/MorphShape.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/MorphShape.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::FillStyle;
-using swftest::Gradient;
-using swftest::LineStyle;
-using swftest::Matrix;
-using swftest::PlaceObject;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::FillStyle;
+using moviemaker::Gradient;
+using moviemaker::LineStyle;
+using moviemaker::Matrix;
+using moviemaker::PlaceObject;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 constexpr std::uint16_t kDepth = 1;
 
@@ -68,7 +68,7 @@ std::uint16_t badge(SwfWriter& movie) {
     LineStyle hair;
     hair.width = 0;
     hair.color = {200, 0, 0, 255};
-    s.fill1(s.addFill(FillStyle::radial(swftest::gradientBox(-500, -300, 1000, 600), g)))
+    s.fill1(s.addFill(FillStyle::radial(moviemaker::gradientBox(-500, -300, 1000, 600), g)))
         .line(s.addLine(thick))
         .ellipse(0, 0, 500, 300);
     s.newStyles();
@@ -128,7 +128,7 @@ TEST(ShapeRasterPaint, UnchangedAndMovedShapesAreBlittedAndChangedOnesDrawnAnew)
         std::function<void(PlaceObject&)> edit;
         long hits;
     };
-    swftest::ColorTransform tint;
+    moviemaker::ColorTransform tint;
     tint.redMult = 80;
     tint.greenAdd = 60;
     const std::vector<Step> steps{
@@ -176,7 +176,7 @@ TEST(ShapeRasterPaint, AFadeSharesThePictureOfAShapeThatPaintsOnce) {
     Shape disc;
     Gradient g;
     g.stops = {{0, {250, 60, 40, 255}}, {255, {40, 60, 250, 160}}};
-    disc.fill1(disc.addFill(FillStyle::radial(swftest::gradientBox(-400, -400, 800, 800), g)))
+    disc.fill1(disc.addFill(FillStyle::radial(moviemaker::gradientBox(-400, -400, 800, 800), g)))
         .ellipse(0, 0, 400, 400);
     movie.place(movie.defineShape(disc, 3), kDepth, Matrix::translate(1000, 700));
     // Fill and outline overlap: fading each differs from fading the whole.
@@ -185,7 +185,7 @@ TEST(ShapeRasterPaint, AFadeSharesThePictureOfAShapeThatPaintsOnce) {
     movie.showFrame();
     for (const double opacity : {0.8, 0.5, 0.2}) {
         PlaceObject fade = moved([opacity](PlaceObject& p) {
-            p.colorTransform = swftest::ColorTransform::alpha(opacity);
+            p.colorTransform = moviemaker::ColorTransform::alpha(opacity);
         });
         movie.placeObject(fade, 2);
         fade.depth = kDepth + 1;
@@ -229,8 +229,8 @@ TEST(ShapeRasterPaint, QualityAndViewScaleHaveTheirOwnPictures) {
 
 TEST(ShapeRasterPaint, AMorphIsKeptPerRatio) {
     SwfWriter movie = whiteStage(200, 150);
-    swftest::MorphShape morph;
-    morph.addFill(swftest::MorphFillStyle::solid({255, 0, 0, 255}, {0, 0, 255, 255}));
+    moviemaker::MorphShape morph;
+    morph.addFill(moviemaker::MorphFillStyle::solid({255, 0, 0, 255}, {0, 0, 255, 255}));
     morph.start().fill1(1).rectangle(0, 0, 1000, 1000);
     morph.end().rectangle(0, 0, 2000, 600);
     const std::uint16_t id = movie.defineMorphShape(morph);

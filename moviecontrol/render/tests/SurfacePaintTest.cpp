@@ -9,22 +9,22 @@
 
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
-#include "testsupport/Actions.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/Actions.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
 
-using swftest::Actions;
-using swftest::FillStyle;
-using swftest::Matrix;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::Actions;
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 SwfWriter stage100() {
-    swftest::MovieHeader header;
+    moviemaker::MovieHeader header;
     header.version = 8;
-    header.frameSize = swftest::Rect::pixels(100, 100);
+    header.frameSize = moviemaker::Rect::pixels(100, 100);
     SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
     return movie;
@@ -65,7 +65,7 @@ std::uint16_t cornerSquares(SwfWriter& movie) {
     squares.fill1(squares.addFill(FillStyle::solid({255, 0, 0, 255})))
         .rectangle(0, 0, 200, 200)
         .rectangle(600, 600, 200, 200);
-    swftest::Sprite sprite;
+    moviemaker::Sprite sprite;
     sprite.place(movie.defineShape(squares), 1);
     sprite.showFrame();
     return movie.defineSprite(sprite);
@@ -75,7 +75,7 @@ std::uint16_t cornerSquares(SwfWriter& movie) {
 std::uint16_t blueSquare(SwfWriter& movie) {
     Shape square;
     square.fill1(square.addFill(FillStyle::solid({0, 0, 255, 255}))).rectangle(0, 0, 800, 800);
-    swftest::Sprite sprite;
+    moviemaker::Sprite sprite;
     sprite.place(movie.defineShape(square), 1);
     sprite.showFrame();
     return movie.defineSprite(sprite);
@@ -102,13 +102,13 @@ Actions& assignRectangle(Actions& a, std::string_view object, std::string_view m
 TEST(SurfacePaintTest, OpaqueBackgroundFillsTheBoundsBehindTheContent) {
     SwfWriter movie = stage100();
     const std::uint16_t sprite = cornerSquares(movie);
-    swftest::PlaceObject tagged;
+    moviemaker::PlaceObject tagged;
     tagged.depth = 1;
     tagged.characterId = sprite;
     tagged.matrix = Matrix::translate(200, 200);
-    tagged.backgroundColor = swftest::Rgba{0, 255, 0, 0}; // drawn opaque all the same
+    tagged.backgroundColor = moviemaker::Rgba{0, 255, 0, 0}; // drawn opaque all the same
     movie.placeObject(tagged, 3);
-    swftest::PlaceObject scripted;
+    moviemaker::PlaceObject scripted;
     scripted.depth = 2;
     scripted.characterId = sprite;
     scripted.matrix = Matrix::translate(1100, 1100);
@@ -128,7 +128,7 @@ TEST(SurfacePaintTest, OpaqueBackgroundFillsTheBoundsBehindTheContent) {
 
 TEST(SurfacePaintTest, ScrollRectMovesTheContentAndShowsOnlyItsWindow) {
     SwfWriter movie = stage100();
-    swftest::PlaceObject p;
+    moviemaker::PlaceObject p;
     p.depth = 1;
     p.characterId = blueSquare(movie);
     p.matrix = Matrix::translate(400, 400);
@@ -158,12 +158,12 @@ TEST(SurfacePaintTest, SetMaskTakesAClipByPathAndKeepsItWhenAPathLeadsNowhere) {
     Shape small;
     small.fill1(small.addFill(FillStyle::solid({0, 0, 0, 255}))).rectangle(0, 0, 200, 200);
     const std::uint16_t maskShape = movie.defineShape(small);
-    swftest::Sprite maskSprite;
+    moviemaker::Sprite maskSprite;
     maskSprite.place(maskShape, 1);
     maskSprite.showFrame();
     const std::uint16_t mask = movie.defineSprite(maskSprite);
     const auto put = [&](std::uint16_t id, std::uint16_t depth, int x, int y, const char* name) {
-        swftest::PlaceObject p;
+        moviemaker::PlaceObject p;
         p.depth = depth;
         p.characterId = id;
         p.matrix = Matrix::translate(x, y);
@@ -226,13 +226,13 @@ TEST(SurfacePaintTest, FieldFramesTakeTheirColoursAndShowOnlyTheirParts) {
 }
 
 // Glyph "a" of the embedded font is a filled square half an em wide.
-swftest::Font boxesFont(bool bold) {
-    swftest::Font font;
+moviemaker::Font boxesFont(bool bold) {
+    moviemaker::Font font;
     font.name = "Boxes";
     font.bold = bold;
     font.ascent = 16384;
     font.descent = 4096;
-    swftest::Glyph a;
+    moviemaker::Glyph a;
     a.code = 'a';
     a.advance = 12288;
     a.outline.moveTo(0, -10240).lineTo(10240, -10240).lineTo(10240, 0).lineTo(0, 0).close();

@@ -5,13 +5,13 @@
 
 #include "MovieRenderer.h"
 #include "RenderTestApp.h"
-#include "testsupport/SwfWriter.h"
-#include "testsupport/Video.h"
+#include "moviemaker/SwfWriter.h"
+#include "moviemaker/Video.h"
 
 namespace mc {
 namespace {
 
-using swftest::H263Frame;
+using moviemaker::H263Frame;
 
 std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
@@ -21,24 +21,24 @@ std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
 // Luma 50 and 150 (grey 40 and 156 in RGB) side by side, then an inter frame that copies
 // the left half over the right one. The stream is placed at (10, 10) px, twice its size.
 std::vector<std::uint8_t> videoMovie(std::uint8_t codec) {
-    swftest::MovieHeader header;
-    header.frameSize = swftest::Rect::pixels(100, 60);
-    swftest::SwfWriter movie(header);
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(100, 60);
+    moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
-    movie.rawTag(60, swftest::encodeDefineVideoStream(1, 2, 32, 16, 0, codec));
+    movie.rawTag(60, moviemaker::encodeDefineVideoStream(1, 2, 32, 16, 0, codec));
     H263Frame key(H263Frame::Intra, 32, 16, 4);
     key.intraFlat({50, 50, 50, 50, 128, 128}).intraFlat({150, 150, 150, 150, 128, 128});
-    movie.rawTag(61, swftest::encodeVideoFrame(1, 0, key.take()), true);
-    swftest::PlaceObject place;
+    movie.rawTag(61, moviemaker::encodeVideoFrame(1, 0, key.take()), true);
+    moviemaker::PlaceObject place;
     place.characterId = 1;
-    place.matrix = swftest::Matrix::scale(2.0, 2.0, 200, 200);
+    place.matrix = moviemaker::Matrix::scale(2.0, 2.0, 200, 200);
     place.ratio = 0;
     movie.placeObject(place);
     movie.showFrame();
     movie.rawTag(61,
-                 swftest::encodeVideoFrame(
+                 moviemaker::encodeVideoFrame(
                      1, 1, H263Frame(H263Frame::Inter, 32, 16, 4).skipped().moved(-32, 0).take()));
-    swftest::PlaceObject move;
+    moviemaker::PlaceObject move;
     move.move = true;
     move.ratio = 1;
     movie.placeObject(move);

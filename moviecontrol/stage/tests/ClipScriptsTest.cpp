@@ -5,7 +5,7 @@
 namespace mc {
 namespace {
 
-using swftest::Actions;
+using moviemaker::Actions;
 
 // this.method(number) with the result dropped.
 Actions& callWithNumber(Actions& a, std::string_view method, double number) {
@@ -14,7 +14,7 @@ Actions& callWithNumber(Actions& a, std::string_view method, double number) {
 
 // A root timeline of `frames` empty frames whose first frame runs `script`.
 std::vector<uint8_t> rootMovie(int swfVersion, const Actions& script, int frames = 1) {
-    swftest::SwfWriter movie(version(swfVersion));
+    moviemaker::SwfWriter movie(version(swfVersion));
     movie.doAction(script);
     movie.showFrame();
     for (int i = 1; i < frames; ++i) {
@@ -66,7 +66,7 @@ TEST(ClipScriptsTest, GotoNumbersWrapAsIntegersAndFramesBeforeTheFirstAreIgnored
 }
 
 TEST(ClipScriptsTest, GotoFrame2ReadsOtherValuesAsTextAndMovesLabelsByTheSceneBias) {
-    swftest::SwfWriter movie(version(7));
+    moviemaker::SwfWriter movie(version(7));
     // gotoAndStop(undefined) goes to the frame labelled "undefined"; with a scene bias of 1
     // the label "two" (frame 2) leads to frame 3.
     movie.doAction(Actions()
@@ -96,8 +96,8 @@ TEST(ClipScriptsTest, AFullyLoadedMovieHasEveryFrameAPreloaderWaitsFor) {
 }
 
 TEST(ClipScriptsTest, TimelineActionsWithATargetThatNamesNoClipMoveTheRoot) {
-    swftest::SwfWriter movie(version(6));
-    swftest::Sprite child;
+    moviemaker::SwfWriter movie(version(6));
+    moviemaker::Sprite child;
     // var n = 2 lands where the next line reads it: on the root.
     child.doAction(Actions()
                        .setTarget("nothing")
@@ -194,8 +194,8 @@ TEST(ClipScriptsTest, ScaleAndRotationReadBackAsSetWithoutDrift) {
 }
 
 TEST(ClipScriptsTest, CloneSpriteCountsDepthsFromTheTimelineBaseAndRemovalKeepsToItsRange) {
-    swftest::SwfWriter movie(version(7));
-    swftest::Sprite symbol;
+    moviemaker::SwfWriter movie(version(7));
+    moviemaker::Sprite symbol;
     symbol.showFrame();
     placeNamedSprite(movie, symbol, "src");
     Actions a;
@@ -223,8 +223,8 @@ TEST(ClipScriptsTest, CloneSpriteCountsDepthsFromTheTimelineBaseAndRemovalKeepsT
 }
 
 TEST(ClipScriptsTest, ASpriteCountsTheBytesOfItsOwnTagsAndAnEmptyClipNone) {
-    swftest::SwfWriter movie(version(7));
-    swftest::Sprite symbol;
+    moviemaker::SwfWriter movie(version(7));
+    moviemaker::Sprite symbol;
     symbol.showFrame();
     placeNamedSprite(movie, symbol, "s");
     Actions a;

@@ -15,8 +15,8 @@ using avm1::Value;
 
 // A stage with nothing on it but a stop; the tests add what they need through scripts.
 std::vector<uint8_t> emptyMovie() {
-    swftest::SwfWriter movie(version8());
-    movie.doAction(swftest::Actions().stop());
+    moviemaker::SwfWriter movie(version8());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     return movie.finish();
 }

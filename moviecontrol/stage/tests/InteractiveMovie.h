@@ -12,7 +12,7 @@
 #include "MovieCatalog.h"
 #include "StageInput.h"
 #include "StageScripts.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 
@@ -52,64 +52,64 @@ struct InteractiveMovie {
     Lines traced;
 };
 
-inline swftest::MovieHeader version8() {
-    swftest::MovieHeader h;
+inline moviemaker::MovieHeader version8() {
+    moviemaker::MovieHeader h;
     h.version = 8;
     return h;
 }
 
-inline uint16_t rectangleShape(swftest::SwfWriter& movie, swftest::Rgba colour, int32_t x,
+inline uint16_t rectangleShape(moviemaker::SwfWriter& movie, moviemaker::Rgba colour, int32_t x,
                                int32_t y, int32_t w, int32_t h) {
-    swftest::Shape s;
-    s.fill1(s.addFill(swftest::FillStyle::solid(colour))).rectangle(x, y, w, h);
+    moviemaker::Shape s;
+    s.fill1(s.addFill(moviemaker::FillStyle::solid(colour))).rectangle(x, y, w, h);
     return movie.defineShape(s);
 }
 
 // Up and over show a red box, down a blue one; the hit area is only the triangle of the
 // box's upper left half. Its actions trace what happened; a release goes to frame 2.
-inline uint16_t defineTestButton(swftest::SwfWriter& movie, uint16_t& upShape,
+inline uint16_t defineTestButton(moviemaker::SwfWriter& movie, uint16_t& upShape,
                                  uint16_t& downShape) {
     upShape = rectangleShape(movie, {255, 0, 0, 255}, 0, 0, 2000, 1000);
     downShape = rectangleShape(movie, {0, 0, 255, 255}, 0, 0, 2000, 1000);
-    swftest::Shape triangle;
-    triangle.fill1(triangle.addFill(swftest::FillStyle::solid({0, 0, 0, 255})))
+    moviemaker::Shape triangle;
+    triangle.fill1(triangle.addFill(moviemaker::FillStyle::solid({0, 0, 0, 255})))
         .moveTo(0, 0)
         .lineTo(2000, 0)
         .lineTo(0, 1000)
         .close();
     const uint16_t hit = movie.defineShape(triangle);
-    swftest::Button b;
+    moviemaker::Button b;
     b.records = {{0x03, upShape, 1, {}, {}}, {0x04, downShape, 1, {}, {}}, {0x08, hit, 1, {}, {}}};
-    b.conditions = {{0x0001, swftest::Actions().trace("over")},
-                    {0x0004, swftest::Actions().trace("press")},
-                    {0x0008, swftest::Actions().trace("release").gotoFrame(1)},
-                    {0x0040, swftest::Actions().trace("outside")},
-                    {13 << 9, swftest::Actions().trace("enter")}};
+    b.conditions = {{0x0001, moviemaker::Actions().trace("over")},
+                    {0x0004, moviemaker::Actions().trace("press")},
+                    {0x0008, moviemaker::Actions().trace("release").gotoFrame(1)},
+                    {0x0040, moviemaker::Actions().trace("outside")},
+                    {13 << 9, moviemaker::Actions().trace("enter")}};
     return movie.defineButton2(b);
 }
 
 // The button twice its size at (1000, 1000) twips: the hit triangle runs from there to
 // (5000, 1000) and (1000, 3000).
 inline std::vector<uint8_t> buttonMovie(bool masked) {
-    swftest::SwfWriter movie(version8());
+    moviemaker::SwfWriter movie(version8());
     uint16_t up = 0;
     uint16_t down = 0;
     const uint16_t button = defineTestButton(movie, up, down);
     if (masked) {
         // Only the stage's left 2000 twips show what lies above the mask.
-        swftest::PlaceObject mask;
+        moviemaker::PlaceObject mask;
         mask.depth = 1;
         mask.characterId = rectangleShape(movie, {0, 0, 0, 255}, 0, 0, 2000, 8000);
         mask.clipDepth = 3;
         movie.placeObject(mask);
     }
-    swftest::PlaceObject place;
+    moviemaker::PlaceObject place;
     place.depth = 2;
     place.characterId = button;
-    place.matrix = swftest::Matrix::scale(2.0, 2.0, 1000, 1000);
+    place.matrix = moviemaker::Matrix::scale(2.0, 2.0, 1000, 1000);
     place.name = "btn";
     movie.placeObject(place);
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     movie.showFrame();
     return movie.finish();

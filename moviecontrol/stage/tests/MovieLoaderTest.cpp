@@ -9,10 +9,10 @@
 namespace mc {
 namespace {
 
-using swftest::Actions;
-using swftest::FillStyle;
-using swftest::Shape;
-using swftest::SwfWriter;
+using moviemaker::Actions;
+using moviemaker::FillStyle;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
 
 // A stage whose files beside the movie come from `files`; what was read is in `opened`.
 struct LoadingStage {
@@ -89,7 +89,7 @@ Actions then(Actions a, const Actions& more) {
 
 // A movie with a square of `colour` as character 1, a script in each frame (the last one
 // stops).
-std::vector<std::uint8_t> squareMovie(swftest::Rgb colour, const std::vector<Actions>& frames) {
+std::vector<std::uint8_t> squareMovie(moviemaker::Rgb colour, const std::vector<Actions>& frames) {
     SwfWriter movie(version(8));
     Shape box;
     box.fill1(box.addFill(FillStyle::solid({colour.r, colour.g, colour.b, 255})))

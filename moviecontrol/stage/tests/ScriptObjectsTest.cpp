@@ -56,8 +56,8 @@ struct ScriptObjects : InteractiveMovie {
 };
 
 std::vector<uint8_t> stoppedMovie() {
-    swftest::SwfWriter movie(version8());
-    movie.doAction(swftest::Actions().stop());
+    moviemaker::SwfWriter movie(version8());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     return movie.finish();
 }
@@ -116,16 +116,16 @@ TEST(ScriptObjectsTest, ARemovedClipIsGoneAtOnceUnlessAnUnloadHandlerWaits) {
 }
 
 std::vector<uint8_t> videoMovie() {
-    swftest::SwfWriter movie(version8());
+    moviemaker::SwfWriter movie(version8());
     // DefineVideoStream: id, frame count, width, height, flags, codec.
     const uint16_t id = movie.nextId();
     const std::vector<uint8_t> video = {static_cast<uint8_t>(id), 0, 0, 0, 160, 0, 120, 0, 0, 2};
     movie.rawTag(60, video);
-    swftest::PlaceObject place;
+    moviemaker::PlaceObject place;
     place.characterId = id;
     place.name = "screen";
     movie.placeObject(place);
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     return movie.finish();
 }
@@ -146,40 +146,40 @@ TEST(ScriptObjectsTest, APlacedVideoIsAVideoObjectOfItsOwn) {
 // A clip whose timeline grows a morph from a 20-pixel square (ratio 0) to one 100 pixels
 // wide (ratio 65535), a frame per step.
 std::vector<uint8_t> morphMovie() {
-    swftest::SwfWriter movie(version8());
-    swftest::MorphShape morph;
+    moviemaker::SwfWriter movie(version8());
+    moviemaker::MorphShape morph;
     morph.start().fill1(
-        morph.addFill(swftest::MorphFillStyle::solid({0, 0, 0, 255}, {0, 0, 0, 255})));
+        morph.addFill(moviemaker::MorphFillStyle::solid({0, 0, 0, 255}, {0, 0, 0, 255})));
     morph.start().rectangle(0, 0, 400, 400);
     morph.end().rectangle(0, 0, 2000, 400);
     const uint16_t shape = movie.defineMorphShape(morph);
-    swftest::Sprite grower;
-    swftest::PlaceObject first;
+    moviemaker::Sprite grower;
+    moviemaker::PlaceObject first;
     first.characterId = shape;
     first.ratio = 0;
     grower.placeObject(first);
     grower.showFrame();
-    swftest::PlaceObject grown;
+    moviemaker::PlaceObject grown;
     grown.move = true;
     grown.ratio = 65535;
     grower.placeObject(grown);
     grower.showFrame();
-    swftest::PlaceObject placed;
+    moviemaker::PlaceObject placed;
     placed.characterId = movie.defineSprite(grower);
     placed.name = "grower";
     movie.placeObject(placed);
     // A clip with a box where only the grown morph reaches.
-    swftest::Sprite probe;
-    swftest::PlaceObject box;
+    moviemaker::Sprite probe;
+    moviemaker::PlaceObject box;
     box.characterId = rectangleShape(movie, {0, 0, 0, 255}, 1500, 0, 200, 200);
     probe.placeObject(box);
     probe.showFrame();
-    swftest::PlaceObject far;
+    moviemaker::PlaceObject far;
     far.depth = 2;
     far.characterId = movie.defineSprite(probe);
     far.name = "probe";
     movie.placeObject(far);
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     return movie.finish();
 }

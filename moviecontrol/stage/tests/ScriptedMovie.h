@@ -11,7 +11,7 @@
 
 #include "MovieCatalog.h"
 #include "StageScripts.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 
@@ -60,16 +60,16 @@ struct ScriptedMovie {
     Lines opened;
 };
 
-inline swftest::MovieHeader version(int v) {
-    swftest::MovieHeader h;
+inline moviemaker::MovieHeader version(int v) {
+    moviemaker::MovieHeader h;
     h.version = static_cast<uint8_t>(v);
     return h;
 }
 
 // Defines `symbol` and places it on the root at depth 1 under `name`.
-inline void placeNamedSprite(swftest::SwfWriter& movie, const swftest::Sprite& symbol,
+inline void placeNamedSprite(moviemaker::SwfWriter& movie, const moviemaker::Sprite& symbol,
                              std::string name) {
-    swftest::PlaceObject p;
+    moviemaker::PlaceObject p;
     p.depth = 1;
     p.characterId = movie.defineSprite(symbol);
     p.name = std::move(name);

@@ -15,28 +15,28 @@ struct WindowedMovie {
     WindowedMovie() : m(build()) {}
 
     static std::vector<std::uint8_t> build() {
-        swftest::SwfWriter movie(version8());
-        swftest::Sprite inner;
+        moviemaker::SwfWriter movie(version8());
+        moviemaker::Sprite inner;
         inner.place(rectangleShape(movie, {0, 0, 255, 255}, 0, 0, 400, 400), 1);
         inner.showFrame();
         const uint16_t innerId = movie.defineSprite(inner);
-        swftest::Sprite outer;
+        moviemaker::Sprite outer;
         outer.place(rectangleShape(movie, {0, 128, 0, 255}, 0, 0, 2000, 2000), 1);
-        swftest::PlaceObject p;
+        moviemaker::PlaceObject p;
         p.depth = 2;
         p.characterId = innerId;
-        p.matrix = swftest::Matrix::translate(1200, 1200);
+        p.matrix = moviemaker::Matrix::translate(1200, 1200);
         p.name = "inner";
         outer.placeObject(p);
         outer.showFrame();
         placeNamedSprite(movie, outer, "outer");
-        movie.doAction(swftest::Actions()
+        movie.doAction(moviemaker::Actions()
                            .push("outer")
                            .code(0x1C)
                            .push("inner")
                            .code(0x4E)
                            .push("onRelease")
-                           .function(swftest::Actions().trace("released"))
+                           .function(moviemaker::Actions().trace("released"))
                            .code(0x4F));
         movie.showFrame();
         return movie.finish();

@@ -7,7 +7,7 @@
 namespace mc {
 namespace {
 
-using swftest::Actions;
+using moviemaker::Actions;
 
 // Pushes the value at a dotted path ("so.data.list").
 Actions& pushPath(Actions& a, std::string_view path) {
@@ -39,7 +39,7 @@ Actions& traceCall(Actions& a, std::string_view method, std::vector<double> args
 
 // One movie's first frame played against `store`, then the movie goes.
 Lines play(storage::SavedDataStore& store, const Actions& script) {
-    swftest::SwfWriter movie(version(8));
+    moviemaker::SwfWriter movie(version(8));
     movie.doAction(script);
     movie.showFrame();
     const std::vector<std::uint8_t> file = movie.finish();

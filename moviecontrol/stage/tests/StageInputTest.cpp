@@ -5,7 +5,7 @@
 #include "StageInput.h"
 #include "StageObject.h"
 #include "StageScripts.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -72,22 +72,22 @@ TEST(StageInputTest, DisabledButtonIgnoresThePointerButNotItsKey) {
 }
 
 TEST(StageInputTest, ClipWithAPressHandlerActsAsAButtonAndReadsThePointer) {
-    swftest::SwfWriter movie(version8());
-    swftest::Sprite box;
+    moviemaker::SwfWriter movie(version8());
+    moviemaker::Sprite box;
     box.place(rectangleShape(movie, {0, 128, 0, 255}, 0, 0, 1000, 1000), 1);
     box.showFrame();
-    swftest::PlaceObject place;
+    moviemaker::PlaceObject place;
     place.depth = 1;
     place.characterId = movie.defineSprite(box);
     // Turned a quarter and moved: its own space differs from the stage's.
-    place.matrix = swftest::Matrix::scaleRotate(1.0, 3.14159265358979 / 2, 3000, 3000);
+    place.matrix = moviemaker::Matrix::scaleRotate(1.0, 3.14159265358979 / 2, 3000, 3000);
     place.name = "clip";
     movie.placeObject(place);
-    movie.doAction(swftest::Actions()
+    movie.doAction(moviemaker::Actions()
                        .push("clip")
                        .code(0x1C) // GetVariable
                        .push("onRelease")
-                       .function(swftest::Actions().trace("clip released"))
+                       .function(moviemaker::Actions().trace("clip released"))
                        .code(0x4F)); // SetMember
     movie.showFrame();
     InteractiveMovie m(movie.finish());

@@ -11,21 +11,21 @@ namespace mc {
 namespace {
 
 TEST(StageScriptsTest, FrameScriptsOfParentAndChildTraceInThePlayersOrder) {
-    swftest::SwfWriter movie(version(8));
-    swftest::Sprite child;
-    child.doAction(swftest::Actions().trace("child 1").traceValue("this._name"));
+    moviemaker::SwfWriter movie(version(8));
+    moviemaker::Sprite child;
+    child.doAction(moviemaker::Actions().trace("child 1").traceValue("this._name"));
     child.showFrame();
-    child.doAction(swftest::Actions().trace("child 2"));
+    child.doAction(moviemaker::Actions().trace("child 2"));
     child.showFrame();
     const uint16_t id = movie.defineSprite(child);
-    swftest::PlaceObject p;
+    moviemaker::PlaceObject p;
     p.depth = 1;
     p.characterId = id;
     p.name = "kid";
-    movie.doAction(swftest::Actions().trace("root 1").traceValue("kid._target"));
+    movie.doAction(moviemaker::Actions().trace("root 1").traceValue("kid._target"));
     movie.placeObject(p);
     movie.showFrame();
-    movie.doAction(swftest::Actions().trace("root 2").stop());
+    movie.doAction(moviemaker::Actions().trace("root 2").stop());
     movie.showFrame();
     ScriptedMovie m(movie.finish());
     m.frames(2);
@@ -35,13 +35,13 @@ TEST(StageScriptsTest, FrameScriptsOfParentAndChildTraceInThePlayersOrder) {
 }
 
 TEST(StageScriptsTest, AttachedSymbolsAndEmptyClipsAreReachableByNameDepthAndPath) {
-    swftest::SwfWriter movie(version(8));
-    swftest::Sprite symbol;
+    moviemaker::SwfWriter movie(version(8));
+    moviemaker::Sprite symbol;
     symbol.showFrame();
     const uint16_t id = movie.defineSprite(symbol);
     const auto exports = exportTag(id, "Ball");
     movie.rawTag(56, exports);
-    movie.doAction(swftest::Actions()
+    movie.doAction(moviemaker::Actions()
                        .callMethod("this", "attachMovie", {"Ball", "b1", "7"})
                        .traceValue("b1._name")
                        .traceValue("b1")
@@ -61,13 +61,13 @@ TEST(StageScriptsTest, AttachedSymbolsAndEmptyClipsAreReachableByNameDepthAndPat
 }
 
 TEST(StageScriptsTest, AFieldBoundToAVariableShowsItAfterTheFrameScripts) {
-    swftest::SwfWriter movie(version(7));
-    movie.doAction(swftest::Actions()
+    moviemaker::SwfWriter movie(version(7));
+    movie.doAction(moviemaker::Actions()
                        .callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"})
                        .setVariable("tf.variable", "greeting")
                        .setVariable("greeting", "hello"));
     movie.showFrame();
-    movie.doAction(swftest::Actions().setVariable("greeting", "again").stop());
+    movie.doAction(moviemaker::Actions().setVariable("greeting", "again").stop());
     movie.showFrame();
     ScriptedMovie m(movie.finish());
     auto tf = m.player->childByName(m.player->rootObject(), "tf", true);
@@ -81,8 +81,8 @@ TEST(StageScriptsTest, AFieldBoundToAVariableShowsItAfterTheFrameScripts) {
 }
 
 TEST(StageScriptsTest, TheDrawingMethodsReachTheRenderer) {
-    swftest::SwfWriter movie(version(8));
-    movie.doAction(swftest::Actions()
+    moviemaker::SwfWriter movie(version(8));
+    movie.doAction(moviemaker::Actions()
                        .callMethod("this", "createEmptyMovieClip", {"pad", "1"})
                        .callMethod("pad", "beginFill", {"16711680"})
                        .callMethod("pad", "moveTo", {"10", "10"})
@@ -103,8 +103,8 @@ TEST(StageScriptsTest, TheDrawingMethodsReachTheRenderer) {
 }
 
 TEST(StageScriptsTest, OnlyWebAndMailAddressesLeaveAndOnlyQuitAndFullscreenReachTheOwner) {
-    swftest::SwfWriter movie(version(8));
-    movie.doAction(swftest::Actions()
+    moviemaker::SwfWriter movie(version(8));
+    movie.doAction(moviemaker::Actions()
                        .push("true")
                        .push("FSCommand:fullscreen")
                        .code(0x4B) // to string: keeps the stack shape of the call below
@@ -129,14 +129,14 @@ TEST(StageScriptsTest, OnlyWebAndMailAddressesLeaveAndOnlyQuitAndFullscreenReach
 }
 
 TEST(StageScriptsTest, LoadVariablesReadsOnlyBesideTheMovieAndArrivesNextFrame) {
-    swftest::SwfWriter movie(version(8));
-    movie.doAction(swftest::Actions()
+    moviemaker::SwfWriter movie(version(8));
+    movie.doAction(moviemaker::Actions()
                        .callMethod("this", "loadVariables", {"../secret.txt"})
                        .callMethod("this", "loadVariables", {"/etc/hosts"})
                        .callMethod("this", "loadVariables", {"vars.txt?x=1"})
                        .traceValue("name"));
     movie.showFrame();
-    movie.doAction(swftest::Actions().traceValue("name").traceValue("count").stop());
+    movie.doAction(moviemaker::Actions().traceValue("name").traceValue("count").stop());
     movie.showFrame();
     ScriptedMovie m(movie.finish());
     m.frames(1);
@@ -145,9 +145,9 @@ TEST(StageScriptsTest, LoadVariablesReadsOnlyBesideTheMovieAndArrivesNextFrame) 
 }
 
 TEST(StageScriptsTest, TheMenuCommandsKeepTheirMeaningOnAScriptedMovie) {
-    swftest::SwfWriter movie(version(6));
+    moviemaker::SwfWriter movie(version(6));
     for (int f = 1; f <= 4; ++f) {
-        swftest::Actions a;
+        moviemaker::Actions a;
         a.trace("frame " + std::to_string(f));
         if (f == 3) {
             a.stop();
@@ -179,10 +179,10 @@ namespace mc {
 namespace {
 
 TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly) {
-    swftest::SwfWriter movie(version(8));
-    swftest::Actions onLoad;
+    moviemaker::SwfWriter movie(version(8));
+    moviemaker::Actions onLoad;
     onLoad.traceValue("this.name").traceValue("this.loaded");
-    movie.doAction(swftest::Actions()
+    movie.doAction(moviemaker::Actions()
                        .push("lv")
                        .push(0.0)
                        .push("LoadVars")
@@ -198,7 +198,7 @@ TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly
                        .traceValue("lv.name")
                        .traceValue("System.security.sandboxType"));
     movie.showFrame();
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     ScriptedMovie m(movie.finish());
     EXPECT_EQ(m.opened, (Lines{"vars.txt"}));
@@ -210,8 +210,8 @@ TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly
 }
 
 TEST(StageScriptsTest, TypeofTellsClipsFromTextFields) {
-    swftest::SwfWriter movie(version(6));
-    swftest::Actions a;
+    moviemaker::SwfWriter movie(version(6));
+    moviemaker::Actions a;
     a.callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"});
     a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
     for (const char* name : {"tf", "mc", "this"}) {

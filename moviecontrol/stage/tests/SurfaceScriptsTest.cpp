@@ -5,7 +5,7 @@
 namespace mc {
 namespace {
 
-using swftest::Actions;
+using moviemaker::Actions;
 
 // object[member] = value, the value's actions given.
 Actions& assign(Actions& a, std::string_view object, std::string_view member,
@@ -29,7 +29,7 @@ TEST(SurfaceScriptsTest, OpaqueBackgroundAndScrollRectReadBackAsSetAndClear) {
         .traceValue("c.scrollRect.x")
         .traceValue("c.scrollRect.height");
     assign(a, "c", "scrollRect", Actions().pushUndefined()).traceValue("c.scrollRect");
-    swftest::SwfWriter movie(version(8));
+    moviemaker::SwfWriter movie(version(8));
     movie.doAction(a);
     movie.showFrame();
     ScriptedMovie m(movie.finish());
@@ -42,8 +42,8 @@ TEST(SurfaceScriptsTest, OpaqueBackgroundAndScrollRectReadBackAsSetAndClear) {
 }
 
 TEST(SurfaceScriptsTest, ARegisteredClassFollowsItsSymbolUnderEveryNameItIsExportedBy) {
-    swftest::SwfWriter movie(version(8));
-    swftest::Sprite symbol;
+    moviemaker::SwfWriter movie(version(8));
+    moviemaker::Sprite symbol;
     symbol.showFrame();
     const uint16_t id = movie.defineSprite(symbol);
     movie.rawTag(56, exportTag(id, "First"));
@@ -80,7 +80,7 @@ TEST(SurfaceScriptsTest, AFieldGivenAStyleSheetReadsHtmlTextAsHtmlWithItsFlagOff
         .traceValue("t.html")
         .setVariable("t.htmlText", "<b>z</b>")
         .traceValue("t.text");
-    swftest::SwfWriter movie(version(8));
+    moviemaker::SwfWriter movie(version(8));
     movie.doAction(a);
     movie.showFrame();
     ScriptedMovie m(movie.finish());

@@ -7,7 +7,7 @@ namespace mc {
 namespace {
 
 // The value at a dotted path: a variable, then members.
-swftest::Actions& pushPath(swftest::Actions& a, std::string_view path) {
+moviemaker::Actions& pushPath(moviemaker::Actions& a, std::string_view path) {
     bool first = true;
     for (std::size_t start = 0; start <= path.size();) {
         std::size_t dot = path.find('.', start);
@@ -21,8 +21,9 @@ swftest::Actions& pushPath(swftest::Actions& a, std::string_view path) {
 }
 
 // `variable = object.method(args...)`, the arguments as texts.
-swftest::Actions& callInto(swftest::Actions& a, std::string_view variable, std::string_view object,
-                           std::string_view method, const std::vector<std::string>& args = {}) {
+moviemaker::Actions& callInto(moviemaker::Actions& a, std::string_view variable,
+                              std::string_view object, std::string_view method,
+                              const std::vector<std::string>& args = {}) {
     a.push(variable);
     for (auto it = args.rbegin(); it != args.rend(); ++it) {
         a.push(*it);
@@ -35,8 +36,8 @@ swftest::Actions& callInto(swftest::Actions& a, std::string_view variable, std::
 }
 
 // `variable = new constructor()`, the constructor found by its path.
-swftest::Actions& newInto(swftest::Actions& a, std::string_view variable,
-                          std::string_view constructor) {
+moviemaker::Actions& newInto(moviemaker::Actions& a, std::string_view variable,
+                             std::string_view constructor) {
     a.push(variable);
     a.push(0.0);
     const std::size_t dot = constructor.rfind('.');
@@ -51,22 +52,22 @@ swftest::Actions& newInto(swftest::Actions& a, std::string_view variable,
     return a.code(0x1D);
 }
 
-Lines run(int version, const swftest::Actions& script) {
-    swftest::SwfWriter movie(mc::version(version));
+Lines run(int version, const moviemaker::Actions& script) {
+    moviemaker::SwfWriter movie(mc::version(version));
     movie.doAction(script);
     movie.showFrame();
     ScriptedMovie m(movie.finish());
     return m.traced;
 }
 
-swftest::Actions withField() {
-    swftest::Actions a;
+moviemaker::Actions withField() {
+    moviemaker::Actions a;
     a.callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"});
     return a;
 }
 
 TEST(TextFieldScriptsTest, HtmlTextReadsIntoFormatsThatRangesReport) {
-    swftest::Actions a = withField();
+    moviemaker::Actions a = withField();
     a.setVariable("tf.html", "1");
     a.setVariable("tf.htmlText",
                   "<font color=\"#123456\">x<font color=\"#2345678\">inner</font>x</font>");
@@ -88,7 +89,7 @@ TEST(TextFieldScriptsTest, HtmlTextReadsIntoFormatsThatRangesReport) {
 }
 
 TEST(TextFieldScriptsTest, SetTextFormatChangesOnlyItsRangeAndNewTextFormatLater) {
-    swftest::Actions a = withField();
+    moviemaker::Actions a = withField();
     a.setVariable("tf.text", "abcdef");
     newInto(a, "bold", "TextFormat");
     a.setVariable("bold.bold", "1");
@@ -111,7 +112,7 @@ TEST(TextFieldScriptsTest, SetTextFormatChangesOnlyItsRangeAndNewTextFormatLater
 
 TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype) {
     const auto script = [] {
-        swftest::Actions a = withField();
+        moviemaker::Actions a = withField();
         a.setVariable("tf.text", "hi");
         callInto(a, "own", "tf", "hasOwnProperty", {"text"});
         a.traceValue("own").traceValue("tf.text").traceValue("TextField.prototype.text");
@@ -123,7 +124,7 @@ TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype
 }
 
 TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {
-    swftest::Actions a = withField();
+    moviemaker::Actions a = withField();
     newInto(a, "css", "TextField.StyleSheet");
     callInto(a, "ok", "css", "parseCSS", {".red { color: #FF0000; font-weight: bold }"});
     callInto(a, "bad", "css", "parseCSS", {"long key { color: blue }"});
@@ -141,7 +142,7 @@ TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {
 }
 
 TEST(TextFieldScriptsTest, AssigningASheetStylesTheMarkupItKeptWithWhatTheSheetHoldsNow) {
-    swftest::Actions a = withField();
+    moviemaker::Actions a = withField();
     newInto(a, "css", "TextField.StyleSheet");
     a.push("tf.styleSheet").push("css").code(0x1C).code(0x1D);
     a.setVariable("tf.htmlText", "<span class=\"c\">a</span>");
@@ -167,7 +168,7 @@ TEST(TextFieldScriptsTest, AssigningASheetStylesTheMarkupItKeptWithWhatTheSheetH
 }
 
 TEST(TextFieldScriptsTest, FieldSettingsReadBackAsScriptsLeftThem) {
-    swftest::Actions a = withField();
+    moviemaker::Actions a = withField();
     a.setVariable("tf.type", "DYNAMIC").traceValue("tf.type");
     a.setVariable("tf.type", "input").traceValue("tf.type");
     a.setVariable("tf.type", "bogus").traceValue("tf.type");
@@ -185,7 +186,7 @@ TEST(TextFieldScriptsTest, FieldSettingsReadBackAsScriptsLeftThem) {
 }
 
 TEST(TextFieldScriptsTest, TextColorFollowsTheNewTextFormatNotTheText) {
-    swftest::Actions a = withField();
+    moviemaker::Actions a = withField();
     a.setVariable("tf.text", "abc");
     a.setVariable("tf.textColor", 0xFFFFFF);
     // Recolouring the text itself leaves textColor where it was...

@@ -19,7 +19,7 @@ struct RootClip {
         root = movie.scripts->level(0);
     }
     static std::vector<std::uint8_t> emptyMovie() {
-        swftest::SwfWriter writer(version(8));
+        moviemaker::SwfWriter writer(version(8));
         writer.showFrame();
         return writer.finish();
     }

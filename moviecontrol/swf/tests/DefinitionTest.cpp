@@ -84,47 +84,6 @@ TEST(Fonts, DefineFontOneCompletedByFontInfoAndName) {
     EXPECT_TRUE(m->diagnostics.empty());
 }
 
-TEST(Texts, DefineTextRecordsWithRgbAndDefineText2WithRgba) {
-    auto build = [](bool rgba) {
-        Bytes b;
-        b.u16(4).rect(0, 2000, 0, 400).translate(10, 20).u8(3).u8(6);
-        b.u8(0x80 | 0x08 | 0x04 | 0x02 | 0x01).u16(3);
-        if (rgba) {
-            b.rgba(1, 2, 3, 4);
-        } else {
-            b.rgb(1, 2, 3);
-        }
-        b.u16(15).u16(300).u16(240).u8(2).ub(3, 5).sb(6, 30).ub(3, 1).sb(6, -2).align();
-        b.u8(0x80 | 0x01).u16(static_cast<std::uint16_t>(-5)).u8(1).ub(3, 7).sb(6, 1).align();
-        b.u8(0);
-        return b;
-    };
-    auto m = test::load(test::tag(tag::DefineText, build(false).data()));
-    const StaticText* t = m->findAs<StaticText>(4);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(t->records.size(), 2u);
-    const TextRecord& r0 = t->records[0];
-    EXPECT_EQ(r0.fontId, 3);
-    EXPECT_EQ(r0.color, (Rgba{1, 2, 3, 255}));
-    EXPECT_EQ(r0.xOffset, 15);
-    EXPECT_EQ(r0.yOffset, 300);
-    EXPECT_EQ(r0.height, 240);
-    ASSERT_EQ(r0.glyphs.size(), 2u);
-    EXPECT_EQ(r0.glyphs[0].index, 5u);
-    EXPECT_EQ(r0.glyphs[1].advance, -2);
-    EXPECT_EQ(t->records[1].xOffset, -5);
-    EXPECT_FALSE(t->records[1].fontId);
-    EXPECT_EQ(t->records[1].glyphs.at(0).index, 7u);
-    EXPECT_EQ(t->matrix.ty, 20);
-    EXPECT_TRUE(m->diagnostics.empty());
-
-    auto m2 = test::load(test::tag(tag::DefineText2, build(true).data()));
-    const StaticText* t2 = m2->findAs<StaticText>(4);
-    ASSERT_NE(t2, nullptr);
-    EXPECT_EQ(t2->records.at(0).color, (Rgba{1, 2, 3, 4}));
-    EXPECT_EQ(t2->records.size(), 2u);
-}
-
 TEST(Texts, DefineEditTextReadsEveryField) {
     Bytes b;
     b.u16(6).rect(-40, 4000, 0, 600);
@@ -262,62 +221,6 @@ TEST(Bitmaps, JpegThreeImageLengthBeyondTheTagIsCut) {
     EXPECT_EQ(b->imageData.size(), 2u);
     EXPECT_TRUE(b->alphaData.empty());
     EXPECT_TRUE(m->has(Issue::RecordOverrun));
-}
-
-TEST(MorphShapes, VersionTwoStylesAndBothRecordLists) {
-    Bytes start;
-    start.u8(0x44).moveStyle(0, 0, 0, 1, 1).lineTo(100, 0).endShape();
-    Bytes end;
-    end.u8(0x00)
-        .ub(1, 0)
-        .ub(5, 0x01)
-        .ub(5, 16)
-        .sb(16, 10)
-        .sb(16, 10)
-        .curveTo(50, 50, 50, -50)
-        .endShape();
-    Bytes fills;
-    fills.u8(1)
-        .u8(0x10)
-        .identity()
-        .translate(100, 0)
-        .u8(0x01)
-        .u8(0)
-        .rgba(255, 0, 0, 255)
-        .u8(255)
-        .rgba(0, 0, 255, 0);
-    fills.u8(1).u16(20).u16(60).u8(0x44).u8(0x04).rgba(0, 0, 0, 255).rgba(255, 255, 255, 255);
-    Bytes b;
-    b.u16(12)
-        .rect(0, 100, 0, 100)
-        .rect(0, 200, 0, 200)
-        .rect(0, 100, 0, 100)
-        .rect(0, 200, 0, 200)
-        .u8(0x02);
-    b.u32(static_cast<std::uint32_t>(fills.size() + start.size()))
-        .append(fills.data())
-        .append(start.data())
-        .append(end.data());
-    auto m = test::load(test::tag(tag::DefineMorphShape2, b.data()));
-    const MorphShape* s = m->findAs<MorphShape>(12);
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->version, 2);
-    EXPECT_TRUE(s->usesNonScalingStrokes);
-    EXPECT_EQ(s->endBounds.xMax, 200);
-    ASSERT_EQ(s->fills.size(), 1u);
-    EXPECT_EQ(s->fills[0].end.matrix.tx, 100);
-    EXPECT_EQ(s->fills[0].start.gradient.records.at(0).ratio, 0);
-    EXPECT_EQ(s->fills[0].end.gradient.records.at(0).ratio, 255);
-    ASSERT_EQ(s->lines.size(), 1u);
-    EXPECT_EQ(s->lines[0].start.width, 20);
-    EXPECT_EQ(s->lines[0].end.width, 60);
-    EXPECT_EQ(s->lines[0].end.startCap, CapStyle::None);
-    EXPECT_TRUE(s->lines[0].end.noHScale);
-    EXPECT_EQ(s->lines[0].end.color, (Rgba{255, 255, 255, 255}));
-    EXPECT_EQ(s->startRecords.size(), 2u);
-    ASSERT_EQ(s->endRecords.size(), 2u);
-    EXPECT_EQ(std::get<CurvedEdge>(s->endRecords[1]).anchorDy, -50);
-    EXPECT_TRUE(m->diagnostics.empty());
 }
 
 TEST(Sprites, OwnTimelineAndNestedDefinitionsIgnored) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "H263Decoder.h"
-#include "testsupport/Video.h"
+#include "moviemaker/Video.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST(Deblock, SmallStepsSoftenAndLargeOnesStay) {
 }
 
 TEST(Deblock, TheHeaderFlagFiltersBlockEdgesOfTheDecodedPicture) {
-    using swftest::H263Frame;
+    using moviemaker::H263Frame;
     const auto decode = [](bool deblocking) {
         video::SorensonDecoder d;
         H263Frame f(H263Frame::Intra, 32, 16, 31, 0, deblocking);

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <numbers>
 
-#include "testsupport/Video.h"
+#include "moviemaker/Video.h"
 
 namespace {
 
-using swftest::H263Frame;
+using moviemaker::H263Frame;
 
 int lumaAt(const video::YuvPicture& p, int x, int y) {
     return p.y.row(y)[x];

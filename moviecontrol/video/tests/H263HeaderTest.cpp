@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "testsupport/BitWriter.h"
-#include "testsupport/Video.h"
+#include "moviemaker/BitWriter.h"
+#include "moviemaker/Video.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ HeaderError parse(const std::vector<std::uint8_t>& bytes, PictureHeader& header)
 }
 
 // Start code, version, temporal reference, then whatever the case needs.
-swftest::BitWriter headerStart(std::uint32_t startCode = 1, std::uint32_t version = 0) {
-    swftest::BitWriter w;
+moviemaker::BitWriter headerStart(std::uint32_t startCode = 1, std::uint32_t version = 0) {
+    moviemaker::BitWriter w;
     w.ub(startCode, 17);
     w.ub(version, 5);
     w.ub(7, 8);
@@ -26,7 +26,7 @@ swftest::BitWriter headerStart(std::uint32_t startCode = 1, std::uint32_t versio
 
 TEST(H263Header, ReadsCustomSizesTypeAndQuantiser) {
     PictureHeader h;
-    ASSERT_EQ(parse(swftest::H263Frame(swftest::H263Frame::Inter, 200, 40, 17, 1).take(), h),
+    ASSERT_EQ(parse(moviemaker::H263Frame(moviemaker::H263Frame::Inter, 200, 40, 17, 1).take(), h),
               HeaderError::None);
     EXPECT_EQ(h.width, 200);
     EXPECT_EQ(h.height, 40);
@@ -34,8 +34,9 @@ TEST(H263Header, ReadsCustomSizesTypeAndQuantiser) {
     EXPECT_EQ(h.quantiser, 17);
     EXPECT_EQ(h.version, 1);
 
-    ASSERT_EQ(parse(swftest::H263Frame(swftest::H263Frame::DisposableInter, 1024, 8, 3).take(), h),
-              HeaderError::None);
+    ASSERT_EQ(
+        parse(moviemaker::H263Frame(moviemaker::H263Frame::DisposableInter, 1024, 8, 3).take(), h),
+        HeaderError::None);
     EXPECT_EQ(h.width, 1024);
     EXPECT_EQ(h.height, 8);
     EXPECT_EQ(h.type, video::PictureType::DisposableInter);
@@ -48,7 +49,7 @@ TEST(H263Header, FixedSizeCodesAndExtraInformationAreRead) {
     };
     for (const Case c : {Case{2, 352, 288}, Case{3, 176, 144}, Case{4, 128, 96}, Case{5, 320, 240},
                          Case{6, 160, 120}}) {
-        swftest::BitWriter w = headerStart();
+        moviemaker::BitWriter w = headerStart();
         w.ub(c.code, 3);
         w.ub(0, 2);    // intra
         w.ub(1, 1);    // deblocking
@@ -75,7 +76,7 @@ TEST(H263Header, RefusesWhatIsNotAPicture) {
     EXPECT_EQ(parse({}, h), HeaderError::Truncated);
     EXPECT_EQ(parse({0x00, 0x00, 0x80}, h), HeaderError::Truncated);
 
-    const auto withSize = [](swftest::BitWriter w, std::uint32_t code, std::uint32_t type,
+    const auto withSize = [](moviemaker::BitWriter w, std::uint32_t code, std::uint32_t type,
                              std::uint32_t quantiser) {
         w.ub(code, 3);
         if (code == 0) {
@@ -94,18 +95,18 @@ TEST(H263Header, RefusesWhatIsNotAPicture) {
     EXPECT_EQ(parse(withSize(headerStart(), 0, 3, 4), h), HeaderError::BadType);
     EXPECT_EQ(parse(withSize(headerStart(), 0, 0, 0), h), HeaderError::BadQuantiser);
 
-    swftest::BitWriter zero = headerStart();
+    moviemaker::BitWriter zero = headerStart();
     zero.ub(0, 3);
     zero.ub(0, 8);
     zero.ub(16, 8);
     zero.ub(0, 9);
     EXPECT_EQ(parse(zero.take(), h), HeaderError::BadSize);
 
-    EXPECT_EQ(parse(swftest::H263Frame(swftest::H263Frame::Intra, 5000, 16, 4).take(), h),
+    EXPECT_EQ(parse(moviemaker::H263Frame(moviemaker::H263Frame::Intra, 5000, 16, 4).take(), h),
               HeaderError::BadSize);
 
     // Extra information announced but cut off at the end of the data.
-    swftest::BitWriter endless = headerStart();
+    moviemaker::BitWriter endless = headerStart();
     endless.ub(3, 3);
     endless.ub(4, 8);
     for (int i = 0; i < 6; ++i) {

@@ -9,7 +9,7 @@
 
 #include "MovieWidget.h"
 #include "WidgetTestApp.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -23,13 +23,13 @@ void writeFile(const QString& path, const std::vector<std::uint8_t>& bytes) {
 // Loads the variables beside it, then tells its owner _url and what arrived, through the
 // one command that reaches the owner.
 std::string writeTellingMovie(const QTemporaryDir& dir) {
-    swftest::MovieHeader header;
+    moviemaker::MovieHeader header;
     header.version = 8;
     header.frameRate = 10.0;
-    swftest::SwfWriter movie(header);
-    movie.doAction(swftest::Actions().callMethod("this", "loadVariables", {"vars.txt"}));
+    moviemaker::SwfWriter movie(header);
+    movie.doAction(moviemaker::Actions().callMethod("this", "loadVariables", {"vars.txt"}));
     movie.showFrame();
-    movie.doAction(swftest::Actions()
+    movie.doAction(moviemaker::Actions()
                        .push("FSCommand:quit")
                        .push("_url")
                        .code(0x1C)

@@ -13,7 +13,7 @@
 #include "QtKeys.h"
 #include "StageFit.h"
 #include "WidgetTestApp.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -89,18 +89,19 @@ TEST(QtKeysTest, QtKeysBecomeTheMoviesKeyCodes) {
 // A 550 x 400 movie stopped on its first frame with a button over the stage's top left
 // quarter whose release goes to the second frame; a key press of 'g' goes to the third.
 std::vector<std::uint8_t> clickableMovie() {
-    swftest::MovieHeader header;
+    moviemaker::MovieHeader header;
     header.version = 8;
-    swftest::SwfWriter movie(header);
-    swftest::Shape box;
-    box.fill1(box.addFill(swftest::FillStyle::solid({255, 0, 0, 255}))).rectangle(0, 0, 5500, 4000);
+    moviemaker::SwfWriter movie(header);
+    moviemaker::Shape box;
+    box.fill1(box.addFill(moviemaker::FillStyle::solid({255, 0, 0, 255})))
+        .rectangle(0, 0, 5500, 4000);
     const uint16_t shape = movie.defineShape(box);
-    swftest::Button button;
+    moviemaker::Button button;
     button.records = {{0x0F, shape, 1, {}, {}}};
-    button.conditions = {{0x0008, swftest::Actions().gotoFrame(1)},
-                         {static_cast<uint16_t>('g' << 9), swftest::Actions().gotoFrame(2)}};
+    button.conditions = {{0x0008, moviemaker::Actions().gotoFrame(1)},
+                         {static_cast<uint16_t>('g' << 9), moviemaker::Actions().gotoFrame(2)}};
     movie.place(movie.defineButton2(button), 1);
-    movie.doAction(swftest::Actions().stop());
+    movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();
     movie.showFrame();
     movie.showFrame();

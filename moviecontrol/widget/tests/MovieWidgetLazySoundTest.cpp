@@ -13,7 +13,7 @@
 #include "MovieWidget.h"
 #include "SdlLibrary.h"
 #include "SdlOutput.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -31,7 +31,7 @@ bool sdlLoaded() {
     return true;
 }
 
-std::string written(const QTemporaryDir& dir, const char* file, swftest::SwfWriter& movie) {
+std::string written(const QTemporaryDir& dir, const char* file, moviemaker::SwfWriter& movie) {
     const std::string path = dir.filePath(QString::fromLatin1(file)).toStdString();
     QFile f(QString::fromStdString(path));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
@@ -46,7 +46,7 @@ TEST(LazySound, SilentMovieLeavesSdlUnloadedAndASoundLoadsItOnTheDevice) {
     QTemporaryDir dir;
     ASSERT_FALSE(sdlLoaded()) << "the test program itself must not link SDL";
 
-    swftest::SwfWriter silent;
+    moviemaker::SwfWriter silent;
     silent.showFrame();
     silent.showFrame();
     MovieWidget w;
@@ -58,9 +58,9 @@ TEST(LazySound, SilentMovieLeavesSdlUnloadedAndASoundLoadsItOnTheDevice) {
     EXPECT_FALSE(w.grabFrame().isNull());
     EXPECT_FALSE(sdlLoaded());
 
-    swftest::SwfWriter loud;
-    const auto tone = swftest::sineTone(600, 22050, 2205);
-    loud.startSound(loud.defineSound({3, 2, true, false}, 22050, swftest::pcm16Bytes(tone)));
+    moviemaker::SwfWriter loud;
+    const auto tone = moviemaker::sineTone(600, 22050, 2205);
+    loud.startSound(loud.defineSound({3, 2, true, false}, 22050, moviemaker::pcm16Bytes(tone)));
     loud.showFrame();
     w.setMovie(written(dir, "loud.swf", loud));
     ASSERT_NE(w.audio(), nullptr);

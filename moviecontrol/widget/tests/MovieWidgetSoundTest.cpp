@@ -13,8 +13,8 @@
 #include "MovieAudio.h"
 #include "MovieWidget.h"
 #include "SdlOutput.h"
-#include "testsupport/Actions.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/Actions.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -26,17 +26,17 @@ char* argv[] = {name, nullptr};
 // A ten-second movie at 10 frames a second: a 22 kHz tone streamed with the timeline and an
 // event sound on frame 0.
 std::string writeSoundMovie(const QTemporaryDir& dir) {
-    swftest::MovieHeader h;
+    moviemaker::MovieHeader h;
     h.frameRate = 10;
-    swftest::SwfWriter movie(h);
-    const swftest::SoundFormat pcm{3, 2, true, false};
-    const auto tone = swftest::sineTone(600, 22050, 22050);
-    const auto id = movie.defineSound(pcm, 22050, swftest::pcm16Bytes(tone));
+    moviemaker::SwfWriter movie(h);
+    const moviemaker::SoundFormat pcm{3, 2, true, false};
+    const auto tone = moviemaker::sineTone(600, 22050, 22050);
+    const auto id = movie.defineSound(pcm, 22050, moviemaker::pcm16Bytes(tone));
     movie.startSound(id);
     movie.soundStreamHead(pcm, 2205);
     for (int f = 0; f < 100; ++f) {
-        const auto block = swftest::sineTone(300, 22050, 2205, 8000);
-        movie.soundStreamBlock(swftest::pcm16Bytes(block));
+        const auto block = moviemaker::sineTone(300, 22050, 2205, 8000);
+        movie.soundStreamBlock(moviemaker::pcm16Bytes(block));
         movie.showFrame();
     }
     const std::string path = dir.filePath("sound.swf").toStdString();
@@ -122,12 +122,12 @@ TEST(MovieWidgetSound, PlaysOnTheDeviceFollowsItsStreamAndLetsTheDeviceGo) {
 
 TEST(MovieWidgetSound, TheFirstFramesScriptedSoundPlaysOnTheDevice) {
     QTemporaryDir dir;
-    swftest::SwfWriter movie;
-    const auto tone = swftest::sineTone(600, 22050, 22050);
-    const auto id = movie.defineSound({3, 2, true, false}, 22050, swftest::pcm16Bytes(tone));
+    moviemaker::SwfWriter movie;
+    const auto tone = moviemaker::sineTone(600, 22050, 22050);
+    const auto id = movie.defineSound({3, 2, true, false}, 22050, moviemaker::pcm16Bytes(tone));
     movie.exportAssets(id, "tone");
     // s = new Sound(); s.attachSound("tone"); s.start();
-    swftest::Actions a;
+    moviemaker::Actions a;
     a.push("s").pushInt(0).push("Sound").code(0x40).code(0x1D);
     a.callMethod("s", "attachSound", {"tone"});
     a.callMethod("s", "start");
@@ -155,7 +155,7 @@ TEST(MovieWidgetSound, TheFirstFramesScriptedSoundPlaysOnTheDevice) {
 
 TEST(MovieWidgetSound, ASilentMovieOpensNoDevice) {
     QTemporaryDir dir;
-    swftest::SwfWriter movie;
+    moviemaker::SwfWriter movie;
     movie.showFrame();
     const std::string path = dir.filePath("silent.swf").toStdString();
     QFile f(QString::fromStdString(path));

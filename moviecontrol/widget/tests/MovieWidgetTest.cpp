@@ -12,7 +12,7 @@
 
 #include "MovieWidget.h"
 #include "WidgetTestApp.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace mc {
 namespace {
@@ -89,18 +89,19 @@ TEST(MovieWidgetTest, RightClickReachesAnEventFilterFirst) {
 
 // A 3-frame movie at 10 fps whose square moves right by 10 px a frame.
 std::string writeMovie(const QTemporaryDir& dir) {
-    swftest::MovieHeader header;
-    header.frameSize = swftest::Rect::pixels(100, 50);
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(100, 50);
     header.frameRate = 10.0;
-    swftest::SwfWriter movie(header);
+    moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
-    swftest::Shape box;
-    box.fill1(box.addFill(swftest::FillStyle::solid({255, 0, 0, 255}))).rectangle(0, 0, 200, 200);
+    moviemaker::Shape box;
+    box.fill1(box.addFill(moviemaker::FillStyle::solid({255, 0, 0, 255})))
+        .rectangle(0, 0, 200, 200);
     movie.place(movie.defineShape(box), 1);
     movie.showFrame();
-    movie.moveObject(1, swftest::Matrix::translate(200, 0));
+    movie.moveObject(1, moviemaker::Matrix::translate(200, 0));
     movie.showFrame();
-    movie.moveObject(1, swftest::Matrix::translate(400, 0));
+    movie.moveObject(1, moviemaker::Matrix::translate(400, 0));
     movie.showFrame();
     const std::vector<std::uint8_t> bytes = movie.finish();
     const QString path = dir.filePath(QStringLiteral("three.swf"));

@@ -1,5 +1,5 @@
 // cardtool bench: its arguments, the figures it derives from frame times, and what it prints
-// for movies the test-support writer builds. No timing thresholds: only how the printed
+// for movies the movie writer builds. No timing thresholds: only how the printed
 // numbers agree with each other and with what was asked.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "BenchCommand.h"
-#include "testsupport/SwfWriter.h"
+#include "moviemaker/SwfWriter.h"
 
 namespace cardtool {
 namespace {
@@ -43,7 +43,7 @@ Outcome bench(const std::vector<std::string>& words) {
 // A red box that moves and turns every frame, `frames` long; `claimed` overrides the frame
 // count the header gives.
 std::vector<std::uint8_t> movingBox(int frames, std::optional<std::uint16_t> claimed = {}) {
-    using namespace swftest;
+    using namespace moviemaker;
     MovieHeader header;
     header.frameSize = Rect::pixels(200, 150);
     header.frameRate = 30.0;

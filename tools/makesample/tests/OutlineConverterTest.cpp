@@ -5,11 +5,11 @@
 namespace makesample {
 namespace {
 
-using swftest::CurvedEdge;
-using swftest::StraightEdge;
-using swftest::StyleChange;
+using moviemaker::CurvedEdge;
+using moviemaker::StraightEdge;
+using moviemaker::StyleChange;
 
-std::vector<StyleChange> changes(const swftest::Shape& s) {
+std::vector<StyleChange> changes(const moviemaker::Shape& s) {
     std::vector<StyleChange> out;
     for (const auto& r : s.records()) {
         if (const auto* c = std::get_if<StyleChange>(&r)) {
@@ -36,13 +36,13 @@ QPainterPath square(double x, double y, double size, bool clockwise) {
 }
 
 TEST(OutlineConverter, FillGoesOnTheInsideOfTheOuterContour) {
-    swftest::Shape cw;
+    moviemaker::Shape cw;
     appendOutline(cw, square(0, 0, 10, true), {}, 1);
     ASSERT_FALSE(changes(cw).empty());
     EXPECT_EQ(changes(cw).front().fill1, 1u);
     EXPECT_EQ(changes(cw).front().fill0, 0u);
 
-    swftest::Shape ccw;
+    moviemaker::Shape ccw;
     appendOutline(ccw, square(0, 0, 10, false), {}, 1);
     EXPECT_EQ(changes(ccw).front().fill0, 1u);
     EXPECT_EQ(changes(ccw).front().fill1, 0u);
@@ -51,14 +51,14 @@ TEST(OutlineConverter, FillGoesOnTheInsideOfTheOuterContour) {
 TEST(OutlineConverter, HolesKeepTheOuterContoursSideSoTheyStayEmpty) {
     QPainterPath ring = square(0, 0, 30, true);
     ring.addPath(square(10, 10, 10, false));
-    swftest::Shape s;
+    moviemaker::Shape s;
     appendOutline(s, ring, {}, 2);
     const auto c = changes(s);
     ASSERT_EQ(c.size(), 2u); // one selection with the first move, then the hole's move
     EXPECT_EQ(c[0].fill1, 2u);
     EXPECT_FALSE(c[1].fill0.has_value());
     EXPECT_FALSE(c[1].fill1.has_value());
-    EXPECT_EQ(c[1].moveTo, (swftest::Point{200, 200}));
+    EXPECT_EQ(c[1].moveTo, (moviemaker::Point{200, 200}));
 }
 
 TEST(OutlineConverter, PixelsBecomeTwipsAndCubicsBecomeQuadratics) {
@@ -66,15 +66,15 @@ TEST(OutlineConverter, PixelsBecomeTwipsAndCubicsBecomeQuadratics) {
     p.moveTo(0, 0);
     p.cubicTo(0, 10, 10, 10, 10, 0);
     p.closeSubpath();
-    swftest::Shape s;
+    moviemaker::Shape s;
     appendOutline(s, p, QTransform::fromTranslate(5, 0), 1, 0.5);
-    EXPECT_EQ(changes(s).front().moveTo, (swftest::Point{100, 0}));
+    EXPECT_EQ(changes(s).front().moveTo, (moviemaker::Point{100, 0}));
     std::size_t curves = 0;
     for (const auto& r : s.records()) {
         curves += std::holds_alternative<CurvedEdge>(r) ? 1 : 0;
     }
     EXPECT_GE(curves, 2u);
-    EXPECT_EQ(s.pen(), (swftest::Point{100, 0})); // closed back on the start
+    EXPECT_EQ(s.pen(), (moviemaker::Point{100, 0})); // closed back on the start
     EXPECT_EQ(s.edgeBounds().xMax, 300);
 }
 
@@ -82,7 +82,7 @@ TEST(OutlineConverter, StrokesSelectOnlyTheLine) {
     QPainterPath p;
     p.moveTo(0, 0);
     p.lineTo(10, 0);
-    swftest::Shape s;
+    moviemaker::Shape s;
     appendStroke(s, p, {}, 3);
     const auto c = changes(s);
     ASSERT_EQ(c.size(), 1u);

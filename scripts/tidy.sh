@@ -7,7 +7,8 @@
 # Each BUILD_DIR is a configured tree (only its compile_commands.json is read; nothing has
 # to be built). A file compiled in several of them is checked once, with the flags of the
 # first that compiles it: the sanitizer build brings the fuzz targets, the release build the
-# benchmarks. Generated sources (moc) are skipped. --fix applies the fixes clang-tidy offers
+# benchmarks. Generated sources (moc) are skipped. Clean results are remembered in
+# VELMORA_TIDY_CACHE (default ~/.cache/velmora-tidy), as a compiler cache would. --fix applies the fixes clang-tidy offers
 # (scripts/format.sh uses it with --checks to put braces on every control statement).
 # --files limits the run to the sources whose path matches an extended regular expression.
 set -euo pipefail
@@ -76,9 +77,12 @@ fi
 log=$(mktemp -d)
 trap 'rm -rf "$log"' EXIT
 # Each file's output goes to a log of its own, numbered; a file with findings leaves a mark.
+# A file whose preprocessed text (every header included, comments kept) was clean before
+# with the same clang-tidy and configuration is not checked again (scripts/tidy-one.py).
+cache=${VELMORA_TIDY_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora-tidy}
 echo "$files" | nl -ba -w1 -s' ' | xargs -P "$jobs" -L1 sh -c \
-    '"$0" -p "$1" --quiet ${2:+--checks="$2"} "$5" >"$3/$4.log" 2>&1 || touch "$3/$4.failed"' \
-    "$tidy" "$db" "$checks" "$log" || true
+    'python3 "$0" "$1" "$2" "$3" "$4" "$7" >"$5/$6.log" 2>&1 || touch "$5/$6.failed"' \
+    "$root/scripts/tidy-one.py" "$tidy" "$db" "$checks" "$cache" "$log" || true
 if ls "$log"/*.failed >/dev/null 2>&1; then
     # A finding in a header shows in every file that includes it: each is printed once.
     for mark in "$log"/*.failed; do cat "${mark%.failed}.log"; done | awk '

@@ -92,8 +92,8 @@ if ls "$log"/*.failed >/dev/null 2>&1; then
         show' | tee "$log/all.txt"
     echo
     echo "tidy: clang-tidy findings in these files:"
-    grep -oE '^[^ ]+:[0-9]+:[0-9]+: (warning|error): ' "$log/all.txt" | cut -d: -f1 | sort -u |
-        sed "s|^$root/||; s|^|    |"
+    grep -oE '^[^ ]+:[0-9]+:[0-9]+: (warning|error): ' "$log/all.txt" | cut -d: -f1 |
+        xargs realpath -m --relative-to="$root" | sort -u | sed 's|^|    |'
     echo "tidy: fix them, or configure the check in .clang-tidy and say why"
     exit 1
 fi

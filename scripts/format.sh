@@ -29,14 +29,13 @@ doc_comments() {
 
 if [ "${1:-}" = "--check" ]; then
     status=0
-    if ! "$format" --dry-run --Werror "${files[@]}" 2>"$root/.format-check.log"; then
-        grep -E '^[^ ]+:[0-9]+:[0-9]+: error' "$root/.format-check.log" | cut -d: -f1 | sort -u |
-            sed 's|^|    |' >"$root/.format-files.log"
+    report=$(mktemp)
+    trap 'rm -f "$report"' EXIT
+    if ! "$format" --dry-run --Werror "${files[@]}" 2>"$report"; then
         echo "format: clang-format would change these files:"
-        cat "$root/.format-files.log"
+        grep -E '^[^ ]+:[0-9]+:[0-9]+: error' "$report" | cut -d: -f1 | sort -u | sed 's|^|    |'
         status=1
     fi
-    rm -f "$root/.format-check.log" "$root/.format-files.log"
     comments=$(doc_comments "${files[@]}")
     if [ -n "$comments" ]; then
         echo "format: \`///\` comments (the project writes \`//\`):"

@@ -15,10 +15,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 format=$(command -v clang-format-14 || command -v clang-format)
 
-if [ -d .git ]; then
+if [ -e .git ]; then # a folder, or a file in a second work tree
     mapfile -t files < <(git ls-files '*.cpp' '*.h')
 else
-    mapfile -t files < <(find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print |
+    mapfile -t files < <(find . \( -path ./build -o -path './build-*' \) -prune -o \
+        \( -name '*.cpp' -o -name '*.h' \) -print |
         sed 's|^\./||' | sort)
 fi
 
@@ -33,7 +34,7 @@ if [ "${1:-}" = "--check" ]; then
     trap 'rm -f "$report"' EXIT
     if ! "$format" --dry-run --Werror "${files[@]}" 2>"$report"; then
         echo "format: clang-format would change these files:"
-        grep -E '^[^ ]+:[0-9]+:[0-9]+: error' "$report" | cut -d: -f1 | sort -u | sed 's|^|    |'
+        grep -aE '^[^ ]+:[0-9]+:[0-9]+: error' "$report" | cut -d: -f1 | sort -u | sed 's|^|    |'
         status=1
     fi
     comments=$(doc_comments "${files[@]}")

@@ -40,7 +40,7 @@ root, out, builds = sys.argv[1], sys.argv[2], sys.argv[3:]
 tracked = set(
     os.path.join(root, name)
     for name in subprocess.check_output(["git", "-C", root, "ls-files", "*.cpp"], text=True).split()
-) if os.path.isdir(os.path.join(root, ".git")) else None
+) if os.path.exists(os.path.join(root, ".git")) else None
 chosen = {}
 for build in builds:
     with open(os.path.join(build, "compile_commands.json")) as f:

@@ -162,7 +162,7 @@ std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath)
     }
     // Without a chosen file, a fresh one in the temporary folder, kept: removed only when
     // the copy is interrupted.
-    const std::string target =
+    std::string target = // not const, so that returning it moves
         moviePath.empty() ? createTemporaryFile(TemporaryUse::Kept).path : moviePath;
     const WatchedPath unfinished(moviePath.empty() ? target : std::string());
     try {

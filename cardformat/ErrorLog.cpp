@@ -59,9 +59,9 @@ std::string logFolder(std::string_view programFolder, bool programFolderWritable
     return std::string(programFolder);
 }
 
-void ErrorLog::configure(std::string fileName, std::string folder) {
+void ErrorLog::configure(const std::string& fileName, const std::string& folder) {
     if (folder.empty()) {
-        configureBesideProgram(std::move(fileName));
+        configureBesideProgram(fileName);
         return;
     }
     const std::lock_guard lock(logMutex);
@@ -69,7 +69,8 @@ void ErrorLog::configure(std::string fileName, std::string folder) {
     stateFolderToMake.clear();
 }
 
-void ErrorLog::configureBesideProgram(std::string fileName, std::string folderOfProgram) {
+void ErrorLog::configureBesideProgram(const std::string& fileName,
+                                      const std::string& folderOfProgram) {
     const std::string own = folderOfProgram.empty() ? programFolder() : folderOfProgram;
     // The effective user, as the log file will be opened.
     const bool writable = ::faccessat(AT_FDCWD, own.c_str(), W_OK, AT_EACCESS) == 0;

@@ -15,11 +15,12 @@ class ErrorLog {
     // Each program names its log once at start ("Trelvane.log", "Velmora.log"); the log
     // lives in the given folder, or when none is given where configureBesideProgram puts it
     // for the running executable.
-    static void configure(std::string fileName, std::string folder = {});
+    static void configure(const std::string& fileName, const std::string& folder = {});
     // The log beside the program in `programFolder` (the running executable's folder when
     // empty) when that folder can be written, else in the user's state folder (an installed
     // program's folder belongs to the system).
-    static void configureBesideProgram(std::string fileName, std::string programFolder = {});
+    static void configureBesideProgram(const std::string& fileName,
+                                       const std::string& programFolder = {});
     // Where records go now; empty before configure().
     static std::string path();
 

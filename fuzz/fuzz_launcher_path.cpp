@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::free(found);
 
-    launcher::MessageCommand command;
+    launcher::MessageCommand command{};
     if (launcher::messageCommand(path.c_str(), "Velmora", name.c_str(), command)) {
         if (command.program[0] != '/' || command.argv[0] == nullptr) {
             std::abort();

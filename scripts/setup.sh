@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git ccache
-    clang libclang-rt-14-dev llvm
+    clang libclang-rt-14-dev llvm clang-format-14 clang-tidy-14 clang-tools-14
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     zlib1g-dev liblzma-dev libjpeg-dev

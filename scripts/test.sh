@@ -2,11 +2,16 @@
 # Sets up, builds and runs every test: the unit, offscreen and end-to-end tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a sample of the robustness movies, then a
 # smoke run of every fuzz target. FUZZ_SECONDS sets the time per fuzz target (default 5),
-# ROBUSTNESS_SAMPLE the number of movies rendered (default 260).
+# ROBUSTNESS_SAMPLE the number of movies rendered (default 260). It fails first on code out of
+# style (scripts/format.sh --check) and later on clang-tidy findings (scripts/tidy.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 "$root/scripts/setup.sh"
+
+echo "== Code style"
+# First, as it costs seconds: every file as clang-format and the brace rule want it.
+"$root/scripts/format.sh" --check
 
 echo "== Build with sanitizers"
 # One clang build serves the tests and the fuzz targets: everything is compiled with
@@ -45,6 +50,11 @@ cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 ninja -C "$root/build" -j"$jobs" player_card_tests package_contents
 ctest --test-dir "$root/build" --output-on-failure --timeout 300 \
     -R '^(PlayerTemplateTest\.|CardProcessTest\.|staged_install_plays_a_card$)'
+
+echo "== clang-tidy"
+# Reads the compile commands of the two builds above: the sanitizer build brings the fuzz
+# targets, the release build the benchmarks; nothing more is compiled.
+"$root/scripts/tidy.sh" --jobs="$jobs" "$root/build-check" "$root/build"
 
 echo "== Debian packages"
 "$root/scripts/package.sh"

@@ -129,7 +129,7 @@ QRgb sampled(const QImage& input, double x, double y, const swf::DisplacementMap
 
 QImage applyDisplacement(const QImage& source, const swf::DisplacementMapFilter& filter,
                          FilterScale scale) {
-    const QImage input = premultipliedCopy(source);
+    QImage input = premultipliedCopy(source); // not const, so that returning it moves
     const swf::DisplacementMap* map = filter.map.get();
     if (input.isNull() || map == nullptr || map->width <= 0 || map->height <= 0 ||
         map->argb.size() < static_cast<std::size_t>(map->width) * map->height) {

@@ -55,7 +55,7 @@ enum class Issue : std::uint8_t {
 };
 
 struct Diagnostic {
-    Issue issue;
+    Issue issue{};
     std::uint16_t tagCode = 0;
     std::uint32_t offset = 0; ///< Offset of the tag in the decompressed file.
 };

@@ -103,7 +103,7 @@ class TextDocument {
 
   private:
     struct Span {
-        std::size_t length;
+        std::size_t length = 0;
         TextFormat format;
     };
     // Splits so that a span starts at `at`; returns that span's index.

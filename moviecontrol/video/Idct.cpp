@@ -8,7 +8,7 @@ namespace video {
 namespace {
 
 struct Basis {
-    double c[8][8]; // c[x][u] = C(u)/2 * cos((2x+1)u pi / 16)
+    double c[8][8]{}; // c[x][u] = C(u)/2 * cos((2x+1)u pi / 16)
     Basis() {
         for (int x = 0; x < 8; ++x) {
             for (int u = 0; u < 8; ++u) {

@@ -208,11 +208,11 @@ void predictBlock(const Plane& ref, Plane& out, int x, int y, MotionVector mv, b
         fy *= 2;
         fourTap = filter.mode != 0;
         if (filter.mode == 2) {
-            if (filter.maxVector != 0 &&
-                (std::abs(mv.x) > filter.maxVector || std::abs(mv.y) > filter.maxVector)) {
-                fourTap = false;
-            } else if (filter.varianceLimit != 0 &&
-                       blockVariance(w, 2 * kWindow + 2) < filter.varianceLimit) {
+            // A long vector, or a flat block, takes the bilinear filter instead.
+            const bool longVector = filter.maxVector != 0 && (std::abs(mv.x) > filter.maxVector ||
+                                                              std::abs(mv.y) > filter.maxVector);
+            if (longVector || (filter.varianceLimit != 0 &&
+                               blockVariance(w, 2 * kWindow + 2) < filter.varianceLimit)) {
                 fourTap = false;
             }
         }

@@ -33,8 +33,9 @@ std::vector<std::uint8_t> toRgba(const YuvPicture& picture) {
         const std::uint8_t* alpha = picture.alpha.samples.empty() ? nullptr : picture.alpha.row(y);
         for (int x = 0; x < picture.width; ++x) {
             const double l = 1.164 * (luma[x] - 16);
-            const double u = cb[x / 2] - 128.0;
-            const double v = cr[x / 2] - 128.0;
+            const int half = x / 2; // the chroma planes are half as wide
+            const double u = cb[half] - 128.0;
+            const double v = cr[half] - 128.0;
             const std::uint8_t a = alpha != nullptr ? alpha[x] : 255;
             out[at++] = std::min(clampByte(l + 1.596 * v), a);
             out[at++] = std::min(clampByte(l - 0.391 * u - 0.813 * v), a);

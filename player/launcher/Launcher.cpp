@@ -58,7 +58,7 @@ void tellUser(const char* text, const char* const* details, int detailCount) {
     if ((display == nullptr || display[0] == '\0') && (wayland == nullptr || wayland[0] == '\0')) {
         return;
     }
-    launcher::MessageCommand command;
+    launcher::MessageCommand command{};
     if (!launcher::messageCommand(getenv("PATH"), MessageTitle, text, command)) {
         return;
     }

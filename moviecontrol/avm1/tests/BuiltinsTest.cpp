@@ -62,6 +62,7 @@ TEST_F(Builtins, ArraySortLeavesEqualElementsWhereFlashDoes) {
     EXPECT_EQ(text(Value(b)), "h\u00EBllo,H\u00CBLLO,TeSt,test");
     // Larger arrays still come out ordered, descending too.
     std::vector<Value> many;
+    many.reserve(200);
     for (int i = 0; i < 200; ++i)
         many.push_back(num((i * 37) % 101));
     Object* c = array(many);

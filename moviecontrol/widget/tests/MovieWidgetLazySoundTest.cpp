@@ -32,7 +32,7 @@ bool sdlLoaded() {
 }
 
 std::string written(const QTemporaryDir& dir, const char* file, moviemaker::SwfWriter& movie) {
-    const std::string path = dir.filePath(QString::fromLatin1(file)).toStdString();
+    std::string path = dir.filePath(QString::fromLatin1(file)).toStdString(); // returned
     QFile f(QString::fromStdString(path));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     const auto bytes = movie.finish();

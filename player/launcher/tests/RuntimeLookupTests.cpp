@@ -86,7 +86,7 @@ TEST_F(PathSearchTest, APathTooLongForTheBufferIsNotFound) {
 }
 
 TEST_F(PathSearchTest, MessageToolsInTheirOrderWithTheirArguments) {
-    MessageCommand command;
+    MessageCommand command{};
     const std::string path = dir_ + "/a:" + dir_ + "/b";
     EXPECT_FALSE(messageCommand(path.c_str(), "Velmora", "install velmora", command));
 

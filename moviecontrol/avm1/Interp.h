@@ -6,6 +6,7 @@
 
 #include "avm1/Interpreter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 

@@ -7,6 +7,7 @@
 #include "avm1/Text.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace avm1 {
 

@@ -13,6 +13,7 @@
 
 #include <limits>
 #include <map>
+#include <optional>
 #include <variant>
 
 namespace avm1test {
@@ -217,6 +218,43 @@ TEST(ActionTable, BitwiseOperatorsWorkOn32BitIntegers) {
         {7, op::BitAnd, {NaN, -1.0}, "0"},
         {7, op::BitOr, {2.9, -2.9}, "-2"},
     });
+}
+
+TEST(ActionTable, WaitForFrameSkipsWhileTheFrameIsMissing) {
+    struct WaitCase {
+        std::optional<std::uint32_t> loaded; // of the root's 10 frames
+        std::vector<std::uint8_t> wait;      // the WaitForFrame action, skipping 2 or 9
+        std::vector<std::string> expected;
+    };
+    // WaitForFrame names a frame from 0; WaitForFrame2 takes a frame from 1 or a label
+    // (here "intro", frame 7) from the stack.
+    const std::vector<std::uint8_t> waitFrame5{op::WaitForFrame, 3, 0, 4, 0, 2};
+    const std::vector<std::uint8_t> waitFrame20{op::WaitForFrame, 3, 0, 19, 0, 2};
+    const std::vector<std::uint8_t> waitOnStack{op::WaitForFrame2, 1, 0, 2};
+    const std::vector<std::uint8_t> waitPastTheEnd{op::WaitForFrame, 3, 0, 4, 0, 9};
+    const std::vector<WaitCase> cases{
+        {3, waitFrame5, {"b"}},
+        {5, waitFrame5, {"a", "b"}},
+        // Once every frame is there, a frame past the end counts as loaded too.
+        {std::nullopt, waitFrame20, {"a", "b"}},
+        {9, waitFrame20, {"b"}},
+        {3, waitOnStack, {"b"}},
+        {7, waitOnStack, {"a", "b"}},
+        // A skip count past the block's end ends the block.
+        {0, waitPastTheEnd, {}},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        FakeStage stage(7);
+        stage.rootClip->labels["intro"] = 6;
+        stage.rootClip->loadedFrames = cases[i].loaded;
+        Actions a;
+        if (cases[i].wait[0] == op::WaitForFrame2) {
+            a.push("intro");
+        }
+        a.raw(cases[i].wait).trace("a").trace("b");
+        SCOPED_TRACE("case " + std::to_string(i));
+        EXPECT_EQ(stage.run(a.bytes()), cases[i].expected);
+    }
 }
 
 } // namespace

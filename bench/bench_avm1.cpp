@@ -2,7 +2,7 @@
 // onEnterFrame are measured with the stage, in bench_scripts.)
 #include "FakeStage.h"
 
-#include "swf/Actions.h"
+#include "swf/ActionCodes.h"
 #include "moviemaker/Actions.h"
 
 #include <benchmark/benchmark.h>

@@ -22,8 +22,8 @@ class Actions {
     // Later versions' stack actions, for scripted test movies.
     Actions& push(std::string_view text);
     Actions& push(double number);
-    // An action without payload by its code (0x26 trace, 0x1C get variable, 0x4E get
-    // member, 0x52 call method...).
+    // An action without payload by its code (swf::op::Trace, GetVariable, GetMember,
+    // CallMethod...).
     Actions& code(uint8_t actionCode);
     // Calls `object.method(args...)` with string arguments and drops the result:
     // the arguments are pushed last first, then their count, the object and the name.
@@ -41,7 +41,7 @@ class Actions {
 
     std::vector<uint8_t> bytes() const;
 
-    // Script actions of versions 4 to 7 (codes in swf/Actions.h).
+    // Script actions of versions 4 to 7 (codes in swf/ActionCodes.h).
     Actions& pushInt(int32_t number);
     Actions& pushBool(bool value);
     Actions& pushNull();

@@ -1,4 +1,4 @@
-#include "swf/Actions.h"
+#include "swf/ActionCodes.h"
 #include "swf/ByteReader.h"
 
 namespace swf {
@@ -49,7 +49,7 @@ ActionBlock readActionBlock(std::span<const std::uint8_t> bytes, std::size_t max
         if (a.code == op::End) {
             return block;
         }
-        if (a.code >= 0x80) {
+        if (a.code >= op::FirstWithLength) {
             const std::uint16_t length = r.u16();
             a.payload = r.bytes(length);
             if (r.failed()) {

@@ -2,7 +2,7 @@
 // Character definitions other than shapes and sprites. Binary payloads (image data, zlib
 // streams) are spans into the owning Movie's byte buffer and live as long as that Movie.
 
-#include "swf/Actions.h"
+#include "swf/ActionCodes.h"
 #include "swf/BasicTypes.h"
 #include "swf/Filters.h"
 #include "swf/Shapes.h"

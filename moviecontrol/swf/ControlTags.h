@@ -1,7 +1,7 @@
 #pragma once
 // Control tags and the frames of a timeline (the root movie or a sprite).
 
-#include "swf/Actions.h"
+#include "swf/ActionCodes.h"
 #include "swf/BasicTypes.h"
 #include "swf/Filters.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "swf/Actions.h"
+#include "swf/ActionCodes.h"
 
 namespace mc {
 

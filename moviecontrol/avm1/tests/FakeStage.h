@@ -5,6 +5,7 @@
 #include "avm1/Machine.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ class FakeClip : public avm1::Object {
     std::vector<FakeClip*> children;
     std::uint32_t frame = 0;
     std::uint32_t totalFrames = 10;
+    // Frames streamed in so far, while the movie is still loading; all of them when unset.
+    std::optional<std::uint32_t> loadedFrames;
     bool playing = true;
     double x = 0;
     std::map<std::string, std::uint32_t> labels;
@@ -57,7 +60,9 @@ class FakeStage : public avm1::Host {
     void nextFrame(avm1::Object* clip) override;
     void prevFrame(avm1::Object* clip) override;
     std::uint32_t currentFrame(avm1::Object* clip) override { return asClip(clip)->frame; }
-    std::uint32_t framesLoaded(avm1::Object* clip) override { return asClip(clip)->totalFrames; }
+    std::uint32_t framesLoaded(avm1::Object* clip) override {
+        return asClip(clip)->loadedFrames.value_or(asClip(clip)->totalFrames);
+    }
     std::uint32_t totalFrames(avm1::Object* clip) override { return asClip(clip)->totalFrames; }
     std::optional<std::uint32_t> frameOfLabel(avm1::Object* clip, std::string_view label) override;
     void callFrame(avm1::Object* clip, std::uint32_t frame) override;

@@ -3,7 +3,7 @@
 
 #include "FakeStage.h"
 
-#include "swf/Actions.h"
+#include "swf/ActionCodes.h"
 #include "moviemaker/Actions.h"
 
 #include <gtest/gtest.h>

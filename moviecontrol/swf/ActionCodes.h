@@ -1,7 +1,9 @@
 #pragma once
-// Action records of DoAction, DoInitAction, clip events and buttons. The timeline controls
-// are decoded; every other action keeps its opcode and payload so that an interpreter can be
-// added later and so that a block can be walked safely.
+// The action codes, by name, and the action records of DoAction, DoInitAction, clip events
+// and buttons. The reader decodes the payloads of the first version's timeline actions, for
+// code that looks at a block without running it; every other action keeps its code and
+// payload, so that a block can be walked safely. The script machine (avm1/Interpreter.cpp)
+// decodes the actions it runs from the bytes and dispatches on these names.
 
 #include <cstdint>
 #include <span>
@@ -12,6 +14,8 @@ namespace swf {
 
 namespace op {
 inline constexpr std::uint8_t End = 0x00;
+// Codes from this one on are followed by a 16-bit payload length; codes below it have none.
+inline constexpr std::uint8_t FirstWithLength = 0x80;
 inline constexpr std::uint8_t NextFrame = 0x04;
 inline constexpr std::uint8_t PreviousFrame = 0x05;
 inline constexpr std::uint8_t Play = 0x06;
@@ -116,27 +120,27 @@ inline constexpr std::uint8_t Call = 0x9E;
 
 struct Action {
     std::uint8_t code = op::End;
-    /// Byte offset of the action in its block (branch targets are relative to these).
+    // Byte offset of the action in its block (branch targets are relative to these).
     std::uint32_t offset = 0;
-    /// Bytes after the length field of codes >= 0x80; empty for one-byte actions.
+    // Bytes after the length field of codes from FirstWithLength on; empty for one-byte actions.
     std::span<const std::uint8_t> payload;
 
-    std::uint16_t frame = 0;     ///< GotoFrame, WaitForFrame (0-based frame index).
-    std::uint8_t skipCount = 0;  ///< WaitForFrame.
-    std::string text;            ///< GotoLabel label, SetTarget target, GetUrl url.
-    std::string target;          ///< GetUrl window/target.
-    bool play = false;           ///< GotoFrame2: play after going.
-    std::uint16_t sceneBias = 0; ///< GotoFrame2, when its flag is set.
+    std::uint16_t frame = 0;     // GotoFrame, WaitForFrame (0-based frame index).
+    std::uint8_t skipCount = 0;  // WaitForFrame.
+    std::string text;            // GotoLabel label, SetTarget target, GetUrl url.
+    std::string target;          // GetUrl window/target.
+    bool play = false;           // GotoFrame2: play after going.
+    std::uint16_t sceneBias = 0; // GotoFrame2, when its flag is set.
 };
 
 struct ActionBlock {
-    std::vector<Action> actions;         ///< In file order, without the End action.
-    std::span<const std::uint8_t> bytes; ///< The whole block as stored.
-    bool truncated = false;              ///< An action ran past the block.
+    std::vector<Action> actions;         // In file order, without the End action.
+    std::span<const std::uint8_t> bytes; // The whole block as stored.
+    bool truncated = false;              // An action ran past the block.
 };
 
-/// Walks the actions in `bytes`, stopping at End, at the end of the bytes or after
-/// `maxActions` actions.
+// Walks the actions in `bytes`, stopping at End, at the end of the bytes or after
+// `maxActions` actions.
 ActionBlock readActionBlock(std::span<const std::uint8_t> bytes, std::size_t maxActions = 65536);
 
 } // namespace swf

@@ -1,0 +1,242 @@
+// Numbers, logic, comparison and conversion. The first script version's actions read
+// every operand as a number (Add, Equals, Less); version 5's typed ones (Add2, Equals2,
+// Less2, Greater) follow ECMA-262 with Flash's differences.
+
+#include "avm1/Interp.h"
+
+#include "avm1/Convert.h"
+#include "avm1/Text.h"
+
+#include "swf/ActionCodes.h"
+
+#include <cmath>
+#include <limits>
+
+namespace avm1 {
+
+void Interp::actionAdd() {
+    double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+    push(Value(a + b));
+}
+
+void Interp::actionSubtract() {
+    double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+    push(Value(a - b));
+}
+
+void Interp::actionMultiply() {
+    double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+    push(Value(a * b));
+}
+
+void Interp::actionDivide() {
+    double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+    // Version 4 players had no infinity to give.
+    if (b == 0 && a_.version < 5) {
+        push(Value(Str("#ERROR#")));
+    } else {
+        push(Value(a / b));
+    }
+}
+
+void Interp::actionModulo() {
+    double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+    push(Value(std::fmod(a, b)));
+}
+
+void Interp::actionIncrement() {
+    push(Value(m_.toNumber(pop()) + 1));
+}
+
+void Interp::actionDecrement() {
+    push(Value(m_.toNumber(pop()) - 1));
+}
+
+void Interp::actionAdd2() {
+    Value b = pop(), a = pop();
+    push(add2(a, b));
+}
+
+void Interp::actionEquals() {
+    double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+    push(boolValue(a == b));
+}
+
+void Interp::actionLess() {
+    double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+    push(boolValue(a < b));
+}
+
+void Interp::actionAnd() {
+    bool b = m_.toBoolean(pop()), a = m_.toBoolean(pop());
+    push(boolValue(a && b));
+}
+
+void Interp::actionOr() {
+    bool b = m_.toBoolean(pop()), a = m_.toBoolean(pop());
+    push(boolValue(a || b));
+}
+
+void Interp::actionNot() {
+    push(boolValue(!m_.toBoolean(pop())));
+}
+
+void Interp::actionLess2() {
+    Value b = pop(), a = pop();
+    push(less2(a, b));
+}
+
+void Interp::actionGreater() {
+    // a > b is b < a, undefined where either is NaN.
+    Value b = pop(), a = pop();
+    push(less2(b, a));
+}
+
+void Interp::actionEquals2() {
+    Value b = pop(), a = pop();
+    push(Value(equals2(a, b)));
+}
+
+void Interp::actionStrictEquals() {
+    Value b = pop(), a = pop();
+    push(Value(strictEquals(a, b)));
+}
+
+void Interp::actionBitwise(std::uint8_t code) {
+    std::int32_t b = toInt32(m_.toNumber(pop()));
+    std::int32_t a = toInt32(m_.toNumber(pop()));
+    auto ua = static_cast<std::uint32_t>(a);
+    unsigned shift = static_cast<unsigned>(b) & 31;
+    double r = 0;
+    switch (code) {
+    case swf::op::BitAnd:
+        r = a & b;
+        break;
+    case swf::op::BitOr:
+        r = a | b;
+        break;
+    case swf::op::BitXor:
+        r = a ^ b;
+        break;
+    case swf::op::BitLShift:
+        r = static_cast<std::int32_t>(ua << shift);
+        break;
+    case swf::op::BitRShift:
+        r = a >> shift;
+        break;
+    default: // BitURShift
+        r = static_cast<double>(ua >> shift);
+        break;
+    }
+    push(Value(r));
+}
+
+void Interp::actionToInteger() {
+    double n = m_.toNumber(pop());
+    push(Value(std::isnan(n) ? 0.0 : std::trunc(n)));
+}
+
+void Interp::actionToNumber() {
+    push(Value(m_.toNumber(pop())));
+}
+
+void Interp::actionToString() {
+    push(Value(m_.toString(pop())));
+}
+
+void Interp::actionTypeOf() {
+    push(Value(m_.str(m_.typeOf(pop()))));
+}
+
+void Interp::actionRandomNumber() {
+    double max = m_.toNumber(pop());
+    double r = 0;
+    if (max > 0 && std::isfinite(max)) {
+        std::uniform_real_distribution<double> d(0.0, 1.0);
+        r = std::floor(d(s_.random) * std::floor(max));
+    }
+    push(Value(r));
+}
+
+void Interp::actionGetTime() {
+    push(Value(std::floor(s_.host.timerMs())));
+}
+
+Value Interp::add2(const Value& a, const Value& b) {
+    // valueOf first; text on either side makes both text, where an object that valueOf
+    // left an object gives its toString. Otherwise such an object adds as NaN.
+    Value pa = m_.toPrimitive(a);
+    Value pb = m_.toPrimitive(b);
+    if (pa.isString() || pb.isString()) {
+        Str sa = m_.toString(pa.isObject() ? a : pa), sb = m_.toString(pb.isObject() ? b : pb);
+        if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4) {
+            s_.abort(LimitKind::MemoryBudget, "a script built a string past the movie's budget");
+        }
+        return Value(Str(joinText(sa.view(), sb.view())));
+    }
+    auto number = [&](const Value& p) {
+        return p.isObject() ? std::numeric_limits<double>::quiet_NaN() : m_.toNumber(p);
+    };
+    return Value(number(pa) + number(pb));
+}
+
+Value Interp::less2(const Value& a, const Value& b) {
+    // An object whose valueOf gives an object compares false at once, the other operand
+    // unconverted; a clip in that place compares as NaN.
+    auto objectGivesFalse = [](const Value& p) {
+        return p.isObject() && !p.asObject()->isDisplayObject();
+    };
+    Value pa = m_.toPrimitive(a);
+    if (objectGivesFalse(pa)) {
+        return Value(false);
+    }
+    Value pb = m_.toPrimitive(b);
+    if (objectGivesFalse(pb)) {
+        return Value(false);
+    }
+    if (pa.isString() && pb.isString()) {
+        return Value(toUtf16(pa.asString().view()) < toUtf16(pb.asString().view()));
+    }
+    double x = m_.toNumber(pa), y = m_.toNumber(pb);
+    if (std::isnan(x) || std::isnan(y)) {
+        return {};
+    }
+    return Value(x < y);
+}
+
+bool Interp::equals2(const Value& a, const Value& b) {
+    if (a.type() == b.type()) {
+        if (a.isString()) {
+            return a.asString() == b.asString();
+        }
+        return strictEquals(a, b);
+    }
+    if (a.isNullish() && b.isNullish()) {
+        return true;
+    }
+    if (a.isObject() != b.isObject()) {
+        // An object meets a primitive through its valueOf (undefined when it has none).
+        const Value& object = a.isObject() ? a : b;
+        const Value& other = a.isObject() ? b : a;
+        Value p = m_.toPrimitive(object);
+        return !p.isObject() && equals2(p, other);
+    }
+    if (a.isNullish() || b.isNullish()) {
+        return false;
+    }
+    if (a.isNumber() && b.isString()) {
+        return a.asNumber() == m_.toNumber(b);
+    }
+    if (a.isString() && b.isNumber()) {
+        return m_.toNumber(a) == b.asNumber();
+    }
+    if (a.isBool()) {
+        return equals2(Value(a.asBool() ? 1.0 : 0.0), b);
+    }
+    if (b.isBool()) {
+        return equals2(a, Value(b.asBool() ? 1.0 : 0.0));
+    }
+    return false;
+}
+
+} // namespace avm1

@@ -59,6 +59,7 @@ std::size_t Machine::State::heapBytes() const {
 }
 
 void Machine::State::checkBudget() {
+    madeAtCheck = scriptbudget::ScriptMemory::made();
     if (frameAborted)
         throw ScriptAbort{LimitKind::TimeBudget};
     if (actionsThisFrame > limits.actionsPerFrame)

@@ -3,6 +3,7 @@
 
 #include "avm1/Machine.h"
 #include "scriptbudget/EndRequest.h"
+#include "scriptbudget/ScriptMemory.h"
 
 #include <array>
 #include <chrono>
@@ -116,16 +117,21 @@ struct Machine::State {
     [[noreturn]] void abort(LimitKind kind, std::string_view message);
     /// Counts one action against the frame's budget.
     void tick() {
-        if (++actionsThisFrame % 4096 == 0)
+        if (++actionsThisFrame % 4096 == 0 || madeSinceCheck() > MadeBetweenChecks)
             checkBudget();
     }
+    /// Megabytes of strings and bitmaps made that check the budget early: copying them
+    /// takes a few milliseconds.
+    static constexpr std::size_t MadeBetweenChecks = std::size_t{8} << 20;
+    std::size_t madeAtCheck = 0;
+    std::size_t madeSinceCheck() const { return scriptbudget::ScriptMemory::made() - madeAtCheck; }
     void checkBudget();
     /// Counts `work` steps of a built-in (an element visited, a comparison, a row of
     /// pixels); the budget is checked once per 4,096 of them, so that no built-in outlives
     /// the frame's time, the memory budget or the end of the player.
     void pace(std::uint64_t work = 1) {
         workSinceCheck += work;
-        if (workSinceCheck >= 4096) {
+        if (workSinceCheck >= 4096 || madeSinceCheck() > MadeBetweenChecks) {
             workSinceCheck = 0;
             checkBudget();
         }

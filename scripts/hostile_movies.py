@@ -215,7 +215,7 @@ def script_movies():
     keep_init = Script().doubled("s", 26).set_to("kept", lambda s: s.new("Array"))
     keep_each = Script().get("s").get("kept").push("length").code(0x4E).code(0x47)
     keep_each.push(1).get("kept").push("push").code(0x52).code(0x17)
-    keep_each.payload(0x81, struct.pack("<H", 1)).code(0x06)  # gotoAndPlay(2)
+    again = Script().payload(0x81, struct.pack("<H", 1)).code(0x06)  # gotoAndPlay(2)
     clips = Script().push("i", 0).code(0x1D)
     clips.loop_forever(Script().push("i").code(0x1C).push("c").get("i").code(0x47).push(2)
                        .get("_root").push("createEmptyMovieClip").code(0x52).code(0x17)
@@ -228,7 +228,7 @@ def script_movies():
         "sort-16m": script_movie([sort_16m, Script()]),
         "split-32mb": script_movie([split, Script()]),
         "perlin-50": script_movie([perlin, Script()]),
-        "string-64mb": script_movie([keep_init, keep_each]),
+        "string-64mb": script_movie([keep_init, keep_each, again]),
         "clip-loop": script_movie([clips, Script()]),
         "array-loop": script_movie([elements, Script()]),
     }

@@ -207,6 +207,10 @@ TEST(ScriptBudget, CollectionFollowsBytesNotOnlyObjects) {
 }
 
 TEST(ScriptBudget, TheEndOfThePlayerStopsScriptsAndBuiltInsAtOnce) {
+    // The request is for the whole process: the next test must find it cleared.
+    struct ClearAtEnd {
+        ~ClearAtEnd() { scriptbudget::clearEndRequest(); }
+    } clearAtEnd;
     FakeStage stage(7, limits(30000, megabytes(256)));
     for (const bool inBuiltIn : {false, true}) {
         SCOPED_TRACE(inBuiltIn ? "in a built-in" : "in the script");

@@ -27,17 +27,28 @@ class Bytes {
     std::size_t at_ = 0;
 };
 
-constexpr std::array<double, 14> HostileNumbers = {
-    0, 1, -1, 2, 7, 16, 2880, 2881, 20000, 16000000, 4294967295.0, 1e300,
-    std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+constexpr std::array<double, 14> HostileNumbers = {0,
+                                                   1,
+                                                   -1,
+                                                   2,
+                                                   7,
+                                                   16,
+                                                   2880,
+                                                   2881,
+                                                   20000,
+                                                   16000000,
+                                                   4294967295.0,
+                                                   1e300,
+                                                   std::numeric_limits<double>::quiet_NaN(),
+                                                   std::numeric_limits<double>::infinity()};
 
 constexpr std::array<std::size_t, 5> StringLengths = {0, 1, 1000, 1 << 16, 1 << 22};
 
 constexpr std::array<const char*, 3> Receivers = {"Array", "String", "BitmapData"};
 
 constexpr std::array<std::array<const char*, 12>, 3> Methods = {{
-    {"sort", "sortOn", "join", "concat", "slice", "splice", "reverse", "push", "unshift",
-     "shift", "toString", "pop"},
+    {"sort", "sortOn", "join", "concat", "slice", "splice", "reverse", "push", "unshift", "shift",
+     "toString", "pop"},
     {"split", "concat", "substr", "substring", "slice", "indexOf", "lastIndexOf", "charAt",
      "charCodeAt", "toUpperCase", "toLowerCase", "split"},
     {"perlinNoise", "noise", "fillRect", "floodFill", "copyPixels", "clone", "threshold",

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
-#include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -56,8 +56,8 @@ void watch(int fd) {
     if (byte != StartGrace) {
         return;
     }
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::milliseconds(EndSignals::GraceMilliseconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(EndSignals::GraceMilliseconds);
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -66,8 +66,8 @@ void watch(int fd) {
         }
         // A dismissal during the grace period (the program ended normally) ends the wait.
         pollfd waiting{fd, POLLIN, 0};
-        if (::poll(&waiting, 1, static_cast<int>(left.count())) > 0 &&
-            ::read(fd, &byte, 1) == 1 && byte == Dismiss) {
+        if (::poll(&waiting, 1, static_cast<int>(left.count())) > 0 && ::read(fd, &byte, 1) == 1 &&
+            byte == Dismiss) {
             return;
         }
     }

@@ -88,17 +88,18 @@ constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexed
 /// A partition whose elements all equal its pivot only ever gives up its first element, so
 /// it costs a pass per element: its order is worked out without comparing again. Other
 /// inputs can make a middle-pivot quicksort quadratic too (many equal elements among a few
-/// others, sequences made to defeat it): past `allowance` comparisons it gives up and
-/// answers false, and the caller sorts another way.
-bool flashSort(std::vector<std::size_t>& items,
+/// others, sequences made to defeat it): past `allowance` comparisons it gives up by
+/// throwing SortAllowanceSpent, and the caller sorts another way.
+void flashSort(std::vector<std::size_t>& items,
                const std::function<int(std::size_t, std::size_t)>& compare,
                std::uint64_t allowance) {
     if (items.size() < 2)
-        return true;
+        return;
     std::uint64_t compared = 0;
     auto cmp = [&](std::size_t i, std::size_t j) {
-        if (++compared > allowance)
+        if (++compared > allowance) {
             throw SortAllowanceSpent{};
+        }
         return compare(items[i], items[j]);
     };
     auto swap = [&](std::size_t i, std::size_t j) { std::swap(items[i], items[j]); };
@@ -135,10 +136,12 @@ bool flashSort(std::vector<std::size_t>& items,
                 --right;
                 if (right > lo) {
                     int c = cmp(right, lo);
-                    if (c != 0)
+                    if (c != 0) {
                         allEqual = false;
-                    if (c < 0)
+                    }
+                    if (c < 0) {
                         break;
+                    }
                 }
             } while (right > lo);
             if (right < left)
@@ -169,7 +172,6 @@ bool flashSort(std::vector<std::size_t>& items,
             push(lower);
         }
     }
-    return true;
 }
 
 /// A stable merge sort that keeps every index in bounds whatever the comparator answers
@@ -252,8 +254,7 @@ Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int f
     // A quicksort compares about 1.4 n log2 n times on average; eight times that is only
     // ever passed by inputs that make it quadratic.
     const double n = static_cast<double>(order.size());
-    const auto allowance =
-        static_cast<std::uint64_t>(8.0 * n * std::max(1.0, std::log2(n)) + 64.0);
+    const auto allowance = static_cast<std::uint64_t>(8.0 * n * std::max(1.0, std::log2(n)) + 64.0);
     try {
         flashSort(order, compareOrdered, allowance);
     } catch (const SortAllowanceSpent&) {
@@ -461,8 +462,9 @@ void installArrayBuiltins(Machine& m) {
         double start = relativeIndex(m, c.arg(0), length, 0);
         double end = relativeIndex(m, c.arg(1), length, length);
         std::vector<Value> out;
-        if (end > start)
+        if (end > start) {
             m.state().reserve(static_cast<std::size_t>(end - start) * sizeof(Value));
+        }
         for (double i = start; i < end; ++i) {
             m.state().pace();
             out.push_back(element(m, o, i));

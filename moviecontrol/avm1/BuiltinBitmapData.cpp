@@ -150,11 +150,12 @@ void definePixelMethod(Machine& m, Object* proto, std::string_view name, std::si
                        PixelMethod method) {
     m.defineMethod(proto, name, [method = std::move(method), required](CallArgs& c) -> Value {
         BitmapPixels* p = thisPixels(c);
-        if (!p || c.count() < required)
+        if (!p || c.count() < required) {
             return Value(-1);
+        }
         // A method works on the pixels at most a few times over: a step per kilopixel.
-        c.machine.state().pace(
-            1 + static_cast<std::size_t>(p->width()) * static_cast<std::size_t>(p->height()) / 1024);
+        c.machine.state().pace(1 + static_cast<std::size_t>(p->width()) *
+                                       static_cast<std::size_t>(p->height()) / 1024);
         return method(c, *p);
     });
 }

@@ -20,10 +20,11 @@ namespace {
 template <class F> void defineLive(Machine& m, Object* proto, std::string_view name, F method) {
     m.defineMethod(proto, name, [method](CallArgs& c) -> Value {
         std::shared_ptr<BitmapPixels> self = bitmapDataPixels(c.thisValue);
-        if (!self)
+        if (!self) {
             return Value(-1);
+        }
         c.machine.state().pace(1 + static_cast<std::size_t>(self->width()) *
-                                        static_cast<std::size_t>(self->height()) / 1024);
+                                       static_cast<std::size_t>(self->height()) / 1024);
         return method(c, *self);
     });
 }

@@ -799,8 +799,9 @@ void Machine::collectIfNeeded() {
     constexpr std::size_t MinByteGrowth = std::size_t{32} << 20;
     const std::size_t bytes = scriptbudget::ScriptMemory::live() + s.heapBytes();
     if (s.heap.size() > s.liveAfterCollection * 2 + 20000 ||
-        bytes > s.bytesAfterCollection + std::max(s.bytesAfterCollection, MinByteGrowth))
+        bytes > s.bytesAfterCollection + std::max(s.bytesAfterCollection, MinByteGrowth)) {
         collectGarbage();
+    }
 }
 
 std::size_t Machine::objectCount() const {
@@ -844,8 +845,9 @@ void Machine::runBlock(std::span<const std::uint8_t> bytes, Object* clip, int ve
 
 void Machine::runBlock(Code code, Object* clip, int version) {
     State& s = *state_;
-    if (s.frameAborted || scriptbudget::endRequested())
+    if (s.frameAborted || scriptbudget::endRequested()) {
         return;
+    }
     Activation act;
     act.code = std::move(code);
     act.version = version > 0 ? version : s.rootVersion;

@@ -41,8 +41,7 @@ struct Machine::State {
     State(Host& h, int v, Limits l)
         : host(h), limits(l), rootVersion(v), version(v),
           budget(scriptbudget::BudgetLimits{
-              std::chrono::milliseconds(static_cast<std::int64_t>(l.msPerFrame)),
-              l.memoryBytes}) {}
+              std::chrono::milliseconds(static_cast<std::int64_t>(l.msPerFrame)), l.memoryBytes}) {}
 
     Host& host;
     Limits limits;
@@ -117,8 +116,9 @@ struct Machine::State {
     [[noreturn]] void abort(LimitKind kind, std::string_view message);
     /// Counts one action against the frame's budget.
     void tick() {
-        if (++actionsThisFrame % 4096 == 0 || madeSinceCheck() > MadeBetweenChecks)
+        if (++actionsThisFrame % 4096 == 0 || madeSinceCheck() > MadeBetweenChecks) {
             checkBudget();
+        }
     }
     /// Megabytes of strings and bitmaps made that check the budget early: copying them
     /// takes a few milliseconds.
@@ -148,8 +148,9 @@ struct Machine::State {
 template <class F> Value guarded(Machine::State& s, F&& f) {
     if (!s.activations.empty() || s.callDepth > 0)
         return f();
-    if (s.frameAborted || scriptbudget::endRequested())
+    if (s.frameAborted || scriptbudget::endRequested()) {
         return {};
+    }
     int savedVersion = s.version;
     std::size_t savedStack = s.stack.size();
     Value result;

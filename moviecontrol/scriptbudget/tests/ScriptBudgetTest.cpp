@@ -1,7 +1,7 @@
 // The budget both script machines check: time, memory and the end of the player.
 
-#include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptBudget.h"
+#include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptMemory.h"
 
 #include <gtest/gtest.h>

@@ -52,7 +52,7 @@ std::size_t megabytes(std::size_t n) {
     return n << 20;
 }
 
-TEST(ScriptBudget, SortsOfManyEqualElementsEndInTime) {
+TEST(HostileScripts, SortsOfManyEqualElementsEndInTime) {
     // Quadratic sorts of 20,000 elements would pass the 2 s of the frame.
     FakeStage stage(7);
     Actions a;
@@ -81,7 +81,7 @@ TEST(ScriptBudget, SortsOfManyEqualElementsEndInTime) {
     EXPECT_TRUE(stage.limits.empty());
 }
 
-TEST(ScriptBudget, AContradictoryComparatorSortsEveryElementOnce) {
+TEST(HostileScripts, AContradictoryComparatorSortsEveryElementOnce) {
     FakeStage stage(7);
     // compare(a, b) = random answers: the order is anything, the elements all there.
     Actions compare;
@@ -109,7 +109,7 @@ TEST(ScriptBudget, AContradictoryComparatorSortsEveryElementOnce) {
     }
 }
 
-TEST(ScriptBudget, ABuiltInStopsAtTheFramesTime) {
+TEST(HostileScripts, ABuiltInStopsAtTheFramesTime) {
     FakeStage stage(7, limits(200, megabytes(256)));
     // An array 4 billion long holds no element; joining it still visits every index.
     Actions a;
@@ -122,7 +122,7 @@ TEST(ScriptBudget, ABuiltInStopsAtTheFramesTime) {
     EXPECT_EQ(stage.limits, std::vector<LimitKind>{LimitKind::TimeBudget});
 }
 
-TEST(ScriptBudget, FiftyPerlinNoisesStopAtTheFramesTime) {
+TEST(HostileScripts, FiftyPerlinNoisesStopAtTheFramesTime) {
     FakeStage stage(8, limits(300, megabytes(256)));
     Actions a;
     a.push("bitmap").push(0.0).push(2880.0).push(2880.0).push(3.0);
@@ -143,7 +143,7 @@ TEST(ScriptBudget, FiftyPerlinNoisesStopAtTheFramesTime) {
     EXPECT_LT(stage.vm.toNumber(stage.vm.get(stage.rootClip, "calls")), 50);
 }
 
-TEST(ScriptBudget, SplittingAHugeStringStopsAtTheMemoryBudget) {
+TEST(HostileScripts, SplittingAHugeStringStopsAtTheMemoryBudget) {
     const std::size_t before = scriptbudget::ScriptMemory::live();
     FakeStage stage(7, limits(60000, before + megabytes(96)));
     Actions a;
@@ -161,7 +161,7 @@ TEST(ScriptBudget, SplittingAHugeStringStopsAtTheMemoryBudget) {
     EXPECT_LT(scriptbudget::ScriptMemory::live(), before + megabytes(1));
 }
 
-TEST(ScriptBudget, ANewStringKeptEachFrameStopsAtTheMemoryBudget) {
+TEST(HostileScripts, ANewStringKeptEachFrameStopsAtTheMemoryBudget) {
     const std::size_t before = scriptbudget::ScriptMemory::live();
     FakeStage stage(7, limits(60000, before + megabytes(64)));
     Actions setup;
@@ -187,7 +187,7 @@ TEST(ScriptBudget, ANewStringKeptEachFrameStopsAtTheMemoryBudget) {
     EXPECT_LE(scriptbudget::ScriptMemory::live(), before + megabytes(64));
 }
 
-TEST(ScriptBudget, CollectionFollowsBytesNotOnlyObjects) {
+TEST(HostileScripts, CollectionFollowsBytesNotOnlyObjects) {
     const std::size_t before = scriptbudget::ScriptMemory::live();
     FakeStage stage(7, limits(60000, before + megabytes(512)));
     // A few objects, each with a 16 MB string, dropped at once: far too few objects to
@@ -206,7 +206,7 @@ TEST(ScriptBudget, CollectionFollowsBytesNotOnlyObjects) {
     EXPECT_LT(scriptbudget::ScriptMemory::live(), before + megabytes(1));
 }
 
-TEST(ScriptBudget, TheEndOfThePlayerStopsScriptsAndBuiltInsAtOnce) {
+TEST(HostileScripts, TheEndOfThePlayerStopsScriptsAndBuiltInsAtOnce) {
     // The request is for the whole process: the next test must find it cleared.
     struct ClearAtEnd {
         ~ClearAtEnd() { scriptbudget::clearEndRequest(); }

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "Captions.h"
+#include "EndSignals.h"
 
 #include "MovieWidget.h"
 
@@ -151,6 +152,7 @@ void Form1::moveEvent(QMoveEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     // However the window is closed, the program ends as "结束(&X)" ends it.
     event->ignore();
+    EndSignals::endingNow();
     player_.endSequence();
 }
 

@@ -2,6 +2,7 @@
 
 #include "BlessingArtwork.h"
 #include "Captions.h"
+#include "EndSignals.h"
 #include "Player.h"
 #include "cardformat/DefaultBlessing.h"
 
@@ -219,6 +220,7 @@ void Form2::hideReturnPlay() {
 
 void Form2::Timer1_Timer() {
     Timer1_.stop(); // ticks once: the end sequence ends the program
+    EndSignals::endingNow();
     player_.endSequence();
 }
 

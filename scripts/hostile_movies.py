@@ -6,6 +6,10 @@
 blur-20.swf, blur-500.swf   N copies of a square, each with the largest blur of the most
                             passes, on a 550 x 400 stage (each under a few kilobytes)
 huge-frame.swf              a square on a stage of the largest frame rectangle
+script-*.swf                scripts that ask for minutes or gigabytes (SCRIPT_MOVIES): sorts
+                            of 20,000 and 16 million elements, a split of 32 MB, 50 Perlin
+                            noises on 2880 x 2880, a new 64 MB string kept each frame, endless
+                            loops making clips and array elements
 """
 import struct
 import sys
@@ -131,6 +135,109 @@ def huge_frame_movie():
     return movie(rect(0, big, 0, big), tags)
 
 
+class Script:
+    """ActionScript 1/2 actions, written as the movie's bytecode."""
+
+    def __init__(self):
+        self.out = bytearray()
+
+    def code(self, op):
+        self.out.append(op)
+        return self
+
+    def payload(self, op, body):
+        self.out += bytes([op]) + struct.pack("<H", len(body)) + body
+        return self
+
+    def push(self, *values):
+        body = bytearray()
+        for v in values:
+            if isinstance(v, bool):
+                body += bytes([5, 1 if v else 0])
+            elif isinstance(v, str):
+                body += b"\x00" + v.encode() + b"\x00"
+            else:
+                packed = struct.pack("<d", float(v))  # stored high word first
+                body += b"\x06" + packed[4:] + packed[:4]
+        return self.payload(0x96, bytes(body))
+
+    def get(self, name):
+        return self.push(name).code(0x1C)
+
+    def set_to(self, name, fill):
+        self.push(name)
+        fill(self)
+        return self.code(0x1D)
+
+    def call(self, obj, method, *args):
+        """Pushes obj.method(args) (arguments given first to last)."""
+        self.push(*reversed(args)) if args else None
+        return self.push(len(args)).get(obj).push(method).code(0x52)
+
+    def new(self, cls, *args):
+        self.push(*reversed(args)) if args else None
+        return self.push(len(args), cls).code(0x40)
+
+    def doubled(self, name, times):
+        self.push(name, "x").code(0x1D)
+        for _ in range(times):
+            self.push(name).get(name).get(name).code(0x47).code(0x1D)
+        return self
+
+    def loop_forever(self, body):
+        """Runs `body` (a Script) again and again."""
+        self.out += body.out
+        return self.payload(0x99, struct.pack("<h", -(len(body.out) + 5)))
+
+    def tag(self):
+        return tag(12, bytes(self.out) + b"\x00")
+
+
+def script_movie(frames):
+    """A movie whose frames run the given scripts and then start again."""
+    tags = [tag(9, bytes([255, 255, 255]))]
+    for script in frames:
+        tags += [script.tag(), tag(1, b"")]
+    tags.append(tag(0, b""))
+    return movie(rect(0, 6400, 0, 4800), tags)
+
+
+def script_movies():
+    sort_20000 = Script().set_to("a", lambda s: s.new("Array", 20000))
+    sort_20000.call("a", "sort").code(0x17)
+    sort_16m = Script().set_to("a", lambda s: s.new("Array", 16000000))
+    sort_16m.call("a", "sort").code(0x17)
+    split = Script().doubled("s", 25).call("s", "split", "").code(0x17)
+    perlin = Script().set_to("b", lambda s: s.push(0, 2880, 2880, 3).get("flash")
+                             .push("display").code(0x4E).push("BitmapData").code(0x53))
+    for _ in range(50):
+        perlin.call("b", "perlinNoise", 200, 200, 8, 1, False, False, 7).code(0x17)
+    keep_init = Script().doubled("s", 26).set_to("kept", lambda s: s.new("Array"))
+    keep_each = Script().get("s").get("kept").push("length").code(0x4E).code(0x47)
+    keep_each.push(1).get("kept").push("push").code(0x52).code(0x17)
+    again = Script().payload(0x81, struct.pack("<H", 1)).code(0x06)  # gotoAndPlay(2)
+    clips = Script().push("i", 0).code(0x1D)
+    clips.loop_forever(Script().push("i").code(0x1C).push("c").get("i").code(0x47).push(2)
+                       .get("_root").push("createEmptyMovieClip").code(0x52).code(0x17)
+                       .push("i").get("i").code(0x50).code(0x1D))
+    elements = Script().set_to("a", lambda s: s.new("Array")).push("i", 0).code(0x1D)
+    elements.loop_forever(Script().get("i").push(1).get("a").push("push").code(0x52)
+                          .code(0x17).push("i").get("i").code(0x50).code(0x1D))
+    return {
+        "sort-20000": script_movie([sort_20000, Script()]),
+        "sort-16m": script_movie([sort_16m, Script()]),
+        "split-32mb": script_movie([split, Script()]),
+        "perlin-50": script_movie([perlin, Script()]),
+        "string-64mb": script_movie([keep_init, keep_each, again]),
+        "clip-loop": script_movie([clips, Script()]),
+        "array-loop": script_movie([elements, Script()]),
+    }
+
+
+SCRIPT_MOVIES = ["sort-20000", "sort-16m", "split-32mb", "perlin-50", "string-64mb",
+                 "clip-loop", "array-loop"]
+
+
 def main():
     if len(sys.argv) != 2:
         print(__doc__, file=sys.stderr)
@@ -140,6 +247,8 @@ def main():
     (folder / "blur-20.swf").write_bytes(blur_movie(20))
     (folder / "blur-500.swf").write_bytes(blur_movie(500))
     (folder / "huge-frame.swf").write_bytes(huge_frame_movie())
+    for name, data in script_movies().items():
+        (folder / ("script-%s.swf" % name)).write_bytes(data)
     return 0
 
 

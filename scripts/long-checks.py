@@ -9,6 +9,8 @@ frames    the 20- and 500-copy blur movies: cardtool render without and with the
           frame budget (200 ms); a card of each answers SIGTERM within a second
 huge      a card whose movie has the largest frame rectangle: peak memory of the player and
           its answer to SIGTERM
+scripts   cards whose scripts ask for minutes or gigabytes (hostile_movies.SCRIPT_MOVIES):
+          peak memory under 1.5 GB, the end within 2 s of SIGTERM, no copy left
 bigcard   a 4 GB card (a sparse file): what the player copies and how long until it plays
 display   a card on an X server (Xvfb) that goes away: the card ends and leaves no copy
 fidelity  the fidelity corpus (../shared/swf-corpus) drawn without and with the frame budget:
@@ -134,6 +136,22 @@ def check_huge(bindir, work, env):
     check(seconds is not None and seconds < 1.0 and status == 0,
           "ends %.2f s after SIGTERM, status %s" % (seconds if seconds is not None else -1, status))
     check(copies(work) == [], "leaves no copy")
+
+
+def check_scripts(bindir, work, env):
+    print("scripts: hostile scripts, peak memory and the time from SIGTERM to the end",
+          flush=True)
+    for name in hostile_movies.SCRIPT_MOVIES:
+        card = work / ("script-%s.card" % name)
+        make_card(bindir, work / ("script-%s.swf" % name), card, env)
+        seconds, status, peak = run_card(card, env, settle_s=6, limit_s=120)
+        print("  %-12s peak %5d MB, ends %s after SIGTERM, status %s"
+              % (name, peak // 1024, "%.2f s" % seconds if seconds is not None else "not",
+                 status), flush=True)
+        check(peak < 1536 * 1024, "%s: player stays under 1.5 GB (%d MB)" % (name, peak // 1024))
+        check(seconds is not None and seconds < 2.0 and status == 0,
+              "%s: ends within 2 s of SIGTERM" % name)
+        check(copies(work) == [], "%s: leaves no copy" % name)
 
 
 def check_bigcard(bindir, work, env):
@@ -293,14 +311,16 @@ def main():
     parser.add_argument("--kills", type=int, default=50)
     parser.add_argument("--movie-mb", type=int, default=200)
     parser.add_argument("--only", action="append",
-                        choices=["frames", "huge", "bigcard", "display", "fidelity", "kills"])
+                        choices=["frames", "huge", "scripts", "bigcard", "display", "fidelity",
+                                 "kills"])
     args = parser.parse_args()
     bindir = Path(args.bin)
     for needed in ("cardtool", "Velmora.vmd"):
         if not (bindir / needed).exists():
             print("long-checks: no %s in %s (build it first)" % (needed, bindir), file=sys.stderr)
             return 2
-    selected = args.only or ["frames", "huge", "bigcard", "display", "fidelity", "kills"]
+    selected = args.only or ["frames", "huge", "scripts", "bigcard", "display", "fidelity",
+                             "kills"]
     with tempfile.TemporaryDirectory(prefix="long-checks-") as folder:
         work = Path(folder)
         env = environment(work)
@@ -310,10 +330,14 @@ def main():
         (work / "blur-500.swf").write_bytes(hostile_movies.blur_movie(500))
         (work / "huge-frame.swf").write_bytes(hostile_movies.huge_frame_movie())
         (work / "plain.swf").write_bytes(hostile_movies.plain_movie())
+        for name, data in hostile_movies.script_movies().items():
+            (work / ("script-%s.swf" % name)).write_bytes(data)
         if "frames" in selected:
             check_frames(bindir, work, env)
         if "huge" in selected:
             check_huge(bindir, work, env)
+        if "scripts" in selected:
+            check_scripts(bindir, work, env)
         if "bigcard" in selected:
             check_bigcard(bindir, work, env)
         if "display" in selected:

@@ -217,6 +217,9 @@ void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
             std::uint32_t a = wanted[3] ? sample(x, y, 3) : 255;
             bitmap.set(x, y, argbOf(a, r, g, b));
         }
+        if (options.afterRow) {
+            options.afterRow(static_cast<std::uint64_t>(bitmap.width()) * layers * octaves.size());
+        }
     }
 }
 

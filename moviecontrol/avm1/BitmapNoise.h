@@ -6,6 +6,7 @@
 #include "avm1/BitmapPixels.h"
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct PerlinOptions {
     bool gray = false;
     /// Where each octave starts, in pixels; octaves past the end start at 0, 0.
     std::vector<std::pair<double, double>> offsets;
+    /// Called after each row with the noise evaluations it took; may throw to stop.
+    std::function<void(std::uint64_t)> afterRow;
 };
 
 /// Noise evaluations one perlinNoise call may do past its first octave; octaves beyond it

@@ -5,6 +5,7 @@
 #include "avm1/State.h"
 #include "avm1/Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 #include <functional>
@@ -42,17 +43,22 @@ std::vector<Value> elements(Machine& m, Object* o) {
     if (n > static_cast<double>(m.limits().maxArrayElements))
         m.state().abort(LimitKind::MemoryBudget,
                         "a script worked on an array past the movie's budget");
+    m.state().reserve(static_cast<std::size_t>(n) * sizeof(Value));
     std::vector<Value> out;
     out.reserve(static_cast<std::size_t>(n));
-    for (double i = 0; i < n; ++i)
+    for (double i = 0; i < n; ++i) {
+        m.state().pace();
         out.push_back(element(m, o, i));
+    }
     return out;
 }
 
 /// Replaces the elements of `o` with `values`.
 void store(Machine& m, Object* o, const std::vector<Value>& values) {
-    for (std::size_t i = 0; i < values.size(); ++i)
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        m.state().pace();
         m.set(o, indexName(m, static_cast<double>(i)), values[i]);
+    }
     setLengthOf(m, o, static_cast<double>(values.size()));
 }
 
@@ -68,6 +74,9 @@ double relativeIndex(Machine& m, const Value& v, double length, double fallback)
     return std::min(n, length);
 }
 
+/// Thrown inside flashSort when it has compared more than it may.
+struct SortAllowanceSpent {};
+
 // Sort flags.
 constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8,
               Numeric = 16;
@@ -75,11 +84,24 @@ constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexed
 /// Flash's own quicksort: the middle element is the pivot, partitions of two or three are
 /// sorted by hand. It is not stable, and scripts see the order it leaves equal elements
 /// in. Every index stays within its partition whatever the comparator answers.
+///
+/// A partition whose elements all equal its pivot only ever gives up its first element, so
+/// it costs a pass per element: its order is worked out without comparing again. Other
+/// inputs can make a middle-pivot quicksort quadratic too (many equal elements among a few
+/// others, sequences made to defeat it): past `allowance` comparisons it gives up by
+/// throwing SortAllowanceSpent, and the caller sorts another way.
 void flashSort(std::vector<std::size_t>& items,
-               const std::function<int(std::size_t, std::size_t)>& compare) {
+               const std::function<int(std::size_t, std::size_t)>& compare,
+               std::uint64_t allowance) {
     if (items.size() < 2)
         return;
-    auto cmp = [&](std::size_t i, std::size_t j) { return compare(items[i], items[j]); };
+    std::uint64_t compared = 0;
+    auto cmp = [&](std::size_t i, std::size_t j) {
+        if (++compared > allowance) {
+            throw SortAllowanceSpent{};
+        }
+        return compare(items[i], items[j]);
+    };
     auto swap = [&](std::size_t i, std::size_t j) { std::swap(items[i], items[j]); };
     std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, items.size() - 1}};
     while (!ranges.empty()) {
@@ -105,18 +127,35 @@ void flashSort(std::vector<std::size_t>& items,
             continue;
         swap(lo + size / 2, lo);
         std::size_t left = lo, right = hi + 1;
+        bool allEqual = true;
         for (;;) {
             do
                 ++left;
             while (left <= hi && cmp(left, lo) <= 0);
-            do
+            do {
                 --right;
-            while (right > lo && cmp(right, lo) >= 0);
+                if (right > lo) {
+                    int c = cmp(right, lo);
+                    if (c != 0) {
+                        allEqual = false;
+                    }
+                    if (c < 0) {
+                        break;
+                    }
+                }
+            } while (right > lo);
             if (right < left)
                 break;
             swap(left, right);
         }
         swap(lo, right);
+        if (allEqual && right == lo && left > hi) {
+            // Everything equals the pivot: each later round moves its middle element to its
+            // front and leaves the rest, down to three elements.
+            for (std::size_t first = lo + 1; hi - first + 1 > 3; ++first)
+                swap(first + (hi - first + 1) / 2, first);
+            continue;
+        }
         // The larger part waits on the stack; the smaller one is sorted first.
         std::pair<std::size_t, std::size_t> lower{lo, right == lo ? lo : right - 1};
         std::pair<std::size_t, std::size_t> upper{right + 1, hi};
@@ -132,6 +171,27 @@ void flashSort(std::vector<std::size_t>& items,
             push(upper);
             push(lower);
         }
+    }
+}
+
+/// A stable merge sort that keeps every index in bounds whatever the comparator answers
+/// (a script's comparator may contradict itself; the library's sorts then may not).
+void mergeSort(std::vector<std::size_t>& items,
+               const std::function<int(std::size_t, std::size_t)>& compare) {
+    std::vector<std::size_t> merged(items.size());
+    for (std::size_t width = 1; width < items.size(); width *= 2) {
+        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width) {
+            const std::size_t mid = std::min(lo + width, items.size());
+            const std::size_t hi = std::min(lo + 2 * width, items.size());
+            std::size_t i = lo, j = mid, out = lo;
+            while (i < mid && j < hi)
+                merged[out++] = compare(items[j], items[i]) < 0 ? items[j++] : items[i++];
+            while (i < mid)
+                merged[out++] = items[i++];
+            while (j < hi)
+                merged[out++] = items[j++];
+        }
+        items.swap(merged);
     }
 }
 
@@ -178,25 +238,43 @@ int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
 /// Sorts `values` by `compare`; answers what sort/sortOn return.
 Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int flags,
                const std::function<int(std::size_t, std::size_t)>& compare) {
+    Machine::State& s = m.state();
+    s.reserve(values.size() * (sizeof(std::size_t) + sizeof(Value)));
     std::vector<std::size_t> order(values.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     bool duplicate = false;
-    flashSort(order, [&](std::size_t a, std::size_t b) {
+    auto compareOrdered = [&](std::size_t a, std::size_t b) {
+        s.pace();
         int c = compare(a, b);
         if (c == 0 && a != b)
             duplicate = true;
         return (flags & Descending) ? -c : c;
-    });
+    };
+    // A quicksort compares about 1.4 n log2 n times on average; eight times that is only
+    // ever passed by inputs that make it quadratic.
+    const double n = static_cast<double>(order.size());
+    const auto allowance = static_cast<std::uint64_t>(8.0 * n * std::max(1.0, std::log2(n)) + 64.0);
+    try {
+        flashSort(order, compareOrdered, allowance);
+    } catch (const SortAllowanceSpent&) {
+        // Equal elements keep the order they had: as close to Flash's as any sort that is
+        // not its quicksort comes, and n log n whatever the input.
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        mergeSort(order, compareOrdered);
+    }
     if ((flags & UniqueSort) && duplicate)
         return Value(0.0);
     if (flags & ReturnIndexedArray) {
         std::vector<Value> indexes;
+        indexes.reserve(order.size());
         for (std::size_t i : order)
             indexes.push_back(Value(static_cast<double>(i)));
         return Value(m.newArray(indexes));
     }
     std::vector<Value> sorted;
+    sorted.reserve(order.size());
     for (std::size_t i : order)
         sorted.push_back(values[i]);
     store(m, self, sorted);
@@ -305,8 +383,10 @@ void installArrayBuiltins(Machine& m) {
         if (!o)
             return {};
         double n = lengthOf(m, o);
-        for (const Value& v : c.args)
+        for (const Value& v : c.args) {
+            m.state().pace();
             m.set(o, indexName(m, n++), v);
+        }
         setLengthOf(m, o, n);
         return Value(n);
     });
@@ -366,8 +446,10 @@ void installArrayBuiltins(Machine& m) {
         if (c.count() > 2)
             all.insert(all.begin() + static_cast<std::ptrdiff_t>(start), c.args.begin() + 2,
                        c.args.end());
-        for (double i = static_cast<double>(all.size()); i < length; ++i)
+        for (double i = static_cast<double>(all.size()); i < length; ++i) {
+            m.state().pace();
             m.deleteProperty(o, indexName(m, i));
+        }
         store(m, o, all);
         return Value(m.newArray(removed));
     });
@@ -380,14 +462,20 @@ void installArrayBuiltins(Machine& m) {
         double start = relativeIndex(m, c.arg(0), length, 0);
         double end = relativeIndex(m, c.arg(1), length, length);
         std::vector<Value> out;
-        for (double i = start; i < end; ++i)
+        if (end > start) {
+            m.state().reserve(static_cast<std::size_t>(end - start) * sizeof(Value));
+        }
+        for (double i = start; i < end; ++i) {
+            m.state().pace();
             out.push_back(element(m, o, i));
+        }
         return Value(m.newArray(out));
     });
     auto join = [](Machine& m, Object* o, std::string_view sep) -> Value {
         std::string out;
         double n = lengthOf(m, o);
         for (double i = 0; i < n; ++i) {
+            m.state().pace();
             if (i > 0)
                 out += sep;
             out += m.toString(element(m, o, i)).view();
@@ -422,6 +510,7 @@ void installArrayBuiltins(Machine& m) {
             m.state().abort(LimitKind::MemoryBudget,
                             "a script worked on an array past the movie's budget");
         for (double i = 0, j = n - 1; i < j; ++i, --j) {
+            m.state().pace();
             Str front = indexName(m, i), back = indexName(m, j);
             Value a = m.get(o, front), b = m.get(o, back);
             m.deleteProperty(o, front);
@@ -504,9 +593,13 @@ void installArrayBuiltins(Machine& m) {
         }
         std::vector<Value> values = elements(m, o);
         std::vector<std::vector<Value>> keys(fields.size());
-        for (std::size_t f = 0; f < fields.size(); ++f)
-            for (const Value& v : values)
+        m.state().reserve(fields.size() * values.size() * sizeof(Value));
+        for (std::size_t f = 0; f < fields.size(); ++f) {
+            for (const Value& v : values) {
+                m.state().pace();
                 keys[f].push_back(sortKey(m, v, fields[f]));
+            }
+        }
         return sortWith(m, o, values, flags & (UniqueSort | ReturnIndexedArray),
                         [&](std::size_t a, std::size_t b) {
                             for (std::size_t f = 0; f < fields.size(); ++f) {

@@ -9,6 +9,7 @@
 #include "avm1/Convert.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
+#include "scriptbudget/ScriptMemory.h"
 
 #include <cmath>
 #include <functional>
@@ -38,6 +39,8 @@ struct Budget {
     std::size_t used = 0;
     /// Whether `pixels` more fit; reports the limit once when they do not.
     bool allows(Machine& m, std::size_t pixels) {
+        // The scripts' memory budget is the one that stops the script.
+        m.state().reserve(pixels * sizeof(std::uint32_t));
         if (used + pixels <= PixelBudget)
             return true;
         m.state().report(LimitKind::MemoryBudget,
@@ -52,6 +55,7 @@ class BitmapDataObject : public Object {
         : Object(proto), budget_(std::move(budget)),
           pixels_(std::make_shared<BitmapPixels>(std::move(pixels))) {
         budget_->used += area();
+        counted_.reset(area() * sizeof(std::uint32_t));
     }
     ~BitmapDataObject() override { dispose(); }
     std::string_view className() const override { return "BitmapData"; }
@@ -61,6 +65,7 @@ class BitmapDataObject : public Object {
     void dispose() {
         if (pixels_) {
             budget_->used -= area();
+            counted_.reset();
             pixels_.reset();
         }
     }
@@ -96,6 +101,7 @@ class BitmapDataObject : public Object {
                        : 0;
     }
     std::shared_ptr<Budget> budget_;
+    scriptbudget::CountedBytes counted_;
     std::shared_ptr<BitmapPixels> pixels_;
 };
 
@@ -144,7 +150,13 @@ void definePixelMethod(Machine& m, Object* proto, std::string_view name, std::si
                        PixelMethod method) {
     m.defineMethod(proto, name, [method = std::move(method), required](CallArgs& c) -> Value {
         BitmapPixels* p = thisPixels(c);
-        return p && c.count() >= required ? method(c, *p) : Value(-1);
+        if (!p || c.count() < required) {
+            return Value(-1);
+        }
+        // A method works on the pixels at most a few times over: a step per kilopixel.
+        c.machine.state().pace(1 + static_cast<std::size_t>(p->width()) *
+                                       static_cast<std::size_t>(p->height()) / 1024);
+        return method(c, *p);
     });
 }
 

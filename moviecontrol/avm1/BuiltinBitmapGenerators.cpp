@@ -8,6 +8,7 @@
 #include "avm1/FilterObjects.h"
 #include "avm1/Host.h"
 #include "avm1/Packages.h"
+#include "avm1/State.h"
 
 #include <cmath>
 
@@ -19,7 +20,12 @@ namespace {
 template <class F> void defineLive(Machine& m, Object* proto, std::string_view name, F method) {
     m.defineMethod(proto, name, [method](CallArgs& c) -> Value {
         std::shared_ptr<BitmapPixels> self = bitmapDataPixels(c.thisValue);
-        return self ? method(c, *self) : Value(-1);
+        if (!self) {
+            return Value(-1);
+        }
+        c.machine.state().pace(1 + static_cast<std::size_t>(self->width()) *
+                                       static_cast<std::size_t>(self->height()) / 1024);
+        return method(c, *self);
     });
 }
 
@@ -80,6 +86,8 @@ Value perlinNoise(CallArgs& c, BitmapPixels& p) {
             o.offsets.emplace_back(m.toNumber(m.get(point, "x")), m.toNumber(m.get(point, "y")));
         }
     }
+    // A step per 256 noise evaluations: the budget is checked every few rows.
+    o.afterRow = [&m](std::uint64_t evaluations) { m.state().pace(1 + evaluations / 256); };
     fillPerlinNoise(p, o);
     return {};
 }

@@ -37,6 +37,7 @@ bool validFilters(CallArgs& c) {
     if (!(length >= 1) || length > 1e6)
         return false;
     for (double i = 0; i < length; ++i) {
+        m.state().pace();
         Object* filter = m.get(list, indexName(m, i)).asObject();
         if (!filter)
             return false;

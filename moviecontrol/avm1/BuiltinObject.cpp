@@ -281,8 +281,10 @@ void installObjectBuiltins(Machine& m) {
         for (double i = 0; i < n && i < 65536; ++i) {
             if (!strictEquals(m.get(list, indexName(m, i)), c.arg(0)))
                 continue;
-            for (double k = i; k + 1 < n; ++k)
+            for (double k = i; k + 1 < n; ++k) {
+                m.state().pace();
                 m.set(list, indexName(m, k), m.get(list, indexName(m, k + 1)));
+            }
             list->setLength(m, n - 1);
             return Value(true);
         }

@@ -12,13 +12,20 @@ namespace avm1 {
 
 namespace {
 
+/// The string a method works on. Every method reads it whole at least once, so that is
+/// the work counted against the budget: a kilobyte a step.
 Str thisString(CallArgs& c) {
-    if (c.thisValue.isString())
-        return c.thisValue.asString();
+    Str s;
     Value v;
-    if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isString())
-        return v.asString();
-    return c.machine.toString(c.thisValue);
+    if (c.thisValue.isString()) {
+        s = c.thisValue.asString();
+    } else if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isString()) {
+        s = v.asString();
+    } else {
+        s = c.machine.toString(c.thisValue);
+    }
+    c.machine.state().pace(1 + s.size() / 1024);
+    return s;
 }
 
 /// An index argument as a 32-bit integer, wrapping as Flash does (NaN and undefined are 0).
@@ -89,8 +96,11 @@ void installStringBuiltins(Machine& m) {
     });
     m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
         std::string out = thisString(c).str();
-        for (const Value& v : c.args)
-            out += c.machine.toString(v).view();
+        for (const Value& v : c.args) {
+            Str more = c.machine.toString(v);
+            c.machine.state().reserve(out.size() + more.size());
+            out += more.view();
+        }
         return Value(Str(std::move(out)));
     });
     m.defineMethod(proto, "indexOf", [](CallArgs& c) -> Value {
@@ -171,12 +181,17 @@ void installStringBuiltins(Machine& m) {
             parts.push_back(text(s));
         } else {
             std::u16string sep = toUtf16(m.toString(c.arg(0)).view());
+            // Each part is a string of its own and an element of the result: both count
+            // against the budget as the parts are made.
             if (sep.empty()) {
-                for (std::size_t i = 0; i < s.size() && parts.size() < limit; ++i)
+                for (std::size_t i = 0; i < s.size() && parts.size() < limit; ++i) {
+                    m.state().pace();
                     parts.push_back(text(std::u16string_view(s).substr(i, 1)));
+                }
             } else {
                 std::size_t start = 0;
                 while (parts.size() < limit) {
+                    m.state().pace();
                     std::size_t at = s.find(sep, start);
                     if (at == std::u16string::npos) {
                         parts.push_back(text(std::u16string_view(s).substr(start)));
@@ -187,6 +202,7 @@ void installStringBuiltins(Machine& m) {
                 }
             }
         }
+        m.state().reserve(parts.size() * 2 * sizeof(Value));
         return Value(m.newArray(parts));
     });
     m.defineMethod(proto, "toLowerCase", [](CallArgs& c) -> Value {

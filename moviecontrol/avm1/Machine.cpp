@@ -4,6 +4,8 @@
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
 #include "avm1/Text.h"
+#include "scriptbudget/EndRequest.h"
+#include "scriptbudget/ScriptMemory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -45,14 +47,44 @@ void Machine::State::abort(LimitKind kind, std::string_view message) {
     throw ScriptAbort{kind};
 }
 
+namespace {
+// What one heap object and one stored property cost beyond the texts they hold: the
+// object with its property table, the property with its slot in the table.
+constexpr std::size_t ObjectBytes = 256;
+constexpr std::size_t PropertyBytes = 96;
+} // namespace
+
+std::size_t Machine::State::heapBytes() const {
+    return heap.size() * ObjectBytes + propertyCount * PropertyBytes;
+}
+
 void Machine::State::checkBudget() {
+    madeAtCheck = scriptbudget::ScriptMemory::made();
     if (frameAborted)
         throw ScriptAbort{LimitKind::TimeBudget};
     if (actionsThisFrame > limits.actionsPerFrame)
         abort(LimitKind::TimeBudget, "a script ran past the action budget of a frame");
-    auto elapsed = std::chrono::steady_clock::now() - frameStart;
-    if (std::chrono::duration<double, std::milli>(elapsed).count() > limits.msPerFrame)
+    switch (budget.check(heapBytes())) {
+    case scriptbudget::Overrun::None:
+        break;
+    case scriptbudget::Overrun::Ending:
+        // Nothing to report: the player is going away, and no script of it runs again.
+        frameAborted = true;
+        throw ScriptAbort{LimitKind::TimeBudget};
+    case scriptbudget::Overrun::Memory:
+        // Like an over-long script: abandoned with the rest of the frame's scripts.
+        frameAborted = true;
+        abort(LimitKind::MemoryBudget, "the scripts held more memory than the movie may use");
+    case scriptbudget::Overrun::Time:
         abort(LimitKind::TimeBudget, "a script ran past the time budget of a frame");
+    }
+}
+
+void Machine::State::reserve(std::size_t bytes) {
+    if (!budget.allows(heapBytes(), bytes)) {
+        frameAborted = true;
+        abort(LimitKind::MemoryBudget, "a script asked for more memory than the movie may use");
+    }
 }
 
 // --- Roots -----------------------------------------------------------------------------
@@ -758,12 +790,18 @@ void Machine::collectGarbage() {
     });
     s.propertyCount = properties;
     s.liveAfterCollection = s.heap.size();
+    s.bytesAfterCollection = scriptbudget::ScriptMemory::live() + s.heapBytes();
 }
 
 void Machine::collectIfNeeded() {
     State& s = *state_;
-    if (s.heap.size() > s.liveAfterCollection * 2 + 20000)
+    // By count, and by bytes: a few objects can hold strings or bitmaps of many megabytes.
+    constexpr std::size_t MinByteGrowth = std::size_t{32} << 20;
+    const std::size_t bytes = scriptbudget::ScriptMemory::live() + s.heapBytes();
+    if (s.heap.size() > s.liveAfterCollection * 2 + 20000 ||
+        bytes > s.bytesAfterCollection + std::max(s.bytesAfterCollection, MinByteGrowth)) {
         collectGarbage();
+    }
 }
 
 std::size_t Machine::objectCount() const {
@@ -794,8 +832,9 @@ Object* Machine::resolveTarget(std::string_view path) {
 
 void Machine::beginFrame() {
     state_->actionsThisFrame = 0;
+    state_->workSinceCheck = 0;
     state_->frameAborted = false;
-    state_->frameStart = std::chrono::steady_clock::now();
+    state_->budget.beginFrame();
 }
 
 void Machine::runBlock(std::span<const std::uint8_t> bytes, Object* clip, int version) {
@@ -806,8 +845,9 @@ void Machine::runBlock(std::span<const std::uint8_t> bytes, Object* clip, int ve
 
 void Machine::runBlock(Code code, Object* clip, int version) {
     State& s = *state_;
-    if (s.frameAborted)
+    if (s.frameAborted || scriptbudget::endRequested()) {
         return;
+    }
     Activation act;
     act.code = std::move(code);
     act.version = version > 0 ? version : s.rootVersion;

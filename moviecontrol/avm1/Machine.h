@@ -15,6 +15,7 @@
 #include "avm1/Host.h"
 #include "avm1/Object.h"
 #include "avm1/Value.h"
+#include "scriptbudget/ScriptBudget.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,13 +31,15 @@ namespace avm1 {
 struct Limits {
     /// Actions per frame before the running script is stopped (checked with the clock).
     std::uint64_t actionsPerFrame = 50'000'000;
-    /// Wall-clock time the scripts of one frame may take.
-    double msPerFrame = 4000.0;
+    /// Wall-clock time the scripts of one frame may take (why 2 s: scriptbudget::BudgetLimits).
+    double msPerFrame = 2000.0;
     /// Nested calls (script and native) deeper than this stop the script.
     int maxCallDepth = 256;
     /// Heap budget of the movie.
     std::size_t maxObjects = 4'000'000;
     std::size_t maxStringBytes = std::size_t{512} << 20;
+    /// Bytes all scripts may hold together: strings, bitmaps, objects and properties.
+    std::size_t memoryBytes = scriptbudget::defaultMemoryBytes();
     /// Array elements actually stored; a larger `length` is kept as a number only.
     std::size_t maxArrayElements = std::size_t{1} << 24;
 };

@@ -2,6 +2,8 @@
 // The machine's private state, shared by the interpreter, the heap and the built-ins.
 
 #include "avm1/Machine.h"
+#include "scriptbudget/EndRequest.h"
+#include "scriptbudget/ScriptMemory.h"
 
 #include <array>
 #include <chrono>
@@ -36,7 +38,10 @@ struct Timer {
 class ArrayObject;
 
 struct Machine::State {
-    State(Host& h, int v, Limits l) : host(h), limits(l), rootVersion(v), version(v) {}
+    State(Host& h, int v, Limits l)
+        : host(h), limits(l), rootVersion(v), version(v),
+          budget(scriptbudget::BudgetLimits{
+              std::chrono::milliseconds(static_cast<std::int64_t>(l.msPerFrame)), l.memoryBytes}) {}
 
     Host& host;
     Limits limits;
@@ -71,7 +76,11 @@ struct Machine::State {
     std::vector<std::uint64_t> activeAccessors;
     int callDepth = 0;
     std::uint64_t actionsThisFrame = 0;
-    std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
+    scriptbudget::FrameBudget budget;
+    /// Work a built-in did since the budget was last checked (see pace).
+    std::uint64_t workSinceCheck = 0;
+    /// Bytes of script memory after the last collection: the next one runs when they double.
+    std::size_t bytesAfterCollection = 0;
     unsigned reported = 0; // bit per LimitKind already reported
     /// A limit stopped the frame's scripts; further blocks of this frame do not run.
     bool frameAborted = false;
@@ -107,10 +116,31 @@ struct Machine::State {
     [[noreturn]] void abort(LimitKind kind, std::string_view message);
     /// Counts one action against the frame's budget.
     void tick() {
-        if (++actionsThisFrame % 4096 == 0)
+        if (++actionsThisFrame % 4096 == 0 || madeSinceCheck() > MadeBetweenChecks) {
             checkBudget();
+        }
     }
+    /// Megabytes of strings and bitmaps made that check the budget early: copying them
+    /// takes a few milliseconds.
+    static constexpr std::size_t MadeBetweenChecks = std::size_t{8} << 20;
+    std::size_t madeAtCheck = 0;
+    std::size_t madeSinceCheck() const { return scriptbudget::ScriptMemory::made() - madeAtCheck; }
     void checkBudget();
+    /// Counts `work` steps of a built-in (an element visited, a comparison, a row of
+    /// pixels); the budget is checked once per 4,096 of them, so that no built-in outlives
+    /// the frame's time, the memory budget or the end of the player.
+    void pace(std::uint64_t work = 1) {
+        workSinceCheck += work;
+        if (workSinceCheck >= 4096 || madeSinceCheck() > MadeBetweenChecks) {
+            workSinceCheck = 0;
+            checkBudget();
+        }
+    }
+    /// Stops the script when holding `bytes` more would pass the memory budget: a built-in
+    /// asks before it makes a large result.
+    void reserve(std::size_t bytes);
+    /// What the machine's own objects and properties take, by a fixed cost each.
+    std::size_t heapBytes() const;
 };
 
 /// Runs `f`, a call into script code. From outside any script a throw or a limit ends
@@ -118,8 +148,9 @@ struct Machine::State {
 template <class F> Value guarded(Machine::State& s, F&& f) {
     if (!s.activations.empty() || s.callDepth > 0)
         return f();
-    if (s.frameAborted)
+    if (s.frameAborted || scriptbudget::endRequested()) {
         return {};
+    }
     int savedVersion = s.version;
     std::size_t savedStack = s.stack.size();
     Value result;

@@ -57,7 +57,11 @@ Str::Str() = default;
 Str::Str(std::string text) {
     if (!text.empty()) {
         bool pathLike = text.find_first_of(":./") != std::string::npos;
-        data_ = std::make_shared<const Data>(Data{std::move(text), 0, 0, false, pathLike});
+        // A text longer than the string's own buffer has a block of its own.
+        const std::size_t bytes =
+            sizeof(Data) + 16 + (text.capacity() > 15 ? text.capacity() + 1 : 0);
+        data_ = std::make_shared<const Data>(
+            Data{std::move(text), 0, 0, false, pathLike, scriptbudget::CountedBytes(bytes)});
     }
 }
 

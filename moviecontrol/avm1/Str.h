@@ -2,6 +2,8 @@
 // Immutable shared strings. A string pushed, stored in a property or used as a property name
 // is shared, never copied; names from a constant pool are made once per pool.
 
+#include "scriptbudget/ScriptMemory.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -45,6 +47,8 @@ class Str {
         mutable std::size_t folded = 0;
         mutable bool hashed = false;
         bool pathLike = false;
+        /// The text and this block, against the scripts' memory budget.
+        scriptbudget::CountedBytes counted;
     };
     std::shared_ptr<const Data> data_;
 };

@@ -239,6 +239,49 @@ TEST_F(CardProcessTest, CardExtractsItsMovieAndRemovesItOnSigterm) {
     EXPECT_TRUE(temporaryFiles().empty());
 }
 
+// A two-frame movie whose first frame runs `script` each time it plays.
+Bytes movieRunning(const moviemaker::Actions& script) {
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(320, 240);
+    header.frameRate = 12;
+    moviemaker::SwfWriter movie(header);
+    movie.doAction(script);
+    movie.showFrame();
+    movie.showFrame();
+    return movie.finish();
+}
+
+// Whatever its script is doing, a card ends within 2 s of SIGTERM and leaves no copy.
+TEST_F(CardProcessTest, ACardBusyInItsScriptsEndsWithin2sOfSigterm) {
+    moviemaker::Actions endless;
+    endless.jump(-5);
+    // new Array(4294967295).join(""): one built-in call that visits four billion indexes.
+    moviemaker::Actions join;
+    join.push("").push(1.0).push(4294967295.0).push(1.0).push("Array").code(0x40);
+    join.push("join").code(0x52).code(0x17);
+    // "x" doubled to 32 MB, then split into single characters.
+    moviemaker::Actions split;
+    split.push("s").push("x").code(0x1D);
+    for (int i = 0; i < 25; ++i) {
+        split.push("s").push("s").code(0x1C).push("s").code(0x1C).code(0x47).code(0x1D);
+    }
+    split.push("").push(1.0).push("s").code(0x1C).push("split").code(0x52).code(0x17);
+    const auto limit = VELMORA_SANITIZED ? 6s : 2s;
+    for (const auto& [name, script] : {std::pair<std::string, moviemaker::Actions>{"loop", endless},
+                                       {"join", join},
+                                       {"split", split}}) {
+        SCOPED_TRACE(name);
+        start(makeCard(name, {}, VELMORA_TEMPLATE, movieRunning(script)));
+        ASSERT_FALSE(waitForCopy().empty());
+        std::this_thread::sleep_for(700ms); // the script is running by now
+        ASSERT_TRUE(running());
+        const auto sent = std::chrono::steady_clock::now();
+        EXPECT_EQ(endWith(SIGTERM), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, limit);
+        EXPECT_TRUE(temporaryFiles().empty());
+    }
+}
+
 TEST_F(CardProcessTest, RenamedCardWaitingForItsPasswordEndsCleanOnSigint) {
     const std::string card = makeCard("贺卡.exe", "口令");
     start(card);

@@ -14,6 +14,7 @@
 #include "moviemaker/SwfWriter.h"
 
 #include "cardformat/NoteTrailer.h"
+#include "scriptbudget/EndRequest.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -68,6 +69,8 @@ class WindowTest : public PlayerFolderTest {
     }
 
     void TearDown() override {
+        // Ending stops every script of the process; the next test plays anew.
+        scriptbudget::clearEndRequest();
         form.reset();
         PlayerFolderTest::TearDown();
     }
@@ -492,7 +495,10 @@ TEST_F(WindowTest, ExitOpensTheHomePageAndEndsOnTheTimerTick) {
     EXPECT_FALSE(world.ended);
     EXPECT_TRUE(form->form2().Timer1().isActive());
     EXPECT_EQ(form->form2().Timer1().interval(), 100);
+    EXPECT_FALSE(scriptbudget::endRequested());
     EXPECT_TRUE(QTest::qWaitFor([this] { return world.ended; }, 2000));
+    // The end stops the movie's scripts first, whatever they are doing.
+    EXPECT_TRUE(scriptbudget::endRequested());
     EXPECT_TRUE(temporaryFiles().empty());
     EXPECT_FALSE(form->form2().Timer1().isActive());
     // The takeover went first: input reaches the control's own handling again.
@@ -512,6 +518,7 @@ TEST_F(WindowTest, ClosingTheWindowRunsTheEndSequence) {
     ASSERT_EQ(temporaryFiles().size(), 1u);
     form->close();
     EXPECT_TRUE(world.ended);
+    EXPECT_TRUE(scriptbudget::endRequested());
     EXPECT_TRUE(temporaryFiles().empty());
     EXPECT_TRUE(cardformat::fileExists(world.executable));
 }

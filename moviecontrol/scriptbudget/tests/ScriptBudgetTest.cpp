@@ -1,0 +1,64 @@
+// The budget both script machines check: time, memory and the end of the player.
+
+#include "scriptbudget/ScriptBudget.h"
+#include "scriptbudget/EndRequest.h"
+#include "scriptbudget/ScriptMemory.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using scriptbudget::Overrun;
+
+scriptbudget::BudgetLimits limits(std::chrono::milliseconds perFrame, std::size_t bytes) {
+    scriptbudget::BudgetLimits l;
+    l.perFrame = perFrame;
+    l.memoryBytes = bytes;
+    return l;
+}
+
+TEST(FrameBudget, MemoryIsStringsAndBitmapsPlusTheMachinesOwnBytes) {
+    const std::size_t before = scriptbudget::ScriptMemory::live();
+    const scriptbudget::FrameBudget budget(limits(10s, before + 1000));
+    EXPECT_EQ(budget.check(1000), Overrun::None);
+    EXPECT_EQ(budget.check(1001), Overrun::Memory);
+    {
+        scriptbudget::CountedBytes held(600);
+        EXPECT_EQ(scriptbudget::ScriptMemory::live(), before + 600);
+        EXPECT_EQ(budget.check(400), Overrun::None);
+        EXPECT_EQ(budget.check(401), Overrun::Memory);
+        EXPECT_TRUE(budget.allows(0, 400));
+        EXPECT_FALSE(budget.allows(0, 401));
+        // A request larger than all memory does not wrap around.
+        EXPECT_FALSE(budget.allows(0, SIZE_MAX));
+        scriptbudget::CountedBytes copy = held;
+        EXPECT_EQ(scriptbudget::ScriptMemory::live(), before + 1200);
+        copy.reset(10);
+        EXPECT_EQ(scriptbudget::ScriptMemory::live(), before + 610);
+    }
+    EXPECT_EQ(scriptbudget::ScriptMemory::live(), before);
+}
+
+TEST(FrameBudget, TimeCountsFromTheStartOfTheFrame) {
+    scriptbudget::FrameBudget budget(limits(30ms, SIZE_MAX / 2));
+    EXPECT_EQ(budget.check(0), Overrun::None);
+    std::this_thread::sleep_for(40ms);
+    EXPECT_EQ(budget.check(0), Overrun::Time);
+    budget.beginFrame();
+    EXPECT_EQ(budget.check(0), Overrun::None);
+}
+
+TEST(FrameBudget, TheEndOfThePlayerStopsEveryScriptFirst) {
+    scriptbudget::FrameBudget budget(limits(10s, 0));
+    EXPECT_EQ(budget.check(1), Overrun::Memory);
+    scriptbudget::requestEnd();
+    EXPECT_TRUE(scriptbudget::endRequested());
+    EXPECT_EQ(budget.check(1), Overrun::Ending);
+    scriptbudget::clearEndRequest();
+    EXPECT_FALSE(scriptbudget::endRequested());
+}
+
+} // namespace

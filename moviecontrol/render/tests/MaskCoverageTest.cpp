@@ -15,7 +15,7 @@
 #include "RenderTestMovies.h"
 #include "ScanlineFill.h"
 #include "ShapeComposer.h"
-#include "render/MovieRenderer.h"
+#include "MovieView.h"
 #include "testsupport/SwfWriter.h"
 
 namespace mc {
@@ -247,7 +247,7 @@ void placeMask(swftest::SwfWriter& movie, std::uint16_t id, std::uint16_t depth,
 // The picture drawn directly, then again from the shape raster cache's kept picture.
 std::vector<QImage> drawnTwice(swftest::SwfWriter& movie) {
     renderTestApp();
-    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    auto renderer = MovieView::fromBytes(movie.finish());
     EXPECT_TRUE(renderer);
     if (!renderer) {
         return {};

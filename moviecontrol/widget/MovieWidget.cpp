@@ -102,8 +102,6 @@ void MovieWidget::setPlaying(bool playing) {
     playing_ = playing;
     if (movie_) {
         movie_->player().setPlaying(playing);
-    }
-    if (movie_) {
         movie_->playback().pauseSound(!playing);
     }
     restartClock();

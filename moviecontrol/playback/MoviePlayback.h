@@ -11,6 +11,7 @@
 #include "MovieCatalog.h"
 #include "ScriptRunner.h"
 #include "ScriptSoundPort.h"
+#include "StageFit.h"
 #include "StageInput.h"
 #include "StageScripts.h"
 #include "TimelinePlayer.h"

@@ -59,7 +59,7 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
     // The scripts' clock: a zero rate plays as players play it, at their slowest usual pace.
     frameStepMs_ = rate > 0.0 ? 1000.0 / rate : 1000.0 / 12.0;
     if (setup.prepared) {
-        setup.prepared(*movie_);
+        setup.prepared(*this);
     }
     // The sound is made before the first frame, so that its scripts' Sound objects play.
     makeSound(setup);

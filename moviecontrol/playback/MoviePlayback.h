@@ -39,6 +39,8 @@ enum class Pace {
     FrameSteps,
 };
 
+class MoviePlayback;
+
 struct PlaybackSetup {
     // What the scripts reach outside the movie. Played in real time or in frame steps, the
     // core gives them its clock and its sound, and limit hits go to the program's error log,
@@ -47,10 +49,10 @@ struct PlaybackSetup {
     Pace pace = Pace::Manual;
     // FrameSteps only: every frame's sound is kept for sound(), not only the last frame's.
     bool keepSound = false;
-    // Called with the parsed movie before its first frame is built and its first scripts
-    // run: whoever paints the movie makes its resources here, so that those scripts can
-    // draw with them.
-    std::function<void(const swf::Movie&)> prepared;
+    // Called with the core being made, once its movie is parsed and before its first frame
+    // is built and its first scripts run: whoever paints the movie makes its resources here,
+    // so that those scripts can draw with them.
+    std::function<void(MoviePlayback&)> prepared;
 };
 
 // A movie loaded and playing, whatever shows it: the parsed movie, its timeline, the script

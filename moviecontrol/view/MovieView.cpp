@@ -7,10 +7,12 @@ namespace mc {
 
 PlaybackSetup MovieView::joined(PlaybackSetup setup) {
     const auto prepared = std::move(setup.prepared);
-    setup.prepared = [this, prepared](const swf::Movie& movie) {
-        painter_ = std::make_unique<MoviePainter>(movie);
+    setup.prepared = [this, prepared](MoviePlayback& playback) {
+        painter_ = std::make_unique<MoviePainter>(playback.movie());
+        // The first frame's scripts draw while the core is still being made.
+        making_ = &playback;
         if (prepared) {
-            prepared(movie);
+            prepared(playback);
         }
     };
     StageCallbacks& callbacks = setup.callbacks;
@@ -31,7 +33,10 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
             ContentPainter content;
             if (object != nullptr) {
                 content = [this, object](QPainter& painter, const Transform& toTarget) {
-                    painter_->paintContent(painter, toTarget, playback_->player(), *object);
+                    // Only scripts draw clips, so the scripts' timeline is the one to paint.
+                    if (StageScripts* scripts = making_->scripts()) {
+                        painter_->paintContent(painter, toTarget, scripts->player(), *object);
+                    }
                 };
             }
             mc::drawIntoBitmap(target, drawing, mode, content);

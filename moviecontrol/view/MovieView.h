@@ -64,6 +64,8 @@ class MovieView {
     // Declared first: the playback, whose scripts call the painter, goes before it.
     std::unique_ptr<MoviePainter> painter_;
     std::unique_ptr<MoviePlayback> playback_;
+    // The core from the moment it starts being made, before playback_ holds it.
+    MoviePlayback* making_ = nullptr;
 };
 
 } // namespace mc

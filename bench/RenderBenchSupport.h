@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 
 namespace benchsupport {
 
@@ -55,7 +55,7 @@ inline void loadToFirstFrame(benchmark::State& state, std::span<const std::uint8
     }
     const QSize size = sizeArgs(state);
     for (auto _ : state) {
-        auto movie = mc::MovieRenderer::fromBytes(bytes);
+        auto movie = mc::MovieView::fromBytes(bytes);
         QImage image = movie->renderFrame(size, mc::RenderQuality::High);
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -66,7 +66,7 @@ inline void loadToFirstFrame(benchmark::State& state, std::span<const std::uint8
 // One tick of the movie's clock and one high-quality paint per iteration; "fps" is the rate.
 inline void framesPerSecond(benchmark::State& state, std::span<const std::uint8_t> bytes) {
     app();
-    auto movie = mc::MovieRenderer::fromBytes(bytes);
+    auto movie = mc::MovieView::fromBytes(bytes);
     if (!movie) {
         state.SkipWithError("movie not found or not playable");
         return;

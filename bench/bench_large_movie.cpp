@@ -115,7 +115,7 @@ void BM_LargeMovieFirstFrame(benchmark::State& state) {
     const std::string path = file.fileName().toStdString();
     const QSize size = benchsupport::sizeArgs(state);
     for (auto _ : state) {
-        auto movie = mc::MovieRenderer::fromFile(path);
+        auto movie = mc::MovieView::fromFile(path);
         QImage image = movie->renderFrame(size, mc::RenderQuality::High);
         benchmark::DoNotOptimize(image.constBits());
     }

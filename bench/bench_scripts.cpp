@@ -46,7 +46,7 @@ std::vector<std::uint8_t> movingClipsMovie() {
 void BM_FiveHundredClipsByOnEnterFrame(benchmark::State& state) {
     benchsupport::app();
     const std::vector<std::uint8_t> bytes = movingClipsMovie();
-    auto movie = mc::MovieRenderer::fromBytes(bytes);
+    auto movie = mc::MovieView::fromBytes(bytes);
     const bool paint = state.range(0) != 0;
     // The handlers must really run, or the figure measures nothing.
     const auto first = movie->player().childByName(movie->player().rootObject(), "c499", true);

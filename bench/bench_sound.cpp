@@ -8,11 +8,8 @@
 #include <iterator>
 #include <memory>
 
-#include "MovieCatalog.h"
-#include "MovieSound.h"
-#include "OfflineMix.h"
+#include "MoviePlayback.h"
 #include "SoundDecoding.h"
-#include "TimelinePlayer.h"
 #include "swf/Movie.h"
 #include "moviemaker/BitWriter.h"
 #include "moviemaker/SwfWriter.h"
@@ -80,20 +77,14 @@ void BM_StreamAndFourEventSoundsPerSecond(benchmark::State& state) {
     const int frames = static_cast<int>(kSeconds * fps);
     for (auto _ : state) {
         state.PauseTiming();
-        auto movie = swf::loadMovie(bytes).movie;
-        mc::MovieCatalog catalog(*movie);
-        mc::TimelinePlayer player(catalog, movie->root, mc::Rgba{255, 255, 255, 255});
-        audio::Mixer mixer(44100);
-        audio::MovieSound sound(*movie, mixer, fps);
-        audio::OfflineMix offline(mixer, fps);
+        mc::PlaybackSetup setup;
+        setup.pace = mc::Pace::FrameSteps;
+        auto playback = mc::MoviePlayback::fromBytes(bytes, std::move(setup));
         state.ResumeTiming();
-        player.setSoundEvents(&sound);
         for (int f = 0; f < frames; ++f) {
-            offline.mixFrame();
-            player.advance();
+            playback->stepFrame();
         }
-        player.setSoundEvents(nullptr);
-        benchmark::DoNotOptimize(offline.samples().data());
+        benchmark::DoNotOptimize(playback->sound().data());
     }
     // Reported per second of sound: the time per iteration divided by the seconds mixed.
     state.counters["seconds_of_sound"] = kSeconds;

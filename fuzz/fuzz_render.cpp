@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static int argc = 1;
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool offscreen = setenv("QT_QPA_PLATFORM", "offscreen", 0) == 0;
     static QGuiApplication app(argc, argv); // lives for the whole fuzzing run
     (void)offscreen;
-    auto movie = mc::MovieRenderer::fromBytes(std::span<const std::uint8_t>(data, size));
+    auto movie = mc::MovieView::fromBytes(std::span<const std::uint8_t>(data, size));
     if (!movie) {
         return 0;
     }

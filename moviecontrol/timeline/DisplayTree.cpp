@@ -153,9 +153,7 @@ TimelinePlayer::createEmptyClip(DisplayObject& parent, std::string_view name, st
     o->clip = clip;
     o->loaded = true;
     executionList_.push_back(o);
-    if (runner_ != nullptr) {
-        runner_->prepareObject(*o);
-    }
+    runner_.prepareObject(*o);
     return o;
 }
 
@@ -195,9 +193,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::createTextField(DisplayObject& pa
     text->field.readOnly = false;
     text->movieVersion = movieVersionOf(library_, parent.library);
     o->text = text;
-    if (runner_ != nullptr) {
-        runner_->prepareObject(*o);
-    }
+    runner_.prepareObject(*o);
     return o;
 }
 

@@ -22,9 +22,7 @@ bool TimelinePlayer::replaceContent(DisplayObject& clip, std::uint16_t library) 
     content.playing = true;
     // Like a clip just placed, it moves on from the next tick.
     content.createdTick = tick_;
-    if (runner_ != nullptr) {
-        runner_->contentReplaced(clip);
-    }
+    runner_.contentReplaced(clip);
     clip.loaded = true;
     dispatchEvent(clip, clip_event::Load, "onLoad");
     if (!clip.removed && content.frameCount() > 0) {
@@ -60,9 +58,7 @@ DisplayObject* TimelinePlayer::makeLevel(int n) {
     o->clip = clip;
     executionList_.push_back(o);
     levels_.emplace(n, o);
-    if (runner_ != nullptr) {
-        runner_->prepareObject(*o);
-    }
+    runner_.prepareObject(*o);
     return o.get();
 }
 

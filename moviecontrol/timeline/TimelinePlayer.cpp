@@ -1,5 +1,7 @@
 #include "TimelinePlayer.h"
 
+#include "NoScripts.h"
+
 #include <algorithm>
 #include <type_traits>
 #include <utility>
@@ -8,14 +10,23 @@
 
 namespace mc {
 
+namespace {
+
+// The runner of a timeline made without one: stateless, so one serves them all.
+ScriptRunner& noScripts() {
+    static NoScripts none;
+    return none;
+}
+
+} // namespace
+
 TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root,
                                Rgba background, TimelineLimits limits, ScriptRunner* runner,
                                const swf::Movie* rootMovie)
-    : library_(catalog, rootMovie), limits_(limits), background_(background), runner_(runner),
+    : library_(catalog, rootMovie), limits_(limits), background_(background),
+      runner_(runner != nullptr ? *runner : noScripts()),
       root_(std::make_shared<Clip>()) {
-    if (runner_ != nullptr) {
-        runner_->attach(*this);
-    }
+    runner_.attach(*this);
     rootObject_ = makeObject();
     rootObject_->kind = CharacterKind::Sprite;
     rootObject_->clip = root_;
@@ -23,9 +34,7 @@ TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timel
     rootObject_->depth = kTimelineDepthBase;
     root_->timeline = &root;
     executionList_.push_back(rootObject_);
-    if (runner_ != nullptr) {
-        runner_->prepareObject(*rootObject_);
-    }
+    runner_.prepareObject(*rootObject_);
     beginScripts();
     if (root_->frameCount() > 0) {
         enterFrame(*rootObject_, 0, true, nullptr);
@@ -35,15 +44,11 @@ TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timel
 }
 
 void TimelinePlayer::beginScripts() {
-    if (runner_ != nullptr) {
-        runner_->beginTick();
-    }
+    runner_.beginTick();
 }
 
 void TimelinePlayer::endScripts() {
-    if (runner_ != nullptr) {
-        runner_->endTick();
-    }
+    runner_.endTick();
     if (sound_ != nullptr) {
         sound_->tickEnded();
     }
@@ -161,15 +166,13 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
     }
     clip.frame = frame;
     tagsThisTick_ += clip.timeline->frames[frame].tags.size();
-    if (runner_ != nullptr) {
-        // A frame's init actions run before anything the frame places is constructed.
-        for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
-            if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
-                init != nullptr &&
-                initActionsRun_.insert(std::uint32_t{object.library} << 16 | init->spriteId)
-                    .second) {
-                queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
-            }
+    // A frame's init actions run before anything the frame places is constructed.
+    for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
+        if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
+            init != nullptr &&
+            initActionsRun_.insert(std::uint32_t{object.library} << 16 | init->spriteId)
+                .second) {
+            queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
         }
     }
     for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
@@ -336,23 +339,21 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
         clip->createdTick = tick_;
         o->clip = clip;
         executionList_.push_back(o);
-        if (runner_ != nullptr) {
-            if (byScript) {
-                // A clip made by a script already holds its first frame's children when
-                // its class constructor runs.
-                runner_->prepareObject(*o);
-                o->loaded = true;
-                enterFrame(*o, 0, true, nullptr);
-                if (!o->removed) {
-                    runner_->construct(*o);
-                }
-                if (!o->removed) {
-                    dispatchEvent(*o, clip_event::Load, "onLoad");
-                }
-                return true;
+        if (byScript) {
+            // A clip made by a script already holds its first frame's children when
+            // its class constructor runs.
+            runner_.prepareObject(*o);
+            o->loaded = true;
+            enterFrame(*o, 0, true, nullptr);
+            if (!o->removed) {
+                runner_.construct(*o);
             }
-            queue({o, QueuedKind::Construct, nullptr, nullptr}, true);
+            if (!o->removed) {
+                dispatchEvent(*o, clip_event::Load, "onLoad");
+            }
+            return true;
         }
+        queue({o, QueuedKind::Construct, nullptr, nullptr}, true);
         // The new clip's first frame: its load event, then its tags.
         o->loaded = true;
         dispatchEvent(*o, clip_event::Load, "onLoad");
@@ -360,9 +361,7 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
             enterFrame(*o, 0, true, nullptr);
         }
     } else if (kind == CharacterKind::Button) {
-        if (runner_ != nullptr) {
-            runner_->prepareObject(*o);
-        }
+        runner_.prepareObject(*o);
         // A button that holds itself, however deep, stops at the nesting limit.
         if (parent.clip->nesting + 1 <= limits_.maxNesting) {
             auto states = std::make_shared<Clip>();
@@ -372,9 +371,9 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
             o->clip = states;
             setButtonState(*o, swf::button_state::Up);
         }
-    } else if (runner_ != nullptr && kind == CharacterKind::EditText) {
+    } else if (kind == CharacterKind::EditText) {
         createTextState(*o);
-        runner_->prepareObject(*o);
+        runner_.prepareObject(*o);
     }
     return true;
 }
@@ -383,7 +382,7 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
     if (object.removed) {
         return;
     }
-    if (unloadEvents && object.clip && runner_ != nullptr) {
+    if (unloadEvents && object.clip) {
         dispatchEvent(object, clip_event::Unload, "onUnload");
     }
     object.removed = true;
@@ -401,9 +400,7 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
         --mask->maskedCount;
         object.scriptMask.reset();
     }
-    if (runner_ != nullptr) {
-        runner_->forget(object);
-    }
+    runner_.forget(object);
     if (object.kind != CharacterKind::None && liveObjects_ > 0) {
         --liveObjects_;
     }
@@ -489,9 +486,6 @@ void TimelinePlayer::queueFrameActions(DisplayObject& object, std::uint32_t fram
 
 void TimelinePlayer::dispatchEvent(DisplayObject& object, std::uint32_t event,
                                    const char* handler) {
-    if (runner_ == nullptr) {
-        return;
-    }
     const auto self = sharedOf(object);
     if (!self) {
         return;
@@ -517,17 +511,13 @@ void TimelinePlayer::runInputScripts() {
     }
     tagsThisTick_ = 0;
     scriptsThisTick_ = 0;
-    if (runner_ != nullptr) {
-        runner_->beginTick();
-    }
+    runner_.beginTick();
     runPendingActions();
-    if (runner_ != nullptr) {
-        runner_->endTick();
-    }
+    runner_.endTick();
 }
 
 void TimelinePlayer::queueKeyPress(DisplayObject& object, std::uint8_t buttonKey) {
-    if (runner_ == nullptr || object.clipActions == nullptr) {
+    if (object.clipActions == nullptr) {
         return;
     }
     const auto self = sharedOf(object);
@@ -589,36 +579,28 @@ void TimelinePlayer::runQueued(const QueuedScript& script) {
     }
     switch (script.kind) {
     case QueuedKind::Actions:
-        if (runner_ == nullptr) {
-            runActionBlock(object, *script.block);
-        } else {
-            runner_->runActions(object, *script.block);
-        }
+        runner_.runActions(object, *script.block);
         break;
     case QueuedKind::Handler:
-        if (runner_ != nullptr) {
-            runner_->callHandler(object, script.handler);
-        }
+        runner_.callHandler(object, script.handler);
         break;
     case QueuedKind::Construct:
-        if (runner_ != nullptr) {
-            if (object.clipActions != nullptr) {
-                for (const swf::ClipAction& a : *object.clipActions) {
-                    if ((a.events & clip_event::Construct) != 0) {
-                        runner_->runActions(object, a.actions);
-                    }
+        if (object.clipActions != nullptr) {
+            for (const swf::ClipAction& a : *object.clipActions) {
+                if ((a.events & clip_event::Construct) != 0) {
+                    runner_.runActions(object, a.actions);
                 }
             }
-            runner_->prepareObject(object);
-            if (object.clipActions != nullptr) {
-                for (const swf::ClipAction& a : *object.clipActions) {
-                    if ((a.events & clip_event::Initialize) != 0) {
-                        runner_->runActions(object, a.actions);
-                    }
-                }
-            }
-            runner_->construct(object);
         }
+        runner_.prepareObject(object);
+        if (object.clipActions != nullptr) {
+            for (const swf::ClipAction& a : *object.clipActions) {
+                if ((a.events & clip_event::Initialize) != 0) {
+                    runner_.runActions(object, a.actions);
+                }
+            }
+        }
+        runner_.construct(object);
         break;
     }
 }

@@ -47,7 +47,7 @@ struct TimelineLimits {
 // after the whole display tree has moved.
 class TimelinePlayer {
   public:
-    // With a runner the movie's scripts run through it; without, only the timeline controls.
+    // The movie's scripts run through `runner`; without one its action blocks are not run.
     // `rootMovie`, when given, is the movie `catalog` answers for.
     TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root, Rgba background,
                    TimelineLimits limits = {}, ScriptRunner* runner = nullptr,
@@ -250,7 +250,6 @@ class TimelinePlayer {
     void queue(QueuedScript script, bool early);
     void runPendingActions();
     void runQueued(const QueuedScript& script);
-    void runActionBlock(DisplayObject& object, const swf::ActionBlock& block);
     bool tickBudgetSpent() const { return tagsThisTick_ >= limits_.maxTagsPerTick; }
     std::shared_ptr<DisplayObject> makeObject();
     void emitClip(RenderBackend& backend, const DisplayObject& clip, const Transform& matrix,
@@ -276,7 +275,7 @@ class TimelinePlayer {
     MovieLibrary library_;
     TimelineLimits limits_;
     Rgba background_;
-    ScriptRunner* runner_ = nullptr;
+    ScriptRunner& runner_;
     std::shared_ptr<DisplayObject> rootObject_;
     std::shared_ptr<Clip> root_;
     bool loop_ = true;

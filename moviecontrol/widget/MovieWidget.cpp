@@ -12,9 +12,8 @@
 
 #include "AudioLog.h"
 #include "MovieAudio.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "PlaybackMenu.h"
-#include "ScriptSoundPort.h"
 #include "UrlPolicy.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/ErrorLog.h"
@@ -23,7 +22,7 @@ namespace mc {
 
 // The card's copy of a movie is cut at the size the renderer reads.
 static_assert(cardformat::MaxPlayableMovieBytes ==
-              static_cast<std::uint64_t>(MovieRenderer::kMaxFileBytes));
+              static_cast<std::uint64_t>(MoviePlayback::kMaxFileBytes));
 
 namespace {
 
@@ -61,52 +60,28 @@ MovieWidget::~MovieWidget() {
 }
 
 void MovieWidget::releaseMovie() {
-    // The sound reads the movie's bytes as it plays: it stops before they go.
-    if (soundPort_) {
-        soundPort_->bind(nullptr);
-    }
-    audio_.reset();
     movie_.reset();
-    soundPort_.reset();
+}
+
+audio::MovieAudio* MovieWidget::audio() const {
+    return movie_ ? movie_->playback().deviceAudio() : nullptr;
 }
 
 void MovieWidget::setMovie(const std::string& path) {
     path_ = path;
     timer_.stop();
     releaseMovie();
-    scriptClockMs_ = 0;
-    soundPort_ = std::make_unique<audio::ScriptSoundPort>();
-    // The sound is made before the first frame, so that its scripts' Sound objects play.
-    const auto prepareSound = [this](const swf::Movie& movie) {
-        FrameClock clock;
-        clock.setRate(movie.header.frameRateRaw);
-        audio_ = audio::MovieAudio::forMovie(movie, clock.framesPerSecond());
-        if (audio_) {
-            soundPort_->bind(&audio_->sound());
-        }
-    };
-    movie_ =
-        path.empty() ? nullptr : MovieRenderer::fromFile(path, scriptCallbacks(), prepareSound);
-    if (!movie_) {
-        // A movie that could not be built leaves no sound behind.
-        soundPort_->bind(nullptr);
-        audio_.reset();
+    if (!path.empty()) {
+        PlaybackSetup setup;
+        setup.pace = Pace::RealTime;
+        setup.callbacks = scriptCallbacks();
+        movie_ = MovieView::fromFile(path, std::move(setup));
     }
     if (movie_) {
         movie_->setFrameBudget(kFrameBudget);
         movie_->player().setLoop(loop_);
-        clock_.setRate(movie_->frameRate8_8());
         playing_ = true;
         movie_->player().setPlaying(true);
-        if (audio_) {
-            audio_->listen(movie_->player());
-        }
-        movie_->input().buttonSound = [this](std::uint16_t button, std::size_t transition) {
-            if (audio_) {
-                audio_->sound().buttonTransition(button,
-                                                 static_cast<audio::ButtonTransition>(transition));
-            }
-        };
     }
     restartClock();
     updateTimer();
@@ -129,9 +104,7 @@ void MovieWidget::setPlaying(bool playing) {
     playing_ = playing;
     if (movie_) {
         movie_->player().setPlaying(playing);
-    }
-    if (audio_) {
-        audio_->setPaused(!playing);
+        movie_->playback().pauseSound(!playing);
     }
     restartClock();
     updateTimer();
@@ -151,12 +124,10 @@ void MovieWidget::setLoop(bool loop) {
 void MovieWidget::Rewind() {
     if (movie_) {
         // Every sound stops; a playing movie starts the first frame's sounds afresh.
-        if (audio_) {
-            audio_->stopAll();
-        }
+        movie_->playback().stopSound();
         movie_->player().rewind();
-        if (audio_ && !movie_->player().playing()) {
-            audio_->stopAll();
+        if (!movie_->player().playing()) {
+            movie_->playback().stopSound();
         }
         update();
     }
@@ -165,9 +136,7 @@ void MovieWidget::Rewind() {
 void MovieWidget::Back() {
     if (movie_) {
         movie_->player().stepBack();
-        if (audio_) {
-            audio_->stopAll();
-        }
+        movie_->playback().stopSound();
         playing_ = false;
         updateTimer();
         update();
@@ -177,9 +146,7 @@ void MovieWidget::Back() {
 void MovieWidget::Forward() {
     if (movie_) {
         movie_->player().stepForward();
-        if (audio_) {
-            audio_->stopAll();
-        }
+        movie_->playback().stopSound();
         playing_ = false;
         updateTimer();
         update();
@@ -231,7 +198,9 @@ std::uint32_t MovieWidget::frameCount() const {
 
 void MovieWidget::restartClock() {
     elapsed_.restart();
-    clock_.start(0);
+    if (movie_) {
+        movie_->playback().restartClock();
+    }
 }
 
 void MovieWidget::updateTimer() {
@@ -239,7 +208,8 @@ void MovieWidget::updateTimer() {
     if (movie_ && movie_->player().frameCount() > 0) {
         if (!timer_.isActive()) {
             // With sound the timer looks more often, so frames follow the sound closely.
-            timer_.start(audio_ ? std::min(10, clock_.intervalMs()) : clock_.intervalMs());
+            const int interval = movie_->playback().frameClock().intervalMs();
+            timer_.start(audio() != nullptr ? std::min(10, interval) : interval);
         }
     } else {
         timer_.stop();
@@ -282,8 +252,6 @@ bool MovieWidget::confirmOpening(const QString& url) {
 
 StageCallbacks MovieWidget::scriptCallbacks() {
     StageCallbacks callbacks;
-    callbacks.sound = soundPort_.get();
-    callbacks.clockMs = [this] { return static_cast<double>(scriptClockMs_); };
     // Commands are delivered once the script that sent them finished, so that whoever
     // handles them (closing the player...) never pulls the movie away under a running script.
     callbacks.fscommand = [this](std::string_view command, std::string_view args) {
@@ -313,11 +281,6 @@ StageCallbacks MovieWidget::scriptCallbacks() {
         callbacks.movieUrl = fileUrlOfName(cardFileName_);
         callbacks.readBeside = [](const std::string&) { return std::vector<std::uint8_t>{}; };
     }
-    callbacks.logLimit = [](std::string_view message) {
-        cardformat::ErrorLog::record(
-            "MovieScript",
-            cardformat::Failure{cardformat::failure_code::Overflow, std::string(message)});
-    };
     return callbacks;
 }
 
@@ -325,21 +288,7 @@ void MovieWidget::tickAt(std::int64_t elapsedMs) {
     if (!movie_) {
         return;
     }
-    scriptClockMs_ = std::max(scriptClockMs_, elapsedMs);
-    // A playing stream leads: the frames its sound has reached are due, none before. The
-    // frame clock takes over from now when no stream plays.
-    int due = 0;
-    if (const std::optional<int> streamDue = audio_ ? audio_->framesDue() : std::nullopt) {
-        due = *streamDue;
-        clock_.start(elapsedMs);
-    } else {
-        due = clock_.advance(elapsedMs);
-    }
-    for (int i = 0; i < due; ++i) {
-        movie_->player().advance();
-    }
-    // The scripts' timers run on the same clock, between frames.
-    movie_->runTimers();
+    const int due = movie_->playback().tick(elapsedMs);
     playing_ = movie_->player().playing();
     // A frame that draws what the last one did needs no painting: stopped movies and still
     // scenes cost nothing.

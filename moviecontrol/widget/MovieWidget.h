@@ -9,18 +9,16 @@
 #include <optional>
 #include <string>
 
-#include "FrameClock.h"
 #include "StageScripts.h"
 #include "cardformat/MovieControl.h"
 
 namespace audio {
 class MovieAudio;
-class ScriptSoundPort;
 } // namespace audio
 
 namespace mc {
 
-class MovieRenderer;
+class MovieView;
 class PlaybackMenu;
 
 // The drawing surface for a widget of `wanted` pixels: never larger than `bound` in either
@@ -70,10 +68,10 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     // widget is larger than its screen (it is then drawn stretched).
     QImage grabFrame();
     // The movie as loaded, for tests and tools that look into it; null without one.
-    MovieRenderer* loadedMovie() const { return movie_.get(); }
+    MovieView* loadedMovie() const { return movie_.get(); }
     // The movie's sound, while a movie with sound is loaded (for tests and the scripts'
     // Sound objects); null otherwise.
-    audio::MovieAudio* audio() const { return audio_.get(); }
+    audio::MovieAudio* audio() const;
 
     static constexpr int kTwipsPerPixel = 15;
     // Each frame's drawing keeps to this; ordinary movies never come near it.
@@ -124,17 +122,13 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     std::string path_;
     void releaseMovie();
 
-    // What the movie's Sound objects ask of its sound; it outlives the movie's scripts.
-    std::unique_ptr<audio::ScriptSoundPort> soundPort_;
-    std::unique_ptr<MovieRenderer> movie_;
-    // Declared after the movie: its sound goes first.
-    std::unique_ptr<audio::MovieAudio> audio_;
+    // The movie played in real time, its sound on the device, painted by its view.
+    std::unique_ptr<MovieView> movie_;
     bool loop_ = true;
     bool playing_ = true;
     std::optional<std::uint32_t> background_;
     QTimer timer_;
     QElapsedTimer elapsed_;
-    FrameClock clock_;
     PlaybackMenu* menu_ = nullptr;
     // The last picture painted, and what it was painted for: it is shown again as long as
     // neither that nor the movie's frame changed.
@@ -147,8 +141,6 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     Shown shownNow() const;
     QImage frame_;
     std::optional<Shown> shown_;
-    // Play time the scripts see through getTimer() and their timers.
-    std::int64_t scriptClockMs_ = 0;
 };
 
 } // namespace mc

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "MovieWidget.h"
 #include "QtKeys.h"
 

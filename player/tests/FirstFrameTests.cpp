@@ -6,7 +6,7 @@
 #include "player/AfterFirstFrame.h"
 #include "player/Form1.h"
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "MovieWidget.h"
 #include "cardformat/ErrorLog.h"
 #include "moviemaker/SwfWriter.h"

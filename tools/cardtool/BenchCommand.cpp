@@ -11,8 +11,7 @@
 
 #include "Arguments.h"
 #include "FrameClock.h"
-#include "HeadlessPlayback.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "MovieWidget.h"
 #include "OffscreenApp.h"
 #include "Report.h"
@@ -116,13 +115,15 @@ int benchCommand(const std::vector<std::string>& words, std::ostream& out, std::
     const std::unique_ptr<QGuiApplication> app = makeOffscreenApplication();
 
     const Clock::time_point loadStart = Clock::now();
-    const std::unique_ptr<HeadlessPlayback> playback = HeadlessPlayback::open(options.movie);
+    mc::PlaybackSetup setup;
+    setup.pace = mc::Pace::FrameSteps;
+    const std::unique_ptr<mc::MovieView> view = mc::MovieView::fromFile(options.movie, std::move(setup));
     const double loadMs = msSince(loadStart);
-    if (!playback) {
+    if (!view) {
         err << "cardtool bench: cannot load " << options.movie << '\n';
         return 1;
     }
-    mc::MovieRenderer& movie = playback->movie();
+    mc::MovieView& movie = *view;
     // Drawn as the playback window draws: its frame budget, high quality, ShowAll fit.
     movie.setFrameBudget(mc::MovieWidget::kFrameBudget);
     const QSize size = options.size
@@ -145,7 +146,7 @@ int benchCommand(const std::vector<std::string>& words, std::ostream& out, std::
     for (long i = 0; i < frames; ++i) {
         const Clock::time_point start = Clock::now();
         if (i > 0) {
-            playback->advance();
+            movie.playback().stepFrame();
         }
         movie.paint(image, mc::RenderQuality::High, Qt::black);
         frameMs.push_back(msSince(start));

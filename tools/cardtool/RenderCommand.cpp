@@ -8,8 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "HeadlessPlayback.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "OfflineMix.h"
 #include "OffscreenApp.h"
 
@@ -110,27 +109,29 @@ int runRenderCommand(int argc, char** argv) {
     }
     const std::unique_ptr<QGuiApplication> app = makeOffscreenApplication();
 
-    std::unique_ptr<HeadlessPlayback> playback =
-        HeadlessPlayback::open(options->movie, {}, !options->audio.empty());
-    if (!playback) {
+    mc::PlaybackSetup setup;
+    setup.pace = mc::Pace::FrameSteps;
+    setup.keepSound = !options->audio.empty();
+    const std::unique_ptr<mc::MovieView> movie = mc::MovieView::fromFile(options->movie, std::move(setup));
+    if (!movie) {
         std::fprintf(stderr, "cardtool render: cannot load %s\n", options->movie.c_str());
         return 1;
     }
-    mc::MovieRenderer* movie = &playback->movie();
+    mc::MoviePlayback& playback = movie->playback();
     // The sound of the frames played, mixed on the frame clock: frame i's sound is mixed
     // while frame i shows, so N frames give N / rate seconds. The whole sound is held in
     // memory before it is written: an hour at most.
     if (!options->audio.empty() &&
-        static_cast<double>(options->frames) / playback->framesPerSecond() > kMaxAudioSeconds) {
+        static_cast<double>(options->frames) / playback.framesPerSecond() > kMaxAudioSeconds) {
         std::fprintf(stderr, "cardtool render: more than an hour of sound cannot be written\n");
         return 1;
     }
     for (long i = 1; i < options->frames; ++i) {
-        playback->advance();
+        playback.stepFrame();
     }
     if (!options->audio.empty()) {
-        playback->mixShownFrame();
-        if (!audio::writeWav(options->audio, playback->sound(), playback->soundRate())) {
+        playback.mixShownFrame();
+        if (!audio::writeWav(options->audio, playback.sound(), playback.soundRate())) {
             std::fprintf(stderr, "cardtool render: cannot write %s\n", options->audio.c_str());
             return 1;
         }

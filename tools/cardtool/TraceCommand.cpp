@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "HeadlessPlayback.h"
+#include "MovieView.h"
 #include "InputScript.h"
 
 namespace {
@@ -30,10 +30,9 @@ std::optional<std::string> readSmallFile(const std::string& path) {
 }
 
 // Stage pixels from the stage's top-left corner to stage twips.
-void deliver(HeadlessPlayback& playback, const InputEvent& e) {
-    mc::MovieRenderer& movie = playback.movie();
-    mc::StageInput& input = movie.input();
-    const mc::TwipsRect stage = movie.stage();
+void deliver(mc::MoviePlayback& playback, const InputEvent& e) {
+    mc::StageInput& input = playback.input();
+    const mc::TwipsRect stage = playback.stage();
     const double x = stage.xMin + e.x * 20.0;
     const double y = stage.yMin + e.y * 20.0;
     switch (e.kind) {
@@ -127,8 +126,12 @@ int runTraceCommand(int argc, char** argv) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     };
-    std::unique_ptr<HeadlessPlayback> playback = HeadlessPlayback::open(moviePath, printLine);
-    if (!playback) {
+    mc::PlaybackSetup setup;
+    setup.pace = mc::Pace::FrameSteps;
+    setup.callbacks.trace = printLine;
+    // Traces need no pictures, but BitmapData.draw in a traced movie still paints.
+    const std::unique_ptr<mc::MovieView> movie = mc::MovieView::fromFile(moviePath, std::move(setup));
+    if (!movie) {
         std::fprintf(stderr, "cardtool trace: cannot load %s\n", moviePath.c_str());
         return 1;
     }
@@ -136,11 +139,11 @@ int runTraceCommand(int argc, char** argv) {
     // frame's events arrive.
     for (long i = 0; i < frames; ++i) {
         if (i > 0) {
-            playback->advance();
+            movie->playback().stepFrame();
         }
         if (static_cast<std::size_t>(i) < script.frames.size()) {
             for (const InputEvent& e : script.frames[static_cast<std::size_t>(i)]) {
-                deliver(*playback, e);
+                deliver(movie->playback(), e);
             }
         }
     }

@@ -11,7 +11,7 @@
 
 #include "BitmapFill.h"
 #include "ImageColorTransform.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "ScaledBitmapCache.h"
@@ -288,7 +288,7 @@ TEST(BitmapFillTest, AFadedBitmapFillIsBlendedOnce) {
         place.colorTransform = half;
         movie.placeObject(place, 2);
         movie.showFrame();
-        auto renderer = MovieRenderer::fromBytes(movie.finish());
+        auto renderer = MovieView::fromBytes(movie.finish());
         ASSERT_TRUE(renderer);
         const QRect inside(twips.x() / 20 + 2, twips.y() / 20 + 2, twips.width() / 20 - 3,
                            twips.height() / 20 - 3);

@@ -9,7 +9,7 @@
 #include <numbers>
 
 #include "CommandRecord.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "PainterBackend.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
@@ -33,7 +33,7 @@ struct View {
 };
 
 // The movie's first frame painted on grey through a backend of its own.
-QImage paint(MovieRenderer& movie, const View& view, bool wholeView, bool cached) {
+QImage paint(MovieView& movie, const View& view, bool wholeView, bool cached) {
     QImage image(view.size, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(128, 128, 128));
     RenderResources resources(movie.movie());
@@ -81,7 +81,7 @@ std::vector<std::uint8_t> dropShadowList(double distance, double blur) {
 // Groups of each kind on a 200 x 150 stage: a blended disc half off the top-left corner, a
 // blurred one past the right edge, a shadowed one past the bottom, a Layer sprite with an
 // erased hole in the middle, and an inverted one inside a mask.
-std::unique_ptr<MovieRenderer> groupsAtTheEdges() {
+std::unique_ptr<MovieView> groupsAtTheEdges() {
     renderTestApp();
     SwfWriter movie = whiteStage(200, 150);
     const std::uint16_t backdrop = disc(movie, 100, 75, 90, {40, 160, 90, 255});
@@ -125,10 +125,10 @@ std::unique_ptr<MovieRenderer> groupsAtTheEdges() {
     invert.blendMode = BlendMode::Invert;
     placed(disc(movie, 150, 120, 25, {0, 0, 0, 255}), 7, invert);
     movie.showFrame();
-    return MovieRenderer::fromBytes(movie.finish());
+    return MovieView::fromBytes(movie.finish());
 }
 
-void expectSamePicture(MovieRenderer& movie, const View& view, const char* name) {
+void expectSamePicture(MovieView& movie, const View& view, const char* name) {
     for (const bool cached : {false, true}) {
         const QImage whole = paint(movie, view, true, cached);
         const QImage bounded = paint(movie, view, false, cached);
@@ -188,7 +188,7 @@ TEST(BoundedLayerPaintTest, GroupsOfNothingDrawNothing) {
         movie.placeObject(p, 3);
     }
     movie.showFrame();
-    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    auto renderer = MovieView::fromBytes(movie.finish());
     ASSERT_TRUE(renderer);
     const QImage image = renderer->renderFrame(QSize(50, 50), RenderQuality::High);
     for (int y = 0; y < 50; y += 7) {

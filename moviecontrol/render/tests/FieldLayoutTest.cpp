@@ -7,7 +7,7 @@
 #include <string>
 
 #include "CharacterCache.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "ScriptedRender.h"
@@ -77,7 +77,7 @@ QImage renderField(const FieldSetup& setup) {
     movie.place(id, 1);
     movie.showFrame();
     renderTestApp();
-    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    auto renderer = MovieView::fromBytes(movie.finish());
     EXPECT_TRUE(renderer);
     return renderer ? renderer->renderFrame(QSize(240, 120), RenderQuality::High) : QImage();
 }

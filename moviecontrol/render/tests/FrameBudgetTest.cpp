@@ -8,7 +8,7 @@
 
 #include "FrameBudget.h"
 #include "GroupCompositor.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -24,7 +24,7 @@ using moviemaker::Shape;
 using moviemaker::SwfWriter;
 
 // `copies` blurred red squares of 20 px on a white 200 x 200 stage.
-std::unique_ptr<MovieRenderer> blurredSquares(int copies, double blur) {
+std::unique_ptr<MovieView> blurredSquares(int copies, double blur) {
     renderTestApp();
     MovieHeader header;
     header.frameSize = Rect::pixels(200, 200);
@@ -42,7 +42,7 @@ std::unique_ptr<MovieRenderer> blurredSquares(int copies, double blur) {
         movie.placeObject(p, 3);
     }
     movie.showFrame();
-    return MovieRenderer::fromBytes(movie.finish());
+    return MovieView::fromBytes(movie.finish());
 }
 
 int largestDifference(const QImage& a, const QImage& b) {

@@ -13,7 +13,7 @@
 
 #include "CommandRecord.h"
 #include "Drawing.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -66,13 +66,13 @@ int maxDifference(const QImage& a, const QImage& b) {
 // The movie played on two renderers, one keeping group pictures and one not; each frame's
 // pictures must agree, and the cache's hits are counted per frame.
 struct TwoRenderers {
-    std::unique_ptr<MovieRenderer> cached;
-    std::unique_ptr<MovieRenderer> fresh;
+    std::unique_ptr<MovieView> cached;
+    std::unique_ptr<MovieView> fresh;
 
     explicit TwoRenderers(const std::vector<std::uint8_t>& bytes) {
         renderTestApp();
-        cached = MovieRenderer::fromBytes(bytes);
-        fresh = MovieRenderer::fromBytes(bytes);
+        cached = MovieView::fromBytes(bytes);
+        fresh = MovieView::fromBytes(bytes);
         // Shapes inside are drawn directly on both: only group pictures are compared.
         if (cached) {
             cached->resources().rasters.setEnabled(false);
@@ -238,7 +238,7 @@ TEST(GroupCacheTest, FrameChangedFollowsWhatTheFrameDraws) {
     movie.moveObject(kDepth, Matrix::translate(100, 0));
     movie.showFrame();
     renderTestApp();
-    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    auto renderer = MovieView::fromBytes(movie.finish());
     ASSERT_TRUE(renderer);
     EXPECT_TRUE(renderer->frameChanged()); // nothing painted yet
     renderer->renderFrame(kView, RenderQuality::High);

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <optional>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
@@ -22,9 +22,9 @@ using moviemaker::Rect;
 using moviemaker::Shape;
 using moviemaker::SwfWriter;
 
-std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
+std::unique_ptr<MovieView> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
-    return MovieRenderer::fromBytes(bytes);
+    return MovieView::fromBytes(bytes);
 }
 
 std::uint16_t square(SwfWriter& movie, int x, int y, int side, moviemaker::Rgba colour) {

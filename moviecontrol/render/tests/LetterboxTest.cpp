@@ -5,7 +5,7 @@
 #include <QImage>
 #include <memory>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
@@ -16,11 +16,11 @@ namespace {
 const QColor kOld(255, 0, 255);
 const QColor kBars(0, 0, 255);
 
-std::unique_ptr<MovieRenderer> emptyStage() {
+std::unique_ptr<MovieView> emptyStage() {
     renderTestApp();
     moviemaker::SwfWriter movie = whiteStage(100, 100);
     movie.showFrame();
-    return MovieRenderer::fromBytes(movie.finish());
+    return MovieView::fromBytes(movie.finish());
 }
 
 // Whether the pixel is the bars' colour, the stage's, or a mix of the two at the stage's

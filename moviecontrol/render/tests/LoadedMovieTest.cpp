@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "moviemaker/Actions.h"
 #include "moviemaker/SwfWriter.h"
@@ -66,7 +66,7 @@ TEST(LoadedMovieTest, AChildMovieAndAPictureBesideTheMovieAreDrawnInTheirClips) 
     picture.fill(QColor(0, 200, 0));
     ASSERT_TRUE(picture.save(dir.filePath("pic.png"), "PNG"));
 
-    auto movie = MovieRenderer::fromFile(dir.filePath("root.swf").toStdString());
+    auto movie = MovieView::fromFile(dir.filePath("root.swf").toStdString());
     ASSERT_TRUE(movie);
     QImage before = movie->renderFrame(QSize(100, 100), RenderQuality::Low);
     EXPECT_EQ(before.pixelColor(55, 5), QColor(255, 255, 255));

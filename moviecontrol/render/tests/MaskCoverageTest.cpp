@@ -15,7 +15,7 @@
 #include "RenderTestMovies.h"
 #include "ScanlineFill.h"
 #include "ShapeComposer.h"
-#include "render/MovieRenderer.h"
+#include "MovieView.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -247,7 +247,7 @@ void placeMask(moviemaker::SwfWriter& movie, std::uint16_t id, std::uint16_t dep
 // The picture drawn directly, then again from the shape raster cache's kept picture.
 std::vector<QImage> drawnTwice(moviemaker::SwfWriter& movie) {
     renderTestApp();
-    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    auto renderer = MovieView::fromBytes(movie.finish());
     EXPECT_TRUE(renderer);
     if (!renderer) {
         return {};

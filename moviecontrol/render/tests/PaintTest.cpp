@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "FillBrush.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -19,9 +19,9 @@ using moviemaker::Rect;
 using moviemaker::Shape;
 using moviemaker::SwfWriter;
 
-std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
+std::unique_ptr<MovieView> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
-    return MovieRenderer::fromBytes(bytes);
+    return MovieView::fromBytes(bytes);
 }
 
 QColor at(const QImage& image, int x, int y) {

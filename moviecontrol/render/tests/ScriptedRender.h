@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "moviemaker/Actions.h"
 #include "moviemaker/SwfWriter.h"
@@ -26,7 +26,7 @@ inline PlayedScript playScript(moviemaker::SwfWriter& movie, const moviemaker::A
     PlayedScript out;
     StageCallbacks callbacks;
     callbacks.trace = [&out](std::string_view line) { out.traced.emplace_back(line); };
-    if (auto renderer = MovieRenderer::fromBytes(movie.finish(), callbacks)) {
+    if (auto renderer = MovieView::fromBytes(movie.finish(), callbacks)) {
         out.image = renderer->renderFrame(size, RenderQuality::High);
     }
     return out;

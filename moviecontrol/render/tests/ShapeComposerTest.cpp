@@ -15,7 +15,7 @@
 #include "RenderTestMovies.h"
 #include "ScanlineFill.h"
 #include "ShapeComposer.h"
-#include "render/MovieRenderer.h"
+#include "MovieView.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -197,7 +197,7 @@ TEST(ShapeComposerTest, MovieShapesShowNoSeamBetweenFills) {
         movie.place(movie.defineShape(cutSquareShape(curved)), 1);
         movie.showFrame();
         renderTestApp();
-        auto renderer = MovieRenderer::fromBytes(movie.finish());
+        auto renderer = MovieView::fromBytes(movie.finish());
         ASSERT_TRUE(renderer);
         const QImage image = renderer->renderFrame(QSize(80, 70), RenderQuality::High);
         EXPECT_LE(mostBackgroundInside(image, 11, 8, 50), 3);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "FillBrush.h"
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "ShapePaths.h"
@@ -27,7 +27,7 @@ using moviemaker::SwfWriter;
 QImage render(SwfWriter& movie, int w, int h, RenderQuality quality) {
     movie.showFrame();
     renderTestApp();
-    auto renderer = MovieRenderer::fromBytes(movie.finish());
+    auto renderer = MovieView::fromBytes(movie.finish());
     EXPECT_TRUE(renderer);
     return renderer ? renderer->renderFrame(QSize(w, h), quality) : QImage();
 }

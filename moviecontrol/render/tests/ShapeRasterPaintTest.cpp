@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "moviemaker/MorphShape.h"
@@ -86,13 +86,13 @@ PlaceObject moved(std::function<void(PlaceObject&)> edit) {
 
 // The movie on two renderers, one with the raster cache and one without.
 struct TwoRenderers {
-    std::unique_ptr<MovieRenderer> cached;
-    std::unique_ptr<MovieRenderer> direct;
+    std::unique_ptr<MovieView> cached;
+    std::unique_ptr<MovieView> direct;
 
     explicit TwoRenderers(const std::vector<std::uint8_t>& bytes) {
         renderTestApp();
-        cached = MovieRenderer::fromBytes(bytes);
-        direct = MovieRenderer::fromBytes(bytes);
+        cached = MovieView::fromBytes(bytes);
+        direct = MovieView::fromBytes(bytes);
         if (direct) {
             direct->resources().rasters.setEnabled(false);
         }

@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "moviemaker/Actions.h"
 #include "moviemaker/SwfWriter.h"
@@ -33,7 +33,7 @@ SwfWriter stage100() {
 QImage firstFrame(SwfWriter& movie) {
     movie.showFrame();
     renderTestApp();
-    auto r = MovieRenderer::fromBytes(movie.finish());
+    auto r = MovieView::fromBytes(movie.finish());
     EXPECT_TRUE(r);
     if (!r) {
         return {};

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <memory>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "moviemaker/SwfWriter.h"
 #include "moviemaker/Video.h"
@@ -13,9 +13,9 @@ namespace {
 
 using moviemaker::H263Frame;
 
-std::unique_ptr<MovieRenderer> load(const std::vector<std::uint8_t>& bytes) {
+std::unique_ptr<MovieView> load(const std::vector<std::uint8_t>& bytes) {
     renderTestApp();
-    return MovieRenderer::fromBytes(bytes);
+    return MovieView::fromBytes(bytes);
 }
 
 // Luma 50 and 150 (grey 40 and 156 in RGB) side by side, then an inter frame that copies

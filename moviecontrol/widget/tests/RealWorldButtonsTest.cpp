@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "MovieRenderer.h"
+#include "MovieView.h"
 #include "MovieWidget.h"
 #include "WidgetTestApp.h"
 
@@ -22,7 +22,7 @@ constexpr int kViewHeight = 400;
 
 // Sends a left click at a stage position (twips) through the widget, as a person would.
 void clickAtStage(MovieWidget& widget, double x, double y) {
-    MovieRenderer* movie = widget.loadedMovie();
+    MovieView* movie = widget.loadedMovie();
     const TwipsRect stage = movie->stage();
     const Transform toView = fitShowAll(stage, widget.width(), widget.height()).toDevice(stage);
     const QPoint at(static_cast<int>(toView.mapX(x, y)), static_cast<int>(toView.mapY(x, y)));
@@ -31,7 +31,7 @@ void clickAtStage(MovieWidget& widget, double x, double y) {
 }
 
 // The middles of the buttons on the stage now, in stage twips.
-std::vector<std::pair<double, double>> buttonsOnStage(MovieRenderer& movie) {
+std::vector<std::pair<double, double>> buttonsOnStage(MovieView& movie) {
     std::vector<std::pair<double, double>> found;
     const TimelinePlayer& player = movie.player();
     player.forEachObject([&](const DisplayObject& o) {

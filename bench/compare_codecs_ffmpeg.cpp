@@ -9,7 +9,9 @@
 // are encoded with FFmpeg's Sorenson, Nellymoser and ADPCM encoders, and both decoders'
 // output is measured against the source.
 //
-//   compare_codecs_ffmpeg [--repeat N] [--synthetic] movie.swf [reference.png] ...
+// --frames prints how far the decoders differ at every frame.
+//
+//   compare_codecs_ffmpeg [--repeat N] [--frames] [--synthetic] movie.swf [reference.png] ...
 
 #include <QImage>
 
@@ -117,17 +119,43 @@ Difference compare(const std::vector<std::uint8_t>& a, const std::vector<std::ui
     return d;
 }
 
-// The reference's pixels under a picture at the stage's top left, as RGBA.
-std::optional<std::vector<std::uint8_t>> referenceUnder(const std::string& png, int w, int h) {
+// Where the root timeline first places a character, in whole pixels; nothing when it is
+// never placed or placed scaled or turned (a reference would then show resampled pixels).
+struct Placement {
+    int x = 0;
+    int y = 0;
+};
+std::optional<Placement> placementOf(const swf::Movie& movie, std::uint16_t id) {
+    for (const swf::Frame& frame : movie.root.frames) {
+        for (const swf::ControlTag& t : frame.tags) {
+            const auto* place = std::get_if<swf::PlaceObject>(&t);
+            if (place == nullptr || place->characterId != id) {
+                continue;
+            }
+            const swf::Matrix m = place->matrix.value_or(swf::Matrix{});
+            if (m.a != 1.0 || m.d != 1.0 || m.b != 0.0 || m.c != 0.0) {
+                return std::nullopt;
+            }
+            return Placement{static_cast<int>(std::lround(m.tx / 20)),
+                             static_cast<int>(std::lround(m.ty / 20))};
+        }
+    }
+    return std::nullopt;
+}
+
+// The reference's pixels under a picture placed at `at`, as RGBA.
+std::optional<std::vector<std::uint8_t>> referenceUnder(const std::string& png, Placement at,
+                                                        int w, int h) {
     QImage image(QString::fromStdString(png));
-    if (image.isNull() || image.width() < w || image.height() < h) {
+    if (image.isNull() || at.x < 0 || at.y < 0 || image.width() < at.x + w ||
+        image.height() < at.y + h) {
         return std::nullopt;
     }
     image = image.convertToFormat(QImage::Format_RGBA8888);
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(w) * h * 4);
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t* row = image.constScanLine(y);
+        const std::uint8_t* row = image.constScanLine(at.y + y) + static_cast<std::ptrdiff_t>(at.x) * 4;
         out.insert(out.end(), row, row + static_cast<std::ptrdiff_t>(w) * 4);
     }
     return out;
@@ -163,7 +191,7 @@ AVCodecID videoCodecId(int codec) {
 }
 
 void compareVideo(const std::string& name, const swf::VideoStream& s, const std::string& png,
-                  int repeat) {
+                  std::optional<Placement> at, int repeat, bool perFrame) {
     double oursMs = 1e30;
     double ffMs = 1e30;
     std::vector<std::uint8_t> ours;
@@ -173,7 +201,7 @@ void compareVideo(const std::string& name, const swf::VideoStream& s, const std:
     bool betweenSet = false;
     for (int round = 0; round < repeat; ++round) {
         if (video::VideoDecoder::supports(s.codec)) {
-            video::VideoDecoder d(s.codec, s.width, s.height);
+            video::VideoDecoder d(s.codec, s.width, s.height, s.deblocking);
             const Clock::time_point t = Clock::now();
             for (const auto& [number, bytes] : s.frames) {
                 d.decode(bytes);
@@ -210,7 +238,7 @@ void compareVideo(const std::string& name, const swf::VideoStream& s, const std:
         CodecContext ctx = openDecoder(videoCodecId(s.codec));
         std::optional<video::VideoDecoder> d;
         if (video::VideoDecoder::supports(s.codec)) {
-            d.emplace(s.codec, s.width, s.height);
+            d.emplace(s.codec, s.width, s.height, s.deblocking);
         }
         Packet packet(av_packet_alloc());
         Frame frame(av_frame_alloc());
@@ -230,6 +258,10 @@ void compareVideo(const std::string& name, const swf::VideoStream& s, const std:
                 theirs = video::toRgba(toYuv(*frame, s.width, s.height));
                 if (d && d->hasPicture()) {
                     const Difference x = compare(video::toRgba(d->picture()), theirs);
+                    if (perFrame) {
+                        std::printf("frame\t%u\t%s\tours-vs-ffmpeg psnr %.1f\n", number,
+                                    d->isKeyFrame(bytes) ? "key" : "inter", x.psnr);
+                    }
                     if (!betweenSet || x.psnr < between.psnr) {
                         between = x;
                         betweenSet = true;
@@ -238,16 +270,16 @@ void compareVideo(const std::string& name, const swf::VideoStream& s, const std:
             }
         }
     }
-    std::printf("video\t%s\tcodec %d\t%dx%d\t%zu frames\tours %.3f ms\tffmpeg %.3f ms (%d "
+    std::printf("video\t%s\tstream %d deblocking %d\tcodec %d\t%dx%d\t%zu frames\tours %.3f ms\tffmpeg %.3f ms (%d "
                 "rejected)",
-                name.c_str(), s.codec, s.width, s.height, s.frames.size(),
+                name.c_str(), s.id, s.deblocking, s.codec, s.width, s.height, s.frames.size(),
                 ours.empty() ? 0.0 : oursMs, theirs.empty() ? 0.0 : ffMs, ffErrors);
     if (betweenSet) {
         std::printf("\tours-vs-ffmpeg worst frame: mean %.3f max %d psnr %.1f", between.meanAbs,
                     between.maxAbs, between.psnr);
     }
-    if (!png.empty()) {
-        if (const auto ref = referenceUnder(png, s.width, s.height)) {
+    if (!png.empty() && at) {
+        if (const auto ref = referenceUnder(png, *at, s.width, s.height)) {
             if (!ours.empty()) {
                 const Difference o = compare(overWhite(ours), *ref);
                 std::printf("\tref ours: mean %.3f max %d", o.meanAbs, o.maxAbs);
@@ -361,7 +393,7 @@ void compareSound(const std::string& name, const char* what, const audio::SoundF
                 noise == 0 ? 99.0 : 10 * std::log10(signal / noise));
 }
 
-void compareMovie(const std::string& path, const std::string& png, int repeat) {
+void compareMovie(const std::string& path, const std::string& png, int repeat, bool perFrame) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
     const swf::LoadResult loaded = swf::loadMovie(file);
@@ -372,7 +404,7 @@ void compareMovie(const std::string& path, const std::string& png, int repeat) {
     const swf::Movie& movie = *loaded.movie;
     for (const auto& [id, definition] : movie.dictionary) {
         if (const auto* s = std::get_if<swf::VideoStream>(&definition)) {
-            compareVideo(path, *s, png, repeat);
+            compareVideo(path, *s, png, placementOf(movie, id), repeat, perFrame);
         }
     }
     for (const swf::RawControlTag& tag : movie.soundDefinitions) {
@@ -705,10 +737,15 @@ void synthetic(int repeat) {
 
 int main(int argc, char** argv) {
     int repeat = 5;
+    bool perFrame = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--repeat" && i + 1 < argc) {
             repeat = std::max(1, std::atoi(argv[++i]));
+            continue;
+        }
+        if (arg == "--frames") {
+            perFrame = true;
             continue;
         }
         if (arg == "--synthetic") {
@@ -719,7 +756,7 @@ int main(int argc, char** argv) {
         if (i + 1 < argc && std::string(argv[i + 1]).ends_with(".png")) {
             png = argv[++i];
         }
-        compareMovie(arg, png, repeat);
+        compareMovie(arg, png, repeat, perFrame);
     }
     return 0;
 }

@@ -92,7 +92,7 @@ bool SorensonDecoder::decodeMacroblocks(BitStream& in, const PictureHeader& head
             }
         }
     }
-    if (header.deblocking) {
+    if (header.deblocking && !deblockingOff_) {
         deblock(out, info_);
     }
     return true;

@@ -144,8 +144,8 @@ std::optional<Placement> placementOf(const swf::Movie& movie, std::uint16_t id) 
 }
 
 // The reference's pixels under a picture placed at `at`, as RGBA.
-std::optional<std::vector<std::uint8_t>> referenceUnder(const std::string& png, Placement at,
-                                                        int w, int h) {
+std::optional<std::vector<std::uint8_t>> referenceUnder(const std::string& png, Placement at, int w,
+                                                        int h) {
     QImage image(QString::fromStdString(png));
     if (image.isNull() || at.x < 0 || at.y < 0 || image.width() < at.x + w ||
         image.height() < at.y + h) {
@@ -155,7 +155,8 @@ std::optional<std::vector<std::uint8_t>> referenceUnder(const std::string& png, 
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(w) * h * 4);
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t* row = image.constScanLine(at.y + y) + static_cast<std::ptrdiff_t>(at.x) * 4;
+        const std::uint8_t* row =
+            image.constScanLine(at.y + y) + static_cast<std::ptrdiff_t>(at.x) * 4;
         out.insert(out.end(), row, row + static_cast<std::ptrdiff_t>(w) * 4);
     }
     return out;
@@ -278,7 +279,8 @@ void compareVideo(const std::string& name, const swf::VideoStream& s, const std:
                 "(to RGBA %.3f ms a frame)\tffmpeg %.3f ms (%d "
                 "rejected)",
                 name.c_str(), s.id, s.deblocking, s.codec, s.width, s.height, s.frames.size(),
-                ours.empty() ? 0.0 : oursMs, ours.empty() ? 0.0 : rgbaMs, theirs.empty() ? 0.0 : ffMs, ffErrors);
+                ours.empty() ? 0.0 : oursMs, ours.empty() ? 0.0 : rgbaMs,
+                theirs.empty() ? 0.0 : ffMs, ffErrors);
     if (betweenSet) {
         std::printf("\tours-vs-ffmpeg worst frame: mean %.3f max %d psnr %.1f", between.meanAbs,
                     between.maxAbs, between.psnr);
@@ -360,8 +362,8 @@ void compareSound(const std::string& name, const char* what, const audio::SoundF
         }
         oursMs = std::min(oursMs, msSince(t));
         t = Clock::now();
-        CodecContext ctx = openDecoder(id, static_cast<int>(format.channels()),
-                                       static_cast<int>(format.rate));
+        CodecContext ctx =
+            openDecoder(id, static_cast<int>(format.channels()), static_cast<int>(format.rate));
         if (!ctx) {
             return;
         }
@@ -569,8 +571,8 @@ void syntheticVideo(int repeat) {
     for (std::size_t i = 0; i < packets.size() && i < sources.size(); ++i) {
         const AVFrame& src = *sources[i];
         if (ours.decode(packets[i])) {
-            oursPsnr = std::min(oursPsnr, planePsnr(ours.picture().y, src.data[0],
-                                                    src.linesize[0], w, h));
+            oursPsnr =
+                std::min(oursPsnr, planePsnr(ours.picture().y, src.data[0], src.linesize[0], w, h));
         }
         packet->data = packets[i].data();
         packet->size = static_cast<int>(packets[i].size());
@@ -625,8 +627,8 @@ std::size_t bestOffset(const std::vector<float>& source, const std::vector<std::
     std::size_t best = 0;
     double bestSnr = -1e30;
     for (std::size_t off = 0; off < 1024; ++off) {
-        const double snr = std::max(snrTo(source, d, off * channels),
-                                    snrTo(source, d, off * channels, -1));
+        const double snr =
+            std::max(snrTo(source, d, off * channels), snrTo(source, d, off * channels, -1));
         if (snr > bestSnr) {
             bestSnr = snr;
             best = off * channels;

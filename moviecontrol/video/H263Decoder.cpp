@@ -33,7 +33,8 @@ void predictBlock(const Plane& ref, Plane& out, int x, int y, int size, int hx, 
             const std::uint8_t* b = ref.row(sy + j + 1) + sx;
             if (halfX && halfY) {
                 for (int i = 0; i < size; ++i) {
-                    row[i] = static_cast<std::uint8_t>((a[i] + a[i + 1] + b[i] + b[i + 1] + 2) >> 2);
+                    row[i] =
+                        static_cast<std::uint8_t>((a[i] + a[i + 1] + b[i] + b[i + 1] + 2) >> 2);
                 }
             } else if (halfX) {
                 for (int i = 0; i < size; ++i) {

@@ -21,7 +21,8 @@ class VideoLibrary {
 
   private:
     struct Stream {
-        explicit Stream(const swf::VideoStream& def) : decoder(def.codec, def.width, def.height) {}
+        explicit Stream(const swf::VideoStream& def)
+            : decoder(def.codec, def.width, def.height, def.deblocking) {}
         video::VideoDecoder decoder;
         int decodedUpTo = -1; ///< Last frame number fed to the decoder.
         QImage image;

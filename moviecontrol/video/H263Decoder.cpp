@@ -24,6 +24,32 @@ void predictBlock(const Plane& ref, Plane& out, int x, int y, int size, int hx, 
     const int sy = y + (hy >> 1);
     const bool halfX = (hx & 1) != 0;
     const bool halfY = (hy & 1) != 0;
+    // Most blocks, and every unmoved one, read only samples inside the reference (the one
+    // past the block included, for half positions): those need no clamping per sample.
+    if (sx >= 0 && sy >= 0 && sx + size < ref.width && sy + size < ref.height) {
+        for (int j = 0; j < size; ++j) {
+            std::uint8_t* row = out.row(y + j) + x;
+            const std::uint8_t* a = ref.row(sy + j) + sx;
+            const std::uint8_t* b = ref.row(sy + j + 1) + sx;
+            if (halfX && halfY) {
+                for (int i = 0; i < size; ++i) {
+                    row[i] =
+                        static_cast<std::uint8_t>((a[i] + a[i + 1] + b[i] + b[i + 1] + 2) >> 2);
+                }
+            } else if (halfX) {
+                for (int i = 0; i < size; ++i) {
+                    row[i] = static_cast<std::uint8_t>((a[i] + a[i + 1] + 1) >> 1);
+                }
+            } else if (halfY) {
+                for (int i = 0; i < size; ++i) {
+                    row[i] = static_cast<std::uint8_t>((a[i] + b[i] + 1) >> 1);
+                }
+            } else {
+                std::copy_n(a, size, row);
+            }
+        }
+        return;
+    }
     for (int j = 0; j < size; ++j) {
         std::uint8_t* row = out.row(y + j) + x;
         for (int i = 0; i < size; ++i) {
@@ -92,7 +118,7 @@ bool SorensonDecoder::decodeMacroblocks(BitStream& in, const PictureHeader& head
             }
         }
     }
-    if (header.deblocking) {
+    if (header.deblocking && !deblockingOff_) {
         deblock(out, info_);
     }
     return true;

@@ -15,6 +15,10 @@ namespace video {
 
 class SorensonDecoder {
   public:
+    SorensonDecoder() = default;
+    /// `deblockingOff`: the stream turns the filter off whatever its frames ask for.
+    explicit SorensonDecoder(bool deblockingOff) : deblockingOff_(deblockingOff) {}
+
     /// False when the frame could not be decoded; the picture is then unchanged.
     bool decode(std::span<const std::uint8_t> frame);
     const YuvPicture& picture() const { return picture_; }
@@ -36,6 +40,7 @@ class SorensonDecoder {
     std::vector<Vector> vectors_;      ///< This frame's, one per macroblock, for prediction.
     std::vector<MacroblockInfo> info_; ///< This frame's, for the deblocking filter.
     int mbWide_ = 0;
+    bool deblockingOff_ = false;
 };
 
 } // namespace video

@@ -21,9 +21,15 @@ class VideoDecoder {
         return codec == kSorenson || codec == kVp6 || codec == kVp6Alpha;
     }
 
-    /// `width` and `height` are the stream's declared size.
-    VideoDecoder(int codec, int width, int height)
-        : codec_(codec), vp6_(codec == kVp6Alpha, width, height) {}
+    /// DefineVideoStream's deblocking setting that turns the Sorenson filter off, whatever
+    /// the frames' own flag says (Flash shows such a stream unfiltered). The other settings
+    /// leave it to each frame.
+    static constexpr int kDeblockingOff = 1;
+
+    /// `width` and `height` are the stream's declared size; `deblocking` its setting.
+    VideoDecoder(int codec, int width, int height, int deblocking = 0)
+        : codec_(codec), sorenson_(deblocking == kDeblockingOff),
+          vp6_(codec == kVp6Alpha, width, height) {}
 
     bool decode(std::span<const std::uint8_t> frame);
     const YuvPicture& picture() const;

@@ -17,8 +17,18 @@ void YuvPicture::allocate(int w, int h) {
 
 namespace {
 
+// Rounds half away from zero as lround does (only halves above zero survive the clamp), without
+// the library call: this runs for every channel of every pixel of every video frame shown.
 std::uint8_t clampByte(double v) {
-    return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+    if (v <= 0.0) {
+        return 0;
+    }
+    if (v >= 255.0) {
+        return 255;
+    }
+    // The fraction is exact where v + 0.5 would round up the largest values below a half.
+    const int whole = static_cast<int>(v);
+    return static_cast<std::uint8_t>(whole + (v - whole >= 0.5 ? 1 : 0));
 }
 
 } // namespace

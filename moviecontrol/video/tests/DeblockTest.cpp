@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "H263Decoder.h"
+#include "VideoDecoder.h"
 #include "moviemaker/Video.h"
 
 namespace {
@@ -43,10 +44,11 @@ TEST(Deblock, SmallStepsSoftenAndLargeOnesStay) {
     EXPECT_EQ(e.c, 14);
 }
 
-TEST(Deblock, TheHeaderFlagFiltersBlockEdgesOfTheDecodedPicture) {
+TEST(Deblock, TheHeaderFlagFiltersBlockEdgesUnlessTheStreamTurnsTheFilterOff) {
     using moviemaker::H263Frame;
-    const auto decode = [](bool deblocking) {
-        video::SorensonDecoder d;
+    // `stream` is DefineVideoStream's deblocking setting: 0 leaves it to the frame.
+    const auto decode = [](bool deblocking, int stream = 0) {
+        video::VideoDecoder d(video::VideoDecoder::kSorenson, 32, 16, stream);
         H263Frame f(H263Frame::Intra, 32, 16, 31, 0, deblocking);
         f.intraFlat({100, 100, 100, 100, 128, 128}).intraFlat({108, 108, 108, 108, 128, 128});
         EXPECT_TRUE(d.decode(f.take()));
@@ -62,6 +64,13 @@ TEST(Deblock, TheHeaderFlagFiltersBlockEdgesOfTheDecodedPicture) {
     EXPECT_EQ(soft.y.row(4)[16], 105);
     EXPECT_EQ(soft.y.row(4)[17], 107);
     EXPECT_EQ(soft.y.row(4)[8], 100) << "edges inside a flat macroblock have no step";
+
+    // Flash shows a stream whose setting is "off" unfiltered, whatever its frames ask for.
+    const video::YuvPicture off = decode(true, video::VideoDecoder::kDeblockingOff);
+    EXPECT_EQ(off.y.row(4)[15], 100);
+    EXPECT_EQ(off.y.row(4)[16], 108);
+    // A level above "off" still filters a frame that asks for it.
+    EXPECT_EQ(decode(true, 2).y.row(4)[15], 103);
 }
 
 } // namespace

@@ -41,7 +41,7 @@ class DockingHost : public QObject, public DockPlatform {
 
   private:
     struct Tracked {
-        WindowHandle handle;
+        WindowHandle handle{};
         QPointer<DockedWindow> window;
     };
     struct Drag {

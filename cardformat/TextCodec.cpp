@@ -12,6 +12,7 @@ namespace {
 class Converter {
   public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): (iconv_t)-1 is iconv_open's failure value
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throwSystemError(errno, "iconv_open");
         }

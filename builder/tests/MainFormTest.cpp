@@ -97,7 +97,7 @@ class MainFormTest : public ::testing::Test {
         return target.string();
     }
     std::string withNote(const std::string& name, const std::string& blessing) {
-        const std::string movie = copySample(name);
+        std::string movie = copySample(name);
         std::string title = "t";
         EXPECT_TRUE(cardformat::writeNote(movie, "a", "p", blessing, "1.0", title, {}));
         return movie;

@@ -1,0 +1,26 @@
+#pragma once
+// The language's script classes and global objects, in the order the machine installs
+// them: a class that takes another's prototype (Function's from Object, Number's methods
+// from Object's...) stands below it, so keep new ones at the end unless they need to be
+// earlier. Each entry `X(Name)` is a file `avm1/classes/Name.cpp` defining
+// `void installName(Machine& m)` in namespace avm1; State.h declares them from this list
+// and the Machine's constructor calls them in this order.
+
+#define AVM1_CLASS_LIST(X)                                                                         \
+    X(ObjectBuiltins)                                                                              \
+    X(FunctionBuiltins)                                                                            \
+    X(ArrayBuiltins)                                                                               \
+    X(StringBuiltins)                                                                              \
+    X(NumberBuiltins)                                                                              \
+    X(MathBuiltins)                                                                                \
+    X(DateBuiltins)                                                                                \
+    X(GlobalFunctions)                                                                             \
+    X(XmlBuiltins)                                                                                 \
+    X(ExternalInterface)                                                                           \
+    X(NetConnection)                                                                               \
+    X(Geometry)                                                                                    \
+    X(MatrixClasses)                                                                               \
+    X(BitmapData)                                                                                  \
+    X(Filters)                                                                                     \
+    X(FileReference)                                                                               \
+    X(NativeTables)

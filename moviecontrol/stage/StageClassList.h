@@ -1,0 +1,20 @@
+#pragma once
+// The stage's script classes (display objects and the player's own globals), in the order
+// StageScripts installs them, after the language's classes: a class that uses another's
+// prototype (TextField's menu of MovieClip's...) stands below it, so keep new ones at the
+// end unless they need to be earlier. Each entry `X(Name)` is a file
+// `stage/classes/Name.cpp` defining `void installName(StageScripts& stage)` in namespace mc;
+// StageScripts.h declares them from this list and StageScripts calls them in this order.
+
+#define MC_STAGE_CLASS_LIST(X)                                                                     \
+    X(MovieClipClass)                                                                              \
+    X(TextFieldClasses)                                                                            \
+    X(StageGlobals)                                                                                \
+    X(Security)                                                                                    \
+    X(TextSnapshot)                                                                                \
+    X(DataLoading)                                                                                 \
+    X(TransformClass)                                                                              \
+    X(BitmapAttachment)                                                                            \
+    X(MovieClipLoader)                                                                             \
+    X(VideoClass)                                                                                  \
+    X(SharedObject)

@@ -11,8 +11,8 @@
     X(FunctionBuiltins)                                                                            \
     X(ArrayBuiltins)                                                                               \
     X(StringBuiltins)                                                                              \
-    X(NumberBuiltins)                                                                              \
-    X(MathBuiltins)                                                                                \
+    X(Number)                                                                                     \
+    X(Math)                                                                                       \
     X(DateBuiltins)                                                                                \
     X(GlobalFunctions)                                                                             \
     X(XmlBuiltins)                                                                                 \

@@ -7,14 +7,18 @@
 // StageScripts.h declares them from this list and StageScripts calls them in this order.
 
 #define MC_STAGE_CLASS_LIST(X)                                                                     \
-    X(MovieClipClass)                                                                              \
+    X(MovieClip)                                                                                   \
     X(TextFieldClasses)                                                                            \
-    X(StageGlobals)                                                                                \
+    X(Stage)                                                                                       \
+    X(InputGlobals)                                                                                \
+    X(System)                                                                                      \
+    X(Color)                                                                                       \
+    X(Sound)                                                                                       \
     X(Security)                                                                                    \
     X(TextSnapshot)                                                                                \
     X(DataLoading)                                                                                 \
     X(TransformClass)                                                                              \
     X(BitmapAttachment)                                                                            \
     X(MovieClipLoader)                                                                             \
-    X(VideoClass)                                                                                  \
+    X(Video)                                                                                       \
     X(SharedObject)

@@ -235,8 +235,6 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
 #define MC_DECLARE_INSTALL(Name) void install##Name(StageScripts& stage);
 MC_STAGE_CLASS_LIST(MC_DECLARE_INSTALL)
 #undef MC_DECLARE_INSTALL
-void installSoundClass(StageScripts& stage);
-void installInputGlobals(StageScripts& stage);
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);

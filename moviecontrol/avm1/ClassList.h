@@ -23,4 +23,6 @@
     X(BitmapData)                                                                                  \
     X(Filters)                                                                                     \
     X(FileReference)                                                                               \
-    X(NativeTables)
+    X(NativeTables)                                                                                \
+    X(ContextMenuItem)                                                                             \
+    X(ContextMenu)

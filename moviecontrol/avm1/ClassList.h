@@ -7,13 +7,16 @@
 // and the Machine's constructor calls them in this order.
 
 #define AVM1_CLASS_LIST(X)                                                                         \
-    X(ObjectBuiltins)                                                                              \
-    X(FunctionBuiltins)                                                                            \
-    X(ArrayBuiltins)                                                                               \
-    X(StringBuiltins)                                                                              \
-    X(Number)                                                                                     \
-    X(Math)                                                                                       \
-    X(DateBuiltins)                                                                                \
+    X(Object)                                                                                      \
+    X(Boolean)                                                                                     \
+    X(Error)                                                                                       \
+    X(AsBroadcaster)                                                                               \
+    X(Function)                                                                                    \
+    X(Array)                                                                                       \
+    X(String)                                                                                      \
+    X(Number)                                                                                      \
+    X(Math)                                                                                        \
+    X(Date)                                                                                        \
     X(GlobalFunctions)                                                                             \
     X(XmlBuiltins)                                                                                 \
     X(ExternalInterface)                                                                           \

@@ -18,11 +18,13 @@
     X(Math)                                                                                        \
     X(Date)                                                                                        \
     X(GlobalFunctions)                                                                             \
-    X(XmlBuiltins)                                                                                 \
+    X(XMLNode)                                                                                     \
+    X(XML)                                                                                         \
     X(ExternalInterface)                                                                           \
     X(NetConnection)                                                                               \
     X(Geometry)                                                                                    \
-    X(MatrixClasses)                                                                               \
+    X(Matrix)                                                                                      \
+    X(ColorTransform)                                                                              \
     X(BitmapData)                                                                                  \
     X(Filters)                                                                                     \
     X(FileReference)                                                                               \

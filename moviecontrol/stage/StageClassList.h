@@ -8,16 +8,18 @@
 
 #define MC_STAGE_CLASS_LIST(X)                                                                     \
     X(MovieClip)                                                                                   \
-    X(TextFieldClasses)                                                                            \
+    X(TextField)                                                                                   \
     X(Stage)                                                                                       \
-    X(InputGlobals)                                                                                \
+    X(Key)                                                                                         \
+    X(Mouse)                                                                                       \
+    X(Selection)                                                                                   \
     X(System)                                                                                      \
     X(Color)                                                                                       \
     X(Sound)                                                                                       \
     X(Security)                                                                                    \
     X(TextSnapshot)                                                                                \
-    X(DataLoading)                                                                                 \
-    X(TransformClass)                                                                              \
+    X(LoadVars)                                                                                    \
+    X(Transform)                                                                                   \
     X(BitmapAttachment)                                                                            \
     X(MovieClipLoader)                                                                             \
     X(Video)                                                                                       \

@@ -22,7 +22,8 @@
     X(XML)                                                                                         \
     X(ExternalInterface)                                                                           \
     X(NetConnection)                                                                               \
-    X(Geometry)                                                                                    \
+    X(Point)                                                                                       \
+    X(Rectangle)                                                                                   \
     X(Matrix)                                                                                      \
     X(ColorTransform)                                                                              \
     X(BitmapData)                                                                                  \

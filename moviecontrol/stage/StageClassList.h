@@ -9,6 +9,7 @@
 #define MC_STAGE_CLASS_LIST(X)                                                                     \
     X(MovieClip)                                                                                   \
     X(TextField)                                                                                   \
+    X(TextFormat)                                                                                  \
     X(Stage)                                                                                       \
     X(Key)                                                                                         \
     X(Mouse)                                                                                       \

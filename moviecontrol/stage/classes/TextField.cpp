@@ -139,7 +139,6 @@ void installTextField(StageScripts& stage) {
         return o != nullptr ? Value(static_cast<double>(o->depth)) : Value();
     });
     installStyleSheetClass(stage, field);
-    installTextFormatClass(stage);
 }
 
 } // namespace mc

@@ -475,8 +475,8 @@ TEST_F(Classes, ContextMenuItemsTakeFlashsDefaultsAndCopyThemselves) {
     EXPECT_FALSE(vm.toBoolean(vm.get(o, "separatorBefore")));
     EXPECT_TRUE(vm.toBoolean(vm.get(o, "enabled")));
     EXPECT_TRUE(vm.toBoolean(vm.get(o, "visible")));
-    Value hidden = make("ContextMenuItem", {Value(Str("Hidden")), Value(), Value(true),
-                                            Value(false), Value(0.0)});
+    Value hidden = make("ContextMenuItem",
+                        {Value(Str("Hidden")), Value(), Value(true), Value(false), Value(0.0)});
     EXPECT_TRUE(vm.toBoolean(vm.get(hidden.asObject(), "separatorBefore")));
     EXPECT_FALSE(vm.toBoolean(vm.get(hidden.asObject(), "enabled")));
     EXPECT_FALSE(vm.toBoolean(vm.get(hidden.asObject(), "visible")));
@@ -497,7 +497,7 @@ TEST_F(Classes, ContextMenuHidesThePlayersEntriesAndCopiesItsItems) {
     EXPECT_EQ(vm.get(m, "onSelect").asObject(), callback);
     Object* builtIn = vm.get(m, "builtInItems").asObject();
     ASSERT_NE(builtIn, nullptr);
-    const char* entries[] = {"forward_back", "loop", "play", "print",
+    const char* entries[] = {"forward_back", "loop",   "play", "print",
                              "quality",      "rewind", "save", "zoom"};
     for (const char* entry : entries) {
         EXPECT_TRUE(vm.toBoolean(vm.get(builtIn, entry))) << entry;

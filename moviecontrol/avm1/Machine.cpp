@@ -129,23 +129,9 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     s.functionProto =
         make<FunctionObject>(s.objectProto, NativeFn([](CallArgs&) { return Value(); }));
     s.global = make<Object>(nullptr); // _global inherits nothing
-    installObjectBuiltins(*this);
-    installFunctionBuiltins(*this);
-    installArrayBuiltins(*this);
-    installStringBuiltins(*this);
-    installNumberBuiltins(*this);
-    installMathBuiltins(*this);
-    installDateBuiltins(*this);
-    installGlobalFunctions(*this);
-    installXmlBuiltins(*this);
-    installExternalInterface(*this);
-    installNetConnection(*this);
-    installGeometry(*this);
-    installMatrixClasses(*this);
-    installBitmapData(*this);
-    installFilters(*this);
-    installFileReference(*this);
-    installNativeTables(*this);
+#define AVM1_INSTALL(Name) install##Name(*this);
+    AVM1_CLASS_LIST(AVM1_INSTALL)
+#undef AVM1_INSTALL
     s.liveAfterCollection = s.heap.size();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The machine's private state, shared by the interpreter, the heap and the built-ins.
 
+#include "avm1/ClassList.h"
 #include "avm1/Machine.h"
 #include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptMemory.h"
@@ -176,24 +177,11 @@ Value callAccessor(Machine& m, Object* holder, const Str& name, Object* function
 /// The prototype object of a constructor.
 Object* constructorPrototype(Machine& m, Object* ctor);
 
-/// The built-ins install themselves on the global object.
-void installObjectBuiltins(Machine& m);
-void installFunctionBuiltins(Machine& m);
-void installArrayBuiltins(Machine& m);
-void installStringBuiltins(Machine& m);
-void installNumberBuiltins(Machine& m);
-void installMathBuiltins(Machine& m);
-void installDateBuiltins(Machine& m);
-void installGlobalFunctions(Machine& m);
-void installXmlBuiltins(Machine& m);
-void installExternalInterface(Machine& m);
-void installNetConnection(Machine& m);
-void installGeometry(Machine& m);
-void installMatrixClasses(Machine& m);
-void installBitmapData(Machine& m);
-void installFilters(Machine& m);
-void installFileReference(Machine& m);
-void installNativeTables(Machine& m);
+/// The built-ins install themselves on the global object, one function per entry of
+/// ClassList.h.
+#define AVM1_DECLARE_INSTALL(Name) void install##Name(Machine& m);
+AVM1_CLASS_LIST(AVM1_DECLARE_INSTALL)
+#undef AVM1_DECLARE_INSTALL
 
 /// Arrays keep their elements as ordinary properties named by their index, with `length`
 /// computed; holes stay missing, as for..in and hasOwnProperty see them.

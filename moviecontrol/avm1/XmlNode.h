@@ -3,6 +3,7 @@
 // nodes' C++ members; scripts read it through computed properties (firstChild,
 // childNodes...), so that replacing XMLNode.prototype keeps the tree readable.
 
+#include "avm1/Function.h"
 #include "avm1/Machine.h"
 
 #include <functional>
@@ -71,6 +72,15 @@ class XmlNode : public Object {
     Object* attributes_ = nullptr;
     Object* childArray_ = nullptr;
 };
+
+/// The node a value holds, or null; and the `this` of an XMLNode or XML method.
+inline XmlNode* asNode(const Value& v) {
+    return dynamic_cast<XmlNode*>(v.asObject());
+}
+
+inline XmlNode* thisNode(CallArgs& c) {
+    return asNode(c.thisValue);
+}
 
 /// A new node whose prototype is XMLNode.prototype as it is now.
 XmlNode* makeXmlNode(Machine& m, int type, const Value& nameOrValue);

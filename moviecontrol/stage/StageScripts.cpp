@@ -1,5 +1,4 @@
 #include "StageScripts.h"
-#include "TransformClass.h"
 
 #include <algorithm>
 
@@ -43,17 +42,9 @@ std::optional<avm1::BitmapPixels> StageScripts::libraryBitmap(std::string_view n
 }
 
 void StageScripts::installClasses() {
-    installMovieClipClass(*this);
-    installTextFieldClasses(*this);
-    installStageGlobals(*this);
-    installSecurity(*this);
-    installTextSnapshot(*this);
-    installDataLoading(*this);
-    installTransformClass(*this);
-    installBitmapAttachment(*this);
-    installMovieClipLoader(*this);
-    installVideoClass(*this);
-    installSharedObject(*this);
+#define MC_INSTALL(Name) install##Name(*this);
+    MC_STAGE_CLASS_LIST(MC_INSTALL)
+#undef MC_INSTALL
     movieClipProto_ = machine_->prototypeOf("MovieClip");
     textFieldProto_ = machine_->prototypeOf("TextField");
     buttonProto_ = machine_->prototypeOf("Button");

@@ -14,6 +14,7 @@
 #include "PageOpening.h"
 #include "ScriptRunner.h"
 #include "SoundPort.h"
+#include "StageClassList.h"
 #include "TimelinePlayer.h"
 #include "avm1/Host.h"
 #include "avm1/Machine.h"
@@ -229,19 +230,11 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void setInitObject(avm1::Object* init) { initObject_ = init; }
 };
 
-// Installs the display classes on the machine's global object.
-void installMovieClipClass(StageScripts& stage);
-void installTextFieldClasses(StageScripts& stage);
-void installStageGlobals(StageScripts& stage);
-void installSecurity(StageScripts& stage);
-void installTextSnapshot(StageScripts& stage);
-void installDataLoading(StageScripts& stage);
-void installSoundClass(StageScripts& stage);
-void installInputGlobals(StageScripts& stage);
-void installBitmapAttachment(StageScripts& stage);
-void installMovieClipLoader(StageScripts& stage);
-void installVideoClass(StageScripts& stage);
-void installSharedObject(StageScripts& stage);
+// Installs the display classes on the machine's global object, one function per entry of
+// StageClassList.h.
+#define MC_DECLARE_INSTALL(Name) void install##Name(StageScripts& stage);
+MC_STAGE_CLASS_LIST(MC_DECLARE_INSTALL)
+#undef MC_DECLARE_INSTALL
 // Gives the keyboard focus to `target` (null: to nothing), telling the objects that lose
 // and gain it and the Selection listeners.
 void moveFocus(StageScripts& stage, DisplayObject* target);

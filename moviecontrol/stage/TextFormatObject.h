@@ -6,14 +6,9 @@
 
 namespace mc {
 
-class StageScripts;
-
 // A new TextFormat object; what the format lacks reads null.
 avm1::Object* textFormatObject(avm1::Machine& m, const PartialFormat& format);
 // What a script's TextFormat object gives (null and undefined give nothing).
 PartialFormat partialFormatOf(avm1::Machine& m, avm1::Object* object);
-
-// The TextFormat class, with getTextExtent.
-void installTextFormatClass(StageScripts& stage);
 
 } // namespace mc

@@ -8,7 +8,6 @@ namespace mc {
 
 class StageScripts;
 
-void installTransformClass(StageScripts& stage);
 // A Transform of `clip` (the clip's script object), as MovieClip.transform reads.
 avm1::Object* newTransform(StageScripts& stage, avm1::Object* clip);
 // MovieClip.transform = value: the matrix and colour transform of the clip `value` stands

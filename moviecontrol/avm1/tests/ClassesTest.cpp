@@ -1,6 +1,6 @@
 // The later built-in classes: bitmap pixels and BitmapData's bounds, geometry, and the
 // classes that answer without a network or dialogs (FileReference, NetConnection,
-// ExternalInterface).
+// ExternalInterface), and the right-click menu a movie describes (ContextMenu).
 
 #include "FakeStage.h"
 
@@ -465,6 +465,66 @@ TEST_F(Classes, NetConnectionReportsLocalConnectionsOnly) {
     EXPECT_EQ(stage.lines, (std::vector<std::string>{"NetConnection.Connect.Success",
                                                      "NetConnection.Connect.Closed",
                                                      "NetConnection.Connect.Closed", "none"}));
+}
+
+TEST_F(Classes, ContextMenuItemsTakeFlashsDefaultsAndCopyThemselves) {
+    Value item = make("ContextMenuItem", {Value(Str("Replay"))});
+    ASSERT_TRUE(item.isObject());
+    Object* o = item.asObject();
+    EXPECT_EQ(text(vm.get(o, "caption")), "Replay");
+    EXPECT_FALSE(vm.toBoolean(vm.get(o, "separatorBefore")));
+    EXPECT_TRUE(vm.toBoolean(vm.get(o, "enabled")));
+    EXPECT_TRUE(vm.toBoolean(vm.get(o, "visible")));
+    Value hidden = make("ContextMenuItem",
+                        {Value(Str("Hidden")), Value(), Value(true), Value(false), Value(0.0)});
+    EXPECT_TRUE(vm.toBoolean(vm.get(hidden.asObject(), "separatorBefore")));
+    EXPECT_FALSE(vm.toBoolean(vm.get(hidden.asObject(), "enabled")));
+    EXPECT_FALSE(vm.toBoolean(vm.get(hidden.asObject(), "visible")));
+    vm.set(o, "enabled", Value(false));
+    Object* copy = call(item, "copy").asObject();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, o);
+    EXPECT_EQ(text(vm.get(copy, "caption")), "Replay");
+    EXPECT_FALSE(vm.toBoolean(vm.get(copy, "enabled"))); // the copy is of the item as it is now
+    EXPECT_EQ(copy->proto(), o->proto());
+}
+
+TEST_F(Classes, ContextMenuHidesThePlayersEntriesAndCopiesItsItems) {
+    Object* callback = vm.newFunction([](avm1::CallArgs&) { return Value(); });
+    Value menu = make("ContextMenu", {Value(callback)});
+    ASSERT_TRUE(menu.isObject());
+    Object* m = menu.asObject();
+    EXPECT_EQ(vm.get(m, "onSelect").asObject(), callback);
+    Object* builtIn = vm.get(m, "builtInItems").asObject();
+    ASSERT_NE(builtIn, nullptr);
+    const char* entries[] = {"forward_back", "loop",   "play", "print",
+                             "quality",      "rewind", "save", "zoom"};
+    for (const char* entry : entries) {
+        EXPECT_TRUE(vm.toBoolean(vm.get(builtIn, entry))) << entry;
+    }
+    Object* items = vm.get(m, "customItems").asObject();
+    ASSERT_NE(items, nullptr);
+    EXPECT_EQ(number(vm.get(items, "length")), 0);
+    Value item = make("ContextMenuItem", {Value(Str("About this card"))});
+    call(Value(items), "push", {item});
+
+    call(menu, "hideBuiltInItems");
+    for (const char* entry : entries) {
+        EXPECT_FALSE(vm.toBoolean(vm.get(builtIn, entry))) << entry;
+    }
+    Object* copy = call(menu, "copy").asObject();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(vm.get(copy, "onSelect").asObject(), callback);
+    Object* copiedBuiltIn = vm.get(copy, "builtInItems").asObject();
+    ASSERT_NE(copiedBuiltIn, builtIn);
+    EXPECT_FALSE(vm.toBoolean(vm.get(copiedBuiltIn, "zoom")));
+    Object* copiedItems = vm.get(copy, "customItems").asObject();
+    ASSERT_NE(copiedItems, items);
+    ASSERT_EQ(number(vm.get(copiedItems, "length")), 1);
+    Object* copiedItem = vm.get(copiedItems, "0").asObject();
+    ASSERT_NE(copiedItem, nullptr);
+    EXPECT_NE(copiedItem, item.asObject()); // each item is copied, not shared
+    EXPECT_EQ(text(vm.get(copiedItem, "caption")), "About this card");
 }
 
 TEST_F(Classes, ExternalInterfaceIsUnavailableAndQuotesForScripts) {

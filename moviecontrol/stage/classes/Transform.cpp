@@ -205,7 +205,7 @@ class TransformMethods {
 
 } // namespace
 
-void installTransformClass(StageScripts& stage) {
+void installTransform(StageScripts& stage) {
     auto methods = std::make_shared<TransformMethods>(stage);
     methods->install();
     stage.keepAlive(methods);

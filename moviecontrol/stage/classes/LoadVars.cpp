@@ -129,7 +129,7 @@ void installLoadVarsMethods(avm1::Machine& m, avm1::Object* proto) {
 
 } // namespace
 
-void installDataLoading(StageScripts& stage) {
+void installLoadVars(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     auto loader = std::make_shared<DataLoader>(stage);
     avm1::FunctionObject* ctor = m.newClass([](CallArgs&) { return Value(); });

@@ -269,7 +269,7 @@ void SoundClass::deliverEvents() {
 
 } // namespace
 
-void installSoundClass(StageScripts& stage) {
+void installSound(StageScripts& stage) {
     auto sound = std::make_shared<SoundClass>(stage);
     sound->install(stage.machine());
     stage.keepAlive(sound);

@@ -136,7 +136,7 @@ double fromFields(Machine& m, std::span<const Value> args) {
 
 } // namespace
 
-void installDateBuiltins(Machine& m) {
+void installDate(Machine& m) {
     auto& s = m.state();
     FunctionObject* date = m.newClass([](CallArgs& c) -> Value {
         Machine& m = c.machine;

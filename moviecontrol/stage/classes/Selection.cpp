@@ -1,6 +1,8 @@
-// The input globals: Key, Mouse and Selection, read from the stage's input state.
+// Selection: the keyboard focus as scripts read and move it, and the focus moves that tell
+// its listeners.
 #include <cmath>
 
+#include "Broadcasting.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "TextEditing.h"
@@ -13,69 +15,6 @@ namespace {
 
 using avm1::CallArgs;
 using avm1::Value;
-
-avm1::Object* broadcastingObject(StageScripts& stage, std::string_view globalName) {
-    avm1::Machine& m = stage.machine();
-    avm1::Object* o = m.newObject();
-    m.define(m.global(), globalName, Value(o));
-    if (avm1::Object* a = m.get(m.global(), "AsBroadcaster").asObject()) {
-        const Value arg(o);
-        m.callMethod(a, "initialize", std::span<const Value>(&arg, 1));
-    }
-    stage.keep(o);
-    return o;
-}
-
-std::size_t keyIndex(avm1::Machine& m, const Value& v) {
-    const double code = m.toNumber(v);
-    return code >= 0 && code < 256 ? static_cast<std::size_t>(code) : 0;
-}
-
-void installKey(StageScripts& stage) {
-    avm1::Machine& m = stage.machine();
-    avm1::Object* key = broadcastingObject(stage, "Key");
-    stage.input.keyObject = key;
-    const std::pair<const char*, double> codes[] = {
-        {"BACKSPACE", 8}, {"TAB", 9},       {"ENTER", 13},  {"SHIFT", 16},    {"CONTROL", 17},
-        {"ALT", 18},      {"CAPSLOCK", 20}, {"ESCAPE", 27}, {"SPACE", 32},    {"PGUP", 33},
-        {"PGDN", 34},     {"END", 35},      {"HOME", 36},   {"LEFT", 37},     {"UP", 38},
-        {"RIGHT", 39},    {"DOWN", 40},     {"INSERT", 45}, {"DELETEKEY", 46}};
-    for (const auto& [name, code] : codes) {
-        m.define(key, name, Value(code),
-                 avm1::attr::DontEnum | avm1::attr::DontDelete | avm1::attr::ReadOnly);
-    }
-    InputState& input = stage.input;
-    m.defineMethod(key, "isDown", [&input](CallArgs& a) {
-        const std::size_t k = keyIndex(a.machine, a.arg(0));
-        return Value(k != 0 && input.keysDown[k]);
-    });
-    m.defineMethod(key, "isToggled", [&input](CallArgs& a) {
-        const std::size_t k = keyIndex(a.machine, a.arg(0));
-        return Value(k != 0 ? input.toggled[k] : false);
-    });
-    m.defineMethod(key, "getCode",
-                   [&input](CallArgs&) { return Value(static_cast<double>(input.lastKey.code)); });
-    m.defineMethod(key, "getAscii",
-                   [&input](CallArgs&) { return Value(static_cast<double>(input.lastKey.ascii)); });
-}
-
-void installMouse(StageScripts& stage) {
-    avm1::Machine& m = stage.machine();
-    avm1::Object* mouse = broadcastingObject(stage, "Mouse");
-    stage.input.mouseObject = mouse;
-    InputState& input = stage.input;
-    // Both answer whether the pointer was shown before the call.
-    m.defineMethod(mouse, "show", [&input](CallArgs&) {
-        const bool was = !input.mouseHidden;
-        input.mouseHidden = false;
-        return Value(was ? 1.0 : 0.0);
-    });
-    m.defineMethod(mouse, "hide", [&input](CallArgs&) {
-        const bool was = !input.mouseHidden;
-        input.mouseHidden = true;
-        return Value(was ? 1.0 : 0.0);
-    });
-}
 
 // A target given as a path text ("_root.form.name", "/form/name") or as the object itself.
 DisplayObject* targetOf(StageScripts& stage, const Value& v) {
@@ -102,6 +41,8 @@ DisplayObject* targetOf(StageScripts& stage, const Value& v) {
     }
     return at;
 }
+
+} // namespace
 
 void installSelection(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
@@ -153,8 +94,6 @@ void installSelection(StageScripts& stage) {
         return Value();
     });
 }
-
-} // namespace
 
 void moveFocus(StageScripts& stage, DisplayObject* target) {
     const auto old = stage.input.focus.lock();
@@ -227,12 +166,6 @@ void releaseFocusWithin(StageScripts& stage, DisplayObject& leaving) {
             return;
         }
     }
-}
-
-void installInputGlobals(StageScripts& stage) {
-    installKey(stage);
-    installMouse(stage);
-    installSelection(stage);
 }
 
 } // namespace mc

@@ -1,8 +1,8 @@
-// flash.geom.Matrix and flash.geom.ColorTransform: affine matrices (x' = a*x + c*y + tx,
-// y' = b*x + d*y + ty) and colour transforms (channel * multiplier + offset), kept as
+// flash.geom.Matrix: affine matrices (x' = a*x + c*y + tx, y' = b*x + d*y + ty), kept as
 // ordinary properties as scripts see them.
 
 #include "avm1/Convert.h"
+#include "avm1/FieldClasses.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
 
@@ -15,9 +15,6 @@ namespace avm1 {
 namespace {
 
 constexpr std::array<const char*, 6> MatrixFields = {"a", "b", "c", "d", "tx", "ty"};
-constexpr std::array<const char*, 8> ColorFields = {
-    "redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
-    "redOffset",     "greenOffset",     "blueOffset",     "alphaOffset"};
 
 using Affine = std::array<double, 6>;
 
@@ -48,35 +45,12 @@ Affine multiply(const Affine& first, const Affine& then) {
             c * b2 + d * d2, tx * a2 + ty * c2 + tx2, tx * b2 + ty * d2 + ty2};
 }
 
-std::string fieldsText(Machine& m, Object* o, const char* const* names, std::size_t count) {
-    std::string out = "(";
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0)
-            out += ", ";
-        out += names[i];
-        out += '=';
-        out += m.toString(o ? m.get(o, names[i]) : Value()).str();
-    }
-    return out + ")";
-}
-
-/// Constructors that take their fields in order, with defaults when called without any.
-template <std::size_t N>
-FunctionObject* fieldClass(Machine& m, const std::array<const char*, N>& names,
-                           const std::array<double, N>& defaults) {
-    return m.newClass([names, defaults](CallArgs& c) -> Value {
-        if (Object* self = c.thisObject()) {
-            for (std::size_t i = 0; i < N; ++i)
-                c.machine.set(self, names[i], c.count() == 0 ? Value(defaults[i]) : c.arg(i));
-        }
-        return {};
-    });
-}
-
 void modify(CallArgs& c, const std::function<Affine(const Affine&)>& change) {
     if (Object* self = c.thisObject())
         writeMatrix(c.machine, self, change(readMatrix(c.machine, c.thisValue)));
 }
+
+} // namespace
 
 void installMatrix(Machine& m) {
     FunctionObject* ctor = fieldClass<6>(m, MatrixFields, {1, 0, 0, 1, 0, 0});
@@ -159,65 +133,6 @@ void installMatrix(Machine& m) {
     m.defineMethod(proto, "transformPoint", [apply](CallArgs& c) { return apply(c, true); });
     m.defineMethod(proto, "deltaTransformPoint", [apply](CallArgs& c) { return apply(c, false); });
     definePackaged(m, "flash.geom", "Matrix", ctor);
-}
-
-void installColorTransform(Machine& m) {
-    FunctionObject* ctor = fieldClass<8>(m, ColorFields, {1, 1, 1, 1, 0, 0, 0, 0});
-    Object* proto = constructorPrototype(m, ctor);
-    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
-        return Value(Str(fieldsText(c.machine, c.thisObject(), ColorFields.data(), 8)));
-    });
-    defineAccessor(
-        m, proto, "rgb",
-        [](CallArgs& c) -> Value {
-            Machine& m = c.machine;
-            Object* self = c.thisObject();
-            if (!self)
-                return {};
-            auto channel = [&](const char* f) {
-                return static_cast<std::uint32_t>(toInt32(m.toNumber(m.get(self, f)))) & 0xFF;
-            };
-            return Value(static_cast<double>((channel("redOffset") << 16) |
-                                             (channel("greenOffset") << 8) |
-                                             channel("blueOffset")));
-        },
-        [](CallArgs& c) -> Value {
-            Machine& m = c.machine;
-            Object* self = c.thisObject();
-            if (!self)
-                return {};
-            std::uint32_t rgb = toUint32(m.toNumber(c.arg(0)));
-            const char* offsets[] = {"redOffset", "greenOffset", "blueOffset"};
-            const char* multipliers[] = {"redMultiplier", "greenMultiplier", "blueMultiplier"};
-            for (int i = 0; i < 3; ++i) {
-                m.set(self, offsets[i], Value(static_cast<double>((rgb >> (16 - 8 * i)) & 0xFF)));
-                m.set(self, multipliers[i], Value(0.0));
-            }
-            return {};
-        });
-    m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        Object* second = c.arg(0).asObject();
-        if (!self || !second)
-            return {};
-        for (std::size_t i = 0; i < 4; ++i) {
-            double mult = m.toNumber(m.get(self, ColorFields[i]));
-            double offset = m.toNumber(m.get(self, ColorFields[i + 4]));
-            m.set(self, ColorFields[i + 4],
-                  Value(offset + mult * m.toNumber(m.get(second, ColorFields[i + 4]))));
-            m.set(self, ColorFields[i], Value(mult * m.toNumber(m.get(second, ColorFields[i]))));
-        }
-        return {};
-    });
-    definePackaged(m, "flash.geom", "ColorTransform", ctor);
-}
-
-} // namespace
-
-void installMatrixClasses(Machine& m) {
-    installMatrix(m);
-    installColorTransform(m);
 }
 
 } // namespace avm1

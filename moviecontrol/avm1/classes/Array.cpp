@@ -344,7 +344,7 @@ void ArrayObject::setLength(Machine& m, double length) {
     length_ = length;
 }
 
-void installArrayBuiltins(Machine& m) {
+void installArray(Machine& m) {
     auto& s = m.state();
     FunctionObject* array = m.newClass([](CallArgs& c) -> Value {
         Machine& m = c.machine;

@@ -52,7 +52,7 @@ BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text) {
     return box;
 }
 
-void installStringBuiltins(Machine& m) {
+void installString(Machine& m) {
     auto& s = m.state();
     FunctionObject* string = m.newClass([](CallArgs& c) -> Value {
         return Value(c.count() ? c.machine.toString(c.arg(0)) : Str());

@@ -5,7 +5,7 @@
 
 namespace mc {
 
-void installVideoClass(StageScripts& stage) {
+void installVideo(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* ctor = m.newClass([](avm1::CallArgs&) { return avm1::Value(); });
     m.define(m.global(), "Video", avm1::Value(static_cast<avm1::Object*>(ctor)));

@@ -1,4 +1,4 @@
-// Object, Function, Boolean, Error, AsBroadcaster and ASSetPropFlags.
+// Object and ASSetPropFlags.
 
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
@@ -43,32 +43,9 @@ std::vector<Str> propNames(Machine& m, const Value& list, bool& all) {
     return names;
 }
 
-Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
-    if (!self || args.empty())
-        return {};
-    Str event = m.toString(args[0]);
-    Value listeners = m.get(self, "_listeners");
-    Object* list = listeners.asObject();
-    if (!list)
-        return Value(false);
-    double n = m.toNumber(m.get(list, "length"));
-    // Listeners added or removed by a handler take effect after this broadcast.
-    std::vector<Value> snapshot;
-    for (double i = 0; i < n && i < 65536; ++i)
-        snapshot.push_back(m.get(list, indexName(m, i)));
-    for (const Value& l : snapshot) {
-        Object* lo = m.toObject(l);
-        if (!lo)
-            continue;
-        Value f = m.get(lo, event);
-        callValue(m, f, l, args.subspan(1), lo->proto());
-    }
-    return Value(!snapshot.empty());
-}
-
 } // namespace
 
-void installObjectBuiltins(Machine& m) {
+void installObject(Machine& m) {
     auto& s = m.state();
     Object* global = m.global();
     Object* proto = s.objectProto;
@@ -204,147 +181,10 @@ void installObjectBuiltins(Machine& m) {
         }
         return {};
     });
-
-    // Boolean.
-    FunctionObject* boolean = m.newClass([](CallArgs& c) -> Value {
-        if (c.count() == 0 && !c.constructing)
-            return {}; // Boolean() alone converts nothing
-        bool b = c.machine.toBoolean(c.arg(0));
-        if (c.constructing) {
-            if (auto* box = dynamic_cast<BoxObject*>(c.thisObject()))
-                box->setValue(Value(b));
-            return c.thisValue;
-        }
-        return Value(b);
-    });
-    s.booleanProto = constructorPrototype(m, boolean);
-    boolean->constructor = [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* p = m.get(c.callee, "prototype").asObject();
-        return Value(static_cast<Object*>(
-            m.make<BoxObject>(p, Value(c.count() ? m.toBoolean(c.arg(0)) : false), "Boolean")));
-    };
-    m.define(global, "Boolean", fn(boolean));
-    auto boolValue = [](CallArgs& c) -> Value {
-        Value v;
-        if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isBool())
-            return v;
-        return c.thisValue.isBool() ? c.thisValue : Value();
-    };
-    m.defineMethod(s.booleanProto, "valueOf", boolValue);
-    m.defineMethod(s.booleanProto, "toString", [boolValue](CallArgs& c) -> Value {
-        Value v = boolValue(c);
-        if (!v.isBool())
-            return {};
-        return Value(c.machine.str(v.asBool() ? "true" : "false"));
-    });
-
-    // Error.
-    FunctionObject* error = m.newClass([](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.constructing ? c.thisObject() : m.make<Object>(m.state().errorProto);
-        if (self && c.count() > 0 && !c.arg(0).isUndefined())
-            m.set(self, "message", c.arg(0));
-        return Value(self);
-    });
-    s.errorProto = constructorPrototype(m, error);
-    m.define(s.errorProto, "message", Value(m.str("Error")), attr::DontEnum);
-    m.define(s.errorProto, "name", Value(m.str("Error")), attr::DontEnum);
-    m.defineMethod(s.errorProto, "toString", [](CallArgs& c) -> Value {
-        return Value(c.machine.toString(c.machine.get(c.thisObject(), "message")));
-    });
-    m.define(global, "Error", fn(error));
-
-    // AsBroadcaster.
-    FunctionObject* broadcaster = m.newClass([](CallArgs&) -> Value { return {}; });
-    auto add = m.defineMethod(broadcaster, "addListener", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        Object* list = self ? m.get(self, "_listeners").asObject() : nullptr;
-        if (!list)
-            return Value(false);
-        double n = m.toNumber(m.get(list, "length"));
-        for (double i = 0; i < n && i < 65536; ++i)
-            if (strictEquals(m.get(list, indexName(m, i)), c.arg(0)))
-                return Value(true);
-        m.set(list, indexName(m, n), c.arg(0));
-        return Value(true);
-    });
-    auto remove = m.defineMethod(broadcaster, "removeListener", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        auto* list =
-            self ? dynamic_cast<ArrayObject*>(m.get(self, "_listeners").asObject()) : nullptr;
-        if (!list)
-            return Value(false);
-        double n = list->length();
-        for (double i = 0; i < n && i < 65536; ++i) {
-            if (!strictEquals(m.get(list, indexName(m, i)), c.arg(0)))
-                continue;
-            for (double k = i; k + 1 < n; ++k) {
-                m.state().pace();
-                m.set(list, indexName(m, k), m.get(list, indexName(m, k + 1)));
-            }
-            list->setLength(m, n - 1);
-            return Value(true);
-        }
-        return Value(false);
-    });
-    auto send = m.defineMethod(broadcaster, "broadcastMessage", [](CallArgs& c) -> Value {
-        return broadcast(c.machine, c.thisObject(), c.args);
-    });
-    m.defineMethod(broadcaster, "initialize", [add, remove, send](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* o = c.arg(0).asObject();
-        if (!o)
-            return {};
-        m.define(o, "_listeners", Value(m.newArray()), attr::DontEnum);
-        m.define(o, "addListener", fn(add), attr::DontEnum);
-        m.define(o, "removeListener", fn(remove), attr::DontEnum);
-        m.define(o, "broadcastMessage", fn(send), attr::DontEnum);
-        return {};
-    });
-    m.define(global, "AsBroadcaster", fn(broadcaster));
 }
 
 Object* constructorPrototype(Machine& m, Object* ctor) {
     return m.get(ctor, "prototype").asObject();
-}
-
-void installFunctionBuiltins(Machine& m) {
-    auto& s = m.state();
-    Object* fproto = s.functionProto;
-    FunctionObject* function = m.newFunction([](CallArgs& c) -> Value {
-        if (c.count() > 0)
-            return c.arg(0);
-        return Value(c.machine.newFunction([](CallArgs&) -> Value { return {}; }));
-    });
-    m.define(function, "prototype", Value(fproto), attr::Hidden | attr::ReadOnly);
-    m.define(fproto, "constructor", fn(function), attr::DontEnum);
-    m.define(m.global(), "Function", fn(function));
-    m.defineMethod(fproto, "call", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        Value thisArg = c.count() > 0 ? c.arg(0) : Value();
-        if (thisArg.isNullish())
-            thisArg = Value();
-        std::span<const Value> rest = c.count() > 1 ? c.args.subspan(1) : std::span<const Value>();
-        Object* home = thisArg.asObject() ? thisArg.asObject()->proto() : nullptr;
-        return callValue(m, Value(self), thisArg, rest, home);
-    });
-    m.defineMethod(fproto, "apply", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        Value thisArg = c.arg(0);
-        std::vector<Value> args;
-        if (Object* list = c.arg(1).asObject()) {
-            double n = m.toNumber(m.get(list, "length"));
-            for (double i = 0; i < n && i < 65536; ++i)
-                args.push_back(m.get(list, indexName(m, i)));
-        }
-        Object* home = thisArg.asObject() ? thisArg.asObject()->proto() : nullptr;
-        return callValue(m, Value(self), thisArg, args, home);
-    });
 }
 
 } // namespace avm1

@@ -555,7 +555,7 @@ class Methods {
 
 } // namespace
 
-void installMovieClipClass(StageScripts& stage) {
+void installMovieClip(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* ctor = m.newClass([](CallArgs&) { return Value(); });
     m.define(m.global(), "MovieClip", Value(static_cast<avm1::Object*>(ctor)));

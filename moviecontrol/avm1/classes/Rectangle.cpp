@@ -1,8 +1,8 @@
-// flash.geom.Point and flash.geom.Rectangle. Both keep their coordinates as ordinary
-// properties (x, y, width, height) that scripts may set to anything; the derived edges are
-// accessors that compute with numbers, and comparisons of NaN give undefined as the
-// language's own comparisons do.
+// flash.geom.Rectangle: keeps its coordinates as ordinary properties (x, y, width, height)
+// that scripts may set to anything; the derived edges are accessors that compute with
+// numbers, and comparisons of NaN give undefined as the language's own comparisons do.
 
+#include "avm1/GeomValues.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
 
@@ -12,49 +12,7 @@ namespace avm1 {
 
 namespace {
 
-constexpr std::string_view GeomPackage = "flash.geom";
-
-Object* classPrototype(Machine& m, std::string_view name) {
-    Object* ctor = m.get(packageObject(m, GeomPackage), name).asObject();
-    Object* proto = ctor ? m.get(ctor, "prototype").asObject() : nullptr;
-    return proto ? proto : m.objectPrototype();
-}
-
-bool inherits(Object* object, Object* proto) {
-    for (Object* p = object ? object->proto() : nullptr; p; p = p->proto())
-        if (p == proto)
-            return true;
-    return false;
-}
-
-Value num(double n) {
-    return Value(n);
-}
-
-double field(Machine& m, const Value& object, std::string_view name) {
-    Object* o = object.asObject();
-    return o ? m.toNumber(m.get(o, name)) : std::numeric_limits<double>::quiet_NaN();
-}
-
-Value raw(Machine& m, Object* o, std::string_view name) {
-    return o ? m.get(o, name) : Value();
-}
-
-Object* makePoint(Machine& m, const Value& x, const Value& y) {
-    Object* p = m.make<Object>(classPrototype(m, "Point"));
-    m.set(p, "x", x);
-    m.set(p, "y", y);
-    return p;
-}
-
-Object* makeRectangle(Machine& m, const Value& x, const Value& y, const Value& w, const Value& h) {
-    Object* r = m.make<Object>(classPrototype(m, "Rectangle"));
-    m.set(r, "x", x);
-    m.set(r, "y", y);
-    m.set(r, "width", w);
-    m.set(r, "height", h);
-    return r;
-}
+using namespace geom;
 
 /// a < b as the language compares numbers: undefined when either is NaN.
 Value less(double a, double b) {
@@ -111,93 +69,6 @@ void setBox(Machine& m, Object* o, const Box& b) {
     m.set(o, "height", num(b.h));
 }
 
-void installPoint(Machine& m) {
-    FunctionObject* ctor = m.newClass([](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        if (Object* self = c.thisObject()) {
-            bool none = c.count() == 0;
-            m.set(self, "x", none ? Value(0.0) : c.arg(0));
-            m.set(self, "y", none ? Value(0.0) : c.arg(1));
-        }
-        return {};
-    });
-    Object* proto = constructorPrototype(m, ctor);
-    defineAccessor(
-        m, proto, "length",
-        [](CallArgs& c) -> Value {
-            return Value(
-                std::hypot(field(c.machine, c.thisValue, "x"), field(c.machine, c.thisValue, "y")));
-        },
-        nullptr);
-    m.defineMethod(proto, "add", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        return Value(makePoint(m, num(field(m, c.thisValue, "x") + field(m, c.arg(0), "x")),
-                               num(field(m, c.thisValue, "y") + field(m, c.arg(0), "y"))));
-    });
-    m.defineMethod(proto, "subtract", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        return Value(makePoint(m, num(field(m, c.thisValue, "x") - field(m, c.arg(0), "x")),
-                               num(field(m, c.thisValue, "y") - field(m, c.arg(0), "y"))));
-    });
-    m.defineMethod(proto, "clone", [](CallArgs& c) -> Value {
-        Object* self = c.thisObject();
-        return Value(makePoint(c.machine, raw(c.machine, self, "x"), raw(c.machine, self, "y")));
-    });
-    m.defineMethod(proto, "equals", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* other = c.arg(0).asObject();
-        if (!other || !inherits(other, classPrototype(m, "Point")))
-            return Value(false);
-        return Value(field(m, c.thisValue, "x") == field(m, c.arg(0), "x") &&
-                     field(m, c.thisValue, "y") == field(m, c.arg(0), "y"));
-    });
-    m.defineMethod(proto, "normalize", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        if (!self)
-            return {};
-        double x = field(m, c.thisValue, "x"), y = field(m, c.thisValue, "y");
-        double length = std::hypot(x, y);
-        if (length > 0) {
-            double scale = m.toNumber(c.arg(0)) / length;
-            m.set(self, "x", num(x * scale));
-            m.set(self, "y", num(y * scale));
-        }
-        return {};
-    });
-    m.defineMethod(proto, "offset", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        if (Object* self = c.thisObject()) {
-            m.set(self, "x", num(field(m, c.thisValue, "x") + m.toNumber(c.arg(0))));
-            m.set(self, "y", num(field(m, c.thisValue, "y") + m.toNumber(c.arg(1))));
-        }
-        return {};
-    });
-    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        return Value(Str("(x=" + m.toString(raw(m, self, "x")).str() +
-                         ", y=" + m.toString(raw(m, self, "y")).str() + ")"));
-    });
-    m.defineMethod(ctor, "distance", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        return Value(std::hypot(field(m, c.arg(0), "x") - field(m, c.arg(1), "x"),
-                                field(m, c.arg(0), "y") - field(m, c.arg(1), "y")));
-    });
-    m.defineMethod(ctor, "interpolate", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        double f = m.toNumber(c.arg(2));
-        double ax = field(m, c.arg(0), "x"), ay = field(m, c.arg(0), "y");
-        double bx = field(m, c.arg(1), "x"), by = field(m, c.arg(1), "y");
-        return Value(makePoint(m, num(bx + f * (ax - bx)), num(by + f * (ay - by))));
-    });
-    m.defineMethod(ctor, "polar", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        double length = m.toNumber(c.arg(0)), angle = m.toNumber(c.arg(1));
-        return Value(makePoint(m, num(length * std::cos(angle)), num(length * std::sin(angle))));
-    });
-    definePackaged(m, GeomPackage, "Point", ctor);
-}
 
 /// Rectangle edge accessors: reading computes from x/y/width/height, writing moves one
 /// edge and keeps the opposite one where it was.
@@ -396,6 +267,8 @@ void installRectangleMethods(Machine& m, Object* proto) {
     });
 }
 
+} // namespace
+
 void installRectangle(Machine& m) {
     FunctionObject* ctor = m.newClass([](CallArgs& c) -> Value {
         Machine& m = c.machine;
@@ -411,17 +284,6 @@ void installRectangle(Machine& m) {
     installRectangleEdges(m, proto);
     installRectangleMethods(m, proto);
     definePackaged(m, GeomPackage, "Rectangle", ctor);
-}
-
-} // namespace
-
-void installGeometry(Machine& m) {
-    installPoint(m);
-    installRectangle(m);
-}
-
-Object* newGeomPoint(Machine& m, double x, double y) {
-    return makePoint(m, Value(x), Value(y));
 }
 
 Object* newGeomRectangle(Machine& m, double x, double y, double width, double height) {

@@ -42,7 +42,7 @@ std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c,
 
 } // namespace
 
-void installTextFieldClasses(StageScripts& stage) {
+void installTextField(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* field = m.newClass([](CallArgs&) { return Value(); });
     m.define(m.global(), "TextField", Value(static_cast<avm1::Object*>(field)));
@@ -139,7 +139,6 @@ void installTextFieldClasses(StageScripts& stage) {
         return o != nullptr ? Value(static_cast<double>(o->depth)) : Value();
     });
     installStyleSheetClass(stage, field);
-    installTextFormatClass(stage);
 }
 
 } // namespace mc

@@ -1,0 +1,84 @@
+// ContextMenu: the player's right-click menu as a movie describes it (a callback, which of
+// the player's own entries to show, and the movie's own items). Cards often hide the
+// player's entries; the description is kept in ordinary properties, as Flash keeps it.
+
+#include "avm1/State.h"
+
+#include <array>
+#include <string_view>
+
+namespace avm1 {
+
+namespace {
+
+/// The player's own entries, each a flag of `builtInItems`.
+constexpr std::array<std::string_view, 8> BuiltInItems = {"forward_back", "loop",   "play", "print",
+                                                          "quality",      "rewind", "save", "zoom"};
+
+/// Gives `menu` its callback, an empty list of items and the player's entries all shown.
+void initMenu(Machine& m, Object* menu, const Value& onSelect) {
+    m.set(menu, "onSelect", onSelect);
+    m.set(menu, "customItems", Value(m.newArray()));
+    Object* builtIn = m.newObject();
+    for (std::string_view name : BuiltInItems) {
+        m.set(builtIn, name, Value(true));
+    }
+    m.set(menu, "builtInItems", Value(builtIn));
+}
+
+} // namespace
+
+void installContextMenu(Machine& m) {
+    FunctionObject* ctor = m.newClass([](CallArgs& c) -> Value {
+        if (Object* self = c.thisObject()) {
+            initMenu(c.machine, self, c.arg(0));
+        }
+        return {};
+    });
+    Object* proto = constructorPrototype(m, ctor);
+    // Hides every entry of the player's own except Settings, which no movie may hide.
+    m.defineMethod(proto, "hideBuiltInItems", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* self = c.thisObject();
+        Object* builtIn = self != nullptr ? m.get(self, "builtInItems").asObject() : nullptr;
+        if (builtIn != nullptr) {
+            for (std::string_view name : BuiltInItems) {
+                m.set(builtIn, name, Value(false));
+            }
+        }
+        return {};
+    });
+    // A new menu with the same callback and flags and a copy of each item.
+    m.defineMethod(proto, "copy", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* self = c.thisObject();
+        if (self == nullptr) {
+            return {};
+        }
+        Object* copy = m.newObject();
+        copy->setProto(self->proto());
+        initMenu(m, copy, m.get(self, "onSelect"));
+        if (Object* from = m.get(self, "builtInItems").asObject()) {
+            Object* to = m.get(copy, "builtInItems").asObject();
+            for (std::string_view name : BuiltInItems) {
+                m.set(to, name, Value(m.toBoolean(m.get(from, name))));
+            }
+        }
+        Object* items = m.get(self, "customItems").asObject();
+        Object* copies = m.get(copy, "customItems").asObject();
+        const double count = items != nullptr ? m.toNumber(m.get(items, "length")) : 0;
+        for (double i = 0; i < count; ++i) {
+            m.state().pace();
+            const Value item = m.get(items, indexName(m, i));
+            Value itemCopy = item;
+            if (Object* o = item.asObject()) {
+                itemCopy = m.callMethod(o, "copy", {});
+            }
+            m.callMethod(copies, "push", std::span<const Value>(&itemCopy, 1));
+        }
+        return Value(copy);
+    });
+    m.define(m.global(), "ContextMenu", Value(static_cast<Object*>(ctor)));
+}
+
+} // namespace avm1

@@ -1,0 +1,70 @@
+// XML: a document, a tree of XMLNodes built by script or parsed from text.
+
+#include "avm1/Interpreter.h"
+#include "avm1/State.h"
+#include "avm1/XmlNode.h"
+
+namespace avm1 {
+
+namespace {
+
+/// The XML constructor's document: an element without a name.
+XmlNode* makeDocument(Machine& m, Object* proto) {
+    auto* document = m.make<XmlNode>(proto, XmlNode::Element, Value::null(), Value::null());
+    if (m.version() >= 8)
+        m.define(document, "idMap", Value(m.newObject()));
+    return document;
+}
+
+void installDocumentMethods(Machine& m, Object* proto) {
+    m.defineMethod(proto, "createElement", [](CallArgs& c) -> Value {
+        return Value(static_cast<Object*>(makeXmlNode(c.machine, XmlNode::Element, c.arg(0))));
+    });
+    m.defineMethod(proto, "createTextNode", [](CallArgs& c) -> Value {
+        return Value(static_cast<Object*>(makeXmlNode(c.machine, XmlNode::TextNode, c.arg(0))));
+    });
+    m.defineMethod(proto, "parseXML", [](CallArgs& c) -> Value {
+        if (XmlNode* self = thisNode(c))
+            parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+        return {};
+    });
+    // Text that arrives (a load) is parsed, then onLoad hears whether it came.
+    m.defineMethod(proto, "onData", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* self = c.thisObject();
+        if (!self)
+            return {};
+        bool arrived = !c.arg(0).isUndefined();
+        if (arrived) {
+            Value text = c.arg(0);
+            m.callMethod(self, "parseXML", std::span<const Value>(&text, 1));
+        }
+        m.set(self, "loaded", Value(arrived));
+        Value success(arrived);
+        m.callMethod(self, "onLoad", std::span<const Value>(&success, 1));
+        return {};
+    });
+    m.defineMethod(proto, "onLoad", [](CallArgs&) -> Value { return {}; });
+    m.defineMethod(proto, "addRequestHeader", [](CallArgs&) -> Value { return {}; });
+    m.define(proto, "contentType", Value(m.str("application/x-www-form-urlencoded")));
+    m.define(proto, "ignoreWhite", Value(false));
+}
+
+} // namespace
+
+void installXML(Machine& m) {
+    // XML inherits XMLNode's methods: XMLNode stands above it in ClassList.h.
+    Object* nodeProto = m.prototypeOf("XMLNode");
+    FunctionObject* document = m.newClass([](CallArgs&) -> Value { return {}; }, nodeProto);
+    document->constructor = [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        XmlNode* made = makeDocument(m, m.get(c.callee, "prototype").asObject());
+        if (!c.arg(0).isNullish())
+            parseXmlInto(m, made, m.toString(c.arg(0)).view());
+        return Value(static_cast<Object*>(made));
+    };
+    installDocumentMethods(m, constructorPrototype(m, document));
+    m.define(m.global(), "XML", Value(static_cast<Object*>(document)));
+}
+
+} // namespace avm1

@@ -2,8 +2,8 @@
 // onEnterFrame are measured with the stage, in bench_scripts.)
 #include "FakeStage.h"
 
-#include "swf/ActionCodes.h"
 #include "moviemaker/Actions.h"
+#include "swf/ActionCodes.h"
 
 #include <benchmark/benchmark.h>
 

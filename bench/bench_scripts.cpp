@@ -19,8 +19,8 @@ std::vector<std::uint8_t> movingClipsMovie() {
     symbol.place(movie.defineShape(dot), 1);
     symbol.showFrame();
     const uint16_t id = movie.defineSprite(symbol);
-    std::vector<uint8_t> exports{1, 0, static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8),
-                                 'D', 'o', 't', 0};
+    std::vector<uint8_t> exports{
+        1, 0, static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8), 'D', 'o', 't', 0};
     movie.rawTag(56, exports);
     // this._x = (this._x + 3) % 550; this._rotation = this._rotation + 5
     moviemaker::Actions step;

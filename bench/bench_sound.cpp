@@ -10,9 +10,9 @@
 
 #include "MoviePlayback.h"
 #include "SoundDecoding.h"
-#include "swf/Movie.h"
 #include "moviemaker/BitWriter.h"
 #include "moviemaker/SwfWriter.h"
+#include "swf/Movie.h"
 
 namespace {
 

@@ -49,8 +49,9 @@ void CaptionBar::paintEvent(QPaintEvent*) {
 }
 
 void CaptionBar::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     if (closeBoxRect().contains(event->position().toPoint())) {
         closePressed_ = true;
         update();
@@ -67,19 +68,22 @@ void CaptionBar::mouseMoveEvent(QMouseEvent* event) {
         closeHovered_ = hovered;
         update();
     }
-    if (dragging_)
+    if (dragging_) {
         window()->move(dragStartWindow_ + event->globalPosition().toPoint() - dragStartCursor_);
+    }
 }
 
 void CaptionBar::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     dragging_ = false;
     if (closePressed_) {
         closePressed_ = false;
         update();
-        if (closeBoxRect().contains(event->position().toPoint()))
+        if (closeBoxRect().contains(event->position().toPoint())) {
             emit closeClicked();
+        }
     }
 }
 

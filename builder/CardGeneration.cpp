@@ -16,8 +16,9 @@ void CardGeneration::OpenMovie() {
     request.title = OpenDialogTitle;
     request.defaultExtension = MovieExtension;
     const std::string path = host_.showOpenDialog(request);
-    if (path.empty())
+    if (path.empty()) {
         return;
+    }
     host_.previewControl().setMovie(path);
     host_.setSourcePath(path);
 }
@@ -25,8 +26,9 @@ void CardGeneration::OpenMovie() {
 void CardGeneration::loadMovieClicked() {
     OpenMovie();
     const std::string source = host_.sourcePath();
-    if (source.empty())
+    if (source.empty()) {
         return;
+    }
     // A compressed movie's note is read from its inflated bytes.
     const cardformat::CardNote note = cardformat::getMovieNote(host_.previewControl().Movie());
     host_.setBlessing(note.Blessing);
@@ -73,8 +75,9 @@ void CardGeneration::MakeCard() {
         return;
     }
     if (output != confirmedCardPath_ && cardformat::fileExists(output) &&
-        !cardformat::sameFile(output, source) && !host_.askOverwrite(overwriteQuestion(output)))
+        !cardformat::sameFile(output, source) && !host_.askOverwrite(overwriteQuestion(output))) {
         return;
+    }
     const cardformat::CardOutcome outcome = host_.writeCard(source, output, note);
     if (outcome != cardformat::CardOutcome::Made) {
         host_.showFailure(failureText(outcome, source, output));

@@ -33,23 +33,28 @@ Docking::Docking(DockPlatform& platform) : platform_(platform) {}
 
 void Docking::AttachDockWindow(WindowHandle window, bool isMain) {
     dockList_.reserveAhead();
-    if (dockList_.contains(window))
+    if (dockList_.contains(window)) {
         return;
-    if (!dockList_.append(window))
+    }
+    if (!dockList_.append(window)) {
         return;
+    }
     platform_.installDockFilter(window);
-    if (isMain)
+    if (isMain) {
         mainDockWindow_ = window;
+    }
 }
 
 bool Docking::DockWindowProc(WindowHandle window, DockMessage message, int edge, DockRect& rect) {
-    if (!dockList_.contains(window))
+    if (!dockList_.contains(window)) {
         return false;
+    }
     switch (message) {
     case DockMessage::EnterSizeMove: {
         const auto current = platform_.windowRect(window);
-        if (!current)
+        if (!current) {
             return false;
+        }
         const DockPoint cursor = platform_.cursorPos();
         cursorOffsetX_ = cursor.x - current->left;
         cursorOffsetY_ = cursor.y - current->top;
@@ -59,8 +64,9 @@ bool Docking::DockWindowProc(WindowHandle window, DockMessage message, int edge,
     case DockMessage::Moving:
     case DockMessage::Sizing: {
         const auto before = platform_.windowRect(window);
-        if (!before)
+        if (!before) {
             return false;
+        }
         DockRect adjusted = rect;
         if (message == DockMessage::Moving) {
             SnapRect(window, SnapMode::Move, adjusted, edge, cursorOffsetX_, cursorOffsetY_);
@@ -70,8 +76,9 @@ bool Docking::DockWindowProc(WindowHandle window, DockMessage message, int edge,
             SnapRect(window, SnapMode::Resize, adjusted, edge, scratchX, scratchY);
         }
         rect = adjusted;
-        if (window == mainDockWindow_)
+        if (window == mainDockWindow_) {
             moveDockedCompanions(*before, adjusted);
+        }
         return true;
     }
     }
@@ -81,17 +88,19 @@ bool Docking::DockWindowProc(WindowHandle window, DockMessage message, int edge,
 void Docking::CollectSnapTargets(WindowHandle window) {
     snapTargets_.assign(1, platform_.workArea());
     for (const LoadedWindow& loaded : platform_.loadedWindows()) {
-        if (loaded.visible && loaded.window != window)
+        if (loaded.visible && loaded.window != window) {
             snapTargets_.push_back(loaded.rect);
+        }
     }
 }
 
 void Docking::SnapRect(WindowHandle, SnapMode mode, DockRect& rect, int edge, std::int32_t& offsetX,
                        std::int32_t& offsetY) {
-    if (mode == SnapMode::Move)
+    if (mode == SnapMode::Move) {
         snapMove(rect, offsetX, offsetY);
-    else
+    } else {
         snapResize(rect, edge);
+    }
 }
 
 void Docking::snapMove(DockRect& rect, std::int32_t& offsetX, std::int32_t& offsetY) {
@@ -99,14 +108,16 @@ void Docking::snapMove(DockRect& rect, std::int32_t& offsetX, std::int32_t& offs
     DockRect p = rect;
     // A window that snapped stays where the cursor had it when it last moved freely, so the
     // snap holds until the cursor has gone the snap distance; a free window keeps the offset.
-    if (snappedX_)
+    if (snappedX_) {
         p.offset(cursor.x - offsetX - p.left, 0);
-    else
+    } else {
         offsetX = cursor.x - p.left;
-    if (snappedY_)
+    }
+    if (snappedY_) {
         p.offset(0, cursor.y - offsetY - p.top);
-    else
+    } else {
         offsetY = cursor.y - p.top;
+    }
 
     DockRect result = p;
     const std::int32_t w = as16(p.width());
@@ -145,24 +156,26 @@ void Docking::snapMove(DockRect& rect, std::int32_t& offsetX, std::int32_t& offs
         // The work area offers only its inside edges, so a window never snaps off screen.
         const bool window = i >= 1;
         if (overlapsVertically(r, p)) {
-            if (const auto d = distance(p.left, r.left); d < bestX)
+            if (const auto d = distance(p.left, r.left); d < bestX) {
                 snapLeft(r.left, d);
-            else if (const auto d2 = distance(p.left, r.right); window && d2 < bestX)
+            } else if (const auto d2 = distance(p.left, r.right); window && d2 < bestX) {
                 snapLeft(r.right, d2);
-            else if (const auto d3 = distance(p.right, r.left); window && d3 < bestX)
+            } else if (const auto d3 = distance(p.right, r.left); window && d3 < bestX) {
                 snapRight(r.left, d3);
-            else if (const auto d4 = distance(p.right, r.right); d4 < bestX)
+            } else if (const auto d4 = distance(p.right, r.right); d4 < bestX) {
                 snapRight(r.right, d4);
+            }
         }
         if (overlapsHorizontally(r, p)) {
-            if (const auto d = distance(p.top, r.top); d < bestY)
+            if (const auto d = distance(p.top, r.top); d < bestY) {
                 snapTop(r.top, d);
-            else if (const auto d2 = distance(p.top, r.bottom); window && d2 < bestY)
+            } else if (const auto d2 = distance(p.top, r.bottom); window && d2 < bestY) {
                 snapTop(r.bottom, d2);
-            else if (const auto d3 = distance(p.bottom, r.top); window && d3 < bestY)
+            } else if (const auto d3 = distance(p.bottom, r.top); window && d3 < bestY) {
                 snapBottom(r.top, d3);
-            else if (const auto d4 = distance(p.bottom, r.bottom); d4 < bestY)
+            } else if (const auto d4 = distance(p.bottom, r.bottom); d4 < bestY) {
                 snapBottom(r.bottom, d4);
+            }
         }
     }
     snappedX_ = snappedX;
@@ -209,16 +222,19 @@ void Docking::snapResize(DockRect& rect, int edge) const {
 void Docking::moveDockedCompanions(const DockRect& before, const DockRect& after) {
     for (std::int16_t i = 0; i < dockList_.count(); ++i) {
         const WindowHandle companion = dockList_[i].window;
-        if (companion == mainDockWindow_)
+        if (companion == mainDockWindow_) {
             continue;
+        }
         const auto o = platform_.windowRect(companion);
-        if (!o)
+        if (!o) {
             continue;
+        }
         // Touching along one edge is enough; the other axis is not compared.
         const bool docked = o->bottom == before.top || o->top == before.bottom ||
                             o->right == before.left || o->left == before.right;
-        if (!docked)
+        if (!docked) {
             continue;
+        }
         DockRect moved = *o;
         moved.offset(after.left - before.left, after.top - before.top);
         platform_.moveWindow(companion, moved);

@@ -37,38 +37,43 @@ WindowHandle DockingHost::registerWindow(DockedWindow* window) {
 
 void DockingHost::forgetWindow(WindowHandle window) {
     std::erase_if(windows_, [window](const Tracked& t) { return t.handle == window; });
-    if (drag_ && drag_->window == window)
+    if (drag_ && drag_->window == window) {
         drag_.reset();
+    }
 }
 
 DockedWindow* DockingHost::window(WindowHandle handle) const {
     for (const Tracked& t : windows_) {
-        if (t.handle == handle)
+        if (t.handle == handle) {
             return t.window.data();
+        }
     }
     return nullptr;
 }
 
 std::optional<DockRect> DockingHost::windowRect(WindowHandle handle) const {
     const DockedWindow* w = window(handle);
-    if (!w)
+    if (!w) {
         return std::nullopt;
+    }
     return toDockRect(w->frameGeometry());
 }
 
 DockRect DockingHost::workArea() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
+    if (!screen) {
         return {};
+    }
     return toDockRect(screen->availableGeometry());
 }
 
 std::vector<LoadedWindow> DockingHost::loadedWindows() const {
     std::vector<LoadedWindow> loaded;
     for (const Tracked& t : windows_) {
-        if (t.window)
+        if (t.window) {
             loaded.push_back(
                 {t.handle, t.window->isVisible(), toDockRect(t.window->frameGeometry())});
+        }
     }
     return loaded;
 }
@@ -82,14 +87,16 @@ void DockingHost::moveWindow(WindowHandle handle, const DockRect& rect) {
 
 void DockingHost::installDockFilter(WindowHandle handle) {
     // Qt keeps one filter per object however often it is installed.
-    if (DockedWindow* w = window(handle))
+    if (DockedWindow* w = window(handle)) {
         w->captionBar()->installEventFilter(this);
+    }
 }
 
 std::optional<WindowHandle> DockingHost::captionOwner(QObject* watched) const {
     for (const Tracked& t : windows_) {
-        if (t.window && t.window->captionBar() == watched)
+        if (t.window && t.window->captionBar() == watched) {
             return t.handle;
+        }
     }
     return std::nullopt;
 }
@@ -97,32 +104,38 @@ std::optional<WindowHandle> DockingHost::captionOwner(QObject* watched) const {
 bool DockingHost::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
-        type != QEvent::MouseButtonRelease)
+        type != QEvent::MouseButtonRelease) {
         return false;
+    }
     const auto handle = captionOwner(watched);
-    if (!handle)
+    if (!handle) {
         return false;
+    }
     auto* mouse = static_cast<QMouseEvent*>(event);
     const auto* bar = static_cast<CaptionBar*>(watched);
 
     if (type == QEvent::MouseButtonPress) {
         if (mouse->button() != Qt::LeftButton ||
-            bar->closeBoxRect().contains(mouse->position().toPoint()))
+            bar->closeBoxRect().contains(mouse->position().toPoint())) {
             return false;
+        }
         const auto rect = windowRect(*handle);
-        if (!rect)
+        if (!rect) {
             return false;
+        }
         cursor_ = toDockPoint(mouse->globalPosition());
         drag_ = Drag{*handle, *rect, cursor_};
         DockRect unused;
         docking_.DockWindowProc(*handle, DockMessage::EnterSizeMove, 0, unused);
         return true;
     }
-    if (!drag_ || drag_->window != *handle)
+    if (!drag_ || drag_->window != *handle) {
         return false;
+    }
     if (type == QEvent::MouseButtonRelease) {
-        if (mouse->button() == Qt::LeftButton)
+        if (mouse->button() == Qt::LeftButton) {
             drag_.reset();
+        }
         return true;
     }
     // Like the window system's own move loop, each step proposes the starting rectangle
@@ -130,8 +143,9 @@ bool DockingHost::eventFilter(QObject* watched, QEvent* event) {
     cursor_ = toDockPoint(mouse->globalPosition());
     DockRect proposed = drag_->startRect;
     proposed.offset(cursor_.x - drag_->startCursor.x, cursor_.y - drag_->startCursor.y);
-    if (docking_.DockWindowProc(*handle, DockMessage::Moving, 0, proposed))
+    if (docking_.DockWindowProc(*handle, DockMessage::Moving, 0, proposed)) {
         moveWindow(*handle, proposed);
+    }
     return true;
 }
 

@@ -12,8 +12,9 @@ QString qs(std::string_view text) {
 }
 
 std::string chosenPath(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted) {
         return {};
+    }
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? std::string() : files.first().toStdString();
 }
@@ -23,12 +24,14 @@ std::string chosenPath(QFileDialog& dialog) {
 std::string dialogNameFilter(std::string_view description, std::string_view pattern) {
     std::string patterns(pattern);
     for (char& c : patterns) {
-        if (c == ';')
+        if (c == ';') {
             c = ' ';
+        }
     }
     const std::string named = "(" + patterns + ")";
-    if (description.ends_with(named))
+    if (description.ends_with(named)) {
         return std::string(description);
+    }
     return std::string(description) + " " + named;
 }
 
@@ -41,10 +44,12 @@ std::string ShowOpenDialog(QWidget* owner, std::string_view description, std::st
     dialog.setOption(QFileDialog::DontResolveSymlinks);
     dialog.setNameFilter(qs(dialogNameFilter(description, pattern)));
     dialog.setDefaultSuffix(QStringLiteral("swf"));
-    if (!initialFolder.empty())
+    if (!initialFolder.empty()) {
         dialog.setDirectory(qs(initialFolder));
-    if (!initialFileName.empty())
+    }
+    if (!initialFileName.empty()) {
         dialog.selectFile(qs(initialFileName));
+    }
     return chosenPath(dialog);
 }
 
@@ -56,8 +61,9 @@ std::string ShowSaveDialog(QWidget* owner, std::string_view description, std::st
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(qs(dialogNameFilter(description, pattern)));
     dialog.setDefaultSuffix(qs(defaultExtension));
-    if (!initialFileName.empty())
+    if (!initialFileName.empty()) {
         dialog.selectFile(qs(initialFileName));
+    }
     return chosenPath(dialog);
 }
 

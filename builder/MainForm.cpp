@@ -34,8 +34,9 @@ QString qs(std::string_view text) {
 // A companion that closed itself is still inside its own event handling: it goes once that
 // is over.
 template <typename Window> void retireLater(std::unique_ptr<Window>& window) {
-    if (window)
+    if (window) {
         window.release()->deleteLater();
+    }
 }
 
 QString pathBoxStyle(int red, int green, int blue) {
@@ -161,20 +162,23 @@ void MainForm::createBlessingEditor() {
 }
 
 void MainForm::showPreview() {
-    if (!preview_)
+    if (!preview_) {
         createPreview();
+    }
     preview_->show();
 }
 
 void MainForm::showBlessingEditor() {
-    if (!editor_)
+    if (!editor_) {
         createBlessingEditor();
+    }
     editor_->show();
 }
 
 void MainForm::ToolbarPress(std::int16_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= ToolbarButtons.size())
+    if (index < 0 || static_cast<std::size_t>(index) >= ToolbarButtons.size()) {
         return;
+    }
     const auto i = static_cast<std::size_t>(index);
     const ToolbarPoint icon = pressed(ToolbarButtons[i].iconReleased);
     const ToolbarPoint caption = pressed(ToolbarButtons[i].captionReleased);
@@ -186,8 +190,9 @@ void MainForm::ToolbarPress(std::int16_t index) {
 }
 
 void MainForm::ToolbarRelease(std::int16_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= ToolbarButtons.size())
+    if (index < 0 || static_cast<std::size_t>(index) >= ToolbarButtons.size()) {
         return;
+    }
     const auto i = static_cast<std::size_t>(index);
     const ToolbarPoint icon = ToolbarButtons[i].iconReleased;
     const ToolbarPoint caption = ToolbarButtons[i].captionReleased;
@@ -238,19 +243,22 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
     // A quick second click arrives as a double click; it is a press all the same.
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
     const bool release = type == QEvent::MouseButtonRelease;
-    if (!press && !release)
+    if (!press && !release) {
         return DockedWindow::eventFilter(watched, event);
+    }
     // Any button counts. Taking the press keeps the release on the same control.
     if (const int icon = imageIndex(watched); icon >= 0) {
-        if (press)
+        if (press) {
             ToolbarPress(static_cast<std::int16_t>(icon));
-        else
+        } else {
             ToolbarRelease(static_cast<std::int16_t>(icon));
+        }
         return true;
     }
     if (const int caption = captionIndex(watched); caption >= 0) {
-        if (release)
+        if (release) {
             ToolbarRelease(static_cast<std::int16_t>(caption));
+        }
         return true;
     }
     return DockedWindow::eventFilter(watched, event);
@@ -298,8 +306,9 @@ QColor MainForm::blessingColour() const {
 
 cardformat::MovieControl& MainForm::previewControl() {
     // Loading a movie into a closed preview creates it without showing it.
-    if (!preview_)
+    if (!preview_) {
         createPreview();
+    }
     return preview_->ShockwaveFlash1();
 }
 

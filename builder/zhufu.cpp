@@ -74,8 +74,9 @@ void zhufu::chooseColour() {
     QColorDialog dialog(dialogColour_, this);
     dialog.setWindowTitle(QStringLiteral("字体颜色"));
     // A cancelled dialog keeps the colour it started from, and that colour is applied.
-    if (dialog.exec() == QDialog::Accepted && dialog.selectedColor().isValid())
+    if (dialog.exec() == QDialog::Accepted && dialog.selectedColor().isValid()) {
         dialogColour_ = dialog.selectedColor();
+    }
     target_.setBlessingColour(dialogColour_);
 }
 

@@ -8,8 +8,9 @@
 #include <span>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 1)
+    if (size < 1) {
         return 0;
+    }
     avm1::Limits limits;
     limits.actionsPerFrame = 100000;
     limits.msPerFrame = 2000;

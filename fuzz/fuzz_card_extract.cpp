@@ -22,8 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const cardformat::Bytes extracted = cardformat::readWholeFile(movie);
-    const std::size_t skip = prefix == cardformat::MovieOffset ? 0 : cardformat::MovieOffset - prefix;
-    if (extracted.size() != size - skip || std::memcmp(extracted.data(), data + skip, extracted.size()) != 0) {
+    const std::size_t skip =
+        prefix == cardformat::MovieOffset ? 0 : cardformat::MovieOffset - prefix;
+    if (extracted.size() != size - skip ||
+        std::memcmp(extracted.data(), data + skip, extracted.size()) != 0) {
         std::abort();
     }
     (void)cardformat::getFlashHeader(movie);

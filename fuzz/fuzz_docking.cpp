@@ -22,22 +22,25 @@ class FuzzPlatform : public builder::DockPlatform {
 
     std::optional<DockRect> windowRect(WindowHandle window) const override {
         const auto it = rects.find(window);
-        if (it == rects.end())
+        if (it == rects.end()) {
             return std::nullopt;
+        }
         return it->second;
     }
     builder::DockPoint cursorPos() const override { return cursor; }
     DockRect workArea() const override { return work; }
     std::vector<builder::LoadedWindow> loadedWindows() const override {
         std::vector<builder::LoadedWindow> loaded;
-        for (const auto& [window, rect] : rects)
+        for (const auto& [window, rect] : rects) {
             loaded.push_back({window, (window & 1) != 0, rect});
+        }
         return loaded;
     }
     void moveWindow(WindowHandle window, const DockRect& rect) override {
         const DockRect before = rects.at(window);
-        if (rect.width() != before.width() || rect.height() != before.height())
+        if (rect.width() != before.width() || rect.height() != before.height()) {
             std::abort();
+        }
         rects[window] = rect;
     }
     void installDockFilter(WindowHandle) override {}
@@ -80,16 +83,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         case 1: {
             const DockRect proposed = rect;
             if (docking.DockWindowProc(window, DockMessage::Moving, 0, rect) &&
-                (rect.width() != proposed.width() || rect.height() != proposed.height()))
+                (rect.width() != proposed.width() || rect.height() != proposed.height())) {
                 std::abort();
+            }
             break;
         }
         default:
             docking.DockWindowProc(window, DockMessage::Sizing, edge, rect);
             break;
         }
-        if (platform.rects.count(window))
+        if (platform.rects.count(window)) {
             platform.rects[window] = rect;
+        }
     }
     return 0;
 }

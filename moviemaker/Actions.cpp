@@ -191,8 +191,9 @@ Actions& Actions::pushRegister(uint8_t index) {
 }
 
 Actions& Actions::pushConstant(uint16_t index) {
-    if (index < 256)
+    if (index < 256) {
         return withPayload(kPush, {8, static_cast<uint8_t>(index)});
+    }
     std::vector<uint8_t> p{9};
     putU16(p, index);
     return withPayload(kPush, p);
@@ -201,8 +202,9 @@ Actions& Actions::pushConstant(uint16_t index) {
 Actions& Actions::constantPool(const std::vector<std::string>& names) {
     std::vector<uint8_t> p;
     putU16(p, fieldValue<uint16_t>(names.size(), "constant pool size"));
-    for (const auto& n : names)
+    for (const auto& n : names) {
         putString(p, n);
+    }
     return withPayload(0x88, p);
 }
 
@@ -227,8 +229,9 @@ Actions& Actions::defineFunction(std::string_view name, const std::vector<std::s
     std::vector<uint8_t> p;
     putString(p, name);
     putU16(p, fieldValue<uint16_t>(params.size(), "parameter count"));
-    for (const auto& param : params)
+    for (const auto& param : params) {
         putString(p, param);
+    }
     putU16(p, fieldValue<uint16_t>(body.code_.size(), "function body length"));
     withPayload(0x9B, p);
     code_.insert(code_.end(), body.code_.begin(), body.code_.end());
@@ -271,8 +274,9 @@ Actions& Actions::tryCatch(const Actions& tryBody, std::string_view catchName,
     putString(p, catchName);
     withPayload(0x8F, p);
     code_.insert(code_.end(), tryBody.code_.begin(), tryBody.code_.end());
-    if (hasCatch)
+    if (hasCatch) {
         code_.insert(code_.end(), catchBody.code_.begin(), catchBody.code_.end());
+    }
     code_.insert(code_.end(), finallyBody.code_.begin(), finallyBody.code_.end());
     return *this;
 }

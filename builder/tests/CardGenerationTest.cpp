@@ -6,16 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <set>
-#include <zlib.h>
-#include <algorithm>
 #include <optional>
+#include <set>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 namespace builder {
 namespace {
@@ -42,8 +42,9 @@ class FakeHost : public GenerationHost {
     }
     std::string password() const override { return passwordText; }
     cardformat::MovieControl& previewControl() override {
-        if (!preview)
+        if (!preview) {
             preview.emplace();
+        }
         return *preview;
     }
     std::string showOpenDialog(const FileDialogRequest& request) override {
@@ -154,9 +155,10 @@ TEST_F(CardGenerationTest, EveryFailureIsToldAndSuccessNamesTheCard) {
     host.source = "/movies/m.swf";
     host.output = "/cards/m.exe";
     const std::vector<CardOutcome> failures = {
-        CardOutcome::MovieMissing,      CardOutcome::NotAMovie,      CardOutcome::MovieDoesNotInflate,
-        CardOutcome::CardIsSource,      CardOutcome::CardFolderMissing, CardOutcome::TemplateMissing,
-        CardOutcome::NoteNotWritten,    CardOutcome::Failed};
+        CardOutcome::MovieMissing,        CardOutcome::NotAMovie,
+        CardOutcome::MovieDoesNotInflate, CardOutcome::CardIsSource,
+        CardOutcome::CardFolderMissing,   CardOutcome::TemplateMissing,
+        CardOutcome::NoteNotWritten,      CardOutcome::Failed};
     std::vector<std::string> texts;
     for (CardOutcome outcome : failures) {
         host.writeResult = outcome;
@@ -177,7 +179,8 @@ TEST_F(CardGenerationTest, EveryFailureIsToldAndSuccessNamesTheCard) {
     host.messages.clear();
     generation.MakeCard();
     EXPECT_EQ(host.successes, 1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"success:制作成功！\r\n贺卡保存在：\r\n/cards/m.exe"});
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"success:制作成功！\r\n贺卡保存在：\r\n/cards/m.exe"});
 }
 
 TEST_F(CardGenerationTest, ABlessingLongerThanTheNoteCarriesIsRefusedWithAWarning) {
@@ -185,8 +188,9 @@ TEST_F(CardGenerationTest, ABlessingLongerThanTheNoteCarriesIsRefusedWithAWarnin
     host.output = "m.exe";
     // Two bytes a character in the stored encoding: 16383 characters and one ASCII byte fit.
     std::string blessing;
-    for (int i = 0; i < 16383; ++i)
+    for (int i = 0; i < 16383; ++i) {
         blessing += "福";
+    }
     host.blessingText = blessing + "!";
     generation.MakeCard();
     EXPECT_EQ(host.writes.size(), 1u);
@@ -320,7 +324,8 @@ TEST_F(CardGenerationTest, LoadingACompressedMovieShowsTheNoteItCarries) {
     packed.resize(8 + length);
     const fs::path compressed = dir / "packed.swf";
     std::ofstream(compressed, std::ios::binary)
-        .write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(packed.size()));
+        .write(reinterpret_cast<const char*>(packed.data()),
+               static_cast<std::streamsize>(packed.size()));
     host.openAnswer = compressed.string();
     generation.loadMovieClicked();
     EXPECT_EQ(host.blessingText, "压缩动画里的祝福");

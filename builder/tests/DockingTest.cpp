@@ -13,8 +13,9 @@ class FakeDockPlatform : public DockPlatform {
   public:
     std::optional<DockRect> windowRect(WindowHandle window) const override {
         const auto it = rects.find(window);
-        if (it == rects.end())
+        if (it == rects.end()) {
             return std::nullopt;
+        }
         return it->second;
     }
     DockPoint cursorPos() const override { return cursor; }
@@ -22,8 +23,9 @@ class FakeDockPlatform : public DockPlatform {
     std::vector<LoadedWindow> loadedWindows() const override {
         std::vector<LoadedWindow> loaded;
         for (WindowHandle w : order) {
-            if (rects.count(w))
+            if (rects.count(w)) {
                 loaded.push_back({w, !hidden.count(w), rects.at(w)});
+            }
         }
         return loaded;
     }
@@ -282,8 +284,9 @@ TEST_F(DockingTest, CompanionsFollowOnExactEdgeEqualityOnly) {
     platform.add(3, sized(301, 100, 50, 50));   // one pixel apart
     platform.add(4, sized(120, 200, 50, 50));   // top = main's bottom
     platform.add(5, sized(40, 40, 50, 60));     // bottom = main's top
-    for (WindowHandle w = 1; w <= 5; ++w)
+    for (WindowHandle w = 1; w <= 5; ++w) {
         docking.AttachDockWindow(w, w == 1);
+    }
     startMove(1, {0, 0});
     ASSERT_EQ(moveWindowTo(1, 170, 140), sized(170, 140, 200, 100));
     EXPECT_EQ(platform.rects.at(2), sized(370, 640, 50, 50));

@@ -1,11 +1,11 @@
 #include "MainForm.h"
 #include "CaptionBar.h"
-#include "cardformat/DefaultBlessing.h"
 #include "DockingHost.h"
 #include "MovieWidget.h"
 #include "TestApp.h"
 #include "UrlCatcher.h"
 #include "cardformat/CardLayout.h"
+#include "cardformat/DefaultBlessing.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/NoteTrailer.h"
 #include "cardformat/Platform.h"
@@ -32,8 +32,8 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace builder {
 namespace {
@@ -541,8 +541,9 @@ TEST_F(MainFormTest, RealCompressedMoviesBecomeCards) {
                                           shared / "swf-robustness" /
                                               "avm2__primitive_edge_cases__test.swf"};
     for (const fs::path& source : movies) {
-        if (!fs::exists(source))
+        if (!fs::exists(source)) {
             GTEST_SKIP() << source << " is not beside the project";
+        }
     }
     for (const fs::path& source : movies) {
         SCOPED_TRACE(source.string());

@@ -30,10 +30,11 @@ void pollForDialog(std::function<void(QWidget*)> handle, int attemptsLeft) {
             handle(dialog);
             return;
         }
-        if (attemptsLeft > 0)
+        if (attemptsLeft > 0) {
             pollForDialog(std::move(handle), attemptsLeft - 1);
-        else
+        } else {
             ADD_FAILURE() << "no modal dialog opened";
+        }
     });
 }
 
@@ -61,10 +62,11 @@ DialogWatchdog::DialogWatchdog() : timer_(new QTimer(QCoreApplication::instance(
             ADD_FAILURE() << "closing an unexpected dialog: " << dialog->metaObject()->className()
                           << " \"" << dialog->windowTitle().toStdString() << "\" "
                           << (box ? box->text().toStdString() : std::string());
-            if (auto* d = qobject_cast<QDialog*>(dialog))
+            if (auto* d = qobject_cast<QDialog*>(dialog)) {
                 d->reject();
-            else
+            } else {
                 dialog->close();
+            }
             seen_ = nullptr;
             return;
         }

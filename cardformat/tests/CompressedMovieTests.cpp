@@ -35,8 +35,8 @@ class CompressedCardTest : public TempDirTest {
 TEST_F(CompressedCardTest, ZlibAndLzmaMoviesAreCarriedInflatedWithTheNoteBehindThem) {
     // A movie long enough that the inflated body needs more than one piece of output.
     Bytes fws = movieWithTags({{Metadata, Bytes(200000, 'x')}, {SetBackgroundColor, {1, 2, 3}}});
-    for (const auto& [name, compressed] :
-         {std::pair{std::string("z.swf"), zlibMovie(fws)}, std::pair{std::string("l.swf"), lzmaMovie(fws)}}) {
+    for (const auto& [name, compressed] : {std::pair{std::string("z.swf"), zlibMovie(fws)},
+                                           std::pair{std::string("l.swf"), lzmaMovie(fws)}}) {
         SCOPED_TRACE(name);
         writeFile(path(name), compressed);
         ASSERT_EQ(make(path(name), path(name + ".exe")), CardOutcome::Made);
@@ -78,8 +78,8 @@ TEST_F(CompressedCardTest, AMovieThatDoesNotInflateIsRefusedWithNothingTouched) 
     Bytes lying = lzmaMovie(smallMovie());
     writeInt32LE(&lying[4], 1 << 20); // claims far more than its body holds
     writeFile(path("old.exe"), Bytes(10, 1));
-    for (const auto& [name, bytes] : {std::pair{std::string("cut.swf"), cut},
-                                      std::pair{std::string("lying.swf"), lying}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{std::string("cut.swf"), cut}, std::pair{std::string("lying.swf"), lying}}) {
         SCOPED_TRACE(name);
         writeFile(path(name), bytes);
         EXPECT_EQ(make(path(name), path("old.exe")), CardOutcome::MovieDoesNotInflate);

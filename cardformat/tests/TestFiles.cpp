@@ -70,8 +70,9 @@ Bytes smallMovie(std::int32_t declaredExtra) {
 Bytes zlibMovie(const Bytes& fws) {
     uLongf length = compressBound(static_cast<uLong>(fws.size() - 8));
     Bytes body(length);
-    EXPECT_EQ(compress2(body.data(), &length, fws.data() + 8, static_cast<uLong>(fws.size() - 8), 9),
-              Z_OK);
+    EXPECT_EQ(
+        compress2(body.data(), &length, fws.data() + 8, static_cast<uLong>(fws.size() - 8), 9),
+        Z_OK);
     Bytes movie(fws.begin(), fws.begin() + 8);
     movie[0] = 'C';
     movie.insert(movie.end(), body.begin(), body.begin() + static_cast<std::ptrdiff_t>(length));

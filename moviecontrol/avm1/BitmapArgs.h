@@ -10,17 +10,17 @@
 
 namespace avm1 {
 
-/// A pixel coordinate: floored, 0 for NaN and infinities, kept within ±10^9.
+// A pixel coordinate: floored, 0 for NaN and infinities, kept within ±10^9.
 int toCoordinate(Machine& m, const Value& v);
 std::uint32_t toColor(Machine& m, const Value& v);
-/// The x, y, width and height of a rectangle object; negative sizes read as 0.
+// The x, y, width and height of a rectangle object; negative sizes read as 0.
 PixelRect toRect(Machine& m, Object* r);
-/// A source rectangle and destination point; false when either is missing.
+// A source rectangle and destination point; false when either is missing.
 bool placementArgs(Machine& m, const Value& rect, const Value& point, Placement& out);
-/// The multipliers and offsets of a flash.geom.ColorTransform; false for anything else.
+// The multipliers and offsets of a flash.geom.ColorTransform; false for anything else.
 bool toChannelTransform(Machine& m, const Value& v, ChannelTransform& out);
 
-/// Installs draw, applyFilter, generateFilterRect, noise, perlinNoise and pixelDissolve.
+// Installs draw, applyFilter, generateFilterRect, noise, perlinNoise and pixelDissolve.
 void installBitmapGenerators(Machine& m, Object* proto);
 
 } // namespace avm1

@@ -9,8 +9,8 @@
 
 namespace avm1 {
 
-/// The pixels of a BitmapData object, shared with it; null for anything else and for a
-/// disposed bitmap. Disposing later lets go of the object's share only.
+// The pixels of a BitmapData object, shared with it; null for anything else and for a
+// disposed bitmap. Disposing later lets go of the object's share only.
 std::shared_ptr<BitmapPixels> bitmapDataPixels(const Value& value);
 
 } // namespace avm1

@@ -35,39 +35,49 @@ int channelIndex(std::uint32_t bit) {
     }
 }
 
-/// Runs `f(sourcePixel, destX, destY)` over the overlap, reading the source first so that a
-/// bitmap may be its own source.
+// Runs `f(sourcePixel, destX, destY)` over the overlap, reading the source first so that a
+// bitmap may be its own source.
 template <class F>
 void forOverlap(BitmapPixels& dest, const BitmapPixels& source, Placement at, F&& f) {
     Overlap o = overlapOf(dest, source, at);
     PixelRect dst = o.dest;
-    if (dst.width == 0)
+    if (dst.width == 0) {
         return;
+    }
     int sx = o.sourceX, sy = o.sourceY;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(dst.width) *
                                       static_cast<std::size_t>(dst.height));
-    for (int y = 0; y < dst.height; ++y)
-        for (int x = 0; x < dst.width; ++x)
+    for (int y = 0; y < dst.height; ++y) {
+        for (int x = 0; x < dst.width; ++x) {
             pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(dst.width) +
                    static_cast<std::size_t>(x)] = source.at(sx + x, sy + y);
-    for (int y = 0; y < dst.height; ++y)
-        for (int x = 0; x < dst.width; ++x)
+        }
+    }
+    for (int y = 0; y < dst.height; ++y) {
+        for (int x = 0; x < dst.width; ++x) {
             f(pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(dst.width) +
                      static_cast<std::size_t>(x)],
               dst.x + x, dst.y + y);
+        }
+    }
 }
 
 bool passes(std::string_view op, std::uint32_t value, std::uint32_t limit) {
-    if (op == "<")
+    if (op == "<") {
         return value < limit;
-    if (op == "<=")
+    }
+    if (op == "<=") {
         return value <= limit;
-    if (op == ">")
+    }
+    if (op == ">") {
         return value > limit;
-    if (op == ">=")
+    }
+    if (op == ">=") {
         return value >= limit;
-    if (op == "==")
+    }
+    if (op == "==") {
         return value == limit;
+    }
     return value != limit;
 }
 
@@ -82,8 +92,9 @@ Overlap overlapOf(const BitmapPixels& dest, const BitmapPixels& source, Placemen
     toY = std::clamp(toY, -(1L << 30), 1L << 30);
     PixelRect dst =
         dest.clip({static_cast<int>(toX), static_cast<int>(toY), src.width, src.height});
-    if (dst.width == 0 || dst.height == 0)
+    if (dst.width == 0 || dst.height == 0) {
         return {};
+    }
     return {dst, src.x + static_cast<int>(dst.x - toX), src.y + static_cast<int>(dst.y - toY)};
 }
 
@@ -106,8 +117,9 @@ void colorTransform(BitmapPixels& bitmap, PixelRect rect, const ChannelTransform
 void copyChannel(BitmapPixels& dest, const BitmapPixels& source, Placement at,
                  std::uint32_t sourceChannel, std::uint32_t destChannel) {
     int from = channelIndex(sourceChannel), to = channelIndex(destChannel);
-    if (from < 0 || to < 0 || (to == 3 && !dest.transparent()))
+    if (from < 0 || to < 0 || (to == 3 && !dest.transparent())) {
         return;
+    }
     forOverlap(dest, source, at, [&](std::uint32_t s, int x, int y) {
         dest.set(x, y, withChannel(dest.at(x, y), to, channel(s, from)));
     });
@@ -142,8 +154,9 @@ int threshold(BitmapPixels& dest, const BitmapPixels& source, Placement at,
               std::string_view operation, std::uint32_t thresholdValue, std::uint32_t color,
               std::uint32_t mask, bool copySource) {
     static constexpr std::string_view Known[] = {"<", "<=", ">", ">=", "==", "!="};
-    if (std::find(std::begin(Known), std::end(Known), operation) == std::end(Known))
+    if (std::find(std::begin(Known), std::end(Known), operation) == std::end(Known)) {
         return -1;
+    }
     int count = 0;
     forOverlap(dest, source, at, [&](std::uint32_t s, int x, int y) {
         if (passes(operation, s & mask, thresholdValue & mask)) {

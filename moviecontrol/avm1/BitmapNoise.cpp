@@ -41,14 +41,16 @@ class Lattice {
         std::array<int, 256> p{};
         std::iota(p.begin(), p.end(), 0);
         ParkMiller random(seed);
-        for (int i = 255; i > 0; --i)
+        for (int i = 255; i > 0; --i) {
             std::swap(p[static_cast<std::size_t>(i)], p[random.next() % (i + 1)]);
-        for (std::size_t i = 0; i < 512; ++i)
+        }
+        for (std::size_t i = 0; i < 512; ++i) {
             perm_[i] = p[i & 255];
+        }
     }
 
-    /// Noise in about -1..1 at x, y on the slice `layer`; a period > 0 wraps the lattice so
-    /// that the noise repeats after that many cells.
+    // Noise in about -1..1 at x, y on the slice `layer`; a period > 0 wraps the lattice so
+    // that the noise repeats after that many cells.
     double at(double x, double y, int layer, std::int64_t periodX, std::int64_t periodY) const {
         double fx = std::floor(x), fy = std::floor(y);
         x -= fx;
@@ -63,8 +65,9 @@ class Lattice {
 
   private:
     static std::int64_t wrap(std::int64_t v, std::int64_t period) {
-        if (period <= 0)
+        if (period <= 0) {
             return v;
+        }
         v %= period;
         return v < 0 ? v + period : v;
     }
@@ -86,8 +89,9 @@ struct Octave {
 // the bitmap.
 double baseFrequency(double base, int size, bool stitch, std::int64_t& period) {
     period = 0;
-    if (!std::isfinite(base) || base == 0.0)
+    if (!std::isfinite(base) || base == 0.0) {
         return 0.0;
+    }
     double f = 1.0 / std::fabs(base);
     if (stitch) {
         double cycles = std::max(1.0, std::round(size * f));
@@ -128,8 +132,9 @@ ParkMiller::ParkMiller(std::int64_t seed) {
     // does not overflow.
     std::int64_t s = seed <= 0 ? 1 - seed : seed;
     state_ = static_cast<std::uint64_t>(s) % Modulus;
-    if (state_ == 0)
+    if (state_ == 0) {
         state_ = 1;
+    }
 }
 
 std::uint32_t ParkMiller::next() {
@@ -177,8 +182,9 @@ void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
         static_cast<std::uint64_t>(std::count(wanted.begin(), wanted.end(), true)) +
         (options.gray ? 1 : 0);
     if (pixels == 0 || layers == 0) {
-        if (pixels != 0)
+        if (pixels != 0) {
             bitmap.fill({0, 0, bitmap.width(), bitmap.height()}, 0xFF000000u);
+        }
         return;
     }
     // The first octave always: a bitmap within Flash's size limits costs at most four
@@ -188,12 +194,14 @@ void fillPerlinNoise(BitmapPixels& bitmap, const PerlinOptions& options) {
         static_cast<std::uint64_t>(std::clamp(options.octaves, 0, MaxPerlinOctaves)), affordable));
     std::vector<Octave> octaves = octavesOf(options, bitmap.width(), bitmap.height(), count);
     double amplitudes = 0.0;
-    for (const Octave& o : octaves)
+    for (const Octave& o : octaves) {
         amplitudes += o.amplitude;
+    }
     Lattice lattice(options.seed);
     auto sample = [&](int x, int y, int layer) -> std::uint32_t {
-        if (octaves.empty())
+        if (octaves.empty()) {
             return options.fractal ? 128 : 0;
+        }
         double sum = 0.0;
         for (const Octave& o : octaves) {
             double n = lattice.at((x + o.offX) * o.freqX, (y + o.offY) * o.freqY, layer, o.periodX,
@@ -236,11 +244,13 @@ constexpr std::array<std::uint32_t, 25> DissolveMasks{
 } // namespace
 
 std::int64_t nextDissolvePosition(std::int64_t position, std::int64_t count) {
-    if (count <= 1)
+    if (count <= 1) {
         return 0;
+    }
     std::size_t width = 2;
-    while (width + 1 < DissolveMasks.size() && ((std::int64_t{1} << width) - 1) < count)
+    while (width + 1 < DissolveMasks.size() && ((std::int64_t{1} << width) - 1) < count) {
         ++width;
+    }
     std::uint32_t mask = DissolveMasks[width];
     // Register values 1 .. 2^width - 1 stand for positions 0 .. 2^width - 2; those past the
     // end are stepped over.
@@ -255,12 +265,14 @@ std::int64_t pixelDissolve(BitmapPixels& dest, const BitmapPixels& source, Place
                            std::int64_t seed, std::int64_t numPixels, std::uint32_t fill) {
     Overlap o = overlapOf(dest, source, at);
     std::int64_t count = static_cast<std::int64_t>(o.dest.width) * o.dest.height;
-    if (count == 0 || numPixels < 0)
+    if (count == 0 || numPixels < 0) {
         return seed;
+    }
     bool self = &dest == &source;
     std::int64_t position = seed % count;
-    if (position < 0)
+    if (position < 0) {
         position += count;
+    }
     auto write = [&](std::int64_t p) {
         int dx = static_cast<int>(p % o.dest.width), dy = static_cast<int>(p / o.dest.width);
         std::uint32_t v = self ? fill : source.at(o.sourceX + dx, o.sourceY + dy);

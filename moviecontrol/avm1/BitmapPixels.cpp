@@ -16,16 +16,19 @@ BitmapPixels BitmapPixels::fromPremultiplied(int width, int height, bool transpa
     BitmapPixels out(width, height, transparent, 0);
     pixels.resize(out.pixels_.size(), 0);
     out.pixels_ = std::move(pixels);
-    if (!transparent)
-        for (std::uint32_t& p : out.pixels_)
+    if (!transparent) {
+        for (std::uint32_t& p : out.pixels_) {
             p |= 0xFF000000u;
+        }
+    }
     return out;
 }
 
 std::uint32_t BitmapPixels::premultiply(std::uint32_t argb) {
     std::uint32_t a = argb >> 24;
-    if (a == 255)
+    if (a == 255) {
         return argb;
+    }
     std::uint32_t out = a << 24;
     for (int shift = 0; shift < 24; shift += 8) {
         std::uint32_t c = (argb >> shift) & 0xFF;
@@ -36,8 +39,9 @@ std::uint32_t BitmapPixels::premultiply(std::uint32_t argb) {
 
 std::uint32_t BitmapPixels::unmultiply(std::uint32_t premultiplied) {
     std::uint32_t a = premultiplied >> 24;
-    if (a == 255 || a == 0)
+    if (a == 255 || a == 0) {
         return a == 0 ? 0 : premultiplied;
+    }
     std::uint32_t out = a << 24;
     for (int shift = 0; shift < 24; shift += 8) {
         std::uint32_t c = (premultiplied >> shift) & 0xFF;
@@ -55,8 +59,9 @@ std::uint32_t BitmapPixels::at(int x, int y) const {
 }
 
 void BitmapPixels::setPremultiplied(int x, int y, std::uint32_t value) {
-    if (contains(x, y))
+    if (contains(x, y)) {
         pixels_[index(x, y)] = transparent_ ? value : (value | 0xFF000000u);
+    }
 }
 
 void BitmapPixels::set(int x, int y, std::uint32_t argb) {
@@ -67,17 +72,20 @@ PixelRect BitmapPixels::clip(PixelRect r) const {
     long left = std::max<long>(r.x, 0), top = std::max<long>(r.y, 0);
     long right = std::min<long>(static_cast<long>(r.x) + r.width, width_);
     long bottom = std::min<long>(static_cast<long>(r.y) + r.height, height_);
-    if (right <= left || bottom <= top)
+    if (right <= left || bottom <= top) {
         return {};
+    }
     return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
             static_cast<int>(bottom - top)};
 }
 
 void BitmapPixels::fill(PixelRect r, std::uint32_t argb) {
     r = clip(r);
-    for (int y = r.y; y < r.y + r.height; ++y)
-        for (int x = r.x; x < r.x + r.width; ++x)
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        for (int x = r.x; x < r.x + r.width; ++x) {
             set(x, y, argb);
+        }
+    }
 }
 
 void BitmapPixels::copy(const BitmapPixels& source, PixelRect from, int toX, int toY) {
@@ -86,8 +94,9 @@ void BitmapPixels::copy(const BitmapPixels& source, PixelRect from, int toX, int
     toX += src.x - from.x;
     toY += src.y - from.y;
     PixelRect dst = clip({toX, toY, src.width, src.height});
-    if (dst.width == 0)
+    if (dst.width == 0) {
         return;
+    }
     int sx = src.x + (dst.x - toX), sy = src.y + (dst.y - toY);
     // Rows go top-down or bottom-up, and each row through a copy, so that a copy within one
     // bitmap reads nothing it has already overwritten. Pixels move as stored; an opaque
@@ -97,51 +106,61 @@ void BitmapPixels::copy(const BitmapPixels& source, PixelRect from, int toX, int
     std::vector<std::uint32_t> row(static_cast<std::size_t>(dst.width));
     for (int i = 0; i < dst.height; ++i) {
         int y = upward ? dst.height - 1 - i : i;
-        for (int x = 0; x < dst.width; ++x)
+        for (int x = 0; x < dst.width; ++x) {
             row[static_cast<std::size_t>(x)] =
                 unmultiplied ? source.at(sx + x, sy + y) : source.premultipliedAt(sx + x, sy + y);
+        }
         for (int x = 0; x < dst.width; ++x) {
             std::uint32_t v = row[static_cast<std::size_t>(x)];
-            if (unmultiplied)
+            if (unmultiplied) {
                 set(dst.x + x, dst.y + y, v);
-            else
+            } else {
                 setPremultiplied(dst.x + x, dst.y + y, v);
+            }
         }
     }
 }
 
 void BitmapPixels::floodFill(int x, int y, std::uint32_t argb) {
-    if (!contains(x, y))
+    if (!contains(x, y)) {
         return;
+    }
     // Compared as stored: two colours that read back alike may still differ there, and a
     // fill that left its own colour unchanged would never end.
     std::uint32_t old = premultipliedAt(x, y);
     std::uint32_t replacement = premultiply(transparent_ ? argb : (argb | 0xFF000000u));
-    if (old == replacement)
+    if (old == replacement) {
         return;
+    }
     // Span by span: one seed per run of the old colour above and below each filled span,
     // so that the work list stays far below the pixel count.
     std::vector<std::pair<int, int>> seeds{{x, y}};
     while (!seeds.empty()) {
         auto [sx, sy] = seeds.back();
         seeds.pop_back();
-        if (premultipliedAt(sx, sy) != old || !contains(sx, sy))
+        if (premultipliedAt(sx, sy) != old || !contains(sx, sy)) {
             continue;
+        }
         int left = sx, right = sx;
-        while (left > 0 && premultipliedAt(left - 1, sy) == old)
+        while (left > 0 && premultipliedAt(left - 1, sy) == old) {
             --left;
-        while (right + 1 < width_ && premultipliedAt(right + 1, sy) == old)
+        }
+        while (right + 1 < width_ && premultipliedAt(right + 1, sy) == old) {
             ++right;
-        for (int px = left; px <= right; ++px)
+        }
+        for (int px = left; px <= right; ++px) {
             setPremultiplied(px, sy, replacement);
+        }
         for (int row : {sy - 1, sy + 1}) {
-            if (row < 0 || row >= height_)
+            if (row < 0 || row >= height_) {
                 continue;
+            }
             bool inRun = false;
             for (int px = left; px <= right; ++px) {
                 bool fillable = premultipliedAt(px, row) == old;
-                if (fillable && !inRun)
+                if (fillable && !inRun) {
                     seeds.emplace_back(px, row);
+                }
                 inRun = fillable;
             }
         }
@@ -153,8 +172,9 @@ void BitmapPixels::scroll(int dx, int dy) {
 }
 
 std::uint32_t BitmapPixels::difference(std::uint32_t a, std::uint32_t b) {
-    if (a == b || ((a >> 24) == 0 && (b >> 24) == 0))
+    if (a == b || ((a >> 24) == 0 && (b >> 24) == 0)) {
         return 0;
+    }
     if ((a & 0xFFFFFF) != (b & 0xFFFFFF)) {
         std::uint32_t out = 0xFF000000u;
         for (int shift = 0; shift < 24; shift += 8) {
@@ -181,8 +201,9 @@ PixelRect BitmapPixels::colorBounds(std::uint32_t mask, std::uint32_t color, boo
     }
     // Flash tells "found" from the far edges, so that a lone pixel at the origin reads as
     // none; movies that probe a bitmap this way expect the empty answer.
-    if (right <= 0 && bottom <= 0)
+    if (right <= 0 && bottom <= 0) {
         return {};
+    }
     return {left, top, right - left + 1, bottom - top + 1};
 }
 

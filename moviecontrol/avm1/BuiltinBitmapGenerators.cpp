@@ -16,7 +16,7 @@ namespace avm1 {
 
 namespace {
 
-/// A method of live bitmaps; on a disposed bitmap or on anything else it answers -1.
+// A method of live bitmaps; on a disposed bitmap or on anything else it answers -1.
 template <class F> void defineLive(Machine& m, Object* proto, std::string_view name, F method) {
     m.defineMethod(proto, name, [method](CallArgs& c) -> Value {
         std::shared_ptr<BitmapPixels> self = bitmapDataPixels(c.thisValue);
@@ -38,25 +38,28 @@ int toChannelValue(Machine& m, const Value& v, int fallback) {
     return std::isfinite(d) ? static_cast<int>(std::clamp(std::trunc(d), -1e6, 1e6)) : fallback;
 }
 
-/// The matrix argument of draw: the identity when none is given; false when it holds a
-/// number that is not finite.
+// The matrix argument of draw: the identity when none is given; false when it holds a
+// number that is not finite.
 bool toMatrix(Machine& m, const Value& v, std::array<double, 6>& out) {
     Object* o = v.asObject();
-    if (!o)
+    if (!o) {
         return true;
+    }
     static constexpr const char* Names[] = {"a", "b", "c", "d", "tx", "ty"};
     for (std::size_t i = 0; i < 6; ++i) {
         out[i] = m.toNumber(m.get(o, Names[i]));
-        if (!std::isfinite(out[i]))
+        if (!std::isfinite(out[i])) {
             return false;
+        }
     }
     return true;
 }
 
 Value noise(CallArgs& c, BitmapPixels& p) {
     Machine& m = c.machine;
-    if (c.count() < 1)
+    if (c.count() < 1) {
         return Value(-1);
+    }
     int low = c.count() > 1 ? toChannelValue(m, c.arg(1), 0) : 0;
     int high = c.count() > 2 ? toChannelValue(m, c.arg(2), 255) : 255;
     std::uint32_t channels = c.count() > 3 ? toColor(m, c.arg(3)) : (RedBit | GreenBit | BlueBit);
@@ -66,8 +69,9 @@ Value noise(CallArgs& c, BitmapPixels& p) {
 
 Value perlinNoise(CallArgs& c, BitmapPixels& p) {
     Machine& m = c.machine;
-    if (c.count() < 6)
+    if (c.count() < 6) {
         return Value(-1);
+    }
     PerlinOptions o;
     o.baseX = m.toNumber(c.arg(0));
     o.baseY = m.toNumber(c.arg(1));
@@ -81,8 +85,9 @@ Value perlinNoise(CallArgs& c, BitmapPixels& p) {
     if (Object* offsets = c.arg(8).asObject()) {
         for (int i = 0; i < o.octaves; ++i) {
             Object* point = m.get(offsets, Machine::numberToString(i)).asObject();
-            if (!point)
+            if (!point) {
                 break;
+            }
             o.offsets.emplace_back(m.toNumber(m.get(point, "x")), m.toNumber(m.get(point, "y")));
         }
     }
@@ -95,18 +100,22 @@ Value perlinNoise(CallArgs& c, BitmapPixels& p) {
 Value dissolve(CallArgs& c, BitmapPixels& p) {
     Machine& m = c.machine;
     std::shared_ptr<BitmapPixels> source = bitmapDataPixels(c.arg(0));
-    if (!source)
+    if (!source) {
         return Value(-1);
+    }
     Object* rect = c.arg(1).asObject();
-    if (!rect)
+    if (!rect) {
         return Value(-4);
+    }
     Placement at;
-    if (!placementArgs(m, c.arg(1), c.arg(2), at))
+    if (!placementArgs(m, c.arg(1), c.arg(2), at)) {
         return Value(-1);
+    }
     std::int64_t seed = toSeed(m, c.arg(3));
     // Without a pixel count nothing is written, not even the first pixel.
-    if (c.count() < 5)
+    if (c.count() < 5) {
         return Value(static_cast<double>(seed));
+    }
     double count = m.toNumber(c.arg(4));
     auto numPixels = static_cast<std::int64_t>(
         std::isfinite(count) ? std::clamp(std::trunc(count), -1.0, 1e15) : 0.0);
@@ -125,8 +134,9 @@ Value draw(CallArgs& c, BitmapPixels& p) {
     } else {
         return {};
     }
-    if (!toMatrix(m, c.arg(1), d.matrix))
+    if (!toMatrix(m, c.arg(1), d.matrix)) {
         return {};
+    }
     toChannelTransform(m, c.arg(2), d.colors);
     d.blendMode = c.arg(3);
     if (Object* r = c.arg(4).asObject()) {
@@ -136,8 +146,9 @@ Value draw(CallArgs& c, BitmapPixels& p) {
     d.smoothing = m.toBoolean(c.arg(5));
     // A bitmap drawn into itself reads the picture as it was before the call.
     std::optional<BitmapPixels> copy;
-    if (d.bitmap == &p)
+    if (d.bitmap == &p) {
         d.bitmap = &copy.emplace(p);
+    }
     m.host().drawIntoBitmap(p, d);
     return {};
 }
@@ -147,8 +158,9 @@ Value applyFilter(CallArgs& c, BitmapPixels& p) {
     std::shared_ptr<BitmapPixels> source = bitmapDataPixels(c.arg(0));
     const FilterFields* filter = filterFieldsOf(c.arg(3));
     Placement at;
-    if (!source || !filter || !placementArgs(m, c.arg(1), c.arg(2), at))
+    if (!source || !filter || !placementArgs(m, c.arg(1), c.arg(2), at)) {
         return Value(-1);
+    }
     return Value(m.host().filterIntoBitmap(p, *source, at, *filter) ? 0 : -1);
 }
 
@@ -156,12 +168,14 @@ Value generateFilterRect(CallArgs& c, BitmapPixels&) {
     Machine& m = c.machine;
     Object* rect = c.arg(0).asObject();
     const FilterFields* filter = filterFieldsOf(c.arg(1));
-    if (!rect || !filter)
+    if (!rect || !filter) {
         return Value(-1);
+    }
     PixelRect r = toRect(m, rect);
     std::optional<PixelRect> out = m.host().filteredRect(r, *filter);
-    if (!out)
+    if (!out) {
         out = r;
+    }
     return Value(newGeomRectangle(m, out->x, out->y, out->width, out->height));
 }
 

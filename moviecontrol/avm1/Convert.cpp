@@ -19,29 +19,35 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-/// Length of the longest decimal number at the start of `s` (sign, digits, fraction,
-/// exponent); 0 when there is none.
+// Length of the longest decimal number at the start of `s` (sign, digits, fraction,
+// exponent); 0 when there is none.
 std::size_t decimalPrefix(std::string_view s) {
     std::size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         ++i;
+    }
     std::size_t digits = 0;
-    while (i < s.size() && isDigit(s[i]))
+    while (i < s.size() && isDigit(s[i])) {
         ++i, ++digits;
+    }
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && isDigit(s[i]))
+        while (i < s.size() && isDigit(s[i])) {
             ++i, ++digits;
+        }
     }
-    if (digits == 0)
+    if (digits == 0) {
         return 0;
+    }
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
             ++j;
+        }
         if (j < s.size() && isDigit(s[j])) {
-            while (j < s.size() && isDigit(s[j]))
+            while (j < s.size() && isDigit(s[j])) {
                 ++j;
+            }
             i = j;
         }
     }
@@ -55,19 +61,23 @@ double parseDecimal(std::string_view s) {
 } // namespace
 
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
 double stringToNumber(std::string_view s, int version) {
     std::size_t i = 0;
-    while (i < s.size() && isSpace(s[i]))
+    while (i < s.size() && isSpace(s[i])) {
         ++i;
+    }
     s.remove_prefix(i);
     double result = std::numeric_limits<double>::quiet_NaN();
     if (s.empty()) {
@@ -84,8 +94,9 @@ double stringToNumber(std::string_view s, int version) {
         double value = 0;
         for (std::size_t k = 2; k < body.size(); ++k) {
             int d = hexDigit(body[k]);
-            if (d < 0)
+            if (d < 0) {
                 return version >= 5 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+            }
             value = value * 16 + d;
         }
         // Hexadecimal text reads as a 32-bit signed integer.
@@ -94,20 +105,25 @@ double stringToNumber(std::string_view s, int version) {
         return negative ? -wrapped : wrapped;
     }
     std::size_t n = decimalPrefix(s);
-    if (n == s.size())
+    if (n == s.size()) {
         return parseDecimal(s);
-    if (version < 5)
+    }
+    if (version < 5) {
         return n ? parseDecimal(s.substr(0, n)) : 0.0;
+    }
     return result;
 }
 
 std::string numberToText(double n) {
-    if (std::isnan(n))
+    if (std::isnan(n)) {
         return "NaN";
-    if (std::isinf(n))
+    }
+    if (std::isinf(n)) {
         return n > 0 ? "Infinity" : "-Infinity";
-    if (n == 0)
+    }
+    if (n == 0) {
         return "0";
+    }
     if (n == std::trunc(n) && std::fabs(n) < 1e15) {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%.0f", n);
@@ -124,12 +140,15 @@ std::string numberToText(double n) {
     // buf: d.dddddddddddddde[+-]xx
     std::string digits;
     const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (isDigit(*p))
+    for (; *p && *p != 'e'; ++p) {
+        if (isDigit(*p)) {
             digits.push_back(*p);
+        }
+    }
     int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
-    while (digits.size() > 1 && digits.back() == '0')
+    while (digits.size() > 1 && digits.back() == '0') {
         digits.pop_back();
+    }
     std::string out = n < 0 ? "-" : "";
     if (exponent < -4 || exponent >= 15) {
         out += digits[0];
@@ -158,33 +177,38 @@ std::string numberToText(double n) {
 }
 
 std::string numberToText(double n, int radix) {
-    if (radix < 2 || radix > 36 || radix == 10)
+    if (radix < 2 || radix > 36 || radix == 10) {
         return numberToText(n);
+    }
     // Other radixes print the 32-bit integer part. NaN and the infinities become the
     // smallest integer, whose negation stays negative: its digits then come out as the
     // characters just below '0', as Flash prints them.
     std::int32_t v = std::isfinite(n) ? toInt32(n) : std::numeric_limits<std::int32_t>::min();
     bool negative = v < 0;
-    if (negative)
+    if (negative) {
         v = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
+    }
     std::string out;
     do {
         int d = v % radix;
         out.insert(out.begin(), static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10));
         v /= radix;
     } while (v != 0);
-    if (negative)
+    if (negative) {
         out.insert(out.begin(), '-');
+    }
     return out;
 }
 
 std::int32_t toInt32(double n) {
-    if (!std::isfinite(n))
+    if (!std::isfinite(n)) {
         return 0;
+    }
     double t = std::trunc(n);
     double m = std::fmod(t, 4294967296.0);
-    if (m < 0)
+    if (m < 0) {
         m += 4294967296.0;
+    }
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(m));
 }
 
@@ -198,11 +222,13 @@ double parseFloatText(std::string_view s) {
     // second point is passed over and ends the chance of an exponent; the exponent wraps
     // as a 32-bit integer.
     std::size_t i = 0;
-    while (i < s.size() && isSpace(s[i]))
+    while (i < s.size() && isSpace(s[i])) {
         ++i;
+    }
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         negative = s[i++] == '-';
+    }
     double value = 0, scale = 0;
     bool digits = false, exponentAllowed = true;
     int points = 0;
@@ -216,8 +242,9 @@ double parseFloatText(std::string_view s) {
             }
             continue;
         }
-        if (!isDigit(c))
+        if (!isDigit(c)) {
             break;
+        }
         digits = true;
         if (points == 0) {
             value = value * 10 + (c - '0');
@@ -226,16 +253,19 @@ double parseFloatText(std::string_view s) {
             scale /= 10;
         }
     }
-    if (!digits)
+    if (!digits) {
         return std::numeric_limits<double>::quiet_NaN();
+    }
     if (exponentAllowed && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
         bool negativeExponent = false;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
             negativeExponent = s[j++] == '-';
+        }
         std::uint32_t exponent = 0;
-        for (; j < s.size() && isDigit(s[j]); ++j)
+        for (; j < s.size() && isDigit(s[j]); ++j) {
             exponent = exponent * 10 + static_cast<std::uint32_t>(s[j] - '0');
+        }
         auto e = static_cast<std::int32_t>(exponent);
         value *= std::pow(10.0, negativeExponent ? -static_cast<double>(e) : e);
     }
@@ -244,8 +274,9 @@ double parseFloatText(std::string_view s) {
 
 double parseIntText(std::string_view s, int radix) {
     std::size_t i = 0;
-    while (i < s.size() && isSpace(s[i]))
+    while (i < s.size() && isSpace(s[i])) {
         ++i;
+    }
     s.remove_prefix(i);
     bool negative = false;
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
@@ -272,23 +303,28 @@ double parseIntText(std::string_view s, int radix) {
     } else if (radix == 16 && s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
         s.remove_prefix(2);
     }
-    if (radix < 2 || radix > 36)
+    if (radix < 2 || radix > 36) {
         return std::numeric_limits<double>::quiet_NaN();
+    }
     double value = 0;
     std::size_t used = 0;
     for (char c : s) {
         int d = hexDigit(c);
-        if (d < 0 && c >= 'g' && c <= 'z')
+        if (d < 0 && c >= 'g' && c <= 'z') {
             d = c - 'a' + 10;
-        if (d < 0 && c >= 'G' && c <= 'Z')
+        }
+        if (d < 0 && c >= 'G' && c <= 'Z') {
             d = c - 'A' + 10;
-        if (d < 0 || d >= radix)
+        }
+        if (d < 0 || d >= radix) {
             break;
+        }
         value = value * radix + d;
         ++used;
     }
-    if (used == 0)
+    if (used == 0) {
         return std::numeric_limits<double>::quiet_NaN();
+    }
     return negative ? -value : value;
 }
 

@@ -12,8 +12,9 @@ namespace avm1 {
 inline std::string fieldsText(Machine& m, Object* o, const char* const* names, std::size_t count) {
     std::string out = "(";
     for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0)
+        if (i > 0) {
             out += ", ";
+        }
         out += names[i];
         out += '=';
         out += m.toString(o ? m.get(o, names[i]) : Value()).str();
@@ -21,14 +22,15 @@ inline std::string fieldsText(Machine& m, Object* o, const char* const* names, s
     return out + ")";
 }
 
-/// Constructors that take their fields in order, with defaults when called without any.
+// Constructors that take their fields in order, with defaults when called without any.
 template <std::size_t N>
 FunctionObject* fieldClass(Machine& m, const std::array<const char*, N>& names,
                            const std::array<double, N>& defaults) {
     return m.newClass([names, defaults](CallArgs& c) -> Value {
         if (Object* self = c.thisObject()) {
-            for (std::size_t i = 0; i < N; ++i)
+            for (std::size_t i = 0; i < N; ++i) {
                 c.machine.set(self, names[i], c.count() == 0 ? Value(defaults[i]) : c.arg(i));
+            }
         }
         return {};
     });

@@ -50,8 +50,9 @@ std::vector<FormPair> decodeForm(std::string_view text) {
         text = amp == std::string_view::npos ? std::string_view() : text.substr(amp + 1);
         std::size_t eq = piece.find('=');
         std::string_view name = piece.substr(0, eq);
-        if (name.empty())
+        if (name.empty()) {
             continue;
+        }
         std::string_view value =
             eq == std::string_view::npos ? std::string_view() : piece.substr(eq + 1);
         pairs.emplace_back(unescapeForm(name), unescapeForm(value));
@@ -62,8 +63,9 @@ std::vector<FormPair> decodeForm(std::string_view text) {
 std::string encodeForm(const std::vector<FormPair>& pairs) {
     std::string out;
     for (const auto& [name, value] : pairs) {
-        if (!out.empty())
+        if (!out.empty()) {
             out += '&';
+        }
         escapeInto(out, name);
         out += '=';
         escapeInto(out, value);

@@ -19,9 +19,11 @@ inline Object* classPrototype(Machine& m, std::string_view name) {
 }
 
 inline bool inherits(Object* object, Object* proto) {
-    for (Object* p = object ? object->proto() : nullptr; p; p = p->proto())
-        if (p == proto)
+    for (Object* p = object ? object->proto() : nullptr; p; p = p->proto()) {
+        if (p == proto) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -45,7 +47,8 @@ inline Object* makePoint(Machine& m, const Value& x, const Value& y) {
     return p;
 }
 
-inline Object* makeRectangle(Machine& m, const Value& x, const Value& y, const Value& w, const Value& h) {
+inline Object* makeRectangle(Machine& m, const Value& x, const Value& y, const Value& w,
+                             const Value& h) {
     Object* r = m.make<Object>(classPrototype(m, "Rectangle"));
     m.set(r, "x", x);
     m.set(r, "y", y);

@@ -24,14 +24,17 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
         std::uint8_t code = bytes[pc];
         std::size_t next = pc + 1;
         Payload p({});
-        if (code == op::End)
+        if (code == op::End) {
             return {Outcome::Stop, pc, {}};
+        }
         if (code >= op::FirstWithLength) {
-            if (pc + 3 > bytes.size())
+            if (pc + 3 > bytes.size()) {
                 return {Outcome::Stop, pc, {}};
+            }
             std::size_t len = bytes[pc + 1] | (bytes[pc + 2] << 8);
-            if (pc + 3 + len > bytes.size())
+            if (pc + 3 + len > bytes.size()) {
                 return {Outcome::Stop, pc, {}};
+            }
             p = Payload(bytes.subspan(pc + 3, len));
             next = pc + 3 + len;
         }
@@ -349,8 +352,9 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
 Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
                    std::span<const Value> args, Object* home, bool constructing) {
     auto& s = m.state();
-    if (s.callDepth >= s.limits.maxCallDepth)
+    if (s.callDepth >= s.limits.maxCallDepth) {
         s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
+    }
     ++s.callDepth;
     struct Leave {
         int& depth;
@@ -370,16 +374,18 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
     act.home = home;
     act.isFunction = true;
     act.thisValue = thisValue;
-    if (!thisValue.isObject() && !thisValue.isNullish())
+    if (!thisValue.isObject() && !thisValue.isNullish()) {
         act.thisValue = Value(m.toObject(thisValue));
+    }
     Activation* caller = s.activations.empty() ? nullptr : s.activations.back();
     act.baseClip = f->definingTarget();
     // Without closures a function runs on the clip it is called on, else on the caller's.
     if (info.swfVersion < 6) {
-        if (Object* self = act.thisValue.asObject(); self && self->isDisplayObject())
+        if (Object* self = act.thisValue.asObject(); self && self->isDisplayObject()) {
             act.baseClip = self;
-        else if (caller && caller->target)
+        } else if (caller && caller->target) {
             act.baseClip = caller->target;
+        }
     }
     act.target = act.baseClip;
     act.locals = m.make<Object>(nullptr);
@@ -390,8 +396,9 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         parent = act.baseClip ? m.make<Scope>(globalScope, act.baseClip, true) : globalScope;
     }
     act.scope = m.make<Scope>(parent, act.locals);
-    if (info.isFunction2)
+    if (info.isFunction2) {
         act.registers.resize(info.registerCount);
+    }
 
     std::uint16_t flags = info.isFunction2 ? info.flags : 0;
     auto preload = [&](std::uint16_t bit) { return (flags & bit) != 0; };
@@ -413,15 +420,18 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
     }
     std::size_t reg = 1;
     auto put = [&](const Value& v) {
-        if (reg < act.registers.size())
+        if (reg < act.registers.size()) {
             act.registers[reg] = v;
+        }
         ++reg;
     };
     if (info.isFunction2) {
-        if (preload(0x1))
+        if (preload(0x1)) {
             put(suppressed(0x2) ? Value() : act.thisValue);
-        if (preload(0x4))
+        }
+        if (preload(0x4)) {
             put(Value(arguments));
+        }
         if (preload(0x10)) {
             Object* self = act.thisValue.asObject();
             Object* h = home ? home : (self ? self->proto() : nullptr);
@@ -429,21 +439,26 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
                     ? Value(static_cast<Object*>(m.make<SuperObject>(self, h)))
                     : Value());
         }
-        if (preload(0x40))
+        if (preload(0x40)) {
             put(Value(act.baseClip ? s.host.root(act.baseClip) : s.host.level(0)));
-        if (preload(0x80))
+        }
+        if (preload(0x80)) {
             put(Value(act.baseClip ? s.host.parent(act.baseClip) : nullptr));
-        if (preload(0x100))
+        }
+        if (preload(0x100)) {
             put(Value(s.global));
+        }
     }
-    if (argumentsByName)
+    if (argumentsByName) {
         m.define(act.locals, "arguments", Value(arguments), 0);
+    }
     for (std::size_t i = 0; i < info.params.size(); ++i) {
         Value v = i < args.size() ? args[i] : Value();
         std::uint8_t r = i < info.paramRegisters.size() ? info.paramRegisters[i] : 0;
         if (r != 0) {
-            if (r < act.registers.size())
+            if (r < act.registers.size()) {
                 act.registers[r] = v;
+            }
         } else {
             m.define(act.locals, info.params[i].view(), v, 0);
         }
@@ -460,8 +475,9 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         ~Restore() {
             s.activations.pop_back();
             s.version = version;
-            if (s.stack.size() > base)
+            if (s.stack.size() > base) {
                 s.stack.resize(base);
+            }
         }
     } restore{s, savedVersion, act.stackBase};
     return execute(m, act);
@@ -471,8 +487,9 @@ Value callValue(Machine& m, const Value& function, const Value& thisValue,
                 std::span<const Value> args, Object* home) {
     Object* o = function.asObject();
     FunctionObject* f = o ? o->asFunction() : nullptr;
-    if (!f)
+    if (!f) {
         return {};
+    }
     return guarded(m.state(), [&] { return callFunction(m, f, thisValue, args, home); });
 }
 
@@ -484,11 +501,13 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
     auto& s = m.state();
     Object* c = constructor.asObject();
     FunctionObject* f = c ? c->asFunction() : nullptr;
-    if (!f)
+    if (!f) {
         return {};
+    }
     if (f->constructor) {
-        if (s.callDepth >= s.limits.maxCallDepth)
+        if (s.callDepth >= s.limits.maxCallDepth) {
             s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
+        }
         ++s.callDepth;
         struct Leave {
             int& depth;
@@ -500,11 +519,13 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
     Object* proto = m.get(f, s.sPrototype).asObject();
     Object* object = m.make<Object>(proto);
     m.define(object, "__constructor__", constructor, attr::DontEnum);
-    if (s.version < 7)
+    if (s.version < 7) {
         m.define(object, "constructor", constructor, attr::DontEnum);
+    }
     Value result = callFunction(m, f, Value(object), args, proto, true);
-    if (f->isNative() && result.isObject())
+    if (f->isNative() && result.isObject()) {
         return result;
+    }
     return Value(object);
 }
 
@@ -523,15 +544,17 @@ Value execute(Machine& m, Activation& act) {
         ~Pop() {
             if (pushed) {
                 s.activations.pop_back();
-                if (s.stack.size() > base)
+                if (s.stack.size() > base) {
                     s.stack.resize(base);
+                }
             }
         }
     } popGuard{s, pushed, act.stackBase};
     Interp interp(m, act);
     Outcome out = interp.run(0, act.code.bytes.size());
-    if (out.kind == Outcome::Returned)
+    if (out.kind == Outcome::Returned) {
         return out.value;
+    }
     return {};
 }
 

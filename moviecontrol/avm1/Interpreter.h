@@ -5,32 +5,32 @@
 
 namespace avm1 {
 
-/// One running block or function call.
+// One running block or function call.
 struct Activation {
     Scope* scope = nullptr;
     Value thisValue;
-    /// Target of timeline actions; SetTarget changes it, SetTarget("") restores baseClip.
+    // Target of timeline actions; SetTarget changes it, SetTarget("") restores baseClip.
     Object* target = nullptr;
     Object* baseClip = nullptr;
-    /// Where DefineLocal and `var` put variables: a function's activation object or the clip.
+    // Where DefineLocal and `var` put variables: a function's activation object or the clip.
     Object* locals = nullptr;
     std::vector<Value> registers;
     std::shared_ptr<const std::vector<Str>> constants;
     FunctionObject* callee = nullptr;
-    /// The prototype holding the running method (super resolves from its __proto__).
+    // The prototype holding the running method (super resolves from its __proto__).
     Object* home = nullptr;
     Object* arguments = nullptr;
     Code code;
     int version = 0;
     bool isFunction = false;
-    /// DefineFunction2 suppress flags: `this` then names the clip, `super` is undefined.
+    // DefineFunction2 suppress flags: `this` then names the clip, `super` is undefined.
     bool suppressThis = false;
     bool suppressSuper = false;
     std::size_t stackBase = 0;
     int rangeDepth = 0;
 };
 
-/// `super`: property lookups start at home.__proto__, calls keep the original `this`.
+// `super`: property lookups start at home.__proto__, calls keep the original `this`.
 class SuperObject : public Object {
   public:
     SuperObject(Object* thisObject, Object* home)
@@ -48,19 +48,19 @@ class SuperObject : public Object {
     Object* home_;
 };
 
-/// Runs `act.code` from its first byte; returns the value of a Return action.
+// Runs `act.code` from its first byte; returns the value of a Return action.
 Value execute(Machine& m, Activation& act);
-/// Calls a function value with the given `this` (and home for super); throws ScriptThrow
-/// and ScriptAbort through.
+// Calls a function value with the given `this` (and home for super); throws ScriptThrow
+// and ScriptAbort through.
 Value callValue(Machine& m, const Value& function, const Value& thisValue,
                 std::span<const Value> args, Object* home = nullptr);
 Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
                    std::span<const Value> args, Object* home, bool constructing = false);
-/// `new`: the whole construction with __constructor__, prototype and native constructors.
+// `new`: the whole construction with __constructor__, prototype and native constructors.
 Value constructValue(Machine& m, const Value& constructor, std::span<const Value> args);
-/// trace(): one host line per line of the value's text.
+// trace(): one host line per line of the value's text.
 void traceValue(Machine& m, const Value& v);
-/// Resolves a target path ("/a/b", "_root.a", "../x", "_level1") from `start`.
+// Resolves a target path ("/a/b", "_root.a", "../x", "_level1") from `start`.
 Object* resolveTargetPath(Machine& m, Activation* act, Object* start, std::string_view path);
 
 } // namespace avm1

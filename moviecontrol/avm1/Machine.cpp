@@ -25,8 +25,9 @@ double Host::wallClockMs() {
 double Host::localOffsetMinutes(double utcMs) {
     std::time_t t = static_cast<std::time_t>(std::floor(utcMs / 1000.0));
     std::tm local{};
-    if (!localtime_r(&t, &local))
+    if (!localtime_r(&t, &local)) {
         return 0;
+    }
     return static_cast<double>(local.tm_gmtoff) / 60.0;
 }
 
@@ -34,16 +35,18 @@ double Host::localOffsetMinutes(double utcMs) {
 
 void Machine::State::report(LimitKind kind, std::string_view message) {
     unsigned bit = 1u << static_cast<unsigned>(kind);
-    if (reported & bit)
+    if (reported & bit) {
         return;
+    }
     reported |= bit;
     host.reportLimit(kind, message);
 }
 
 void Machine::State::abort(LimitKind kind, std::string_view message) {
     report(kind, message);
-    if (kind == LimitKind::TimeBudget)
+    if (kind == LimitKind::TimeBudget) {
         frameAborted = true;
+    }
     throw ScriptAbort{kind};
 }
 
@@ -60,10 +63,12 @@ std::size_t Machine::State::heapBytes() const {
 
 void Machine::State::checkBudget() {
     madeAtCheck = scriptbudget::ScriptMemory::made();
-    if (frameAborted)
+    if (frameAborted) {
         throw ScriptAbort{LimitKind::TimeBudget};
-    if (actionsThisFrame > limits.actionsPerFrame)
+    }
+    if (actionsThisFrame > limits.actionsPerFrame) {
         abort(LimitKind::TimeBudget, "a script ran past the action budget of a frame");
+    }
     switch (budget.check(heapBytes())) {
     case scriptbudget::Overrun::None:
         break;
@@ -90,13 +95,15 @@ void Machine::State::reserve(std::size_t bytes) {
 // --- Roots -----------------------------------------------------------------------------
 
 Root::Root(Machine& machine, Object* object) : machine_(&machine), object_(object) {
-    if (object_)
+    if (object_) {
         ++machine_->state_->roots[object_];
+    }
 }
 
 Root::Root(const Root& other) : machine_(other.machine_), object_(other.object_) {
-    if (object_)
+    if (object_) {
         ++machine_->state_->roots[object_];
+    }
 }
 
 Root& Root::operator=(const Root& other) {
@@ -109,12 +116,14 @@ Root& Root::operator=(const Root& other) {
 }
 
 Root::~Root() {
-    if (!object_)
+    if (!object_) {
         return;
+    }
     auto& roots = machine_->state_->roots;
     auto it = roots.find(object_);
-    if (it != roots.end() && --it->second == 0)
+    if (it != roots.end() && --it->second == 0) {
         roots.erase(it);
+    }
 }
 
 // --- Construction ----------------------------------------------------------------------
@@ -123,8 +132,9 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
     : state_(std::make_unique<State>(host, swfVersion, limits)) {
     State& s = *state_;
     s.smallInts.reserve(1024);
-    for (int i = 0; i < 1024; ++i)
+    for (int i = 0; i < 1024; ++i) {
         s.smallInts.emplace_back(std::to_string(i));
+    }
     s.objectProto = make<Object>(nullptr);
     s.functionProto =
         make<FunctionObject>(s.objectProto, NativeFn([](CallArgs&) { return Value(); }));
@@ -152,8 +162,9 @@ bool Machine::caseSensitive() const {
 
 void Machine::adopt(std::unique_ptr<Object> object) {
     State& s = *state_;
-    if (s.heap.size() >= s.limits.maxObjects && !s.activations.empty())
+    if (s.heap.size() >= s.limits.maxObjects && !s.activations.empty()) {
         s.abort(LimitKind::MemoryBudget, "a script made more objects than the movie may hold");
+    }
     s.heap.push_back(std::move(object));
 }
 
@@ -172,8 +183,9 @@ Object* Machine::arrayPrototype() {
 
 Object* Machine::prototypeOf(std::string_view globalName) {
     Value ctor = get(state_->global, str(globalName));
-    if (!ctor.isObject())
+    if (!ctor.isObject()) {
         return nullptr;
+    }
     return get(ctor.asObject(), state_->sPrototype).asObject();
 }
 
@@ -183,8 +195,9 @@ Object* Machine::newObject() {
 
 Object* Machine::newArray(std::span<const Value> elements) {
     auto* array = make<ArrayObject>(state_->arrayProto);
-    for (std::size_t i = 0; i < elements.size(); ++i)
+    for (std::size_t i = 0; i < elements.size(); ++i) {
         set(array, indexName(*this, static_cast<double>(i)), elements[i]);
+    }
     array->setLength(*this, static_cast<double>(elements.size()));
     return array;
 }
@@ -225,18 +238,22 @@ Str Machine::str(std::string_view text) {
     State& s = *state_;
     if (text.size() <= 4) {
         double index;
-        if (parseArrayIndex(text, index) && index < s.smallInts.size())
+        if (parseArrayIndex(text, index) && index < s.smallInts.size()) {
             return s.smallInts[static_cast<std::size_t>(index)];
+        }
     }
     constexpr std::size_t MaxInternedLength = 48, MaxInterned = 8192;
-    if (text.size() > MaxInternedLength)
+    if (text.size() > MaxInternedLength) {
         return Str(text);
+    }
     auto it = s.interned.find(text);
-    if (it != s.interned.end())
+    if (it != s.interned.end()) {
         return it->second;
+    }
     Str made(text);
-    if (s.interned.size() < MaxInterned)
+    if (s.interned.size() < MaxInterned) {
         s.interned.emplace(made.view(), made); // the key views the shared text itself
+    }
     return made;
 }
 
@@ -245,26 +262,29 @@ Str Machine::str(std::string_view text) {
 namespace {
 constexpr int MaxChain = 256;
 
-/// `__proto__` follows the movie's case rule like any other name.
+// `__proto__` follows the movie's case rule like any other name.
 bool isProtoName(const Machine::State& s, const Str& name) {
     return name.size() == 9 && (s.caseSensitive() ? name.view() == "__proto__"
                                                   : equalsFolded(name.view(), "__proto__"));
 }
 
-/// The __resolve handler of an object: the first stored __resolve along the chain that holds
-/// an object (a primitive or a clip there is passed over); an accessor gives none.
+// The __resolve handler of an object: the first stored __resolve along the chain that holds
+// an object (a primitive or a clip there is passed over); an accessor gives none.
 Value findResolver(Machine& m, Object* object) {
     Machine::State& s = m.state();
     const Str& name = s.sResolve;
     bool cs = s.caseSensitive();
     for (int depth = 0; object && depth < MaxChain; ++depth, object = object->proto()) {
         const Property* p = object->properties().find(name, cs);
-        if (!p || !attr::visibleTo(p->attributes, s.version))
+        if (!p || !attr::visibleTo(p->attributes, s.version)) {
             continue;
-        if (p->isAccessor())
+        }
+        if (p->isAccessor()) {
             return {};
-        if (Object* o = p->value.asObject(); o && !o->isDisplayObject())
+        }
+        if (Object* o = p->value.asObject(); o && !o->isDisplayObject()) {
             return p->value;
+        }
     }
     return {};
 }
@@ -277,8 +297,9 @@ bool callAccessor(Machine& m, const Property& property, Object* function, const 
     constexpr int MaxNesting = 65;
     Machine::State& s = m.state();
     const std::uint64_t serial = property.serial;
-    if (std::count(s.activeAccessors.begin(), s.activeAccessors.end(), serial) >= MaxNesting)
+    if (std::count(s.activeAccessors.begin(), s.activeAccessors.end(), serial) >= MaxNesting) {
         return false;
+    }
     s.activeAccessors.push_back(serial);
     struct Leave {
         Machine::State& s;
@@ -290,23 +311,29 @@ bool callAccessor(Machine& m, const Property& property, Object* function, const 
 
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found) {
     Machine::State& s = m.state();
-    if (found)
+    if (found) {
         *found = false;
-    if (!object)
+    }
+    if (!object) {
         return {};
+    }
     if (isProtoName(s, name)) {
-        if (found)
+        if (found) {
             *found = true;
-        if (holder)
+        }
+        if (holder) {
             *holder = object;
+        }
         // `super` stands for its prototype: its __proto__ is the one of that prototype.
         if (dynamic_cast<SuperObject*>(object)) {
             object = object->proto();
-            if (!object)
+            if (!object) {
                 return {};
+            }
         }
-        if (Property* p = object->properties().find(s.sProto, true))
+        if (Property* p = object->properties().find(s.sProto, true)) {
             return p->value; // a script stored its own __proto__ value
+        }
         return object->proto() ? Value(object->proto()) : Value();
     }
     bool cs = s.caseSensitive();
@@ -314,24 +341,30 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
     for (int depth = 0; current && depth < MaxChain; ++depth) {
         if (Property* p = current->properties().find(name, cs);
             p && attr::visibleTo(p->attributes, s.version)) {
-            if (found)
+            if (found) {
                 *found = true;
-            if (holder)
+            }
+            if (holder) {
                 *holder = current;
-            if (!p->isAccessor())
+            }
+            if (!p->isAccessor()) {
                 return p->value;
-            if (!p->getter)
+            }
+            if (!p->getter) {
                 return {};
+            }
             // Too deep, the getter reads the value stored under it.
             Value out;
             return callAccessor(m, *p, p->getter, Value(object), {}, out) ? out : p->value;
         }
         Value out;
         if (current->getVirtual(m, name, out)) {
-            if (found)
+            if (found) {
                 *found = true;
-            if (holder)
+            }
+            if (holder) {
                 *holder = current;
+            }
             return out;
         }
         current = current->proto();
@@ -340,8 +373,9 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
     if (!(name == s.sResolve)) {
         Value resolver = findResolver(m, object);
         if (resolver.isObject() && resolver.asObject()->asFunction()) {
-            if (found)
+            if (found) {
                 *found = true;
+            }
             Value arg(name);
             return callValue(m, resolver, Value(object), std::span(&arg, 1), nullptr);
         }
@@ -358,44 +392,52 @@ Value Machine::getMember(const Value& base, const Str& name) {
         // Every clip answers _global, as it answers _root and _parent.
         State& s = *state_;
         if (o->isDisplayObject() && s.version >= 6 && name.size() == 7 &&
-            (s.caseSensitive() ? name == s.sGlobal : equalsFolded(name.view(), "_global")))
+            (s.caseSensitive() ? name == s.sGlobal : equalsFolded(name.view(), "_global"))) {
             return Value(s.global);
+        }
         return get(o, name);
     }
-    if (base.isNullish())
+    if (base.isNullish()) {
         return {};
+    }
     State& s = *state_;
     Object* proto = base.isString()   ? s.stringProto
                     : base.isNumber() ? s.numberProto
                                       : s.booleanProto;
-    if (base.isString() && name == s.sLength)
+    if (base.isString() && name == s.sLength) {
         return Value(static_cast<double>(utf16Length(base.asString().view())));
-    if (!proto)
+    }
+    if (!proto) {
         return {};
+    }
     // Methods of primitives see a wrapper as `this`; getters are rare enough to box.
     Object* box = toObject(base);
     return get(box ? box : proto, name);
 }
 
 void Machine::set(Object* object, const Str& name, const Value& value) {
-    if (!object || name.empty())
+    if (!object || name.empty()) {
         return;
+    }
     if (isProtoName(*state_, name)) {
         const Str& proto = state_->sProto;
         Value stored = value;
-        if (!object->watchers().empty())
+        if (!object->watchers().empty()) {
             runWatcher(object, proto, object->proto() ? Value(object->proto()) : Value(), value,
                        stored);
+        }
         // Any value may be stored; only an object links the chain.
         object->properties().remove(proto, true);
         object->setProto(stored.asObject());
-        if (!stored.isObject())
+        if (!stored.isObject()) {
             object->properties().add(Property{proto, stored, attr::DontEnum, nullptr, nullptr},
                                      true);
+        }
         return;
     }
-    if (object->setVirtual(*this, name, value))
+    if (object->setVirtual(*this, name, value)) {
         return;
+    }
     assign(object, name, value, true);
 }
 
@@ -405,8 +447,9 @@ bool Machine::runWatcher(Object* object, const Str& name, const Value& old, cons
     auto& list = object->watchers();
     for (std::size_t i = 0; i < list.size(); ++i) {
         Watcher w = list[i];
-        if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view())))
+        if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view()))) {
             continue;
+        }
         Value args[] = {Value(name), old, value, w.userData};
         // The watcher may not fire again while it runs.
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
@@ -426,10 +469,12 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
     State& s = *state_;
     bool cs = s.caseSensitive();
     Property* own = object->properties().find(name, cs);
-    if (own && !attr::visibleTo(own->attributes, s.version))
+    if (own && !attr::visibleTo(own->attributes, s.version)) {
         own = nullptr;
-    if (own && !own->isAccessor() && (own->attributes & attr::ReadOnly))
+    }
+    if (own && !own->isAccessor() && (own->attributes & attr::ReadOnly)) {
         return;
+    }
     // The property the assignment meets: the own one, else an inherited accessor, whose
     // setter takes the assignment.
     Property* met = own;
@@ -448,8 +493,9 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
     if (watched && !object->watchers().empty()) {
         // The old value is the stored one, even under an accessor: no getter runs.
         Value stored;
-        if (runWatcher(object, name, met ? met->value : Value(), value, stored))
+        if (runWatcher(object, name, met ? met->value : Value(), value, stored)) {
             return assign(object, name, stored, false); // the callback may change the object
+        }
     }
     if (met && met->isAccessor()) {
         if (Object* setter = met->setter) {
@@ -459,8 +505,9 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
             Value ignored;
             callAccessor(*this, *met, setter, Value(object), std::span(&value, 1), ignored);
             Property* again = holder->properties().find(name, cs);
-            if (again && again->serial == serial)
+            if (again && again->serial == serial) {
                 again->value = value;
+            }
         }
         return;
     }
@@ -468,35 +515,41 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
         met->value = value;
         return;
     }
-    if (s.propertyCount >= s.limits.maxObjects * 4 && !s.activations.empty())
+    if (s.propertyCount >= s.limits.maxObjects * 4 && !s.activations.empty()) {
         s.abort(LimitKind::MemoryBudget, "a script stored more properties than the movie may hold");
+    }
     object->properties().add(Property{name, value, 0, nullptr, nullptr}, cs);
     ++s.propertyCount;
 }
 
 bool Machine::hasOwnProperty(Object* object, const Str& name) {
-    if (!object)
+    if (!object) {
         return false;
-    if (isProtoName(*state_, name))
+    }
+    if (isProtoName(*state_, name)) {
         return object->proto() || object->properties().find(state_->sProto, true);
+    }
     const Property* p = object->properties().find(name, state_->caseSensitive());
-    if (p && attr::visibleTo(p->attributes, state_->version))
+    if (p && attr::visibleTo(p->attributes, state_->version)) {
         return true;
+    }
     return object->hasVirtual(*this, name);
 }
 
 bool Machine::hasProperty(Object* object, const Str& name) {
     for (int depth = 0; object && depth < MaxChain; ++depth) {
-        if (hasOwnProperty(object, name))
+        if (hasOwnProperty(object, name)) {
             return true;
+        }
         object = object->proto();
     }
     return false;
 }
 
 bool Machine::deleteProperty(Object* object, const Str& name) {
-    if (!object)
+    if (!object) {
         return false;
+    }
     bool cs = state_->caseSensitive();
     if (isProtoName(*state_, name)) {
         object->properties().remove(state_->sProto, true);
@@ -505,8 +558,9 @@ bool Machine::deleteProperty(Object* object, const Str& name) {
     }
     Property* p = object->properties().find(name, cs);
     if (p && attr::visibleTo(p->attributes, state_->version)) {
-        if (p->attributes & attr::DontDelete)
+        if (p->attributes & attr::DontDelete) {
             return false;
+        }
         object->properties().remove(name, cs);
         --state_->propertyCount;
         return true;
@@ -521,36 +575,43 @@ std::vector<Str> Machine::enumerate(Object* object) {
     std::vector<Str> seen;
     bool cs = state_->caseSensitive();
     auto already = [&](const Str& n) {
-        for (const Str& s : seen)
-            if (cs ? s == n : equalsFolded(s.view(), n.view()))
+        for (const Str& s : seen) {
+            if (cs ? s == n : equalsFolded(s.view(), n.view())) {
                 return true;
+            }
+        }
         return false;
     };
     const auto addVirtual = [&](Object* o) {
         std::vector<Str> extra;
         o->enumerateVirtual(*this, extra);
         for (Str& n : extra) {
-            if (already(n))
+            if (already(n)) {
                 continue;
+            }
             seen.push_back(n);
             names.push_back(std::move(n));
         }
     };
     for (int depth = 0; object && depth < MaxChain; ++depth) {
         // A clip's children come after its own variables, the newest of which come first.
-        if (object->isDisplayObject())
+        if (object->isDisplayObject()) {
             addVirtual(object);
+        }
         object->properties().forEach([&](const Property& p) {
             // A property hidden from this version is still listed: Flash checks only
             // DontEnum here.
-            if (already(p.name))
+            if (already(p.name)) {
                 return;
+            }
             seen.push_back(p.name);
-            if (!(p.attributes & attr::DontEnum))
+            if (!(p.attributes & attr::DontEnum)) {
                 names.push_back(p.name);
+            }
         });
-        if (!object->isDisplayObject())
+        if (!object->isDisplayObject()) {
             addVirtual(object);
+        }
         object = object->proto();
     }
     std::reverse(names.begin(), names.end());
@@ -561,11 +622,13 @@ std::vector<Str> Machine::enumerate(Object* object) {
 
 Value Machine::toPrimitive(const Value& v) {
     Object* o = v.asObject();
-    if (!o)
+    if (!o) {
         return v;
+    }
     Value valueOf = get(o, state_->sValueOf);
-    if (valueOf.isObject() && valueOf.asObject()->asFunction())
+    if (valueOf.isObject() && valueOf.asObject()->asFunction()) {
         return callValue(*this, valueOf, v, {}, nullptr);
+    }
     return {}; // an object without valueOf (a bare _global) reads as undefined
 }
 
@@ -582,8 +645,9 @@ double Machine::toNumber(const Value& v) {
         return stringToNumber(v.asString().view(), state_->version);
     case Type::Object: {
         Value p = toPrimitive(v);
-        if (p.isObject())
+        if (p.isObject()) {
             return state_->version >= 5 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+        }
         return toNumber(p);
     }
     }
@@ -598,27 +662,31 @@ Str Machine::toString(const Value& v) {
     case Type::Null:
         return s.sNull;
     case Type::Boolean:
-        if (s.version < 5)
+        if (s.version < 5) {
             return s.smallInts[v.asBool() ? 1 : 0];
+        }
         return v.asBool() ? s.sTrue : s.sFalse;
     case Type::Number: {
         double n = v.asNumber();
-        if (n >= 0 && n < 1024 && n == std::trunc(n) && !std::signbit(n))
+        if (n >= 0 && n < 1024 && n == std::trunc(n) && !std::signbit(n)) {
             return s.smallInts[static_cast<std::size_t>(n)];
+        }
         return Str(numberToText(n));
     }
     case Type::String:
         return v.asString();
     case Type::Object: {
         Object* o = v.asObject();
-        if (o->isDisplayObject())
+        if (o->isDisplayObject()) {
             return Str(s.host.dotPath(o));
+        }
         Value f = get(o, s.sToString);
         if (f.isObject() && f.asObject()->asFunction()) {
             // Only a string result counts.
             Value r = callValue(*this, f, v, {}, nullptr);
-            if (r.isString())
+            if (r.isString()) {
                 return r.asString();
+            }
         }
         return Str(o->asFunction() ? "[type Function]" : "[type Object]");
     }
@@ -637,8 +705,9 @@ bool Machine::toBoolean(const Value& v) {
         return !std::isnan(v.asNumber()) && v.asNumber() != 0;
     case Type::String:
         // From version 7 any non-empty text is true; before, the text's number decides.
-        if (state_->version >= 7)
+        if (state_->version >= 7) {
             return !v.asString().empty();
+        }
         {
             double n = stringToNumber(v.asString().view(), state_->version);
             return !std::isnan(n) && n != 0;
@@ -679,8 +748,9 @@ std::string_view Machine::typeOf(const Value& v) {
         return "string";
     case Type::Object:
         // Buttons and text fields are plain objects to typeof; only clips differ.
-        if (v.asObject()->isDisplayObject() && v.asObject()->className() == "MovieClip")
+        if (v.asObject()->isDisplayObject() && v.asObject()->className() == "MovieClip") {
             return "movieclip";
+        }
         return v.asObject()->asFunction() ? "function" : "object";
     }
     return "undefined";
@@ -695,8 +765,9 @@ std::string Machine::numberToString(double n, int radix) {
 
 Object* Machine::registeredClass(std::string_view symbol) {
     std::string key(symbol);
-    for (char& c : key)
+    for (char& c : key) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     auto it = state_->registeredClasses.find(key);
     return it == state_->registeredClasses.end() ? nullptr : it->second;
 }
@@ -727,10 +798,12 @@ class Marker : public Tracer {
                 mark(w.callback);
                 mark(w.userData);
             }
-            for (Object* i : o->interfaces())
+            for (Object* i : o->interfaces()) {
                 mark(i);
-            if (NativeState* native = o->nativeState())
+            }
+            if (NativeState* native = o->nativeState()) {
                 native->trace(*this);
+            }
             o->trace(*this);
         }
     }
@@ -742,26 +815,33 @@ class Marker : public Tracer {
 
 void Machine::collectGarbage() {
     State& s = *state_;
-    if (running())
+    if (running()) {
         return;
+    }
     Marker marker;
     for (Object* o : {s.global, s.objectProto, s.functionProto, s.arrayProto, s.stringProto,
-                      s.numberProto, s.booleanProto, s.dateProto, s.errorProto})
+                      s.numberProto, s.booleanProto, s.dateProto, s.errorProto}) {
         marker.mark(o);
-    for (auto& [object, count] : s.roots)
+    }
+    for (auto& [object, count] : s.roots) {
         marker.mark(object);
-    for (auto& [name, ctor] : s.registeredClasses)
+    }
+    for (auto& [name, ctor] : s.registeredClasses) {
         marker.mark(ctor);
+    }
     for (const Timer& t : s.timers) {
         marker.mark(t.function);
         marker.mark(t.object);
-        for (const Value& v : t.args)
+        for (const Value& v : t.args) {
             marker.mark(v);
+        }
     }
-    for (const Value& v : s.stack)
+    for (const Value& v : s.stack) {
         marker.mark(v);
-    for (const Value& v : s.globalRegisters)
+    }
+    for (const Value& v : s.globalRegisters) {
         marker.mark(v);
+    }
     marker.drain();
     s.host.traceRoots(marker);
     marker.drain();
@@ -802,8 +882,9 @@ bool Machine::running() const {
 
 Object* Machine::currentTarget() {
     for (auto it = state_->activations.rbegin(); it != state_->activations.rend(); ++it) {
-        if ((*it)->target != nullptr)
+        if ((*it)->target != nullptr) {
             return (*it)->target;
+        }
     }
     return nullptr;
 }
@@ -811,8 +892,9 @@ Object* Machine::currentTarget() {
 Object* Machine::resolveTarget(std::string_view path) {
     Activation* act = state_->activations.empty() ? nullptr : state_->activations.back();
     Object* start = currentTarget();
-    if (start == nullptr)
+    if (start == nullptr) {
         start = state_->host.level(0);
+    }
     return start != nullptr ? resolveTargetPath(*this, act, start, path) : nullptr;
 }
 
@@ -860,8 +942,9 @@ Value Machine::call(const Value& function, const Value& thisValue, std::span<con
 }
 
 Value Machine::callMethod(Object* object, std::string_view name, std::span<const Value> args) {
-    if (!object)
+    if (!object) {
         return {};
+    }
     return guarded(*state_, [&] {
         Value f = get(object, str(name));
         return callValue(*this, f, Value(object), args, object->proto());
@@ -880,20 +963,24 @@ void Machine::tickTimers(double nowMs, const std::function<void()>& afterEach) {
     // replay every missed call. Timers started by these calls wait for the next tick.
     constexpr int kMaxTimerRunsPerTick = 10;
     std::vector<int> due;
-    for (const Timer& t : s.timers)
-        if (t.due <= nowMs)
+    for (const Timer& t : s.timers) {
+        if (t.due <= nowMs) {
             due.push_back(t.id);
+        }
+    }
     for (int id : due) {
         for (int run = 0; run < kMaxTimerRunsPerTick; ++run) {
             auto it = std::find_if(s.timers.begin(), s.timers.end(),
                                    [&](const Timer& t) { return t.id == id; });
-            if (it == s.timers.end() || it->due > nowMs)
+            if (it == s.timers.end() || it->due > nowMs) {
                 break;
+            }
             Timer timer = *it;
             if (timer.repeat) {
                 it->due = timer.due + std::max(timer.interval, 1.0);
-                if (run + 1 == kMaxTimerRunsPerTick)
+                if (run + 1 == kMaxTimerRunsPerTick) {
                     it->due = std::max(it->due, nowMs + std::max(timer.interval, 1.0));
+                }
             } else {
                 s.timers.erase(it);
             }
@@ -902,8 +989,9 @@ void Machine::tickTimers(double nowMs, const std::function<void()>& afterEach) {
             } else {
                 call(timer.function, Value(), timer.args);
             }
-            if (afterEach)
+            if (afterEach) {
                 afterEach();
+            }
         }
     }
 }

@@ -29,22 +29,22 @@
 namespace avm1 {
 
 struct Limits {
-    /// Actions per frame before the running script is stopped (checked with the clock).
+    // Actions per frame before the running script is stopped (checked with the clock).
     std::uint64_t actionsPerFrame = 50'000'000;
-    /// Wall-clock time the scripts of one frame may take (why 2 s: scriptbudget::BudgetLimits).
+    // Wall-clock time the scripts of one frame may take (why 2 s: scriptbudget::BudgetLimits).
     double msPerFrame = 2000.0;
-    /// Nested calls (script and native) deeper than this stop the script.
+    // Nested calls (script and native) deeper than this stop the script.
     int maxCallDepth = 256;
-    /// Heap budget of the movie.
+    // Heap budget of the movie.
     std::size_t maxObjects = 4'000'000;
     std::size_t maxStringBytes = std::size_t{512} << 20;
-    /// Bytes all scripts may hold together: strings, bitmaps, objects and properties.
+    // Bytes all scripts may hold together: strings, bitmaps, objects and properties.
     std::size_t memoryBytes = scriptbudget::defaultMemoryBytes();
-    /// Array elements actually stored; a larger `length` is kept as a number only.
+    // Array elements actually stored; a larger `length` is kept as a number only.
     std::size_t maxArrayElements = std::size_t{1} << 24;
 };
 
-/// Keeps an object alive across collections while the handle exists.
+// Keeps an object alive across collections while the handle exists.
 class Root {
   public:
     Root() = default;
@@ -63,7 +63,7 @@ class Root {
 
 class Machine {
   public:
-    /// `swfVersion` is the root movie's version (a loaded movie's code runs with its own).
+    // `swfVersion` is the root movie's version (a loaded movie's code runs with its own).
     Machine(Host& host, int swfVersion, Limits limits = {});
     ~Machine();
     Machine(const Machine&) = delete;
@@ -71,40 +71,40 @@ class Machine {
 
     Host& host();
     const Limits& limits() const;
-    /// Version of the code running now (the root movie's between scripts).
+    // Version of the code running now (the root movie's between scripts).
     int version() const;
-    /// Names compare with case from version 7 on.
+    // Names compare with case from version 7 on.
     bool caseSensitive() const;
 
     // --- Running code -------------------------------------------------------------------
-    /// Runs an action block on `clip`'s timeline: `this`, the target and the variable scope
-    /// are the clip. `version` is the SWF version of the movie the block comes from
-    /// (0 = the root movie's). Keeps `code.owner` alive while functions defined there live.
+    // Runs an action block on `clip`'s timeline: `this`, the target and the variable scope
+    // are the clip. `version` is the SWF version of the movie the block comes from
+    // (0 = the root movie's). Keeps `code.owner` alive while functions defined there live.
     void runBlock(Code code, Object* clip, int version = 0);
-    /// The same for bytes the caller does not keep: they are copied.
+    // The same for bytes the caller does not keep: they are copied.
     void runBlock(std::span<const std::uint8_t> bytes, Object* clip, int version = 0);
-    /// Calls a function value; anything not callable gives undefined. A script error or
-    /// limit inside gives undefined too.
+    // Calls a function value; anything not callable gives undefined. A script error or
+    // limit inside gives undefined too.
     Value call(const Value& function, const Value& thisValue, std::span<const Value> args);
-    /// Calls `object[name](args...)` if it is a function; undefined otherwise.
+    // Calls `object[name](args...)` if it is a function; undefined otherwise.
     Value callMethod(Object* object, std::string_view name, std::span<const Value> args);
-    /// `new constructor(args...)`; null when it is not a function.
+    // `new constructor(args...)`; null when it is not a function.
     Object* construct(const Value& constructor, std::span<const Value> args);
-    /// True while an action block or function runs.
+    // True while an action block or function runs.
     bool running() const;
-    /// The clip the running script acts on (a native method sees its caller's), or null
-    /// between scripts.
+    // The clip the running script acts on (a native method sees its caller's), or null
+    // between scripts.
     Object* currentTarget();
-    /// A target path ("mc.inner", "/mc", "_root.mc") from the running script's target, or
-    /// from level 0 between scripts; null when nothing is there.
+    // A target path ("mc.inner", "/mc", "_root.mc") from the running script's target, or
+    // from level 0 between scripts; null when nothing is there.
     Object* resolveTarget(std::string_view path);
 
-    /// Starts a frame: resets the per-frame time and action budget.
+    // Starts a frame: resets the per-frame time and action budget.
     void beginFrame();
-    /// Runs the setInterval/setTimeout callbacks due at `nowMs` (the host's timerMs clock).
-    /// `afterEach` runs after every call (the host runs the scripts that call queued).
+    // Runs the setInterval/setTimeout callbacks due at `nowMs` (the host's timerMs clock).
+    // `afterEach` runs after every call (the host runs the scripts that call queued).
     void tickTimers(double nowMs, const std::function<void()>& afterEach = {});
-    /// Removes the timers whose callback object is `object` (a clip being unloaded).
+    // Removes the timers whose callback object is `object` (a clip being unloaded).
     void clearTimersOf(Object* object);
 
     // --- Objects ------------------------------------------------------------------------
@@ -112,11 +112,11 @@ class Machine {
     Object* objectPrototype();
     Object* functionPrototype();
     Object* arrayPrototype();
-    /// A built-in or registered constructor's prototype by global name ("MovieClip"...),
-    /// or null.
+    // A built-in or registered constructor's prototype by global name ("MovieClip"...),
+    // or null.
     Object* prototypeOf(std::string_view globalName);
 
-    /// Allocates a heap object of a native class; the heap owns it.
+    // Allocates a heap object of a native class; the heap owns it.
     template <class T, class... A> T* make(A&&... args) {
         auto object = std::make_unique<T>(std::forward<A>(args)...);
         T* raw = object.get();
@@ -126,22 +126,22 @@ class Machine {
     Object* newObject();
     Object* newArray(std::span<const Value> elements = {});
     FunctionObject* newFunction(NativeFn fn);
-    /// A constructor function with its prototype object (prototype.constructor = it), whose
-    /// prototype inherits from `parentPrototype` (Object.prototype when null).
+    // A constructor function with its prototype object (prototype.constructor = it), whose
+    // prototype inherits from `parentPrototype` (Object.prototype when null).
     FunctionObject* newClass(NativeFn fn, Object* parentPrototype = nullptr);
-    /// Defines a stored property without calling setters or watchers.
+    // Defines a stored property without calling setters or watchers.
     void define(Object* object, std::string_view name, const Value& value,
                 std::uint32_t attributes = attr::DontEnum);
     FunctionObject* defineMethod(Object* object, std::string_view name, NativeFn fn,
                                  std::uint32_t attributes = attr::DontEnum);
-    /// A shared string.
+    // A shared string.
     Str str(std::string_view text);
 
     // --- Property access with full semantics --------------------------------------------
     // Getters, setters, watchers, native hooks, prototype chain and version visibility.
     Value get(Object* object, const Str& name);
     Value get(Object* object, std::string_view name) { return get(object, str(name)); }
-    /// Member of any value: primitives use their prototype (String, Number, Boolean).
+    // Member of any value: primitives use their prototype (String, Number, Boolean).
     Value getMember(const Value& base, const Str& name);
     void set(Object* object, const Str& name, const Value& value);
     void set(Object* object, std::string_view name, const Value& value) {
@@ -150,7 +150,7 @@ class Machine {
     bool hasProperty(Object* object, const Str& name);
     bool hasOwnProperty(Object* object, const Str& name);
     bool deleteProperty(Object* object, const Str& name);
-    /// for..in order: own then inherited, most recently added first, each name once.
+    // for..in order: own then inherited, most recently added first, each name once.
     std::vector<Str> enumerate(Object* object);
 
     // --- Conversions, by the version of the code running ------------------------------
@@ -160,20 +160,20 @@ class Machine {
     Value toPrimitive(const Value& v);
     Object* toObject(const Value& v);
     std::string_view typeOf(const Value& v);
-    /// Numbers as Flash prints them: 15 significant digits, "1e+21", "1.5e-7", NaN, Infinity.
+    // Numbers as Flash prints them: 15 significant digits, "1e+21", "1.5e-7", NaN, Infinity.
     static std::string numberToString(double n);
     static std::string numberToString(double n, int radix);
 
     // --- Classes ------------------------------------------------------------------------
-    /// The constructor Object.registerClass bound to a library symbol, or null.
+    // The constructor Object.registerClass bound to a library symbol, or null.
     Object* registeredClass(std::string_view symbol);
 
     // --- Memory -------------------------------------------------------------------------
-    /// Frees unreachable objects. Roots: the global object, Root handles, the host's
-    /// traceRoots, timers and anything a running script holds. Does nothing while a script
-    /// runs.
+    // Frees unreachable objects. Roots: the global object, Root handles, the host's
+    // traceRoots, timers and anything a running script holds. Does nothing while a script
+    // runs.
     void collectGarbage();
-    /// Collects when the heap grew enough since the last collection.
+    // Collects when the heap grew enough since the last collection.
     void collectIfNeeded();
     std::size_t objectCount() const;
 
@@ -184,9 +184,9 @@ class Machine {
 
   private:
     friend class Root;
-    /// A stored or accessor assignment, through the object's watchers when `watched`.
+    // A stored or accessor assignment, through the object's watchers when `watched`.
     void assign(Object* object, const Str& name, const Value& value, bool watched);
-    /// Runs the object's watcher of `name`, if any, into `result`; false when none.
+    // Runs the object's watcher of `name`, if any, into `result`; false when none.
     bool runWatcher(Object* object, const Str& name, const Value& old, const Value& value,
                     Value& result);
     std::unique_ptr<State> state_;

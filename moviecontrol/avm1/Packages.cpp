@@ -33,8 +33,9 @@ void defineAccessor(Machine& m, Object* object, std::string_view name, NativeFn 
     Str key = m.str(name);
     PropertyMap& props = object->properties();
     Property* p = props.find(key, true);
-    if (!p)
+    if (!p) {
         p = &props.add(Property{key, Value(), attributes, nullptr, nullptr}, true);
+    }
     p->attributes = attributes;
     p->getter = m.newFunction(std::move(getter));
     p->setter = setter ? m.newFunction(std::move(setter)) : nullptr;
@@ -44,8 +45,9 @@ namespace {
 
 Timer& addCallAfterScripts(Machine& m, std::vector<Value> args) {
     auto& s = m.state();
-    if (s.timers.size() >= 10000)
+    if (s.timers.size() >= 10000) {
         s.abort(LimitKind::MemoryBudget, "a script started more loads than the movie may hold");
+    }
     Timer t;
     t.id = s.nextTimerId++;
     t.due = s.timerNow;

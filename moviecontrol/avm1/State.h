@@ -13,12 +13,12 @@
 
 namespace avm1 {
 
-/// Stops the running script: a limit was hit or the bytecode cannot go on.
+// Stops the running script: a limit was hit or the bytecode cannot go on.
 struct ScriptAbort {
     LimitKind kind;
 };
 
-/// A value thrown by `throw`, travelling up to the nearest try.
+// A value thrown by `throw`, travelling up to the nearest try.
 struct ScriptThrow {
     Value value;
 };
@@ -30,8 +30,8 @@ struct Timer {
     double due = 0;
     double interval = 0;
     bool repeat = true;
-    Value function;           ///< callable, or
-    Object* object = nullptr; ///< object whose method `method` is called
+    Value function;           // callable, or
+    Object* object = nullptr; // object whose method `method` is called
     Str method;
     std::vector<Value> args;
 };
@@ -70,20 +70,20 @@ struct Machine::State {
     // Running code.
     std::shared_ptr<const std::vector<Str>> constants;
     std::vector<Value> stack;
-    /// The four registers of blocks and plain functions (a DefineFunction2 has its own).
+    // The four registers of blocks and plain functions (a DefineFunction2 has its own).
     std::array<Value, 4> globalRegisters;
     std::vector<Activation*> activations;
-    /// Accessors running now, by their property's serial.
+    // Accessors running now, by their property's serial.
     std::vector<std::uint64_t> activeAccessors;
     int callDepth = 0;
     std::uint64_t actionsThisFrame = 0;
     scriptbudget::FrameBudget budget;
-    /// Work a built-in did since the budget was last checked (see pace).
+    // Work a built-in did since the budget was last checked (see pace).
     std::uint64_t workSinceCheck = 0;
-    /// Bytes of script memory after the last collection: the next one runs when they double.
+    // Bytes of script memory after the last collection: the next one runs when they double.
     std::size_t bytesAfterCollection = 0;
     unsigned reported = 0; // bit per LimitKind already reported
-    /// A limit stopped the frame's scripts; further blocks of this frame do not run.
+    // A limit stopped the frame's scripts; further blocks of this frame do not run.
     bool frameAborted = false;
 
     // Timers.
@@ -101,35 +101,35 @@ struct Machine::State {
         sCaller{"caller"}, sMessage{"message"}, sName{"name"}, sEmpty{""}, sUndefined{"undefined"},
         sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"}, sResolve{"__resolve"};
     std::vector<Str> smallInts; // "0".."1023"
-    /// Texts that Push actions carry, by where they stand in the code: a loop pushes the
-    /// same names again and again. An entry counts only while its code block lives.
+    // Texts that Push actions carry, by where they stand in the code: a loop pushes the
+    // same names again and again. An entry counts only while its code block lives.
     struct Literal {
         const void* owner = nullptr;
         std::weak_ptr<const void> alive;
         Str text;
     };
     std::unordered_map<const std::uint8_t*, Literal> literals;
-    /// Short names pushed by scripts, shared instead of made anew at each push.
+    // Short names pushed by scripts, shared instead of made anew at each push.
     std::unordered_map<std::string_view, Str> interned;
 
     bool caseSensitive() const { return version >= 7; }
     void report(LimitKind kind, std::string_view message);
     [[noreturn]] void abort(LimitKind kind, std::string_view message);
-    /// Counts one action against the frame's budget.
+    // Counts one action against the frame's budget.
     void tick() {
         if (++actionsThisFrame % 4096 == 0 || madeSinceCheck() > MadeBetweenChecks) {
             checkBudget();
         }
     }
-    /// Megabytes of strings and bitmaps made that check the budget early: copying them
-    /// takes a few milliseconds.
+    // Megabytes of strings and bitmaps made that check the budget early: copying them
+    // takes a few milliseconds.
     static constexpr std::size_t MadeBetweenChecks = std::size_t{8} << 20;
     std::size_t madeAtCheck = 0;
     std::size_t madeSinceCheck() const { return scriptbudget::ScriptMemory::made() - madeAtCheck; }
     void checkBudget();
-    /// Counts `work` steps of a built-in (an element visited, a comparison, a row of
-    /// pixels); the budget is checked once per 4,096 of them, so that no built-in outlives
-    /// the frame's time, the memory budget or the end of the player.
+    // Counts `work` steps of a built-in (an element visited, a comparison, a row of
+    // pixels); the budget is checked once per 4,096 of them, so that no built-in outlives
+    // the frame's time, the memory budget or the end of the player.
     void pace(std::uint64_t work = 1) {
         workSinceCheck += work;
         if (workSinceCheck >= 4096 || madeSinceCheck() > MadeBetweenChecks) {
@@ -137,18 +137,19 @@ struct Machine::State {
             checkBudget();
         }
     }
-    /// Stops the script when holding `bytes` more would pass the memory budget: a built-in
-    /// asks before it makes a large result.
+    // Stops the script when holding `bytes` more would pass the memory budget: a built-in
+    // asks before it makes a large result.
     void reserve(std::size_t bytes);
-    /// What the machine's own objects and properties take, by a fixed cost each.
+    // What the machine's own objects and properties take, by a fixed cost each.
     std::size_t heapBytes() const;
 };
 
-/// Runs `f`, a call into script code. From outside any script a throw or a limit ends
-/// there and gives undefined; inside one they travel on to its try blocks.
+// Runs `f`, a call into script code. From outside any script a throw or a limit ends
+// there and gives undefined; inside one they travel on to its try blocks.
 template <class F> Value guarded(Machine::State& s, F&& f) {
-    if (!s.activations.empty() || s.callDepth > 0)
-        return f();
+    if (!s.activations.empty() || s.callDepth > 0) {
+        { return f(); }
+    }
     if (s.frameAborted || scriptbudget::endRequested()) {
         return {};
     }
@@ -166,25 +167,25 @@ template <class F> Value guarded(Machine::State& s, F&& f) {
     return result;
 }
 
-/// Property lookup along the prototype chain; `holder` receives the object that has it and
-/// `found` whether any had it.
+// Property lookup along the prototype chain; `holder` receives the object that has it and
+// `found` whether any had it.
 Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holder, bool* found);
 
-/// Calls a getter or setter of `holder`'s property `name`, within the nesting limit.
+// Calls a getter or setter of `holder`'s property `name`, within the nesting limit.
 Value callAccessor(Machine& m, Object* holder, const Str& name, Object* function, const Value& self,
                    std::span<const Value> args);
 
-/// The prototype object of a constructor.
+// The prototype object of a constructor.
 Object* constructorPrototype(Machine& m, Object* ctor);
 
-/// The built-ins install themselves on the global object, one function per entry of
-/// ClassList.h.
+// The built-ins install themselves on the global object, one function per entry of
+// ClassList.h.
 #define AVM1_DECLARE_INSTALL(Name) void install##Name(Machine& m);
 AVM1_CLASS_LIST(AVM1_DECLARE_INSTALL)
 #undef AVM1_DECLARE_INSTALL
 
-/// Arrays keep their elements as ordinary properties named by their index, with `length`
-/// computed; holes stay missing, as for..in and hasOwnProperty see them.
+// Arrays keep their elements as ordinary properties named by their index, with `length`
+// computed; holes stay missing, as for..in and hasOwnProperty see them.
 class ArrayObject : public Object {
   public:
     explicit ArrayObject(Object* proto) : Object(proto) {}
@@ -195,15 +196,16 @@ class ArrayObject : public Object {
     double length() const { return length_; }
     void setLength(Machine& m, double length);
     void noteIndex(double index) {
-        if (index + 1 > length_)
-            length_ = index + 1;
+        if (index + 1 > length_) {
+            { length_ = index + 1; }
+        }
     }
 
   private:
     double length_ = 0;
 };
 
-/// Boolean, Number and String objects wrapping a primitive.
+// Boolean, Number and String objects wrapping a primitive.
 class BoxObject : public Object {
   public:
     BoxObject(Object* proto, Value v, std::string_view cls)
@@ -220,12 +222,12 @@ class BoxObject : public Object {
     std::string_view class_;
 };
 
-/// A String object; its `length` is an own property, as scripts can see and replace it.
+// A String object; its `length` is an own property, as scripts can see and replace it.
 BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text);
 
-/// Parses an array index ("0", "17"); false for anything else ("01", "-1", "1.5").
+// Parses an array index ("0", "17"); false for anything else ("01", "-1", "1.5").
 bool parseArrayIndex(std::string_view name, double& index);
-/// Element name for an index, shared for small ones.
+// Element name for an index, shared for small ones.
 Str indexName(Machine& m, double index);
 
 } // namespace avm1

@@ -26,12 +26,12 @@ class Str {
     bool empty() const { return str().empty(); }
     const char* c_str() const { return str().c_str(); }
 
-    /// Hash of the text, and of its folded form (for names compared without case).
+    // Hash of the text, and of its folded form (for names compared without case).
     std::size_t hash() const;
     std::size_t foldedHash() const;
     bool sameAs(const Str& other) const { return data_ == other.data_; }
-    /// True when the text holds a path separator (':', '.' or '/'); worked out once, as
-    /// every variable lookup asks.
+    // True when the text holds a path separator (':', '.' or '/'); worked out once, as
+    // every variable lookup asks.
     bool hasPathSeparator() const { return data_ && data_->pathLike; }
 
     friend bool operator==(const Str& a, const Str& b) {
@@ -47,14 +47,14 @@ class Str {
         mutable std::size_t folded = 0;
         mutable bool hashed = false;
         bool pathLike = false;
-        /// The text and this block, against the scripts' memory budget.
+        // The text and this block, against the scripts' memory budget.
         scriptbudget::CountedBytes counted;
     };
     std::shared_ptr<const Data> data_;
 };
 
-/// Equality without case (Latin, Greek and Cyrillic letters), as names compare in movies up
-/// to version 6.
+// Equality without case (Latin, Greek and Cyrillic letters), as names compare in movies up
+// to version 6.
 bool equalsFolded(std::string_view a, std::string_view b);
 
 } // namespace avm1

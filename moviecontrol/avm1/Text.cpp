@@ -5,7 +5,7 @@
 namespace avm1 {
 
 namespace {
-/// Decodes one UTF-8 sequence at `i`; returns its length, or 0 when invalid.
+// Decodes one UTF-8 sequence at `i`; returns its length, or 0 when invalid.
 std::size_t decodeOne(std::string_view s, std::size_t i, std::uint32_t& cp) {
     auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     unsigned char c = b(i);
@@ -25,24 +25,29 @@ std::size_t decodeOne(std::string_view s, std::size_t i, std::uint32_t& cp) {
     } else {
         return 0;
     }
-    if (i + n > s.size())
+    if (i + n > s.size()) {
         return 0;
+    }
     for (std::size_t k = 1; k < n; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80)
+        if ((b(i + k) & 0xC0) != 0x80) {
             return 0;
+        }
         cp = (cp << 6) | (b(i + k) & 0x3F);
     }
     static constexpr std::uint32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < minimum[n] || cp > 0x10FFFF)
+    if (cp < minimum[n] || cp > 0x10FFFF) {
         return 0;
+    }
     return n;
 }
 } // namespace
 
 bool isAscii(std::string_view text) {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -89,8 +94,9 @@ std::string codePointToUtf8(std::uint32_t cp) {
     std::string out;
     // A surrogate alone keeps its three-byte form, so that text cut between the halves of a
     // pair can be joined again (see joinText).
-    if (cp > 0x10FFFF)
+    if (cp > 0x10FFFF) {
         cp = 0xFFFD;
+    }
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -170,11 +176,13 @@ std::string decodeText(std::string_view bytes) {
         valid = n != 0;
         i += n;
     }
-    if (valid)
+    if (valid) {
         return std::string(bytes);
+    }
     std::string out;
-    for (char c : bytes)
+    for (char c : bytes) {
         out += codePointToUtf8(static_cast<unsigned char>(c));
+    }
     return out;
 }
 

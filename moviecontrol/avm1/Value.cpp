@@ -14,8 +14,9 @@ Value::Value(Object* o) {
 }
 
 bool strictEquals(const Value& a, const Value& b) {
-    if (a.type() != b.type())
+    if (a.type() != b.type()) {
         return false;
+    }
     switch (a.type()) {
     case Type::Undefined:
     case Type::Null:

@@ -53,7 +53,7 @@ class Value {
     Str s_;
 };
 
-/// Strict equality (===): same type and same value; objects by identity; NaN equals NaN.
+// Strict equality (===): same type and same value; objects by identity; NaN equals NaN.
 bool strictEquals(const Value& a, const Value& b);
 
 } // namespace avm1

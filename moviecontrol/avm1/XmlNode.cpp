@@ -19,19 +19,21 @@ Value nodeOrNull(XmlNode* node) {
     return node ? Value(static_cast<Object*>(node)) : Value::null();
 }
 
-/// Prefix and local part of an element name ("a:b"); no colon gives an empty prefix.
+// Prefix and local part of an element name ("a:b"); no colon gives an empty prefix.
 std::pair<std::string_view, std::string_view> splitName(std::string_view name) {
     std::size_t colon = name.find(':');
-    if (colon == std::string_view::npos)
+    if (colon == std::string_view::npos) {
         return {std::string_view(), name};
+    }
     return {name.substr(0, colon), name.substr(colon + 1)};
 }
 
-/// The prefix an "xmlns" attribute declares ("xmlns:p" declares p; "xmlns", "xmlns:" and
-/// any other name beginning with "xmlns" declare the default namespace), or false.
+// The prefix an "xmlns" attribute declares ("xmlns:p" declares p; "xmlns", "xmlns:" and
+// any other name beginning with "xmlns" declare the default namespace), or false.
 bool declaredPrefix(std::string_view attribute, std::string_view& prefix) {
-    if (!attribute.starts_with("xmlns"))
+    if (!attribute.starts_with("xmlns")) {
         return false;
+    }
     prefix = attribute.size() > 6 && attribute[5] == ':' ? attribute.substr(6) : std::string_view();
     return true;
 }
@@ -39,8 +41,9 @@ bool declaredPrefix(std::string_view attribute, std::string_view& prefix) {
 } // namespace
 
 Object* XmlNode::attributes(Machine& m) {
-    if (!attributes_)
+    if (!attributes_) {
         attributes_ = m.newObject();
+    }
     return attributes_;
 }
 
@@ -53,25 +56,29 @@ Object* XmlNode::childArray(Machine& m) {
 }
 
 void XmlNode::refreshChildArray(Machine& m) {
-    if (!childArray_)
+    if (!childArray_) {
         return;
+    }
     auto* array = static_cast<ArrayObject*>(childArray_);
     array->setLength(m, 0);
-    for (std::size_t i = 0; i < children_.size(); ++i)
+    for (std::size_t i = 0; i < children_.size(); ++i) {
         m.set(array, indexName(m, static_cast<double>(i)),
               Value(static_cast<Object*>(children_[i])));
+    }
     array->setLength(m, static_cast<double>(children_.size()));
 }
 
 bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
     auto sibling = [&](int step) -> XmlNode* {
-        if (!parent_)
+        if (!parent_) {
             return nullptr;
+        }
         const auto& kids = parent_->children_;
         auto it = std::find(kids.begin(), kids.end(), this);
         auto index = (it - kids.begin()) + step;
-        if (it == kids.end() || index < 0 || index >= static_cast<long>(kids.size()))
+        if (it == kids.end() || index < 0 || index >= static_cast<long>(kids.size())) {
             return nullptr;
+        }
         return kids[static_cast<std::size_t>(index)];
     };
     if (named(m, name, "nodeType")) {
@@ -102,10 +109,11 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
             out = Value(m.str(named(m, name, "prefix") ? prefix : local));
         }
     } else if (named(m, name, "namespaceURI")) {
-        if (!name_.isString())
+        if (!name_.isString()) {
             out = Value::null();
-        else
+        } else {
             out = namespaceForPrefix(m, splitName(name_.asString().view()).first);
+        }
     } else {
         return false;
     }
@@ -118,8 +126,9 @@ bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
     } else if (named(m, name, "nodeValue")) {
         value_ = value.isNullish() ? Value::null() : Value(m.toString(value));
     } else if (named(m, name, "attributes")) {
-        if (Object* o = value.asObject())
+        if (Object* o = value.asObject()) {
             attributes_ = o;
+        }
     } else {
         // The tree's links are read-only; assigning them does nothing.
         static constexpr std::string_view readOnly[] = {
@@ -140,24 +149,29 @@ void XmlNode::trace(Tracer& t) {
     t.mark(name_);
     t.mark(value_);
     t.mark(parent_);
-    for (XmlNode* child : children_)
+    for (XmlNode* child : children_) {
         t.mark(child);
+    }
     t.mark(attributes_);
     t.mark(childArray_);
 }
 
 bool XmlNode::hasAncestor(const XmlNode* node) const {
-    for (const XmlNode* n = this; n; n = n->parent_)
-        if (n == node)
+    for (const XmlNode* n = this; n; n = n->parent_) {
+        if (n == node) {
             return true;
+        }
+    }
     return false;
 }
 
 bool XmlNode::insert(Machine& m, XmlNode* child, XmlNode* before) {
-    if (!child || hasAncestor(child))
+    if (!child || hasAncestor(child)) {
         return false;
-    if (before && (before->parent_ != this || before == child))
+    }
+    if (before && (before->parent_ != this || before == child)) {
         return false;
+    }
     child->detach(m);
     auto at = before ? std::find(children_.begin(), children_.end(), before) : children_.end();
     bool atEnd = at == children_.end();
@@ -175,8 +189,9 @@ bool XmlNode::insert(Machine& m, XmlNode* child, XmlNode* before) {
 }
 
 void XmlNode::detach(Machine& m) {
-    if (!parent_)
+    if (!parent_) {
         return;
+    }
     XmlNode* parent = parent_;
     std::erase(parent->children_, this);
     parent_ = nullptr;
@@ -184,8 +199,9 @@ void XmlNode::detach(Machine& m) {
 }
 
 void XmlNode::removeChildren(Machine& m) {
-    for (XmlNode* child : children_)
+    for (XmlNode* child : children_) {
         child->parent_ = nullptr;
+    }
     children_.clear();
     refreshChildArray(m);
 }
@@ -218,8 +234,9 @@ std::string XmlNode::toText(Machine& m) {
         bool tagged = n->type_ == Element && n->name_.isString();
         if (v.next == 0) {
             if (n->type_ != Element) {
-                if (n->value_.isString())
+                if (n->value_.isString()) {
                     out += xml::escape(n->value_.asString().view());
+                }
                 path.pop_back();
                 continue;
             }
@@ -238,8 +255,9 @@ std::string XmlNode::toText(Machine& m) {
             path.push_back({child, 0});
             continue;
         }
-        if (tagged)
+        if (tagged) {
             out += "</" + n->name_.asString().str() + ">";
+        }
         path.pop_back();
     }
     return out;
@@ -256,8 +274,9 @@ XmlNode* XmlNode::clone(Machine& m, bool deep) {
         return to;
     };
     XmlNode* root = copyOne(this);
-    if (!deep)
+    if (!deep) {
         return root;
+    }
     std::vector<std::pair<XmlNode*, XmlNode*>> work{{this, root}};
     while (!work.empty()) {
         auto [from, to] = work.back();
@@ -276,22 +295,25 @@ Value XmlNode::findDeclaration(
     Machine& m, const std::function<bool(std::string_view prefix, const Str& uri)>& match,
     bool wantPrefix) {
     for (XmlNode* n = this; n; n = n->parent_) {
-        if (!n->attributes_)
+        if (!n->attributes_) {
             continue;
+        }
         Value found;
         bool done = false;
         n->attributes_->properties().forEach([&](const Property& p) {
             std::string_view declared;
-            if (done || !declaredPrefix(p.name.view(), declared))
+            if (done || !declaredPrefix(p.name.view(), declared)) {
                 return;
+            }
             Str uri = m.toString(p.value);
             if (match(declared, uri)) {
                 found = wantPrefix ? Value(m.str(declared)) : Value(uri);
                 done = true;
             }
         });
-        if (done)
+        if (done) {
             return found;
+        }
     }
     return Value::null();
 }
@@ -309,8 +331,9 @@ Value XmlNode::prefixForNamespace(Machine& m, std::string_view uri) {
 XmlNode* makeXmlNode(Machine& m, int type, const Value& nameOrValue) {
     Object* proto = m.prototypeOf("XMLNode");
     Value text = nameOrValue.isNullish() ? Value::null() : Value(m.toString(nameOrValue));
-    if (type == XmlNode::Element)
+    if (type == XmlNode::Element) {
         return m.make<XmlNode>(proto, type, text, Value::null());
+    }
     return m.make<XmlNode>(proto, type, Value::null(), text);
 }
 
@@ -335,16 +358,18 @@ void parseXmlInto(Machine& m, XmlNode* document, std::string_view text) {
             Object* attrs = node->attributes(m);
             for (const xml::Attribute& a : e.attributes) {
                 m.set(attrs, m.str(a.name), Value(m.str(a.value)));
-                if (a.name == "id")
+                if (a.name == "id") {
                     m.set(ids, m.str(a.value), Value(static_cast<Object*>(node)));
+                }
             }
             open.back()->appendFresh(node);
             open.push_back(node);
             break;
         }
         case xml::Event::Kind::Close:
-            if (open.size() > 1)
+            if (open.size() > 1) {
                 open.pop_back();
+            }
             break;
         case xml::Event::Kind::Text:
             open.back()->appendFresh(makeXmlNode(m, XmlNode::TextNode, Value(m.str(e.text))));
@@ -353,10 +378,12 @@ void parseXmlInto(Machine& m, XmlNode* document, std::string_view text) {
     }
     document->childrenChanged(m);
     m.set(document, "status", Value(static_cast<int>(parsed.status)));
-    if (parsed.hasDeclaration)
+    if (parsed.hasDeclaration) {
         m.set(document, "xmlDecl", Value(m.str(parsed.declaration)));
-    if (parsed.hasDoctype)
+    }
+    if (parsed.hasDoctype) {
         m.set(document, "docTypeDecl", Value(m.str(parsed.doctype)));
+    }
 }
 
 } // namespace avm1

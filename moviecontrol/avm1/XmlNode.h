@@ -27,36 +27,36 @@ class XmlNode : public Object {
     int type() const { return type_; }
     XmlNode* parent() const { return parent_; }
     const std::vector<XmlNode*>& children() const { return children_; }
-    /// The attributes object, made on first use.
+    // The attributes object, made on first use.
     Object* attributes(Machine& m);
 
-    /// True when `node` is this node or one of its ancestors.
+    // True when `node` is this node or one of its ancestors.
     bool hasAncestor(const XmlNode* node) const;
-    /// Moves `child` (detached from its old parent) in front of `before`, or to the end
-    /// when `before` is null. False when that would make the tree a cycle.
+    // Moves `child` (detached from its old parent) in front of `before`, or to the end
+    // when `before` is null. False when that would make the tree a cycle.
     bool insert(Machine& m, XmlNode* child, XmlNode* before);
     void detach(Machine& m);
     void removeChildren(Machine& m);
-    /// Appends a fresh node that has no parent, leaving childNodes as it was until
-    /// childrenChanged (for building a parsed tree in one pass).
+    // Appends a fresh node that has no parent, leaving childNodes as it was until
+    // childrenChanged (for building a parsed tree in one pass).
     void appendFresh(XmlNode* child) {
         children_.push_back(child);
         child->parent_ = this;
     }
     void childrenChanged(Machine& m) { refreshChildArray(m); }
 
-    /// The node and everything below it as XML text.
+    // The node and everything below it as XML text.
     std::string toText(Machine& m);
-    /// A copy with its own attributes object; with `deep`, of the children too.
+    // A copy with its own attributes object; with `deep`, of the children too.
     XmlNode* clone(Machine& m, bool deep);
 
-    /// Namespace lookups through this node and its ancestors ("xmlns" attributes).
+    // Namespace lookups through this node and its ancestors ("xmlns" attributes).
     Value namespaceForPrefix(Machine& m, std::string_view prefix);
     Value prefixForNamespace(Machine& m, std::string_view uri);
 
   private:
-    /// The first "xmlns" declaration, nearest first, that `match` accepts: its prefix or
-    /// its namespace.
+    // The first "xmlns" declaration, nearest first, that `match` accepts: its prefix or
+    // its namespace.
     Value findDeclaration(Machine& m,
                           const std::function<bool(std::string_view prefix, const Str& uri)>& match,
                           bool wantPrefix);
@@ -65,15 +65,15 @@ class XmlNode : public Object {
     std::string openTag(Machine& m);
 
     int type_;
-    Value name_;  ///< string or null
-    Value value_; ///< string or null
+    Value name_;  // string or null
+    Value value_; // string or null
     XmlNode* parent_ = nullptr;
     std::vector<XmlNode*> children_;
     Object* attributes_ = nullptr;
     Object* childArray_ = nullptr;
 };
 
-/// The node a value holds, or null; and the `this` of an XMLNode or XML method.
+// The node a value holds, or null; and the `this` of an XMLNode or XML method.
 inline XmlNode* asNode(const Value& v) {
     return dynamic_cast<XmlNode*>(v.asObject());
 }
@@ -82,11 +82,11 @@ inline XmlNode* thisNode(CallArgs& c) {
     return asNode(c.thisValue);
 }
 
-/// A new node whose prototype is XMLNode.prototype as it is now.
+// A new node whose prototype is XMLNode.prototype as it is now.
 XmlNode* makeXmlNode(Machine& m, int type, const Value& nameOrValue);
 
-/// Replaces the children of `document` with what `text` holds; sets status, xmlDecl,
-/// docTypeDecl and adds elements with an "id" attribute to the id map.
+// Replaces the children of `document` with what `text` holds; sets status, xmlDecl,
+// docTypeDecl and adds elements with an "id" attribute to the id map.
 void parseXmlInto(Machine& m, XmlNode* document, std::string_view text);
 
 } // namespace avm1

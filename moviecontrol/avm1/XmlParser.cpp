@@ -18,9 +18,11 @@ bool isSpace(char c) {
 }
 
 bool onlySpace(std::string_view text) {
-    for (char c : text)
-        if (!isSpace(c))
+    for (char c : text) {
+        if (!isSpace(c)) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -28,23 +30,27 @@ bool endsName(char c) {
     return isSpace(c) || c == '/' || c == '>' || c == '=';
 }
 
-/// The value of a numeric reference body ("#39", "#x27"), or -1.
+// The value of a numeric reference body ("#39", "#x27"), or -1.
 long numericReference(std::string_view body) {
-    if (body.size() < 2 || body[0] != '#')
+    if (body.size() < 2 || body[0] != '#') {
         return -1;
+    }
     bool hex = body[1] == 'x' || body[1] == 'X';
     std::size_t i = hex ? 2 : 1;
-    if (i >= body.size())
+    if (i >= body.size()) {
         return -1;
+    }
     long value = 0;
     for (; i < body.size(); ++i) {
         int digit =
             hex ? hexDigit(body[i]) : (body[i] >= '0' && body[i] <= '9' ? body[i] - '0' : -1);
-        if (digit < 0)
+        if (digit < 0) {
             return -1;
+        }
         value = value * (hex ? 16 : 10) + digit;
-        if (value > 0x10FFFF)
+        if (value > 0x10FFFF) {
             return -1;
+        }
     }
     return value;
 }
@@ -55,13 +61,15 @@ class Scanner {
 
     Document run() {
         while (pos_ < text_.size() && doc_.status == Status::Ok) {
-            if (text_[pos_] == '<')
+            if (text_[pos_] == '<') {
                 markup();
-            else
+            } else {
                 textRun();
+            }
         }
-        if (doc_.status == Status::Ok && !open_.empty())
+        if (doc_.status == Status::Ok && !open_.empty()) {
             doc_.status = Status::MissingEndTag;
+        }
         // Whatever was read stays: close what is still open.
         while (!open_.empty()) {
             doc_.events.push_back({Event::Kind::Close, open_.back(), {}});
@@ -74,46 +82,54 @@ class Scanner {
     bool startsWith(std::string_view s) const { return text_.substr(pos_).starts_with(s); }
     void fail(Status s) { doc_.status = s; }
 
-    /// Moves past `terminator` after the current position; false when it never comes.
+    // Moves past `terminator` after the current position; false when it never comes.
     bool skipPast(std::string_view terminator, std::size_t from, std::string_view* body) {
         std::size_t end = text_.find(terminator, from);
-        if (end == std::string_view::npos)
+        if (end == std::string_view::npos) {
             return false;
-        if (body)
+        }
+        if (body) {
             *body = text_.substr(from, end - from);
+        }
         pos_ = end + terminator.size();
         return true;
     }
 
     void textRun() {
         std::size_t end = text_.find('<', pos_);
-        if (end == std::string_view::npos)
+        if (end == std::string_view::npos) {
             end = text_.size();
+        }
         std::string_view raw = text_.substr(pos_, end - pos_);
         pos_ = end;
-        if (ignoreWhite_ && onlySpace(raw))
+        if (ignoreWhite_ && onlySpace(raw)) {
             return;
+        }
         doc_.events.push_back({Event::Kind::Text, unescape(raw), {}});
     }
 
     void markup() {
         std::size_t start = pos_;
         if (startsWith("<!--")) {
-            if (!skipPast("-->", pos_ + 4, nullptr))
+            if (!skipPast("-->", pos_ + 4, nullptr)) {
                 fail(Status::CommentUnterminated);
+            }
         } else if (startsWith("<![CDATA[")) {
             std::string_view body;
-            if (!skipPast("]]>", pos_ + 9, &body))
+            if (!skipPast("]]>", pos_ + 9, &body)) {
                 return fail(Status::CdataUnterminated);
+            }
             doc_.events.push_back({Event::Kind::Text, std::string(body), {}});
         } else if (startsWith("<!")) {
-            if (!skipPast(">", pos_ + 2, nullptr))
+            if (!skipPast(">", pos_ + 2, nullptr)) {
                 return fail(Status::DoctypeUnterminated);
+            }
             doc_.hasDoctype = true;
             doc_.doctype = std::string(text_.substr(start, pos_ - start));
         } else if (startsWith("<?")) {
-            if (!skipPast("?>", pos_ + 2, nullptr))
+            if (!skipPast("?>", pos_ + 2, nullptr)) {
                 return fail(Status::DeclarationUnterminated);
+            }
             doc_.hasDeclaration = true;
             doc_.declaration = std::string(text_.substr(start, pos_ - start));
         } else if (startsWith("</")) {
@@ -125,25 +141,29 @@ class Scanner {
 
     std::string_view name() {
         std::size_t from = pos_;
-        while (pos_ < text_.size() && !endsName(text_[pos_]))
+        while (pos_ < text_.size() && !endsName(text_[pos_])) {
             ++pos_;
+        }
         return text_.substr(from, pos_ - from);
     }
 
     void skipSpace() {
-        while (pos_ < text_.size() && isSpace(text_[pos_]))
+        while (pos_ < text_.size() && isSpace(text_[pos_])) {
             ++pos_;
+        }
     }
 
     void endTag() {
         pos_ += 2;
         std::string_view n = name();
         skipSpace();
-        if (pos_ >= text_.size() || text_[pos_] != '>')
+        if (pos_ >= text_.size() || text_[pos_] != '>') {
             return fail(Status::Malformed);
+        }
         ++pos_;
-        if (open_.empty() || open_.back() != n)
+        if (open_.empty() || open_.back() != n) {
             return fail(Status::MissingStartTag);
+        }
         doc_.events.push_back({Event::Kind::Close, std::string(n), {}});
         open_.pop_back();
     }
@@ -151,49 +171,58 @@ class Scanner {
     void startTag() {
         ++pos_;
         std::string_view n = name();
-        if (n.empty())
+        if (n.empty()) {
             return fail(Status::Malformed);
+        }
         Event open{Event::Kind::Open, std::string(n), {}};
         std::unordered_map<std::string_view, std::size_t> places;
         for (;;) {
             skipSpace();
-            if (pos_ >= text_.size())
+            if (pos_ >= text_.size()) {
                 return fail(Status::Malformed);
+            }
             char c = text_[pos_];
             if (c == '>' || (c == '/' && startsWith("/>"))) {
                 bool empty = c == '/';
                 pos_ += empty ? 2 : 1;
-                if (!empty && open_.size() >= MaxDepth)
+                if (!empty && open_.size() >= MaxDepth) {
                     return fail(Status::Malformed);
+                }
                 doc_.events.push_back(std::move(open));
-                if (empty)
+                if (empty) {
                     doc_.events.push_back({Event::Kind::Close, std::string(n), {}});
-                else
+                } else {
                     open_.emplace_back(n);
+                }
                 return;
             }
             std::string_view attribute = name();
-            if (attribute.empty())
+            if (attribute.empty()) {
                 return fail(Status::Malformed);
+            }
             skipSpace();
-            if (pos_ >= text_.size() || text_[pos_] != '=')
+            if (pos_ >= text_.size() || text_[pos_] != '=') {
                 return fail(Status::Malformed);
+            }
             ++pos_;
             skipSpace();
-            if (pos_ >= text_.size() || (text_[pos_] != '"' && text_[pos_] != '\''))
+            if (pos_ >= text_.size() || (text_[pos_] != '"' && text_[pos_] != '\'')) {
                 return fail(Status::Malformed);
+            }
             char quote = text_[pos_];
             std::size_t end = text_.find(quote, pos_ + 1);
-            if (end == std::string_view::npos)
+            if (end == std::string_view::npos) {
                 return fail(Status::AttributeUnterminated);
+            }
             std::string value = unescape(text_.substr(pos_ + 1, end - pos_ - 1));
             pos_ = end + 1;
             // A repeated attribute keeps its first place and takes the last value.
             auto [at, fresh] = places.try_emplace(attribute, open.attributes.size());
-            if (fresh)
+            if (fresh) {
                 open.attributes.push_back({std::string(attribute), std::move(value)});
-            else
+            } else {
                 open.attributes[at->second].value = std::move(value);
+            }
         }
     }
 
@@ -230,16 +259,17 @@ std::string unescape(std::string_view text) {
         semi += i + 1;
         std::string_view body = text.substr(i + 1, semi - i - 1);
         const char* named = nullptr;
-        if (body == "lt")
+        if (body == "lt") {
             named = "<";
-        else if (body == "gt")
+        } else if (body == "gt") {
             named = ">";
-        else if (body == "amp")
+        } else if (body == "amp") {
             named = "&";
-        else if (body == "quot")
+        } else if (body == "quot") {
             named = "\"";
-        else if (body == "apos")
+        } else if (body == "apos") {
             named = "'";
+        }
         if (named) {
             out += named;
         } else if (long code = numericReference(body); code > 0) {

@@ -9,7 +9,7 @@
 
 namespace avm1::xml {
 
-/// XML.status after a parse.
+// XML.status after a parse.
 enum class Status : int {
     Ok = 0,
     CdataUnterminated = -2,
@@ -25,36 +25,36 @@ enum class Status : int {
 
 struct Attribute {
     std::string name;
-    std::string value; ///< entities already replaced
+    std::string value; // entities already replaced
 };
 
-/// What the parser met, in document order. An empty element gives Open then Close.
+// What the parser met, in document order. An empty element gives Open then Close.
 struct Event {
     enum class Kind { Open, Close, Text } kind;
-    std::string text; ///< element name, or the text (entities replaced, CDATA as it is)
+    std::string text; // element name, or the text (entities replaced, CDATA as it is)
     std::vector<Attribute> attributes;
 };
 
 struct Document {
     Status status = Status::Ok;
-    /// Everything read before an error stays; Close events balance every Open.
+    // Everything read before an error stays; Close events balance every Open.
     std::vector<Event> events;
     bool hasDeclaration = false;
-    std::string declaration; ///< "<?xml ...?>" as written
+    std::string declaration; // "<?xml ...?>" as written
     bool hasDoctype = false;
-    std::string doctype; ///< "<!DOCTYPE ...>" as written
+    std::string doctype; // "<!DOCTYPE ...>" as written
 };
 
-/// Elements nest no deeper than this; deeper input is malformed.
+// Elements nest no deeper than this; deeper input is malformed.
 inline constexpr std::size_t MaxDepth = 1024;
 
-/// Parses `text`; `ignoreWhite` drops text that is only white space.
+// Parses `text`; `ignoreWhite` drops text that is only white space.
 Document parse(std::string_view text, bool ignoreWhite);
 
-/// Replaces &lt; &gt; &amp; &quot; &apos; and numeric references; anything else stays as
-/// written, ampersand and all.
+// Replaces &lt; &gt; &amp; &quot; &apos; and numeric references; anything else stays as
+// written, ampersand and all.
 std::string unescape(std::string_view text);
-/// The five markup characters as entities, for text and attribute values.
+// The five markup characters as entities, for text and attribute values.
 std::string escape(std::string_view text);
 
 } // namespace avm1::xml

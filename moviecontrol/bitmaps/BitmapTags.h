@@ -17,12 +17,12 @@ enum class BitmapTag : std::uint16_t {
     DefineBitsJpeg4 = 90,
 };
 
-/// True for the tag codes decodeBitmapTag understands.
+// True for the tag codes decodeBitmapTag understands.
 bool isBitmapTag(std::uint16_t tagCode);
 
-/// Decodes the body (after the character id) of a bitmap tag. `sharedTables` is the content
-/// of the movie's JPEGTables tag and only matters for DefineBits. Unknown codes give
-/// Unsupported.
+// Decodes the body (after the character id) of a bitmap tag. `sharedTables` is the content
+// of the movie's JPEGTables tag and only matters for DefineBits. Unknown codes give
+// Unsupported.
 DecodedBitmap decodeBitmapTag(std::uint16_t tagCode, std::span<const std::uint8_t> body,
                               std::span<const std::uint8_t> sharedTables = {});
 

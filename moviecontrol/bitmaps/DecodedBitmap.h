@@ -6,15 +6,15 @@
 namespace mc {
 
 enum class BitmapStatus {
-    Complete,    ///< every pixel came from the movie
-    Partial,     ///< data ran short or broke; the missing part is transparent or black
-    Malformed,   ///< nothing usable; the image is null
-    Unsupported, ///< a pixel format or image kind this decoder does not know; null image
-    TooLarge,    ///< refused before allocation; null image
+    Complete,    // every pixel came from the movie
+    Partial,     // data ran short or broke; the missing part is transparent or black
+    Malformed,   // nothing usable; the image is null
+    Unsupported, // a pixel format or image kind this decoder does not know; null image
+    TooLarge,    // refused before allocation; null image
 };
 
 struct DecodedBitmap {
-    QImage image; ///< Format_ARGB32_Premultiplied, or null
+    QImage image; // Format_ARGB32_Premultiplied, or null
     BitmapStatus status = BitmapStatus::Malformed;
 
     bool usable() const { return !image.isNull(); }

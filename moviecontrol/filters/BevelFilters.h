@@ -12,7 +12,7 @@ namespace mc {
 
 enum class BevelPlacement { Outer, Inner, Full };
 
-/// Full when the record asks for the bevel on top, otherwise inner or outer.
+// Full when the record asks for the bevel on top, otherwise inner or outer.
 BevelPlacement bevelPlacement(bool inner, bool onTop);
 
 QImage applyBevel(const QImage& source, const swf::BevelFilter& filter, FilterScale scale);

@@ -3,8 +3,8 @@
 
 namespace mc {
 
-/// Device pixels per stage pixel along each axis (the stage-to-device scale of the object's
-/// full matrix; 1 when the layer is drawn at stage size).
+// Device pixels per stage pixel along each axis (the stage-to-device scale of the object's
+// full matrix; 1 when the layer is drawn at stage size).
 struct FilterScale {
     double x = 1.0;
     double y = 1.0;

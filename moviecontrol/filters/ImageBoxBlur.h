@@ -8,8 +8,8 @@
 
 namespace mc {
 
-/// Blurs `image` (Format_ARGB32_Premultiplied) in place; outside it counts as transparent.
-/// Each pass rounds to 8 bits, as Flash's own blur does; colour never exceeds alpha.
+// Blurs `image` (Format_ARGB32_Premultiplied) in place; outside it counts as transparent.
+// Each pass rounds to 8 bits, as Flash's own blur does; colour never exceeds alpha.
 void boxBlurImage(QImage& image, const BlurSize& size);
 
 } // namespace mc

@@ -24,10 +24,10 @@ inline Premultiplied operator+(const Premultiplied& p, const Premultiplied& q) {
 
 Premultiplied premultiplied(const swf::Rgba& colour);
 Premultiplied fromPixel(QRgb pixel);
-/// Rounds to 8 bits, clamping alpha to 0..1 and colour to 0..alpha.
+// Rounds to 8 bits, clamping alpha to 0..1 and colour to 0..alpha.
 QRgb toPixel(const Premultiplied& colour);
 
-/// One float per pixel, row by row; reads outside the plane give 0 (transparent).
+// One float per pixel, row by row; reads outside the plane give 0 (transparent).
 struct Plane {
     int width = 0;
     int height = 0;
@@ -41,14 +41,14 @@ struct Plane {
         }
         return values[static_cast<std::size_t>(y) * width + x];
     }
-    /// Bilinear read at a fractional position (pixel centres at integers).
+    // Bilinear read at a fractional position (pixel centres at integers).
     float sample(double x, double y) const;
 };
 
-/// The alpha channel of a premultiplied image, in 0..1.
+// The alpha channel of a premultiplied image, in 0..1.
 Plane alphaPlane(const QImage& image);
 
-/// A premultiplied ARGB32 copy of `image` (the filters' working and result format).
+// A premultiplied ARGB32 copy of `image` (the filters' working and result format).
 QImage premultipliedCopy(const QImage& image);
 
 } // namespace mc

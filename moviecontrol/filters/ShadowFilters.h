@@ -16,8 +16,8 @@ QImage applyGlow(const QImage& source, const swf::GlowFilter& filter, FilterScal
 QImage applyGradientGlow(const QImage& source, const swf::GradientGlowFilter& filter,
                          FilterScale scale);
 
-/// The offset of a shadow in device pixels: `distance` along `angle` (radians, clockwise
-/// on screen since y points down).
+// The offset of a shadow in device pixels: `distance` along `angle` (radians, clockwise
+// on screen since y points down).
 QPointF shadowOffset(double angle, double distance, FilterScale scale);
 
 } // namespace mc

@@ -53,6 +53,4 @@ std::vector<std::uint8_t> readRegularFile(const std::string& path, std::int64_t 
     return bytes;
 }
 
-
-
 } // namespace mc

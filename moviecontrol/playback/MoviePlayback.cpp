@@ -118,8 +118,8 @@ void MoviePlayback::makeSound(const PlaybackSetup& setup) {
         mixer_ = std::make_unique<audio::Mixer>(44100);
         offlineSound_ =
             std::make_unique<audio::MovieSound>(*movie_, *mixer_, clock_.framesPerSecond());
-        offline_ = std::make_unique<audio::OfflineMix>(*mixer_, clock_.framesPerSecond(),
-                                                       setup.keepSound);
+        offline_ =
+            std::make_unique<audio::OfflineMix>(*mixer_, clock_.framesPerSecond(), setup.keepSound);
         sound_ = offlineSound_.get();
     }
     if (sound_ != nullptr) {

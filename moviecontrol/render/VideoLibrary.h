@@ -24,7 +24,7 @@ class VideoLibrary {
         explicit Stream(const swf::VideoStream& def)
             : decoder(def.codec, def.width, def.height, def.deblocking) {}
         video::VideoDecoder decoder;
-        int decodedUpTo = -1; ///< Last frame number fed to the decoder.
+        int decodedUpTo = -1; // Last frame number fed to the decoder.
         QImage image;
     };
     void advance(const swf::VideoStream& def, Stream& s, std::uint16_t frameNumber);

@@ -5,10 +5,10 @@
 
 namespace scriptbudget {
 
-/// Safe inside a signal handler.
+// Safe inside a signal handler.
 void requestEnd() noexcept;
 bool endRequested() noexcept;
-/// For a new player in the same process (tests).
+// For a new player in the same process (tests).
 void clearEndRequest() noexcept;
 
 } // namespace scriptbudget

@@ -8,40 +8,40 @@
 
 namespace scriptbudget {
 
-/// The memory budget for this machine: 512 MB, or a quarter of the physical memory when
-/// that is less (never below 64 MB).
+// The memory budget for this machine: 512 MB, or a quarter of the physical memory when
+// that is less (never below 64 MB).
 std::size_t defaultMemoryBytes();
 
 struct BudgetLimits {
-    /// Script time of one frame. The window handles its close box and the menu only
-    /// between scripts, so this is how long the player may be deaf to "结束"; 2 s keeps the
-    /// end within what a person waits for, and is still far beyond what any card's script
-    /// needs in a frame (Flash's own limit, 15 s, is a dialog, not an end).
+    // Script time of one frame. The window handles its close box and the menu only
+    // between scripts, so this is how long the player may be deaf to "结束"; 2 s keeps the
+    // end within what a person waits for, and is still far beyond what any card's script
+    // needs in a frame (Flash's own limit, 15 s, is a dialog, not an end).
     std::chrono::milliseconds perFrame{2000};
-    /// Bytes all scripts may hold: string texts, bitmap pixels, objects and properties.
-    /// A greeting card's scripts use a few megabytes; 512 MB holds fifteen stage-sized
-    /// 2880 x 2880 bitmaps, and a quarter of the memory leaves the rest of the machine alone.
+    // Bytes all scripts may hold: string texts, bitmap pixels, objects and properties.
+    // A greeting card's scripts use a few megabytes; 512 MB holds fifteen stage-sized
+    // 2880 x 2880 bitmaps, and a quarter of the memory leaves the rest of the machine alone.
     std::size_t memoryBytes = defaultMemoryBytes();
 };
 
 enum class Overrun {
     None,
-    Ending, ///< the player is ending
-    Memory, ///< the scripts hold more than the memory budget
-    Time,   ///< the frame's scripts ran past their time
+    Ending, // the player is ending
+    Memory, // the scripts hold more than the memory budget
+    Time,   // the frame's scripts ran past their time
 };
 
 class FrameBudget {
   public:
     explicit FrameBudget(BudgetLimits limits = {});
 
-    /// Starts a frame's time.
+    // Starts a frame's time.
     void beginFrame();
-    /// What stops the script now, if anything. `machineBytes` is what the machine holds
-    /// beyond ScriptMemory (its objects and properties).
+    // What stops the script now, if anything. `machineBytes` is what the machine holds
+    // beyond ScriptMemory (its objects and properties).
     Overrun check(std::size_t machineBytes) const;
-    /// Whether holding `moreBytes` more would pass the memory budget: built-ins ask before
-    /// they make a large result.
+    // Whether holding `moreBytes` more would pass the memory budget: built-ins ask before
+    // they make a large result.
     bool allows(std::size_t machineBytes, std::size_t moreBytes) const;
     const BudgetLimits& limits() const { return limits_; }
 

@@ -12,12 +12,12 @@ class ScriptMemory {
     static void add(std::size_t bytes) noexcept;
     static void remove(std::size_t bytes) noexcept;
     static std::size_t live() noexcept;
-    /// Every byte ever counted: a machine checks its budget early when a few actions made
-    /// many megabytes (each copy of a large string is one action).
+    // Every byte ever counted: a machine checks its budget early when a few actions made
+    // many megabytes (each copy of a large string is one action).
     static std::size_t made() noexcept;
 };
 
-/// Counts `bytes` for as long as it lives.
+// Counts `bytes` for as long as it lives.
 class CountedBytes {
   public:
     CountedBytes() = default;

@@ -5,7 +5,7 @@
 
 namespace swf {
 
-/// Colour with straight (not premultiplied) alpha; RGB records read as alpha 255.
+// Colour with straight (not premultiplied) alpha; RGB records read as alpha 255.
 struct Rgba {
     std::uint8_t r = 0;
     std::uint8_t g = 0;
@@ -14,7 +14,7 @@ struct Rgba {
     friend bool operator==(const Rgba&, const Rgba&) = default;
 };
 
-/// Rectangle in twips; the minimum corner need not be zero.
+// Rectangle in twips; the minimum corner need not be zero.
 struct Rect {
     std::int32_t xMin = 0;
     std::int32_t xMax = 0;
@@ -25,8 +25,8 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-/// Affine transform: x' = a*x + c*y + tx, y' = b*x + d*y + ty (tx, ty in twips).
-/// a/d are the scale fields, b is RotateSkew0 and c is RotateSkew1 of the record.
+// Affine transform: x' = a*x + c*y + tx, y' = b*x + d*y + ty (tx, ty in twips).
+// a/d are the scale fields, b is RotateSkew0 and c is RotateSkew1 of the record.
 struct Matrix {
     double a = 1.0;
     double b = 0.0;
@@ -37,8 +37,8 @@ struct Matrix {
     friend bool operator==(const Matrix&, const Matrix&) = default;
 };
 
-/// Per channel: result = clamp(c * mult / 256 + add). Multipliers are 8.8 fixed point as
-/// stored; a record without alpha leaves alpha at identity.
+// Per channel: result = clamp(c * mult / 256 + add). Multipliers are 8.8 fixed point as
+// stored; a record without alpha leaves alpha at identity.
 struct ColorTransform {
     std::int16_t multR = 256;
     std::int16_t multG = 256;

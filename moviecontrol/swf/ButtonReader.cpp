@@ -6,7 +6,7 @@ namespace swf {
 
 namespace {
 
-/// Button records up to the terminating zero byte.
+// Button records up to the terminating zero byte.
 void readButtonRecords(ByteReader& r, ReadContext& ctx, std::uint8_t buttonVersion,
                        std::vector<ButtonRecord>& out) {
     while (!r.failed()) {

@@ -22,26 +22,26 @@ class ByteReader {
     std::int8_t s8() { return static_cast<std::int8_t>(u8()); }
     std::int16_t s16() { return static_cast<std::int16_t>(u16()); }
     std::int32_t s32() { return static_cast<std::int32_t>(u32()); }
-    /// Signed 8.8 fixed point.
+    // Signed 8.8 fixed point.
     double fixed8();
-    /// Signed 16.16 fixed point.
+    // Signed 16.16 fixed point.
     double fixed16();
     float float16();
     float float32();
-    /// The format stores doubles as two little-endian words, high word first.
+    // The format stores doubles as two little-endian words, high word first.
     double float64();
-    /// 1 to 5 bytes, 7 bits each, low group first.
+    // 1 to 5 bytes, 7 bits each, low group first.
     std::uint32_t encodedU32();
 
-    /// A NUL-terminated string of at most maxLength bytes (the NUL is consumed, not returned).
-    /// A string that runs to the end without NUL is returned as is and sets the failure flag.
+    // A NUL-terminated string of at most maxLength bytes (the NUL is consumed, not returned).
+    // A string that runs to the end without NUL is returned as is and sets the failure flag.
     std::string string(std::size_t maxLength = SIZE_MAX);
-    /// A string of exactly `length` bytes (font names); trailing NULs are dropped.
+    // A string of exactly `length` bytes (font names); trailing NULs are dropped.
     std::string fixedString(std::size_t length);
 
-    /// The next n bytes, or fewer when fewer remain (then the failure flag is set).
+    // The next n bytes, or fewer when fewer remain (then the failure flag is set).
     std::span<const std::uint8_t> bytes(std::size_t n);
-    /// Everything that remains.
+    // Everything that remains.
     std::span<const std::uint8_t> rest();
     void skip(std::size_t n) { (void)bytes(n); }
 
@@ -58,18 +58,18 @@ class ByteReader {
     bool failed_ = false;
 };
 
-/// Reads bit fields starting at the byte reader's position. Bits are consumed a byte at a time
-/// from the underlying reader, so after align() (or destruction) byte reads continue at the
-/// next whole byte, which is what every bit-packed record of the format expects.
+// Reads bit fields starting at the byte reader's position. Bits are consumed a byte at a time
+// from the underlying reader, so after align() (or destruction) byte reads continue at the
+// next whole byte, which is what every bit-packed record of the format expects.
 class BitReader {
   public:
     explicit BitReader(ByteReader& bytes) : bytes_(bytes) {}
 
-    /// Unsigned field of 0..32 bits; wider requests are clamped to 32 bits after skipping.
+    // Unsigned field of 0..32 bits; wider requests are clamped to 32 bits after skipping.
     std::uint32_t ub(unsigned bits);
-    /// Signed (two's complement, sign-extended) field of 0..32 bits.
+    // Signed (two's complement, sign-extended) field of 0..32 bits.
     std::int32_t sb(unsigned bits);
-    /// Signed 16.16 fixed point field.
+    // Signed 16.16 fixed point field.
     double fb(unsigned bits);
     bool flag() { return ub(1) != 0; }
     void align() { bitsLeft_ = 0; }

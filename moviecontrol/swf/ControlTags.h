@@ -15,16 +15,16 @@
 namespace swf {
 
 struct ClipAction {
-    std::uint32_t events = 0; ///< Event flag bits as stored (16 bits in version 5, else 32).
-    std::uint8_t keyCode = 0; ///< When the key-press event bit is set.
+    std::uint32_t events = 0; // Event flag bits as stored (16 bits in version 5, else 32).
+    std::uint8_t keyCode = 0; // When the key-press event bit is set.
     ActionBlock actions;
 };
 
-/// PlaceObject, PlaceObject2 and PlaceObject3. Absent optionals mean "not in the record"
-/// (for a move: keep what the object has).
+// PlaceObject, PlaceObject2 and PlaceObject3. Absent optionals mean "not in the record"
+// (for a move: keep what the object has).
 struct PlaceObject {
     std::uint8_t version = 1;
-    bool move = false; ///< Modify (no character) or replace (with character) the object.
+    bool move = false; // Modify (no character) or replace (with character) the object.
     std::uint16_t depth = 0;
     std::optional<std::uint16_t> characterId;
     std::optional<Matrix> matrix;
@@ -42,7 +42,7 @@ struct PlaceObject {
     std::vector<ClipAction> clipActions;
 };
 
-/// RemoveObject (with character id) and RemoveObject2 (depth only).
+// RemoveObject (with character id) and RemoveObject2 (depth only).
 struct RemoveObject {
     std::uint16_t depth = 0;
     std::optional<std::uint16_t> characterId;
@@ -66,7 +66,7 @@ struct FrameLabel {
     bool namedAnchor = false;
 };
 
-/// A control tag kept undecoded (sound tags, for now): code and body as stored.
+// A control tag kept undecoded (sound tags, for now): code and body as stored.
 struct RawControlTag {
     std::uint16_t code = 0;
     std::span<const std::uint8_t> body;
@@ -75,17 +75,17 @@ struct RawControlTag {
 using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction,
                                 SetBackgroundColor, FrameLabel, RawControlTag>;
 
-/// The control tags between two ShowFrame tags, in file order.
+// The control tags between two ShowFrame tags, in file order.
 struct Frame {
     std::vector<ControlTag> tags;
 };
 
 struct Timeline {
-    /// The frame count the header or DefineSprite claims; frames.size() is what is present.
+    // The frame count the header or DefineSprite claims; frames.size() is what is present.
     std::uint16_t declaredFrameCount = 0;
-    /// Bytes of the sprite's tag stream (what a sprite reports as loaded); 0 for the root.
+    // Bytes of the sprite's tag stream (what a sprite reports as loaded); 0 for the root.
     std::uint32_t byteLength = 0;
-    /// Tags after the last ShowFrame form a final frame only when there are any.
+    // Tags after the last ShowFrame form a final frame only when there are any.
     std::vector<Frame> frames;
 };
 

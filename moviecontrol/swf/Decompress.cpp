@@ -16,8 +16,8 @@ constexpr std::size_t LzmaLengthSize = 4;
 constexpr std::size_t LzmaPropertiesSize = 5;
 constexpr std::size_t LzmaHeaderSize = FileHeaderSize + LzmaLengthSize + LzmaPropertiesSize;
 
-/// Room for the next piece of output: the buffer grows as data arrives instead of trusting
-/// the declared length up front.
+// Room for the next piece of output: the buffer grows as data arrives instead of trusting
+// the declared length up front.
 void growOutput(std::vector<std::uint8_t>& bytes, std::size_t produced, std::size_t target) {
     if (bytes.size() == produced) {
         const std::size_t grow = std::clamp<std::size_t>(produced, 1u << 16, 16u << 20);
@@ -25,7 +25,7 @@ void growOutput(std::vector<std::uint8_t>& bytes, std::size_t produced, std::siz
     }
 }
 
-/// Inflates `input` into `out` until `limit` bytes, the end of the stream or an error.
+// Inflates `input` into `out` until `limit` bytes, the end of the stream or an error.
 void inflateInto(std::span<const std::uint8_t> input, std::size_t limit, DecompressedFile& out) {
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) {
@@ -62,10 +62,10 @@ void inflateInto(std::span<const std::uint8_t> input, std::size_t limit, Decompr
     bytes.resize(produced);
 }
 
-/// Decodes the LZMA body of `file` into `out` until `limit` bytes, the end of the stream or an
-/// error. The body is handed to the decoder as the classic .lzma format: the properties, then
-/// the expected size, which makes the decoder stop there. The dictionary never needs to be
-/// larger than the output, so a hostile dictionary size cannot make the decoder allocate more.
+// Decodes the LZMA body of `file` into `out` until `limit` bytes, the end of the stream or an
+// error. The body is handed to the decoder as the classic .lzma format: the properties, then
+// the expected size, which makes the decoder stop there. The dictionary never needs to be
+// larger than the output, so a hostile dictionary size cannot make the decoder allocate more.
 void decodeLzmaInto(std::span<const std::uint8_t> file, std::size_t limit, DecompressedFile& out) {
     if (file.size() < LzmaHeaderSize) {
         return;

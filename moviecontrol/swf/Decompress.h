@@ -15,14 +15,14 @@ struct DecompressedFile {
     Compression compression = Compression::None;
     std::uint8_t version = 0;
     std::uint32_t declaredLength = 0;
-    std::vector<std::uint8_t> bytes; ///< The 8-byte file header followed by the body.
+    std::vector<std::uint8_t> bytes; // The 8-byte file header followed by the body.
     bool shorterThanDeclared = false;
     bool corrupt = false;
     bool capped = false;
 };
 
-/// Inflates at most min(declared length, maxBytes) bytes; a truncated or damaged zlib stream
-/// gives what was inflated before the damage.
+// Inflates at most min(declared length, maxBytes) bytes; a truncated or damaged zlib stream
+// gives what was inflated before the damage.
 DecompressedFile decompressFile(std::span<const std::uint8_t> file, std::size_t maxBytes);
 
 } // namespace swf

@@ -6,7 +6,7 @@ namespace swf {
 
 namespace {
 
-/// Shadow and glow filters keep five bits of passes; bevels give one of them to "on top".
+// Shadow and glow filters keep five bits of passes; bevels give one of them to "on top".
 template <typename F> std::uint8_t readShadowFlags(ByteReader& r, F& f, std::uint8_t passMask) {
     const std::uint8_t flags = r.u8();
     f.inner = (flags & 0x80) != 0;

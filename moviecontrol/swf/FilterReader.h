@@ -8,8 +8,8 @@
 
 namespace swf {
 
-/// FILTERLIST: a count byte, then filters. An unknown filter id ends the list (ctx.invalid),
-/// since its length cannot be known.
+// FILTERLIST: a count byte, then filters. An unknown filter id ends the list (ctx.invalid),
+// since its length cannot be known.
 std::vector<Filter> readFilterList(ByteReader& r, ReadContext& ctx);
 
 } // namespace swf

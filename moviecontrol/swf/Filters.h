@@ -63,7 +63,7 @@ struct GradientFilterStop {
     std::uint8_t ratio = 0;
 };
 
-/// Shared layout of the gradient glow and gradient bevel filters.
+// Shared layout of the gradient glow and gradient bevel filters.
 struct GradientFilterParams {
     std::vector<GradientFilterStop> stops;
     double blurX = 0.0;
@@ -86,39 +86,39 @@ struct ConvolutionFilter {
     std::uint8_t rows = 0;
     float divisor = 1.0f;
     float bias = 0.0f;
-    std::vector<float> matrix; ///< rows * columns values, row by row.
+    std::vector<float> matrix; // rows * columns values, row by row.
     Rgba defaultColor;
     bool clamp = true;
     bool preserveAlpha = true;
 };
 
-/// 4x5 matrix, row by row: R' = m[0]*R + m[1]*G + m[2]*B + m[3]*A + m[4] (0..255 scale).
+// 4x5 matrix, row by row: R' = m[0]*R + m[1]*G + m[2]*B + m[3]*A + m[4] (0..255 scale).
 struct ColorMatrixFilter {
     std::array<float, 20> matrix{};
 };
 
-/// The pixels a displacement filter reads its offsets from: unpremultiplied ARGB, row by row.
+// The pixels a displacement filter reads its offsets from: unpremultiplied ARGB, row by row.
 struct DisplacementMap {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> argb;
 };
 
-/// What a displacement filter shows where an offset points outside the filtered picture.
+// What a displacement filter shows where an offset points outside the filtered picture.
 enum class DisplacementMode : std::uint8_t { Wrap, Clamp, Ignore, Color };
 
-/// Only scripts make this filter (no tag stores one). Channels use the bitmap channel bits:
-/// 1 red, 2 green, 4 blue, 8 alpha. The map is a copy taken when the filter was assigned.
+// Only scripts make this filter (no tag stores one). Channels use the bitmap channel bits:
+// 1 red, 2 green, 4 blue, 8 alpha. The map is a copy taken when the filter was assigned.
 struct DisplacementMapFilter {
     std::shared_ptr<const DisplacementMap> map;
-    double mapX = 0.0; ///< where the map's top-left pixel lies, in pixels
+    double mapX = 0.0; // where the map's top-left pixel lies, in pixels
     double mapY = 0.0;
     std::uint8_t componentX = 0;
     std::uint8_t componentY = 0;
     double scaleX = 0.0;
     double scaleY = 0.0;
     DisplacementMode mode = DisplacementMode::Wrap;
-    Rgba color; ///< for DisplacementMode::Color
+    Rgba color; // for DisplacementMode::Color
 };
 
 using Filter =
@@ -142,7 +142,7 @@ enum class BlendMode : std::uint8_t {
     HardLight = 14,
 };
 
-/// 0 and unknown values blend as Normal.
+// 0 and unknown values blend as Normal.
 BlendMode blendModeFromByte(std::uint8_t value);
 
 } // namespace swf

@@ -8,9 +8,9 @@ namespace swf {
 
 namespace {
 
-/// Reads glyph outlines; `offsets` are relative to `table` (the start of the offset table).
-/// An outline whose offset is implausible is read from where the previous one ended, which
-/// is where well-formed files put it anyway.
+// Reads glyph outlines; `offsets` are relative to `table` (the start of the offset table).
+// An outline whose offset is implausible is read from where the previous one ended, which
+// is where well-formed files put it anyway.
 void readGlyphShapes(ByteReader& table, ReadContext& ctx, const std::vector<std::uint32_t>& offsets,
                      std::size_t shapesEnd, std::vector<Glyph>& glyphs) {
     ByteReader sequential = table;

@@ -57,8 +57,8 @@ struct Pen {
     std::int64_t y = 0;
 };
 
-/// An edge as absolute points; straight edges get their midpoint as control so that they
-/// can pair with curves.
+// An edge as absolute points; straight edges get their midpoint as control so that they
+// can pair with curves.
 struct AbsoluteEdge {
     double cx, cy, x, y;
     bool curved;

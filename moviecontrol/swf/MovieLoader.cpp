@@ -50,7 +50,7 @@ bool isDefinitionTag(std::uint16_t code) {
     }
 }
 
-/// Whether readTag adds an entry to the frame for a tag of this code.
+// Whether readTag adds an entry to the frame for a tag of this code.
 bool makesFrameEntry(std::uint16_t code) {
     switch (code) {
     case tag::PlaceObject:
@@ -68,9 +68,9 @@ bool makesFrameEntry(std::uint16_t code) {
     }
 }
 
-/// How many frame entries the tags ahead of `r`, up to the next ShowFrame or End, make (at
-/// most `most`). A frame's list sized once is filled in place: growing it moved its large
-/// records at every doubling, and copying it out to drop the spare room moved them again.
+// How many frame entries the tags ahead of `r`, up to the next ShowFrame or End, make (at
+// most `most`). A frame's list sized once is filled in place: growing it moved its large
+// records at every doubling, and copying it out to drop the spare room moved them again.
 std::size_t frameEntriesAhead(const ByteReader& r, std::size_t most) {
     ByteReader scan(r.data().subspan(r.position()));
     std::size_t count = 0;
@@ -102,7 +102,7 @@ class MovieLoader {
         noteIssue(movie_.diagnostics, issue, code, offset);
     }
 
-    /// Reads the definition waiting under `id`; null when none waits.
+    // Reads the definition waiting under `id`; null when none waits.
     const Definition* readDeferred(std::uint16_t id) {
         const auto tag = deferred_.take(id);
         if (!tag) {
@@ -119,8 +119,8 @@ class MovieLoader {
         }
     }
 
-    /// Reads tags until End or the end of `r`, filling `timeline`. `baseOffset` turns
-    /// positions in `r` into file offsets for diagnostics.
+    // Reads tags until End or the end of `r`, filling `timeline`. `baseOffset` turns
+    // positions in `r` into file offsets for diagnostics.
     void readTags(ByteReader& r, std::size_t baseOffset, Timeline& timeline, bool inSprite) {
         const std::size_t maxTags = ctx_.limits.maxTagsPerTimeline;
         Frame current;
@@ -178,14 +178,14 @@ class MovieLoader {
         }
     }
 
-    /// The movie keeps its loader while definitions wait to be read.
+    // The movie keeps its loader while definitions wait to be read.
     static MovieLoader& attach(Movie& movie, const LoadLimits& limits) {
         movie.loader_ = std::make_unique<MovieLoader>(movie, limits);
         return *movie.loader_;
     }
     static void detach(Movie& movie) { movie.loader_.reset(); }
 
-    /// The loader fills the movie's private byte buffer before anything points into it.
+    // The loader fills the movie's private byte buffer before anything points into it.
     static std::vector<std::uint8_t>& buffer(Movie& movie) { return movie.bytes_; }
 
   private:
@@ -201,9 +201,9 @@ class MovieLoader {
         }
     }
 
-    /// Whether a definition tag may wait until it is asked for. A body too short for its
-    /// id (and frame count) is read at once, as the damaged tag it is; a sprite whose tags
-    /// change the movie as a whole is read at once, so that they take effect in file order.
+    // Whether a definition tag may wait until it is asked for. A body too short for its
+    // id (and frame count) is read at once, as the damaged tag it is; a sprite whose tags
+    // change the movie as a whole is read at once, so that they take effect in file order.
     bool mayWait(std::uint16_t code, std::span<const std::uint8_t> body) {
         if (isDeferredShapeTag(code)) {
             return body.size() >= 2;

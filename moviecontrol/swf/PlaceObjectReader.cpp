@@ -7,8 +7,8 @@ namespace swf {
 
 namespace {
 
-/// Event flags, low byte first: 16 bits up to version 5, 32 bits after. Some writers end the
-/// list with only two zero bytes in later versions; that is accepted as the end.
+// Event flags, low byte first: 16 bits up to version 5, 32 bits after. Some writers end the
+// list with only two zero bytes in later versions; that is accepted as the end.
 std::uint32_t readEventFlags(ByteReader& r, std::uint8_t swfVersion) {
     if (swfVersion <= 5) {
         return r.u16();

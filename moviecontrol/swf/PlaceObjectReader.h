@@ -6,7 +6,7 @@
 
 namespace swf {
 
-/// PlaceObject (version 1), PlaceObject2 (2) and PlaceObject3 (3); r spans the tag body.
+// PlaceObject (version 1), PlaceObject2 (2) and PlaceObject3 (3); r spans the tag body.
 PlaceObject readPlaceObject(ByteReader& r, ReadContext& ctx, std::uint8_t placeVersion);
 
 } // namespace swf

@@ -12,13 +12,13 @@ namespace swf {
 struct ReadContext {
     std::uint8_t swfVersion = 0;
     LoadLimits limits;
-    std::size_t recordsLeft = 0; ///< Movie-wide shape record budget.
-    /// Set by a reader that met an undecodable value and stopped its record list.
+    std::size_t recordsLeft = 0; // Movie-wide shape record budget.
+    // Set by a reader that met an undecodable value and stopped its record list.
     bool invalid = false;
-    /// Set by a reader that stopped because a work limit was reached.
+    // Set by a reader that stopped because a work limit was reached.
     bool limitHit = false;
 
-    /// Takes one record from the budgets; false (and limitHit) when either is spent.
+    // Takes one record from the budgets; false (and limitHit) when either is spent.
     bool takeRecord(std::size_t& recordsInThisList) {
         if (recordsLeft == 0 || recordsInThisList >= limits.maxRecordsPerShape) {
             limitHit = true;

@@ -36,9 +36,9 @@ struct Edge {
     Edge reversed() const { return {to, control, from, curved}; }
 };
 
-/// Joins the loose edges of one fill into contours. Edges are followed end to start; where
-/// several continue from a point, the one that came next in the file wins, which keeps the
-/// author's contours intact when edges of different contours touch.
+// Joins the loose edges of one fill into contours. Edges are followed end to start; where
+// several continue from a point, the one that came next in the file wins, which keeps the
+// author's contours intact when edges of different contours touch.
 Path assembleFill(const std::vector<Edge>& edges) {
     std::unordered_map<IntPoint, std::vector<std::size_t>, IntPointHash> byStart;
     byStart.reserve(edges.size());
@@ -149,7 +149,7 @@ class DrawingBuilder {
         }
     }
 
-    /// Adds Close to a stroke subpath that ended where it began, so joins replace caps there.
+    // Adds Close to a stroke subpath that ended where it began, so joins replace caps there.
     void closeStrokeSubpath(std::size_t style) {
         if (strokeEnds_[style] && strokeStarts_.count(style) &&
             *strokeEnds_[style] == strokeStarts_[style]) {
@@ -157,7 +157,7 @@ class DrawingBuilder {
         }
     }
 
-    /// 1-based index into a style array of `count`, 0 when absent or out of range.
+    // 1-based index into a style array of `count`, 0 when absent or out of range.
     std::size_t validIndex(std::uint32_t index, std::size_t count) const {
         if (glyph_) {
             return index != 0 ? 1 : 0;

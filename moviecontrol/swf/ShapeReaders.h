@@ -12,18 +12,18 @@
 
 namespace swf {
 
-/// Fill style of DefineShape `shapeVersion`; nullopt (and ctx.invalid) on an unknown type.
+// Fill style of DefineShape `shapeVersion`; nullopt (and ctx.invalid) on an unknown type.
 std::optional<FillStyle> readFillStyle(ByteReader& r, ReadContext& ctx, std::uint8_t shapeVersion);
 std::optional<LineStyle> readLineStyle(ByteReader& r, ReadContext& ctx, std::uint8_t shapeVersion);
-/// Fill and line style arrays (with the 0xFF extended counts from version 2 on).
+// Fill and line style arrays (with the 0xFF extended counts from version 2 on).
 ShapeStyles readShapeStyles(ByteReader& r, ReadContext& ctx, std::uint8_t shapeVersion);
 
-/// Shape records up to the end record. fillBits/lineBits are the index widths in force;
-/// new styles inside re-read them.
+// Shape records up to the end record. fillBits/lineBits are the index widths in force;
+// new styles inside re-read them.
 std::vector<ShapeRecord> readShapeRecords(ByteReader& r, ReadContext& ctx,
                                           std::uint8_t shapeVersion, unsigned fillBits,
                                           unsigned lineBits);
-/// A SHAPE without styles (glyphs): the bit-count byte, then records.
+// A SHAPE without styles (glyphs): the bit-count byte, then records.
 std::vector<ShapeRecord> readGlyphShape(ByteReader& r, ReadContext& ctx);
 
 Shape readDefineShape(ByteReader& r, ReadContext& ctx, std::uint8_t shapeVersion);

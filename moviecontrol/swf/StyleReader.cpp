@@ -60,8 +60,8 @@ std::optional<FillStyle> readFillStyle(ByteReader& r, ReadContext& ctx, std::uin
 
 namespace {
 
-/// The LINESTYLE2 flag bytes, shared by shape 4 and morph shape 2 line styles. Returns
-/// whether a fill follows instead of a colour.
+// The LINESTYLE2 flag bytes, shared by shape 4 and morph shape 2 line styles. Returns
+// whether a fill follows instead of a colour.
 bool readLineFlags(ByteReader& r, LineStyle& line) {
     const std::uint8_t f0 = r.u8();
     const std::uint8_t f1 = r.u8();

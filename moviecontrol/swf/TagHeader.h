@@ -10,10 +10,10 @@ namespace swf {
 
 struct TagHeader {
     std::uint16_t code = 0;
-    std::size_t length = 0; ///< As claimed; may run past what remains.
+    std::size_t length = 0; // As claimed; may run past what remains.
 };
 
-/// Reads one tag header; `r` is left failed when the header itself is cut short.
+// Reads one tag header; `r` is left failed when the header itself is cut short.
 inline TagHeader readTagHeader(ByteReader& r) {
     const std::uint16_t codeAndLength = r.u16();
     TagHeader h{static_cast<std::uint16_t>(codeAndLength >> 6),

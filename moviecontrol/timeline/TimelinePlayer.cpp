@@ -24,8 +24,7 @@ TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timel
                                Rgba background, TimelineLimits limits, ScriptRunner* runner,
                                const swf::Movie* rootMovie)
     : library_(catalog, rootMovie), limits_(limits), background_(background),
-      runner_(runner != nullptr ? *runner : noScripts()),
-      root_(std::make_shared<Clip>()) {
+      runner_(runner != nullptr ? *runner : noScripts()), root_(std::make_shared<Clip>()) {
     runner_.attach(*this);
     rootObject_ = makeObject();
     rootObject_->kind = CharacterKind::Sprite;
@@ -170,8 +169,7 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
     for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
         if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
             init != nullptr &&
-            initActionsRun_.insert(std::uint32_t{object.library} << 16 | init->spriteId)
-                .second) {
+            initActionsRun_.insert(std::uint32_t{object.library} << 16 | init->spriteId).second) {
             queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
         }
     }

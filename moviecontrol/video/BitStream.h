@@ -13,10 +13,10 @@ class BitStream {
   public:
     explicit BitStream(std::span<const std::uint8_t> data) : data_(data) {}
 
-    /// The next `count` (0..32) bits without consuming them; zeros past the end.
+    // The next `count` (0..32) bits without consuming them; zeros past the end.
     std::uint32_t peek(unsigned count) const;
     std::uint32_t bits(unsigned count);
-    /// Two's complement field of `count` (1..32) bits, sign-extended.
+    // Two's complement field of `count` (1..32) bits, sign-extended.
     std::int32_t signedBits(unsigned count);
     bool bit() { return bits(1) != 0; }
     void skip(unsigned count) { (void)bits(count); }
@@ -28,7 +28,7 @@ class BitStream {
 
   private:
     std::span<const std::uint8_t> data_;
-    std::size_t pos_ = 0; ///< In bits.
+    std::size_t pos_ = 0; // In bits.
     bool failed_ = false;
 };
 

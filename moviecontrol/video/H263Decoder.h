@@ -16,10 +16,10 @@ namespace video {
 class SorensonDecoder {
   public:
     SorensonDecoder() = default;
-    /// `deblockingOff`: the stream turns the filter off whatever its frames ask for.
+    // `deblockingOff`: the stream turns the filter off whatever its frames ask for.
     explicit SorensonDecoder(bool deblockingOff) : deblockingOff_(deblockingOff) {}
 
-    /// False when the frame could not be decoded; the picture is then unchanged.
+    // False when the frame could not be decoded; the picture is then unchanged.
     bool decode(std::span<const std::uint8_t> frame);
     const YuvPicture& picture() const { return picture_; }
     bool hasPicture() const { return !picture_.empty(); }
@@ -37,8 +37,8 @@ class SorensonDecoder {
     void predict(YuvPicture& out, int mbx, int mby, Vector mv) const;
 
     YuvPicture picture_;
-    std::vector<Vector> vectors_;      ///< This frame's, one per macroblock, for prediction.
-    std::vector<MacroblockInfo> info_; ///< This frame's, for the deblocking filter.
+    std::vector<Vector> vectors_;      // This frame's, one per macroblock, for prediction.
+    std::vector<MacroblockInfo> info_; // This frame's, for the deblocking filter.
     int mbWide_ = 0;
     bool deblockingOff_ = false;
 };

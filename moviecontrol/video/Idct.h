@@ -7,9 +7,9 @@
 
 namespace video {
 
-using Block = std::array<std::int32_t, 64>; ///< Row-major coefficients or samples.
+using Block = std::array<std::int32_t, 64>; // Row-major coefficients or samples.
 
-/// In place: dequantised coefficients in, rounded spatial samples out (not clamped).
+// In place: dequantised coefficients in, rounded spatial samples out (not clamped).
 void inverseDct(Block& block);
 
 } // namespace video

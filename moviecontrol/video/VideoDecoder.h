@@ -21,12 +21,12 @@ class VideoDecoder {
         return codec == kSorenson || codec == kVp6 || codec == kVp6Alpha;
     }
 
-    /// DefineVideoStream's deblocking setting that turns the Sorenson filter off, whatever
-    /// the frames' own flag says (Flash shows such a stream unfiltered). The other settings
-    /// leave it to each frame.
+    // DefineVideoStream's deblocking setting that turns the Sorenson filter off, whatever
+    // the frames' own flag says (Flash shows such a stream unfiltered). The other settings
+    // leave it to each frame.
     static constexpr int kDeblockingOff = 1;
 
-    /// `width` and `height` are the stream's declared size; `deblocking` its setting.
+    // `width` and `height` are the stream's declared size; `deblocking` its setting.
     VideoDecoder(int codec, int width, int height, int deblocking = 0)
         : codec_(codec), sorenson_(deblocking == kDeblockingOff),
           vp6_(codec == kVp6Alpha, width, height) {}

@@ -19,11 +19,11 @@ struct VlcCode {
 class VlcTable {
   public:
     static constexpr unsigned kMaxBits = 13;
-    /// Symbol i has codes[i]; entries of length 0 are holes with no code.
+    // Symbol i has codes[i]; entries of length 0 are holes with no code.
     explicit VlcTable(std::initializer_list<VlcCode> codes);
 
-    /// The symbol at the reader's position, consumed; -1 (nothing consumed) for a bit pattern
-    /// that starts no code.
+    // The symbol at the reader's position, consumed; -1 (nothing consumed) for a bit pattern
+    // that starts no code.
     int read(BitStream& in) const;
 
   private:

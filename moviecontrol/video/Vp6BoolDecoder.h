@@ -19,13 +19,13 @@ class BoolDecoder {
 
     bool bit(int probability);
     bool bit() { return bit(128); }
-    /// `count` bits at probability one half, most significant first.
+    // `count` bits at probability one half, most significant first.
     int literal(int count);
-    /// A 7-bit probability update: the value doubled, with zero meaning 1.
+    // A 7-bit probability update: the value doubled, with zero meaning 1.
     int probability7();
     int tree(const TreeNode* nodes, const std::uint8_t* probs);
 
-    /// True once more than two zero bytes past the end have been fed.
+    // True once more than two zero bytes past the end have been fed.
     bool exhausted() const { return padding_ > 2; }
 
   private:
@@ -33,8 +33,8 @@ class BoolDecoder {
 
     std::span<const std::uint8_t> data_;
     std::size_t next_ = 0;
-    std::uint32_t value_ = 0; ///< The window, its top byte aligned with `range_`.
-    int bits_ = 0;            ///< Bits in the window below the top byte.
+    std::uint32_t value_ = 0; // The window, its top byte aligned with `range_`.
+    int bits_ = 0;            // Bits in the window below the top byte.
     std::uint32_t range_ = 255;
     int padding_ = 0;
 };

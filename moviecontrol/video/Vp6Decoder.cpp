@@ -13,7 +13,7 @@ struct Parts {
     std::span<const std::uint8_t> alpha;
 };
 
-/// Codec 5 frames start with the colour stream's length in 24 bits.
+// Codec 5 frames start with the colour stream's length in 24 bits.
 bool split(std::span<const std::uint8_t> frame, bool withAlpha, Parts& out) {
     if (!withAlpha) {
         out.colour = frame;

@@ -13,11 +13,11 @@ namespace video {
 
 class Vp6Decoder {
   public:
-    /// `width` and `height` are the stream's declared size (0 to show the coded size).
+    // `width` and `height` are the stream's declared size (0 to show the coded size).
     Vp6Decoder(bool withAlpha, int width, int height)
         : withAlpha_(withAlpha), width_(width), height_(height) {}
 
-    /// False when the colour frame could not be decoded; the picture is then unchanged.
+    // False when the colour frame could not be decoded; the picture is then unchanged.
     bool decode(std::span<const std::uint8_t> frame);
     const YuvPicture& picture() const { return picture_; }
     bool hasPicture() const { return !picture_.empty(); }

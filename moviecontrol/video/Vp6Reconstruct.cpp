@@ -25,7 +25,7 @@ int mul(int c, int v) {
     return static_cast<int>((static_cast<std::int64_t>(c) * v) >> 16);
 }
 
-/// One 8-point pass over in[0], in[step], ... ; `bias` is added to the even part.
+// One 8-point pass over in[0], in[step], ... ; `bias` is added to the even part.
 void idct8(const int* in, int step, int bias, int out[8]) {
     const int i0 = in[0];
     const int i1 = in[step];
@@ -63,7 +63,7 @@ void idct8(const int* in, int step, int bias, int out[8]) {
     out[6] = fd - bdd;
 }
 
-/// Rows first, kept to 16 bits as the reference does, then columns with rounding.
+// Rows first, kept to 16 bits as the reference does, then columns with rounding.
 std::array<int, 64> inverseTransform(const std::array<std::int16_t, 64>& coeffs) {
     std::array<int, 64> rows{};
     for (int r = 0; r < 8; ++r) {
@@ -102,8 +102,8 @@ int bounded(int v, int limit) {
 constexpr int kWindow = 12;
 using Window = std::array<std::uint8_t, kWindow * kWindow>;
 
-/// Smooths one block edge of the reference inside the window: `at` is the first sample
-/// after the edge, `step` crosses it and `along` runs down it.
+// Smooths one block edge of the reference inside the window: `at` is the first sample
+// after the edge, `step` crosses it and `along` runs down it.
 void deblockEdge(Window& w, int at, int step, int along, int limit) {
     for (int i = 0; i < kWindow; ++i, at += along) {
         const int p0 = w[static_cast<std::size_t>(at - 2 * step)];

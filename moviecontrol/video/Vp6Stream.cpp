@@ -11,7 +11,7 @@ namespace {
 constexpr int kLeftOf[6] = {0, 0, 1, 1, 2, 3};
 constexpr int kPlaneOf[6] = {0, 0, 0, 0, 1, 2};
 
-/// The average of four luma vectors for chroma, rounded towards zero.
+// The average of four luma vectors for chroma, rounded towards zero.
 int quarterTowardsZero(int v) {
     return v / 4;
 }

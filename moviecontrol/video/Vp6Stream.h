@@ -21,13 +21,13 @@ namespace video::vp6 {
 
 class StreamDecoder {
   public:
-    /// False when the frame could not be decoded; the picture is then unchanged.
+    // False when the frame could not be decoded; the picture is then unchanged.
     bool decode(std::span<const std::uint8_t> frame);
-    /// Whole macroblocks: width and height are the coded size.
+    // Whole macroblocks: width and height are the coded size.
     const YuvPicture& picture() const { return previous_; }
     bool hasPicture() const { return !previous_.empty(); }
     void reset() { *this = StreamDecoder{}; }
-    /// The size the last key frame asked the picture to be shown at, in pixels.
+    // The size the last key frame asked the picture to be shown at, in pixels.
     int displayWidth() const { return displayWidth_; }
     int displayHeight() const { return displayHeight_; }
 
@@ -36,7 +36,7 @@ class StreamDecoder {
         std::uint8_t type = Intra;
         MotionVector mv;
     };
-    /// What the DC prediction and the token contexts remember of a neighbouring block.
+    // What the DC prediction and the token contexts remember of a neighbouring block.
     struct Neighbour {
         RefFrame ref = RefFrame::None;
         int dc = 0;
@@ -45,8 +45,8 @@ class StreamDecoder {
     struct Candidates {
         MotionVector first;
         MotionVector second;
-        int context = 0;          ///< 0 two found, 1 none, 2 one
-        bool firstIsNear = false; ///< The first was found at one of the two nearest places.
+        int context = 0;          // 0 two found, 1 none, 2 one
+        bool firstIsNear = false; // The first was found at one of the two nearest places.
     };
 
     bool readFrameSettings(BoolDecoder& in, const FrameHeader& header);
@@ -79,10 +79,10 @@ class StreamDecoder {
     int previousType_ = InterNoVectorPrevious;
 
     // Per frame: neighbours for DC prediction and token contexts.
-    std::vector<Neighbour> aboveLuma_;           ///< Two per macroblock column.
-    std::vector<Neighbour> aboveChroma_;         ///< [column] for Cb, [mbWide + column] for Cr.
-    std::array<Neighbour, 4> left_{};            ///< Upper luma, lower luma, Cb, Cr.
-    std::array<std::array<int, 3>, 3> lastDc_{}; ///< [plane][reference]
+    std::vector<Neighbour> aboveLuma_;           // Two per macroblock column.
+    std::vector<Neighbour> aboveChroma_;         // [column] for Cb, [mbWide + column] for Cr.
+    std::array<Neighbour, 4> left_{};            // Upper luma, lower luma, Cb, Cr.
+    std::array<std::array<int, 3>, 3> lastDc_{}; // [plane][reference]
 };
 
 } // namespace video::vp6

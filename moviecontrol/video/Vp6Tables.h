@@ -8,9 +8,9 @@
 
 namespace video::vp6 {
 
-/// A binary tree read with the bool decoder. At an inner node (`jump` > 0) a bit is read with
-/// probability `probs[prob]`; 1 moves `jump` entries on, 0 to the next entry. A leaf holds
-/// the negated symbol in `jump` (0 for symbol 0).
+// A binary tree read with the bool decoder. At an inner node (`jump` > 0) a bit is read with
+// probability `probs[prob]`; 1 moves `jump` entries on, 0 to the next entry. A leaf holds
+// the negated symbol in `jump` (0 for symbol 0).
 struct TreeNode {
     std::int8_t jump;
     std::int8_t prob;

@@ -80,7 +80,7 @@ void readTokens(BoolDecoder& in, const Models& m, int plane, int context, int ac
 
 namespace {
 
-/// How many following blocks have no DC (or no AC): a short code for small counts.
+// How many following blocks have no DC (or no AC): a short code for small counts.
 int readEmptyBlockCount(BitStream& in) {
     int v = static_cast<int>(in.bits(2));
     if (v == 2) {

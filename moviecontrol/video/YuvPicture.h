@@ -21,8 +21,8 @@ struct Plane {
     const std::uint8_t* row(int y) const {
         return samples.data() + static_cast<std::size_t>(y) * width;
     }
-    /// The sample at (x, y) with coordinates clamped into the plane, as unrestricted motion
-    /// vectors expect.
+    // The sample at (x, y) with coordinates clamped into the plane, as unrestricted motion
+    // vectors expect.
     std::uint8_t clamped(int x, int y) const {
         x = x < 0 ? 0 : (x >= width ? width - 1 : x);
         y = y < 0 ? 0 : (y >= height ? height - 1 : y);
@@ -36,7 +36,7 @@ struct YuvPicture {
     Plane y;
     Plane cb;
     Plane cr;
-    Plane alpha; ///< Same size as `y`; empty when the picture is opaque.
+    Plane alpha; // Same size as `y`; empty when the picture is opaque.
 
     void allocate(int w, int h);
     bool empty() const { return width == 0 || height == 0; }
@@ -44,9 +44,9 @@ struct YuvPicture {
     int macroblocksHigh() const { return (height + 15) / 16; }
 };
 
-/// Studio-range BT.601 to 8-bit RGBA, width*height*4 bytes, rows top first. Opaque pictures
-/// get alpha 255. With an alpha plane the colour is premultiplied, as VP6 with alpha codes
-/// it: each colour channel is clamped to at most the alpha.
+// Studio-range BT.601 to 8-bit RGBA, width*height*4 bytes, rows top first. Opaque pictures
+// get alpha 255. With an alpha plane the colour is premultiplied, as VP6 with alpha codes
+// it: each colour channel is clamped to at most the alpha.
 std::vector<std::uint8_t> toRgba(const YuvPicture& picture);
 
 } // namespace video

@@ -71,8 +71,7 @@ std::unique_ptr<MovieView> MovieView::fromBytes(std::span<const std::uint8_t> by
     return fromBytes(bytes, std::move(setup));
 }
 
-std::unique_ptr<MovieView> MovieView::fromFile(const std::string& path,
-                                               StageCallbacks callbacks) {
+std::unique_ptr<MovieView> MovieView::fromFile(const std::string& path, StageCallbacks callbacks) {
     PlaybackSetup setup;
     setup.callbacks = std::move(callbacks);
     return fromFile(path, std::move(setup));

@@ -51,9 +51,9 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
 
     std::string executable;
     std::string arguments;
-    TwipSize screen{15360, 11520}; // 1024 x 768 pixels
+    TwipSize screen{15360, 11520};      // 1024 x 768 pixels
     std::optional<TwipPlace> available; // the whole screen when not set
-    std::string answer;            // typed into the input box
+    std::string answer;                 // typed into the input box
     bool endDuringInputBox = false;
 
     FakeMovieControl control;

@@ -117,7 +117,8 @@ int benchCommand(const std::vector<std::string>& words, std::ostream& out, std::
     const Clock::time_point loadStart = Clock::now();
     mc::PlaybackSetup setup;
     setup.pace = mc::Pace::FrameSteps;
-    const std::unique_ptr<mc::MovieView> view = mc::MovieView::fromFile(options.movie, std::move(setup));
+    const std::unique_ptr<mc::MovieView> view =
+        mc::MovieView::fromFile(options.movie, std::move(setup));
     const double loadMs = msSince(loadStart);
     if (!view) {
         err << "cardtool bench: cannot load " << options.movie << '\n';

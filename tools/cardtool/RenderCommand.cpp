@@ -112,7 +112,8 @@ int runRenderCommand(int argc, char** argv) {
     mc::PlaybackSetup setup;
     setup.pace = mc::Pace::FrameSteps;
     setup.keepSound = !options->audio.empty();
-    const std::unique_ptr<mc::MovieView> movie = mc::MovieView::fromFile(options->movie, std::move(setup));
+    const std::unique_ptr<mc::MovieView> movie =
+        mc::MovieView::fromFile(options->movie, std::move(setup));
     if (!movie) {
         std::fprintf(stderr, "cardtool render: cannot load %s\n", options->movie.c_str());
         return 1;

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "MovieView.h"
 #include "InputScript.h"
+#include "MovieView.h"
 
 namespace {
 
@@ -130,7 +130,8 @@ int runTraceCommand(int argc, char** argv) {
     setup.pace = mc::Pace::FrameSteps;
     setup.callbacks.trace = printLine;
     // Traces need no pictures, but BitmapData.draw in a traced movie still paints.
-    const std::unique_ptr<mc::MovieView> movie = mc::MovieView::fromFile(moviePath, std::move(setup));
+    const std::unique_ptr<mc::MovieView> movie =
+        mc::MovieView::fromFile(moviePath, std::move(setup));
     if (!movie) {
         std::fprintf(stderr, "cardtool trace: cannot load %s\n", moviePath.c_str());
         return 1;

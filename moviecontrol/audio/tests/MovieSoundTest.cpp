@@ -7,8 +7,8 @@
 #include "SignalCheck.h"
 #include "StreamClock.h"
 #include "TimelinePlayer.h"
-#include "swf/Movie.h"
 #include "moviemaker/SwfWriter.h"
+#include "swf/Movie.h"
 
 namespace {
 

@@ -21,8 +21,9 @@ bool isLengthName(Machine& m, const Str& name) {
 }
 
 double lengthOf(Machine& m, Object* o) {
-    if (auto* a = dynamic_cast<ArrayObject*>(o))
+    if (auto* a = dynamic_cast<ArrayObject*>(o)) {
         return std::max(a->length(), 0.0);
+    }
     double n = m.toNumber(m.get(o, m.state().sLength));
     return std::isnan(n) || n < 0 ? 0 : std::min(std::trunc(n), MaxLength);
 }
@@ -32,17 +33,19 @@ Value element(Machine& m, Object* o, double i) {
 }
 
 void setLengthOf(Machine& m, Object* o, double n) {
-    if (auto* a = dynamic_cast<ArrayObject*>(o))
+    if (auto* a = dynamic_cast<ArrayObject*>(o)) {
         a->setLength(m, n);
-    else
+    } else {
         m.set(o, m.state().sLength, Value(n));
+    }
 }
 
 std::vector<Value> elements(Machine& m, Object* o) {
     double n = lengthOf(m, o);
-    if (n > static_cast<double>(m.limits().maxArrayElements))
+    if (n > static_cast<double>(m.limits().maxArrayElements)) {
         m.state().abort(LimitKind::MemoryBudget,
                         "a script worked on an array past the movie's budget");
+    }
     m.state().reserve(static_cast<std::size_t>(n) * sizeof(Value));
     std::vector<Value> out;
     out.reserve(static_cast<std::size_t>(n));
@@ -53,7 +56,7 @@ std::vector<Value> elements(Machine& m, Object* o) {
     return out;
 }
 
-/// Replaces the elements of `o` with `values`.
+// Replaces the elements of `o` with `values`.
 void store(Machine& m, Object* o, const std::vector<Value>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         m.state().pace();
@@ -63,38 +66,42 @@ void store(Machine& m, Object* o, const std::vector<Value>& values) {
 }
 
 double relativeIndex(Machine& m, const Value& v, double length, double fallback) {
-    if (v.isUndefined())
+    if (v.isUndefined()) {
         return fallback;
+    }
     double n = m.toNumber(v);
-    if (std::isnan(n))
+    if (std::isnan(n)) {
         n = 0;
+    }
     n = std::trunc(n);
-    if (n < 0)
+    if (n < 0) {
         n = std::max(0.0, n + length);
+    }
     return std::min(n, length);
 }
 
-/// Thrown inside flashSort when it has compared more than it may.
+// Thrown inside flashSort when it has compared more than it may.
 struct SortAllowanceSpent {};
 
 // Sort flags.
 constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8,
               Numeric = 16;
 
-/// Flash's own quicksort: the middle element is the pivot, partitions of two or three are
-/// sorted by hand. It is not stable, and scripts see the order it leaves equal elements
-/// in. Every index stays within its partition whatever the comparator answers.
-///
-/// A partition whose elements all equal its pivot only ever gives up its first element, so
-/// it costs a pass per element: its order is worked out without comparing again. Other
-/// inputs can make a middle-pivot quicksort quadratic too (many equal elements among a few
-/// others, sequences made to defeat it): past `allowance` comparisons it gives up by
-/// throwing SortAllowanceSpent, and the caller sorts another way.
+// Flash's own quicksort: the middle element is the pivot, partitions of two or three are
+// sorted by hand. It is not stable, and scripts see the order it leaves equal elements
+// in. Every index stays within its partition whatever the comparator answers.
+//
+// A partition whose elements all equal its pivot only ever gives up its first element, so
+// it costs a pass per element: its order is worked out without comparing again. Other
+// inputs can make a middle-pivot quicksort quadratic too (many equal elements among a few
+// others, sequences made to defeat it): past `allowance` comparisons it gives up by
+// throwing SortAllowanceSpent, and the caller sorts another way.
 void flashSort(std::vector<std::size_t>& items,
                const std::function<int(std::size_t, std::size_t)>& compare,
                std::uint64_t allowance) {
-    if (items.size() < 2)
+    if (items.size() < 2) {
         return;
+    }
     std::uint64_t compared = 0;
     auto cmp = [&](std::size_t i, std::size_t j) {
         if (++compared > allowance) {
@@ -109,29 +116,33 @@ void flashSort(std::vector<std::size_t>& items,
         ranges.pop_back();
         std::size_t size = hi - lo + 1;
         if (size == 2) {
-            if (cmp(lo, lo + 1) > 0)
+            if (cmp(lo, lo + 1) > 0) {
                 swap(lo, lo + 1);
-            continue;
-        }
-        if (size == 3) {
-            if (cmp(lo, lo + 1) > 0)
-                swap(lo, lo + 1);
-            if (cmp(lo + 1, lo + 2) > 0) {
-                swap(lo + 1, lo + 2);
-                if (cmp(lo, lo + 1) > 0)
-                    swap(lo, lo + 1);
             }
             continue;
         }
-        if (size < 2)
+        if (size == 3) {
+            if (cmp(lo, lo + 1) > 0) {
+                swap(lo, lo + 1);
+            }
+            if (cmp(lo + 1, lo + 2) > 0) {
+                swap(lo + 1, lo + 2);
+                if (cmp(lo, lo + 1) > 0) {
+                    swap(lo, lo + 1);
+                }
+            }
             continue;
+        }
+        if (size < 2) {
+            continue;
+        }
         swap(lo + size / 2, lo);
         std::size_t left = lo, right = hi + 1;
         bool allEqual = true;
         for (;;) {
-            do
+            do {
                 ++left;
-            while (left <= hi && cmp(left, lo) <= 0);
+            } while (left <= hi && cmp(left, lo) <= 0);
             do {
                 --right;
                 if (right > lo) {
@@ -144,16 +155,18 @@ void flashSort(std::vector<std::size_t>& items,
                     }
                 }
             } while (right > lo);
-            if (right < left)
+            if (right < left) {
                 break;
+            }
             swap(left, right);
         }
         swap(lo, right);
         if (allEqual && right == lo && left > hi) {
             // Everything equals the pivot: each later round moves its middle element to its
             // front and leaves the rest, down to three elements.
-            for (std::size_t first = lo + 1; hi - first + 1 > 3; ++first)
+            for (std::size_t first = lo + 1; hi - first + 1 > 3; ++first) {
                 swap(first + (hi - first + 1) / 2, first);
+            }
             continue;
         }
         // The larger part waits on the stack; the smaller one is sorted first.
@@ -161,8 +174,9 @@ void flashSort(std::vector<std::size_t>& items,
         std::pair<std::size_t, std::size_t> upper{right + 1, hi};
         bool lowerBigger = (right - lo) >= (hi - right);
         auto push = [&](std::pair<std::size_t, std::size_t> r) {
-            if (r.first < r.second)
+            if (r.first < r.second) {
                 ranges.push_back(r);
+            }
         };
         if (lowerBigger) {
             push(lower);
@@ -174,8 +188,8 @@ void flashSort(std::vector<std::size_t>& items,
     }
 }
 
-/// A stable merge sort that keeps every index in bounds whatever the comparator answers
-/// (a script's comparator may contradict itself; the library's sorts then may not).
+// A stable merge sort that keeps every index in bounds whatever the comparator answers
+// (a script's comparator may contradict itself; the library's sorts then may not).
 void mergeSort(std::vector<std::size_t>& items,
                const std::function<int(std::size_t, std::size_t)>& compare) {
     std::vector<std::size_t> merged(items.size());
@@ -184,32 +198,38 @@ void mergeSort(std::vector<std::size_t>& items,
             const std::size_t mid = std::min(lo + width, items.size());
             const std::size_t hi = std::min(lo + 2 * width, items.size());
             std::size_t i = lo, j = mid, out = lo;
-            while (i < mid && j < hi)
+            while (i < mid && j < hi) {
                 merged[out++] = compare(items[j], items[i]) < 0 ? items[j++] : items[i++];
-            while (i < mid)
+            }
+            while (i < mid) {
                 merged[out++] = items[i++];
-            while (j < hi)
+            }
+            while (j < hi) {
                 merged[out++] = items[j++];
+            }
         }
         items.swap(merged);
     }
 }
 
 char16_t foldCase(char16_t c) {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
         return static_cast<char16_t>(c + 32);
+    }
     return c;
 }
 
-/// The key sortOn reads: an object's own field, never through a getter or the prototype;
-/// a primitive element is its own key.
+// The key sortOn reads: an object's own field, never through a getter or the prototype;
+// a primitive element is its own key.
 Value sortKey(Machine& m, const Value& element, const Str& field) {
     Object* o = element.asObject();
-    if (!o)
+    if (!o) {
         return element;
+    }
     if (const Property* p = o->properties().find(field, m.caseSensitive());
-        p && !p->isAccessor() && attr::visibleTo(p->attributes, m.version()))
+        p && !p->isAccessor() && attr::visibleTo(p->attributes, m.version())) {
         return p->value;
+    }
     Value out;
     return o->getVirtual(m, field, out) ? out : Value();
 }
@@ -219,36 +239,41 @@ int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
         if (a.isNumber() && b.isNumber()) {
             // NaN sorts after every number.
             double x = a.asNumber(), y = b.asNumber();
-            if (std::isnan(x) || std::isnan(y))
+            if (std::isnan(x) || std::isnan(y)) {
                 return std::isnan(x) - std::isnan(y);
+            }
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
     std::u16string x = toUtf16(m.toString(a).view());
     std::u16string y = toUtf16(m.toString(b).view());
     if (flags & CaseInsensitive) {
-        for (auto& c : x)
+        for (auto& c : x) {
             c = foldCase(c);
-        for (auto& c : y)
+        }
+        for (auto& c : y) {
             c = foldCase(c);
+        }
     }
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-/// Sorts `values` by `compare`; answers what sort/sortOn return.
+// Sorts `values` by `compare`; answers what sort/sortOn return.
 Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int flags,
                const std::function<int(std::size_t, std::size_t)>& compare) {
     Machine::State& s = m.state();
     s.reserve(values.size() * (sizeof(std::size_t) + sizeof(Value)));
     std::vector<std::size_t> order(values.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
+    for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
+    }
     bool duplicate = false;
     auto compareOrdered = [&](std::size_t a, std::size_t b) {
         s.pace();
         int c = compare(a, b);
-        if (c == 0 && a != b)
+        if (c == 0 && a != b) {
             duplicate = true;
+        }
         return (flags & Descending) ? -c : c;
     };
     // A quicksort compares about 1.4 n log2 n times on average; eight times that is only
@@ -260,23 +285,27 @@ Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int f
     } catch (const SortAllowanceSpent&) {
         // Equal elements keep the order they had: as close to Flash's as any sort that is
         // not its quicksort comes, and n log n whatever the input.
-        for (std::size_t i = 0; i < order.size(); ++i)
+        for (std::size_t i = 0; i < order.size(); ++i) {
             order[i] = i;
+        }
         mergeSort(order, compareOrdered);
     }
-    if ((flags & UniqueSort) && duplicate)
+    if ((flags & UniqueSort) && duplicate) {
         return Value(0.0);
+    }
     if (flags & ReturnIndexedArray) {
         std::vector<Value> indexes;
         indexes.reserve(order.size());
-        for (std::size_t i : order)
+        for (std::size_t i : order) {
             indexes.push_back(Value(static_cast<double>(i)));
+        }
         return Value(m.newArray(indexes));
     }
     std::vector<Value> sorted;
     sorted.reserve(order.size());
-    for (std::size_t i : order)
+    for (std::size_t i : order) {
         sorted.push_back(values[i]);
+    }
     store(m, self, sorted);
     return Value(self);
 }
@@ -284,24 +313,28 @@ Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int f
 } // namespace
 
 bool parseArrayIndex(std::string_view name, double& index) {
-    if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0'))
+    if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0')) {
         return false;
+    }
     double v = 0;
     for (char c : name) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return false;
+        }
         v = v * 10 + (c - '0');
     }
-    if (v >= MaxLength)
+    if (v >= MaxLength) {
         return false;
+    }
     index = v;
     return true;
 }
 
 Str indexName(Machine& m, double index) {
     auto& small = m.state().smallInts;
-    if (index >= 0 && index < static_cast<double>(small.size()))
+    if (index >= 0 && index < static_cast<double>(small.size())) {
         return small[static_cast<std::size_t>(index)];
+    }
     return Str(numberToText(index));
 }
 
@@ -320,13 +353,15 @@ bool ArrayObject::hasVirtual(Machine& m, const Str& name) {
 bool ArrayObject::setVirtual(Machine& m, const Str& name, const Value& value) {
     if (isLengthName(m, name)) {
         double n = m.toNumber(value);
-        if (!std::isnan(n) && n >= 0)
+        if (!std::isnan(n) && n >= 0) {
             setLength(m, std::min(std::trunc(n), MaxLength));
+        }
         return true;
     }
     double index;
-    if (parseArrayIndex(name.view(), index))
+    if (parseArrayIndex(name.view(), index)) {
         noteIndex(index);
+    }
     return false; // stored as an ordinary property
 }
 
@@ -335,11 +370,13 @@ void ArrayObject::setLength(Machine& m, double length) {
         std::vector<Str> doomed;
         properties().forEach([&](const Property& p) {
             double index;
-            if (parseArrayIndex(p.name.view(), index) && index >= length)
+            if (parseArrayIndex(p.name.view(), index) && index >= length) {
                 doomed.push_back(p.name);
+            }
         });
-        for (const Str& n : doomed)
+        for (const Str& n : doomed) {
             m.deleteProperty(this, n);
+        }
     }
     length_ = length;
 }
@@ -352,8 +389,9 @@ void installArray(Machine& m) {
             auto* a = static_cast<ArrayObject*>(m.newArray());
             // Flash keeps the length as given, negative ones included.
             double n = c.arg(0).asNumber();
-            if (std::isfinite(n))
+            if (std::isfinite(n)) {
                 a->setLength(m, std::min(std::trunc(n), MaxLength));
+            }
             return Value(static_cast<Object*>(a));
         }
         return Value(m.newArray(c.args));
@@ -361,8 +399,9 @@ void installArray(Machine& m) {
     array->constructor = [array](CallArgs& c) -> Value {
         CallArgs plain{c.machine, Value(), c.args, array, false};
         Value result = array->native()(plain);
-        if (Object* o = result.asObject())
+        if (Object* o = result.asObject()) {
             o->setProto(c.machine.get(c.callee, "prototype").asObject());
+        }
         return result;
     };
     // The prototype is itself an array, as in Flash.
@@ -380,8 +419,9 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "push", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         double n = lengthOf(m, o);
         for (const Value& v : c.args) {
             m.state().pace();
@@ -393,11 +433,13 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "pop", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         double n = lengthOf(m, o);
-        if (n == 0)
+        if (n == 0) {
             return {};
+        }
         Value last = element(m, o, n - 1);
         m.deleteProperty(o, indexName(m, n - 1));
         setLengthOf(m, o, n - 1);
@@ -406,11 +448,13 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "shift", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         std::vector<Value> all = elements(m, o);
-        if (all.empty())
+        if (all.empty()) {
             return {};
+        }
         Value first = all.front();
         all.erase(all.begin());
         m.deleteProperty(o, indexName(m, static_cast<double>(all.size())));
@@ -420,8 +464,9 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "unshift", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         std::vector<Value> all = elements(m, o);
         all.insert(all.begin(), c.args.begin(), c.args.end());
         store(m, o, all);
@@ -430,22 +475,25 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o || c.count() == 0)
+        if (!o || c.count() == 0) {
             return {};
+        }
         std::vector<Value> all = elements(m, o);
         auto length = static_cast<double>(all.size());
         double start = relativeIndex(m, c.arg(0), length, 0);
         double count = c.count() > 1 ? m.toNumber(c.arg(1)) : length - start;
-        if (std::isnan(count) || count < 0)
+        if (std::isnan(count) || count < 0) {
             count = 0;
+        }
         count = std::min(std::trunc(count), length - start);
         auto from = all.begin() + static_cast<std::ptrdiff_t>(start);
         auto to = from + static_cast<std::ptrdiff_t>(count);
         std::vector<Value> removed(from, to);
         all.erase(from, to);
-        if (c.count() > 2)
+        if (c.count() > 2) {
             all.insert(all.begin() + static_cast<std::ptrdiff_t>(start), c.args.begin() + 2,
                        c.args.end());
+        }
         for (double i = static_cast<double>(all.size()); i < length; ++i) {
             m.state().pace();
             m.deleteProperty(o, indexName(m, i));
@@ -456,8 +504,9 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "slice", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         double length = lengthOf(m, o);
         double start = relativeIndex(m, c.arg(0), length, 0);
         double end = relativeIndex(m, c.arg(1), length, length);
@@ -476,39 +525,45 @@ void installArray(Machine& m) {
         double n = lengthOf(m, o);
         for (double i = 0; i < n; ++i) {
             m.state().pace();
-            if (i > 0)
+            if (i > 0) {
                 out += sep;
+            }
             out += m.toString(element(m, o, i)).view();
-            if (out.size() > m.limits().maxStringBytes / 4)
+            if (out.size() > m.limits().maxStringBytes / 4) {
                 m.state().abort(LimitKind::MemoryBudget,
                                 "a script built a string past the movie's budget");
+            }
         }
         return Value(Str(std::move(out)));
     };
     m.defineMethod(proto, "join", [join](CallArgs& c) -> Value {
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         Str sep = c.arg(0).isUndefined() ? Str(",") : c.machine.toString(c.arg(0));
         return join(c.machine, o, sep.view());
     });
     m.defineMethod(proto, "toString", [join](CallArgs& c) -> Value {
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         return join(c.machine, o, ",");
     });
     m.defineMethod(proto, "reverse", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         // Pairs swap from both ends; each element is deleted and stored anew, so holes
         // become undefined and for..in sees the new order. A middle element stays put.
         double n = lengthOf(m, o);
-        if (n > static_cast<double>(m.limits().maxArrayElements))
+        if (n > static_cast<double>(m.limits().maxArrayElements)) {
             m.state().abort(LimitKind::MemoryBudget,
                             "a script worked on an array past the movie's budget");
+        }
         for (double i = 0, j = n - 1; i < j; ++i, --j) {
             m.state().pace();
             Str front = indexName(m, i), back = indexName(m, j);
@@ -537,24 +592,27 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "sort", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         // sort([compare | flags | any object][, flags]): other first arguments give
         // undefined, a numeric second argument wins over a first one.
         Value comparator;
         int flags = 0;
         if (c.count() > 0) {
             const Value& first = c.arg(0);
-            if (first.isObject() && first.asObject()->asFunction())
+            if (first.isObject() && first.asObject()->asFunction()) {
                 comparator = first;
-            else if (first.isNumber())
+            } else if (first.isNumber()) {
                 flags = toInt32(first.asNumber());
-            else if (!first.isObject())
+            } else if (!first.isObject()) {
                 return {};
-            else if (c.count() == 1 || !c.arg(1).isNumber())
+            } else if (c.count() == 1 || !c.arg(1).isNumber()) {
                 return Value(o); // an object that cannot compare leaves the order alone
-            if (c.count() > 1 && c.arg(1).isNumber())
+            }
+            if (c.count() > 1 && c.arg(1).isNumber()) {
                 flags = toInt32(c.arg(1).asNumber());
+            }
         }
         std::vector<Value> values = elements(m, o);
         return sortWith(m, o, values, flags, [&](std::size_t a, std::size_t b) {
@@ -569,12 +627,14 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "sortOn", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o || c.count() == 0)
+        if (!o || c.count() == 0) {
             return {};
+        }
         std::vector<Str> fields;
         if (auto* list = dynamic_cast<ArrayObject*>(c.arg(0).asObject())) {
-            for (const Value& v : elements(m, list))
+            for (const Value& v : elements(m, list)) {
                 fields.push_back(m.toString(v));
+            }
         } else {
             fields.push_back(m.toString(c.arg(0)));
         }
@@ -583,10 +643,12 @@ void installArray(Machine& m) {
         if (auto* list = dynamic_cast<ArrayObject*>(c.arg(1).asObject())) {
             std::vector<Value> f = elements(m, list);
             // A flag list that does not match the fields one for one is ignored.
-            for (std::size_t i = 0; i < fieldFlags.size() && f.size() == fieldFlags.size(); ++i)
+            for (std::size_t i = 0; i < fieldFlags.size() && f.size() == fieldFlags.size(); ++i) {
                 fieldFlags[i] = toInt32(m.toNumber(f[i]));
-            if (!fieldFlags.empty())
+            }
+            if (!fieldFlags.empty()) {
                 flags = fieldFlags[0] & (UniqueSort | ReturnIndexedArray);
+            }
         } else if (c.count() > 1) {
             flags = toInt32(m.toNumber(c.arg(1)));
             std::fill(fieldFlags.begin(), fieldFlags.end(), flags);
@@ -604,10 +666,12 @@ void installArray(Machine& m) {
                         [&](std::size_t a, std::size_t b) {
                             for (std::size_t f = 0; f < fields.size(); ++f) {
                                 int r = compareValues(m, keys[f][a], keys[f][b], fieldFlags[f]);
-                                if (fieldFlags[f] & Descending)
+                                if (fieldFlags[f] & Descending) {
                                     r = -r;
-                                if (r != 0)
+                                }
+                                if (r != 0) {
                                     return r;
+                                }
                             }
                             return 0;
                         });

@@ -12,22 +12,26 @@ Value fn(Object* f) {
 }
 
 Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
-    if (!self || args.empty())
+    if (!self || args.empty()) {
         return {};
+    }
     Str event = m.toString(args[0]);
     Value listeners = m.get(self, "_listeners");
     Object* list = listeners.asObject();
-    if (!list)
+    if (!list) {
         return Value(false);
+    }
     double n = m.toNumber(m.get(list, "length"));
     // Listeners added or removed by a handler take effect after this broadcast.
     std::vector<Value> snapshot;
-    for (double i = 0; i < n && i < 65536; ++i)
+    for (double i = 0; i < n && i < 65536; ++i) {
         snapshot.push_back(m.get(list, indexName(m, i)));
+    }
     for (const Value& l : snapshot) {
         Object* lo = m.toObject(l);
-        if (!lo)
+        if (!lo) {
             continue;
+        }
         Value f = m.get(lo, event);
         callValue(m, f, l, args.subspan(1), lo->proto());
     }
@@ -43,12 +47,15 @@ void installAsBroadcaster(Machine& m) {
         Machine& m = c.machine;
         Object* self = c.thisObject();
         Object* list = self ? m.get(self, "_listeners").asObject() : nullptr;
-        if (!list)
+        if (!list) {
             return Value(false);
+        }
         double n = m.toNumber(m.get(list, "length"));
-        for (double i = 0; i < n && i < 65536; ++i)
-            if (strictEquals(m.get(list, indexName(m, i)), c.arg(0)))
+        for (double i = 0; i < n && i < 65536; ++i) {
+            if (strictEquals(m.get(list, indexName(m, i)), c.arg(0))) {
                 return Value(true);
+            }
+        }
         m.set(list, indexName(m, n), c.arg(0));
         return Value(true);
     });
@@ -57,12 +64,14 @@ void installAsBroadcaster(Machine& m) {
         Object* self = c.thisObject();
         auto* list =
             self ? dynamic_cast<ArrayObject*>(m.get(self, "_listeners").asObject()) : nullptr;
-        if (!list)
+        if (!list) {
             return Value(false);
+        }
         double n = list->length();
         for (double i = 0; i < n && i < 65536; ++i) {
-            if (!strictEquals(m.get(list, indexName(m, i)), c.arg(0)))
+            if (!strictEquals(m.get(list, indexName(m, i)), c.arg(0))) {
                 continue;
+            }
             for (double k = i; k + 1 < n; ++k) {
                 m.state().pace();
                 m.set(list, indexName(m, k), m.get(list, indexName(m, k + 1)));
@@ -78,8 +87,9 @@ void installAsBroadcaster(Machine& m) {
     m.defineMethod(broadcaster, "initialize", [add, remove, send](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.arg(0).asObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         m.define(o, "_listeners", Value(m.newArray()), attr::DontEnum);
         m.define(o, "addListener", fn(add), attr::DontEnum);
         m.define(o, "removeListener", fn(remove), attr::DontEnum);

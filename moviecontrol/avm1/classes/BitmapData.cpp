@@ -2,8 +2,8 @@
 // bounded as Flash bounds them by movie version, and all live bitmaps of a movie share one
 // memory budget, so that no script allocates without bound.
 
-#include "avm1/BitmapArgs.h"
 #include "avm1/BitmapData.h"
+#include "avm1/BitmapArgs.h"
 #include "avm1/BitmapEffects.h"
 #include "avm1/BitmapPixels.h"
 #include "avm1/Convert.h"
@@ -20,29 +20,32 @@ namespace avm1 {
 
 namespace {
 
-/// Whether `v` is an object of the flash.geom class `name` or of a class extending it.
+// Whether `v` is an object of the flash.geom class `name` or of a class extending it.
 bool isGeomInstance(Machine& m, const Value& v, std::string_view name) {
     Object* ctor = m.get(packageObject(m, "flash.geom"), name).asObject();
     Object* proto = ctor ? m.get(ctor, "prototype").asObject() : nullptr;
     int guard = 0;
     for (Object* p = v.asObject() ? v.asObject()->proto() : nullptr; p && proto && guard < 256;
-         p = p->proto(), ++guard)
-        if (p == proto)
+         p = p->proto(), ++guard) {
+        if (p == proto) {
             return true;
+        }
+    }
     return false;
 }
 
-/// Pixels all bitmaps of one movie may hold together (a quarter of a gigabyte).
+// Pixels all bitmaps of one movie may hold together (a quarter of a gigabyte).
 constexpr std::size_t PixelBudget = std::size_t{64} << 20;
 
 struct Budget {
     std::size_t used = 0;
-    /// Whether `pixels` more fit; reports the limit once when they do not.
+    // Whether `pixels` more fit; reports the limit once when they do not.
     bool allows(Machine& m, std::size_t pixels) {
         // The scripts' memory budget is the one that stops the script.
         m.state().reserve(pixels * sizeof(std::uint32_t));
-        if (used + pixels <= PixelBudget)
+        if (used + pixels <= PixelBudget) {
             return true;
+        }
         m.state().report(LimitKind::MemoryBudget,
                          "a script made more bitmap pixels than the movie may hold");
         return false;
@@ -109,34 +112,37 @@ BitmapDataObject* asBitmap(const Value& v) {
     return dynamic_cast<BitmapDataObject*>(v.asObject());
 }
 
-/// The bitmap a method works on, if it is one and not disposed.
+// The bitmap a method works on, if it is one and not disposed.
 BitmapPixels* thisPixels(CallArgs& c) {
     BitmapDataObject* b = asBitmap(c.thisValue);
     return b ? b->pixels() : nullptr;
 }
 
-/// Whether Flash of this version would make a bitmap of that size.
+// Whether Flash of this version would make a bitmap of that size.
 bool sizeAllowed(int version, double width, double height) {
-    if (!(width >= 1) || !(height >= 1))
+    if (!(width >= 1) || !(height >= 1)) {
         return false;
-    if (version <= 9)
+    }
+    if (version <= 9) {
         return width <= 2880 && height <= 2880;
+    }
     return width <= 8191 && height <= 8191 && width * height < 16777216.0;
 }
 
-/// A point given as an object with its own x and y (prototypes are not searched).
+// A point given as an object with its own x and y (prototypes are not searched).
 bool ownPoint(Machine& m, const Value& v, int& x, int& y) {
     Object* o = v.asObject();
     Str sx = m.str("x"), sy = m.str("y");
-    if (!o || !m.hasOwnProperty(o, sx) || !m.hasOwnProperty(o, sy))
+    if (!o || !m.hasOwnProperty(o, sx) || !m.hasOwnProperty(o, sy)) {
         return false;
+    }
     x = toCoordinate(m, m.get(o, sx));
     y = toCoordinate(m, m.get(o, sy));
     return true;
 }
 
-/// A pixel that a point or another bitmap hits: a fully transparent one never counts, even
-/// against a threshold of 0 (a rectangle takes the threshold as it is).
+// A pixel that a point or another bitmap hits: a fully transparent one never counts, even
+// against a threshold of 0 (a rectangle takes the threshold as it is).
 bool opaqueEnough(std::uint32_t argb, double threshold) {
     std::uint32_t alpha = argb >> 24;
     return alpha != 0 && alpha >= threshold;
@@ -144,8 +150,8 @@ bool opaqueEnough(std::uint32_t argb, double threshold) {
 
 using PixelMethod = std::function<Value(CallArgs&, BitmapPixels&)>;
 
-/// A method of live bitmaps: on a disposed bitmap, on an object that is none, or with fewer
-/// than `required` arguments, it does nothing and answers -1.
+// A method of live bitmaps: on a disposed bitmap, on an object that is none, or with fewer
+// than `required` arguments, it does nothing and answers -1.
 void definePixelMethod(Machine& m, Object* proto, std::string_view name, std::size_t required,
                        PixelMethod method) {
     m.defineMethod(proto, name, [method = std::move(method), required](CallArgs& c) -> Value {
@@ -160,7 +166,7 @@ void definePixelMethod(Machine& m, Object* proto, std::string_view name, std::si
     });
 }
 
-/// The source bitmap argument of a copying method, if it is a live bitmap.
+// The source bitmap argument of a copying method, if it is a live bitmap.
 const BitmapPixels* sourceArg(const Value& v) {
     BitmapDataObject* b = asBitmap(v);
     return b ? b->pixels() : nullptr;
@@ -171,27 +177,31 @@ void installChannelMethods(Machine& m, Object* proto) {
         Machine& m = c.machine;
         Object* rect = c.arg(0).asObject();
         ChannelTransform ct;
-        if (rect && toChannelTransform(m, c.arg(1), ct))
+        if (rect && toChannelTransform(m, c.arg(1), ct)) {
             colorTransform(p, toRect(m, rect), ct);
+        }
         return {};
     });
     definePixelMethod(m, proto, "copyChannel", 5, [](CallArgs& c, BitmapPixels& p) -> Value {
         Machine& m = c.machine;
         const BitmapPixels* source = sourceArg(c.arg(0));
         Placement at;
-        if (source && placementArgs(m, c.arg(1), c.arg(2), at))
+        if (source && placementArgs(m, c.arg(1), c.arg(2), at)) {
             copyChannel(p, *source, at, toColor(m, c.arg(3)), toColor(m, c.arg(4)));
+        }
         return {};
     });
     definePixelMethod(m, proto, "merge", 7, [](CallArgs& c, BitmapPixels& p) -> Value {
         Machine& m = c.machine;
         const BitmapPixels* source = sourceArg(c.arg(0));
         Placement at;
-        if (!source || !placementArgs(m, c.arg(1), c.arg(2), at))
+        if (!source || !placementArgs(m, c.arg(1), c.arg(2), at)) {
             return {};
+        }
         std::array<std::uint32_t, 4> mult{};
-        for (std::size_t i = 0; i < 4; ++i)
+        for (std::size_t i = 0; i < 4; ++i) {
             mult[i] = toColor(m, c.arg(3 + i));
+        }
         merge(p, *source, at, mult);
         return {};
     });
@@ -199,16 +209,18 @@ void installChannelMethods(Machine& m, Object* proto) {
         Machine& m = c.machine;
         const BitmapPixels* source = sourceArg(c.arg(0));
         Placement at;
-        if (!source || !placementArgs(m, c.arg(1), c.arg(2), at))
+        if (!source || !placementArgs(m, c.arg(1), c.arg(2), at)) {
             return {};
+        }
         std::array<std::array<std::uint32_t, 256>, 4> tables{};
         std::array<bool, 4> present{};
         for (std::size_t i = 0; i < 4; ++i) {
             Object* table = c.arg(3 + i).asObject();
             present[i] = table != nullptr;
-            for (std::size_t v = 0; table && v < 256; ++v)
+            for (std::size_t v = 0; table && v < 256; ++v) {
                 tables[i][v] =
                     toColor(m, m.get(table, Machine::numberToString(static_cast<double>(v))));
+            }
         }
         paletteMap(p, *source, at, tables, present);
         return {};
@@ -217,8 +229,9 @@ void installChannelMethods(Machine& m, Object* proto) {
         Machine& m = c.machine;
         const BitmapPixels* source = sourceArg(c.arg(0));
         Placement at;
-        if (!source || !placementArgs(m, c.arg(1), c.arg(2), at))
+        if (!source || !placementArgs(m, c.arg(1), c.arg(2), at)) {
             return Value(0);
+        }
         std::uint32_t mask = c.count() > 6 ? toColor(m, c.arg(6)) : 0xFFFFFFFFu;
         int n = threshold(p, *source, at, m.toString(c.arg(3)).view(), toColor(m, c.arg(4)),
                           toColor(m, c.arg(5)), mask, m.toBoolean(c.arg(7)));
@@ -229,67 +242,84 @@ void installChannelMethods(Machine& m, Object* proto) {
 Value hitTest(CallArgs& c) {
     Machine& m = c.machine;
     BitmapPixels* self = thisPixels(c);
-    if (!self)
+    if (!self) {
         return Value(-1);
+    }
     int fx, fy;
-    if (!ownPoint(m, c.arg(0), fx, fy))
+    if (!ownPoint(m, c.arg(0), fx, fy)) {
         return Value(-2);
+    }
     double threshold = m.toNumber(c.arg(1));
     const Value& second = c.arg(2);
     if (BitmapDataObject* other = asBitmap(second)) {
         BitmapPixels* o = other->pixels();
-        if (!o)
+        if (!o) {
             return Value(-3);
+        }
         int sx = 0, sy = 0;
-        if (c.count() > 3 && !c.arg(3).isUndefined() && !ownPoint(m, c.arg(3), sx, sy))
+        if (c.count() > 3 && !c.arg(3).isUndefined() && !ownPoint(m, c.arg(3), sx, sy)) {
             return Value(-4);
+        }
         double otherThreshold = m.toNumber(c.arg(4));
         // Overlap of the two bitmaps placed at their points.
         PixelRect mine = self->clip({sx - fx, sy - fy, o->width(), o->height()});
-        for (int y = mine.y; y < mine.y + mine.height; ++y)
-            for (int x = mine.x; x < mine.x + mine.width; ++x)
+        for (int y = mine.y; y < mine.y + mine.height; ++y) {
+            for (int x = mine.x; x < mine.x + mine.width; ++x) {
                 if (opaqueEnough(self->at(x, y), threshold) &&
-                    opaqueEnough(o->at(x + fx - sx, y + fy - sy), otherThreshold))
+                    opaqueEnough(o->at(x + fx - sx, y + fy - sy), otherThreshold)) {
                     return Value(true);
+                }
+            }
+        }
         return Value(false);
     }
     Object* o = second.asObject();
-    if (!o)
+    if (!o) {
         return Value(-3);
+    }
     Str sw = m.str("width"), sh = m.str("height");
     if (m.hasOwnProperty(o, sw) && m.hasOwnProperty(o, sh)) {
         PixelRect r = toRect(m, o);
         r.x -= fx;
         r.y -= fy;
         r = self->clip(r);
-        for (int y = r.y; y < r.y + r.height; ++y)
-            for (int x = r.x; x < r.x + r.width; ++x)
-                if ((self->at(x, y) >> 24) >= threshold)
+        for (int y = r.y; y < r.y + r.height; ++y) {
+            for (int x = r.x; x < r.x + r.width; ++x) {
+                if ((self->at(x, y) >> 24) >= threshold) {
                     return Value(true);
+                }
+            }
+        }
         return Value(false);
     }
     int px, py;
-    if (!ownPoint(m, second, px, py))
+    if (!ownPoint(m, second, px, py)) {
         return Value(-3);
+    }
     return Value(opaqueEnough(self->at(px - fx, py - fy), threshold));
 }
 
 Value compare(CallArgs& c) {
     BitmapPixels* a = thisPixels(c);
-    if (!a)
+    if (!a) {
         return Value(-1);
+    }
     BitmapDataObject* otherObject = asBitmap(c.arg(0));
     BitmapPixels* b = otherObject ? otherObject->pixels() : nullptr;
-    if (!b)
+    if (!b) {
         return Value(-2);
-    if (a->width() != b->width())
+    }
+    if (a->width() != b->width()) {
         return Value(-3);
-    if (a->height() != b->height())
+    }
+    if (a->height() != b->height()) {
         return Value(-4);
+    }
     auto* self = asBitmap(c.thisValue);
     if (!self->budget()->allows(c.machine, static_cast<std::size_t>(a->width()) *
-                                               static_cast<std::size_t>(a->height())))
+                                               static_cast<std::size_t>(a->height()))) {
         return {};
+    }
     BitmapPixels diff(a->width(), a->height(), true, 0);
     bool any = false;
     for (int y = 0; y < a->height(); ++y) {
@@ -299,8 +329,9 @@ Value compare(CallArgs& c) {
             diff.set(x, y, d);
         }
     }
-    if (!any)
+    if (!any) {
         return Value(0);
+    }
     Machine& m = c.machine;
     return Value(static_cast<Object*>(
         m.make<BitmapDataObject>(self->proto(), self->budget(), std::move(diff))));
@@ -331,8 +362,9 @@ void installPixelMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "fillRect", [](CallArgs& c) -> Value {
         BitmapPixels* p = thisPixels(c);
         Object* r = c.arg(0).asObject();
-        if (p && r)
+        if (p && r) {
             p->fill(toRect(c.machine, r), toColor(c.machine, c.arg(1)));
+        }
         return {};
     });
     definePixelMethod(m, proto, "floodFill", 3, [](CallArgs& c, BitmapPixels& p) -> Value {
@@ -347,8 +379,9 @@ void installPixelMethods(Machine& m, Object* proto) {
     definePixelMethod(m, proto, "copyPixels", 3, [](CallArgs& c, BitmapPixels& p) -> Value {
         const BitmapPixels* source = sourceArg(c.arg(0));
         Placement at;
-        if (source && placementArgs(c.machine, c.arg(1), c.arg(2), at))
+        if (source && placementArgs(c.machine, c.arg(1), c.arg(2), at)) {
             p.copy(*source, at.from, at.toX, at.toY);
+        }
         return {};
     });
     definePixelMethod(m, proto, "getColorBoundsRect", 2, [](CallArgs& c, BitmapPixels& p) -> Value {
@@ -381,15 +414,17 @@ PixelRect toRect(Machine& m, Object* r) {
 bool placementArgs(Machine& m, const Value& rect, const Value& point, Placement& out) {
     Object* r = rect.asObject();
     Object* p = point.asObject();
-    if (!r || !p)
+    if (!r || !p) {
         return false;
+    }
     out = {toRect(m, r), toCoordinate(m, m.get(p, "x")), toCoordinate(m, m.get(p, "y"))};
     return true;
 }
 
 bool toChannelTransform(Machine& m, const Value& v, ChannelTransform& out) {
-    if (!isGeomInstance(m, v, "ColorTransform"))
+    if (!isGeomInstance(m, v, "ColorTransform")) {
         return false;
+    }
     Object* t = v.asObject();
     static constexpr const char* Mults[] = {"redMultiplier", "greenMultiplier", "blueMultiplier",
                                             "alphaMultiplier"};
@@ -407,11 +442,13 @@ void installBitmapData(Machine& m) {
     ctor->constructor = [budget](CallArgs& c) -> Value {
         Machine& m = c.machine;
         double width = m.toNumber(c.arg(0)), height = m.toNumber(c.arg(1));
-        if (!sizeAllowed(m.version(), std::trunc(width), std::trunc(height)))
+        if (!sizeAllowed(m.version(), std::trunc(width), std::trunc(height))) {
             return {};
+        }
         auto w = static_cast<int>(width), h = static_cast<int>(height);
-        if (!budget->allows(m, static_cast<std::size_t>(w) * static_cast<std::size_t>(h)))
+        if (!budget->allows(m, static_cast<std::size_t>(w) * static_cast<std::size_t>(h))) {
             return {};
+        }
         bool transparent = c.count() < 3 || m.toBoolean(c.arg(2));
         std::uint32_t fill = c.count() < 4 ? 0xFFFFFFFFu : toColor(m, c.arg(3));
         Object* proto = m.get(c.callee, "prototype").asObject();
@@ -422,12 +459,14 @@ void installBitmapData(Machine& m) {
     installPixelMethods(m, proto);
     m.defineMethod(proto, "clone", [](CallArgs& c) -> Value {
         BitmapDataObject* self = asBitmap(c.thisValue);
-        if (!self || !self->pixels())
+        if (!self || !self->pixels()) {
             return Value(-1);
+        }
         const BitmapPixels& p = *self->pixels();
         if (!self->budget()->allows(c.machine, static_cast<std::size_t>(p.width()) *
-                                                   static_cast<std::size_t>(p.height())))
+                                                   static_cast<std::size_t>(p.height()))) {
             return {};
+        }
         return Value(static_cast<Object*>(c.machine.make<BitmapDataObject>(
             self->proto(), self->budget(), BitmapPixels(*self->pixels()))));
     });
@@ -440,8 +479,9 @@ void installBitmapData(Machine& m) {
         Machine& m = c.machine;
         std::optional<BitmapPixels> pixels = m.host().libraryBitmap(m.toString(c.arg(0)).view());
         if (!pixels || !budget->allows(m, static_cast<std::size_t>(pixels->width()) *
-                                              static_cast<std::size_t>(pixels->height())))
+                                              static_cast<std::size_t>(pixels->height()))) {
             return {};
+        }
         Object* proto = m.get(c.thisObject(), "prototype").asObject();
         return Value(static_cast<Object*>(m.make<BitmapDataObject>(
             proto ? proto : m.objectPrototype(), budget, std::move(*pixels))));

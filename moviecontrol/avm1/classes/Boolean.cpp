@@ -16,12 +16,14 @@ void installBoolean(Machine& m) {
     auto& s = m.state();
     Object* global = m.global();
     FunctionObject* boolean = m.newClass([](CallArgs& c) -> Value {
-        if (c.count() == 0 && !c.constructing)
+        if (c.count() == 0 && !c.constructing) {
             return {}; // Boolean() alone converts nothing
+        }
         bool b = c.machine.toBoolean(c.arg(0));
         if (c.constructing) {
-            if (auto* box = dynamic_cast<BoxObject*>(c.thisObject()))
+            if (auto* box = dynamic_cast<BoxObject*>(c.thisObject())) {
                 box->setValue(Value(b));
+            }
             return c.thisValue;
         }
         return Value(b);
@@ -36,15 +38,17 @@ void installBoolean(Machine& m) {
     m.define(global, "Boolean", fn(boolean));
     auto boolValue = [](CallArgs& c) -> Value {
         Value v;
-        if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isBool())
+        if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isBool()) {
             return v;
+        }
         return c.thisValue.isBool() ? c.thisValue : Value();
     };
     m.defineMethod(s.booleanProto, "valueOf", boolValue);
     m.defineMethod(s.booleanProto, "toString", [boolValue](CallArgs& c) -> Value {
         Value v = boolValue(c);
-        if (!v.isBool())
+        if (!v.isBool()) {
             return {};
+        }
         return Value(c.machine.str(v.asBool() ? "true" : "false"));
     });
 }

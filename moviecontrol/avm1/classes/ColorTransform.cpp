@@ -29,8 +29,9 @@ void installColorTransform(Machine& m) {
         [](CallArgs& c) -> Value {
             Machine& m = c.machine;
             Object* self = c.thisObject();
-            if (!self)
+            if (!self) {
                 return {};
+            }
             auto channel = [&](const char* f) {
                 return static_cast<std::uint32_t>(toInt32(m.toNumber(m.get(self, f)))) & 0xFF;
             };
@@ -41,8 +42,9 @@ void installColorTransform(Machine& m) {
         [](CallArgs& c) -> Value {
             Machine& m = c.machine;
             Object* self = c.thisObject();
-            if (!self)
+            if (!self) {
                 return {};
+            }
             std::uint32_t rgb = toUint32(m.toNumber(c.arg(0)));
             const char* offsets[] = {"redOffset", "greenOffset", "blueOffset"};
             const char* multipliers[] = {"redMultiplier", "greenMultiplier", "blueMultiplier"};
@@ -56,8 +58,9 @@ void installColorTransform(Machine& m) {
         Machine& m = c.machine;
         Object* self = c.thisObject();
         Object* second = c.arg(0).asObject();
-        if (!self || !second)
+        if (!self || !second) {
             return {};
+        }
         for (std::size_t i = 0; i < 4; ++i) {
             double mult = m.toNumber(m.get(self, ColorFields[i]));
             double offset = m.toNumber(m.get(self, ColorFields[i + 4]));

@@ -11,11 +11,11 @@ namespace avm1 {
 
 namespace {
 
-/// The player's own entries, each a flag of `builtInItems`.
+// The player's own entries, each a flag of `builtInItems`.
 constexpr std::array<std::string_view, 8> BuiltInItems = {"forward_back", "loop",   "play", "print",
                                                           "quality",      "rewind", "save", "zoom"};
 
-/// Gives `menu` its callback, an empty list of items and the player's entries all shown.
+// Gives `menu` its callback, an empty list of items and the player's entries all shown.
 void initMenu(Machine& m, Object* menu, const Value& onSelect) {
     m.set(menu, "onSelect", onSelect);
     m.set(menu, "customItems", Value(m.newArray()));

@@ -9,8 +9,8 @@ namespace avm1 {
 
 namespace {
 
-/// Sets the item's five members from the constructor's arguments; an argument left out
-/// takes Flash's default (not after a separator, enabled, visible).
+// Sets the item's five members from the constructor's arguments; an argument left out
+// takes Flash's default (not after a separator, enabled, visible).
 void initItem(Machine& m, Object* item, std::span<const Value> args) {
     const auto given = [&](std::size_t i) { return i < args.size(); };
     m.set(item, "caption", given(0) ? args[0] : Value());

@@ -35,28 +35,32 @@ bool leap(double y) {
 }
 double yearFromTime(double t) {
     double y = std::floor(t / (MsPerDay * 365.2425)) + 1970;
-    while (dayFromYear(y) * MsPerDay > t)
+    while (dayFromYear(y) * MsPerDay > t) {
         --y;
-    while (dayFromYear(y + 1) * MsPerDay <= t)
+    }
+    while (dayFromYear(y + 1) * MsPerDay <= t) {
         ++y;
+    }
     return y;
 }
 constexpr std::array<int, 12> MonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-/// Year, month, date, hours, minutes, seconds, milliseconds of a time value.
+// Year, month, date, hours, minutes, seconds, milliseconds of a time value.
 std::array<double, 7> split(double t) {
     double year = yearFromTime(t);
     double dayInYear = std::floor(t / MsPerDay) - dayFromYear(year);
     int month = 0;
     for (; month < 11; ++month) {
         double length = MonthDays[static_cast<std::size_t>(month)] + (month == 1 && leap(year));
-        if (dayInYear < length)
+        if (dayInYear < length) {
             break;
+        }
         dayInYear -= length;
     }
     double inDay = std::fmod(t, MsPerDay);
-    if (inDay < 0)
+    if (inDay < 0) {
         inDay += MsPerDay;
+    }
     return {year,
             static_cast<double>(month),
             dayInYear + 1,
@@ -67,24 +71,30 @@ std::array<double, 7> split(double t) {
 }
 
 double compose(const std::array<double, 7>& f) {
-    for (double v : f)
-        if (!std::isfinite(v))
+    for (double v : f) {
+        if (!std::isfinite(v)) {
             return NaN;
+        }
+    }
     double year = std::trunc(f[0]) + std::floor(std::trunc(f[1]) / 12);
     double month = std::fmod(std::trunc(f[1]), 12);
-    if (month < 0)
+    if (month < 0) {
         month += 12;
-    if (std::fabs(year) > 400000)
+    }
+    if (std::fabs(year) > 400000) {
         return NaN;
+    }
     double day = dayFromYear(year);
-    for (int i = 0; i < month; ++i)
+    for (int i = 0; i < month; ++i) {
         day += MonthDays[static_cast<std::size_t>(i)] + (i == 1 && leap(year));
+    }
     day += std::trunc(f[2]) - 1;
     double time = std::trunc(f[3]) * 3600000 + std::trunc(f[4]) * 60000 + std::trunc(f[5]) * 1000 +
                   std::trunc(f[6]);
     double t = day * MsPerDay + time;
-    if (std::fabs(t) > 8.64e15)
+    if (std::fabs(t) > 8.64e15) {
         return NaN;
+    }
     return t;
 }
 
@@ -103,16 +113,18 @@ DateObject* thisDate(CallArgs& c) {
 }
 
 std::string dateText(Machine& m, double t) {
-    if (std::isnan(t))
+    if (std::isnan(t)) {
         return "Invalid Date";
+    }
     static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     double local = toLocal(m, t);
     auto f = split(local);
     double weekday = std::fmod(std::floor(local / MsPerDay) + 4, 7);
-    if (weekday < 0)
+    if (weekday < 0) {
         weekday += 7;
+    }
     double offset = std::round(offsetMs(m, t) / 60000);
     char buf[96];
     std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %d",
@@ -124,13 +136,15 @@ std::string dateText(Machine& m, double t) {
     return buf;
 }
 
-/// The time of `year, month[, date, hours, minutes, seconds, ms]` arguments.
+// The time of `year, month[, date, hours, minutes, seconds, ms]` arguments.
 double fromFields(Machine& m, std::span<const Value> args) {
     std::array<double, 7> f = {0, 0, 1, 0, 0, 0, 0};
-    for (std::size_t i = 0; i < args.size() && i < 7; ++i)
+    for (std::size_t i = 0; i < args.size() && i < 7; ++i) {
         f[i] = m.toNumber(args[i]);
-    if (f[0] >= 0 && f[0] <= 99)
+    }
+    if (f[0] >= 0 && f[0] <= 99) {
         f[0] += 1900;
+    }
     return compose(f);
 }
 
@@ -146,14 +160,16 @@ void installDate(Machine& m) {
         Machine& m = c.machine;
         Object* p = m.get(c.callee, "prototype").asObject();
         double t;
-        if (c.count() == 0)
+        if (c.count() == 0) {
             t = m.host().wallClockMs();
-        else if (c.count() == 1)
+        } else if (c.count() == 1) {
             t = m.toNumber(c.arg(0));
-        else
+        } else {
             t = toUtc(m, fromFields(m, c.args));
-        if (std::isfinite(t))
+        }
+        if (std::isfinite(t)) {
             t = std::trunc(t);
+        }
         return Value(static_cast<Object*>(m.make<DateObject>(p, t)));
     };
     s.dateProto = constructorPrototype(m, date);
@@ -165,8 +181,9 @@ void installDate(Machine& m) {
     auto getter = [&](std::string_view name, bool utc, int field) {
         m.defineMethod(proto, name, [utc, field](CallArgs& c) -> Value {
             DateObject* d = thisDate(c);
-            if (!d || std::isnan(d->time))
+            if (!d || std::isnan(d->time)) {
                 return Value(NaN);
+            }
             double t = utc ? d->time : toLocal(c.machine, d->time);
             if (field == 7) { // day of week
                 double w = std::fmod(std::floor(t / MsPerDay) + 4, 7);
@@ -183,8 +200,9 @@ void installDate(Machine& m) {
     }
     m.defineMethod(proto, "getYear", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
-        if (!d || std::isnan(d->time))
+        if (!d || std::isnan(d->time)) {
             return Value(NaN);
+        }
         return Value(split(toLocal(c.machine, d->time))[0] - 1900);
     });
     auto timeValue = [](CallArgs& c) -> Value {
@@ -195,22 +213,25 @@ void installDate(Machine& m) {
     m.defineMethod(proto, "valueOf", timeValue);
     m.defineMethod(proto, "getTimezoneOffset", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
-        if (!d || std::isnan(d->time))
+        if (!d || std::isnan(d->time)) {
             return Value(NaN);
+        }
         return Value(-c.machine.host().localOffsetMinutes(d->time));
     });
     m.defineMethod(proto, "setTime", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
-        if (!d)
+        if (!d) {
             return {};
+        }
         double t = c.machine.toNumber(c.arg(0));
         d->time = std::isfinite(t) ? std::trunc(t) : NaN;
         return Value(d->time);
     });
     m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
-        if (!d)
+        if (!d) {
             return Value(c.machine.str("[object Object]"));
+        }
         return Value(Str(dateText(c.machine, d->time)));
     });
 
@@ -219,12 +240,14 @@ void installDate(Machine& m) {
         m.defineMethod(proto, name, [utc, first, most](CallArgs& c) -> Value {
             Machine& m = c.machine;
             DateObject* d = thisDate(c);
-            if (!d)
+            if (!d) {
                 return {};
+            }
             double base = d->time;
             if (std::isnan(base)) {
-                if (first != 0)
+                if (first != 0) {
                     return Value(NaN);
+                }
                 base = 0;
             }
             double t = utc ? base : toLocal(m, base);
@@ -233,9 +256,10 @@ void installDate(Machine& m) {
                 d->time = NaN;
                 return Value(NaN);
             }
-            for (int i = 0; i < most && static_cast<std::size_t>(i) < c.count(); ++i)
+            for (int i = 0; i < most && static_cast<std::size_t>(i) < c.count(); ++i) {
                 f[static_cast<std::size_t>(first + i)] =
                     m.toNumber(c.arg(static_cast<std::size_t>(i)));
+            }
             double composed = compose(f);
             d->time = utc || std::isnan(composed) ? composed : toUtc(m, composed);
             return Value(d->time);
@@ -253,11 +277,13 @@ void installDate(Machine& m) {
     m.defineMethod(proto, "setYear", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         DateObject* d = thisDate(c);
-        if (!d)
+        if (!d) {
             return {};
+        }
         double y = m.toNumber(c.arg(0));
-        if (y >= 0 && y <= 99)
+        if (y >= 0 && y <= 99) {
             y += 1900;
+        }
         auto f = split(toLocal(m, std::isnan(d->time) ? 0 : d->time));
         f[0] = y;
         double composed = compose(f);

@@ -18,8 +18,9 @@ void installError(Machine& m) {
     FunctionObject* error = m.newClass([](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* self = c.constructing ? c.thisObject() : m.make<Object>(m.state().errorProto);
-        if (self && c.count() > 0 && !c.arg(0).isUndefined())
+        if (self && c.count() > 0 && !c.arg(0).isUndefined()) {
             m.set(self, "message", c.arg(0));
+        }
         return Value(self);
     });
     s.errorProto = constructorPrototype(m, error);

@@ -8,12 +8,13 @@ namespace avm1 {
 
 namespace {
 
-/// Text quoted for a JavaScript string literal: double quotes get a backslash.
+// Text quoted for a JavaScript string literal: double quotes get a backslash.
 std::string jsQuote(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '"')
+        if (c == '"') {
             out += '\\';
+        }
         out += c;
     }
     return out;
@@ -27,11 +28,13 @@ void installExternalInterface(Machine& m) {
     m.defineMethod(ei, "addCallback", [](CallArgs&) -> Value { return Value(false); });
     m.defineMethod(ei, "call", [](CallArgs&) -> Value { return Value::null(); });
     m.defineMethod(ei, "_jsQuoteString", [](CallArgs& c) -> Value {
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return Value::null();
+        }
         Str text = c.machine.toString(c.arg(0));
-        if (text.empty())
+        if (text.empty()) {
             return Value::null();
+        }
         return Value(Str(jsQuote(text.view())));
     });
     definePackaged(m, "flash.external", "ExternalInterface", ei);

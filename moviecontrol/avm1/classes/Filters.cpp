@@ -26,7 +26,7 @@ struct FieldRule {
     double initial = 0.0;
     double min = -std::numeric_limits<double>::infinity();
     double max = std::numeric_limits<double>::infinity();
-    /// Text fields: the default and the values the field accepts ("a|b|c").
+    // Text fields: the default and the values the field accepts ("a|b|c").
     std::string_view text = {};
 };
 
@@ -127,20 +127,24 @@ const std::vector<ClassRule>& classRules() {
 }
 
 const ClassRule& rulesOf(FilterKind kind) {
-    for (const ClassRule& s : classRules())
-        if (s.kind == kind)
+    for (const ClassRule& s : classRules()) {
+        if (s.kind == kind) {
             return s;
+        }
+    }
     return classRules().front();
 }
 
 const FieldRule* fieldRule(FilterKind kind, std::string_view name) {
-    for (const FieldRule& f : rulesOf(kind).fields)
-        if (f.name == name)
+    for (const FieldRule& f : rulesOf(kind).fields) {
+        if (f.name == name) {
             return &f;
+        }
+    }
     return nullptr;
 }
 
-/// The first of a text field's accepted values.
+// The first of a text field's accepted values.
 std::string_view firstChoice(std::string_view choices) {
     return choices.substr(0, choices.find('|'));
 }
@@ -148,8 +152,9 @@ std::string_view firstChoice(std::string_view choices) {
 bool accepted(std::string_view choices, std::string_view text) {
     while (!choices.empty()) {
         std::size_t bar = choices.find('|');
-        if (choices.substr(0, bar) == text)
+        if (choices.substr(0, bar) == text) {
             return true;
+        }
         choices = bar == std::string_view::npos ? std::string_view() : choices.substr(bar + 1);
     }
     return false;
@@ -158,7 +163,7 @@ bool accepted(std::string_view choices, std::string_view text) {
 constexpr std::array<double, 20> IdentityMatrix = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0,
                                                    0, 0, 1, 0, 0, 0, 0, 0, 1, 0};
 
-/// Brings a field into the range and shape its setter allows.
+// Brings a field into the range and shape its setter allows.
 void normalise(const FieldRule& rule, FilterField& f, FilterKind kind) {
     switch (rule.type) {
     case FieldType::Number:
@@ -171,10 +176,12 @@ void normalise(const FieldRule& rule, FilterField& f, FilterKind kind) {
         f.number = static_cast<double>(toUint32(f.number) & 0xFFFFFFu);
         break;
     case FieldType::List:
-        if (kind == FilterKind::ColorMatrix && rule.name == "matrix")
+        if (kind == FilterKind::ColorMatrix && rule.name == "matrix") {
             f.list.resize(20, 0.0);
-        for (double& v : f.list)
+        }
+        for (double& v : f.list) {
             v = std::isnan(v) ? 0.0 : v;
+        }
         break;
     default:
         break;
@@ -185,10 +192,12 @@ FilterField initialField(const FieldRule& rule, FilterKind kind) {
     FilterField f;
     f.number = rule.initial;
     f.flag = rule.initial != 0.0;
-    if (rule.type == FieldType::Text)
+    if (rule.type == FieldType::Text) {
         f.text = std::string(firstChoice(rule.text));
-    if (kind == FilterKind::ColorMatrix && rule.name == "matrix")
+    }
+    if (kind == FilterKind::ColorMatrix && rule.name == "matrix") {
         f.list.assign(IdentityMatrix.begin(), IdentityMatrix.end());
+    }
     return f;
 }
 
@@ -206,20 +215,23 @@ FilterFields* fieldsOf(const Value& v) {
 std::vector<double> numbersOf(Machine& m, const Value& v) {
     std::vector<double> out;
     Object* array = v.asObject();
-    if (!array)
+    if (!array) {
         return out;
+    }
     double length = m.toNumber(m.get(array, "length"));
-    if (!(length > 0))
+    if (!(length > 0)) {
         return out;
+    }
     // A script's array may claim any length; the filters never use more than a few
     // hundred entries.
     auto count = static_cast<std::size_t>(std::min(length, 1024.0));
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         out.push_back(m.toNumber(m.get(array, Machine::numberToString(static_cast<double>(i)))));
+    }
     return out;
 }
 
-/// Sets one field from a script value.
+// Sets one field from a script value.
 void assign(Machine& m, FilterKind kind, const FieldRule& rule, FilterField& f,
             const Value& value) {
     switch (rule.type) {
@@ -233,8 +245,9 @@ void assign(Machine& m, FilterKind kind, const FieldRule& rule, FilterField& f,
         break;
     case FieldType::Text: {
         Str text = m.toString(value);
-        if (accepted(rule.text, text.view()))
+        if (accepted(rule.text, text.view())) {
             f.text = text.str();
+        }
         break;
     }
     case FieldType::List:
@@ -245,8 +258,9 @@ void assign(Machine& m, FilterKind kind, const FieldRule& rule, FilterField& f,
         // The filter keeps the point's coordinates, not the point, as it hands out copies.
         if (rule.name == "mapPoint") {
             f.list.clear();
-            if (f.object)
+            if (f.object) {
                 f.list = {m.toNumber(m.get(f.object, "x")), m.toNumber(m.get(f.object, "y"))};
+            }
         }
         break;
     }
@@ -264,8 +278,9 @@ Value read(Machine& m, const FieldRule& rule, const FilterField& f) {
         return Value(m.newArray(values));
     }
     case FieldType::Object:
-        if (rule.name == "mapPoint" && f.list.size() == 2)
+        if (rule.name == "mapPoint" && f.list.size() == 2) {
             return Value(newGeomPoint(m, f.list[0], f.list[1]));
+        }
         return Value(f.object);
     default:
         return Value(f.number);
@@ -285,11 +300,13 @@ void installClass(Machine& m, const ClassRule& rule, Object* baseProto) {
             Machine& m = c.machine;
             FilterFields fields = defaultFilter(kind);
             const ClassRule& s = rulesOf(kind);
-            for (std::size_t i = 0; i < s.fields.size() && i < c.count(); ++i)
+            for (std::size_t i = 0; i < s.fields.size() && i < c.count(); ++i) {
                 assign(m, kind, s.fields[i], fields.fields[i].second, c.arg(i));
+            }
             Object* self = c.thisObject();
-            if (self && !self->nativeState())
+            if (self && !self->nativeState()) {
                 self->setNativeState(std::make_unique<FilterFields>(std::move(fields)));
+            }
             return {};
         },
         baseProto);
@@ -300,14 +317,16 @@ void installClass(Machine& m, const ClassRule& rule, Object* baseProto) {
             m, proto, name,
             [kind, name](CallArgs& c) -> Value {
                 FilterFields* f = fieldsOf(c.thisValue);
-                if (!f || f->kind != kind)
+                if (!f || f->kind != kind) {
                     return {};
+                }
                 return read(c.machine, *fieldRule(kind, name), f->at(name));
             },
             [kind, name](CallArgs& c) -> Value {
                 FilterFields* f = fieldsOf(c.thisValue);
-                if (f && f->kind == kind)
+                if (f && f->kind == kind) {
                     assign(c.machine, kind, *fieldRule(kind, name), *f->find(name), c.arg(0));
+                }
                 return {};
             });
     }
@@ -318,22 +337,27 @@ void installClass(Machine& m, const ClassRule& rule, Object* baseProto) {
 
 const FilterField& FilterFields::at(std::string_view name) const {
     static const FilterField none;
-    for (const auto& [n, f] : fields)
-        if (n == name)
+    for (const auto& [n, f] : fields) {
+        if (n == name) {
             return f;
+        }
+    }
     return none;
 }
 
 FilterField* FilterFields::find(std::string_view name) {
-    for (auto& [n, f] : fields)
-        if (n == name)
+    for (auto& [n, f] : fields) {
+        if (n == name) {
             return &f;
+        }
+    }
     return nullptr;
 }
 
 void FilterFields::trace(Tracer& tracer) {
-    for (const auto& entry : fields)
+    for (const auto& entry : fields) {
         tracer.mark(entry.second.object);
+    }
 }
 
 const FilterFields* filterFieldsOf(const Value& value) {
@@ -343,8 +367,9 @@ const FilterFields* filterFieldsOf(const Value& value) {
 FilterFields defaultFilter(FilterKind kind) {
     FilterFields out;
     out.kind = kind;
-    for (const FieldRule& rule : rulesOf(kind).fields)
+    for (const FieldRule& rule : rulesOf(kind).fields) {
         out.fields.emplace_back(rule.name, initialField(rule, kind));
+    }
     return out;
 }
 
@@ -362,13 +387,15 @@ void installFilters(Machine& m) {
     Object* baseProto = constructorPrototype(m, base);
     m.defineMethod(baseProto, "clone", [](CallArgs& c) -> Value {
         FilterFields* f = fieldsOf(c.thisValue);
-        if (!f)
+        if (!f) {
             return {};
+        }
         return Value(makeFilter(c.machine, *f));
     });
     definePackaged(m, FilterPackage, "BitmapFilter", base);
-    for (const ClassRule& rule : classRules())
+    for (const ClassRule& rule : classRules()) {
         installClass(m, rule, baseProto);
+    }
 }
 
 } // namespace avm1

@@ -17,8 +17,9 @@ void installFunction(Machine& m) {
     auto& s = m.state();
     Object* fproto = s.functionProto;
     FunctionObject* function = m.newFunction([](CallArgs& c) -> Value {
-        if (c.count() > 0)
+        if (c.count() > 0) {
             return c.arg(0);
+        }
         return Value(c.machine.newFunction([](CallArgs&) -> Value { return {}; }));
     });
     m.define(function, "prototype", Value(fproto), attr::Hidden | attr::ReadOnly);
@@ -28,8 +29,9 @@ void installFunction(Machine& m) {
         Machine& m = c.machine;
         Object* self = c.thisObject();
         Value thisArg = c.count() > 0 ? c.arg(0) : Value();
-        if (thisArg.isNullish())
+        if (thisArg.isNullish()) {
             thisArg = Value();
+        }
         std::span<const Value> rest = c.count() > 1 ? c.args.subspan(1) : std::span<const Value>();
         Object* home = thisArg.asObject() ? thisArg.asObject()->proto() : nullptr;
         return callValue(m, Value(self), thisArg, rest, home);
@@ -41,8 +43,9 @@ void installFunction(Machine& m) {
         std::vector<Value> args;
         if (Object* list = c.arg(1).asObject()) {
             double n = m.toNumber(m.get(list, "length"));
-            for (double i = 0; i < n && i < 65536; ++i)
+            for (double i = 0; i < n && i < 65536; ++i) {
                 args.push_back(m.get(list, indexName(m, i)));
+            }
         }
         Object* home = thisArg.asObject() ? thisArg.asObject()->proto() : nullptr;
         return callValue(m, Value(self), thisArg, args, home);

@@ -44,7 +44,7 @@ std::string unescapeText(std::string_view text) {
     return decodeText(out);
 }
 
-/// setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
+// setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
 Value addTimer(CallArgs& c, bool repeat) {
     Machine& m = c.machine;
     auto& s = m.state();
@@ -61,15 +61,18 @@ Value addTimer(CallArgs& c, bool repeat) {
         return {};
     }
     double ms = m.toNumber(c.arg(next));
-    if (std::isnan(ms) || ms < 0)
+    if (std::isnan(ms) || ms < 0) {
         ms = 0;
+    }
     t.interval = ms;
     t.repeat = repeat;
     t.due = s.timerNow + std::max(ms, 1.0);
-    for (std::size_t i = next + 1; i < c.count(); ++i)
+    for (std::size_t i = next + 1; i < c.count(); ++i) {
         t.args.push_back(c.args[i]);
-    if (s.timers.size() >= 10000)
+    }
+    if (s.timers.size() >= 10000) {
         s.abort(LimitKind::MemoryBudget, "a script started more timers than the movie may hold");
+    }
     t.id = s.nextTimerId++;
     s.timers.push_back(std::move(t));
     return Value(static_cast<double>(s.timers.back().id));
@@ -90,16 +93,19 @@ void installGlobalFunctions(Machine& m) {
     m.define(g, "Infinity", Value(std::numeric_limits<double>::infinity()), attr::Hidden);
     m.defineMethod(g, "parseInt", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return {};
+        }
         int radix = c.count() > 1 ? toInt32(m.toNumber(c.arg(1))) : 0;
-        if (c.count() > 1 && (radix < 2 || radix > 36))
+        if (c.count() > 1 && (radix < 2 || radix > 36)) {
             return Value(std::numeric_limits<double>::quiet_NaN());
+        }
         return Value(parseIntText(m.toString(c.arg(0)).view(), radix));
     });
     m.defineMethod(g, "parseFloat", [](CallArgs& c) -> Value {
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return {};
+        }
         return Value(parseFloatText(c.machine.toString(c.arg(0)).view()));
     });
     m.defineMethod(g, "isNaN", [](CallArgs& c) -> Value {
@@ -119,8 +125,9 @@ void installGlobalFunctions(Machine& m) {
     });
     m.defineMethod(g, "random", [](CallArgs& c) -> Value {
         double max = c.machine.toNumber(c.arg(0));
-        if (!(max > 0) || !std::isfinite(max))
+        if (!(max > 0) || !std::isfinite(max)) {
             return Value(0.0);
+        }
         std::uniform_real_distribution<double> d(0.0, 1.0);
         return Value(std::floor(d(c.machine.state().random) * std::floor(max)));
     });

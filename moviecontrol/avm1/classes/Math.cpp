@@ -25,8 +25,9 @@ void installMath(Machine& m) {
     using Unary = double (*)(double);
     auto unary = [&](std::string_view name, Unary f) {
         m.defineMethod(math, name, [f](CallArgs& c) -> Value {
-            if (c.count() == 0)
+            if (c.count() == 0) {
                 return Value(std::numeric_limits<double>::quiet_NaN());
+            }
             return Value(f(c.machine.toNumber(c.arg(0))));
         });
     };
@@ -44,27 +45,31 @@ void installMath(Machine& m) {
     unary("sqrt", [](double x) { return std::sqrt(x); });
     unary("tan", [](double x) { return std::tan(x); });
     m.defineMethod(math, "atan2", [](CallArgs& c) -> Value {
-        if (c.count() < 2)
+        if (c.count() < 2) {
             return Value(std::numeric_limits<double>::quiet_NaN());
+        }
         return Value(std::atan2(c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1))));
     });
     m.defineMethod(math, "pow", [](CallArgs& c) -> Value {
-        if (c.count() < 2)
+        if (c.count() < 2) {
             return Value(std::numeric_limits<double>::quiet_NaN());
+        }
         return Value(std::pow(c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1))));
     });
     auto extreme = [&](std::string_view name, bool max) {
         m.defineMethod(math, name, [max](CallArgs& c) -> Value {
-            if (c.count() == 0)
+            if (c.count() == 0) {
                 return Value(max ? -std::numeric_limits<double>::infinity()
                                  : std::numeric_limits<double>::infinity());
+            }
             double best = c.machine.toNumber(c.arg(0));
             for (std::size_t i = 1; i < c.count(); ++i) {
                 double v = c.machine.toNumber(c.arg(i));
-                if (std::isnan(v) || std::isnan(best))
+                if (std::isnan(v) || std::isnan(best)) {
                     best = std::numeric_limits<double>::quiet_NaN();
-                else if (max ? v > best : v < best)
+                } else if (max ? v > best : v < best) {
                     best = v;
+                }
             }
             return Value(best);
         });

@@ -27,17 +27,19 @@ Object* geomPrototype(Machine& m, std::string_view name) {
 Affine readMatrix(Machine& m, const Value& v) {
     Affine out{};
     Object* o = v.asObject();
-    for (std::size_t i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < 6; ++i) {
         out[i] = o ? m.toNumber(m.get(o, MatrixFields[i])) : std::nan("");
+    }
     return out;
 }
 
 void writeMatrix(Machine& m, Object* o, const Affine& x) {
-    for (std::size_t i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < 6; ++i) {
         m.set(o, MatrixFields[i], Value(x[i]));
+    }
 }
 
-/// `first` followed by `then`.
+// `first` followed by `then`.
 Affine multiply(const Affine& first, const Affine& then) {
     const auto& [a, b, c, d, tx, ty] = first;
     const auto& [a2, b2, c2, d2, tx2, ty2] = then;
@@ -46,8 +48,9 @@ Affine multiply(const Affine& first, const Affine& then) {
 }
 
 void modify(CallArgs& c, const std::function<Affine(const Affine&)>& change) {
-    if (Object* self = c.thisObject())
+    if (Object* self = c.thisObject()) {
         writeMatrix(c.machine, self, change(readMatrix(c.machine, c.thisValue)));
+    }
 }
 
 } // namespace
@@ -60,8 +63,9 @@ void installMatrix(Machine& m) {
     });
     m.defineMethod(proto, "clone", [](CallArgs& c) -> Value {
         Object* copy = c.machine.make<Object>(geomPrototype(c.machine, "Matrix"));
-        for (const char* f : MatrixFields)
+        for (const char* f : MatrixFields) {
             c.machine.set(copy, f, c.thisObject() ? c.machine.get(c.thisObject(), f) : Value());
+        }
         return Value(copy);
     });
     m.defineMethod(proto, "identity", [](CallArgs& c) -> Value {

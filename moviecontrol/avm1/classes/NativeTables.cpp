@@ -14,9 +14,9 @@ namespace {
 
 struct NativeTable {
     int id;
-    /// Where the functions live: a global name, optionally followed by ".prototype".
+    // Where the functions live: a global name, optionally followed by ".prototype".
     std::string_view owner;
-    /// Function names by index, comma separated; an empty entry is a gap.
+    // Function names by index, comma separated; an empty entry is a gap.
     std::string_view names;
 };
 
@@ -37,44 +37,51 @@ constexpr std::array Tables{
                 ",push,pop,concat,shift,unshift,slice,join,splice,toString,sort,reverse,sortOn"},
 };
 
-/// Entry `index` of a comma-separated list, or empty.
+// Entry `index` of a comma-separated list, or empty.
 std::string_view nthName(std::string_view list, int index) {
     for (int i = 0; i < index; ++i) {
         std::size_t comma = list.find(',');
-        if (comma == std::string_view::npos)
+        if (comma == std::string_view::npos) {
             return {};
+        }
         list.remove_prefix(comma + 1);
     }
     return list.substr(0, list.find(','));
 }
 
-/// A stored own property, without running getters.
+// A stored own property, without running getters.
 Value ownValue(Machine& m, Object* object, std::string_view name) {
-    if (!object)
+    if (!object) {
         return {};
+    }
     const Property* p = object->properties().find(m.str(name), false);
     return p && !p->isAccessor() ? p->value : Value();
 }
 
 Value nativeFunction(Machine& m, double table, double index) {
-    if (!(index >= 0) || index > 1000)
+    if (!(index >= 0) || index > 1000) {
         return {};
+    }
     int at = static_cast<int>(index);
     // isNaN and isFinite follow the Math functions in table 200.
-    if (table == 200 && (at == 18 || at == 19))
+    if (table == 200 && (at == 18 || at == 19)) {
         return ownValue(m, m.global(), at == 18 ? "isNaN" : "isFinite");
+    }
     for (const NativeTable& t : Tables) {
-        if (t.id != table)
+        if (t.id != table) {
             continue;
+        }
         std::string_view name = nthName(t.names, at);
-        if (name.empty())
+        if (name.empty()) {
             return {};
+        }
         Object* owner = m.global();
         if (!t.owner.empty()) {
             std::string_view cls = t.owner.substr(0, t.owner.find('.'));
             owner = ownValue(m, m.global(), cls).asObject();
-            if (t.owner.find(".prototype") != std::string_view::npos)
+            if (t.owner.find(".prototype") != std::string_view::npos) {
                 owner = ownValue(m, owner, "prototype").asObject();
+            }
         }
         Value f = ownValue(m, owner, name);
         return f.isObject() && f.asObject()->asFunction() ? f : Value();
@@ -82,15 +89,16 @@ Value nativeFunction(Machine& m, double table, double index) {
     return {};
 }
 
-/// A leading version mark on a name ("6name" .. "9name", "10name") makes the property
-/// exist only for movies of that version on; a bare "1" mark means every version.
+// A leading version mark on a name ("6name" .. "9name", "10name") makes the property
+// exist only for movies of that version on; a bare "1" mark means every version.
 std::uint32_t takeVersionMark(std::string_view& name) {
     if (name.size() >= 2 && name[0] == '1' && name[1] == '0') {
         name.remove_prefix(2);
         return attr::Only10;
     }
-    if (name.empty() || (name[0] != '1' && (name[0] < '6' || name[0] > '9')))
+    if (name.empty() || (name[0] != '1' && (name[0] < '6' || name[0] > '9'))) {
         return 0;
+    }
     constexpr std::uint32_t ByDigit[] = {attr::Only6, attr::Only7, attr::Only8, attr::Only9};
     const char digit = name[0];
     name.remove_prefix(1);
@@ -108,8 +116,9 @@ void installNativeTables(Machine& m) {
     m.defineMethod(g, "ASSetNative", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* target = c.arg(0).asObject();
-        if (!target || c.count() < 3)
+        if (!target || c.count() < 3) {
             return {};
+        }
         double table = m.toNumber(c.arg(1));
         Str list = m.toString(c.arg(2));
         std::string_view rest = list.view();
@@ -122,13 +131,15 @@ void installNativeTables(Machine& m) {
                 Value f = nativeFunction(m, table, index);
                 Str key = m.str(name);
                 if (Property* p = target->properties().find(key, m.caseSensitive());
-                    p && !p->isAccessor())
+                    p && !p->isAccessor()) {
                     p->value = f;
-                else if (!p)
+                } else if (!p) {
                     m.define(target, name, f, version);
+                }
             }
-            if (comma == std::string_view::npos)
+            if (comma == std::string_view::npos) {
                 break;
+            }
         }
         return {};
     });

@@ -22,15 +22,17 @@ void status(Machine& m, Object* self, std::string_view code) {
     m.callMethod(self, "onStatus", std::span<const Value>(&arg, 1));
 }
 
-/// Closes the connection, telling the script as Flash does.
+// Closes the connection, telling the script as Flash does.
 void closeConnection(Machine& m, NetConnectionObject* self) {
     auto was = self->state;
     self->state = NetConnectionObject::State::Closed;
-    if (was == NetConnectionObject::State::Closed)
+    if (was == NetConnectionObject::State::Closed) {
         return;
+    }
     status(m, self, "NetConnection.Connect.Closed");
-    if (was == NetConnectionObject::State::Remote)
+    if (was == NetConnectionObject::State::Remote) {
         m.callMethod(self, "onStatus", {});
+    }
 }
 
 } // namespace
@@ -45,8 +47,9 @@ void installNetConnection(Machine& m) {
     m.defineMethod(proto, "connect", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         auto* self = dynamic_cast<NetConnectionObject*>(c.thisObject());
-        if (!self)
+        if (!self) {
             return Value(false);
+        }
         closeConnection(m, self);
         if (c.arg(0).isNull()) {
             self->state = NetConnectionObject::State::Local;
@@ -57,8 +60,9 @@ void installNetConnection(Machine& m) {
         return Value(true);
     });
     m.defineMethod(proto, "close", [](CallArgs& c) -> Value {
-        if (auto* self = dynamic_cast<NetConnectionObject*>(c.thisObject()))
+        if (auto* self = dynamic_cast<NetConnectionObject*>(c.thisObject())) {
             closeConnection(c.machine, self);
+        }
         return {};
     });
     m.define(m.global(), "NetConnection", Value(static_cast<Object*>(ctor)));

@@ -10,7 +10,7 @@
 namespace avm1 {
 
 namespace {
-/// The number a Number method works on: its `this` wrapper or a primitive.
+// The number a Number method works on: its `this` wrapper or a primitive.
 bool thisNumber(CallArgs& c, double& out) {
     Value v;
     if (Object* o = c.thisObject(); o && o->primitiveValue(v) && v.isNumber()) {
@@ -53,13 +53,16 @@ void installNumber(Machine& m) {
     });
     m.defineMethod(s.numberProto, "toString", [](CallArgs& c) -> Value {
         double n;
-        if (!thisNumber(c, n))
+        if (!thisNumber(c, n)) {
             return {};
+        }
         int radix = 10;
-        if (c.count() > 0 && !c.arg(0).isUndefined())
+        if (c.count() > 0 && !c.arg(0).isUndefined()) {
             radix = toInt32(c.machine.toNumber(c.arg(0)));
-        if (radix < 2 || radix > 36)
+        }
+        if (radix < 2 || radix > 36) {
             radix = 10;
+        }
         return Value(Str(numberToText(n, radix)));
     });
 }

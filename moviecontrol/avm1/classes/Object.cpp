@@ -18,25 +18,28 @@ bool callable(const Value& v) {
     return v.isObject() && v.asObject()->asFunction();
 }
 
-/// The names ASSetPropFlags applies to: null for all, or a list (an array, or text with commas,
-/// which any other value becomes).
+// The names ASSetPropFlags applies to: null for all, or a list (an array, or text with commas,
+// which any other value becomes).
 std::vector<Str> propNames(Machine& m, const Value& list, bool& all) {
     std::vector<Str> names;
     all = list.isNull();
-    if (all)
+    if (all) {
         return names;
+    }
     if (auto* o = dynamic_cast<ArrayObject*>(list.asObject())) {
         double n = m.toNumber(m.get(o, "length"));
-        for (double i = 0; i < n && i < 65536; ++i)
+        for (double i = 0; i < n && i < 65536; ++i) {
             names.push_back(m.toString(m.get(o, indexName(m, i))));
+        }
         return names;
     }
     std::string text = m.toString(list).str();
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t comma = text.find(',', start);
-        if (comma == std::string::npos)
+        if (comma == std::string::npos) {
             comma = text.size();
+        }
         names.push_back(m.str(std::string_view(text).substr(start, comma - start)));
         start = comma + 1;
     }
@@ -52,10 +55,12 @@ void installObject(Machine& m) {
 
     FunctionObject* object = m.newFunction([](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        if (c.count() > 0 && !c.arg(0).isNullish())
+        if (c.count() > 0 && !c.arg(0).isNullish()) {
             return Value(m.toObject(c.arg(0)));
-        if (c.constructing && c.thisObject())
+        }
+        if (c.constructing && c.thisObject()) {
             return c.thisValue;
+        }
         return Value(m.newObject());
     });
     m.define(object, "prototype", Value(proto), attr::Hidden | attr::ReadOnly);
@@ -64,8 +69,9 @@ void installObject(Machine& m) {
 
     m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
         Object* o = c.thisObject();
-        if (o && o->asFunction())
+        if (o && o->asFunction()) {
             return Value(c.machine.str("[type Function]"));
+        }
         return Value(c.machine.str("[object Object]"));
     });
     m.defineMethod(proto, "toLocaleString",
@@ -73,14 +79,16 @@ void installObject(Machine& m) {
     m.defineMethod(proto, "valueOf", [](CallArgs& c) -> Value { return c.thisValue; });
     m.defineMethod(proto, "hasOwnProperty", [](CallArgs& c) -> Value {
         Object* o = c.thisObject();
-        if (!o || c.count() == 0)
+        if (!o || c.count() == 0) {
             return Value(false);
+        }
         return Value(c.machine.hasOwnProperty(o, c.machine.toString(c.arg(0))));
     });
     m.defineMethod(proto, "isPropertyEnumerable", [](CallArgs& c) -> Value {
         Object* o = c.thisObject();
-        if (!o || c.count() == 0)
+        if (!o || c.count() == 0) {
             return Value(false);
+        }
         Str name = c.machine.toString(c.arg(0));
         const Property* p = o->properties().find(name, c.machine.caseSensitive());
         return Value(p && !(p->attributes & attr::DontEnum) &&
@@ -91,23 +99,27 @@ void installObject(Machine& m) {
         Object* o = c.arg(0).asObject();
         for (int d = 0; o && d < 256; ++d) {
             o = o->proto();
-            if (o == self)
+            if (o == self) {
                 return Value(true);
+            }
         }
         return Value(false);
     });
     m.defineMethod(proto, "addProperty", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o || c.count() < 2)
+        if (!o || c.count() < 2) {
             return Value(false);
+        }
         Str name = m.toString(c.arg(0));
         const Value& getter = c.arg(1);
         const Value& setter = c.arg(2);
-        if (name.empty() || !callable(getter))
+        if (name.empty() || !callable(getter)) {
             return Value(false);
-        if (!setter.isNull() && !setter.isUndefined() && !callable(setter))
+        }
+        if (!setter.isNull() && !setter.isUndefined() && !callable(setter)) {
             return Value(false);
+        }
         Property* p = o->properties().find(name, m.caseSensitive());
         if (!p) {
             p = &o->properties().add(Property{name, Value(), 0, nullptr, nullptr},
@@ -121,8 +133,9 @@ void installObject(Machine& m) {
     m.defineMethod(proto, "watch", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o || c.count() < 2 || !callable(c.arg(1)))
+        if (!o || c.count() < 2 || !callable(c.arg(1))) {
             return Value(false);
+        }
         Str name = m.toString(c.arg(0));
         auto& list = o->watchers();
         std::erase_if(list, [&](const Watcher& w) {
@@ -134,8 +147,9 @@ void installObject(Machine& m) {
     m.defineMethod(proto, "unwatch", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o || c.count() < 1)
+        if (!o || c.count() < 1) {
             return Value(false);
+        }
         Str name = m.toString(c.arg(0));
         auto& list = o->watchers();
         std::size_t before = list.size();
@@ -146,26 +160,30 @@ void installObject(Machine& m) {
     });
     m.defineMethod(object, "registerClass", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        if (c.count() < 2)
+        if (c.count() < 2) {
             return Value(false);
+        }
         std::string key = m.toString(c.arg(0)).str();
-        for (char& ch : key)
+        for (char& ch : key) {
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        }
         // A function registers, null or undefined unregisters, anything else is refused.
-        if (callable(c.arg(1)))
+        if (callable(c.arg(1))) {
             m.state().registeredClasses[key] = c.arg(1).asObject();
-        else if (c.arg(1).isNullish())
+        } else if (c.arg(1).isNullish()) {
             m.state().registeredClasses.erase(key);
-        else
+        } else {
             return Value(false);
+        }
         return Value(true);
     });
 
     m.defineMethod(global, "ASSetPropFlags", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.arg(0).asObject();
-        if (!o)
+        if (!o) {
             return {};
+        }
         // The flags are read before the names, as scripts can see by their conversions.
         auto set = static_cast<std::uint32_t>(toInt32(m.toNumber(c.arg(2))));
         auto clear = c.count() > 3 ? static_cast<std::uint32_t>(toInt32(m.toNumber(c.arg(3)))) : 0u;
@@ -175,9 +193,11 @@ void installObject(Machine& m) {
         if (all) {
             o->properties().forEach(apply);
         } else {
-            for (const Str& n : names)
-                if (Property* p = o->properties().find(n, m.caseSensitive()))
+            for (const Str& n : names) {
+                if (Property* p = o->properties().find(n, m.caseSensitive())) {
                     apply(*p);
+                }
+            }
         }
         return {};
     });

@@ -46,16 +46,18 @@ void installPoint(Machine& m) {
     m.defineMethod(proto, "equals", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* other = c.arg(0).asObject();
-        if (!other || !inherits(other, classPrototype(m, "Point")))
+        if (!other || !inherits(other, classPrototype(m, "Point"))) {
             return Value(false);
+        }
         return Value(field(m, c.thisValue, "x") == field(m, c.arg(0), "x") &&
                      field(m, c.thisValue, "y") == field(m, c.arg(0), "y"));
     });
     m.defineMethod(proto, "normalize", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* self = c.thisObject();
-        if (!self)
+        if (!self) {
             return {};
+        }
         double x = field(m, c.thisValue, "x"), y = field(m, c.thisValue, "y");
         double length = std::hypot(x, y);
         if (length > 0) {

@@ -14,35 +14,39 @@ namespace {
 
 using namespace geom;
 
-/// a < b as the language compares numbers: undefined when either is NaN.
+// a < b as the language compares numbers: undefined when either is NaN.
 Value less(double a, double b) {
-    if (std::isnan(a) || std::isnan(b))
+    if (std::isnan(a) || std::isnan(b)) {
         return {};
+    }
     return Value(a < b);
 }
 Value atLeast(double a, double b) {
-    if (std::isnan(a) || std::isnan(b))
+    if (std::isnan(a) || std::isnan(b)) {
         return {};
+    }
     return Value(a >= b);
 }
 Value atMost(double a, double b) {
-    if (std::isnan(a) || std::isnan(b))
+    if (std::isnan(a) || std::isnan(b)) {
         return {};
+    }
     return Value(a <= b);
 }
 
-/// a && b && ...: the first operand that is not true, else the last.
+// a && b && ...: the first operand that is not true, else the last.
 Value allOf(std::initializer_list<Value> tests) {
     Value last;
     for (const Value& t : tests) {
         last = t;
-        if (!(t.isBool() && t.asBool()))
+        if (!(t.isBool() && t.asBool())) {
             return t;
+        }
     }
     return last;
 }
 
-/// Math.min/Math.max: NaN wins.
+// Math.min/Math.max: NaN wins.
 double nanMin(double a, double b) {
     return std::isnan(a) || std::isnan(b) ? std::numeric_limits<double>::quiet_NaN()
                                           : std::min(a, b);
@@ -69,9 +73,8 @@ void setBox(Machine& m, Object* o, const Box& b) {
     m.set(o, "height", num(b.h));
 }
 
-
-/// Rectangle edge accessors: reading computes from x/y/width/height, writing moves one
-/// edge and keeps the opposite one where it was.
+// Rectangle edge accessors: reading computes from x/y/width/height, writing moves one
+// edge and keeps the opposite one where it was.
 void installRectangleEdges(Machine& m, Object* proto) {
     auto self = [](CallArgs& c) { return c.thisObject(); };
     defineAccessor(
@@ -100,16 +103,18 @@ void installRectangleEdges(Machine& m, Object* proto) {
         m, proto, "right", [](CallArgs& c) { return num(boxOf(c.machine, c.thisValue).right()); },
         [self](CallArgs& c) -> Value {
             Machine& m = c.machine;
-            if (Object* o = self(c))
+            if (Object* o = self(c)) {
                 m.set(o, "width", num(m.toNumber(c.arg(0)) - field(m, c.thisValue, "x")));
+            }
             return {};
         });
     defineAccessor(
         m, proto, "bottom", [](CallArgs& c) { return num(boxOf(c.machine, c.thisValue).bottom()); },
         [self](CallArgs& c) -> Value {
             Machine& m = c.machine;
-            if (Object* o = self(c))
+            if (Object* o = self(c)) {
                 m.set(o, "height", num(m.toNumber(c.arg(0)) - field(m, c.thisValue, "y")));
+            }
             return {};
         });
     defineAccessor(
@@ -121,8 +126,9 @@ void installRectangleEdges(Machine& m, Object* proto) {
         [self](CallArgs& c) -> Value {
             Machine& m = c.machine;
             Object* o = self(c);
-            if (!o)
+            if (!o) {
                 return {};
+            }
             Box b = boxOf(m, c.thisValue);
             Object* p = c.arg(0).asObject();
             Value x = raw(m, p, "x"), y = raw(m, p, "y");
@@ -173,8 +179,9 @@ void installRectangleMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "equals", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* other = c.arg(0).asObject();
-        if (!other || !inherits(other, classPrototype(m, "Rectangle")))
+        if (!other || !inherits(other, classPrototype(m, "Rectangle"))) {
             return Value(false);
+        }
         Box a = boxOf(m, c.thisValue), b = boxOf(m, c.arg(0));
         return Value(a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h);
     });
@@ -183,8 +190,9 @@ void installRectangleMethods(Machine& m, Object* proto) {
         return Value(!(b.w > 0) || !(b.h > 0));
     });
     m.defineMethod(proto, "setEmpty", [](CallArgs& c) -> Value {
-        if (Object* o = c.thisObject())
+        if (Object* o = c.thisObject()) {
             setBox(c.machine, o, {0, 0, 0, 0});
+        }
         return {};
     });
     m.defineMethod(proto, "contains", [](CallArgs& c) -> Value {
@@ -236,15 +244,18 @@ void installRectangleMethods(Machine& m, Object* proto) {
         double left = std::max(a.x, b.x), top = std::max(a.y, b.y);
         double right = std::min(a.right(), b.right()), bottom = std::min(a.bottom(), b.bottom());
         out = {left, top, right - left, bottom - top};
-        for (double v : {a.x, a.y, a.right(), a.bottom(), b.x, b.y, b.right(), b.bottom()})
-            if (std::isnan(v))
+        for (double v : {a.x, a.y, a.right(), a.bottom(), b.x, b.y, b.right(), b.bottom()}) {
+            if (std::isnan(v)) {
                 return false;
+            }
+        }
         return right > left && bottom > top;
     };
     m.defineMethod(proto, "intersection", [overlap](CallArgs& c) -> Value {
         Box box{};
-        if (!overlap(c.machine, c, box))
+        if (!overlap(c.machine, c, box)) {
             box = {0, 0, 0, 0};
+        }
         return Value(makeRectangle(c.machine, num(box.x), num(box.y), num(box.w), num(box.h)));
     });
     m.defineMethod(proto, "intersects", [overlap](CallArgs& c) -> Value {
@@ -275,8 +286,9 @@ void installRectangle(Machine& m) {
         if (Object* self = c.thisObject()) {
             bool none = c.count() == 0;
             const char* names[] = {"x", "y", "width", "height"};
-            for (std::size_t i = 0; i < 4; ++i)
+            for (std::size_t i = 0; i < 4; ++i) {
                 m.set(self, names[i], none ? Value(0.0) : c.arg(i));
+            }
         }
         return {};
     });

@@ -12,8 +12,8 @@ namespace avm1 {
 
 namespace {
 
-/// The string a method works on. Every method reads it whole at least once, so that is
-/// the work counted against the budget: a kilobyte a step.
+// The string a method works on. Every method reads it whole at least once, so that is
+// the work counted against the budget: a kilobyte a step.
 Str thisString(CallArgs& c) {
     Str s;
     Value v;
@@ -28,7 +28,7 @@ Str thisString(CallArgs& c) {
     return s;
 }
 
-/// An index argument as a 32-bit integer, wrapping as Flash does (NaN and undefined are 0).
+// An index argument as a 32-bit integer, wrapping as Flash does (NaN and undefined are 0).
 double intArg(Machine& m, const Value& v) {
     return toInt32(m.toNumber(v));
 }
@@ -38,8 +38,9 @@ Value text(std::u16string_view s) {
 }
 
 std::size_t clampIndex(double v, std::size_t size) {
-    if (v <= 0)
+    if (v <= 0) {
         return 0;
+    }
     return v >= static_cast<double>(size) ? size : static_cast<std::size_t>(v);
 }
 
@@ -71,8 +72,9 @@ void installString(Machine& m) {
         std::u16string out;
         for (const Value& v : c.args) {
             auto code = static_cast<char16_t>(toUint32(c.machine.toNumber(v)) & 0xFFFF);
-            if (code == 0)
+            if (code == 0) {
                 break;
+            }
             out.push_back(code);
         }
         return text(out);
@@ -83,15 +85,17 @@ void installString(Machine& m) {
     m.defineMethod(proto, "charAt", [](CallArgs& c) -> Value {
         std::u16string s = toUtf16(thisString(c).view());
         double i = intArg(c.machine, c.arg(0));
-        if (i < 0 || i >= static_cast<double>(s.size()))
+        if (i < 0 || i >= static_cast<double>(s.size())) {
             return Value(Str());
+        }
         return text(std::u16string_view(s).substr(static_cast<std::size_t>(i), 1));
     });
     m.defineMethod(proto, "charCodeAt", [](CallArgs& c) -> Value {
         std::u16string s = toUtf16(thisString(c).view());
         double i = intArg(c.machine, c.arg(0));
-        if (i < 0 || i >= static_cast<double>(s.size()))
+        if (i < 0 || i >= static_cast<double>(s.size())) {
             return Value(std::numeric_limits<double>::quiet_NaN());
+        }
         return Value(static_cast<double>(s[static_cast<std::size_t>(i)]));
     });
     m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
@@ -104,71 +108,84 @@ void installString(Machine& m) {
         return Value(Str(std::move(out)));
     });
     m.defineMethod(proto, "indexOf", [](CallArgs& c) -> Value {
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return {};
+        }
         std::u16string s = toUtf16(thisString(c).view());
         std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
         double start = intArg(c.machine, c.arg(1));
-        if (start > static_cast<double>(s.size()))
+        if (start > static_cast<double>(s.size())) {
             return Value(-1.0);
+        }
         std::size_t at = s.find(needle, clampIndex(start, s.size()));
         return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
     });
     m.defineMethod(proto, "lastIndexOf", [](CallArgs& c) -> Value {
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return {};
+        }
         std::u16string s = toUtf16(thisString(c).view());
         std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
         std::size_t from = std::u16string::npos;
         if (c.count() > 1 && !c.arg(1).isUndefined()) {
             double f = intArg(c.machine, c.arg(1));
-            if (f < 0)
+            if (f < 0) {
                 return Value(-1.0);
+            }
             from = clampIndex(f, s.size());
         }
         std::size_t at = s.rfind(needle, from);
         return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
     });
     m.defineMethod(proto, "slice", [](CallArgs& c) -> Value {
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return {};
+        }
         std::u16string s = toUtf16(thisString(c).view());
         auto size = static_cast<double>(s.size());
         double a = intArg(c.machine, c.arg(0));
         double b = c.count() > 1 && !c.arg(1).isUndefined() ? intArg(c.machine, c.arg(1)) : size;
-        if (a < 0)
+        if (a < 0) {
             a += size;
-        if (b < 0)
+        }
+        if (b < 0) {
             b += size;
+        }
         std::size_t from = clampIndex(a, s.size()), to = clampIndex(b, s.size());
-        if (to <= from)
+        if (to <= from) {
             return Value(Str());
+        }
         return text(std::u16string_view(s).substr(from, to - from));
     });
     m.defineMethod(proto, "substring", [](CallArgs& c) -> Value {
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return {};
+        }
         std::u16string s = toUtf16(thisString(c).view());
         std::size_t from = clampIndex(intArg(c.machine, c.arg(0)), s.size());
         std::size_t to = c.count() > 1 && !c.arg(1).isUndefined()
                              ? clampIndex(intArg(c.machine, c.arg(1)), s.size())
                              : s.size();
-        if (to < from)
+        if (to < from) {
             std::swap(from, to);
+        }
         return text(std::u16string_view(s).substr(from, to - from));
     });
     m.defineMethod(proto, "substr", [](CallArgs& c) -> Value {
-        if (c.count() == 0)
+        if (c.count() == 0) {
             return {};
+        }
         std::u16string s = toUtf16(thisString(c).view());
         auto size = static_cast<double>(s.size());
         double a = intArg(c.machine, c.arg(0));
-        if (a < 0)
+        if (a < 0) {
             a = std::max(a + size, 0.0);
+        }
         double len = c.count() > 1 && !c.arg(1).isUndefined() ? intArg(c.machine, c.arg(1)) : size;
         std::size_t from = clampIndex(a, s.size());
-        if (len <= 0)
+        if (len <= 0) {
             return Value(Str());
+        }
         std::size_t n = clampIndex(len, s.size() - from);
         return text(std::u16string_view(s).substr(from, n));
     });
@@ -207,14 +224,16 @@ void installString(Machine& m) {
     });
     m.defineMethod(proto, "toLowerCase", [](CallArgs& c) -> Value {
         std::u16string s = toUtf16(thisString(c).view());
-        for (char16_t& ch : s)
+        for (char16_t& ch : s) {
             ch = toLowerUnit(ch);
+        }
         return text(s);
     });
     m.defineMethod(proto, "toUpperCase", [](CallArgs& c) -> Value {
         std::u16string s = toUtf16(thisString(c).view());
-        for (char16_t& ch : s)
+        for (char16_t& ch : s) {
             ch = toUpperUnit(ch);
+        }
         return text(s);
     });
 }

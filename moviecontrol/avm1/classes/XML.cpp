@@ -8,11 +8,12 @@ namespace avm1 {
 
 namespace {
 
-/// The XML constructor's document: an element without a name.
+// The XML constructor's document: an element without a name.
 XmlNode* makeDocument(Machine& m, Object* proto) {
     auto* document = m.make<XmlNode>(proto, XmlNode::Element, Value::null(), Value::null());
-    if (m.version() >= 8)
+    if (m.version() >= 8) {
         m.define(document, "idMap", Value(m.newObject()));
+    }
     return document;
 }
 
@@ -24,16 +25,18 @@ void installDocumentMethods(Machine& m, Object* proto) {
         return Value(static_cast<Object*>(makeXmlNode(c.machine, XmlNode::TextNode, c.arg(0))));
     });
     m.defineMethod(proto, "parseXML", [](CallArgs& c) -> Value {
-        if (XmlNode* self = thisNode(c))
+        if (XmlNode* self = thisNode(c)) {
             parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+        }
         return {};
     });
     // Text that arrives (a load) is parsed, then onLoad hears whether it came.
     m.defineMethod(proto, "onData", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* self = c.thisObject();
-        if (!self)
+        if (!self) {
             return {};
+        }
         bool arrived = !c.arg(0).isUndefined();
         if (arrived) {
             Value text = c.arg(0);
@@ -59,8 +62,9 @@ void installXML(Machine& m) {
     document->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         XmlNode* made = makeDocument(m, m.get(c.callee, "prototype").asObject());
-        if (!c.arg(0).isNullish())
+        if (!c.arg(0).isNullish()) {
             parseXmlInto(m, made, m.toString(c.arg(0)).view());
+        }
         return Value(static_cast<Object*>(made));
     };
     installDocumentMethods(m, constructorPrototype(m, document));

@@ -1,8 +1,8 @@
 // XMLNode: the nodes of XML trees built by script or parsed from text.
 
+#include "avm1/XmlNode.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
-#include "avm1/XmlNode.h"
 
 namespace avm1 {
 
@@ -10,26 +10,30 @@ namespace {
 
 void installNodeMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "appendChild", [](CallArgs& c) -> Value {
-        if (XmlNode* self = thisNode(c))
+        if (XmlNode* self = thisNode(c)) {
             self->insert(c.machine, asNode(c.arg(0)), nullptr);
+        }
         return {};
     });
     m.defineMethod(proto, "insertBefore", [](CallArgs& c) -> Value {
         XmlNode* self = thisNode(c);
         XmlNode* before = asNode(c.arg(1));
-        if (self && before)
+        if (self && before) {
             self->insert(c.machine, asNode(c.arg(0)), before);
+        }
         return {};
     });
     m.defineMethod(proto, "removeNode", [](CallArgs& c) -> Value {
-        if (XmlNode* self = thisNode(c))
+        if (XmlNode* self = thisNode(c)) {
             self->detach(c.machine);
+        }
         return {};
     });
     m.defineMethod(proto, "cloneNode", [](CallArgs& c) -> Value {
         XmlNode* self = thisNode(c);
-        if (!self)
+        if (!self) {
             return {};
+        }
         return Value(static_cast<Object*>(self->clone(c.machine, c.machine.toBoolean(c.arg(0)))));
     });
     m.defineMethod(proto, "hasChildNodes", [](CallArgs& c) -> Value {
@@ -39,29 +43,33 @@ void installNodeMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         XmlNode* self = thisNode(c);
-        if (!self)
+        if (!self) {
             return Value(m.str("[object Object]"));
+        }
         std::string head;
         // A document prints its declaration and document type before its nodes.
         if (self->parent() == nullptr && !m.get(self, "nodeName").isString()) {
             for (const char* name : {"xmlDecl", "docTypeDecl"}) {
                 Value v = m.get(self, name);
-                if (!v.isNullish())
+                if (!v.isNullish()) {
                     head += m.toString(v).str();
+                }
             }
         }
         return Value(Str(head + self->toText(m)));
     });
     m.defineMethod(proto, "getNamespaceForPrefix", [](CallArgs& c) -> Value {
         XmlNode* self = thisNode(c);
-        if (!self || c.count() == 0)
+        if (!self || c.count() == 0) {
             return Value::null();
+        }
         return self->namespaceForPrefix(c.machine, c.machine.toString(c.arg(0)).view());
     });
     m.defineMethod(proto, "getPrefixForNamespace", [](CallArgs& c) -> Value {
         XmlNode* self = thisNode(c);
-        if (!self || c.count() == 0)
+        if (!self || c.count() == 0) {
             return Value::null();
+        }
         return self->prefixForNamespace(c.machine, c.machine.toString(c.arg(0)).view());
     });
 }

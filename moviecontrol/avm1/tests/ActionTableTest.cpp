@@ -6,8 +6,8 @@
 
 #include "FakeStage.h"
 
-#include "swf/ActionCodes.h"
 #include "moviemaker/Actions.h"
+#include "swf/ActionCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -53,11 +53,12 @@ TEST(BitmapNoise, AlphaOnlyWhereAskedAndKept) {
     BitmapPixels transparent(8, 8, true, 0);
     fillNoise(transparent, 5, 0, 255, AlphaBit, false);
     std::set<std::uint32_t> alphas;
-    for (int y = 0; y < 8; ++y)
+    for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
             EXPECT_EQ(transparent.at(x, y) & 0xFFFFFF, 0u);
             alphas.insert(transparent.at(x, y) >> 24);
         }
+    }
     EXPECT_GT(alphas.size(), 10u);
     BitmapPixels opaque(4, 4, false, 0);
     fillNoise(opaque, 5, 0, 255, AlphaBit | RedBit, false);
@@ -80,9 +81,11 @@ TEST(BitmapNoise, DissolveVisitsEveryPositionOnceACycle) {
 
 int countColour(const BitmapPixels& b, std::uint32_t colour) {
     int n = 0;
-    for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x)
+    for (int y = 0; y < b.height(); ++y) {
+        for (int x = 0; x < b.width(); ++x) {
             n += b.at(x, y) == colour ? 1 : 0;
+        }
+    }
     return n;
 }
 
@@ -97,8 +100,9 @@ TEST(BitmapNoise, DissolveCountsMatchFlash) {
     // Only the part inside both bitmaps: 3 x 7 placed at 5, 4 keeps 3 x 6.
     BitmapPixels placed(10, 10, false, 0xFFCCCCCC);
     seed = 0;
-    for (int round = 0; round < 30; ++round)
+    for (int round = 0; round < 30; ++round) {
         seed = pixelDissolve(placed, placed, {{0, 0, 3, 7}, 5, 4}, seed, 1, red);
+    }
     EXPECT_EQ(countColour(placed, red), 18);
     EXPECT_EQ(placed.at(4, 4), 0xFFCCCCCCu);
     // An enormous count is one full round, not a long wait; numPixels 0 writes one pixel.
@@ -139,11 +143,12 @@ TEST(BitmapNoise, PerlinOnLatticePointsIsFlatAndSeedsDiffer) {
     a.seed = 12;
     fillPerlinNoise(other, a);
     int same = 0, differ = 0;
-    for (int y = 0; y < 16; ++y)
+    for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
             same += first.at(x, y) == again.at(x, y) ? 1 : 0;
             differ += first.at(x, y) != other.at(x, y) ? 1 : 0;
         }
+    }
     EXPECT_EQ(same, 256);
     EXPECT_GT(differ, 128);
 }
@@ -165,9 +170,11 @@ TEST(BitmapNoise, PerlinStitchRepeatsAcrossTheEdges) {
     };
     auto sameCount = [](const BitmapPixels& a, const BitmapPixels& b) {
         int n = 0;
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
                 n += a.at(x, y) == b.at(x, y) ? 1 : 0;
+            }
+        }
         return n;
     };
     EXPECT_EQ(sameCount(picture(true, 0), picture(true, 16)), 256);

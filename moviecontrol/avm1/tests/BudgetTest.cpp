@@ -4,10 +4,10 @@
 #include "FakeStage.h"
 
 #include "avm1/State.h"
+#include "moviemaker/Actions.h"
 #include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptMemory.h"
 #include "swf/ActionCodes.h"
-#include "moviemaker/Actions.h"
 
 #include <gtest/gtest.h>
 

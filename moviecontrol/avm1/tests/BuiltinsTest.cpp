@@ -3,8 +3,8 @@
 
 #include "FakeStage.h"
 
-#include "swf/ActionCodes.h"
 #include "moviemaker/Actions.h"
+#include "swf/ActionCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -63,13 +63,15 @@ TEST_F(Builtins, ArraySortLeavesEqualElementsWhereFlashDoes) {
     // Larger arrays still come out ordered, descending too.
     std::vector<Value> many;
     many.reserve(200);
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 200; ++i) {
         many.push_back(num((i * 37) % 101));
+    }
     Object* c = array(many);
     call(c, "sort", {num(16 | 2)});
-    for (int i = 1; i < 200; ++i)
+    for (int i = 1; i < 200; ++i) {
         EXPECT_GE(vm.toNumber(vm.get(c, std::to_string(i - 1))),
                   vm.toNumber(vm.get(c, std::to_string(i))));
+    }
     // A comparator that answers nonsense still ends with every element kept.
     Object* d = array(many);
     Value liar = Value(static_cast<Object*>(
@@ -338,8 +340,9 @@ TEST_F(Builtins, ArrayReverseStoresEveryElementAnew) {
     call(a, "reverse");
     EXPECT_EQ(text(Value(a)), "2,undefined,undefined");
     std::vector<std::string> names;
-    for (const Str& n : vm.enumerate(a))
+    for (const Str& n : vm.enumerate(a)) {
         names.push_back(n.str());
+    }
     EXPECT_EQ(names, (std::vector<std::string>{"2", "0"}));
 }
 

@@ -140,8 +140,9 @@ TEST(BitmapEffects, ChannelCopiesMergesAndThresholds) {
 TEST(BitmapPixels, CopiesWithinOneBitmapReadBeforeTheyWrite) {
     BitmapPixels p(1, 4, true, 0);
     auto row = [](int y) { return 0xFF000000u | static_cast<std::uint32_t>(y + 1); };
-    for (int y = 0; y < 4; ++y)
+    for (int y = 0; y < 4; ++y) {
         p.set(0, y, row(y));
+    }
     p.copy(p, {0, 0, 1, 3}, 0, 1); // down by one: 1 2 3 -> rows 1..3
     EXPECT_EQ(p.at(0, 0), row(0));
     EXPECT_EQ(p.at(0, 1), row(0));
@@ -183,8 +184,9 @@ class Classes : public ::testing::Test {
         for (;;) {
             std::size_t dot = path.find('.', start);
             at = vm.get(at, path.substr(start, dot - start)).asObject();
-            if (!at || dot == std::string_view::npos)
+            if (!at || dot == std::string_view::npos) {
                 break;
+            }
             start = dot + 1;
         }
         Object* made = vm.construct(Value(at), args);
@@ -232,8 +234,9 @@ TEST_F(Classes10, LiveBitmapsShareOneBudgetThatDisposeGivesBack) {
     std::vector<Value> kept;
     for (int i = 0; i < 64; ++i) {
         Value b = bitmap(4095, 4096, true, 0);
-        if (b.isUndefined())
+        if (b.isUndefined()) {
             break;
+        }
         kept.push_back(b);
     }
     ASSERT_LT(kept.size(), 64u); // the budget ran out before 64 of them (4 GB)
@@ -585,8 +588,9 @@ TEST_F(Classes, GeneratorsReadScriptArgumentsAndRefuseBadOnes) {
     Value gone = bitmap(2, 2);
     call(gone, "dispose");
     for (const char* method :
-         {"noise", "perlinNoise", "pixelDissolve", "draw", "applyFilter", "generateFilterRect"})
+         {"noise", "perlinNoise", "pixelDissolve", "draw", "applyFilter", "generateFilterRect"}) {
         EXPECT_EQ(number(call(gone, method, {Value(1)})), -1) << method;
+    }
 }
 
 TEST_F(Classes10, PerlinNoiseBoundsHostileArguments) {

@@ -27,8 +27,9 @@ std::string readFile(const fs::path& path) {
 
 std::string normalise(std::string text) {
     std::erase(text, '\r');
-    while (!text.empty() && (text.back() == '\n'))
+    while (!text.empty() && (text.back() == '\n')) {
         text.pop_back();
+    }
     return text;
 }
 
@@ -46,25 +47,29 @@ std::vector<Case> manifest(const fs::path& dir) {
         std::vector<std::string> cols;
         std::stringstream ls(line);
         std::string col;
-        while (std::getline(ls, col, '\t'))
+        while (std::getline(ls, col, '\t')) {
             cols.push_back(col);
-        if (cols.size() < 3 || (cols.size() > 4 && !cols[4].empty()))
+        }
+        if (cols.size() < 3 || (cols.size() > 4 && !cols[4].empty())) {
             continue;
+        }
         out.push_back({cols[0], std::stoi(cols[2])});
     }
     return out;
 }
 
-/// True when the rootClip timeline only runs scripts: nothing is placed on the stage.
+// True when the rootClip timeline only runs scripts: nothing is placed on the stage.
 bool scriptOnly(const swf::Movie& movie) {
     bool anyScript = false;
     for (const auto& frame : movie.root.frames) {
         for (const auto& tag : frame.tags) {
-            if (std::holds_alternative<swf::PlaceObject>(tag))
+            if (std::holds_alternative<swf::PlaceObject>(tag)) {
                 return false;
+            }
             if (std::holds_alternative<swf::DoAction>(tag) ||
-                std::holds_alternative<swf::DoInitAction>(tag))
+                std::holds_alternative<swf::DoInitAction>(tag)) {
                 anyScript = true;
+            }
         }
     }
     return anyScript;
@@ -77,50 +82,60 @@ std::string play(const swf::Movie& movie, int frames) {
     for (int f = 0; f < frames && f < static_cast<int>(movie.root.frames.size()); ++f) {
         stage.vm.beginFrame();
         const auto& tags = movie.root.frames[static_cast<std::size_t>(f)].tags;
-        for (const auto& tag : tags)
-            if (const auto* init = std::get_if<swf::DoInitAction>(&tag))
-                stage.vm.runBlock(avm1::Code{nullptr, init->actions.bytes}, stage.rootClip);
         for (const auto& tag : tags) {
-            if (const auto* action = std::get_if<swf::DoAction>(&tag))
+            if (const auto* init = std::get_if<swf::DoInitAction>(&tag)) {
+                stage.vm.runBlock(avm1::Code{nullptr, init->actions.bytes}, stage.rootClip);
+            }
+        }
+        for (const auto& tag : tags) {
+            if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
                 stage.vm.runBlock(avm1::Code{nullptr, action->actions.bytes}, stage.rootClip);
+            }
         }
         stage.clock += 1000.0 / std::max(1.0, movie.header.frameRate());
         stage.vm.tickTimers(stage.clock);
         stage.vm.collectGarbage();
-        for (const auto& line : stage.takeLines())
+        for (const auto& line : stage.takeLines()) {
             out += line + "\n";
+        }
     }
     return out;
 }
 
 TEST(TraceCorpus, ScriptOnlyMoviesPrintWhatFlashPrinted) {
     fs::path dir = fs::path(VELMORA_TEST_SOURCE_DIR) / "../shared/avm1-traces/cases";
-    if (!fs::exists(dir / "manifest.tsv"))
+    if (!fs::exists(dir / "manifest.tsv")) {
         GTEST_SKIP() << "no trace corpus beside the project";
+    }
     int total = 0, passed = 0;
     std::string failures;
     const char* only = std::getenv("AVM1_CORPUS_CASE");
     for (const Case& c : manifest(dir)) {
-        if (only && c.name != only)
+        if (only && c.name != only) {
             continue;
+        }
         std::string bytes = readFile(dir / c.name / "test.swf");
         auto result = swf::loadMovie(
             std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-        if (!result.movie || !scriptOnly(*result.movie))
+        if (!result.movie || !scriptOnly(*result.movie)) {
             continue;
+        }
         ++total;
         std::string got = normalise(play(*result.movie, c.frames));
         std::string want = normalise(readFile(dir / c.name / "output.txt"));
-        if (only)
+        if (only) {
             std::ofstream(fs::temp_directory_path() / "avm1-corpus-got.txt") << got << "\n";
-        if (got == want)
+        }
+        if (got == want) {
             ++passed;
-        else
+        } else {
             failures += " " + c.name;
+        }
     }
     std::cout << "script-only corpus cases: " << passed << "/" << total << " pass\n";
-    if (std::getenv("AVM1_CORPUS_VERBOSE"))
+    if (std::getenv("AVM1_CORPUS_VERBOSE")) {
         std::cout << "failing:" << failures << "\n";
+    }
     EXPECT_GT(total, 0);
 }
 

@@ -71,23 +71,27 @@ Object* FakeStage::parent(Object* clip) {
 }
 
 Object* FakeStage::child(Object* clip, std::string_view name, bool caseSensitive) {
-    for (FakeClip* c : asClip(clip)->children)
-        if (caseSensitive ? c->name == name : avm1::equalsFolded(c->name, name))
+    for (FakeClip* c : asClip(clip)->children) {
+        if (caseSensitive ? c->name == name : avm1::equalsFolded(c->name, name)) {
             return c;
+        }
+    }
     return nullptr;
 }
 
 std::string FakeStage::dotPath(Object* clip) {
     FakeClip* c = asClip(clip);
-    if (!c->parent)
+    if (!c->parent) {
         return c->name;
+    }
     return dotPath(c->parent) + "." + c->name;
 }
 
 std::string FakeStage::slashPath(Object* clip) {
     FakeClip* c = asClip(clip);
-    if (!c->parent)
+    if (!c->parent) {
         return "/";
+    }
     std::string parentPath = slashPath(c->parent);
     return (parentPath == "/" ? "" : parentPath) + "/" + c->name;
 }
@@ -100,49 +104,57 @@ void FakeStage::gotoFrame(Object* clip, std::uint32_t frame, bool play) {
 
 bool FakeStage::gotoLabel(Object* clip, std::string_view label, bool play) {
     auto f = frameOfLabel(clip, label);
-    if (!f)
+    if (!f) {
         return false;
+    }
     gotoFrame(clip, *f, play);
     return true;
 }
 
 void FakeStage::nextFrame(Object* clip) {
     FakeClip* c = asClip(clip);
-    if (c->frame + 1 < c->totalFrames)
+    if (c->frame + 1 < c->totalFrames) {
         ++c->frame;
+    }
     c->playing = false;
 }
 
 void FakeStage::prevFrame(Object* clip) {
     FakeClip* c = asClip(clip);
-    if (c->frame > 0)
+    if (c->frame > 0) {
         --c->frame;
+    }
     c->playing = false;
 }
 
 std::optional<std::uint32_t> FakeStage::frameOfLabel(Object* clip, std::string_view label) {
-    for (auto& [name, frame] : asClip(clip)->labels)
-        if (avm1::equalsFolded(name, label))
+    for (auto& [name, frame] : asClip(clip)->labels) {
+        if (avm1::equalsFolded(name, label)) {
             return frame;
+        }
+    }
     return std::nullopt;
 }
 
 void FakeStage::callFrame(Object* clip, std::uint32_t frame) {
     auto it = frameScripts.find(frame);
-    if (it != frameScripts.end())
+    if (it != frameScripts.end()) {
         vm.runBlock(std::span<const std::uint8_t>(it->second), clip);
+    }
 }
 
 void FakeStage::cloneSprite(Object* clip, std::string_view name, int) {
     FakeClip* c = asClip(clip);
-    if (c->parent)
+    if (c->parent) {
         addClip(c->parent, std::string(name));
+    }
 }
 
 void FakeStage::removeSprite(Object* clip) {
     FakeClip* c = asClip(clip);
-    if (!c->parent)
+    if (!c->parent) {
         return;
+    }
     std::erase(c->parent->children, c);
     c->parent = nullptr;
 }

@@ -21,8 +21,9 @@ class FakeClip : public avm1::Object {
     bool hasVirtual(avm1::Machine& m, const avm1::Str& name) override;
     bool setVirtual(avm1::Machine& m, const avm1::Str& name, const avm1::Value& v) override;
     void trace(avm1::Tracer& t) override {
-        for (FakeClip* c : children)
+        for (FakeClip* c : children) {
             t.mark(c);
+        }
         t.mark(parent);
     }
 
@@ -43,7 +44,7 @@ class FakeStage : public avm1::Host {
     explicit FakeStage(int version = 7, avm1::Limits limits = {});
 
     FakeClip* addClip(FakeClip* parent, const std::string& name);
-    /// Runs a block on the root (or `clip`) and returns the trace lines since the last call.
+    // Runs a block on the root (or `clip`) and returns the trace lines since the last call.
     std::vector<std::string> run(const std::vector<std::uint8_t>& bytes, FakeClip* clip = nullptr);
     std::vector<std::string> takeLines();
 

@@ -3,8 +3,8 @@
 
 #include "FakeStage.h"
 
-#include "swf/ActionCodes.h"
 #include "moviemaker/Actions.h"
+#include "swf/ActionCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,9 @@ class NativeTables : public ::testing::Test {
     }
     std::string names(Object* o) {
         std::string out;
-        for (const Str& n : vm.enumerate(o))
+        for (const Str& n : vm.enumerate(o)) {
             out += n.str() + ",";
+        }
         return out;
     }
     static Value num(double n) { return Value(n); }

@@ -20,12 +20,13 @@ namespace xml = avm1::xml;
 std::string outline(const xml::Document& d) {
     std::string out;
     for (const auto& e : d.events) {
-        if (e.kind == xml::Event::Kind::Open)
+        if (e.kind == xml::Event::Kind::Open) {
             out += "<" + e.text + ">";
-        else if (e.kind == xml::Event::Kind::Close)
+        } else if (e.kind == xml::Event::Kind::Close) {
             out += "</" + e.text + ">";
-        else
+        } else {
             out += "[" + e.text + "]";
+        }
     }
     return out;
 }
@@ -45,8 +46,9 @@ TEST(XmlParser, StatusCodesForEachKindOfDamage) {
         {"<a><b>", xml::Status::MissingEndTag},
         {"</a>", xml::Status::MissingStartTag},
     };
-    for (const auto& [text, status] : cases)
+    for (const auto& [text, status] : cases) {
         EXPECT_EQ(xml::parse(text, false).status, status) << text;
+    }
 }
 
 TEST(XmlParser, KeepsWhatCameBeforeAnErrorAndClosesIt) {
@@ -91,13 +93,15 @@ TEST(XmlParser, UnknownAndBrokenReferencesStayAsWritten) {
 
 TEST(XmlParser, NestingPastTheBoundIsMalformedNotACrash) {
     std::string deep;
-    for (std::size_t i = 0; i < xml::MaxDepth + 10; ++i)
+    for (std::size_t i = 0; i < xml::MaxDepth + 10; ++i) {
         deep += "<a>";
+    }
     xml::Document d = xml::parse(deep, false);
     EXPECT_EQ(d.status, xml::Status::Malformed);
     std::size_t closes = 0;
-    for (const auto& e : d.events)
+    for (const auto& e : d.events) {
         closes += e.kind == xml::Event::Kind::Close;
+    }
     EXPECT_EQ(closes, xml::MaxDepth);
 }
 
@@ -119,8 +123,9 @@ class XmlTree : public ::testing::Test {
             std::size_t dot = path.find('.', start);
             std::string_view part = path.substr(start, dot - start);
             at = vm.get(at, part).asObject();
-            if (dot == std::string_view::npos)
+            if (dot == std::string_view::npos) {
                 break;
+            }
             start = dot + 1;
         }
         return at;

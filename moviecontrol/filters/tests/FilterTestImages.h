@@ -5,7 +5,7 @@
 
 namespace mc::test {
 
-/// A transparent layer with an opaque rectangle of `colour`.
+// A transparent layer with an opaque rectangle of `colour`.
 inline QImage layerWithSquare(QSize size, QRect square, QRgb colour) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);

@@ -70,8 +70,8 @@ TEST(MoviePlaybackTest, RealTimeFollowsTheWallClockAndPlaysTheFramesDue) {
 TEST(MoviePlaybackTest, MoviesWithoutFirstMachineScriptsGetARunnerThatRunsNothing) {
     for (const bool actionScript3 : {false, true}) {
         moviemaker::SwfWriter movie(header(9));
-        const std::uint8_t attributes[] = {static_cast<std::uint8_t>(actionScript3 ? 0x08 : 0),
-                                           0, 0, 0};
+        const std::uint8_t attributes[] = {static_cast<std::uint8_t>(actionScript3 ? 0x08 : 0), 0,
+                                           0, 0};
         movie.rawTag(69, attributes); // FileAttributes
         if (actionScript3) {
             movie.doAction(Actions().stop().trace("ran"));
@@ -101,9 +101,9 @@ int loudest(const std::vector<std::int16_t>& samples, std::size_t from, std::siz
 TEST(MoviePlaybackTest, PressingAButtonPlaysItsSound) {
     moviemaker::SwfWriter movie(header());
     const auto tone = moviemaker::sineTone(800, 22050, 22050);
-    const auto sound = movie.defineSound(moviemaker::SoundFormat{3, 2, true, false},
-                                         static_cast<std::uint32_t>(tone.size()),
-                                         moviemaker::pcm16Bytes(tone));
+    const auto sound =
+        movie.defineSound(moviemaker::SoundFormat{3, 2, true, false},
+                          static_cast<std::uint32_t>(tone.size()), moviemaker::pcm16Bytes(tone));
     moviemaker::Shape box;
     box.fill1(box.addFill(moviemaker::FillStyle::solid({0, 0, 255}))).rectangle(0, 0, 2000, 2000);
     moviemaker::Button button;
@@ -111,11 +111,11 @@ TEST(MoviePlaybackTest, PressingAButtonPlaysItsSound) {
     const auto buttonId = movie.defineButton2(button);
     moviemaker::BitWriter sounds;
     sounds.u16(buttonId);
-    sounds.u16(0); // nothing when the pointer leaves
-    sounds.u16(0); // nor when it comes
+    sounds.u16(0);     // nothing when the pointer leaves
+    sounds.u16(0);     // nor when it comes
     sounds.u16(sound); // the press plays the tone
     sounds.bytes(moviemaker::encodeSoundInfo({}));
-    sounds.u16(0); // nor on the release
+    sounds.u16(0);                   // nor on the release
     movie.rawTag(17, sounds.data()); // DefineButtonSound
     movie.place(buttonId, 1);
     for (int f = 0; f < 4; ++f) {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "CompositionTestShapes.h"
+#include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "ScanlineFill.h"
 #include "ShapeComposer.h"
-#include "MovieView.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {

@@ -49,8 +49,8 @@ TEST(TimelineActionsTest, LabelsCompareWithoutCaseAndAMissingLabelChangesNothing
     EXPECT_EQ(m.player->currentFrame(), 3u);
     EXPECT_FALSE(m.player->playing()); // the first version's goto stops there
 
-    ScriptedMovie other(rootMovie(
-        5, {{1, Actions().gotoFrame(3).play()}, {4, Actions().gotoLabel("missing")}}));
+    ScriptedMovie other(
+        rootMovie(5, {{1, Actions().gotoFrame(3).play()}, {4, Actions().gotoLabel("missing")}}));
     other.frames(1);
     EXPECT_EQ(other.player->currentFrame(), 3u);
     EXPECT_TRUE(other.player->playing());
@@ -90,8 +90,8 @@ TEST(TimelineActionsTest, ASpritesActionsControlTheSpriteNotTheRoot) {
 
 // Frames that jump to each other for ever end at the per-tick budget, and the movie plays on.
 TEST(TimelineActionsTest, EndlessGotoLoopsStopAtTheBudget) {
-    ScriptedMovie m(rootMovie(
-        2, {{0, Actions().gotoFrame(1).play()}, {1, Actions().gotoFrame(0).play()}}));
+    ScriptedMovie m(
+        rootMovie(2, {{0, Actions().gotoFrame(1).play()}, {1, Actions().gotoFrame(0).play()}}));
     m.frames(2);
     EXPECT_LE(m.player->currentFrame(), 1u);
 }
@@ -132,8 +132,7 @@ TEST(TimelineActionsTest, ScriptsQueuedAfterTheTagBudgetIsSpentDoNotRunThatTick)
     StageScripts scripts(*loaded.movie, std::move(callbacks));
     TimelineLimits limits;
     limits.maxTagsPerTick = 20'000;
-    TimelinePlayer bounded(catalog, loaded.movie->root, Rgba{255, 255, 255, 255}, limits,
-                           &scripts);
+    TimelinePlayer bounded(catalog, loaded.movie->root, Rgba{255, 255, 255, 255}, limits, &scripts);
     EXPECT_EQ(bounded.currentFrame(), 500u);
     EXPECT_EQ(bounded.liveObjects(), 1u);
     EXPECT_TRUE(traced.empty()) << "a script ran past the budget";

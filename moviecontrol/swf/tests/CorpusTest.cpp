@@ -55,7 +55,7 @@ const char* issueName(Issue issue) {
     return "?";
 }
 
-/// Issues that mean this reader misunderstood a record, as opposed to a file that ends early.
+// Issues that mean this reader misunderstood a record, as opposed to a file that ends early.
 bool isReadingFault(Issue issue) {
     return issue == Issue::RecordOverrun || issue == Issue::InvalidRecord ||
            issue == Issue::WorkLimitReached || issue == Issue::CompressedDataCorrupt;

@@ -14,7 +14,7 @@ namespace {
 using test::Bytes;
 using test::operator+;
 
-/// DefineShape body for `id`: no styles, `edges` unit lines.
+// DefineShape body for `id`: no styles, `edges` unit lines.
 std::vector<std::uint8_t> lineShape(std::uint16_t id, int edges, std::int32_t width = 100) {
     Bytes b;
     b.u16(id).rect(0, width, 0, 100).u8(0).u8(0).u8(0x00);
@@ -25,7 +25,7 @@ std::vector<std::uint8_t> lineShape(std::uint16_t id, int edges, std::int32_t wi
     return test::tag(tag::DefineShape, b.data());
 }
 
-/// A shape whose only fill has an unknown type: it reads as damaged.
+// A shape whose only fill has an unknown type: it reads as damaged.
 std::vector<std::uint8_t> damagedShape(std::uint16_t id) {
     Bytes b;
     b.u16(id).rect(0, 100, 0, 100).u8(1).u8(0x33).u8(0).u8(0x44).endShape();

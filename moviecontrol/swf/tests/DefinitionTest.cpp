@@ -10,7 +10,7 @@ using swf::test::operator+;
 
 namespace {
 
-/// A glyph: a 4-bit/0-bit header byte, a move, one line, end.
+// A glyph: a 4-bit/0-bit header byte, a move, one line, end.
 Bytes glyph(std::int32_t dx) {
     Bytes g;
     g.u8(0x10).ub(1, 0).ub(5, 0x05).ub(5, 8).sb(8, 1).sb(8, 2).ub(1, 1).lineTo(dx, 0).endShape();

@@ -61,7 +61,7 @@ std::size_t count(const Path& path, PathVerb verb) {
     return n;
 }
 
-/// Twice the signed area of the polygon through the path's points.
+// Twice the signed area of the polygon through the path's points.
 double signedArea(const Path& path) {
     const auto p = points(path);
     double a = 0;

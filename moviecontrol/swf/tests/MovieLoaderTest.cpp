@@ -15,8 +15,8 @@ std::vector<std::uint8_t> twoFrames() {
            test::tag(tag::ShowFrame, {});
 }
 
-/// Two frames and poorly compressible filler, so that half a compressed stream ends well
-/// inside the data.
+// Two frames and poorly compressible filler, so that half a compressed stream ends well
+// inside the data.
 std::vector<std::uint8_t> framesWithNoise() {
     std::vector<std::uint8_t> filler(3000);
     std::uint32_t seed = 12345;

@@ -9,7 +9,7 @@ using swf::test::Bytes;
 
 namespace {
 
-/// DefineShape body: id 1, bounds, the given style bytes, then one square drawn with fill 1.
+// DefineShape body: id 1, bounds, the given style bytes, then one square drawn with fill 1.
 std::vector<std::uint8_t> shapeTag(std::uint16_t code, const Bytes& styles) {
     Bytes b;
     b.u16(1).rect(0, 100, 0, 100);

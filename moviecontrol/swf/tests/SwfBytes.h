@@ -38,7 +38,7 @@ class Bytes {
         return rgb(r, g, b).u8(a);
     }
 
-    /// Unsigned bit field, most significant bit first.
+    // Unsigned bit field, most significant bit first.
     Bytes& ub(unsigned bits, std::uint32_t v) {
         for (unsigned i = bits; i-- > 0;) {
             if (bitPos_ == 0) {
@@ -57,24 +57,24 @@ class Bytes {
         return *this;
     }
 
-    /// RECT with 16-bit fields.
+    // RECT with 16-bit fields.
     Bytes& rect(std::int32_t xMin, std::int32_t xMax, std::int32_t yMin, std::int32_t yMax) {
         return ub(5, 16).sb(16, xMin).sb(16, xMax).sb(16, yMin).sb(16, yMax).align();
     }
-    /// MATRIX with translation only.
+    // MATRIX with translation only.
     Bytes& translate(std::int32_t tx, std::int32_t ty) {
         return ub(1, 0).ub(1, 0).ub(5, 20).sb(20, tx).sb(20, ty).align();
     }
     Bytes& identity() { return ub(1, 0).ub(1, 0).ub(5, 0).align(); }
 
-    /// Shape record helpers (bit level, no alignment).
+    // Shape record helpers (bit level, no alignment).
     Bytes& lineTo(std::int32_t dx, std::int32_t dy) {
         return ub(1, 1).ub(1, 1).ub(4, 14).ub(1, 1).sb(16, dx).sb(16, dy);
     }
     Bytes& curveTo(std::int32_t cdx, std::int32_t cdy, std::int32_t adx, std::int32_t ady) {
         return ub(1, 1).ub(1, 0).ub(4, 14).sb(16, cdx).sb(16, cdy).sb(16, adx).sb(16, ady);
     }
-    /// Style change with a move and the given 1-based styles (4-bit indexes).
+    // Style change with a move and the given 1-based styles (4-bit indexes).
     Bytes& moveStyle(std::int32_t x, std::int32_t y, std::uint32_t fill0, std::uint32_t fill1,
                      std::uint32_t line) {
         return ub(1, 0)
@@ -118,8 +118,8 @@ inline std::vector<std::uint8_t> tag(std::uint16_t code, const std::vector<std::
     return b.append(body).data();
 }
 
-/// A whole uncompressed movie: 550x400 px stage, 12 fps, `frames` frames, then `tags` and
-/// (unless `end` is false) the End tag.
+// A whole uncompressed movie: 550x400 px stage, 12 fps, `frames` frames, then `tags` and
+// (unless `end` is false) the End tag.
 inline std::vector<std::uint8_t> movie(const std::vector<std::uint8_t>& tags,
                                        std::uint8_t version = 8, std::uint16_t frames = 1,
                                        bool end = true) {
@@ -133,7 +133,7 @@ inline std::vector<std::uint8_t> movie(const std::vector<std::uint8_t>& tags,
     return file.append(body.data()).data();
 }
 
-/// The same movie zlib-compressed ("CWS").
+// The same movie zlib-compressed ("CWS").
 inline std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& fws) {
     std::vector<std::uint8_t> out(fws.begin(), fws.begin() + 8);
     out[0] = 'C';
@@ -144,8 +144,8 @@ inline std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& fws
     return out;
 }
 
-/// The same movie LZMA-compressed ("ZWS"): the eight bytes, the compressed length, the five
-/// bytes of properties and the LZMA data, which ends with an end marker.
+// The same movie LZMA-compressed ("ZWS"): the eight bytes, the compressed length, the five
+// bytes of properties and the LZMA data, which ends with an end marker.
 inline std::vector<std::uint8_t> lzmaCompressed(const std::vector<std::uint8_t>& fws) {
     lzma_options_lzma options;
     lzma_lzma_preset(&options, 6);
@@ -174,7 +174,7 @@ inline std::vector<std::uint8_t> lzmaCompressed(const std::vector<std::uint8_t>&
     return out;
 }
 
-/// Loads hand-built tags as a version-`version` movie; the test fails on a load error.
+// Loads hand-built tags as a version-`version` movie; the test fails on a load error.
 inline std::unique_ptr<Movie> load(const std::vector<std::uint8_t>& tags,
                                    std::uint8_t version = 8) {
     LoadResult result = loadMovie(movie(tags, version));

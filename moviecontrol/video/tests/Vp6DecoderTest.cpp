@@ -22,8 +22,8 @@ using vp6test::MacroblockSpec;
 using vp6test::StreamWriter;
 namespace vp6 = video::vp6;
 
-/// The level a flat block shows for a DC of `dc` (after prediction) at quantiser `q`: the
-/// two fixed-point 1/sqrt(2) passes of the transform, then the final rounding shift.
+// The level a flat block shows for a DC of `dc` (after prediction) at quantiser `q`: the
+// two fixed-point 1/sqrt(2) passes of the transform, then the final rounding shift.
 int flatLevel(int dc, int q) {
     const int coefficient = dc * (vp6::kDcDequant[static_cast<std::size_t>(q)] * 4);
     const int row = (46341 * coefficient) >> 16;
@@ -39,9 +39,9 @@ std::vector<MacroblockSpec> flat(int count, int type) {
     return v;
 }
 
-/// The DC differences that give each block the wanted DC: a block predicts from the
-/// average of its left and upper neighbours, from the one of them it has, or from the last
-/// block of its plane. `luma(bx, by)` is in blocks, `chroma(mbx, mby)` in macroblocks.
+// The DC differences that give each block the wanted DC: a block predicts from the
+// average of its left and upper neighbours, from the one of them it has, or from the last
+// block of its plane. `luma(bx, by)` is in blocks, `chroma(mbx, mby)` in macroblocks.
 template <typename Luma, typename Chroma>
 std::vector<MacroblockSpec> keyFrameDcs(int rows, int cols, Luma luma, Chroma chroma) {
     std::vector<MacroblockSpec> mbs = flat(rows * cols, vp6::Intra);
@@ -74,9 +74,9 @@ std::vector<MacroblockSpec> keyFrameDcs(int rows, int cols, Luma luma, Chroma ch
     return mbs;
 }
 
-/// A 2x2-macroblock key frame of luma blocks in a checkerboard of distinct levels, steps
-/// between neighbours too large for the loop filter to touch (it only smooths small ones),
-/// so that predictions can be checked sample by sample.
+// A 2x2-macroblock key frame of luma blocks in a checkerboard of distinct levels, steps
+// between neighbours too large for the loop filter to touch (it only smooths small ones),
+// so that predictions can be checked sample by sample.
 std::vector<std::uint8_t> patternKeyFrame(StreamWriter& w) {
     return w.frame(true, 30,
                    keyFrameDcs(

@@ -48,7 +48,7 @@ class BoolEncoder {
             put(((value >> i) & 1) != 0, 128);
         }
     }
-    /// Codes `symbol` with a tree read by BoolDecoder::tree.
+    // Codes `symbol` with a tree read by BoolDecoder::tree.
     void tree(const vp6::TreeNode* nodes, const std::uint8_t* probs, int symbol) {
         std::vector<std::pair<int, bool>> path;
         if (!find(nodes, 0, symbol, path)) {
@@ -95,24 +95,24 @@ class BoolEncoder {
     int bitCount_ = 24;
 };
 
-/// One macroblock as the writer codes it: a type, its vector(s) and the DC difference of each
-/// block (luma 0-3, Cb, Cr; |dc| < 2115), all AC coefficients zero.
+// One macroblock as the writer codes it: a type, its vector(s) and the DC difference of each
+// block (luma 0-3, Cb, Cr; |dc| < 2115), all AC coefficients zero.
 struct MacroblockSpec {
     int type = vp6::Intra;
-    MotionVector delta;              ///< Delta types: the coded difference (short form, |d| < 8).
-    int fourKinds[4] = {0, 0, 0, 0}; ///< Four vectors: 0 none, 1 delta, 2 nearest, 3 near.
+    MotionVector delta;              // Delta types: the coded difference (short form, |d| < 8).
+    int fourKinds[4] = {0, 0, 0, 0}; // Four vectors: 0 none, 1 delta, 2 nearest, 3 near.
     MotionVector fourDeltas[4];
     int dc[6] = {0, 0, 0, 0, 0, 0};
 };
 
-/// Writes the frames of one simple-profile VP60 stream.
+// Writes the frames of one simple-profile VP60 stream.
 class StreamWriter {
   public:
     StreamWriter(int rows, int cols) : rows_(rows), cols_(cols) {
         mbs_.resize(static_cast<std::size_t>(rows * cols));
     }
 
-    /// `huffman` codes the tokens with the Huffman codes instead of the bool coder.
+    // `huffman` codes the tokens with the Huffman codes instead of the bool coder.
     std::vector<std::uint8_t> frame(bool key, int quantiser,
                                     const std::vector<MacroblockSpec>& specs, bool golden = false,
                                     bool huffman = false) {
@@ -230,7 +230,7 @@ class StreamWriter {
     }
 
   private:
-    /// Codes of a tree, found by reading every bit pattern back through the decoder's tree.
+    // Codes of a tree, found by reading every bit pattern back through the decoder's tree.
     struct Code {
         std::uint32_t bits = 0;
         int length = 0;
@@ -264,7 +264,7 @@ class StreamWriter {
             }
         }
         void put(const Code& c) { put(c.bits, c.length); }
-        /// A count of following blocks (0..73) in its short form.
+        // A count of following blocks (0..73) in its short form.
         void count(int n) {
             if (n < 2) {
                 put(static_cast<std::uint32_t>(n), 2);

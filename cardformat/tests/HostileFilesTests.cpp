@@ -48,7 +48,7 @@ class HostileFileTest : public TempDirTest {
         TempDirTest::TearDown();
     }
     std::string pipeAt(const std::string& name) {
-        const std::string p = path(name);
+        std::string p = path(name);
         EXPECT_EQ(::mkfifo(p.c_str(), 0600), 0);
         return p;
     }

@@ -18,8 +18,8 @@ class NoteTest : public TempDirTest {
         writeFile(path(name), bytes);
         return path(name);
     }
-    bool write(const std::string& file, std::string author, std::string password,
-               std::string blessing, std::string version, std::string title = "t") {
+    bool write(const std::string& file, const std::string& author, const std::string& password,
+               const std::string& blessing, const std::string& version, std::string title = "t") {
         return writeNote(file, author, password, blessing, version, title, answerNo);
     }
 };

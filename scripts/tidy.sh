@@ -2,7 +2,7 @@
 # Runs clang-tidy (the checks in .clang-tidy) over every C++ source of the project, in
 # parallel, and fails naming each file with a finding.
 #
-#   scripts/tidy.sh [--fix] [--checks=LIST] [--files=REGEX] [--jobs=N] BUILD_DIR...
+#   scripts/tidy.sh [--fix] [--checks=LIST] [--files=REGEX] [--skip=REGEX] [--jobs=N] BUILD_DIR...
 #
 # Each BUILD_DIR is a configured tree (only its compile_commands.json is read; nothing has
 # to be built). A file compiled in several of them is checked once, with the flags of the
@@ -10,12 +10,14 @@
 # benchmarks. Generated sources (moc) are skipped. Clean results are remembered in
 # VELMORA_TIDY_CACHE (default ~/.cache/velmora-tidy), as a compiler cache would. --fix applies the fixes clang-tidy offers
 # (scripts/format.sh uses it with --checks to put braces on every control statement).
-# --files limits the run to the sources whose path matches an extended regular expression.
+# --files limits the run to the sources whose path matches an extended regular expression,
+# --skip leaves out those that match one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 fix=0
 checks=""
 only=""
+skip=""
 jobs=$(nproc)
 dirs=()
 for arg in "$@"; do
@@ -23,12 +25,13 @@ for arg in "$@"; do
     --fix) fix=1 ;;
     --checks=*) checks=${arg#--checks=} ;;
     --files=*) only=${arg#--files=} ;;
+    --skip=*) skip=${arg#--skip=} ;;
     --jobs=*) jobs=${arg#--jobs=} ;;
     -*) echo "tidy: unknown option $arg" >&2; exit 2 ;;
     *) dirs+=("$(cd "$arg" && pwd)") ;;
     esac
 done
-[ ${#dirs[@]} -gt 0 ] || { echo "usage: $0 [--fix] [--checks=LIST] [--files=REGEX] [--jobs=N] BUILD_DIR..." >&2; exit 2; }
+[ ${#dirs[@]} -gt 0 ] || { echo "usage: $0 [--fix] [--checks=LIST] [--files=REGEX] [--skip=REGEX] [--jobs=N] BUILD_DIR..." >&2; exit 2; }
 tidy=$(command -v clang-tidy-14 || command -v clang-tidy)
 
 # One compilation database for every file of the tree, beside the first build.
@@ -58,7 +61,7 @@ for name in missing:
     print(f"tidy: {os.path.relpath(name, root)} is compiled in none of the builds; not checked")
 EOF
 files=$(python3 -c 'import json,sys; print("\n".join(sorted(e["file"] for e in json.load(open(sys.argv[1])))))' \
-    "$db/compile_commands.json" | grep -E "${only:-.}" || true)
+    "$db/compile_commands.json" | grep -E "${only:-.}" | { if [ -n "$skip" ]; then grep -vE "$skip"; else cat; fi; } || true)
 [ -n "$files" ] || { echo "tidy: no file to check"; exit 0; }
 count=$(echo "$files" | wc -l)
 

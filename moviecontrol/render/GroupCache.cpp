@@ -54,7 +54,8 @@ std::optional<QRect> GroupCache::layerArea(const GroupStyle& style, const Transf
     const double viewPixels = static_cast<double>(view.width()) * view.height();
     const double pixels =
         (width + reach.left() + reach.right()) * (height + reach.top() + reach.bottom());
-    if (!(pixels <= kMaxViews * viewPixels) || !(pixels * 4 <= kMaxBytes / 3)) {
+    if (!(pixels <= kMaxViews * viewPixels) ||
+        !(pixels * 4 * 3 <= static_cast<double>(kMaxBytes))) {
         return std::nullopt;
     }
     return QRect(at->x() - kSlack, at->y() - kSlack, static_cast<int>(width),

@@ -168,8 +168,10 @@ void MaskCoverage::apply(int y, int x, int count, const std::uint8_t* coverage, 
     }
 }
 
-void MaskStack::push(const void* painter, QPainterPath devicePath, std::optional<QRect> drawable) {
-    entries_.push_back(Entry{painter, std::move(devicePath), drawable, false, nullptr});
+void MaskStack::push(const void* painter, const QPainterPath& devicePath,
+                     std::optional<QRect> drawable) {
+    // QPainterPath shares its data: the copy costs a reference count.
+    entries_.push_back(Entry{painter, devicePath, drawable, false, nullptr});
 }
 
 void MaskStack::pop() {

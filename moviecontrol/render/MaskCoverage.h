@@ -58,7 +58,7 @@ class MaskStack {
   public:
     // `drawable`: the device pixels the painter reached before the mask, or none when its
     // clip is one the scanline filler cannot follow.
-    void push(const void* painter, QPainterPath devicePath, std::optional<QRect> drawable);
+    void push(const void* painter, const QPainterPath& devicePath, std::optional<QRect> drawable);
     void pop();
     bool empty() const { return entries_.empty(); }
 
@@ -75,7 +75,7 @@ class MaskStack {
 
   private:
     struct Entry {
-        const void* painter;
+        const void* painter = nullptr;
         QPainterPath path;
         std::optional<QRect> drawable;
         bool made = false;

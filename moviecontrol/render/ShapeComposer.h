@@ -11,7 +11,7 @@ class MaskCoverage;
 
 // One solid fill of a shape, in the painter's coordinates.
 struct SolidFill {
-    const QPainterPath* path;
+    const QPainterPath* path = nullptr;
     QColor colour;
 };
 

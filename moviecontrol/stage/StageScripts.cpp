@@ -275,8 +275,7 @@ std::string StageScripts::urlOf(const DisplayObject& object) const {
     if (!callbacks_.readBeside) {
         return "";
     }
-    const std::string root =
-        callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
+    std::string root = callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
     const std::string& loaded = player_->library().url(object.library);
     if (loaded.empty()) {
         return root;

@@ -47,6 +47,7 @@ avm1::Object* textFormatObject(avm1::Machine& m, const PartialFormat& f) {
     put(m, o, "letterSpacing", f.letterSpacing, number);
     put(m, o, "tabStops", f.tabStops, [&m](const std::vector<double>& stops) {
         std::vector<Value> values;
+        values.reserve(stops.size());
         for (double s : stops) {
             values.emplace_back(s);
         }

@@ -253,6 +253,7 @@ std::vector<QImage> drawnTwice(moviemaker::SwfWriter& movie) {
         return {};
     }
     std::vector<QImage> images;
+    images.reserve(2);
     for (int i = 0; i < 2; ++i) {
         images.push_back(renderer->renderFrame(QSize(80, 70), RenderQuality::High));
     }

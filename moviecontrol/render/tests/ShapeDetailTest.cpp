@@ -38,8 +38,8 @@ bool isColour(QColor c, int r, int g, int b, int tolerance = 6) {
 }
 
 struct Probe {
-    int x;
-    int y;
+    int x = 0;
+    int y = 0;
     QColor colour;
 };
 

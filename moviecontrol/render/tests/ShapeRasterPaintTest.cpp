@@ -76,7 +76,7 @@ std::uint16_t badge(SwfWriter& movie) {
     return movie.defineShape(s, 4);
 }
 
-PlaceObject moved(std::function<void(PlaceObject&)> edit) {
+PlaceObject moved(const std::function<void(PlaceObject&)>& edit) {
     PlaceObject p;
     p.depth = kDepth;
     p.move = true;

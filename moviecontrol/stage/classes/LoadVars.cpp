@@ -114,6 +114,8 @@ void installLoadVarsMethods(avm1::Machine& m, avm1::Object* proto) {
         }
         const bool arrived = !c.arg(0).isUndefined();
         if (arrived) {
+            // A copy: decode runs script, whose calls may move the arguments' storage.
+            // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): see above
             const Value text = c.arg(0);
             m.callMethod(self, "decode", std::span<const Value>(&text, 1));
             m.set(self, "loaded", Value(true));

@@ -179,7 +179,7 @@ class TransformMethods {
     using Getter = std::function<Value(DisplayObject&)>;
     using Setter = std::function<void(DisplayObject&, const Value&)>;
 
-    void accessor(std::string_view name, Getter get, Setter set = {}) {
+    void accessor(std::string_view name, const Getter& get, const Setter& set = {}) {
         avm1::NativeFn setter;
         if (set) {
             setter = [this, set](CallArgs& c) {

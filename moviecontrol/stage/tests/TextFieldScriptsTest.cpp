@@ -82,10 +82,11 @@ TEST(TextFieldScriptsTest, HtmlTextReadsIntoFormatsThatRangesReport) {
     a.setVariable("tf.text", "plain");
     callInto(a, "after", "tf", "getTextFormat");
     a.traceValue("after.color").traceValue("tf.htmlText");
+    const std::string plainHtml =
+        "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" "
+        "COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">plain</FONT></P>";
     EXPECT_EQ(run(8, a),
-              (Lines{"xinnerx", "7", "3430008", "null", "Times New Roman", "0",
-                     "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" "
-                     "COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">plain</FONT></P>"}));
+              (Lines{"xinnerx", "7", "3430008", "null", "Times New Roman", "0", plainHtml}));
 }
 
 TEST(TextFieldScriptsTest, SetTextFormatChangesOnlyItsRangeAndNewTextFormatLater) {

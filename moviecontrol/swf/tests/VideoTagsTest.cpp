@@ -16,7 +16,7 @@ Bytes stream(std::uint16_t id, std::uint8_t flags, std::uint8_t codec) {
     return b;
 }
 
-Bytes frame(std::uint16_t id, std::uint16_t number, std::vector<std::uint8_t> data) {
+Bytes frame(std::uint16_t id, std::uint16_t number, const std::vector<std::uint8_t>& data) {
     Bytes b;
     b.u16(id).u16(number).append(data);
     return b;

@@ -4,7 +4,6 @@
 #include "moviemaker/WriteError.h"
 
 #include <cmath>
-#include <utility>
 
 namespace moviemaker {
 
@@ -66,7 +65,7 @@ std::vector<uint8_t> encodeDefineShape(uint16_t id, const Shape& shape, int vers
     return body.take();
 }
 
-SwfWriter::SwfWriter(MovieHeader header) : header_(std::move(header)) {}
+SwfWriter::SwfWriter(MovieHeader header) : header_(header) {}
 
 uint16_t SwfWriter::reserveId() const {
     // Checked before the tag is written, so a refused definition leaves no tag behind.

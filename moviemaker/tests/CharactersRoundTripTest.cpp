@@ -73,10 +73,10 @@ void expectPixels(const mc::DecodedBitmap& bitmap, const RawImage& image, int st
 
 TEST(BitmapRoundTrip, EveryLosslessFormatShowsTheImage) {
     struct Case {
-        const char* what;
-        int version;
-        LosslessFormat format;
-        int step; // colour precision the format keeps
+        const char* what = nullptr;
+        int version = 0;
+        LosslessFormat format{};
+        int step = 0; // colour precision the format keeps
         uint16_t id = 0;
     };
     Case cases[] = {{"32-bit with alpha", 2, LosslessFormat::Argb32, 0},

@@ -39,7 +39,7 @@ std::string writeSoundMovie(const QTemporaryDir& dir) {
         movie.soundStreamBlock(moviemaker::pcm16Bytes(block));
         movie.showFrame();
     }
-    const std::string path = dir.filePath("sound.swf").toStdString();
+    std::string path = dir.filePath("sound.swf").toStdString();
     QFile f(QString::fromStdString(path));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     const auto bytes = movie.finish();

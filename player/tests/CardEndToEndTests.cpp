@@ -169,6 +169,7 @@ class CardProcessTest : public PlayerFolderTest {
             }
         }
         std::vector<char*> envp;
+        envp.reserve(environment.size() + 1);
         for (std::string& entry : environment) {
             envp.push_back(entry.data());
         }

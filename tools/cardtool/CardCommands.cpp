@@ -116,8 +116,8 @@ int writeNoteCommand(const std::vector<std::string>& words) {
 int makeCommand(const std::vector<std::string>& words) {
     const Arguments args(words, {"blessing", "blessing-file", "password", "template"}, {"yes"});
     args.expectPositionals(2);
-    const std::string movie = args.positional(0, "MOVIE");
-    const std::string card = args.positional(1, "CARD");
+    const std::string& movie = args.positional(0, "MOVIE");
+    const std::string& card = args.positional(1, "CARD");
     if (args.option("blessing") && args.option("blessing-file")) {
         throw UsageError("give --blessing or --blessing-file, not both");
     }
@@ -145,7 +145,7 @@ int makeCommand(const std::vector<std::string>& words) {
 int extractCommand(const std::vector<std::string>& words) {
     const Arguments args(words, {"out"}, {});
     args.expectPositionals(1);
-    const std::string card = args.positional(0, "CARD");
+    const std::string& card = args.positional(0, "CARD");
     std::string extracted;
     try {
         const auto out = args.option("out");
@@ -165,7 +165,7 @@ int extractCommand(const std::vector<std::string>& words) {
 int infoCommand(const std::vector<std::string>& words) {
     const Arguments args(words, {}, {"json"});
     args.expectPositionals(1);
-    const std::string card = args.positional(0, "CARD");
+    const std::string& card = args.positional(0, "CARD");
     Report report;
     bool movieInside = false;
     try {

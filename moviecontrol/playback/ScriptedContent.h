@@ -1,7 +1,7 @@
 #pragma once
 
 namespace swf {
-struct Movie;
+class Movie;
 }
 
 namespace mc {

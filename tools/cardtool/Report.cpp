@@ -41,7 +41,7 @@ std::string jsonQuote(const std::string& text) {
     return out + "\"";
 }
 
-void Report::add(std::string name, std::string text) {
+void Report::add(std::string name, const std::string& text) {
     entries_.push_back({std::move(name), jsonQuote(text), text, {}, false});
 }
 

@@ -16,7 +16,7 @@ namespace cardtool {
 // An ordered list of named values, printed as "Name: value" lines or as one JSON object.
 class Report {
   public:
-    void add(std::string name, std::string text);
+    void add(std::string name, const std::string& text);
     void add(std::string name, std::int64_t number);
     void add(std::string name, bool value);
     // A measured quantity, written with `decimals` digits after the point.

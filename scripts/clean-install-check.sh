@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the packages of build/packages/ (scripts/package.sh) with apt into a fresh, minimal
+# Installs the packages of build-package/packages/ (scripts/package.sh) with apt into a fresh, minimal
 # Debian 12 made by debootstrap, then plays a card made by the installed cardtool there as an
 # unprivileged user and starts the installed builder. Needs root and the Debian archive; takes
 # a few minutes, so it is a check for releases, not part of the test command.
@@ -7,7 +7,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-$(mktemp -d /tmp/velmora-debian12.XXXXXX)}
-packages=("$root"/build/packages/velmora_*.deb "$root"/build/packages/quenfold_*.deb)
+packages=("$root"/build-package/packages/velmora_*.deb "$root"/build-package/packages/quenfold_*.deb)
 for deb in "${packages[@]}"; do
     [ -f "$deb" ] || { echo "clean-install-check: build the packages first (scripts/package.sh)"; exit 1; }
 done

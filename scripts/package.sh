@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian packages velmora and quenfold into build/packages/ (release build in
-# build/, programs for /usr), checks them with lintian and appstreamcli, and plays a card from
-# the packages' own files with the build folder out of sight.
+# Builds the Debian packages velmora and quenfold into build-package/packages/ (a release
+# build of its own in build-package/, programs for /usr), checks them with lintian and
+# appstreamcli, and plays a card from the packages' own files with the build folder out of
+# sight.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
+build=$root/build-package
 "$root/scripts/setup.sh"
 
 # The packaging tools, only here: building and testing the programs needs none of them.
@@ -23,7 +24,10 @@ fi
 
 echo "== Build"
 # Only what the packages hold: CPack's install step then builds nothing more.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# Without debug information: CPack strips every binary it packs, and leaving -g out makes
+# this build a third faster.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 ninja -C "$build" -j"$(nproc)" package_contents
 

@@ -17,7 +17,7 @@ using avm1::Value;
 StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
     : movie_(movie), callbacks_(std::move(callbacks)),
       machine_(std::make_unique<avm1::Machine>(*this, movie.header.version)),
-      loader_(std::make_unique<MovieLoader>(*this)) {
+      loader_(std::make_unique<ClipLoader>(*this)) {
     for (const auto& [name, id] : movie_.exports) {
         symbolOf_.try_emplace(id, name);
     }
@@ -559,7 +559,7 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
         return;
     }
     if (!variables) {
-        MovieLoader::Target t;
+        ClipLoader::Target t;
         t.clip = player_->sharedOf(target);
         if (target.parent == nullptr) {
             t.level = target.level;
@@ -575,7 +575,7 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
         {player_->sharedOf(target), std::string(bytes.begin(), bytes.end())});
 }
 
-void StageScripts::unload(const MovieLoader::Target& target) {
+void StageScripts::unload(const ClipLoader::Target& target) {
     loader_->cancel(target);
     if (target.level) {
         player_->unloadLevel(*target.level);

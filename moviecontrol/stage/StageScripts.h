@@ -9,8 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "ClipLoader.h"
 #include "InputState.h"
-#include "MovieLoader.h"
 #include "PageOpening.h"
 #include "ScriptRunner.h"
 #include "SoundPort.h"
@@ -174,13 +174,13 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // Where the movie `object` plays came from, as _url reads it.
     std::string urlOf(const DisplayObject& object) const;
     // Movies and pictures loaded into clips and levels.
-    MovieLoader& loader() { return *loader_; }
+    ClipLoader& loader() { return *loader_; }
     // Where a script's load target (a clip, its path, a level name or number) points, seen
     // from the clip `from`; nullopt for none.
-    std::optional<MovieLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
+    std::optional<ClipLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
     // unloadMovie: a clip is emptied, a level above 0 goes; loads on the way there are
     // forgotten.
-    void unload(const MovieLoader::Target& target);
+    void unload(const ClipLoader::Target& target);
 
     // removeMovieClip, removeTextField: the focus inside the object goes first, while the
     // object can still be named. True when removed.
@@ -221,7 +221,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     };
     std::vector<PendingVariables> pendingVariables_;
     void deliverVariables();
-    std::unique_ptr<MovieLoader> loader_;
+    std::unique_ptr<ClipLoader> loader_;
     avm1::Object* initObject_ = nullptr;
     PageOpening pages_;
 

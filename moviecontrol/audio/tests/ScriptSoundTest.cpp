@@ -9,7 +9,7 @@
 #include "SignalCheck.h"
 #include "StageScripts.h"
 #include "TimelinePlayer.h"
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 #include "swf/Movie.h"
 

@@ -7,7 +7,8 @@
 
 namespace mc {
 
-void StageScripts::drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing) {
+void StageScripts::drawIntoBitmap(pixels::BitmapPixels& target,
+                                  const avm1::BitmapDrawing& drawing) {
     if (!callbacks_.drawIntoBitmap) {
         return;
     }
@@ -23,15 +24,16 @@ void StageScripts::drawIntoBitmap(avm1::BitmapPixels& target, const avm1::Bitmap
     callbacks_.drawIntoBitmap(target, drawing, object, mode);
 }
 
-bool StageScripts::filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                                    avm1::Placement at, const avm1::FilterFields& filter) {
+bool StageScripts::filterIntoBitmap(pixels::BitmapPixels& target,
+                                    const pixels::BitmapPixels& source, pixels::Placement at,
+                                    const avm1::FilterFields& filter) {
     const std::optional<swf::Filter> record = filterRecord(filter);
     return record && callbacks_.filterIntoBitmap &&
            callbacks_.filterIntoBitmap(target, source, at, *record);
 }
 
-std::optional<avm1::PixelRect> StageScripts::filteredRect(avm1::PixelRect rect,
-                                                          const avm1::FilterFields& filter) {
+std::optional<pixels::PixelRect> StageScripts::filteredRect(pixels::PixelRect rect,
+                                                            const avm1::FilterFields& filter) {
     const std::optional<swf::Filter> record = filterRecord(filter);
     if (!record || !callbacks_.filteredRect) {
         return std::nullopt;

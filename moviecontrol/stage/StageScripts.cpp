@@ -26,7 +26,7 @@ StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
 
 StageScripts::~StageScripts() = default;
 
-std::optional<avm1::BitmapPixels> StageScripts::libraryBitmap(std::string_view name) {
+std::optional<pixels::BitmapPixels> StageScripts::libraryBitmap(std::string_view name) {
     if (!callbacks_.libraryBitmap) {
         return std::nullopt;
     }

@@ -57,16 +57,17 @@ struct StageCallbacks {
     // Where SharedObject keeps what movies save; null: the store of this process.
     storage::SavedDataStore* savedData = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
-    std::function<std::optional<avm1::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
+    std::function<std::optional<pixels::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
     // BitmapData.draw of a bitmap (`object` null) or of a display object's content, and
     // applyFilter and generateFilterRect; left empty, bitmaps stay as they are.
-    std::function<void(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
+    std::function<void(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
                        const DisplayObject* object, swf::BlendMode mode)>
         drawIntoBitmap;
-    std::function<bool(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                       avm1::Placement at, const swf::Filter& filter)>
+    std::function<bool(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                       pixels::Placement at, const swf::Filter& filter)>
         filterIntoBitmap;
-    std::function<avm1::PixelRect(avm1::PixelRect rect, const swf::Filter& filter)> filteredRect;
+    std::function<pixels::PixelRect(pixels::PixelRect rect, const swf::Filter& filter)>
+        filteredRect;
 };
 
 // Runs a movie's ActionScript 1/2: the timeline's script runner and the script machine's
@@ -144,12 +145,12 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void fscommand(std::string_view command, std::string_view args) override;
     void trace(std::string_view line) override;
     double timerMs() override;
-    std::optional<avm1::BitmapPixels> libraryBitmap(std::string_view name) override;
-    void drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing) override;
-    bool filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                          avm1::Placement at, const avm1::FilterFields& filter) override;
-    std::optional<avm1::PixelRect> filteredRect(avm1::PixelRect rect,
-                                                const avm1::FilterFields& filter) override;
+    std::optional<pixels::BitmapPixels> libraryBitmap(std::string_view name) override;
+    void drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing) override;
+    bool filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                          pixels::Placement at, const avm1::FilterFields& filter) override;
+    std::optional<pixels::PixelRect> filteredRect(pixels::PixelRect rect,
+                                                  const avm1::FilterFields& filter) override;
     void toggleQuality() override;
     void stopSounds() override;
     void reportLimit(avm1::LimitKind kind, std::string_view message) override;

@@ -213,14 +213,13 @@ void resetPlacement(DisplayObject& o) {
     o.cacheAsBitmap = false;
     o.opaqueBackground.reset();
     o.visible = true;
-    o.scriptTransformed = false;
-    o.geometry.reset();
+    o.resetScriptMove();
 }
 
 void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     // Once a script moved the object, the timeline's matrices no longer apply to it.
-    if (tag.matrix && !o.scriptTransformed) {
-        o.matrix = toTransform(*tag.matrix);
+    if (tag.matrix) {
+        o.timelineMove(toTransform(*tag.matrix));
     }
     if (tag.colorTransform) {
         o.colorTransform = toColorTransform(*tag.colorTransform);

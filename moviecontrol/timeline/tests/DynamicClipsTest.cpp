@@ -197,7 +197,7 @@ TEST(DisplayPropertiesTest, ScaleAndRotationReadBackAsSetEvenThroughZeroAndNegat
     EXPECT_DOUBLE_EQ(props::yScale(o), -50);
     props::setRotation(o, 270); // normalised into -180..180
     EXPECT_NEAR(props::rotation(o), -90, 1e-9);
-    EXPECT_TRUE(o.scriptTransformed);
+    EXPECT_TRUE(o.movedByScript());
 }
 
 struct EdgeSummary {

@@ -15,6 +15,7 @@
 #include "ScriptRunner.h"
 #include "SoundPort.h"
 #include "StageClassList.h"
+#include "StageHost.h"
 #include "TimelinePlayer.h"
 #include "avm1/Host.h"
 #include "avm1/Machine.h"
@@ -70,10 +71,10 @@ struct StageCallbacks {
         filteredRect;
 };
 
-// Runs a movie's ActionScript 1/2: the timeline's script runner and the script machine's
-// host. It owns the machine and the script objects of the display objects; the timeline
-// keeps owning the display tree.
-class StageScripts final : public ScriptRunner, public avm1::Host {
+// Runs a movie's ActionScript 1/2 as the timeline's script runner. It owns the machine, the
+// machine's host (StageHost, which answers the machine through this stage) and the script
+// objects of the display objects; the timeline keeps owning the display tree.
+class StageScripts final : public ScriptRunner {
   public:
     StageScripts(const swf::Movie& movie, StageCallbacks callbacks);
     ~StageScripts() override;
@@ -81,6 +82,10 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     StageScripts& operator=(const StageScripts&) = delete;
 
     avm1::Machine& machine() { return *machine_; }
+    // What the machine asks of the stage.
+    StageHost& host() { return *host_; }
+    // The player, once it attached this runner (the first thing it does).
+    bool attached() const { return player_ != nullptr; }
     TimelinePlayer& player() { return *player_; }
     const swf::Movie& movie() const { return movie_; }
     int version() const { return movie_.header.version; }
@@ -117,44 +122,9 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void forget(DisplayObject& object) override;
     void contentReplaced(DisplayObject& object) override;
 
-    // avm1::Host
-    avm1::Object* level(int n) override;
-    avm1::Object* root(avm1::Object* clip) override;
-    avm1::Object* parent(avm1::Object* clip) override;
-    avm1::Object* child(avm1::Object* clip, std::string_view name, bool caseSensitive) override;
-    std::string dotPath(avm1::Object* clip) override;
-    std::string slashPath(avm1::Object* clip) override;
-    bool displayProperty(avm1::Object* clip, std::string_view name, avm1::Value& out) override;
-    bool removed(avm1::Object* clip) override;
-    void gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) override;
-    bool gotoLabel(avm1::Object* clip, std::string_view label, bool play) override;
-    void play(avm1::Object* clip) override;
-    void stop(avm1::Object* clip) override;
-    void nextFrame(avm1::Object* clip) override;
-    void prevFrame(avm1::Object* clip) override;
-    std::uint32_t currentFrame(avm1::Object* clip) override;
-    std::uint32_t framesLoaded(avm1::Object* clip) override;
-    std::uint32_t totalFrames(avm1::Object* clip) override;
-    std::optional<std::uint32_t> frameOfLabel(avm1::Object* clip, std::string_view label) override;
-    void callFrame(avm1::Object* clip, std::uint32_t frame) override;
-    void cloneSprite(avm1::Object* clip, std::string_view name, int depth) override;
-    void removeSprite(avm1::Object* clip) override;
-    void startDrag(avm1::Object* clip, bool lockCenter, std::optional<DragBounds> bounds) override;
-    void stopDrag() override;
-    void getUrl(const avm1::UrlRequest& request) override;
-    void fscommand(std::string_view command, std::string_view args) override;
-    void trace(std::string_view line) override;
-    double timerMs() override;
-    std::optional<pixels::BitmapPixels> libraryBitmap(std::string_view name) override;
-    void drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing) override;
-    bool filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
-                          pixels::Placement at, const avm1::FilterFields& filter) override;
-    std::optional<pixels::PixelRect> filteredRect(pixels::PixelRect rect,
-                                                  const avm1::FilterFields& filter) override;
-    void toggleQuality() override;
-    void stopSounds() override;
-    void reportLimit(avm1::LimitKind kind, std::string_view message) override;
-    void traceRoots(avm1::Tracer& tracer) override;
+    // What the stage keeps alive for scripts: script objects, prototypes, loaders and kept
+    // objects (the machine's roots).
+    void traceKept(avm1::Tracer& tracer) const;
 
     // Paths as scripts print them.
     std::string dotPathOf(const DisplayObject& object) const;
@@ -204,6 +174,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
+    // Before the machine, which holds on to it.
+    std::unique_ptr<StageHost> host_;
     std::unique_ptr<avm1::Machine> machine_;
     TimelinePlayer* player_ = nullptr;
     std::unordered_map<std::uint64_t, StageObject*> objects_;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "Dragging.h"
-#include "HitTest.h"
 #include "StageObject.h"
 #include "TextFieldState.h"
 #include "UrlPolicy.h"

@@ -2,7 +2,7 @@
 // onEnterFrame are measured with the stage, in bench_scripts.)
 #include "FakeStage.h"
 
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "swf/ActionCodes.h"
 
 #include <benchmark/benchmark.h>

@@ -11,7 +11,7 @@
 #include "MovieCatalog.h"
 #include "RecordingBackend.h"
 #include "StageScripts.h"
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/Records.h"
 
 namespace moviemaker {

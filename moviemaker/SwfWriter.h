@@ -6,7 +6,7 @@
 #include "moviemaker/MorphShape.h"
 #include "moviemaker/Records.h"
 #include "moviemaker/Shape.h"
-#include "moviemaker/Text.h"
+#include "moviemaker/StaticText.h"
 #include "moviemaker/Timeline.h"
 #include "moviemaker/WriteError.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/BitWriter.h"
 #include "moviemaker/PlaceObject.h"
 #include "moviemaker/Sound.h"

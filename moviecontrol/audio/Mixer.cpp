@@ -11,9 +11,9 @@ namespace audio {
 struct Mixer::Voice {
     VoiceId id = 0;
     std::uint16_t soundId = 0;
-    std::uintptr_t group = 0;
+    std::uint64_t group = 0;
     bool isStream = false;
-    std::uintptr_t streamKey = 0;
+    std::uint64_t streamKey = 0;
     // Event sounds: the decoded sound, the part of it that plays and how often.
     std::shared_ptr<const PcmBuffer> pcm;
     std::size_t begin = 0;
@@ -78,7 +78,7 @@ void Mixer::applyInfo(Voice& v, const SoundInfo& info, std::uint32_t sourceRate)
 }
 
 VoiceId Mixer::startEvent(std::uint16_t soundId, std::shared_ptr<const PcmBuffer> pcm,
-                          const SoundInfo& info, std::uintptr_t group) {
+                          const SoundInfo& info, std::uint64_t group) {
     std::lock_guard lock(mutex_);
     if (info.syncStop) {
         std::erase_if(voices_,
@@ -129,7 +129,7 @@ void Mixer::stopAllEvents() {
     std::erase_if(voices_, [](const auto& v) { return !v->isStream; });
 }
 
-void Mixer::stopGroup(std::uintptr_t group) {
+void Mixer::stopGroup(std::uint64_t group) {
     std::lock_guard lock(mutex_);
     std::erase_if(voices_, [&](const auto& v) { return !v->isStream && v->group == group; });
 }
@@ -147,8 +147,8 @@ std::size_t Mixer::eventVoices() const {
         voices_.begin(), voices_.end(), [](const auto& v) { return !v->isStream && !v->done; }));
 }
 
-void Mixer::startStream(std::uintptr_t key, std::unique_ptr<StreamSource> source,
-                        std::uintptr_t group) {
+void Mixer::startStream(std::uint64_t key, std::unique_ptr<StreamSource> source,
+                        std::uint64_t group) {
     if (!source) {
         return;
     }
@@ -163,19 +163,19 @@ void Mixer::startStream(std::uintptr_t key, std::unique_ptr<StreamSource> source
     voices_.push_back(std::move(v));
 }
 
-void Mixer::stopStream(std::uintptr_t key) {
+void Mixer::stopStream(std::uint64_t key) {
     std::lock_guard lock(mutex_);
     std::erase_if(voices_, [&](const auto& v) { return v->isStream && v->streamKey == key; });
 }
 
-bool Mixer::streamPlaying(std::uintptr_t key) const {
+bool Mixer::streamPlaying(std::uint64_t key) const {
     std::lock_guard lock(mutex_);
     return std::any_of(voices_.begin(), voices_.end(), [&](const auto& v) {
         return v->isStream && !v->done && v->streamKey == key;
     });
 }
 
-std::uint64_t Mixer::streamPlayed(std::uintptr_t key) const {
+std::uint64_t Mixer::streamPlayed(std::uint64_t key) const {
     std::lock_guard lock(mutex_);
     for (const auto& v : voices_) {
         if (v->isStream && v->streamKey == key) {
@@ -200,18 +200,18 @@ bool Mixer::paused() const {
     return paused_;
 }
 
-void Mixer::setTransform(std::uintptr_t group, const SoundTransform& transform) {
+void Mixer::setTransform(std::uint64_t group, const SoundTransform& transform) {
     std::lock_guard lock(mutex_);
     transforms_[group] = transform;
 }
 
-SoundTransform Mixer::transform(std::uintptr_t group) const {
+SoundTransform Mixer::transform(std::uint64_t group) const {
     std::lock_guard lock(mutex_);
     const auto it = transforms_.find(group);
     return it != transforms_.end() ? it->second : SoundTransform{};
 }
 
-void Mixer::setGroupParent(std::uintptr_t group, std::uintptr_t parent) {
+void Mixer::setGroupParent(std::uint64_t group, std::uint64_t parent) {
     if (group == 0 || group == parent) {
         return;
     }
@@ -219,7 +219,7 @@ void Mixer::setGroupParent(std::uintptr_t group, std::uintptr_t parent) {
     parents_[group] = parent;
 }
 
-void Mixer::forgetGroup(std::uintptr_t group) {
+void Mixer::forgetGroup(std::uint64_t group) {
     std::lock_guard lock(mutex_);
     transforms_.erase(group);
     parents_.erase(group);
@@ -231,7 +231,7 @@ void Mixer::forgetGroups() {
     parents_.clear();
 }
 
-SoundTransform Mixer::effectiveTransform(std::uintptr_t group) const {
+SoundTransform Mixer::effectiveTransform(std::uint64_t group) const {
     // The nearest transform set on the way up gives the channels; every volume on the way,
     // the movie's own included, scales the sound. The walk is bounded: a cycle of parents
     // (keys reused by new clips) cannot hold the output thread.

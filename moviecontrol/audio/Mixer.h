@@ -53,35 +53,35 @@ class Mixer {
     // when nothing started: stopped by the info, already playing, or 32 sounds play.
     // `group` ties the sound to a Sound object's transform (0: the movie's own).
     VoiceId startEvent(std::uint16_t soundId, std::shared_ptr<const PcmBuffer> pcm,
-                       const SoundInfo& info, std::uintptr_t group = 0);
+                       const SoundInfo& info, std::uint64_t group = 0);
     void stopSound(std::uint16_t soundId);
     void stopVoice(VoiceId voice);
     void stopAllEvents();
     // Every event sound started for a Sound object's target.
-    void stopGroup(std::uintptr_t group);
+    void stopGroup(std::uint64_t group);
     bool soundPlaying(std::uint16_t soundId) const;
     std::size_t eventVoices() const;
 
     // One stream per key (the clip that plays it); a new start replaces the old one.
-    void startStream(std::uintptr_t key, std::unique_ptr<StreamSource> source,
-                     std::uintptr_t group = 0);
-    void stopStream(std::uintptr_t key);
-    bool streamPlaying(std::uintptr_t key) const;
+    void startStream(std::uint64_t key, std::unique_ptr<StreamSource> source,
+                     std::uint64_t group = 0);
+    void stopStream(std::uint64_t key);
+    bool streamPlaying(std::uint64_t key) const;
     // Frames of the stream's own rate played so far (the stream's clock); 0 when none.
-    std::uint64_t streamPlayed(std::uintptr_t key) const;
+    std::uint64_t streamPlayed(std::uint64_t key) const;
 
     void stopAll();
     // Paused, the output gets silence and every sound keeps its place.
     void setPaused(bool paused);
     bool paused() const;
 
-    void setTransform(std::uintptr_t group, const SoundTransform& transform);
-    SoundTransform transform(std::uintptr_t group) const;
+    void setTransform(std::uint64_t group, const SoundTransform& transform);
+    SoundTransform transform(std::uint64_t group) const;
     // A group's sounds are shaped by its parent group's transform too, up to the movie's
     // own (group 0).
-    void setGroupParent(std::uintptr_t group, std::uintptr_t parent);
+    void setGroupParent(std::uint64_t group, std::uint64_t parent);
     // The group's clip is gone: its transform and parent with it.
-    void forgetGroup(std::uintptr_t group);
+    void forgetGroup(std::uint64_t group);
     // Every transform and parent goes (the movie is gone; the next starts at full level).
     void forgetGroups();
 
@@ -100,13 +100,13 @@ class Mixer {
     void mixVoice(Voice& v, float* acc, std::size_t frames);
     static void applyInfo(Voice& v, const SoundInfo& info, std::uint32_t sourceRate);
     // What a voice of `group` plays under; the mixer is locked.
-    SoundTransform effectiveTransform(std::uintptr_t group) const;
+    SoundTransform effectiveTransform(std::uint64_t group) const;
 
     std::uint32_t outputRate_;
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Voice>> voices_;
-    std::unordered_map<std::uintptr_t, SoundTransform> transforms_;
-    std::unordered_map<std::uintptr_t, std::uintptr_t> parents_;
+    std::unordered_map<std::uint64_t, SoundTransform> transforms_;
+    std::unordered_map<std::uint64_t, std::uint64_t> parents_;
     std::vector<VoiceId> finished_;
     std::vector<float> scratch_;
     VoiceId nextId_ = 1;

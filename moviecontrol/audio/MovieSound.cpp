@@ -10,14 +10,6 @@
 
 namespace audio {
 
-namespace {
-
-std::uintptr_t keyOf(const void* clip) {
-    return reinterpret_cast<std::uintptr_t>(clip);
-}
-
-} // namespace
-
 MovieSound::MovieSound(const swf::Movie& movie, Mixer& mixer, double framesPerSecond)
     : library_(movie), mixer_(mixer),
       framesPerSecond_(framesPerSecond > 0.0 ? framesPerSecond : 12.0) {}
@@ -27,23 +19,23 @@ MovieSound::~MovieSound() {
     mixer_.forgetGroups();
 }
 
-void MovieSound::frameEntered(const void* clip, const void* parent, const swf::Timeline& timeline,
-                              std::uint32_t frame) {
+void MovieSound::frameEntered(std::uint64_t clip, std::uint64_t parent,
+                              const swf::Timeline& timeline, std::uint32_t frame) {
     if (frame >= timeline.frames.size()) {
         return;
     }
-    if (parent != nullptr) {
-        mixer_.setGroupParent(keyOf(clip), keyOf(parent));
+    if (parent != 0) {
+        mixer_.setGroupParent(clip, parent);
     }
     for (const swf::ControlTag& tag : timeline.frames[frame].tags) {
         if (const auto* raw = std::get_if<swf::RawControlTag>(&tag)) {
-            startFromTag(raw->code, raw->body, keyOf(clip));
+            startFromTag(raw->code, raw->body, clip);
         }
     }
     updateStream(clip, timeline, frame);
 }
 
-void MovieSound::startFromTag(std::uint16_t code, Bytes body, std::uintptr_t group) {
+void MovieSound::startFromTag(std::uint16_t code, Bytes body, std::uint64_t group) {
     std::optional<StartSoundTag> start;
     if (code == swf::tag::StartSound) {
         start = readStartSound(body);
@@ -71,7 +63,7 @@ const std::optional<StreamHead>& MovieSound::headOf(const swf::Timeline& timelin
     return it->second;
 }
 
-void MovieSound::updateStream(const void* clip, const swf::Timeline& timeline,
+void MovieSound::updateStream(std::uint64_t clip, const swf::Timeline& timeline,
                               std::uint32_t frame) {
     const std::optional<StreamHead>& head = headOf(timeline);
     if (!head) {
@@ -79,7 +71,7 @@ void MovieSound::updateStream(const void* clip, const swf::Timeline& timeline,
     }
     Stream& s = streams_[clip];
     s.entered = true;
-    if (s.active && frame == s.expected && mixer_.streamPlaying(keyOf(clip))) {
+    if (s.active && frame == s.expected && mixer_.streamPlaying(clip)) {
         ++s.expected;
         return;
     }
@@ -87,7 +79,7 @@ void MovieSound::updateStream(const void* clip, const swf::Timeline& timeline,
     // block; a frame without one is silent.
     if (!streamBlockOf(timeline.frames[frame])) {
         if (s.active) {
-            mixer_.stopStream(keyOf(clip));
+            mixer_.stopStream(clip);
             s.active = false;
         }
         return;
@@ -97,29 +89,29 @@ void MovieSound::updateStream(const void* clip, const swf::Timeline& timeline,
                 " format cannot be played; it stays silent");
         return;
     }
-    mixer_.startStream(keyOf(clip),
-                       std::make_unique<StreamFeed>(timeline, *head, frame, framesPerSecond_),
-                       keyOf(clip));
+    mixer_.startStream(clip, std::make_unique<StreamFeed>(timeline, *head, frame, framesPerSecond_),
+                       clip);
     s.active = true;
     s.expected = frame + 1;
     s.firstFrame = frame;
     s.samplesPerFrame = head->stream.rate / framesPerSecond_;
-    if (lead_ == nullptr) {
+    if (lead_ == 0) {
         lead_ = clip;
     }
 }
 
-void MovieSound::clipRemoved(const void* clip) {
-    // Its key may come back with another clip, which starts with the default transform.
-    mixer_.forgetGroup(keyOf(clip));
+void MovieSound::clipRemoved(std::uint64_t clip) {
+    // Serials never come back, so a clip made later starts with the default transform;
+    // forgetting the group keeps the mixer's tables as small as the display tree.
+    mixer_.forgetGroup(clip);
     const auto it = streams_.find(clip);
     if (it == streams_.end()) {
         return;
     }
-    mixer_.stopStream(keyOf(clip));
+    mixer_.stopStream(clip);
     streams_.erase(it);
     if (lead_ == clip) {
-        lead_ = nullptr;
+        lead_ = 0;
         chooseLead();
     }
 }
@@ -127,8 +119,8 @@ void MovieSound::clipRemoved(const void* clip) {
 void MovieSound::tickEnded() {
     for (auto& [clip, s] : streams_) {
         // A clip that entered no frame this tick has stopped: its stream stops with it.
-        if (s.active && (!s.entered || !mixer_.streamPlaying(keyOf(clip)))) {
-            mixer_.stopStream(keyOf(clip));
+        if (s.active && (!s.entered || !mixer_.streamPlaying(clip))) {
+            mixer_.stopStream(clip);
             s.active = false;
         }
         s.entered = false;
@@ -141,7 +133,7 @@ void MovieSound::chooseLead() {
     if (lead != streams_.end() && lead->second.active) {
         return;
     }
-    lead_ = nullptr;
+    lead_ = 0;
     for (const auto& [clip, s] : streams_) {
         if (s.active) {
             lead_ = clip;
@@ -153,18 +145,18 @@ void MovieSound::chooseLead() {
 std::optional<int> MovieSound::framesDue(int maxCatchUp) const {
     const auto it = streams_.find(lead_);
     if (it == streams_.end() || !it->second.active || mixer_.paused() ||
-        !mixer_.streamPlaying(keyOf(lead_))) {
+        !mixer_.streamPlaying(lead_)) {
         return std::nullopt;
     }
     const Stream& s = it->second;
     // The frames the clip has run since the stream's first one: each is due one frame's
     // worth of the stream's samples after the one before.
-    return streamFramesDue(mixer_.streamPlayed(keyOf(lead_)), s.samplesPerFrame,
+    return streamFramesDue(mixer_.streamPlayed(lead_), s.samplesPerFrame,
                            s.expected - 1 - s.firstFrame, maxCatchUp);
 }
 
 bool MovieSound::streaming() const {
-    return lead_ != nullptr;
+    return lead_ != 0;
 }
 
 void MovieSound::stopAll() {
@@ -172,7 +164,7 @@ void MovieSound::stopAll() {
     for (auto& [clip, s] : streams_) {
         s.active = false;
     }
-    lead_ = nullptr;
+    lead_ = 0;
 }
 
 void MovieSound::setPaused(bool paused) {
@@ -197,7 +189,7 @@ std::optional<std::uint16_t> MovieSound::exportedSound(std::string_view linkageN
 }
 
 VoiceId MovieSound::startSound(std::uint16_t soundId, double secondOffset, int loops,
-                               std::uintptr_t target) {
+                               std::uint64_t target) {
     SoundInfo info;
     if (std::isfinite(secondOffset) && secondOffset > 0.0) {
         info.inPoint = static_cast<std::uint32_t>(std::min(secondOffset * 44100.0, 4.0e9));
@@ -206,7 +198,7 @@ VoiceId MovieSound::startSound(std::uint16_t soundId, double secondOffset, int l
     return mixer_.startEvent(soundId, library_.decoded(soundId), info, target);
 }
 
-void MovieSound::stopSounds(std::uintptr_t target, std::optional<std::uint16_t> soundId) {
+void MovieSound::stopSounds(std::uint64_t target, std::optional<std::uint16_t> soundId) {
     if (soundId) {
         mixer_.stopSound(*soundId);
     } else if (target == 0) {
@@ -216,15 +208,15 @@ void MovieSound::stopSounds(std::uintptr_t target, std::optional<std::uint16_t> 
     }
 }
 
-void MovieSound::setTransform(std::uintptr_t target, const SoundTransform& transform) {
+void MovieSound::setTransform(std::uint64_t target, const SoundTransform& transform) {
     mixer_.setTransform(target, transform);
 }
 
-SoundTransform MovieSound::transform(std::uintptr_t target) const {
+SoundTransform MovieSound::transform(std::uint64_t target) const {
     return mixer_.transform(target);
 }
 
-void MovieSound::setParentGroup(std::uintptr_t group, std::uintptr_t parent) {
+void MovieSound::setParentGroup(std::uint64_t group, std::uint64_t parent) {
     mixer_.setGroupParent(group, parent);
 }
 

@@ -24,9 +24,9 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     MovieSound& operator=(const MovieSound&) = delete;
 
     // The timeline's side.
-    void frameEntered(const void* clip, const void* parent, const swf::Timeline& timeline,
+    void frameEntered(std::uint64_t clip, std::uint64_t parent, const swf::Timeline& timeline,
                       std::uint32_t frame) override;
-    void clipRemoved(const void* clip) override;
+    void clipRemoved(std::uint64_t clip) override;
     void tickEnded() override;
 
     // The player's commands: a rewound or stepped movie stops its sounds; a paused one is
@@ -45,11 +45,11 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     // The scripts' side.
     std::optional<std::uint16_t> exportedSound(std::string_view linkageName) const override;
     VoiceId startSound(std::uint16_t soundId, double secondOffset, int loops,
-                       std::uintptr_t target) override;
-    void stopSounds(std::uintptr_t target, std::optional<std::uint16_t> soundId) override;
-    void setTransform(std::uintptr_t target, const SoundTransform& transform) override;
-    SoundTransform transform(std::uintptr_t target) const override;
-    void setParentGroup(std::uintptr_t group, std::uintptr_t parent) override;
+                       std::uint64_t target) override;
+    void stopSounds(std::uint64_t target, std::optional<std::uint16_t> soundId) override;
+    void setTransform(std::uint64_t target, const SoundTransform& transform) override;
+    SoundTransform transform(std::uint64_t target) const override;
+    void setParentGroup(std::uint64_t group, std::uint64_t parent) override;
     std::uint64_t positionMs(VoiceId voice) const override;
     bool voicePlaying(VoiceId voice) const override;
     std::uint64_t durationMs(std::uint16_t soundId) override;
@@ -65,8 +65,8 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
         std::uint32_t firstFrame = 0; // where the stream started
         double samplesPerFrame = 0.0;
     };
-    void startFromTag(std::uint16_t code, Bytes body, std::uintptr_t group);
-    void updateStream(const void* clip, const swf::Timeline& timeline, std::uint32_t frame);
+    void startFromTag(std::uint16_t code, Bytes body, std::uint64_t group);
+    void updateStream(std::uint64_t clip, const swf::Timeline& timeline, std::uint32_t frame);
     const std::optional<StreamHead>& headOf(const swf::Timeline& timeline);
     void chooseLead();
 
@@ -74,8 +74,8 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     Mixer& mixer_;
     double framesPerSecond_;
     std::map<const swf::Timeline*, std::optional<StreamHead>> heads_;
-    std::map<const void*, Stream> streams_;
-    const void* lead_ = nullptr;
+    std::map<std::uint64_t, Stream> streams_;
+    std::uint64_t lead_ = 0; // the serial of the clip whose stream leads the clock; 0 for none
 };
 
 } // namespace audio

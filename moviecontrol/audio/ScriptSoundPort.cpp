@@ -25,13 +25,10 @@ SoundTransform transformOf(const mc::SoundMix& mix) {
     return t;
 }
 
-std::uintptr_t groupOf(const mc::DisplayObject* target) {
-    // A clip's sounds are keyed by its timeline, as the timeline reports its frames.
-    if (target == nullptr) {
-        return 0;
-    }
-    return target->clip ? reinterpret_cast<std::uintptr_t>(target->clip.get())
-                        : reinterpret_cast<std::uintptr_t>(target);
+std::uint64_t groupOf(const mc::DisplayObject* target) {
+    // By the object's serial, as the timeline reports its frames: a clip made where a removed
+    // one was is a new group.
+    return target != nullptr ? target->serial : 0;
 }
 
 template <class Map> void ScriptSoundPort::keepWithinBound(Map& map) {
@@ -53,7 +50,7 @@ void ScriptSoundPort::bind(SoundScriptHost* host) {
         host_->setTransform(0, transformOf(globalMix_));
     }
     for (const auto& [serial, m] : mixes_) {
-        host_->setTransform(m.group, transformOf(m.mix));
+        host_->setTransform(serial, transformOf(m.mix));
     }
 }
 
@@ -104,7 +101,6 @@ void ScriptSoundPort::setMix(const mc::DisplayObject* target, const mc::SoundMix
         globalMix_ = mix;
     } else {
         ClipMix& m = mixes_[target->serial];
-        m.group = groupOf(target);
         m.mix = mix;
         m.order = ++order_;
         keepWithinBound(mixes_);

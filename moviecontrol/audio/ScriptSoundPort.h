@@ -43,23 +43,21 @@ class ScriptSoundPort final : public mc::SoundPort {
         std::uint64_t order = 0;
     };
     struct ClipMix {
-        std::uintptr_t group = 0;
         mc::SoundMix mix;
         std::uint64_t order = 0;
     };
-    void pushMix(std::uintptr_t group, const mc::SoundMix& mix);
     void registerParents(const mc::DisplayObject* target);
     template <class Map> void keepWithinBound(Map& map);
 
     SoundScriptHost* host_ = nullptr;
     std::map<std::uint64_t, Attached> attached_;
-    std::map<std::uint64_t, ClipMix> mixes_; // by the clip's serial
+    std::map<std::uint64_t, ClipMix> mixes_; // by the clip's serial, its sounds' group
     mc::SoundMix globalMix_;
     std::uint64_t order_ = 0;
 };
 
 // The mixer's transform for a script mix, and the group a target's sounds play in.
 SoundTransform transformOf(const mc::SoundMix& mix);
-std::uintptr_t groupOf(const mc::DisplayObject* target);
+std::uint64_t groupOf(const mc::DisplayObject* target);
 
 } // namespace audio

@@ -20,14 +20,14 @@ class SoundScriptHost {
     virtual std::optional<std::uint16_t> exportedSound(std::string_view linkageName) const = 0;
     // start(secondOffset, loops); 0 when nothing started.
     virtual VoiceId startSound(std::uint16_t soundId, double secondOffset, int loops,
-                               std::uintptr_t target) = 0;
+                               std::uint64_t target) = 0;
     // stop() (every sound of the target; target 0: every sound) or stop(linkageName).
-    virtual void stopSounds(std::uintptr_t target, std::optional<std::uint16_t> soundId) = 0;
+    virtual void stopSounds(std::uint64_t target, std::optional<std::uint16_t> soundId) = 0;
     // setVolume, setPan and setTransform change the target's transform; the getters read it.
-    virtual void setTransform(std::uintptr_t target, const SoundTransform& transform) = 0;
-    virtual SoundTransform transform(std::uintptr_t target) const = 0;
+    virtual void setTransform(std::uint64_t target, const SoundTransform& transform) = 0;
+    virtual SoundTransform transform(std::uint64_t target) const = 0;
     // The group a clip's sounds play in is shaped by its parent's too (nested clips).
-    virtual void setParentGroup(std::uintptr_t group, std::uintptr_t parent) = 0;
+    virtual void setParentGroup(std::uint64_t group, std::uint64_t parent) = 0;
     // position and duration, in milliseconds.
     virtual std::uint64_t positionMs(VoiceId voice) const = 0;
     virtual bool voicePlaying(VoiceId voice) const = 0;

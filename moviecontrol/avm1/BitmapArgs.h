@@ -2,9 +2,9 @@
 // How BitmapData's methods read their arguments: coordinates, colours, rectangles and
 // points as scripts pass them, shared by the files that make up the class.
 
-#include "avm1/BitmapEffects.h"
-#include "avm1/BitmapPixels.h"
 #include "avm1/Machine.h"
+#include "pixels/BitmapEffects.h"
+#include "pixels/BitmapPixels.h"
 
 #include <cstdint>
 
@@ -14,11 +14,11 @@ namespace avm1 {
 int toCoordinate(Machine& m, const Value& v);
 std::uint32_t toColor(Machine& m, const Value& v);
 // The x, y, width and height of a rectangle object; negative sizes read as 0.
-PixelRect toRect(Machine& m, Object* r);
+pixels::PixelRect toRect(Machine& m, Object* r);
 // A source rectangle and destination point; false when either is missing.
-bool placementArgs(Machine& m, const Value& rect, const Value& point, Placement& out);
+bool placementArgs(Machine& m, const Value& rect, const Value& point, pixels::Placement& out);
 // The multipliers and offsets of a flash.geom.ColorTransform; false for anything else.
-bool toChannelTransform(Machine& m, const Value& v, ChannelTransform& out);
+bool toChannelTransform(Machine& m, const Value& v, pixels::ChannelTransform& out);
 
 // Installs draw, applyFilter, generateFilterRect, noise, perlinNoise and pixelDissolve.
 void installBitmapGenerators(Machine& m, Object* proto);

@@ -3,16 +3,18 @@
 
 #include "avm1/BitmapArgs.h"
 #include "avm1/BitmapData.h"
-#include "avm1/BitmapNoise.h"
 #include "avm1/Convert.h"
 #include "avm1/FilterObjects.h"
 #include "avm1/Host.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
+#include "pixels/BitmapNoise.h"
 
 #include <cmath>
 
 namespace avm1 {
+
+using namespace pixels;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "avm1/FormEncoding.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 namespace avm1 {
 

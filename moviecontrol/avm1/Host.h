@@ -8,9 +8,9 @@
 // script runs, so a host that changes the display list must keep its objects valid until
 // the script returns (removed clips may stay as unparented objects).
 
-#include "avm1/BitmapEffects.h"
-#include "avm1/BitmapPixels.h"
 #include "avm1/Value.h"
+#include "pixels/BitmapEffects.h"
+#include "pixels/BitmapPixels.h"
 
 #include <array>
 #include <cstdint>
@@ -26,14 +26,14 @@ struct FilterFields;
 
 // BitmapData.draw: a clip's picture or another bitmap painted into a bitmap.
 struct BitmapDrawing {
-    Object* clip = nullptr;               // a display object's script object, or
-    const BitmapPixels* bitmap = nullptr; // the pixels of a bitmap
+    Object* clip = nullptr;                       // a display object's script object, or
+    const pixels::BitmapPixels* bitmap = nullptr; // the pixels of a bitmap
     // a, b, c, d, tx, ty from the source's pixels to the target's.
     std::array<double, 6> matrix{1, 0, 0, 1, 0, 0};
-    ChannelTransform colors;
+    pixels::ChannelTransform colors;
     Value blendMode; // a mode's name or number as the script gave it
     bool clipped = false;
-    PixelRect clipRect; // when `clipped`: the target's pixels that may change
+    pixels::PixelRect clipRect; // when `clipped`: the target's pixels that may change
     bool smoothing = false;
 };
 
@@ -126,21 +126,23 @@ class Host {
     // Local time zone offset from UTC in minutes at that instant (Date's local time).
     virtual double localOffsetMinutes(double utcMs);
     // The pixels of the library bitmap exported as `name` (BitmapData.loadBitmap), or none.
-    virtual std::optional<BitmapPixels> libraryBitmap(std::string_view /*name*/) {
+    virtual std::optional<pixels::BitmapPixels> libraryBitmap(std::string_view /*name*/) {
         return std::nullopt;
     }
     // BitmapData.draw; a host that cannot paint leaves the bitmap as it is.
-    virtual void drawIntoBitmap(BitmapPixels& /*target*/, const BitmapDrawing& /*drawing*/) {}
+    virtual void drawIntoBitmap(pixels::BitmapPixels& /*target*/,
+                                const BitmapDrawing& /*drawing*/) {}
     // BitmapData.applyFilter: `filter` applied to a part of `source`, written to `target` at
     // the placement's point. False when the host cannot apply it.
-    virtual bool filterIntoBitmap(BitmapPixels& /*target*/, const BitmapPixels& /*source*/,
-                                  Placement /*at*/, const FilterFields& /*filter*/) {
+    virtual bool filterIntoBitmap(pixels::BitmapPixels& /*target*/,
+                                  const pixels::BitmapPixels& /*source*/, pixels::Placement /*at*/,
+                                  const FilterFields& /*filter*/) {
         return false;
     }
     // BitmapData.generateFilterRect: the area `filter` reaches from `rect`; none when the
     // host cannot tell.
-    virtual std::optional<PixelRect> filteredRect(PixelRect /*rect*/,
-                                                  const FilterFields& /*filter*/) {
+    virtual std::optional<pixels::PixelRect> filteredRect(pixels::PixelRect /*rect*/,
+                                                          const FilterFields& /*filter*/) {
         return std::nullopt;
     }
     virtual void toggleQuality() {}

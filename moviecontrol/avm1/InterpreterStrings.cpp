@@ -5,7 +5,7 @@
 #include "avm1/Interp.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 #include "swf/ActionCodes.h"
 

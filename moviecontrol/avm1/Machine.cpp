@@ -3,7 +3,7 @@
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 #include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptMemory.h"
 

@@ -1,6 +1,6 @@
 #include "avm1/Str.h"
 
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 #include <functional>
 

@@ -4,7 +4,7 @@
 #include "avm1/XmlParser.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 #include <cstdint>
 #include <unordered_map>

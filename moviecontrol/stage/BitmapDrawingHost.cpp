@@ -2,41 +2,42 @@
 // become display objects, filter objects become the records the renderer applies.
 
 #include "FilterBinding.h"
+#include "StageHost.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 
 namespace mc {
 
-void StageScripts::drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing) {
-    if (!callbacks_.drawIntoBitmap) {
+void StageHost::drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing) {
+    if (!stage_.callbacks().drawIntoBitmap) {
         return;
     }
     const DisplayObject* object = nullptr;
     if (drawing.clip != nullptr) {
-        object = displayOf(drawing.clip);
+        object = stage_.displayOf(drawing.clip);
         if (object == nullptr) {
             return;
         }
     }
     const swf::BlendMode mode =
-        blendModeOf(*machine_, drawing.blendMode).value_or(swf::BlendMode::Normal);
-    callbacks_.drawIntoBitmap(target, drawing, object, mode);
+        blendModeOf(stage_.machine(), drawing.blendMode).value_or(swf::BlendMode::Normal);
+    stage_.callbacks().drawIntoBitmap(target, drawing, object, mode);
 }
 
-bool StageScripts::filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                                    avm1::Placement at, const avm1::FilterFields& filter) {
+bool StageHost::filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                                 pixels::Placement at, const avm1::FilterFields& filter) {
     const std::optional<swf::Filter> record = filterRecord(filter);
-    return record && callbacks_.filterIntoBitmap &&
-           callbacks_.filterIntoBitmap(target, source, at, *record);
+    return record && stage_.callbacks().filterIntoBitmap &&
+           stage_.callbacks().filterIntoBitmap(target, source, at, *record);
 }
 
-std::optional<avm1::PixelRect> StageScripts::filteredRect(avm1::PixelRect rect,
-                                                          const avm1::FilterFields& filter) {
+std::optional<pixels::PixelRect> StageHost::filteredRect(pixels::PixelRect rect,
+                                                         const avm1::FilterFields& filter) {
     const std::optional<swf::Filter> record = filterRecord(filter);
-    if (!record || !callbacks_.filteredRect) {
+    if (!record || !stage_.callbacks().filteredRect) {
         return std::nullopt;
     }
-    return callbacks_.filteredRect(rect, *record);
+    return stage_.callbacks().filteredRect(rect, *record);
 }
 
 } // namespace mc

@@ -110,7 +110,7 @@ constexpr std::array<std::pair<std::string_view, swf::DisplacementMode>, 4> kDis
 // The filter draws from a copy of its map, so that a script drawing into the bitmap later
 // changes nothing until it assigns the filter again, as with every other field.
 std::optional<swf::Filter> displacementRecord(const FilterFields& f) {
-    const std::shared_ptr<avm1::BitmapPixels> pixels =
+    const std::shared_ptr<pixels::BitmapPixels> pixels =
         avm1::bitmapDataPixels(avm1::Value(f.at("mapBitmap").object));
     if (!pixels) {
         return std::nullopt;
@@ -164,7 +164,8 @@ avm1::Object* mapBitmapObject(avm1::Machine& m, const swf::DisplacementMap& map)
     const std::array<avm1::Value, 4> args{avm1::Value(map.width), avm1::Value(map.height),
                                           avm1::Value(true), avm1::Value(0.0)};
     avm1::Object* bitmap = m.construct(ctor, args);
-    const std::shared_ptr<avm1::BitmapPixels> pixels = avm1::bitmapDataPixels(avm1::Value(bitmap));
+    const std::shared_ptr<pixels::BitmapPixels> pixels =
+        avm1::bitmapDataPixels(avm1::Value(bitmap));
     if (!pixels || pixels->width() != map.width || pixels->height() != map.height) {
         return nullptr;
     }

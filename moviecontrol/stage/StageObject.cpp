@@ -127,7 +127,7 @@ bool StageObject::getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out
     // Level names come first, then instance names of children, then the display properties.
     if (const auto level = avm1::levelNumber(name.view())) {
         // A level that is not loaded reads undefined, whatever the prototypes hold.
-        avm1::Object* root = *level >= 0 ? stage_.level(*level) : nullptr;
+        avm1::Object* root = *level >= 0 ? stage_.host().level(*level) : nullptr;
         out = root != nullptr ? Value(root) : Value();
         return true;
     }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "Dragging.h"
-#include "HitTest.h"
 #include "StageObject.h"
 #include "TextFieldState.h"
 #include "UrlPolicy.h"
@@ -15,9 +13,9 @@ namespace mc {
 using avm1::Value;
 
 StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
-    : movie_(movie), callbacks_(std::move(callbacks)),
-      machine_(std::make_unique<avm1::Machine>(*this, movie.header.version)),
-      loader_(std::make_unique<MovieLoader>(*this)) {
+    : movie_(movie), callbacks_(std::move(callbacks)), host_(std::make_unique<StageHost>(*this)),
+      machine_(std::make_unique<avm1::Machine>(*host_, movie.header.version)),
+      loader_(std::make_unique<ClipLoader>(*this)) {
     for (const auto& [name, id] : movie_.exports) {
         symbolOf_.try_emplace(id, name);
     }
@@ -25,21 +23,6 @@ StageScripts::StageScripts(const swf::Movie& movie, StageCallbacks callbacks)
 }
 
 StageScripts::~StageScripts() = default;
-
-std::optional<avm1::BitmapPixels> StageScripts::libraryBitmap(std::string_view name) {
-    if (!callbacks_.libraryBitmap) {
-        return std::nullopt;
-    }
-    if (const auto exact = movie_.exports.find(std::string(name)); exact != movie_.exports.end()) {
-        return callbacks_.libraryBitmap(exact->second);
-    }
-    for (const auto& [symbol, id] : movie_.exports) {
-        if (avm1::equalsFolded(symbol, name)) {
-            return callbacks_.libraryBitmap(id);
-        }
-    }
-    return std::nullopt;
-}
 
 void StageScripts::installClasses() {
 #define MC_INSTALL(Name) install##Name(*this);
@@ -83,7 +66,7 @@ void StageScripts::runTimers() {
         hook();
     }
     // What a timer queued (a clip's load event...) runs before the next timer.
-    machine_->tickTimers(timerMs(), [this] { player_->runQueuedScripts(); });
+    machine_->tickTimers(host_->timerMs(), [this] { player_->runQueuedScripts(); });
     syncBoundFields();
 }
 
@@ -218,7 +201,22 @@ bool StageScripts::leaving(std::uint64_t serial) const {
     return lingering_.contains(serial);
 }
 
-// ---- Paths
+void StageScripts::traceKept(avm1::Tracer& tracer) const {
+    for (const auto& [serial, object] : objects_) {
+        tracer.mark(object);
+    }
+    tracer.mark(movieClipProto_);
+    tracer.mark(textFieldProto_);
+    tracer.mark(buttonProto_);
+    tracer.mark(videoProto_);
+    tracer.mark(initObject_);
+    loader_->trace(tracer);
+    for (avm1::Object* o : kept_) {
+        tracer.mark(o);
+    }
+}
+
+// ---- Paths and roots
 
 std::string StageScripts::dotPathOf(const DisplayObject& object) const {
     std::vector<const DisplayObject*> chain;
@@ -252,13 +250,6 @@ std::string StageScripts::slashPathOf(const DisplayObject& object) const {
     return path;
 }
 
-// ---- Host: display tree
-
-avm1::Object* StageScripts::level(int n) {
-    DisplayObject* level = player_ != nullptr ? player_->level(n) : nullptr;
-    return level != nullptr ? objectOf(*level) : nullptr;
-}
-
 DisplayObject* StageScripts::rootOf(DisplayObject& object) {
     DisplayObject* at = &object;
     for (int steps = 0; at->parent != nullptr && !at->lockRoot && steps < 4096; ++steps) {
@@ -283,260 +274,12 @@ std::string StageScripts::urlOf(const DisplayObject& object) const {
     return root.substr(0, root.rfind('/') + 1) + loaded;
 }
 
-avm1::Object* StageScripts::root(avm1::Object* clip) {
-    DisplayObject* o = displayOf(clip);
-    return o != nullptr ? objectOf(*rootOf(*o)) : level(0);
-}
-
-avm1::Object* StageScripts::parent(avm1::Object* clip) {
-    DisplayObject* o = displayOf(clip);
-    if (o == nullptr || o->parent == nullptr) {
-        return nullptr;
-    }
-    return objectOf(*o->parent);
-}
-
-avm1::Object* StageScripts::child(avm1::Object* clip, std::string_view name, bool caseSensitive) {
-    DisplayObject* o = displayOf(clip);
-    if (o == nullptr) {
-        return nullptr;
-    }
-    const auto c = player_->childByName(*o, name, caseSensitive);
-    return c ? objectOf(*c) : nullptr;
-}
-
-std::string StageScripts::dotPath(avm1::Object* clip) {
-    DisplayObject* o = displayOf(clip);
-    return o != nullptr ? dotPathOf(*o) : std::string();
-}
-
-std::string StageScripts::slashPath(avm1::Object* clip) {
-    DisplayObject* o = displayOf(clip);
-    return o != nullptr ? slashPathOf(*o) : std::string();
-}
-
-bool StageScripts::displayProperty(avm1::Object* clip, std::string_view name, Value& out) {
-    return clip->isDisplayObject() &&
-           static_cast<StageObject*>(clip)->getOwnProperty(*machine_, name, out);
-}
-
-bool StageScripts::removed(avm1::Object* clip) {
-    DisplayObject* o = displayOf(clip);
-    return o == nullptr || o->removed;
-}
-
-// ---- Host: timelines
-
-void StageScripts::gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->gotoClipFrame(*o, frame, play);
-    }
-}
-
-bool StageScripts::gotoLabel(avm1::Object* clip, std::string_view label, bool play) {
-    DisplayObject* o = displayOf(clip);
-    return o != nullptr && player_->gotoClipLabel(*o, std::string(label), play);
-}
-
-void StageScripts::play(avm1::Object* clip) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->setClipPlaying(*o, true);
-    }
-}
-
-void StageScripts::stop(avm1::Object* clip) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->setClipPlaying(*o, false);
-    }
-}
-
-void StageScripts::nextFrame(avm1::Object* clip) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->nextClipFrame(*o);
-    }
-}
-
-void StageScripts::prevFrame(avm1::Object* clip) {
-    if (DisplayObject* o = displayOf(clip)) {
-        player_->previousClipFrame(*o);
-    }
-}
-
-std::uint32_t StageScripts::currentFrame(avm1::Object* clip) {
-    DisplayObject* o = displayOf(clip);
-    return o != nullptr && o->clip ? o->clip->frame : 0;
-}
-
-std::uint32_t StageScripts::framesLoaded(avm1::Object* clip) {
-    return totalFrames(clip);
-}
-
-std::uint32_t StageScripts::totalFrames(avm1::Object* clip) {
-    DisplayObject* o = displayOf(clip);
-    if (o == nullptr || !o->clip) {
-        return 0;
-    }
-    return std::max<std::uint32_t>(1, o->clip->frameCount());
-}
-
-std::optional<std::uint32_t> StageScripts::frameOfLabel(avm1::Object* clip,
-                                                        std::string_view label) {
-    DisplayObject* o = displayOf(clip);
-    if (o == nullptr || !o->clip) {
-        return std::nullopt;
-    }
-    const std::int64_t f = player_->frameOfLabel(*o->clip, std::string(label));
-    return f < 0 ? std::nullopt : std::optional<std::uint32_t>(static_cast<std::uint32_t>(f));
-}
-
-void StageScripts::callFrame(avm1::Object* clip, std::uint32_t frame) {
-    DisplayObject* o = displayOf(clip);
-    if (o == nullptr || !o->clip || o->clip->timeline == nullptr ||
-        frame >= o->clip->frameCount()) {
-        return;
-    }
-    for (const swf::ControlTag& tag : o->clip->timeline->frames[frame].tags) {
-        if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
-            machine_->runBlock(avm1::Code{nullptr, action->actions.bytes}, clip);
-        }
-    }
-}
-
-void StageScripts::cloneSprite(avm1::Object* clip, std::string_view name, int depth) {
-    // The action counts depths from the bottom of the timeline's range, the method from 0.
-    const std::int64_t shifted = std::int64_t{depth} + kTimelineDepthBase;
-    if (DisplayObject* o = displayOf(clip); o != nullptr && shifted >= kMinScriptDepth) {
-        player_->duplicateClip(*o, name, static_cast<std::int32_t>(shifted));
-    }
-}
-
-void StageScripts::removeSprite(avm1::Object* clip) {
-    if (DisplayObject* o = displayOf(clip)) {
-        removeByScript(*o);
-    }
-}
-
 bool StageScripts::removeByScript(DisplayObject& object) {
     if (!player_->removableByScript(object)) {
         return false;
     }
     releaseFocusWithin(*this, object);
     return player_->removeByScript(object);
-}
-
-void StageScripts::startDrag(avm1::Object* clip, bool lockCenter,
-                             std::optional<DragBounds> bounds) {
-    if (DisplayObject* o = displayOf(clip); o != nullptr && player_ != nullptr) {
-        beginDrag(input, *player_, *o, lockCenter, bounds);
-    }
-}
-
-void StageScripts::stopDrag() {
-    if (player_ != nullptr) {
-        endDrag(input, *player_, HitTester(movie_, *player_),
-                [this](const DisplayObject& o) { return slashPathOf(o); });
-    }
-}
-
-// ---- Host: outside world
-
-void StageScripts::getUrl(const avm1::UrlRequest& request) {
-    const bool toLevel = request.target.rfind("_level", 0) == 0;
-    if (!request.loadVariables && (request.loadTarget || toLevel)) {
-        // loadMovie, loadMovieNum; an empty address unloads.
-        const auto target = loadTarget(Value(machine_->str(request.target)), request.sourceClip);
-        if (!target) {
-            return;
-        }
-        if (request.url.empty()) {
-            unload(*target);
-        } else {
-            loader_->load(*target, request.url, nullptr);
-        }
-        return;
-    }
-    if (request.loadTarget || request.loadVariables || toLevel) {
-        DisplayObject* target = nullptr;
-        if (request.loadVariables && request.sourceClip != nullptr && request.target.empty()) {
-            target = displayOf(request.sourceClip);
-        } else if (toLevel) {
-            target = request.target == "_level0" ? &player_->rootObject() : nullptr;
-        } else if (request.sourceClip != nullptr) {
-            target = displayOf(request.sourceClip);
-        }
-        if (target != nullptr) {
-            loadInto(*target, request.url, request.loadVariables);
-        }
-        return;
-    }
-    const PageOpening::Decision page = pages_.decide(request.url);
-    switch (page.verdict) {
-    case PageOpening::Verdict::Open:
-        if (callbacks_.openUrl) {
-            callbacks_.openUrl(page.address);
-        }
-        break;
-    case PageOpening::Verdict::AskFirst:
-        if (callbacks_.confirmUrl) {
-            callbacks_.confirmUrl(page.address);
-        }
-        break;
-    case PageOpening::Verdict::Refused:
-        if (page.firstOfItsKind && callbacks_.logLimit) {
-            callbacks_.logLimit(std::string(page.reason) + ": " + addressForLog(request.url));
-        }
-        break;
-    }
-}
-
-void StageScripts::fscommand(std::string_view command, std::string_view args) {
-    if (!callbacks_.fscommand) {
-        return;
-    }
-    if (avm1::equalsFolded(command, "quit") || avm1::equalsFolded(command, "fullscreen")) {
-        callbacks_.fscommand(command, args);
-    }
-}
-
-void StageScripts::trace(std::string_view line) {
-    if (callbacks_.trace) {
-        callbacks_.trace(line);
-    }
-}
-
-double StageScripts::timerMs() {
-    return callbacks_.clockMs ? callbacks_.clockMs() : 0.0;
-}
-
-void StageScripts::toggleQuality() {
-    quality = quality == "LOW" ? "HIGH" : "LOW";
-}
-
-void StageScripts::stopSounds() {
-    if (callbacks_.sound != nullptr) {
-        callbacks_.sound->stopAll();
-    }
-}
-
-void StageScripts::reportLimit(avm1::LimitKind, std::string_view message) {
-    if (callbacks_.logLimit) {
-        callbacks_.logLimit(message);
-    }
-}
-
-void StageScripts::traceRoots(avm1::Tracer& tracer) {
-    for (const auto& [serial, object] : objects_) {
-        tracer.mark(object);
-    }
-    tracer.mark(movieClipProto_);
-    tracer.mark(textFieldProto_);
-    tracer.mark(buttonProto_);
-    tracer.mark(videoProto_);
-    tracer.mark(initObject_);
-    loader_->trace(tracer);
-    for (avm1::Object* o : kept_) {
-        tracer.mark(o);
-    }
 }
 
 // ---- Loading files beside the movie
@@ -559,7 +302,7 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
         return;
     }
     if (!variables) {
-        MovieLoader::Target t;
+        ClipLoader::Target t;
         t.clip = player_->sharedOf(target);
         if (target.parent == nullptr) {
             t.level = target.level;
@@ -575,7 +318,7 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
         {player_->sharedOf(target), std::string(bytes.begin(), bytes.end())});
 }
 
-void StageScripts::unload(const MovieLoader::Target& target) {
+void StageScripts::unload(const ClipLoader::Target& target) {
     loader_->cancel(target);
     if (target.level) {
         player_->unloadLevel(*target.level);

@@ -9,12 +9,13 @@
 #include <unordered_set>
 #include <vector>
 
+#include "ClipLoader.h"
 #include "InputState.h"
-#include "MovieLoader.h"
 #include "PageOpening.h"
 #include "ScriptRunner.h"
 #include "SoundPort.h"
 #include "StageClassList.h"
+#include "StageHost.h"
 #include "TimelinePlayer.h"
 #include "avm1/Host.h"
 #include "avm1/Machine.h"
@@ -57,22 +58,23 @@ struct StageCallbacks {
     // Where SharedObject keeps what movies save; null: the store of this process.
     storage::SavedDataStore* savedData = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
-    std::function<std::optional<avm1::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
+    std::function<std::optional<pixels::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
     // BitmapData.draw of a bitmap (`object` null) or of a display object's content, and
     // applyFilter and generateFilterRect; left empty, bitmaps stay as they are.
-    std::function<void(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
+    std::function<void(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
                        const DisplayObject* object, swf::BlendMode mode)>
         drawIntoBitmap;
-    std::function<bool(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                       avm1::Placement at, const swf::Filter& filter)>
+    std::function<bool(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                       pixels::Placement at, const swf::Filter& filter)>
         filterIntoBitmap;
-    std::function<avm1::PixelRect(avm1::PixelRect rect, const swf::Filter& filter)> filteredRect;
+    std::function<pixels::PixelRect(pixels::PixelRect rect, const swf::Filter& filter)>
+        filteredRect;
 };
 
-// Runs a movie's ActionScript 1/2: the timeline's script runner and the script machine's
-// host. It owns the machine and the script objects of the display objects; the timeline
-// keeps owning the display tree.
-class StageScripts final : public ScriptRunner, public avm1::Host {
+// Runs a movie's ActionScript 1/2 as the timeline's script runner. It owns the machine, the
+// machine's host (StageHost, which answers the machine through this stage) and the script
+// objects of the display objects; the timeline keeps owning the display tree.
+class StageScripts final : public ScriptRunner {
   public:
     StageScripts(const swf::Movie& movie, StageCallbacks callbacks);
     ~StageScripts() override;
@@ -80,6 +82,10 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     StageScripts& operator=(const StageScripts&) = delete;
 
     avm1::Machine& machine() { return *machine_; }
+    // What the machine asks of the stage.
+    StageHost& host() { return *host_; }
+    // The player, once it attached this runner (the first thing it does).
+    bool attached() const { return player_ != nullptr; }
     TimelinePlayer& player() { return *player_; }
     const swf::Movie& movie() const { return movie_; }
     int version() const { return movie_.header.version; }
@@ -116,44 +122,9 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     void forget(DisplayObject& object) override;
     void contentReplaced(DisplayObject& object) override;
 
-    // avm1::Host
-    avm1::Object* level(int n) override;
-    avm1::Object* root(avm1::Object* clip) override;
-    avm1::Object* parent(avm1::Object* clip) override;
-    avm1::Object* child(avm1::Object* clip, std::string_view name, bool caseSensitive) override;
-    std::string dotPath(avm1::Object* clip) override;
-    std::string slashPath(avm1::Object* clip) override;
-    bool displayProperty(avm1::Object* clip, std::string_view name, avm1::Value& out) override;
-    bool removed(avm1::Object* clip) override;
-    void gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) override;
-    bool gotoLabel(avm1::Object* clip, std::string_view label, bool play) override;
-    void play(avm1::Object* clip) override;
-    void stop(avm1::Object* clip) override;
-    void nextFrame(avm1::Object* clip) override;
-    void prevFrame(avm1::Object* clip) override;
-    std::uint32_t currentFrame(avm1::Object* clip) override;
-    std::uint32_t framesLoaded(avm1::Object* clip) override;
-    std::uint32_t totalFrames(avm1::Object* clip) override;
-    std::optional<std::uint32_t> frameOfLabel(avm1::Object* clip, std::string_view label) override;
-    void callFrame(avm1::Object* clip, std::uint32_t frame) override;
-    void cloneSprite(avm1::Object* clip, std::string_view name, int depth) override;
-    void removeSprite(avm1::Object* clip) override;
-    void startDrag(avm1::Object* clip, bool lockCenter, std::optional<DragBounds> bounds) override;
-    void stopDrag() override;
-    void getUrl(const avm1::UrlRequest& request) override;
-    void fscommand(std::string_view command, std::string_view args) override;
-    void trace(std::string_view line) override;
-    double timerMs() override;
-    std::optional<avm1::BitmapPixels> libraryBitmap(std::string_view name) override;
-    void drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing) override;
-    bool filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                          avm1::Placement at, const avm1::FilterFields& filter) override;
-    std::optional<avm1::PixelRect> filteredRect(avm1::PixelRect rect,
-                                                const avm1::FilterFields& filter) override;
-    void toggleQuality() override;
-    void stopSounds() override;
-    void reportLimit(avm1::LimitKind kind, std::string_view message) override;
-    void traceRoots(avm1::Tracer& tracer) override;
+    // What the stage keeps alive for scripts: script objects, prototypes, loaders and kept
+    // objects (the machine's roots).
+    void traceKept(avm1::Tracer& tracer) const;
 
     // Paths as scripts print them.
     std::string dotPathOf(const DisplayObject& object) const;
@@ -174,13 +145,13 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     // Where the movie `object` plays came from, as _url reads it.
     std::string urlOf(const DisplayObject& object) const;
     // Movies and pictures loaded into clips and levels.
-    MovieLoader& loader() { return *loader_; }
+    ClipLoader& loader() { return *loader_; }
     // Where a script's load target (a clip, its path, a level name or number) points, seen
     // from the clip `from`; nullopt for none.
-    std::optional<MovieLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
+    std::optional<ClipLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
     // unloadMovie: a clip is emptied, a level above 0 goes; loads on the way there are
     // forgotten.
-    void unload(const MovieLoader::Target& target);
+    void unload(const ClipLoader::Target& target);
 
     // removeMovieClip, removeTextField: the focus inside the object goes first, while the
     // object can still be named. True when removed.
@@ -203,6 +174,8 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
+    // Before the machine, which holds on to it.
+    std::unique_ptr<StageHost> host_;
     std::unique_ptr<avm1::Machine> machine_;
     TimelinePlayer* player_ = nullptr;
     std::unordered_map<std::uint64_t, StageObject*> objects_;
@@ -221,7 +194,7 @@ class StageScripts final : public ScriptRunner, public avm1::Host {
     };
     std::vector<PendingVariables> pendingVariables_;
     void deliverVariables();
-    std::unique_ptr<MovieLoader> loader_;
+    std::unique_ptr<ClipLoader> loader_;
     avm1::Object* initObject_ = nullptr;
     PageOpening pages_;
 

@@ -74,11 +74,11 @@ class DeferredDefinitions {
     std::unordered_map<std::uint16_t, std::size_t> byId_;
 };
 
-class MovieLoader;
+class MovieReader;
 
 // Reads the tag waiting under `id` into the movie's dictionary; null when none waits.
-const Definition* readDeferred(MovieLoader& loader, std::uint16_t id);
+const Definition* readDeferred(MovieReader& loader, std::uint16_t id);
 // Reads every tag still waiting.
-void readAllDeferred(MovieLoader& loader);
+void readAllDeferred(MovieReader& loader);
 
 } // namespace swf

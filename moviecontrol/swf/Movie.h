@@ -60,7 +60,7 @@ struct Diagnostic {
     std::uint32_t offset = 0; // Offset of the tag in the decompressed file.
 };
 
-class MovieLoader;
+class MovieReader;
 
 class Movie {
   public:
@@ -118,10 +118,10 @@ class Movie {
     std::span<const std::uint8_t> bytes() const { return bytes_; }
 
   private:
-    friend class MovieLoader;
+    friend class MovieReader;
     std::vector<std::uint8_t> bytes_;
     // Set while definitions wait to be read.
-    std::unique_ptr<MovieLoader> loader_;
+    std::unique_ptr<MovieReader> loader_;
 };
 
 struct LoadLimits {

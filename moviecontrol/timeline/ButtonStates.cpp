@@ -48,9 +48,7 @@ void TimelinePlayer::setButtonState(DisplayObject& button, std::uint8_t state) {
                 continue;
             }
         }
-        if (!o->scriptTransformed) {
-            o->matrix = toTransform(record->matrix);
-        }
+        o->timelineMove(toTransform(record->matrix));
         o->colorTransform = toColorTransform(record->colorTransform);
         o->filters = record->filters;
         o->blendMode = record->blendMode;

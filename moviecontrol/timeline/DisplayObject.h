@@ -101,8 +101,7 @@ struct DisplayObject {
     bool removed = false;
     // Made by a script (attachMovie, duplicateMovieClip...): the timeline never removes it.
     bool dynamic = false;
-    // A script set its position, scale or rotation: place tags no longer move it.
-    bool scriptTransformed = false;
+    // Scale and rotation as the last script that set them gave them; see scriptMove.
     std::optional<ScriptGeometry> geometry;
     // Load has run; from the next frame on it gets enterFrame instead.
     bool loaded = false;
@@ -129,6 +128,42 @@ struct DisplayObject {
     bool smoothing = false;
 
     bool isClip() const { return clip != nullptr; }
+
+    // Once a script set the object's position, scale, rotation or matrix, place tags and
+    // button records no longer move it; placing it anew from the timeline frees it again.
+    bool movedByScript() const { return movedByScript_; }
+    // A script's move: the matrix it gave, with the geometry to read back (none when the
+    // script gave a whole matrix).
+    void scriptMove(const Transform& m, std::optional<ScriptGeometry> g) {
+        matrix = m;
+        geometry = g;
+        movedByScript_ = true;
+    }
+    // A script's move of the position alone: scale and rotation read back as they were.
+    void scriptMoveTo(double txTwips, double tyTwips) {
+        matrix.tx = txTwips;
+        matrix.ty = tyTwips;
+        movedByScript_ = true;
+    }
+    // The timeline's matrix, kept out once a script moved the object.
+    void timelineMove(const Transform& m) {
+        if (!movedByScript_) {
+            matrix = m;
+        }
+    }
+    // Placed anew by the timeline: the timeline's matrices apply again.
+    void resetScriptMove() {
+        geometry.reset();
+        movedByScript_ = false;
+    }
+    // A duplicate moves as its original does.
+    void copyScriptMove(const DisplayObject& original) {
+        geometry = original.geometry;
+        movedByScript_ = original.movedByScript_;
+    }
+
+  private:
+    bool movedByScript_ = false;
 };
 
 // A timeline being played: the root movie or one placed sprite.

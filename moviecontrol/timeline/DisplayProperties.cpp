@@ -41,13 +41,13 @@ void apply(DisplayObject& o, const Parts& p, double ScriptGeometry::*field, doub
     ScriptGeometry g = o.geometry.value_or(
         ScriptGeometry{p.xScale * 100.0, p.yScale * 100.0, p.rotation * kDegrees});
     const double ry = p.rotation + p.skew;
-    o.matrix.a = p.xScale * std::cos(p.rotation);
-    o.matrix.b = p.xScale * std::sin(p.rotation);
-    o.matrix.c = -p.yScale * std::sin(ry);
-    o.matrix.d = p.yScale * std::cos(ry);
+    Transform m = o.matrix;
+    m.a = p.xScale * std::cos(p.rotation);
+    m.b = p.xScale * std::sin(p.rotation);
+    m.c = -p.yScale * std::sin(ry);
+    m.d = p.yScale * std::cos(ry);
     g.*field = value;
-    o.geometry = g;
-    o.scriptTransformed = true;
+    o.scriptMove(m, g);
 }
 
 // Positions are kept in whole twips, as the players keep them.
@@ -67,15 +67,13 @@ double y(const DisplayObject& o) {
 
 void setX(DisplayObject& o, double pixels) {
     if (std::isfinite(pixels)) {
-        o.matrix.tx = toTwips(pixels);
-        o.scriptTransformed = true;
+        o.scriptMoveTo(toTwips(pixels), o.matrix.ty);
     }
 }
 
 void setY(DisplayObject& o, double pixels) {
     if (std::isfinite(pixels)) {
-        o.matrix.ty = toTwips(pixels);
-        o.scriptTransformed = true;
+        o.scriptMoveTo(o.matrix.tx, toTwips(pixels));
     }
 }
 

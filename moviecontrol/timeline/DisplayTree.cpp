@@ -233,8 +233,7 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
         // A duplicate keeps the original's placement and clip events, and starts afresh.
         o->matrix = original.matrix;
         o->colorTransform = original.colorTransform;
-        o->scriptTransformed = original.scriptTransformed;
-        o->geometry = original.geometry;
+        o->copyScriptMove(original);
         o->visible = original.visible;
         o->blendMode = original.blendMode;
         // A duplicated edit field starts without the filters a script gave the original.

@@ -1,6 +1,6 @@
 #include "TextFieldState.h"
 
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 namespace mc {
 

@@ -58,16 +58,17 @@ void TimelinePlayer::setSoundEvents(SoundEvents* events) {
     if (sound_ == nullptr) {
         return;
     }
-    // Each clip with the clip that holds it.
-    std::vector<std::pair<const Clip*, const Clip*>> clips{{root_.get(), nullptr}};
+    // Each clip's object with the serial of the one that holds it.
+    std::vector<std::pair<const DisplayObject*, std::uint64_t>> clips{{rootObject_.get(), 0}};
     for (std::size_t i = 0; i < clips.size(); ++i) {
-        const Clip& clip = *clips[i].first;
+        const DisplayObject& object = *clips[i].first;
+        const Clip& clip = *object.clip;
         if (clip.timeline != nullptr && clip.frame < clip.frameCount()) {
-            sound_->frameEntered(&clip, clips[i].second, *clip.timeline, clip.frame);
+            sound_->frameEntered(object.serial, clips[i].second, *clip.timeline, clip.frame);
         }
         for (const auto& [depth, o] : clip.displayList) {
             if (o->clip) {
-                clips.emplace_back(o->clip.get(), &clip);
+                clips.emplace_back(o.get(), object.serial);
             }
         }
     }
@@ -75,8 +76,8 @@ void TimelinePlayer::setSoundEvents(SoundEvents* events) {
 
 namespace {
 
-const Clip* parentClipOf(const DisplayObject& object) {
-    return object.parent != nullptr ? object.parent->clip.get() : nullptr;
+std::uint64_t parentSerialOf(const DisplayObject& object) {
+    return object.parent != nullptr ? object.parent->serial : 0;
 }
 
 } // namespace
@@ -194,7 +195,7 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
     }
     // The sound layer knows the first movie's sounds only.
     if (queueActions && sound_ != nullptr && !object.removed && object.library == 0) {
-        sound_->frameEntered(object.clip.get(), parentClipOf(object), *clip.timeline, frame);
+        sound_->frameEntered(object.serial, parentSerialOf(object), *clip.timeline, frame);
     }
 }
 
@@ -212,14 +213,13 @@ void resetPlacement(DisplayObject& o) {
     o.cacheAsBitmap = false;
     o.opaqueBackground.reset();
     o.visible = true;
-    o.scriptTransformed = false;
-    o.geometry.reset();
+    o.resetScriptMove();
 }
 
 void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     // Once a script moved the object, the timeline's matrices no longer apply to it.
-    if (tag.matrix && !o.scriptTransformed) {
-        o.matrix = toTransform(*tag.matrix);
+    if (tag.matrix) {
+        o.timelineMove(toTransform(*tag.matrix));
     }
     if (tag.colorTransform) {
         o.colorTransform = toColorTransform(*tag.colorTransform);
@@ -386,7 +386,7 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
     object.removed = true;
     if (object.clip) {
         if (sound_ != nullptr) {
-            sound_->clipRemoved(object.clip.get());
+            sound_->clipRemoved(object.serial);
         }
         for (auto& [depth, child] : object.clip->displayList) {
             releaseObject(*child, unloadEvents);
@@ -469,7 +469,7 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     if (!object.removed) {
         queueFrameActions(object, frame);
         if (sound_ != nullptr && object.library == 0) {
-            sound_->frameEntered(object.clip.get(), parentClipOf(object), *clip.timeline, frame);
+            sound_->frameEntered(object.serial, parentSerialOf(object), *clip.timeline, frame);
         }
     }
 }

@@ -14,7 +14,7 @@
 
 namespace mc {
 
-QImage imageOf(const avm1::BitmapPixels& pixels) {
+QImage imageOf(const pixels::BitmapPixels& pixels) {
     QImage image(pixels.width(), pixels.height(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         return image;
@@ -29,7 +29,7 @@ QImage imageOf(const avm1::BitmapPixels& pixels) {
     return image;
 }
 
-avm1::BitmapPixels pixelsOf(const QImage& source, bool transparent) {
+pixels::BitmapPixels pixelsOf(const QImage& source, bool transparent) {
     const QImage image = source.format() == QImage::Format_ARGB32_Premultiplied
                              ? source
                              : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -40,11 +40,11 @@ avm1::BitmapPixels pixelsOf(const QImage& source, bool transparent) {
         std::copy(row, row + image.width(),
                   data.begin() + static_cast<std::ptrdiff_t>(y) * image.width());
     }
-    return avm1::BitmapPixels::fromPremultiplied(image.width(), image.height(), transparent,
-                                                 std::move(data));
+    return pixels::BitmapPixels::fromPremultiplied(image.width(), image.height(), transparent,
+                                                   std::move(data));
 }
 
-ColorTransform fixedColorTransform(const avm1::ChannelTransform& t) {
+ColorTransform fixedColorTransform(const pixels::ChannelTransform& t) {
     ColorTransform cx;
     for (std::size_t i = 0; i < 4; ++i) {
         const auto fixed = [](double v, double scale) {
@@ -58,11 +58,11 @@ ColorTransform fixedColorTransform(const avm1::ChannelTransform& t) {
     return cx;
 }
 
-void drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
+void drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
                     swf::BlendMode mode, const ContentPainter& content) {
     QRect area(0, 0, target.width(), target.height());
     if (drawing.clipped) {
-        const avm1::PixelRect c = target.clip(drawing.clipRect);
+        const pixels::PixelRect c = target.clip(drawing.clipRect);
         area = QRect(c.x, c.y, c.width, c.height);
     }
     if (area.isEmpty()) {
@@ -101,9 +101,9 @@ void drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawi
     target = pixelsOf(picture, target.transparent());
 }
 
-bool filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                      avm1::Placement at, const swf::Filter& filter) {
-    const avm1::Overlap overlap = avm1::overlapOf(target, source, at);
+bool filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                      pixels::Placement at, const swf::Filter& filter) {
+    const pixels::Overlap overlap = pixels::overlapOf(target, source, at);
     if (overlap.dest.width == 0) {
         return true;
     }
@@ -135,7 +135,7 @@ bool filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& sour
     return true;
 }
 
-avm1::PixelRect filteredRect(avm1::PixelRect rect, const swf::Filter& filter) {
+pixels::PixelRect filteredRect(pixels::PixelRect rect, const swf::Filter& filter) {
     const QMargins grow = filterMargins(filter, FilterScale{});
     const auto clampSize = [](long v) {
         return static_cast<int>(std::clamp<long>(v, 0, 1L << 30));

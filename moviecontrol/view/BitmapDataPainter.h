@@ -4,8 +4,8 @@
 
 #include "ColorTransform.h"
 #include "Transform.h"
-#include "avm1/BitmapPixels.h"
 #include "avm1/Host.h"
+#include "pixels/BitmapPixels.h"
 #include "swf/Filters.h"
 
 #include <QImage>
@@ -15,12 +15,12 @@
 namespace mc {
 
 // A premultiplied ARGB32 copy of the bitmap.
-QImage imageOf(const avm1::BitmapPixels& pixels);
+QImage imageOf(const pixels::BitmapPixels& pixels);
 // The pixels of an image, in a bitmap that is transparent or not.
-avm1::BitmapPixels pixelsOf(const QImage& image, bool transparent);
+pixels::BitmapPixels pixelsOf(const QImage& image, bool transparent);
 
 // The colour transform of a draw call in the renderer's fixed-point form.
-ColorTransform fixedColorTransform(const avm1::ChannelTransform& t);
+ColorTransform fixedColorTransform(const pixels::ChannelTransform& t);
 
 // Paints a display object's content; the painter's transform maps the target's pixels, the
 // transform given maps the object's twips to them.
@@ -29,15 +29,15 @@ using ContentPainter = std::function<void(QPainter& painter, const Transform& to
 // BitmapData.draw: the source (drawing.bitmap, or what `content` paints) under the
 // drawing's matrix and colour transform, blended into `target` with `mode`, changing only
 // the clip rectangle when there is one.
-void drawIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
+void drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
                     swf::BlendMode mode, const ContentPainter& content);
 
 // BitmapData.applyFilter: the filtered part of `source` replaces the destination's pixels
 // at the placement. The filter reads the source's pixels around the part as well.
-bool filterIntoBitmap(avm1::BitmapPixels& target, const avm1::BitmapPixels& source,
-                      avm1::Placement at, const swf::Filter& filter);
+bool filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                      pixels::Placement at, const swf::Filter& filter);
 
 // BitmapData.generateFilterRect: `rect` grown by the filter's reach.
-avm1::PixelRect filteredRect(avm1::PixelRect rect, const swf::Filter& filter);
+pixels::PixelRect filteredRect(pixels::PixelRect rect, const swf::Filter& filter);
 
 } // namespace mc

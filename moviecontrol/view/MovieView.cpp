@@ -18,7 +18,7 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
     StageCallbacks& callbacks = setup.callbacks;
     if (!callbacks.libraryBitmap) {
         // A library bitmap's pixels for BitmapData.loadBitmap.
-        callbacks.libraryBitmap = [this](std::uint16_t id) -> std::optional<avm1::BitmapPixels> {
+        callbacks.libraryBitmap = [this](std::uint16_t id) -> std::optional<pixels::BitmapPixels> {
             const QImage& image = painter_->resources().bitmaps.image(id);
             if (image.isNull()) {
                 return std::nullopt;
@@ -27,7 +27,7 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
         };
     }
     if (!callbacks.drawIntoBitmap) {
-        callbacks.drawIntoBitmap = [this](avm1::BitmapPixels& target,
+        callbacks.drawIntoBitmap = [this](pixels::BitmapPixels& target,
                                           const avm1::BitmapDrawing& drawing,
                                           const DisplayObject* object, swf::BlendMode mode) {
             ContentPainter content;

@@ -156,7 +156,8 @@ TEST(Mixer, NestedGroupsScaleByEveryVolumeAboveThem) {
     const auto after = pull(mixer, 11025);
     EXPECT_NEAR(rms(channel(after, 2, 0)), 0.5 * full, 100.0);
 
-    // Parents that loop (keys of clips gone and come again) end the walk, not the output.
+    // Parents that loop (keys no display tree makes, but the mixer takes any) end the walk,
+    // not the output.
     mixer.setGroupParent(10, 30);
     mixer.setGroupParent(30, 10);
     EXPECT_GT(rms(channel(pull(mixer, 4410), 2, 0)), 0.0);

@@ -9,7 +9,7 @@
 #include "SignalCheck.h"
 #include "StageScripts.h"
 #include "TimelinePlayer.h"
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 #include "swf/Movie.h"
 
@@ -206,6 +206,38 @@ TEST(ScriptSound, ALoadedSoundFailsOnTheNextFrameAfterItsHandlerIsSet) {
     ScriptedSound p(movie.finish());
     p.play(1);
     EXPECT_EQ(p.traced, (std::vector<std::string>{"set", "onLoad", "false"}));
+}
+
+TEST(ScriptSound, AClipMadeWhereARemovedOneWasStartsAtFullVolume) {
+    moviemaker::SwfWriter movie(header());
+    exportTone(movie, "long", 2.0);
+    // _root.createEmptyMovieClip("mc", 1)
+    auto makeClip = [](Actions& a) {
+        a.push(1).push("mc").pushInt(2).push("_root").code(0x1C);
+        a.push("createEmptyMovieClip").code(0x52).code(0x17);
+    };
+    Actions first;
+    makeClip(first);
+    newSound(first, "a", "mc");
+    call(first, "a", "setVolume", {20});
+    movie.doAction(first);
+    movie.showFrame();
+    Actions second;
+    // mc.removeMovieClip(), then a new "mc" at the same depth under the same name.
+    second.pushInt(0).push("mc").code(0x1C).push("removeMovieClip").code(0x52).code(0x17);
+    makeClip(second);
+    newSound(second, "b", "mc");
+    second.callMethod("b", "attachSound", {"long"});
+    call(second, "b", "start");
+    second.pushInt(0).push("b").code(0x1C).push("getVolume").code(0x52).code(0x26);
+    movie.doAction(second);
+    movie.showFrame();
+    movie.showFrame();
+    ScriptedSound p(movie.finish());
+    p.play(3);
+    // The group is the new clip's own: nothing of the removed clip's 20 reaches it.
+    EXPECT_NEAR(p.rmsOfFrame(2), kToneRms, 0.03 * kToneRms);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"100"}));
 }
 
 } // namespace

@@ -4,11 +4,11 @@
 
 #include "avm1/BitmapData.h"
 #include "avm1/BitmapArgs.h"
-#include "avm1/BitmapEffects.h"
-#include "avm1/BitmapPixels.h"
 #include "avm1/Convert.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
+#include "pixels/BitmapEffects.h"
+#include "pixels/BitmapPixels.h"
 #include "scriptbudget/ScriptMemory.h"
 
 #include <cmath>
@@ -17,6 +17,8 @@
 #include <optional>
 
 namespace avm1 {
+
+using namespace pixels;
 
 namespace {
 

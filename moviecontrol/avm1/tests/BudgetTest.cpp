@@ -4,7 +4,7 @@
 #include "FakeStage.h"
 
 #include "avm1/State.h"
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptMemory.h"
 #include "swf/ActionCodes.h"

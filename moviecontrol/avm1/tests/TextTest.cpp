@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 namespace avm1 {
 namespace {

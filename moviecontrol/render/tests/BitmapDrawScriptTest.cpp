@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ScriptedRender.h"
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "FillBrush.h"
 #include "MovieView.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
@@ -57,26 +56,6 @@ const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kGreen(0, 255, 0);
 const QColor kWhite(255, 255, 255);
-
-TEST(ShapeDetailTest, RepeatedRatioGetsTwoStopsAtOnePlace) {
-    swf::Gradient g;
-    g.records = {{0, {255, 0, 0, 255}},
-                 {128, {255, 0, 0, 255}},
-                 {128, {0, 0, 255, 255}},
-                 {255, {0, 0, 255, 255}}};
-    const QGradientStops stops = gradientStops(g, ColorTransform{});
-    int jumps = 0;
-    for (qsizetype i = 1; i < stops.size(); ++i) {
-        ASSERT_GE(stops[i].first, stops[i - 1].first);
-        if (stops[i].first == stops[i - 1].first) {
-            ++jumps;
-            EXPECT_EQ(stops[i - 1].second, QColor(255, 0, 0));
-            EXPECT_EQ(stops[i].second, QColor(0, 0, 255));
-            EXPECT_NEAR(stops[i].first * 255.0, 128.5, 0.01);
-        }
-    }
-    EXPECT_EQ(jumps, 1);
-}
 
 TEST(ShapeDetailTest, RepeatedRatioIsAHardEdge) {
     // Red up to ratio 128, blue after it; the gradient is stretched so that one ratio step
@@ -194,42 +173,6 @@ TEST(ShapeDetailTest, PixelHintedLinesCoverWholePixels) {
     const QImage smooth = outlined(20, Matrix::translate(400, 400), false, RenderQuality::High);
     EXPECT_GT(smooth.pixelColor(30, 19).red(), 60);
     EXPECT_GT(smooth.pixelColor(30, 20).red(), 60);
-}
-
-TEST(ShapeDetailTest, StrokePlanFollowsTheThinnestDirection) {
-    swf::LineStyle style;
-    style.width = 20; // one pixel at scale 1
-    StrokePlan plan = planStroke(style, QTransform::fromScale(0.04, 0.04));
-    EXPECT_FALSE(plan.outline);
-    EXPECT_TRUE(plan.devicePen);
-    EXPECT_DOUBLE_EQ(plan.deviceWidth, 1.0);
-
-    plan = planStroke(style, QTransform::fromScale(0.05 * 3, 0.06));
-    EXPECT_TRUE(plan.outline);
-    EXPECT_FALSE(plan.devicePen);
-
-    plan = planStroke(style, QTransform::fromScale(0.05 * 3, 0.05 * 0.5));
-    EXPECT_TRUE(plan.outline);
-    EXPECT_TRUE(plan.devicePen);
-
-    // Rotation changes nothing.
-    QTransform turned = QTransform::fromScale(0.05 * 3, 0.05 * 0.5);
-    turned.rotate(30);
-    plan = planStroke(style, turned);
-    EXPECT_TRUE(plan.outline);
-    EXPECT_TRUE(plan.devicePen);
-
-    style.pixelHinting = true;
-    style.width = 50; // 2.5 px, hinted to a whole 2 or 3
-    plan = planStroke(style, QTransform::fromScale(0.05, 0.05));
-    EXPECT_FALSE(plan.outline);
-    EXPECT_TRUE(plan.snapToPixels);
-    EXPECT_EQ(plan.deviceWidth, std::round(plan.deviceWidth));
-
-    style.width = 0;
-    plan = planStroke(style, QTransform::fromScale(1e6, 1e6));
-    EXPECT_FALSE(plan.outline);
-    EXPECT_TRUE(plan.devicePen);
 }
 
 TEST(ShapeDetailTest, SnappingPicksCentresForOddWidthsAndCornersForEven) {

@@ -9,7 +9,7 @@
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {

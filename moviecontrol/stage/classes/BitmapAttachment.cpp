@@ -18,7 +18,7 @@ using avm1::Value;
 
 class AttachedPixels final : public PixelSource {
   public:
-    explicit AttachedPixels(std::weak_ptr<avm1::BitmapPixels> pixels)
+    explicit AttachedPixels(std::weak_ptr<pixels::BitmapPixels> pixels)
         : pixels_(std::move(pixels)) {}
     int width() const override {
         const auto p = pixels_.lock();
@@ -36,7 +36,7 @@ class AttachedPixels final : public PixelSource {
     }
 
   private:
-    std::weak_ptr<avm1::BitmapPixels> pixels_;
+    std::weak_ptr<pixels::BitmapPixels> pixels_;
 };
 
 } // namespace
@@ -50,7 +50,7 @@ void installBitmapAttachment(StageScripts& stage) {
     }
     m.defineMethod(proto, "attachBitmap", [&stage](CallArgs& c) {
         DisplayObject* clip = stage.displayOf(c.thisValue);
-        std::shared_ptr<avm1::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
+        std::shared_ptr<pixels::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
         const double depth = c.machine.toNumber(c.arg(1));
         if (clip == nullptr || !clip->clip || !pixels || !std::isfinite(depth) ||
             depth < kMinScriptDepth || depth > kMaxScriptDepth) {

@@ -7,7 +7,7 @@
 #include "avm1/FormEncoding.h"
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 namespace mc {
 

@@ -160,7 +160,7 @@ class Methods {
             avm1::UrlRequest r;
             r.url = m_.toString(c.arg(0)).str();
             r.target = c.count() > 1 ? m_.toString(c.arg(1)).str() : std::string();
-            stage_.getUrl(r);
+            stage_.host().getUrl(r);
             return Value();
         });
         def(proto, "startDrag", [this](CallArgs& c) {
@@ -170,12 +170,12 @@ class Methods {
                                                 m_.toNumber(c.arg(3)), m_.toNumber(c.arg(4))};
             }
             if (avm1::Object* self = c.thisObject(); self != nullptr && self->isDisplayObject()) {
-                stage_.startDrag(self, m_.toBoolean(c.arg(0)), bounds);
+                stage_.host().startDrag(self, m_.toBoolean(c.arg(0)), bounds);
             }
             return Value();
         });
         def(proto, "stopDrag", [this](CallArgs&) {
-            stage_.stopDrag();
+            stage_.host().stopDrag();
             return Value();
         });
         installDrawing(proto);

@@ -2,7 +2,7 @@
 // loader itself among them) how the load went.
 #include <memory>
 
-#include "MovieLoader.h"
+#include "ClipLoader.h"
 #include "StageScripts.h"
 #include "avm1/Convert.h"
 #include "avm1/Function.h"
@@ -27,9 +27,9 @@ void initialiseLoader(avm1::Machine& m, avm1::Object* self) {
 
 } // namespace
 
-std::optional<MovieLoader::Target> StageScripts::loadTarget(const Value& target,
-                                                            avm1::Object* from) {
-    MovieLoader::Target t;
+std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
+                                                           avm1::Object* from) {
+    ClipLoader::Target t;
     if (target.isNumber()) {
         const double n = machine_->toNumber(target);
         if (!(n >= 0.0 && n <= TimelinePlayer::kMaxLevel)) {

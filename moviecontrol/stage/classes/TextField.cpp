@@ -8,7 +8,7 @@
 #include "TextFieldState.h"
 #include "TextFormatObject.h"
 #include "avm1/Function.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 namespace mc {
 

@@ -6,7 +6,7 @@
 #include "TextFormatObject.h"
 #include "TextMetrics.h"
 #include "avm1/Function.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 namespace mc {
 

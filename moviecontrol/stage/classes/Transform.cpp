@@ -138,10 +138,9 @@ class TransformMethods {
                 return;
             }
         }
-        o.matrix =
-            Transform{f[0], f[1], f[2], f[3], std::round(f[4] * 20.0), std::round(f[5] * 20.0)};
-        o.geometry.reset();
-        o.scriptTransformed = true;
+        o.scriptMove(
+            Transform{f[0], f[1], f[2], f[3], std::round(f[4] * 20.0), std::round(f[5] * 20.0)},
+            std::nullopt);
     }
 
     void setColor(DisplayObject& o, const Value& v) {
@@ -223,9 +222,7 @@ void assignTransform(StageScripts& stage, DisplayObject& target, const avm1::Val
     if (source == nullptr || source == &target) {
         return;
     }
-    target.matrix = source->matrix;
-    target.geometry = source->geometry;
-    target.scriptTransformed = true;
+    target.scriptMove(source->matrix, source->geometry);
     target.colorTransform = source->colorTransform;
 }
 

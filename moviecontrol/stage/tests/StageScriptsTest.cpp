@@ -119,12 +119,12 @@ TEST(StageScriptsTest, OnlyWebAndMailAddressesLeaveAndOnlyQuitAndFullscreenReach
         const PageOpening::Gesture click(&m.scripts->pages());
         avm1::UrlRequest request;
         request.url = url;
-        m.scripts->getUrl(request);
+        m.scripts->host().getUrl(request);
     }
     EXPECT_EQ(m.urls, (Lines{"https://example.org/card", "MAILTO:someone@example.org"}));
-    m.scripts->fscommand("quit", "");
-    m.scripts->fscommand("exec", "rm -rf /");
-    m.scripts->fscommand("FullScreen", "true");
+    m.scripts->host().fscommand("quit", "");
+    m.scripts->host().fscommand("exec", "rm -rf /");
+    m.scripts->host().fscommand("FullScreen", "true");
     EXPECT_EQ(m.commands, (Lines{"quit ", "FullScreen true"}));
 }
 

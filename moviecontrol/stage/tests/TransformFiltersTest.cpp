@@ -16,7 +16,7 @@ using avm1::Value;
 struct RootClip {
     RootClip() : movie(emptyMovie()), vm(movie.scripts->machine()) {
         movie.frames(1);
-        root = movie.scripts->level(0);
+        root = movie.scripts->host().level(0);
     }
     static std::vector<std::uint8_t> emptyMovie() {
         moviemaker::SwfWriter writer(version(8));

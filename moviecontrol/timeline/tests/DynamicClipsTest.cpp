@@ -137,6 +137,25 @@ TEST_F(DynamicClipsTest, AScriptMovedClipNoLongerFollowsItsPlaceTags) {
     EXPECT_DOUBLE_EQ(props::y(*c), 10.0);
 }
 
+TEST(DisplayPropertiesTest, TheTimelineMovesAnObjectUntilAScriptDoesAndAgainOncePlacedAnew) {
+    DisplayObject o;
+    o.timelineMove(Transform::translation(100, 0));
+    EXPECT_DOUBLE_EQ(o.matrix.tx, 100);
+    props::setXScale(o, 50); // a scale counts as a move
+    o.timelineMove(Transform::translation(300, 0));
+    EXPECT_DOUBLE_EQ(o.matrix.tx, 100);
+    EXPECT_DOUBLE_EQ(props::xScale(o), 50);
+    // A duplicate moves as its original: the timeline leaves it too.
+    DisplayObject copy;
+    copy.copyScriptMove(o);
+    copy.timelineMove(Transform::translation(300, 0));
+    EXPECT_DOUBLE_EQ(copy.matrix.tx, 0);
+    EXPECT_DOUBLE_EQ(props::xScale(copy), 50);
+    o.resetScriptMove();
+    o.timelineMove(Transform::translation(300, 0));
+    EXPECT_DOUBLE_EQ(o.matrix.tx, 300);
+}
+
 TEST_F(DynamicClipsTest, ScriptMasksHideTheMaskAndClipTheMasked) {
     TimelineBuilder root(1);
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
@@ -197,7 +216,7 @@ TEST(DisplayPropertiesTest, ScaleAndRotationReadBackAsSetEvenThroughZeroAndNegat
     EXPECT_DOUBLE_EQ(props::yScale(o), -50);
     props::setRotation(o, 270); // normalised into -180..180
     EXPECT_NEAR(props::rotation(o), -90, 1e-9);
-    EXPECT_TRUE(o.scriptTransformed);
+    EXPECT_TRUE(o.movedByScript());
 }
 
 struct EdgeSummary {

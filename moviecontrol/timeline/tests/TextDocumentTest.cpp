@@ -3,7 +3,7 @@
 #include "StyleSheet.h"
 #include "TextDocument.h"
 #include "TextFieldState.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 namespace mc {
 namespace {

@@ -13,7 +13,7 @@ namespace {
 
 const std::uint32_t kBlue = 0xFF0000FFu, kRed = 0xFFFF0000u;
 
-avm1::BitmapDrawing bitmapSource(const avm1::BitmapPixels& source) {
+avm1::BitmapDrawing bitmapSource(const pixels::BitmapPixels& source) {
     avm1::BitmapDrawing d;
     d.bitmap = &source;
     return d;
@@ -21,7 +21,7 @@ avm1::BitmapDrawing bitmapSource(const avm1::BitmapPixels& source) {
 
 TEST(BitmapDraw, ClipRectAndMatrixLimitWhatChanges) {
     renderTestApp();
-    avm1::BitmapPixels dest(50, 50, false, kBlue), src(50, 50, false, kRed);
+    pixels::BitmapPixels dest(50, 50, false, kBlue), src(50, 50, false, kRed);
     avm1::BitmapDrawing d = bitmapSource(src);
     d.matrix = {1, 0, 0, 1, 5, 5};
     d.clipped = true;
@@ -32,7 +32,7 @@ TEST(BitmapDraw, ClipRectAndMatrixLimitWhatChanges) {
     EXPECT_EQ(dest.at(9, 9), kBlue);
     EXPECT_EQ(dest.at(30, 30), kBlue);
     // A source that lands outside the clip changes nothing.
-    avm1::BitmapPixels far(50, 50, false, kBlue);
+    pixels::BitmapPixels far(50, 50, false, kBlue);
     d.matrix = {1, 0, 0, 1, 40, 40};
     d.clipRect = {0, 0, 10, 10};
     drawIntoBitmap(far, d, swf::BlendMode::Normal, {});
@@ -42,10 +42,10 @@ TEST(BitmapDraw, ClipRectAndMatrixLimitWhatChanges) {
 
 TEST(BitmapDraw, ScaleColourTransformAndBlendMode) {
     renderTestApp();
-    avm1::BitmapPixels src(2, 2, true, 0);
+    pixels::BitmapPixels src(2, 2, true, 0);
     src.set(0, 0, 0xFFFFFFFFu);
     src.set(1, 1, 0xFF808080u);
-    avm1::BitmapPixels dest(4, 4, false, 0xFF204060u);
+    pixels::BitmapPixels dest(4, 4, false, 0xFF204060u);
     avm1::BitmapDrawing d = bitmapSource(src);
     d.matrix = {2, 0, 0, 2, 0, 0};
     d.colors.mult = {0.5, 1, 1, 1};
@@ -56,7 +56,7 @@ TEST(BitmapDraw, ScaleColourTransformAndBlendMode) {
     EXPECT_EQ(dest.at(3, 0), 0xFF204060u);
     EXPECT_EQ(dest.at(2, 3), 0xFF408080u);
 
-    avm1::BitmapPixels under(1, 1, false, 0xFF204060u), grey(1, 1, false, 0xFF808080u);
+    pixels::BitmapPixels under(1, 1, false, 0xFF204060u), grey(1, 1, false, 0xFF808080u);
     drawIntoBitmap(under, bitmapSource(grey), swf::BlendMode::Multiply, {});
     const std::uint32_t p = under.at(0, 0);
     EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 0x10, 1);
@@ -66,19 +66,19 @@ TEST(BitmapDraw, ScaleColourTransformAndBlendMode) {
 
 TEST(BitmapDraw, HostileMatricesPaintWithinTheTarget) {
     renderTestApp();
-    avm1::BitmapPixels src(4, 4, false, kRed);
+    pixels::BitmapPixels src(4, 4, false, kRed);
     for (const std::array<double, 6>& m : {std::array<double, 6>{1e300, 0, 0, 1e300, 0, 0},
                                            {0, 0, 0, 0, 5, 5},
                                            {1e-300, 1e300, -1e300, 1e-300, -1e300, 1e300},
                                            {1, 0, 0, 1, -1e15, 3}}) {
-        avm1::BitmapPixels dest(8, 8, true, 0);
+        pixels::BitmapPixels dest(8, 8, true, 0);
         avm1::BitmapDrawing d = bitmapSource(src);
         d.matrix = m;
         drawIntoBitmap(dest, d, swf::BlendMode::Normal, {});
         EXPECT_EQ(dest.width(), 8);
     }
     // An enormous scale still covers the target with the source's colour.
-    avm1::BitmapPixels dest(8, 8, true, 0);
+    pixels::BitmapPixels dest(8, 8, true, 0);
     avm1::BitmapDrawing d = bitmapSource(src);
     d.matrix = {1e6, 0, 0, 1e6, 0, 0};
     drawIntoBitmap(dest, d, swf::BlendMode::Normal, {});
@@ -87,7 +87,7 @@ TEST(BitmapDraw, HostileMatricesPaintWithinTheTarget) {
 
 TEST(BitmapDraw, DisplayContentGetsTheTwipsMatrix) {
     renderTestApp();
-    avm1::BitmapPixels dest(10, 10, true, 0);
+    pixels::BitmapPixels dest(10, 10, true, 0);
     avm1::BitmapDrawing d;
     d.matrix = {1, 0, 0, 1, 3, 4};
     Transform seen;
@@ -100,9 +100,9 @@ TEST(BitmapDraw, DisplayContentGetsTheTwipsMatrix) {
 
 TEST(BitmapDraw, FilterSpreadsIntoThePlacementOnly) {
     renderTestApp();
-    avm1::BitmapPixels src(20, 20, true, 0);
+    pixels::BitmapPixels src(20, 20, true, 0);
     src.fill({8, 8, 4, 4}, 0xFFFFFFFFu);
-    avm1::BitmapPixels dest(20, 20, true, 0xFF00FF00u);
+    pixels::BitmapPixels dest(20, 20, true, 0xFF00FF00u);
     swf::BlurFilter blur;
     blur.blurX = blur.blurY = 6;
     ASSERT_TRUE(filterIntoBitmap(dest, src, {{0, 0, 20, 10}, 0, 10}, blur));
@@ -114,7 +114,7 @@ TEST(BitmapDraw, FilterSpreadsIntoThePlacementOnly) {
     EXPECT_LT(spread >> 24, 255u);
     EXPECT_EQ(dest.at(0, 10) >> 24, 0u); // replaced, not blended over the green
     // Placements far outside either bitmap change nothing and do not fail.
-    avm1::BitmapPixels before = dest;
+    pixels::BitmapPixels before = dest;
     EXPECT_TRUE(filterIntoBitmap(dest, src, {{0, 0, 20, 20}, 1 << 30, -(1 << 30)}, blur));
     EXPECT_EQ(dest.at(10, 16), before.at(10, 16));
 }
@@ -123,16 +123,16 @@ TEST(BitmapDraw, FilterRectGrowsByTheFilterReach) {
     swf::BlurFilter blur;
     blur.blurX = 8;
     blur.blurY = 0;
-    const avm1::PixelRect r = filteredRect({10, 10, 20, 20}, blur);
+    const pixels::PixelRect r = filteredRect({10, 10, 20, 20}, blur);
     EXPECT_LT(r.x, 10);
     EXPECT_EQ(r.y, 10);
     EXPECT_EQ(r.width - 20, 2 * (10 - r.x));
     EXPECT_EQ(r.height, 20);
     swf::ColorMatrixFilter colours;
-    const avm1::PixelRect same = filteredRect({1, 2, 3, 4}, colours);
+    const pixels::PixelRect same = filteredRect({1, 2, 3, 4}, colours);
     EXPECT_EQ(same.x, 1);
     EXPECT_EQ(same.width, 3);
-    const avm1::PixelRect huge = filteredRect(
+    const pixels::PixelRect huge = filteredRect(
         {std::numeric_limits<int>::min(), 0, std::numeric_limits<int>::max(), 1}, blur);
     EXPECT_GE(huge.width, 0);
 }

@@ -13,7 +13,7 @@
 #include "MovieAudio.h"
 #include "MovieWidget.h"
 #include "SdlOutput.h"
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {

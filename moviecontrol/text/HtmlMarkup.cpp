@@ -7,7 +7,7 @@
 
 #include "StyleSheet.h"
 #include "TextDocument.h"
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 #include "avm1/XmlParser.h"
 
 namespace mc {

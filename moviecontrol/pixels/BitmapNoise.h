@@ -2,15 +2,15 @@
 // BitmapData's generated pixels: random noise, Perlin noise and the pixel dissolve. All are
 // deterministic for a seed, so that a movie paints the same picture every time it plays.
 
-#include "avm1/BitmapEffects.h"
-#include "avm1/BitmapPixels.h"
+#include "pixels/BitmapEffects.h"
+#include "pixels/BitmapPixels.h"
 
 #include <cstdint>
 #include <functional>
 #include <utility>
 #include <vector>
 
-namespace avm1 {
+namespace pixels {
 
 // The "minimal standard" generator: state * 16807 mod (2^31 - 1). A seed of 0 or less
 // starts from 1 - seed, since the generator would stay at 0 for ever.
@@ -66,4 +66,4 @@ std::int64_t pixelDissolve(BitmapPixels& dest, const BitmapPixels& source, Place
 // The step of the dissolve order over `count` positions (0 .. count - 1).
 std::int64_t nextDissolvePosition(std::int64_t position, std::int64_t count);
 
-} // namespace avm1
+} // namespace pixels

@@ -90,9 +90,9 @@ std::size_t frameEntriesAhead(const ByteReader& r, std::size_t most) {
 
 } // namespace
 
-class MovieLoader {
+class MovieReader {
   public:
-    MovieLoader(Movie& movie, const LoadLimits& limits) : movie_(movie) {
+    MovieReader(Movie& movie, const LoadLimits& limits) : movie_(movie) {
         ctx_.swfVersion = movie.header.version;
         ctx_.limits = limits;
         ctx_.recordsLeft = limits.maxTotalRecords;
@@ -179,8 +179,8 @@ class MovieLoader {
     }
 
     // The movie keeps its loader while definitions wait to be read.
-    static MovieLoader& attach(Movie& movie, const LoadLimits& limits) {
-        movie.loader_ = std::make_unique<MovieLoader>(movie, limits);
+    static MovieReader& attach(Movie& movie, const LoadLimits& limits) {
+        movie.loader_ = std::make_unique<MovieReader>(movie, limits);
         return *movie.loader_;
     }
     static void detach(Movie& movie) { movie.loader_.reset(); }
@@ -477,11 +477,11 @@ class MovieLoader {
     DeferredDefinitions deferred_;
 };
 
-const Definition* readDeferred(MovieLoader& loader, std::uint16_t id) {
+const Definition* readDeferred(MovieReader& loader, std::uint16_t id) {
     return loader.readDeferred(id);
 }
 
-void readAllDeferred(MovieLoader& loader) {
+void readAllDeferred(MovieReader& loader) {
     loader.readAllDeferred();
 }
 
@@ -506,13 +506,13 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
         return result;
     }
     auto movie = std::make_unique<Movie>();
-    MovieLoader::buffer(*movie) = std::move(body.bytes);
+    MovieReader::buffer(*movie) = std::move(body.bytes);
     Header& h = movie->header;
     h.compression = body.compression;
     h.version = body.version;
     h.declaredLength = body.declaredLength;
 
-    MovieLoader& loader = MovieLoader::attach(*movie, limits);
+    MovieReader& loader = MovieReader::attach(*movie, limits);
     if (body.shorterThanDeclared) {
         loader.note(Issue::BodyShorterThanDeclared, 0, movie->bytes().size());
     }
@@ -534,7 +534,7 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
     }
     if (mode == LoadMode::Whole) {
         movie->readAllDefinitions();
-        MovieLoader::detach(*movie);
+        MovieReader::detach(*movie);
     }
     result.movie = std::move(movie);
     return result;

@@ -3,13 +3,13 @@
 // copies, merges, palette maps and thresholds. Each works on the part of its rectangle that
 // lies inside both bitmaps; a source may be the destination itself.
 
-#include "avm1/BitmapPixels.h"
+#include "pixels/BitmapPixels.h"
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
-namespace avm1 {
+namespace pixels {
 
 // Multipliers and offsets in the order red, green, blue, alpha.
 struct ChannelTransform {
@@ -54,4 +54,4 @@ int threshold(BitmapPixels& dest, const BitmapPixels& source, Placement at,
               std::string_view operation, std::uint32_t thresholdValue, std::uint32_t color,
               std::uint32_t mask, bool copySource);
 
-} // namespace avm1
+} // namespace pixels

@@ -20,7 +20,7 @@ class StageScripts;
 // changes at the start of the next frame, as players show it, and a MovieClipLoader's
 // listeners hear onLoadStart, onLoadProgress, onLoadComplete, then onLoadInit once the new
 // content's first frame ran (or onLoadError).
-class MovieLoader {
+class ClipLoader {
   public:
     // Where a load goes: a clip, or a level when `level` is set.
     struct Target {
@@ -33,7 +33,7 @@ class MovieLoader {
         std::size_t total = 0;
     };
 
-    explicit MovieLoader(StageScripts& stage) : stage_(stage) {}
+    explicit ClipLoader(StageScripts& stage) : stage_(stage) {}
 
     // Starts a load; `loader` (a MovieClipLoader, may be null) hears its events. False when
     // there is nothing to load (an empty address, no target).

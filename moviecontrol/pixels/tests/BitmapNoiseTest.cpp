@@ -2,11 +2,11 @@
 // order's promise to visit each pixel once.
 #include <gtest/gtest.h>
 
-#include "avm1/BitmapNoise.h"
+#include "pixels/BitmapNoise.h"
 
 #include <set>
 
-namespace avm1 {
+namespace pixels {
 namespace {
 
 TEST(BitmapNoise, GeneratorRepeatsFlashsSequence) {
@@ -182,4 +182,4 @@ TEST(BitmapNoise, PerlinStitchRepeatsAcrossTheEdges) {
 }
 
 } // namespace
-} // namespace avm1
+} // namespace pixels

@@ -1,4 +1,4 @@
-#include "avm1/Text.h"
+#include "avm1/Utf16Text.h"
 
 #include <cstdint>
 

@@ -1,13 +1,13 @@
 // Generated pixels of script-made bitmaps.
 
-#include "avm1/BitmapNoise.h"
+#include "pixels/BitmapNoise.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numeric>
 
-namespace avm1 {
+namespace pixels {
 
 namespace {
 
@@ -289,4 +289,4 @@ std::int64_t pixelDissolve(BitmapPixels& dest, const BitmapPixels& source, Place
     return position;
 }
 
-} // namespace avm1
+} // namespace pixels

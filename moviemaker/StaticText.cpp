@@ -1,4 +1,4 @@
-#include "moviemaker/Text.h"
+#include "moviemaker/StaticText.h"
 
 #include "moviemaker/BitWriter.h"
 #include "moviemaker/WriteError.h"

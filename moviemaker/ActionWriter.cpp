@@ -1,4 +1,4 @@
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 
 #include "moviemaker/BitWriter.h"
 #include "moviemaker/WriteError.h"

@@ -1,12 +1,12 @@
 // Channel operations of script-made bitmaps.
 
-#include "avm1/BitmapEffects.h"
+#include "pixels/BitmapEffects.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-namespace avm1 {
+namespace pixels {
 
 namespace {
 
@@ -169,4 +169,4 @@ int threshold(BitmapPixels& dest, const BitmapPixels& source, Placement at,
     return count;
 }
 
-} // namespace avm1
+} // namespace pixels

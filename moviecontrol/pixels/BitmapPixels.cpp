@@ -1,10 +1,10 @@
 // Pixel operations of script-made bitmaps.
 
-#include "avm1/BitmapPixels.h"
+#include "pixels/BitmapPixels.h"
 
 #include <algorithm>
 
-namespace avm1 {
+namespace pixels {
 
 BitmapPixels::BitmapPixels(int width, int height, bool transparent, std::uint32_t fill)
     : width_(width), height_(height), transparent_(transparent),
@@ -207,4 +207,4 @@ PixelRect BitmapPixels::colorBounds(std::uint32_t mask, std::uint32_t color, boo
     return {left, top, right - left + 1, bottom - top + 1};
 }
 
-} // namespace avm1
+} // namespace pixels

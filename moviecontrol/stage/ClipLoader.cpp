@@ -1,4 +1,4 @@
-#include "MovieLoader.h"
+#include "ClipLoader.h"
 
 #include "LoadableFile.h"
 #include "StageObject.h"
@@ -11,7 +11,7 @@ using avm1::Value;
 
 namespace {
 
-bool sameTarget(const MovieLoader::Target& a, const MovieLoader::Target& b) {
+bool sameTarget(const ClipLoader::Target& a, const ClipLoader::Target& b) {
     if (a.level || b.level) {
         return a.level == b.level;
     }
@@ -21,7 +21,7 @@ bool sameTarget(const MovieLoader::Target& a, const MovieLoader::Target& b) {
 
 } // namespace
 
-bool MovieLoader::load(const Target& target, std::string_view url, avm1::Object* loader) {
+bool ClipLoader::load(const Target& target, std::string_view url, avm1::Object* loader) {
     if (url.empty() || (!target.level && target.clip.expired()) || pending_.size() >= kMaxPending) {
         return false;
     }
@@ -33,8 +33,8 @@ bool MovieLoader::load(const Target& target, std::string_view url, avm1::Object*
     return true;
 }
 
-std::optional<std::uint16_t> MovieLoader::readMovie(const std::string& url, std::size_t& bytes,
-                                                    std::string& error) {
+std::optional<std::uint16_t> ClipLoader::readMovie(const std::string& url, std::size_t& bytes,
+                                                   std::string& error) {
     error = "URLNotFound";
     const std::string path = besideMoviePath(url);
     const auto& read = stage_.callbacks().readBeside;
@@ -59,11 +59,11 @@ std::optional<std::uint16_t> MovieLoader::readMovie(const std::string& url, std:
     return library.add(std::move(file->movie), path, bytes, std::move(file->ownedBytes));
 }
 
-void MovieLoader::cancel(const Target& target) {
+void ClipLoader::cancel(const Target& target) {
     std::erase_if(pending_, [&](const Pending& p) { return sameTarget(p.target, target); });
 }
 
-DisplayObject* MovieLoader::resolve(const Target& target) {
+DisplayObject* ClipLoader::resolve(const Target& target) {
     TimelinePlayer& player = stage_.player();
     if (target.level) {
         return player.makeLevel(*target.level);
@@ -72,7 +72,7 @@ DisplayObject* MovieLoader::resolve(const Target& target) {
     return clip && !clip->removed ? clip.get() : nullptr;
 }
 
-void MovieLoader::notify(avm1::Object* loader, const char* event, std::vector<Value> args) {
+void ClipLoader::notify(avm1::Object* loader, const char* event, std::vector<Value> args) {
     if (loader == nullptr) {
         return;
     }
@@ -81,7 +81,7 @@ void MovieLoader::notify(avm1::Object* loader, const char* event, std::vector<Va
     m.callMethod(loader, "broadcastMessage", args);
 }
 
-void MovieLoader::beginFrame() {
+void ClipLoader::beginFrame() {
     std::vector<Pending> due = std::move(pending_);
     pending_.clear();
     for (Pending& p : due) {
@@ -111,7 +111,7 @@ void MovieLoader::beginFrame() {
     }
 }
 
-void MovieLoader::endFrame() {
+void ClipLoader::endFrame() {
     std::vector<Initialised> done = std::move(initialised_);
     initialised_.clear();
     for (const Initialised& i : done) {
@@ -123,7 +123,7 @@ void MovieLoader::endFrame() {
     }
 }
 
-std::optional<MovieLoader::Progress> MovieLoader::progress(const DisplayObject& clip) const {
+std::optional<ClipLoader::Progress> ClipLoader::progress(const DisplayObject& clip) const {
     const bool own = clip.parent == nullptr ? clip.library != 0 || clip.level != 0
                                             : clip.library != clip.parent->library;
     if (!own) {
@@ -133,7 +133,7 @@ std::optional<MovieLoader::Progress> MovieLoader::progress(const DisplayObject& 
     return Progress{bytes, bytes};
 }
 
-void MovieLoader::trace(avm1::Tracer& tracer) const {
+void ClipLoader::trace(avm1::Tracer& tracer) const {
     for (const Pending& p : pending_) {
         tracer.mark(p.loader);
     }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace avm1 {
+namespace pixels {
 
 struct PixelRect {
     int x = 0, y = 0, width = 0, height = 0;
@@ -64,4 +64,4 @@ class BitmapPixels {
     std::vector<std::uint32_t> pixels_;
 };
 
-} // namespace avm1
+} // namespace pixels

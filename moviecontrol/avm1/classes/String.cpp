@@ -64,8 +64,13 @@ void installString(Machine& m) {
         Str text = c.count() ? m.toString(c.arg(0)) : Str();
         return Value(static_cast<Object*>(makeStringObject(m, p, text)));
     };
-    s.stringProto = constructorPrototype(m, string);
-    Object* proto = s.stringProto;
+    // The prototype is itself a String object, of the empty text: the methods that read
+    // their object's text (toString, valueOf) read "" from it instead of converting it,
+    // which would call them again.
+    Object* proto = m.make<BoxObject>(s.objectProto, Value(Str()), "String");
+    m.define(string, "prototype", Value(proto), attr::Hidden);
+    m.define(proto, "constructor", Value(static_cast<Object*>(string)), attr::Hidden);
+    s.stringProto = proto;
     m.define(m.global(), "String", Value(static_cast<Object*>(string)));
 
     m.defineMethod(string, "fromCharCode", [](CallArgs& c) -> Value {

@@ -25,6 +25,7 @@ void installFunction(Machine& m) {
     m.define(function, "prototype", Value(fproto), attr::Hidden | attr::ReadOnly);
     m.define(fproto, "constructor", fn(function), attr::DontEnum);
     m.define(m.global(), "Function", fn(function));
+    // call and apply came with version 6.
     m.defineMethod(fproto, "call", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* self = c.thisObject();
@@ -35,7 +36,7 @@ void installFunction(Machine& m) {
         std::span<const Value> rest = c.count() > 1 ? c.args.subspan(1) : std::span<const Value>();
         Object* home = thisArg.asObject() ? thisArg.asObject()->proto() : nullptr;
         return callValue(m, Value(self), thisArg, rest, home);
-    });
+    }, attr::DontEnum | attr::Only6);
     m.defineMethod(fproto, "apply", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* self = c.thisObject();
@@ -49,7 +50,7 @@ void installFunction(Machine& m) {
         }
         Object* home = thisArg.asObject() ? thisArg.asObject()->proto() : nullptr;
         return callValue(m, Value(self), thisArg, args, home);
-    });
+    }, attr::DontEnum | attr::Only6);
 }
 
 } // namespace avm1

@@ -3,6 +3,9 @@
 
 #include "FakeStage.h"
 
+#include "moviemaker/Actions.h"
+#include "swf/ActionCodes.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -98,6 +101,26 @@ TEST_P(VersionRules, StringPrototypeIsAnEmptyString) {
     Object* borrower = vm.newObject();
     vm.set(borrower, "v", vm.get(proto, "valueOf"));
     EXPECT_EQ(vm.toString(vm.callMethod(borrower, "v", {})).str(), "[object Object]");
+}
+
+TEST_P(VersionRules, IntWrapsAsA32BitInteger) {
+    moviemaker::Actions a;
+    for (double n : {2147483648.0, -2147483649.0, 4294967296.0, 1e45, -7.8}) {
+        a.push(n).code(swf::op::ToInteger).code(swf::op::Trace);
+    }
+    a.push("Infinity").code(swf::op::GetVariable).code(swf::op::ToInteger).code(swf::op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()),
+              (std::vector<std::string>{"-2147483648", "2147483647", "0", "0", "-7", "0"}));
+}
+
+TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {
+    auto unescape = [&](std::string_view text) {
+        const Value arg = str(text);
+        return vm.toString(vm.callMethod(vm.global(), "unescape", {&arg, 1})).str();
+    };
+    EXPECT_EQ(unescape("%3a%2f%3f%3d%26%"), ":/?=&");
+    EXPECT_EQ(unescape("a%4"), "a");
+    EXPECT_EQ(unescape("%zz%41"), "%zzA");
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, VersionRules, ::testing::Values(5, 6, 7, 8));

@@ -530,8 +530,8 @@ bool Machine::hasOwnProperty(Object* object, const Str& name) {
     if (isProtoName(*state_, name)) {
         return object->proto() || object->properties().find(state_->sProto, true);
     }
-    const Property* p = object->properties().find(name, state_->caseSensitive());
-    if (p && attr::visibleTo(p->attributes, state_->version)) {
+    // As for..in, hasOwnProperty sees a property that the movie's version hides from reads.
+    if (object->properties().find(name, state_->caseSensitive())) {
         return true;
     }
     return object->hasVirtual(*this, name);

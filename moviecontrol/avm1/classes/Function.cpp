@@ -24,7 +24,7 @@ void installFunction(Machine& m) {
     });
     m.define(function, "prototype", Value(fproto), attr::Hidden | attr::ReadOnly);
     m.define(fproto, "constructor", fn(function), attr::DontEnum);
-    m.define(m.global(), "Function", fn(function));
+    m.define(m.global(), "Function", fn(function), attr::DontEnum | attr::Only6);
     // call and apply came with version 6.
     m.defineMethod(fproto, "call", [](CallArgs& c) -> Value {
         Machine& m = c.machine;

@@ -87,6 +87,8 @@ TEST_P(VersionRules, FunctionsInheritObjectPrototypeFromVersion6) {
     EXPECT_EQ(vm.typeOf(vm.get(string, "valueOf")), version() < 6 ? "undefined" : "function");
     EXPECT_EQ(vm.typeOf(vm.get(string, "call")), version() < 6 ? "undefined" : "function");
     EXPECT_EQ(vm.typeOf(vm.get(string, "apply")), version() < 6 ? "undefined" : "function");
+    // The global Function itself came with version 6.
+    EXPECT_EQ(vm.typeOf(vm.get(vm.global(), "Function")), version() < 6 ? "undefined" : "function");
     // Objects other than functions inherit it in every version.
     EXPECT_EQ(vm.typeOf(vm.get(vm.newObject(), "valueOf")), "function");
 }

@@ -80,7 +80,7 @@ TEST_P(VersionRules, SplitCutsByTheRulesOfTheVersion) {
 
 TEST_P(VersionRules, FunctionsInheritObjectPrototypeFromVersion6) {
     Object* string = vm.get(vm.global(), "String").asObject();
-    Object* functionProto = vm.get(vm.get(vm.global(), "Function").asObject(), "prototype").asObject();
+    Object* functionProto = vm.functionPrototype();
     ASSERT_NE(functionProto, nullptr);
     // Function.prototype holds call and apply but is no function itself.
     EXPECT_EQ(vm.typeOf(Value(functionProto)), "object");

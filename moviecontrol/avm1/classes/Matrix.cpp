@@ -3,6 +3,7 @@
 
 #include "avm1/Convert.h"
 #include "avm1/FieldClasses.h"
+#include "avm1/GeomValues.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
 
@@ -67,14 +68,6 @@ bool isMatrix(CallArgs& c) {
     return false;
 }
 
-// a + b as the script's `+` has it: text joins when either side is text.
-Value addValues(Machine& m, const Value& a, const Value& b) {
-    Value pa = m.toPrimitive(a), pb = m.toPrimitive(b);
-    if (pa.isString() || pb.isString()) {
-        return Value(Str(m.toString(pa).str() + m.toString(pb).str()));
-    }
-    return Value(m.toNumber(pa) + m.toNumber(pb));
-}
 
 } // namespace
 
@@ -151,8 +144,8 @@ void installMatrix(Machine& m) {
         Value tx = c.count() > 3 ? c.arg(3) : Value(0);
         Value ty = c.count() > 4 ? c.arg(4) : Value(0);
         if (gradient) {
-            tx = addValues(m, tx, Value(sx / 2));
-            ty = addValues(m, ty, Value(sy / 2));
+            tx = geom::plus(m, tx, Value(sx / 2));
+            ty = geom::plus(m, ty, Value(sy / 2));
             sx /= 1638.4;
             sy /= 1638.4;
         }

@@ -78,5 +78,33 @@ TEST_F(GeomRules, ASingularMatrixInvertsToTheIdentity) {
     EXPECT_EQ(text(twice), "(a=0.5, b=0, c=0, d=0.25, tx=-1, ty=-1)");
 }
 
+TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    Value pointClass = vm.get(geom, "Point");
+    auto point = [&](Value x, Value y) { return vm.construct(pointClass, std::vector<Value>{x, y}); };
+    Object* letters = point(Value(Str("x")), Value(Str("y")));
+    Object* three = point(Value(3), Value());
+    EXPECT_EQ(text(vm.callMethod(letters, "add", std::vector<Value>{Value(three)}).asObject()),
+              "(x=x3, y=yundefined)");
+    // interpolate: the second point plus the way towards the first.
+    Object* a = point(Value(-20), Value(0));
+    Object* b = point(Value(Str("10")), Value(Str("0")));
+    Value ret = vm.callMethod(pointClass.asObject(), "interpolate",
+                              std::vector<Value>{Value(a), Value(b), Value(1)});
+    EXPECT_EQ(text(ret.asObject()), "(x=10-30, y=00)");
+    // distance needs a point first.
+    Object* plain = vm.newObject();
+    EXPECT_TRUE(vm.callMethod(pointClass.asObject(), "distance",
+                              std::vector<Value>{Value(plain), Value(a)})
+                    .isUndefined());
+    EXPECT_TRUE(vm.callMethod(pointClass.asObject(), "distance", std::vector<Value>{Value(a)})
+                    .isUndefined());
+    EXPECT_EQ(vm.toNumber(vm.callMethod(pointClass.asObject(), "distance",
+                                        std::vector<Value>{Value(a), Value(point(Value(-20), Value(5)))})),
+              5);
+    // for..in lists x, y and the prototype's members.
+    EXPECT_EQ(vm.enumerate(a).size(), 10u);
+}
+
 } // namespace
 } // namespace avm1test

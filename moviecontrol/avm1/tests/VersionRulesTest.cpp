@@ -125,6 +125,26 @@ TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {
     EXPECT_EQ(unescape("%zz%41"), "%zzA");
 }
 
+TEST_P(VersionRules, DeleteSparesAFunctionsLocals) {
+    namespace op = swf::op;
+    moviemaker::Actions body;
+    body.push("e").push("hello").code(op::DefineLocal);
+    body.push("e").code(op::Delete2).code(op::Trace);
+    body.push("e").code(op::GetVariable).code(op::Trace);
+    moviemaker::Actions a;
+    a.push("e").push("hi").code(op::SetVariable);
+    a.push("f").function(body).code(op::SetVariable);
+    a.push(0.0).push("f").code(op::CallFunction).code(op::Pop);
+    a.push("e").code(op::GetVariable).code(op::Trace);
+    a.push("e").code(op::Delete2).code(op::Trace);
+    // Delete with a name alone deletes the variable it names.
+    a.push("o").push(5.0).code(op::SetVariable);
+    a.push("o").code(op::Delete).code(op::Trace);
+    a.push("o").code(op::GetVariable).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()),
+              (std::vector<std::string>{"false", "hello", "hi", "true", "true", "undefined"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, VersionRules, ::testing::Values(5, 6, 7, 8));
 
 } // namespace

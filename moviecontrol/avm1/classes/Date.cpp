@@ -183,8 +183,13 @@ void installDate(Machine& m) {
 
     auto getter = [&](std::string_view name, bool utc, int field) {
         m.defineMethod(proto, name, [utc, field](CallArgs& c) -> Value {
+            // On anything but a Date (an object merely inheriting from one) there is
+            // nothing to read.
             DateObject* d = thisDate(c);
-            if (!d || std::isnan(d->time)) {
+            if (!d) {
+                return {};
+            }
+            if (std::isnan(d->time)) {
                 return Value(NaN);
             }
             double t = utc ? d->time : toLocal(c.machine, d->time);
@@ -203,7 +208,10 @@ void installDate(Machine& m) {
     }
     m.defineMethod(proto, "getYear", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
-        if (!d || std::isnan(d->time)) {
+        if (!d) {
+            return {};
+        }
+        if (std::isnan(d->time)) {
             return Value(NaN);
         }
         return Value(split(toLocal(c.machine, d->time))[0] - 1900);

@@ -17,6 +17,10 @@ void installFunction(Machine& m) {
     auto& s = m.state();
     Object* fproto = s.functionProto;
     FunctionObject* function = m.newFunction([](CallArgs& c) -> Value {
+        // `new Function()` gives a plain object made from Function.prototype.
+        if (c.constructing) {
+            return {};
+        }
         if (c.count() > 0) {
             return c.arg(0);
         }

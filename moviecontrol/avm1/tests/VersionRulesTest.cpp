@@ -125,6 +125,21 @@ TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {
     EXPECT_EQ(unescape("%zz%41"), "%zzA");
 }
 
+TEST_P(VersionRules, BuiltInsMadeBySubclassesStayPlainObjects) {
+    // An object that only inherits from a Date has no time to read.
+    Object* dateProto = vm.get(vm.get(vm.global(), "Date").asObject(), "prototype").asObject();
+    Object* heir = vm.make<Object>(dateProto);
+    EXPECT_TRUE(vm.callMethod(heir, "getYear", {}).isUndefined());
+    EXPECT_TRUE(vm.callMethod(heir, "getUTCMonth", {}).isUndefined());
+    if (version() >= 6) {
+        // new Function() makes an object, not a function.
+        Object* made = vm.construct(vm.get(vm.global(), "Function"), {});
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(vm.typeOf(Value(made)), "object");
+        EXPECT_EQ(made->proto(), vm.functionPrototype());
+    }
+}
+
 TEST_P(VersionRules, DeleteSparesAFunctionsLocals) {
     namespace op = swf::op;
     moviemaker::Actions body;

@@ -53,7 +53,7 @@ constexpr std::array<double, 22> HostileNumbers = {0,
 
 constexpr std::array<std::size_t, 5> StringLengths = {0, 1, 1000, 1 << 16, 1 << 22};
 
-constexpr std::array<const char*, 7> Receivers = {"Array", "String",  "BitmapData", "Date",
+constexpr std::array<const char*, 7> Receivers = {"Array",  "String",  "BitmapData", "Date",
                                                   "Number", "_global", "Math"};
 
 constexpr std::array<std::array<const char*, 12>, 7> Methods = {{
@@ -69,8 +69,7 @@ constexpr std::array<std::array<const char*, 12>, 7> Methods = {{
      "toString", "valueOf", "toString", "valueOf"},
     {"parseInt", "parseFloat", "escape", "unescape", "isNaN", "isFinite", "ASnative", "Number",
      "String", "Boolean", "Array", "Object"},
-    {"pow", "round", "floor", "ceil", "atan2", "min", "max", "random", "sqrt", "exp", "log",
-     "abs"},
+    {"pow", "round", "floor", "ceil", "atan2", "min", "max", "random", "sqrt", "exp", "log", "abs"},
 }};
 
 avm1::Value bitmapOf(avm1test::FakeStage& stage, double width, double height) {

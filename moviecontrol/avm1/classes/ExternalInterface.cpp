@@ -49,14 +49,15 @@ void installExternalInterface(Machine& m) {
     // The class library's helpers, which scripts may call themselves.
     using TextOf = std::string (*)(Machine&, const Value&);
     const std::pair<std::string_view, TextOf> encoders[] = {
-        {"_toXML", valueToXml},         {"_objectToXML", objectToXml},
-        {"_arrayToXML", arrayToXml},    {"_argumentsToXML", argumentsToXml},
-        {"_toJS", valueToJs},           {"_arrayToJS", arrayToJs},
+        {"_toXML", valueToXml},      {"_objectToXML", objectToXml},
+        {"_arrayToXML", arrayToXml}, {"_argumentsToXML", argumentsToXml},
+        {"_toJS", valueToJs},        {"_arrayToJS", arrayToJs},
         {"_objectToJS", objectToJs},
     };
-    for (const auto& [name, encode] : encoders) {
+    for (const auto& entry : encoders) {
+        TextOf encode = entry.second;
         m.defineMethod(
-            ei, name,
+            ei, entry.first,
             [encode](CallArgs& c) -> Value { return Value(Str(encode(c.machine, c.arg(0)))); },
             Members);
     }
@@ -67,9 +68,10 @@ void installExternalInterface(Machine& m) {
         {"_arrayToAS", xmlToArray},
         {"_argumentsToAS", xmlToArguments},
     };
-    for (const auto& [name, decode] : decoders) {
+    for (const auto& entry : decoders) {
+        ValueOf decode = entry.second;
         m.defineMethod(
-            ei, name, [decode](CallArgs& c) -> Value { return decode(c.machine, c.arg(0)); },
+            ei, entry.first, [decode](CallArgs& c) -> Value { return decode(c.machine, c.arg(0)); },
             Members);
     }
     m.defineMethod(

@@ -68,7 +68,6 @@ bool isMatrix(CallArgs& c) {
     return false;
 }
 
-
 } // namespace
 
 void installMatrix(Machine& m) {

@@ -40,53 +40,72 @@ void installPoint(Machine& m) {
                                    plus(m, raw(m, c.thisValue, "y"), raw(m, c.arg(0), "y"))));
         },
         Listed);
-    m.defineMethod(proto, "subtract", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        return Value(makePoint(m, num(field(m, c.thisValue, "x") - field(m, c.arg(0), "x")),
-                               num(field(m, c.thisValue, "y") - field(m, c.arg(0), "y"))));
-    }, Listed);
-    m.defineMethod(proto, "clone", [](CallArgs& c) -> Value {
-        Object* self = c.thisObject();
-        return Value(makePoint(c.machine, raw(c.machine, self, "x"), raw(c.machine, self, "y")));
-    }, Listed);
-    m.defineMethod(proto, "equals", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* other = c.arg(0).asObject();
-        if (!other || !inherits(other, classPrototype(m, "Point"))) {
-            return Value(false);
-        }
-        return Value(field(m, c.thisValue, "x") == field(m, c.arg(0), "x") &&
-                     field(m, c.thisValue, "y") == field(m, c.arg(0), "y"));
-    }, Listed);
-    m.defineMethod(proto, "normalize", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        if (!self) {
+    m.defineMethod(
+        proto, "subtract",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            return Value(makePoint(m, num(field(m, c.thisValue, "x") - field(m, c.arg(0), "x")),
+                                   num(field(m, c.thisValue, "y") - field(m, c.arg(0), "y"))));
+        },
+        Listed);
+    m.defineMethod(
+        proto, "clone",
+        [](CallArgs& c) -> Value {
+            Object* self = c.thisObject();
+            return Value(
+                makePoint(c.machine, raw(c.machine, self, "x"), raw(c.machine, self, "y")));
+        },
+        Listed);
+    m.defineMethod(
+        proto, "equals",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* other = c.arg(0).asObject();
+            if (!other || !inherits(other, classPrototype(m, "Point"))) {
+                return Value(false);
+            }
+            return Value(field(m, c.thisValue, "x") == field(m, c.arg(0), "x") &&
+                         field(m, c.thisValue, "y") == field(m, c.arg(0), "y"));
+        },
+        Listed);
+    m.defineMethod(
+        proto, "normalize",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* self = c.thisObject();
+            if (!self) {
+                return {};
+            }
+            double x = field(m, c.thisValue, "x"), y = field(m, c.thisValue, "y");
+            double length = std::hypot(x, y);
+            if (length > 0) {
+                double scale = m.toNumber(c.arg(0)) / length;
+                m.set(self, "x", num(x * scale));
+                m.set(self, "y", num(y * scale));
+            }
             return {};
-        }
-        double x = field(m, c.thisValue, "x"), y = field(m, c.thisValue, "y");
-        double length = std::hypot(x, y);
-        if (length > 0) {
-            double scale = m.toNumber(c.arg(0)) / length;
-            m.set(self, "x", num(x * scale));
-            m.set(self, "y", num(y * scale));
-        }
-        return {};
-    }, Listed);
-    m.defineMethod(proto, "offset", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        if (Object* self = c.thisObject()) {
-            m.set(self, "x", plus(m, raw(m, self, "x"), c.arg(0)));
-            m.set(self, "y", plus(m, raw(m, self, "y"), c.arg(1)));
-        }
-        return {};
-    }, Listed);
-    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        return Value(Str("(x=" + m.toString(raw(m, self, "x")).str() +
-                         ", y=" + m.toString(raw(m, self, "y")).str() + ")"));
-    }, Listed);
+        },
+        Listed);
+    m.defineMethod(
+        proto, "offset",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            if (Object* self = c.thisObject()) {
+                m.set(self, "x", plus(m, raw(m, self, "x"), c.arg(0)));
+                m.set(self, "y", plus(m, raw(m, self, "y"), c.arg(1)));
+            }
+            return {};
+        },
+        Listed);
+    m.defineMethod(
+        proto, "toString",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* self = c.thisObject();
+            return Value(Str("(x=" + m.toString(raw(m, self, "x")).str() +
+                             ", y=" + m.toString(raw(m, self, "y")).str() + ")"));
+        },
+        Listed);
     // The distance from a point to anything with coordinates; nothing from another object.
     m.defineMethod(ctor, "distance", [](CallArgs& c) -> Value {
         Machine& m = c.machine;

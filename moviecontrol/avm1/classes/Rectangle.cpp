@@ -150,8 +150,9 @@ void installRectangleEdges(Machine& m, Object* proto) {
         m, proto, "bottomRight",
         [](CallArgs& c) -> Value {
             Machine& m = c.machine;
-            return Value(makePoint(m, plus(m, raw(m, c.thisValue, "x"), raw(m, c.thisValue, "width")),
-                                   plus(m, raw(m, c.thisValue, "y"), raw(m, c.thisValue, "height"))));
+            return Value(
+                makePoint(m, plus(m, raw(m, c.thisValue, "x"), raw(m, c.thisValue, "width")),
+                          plus(m, raw(m, c.thisValue, "y"), raw(m, c.thisValue, "height"))));
         },
         [self](CallArgs& c) -> Value {
             Machine& m = c.machine;

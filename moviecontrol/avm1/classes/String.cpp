@@ -44,7 +44,6 @@ std::size_t clampIndex(double v, std::size_t size) {
     return v >= static_cast<double>(size) ? size : static_cast<std::size_t>(v);
 }
 
-
 // The most parts split may give: its second argument as an integer, unless undefined.
 double splitLimit(CallArgs& c) {
     if (c.arg(1).isUndefined()) {

@@ -30,10 +30,11 @@ class Broadcaster : public ::testing::Test {
     // A listener that appends `name` to the shared log when it hears onTest.
     Object* listener(const std::string& name) {
         Object* l = vm.newObject();
-        vm.set(l, "onTest", Value(static_cast<Object*>(vm.newFunction([this, name](avm1::CallArgs&) {
-            log += name;
-            return Value();
-        }))));
+        vm.set(l, "onTest",
+               Value(static_cast<Object*>(vm.newFunction([this, name](avm1::CallArgs&) {
+                   log += name;
+                   return Value();
+               }))));
         return l;
     }
 
@@ -60,8 +61,9 @@ TEST_F(Broadcaster, AddingAgainMovesToTheEnd) {
 
 TEST_F(Broadcaster, RemovalComparesWithEqualsAndUsesSplice) {
     Object* o = vm.newObject();
-    vm.set(o, "valueOf", Value(static_cast<Object*>(vm.newFunction(
-                             [](avm1::CallArgs&) { return Value(Str("yes I am")); }))));
+    vm.set(o, "valueOf", Value(static_cast<Object*>(vm.newFunction([](avm1::CallArgs&) {
+               return Value(Str("yes I am"));
+           }))));
     call("addListener", {Value(o)});
     EXPECT_FALSE(call("removeListener", {Value(Str("no"))}).asBool());
     EXPECT_TRUE(call("removeListener", {Value(Str("yes I am"))}).asBool());
@@ -69,13 +71,13 @@ TEST_F(Broadcaster, RemovalComparesWithEqualsAndUsesSplice) {
     // A replaced splice and push are what the methods call.
     int splices = 0, pushes = 0;
     vm.set(list(), "splice", Value(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs&) {
-        ++splices;
-        return Value();
-    }))));
+               ++splices;
+               return Value();
+           }))));
     vm.set(list(), "push", Value(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs&) {
-        ++pushes;
-        return Value();
-    }))));
+               ++pushes;
+               return Value();
+           }))));
     vm.set(list(), "0", Value(o));
     call("addListener", {Value(o)});
     EXPECT_EQ(splices, 1);

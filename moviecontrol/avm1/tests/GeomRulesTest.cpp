@@ -31,8 +31,8 @@ class GeomRules : public ::testing::Test {
         for (int i = 0; i < 6; ++i) {
             vm.set(fake, names[i], Value(values[i]));
         }
-        vm.set(fake, "toString", vm.get(vm.get(matrixClass().asObject(), "prototype").asObject(),
-                                        "toString"));
+        vm.set(fake, "toString",
+               vm.get(vm.get(matrixClass().asObject(), "prototype").asObject(), "toString"));
         return fake;
     }
     std::string text(Object* o) { return vm.toString(Value(o)).str(); }
@@ -81,7 +81,9 @@ TEST_F(GeomRules, ASingularMatrixInvertsToTheIdentity) {
 TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {
     Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
     Value pointClass = vm.get(geom, "Point");
-    auto point = [&](Value x, Value y) { return vm.construct(pointClass, std::vector<Value>{x, y}); };
+    auto point = [&](Value x, Value y) {
+        return vm.construct(pointClass, std::vector<Value>{x, y});
+    };
     Object* letters = point(Value(Str("x")), Value(Str("y")));
     Object* three = point(Value(3), Value());
     EXPECT_EQ(text(vm.callMethod(letters, "add", std::vector<Value>{Value(three)}).asObject()),
@@ -94,13 +96,14 @@ TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {
     EXPECT_EQ(text(ret.asObject()), "(x=10-30, y=00)");
     // distance needs a point first.
     Object* plain = vm.newObject();
-    EXPECT_TRUE(vm.callMethod(pointClass.asObject(), "distance",
-                              std::vector<Value>{Value(plain), Value(a)})
-                    .isUndefined());
+    EXPECT_TRUE(
+        vm.callMethod(pointClass.asObject(), "distance", std::vector<Value>{Value(plain), Value(a)})
+            .isUndefined());
     EXPECT_TRUE(vm.callMethod(pointClass.asObject(), "distance", std::vector<Value>{Value(a)})
                     .isUndefined());
-    EXPECT_EQ(vm.toNumber(vm.callMethod(pointClass.asObject(), "distance",
-                                        std::vector<Value>{Value(a), Value(point(Value(-20), Value(5)))})),
+    EXPECT_EQ(vm.toNumber(
+                  vm.callMethod(pointClass.asObject(), "distance",
+                                std::vector<Value>{Value(a), Value(point(Value(-20), Value(5)))})),
               5);
     // for..in lists x, y and the prototype's members.
     EXPECT_EQ(vm.enumerate(a).size(), 10u);

@@ -94,9 +94,15 @@ TEST_F(NativeTables, DateTableSpreadsOverThreeRows) {
     const struct {
         double index;
         const char* name;
-    } table[] = {{0, "getFullYear"},    {1, "getYear"},         {8, "getMilliseconds"},
-                 {16, "getTime"},       {17, "setTime"},        {18, "getTimezoneOffset"},
-                 {19, "toString"},      {128, "getUTCFullYear"}, {136, "getUTCMilliseconds"},
+    } table[] = {{0, "getFullYear"},
+                 {1, "getYear"},
+                 {8, "getMilliseconds"},
+                 {16, "getTime"},
+                 {17, "setTime"},
+                 {18, "getTimezoneOffset"},
+                 {19, "toString"},
+                 {128, "getUTCFullYear"},
+                 {136, "getUTCMilliseconds"},
                  {143, "setUTCMilliseconds"}};
     for (const auto& row : table) {
         EXPECT_EQ(global("ASnative", {num(103), num(row.index)}).asObject(),

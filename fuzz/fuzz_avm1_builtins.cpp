@@ -1,6 +1,7 @@
-// Calls the script machine's built-ins with hostile arguments: huge lengths, long strings,
-// arrays of holes, contradictory comparators, bitmaps of the largest size. Each input is a
-// list of calls; every call must end within the frame's budget and the memory budget.
+// Calls the script machine's built-ins with hostile arguments: NaN, the infinities, huge and
+// negative numbers, huge lengths, long strings, arrays of holes, cyclic objects,
+// contradictory comparators, bitmaps of the largest size. Each input is a list of calls;
+// every call must end within the frame's budget and the memory budget.
 #include "FakeStage.h"
 
 #include "avm1/Function.h"
@@ -27,7 +28,7 @@ class Bytes {
     std::size_t at_ = 0;
 };
 
-constexpr std::array<double, 14> HostileNumbers = {0,
+constexpr std::array<double, 22> HostileNumbers = {0,
                                                    1,
                                                    -1,
                                                    2,
@@ -40,19 +41,35 @@ constexpr std::array<double, 14> HostileNumbers = {0,
                                                    4294967295.0,
                                                    1e300,
                                                    std::numeric_limits<double>::quiet_NaN(),
-                                                   std::numeric_limits<double>::infinity()};
+                                                   std::numeric_limits<double>::infinity(),
+                                                   -std::numeric_limits<double>::infinity(),
+                                                   -1e300,
+                                                   -0.5,
+                                                   1.5,
+                                                   -2147483649.0,
+                                                   4294967297.0,
+                                                   8.64e15 + 1,
+                                                   -8.64e15 - 1};
 
 constexpr std::array<std::size_t, 5> StringLengths = {0, 1, 1000, 1 << 16, 1 << 22};
 
-constexpr std::array<const char*, 3> Receivers = {"Array", "String", "BitmapData"};
+constexpr std::array<const char*, 7> Receivers = {"Array",  "String",  "BitmapData", "Date",
+                                                  "Number", "_global", "Math"};
 
-constexpr std::array<std::array<const char*, 12>, 3> Methods = {{
+constexpr std::array<std::array<const char*, 12>, 7> Methods = {{
     {"sort", "sortOn", "join", "concat", "slice", "splice", "reverse", "push", "unshift", "shift",
      "toString", "pop"},
     {"split", "concat", "substr", "substring", "slice", "indexOf", "lastIndexOf", "charAt",
      "charCodeAt", "toUpperCase", "toLowerCase", "split"},
     {"perlinNoise", "noise", "fillRect", "floodFill", "copyPixels", "clone", "threshold",
      "pixelDissolve", "scroll", "colorTransform", "getColorBoundsRect", "dispose"},
+    {"toString", "setTime", "setFullYear", "setMonth", "setDate", "setHours", "setUTCMinutes",
+     "setSeconds", "setMilliseconds", "setYear", "getDay", "getTimezoneOffset"},
+    {"toString", "valueOf", "toString", "valueOf", "toString", "valueOf", "toString", "valueOf",
+     "toString", "valueOf", "toString", "valueOf"},
+    {"parseInt", "parseFloat", "escape", "unescape", "isNaN", "isFinite", "ASnative", "Number",
+     "String", "Boolean", "Array", "Object"},
+    {"pow", "round", "floor", "ceil", "atan2", "min", "max", "random", "sqrt", "exp", "log", "abs"},
 }};
 
 avm1::Value bitmapOf(avm1test::FakeStage& stage, double width, double height) {
@@ -70,7 +87,7 @@ avm1::Value hostileValue(avm1test::FakeStage& stage, Bytes& in) {
     avm1::Machine& vm = stage.vm;
     const std::uint8_t kind = in.next();
     const std::uint8_t pick = in.next();
-    switch (kind % 6) {
+    switch (kind % 7) {
     case 0:
         return avm1::Value(HostileNumbers[pick % HostileNumbers.size()]);
     case 1: {
@@ -96,6 +113,16 @@ avm1::Value hostileValue(avm1test::FakeStage& stage, Bytes& in) {
     }
     case 4:
         return bitmapOf(stage, HostileNumbers[pick % 8], HostileNumbers[in.next() % 8]);
+    case 5: {
+        // An object that holds itself, directly and through an array.
+        avm1::Object* object = vm.newObject();
+        avm1::Object* array = vm.newArray();
+        vm.set(object, "self", avm1::Value(object));
+        vm.set(object, "list", avm1::Value(array));
+        vm.set(array, "0", avm1::Value(object));
+        vm.set(array, "1", avm1::Value(array));
+        return avm1::Value(pick % 2 ? object : array);
+    }
     default:
         return avm1::Value(vm.newObject());
     }
@@ -118,6 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         avm1::Value receiver;
         if (receiverKind == 2) {
             receiver = bitmapOf(stage, 2880, 2880);
+        } else if (receiverKind == 3) {
+            const avm1::Value time(HostileNumbers[in.next() % HostileNumbers.size()]);
+            receiver = avm1::Value(vm.construct(vm.get(vm.global(), "Date"), {&time, 1}));
+        } else if (receiverKind == 5) {
+            receiver = avm1::Value(vm.global());
+        } else if (receiverKind == 6) {
+            receiver = vm.get(vm.global(), "Math");
         } else {
             receiver = hostileValue(stage, in);
             if (receiverKind == 0 && !receiver.isObject()) {

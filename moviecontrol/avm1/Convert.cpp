@@ -74,36 +74,66 @@ int hexDigit(char c) {
 }
 
 double stringToNumber(std::string_view s, int version) {
-    std::size_t i = 0;
-    while (i < s.size() && isSpace(s[i])) {
-        ++i;
-    }
-    s.remove_prefix(i);
-    double result = std::numeric_limits<double>::quiet_NaN();
-    if (s.empty()) {
-        result = version >= 5 ? result : 0.0;
-        return result;
-    }
-    bool negative = false;
-    std::string_view body = s;
-    if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
-        negative = body[0] == '-';
-        body.remove_prefix(1);
-    }
-    if (version >= 6 && body.size() > 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    auto hexPrefix = [](std::string_view t) {
+        return t.size() > 1 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
+    };
+    if (version >= 6 && hexPrefix(s)) {
+        // Hexadecimal only at the very start, the sign after the prefix; it reads as a
+        // 32-bit signed integer.
+        std::string_view body = s.substr(2);
+        bool negative = !body.empty() && body[0] == '-';
+        if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
+            body.remove_prefix(1);
+        }
+        if (body.empty()) {
+            return NaN;
+        }
         double value = 0;
-        for (std::size_t k = 2; k < body.size(); ++k) {
-            int d = hexDigit(body[k]);
+        for (char c : body) {
+            int d = hexDigit(c);
             if (d < 0) {
-                return version >= 5 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+                return NaN;
             }
             value = value * 16 + d;
         }
-        // Hexadecimal text reads as a 32-bit signed integer.
         double wrapped = static_cast<double>(
             static_cast<std::int32_t>(static_cast<std::uint32_t>(std::fmod(value, 4294967296.0))));
         return negative ? -wrapped : wrapped;
     }
+    std::size_t i = 0;
+    while (i < s.size() && isSpace(s[i])) {
+        ++i;
+    }
+    const bool spaced = i > 0;
+    s.remove_prefix(i);
+    if (s.empty()) {
+        return version >= 5 ? NaN : 0.0;
+    }
+    if (version >= 6) {
+        std::string_view body = s;
+        bool negative = body[0] == '-';
+        bool sign = negative || body[0] == '+';
+        if (sign) {
+            body.remove_prefix(1);
+        }
+        if (sign && hexPrefix(body)) {
+            return NaN;
+        }
+        // A leading zero with nothing but octal digits after it, no space before: octal.
+        bool octal = !spaced && body.size() > 1 && body[0] == '0';
+        for (std::size_t k = 1; octal && k < body.size(); ++k) {
+            octal = body[k] >= '0' && body[k] <= '7';
+        }
+        if (octal) {
+            double value = 0;
+            for (char c : body) {
+                value = value * 8 + (c - '0');
+            }
+            return negative ? -value : value;
+        }
+    }
+    double result = NaN;
     std::size_t n = decimalPrefix(s);
     if (n == s.size()) {
         return parseDecimal(s);
@@ -273,38 +303,51 @@ double parseFloatText(std::string_view s) {
 }
 
 double parseIntText(std::string_view s, int radix) {
-    std::size_t i = 0;
-    while (i < s.size() && isSpace(s[i])) {
-        ++i;
-    }
-    s.remove_prefix(i);
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    auto hexPrefix = [](std::string_view t) {
+        return t.size() > 1 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
+    };
+    auto takeSign = [](std::string_view& t) {
+        bool sign = !t.empty() && (t[0] == '-' || t[0] == '+');
+        bool negative = sign && t[0] == '-';
+        if (sign) {
+            t.remove_prefix(1);
+        }
+        return std::pair{sign, negative};
+    };
     bool negative = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    if (radix == 0) {
-        if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    if (hexPrefix(s)) {
+        // "0x" counts only at the very start: it makes the radix 16 unless one is given,
+        // and the sign comes after it.
+        s.remove_prefix(2);
+        if (radix == 0) {
             radix = 16;
-            s.remove_prefix(2);
-        } else if (s.size() > 1 && s[0] == '0') {
-            // A leading zero reads as octal when every digit is octal.
-            bool octal = true;
-            for (char c : s) {
-                if (c < '0' || c > '7') {
-                    octal = isDigit(c) ? false : octal;
-                    break;
-                }
+        }
+        negative = takeSign(s).second;
+    } else {
+        std::size_t i = 0;
+        while (i < s.size() && isSpace(s[i])) {
+            ++i;
+        }
+        const bool spaced = i > 0;
+        s.remove_prefix(i);
+        auto [signed_, minus] = takeSign(s);
+        negative = minus;
+        if (signed_ && hexPrefix(s)) {
+            return NaN;
+        }
+        if (radix == 0) {
+            // A leading zero makes the text octal when nothing but octal digits follow
+            // and no space came before.
+            bool octal = !spaced && s.size() > 1 && s[0] == '0';
+            for (std::size_t k = 1; octal && k < s.size(); ++k) {
+                octal = s[k] >= '0' && s[k] <= '7';
             }
             radix = octal ? 8 : 10;
-        } else {
-            radix = 10;
         }
-    } else if (radix == 16 && s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        s.remove_prefix(2);
     }
     if (radix < 2 || radix > 36) {
-        return std::numeric_limits<double>::quiet_NaN();
+        return NaN;
     }
     double value = 0;
     std::size_t used = 0;
@@ -323,7 +366,7 @@ double parseIntText(std::string_view s, int radix) {
         ++used;
     }
     if (used == 0) {
-        return std::numeric_limits<double>::quiet_NaN();
+        return NaN;
     }
     return negative ? -value : value;
 }

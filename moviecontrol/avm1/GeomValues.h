@@ -40,6 +40,20 @@ inline Value raw(Machine& m, Object* o, std::string_view name) {
     return o ? m.get(o, name) : Value();
 }
 
+inline Value raw(Machine& m, const Value& object, std::string_view name) {
+    return raw(m, object.asObject(), name);
+}
+
+// a + b as the script's `+` has it: text joins when either side is text. The classes add
+// their fields so: a point at ("10", 0) offset by -30 stands at "10-30".
+inline Value plus(Machine& m, const Value& a, const Value& b) {
+    Value pa = m.toPrimitive(a), pb = m.toPrimitive(b);
+    if (pa.isString() || pb.isString()) {
+        return Value(Str(m.toString(pa).str() + m.toString(pb).str()));
+    }
+    return Value(m.toNumber(pa) + m.toNumber(pb));
+}
+
 inline Object* makePoint(Machine& m, const Value& x, const Value& y) {
     Object* p = m.make<Object>(classPrototype(m, "Point"));
     m.set(p, "x", x);

@@ -145,6 +145,8 @@ class Interp {
     void actionDefineLocal();
     void actionDefineLocal2();
     void actionDelete2();
+    // Deletes a variable or a path's property as Delete2 does; whether it went.
+    bool deleteVariable(const Str& name);
 
     // Stack, registers and constants (InterpreterStack.cpp).
     void actionPush(Payload p);

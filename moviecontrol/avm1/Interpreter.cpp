@@ -373,6 +373,7 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
     act.callee = f;
     act.home = home;
     act.isFunction = true;
+    act.constructing = constructing;
     act.thisValue = thisValue;
     if (!thisValue.isObject() && !thisValue.isNullish()) {
         act.thisValue = Value(m.toObject(thisValue));

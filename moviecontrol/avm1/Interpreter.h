@@ -23,6 +23,8 @@ struct Activation {
     Code code;
     int version = 0;
     bool isFunction = false;
+    // Called by `new`.
+    bool constructing = false;
     // DefineFunction2 suppress flags: `this` then names the clip, `super` is undefined.
     bool suppressThis = false;
     bool suppressSuper = false;

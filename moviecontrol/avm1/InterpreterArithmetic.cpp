@@ -132,8 +132,8 @@ void Interp::actionBitwise(std::uint8_t code) {
 }
 
 void Interp::actionToInteger() {
-    double n = m_.toNumber(pop());
-    push(Value(std::isnan(n) ? 0.0 : std::trunc(n)));
+    // int() wraps as a 32-bit integer: int(2147483648) is -2147483648, int(Infinity) 0.
+    push(Value(static_cast<double>(toInt32(m_.toNumber(pop())))));
 }
 
 void Interp::actionToNumber() {

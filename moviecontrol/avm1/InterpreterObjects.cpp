@@ -23,6 +23,11 @@ void Interp::actionSetMember() {
 void Interp::actionDelete() {
     Str name = m_.toString(pop());
     Value object = pop();
+    // Without an object to delete from, the name is a variable or a path, as for Delete2.
+    if (!object.isObject()) {
+        push(Value(deleteVariable(name)));
+        return;
+    }
     push(Value(m_.deleteProperty(object.asObject(), name)));
 }
 

@@ -288,6 +288,10 @@ void Interp::actionDefineLocal2() {
 
 void Interp::actionDelete2() {
     Str name = m_.toString(pop());
+    push(Value(deleteVariable(name)));
+}
+
+bool Interp::deleteVariable(const Str& name) {
     Object* object;
     Str var;
     if (splitPath(name, object, var)) {
@@ -300,17 +304,19 @@ void Interp::actionDelete2() {
                                 "into the required type - Object.");
             }
         }
-        push(Value(object && m_.deleteProperty(object, var)));
-        return;
+        return object && m_.deleteProperty(object, var);
     }
-    // The innermost scope that owns the name loses it.
+    // The innermost scope that owns the name loses it; a function's own local variables
+    // stay (and hide any of that name further out).
     for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
         if (sc->object() && m_.hasOwnProperty(sc->object(), name)) {
-            push(Value(m_.deleteProperty(sc->object(), name)));
-            return;
+            if (a_.isFunction && sc->object() == a_.locals) {
+                return false;
+            }
+            return m_.deleteProperty(sc->object(), name);
         }
     }
-    push(Value(false));
+    return false;
 }
 
 Object* resolveTargetPath(Machine& m, Activation* act, Object* start, std::string_view path) {

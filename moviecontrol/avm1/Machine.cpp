@@ -136,8 +136,8 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
         s.smallInts.emplace_back(std::to_string(i));
     }
     s.objectProto = make<Object>(nullptr);
-    s.functionProto =
-        make<FunctionObject>(s.objectProto, NativeFn([](CallArgs&) { return Value(); }));
+    // Function.prototype holds call and apply but is no function itself.
+    s.functionProto = make<Object>(s.objectProto);
     s.global = make<Object>(nullptr); // _global inherits nothing
 #define AVM1_INSTALL(Name) install##Name(*this);
     AVM1_CLASS_LIST(AVM1_INSTALL)
@@ -367,7 +367,8 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             }
             return out;
         }
-        current = current->proto();
+        // Functions of version 5 movies inherit nothing from Object.prototype.
+        current = current == s.functionProto && s.version < 6 ? nullptr : current->proto();
     }
     // Not found: an object's __resolve answers for missing names.
     if (!(name == s.sResolve)) {
@@ -529,8 +530,8 @@ bool Machine::hasOwnProperty(Object* object, const Str& name) {
     if (isProtoName(*state_, name)) {
         return object->proto() || object->properties().find(state_->sProto, true);
     }
-    const Property* p = object->properties().find(name, state_->caseSensitive());
-    if (p && attr::visibleTo(p->attributes, state_->version)) {
+    // As for..in, hasOwnProperty sees a property that the movie's version hides from reads.
+    if (object->properties().find(name, state_->caseSensitive())) {
         return true;
     }
     return object->hasVirtual(*this, name);

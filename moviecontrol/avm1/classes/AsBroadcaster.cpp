@@ -1,4 +1,6 @@
-// AsBroadcaster: gives an object listeners and broadcastMessage.
+// AsBroadcaster: gives an object listeners and broadcastMessage. The methods work as the
+// player's class library wrote them: through the object's own removeListener and its
+// list's push and splice, which scripts may replace and watch.
 
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
@@ -9,6 +11,26 @@ namespace {
 
 Value fn(Object* f) {
     return Value(f);
+}
+
+// The script's == (listeners compare through valueOf).
+bool looseEquals(Machine& m, const Value& a, const Value& b, int depth = 0) {
+    if (a.type() == b.type()) {
+        return strictEquals(a, b);
+    }
+    if (a.isNullish() && b.isNullish()) {
+        return true;
+    }
+    if (a.isObject() != b.isObject()) {
+        const Value& object = a.isObject() ? a : b;
+        const Value& other = a.isObject() ? b : a;
+        Value p = m.toPrimitive(object);
+        return depth < 2 && !p.isObject() && looseEquals(m, p, other, depth + 1);
+    }
+    if (a.isNullish() || b.isNullish()) {
+        return false;
+    }
+    return m.toNumber(a) == m.toNumber(b);
 }
 
 Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
@@ -35,7 +57,10 @@ Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
         Value f = m.get(lo, event);
         callValue(m, f, l, args.subspan(1), lo->proto());
     }
-    return Value(!snapshot.empty());
+    if (snapshot.empty()) {
+        return {};
+    }
+    return Value(true);
 }
 
 } // namespace
@@ -43,7 +68,22 @@ Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
 void installAsBroadcaster(Machine& m) {
     Object* global = m.global();
     FunctionObject* broadcaster = m.newClass([](CallArgs&) -> Value { return {}; });
+    // A listener added again moves to the end: it is removed first.
     auto add = m.defineMethod(broadcaster, "addListener", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* self = c.thisObject();
+        if (!self) {
+            return Value(true);
+        }
+        const Value listener = c.arg(0);
+        m.callMethod(self, "removeListener", {&listener, 1});
+        if (Object* list = m.get(self, "_listeners").asObject()) {
+            m.callMethod(list, "push", {&listener, 1});
+        }
+        return Value(true);
+    });
+    // The first entry equal (==) to the listener leaves the list by splice.
+    auto remove = m.defineMethod(broadcaster, "removeListener", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* self = c.thisObject();
         Object* list = self ? m.get(self, "_listeners").asObject() : nullptr;
@@ -52,31 +92,12 @@ void installAsBroadcaster(Machine& m) {
         }
         double n = m.toNumber(m.get(list, "length"));
         for (double i = 0; i < n && i < 65536; ++i) {
-            if (strictEquals(m.get(list, indexName(m, i)), c.arg(0))) {
-                return Value(true);
-            }
-        }
-        m.set(list, indexName(m, n), c.arg(0));
-        return Value(true);
-    });
-    auto remove = m.defineMethod(broadcaster, "removeListener", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        auto* list =
-            self ? dynamic_cast<ArrayObject*>(m.get(self, "_listeners").asObject()) : nullptr;
-        if (!list) {
-            return Value(false);
-        }
-        double n = list->length();
-        for (double i = 0; i < n && i < 65536; ++i) {
-            if (!strictEquals(m.get(list, indexName(m, i)), c.arg(0))) {
+            m.state().pace();
+            if (!looseEquals(m, m.get(list, indexName(m, i)), c.arg(0))) {
                 continue;
             }
-            for (double k = i; k + 1 < n; ++k) {
-                m.state().pace();
-                m.set(list, indexName(m, k), m.get(list, indexName(m, k + 1)));
-            }
-            list->setLength(m, n - 1);
+            const Value args[] = {Value(i), Value(1)};
+            m.callMethod(list, "splice", args);
             return Value(true);
         }
         return Value(false);

@@ -26,6 +26,15 @@ class DateObject : public Object {
     double time;
 };
 
+// A time value as Date keeps it: whole milliseconds within 100,000,000 days of 1970,
+// anything else (NaN, the infinities, a time beyond) is no time at all.
+double timeClip(double t) {
+    if (!std::isfinite(t) || std::fabs(t) > 8.64e15) {
+        return NaN;
+    }
+    return std::trunc(t) + 0.0;
+}
+
 double dayFromYear(double y) {
     return 365 * (y - 1970) + std::floor((y - 1969) / 4) - std::floor((y - 1901) / 100) +
            std::floor((y - 1601) / 400);
@@ -91,11 +100,7 @@ double compose(const std::array<double, 7>& f) {
     day += std::trunc(f[2]) - 1;
     double time = std::trunc(f[3]) * 3600000 + std::trunc(f[4]) * 60000 + std::trunc(f[5]) * 1000 +
                   std::trunc(f[6]);
-    double t = day * MsPerDay + time;
-    if (std::fabs(t) > 8.64e15) {
-        return NaN;
-    }
-    return t;
+    return timeClip(day * MsPerDay + time);
 }
 
 double offsetMs(Machine& m, double utc) {
@@ -113,7 +118,7 @@ DateObject* thisDate(CallArgs& c) {
 }
 
 std::string dateText(Machine& m, double t) {
-    if (std::isnan(t)) {
+    if (std::isnan(timeClip(t))) {
         return "Invalid Date";
     }
     static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -165,12 +170,10 @@ void installDate(Machine& m) {
         } else if (c.count() == 1) {
             t = m.toNumber(c.arg(0));
         } else {
-            t = toUtc(m, fromFields(m, c.args));
+            double local = fromFields(m, c.args);
+            t = std::isnan(local) ? local : toUtc(m, local);
         }
-        if (std::isfinite(t)) {
-            t = std::trunc(t);
-        }
-        return Value(static_cast<Object*>(m.make<DateObject>(p, t)));
+        return Value(static_cast<Object*>(m.make<DateObject>(p, timeClip(t))));
     };
     s.dateProto = constructorPrototype(m, date);
     Object* proto = s.dateProto;
@@ -180,8 +183,13 @@ void installDate(Machine& m) {
 
     auto getter = [&](std::string_view name, bool utc, int field) {
         m.defineMethod(proto, name, [utc, field](CallArgs& c) -> Value {
+            // On anything but a Date (an object merely inheriting from one) there is
+            // nothing to read.
             DateObject* d = thisDate(c);
-            if (!d || std::isnan(d->time)) {
+            if (!d) {
+                return {};
+            }
+            if (std::isnan(d->time)) {
                 return Value(NaN);
             }
             double t = utc ? d->time : toLocal(c.machine, d->time);
@@ -200,7 +208,10 @@ void installDate(Machine& m) {
     }
     m.defineMethod(proto, "getYear", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
-        if (!d || std::isnan(d->time)) {
+        if (!d) {
+            return {};
+        }
+        if (std::isnan(d->time)) {
             return Value(NaN);
         }
         return Value(split(toLocal(c.machine, d->time))[0] - 1900);
@@ -223,8 +234,7 @@ void installDate(Machine& m) {
         if (!d) {
             return {};
         }
-        double t = c.machine.toNumber(c.arg(0));
-        d->time = std::isfinite(t) ? std::trunc(t) : NaN;
+        d->time = timeClip(c.machine.toNumber(c.arg(0)));
         return Value(d->time);
     });
     m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
@@ -261,7 +271,7 @@ void installDate(Machine& m) {
                     m.toNumber(c.arg(static_cast<std::size_t>(i)));
             }
             double composed = compose(f);
-            d->time = utc || std::isnan(composed) ? composed : toUtc(m, composed);
+            d->time = utc || std::isnan(composed) ? composed : timeClip(toUtc(m, composed));
             return Value(d->time);
         });
     };
@@ -287,7 +297,7 @@ void installDate(Machine& m) {
         auto f = split(toLocal(m, std::isnan(d->time) ? 0 : d->time));
         f[0] = y;
         double composed = compose(f);
-        d->time = std::isnan(composed) ? composed : toUtc(m, composed);
+        d->time = std::isnan(composed) ? composed : timeClip(toUtc(m, composed));
         return Value(d->time);
     });
 }

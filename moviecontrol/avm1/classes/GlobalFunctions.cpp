@@ -30,7 +30,10 @@ std::string escapeText(std::string_view text) {
 std::string unescapeText(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
+        if (text[i] == '%' && i + 2 >= text.size()) {
+            break; // an escape cut short at the end is dropped
+        }
+        if (text[i] == '%') {
             int hi = hexDigit(text[i + 1]);
             int lo = hexDigit(text[i + 2]);
             if (hi >= 0 && lo >= 0) {

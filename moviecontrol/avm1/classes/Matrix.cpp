@@ -3,6 +3,7 @@
 
 #include "avm1/Convert.h"
 #include "avm1/FieldClasses.h"
+#include "avm1/GeomValues.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
 
@@ -53,6 +54,20 @@ void modify(CallArgs& c, const std::function<Affine(const Affine&)>& change) {
     }
 }
 
+// Whether `this` is a Matrix: rotate, scale and createGradientBox change nothing else
+// (createBox only its offsets), where the other methods work on any object's fields.
+bool isMatrix(CallArgs& c) {
+    Object* proto = geomPrototype(c.machine, "Matrix");
+    Object* o = c.thisObject();
+    for (int depth = 0; o && depth < 256; ++depth) {
+        o = o->proto();
+        if (o == proto) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void installMatrix(Machine& m) {
@@ -81,6 +96,9 @@ void installMatrix(Machine& m) {
         modify(c, [](const Affine& x) {
             const auto& [a, b, cc, d, tx, ty] = x;
             double det = a * d - b * cc;
+            if (det == 0) {
+                return Affine{1, 0, 0, 1, 0, 0}; // no inverse: the identity
+            }
             Affine inv{d / det, -b / det, -cc / det, a / det, 0, 0};
             inv[4] = -(inv[0] * tx + inv[2] * ty);
             inv[5] = -(inv[1] * tx + inv[3] * ty);
@@ -89,12 +107,18 @@ void installMatrix(Machine& m) {
         return {};
     });
     m.defineMethod(proto, "rotate", [](CallArgs& c) -> Value {
+        if (!isMatrix(c)) {
+            return {};
+        }
         double q = c.machine.toNumber(c.arg(0));
         Affine r{std::cos(q), std::sin(q), -std::sin(q), std::cos(q), 0, 0};
         modify(c, [&](const Affine& x) { return multiply(x, r); });
         return {};
     });
     m.defineMethod(proto, "scale", [](CallArgs& c) -> Value {
+        if (!isMatrix(c)) {
+            return {};
+        }
         Affine s{c.machine.toNumber(c.arg(0)), 0, 0, c.machine.toNumber(c.arg(1)), 0, 0};
         modify(c, [&](const Affine& x) { return multiply(x, s); });
         return {};
@@ -105,22 +129,35 @@ void installMatrix(Machine& m) {
         return {};
     });
     // createBox(scaleX, scaleY, rotation, tx, ty) and createGradientBox(width, height,
-    // rotation, tx, ty), whose unit square is the 1638.4-pixel gradient square.
+    // rotation, tx, ty), whose unit square is the 1638.4-pixel gradient square. The offsets
+    // are kept as given (a gradient box adds half its size with the script's `+`).
     auto box = [](CallArgs& c, bool gradient) {
         Machine& m = c.machine;
-        auto arg = [&](std::size_t i) { return c.count() > i ? m.toNumber(c.arg(i)) : 0.0; };
-        double sx = m.toNumber(c.arg(0)), sy = m.toNumber(c.arg(1)), q = arg(2);
-        double tx = arg(3), ty = arg(4);
+        Object* self = c.thisObject();
+        const bool matrix = isMatrix(c);
+        if (!self || (gradient && !matrix)) {
+            return Value();
+        }
+        double sx = m.toNumber(c.arg(0)), sy = m.toNumber(c.arg(1));
+        double q = c.count() > 2 ? m.toNumber(c.arg(2)) : 0.0;
+        Value tx = c.count() > 3 ? c.arg(3) : Value(0);
+        Value ty = c.count() > 4 ? c.arg(4) : Value(0);
         if (gradient) {
-            tx += sx / 2;
-            ty += sy / 2;
+            tx = geom::plus(m, tx, Value(sx / 2));
+            ty = geom::plus(m, ty, Value(sy / 2));
             sx /= 1638.4;
             sy /= 1638.4;
         }
-        modify(c, [&](const Affine&) {
-            return Affine{
-                std::cos(q) * sx, std::sin(q) * sy, -std::sin(q) * sx, std::cos(q) * sy, tx, ty};
-        });
+        // On an object that is no Matrix, createBox sets the offsets alone.
+        if (matrix) {
+            const double scaled[] = {std::cos(q) * sx, std::sin(q) * sy, -std::sin(q) * sx,
+                                     std::cos(q) * sy};
+            for (std::size_t i = 0; i < 4; ++i) {
+                m.set(self, MatrixFields[i], Value(scaled[i]));
+            }
+        }
+        m.set(self, "tx", tx);
+        m.set(self, "ty", ty);
         return Value();
     };
     m.defineMethod(proto, "createBox", [box](CallArgs& c) { return box(c, false); });

@@ -3,6 +3,7 @@
 // `ASnative(200, 0)` for Math.abs, so each table maps its numbers onto the built-in that
 // already sits where the class library would put it.
 
+#include "avm1/Interpreter.h"
 #include "avm1/State.h"
 
 #include <array>
@@ -16,16 +17,31 @@ struct NativeTable {
     int id;
     // Where the functions live: a global name, optionally followed by ".prototype".
     std::string_view owner;
-    // Function names by index, comma separated; an empty entry is a gap.
+    // Function names by index from `first` on, comma separated; an empty entry is a gap.
     std::string_view names;
+    int first = 0;
 };
 
+// A table may spread over several rows: Date's keeps its local-time methods from 0, its
+// UTC ones from 128 and the constructor with Date.UTC from 256.
 constexpr std::array Tables{
     NativeTable{100, "", "escape,unescape,parseInt,parseFloat"},
     NativeTable{101, "Object.prototype",
                 "watch,unwatch,addProperty,valueOf,toString,hasOwnProperty,isPrototypeOf,"
                 "isPropertyEnumerable"},
+    NativeTable{103, "Date.prototype",
+                "getFullYear,getYear,getMonth,getDate,getDay,getHours,getMinutes,getSeconds,"
+                "getMilliseconds,setFullYear,setMonth,setDate,setHours,setMinutes,setSeconds,"
+                "setMilliseconds,getTime,setTime,getTimezoneOffset,toString,setYear"},
+    NativeTable{103, "Date.prototype",
+                "getUTCFullYear,getUTCYear,getUTCMonth,getUTCDate,getUTCDay,getUTCHours,"
+                "getUTCMinutes,getUTCSeconds,getUTCMilliseconds,setUTCFullYear,setUTCMonth,"
+                "setUTCDate,setUTCHours,setUTCMinutes,setUTCSeconds,setUTCMilliseconds",
+                128},
+    NativeTable{103, "", "Date", 256},
+    NativeTable{103, "Date", ",UTC", 256},
     NativeTable{106, "Number.prototype", "valueOf,toString"},
+    NativeTable{106, "", "Number", 2},
     NativeTable{107, "Boolean.prototype", "valueOf,toString"},
     NativeTable{200, "Math",
                 "abs,min,max,sin,cos,atan2,tan,exp,log,sqrt,round,random,floor,ceil,atan,asin,"
@@ -58,22 +74,61 @@ Value ownValue(Machine& m, Object* object, std::string_view name) {
     return p && !p->isAccessor() ? p->value : Value();
 }
 
+// ASCII-only case mapping of `this` as text: table 102, the case functions of the first
+// players, leave every other letter as it is.
+Value asciiCase(CallArgs& c, bool upper) {
+    std::string text = c.machine.toString(c.thisValue).str();
+    for (char& ch : text) {
+        if (upper && ch >= 'a' && ch <= 'z') {
+            ch = static_cast<char>(ch - 'a' + 'A');
+        } else if (!upper && ch >= 'A' && ch <= 'Z') {
+            ch = static_cast<char>(ch - 'A' + 'a');
+        }
+    }
+    return Value(Str(std::move(text)));
+}
+
+// Natives that no class holds under a name: made anew on each request.
+Value unnamedNative(Machine& m, double table, int at) {
+    if (table == 2 && at == 0) {
+        // ASnew: whether the script function running now was called by `new`.
+        return Value(static_cast<Object*>(m.newFunction([](CallArgs& c) -> Value {
+            const auto& activations = c.machine.state().activations;
+            for (auto it = activations.rbegin(); it != activations.rend(); ++it) {
+                if ((*it)->isFunction) {
+                    return Value((*it)->constructing);
+                }
+            }
+            return Value(false);
+        })));
+    }
+    if (table == 102 && (at == 0 || at == 1)) {
+        bool upper = at == 0;
+        return Value(static_cast<Object*>(
+            m.newFunction([upper](CallArgs& c) -> Value { return asciiCase(c, upper); })));
+    }
+    return {};
+}
+
 Value nativeFunction(Machine& m, double table, double index) {
     if (!(index >= 0) || index > 1000) {
         return {};
     }
     int at = static_cast<int>(index);
+    if (Value f = unnamedNative(m, table, at); f.isObject()) {
+        return f;
+    }
     // isNaN and isFinite follow the Math functions in table 200.
     if (table == 200 && (at == 18 || at == 19)) {
         return ownValue(m, m.global(), at == 18 ? "isNaN" : "isFinite");
     }
     for (const NativeTable& t : Tables) {
-        if (t.id != table) {
+        if (t.id != table || at < t.first) {
             continue;
         }
-        std::string_view name = nthName(t.names, at);
+        std::string_view name = nthName(t.names, at - t.first);
         if (name.empty()) {
-            return {};
+            continue;
         }
         Object* owner = m.global();
         if (!t.owner.empty()) {
@@ -112,6 +167,21 @@ void installNativeTables(Machine& m) {
     m.defineMethod(g, "ASnative", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         return nativeFunction(m, m.toNumber(c.arg(0)), m.toNumber(c.arg(1)));
+    });
+    // ASconstructor: a native made a class, with a prototype of its own for `new` to give
+    // its objects.
+    m.defineMethod(g, "ASconstructor", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Value native = nativeFunction(m, m.toNumber(c.arg(0)), m.toNumber(c.arg(1)));
+        FunctionObject* f = native.isObject() ? native.asObject()->asFunction() : nullptr;
+        if (!f || !f->isNative()) {
+            return {};
+        }
+        FunctionObject* ctor = m.newFunction(f->native());
+        Object* proto = m.newObject();
+        m.define(ctor, "prototype", Value(proto), attr::Hidden);
+        m.define(proto, "constructor", Value(static_cast<Object*>(ctor)), attr::Hidden);
+        return Value(static_cast<Object*>(ctor));
     });
     m.defineMethod(g, "ASSetNative", [](CallArgs& c) -> Value {
         Machine& m = c.machine;

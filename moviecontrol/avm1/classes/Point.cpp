@@ -22,67 +22,96 @@ void installPoint(Machine& m) {
         return {};
     });
     Object* proto = constructorPrototype(m, ctor);
+    // The class library left the prototype's members enumerable: for..in over a point
+    // lists them after x and y.
+    constexpr std::uint32_t Listed = 0;
     defineAccessor(
         m, proto, "length",
         [](CallArgs& c) -> Value {
             return Value(
                 std::hypot(field(c.machine, c.thisValue, "x"), field(c.machine, c.thisValue, "y")));
         },
-        nullptr);
-    m.defineMethod(proto, "add", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        return Value(makePoint(m, num(field(m, c.thisValue, "x") + field(m, c.arg(0), "x")),
-                               num(field(m, c.thisValue, "y") + field(m, c.arg(0), "y"))));
-    });
-    m.defineMethod(proto, "subtract", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        return Value(makePoint(m, num(field(m, c.thisValue, "x") - field(m, c.arg(0), "x")),
-                               num(field(m, c.thisValue, "y") - field(m, c.arg(0), "y"))));
-    });
-    m.defineMethod(proto, "clone", [](CallArgs& c) -> Value {
-        Object* self = c.thisObject();
-        return Value(makePoint(c.machine, raw(c.machine, self, "x"), raw(c.machine, self, "y")));
-    });
-    m.defineMethod(proto, "equals", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* other = c.arg(0).asObject();
-        if (!other || !inherits(other, classPrototype(m, "Point"))) {
-            return Value(false);
-        }
-        return Value(field(m, c.thisValue, "x") == field(m, c.arg(0), "x") &&
-                     field(m, c.thisValue, "y") == field(m, c.arg(0), "y"));
-    });
-    m.defineMethod(proto, "normalize", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        if (!self) {
+        nullptr, Listed);
+    m.defineMethod(
+        proto, "add",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            return Value(makePoint(m, plus(m, raw(m, c.thisValue, "x"), raw(m, c.arg(0), "x")),
+                                   plus(m, raw(m, c.thisValue, "y"), raw(m, c.arg(0), "y"))));
+        },
+        Listed);
+    m.defineMethod(
+        proto, "subtract",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            return Value(makePoint(m, num(field(m, c.thisValue, "x") - field(m, c.arg(0), "x")),
+                                   num(field(m, c.thisValue, "y") - field(m, c.arg(0), "y"))));
+        },
+        Listed);
+    m.defineMethod(
+        proto, "clone",
+        [](CallArgs& c) -> Value {
+            Object* self = c.thisObject();
+            return Value(
+                makePoint(c.machine, raw(c.machine, self, "x"), raw(c.machine, self, "y")));
+        },
+        Listed);
+    m.defineMethod(
+        proto, "equals",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* other = c.arg(0).asObject();
+            if (!other || !inherits(other, classPrototype(m, "Point"))) {
+                return Value(false);
+            }
+            return Value(field(m, c.thisValue, "x") == field(m, c.arg(0), "x") &&
+                         field(m, c.thisValue, "y") == field(m, c.arg(0), "y"));
+        },
+        Listed);
+    m.defineMethod(
+        proto, "normalize",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* self = c.thisObject();
+            if (!self) {
+                return {};
+            }
+            double x = field(m, c.thisValue, "x"), y = field(m, c.thisValue, "y");
+            double length = std::hypot(x, y);
+            if (length > 0) {
+                double scale = m.toNumber(c.arg(0)) / length;
+                m.set(self, "x", num(x * scale));
+                m.set(self, "y", num(y * scale));
+            }
             return {};
-        }
-        double x = field(m, c.thisValue, "x"), y = field(m, c.thisValue, "y");
-        double length = std::hypot(x, y);
-        if (length > 0) {
-            double scale = m.toNumber(c.arg(0)) / length;
-            m.set(self, "x", num(x * scale));
-            m.set(self, "y", num(y * scale));
-        }
-        return {};
-    });
-    m.defineMethod(proto, "offset", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        if (Object* self = c.thisObject()) {
-            m.set(self, "x", num(field(m, c.thisValue, "x") + m.toNumber(c.arg(0))));
-            m.set(self, "y", num(field(m, c.thisValue, "y") + m.toNumber(c.arg(1))));
-        }
-        return {};
-    });
-    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        return Value(Str("(x=" + m.toString(raw(m, self, "x")).str() +
-                         ", y=" + m.toString(raw(m, self, "y")).str() + ")"));
-    });
+        },
+        Listed);
+    m.defineMethod(
+        proto, "offset",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            if (Object* self = c.thisObject()) {
+                m.set(self, "x", plus(m, raw(m, self, "x"), c.arg(0)));
+                m.set(self, "y", plus(m, raw(m, self, "y"), c.arg(1)));
+            }
+            return {};
+        },
+        Listed);
+    m.defineMethod(
+        proto, "toString",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* self = c.thisObject();
+            return Value(Str("(x=" + m.toString(raw(m, self, "x")).str() +
+                             ", y=" + m.toString(raw(m, self, "y")).str() + ")"));
+        },
+        Listed);
+    // The distance from a point to anything with coordinates; nothing from another object.
     m.defineMethod(ctor, "distance", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
+        if (c.count() < 2 || !inherits(c.arg(0).asObject(), classPrototype(m, "Point"))) {
+            return {};
+        }
         return Value(std::hypot(field(m, c.arg(0), "x") - field(m, c.arg(1), "x"),
                                 field(m, c.arg(0), "y") - field(m, c.arg(1), "y")));
     });
@@ -91,7 +120,9 @@ void installPoint(Machine& m) {
         double f = m.toNumber(c.arg(2));
         double ax = field(m, c.arg(0), "x"), ay = field(m, c.arg(0), "y");
         double bx = field(m, c.arg(1), "x"), by = field(m, c.arg(1), "y");
-        return Value(makePoint(m, num(bx + f * (ax - bx)), num(by + f * (ay - by))));
+        // The second point's own coordinates, plus the way towards the first.
+        return Value(makePoint(m, plus(m, raw(m, c.arg(1), "x"), num((ax - bx) * f)),
+                               plus(m, raw(m, c.arg(1), "y"), num((ay - by) * f))));
     });
     m.defineMethod(ctor, "polar", [](CallArgs& c) -> Value {
         Machine& m = c.machine;

@@ -100,7 +100,11 @@ void installRectangleEdges(Machine& m, Object* proto) {
             return {};
         });
     defineAccessor(
-        m, proto, "right", [](CallArgs& c) { return num(boxOf(c.machine, c.thisValue).right()); },
+        m, proto, "right",
+        [](CallArgs& c) {
+            return plus(c.machine, raw(c.machine, c.thisValue, "x"),
+                        raw(c.machine, c.thisValue, "width"));
+        },
         [self](CallArgs& c) -> Value {
             Machine& m = c.machine;
             if (Object* o = self(c)) {
@@ -109,7 +113,11 @@ void installRectangleEdges(Machine& m, Object* proto) {
             return {};
         });
     defineAccessor(
-        m, proto, "bottom", [](CallArgs& c) { return num(boxOf(c.machine, c.thisValue).bottom()); },
+        m, proto, "bottom",
+        [](CallArgs& c) {
+            return plus(c.machine, raw(c.machine, c.thisValue, "y"),
+                        raw(c.machine, c.thisValue, "height"));
+        },
         [self](CallArgs& c) -> Value {
             Machine& m = c.machine;
             if (Object* o = self(c)) {
@@ -141,8 +149,10 @@ void installRectangleEdges(Machine& m, Object* proto) {
     defineAccessor(
         m, proto, "bottomRight",
         [](CallArgs& c) -> Value {
-            Box b = boxOf(c.machine, c.thisValue);
-            return Value(makePoint(c.machine, num(b.right()), num(b.bottom())));
+            Machine& m = c.machine;
+            return Value(
+                makePoint(m, plus(m, raw(m, c.thisValue, "x"), raw(m, c.thisValue, "width")),
+                          plus(m, raw(m, c.thisValue, "y"), raw(m, c.thisValue, "height"))));
         },
         [self](CallArgs& c) -> Value {
             Machine& m = c.machine;

@@ -44,6 +44,80 @@ std::size_t clampIndex(double v, std::size_t size) {
     return v >= static_cast<double>(size) ? size : static_cast<std::size_t>(v);
 }
 
+// The most parts split may give: its second argument as an integer, unless undefined.
+double splitLimit(CallArgs& c) {
+    if (c.arg(1).isUndefined()) {
+        return std::numeric_limits<double>::infinity();
+    }
+    double n = c.machine.toNumber(c.arg(1));
+    return std::isnan(n) ? 0 : std::trunc(n);
+}
+
+// Cuts `s` at every `separator` (at every unit when it is empty), at most `limit` parts.
+std::vector<Value> cutText(Machine& m, std::u16string_view s, std::u16string_view separator,
+                           double limit) {
+    std::vector<Value> parts;
+    std::size_t start = 0;
+    while (static_cast<double>(parts.size()) < limit) {
+        // Each part is a string of its own and an element of the result: both count
+        // against the budget as the parts are made.
+        m.state().pace();
+        if (separator.empty()) {
+            if (start >= s.size()) {
+                break;
+            }
+            parts.push_back(text(s.substr(start++, 1)));
+            continue;
+        }
+        std::size_t at = s.find(separator, start);
+        if (at == std::u16string_view::npos) {
+            parts.push_back(text(s.substr(start)));
+            break;
+        }
+        parts.push_back(text(s.substr(start, at - start)));
+        start = at + separator.size();
+    }
+    return parts;
+}
+
+// split from version 6 on, as ECMA-262 has it: no separator gives the whole text, a
+// limit below 1 no parts, an empty separator every unit.
+std::vector<Value> splitText(CallArgs& c, std::u16string_view s) {
+    Machine& m = c.machine;
+    if (c.arg(0).isUndefined()) {
+        return {text(s)};
+    }
+    std::u16string separator = toUtf16(m.toString(c.arg(0)).view());
+    if (s.empty()) {
+        // Whatever the limit: an empty text is one empty part, unless the separator
+        // matches it.
+        return separator.empty() ? std::vector<Value>{} : std::vector<Value>{text(s)};
+    }
+    double limit = splitLimit(c);
+    if (limit <= 0) {
+        return {};
+    }
+    return cutText(m, s, separator, limit);
+}
+
+// split as version 5 players did: the separator defaults to a comma and is one character
+// at most (a longer one, or an empty one, leaves the text whole).
+std::vector<Value> splitVersion5(CallArgs& c, std::u16string_view s) {
+    Machine& m = c.machine;
+    std::u16string separator =
+        c.arg(0).isUndefined() ? std::u16string(u",") : toUtf16(m.toString(c.arg(0)).view());
+    if (separator.empty()) {
+        return {text(s)};
+    }
+    double limit = splitLimit(c);
+    if (limit <= 0) {
+        return {};
+    }
+    if (s.empty() || separator.size() > 1) {
+        return {text(s)};
+    }
+    return cutText(m, s, separator, limit);
+}
 } // namespace
 
 BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text) {
@@ -64,8 +138,13 @@ void installString(Machine& m) {
         Str text = c.count() ? m.toString(c.arg(0)) : Str();
         return Value(static_cast<Object*>(makeStringObject(m, p, text)));
     };
-    s.stringProto = constructorPrototype(m, string);
-    Object* proto = s.stringProto;
+    // The prototype is itself a String object, of the empty text: the methods that read
+    // their object's text (toString, valueOf) read "" from it instead of converting it,
+    // which would call them again.
+    Object* proto = m.make<BoxObject>(s.objectProto, Value(Str()), "String");
+    m.define(string, "prototype", Value(proto), attr::Hidden);
+    m.define(proto, "constructor", Value(static_cast<Object*>(string)), attr::Hidden);
+    s.stringProto = proto;
     m.define(m.global(), "String", Value(static_cast<Object*>(string)));
 
     m.defineMethod(string, "fromCharCode", [](CallArgs& c) -> Value {
@@ -192,33 +271,7 @@ void installString(Machine& m) {
     m.defineMethod(proto, "split", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         std::u16string s = toUtf16(thisString(c).view());
-        double limit = c.count() > 1 && !c.arg(1).isUndefined() ? m.toNumber(c.arg(1)) : 1e18;
-        std::vector<Value> parts;
-        if (c.arg(0).isUndefined()) {
-            parts.push_back(text(s));
-        } else {
-            std::u16string sep = toUtf16(m.toString(c.arg(0)).view());
-            // Each part is a string of its own and an element of the result: both count
-            // against the budget as the parts are made.
-            if (sep.empty()) {
-                for (std::size_t i = 0; i < s.size() && parts.size() < limit; ++i) {
-                    m.state().pace();
-                    parts.push_back(text(std::u16string_view(s).substr(i, 1)));
-                }
-            } else {
-                std::size_t start = 0;
-                while (parts.size() < limit) {
-                    m.state().pace();
-                    std::size_t at = s.find(sep, start);
-                    if (at == std::u16string::npos) {
-                        parts.push_back(text(std::u16string_view(s).substr(start)));
-                        break;
-                    }
-                    parts.push_back(text(std::u16string_view(s).substr(start, at - start)));
-                    start = at + sep.size();
-                }
-            }
-        }
+        std::vector<Value> parts = m.version() < 6 ? splitVersion5(c, s) : splitText(c, s);
         m.state().reserve(parts.size() * 2 * sizeof(Value));
         return Value(m.newArray(parts));
     });

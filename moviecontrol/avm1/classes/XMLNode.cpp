@@ -1,6 +1,7 @@
 // XMLNode: the nodes of XML trees built by script or parsed from text.
 
 #include "avm1/XmlNode.h"
+#include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
 
@@ -81,7 +82,7 @@ void installXMLNode(Machine& m) {
     node->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* proto = m.get(c.callee, "prototype").asObject();
-        int type = c.count() ? static_cast<int>(m.toNumber(c.arg(0))) : XmlNode::Element;
+        int type = c.count() ? toInt32(m.toNumber(c.arg(0))) : XmlNode::Element;
         Value text = c.arg(1).isNullish() ? Value::null() : Value(m.toString(c.arg(1)));
         XmlNode* made = type == XmlNode::Element
                             ? m.make<XmlNode>(proto, type, text, Value::null())

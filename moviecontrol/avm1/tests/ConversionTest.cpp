@@ -58,6 +58,66 @@ TEST(StringToNumber, FollowsTheMovieVersion) {
     EXPECT_TRUE(std::isnan(avm1::stringToNumber(".", 7)));
 }
 
+TEST(StringToNumber, PrefixesCountOnlyWhereFlashLooksForThem) {
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* text;
+        double from6; // versions 6 on
+        double in5;
+    } table[] = {
+        // Octal: a leading zero, only octal digits after it, no space before.
+        {"0123", 83, 123},
+        {"-0123", -83, -123},
+        {"   0123", 123, 123},
+        {"01238", 1238, 1238},
+        {"0123.6", 123.6, 123.6},
+        // Hexadecimal: only at the very start, its sign after the prefix.
+        {"0x-10", -16, NaN},
+        {"0X+10", 16, NaN},
+        {"-0x10", NaN, NaN},
+        {" 0x10", NaN, NaN},
+        {"0x10 ", NaN, NaN},
+        {"0x10.8", NaN, NaN},
+        {"0x", NaN, NaN},
+        // Anything after the number spoils it.
+        {"7 ", NaN, NaN},
+        {"   0-123", NaN, NaN},
+    };
+    for (const auto& row : table) {
+        for (int version : {5, 6, 7}) {
+            double expected = version >= 6 ? row.from6 : row.in5;
+            double got = avm1::stringToNumber(row.text, version);
+            if (std::isnan(expected)) {
+                EXPECT_TRUE(std::isnan(got)) << row.text << " v" << version;
+            } else {
+                EXPECT_EQ(got, expected) << row.text << " v" << version;
+            }
+        }
+    }
+}
+
+TEST(GlobalParsing, ParseIntTakesPrefixesOnlyAtTheStart) {
+    const struct {
+        const char* text;
+        int radix;
+        double value; // NaN: no number
+    } table[] = {
+        {"0x111", 0, 273},   {"0x-111", 0, -273},    {"0X+111", 0, 273}, {"-0x111", 0, NAN},
+        {"+0x111", 0, NAN},  {" 0x111", 0, 0},       {"0x123", 8, 83},   {" 0x123", 8, 0},
+        {"0352", 0, 234},    {"-0352", 0, -234},     {"+0352", 0, 234},  {"07658", 0, 7658},
+        {"   0352", 0, 352}, {"  -0352", 0, -352},   {"0352A", 0, 352},  {"0352 ", 0, 352},
+        {"03529A", 0, 3529}, {"8589934592", 5, NAN}, {"2GA", 36, 3178},  {" 6 7 8", 8, 6},
+    };
+    for (const auto& row : table) {
+        double got = avm1::parseIntText(row.text, row.radix);
+        if (std::isnan(row.value)) {
+            EXPECT_TRUE(std::isnan(got)) << row.text;
+        } else {
+            EXPECT_EQ(got, row.value) << row.text << " radix " << row.radix;
+        }
+    }
+}
+
 TEST(GlobalParsing, ParseIntAndParseFloat) {
     EXPECT_EQ(avm1::parseIntText("  42px", 0), 42);
     EXPECT_EQ(avm1::parseIntText("0x1f", 0), 31);

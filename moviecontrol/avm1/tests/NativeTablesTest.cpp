@@ -89,6 +89,76 @@ TEST_F(NativeTables, SetNativeKeepsAnExistingPropertysFlags) {
     EXPECT_TRUE(vm.get(o, "x").isUndefined());
 }
 
+TEST_F(NativeTables, DateTableSpreadsOverThreeRows) {
+    Object* proto = vm.get(vm.get(vm.global(), "Date").asObject(), "prototype").asObject();
+    const struct {
+        double index;
+        const char* name;
+    } table[] = {{0, "getFullYear"},
+                 {1, "getYear"},
+                 {8, "getMilliseconds"},
+                 {16, "getTime"},
+                 {17, "setTime"},
+                 {18, "getTimezoneOffset"},
+                 {19, "toString"},
+                 {128, "getUTCFullYear"},
+                 {136, "getUTCMilliseconds"},
+                 {143, "setUTCMilliseconds"}};
+    for (const auto& row : table) {
+        EXPECT_EQ(global("ASnative", {num(103), num(row.index)}).asObject(),
+                  vm.get(proto, row.name).asObject())
+            << row.name;
+    }
+    EXPECT_EQ(global("ASnative", {num(103), num(256)}).asObject(),
+              vm.get(vm.global(), "Date").asObject());
+    EXPECT_EQ(global("ASnative", {num(103), num(257)}).asObject(), path("Date", "UTC").asObject());
+    // Between the rows there is nothing.
+    EXPECT_TRUE(global("ASnative", {num(103), num(21)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {num(103), num(144)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {num(103), num(258)}).isUndefined());
+}
+
+TEST_F(NativeTables, AsciiCaseLeavesOtherLettersAlone) {
+    Value upper = global("ASnative", {num(102), num(0)});
+    Value lower = global("ASnative", {num(102), num(1)});
+    ASSERT_TRUE(upper.isObject() && lower.isObject());
+    // Each request makes a function of its own.
+    EXPECT_NE(upper.asObject(), global("ASnative", {num(102), num(0)}).asObject());
+    Value text = str("Gr\u00FC\u00DFe aus Z\u00DCrich");
+    EXPECT_EQ(vm.toString(vm.call(upper, text, {})).str(), "GR\u00FC\u00DFE AUS Z\u00DCRICH");
+    EXPECT_EQ(vm.toString(vm.call(lower, text, {})).str(), "gr\u00FC\u00DFe aus z\u00DCrich");
+}
+
+TEST_F(NativeTables, AsConstructorGivesANativeAPrototype) {
+    Value ctor = global("ASconstructor", {num(106), num(2)});
+    ASSERT_TRUE(ctor.isObject());
+    Object* proto = vm.get(ctor.asObject(), "prototype").asObject();
+    ASSERT_NE(proto, nullptr);
+    EXPECT_NE(proto, path("Number", "prototype").asObject());
+    Object* made = vm.construct(ctor, std::vector<Value>{num(6)});
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->proto(), proto);
+    // The plain native is Number itself; an unknown number gives nothing to make.
+    EXPECT_EQ(global("ASnative", {num(106), num(2)}).asObject(),
+              vm.get(vm.global(), "Number").asObject());
+    EXPECT_TRUE(global("ASconstructor", {num(106), num(99)}).isUndefined());
+}
+
+TEST_F(NativeTables, AsNewTellsAConstructorCall) {
+    // function f() { r = ASnative(2, 0)(); }  f(); trace(r); new f(); trace(r);
+    Actions body;
+    body.push("r").push(0.0).push(2.0).push(2.0).push("ASnative").code(op::CallFunction);
+    body.push(0.0).code(op::StackSwap).pushUndefined().code(op::CallMethod);
+    body.code(op::SetVariable);
+    Actions a;
+    a.push("f").function(body).code(op::SetVariable);
+    a.push(0.0).push("f").code(op::CallFunction).code(op::Pop);
+    a.push("r").code(op::GetVariable).code(op::Trace);
+    a.push(0.0).push("f").code(op::NewObject).code(op::Pop);
+    a.push("r").code(op::GetVariable).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (std::vector<std::string>{"false", "true"}));
+}
+
 class NativeTables6 : public NativeTables {
   protected:
     NativeTables6() : NativeTables(6) {}

@@ -1,0 +1,113 @@
+// flash.geom.Matrix on objects that only look like matrices, and on fields that are no
+// numbers.
+
+#include "FakeStage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace avm1test {
+namespace {
+
+using avm1::Object;
+using avm1::Str;
+using avm1::Value;
+
+class GeomRules : public ::testing::Test {
+  protected:
+    GeomRules() : stage(8), vm(stage.vm) {}
+    Value matrixClass() {
+        Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+        return vm.get(geom, "Matrix");
+    }
+    Object* matrix(std::vector<Value> fields) { return vm.construct(matrixClass(), fields); }
+    // A plain object with the fields of a matrix and its methods borrowed.
+    Object* lookalike() {
+        Object* fake = vm.newObject();
+        const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
+        const double values[] = {3, 2, 5, 3, 5, 5};
+        for (int i = 0; i < 6; ++i) {
+            vm.set(fake, names[i], Value(values[i]));
+        }
+        vm.set(fake, "toString",
+               vm.get(vm.get(matrixClass().asObject(), "prototype").asObject(), "toString"));
+        return fake;
+    }
+    std::string text(Object* o) { return vm.toString(Value(o)).str(); }
+    Value call(Object* o, std::string_view method, std::vector<Value> args) {
+        Object* proto = vm.get(matrixClass().asObject(), "prototype").asObject();
+        return vm.call(vm.get(proto, method), Value(o), args);
+    }
+
+    FakeStage stage;
+    avm1::Machine& vm;
+};
+
+TEST_F(GeomRules, RotateScaleAndBoxesChangeOnlyMatrices) {
+    const std::string untouched = "(a=3, b=2, c=5, d=3, tx=5, ty=5)";
+    Object* fake = lookalike();
+    call(fake, "rotate", {Value(1)});
+    call(fake, "scale", {Value(4), Value(5)});
+    call(fake, "createGradientBox", {Value(20), Value(30), Value(1), Value(2), Value(3)});
+    EXPECT_EQ(text(fake), untouched);
+    // createBox sets the offsets of anything, the rest only of a matrix.
+    call(fake, "createBox", {Value(5), Value(4), Value(3), Value(2), Value(3)});
+    EXPECT_EQ(text(fake), "(a=3, b=2, c=5, d=3, tx=2, ty=3)");
+
+    Object* real = matrix({Value(2), Value(0), Value(0), Value(2), Value(100), Value(100)});
+    call(real, "scale", {Value(3), Value(4)});
+    EXPECT_EQ(text(real), "(a=6, b=0, c=0, d=8, tx=300, ty=400)");
+}
+
+TEST_F(GeomRules, BoxOffsetsKeepTheirValues) {
+    Object* m = matrix({});
+    call(m, "createBox", {Value(4), Value(3), Value(vm.newObject()), Value(Str("a string"))});
+    EXPECT_EQ(text(m), "(a=NaN, b=NaN, c=NaN, d=NaN, tx=a string, ty=0)");
+    call(m, "createGradientBox", {Value(40), Value(49), Value(0), Value(Str("string")), Value()});
+    EXPECT_EQ(text(m), "(a=0.0244140625, b=0, c=0, d=0.0299072265625, tx=string20, ty=NaN)");
+}
+
+TEST_F(GeomRules, ASingularMatrixInvertsToTheIdentity) {
+    Object* m = matrix({Value(4), Value(5), Value(44), Value(55), Value(2), Value(4)});
+    call(m, "invert", {});
+    EXPECT_EQ(text(m), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    Object* twice = matrix({Value(2), Value(0), Value(0), Value(4), Value(2), Value(4)});
+    call(twice, "invert", {});
+    EXPECT_EQ(text(twice), "(a=0.5, b=0, c=0, d=0.25, tx=-1, ty=-1)");
+}
+
+TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    Value pointClass = vm.get(geom, "Point");
+    auto point = [&](Value x, Value y) {
+        return vm.construct(pointClass, std::vector<Value>{x, y});
+    };
+    Object* letters = point(Value(Str("x")), Value(Str("y")));
+    Object* three = point(Value(3), Value());
+    EXPECT_EQ(text(vm.callMethod(letters, "add", std::vector<Value>{Value(three)}).asObject()),
+              "(x=x3, y=yundefined)");
+    // interpolate: the second point plus the way towards the first.
+    Object* a = point(Value(-20), Value(0));
+    Object* b = point(Value(Str("10")), Value(Str("0")));
+    Value ret = vm.callMethod(pointClass.asObject(), "interpolate",
+                              std::vector<Value>{Value(a), Value(b), Value(1)});
+    EXPECT_EQ(text(ret.asObject()), "(x=10-30, y=00)");
+    // distance needs a point first.
+    Object* plain = vm.newObject();
+    EXPECT_TRUE(
+        vm.callMethod(pointClass.asObject(), "distance", std::vector<Value>{Value(plain), Value(a)})
+            .isUndefined());
+    EXPECT_TRUE(vm.callMethod(pointClass.asObject(), "distance", std::vector<Value>{Value(a)})
+                    .isUndefined());
+    EXPECT_EQ(vm.toNumber(
+                  vm.callMethod(pointClass.asObject(), "distance",
+                                std::vector<Value>{Value(a), Value(point(Value(-20), Value(5)))})),
+              5);
+    // for..in lists x, y and the prototype's members.
+    EXPECT_EQ(vm.enumerate(a).size(), 10u);
+}
+
+} // namespace
+} // namespace avm1test

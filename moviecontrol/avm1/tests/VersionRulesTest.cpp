@@ -1,0 +1,166 @@
+// Rules of the language that differ by the movie's version: String.split, what functions
+// inherit, call and apply; and String.prototype as a String object of its own.
+
+#include "FakeStage.h"
+
+#include "moviemaker/Actions.h"
+#include "swf/ActionCodes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace avm1test {
+namespace {
+
+using avm1::Object;
+using avm1::Str;
+using avm1::Value;
+
+class VersionRules : public ::testing::TestWithParam<int> {
+  protected:
+    VersionRules() : stage(GetParam()), vm(stage.vm) {}
+    int version() const { return GetParam(); }
+    // "a|b|" style: every part followed by a bar, so that empty parts show.
+    std::string split(std::string_view text, std::vector<Value> args) {
+        Value parts = vm.callMethod(vm.toObject(Value(Str(text))), "split", args);
+        Object* array = parts.asObject();
+        if (!array) {
+            return "(none)";
+        }
+        std::string out;
+        auto n = static_cast<int>(vm.toNumber(vm.get(array, "length")));
+        for (int i = 0; i < n; ++i) {
+            out += vm.toString(vm.get(array, std::to_string(i))).str() + "|";
+        }
+        return out;
+    }
+    static Value str(std::string_view s) { return Value(Str(s)); }
+
+    FakeStage stage;
+    avm1::Machine& vm;
+};
+
+TEST_P(VersionRules, SplitCutsByTheRulesOfTheVersion) {
+    const bool v5 = version() < 6;
+    const struct {
+        const char* text;
+        std::vector<Value> args;
+        const char* from6;
+        const char* in5;
+    } table[] = {
+        // No separator: the whole text (version 5 cuts at commas).
+        {"a,b", {}, "a,b|", "a|b|"},
+        {"a,b", {Value()}, "a,b|", "a|b|"},
+        // An empty separator: every character (version 5: the whole text).
+        {"abc", {str("")}, "a|b|c|", "abc|"},
+        {"", {str("")}, "", "|"},
+        // An empty text is one empty part whatever the limit.
+        {"", {str("x")}, "|", "|"},
+        {"", {str("x"), Value(0)}, "|", ""},
+        {"", {str("x"), Value(-1)}, "|", ""},
+        // Separators at either end leave empty parts.
+        {"h", {str("h")}, "||", "||"},
+        {"aa", {str("a"), Value()}, "|||", "|||"},
+        // Longer separators: version 5 took one character at most.
+        {"aXYb", {str("XY")}, "a|b|", "aXYb|"},
+        {"aa", {str("aa"), Value()}, "||", "aa|"},
+        // Limits: an integer from the number, undefined for none, below 1 for no parts.
+        {"a,b,c", {str(","), Value(2.7)}, "a|b|", "a|b|"},
+        {"a,b,c", {str(","), Value(0)}, "", ""},
+        {"a,b,c", {str(","), Value(-1)}, "", ""},
+        {"a,b,c", {str(","), Value()}, "a|b|c|", "a|b|c|"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(split(row.text, row.args), v5 ? row.in5 : row.from6)
+            << '"' << row.text << "\" with " << row.args.size() << " arguments";
+    }
+}
+
+TEST_P(VersionRules, FunctionsInheritObjectPrototypeFromVersion6) {
+    Object* string = vm.get(vm.global(), "String").asObject();
+    Object* functionProto = vm.functionPrototype();
+    ASSERT_NE(functionProto, nullptr);
+    // Function.prototype holds call and apply but is no function itself.
+    EXPECT_EQ(vm.typeOf(Value(functionProto)), "object");
+    EXPECT_EQ(vm.typeOf(vm.get(string, "valueOf")), version() < 6 ? "undefined" : "function");
+    EXPECT_EQ(vm.typeOf(vm.get(string, "call")), version() < 6 ? "undefined" : "function");
+    EXPECT_EQ(vm.typeOf(vm.get(string, "apply")), version() < 6 ? "undefined" : "function");
+    // The global Function itself came with version 6.
+    EXPECT_EQ(vm.typeOf(vm.get(vm.global(), "Function")), version() < 6 ? "undefined" : "function");
+    // Objects other than functions inherit it in every version.
+    EXPECT_EQ(vm.typeOf(vm.get(vm.newObject(), "valueOf")), "function");
+}
+
+TEST_P(VersionRules, StringPrototypeIsAnEmptyString) {
+    Object* proto = vm.get(vm.get(vm.global(), "String").asObject(), "prototype").asObject();
+    ASSERT_NE(proto, nullptr);
+    EXPECT_EQ(vm.typeOf(Value(proto)), "object");
+    EXPECT_EQ(vm.toString(vm.callMethod(proto, "toString", {})).str(), "");
+    EXPECT_TRUE(vm.callMethod(proto, "valueOf", {}).isString());
+    // An object borrowing the methods gives its own text.
+    Object* borrower = vm.newObject();
+    vm.set(borrower, "v", vm.get(proto, "valueOf"));
+    EXPECT_EQ(vm.toString(vm.callMethod(borrower, "v", {})).str(), "[object Object]");
+}
+
+TEST_P(VersionRules, IntWrapsAsA32BitInteger) {
+    moviemaker::Actions a;
+    for (double n : {2147483648.0, -2147483649.0, 4294967296.0, 1e45, -7.8}) {
+        a.push(n).code(swf::op::ToInteger).code(swf::op::Trace);
+    }
+    a.push("Infinity").code(swf::op::GetVariable).code(swf::op::ToInteger).code(swf::op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()),
+              (std::vector<std::string>{"-2147483648", "2147483647", "0", "0", "-7", "0"}));
+}
+
+TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {
+    auto unescape = [&](std::string_view text) {
+        const Value arg = str(text);
+        return vm.toString(vm.callMethod(vm.global(), "unescape", {&arg, 1})).str();
+    };
+    EXPECT_EQ(unescape("%3a%2f%3f%3d%26%"), ":/?=&");
+    EXPECT_EQ(unescape("a%4"), "a");
+    EXPECT_EQ(unescape("%zz%41"), "%zzA");
+}
+
+TEST_P(VersionRules, BuiltInsMadeBySubclassesStayPlainObjects) {
+    // An object that only inherits from a Date has no time to read.
+    Object* dateProto = vm.get(vm.get(vm.global(), "Date").asObject(), "prototype").asObject();
+    Object* heir = vm.make<Object>(dateProto);
+    EXPECT_TRUE(vm.callMethod(heir, "getYear", {}).isUndefined());
+    EXPECT_TRUE(vm.callMethod(heir, "getUTCMonth", {}).isUndefined());
+    if (version() >= 6) {
+        // new Function() makes an object, not a function.
+        Object* made = vm.construct(vm.get(vm.global(), "Function"), {});
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(vm.typeOf(Value(made)), "object");
+        EXPECT_EQ(made->proto(), vm.functionPrototype());
+    }
+}
+
+TEST_P(VersionRules, DeleteSparesAFunctionsLocals) {
+    namespace op = swf::op;
+    moviemaker::Actions body;
+    body.push("e").push("hello").code(op::DefineLocal);
+    body.push("e").code(op::Delete2).code(op::Trace);
+    body.push("e").code(op::GetVariable).code(op::Trace);
+    moviemaker::Actions a;
+    a.push("e").push("hi").code(op::SetVariable);
+    a.push("f").function(body).code(op::SetVariable);
+    a.push(0.0).push("f").code(op::CallFunction).code(op::Pop);
+    a.push("e").code(op::GetVariable).code(op::Trace);
+    a.push("e").code(op::Delete2).code(op::Trace);
+    // Delete with a name alone deletes the variable it names.
+    a.push("o").push(5.0).code(op::SetVariable);
+    a.push("o").code(op::Delete).code(op::Trace);
+    a.push("o").code(op::GetVariable).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()),
+              (std::vector<std::string>{"false", "hello", "hi", "true", "true", "undefined"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, VersionRules, ::testing::Values(5, 6, 7, 8));
+
+} // namespace
+} // namespace avm1test

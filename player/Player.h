@@ -24,7 +24,9 @@ inline constexpr std::string_view HelpPageName = "Velmora.htm";
 // the help page beside the running program, as a file address.
 WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable);
 
-enum class StartUpOutcome { Running, Ended };
+// Failed: nothing could be played (the person was told why); the program ends with a
+// failure status.
+enum class StartUpOutcome { Running, Ended, Failed };
 
 // The player module: the shared state and every decision of start-up, geometry, input
 // takeover and menu commands, over the two windows and the platform.
@@ -40,7 +42,8 @@ class Player {
 
     // Start-up, once per process (again only through ReturnPlay).
     StartUpOutcome Form_Load();
-    void OpenFlash(const std::string& path);
+    // False when the movie could not be opened (the person was told why).
+    bool OpenFlash(const std::string& path);
 
     // The window system resized the window to this many pixels; fits the control and the
     // frames to it unless that is only the player's own size, rounded to whole pixels.
@@ -89,5 +92,9 @@ bool endsWithSwf(std::string_view path);
 std::string unquotedMoviePath(std::string_view candidate);
 // Whether the stored password asks for the input box.
 bool asksForPassword(std::string_view storedPassword);
+// Whether a read note came from a trailer at all (an ordinary movie has none).
+bool carriesNote(const cardformat::CardNote& note);
+// The message for a movie that could not be opened, by the header reader's status.
+std::string openFailureText(int status, const std::string& path);
 
 } // namespace player

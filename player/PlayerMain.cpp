@@ -1,6 +1,7 @@
 #include "PlayerMain.h"
 
 #include "AfterFirstFrame.h"
+#include "CommandLineHelp.h"
 #include "EndSignals.h"
 #include "Form1.h"
 #include "QtPlayerPlatform.h"
@@ -13,7 +14,9 @@
 #include "MovieWidget.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <functional>
 #include <unistd.h>
 #include <vector>
@@ -36,6 +39,12 @@ int firstFrameDescriptor() {
 } // namespace
 
 int playerMain(int argc, char** argv, const std::string& ownPath) {
+    // Answered before any window: a terminal asking for help needs no display.
+    if (const auto answer =
+            commandLineAnswer(std::vector<std::string>(argv + std::min(argc, 1), argv + argc))) {
+        std::fputs(answer->c_str(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     // Only the end sequence ends the player, whichever window closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -63,8 +72,13 @@ int playerMain(int argc, char** argv, const std::string& ownPath) {
     // waits for its answer.
     const AfterFirstFrame afterFirstFrame({&form1, form1.ShockwaveFlash1()}, std::move(later));
 
-    if (form1.player().Form_Load() == StartUpOutcome::Ended) {
+    switch (form1.player().Form_Load()) {
+    case StartUpOutcome::Ended:
         return 0;
+    case StartUpOutcome::Failed:
+        return 1;
+    case StartUpOutcome::Running:
+        break;
     }
     if (form1.player().state().CardMode != FlagFalse) {
         endSignals.removeWithProgram(form1.player().state().MoviePath);

@@ -171,7 +171,9 @@ void Player::returnPlay() {
         deleteIfPresent(state_.MoviePath);
     }
     state_.CardMode = FlagTrue;
-    Form_Load();
+    if (Form_Load() == StartUpOutcome::Failed) {
+        platform_.endProgram();
+    }
 }
 
 } // namespace player

@@ -17,6 +17,19 @@
 namespace player {
 namespace {
 
+// Whether the program file begins as a program of the system does (an ELF image).
+bool startsAsProgram(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char magic[4] = {};
+    const std::size_t read = std::fread(magic, 1, sizeof magic, file);
+    std::fclose(file);
+    return read == sizeof magic && magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' &&
+           magic[3] == 'F';
+}
+
 std::uint64_t fileLength(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -71,7 +84,8 @@ StartUpOutcome Player::Form_Load() {
     std::string candidate = unquotedMoviePath(platform_.commandLine());
 
     const std::uint64_t ownLength = fileLength(state_.MoviePath);
-    if (ownLength > 0 && ownLength < cardformat::MovieOffset) {
+    if (ownLength > 0 && ownLength < cardformat::MovieOffset &&
+        startsAsProgram(state_.MoviePath)) {
         // Shorter than the player itself: a card cut off inside its launcher.
         platform_.messageBox(captions::DamagedCard, MessageIcon::None, captions::MessageTitle);
         return StartUpOutcome::Failed;

@@ -285,7 +285,10 @@ TEST_F(StartUpTest, CardCutShortIsDamagedAndLeavesNoCopy) {
 }
 
 TEST_F(StartUpTest, CardCutInsideItsLauncherIsDamagedNotMissing) {
-    writeFile(world.executable, Bytes(cardformat::MovieOffset / 2, 0));
+    Bytes launcher(cardformat::MovieOffset / 2, 0);
+    const Bytes elf{0x7F, 'E', 'L', 'F'};
+    std::copy(elf.begin(), elf.end(), launcher.begin());
+    writeFile(world.executable, launcher);
     EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
     ASSERT_EQ(world.messages.size(), 1u);
     EXPECT_EQ(world.messages[0].text, captions::DamagedCard);

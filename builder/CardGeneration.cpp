@@ -9,6 +9,21 @@
 
 namespace builder {
 
+bool noteCarriesBlessing(const cardformat::CardNote& note, const std::string& moviePath) {
+    if (note.Blessing.empty()) {
+        return false;
+    }
+    // The reader's texts for a movie it could not read.
+    if (note.Blessing == cardformat::NoteNotSwf || note.Blessing == cardformat::NoteFailed ||
+        note.Blessing == std::string(cardformat::NoteMissingFile) + moviePath) {
+        return false;
+    }
+    // An untagged trailer reads as its bytes with these defaults.
+    const bool untagged = note.Version == "0" && note.Author == cardformat::UnknownText &&
+                          note.Password == cardformat::UnknownText;
+    return !untagged;
+}
+
 void CardGeneration::OpenMovie() {
     FileDialogRequest request;
     request.description = MovieFilterDescription;
@@ -30,8 +45,15 @@ void CardGeneration::loadMovieClicked() {
         return;
     }
     // A compressed movie's note is read from its inflated bytes.
-    const cardformat::CardNote note = cardformat::getMovieNote(host_.previewControl().Movie());
-    host_.setBlessing(note.Blessing);
+    const std::string movie = host_.previewControl().Movie();
+    const cardformat::CardNote note = cardformat::getMovieNote(movie);
+    // The blessing on screen is the one the card gets: a movie without a blessing of its own
+    // leaves it as it is, and one with its own replaces only what the person did not write,
+    // unless they say so.
+    if (noteCarriesBlessing(note, movie) && note.Blessing != host_.blessing() &&
+        !(host_.blessingTyped() && host_.keepTypedBlessing(note.Blessing))) {
+        host_.setBlessing(note.Blessing);
+    }
     proposeCardPath(source);
 }
 

@@ -30,7 +30,14 @@ class GenerationHost {
     virtual std::string outputPath() const = 0;
     virtual void setOutputPath(const std::string& path) = 0;
     virtual std::string blessing() const = 0;
+    // A blessing the builder puts in place (a loaded movie's): both windows show it, and it
+    // is no longer the person's own text.
     virtual void setBlessing(const std::string& text) = 0;
+    // Whether the blessing is one the person wrote (never the editor's default poem).
+    virtual bool blessingTyped() const = 0;
+    // The loaded movie carries `noteBlessing` while the person has written another: true to
+    // keep what they wrote.
+    virtual bool keepTypedBlessing(const std::string& noteBlessing) = 0;
     virtual std::string password() const = 0;
 
     // The preview window's movie control; the window is created (not shown) when absent.

@@ -7,6 +7,7 @@
 #include "MessageBoxes.h"
 #include "MovieWidget.h"
 #include "cardformat/CardLayout.h"
+#include "cardformat/DefaultBlessing.h"
 #include "cardformat/Platform.h"
 #include "liulan.h"
 #include "zhufu.h"
@@ -115,6 +116,10 @@ void MainForm::buildControls() {
     pathLabel_ = whiteLabel(QStringLiteral("保存路径："), QRect(16, 266, 61, 15));
     textPath_ = new QLineEdit(area);
     textPath_->setGeometry(80, 264, 313, 17);
+    // The boxes are lower than a CJK font's line: centred, the line's foot (an underscore,
+    // the descenders) would be cut off. At the foot, only the empty top of the line goes.
+    sourceFileText_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    textPath_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     cmdBrower_ = browseButton(QRect(400, 264, 17, 17));
 
     for (std::size_t i = 0; i < ToolbarButtons.size(); ++i) {
@@ -153,11 +158,22 @@ void MainForm::load() {
 
 void MainForm::createPreview() {
     preview_ = std::make_unique<liulan>(docking(), *this);
-    connect(preview_.get(), &liulan::closed, this, [this] { retireLater(preview_); });
+    connect(preview_.get(), &liulan::closed, this, [this] {
+        previewMovie_ = preview_->ShockwaveFlash1().Movie();
+        retireLater(preview_);
+    });
+    // Reopened, it plays the movie it held: the card is still made from it.
+    if (!previewMovie_.empty()) {
+        preview_->ShockwaveFlash1().setMovie(previewMovie_);
+    }
 }
 
 void MainForm::createBlessingEditor() {
     editor_ = std::make_unique<zhufu>(docking(), *this, *this);
+    // A reopened editor shows the blessing the card will carry, not the poem again.
+    if (!blessing_.empty()) {
+        editor_->showBlessing(blessing_);
+    }
     connect(editor_.get(), &zhufu::closed, this, [this] { retireLater(editor_); });
 }
 
@@ -287,11 +303,28 @@ void MainForm::setOutputPath(const std::string& path) {
     textPath_->setText(QString::fromStdString(path));
 }
 
-void MainForm::setBlessing(const std::string& text) {
+void MainForm::showInInfo(const std::string& text) {
     blessing_ = text;
     QString shown = QString::fromStdString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtInfo_->setText(shown);
+}
+
+void MainForm::setBlessing(const std::string& text) {
+    showInInfo(text);
+    blessingTyped_ = false;
+    if (editor_) {
+        editor_->showBlessing(text);
+    }
+}
+
+void MainForm::blessingEdited(const std::string& text) {
+    showInInfo(text);
+    blessingTyped_ = text != cardformat::defaultBlessingText();
+}
+
+bool MainForm::keepTypedBlessing(const std::string& noteBlessing) {
+    return askKeepTypedBlessing(this, noteBlessing);
 }
 
 void MainForm::setBlessingColour(const QColor& colour) {

@@ -59,6 +59,8 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void setOutputPath(const std::string& path) override;
     std::string blessing() const override { return blessing_; }
     void setBlessing(const std::string& text) override;
+    bool blessingTyped() const override { return blessingTyped_; }
+    bool keepTypedBlessing(const std::string& noteBlessing) override;
     std::string password() const override { return password_; }
     cardformat::MovieControl& previewControl() override;
     std::string showOpenDialog(const FileDialogRequest& request) override;
@@ -70,6 +72,7 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     bool askOverwrite(const std::string& question) override;
 
     // BlessingTarget
+    void blessingEdited(const std::string& text) override;
     void setPassword(const std::string& text) override { password_ = text; }
     void setBlessingColour(const QColor& colour) override;
     QColor blessingColour() const;
@@ -91,7 +94,10 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
 
     Options options_;
     CardGeneration generation_{*this};
+    void showInInfo(const std::string& text);
+
     std::string blessing_; // the caption of txtInfo
+    bool blessingTyped_ = false;
     std::string password_; // the tag of txtInfo
     QLabel* background_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
@@ -104,6 +110,7 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     std::array<QLabel*, ToolbarButtons.size()> image1_{};
     std::array<QLabel*, ToolbarButtons.size()> label3_{};
     std::unique_ptr<liulan> preview_;
+    std::string previewMovie_; // what a closed preview held
     std::unique_ptr<zhufu> editor_;
 };
 

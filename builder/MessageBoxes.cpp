@@ -3,6 +3,7 @@
 #include "CardGeneration.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace builder {
 
@@ -35,6 +36,19 @@ void showFailureMessage(QWidget* owner, std::string_view text) {
     QMessageBox box(QMessageBox::Warning, qs(SuccessTitle), shown(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+bool askKeepTypedBlessing(QWidget* owner, std::string_view noteBlessing) {
+    QMessageBox box(QMessageBox::Question, qs(SuccessTitle), qs(KeepBlessingQuestion),
+                    QMessageBox::NoButton, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(shown(noteBlessing));
+    QPushButton* keep = box.addButton(qs(KeepTypedBlessing), QMessageBox::AcceptRole);
+    box.addButton(qs(TakeMovieBlessing), QMessageBox::DestructiveRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == keep;
 }
 
 bool askOverwriteQuestion(QWidget* owner, std::string_view text) {

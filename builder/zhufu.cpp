@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace builder {
 
@@ -67,7 +68,12 @@ void zhufu::copyBlessing() {
     // The editor keeps bare line feeds; the blessing travels with CR LF, as it was written.
     QString text = text1_->toPlainText();
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    target_.setBlessing(text.toStdString());
+    target_.blessingEdited(text.toStdString());
+}
+
+void zhufu::showBlessing(const std::string& text) {
+    const QSignalBlocker quiet(text1_);
+    text1_->setPlainText(QString::fromStdString(text).remove(QLatin1Char('\r')));
 }
 
 void zhufu::chooseColour() {

@@ -26,6 +26,8 @@ class zhufu : public DockedWindow {
     QPushButton* Command1() const { return command1_; }
     // The colour the colour dialog starts from: black until one was chosen.
     QColor dialogColour() const { return dialogColour_; }
+    // Shows a blessing the builder put in place; no change reaches the main window.
+    void showBlessing(const std::string& text);
 
     static constexpr int ClientWidthTwips = 4665;
     static constexpr int ClientHeightTwips = 2880;

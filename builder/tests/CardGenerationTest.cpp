@@ -38,7 +38,13 @@ class FakeHost : public GenerationHost {
     std::string blessing() const override { return blessingText; }
     void setBlessing(const std::string& text) override {
         blessingText = text;
+        typed = false;
         ++blessingsSet;
+    }
+    bool blessingTyped() const override { return typed; }
+    bool keepTypedBlessing(const std::string& noteBlessing) override {
+        messages.push_back("keep?" + noteBlessing);
+        return keepAnswer;
     }
     std::string password() const override { return passwordText; }
     cardformat::MovieControl& previewControl() override {
@@ -76,6 +82,8 @@ class FakeHost : public GenerationHost {
     std::string openAnswer, saveAnswer;
     cardformat::CardOutcome writeResult = cardformat::CardOutcome::Made;
     bool overwriteAnswer = true;
+    bool typed = false;
+    bool keepAnswer = true;
     std::vector<std::string> messages;
     std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<CardWrite> writes;
@@ -257,17 +265,65 @@ TEST_F(CardGenerationTest, LoadingReadsTheNoteAndProposesTheCardPath) {
     EXPECT_EQ(host.passwordText, "kept");
 }
 
-TEST_F(CardGenerationTest, LoadingAMovieWithoutNoteGivesAnEmptyBlessing) {
-    host.openAnswer = copySample("plain.swf");
-    host.blessingText = "old";
-    generation.loadMovieClicked();
-    EXPECT_EQ(host.blessingText, "");
+TEST_F(CardGenerationTest, AMovieWithoutABlessingOfItsOwnKeepsTheBlessingOnScreen) {
+    const std::string untagged = copySample("untagged.swf");
+    std::ofstream(untagged, std::ios::binary | std::ios::app) << "trailing words";
+    const std::vector<std::string> movies = {
+        copySample("plain.swf"),
+        untagged,
+        (dir / "gone.swf").string(), // the reader's error text
+        withNote("empty.swf", ""),
+    };
+    for (const bool typed : {true, false}) {
+        for (const std::string& movie : movies) {
+            SCOPED_TRACE(movie + (typed ? " typed" : " not typed"));
+            host.blessingText = "我写的祝福";
+            host.typed = typed;
+            host.blessingsSet = 0;
+            host.messages.clear();
+            host.openAnswer = movie;
+            generation.loadMovieClicked();
+            EXPECT_EQ(host.blessingText, "我写的祝福");
+            EXPECT_EQ(host.blessingsSet, 0);
+            EXPECT_TRUE(host.messages.empty());
+        }
+    }
 }
 
-TEST_F(CardGenerationTest, LoadingAMissingFileShowsTheReadersMessage) {
-    host.openAnswer = (dir / "gone.swf").string();
+TEST_F(CardGenerationTest, ATypedBlessingAndTheMoviesOwnAskWhichToKeep) {
+    const std::string movie = withNote("theirs.swf", "动画里的祝福");
+    for (const bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "keep" : "take");
+        host.blessingText = "我写的祝福";
+        host.typed = true;
+        host.keepAnswer = keep;
+        host.messages.clear();
+        host.openAnswer = movie;
+        generation.loadMovieClicked();
+        EXPECT_EQ(host.messages, std::vector<std::string>{"keep?动画里的祝福"});
+        EXPECT_EQ(host.blessingText, keep ? "我写的祝福" : "动画里的祝福");
+        EXPECT_EQ(host.typed, keep);
+    }
+    // Nothing typed: the movie's blessing is taken without a question.
+    host.blessingText = "";
+    host.typed = false;
+    host.messages.clear();
     generation.loadMovieClicked();
-    EXPECT_EQ(host.blessingText, std::string(cardformat::NoteMissingFile) + host.openAnswer);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.blessingText, "动画里的祝福");
+}
+
+TEST(NoteCarriesBlessingTest, OnlyATaggedNonEmptyEntryCounts) {
+    using cardformat::CardNote;
+    EXPECT_TRUE(noteCarriesBlessing(CardNote{"A", "P", "T", "福", "1.0"}, "m.swf"));
+    // A tagged note without version or author entries still carries its blessing.
+    EXPECT_TRUE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "福", ""}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"A", "P", "T", "", "1.0"}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "words", "0"}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "不是SWF文件", ""}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "抱歉,发生错误!", ""}, "m.swf"));
+    EXPECT_FALSE(
+        noteCarriesBlessing(CardNote{"未知", "未知", "T", "找不到文件m.swf", ""}, "m.swf"));
 }
 
 TEST_F(CardGenerationTest, CancellingWithAnEmptySourceBoxDoesNothing) {

@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -61,6 +62,19 @@ void typeText(QWidget* target, const QString& text) {
         QKeyEvent up(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(target, &up);
     }
+}
+
+// Handles the next message box once it is the modal window (after any file dialog).
+void whenMessageBoxOpens(const std::function<void(QMessageBox*)>& handle, int attemptsLeft = 300) {
+    QTimer::singleShot(10, [handle, attemptsLeft] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            handle(box);
+        } else if (attemptsLeft > 0) {
+            whenMessageBoxOpens(handle, attemptsLeft - 1);
+        } else {
+            ADD_FAILURE() << "no message box opened";
+        }
+    });
 }
 
 class MainFormTest : public ::testing::Test {
@@ -229,7 +243,7 @@ TEST_F(MainFormTest, CaptionPressDoesNotMoveAndReleaseRunsTheAction) {
     EXPECT_TRUE(form->blessingEditor()->isVisible());
 }
 
-TEST_F(MainFormTest, ReopenedPreviewIsPlacedAgainAndEmpty) {
+TEST_F(MainFormTest, ReopenedPreviewIsPlacedAgainAndPlaysTheLoadedMovie) {
     answerOpenDialog(withNote("a.swf", "x"));
     QTest::mouseClick(form->Command1(), Qt::LeftButton);
     EXPECT_FALSE(form->preview()->ShockwaveFlash1().Movie().empty());
@@ -241,8 +255,83 @@ TEST_F(MainFormTest, ReopenedPreviewIsPlacedAgainAndEmpty) {
     click(form->Image1(PreviewButton));
     ASSERT_NE(form->preview(), nullptr);
     EXPECT_EQ(form->preview()->pos(), QPoint(form->frameGeometry().right() + 1, form->y()));
-    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), "");
+    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), (dir / "a.swf").string());
+    EXPECT_TRUE(form->preview()->ShockwaveFlash1().hasMovie());
+    EXPECT_TRUE(form->preview()->ShockwaveFlash1().Playing());
     EXPECT_EQ(docking.docking().dockList().count(), 4); // a new window, a new entry
+}
+
+TEST_F(MainFormTest, PathBoxesShowTheWholeLineOfTheirText) {
+    // Lit pixels of "ny_card" in a box and in one tall enough for any font: the same rows.
+    const auto litRows = [](QLineEdit& box) {
+        const QImage picture = box.grab().toImage();
+        int rows = 0;
+        for (int y = 2; y < picture.height() - 2; ++y) {
+            for (int x = 4; x < picture.width() - 4; ++x) {
+                if (qGray(picture.pixel(x, y)) > 200) {
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    for (QLineEdit* box : {form->TextPath(), form->SoureFileText()}) {
+        box->setText(QStringLiteral("ny_card"));
+        box->setCursorPosition(0);
+        box->clearFocus();
+        QLineEdit tall;
+        tall.setStyleSheet(box->styleSheet());
+        tall.setFont(box->font());
+        tall.resize(box->width(), 60);
+        tall.setText(box->text());
+        tall.setCursorPosition(0);
+        EXPECT_EQ(litRows(*box), litRows(tall)) << box->height();
+    }
+}
+
+TEST_F(MainFormTest, TheBlessingOnScreenIsTheOneTheCardGets) {
+    zhufu* editor = form->blessingEditor();
+    // The poem alone is nobody's text: a movie's own blessing replaces it without a question.
+    answerOpenDialog(withNote("theirs.swf", "动画里的祝福"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("动画里的祝福"));
+    EXPECT_EQ(editor->Text1()->toPlainText(), QStringLiteral("动画里的祝福"));
+    EXPECT_FALSE(form->blessingTyped());
+
+    editor->Text1()->selectAll();
+    typeText(editor->Text1(), QStringLiteral("我写的"));
+    EXPECT_TRUE(form->blessingTyped());
+    // A movie without a blessing of its own keeps what was written, in both windows.
+    answerOpenDialog(copySample("plain.swf"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("我写的"));
+    EXPECT_EQ(editor->Text1()->toPlainText(), QStringLiteral("我写的"));
+
+    // One with its own asks; keeping what was written is the default answer.
+    answerOpenDialog(withNote("other.swf", "另一个祝福"));
+    bool asked = false;
+    whenMessageBoxOpens([&asked](QMessageBox* box) {
+        EXPECT_EQ(box->informativeText(), QStringLiteral("另一个祝福"));
+        asked = true;
+        box->defaultButton()->click();
+    });
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("我写的"));
+    EXPECT_EQ(editor->Text1()->toPlainText(), QStringLiteral("我写的"));
+
+    bool success = false;
+    expectSuccessMessage(success, dir / "other.exe");
+    click(form->Image1(GenerateButton));
+    ASSERT_TRUE(success);
+    EXPECT_EQ(cardformat::getNote((dir / "other.swf").string()).Blessing, "我写的");
+
+    // A reopened editor shows that blessing too, not the poem again.
+    editor->close();
+    processEvents();
+    click(form->Image1(BlessingButton));
+    EXPECT_EQ(form->blessingEditor()->Text1()->toPlainText(), QStringLiteral("我写的"));
 }
 
 TEST_F(MainFormTest, LoadingAMovieShowsItsBlessingAndProposesTheCardPath) {
@@ -552,8 +641,9 @@ TEST_F(MainFormTest, RealCompressedMoviesBecomeCards) {
         const fs::path movie = dir / source.filename();
         fs::copy_file(source, movie);
         answerOpenDialog(movie.string());
+        const std::string before = form->blessing();
         QTest::mouseClick(form->Command1(), Qt::LeftButton);
-        EXPECT_EQ(form->blessing(), ""); // no note yet, and no "not a SWF file"
+        EXPECT_EQ(form->blessing(), before); // no note yet, and no "not a SWF file"
         form->setBlessing("贺卡的祝福");
         bool success = false;
         const fs::path card = dir / (source.stem().string() + ".exe");

@@ -21,8 +21,10 @@ struct WebAddresses {
 inline constexpr std::string_view HelpPageName = "Velmora.htm";
 
 // The addresses the menu opens: the configured ones, and for each one the build left empty
-// the help page beside the running program, as a file address.
-WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable);
+// the help page as a file address: the one in the runtime's folder when it is there (the
+// package's), else the one beside the running program.
+WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable,
+                                  const std::string& runtimeFolder = {});
 
 // Failed: nothing could be played (the person was told why); the program ends with a
 // failure status.

@@ -14,6 +14,7 @@
 #include "MovieWidget.h"
 
 #include <QApplication>
+#include <dlfcn.h>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
@@ -36,6 +37,16 @@ int firstFrameDescriptor() {
     return *end == '\0' && fd > 2 && fd < 1024 ? static_cast<int>(fd) : -1;
 }
 
+// The folder of the library (or program) this code was loaded from: the installed runtime's.
+std::string runtimeFolder() {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&firstFrameDescriptor), &info) == 0 ||
+        info.dli_fname == nullptr) {
+        return {};
+    }
+    return cardformat::nativeFolderOf(info.dli_fname);
+}
+
 } // namespace
 
 int playerMain(int argc, char** argv, const std::string& ownPath) {
@@ -53,7 +64,8 @@ int playerMain(int argc, char** argv, const std::string& ownPath) {
 
     QtPlayerPlatform platform(joinedArguments(argc, argv), ownPath);
     Form1 form1(platform,
-                withHelpPageDefaults(configuredAddresses(), platform.ownExecutablePath()));
+                withHelpPageDefaults(configuredAddresses(), platform.ownExecutablePath(),
+                                     runtimeFolder()));
     EndSignals endSignals(form1.player());
 
     std::vector<std::function<void()>> later;

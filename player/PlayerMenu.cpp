@@ -125,9 +125,17 @@ std::string fileAddress(const std::string& path) {
 
 } // namespace
 
-WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable) {
-    const std::string helpPage =
-        fileAddress(cardformat::fileBeside(cardformat::folderOf(ownExecutable), HelpPageName));
+WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable,
+                                  const std::string& runtimeFolder) {
+    // A card travels alone: the page that came with the installed runtime serves it.
+    std::string page;
+    if (!runtimeFolder.empty()) {
+        page = cardformat::fileBeside(runtimeFolder, HelpPageName);
+    }
+    if (page.empty() || !cardformat::fileExists(page)) {
+        page = cardformat::fileBeside(cardformat::folderOf(ownExecutable), HelpPageName);
+    }
+    const std::string helpPage = fileAddress(page);
     for (std::string* address : {&configured.HomePageAddress, &configured.AuthorSiteAddress}) {
         if (address->empty()) {
             *address = helpPage;

@@ -421,6 +421,19 @@ TEST_F(StartUpTest, TheMenusAddressesDefaultToTheHelpPageBesideThePlayer) {
     EXPECT_EQ(configured.AuthorSiteAddress, "file:///my%20cards/%231/Velmora.htm");
 }
 
+TEST_F(StartUpTest, ACardOpensTheHelpPageOfTheInstalledRuntime) {
+    ::mkdir(path("runtime").c_str(), 0700);
+    ::mkdir(path("cards").c_str(), 0700);
+    const std::string card = path("cards/贺卡.exe");
+    // Without the package's page, the page beside the card (where a builder left one).
+    EXPECT_EQ(withHelpPageDefaults({}, card, path("runtime")).AuthorSiteAddress,
+              "file://" + path("cards/Velmora.htm"));
+    writeFile(path("runtime/Velmora.htm"), Bytes{'<', 'p', '>'});
+    const WebAddresses addresses = withHelpPageDefaults({}, card, path("runtime"));
+    EXPECT_EQ(addresses.HomePageAddress, "file://" + path("runtime/Velmora.htm"));
+    EXPECT_EQ(addresses.AuthorSiteAddress, "file://" + path("runtime/Velmora.htm"));
+}
+
 TEST_F(StartUpTest, SignalDuringPasswordBoxEndsAndRemovesTheCopy) {
     runAsCard(movieWithNote({"A", "pw", "T", "B", "V"}));
     world.endDuringInputBox = true;

@@ -279,6 +279,28 @@ TEST_F(WindowTest, FullScreenOnAndOffThroughTheMenu) {
     EXPECT_FALSE(menusOpened.back().fullScreenChecked);
 }
 
+TEST_F(WindowTest, TheSpaceBesideTheMovieTakesItsBackgroundColour) {
+    world.screen = {15360, 11520};
+    startWith(2);
+    const QColor movieColour(0x10, 0x20, 0x30);
+    const auto besideTheMovie = [this] {
+        // The movie is fitted whole into the control: the rest of the control is beside it.
+        const QImage control = form->ShockwaveFlash1()->grab().toImage();
+        return std::vector<QColor>{control.pixelColor(1, 1),
+                                   control.pixelColor(control.width() - 2, control.height() - 2),
+                                   control.pixelColor(control.width() / 2, 1)};
+    };
+    choose("FullScreen");
+    for (const QColor& colour : besideTheMovie()) {
+        EXPECT_EQ(colour, movieColour);
+    }
+    choose("FullScreen");
+    wheel(-120); // 500 twips on both sides: no longer the movie's proportions
+    for (const QColor& colour : besideTheMovie()) {
+        EXPECT_EQ(colour, movieColour);
+    }
+}
+
 TEST_F(WindowTest, WheelStepsGrowAndShrinkTheWindow) {
     startWith(1);
     const QPoint corner = form->geometry().topLeft();

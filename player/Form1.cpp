@@ -5,6 +5,7 @@
 
 #include "MovieWidget.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QPainter>
@@ -27,6 +28,7 @@ Form1::Form1(PlayerPlatform& platform, WebAddresses addresses)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       ShockwaveFlash1_(new mc::MovieWidget(this)), player_(platform, *this, std::move(addresses)),
       hook_(player_) {
+    hook_.setEndCommand([this] { form2().item("Exit")->trigger(); });
     setWindowTitle(QString::fromUtf8(captions::WindowTitle.data(),
                                      static_cast<qsizetype>(captions::WindowTitle.size())));
     QPalette black = palette();

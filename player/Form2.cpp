@@ -119,6 +119,17 @@ void Form2::buildMenu() {
         }
         action->setObjectName(QString::fromLatin1(row.name));
     }
+    // The player's keys, beside their commands; the menu's own keys stay its letters.
+    const auto key = [this](const char* name, const QKeySequence& sequence) {
+        QAction* action = item(name);
+        action->setShortcut(sequence);
+        action->setShortcutContext(Qt::WidgetShortcut);
+    };
+    key("FullScreen", QKeySequence(Qt::Key_F11));
+    key("play", QKeySequence(Qt::CTRL | Qt::Key_P));
+    key("f", QKeySequence(Qt::CTRL | Qt::Key_Right));
+    key("b", QKeySequence(Qt::CTRL | Qt::Key_Left));
+    key("Exit", QKeySequence(Qt::CTRL | Qt::Key_Q));
     item("FullScreen")->setCheckable(true);
     QAction* loop = item("Loop1");
     loop->setCheckable(true);

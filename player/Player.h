@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FlashInput.h"
+#include "PlayerKeys.h"
 #include "PlaybackGeometry.h"
 #include "PlayerForms.h"
 #include "PlayerPlatform.h"
@@ -70,6 +71,9 @@ class Player {
     void openAuthorSite();
     // "结束(&X)": the home page; the caller then starts Timer1, whose tick ends the program.
     void openHomePage();
+    // A key the player takes: carries out every command but End, which the menu's form
+    // runs as "结束(&X)". Returns the command; None leaves the key to the movie.
+    KeyCommand keyPressed(const PlayerKey& key);
     // Removes the input takeover, deletes the temporary movie in card mode, ends.
     void endSequence();
     // Plays the card's movie again from a fresh copy; only in card mode.

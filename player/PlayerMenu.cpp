@@ -93,6 +93,29 @@ void Player::rewind() {
     forms_.flash().Rewind();
 }
 
+KeyCommand Player::keyPressed(const PlayerKey& key) {
+    const KeyCommand command = keyCommandOf(key, state_.FullScreenOn != FlagFalse);
+    switch (command) {
+    case KeyCommand::LeaveFullScreen:
+    case KeyCommand::ToggleFullScreen:
+        toggleFullScreen();
+        break;
+    case KeyCommand::TogglePlay:
+        togglePlay();
+        break;
+    case KeyCommand::PreviousFrame:
+        previousFrame();
+        break;
+    case KeyCommand::NextFrame:
+        nextFrame();
+        break;
+    case KeyCommand::End:
+    case KeyCommand::None:
+        break;
+    }
+    return command;
+}
+
 void Player::nextFrame() {
     forms_.flash().Forward();
 }

@@ -301,6 +301,48 @@ TEST_F(WindowTest, TheSpaceBesideTheMovieTakesItsBackgroundColour) {
     }
 }
 
+TEST_F(WindowTest, ThePlayersKeysAndOnlyThemAreTakenFromTheMovie) {
+    world.screen = {15360, 11520};
+    startWith(3);
+    mc::MovieWidget* movie = form->ShockwaveFlash1();
+    const auto press = [movie](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent down(QEvent::KeyPress, key, modifiers);
+        const bool taken = !QApplication::sendEvent(movie, &down) || down.isAccepted();
+        QKeyEvent up(QEvent::KeyRelease, key, modifiers);
+        QApplication::sendEvent(movie, &up);
+        return taken;
+    };
+    const QRect window = form->geometry();
+    press(Qt::Key_Escape); // not full screen: the movie's
+    EXPECT_EQ(form->geometry(), window);
+    press(Qt::Key_F11);
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 1024, 768));
+    press(Qt::Key_Escape);
+    EXPECT_NE(form->geometry(), QRect(0, 0, 1024, 768));
+    EXPECT_EQ(form->player().state().FullScreenOn, FlagFalse);
+
+    ASSERT_TRUE(movie->Playing());
+    press(Qt::Key_P); // a letter for the movie
+    EXPECT_TRUE(movie->Playing());
+    press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_FALSE(movie->Playing());
+    const std::uint32_t frame = movie->currentFrame();
+    press(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(movie->currentFrame(), frame + 1);
+    press(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(movie->currentFrame(), frame);
+
+    // The keys stand beside their commands in the menu.
+    EXPECT_EQ(form->form2().item("FullScreen")->shortcut(), QKeySequence(Qt::Key_F11));
+    EXPECT_EQ(form->form2().item("Exit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    // Ctrl+Q ends as "结束(&X)" does: the end page, then the end sequence.
+    press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(world.addresses, std::vector<std::string>{"https://home.example/"});
+    QTest::qWait(250);
+    EXPECT_TRUE(world.ended);
+}
+
 TEST_F(WindowTest, WheelStepsGrowAndShrinkTheWindow) {
     startWith(1);
     const QPoint corner = form->geometry().topLeft();

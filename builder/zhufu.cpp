@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 namespace builder {
 
@@ -30,7 +31,8 @@ zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& ta
                    QSize(ClientWidthTwips / TwipsPerPixel, ClientHeightTwips / TwipsPerPixel),
                    Kind::Tool),
       target_(target), text1_(new QPlainTextEdit(client())), label1_(new QLabel(client())),
-      text2_(new QLineEdit(client())), command1_(new QPushButton(client())) {
+      text2_(new QLineEdit(client())), command1_(new QPushButton(client())),
+      showPassword_(new QToolButton(client())) {
     client()->setFont(builderFont(12));
     client()->setAutoFillBackground(true);
 
@@ -46,7 +48,15 @@ zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& ta
     label1_->setGeometry(twips(120, 2640, 900, 180));
     label1_->setText(QStringLiteral("观看密码："));
 
-    text2_->setGeometry(twips(1080, 2600, 2655, 270));
+    // The password box leaves room at its right for the button that shows what was typed.
+    text2_->setGeometry(twips(1080, 2600, 2655 - 495, 270));
+    showPassword_->setGeometry(twips(1080 + 2655 - 480, 2600, 480, 270));
+    showPassword_->setText(QStringLiteral("显示"));
+    showPassword_->setToolTip(QStringLiteral("显示输入的密码，以便核对"));
+    showPassword_->setCheckable(true);
+    connect(showPassword_, &QToolButton::toggled, this, [this](bool shown) {
+        text2_->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+    });
     text2_->setEchoMode(QLineEdit::Password);
     text2_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     text2_->setToolTip(

@@ -8,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QToolButton;
 
 namespace builder {
 
@@ -24,6 +25,8 @@ class zhufu : public DockedWindow {
     QPlainTextEdit* Text1() const { return text1_; }
     QLineEdit* Text2() const { return text2_; }
     QPushButton* Command1() const { return command1_; }
+    // Shows the password as typed while it is down, so that it can be checked.
+    QToolButton* showPassword() const { return showPassword_; }
     // The colour the colour dialog starts from: black until one was chosen.
     QColor dialogColour() const { return dialogColour_; }
     // Shows a blessing the builder put in place; no change reaches the main window.
@@ -47,6 +50,7 @@ class zhufu : public DockedWindow {
     QLabel* label1_;
     QLineEdit* text2_;
     QPushButton* command1_;
+    QToolButton* showPassword_;
     QColor dialogColour_ = Qt::black;
 };
 

@@ -24,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -382,6 +383,20 @@ TEST_F(MainFormTest, BlessingEditorCopiesEveryChangeAndOnlyChanges) {
               QStringLiteral("如果你加入密码，则对方必须知道密码才能看到祝福（动画谁都能看）。"));
     editor->Text2()->clear();
     EXPECT_EQ(form->password(), "");
+}
+
+TEST_F(MainFormTest, ThePasswordCanBeShownToCheckIt) {
+    zhufu* editor = form->blessingEditor();
+    QTest::keyClicks(editor->Text2(), QStringLiteral("mi ma"));
+    EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("*****"));
+    click(editor->showPassword());
+    EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("mi ma"));
+    EXPECT_EQ(form->password(), "mi ma"); // shown or not, the same password
+    click(editor->showPassword());
+    EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("*****"));
+    // The button stands beside the box, inside the window.
+    EXPECT_LE(editor->Text2()->geometry().right(), editor->showPassword()->x());
+    EXPECT_LE(editor->showPassword()->geometry().right(), editor->Command1()->x());
 }
 
 TEST_F(MainFormTest, CancelledColourDialogAppliesTheColourItStartedFrom) {

@@ -3,6 +3,7 @@
 #include "moviemaker/SwfWriter.h"
 
 #include "player/Captions.h"
+#include "player/CommandLineHelp.h"
 
 #include "cardformat/CardLayout.h"
 
@@ -440,6 +441,21 @@ TEST_F(StartUpTest, SignalDuringPasswordBoxEndsAndRemovesTheCopy) {
     player.Form_Load();
     EXPECT_TRUE(world.ended);
     EXPECT_TRUE(temporaryFiles().empty());
+}
+
+TEST(CommandLineHelpTest, HelpAndVersionAnswerAloneAndAnythingElsePlays) {
+    const auto help = commandLineAnswer({"--help"});
+    ASSERT_TRUE(help.has_value());
+    EXPECT_NE(help->find("Velmora"), std::string::npos);
+    EXPECT_NE(help->find("F11"), std::string::npos);
+    EXPECT_EQ(commandLineAnswer({"-h"}), help);
+    const auto version = commandLineAnswer({"--version"});
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(version->rfind("Velmora ", 0), 0u);
+    EXPECT_FALSE(commandLineAnswer({}).has_value());
+    EXPECT_FALSE(commandLineAnswer({"movie.swf"}).has_value());
+    // A movie that happens to be called --help is played when it is not alone.
+    EXPECT_FALSE(commandLineAnswer({"--help", "x"}).has_value());
 }
 
 } // namespace

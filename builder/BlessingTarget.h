@@ -12,6 +12,8 @@ class BlessingTarget {
     // The person changed the editor's text (the default poem counts as no text of theirs).
     virtual void blessingEdited(const std::string& text) = 0;
     virtual void setPassword(const std::string& text) = 0;
+    virtual void setAuthor(const std::string& text) = 0;
+    virtual void setTitle(const std::string& text) = 0;
     virtual void setBlessingColour(const QColor& colour) = 0;
 };
 

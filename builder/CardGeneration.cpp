@@ -80,6 +80,13 @@ void CardGeneration::MakeCard() {
     // Both values are read before any question can be shown: the companion windows stay
     // usable while a message box is up.
     cardformat::CardNote note = cardformat::makeGenerationNote(host_.password(), host_.blessing());
+    // Empty fields keep the fixed values, so that older players read the card as before.
+    if (const std::string author = host_.author(); !author.empty()) {
+        note.Author = author;
+    }
+    if (const std::string title = host_.title(); !title.empty()) {
+        note.Title = title;
+    }
     const std::string source = host_.sourcePath();
     const std::string output = host_.outputPath();
     if (source.empty()) {
@@ -94,6 +101,13 @@ void CardGeneration::MakeCard() {
     if (const std::uint64_t stored = cardformat::ansiLength(note.Blessing);
         stored > BlessingByteLimit) {
         host_.showFailure(blessingTooLongText(stored));
+        return;
+    }
+    if (const std::uint64_t together = cardformat::ansiLength(note.Blessing) +
+                                       cardformat::ansiLength(host_.author()) +
+                                       cardformat::ansiLength(host_.title());
+        together > BlessingByteLimit) {
+        host_.showFailure(noteTextsTooLongText(together));
         return;
     }
     if (output != confirmedCardPath_ && cardformat::fileExists(output) &&

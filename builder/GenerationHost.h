@@ -39,6 +39,10 @@ class GenerationHost {
     // keep what they wrote.
     virtual bool keepTypedBlessing(const std::string& noteBlessing) = 0;
     virtual std::string password() const = 0;
+    // The sender's name and the card's title as the person filled them in; empty keeps the
+    // note's fixed values.
+    virtual std::string author() const { return {}; }
+    virtual std::string title() const { return {}; }
 
     // The preview window's movie control; the window is created (not shown) when absent.
     virtual cardformat::MovieControl& previewControl() = 0;

@@ -74,6 +74,10 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     // BlessingTarget
     void blessingEdited(const std::string& text) override;
     void setPassword(const std::string& text) override { password_ = text; }
+    void setAuthor(const std::string& text) override { author_ = text; }
+    void setTitle(const std::string& text) override { title_ = text; }
+    std::string author() const override { return author_; }
+    std::string title() const override { return title_; }
     void setBlessingColour(const QColor& colour) override;
     QColor blessingColour() const;
 
@@ -99,6 +103,8 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     std::string blessing_; // the caption of txtInfo
     bool blessingTyped_ = false;
     std::string password_; // the tag of txtInfo
+    std::string author_;
+    std::string title_;
     QLabel* background_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
     QLineEdit* sourceFileText_ = nullptr;

@@ -32,7 +32,9 @@ zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& ta
                    Kind::Tool),
       target_(target), text1_(new QPlainTextEdit(client())), label1_(new QLabel(client())),
       text2_(new QLineEdit(client())), command1_(new QPushButton(client())),
-      showPassword_(new QToolButton(client())) {
+      showPassword_(new QToolButton(client())), senderLabel_(new QLabel(client())),
+      sender_(new QLineEdit(client())), titleLabel_(new QLabel(client())),
+      title_(new QLineEdit(client())) {
     client()->setFont(builderFont(12));
     client()->setAutoFillBackground(true);
 
@@ -63,6 +65,22 @@ zhufu::zhufu(DockingHost& docking, const QWidget& mainWindow, BlessingTarget& ta
         QStringLiteral("如果你加入密码，则对方必须知道密码才能看到祝福（动画谁都能看）。"));
 
     command1_->setGeometry(twips(3800, 2600, 855, 255));
+
+    // Shown by the player on the blessing window; empty keeps the note's fixed values.
+    senderLabel_->setGeometry(twips(120, 2960, 900, 180));
+    senderLabel_->setText(QStringLiteral("寄件人："));
+    sender_->setGeometry(twips(1080, 2915, 1500, 270));
+    sender_->setMaxLength(NoteFieldCharacters);
+    sender_->setPlaceholderText(QStringLiteral("你的名字"));
+    titleLabel_->setGeometry(twips(2700, 2960, 600, 180));
+    titleLabel_->setText(QStringLiteral("标题："));
+    title_->setGeometry(twips(3240, 2915, 1415, 270));
+    title_->setMaxLength(NoteFieldCharacters);
+    title_->setPlaceholderText(QStringLiteral("贺卡的标题"));
+    connect(sender_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { target_.setAuthor(text.toStdString()); });
+    connect(title_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { target_.setTitle(text.toStdString()); });
     command1_->setText(QStringLiteral("字体颜色"));
 
     connect(text1_, &QPlainTextEdit::textChanged, this, &zhufu::copyBlessing);

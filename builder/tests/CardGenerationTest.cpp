@@ -47,6 +47,8 @@ class FakeHost : public GenerationHost {
         return keepAnswer;
     }
     std::string password() const override { return passwordText; }
+    std::string author() const override { return authorText; }
+    std::string title() const override { return titleText; }
     cardformat::MovieControl& previewControl() override {
         if (!preview) {
             preview.emplace();
@@ -77,7 +79,7 @@ class FakeHost : public GenerationHost {
         return overwriteAnswer;
     }
 
-    std::string source, output, blessingText, passwordText;
+    std::string source, output, blessingText, passwordText, authorText, titleText;
     std::optional<cardformat::testing::RecordingMovieControl> preview;
     std::string openAnswer, saveAnswer;
     cardformat::CardOutcome writeResult = cardformat::CardOutcome::Made;
@@ -207,6 +209,32 @@ TEST_F(CardGenerationTest, ABlessingLongerThanTheNoteCarriesIsRefusedWithAWarnin
     generation.MakeCard();
     EXPECT_EQ(host.writes.size(), 1u);
     EXPECT_EQ(host.messages, std::vector<std::string>{"failure:" + blessingTooLongText(32768)});
+}
+
+TEST_F(CardGenerationTest, TheSendersNameAndTitleGoIntoTheNoteWithinWhatItCarries) {
+    host.source = "m.swf";
+    host.output = "m.exe";
+    host.authorText = "小明";
+    host.titleText = "新年快乐";
+    generation.MakeCard();
+    ASSERT_EQ(host.writes.size(), 1u);
+    EXPECT_EQ(host.writes[0].note.Author, "小明");
+    EXPECT_EQ(host.writes[0].note.Title, "新年快乐");
+    // Empty fields keep the values every older player knows.
+    host.authorText.clear();
+    host.titleText.clear();
+    generation.MakeCard();
+    ASSERT_EQ(host.writes.size(), 2u);
+    EXPECT_EQ(host.writes[1].note.Author, "Ferlo");
+    EXPECT_EQ(host.writes[1].note.Title, "云杉小径");
+    // Together past what a note carries: told, nothing written.
+    host.blessingText = std::string(32760, 'x');
+    host.authorText = "12345";
+    host.titleText = "678";
+    host.messages.clear();
+    generation.MakeCard();
+    EXPECT_EQ(host.writes.size(), 2u);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"failure:" + noteTextsTooLongText(32768)});
 }
 
 TEST_F(CardGenerationTest, OverwritingAFileAsksUnlessTheSaveDialogAskedOrTheCardIsOurs) {

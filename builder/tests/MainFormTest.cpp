@@ -202,7 +202,7 @@ TEST_F(MainFormTest, LoadShowsBothCompanionsDockedAtTheRightEdge) {
     // The editor stands right below the preview.
     EXPECT_EQ(form->preview()->frameGeometry().bottom() + 1, form->blessingEditor()->y());
     EXPECT_EQ(form->preview()->client()->size(), QSize(312, 206));
-    EXPECT_EQ(form->blessingEditor()->client()->size(), QSize(311, 192));
+    EXPECT_EQ(form->blessingEditor()->client()->size(), QSize(311, 214));
     EXPECT_EQ(form->preview()->windowTitle(), QStringLiteral("             Flash浏览窗口"));
     EXPECT_EQ(form->blessingEditor()->windowTitle(),
               QStringLiteral("                写下你的祝福"));
@@ -385,6 +385,23 @@ TEST_F(MainFormTest, BlessingEditorCopiesEveryChangeAndOnlyChanges) {
     EXPECT_EQ(form->password(), "");
 }
 
+TEST_F(MainFormTest, TheSendersNameAndTitleReachTheCard) {
+    answerOpenDialog(copySample("from.swf"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    zhufu* editor = form->blessingEditor();
+    QTest::keyClicks(editor->senderName(), QStringLiteral("Xiao Ming"));
+    editor->cardTitle()->setText(QStringLiteral("春节快乐"));
+    bool success = false;
+    expectSuccessMessage(success, dir / "from.exe");
+    click(form->Image1(GenerateButton));
+    ASSERT_TRUE(success);
+    const cardformat::CardNote note = cardformat::getNote((dir / "from.swf").string());
+    EXPECT_EQ(note.Author, "Xiao Ming");
+    EXPECT_EQ(note.Title, "春节快乐");
+    // Both rows stand inside the editor.
+    EXPECT_LE(editor->cardTitle()->geometry().bottom(), editor->client()->height());
+}
+
 TEST_F(MainFormTest, ThePasswordCanBeShownToCheckIt) {
     zhufu* editor = form->blessingEditor();
     QTest::keyClicks(editor->Text2(), QStringLiteral("mi ma"));
@@ -520,7 +537,7 @@ TEST_F(MainFormTest, GeneratingWritesACardThatHoldsTheBlessing) {
     fs::remove(extracted);
     EXPECT_EQ(note.Blessing, "新年快乐");
     EXPECT_EQ(note.Password, "mima");
-    EXPECT_EQ(note.Author, "Ferlo");
+    EXPECT_EQ(note.Author, "Ferlo"); // the sender and title fields were left empty
     EXPECT_EQ(note.Title, "云杉小径");
     EXPECT_EQ(note.Version, "1.0");
     EXPECT_EQ(cardformat::getNote(movie), note); // the note went into the movie as well

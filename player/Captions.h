@@ -22,6 +22,9 @@ inline constexpr std::string_view NoMovieGiven =
 // writable); the failure's own description follows on the next line.
 inline constexpr std::string_view ExtractionFailed = "\r\n        无法取出贺卡中的动画！    \r\n";
 
+// Before the sender's name under the blessing.
+inline constexpr std::string_view SenderPrefix = "来自：";
+
 inline constexpr std::string_view PasswordPrompt = "请输入观看密码：";
 inline constexpr std::string_view PasswordTitle = "输入密码";
 inline constexpr std::string_view PasswordDefault = "云杉小径";

@@ -55,6 +55,9 @@ Form2& Form1::form2() {
         if (pending_.blessing) {
             form2_->setBlessingText(*pending_.blessing);
         }
+        if (pending_.senderLine) {
+            form2_->setSenderLine(*pending_.senderLine);
+        }
         pending_ = {};
     }
     return *form2_;
@@ -125,6 +128,14 @@ void Form1::setBlessingText(std::string_view text) {
         form2_->setBlessingText(text);
     } else {
         pending_.blessing = std::string(text);
+    }
+}
+
+void Form1::setSenderLine(std::string_view text) {
+    if (form2_) {
+        form2_->setSenderLine(text);
+    } else {
+        pending_.senderLine = std::string(text);
     }
 }
 

@@ -62,6 +62,15 @@ Form2::Form2(Player& player)
     BlessingScroll_->setWidget(Label2_);
     Label2_->setAutoFillBackground(false); // setWidget turned it on: the picture shows through
 
+    senderLine_ = new QLabel(this);
+    senderLine_->setObjectName(QStringLiteral("senderLine"));
+    senderLine_->setTextFormat(Qt::PlainText);
+    senderLine_->setGeometry(16, 262, 401, 20);
+    senderLine_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    senderLine_->setPalette(text);
+    senderLine_->setFont(font);
+    senderLine_->hide();
+
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
     Image1_->setGeometry(420, 0, 11, 11);
@@ -204,6 +213,11 @@ void Form2::showBlessingWindow() {
 void Form2::setBlessingText(std::string_view text) {
     Label2_->setText(labelText(text));
     fitBlessing();
+}
+
+void Form2::setSenderLine(std::string_view text) {
+    senderLine_->setText(qtext(text));
+    senderLine_->setVisible(!text.empty());
 }
 
 void Form2::fitBlessing() {

@@ -98,6 +98,9 @@ bool endsWithSwf(std::string_view path);
 std::string unquotedMoviePath(std::string_view candidate);
 // Whether the stored password asks for the input box.
 bool asksForPassword(std::string_view storedPassword);
+// The card's title and "来自：" its sender, for the blessing window; empty when the note holds
+// only the values every card carried before a person could fill them in.
+std::string senderLine(const cardformat::CardNote& note);
 // Whether a read note came from a trailer at all (an ordinary movie has none).
 bool carriesNote(const cardformat::CardNote& note);
 // The message for a movie that could not be opened, by the header reader's status.

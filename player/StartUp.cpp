@@ -5,6 +5,7 @@
 
 #include "cardformat/CardLayout.h"
 #include "cardformat/ErrorLog.h"
+#include "cardformat/GenerationNote.h"
 #include "cardformat/MovieCompleteness.h"
 #include "cardformat/MovieControl.h"
 #include "cardformat/NoteTrailer.h"
@@ -56,6 +57,23 @@ bool carriesNote(const cardformat::CardNote& note) {
     // defaults and no version. Any trailer, tagged or not, sets a version or a blessing.
     return !(note.Version.empty() && note.Blessing.empty() &&
              note.Password == cardformat::UnknownText);
+}
+
+std::string senderLine(const cardformat::CardNote& note) {
+    const std::string title(trimBlanks(note.Title));
+    const std::string author(trimBlanks(note.Author));
+    const bool ownTitle = !title.empty() && title != cardformat::NoPasswordMarker &&
+                          title != cardformat::UnknownText;
+    const bool ownAuthor = !author.empty() && author != cardformat::UnknownText &&
+                           author != cardformat::CardAuthor;
+    std::string line;
+    if (ownTitle) {
+        line = title;
+    }
+    if (ownAuthor) {
+        line += (line.empty() ? "" : "　") + std::string(captions::SenderPrefix) + author;
+    }
+    return line;
 }
 
 std::string openFailureText(int status, const std::string& path) {
@@ -195,9 +213,11 @@ void Player::askViewingPassword() {
             captions::PasswordPrompt, captions::PasswordTitle, captions::PasswordDefault);
         if (answer == state_.CurrentNote.Password) {
             forms_.setBlessingText(state_.CurrentNote.Blessing);
+            forms_.setSenderLine(senderLine(state_.CurrentNote));
         }
     } else {
         forms_.setBlessingText(note.Blessing);
+        forms_.setSenderLine(senderLine(note));
     }
 }
 

@@ -443,6 +443,28 @@ TEST_F(StartUpTest, SignalDuringPasswordBoxEndsAndRemovesTheCopy) {
     EXPECT_TRUE(temporaryFiles().empty());
 }
 
+TEST_F(StartUpTest, TheSenderAndTitleShowWithTheBlessingOnceItIsUnlocked) {
+    EXPECT_EQ(senderLine({"小明", "云杉小径", "春节快乐", "B", "1.0"}), "春节快乐　来自：小明");
+    EXPECT_EQ(senderLine({"小明", "云杉小径", "云杉小径", "B", "1.0"}), "来自：小明");
+    // What every card carried before the fields: nothing to show.
+    EXPECT_EQ(senderLine({"Ferlo", "云杉小径", "云杉小径", "B", "1.0"}), "");
+    EXPECT_EQ(senderLine({"未知", "未知", "", "B", "0"}), "");
+
+    playMovieWithNote({"小明", "secret", "春节快乐", "福", "1.0"});
+    world.answer = "wrong";
+    player.Form_Load();
+    EXPECT_EQ(world.senderLine, ""); // guarded with the blessing
+
+    FakePlayerWorld fresh;
+    fresh.executable = world.executable;
+    fresh.arguments = world.arguments;
+    fresh.answer = "secret";
+    Player other(fresh, fresh);
+    other.Form_Load();
+    EXPECT_EQ(fresh.blessing, "福");
+    EXPECT_EQ(fresh.senderLine, "春节快乐　来自：小明");
+}
+
 TEST(CommandLineHelpTest, HelpAndVersionAnswerAloneAndAnythingElsePlays) {
     const auto help = commandLineAnswer({"--help"});
     ASSERT_TRUE(help.has_value());

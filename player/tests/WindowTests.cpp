@@ -154,6 +154,15 @@ TEST_F(WindowTest, MovieWindowIsCentredWithControlAndFrames) {
     EXPECT_EQ(picture.pixelColor(200, 200), QColor(0x10, 0x20, 0x30));
 }
 
+TEST_F(WindowTest, TheSenderLineStandsUnderTheBlessingOnlyWhenThereIsOne) {
+    startWith(1); // a card from "A" titled "T"
+    EXPECT_TRUE(form->form2().senderLine()->isVisibleTo(&form->form2()));
+    EXPECT_EQ(form->form2().senderLine()->text(), QString::fromUtf8("T　来自：A"));
+    form->setSenderLine("");
+    EXPECT_FALSE(form->form2().senderLine()->isVisibleTo(&form->form2()));
+    EXPECT_GE(form->form2().senderLine()->y(), form->form2().Label2()->parentWidget()->height());
+}
+
 TEST_F(WindowTest, BlessingReachesLabel2) {
     startWith(1);
     EXPECT_TRUE(form->form2Loaded());

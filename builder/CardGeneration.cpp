@@ -30,12 +30,14 @@ void CardGeneration::OpenMovie() {
     request.pattern = MovieFilterPattern;
     request.title = OpenDialogTitle;
     request.defaultExtension = MovieExtension;
+    request.initialFolder = host_.movieFolder();
     const std::string path = host_.showOpenDialog(request);
     if (path.empty()) {
         return;
     }
     host_.previewControl().setMovie(path);
     host_.setSourcePath(path);
+    host_.movieLoaded(path);
 }
 
 void CardGeneration::loadMovieClicked() {
@@ -44,6 +46,20 @@ void CardGeneration::loadMovieClicked() {
     if (source.empty()) {
         return;
     }
+    showLoadedMovie(source);
+}
+
+void CardGeneration::loadMovie(const std::string& path) {
+    if (path.empty()) {
+        return;
+    }
+    host_.previewControl().setMovie(path);
+    host_.setSourcePath(path);
+    host_.movieLoaded(path);
+    showLoadedMovie(path);
+}
+
+void CardGeneration::showLoadedMovie(const std::string& source) {
     // A compressed movie's note is read from its inflated bytes.
     const std::string movie = host_.previewControl().Movie();
     const cardformat::CardNote note = cardformat::getMovieNote(movie);
@@ -69,9 +85,13 @@ void CardGeneration::chooseCardPathClicked() {
     request.title = SaveDialogTitle;
     request.defaultExtension = CardExtension;
     request.initialFileName = CardInitialName;
+    if (const std::string folder = host_.cardFolder(); !folder.empty()) {
+        request.initialFileName = folder + "/" + std::string(CardInitialName);
+    }
     const std::string path = host_.showSaveDialog(request);
     if (!path.empty()) {
         host_.setOutputPath(path);
+        host_.cardPathUsed(path);
         confirmedCardPath_ = path; // the dialog asked before an existing file
     }
 }
@@ -120,6 +140,7 @@ void CardGeneration::MakeCard() {
         return;
     }
     confirmedCardPath_ = output;
+    host_.cardPathUsed(output);
     host_.showSuccess(successText(output));
 }
 

@@ -39,6 +39,8 @@ class CardGeneration {
     // card path. A cancelled dialog with a path already in the box reloads what the preview
     // holds.
     void loadMovieClicked();
+    // A movie chosen from the recently used ones, loaded as one from the dialog is.
+    void loadMovie(const std::string& path);
     // The output box's browse button.
     void chooseCardPathClicked();
     // Builds the note from the current blessing and password and writes the card; tells the
@@ -47,6 +49,7 @@ class CardGeneration {
 
   private:
     void proposeCardPath(const std::string& source);
+    void showLoadedMovie(const std::string& source);
 
     GenerationHost& host_;
     // A card path that needs no overwrite question: the one the save dialog confirmed, or

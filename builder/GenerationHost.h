@@ -44,6 +44,13 @@ class GenerationHost {
     virtual std::string author() const { return {}; }
     virtual std::string title() const { return {}; }
 
+    // Where the person last took a movie from and put a card; empty when never. Told of
+    // each movie loaded and each card path chosen or written.
+    virtual std::string movieFolder() const { return {}; }
+    virtual std::string cardFolder() const { return {}; }
+    virtual void movieLoaded(const std::string& /*path*/) {}
+    virtual void cardPathUsed(const std::string& /*path*/) {}
+
     // The preview window's movie control; the window is created (not shown) when absent.
     virtual cardformat::MovieControl& previewControl() = 0;
 

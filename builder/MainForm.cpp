@@ -6,6 +6,7 @@
 #include "FileDialog.h"
 #include "MessageBoxes.h"
 #include "MovieWidget.h"
+#include "RecentMovies.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/DefaultBlessing.h"
 #include "cardformat/Platform.h"
@@ -18,6 +19,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -46,6 +49,24 @@ QString pathBoxStyle(int red, int green, int blue) {
         .arg(red)
         .arg(green)
         .arg(blue);
+}
+
+// The person's choices between runs, in the user's configuration folder.
+QSettings builderSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+                     QStringLiteral("Quenfold"));
+}
+
+const QString MovieFolderKey = QStringLiteral("folders/movies");
+const QString CardFolderKey = QStringLiteral("folders/cards");
+const QString RecentMoviesKey = QStringLiteral("recent/movies");
+
+std::vector<std::string> storedRecentMovies() {
+    std::vector<std::string> paths;
+    for (const QString& path : builderSettings().value(RecentMoviesKey).toStringList()) {
+        paths.push_back(path.toStdString());
+    }
+    return RecentMovies(paths).paths();
 }
 
 constexpr int CompanionOuterWidth = liulan::ClientWidthTwips / TwipsPerPixel + 2;
@@ -144,6 +165,12 @@ void MainForm::buildControls() {
     connect(sourceFileText_, &QLineEdit::textChanged, sourceFileText_, &QWidget::setToolTip);
     connect(textPath_, &QLineEdit::textChanged, textPath_, &QWidget::setToolTip);
     connect(command1_, &QPushButton::clicked, this, [this] { generation_.loadMovieClicked(); });
+    command1_->setToolTip(QStringLiteral("选择动画（右键：最近使用的动画）"));
+    command1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(command1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const std::unique_ptr<QMenu> menu = recentMoviesMenu();
+        menu->exec(command1_->mapToGlobal(at));
+    });
     connect(cmdBrower_, &QPushButton::clicked, this,
             [this] { generation_.chooseCardPathClicked(); });
 }
@@ -372,6 +399,55 @@ void MainForm::showSuccess(const std::string& text) {
 
 void MainForm::showFailure(const std::string& text) {
     showFailureMessage(this, text);
+}
+
+std::string MainForm::movieFolder() const {
+    return builderSettings().value(MovieFolderKey).toString().toStdString();
+}
+
+std::string MainForm::cardFolder() const {
+    return builderSettings().value(CardFolderKey).toString().toStdString();
+}
+
+void MainForm::movieLoaded(const std::string& path) {
+    RecentMovies recent(storedRecentMovies());
+    recent.add(path);
+    QStringList stored;
+    for (const std::string& movie : recent.paths()) {
+        stored << QString::fromStdString(movie);
+    }
+    QSettings settings = builderSettings();
+    settings.setValue(RecentMoviesKey, stored);
+    settings.setValue(MovieFolderKey, QString::fromStdString(cardformat::nativeFolderOf(path)));
+}
+
+void MainForm::cardPathUsed(const std::string& path) {
+    builderSettings().setValue(CardFolderKey,
+                               QString::fromStdString(cardformat::nativeFolderOf(path)));
+}
+
+std::vector<std::string> MainForm::recentMovies() const {
+    std::vector<std::string> present;
+    for (const std::string& path : storedRecentMovies()) {
+        if (cardformat::fileExists(path)) {
+            present.push_back(path);
+        }
+    }
+    return present;
+}
+
+std::unique_ptr<QMenu> MainForm::recentMoviesMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setTitle(QStringLiteral("最近使用的动画"));
+    const std::vector<std::string> movies = recentMovies();
+    if (movies.empty()) {
+        menu->addAction(QStringLiteral("（还没有用过的动画）"))->setEnabled(false);
+    }
+    for (const std::string& path : movies) {
+        connect(menu->addAction(QString::fromStdString(path)), &QAction::triggered, this,
+                [this, path] { generation_.loadMovie(path); });
+    }
+    return menu;
 }
 
 bool MainForm::askOverwrite(const std::string& question) {

@@ -10,8 +10,10 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 
@@ -70,6 +72,16 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void showSuccess(const std::string& text) override;
     void showFailure(const std::string& text) override;
     bool askOverwrite(const std::string& question) override;
+    std::string movieFolder() const override;
+    std::string cardFolder() const override;
+    void movieLoaded(const std::string& path) override;
+    void cardPathUsed(const std::string& path) override;
+
+    // The movies loaded last, newest first, as the open button's menu offers them (those
+    // still there).
+    std::vector<std::string> recentMovies() const;
+    // The open button's right-click menu; the caller shows it.
+    std::unique_ptr<QMenu> recentMoviesMenu();
 
     // BlessingTarget
     void blessingEdited(const std::string& text) override;

@@ -1,5 +1,6 @@
 #include "CardGeneration.h"
 #include "GenerationMessages.h"
+#include "RecentMovies.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/NoteTrailer.h"
 #include "cardformat/tests/RecordingMovieControl.h"
@@ -425,6 +426,19 @@ TEST_F(CardGenerationTest, ChoosingTheCardPath) {
     host.saveAnswer = "/cards/new.exe";
     generation.chooseCardPathClicked();
     EXPECT_EQ(host.output, "/cards/new.exe");
+}
+
+TEST(RecentMoviesTest, NewestFirstEachOnceAndAtMostTheLimit) {
+    RecentMovies recent({"b", "", "a", "b"});
+    EXPECT_EQ(recent.paths(), (std::vector<std::string>{"b", "a"}));
+    recent.add("a");
+    EXPECT_EQ(recent.paths(), (std::vector<std::string>{"a", "b"}));
+    for (int i = 0; i < 20; ++i) {
+        recent.add(std::to_string(i));
+    }
+    ASSERT_EQ(recent.paths().size(), RecentMovies::Limit);
+    EXPECT_EQ(recent.paths().front(), "19");
+    EXPECT_EQ(recent.paths().back(), "12");
 }
 
 } // namespace

@@ -20,12 +20,14 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -93,6 +95,9 @@ class MainFormTest : public ::testing::Test {
         const fs::path player = bin / "Velmora.vmd";
         fs::copy_file(fs::exists(player) ? player : bin / "testtemplate.vmd", dir / "Velmora.vmd");
         watchdog.emplace();
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+                  QStringLiteral("Quenfold"))
+            .clear();
         form.emplace(docking, MainForm::Options{dir.string()});
         form->show();
     }
@@ -400,6 +405,36 @@ TEST_F(MainFormTest, TheSendersNameAndTitleReachTheCard) {
     EXPECT_EQ(note.Title, "春节快乐");
     // Both rows stand inside the editor.
     EXPECT_LE(editor->cardTitle()->geometry().bottom(), editor->client()->height());
+}
+
+TEST_F(MainFormTest, TheBuilderRemembersFoldersAndRecentMoviesAcrossRuns) {
+    const std::string first = withNote("first.swf", "第一个");
+    fs::create_directories(dir / "more");
+    const std::string second = (dir / "more" / "second.swf").string();
+    fs::copy_file(first, second);
+    for (const std::string& movie : {first, second}) {
+        answerOpenDialog(movie);
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    }
+    EXPECT_EQ(form->recentMovies(), (std::vector<std::string>{second, first}));
+
+    // The next run: the open dialog starts where the last movie was, the menu offers both.
+    form.reset();
+    processEvents();
+    form.emplace(docking, MainForm::Options{dir.string()});
+    EXPECT_EQ(form->movieFolder(), (dir / "more").string());
+    EXPECT_EQ(form->recentMovies(), (std::vector<std::string>{second, first}));
+    const std::unique_ptr<QMenu> menu = form->recentMoviesMenu();
+    ASSERT_EQ(menu->actions().size(), 2);
+    menu->actions()[1]->trigger(); // the older one
+    EXPECT_EQ(form->SoureFileText()->text().toStdString(), first);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("第一个"));
+    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), first);
+    EXPECT_EQ(form->recentMovies(), (std::vector<std::string>{first, second}));
+
+    // A movie that is gone is not offered.
+    fs::remove(second);
+    EXPECT_EQ(form->recentMovies(), std::vector<std::string>{first});
 }
 
 TEST_F(MainFormTest, ThePasswordCanBeShownToCheckIt) {

@@ -4,6 +4,7 @@
 #include "CompanionPlacement.h"
 #include "DockingHost.h"
 #include "FileDialog.h"
+#include "LargePreview.h"
 #include "MessageBoxes.h"
 #include "MovieWidget.h"
 #include "RecentMovies.h"
@@ -189,6 +190,7 @@ void MainForm::createPreview() {
         previewMovie_ = preview_->ShockwaveFlash1().Movie();
         retireLater(preview_);
     });
+    connect(preview_.get(), &liulan::enlargeRequested, this, &MainForm::showLargePreview);
     // Reopened, it plays the movie it held: the card is still made from it.
     if (!previewMovie_.empty()) {
         preview_->ShockwaveFlash1().setMovie(previewMovie_);
@@ -209,6 +211,18 @@ void MainForm::showPreview() {
         createPreview();
     }
     preview_->show();
+}
+
+void MainForm::showLargePreview() {
+    if (!largePreview_) {
+        largePreview_ = std::make_unique<LargePreview>();
+    }
+    const std::string movie = preview_ ? preview_->ShockwaveFlash1().Movie() : previewMovie_;
+    if (!movie.empty() && largePreview_->movie().Movie() != movie) {
+        largePreview_->setMovie(movie);
+    }
+    largePreview_->show();
+    largePreview_->raise();
 }
 
 void MainForm::showBlessingEditor() {
@@ -311,6 +325,7 @@ void MainForm::closeEvent(QCloseEvent* event) {
     // The preview goes first, then the blessing editor; nothing is asked or saved.
     preview_.reset();
     editor_.reset();
+    largePreview_.reset();
     event->accept();
 }
 

@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace builder {
 
+class LargePreview;
 class liulan;
 class zhufu;
 
@@ -43,6 +44,9 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     liulan* preview() const { return preview_.get(); }
     zhufu* blessingEditor() const { return editor_.get(); }
     void showPreview();
+    // The larger, resizable preview of the loaded movie; made on first use.
+    void showLargePreview();
+    LargePreview* largePreview() const { return largePreview_.get(); }
     void showBlessingEditor();
 
     QLineEdit* SoureFileText() const { return sourceFileText_; }
@@ -129,6 +133,7 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     std::array<QLabel*, ToolbarButtons.size()> label3_{};
     std::unique_ptr<liulan> preview_;
     std::string previewMovie_; // what a closed preview held
+    std::unique_ptr<LargePreview> largePreview_;
     std::unique_ptr<zhufu> editor_;
 };
 

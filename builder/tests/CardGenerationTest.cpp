@@ -1,5 +1,6 @@
 #include "CardGeneration.h"
 #include "GenerationMessages.h"
+#include "PreviewSeek.h"
 #include "RecentMovies.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/NoteTrailer.h"
@@ -439,6 +440,15 @@ TEST(RecentMoviesTest, NewestFirstEachOnceAndAtMostTheLimit) {
     ASSERT_EQ(recent.paths().size(), RecentMovies::Limit);
     EXPECT_EQ(recent.paths().front(), "19");
     EXPECT_EQ(recent.paths().back(), "12");
+}
+
+TEST(PreviewSeekTest, TheShorterWayToAFrame) {
+    EXPECT_EQ(seekPlan(3, 10), (SeekPlan{false, 7, 0}));
+    EXPECT_EQ(seekPlan(5, 5), (SeekPlan{false, 0, 0}));
+    EXPECT_EQ(seekPlan(10, 8), (SeekPlan{false, 0, 2}));  // two steps back
+    EXPECT_EQ(seekPlan(100, 2), (SeekPlan{true, 2, 0}));  // rewind, then two forward
+    EXPECT_EQ(seekPlan(10, 5), (SeekPlan{false, 0, 5})); // a tie steps back
+    EXPECT_EQ(seekPlan(10, 0), (SeekPlan{true, 0, 0}));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 #include "CaptionBar.h"
 #include "DockingHost.h"
+#include "LargePreview.h"
 #include "MovieWidget.h"
 #include "TestApp.h"
 #include "UrlCatcher.h"
@@ -28,6 +29,7 @@
 #include <QToolButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -435,6 +437,35 @@ TEST_F(MainFormTest, TheBuilderRemembersFoldersAndRecentMoviesAcrossRuns) {
     // A movie that is gone is not offered.
     fs::remove(second);
     EXPECT_EQ(form->recentMovies(), std::vector<std::string>{first});
+}
+
+TEST_F(MainFormTest, ALargerPreviewPlaysPausesAndSeeks) {
+    answerOpenDialog(withNote("big.swf", "x"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    QTest::mouseDClick(form->preview()->captionBar(), Qt::LeftButton, {}, QPoint(40, 8));
+    LargePreview* large = form->largePreview();
+    ASSERT_NE(large, nullptr);
+    EXPECT_TRUE(large->isVisible());
+    mc::MovieWidget& movie = large->movie();
+    EXPECT_EQ(movie.Movie(), (dir / "big.swf").string());
+    ASSERT_GT(movie.frameCount(), 3u);
+    EXPECT_TRUE(movie.Playing());
+    EXPECT_EQ(large->position()->maximum(), static_cast<int>(movie.frameCount()) - 1);
+
+    click(large->playButton());
+    EXPECT_FALSE(movie.Playing());
+    EXPECT_EQ(large->playButton()->text(), QStringLiteral("播放"));
+    large->seek(3);
+    EXPECT_EQ(movie.currentFrame(), 3u);
+    EXPECT_EQ(large->position()->value(), 3);
+    large->seek(1);
+    EXPECT_EQ(movie.currentFrame(), 1u);
+    click(large->playButton());
+    EXPECT_TRUE(movie.Playing());
+    // It can be resized, and the movie takes the room.
+    large->resize(900, 700);
+    processEvents();
+    EXPECT_GT(movie.width(), 800);
 }
 
 TEST_F(MainFormTest, ThePasswordCanBeShownToCheckIt) {

@@ -20,9 +20,9 @@ constexpr int FollowIntervalMs = 100;
 } // namespace
 
 LargePreview::LargePreview(QWidget* parent)
-    : QWidget(parent, Qt::Window), movie_(new mc::MovieWidget(this)),
-      play_(new QPushButton(this)), position_(new QSlider(Qt::Horizontal, this)),
-      frameLabel_(new QLabel(this)), follow_(new QTimer(this)) {
+    : QWidget(parent, Qt::Window), movie_(new mc::MovieWidget(this)), play_(new QPushButton(this)),
+      position_(new QSlider(Qt::Horizontal, this)), frameLabel_(new QLabel(this)),
+      follow_(new QTimer(this)) {
     setWindowTitle(QStringLiteral("Flash预览"));
     setMinimumSize(320, 260);
     resize(660, 540);
@@ -85,10 +85,8 @@ void LargePreview::refresh() {
     if (!position_->isSliderDown() && loaded) {
         position_->setValue(static_cast<int>(movie_->currentFrame()));
     }
-    frameLabel_->setText(loaded ? QStringLiteral("%1 / %2")
-                                      .arg(movie_->currentFrame() + 1)
-                                      .arg(frames)
-                                : QString());
+    frameLabel_->setText(
+        loaded ? QStringLiteral("%1 / %2").arg(movie_->currentFrame() + 1).arg(frames) : QString());
 }
 
 } // namespace builder

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "FlashInput.h"
-#include "PlayerKeys.h"
 #include "PlaybackGeometry.h"
 #include "PlayerForms.h"
+#include "PlayerKeys.h"
 #include "PlayerPlatform.h"
 #include "PlayerState.h"
 

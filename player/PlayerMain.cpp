@@ -14,10 +14,10 @@
 #include "MovieWidget.h"
 
 #include <QApplication>
-#include <dlfcn.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
+#include <dlfcn.h>
 #include <functional>
 #include <unistd.h>
 #include <vector>
@@ -63,9 +63,8 @@ int playerMain(int argc, char** argv, const std::string& ownPath) {
                                                  cardformat::nativeFolderOf(ownPath));
 
     QtPlayerPlatform platform(joinedArguments(argc, argv), ownPath);
-    Form1 form1(platform,
-                withHelpPageDefaults(configuredAddresses(), platform.ownExecutablePath(),
-                                     runtimeFolder()));
+    Form1 form1(platform, withHelpPageDefaults(configuredAddresses(), platform.ownExecutablePath(),
+                                               runtimeFolder()));
     EndSignals endSignals(form1.player());
 
     std::vector<std::function<void()>> later;

@@ -1,7 +1,7 @@
 #include "QtPlayerPlatform.h"
 
-#include "PlayedHeader.h"
 #include "DialogTitle.h"
+#include "PlayedHeader.h"
 #include "QtTranslations.h"
 
 #include "cardformat/Platform.h"

@@ -62,10 +62,10 @@ bool carriesNote(const cardformat::CardNote& note) {
 std::string senderLine(const cardformat::CardNote& note) {
     const std::string title(trimBlanks(note.Title));
     const std::string author(trimBlanks(note.Author));
-    const bool ownTitle = !title.empty() && title != cardformat::NoPasswordMarker &&
-                          title != cardformat::UnknownText;
-    const bool ownAuthor = !author.empty() && author != cardformat::UnknownText &&
-                           author != cardformat::CardAuthor;
+    const bool ownTitle =
+        !title.empty() && title != cardformat::NoPasswordMarker && title != cardformat::UnknownText;
+    const bool ownAuthor =
+        !author.empty() && author != cardformat::UnknownText && author != cardformat::CardAuthor;
     std::string line;
     if (ownTitle) {
         line = title;
@@ -102,8 +102,7 @@ StartUpOutcome Player::Form_Load() {
     std::string candidate = unquotedMoviePath(platform_.commandLine());
 
     const std::uint64_t ownLength = fileLength(state_.MoviePath);
-    if (ownLength > 0 && ownLength < cardformat::MovieOffset &&
-        startsAsProgram(state_.MoviePath)) {
+    if (ownLength > 0 && ownLength < cardformat::MovieOffset && startsAsProgram(state_.MoviePath)) {
         // Shorter than the player itself: a card cut off inside its launcher.
         platform_.messageBox(captions::DamagedCard, MessageIcon::None, captions::MessageTitle);
         return StartUpOutcome::Failed;

@@ -445,8 +445,8 @@ TEST(RecentMoviesTest, NewestFirstEachOnceAndAtMostTheLimit) {
 TEST(PreviewSeekTest, TheShorterWayToAFrame) {
     EXPECT_EQ(seekPlan(3, 10), (SeekPlan{false, 7, 0}));
     EXPECT_EQ(seekPlan(5, 5), (SeekPlan{false, 0, 0}));
-    EXPECT_EQ(seekPlan(10, 8), (SeekPlan{false, 0, 2}));  // two steps back
-    EXPECT_EQ(seekPlan(100, 2), (SeekPlan{true, 2, 0}));  // rewind, then two forward
+    EXPECT_EQ(seekPlan(10, 8), (SeekPlan{false, 0, 2})); // two steps back
+    EXPECT_EQ(seekPlan(100, 2), (SeekPlan{true, 2, 0})); // rewind, then two forward
     EXPECT_EQ(seekPlan(10, 5), (SeekPlan{false, 0, 5})); // a tie steps back
     EXPECT_EQ(seekPlan(10, 0), (SeekPlan{true, 0, 0}));
 }

@@ -1,5 +1,5 @@
-#include "DialogTitle.h"
 #include "QtTranslations.h"
+#include "DialogTitle.h"
 
 #include <gtest/gtest.h>
 

@@ -133,8 +133,7 @@ void explainCompressedMovie(const std::string& path, bool note) {
     }
     std::cerr << "cardtool: a card made from it carries the movie uncompressed: "
               << played.header.Width << " x " << played.header.Height << " pixels, "
-              << played.header.FrameCount << " frames, " << played.header.FileLength
-              << " bytes";
+              << played.header.FrameCount << " frames, " << played.header.FileLength << " bytes";
     if (note) {
         const CardNote inside = getMovieNote(path);
         std::cerr << ", with the note that make writes (the movie's own blessing now: \""
@@ -270,8 +269,8 @@ int infoCommand(const std::vector<std::string>& words) {
         if (movieInside) {
             completeness = movieCompleteness(card, MovieOffset);
         }
-        report.add("Card", file.size() > CardThreshold && movieInside &&
-                               completeness.missing() == 0);
+        report.add("Card",
+                   file.size() > CardThreshold && movieInside && completeness.missing() == 0);
         report.add("Length", static_cast<std::int64_t>(file.size()));
         report.add("MovieOffset", static_cast<std::int64_t>(MovieOffset));
         if (movieInside) {

@@ -8,8 +8,8 @@ namespace {
 constexpr std::string_view HeadingEnd = " 发生错误：";
 
 bool isNameCharacter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '(' || c == ')';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '(' || c == ')';
 }
 
 bool isLetter(char c) {

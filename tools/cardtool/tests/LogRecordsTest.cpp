@@ -15,7 +15,8 @@ std::string record(std::string_view date, std::string_view function, std::int32_
 }
 
 TEST(LogRecordsTest, EachRecordIsOneLineWithDateFunctionAndFailure) {
-    const std::string log = record("12/08/26", "Swf2Exe()", 53) + record("12/09/26", "getNote()", 62);
+    const std::string log =
+        record("12/08/26", "Swf2Exe()", 53) + record("12/09/26", "getNote()", 62);
     EXPECT_EQ(logRecordLines(log), "12/08/26  Swf2Exe()  53 文件未找到\n"
                                    "12/09/26  getNote()  62 输入超出文件尾\n");
 }
@@ -29,7 +30,8 @@ TEST(LogRecordsTest, DatesWithLettersAndFunctionsWithoutParentheses) {
 TEST(LogRecordsTest, ACutOffRecordAndForeignLinesAreKept) {
     const std::string cut = record("12/08/26", "Exe2Swf()", 53);
     const std::string heading = cut.substr(0, cut.find('\n') + 1);
-    EXPECT_EQ(logRecordLines("something else\n" + heading), "something else\n12/08/26  Exe2Swf()\n");
+    EXPECT_EQ(logRecordLines("something else\n" + heading),
+              "something else\n12/08/26  Exe2Swf()\n");
     // A record with no failure pending logs code 0 and no description.
     EXPECT_EQ(logRecordLines(record("8.12.26", "writeNote()", 0)), "8.12.26  writeNote()  0\n");
 }

@@ -12,7 +12,9 @@
 #include "cardformat/Platform.h"
 #include "cardformat/SwfHeader.h"
 
+#include <array>
 #include <cstdio>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace player {
@@ -20,15 +22,10 @@ namespace {
 
 // Whether the program file begins as a program of the system does (an ELF image).
 bool startsAsProgram(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    char magic[4] = {};
-    const std::size_t read = std::fread(magic, 1, sizeof magic, file);
-    std::fclose(file);
-    return read == sizeof magic && magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' &&
-           magic[3] == 'F';
+    std::ifstream file(path, std::ios::binary);
+    std::array<char, 4> magic{};
+    return static_cast<bool>(file.read(magic.data(), magic.size())) &&
+           magic == std::array<char, 4>{0x7F, 'E', 'L', 'F'};
 }
 
 std::uint64_t fileLength(const std::string& path) {

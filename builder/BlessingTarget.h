@@ -9,8 +9,11 @@ namespace builder {
 class BlessingTarget {
   public:
     virtual ~BlessingTarget() = default;
-    virtual void setBlessing(const std::string& text) = 0;
+    // The person changed the editor's text (the default poem counts as no text of theirs).
+    virtual void blessingEdited(const std::string& text) = 0;
     virtual void setPassword(const std::string& text) = 0;
+    virtual void setAuthor(const std::string& text) = 0;
+    virtual void setTitle(const std::string& text) = 0;
     virtual void setBlessingColour(const QColor& colour) = 0;
 };
 

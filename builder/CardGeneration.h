@@ -2,6 +2,8 @@
 
 #include "GenerationHost.h"
 
+#include "cardformat/CardNote.h"
+
 #include <string_view>
 
 namespace builder {
@@ -17,6 +19,14 @@ inline constexpr std::string_view CardExtension = "exe";
 inline constexpr std::string_view CardInitialName = "vorn";
 inline constexpr std::string_view SuccessText = "制作成功！";
 inline constexpr std::string_view SuccessTitle = "Velmora";
+inline constexpr std::string_view KeepBlessingQuestion =
+    "这个动画带有它自己的祝福（见下）。保留你写的祝福，还是换成动画里的？";
+inline constexpr std::string_view KeepTypedBlessing = "保留我写的";
+inline constexpr std::string_view TakeMovieBlessing = "换成动画里的";
+
+// Whether a note read from `moviePath` carries a blessing of its own: a tagged, non-empty
+// entry. No note, an untagged trailer and the reader's error texts carry none.
+bool noteCarriesBlessing(const cardformat::CardNote& note, const std::string& moviePath);
 
 // The main window's card operations, as decisions over the builder state.
 class CardGeneration {
@@ -29,6 +39,8 @@ class CardGeneration {
     // card path. A cancelled dialog with a path already in the box reloads what the preview
     // holds.
     void loadMovieClicked();
+    // A movie chosen from the recently used ones, loaded as one from the dialog is.
+    void loadMovie(const std::string& path);
     // The output box's browse button.
     void chooseCardPathClicked();
     // Builds the note from the current blessing and password and writes the card; tells the
@@ -37,6 +49,7 @@ class CardGeneration {
 
   private:
     void proposeCardPath(const std::string& source);
+    void showLoadedMovie(const std::string& source);
 
     GenerationHost& host_;
     // A card path that needs no overwrite question: the one the save dialog confirmed, or

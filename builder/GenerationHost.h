@@ -30,8 +30,26 @@ class GenerationHost {
     virtual std::string outputPath() const = 0;
     virtual void setOutputPath(const std::string& path) = 0;
     virtual std::string blessing() const = 0;
+    // A blessing the builder puts in place (a loaded movie's): both windows show it, and it
+    // is no longer the person's own text.
     virtual void setBlessing(const std::string& text) = 0;
+    // Whether the blessing is one the person wrote (never the editor's default poem).
+    virtual bool blessingTyped() const = 0;
+    // The loaded movie carries `noteBlessing` while the person has written another: true to
+    // keep what they wrote.
+    virtual bool keepTypedBlessing(const std::string& noteBlessing) = 0;
     virtual std::string password() const = 0;
+    // The sender's name and the card's title as the person filled them in; empty keeps the
+    // note's fixed values.
+    virtual std::string author() const { return {}; }
+    virtual std::string title() const { return {}; }
+
+    // Where the person last took a movie from and put a card; empty when never. Told of
+    // each movie loaded and each card path chosen or written.
+    virtual std::string movieFolder() const { return {}; }
+    virtual std::string cardFolder() const { return {}; }
+    virtual void movieLoaded(const std::string& /*path*/) {}
+    virtual void cardPathUsed(const std::string& /*path*/) {}
 
     // The preview window's movie control; the window is created (not shown) when absent.
     virtual cardformat::MovieControl& previewControl() = 0;

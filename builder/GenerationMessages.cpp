@@ -53,6 +53,12 @@ std::string blessingTooLongText(std::uint64_t storedBytes) {
            " 个字节。\r\n请删减祝福后再生成贺卡。";
 }
 
+std::string noteTextsTooLongText(std::uint64_t storedBytes) {
+    return "祝福、寄件人和标题合起来太长，贺卡装不下：最多 " + std::to_string(BlessingByteLimit) +
+           " 个字节，现在是 " + std::to_string(storedBytes) +
+           " 个字节。\r\n请删减祝福、寄件人或标题后再生成贺卡。";
+}
+
 std::string overwriteQuestion(const std::string& cardPath) {
     return "这个文件已经存在：\r\n" + cardPath + "\r\n要用新贺卡覆盖它吗？";
 }

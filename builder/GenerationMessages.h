@@ -19,6 +19,8 @@ std::string failureText(cardformat::CardOutcome outcome, const std::string& movi
 std::string noMovieChosenText();
 std::string noCardPathText();
 std::string blessingTooLongText(std::uint64_t storedBytes);
+// The blessing, the sender's name and the title together pass what a note carries.
+std::string noteTextsTooLongText(std::uint64_t storedBytes);
 // The question before an existing file is replaced by the card.
 std::string overwriteQuestion(const std::string& cardPath);
 // "制作成功！" and, on the next line, where the card is.

@@ -4,9 +4,12 @@
 #include "CompanionPlacement.h"
 #include "DockingHost.h"
 #include "FileDialog.h"
+#include "LargePreview.h"
 #include "MessageBoxes.h"
 #include "MovieWidget.h"
+#include "RecentMovies.h"
 #include "cardformat/CardLayout.h"
+#include "cardformat/DefaultBlessing.h"
 #include "cardformat/Platform.h"
 #include "liulan.h"
 #include "zhufu.h"
@@ -17,9 +20,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QUrl>
 #include <algorithm>
 
@@ -45,6 +50,24 @@ QString pathBoxStyle(int red, int green, int blue) {
         .arg(red)
         .arg(green)
         .arg(blue);
+}
+
+// The person's choices between runs, in the user's configuration folder.
+QSettings builderSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+                     QStringLiteral("Quenfold"));
+}
+
+const QString MovieFolderKey = QStringLiteral("folders/movies");
+const QString CardFolderKey = QStringLiteral("folders/cards");
+const QString RecentMoviesKey = QStringLiteral("recent/movies");
+
+std::vector<std::string> storedRecentMovies() {
+    std::vector<std::string> paths;
+    for (const QString& path : builderSettings().value(RecentMoviesKey).toStringList()) {
+        paths.push_back(path.toStdString());
+    }
+    return RecentMovies(paths).paths();
 }
 
 constexpr int CompanionOuterWidth = liulan::ClientWidthTwips / TwipsPerPixel + 2;
@@ -115,6 +138,10 @@ void MainForm::buildControls() {
     pathLabel_ = whiteLabel(QStringLiteral("保存路径："), QRect(16, 266, 61, 15));
     textPath_ = new QLineEdit(area);
     textPath_->setGeometry(80, 264, 313, 17);
+    // The boxes are lower than a CJK font's line: centred, the line's foot (an underscore,
+    // the descenders) would be cut off. At the foot, only the empty top of the line goes.
+    sourceFileText_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    textPath_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     cmdBrower_ = browseButton(QRect(400, 264, 17, 17));
 
     for (std::size_t i = 0; i < ToolbarButtons.size(); ++i) {
@@ -139,6 +166,12 @@ void MainForm::buildControls() {
     connect(sourceFileText_, &QLineEdit::textChanged, sourceFileText_, &QWidget::setToolTip);
     connect(textPath_, &QLineEdit::textChanged, textPath_, &QWidget::setToolTip);
     connect(command1_, &QPushButton::clicked, this, [this] { generation_.loadMovieClicked(); });
+    command1_->setToolTip(QStringLiteral("选择动画（右键：最近使用的动画）"));
+    command1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(command1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const std::unique_ptr<QMenu> menu = recentMoviesMenu();
+        menu->exec(command1_->mapToGlobal(at));
+    });
     connect(cmdBrower_, &QPushButton::clicked, this,
             [this] { generation_.chooseCardPathClicked(); });
 }
@@ -153,11 +186,23 @@ void MainForm::load() {
 
 void MainForm::createPreview() {
     preview_ = std::make_unique<liulan>(docking(), *this);
-    connect(preview_.get(), &liulan::closed, this, [this] { retireLater(preview_); });
+    connect(preview_.get(), &liulan::closed, this, [this] {
+        previewMovie_ = preview_->ShockwaveFlash1().Movie();
+        retireLater(preview_);
+    });
+    connect(preview_.get(), &liulan::enlargeRequested, this, &MainForm::showLargePreview);
+    // Reopened, it plays the movie it held: the card is still made from it.
+    if (!previewMovie_.empty()) {
+        preview_->ShockwaveFlash1().setMovie(previewMovie_);
+    }
 }
 
 void MainForm::createBlessingEditor() {
     editor_ = std::make_unique<zhufu>(docking(), *this, *this);
+    // A reopened editor shows the blessing the card will carry, not the poem again.
+    if (!blessing_.empty()) {
+        editor_->showBlessing(blessing_);
+    }
     connect(editor_.get(), &zhufu::closed, this, [this] { retireLater(editor_); });
 }
 
@@ -166,6 +211,18 @@ void MainForm::showPreview() {
         createPreview();
     }
     preview_->show();
+}
+
+void MainForm::showLargePreview() {
+    if (!largePreview_) {
+        largePreview_ = std::make_unique<LargePreview>();
+    }
+    const std::string movie = preview_ ? preview_->ShockwaveFlash1().Movie() : previewMovie_;
+    if (!movie.empty() && largePreview_->movie().Movie() != movie) {
+        largePreview_->setMovie(movie);
+    }
+    largePreview_->show();
+    largePreview_->raise();
 }
 
 void MainForm::showBlessingEditor() {
@@ -268,6 +325,7 @@ void MainForm::closeEvent(QCloseEvent* event) {
     // The preview goes first, then the blessing editor; nothing is asked or saved.
     preview_.reset();
     editor_.reset();
+    largePreview_.reset();
     event->accept();
 }
 
@@ -287,11 +345,28 @@ void MainForm::setOutputPath(const std::string& path) {
     textPath_->setText(QString::fromStdString(path));
 }
 
-void MainForm::setBlessing(const std::string& text) {
+void MainForm::showInInfo(const std::string& text) {
     blessing_ = text;
     QString shown = QString::fromStdString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtInfo_->setText(shown);
+}
+
+void MainForm::setBlessing(const std::string& text) {
+    showInInfo(text);
+    blessingTyped_ = false;
+    if (editor_) {
+        editor_->showBlessing(text);
+    }
+}
+
+void MainForm::blessingEdited(const std::string& text) {
+    showInInfo(text);
+    blessingTyped_ = text != cardformat::defaultBlessingText();
+}
+
+bool MainForm::keepTypedBlessing(const std::string& noteBlessing) {
+    return askKeepTypedBlessing(this, noteBlessing);
 }
 
 void MainForm::setBlessingColour(const QColor& colour) {
@@ -339,6 +414,55 @@ void MainForm::showSuccess(const std::string& text) {
 
 void MainForm::showFailure(const std::string& text) {
     showFailureMessage(this, text);
+}
+
+std::string MainForm::movieFolder() const {
+    return builderSettings().value(MovieFolderKey).toString().toStdString();
+}
+
+std::string MainForm::cardFolder() const {
+    return builderSettings().value(CardFolderKey).toString().toStdString();
+}
+
+void MainForm::movieLoaded(const std::string& path) {
+    RecentMovies recent(storedRecentMovies());
+    recent.add(path);
+    QStringList stored;
+    for (const std::string& movie : recent.paths()) {
+        stored << QString::fromStdString(movie);
+    }
+    QSettings settings = builderSettings();
+    settings.setValue(RecentMoviesKey, stored);
+    settings.setValue(MovieFolderKey, QString::fromStdString(cardformat::nativeFolderOf(path)));
+}
+
+void MainForm::cardPathUsed(const std::string& path) {
+    builderSettings().setValue(CardFolderKey,
+                               QString::fromStdString(cardformat::nativeFolderOf(path)));
+}
+
+std::vector<std::string> MainForm::recentMovies() const {
+    std::vector<std::string> present;
+    for (const std::string& path : storedRecentMovies()) {
+        if (cardformat::fileExists(path)) {
+            present.push_back(path);
+        }
+    }
+    return present;
+}
+
+std::unique_ptr<QMenu> MainForm::recentMoviesMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setTitle(QStringLiteral("最近使用的动画"));
+    const std::vector<std::string> movies = recentMovies();
+    if (movies.empty()) {
+        menu->addAction(QStringLiteral("（还没有用过的动画）"))->setEnabled(false);
+    }
+    for (const std::string& path : movies) {
+        connect(menu->addAction(QString::fromStdString(path)), &QAction::triggered, this,
+                [this, path] { generation_.loadMovie(path); });
+    }
+    return menu;
 }
 
 bool MainForm::askOverwrite(const std::string& question) {

@@ -10,13 +10,16 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 
 namespace builder {
 
+class LargePreview;
 class liulan;
 class zhufu;
 
@@ -41,6 +44,9 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     liulan* preview() const { return preview_.get(); }
     zhufu* blessingEditor() const { return editor_.get(); }
     void showPreview();
+    // The larger, resizable preview of the loaded movie; made on first use.
+    void showLargePreview();
+    LargePreview* largePreview() const { return largePreview_.get(); }
     void showBlessingEditor();
 
     QLineEdit* SoureFileText() const { return sourceFileText_; }
@@ -59,6 +65,8 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void setOutputPath(const std::string& path) override;
     std::string blessing() const override { return blessing_; }
     void setBlessing(const std::string& text) override;
+    bool blessingTyped() const override { return blessingTyped_; }
+    bool keepTypedBlessing(const std::string& noteBlessing) override;
     std::string password() const override { return password_; }
     cardformat::MovieControl& previewControl() override;
     std::string showOpenDialog(const FileDialogRequest& request) override;
@@ -68,9 +76,24 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void showSuccess(const std::string& text) override;
     void showFailure(const std::string& text) override;
     bool askOverwrite(const std::string& question) override;
+    std::string movieFolder() const override;
+    std::string cardFolder() const override;
+    void movieLoaded(const std::string& path) override;
+    void cardPathUsed(const std::string& path) override;
+
+    // The movies loaded last, newest first, as the open button's menu offers them (those
+    // still there).
+    std::vector<std::string> recentMovies() const;
+    // The open button's right-click menu; the caller shows it.
+    std::unique_ptr<QMenu> recentMoviesMenu();
 
     // BlessingTarget
+    void blessingEdited(const std::string& text) override;
     void setPassword(const std::string& text) override { password_ = text; }
+    void setAuthor(const std::string& text) override { author_ = text; }
+    void setTitle(const std::string& text) override { title_ = text; }
+    std::string author() const override { return author_; }
+    std::string title() const override { return title_; }
     void setBlessingColour(const QColor& colour) override;
     QColor blessingColour() const;
 
@@ -91,8 +114,13 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
 
     Options options_;
     CardGeneration generation_{*this};
+    void showInInfo(const std::string& text);
+
     std::string blessing_; // the caption of txtInfo
+    bool blessingTyped_ = false;
     std::string password_; // the tag of txtInfo
+    std::string author_;
+    std::string title_;
     QLabel* background_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
     QLineEdit* sourceFileText_ = nullptr;
@@ -104,6 +132,8 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     std::array<QLabel*, ToolbarButtons.size()> image1_{};
     std::array<QLabel*, ToolbarButtons.size()> label3_{};
     std::unique_ptr<liulan> preview_;
+    std::string previewMovie_; // what a closed preview held
+    std::unique_ptr<LargePreview> largePreview_;
     std::unique_ptr<zhufu> editor_;
 };
 

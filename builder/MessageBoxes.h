@@ -13,6 +13,9 @@ bool askReadOnlyQuestion(QWidget* owner, std::string_view title, std::string_vie
 void showSuccessMessage(QWidget* owner, std::string_view text);
 // Why no card was made, with one OK button and a warning icon.
 void showFailureMessage(QWidget* owner, std::string_view text);
+// The loaded movie carries its own blessing while the person wrote another: true keeps what
+// they wrote (also when the box is closed), false takes the movie's.
+bool askKeepTypedBlessing(QWidget* owner, std::string_view noteBlessing);
 // Yes goes on; No (or closing the box) leaves everything as it is.
 bool askOverwriteQuestion(QWidget* owner, std::string_view text);
 

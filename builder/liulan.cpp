@@ -1,5 +1,6 @@
 #include "liulan.h"
 
+#include "CaptionBar.h"
 #include "CompanionPlacement.h"
 #include "DockingHost.h"
 #include "MovieWidget.h"
@@ -19,6 +20,16 @@ liulan::liulan(DockingHost& docking, const QWidget& mainWindow)
     // the player shows it.
     move(companionPosition(mainWindow.frameGeometry(), 0));
     docking.attach(*this, false);
+    captionBar()->setToolTip(QStringLiteral("双击标题栏：打开可以调整大小的预览"));
+    captionBar()->installEventFilter(this);
+}
+
+bool liulan::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == captionBar() && event->type() == QEvent::MouseButtonDblClick) {
+        emit enlargeRequested();
+        return true;
+    }
+    return DockedWindow::eventFilter(watched, event);
 }
 
 void liulan::closeEvent(QCloseEvent* event) {

@@ -23,9 +23,12 @@ class liulan : public DockedWindow {
 
   signals:
     void closed();
+    // A double click on the title bar: the person wants the larger preview.
+    void enlargeRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     mc::MovieWidget* movie_;

@@ -4,6 +4,7 @@
 #include "Player.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -40,6 +41,39 @@ FlashInput inputOf(QEvent* event) {
         break;
     }
     return input;
+}
+
+PlayerKey playerKeyOf(const QKeyEvent& event) {
+    PlayerKey key;
+    switch (event.key()) {
+    case Qt::Key_Escape:
+        key.name = PlayerKeyName::Escape;
+        break;
+    case Qt::Key_F11:
+        key.name = PlayerKeyName::F11;
+        break;
+    case Qt::Key_P:
+        key.name = PlayerKeyName::P;
+        break;
+    case Qt::Key_Q:
+        key.name = PlayerKeyName::Q;
+        break;
+    case Qt::Key_W:
+        key.name = PlayerKeyName::W;
+        break;
+    case Qt::Key_Left:
+        key.name = PlayerKeyName::Left;
+        break;
+    case Qt::Key_Right:
+        key.name = PlayerKeyName::Right;
+        break;
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    key.control = (modifiers & Qt::ControlModifier) != 0;
+    key.otherModifiers = (modifiers & ~Qt::ControlModifier) != 0;
+    return key;
 }
 
 } // namespace
@@ -89,6 +123,18 @@ bool FlashWindowHook::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) {
         return mover_.follow(flashHwnd_, event);
+    }
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const PlayerKey key = playerKeyOf(*static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::KeyRelease) {
+            // The release of a key the player took does not reach the movie either.
+            return keyCommandOf(key, true) != KeyCommand::None;
+        }
+        const KeyCommand command = player_.keyPressed(key);
+        if (command == KeyCommand::End && end_) {
+            end_();
+        }
+        return command != KeyCommand::None;
     }
     switch (player_.FlashWndProc(inputOf(event))) {
     case FlashReaction::MoveWindowToo:

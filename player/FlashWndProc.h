@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "WindowMover.h"
@@ -31,6 +32,8 @@ class FlashWindowHook : public QObject {
     void HookFlashWindow(QWidget* window);
     void UnhookFlashWindow();
     QWidget* FlashHwnd() const { return flashHwnd_; }
+    // What Ctrl+Q and Ctrl+W run: the menu's "结束(&X)".
+    void setEndCommand(std::function<void()> end) { end_ = std::move(end); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,6 +42,7 @@ class FlashWindowHook : public QObject {
     Player& player_;
     QPointer<QWidget> flashHwnd_;
     mc::WindowMover mover_;
+    std::function<void()> end_;
 };
 
 } // namespace player

@@ -5,6 +5,7 @@
 
 #include "MovieWidget.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QPainter>
@@ -27,6 +28,7 @@ Form1::Form1(PlayerPlatform& platform, WebAddresses addresses)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       ShockwaveFlash1_(new mc::MovieWidget(this)), player_(platform, *this, std::move(addresses)),
       hook_(player_) {
+    hook_.setEndCommand([this] { form2().item("Exit")->trigger(); });
     setWindowTitle(QString::fromUtf8(captions::WindowTitle.data(),
                                      static_cast<qsizetype>(captions::WindowTitle.size())));
     QPalette black = palette();
@@ -52,6 +54,9 @@ Form2& Form1::form2() {
         }
         if (pending_.blessing) {
             form2_->setBlessingText(*pending_.blessing);
+        }
+        if (pending_.senderLine) {
+            form2_->setSenderLine(*pending_.senderLine);
         }
         pending_ = {};
     }
@@ -123,6 +128,14 @@ void Form1::setBlessingText(std::string_view text) {
         form2_->setBlessingText(text);
     } else {
         pending_.blessing = std::string(text);
+    }
+}
+
+void Form1::setSenderLine(std::string_view text) {
+    if (form2_) {
+        form2_->setSenderLine(text);
+    } else {
+        pending_.senderLine = std::string(text);
     }
 }
 

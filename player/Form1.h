@@ -45,6 +45,7 @@ class Form1 : public QWidget, public PlayerForms {
     void enableReturnPlay(std::string_view caption) override;
     void hideReturnPlay() override;
     void setBlessingText(std::string_view text) override;
+    void setSenderLine(std::string_view text) override;
 
     // The frames as they are drawn, in pixels, outer first.
     const std::array<QRect, FrameCount>& framePixels() const { return frames_; }
@@ -64,6 +65,7 @@ class Form1 : public QWidget, public PlayerForms {
     struct Form2Pending {
         std::optional<std::string> returnPlayCaption;
         std::optional<std::string> blessing;
+        std::optional<std::string> senderLine;
     };
     Form2Pending pending_;
     std::array<QRect, FrameCount> frames_{};

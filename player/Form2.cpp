@@ -62,6 +62,15 @@ Form2::Form2(Player& player)
     BlessingScroll_->setWidget(Label2_);
     Label2_->setAutoFillBackground(false); // setWidget turned it on: the picture shows through
 
+    senderLine_ = new QLabel(this);
+    senderLine_->setObjectName(QStringLiteral("senderLine"));
+    senderLine_->setTextFormat(Qt::PlainText);
+    senderLine_->setGeometry(16, 262, 401, 20);
+    senderLine_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    senderLine_->setPalette(text);
+    senderLine_->setFont(font);
+    senderLine_->hide();
+
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
     Image1_->setGeometry(420, 0, 11, 11);
@@ -119,6 +128,17 @@ void Form2::buildMenu() {
         }
         action->setObjectName(QString::fromLatin1(row.name));
     }
+    // The player's keys, beside their commands; the menu's own keys stay its letters.
+    const auto key = [this](const char* name, const QKeySequence& sequence) {
+        QAction* action = item(name);
+        action->setShortcut(sequence);
+        action->setShortcutContext(Qt::WidgetShortcut);
+    };
+    key("FullScreen", QKeySequence(Qt::Key_F11));
+    key("play", QKeySequence(Qt::CTRL | Qt::Key_P));
+    key("f", QKeySequence(Qt::CTRL | Qt::Key_Right));
+    key("b", QKeySequence(Qt::CTRL | Qt::Key_Left));
+    key("Exit", QKeySequence(Qt::CTRL | Qt::Key_Q));
     item("FullScreen")->setCheckable(true);
     QAction* loop = item("Loop1");
     loop->setCheckable(true);
@@ -193,6 +213,11 @@ void Form2::showBlessingWindow() {
 void Form2::setBlessingText(std::string_view text) {
     Label2_->setText(labelText(text));
     fitBlessing();
+}
+
+void Form2::setSenderLine(std::string_view text) {
+    senderLine_->setText(qtext(text));
+    senderLine_->setVisible(!text.empty());
 }
 
 void Form2::fitBlessing() {

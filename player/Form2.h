@@ -40,6 +40,9 @@ class Form2 : public QWidget {
     // A menu item by its control name ("About", "Loop1", "play", "Exit", ...).
     QAction* item(const char* name) const;
     QLabel* Label2() const { return Label2_; }
+    // The card's title and its sender under the blessing; hidden while empty.
+    QLabel* senderLine() const { return senderLine_; }
+    void setSenderLine(std::string_view text);
     // Holds Label2 at its place; scrolls a blessing that does not fit.
     QScrollArea* blessingScroll() const { return BlessingScroll_; }
     QLabel* Image1() const { return Image1_; }
@@ -79,6 +82,7 @@ class Form2 : public QWidget {
     QMenu* Ctrl_ = nullptr;
     QScrollArea* BlessingScroll_ = nullptr;
     QLabel* Label2_ = nullptr;
+    QLabel* senderLine_ = nullptr;
     QLabel* Image1_ = nullptr;
     QTimer Timer1_;
     QImage background_;

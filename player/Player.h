@@ -3,6 +3,7 @@
 #include "FlashInput.h"
 #include "PlaybackGeometry.h"
 #include "PlayerForms.h"
+#include "PlayerKeys.h"
 #include "PlayerPlatform.h"
 #include "PlayerState.h"
 
@@ -21,10 +22,14 @@ struct WebAddresses {
 inline constexpr std::string_view HelpPageName = "Velmora.htm";
 
 // The addresses the menu opens: the configured ones, and for each one the build left empty
-// the help page beside the running program, as a file address.
-WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable);
+// the help page as a file address: the one in the runtime's folder when it is there (the
+// package's), else the one beside the running program.
+WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable,
+                                  const std::string& runtimeFolder = {});
 
-enum class StartUpOutcome { Running, Ended };
+// Failed: nothing could be played (the person was told why); the program ends with a
+// failure status.
+enum class StartUpOutcome { Running, Ended, Failed };
 
 // The player module: the shared state and every decision of start-up, geometry, input
 // takeover and menu commands, over the two windows and the platform.
@@ -40,7 +45,8 @@ class Player {
 
     // Start-up, once per process (again only through ReturnPlay).
     StartUpOutcome Form_Load();
-    void OpenFlash(const std::string& path);
+    // False when the movie could not be opened (the person was told why).
+    bool OpenFlash(const std::string& path);
 
     // The window system resized the window to this many pixels; fits the control and the
     // frames to it unless that is only the player's own size, rounded to whole pixels.
@@ -65,6 +71,9 @@ class Player {
     void openAuthorSite();
     // "结束(&X)": the home page; the caller then starts Timer1, whose tick ends the program.
     void openHomePage();
+    // A key the player takes: carries out every command but End, which the menu's form
+    // runs as "结束(&X)". Returns the command; None leaves the key to the movie.
+    KeyCommand keyPressed(const PlayerKey& key);
     // Removes the input takeover, deletes the temporary movie in card mode, ends.
     void endSequence();
     // Plays the card's movie again from a fresh copy; only in card mode.
@@ -89,5 +98,12 @@ bool endsWithSwf(std::string_view path);
 std::string unquotedMoviePath(std::string_view candidate);
 // Whether the stored password asks for the input box.
 bool asksForPassword(std::string_view storedPassword);
+// The card's title and "来自：" its sender, for the blessing window; empty when the note holds
+// only the values every card carried before a person could fill them in.
+std::string senderLine(const cardformat::CardNote& note);
+// Whether a read note came from a trailer at all (an ordinary movie has none).
+bool carriesNote(const cardformat::CardNote& note);
+// The message for a movie that could not be opened, by the header reader's status.
+std::string openFailureText(int status, const std::string& path);
 
 } // namespace player

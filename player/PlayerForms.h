@@ -46,6 +46,8 @@ class PlayerForms {
     virtual void enableReturnPlay(std::string_view caption) = 0;
     virtual void hideReturnPlay() = 0;
     virtual void setBlessingText(std::string_view text) = 0;
+    // The line under the blessing that names the card and its sender; empty shows none.
+    virtual void setSenderLine(std::string_view text) = 0;
 };
 
 } // namespace player

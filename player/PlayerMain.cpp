@@ -1,6 +1,7 @@
 #include "PlayerMain.h"
 
 #include "AfterFirstFrame.h"
+#include "CommandLineHelp.h"
 #include "EndSignals.h"
 #include "Form1.h"
 #include "QtPlayerPlatform.h"
@@ -13,7 +14,10 @@
 #include "MovieWidget.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <functional>
 #include <unistd.h>
 #include <vector>
@@ -33,9 +37,25 @@ int firstFrameDescriptor() {
     return *end == '\0' && fd > 2 && fd < 1024 ? static_cast<int>(fd) : -1;
 }
 
+// The folder of the library (or program) this code was loaded from: the installed runtime's.
+std::string runtimeFolder() {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&firstFrameDescriptor), &info) == 0 ||
+        info.dli_fname == nullptr) {
+        return {};
+    }
+    return cardformat::nativeFolderOf(info.dli_fname);
+}
+
 } // namespace
 
 int playerMain(int argc, char** argv, const std::string& ownPath) {
+    // Answered before any window: a terminal asking for help needs no display.
+    if (const auto answer =
+            commandLineAnswer(std::vector<std::string>(argv + std::min(argc, 1), argv + argc))) {
+        std::fputs(answer->c_str(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     // Only the end sequence ends the player, whichever window closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -43,8 +63,8 @@ int playerMain(int argc, char** argv, const std::string& ownPath) {
                                                  cardformat::nativeFolderOf(ownPath));
 
     QtPlayerPlatform platform(joinedArguments(argc, argv), ownPath);
-    Form1 form1(platform,
-                withHelpPageDefaults(configuredAddresses(), platform.ownExecutablePath()));
+    Form1 form1(platform, withHelpPageDefaults(configuredAddresses(), platform.ownExecutablePath(),
+                                               runtimeFolder()));
     EndSignals endSignals(form1.player());
 
     std::vector<std::function<void()>> later;
@@ -63,8 +83,13 @@ int playerMain(int argc, char** argv, const std::string& ownPath) {
     // waits for its answer.
     const AfterFirstFrame afterFirstFrame({&form1, form1.ShockwaveFlash1()}, std::move(later));
 
-    if (form1.player().Form_Load() == StartUpOutcome::Ended) {
+    switch (form1.player().Form_Load()) {
+    case StartUpOutcome::Ended:
         return 0;
+    case StartUpOutcome::Failed:
+        return 1;
+    case StartUpOutcome::Running:
+        break;
     }
     if (form1.player().state().CardMode != FlagFalse) {
         endSignals.removeWithProgram(form1.player().state().MoviePath);

@@ -93,6 +93,29 @@ void Player::rewind() {
     forms_.flash().Rewind();
 }
 
+KeyCommand Player::keyPressed(const PlayerKey& key) {
+    const KeyCommand command = keyCommandOf(key, state_.FullScreenOn != FlagFalse);
+    switch (command) {
+    case KeyCommand::LeaveFullScreen:
+    case KeyCommand::ToggleFullScreen:
+        toggleFullScreen();
+        break;
+    case KeyCommand::TogglePlay:
+        togglePlay();
+        break;
+    case KeyCommand::PreviousFrame:
+        previousFrame();
+        break;
+    case KeyCommand::NextFrame:
+        nextFrame();
+        break;
+    case KeyCommand::End:
+    case KeyCommand::None:
+        break;
+    }
+    return command;
+}
+
 void Player::nextFrame() {
     forms_.flash().Forward();
 }
@@ -125,9 +148,17 @@ std::string fileAddress(const std::string& path) {
 
 } // namespace
 
-WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable) {
-    const std::string helpPage =
-        fileAddress(cardformat::fileBeside(cardformat::folderOf(ownExecutable), HelpPageName));
+WebAddresses withHelpPageDefaults(WebAddresses configured, const std::string& ownExecutable,
+                                  const std::string& runtimeFolder) {
+    // A card travels alone: the page that came with the installed runtime serves it.
+    std::string page;
+    if (!runtimeFolder.empty()) {
+        page = cardformat::fileBeside(runtimeFolder, HelpPageName);
+    }
+    if (page.empty() || !cardformat::fileExists(page)) {
+        page = cardformat::fileBeside(cardformat::folderOf(ownExecutable), HelpPageName);
+    }
+    const std::string helpPage = fileAddress(page);
     for (std::string* address : {&configured.HomePageAddress, &configured.AuthorSiteAddress}) {
         if (address->empty()) {
             *address = helpPage;
@@ -171,7 +202,9 @@ void Player::returnPlay() {
         deleteIfPresent(state_.MoviePath);
     }
     state_.CardMode = FlagTrue;
-    Form_Load();
+    if (Form_Load() == StartUpOutcome::Failed) {
+        platform_.endProgram();
+    }
 }
 
 } // namespace player

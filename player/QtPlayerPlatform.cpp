@@ -1,5 +1,6 @@
 #include "QtPlayerPlatform.h"
 
+#include "DialogTitle.h"
 #include "PlayedHeader.h"
 #include "QtTranslations.h"
 
@@ -89,16 +90,20 @@ void QtPlayerPlatform::messageBox(std::string_view text, MessageIcon icon, std::
                     qtext(title), qtext(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                     QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
+    qtlocale::widenForTitle(box);
     box.exec();
 }
 
 std::string QtPlayerPlatform::passwordBox(std::string_view prompt, std::string_view title,
                                           std::string_view defaultText) {
     loadQtTexts();
-    bool accepted = false;
-    const QString answer = QInputDialog::getText(
-        nullptr, qtext(title), qtext(prompt), QLineEdit::Password, qtext(defaultText), &accepted);
-    return accepted ? answer.toStdString() : std::string();
+    QInputDialog box;
+    box.setWindowTitle(qtext(title));
+    box.setLabelText(qtext(prompt));
+    box.setTextEchoMode(QLineEdit::Password);
+    box.setTextValue(qtext(defaultText));
+    box.setMinimumWidth(qtlocale::titleWidth(box));
+    return box.exec() == QDialog::Accepted ? box.textValue().toStdString() : std::string();
 }
 
 void QtPlayerPlatform::openAddress(std::string_view address) {

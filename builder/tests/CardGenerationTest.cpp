@@ -1,5 +1,7 @@
 #include "CardGeneration.h"
 #include "GenerationMessages.h"
+#include "PreviewSeek.h"
+#include "RecentMovies.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/NoteTrailer.h"
 #include "cardformat/tests/RecordingMovieControl.h"
@@ -38,9 +40,17 @@ class FakeHost : public GenerationHost {
     std::string blessing() const override { return blessingText; }
     void setBlessing(const std::string& text) override {
         blessingText = text;
+        typed = false;
         ++blessingsSet;
     }
+    bool blessingTyped() const override { return typed; }
+    bool keepTypedBlessing(const std::string& noteBlessing) override {
+        messages.push_back("keep?" + noteBlessing);
+        return keepAnswer;
+    }
     std::string password() const override { return passwordText; }
+    std::string author() const override { return authorText; }
+    std::string title() const override { return titleText; }
     cardformat::MovieControl& previewControl() override {
         if (!preview) {
             preview.emplace();
@@ -71,11 +81,13 @@ class FakeHost : public GenerationHost {
         return overwriteAnswer;
     }
 
-    std::string source, output, blessingText, passwordText;
+    std::string source, output, blessingText, passwordText, authorText, titleText;
     std::optional<cardformat::testing::RecordingMovieControl> preview;
     std::string openAnswer, saveAnswer;
     cardformat::CardOutcome writeResult = cardformat::CardOutcome::Made;
     bool overwriteAnswer = true;
+    bool typed = false;
+    bool keepAnswer = true;
     std::vector<std::string> messages;
     std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<CardWrite> writes;
@@ -201,6 +213,32 @@ TEST_F(CardGenerationTest, ABlessingLongerThanTheNoteCarriesIsRefusedWithAWarnin
     EXPECT_EQ(host.messages, std::vector<std::string>{"failure:" + blessingTooLongText(32768)});
 }
 
+TEST_F(CardGenerationTest, TheSendersNameAndTitleGoIntoTheNoteWithinWhatItCarries) {
+    host.source = "m.swf";
+    host.output = "m.exe";
+    host.authorText = "小明";
+    host.titleText = "新年快乐";
+    generation.MakeCard();
+    ASSERT_EQ(host.writes.size(), 1u);
+    EXPECT_EQ(host.writes[0].note.Author, "小明");
+    EXPECT_EQ(host.writes[0].note.Title, "新年快乐");
+    // Empty fields keep the values every older player knows.
+    host.authorText.clear();
+    host.titleText.clear();
+    generation.MakeCard();
+    ASSERT_EQ(host.writes.size(), 2u);
+    EXPECT_EQ(host.writes[1].note.Author, "Ferlo");
+    EXPECT_EQ(host.writes[1].note.Title, "云杉小径");
+    // Together past what a note carries: told, nothing written.
+    host.blessingText = std::string(32760, 'x');
+    host.authorText = "12345";
+    host.titleText = "678";
+    host.messages.clear();
+    generation.MakeCard();
+    EXPECT_EQ(host.writes.size(), 2u);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"failure:" + noteTextsTooLongText(32768)});
+}
+
 TEST_F(CardGenerationTest, OverwritingAFileAsksUnlessTheSaveDialogAskedOrTheCardIsOurs) {
     const std::string movie = copySample("m.swf");
     const std::string existing = (dir / "friend.exe").string();
@@ -257,17 +295,65 @@ TEST_F(CardGenerationTest, LoadingReadsTheNoteAndProposesTheCardPath) {
     EXPECT_EQ(host.passwordText, "kept");
 }
 
-TEST_F(CardGenerationTest, LoadingAMovieWithoutNoteGivesAnEmptyBlessing) {
-    host.openAnswer = copySample("plain.swf");
-    host.blessingText = "old";
-    generation.loadMovieClicked();
-    EXPECT_EQ(host.blessingText, "");
+TEST_F(CardGenerationTest, AMovieWithoutABlessingOfItsOwnKeepsTheBlessingOnScreen) {
+    const std::string untagged = copySample("untagged.swf");
+    std::ofstream(untagged, std::ios::binary | std::ios::app) << "trailing words";
+    const std::vector<std::string> movies = {
+        copySample("plain.swf"),
+        untagged,
+        (dir / "gone.swf").string(), // the reader's error text
+        withNote("empty.swf", ""),
+    };
+    for (const bool typed : {true, false}) {
+        for (const std::string& movie : movies) {
+            SCOPED_TRACE(movie + (typed ? " typed" : " not typed"));
+            host.blessingText = "我写的祝福";
+            host.typed = typed;
+            host.blessingsSet = 0;
+            host.messages.clear();
+            host.openAnswer = movie;
+            generation.loadMovieClicked();
+            EXPECT_EQ(host.blessingText, "我写的祝福");
+            EXPECT_EQ(host.blessingsSet, 0);
+            EXPECT_TRUE(host.messages.empty());
+        }
+    }
 }
 
-TEST_F(CardGenerationTest, LoadingAMissingFileShowsTheReadersMessage) {
-    host.openAnswer = (dir / "gone.swf").string();
+TEST_F(CardGenerationTest, ATypedBlessingAndTheMoviesOwnAskWhichToKeep) {
+    const std::string movie = withNote("theirs.swf", "动画里的祝福");
+    for (const bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "keep" : "take");
+        host.blessingText = "我写的祝福";
+        host.typed = true;
+        host.keepAnswer = keep;
+        host.messages.clear();
+        host.openAnswer = movie;
+        generation.loadMovieClicked();
+        EXPECT_EQ(host.messages, std::vector<std::string>{"keep?动画里的祝福"});
+        EXPECT_EQ(host.blessingText, keep ? "我写的祝福" : "动画里的祝福");
+        EXPECT_EQ(host.typed, keep);
+    }
+    // Nothing typed: the movie's blessing is taken without a question.
+    host.blessingText = "";
+    host.typed = false;
+    host.messages.clear();
     generation.loadMovieClicked();
-    EXPECT_EQ(host.blessingText, std::string(cardformat::NoteMissingFile) + host.openAnswer);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.blessingText, "动画里的祝福");
+}
+
+TEST(NoteCarriesBlessingTest, OnlyATaggedNonEmptyEntryCounts) {
+    using cardformat::CardNote;
+    EXPECT_TRUE(noteCarriesBlessing(CardNote{"A", "P", "T", "福", "1.0"}, "m.swf"));
+    // A tagged note without version or author entries still carries its blessing.
+    EXPECT_TRUE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "福", ""}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"A", "P", "T", "", "1.0"}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "words", "0"}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "不是SWF文件", ""}, "m.swf"));
+    EXPECT_FALSE(noteCarriesBlessing(CardNote{"未知", "未知", "T", "抱歉,发生错误!", ""}, "m.swf"));
+    EXPECT_FALSE(
+        noteCarriesBlessing(CardNote{"未知", "未知", "T", "找不到文件m.swf", ""}, "m.swf"));
 }
 
 TEST_F(CardGenerationTest, CancellingWithAnEmptySourceBoxDoesNothing) {
@@ -341,6 +427,28 @@ TEST_F(CardGenerationTest, ChoosingTheCardPath) {
     host.saveAnswer = "/cards/new.exe";
     generation.chooseCardPathClicked();
     EXPECT_EQ(host.output, "/cards/new.exe");
+}
+
+TEST(RecentMoviesTest, NewestFirstEachOnceAndAtMostTheLimit) {
+    RecentMovies recent({"b", "", "a", "b"});
+    EXPECT_EQ(recent.paths(), (std::vector<std::string>{"b", "a"}));
+    recent.add("a");
+    EXPECT_EQ(recent.paths(), (std::vector<std::string>{"a", "b"}));
+    for (int i = 0; i < 20; ++i) {
+        recent.add(std::to_string(i));
+    }
+    ASSERT_EQ(recent.paths().size(), RecentMovies::Limit);
+    EXPECT_EQ(recent.paths().front(), "19");
+    EXPECT_EQ(recent.paths().back(), "12");
+}
+
+TEST(PreviewSeekTest, TheShorterWayToAFrame) {
+    EXPECT_EQ(seekPlan(3, 10), (SeekPlan{false, 7, 0}));
+    EXPECT_EQ(seekPlan(5, 5), (SeekPlan{false, 0, 0}));
+    EXPECT_EQ(seekPlan(10, 8), (SeekPlan{false, 0, 2})); // two steps back
+    EXPECT_EQ(seekPlan(100, 2), (SeekPlan{true, 2, 0})); // rewind, then two forward
+    EXPECT_EQ(seekPlan(10, 5), (SeekPlan{false, 0, 5})); // a tie steps back
+    EXPECT_EQ(seekPlan(10, 0), (SeekPlan{true, 0, 0}));
 }
 
 } // namespace

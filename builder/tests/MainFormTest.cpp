@@ -1,6 +1,7 @@
 #include "MainForm.h"
 #include "CaptionBar.h"
 #include "DockingHost.h"
+#include "LargePreview.h"
 #include "MovieWidget.h"
 #include "TestApp.h"
 #include "UrlCatcher.h"
@@ -20,16 +21,21 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <unistd.h>
@@ -63,6 +69,19 @@ void typeText(QWidget* target, const QString& text) {
     }
 }
 
+// Handles the next message box once it is the modal window (after any file dialog).
+void whenMessageBoxOpens(const std::function<void(QMessageBox*)>& handle, int attemptsLeft = 300) {
+    QTimer::singleShot(10, [handle, attemptsLeft] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            handle(box);
+        } else if (attemptsLeft > 0) {
+            whenMessageBoxOpens(handle, attemptsLeft - 1);
+        } else {
+            ADD_FAILURE() << "no message box opened";
+        }
+    });
+}
+
 class MainFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -78,6 +97,9 @@ class MainFormTest : public ::testing::Test {
         const fs::path player = bin / "Velmora.vmd";
         fs::copy_file(fs::exists(player) ? player : bin / "testtemplate.vmd", dir / "Velmora.vmd");
         watchdog.emplace();
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+                  QStringLiteral("Quenfold"))
+            .clear();
         form.emplace(docking, MainForm::Options{dir.string()});
         form->show();
     }
@@ -187,7 +209,7 @@ TEST_F(MainFormTest, LoadShowsBothCompanionsDockedAtTheRightEdge) {
     // The editor stands right below the preview.
     EXPECT_EQ(form->preview()->frameGeometry().bottom() + 1, form->blessingEditor()->y());
     EXPECT_EQ(form->preview()->client()->size(), QSize(312, 206));
-    EXPECT_EQ(form->blessingEditor()->client()->size(), QSize(311, 192));
+    EXPECT_EQ(form->blessingEditor()->client()->size(), QSize(311, 214));
     EXPECT_EQ(form->preview()->windowTitle(), QStringLiteral("             Flash浏览窗口"));
     EXPECT_EQ(form->blessingEditor()->windowTitle(),
               QStringLiteral("                写下你的祝福"));
@@ -229,7 +251,7 @@ TEST_F(MainFormTest, CaptionPressDoesNotMoveAndReleaseRunsTheAction) {
     EXPECT_TRUE(form->blessingEditor()->isVisible());
 }
 
-TEST_F(MainFormTest, ReopenedPreviewIsPlacedAgainAndEmpty) {
+TEST_F(MainFormTest, ReopenedPreviewIsPlacedAgainAndPlaysTheLoadedMovie) {
     answerOpenDialog(withNote("a.swf", "x"));
     QTest::mouseClick(form->Command1(), Qt::LeftButton);
     EXPECT_FALSE(form->preview()->ShockwaveFlash1().Movie().empty());
@@ -241,8 +263,83 @@ TEST_F(MainFormTest, ReopenedPreviewIsPlacedAgainAndEmpty) {
     click(form->Image1(PreviewButton));
     ASSERT_NE(form->preview(), nullptr);
     EXPECT_EQ(form->preview()->pos(), QPoint(form->frameGeometry().right() + 1, form->y()));
-    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), "");
+    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), (dir / "a.swf").string());
+    EXPECT_TRUE(form->preview()->ShockwaveFlash1().hasMovie());
+    EXPECT_TRUE(form->preview()->ShockwaveFlash1().Playing());
     EXPECT_EQ(docking.docking().dockList().count(), 4); // a new window, a new entry
+}
+
+TEST_F(MainFormTest, PathBoxesShowTheWholeLineOfTheirText) {
+    // Lit pixels of "ny_card" in a box and in one tall enough for any font: the same rows.
+    const auto litRows = [](QLineEdit& box) {
+        const QImage picture = box.grab().toImage();
+        int rows = 0;
+        for (int y = 2; y < picture.height() - 2; ++y) {
+            for (int x = 4; x < picture.width() - 4; ++x) {
+                if (qGray(picture.pixel(x, y)) > 200) {
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    for (QLineEdit* box : {form->TextPath(), form->SoureFileText()}) {
+        box->setText(QStringLiteral("ny_card"));
+        box->setCursorPosition(0);
+        box->clearFocus();
+        QLineEdit tall;
+        tall.setStyleSheet(box->styleSheet());
+        tall.setFont(box->font());
+        tall.resize(box->width(), 60);
+        tall.setText(box->text());
+        tall.setCursorPosition(0);
+        EXPECT_EQ(litRows(*box), litRows(tall)) << box->height();
+    }
+}
+
+TEST_F(MainFormTest, TheBlessingOnScreenIsTheOneTheCardGets) {
+    zhufu* editor = form->blessingEditor();
+    // The poem alone is nobody's text: a movie's own blessing replaces it without a question.
+    answerOpenDialog(withNote("theirs.swf", "动画里的祝福"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("动画里的祝福"));
+    EXPECT_EQ(editor->Text1()->toPlainText(), QStringLiteral("动画里的祝福"));
+    EXPECT_FALSE(form->blessingTyped());
+
+    editor->Text1()->selectAll();
+    typeText(editor->Text1(), QStringLiteral("我写的"));
+    EXPECT_TRUE(form->blessingTyped());
+    // A movie without a blessing of its own keeps what was written, in both windows.
+    answerOpenDialog(copySample("plain.swf"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("我写的"));
+    EXPECT_EQ(editor->Text1()->toPlainText(), QStringLiteral("我写的"));
+
+    // One with its own asks; keeping what was written is the default answer.
+    answerOpenDialog(withNote("other.swf", "另一个祝福"));
+    bool asked = false;
+    whenMessageBoxOpens([&asked](QMessageBox* box) {
+        EXPECT_EQ(box->informativeText(), QStringLiteral("另一个祝福"));
+        asked = true;
+        box->defaultButton()->click();
+    });
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("我写的"));
+    EXPECT_EQ(editor->Text1()->toPlainText(), QStringLiteral("我写的"));
+
+    bool success = false;
+    expectSuccessMessage(success, dir / "other.exe");
+    click(form->Image1(GenerateButton));
+    ASSERT_TRUE(success);
+    EXPECT_EQ(cardformat::getNote((dir / "other.swf").string()).Blessing, "我写的");
+
+    // A reopened editor shows that blessing too, not the poem again.
+    editor->close();
+    processEvents();
+    click(form->Image1(BlessingButton));
+    EXPECT_EQ(form->blessingEditor()->Text1()->toPlainText(), QStringLiteral("我写的"));
 }
 
 TEST_F(MainFormTest, LoadingAMovieShowsItsBlessingAndProposesTheCardPath) {
@@ -293,6 +390,96 @@ TEST_F(MainFormTest, BlessingEditorCopiesEveryChangeAndOnlyChanges) {
               QStringLiteral("如果你加入密码，则对方必须知道密码才能看到祝福（动画谁都能看）。"));
     editor->Text2()->clear();
     EXPECT_EQ(form->password(), "");
+}
+
+TEST_F(MainFormTest, TheSendersNameAndTitleReachTheCard) {
+    answerOpenDialog(copySample("from.swf"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    zhufu* editor = form->blessingEditor();
+    QTest::keyClicks(editor->senderName(), QStringLiteral("Xiao Ming"));
+    editor->cardTitle()->setText(QStringLiteral("春节快乐"));
+    bool success = false;
+    expectSuccessMessage(success, dir / "from.exe");
+    click(form->Image1(GenerateButton));
+    ASSERT_TRUE(success);
+    const cardformat::CardNote note = cardformat::getNote((dir / "from.swf").string());
+    EXPECT_EQ(note.Author, "Xiao Ming");
+    EXPECT_EQ(note.Title, "春节快乐");
+    // Both rows stand inside the editor.
+    EXPECT_LE(editor->cardTitle()->geometry().bottom(), editor->client()->height());
+}
+
+TEST_F(MainFormTest, TheBuilderRemembersFoldersAndRecentMoviesAcrossRuns) {
+    const std::string first = withNote("first.swf", "第一个");
+    fs::create_directories(dir / "more");
+    const std::string second = (dir / "more" / "second.swf").string();
+    fs::copy_file(first, second);
+    for (const std::string& movie : {first, second}) {
+        answerOpenDialog(movie);
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    }
+    EXPECT_EQ(form->recentMovies(), (std::vector<std::string>{second, first}));
+
+    // The next run: the open dialog starts where the last movie was, the menu offers both.
+    form.reset();
+    processEvents();
+    form.emplace(docking, MainForm::Options{dir.string()});
+    EXPECT_EQ(form->movieFolder(), (dir / "more").string());
+    EXPECT_EQ(form->recentMovies(), (std::vector<std::string>{second, first}));
+    const std::unique_ptr<QMenu> menu = form->recentMoviesMenu();
+    ASSERT_EQ(menu->actions().size(), 2);
+    menu->actions()[1]->trigger(); // the older one
+    EXPECT_EQ(form->SoureFileText()->text().toStdString(), first);
+    EXPECT_EQ(form->txtInfo()->text(), QStringLiteral("第一个"));
+    EXPECT_EQ(form->preview()->ShockwaveFlash1().Movie(), first);
+    EXPECT_EQ(form->recentMovies(), (std::vector<std::string>{first, second}));
+
+    // A movie that is gone is not offered.
+    fs::remove(second);
+    EXPECT_EQ(form->recentMovies(), std::vector<std::string>{first});
+}
+
+TEST_F(MainFormTest, ALargerPreviewPlaysPausesAndSeeks) {
+    answerOpenDialog(withNote("big.swf", "x"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    QTest::mouseDClick(form->preview()->captionBar(), Qt::LeftButton, {}, QPoint(40, 8));
+    LargePreview* large = form->largePreview();
+    ASSERT_NE(large, nullptr);
+    EXPECT_TRUE(large->isVisible());
+    mc::MovieWidget& movie = large->movie();
+    EXPECT_EQ(movie.Movie(), (dir / "big.swf").string());
+    ASSERT_GT(movie.frameCount(), 3u);
+    EXPECT_TRUE(movie.Playing());
+    EXPECT_EQ(large->position()->maximum(), static_cast<int>(movie.frameCount()) - 1);
+
+    click(large->playButton());
+    EXPECT_FALSE(movie.Playing());
+    EXPECT_EQ(large->playButton()->text(), QStringLiteral("播放"));
+    large->seek(3);
+    EXPECT_EQ(movie.currentFrame(), 3u);
+    EXPECT_EQ(large->position()->value(), 3);
+    large->seek(1);
+    EXPECT_EQ(movie.currentFrame(), 1u);
+    click(large->playButton());
+    EXPECT_TRUE(movie.Playing());
+    // It can be resized, and the movie takes the room.
+    large->resize(900, 700);
+    processEvents();
+    EXPECT_GT(movie.width(), 800);
+}
+
+TEST_F(MainFormTest, ThePasswordCanBeShownToCheckIt) {
+    zhufu* editor = form->blessingEditor();
+    QTest::keyClicks(editor->Text2(), QStringLiteral("mi ma"));
+    EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("*****"));
+    click(editor->showPassword());
+    EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("mi ma"));
+    EXPECT_EQ(form->password(), "mi ma"); // shown or not, the same password
+    click(editor->showPassword());
+    EXPECT_EQ(editor->Text2()->displayText(), QStringLiteral("*****"));
+    // The button stands beside the box, inside the window.
+    EXPECT_LE(editor->Text2()->geometry().right(), editor->showPassword()->x());
+    EXPECT_LE(editor->showPassword()->geometry().right(), editor->Command1()->x());
 }
 
 TEST_F(MainFormTest, CancelledColourDialogAppliesTheColourItStartedFrom) {
@@ -416,7 +603,7 @@ TEST_F(MainFormTest, GeneratingWritesACardThatHoldsTheBlessing) {
     fs::remove(extracted);
     EXPECT_EQ(note.Blessing, "新年快乐");
     EXPECT_EQ(note.Password, "mima");
-    EXPECT_EQ(note.Author, "Ferlo");
+    EXPECT_EQ(note.Author, "Ferlo"); // the sender and title fields were left empty
     EXPECT_EQ(note.Title, "云杉小径");
     EXPECT_EQ(note.Version, "1.0");
     EXPECT_EQ(cardformat::getNote(movie), note); // the note went into the movie as well
@@ -552,8 +739,9 @@ TEST_F(MainFormTest, RealCompressedMoviesBecomeCards) {
         const fs::path movie = dir / source.filename();
         fs::copy_file(source, movie);
         answerOpenDialog(movie.string());
+        const std::string before = form->blessing();
         QTest::mouseClick(form->Command1(), Qt::LeftButton);
-        EXPECT_EQ(form->blessing(), ""); // no note yet, and no "not a SWF file"
+        EXPECT_EQ(form->blessing(), before); // no note yet, and no "not a SWF file"
         form->setBlessing("贺卡的祝福");
         bool success = false;
         const fs::path card = dir / (source.stem().string() + ".exe");

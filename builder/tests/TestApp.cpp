@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <memory>
 
@@ -42,6 +43,8 @@ void pollForDialog(std::function<void(QWidget*)> handle, int attemptsLeft) {
 
 QApplication& app() {
     if (!environment->application) {
+        // The builder's remembered folders and movies go to a folder of the tests' own.
+        QStandardPaths::setTestModeEnabled(true);
         environment->application = std::make_unique<QApplication>(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
     }

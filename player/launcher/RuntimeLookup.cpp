@@ -37,8 +37,79 @@ bool findOnPath(const char* name, const char* pathList, char* out, size_t outSiz
     }
 }
 
+namespace {
+
+bool plainLine(const char* line, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(line[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void plainWrappedText(const char* text, size_t width, char* out, size_t outSize) {
+    if (outSize == 0) {
+        return;
+    }
+    size_t used = 0;
+    const auto put = [&](char c) {
+        if (used + 1 < outSize) {
+            out[used++] = c;
+        }
+    };
+    const char* line = text;
+    while (*line != '\0') {
+        const char* end = strchr(line, '\n');
+        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : strlen(line);
+        if (plainLine(line, length)) {
+            if (used > 0) {
+                put('\n');
+            }
+            size_t column = 0;
+            size_t i = 0;
+            while (i < length) {
+                // The next word and the blank in front of it.
+                size_t wordEnd = i;
+                while (wordEnd < length && line[wordEnd] != ' ') {
+                    ++wordEnd;
+                }
+                const size_t word = wordEnd - i;
+                if (column > 0 && column + 1 + word > width) {
+                    put('\n');
+                    column = 0;
+                } else if (column > 0) {
+                    put(' ');
+                    ++column;
+                }
+                for (size_t k = i; k < wordEnd; ++k) {
+                    put(line[k]);
+                }
+                column += word;
+                i = wordEnd;
+                while (i < length && line[i] == ' ') {
+                    ++i;
+                }
+            }
+        }
+        if (end == nullptr) {
+            break;
+        }
+        line = end + 1;
+    }
+    if (used == 0) {
+        for (const char* c = text; *c != '\0'; ++c) {
+            put(*c);
+        }
+    }
+    out[used] = '\0';
+}
+
 bool messageCommand(const char* pathList, const char* title, const char* text,
                     MessageCommand& out) {
+    plainWrappedText(text, 64, out.plainText, sizeof out.plainText);
     // Each tool with the arguments that show one error and wait for it to be closed (a
     // notification does not wait).
     struct Tool {
@@ -48,7 +119,7 @@ bool messageCommand(const char* pathList, const char* title, const char* text,
     const Tool tools[] = {
         {"zenity", {"--error", "--no-markup", "--title", title, "--text", text}},
         {"kdialog", {"--title", title, "--error", text, nullptr, nullptr}},
-        {"xmessage", {"-center", text, nullptr, nullptr, nullptr, nullptr}},
+        {"xmessage", {"-center", out.plainText, nullptr, nullptr, nullptr, nullptr}},
         {"notify-send", {"--urgency=critical", title, text, nullptr, nullptr, nullptr}},
     };
     for (const Tool& tool : tools) {

@@ -28,9 +28,15 @@ bool findOnPath(const char* name, const char* pathList, char* out, size_t outSiz
 struct MessageCommand {
     char program[4096];
     const char* argv[8];
+    char plainText[1024]; // the text as xmessage is given it
 };
+
+// What xmessage can draw of `text`: its core fonts have no Chinese, and it never wraps. The
+// lines of plain ASCII only, each wrapped at `width` columns between words; the whole text
+// when no line is plain. Always ends with a zero byte inside `out`.
+void plainWrappedText(const char* text, size_t width, char* out, size_t outSize);
 // The first of zenity, kdialog, xmessage and notify-send found on `pathList`; false when
-// none is there.
+// none is there. `out` holds what its arguments point to.
 bool messageCommand(const char* pathList, const char* title, const char* text, MessageCommand& out);
 
 } // namespace launcher

@@ -86,5 +86,35 @@ TEST_F(FlashInputTest, MenuMarksFollowStateAndControl) {
     EXPECT_EQ(world.menusShown[1], (MenuMarks{true, true, false, captions::PlayWhileStopped}));
 }
 
+TEST(PlayerKeysTest, OnlyKeysAMovieCannotWantAreTaken) {
+    using N = PlayerKeyName;
+    using C = KeyCommand;
+    struct Case {
+        PlayerKey key;
+        bool fullScreen;
+        KeyCommand expected;
+    };
+    const Case cases[] = {
+        {{N::Escape, false, false}, true, C::LeaveFullScreen},
+        {{N::Escape, false, false}, false, C::None}, // a movie's own Esc
+        {{N::F11, false, false}, false, C::ToggleFullScreen},
+        {{N::F11, false, false}, true, C::ToggleFullScreen},
+        {{N::P, true, false}, false, C::TogglePlay},
+        {{N::P, false, false}, false, C::None}, // typing in a text field
+        {{N::Left, true, false}, false, C::PreviousFrame},
+        {{N::Right, true, false}, false, C::NextFrame},
+        {{N::Right, false, false}, false, C::None}, // a game's arrow
+        {{N::Q, true, false}, false, C::End},
+        {{N::W, true, false}, true, C::End},
+        {{N::Q, true, true}, false, C::None}, // Ctrl+Shift+Q is not ours
+        {{N::Other, true, false}, false, C::None},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(keyCommandOf(c.key, c.fullScreen), c.expected)
+            << static_cast<int>(c.key.name) << " ctrl " << c.key.control << " full "
+            << c.fullScreen;
+    }
+}
+
 } // namespace
 } // namespace player::testing

@@ -48,6 +48,7 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     void enableReturnPlay(std::string_view caption) override;
     void hideReturnPlay() override;
     void setBlessingText(std::string_view text) override;
+    void setSenderLine(std::string_view text) override { senderLine = std::string(text); }
 
     std::string executable;
     std::string arguments;
@@ -63,6 +64,7 @@ class FakePlayerWorld : public PlayerPlatform, public PlayerForms {
     std::vector<std::string> addresses;
     std::vector<MenuMarks> menusShown;
     std::string blessing = "design text";
+    std::string senderLine;
     std::string returnPlayCaption;
     std::string cardFileName; // as the playback surface was told
     bool returnPlayEnabled = false;

@@ -3,6 +3,7 @@
 #include "moviemaker/SwfWriter.h"
 
 #include "player/Captions.h"
+#include "player/CommandLineHelp.h"
 
 #include "cardformat/CardLayout.h"
 
@@ -92,12 +93,12 @@ TEST_F(StartUpTest, DamagedCardSaysSoAndEndsWithoutWindow) {
     Bytes attached(31, 'x');
     runAsCard(attached);
 
-    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Ended);
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
     ASSERT_EQ(world.messages.size(), 1u);
     EXPECT_EQ(world.messages[0].text, "\r\n        文件已经被破坏！    \r\n");
     EXPECT_EQ(world.messages[0].icon, MessageIcon::None);
     EXPECT_EQ(world.messages[0].title, "云杉小径");
-    EXPECT_EQ(world.events, (std::vector<std::string>{"message", "end"}));
+    EXPECT_EQ(world.events, (std::vector<std::string>{"message"}));
     EXPECT_FALSE(world.windowShown);
     EXPECT_EQ(player.state().CardMode, FlagFalse);
     EXPECT_TRUE(temporaryFiles().empty());
@@ -127,13 +128,13 @@ TEST_F(StartUpTest, UnwritableTemporaryFolderSaysSoAndEnds) {
     runAsCard(movieWithNote({"A", "云杉小径", "T", "B", "V"}));
     ::setenv("TMPDIR", path("no such folder").c_str(), 1);
 
-    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Ended);
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
     ASSERT_EQ(world.messages.size(), 1u);
     EXPECT_EQ(world.messages[0].title, "云杉小径");
     EXPECT_EQ(world.messages[0].text.rfind(captions::ExtractionFailed, 0), 0u)
         << world.messages[0].text;
     EXPECT_GT(world.messages[0].text.size(), captions::ExtractionFailed.size());
-    EXPECT_EQ(world.events.back(), "end");
+    EXPECT_EQ(world.events.back(), "message");
     EXPECT_FALSE(world.windowShown);
     EXPECT_EQ(player.state().CardMode, FlagFalse);
 }
@@ -169,16 +170,21 @@ TEST_F(StartUpTest, HeaderFailuresShowTheirMessageAndLoadNothing) {
     struct Case {
         std::string file;
         Bytes bytes;
-        std::string_view message;
+        std::string message;
     };
     Bytes compressed = movieBytes(10, 10, 1);
     compressed[0] = 'C'; // in name only: it does not inflate
-    const std::string missingMessage =
-        std::string(captions::MovieMissing) + "\r\n" + path("missing.swf");
+    // The text, the file's name and what to do, each on a line of its own.
+    const auto message = [this](std::string_view text, const std::string& file,
+                                std::string_view hint) {
+        return std::string(text) + "\r\n" + path(file) + "\r\n" + std::string(hint);
+    };
     const std::vector<Case> cases = {
-        {"missing.swf", {}, missingMessage},
-        {"compressed.swf", compressed, captions::NotFlashMovie},
-        {"short.swf", Bytes{'F', 'W', 'S', 6, 1}, captions::UnknownError},
+        {"missing.swf", {}, message(captions::MovieMissing, "missing.swf", captions::MissingHint)},
+        {"compressed.swf", compressed,
+         message(captions::NotFlashMovie, "compressed.swf", captions::NotFlashHint)},
+        {"short.swf", Bytes{'F', 'W', 'S', 6, 1},
+         message(captions::UnknownError, "short.swf", captions::UnreadableHint)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -189,8 +195,9 @@ TEST_F(StartUpTest, HeaderFailuresShowTheirMessageAndLoadNothing) {
         }
         fresh.arguments = path(c.file);
         Player other(fresh, fresh);
-        EXPECT_EQ(other.Form_Load(), StartUpOutcome::Running);
-        ASSERT_GE(fresh.messages.size(), 1u);
+        EXPECT_EQ(other.Form_Load(), StartUpOutcome::Failed);
+        ASSERT_EQ(fresh.messages.size(), 1u);
+        EXPECT_TRUE(fresh.prompts.empty());
         EXPECT_EQ(fresh.messages[0].text, c.message);
         EXPECT_EQ(fresh.messages[0].icon, MessageIcon::Critical);
         EXPECT_EQ(fresh.messages[0].title, "云杉小径");
@@ -200,17 +207,15 @@ TEST_F(StartUpTest, HeaderFailuresShowTheirMessageAndLoadNothing) {
     }
 }
 
-TEST_F(StartUpTest, FailedOpenStillAsksAndEmptyAnswerShowsEmptyBlessing) {
+TEST_F(StartUpTest, NoArgumentSaysHowToStartAndEndsWithoutAsking) {
     world.arguments = "";
-    player.Form_Load();
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
     ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_EQ(world.messages[0].text, std::string(captions::MovieMissing) + "\r\n");
-    ASSERT_EQ(world.prompts.size(), 1u);
-    EXPECT_EQ(world.prompts[0], "请输入观看密码：|输入密码|云杉小径");
-    EXPECT_EQ(world.blessing, "");
-    // The window keeps its design size.
-    EXPECT_EQ(player.geometry().window().width, DesignWidth);
-    EXPECT_EQ(player.geometry().window().height, DesignHeight);
+    EXPECT_EQ(world.messages[0].text,
+              std::string(captions::MovieMissing) + "\r\n" + std::string(captions::NoMovieGiven));
+    EXPECT_TRUE(world.prompts.empty());
+    EXPECT_FALSE(world.windowShown);
+    EXPECT_EQ(world.events.back(), "unhook");
 }
 
 TEST_F(StartUpTest, PasswordIsComparedUntrimmedButTheMarkerTrimmed) {
@@ -245,15 +250,50 @@ TEST_F(StartUpTest, PasswordIsComparedUntrimmedButTheMarkerTrimmed) {
     }
 }
 
-TEST_F(StartUpTest, MovieWithoutNoteAsksAndOnlyTheDefaultPasswordUnlocks) {
+TEST_F(StartUpTest, MovieWithoutNotePlaysWithoutAsking) {
     writeFile(path("plain.swf"), movieBytes(30, 20, 1));
     world.arguments = path("plain.swf");
     world.answer = "未知";
-    player.Form_Load();
-    ASSERT_EQ(world.prompts.size(), 1u);
-    EXPECT_EQ(player.state().CurrentNote.Password, "未知");
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
+    EXPECT_TRUE(world.prompts.empty());
     EXPECT_EQ(world.control.movie, path("plain.swf"));
-    EXPECT_NE(world.blessing, "design text");
+    EXPECT_EQ(world.blessing, "design text");
+}
+
+TEST_F(StartUpTest, UntaggedTrailerStillAsksForTheDefaultPassword) {
+    Bytes movie = movieBytes(30, 20, 1);
+    const std::string trailer = "just words";
+    movie.insert(movie.end(), trailer.begin(), trailer.end());
+    writeFile(path("untagged.swf"), movie);
+    world.arguments = path("untagged.swf");
+    world.answer = "未知";
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
+    ASSERT_EQ(world.prompts.size(), 1u);
+    EXPECT_EQ(world.blessing, "just words");
+}
+
+TEST_F(StartUpTest, CardCutShortIsDamagedAndLeavesNoCopy) {
+    Bytes movie = movieWithNote({"A", "云杉小径", "T", "B", "V"});
+    const std::size_t declared = movie[4] | (movie[5] << 8);
+    ASSERT_GT(declared, cardformat::CardThreshold - cardformat::MovieOffset + 1);
+    movie.resize(declared - 1); // the download broke off just before the movie's end
+    runAsCard(movie);
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].text, captions::DamagedCard);
+    EXPECT_FALSE(world.windowShown);
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
+TEST_F(StartUpTest, CardCutInsideItsLauncherIsDamagedNotMissing) {
+    Bytes launcher(cardformat::MovieOffset / 2, 0);
+    const Bytes elf{0x7F, 'E', 'L', 'F'};
+    std::copy(elf.begin(), elf.end(), launcher.begin());
+    writeFile(world.executable, launcher);
+    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
+    ASSERT_EQ(world.messages.size(), 1u);
+    EXPECT_EQ(world.messages[0].text, captions::DamagedCard);
+    EXPECT_FALSE(world.windowShown);
 }
 
 TEST_F(StartUpTest, OpenSetsColourCentresTheWindowAndLeavesFullScreen) {
@@ -382,12 +422,62 @@ TEST_F(StartUpTest, TheMenusAddressesDefaultToTheHelpPageBesideThePlayer) {
     EXPECT_EQ(configured.AuthorSiteAddress, "file:///my%20cards/%231/Velmora.htm");
 }
 
+TEST_F(StartUpTest, ACardOpensTheHelpPageOfTheInstalledRuntime) {
+    ::mkdir(path("runtime").c_str(), 0700);
+    ::mkdir(path("cards").c_str(), 0700);
+    const std::string card = path("cards/贺卡.exe");
+    // Without the package's page, the page beside the card (where a builder left one).
+    EXPECT_EQ(withHelpPageDefaults({}, card, path("runtime")).AuthorSiteAddress,
+              "file://" + path("cards/Velmora.htm"));
+    writeFile(path("runtime/Velmora.htm"), Bytes{'<', 'p', '>'});
+    const WebAddresses addresses = withHelpPageDefaults({}, card, path("runtime"));
+    EXPECT_EQ(addresses.HomePageAddress, "file://" + path("runtime/Velmora.htm"));
+    EXPECT_EQ(addresses.AuthorSiteAddress, "file://" + path("runtime/Velmora.htm"));
+}
+
 TEST_F(StartUpTest, SignalDuringPasswordBoxEndsAndRemovesTheCopy) {
     runAsCard(movieWithNote({"A", "pw", "T", "B", "V"}));
     world.endDuringInputBox = true;
     player.Form_Load();
     EXPECT_TRUE(world.ended);
     EXPECT_TRUE(temporaryFiles().empty());
+}
+
+TEST_F(StartUpTest, TheSenderAndTitleShowWithTheBlessingOnceItIsUnlocked) {
+    EXPECT_EQ(senderLine({"小明", "云杉小径", "春节快乐", "B", "1.0"}), "春节快乐　来自：小明");
+    EXPECT_EQ(senderLine({"小明", "云杉小径", "云杉小径", "B", "1.0"}), "来自：小明");
+    // What every card carried before the fields: nothing to show.
+    EXPECT_EQ(senderLine({"Ferlo", "云杉小径", "云杉小径", "B", "1.0"}), "");
+    EXPECT_EQ(senderLine({"未知", "未知", "", "B", "0"}), "");
+
+    playMovieWithNote({"小明", "secret", "春节快乐", "福", "1.0"});
+    world.answer = "wrong";
+    player.Form_Load();
+    EXPECT_EQ(world.senderLine, ""); // guarded with the blessing
+
+    FakePlayerWorld fresh;
+    fresh.executable = world.executable;
+    fresh.arguments = world.arguments;
+    fresh.answer = "secret";
+    Player other(fresh, fresh);
+    other.Form_Load();
+    EXPECT_EQ(fresh.blessing, "福");
+    EXPECT_EQ(fresh.senderLine, "春节快乐　来自：小明");
+}
+
+TEST(CommandLineHelpTest, HelpAndVersionAnswerAloneAndAnythingElsePlays) {
+    const auto help = commandLineAnswer({"--help"});
+    ASSERT_TRUE(help.has_value());
+    EXPECT_NE(help->find("Velmora"), std::string::npos);
+    EXPECT_NE(help->find("F11"), std::string::npos);
+    EXPECT_EQ(commandLineAnswer({"-h"}), help);
+    const auto version = commandLineAnswer({"--version"});
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(version->rfind("Velmora ", 0), 0u);
+    EXPECT_FALSE(commandLineAnswer({}).has_value());
+    EXPECT_FALSE(commandLineAnswer({"movie.swf"}).has_value());
+    // A movie that happens to be called --help is played when it is not alone.
+    EXPECT_FALSE(commandLineAnswer({"--help", "x"}).has_value());
 }
 
 } // namespace

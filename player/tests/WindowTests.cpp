@@ -154,6 +154,15 @@ TEST_F(WindowTest, MovieWindowIsCentredWithControlAndFrames) {
     EXPECT_EQ(picture.pixelColor(200, 200), QColor(0x10, 0x20, 0x30));
 }
 
+TEST_F(WindowTest, TheSenderLineStandsUnderTheBlessingOnlyWhenThereIsOne) {
+    startWith(1); // a card from "A" titled "T"
+    EXPECT_TRUE(form->form2().senderLine()->isVisibleTo(&form->form2()));
+    EXPECT_EQ(form->form2().senderLine()->text(), QString::fromUtf8("T　来自：A"));
+    form->setSenderLine("");
+    EXPECT_FALSE(form->form2().senderLine()->isVisibleTo(&form->form2()));
+    EXPECT_GE(form->form2().senderLine()->y(), form->form2().Label2()->parentWidget()->height());
+}
+
 TEST_F(WindowTest, BlessingReachesLabel2) {
     startWith(1);
     EXPECT_TRUE(form->form2Loaded());
@@ -277,6 +286,70 @@ TEST_F(WindowTest, FullScreenOnAndOffThroughTheMenu) {
     EXPECT_EQ(form->ShockwaveFlash1()->geometry(), QRect(4, 4, 550, 400));
     choose({});
     EXPECT_FALSE(menusOpened.back().fullScreenChecked);
+}
+
+TEST_F(WindowTest, TheSpaceBesideTheMovieTakesItsBackgroundColour) {
+    world.screen = {15360, 11520};
+    startWith(2);
+    const QColor movieColour(0x10, 0x20, 0x30);
+    const auto besideTheMovie = [this] {
+        // The movie is fitted whole into the control: the rest of the control is beside it.
+        const QImage control = form->ShockwaveFlash1()->grab().toImage();
+        return std::vector<QColor>{control.pixelColor(1, 1),
+                                   control.pixelColor(control.width() - 2, control.height() - 2),
+                                   control.pixelColor(control.width() / 2, 1)};
+    };
+    choose("FullScreen");
+    for (const QColor& colour : besideTheMovie()) {
+        EXPECT_EQ(colour, movieColour);
+    }
+    choose("FullScreen");
+    wheel(-120); // 500 twips on both sides: no longer the movie's proportions
+    for (const QColor& colour : besideTheMovie()) {
+        EXPECT_EQ(colour, movieColour);
+    }
+}
+
+TEST_F(WindowTest, ThePlayersKeysAndOnlyThemAreTakenFromTheMovie) {
+    world.screen = {15360, 11520};
+    startWith(3);
+    mc::MovieWidget* movie = form->ShockwaveFlash1();
+    const auto press = [movie](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent down(QEvent::KeyPress, key, modifiers);
+        const bool taken = !QApplication::sendEvent(movie, &down) || down.isAccepted();
+        QKeyEvent up(QEvent::KeyRelease, key, modifiers);
+        QApplication::sendEvent(movie, &up);
+        return taken;
+    };
+    const QRect window = form->geometry();
+    press(Qt::Key_Escape); // not full screen: the movie's
+    EXPECT_EQ(form->geometry(), window);
+    press(Qt::Key_F11);
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 1024, 768));
+    press(Qt::Key_Escape);
+    EXPECT_NE(form->geometry(), QRect(0, 0, 1024, 768));
+    EXPECT_EQ(form->player().state().FullScreenOn, FlagFalse);
+
+    ASSERT_TRUE(movie->Playing());
+    press(Qt::Key_P); // a letter for the movie
+    EXPECT_TRUE(movie->Playing());
+    press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_FALSE(movie->Playing());
+    const std::uint32_t frame = movie->currentFrame();
+    press(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(movie->currentFrame(), frame + 1);
+    press(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(movie->currentFrame(), frame);
+
+    // The keys stand beside their commands in the menu.
+    EXPECT_EQ(form->form2().item("FullScreen")->shortcut(), QKeySequence(Qt::Key_F11));
+    EXPECT_EQ(form->form2().item("Exit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    // Ctrl+Q ends as "结束(&X)" does: the end page, then the end sequence.
+    press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(world.addresses, std::vector<std::string>{"https://home.example/"});
+    QTest::qWait(250);
+    EXPECT_TRUE(world.ended);
 }
 
 TEST_F(WindowTest, WheelStepsGrowAndShrinkTheWindow) {

@@ -1,4 +1,5 @@
 #include "QtTranslations.h"
+#include "DialogTitle.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <memory>
 
@@ -44,6 +46,20 @@ TEST(QtTranslationsTest, StandardButtonsSpeakTheSystemsChinese) {
 TEST(QtTranslationsTest, ALanguageQtDoesNotKnowChangesNothing) {
     QApplication& application = app();
     EXPECT_FALSE(loadQtTranslations(application, QLocale(QLocale::Zulu, QLocale::SouthAfrica)));
+}
+
+// The standard dialogs with the programs' short Chinese titles.
+TEST(DialogTitleTest, AMessageBoxIsWideEnoughForItsWholeTitle) {
+    app();
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8("云杉小径"), QStringLiteral("x"),
+                    QMessageBox::Ok);
+    box.adjustSize();
+    const int needed = titleWidth(box);
+    ASSERT_LT(box.width(), needed); // a short text alone gives a box that cuts the title
+    widenForTitle(box);
+    box.adjustSize();
+    EXPECT_GE(box.width(), needed);
+    EXPECT_GT(needed, QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()));
 }
 
 } // namespace

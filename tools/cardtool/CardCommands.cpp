@@ -1,12 +1,15 @@
 #include "CardCommands.h"
 
 #include "Arguments.h"
+#include "LogRecords.h"
 #include "Report.h"
 
 #include "cardformat/CardLayout.h"
 #include "cardformat/ErrorLog.h"
 #include "cardformat/FileIO.h"
 #include "cardformat/GenerationNote.h"
+#include "cardformat/MovieBody.h"
+#include "cardformat/MovieCompleteness.h"
 #include "cardformat/NoteTrailer.h"
 #include "cardformat/Platform.h"
 #include "cardformat/SwfHeader.h"
@@ -64,6 +67,33 @@ std::string outcomeText(CardOutcome outcome) {
     return "reading or writing failed (see " + ErrorLog::path() + ")";
 }
 
+// The reason of a failure in the words of cardtool's other messages; the log keeps the
+// program's own Chinese descriptions.
+std::string systemReason(const CardError& error) {
+    using namespace failure_code;
+    switch (error.number()) {
+    case FileNotFound:
+        return "no such file";
+    case PathNotFound:
+        return "no such folder";
+    case PermissionDenied:
+    case PathFileAccess:
+        return "permission denied, or the path is no file";
+    case DiskFull:
+        return "the disk is full";
+    case DeviceIo:
+        return "input/output error";
+    case PastEndOfFile:
+        return "the file ends early";
+    case OutOfMemory:
+        return "out of memory";
+    case Overflow:
+        return "a length is out of range";
+    default:
+        return "failure " + std::to_string(error.number());
+    }
+}
+
 // The encoding the terminal (the locale) expects.
 std::string terminalEncoding() {
     std::setlocale(LC_CTYPE, "");
@@ -76,8 +106,40 @@ std::string readTextFile(const std::string& path) {
         const Bytes bytes = readWholeFile(path);
         return std::string(bytes.begin(), bytes.end());
     } catch (const CardError& error) {
-        throw UsageError("cannot read " + path + ": " + error.what());
+        throw UsageError("cannot read " + path + ": " + systemReason(error));
     }
+}
+
+// For a compressed movie, which the header and note readers (as a card's player reads its
+// movie) do not read: what it is, and what a card made from it carries.
+void explainCompressedMovie(const std::string& path, bool note) {
+    MovieStorage storage = MovieStorage::NotAMovie;
+    try {
+        storage = storageOf(InputFile(path).readUpTo(0, 8));
+    } catch (const CardError&) {
+        return;
+    }
+    if (storage != MovieStorage::Zlib && storage != MovieStorage::Lzma) {
+        return;
+    }
+    std::cerr << "cardtool: " << path << " is a compressed movie ("
+              << (storage == MovieStorage::Zlib ? "CWS, zlib" : "ZWS, LZMA")
+              << "); the values above are what a reader of uncompressed movies sees.\n";
+    const PlayedHeader played = getPlayedHeader(path);
+    if (played.header.Status != header_status::Read) {
+        std::cerr << "cardtool: it does not inflate to a whole movie, so no card can be made "
+                     "from it.\n";
+        return;
+    }
+    std::cerr << "cardtool: a card made from it carries the movie uncompressed: "
+              << played.header.Width << " x " << played.header.Height << " pixels, "
+              << played.header.FrameCount << " frames, " << played.header.FileLength << " bytes";
+    if (note) {
+        const CardNote inside = getMovieNote(path);
+        std::cerr << ", with the note that make writes (the movie's own blessing now: \""
+                  << inside.Blessing << "\")";
+    }
+    std::cerr << ".\n";
 }
 
 } // namespace
@@ -87,13 +149,22 @@ int headerCommand(const std::vector<std::string>& words) {
     args.expectPositionals(1);
     const FlashHeader header = getFlashHeader(args.positional(0, "MOVIE"));
     headerReport(header).print(std::cout, args.flag("json"));
+    std::cout.flush();
+    if (header.Status == header_status::NotFlash) {
+        explainCompressedMovie(args.positional(0, "MOVIE"), false);
+    }
     return header.Status == header_status::Read ? 0 : 1;
 }
 
 int noteCommand(const std::vector<std::string>& words) {
     const Arguments args(words, {}, {"json"});
     args.expectPositionals(1);
-    noteReport(getNote(args.positional(0, "MOVIE"))).print(std::cout, args.flag("json"));
+    const CardNote note = getNote(args.positional(0, "MOVIE"));
+    noteReport(note).print(std::cout, args.flag("json"));
+    std::cout.flush();
+    if (note.Blessing == NoteNotSwf) {
+        explainCompressedMovie(args.positional(0, "MOVIE"), true);
+    }
     return 0;
 }
 
@@ -125,6 +196,10 @@ int makeCommand(const std::vector<std::string>& words) {
                                      ? readTextFile(*args.option("blessing-file"))
                                      : args.option("blessing").value_or("");
     CardNote note = makeGenerationNote(args.option("password").value_or(""), blessing);
+    if (fileExists(card) && !args.flag("yes")) {
+        std::cerr << "cardtool: " << card << " exists; give --yes to replace it\n";
+        return 1;
+    }
 
     std::string folder;
     std::string name(TemplateFileName);
@@ -142,16 +217,35 @@ int makeCommand(const std::vector<std::string>& words) {
     return 0;
 }
 
+// NAME.swf beside the card: the card's name without its extension.
+std::string movieBesideCard(const std::string& card) {
+    std::string name = nativeFileName(card);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {
+        name.erase(dot);
+    }
+    const std::string folder = nativeFolderOf(card);
+    return (folder.empty() ? std::string() : folder + "/") + name + ".swf";
+}
+
 int extractCommand(const std::vector<std::string>& words) {
-    const Arguments args(words, {"out"}, {});
+    const Arguments args(words, {"out"}, {"yes"});
     args.expectPositionals(1);
     const std::string& card = args.positional(0, "CARD");
+    const std::string out = args.option("out").value_or(movieBesideCard(card));
+    if (fileExists(out) && sameFile(card, out)) {
+        std::cerr << "cardtool: " << out << " is the card itself; choose another --out\n";
+        return 1;
+    }
+    if (fileExists(out) && !args.flag("yes")) {
+        std::cerr << "cardtool: " << out << " exists; give --yes to replace it, or --out FILE\n";
+        return 1;
+    }
     std::string extracted;
     try {
-        const auto out = args.option("out");
-        extracted = Exe2SwfTo(card, out.value_or(""));
+        extracted = Exe2SwfTo(card, out);
     } catch (const CardError& error) {
-        std::cerr << "cardtool: " << error.what() << '\n';
+        std::cerr << "cardtool: cannot extract the movie of " << card << " to " << out << ": "
+                  << systemReason(error) << '\n';
         return 1;
     }
     if (extracted == NoMovie) {
@@ -168,22 +262,41 @@ int infoCommand(const std::vector<std::string>& words) {
     const std::string& card = args.positional(0, "CARD");
     Report report;
     bool movieInside = false;
+    MovieCompleteness completeness;
     try {
         const InputFile file(card);
         movieInside = holdsMovie(card);
-        report.add("Card", file.size() > CardThreshold && movieInside);
+        if (movieInside) {
+            completeness = movieCompleteness(card, MovieOffset);
+        }
+        report.add("Card",
+                   file.size() > CardThreshold && movieInside && completeness.missing() == 0);
         report.add("Length", static_cast<std::int64_t>(file.size()));
         report.add("MovieOffset", static_cast<std::int64_t>(MovieOffset));
         if (movieInside) {
             report.add("MovieLength", static_cast<std::int64_t>(file.size() - MovieOffset));
+            if (completeness.missing() > 0) {
+                report.add("MissingBytes", static_cast<std::int64_t>(completeness.missing()));
+            }
             report.add("Header", headerReport(getFlashHeaderAt(card, MovieOffset)));
             report.add("Note", noteReport(getNoteAt(card, MovieOffset, card)));
         }
     } catch (const CardError& error) {
-        std::cerr << "cardtool: " << error.what() << '\n';
+        std::cerr << "cardtool: cannot read " << card << ": " << systemReason(error) << '\n';
         return 1;
     }
     report.print(std::cout, args.flag("json"));
+    std::cout.flush();
+    if (completeness.missing() > 0) {
+        std::cerr << "cardtool: " << card << " is damaged: its movie declares "
+                  << completeness.declared << " bytes but only " << completeness.present
+                  << " are there; the last " << completeness.missing()
+                  << " bytes are missing (the card was cut short, as by a broken download)\n";
+        return 1;
+    }
+    if (!movieInside) {
+        std::cerr << "cardtool: " << card << " holds no movie at offset " << MovieOffset << '\n';
+    }
     return movieInside ? 0 : 1;
 }
 
@@ -205,9 +318,9 @@ int logCommand(const std::vector<std::string>& words) {
         const Bytes stored = readWholeFile(log);
         const std::string text = ErrorLog::readable(
             std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size()));
-        std::cout << toEncoding(text, terminalEncoding());
+        std::cout << toEncoding(logRecordLines(text), terminalEncoding());
     } catch (const CardError& error) {
-        std::cerr << "cardtool: " << error.what() << '\n';
+        std::cerr << "cardtool: cannot read " << log << ": " << systemReason(error) << '\n';
         return 1;
     }
     return 0;

@@ -2,6 +2,7 @@
 // and on output.
 #include "Arguments.h"
 #include "CardCommands.h"
+#include "CommandHelp.h"
 
 #include "cardformat/ErrorLog.h"
 #include "cardformat/RemovalOnExit.h"
@@ -26,7 +27,8 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
                                      write a note into the movie; prints the title written
   make MOVIE CARD [--blessing TEXT | --blessing-file FILE] [--password P] [--template FILE] [--yes]
                                      make a card as the builder does
-  extract CARD [--out FILE]          copy the card's movie out; prints its path
+  extract CARD [--out FILE] [--yes]  copy the card's movie out (default NAME.swf beside the
+                                     card); prints its path
   info CARD [--json]                 whether the file is a card, and its movie's header and note
   log [--program Velmora|Quenfold]   print a program's error log (default Quenfold's)
   render MOVIE --out PNG [--frames N] [--scale S] [--quality high|low] [--audio WAV]
@@ -38,7 +40,9 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
                                      paints them; prints load, first frame, median and slowest
                                      frame times in ms and the frames per second sustained
   trace MOVIE [--frames N] [--input FILE]
-                                     play N frames headless, printing the scripts' trace()
+                                     play N frames headless, printing the scripts' trace();
+                                     the input file's format: cardtool help trace
+  help COMMAND                       more about one command
 Exit status: 0 success, 1 the operation failed, 2 usage error.
 )";
 
@@ -57,6 +61,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::string command = argv[1];
+    if (command == "help") {
+        const std::string_view help = argc > 2 ? cardtool::commandHelp(argv[2]) : "";
+        std::cout << (help.empty() ? std::string_view(Usage) : help);
+        return 0;
+    }
 #ifdef CARDTOOL_HAS_RENDER
     if (command == "render") {
         return runRenderCommand(argc - 1, argv + 1);

@@ -85,6 +85,26 @@ TEST_F(PathSearchTest, APathTooLongForTheBufferIsNotFound) {
     EXPECT_FALSE(findOnPath("zenity", path.c_str(), exact.data(), exact.size() - 1));
 }
 
+TEST(PlainTextTest, XmessageGetsThePlainLinesWrappedBetweenWords) {
+    char out[256];
+    plainWrappedText("此贺卡需要播放程序。\nThis card needs the Velmora card player: install the "
+                     "package \"velmora\", then open the card again.",
+                     32, out, sizeof out);
+    EXPECT_STREQ(out, "This card needs the Velmora card\nplayer: install the package\n"
+                      "\"velmora\", then open the card\nagain.");
+    plainWrappedText("a b\n中文\nc", 32, out, sizeof out);
+    EXPECT_STREQ(out, "a b\nc");
+    // Nothing plain: all of it rather than nothing.
+    plainWrappedText("中文", 32, out, sizeof out);
+    EXPECT_STREQ(out, "中文");
+    // A word longer than a line stands alone; a short buffer still ends the text.
+    plainWrappedText("abcdefghij xy", 4, out, sizeof out);
+    EXPECT_STREQ(out, "abcdefghij\nxy");
+    char small[5];
+    plainWrappedText("abcdefghij", 4, small, sizeof small);
+    EXPECT_STREQ(small, "abcd");
+}
+
 TEST_F(PathSearchTest, MessageToolsInTheirOrderWithTheirArguments) {
     MessageCommand command{};
     const std::string path = dir_ + "/a:" + dir_ + "/b";

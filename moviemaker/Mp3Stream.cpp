@@ -77,7 +77,7 @@ std::vector<Mp3Frame> findMp3Frames(std::span<const uint8_t> data) {
 }
 
 Mp3StreamBlocks splitMp3Stream(std::span<const uint8_t> data, std::span<const Mp3Frame> frames,
-                               double fps, uint32_t movieFrames) {
+                               double fps, uint32_t movieFrames, uint16_t leadingSamples) {
     if (frames.empty()) {
         throw WriteError("an MP3 stream needs at least one frame");
     }
@@ -91,7 +91,7 @@ Mp3StreamBlocks splitMp3Stream(std::span<const uint8_t> data, std::span<const Mp
     out.samplesPerFrame = fieldValue<uint16_t>(static_cast<uint64_t>(std::lround(perFrame)),
                                                "the samples a movie frame lasts");
     const auto frameStart = [&](uint32_t i) {
-        return static_cast<uint64_t>(std::floor(i * perFrame));
+        return static_cast<uint64_t>(std::floor(i * perFrame)) + leadingSamples;
     };
     out.blocks.reserve(movieFrames);
     std::size_t next = 0;

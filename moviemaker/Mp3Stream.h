@@ -39,7 +39,8 @@ struct Mp3StreamBlocks {
 // frame starts, and its seek count says how far into those samples frame i's sound starts
 // (negative when the previous block already carried them). A block without MP3 frames is
 // empty (the player keeps playing what it has). Frames past the last movie frame are left out.
+// `leadingSamples` (the encoder's delay) come before the sound and are skipped by the seeks.
 Mp3StreamBlocks splitMp3Stream(std::span<const uint8_t> data, std::span<const Mp3Frame> frames,
-                               double fps, uint32_t movieFrames);
+                               double fps, uint32_t movieFrames, uint16_t leadingSamples = 0);
 
 } // namespace moviemaker

@@ -196,6 +196,10 @@ TEST(Mp3Stream, ShortSongEndsTheBlocksEarlyAndBadRatesAreRefused) {
     const auto frames = findMp3Frames(data);
     const auto split = splitMp3Stream(data, frames, 12, 100);
     EXPECT_EQ(split.blocks.size(), 1u); // 3,675 samples per movie frame take all three
+    // The encoder's delay is skipped: the first block starts that far in.
+    const auto delayed = splitMp3Stream(data, frames, 12, 1, 1105);
+    ASSERT_EQ(delayed.blocks.size(), 1u);
+    EXPECT_EQ(delayed.blocks[0][2] | delayed.blocks[0][3] << 8, 1105);
     EXPECT_THROW(splitMp3Stream(data, frames, 0, 10), WriteError);
     EXPECT_THROW(splitMp3Stream(data, {}, 24, 10), WriteError);
 }

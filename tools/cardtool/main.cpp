@@ -2,6 +2,9 @@
 // and on output.
 #include "Arguments.h"
 #include "CardCommands.h"
+#ifdef CARDTOOL_HAS_COMPOSE
+#include "ComposeCommand.h"
+#endif
 
 #include "cardformat/ErrorLog.h"
 #include "cardformat/RemovalOnExit.h"
@@ -39,6 +42,12 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
                                      frame times in ms and the frames per second sustained
   trace MOVIE [--frames N] [--input FILE]
                                      play N frames headless, printing the scripts' trace()
+  compose --photo A.jpg [--photo B.heic ...] [--music SONG] [--title T] [--words TEXT | --words-file FILE]
+          [--style NAME] [--size WxH|4:3|16:9|portrait] [--fps N] [--loop] [--fit fill|fit]
+          [--length song|photos] [--music-start S] [--caption TEXT ...] [--font FAMILY]
+          (--out MOVIE.swf | --card CARD.exe [--blessing B] [--password P] [--yes])
+                                     make a movie from photos, music and words; --styles lists
+                                     the styles
 Exit status: 0 success, 1 the operation failed, 2 usage error.
 )";
 
@@ -77,6 +86,9 @@ int main(int argc, char** argv) {
         {"extract", cardtool::extractCommand},
         {"info", cardtool::infoCommand},
         {"log", cardtool::logCommand},
+#ifdef CARDTOOL_HAS_COMPOSE
+        {"compose", cardtool::composeCommand},
+#endif
     };
     const auto it = commands.find(command);
     if (it == commands.end()) {

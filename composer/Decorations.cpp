@@ -137,10 +137,16 @@ uint16_t balloon(SwfWriter& movie, int32_t size, Rgba colour) {
 }
 
 uint16_t cloud(SwfWriter& movie, int32_t size) {
+    // Each puff on a layer of its own: overlapping outlines of one fill would cut holes.
+    // Opaque puffs, made translucent as a whole when placed, so the overlaps do not darken.
     Shape s;
-    s.fill1(s.addFill(FillStyle::solid({230, 230, 245, 150})));
+    s.fill1(s.addFill(FillStyle::solid({236, 236, 248, 255})));
     s.ellipse(0, 0, size, size / 3);
+    s.newStyles();
+    s.fill1(s.addFill(FillStyle::solid({236, 236, 248, 255})));
     s.ellipse(-size / 3, -size / 5, size / 2, size / 3);
+    s.newStyles();
+    s.fill1(s.addFill(FillStyle::solid({236, 236, 248, 255})));
     s.ellipse(size / 4, -size / 4, size / 2, size / 3);
     return movie.defineShape(s);
 }
@@ -298,7 +304,7 @@ std::vector<uint16_t> defineDecorations(SwfWriter& movie, Decoration decoration,
                                   const double x = -unit * 25 + t * (w + unit * 50);
                                   return std::pair{Matrix::translate(static_cast<int32_t>(x),
                                                                      static_cast<int32_t>(y)),
-                                                   1.0};
+                                                   0.6};
                               }});
         }
         break;

@@ -394,7 +394,9 @@ ComposedMovie composeMovie(const Composition& c, const ComposeProgress& progress
     header.version = 10;
     header.frameSize = Rect::pixels(c.width, c.height);
     header.frameRate = c.fps;
-    header.compressed = true;
+    // Uncompressed: the card tools read the header of "FWS" movies only, and the photos and
+    // the song are compressed already.
+    header.compressed = false;
     SwfWriter movie(header);
     const auto W = static_cast<double>(twips(c.width));
     const auto H = static_cast<double>(twips(c.height));

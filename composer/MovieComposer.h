@@ -27,7 +27,7 @@ class ComposeCancelled : public std::exception {
 };
 
 // Makes the movie: checks the choices, reads the photos at the size they are shown and the
-// song, and writes a compressed movie of version 10. The same inputs give the same bytes.
+// song, and writes an uncompressed movie of version 10. The same inputs give the same bytes.
 // Needs a QGuiApplication (fonts). Throws ComposeError with a message for the person.
 ComposedMovie composeMovie(const Composition& composition, const ComposeProgress& progress = {});
 

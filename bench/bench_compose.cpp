@@ -51,8 +51,9 @@ void writePhoto(const fs::path& file, int index, int width, int height) {
             seed = seed * 1664525u + 1013904223u;
             const int grain = static_cast<int>(seed >> 28) - 8;
             const QRgb c = row[x];
-            row[x] = qRgb(std::clamp(qRed(c) + grain, 0, 255), std::clamp(qGreen(c) + grain, 0, 255),
-                          std::clamp(qBlue(c) + grain, 0, 255));
+            row[x] =
+                qRgb(std::clamp(qRed(c) + grain, 0, 255), std::clamp(qGreen(c) + grain, 0, 255),
+                     std::clamp(qBlue(c) + grain, 0, 255));
         }
     }
     image.save(QString::fromStdString(file.string()), "JPEG", 92);
@@ -66,8 +67,8 @@ void writeSong(const fs::path& file, double seconds) {
     for (uint32_t i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / rate;
         const double note = notes[static_cast<int>(t * 2) % 8];
-        const double v = 9000 * (1 - std::fmod(t * 2, 1.0) * 0.7) *
-                         std::sin(2 * std::numbers::pi * note * t);
+        const double v =
+            9000 * (1 - std::fmod(t * 2, 1.0) * 0.7) * std::sin(2 * std::numbers::pi * note * t);
         pcm[2 * i] = static_cast<int16_t>(v);
         pcm[2 * i + 1] = static_cast<int16_t>(v * 0.8);
     }
@@ -163,9 +164,9 @@ int main(int argc, char** argv) {
         const fs::path out = dir / (std::string("movie-") + name + ".swf");
         std::vector<std::string> args = {cardtool.string(), "compose"};
         args.insert(args.end(), photoArgs.begin(), photoArgs.end());
-        args.insert(args.end(), {"--music", music.string(), "--title", "新年快乐", "--words",
-                                 "祝你新的一年身体健康，万事如意！", "--style", "新春", "--out",
-                                 out.string()});
+        args.insert(args.end(),
+                    {"--music", music.string(), "--title", "新年快乐", "--words",
+                     "祝你新的一年身体健康，万事如意！", "--style", "新春", "--out", out.string()});
         const Run run = runChild(args);
         const double movieMb = fs::exists(out) ? static_cast<double>(fs::file_size(out)) / 1e6 : 0;
         // The budget: photos at stage size (about 100 KB each at 800x600) plus the song.

@@ -19,9 +19,9 @@ enum class MovieLength {
 // What the person chose: everything the composer needs to make one movie.
 struct Composition {
     std::vector<std::filesystem::path> photos;
-    std::filesystem::path music; // empty: no music
-    std::string title;           // UTF-8
-    std::string words;           // UTF-8, may hold several lines
+    std::filesystem::path music;       // empty: no music
+    std::string title;                 // UTF-8
+    std::string words;                 // UTF-8, may hold several lines
     std::vector<std::string> captions; // per photo, optional (missing or empty: none)
     std::string style = "简约";
     int width = 800;

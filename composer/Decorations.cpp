@@ -130,8 +130,8 @@ uint16_t balloon(SwfWriter& movie, int32_t size, Rgba colour) {
     light.g = static_cast<uint8_t>(std::min(255, colour.g + 80));
     light.b = static_cast<uint8_t>(std::min(255, colour.b + 80));
     g.stops = {{0, light}, {255, colour}};
-    s.fill1(s.addFill(FillStyle::radial(
-        moviemaker::gradientBox(-size, -size * 3 / 2, size * 2, size * 2), g)));
+    s.fill1(s.addFill(
+        FillStyle::radial(moviemaker::gradientBox(-size, -size * 3 / 2, size * 2, size * 2), g)));
     s.ellipse(0, 0, size * 4 / 5, size);
     return movie.defineShape(s);
 }
@@ -229,10 +229,10 @@ std::vector<uint16_t> defineDecorations(SwfWriter& movie, Decoration decoration,
             const double phase = side * 0.25;
             movers.push_back({lamp, phase, 2, [=](double t) {
                                   const double swing = std::sin(t * 2 * kPi) * 0.14;
-                                  return std::pair{Matrix::scaleRotate(1, swing,
-                                                                       static_cast<int32_t>(x),
-                                                                       static_cast<int32_t>(unit * 16)),
-                                                   1.0};
+                                  return std::pair{
+                                      Matrix::scaleRotate(1, swing, static_cast<int32_t>(x),
+                                                          static_cast<int32_t>(unit * 16)),
+                                      1.0};
                               }});
         }
         const std::array<Rgba, 3> colours = {
@@ -291,10 +291,11 @@ std::vector<uint16_t> defineDecorations(SwfWriter& movie, Decoration decoration,
         for (const uint16_t id : {glow, moon}) {
             movers.push_back({id, 0, 1, [=](double t) {
                                   const double breathe = 1 + std::sin(t * 2 * kPi) * 0.03;
-                                  return std::pair{Matrix::scaleRotate(id == glow ? breathe : 1.0, 0,
-                                                                       static_cast<int32_t>(w * 0.82),
-                                                                       static_cast<int32_t>(h * 0.2)),
-                                                   1.0};
+                                  return std::pair{
+                                      Matrix::scaleRotate(id == glow ? breathe : 1.0, 0,
+                                                          static_cast<int32_t>(w * 0.82),
+                                                          static_cast<int32_t>(h * 0.2)),
+                                      1.0};
                               }});
         }
         for (int k = 0; k < 3; ++k) {

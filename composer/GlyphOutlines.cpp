@@ -79,9 +79,9 @@ ChosenFont chooseFont(const std::string& family, const std::u32string& text) {
     const std::string asked = family.empty() ? kDefaultFamily : family;
     chosen.raw = rawFor(asked);
     chosen.family = asked;
-    const bool askedIsThere = chosen.raw.isValid() &&
-                              chosen.raw.familyName().compare(QString::fromStdString(asked),
-                                                              Qt::CaseInsensitive) == 0;
+    const bool askedIsThere =
+        chosen.raw.isValid() &&
+        chosen.raw.familyName().compare(QString::fromStdString(asked), Qt::CaseInsensitive) == 0;
     if (!askedIsThere || !hasAll(chosen.raw, text)) {
         if (asked != kDefaultFamily) {
             chosen.notices.push_back("字体“" + asked + "”" +

@@ -61,7 +61,8 @@ QImage decodeHeif(const std::filesystem::path& file, const std::function<QSize(Q
     }
     std::unique_ptr<heif_image, ImageFree> image(rawImage);
     int stride = 0;
-    const uint8_t* data = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+    const uint8_t* data =
+        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
     const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
     if (data == nullptr || width <= 0 || height <= 0) {

@@ -66,7 +66,8 @@ using FrameState = std::map<uint16_t, Shown>;
 void emitChanges(Timeline& timeline, const FrameState& before, const FrameState& now) {
     for (const auto& [depth, shown] : before) {
         const auto it = now.find(depth);
-        if (it == now.end() || it->second.id != shown.id || it->second.clipDepth != shown.clipDepth) {
+        if (it == now.end() || it->second.id != shown.id ||
+            it->second.clipDepth != shown.clipDepth) {
             timeline.removeObject(depth);
         }
     }
@@ -76,7 +77,8 @@ void emitChanges(Timeline& timeline, const FrameState& before, const FrameState&
         p.depth = depth;
         p.matrix = shown.matrix;
         p.colorTransform = shown.cx;
-        if (it == before.end() || it->second.id != shown.id || it->second.clipDepth != shown.clipDepth) {
+        if (it == before.end() || it->second.id != shown.id ||
+            it->second.clipDepth != shown.clipDepth) {
             p.characterId = shown.id;
             p.clipDepth = shown.clipDepth;
             timeline.placeObject(p);
@@ -129,10 +131,9 @@ PhotoCharacter definePhoto(SwfWriter& movie, const QImage& image) {
         for (int y = 0; y < argb.height(); ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
             for (int x = 0; x < argb.width(); ++x) {
-                raw.pixels.push_back({static_cast<uint8_t>(qRed(row[x])),
-                                      static_cast<uint8_t>(qGreen(row[x])),
-                                      static_cast<uint8_t>(qBlue(row[x])),
-                                      static_cast<uint8_t>(qAlpha(row[x]))});
+                raw.pixels.push_back(
+                    {static_cast<uint8_t>(qRed(row[x])), static_cast<uint8_t>(qGreen(row[x])),
+                     static_cast<uint8_t>(qBlue(row[x])), static_cast<uint8_t>(qAlpha(row[x]))});
             }
         }
         bitmap = movie.defineBitsLossless(raw);
@@ -142,9 +143,9 @@ PhotoCharacter definePhoto(SwfWriter& movie, const QImage& image) {
     const int32_t w = twips(image.width());
     const int32_t h = twips(image.height());
     Shape s;
-    s.fill1(s.addFill(FillStyle::bitmap(bitmap, Matrix::scale(kTwipsPerPixel, kTwipsPerPixel,
-                                                               -w / 2, -h / 2),
-                                        false, true)))
+    s
+        .fill1(s.addFill(FillStyle::bitmap(
+            bitmap, Matrix::scale(kTwipsPerPixel, kTwipsPerPixel, -w / 2, -h / 2), false, true)))
         .rectangle(-w / 2, -h / 2, w, h);
     return {movie.defineShape(s), static_cast<double>(w), static_cast<double>(h)};
 }
@@ -152,9 +153,9 @@ PhotoCharacter definePhoto(SwfWriter& movie, const QImage& image) {
 uint16_t defineBackground(SwfWriter& movie, const Style& style, int32_t w, int32_t h) {
     Shape s;
     Gradient g;
-    g.stops = {{0, {style.backgroundTop.r, style.backgroundTop.g, style.backgroundTop.b, 255}},
-               {255,
-                {style.backgroundBottom.r, style.backgroundBottom.g, style.backgroundBottom.b, 255}}};
+    g.stops = {
+        {0, {style.backgroundTop.r, style.backgroundTop.g, style.backgroundTop.b, 255}},
+        {255, {style.backgroundBottom.r, style.backgroundBottom.g, style.backgroundBottom.b, 255}}};
     s.fill1(s.addFill(FillStyle::linear(gradientBox(0, 0, w, h, std::numbers::pi / 2), g)))
         .rectangle(0, 0, w, h);
     return movie.defineShape(s);
@@ -210,7 +211,8 @@ class TextMaker {
             if (it == font_.index.end()) {
                 continue;
             }
-            record.glyphs.push_back({it->second, static_cast<int32_t>(std::lround(advance(c) * size))});
+            record.glyphs.push_back(
+                {it->second, static_cast<int32_t>(std::lround(advance(c) * size))});
         }
         t.bounds = {0, static_cast<int32_t>(std::lround(std::max(width(text, size), 20.0))),
                     static_cast<int32_t>(-std::lround(font_.ascent * size)),
@@ -258,12 +260,12 @@ void showText(FrameState& state, uint16_t depth, const TextPiece& piece, int fra
 
 // Lays out `text` in the box and defines its lines; x centred in the stage, y from `top`.
 std::vector<TextPiece> lineTexts(TextMaker& maker, const std::u32string& text, TextBox box,
-                                 double stageWidth, double top, Rgb colour, const EmbeddedFont& font,
-                                 bool perCharacter, std::vector<std::string>& notices,
-                                 const char* what) {
+                                 double stageWidth, double top, Rgb colour,
+                                 const EmbeddedFont& font, bool perCharacter,
+                                 std::vector<std::string>& notices, const char* what) {
     std::vector<TextPiece> pieces;
-    const TextBlock block =
-        layoutText(text, [&](char32_t c) { return maker.advance(c); }, box);
+    const TextBlock block = layoutText(
+        text, [&](char32_t c) { return maker.advance(c); }, box);
     if (block.cut) {
         notices.push_back(std::string(what) + "太长，放不下的部分已略去。");
     }
@@ -301,8 +303,8 @@ uint16_t defineReplayButton(SwfWriter& movie, const Style& style, int32_t radius
         const auto lift = [&](uint8_t c) {
             return static_cast<uint8_t>(std::lround(c + (255 - c) * lighten));
         };
-        s.fill1(s.addFill(FillStyle::solid(
-            {lift(style.titleColor.r), lift(style.titleColor.g), lift(style.titleColor.b), alpha})));
+        s.fill1(s.addFill(FillStyle::solid({lift(style.titleColor.r), lift(style.titleColor.g),
+                                            lift(style.titleColor.b), alpha})));
         LineStyle rim;
         rim.width = static_cast<uint16_t>(std::max(20, radius / 12));
         rim.color = {style.outlineColor.r, style.outlineColor.g, style.outlineColor.b, 200};
@@ -431,30 +433,30 @@ ComposedMovie composeMovie(const Composition& c, const ComposeProgress& progress
         }
         ChosenFont chosen = chooseFont(c.fontFamily, everything);
         result.notices.insert(result.notices.end(), chosen.notices.begin(), chosen.notices.end());
-        const EmbeddedFont font = chosen.raw.isValid() ? embedGlyphs(chosen.raw, everything)
-                                                       : EmbeddedFont{};
+        const EmbeddedFont font =
+            chosen.raw.isValid() ? embedGlyphs(chosen.raw, everything) : EmbeddedFont{};
         const uint16_t fontId = movie.defineFont(font.font, 3);
         TextMaker maker(movie, font, fontId);
         const double shortSide = std::min(W, H);
         const TextBox titleBox{W * 0.86, H * 0.22, shortSide * 0.1, shortSide * 0.05, 1.25};
         const double introTop = style.titleAtTop ? H * 0.08 : H * 0.66;
-        std::vector<TextPiece> introTitle = lineTexts(maker, title, titleBox, W, introTop,
-                                                      style.titleColor, font, true,
-                                                      result.notices, "标题");
+        std::vector<TextPiece> introTitle =
+            lineTexts(maker, title, titleBox, W, introTop, style.titleColor, font, true,
+                      result.notices, "标题");
         const bool hasWords = !words.empty();
         const double endTitleTop = hasWords ? H * 0.1 : H * 0.36;
         std::vector<TextPiece> endTitle = introTitle;
         for (TextPiece& p : endTitle) {
             p.y += endTitleTop - introTop;
         }
-        const double wordsTop = endTitleTop + std::max(blockHeight(endTitle, endTitleTop) +
-                                                           shortSide * 0.06,
-                                                       title.empty() ? 0.0 : H * 0.12);
+        const double wordsTop =
+            endTitleTop + std::max(blockHeight(endTitle, endTitleTop) + shortSide * 0.06,
+                                   title.empty() ? 0.0 : H * 0.12);
         const TextBox wordsBox{W * 0.8, H * 0.82 - wordsTop, shortSide * 0.06, shortSide * 0.032,
                                1.45};
-        std::vector<TextPiece> wordLines = lineTexts(maker, words, wordsBox, W, wordsTop,
-                                                     style.wordsColor, font, false,
-                                                     result.notices, "祝福的话");
+        std::vector<TextPiece> wordLines =
+            lineTexts(maker, words, wordsBox, W, wordsTop, style.wordsColor, font, false,
+                      result.notices, "祝福的话");
         std::vector<std::vector<TextPiece>> captionLines;
         const TextBox captionBox{W * 0.9, H * 0.14, shortSide * 0.045, shortSide * 0.03, 1.3};
         for (const std::u32string& caption : captions) {
@@ -469,10 +471,11 @@ ComposedMovie composeMovie(const Composition& c, const ComposeProgress& progress
         for (std::size_t k = 0; k < introTitle.size(); ++k) {
             introTitle[k].appear = c.fps / 4 + static_cast<int>(k) * step;
         }
-        const int introLeave = std::max(
-            plan.titleFrames, std::min(plan.photos.empty() ? plan.endingStart
-                                                           : plan.photos[0].start + plan.photos[0].frames,
-                                       plan.endingStart));
+        const int introLeave =
+            std::max(plan.titleFrames,
+                     std::min(plan.photos.empty() ? plan.endingStart
+                                                  : plan.photos[0].start + plan.photos[0].frames,
+                              plan.endingStart));
         int at = plan.endingStart + c.fps / 2;
         for (TextPiece& p : endTitle) {
             p.appear = at;
@@ -517,8 +520,8 @@ ComposedMovie composeMovie(const Composition& c, const ComposeProgress& progress
                 }
             }
             for (std::size_t k = 0; k < decorations.size(); ++k) {
-                now[static_cast<uint16_t>(kDecorationDepth + k)] = {decorations[k], {}, {},
-                                                                    std::nullopt};
+                now[static_cast<uint16_t>(kDecorationDepth + k)] = {
+                    decorations[k], {}, {}, std::nullopt};
             }
             for (std::size_t i = 0; i < captionLines.size() && i < plan.photos.size(); ++i) {
                 const PhotoSpan& span = plan.photos[i];
@@ -538,15 +541,15 @@ ComposedMovie composeMovie(const Composition& c, const ComposeProgress& progress
                          entrance, std::nullopt, style, shortSide * 0.04);
             }
             for (std::size_t k = 0; k < wordLines.size(); ++k) {
-                showText(now, static_cast<uint16_t>(kWordsDepth + 2 * k), wordLines[k], f,
-                         entrance, std::nullopt, style, shortSide * 0.05);
+                showText(now, static_cast<uint16_t>(kWordsDepth + 2 * k), wordLines[k], f, entrance,
+                         std::nullopt, style, shortSide * 0.05);
             }
             if (replay != 0 && f >= buttonAt) {
-                now[kButtonDepth] = {replay,
-                                     Matrix::translate(static_cast<int32_t>(W / 2),
-                                                       static_cast<int32_t>(H * 0.9)),
-                                     {},
-                                     std::nullopt};
+                now[kButtonDepth] = {
+                    replay,
+                    Matrix::translate(static_cast<int32_t>(W / 2), static_cast<int32_t>(H * 0.9)),
+                    {},
+                    std::nullopt};
             }
             if (stream && static_cast<std::size_t>(f) < stream->blocks.size()) {
                 movie.soundStreamBlock(stream->blocks[static_cast<std::size_t>(f)]);
@@ -583,8 +586,9 @@ void writeFileWhole(const std::filesystem::path& target, const std::vector<uint8
             out.close();
             std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
-            throw ComposeError("无法写入 " + nameOf(target) +
-                               "（磁盘已满、没有写权限或文件夹不存在）。请换一个位置，或腾出空间后再试。");
+            throw ComposeError(
+                "无法写入 " + nameOf(target) +
+                "（磁盘已满、没有写权限或文件夹不存在）。请换一个位置，或腾出空间后再试。");
         }
     }
     std::error_code ec;

@@ -20,7 +20,8 @@ std::string minutesText(double seconds) {
 
 } // namespace
 
-MoviePlan planMovie(const Composition& c, std::size_t photoCount, std::optional<double> songSeconds) {
+MoviePlan planMovie(const Composition& c, std::size_t photoCount,
+                    std::optional<double> songSeconds) {
     MoviePlan plan;
     const int fps = std::max(1, c.fps);
     const int count = static_cast<int>(std::max<std::size_t>(photoCount, 1));

@@ -26,7 +26,7 @@ struct MoviePlan {
     double musicSeconds = 0;
     double fadeIn = 0;
     double fadeOut = 0;
-    bool songTrimmed = false; // the song is longer than the movie may be
+    bool songTrimmed = false;         // the song is longer than the movie may be
     std::vector<std::string> notices; // for the person: what was changed and why
 };
 
@@ -38,6 +38,7 @@ inline constexpr double kMinSecondsPerPhoto = 1.5;
 // `songSeconds` is the song's whole length (none without music). The song's length after the
 // start point makes the movie's in MovieLength::Song; a song that would make the movie pass
 // the frame cap is trimmed, with a notice saying so.
-MoviePlan planMovie(const Composition& c, std::size_t photoCount, std::optional<double> songSeconds);
+MoviePlan planMovie(const Composition& c, std::size_t photoCount,
+                    std::optional<double> songSeconds);
 
 } // namespace composer

@@ -147,7 +147,8 @@ class Encoder {
                 gain = static_cast<double>(at) / static_cast<double>(fadeIn_);
             }
             if (keep_ - at <= fadeOut_) {
-                gain = std::min(gain, static_cast<double>(keep_ - at) / static_cast<double>(fadeOut_));
+                gain =
+                    std::min(gain, static_cast<double>(keep_ - at) / static_cast<double>(fadeOut_));
             }
             if (gain < 1.0) {
                 for (int c = 0; c < channels_; ++c) {
@@ -207,9 +208,9 @@ void drain(SwrContext* swr, const AVFrame* frame, int channels, Encoder& encoder
     }
     pcm.resize(static_cast<std::size_t>(room) * static_cast<std::size_t>(channels));
     auto* out = reinterpret_cast<uint8_t*>(pcm.data());
-    const int got = swr_convert(swr, &out, room,
-                                frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr,
-                                inSamples);
+    const int got =
+        swr_convert(swr, &out, room,
+                    frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, inSamples);
     if (got > 0) {
         encoder.take(pcm.data(), got);
     }
@@ -283,9 +284,9 @@ PreparedMusic prepareMusic(const std::filesystem::path& file, double start, doub
         av_channel_layout_default(&codec->ch_layout, codec->ch_layout.nb_channels);
     }
     SwrContext* rawSwr = nullptr;
-    int rc = swr_alloc_set_opts2(&rawSwr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate,
-                                 &codec->ch_layout, codec->sample_fmt, codec->sample_rate, 0,
-                                 nullptr);
+    int rc =
+        swr_alloc_set_opts2(&rawSwr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate, &codec->ch_layout,
+                            codec->sample_fmt, codec->sample_rate, 0, nullptr);
     std::unique_ptr<SwrContext, SwrFree> swr(rawSwr);
     if (rc < 0 || swr_init(swr.get()) < 0) {
         unreadable(file, "无法转换采样率");

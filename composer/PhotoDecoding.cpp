@@ -3,8 +3,8 @@
 #include "composer/ComposeError.h"
 #include "composer/HeifDecoding.h"
 
-#include <QImageReader>
 #include <QImageIOHandler>
+#include <QImageReader>
 
 #include <algorithm>
 #include <array>
@@ -88,9 +88,9 @@ QImage decodePhoto(const std::filesystem::path& file, QSize shown, PhotoFit fit,
     reader.setAllocationLimit(static_cast<int>(kMaxPhotoMegapixels * 4 + 64));
     QSize stored = reader.size();
     if (!reader.canRead() || !stored.isValid()) {
-        throw ComposeError("照片 " + nameOf(file) + " 无法读取（" +
-                           reader.errorString().toStdString() +
-                           "）。支持 JPEG、PNG、WebP、GIF、BMP 和 HEIC；请换一张照片或重新导出这张。");
+        throw ComposeError(
+            "照片 " + nameOf(file) + " 无法读取（" + reader.errorString().toStdString() +
+            "）。支持 JPEG、PNG、WebP、GIF、BMP 和 HEIC；请换一张照片或重新导出这张。");
     }
     refuseHuge(file, stored);
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
@@ -101,7 +101,8 @@ QImage decodePhoto(const std::filesystem::path& file, QSize shown, PhotoFit fit,
     QImage image = reader.read();
     if (image.isNull()) {
         throw ComposeError("照片 " + nameOf(file) + " 已损坏，无法解码（" +
-                           reader.errorString().toStdString() + "）。请换一张照片，或重新导出这张。");
+                           reader.errorString().toStdString() +
+                           "）。请换一张照片，或重新导出这张。");
     }
     const bool alpha = image.hasAlphaChannel();
     return image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);

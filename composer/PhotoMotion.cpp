@@ -26,13 +26,14 @@ std::optional<PhotoPlacement> PhotoMotion::at(const MoviePlan& plan, std::size_t
         return std::nullopt;
     }
     const double t = static_cast<double>(frame - appear) / std::max(1, leave - appear - 1);
-    const double in = index == 0 ? 1.0
-                                 : std::min(1.0, static_cast<double>(frame - start + 1) /
-                                                     transitionFrames_);
-    const double out = last || frame < plan.photos[index + 1].start
-                           ? 0.0
-                           : std::min(1.0, static_cast<double>(frame - plan.photos[index + 1].start + 1) /
-                                               transitionFrames_);
+    const double in =
+        index == 0 ? 1.0
+                   : std::min(1.0, static_cast<double>(frame - start + 1) / transitionFrames_);
+    const double out =
+        last || frame < plan.photos[index + 1].start
+            ? 0.0
+            : std::min(1.0, static_cast<double>(frame - plan.photos[index + 1].start + 1) /
+                                transitionFrames_);
     const double sx = width_ / photoWidth;
     const double sy = height_ / photoHeight;
     double scale = fit_ == PhotoFit::Fill ? std::max(sx, sy) : std::min(sx, sy);
@@ -65,8 +66,8 @@ std::optional<PhotoPlacement> PhotoMotion::at(const MoviePlan& plan, std::size_t
         break;
     }
     if (last && frame >= plan.endingStart) {
-        const double dim = std::min(1.0, static_cast<double>(frame - plan.endingStart + 1) /
-                                             transitionFrames_);
+        const double dim =
+            std::min(1.0, static_cast<double>(frame - plan.endingStart + 1) / transitionFrames_);
         opacity *= 1 - (1 - kEndingDim) * dim;
     }
     placed.photo = Matrix::scaleRotate(scale, 0, static_cast<int32_t>(std::lround(x)),

@@ -17,7 +17,8 @@ bool breaksAnywhere(char32_t c) {
 
 // Punctuation that must not start a line.
 bool closing(char32_t c) {
-    return std::u32string_view(U"，。、；：？！）」』】》,.;:?!)").find(c) != std::u32string_view::npos;
+    return std::u32string_view(U"，。、；：？！）」』】》,.;:?!)").find(c) !=
+           std::u32string_view::npos;
 }
 
 double widthOf(std::u32string_view s, const std::function<double(char32_t)>& advance) {

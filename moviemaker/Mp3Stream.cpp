@@ -103,8 +103,8 @@ Mp3StreamBlocks splitMp3Stream(std::span<const uint8_t> data, std::span<const Mp
         const int64_t seek = static_cast<int64_t>(start) - static_cast<int64_t>(written);
         const auto countAt = block.data().size();
         block.u16(0);
-        block.i16(static_cast<int16_t>(std::clamp<int64_t>(seek, std::numeric_limits<int16_t>::min(),
-                                                         std::numeric_limits<int16_t>::max())));
+        block.i16(static_cast<int16_t>(std::clamp<int64_t>(
+            seek, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max())));
         uint32_t samples = 0;
         // Whole MP3 frames until this movie frame's sound is covered.
         while (next < frames.size() && written < end) {

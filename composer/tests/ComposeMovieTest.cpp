@@ -52,7 +52,8 @@ std::unique_ptr<swf::Movie> load(const std::vector<uint8_t>& swf) {
     }
     result.movie->readAllDefinitions();
     for (const swf::Diagnostic& d : result.movie->diagnostics) {
-        ADD_FAILURE() << "reader diagnostic " << static_cast<int>(d.issue) << " in tag " << d.tagCode;
+        ADD_FAILURE() << "reader diagnostic " << static_cast<int>(d.issue) << " in tag "
+                      << d.tagCode;
     }
     return std::move(result.movie);
 }

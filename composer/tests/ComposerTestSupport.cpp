@@ -73,7 +73,8 @@ QImage twoHalves(int width, int height) {
 
 void writeBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
     std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> jpegBytes(const QImage& image) {
@@ -87,10 +88,42 @@ std::vector<uint8_t> jpegBytes(const QImage& image) {
 std::vector<uint8_t> jpegWithOrientation(const QImage& image, uint16_t orientation) {
     std::vector<uint8_t> jpeg = jpegBytes(image);
     // APP1 "Exif", a big-endian TIFF header and one IFD entry: Orientation (0x0112), SHORT.
-    const std::vector<uint8_t> exif = {
-        0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
-        0,    1,    0x01, 0x12, 0,   3,   0,   0,   0, 1, static_cast<uint8_t>(orientation >> 8),
-        static_cast<uint8_t>(orientation & 0xFF), 0, 0, 0, 0, 0, 0};
+    const std::vector<uint8_t> exif = {0xFF,
+                                       0xE1,
+                                       0x00,
+                                       0x22,
+                                       'E',
+                                       'x',
+                                       'i',
+                                       'f',
+                                       0,
+                                       0,
+                                       'M',
+                                       'M',
+                                       0,
+                                       42,
+                                       0,
+                                       0,
+                                       0,
+                                       8,
+                                       0,
+                                       1,
+                                       0x01,
+                                       0x12,
+                                       0,
+                                       3,
+                                       0,
+                                       0,
+                                       0,
+                                       1,
+                                       static_cast<uint8_t>(orientation >> 8),
+                                       static_cast<uint8_t>(orientation & 0xFF),
+                                       0,
+                                       0,
+                                       0,
+                                       0,
+                                       0,
+                                       0};
     jpeg.insert(jpeg.begin() + 2, exif.begin(), exif.end());
     return jpeg;
 }

@@ -41,9 +41,9 @@ bool writeHeic(const std::filesystem::path& file, int width, int height,
     heif_encoder_set_lossy_quality(encoder, 90);
     heif_encoding_options* options = heif_encoding_options_alloc();
     options->image_orientation = orientation;
-    const bool ok =
-        heif_context_encode_image(context, image, encoder, options, nullptr).code == heif_error_Ok &&
-        heif_context_write_to_file(context, file.c_str()).code == heif_error_Ok;
+    const bool ok = heif_context_encode_image(context, image, encoder, options, nullptr).code ==
+                        heif_error_Ok &&
+                    heif_context_write_to_file(context, file.c_str()).code == heif_error_Ok;
     heif_encoding_options_free(options);
     heif_image_release(image);
     heif_encoder_release(encoder);

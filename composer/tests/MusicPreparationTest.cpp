@@ -1,8 +1,8 @@
 // Songs read by FFmpeg's libraries and encoded to MP3, or carried as they are.
 
+#include "composer/MusicPreparation.h"
 #include "ComposerTestSupport.h"
 #include "composer/ComposeError.h"
-#include "composer/MusicPreparation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Photos read upright, at the size they are shown, within the bounds, or refused by name.
 
+#include "composer/PhotoDecoding.h"
 #include "ComposerTestSupport.h"
 #include "composer/ComposeError.h"
-#include "composer/PhotoDecoding.h"
 
 #include <gtest/gtest.h>
 

@@ -33,8 +33,8 @@ TEST(TextLayout, CjkBreaksBetweenCharactersKeepingPunctuationWithItsWord) {
 TEST(TextLayout, LatinBreaksAtSpacesAndCutsAWordLongerThanALine) {
     const TextBox box{3, 100, 1, 1, 1.5};
     const TextBlock block = layoutText(U"a happy year abcdefghijkl", advance, box);
-    EXPECT_EQ(texts(block), (std::vector<std::u32string>{U"a", U"happy", U"year",
-                                                         U"abcdef", U"ghijkl"}));
+    EXPECT_EQ(texts(block),
+              (std::vector<std::u32string>{U"a", U"happy", U"year", U"abcdef", U"ghijkl"}));
     EXPECT_DOUBLE_EQ(block.lines[1].width, 2.5);
 }
 
@@ -70,7 +70,9 @@ TEST(TextLayout, Utf8BothWaysAndDamagedBytes) {
     EXPECT_EQ(fromUtf8(text), U"祝福 ok 🎉");
     EXPECT_EQ(toUtf8(fromUtf8(text)), text);
     EXPECT_EQ(fromUtf8("a\xE4\xB8"), U"a\uFFFD\uFFFD");
-    EXPECT_EQ(fromUtf8("\xFF" "b"), U"\uFFFDb");
+    EXPECT_EQ(fromUtf8("\xFF"
+                       "b"),
+              U"\uFFFDb");
 }
 
 } // namespace

@@ -179,7 +179,8 @@ TEST(Mp3Stream, EveryMovieFrameIsCoveredAndSeeksPointAtItsStart) {
         EXPECT_EQ(block->sampleCount % 1152, 0);
         written += block->sampleCount;
         bytes += block->frames.size();
-        const auto end = static_cast<uint64_t>(std::floor(static_cast<double>(i + 1) * 44100 / fps));
+        const auto end =
+            static_cast<uint64_t>(std::floor(static_cast<double>(i + 1) * 44100 / fps));
         EXPECT_GE(written, end) << "frame " << i << " ends before its sound";
         EXPECT_LT(written, end + 1152) << "frame " << i << " carries more than it needs";
     }

@@ -19,10 +19,9 @@ namespace cardtool {
 
 namespace {
 
-constexpr const char* kValued[] = {"photo",  "music", "title",    "words",    "words-file",
-                                   "style",  "size",  "fps",      "out",      "card",
-                                   "blessing", "password", "template", "music-start",
-                                   "caption", "font", "fit", "length"};
+constexpr const char* kValued[] = {
+    "photo", "music",    "title",    "words",    "words-file",  "style",   "size", "fps", "out",
+    "card",  "blessing", "password", "template", "music-start", "caption", "font", "fit", "length"};
 
 bool takesValue(const std::string& name) {
     for (const char* v : kValued) {
@@ -168,8 +167,8 @@ int composeCommand(const std::vector<std::string>& words) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
         std::cerr << "cardtool compose: " << made.frames << " frames, " << made.swf.size()
-                  << " bytes, " << seconds << " s" << (made.musicReencoded ? ", music re-encoded" : "")
-                  << '\n';
+                  << " bytes, " << seconds << " s"
+                  << (made.musicReencoded ? ", music re-encoded" : "") << '\n';
     } catch (const composer::ComposeError& error) {
         std::cerr << "cardtool compose: " << error.what() << '\n';
         return 1;

@@ -458,6 +458,7 @@ ComposedMovie composeMovie(const Composition& c, const ComposeProgress& progress
             lineTexts(maker, words, wordsBox, W, wordsTop, style.wordsColor, font, false,
                       result.notices, "祝福的话");
         std::vector<std::vector<TextPiece>> captionLines;
+        captionLines.reserve(captions.size());
         const TextBox captionBox{W * 0.9, H * 0.14, shortSide * 0.045, shortSide * 0.03, 1.3};
         for (const std::u32string& caption : captions) {
             captionLines.push_back(lineTexts(maker, caption, captionBox, W, H * 0.83,

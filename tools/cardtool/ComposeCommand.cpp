@@ -5,6 +5,7 @@
 #include "OffscreenApp.h"
 
 #include "composer/ComposeError.h"
+#include "composer/CompositionFile.h"
 #include "composer/MovieComposer.h"
 #include "composer/Styles.h"
 
@@ -19,9 +20,10 @@ namespace cardtool {
 
 namespace {
 
-constexpr const char* kValued[] = {
-    "photo", "music",    "title",    "words",    "words-file",  "style",   "size", "fps", "out",
-    "card",  "blessing", "password", "template", "music-start", "caption", "font", "fit", "length"};
+constexpr const char* kValued[] = {"photo",    "music",    "title",    "words",       "words-file",
+                                   "style",    "size",     "fps",      "out",         "card",
+                                   "blessing", "password", "template", "music-start", "caption",
+                                   "font",     "fit",      "length",   "composition", "save"};
 
 bool takesValue(const std::string& name) {
     for (const char* v : kValued) {
@@ -74,7 +76,8 @@ int listStyles() {
 } // namespace
 
 int composeCommand(const std::vector<std::string>& words) {
-    composer::Composition c;
+    std::vector<std::filesystem::path> photos;
+    std::vector<std::string> captions;
     std::map<std::string, std::string> single;
     std::set<std::string> flags;
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -95,9 +98,9 @@ int composeCommand(const std::vector<std::string>& words) {
         }
         const std::string& value = words[++i];
         if (name == "photo") {
-            c.photos.push_back(pathOf(value));
+            photos.push_back(pathOf(value));
         } else if (name == "caption") {
-            c.captions.push_back(value);
+            captions.push_back(value);
         } else {
             single[name] = value;
         }
@@ -105,9 +108,22 @@ int composeCommand(const std::vector<std::string>& words) {
     if (flags.contains("styles")) {
         return listStyles();
     }
-    if (!single.contains("out") && !single.contains("card")) {
-        throw UsageError("give --out MOVIE.swf or --card CARD.exe");
+    if (!single.contains("out") && !single.contains("card") && !single.contains("save")) {
+        throw UsageError("give --out MOVIE.swf, --card CARD.exe or --save COMPOSITION");
     }
+    const auto app = makeOffscreenApplication();
+    // A saved composition first; what the command line gives adds to it or replaces it.
+    composer::Composition c;
+    if (single.contains("composition")) {
+        try {
+            c = composer::loadComposition(pathOf(single["composition"]));
+        } catch (const composer::ComposeError& error) {
+            std::cerr << "cardtool compose: " << error.what() << '\n';
+            return 1;
+        }
+    }
+    c.photos.insert(c.photos.end(), photos.begin(), photos.end());
+    c.captions.insert(c.captions.end(), captions.begin(), captions.end());
     if (single.contains("words") && single.contains("words-file")) {
         throw UsageError("give --words or --words-file, not both");
     }
@@ -121,11 +137,11 @@ int composeCommand(const std::vector<std::string>& words) {
         c.words.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     c.words = single.contains("words") ? single["words"] : c.words;
-    c.title = single["title"];
-    c.music = single.contains("music") ? pathOf(single["music"]) : std::filesystem::path();
+    c.title = single.contains("title") ? single["title"] : c.title;
+    c.music = single.contains("music") ? pathOf(single["music"]) : c.music;
     c.style = single.contains("style") ? single["style"] : c.style;
-    c.fontFamily = single["font"];
-    c.loop = flags.contains("loop");
+    c.fontFamily = single.contains("font") ? single["font"] : c.fontFamily;
+    c.loop = c.loop || flags.contains("loop");
     if (single.contains("size")) {
         sizeInto(single["size"], c);
     }
@@ -149,7 +165,18 @@ int composeCommand(const std::vector<std::string>& words) {
                                                 : composer::MovieLength::Song;
     }
 
-    const auto app = makeOffscreenApplication();
+    if (single.contains("save")) {
+        try {
+            composer::saveComposition(c, pathOf(single["save"]));
+        } catch (const composer::ComposeError& error) {
+            std::cerr << "cardtool compose: " << error.what() << '\n';
+            return 1;
+        }
+        if (!single.contains("out") && !single.contains("card")) {
+            std::cout << single["save"] << '\n';
+            return 0;
+        }
+    }
     const auto began = std::chrono::steady_clock::now();
     std::filesystem::path moviePath;
     try {

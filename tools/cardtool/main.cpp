@@ -45,9 +45,11 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
   compose --photo A.jpg [--photo B.heic ...] [--music SONG] [--title T] [--words TEXT | --words-file FILE]
           [--style NAME] [--size WxH|4:3|16:9|portrait] [--fps N] [--loop] [--fit fill|fit]
           [--length song|photos] [--music-start S] [--caption TEXT ...] [--font FAMILY]
+          [--composition FILE] [--save FILE]
           (--out MOVIE.swf | --card CARD.exe [--blessing B] [--password P] [--yes])
                                      make a movie from photos, music and words; --styles lists
-                                     the styles
+                                     the styles; --save keeps the choices to compose again
+                                     with --composition
 Exit status: 0 success, 1 the operation failed, 2 usage error.
 )";
 

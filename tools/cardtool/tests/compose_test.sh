@@ -51,6 +51,13 @@ info=$("$tool" info "$work/card.exe" --json 2>/dev/null)
 check "the card holds the words as its blessing" grep -q "愿你天天开心" <<<"$info"
 check "the card's movie beside it is removed" test ! -e "$work/card.exe.swf"
 
+# A composition saved and composed again gives the same movie.
+"$tool" compose "${photos[@]}" --title "再来" --style 爱心 --save "$work/方案.json" >/dev/null 2>&1
+check "composition saved" test -s "$work/方案.json"
+"$tool" compose --composition "$work/方案.json" --out "$work/again1.swf" >/dev/null 2>&1
+"$tool" compose "${photos[@]}" --title "再来" --style 爱心 --out "$work/again2.swf" >/dev/null 2>&1
+check "the saved composition makes the same movie" cmp -s "$work/again1.swf" "$work/again2.swf"
+
 refused() { # what the message must name, then the arguments
     local name=$1
     shift

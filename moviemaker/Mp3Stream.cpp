@@ -63,7 +63,10 @@ std::vector<Mp3Frame> findMp3Frames(std::span<const uint8_t> data) {
         }
         const std::size_t next = frame->offset + frame->length;
         const bool atEnd = next + 4 > data.size();
-        if (!atEnd && !headerAt(data, next)) {
+        // An ID3v1 tag ("TAG", 128 bytes) may close the file.
+        const bool beforeTag = next + 128 == data.size() && data[next] == 'T' &&
+                               data[next + 1] == 'A' && data[next + 2] == 'G';
+        if (!atEnd && !beforeTag && !headerAt(data, next)) {
             ++at;
             continue;
         }

@@ -105,6 +105,11 @@ TEST(Mp3Frames, SkipsTagsAndJunkAndKeepsOneFormat) {
     append(data, mpeg1Frame(true));
     append(data, mpeg1Frame(false, true)); // another channel count: not this stream
     append(data, mpeg1Frame(false));
+    std::vector<uint8_t> id3v1(128, 0);
+    id3v1[0] = 'T';
+    id3v1[1] = 'A';
+    id3v1[2] = 'G';
+    append(data, id3v1); // the last frame still counts before a closing tag
 
     const std::vector<Mp3Frame> frames = findMp3Frames(data);
     ASSERT_EQ(frames.size(), 3u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedMovie.h"
+#include "StageObject.h"
 
 namespace mc {
 namespace {
@@ -153,6 +154,34 @@ TEST(PlayerServicesTest, SocketsAreRefusedAndArrivingTextIsParsedForOnXml) {
               })));
     s.call(socket, "onData", {s.str("<card to=\"you\"/>")});
     EXPECT_EQ(s.m().toString(s.m().get(s.m().global(), "parsed")).str(), "<card to=\"you\" />");
+}
+
+TEST(PlayerServicesTest, LoadersBroadcastThroughThePrototypeToTheirOwnListeners) {
+    Services s(8);
+    avm1::Machine& m = s.m();
+    avm1::Object* ctor = s.global("MovieClipLoader");
+    avm1::Object* proto = m.get(ctor, "prototype").asObject();
+    for (const char* name : {"addListener", "removeListener", "broadcastMessage"}) {
+        EXPECT_TRUE(s.own(proto, name)) << name;
+    }
+    EXPECT_FALSE(s.own(proto, "_listeners"));
+    avm1::Object* a = s.made("MovieClipLoader");
+    avm1::Object* b = s.made("MovieClipLoader");
+    EXPECT_FALSE(s.own(a, "addListener"));
+    avm1::Object* listeners = m.get(a, "_listeners").asObject();
+    ASSERT_NE(listeners, nullptr);
+    EXPECT_NE(listeners, m.get(b, "_listeners").asObject());
+    EXPECT_EQ(m.get(listeners, "0").asObject(), a);
+    EXPECT_TRUE(s.call(a, "unloadClip").isUndefined());
+
+    // Progress of a clip that is not loading: its own bytes, on an object without prototype.
+    avm1::Object* root = s.scripts->objectOf(s.player->rootObject());
+    ASSERT_NE(root, nullptr);
+    avm1::Object* progress = s.call(a, "getProgress", {Value(root)}).asObject();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->proto(), nullptr);
+    EXPECT_EQ(m.toNumber(m.get(progress, "bytesTotal")), m.toNumber(s.call(root, "getBytesTotal")));
+    EXPECT_GT(m.toNumber(m.get(progress, "bytesTotal")), 0);
 }
 
 } // namespace

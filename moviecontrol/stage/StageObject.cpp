@@ -372,10 +372,15 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_visible")) {
         const double v = number();
         // Players take the number: "0" hides, any other number shows, NaN is ignored.
+        const bool was = o.visible;
         if (value.isBool()) {
             o.visible = value.asBool();
         } else if (!std::isnan(v)) {
             o.visible = v != 0.0;
+        }
+        // Hiding the focused object takes the focus away; hiding it again does not.
+        if (was && !o.visible && stage_.input.focus.lock().get() == &o) {
+            moveFocus(stage_, nullptr);
         }
     } else if (is(n, "_width")) {
         props::setWidth(player, o, number());

@@ -509,7 +509,8 @@ double StageScripts::timerMs() {
 }
 
 void StageScripts::toggleQuality() {
-    quality = quality == "LOW" ? "HIGH" : "LOW";
+    // High goes low; anything else (low, medium, best) goes high.
+    quality = quality == "HIGH" ? "LOW" : "HIGH";
 }
 
 void StageScripts::stopSounds() {

@@ -85,7 +85,7 @@ TEST(ClipRulesTest, PlayerWideSettingsReadTheSameThroughEveryClip) {
     } toggles[] = {{"HIGH", "LOW"}, {"LOW", "HIGH"}, {"MEDIUM", "HIGH"}, {"BEST", "HIGH"}};
     for (const auto& t : toggles) {
         m.set(root, "_quality", Value(m.str(t.from)));
-        c.scripts->toggleQuality();
+        c.scripts->host().toggleQuality();
         EXPECT_EQ(c.read(root, "_quality"), std::string("string ") + t.to) << t.from;
     }
 }

@@ -9,6 +9,8 @@
 
 namespace avm2 {
 
+void installDisplayStandIns(Machine& m);
+
 namespace {
 
 Value arg(const Args& a, std::size_t i) {
@@ -968,18 +970,7 @@ void Machine::installBuiltins() {
     defineGlobal("flash.utils", "getTimer", Value::object(newNative(getTimerFn, "getTimer")));
     defineGlobal("flash.utils", "getQualifiedClassName", Value::object(newNative(qualifiedClassNameFn, "getQualifiedClassName")));
 
-    // Display stand-ins: enough for a document class to extend and be made.
-    Class* dispatcher = defineClass("flash.events", "EventDispatcher", objectClass);
-    Class* display = defineClass("flash.display", "DisplayObject", dispatcher);
-    Class* interactive = defineClass("flash.display", "InteractiveObject", display);
-    Class* container = defineClass("flash.display", "DisplayObjectContainer", interactive);
-    Class* sprite = defineClass("flash.display", "Sprite", container);
-    defineClass("flash.display", "MovieClip", sprite);
-    defineClass("flash.display", "Shape", display);
-    for (Class* c : {dispatcher, display, interactive, container, sprite}) {
-        c->sealed = true;
-    }
-    findClass("flash.display::MovieClip")->sealed = false;
+    installDisplayStandIns(*this);
 }
 
 } // namespace avm2

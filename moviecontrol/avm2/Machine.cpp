@@ -547,20 +547,7 @@ Value Machine::callSuper(const Value& self, Class* from, const Name& name, Args&
 
 Value Machine::findProperty(const std::vector<ScopeChain>& local, const ScopePtr& outer,
                             const Name& name, bool strict) {
-    auto has = [&](const ScopeChain& s) {
-        if (s.with) {
-            return hasProperty(s.object, name);
-        }
-        if (!s.object.isObject()) {
-            return false;
-        }
-        Object* o = s.object.asObject();
-        if (o->traits != nullptr && o->traits->find(name) != nullptr) {
-            return true;
-        }
-        return (o->kind == Object::Kind::Global || o->kind == Object::Kind::Activation) &&
-               name.seesPublic() && o->findProp(name.local) != nullptr;
-    };
+    auto has = [&](const ScopeChain& s) { return hasProperty(s.object, name); };
     for (auto it = local.rbegin(); it != local.rend(); ++it) {
         if (has(*it)) {
             return it->object;
@@ -1131,13 +1118,38 @@ void Machine::constructDocument(const std::string& qualifiedName) {
             return;
         }
         Value cls = getProperty(holder, Name::qualified(Namespace::publicNs(pkg), local));
+        if (!cls.isObject() || cls.asObject()->kind != Object::Kind::Class) {
+            return;
+        }
+        // The object exists (and is the root) before its constructor runs, as a display
+        // object does: the constructor's addFrameScript calls reach the root timeline.
+        Class* c = cls.asObject()->builds;
+        document_ = instantiate(c);
         Args none;
-        construct(cls, none);
+        constructSuper(c, Value::object(document_), none);
     } catch (const ScriptThrow& t) {
         printUncaught(t.value);
     } catch (const AbcError& e) {
         host_.trace(std::string("VerifyError: Error #") + std::to_string(e.code()) + ": " +
                     e.what());
+    }
+}
+
+void Machine::runFrameScript(std::uint32_t frame) {
+    if (document_ == nullptr) {
+        return;
+    }
+    for (const auto& [key, fn] : document_->entries) {
+        if (key.isInt() && static_cast<std::uint32_t>(key.asInt()) == frame) {
+            Value f = fn;
+            try {
+                Args none;
+                call(f, Value::object(document_), none);
+            } catch (const ScriptThrow& t) {
+                printUncaught(t.value);
+            }
+            return;
+        }
     }
 }
 

@@ -42,6 +42,9 @@ class Machine {
     void loadAbc(std::span<const std::uint8_t> bytes, bool lazy);
     // Makes an instance of the class with that qualified name ("pkg.Main" or "Main").
     void constructDocument(const std::string& qualifiedName);
+    // Runs the frame script the document registered for `frame` (from 0), if any.
+    void runFrameScript(std::uint32_t frame);
+    Object* document() const { return document_; }
 
     // --- What the interpreter and the built-ins use --------------------------------------
     Host& host() { return host_; }
@@ -153,6 +156,7 @@ class Machine {
     std::size_t depth_ = 0;
     std::uint64_t instructions_ = 0;
     bool aborted_ = false;
+    Object* document_ = nullptr;
 };
 
 } // namespace avm2

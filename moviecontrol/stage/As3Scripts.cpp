@@ -1,5 +1,7 @@
 #include "As3Scripts.h"
 
+#include <algorithm>
+
 namespace mc {
 
 As3Scripts::As3Scripts(const swf::Movie& movie, StageCallbacks callbacks)
@@ -17,7 +19,40 @@ void As3Scripts::beginTick() {
 }
 
 void As3Scripts::endTick() {
-    runTagsUpTo(player_ != nullptr ? player_->currentFrame() : 0);
+    if (player_ == nullptr) {
+        return;
+    }
+    runTagsUpTo(player_->currentFrame());
+    // A frame script runs when its frame is entered; one that moves the playhead has the
+    // new frame's script run before the tick ends.
+    for (int hops = 0; hops < 16 && player_->currentFrame() != scriptedFrame_; ++hops) {
+        scriptedFrame_ = player_->currentFrame();
+        try {
+            vm_->runFrameScript(scriptedFrame_);
+        } catch (const avm2::ScriptAbort&) {
+            break;
+        }
+    }
+}
+
+std::uint32_t As3Scripts::rootFrame() {
+    return player_ != nullptr ? player_->currentFrame() : 0;
+}
+
+std::uint32_t As3Scripts::rootFrameCount() {
+    return player_ != nullptr ? std::max<std::uint32_t>(player_->frameCount(), 1) : 1;
+}
+
+void As3Scripts::rootGoto(std::uint32_t frame, bool play) {
+    if (player_ != nullptr) {
+        player_->gotoFrame(frame, play);
+    }
+}
+
+void As3Scripts::rootSetPlaying(bool playing) {
+    if (player_ != nullptr) {
+        player_->setPlaying(playing);
+    }
 }
 
 void As3Scripts::runTagsUpTo(std::uint32_t frame) {

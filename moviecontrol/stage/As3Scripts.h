@@ -10,6 +10,7 @@
 #include "avm2/Machine.h"
 #include "swf/AbcTags.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,10 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void trace(std::string_view line) override;
     double clockMs() override;
     void limitHit(std::string_view what) override;
+    std::uint32_t rootFrame() override;
+    std::uint32_t rootFrameCount() override;
+    void rootGoto(std::uint32_t frame, bool play) override;
+    void rootSetPlaying(bool playing) override;
     void runTagsUpTo(std::uint32_t frame);
 
     StageCallbacks callbacks_;
@@ -41,6 +46,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     TimelinePlayer* player_ = nullptr;
     std::unique_ptr<avm2::Machine> vm_;
     bool limitReported_ = false;
+    // The root frame whose frame script ran last (none yet: past any frame).
+    std::uint32_t scriptedFrame_ = UINT32_MAX;
 };
 
 } // namespace mc

@@ -451,6 +451,16 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
     }
     const Value self = f->boundThis ? *f->boundThis : thisValue;
     if (f->method.native != nullptr) {
+        // Built-ins may call back into scripts (toString, sort callbacks): they count
+        // towards the depth bound as compiled methods do.
+        if (depth_ >= limits_.maxDepth) {
+            throwError("Error", 1023, "Stack overflow occurred.");
+        }
+        ++depth_;
+        struct Leave {
+            std::size_t& d;
+            ~Leave() { --d; }
+        } leave{depth_};
         return f->method.native(*this, self, args);
     }
     return runMethod(*f->method.unit, f->method.index, self, args, f->scope, f->methodClass, f);
@@ -463,6 +473,11 @@ Value Machine::construct(const Value& constructor, Args& args) {
     Object* c = constructor.asObject();
     if (c->kind == Object::Kind::Class) {
         Class* cls = c->builds;
+        // The primitive classes make primitive values: `new String("a")` is "a".
+        if (cls == stringClass || cls == numberClass || cls == intClass || cls == uintClass ||
+            cls == booleanClass) {
+            return cls->call(*this, Value(), args);
+        }
         if (cls->isInterface) {
             throwError("TypeError", 1007, "Instantiation attempted on a non-constructor.");
         }

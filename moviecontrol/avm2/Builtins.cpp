@@ -616,7 +616,11 @@ Value errorInit(Machine& m, const Value& self, Args& a) {
     o->setProp("name", Value::string(c != nullptr ? c->name : "Error"));
     o->dontEnum.back() = true;
     o->number = a.size() > 1 ? m.toNumber(a[1]) : 0;
-    o->text = m.toString(self);
+    // What an uncaught error prints: made here, without calling back into scripts, so that
+    // an error made at the depth bound does not need another call.
+    const std::string message = o->findProp("message")->asString();
+    const std::string name = o->findProp("name")->asString();
+    o->text = (message.empty() ? name : name + ": " + message) + m.stackTrace();
     return Value();
 }
 

@@ -60,6 +60,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
         throwError("Error", 1023, "Stack overflow occurred.");
     }
     DepthGuard guard(depth_);
+    callStack_.emplace_back(&unit, method);
+    struct PopCall {
+        std::vector<std::pair<AbcUnit*, std::uint32_t>>& calls;
+        ~PopCall() { calls.pop_back(); }
+    } popCall{callStack_};
     const MethodInfo& info = unit.abc.methods[method];
     std::shared_ptr<PreparedCode> code = prepared(unit, method);
     if (!code) {

@@ -1001,6 +1001,14 @@ void Machine::ensureScript(AbcUnit& unit, std::size_t script) {
     unit.scriptState[script] = 2;
 }
 
+std::string Machine::stackTrace() {
+    std::string out;
+    for (auto it = callStack_.rbegin(); it != callStack_.rend(); ++it) {
+        out += "\n\tat " + methodName(*it->first, it->second);
+    }
+    return out;
+}
+
 void Machine::printUncaught(const Value& error) {
     if (error.isObject() && error.asObject()->cls != nullptr &&
         error.asObject()->cls->isSubclassOf(errorClass)) {

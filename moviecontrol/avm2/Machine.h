@@ -111,6 +111,8 @@ class Machine {
     std::size_t depth() const { return depth_; }
     Object* scriptGlobal(AbcUnit& unit, std::size_t script);
     void printUncaught(const Value& error);
+    // "\n\tat Class/method()" for every compiled method running, innermost first.
+    std::string stackTrace();
     std::string errorText(const Value& error);
 
     Class* objectClass = nullptr;
@@ -154,6 +156,7 @@ class Machine {
     };
     std::unordered_map<std::string, std::vector<Definition>> definitions_;
     std::size_t depth_ = 0;
+    std::vector<std::pair<AbcUnit*, std::uint32_t>> callStack_;
     std::uint64_t instructions_ = 0;
     bool aborted_ = false;
     Object* document_ = nullptr;

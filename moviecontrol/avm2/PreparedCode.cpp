@@ -34,6 +34,7 @@ class Preparer {
         if (code_.empty()) {
             fail(1020, "Code cannot fall off the end of a method.");
         }
+        scanLinear();
         visit(0, 0, 0);
         // Handlers become reachable once code they guard is; each reached handler may
         // reach more code, and so more handlers.
@@ -106,7 +107,74 @@ class Preparer {
         }
     }
 
-    static std::uint32_t branchTarget(std::uint32_t offset) { return offset; }
+    // Jumps must land where a front-to-back reading of the body starts an instruction, as
+    // far as that reading gets (an illegal opcode ends it; it is refused only if reached).
+    std::uint32_t branchTarget(std::uint32_t offset) const {
+        if (offset < linearEnd_ && !linearStarts_[offset]) {
+            fail(1021, "At least one branch target was not on a valid instruction in the method.");
+        }
+        return offset;
+    }
+
+    void scanLinear() {
+        linearStarts_.assign(code_.size(), false);
+        std::size_t p = 0;
+        auto skipU30 = [&]() {
+            for (int i = 0; i < 5 && p < code_.size(); ++i) {
+                if ((code_[p++] & 0x80) == 0) {
+                    return;
+                }
+            }
+        };
+        while (p < code_.size()) {
+            linearStarts_[p] = true;
+            const std::uint8_t o = code_[p++];
+            switch (op::operandsOf(o)) {
+            case op::Operands::Illegal:
+                linearEnd_ = static_cast<std::uint32_t>(p - 1);
+                return;
+            case op::Operands::None:
+                break;
+            case op::Operands::U8:
+                ++p;
+                break;
+            case op::Operands::U30:
+                skipU30();
+                break;
+            case op::Operands::U30U30:
+                skipU30();
+                skipU30();
+                break;
+            case op::Operands::S24:
+                p += 3;
+                break;
+            case op::Operands::Switch: {
+                p += 3;
+                std::uint32_t n = 0;
+                for (int i = 0; i < 5 && p < code_.size(); ++i) {
+                    const std::uint8_t b = code_[p++];
+                    n |= static_cast<std::uint32_t>(b & 0x7F) << (7 * i);
+                    if ((b & 0x80) == 0) {
+                        break;
+                    }
+                }
+                if (n >= code_.size()) {
+                    linearEnd_ = static_cast<std::uint32_t>(p);
+                    return;
+                }
+                p += 3 * (static_cast<std::size_t>(n) + 1);
+                break;
+            }
+            case op::Operands::DebugInfo:
+                ++p;
+                skipU30();
+                ++p;
+                skipU30();
+                break;
+            }
+        }
+        linearEnd_ = static_cast<std::uint32_t>(code_.size());
+    }
 
     const Decoded& decodeAt(std::uint32_t pc) {
         auto it = decoded_.find(pc);
@@ -482,6 +550,8 @@ class Preparer {
     const std::vector<std::uint8_t>& code_;
     std::map<std::uint32_t, Decoded> decoded_;
     std::map<std::uint32_t, State> states_;
+    std::vector<bool> linearStarts_;
+    std::uint32_t linearEnd_ = 0;
 };
 
 } // namespace

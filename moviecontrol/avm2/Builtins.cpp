@@ -10,6 +10,7 @@
 namespace avm2 {
 
 void installDisplayStandIns(Machine& m);
+void installVector(Machine& m);
 
 namespace {
 
@@ -974,6 +975,9 @@ void Machine::installBuiltins() {
     defineGlobal("flash.utils", "getTimer", Value::object(newNative(getTimerFn, "getTimer")));
     defineGlobal("flash.utils", "getQualifiedClassName", Value::object(newNative(qualifiedClassNameFn, "getQualifiedClassName")));
 
+    installVector(*this);
+    Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
+    dictionary->native = Class::Native::Dictionary;
     installDisplayStandIns(*this);
 }
 

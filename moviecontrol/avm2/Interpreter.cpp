@@ -420,7 +420,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     break;
                 }
                 case op::ReturnVoid:
-                    return Value();
+                    // A typed function that returns nothing returns its type's default.
+                    return coerce(Value(), resolveType(unit, info.returnType));
                 case op::ReturnValue: {
                     Value r = pop();
                     return coerce(r, resolveType(unit, info.returnType));
@@ -445,7 +446,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::ApplyType: {
                     Args a = popArgs(in.a);
                     Value base = pop();
-                    stack.push_back(base);
+                    stack.push_back(applyType(base, a));
                     break;
                 }
                 case op::Sxi1: stack.back() = Value::integer(-(toInt32(num(*this, stack.back())) & 1)); break;

@@ -98,6 +98,8 @@ class Machine {
     void defineGlobal(const std::string& package, const std::string& name, const Value& v);
     Class* newClassFromAbc(AbcUnit& unit, std::uint32_t index, Class* super, ScopePtr scope);
     Class* resolveType(AbcUnit& unit, std::uint32_t multiname);
+    // Vector.<T>: the class for that element type, made on first use.
+    Value applyType(const Value& generic, const Args& params);
 
     Name nameOf(AbcUnit& unit, std::uint32_t multiname);
     Value defaultValue(AbcUnit& unit, std::uint8_t kind, std::uint32_t index);
@@ -128,6 +130,7 @@ class Machine {
     Class* namespaceClass = nullptr;
     Class* qnameClass = nullptr;
     Class* activationClass = nullptr;
+    Class* vectorClass = nullptr;
 
   private:
     friend class Interpreter;

@@ -22,6 +22,15 @@ Object* selfObject(const Value& self) {
     return self.isObject() ? self.asObject() : nullptr;
 }
 
+// A new array of the receiver's class: a Vector's slices and filters are Vectors.
+Value sameKind(Machine& m, const Value& self, std::vector<Value> elements) {
+    Object* o = self.isObject() && self.asObject()->cls != nullptr && self.asObject()->cls != m.arrayClass
+                    ? m.instantiate(self.asObject()->cls)
+                    : m.newArray();
+    o->elements = std::move(elements);
+    return Value::object(o);
+}
+
 std::string joinArray(Machine& m, Object* o, const std::string& sep) {
     std::string out;
     for (std::size_t i = 0; i < o->elements.size(); ++i) {
@@ -238,7 +247,7 @@ Value arraySlice(Machine& m, const Value& self, Args& a) {
     if (b < e) {
         out.assign(o->elements.begin() + static_cast<std::ptrdiff_t>(b), o->elements.begin() + static_cast<std::ptrdiff_t>(e));
     }
-    return Value::object(m.newArray(std::move(out)));
+    return sameKind(m, self, std::move(out));
 }
 
 Value arraySplice(Machine& m, const Value& self, Args& a) {
@@ -259,7 +268,7 @@ Value arraySplice(Machine& m, const Value& self, Args& a) {
     if (a.size() > 2) {
         o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), a.begin() + 2, a.end());
     }
-    return Value::object(m.newArray(std::move(removed)));
+    return sameKind(m, self, std::move(removed));
 }
 
 Value arrayConcat(Machine& m, const Value& self, Args& a) {
@@ -271,7 +280,7 @@ Value arrayConcat(Machine& m, const Value& self, Args& a) {
             out.push_back(v);
         }
     }
-    return Value::object(m.newArray(std::move(out)));
+    return sameKind(m, self, std::move(out));
 }
 
 Value arrayReverse(Machine& m, const Value& self, Args&) {
@@ -328,7 +337,7 @@ Value arrayIterate(Machine& m, const Value& self, Args& a) {
         }
     }
     if constexpr (Mode == 1 || Mode == 2) {
-        return Value::object(m.newArray(std::move(out)));
+        return sameKind(m, self, std::move(out));
     } else if constexpr (Mode == 3) {
         return Value::boolean(false);
     } else if constexpr (Mode == 4) {

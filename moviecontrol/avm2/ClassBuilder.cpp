@@ -119,6 +119,8 @@ Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super, S
     for (std::uint32_t i : inst.interfaces) {
         if (Class* iface = resolveType(u, i)) {
             c->interfaces.push_back(iface);
+        } else {
+            c->pendingInterfaces.push_back(i);
         }
     }
     if (super != nullptr) {

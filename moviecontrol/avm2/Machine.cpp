@@ -834,7 +834,33 @@ bool Machine::isType(const Value& v, Class* cls) {
                v.asNumber() == std::trunc(v.asNumber());
     }
     Class* c = classOf(v);
-    return c != nullptr && c->isSubclassOf(cls);
+    if (c == nullptr) {
+        return false;
+    }
+    resolveInterfaces(c);
+    return c->isSubclassOf(cls);
+}
+
+void Machine::resolveInterfaces(Class* cls) {
+    // Interfaces may be defined after the classes that implement them.
+    for (Class* c = cls; c != nullptr; c = c->super) {
+        if (!c->pendingInterfaces.empty() && c->unit != nullptr) {
+            std::vector<std::uint32_t> still;
+            for (std::uint32_t i : c->pendingInterfaces) {
+                if (Class* iface = resolveType(*c->unit, i)) {
+                    c->interfaces.push_back(iface);
+                } else {
+                    still.push_back(i);
+                }
+            }
+            c->pendingInterfaces = std::move(still);
+        }
+        for (Class* i : c->interfaces) {
+            if (i != cls && !i->pendingInterfaces.empty()) {
+                resolveInterfaces(i);
+            }
+        }
+    }
 }
 
 Value Machine::coerce(const Value& v, Class* cls) {
@@ -962,7 +988,15 @@ Class* Machine::resolveType(AbcUnit& unit, std::uint32_t multiname) {
     Name n = nameOf(unit, multiname);
     const MultinameInfo& m = unit.abc.multinames[multiname];
     if (m.kind == MultinameKind::TypeName) {
-        n = nameOf(unit, m.generic);
+        // Vector.<T>: the class made for that parameter.
+        Class* generic = resolveType(unit, m.generic);
+        if (generic != nullptr && m.params.size() == 1) {
+            Class* param = resolveType(unit, m.params[0]);
+            Args args{param != nullptr ? Value::object(param->classObject) : Value::null()};
+            Value applied = applyType(Value::object(generic->classObject), args);
+            return applied.asObject()->builds;
+        }
+        return generic;
     }
     for (const Namespace& ns : n.namespaces) {
         const std::string q = ns.uri.empty() ? n.local : ns.uri + "::" + n.local;

@@ -85,6 +85,7 @@ class Machine {
     Value add(const Value& a, const Value& b);
     Class* classOf(const Value& v);
     bool isType(const Value& v, Class* cls);
+    void resolveInterfaces(Class* cls);
     Value coerce(const Value& v, Class* cls);
     std::string className(const Value& v);
 

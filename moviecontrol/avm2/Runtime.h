@@ -77,6 +77,8 @@ struct Class {
     Namespace ns;              // its package
     Class* super = nullptr;
     std::vector<Class*> interfaces;
+    // Interfaces named but not defined yet when the class was made (multiname indices).
+    std::vector<std::uint32_t> pendingInterfaces;
     bool isInterface = false;
     bool sealed = true;
     bool isFinal = false;

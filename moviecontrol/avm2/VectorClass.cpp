@@ -10,7 +10,7 @@ Value vectorInit(Machine& m, const Value& self, Args& a) {
     if (!self.isObject()) {
         return Value();
     }
-    const double n = a.empty() ? 0 : m.toNumber(a[0]);
+    const double n = a.empty() || a[0].isUndefined() ? 0 : m.toNumber(a[0]);
     if (!(n >= 0 && n <= (1u << 26))) {
         m.throwError("RangeError", 1005,
                      "Array index is not a positive integer (" + numberToString(n) + ").");

@@ -1162,20 +1162,40 @@ void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
     }
 }
 
-void Machine::constructDocument(const std::string& qualifiedName) {
+Value Machine::classByQualifiedName(const std::string& qualifiedName) {
     std::string pkg;
     std::string local = qualifiedName;
     if (auto dot = qualifiedName.rfind('.'); dot != std::string::npos) {
         pkg = qualifiedName.substr(0, dot);
         local = qualifiedName.substr(dot + 1);
     }
+    const Name name = Name::qualified(Namespace::publicNs(pkg), local);
+    Value holder = findDefinition(name);
+    if (holder.isUndefined()) {
+        return Value();
+    }
+    Value cls = getProperty(holder, name);
+    if (!cls.isObject() || cls.asObject()->kind != Object::Kind::Class) {
+        return Value();
+    }
+    return cls;
+}
+
+void Machine::defineSymbolClass(const std::string& qualifiedName) {
     try {
-        Value holder = findDefinition(Name::qualified(Namespace::publicNs(pkg), local));
-        if (holder.isUndefined()) {
-            return;
-        }
-        Value cls = getProperty(holder, Name::qualified(Namespace::publicNs(pkg), local));
-        if (!cls.isObject() || cls.asObject()->kind != Object::Kind::Class) {
+        classByQualifiedName(qualifiedName);
+    } catch (const ScriptThrow& t) {
+        printUncaught(t.value);
+    } catch (const AbcError& e) {
+        host_.trace(std::string("VerifyError: Error #") + std::to_string(e.code()) + ": " +
+                    e.what());
+    }
+}
+
+void Machine::constructDocument(const std::string& qualifiedName) {
+    try {
+        Value cls = classByQualifiedName(qualifiedName);
+        if (cls.isUndefined()) {
             return;
         }
         // The object exists (and is the root) before its constructor runs, as a display

@@ -42,6 +42,8 @@ class Machine {
     void loadAbc(std::span<const std::uint8_t> bytes, bool lazy);
     // Makes an instance of the class with that qualified name ("pkg.Main" or "Main").
     void constructDocument(const std::string& qualifiedName);
+    // A SymbolClass name: the script defining it runs (once) so the class exists.
+    void defineSymbolClass(const std::string& qualifiedName);
     // Runs the frame script the document registered for `frame` (from 0), if any.
     void runFrameScript(std::uint32_t frame);
     Object* document() const { return document_; }
@@ -136,6 +138,7 @@ class Machine {
   private:
     friend class Interpreter;
     Object* allocate();
+    Value classByQualifiedName(const std::string& qualifiedName);
     void ensureScript(AbcUnit& unit, std::size_t script);
     const Binding* findTrait(const Value& target, const Name& name, Object** holder);
     Value readBinding(const Value& target, Object* holder, const Binding& b, Class* owner);

@@ -5,7 +5,7 @@
 namespace mc {
 
 As3Scripts::As3Scripts(const swf::Movie& movie, StageCallbacks callbacks)
-    : callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)),
+    : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)),
       vm_(std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this))) {}
 
 As3Scripts::~As3Scripts() = default;
@@ -63,10 +63,18 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
                 vm_->loadAbc(tag.abc, tag.lazy);
                 continue;
             }
+            // Id 0 names the document class; some tools give it an id no character has.
+            const std::string* document = nullptr;
             for (const auto& [id, name] : tag.symbols) {
-                if (id == 0) {
-                    vm_->constructDocument(name);
+                if (id == 0 || (document == nullptr && vm_->document() == nullptr &&
+                                movie_.find(id) == nullptr)) {
+                    document = &name;
+                } else {
+                    vm_->defineSymbolClass(name);
                 }
+            }
+            if (document != nullptr && vm_->document() == nullptr) {
+                vm_->constructDocument(*document);
             }
         } catch (const avm2::ScriptAbort&) {
             // The budget ran out: this frame's scripts stop; the movie plays on.

@@ -40,6 +40,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void rootSetPlaying(bool playing) override;
     void runTagsUpTo(std::uint32_t frame);
 
+    const swf::Movie& movie_;
     StageCallbacks callbacks_;
     std::vector<swf::AbcTag> tags_;
     std::size_t nextTag_ = 0;

@@ -219,6 +219,22 @@ Value arrayJoin(Machine& m, const Value& self, Args& a) {
     return Value::string(joinArray(m, arraySelf(m, self), sep.isUndefined() ? "," : m.toString(sep)));
 }
 
+Value arrayToLocaleString(Machine& m, const Value& self, Args&) {
+    Object* o = arraySelf(m, self);
+    std::string out;
+    for (std::size_t i = 0; i < o->elements.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+        }
+        const Value v = o->elements[i];
+        if (!v.isNullish()) {
+            Args none;
+            out += m.toString(m.callProperty(v, Name::publicName("toLocaleString"), none));
+        }
+    }
+    return Value::string(out);
+}
+
 Value arrayToString(Machine& m, const Value& self, Args&) {
     return Value::string(joinArray(m, arraySelf(m, self), ","));
 }
@@ -867,7 +883,7 @@ void Machine::installBuiltins() {
     defineMethod(arrayClass, "unshift", arrayUnshift);
     defineMethod(arrayClass, "join", arrayJoin);
     defineMethod(arrayClass, "toString", arrayToString);
-    defineMethod(arrayClass, "toLocaleString", arrayToString);
+    defineMethod(arrayClass, "toLocaleString", arrayToLocaleString);
     defineMethod(arrayClass, "slice", arraySlice);
     defineMethod(arrayClass, "splice", arraySplice);
     defineMethod(arrayClass, "concat", arrayConcat);

@@ -68,7 +68,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
     const MethodInfo& info = unit.abc.methods[method];
     std::shared_ptr<PreparedCode> code = prepared(unit, method);
     if (!code) {
-        return Value();
+        throwError("VerifyError", 1001,
+                   "The method " + methodName(unit, method) + " is not implemented.");
     }
     const MethodBody& body = unit.abc.bodies[static_cast<std::size_t>(info.body)];
     const AbcFile& abc = unit.abc;

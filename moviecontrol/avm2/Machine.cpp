@@ -436,8 +436,9 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
     Object* f = function.asObject();
     if (f->kind == Object::Kind::Class) {
         Class* c = f->builds;
+        // A class called as a function converts its argument; it gets itself as `self`.
         if (c->call != nullptr) {
-            return c->call(*this, thisValue, args);
+            return c->call(*this, function, args);
         }
         if (args.size() != 1) {
             throwError("ArgumentError", 1112,
@@ -1219,6 +1220,10 @@ void Machine::runFrameScript(std::uint32_t frame) {
     for (const auto& [key, fn] : document_->entries) {
         if (key.isInt() && static_cast<std::uint32_t>(key.asInt()) == frame) {
             Value f = fn;
+            // Anything but a function registered for a frame is passed over, as Flash does.
+            if (!f.isObject() || f.asObject()->kind != Object::Kind::Function) {
+                return;
+            }
             try {
                 Args none;
                 call(f, Value::object(document_), none);

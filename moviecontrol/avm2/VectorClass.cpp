@@ -33,6 +33,21 @@ Value vectorSetFixed(Machine&, const Value& self, Args& a) {
 
 } // namespace
 
+namespace {
+
+// Vector.<T>(array): a new vector of this class with the array's elements.
+Value vectorConvert(Machine& m, const Value& self, Args& a) {
+    if (a.size() != 1 || !a[0].isObject() || a[0].asObject()->kind != Object::Kind::Array ||
+        !self.isObject() || self.asObject()->builds == nullptr) {
+        m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert to Vector.");
+    }
+    Object* v = m.instantiate(self.asObject()->builds);
+    v->elements = a[0].asObject()->elements;
+    return Value::object(v);
+}
+
+} // namespace
+
 void installVector(Machine& m) {
     Class* vector = m.defineClass("__AS3__.vec", "Vector", m.objectClass, vectorInit);
     vector->native = Class::Native::Array;
@@ -66,6 +81,7 @@ Value Machine::applyType(const Value& generic, const Args& params) {
     // Made without a global name: only applytype finds it.
     Class* c = defineClass("__AS3__.vec", name, vectorClass, vectorClass->init.native);
     c->sealed = true;
+    c->call = vectorConvert;
     return Value::object(c->classObject);
 }
 

@@ -376,8 +376,8 @@ class Reader {
                 t.classIndex = in_.u30();
                 if (t.classIndex >= classCount_) {
                     throw AbcError(1060, "ClassInfo " + std::to_string(t.classIndex) +
-                                             " exceeds class_count=" +
-                                             std::to_string(classCount_) + ".");
+                                             " exceeds class_count=" + std::to_string(classCount_) +
+                                             ".");
                 }
                 break;
             case 5:

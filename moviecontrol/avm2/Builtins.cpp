@@ -24,9 +24,10 @@ Object* selfObject(const Value& self) {
 
 // A new array of the receiver's class: a Vector's slices and filters are Vectors.
 Value sameKind(Machine& m, const Value& self, std::vector<Value> elements) {
-    Object* o = self.isObject() && self.asObject()->cls != nullptr && self.asObject()->cls != m.arrayClass
-                    ? m.instantiate(self.asObject()->cls)
-                    : m.newArray();
+    Object* o =
+        self.isObject() && self.asObject()->cls != nullptr && self.asObject()->cls != m.arrayClass
+            ? m.instantiate(self.asObject()->cls)
+            : m.newArray();
     o->elements = std::move(elements);
     return Value::object(o);
 }
@@ -149,7 +150,8 @@ Value arrayInit(Machine& m, const Value& self, Args& a) {
     if (a.size() == 1 && a[0].isNumeric()) {
         const double n = a[0].asNumber();
         if (n < 0 || n != std::trunc(n) || n > 4294967295.0) {
-            m.throwError("RangeError", 1005, "Array index is not a positive integer (" + numberToString(n) + ").");
+            m.throwError("RangeError", 1005,
+                         "Array index is not a positive integer (" + numberToString(n) + ").");
         }
         if (n > (1u << 26)) {
             throw ScriptAbort{"array"};
@@ -216,7 +218,8 @@ Value arrayUnshift(Machine& m, const Value& self, Args& a) {
 
 Value arrayJoin(Machine& m, const Value& self, Args& a) {
     Value sep = arg(a, 0);
-    return Value::string(joinArray(m, arraySelf(m, self), sep.isUndefined() ? "," : m.toString(sep)));
+    return Value::string(
+        joinArray(m, arraySelf(m, self), sep.isUndefined() ? "," : m.toString(sep)));
 }
 
 Value arrayToLocaleString(Machine& m, const Value& self, Args&) {
@@ -261,7 +264,8 @@ Value arraySlice(Machine& m, const Value& self, Args& a) {
     const std::size_t e = clampIndex(m, arg(a, 1), len, len);
     std::vector<Value> out;
     if (b < e) {
-        out.assign(o->elements.begin() + static_cast<std::ptrdiff_t>(b), o->elements.begin() + static_cast<std::ptrdiff_t>(e));
+        out.assign(o->elements.begin() + static_cast<std::ptrdiff_t>(b),
+                   o->elements.begin() + static_cast<std::ptrdiff_t>(e));
     }
     return sameKind(m, self, std::move(out));
 }
@@ -282,7 +286,8 @@ Value arraySplice(Machine& m, const Value& self, Args& a) {
     std::vector<Value> removed(first, first + static_cast<std::ptrdiff_t>(count));
     o->elements.erase(first, first + static_cast<std::ptrdiff_t>(count));
     if (a.size() > 2) {
-        o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), a.begin() + 2, a.end());
+        o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), a.begin() + 2,
+                           a.end());
     }
     return sameKind(m, self, std::move(removed));
 }
@@ -327,8 +332,7 @@ Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
 }
 
 // forEach, map, filter, some, every: the callback gets (item, index, array).
-template <int Mode>
-Value arrayIterate(Machine& m, const Value& self, Args& a) {
+template <int Mode> Value arrayIterate(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
     Value fn = arg(a, 0);
     Value thisv = arg(a, 1);
@@ -467,8 +471,15 @@ Value stringLastIndexOf(Machine& m, const Value& self, Args& a) {
 
 Value stringSubstring(Machine& m, const Value& self, Args& a) {
     const std::string s = selfString(m, self);
-    std::size_t b = clampIndex(m, arg(a, 0).isUndefined() ? Value::integer(0) : Value::number(std::max(0.0, m.toNumber(arg(a, 0)))), s.size(), 0);
-    std::size_t e = arg(a, 1).isUndefined() ? s.size() : clampIndex(m, Value::number(std::max(0.0, m.toNumber(arg(a, 1)))), s.size(), s.size());
+    std::size_t b =
+        clampIndex(m,
+                   arg(a, 0).isUndefined() ? Value::integer(0)
+                                           : Value::number(std::max(0.0, m.toNumber(arg(a, 0)))),
+                   s.size(), 0);
+    std::size_t e = arg(a, 1).isUndefined()
+                        ? s.size()
+                        : clampIndex(m, Value::number(std::max(0.0, m.toNumber(arg(a, 1)))),
+                                     s.size(), s.size());
     if (b > e) {
         std::swap(b, e);
     }
@@ -489,7 +500,8 @@ Value stringSubstr(Machine& m, const Value& self, Args& a) {
     if (std::isnan(n) || n < 0) {
         n = 0;
     }
-    return Value::string(s.substr(b, static_cast<std::size_t>(std::min(n, static_cast<double>(s.size())))));
+    return Value::string(
+        s.substr(b, static_cast<std::size_t>(std::min(n, static_cast<double>(s.size())))));
 }
 
 Value stringToUpper(Machine& m, const Value& self, Args&) {
@@ -562,7 +574,8 @@ Value numberToStringMethod(Machine& m, const Value& self, Args& a) {
     const Value radix = arg(a, 0);
     const int r = radix.isUndefined() ? 10 : toInt32(m.toNumber(radix));
     if (r < 2 || r > 36) {
-        m.throwError("RangeError", 1003, "The radix argument must be between 2 and 36; got " + std::to_string(r) + ".");
+        m.throwError("RangeError", 1003,
+                     "The radix argument must be between 2 and 36; got " + std::to_string(r) + ".");
     }
     return Value::string(numberToRadix(d, r));
 }
@@ -571,7 +584,8 @@ Value numberToFixed(Machine& m, const Value& self, Args& a) {
     const double d = m.toNumber(self);
     const int digits = toInt32(m.toNumber(arg(a, 0)));
     if (digits < 0 || digits > 20) {
-        m.throwError("RangeError", 1002, "Number.toFixed has a range of 0 to 20. Value must be within the range.");
+        m.throwError("RangeError", 1002,
+                     "Number.toFixed has a range of 0 to 20. Value must be within the range.");
     }
     if (std::isnan(d) || std::fabs(d) >= 1e21) {
         return Value::string(numberToString(d));
@@ -594,8 +608,7 @@ Value booleanToString(Machine& m, const Value& self, Args&) {
 }
 
 // --- Math ---
-template <double (*F)(double)>
-Value math1(Machine& m, const Value&, Args& a) {
+template <double (*F)(double)> Value math1(Machine& m, const Value&, Args& a) {
     return Value::number(F(m.toNumber(arg(a, 0))));
 }
 double roundHalfUp(double d) {
@@ -607,9 +620,9 @@ Value mathPow(Machine& m, const Value&, Args& a) {
 Value mathAtan2(Machine& m, const Value&, Args& a) {
     return Value::number(std::atan2(m.toNumber(arg(a, 0)), m.toNumber(arg(a, 1))));
 }
-template <bool Max>
-Value mathMinMax(Machine& m, const Value&, Args& a) {
-    double r = Max ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+template <bool Max> Value mathMinMax(Machine& m, const Value&, Args& a) {
+    double r =
+        Max ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
     for (const Value& v : a) {
         const double d = m.toNumber(v);
         if (std::isnan(d)) {
@@ -633,7 +646,8 @@ Value errorInit(Machine& m, const Value& self, Args& a) {
     if (o == nullptr) {
         return Value();
     }
-    o->setProp("message", a.empty() || a[0].isUndefined() ? Value::string("") : Value::string(m.toString(a[0])));
+    o->setProp("message", a.empty() || a[0].isUndefined() ? Value::string("")
+                                                          : Value::string(m.toString(a[0])));
     o->dontEnum.back() = true;
     Class* c = o->cls;
     while (c != nullptr && c->unit != nullptr) {
@@ -706,7 +720,8 @@ Value parseIntFn(Machine& m, const Value&, Args& a) {
         neg = s[i] == '-';
         ++i;
     }
-    if ((radix == 0 || radix == 16) && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    if ((radix == 0 || radix == 16) && i + 1 < s.size() && s[i] == '0' &&
+        (s[i + 1] == 'x' || s[i + 1] == 'X')) {
         radix = 16;
         i += 2;
     }
@@ -896,7 +911,11 @@ void Machine::installBuiltins() {
     defineMethod(arrayClass, "some", arrayIterate<3>);
     defineMethod(arrayClass, "every", arrayIterate<4>);
     defineMethod(arrayClass, "sort", arraySort);
-    const std::pair<const char*, int> sortFlags[] = {{"CASEINSENSITIVE", 1}, {"DESCENDING", 2}, {"UNIQUESORT", 4}, {"RETURNINDEXEDARRAY", 8}, {"NUMERIC", 16}};
+    const std::pair<const char*, int> sortFlags[] = {{"CASEINSENSITIVE", 1},
+                                                     {"DESCENDING", 2},
+                                                     {"UNIQUESORT", 4},
+                                                     {"RETURNINDEXEDARRAY", 8},
+                                                     {"NUMERIC", 16}};
     for (const auto& [flagName, value] : sortFlags) {
         arrayClass->classObject->setProp(flagName, Value::integer(value));
     }
@@ -937,13 +956,20 @@ void Machine::installBuiltins() {
     booleanClass->sealed = true;
     defineMethod(booleanClass, "toString", booleanToString);
     defineMethod(booleanClass, "valueOf", valueOfSelf);
-    numberClass->classObject->setProp("NaN", Value::number(std::numeric_limits<double>::quiet_NaN()));
-    numberClass->classObject->setProp("MAX_VALUE", Value::number(std::numeric_limits<double>::max()));
-    numberClass->classObject->setProp("MIN_VALUE", Value::number(std::numeric_limits<double>::denorm_min()));
-    numberClass->classObject->setProp("POSITIVE_INFINITY", Value::number(std::numeric_limits<double>::infinity()));
-    numberClass->classObject->setProp("NEGATIVE_INFINITY", Value::number(-std::numeric_limits<double>::infinity()));
-    intClass->classObject->setProp("MAX_VALUE", Value::integer(std::numeric_limits<std::int32_t>::max()));
-    intClass->classObject->setProp("MIN_VALUE", Value::integer(std::numeric_limits<std::int32_t>::min()));
+    numberClass->classObject->setProp("NaN",
+                                      Value::number(std::numeric_limits<double>::quiet_NaN()));
+    numberClass->classObject->setProp("MAX_VALUE",
+                                      Value::number(std::numeric_limits<double>::max()));
+    numberClass->classObject->setProp("MIN_VALUE",
+                                      Value::number(std::numeric_limits<double>::denorm_min()));
+    numberClass->classObject->setProp("POSITIVE_INFINITY",
+                                      Value::number(std::numeric_limits<double>::infinity()));
+    numberClass->classObject->setProp("NEGATIVE_INFINITY",
+                                      Value::number(-std::numeric_limits<double>::infinity()));
+    intClass->classObject->setProp("MAX_VALUE",
+                                   Value::integer(std::numeric_limits<std::int32_t>::max()));
+    intClass->classObject->setProp("MIN_VALUE",
+                                   Value::integer(std::numeric_limits<std::int32_t>::min()));
     uintClass->classObject->setProp("MAX_VALUE", Value::unsignedInt(0xFFFFFFFFu));
     uintClass->classObject->setProp("MIN_VALUE", Value::integer(0));
 
@@ -954,7 +980,9 @@ void Machine::installBuiltins() {
 
     Class* math = defineClass("", "Math", objectClass);
     Object* mo = math->classObject;
-    const std::pair<const char*, double> constants[] = {{"PI", M_PI}, {"E", M_E}, {"LN2", M_LN2}, {"LN10", M_LN10}, {"LOG2E", M_LOG2E}, {"LOG10E", M_LOG10E}, {"SQRT2", M_SQRT2}, {"SQRT1_2", M_SQRT1_2}};
+    const std::pair<const char*, double> constants[] = {
+        {"PI", M_PI},       {"E", M_E},           {"LN2", M_LN2},     {"LN10", M_LN10},
+        {"LOG2E", M_LOG2E}, {"LOG10E", M_LOG10E}, {"SQRT2", M_SQRT2}, {"SQRT1_2", M_SQRT1_2}};
     for (const auto& [constName, value] : constants) {
         mo->setProp(constName, Value::number(value));
     }
@@ -982,10 +1010,13 @@ void Machine::installBuiltins() {
     defineMethod(errorClass, "toString", errorToString);
     defineMethod(errorClass, "getStackTrace", errorGetStackTrace);
     defineGetter(errorClass, "errorID", errorId);
-    for (const char* name : {"TypeError", "ReferenceError", "RangeError", "ArgumentError", "VerifyError", "SyntaxError", "EvalError", "URIError", "SecurityError", "DefinitionError", "UninitializedError"}) {
+    for (const char* name : {"TypeError", "ReferenceError", "RangeError", "ArgumentError",
+                             "VerifyError", "SyntaxError", "EvalError", "URIError", "SecurityError",
+                             "DefinitionError", "UninitializedError"}) {
         defineClass("", name, errorClass, errorInit);
     }
-    for (const char* name : {"IOError", "EOFError", "IllegalOperationError", "InvalidSWFError", "MemoryError", "ScriptTimeoutError", "StackOverflowError"}) {
+    for (const char* name : {"IOError", "EOFError", "IllegalOperationError", "InvalidSWFError",
+                             "MemoryError", "ScriptTimeoutError", "StackOverflowError"}) {
         defineClass("flash.errors", name, errorClass, errorInit);
     }
 
@@ -998,7 +1029,8 @@ void Machine::installBuiltins() {
     defineGlobal("", "Infinity", Value::number(std::numeric_limits<double>::infinity()));
     defineGlobal("", "undefined", Value());
     defineGlobal("flash.utils", "getTimer", Value::object(newNative(getTimerFn, "getTimer")));
-    defineGlobal("flash.utils", "getQualifiedClassName", Value::object(newNative(qualifiedClassNameFn, "getQualifiedClassName")));
+    defineGlobal("flash.utils", "getQualifiedClassName",
+                 Value::object(newNative(qualifiedClassNameFn, "getQualifiedClassName")));
 
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);

@@ -40,12 +40,11 @@ void addTraits(Machine& m, AbcUnit& u, const std::vector<TraitInfo>& traits, Tra
             break;
         }
         default: {
-            b.kind = t.kind == TraitKind::Const ? Binding::Kind::Const
+            b.kind = t.kind == TraitKind::Const   ? Binding::Kind::Const
                      : t.kind == TraitKind::Class ? Binding::Kind::Class
                                                   : Binding::Kind::Slot;
-            std::uint32_t slot = t.slotId != 0
-                                     ? static_cast<std::uint32_t>(base + t.slotId - 1)
-                                     : static_cast<std::uint32_t>(into.slots.size());
+            std::uint32_t slot = t.slotId != 0 ? static_cast<std::uint32_t>(base + t.slotId - 1)
+                                               : static_cast<std::uint32_t>(into.slots.size());
             if (slot < base || slot > base + traits.size() + 1024) {
                 slot = static_cast<std::uint32_t>(into.slots.size());
             }
@@ -69,7 +68,8 @@ void addTraits(Machine& m, AbcUnit& u, const std::vector<TraitInfo>& traits, Tra
                     si.value = Value::null();
                 }
             } else if (t.kind == TraitKind::Function) {
-                si.value = Value::object(m.newFunction(ref, owner != nullptr ? owner->scope : nullptr));
+                si.value =
+                    Value::object(m.newFunction(ref, owner != nullptr ? owner->scope : nullptr));
             } else {
                 si.value = Value::null();
             }
@@ -178,8 +178,7 @@ Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super, S
     u.classes[index] = c;
 
     Args none;
-    runMethod(u, u.abc.classes[index].init, Value::object(classObject), none, c->scope, c,
-              nullptr);
+    runMethod(u, u.abc.classes[index].init, Value::object(classObject), none, c->scope, c, nullptr);
     return c;
 }
 

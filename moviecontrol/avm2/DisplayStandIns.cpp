@@ -62,8 +62,7 @@ Value play(Machine& m, const Value& self, Args&) {
     return Value();
 }
 
-template <bool Play>
-Value gotoFrame(Machine& m, const Value& self, Args& a) {
+template <bool Play> Value gotoFrame(Machine& m, const Value& self, Args& a) {
     std::uint32_t frame = 0;
     if (isDocument(m, self) && !a.empty() && frameOf(m, a[0], frame)) {
         m.host().rootGoto(std::min(frame, m.host().rootFrameCount() - 1), Play);
@@ -72,11 +71,13 @@ Value gotoFrame(Machine& m, const Value& self, Args& a) {
 }
 
 Value currentFrame(Machine& m, const Value& self, Args&) {
-    return Value::integer(isDocument(m, self) ? static_cast<std::int32_t>(m.host().rootFrame()) + 1 : 1);
+    return Value::integer(isDocument(m, self) ? static_cast<std::int32_t>(m.host().rootFrame()) + 1
+                                              : 1);
 }
 
 Value totalFrames(Machine& m, const Value& self, Args&) {
-    return Value::integer(isDocument(m, self) ? static_cast<std::int32_t>(m.host().rootFrameCount()) : 1);
+    return Value::integer(isDocument(m, self) ? static_cast<std::int32_t>(m.host().rootFrameCount())
+                                              : 1);
 }
 
 } // namespace

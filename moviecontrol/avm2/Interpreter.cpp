@@ -93,10 +93,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                        std::to_string(params) + ", got " + std::to_string(args.size()) + ".");
     }
     for (std::size_t i = 0; i < params && i + 1 < reg.size(); ++i) {
-        Value v = i < args.size()
-                      ? args[i]
-                      : defaultValue(unit, info.optional[i - required].kind,
-                                     info.optional[i - required].index);
+        Value v = i < args.size() ? args[i]
+                                  : defaultValue(unit, info.optional[i - required].kind,
+                                                 info.optional[i - required].index);
         reg[i + 1] = coerce(v, resolveType(unit, info.paramTypes[i]));
     }
     if (params + 1 < reg.size() && (rest || needArguments)) {
@@ -174,8 +173,14 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 }
                 const Instr& in = ins[pc++];
                 switch (in.op) {
-                case op::Nop: case op::Label: case op::Bkpt: case op::Debug: case op::DebugLine:
-                case op::DebugFile: case op::BkptLine: case op::Timestamp:
+                case op::Nop:
+                case op::Label:
+                case op::Bkpt:
+                case op::Debug:
+                case op::DebugLine:
+                case op::DebugFile:
+                case op::BkptLine:
+                case op::Timestamp:
                     break;
                 case op::Throw:
                     throw ScriptThrow{pop()};
@@ -192,7 +197,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     setSuper(obj, owner, n, v);
                     break;
                 }
-                case op::Dxns: case op::DxnsLate:
+                case op::Dxns:
+                case op::DxnsLate:
                     if (in.op == op::DxnsLate) {
                         pop();
                     }
@@ -200,16 +206,35 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::Kill:
                     reg[in.a] = Value();
                     break;
-                case op::IfNlt: case op::IfNle: case op::IfNgt: case op::IfNge: case op::IfLt:
-                case op::IfLe: case op::IfGt: case op::IfGe: {
+                case op::IfNlt:
+                case op::IfNle:
+                case op::IfNgt:
+                case op::IfNge:
+                case op::IfLt:
+                case op::IfLe:
+                case op::IfGt:
+                case op::IfGe: {
                     Value b = pop();
                     Value a = pop();
                     int r = 0;
                     switch (in.op) {
-                    case op::IfLt: case op::IfNlt: r = lessThan(a, b); break;
-                    case op::IfGt: case op::IfNgt: r = lessThan(b, a); break;
-                    case op::IfLe: case op::IfNle: r = lessThan(b, a); r = r < 0 ? -1 : 1 - r; break;
-                    default: r = lessThan(a, b); r = r < 0 ? -1 : 1 - r; break;
+                    case op::IfLt:
+                    case op::IfNlt:
+                        r = lessThan(a, b);
+                        break;
+                    case op::IfGt:
+                    case op::IfNgt:
+                        r = lessThan(b, a);
+                        break;
+                    case op::IfLe:
+                    case op::IfNle:
+                        r = lessThan(b, a);
+                        r = r < 0 ? -1 : 1 - r;
+                        break;
+                    default:
+                        r = lessThan(a, b);
+                        r = r < 0 ? -1 : 1 - r;
+                        break;
                     }
                     const bool positive = in.op >= op::IfLt;
                     const bool truth = r == 1;
@@ -231,7 +256,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         pc = in.target;
                     }
                     break;
-                case op::IfEq: case op::IfNe: {
+                case op::IfEq:
+                case op::IfNe: {
                     Value b = pop();
                     Value a = pop();
                     if (looseEquals(a, b) == (in.op == op::IfEq)) {
@@ -239,7 +265,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::IfStrictEq: case op::IfStrictNe: {
+                case op::IfStrictEq:
+                case op::IfStrictNe: {
                     Value b = pop();
                     Value a = pop();
                     if (strictEquals(a, b) == (in.op == op::IfStrictEq)) {
@@ -262,7 +289,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::PushScope: {
                     Value v = pop();
                     if (v.isNullish()) {
-                        throwError("TypeError", 1009, "Cannot access a property or method of a null object reference.");
+                        throwError(
+                            "TypeError", 1009,
+                            "Cannot access a property or method of a null object reference.");
                     }
                     scopes.push_back(ScopeChain{nullptr, v, in.op == op::PushWith});
                     break;
@@ -270,7 +299,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::PopScope:
                     scopes.pop_back();
                     break;
-                case op::NextName: case op::NextValue: {
+                case op::NextName:
+                case op::NextValue: {
                     const Value index = pop();
                     const Value obj = pop();
                     std::int64_t i = static_cast<std::int64_t>(num(*this, index)) - 1;
@@ -284,7 +314,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         } else if (o->kind == Object::Kind::Dictionary) {
                             const auto k = static_cast<std::size_t>(i - ne);
                             if (k < o->entries.size()) {
-                                out = in.op == op::NextName ? o->entries[k].first : o->entries[k].second;
+                                out = in.op == op::NextName ? o->entries[k].first
+                                                            : o->entries[k].second;
                             }
                         } else {
                             const auto k = static_cast<std::size_t>(i - ne);
@@ -297,7 +328,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(out);
                     break;
                 }
-                case op::HasNext: case op::HasNext2: {
+                case op::HasNext:
+                case op::HasNext2: {
                     Value obj = in.op == op::HasNext2 ? reg[in.a] : Value();
                     std::int64_t i = 0;
                     if (in.op == op::HasNext2) {
@@ -311,12 +343,14 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     if (obj.isObject()) {
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
-                        const auto total = ne + static_cast<std::int64_t>(
-                                                    o->kind == Object::Kind::Dictionary ? o->entries.size()
-                                                                                       : o->props.size());
+                        const auto total =
+                            ne + static_cast<std::int64_t>(o->kind == Object::Kind::Dictionary
+                                                               ? o->entries.size()
+                                                               : o->props.size());
                         for (std::int64_t k = i; k < total; ++k) {
                             if (k < ne) {
-                                if (o->kind == Object::Kind::Array && o->elements[static_cast<std::size_t>(k)].isUndefined() &&
+                                if (o->kind == Object::Kind::Array &&
+                                    o->elements[static_cast<std::size_t>(k)].isUndefined() &&
                                     false) {
                                     continue;
                                 }
@@ -342,21 +376,51 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::PushNull: stack.push_back(Value::null()); break;
-                case op::PushUndefined: stack.push_back(Value()); break;
-                case op::PushByte: stack.push_back(Value::integer(static_cast<std::int8_t>(in.a))); break;
-                case op::PushShort: stack.push_back(Value::integer(static_cast<std::int16_t>(in.a))); break;
-                case op::PushTrue: stack.push_back(Value::boolean(true)); break;
-                case op::PushFalse: stack.push_back(Value::boolean(false)); break;
-                case op::PushNaN: stack.push_back(Value::number(std::numeric_limits<double>::quiet_NaN())); break;
-                case op::Pop: stack.pop_back(); break;
-                case op::Dup: stack.push_back(stack.back()); break;
-                case op::Swap: std::swap(stack[stack.size() - 1], stack[stack.size() - 2]); break;
-                case op::PushString: stack.push_back(Value::string(abc.strings[in.a])); break;
-                case op::PushInt: stack.push_back(Value::integer(abc.ints[in.a])); break;
-                case op::PushUint: stack.push_back(Value::unsignedInt(abc.uints[in.a])); break;
-                case op::PushDouble: stack.push_back(Value::number(abc.doubles[in.a])); break;
-                case op::PushNamespace: stack.push_back(defaultValue(unit, 0x08, in.a)); break;
+                case op::PushNull:
+                    stack.push_back(Value::null());
+                    break;
+                case op::PushUndefined:
+                    stack.push_back(Value());
+                    break;
+                case op::PushByte:
+                    stack.push_back(Value::integer(static_cast<std::int8_t>(in.a)));
+                    break;
+                case op::PushShort:
+                    stack.push_back(Value::integer(static_cast<std::int16_t>(in.a)));
+                    break;
+                case op::PushTrue:
+                    stack.push_back(Value::boolean(true));
+                    break;
+                case op::PushFalse:
+                    stack.push_back(Value::boolean(false));
+                    break;
+                case op::PushNaN:
+                    stack.push_back(Value::number(std::numeric_limits<double>::quiet_NaN()));
+                    break;
+                case op::Pop:
+                    stack.pop_back();
+                    break;
+                case op::Dup:
+                    stack.push_back(stack.back());
+                    break;
+                case op::Swap:
+                    std::swap(stack[stack.size() - 1], stack[stack.size() - 2]);
+                    break;
+                case op::PushString:
+                    stack.push_back(Value::string(abc.strings[in.a]));
+                    break;
+                case op::PushInt:
+                    stack.push_back(Value::integer(abc.ints[in.a]));
+                    break;
+                case op::PushUint:
+                    stack.push_back(Value::unsignedInt(abc.uints[in.a]));
+                    break;
+                case op::PushDouble:
+                    stack.push_back(Value::number(abc.doubles[in.a]));
+                    break;
+                case op::PushNamespace:
+                    stack.push_back(defaultValue(unit, 0x08, in.a));
+                    break;
                 case op::NewFunction: {
                     Object* f = newFunction(MethodRef{&unit, in.a, nullptr}, currentOuter());
                     Object* proto = newObject();
@@ -378,7 +442,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(construct(ctor, a));
                     break;
                 }
-                case op::CallMethod: case op::CallStatic: {
+                case op::CallMethod:
+                case op::CallStatic: {
                     Args a = popArgs(in.b);
                     Value recv = pop();
                     if (in.op == op::CallStatic) {
@@ -388,7 +453,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::CallSuper: case op::CallSuperVoid: {
+                case op::CallSuper:
+                case op::CallSuperVoid: {
                     Args a = popArgs(in.b);
                     Name n = runtimeName(in.a);
                     Value recv = pop();
@@ -398,7 +464,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::CallProperty: case op::CallPropLex: case op::CallPropVoid: {
+                case op::CallProperty:
+                case op::CallPropLex:
+                case op::CallPropVoid: {
                     Args a = popArgs(in.b);
                     Name n = runtimeName(in.a);
                     Value recv = pop();
@@ -439,7 +507,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     Value recv = pop();
                     Value ctor = getProperty(recv, n);
                     if (!ctor.isObject()) {
-                        throwError("TypeError", 1007, "Instantiation attempted on a non-constructor.");
+                        throwError("TypeError", 1007,
+                                   "Instantiation attempted on a non-constructor.");
                     }
                     stack.push_back(construct(ctor, a));
                     break;
@@ -450,9 +519,17 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(applyType(base, a));
                     break;
                 }
-                case op::Sxi1: stack.back() = Value::integer(-(toInt32(num(*this, stack.back())) & 1)); break;
-                case op::Sxi8: stack.back() = Value::integer(static_cast<std::int8_t>(toInt32(num(*this, stack.back())))); break;
-                case op::Sxi16: stack.back() = Value::integer(static_cast<std::int16_t>(toInt32(num(*this, stack.back())))); break;
+                case op::Sxi1:
+                    stack.back() = Value::integer(-(toInt32(num(*this, stack.back())) & 1));
+                    break;
+                case op::Sxi8:
+                    stack.back() =
+                        Value::integer(static_cast<std::int8_t>(toInt32(num(*this, stack.back()))));
+                    break;
+                case op::Sxi16:
+                    stack.back() = Value::integer(
+                        static_cast<std::int16_t>(toInt32(num(*this, stack.back()))));
+                    break;
                 case op::NewObject: {
                     Object* o = newObject();
                     Args kv = popArgs(in.a * 2);
@@ -477,8 +554,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         const MultinameInfo& mn = abc.multinames[t.name];
                         Binding b;
                         b.ns = unit.namespaces[mn.ns];
-                        b.kind = t.kind == TraitKind::Const ? Binding::Kind::Const : Binding::Kind::Slot;
-                        std::uint32_t slot = t.slotId != 0 ? t.slotId - 1 : static_cast<std::uint32_t>(act->traits->slots.size());
+                        b.kind =
+                            t.kind == TraitKind::Const ? Binding::Kind::Const : Binding::Kind::Slot;
+                        std::uint32_t slot =
+                            t.slotId != 0 ? t.slotId - 1
+                                          : static_cast<std::uint32_t>(act->traits->slots.size());
                         if (slot > body.traits.size() + 1024) {
                             slot = static_cast<std::uint32_t>(act->traits->slots.size());
                         }
@@ -491,9 +571,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         si.type = resolveType(unit, t.typeName);
                         si.value = t.valueIndex != 0 ? defaultValue(unit, t.valueKind, t.valueIndex)
                                    : si.type == intClass || si.type == uintClass ? Value::integer(0)
-                                   : si.type == numberClass ? Value::number(std::numeric_limits<double>::quiet_NaN())
+                                   : si.type == numberClass
+                                       ? Value::number(std::numeric_limits<double>::quiet_NaN())
                                    : si.type == booleanClass ? Value::boolean(false)
-                                   : t.typeName != 0 ? Value::null() : Value();
+                                   : t.typeName != 0         ? Value::null()
+                                                             : Value();
                         act->slots[slot] = si.value;
                         act->traits->slots[slot] = si;
                         act->traits->add(abc.strings[mn.name], b);
@@ -513,7 +595,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::GetDescendants: {
                     runtimeName(in.a);
                     pop();
-                    throwError("TypeError", 1016, "Descendants operator (..) not supported on type Object.");
+                    throwError("TypeError", 1016,
+                               "Descendants operator (..) not supported on type Object.");
                 }
                 case op::NewCatch: {
                     Object* scope = allocate();
@@ -534,7 +617,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(Value::object(scope));
                     break;
                 }
-                case op::FindPropStrict: case op::FindProperty: {
+                case op::FindPropStrict:
+                case op::FindProperty: {
                     Name n = runtimeName(in.a);
                     stack.push_back(findProperty(scopes, outer, n, in.op == op::FindPropStrict));
                     break;
@@ -543,7 +627,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     Name n = nameOf(unit, in.a);
                     Value d = findDefinition(n);
                     if (d.isUndefined()) {
-                        throwError("ReferenceError", 1065, "Variable " + n.local + " is not defined.");
+                        throwError("ReferenceError", 1065,
+                                   "Variable " + n.local + " is not defined.");
                     }
                     stack.push_back(d);
                     break;
@@ -554,15 +639,20 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(getProperty(holder, n));
                     break;
                 }
-                case op::SetProperty: case op::InitProperty: {
+                case op::SetProperty:
+                case op::InitProperty: {
                     Value v = pop();
                     Name n = runtimeName(in.a);
                     Value obj = pop();
                     setProperty(obj, n, v, in.op == op::InitProperty);
                     break;
                 }
-                case op::GetLocal: stack.push_back(reg[in.a]); break;
-                case op::SetLocal: reg[in.a] = pop(); break;
+                case op::GetLocal:
+                    stack.push_back(reg[in.a]);
+                    break;
+                case op::SetLocal:
+                    reg[in.a] = pop();
+                    break;
                 case op::GetGlobalScope: {
                     Value g = !scopes.empty() ? scopes.front().object : Value();
                     for (const ScopeChain* s = outer.get(); s != nullptr; s = s->parent.get()) {
@@ -571,7 +661,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(g);
                     break;
                 }
-                case op::GetScopeObject: stack.push_back(scopes[in.a].object); break;
+                case op::GetScopeObject:
+                    stack.push_back(scopes[in.a].object);
+                    break;
                 case op::GetOuterScope: {
                     std::vector<Value> chain;
                     for (const ScopeChain* s = outer.get(); s != nullptr; s = s->parent.get()) {
@@ -592,15 +684,21 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(Value::boolean(deleteProperty(obj, n)));
                     break;
                 }
-                case op::GetSlot: case op::SetSlot: {
+                case op::GetSlot:
+                case op::SetSlot: {
                     Value v = in.op == op::SetSlot ? pop() : Value();
                     Value obj = pop();
                     if (!obj.isObject()) {
-                        throwError("TypeError", 1009, "Cannot access a property or method of a null object reference.");
+                        throwError(
+                            "TypeError", 1009,
+                            "Cannot access a property or method of a null object reference.");
                     }
                     Object* o = obj.asObject();
                     if (in.a == 0 || in.a > o->slots.size()) {
-                        throwError("VerifyError", 1026, "Slot " + std::to_string(in.a) + " exceeds slotCount=" + std::to_string(o->slots.size()) + " of " + className(obj) + ".");
+                        throwError("VerifyError", 1026,
+                                   "Slot " + std::to_string(in.a) +
+                                       " exceeds slotCount=" + std::to_string(o->slots.size()) +
+                                       " of " + className(obj) + ".");
                     }
                     if (in.op == op::GetSlot) {
                         stack.push_back(o->slots[in.a - 1]);
@@ -610,7 +708,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::GetGlobalSlot: case op::SetGlobalSlot: {
+                case op::GetGlobalSlot:
+                case op::SetGlobalSlot: {
                     Value v = in.op == op::SetGlobalSlot ? pop() : Value();
                     Value g = !scopes.empty() ? scopes.front().object : Value();
                     for (const ScopeChain* s = outer.get(); s != nullptr; s = s->parent.get()) {
@@ -618,7 +717,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     Object* o = g.isObject() ? g.asObject() : nullptr;
                     if (o == nullptr || in.a == 0 || in.a > o->slots.size()) {
-                        throwError("VerifyError", 1026, "Slot " + std::to_string(in.a) + " exceeds slotCount.");
+                        throwError("VerifyError", 1026,
+                                   "Slot " + std::to_string(in.a) + " exceeds slotCount.");
                     }
                     if (in.op == op::GetGlobalSlot) {
                         stack.push_back(o->slots[in.a - 1]);
@@ -627,22 +727,44 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::ConvertS: stack.back() = Value::string(toString(stack.back())); break;
-                case op::CoerceS:
-                    stack.back() = stack.back().isNullish() ? Value::null() : Value::string(toString(stack.back()));
+                case op::ConvertS:
+                    stack.back() = Value::string(toString(stack.back()));
                     break;
-                case op::EscXElem: case op::EscXAttr: stack.back() = Value::string(toString(stack.back())); break;
-                case op::ConvertI: case op::CoerceI: stack.back() = stack.back().isInt() ? stack.back() : Value::integer(toInt32(num(*this, stack.back()))); break;
-                case op::ConvertU: case op::CoerceU: stack.back() = Value::unsignedInt(toUint32(num(*this, stack.back()))); break;
-                case op::ConvertD: case op::CoerceD: stack.back() = Value::number(num(*this, stack.back())); break;
-                case op::ConvertB: case op::CoerceB: stack.back() = Value::boolean(toBoolean(stack.back())); break;
+                case op::CoerceS:
+                    stack.back() = stack.back().isNullish() ? Value::null()
+                                                            : Value::string(toString(stack.back()));
+                    break;
+                case op::EscXElem:
+                case op::EscXAttr:
+                    stack.back() = Value::string(toString(stack.back()));
+                    break;
+                case op::ConvertI:
+                case op::CoerceI:
+                    stack.back() = stack.back().isInt()
+                                       ? stack.back()
+                                       : Value::integer(toInt32(num(*this, stack.back())));
+                    break;
+                case op::ConvertU:
+                case op::CoerceU:
+                    stack.back() = Value::unsignedInt(toUint32(num(*this, stack.back())));
+                    break;
+                case op::ConvertD:
+                case op::CoerceD:
+                    stack.back() = Value::number(num(*this, stack.back()));
+                    break;
+                case op::ConvertB:
+                case op::CoerceB:
+                    stack.back() = Value::boolean(toBoolean(stack.back()));
+                    break;
                 case op::ConvertO:
                     if (stack.back().isNullish()) {
                         getProperty(stack.back(), Name::publicName("toString"));
                     }
                     break;
-                case op::CheckFilter: break;
-                case op::CoerceA: break;
+                case op::CheckFilter:
+                    break;
+                case op::CoerceA:
+                    break;
                 case op::CoerceO:
                     if (stack.back().isUndefined()) {
                         stack.back() = Value::null();
@@ -658,14 +780,17 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::AsTypeLate: case op::IsTypeLate: {
+                case op::AsTypeLate:
+                case op::IsTypeLate: {
                     Value t = pop();
                     Value v = pop();
                     if (!t.isObject() || t.asObject()->kind != Object::Kind::Class) {
-                        throwError("TypeError", 1041, "The right-hand side of operator must be a class.");
+                        throwError("TypeError", 1041,
+                                   "The right-hand side of operator must be a class.");
                     }
                     const bool is = isType(v, t.asObject()->builds);
-                    stack.push_back(in.op == op::IsTypeLate ? Value::boolean(is) : (is ? v : Value::null()));
+                    stack.push_back(in.op == op::IsTypeLate ? Value::boolean(is)
+                                                            : (is ? v : Value::null()));
                     break;
                 }
                 case op::IsType:
@@ -676,7 +801,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     Value v = pop();
                     bool r = false;
                     if (!t.isObject()) {
-                        throwError("TypeError", 1040, "The right-hand side of instanceof must be a class or function.");
+                        throwError(
+                            "TypeError", 1040,
+                            "The right-hand side of instanceof must be a class or function.");
                     }
                     Value proto = getProperty(t, Name::publicName("prototype"));
                     if (v.isObject() && proto.isObject()) {
@@ -688,7 +815,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         }
                     } else if (!v.isNullish() && proto.isObject()) {
                         Class* c = classOf(v);
-                        for (Object* p = c != nullptr ? c->prototype : nullptr; p != nullptr; p = p->proto) {
+                        for (Object* p = c != nullptr ? c->prototype : nullptr; p != nullptr;
+                             p = p->proto) {
                             if (p == proto.asObject()) {
                                 r = true;
                                 break;
@@ -708,40 +836,86 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.push_back(Value::boolean(hasProperty(obj, n)));
                     break;
                 }
-                case op::Negate: stack.back() = numberResult(-num(*this, stack.back())); break;
-                case op::Increment: stack.back() = numberResult(num(*this, stack.back()) + 1); break;
-                case op::Decrement: stack.back() = numberResult(num(*this, stack.back()) - 1); break;
-                case op::IncLocal: reg[in.a] = numberResult(num(*this, reg[in.a]) + 1); break;
-                case op::DecLocal: reg[in.a] = numberResult(num(*this, reg[in.a]) - 1); break;
-                case op::IncrementI: stack.back() = Value::integer(static_cast<std::int32_t>(static_cast<std::uint32_t>(toInt32(num(*this, stack.back()))) + 1u)); break;
-                case op::DecrementI: stack.back() = Value::integer(static_cast<std::int32_t>(static_cast<std::uint32_t>(toInt32(num(*this, stack.back()))) - 1u)); break;
-                case op::IncLocalI: reg[in.a] = Value::integer(static_cast<std::int32_t>(static_cast<std::uint32_t>(toInt32(num(*this, reg[in.a]))) + 1u)); break;
-                case op::DecLocalI: reg[in.a] = Value::integer(static_cast<std::int32_t>(static_cast<std::uint32_t>(toInt32(num(*this, reg[in.a]))) - 1u)); break;
-                case op::NegateI: stack.back() = Value::integer(static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(toInt32(num(*this, stack.back()))))); break;
-                case op::TypeOf: stack.back() = Value::string(typeOf(stack.back())); break;
-                case op::Not: stack.back() = Value::boolean(!toBoolean(stack.back())); break;
-                case op::BitNot: stack.back() = Value::integer(~toInt32(num(*this, stack.back()))); break;
+                case op::Negate:
+                    stack.back() = numberResult(-num(*this, stack.back()));
+                    break;
+                case op::Increment:
+                    stack.back() = numberResult(num(*this, stack.back()) + 1);
+                    break;
+                case op::Decrement:
+                    stack.back() = numberResult(num(*this, stack.back()) - 1);
+                    break;
+                case op::IncLocal:
+                    reg[in.a] = numberResult(num(*this, reg[in.a]) + 1);
+                    break;
+                case op::DecLocal:
+                    reg[in.a] = numberResult(num(*this, reg[in.a]) - 1);
+                    break;
+                case op::IncrementI:
+                    stack.back() = Value::integer(static_cast<std::int32_t>(
+                        static_cast<std::uint32_t>(toInt32(num(*this, stack.back()))) + 1u));
+                    break;
+                case op::DecrementI:
+                    stack.back() = Value::integer(static_cast<std::int32_t>(
+                        static_cast<std::uint32_t>(toInt32(num(*this, stack.back()))) - 1u));
+                    break;
+                case op::IncLocalI:
+                    reg[in.a] = Value::integer(static_cast<std::int32_t>(
+                        static_cast<std::uint32_t>(toInt32(num(*this, reg[in.a]))) + 1u));
+                    break;
+                case op::DecLocalI:
+                    reg[in.a] = Value::integer(static_cast<std::int32_t>(
+                        static_cast<std::uint32_t>(toInt32(num(*this, reg[in.a]))) - 1u));
+                    break;
+                case op::NegateI:
+                    stack.back() = Value::integer(static_cast<std::int32_t>(
+                        0u - static_cast<std::uint32_t>(toInt32(num(*this, stack.back())))));
+                    break;
+                case op::TypeOf:
+                    stack.back() = Value::string(typeOf(stack.back()));
+                    break;
+                case op::Not:
+                    stack.back() = Value::boolean(!toBoolean(stack.back()));
+                    break;
+                case op::BitNot:
+                    stack.back() = Value::integer(~toInt32(num(*this, stack.back())));
+                    break;
                 case op::Add: {
                     Value b = pop();
                     stack.back() = add(stack.back(), b);
                     break;
                 }
-                case op::AddI: case op::SubtractI: case op::MultiplyI: {
+                case op::AddI:
+                case op::SubtractI:
+                case op::MultiplyI: {
                     const auto b = static_cast<std::uint32_t>(toInt32(num(*this, pop())));
                     const auto a = static_cast<std::uint32_t>(toInt32(num(*this, stack.back())));
-                    const std::uint32_t r = in.op == op::AddI ? a + b : in.op == op::SubtractI ? a - b : a * b;
+                    const std::uint32_t r = in.op == op::AddI        ? a + b
+                                            : in.op == op::SubtractI ? a - b
+                                                                     : a * b;
                     stack.back() = Value::integer(static_cast<std::int32_t>(r));
                     break;
                 }
-                case op::Subtract: case op::Multiply: case op::Divide: case op::Modulo: {
+                case op::Subtract:
+                case op::Multiply:
+                case op::Divide:
+                case op::Modulo: {
                     const double b = num(*this, pop());
                     const double a = num(*this, stack.back());
                     double r = 0;
                     switch (in.op) {
-                    case op::Subtract: r = a - b; break;
-                    case op::Multiply: r = a * b; break;
-                    case op::Divide: r = a / b; break;
-                    default: r = std::fmod(a, b); break;
+                    case op::Subtract:
+                        r = a - b;
+                        break;
+                    case op::Multiply:
+                        r = a * b;
+                        break;
+                    case op::Divide:
+                        r = a / b;
+                        break;
+                    default:
+                        r = std::fmod(a, b);
+                        break;
                     }
                     stack.back() = numberResult(r);
                     if (in.op == op::Divide || in.op == op::Modulo) {
@@ -749,18 +923,36 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 }
-                case op::LShift: case op::RShift: case op::URShift: case op::BitAnd: case op::BitOr: case op::BitXor: {
+                case op::LShift:
+                case op::RShift:
+                case op::URShift:
+                case op::BitAnd:
+                case op::BitOr:
+                case op::BitXor: {
                     const double bd = num(*this, pop());
                     const double ad = num(*this, stack.back());
                     const std::int32_t a = toInt32(ad);
                     const std::uint32_t s = toUint32(bd) & 31u;
                     switch (in.op) {
-                    case op::LShift: stack.back() = Value::integer(static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << s)); break;
-                    case op::RShift: stack.back() = Value::integer(a >> s); break;
-                    case op::URShift: stack.back() = Value::unsignedInt(toUint32(ad) >> s); break;
-                    case op::BitAnd: stack.back() = Value::integer(a & toInt32(bd)); break;
-                    case op::BitOr: stack.back() = Value::integer(a | toInt32(bd)); break;
-                    default: stack.back() = Value::integer(a ^ toInt32(bd)); break;
+                    case op::LShift:
+                        stack.back() = Value::integer(
+                            static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << s));
+                        break;
+                    case op::RShift:
+                        stack.back() = Value::integer(a >> s);
+                        break;
+                    case op::URShift:
+                        stack.back() = Value::unsignedInt(toUint32(ad) >> s);
+                        break;
+                    case op::BitAnd:
+                        stack.back() = Value::integer(a & toInt32(bd));
+                        break;
+                    case op::BitOr:
+                        stack.back() = Value::integer(a | toInt32(bd));
+                        break;
+                    default:
+                        stack.back() = Value::integer(a ^ toInt32(bd));
+                        break;
                     }
                     break;
                 }
@@ -774,10 +966,26 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     stack.back() = Value::boolean(strictEquals(stack.back(), b));
                     break;
                 }
-                case op::LessThan: { Value b = pop(); stack.back() = Value::boolean(lessThan(stack.back(), b) == 1); break; }
-                case op::GreaterThan: { Value b = pop(); stack.back() = Value::boolean(lessThan(b, stack.back()) == 1); break; }
-                case op::LessEquals: { Value b = pop(); stack.back() = Value::boolean(lessThan(b, stack.back()) == 0); break; }
-                case op::GreaterEquals: { Value b = pop(); stack.back() = Value::boolean(lessThan(stack.back(), b) == 0); break; }
+                case op::LessThan: {
+                    Value b = pop();
+                    stack.back() = Value::boolean(lessThan(stack.back(), b) == 1);
+                    break;
+                }
+                case op::GreaterThan: {
+                    Value b = pop();
+                    stack.back() = Value::boolean(lessThan(b, stack.back()) == 1);
+                    break;
+                }
+                case op::LessEquals: {
+                    Value b = pop();
+                    stack.back() = Value::boolean(lessThan(b, stack.back()) == 0);
+                    break;
+                }
+                case op::GreaterEquals: {
+                    Value b = pop();
+                    stack.back() = Value::boolean(lessThan(stack.back(), b) == 0);
+                    break;
+                }
                 default:
                     if (in.op >= op::GetLocal0 && in.op <= op::GetLocal3) {
                         stack.push_back(reg[in.op - op::GetLocal0]);

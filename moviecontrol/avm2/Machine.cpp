@@ -31,8 +31,7 @@ constexpr std::size_t kMaxArrayLength = 1u << 26;
 
 } // namespace
 
-Machine::Machine(Host& host, Limits limits)
-    : host_(host), limits_(limits), budget_(limits.budget) {
+Machine::Machine(Host& host, Limits limits) : host_(host), limits_(limits), budget_(limits.budget) {
     installBuiltins();
 }
 
@@ -158,7 +157,7 @@ Class* Machine::classOf(const Value& v) {
         const double d = v.asNumber();
         if (d == std::trunc(d) && std::fabs(d) < 4294967296.0 && !(d == 0 && std::signbit(d))) {
             return d >= 0 && d <= 4294967295.0 ? (d <= 2147483647.0 ? intClass : uintClass)
-                                              : (d >= -2147483648.0 ? intClass : numberClass);
+                                               : (d >= -2147483648.0 ? intClass : numberClass);
         }
         return numberClass;
     }
@@ -195,8 +194,7 @@ Value Machine::readBinding(const Value& target, Object* holder, const Binding& b
     case Binding::Kind::Slot:
     case Binding::Kind::Const:
     case Binding::Kind::Class:
-        return holder != nullptr && b.slot < holder->slots.size() ? holder->slots[b.slot]
-                                                                  : Value();
+        return holder != nullptr && b.slot < holder->slots.size() ? holder->slots[b.slot] : Value();
     case Binding::Kind::Method: {
         Object* f = newFunction(b.method, b.declaredBy != nullptr ? b.declaredBy->scope : nullptr,
                                 b.declaredBy);
@@ -316,8 +314,8 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
                 b->setter.native(*this, target, args);
             } else {
                 runMethod(*b->setter.unit, b->setter.index, target, args,
-                          b->declaredBy != nullptr ? b->declaredBy->scope : nullptr,
-                          b->declaredBy, nullptr);
+                          b->declaredBy != nullptr ? b->declaredBy->scope : nullptr, b->declaredBy,
+                          nullptr);
             }
             return;
         }
@@ -827,8 +825,9 @@ bool Machine::isType(const Value& v, Class* cls) {
         return v.isNumeric();
     }
     if (cls == intClass) {
-        return v.isInt() || (v.isNumber() && v.asNumber() == static_cast<double>(toInt32(v.asNumber())) &&
-                             !(v.asNumber() == 0 && std::signbit(v.asNumber())));
+        return v.isInt() ||
+               (v.isNumber() && v.asNumber() == static_cast<double>(toInt32(v.asNumber())) &&
+                !(v.asNumber() == 0 && std::signbit(v.asNumber())));
     }
     if (cls == uintClass) {
         return v.isNumeric() && v.asNumber() >= 0 && v.asNumber() <= 4294967295.0 &&
@@ -903,7 +902,8 @@ std::string Machine::errorText(const Value& v) {
         if (o->kind == Object::Kind::Function) {
             return "Function-" + std::to_string(o->method.index);
         }
-        return "[object " + className(v) + "]@" + std::to_string(reinterpret_cast<std::uintptr_t>(o) % 100000);
+        return "[object " + className(v) + "]@" +
+               std::to_string(reinterpret_cast<std::uintptr_t>(o) % 100000);
     }
     return toString(v);
 }
@@ -1031,8 +1031,8 @@ void Machine::ensureScript(AbcUnit& unit, std::size_t script) {
     }
     unit.scriptState[script] = 1;
     Args none;
-    runMethod(unit, unit.abc.scripts[script].init, Value::object(unit.scriptGlobals[script]),
-              none, nullptr, nullptr, nullptr);
+    runMethod(unit, unit.abc.scripts[script].init, Value::object(unit.scriptGlobals[script]), none,
+              nullptr, nullptr, nullptr);
     unit.scriptState[script] = 2;
 }
 
@@ -1097,8 +1097,8 @@ void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
             b.ns = u.namespaces[m.ns];
             if (t.kind == TraitKind::Method || t.kind == TraitKind::Getter ||
                 t.kind == TraitKind::Setter) {
-                b.kind = t.kind == TraitKind::Method ? Binding::Kind::Method
-                                                      : Binding::Kind::Accessor;
+                b.kind =
+                    t.kind == TraitKind::Method ? Binding::Kind::Method : Binding::Kind::Accessor;
                 MethodRef ref{&u, t.method, nullptr};
                 if (Binding* existing = g->traits->findExact(local, b.ns);
                     existing != nullptr && existing->kind == Binding::Kind::Accessor) {
@@ -1113,11 +1113,11 @@ void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
                     b.method = ref;
                 }
             } else {
-                b.kind = t.kind == TraitKind::Const ? Binding::Kind::Const
+                b.kind = t.kind == TraitKind::Const   ? Binding::Kind::Const
                          : t.kind == TraitKind::Class ? Binding::Kind::Class
                                                       : Binding::Kind::Slot;
-                std::uint32_t slot = t.slotId != 0 ? t.slotId - 1
-                                                   : static_cast<std::uint32_t>(g->slots.size());
+                std::uint32_t slot =
+                    t.slotId != 0 ? t.slotId - 1 : static_cast<std::uint32_t>(g->slots.size());
                 if (slot >= g->slots.size()) {
                     g->slots.resize(slot + 1);
                     g->traits->slots.resize(slot + 1);
@@ -1132,8 +1132,7 @@ void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
                 } else if (t.kind == TraitKind::Slot || t.kind == TraitKind::Const) {
                     si.type = resolveType(u, t.typeName);
                     si.value = t.valueIndex != 0 ? defaultValue(u, t.valueKind, t.valueIndex)
-                               : si.type == intClass || si.type == uintClass
-                                   ? Value::integer(0)
+                               : si.type == intClass || si.type == uintClass ? Value::integer(0)
                                : si.type == numberClass
                                    ? Value::number(std::numeric_limits<double>::quiet_NaN())
                                : si.type == booleanClass ? Value::boolean(false)

@@ -17,7 +17,9 @@ struct Namespace {
     std::string uri;
     std::uint64_t privateId = 0; // Private: which declaration
 
-    static Namespace publicNs(std::string uri = {}) { return Namespace{Group::Public, std::move(uri), 0}; }
+    static Namespace publicNs(std::string uri = {}) {
+        return Namespace{Group::Public, std::move(uri), 0};
+    }
     bool operator==(const Namespace& o) const {
         return group == o.group && uri == o.uri && privateId == o.privateId;
     }

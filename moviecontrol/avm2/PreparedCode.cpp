@@ -221,8 +221,7 @@ class Preparer {
         switch (op::operandsOf(d.instr.op)) {
         case op::Operands::Illegal:
             fail(1011, "Method " + name_ + " contained illegal opcode " +
-                           std::to_string(d.instr.op) + " at offset " + std::to_string(pc) +
-                           ".");
+                           std::to_string(d.instr.op) + " at offset " + std::to_string(pc) + ".");
         case op::Operands::None:
             break;
         case op::Operands::U8:
@@ -307,8 +306,8 @@ class Preparer {
             break;
         case NewClass:
             if (in.a >= abc_.classes.size()) {
-                fail(1060, "ClassInfo " + std::to_string(in.a) + " exceeds class_count=" +
-                               std::to_string(abc_.classes.size()) + ".");
+                fail(1060, "ClassInfo " + std::to_string(in.a) +
+                               " exceeds class_count=" + std::to_string(abc_.classes.size()) + ".");
             }
             break;
         case GetLocal:
@@ -324,11 +323,27 @@ class Preparer {
             checkRegister(in.a);
             checkRegister(in.b);
             break;
-        case GetSuper: case SetSuper: case CallSuper: case CallProperty: case ConstructProp:
-        case CallPropLex: case CallSuperVoid: case CallPropVoid: case GetDescendants:
-        case FindPropStrict: case FindProperty: case FindDef: case GetLex: case SetProperty:
-        case GetProperty: case InitProperty: case DeleteProperty: case Coerce: case AsType:
-        case IsType: case NewCatch:
+        case GetSuper:
+        case SetSuper:
+        case CallSuper:
+        case CallProperty:
+        case ConstructProp:
+        case CallPropLex:
+        case CallSuperVoid:
+        case CallPropVoid:
+        case GetDescendants:
+        case FindPropStrict:
+        case FindProperty:
+        case FindDef:
+        case GetLex:
+        case SetProperty:
+        case GetProperty:
+        case InitProperty:
+        case DeleteProperty:
+        case Coerce:
+        case AsType:
+        case IsType:
+        case NewCatch:
             if (o == NewCatch) {
                 checkIndex(in.a, body_.exceptions.size());
                 break;
@@ -361,45 +376,115 @@ class Preparer {
         int scope = 0;
         const std::uint8_t o = in.op;
         switch (o) {
-        case GetSuper: case GetProperty: case DeleteProperty: case GetDescendants:
+        case GetSuper:
+        case GetProperty:
+        case DeleteProperty:
+        case GetDescendants:
             pops = 1 + runtimeParts(in.a);
             pushes = 1;
             break;
-        case SetSuper: case SetProperty: case InitProperty:
+        case SetSuper:
+        case SetProperty:
+        case InitProperty:
             pops = 2 + runtimeParts(in.a);
             break;
-        case DxnsLate: case IfTrue: case IfFalse: case LookupSwitch: case Pop: case SetLocal:
-        case SetGlobalSlot: case ReturnValue: case Throw:
+        case DxnsLate:
+        case IfTrue:
+        case IfFalse:
+        case LookupSwitch:
+        case Pop:
+        case SetLocal:
+        case SetGlobalSlot:
+        case ReturnValue:
+        case Throw:
             pops = 1;
             break;
-        case SetLocal0: case SetLocal0 + 1: case SetLocal0 + 2: case SetLocal3:
+        case SetLocal0:
+        case SetLocal0 + 1:
+        case SetLocal0 + 2:
+        case SetLocal3:
             pops = 1;
             break;
-        case IfNlt: case IfNle: case IfNgt: case IfNge: case IfEq: case IfNe: case IfLt:
-        case IfLe: case IfGt: case IfGe: case IfStrictEq: case IfStrictNe: case SetSlot:
+        case IfNlt:
+        case IfNle:
+        case IfNgt:
+        case IfNge:
+        case IfEq:
+        case IfNe:
+        case IfLt:
+        case IfLe:
+        case IfGt:
+        case IfGe:
+        case IfStrictEq:
+        case IfStrictNe:
+        case SetSlot:
             pops = 2;
             break;
-        case PushWith: case PushScope:
+        case PushWith:
+        case PushScope:
             pops = 1;
             scope = 1;
             break;
         case PopScope:
             scope = -1;
             break;
-        case NextName: case HasNext: case NextValue: case Add: case Subtract: case Multiply:
-        case Divide: case Modulo: case LShift: case RShift: case URShift: case BitAnd:
-        case BitOr: case BitXor: case Equals: case StrictEquals: case LessThan:
-        case LessEquals: case GreaterThan: case GreaterEquals: case InstanceOf:
-        case IsTypeLate: case In: case AddI: case SubtractI: case MultiplyI: case AsTypeLate:
+        case NextName:
+        case HasNext:
+        case NextValue:
+        case Add:
+        case Subtract:
+        case Multiply:
+        case Divide:
+        case Modulo:
+        case LShift:
+        case RShift:
+        case URShift:
+        case BitAnd:
+        case BitOr:
+        case BitXor:
+        case Equals:
+        case StrictEquals:
+        case LessThan:
+        case LessEquals:
+        case GreaterThan:
+        case GreaterEquals:
+        case InstanceOf:
+        case IsTypeLate:
+        case In:
+        case AddI:
+        case SubtractI:
+        case MultiplyI:
+        case AsTypeLate:
             pops = 2;
             pushes = 1;
             break;
-        case PushNull: case PushUndefined: case PushByte: case PushShort: case PushTrue:
-        case PushFalse: case PushNaN: case PushString: case PushInt: case PushUint:
-        case PushDouble: case PushNamespace: case HasNext2: case NewFunction:
-        case NewActivation: case NewCatch: case FindDef: case GetLex: case GetLocal:
-        case GetGlobalScope: case GetScopeObject: case GetOuterScope: case GetGlobalSlot:
-        case GetLocal0: case GetLocal0 + 1: case GetLocal0 + 2: case GetLocal3:
+        case PushNull:
+        case PushUndefined:
+        case PushByte:
+        case PushShort:
+        case PushTrue:
+        case PushFalse:
+        case PushNaN:
+        case PushString:
+        case PushInt:
+        case PushUint:
+        case PushDouble:
+        case PushNamespace:
+        case HasNext2:
+        case NewFunction:
+        case NewActivation:
+        case NewCatch:
+        case FindDef:
+        case GetLex:
+        case GetLocal:
+        case GetGlobalScope:
+        case GetScopeObject:
+        case GetOuterScope:
+        case GetGlobalSlot:
+        case GetLocal0:
+        case GetLocal0 + 1:
+        case GetLocal0 + 2:
+        case GetLocal3:
             pushes = 1;
             break;
         case Dup:
@@ -414,22 +499,28 @@ class Preparer {
             pops = in.a + 2;
             pushes = 1;
             break;
-        case Construct: case ApplyType:
+        case Construct:
+        case ApplyType:
             pops = in.a + 1;
             pushes = 1;
             break;
         case ConstructSuper:
             pops = in.a + 1;
             break;
-        case CallMethod: case CallStatic:
+        case CallMethod:
+        case CallStatic:
             pops = in.b + 1;
             pushes = 1;
             break;
-        case CallSuper: case CallProperty: case CallPropLex: case ConstructProp:
+        case CallSuper:
+        case CallProperty:
+        case CallPropLex:
+        case ConstructProp:
             pops = in.b + 1 + runtimeParts(in.a);
             pushes = 1;
             break;
-        case CallSuperVoid: case CallPropVoid:
+        case CallSuperVoid:
+        case CallPropVoid:
             pops = in.b + 1 + runtimeParts(in.a);
             break;
         case NewObject:
@@ -440,16 +531,44 @@ class Preparer {
             pops = in.a;
             pushes = 1;
             break;
-        case FindPropStrict: case FindProperty:
+        case FindPropStrict:
+        case FindProperty:
             pops = runtimeParts(in.a);
             pushes = 1;
             break;
-        case Sxi1: case Sxi8: case Sxi16: case NewClass: case GetSlot: case ConvertS:
-        case EscXElem: case EscXAttr: case ConvertI: case ConvertU: case ConvertD:
-        case ConvertB: case ConvertO: case CheckFilter: case Coerce: case CoerceB:
-        case CoerceA: case CoerceI: case CoerceD: case CoerceS: case AsType: case CoerceU:
-        case CoerceO: case Negate: case Increment: case Decrement: case TypeOf: case Not:
-        case BitNot: case IsType: case IncrementI: case DecrementI: case NegateI:
+        case Sxi1:
+        case Sxi8:
+        case Sxi16:
+        case NewClass:
+        case GetSlot:
+        case ConvertS:
+        case EscXElem:
+        case EscXAttr:
+        case ConvertI:
+        case ConvertU:
+        case ConvertD:
+        case ConvertB:
+        case ConvertO:
+        case CheckFilter:
+        case Coerce:
+        case CoerceB:
+        case CoerceA:
+        case CoerceI:
+        case CoerceD:
+        case CoerceS:
+        case AsType:
+        case CoerceU:
+        case CoerceO:
+        case Negate:
+        case Increment:
+        case Decrement:
+        case TypeOf:
+        case Not:
+        case BitNot:
+        case IsType:
+        case IncrementI:
+        case DecrementI:
+        case NegateI:
             pops = 1;
             pushes = 1;
             break;
@@ -476,9 +595,9 @@ class Preparer {
             fail(1018, "Scope stack underflow occurred.");
         }
         s.scope = static_cast<std::uint32_t>(static_cast<int>(s.scope) + scope);
-        const std::uint32_t scopeRoom =
-            body_.maxScopeDepth > body_.initScopeDepth ? body_.maxScopeDepth - body_.initScopeDepth
-                                                       : 0;
+        const std::uint32_t scopeRoom = body_.maxScopeDepth > body_.initScopeDepth
+                                            ? body_.maxScopeDepth - body_.initScopeDepth
+                                            : 0;
         if (s.scope > scopeRoom) {
             fail(1017, "Scope stack overflow occurred.");
         }

@@ -15,8 +15,8 @@ namespace avm2 {
 
 struct Instr {
     std::uint8_t op = 0;
-    std::uint32_t a = 0; // first operand (index, count, byte)
-    std::uint32_t b = 0; // second operand (argument count, register)
+    std::uint32_t a = 0;      // first operand (index, count, byte)
+    std::uint32_t b = 0;      // second operand (argument count, register)
     std::uint32_t target = 0; // branches: the instruction index jumped to; switches: table
 };
 
@@ -37,7 +37,6 @@ struct PreparedCode {
 
 // Throws AbcError (a VerifyError, with Flash's number and message) for a body Flash refuses.
 // `methodName` names the method in messages ("Tests/test4()").
-PreparedCode prepareBody(const AbcFile& abc, const MethodBody& body,
-                         const std::string& methodName);
+PreparedCode prepareBody(const AbcFile& abc, const MethodBody& body, const std::string& methodName);
 
 } // namespace avm2

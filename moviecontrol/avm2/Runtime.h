@@ -73,8 +73,8 @@ struct ScopeChain {
 using ScopePtr = std::shared_ptr<const ScopeChain>;
 
 struct Class {
-    std::string name;          // local name ("Sprite")
-    Namespace ns;              // its package
+    std::string name; // local name ("Sprite")
+    Namespace ns;     // its package
     Class* super = nullptr;
     std::vector<Class*> interfaces;
     // Interfaces named but not defined yet when the class was made (multiname indices).
@@ -82,32 +82,52 @@ struct Class {
     bool isInterface = false;
     bool sealed = true;
     bool isFinal = false;
-    Traits instance;           // instance traits, inherited included
+    Traits instance; // instance traits, inherited included
     Object* classObject = nullptr;
     Object* prototype = nullptr;
     // The instance initialiser: compiled, or a built-in's.
     MethodRef init;
-    ScopePtr scope;            // what the instance methods close over
+    ScopePtr scope; // what the instance methods close over
     AbcUnit* unit = nullptr;
     std::optional<Namespace> protectedNs;
     // What a built-in instance is made of (Array, Error...).
-    enum class Native : std::uint8_t { None, Array, Error, Date, Vector, Dictionary, RegExp, ByteArray };
+    enum class Native : std::uint8_t {
+        None,
+        Array,
+        Error,
+        Date,
+        Vector,
+        Dictionary,
+        RegExp,
+        ByteArray
+    };
     Native native = Native::None;
     // Called with the new object and the arguments when the class (or a subclass) builds one.
     NativeFn call = nullptr; // `Class(value)` as a function: a conversion
-    std::string qualifiedName() const {
-        return ns.uri.empty() ? name : ns.uri + "::" + name;
-    }
+    std::string qualifiedName() const { return ns.uri.empty() ? name : ns.uri + "::" + name; }
     bool isSubclassOf(const Class* other) const;
 };
 
 class Object {
   public:
-    enum class Kind : std::uint8_t { Plain, Function, Class, Array, Activation, Global, Namespace, QName, Date, RegExp, Dictionary, ByteArray };
+    enum class Kind : std::uint8_t {
+        Plain,
+        Function,
+        Class,
+        Array,
+        Activation,
+        Global,
+        Namespace,
+        QName,
+        Date,
+        RegExp,
+        Dictionary,
+        ByteArray
+    };
 
     Kind kind = Kind::Plain;
-    Class* cls = nullptr;      // whose traits this object has (null: none)
-    Traits* traits = nullptr;  // the traits searched: the class's instance traits, or own
+    Class* cls = nullptr;     // whose traits this object has (null: none)
+    Traits* traits = nullptr; // the traits searched: the class's instance traits, or own
     Object* proto = nullptr;
     std::vector<Value> slots;
     bool dynamic = true;
@@ -145,7 +165,7 @@ struct AbcUnit {
     std::uint64_t id = 0;
     std::vector<Namespace> namespaces;
     std::vector<std::vector<Namespace>> nsSets;
-    std::vector<Class*> classes;      // by class index, once made by newclass
+    std::vector<Class*> classes; // by class index, once made by newclass
     std::vector<Object*> scriptGlobals;
     std::vector<std::uint8_t> scriptState; // 0 not run, 1 running, 2 done
     std::map<std::uint32_t, std::shared_ptr<PreparedCode>> prepared;

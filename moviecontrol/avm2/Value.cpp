@@ -128,8 +128,7 @@ double stringToNumber(const std::string& s) {
                         : std::numeric_limits<double>::infinity();
     }
     for (char c : body) {
-        if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' ||
-              c == '-')) {
+        if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')) {
             return std::numeric_limits<double>::quiet_NaN();
         }
     }

@@ -53,10 +53,10 @@ struct ClassSpec {
 
 class AbcBuilder {
   public:
-    std::vector<std::string> strings;          // pool entries from index 1
-    std::vector<std::uint32_t> packages;       // namespaces: package kind, by string index
+    std::vector<std::string> strings;    // pool entries from index 1
+    std::vector<std::uint32_t> packages; // namespaces: package kind, by string index
     std::vector<std::pair<std::uint32_t, std::uint32_t>> qnames; // (ns, string)
-    std::vector<std::uint32_t> methods;        // each: parameter count (untyped)
+    std::vector<std::uint32_t> methods;                          // each: parameter count (untyped)
     std::vector<ClassSpec> classes;
     std::vector<std::pair<std::uint32_t, std::vector<TraitSpec>>> scripts; // init, traits
     std::vector<BodySpec> bodies;
@@ -107,7 +107,7 @@ class AbcBuilder {
             for (std::uint32_t p = 0; p < params; ++p) {
                 u30(out, 0);
             }
-            u30(out, 0);     // name
+            u30(out, 0);      // name
             out.push_back(0); // flags
         }
         out.push_back(0); // metadata

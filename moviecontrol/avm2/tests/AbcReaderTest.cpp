@@ -1,8 +1,8 @@
 // The ABC reader on damaged blocks: every cut, bad index and inflated count is refused with
 // Flash's VerifyError number, never read past or allocated for.
 
-#include "AbcBuilder.h"
 #include "avm2/AbcReader.h"
+#include "AbcBuilder.h"
 
 #include <gtest/gtest.h>
 

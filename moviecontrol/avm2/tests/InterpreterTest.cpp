@@ -70,8 +70,10 @@ TEST(Interpreter, ThrownValuesReachTheHandlerGuardingThem) {
     avm2test::BodySpec b;
     b.method = init;
     // 0: pushbyte 7  2: throw  3: setlocal1, then trace(local1)
-    b.code = {0x24, 7, 0x03, 0xD5, 0x5D, static_cast<std::uint8_t>(s.traceName), 0xD1, 0x4F,
-              static_cast<std::uint8_t>(s.traceName), 1, 0x47};
+    b.code = {0x24, 7,    0x03,
+              0xD5, 0x5D, static_cast<std::uint8_t>(s.traceName),
+              0xD1, 0x4F, static_cast<std::uint8_t>(s.traceName),
+              1,    0x47};
     b.exceptions = {{0, 3, 3, 0, 0}};
     abc.bodies.push_back(b);
     EXPECT_EQ(avm2test::runAbc(abc.build()), "7\n");
@@ -89,9 +91,9 @@ TEST(Interpreter, StaticInitialiserRunsWhenTheClassIsMadeAndTheConstructorOnNew)
     const std::uint32_t cls = abc.qname(s.publicNs, abc.string("C"));
     const auto say = [&](const char* text) {
         const std::uint32_t str = abc.string(text);
-        return Bytes{0x5D, static_cast<std::uint8_t>(s.traceName), 0x2C,
-                     static_cast<std::uint8_t>(str), 0x4F,
-                     static_cast<std::uint8_t>(s.traceName), 1};
+        return Bytes{
+            0x5D, static_cast<std::uint8_t>(s.traceName), 0x2C, static_cast<std::uint8_t>(str),
+            0x4F, static_cast<std::uint8_t>(s.traceName), 1};
     };
     const std::uint32_t init = abc.method();
     const std::uint32_t cinit = abc.method();
@@ -100,8 +102,19 @@ TEST(Interpreter, StaticInitialiserRunsWhenTheClassIsMadeAndTheConstructorOnNew)
     abc.scripts.push_back({init, {{cls, 4, 1, 0}}});
     // Script: getlocal0 pushscope; getscopeobject 0; getlex Object; pushscope; getlex Object;
     // newclass 0; popscope; initproperty C; trace("script"); new C(); returnvoid.
-    Bytes script{0xD0, 0x30, 0x65, 0x00, 0x60, static_cast<std::uint8_t>(object), 0x30, 0x60,
-                 static_cast<std::uint8_t>(object), 0x58, 0x00, 0x1D, 0x68,
+    Bytes script{0xD0,
+                 0x30,
+                 0x65,
+                 0x00,
+                 0x60,
+                 static_cast<std::uint8_t>(object),
+                 0x30,
+                 0x60,
+                 static_cast<std::uint8_t>(object),
+                 0x58,
+                 0x00,
+                 0x1D,
+                 0x68,
                  static_cast<std::uint8_t>(cls)};
     const Bytes sayScript = say("script");
     script.insert(script.end(), sayScript.begin(), sayScript.end());

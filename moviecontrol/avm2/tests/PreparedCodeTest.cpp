@@ -1,8 +1,8 @@
 // The checks a method body passes before it first runs, by table: each body and the
 // VerifyError number Flash gives it (0: accepted).
 
-#include "avm2/AbcReader.h"
 #include "avm2/PreparedCode.h"
+#include "avm2/AbcReader.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +82,9 @@ TEST(PreparedCode, HandlersCountOnlyWhenTheyGuardReachableCode) {
 TEST(PreparedCode, JumpsBecomeInstructionIndices) {
     // 0: pushtrue  1: iftrue -> 4  2: pushbyte 9  3: jump -> 5 (as a byte offset 11)
     // 4: pushbyte 4  5: pop  6: returnvoid
-    Case c{"branches", {0x26, 0x11, 0x06, 0x00, 0x00, 0x24, 9, 0x10, 0x02, 0x00, 0x00, 0x24, 4, 0x29, 0x47}, 0};
+    Case c{"branches",
+           {0x26, 0x11, 0x06, 0x00, 0x00, 0x24, 9, 0x10, 0x02, 0x00, 0x00, 0x24, 4, 0x29, 0x47},
+           0};
     avm2::PreparedCode p;
     ASSERT_EQ(check(c, &p), 0);
     ASSERT_EQ(p.code.size(), 7u);

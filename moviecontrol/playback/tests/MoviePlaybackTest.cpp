@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "MoviePlayback.h"
-#include "As3Scripts.h"
 #include "AbcBuilder.h"
+#include "As3Scripts.h"
+#include "MoviePlayback.h"
 #include "NoScripts.h"
 #include "moviemaker/BitWriter.h"
 #include "moviemaker/Sound.h"

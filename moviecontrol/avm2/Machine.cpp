@@ -477,6 +477,10 @@ Value Machine::construct(const Value& constructor, Args& args) {
             cls == booleanClass) {
             return cls->call(*this, Value(), args);
         }
+        // `new Function()`: a function that does nothing (no source to compile).
+        if (cls == functionClass) {
+            return Value::object(newNative([](Machine&, const Value&, Args&) { return Value(); }));
+        }
         if (cls->isInterface) {
             throwError("TypeError", 1007, "Instantiation attempted on a non-constructor.");
         }

@@ -24,10 +24,12 @@ void addTraits(Machine& m, AbcUnit& u, const std::vector<TraitInfo>& traits, Tra
             b.kind = Binding::Kind::Method;
             b.method = ref;
             u.methodOwner[t.method] = owner;
+            u.methodTraitName[t.method] = local;
             break;
         case TraitKind::Getter:
         case TraitKind::Setter: {
             u.methodOwner[t.method] = owner;
+            u.methodTraitName[t.method] = (t.kind == TraitKind::Getter ? "get " : "set ") + local;
             Binding* existing = into.findExact(local, b.ns);
             if (existing != nullptr && existing->kind == Binding::Kind::Accessor) {
                 // A subclass overriding one half keeps the other half of the base's pair.
@@ -101,7 +103,8 @@ void addTraits(Machine& m, AbcUnit& u, const std::vector<TraitInfo>& traits, Tra
 
 } // namespace
 
-Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super, ScopePtr scope) {
+Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super,
+                                const ScopePtr& scope) {
     const InstanceInfo& inst = u.abc.instances[index];
     const MultinameInfo& mn = u.abc.multinames[inst.name];
     classes_.push_back(std::make_unique<Class>());
@@ -166,7 +169,7 @@ Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super, S
     proto->dontEnum.back() = true;
 
     auto classScope = std::make_shared<ScopeChain>();
-    classScope->parent = std::move(scope);
+    classScope->parent = scope;
     classScope->object = Value::object(classObject);
     c->scope = classScope;
 

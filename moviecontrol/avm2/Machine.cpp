@@ -1014,7 +1014,10 @@ Class* Machine::resolveType(AbcUnit& unit, std::uint32_t multiname) {
 
 std::string Machine::methodName(AbcUnit& unit, std::uint32_t method) {
     auto owner = unit.methodOwner.find(method);
-    const std::string& own = unit.abc.strings[unit.abc.methods[method].name];
+    auto traitName = unit.methodTraitName.find(method);
+    const std::string& own = traitName != unit.methodTraitName.end()
+                                 ? traitName->second
+                                 : unit.abc.strings[unit.abc.methods[method].name];
     if (owner != unit.methodOwner.end() && owner->second != nullptr) {
         Class* c = owner->second;
         if (c->init.unit == &unit && c->init.index == method) {
@@ -1070,6 +1073,8 @@ void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
     u.id = units_.size() + 1;
     units_.push_back(std::move(unit));
     const AbcFile& a = u.abc;
+    u.namespaces.reserve(a.namespaces.size());
+    u.nsSets.reserve(a.nsSets.size());
     for (std::size_t i = 0; i < a.namespaces.size(); ++i) {
         Namespace ns;
         ns.group = Namespace::groupOf(a.namespaces[i].kind);
@@ -1081,6 +1086,7 @@ void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
     }
     for (const auto& set : a.nsSets) {
         std::vector<Namespace> s;
+        s.reserve(set.size());
         for (std::uint32_t ns : set) {
             s.push_back(u.namespaces[ns]);
         }

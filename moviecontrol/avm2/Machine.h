@@ -99,7 +99,7 @@ class Machine {
     void defineGetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
     void defineSetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
     void defineGlobal(const std::string& package, const std::string& name, const Value& v);
-    Class* newClassFromAbc(AbcUnit& unit, std::uint32_t index, Class* super, ScopePtr scope);
+    Class* newClassFromAbc(AbcUnit& unit, std::uint32_t index, Class* super, const ScopePtr& scope);
     Class* resolveType(AbcUnit& unit, std::uint32_t multiname);
     // Vector.<T>: the class for that element type, made on first use.
     Value applyType(const Value& generic, const Args& params);

@@ -170,6 +170,7 @@ struct AbcUnit {
     std::vector<std::uint8_t> scriptState; // 0 not run, 1 running, 2 done
     std::map<std::uint32_t, std::shared_ptr<PreparedCode>> prepared;
     std::map<std::uint32_t, Class*> methodOwner; // method index -> class (for names, super)
+    std::map<std::uint32_t, std::string> methodTraitName; // "abc", "get x", "set x"
 };
 
 // A script exception travelling through C++ frames.

@@ -173,17 +173,37 @@ Value arrayLength(Machine& m, const Value& self, Args&) {
     return Value::unsignedInt(static_cast<std::uint32_t>(arraySelf(m, self)->elements.size()));
 }
 
+// A fixed-length vector refuses whatever would change its length.
+void refuseIfFixed(Machine& m, const Object* o) {
+    if (o->flag && o->cls != nullptr && m.vectorClass != nullptr &&
+        o->cls->isSubclassOf(m.vectorClass)) {
+        m.throwError("RangeError", 1126, "Cannot change the length of a fixed Vector.");
+    }
+}
+
+// The length is a uint, so NaN empties the array and -1 asks for four billion elements.
 Value arraySetLength(Machine& m, const Value& self, Args& a) {
-    const double n = m.toNumber(arg(a, 0));
-    if (n < 0 || n > (1u << 26)) {
+    const std::uint32_t n = toUint32(m.toNumber(arg(a, 0)));
+    Object* o = arraySelf(m, self);
+    if (n == o->elements.size()) {
+        return Value();
+    }
+    refuseIfFixed(m, o);
+    if (n > (1u << 26)) {
+        m.host().limitHit("memory");
         throw ScriptAbort{"array"};
     }
-    arraySelf(m, self)->elements.resize(static_cast<std::size_t>(n));
+    Value fill;
+    if (o->cls != nullptr && o->cls->elementType != nullptr) {
+        fill = m.coerce(Value(), o->cls->elementType);
+    }
+    o->elements.resize(n, fill);
     return Value();
 }
 
 Value arrayPush(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
     for (auto& v : a) {
         o->elements.push_back(v);
     }
@@ -192,6 +212,7 @@ Value arrayPush(Machine& m, const Value& self, Args& a) {
 
 Value arrayPop(Machine& m, const Value& self, Args&) {
     Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
     if (o->elements.empty()) {
         return Value();
     }
@@ -202,6 +223,7 @@ Value arrayPop(Machine& m, const Value& self, Args&) {
 
 Value arrayShift(Machine& m, const Value& self, Args&) {
     Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
     if (o->elements.empty()) {
         return Value();
     }
@@ -212,6 +234,7 @@ Value arrayShift(Machine& m, const Value& self, Args&) {
 
 Value arrayUnshift(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
     o->elements.insert(o->elements.begin(), a.begin(), a.end());
     return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
 }
@@ -276,11 +299,12 @@ Value arraySplice(Machine& m, const Value& self, Args& a) {
     if (a.empty()) {
         return Value::object(m.newArray());
     }
+    refuseIfFixed(m, o);
     const std::size_t start = clampIndex(m, arg(a, 0), len, 0);
     std::size_t count = len - start;
     if (a.size() > 1) {
-        const double d = m.toNumber(a[1]);
-        count = d > 0 ? std::min(static_cast<std::size_t>(d), len - start) : 0;
+        const double d = std::trunc(m.toNumber(a[1])); // NaN and negatives remove nothing
+        count = d > 0 ? static_cast<std::size_t>(std::min(d, static_cast<double>(count))) : 0;
     }
     const auto first = o->elements.begin() + static_cast<std::ptrdiff_t>(start);
     std::vector<Value> removed(first, first + static_cast<std::ptrdiff_t>(count));
@@ -321,9 +345,22 @@ Value arrayIndexOf(Machine& m, const Value& self, Args& a) {
     return Value::integer(-1);
 }
 
+// lastIndexOf(item, from): a negative `from` counts back from the end.
 Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
-    for (std::size_t i = o->elements.size(); i > 0; --i) {
+    const double len = static_cast<double>(o->elements.size());
+    double from = arg(a, 1).isUndefined() ? len : std::trunc(m.toNumber(arg(a, 1)));
+    if (std::isnan(from)) {
+        from = 0;
+    }
+    if (from < 0) {
+        from += len;
+    }
+    if (from < 0) {
+        return Value::integer(-1);
+    }
+    const auto end = static_cast<std::size_t>(std::min(from + 1, len));
+    for (std::size_t i = end; i > 0; --i) {
         if (m.strictEquals(o->elements[i - 1], arg(a, 0))) {
             return Value::integer(static_cast<std::int32_t>(i - 1));
         }
@@ -419,10 +456,16 @@ Value stringLength(Machine& m, const Value& self, Args&) {
     return Value::integer(static_cast<std::int32_t>(selfString(m, self).size()));
 }
 
+// A character position as the string methods take it: an integer, NaN and undefined as 0.
+double position(Machine& m, const Value& v) {
+    const double d = v.isUndefined() ? 0 : std::trunc(m.toNumber(v));
+    return std::isnan(d) ? 0 : d;
+}
+
 Value stringCharAt(Machine& m, const Value& self, Args& a) {
     const std::string s = selfString(m, self);
-    const double i = a.empty() ? 0 : m.toNumber(a[0]);
-    if (i < 0 || i >= static_cast<double>(s.size()) || std::isnan(i)) {
+    const double i = position(m, arg(a, 0));
+    if (i < 0 || i >= static_cast<double>(s.size())) {
         return Value::string("");
     }
     return Value::string(s.substr(static_cast<std::size_t>(i), 1));
@@ -430,8 +473,8 @@ Value stringCharAt(Machine& m, const Value& self, Args& a) {
 
 Value stringCharCodeAt(Machine& m, const Value& self, Args& a) {
     const std::string s = selfString(m, self);
-    const double i = a.empty() ? 0 : m.toNumber(a[0]);
-    if (i < 0 || i >= static_cast<double>(s.size()) || std::isnan(i)) {
+    const double i = position(m, arg(a, 0));
+    if (i < 0 || i >= static_cast<double>(s.size())) {
         return Value::number(std::numeric_limits<double>::quiet_NaN());
     }
     return Value::integer(static_cast<unsigned char>(s[static_cast<std::size_t>(i)]));
@@ -465,7 +508,15 @@ Value stringIndexOf(Machine& m, const Value& self, Args& a) {
 
 Value stringLastIndexOf(Machine& m, const Value& self, Args& a) {
     const std::string s = selfString(m, self);
-    const auto p = s.rfind(m.toString(arg(a, 0)));
+    // The search starts at most at `from`; NaN or none searches the whole string.
+    double from = arg(a, 1).isUndefined() ? static_cast<double>(s.size())
+                                          : std::trunc(m.toNumber(arg(a, 1)));
+    if (std::isnan(from)) {
+        from = static_cast<double>(s.size());
+    }
+    const auto start =
+        static_cast<std::size_t>(std::clamp(from, 0.0, static_cast<double>(s.size())));
+    const auto p = s.rfind(m.toString(arg(a, 0)), start);
     return Value::integer(p == std::string::npos ? -1 : static_cast<std::int32_t>(p));
 }
 
@@ -519,17 +570,26 @@ Value stringToLower(Machine& m, const Value& self, Args&) {
 Value stringSplit(Machine& m, const Value& self, Args& a) {
     const std::string s = selfString(m, self);
     std::vector<Value> out;
+    // The limit is a uint: -1 keeps every piece, 0 none.
+    const std::uint32_t limit =
+        arg(a, 1).isUndefined() ? 0xFFFFFFFFu : toUint32(m.toNumber(arg(a, 1)));
+    if (limit == 0) {
+        return Value::object(m.newArray());
+    }
     if (arg(a, 0).isUndefined()) {
         out.push_back(Value::string(s));
     } else {
         const std::string sep = m.toString(arg(a, 0));
         if (sep.empty()) {
             for (char c : s) {
+                if (out.size() >= limit) {
+                    break;
+                }
                 out.push_back(Value::string(std::string(1, c)));
             }
         } else {
             std::size_t start = 0;
-            for (;;) {
+            while (out.size() < limit) {
                 const auto p = s.find(sep, start);
                 if (p == std::string::npos) {
                     out.push_back(Value::string(s.substr(start)));

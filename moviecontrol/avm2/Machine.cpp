@@ -99,6 +99,26 @@ void Machine::initSlots(Object* o, Traits& traits, AbcUnit* unit) {
     }
 }
 
+// A vector grows only at its end, and not at all when fixed; its elements keep its type.
+void Machine::setVectorElement(Object* vector, std::uint32_t index, const Value& value) {
+    const std::size_t length = vector->elements.size();
+    if (index > length || (index == length && vector->flag)) {
+        throwError("RangeError", 1125,
+                   "The index " + std::to_string(index) + " is out of range " +
+                       std::to_string(length) + ".");
+    }
+    if (index == length && length >= kMaxArrayLength) {
+        host_.limitHit("memory");
+        throw ScriptAbort{"array"};
+    }
+    Value element = coerce(value, vector->cls->elementType);
+    if (index == length) {
+        vector->elements.push_back(std::move(element));
+    } else {
+        vector->elements[index] = std::move(element);
+    }
+}
+
 Object* Machine::instantiate(Class* cls) {
     Object* o = allocate();
     o->cls = cls;
@@ -328,6 +348,10 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
     }
     std::uint32_t index = 0;
     if (holder->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
+        if (holder->cls != nullptr && holder->cls->isSubclassOf(vectorClass)) {
+            setVectorElement(holder, index, value);
+            return;
+        }
         if (index >= holder->elements.size()) {
             if (index >= kMaxArrayLength) {
                 host_.limitHit("memory");

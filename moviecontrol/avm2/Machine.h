@@ -145,6 +145,7 @@ class Machine {
     void installBuiltins();
     std::shared_ptr<PreparedCode> prepared(AbcUnit& unit, std::uint32_t method);
     void initSlots(Object* o, Traits& traits, AbcUnit* unit);
+    void setVectorElement(Object* vector, std::uint32_t index, const Value& value);
 
     Host& host_;
     Limits limits_;

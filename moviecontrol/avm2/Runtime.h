@@ -90,6 +90,8 @@ struct Class {
     ScopePtr scope; // what the instance methods close over
     AbcUnit* unit = nullptr;
     std::optional<Namespace> protectedNs;
+    // Vector.<T>: the element type T its elements are coerced to (null for Vector.<*>).
+    Class* elementType = nullptr;
     // What a built-in instance is made of (Array, Error...).
     enum class Native : std::uint8_t {
         None,

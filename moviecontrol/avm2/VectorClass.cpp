@@ -15,7 +15,12 @@ Value vectorInit(Machine& m, const Value& self, Args& a) {
         m.throwError("RangeError", 1005,
                      "Array index is not a positive integer (" + numberToString(n) + ").");
     }
-    self.asObject()->elements.resize(static_cast<std::size_t>(n));
+    Object* o = self.asObject();
+    Value fill; // Vector.<int> starts as zeros, Vector.<String> as nulls
+    if (o->cls != nullptr && o->cls->elementType != nullptr) {
+        fill = m.coerce(Value(), o->cls->elementType);
+    }
+    o->elements.resize(static_cast<std::size_t>(n), fill);
     self.asObject()->flag = a.size() > 1 && Machine::toBoolean(a[1]); // fixed
     return Value();
 }
@@ -71,8 +76,10 @@ Value Machine::applyType(const Value& generic, const Args& params) {
         throwError("TypeError", 1127, "Type application attempted on a non-parameterized type.");
     }
     std::string param = "*";
+    Class* element = nullptr;
     if (params[0].isObject() && params[0].asObject()->kind == Object::Kind::Class) {
-        param = params[0].asObject()->builds->qualifiedName();
+        element = params[0].asObject()->builds;
+        param = element->qualifiedName();
     }
     const std::string name = "Vector.<" + param + ">";
     if (Class* made = findClass("__AS3__.vec::" + name)) {
@@ -82,6 +89,7 @@ Value Machine::applyType(const Value& generic, const Args& params) {
     Class* c = defineClass("__AS3__.vec", name, vectorClass, vectorClass->init.native);
     c->sealed = true;
     c->call = vectorConvert;
+    c->elementType = element;
     return Value::object(c->classObject);
 }
 

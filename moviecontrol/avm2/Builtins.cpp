@@ -509,8 +509,8 @@ Value stringIndexOf(Machine& m, const Value& self, Args& a) {
 Value stringLastIndexOf(Machine& m, const Value& self, Args& a) {
     const std::string s = selfString(m, self);
     // The search starts at most at `from`; NaN or none searches the whole string.
-    double from = arg(a, 1).isUndefined() ? static_cast<double>(s.size())
-                                          : std::trunc(m.toNumber(arg(a, 1)));
+    double from =
+        arg(a, 1).isUndefined() ? static_cast<double>(s.size()) : std::trunc(m.toNumber(arg(a, 1)));
     if (std::isnan(from)) {
         from = static_cast<double>(s.size());
     }

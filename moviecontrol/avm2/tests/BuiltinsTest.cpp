@@ -111,8 +111,7 @@ TEST_F(Builtins, StringSearchesAndSplits) {
     EXPECT_EQ(call(Value::string("abc"), "split", {Value::string("")}), "a,b,c");
     // The limit is a uint: -1 is every piece.
     Args limitless{comma, Value::integer(-1)};
-    const Value pieces = vm.callProperty(list, Name::publicName("split"),
-                                         limitless);
+    const Value pieces = vm.callProperty(list, Name::publicName("split"), limitless);
     EXPECT_EQ(vm.toString(vm.getProperty(pieces, Name::publicName("length"))), "4");
 }
 
@@ -124,22 +123,14 @@ TEST_F(Builtins, ArraySlicesSplicesAndSearches) {
         const char* after;  // the array afterwards
     };
     const std::vector<ArrayCase> table = {
-        {"slice", {-2}, "4,5", "1,2,3,4,5"},
-        {"slice", {1, -1}, "2,3,4", "1,2,3,4,5"},
-        {"slice", {kNaN}, "1,2,3,4,5", "1,2,3,4,5"},
-        {"slice", {kInf}, "", "1,2,3,4,5"},
-        {"slice", {-kInf, 2}, "1,2", "1,2,3,4,5"},
-        {"slice", {3, 1}, "", "1,2,3,4,5"},
-        {"splice", {1, 2}, "2,3", "1,4,5"},
-        {"splice", {-1, kInf}, "5", "1,2,3,4"},
-        {"splice", {kNaN, 1}, "1", "2,3,4,5"},
-        {"splice", {99, 1}, "", "1,2,3,4,5"},
-        {"splice", {1, -3}, "", "1,2,3,4,5"},
-        {"indexOf", {3}, "2", "1,2,3,4,5"},
-        {"indexOf", {3, -2}, "-1", "1,2,3,4,5"},
-        {"indexOf", {5, -2}, "4", "1,2,3,4,5"},
-        {"indexOf", {1, kInf}, "-1", "1,2,3,4,5"},
-        {"lastIndexOf", {1, -10}, "-1", "1,2,3,4,5"},
+        {"slice", {-2}, "4,5", "1,2,3,4,5"},         {"slice", {1, -1}, "2,3,4", "1,2,3,4,5"},
+        {"slice", {kNaN}, "1,2,3,4,5", "1,2,3,4,5"}, {"slice", {kInf}, "", "1,2,3,4,5"},
+        {"slice", {-kInf, 2}, "1,2", "1,2,3,4,5"},   {"slice", {3, 1}, "", "1,2,3,4,5"},
+        {"splice", {1, 2}, "2,3", "1,4,5"},          {"splice", {-1, kInf}, "5", "1,2,3,4"},
+        {"splice", {kNaN, 1}, "1", "2,3,4,5"},       {"splice", {99, 1}, "", "1,2,3,4,5"},
+        {"splice", {1, -3}, "", "1,2,3,4,5"},        {"indexOf", {3}, "2", "1,2,3,4,5"},
+        {"indexOf", {3, -2}, "-1", "1,2,3,4,5"},     {"indexOf", {5, -2}, "4", "1,2,3,4,5"},
+        {"indexOf", {1, kInf}, "-1", "1,2,3,4,5"},   {"lastIndexOf", {1, -10}, "-1", "1,2,3,4,5"},
         {"lastIndexOf", {5, -1}, "4", "1,2,3,4,5"},
     };
     for (const ArrayCase& c : table) {
@@ -160,8 +151,7 @@ TEST_F(Builtins, ArrayLengthsOutOfRange) {
         const char* outcome; // the length made, or the error's number
     };
     const std::vector<LengthCase> table = {
-        {3, "3"},       {0, "0"},     {-1, "#1005"}, {2.5, "#1005"},
-        {kNaN, "#1005"}, {kInf, "#1005"},
+        {3, "3"}, {0, "0"}, {-1, "#1005"}, {2.5, "#1005"}, {kNaN, "#1005"}, {kInf, "#1005"},
     };
     for (const LengthCase& c : table) {
         Args args{Value::number(c.length)};

@@ -171,3 +171,49 @@ TEST(Interpreter, AnEndlessLoopIsStoppedByTheFrameBudget) {
 }
 
 } // namespace
+
+namespace {
+
+// is, as and instanceof against a class named at run time (istypelate, astypelate,
+// instanceof): primitives by value, objects by class, null for a failed `as`.
+TEST(Interpreter, TypeOperatorsByTable) {
+    TraceScript s;
+    const auto lex = [&](const char* name) {
+        return static_cast<std::uint8_t>(s.abc.qname(s.publicNs, s.abc.string(name)));
+    };
+    const std::uint8_t array = lex("Array");
+    const std::uint8_t object = lex("Object");
+    const std::uint8_t integer = lex("int");
+    const std::uint8_t uinteger = lex("uint");
+    const std::uint8_t string = lex("String");
+    const std::uint8_t error = lex("Error");
+    const std::uint8_t rangeError = lex("RangeError");
+    const std::uint8_t text = static_cast<std::uint8_t>(s.abc.string("5"));
+    const std::vector<OpCase> cases = {
+        {"[] is Array", {0x56, 0, 0x60, array, 0xB3}, "true"},
+        {"[] is Object", {0x56, 0, 0x60, object, 0xB3}, "true"},
+        {"{} is Array", {0x55, 0, 0x60, array, 0xB3}, "false"},
+        {"5 is int", {0x24, 5, 0x60, integer, 0xB3}, "true"},
+        {"-5 is uint", {0x24, 0xFB, 0x60, uinteger, 0xB3}, "false"},
+        {"'5' is int", {0x2C, text, 0x60, integer, 0xB3}, "false"},
+        {"null is Object", {0x20, 0x60, object, 0xB3}, "false"},
+        {"'5' as String", {0x2C, text, 0x60, string, 0x87}, "5"},
+        {"5 as Array", {0x24, 5, 0x60, array, 0x87}, "null"},
+        {"5 as String", {0x24, 5, 0x60, string, 0x87}, "null"},
+        {"RangeError is Error",
+         {0x5D, rangeError, 0x4A, rangeError, 0, 0x60, error, 0xB3},
+         "true"},
+        {"Error is RangeError",
+         {0x5D, error, 0x4A, error, 0, 0x60, rangeError, 0xB3},
+         "false"},
+        {"RangeError instanceof Error",
+         {0x5D, rangeError, 0x4A, rangeError, 0, 0x60, error, 0xB1},
+         "true"},
+        {"{} instanceof Array", {0x55, 0, 0x60, array, 0xB1}, "false"},
+    };
+    for (const OpCase& c : cases) {
+        EXPECT_EQ(avm2test::runAbc(s.build(c.code)), std::string(c.traced) + "\n") << c.what;
+    }
+}
+
+} // namespace

@@ -196,6 +196,20 @@ TEST_F(Builtins, VectorsKeepTheirBoundsAndFixedLength) {
     } catch (const avm2::ScriptThrow& t) {
         EXPECT_NE(vm.toString(t.value).find("#1125"), std::string::npos);
     }
+    // Elements keep the vector's type, as they are written and as it grows.
+    vm.setProperty(open, Name::publicName("1"), Value::string("2.7"));
+    EXPECT_EQ(vm.toString(open), "7,2");
+    vm.setProperty(open, Name::publicName("length"), Value::integer(3));
+    EXPECT_EQ(vm.toString(open), "7,2,0");
+    const Value stringClass = Value::object(vm.stringClass->classObject);
+    const Value vectorOfString =
+        vm.applyType(Value::object(vm.vectorClass->classObject), {stringClass});
+    Args one{Value::integer(1)};
+    const Value strings = vm.construct(vectorOfString, one);
+    EXPECT_TRUE(vm.getProperty(strings, Name::publicName("0")).isNull());
+    vm.setProperty(strings, Name::publicName("0"), Value::integer(5));
+    EXPECT_TRUE(vm.getProperty(strings, Name::publicName("0")).isString());
+
     Args negative{Value::integer(-1)};
     EXPECT_THROW(vm.construct(vectorOfInt, negative), avm2::ScriptThrow);
     // The same element type gives the same class.

@@ -1,5 +1,6 @@
 #include "MoviePlayback.h"
 
+#include "As3Scripts.h"
 #include "Mixer.h"
 #include "MovieAudio.h"
 #include "MovieFile.h"
@@ -85,6 +86,8 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
         auto scripts = std::make_unique<StageScripts>(*movie_, std::move(callbacks));
         scripts_ = scripts.get();
         runner_ = std::move(scripts);
+    } else if (movie_->actionScript3 && movie_->header.version >= 9) {
+        runner_ = std::make_unique<As3Scripts>(*movie_, std::move(callbacks));
     } else {
         runner_ = std::make_unique<NoScripts>();
     }

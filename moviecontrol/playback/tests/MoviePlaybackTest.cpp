@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "AbcBuilder.h"
+#include "As3Scripts.h"
 #include "MoviePlayback.h"
 #include "NoScripts.h"
 #include "moviemaker/BitWriter.h"
@@ -67,7 +69,9 @@ TEST(MoviePlaybackTest, RealTimeFollowsTheWallClockAndPlaysTheFramesDue) {
 }
 
 // Players that run ActionScript 3 ignore the first machine's action blocks in its movies.
-TEST(MoviePlaybackTest, MoviesWithoutFirstMachineScriptsGetARunnerThatRunsNothing) {
+// A movie without ActionScript 1/2 gets no AS1 machine; an ActionScript 3 one gets the AS3
+// runner, which leaves the AS1 blocks such a movie may carry unrun, as Flash does.
+TEST(MoviePlaybackTest, MoviesWithoutFirstMachineScriptsRunNoActionBlocks) {
     for (const bool actionScript3 : {false, true}) {
         moviemaker::SwfWriter movie(header(9));
         const std::uint8_t attributes[] = {static_cast<std::uint8_t>(actionScript3 ? 0x08 : 0), 0,
@@ -82,11 +86,35 @@ TEST(MoviePlaybackTest, MoviesWithoutFirstMachineScriptsGetARunnerThatRunsNothin
         Played p(movie.finish());
         ASSERT_TRUE(p.playback);
         EXPECT_EQ(p.playback->scripts(), nullptr);
-        EXPECT_NE(dynamic_cast<NoScripts*>(&p.playback->runner()), nullptr);
+        if (actionScript3) {
+            EXPECT_NE(dynamic_cast<As3Scripts*>(&p.playback->runner()), nullptr);
+        } else {
+            EXPECT_NE(dynamic_cast<NoScripts*>(&p.playback->runner()), nullptr);
+        }
         p.playback->stepFrame();
         EXPECT_EQ(p.playback->player().currentFrame(), 1u) << actionScript3;
         EXPECT_TRUE(p.traced.empty());
     }
+}
+
+// An ActionScript 3 movie runs the DoABC blocks of a frame when the root reaches it.
+TEST(MoviePlaybackTest, ActionScript3BlocksRunWhenTheirFrameIsReached) {
+    avm2test::TraceScript script;
+    moviemaker::SwfWriter movie(header(9));
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    movie.rawTag(69, attributes);
+    movie.showFrame();
+    // DoABC: flags (not lazy), an empty name, then the block: trace(2 + 3).
+    std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0};
+    const std::vector<std::uint8_t> block = script.build({0x24, 2, 0x24, 3, 0xA0});
+    doAbc.insert(doAbc.end(), block.begin(), block.end());
+    movie.rawTag(82, doAbc);
+    movie.showFrame();
+    Played p(movie.finish());
+    ASSERT_TRUE(p.playback);
+    EXPECT_TRUE(p.traced.empty());
+    p.playback->stepFrame();
+    EXPECT_EQ(p.traced, (Lines{"5"}));
 }
 
 int loudest(const std::vector<std::int16_t>& samples, std::size_t from, std::size_t to) {

@@ -1,0 +1,7 @@
+# The ActionScript 3 machine: arbitrary ABC blocks read, checked and run on a fake host.
+if(TARGET mc_avm2)
+    velmora_fuzz(fuzz_abc
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_abc.cpp
+        LIBS mc_avm2)
+    target_include_directories(fuzz_abc PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm2/tests)
+endif()

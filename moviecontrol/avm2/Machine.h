@@ -1,0 +1,173 @@
+#pragma once
+// The ActionScript 3 machine: loads ABC blocks, runs their scripts and methods, and keeps
+// the language's objects and classes. No Qt, no display tree; output and the clock go
+// through avm2::Host.
+//
+//   avm2::Machine vm(host);
+//   vm.beginFrame();
+//   vm.loadAbc(bytes, /*lazy=*/false);       // a DoABC tag: its last script runs
+//   vm.constructDocument("Main");             // SymbolClass id 0
+
+#include "avm2/Host.h"
+#include "avm2/Runtime.h"
+#include "scriptbudget/ScriptBudget.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace avm2 {
+
+struct Limits {
+    std::size_t maxDepth = 256;        // nested calls
+    std::size_t maxObjects = 4u << 20; // live objects in the heap
+    scriptbudget::BudgetLimits budget;
+};
+
+class Machine {
+  public:
+    explicit Machine(Host& host, Limits limits = {});
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // --- What the player calls -----------------------------------------------------------
+    void beginFrame();
+    // Loads a DoABC block; unless `lazy`, runs its last script (the entry point). Errors
+    // end up as uncaught script errors, printed as Flash prints them.
+    void loadAbc(std::span<const std::uint8_t> bytes, bool lazy);
+    // Makes an instance of the class with that qualified name ("pkg.Main" or "Main").
+    void constructDocument(const std::string& qualifiedName);
+    // A SymbolClass name: the script defining it runs (once) so the class exists.
+    void defineSymbolClass(const std::string& qualifiedName);
+    // Runs the frame script the document registered for `frame` (from 0), if any.
+    void runFrameScript(std::uint32_t frame);
+    Object* document() const { return document_; }
+
+    // --- What the interpreter and the built-ins use --------------------------------------
+    Host& host() { return host_; }
+    Object* newObject();
+    Object* newArray(std::vector<Value> elements = {});
+    Object* newFunction(MethodRef method, ScopePtr scope, Class* owner = nullptr);
+    Object* newNative(NativeFn fn, std::string_view name = {});
+    Object* instantiate(Class* cls);
+    Object* makeError(std::string_view className, int code, const std::string& message);
+    [[noreturn]] void throwError(std::string_view className, int code, const std::string& message);
+
+    Value getProperty(const Value& target, const Name& name);
+    void setProperty(const Value& target, const Name& name, const Value& value, bool init = false);
+    bool deleteProperty(const Value& target, const Name& name);
+    bool hasProperty(const Value& target, const Name& name);
+    Value callProperty(const Value& target, const Name& name, Args& args);
+    Value call(const Value& function, const Value& thisValue, Args& args);
+    Value construct(const Value& constructor, Args& args);
+    void constructSuper(Class* cls, const Value& self, Args& args);
+    Value getSuper(const Value& self, Class* from, const Name& name);
+    void setSuper(const Value& self, Class* from, const Name& name, const Value& v);
+    Value callSuper(const Value& self, Class* from, const Name& name, Args& args);
+    // Finds the object on the scope chain (then the globals) that has `name`.
+    Value findProperty(const std::vector<ScopeChain>& local, const ScopePtr& outer,
+                       const Name& name, bool strict);
+    Value findDefinition(const Name& name);
+
+    std::string toString(const Value& v);
+    double toNumber(const Value& v);
+    static bool toBoolean(const Value& v);
+    Value toPrimitive(const Value& v, bool preferString);
+    Object* toObject(const Value& v);
+    std::string typeOf(const Value& v);
+    bool strictEquals(const Value& a, const Value& b);
+    bool looseEquals(const Value& a, const Value& b);
+    // a < b: true, false, or undefined (NaN involved) as the third state.
+    int lessThan(const Value& a, const Value& b);
+    Value add(const Value& a, const Value& b);
+    Class* classOf(const Value& v);
+    bool isType(const Value& v, Class* cls);
+    void resolveInterfaces(Class* cls);
+    Value coerce(const Value& v, Class* cls);
+    std::string className(const Value& v);
+
+    // Classes: built-ins by qualified name, and classes scripts define.
+    Class* findClass(const std::string& qualifiedName);
+    Class* defineClass(const std::string& package, const std::string& name, Class* super,
+                       NativeFn construct = nullptr);
+    void defineMethod(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
+    void defineGetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
+    void defineSetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
+    void defineGlobal(const std::string& package, const std::string& name, const Value& v);
+    Class* newClassFromAbc(AbcUnit& unit, std::uint32_t index, Class* super, const ScopePtr& scope);
+    Class* resolveType(AbcUnit& unit, std::uint32_t multiname);
+    // Vector.<T>: the class for that element type, made on first use.
+    Value applyType(const Value& generic, const Args& params);
+
+    Name nameOf(AbcUnit& unit, std::uint32_t multiname);
+    Value defaultValue(AbcUnit& unit, std::uint8_t kind, std::uint32_t index);
+    std::string methodName(AbcUnit& unit, std::uint32_t method);
+
+    // Runs a compiled method; `owner` is the class it belongs to (super calls and names).
+    Value runMethod(AbcUnit& unit, std::uint32_t method, const Value& self, Args& args,
+                    const ScopePtr& scope, Class* owner, Object* callee);
+    void checkBudget();
+    Object* globalObject() { return builtinGlobal_; }
+    std::size_t depth() const { return depth_; }
+    Object* scriptGlobal(AbcUnit& unit, std::size_t script);
+    void printUncaught(const Value& error);
+    // "\n\tat Class/method()" for every compiled method running, innermost first.
+    std::string stackTrace();
+    std::string errorText(const Value& error);
+
+    Class* objectClass = nullptr;
+    Class* functionClass = nullptr;
+    Class* classClass = nullptr;
+    Class* arrayClass = nullptr;
+    Class* stringClass = nullptr;
+    Class* numberClass = nullptr;
+    Class* intClass = nullptr;
+    Class* uintClass = nullptr;
+    Class* booleanClass = nullptr;
+    Class* errorClass = nullptr;
+    Class* namespaceClass = nullptr;
+    Class* qnameClass = nullptr;
+    Class* activationClass = nullptr;
+    Class* vectorClass = nullptr;
+
+  private:
+    friend class Interpreter;
+    Object* allocate();
+    Value classByQualifiedName(const std::string& qualifiedName);
+    void ensureScript(AbcUnit& unit, std::size_t script);
+    const Binding* findTrait(const Value& target, const Name& name, Object** holder);
+    Value readBinding(const Value& target, Object* holder, const Binding& b, Class* owner);
+    void installBuiltins();
+    std::shared_ptr<PreparedCode> prepared(AbcUnit& unit, std::uint32_t method);
+    void initSlots(Object* o, Traits& traits, AbcUnit* unit);
+    void setVectorElement(Object* vector, std::uint32_t index, const Value& value);
+
+    Host& host_;
+    Limits limits_;
+    scriptbudget::FrameBudget budget_;
+    std::deque<std::unique_ptr<Object>> heap_;
+    std::deque<std::unique_ptr<Class>> classes_;
+    std::deque<std::unique_ptr<AbcUnit>> units_;
+    std::unordered_map<std::string, Class*> classByName_;
+    Object* builtinGlobal_ = nullptr;
+    Traits builtinTraits_;
+    // Script-level definitions of every loaded block: name -> (unit, script).
+    struct Definition {
+        Namespace ns;
+        AbcUnit* unit = nullptr;
+        std::size_t script = 0;
+    };
+    std::unordered_map<std::string, std::vector<Definition>> definitions_;
+    std::size_t depth_ = 0;
+    std::vector<std::pair<AbcUnit*, std::uint32_t>> callStack_;
+    std::uint64_t instructions_ = 0;
+    bool aborted_ = false;
+    Object* document_ = nullptr;
+};
+
+} // namespace avm2

@@ -1,0 +1,188 @@
+#pragma once
+// The objects of the machine: classes with their traits, objects with slots and dynamic
+// properties, functions (compiled methods and built-ins), and the loaded ABC blocks.
+//
+// Objects live in the machine's heap until the machine goes: the heap's size is counted
+// against the script memory budget, so a script making objects without end is stopped.
+
+#include "avm2/AbcFile.h"
+#include "avm2/Names.h"
+#include "avm2/PreparedCode.h"
+#include "avm2/Value.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace avm2 {
+
+class Machine;
+class Object;
+struct Class;
+struct AbcUnit;
+struct ScopeChain;
+
+using Args = std::vector<Value>;
+using NativeFn = Value (*)(Machine&, const Value& self, Args& args);
+
+// A compiled method or a built-in.
+struct MethodRef {
+    AbcUnit* unit = nullptr;
+    std::uint32_t index = 0;
+    NativeFn native = nullptr;
+    bool valid() const { return unit != nullptr || native != nullptr; }
+};
+
+struct Binding {
+    enum class Kind : std::uint8_t { Slot, Const, Method, Accessor, Class };
+    Namespace ns;
+    Kind kind = Kind::Slot;
+    std::uint32_t slot = 0;
+    MethodRef method;
+    MethodRef getter;
+    MethodRef setter;
+    Class* declaredBy = nullptr; // for super lookups
+};
+
+struct SlotInit {
+    Value value;
+    std::uint32_t typeName = 0; // multiname in the unit, for coercion on store
+    Class* type = nullptr;      // resolved lazily
+};
+
+// Trait bindings by local name, inherited ones included.
+struct Traits {
+    std::unordered_map<std::string, std::vector<Binding>> byName;
+    std::vector<SlotInit> slots;
+
+    const Binding* find(const Name& name) const;
+    Binding* findExact(const std::string& local, const Namespace& ns);
+    void add(const std::string& local, Binding b);
+};
+
+// The scope chain a function closes over.
+struct ScopeChain {
+    std::shared_ptr<const ScopeChain> parent;
+    Value object;
+    bool with = false;
+};
+using ScopePtr = std::shared_ptr<const ScopeChain>;
+
+struct Class {
+    std::string name; // local name ("Sprite")
+    Namespace ns;     // its package
+    Class* super = nullptr;
+    std::vector<Class*> interfaces;
+    // Interfaces named but not defined yet when the class was made (multiname indices).
+    std::vector<std::uint32_t> pendingInterfaces;
+    bool isInterface = false;
+    bool sealed = true;
+    bool isFinal = false;
+    Traits instance; // instance traits, inherited included
+    Object* classObject = nullptr;
+    Object* prototype = nullptr;
+    // The instance initialiser: compiled, or a built-in's.
+    MethodRef init;
+    ScopePtr scope; // what the instance methods close over
+    AbcUnit* unit = nullptr;
+    std::optional<Namespace> protectedNs;
+    // Vector.<T>: the element type T its elements are coerced to (null for Vector.<*>).
+    Class* elementType = nullptr;
+    // What a built-in instance is made of (Array, Error...).
+    enum class Native : std::uint8_t {
+        None,
+        Array,
+        Error,
+        Date,
+        Vector,
+        Dictionary,
+        RegExp,
+        ByteArray
+    };
+    Native native = Native::None;
+    // Called with the new object and the arguments when the class (or a subclass) builds one.
+    NativeFn call = nullptr; // `Class(value)` as a function: a conversion
+    std::string qualifiedName() const { return ns.uri.empty() ? name : ns.uri + "::" + name; }
+    bool isSubclassOf(const Class* other) const;
+};
+
+class Object {
+  public:
+    enum class Kind : std::uint8_t {
+        Plain,
+        Function,
+        Class,
+        Array,
+        Activation,
+        Global,
+        Namespace,
+        QName,
+        Date,
+        RegExp,
+        Dictionary,
+        ByteArray
+    };
+
+    Kind kind = Kind::Plain;
+    Class* cls = nullptr;     // whose traits this object has (null: none)
+    Traits* traits = nullptr; // the traits searched: the class's instance traits, or own
+    Object* proto = nullptr;
+    std::vector<Value> slots;
+    bool dynamic = true;
+
+    // Dynamic properties in the order they were made.
+    std::vector<std::pair<std::string, Value>> props;
+    std::unordered_map<std::string, std::size_t> propIndex;
+    std::vector<bool> dontEnum;
+    const Value* findProp(const std::string& k) const;
+    void setProp(const std::string& k, Value v);
+    bool deleteProp(const std::string& k);
+
+    // Array
+    std::vector<Value> elements;
+    // Function
+    MethodRef method;
+    ScopePtr scope;
+    std::optional<Value> boundThis;
+    Class* methodClass = nullptr; // the class a method closure belongs to (for super)
+    // Class object: the class it builds; its statics live in `ownTraits`.
+    Class* builds = nullptr;
+    std::unique_ptr<Traits> ownTraits;
+    // Namespace/QName, Date, RegExp...
+    Namespace ns;
+    std::string text;
+    double number = 0;
+    bool flag = false;
+    // Dictionary keyed by object identity.
+    std::vector<std::pair<Value, Value>> entries;
+};
+
+// One loaded ABC block: its pools resolved, its classes and checked method bodies.
+struct AbcUnit {
+    AbcFile abc;
+    std::uint64_t id = 0;
+    std::vector<Namespace> namespaces;
+    std::vector<std::vector<Namespace>> nsSets;
+    std::vector<Class*> classes; // by class index, once made by newclass
+    std::vector<Object*> scriptGlobals;
+    std::vector<std::uint8_t> scriptState; // 0 not run, 1 running, 2 done
+    std::map<std::uint32_t, std::shared_ptr<PreparedCode>> prepared;
+    std::map<std::uint32_t, Class*> methodOwner; // method index -> class (for names, super)
+    std::map<std::uint32_t, std::string> methodTraitName; // "abc", "get x", "set x"
+};
+
+// A script exception travelling through C++ frames.
+struct ScriptThrow {
+    Value value;
+};
+
+// The frame, time or memory budget ran out: the script is abandoned.
+struct ScriptAbort {
+    std::string reason;
+};
+
+} // namespace avm2

@@ -1,0 +1,96 @@
+// Vector.<T>: an Array with its own class per element type. Vector.<int> and the others are
+// made the first time a script names them, sharing the Array methods.
+#include "avm2/Machine.h"
+
+namespace avm2 {
+
+namespace {
+
+Value vectorInit(Machine& m, const Value& self, Args& a) {
+    if (!self.isObject()) {
+        return Value();
+    }
+    const double n = a.empty() || a[0].isUndefined() ? 0 : m.toNumber(a[0]);
+    if (!(n >= 0 && n <= (1u << 26))) {
+        m.throwError("RangeError", 1005,
+                     "Array index is not a positive integer (" + numberToString(n) + ").");
+    }
+    Object* o = self.asObject();
+    Value fill; // Vector.<int> starts as zeros, Vector.<String> as nulls
+    if (o->cls != nullptr && o->cls->elementType != nullptr) {
+        fill = m.coerce(Value(), o->cls->elementType);
+    }
+    o->elements.resize(static_cast<std::size_t>(n), fill);
+    self.asObject()->flag = a.size() > 1 && Machine::toBoolean(a[1]); // fixed
+    return Value();
+}
+
+Value vectorFixed(Machine&, const Value& self, Args&) {
+    return Value::boolean(self.isObject() && self.asObject()->flag);
+}
+
+Value vectorSetFixed(Machine&, const Value& self, Args& a) {
+    if (self.isObject() && !a.empty()) {
+        self.asObject()->flag = Machine::toBoolean(a[0]);
+    }
+    return Value();
+}
+
+} // namespace
+
+namespace {
+
+// Vector.<T>(array): a new vector of this class with the array's elements.
+Value vectorConvert(Machine& m, const Value& self, Args& a) {
+    if (a.size() != 1 || !a[0].isObject() || a[0].asObject()->kind != Object::Kind::Array ||
+        !self.isObject() || self.asObject()->builds == nullptr) {
+        m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert to Vector.");
+    }
+    Object* v = m.instantiate(self.asObject()->builds);
+    v->elements = a[0].asObject()->elements;
+    return Value::object(v);
+}
+
+} // namespace
+
+void installVector(Machine& m) {
+    Class* vector = m.defineClass("__AS3__.vec", "Vector", m.objectClass, vectorInit);
+    vector->native = Class::Native::Array;
+    vector->instance = m.arrayClass->instance;
+    vector->sealed = true;
+    m.defineGetter(vector, "fixed", vectorFixed);
+    m.defineSetter(vector, "fixed", vectorSetFixed);
+    for (std::size_t i = 0; i < m.arrayClass->prototype->props.size(); ++i) {
+        const auto& [name, fn] = m.arrayClass->prototype->props[i];
+        if (name != "constructor") {
+            vector->prototype->setProp(name, fn);
+            vector->prototype->dontEnum.back() = true;
+        }
+    }
+    m.vectorClass = vector;
+}
+
+Value Machine::applyType(const Value& generic, const Args& params) {
+    if (!generic.isObject() || generic.asObject()->kind != Object::Kind::Class ||
+        generic.asObject()->builds != vectorClass || params.size() != 1) {
+        throwError("TypeError", 1127, "Type application attempted on a non-parameterized type.");
+    }
+    std::string param = "*";
+    Class* element = nullptr;
+    if (params[0].isObject() && params[0].asObject()->kind == Object::Kind::Class) {
+        element = params[0].asObject()->builds;
+        param = element->qualifiedName();
+    }
+    const std::string name = "Vector.<" + param + ">";
+    if (Class* made = findClass("__AS3__.vec::" + name)) {
+        return Value::object(made->classObject);
+    }
+    // Made without a global name: only applytype finds it.
+    Class* c = defineClass("__AS3__.vec", name, vectorClass, vectorClass->init.native);
+    c->sealed = true;
+    c->call = vectorConvert;
+    c->elementType = element;
+    return Value::object(c->classObject);
+}
+
+} // namespace avm2

@@ -1,0 +1,42 @@
+#pragma once
+// A host that keeps what the machine traces, with a clock the test sets.
+
+#include "avm2/Host.h"
+#include "avm2/Machine.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace avm2test {
+
+class FakeHost final : public avm2::Host {
+  public:
+    std::vector<std::string> lines;
+    std::vector<std::string> limits;
+    double clock = 0;
+
+    void trace(std::string_view line) override { lines.emplace_back(line); }
+    double clockMs() override { return clock; }
+    void limitHit(std::string_view what) override { limits.emplace_back(what); }
+
+    std::string text() const {
+        std::string all;
+        for (const std::string& l : lines) {
+            all += l;
+            all += '\n';
+        }
+        return all;
+    }
+};
+
+// Loads one block into a fresh machine and returns what it traced.
+inline std::string runAbc(const std::vector<std::uint8_t>& bytes) {
+    FakeHost host;
+    avm2::Machine vm(host);
+    vm.beginFrame();
+    vm.loadAbc(std::span<const std::uint8_t>(bytes), false);
+    return host.text();
+}
+
+} // namespace avm2test

@@ -1,5 +1,6 @@
 #include "moviemaker/SwfWriter.h"
 
+#include "moviemaker/JpegBitmap.h"
 #include "moviemaker/ShapeEncoding.h"
 #include "moviemaker/WriteError.h"
 
@@ -122,6 +123,13 @@ uint16_t SwfWriter::defineBitsLossless(const RawImage& image, int version, Lossl
     const uint16_t id = reserveId();
     const auto body = encodeDefineBitsLossless(id, image, version, format);
     tag(version == 1 ? TagCode::DefineBitsLossless : TagCode::DefineBitsLossless2, body, true);
+    return takeId();
+}
+
+uint16_t SwfWriter::defineBitsJpeg(std::span<const uint8_t> jpeg, std::span<const uint8_t> alpha) {
+    const uint16_t id = reserveId();
+    const auto body = encodeDefineBitsJpeg(id, jpeg, alpha);
+    tag(alpha.empty() ? TagCode::DefineBitsJpeg2 : TagCode::DefineBitsJpeg3, body, true);
     return takeId();
 }
 

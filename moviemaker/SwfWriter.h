@@ -52,6 +52,8 @@ class SwfWriter : public Timeline {
     uint16_t defineButton2(const Button& button);
     uint16_t defineBitsLossless(const RawImage& image, int version = 2,
                                 LosslessFormat format = LosslessFormat::Argb32);
+    // A JPEG stream as it is; with `alpha` (one byte a pixel) the third JPEG version.
+    uint16_t defineBitsJpeg(std::span<const uint8_t> jpeg, std::span<const uint8_t> alpha = {});
     uint16_t defineFont(const Font& font, int version = 3);
     uint16_t defineText(const Text& text, int version = 2);
     // `data` as the tag stores it (for MP3: the seek-samples word first).

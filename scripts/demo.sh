@@ -12,6 +12,12 @@ cp "$root/samples/greeting.swf" "$demo/greeting.swf" # the builder writes its no
 "$bin/cardtool" make "$demo/greeting.swf" "$demo/greeting.exe" --blessing "新年快乐，万事如意！" \
     --template "$bin/Velmora.vmd" --yes
 "$bin/cardtool" info "$demo/greeting.exe"
+# A card made from photos and a song: the composer writes the movie, then the card.
+"$bin/cardtool" compose --photo "$root/samples/compose/photo1.jpg" \
+    --photo "$root/samples/compose/photo2.jpg" --photo "$root/samples/compose/photo3.jpg" \
+    --music "$root/samples/compose/tune.mp3" --title "新年快乐" --words "祝你新的一年平安喜乐，万事如意！" \
+    --style 新春 --out "$demo/composed.swf" --card "$demo/composed.exe" \
+    --template "$bin/Velmora.vmd" --yes
 # Where a display exists, the card builder opens too, with its preview and blessing editor.
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/Quenfold" ]; then
     "$bin/Quenfold" >/dev/null 2>&1 &

@@ -51,10 +51,10 @@ std::optional<std::uint16_t> ClipLoader::readMovie(const std::string& url, std::
         return std::nullopt;
     }
     bytes = data.size();
-    error = "LoadNeverCompleted";
-    auto file = readLoadableFile(std::move(data), static_cast<std::uint8_t>(stage_.version()));
+    const auto version = static_cast<std::uint8_t>(stage_.version());
+    auto file = readLoadableFile(std::move(data), version);
     if (!file) {
-        return std::nullopt;
+        file = emptyLoadableFile(bytes, version);
     }
     return library.add(std::move(file->movie), path, bytes, std::move(file->ownedBytes));
 }
@@ -103,6 +103,9 @@ void ClipLoader::beginFrame() {
         }
         // The clip's script object was emptied with its content; scripts see it anew.
         const Value loaded(static_cast<avm1::Object*>(stage_.objectOf(*clip)));
+        // Progress is reported as the first bytes arrive and again once all are in; a file
+        // read at once has both at the same count.
+        notify(p.loader, "onLoadProgress", {loaded, bytes, bytes});
         notify(p.loader, "onLoadProgress", {loaded, bytes, bytes});
         notify(p.loader, "onLoadComplete", {loaded, Value(0.0)});
         if (p.loader != nullptr) {

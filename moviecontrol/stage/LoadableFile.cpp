@@ -1,6 +1,7 @@
 #include "LoadableFile.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace mc {
 
@@ -121,6 +122,19 @@ std::optional<LoadableFile> readLoadableFile(std::vector<std::uint8_t> bytes,
     frame.tags.emplace_back(std::move(place));
     movie->root.declaredFrameCount = 1;
     movie->root.frames.push_back(std::move(frame));
+    file.movie = std::move(movie);
+    return file;
+}
+
+LoadableFile emptyLoadableFile(std::size_t bytes, std::uint8_t version) {
+    LoadableFile file;
+    auto movie = std::make_unique<swf::Movie>();
+    movie->header.version = version;
+    movie->header.declaredLength = static_cast<std::uint32_t>(
+        std::min<std::size_t>(bytes, std::numeric_limits<std::uint32_t>::max()));
+    movie->header.frameCount = 1;
+    movie->root.declaredFrameCount = 1;
+    movie->root.frames.emplace_back();
     file.movie = std::move(movie);
     return file;
 }

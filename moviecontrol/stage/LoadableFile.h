@@ -22,6 +22,10 @@ struct LoadableFile {
 // movie, as it plays with the scripts of the movie that loaded it.
 std::optional<LoadableFile> readLoadableFile(std::vector<std::uint8_t> bytes, std::uint8_t version);
 
+// What a file that is neither movie nor picture loads as: an empty one-frame movie, as Flash
+// finishes such a load with the clip emptied rather than reporting an error.
+LoadableFile emptyLoadableFile(std::size_t bytes, std::uint8_t version);
+
 // A picture's size in pixels from its header (JPEG, PNG or GIF); nullopt when the bytes are
 // none of these or the size is missing.
 struct PictureSize {

@@ -24,4 +24,7 @@
     X(BitmapAttachment)                                                                            \
     X(MovieClipLoader)                                                                             \
     X(Video)                                                                                       \
-    X(SharedObject)
+    X(SharedObject)                                                                                \
+    X(Microphone)                                                                                  \
+    X(LocalConnection)                                                                             \
+    X(XMLSocket)

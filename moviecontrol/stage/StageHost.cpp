@@ -248,7 +248,8 @@ double StageHost::timerMs() {
 }
 
 void StageHost::toggleQuality() {
-    stage_.quality = stage_.quality == "LOW" ? "HIGH" : "LOW";
+    // High goes low; anything else (low, medium, best) goes high.
+    stage_.quality = stage_.quality == "HIGH" ? "LOW" : "HIGH";
 }
 
 void StageHost::stopSounds() {

@@ -338,9 +338,13 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         out = Value(m.str(drop != stage_.input.dropTargets.end() ? drop->second : ""));
     } else if (is(n, "_focusrect")) {
         const auto own = stage_.input.focusRects.find(o.serial);
-        out = own != stage_.input.focusRects.end() ? Value(own->second) : Value::null();
+        if (m.version() < 6) {
+            out = Value(stage_.focusRectOfVersion5);
+        } else {
+            out = own != stage_.input.focusRects.end() ? Value(own->second) : Value::null();
+        }
     } else if (is(n, "_soundbuftime")) {
-        out = Value(5.0);
+        out = Value(stage_.soundBufferTime);
     } else if (is(n, "_xmouse") || is(n, "_ymouse")) {
         out = Value(mouseCoordinate(player, stage_.input, o, is(n, "_ymouse")));
     } else if (is(n, "_global")) {
@@ -372,10 +376,15 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_visible")) {
         const double v = number();
         // Players take the number: "0" hides, any other number shows, NaN is ignored.
+        const bool was = o.visible;
         if (value.isBool()) {
             o.visible = value.asBool();
         } else if (!std::isnan(v)) {
             o.visible = v != 0.0;
+        }
+        // Hiding the focused object takes the focus away; hiding it again does not.
+        if (was && !o.visible && stage_.input.focus.lock().get() == &o) {
+            moveFocus(stage_, nullptr);
         }
     } else if (is(n, "_width")) {
         props::setWidth(player, o, number());
@@ -395,6 +404,16 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_highquality")) {
         const double v = number();
         stage_.quality = v <= 0 ? "LOW" : (v >= 2 ? "BEST" : "HIGH");
+    } else if (is(n, "_soundbuftime")) {
+        // One setting for the player, in whole seconds; what is no number changes nothing.
+        if (const double v = number(); std::isfinite(v)) {
+            stage_.soundBufferTime = std::trunc(v);
+        }
+    } else if (is(n, "_focusrect") && m.version() < 6) {
+        // Version 5 has one focus rectangle setting for the whole player, kept as a number.
+        if (!value.isNullish()) {
+            stage_.focusRectOfVersion5 = m.toBoolean(value) ? 1 : 0;
+        }
     } else if (is(n, "_focusrect")) {
         if (value.isUndefined() || value.isNull()) {
             stage_.input.focusRects.erase(o.serial);

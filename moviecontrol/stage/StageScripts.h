@@ -133,6 +133,9 @@ class StageScripts final : public ScriptRunner {
     InputState input;
     // The quality scripts read and set ("LOW", "MEDIUM", "HIGH", "BEST").
     std::string quality = "HIGH";
+    // _soundbuftime, in whole seconds, and version 5's one _focusrect for every clip (1 or 0).
+    double soundBufferTime = 5;
+    double focusRectOfVersion5 = 1;
     // The bytes of the file beside the movie a script named (every script read comes
     // through here); empty when refused or missing.
     std::vector<std::uint8_t> readBesideMovie(std::string_view url);

@@ -55,13 +55,15 @@ InputState::Selection selectionWithin(std::string_view utf8, double begin, doubl
     };
     double b = place(begin);
     double e = place(end);
+    // The caret stays where the selection was drawn to, whichever way it was drawn.
+    const double caret = e;
     if (b > e) {
         std::swap(b, e);
     }
     InputState::Selection s;
     s.begin = static_cast<std::size_t>(b);
     s.end = static_cast<std::size_t>(e);
-    s.caret = s.end;
+    s.caret = static_cast<std::size_t>(caret);
     return s;
 }
 

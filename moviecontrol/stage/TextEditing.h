@@ -13,7 +13,8 @@ namespace mc {
 
 std::size_t characterCount(std::string_view utf8);
 
-// setSelection: both ends clamped to the text, put in order; the caret goes to the end.
+// setSelection: both ends clamped to the text, put in order; the caret stays at the end the
+// selection was drawn to (the second).
 InputState::Selection selectionWithin(std::string_view utf8, double begin, double end);
 
 // The selection (or nothing, at the caret) gives way to `typed`; the caret follows it.

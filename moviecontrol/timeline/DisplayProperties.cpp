@@ -50,9 +50,10 @@ void apply(DisplayObject& o, const Parts& p, double ScriptGeometry::*field, doub
     o.scriptMove(m, g);
 }
 
-// Positions are kept in whole twips, as the players keep them.
+// Positions are kept in whole twips, as the players keep them: what is short of a whole
+// twip is dropped, so that small steps added to _x never add up.
 double toTwips(double pixels) {
-    return std::round(pixels * 20.0);
+    return std::trunc(pixels * 20.0);
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include "Arguments.h"
 #include "CardCommands.h"
 #include "CommandHelp.h"
+#ifdef CARDTOOL_HAS_COMPOSE
+#include "ComposeCommand.h"
+#endif
 
 #include "cardformat/ErrorLog.h"
 #include "cardformat/RemovalOnExit.h"
@@ -43,6 +46,14 @@ constexpr const char* Usage = R"(usage: cardtool COMMAND ...
                                      play N frames headless, printing the scripts' trace();
                                      the input file's format: cardtool help trace
   help COMMAND                       more about one command
+  compose --photo A.jpg [--photo B.heic ...] [--music SONG] [--title T] [--words TEXT | --words-file FILE]
+          [--style NAME] [--size WxH|4:3|16:9|portrait] [--fps N] [--loop] [--fit fill|fit]
+          [--length song|photos] [--music-start S] [--caption TEXT ...] [--font FAMILY]
+          [--composition FILE] [--save FILE]
+          (--out MOVIE.swf | --card CARD.exe [--blessing B] [--password P] [--yes])
+                                     make a movie from photos, music and words; --styles lists
+                                     the styles; --save keeps the choices to compose again
+                                     with --composition
 Exit status: 0 success, 1 the operation failed, 2 usage error.
 )";
 
@@ -86,6 +97,9 @@ int main(int argc, char** argv) {
         {"extract", cardtool::extractCommand},
         {"info", cardtool::infoCommand},
         {"log", cardtool::logCommand},
+#ifdef CARDTOOL_HAS_COMPOSE
+        {"compose", cardtool::composeCommand},
+#endif
     };
     const auto it = commands.find(command);
     if (it == commands.end()) {

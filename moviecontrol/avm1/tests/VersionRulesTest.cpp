@@ -3,7 +3,7 @@
 
 #include "FakeStage.h"
 
-#include "moviemaker/Actions.h"
+#include "moviemaker/ActionWriter.h"
 #include "swf/ActionCodes.h"
 
 #include <gtest/gtest.h>

@@ -110,20 +110,30 @@ class Methods {
             auto* o = self(c);
             return o != nullptr ? Value(static_cast<double>(o->depth)) : Value();
         });
-        def(proto, "getNextHighestDepth", [this](CallArgs& c) {
-            auto* o = self(c);
-            return o != nullptr ? Value(static_cast<double>(stage_.player().nextHighestDepth(*o)))
-                                : Value();
-        });
-        def(proto, "getInstanceAtDepth", [this](CallArgs& c) {
-            auto* o = self(c);
-            const auto depth = depthArg(m_, c.arg(0));
-            if (o == nullptr || !depth) {
-                return Value();
-            }
-            auto found = stage_.player().childAtDepth(*o, *depth);
-            return found ? objectValue(*found) : Value();
-        });
+        // The depth finders came with Flash Player 7: movies of earlier versions do not see
+        // them.
+        const std::uint32_t from7 = avm1::attr::DontEnum | avm1::attr::Only7;
+        m_.defineMethod(
+            proto, "getNextHighestDepth",
+            [this](CallArgs& c) {
+                auto* o = self(c);
+                return o != nullptr
+                           ? Value(static_cast<double>(stage_.player().nextHighestDepth(*o)))
+                           : Value();
+            },
+            from7);
+        m_.defineMethod(
+            proto, "getInstanceAtDepth",
+            [this](CallArgs& c) {
+                auto* o = self(c);
+                const auto depth = depthArg(m_, c.arg(0));
+                if (o == nullptr || !depth) {
+                    return Value();
+                }
+                auto found = stage_.player().childAtDepth(*o, *depth);
+                return found ? objectValue(*found) : Value();
+            },
+            from7);
         def(proto, "setMask", [this](CallArgs& c) {
             auto* o = self(c);
             if (o == nullptr) {
@@ -144,8 +154,21 @@ class Methods {
         def(proto, "hitTest", [this](CallArgs& c) { return hitTest(c); });
         def(proto, "getBytesLoaded", [this](CallArgs& c) { return bytes(c); });
         def(proto, "getBytesTotal", [this](CallArgs& c) { return bytes(c); });
-        def(proto, "getSWFVersion",
-            [this](CallArgs&) { return Value(static_cast<double>(stage_.version())); });
+        // Borrowed by an object that is no display object, it answers -1.
+        def(proto, "getSWFVersion", [this](CallArgs& c) {
+            return Value(self(c) != nullptr ? static_cast<double>(stage_.version()) : -1.0);
+        });
+        // The send method a loading call's argument names: 1 for "GET", 2 for "POST" (in any
+        // case), 0 for anything else.
+        def(proto, "meth", [this](CallArgs& c) {
+            if (c.count() == 0) {
+                return Value(0);
+            }
+            const std::string method = m_.toString(c.arg(0)).str();
+            return Value(avm1::equalsFolded(method, "get")    ? 1
+                         : avm1::equalsFolded(method, "post") ? 2
+                                                              : 0);
+        });
         def(proto, "loadMovie", [this](CallArgs& c) { return load(c, false); });
         def(proto, "loadVariables", [this](CallArgs& c) { return load(c, true); });
         def(proto, "unloadMovie", [this](CallArgs& c) {

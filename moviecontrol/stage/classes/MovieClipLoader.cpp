@@ -15,14 +15,20 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-void initialiseLoader(avm1::Machine& m, avm1::Object* self) {
+// Every loader shares the broadcaster's methods through the prototype; each keeps its own
+// listeners, itself first, so that scripts may set its events on it directly.
+void makeBroadcaster(avm1::Machine& m, avm1::Object* proto) {
     const Value ab = m.get(m.global(), "AsBroadcaster");
     if (avm1::Object* a = ab.asObject()) {
-        const Value arg(self);
+        const Value arg(proto);
         m.callMethod(a, "initialize", std::span<const Value>(&arg, 1));
-        // The loader hears its own events, so that scripts may set them on it directly.
-        m.callMethod(self, "addListener", std::span<const Value>(&arg, 1));
+        m.deleteProperty(proto, m.str("_listeners"));
     }
+}
+
+void giveOwnListeners(avm1::Machine& m, avm1::Object* self) {
+    const Value listeners[] = {Value(self)};
+    m.define(self, "_listeners", Value(m.newArray(listeners)));
 }
 
 } // namespace
@@ -65,12 +71,13 @@ std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
 void installMovieClipLoader(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* ctor = m.newClass([](CallArgs& c) {
-        if (avm1::Object* self = c.thisObject()) {
-            initialiseLoader(c.machine, self);
+        if (avm1::Object* self = c.thisObject(); self != nullptr && c.constructing) {
+            giveOwnListeners(c.machine, self);
         }
         return Value();
     });
     avm1::Object* proto = m.get(ctor, "prototype").asObject();
+    makeBroadcaster(m, proto);
     StageScripts* s = &stage;
     m.defineMethod(proto, "loadClip", [s](CallArgs& c) {
         const auto target = s->loadTarget(c.arg(1), c.machine.currentTarget());
@@ -80,7 +87,11 @@ void installMovieClipLoader(StageScripts& stage) {
         return Value(
             s->loader().load(*target, c.machine.toString(c.arg(0)).view(), c.thisObject()));
     });
+    // Without a target there is no answer at all.
     m.defineMethod(proto, "unloadClip", [s](CallArgs& c) {
+        if (c.count() == 0) {
+            return Value();
+        }
         const auto target = s->loadTarget(c.arg(0), c.machine.currentTarget());
         if (!target) {
             return Value(false);
@@ -94,12 +105,18 @@ void installMovieClipLoader(StageScripts& stage) {
         if (clip == nullptr) {
             return Value();
         }
+        // A bare object: no prototype, just the two counts.
         avm1::Object* result = m.newObject();
-        const auto progress = s->loader().progress(*clip);
-        const double loaded = progress ? static_cast<double>(progress->loaded) : 0.0;
-        const double total = progress ? static_cast<double>(progress->total) : 0.0;
-        m.set(result, "bytesLoaded", Value(loaded));
-        m.set(result, "bytesTotal", Value(total));
+        result->setProto(nullptr);
+        // Any clip answers, loading or not: one that is not loading counts its bytes as
+        // the clip itself does.
+        if (const auto progress = s->loader().progress(*clip)) {
+            m.set(result, "bytesLoaded", Value(static_cast<double>(progress->loaded)));
+            m.set(result, "bytesTotal", Value(static_cast<double>(progress->total)));
+        } else if (avm1::Object* target = c.arg(0).asObject()) {
+            m.set(result, "bytesLoaded", m.callMethod(target, "getBytesLoaded", {}));
+            m.set(result, "bytesTotal", m.callMethod(target, "getBytesTotal", {}));
+        }
         return Value(result);
     });
     m.define(m.global(), "MovieClipLoader", Value(static_cast<avm1::Object*>(ctor)));

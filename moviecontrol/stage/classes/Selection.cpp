@@ -1,5 +1,6 @@
 // Selection: the keyboard focus as scripts read and move it, and the focus moves that tell
 // its listeners.
+#include <algorithm>
 #include <cmath>
 
 #include "Broadcasting.h"
@@ -42,6 +43,32 @@ DisplayObject* targetOf(StageScripts& stage, const Value& v) {
     return at;
 }
 
+// Text fields and buttons take the focus; a clip only when focus-enabled or handling the
+// mouse as a button would.
+bool takesFocus(StageScripts& stage, DisplayObject& target) {
+    if (target.removed) {
+        return false;
+    }
+    if (target.text || target.kind == CharacterKind::Button || !target.clip) {
+        return true;
+    }
+    avm1::Object* o = stage.objectOf(target);
+    if (o == nullptr) {
+        return false;
+    }
+    avm1::Machine& m = stage.machine();
+    if (m.toBoolean(m.get(o, "focusEnabled"))) {
+        return true;
+    }
+    for (const char* handler : {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
+                                "onRollOut", "onDragOver", "onDragOut"}) {
+        if (!m.get(o, handler).isUndefined()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void installSelection(StageScripts& stage) {
@@ -56,16 +83,26 @@ void installSelection(StageScripts& stage) {
         }
         return Value(a.machine.str(s->dotPathOf(*focus)));
     });
+    // setFocus(target): Flash answers true only when the focus is taken away (a null or
+    // undefined target); moving it somewhere answers false, as does anything it refuses:
+    // no argument, extra arguments, a clip that is not focus-enabled.
     m.defineMethod(selection, "setFocus", [s](CallArgs& a) {
-        DisplayObject* target =
-            a.arg(0).isNull() || a.arg(0).isUndefined() ? nullptr : targetOf(*s, a.arg(0));
-        if (target == nullptr && !(a.arg(0).isNull() || a.arg(0).isUndefined())) {
+        if (a.count() != 1) {
+            return Value(false);
+        }
+        if (a.arg(0).isNullish()) {
+            rollFocusTo(*s, nullptr);
+            moveFocus(*s, nullptr);
+            return Value(true);
+        }
+        DisplayObject* target = targetOf(*s, a.arg(0));
+        if (target == nullptr || !takesFocus(*s, *target)) {
             return Value(false);
         }
         rollFocusTo(*s, target);
         moveFocus(*s, target);
         s->input.focusHighlighted = true;
-        return Value(true);
+        return Value(false);
     });
     // The selection of the focused field; -1 without one.
     const auto focusedField = [s]() -> DisplayObject* {
@@ -79,14 +116,19 @@ void installSelection(StageScripts& stage) {
         {"getCaretIndex", &InputState::Selection::caret}};
     for (const auto& index : indexes) {
         m.defineMethod(selection, index.first, [s, focusedField, member = index.second](CallArgs&) {
-            if (focusedField() == nullptr) {
+            DisplayObject* field = focusedField();
+            if (field == nullptr) {
                 return Value(-1.0);
             }
-            return Value(static_cast<double>(s->input.selection.*member));
+            // A text changed under the selection leaves no index past its end.
+            const std::size_t length = characterCount(field->text->plainText());
+            return Value(static_cast<double>(std::min(s->input.selection.*member, length)));
         });
     }
+    // setSelection(begin, end) takes exactly its two arguments.
     m.defineMethod(selection, "setSelection", [s, focusedField](CallArgs& a) {
-        if (DisplayObject* field = focusedField()) {
+        DisplayObject* field = focusedField();
+        if (field != nullptr && a.count() == 2) {
             s->input.selection =
                 selectionWithin(field->text->plainText(), a.machine.toNumber(a.arg(0)),
                                 a.machine.toNumber(a.arg(1)));

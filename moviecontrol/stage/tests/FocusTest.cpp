@@ -225,6 +225,49 @@ TEST(FocusTest, TypingAndBackspaceWorkAtTheCaretTheSelectionSets) {
     EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你");
 }
 
+TEST(FocusTest, SetFocusAnswersTrueOnlyForTakingTheFocusAwayAndClipsMustBeEnabled) {
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    mm.callMethod(m.root(), "createEmptyMovieClip",
+                  std::vector<Value>{Value(mm.str("mc")), Value(1)});
+    const Value mc(static_cast<avm1::Object*>(m.of("mc")));
+    const auto answer = [&](std::vector<Value> args) {
+        const Value v = m.selection("setFocus", args);
+        return v.isBool() ? (v.asBool() ? "true" : "false") : "no boolean";
+    };
+    EXPECT_STREQ(answer({}), "false");
+    EXPECT_STREQ(answer({mc}), "false");
+    EXPECT_EQ(m.focused(), "") << "a clip takes the focus only when focus-enabled";
+    mm.set(m.of("mc"), "focusEnabled", Value(true));
+    EXPECT_STREQ(answer({mc, Value(5)}), "false");
+    EXPECT_EQ(m.focused(), "");
+    EXPECT_STREQ(answer({mc}), "false");
+    EXPECT_EQ(m.focused(), "mc");
+    EXPECT_STREQ(answer({Value(mm.str("nothing"))}), "false");
+    EXPECT_EQ(m.focused(), "mc");
+
+    // Hiding the focused clip takes the focus; hiding a hidden one again does not.
+    mm.set(m.of("mc"), "_visible", Value(false));
+    EXPECT_EQ(m.focused(), "");
+    EXPECT_STREQ(answer({mc}), "false");
+    mm.set(m.of("mc"), "_visible", Value(false));
+    EXPECT_EQ(m.focused(), "mc");
+    EXPECT_STREQ(answer({Value::null()}), "true");
+    EXPECT_EQ(m.focused(), "");
+
+    // The selection's indices stay inside a text that shrank under them.
+    StageObject* f = m.field(m.root(), "f", 2, 0, 0);
+    mm.set(f, "text", Value(mm.str("Some relatively long text")));
+    answer({Value(static_cast<avm1::Object*>(f))});
+    m.selection("setSelection", std::vector<Value>{Value(10), Value(15)});
+    m.selection("setSelection", std::vector<Value>{Value(1), Value(2), Value(3)});
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 10) << "three arguments are ignored";
+    mm.set(f, "text", Value(mm.str("too short")));
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 9);
+    mm.set(f, "text", Value(mm.str("")));
+    EXPECT_EQ(mm.toNumber(m.selection("getEndIndex")), 0);
+}
+
 TEST(FocusTest, MousePositionIsCountedInWholeTwipsOfTheClip) {
     FocusMovie m;
     avm1::Machine& mm = m.machine();

@@ -1,0 +1,113 @@
+// What scripts read and set on clips, by the versions Flash varies them in.
+#include <gtest/gtest.h>
+
+#include "ScriptedMovie.h"
+#include "StageObject.h"
+
+namespace mc {
+namespace {
+
+using avm1::Value;
+
+struct Clips : ScriptedMovie {
+    explicit Clips(int swfVersion) : ScriptedMovie(stopped(swfVersion)) { player->advance(); }
+    static std::vector<std::uint8_t> stopped(int swfVersion) {
+        moviemaker::SwfWriter movie(version(swfVersion));
+        movie.doAction(moviemaker::Actions().stop());
+        movie.showFrame();
+        return movie.finish();
+    }
+    avm1::Machine& m() { return scripts->machine(); }
+    avm1::Object* root() { return scripts->objectOf(player->rootObject()); }
+    // The property as a script would trace it, with its type.
+    std::string read(avm1::Object* o, std::string_view name) {
+        const Value v = m().get(o, name);
+        return std::string(m().typeOf(v)) + " " + m().toString(v).str();
+    }
+    std::string call(avm1::Object* o, std::string_view method, std::vector<Value> args = {}) {
+        const Value v = m().callMethod(o, method, args);
+        return std::string(m().typeOf(v)) + " " + m().toString(v).str();
+    }
+};
+
+TEST(ClipRulesTest, DepthFindersArriveWithVersionSeven) {
+    Clips five(5);
+    EXPECT_EQ(five.read(five.root(), "getNextHighestDepth"), "undefined ")
+        << "version 5 prints undefined as nothing";
+    EXPECT_EQ(five.read(five.root(), "getInstanceAtDepth"), "undefined ")
+        << "version 5 prints undefined as nothing";
+    Clips seven(7);
+    EXPECT_EQ(seven.call(seven.root(), "getNextHighestDepth"), "number 0");
+}
+
+TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
+    Clips c(6);
+    avm1::Machine& m = c.m();
+    avm1::Object* proto = m.prototypeOf("MovieClip");
+    avm1::Object* plain = m.newObject();
+    m.set(plain, "getSWFVersion", m.get(proto, "getSWFVersion"));
+    m.set(plain, "meth", m.get(proto, "meth"));
+    EXPECT_EQ(c.call(plain, "getSWFVersion"), "number -1");
+    EXPECT_EQ(c.call(c.root(), "getSWFVersion"), "number 6");
+    EXPECT_EQ(c.call(plain, "meth"), "number 0");
+    EXPECT_EQ(c.call(plain, "meth", {Value(m.str("pOsT"))}), "number 2");
+    EXPECT_EQ(c.call(plain, "meth", {Value(m.str("get"))}), "number 1");
+    EXPECT_EQ(c.call(plain, "meth", {Value(m.str("put"))}), "number 0");
+}
+
+TEST(ClipRulesTest, PlayerWideSettingsReadTheSameThroughEveryClip) {
+    Clips c(5);
+    avm1::Machine& m = c.m();
+    avm1::Object* root = c.root();
+    const struct {
+        Value given;
+        std::string kept;
+    } buffers[] = {{Value(1.5), "number 1"},
+                   {Value(m.newObject()), "number 1"},
+                   {Value(m.str("string")), "number 1"},
+                   {Value(-20), "number -20"}};
+    for (const auto& b : buffers) {
+        m.set(root, "_soundbuftime", b.given);
+        EXPECT_EQ(c.read(root, "_soundbuftime"), b.kept);
+    }
+    // Version 5's focus rectangle: one number, set by truth, untouched by null.
+    EXPECT_EQ(c.read(root, "_focusrect"), "number 1");
+    m.set(root, "_focusrect", Value(false));
+    EXPECT_EQ(c.read(root, "_focusrect"), "number 0");
+    m.set(root, "_focusrect", Value(8));
+    m.set(root, "_focusrect", Value::null());
+    EXPECT_EQ(c.read(root, "_focusrect"), "number 1");
+
+    // toggleQuality: high goes low, anything else high.
+    const struct {
+        const char* from;
+        const char* to;
+    } toggles[] = {{"HIGH", "LOW"}, {"LOW", "HIGH"}, {"MEDIUM", "HIGH"}, {"BEST", "HIGH"}};
+    for (const auto& t : toggles) {
+        m.set(root, "_quality", Value(m.str(t.from)));
+        c.scripts->toggleQuality();
+        EXPECT_EQ(c.read(root, "_quality"), std::string("string ") + t.to) << t.from;
+    }
+}
+
+TEST(ClipRulesTest, PositionsDropWhatFallsShortOfAWholeTwip) {
+    Clips c(7);
+    avm1::Machine& m = c.m();
+    avm1::Object* root = c.root();
+    const struct {
+        double given, kept;
+    } positions[] = {{0.04, 0}, {0.09, 0.05}, {20.09, 20.05}, {-0.09, -0.05}, {12.5, 12.5}};
+    for (const auto& p : positions) {
+        m.set(root, "_y", Value(p.given));
+        EXPECT_DOUBLE_EQ(m.toNumber(m.get(root, "_y")), p.kept) << p.given;
+    }
+    // Small steps never add up.
+    m.set(root, "_x", Value(0));
+    for (int i = 0; i < 3; ++i) {
+        m.set(root, "_x", Value(m.toNumber(m.get(root, "_x")) + 0.04));
+    }
+    EXPECT_EQ(m.toNumber(m.get(root, "_x")), 0);
+}
+
+} // namespace
+} // namespace mc

@@ -1,0 +1,114 @@
+// TextFormat settings take what scripts give them as Flash converts it, by version.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "ScriptedMovie.h"
+#include "TextFormatValues.h"
+
+namespace mc {
+namespace {
+
+using avm1::Value;
+
+TEST(TextFormatRulesTest, WholeNumbersAreCutAndFlooredByVersion) {
+    constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
+    const TextFormatRule margin = textFormatRule(TextFormatField::LeftMargin);
+    const TextFormatRule leading = textFormatRule(TextFormatField::Leading);
+    const TextFormatRule size = textFormatRule(TextFormatField::Size);
+    const struct {
+        TextFormatRule rule;
+        double given;
+        int version;
+        double kept;
+    } cases[] = {
+        {margin, 10.9, 7, 10}, {margin, -10, 7, 0},        {margin, -10, 8, 0},
+        {margin, NAN, 8, 0},   {leading, -10, 7, 0},       {leading, -10, 8, -10},
+        {leading, NAN, 7, 0},  {leading, NAN, 8, kLowest}, {size, -10, 6, -10},
+        {size, -2.7, 6, -2},   {size, NAN, 6, 0},          {size, INFINITY, 8, kLowest},
+        {size, 3e9, 7, 0},     {size, 3e9, 8, kLowest},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(textFormatWhole(c.given, c.rule, c.version), c.kept)
+            << c.given << " in version " << c.version;
+    }
+}
+
+TEST(TextFormatRulesTest, AlignmentNamesMatchInAnyCaseOnly) {
+    EXPECT_EQ(textFormatAlignment("Left"), "left");
+    EXPECT_EQ(textFormatAlignment("CENTER"), "center");
+    EXPECT_EQ(textFormatAlignment("justify"), "justify");
+    EXPECT_EQ(textFormatAlignment("righto"), "");
+    EXPECT_EQ(textFormatAlignment("o"), "");
+    EXPECT_EQ(textFormatAlignment(""), "");
+}
+
+struct Formats : ScriptedMovie {
+    explicit Formats(int swfVersion) : ScriptedMovie(stopped(swfVersion)) { player->advance(); }
+    static std::vector<std::uint8_t> stopped(int swfVersion) {
+        moviemaker::SwfWriter movie(version(swfVersion));
+        movie.doAction(moviemaker::Actions().stop());
+        movie.showFrame();
+        return movie.finish();
+    }
+    avm1::Machine& m() { return scripts->machine(); }
+    avm1::Object* ctor() { return m().get(m().global(), "TextFormat").asObject(); }
+    avm1::Object* made(std::vector<Value> args = {}) { return m().construct(Value(ctor()), args); }
+    // The setting as a script would trace it, with its type.
+    std::string read(avm1::Object* format, std::string_view name) {
+        const Value v = m().get(format, name);
+        return std::string(m().typeOf(v)) + " " + m().toString(v).str();
+    }
+};
+
+TEST(TextFormatRulesTest, SettingsLiveOnThePrototypeAndReadBackConverted) {
+    Formats f(7);
+    avm1::Machine& m = f.m();
+    avm1::Object* proto = m.get(f.ctor(), "prototype").asObject();
+    avm1::Object* format =
+        f.made({Value(m.str("fname")), Value(2), Value(30), Value(true), Value(false), Value(true),
+                Value(m.str("http")), Value(m.str("tgt")), Value(m.str("cEnter")),
+                Value(m.str("23")), Value(m.str("32")), Value(12), Value(4)});
+    for (const char* name : {"font", "align", "leftMargin", "tabStops", "display"}) {
+        EXPECT_TRUE(m.hasOwnProperty(proto, m.str(name))) << name;
+    }
+    EXPECT_FALSE(m.hasOwnProperty(proto, m.str("getTextExtent")));
+    EXPECT_TRUE(m.hasOwnProperty(format, m.str("getTextExtent")));
+    EXPECT_EQ(f.read(format, "align"), "string center");
+    EXPECT_EQ(f.read(format, "rightMargin"), "number 32");
+    EXPECT_EQ(f.read(format, "display"), "string block");
+    EXPECT_EQ(f.read(format, "bullet"), "null null");
+
+    m.set(format, "bold", Value(m.str("string")));
+    EXPECT_EQ(f.read(format, "bold"), "boolean true");
+    m.set(format, "bold", Value());
+    EXPECT_EQ(f.read(format, "bold"), "null null");
+    // Alignment ignores what it does not know and what is not there.
+    m.set(format, "align", Value(m.str("righto")));
+    m.set(format, "align", Value::null());
+    EXPECT_EQ(f.read(format, "align"), "string center");
+    m.set(format, "indent", Value(m.str("string")));
+    EXPECT_EQ(f.read(format, "indent"), "number 0");
+
+    // Tab stops are read when set: later changes to the array do not reach the format.
+    avm1::Object* stops = m.newArray(std::vector<Value>{Value(m.str("6")), Value(7.5)});
+    m.set(format, "tabStops", Value(stops));
+    m.set(stops, "0", Value(99));
+    EXPECT_EQ(f.read(format, "tabStops"), "object 6,7");
+}
+
+TEST(TextFormatRulesTest, VersionEightKeepsNegativeIndentsAndMarksNonNumbers) {
+    Formats f(8);
+    avm1::Machine& m = f.m();
+    avm1::Object* format = f.made();
+    m.set(format, "leading", Value(-10));
+    EXPECT_EQ(f.read(format, "leading"), "number -10");
+    m.set(format, "blockIndent", Value(m.str("string")));
+    EXPECT_EQ(f.read(format, "blockIndent"), "number -2147483648");
+    m.set(format, "rightMargin", Value(m.str("string")));
+    EXPECT_EQ(f.read(format, "rightMargin"), "number 0");
+}
+
+} // namespace
+} // namespace mc

@@ -75,7 +75,8 @@ TEST_F(FlashInputTest, MenuMarksFollowStateAndControl) {
     player.state().MovieFrameCount = 1;
     send(FlashMessage::RightButtonDown);
     ASSERT_EQ(world.menusShown.size(), 1u);
-    EXPECT_EQ(world.menusShown[0], (MenuMarks{false, false, true, captions::PlayWhilePlaying, false, 100}));
+    EXPECT_EQ(world.menusShown[0],
+              (MenuMarks{false, false, true, captions::PlayWhilePlaying, false, 100}));
 
     player.state().MovieFrameCount = 2;
     player.state().FullScreenOn = FlagTrue;

@@ -1,6 +1,7 @@
 #include "LargePreview.h"
 
 #include "PreviewSeek.h"
+#include "VolumeControls.h"
 
 #include "MovieWidget.h"
 
@@ -22,7 +23,7 @@ constexpr int FollowIntervalMs = 100;
 LargePreview::LargePreview(QWidget* parent)
     : QWidget(parent, Qt::Window), movie_(new mc::MovieWidget(this)), play_(new QPushButton(this)),
       position_(new QSlider(Qt::Horizontal, this)), frameLabel_(new QLabel(this)),
-      follow_(new QTimer(this)) {
+      volume_(new VolumeControls(*movie_, this)), follow_(new QTimer(this)) {
     setWindowTitle(QStringLiteral("Flash预览"));
     setMinimumSize(320, 260);
     resize(660, 540);
@@ -31,6 +32,8 @@ LargePreview::LargePreview(QWidget* parent)
     controls->addWidget(play_);
     controls->addWidget(position_, 1);
     controls->addWidget(frameLabel_);
+    volume_->setFixedWidth(120);
+    controls->addWidget(volume_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(movie_, 1);

@@ -8,6 +8,7 @@
 #include "MessageBoxes.h"
 #include "MovieWidget.h"
 #include "RecentMovies.h"
+#include "VolumeControls.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/DefaultBlessing.h"
 #include "cardformat/Platform.h"
@@ -191,6 +192,7 @@ void MainForm::createPreview() {
         retireLater(preview_);
     });
     connect(preview_.get(), &liulan::enlargeRequested, this, &MainForm::showLargePreview);
+    joinLevel(*preview_->volume(), preview_->ShockwaveFlash1());
     // Reopened, it plays the movie it held: the card is still made from it.
     if (!previewMovie_.empty()) {
         preview_->ShockwaveFlash1().setMovie(previewMovie_);
@@ -216,6 +218,7 @@ void MainForm::showPreview() {
 void MainForm::showLargePreview() {
     if (!largePreview_) {
         largePreview_ = std::make_unique<LargePreview>();
+        joinLevel(*largePreview_->volume(), largePreview_->movie());
     }
     const std::string movie = preview_ ? preview_->ShockwaveFlash1().Movie() : previewMovie_;
     if (!movie.empty() && largePreview_->movie().Movie() != movie) {
@@ -223,6 +226,30 @@ void MainForm::showLargePreview() {
     }
     largePreview_->show();
     largePreview_->raise();
+}
+
+void MainForm::joinLevel(VolumeControls& controls, cardformat::MovieControl& movie) {
+    movie.setVolume(previewVolume_);
+    movie.setMuted(previewMuted_);
+    controls.refresh();
+    connect(&controls, &VolumeControls::levelChanged, this,
+            [this, &movie] { levelChangedOn(movie); });
+}
+
+void MainForm::levelChangedOn(const cardformat::MovieControl& movie) {
+    previewVolume_ = movie.volume();
+    previewMuted_ = movie.muted();
+    const auto follow = [this](cardformat::MovieControl& other, VolumeControls& controls) {
+        other.setVolume(previewVolume_);
+        other.setMuted(previewMuted_);
+        controls.refresh();
+    };
+    if (preview_ && &preview_->ShockwaveFlash1() != &movie) {
+        follow(preview_->ShockwaveFlash1(), *preview_->volume());
+    }
+    if (largePreview_ && &largePreview_->movie() != &movie) {
+        follow(largePreview_->movie(), *largePreview_->volume());
+    }
 }
 
 void MainForm::showBlessingEditor() {

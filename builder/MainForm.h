@@ -21,6 +21,7 @@ namespace builder {
 
 class LargePreview;
 class liulan;
+class VolumeControls;
 class zhufu;
 
 // The builder's start-up window: the card's paths and blessing, and the picture toolbar.
@@ -108,6 +109,10 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void load();
     void createPreview();
     void createBlessingEditor();
+    // The two previews play at one level: the process has one sound device. A preview made
+    // later starts at it, and a change on either reaches the other.
+    void joinLevel(VolumeControls& controls, cardformat::MovieControl& movie);
+    void levelChangedOn(const cardformat::MovieControl& movie);
     void runAction(ToolbarAction action);
     int imageIndex(const QObject* watched) const;
     int captionIndex(const QObject* watched) const;
@@ -134,6 +139,8 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     std::unique_ptr<liulan> preview_;
     std::string previewMovie_; // what a closed preview held
     std::unique_ptr<LargePreview> largePreview_;
+    int previewVolume_ = 100;
+    bool previewMuted_ = false;
     std::unique_ptr<zhufu> editor_;
 };
 

@@ -8,6 +8,8 @@ class MovieWidget;
 
 namespace builder {
 
+class VolumeControls;
+
 // The preview window: plays the chosen movie, looping, beside the main window.
 class liulan : public DockedWindow {
     Q_OBJECT
@@ -17,6 +19,9 @@ class liulan : public DockedWindow {
     liulan(DockingHost& docking, const QWidget& mainWindow);
 
     mc::MovieWidget& ShockwaveFlash1() const { return *movie_; }
+    // The mute toggle and the volume slider on the title bar: the movie starts its music
+    // as soon as it is chosen.
+    VolumeControls* volume() const { return volume_; }
 
     static constexpr int ClientWidthTwips = 4680;
     static constexpr int ClientHeightTwips = 3090;
@@ -31,7 +36,10 @@ class liulan : public DockedWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void placeVolume();
+
     mc::MovieWidget* movie_;
+    VolumeControls* volume_;
 };
 
 } // namespace builder

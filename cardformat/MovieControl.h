@@ -49,6 +49,14 @@ class MovieControl {
     virtual bool Visible() const = 0;
     virtual void setPlace(const TwipRect& place) = 0;
     virtual TwipRect Place() const = 0;
+
+    // The listener's level, 0..100 (others are clamped), and mute: they scale what the
+    // movie plays after its own volume, and outlast the movie set. A surface starts at
+    // 100, not muted.
+    virtual void setVolume(int volume) = 0;
+    virtual int volume() const = 0;
+    virtual void setMuted(bool muted) = 0;
+    virtual bool muted() const = 0;
 };
 
 } // namespace cardformat

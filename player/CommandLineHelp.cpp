@@ -11,7 +11,7 @@ constexpr const char* Usage =
     "  --help      this text\n"
     "  --version   the player's version\n"
     "在动画上单击右键打开菜单。键盘：F11 全屏，全屏时 Esc 退出全屏，Ctrl+P 暂停/播放，\n"
-    "Ctrl+左/右 上一帧/下一帧，Ctrl+Q 或 Ctrl+W 结束。\n";
+    "Ctrl+左/右 上一帧/下一帧，Ctrl+M 静音/取消静音，Ctrl+Q 或 Ctrl+W 结束。\n";
 
 } // namespace
 

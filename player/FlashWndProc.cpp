@@ -52,6 +52,9 @@ PlayerKey playerKeyOf(const QKeyEvent& event) {
     case Qt::Key_F11:
         key.name = PlayerKeyName::F11;
         break;
+    case Qt::Key_M:
+        key.name = PlayerKeyName::M;
+        break;
     case Qt::Key_P:
         key.name = PlayerKeyName::P;
         break;

@@ -7,6 +7,7 @@
 #include "cardformat/DefaultBlessing.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -103,6 +104,8 @@ constexpr MenuRow MenuRows[] = {
     {"f", captions::NextFrame, 2},
     {"b", captions::PreviousFrame, 2},
     {"ReturnPlay", captions::ReturnPlayDesign, 2},
+    {"Volume", captions::Volume, 1},
+    {"Mute", captions::Mute, 2},
     {"s6", "-", 1},
     {"zuozhewangzhan", captions::AuthorSite, 1},
     {"Exit", captions::Exit, 1},
@@ -113,20 +116,33 @@ constexpr MenuRow MenuRows[] = {
 void Form2::buildMenu() {
     popup_ = new QMenu(qtext(captions::Popup), this);
     popup_->setObjectName(QStringLiteral("popup"));
+    QMenu* submenu = nullptr; // where the level-2 rows go: the last submenu opened
     for (const MenuRow& row : MenuRows) {
-        QMenu* menu = row.level == 1 ? popup_ : Ctrl_;
+        QMenu* menu = row.level == 1 ? popup_ : submenu;
+        const std::string_view name(row.name);
         QAction* action = nullptr;
         if (row.caption == "-") {
             action = menu->addSeparator();
-        } else if (std::string_view(row.name) == "Ctrl") {
-            Ctrl_ = menu->addMenu(qtext(row.caption));
-            Ctrl_->setObjectName(QStringLiteral("CtrlMenu"));
-            action = Ctrl_->menuAction();
+        } else if (name == "Ctrl" || name == "Volume") {
+            submenu = menu->addMenu(qtext(row.caption));
+            submenu->setObjectName(QString::fromLatin1(row.name) + QStringLiteral("Menu"));
+            (name == "Ctrl" ? Ctrl_ : Volume_) = submenu;
+            action = submenu->menuAction();
         } else {
             action = menu->addAction(qtext(row.caption));
             connect(action, &QAction::triggered, this, &Form2::onMenuItem);
         }
         action->setObjectName(QString::fromLatin1(row.name));
+    }
+    Volume_->addSeparator();
+    // The steps are one choice: the level the movie plays at.
+    auto* steps = new QActionGroup(Volume_);
+    for (const int step : captions::VolumeSteps) {
+        QAction* action = Volume_->addAction(QStringLiteral("%1%").arg(step));
+        action->setObjectName(QStringLiteral("Volume%1").arg(step));
+        action->setCheckable(true);
+        action->setActionGroup(steps);
+        connect(action, &QAction::triggered, this, [this, step] { player_.setVolume(step); });
     }
     // The player's keys, beside their commands; the menu's own keys stay its letters.
     const auto key = [this](const char* name, const QKeySequence& sequence) {
@@ -139,6 +155,8 @@ void Form2::buildMenu() {
     key("f", QKeySequence(Qt::CTRL | Qt::Key_Right));
     key("b", QKeySequence(Qt::CTRL | Qt::Key_Left));
     key("Exit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    key("Mute", QKeySequence(Qt::CTRL | Qt::Key_M));
+    item("Mute")->setCheckable(true);
     item("FullScreen")->setCheckable(true);
     QAction* loop = item("Loop1");
     loop->setCheckable(true);
@@ -163,6 +181,8 @@ void Form2::onMenuItem() {
         action->setChecked(player_.toggleLoop(!action->isChecked()));
     } else if (name == u"play") {
         player_.togglePlay();
+    } else if (name == u"Mute") {
+        player_.toggleMute();
     } else if (name == u"Rewind") {
         player_.rewind();
     } else if (name == u"f") {
@@ -188,6 +208,11 @@ void Form2::setMenuMarks(const MenuMarks& marks) {
     Ctrl_->menuAction()->setVisible(marks.ctrlVisible);
     item("Loop1")->setChecked(marks.loopChecked);
     item("play")->setText(qtext(marks.playCaption));
+    item("Mute")->setChecked(marks.muteChecked);
+    for (const int step : captions::VolumeSteps) {
+        item(QStringLiteral("Volume%1").arg(step).toLatin1().constData())
+            ->setChecked(marks.volume == step);
+    }
 }
 
 void Form2::openPopup(QPoint at) {

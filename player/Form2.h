@@ -37,7 +37,9 @@ class Form2 : public QWidget {
 
     QMenu* popup() const { return popup_; }
     QMenu* ctrl() const { return Ctrl_; }
-    // A menu item by its control name ("About", "Loop1", "play", "Exit", ...).
+    QMenu* volume() const { return Volume_; }
+    // A menu item by its control name ("About", "Loop1", "play", "Mute", "Volume50",
+    // "Exit", ...).
     QAction* item(const char* name) const;
     QLabel* Label2() const { return Label2_; }
     // The card's title and its sender under the blessing; hidden while empty.
@@ -80,6 +82,7 @@ class Form2 : public QWidget {
     Player& player_;
     QMenu* popup_ = nullptr;
     QMenu* Ctrl_ = nullptr;
+    QMenu* Volume_ = nullptr;
     QScrollArea* BlessingScroll_ = nullptr;
     QLabel* Label2_ = nullptr;
     QLabel* senderLine_ = nullptr;

@@ -66,6 +66,10 @@ class Player {
     bool toggleLoop(bool loopWasChecked);
     void togglePlay();
     void rewind();
+    // The volume submenu. The level lives in the control for this run only: the player
+    // writes nothing but its temporary movie. Choosing a step also ends a mute.
+    void toggleMute();
+    void setVolume(int volume);
     void nextFrame();
     void previousFrame();
     void openAuthorSite();

@@ -16,6 +16,8 @@ struct MenuMarks {
     bool ctrlVisible = false;
     bool loopChecked = false;
     std::string_view playCaption;
+    bool muteChecked = false;
+    int volume = 100; // the step checked in the volume submenu
     friend bool operator==(const MenuMarks&, const MenuMarks&) = default;
 };
 

@@ -19,6 +19,8 @@ KeyCommand keyCommandOf(const PlayerKey& key, bool fullScreen) {
     switch (key.name) {
     case PlayerKeyName::P:
         return KeyCommand::TogglePlay;
+    case PlayerKeyName::M:
+        return KeyCommand::ToggleMute;
     case PlayerKeyName::Left:
         return KeyCommand::PreviousFrame;
     case PlayerKeyName::Right:

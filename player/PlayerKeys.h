@@ -3,7 +3,7 @@
 namespace player {
 
 // The keys the player may take for itself; every other key is the movie's.
-enum class PlayerKeyName { Escape, F11, P, Q, W, Left, Right, Other };
+enum class PlayerKeyName { Escape, F11, M, P, Q, W, Left, Right, Other };
 
 enum class KeyCommand {
     None, // the key goes to the movie unchanged
@@ -12,6 +12,7 @@ enum class KeyCommand {
     TogglePlay,
     PreviousFrame,
     NextFrame,
+    ToggleMute,
     End, // as "结束(&X)": the end page, then the end sequence
 };
 

@@ -65,6 +65,8 @@ MenuMarks Player::menuMarks() const {
     marks.ctrlVisible = state_.MovieFrameCount >= 2;
     marks.loopChecked = flash.Loop();
     marks.playCaption = flash.Playing() ? captions::PlayWhilePlaying : captions::PlayWhileStopped;
+    marks.muteChecked = flash.muted();
+    marks.volume = flash.volume();
     return marks;
 }
 
@@ -88,6 +90,17 @@ void Player::togglePlay() {
     }
 }
 
+void Player::toggleMute() {
+    cardformat::MovieControl& flash = forms_.flash();
+    flash.setMuted(!flash.muted());
+}
+
+void Player::setVolume(int volume) {
+    cardformat::MovieControl& flash = forms_.flash();
+    flash.setVolume(volume);
+    flash.setMuted(false);
+}
+
 // On the first or the last frame the control decides what a step means.
 void Player::rewind() {
     forms_.flash().Rewind();
@@ -108,6 +121,9 @@ KeyCommand Player::keyPressed(const PlayerKey& key) {
         break;
     case KeyCommand::NextFrame:
         nextFrame();
+        break;
+    case KeyCommand::ToggleMute:
+        toggleMute();
         break;
     case KeyCommand::End:
     case KeyCommand::None:

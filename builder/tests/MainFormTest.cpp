@@ -5,6 +5,7 @@
 #include "MovieWidget.h"
 #include "TestApp.h"
 #include "UrlCatcher.h"
+#include "VolumeControls.h"
 #include "cardformat/CardLayout.h"
 #include "cardformat/DefaultBlessing.h"
 #include "cardformat/ErrorLog.h"
@@ -466,6 +467,50 @@ TEST_F(MainFormTest, ALargerPreviewPlaysPausesAndSeeks) {
     large->resize(900, 700);
     processEvents();
     EXPECT_GT(movie.width(), 800);
+}
+
+TEST_F(MainFormTest, BothPreviewsShareOneVolumeAndMute) {
+    answerOpenDialog(withNote("loud.swf", "x"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    liulan* preview = form->preview();
+    VolumeControls* controls = preview->volume();
+    ASSERT_NE(controls, nullptr);
+    // On the title bar, clear of the caption and the close box.
+    const QRect onBar = controls->geometry();
+    EXPECT_EQ(controls->parentWidget(), preview->captionBar());
+    EXPECT_TRUE(preview->captionBar()->rect().contains(onBar));
+    EXPECT_LT(onBar.right(), preview->captionBar()->closeBoxRect().left());
+    EXPECT_GT(onBar.left(), preview->captionBar()->width() / 2);
+    EXPECT_EQ(controls->slider()->value(), 100);
+
+    controls->slider()->setValue(40);
+    EXPECT_EQ(preview->ShockwaveFlash1().volume(), 40);
+    click(controls->muteButton());
+    EXPECT_TRUE(preview->ShockwaveFlash1().muted());
+
+    // The larger preview starts where the docked one stands, and leads it from then on.
+    form->showLargePreview();
+    LargePreview* large = form->largePreview();
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(large->movie().volume(), 40);
+    EXPECT_TRUE(large->movie().muted());
+    EXPECT_TRUE(large->volume()->muteButton()->isChecked());
+    EXPECT_EQ(large->volume()->slider()->value(), 40);
+    click(large->volume()->muteButton());
+    large->volume()->slider()->setValue(70);
+    EXPECT_FALSE(preview->ShockwaveFlash1().muted());
+    EXPECT_EQ(preview->ShockwaveFlash1().volume(), 70);
+    EXPECT_FALSE(controls->muteButton()->isChecked());
+    EXPECT_EQ(controls->slider()->value(), 70);
+
+    // A preview closed and opened again keeps the level.
+    preview->close();
+    processEvents();
+    ASSERT_EQ(form->preview(), nullptr);
+    form->showPreview();
+    ASSERT_NE(form->preview(), nullptr);
+    EXPECT_EQ(form->preview()->ShockwaveFlash1().volume(), 70);
+    EXPECT_EQ(form->preview()->volume()->slider()->value(), 70);
 }
 
 TEST_F(MainFormTest, ThePasswordCanBeShownToCheckIt) {

@@ -47,6 +47,16 @@ class RecordingMovieControl : public MovieControl {
     bool Visible() const override { return visible; }
     void setPlace(const TwipRect& value) override { place = value; }
     TwipRect Place() const override { return place; }
+    void setVolume(int value) override {
+        level = std::clamp(value, 0, 100);
+        calls.push_back("Volume=" + std::to_string(level));
+    }
+    int volume() const override { return level; }
+    void setMuted(bool value) override {
+        mute = value;
+        calls.push_back(value ? "Muted=true" : "Muted=false");
+    }
+    bool muted() const override { return mute; }
 
     // How many times a movie was set.
     long moviesSet() const {
@@ -60,6 +70,8 @@ class RecordingMovieControl : public MovieControl {
     std::uint32_t background = 0xFFFFFF;
     bool visible = false;
     TwipRect place{};
+    int level = 100;
+    bool mute = false;
     std::vector<std::string> calls;
 };
 

@@ -200,6 +200,26 @@ bool Mixer::paused() const {
     return paused_;
 }
 
+void Mixer::setMasterVolume(int volume) {
+    std::lock_guard lock(mutex_);
+    masterVolume_ = std::clamp(volume, 0, 100);
+}
+
+int Mixer::masterVolume() const {
+    std::lock_guard lock(mutex_);
+    return masterVolume_;
+}
+
+void Mixer::setMuted(bool muted) {
+    std::lock_guard lock(mutex_);
+    muted_ = muted;
+}
+
+bool Mixer::muted() const {
+    std::lock_guard lock(mutex_);
+    return muted_;
+}
+
 void Mixer::setTransform(std::uint64_t group, const SoundTransform& transform) {
     std::lock_guard lock(mutex_);
     transforms_[group] = transform;
@@ -395,8 +415,10 @@ void Mixer::mix(std::int16_t* out, std::size_t frames) {
         }
         return v->done;
     });
+    // Muted, the voices still advance: they keep their place against the movie's frames.
+    const float gain = muted_ ? 0.0f : static_cast<float>(masterVolume_) / 100.0f;
     for (std::size_t i = 0; i < 2 * frames; ++i) {
-        out[i] = toSample(scratch_[i]);
+        out[i] = toSample(scratch_[i] * gain);
     }
 }
 

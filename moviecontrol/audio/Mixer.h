@@ -75,6 +75,13 @@ class Mixer {
     void setPaused(bool paused);
     bool paused() const;
 
+    // The listener's level, 0..100 (clamped), and mute: a linear gain on the finished mix,
+    // after every sound's own transform, so a movie's setVolume still works under it.
+    void setMasterVolume(int volume);
+    int masterVolume() const;
+    void setMuted(bool muted);
+    bool muted() const;
+
     void setTransform(std::uint64_t group, const SoundTransform& transform);
     SoundTransform transform(std::uint64_t group) const;
     // A group's sounds are shaped by its parent group's transform too, up to the movie's
@@ -111,6 +118,8 @@ class Mixer {
     std::vector<float> scratch_;
     VoiceId nextId_ = 1;
     bool paused_ = false;
+    int masterVolume_ = 100;
+    bool muted_ = false;
 };
 
 } // namespace audio

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 
@@ -79,6 +80,7 @@ void MovieWidget::setMovie(const std::string& path) {
     }
     if (movie_) {
         movie_->setFrameBudget(kFrameBudget);
+        applyVolume();
         movie_->player().setLoop(loop_);
         playing_ = true;
         movie_->player().setPlaying(true);
@@ -180,6 +182,33 @@ bool MovieWidget::Visible() const {
 void MovieWidget::setPlace(const cardformat::TwipRect& place) {
     setGeometry(pixelsOf(place.left), pixelsOf(place.top), std::max(0, pixelsOf(place.width)),
                 std::max(0, pixelsOf(place.height)));
+}
+
+void MovieWidget::setVolume(int volume) {
+    volume_ = std::clamp(volume, 0, 100);
+    applyVolume();
+}
+
+int MovieWidget::volume() const {
+    return volume_;
+}
+
+void MovieWidget::setMuted(bool muted) {
+    muted_ = muted;
+    applyVolume();
+}
+
+bool MovieWidget::muted() const {
+    return muted_;
+}
+
+// The process has one sound device and one mixer: the surface whose movie plays sets its
+// level there whenever either changes.
+void MovieWidget::applyVolume() {
+    if (audio::MovieAudio* sound = audio()) {
+        sound->mixer().setMasterVolume(volume_);
+        sound->mixer().setMuted(muted_);
+    }
 }
 
 cardformat::TwipRect MovieWidget::Place() const {

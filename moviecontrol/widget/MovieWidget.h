@@ -51,6 +51,10 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     bool Visible() const override;
     void setPlace(const cardformat::TwipRect& place) override;
     cardformat::TwipRect Place() const override;
+    void setVolume(int volume) override;
+    int volume() const override;
+    void setMuted(bool muted) override;
+    bool muted() const override;
 
     // The movies set from now on are a card's, extracted from the card file named
     // `cardFileName` (the name alone): their scripts find no files beside them, and _url
@@ -110,6 +114,7 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     void inputDelivered();
     void restartClock();
     void updateTimer();
+    void applyVolume();
     StageCallbacks scriptCallbacks();
     void openPage(const QString& url);
     // Shows the person the whole address a movie that read local files asks to open; true
@@ -126,6 +131,8 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     std::unique_ptr<MovieView> movie_;
     bool loop_ = true;
     bool playing_ = true;
+    int volume_ = 100;
+    bool muted_ = false;
     std::optional<std::uint32_t> background_;
     QTimer timer_;
     QElapsedTimer elapsed_;

@@ -75,15 +75,19 @@ TEST_F(FlashInputTest, MenuMarksFollowStateAndControl) {
     player.state().MovieFrameCount = 1;
     send(FlashMessage::RightButtonDown);
     ASSERT_EQ(world.menusShown.size(), 1u);
-    EXPECT_EQ(world.menusShown[0], (MenuMarks{false, false, true, captions::PlayWhilePlaying}));
+    EXPECT_EQ(world.menusShown[0],
+              (MenuMarks{false, false, true, captions::PlayWhilePlaying, false, 100}));
 
     player.state().MovieFrameCount = 2;
     player.state().FullScreenOn = FlagTrue;
     world.control.loop = false;
     world.control.playing = false;
+    world.control.mute = true;
+    world.control.level = 50;
     send(FlashMessage::ContextMenuRequest);
     ASSERT_EQ(world.menusShown.size(), 2u);
-    EXPECT_EQ(world.menusShown[1], (MenuMarks{true, true, false, captions::PlayWhileStopped}));
+    EXPECT_EQ(world.menusShown[1],
+              (MenuMarks{true, true, false, captions::PlayWhileStopped, true, 50}));
 }
 
 TEST(PlayerKeysTest, OnlyKeysAMovieCannotWantAreTaken) {
@@ -107,6 +111,9 @@ TEST(PlayerKeysTest, OnlyKeysAMovieCannotWantAreTaken) {
         {{N::Q, true, false}, false, C::End},
         {{N::W, true, false}, true, C::End},
         {{N::Q, true, true}, false, C::None}, // Ctrl+Shift+Q is not ours
+        {{N::M, true, false}, true, C::ToggleMute},
+        {{N::M, false, false}, false, C::None}, // an "m" typed into the movie
+        {{N::M, true, true}, false, C::None},
         {{N::Other, true, false}, false, C::None},
     };
     for (const Case& c : cases) {

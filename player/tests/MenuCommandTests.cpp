@@ -43,6 +43,24 @@ TEST(MenuCommandTest, PlayToggleStopsThenResumes) {
     EXPECT_EQ(player.menuMarks().playCaption, captions::PlayWhilePlaying);
 }
 
+TEST(MenuCommandTest, MuteTogglesAndAStepSetsTheLevelAndUnmutes) {
+    FakePlayerWorld world;
+    Player player(world, world);
+    EXPECT_EQ(player.keyPressed({PlayerKeyName::M, true, false}), KeyCommand::ToggleMute);
+    EXPECT_TRUE(world.control.mute);
+    EXPECT_TRUE(player.menuMarks().muteChecked);
+    player.toggleMute();
+    EXPECT_FALSE(world.control.mute);
+    player.toggleMute();
+    player.setVolume(25);
+    EXPECT_EQ(world.control.level, 25);
+    EXPECT_FALSE(world.control.mute);
+    EXPECT_EQ(player.menuMarks().volume, 25);
+    EXPECT_EQ(world.control.calls,
+              (std::vector<std::string>{"Muted=true", "Muted=false", "Muted=true", "Volume=25",
+                                        "Muted=false"}));
+}
+
 TEST(MenuCommandTest, EmptyAddressesOpenNothing) {
     FakePlayerWorld world;
     Player quiet(world, world);

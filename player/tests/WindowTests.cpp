@@ -184,6 +184,13 @@ TEST_F(WindowTest, MenuItemsInOrderWithCaptionsAndDesignStates) {
                                   "  f=下一帧(&F)",
                                   "  b=上一帧(B)",
                                   "  ReturnPlay=云杉小径",
+                                  "Volume=音量",
+                                  "  Mute=静音",
+                                  "  =",
+                                  "  Volume100=100%",
+                                  "  Volume75=75%",
+                                  "  Volume50=50%",
+                                  "  Volume25=25%",
                                   "s6=-",
                                   "zuozhewangzhan=访问作者网站",
                                   "Exit=结束(&X)"};
@@ -233,6 +240,34 @@ TEST_F(WindowTest, LoopAndPlayCommandsReachTheControl) {
     EXPECT_EQ(movie.currentFrame(), 0u);
     choose("play");
     EXPECT_TRUE(movie.Playing());
+}
+
+TEST_F(WindowTest, TheVolumeSubmenuReachesTheControlAndShowsItsLevel) {
+    startWith(1);
+    mc::MovieWidget& movie = *form->ShockwaveFlash1();
+    Form2& menuForm = form->form2();
+    choose({});
+    EXPECT_TRUE(menuForm.item("Volume100")->isChecked());
+    EXPECT_FALSE(menuForm.item("Mute")->isChecked());
+
+    choose("Volume50");
+    EXPECT_EQ(movie.volume(), 50);
+    choose("Mute");
+    EXPECT_TRUE(movie.muted());
+    EXPECT_EQ(movie.volume(), 50); // the unmute comes back to it
+    choose({});
+    EXPECT_TRUE(menuForm.item("Mute")->isChecked());
+    EXPECT_TRUE(menuForm.item("Volume50")->isChecked());
+    EXPECT_FALSE(menuForm.item("Volume100")->isChecked());
+
+    // A step is a wish to hear the movie at that level.
+    choose("Volume25");
+    EXPECT_EQ(movie.volume(), 25);
+    EXPECT_FALSE(movie.muted());
+    choose({});
+    EXPECT_FALSE(menuForm.item("Mute")->isChecked());
+    EXPECT_TRUE(menuForm.item("Volume25")->isChecked());
+    EXPECT_FALSE(menuForm.item("Volume50")->isChecked());
 }
 
 TEST_F(WindowTest, RightPressOpensOneMenuAndNeverTheControlsOwn) {
@@ -340,10 +375,17 @@ TEST_F(WindowTest, ThePlayersKeysAndOnlyThemAreTakenFromTheMovie) {
     EXPECT_EQ(movie->currentFrame(), frame + 1);
     press(Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(movie->currentFrame(), frame);
+    press(Qt::Key_M); // a letter for the movie
+    EXPECT_FALSE(movie->muted());
+    EXPECT_TRUE(press(Qt::Key_M, Qt::ControlModifier));
+    EXPECT_TRUE(movie->muted());
+    press(Qt::Key_M, Qt::ControlModifier);
+    EXPECT_FALSE(movie->muted());
 
     // The keys stand beside their commands in the menu.
     EXPECT_EQ(form->form2().item("FullScreen")->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(form->form2().item("Exit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(form->form2().item("Mute")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
 
     // Ctrl+Q ends as "结束(&X)" does: the end page, then the end sequence.
     press(Qt::Key_Q, Qt::ControlModifier);

@@ -216,3 +216,42 @@ TEST(Mixer, StreamsPlayTheirPiecesAndCountTheirClock) {
 }
 
 } // namespace
+
+// The listener's level scales the finished mix, on top of the movie's own transform, and
+// mute silences it without holding the sounds back.
+TEST(Mixer, MasterVolumeAndMuteScaleTheFinishedMix) {
+    const auto pcm = tone(440, 44100, 44100);
+    audio::SoundTransform half;
+    half.volume = 0.5f;
+    audio::Mixer reference(44100);
+    audio::Mixer listener(44100);
+    for (audio::Mixer* mixer : {&reference, &listener}) {
+        mixer->setTransform(0, half);
+        ASSERT_NE(mixer->startEvent(1, pcm, {}), 0u);
+    }
+    listener.setMasterVolume(40);
+    const auto full = pull(reference, 4410);
+    const auto quieter = pull(listener, 4410);
+    for (std::size_t i = 0; i < full.size(); ++i) {
+        ASSERT_NEAR(quieter[i], full[i] * 0.4, 1.0) << i;
+    }
+    EXPECT_GT(rms(channel(quieter, 2, 0, 0, 4410)), 1000.0);
+
+    listener.setMuted(true);
+    EXPECT_TRUE(listener.muted());
+    EXPECT_EQ(soundingLength(pull(listener, 4410)), 0u);
+    pull(reference, 4410);
+    // Unmuted, the sound goes on where it would have been, at the level it had.
+    listener.setMuted(false);
+    const auto later = pull(reference, 4410);
+    const auto again = pull(listener, 4410);
+    for (std::size_t i = 0; i < later.size(); ++i) {
+        ASSERT_NEAR(again[i], later[i] * 0.4, 1.0) << i;
+    }
+
+    listener.setMasterVolume(250);
+    EXPECT_EQ(listener.masterVolume(), 100);
+    listener.setMasterVolume(-5);
+    EXPECT_EQ(listener.masterVolume(), 0);
+    EXPECT_EQ(soundingLength(pull(listener, 4410)), 0u);
+}

@@ -153,6 +153,38 @@ TEST(MovieWidgetSound, TheFirstFramesScriptedSoundPlaysOnTheDevice) {
     EXPECT_FALSE(audio::SdlOutput::deviceOpen());
 }
 
+TEST(MovieWidgetSound, TheListenersLevelReachesTheMixerAndOutlastsTheMovie) {
+    QTemporaryDir dir;
+    const std::string path = writeSoundMovie(dir);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::unique_ptr<QApplication> app;
+    if (QApplication::instance() == nullptr) {
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    MovieWidget w;
+    EXPECT_EQ(w.volume(), 100);
+    EXPECT_FALSE(w.muted());
+    // Set before any movie: the first movie's sound plays at that level.
+    w.setVolume(25);
+    w.setMovie(path);
+    ASSERT_NE(w.audio(), nullptr);
+    EXPECT_EQ(w.audio()->mixer().masterVolume(), 25);
+    EXPECT_FALSE(w.audio()->mixer().muted());
+    w.setMuted(true);
+    EXPECT_TRUE(w.audio()->mixer().muted());
+    w.setVolume(130);
+    EXPECT_EQ(w.volume(), 100);
+    EXPECT_EQ(w.audio()->mixer().masterVolume(), 100);
+    w.setVolume(60);
+    // Neither goes with the movie: the next one plays muted at 60 too.
+    w.setMovie("");
+    w.setMovie(path);
+    ASSERT_NE(w.audio(), nullptr);
+    EXPECT_EQ(w.audio()->mixer().masterVolume(), 60);
+    EXPECT_TRUE(w.audio()->mixer().muted());
+    w.setMovie("");
+}
+
 TEST(MovieWidgetSound, ASilentMovieOpensNoDevice) {
     QTemporaryDir dir;
     moviemaker::SwfWriter movie;

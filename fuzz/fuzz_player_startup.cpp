@@ -49,6 +49,7 @@ class World : public player::PlayerPlatform, public player::PlayerForms {
     void enableReturnPlay(std::string_view) override {}
     void hideReturnPlay() override {}
     void setBlessingText(std::string_view) override {}
+    void setSenderLine(std::string_view) override {}
 
     player::Player* player_ = nullptr;
     bool ended = false;

@@ -30,6 +30,7 @@ ninja -C "$root/build-check" -j"$jobs"
 step "Tests"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$root/scripts/leak-suppressions.txt
 export QT_QPA_PLATFORM=offscreen
 # Movies with sound play into SDL's silent driver: no test needs or disturbs a sound card.
 export SDL_AUDIODRIVER=dummy

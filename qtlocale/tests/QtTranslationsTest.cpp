@@ -14,12 +14,26 @@
 namespace qtlocale {
 namespace {
 
+int argc = 1;
+char name[] = "qtlocale_tests";
+char* argv[] = {name, nullptr};
+
+// The application ends with the tests, before the leak check at exit: only then has Qt handed
+// its font configuration back.
+class AppEnvironment : public ::testing::Environment {
+  public:
+    void TearDown() override { application.reset(); }
+    std::unique_ptr<QApplication> application;
+};
+
+AppEnvironment* const environment = static_cast<AppEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment)); // gtest owns it
+
 QApplication& app() {
-    static int argc = 1;
-    static char name[] = "qtlocale_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    if (!environment->application) {
+        environment->application = std::make_unique<QApplication>(argc, argv);
+    }
+    return *environment->application;
 }
 
 bool qtHasTranslation(const QString& language) {

@@ -193,10 +193,13 @@ TEST_F(DynamicClipsTest, BoundsAndGlobalMatricesFollowTheTree) {
 
 TEST(DisplayPropertiesTest, PositionsKeepWholeTwipsAlphaKeepsEighthBitSteps) {
     DisplayObject o;
+    // What falls short of a whole twip is dropped, toward zero on both sides.
+    props::setX(o, -10.333);
+    EXPECT_DOUBLE_EQ(props::x(o), -10.3);
     props::setX(o, 10.333);
-    EXPECT_DOUBLE_EQ(props::x(o), 10.35);
+    EXPECT_DOUBLE_EQ(props::x(o), 10.3);
     props::setX(o, std::nan(""));
-    EXPECT_DOUBLE_EQ(props::x(o), 10.35);
+    EXPECT_DOUBLE_EQ(props::x(o), 10.3);
     props::setAlpha(o, 33);
     EXPECT_DOUBLE_EQ(props::alpha(o), 32.8125);
     props::setAlpha(o, -50);

@@ -9,15 +9,8 @@ namespace {
 
 using avm1::Value;
 
-struct Clips : ScriptedMovie {
-    explicit Clips(int swfVersion) : ScriptedMovie(stopped(swfVersion)) { player->advance(); }
-    static std::vector<std::uint8_t> stopped(int swfVersion) {
-        moviemaker::SwfWriter movie(version(swfVersion));
-        movie.doAction(moviemaker::Actions().stop());
-        movie.showFrame();
-        return movie.finish();
-    }
-    avm1::Machine& m() { return scripts->machine(); }
+struct Clips : StoppedMovie {
+    using StoppedMovie::StoppedMovie;
     avm1::Object* root() { return scripts->objectOf(player->rootObject()); }
     // The property as a script would trace it, with its type.
     std::string read(avm1::Object* o, std::string_view name) {

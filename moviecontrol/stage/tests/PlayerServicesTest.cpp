@@ -10,15 +10,8 @@ namespace {
 
 using avm1::Value;
 
-struct Services : ScriptedMovie {
-    explicit Services(int swfVersion) : ScriptedMovie(stopped(swfVersion)) { player->advance(); }
-    static std::vector<std::uint8_t> stopped(int swfVersion) {
-        moviemaker::SwfWriter movie(version(swfVersion));
-        movie.doAction(moviemaker::Actions().stop());
-        movie.showFrame();
-        return movie.finish();
-    }
-    avm1::Machine& m() { return scripts->machine(); }
+struct Services : StoppedMovie {
+    using StoppedMovie::StoppedMovie;
     avm1::Object* global(std::string_view name) { return m().get(m().global(), name).asObject(); }
     avm1::Object* made(std::string_view className) {
         return m().construct(Value(global(className)), {});

@@ -66,6 +66,21 @@ inline moviemaker::MovieHeader version(int v) {
     return h;
 }
 
+// A movie of one frame that stops, played to that frame: the stage of a given version, ready
+// for scripts the test runs through the machine.
+struct StoppedMovie : ScriptedMovie {
+    explicit StoppedMovie(int swfVersion) : ScriptedMovie(stopped(swfVersion)) {
+        player->advance();
+    }
+    static std::vector<std::uint8_t> stopped(int swfVersion) {
+        moviemaker::SwfWriter movie(version(swfVersion));
+        movie.doAction(moviemaker::Actions().stop());
+        movie.showFrame();
+        return movie.finish();
+    }
+    avm1::Machine& m() { return scripts->machine(); }
+};
+
 // Defines `symbol` and places it on the root at depth 1 under `name`.
 inline void placeNamedSprite(moviemaker::SwfWriter& movie, const moviemaker::Sprite& symbol,
                              std::string name) {

@@ -44,15 +44,8 @@ TEST(TextFormatRulesTest, AlignmentNamesMatchInAnyCaseOnly) {
     EXPECT_EQ(textFormatAlignment(""), "");
 }
 
-struct Formats : ScriptedMovie {
-    explicit Formats(int swfVersion) : ScriptedMovie(stopped(swfVersion)) { player->advance(); }
-    static std::vector<std::uint8_t> stopped(int swfVersion) {
-        moviemaker::SwfWriter movie(version(swfVersion));
-        movie.doAction(moviemaker::Actions().stop());
-        movie.showFrame();
-        return movie.finish();
-    }
-    avm1::Machine& m() { return scripts->machine(); }
+struct Formats : StoppedMovie {
+    using StoppedMovie::StoppedMovie;
     avm1::Object* ctor() { return m().get(m().global(), "TextFormat").asObject(); }
     avm1::Object* made(std::vector<Value> args = {}) { return m().construct(Value(ctor()), args); }
     // The setting as a script would trace it, with its type.

@@ -98,9 +98,10 @@ class MainFormTest : public ::testing::Test {
         const fs::path player = bin / "Velmora.vmd";
         fs::copy_file(fs::exists(player) ? player : bin / "testtemplate.vmd", dir / "Velmora.vmd");
         watchdog.emplace();
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
-                  QStringLiteral("Quenfold"))
-            .clear();
+        // Each test keeps its settings in its own folder: tests run side by side, and none
+        // may touch the settings of the person running them.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString((dir / "settings").string()));
         form.emplace(docking, MainForm::Options{dir.string()});
         form->show();
     }

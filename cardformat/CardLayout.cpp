@@ -139,16 +139,9 @@ std::string Exe2Swf(const std::string& cardPath) {
     if (length == 0) {
         return std::string(NoMovie);
     }
-    TemporaryFile target = createTemporaryFile(TemporaryUse::WhileRunning);
-    try {
-        copyRange(card, MovieOffset, length, target.fd.get(), target.path);
-        target.fd.close(target.path);
-    } catch (...) {
-        target.fd.reset();
-        ::unlink(target.path.c_str());
-        throw;
-    }
-    return target.path;
+    return writeRunningCopy([&card, length](int fd, const std::string& context) {
+        copyRange(card, MovieOffset, length, fd, context);
+    });
 }
 
 std::string Exe2SwfTo(const std::string& cardPath, const std::string& moviePath) {

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <glob.h>
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -220,27 +221,102 @@ void replaceFileContent(const std::string& linkOrPath, const Bytes& bytes,
     file.commit();
 }
 
+namespace {
+
+constexpr std::size_t RunningCopyUniqueAt = 18; // where the six characters start
+constexpr std::size_t RunningCopyUniqueLength = 6;
+
+// "vmcard-" + this process's id in ten digits + "-XXXXXX.tmp".
+std::string runningCopyName() {
+    std::string name = "vmcard-0000000000-XXXXXX.tmp";
+    // The process id in ten digits, written in place: this runs in every card, whose
+    // player has little room.
+    auto pid = static_cast<unsigned>(::getpid());
+    for (std::size_t digit = 16; digit >= 7; --digit, pid /= 10) {
+        name[digit] = static_cast<char>('0' + pid % 10);
+    }
+    return name;
+}
+
+} // namespace
+
 TemporaryFile createTemporaryFile(TemporaryUse use) {
     // mkostemps opens with O_EXCL and mode 0600 and picks a name that does not exist; the
     // ".tmp" suffix keeps every extracted movie from ever ending in ".swf". A copy that lives
     // only while its program runs carries the program's process id, so that a later start
     // can tell a copy whose program is gone.
-    char running[] = "vmcard-0000000000-XXXXXX.tmp";
-    if (use == TemporaryUse::WhileRunning) {
-        // The process id in ten digits, written in place: this runs in every card, whose
-        // player has little room.
-        auto pid = static_cast<unsigned>(::getpid());
-        for (int digit = 16; digit >= 7; --digit, pid /= 10) {
-            running[digit] = static_cast<char>('0' + pid % 10);
-        }
-    }
-    const char* name = use == TemporaryUse::WhileRunning ? running : "vm_XXXXXX.tmp";
+    const std::string name =
+        use == TemporaryUse::WhileRunning ? runningCopyName() : std::string("vm_XXXXXX.tmp");
     std::string pattern = fileBeside(temporaryFolder(), name);
     UniqueFd fd(::mkostemps(pattern.data(), 4, O_CLOEXEC));
     if (fd.get() < 0) {
         throwSystemError(errno, "create in " + temporaryFolder());
     }
     return {pattern, std::move(fd)};
+}
+
+namespace {
+
+// Gives the unnamed file behind `fd` a fresh running copy's name in `folder`; empty when the
+// system cannot (no /proc to reach the file by).
+std::string nameUnnamedFile(int fd, const std::string& folder) {
+    static constexpr std::string_view Letters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const std::string source = "/proc/self/fd/" + std::to_string(fd);
+    std::string name = runningCopyName();
+    // As many tries as mkostemps makes; a taken name is the only reason to try again.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[RunningCopyUniqueLength] = {};
+        if (::getentropy(random, sizeof random) != 0) {
+            throwSystemError(errno, "random name in " + folder);
+        }
+        for (std::size_t i = 0; i < RunningCopyUniqueLength; ++i) {
+            name[RunningCopyUniqueAt + i] = Letters[random[i] % Letters.size()];
+        }
+        const std::string path = fileBeside(folder, name);
+        if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return path;
+        }
+        if (errno == ENOENT || errno == EPERM || errno == EXDEV) {
+            return {};
+        }
+        if (errno != EEXIST) {
+            throwSystemError(errno, "name in " + folder);
+        }
+    }
+    throwSystemError(EEXIST, "name in " + folder);
+}
+
+} // namespace
+
+std::string writeRunningCopy(const std::function<void(int fd, const std::string& context)>& fill) {
+    const std::string folder = temporaryFolder();
+    UniqueFd unnamed(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (unnamed.get() >= 0) {
+        fill(unnamed.get(), folder);
+        std::string path = nameUnnamedFile(unnamed.get(), folder);
+        if (!path.empty()) {
+            try {
+                unnamed.close(path);
+            } catch (...) {
+                ::unlink(path.c_str());
+                throw;
+            }
+            return path;
+        }
+    } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        throwSystemError(errno, "create in " + folder);
+    }
+    TemporaryFile target = createTemporaryFile(TemporaryUse::WhileRunning);
+    try {
+        fill(target.fd.get(), target.path);
+        target.fd.close(target.path);
+    } catch (...) {
+        target.fd.reset();
+        ::unlink(target.path.c_str());
+        throw;
+    }
+    return std::move(target.path);
 }
 
 } // namespace cardformat

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -124,6 +125,13 @@ struct TemporaryFile {
     UniqueFd fd;
 };
 TemporaryFile createTemporaryFile(TemporaryUse use = TemporaryUse::Kept);
+
+// A copy kept only while its program runs, named as above, its bytes written by `fill` to the
+// descriptor it is given. The name appears only once the copy is whole: whatever lists the
+// folder (another start, a person, a test) never opens it half written, and a program
+// killed while writing leaves nothing behind. A file system that cannot hold a file without
+// a name gets the copy written under its name.
+std::string writeRunningCopy(const std::function<void(int fd, const std::string& context)>& fill);
 
 // Removes the copies kept only while their program runs whose program is no longer running:
 // regular files of this user in the temporary folder, named as above, whose process is gone.

@@ -6,7 +6,10 @@
 #include "cardformat/SwfHeader.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace cardformat::testing {
 namespace {
@@ -132,6 +135,43 @@ TEST_F(CardTest, ExtractedMoviesAreFreshPrivateTemporaryFiles) {
     ::setenv("TMPDIR", path("no-such-folder").c_str(), 1);
     EXPECT_THROW(Exe2Swf(path("hello.exe")), CardError);
     saved ? ::setenv("TMPDIR", savedValue.c_str(), 1) : ::unsetenv("TMPDIR");
+}
+
+// The copy's name appears only with the whole movie behind it: whatever lists the folder
+// while a card starts (another start, a person, a test) never opens a half-written movie.
+TEST_F(CardTest, TheExtractedMovieIsNeverWrittenUnderItsName) {
+    ASSERT_EQ(make(path("hello.exe")), 1);
+    const std::string tmp = path("tmp");
+    std::filesystem::create_directory(tmp);
+    if (const int probe = ::open(tmp.c_str(), O_TMPFILE | O_WRONLY, 0600); probe >= 0) {
+        ::close(probe);
+    } else {
+        GTEST_SKIP() << "the test folder's file system keeps no unnamed files";
+    }
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, tmp.c_str(), IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE), 0);
+    const char* saved = std::getenv("TMPDIR");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    const std::string extracted = Exe2Swf(path("hello.exe"));
+    saved ? ::setenv("TMPDIR", savedValue.c_str(), 1) : ::unsetenv("TMPDIR");
+    EXPECT_EQ(readFile(extracted), readFile(path("hello.swf")));
+
+    const std::string name = extracted.substr(extracted.rfind('/') + 1);
+    std::vector<std::uint32_t> seen; // what happened under the copy's name
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t got = 0; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0 && name == event->name) {
+                seen.push_back(event->mask);
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    ::close(watch);
+    EXPECT_EQ(seen, std::vector<std::uint32_t>{IN_CREATE});
 }
 
 TEST_F(CardTest, ExtractionToAChosenFile) {

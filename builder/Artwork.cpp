@@ -201,6 +201,24 @@ QPixmap toolbarIcon(ToolbarAction action) {
         p.drawLine(QPointF(5, 6), QPointF(6.5, 5));
         break;
     }
+    case ToolbarAction::ShowLargePreview: {
+        // The preview's screen, larger, with the corner marks of a window that resizes.
+        p.setPen(QPen(QColor(30, 40, 60), 1));
+        p.setBrush(QColor(60, 140, 220));
+        p.drawRect(QRectF(0.5, 0.5, 15, 15));
+        QPainterPath play;
+        play.moveTo(5, 4);
+        play.lineTo(11, 8);
+        play.lineTo(5, 12);
+        play.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawPath(play);
+        p.setPen(QPen(Qt::white, 1.2));
+        p.drawLine(QPointF(10, 14), QPointF(14, 14));
+        p.drawLine(QPointF(14, 10), QPointF(14, 14));
+        break;
+    }
     case ToolbarAction::OpenHelp: {
         p.setPen(QPen(QColor(20, 70, 30), 1));
         p.setBrush(QColor(70, 180, 90));

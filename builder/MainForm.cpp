@@ -228,12 +228,17 @@ void MainForm::showLargePreview() {
     largePreview_->raise();
 }
 
-void MainForm::joinLevel(VolumeControls& controls, cardformat::MovieControl& movie) {
+void MainForm::joinLevel(VolumeControls& controls, mc::MovieWidget& movie) {
     movie.setVolume(previewVolume_);
     movie.setMuted(previewMuted_);
     controls.refresh();
     connect(&controls, &VolumeControls::levelChanged, this,
             [this, &movie] { levelChangedOn(movie); });
+    // The movie's own menu and key change the level too.
+    connect(&movie, &mc::MovieWidget::levelChanged, this, [this, &controls, &movie] {
+        controls.refresh();
+        levelChangedOn(movie);
+    });
 }
 
 void MainForm::levelChangedOn(const cardformat::MovieControl& movie) {
@@ -304,6 +309,9 @@ void MainForm::runAction(ToolbarAction action) {
         break;
     case ToolbarAction::Exit:
         close();
+        break;
+    case ToolbarAction::ShowLargePreview:
+        showLargePreview();
         break;
     }
 }

@@ -17,6 +17,10 @@ class QMenu;
 class QLineEdit;
 class QPushButton;
 
+namespace mc {
+class MovieWidget;
+}
+
 namespace builder {
 
 class LargePreview;
@@ -111,7 +115,7 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void createBlessingEditor();
     // The two previews play at one level: the process has one sound device. A preview made
     // later starts at it, and a change on either reaches the other.
-    void joinLevel(VolumeControls& controls, cardformat::MovieControl& movie);
+    void joinLevel(VolumeControls& controls, mc::MovieWidget& movie);
     void levelChangedOn(const cardformat::MovieControl& movie);
     void runAction(ToolbarAction action);
     int imageIndex(const QObject* watched) const;

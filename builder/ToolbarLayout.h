@@ -12,7 +12,14 @@ struct ToolbarPoint {
     friend bool operator==(const ToolbarPoint&, const ToolbarPoint&) = default;
 };
 
-enum class ToolbarAction { MakeCard, ShowPreview, ShowBlessingEditor, OpenHelp, Exit };
+enum class ToolbarAction {
+    MakeCard,
+    ShowPreview,
+    ShowBlessingEditor,
+    OpenHelp,
+    Exit,
+    ShowLargePreview
+};
 
 // One picture button of the main window: an icon and a caption beside it. Released positions
 // are the design positions; a pressed button sits ToolbarPressShift pixels right and down.
@@ -27,12 +34,19 @@ struct ToolbarButton {
 inline constexpr std::int32_t ToolbarPressShift = 2;
 inline constexpr std::int32_t ToolbarIconSize = 16;
 
-inline constexpr std::array<ToolbarButton, 5> ToolbarButtons{{
+// The first five keep the element numbers the window has always given them; the larger
+// preview, added later, comes last in the list but stands right after the preview button.
+inline constexpr std::array<ToolbarButton, 6> ToolbarButtons{{
     {"生成贺卡", "生成贺卡", {16, 296}, {40, 298}, ToolbarAction::MakeCard},
     {"Flash预览窗口", "显示Flash预览窗口", {104, 296}, {128, 298}, ToolbarAction::ShowPreview},
     {"祝福", "显示祝福留言窗口", {168, 32}, {186, 32}, ToolbarAction::ShowBlessingEditor},
     {"使用说明", "", {280, 296}, {304, 298}, ToolbarAction::OpenHelp},
     {"退出", "", {368, 296}, {392, 298}, ToolbarAction::Exit},
+    {"大预览",
+     "打开可以调整大小的预览窗口：播放、暂停、拖动进度",
+     {212, 296},
+     {236, 298},
+     ToolbarAction::ShowLargePreview},
 }};
 
 constexpr ToolbarPoint pressed(ToolbarPoint released) {

@@ -43,10 +43,7 @@ inline constexpr std::string_view NextFrame = "下一帧(&F)";
 inline constexpr std::string_view PreviousFrame = "上一帧(B)";
 inline constexpr std::string_view ReturnPlayDesign = "云杉小径";
 inline constexpr std::string_view ReturnPlayInCard = "播放原来的文件(&R)";
-inline constexpr std::string_view Volume = "音量";
-inline constexpr std::string_view Mute = "静音";
-// The volume steps follow the mute, each as "100%" and so on.
-inline constexpr int VolumeSteps[] = {100, 75, 50, 25};
+// "音量", the volume submenu with its items, is the movie surface's own (VolumeMenu).
 inline constexpr std::string_view AuthorSite = "访问作者网站";
 inline constexpr std::string_view Exit = "结束(&X)";
 

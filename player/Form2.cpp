@@ -7,7 +7,6 @@
 #include "cardformat/DefaultBlessing.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -104,8 +103,7 @@ constexpr MenuRow MenuRows[] = {
     {"f", captions::NextFrame, 2},
     {"b", captions::PreviousFrame, 2},
     {"ReturnPlay", captions::ReturnPlayDesign, 2},
-    {"Volume", captions::Volume, 1},
-    {"Mute", captions::Mute, 2},
+    {"Volume", mc::VolumeMenu::Title, 1}, // its items come from the shared volume menu
     {"s6", "-", 1},
     {"zuozhewangzhan", captions::AuthorSite, 1},
     {"Exit", captions::Exit, 1},
@@ -134,16 +132,9 @@ void Form2::buildMenu() {
         }
         action->setObjectName(QString::fromLatin1(row.name));
     }
-    Volume_->addSeparator();
-    // The steps are one choice: the level the movie plays at.
-    auto* steps = new QActionGroup(Volume_);
-    for (const int step : captions::VolumeSteps) {
-        QAction* action = Volume_->addAction(QStringLiteral("%1%").arg(step));
-        action->setObjectName(QStringLiteral("Volume%1").arg(step));
-        action->setCheckable(true);
-        action->setActionGroup(steps);
-        connect(action, &QAction::triggered, this, [this, step] { player_.setVolume(step); });
-    }
+    volume_.emplace(*Volume_,
+                    mc::VolumeMenu::Commands{[this] { player_.toggleMute(); },
+                                             [this](int level) { player_.setVolume(level); }});
     // The player's keys, beside their commands; the menu's own keys stay its letters.
     const auto key = [this](const char* name, const QKeySequence& sequence) {
         QAction* action = item(name);
@@ -155,8 +146,6 @@ void Form2::buildMenu() {
     key("f", QKeySequence(Qt::CTRL | Qt::Key_Right));
     key("b", QKeySequence(Qt::CTRL | Qt::Key_Left));
     key("Exit", QKeySequence(Qt::CTRL | Qt::Key_Q));
-    key("Mute", QKeySequence(Qt::CTRL | Qt::Key_M));
-    item("Mute")->setCheckable(true);
     item("FullScreen")->setCheckable(true);
     QAction* loop = item("Loop1");
     loop->setCheckable(true);
@@ -181,8 +170,6 @@ void Form2::onMenuItem() {
         action->setChecked(player_.toggleLoop(!action->isChecked()));
     } else if (name == u"play") {
         player_.togglePlay();
-    } else if (name == u"Mute") {
-        player_.toggleMute();
     } else if (name == u"Rewind") {
         player_.rewind();
     } else if (name == u"f") {
@@ -208,11 +195,7 @@ void Form2::setMenuMarks(const MenuMarks& marks) {
     Ctrl_->menuAction()->setVisible(marks.ctrlVisible);
     item("Loop1")->setChecked(marks.loopChecked);
     item("play")->setText(qtext(marks.playCaption));
-    item("Mute")->setChecked(marks.muteChecked);
-    for (const int step : captions::VolumeSteps) {
-        item(QStringLiteral("Volume%1").arg(step).toLatin1().constData())
-            ->setChecked(marks.volume == step);
-    }
+    volume_->showMarks(marks.muteChecked, marks.volume);
 }
 
 void Form2::openPopup(QPoint at) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "PlayerForms.h"
+#include "VolumeMenu.h"
 
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 class QAction;
@@ -83,6 +85,7 @@ class Form2 : public QWidget {
     QMenu* popup_ = nullptr;
     QMenu* Ctrl_ = nullptr;
     QMenu* Volume_ = nullptr;
+    std::optional<mc::VolumeMenu> volume_;
     QScrollArea* BlessingScroll_ = nullptr;
     QLabel* Label2_ = nullptr;
     QLabel* senderLine_ = nullptr;

@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QColorDialog>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
@@ -53,6 +55,7 @@ constexpr std::int16_t GenerateButton = 0;
 constexpr std::int16_t PreviewButton = 1;
 constexpr std::int16_t BlessingButton = 2;
 constexpr std::int16_t HelpButton = 3;
+constexpr std::int16_t LargePreviewButton = 5;
 constexpr std::int16_t ExitButton = 4;
 
 std::string readAll(const fs::path& path) {
@@ -470,6 +473,44 @@ TEST_F(MainFormTest, ALargerPreviewPlaysPausesAndSeeks) {
     EXPECT_GT(movie.width(), 800);
 }
 
+// The larger preview has a button of its own on the toolbar, beside the preview's, so that
+// nobody has to know about the double click on the preview's title bar.
+TEST_F(MainFormTest, TheToolbarOpensTheLargerPreviewWithTheLoadedMovie) {
+    QLabel* icon = form->Image1(LargePreviewButton);
+    QLabel* caption = form->Label3(LargePreviewButton);
+    EXPECT_EQ(caption->text(), QStringLiteral("大预览"));
+    EXPECT_FALSE(icon->toolTip().isEmpty());
+    EXPECT_EQ(caption->toolTip(), icon->toolTip());
+    // Right of the preview button on the same row, and no caption runs into another button.
+    const QRect preview = form->Label3(PreviewButton)->geometry();
+    EXPECT_EQ(icon->y(), form->Image1(PreviewButton)->y());
+    EXPECT_GT(icon->x(), preview.right());
+    for (std::size_t i = 0; i <= LargePreviewButton; ++i) {
+        const QRect button = form->Image1(i)->geometry().united(form->Label3(i)->geometry());
+        for (std::size_t j = 0; j < i; ++j) {
+            const QRect other = form->Image1(j)->geometry().united(form->Label3(j)->geometry());
+            EXPECT_FALSE(button.intersects(other)) << i << " and " << j;
+        }
+        EXPECT_TRUE(form->client()->rect().contains(button)) << i;
+    }
+
+    answerOpenDialog(withNote("big.swf", "x"));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    ASSERT_EQ(form->largePreview(), nullptr);
+    click(caption);
+    ASSERT_NE(form->largePreview(), nullptr);
+    EXPECT_TRUE(form->largePreview()->isVisible());
+    EXPECT_EQ(form->largePreview()->movie().Movie(), (dir / "big.swf").string());
+    EXPECT_TRUE(form->largePreview()->movie().hasMovie());
+    // The docked preview may be closed: the button still opens the movie the card is made of.
+    form->largePreview()->close();
+    form->preview()->close();
+    processEvents();
+    click(icon);
+    EXPECT_TRUE(form->largePreview()->isVisible());
+    EXPECT_EQ(form->largePreview()->movie().Movie(), (dir / "big.swf").string());
+}
+
 TEST_F(MainFormTest, BothPreviewsShareOneVolumeAndMute) {
     answerOpenDialog(withNote("loud.swf", "x"));
     QTest::mouseClick(form->Command1(), Qt::LeftButton);
@@ -503,6 +544,27 @@ TEST_F(MainFormTest, BothPreviewsShareOneVolumeAndMute) {
     EXPECT_EQ(preview->ShockwaveFlash1().volume(), 70);
     EXPECT_FALSE(controls->muteButton()->isChecked());
     EXPECT_EQ(controls->slider()->value(), 70);
+
+    // The movie's own menu and key lead both as well.
+    mc::MovieWidget& docked = preview->ShockwaveFlash1();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5),
+                              docked.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&docked, &request);
+    auto* quarter = docked.findChild<QAction*>(QStringLiteral("Volume25"));
+    ASSERT_NE(quarter, nullptr);
+    quarter->trigger();
+    for (QMenu* menu : docked.findChildren<QMenu*>()) {
+        menu->close();
+    }
+    EXPECT_EQ(controls->slider()->value(), 25);
+    EXPECT_EQ(large->movie().volume(), 25);
+    EXPECT_EQ(large->volume()->slider()->value(), 25);
+    QTest::keyClick(&large->movie(), Qt::Key_M, Qt::ControlModifier);
+    EXPECT_TRUE(docked.muted());
+    EXPECT_TRUE(controls->muteButton()->isChecked());
+    click(controls->muteButton());
+    ASSERT_FALSE(large->movie().muted());
+    controls->slider()->setValue(70);
 
     // A preview closed and opened again keeps the level.
     preview->close();

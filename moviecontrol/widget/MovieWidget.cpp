@@ -380,6 +380,7 @@ void MovieWidget::contextMenuEvent(QContextMenuEvent* event) {
     // wait for this one.
     if (menu_ == nullptr) {
         menu_ = new PlaybackMenu(*this, this);
+        connect(menu_, &PlaybackMenu::levelChanged, this, &MovieWidget::levelChanged);
     }
     menu_->refresh();
     menu_->popup(event->globalPos());

@@ -90,6 +90,9 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     // getURL of an http, https or mailto address. Without a receiver the widget opens it in
     // the system's browser; every other scheme is refused before it gets here.
     void urlRequested(const QString& url);
+    // The person changed the volume or the mute through the widget itself (its menu, Ctrl+M);
+    // the widget has the new level already. Calls of setVolume and setMuted do not say so.
+    void levelChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

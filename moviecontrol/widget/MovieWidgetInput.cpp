@@ -74,7 +74,26 @@ void MovieWidget::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+namespace {
+
+// The mute's key, as the volume menu shows it; the movie never sees it.
+bool isMuteKey(const QKeyEvent& event) {
+    return event.key() == Qt::Key_M &&
+           (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ==
+               Qt::ControlModifier;
+}
+
+} // namespace
+
 void MovieWidget::keyPressEvent(QKeyEvent* event) {
+    if (isMuteKey(*event)) {
+        if (!event->isAutoRepeat()) {
+            setMuted(!muted());
+            emit levelChanged();
+        }
+        event->accept();
+        return;
+    }
     const auto key = keyStrokeOf(event->key(), event->text());
     if (!movie_ || !key) {
         QWidget::keyPressEvent(event);
@@ -87,7 +106,7 @@ void MovieWidget::keyPressEvent(QKeyEvent* event) {
 
 void MovieWidget::keyReleaseEvent(QKeyEvent* event) {
     const auto key = keyStrokeOf(event->key(), event->text());
-    if (!movie_ || !key || event->isAutoRepeat()) {
+    if (!movie_ || !key || event->isAutoRepeat() || isMuteKey(*event)) {
         QWidget::keyReleaseEvent(event);
         return;
     }

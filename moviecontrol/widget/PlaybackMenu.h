@@ -1,6 +1,9 @@
 #pragma once
 
+#include "VolumeMenu.h"
+
 #include <QMenu>
+#include <optional>
 
 namespace cardformat {
 class MovieControl;
@@ -8,7 +11,8 @@ class MovieControl;
 
 namespace mc {
 
-// The playback context menu of the movie surface: play, loop, rewind, forward, back.
+// The playback context menu of the movie surface: play, loop, rewind, forward, back, and the
+// listener's volume.
 class PlaybackMenu : public QMenu {
     Q_OBJECT
 
@@ -23,6 +27,12 @@ class PlaybackMenu : public QMenu {
     QAction* rewindAction() const { return rewind_; }
     QAction* forwardAction() const { return forward_; }
     QAction* backAction() const { return back_; }
+    QMenu* volumeMenu() const { return volumeMenu_; }
+    const VolumeMenu& volume() const { return *volume_; }
+
+  signals:
+    // The person changed the volume or the mute here; the control has it already.
+    void levelChanged();
 
   private:
     cardformat::MovieControl& control_;
@@ -31,6 +41,8 @@ class PlaybackMenu : public QMenu {
     QAction* rewind_ = nullptr;
     QAction* forward_ = nullptr;
     QAction* back_ = nullptr;
+    QMenu* volumeMenu_ = nullptr;
+    std::optional<VolumeMenu> volume_;
 };
 
 } // namespace mc

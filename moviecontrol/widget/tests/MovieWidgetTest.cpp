@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,27 +44,16 @@ TEST(MovieWidgetTest, MovieGivesBackThePathEvenWhenLoadingFails) {
     EXPECT_EQ(frame.pixelColor(20, 15), QColor(0x12, 0x34, 0x56));
 }
 
-TEST(MovieWidgetTest, PropertiesRoundTrip) {
+// The colour keeps its three channels; the place is in twips, 15 to the pixel.
+TEST(MovieWidgetTest, ColourAndPlaceConvertWhatTheyAreGiven) {
     app();
     QWidget parent;
     MovieWidget* w = new MovieWidget(&parent);
-    w->setLoop(false);
-    EXPECT_FALSE(w->Loop());
-    w->setPlaying(false);
-    EXPECT_FALSE(w->Playing());
-    w->Play();
-    EXPECT_TRUE(w->Playing());
     w->setBackgroundColor(0xFFAA0011);
     EXPECT_EQ(w->BackgroundColor(), 0xAA0011u);
-
     w->setPlace(cardformat::TwipRect{150, 300, 8250, 6000});
     EXPECT_EQ(w->geometry(), QRect(10, 20, 550, 400));
     EXPECT_EQ(w->Place(), (cardformat::TwipRect{150, 300, 8250, 6000}));
-
-    w->setVisible(false);
-    EXPECT_FALSE(w->Visible());
-    w->setVisible(true);
-    EXPECT_TRUE(w->Visible());
 }
 
 TEST(MovieWidgetTest, RightClickReachesAnEventFilterFirst) {
@@ -85,6 +75,61 @@ TEST(MovieWidgetTest, RightClickReachesAnEventFilterFirst) {
     EXPECT_EQ(eater.seen, 1);
     const QMenu* menu = w.findChild<QMenu*>();
     EXPECT_TRUE(menu == nullptr || !menu->isVisible());
+}
+
+// Where the surface stands alone (the builder's previews) its own menu carries the volume the
+// player's menu has: it shows the control's level and mute, and acts on them.
+TEST(MovieWidgetTest, ItsOwnMenuShowsAndSetsTheVolume) {
+    app();
+    MovieWidget w;
+    w.setVolume(75);
+    w.setMuted(true);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(1, 1), QPoint(1, 1));
+    QApplication::sendEvent(&w, &event);
+    auto* volume = w.findChild<QMenu*>(QStringLiteral("VolumeMenu"));
+    ASSERT_NE(volume, nullptr);
+    EXPECT_EQ(volume->title(), QStringLiteral("音量"));
+    QStringList items;
+    for (const QAction* action : volume->actions()) {
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(items,
+              (QStringList{QStringLiteral("静音"), QStringLiteral("-"), QStringLiteral("100%"),
+                           QStringLiteral("75%"), QStringLiteral("50%"), QStringLiteral("25%")}));
+    const auto item = [volume](const char* name) {
+        return volume->findChild<QAction*>(QString::fromLatin1(name));
+    };
+    EXPECT_EQ(item("Mute")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
+    EXPECT_TRUE(item("Mute")->isChecked());
+    EXPECT_TRUE(item("Volume75")->isChecked());
+    EXPECT_FALSE(item("Volume100")->isChecked());
+
+    // A level is to be heard: choosing one ends the mute. Whoever shows the level elsewhere
+    // learns of each change.
+    int told = 0;
+    QObject::connect(&w, &MovieWidget::levelChanged, [&told] { ++told; });
+    item("Volume25")->trigger();
+    EXPECT_EQ(w.volume(), 25);
+    EXPECT_FALSE(w.muted());
+    item("Mute")->trigger();
+    EXPECT_TRUE(w.muted());
+    EXPECT_EQ(w.volume(), 25);
+    EXPECT_EQ(told, 2);
+    // The key works without opening the menu.
+    QTest::keyClick(&w, Qt::Key_M, Qt::ControlModifier);
+    EXPECT_FALSE(w.muted());
+    EXPECT_EQ(told, 3);
+    w.setVolume(50);
+    EXPECT_EQ(told, 3);
+
+    // Changed elsewhere (a level between the steps), the next opening shows it.
+    w.setMuted(false);
+    w.setVolume(60);
+    QApplication::sendEvent(&w, &event);
+    EXPECT_FALSE(item("Mute")->isChecked());
+    for (const char* name : {"Volume100", "Volume75", "Volume50", "Volume25"}) {
+        EXPECT_FALSE(item(name)->isChecked()) << name;
+    }
 }
 
 // A 3-frame movie at 10 fps whose square moves right by 10 px a frame.

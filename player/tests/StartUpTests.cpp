@@ -58,7 +58,9 @@ TEST_F(StartUpTest, ProgramOfExactlyTheThresholdIsNoCard) {
     EXPECT_TRUE(world.cardFileName.empty());
 }
 
+// Whatever its file is called: a card knows itself by its length, not its name.
 TEST_F(StartUpTest, CardPlaysItsOwnMovieAndIgnoresTheCommandLine) {
+    world.executable = path("贺卡.bin");
     runAsCard(movieWithNote({"Ferlo", "云杉小径", "T", "新年好", "1.0"}));
     writeFile(path("other.swf"), movieBytes(10, 10, 1));
     world.arguments = path("other.swf");
@@ -70,7 +72,7 @@ TEST_F(StartUpTest, CardPlaysItsOwnMovieAndIgnoresTheCommandLine) {
     EXPECT_EQ(state.MoviePath, temporaryFolder() + "/" + temporaryFiles()[0]);
     EXPECT_EQ(world.control.movie, state.MoviePath);
     // Its scripts learn the card's name, never the temporary copy's.
-    EXPECT_EQ(world.cardFileName, "Velmora");
+    EXPECT_EQ(world.cardFileName, "贺卡.bin");
     EXPECT_TRUE(world.returnPlayEnabled);
     EXPECT_EQ(world.returnPlayCaption, captions::ReturnPlayInCard);
     // The marker: no password box, the blessing at once.
@@ -79,14 +81,6 @@ TEST_F(StartUpTest, CardPlaysItsOwnMovieAndIgnoresTheCommandLine) {
     EXPECT_EQ(state.MovieWidthPx, 550);
     EXPECT_EQ(state.MovieHeightPx, 400);
     EXPECT_EQ(state.MovieFrameCount, 2);
-}
-
-TEST_F(StartUpTest, CardIsFoundWhateverItsFileIsCalled) {
-    world.executable = path("贺卡.bin");
-    runAsCard(movieWithNote({"A", "云杉小径", "T", "B", "V"}));
-    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Running);
-    EXPECT_EQ(player.state().CardMode, FlagTrue);
-    EXPECT_EQ(world.blessing, "B");
 }
 
 TEST_F(StartUpTest, DamagedCardSaysSoAndEndsWithoutWindow) {
@@ -272,28 +266,27 @@ TEST_F(StartUpTest, UntaggedTrailerStillAsksForTheDefaultPassword) {
     EXPECT_EQ(world.blessing, "just words");
 }
 
-TEST_F(StartUpTest, CardCutShortIsDamagedAndLeavesNoCopy) {
+// A download broken off just before the movie's end, and one broken off inside the launcher:
+// both are damaged cards (not missing movies), and neither leaves a copy.
+TEST_F(StartUpTest, CardsCutShortAreDamagedAndLeaveNoCopy) {
     Bytes movie = movieWithNote({"A", "云杉小径", "T", "B", "V"});
     const std::size_t declared = movie[4] | (movie[5] << 8);
     ASSERT_GT(declared, cardformat::CardThreshold - cardformat::MovieOffset + 1);
-    movie.resize(declared - 1); // the download broke off just before the movie's end
-    runAsCard(movie);
-    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
-    ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_EQ(world.messages[0].text, captions::DamagedCard);
-    EXPECT_FALSE(world.windowShown);
-    EXPECT_TRUE(temporaryFiles().empty());
-}
-
-TEST_F(StartUpTest, CardCutInsideItsLauncherIsDamagedNotMissing) {
+    movie.resize(declared - 1);
     Bytes launcher(cardformat::MovieOffset / 2, 0);
     const Bytes elf{0x7F, 'E', 'L', 'F'};
     std::copy(elf.begin(), elf.end(), launcher.begin());
-    writeFile(world.executable, launcher);
-    EXPECT_EQ(player.Form_Load(), StartUpOutcome::Failed);
-    ASSERT_EQ(world.messages.size(), 1u);
-    EXPECT_EQ(world.messages[0].text, captions::DamagedCard);
-    EXPECT_FALSE(world.windowShown);
+    for (const Bytes& card : {cardBytes(movie), launcher}) {
+        FakePlayerWorld fresh;
+        fresh.executable = world.executable;
+        writeFile(fresh.executable, card);
+        Player other(fresh, fresh);
+        EXPECT_EQ(other.Form_Load(), StartUpOutcome::Failed);
+        ASSERT_EQ(fresh.messages.size(), 1u);
+        EXPECT_EQ(fresh.messages[0].text, captions::DamagedCard);
+        EXPECT_FALSE(fresh.windowShown);
+        EXPECT_TRUE(temporaryFiles().empty());
+    }
 }
 
 TEST_F(StartUpTest, OpenSetsColourCentresTheWindowAndLeavesFullScreen) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <variant>
 
 #include "AudioLog.h"
 #include "MovieAudio.h"
@@ -29,6 +30,14 @@ namespace {
 
 QColor colorOf(std::uint32_t rgb) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+bool namesBackground(const swf::Timeline& root) {
+    return std::any_of(root.frames.begin(), root.frames.end(), [](const swf::Frame& frame) {
+        return std::any_of(frame.tags.begin(), frame.tags.end(), [](const swf::ControlTag& tag) {
+            return std::holds_alternative<swf::SetBackgroundColor>(tag);
+        });
+    });
 }
 
 int pixelsOf(std::int32_t twips) {
@@ -78,6 +87,7 @@ void MovieWidget::setMovie(const std::string& path) {
         setup.callbacks = scriptCallbacks();
         movie_ = MovieView::fromFile(path, std::move(setup));
     }
+    movieNamesBackground_ = movie_ && namesBackground(movie_->movie().root);
     if (movie_) {
         movie_->setFrameBudget(kFrameBudget);
         applyVolume();
@@ -353,7 +363,11 @@ QImage MovieWidget::grabFrame() {
         if (background_) {
             over = back;
         }
-        movie_->paint(image, RenderQuality::High, back, over);
+        // The space beside the stage shows the movie's own colour. A movie that names none
+        // leaves it the black of the window around it: the white Flash gives such a stage
+        // belongs to the stage, and stretched over the bars it looks like a fault.
+        const QColor beside = movieNamesBackground_ ? back : QColor(Qt::black);
+        movie_->paint(image, RenderQuality::High, beside, over);
     } else {
         image.fill(back);
     }

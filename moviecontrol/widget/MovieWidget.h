@@ -137,6 +137,8 @@ class MovieWidget : public QWidget, public cardformat::MovieControl {
     int volume_ = 100;
     bool muted_ = false;
     std::optional<std::uint32_t> background_;
+    // Whether the movie names its stage colour (a SetBackgroundColor tag on its timeline).
+    bool movieNamesBackground_ = false;
     QTimer timer_;
     QElapsedTimer elapsed_;
     PlaybackMenu* menu_ = nullptr;

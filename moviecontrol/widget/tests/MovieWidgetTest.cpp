@@ -132,13 +132,16 @@ TEST(MovieWidgetTest, ItsOwnMenuShowsAndSetsTheVolume) {
     }
 }
 
-// A 3-frame movie at 10 fps whose square moves right by 10 px a frame.
-std::string writeMovie(const QTemporaryDir& dir) {
+// A 3-frame movie at 10 fps whose square moves right by 10 px a frame; white, or with no
+// colour of its own when `namesColour` is false.
+std::string writeMovie(const QTemporaryDir& dir, bool namesColour = true) {
     moviemaker::MovieHeader header;
     header.frameSize = moviemaker::Rect::pixels(100, 50);
     header.frameRate = 10.0;
     moviemaker::SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    if (namesColour) {
+        movie.setBackgroundColor({255, 255, 255});
+    }
     moviemaker::Shape box;
     box.fill1(box.addFill(moviemaker::FillStyle::solid({255, 0, 0, 255})))
         .rectangle(0, 0, 200, 200);
@@ -149,7 +152,8 @@ std::string writeMovie(const QTemporaryDir& dir) {
     movie.moveObject(1, moviemaker::Matrix::translate(400, 0));
     movie.showFrame();
     const std::vector<std::uint8_t> bytes = movie.finish();
-    const QString path = dir.filePath(QStringLiteral("three.swf"));
+    const QString path = dir.filePath(namesColour ? QStringLiteral("three.swf")
+                                                  : QStringLiteral("three-no-colour.swf"));
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
@@ -210,6 +214,38 @@ TEST(MovieWidgetTest, BackAndForwardStepAndShowTheFrame) {
     w.setMovie(writeMovie(dir));
     EXPECT_TRUE(w.Playing());
     EXPECT_EQ(w.currentFrame(), 0u);
+}
+
+// Full screen and the wheel's zoom give the surface another shape than the stage's. Beside
+// the stage it shows the movie's colour; a movie that names none keeps the window's black
+// there (not a white bar), while its stage stays Flash's white.
+TEST(MovieWidgetTest, TheSpaceBesideTheStageIsTheMoviesColourOrBlack) {
+    app();
+    QTemporaryDir dir;
+    MovieWidget w;
+    w.resize(100, 100); // a 100 x 50 stage: bars of 25 pixels above and below
+    const auto beside = [&w] {
+        const QImage frame = w.grabFrame();
+        return std::pair(frame.pixelColor(50, 5), frame.pixelColor(50, 95));
+    };
+    const auto stage = [&w] { return w.grabFrame().pixelColor(50, 40); };
+    const QColor white(255, 255, 255);
+    const QColor black(0, 0, 0);
+
+    w.setMovie(writeMovie(dir, false));
+    ASSERT_TRUE(w.hasMovie());
+    EXPECT_EQ(beside(), std::pair(black, black));
+    EXPECT_EQ(stage(), white);
+    // The player sets the colour it read from the header, white for such a movie.
+    w.setBackgroundColor(0xFFFFFF);
+    EXPECT_EQ(beside(), std::pair(black, black));
+    EXPECT_EQ(stage(), white);
+
+    w.setMovie(writeMovie(dir, true));
+    w.setBackgroundColor(0x102030);
+    const QColor named(0x10, 0x20, 0x30);
+    EXPECT_EQ(beside(), std::pair(named, named));
+    EXPECT_EQ(stage(), named);
 }
 
 TEST(MovieWidgetTest, DrawingSurfaceNeverExceedsTheScreen) {

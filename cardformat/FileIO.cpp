@@ -273,7 +273,7 @@ std::string nameUnnamedFile(int fd, const std::string& folder) {
         for (std::size_t i = 0; i < RunningCopyUniqueLength; ++i) {
             name[RunningCopyUniqueAt + i] = Letters[random[i] % Letters.size()];
         }
-        const std::string path = fileBeside(folder, name);
+        std::string path = fileBeside(folder, name); // not const, so that returning it moves
         if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             return path;
         }

@@ -19,10 +19,10 @@ namespace {
 
 constexpr QRgb Red = 0xFFFF0000;
 
-// 200 x 100 pixels, white; frame 1 a red square at 50..150 x 25..75 pixels. With `damaged`,
-// frame 2 places a shape whose records are noise, frame 3 a placement cut short, and a last
-// tag claims far more bytes than the file has.
-Bytes redSquareMovie(bool damaged) {
+// 200 x 100 pixels, white; frame 1 a red square at 50..150 x 25..75 pixels. Frame 2 places a
+// shape whose records are noise, frame 3 a placement cut short, and a last tag claims far
+// more bytes than the file has.
+Bytes damagedRedSquareMovie() {
     moviemaker::MovieHeader header;
     header.frameSize = moviemaker::Rect::pixels(200, 100);
     header.frameRate = 12;
@@ -33,27 +33,23 @@ Bytes redSquareMovie(bool damaged) {
         .rectangle(1000, 500, 3000, 1500);
     movie.place(movie.defineShape(square), 1);
     movie.showFrame();
-    if (damaged) {
-        const std::vector<std::uint8_t> noise = {0x02, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                                 0xFF, 0xFF, 0xFF, 0x13, 0x37, 0xFF, 0xFF};
-        movie.rawTag(static_cast<std::uint16_t>(moviemaker::TagCode::DefineShape), noise);
-        movie.place(2, 2);
-        movie.showFrame();
-        // PlaceObject2 that promises a character and a matrix and ends after the depth.
-        const std::vector<std::uint8_t> cut = {0x06, 0x03, 0x00};
-        movie.rawTag(26, cut);
-        movie.showFrame();
-    }
+    const std::vector<std::uint8_t> noise = {0x02, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                             0xFF, 0xFF, 0xFF, 0x13, 0x37, 0xFF, 0xFF};
+    movie.rawTag(static_cast<std::uint16_t>(moviemaker::TagCode::DefineShape), noise);
+    movie.place(2, 2);
+    movie.showFrame();
+    // PlaceObject2 that promises a character and a matrix and ends after the depth.
+    const std::vector<std::uint8_t> cut = {0x06, 0x03, 0x00};
+    movie.rawTag(26, cut);
+    movie.showFrame();
     Bytes bytes = movie.finish();
-    if (damaged) {
-        // In place of the end tag, a long tag header claiming a megabyte, then four bytes.
-        bytes.resize(bytes.size() - 2);
-        const Bytes overlong = {0xBF, 0x00, 0x00, 0x00, 0x10, 0x00, 1, 2, 3, 4};
-        bytes.insert(bytes.end(), overlong.begin(), overlong.end());
-        const auto length = static_cast<std::uint32_t>(bytes.size());
-        for (int i = 0; i < 4; ++i) {
-            bytes[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (8 * i));
-        }
+    // In place of the end tag, a long tag header claiming a megabyte, then four bytes.
+    bytes.resize(bytes.size() - 2);
+    const Bytes overlong = {0xBF, 0x00, 0x00, 0x00, 0x10, 0x00, 1, 2, 3, 4};
+    bytes.insert(bytes.end(), overlong.begin(), overlong.end());
+    const auto length = static_cast<std::uint32_t>(bytes.size());
+    for (int i = 0; i < 4; ++i) {
+        bytes[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (8 * i));
     }
     return bytes;
 }
@@ -96,18 +92,11 @@ class FirstFrameTest : public PlayerFolderTest {
     std::unique_ptr<Form1> form;
 };
 
-TEST_F(FirstFrameTest, TheWindowShowsTheMoviesFirstFrame) {
-    open(redSquareMovie(false));
-    ASSERT_TRUE(form->ShockwaveFlash1()->hasMovie());
-    EXPECT_EQ(form->ShockwaveFlash1()->currentFrame(), 0u);
-    EXPECT_EQ(shownAt(100, 50), Red);
-    EXPECT_EQ(shownAt(20, 50), 0xFFFFFFFFu);
-}
-
 TEST_F(FirstFrameTest, DamagedLaterFramesLeaveTheFirstFrameWholeAndPlaySafely) {
-    open(redSquareMovie(true));
+    open(damagedRedSquareMovie());
     mc::MovieWidget& movie = *form->ShockwaveFlash1();
     ASSERT_TRUE(movie.hasMovie());
+    EXPECT_EQ(movie.currentFrame(), 0u);
     const swf::Movie& loaded = movie.loadedMovie()->movie();
     ASSERT_TRUE(loaded.has(swf::Issue::TagTruncated));
     ASSERT_TRUE(loaded.has(swf::Issue::InvalidRecord) || loaded.has(swf::Issue::RecordOverrun));

@@ -68,17 +68,17 @@ void Interp::actionLess() {
 }
 
 void Interp::actionAnd() {
-    bool b = m_.toBoolean(pop()), a = m_.toBoolean(pop());
+    bool b = condition(pop()), a = condition(pop());
     push(boolValue(a && b));
 }
 
 void Interp::actionOr() {
-    bool b = m_.toBoolean(pop()), a = m_.toBoolean(pop());
+    bool b = condition(pop()), a = condition(pop());
     push(boolValue(a || b));
 }
 
 void Interp::actionNot() {
-    push(boolValue(!m_.toBoolean(pop())));
+    push(boolValue(!condition(pop())));
 }
 
 void Interp::actionLess2() {

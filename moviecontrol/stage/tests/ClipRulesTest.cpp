@@ -1,6 +1,8 @@
 // What scripts read and set on clips, by the versions Flash varies them in.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "ScriptedMovie.h"
 #include "StageObject.h"
 
@@ -100,6 +102,33 @@ TEST(ClipRulesTest, PositionsDropWhatFallsShortOfAWholeTwip) {
         m.set(root, "_x", Value(m.toNumber(m.get(root, "_x")) + 0.04));
     }
     EXPECT_EQ(m.toNumber(m.get(root, "_x")), 0);
+}
+
+// Geometry takes only a finite number: undefined, null, text that is no number (even in
+// version 4, which reads such text as 0 elsewhere) and infinities leave it as it was.
+TEST(ClipRulesTest, GeometryIgnoresWhatIsNoNumberInEveryVersion) {
+    for (int version : {4, 5, 6, 7, 8}) {
+        Clips c(version);
+        avm1::Machine& m = c.m();
+        avm1::Object* root = c.root();
+        for (std::string_view name : {"_x", "_y", "_xscale", "_yscale", "_rotation", "_alpha"}) {
+            m.set(root, name, Value(25));
+            for (const Value& given : {Value(), Value::null(), Value(m.str("not a number")),
+                                       Value(m.str("")), Value(m.newObject()),
+                                       Value(std::numeric_limits<double>::infinity())}) {
+                m.set(root, name, given);
+                EXPECT_EQ(c.read(root, name), "number 25")
+                    << name << " set to " << m.toString(given).str() << ", version " << version;
+            }
+            m.set(root, name, Value(m.str("50")));
+            EXPECT_EQ(c.read(root, name), "number 50") << name << ", version " << version;
+        }
+        m.set(root, "_visible", Value());
+        m.set(root, "_visible", Value(m.str("x")));
+        EXPECT_TRUE(m.toBoolean(m.get(root, "_visible"))) << "version " << version;
+        m.set(root, "_visible", Value(m.str("0")));
+        EXPECT_FALSE(m.toBoolean(m.get(root, "_visible"))) << "version " << version;
+    }
 }
 
 } // namespace

@@ -77,13 +77,16 @@ void installObject(Machine& m) {
     m.defineMethod(proto, "toLocaleString",
                    [](CallArgs& c) -> Value { return Value(c.machine.str("[object Object]")); });
     m.defineMethod(proto, "valueOf", [](CallArgs& c) -> Value { return c.thisValue; });
+    // The property questions came with Flash Player 6: version 5 movies reach them only
+    // by their native numbers.
+    const std::uint32_t since6 = attr::DontEnum | attr::Only6;
     m.defineMethod(proto, "hasOwnProperty", [](CallArgs& c) -> Value {
         Object* o = c.thisObject();
         if (!o || c.count() == 0) {
             return Value(false);
         }
         return Value(c.machine.hasOwnProperty(o, c.machine.toString(c.arg(0))));
-    });
+    }, since6);
     m.defineMethod(proto, "isPropertyEnumerable", [](CallArgs& c) -> Value {
         Object* o = c.thisObject();
         if (!o || c.count() == 0) {
@@ -93,7 +96,7 @@ void installObject(Machine& m) {
         const Property* p = o->properties().find(name, c.machine.caseSensitive());
         return Value(p && !(p->attributes & attr::DontEnum) &&
                      attr::visibleTo(p->attributes, c.machine.version()));
-    });
+    }, since6);
     m.defineMethod(proto, "isPrototypeOf", [](CallArgs& c) -> Value {
         Object* self = c.thisObject();
         Object* o = c.arg(0).asObject();
@@ -104,7 +107,7 @@ void installObject(Machine& m) {
             }
         }
         return Value(false);
-    });
+    }, since6);
     m.defineMethod(proto, "addProperty", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,26 @@ TEST_P(VersionRules, IntWrapsAsA32BitInteger) {
     a.push("Infinity").code(swf::op::GetVariable).code(swf::op::ToInteger).code(swf::op::Trace);
     EXPECT_EQ(stage.run(a.bytes()),
               (std::vector<std::string>{"-2147483648", "2147483647", "0", "0", "-7", "0"}));
+}
+
+// parseInt reads a String object by its own text, whatever its toString now says; other
+// objects still answer through toString.
+TEST_P(VersionRules, ParseIntReadsAStringObjectsOwnText) {
+    Object* proto = vm.get(vm.get(vm.global(), "String").asObject(), "prototype").asObject();
+    ASSERT_NE(proto, nullptr);
+    Object* ten = vm.toObject(str("10"));
+    Object* other = vm.newObject();
+    const Value replaced = vm.get(vm.global(), "parseFloat"); // any function will do
+    vm.set(proto, "toString", replaced);
+    vm.set(proto, "valueOf", replaced);
+    const Value parseInt = vm.get(vm.global(), "parseInt");
+    const auto parse = [&](std::vector<Value> args) {
+        return vm.toNumber(vm.call(parseInt, Value(), args));
+    };
+    EXPECT_EQ(parse({Value(ten)}), 10);
+    EXPECT_EQ(parse({Value(ten), Value(2)}), 2);
+    vm.set(other, "toString", vm.get(proto, "toString"));
+    EXPECT_TRUE(std::isnan(parse({Value(other)})));
 }
 
 TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {

@@ -60,7 +60,7 @@ void installBitmapAttachment(StageScripts& stage) {
                                     std::make_shared<AttachedPixels>(pixels),
                                     c.machine.toBoolean(c.arg(3)));
         return Value();
-    });
+    }, avm1::attr::DontEnum | avm1::attr::Only8); // it came with Flash Player 8
 }
 
 } // namespace mc

@@ -40,7 +40,7 @@ void installTextSnapshot(StageScripts& stage) {
             avm1::Object* made =
                 m.construct(m.get(m.global(), "TextSnapshot"), std::span<const Value>(&self, 1));
             return made != nullptr ? Value(made) : Value();
-        });
+        }, avm1::attr::DontEnum | avm1::attr::Only7);
     }
 }
 

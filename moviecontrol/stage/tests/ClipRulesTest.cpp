@@ -35,6 +35,34 @@ TEST(ClipRulesTest, DepthFindersArriveWithVersionSeven) {
     EXPECT_EQ(seven.call(seven.root(), "getNextHighestDepth"), "number 0");
 }
 
+// Each method shows from the version of the player that brought it, and is there all along
+// for hasOwnProperty (itself reached by its native number, as version 5 does not see it).
+TEST(ClipRulesTest, MethodsShowFromTheVersionThatBroughtThem) {
+    const struct {
+        std::string_view name;
+        int since;
+    } methods[] = {{"attachMovie", 5},   {"createTextField", 5}, {"getSWFVersion", 5},
+                   {"createEmptyMovieClip", 6}, {"getDepth", 6}, {"setMask", 6},
+                   {"beginFill", 6},     {"lineStyle", 6},       {"clear", 6},
+                   {"getTextSnapshot", 7}, {"getRect", 8},       {"attachBitmap", 8}};
+    for (int version : {5, 6, 7, 8}) {
+        Clips c(version);
+        avm1::Machine& m = c.m();
+        avm1::Object* proto = m.prototypeOf("MovieClip");
+        m.set(proto, "ownProperty",
+              m.callMethod(m.global(), "ASnative", std::vector<Value>{Value(101), Value(5)}));
+        EXPECT_EQ(c.read(proto, "hasOwnProperty").substr(0, 8),
+                  version >= 6 ? "function" : "undefine");
+        for (const auto& method : methods) {
+            const std::string expected = version >= method.since ? "function" : "undefined";
+            EXPECT_EQ(c.read(c.root(), method.name).substr(0, expected.size()), expected)
+                << method.name << ", version " << version;
+            EXPECT_EQ(c.call(proto, "ownProperty", {Value(m.str(method.name))}), "boolean true")
+                << method.name << ", version " << version;
+        }
+    }
+}
+
 TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
     Clips c(6);
     avm1::Machine& m = c.m();

@@ -136,6 +136,41 @@ TEST_P(VersionRules, ParseIntReadsAStringObjectsOwnText) {
     EXPECT_TRUE(std::isnan(parse({Value(other)})));
 }
 
+// == between two objects: version 5 compares their values (a String and a Number object
+// of the same digits are equal, two functions without valueOf both read as undefined);
+// from version 6 only the same object is equal.
+TEST_P(VersionRules, EqualsComparesTwoObjectsByValueInVersionFive) {
+    moviemaker::Actions a;
+    const auto compare = [&](std::string_view left, std::string_view right) {
+        a.push(left).code(swf::op::GetVariable).push(right).code(swf::op::GetVariable);
+        a.code(swf::op::Equals2).code(swf::op::Trace);
+    };
+    vm.set(vm.global(), "digits", Value(vm.toObject(str("1234"))));
+    vm.set(vm.global(), "number", Value(vm.toObject(Value(1234))));
+    vm.set(vm.global(), "other", Value(vm.toObject(Value(99))));
+    vm.set(vm.global(), "plain", Value(vm.newObject()));
+    vm.set(vm.global(), "plain2", Value(vm.newObject()));
+    compare("digits", "number");
+    compare("number", "other");
+    compare("plain", "plain2");
+    compare("plain", "plain");
+    const std::string v5 = version() == 5 ? "true" : "false";
+    EXPECT_EQ(stage.run(a.bytes()), (std::vector<std::string>{v5, "false", "false", "true"}));
+}
+
+// A member this version does not see gives way when a script sets it: the script's value
+// is then visible (version 5 setting Object.prototype.hasOwnProperty).
+TEST_P(VersionRules, SettingAHiddenMemberMakesItVisible) {
+    Object* proto = vm.get(vm.get(vm.global(), "Object").asObject(), "prototype").asObject();
+    ASSERT_NE(proto, nullptr);
+    EXPECT_EQ(vm.typeOf(vm.get(proto, "hasOwnProperty")),
+              version() >= 6 ? "function" : "undefined");
+    vm.set(proto, "hasOwnProperty", str("mine"));
+    EXPECT_EQ(vm.toString(vm.get(proto, "hasOwnProperty")).str(), "mine");
+    vm.set(proto, "hasOwnProperty", str("again"));
+    EXPECT_EQ(vm.toString(vm.get(proto, "hasOwnProperty")).str(), "again");
+}
+
 TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {
     auto unescape = [&](std::string_view text) {
         const Value arg = str(text);

@@ -63,6 +63,49 @@ TEST(ClipRulesTest, MethodsShowFromTheVersionThatBroughtThem) {
     }
 }
 
+// A Color keeps its target as given, in a fixed property of its own, and finds the clip
+// again at every call: a target whose text is a path is asked for that text each time.
+// Its factors and offsets wrap around in 16 bits.
+TEST(ClipRulesTest, ColorFindsItsTargetAtEveryCallAndWrapsItsFactors) {
+    Clips c(6);
+    avm1::Machine& m = c.m();
+    avm1::Object* root = c.root();
+    const Value colorClass = m.get(m.global(), "Color");
+    const auto make = [&](Value target) {
+        return m.construct(colorClass, std::vector<Value>{std::move(target)});
+    };
+    avm1::Object* ofNumber = make(Value(4));
+    ASSERT_NE(ofNumber, nullptr);
+    EXPECT_EQ(c.call(ofNumber, "hasOwnProperty", {Value(m.str("target"))}), "boolean true");
+    m.set(ofNumber, "target", Value(5));
+    EXPECT_EQ(c.read(ofNumber, "target"), "number 4");
+    EXPECT_EQ(c.call(ofNumber, "getRGB"), "undefined ");
+
+    // The path's text, asked for at every call and never before.
+    int asked = 0;
+    avm1::Object* path = m.newObject();
+    m.defineMethod(path, "toString", [&asked](avm1::CallArgs& a) {
+        ++asked;
+        return Value(a.machine.str("_level0"));
+    });
+    avm1::Object* byPath = make(Value(path));
+    EXPECT_EQ(asked, 0);
+    c.call(byPath, "setRGB", {Value(0x102030)});
+    EXPECT_EQ(c.call(byPath, "getRGB"), "number 1056816");
+    EXPECT_EQ(asked, 2);
+
+    avm1::Object* ofRoot = make(Value(root));
+    avm1::Object* transform = m.newObject();
+    m.set(transform, "aa", Value(12800));
+    m.set(transform, "rb", Value(65536 + 7));
+    c.call(ofRoot, "setTransform", {Value(transform)});
+    EXPECT_EQ(c.read(root, "_alpha"), "number -12800");
+    avm1::Object* back = m.callMethod(ofRoot, "getTransform", std::vector<Value>{}).asObject();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(c.read(back, "rb"), "number 7");
+    EXPECT_EQ(c.read(back, "aa"), "number -12800");
+}
+
 TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
     Clips c(6);
     avm1::Machine& m = c.m();

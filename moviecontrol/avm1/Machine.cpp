@@ -471,10 +471,13 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
     bool cs = s.caseSensitive();
     Property* own = object->properties().find(name, cs);
     if (own && !attr::visibleTo(own->attributes, s.version)) {
-        // A member this version does not see gives way to the script's own property
-        // (a version 5 movie that sets Object.prototype.hasOwnProperty gets it, visible).
-        if (object->properties().remove(name, cs) && s.propertyCount > 0) {
-            --s.propertyCount;
+        // A member this version does not see takes the script's value and shows from then
+        // on (a version 5 movie that sets Object.prototype.hasOwnProperty gets it); no
+        // inherited setter runs for it.
+        if (!own->isAccessor()) {
+            own->attributes &= ~attr::VersionBits;
+            own->value = value;
+            return;
         }
         own = nullptr;
     }

@@ -169,6 +169,25 @@ TEST_P(VersionRules, SettingAHiddenMemberMakesItVisible) {
     EXPECT_EQ(vm.toString(vm.get(proto, "hasOwnProperty")).str(), "mine");
     vm.set(proto, "hasOwnProperty", str("again"));
     EXPECT_EQ(vm.toString(vm.get(proto, "hasOwnProperty")).str(), "again");
+
+    // While hidden, the inherited accessor answers; the assignment still goes to the own
+    // member, and no inherited setter runs.
+    int setterCalls = 0;
+    Object* parent = vm.newObject();
+    Object* child = vm.newObject();
+    child->setProto(parent);
+    Value getter(static_cast<Object*>(
+        vm.newFunction([](avm1::CallArgs& c) { return Value(c.machine.str("inherited")); })));
+    Value setter(static_cast<Object*>(vm.newFunction([&setterCalls](avm1::CallArgs&) {
+        ++setterCalls;
+        return Value();
+    })));
+    vm.callMethod(parent, "addProperty", std::vector<Value>{str("m"), getter, setter});
+    vm.define(child, "m", str("own"), avm1::attr::Only10);
+    EXPECT_EQ(vm.toString(vm.get(child, "m")).str(), "inherited");
+    vm.set(child, "m", str("set"));
+    EXPECT_EQ(vm.toString(vm.get(child, "m")).str(), "set");
+    EXPECT_EQ(setterCalls, 0);
 }
 
 TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {

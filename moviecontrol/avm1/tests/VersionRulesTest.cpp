@@ -190,6 +190,25 @@ TEST_P(VersionRules, SettingAHiddenMemberMakesItVisible) {
     EXPECT_EQ(setterCalls, 0);
 }
 
+// `super` came with version 6: in a version 5 method it is an ordinary, unset name, so a
+// call through it does nothing (from 6, super() runs the parent constructor, Object's).
+TEST_P(VersionRules, SuperExistsFromVersionSix) {
+    namespace op = swf::op;
+    moviemaker::Actions body;
+    body.push("super").code(op::GetVariable).code(op::TypeOf).code(op::Trace);
+    body.push(0.0).push("super").code(op::CallFunction).code(op::TypeOf).code(op::Trace);
+    moviemaker::Actions a;
+    a.defineFunction("f", {}, body);
+    a.push("o").push(0.0).push("Object").code(op::NewObject).code(op::SetVariable);
+    a.push("o").code(op::GetVariable).push("f").push("f").code(op::GetVariable);
+    a.code(op::SetMember);
+    a.push(0.0).push("o").code(op::GetVariable).push("f").code(op::CallMethod).code(op::Pop);
+    const std::vector<std::string> expected =
+        version() >= 6 ? std::vector<std::string>{"object", "object"}
+                       : std::vector<std::string>{"undefined", "undefined"};
+    EXPECT_EQ(stage.run(a.bytes()), expected);
+}
+
 TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {
     auto unescape = [&](std::string_view text) {
         const Value arg = str(text);

@@ -106,6 +106,18 @@ TEST(ClipRulesTest, ColorFindsItsTargetAtEveryCallAndWrapsItsFactors) {
     EXPECT_EQ(c.read(back, "aa"), "number -12800");
 }
 
+// A level sits at its number's depth, counted from the timeline's first depth.
+TEST(ClipRulesTest, LevelsSitAtTheirNumbersDepth) {
+    Clips c(7);
+    for (int n : {5, 99}) {
+        DisplayObject* level = c.player->makeLevel(n);
+        ASSERT_NE(level, nullptr);
+        EXPECT_EQ(c.call(c.scripts->objectOf(*level), "getDepth"),
+                  "number " + std::to_string(-16384 + n));
+    }
+    EXPECT_EQ(c.call(c.root(), "getDepth"), "number -16384");
+}
+
 TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
     Clips c(6);
     avm1::Machine& m = c.m();

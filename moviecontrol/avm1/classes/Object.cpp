@@ -85,7 +85,14 @@ void installObject(Machine& m) {
         if (!o || c.count() == 0) {
             return Value(false);
         }
-        return Value(c.machine.hasOwnProperty(o, c.machine.toString(c.arg(0))));
+        Machine& m = c.machine;
+        const Str name = m.toString(c.arg(0));
+        // A clip's children are found by name, but they are no properties of its own.
+        if (o->isDisplayObject() && !o->properties().find(name, m.caseSensitive()) &&
+            m.host().child(o, name.view(), m.caseSensitive()) != nullptr) {
+            return Value(false);
+        }
+        return Value(m.hasOwnProperty(o, name));
     }, since6);
     m.defineMethod(proto, "isPropertyEnumerable", [](CallArgs& c) -> Value {
         Object* o = c.thisObject();

@@ -118,6 +118,18 @@ TEST(ClipRulesTest, LevelsSitAtTheirNumbersDepth) {
     EXPECT_EQ(c.call(c.root(), "getDepth"), "number -16384");
 }
 
+// A child is found through its parent's name, yet it is no property of the parent's own.
+TEST(ClipRulesTest, ChildrenAreNoOwnPropertiesOfTheirParent) {
+    Clips c(7);
+    avm1::Machine& m = c.m();
+    avm1::Object* root = c.root();
+    c.call(root, "createEmptyMovieClip", {Value(m.str("kid")), Value(3)});
+    EXPECT_EQ(c.read(root, "kid").substr(0, 9), "movieclip");
+    EXPECT_EQ(c.call(root, "hasOwnProperty", {Value(m.str("kid"))}), "boolean false");
+    m.set(root, "kid", Value(4)); // a variable of that name is the root's own
+    EXPECT_EQ(c.call(root, "hasOwnProperty", {Value(m.str("kid"))}), "boolean true");
+}
+
 TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
     Clips c(6);
     avm1::Machine& m = c.m();

@@ -565,8 +565,10 @@ bool Machine::deleteProperty(Object* object, const Str& name) {
         object->setProto(nullptr);
         return true;
     }
+    // A member the version hides can still be deleted, as for..in and hasOwnProperty still
+    // see it.
     Property* p = object->properties().find(name, cs);
-    if (p && attr::visibleTo(p->attributes, state_->version)) {
+    if (p) {
         if (p->attributes & attr::DontDelete) {
             return false;
         }

@@ -188,6 +188,11 @@ TEST_P(VersionRules, SettingAHiddenMemberMakesItVisible) {
     vm.set(child, "m", str("set"));
     EXPECT_EQ(vm.toString(vm.get(child, "m")).str(), "set");
     EXPECT_EQ(setterCalls, 0);
+    // Hidden again, it can still be deleted; then the inherited setter takes assignments.
+    vm.define(child, "m", str("own"), avm1::attr::Only10);
+    EXPECT_TRUE(vm.deleteProperty(child, Str("m")));
+    vm.set(child, "m", str("through"));
+    EXPECT_EQ(setterCalls, 1);
 }
 
 // `super` came with version 6: in a version 5 method it is an ordinary, unset name, so a

@@ -14,8 +14,8 @@ namespace {
 
 // The player's own entries, each a flag of `builtInItems`, in the order the player makes
 // them (a for-in loop meets them the other way round: save first, print last).
-constexpr std::array<std::string_view, 8> BuiltInItems = {"print", "forward_back", "rewind", "loop",
-                                                          "play",  "quality",      "zoom",   "save"};
+constexpr std::array<std::string_view, 8> BuiltInItems = {
+    "print", "forward_back", "rewind", "loop", "play", "quality", "zoom", "save"};
 
 // Gives `menu` its callback, an empty list of items and the player's entries all shown.
 void initMenu(Machine& m, Object* menu, const Value& onSelect) {

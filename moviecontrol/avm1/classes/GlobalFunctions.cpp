@@ -106,8 +106,8 @@ void installGlobalFunctions(Machine& m) {
         // A String object is read by its own text: the player does not ask its toString,
         // which a script may have replaced.
         Value text = c.arg(0);
-        if (Value inner; text.isObject() && text.asObject()->primitiveValue(inner) &&
-                         inner.isString()) {
+        if (Value inner;
+            text.isObject() && text.asObject()->primitiveValue(inner) && inner.isString()) {
             text = inner;
         }
         return Value(parseIntText(m.toString(text).view(), radix));

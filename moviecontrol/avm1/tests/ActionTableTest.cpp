@@ -215,10 +215,9 @@ TEST(ActionTable, ConditionsOnAClipByVersion) {
         std::string expected;
     };
     const std::vector<ClipCase> cases = {
-        {4, op::Not, "1"},   {5, op::Not, "false"}, {6, op::Not, "false"},
-        {4, op::And, "0"},   {5, op::And, "true"},  {4, op::Or, "0"},
-        {5, op::Or, "true"}, {4, op::If, "no"},     {5, op::If, "yes"},
-        {7, op::If, "yes"},
+        {4, op::Not, "1"},    {5, op::Not, "false"}, {6, op::Not, "false"}, {4, op::And, "0"},
+        {5, op::And, "true"}, {4, op::Or, "0"},      {5, op::Or, "true"},   {4, op::If, "no"},
+        {5, op::If, "yes"},   {7, op::If, "yes"},
     };
     for (const ClipCase& c : cases) {
         FakeStage stage(c.version);

@@ -211,9 +211,17 @@ class Methods {
     // createTextField stays: version 5 movies make text fields with it.
     void hideFromEarlierMovies(avm1::Object* proto) {
         constexpr std::string_view From6[] = {
-            "createEmptyMovieClip", "getDepth", "setMask",
-            "beginFill",            "beginGradientFill", "lineStyle", "moveTo",
-            "lineTo",               "curveTo",         "endFill",   "clear",
+            "createEmptyMovieClip",
+            "getDepth",
+            "setMask",
+            "beginFill",
+            "beginGradientFill",
+            "lineStyle",
+            "moveTo",
+            "lineTo",
+            "curveTo",
+            "endFill",
+            "clear",
         };
         for (std::string_view name : From6) {
             if (avm1::Property* p = proto->properties().find(m_.str(name), true)) {

@@ -41,10 +41,12 @@ TEST(ClipRulesTest, MethodsShowFromTheVersionThatBroughtThem) {
     const struct {
         std::string_view name;
         int since;
-    } methods[] = {{"attachMovie", 5},   {"createTextField", 5}, {"getSWFVersion", 5},
-                   {"createEmptyMovieClip", 6}, {"getDepth", 6}, {"setMask", 6},
-                   {"beginFill", 6},     {"lineStyle", 6},       {"clear", 6},
-                   {"getTextSnapshot", 7}, {"getRect", 8},       {"attachBitmap", 8}};
+    } methods[] = {{"attachMovie", 5},   {"createTextField", 5},
+                   {"getSWFVersion", 5}, {"createEmptyMovieClip", 6},
+                   {"getDepth", 6},      {"setMask", 6},
+                   {"beginFill", 6},     {"lineStyle", 6},
+                   {"clear", 6},         {"getTextSnapshot", 7},
+                   {"getRect", 8},       {"attachBitmap", 8}};
     for (int version : {5, 6, 7, 8}) {
         Clips c(version);
         avm1::Machine& m = c.m();
@@ -208,9 +210,9 @@ TEST(ClipRulesTest, GeometryIgnoresWhatIsNoNumberInEveryVersion) {
         avm1::Object* root = c.root();
         for (std::string_view name : {"_x", "_y", "_xscale", "_yscale", "_rotation", "_alpha"}) {
             m.set(root, name, Value(25));
-            for (const Value& given : {Value(), Value::null(), Value(m.str("not a number")),
-                                       Value(m.str("")), Value(m.newObject()),
-                                       Value(std::numeric_limits<double>::infinity())}) {
+            for (const Value& given :
+                 {Value(), Value::null(), Value(m.str("not a number")), Value(m.str("")),
+                  Value(m.newObject()), Value(std::numeric_limits<double>::infinity())}) {
                 m.set(root, name, given);
                 EXPECT_EQ(c.read(root, name), "number 25")
                     << name << " set to " << m.toString(given).str() << ", version " << version;

@@ -7,6 +7,7 @@
 #include "avm1/Interpreter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -111,6 +112,15 @@ class Interp {
     }
     // Version 4 actions push real booleans too; only their text differs ("1" and "0").
     static Value boolValue(bool b) { return Value(b); }
+    // What Not, And, Or and If test. Version 4 had numbers only: these actions take the
+    // operand's number, so a clip or any object (whose number there is 0) is false.
+    bool condition(const Value& v) {
+        if (m_.version() < 5) {
+            const double n = m_.toNumber(v);
+            return n != 0 && !std::isnan(n);
+        }
+        return m_.toBoolean(v);
+    }
     // A register: the function's own while it has that many, otherwise one of the four
     // registers every block and plain function shares. Null past those.
     Value* reg(std::size_t r) {

@@ -68,17 +68,17 @@ void Interp::actionLess() {
 }
 
 void Interp::actionAnd() {
-    bool b = m_.toBoolean(pop()), a = m_.toBoolean(pop());
+    bool b = condition(pop()), a = condition(pop());
     push(boolValue(a && b));
 }
 
 void Interp::actionOr() {
-    bool b = m_.toBoolean(pop()), a = m_.toBoolean(pop());
+    bool b = condition(pop()), a = condition(pop());
     push(boolValue(a || b));
 }
 
 void Interp::actionNot() {
-    push(boolValue(!m_.toBoolean(pop())));
+    push(boolValue(!condition(pop())));
 }
 
 void Interp::actionLess2() {
@@ -208,6 +208,16 @@ bool Interp::equals2(const Value& a, const Value& b) {
     if (a.type() == b.type()) {
         if (a.isString()) {
             return a.asString() == b.asString();
+        }
+        if (a.isObject() && m_.version() < 6 && a.asObject() != b.asObject()) {
+            // Version 5 compares two objects by their values: a String and a Number object
+            // of the same digits are equal, and so are two functions (which have no valueOf
+            // there, so both read as undefined).
+            const Value pa = m_.toPrimitive(a), pb = m_.toPrimitive(b);
+            if (pa.isObject() && pb.isObject()) {
+                return pa.asObject() == pb.asObject();
+            }
+            return equals2(pa, pb);
         }
         return strictEquals(a, b);
     }

@@ -13,7 +13,7 @@ std::optional<Outcome> Interp::actionBranch(std::uint8_t code, Payload p, std::s
                                             std::size_t& next, std::size_t start, std::size_t end) {
     // Offsets count from the end of the action.
     std::int16_t offset = p.i16();
-    if (code == swf::op::If && !m_.toBoolean(pop())) {
+    if (code == swf::op::If && !condition(pop())) {
         return std::nullopt;
     }
     auto target = static_cast<std::int64_t>(next) + offset;

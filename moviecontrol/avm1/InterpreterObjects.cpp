@@ -23,7 +23,12 @@ void Interp::actionSetMember() {
 void Interp::actionDelete() {
     Str name = m_.toString(pop());
     Value object = pop();
-    // Without an object to delete from, the name is a variable or a path, as for Delete2.
+    // Without an object to delete from, versions before 7 take the name as a variable or a
+    // path, as for Delete2; from version 7 nothing under the name deletes nothing.
+    if (object.isUndefined() && m_.version() >= 7) {
+        push(Value(false));
+        return;
+    }
     if (!object.isObject()) {
         push(Value(deleteVariable(name)));
         return;

@@ -79,7 +79,8 @@ Value Interp::specialName(const Str& name, bool& found) {
     if (is("_global") && a_.version >= 6) {
         return Value(s_.global);
     }
-    if (is("super")) {
+    // `super` came with Flash Player 6: to version 5 code it is a name like any other.
+    if (is("super") && a_.version >= 6) {
         if (a_.suppressSuper) {
             return {};
         }

@@ -471,6 +471,14 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
     bool cs = s.caseSensitive();
     Property* own = object->properties().find(name, cs);
     if (own && !attr::visibleTo(own->attributes, s.version)) {
+        // A member this version does not see takes the script's value and shows from then
+        // on (a version 5 movie that sets Object.prototype.hasOwnProperty gets it); no
+        // inherited setter runs for it.
+        if (!own->isAccessor()) {
+            own->attributes &= ~attr::VersionBits;
+            own->value = value;
+            return;
+        }
         own = nullptr;
     }
     if (own && !own->isAccessor() && (own->attributes & attr::ReadOnly)) {
@@ -557,8 +565,10 @@ bool Machine::deleteProperty(Object* object, const Str& name) {
         object->setProto(nullptr);
         return true;
     }
+    // A member the version hides can still be deleted, as for..in and hasOwnProperty still
+    // see it.
     Property* p = object->properties().find(name, cs);
-    if (p && attr::visibleTo(p->attributes, state_->version)) {
+    if (p) {
         if (p->attributes & attr::DontDelete) {
             return false;
         }

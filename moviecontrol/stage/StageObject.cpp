@@ -2,8 +2,10 @@
 #include "FilterBinding.h"
 #include "TransformClass.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "DisplayProperties.h"
 #include "Dragging.h"
@@ -23,6 +25,21 @@ using avm1::Value;
 
 bool is(std::string_view name, std::string_view wanted) {
     return avm1::equalsFolded(name, wanted);
+}
+
+// The number a geometry property (_x, _alpha, _visible...) takes. Undefined and null leave
+// the property as it is in every version, and so do text that is no number and objects
+// without a number: here even version 4, which reads those as 0 elsewhere, gets NaN,
+// which the setters pass over.
+double geometryNumber(avm1::Machine& m, const Value& value) {
+    const Value primitive = value.isObject() ? m.toPrimitive(value) : value;
+    if (primitive.isNullish() || primitive.isObject()) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (primitive.isString()) {
+        return avm1::stringToNumber(primitive.asString().view(), std::max(m.version(), 5));
+    }
+    return m.toNumber(primitive);
 }
 
 constexpr std::array<std::string_view, 26> kDisplayNames = {
@@ -360,7 +377,7 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
 bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::string_view n,
                                      const Value& value) {
     TimelinePlayer& player = stage_.player();
-    const auto number = [&] { return m.toNumber(value); };
+    const auto number = [&] { return geometryNumber(m, value); };
     if (is(n, "_x")) {
         props::setX(o, number() - (o.text ? o.text->bounds.xMin / 20.0 : 0.0));
     } else if (is(n, "_y")) {
@@ -402,11 +419,11 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
             }
         }
     } else if (is(n, "_highquality")) {
-        const double v = number();
+        const double v = m.toNumber(value);
         stage_.quality = v <= 0 ? "LOW" : (v >= 2 ? "BEST" : "HIGH");
     } else if (is(n, "_soundbuftime")) {
         // One setting for the player, in whole seconds; what is no number changes nothing.
-        if (const double v = number(); std::isfinite(v)) {
+        if (const double v = m.toNumber(value); std::isfinite(v)) {
             stage_.soundBufferTime = std::trunc(v);
         }
     } else if (is(n, "_focusrect") && m.version() < 6) {

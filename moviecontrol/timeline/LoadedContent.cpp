@@ -51,7 +51,8 @@ DisplayObject* TimelinePlayer::makeLevel(int n) {
     ++liveObjects_;
     o->kind = CharacterKind::Sprite;
     o->level = n;
-    o->depth = kTimelineDepthBase;
+    // A level sits at its number's depth: _level5 answers getDepth() with -16379.
+    o->depth = kTimelineDepthBase + n;
     o->loaded = true;
     auto clip = std::make_shared<Clip>();
     clip->createdTick = tick_;

@@ -6,14 +6,16 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace avm1 {
 
 namespace {
 
-// The player's own entries, each a flag of `builtInItems`.
-constexpr std::array<std::string_view, 8> BuiltInItems = {"forward_back", "loop",   "play", "print",
-                                                          "quality",      "rewind", "save", "zoom"};
+// The player's own entries, each a flag of `builtInItems`, in the order the player makes
+// them (a for-in loop meets them the other way round: save first, print last).
+constexpr std::array<std::string_view, 8> BuiltInItems = {
+    "print", "forward_back", "rewind", "loop", "play", "quality", "zoom", "save"};
 
 // Gives `menu` its callback, an empty list of items and the player's entries all shown.
 void initMenu(Machine& m, Object* menu, const Value& onSelect) {
@@ -36,15 +38,16 @@ void installContextMenu(Machine& m) {
         return {};
     });
     Object* proto = constructorPrototype(m, ctor);
-    // Hides every entry of the player's own except Settings, which no movie may hide.
+    // Hides every entry of the player's own except Settings, which no movie may hide: a new
+    // flags object, all false, on whatever object lent the method.
     m.defineMethod(proto, "hideBuiltInItems", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        Object* self = c.thisObject();
-        Object* builtIn = self != nullptr ? m.get(self, "builtInItems").asObject() : nullptr;
-        if (builtIn != nullptr) {
+        if (Object* self = c.thisObject()) {
+            Object* builtIn = m.newObject();
             for (std::string_view name : BuiltInItems) {
                 m.set(builtIn, name, Value(false));
             }
+            m.set(self, "builtInItems", Value(builtIn));
         }
         return {};
     });
@@ -55,14 +58,30 @@ void installContextMenu(Machine& m) {
         if (self == nullptr) {
             return {};
         }
-        Object* copy = m.newObject();
-        copy->setProto(self->proto());
-        initMenu(m, copy, m.get(self, "onSelect"));
-        if (Object* from = m.get(self, "builtInItems").asObject()) {
-            Object* to = m.get(copy, "builtInItems").asObject();
-            for (std::string_view name : BuiltInItems) {
-                m.set(to, name, Value(m.toBoolean(m.get(from, name))));
+        // Always a ContextMenu, whatever object lent the method.
+        Object* copy = m.construct(m.get(m.global(), "ContextMenu"), {});
+        if (copy == nullptr) {
+            return {};
+        }
+        m.set(copy, "onSelect", m.get(self, "onSelect"));
+        // The flags object is copied whole, the script's own additions too, in its order;
+        // anything else in its place is taken as it is.
+        const Value flags = m.get(self, "builtInItems");
+        if (Object* from = flags.asObject()) {
+            Object* to = m.newObject();
+            std::vector<Str> names;
+            from->properties().forEach([&](const Property& p) {
+                if (!(p.attributes & attr::DontEnum)) {
+                    names.push_back(p.name);
+                }
+            });
+            for (const Str& name : names) {
+                m.state().pace();
+                m.set(to, name.view(), m.get(from, name.view()));
             }
+            m.set(copy, "builtInItems", Value(to));
+        } else {
+            m.set(copy, "builtInItems", flags);
         }
         Object* items = m.get(self, "customItems").asObject();
         Object* copies = m.get(copy, "customItems").asObject();

@@ -103,7 +103,14 @@ void installGlobalFunctions(Machine& m) {
         if (c.count() > 1 && (radix < 2 || radix > 36)) {
             return Value(std::numeric_limits<double>::quiet_NaN());
         }
-        return Value(parseIntText(m.toString(c.arg(0)).view(), radix));
+        // A String object is read by its own text: the player does not ask its toString,
+        // which a script may have replaced.
+        Value text = c.arg(0);
+        if (Value inner;
+            text.isObject() && text.asObject()->primitiveValue(inner) && inner.isString()) {
+            text = inner;
+        }
+        return Value(parseIntText(m.toString(text).view(), radix));
     });
     m.defineMethod(g, "parseFloat", [](CallArgs& c) -> Value {
         if (c.count() == 0) {

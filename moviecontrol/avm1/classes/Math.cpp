@@ -2,6 +2,7 @@
 
 #include "avm1/State.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -56,22 +57,23 @@ void installMath(Machine& m) {
         }
         return Value(std::pow(c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1))));
     });
+    // max and min take two numbers, as the class reference gives them: a third is not
+    // looked at, and one alone is no pair (NaN); with none they answer their identity.
     auto extreme = [&](std::string_view name, bool max) {
         m.defineMethod(math, name, [max](CallArgs& c) -> Value {
             if (c.count() == 0) {
                 return Value(max ? -std::numeric_limits<double>::infinity()
                                  : std::numeric_limits<double>::infinity());
             }
-            double best = c.machine.toNumber(c.arg(0));
-            for (std::size_t i = 1; i < c.count(); ++i) {
-                double v = c.machine.toNumber(c.arg(i));
-                if (std::isnan(v) || std::isnan(best)) {
-                    best = std::numeric_limits<double>::quiet_NaN();
-                } else if (max ? v > best : v < best) {
-                    best = v;
-                }
+            if (c.count() == 1) {
+                return Value(std::numeric_limits<double>::quiet_NaN());
             }
-            return Value(best);
+            const double a = c.machine.toNumber(c.arg(0));
+            const double b = c.machine.toNumber(c.arg(1));
+            if (std::isnan(a) || std::isnan(b)) {
+                return Value(std::numeric_limits<double>::quiet_NaN());
+            }
+            return Value(max ? std::max(a, b) : std::min(a, b));
         });
     };
     extreme("max", true);

@@ -77,34 +77,53 @@ void installObject(Machine& m) {
     m.defineMethod(proto, "toLocaleString",
                    [](CallArgs& c) -> Value { return Value(c.machine.str("[object Object]")); });
     m.defineMethod(proto, "valueOf", [](CallArgs& c) -> Value { return c.thisValue; });
-    m.defineMethod(proto, "hasOwnProperty", [](CallArgs& c) -> Value {
-        Object* o = c.thisObject();
-        if (!o || c.count() == 0) {
-            return Value(false);
-        }
-        return Value(c.machine.hasOwnProperty(o, c.machine.toString(c.arg(0))));
-    });
-    m.defineMethod(proto, "isPropertyEnumerable", [](CallArgs& c) -> Value {
-        Object* o = c.thisObject();
-        if (!o || c.count() == 0) {
-            return Value(false);
-        }
-        Str name = c.machine.toString(c.arg(0));
-        const Property* p = o->properties().find(name, c.machine.caseSensitive());
-        return Value(p && !(p->attributes & attr::DontEnum) &&
-                     attr::visibleTo(p->attributes, c.machine.version()));
-    });
-    m.defineMethod(proto, "isPrototypeOf", [](CallArgs& c) -> Value {
-        Object* self = c.thisObject();
-        Object* o = c.arg(0).asObject();
-        for (int d = 0; o && d < 256; ++d) {
-            o = o->proto();
-            if (o == self) {
-                return Value(true);
+    // The property questions came with Flash Player 6: version 5 movies reach them only
+    // by their native numbers.
+    const std::uint32_t since6 = attr::DontEnum | attr::Only6;
+    m.defineMethod(
+        proto, "hasOwnProperty",
+        [](CallArgs& c) -> Value {
+            Object* o = c.thisObject();
+            if (!o || c.count() == 0) {
+                return Value(false);
             }
-        }
-        return Value(false);
-    });
+            Machine& m = c.machine;
+            const Str name = m.toString(c.arg(0));
+            // A clip's children are found by name, but they are no properties of its own.
+            if (o->isDisplayObject() && !o->properties().find(name, m.caseSensitive()) &&
+                m.host().child(o, name.view(), m.caseSensitive()) != nullptr) {
+                return Value(false);
+            }
+            return Value(m.hasOwnProperty(o, name));
+        },
+        since6);
+    m.defineMethod(
+        proto, "isPropertyEnumerable",
+        [](CallArgs& c) -> Value {
+            Object* o = c.thisObject();
+            if (!o || c.count() == 0) {
+                return Value(false);
+            }
+            Str name = c.machine.toString(c.arg(0));
+            const Property* p = o->properties().find(name, c.machine.caseSensitive());
+            return Value(p && !(p->attributes & attr::DontEnum) &&
+                         attr::visibleTo(p->attributes, c.machine.version()));
+        },
+        since6);
+    m.defineMethod(
+        proto, "isPrototypeOf",
+        [](CallArgs& c) -> Value {
+            Object* self = c.thisObject();
+            Object* o = c.arg(0).asObject();
+            for (int d = 0; o && d < 256; ++d) {
+                o = o->proto();
+                if (o == self) {
+                    return Value(true);
+                }
+            }
+            return Value(false);
+        },
+        since6);
     m.defineMethod(proto, "addProperty", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();

@@ -206,6 +206,42 @@ TEST(ActionTable, LogicReadsStringsByVersion) {
     });
 }
 
+// Version 4 had no objects: its Not, And, Or and If read a number, and a clip's is 0.
+// From version 5 they read a boolean, and every object is true.
+TEST(ActionTable, ConditionsOnAClipByVersion) {
+    struct ClipCase {
+        int version;
+        std::uint8_t action; // Not, And, Or or If
+        std::string expected;
+    };
+    const std::vector<ClipCase> cases = {
+        {4, op::Not, "1"},    {5, op::Not, "false"}, {6, op::Not, "false"}, {4, op::And, "0"},
+        {5, op::And, "true"}, {4, op::Or, "0"},      {5, op::Or, "true"},   {4, op::If, "no"},
+        {5, op::If, "yes"},   {7, op::If, "yes"},
+    };
+    for (const ClipCase& c : cases) {
+        FakeStage stage(c.version);
+        Actions a;
+        a.push("_root").code(op::GetVariable);
+        if (c.action == op::If) {
+            Actions yes, otherwise;
+            yes.trace("yes");
+            otherwise.trace("no").jump(static_cast<std::int16_t>(yes.size()));
+            std::vector<std::uint8_t> skipped = otherwise.bytes();
+            skipped.pop_back(); // its End
+            a.ifTrue(static_cast<std::int16_t>(skipped.size())).raw(skipped).trace("yes");
+        } else {
+            if (c.action != op::Not) {
+                a.push("_root").code(op::GetVariable);
+            }
+            a.code(c.action).code(op::Trace);
+        }
+        SCOPED_TRACE("version " + std::to_string(c.version) + ", action " +
+                     std::to_string(c.action));
+        EXPECT_EQ(stage.run(a.bytes()), std::vector<std::string>{c.expected});
+    }
+}
+
 TEST(ActionTable, BitwiseOperatorsWorkOn32BitIntegers) {
     expectCases({
         {7, op::BitAnd, {4294967296.0 + 5, 7.0}, "5"},

@@ -178,7 +178,11 @@ TEST_F(Builtins, NumberAndMath) {
     EXPECT_EQ(text(call(n, "toString", {num(16)})), "ff");
     Object* math = vm.get(vm.global(), "Math").asObject();
     EXPECT_EQ(vm.toNumber(call(math, "round", {num(-2.5)})), -2);
-    EXPECT_EQ(vm.toNumber(call(math, "max", {num(1), num(7), num(3)})), 7);
+    // Two numbers: a third is not looked at, one alone is no pair.
+    EXPECT_EQ(vm.toNumber(call(math, "max", {num(1), num(7), num(30)})), 7);
+    EXPECT_EQ(vm.toNumber(call(math, "min", {num(1), num(2), num(0)})), 1);
+    EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "max", {num(1)}))));
+    EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "min", {num(1)}))));
     EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "min", {num(1), Value(std::nan(""))}))));
     EXPECT_EQ(vm.toNumber(call(math, "max")), -INFINITY);
     double r = vm.toNumber(call(math, "random"));

@@ -19,7 +19,8 @@ using avm1::Value;
 
 class Classes : public ::testing::Test {
   protected:
-    explicit Classes(int version = 8) : stage(version), vm(stage.vm) {}
+    explicit Classes(int version = 8, avm1::Limits limits = {})
+        : stage(version, limits), vm(stage.vm) {}
     Value make(std::string_view path, std::vector<Value> args) {
         Object* at = vm.global();
         std::size_t start = 0;
@@ -57,6 +58,19 @@ class Classes10 : public Classes {
     Classes10() : Classes(10) {}
 };
 
+// Filling a quarter of a gigabyte of pixels can take seconds on a loaded machine; the
+// pixel budget is what is tested, so the frame's clock must not be the one that runs out.
+avm1::Limits withoutFrameClock() {
+    avm1::Limits limits;
+    limits.msPerFrame = 1e9;
+    return limits;
+}
+
+class Classes10Untimed : public Classes {
+  protected:
+    Classes10Untimed() : Classes(10, withoutFrameClock()) {}
+};
+
 TEST_F(Classes, BitmapSizesFollowTheMovieVersion) {
     EXPECT_TRUE(bitmap(2880, 2880).isObject());
     EXPECT_TRUE(bitmap(2881, 1).isUndefined());
@@ -72,7 +86,7 @@ TEST_F(Classes10, BitmapSizesFollowTheMovieVersion) {
     EXPECT_TRUE(bitmap(4096, 4096).isUndefined()); // 2^24 pixels is one too many
 }
 
-TEST_F(Classes10, LiveBitmapsShareOneBudgetThatDisposeGivesBack) {
+TEST_F(Classes10Untimed, LiveBitmapsShareOneBudgetThatDisposeGivesBack) {
     std::vector<Value> kept;
     for (int i = 0; i < 64; ++i) {
         Value b = bitmap(4095, 4096, true, 0);
@@ -353,16 +367,20 @@ TEST_F(Classes, ContextMenuHidesThePlayersEntriesAndCopiesItsItems) {
     Value item = make("ContextMenuItem", {Value(Str("About this card"))});
     call(Value(items), "push", {item});
 
-    call(menu, "hideBuiltInItems");
+    call(menu, "hideBuiltInItems"); // a new flags object
+    builtIn = vm.get(m, "builtInItems").asObject();
+    ASSERT_NE(builtIn, nullptr);
     for (const char* entry : entries) {
         EXPECT_FALSE(vm.toBoolean(vm.get(builtIn, entry))) << entry;
     }
+    vm.set(builtIn, "extra", Value(Str("kept")));
     Object* copy = call(menu, "copy").asObject();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(vm.get(copy, "onSelect").asObject(), callback);
     Object* copiedBuiltIn = vm.get(copy, "builtInItems").asObject();
     ASSERT_NE(copiedBuiltIn, builtIn);
     EXPECT_FALSE(vm.toBoolean(vm.get(copiedBuiltIn, "zoom")));
+    EXPECT_EQ(text(vm.get(copiedBuiltIn, "extra")), "kept"); // copied whole
     Object* copiedItems = vm.get(copy, "customItems").asObject();
     ASSERT_NE(copiedItems, items);
     ASSERT_EQ(number(vm.get(copiedItems, "length")), 1);
@@ -370,6 +388,22 @@ TEST_F(Classes, ContextMenuHidesThePlayersEntriesAndCopiesItsItems) {
     ASSERT_NE(copiedItem, nullptr);
     EXPECT_NE(copiedItem, item.asObject()); // each item is copied, not shared
     EXPECT_EQ(text(vm.get(copiedItem, "caption")), "About this card");
+
+    // Lent to a plain object, the methods give it flags and copy it into a real menu;
+    // flags that are no object are copied as they are.
+    Object* proto = vm.get(vm.get(vm.global(), "ContextMenu").asObject(), "prototype").asObject();
+    Object* lender = vm.newObject();
+    vm.set(lender, "hide", vm.get(proto, "hideBuiltInItems"));
+    vm.set(lender, "copy", vm.get(proto, "copy"));
+    call(Value(lender), "hide");
+    Object* lentFlags = vm.get(lender, "builtInItems").asObject();
+    ASSERT_NE(lentFlags, nullptr);
+    EXPECT_FALSE(vm.toBoolean(vm.get(lentFlags, "save")));
+    vm.set(lender, "builtInItems", Value(6));
+    Object* real = call(Value(lender), "copy").asObject();
+    ASSERT_NE(real, nullptr);
+    EXPECT_EQ(real->proto(), proto);
+    EXPECT_EQ(number(vm.get(real, "builtInItems")), 6);
 }
 
 TEST_F(Classes, ExternalInterfaceIsUnavailableAndQuotesForScripts) {

@@ -48,19 +48,22 @@ void installBitmapAttachment(StageScripts& stage) {
     if (proto == nullptr) {
         return;
     }
-    m.defineMethod(proto, "attachBitmap", [&stage](CallArgs& c) {
-        DisplayObject* clip = stage.displayOf(c.thisValue);
-        std::shared_ptr<pixels::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
-        const double depth = c.machine.toNumber(c.arg(1));
-        if (clip == nullptr || !clip->clip || !pixels || !std::isfinite(depth) ||
-            depth < kMinScriptDepth || depth > kMaxScriptDepth) {
+    m.defineMethod(
+        proto, "attachBitmap",
+        [&stage](CallArgs& c) {
+            DisplayObject* clip = stage.displayOf(c.thisValue);
+            std::shared_ptr<pixels::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
+            const double depth = c.machine.toNumber(c.arg(1));
+            if (clip == nullptr || !clip->clip || !pixels || !std::isfinite(depth) ||
+                depth < kMinScriptDepth || depth > kMaxScriptDepth) {
+                return Value();
+            }
+            stage.player().attachPixels(*clip, static_cast<std::int32_t>(depth),
+                                        std::make_shared<AttachedPixels>(pixels),
+                                        c.machine.toBoolean(c.arg(3)));
             return Value();
-        }
-        stage.player().attachPixels(*clip, static_cast<std::int32_t>(depth),
-                                    std::make_shared<AttachedPixels>(pixels),
-                                    c.machine.toBoolean(c.arg(3)));
-        return Value();
-    });
+        },
+        avm1::attr::DontEnum | avm1::attr::Only8); // it came with Flash Player 8
 }
 
 } // namespace mc

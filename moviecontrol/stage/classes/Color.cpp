@@ -13,27 +13,47 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
+// A colour transform keeps each factor and offset in 16 signed bits, as the movie's own
+// transforms do (multipliers in 8.8 fixed point): what does not fit wraps around, so an
+// alpha factor of 12800% reads back as -12800%.
+std::int32_t wrapToSixteenBits(double v) {
+    const double low16 = std::fmod(std::trunc(v), 65536.0);
+    const auto bits = static_cast<std::int32_t>(low16 < 0 ? low16 + 65536.0 : low16);
+    return bits >= 32768 ? bits - 65536 : bits;
+}
+
 class ColorMethods {
   public:
     explicit ColorMethods(StageScripts& stage) : stage_(stage) {}
 
+    // The clip a Color acts on, looked up again at every call: its `target` as given, a
+    // clip or anything whose text is a path to one (so a changed toString counts).
     DisplayObject* target(CallArgs& c) {
         avm1::Object* self = c.thisObject();
         if (self == nullptr) {
             return nullptr;
         }
-        const Value t = c.machine.get(self, "__colorTarget");
+        avm1::Machine& m = c.machine;
+        const Value t = m.get(self, "target");
         if (DisplayObject* o = stage_.displayOf(t)) {
             return o;
         }
-        // A path string, as Color accepts too.
-        return nullptr;
+        if (t.isNullish()) {
+            return nullptr;
+        }
+        const avm1::Str path = m.toString(t);
+        avm1::Object* found = m.resolveTarget(path.view());
+        return found != nullptr ? stage_.displayOf(found) : nullptr;
     }
 
     void install(avm1::Machine& m) {
         avm1::FunctionObject* ctor = m.newClass([](CallArgs& c) {
+            // The target is kept as given, whatever it is, in a property of the object's own
+            // that scripts see but cannot change or delete.
             if (avm1::Object* self = c.thisObject()) {
-                c.machine.define(self, "__colorTarget", c.arg(0), avm1::attr::Hidden);
+                c.machine.define(self, "target", c.arg(0),
+                                 avm1::attr::DontEnum | avm1::attr::DontDelete |
+                                     avm1::attr::ReadOnly);
             }
             return Value();
         });
@@ -76,17 +96,12 @@ class ColorMethods {
                 const Value mv = c.machine.get(t, mults[i]);
                 if (!mv.isUndefined()) {
                     const double v = c.machine.toNumber(mv);
-                    cx.mult[i] =
-                        std::isfinite(v)
-                            ? static_cast<std::int32_t>(std::clamp(v * 2.56, -32768.0, 32767.0))
-                            : 0;
+                    cx.mult[i] = std::isfinite(v) ? wrapToSixteenBits(v * 2.56) : 0;
                 }
                 const Value av = c.machine.get(t, adds[i]);
                 if (!av.isUndefined()) {
                     const double v = c.machine.toNumber(av);
-                    cx.add[i] = std::isfinite(v)
-                                    ? static_cast<std::int32_t>(std::clamp(v, -32768.0, 32767.0))
-                                    : 0;
+                    cx.add[i] = std::isfinite(v) ? wrapToSixteenBits(v) : 0;
                 }
             }
             return Value();

@@ -202,9 +202,37 @@ class Methods {
             return Value();
         });
         installDrawing(proto);
+        hideFromEarlierMovies(proto);
     }
 
   private:
+    // Methods that came with Flash Player 6 and 8 (the ActionScript reference's availability
+    // of each): a movie of an earlier version does not see them, though they are there.
+    // createTextField stays: version 5 movies make text fields with it.
+    void hideFromEarlierMovies(avm1::Object* proto) {
+        constexpr std::string_view From6[] = {
+            "createEmptyMovieClip",
+            "getDepth",
+            "setMask",
+            "beginFill",
+            "beginGradientFill",
+            "lineStyle",
+            "moveTo",
+            "lineTo",
+            "curveTo",
+            "endFill",
+            "clear",
+        };
+        for (std::string_view name : From6) {
+            if (avm1::Property* p = proto->properties().find(m_.str(name), true)) {
+                p->attributes |= avm1::attr::Only6;
+            }
+        }
+        if (avm1::Property* p = proto->properties().find(m_.str("getRect"), true)) {
+            p->attributes |= avm1::attr::Only8;
+        }
+    }
+
     void def(avm1::Object* proto, std::string_view name, avm1::NativeFn fn) {
         m_.defineMethod(proto, name, std::move(fn), avm1::attr::DontEnum);
     }

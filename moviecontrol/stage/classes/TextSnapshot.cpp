@@ -34,13 +34,16 @@ void installTextSnapshot(StageScripts& stage) {
     m.define(m.global(), "TextSnapshot", Value(static_cast<avm1::Object*>(ctor)));
 
     if (avm1::Object* clipProto = m.prototypeOf("MovieClip")) {
-        m.defineMethod(clipProto, "getTextSnapshot", [](CallArgs& c) {
-            avm1::Machine& m = c.machine;
-            const Value self = c.thisValue;
-            avm1::Object* made =
-                m.construct(m.get(m.global(), "TextSnapshot"), std::span<const Value>(&self, 1));
-            return made != nullptr ? Value(made) : Value();
-        });
+        m.defineMethod(
+            clipProto, "getTextSnapshot",
+            [](CallArgs& c) {
+                avm1::Machine& m = c.machine;
+                const Value self = c.thisValue;
+                avm1::Object* made = m.construct(m.get(m.global(), "TextSnapshot"),
+                                                 std::span<const Value>(&self, 1));
+                return made != nullptr ? Value(made) : Value();
+            },
+            avm1::attr::DontEnum | avm1::attr::Only7);
     }
 }
 

@@ -1,6 +1,8 @@
 // What scripts read and set on clips, by the versions Flash varies them in.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "ScriptedMovie.h"
 #include "StageObject.h"
 
@@ -31,6 +33,103 @@ TEST(ClipRulesTest, DepthFindersArriveWithVersionSeven) {
         << "version 5 prints undefined as nothing";
     Clips seven(7);
     EXPECT_EQ(seven.call(seven.root(), "getNextHighestDepth"), "number 0");
+}
+
+// Each method shows from the version of the player that brought it, and is there all along
+// for hasOwnProperty (itself reached by its native number, as version 5 does not see it).
+TEST(ClipRulesTest, MethodsShowFromTheVersionThatBroughtThem) {
+    const struct {
+        std::string_view name;
+        int since;
+    } methods[] = {{"attachMovie", 5},   {"createTextField", 5},
+                   {"getSWFVersion", 5}, {"createEmptyMovieClip", 6},
+                   {"getDepth", 6},      {"setMask", 6},
+                   {"beginFill", 6},     {"lineStyle", 6},
+                   {"clear", 6},         {"getTextSnapshot", 7},
+                   {"getRect", 8},       {"attachBitmap", 8}};
+    for (int version : {5, 6, 7, 8}) {
+        Clips c(version);
+        avm1::Machine& m = c.m();
+        avm1::Object* proto = m.prototypeOf("MovieClip");
+        m.set(proto, "ownProperty",
+              m.callMethod(m.global(), "ASnative", std::vector<Value>{Value(101), Value(5)}));
+        EXPECT_EQ(c.read(proto, "hasOwnProperty").substr(0, 8),
+                  version >= 6 ? "function" : "undefine");
+        for (const auto& method : methods) {
+            const std::string expected = version >= method.since ? "function" : "undefined";
+            EXPECT_EQ(c.read(c.root(), method.name).substr(0, expected.size()), expected)
+                << method.name << ", version " << version;
+            EXPECT_EQ(c.call(proto, "ownProperty", {Value(m.str(method.name))}), "boolean true")
+                << method.name << ", version " << version;
+        }
+    }
+}
+
+// A Color keeps its target as given, in a fixed property of its own, and finds the clip
+// again at every call: a target whose text is a path is asked for that text each time.
+// Its factors and offsets wrap around in 16 bits.
+TEST(ClipRulesTest, ColorFindsItsTargetAtEveryCallAndWrapsItsFactors) {
+    Clips c(6);
+    avm1::Machine& m = c.m();
+    avm1::Object* root = c.root();
+    const Value colorClass = m.get(m.global(), "Color");
+    const auto make = [&](Value target) {
+        return m.construct(colorClass, std::vector<Value>{std::move(target)});
+    };
+    avm1::Object* ofNumber = make(Value(4));
+    ASSERT_NE(ofNumber, nullptr);
+    EXPECT_EQ(c.call(ofNumber, "hasOwnProperty", {Value(m.str("target"))}), "boolean true");
+    m.set(ofNumber, "target", Value(5));
+    EXPECT_EQ(c.read(ofNumber, "target"), "number 4");
+    EXPECT_EQ(c.call(ofNumber, "getRGB"), "undefined ");
+
+    // The path's text, asked for at every call and never before.
+    int asked = 0;
+    avm1::Object* path = m.newObject();
+    m.defineMethod(path, "toString", [&asked](avm1::CallArgs& a) {
+        ++asked;
+        return Value(a.machine.str("_level0"));
+    });
+    avm1::Object* byPath = make(Value(path));
+    EXPECT_EQ(asked, 0);
+    c.call(byPath, "setRGB", {Value(0x102030)});
+    EXPECT_EQ(c.call(byPath, "getRGB"), "number 1056816");
+    EXPECT_EQ(asked, 2);
+
+    avm1::Object* ofRoot = make(Value(root));
+    avm1::Object* transform = m.newObject();
+    m.set(transform, "aa", Value(12800));
+    m.set(transform, "rb", Value(65536 + 7));
+    c.call(ofRoot, "setTransform", {Value(transform)});
+    EXPECT_EQ(c.read(root, "_alpha"), "number -12800");
+    avm1::Object* back = m.callMethod(ofRoot, "getTransform", std::vector<Value>{}).asObject();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(c.read(back, "rb"), "number 7");
+    EXPECT_EQ(c.read(back, "aa"), "number -12800");
+}
+
+// A level sits at its number's depth, counted from the timeline's first depth.
+TEST(ClipRulesTest, LevelsSitAtTheirNumbersDepth) {
+    Clips c(7);
+    for (int n : {5, 99}) {
+        DisplayObject* level = c.player->makeLevel(n);
+        ASSERT_NE(level, nullptr);
+        EXPECT_EQ(c.call(c.scripts->objectOf(*level), "getDepth"),
+                  "number " + std::to_string(-16384 + n));
+    }
+    EXPECT_EQ(c.call(c.root(), "getDepth"), "number -16384");
+}
+
+// A child is found through its parent's name, yet it is no property of the parent's own.
+TEST(ClipRulesTest, ChildrenAreNoOwnPropertiesOfTheirParent) {
+    Clips c(7);
+    avm1::Machine& m = c.m();
+    avm1::Object* root = c.root();
+    c.call(root, "createEmptyMovieClip", {Value(m.str("kid")), Value(3)});
+    EXPECT_EQ(c.read(root, "kid").substr(0, 9), "movieclip");
+    EXPECT_EQ(c.call(root, "hasOwnProperty", {Value(m.str("kid"))}), "boolean false");
+    m.set(root, "kid", Value(4)); // a variable of that name is the root's own
+    EXPECT_EQ(c.call(root, "hasOwnProperty", {Value(m.str("kid"))}), "boolean true");
 }
 
 TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
@@ -100,6 +199,33 @@ TEST(ClipRulesTest, PositionsDropWhatFallsShortOfAWholeTwip) {
         m.set(root, "_x", Value(m.toNumber(m.get(root, "_x")) + 0.04));
     }
     EXPECT_EQ(m.toNumber(m.get(root, "_x")), 0);
+}
+
+// Geometry takes only a finite number: undefined, null, text that is no number (even in
+// version 4, which reads such text as 0 elsewhere) and infinities leave it as it was.
+TEST(ClipRulesTest, GeometryIgnoresWhatIsNoNumberInEveryVersion) {
+    for (int version : {4, 5, 6, 7, 8}) {
+        Clips c(version);
+        avm1::Machine& m = c.m();
+        avm1::Object* root = c.root();
+        for (std::string_view name : {"_x", "_y", "_xscale", "_yscale", "_rotation", "_alpha"}) {
+            m.set(root, name, Value(25));
+            for (const Value& given :
+                 {Value(), Value::null(), Value(m.str("not a number")), Value(m.str("")),
+                  Value(m.newObject()), Value(std::numeric_limits<double>::infinity())}) {
+                m.set(root, name, given);
+                EXPECT_EQ(c.read(root, name), "number 25")
+                    << name << " set to " << m.toString(given).str() << ", version " << version;
+            }
+            m.set(root, name, Value(m.str("50")));
+            EXPECT_EQ(c.read(root, name), "number 50") << name << ", version " << version;
+        }
+        m.set(root, "_visible", Value());
+        m.set(root, "_visible", Value(m.str("x")));
+        EXPECT_TRUE(m.toBoolean(m.get(root, "_visible"))) << "version " << version;
+        m.set(root, "_visible", Value(m.str("0")));
+        EXPECT_FALSE(m.toBoolean(m.get(root, "_visible"))) << "version " << version;
+    }
 }
 
 } // namespace

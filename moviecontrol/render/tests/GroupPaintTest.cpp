@@ -136,8 +136,8 @@ TEST(GroupPaintTest, CachedBitmapsSnapTheirContentToWholePixels) {
 
 TEST(GroupPaintTest, BlendModesSeeWhatIsBeneath) {
     // 100 grey over 128 grey: added, or taken from what is beneath.
-    for (const auto& [mode, expected] : {std::pair{BlendMode::Add, 228},
-                                         std::pair{BlendMode::Subtract, 28}}) {
+    for (const auto& [mode, expected] :
+         {std::pair{BlendMode::Add, 228}, std::pair{BlendMode::Subtract, 28}}) {
         SwfWriter movie = whiteStage(60, 20);
         movie.place(square(movie, 0, 0, 60, {128, 128, 128, 255}), 1);
         PlaceObject blended;

@@ -66,7 +66,7 @@ void ClipLoader::cancel(const Target& target) {
 DisplayObject* ClipLoader::resolve(const Target& target) {
     TimelinePlayer& player = stage_.player();
     if (target.level) {
-        return player.makeLevel(*target.level);
+        return player.levels().makeLevel(*target.level);
     }
     const auto clip = target.clip.lock();
     return clip && !clip->removed ? clip.get() : nullptr;
@@ -98,7 +98,7 @@ void ClipLoader::beginFrame() {
         }
         const Value bytes(static_cast<double>(p.bytes));
         notify(p.loader, "onLoadStart", {self});
-        if (clip->removed || !stage_.player().replaceContent(*clip, *p.library)) {
+        if (clip->removed || !stage_.player().levels().replaceContent(*clip, *p.library)) {
             continue;
         }
         // The clip's script object was emptied with its content; scripts see it anew.

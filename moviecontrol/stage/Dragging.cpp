@@ -11,7 +11,7 @@ namespace mc {
 
 void pointerIn(const TimelinePlayer& player, const InputState& input, const DisplayObject& object,
                double& x, double& y) {
-    const Transform back = inverse(player.globalMatrix(object));
+    const Transform back = inverse(player.geometry().globalMatrix(object));
     x = back.mapX(input.mouseX, input.mouseY);
     y = back.mapY(input.mouseX, input.mouseY);
 }
@@ -27,7 +27,7 @@ double wholeTwips(float v) {
 
 double mouseCoordinate(const TimelinePlayer& player, const InputState& input,
                        const DisplayObject& object, bool vertical) {
-    const Transform m = player.globalMatrix(object);
+    const Transform m = player.geometry().globalMatrix(object);
     const auto a = static_cast<float>(m.a);
     const auto b = static_cast<float>(m.b);
     const auto c = static_cast<float>(m.c);

@@ -107,7 +107,8 @@ void FocusManager::collect(DisplayObject& object, std::vector<TabStop>& out) {
         TabStop stop;
         stop.serial = object.serial;
         TimelinePlayer& player = scripts_.player();
-        const Bounds box = player.boundsOf(object, player.frameMatrix(object));
+        const Bounds box =
+            player.geometry().boundsOf(object, player.geometry().frameMatrix(object));
         if (box.valid) {
             stop.x = std::llround(box.xMin);
             stop.y = std::llround(box.yMin);
@@ -149,7 +150,7 @@ bool FocusManager::tab(bool backwards) {
     }
     // Tabbing rolls over at once, before the focus moves.
     rollFocusTo(scripts_, target.get());
-    scripts_.player().runInputScripts();
+    scripts_.player().events().runInputScripts();
     moveFocus(scripts_, target.get());
     scripts_.input.focusHighlighted = true;
     return true;
@@ -172,7 +173,7 @@ std::optional<Bounds> FocusManager::highlight() {
         return std::nullopt;
     }
     TimelinePlayer& player = scripts_.player();
-    const Bounds box = player.boundsOf(*focus, player.frameMatrix(*focus));
+    const Bounds box = player.geometry().boundsOf(*focus, player.geometry().frameMatrix(*focus));
     // Nothing drawn yet (a clip made empty and focused at once): no rectangle.
     if (!box.valid || (box.xMin == box.xMax && box.yMin == box.yMax)) {
         return std::nullopt;

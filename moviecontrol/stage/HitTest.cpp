@@ -252,16 +252,17 @@ bool HitTester::hits(const DisplayObject& object, double x, double y) const {
     }
     // The windows of the clips around it hide what lies outside them.
     for (const DisplayObject* p = object.parent; p != nullptr; p = p->parent) {
-        Transform m = player_.frameMatrix(*p);
+        Transform m = player_.geometry().frameMatrix(*p);
         if (!throughWindow(*p, m, x, y)) {
             return false;
         }
     }
-    if (!contentHits(object, player_.frameMatrix(object), x, y, 0)) {
+    if (!contentHits(object, player_.geometry().frameMatrix(object), x, y, 0)) {
         return false;
     }
     if (object.parent != nullptr) {
-        return unmasked(*object.parent, object, player_.globalMatrix(*object.parent), x, y, 0);
+        return unmasked(*object.parent, object, player_.geometry().globalMatrix(*object.parent), x,
+                        y, 0);
     }
     return true;
 }
@@ -302,7 +303,7 @@ DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& 
 
 DisplayObject* HitTester::topmost(const Wanted& wanted, double x, double y) const {
     // The levels above the first cover it, the highest on top.
-    const auto levels = player_.upperLevels();
+    const auto levels = player_.levels().upperLevels();
     for (auto it = levels.rbegin(); it != levels.rend(); ++it) {
         if ((*it)->visible) {
             if (DisplayObject* found = topmostIn(**it, (*it)->matrix, wanted, x, y, 0)) {

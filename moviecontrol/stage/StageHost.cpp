@@ -30,7 +30,7 @@ std::optional<pixels::BitmapPixels> StageHost::libraryBitmap(std::string_view na
 }
 
 avm1::Object* StageHost::level(int n) {
-    DisplayObject* level = stage_.attached() ? stage_.player().level(n) : nullptr;
+    DisplayObject* level = stage_.attached() ? stage_.player().levels().level(n) : nullptr;
     return level != nullptr ? stage_.objectOf(*level) : nullptr;
 }
 
@@ -78,36 +78,36 @@ bool StageHost::removed(avm1::Object* clip) {
 
 void StageHost::gotoFrame(avm1::Object* clip, std::uint32_t frame, bool play) {
     if (DisplayObject* o = stage_.displayOf(clip)) {
-        stage_.player().gotoClipFrame(*o, frame, play);
+        stage_.player().clips().gotoClipFrame(*o, frame, play);
     }
 }
 
 bool StageHost::gotoLabel(avm1::Object* clip, std::string_view label, bool play) {
     DisplayObject* o = stage_.displayOf(clip);
-    return o != nullptr && stage_.player().gotoClipLabel(*o, std::string(label), play);
+    return o != nullptr && stage_.player().clips().gotoClipLabel(*o, std::string(label), play);
 }
 
 void StageHost::play(avm1::Object* clip) {
     if (DisplayObject* o = stage_.displayOf(clip)) {
-        stage_.player().setClipPlaying(*o, true);
+        stage_.player().clips().setClipPlaying(*o, true);
     }
 }
 
 void StageHost::stop(avm1::Object* clip) {
     if (DisplayObject* o = stage_.displayOf(clip)) {
-        stage_.player().setClipPlaying(*o, false);
+        stage_.player().clips().setClipPlaying(*o, false);
     }
 }
 
 void StageHost::nextFrame(avm1::Object* clip) {
     if (DisplayObject* o = stage_.displayOf(clip)) {
-        stage_.player().nextClipFrame(*o);
+        stage_.player().clips().nextClipFrame(*o);
     }
 }
 
 void StageHost::prevFrame(avm1::Object* clip) {
     if (DisplayObject* o = stage_.displayOf(clip)) {
-        stage_.player().previousClipFrame(*o);
+        stage_.player().clips().previousClipFrame(*o);
     }
 }
 
@@ -133,7 +133,7 @@ std::optional<std::uint32_t> StageHost::frameOfLabel(avm1::Object* clip, std::st
     if (o == nullptr || !o->clip) {
         return std::nullopt;
     }
-    const std::int64_t f = stage_.player().frameOfLabel(*o->clip, std::string(label));
+    const std::int64_t f = stage_.player().clips().frameOfLabel(*o->clip, std::string(label));
     return f < 0 ? std::nullopt : std::optional<std::uint32_t>(static_cast<std::uint32_t>(f));
 }
 
@@ -154,7 +154,7 @@ void StageHost::cloneSprite(avm1::Object* clip, std::string_view name, int depth
     // The action counts depths from the bottom of the timeline's range, the method from 0.
     const std::int64_t shifted = std::int64_t{depth} + kTimelineDepthBase;
     if (DisplayObject* o = stage_.displayOf(clip); o != nullptr && shifted >= kMinScriptDepth) {
-        stage_.player().duplicateClip(*o, name, static_cast<std::int32_t>(shifted));
+        stage_.player().edits().duplicateClip(*o, name, static_cast<std::int32_t>(shifted));
     }
 }
 

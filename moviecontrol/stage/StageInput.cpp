@@ -126,7 +126,7 @@ PointerTarget StageInput::targetAt(double x, double y) {
 }
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
-    player_.setButtonState(button, stateAfter(event, trackAsMenu));
+    player_.events().setButtonState(button, stateAfter(event, trackAsMenu));
     const swf::Button* definition = player_.catalogOf(button).button(button.characterId);
     if (definition == nullptr) {
         return;
@@ -143,20 +143,20 @@ void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool tr
         // The first definition version has one block, run on release.
         const std::uint16_t when = definition->version < 2 ? 0x0008 : action.conditions;
         if ((when & condition) != 0) {
-            player_.queueActions(*timeline, action.actions);
+            player_.events().queueActions(*timeline, action.actions);
         }
     }
-    player_.queueClipEvent(button, 0, handlerOf(event));
+    player_.events().queueClipEvent(button, 0, handlerOf(event));
 }
 
 void StageInput::applyToClip(DisplayObject& clip, ButtonEvent event) {
     // A clip with frames labelled _up, _over and _down shows them as a button would.
     const std::uint8_t state = stateAfter(event, false);
     const char* label = state == 0x04 ? "_down" : state == 0x02 ? "_over" : "_up";
-    if (clip.clip && player_.frameOfLabel(*clip.clip, label) >= 0) {
-        player_.gotoClipLabel(clip, label, false);
+    if (clip.clip && player_.clips().frameOfLabel(*clip.clip, label) >= 0) {
+        player_.clips().gotoClipLabel(clip, label, false);
     }
-    player_.queueClipEvent(clip, clipEventOf(event), handlerOf(event));
+    player_.events().queueClipEvent(clip, clipEventOf(event), handlerOf(event));
 }
 
 void StageInput::apply(const std::vector<ButtonChange>& changes) {
@@ -180,8 +180,8 @@ void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const
         scripts_->machine().callMethod(broadcaster, "broadcastMessage",
                                        std::span<const avm1::Value>(&name, 1));
     }
-    for (const auto& clip : player_.clipsNewestFirst()) {
-        player_.queueClipEvent(*clip, event, message);
+    for (const auto& clip : player_.events().clipsNewestFirst()) {
+        player_.events().queueClipEvent(*clip, event, message);
     }
 }
 
@@ -191,7 +191,7 @@ PageOpening::Gesture StageInput::personsEvent() {
 }
 
 void StageInput::finish() {
-    player_.runInputScripts();
+    player_.events().runInputScripts();
 }
 
 void StageInput::setPointer(double x, double y) {
@@ -261,7 +261,7 @@ bool StageInput::pressKey(DisplayObject& button, std::uint8_t buttonKey) {
     bool taken = false;
     for (const swf::ButtonAction& action : definition->actions) {
         if ((action.conditions >> 9) == buttonKey) {
-            player_.queueActions(*timeline, action.actions);
+            player_.events().queueActions(*timeline, action.actions);
             taken = true;
         }
     }
@@ -288,8 +288,8 @@ void StageInput::keyPressConditions(std::uint8_t buttonKey) {
             }
         }
     }
-    for (const auto& clip : player_.clipsNewestFirst()) {
-        player_.queueKeyPress(*clip, buttonKey);
+    for (const auto& clip : player_.events().clipsNewestFirst()) {
+        player_.events().queueKeyPress(*clip, buttonKey);
     }
 }
 

@@ -117,7 +117,7 @@ DisplayObject* StageObject::displayAtPath() {
         return nullptr;
     }
     TimelinePlayer& player = stage_.player();
-    DisplayObject* at = player.level(*level);
+    DisplayObject* at = player.levels().level(*level);
     const bool caseSensitive = stage_.machine().caseSensitive();
     rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
     while (at != nullptr && !rest.empty()) {
@@ -325,9 +325,9 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_visible")) {
         out = Value(o.visible);
     } else if (is(n, "_width")) {
-        out = Value(props::width(player, o));
+        out = Value(props::width(player.geometry(), o));
     } else if (is(n, "_height")) {
-        out = Value(props::height(player, o));
+        out = Value(props::height(player.geometry(), o));
     } else if (is(n, "_currentframe")) {
         // A clip without a timeline of its own (createEmptyMovieClip) stands at frame 0.
         const bool timeline = o.clip && o.clip->timeline != nullptr && o.clip->frameCount() > 0;
@@ -404,9 +404,9 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
             moveFocus(stage_, nullptr);
         }
     } else if (is(n, "_width")) {
-        props::setWidth(player, o, number());
+        props::setWidth(player.geometry(), o, number());
     } else if (is(n, "_height")) {
-        props::setHeight(player, o, number());
+        props::setHeight(player.geometry(), o, number());
     } else if (is(n, "_name")) {
         o.name = m.toString(value).str();
     } else if (is(n, "_lockroot")) {

@@ -66,7 +66,7 @@ void StageScripts::runTimers() {
         hook();
     }
     // What a timer queued (a clip's load event...) runs before the next timer.
-    machine_->tickTimers(host_->timerMs(), [this] { player_->runQueuedScripts(); });
+    machine_->tickTimers(host_->timerMs(), [this] { player_->events().runQueuedScripts(); });
     syncBoundFields();
 }
 
@@ -256,7 +256,7 @@ DisplayObject* StageScripts::rootOf(DisplayObject& object) {
         at = at->parent;
     }
     // A clip that left the stage has no level of its own: its scripts see the first one.
-    if (at->parent == nullptr && player_->level(at->level) != at) {
+    if (at->parent == nullptr && player_->levels().level(at->level) != at) {
         return &player_->rootObject();
     }
     return at;
@@ -275,11 +275,11 @@ std::string StageScripts::urlOf(const DisplayObject& object) const {
 }
 
 bool StageScripts::removeByScript(DisplayObject& object) {
-    if (!player_->removableByScript(object)) {
+    if (!player_->edits().removableByScript(object)) {
         return false;
     }
     releaseFocusWithin(*this, object);
-    return player_->removeByScript(object);
+    return player_->edits().removeByScript(object);
 }
 
 // ---- Loading files beside the movie
@@ -321,9 +321,9 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
 void StageScripts::unload(const ClipLoader::Target& target) {
     loader_->cancel(target);
     if (target.level) {
-        player_->unloadLevel(*target.level);
+        player_->levels().unloadLevel(*target.level);
     } else if (const auto clip = target.clip.lock()) {
-        player_->unloadClip(*clip);
+        player_->edits().unloadClip(*clip);
     }
 }
 
@@ -357,7 +357,7 @@ void StageScripts::deliverVariables() {
             }
             machine_->set(object, name, Value(machine_->str(value)));
         }
-        player_->dataArrived(*target);
+        player_->events().dataArrived(*target);
     }
 }
 

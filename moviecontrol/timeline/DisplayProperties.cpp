@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "ObjectGeometry.h"
 #include "TextFieldState.h"
-#include "TimelinePlayer.h"
 
 namespace mc::props {
 
@@ -145,13 +145,13 @@ void setAlpha(DisplayObject& o, double percent) {
     o.colorTransform.mult[3] = static_cast<std::int32_t>(std::clamp(mult, -32768.0, 32767.0));
 }
 
-double width(const TimelinePlayer& player, const DisplayObject& o) {
-    const Bounds b = player.boundsOf(o, o.matrix);
+double width(const ObjectGeometry& geometry, const DisplayObject& o) {
+    const Bounds b = geometry.boundsOf(o, o.matrix);
     return b.empty() ? 0.0 : (b.xMax - b.xMin) / 20.0;
 }
 
-double height(const TimelinePlayer& player, const DisplayObject& o) {
-    const Bounds b = player.boundsOf(o, o.matrix);
+double height(const ObjectGeometry& geometry, const DisplayObject& o) {
+    const Bounds b = geometry.boundsOf(o, o.matrix);
     return b.empty() ? 0.0 : (b.yMax - b.yMin) / 20.0;
 }
 
@@ -179,24 +179,24 @@ void resizeField(DisplayObject& o, double pixels, bool horizontal) {
 
 } // namespace
 
-void setWidth(const TimelinePlayer& player, DisplayObject& o, double pixels) {
+void setWidth(const ObjectGeometry& geometry, DisplayObject& o, double pixels) {
     if (o.text) {
         resizeField(o, pixels, true);
         return;
     }
-    const Bounds local = player.boundsOf(o, Transform{});
+    const Bounds local = geometry.boundsOf(o, Transform{});
     if (!std::isfinite(pixels) || local.empty() || local.xMax <= local.xMin) {
         return;
     }
     setXScale(o, pixels * 20.0 / (local.xMax - local.xMin) * 100.0);
 }
 
-void setHeight(const TimelinePlayer& player, DisplayObject& o, double pixels) {
+void setHeight(const ObjectGeometry& geometry, DisplayObject& o, double pixels) {
     if (o.text) {
         resizeField(o, pixels, false);
         return;
     }
-    const Bounds local = player.boundsOf(o, Transform{});
+    const Bounds local = geometry.boundsOf(o, Transform{});
     if (!std::isfinite(pixels) || local.empty() || local.yMax <= local.yMin) {
         return;
     }

@@ -4,7 +4,7 @@
 
 namespace mc {
 
-class TimelinePlayer;
+class ObjectGeometry;
 
 // The geometry properties scripts read and write on a display object, in the units scripts
 // use: pixels, percent and degrees. Setting any of them takes the object away from its place
@@ -28,10 +28,10 @@ double alpha(const DisplayObject& o);
 void setAlpha(DisplayObject& o, double percent);
 
 // The bounds in the parent's space, in pixels; setting scales the object to fit.
-double width(const TimelinePlayer& player, const DisplayObject& o);
-double height(const TimelinePlayer& player, const DisplayObject& o);
-void setWidth(const TimelinePlayer& player, DisplayObject& o, double pixels);
-void setHeight(const TimelinePlayer& player, DisplayObject& o, double pixels);
+double width(const ObjectGeometry& geometry, const DisplayObject& o);
+double height(const ObjectGeometry& geometry, const DisplayObject& o);
+void setWidth(const ObjectGeometry& geometry, DisplayObject& o, double pixels);
+void setHeight(const ObjectGeometry& geometry, DisplayObject& o, double pixels);
 
 } // namespace props
 

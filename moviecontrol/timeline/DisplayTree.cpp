@@ -335,47 +335,4 @@ void TimelinePlayer::setMask(DisplayObject& object, DisplayObject* mask) {
     }
 }
 
-Transform TimelinePlayer::frameMatrix(const DisplayObject& object) const {
-    Transform m = object.matrix;
-    int guard = 0;
-    for (const DisplayObject* p = object.parent; p != nullptr && guard < 4096;
-         p = p->parent, ++guard) {
-        m = p->scrollRect ? p->matrix * p->scrollRect->shift() * m : p->matrix * m;
-    }
-    return m;
-}
-
-Transform TimelinePlayer::globalMatrix(const DisplayObject& object) const {
-    const Transform m = frameMatrix(object);
-    return object.scrollRect ? m * object.scrollRect->shift() : m;
-}
-
-Bounds TimelinePlayer::boundsOf(const DisplayObject& object, const Transform& toSpace) const {
-    return ownBounds(object, toSpace, false);
-}
-
-Bounds TimelinePlayer::scriptBoundsOf(const DisplayObject& object, const Transform& toSpace) const {
-    return ownBounds(object, toSpace, true);
-}
-
-Bounds TimelinePlayer::ownBounds(const DisplayObject& object, const Transform& toSpace,
-                                 bool startShapes, bool windowed) const {
-    if (windowed && object.scrollRect) {
-        return mapBounds(toSpace, object.scrollRect->frame());
-    }
-    std::size_t budget = limits_.maxObjects;
-    // The object's own content: a clip's children and drawing, without its own matrix.
-    Bounds box;
-    if (object.clip) {
-        if (object.drawing) {
-            box.add(mapBounds(toSpace, object.drawing->bounds()));
-        }
-        for (const auto& [depth, child] : object.clip->displayList) {
-            box.add(contentBounds(*child, toSpace * child->matrix, budget, startShapes));
-        }
-        return box;
-    }
-    return contentBounds(object, toSpace, budget, startShapes);
-}
-
 } // namespace mc

@@ -76,7 +76,7 @@ void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
             masks.size() < static_cast<std::size_t>(limits_.maxMaskNesting)) {
             backend.beginMask();
             const Transform maskParent =
-                mask->parent != nullptr ? globalMatrix(*mask->parent) : Transform{};
+                mask->parent != nullptr ? geometry_.globalMatrix(*mask->parent) : Transform{};
             emitObject(backend, *mask, maskParent, ColorTransform{}, true, budget);
             backend.useMask();
             emitObject(backend, object, matrix, cx, false, budget);
@@ -110,7 +110,7 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         style.matrix = m;
         std::size_t visits = limits_.maxObjects;
         if (!object.filters.empty() || object.cacheAsBitmap) {
-            style.bounds = contentBounds(object, m, visits);
+            style.bounds = geometry_.contentBounds(object, m, visits);
         } else if (const auto drawn = drawnExtent(*this, object, m, visits)) {
             // Other groups are not placed by a box: theirs tells where their drawing lands,
             // and the renderer sizes their layer by it.
@@ -161,7 +161,7 @@ void TimelinePlayer::emitBackground(RenderBackend& backend, const DisplayObject&
     if (!object.opaqueBackground) {
         return;
     }
-    const Bounds box = ownBounds(object, Transform{}, false, false);
+    const Bounds box = geometry_.ownBounds(object, Transform{}, false, false);
     if (box.empty()) {
         return;
     }

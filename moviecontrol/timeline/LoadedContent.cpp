@@ -35,15 +35,15 @@ DisplayObject* TimelinePlayer::level(int n) const {
     if (n == 0) {
         return rootObject_.get();
     }
-    const auto it = levels_.find(n);
-    return it != levels_.end() ? it->second.get() : nullptr;
+    const auto it = levelObjects_.find(n);
+    return it != levelObjects_.end() ? it->second.get() : nullptr;
 }
 
 DisplayObject* TimelinePlayer::makeLevel(int n) {
     if (DisplayObject* existing = level(n)) {
         return existing;
     }
-    if (n < 0 || n > kMaxLevel || levels_.size() >= kMaxLevels ||
+    if (n < 0 || n > MovieLevels::kMaxLevel || levelObjects_.size() >= MovieLevels::kMaxLevels ||
         liveObjects_ >= limits_.maxObjects) {
         return nullptr;
     }
@@ -58,7 +58,7 @@ DisplayObject* TimelinePlayer::makeLevel(int n) {
     clip->createdTick = tick_;
     o->clip = clip;
     executionList_.push_back(o);
-    levels_.emplace(n, o);
+    levelObjects_.emplace(n, o);
     runner_.prepareObject(*o);
     return o.get();
 }
@@ -68,19 +68,19 @@ void TimelinePlayer::unloadLevel(int n) {
         unloadClip(*rootObject_);
         return;
     }
-    const auto it = levels_.find(n);
-    if (it == levels_.end()) {
+    const auto it = levelObjects_.find(n);
+    if (it == levelObjects_.end()) {
         return;
     }
     const auto object = it->second;
-    levels_.erase(it);
+    levelObjects_.erase(it);
     releaseObject(*object, true);
 }
 
 std::vector<DisplayObject*> TimelinePlayer::upperLevels() const {
     std::vector<DisplayObject*> levels;
-    levels.reserve(levels_.size());
-    for (const auto& [n, o] : levels_) {
+    levels.reserve(levelObjects_.size());
+    for (const auto& [n, o] : levelObjects_) {
         levels.push_back(o.get());
     }
     return levels;

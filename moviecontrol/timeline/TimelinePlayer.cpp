@@ -23,8 +23,9 @@ ScriptRunner& noScripts() {
 TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root,
                                Rgba background, TimelineLimits limits, ScriptRunner* runner,
                                const swf::Movie* rootMovie)
-    : library_(catalog, rootMovie), limits_(limits), background_(background),
-      runner_(runner != nullptr ? *runner : noScripts()), root_(std::make_shared<Clip>()) {
+    : library_(catalog, rootMovie), limits_(limits), geometry_(library_, limits_.maxObjects),
+      background_(background), runner_(runner != nullptr ? *runner : noScripts()),
+      root_(std::make_shared<Clip>()) {
     runner_.attach(*this);
     rootObject_ = makeObject();
     rootObject_->kind = CharacterKind::Sprite;

@@ -12,8 +12,13 @@
 
 #include "Bounds.h"
 #include "CharacterCatalog.h"
+#include "ClipControl.h"
+#include "DisplayEdits.h"
 #include "DisplayObject.h"
+#include "EventQueue.h"
+#include "MovieLevels.h"
 #include "MovieLibrary.h"
+#include "ObjectGeometry.h"
 #include "RenderBackend.h"
 #include "ScriptRunner.h"
 #include "SoundEvents.h"
@@ -84,24 +89,6 @@ class TimelinePlayer {
         return library_.catalog(object.library);
     }
 
-    // ---- Movies loaded by scripts (LoadedContent.cpp).
-
-    // The clip shows the movie of `library` from its first frame on: its children and
-    // drawing go (with their unload events), its name, depth and placement stay, its load
-    // event runs and the first frame's actions are queued. False for a clip that cannot hold
-    // a movie or an unknown library.
-    bool replaceContent(DisplayObject& clip, std::uint16_t library);
-    // _levelN: 0 is the root; the others exist once a movie was loaded into them.
-    DisplayObject* level(int n) const;
-    // An empty level (made when missing); null past the level limits.
-    DisplayObject* makeLevel(int n);
-    // unloadMovieNum: level 0 is emptied, the others go.
-    void unloadLevel(int n);
-    // The levels above the root, lowest first.
-    std::vector<DisplayObject*> upperLevels() const;
-    static constexpr int kMaxLevel = 1 << 20;
-    static constexpr std::size_t kMaxLevels = 64;
-
     // The drawing commands of the frame shown, matrices in stage twips.
     void render(RenderBackend& backend) const;
     // The drawing commands of one object's content alone, under `matrix` (from its own
@@ -134,59 +121,22 @@ class TimelinePlayer {
     std::shared_ptr<DisplayObject> childAtDepth(const DisplayObject& parent,
                                                 std::int32_t depth) const;
 
-    // Timeline control of any clip, as the script methods do. Frames are 0-based; a frame
-    // past the end goes to the last one.
-    void gotoClipFrame(DisplayObject& clip, std::uint32_t frame, bool play);
-    bool gotoClipLabel(DisplayObject& clip, const std::string& label, bool play);
-    void setClipPlaying(DisplayObject& clip, bool playing);
-    void nextClipFrame(DisplayObject& clip);
-    void previousClipFrame(DisplayObject& clip);
-    // -1 when the clip has no such label (labels compare without case).
-    std::int64_t frameOfLabel(const Clip& clip, const std::string& label) const;
-
-    // Dynamic children. Each returns the new object or null (unknown symbol, depth out of
-    // range, object limit reached). An object already at the depth is removed first.
-    std::shared_ptr<DisplayObject> attachMovie(DisplayObject& parent, std::string_view symbol,
-                                               std::string_view name, std::int32_t depth);
-    std::shared_ptr<DisplayObject> duplicateClip(DisplayObject& original, std::string_view name,
-                                                 std::int32_t depth);
-    std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::string_view name,
-                                                   std::int32_t depth);
-    // attachBitmap: a bitmap drawn from a script's pixels, named after its depth.
-    std::shared_ptr<DisplayObject> attachPixels(DisplayObject& parent, std::int32_t depth,
-                                                std::shared_ptr<const PixelSource> pixels,
-                                                bool smoothing);
-    std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::string_view name,
-                                                   std::int32_t depth, const Bounds& twips);
-    // removeMovieClip: only objects at the depths scripts own can go. True when removed.
-    bool removeByScript(DisplayObject& object);
-    bool removableByScript(const DisplayObject& object) const;
-    // Variables a load brought arrived for `clip`: its data event runs.
-    void dataArrived(DisplayObject& clip);
-    // unloadMovie: the clip's children go and its timeline is emptied.
-    void unloadClip(DisplayObject& clip);
-    // swapDepths with a depth (whatever is there moves to the object's old depth).
-    bool swapDepths(DisplayObject& object, std::int32_t depth);
-    // The depth above every child, never below 0.
-    std::int32_t nextHighestDepth(const DisplayObject& parent) const;
-    // setMask: `mask` null clears it.
-    void setMask(DisplayObject& object, DisplayObject* mask);
-
-    // Where an object is: its matrix to the stage, and the bounds of its content in the
-    // space `toSpace` maps into (identity: its own space). The global matrix maps the
-    // object's content, moved by its scroll window; the frame matrix the object itself,
-    // where its window and bounds stand.
-    Transform globalMatrix(const DisplayObject& object) const;
-    Transform frameMatrix(const DisplayObject& object) const;
-    Bounds boundsOf(const DisplayObject& object, const Transform& toSpace) const;
-    // The bounds scripts read (getBounds, hitTest between clips): a morph shape counts with
-    // its start shape whatever its ratio, as players report it.
-    Bounds scriptBoundsOf(const DisplayObject& object, const Transform& toSpace) const;
+    // The roles callers reach the timeline through: any clip's timeline control, the
+    // display tree as scripts change it, events between ticks, loaded movies and levels,
+    // and where objects stand.
+    ClipControl& clips() { return clips_; }
+    const ClipControl& clips() const { return clips_; }
+    DisplayEdits& edits() { return edits_; }
+    const DisplayEdits& edits() const { return edits_; }
+    EventQueue& events() { return events_; }
+    const EventQueue& events() const { return events_; }
+    MovieLevels& levels() { return levels_; }
+    const MovieLevels& levels() const { return levels_; }
+    // Where objects stand and what their content covers.
+    const ObjectGeometry& geometry() const { return geometry_; }
 
     // The tick counter; scripts' timers and tools read it.
     std::uint64_t tick() const { return tick_; }
-    // Runs what scripts queued outside a tick (timers, a widget's calls) now.
-    void runQueuedScripts() { runPendingActions(); }
     // Objects with an edit field's state, for the stage's variable bindings.
     template <class F> void forEachObject(F&& f) const {
         for (const auto& [serial, weak] : objects_) {
@@ -196,26 +146,57 @@ class TimelinePlayer {
         }
     }
 
-    // ---- Input. The caller runs the queue (runInputScripts) once the event is handled.
-
-    // Shows a button's records of `state` (up 1, over 2, down 4) as its children.
-    void setButtonState(DisplayObject& button, std::uint8_t state);
-    // Runs what an input event queued, with the budgets of a tick of its own.
-    void runInputScripts();
-
-    // A button's action block, run with `timeline` as its clip: buttons act on the timeline
-    // that holds them.
-    void queueActions(DisplayObject& timeline, const swf::ActionBlock& block);
-    // The object's onClipEvent blocks for `event` and its handler method `handler`.
-    void queueClipEvent(DisplayObject& object, std::uint32_t event, const char* handler) {
-        dispatchEvent(object, event, handler);
-    }
-    // The onClipEvent(keyPress) blocks of the object whose key is `buttonKey`.
-    void queueKeyPress(DisplayObject& object, std::uint8_t buttonKey);
-    // Clips in the order a tick visits them: newest first, the root last.
-    std::vector<std::shared_ptr<DisplayObject>> clipsNewestFirst() const;
+    TimelinePlayer(const TimelinePlayer&) = delete;
+    TimelinePlayer& operator=(const TimelinePlayer&) = delete;
 
   private:
+    friend class ClipControl;
+    friend class DisplayEdits;
+    friend class EventQueue;
+    friend class MovieLevels;
+
+    // Clip control (DisplayTree.cpp), reached through clips().
+    void gotoClipFrame(DisplayObject& clip, std::uint32_t frame, bool play);
+    bool gotoClipLabel(DisplayObject& clip, const std::string& label, bool play);
+    void setClipPlaying(DisplayObject& clip, bool playing);
+    void nextClipFrame(DisplayObject& clip);
+    void previousClipFrame(DisplayObject& clip);
+    std::int64_t frameOfLabel(const Clip& clip, const std::string& label) const;
+
+    // Scripts' changes to the display tree (DisplayTree.cpp), reached through edits().
+    std::shared_ptr<DisplayObject> attachMovie(DisplayObject& parent, std::string_view symbol,
+                                               std::string_view name, std::int32_t depth);
+    std::shared_ptr<DisplayObject> duplicateClip(DisplayObject& original, std::string_view name,
+                                                 std::int32_t depth);
+    std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::string_view name,
+                                                   std::int32_t depth);
+    std::shared_ptr<DisplayObject> attachPixels(DisplayObject& parent, std::int32_t depth,
+                                                std::shared_ptr<const PixelSource> pixels,
+                                                bool smoothing);
+    std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::string_view name,
+                                                   std::int32_t depth, const Bounds& twips);
+    bool removeByScript(DisplayObject& object);
+    bool removableByScript(const DisplayObject& object) const;
+    void unloadClip(DisplayObject& clip);
+    bool swapDepths(DisplayObject& object, std::int32_t depth);
+    std::int32_t nextHighestDepth(const DisplayObject& parent) const;
+    void setMask(DisplayObject& object, DisplayObject* mask);
+
+    // Events between ticks, reached through events().
+    void setButtonState(DisplayObject& button, std::uint8_t state);
+    void runInputScripts();
+    void queueActions(DisplayObject& timeline, const swf::ActionBlock& block);
+    void queueKeyPress(DisplayObject& object, std::uint8_t buttonKey);
+    void dataArrived(DisplayObject& clip);
+    std::vector<std::shared_ptr<DisplayObject>> clipsNewestFirst() const;
+
+    // Loaded movies and levels (LoadedContent.cpp), reached through levels().
+    bool replaceContent(DisplayObject& clip, std::uint16_t library);
+    DisplayObject* level(int n) const;
+    DisplayObject* makeLevel(int n);
+    void unloadLevel(int n);
+    std::vector<DisplayObject*> upperLevels() const;
+
     NameFold nameFold_ = nullptr;
     enum class QueuedKind : std::uint8_t { Actions, Handler, Construct };
     struct QueuedScript {
@@ -264,16 +245,10 @@ class TimelinePlayer {
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
     void emitBackground(RenderBackend& backend, const DisplayObject& object,
                         const Transform& m) const;
-    // What the characters of `object` and everything inside it cover under `m`, from the
-    // bounds their definitions state; each object visited uses up one of `budget`.
-    Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,
-                         bool startShapes = false) const;
-    // `windowed`: a scroll window stands for the content behind it.
-    Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes,
-                     bool windowed = true) const;
 
     MovieLibrary library_;
     TimelineLimits limits_;
+    ObjectGeometry geometry_;
     Rgba background_;
     ScriptRunner& runner_;
     std::shared_ptr<DisplayObject> rootObject_;
@@ -292,13 +267,17 @@ class TimelinePlayer {
     std::size_t scriptsThisTick_ = 0;
     // Init actions already run, by library << 16 | sprite id.
     std::set<std::uint32_t> initActionsRun_;
-    std::map<int, std::shared_ptr<DisplayObject>> levels_; // above 0
+    std::map<int, std::shared_ptr<DisplayObject>> levelObjects_; // above 0
     std::uint64_t instanceNames_ = 0;
     SoundEvents* sound_ = nullptr;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;
     std::size_t tagsThisTick_ = 0;
+    ClipControl clips_{*this};
+    DisplayEdits edits_{*this};
+    EventQueue events_{*this};
+    MovieLevels levels_{*this};
 };
 
 } // namespace mc

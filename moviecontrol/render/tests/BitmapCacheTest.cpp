@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "BitmapFill.h"
+#include "CompositionTestShapes.h"
 #include "ImageColorTransform.h"
 #include "MovieView.h"
 #include "RenderTestApp.h"
@@ -42,19 +43,6 @@ QImage gradient(int w, int h) {
     return image;
 }
 
-int maxDifference(const QImage& a, const QImage& b, QRect area) {
-    int worst = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    }
-    return worst;
-}
-
 // A canvas with something opaque beneath, so that blending differences show.
 QImage canvas(int w, int h) {
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
@@ -75,7 +63,7 @@ TEST(TintedBitmapCacheTest, TheSameTintIsMadeOnceAndAnyChangeMakesItAnew) {
     const ColorTransform cx = tint(128, 40);
 
     const QImage first = cache.tinted(1, source, cx);
-    EXPECT_EQ(maxDifference(first, colorTransformed(source, cx), first.rect()), 0);
+    EXPECT_EQ(largestDifference(first, colorTransformed(source, cx), first.rect()), 0);
     EXPECT_EQ(cache.misses(), 1);
     const QImage again = cache.tinted(1, source, cx);
     EXPECT_EQ(cache.hits(), 1);
@@ -89,7 +77,7 @@ TEST(TintedBitmapCacheTest, TheSameTintIsMadeOnceAndAnyChangeMakesItAnew) {
     EXPECT_EQ(cache.misses(), 4);
     EXPECT_EQ(cache.hits(), 1);
     EXPECT_EQ(cache.entries(), 4u);
-    EXPECT_EQ(maxDifference(fromReplaced, colorTransformed(replaced, cx), replaced.rect()), 0);
+    EXPECT_EQ(largestDifference(fromReplaced, colorTransformed(replaced, cx), replaced.rect()), 0);
 }
 
 TEST(TintedBitmapCacheTest, TintsGoWhenIdleOrWhenTheBudgetIsFull) {
@@ -235,7 +223,7 @@ TEST(BitmapDrawingTest, AShrunkCopyDrawsTheSmoothlyScaledBitmap) {
     }
     ASSERT_EQ(cache.bytesHeld(), 200 * 150 * 4) << "the second frame drew from a copy";
     // Inside the bitmap the two agree; its border moves by under half a pixel.
-    EXPECT_LE(maxDifference(direct, cached, QRect(23, 13, 195, 145)), 3);
+    EXPECT_LE(largestDifference(direct, cached, QRect(23, 13, 195, 145)), 3);
     EXPECT_EQ(cached.pixel(5, 5), canvas(1, 1).pixel(0, 0));
     EXPECT_EQ(cached.pixel(240, 175), canvas(1, 1).pixel(0, 0));
 }
@@ -257,7 +245,7 @@ TEST(BitmapDrawingTest, AnAlphaFadeByThePainterMatchesTheTransformedBitmap) {
             p.setOpacity(cx.mult[3] / 256.0);
             p.drawImage(0, 0, source);
         }
-        EXPECT_LE(maxDifference(transformed, faded, faded.rect()), 2) << alphaMult;
+        EXPECT_LE(largestDifference(transformed, faded, faded.rect()), 2) << alphaMult;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "CompositionTestShapes.h"
 #include "FrameBudget.h"
 #include "GroupCompositor.h"
 #include "MovieView.h"
@@ -43,19 +44,6 @@ std::unique_ptr<MovieView> blurredSquares(int copies, double blur) {
     }
     movie.showFrame();
     return MovieView::fromBytes(movie.finish());
-}
-
-int largestDifference(const QImage& a, const QImage& b) {
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QColor p = a.pixelColor(x, y);
-            const QColor q = b.pixelColor(x, y);
-            worst = std::max({worst, std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
-                              std::abs(p.blue() - q.blue()), std::abs(p.alpha() - q.alpha())});
-        }
-    }
-    return worst;
 }
 
 TEST(FrameBudgetTest, EffectsShrinkToWhatTimeIsLeft) {

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <optional>
+#include <utility>
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
@@ -134,31 +135,20 @@ TEST(GroupPaintTest, CachedBitmapsSnapTheirContentToWholePixels) {
 }
 
 TEST(GroupPaintTest, BlendModesSeeWhatIsBeneath) {
-    SwfWriter movie = whiteStage(60, 20);
-    const std::uint16_t grey = square(movie, 0, 0, 60, {128, 128, 128, 255});
-    const std::uint16_t light = square(movie, 0, 0, 60, {100, 100, 100, 255});
-    movie.place(grey, 1);
-    PlaceObject add;
-    add.blendMode = BlendMode::Add;
-    placeThird(movie, light, 2, add);
-    movie.showFrame();
-    auto renderer = load(movie.finish());
-    ASSERT_TRUE(renderer);
-    const QImage image = renderer->renderFrame(QSize(60, 20), RenderQuality::Low);
-    EXPECT_EQ(image.pixelColor(10, 10), QColor(228, 228, 228));
-
-    SwfWriter sub = whiteStage(60, 20);
-    const std::uint16_t g2 = square(sub, 0, 0, 60, {128, 128, 128, 255});
-    const std::uint16_t l2 = square(sub, 0, 0, 60, {100, 100, 100, 255});
-    sub.place(g2, 1);
-    PlaceObject subtract;
-    subtract.blendMode = BlendMode::Subtract;
-    placeThird(sub, l2, 2, subtract);
-    sub.showFrame();
-    auto subRenderer = load(sub.finish());
-    ASSERT_TRUE(subRenderer);
-    EXPECT_EQ(subRenderer->renderFrame(QSize(60, 20), RenderQuality::Low).pixelColor(10, 10),
-              QColor(28, 28, 28));
+    // 100 grey over 128 grey: added, or taken from what is beneath.
+    for (const auto& [mode, expected] :
+         {std::pair{BlendMode::Add, 228}, std::pair{BlendMode::Subtract, 28}}) {
+        SwfWriter movie = whiteStage(60, 20);
+        movie.place(square(movie, 0, 0, 60, {128, 128, 128, 255}), 1);
+        PlaceObject blended;
+        blended.blendMode = mode;
+        placeThird(movie, square(movie, 0, 0, 60, {100, 100, 100, 255}), 2, blended);
+        movie.showFrame();
+        auto renderer = load(movie.finish());
+        ASSERT_TRUE(renderer);
+        EXPECT_EQ(renderer->renderFrame(QSize(60, 20), RenderQuality::Low).pixelColor(10, 10),
+                  QColor(expected, expected, expected));
+    }
 }
 
 // A sprite holding a blue 60 px square and, at (20, 20), a 20 px square of `colour` with

@@ -58,7 +58,7 @@ void installBitmapAttachment(StageScripts& stage) {
                 depth < kMinScriptDepth || depth > kMaxScriptDepth) {
                 return Value();
             }
-            stage.player().attachPixels(*clip, static_cast<std::int32_t>(depth),
+            stage.player().edits().attachPixels(*clip, static_cast<std::int32_t>(depth),
                                         std::make_shared<AttachedPixels>(pixels),
                                         c.machine.toBoolean(c.arg(3)));
             return Value();

@@ -50,25 +50,25 @@ class Methods {
     void install(avm1::Object* proto) {
         def(proto, "play", [this](CallArgs& c) {
             if (auto* o = self(c)) {
-                stage_.player().setClipPlaying(*o, true);
+                stage_.player().clips().setClipPlaying(*o, true);
             }
             return Value();
         });
         def(proto, "stop", [this](CallArgs& c) {
             if (auto* o = self(c)) {
-                stage_.player().setClipPlaying(*o, false);
+                stage_.player().clips().setClipPlaying(*o, false);
             }
             return Value();
         });
         def(proto, "nextFrame", [this](CallArgs& c) {
             if (auto* o = self(c)) {
-                stage_.player().nextClipFrame(*o);
+                stage_.player().clips().nextClipFrame(*o);
             }
             return Value();
         });
         def(proto, "prevFrame", [this](CallArgs& c) {
             if (auto* o = self(c)) {
-                stage_.player().previousClipFrame(*o);
+                stage_.player().clips().previousClipFrame(*o);
             }
             return Value();
         });
@@ -82,7 +82,8 @@ class Methods {
             if (o == nullptr || !depth || c.count() < 2) {
                 return Value();
             }
-            auto made = stage_.player().createEmptyClip(*o, m_.toString(c.arg(0)).view(), *depth);
+            auto made =
+                stage_.player().edits().createEmptyClip(*o, m_.toString(c.arg(0)).view(), *depth);
             return made ? objectValue(*made) : Value();
         });
         def(proto, "createTextField", [this](CallArgs& c) { return createTextField(c); });
@@ -99,10 +100,10 @@ class Methods {
             }
             if (DisplayObject* other = stage_.displayOf(c.arg(0))) {
                 if (other->parent == o->parent) {
-                    stage_.player().swapDepths(*o, other->depth);
+                    stage_.player().edits().swapDepths(*o, other->depth);
                 }
             } else if (const auto depth = depthArg(m_, c.arg(0))) {
-                stage_.player().swapDepths(*o, *depth);
+                stage_.player().edits().swapDepths(*o, *depth);
             }
             return Value();
         });
@@ -117,9 +118,9 @@ class Methods {
             proto, "getNextHighestDepth",
             [this](CallArgs& c) {
                 auto* o = self(c);
-                return o != nullptr
-                           ? Value(static_cast<double>(stage_.player().nextHighestDepth(*o)))
-                           : Value();
+                return o != nullptr ? Value(static_cast<double>(
+                                          stage_.player().edits().nextHighestDepth(*o)))
+                                    : Value();
             },
             from7);
         m_.defineMethod(
@@ -143,7 +144,7 @@ class Methods {
             const auto mask =
                 c.count() > 0 ? maskArgument(stage_, c.arg(0)) : std::optional<DisplayObject*>();
             if (mask) {
-                stage_.player().setMask(*o, *mask);
+                stage_.player().edits().setMask(*o, *mask);
             }
             return Value(mask.has_value());
         });
@@ -263,7 +264,7 @@ class Methods {
             const std::string text = m_.toString(frame).str();
             number = avm1::stringToNumber(text, m_.version());
             if (std::isnan(number)) {
-                const std::int64_t label = stage_.player().frameOfLabel(*o->clip, text);
+                const std::int64_t label = stage_.player().clips().frameOfLabel(*o->clip, text);
                 if (label < 0) {
                     return Value();
                 }
@@ -272,7 +273,7 @@ class Methods {
         }
         const std::int32_t index = avm1::toInt32(static_cast<double>(avm1::toInt32(number)) - 1);
         if (index >= 0) {
-            stage_.player().gotoClipFrame(*o, static_cast<std::uint32_t>(index), play);
+            stage_.player().clips().gotoClipFrame(*o, static_cast<std::uint32_t>(index), play);
         }
         return Value();
     }
@@ -290,8 +291,8 @@ class Methods {
             return Value();
         }
         copyInit(c.arg(3));
-        auto made = stage_.player().attachMovie(*o, m_.toString(c.arg(0)).view(),
-                                                m_.toString(c.arg(1)).view(), *depth);
+        auto made = stage_.player().edits().attachMovie(*o, m_.toString(c.arg(0)).view(),
+                                                        m_.toString(c.arg(1)).view(), *depth);
         stage_.setInitObject(nullptr);
         return made ? objectValue(*made) : Value();
     }
@@ -307,7 +308,7 @@ class Methods {
             return Value();
         }
         copyInit(c.arg(2));
-        auto made = stage_.player().duplicateClip(*o, name.view(), *depth);
+        auto made = stage_.player().edits().duplicateClip(*o, name.view(), *depth);
         stage_.setInitObject(nullptr);
         return made ? objectValue(*made) : Value();
     }
@@ -328,7 +329,8 @@ class Methods {
         box.yMin = px(3);
         box.xMax = box.xMin + std::max(0.0, px(4));
         box.yMax = box.yMin + std::max(0.0, px(5));
-        auto made = stage_.player().createTextField(*o, m_.toString(c.arg(0)).view(), *depth, box);
+        auto made =
+            stage_.player().edits().createTextField(*o, m_.toString(c.arg(0)).view(), *depth, box);
         // From version 8 on the new field is returned; before, nothing is.
         return made && stage_.version() >= 8 ? objectValue(*made) : Value();
     }
@@ -348,10 +350,11 @@ class Methods {
             }
             ownSpace = space == o;
             if (!ownSpace) {
-                toSpace = inverse(player.globalMatrix(*space)) * player.frameMatrix(*o);
+                toSpace = inverse(player.geometry().globalMatrix(*space)) *
+                          player.geometry().frameMatrix(*o);
             }
         }
-        Bounds b = player.scriptBoundsOf(*o, toSpace);
+        Bounds b = player.geometry().scriptBoundsOf(*o, toSpace);
         avm1::Object* r = m_.newObject();
         // An empty clip stands at the largest twip coordinate, 2^27 - 1; mapped into another
         // space players report it rounded through single precision, 2^27.
@@ -374,7 +377,7 @@ class Methods {
         if (!xv.isNumber() || !yv.isNumber()) {
             return Value();
         }
-        Transform t = stage_.player().globalMatrix(*o);
+        Transform t = stage_.player().geometry().globalMatrix(*o);
         if (!toGlobal) {
             t = inverse(t);
         }
@@ -392,14 +395,14 @@ class Methods {
         }
         TimelinePlayer& player = stage_.player();
         if (c.count() >= 2) {
-            const Bounds mine = player.boundsOf(*o, player.frameMatrix(*o));
+            const Bounds mine = player.geometry().boundsOf(*o, player.geometry().frameMatrix(*o));
             // The point is in the root's coordinates, which the root's own transform moves.
             const double rx = m_.toNumber(c.arg(0)) * 20.0;
             const double ry = m_.toNumber(c.arg(1)) * 20.0;
             if (!std::isfinite(rx) || !std::isfinite(ry) || mine.empty()) {
                 return Value(false);
             }
-            const Transform root = player.globalMatrix(player.rootObject());
+            const Transform root = player.geometry().globalMatrix(player.rootObject());
             const double x = root.mapX(rx, ry);
             const double y = root.mapY(rx, ry);
             return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
@@ -410,11 +413,12 @@ class Methods {
             other = stage_.displayOf(avm1::resolveTargetPath(m_, nullptr, c.thisValue.asObject(),
                                                              c.arg(0).asString().view()));
         }
-        const Bounds ours = player.scriptBoundsOf(*o, player.frameMatrix(*o));
+        const Bounds ours = player.geometry().scriptBoundsOf(*o, player.geometry().frameMatrix(*o));
         if (other == nullptr || ours.empty()) {
             return Value(false);
         }
-        const Bounds theirs = player.scriptBoundsOf(*other, player.frameMatrix(*other));
+        const Bounds theirs =
+            player.geometry().scriptBoundsOf(*other, player.geometry().frameMatrix(*other));
         return Value(!theirs.empty() && ours.xMin <= theirs.xMax && theirs.xMin <= ours.xMax &&
                      ours.yMin <= theirs.yMax && theirs.yMin <= ours.yMax);
     }

@@ -38,7 +38,7 @@ std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
     ClipLoader::Target t;
     if (target.isNumber()) {
         const double n = machine_->toNumber(target);
-        if (!(n >= 0.0 && n <= TimelinePlayer::kMaxLevel)) {
+        if (!(n >= 0.0 && n <= MovieLevels::kMaxLevel)) {
             return std::nullopt;
         }
         t.level = static_cast<int>(n);
@@ -49,7 +49,7 @@ std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
         const std::string_view path = target.asString().view();
         if (const auto level = avm1::levelNumber(path);
             level && path.find_first_of("./:") == std::string_view::npos) {
-            if (*level < 0 || *level > TimelinePlayer::kMaxLevel) {
+            if (*level < 0 || *level > MovieLevels::kMaxLevel) {
                 return std::nullopt;
             }
             t.level = *level;

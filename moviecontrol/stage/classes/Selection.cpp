@@ -179,10 +179,10 @@ void queueRoll(StageScripts& stage, DisplayObject& object, bool over) {
         return;
     }
     if (object.kind == CharacterKind::Button) {
-        stage.player().queueClipEvent(object, 0, handler);
+        stage.player().events().queueClipEvent(object, 0, handler);
     } else if (object.clip) {
-        stage.player().queueClipEvent(object, over ? clip_event::RollOver : clip_event::RollOut,
-                                      handler);
+        stage.player().events().queueClipEvent(
+            object, over ? clip_event::RollOver : clip_event::RollOut, handler);
     }
 }
 

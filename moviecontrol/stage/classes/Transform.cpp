@@ -111,12 +111,13 @@ class TransformMethods {
             "colorTransform", [this](DisplayObject& o) { return colorValue(m_, o.colorTransform); },
             [this](DisplayObject& o, const Value& v) { setColor(o, v); });
         accessor("concatenatedMatrix", [this](DisplayObject& o) {
-            return matrixValue(m_, stage_.player().frameMatrix(o));
+            return matrixValue(m_, stage_.player().geometry().frameMatrix(o));
         });
         accessor("concatenatedColorTransform",
                  [this](DisplayObject& o) { return colorValue(m_, concatenatedColor(o)); });
         accessor("pixelBounds", [this](DisplayObject& o) {
-            const Bounds b = stage_.player().boundsOf(o, stage_.player().frameMatrix(o));
+            const Bounds b =
+                stage_.player().geometry().boundsOf(o, stage_.player().geometry().frameMatrix(o));
             if (b.empty()) {
                 return Value(avm1::newGeomRectangle(m_, 0, 0, 0, 0));
             }

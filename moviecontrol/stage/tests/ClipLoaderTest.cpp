@@ -228,9 +228,9 @@ TEST(MovieLoaderTest, LevelsHoldLoadedMoviesAboveTheRootUntilUnloaded) {
                                   Actions().getUrl("", "_level2")});
     const auto child = squareMovie({0, 0, 255}, {Actions().traceValue("this").traceValue("_root")});
     LoadingStage stage(root, {{"child.swf", child}});
-    EXPECT_EQ(stage.player->level(2), nullptr);
+    EXPECT_EQ(stage.player->levels().level(2), nullptr);
     stage.frames(1);
-    ASSERT_NE(stage.player->level(2), nullptr);
+    ASSERT_NE(stage.player->levels().level(2), nullptr);
     EXPECT_EQ(stage.traced, (Lines{"_level2", "_level2", "", "_level2"}));
     RecordingBackend backend;
     stage.player->render(backend);
@@ -239,7 +239,7 @@ TEST(MovieLoaderTest, LevelsHoldLoadedMoviesAboveTheRootUntilUnloaded) {
     EXPECT_EQ(backend.entries().front().draw.library, 0);
     EXPECT_NE(backend.entries().back().draw.library, 0);
     stage.frames(1);
-    EXPECT_EQ(stage.player->level(2), nullptr);
+    EXPECT_EQ(stage.player->levels().level(2), nullptr);
     stage.player->render(backend);
     EXPECT_EQ(backend.drawnIds().size(), 1u);
 }

@@ -153,7 +153,7 @@ TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
     m.selection("setFocus", std::span<const Value>(&target, 1));
     // The roll events wait for the script to end; the focus moved once.
     EXPECT_EQ(m.take(), Lines{"null -> _level0.clip"});
-    m.player->runInputScripts();
+    m.player->events().runInputScripts();
     EXPECT_EQ(m.take(), (Lines{"onRollOver", "onRollOut", "onRollOver"}));
     mm.callMethod(clip, "removeMovieClip", {});
     EXPECT_EQ(m.take(), Lines{"_level0.clip -> null"});

@@ -196,11 +196,11 @@ TEST(ScriptObjectsTest, ScriptsMeasureAMorphByItsStartShapeWhateverItsRatio) {
     ASSERT_TRUE(bounds.isObject());
     EXPECT_EQ(m.get(bounds.asObject(), "xMax").asNumber(), 20);
     DisplayObject& o = *s.scripts->displayOf(Value(grower));
-    EXPECT_EQ(s.player->scriptBoundsOf(o, Transform{}).xMax, 400);
+    EXPECT_EQ(s.player->geometry().scriptBoundsOf(o, Transform{}).xMax, 400);
     const Value probe[] = {m.get(s.root(), "probe")};
     EXPECT_FALSE(m.toBoolean(m.callMethod(grower, "hitTest", probe)));
     // What is drawn and hit by a point follows the ratio.
-    EXPECT_EQ(s.player->boundsOf(o, Transform{}).xMax, 2000);
+    EXPECT_EQ(s.player->geometry().boundsOf(o, Transform{}).xMax, 2000);
 }
 
 } // namespace

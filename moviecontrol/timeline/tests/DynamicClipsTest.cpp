@@ -49,23 +49,23 @@ TEST_F(DynamicClipsTest, TimelineDepthsSitBelowScriptDepthsAndScriptClipsSurvive
     auto shape = player.childAtDepth(stage, -16383);
     ASSERT_NE(shape, nullptr);
     EXPECT_EQ(shape->depth, -16383);
-    auto box = player.attachMovie(stage, "Box", "box", 0);
+    auto box = player.edits().attachMovie(stage, "Box", "box", 0);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->name, "box");
-    player.runQueuedScripts(); // its load event waits for the queue, as after a script
+    player.events().runQueuedScripts(); // its load event waits for the queue, as after a script
     EXPECT_EQ(runner.log, (Log{"construct box", "box.onLoad"}));
     // Its class constructor already sees the first frame's shape.
     EXPECT_EQ(runner.childrenAtConstruct, (std::vector<std::size_t>{1}));
-    EXPECT_EQ(player.nextHighestDepth(stage), 1);
-    EXPECT_EQ(player.attachMovie(stage, "Nothing", "x", 2), nullptr);
-    EXPECT_EQ(player.attachMovie(stage, "Box", "deep", kMaxScriptDepth + 1), nullptr);
+    EXPECT_EQ(player.edits().nextHighestDepth(stage), 1);
+    EXPECT_EQ(player.edits().attachMovie(stage, "Nothing", "x", 2), nullptr);
+    EXPECT_EQ(player.edits().attachMovie(stage, "Box", "deep", kMaxScriptDepth + 1), nullptr);
     EXPECT_EQ(drawnIds(player), (Ids{1, 1})); // the timeline's shape below the new clip
     player.advance();
     EXPECT_EQ(drawnIds(player), (Ids{1}));
     EXPECT_EQ(player.childByName(stage, "BOX", false), box);
     EXPECT_EQ(player.childByName(stage, "BOX", true), nullptr);
     // Letters beyond ASCII compare through the fold the scripts' host hands in.
-    auto accented = player.attachMovie(stage, "Box", "äb", 3);
+    auto accented = player.edits().attachMovie(stage, "Box", "äb", 3);
     ASSERT_NE(accented, nullptr);
     EXPECT_EQ(player.childByName(stage, "ÄB", false), nullptr);
     player.setNameFold(+[](std::string_view a, std::string_view b) {
@@ -84,16 +84,16 @@ TEST_F(DynamicClipsTest, RemoveMovieClipOnlyTakesScriptDepthsAndSwapDepthsMovesB
     DisplayObject& stage = player.rootObject();
     auto placed = player.childByName(stage, "placed", true);
     ASSERT_NE(placed, nullptr);
-    EXPECT_FALSE(player.removeByScript(*placed)); // a timeline depth
-    auto a = player.createEmptyClip(stage, "a", 5);
-    ASSERT_TRUE(player.swapDepths(*placed, 5));
+    EXPECT_FALSE(player.edits().removeByScript(*placed)); // a timeline depth
+    auto a = player.edits().createEmptyClip(stage, "a", 5);
+    ASSERT_TRUE(player.edits().swapDepths(*placed, 5));
     EXPECT_EQ(placed->depth, 5);
     EXPECT_EQ(a->depth, -16383);
     EXPECT_EQ(player.childAtDepth(stage, 5), placed);
-    EXPECT_TRUE(player.removeByScript(*placed)); // now at a script depth it can go
+    EXPECT_TRUE(player.edits().removeByScript(*placed)); // now at a script depth it can go
     EXPECT_TRUE(placed->removed);
     EXPECT_EQ(player.childByName(stage, "placed", true), nullptr);
-    EXPECT_FALSE(player.removeByScript(*placed));
+    EXPECT_FALSE(player.edits().removeByScript(*placed));
 }
 
 TEST_F(DynamicClipsTest, DuplicatesKeepPlacementAndEventsAndStartAtTheirFirstFrame) {
@@ -110,16 +110,16 @@ TEST_F(DynamicClipsTest, DuplicatesKeepPlacementAndEventsAndStartAtTheirFirstFra
     auto orig = player.childByName(player.rootObject(), "orig", true);
     ASSERT_EQ(orig->clip->frame, 1u);
     runner.log.clear();
-    auto copy = player.duplicateClip(*orig, "copy", 3);
+    auto copy = player.edits().duplicateClip(*orig, "copy", 3);
     ASSERT_NE(copy, nullptr);
-    player.runQueuedScripts();
+    player.events().runQueuedScripts();
     EXPECT_EQ(copy->matrix.tx, 300);
     EXPECT_EQ(copy->clip->frame, 0u);
     EXPECT_EQ(runner.log, (Log{"construct copy", "copy:loaded", "copy.onLoad"}));
 
     // A clip's filters travel with its copy (an edit field's copy starts without them).
     orig->filters = {swf::BlurFilter{4.0, 4.0, 1}};
-    EXPECT_EQ(player.duplicateClip(*orig, "blurred", 4)->filters.size(), 1u);
+    EXPECT_EQ(player.edits().duplicateClip(*orig, "blurred", 4)->filters.size(), 1u);
 }
 
 TEST_F(DynamicClipsTest, AScriptMovedClipNoLongerFollowsItsPlaceTags) {
@@ -160,14 +160,14 @@ TEST_F(DynamicClipsTest, ScriptMasksHideTheMaskAndClipTheMasked) {
     TimelineBuilder root(1);
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
     DisplayObject& stage = player.rootObject();
-    auto masked = player.attachMovie(stage, "Box", "masked", 1);
-    auto mask = player.attachMovie(stage, "Dot", "mask", 2);
+    auto masked = player.edits().attachMovie(stage, "Box", "masked", 1);
+    auto mask = player.edits().attachMovie(stage, "Dot", "mask", 2);
     ASSERT_TRUE(masked && mask);
-    player.setMask(*masked, mask.get());
+    player.edits().setMask(*masked, mask.get());
     RecordingBackend rec;
     player.render(rec);
     EXPECT_EQ(rec.outline(), "MDUDm");
-    player.setMask(*masked, nullptr);
+    player.edits().setMask(*masked, nullptr);
     RecordingBackend plain;
     player.render(plain);
     EXPECT_EQ(plain.outline(), "DD");
@@ -176,18 +176,18 @@ TEST_F(DynamicClipsTest, ScriptMasksHideTheMaskAndClipTheMasked) {
 TEST_F(DynamicClipsTest, BoundsAndGlobalMatricesFollowTheTree) {
     TimelineBuilder root(1);
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
-    auto outer = player.createEmptyClip(player.rootObject(), "outer", 1);
+    auto outer = player.edits().createEmptyClip(player.rootObject(), "outer", 1);
     props::setX(*outer, 10);
     props::setXScale(*outer, 200);
-    auto inner = player.attachMovie(*outer, "Box", "inner", 1);
+    auto inner = player.edits().attachMovie(*outer, "Box", "inner", 1);
     props::setY(*inner, 5);
-    const Transform g = player.globalMatrix(*inner);
+    const Transform g = player.geometry().globalMatrix(*inner);
     EXPECT_DOUBLE_EQ(g.tx, 200);
     EXPECT_DOUBLE_EQ(g.ty, 100);
-    const Bounds own = player.boundsOf(*inner, Transform{});
+    const Bounds own = player.geometry().boundsOf(*inner, Transform{});
     EXPECT_DOUBLE_EQ(own.xMax, 200);
-    EXPECT_DOUBLE_EQ(props::width(player, *outer), 20.0); // 200 twips doubled
-    props::setWidth(player, *outer, 5.0);
+    EXPECT_DOUBLE_EQ(props::width(player.geometry(), *outer), 20.0); // 200 twips doubled
+    props::setWidth(player.geometry(), *outer, 5.0);
     EXPECT_NEAR(props::xScale(*outer), 50.0, 1e-9);
 }
 

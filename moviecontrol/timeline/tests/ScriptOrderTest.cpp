@@ -109,10 +109,10 @@ TEST_F(ScriptOrderTest, AScriptGotoBackRemovesWhatTheTargetFrameLacksAndKeepsScr
     root.at(2, taggedActions("f3"));
     runner.onBlock = [&](DisplayObject& o, const std::string& block) {
         if (block == "f2") {
-            runner.player->createEmptyClip(o, "made", 5);
+            runner.player->edits().createEmptyClip(o, "made", 5);
         }
         if (block == "f3") {
-            runner.player->gotoClipFrame(o, 0, false);
+            runner.player->clips().gotoClipFrame(o, 0, false);
         }
     };
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
@@ -135,8 +135,8 @@ TEST_F(ScriptOrderTest, AScriptRemovingItsOwnClipMidFrameStopsThatClipsTags) {
     root.at(0, named(1, 10, "c"));
     runner.onBlock = [&](DisplayObject& o, const std::string& block) {
         if (block == "suicide") {
-            runner.player->swapDepths(o, 3);
-            EXPECT_TRUE(runner.player->removeByScript(o));
+            runner.player->edits().swapDepths(o, 3);
+            EXPECT_TRUE(runner.player->edits().removeByScript(o));
         }
     };
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
@@ -155,8 +155,8 @@ TEST_F(ScriptOrderTest, QueuedScriptsAreBoundedPerTick) {
     runner.onBlock = [&](DisplayObject& o, const std::string&) {
         ++runs;
         // Every run goes back to the same frame, queueing its actions again.
-        runner.player->gotoClipFrame(o, 1, false);
-        runner.player->gotoClipFrame(o, 0, false);
+        runner.player->clips().gotoClipFrame(o, 1, false);
+        runner.player->clips().gotoClipFrame(o, 0, false);
     };
     TimelinePlayer player(catalog, root.timeline, {}, limits, &runner);
     EXPECT_LE(runs, 51);

@@ -38,7 +38,7 @@ std::vector<std::pair<double, double>> buttonsOnStage(MovieView& movie) {
         if (o.kind != CharacterKind::Button || o.parent == nullptr) {
             return;
         }
-        const Bounds b = player.boundsOf(o, player.globalMatrix(o));
+        const Bounds b = player.geometry().boundsOf(o, player.geometry().globalMatrix(o));
         if (!b.empty()) {
             found.emplace_back((b.xMin + b.xMax) / 2, (b.yMin + b.yMax) / 2);
         }

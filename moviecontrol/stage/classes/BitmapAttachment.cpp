@@ -59,8 +59,8 @@ void installBitmapAttachment(StageScripts& stage) {
                 return Value();
             }
             stage.player().edits().attachPixels(*clip, static_cast<std::int32_t>(depth),
-                                        std::make_shared<AttachedPixels>(pixels),
-                                        c.machine.toBoolean(c.arg(3)));
+                                                std::make_shared<AttachedPixels>(pixels),
+                                                c.machine.toBoolean(c.arg(3)));
             return Value();
         },
         avm1::attr::DontEnum | avm1::attr::Only8); // it came with Flash Player 8

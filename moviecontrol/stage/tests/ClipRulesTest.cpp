@@ -112,7 +112,7 @@ TEST(ClipRulesTest, ColorFindsItsTargetAtEveryCallAndWrapsItsFactors) {
 TEST(ClipRulesTest, LevelsSitAtTheirNumbersDepth) {
     Clips c(7);
     for (int n : {5, 99}) {
-        DisplayObject* level = c.player->makeLevel(n);
+        DisplayObject* level = c.player->levels().makeLevel(n);
         ASSERT_NE(level, nullptr);
         EXPECT_EQ(c.call(c.scripts->objectOf(*level), "getDepth"),
                   "number " + std::to_string(-16384 + n));

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "Artwork.h"
+#include "ComposeWindow.h"
 #include "CompanionPlacement.h"
 #include "DockingHost.h"
 #include "FileDialog.h"
@@ -305,6 +306,33 @@ void MainForm::runAction(ToolbarAction action) {
     case ToolbarAction::Exit:
         close();
         break;
+    case ToolbarAction::ComposeFromPhotos:
+        showComposeWindow();
+        break;
+    }
+}
+
+void MainForm::showComposeWindow() {
+    if (!composeWindow_) {
+        composeWindow_ = std::make_unique<ComposeWindow>();
+        connect(composeWindow_.get(), &ComposeWindow::movieMade, this,
+                [this](const QString& path, const QString& words) {
+                    loadComposedMovie(path.toStdString(), words.toStdString());
+                });
+    }
+    composeWindow_->setPasswordSet(!password_.empty());
+    composeWindow_->show();
+    composeWindow_->raise();
+    composeWindow_->activateWindow();
+}
+
+void MainForm::loadComposedMovie(const std::string& path, const std::string& words) {
+    generation_.loadMovie(path);
+    if (!words.empty()) {
+        setBlessing(words);
+    }
+    if (!password_.empty()) {
+        showFailure("贺卡设了查看密码，但写进影片画面里的标题和文字，任何打开这张贺卡的人都能看到。");
     }
 }
 
@@ -353,6 +381,7 @@ void MainForm::closeEvent(QCloseEvent* event) {
     preview_.reset();
     editor_.reset();
     largePreview_.reset();
+    composeWindow_.reset();
     event->accept();
 }
 

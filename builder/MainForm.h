@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace builder {
 
+class ComposeWindow;
 class LargePreview;
 class liulan;
 class VolumeControls;
@@ -49,6 +50,11 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void showLargePreview();
     LargePreview* largePreview() const { return largePreview_.get(); }
     void showBlessingEditor();
+    // "用照片制作…": the window that makes a movie from photos; made on first use.
+    void showComposeWindow();
+    ComposeWindow* composeWindow() const { return composeWindow_.get(); }
+    // A movie the photo window wrote: loaded as one the person opened, its words the blessing.
+    void loadComposedMovie(const std::string& path, const std::string& words);
 
     QLineEdit* SoureFileText() const { return sourceFileText_; }
     QLineEdit* TextPath() const { return textPath_; }
@@ -142,6 +148,7 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     int previewVolume_ = 100;
     bool previewMuted_ = false;
     std::unique_ptr<zhufu> editor_;
+    std::unique_ptr<ComposeWindow> composeWindow_;
 };
 
 } // namespace builder

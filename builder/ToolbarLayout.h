@@ -12,7 +12,14 @@ struct ToolbarPoint {
     friend bool operator==(const ToolbarPoint&, const ToolbarPoint&) = default;
 };
 
-enum class ToolbarAction { MakeCard, ShowPreview, ShowBlessingEditor, OpenHelp, Exit };
+enum class ToolbarAction {
+    MakeCard,
+    ShowPreview,
+    ShowBlessingEditor,
+    OpenHelp,
+    Exit,
+    ComposeFromPhotos,
+};
 
 // One picture button of the main window: an icon and a caption beside it. Released positions
 // are the design positions; a pressed button sits ToolbarPressShift pixels right and down.
@@ -27,12 +34,15 @@ struct ToolbarButton {
 inline constexpr std::int32_t ToolbarPressShift = 2;
 inline constexpr std::int32_t ToolbarIconSize = 16;
 
-inline constexpr std::array<ToolbarButton, 5> ToolbarButtons{{
+inline constexpr std::array<ToolbarButton, 6> ToolbarButtons{{
     {"生成贺卡", "生成贺卡", {16, 296}, {40, 298}, ToolbarAction::MakeCard},
     {"Flash预览窗口", "显示Flash预览窗口", {104, 296}, {128, 298}, ToolbarAction::ShowPreview},
     {"祝福", "显示祝福留言窗口", {168, 32}, {186, 32}, ToolbarAction::ShowBlessingEditor},
     {"使用说明", "", {280, 296}, {304, 298}, ToolbarAction::OpenHelp},
     {"退出", "", {368, 296}, {392, 298}, ToolbarAction::Exit},
+    // Beside the blessing button, above the blessing: a movie of one's own photos.
+    {"用照片制作…", "用照片、音乐和文字制作影片", {292, 32}, {310, 32},
+     ToolbarAction::ComposeFromPhotos},
 }};
 
 constexpr ToolbarPoint pressed(ToolbarPoint released) {

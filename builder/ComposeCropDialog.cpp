@@ -19,9 +19,8 @@ constexpr int kFoot = 64; // the hint and the buttons below the picture
 
 ComposeCropDialog::ComposeCropDialog(const QImage& turned, const composer::PhotoEdit& edit,
                                      QWidget* parent)
-    : QDialog(parent),
-      picture_(turned.scaled(kPictureBox, kPictureBox, Qt::KeepAspectRatio,
-                             Qt::SmoothTransformation)),
+    : QDialog(parent), picture_(turned.scaled(kPictureBox, kPictureBox, Qt::KeepAspectRatio,
+                                              Qt::SmoothTransformation)),
       crop_(edit.cropLeft, edit.cropTop, edit.cropWidth, edit.cropHeight) {
     setWindowTitle(QStringLiteral("裁剪照片"));
     setFixedSize(std::max(picture_.width(), 360) + 24, picture_.height() + 24 + kFoot);
@@ -29,7 +28,8 @@ ComposeCropDialog::ComposeCropDialog(const QImage& turned, const composer::Photo
     layout->addStretch();
     layout->addWidget(new QLabel(QStringLiteral("用鼠标框出要留下的部分。"), this));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* whole = buttons->addButton(QStringLiteral("整张照片"), QDialogButtonBox::ResetRole);
+    QPushButton* whole =
+        buttons->addButton(QStringLiteral("整张照片"), QDialogButtonBox::ResetRole);
     connect(whole, &QPushButton::clicked, this, &ComposeCropDialog::keepWholePhoto);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

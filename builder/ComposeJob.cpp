@@ -63,7 +63,8 @@ void ComposeJob::run(BackgroundTask& task) {
         message_ = error.what();
         outcome_ = Outcome::Failed;
     } catch (const std::bad_alloc&) {
-        message_ = "内存不够，影片 " + utf8(target_) + " 没有做成。请少用一些照片，或关掉别的程序再试。";
+        message_ =
+            "内存不够，影片 " + utf8(target_) + " 没有做成。请少用一些照片，或关掉别的程序再试。";
         outcome_ = Outcome::Failed;
     }
 }
@@ -74,11 +75,12 @@ StylePreviewJob::StylePreviewJob(composer::Composition small, int frames)
 
 void StylePreviewJob::run(BackgroundTask& task) {
     try {
-        const composer::ComposedMovie movie = composer::composeMovie(
-            composition_, [&task](double) { return !task.cancelled(); });
+        const composer::ComposedMovie movie =
+            composer::composeMovie(composition_, [&task](double) { return !task.cancelled(); });
         mc::PlaybackSetup setup;
         setup.pace = mc::Pace::FrameSteps;
-        const std::unique_ptr<mc::MovieView> view = mc::MovieView::fromBytes(movie.swf, std::move(setup));
+        const std::unique_ptr<mc::MovieView> view =
+            mc::MovieView::fromBytes(movie.swf, std::move(setup));
         if (!view) {
             message_ = "预览做不出来。";
             return;
@@ -120,9 +122,9 @@ void ThumbnailJob::run(BackgroundTask& task) {
         }
         Thumbnail made{key, {}, {}};
         try {
-            made.image = composer::decodePhoto(photo.file, photo.edit, size_,
-                                               composer::PhotoFit::Fit, 1.0)
-                             .scaled(size_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            made.image =
+                composer::decodePhoto(photo.file, photo.edit, size_, composer::PhotoFit::Fit, 1.0)
+                    .scaled(size_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         } catch (const composer::ComposeError& error) {
             made.problem = error.what();
         } catch (const std::bad_alloc&) {

@@ -75,10 +75,10 @@ void ComposeListening::prepare(BackgroundTask& task) {
         if (task.cancelled()) {
             return;
         }
-        const std::uint32_t rate = music.frames.empty() ? composer::kOutputRate
-                                                        : music.frames.front().sampleRate;
-        device_->claim->mixer().startStream(kListeningStream,
-                                            std::make_unique<Mp3Source>(std::move(music.mp3), rate));
+        const std::uint32_t rate =
+            music.frames.empty() ? composer::kOutputRate : music.frames.front().sampleRate;
+        device_->claim->mixer().startStream(
+            kListeningStream, std::make_unique<Mp3Source>(std::move(music.mp3), rate));
         started_ = true;
     } catch (const composer::ComposeError& error) {
         message_ = error.what();
@@ -96,8 +96,7 @@ ComposeListening::State ComposeListening::state() const {
     if (!started_) {
         return task_.finished() ? State::Ended : State::Preparing;
     }
-    return device_->claim->mixer().streamPlaying(kListeningStream) ? State::Playing
-                                                                   : State::Ended;
+    return device_->claim->mixer().streamPlaying(kListeningStream) ? State::Playing : State::Ended;
 }
 
 } // namespace builder

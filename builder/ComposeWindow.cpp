@@ -85,7 +85,8 @@ ComposeWindow::ComposeWindow(QWidget* parent) : QDialog(parent) {
     connect(previewTurn_, &QTimer::timeout, this, [this] {
         if (!previewFrames_.empty()) {
             previewShown_ = (previewShown_ + 1) % static_cast<int>(previewFrames_.size());
-            preview_->setPixmap(QPixmap::fromImage(previewFrames_[static_cast<std::size_t>(previewShown_)]));
+            preview_->setPixmap(
+                QPixmap::fromImage(previewFrames_[static_cast<std::size_t>(previewShown_)]));
         }
     });
     showPhotos();
@@ -103,7 +104,9 @@ void ComposeWindow::build() {
     // Photos: the list, and what can be done to them.
     photoView_ = new ComposePhotoView(inputs_);
     photoView_->setMinimumSize(500, 230);
-    grid->addWidget(new QLabel(QStringLiteral("照片（拖动可以调整顺序，也可以把照片拖进来）："), inputs_), 0, 0, 1, 2);
+    grid->addWidget(
+        new QLabel(QStringLiteral("照片（拖动可以调整顺序，也可以把照片拖进来）："), inputs_), 0, 0,
+        1, 2);
     grid->addWidget(photoView_, 1, 0, 1, 2);
     auto* photoButtons = new QHBoxLayout;
     const auto button = [this](const QString& text, auto slot) {
@@ -148,7 +151,8 @@ void ComposeWindow::build() {
     wordsEdit_->setFixedHeight(80);
     form->addRow(QStringLiteral("文字："), wordsEdit_);
     passwordNote_ = new QLabel(
-        QStringLiteral("贺卡设了查看密码，但写进影片画面里的标题和文字，任何打开这张贺卡的人都能看到。"),
+        QStringLiteral(
+            "贺卡设了查看密码，但写进影片画面里的标题和文字，任何打开这张贺卡的人都能看到。"),
         inputs_);
     passwordNote_->setWordWrap(true);
     passwordNote_->setStyleSheet(QStringLiteral("QLabel { color: rgb(170, 60, 0); }"));
@@ -227,12 +231,14 @@ void ComposeWindow::addPhotos(const std::vector<std::filesystem::path>& files) {
     const ComposePhotoList::Added added = photos_.add(photos);
     photosChanged();
     if (!added.overLimit.empty()) {
-        showFailure(QStringLiteral("一部影片最多放 %1 张照片，后面的 %2 张没有加进来。请去掉一些照片，或分成几张贺卡。")
+        showFailure(QStringLiteral("一部影片最多放 %1 张照片，后面的 %2 "
+                                   "张没有加进来。请去掉一些照片，或分成几张贺卡。")
                         .arg(composer::kMaxPhotos)
                         .arg(added.overLimit.size()));
     }
     if (!skipped.isEmpty()) {
-        status_->setText(QStringLiteral("这些文件不是照片，没有加进来：") + skipped.join(QStringLiteral("、")));
+        status_->setText(QStringLiteral("这些文件不是照片，没有加进来：") +
+                         skipped.join(QStringLiteral("、")));
     }
 }
 
@@ -440,7 +446,8 @@ void ComposeWindow::startPreview() {
         preview_->setText(QStringLiteral("添加照片后，这里显示风格的样子"));
         return;
     }
-    previewJob_ = std::make_unique<StylePreviewJob>(previewComposition(choices()), kPreviewFrameCount);
+    previewJob_ =
+        std::make_unique<StylePreviewJob>(previewComposition(choices()), kPreviewFrameCount);
     pollTimer_->start();
 }
 
@@ -508,8 +515,8 @@ void ComposeWindow::chooseAndGenerate() {
         showFailure(QStringLiteral("还没有照片。请先点“添加照片…”，或把照片拖进来。"));
         return;
     }
-    const QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("影片存到哪里"), QStringLiteral("贺卡影片.swf"), kMovieFilter);
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("影片存到哪里"),
+                                                      QStringLiteral("贺卡影片.swf"), kMovieFilter);
     if (!file.isEmpty()) {
         generateTo(pathOf(file));
     }

@@ -111,7 +111,7 @@ class ComposeWindow : public QDialog {
     int current() const;
 
     ComposePhotoList photos_;
-    composer::Composition base_;  // a reopened composition's choices the window does not show
+    composer::Composition base_; // a reopened composition's choices the window does not show
     std::filesystem::path music_;
     std::map<std::string, QImage> thumbnails_; // by file and edit, so a move keeps them
     std::map<std::string, std::string> unreadable_;

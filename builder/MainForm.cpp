@@ -1,8 +1,8 @@
 #include "MainForm.h"
 
 #include "Artwork.h"
-#include "ComposeWindow.h"
 #include "CompanionPlacement.h"
+#include "ComposeWindow.h"
 #include "DockingHost.h"
 #include "FileDialog.h"
 #include "LargePreview.h"
@@ -332,7 +332,8 @@ void MainForm::loadComposedMovie(const std::string& path, const std::string& wor
         setBlessing(words);
     }
     if (!password_.empty()) {
-        showFailure("贺卡设了查看密码，但写进影片画面里的标题和文字，任何打开这张贺卡的人都能看到。");
+        showFailure(
+            "贺卡设了查看密码，但写进影片画面里的标题和文字，任何打开这张贺卡的人都能看到。");
     }
 }
 

@@ -67,7 +67,8 @@ std::string compositionText(const Composition& c, const std::filesystem::path& f
     o["captions"] = captions;
     // Only photos the person turned or cropped carry an edit; files without any stay as
     // they were before photos could be edited.
-    if (std::any_of(c.edits.begin(), c.edits.end(), [](const PhotoEdit& e) { return e != PhotoEdit{}; })) {
+    if (std::any_of(c.edits.begin(), c.edits.end(),
+                    [](const PhotoEdit& e) { return e != PhotoEdit{}; })) {
         QJsonArray edits;
         for (const PhotoEdit& e : c.edits) {
             QJsonObject edit;

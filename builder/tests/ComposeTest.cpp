@@ -8,8 +8,8 @@
 #include "ComposePhotos.h"
 
 #include "ComposerTestSupport.h"
-#include "composer/MoviePlan.h"
 #include "MoviePlayback.h"
+#include "composer/MoviePlan.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,8 @@ namespace builder {
 namespace {
 
 using composer::PhotoEdit;
-using composer::testing::ScratchFolder;
 using composer::testing::jpegBytes;
+using composer::testing::ScratchFolder;
 using composer::testing::testApp;
 using composer::testing::twoHalves;
 using composer::testing::writeBytes;
@@ -60,9 +60,11 @@ TEST(ComposePhotoList, AddsUpToTheBoundMovesAndRemoves) {
     EXPECT_EQ(list.add({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}).added, 4u);
 
     EXPECT_TRUE(list.move(0, 2)); // a dragged behind c
-    EXPECT_EQ(names(list), (std::vector<std::filesystem::path>{"b.jpg", "c.jpg", "a.jpg", "d.jpg"}));
+    EXPECT_EQ(names(list),
+              (std::vector<std::filesystem::path>{"b.jpg", "c.jpg", "a.jpg", "d.jpg"}));
     EXPECT_TRUE(list.move(3, 0)); // d dragged to the front
-    EXPECT_EQ(names(list), (std::vector<std::filesystem::path>{"d.jpg", "b.jpg", "c.jpg", "a.jpg"}));
+    EXPECT_EQ(names(list),
+              (std::vector<std::filesystem::path>{"d.jpg", "b.jpg", "c.jpg", "a.jpg"}));
     EXPECT_FALSE(list.move(1, 4));
     EXPECT_FALSE(list.remove(4));
     EXPECT_TRUE(list.remove(1));
@@ -140,7 +142,8 @@ TEST(ComposeChoices, TheWindowsChoicesBecomeTheCompositionAndComeBack) {
     EXPECT_EQ(c.photos, (std::vector<std::filesystem::path>{"/p/a.jpg", "/p/b.jpg"}));
     ASSERT_EQ(c.edits.size(), 2u);
     EXPECT_EQ(c.edits[0].quarterTurns, 1);
-    EXPECT_EQ(c.captions, (std::vector<std::string>{"一", "二"})) << "a removed photo's caption goes";
+    EXPECT_EQ(c.captions, (std::vector<std::string>{"一", "二"}))
+        << "a removed photo's caption goes";
     EXPECT_EQ(c.music, choices.music);
     EXPECT_EQ(c.style, "中秋");
     EXPECT_EQ(c.title, "中秋快乐");

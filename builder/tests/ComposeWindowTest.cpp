@@ -2,8 +2,8 @@
 // turned and removed, a style chosen, the movie made and loaded into the builder; cancelled;
 // saved and reopened; a bad photo named.
 
-#include "ComposePhotoView.h"
 #include "ComposeWindow.h"
+#include "ComposePhotoView.h"
 #include "DockingHost.h"
 #include "MainForm.h"
 #include "MovieWidget.h"
@@ -148,7 +148,8 @@ TEST_F(ComposeWindowTest, PhotosBecomeAMovieTheBuilderLoadsWithTheWordsAsBlessin
     // a photo.
     window.addPhotos({files[0], files[1], files[2]});
     auto* dropped = new QMimeData;
-    dropped->setUrls({QUrl::fromLocalFile(qs(files[3])), QUrl::fromLocalFile(qs(dir / "说明.txt"))});
+    dropped->setUrls(
+        {QUrl::fromLocalFile(qs(files[3])), QUrl::fromLocalFile(qs(dir / "说明.txt"))});
     dropOn(window.photoView(), dropped, QPoint(5, 5));
     delete dropped;
     EXPECT_EQ(window.photos().size(), 4u);
@@ -211,7 +212,8 @@ TEST_F(ComposeWindowTest, CancelledMidwayLeavesNoMovie) {
     ComposeWindow& window = openWindow();
     window.addPhotos(photos(16, 2400, 1800));
     window.generateTo(dir / "取消.swf");
-    ASSERT_TRUE(waitUntil([&] { return window.progressBar()->value() > 0 || !window.generating(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return window.progressBar()->value() > 0 || !window.generating(); }));
     ASSERT_TRUE(window.generating()) << "finished before it could be cancelled";
     QTest::mouseClick(window.cancelButton(), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !window.generating(); }));
@@ -274,7 +276,8 @@ TEST_F(ComposeWindowTest, ASavedCompositionReopensAsItWas) {
 TEST_F(ComposeWindowTest, ABadPhotoIsNamedAndNothingIsWritten) {
     form->setPassword("secret");
     ComposeWindow& window = openWindow();
-    EXPECT_FALSE(window.passwordNote()->isHidden()) << "the words are seen by whoever opens the card";
+    EXPECT_FALSE(window.passwordNote()->isHidden())
+        << "the words are seen by whoever opens the card";
     const fs::path bad = dir / "坏 照片.jpg";
     std::ofstream(bad) << "this is no photo";
     std::vector<fs::path> files = photos(2);

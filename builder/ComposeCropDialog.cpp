@@ -31,6 +31,9 @@ ComposeCropDialog::ComposeCropDialog(const QImage& turned, const composer::Photo
     QPushButton* whole =
         buttons->addButton(QStringLiteral("整张照片"), QDialogButtonBox::ResetRole);
     connect(whole, &QPushButton::clicked, this, &ComposeCropDialog::keepWholePhoto);
+    // Enter keeps the frame drawn, whichever button had the focus.
+    whole->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

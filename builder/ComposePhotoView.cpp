@@ -35,6 +35,13 @@ ComposePhotoView::ComposePhotoView(QWidget* parent) : QListWidget(parent) {
     setDefaultDropAction(Qt::MoveAction);
 }
 
+void ComposePhotoView::initViewItemOption(QStyleOptionViewItem* option) const {
+    QListWidget::initViewItemOption(option);
+    // The name under its thumbnail, as in icon mode, not beside it over the next one.
+    option->decorationPosition = QStyleOptionViewItem::Top;
+    option->displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
+}
+
 void ComposePhotoView::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls() || isOwnDrag(event->mimeData())) {
         event->acceptProposedAction();

@@ -20,6 +20,7 @@ class ComposePhotoView : public QListWidget {
     void filesDropped(const std::vector<std::filesystem::path>& files);
 
   protected:
+    void initViewItemOption(QStyleOptionViewItem* option) const override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -15,6 +15,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -143,6 +144,7 @@ void ComposeWindow::build() {
                                qs(std::string(style.description)),
                            qs(std::string(style.name)));
     }
+    styleBox_->setCurrentIndex(std::max(0, styleBox_->findData(qs(composer::Composition{}.style))));
     form->addRow(QStringLiteral("风格："), styleBox_);
     titleEdit_ = new QLineEdit(inputs_);
     form->addRow(QStringLiteral("标题："), titleEdit_);
@@ -168,6 +170,7 @@ void ComposeWindow::build() {
     fpsBox_->setRange(1, 60);
     fpsBox_->setValue(24);
     fpsBox_->setSuffix(QStringLiteral(" 帧/秒"));
+    fpsBox_->setMinimumWidth(90);
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(sizeBox_, 1);
     sizeRow->addWidget(new QLabel(QStringLiteral("帧率："), inputs_));
@@ -212,6 +215,8 @@ void ComposeWindow::build() {
     connect(styleBox_, &QComboBox::currentIndexChanged, this, &ComposeWindow::previewLater);
     connect(sizeBox_, &QComboBox::currentIndexChanged, this, &ComposeWindow::previewLater);
     connect(titleEdit_, &QLineEdit::textChanged, this, &ComposeWindow::previewLater);
+    // The words show in the preview's last frames.
+    connect(wordsEdit_, &QPlainTextEdit::textChanged, this, &ComposeWindow::previewLater);
 }
 
 int ComposeWindow::current() const {
@@ -628,9 +633,14 @@ void ComposeWindow::closeEvent(QCloseEvent* event) {
     if (job_) {
         job_->cancel();
     }
+    event->accept();
+}
+
+void ComposeWindow::hideEvent(QHideEvent* event) {
+    // A window put away (closed, or Esc) stops the song; its choices stay for the next time.
     listening_.reset();
     listenButton_->setText(QStringLiteral("试听"));
-    event->accept();
+    QDialog::hideEvent(event);
 }
 
 } // namespace builder

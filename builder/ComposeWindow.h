@@ -88,6 +88,7 @@ class ComposeWindow : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void build();

@@ -40,11 +40,11 @@ inline constexpr std::array<ToolbarButton, 6> ToolbarButtons{{
     {"祝福", "显示祝福留言窗口", {168, 32}, {186, 32}, ToolbarAction::ShowBlessingEditor},
     {"使用说明", "", {280, 296}, {304, 298}, ToolbarAction::OpenHelp},
     {"退出", "", {368, 296}, {392, 298}, ToolbarAction::Exit},
-    // Beside the blessing button, above the blessing: a movie of one's own photos.
+    // Left of the blessing button, above the blessing: a movie of one's own photos.
     {"用照片制作…",
      "用照片、音乐和文字制作影片",
-     {292, 32},
-     {310, 32},
+     {40, 32},
+     {58, 32},
      ToolbarAction::ComposeFromPhotos},
 }};
 

@@ -3,6 +3,7 @@
 // saved and reopened; a bad photo named.
 
 #include "ComposeWindow.h"
+#include "ComposeCropDialog.h"
 #include "ComposePhotoView.h"
 #include "DockingHost.h"
 #include "MainForm.h"
@@ -317,6 +318,35 @@ TEST_F(ComposeWindowTest, WithAPasswordTheBuilderSaysWhoSeesTheWords) {
     EXPECT_TRUE(told.contains(QStringLiteral("查看密码"))) << told.toStdString();
     EXPECT_EQ(form->blessing(), "你好");
     EXPECT_EQ(form->password(), "secret") << "the password stays";
+}
+
+TEST_F(ComposeWindowTest, TheCropFrameIsKeptAsSharesOfThePhotoAndEnterKeepsIt) {
+    QImage photo(480, 360, QImage::Format_RGB32);
+    photo.fill(Qt::darkGreen);
+    composer::PhotoEdit edit;
+    ComposeCropDialog dialog(photo, edit, nullptr);
+    dialog.show();
+    // The picture is shown at its own size, centred, 12 pixels down: a frame over the top
+    // of its right half.
+    const double left = (dialog.width() - 480) / 2.0;
+    dialog.dragFrame(QPointF(left + 240, 12), QPointF(left + 480 + 50, 12 + 180));
+    EXPECT_DOUBLE_EQ(dialog.crop().left(), 0.5);
+    EXPECT_DOUBLE_EQ(dialog.crop().width(), 0.5) << "dragged past the edge, the frame stops there";
+    EXPECT_DOUBLE_EQ(dialog.crop().height(), 0.5);
+    // A click without a drag changes nothing.
+    dialog.dragFrame(QPointF(left + 10, 20), QPointF(left + 12, 22));
+    EXPECT_DOUBLE_EQ(dialog.crop().left(), 0.5);
+
+    // The focus starts on the first button, "整张照片", as a window manager gives it.
+    QPushButton* whole = nullptr;
+    for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+        whole = b->text() == QStringLiteral("整张照片") ? b : whole;
+    }
+    ASSERT_NE(whole, nullptr);
+    whole->setFocus();
+    QTest::keyClick(whole, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(dialog.crop().left(), 0.5) << "Enter keeps the frame, not the whole photo";
 }
 
 } // namespace

@@ -251,6 +251,16 @@ TEST(ComposeJob, CancelledOrFailedLeavesNothingBehind) {
         ++files;
     }
     EXPECT_EQ(files, 12u + 2u) << "no temporary file left beside the movie";
+
+    // A place that cannot be written (a folder that is not there stands in for a full disk):
+    // the message names the movie.
+    choices.photos.resize(2);
+    const auto nowhere = folder.file("不在 这里") / "影片.swf";
+    ComposeJob unwritable(compositionFor(choices), nowhere);
+    waitFor(unwritable);
+    EXPECT_EQ(unwritable.outcome(), ComposeJob::Outcome::Failed);
+    EXPECT_NE(unwritable.message().find("影片.swf"), std::string::npos) << unwritable.message();
+    EXPECT_FALSE(std::filesystem::exists(folder.file("不在 这里")));
 }
 
 TEST(StylePreview, ShowsTheStyleOnThePersonsPhotos) {

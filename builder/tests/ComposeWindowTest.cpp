@@ -320,6 +320,25 @@ TEST_F(ComposeWindowTest, WithAPasswordTheBuilderSaysWhoSeesTheWords) {
     EXPECT_EQ(form->password(), "secret") << "the password stays";
 }
 
+TEST_F(ComposeWindowTest, WhatTheComposerHadToChangeIsTold) {
+    ComposeWindow& window = openWindow();
+    window.addPhotos(photos(1));
+    // Far more words than the ending holds.
+    window.wordsEdit()->setPlainText(QString(3000, QChar(0x798F)));
+    QString told;
+    whenModalDialogOpens([&told](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        told = box->text();
+        box->accept();
+    });
+    window.generateTo(dir / "长.swf");
+    ASSERT_TRUE(waitUntil([&] { return !window.generating() && !told.isEmpty(); }));
+    EXPECT_TRUE(told.contains(QStringLiteral("放不下的部分已略去"))) << told.toStdString();
+    EXPECT_TRUE(fs::exists(dir / "长.swf")) << "the movie is made all the same";
+    EXPECT_EQ(form->SoureFileText()->text(), qs(dir / "长.swf"));
+}
+
 TEST_F(ComposeWindowTest, TheCropFrameIsKeptAsSharesOfThePhotoAndEnterKeepsIt) {
     QImage photo(480, 360, QImage::Format_RGB32);
     photo.fill(Qt::darkGreen);

@@ -636,6 +636,13 @@ void ComposeWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void ComposeWindow::reject() {
+    if (job_) {
+        job_->cancel();
+    }
+    QDialog::reject();
+}
+
 void ComposeWindow::hideEvent(QHideEvent* event) {
     // A window put away (closed, or Esc) stops the song; its choices stay for the next time.
     listening_.reset();

@@ -86,6 +86,10 @@ class ComposeWindow : public QDialog {
     // The movie is written: the builder loads it as one the person opened.
     void movieMade(const QString& path, const QString& words);
 
+  public slots:
+    // Esc: put away like closing, which stops the work.
+    void reject() override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -220,7 +220,7 @@ TEST(ComposeJob, CancelledOrFailedLeavesNothingBehind) {
     testApp();
     ScratchFolder folder;
     ComposeChoices choices;
-    for (const auto& file : photoFiles(folder, 12, 2400, 1800)) {
+    for (const auto& file : photoFiles(folder, 24, 2400, 1800)) {
         choices.photos.push_back({file, {}});
     }
     const auto target = folder.file("取消.swf");
@@ -250,7 +250,7 @@ TEST(ComposeJob, CancelledOrFailedLeavesNothingBehind) {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         ++files;
     }
-    EXPECT_EQ(files, 12u + 2u) << "no temporary file left beside the movie";
+    EXPECT_EQ(files, 24u + 2u) << "no temporary file left beside the movie";
 
     // A place that cannot be written (a folder that is not there stands in for a full disk):
     // the message names the movie.

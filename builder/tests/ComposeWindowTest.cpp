@@ -211,11 +211,11 @@ TEST_F(ComposeWindowTest, PhotosBecomeAMovieTheBuilderLoadsWithTheWordsAsBlessin
 
 TEST_F(ComposeWindowTest, CancelledMidwayLeavesNoMovie) {
     ComposeWindow& window = openWindow();
-    window.addPhotos(photos(16, 2400, 1800));
+    window.addPhotos(photos(8, 2400, 1800));
+    // Cancelled while it works (at once: how far the work got depends on the machine's load;
+    // the job's own test cancels it between photos).
     window.generateTo(dir / "取消.swf");
-    ASSERT_TRUE(
-        waitUntil([&] { return window.progressBar()->value() > 0 || !window.generating(); }));
-    ASSERT_TRUE(window.generating()) << "finished before it could be cancelled";
+    ASSERT_TRUE(window.generating());
     QTest::mouseClick(window.cancelButton(), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !window.generating(); }));
     EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("已取消，没有写出影片。"));
@@ -225,6 +225,15 @@ TEST_F(ComposeWindowTest, CancelledMidwayLeavesNoMovie) {
     }
     EXPECT_TRUE(form->SoureFileText()->text().isEmpty());
     EXPECT_TRUE(window.generateButton()->isVisible());
+
+    // Put away with Esc while it works: the same.
+    window.generateTo(dir / "走开.swf");
+    ASSERT_TRUE(window.generating());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_TRUE(waitUntil([&] { return !window.generating(); }));
+    EXPECT_FALSE(fs::exists(dir / "走开.swf"));
+    EXPECT_TRUE(form->SoureFileText()->text().isEmpty());
 }
 
 TEST_F(ComposeWindowTest, ASavedCompositionReopensAsItWas) {

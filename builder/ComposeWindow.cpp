@@ -556,7 +556,9 @@ void ComposeWindow::finishGeneration() {
             text += QStringLiteral("\n") + qs(notice);
         }
         status_->setText(text);
-        emit movieMade(qs(job->target()), wordsEdit_->toPlainText());
+        const bool drawsText = !titleEdit_->text().trimmed().isEmpty() ||
+                               !wordsEdit_->toPlainText().trimmed().isEmpty();
+        emit movieMade(qs(job->target()), wordsEdit_->toPlainText(), drawsText);
         if (!job->notices().empty()) {
             QMessageBox::information(this, QStringLiteral("生成影片"), text);
         }

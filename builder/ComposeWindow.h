@@ -83,8 +83,9 @@ class ComposeWindow : public QDialog {
     int previewFrames() const { return static_cast<int>(previewFrames_.size()); }
 
   signals:
-    // The movie is written: the builder loads it as one the person opened.
-    void movieMade(const QString& path, const QString& words);
+    // The movie is written: the builder loads it as one the person opened. `drawsText`: a
+    // title or words are drawn into it.
+    void movieMade(const QString& path, const QString& words, bool drawsText);
 
   public slots:
     // Esc: put away like closing, which stops the work.

@@ -316,8 +316,8 @@ void MainForm::showComposeWindow() {
     if (!composeWindow_) {
         composeWindow_ = std::make_unique<ComposeWindow>();
         connect(composeWindow_.get(), &ComposeWindow::movieMade, this,
-                [this](const QString& path, const QString& words) {
-                    loadComposedMovie(path.toStdString(), words.toStdString());
+                [this](const QString& path, const QString& words, bool drawsText) {
+                    loadComposedMovie(path.toStdString(), words.toStdString(), drawsText);
                 });
     }
     composeWindow_->setPasswordSet(!password_.empty());
@@ -326,12 +326,13 @@ void MainForm::showComposeWindow() {
     composeWindow_->activateWindow();
 }
 
-void MainForm::loadComposedMovie(const std::string& path, const std::string& words) {
+void MainForm::loadComposedMovie(const std::string& path, const std::string& words,
+                                 bool drawsText) {
     generation_.loadMovie(path);
     if (!words.empty()) {
         setBlessing(words);
     }
-    if (!password_.empty()) {
+    if (drawsText && !password_.empty()) {
         showFailure(
             "贺卡设了查看密码，但写进影片画面里的标题和文字，任何打开这张贺卡的人都能看到。");
     }

@@ -54,7 +54,8 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void showComposeWindow();
     ComposeWindow* composeWindow() const { return composeWindow_.get(); }
     // A movie the photo window wrote: loaded as one the person opened, its words the blessing.
-    void loadComposedMovie(const std::string& path, const std::string& words);
+    // With a password set, text drawn into it is pointed out: the password does not hide it.
+    void loadComposedMovie(const std::string& path, const std::string& words, bool drawsText);
 
     QLineEdit* SoureFileText() const { return sourceFileText_; }
     QLineEdit* TextPath() const { return textPath_; }

@@ -237,6 +237,29 @@ QPixmap toolbarIcon(ToolbarAction action) {
         p.drawLine(QPointF(11, 5), QPointF(5, 11));
         break;
     }
+    case ToolbarAction::ComposeFromPhotos: {
+        // A photo with a mountain and a sun, and a note beside it.
+        p.setPen(QPen(QColor(40, 50, 70), 1));
+        p.setBrush(QColor(150, 210, 250));
+        p.drawRect(QRectF(0.5, 2.5, 11, 9));
+        QPainterPath hill;
+        hill.moveTo(1, 11);
+        hill.lineTo(5, 6);
+        hill.lineTo(8, 9);
+        hill.lineTo(11, 7);
+        hill.lineTo(11, 11);
+        hill.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(60, 150, 70));
+        p.drawPath(hill);
+        p.setBrush(QColor(250, 200, 40));
+        p.drawEllipse(QRectF(7.5, 3.5, 2.5, 2.5));
+        p.setPen(QPen(QColor(200, 30, 60), 1.3));
+        p.drawLine(QPointF(14.5, 7), QPointF(14.5, 14));
+        p.setBrush(QColor(200, 30, 60));
+        p.drawEllipse(QRectF(11.5, 12.5, 3, 2.5));
+        break;
+    }
     }
     p.end();
     return icon;

@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "CompanionPlacement.h"
+#include "ComposeWindow.h"
 #include "DockingHost.h"
 #include "FileDialog.h"
 #include "LargePreview.h"
@@ -313,6 +314,35 @@ void MainForm::runAction(ToolbarAction action) {
     case ToolbarAction::ShowLargePreview:
         showLargePreview();
         break;
+    case ToolbarAction::ComposeFromPhotos:
+        showComposeWindow();
+        break;
+    }
+}
+
+void MainForm::showComposeWindow() {
+    if (!composeWindow_) {
+        composeWindow_ = std::make_unique<ComposeWindow>();
+        connect(composeWindow_.get(), &ComposeWindow::movieMade, this,
+                [this](const QString& path, const QString& words, bool drawsText) {
+                    loadComposedMovie(path.toStdString(), words.toStdString(), drawsText);
+                });
+    }
+    composeWindow_->setPasswordSet(!password_.empty());
+    composeWindow_->show();
+    composeWindow_->raise();
+    composeWindow_->activateWindow();
+}
+
+void MainForm::loadComposedMovie(const std::string& path, const std::string& words,
+                                 bool drawsText) {
+    generation_.loadMovie(path);
+    if (!words.empty()) {
+        setBlessing(words);
+    }
+    if (drawsText && !password_.empty()) {
+        showFailure(
+            "贺卡设了查看密码，但写进影片画面里的标题和文字，任何打开这张贺卡的人都能看到。");
     }
 }
 
@@ -361,6 +391,7 @@ void MainForm::closeEvent(QCloseEvent* event) {
     preview_.reset();
     editor_.reset();
     largePreview_.reset();
+    composeWindow_.reset();
     event->accept();
 }
 

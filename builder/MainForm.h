@@ -23,6 +23,7 @@ class MovieWidget;
 
 namespace builder {
 
+class ComposeWindow;
 class LargePreview;
 class liulan;
 class VolumeControls;
@@ -53,6 +54,12 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     void showLargePreview();
     LargePreview* largePreview() const { return largePreview_.get(); }
     void showBlessingEditor();
+    // "用照片制作…": the window that makes a movie from photos; made on first use.
+    void showComposeWindow();
+    ComposeWindow* composeWindow() const { return composeWindow_.get(); }
+    // A movie the photo window wrote: loaded as one the person opened, its words the blessing.
+    // With a password set, text drawn into it is pointed out: the password does not hide it.
+    void loadComposedMovie(const std::string& path, const std::string& words, bool drawsText);
 
     QLineEdit* SoureFileText() const { return sourceFileText_; }
     QLineEdit* TextPath() const { return textPath_; }
@@ -146,6 +153,7 @@ class MainForm : public DockedWindow, public GenerationHost, public BlessingTarg
     int previewVolume_ = 100;
     bool previewMuted_ = false;
     std::unique_ptr<zhufu> editor_;
+    std::unique_ptr<ComposeWindow> composeWindow_;
 };
 
 } // namespace builder

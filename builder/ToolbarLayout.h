@@ -18,7 +18,8 @@ enum class ToolbarAction {
     ShowBlessingEditor,
     OpenHelp,
     Exit,
-    ShowLargePreview
+    ShowLargePreview,
+    ComposeFromPhotos,
 };
 
 // One picture button of the main window: an icon and a caption beside it. Released positions
@@ -35,8 +36,8 @@ inline constexpr std::int32_t ToolbarPressShift = 2;
 inline constexpr std::int32_t ToolbarIconSize = 16;
 
 // The first five keep the element numbers the window has always given them; the larger
-// preview, added later, comes last in the list but stands right after the preview button.
-inline constexpr std::array<ToolbarButton, 6> ToolbarButtons{{
+// preview and composing, added later, come last in the list but stand where they belong.
+inline constexpr std::array<ToolbarButton, 7> ToolbarButtons{{
     {"生成贺卡", "生成贺卡", {16, 296}, {40, 298}, ToolbarAction::MakeCard},
     {"Flash预览窗口", "显示Flash预览窗口", {104, 296}, {128, 298}, ToolbarAction::ShowPreview},
     {"祝福", "显示祝福留言窗口", {168, 32}, {186, 32}, ToolbarAction::ShowBlessingEditor},
@@ -47,6 +48,12 @@ inline constexpr std::array<ToolbarButton, 6> ToolbarButtons{{
      {212, 296},
      {236, 298},
      ToolbarAction::ShowLargePreview},
+    // Left of the blessing button, above the blessing: a movie of one's own photos.
+    {"用照片制作…",
+     "用照片、音乐和文字制作影片",
+     {40, 32},
+     {58, 32},
+     ToolbarAction::ComposeFromPhotos},
 }};
 
 constexpr ToolbarPoint pressed(ToolbarPoint released) {

@@ -16,6 +16,20 @@ enum class MovieLength {
     Photos, // the photos' own length; the song is cut and faded to it
 };
 
+// How the person turned and cropped one photo before it goes into the movie.
+struct PhotoEdit {
+    int quarterTurns = 0; // clockwise, after the camera's own orientation
+    // The part kept, as shares (0..1) of the turned photo's width and height.
+    double cropLeft = 0.0;
+    double cropTop = 0.0;
+    double cropWidth = 1.0;
+    double cropHeight = 1.0;
+    friend bool operator==(const PhotoEdit&, const PhotoEdit&) = default;
+};
+
+// The smallest share of a side a crop keeps: a sliver would be blown up to mush.
+inline constexpr double kMinCropShare = 0.05;
+
 // What the person chose: everything the composer needs to make one movie.
 struct Composition {
     std::vector<std::filesystem::path> photos;
@@ -23,6 +37,7 @@ struct Composition {
     std::string title;                 // UTF-8
     std::string words;                 // UTF-8, may hold several lines
     std::vector<std::string> captions; // per photo, optional (missing or empty: none)
+    std::vector<PhotoEdit> edits;      // per photo, optional (missing: as taken)
     std::string style = "简约";
     int width = 800;
     int height = 600;

@@ -2,11 +2,13 @@
 
 #include "composer/ComposeError.h"
 #include "composer/MovieComposer.h"
+#include "composer/PhotoDecoding.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -63,6 +65,19 @@ std::string compositionText(const Composition& c, const std::filesystem::path& f
         captions.append(q(caption));
     }
     o["captions"] = captions;
+    // Only photos the person turned or cropped carry an edit; files without any stay as
+    // they were before photos could be edited.
+    if (std::any_of(c.edits.begin(), c.edits.end(),
+                    [](const PhotoEdit& e) { return e != PhotoEdit{}; })) {
+        QJsonArray edits;
+        for (const PhotoEdit& e : c.edits) {
+            QJsonObject edit;
+            edit["turns"] = e.quarterTurns;
+            edit["crop"] = QJsonArray{e.cropLeft, e.cropTop, e.cropWidth, e.cropHeight};
+            edits.append(edit);
+        }
+        o["edits"] = edits;
+    }
     o["music"] = pathText(c.music, folder);
     o["title"] = q(c.title);
     o["words"] = q(c.words);
@@ -99,6 +114,21 @@ Composition compositionFromText(const std::string& text, const std::filesystem::
     }
     for (const QJsonValue v : o["captions"].toArray()) {
         c.captions.push_back(s(v));
+    }
+    for (const QJsonValue v : o["edits"].toArray()) {
+        const QJsonObject edit = v.toObject();
+        const QJsonArray crop = edit["crop"].toArray();
+        PhotoEdit e;
+        e.quarterTurns = edit["turns"].toInt(0);
+        e.cropLeft = crop.at(0).toDouble(0.0);
+        e.cropTop = crop.at(1).toDouble(0.0);
+        e.cropWidth = crop.at(2).toDouble(1.0);
+        e.cropHeight = crop.at(3).toDouble(1.0);
+        c.edits.push_back(normalizedEdit(e));
+    }
+    // No more edits than photos, so an edited file cannot make the list grow.
+    if (c.edits.size() > c.photos.size()) {
+        c.edits.resize(c.photos.size());
     }
     c.music = pathFrom(o["music"], folder);
     c.title = s(o["title"]);

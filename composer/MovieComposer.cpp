@@ -412,7 +412,9 @@ ComposedMovie composeMovie(const Composition& c, const ComposeProgress& progress
         std::vector<PhotoCharacter> photos;
         photos.reserve(c.photos.size());
         for (std::size_t i = 0; i < c.photos.size(); ++i) {
-            const QImage image = decodePhoto(c.photos[i], QSize(c.width, c.height), c.fit, margin);
+            const PhotoEdit edit = i < c.edits.size() ? c.edits[i] : PhotoEdit{};
+            const QImage image =
+                decodePhoto(c.photos[i], edit, QSize(c.width, c.height), c.fit, margin);
             photos.push_back(definePhoto(movie, image));
             report(0.8 * static_cast<double>(i + 1) / static_cast<double>(c.photos.size()));
         }

@@ -5,6 +5,7 @@
 
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QTransform>
 
 #include <algorithm>
 #include <array>
@@ -106,6 +107,38 @@ QImage decodePhoto(const std::filesystem::path& file, QSize shown, PhotoFit fit,
     }
     const bool alpha = image.hasAlphaChannel();
     return image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+PhotoEdit normalizedEdit(const PhotoEdit& edit) {
+    PhotoEdit e;
+    e.quarterTurns = ((edit.quarterTurns % 4) + 4) % 4;
+    const auto share = [](double v, double fallback) { return std::isfinite(v) ? v : fallback; };
+    e.cropWidth = std::clamp(share(edit.cropWidth, 1.0), kMinCropShare, 1.0);
+    e.cropHeight = std::clamp(share(edit.cropHeight, 1.0), kMinCropShare, 1.0);
+    e.cropLeft = std::clamp(share(edit.cropLeft, 0.0), 0.0, 1.0 - e.cropWidth);
+    e.cropTop = std::clamp(share(edit.cropTop, 0.0), 0.0, 1.0 - e.cropHeight);
+    return e;
+}
+
+QImage decodePhoto(const std::filesystem::path& file, const PhotoEdit& edit, QSize shown,
+                   PhotoFit fit, double margin) {
+    const PhotoEdit e = normalizedEdit(edit);
+    if (e == PhotoEdit{}) {
+        return decodePhoto(file, shown, fit, margin);
+    }
+    // The whole photo is read large enough that the part kept covers (or fits) the stage.
+    QSize whole(static_cast<int>(std::ceil(shown.width() / e.cropWidth)),
+                static_cast<int>(std::ceil(shown.height() / e.cropHeight)));
+    const bool sideways = e.quarterTurns % 2 == 1;
+    QImage image = decodePhoto(file, sideways ? whole.transposed() : whole, fit, margin);
+    if (e.quarterTurns != 0) {
+        image = image.transformed(QTransform().rotate(90.0 * e.quarterTurns));
+    }
+    const QRect kept(static_cast<int>(std::lround(e.cropLeft * image.width())),
+                     static_cast<int>(std::lround(e.cropTop * image.height())),
+                     std::max(1, static_cast<int>(std::lround(e.cropWidth * image.width()))),
+                     std::max(1, static_cast<int>(std::lround(e.cropHeight * image.height()))));
+    return image.copy(kept.intersected(image.rect()));
 }
 
 } // namespace composer

@@ -20,6 +20,15 @@ QSize decodeSizeFor(QSize stored, QSize shown, PhotoFit fit, double margin);
 // size when its reader can decode smaller (JPEG). Throws ComposeError naming the file.
 QImage decodePhoto(const std::filesystem::path& file, QSize shown, PhotoFit fit, double margin);
 
+// The edit made safe: turns in 0..3, a crop of at least kMinCropShare a side that stays
+// inside the photo (anything not a number keeps the whole photo).
+PhotoEdit normalizedEdit(const PhotoEdit& edit);
+
+// The photo as decodePhoto reads it, then turned and cropped as `edit` says; the part kept is
+// decoded at the size it is shown, not the whole photo.
+QImage decodePhoto(const std::filesystem::path& file, const PhotoEdit& edit, QSize shown,
+                   PhotoFit fit, double margin);
+
 // True when the file starts like an HEIF container (ftyp box with an HEIF brand).
 bool looksLikeHeif(const std::filesystem::path& file);
 

@@ -16,6 +16,13 @@ TEST(CompositionFile, EveryChoiceComesBackAndPathsFollowTheFolder) {
     Composition c;
     c.photos = {folder.file("相册/春 节.jpg"), "/elsewhere/IMG_0002.HEIC"};
     c.captions = {"团圆", ""};
+    PhotoEdit turnedAndCropped;
+    turnedAndCropped.quarterTurns = 3;
+    turnedAndCropped.cropLeft = 0.25;
+    turnedAndCropped.cropTop = 0.125;
+    turnedAndCropped.cropWidth = 0.5;
+    turnedAndCropped.cropHeight = 0.75;
+    c.edits = {turnedAndCropped, PhotoEdit{}};
     c.music = folder.file("歌.m4a");
     c.title = "新年快乐";
     c.words = "第一行\n第二行 \"引号\"";
@@ -41,6 +48,7 @@ TEST(CompositionFile, EveryChoiceComesBackAndPathsFollowTheFolder) {
     const Composition back = loadComposition(file);
     EXPECT_EQ(back.photos, c.photos);
     EXPECT_EQ(back.captions, c.captions);
+    EXPECT_EQ(back.edits, c.edits);
     EXPECT_EQ(back.music, c.music);
     EXPECT_EQ(back.title, c.title);
     EXPECT_EQ(back.words, c.words);
@@ -61,6 +69,22 @@ TEST(CompositionFile, EveryChoiceComesBackAndPathsFollowTheFolder) {
     const Composition moved = compositionFromText(text, "/moved", "/moved/方案.json");
     EXPECT_EQ(moved.photos[0], std::filesystem::path("/moved/相册/春 节.jpg"));
     EXPECT_EQ(moved.photos[1], c.photos[1]);
+}
+
+TEST(CompositionFile, FilesWithoutEditsStayAsTheyWereAndExtraEditsAreDropped) {
+    Composition plain;
+    plain.photos = {"/a.jpg"};
+    plain.edits = {PhotoEdit{}};
+    const std::string text = compositionText(plain, "/");
+    EXPECT_EQ(text.find("edits"), std::string::npos);
+    EXPECT_TRUE(compositionFromText(text, "/", "/x.json").edits.empty());
+
+    // More edits than photos (a hand-edited file) give no edit without its photo.
+    const std::string extra = R"({"version": 1, "photos": ["a.jpg"],
+        "edits": [{"turns": 1, "crop": [0, 0, 1, 1]}, {"turns": 2}]})";
+    const Composition read = compositionFromText(extra, "/f", "/f/x.json");
+    ASSERT_EQ(read.edits.size(), 1u);
+    EXPECT_EQ(read.edits[0].quarterTurns, 1);
 }
 
 TEST(CompositionFile, WhatIsNotACompositionIsRefusedByName) {

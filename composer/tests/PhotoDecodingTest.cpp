@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace composer {
 namespace {
 
@@ -124,6 +126,52 @@ TEST(PhotoDecoding, HeifBrandsAreRecognised) {
     // A truncated HEIC goes to libheif and comes back as a message naming it.
     const std::string message = messageOf(heic);
     EXPECT_NE(message.find("IMG_0001.HEIC"), std::string::npos) << message;
+}
+
+TEST(PhotoEdits, TurnsAndCropsKeepTheChosenPartAtTheShownSize) {
+    testApp();
+    ScratchFolder folder;
+    const auto file = folder.file("合 影.jpg");
+    writeBytes(file, jpegBytes(twoHalves(1600, 1200))); // red left, blue right
+
+    // A quarter turn clockwise puts the red half on top.
+    PhotoEdit turn;
+    turn.quarterTurns = 1;
+    const QImage turned = decodePhoto(file, turn, {300, 400}, PhotoFit::Fill, 1.0);
+    EXPECT_EQ(turned.size(), QSize(300, 400));
+    EXPECT_GT(qRed(turned.pixel(150, 50)), 180);
+    EXPECT_GT(qBlue(turned.pixel(150, 350)), 180);
+
+    // Three turns are one turn the other way: the blue half on top.
+    turn.quarterTurns = -1;
+    const QImage back = decodePhoto(file, turn, {300, 400}, PhotoFit::Fill, 1.0);
+    EXPECT_GT(qBlue(back.pixel(150, 50)), 180);
+
+    // The right quarter only: all blue, and read large enough to cover the stage rather
+    // than a stage-sized photo cut down to a quarter of it.
+    PhotoEdit crop;
+    crop.cropLeft = 0.75;
+    crop.cropWidth = 0.25;
+    const QImage part = decodePhoto(file, crop, {200, 600}, PhotoFit::Fill, 1.0);
+    EXPECT_GE(part.width(), 200);
+    EXPECT_GE(part.height(), 600);
+    EXPECT_GT(qBlue(part.pixel(2, part.height() / 2)), 180);
+    EXPECT_LT(qRed(part.pixel(2, part.height() / 2)), 80);
+}
+
+TEST(PhotoEdits, NonsenseEditsAreMadeSafe) {
+    PhotoEdit wild;
+    wild.quarterTurns = 7;
+    wild.cropLeft = 0.9;
+    wild.cropWidth = 0.5;
+    wild.cropTop = std::numeric_limits<double>::quiet_NaN();
+    wild.cropHeight = 0.0;
+    const PhotoEdit safe = normalizedEdit(wild);
+    EXPECT_EQ(safe.quarterTurns, 3);
+    EXPECT_DOUBLE_EQ(safe.cropWidth, 0.5);
+    EXPECT_DOUBLE_EQ(safe.cropLeft, 0.5) << "the crop is pushed back inside the photo";
+    EXPECT_DOUBLE_EQ(safe.cropTop, 0.0);
+    EXPECT_DOUBLE_EQ(safe.cropHeight, kMinCropShare);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ namespace fs = std::filesystem;
 using testing::processEvents;
 using testing::whenModalDialogOpens;
 
-constexpr std::int16_t ComposeButton = 5;
+constexpr std::int16_t ComposeButton = 6;
 
 QString qs(const fs::path& p) {
     return QString::fromStdString(p.string());

@@ -485,7 +485,7 @@ TEST_F(MainFormTest, TheToolbarOpensTheLargerPreviewWithTheLoadedMovie) {
     const QRect preview = form->Label3(PreviewButton)->geometry();
     EXPECT_EQ(icon->y(), form->Image1(PreviewButton)->y());
     EXPECT_GT(icon->x(), preview.right());
-    for (std::size_t i = 0; i <= LargePreviewButton; ++i) {
+    for (std::size_t i = 0; i < ToolbarButtons.size(); ++i) {
         const QRect button = form->Image1(i)->geometry().united(form->Label3(i)->geometry());
         for (std::size_t j = 0; j < i; ++j) {
             const QRect other = form->Image1(j)->geometry().united(form->Label3(j)->geometry());

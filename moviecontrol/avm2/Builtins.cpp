@@ -2,6 +2,7 @@
 // Math, the Error family, and the global functions (trace, getTimer...). Display classes
 // are stand-ins with no behaviour, so a document class can extend them.
 #include "avm2/Machine.h"
+#include "unicode/Utf16Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,7 @@ namespace avm2 {
 
 void installDisplayStandIns(Machine& m);
 void installVector(Machine& m);
+void installStringClass(Machine& m);
 
 namespace {
 
@@ -443,178 +445,6 @@ Value arraySort(Machine& m, const Value& self, Args& a) {
     return self;
 }
 
-// --- String ---
-std::string selfString(Machine& m, const Value& self) {
-    return m.toString(self);
-}
-
-Value stringCall(Machine& m, const Value&, Args& a) {
-    return Value::string(a.empty() ? std::string() : m.toString(a[0]));
-}
-
-Value stringLength(Machine& m, const Value& self, Args&) {
-    return Value::integer(static_cast<std::int32_t>(selfString(m, self).size()));
-}
-
-// A character position as the string methods take it: an integer, NaN and undefined as 0.
-double position(Machine& m, const Value& v) {
-    const double d = v.isUndefined() ? 0 : std::trunc(m.toNumber(v));
-    return std::isnan(d) ? 0 : d;
-}
-
-Value stringCharAt(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const double i = position(m, arg(a, 0));
-    if (i < 0 || i >= static_cast<double>(s.size())) {
-        return Value::string("");
-    }
-    return Value::string(s.substr(static_cast<std::size_t>(i), 1));
-}
-
-Value stringCharCodeAt(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const double i = position(m, arg(a, 0));
-    if (i < 0 || i >= static_cast<double>(s.size())) {
-        return Value::number(std::numeric_limits<double>::quiet_NaN());
-    }
-    return Value::integer(static_cast<unsigned char>(s[static_cast<std::size_t>(i)]));
-}
-
-Value stringFromCharCode(Machine& m, const Value&, Args& a) {
-    std::string out;
-    for (const Value& v : a) {
-        const std::uint32_t c = toUint32(m.toNumber(v)) & 0xFFFF;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return Value::string(out);
-}
-
-Value stringIndexOf(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const std::string needle = m.toString(arg(a, 0));
-    const std::size_t from = clampIndex(m, arg(a, 1), s.size(), 0);
-    const auto p = s.find(needle, from);
-    return Value::integer(p == std::string::npos ? -1 : static_cast<std::int32_t>(p));
-}
-
-Value stringLastIndexOf(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    // The search starts at most at `from`; NaN or none searches the whole string.
-    double from =
-        arg(a, 1).isUndefined() ? static_cast<double>(s.size()) : std::trunc(m.toNumber(arg(a, 1)));
-    if (std::isnan(from)) {
-        from = static_cast<double>(s.size());
-    }
-    const auto start =
-        static_cast<std::size_t>(std::clamp(from, 0.0, static_cast<double>(s.size())));
-    const auto p = s.rfind(m.toString(arg(a, 0)), start);
-    return Value::integer(p == std::string::npos ? -1 : static_cast<std::int32_t>(p));
-}
-
-Value stringSubstring(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    std::size_t b =
-        clampIndex(m,
-                   arg(a, 0).isUndefined() ? Value::integer(0)
-                                           : Value::number(std::max(0.0, m.toNumber(arg(a, 0)))),
-                   s.size(), 0);
-    std::size_t e = arg(a, 1).isUndefined()
-                        ? s.size()
-                        : clampIndex(m, Value::number(std::max(0.0, m.toNumber(arg(a, 1)))),
-                                     s.size(), s.size());
-    if (b > e) {
-        std::swap(b, e);
-    }
-    return Value::string(s.substr(b, e - b));
-}
-
-Value stringSlice(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const std::size_t b = clampIndex(m, arg(a, 0), s.size(), 0);
-    const std::size_t e = clampIndex(m, arg(a, 1), s.size(), s.size());
-    return Value::string(b < e ? s.substr(b, e - b) : std::string());
-}
-
-Value stringSubstr(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const std::size_t b = clampIndex(m, arg(a, 0), s.size(), 0);
-    double n = arg(a, 1).isUndefined() ? static_cast<double>(s.size()) : m.toNumber(arg(a, 1));
-    if (std::isnan(n) || n < 0) {
-        n = 0;
-    }
-    return Value::string(
-        s.substr(b, static_cast<std::size_t>(std::min(n, static_cast<double>(s.size())))));
-}
-
-Value stringToUpper(Machine& m, const Value& self, Args&) {
-    std::string s = selfString(m, self);
-    std::transform(s.begin(), s.end(), s.begin(), ::toupper);
-    return Value::string(s);
-}
-
-Value stringToLower(Machine& m, const Value& self, Args&) {
-    std::string s = selfString(m, self);
-    std::transform(s.begin(), s.end(), s.begin(), ::tolower);
-    return Value::string(s);
-}
-
-Value stringSplit(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    std::vector<Value> out;
-    // The limit is a uint: -1 keeps every piece, 0 none.
-    const std::uint32_t limit =
-        arg(a, 1).isUndefined() ? 0xFFFFFFFFu : toUint32(m.toNumber(arg(a, 1)));
-    if (limit == 0) {
-        return Value::object(m.newArray());
-    }
-    if (arg(a, 0).isUndefined()) {
-        out.push_back(Value::string(s));
-    } else {
-        const std::string sep = m.toString(arg(a, 0));
-        if (sep.empty()) {
-            for (char c : s) {
-                if (out.size() >= limit) {
-                    break;
-                }
-                out.push_back(Value::string(std::string(1, c)));
-            }
-        } else {
-            std::size_t start = 0;
-            while (out.size() < limit) {
-                const auto p = s.find(sep, start);
-                if (p == std::string::npos) {
-                    out.push_back(Value::string(s.substr(start)));
-                    break;
-                }
-                out.push_back(Value::string(s.substr(start, p - start)));
-                start = p + sep.size();
-            }
-        }
-    }
-    return Value::object(m.newArray(std::move(out)));
-}
-
-Value stringConcat(Machine& m, const Value& self, Args& a) {
-    std::string s = selfString(m, self);
-    for (const Value& v : a) {
-        s += m.toString(v);
-    }
-    return Value::string(s);
-}
-
-Value stringToString(Machine& m, const Value& self, Args&) {
-    return Value::string(selfString(m, self));
-}
-
 // --- Number, int, uint, Boolean ---
 Value numberCall(Machine& m, const Value&, Args& a) {
     return Value::number(a.empty() ? 0 : m.toNumber(a[0]));
@@ -752,6 +582,10 @@ Value traceFn(Machine& m, const Value&, Args& a) {
         }
         line += m.toString(a[i]);
     }
+    // The player's log holds text: a surrogate cut from its partner shows as U+FFFD and
+    // a NUL character is left out.
+    line = unicode::withoutLoneSurrogates(line);
+    line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
     m.host().trace(line);
     return Value();
 }
@@ -981,23 +815,8 @@ void Machine::installBuiltins() {
     }
 
     stringClass = defineClass("", "String", objectClass);
-    stringClass->call = stringCall;
     stringClass->sealed = true;
-    defineGetter(stringClass, "length", stringLength);
-    defineMethod(stringClass, "charAt", stringCharAt);
-    defineMethod(stringClass, "charCodeAt", stringCharCodeAt);
-    defineMethod(stringClass, "indexOf", stringIndexOf);
-    defineMethod(stringClass, "lastIndexOf", stringLastIndexOf);
-    defineMethod(stringClass, "substring", stringSubstring);
-    defineMethod(stringClass, "substr", stringSubstr);
-    defineMethod(stringClass, "slice", stringSlice);
-    defineMethod(stringClass, "toUpperCase", stringToUpper);
-    defineMethod(stringClass, "toLowerCase", stringToLower);
-    defineMethod(stringClass, "split", stringSplit);
-    defineMethod(stringClass, "concat", stringConcat);
-    defineMethod(stringClass, "toString", stringToString);
-    defineMethod(stringClass, "valueOf", stringToString);
-    defineMethod(stringClass, "fromCharCode", stringFromCharCode, true);
+    installStringClass(*this);
 
     numberClass = defineClass("", "Number", objectClass);
     intClass = defineClass("", "int", objectClass);

@@ -1,6 +1,7 @@
 #include "avm2/Machine.h"
 
 #include "avm2/AbcReader.h"
+#include "unicode/Utf16Text.h"
 
 #include <cmath>
 #include <limits>
@@ -809,7 +810,12 @@ int Machine::lessThan(const Value& a, const Value& b) {
     Value pa = toPrimitive(a, false);
     Value pb = toPrimitive(b, false);
     if (pa.isString() && pb.isString()) {
-        return pa.asString() < pb.asString() ? 1 : 0;
+        // Strings order by UTF-16 code units; UTF-8's byte order differs from it only
+        // when characters beyond the first plane meet those from U+E000 up.
+        if (unicode::isAscii(pa.asString()) || unicode::isAscii(pb.asString())) {
+            return pa.asString() < pb.asString() ? 1 : 0;
+        }
+        return unicode::toUtf16(pa.asString()) < unicode::toUtf16(pb.asString()) ? 1 : 0;
     }
     const double x = toNumber(pa);
     const double y = toNumber(pb);
@@ -835,9 +841,7 @@ Value Machine::add(const Value& a, const Value& b) {
     Value pa = toPrimitive(a, false);
     Value pb = toPrimitive(b, false);
     if (pa.isString() || pb.isString()) {
-        std::string s = toString(pa);
-        s += toString(pb);
-        return Value::string(std::move(s));
+        return Value::string(unicode::joinText(toString(pa), toString(pb)));
     }
     return Value::number(toNumber(pa) + toNumber(pb));
 }
@@ -1235,6 +1239,13 @@ void Machine::constructDocument(const std::string& qualifiedName) {
         // The object exists (and is the root) before its constructor runs, as a display
         // object does: the constructor's addFrameScript calls reach the root timeline.
         Class* c = cls.asObject()->builds;
+        // Only a sprite can stand as the root: any other class is refused before it is made.
+        Class* sprite = findClass("flash.display::Sprite");
+        if (sprite != nullptr && !c->isSubclassOf(sprite)) {
+            throwError("TypeError", 2023,
+                       "Class " + c->qualifiedName() +
+                           "$ must inherit from Sprite to link to the root.");
+        }
         document_ = instantiate(c);
         Args none;
         constructSuper(c, Value::object(document_), none);

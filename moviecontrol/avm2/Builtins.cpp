@@ -13,6 +13,7 @@ namespace avm2 {
 void installDisplayStandIns(Machine& m);
 void installVector(Machine& m);
 void installStringClass(Machine& m);
+void installArrayClass(Machine& m);
 
 namespace {
 
@@ -22,33 +23,6 @@ Value arg(const Args& a, std::size_t i) {
 
 Object* selfObject(const Value& self) {
     return self.isObject() ? self.asObject() : nullptr;
-}
-
-// A new array of the receiver's class: a Vector's slices and filters are Vectors.
-Value sameKind(Machine& m, const Value& self, std::vector<Value> elements) {
-    Object* o =
-        self.isObject() && self.asObject()->cls != nullptr && self.asObject()->cls != m.arrayClass
-            ? m.instantiate(self.asObject()->cls)
-            : m.newArray();
-    o->elements = std::move(elements);
-    return Value::object(o);
-}
-
-std::string joinArray(Machine& m, Object* o, const std::string& sep) {
-    std::string out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        if (i > 0) {
-            out += sep;
-        }
-        const Value& v = o->elements[i];
-        if (!v.isNullish()) {
-            out += m.toString(v);
-        }
-        if ((i & 0x3FF) == 0) {
-            m.checkBudget();
-        }
-    }
-    return out;
 }
 
 Value objectToString(Machine& m, const Value& self, Args&) {
@@ -77,7 +51,7 @@ Value hasOwnProperty(Machine& m, const Value& self, Args& a) {
     if (o->kind == Object::Kind::Array) {
         char* end = nullptr;
         const unsigned long idx = std::strtoul(k.c_str(), &end, 10);
-        if (!k.empty() && *end == 0 && idx < o->elements.size()) {
+        if (!k.empty() && *end == 0 && idx < o->elements.size() && !o->elements[idx].isHole()) {
             return Value::boolean(true);
         }
     }
@@ -136,313 +110,6 @@ Value functionApply(Machine& m, const Value& self, Args& a) {
         rest = list.asObject()->elements;
     }
     return m.call(self, thisv, rest);
-}
-
-// --- Array ---
-Object* arraySelf(Machine& m, const Value& self) {
-    Object* o = selfObject(self);
-    if (o == nullptr || o->kind != Object::Kind::Array) {
-        m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert to Array.");
-    }
-    return o;
-}
-
-Value arrayInit(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    if (a.size() == 1 && a[0].isNumeric()) {
-        const double n = a[0].asNumber();
-        if (n < 0 || n != std::trunc(n) || n > 4294967295.0) {
-            m.throwError("RangeError", 1005,
-                         "Array index is not a positive integer (" + numberToString(n) + ").");
-        }
-        if (n > (1u << 26)) {
-            throw ScriptAbort{"array"};
-        }
-        o->elements.resize(static_cast<std::size_t>(n));
-    } else {
-        o->elements = a;
-    }
-    return Value();
-}
-
-Value arrayCall(Machine& m, const Value&, Args& a) {
-    Object* o = m.newArray();
-    arrayInit(m, Value::object(o), a);
-    return Value::object(o);
-}
-
-Value arrayLength(Machine& m, const Value& self, Args&) {
-    return Value::unsignedInt(static_cast<std::uint32_t>(arraySelf(m, self)->elements.size()));
-}
-
-// A fixed-length vector refuses whatever would change its length.
-void refuseIfFixed(Machine& m, const Object* o) {
-    if (o->flag && o->cls != nullptr && m.vectorClass != nullptr &&
-        o->cls->isSubclassOf(m.vectorClass)) {
-        m.throwError("RangeError", 1126, "Cannot change the length of a fixed Vector.");
-    }
-}
-
-// The length is a uint, so NaN empties the array and -1 asks for four billion elements.
-Value arraySetLength(Machine& m, const Value& self, Args& a) {
-    const std::uint32_t n = toUint32(m.toNumber(arg(a, 0)));
-    Object* o = arraySelf(m, self);
-    if (n == o->elements.size()) {
-        return Value();
-    }
-    refuseIfFixed(m, o);
-    if (n > (1u << 26)) {
-        m.host().limitHit("memory");
-        throw ScriptAbort{"array"};
-    }
-    Value fill;
-    if (o->cls != nullptr && o->cls->elementType != nullptr) {
-        fill = m.coerce(Value(), o->cls->elementType);
-    }
-    o->elements.resize(n, fill);
-    return Value();
-}
-
-Value arrayPush(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    for (auto& v : a) {
-        o->elements.push_back(v);
-    }
-    return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
-}
-
-Value arrayPop(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    if (o->elements.empty()) {
-        return Value();
-    }
-    Value v = o->elements.back();
-    o->elements.pop_back();
-    return v;
-}
-
-Value arrayShift(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    if (o->elements.empty()) {
-        return Value();
-    }
-    Value v = o->elements.front();
-    o->elements.erase(o->elements.begin());
-    return v;
-}
-
-Value arrayUnshift(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    o->elements.insert(o->elements.begin(), a.begin(), a.end());
-    return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
-}
-
-Value arrayJoin(Machine& m, const Value& self, Args& a) {
-    Value sep = arg(a, 0);
-    return Value::string(
-        joinArray(m, arraySelf(m, self), sep.isUndefined() ? "," : m.toString(sep)));
-}
-
-Value arrayToLocaleString(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    std::string out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        if (i > 0) {
-            out += ',';
-        }
-        const Value v = o->elements[i];
-        if (!v.isNullish()) {
-            Args none;
-            out += m.toString(m.callProperty(v, Name::publicName("toLocaleString"), none));
-        }
-    }
-    return Value::string(out);
-}
-
-Value arrayToString(Machine& m, const Value& self, Args&) {
-    return Value::string(joinArray(m, arraySelf(m, self), ","));
-}
-
-std::size_t clampIndex(Machine& m, const Value& v, std::size_t len, std::size_t fallback) {
-    if (v.isUndefined()) {
-        return fallback;
-    }
-    double d = m.toNumber(v);
-    if (std::isnan(d)) {
-        d = 0;
-    }
-    d = std::trunc(d);
-    if (d < 0) {
-        d = std::max(0.0, static_cast<double>(len) + d);
-    }
-    return static_cast<std::size_t>(std::min(d, static_cast<double>(len)));
-}
-
-Value arraySlice(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const std::size_t len = o->elements.size();
-    const std::size_t b = clampIndex(m, arg(a, 0), len, 0);
-    const std::size_t e = clampIndex(m, arg(a, 1), len, len);
-    std::vector<Value> out;
-    if (b < e) {
-        out.assign(o->elements.begin() + static_cast<std::ptrdiff_t>(b),
-                   o->elements.begin() + static_cast<std::ptrdiff_t>(e));
-    }
-    return sameKind(m, self, std::move(out));
-}
-
-Value arraySplice(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const std::size_t len = o->elements.size();
-    if (a.empty()) {
-        return Value::object(m.newArray());
-    }
-    refuseIfFixed(m, o);
-    const std::size_t start = clampIndex(m, arg(a, 0), len, 0);
-    std::size_t count = len - start;
-    if (a.size() > 1) {
-        const double d = std::trunc(m.toNumber(a[1])); // NaN and negatives remove nothing
-        count = d > 0 ? static_cast<std::size_t>(std::min(d, static_cast<double>(count))) : 0;
-    }
-    const auto first = o->elements.begin() + static_cast<std::ptrdiff_t>(start);
-    std::vector<Value> removed(first, first + static_cast<std::ptrdiff_t>(count));
-    o->elements.erase(first, first + static_cast<std::ptrdiff_t>(count));
-    if (a.size() > 2) {
-        o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), a.begin() + 2,
-                           a.end());
-    }
-    return sameKind(m, self, std::move(removed));
-}
-
-Value arrayConcat(Machine& m, const Value& self, Args& a) {
-    std::vector<Value> out = arraySelf(m, self)->elements;
-    for (const Value& v : a) {
-        if (v.isObject() && v.asObject()->kind == Object::Kind::Array) {
-            out.insert(out.end(), v.asObject()->elements.begin(), v.asObject()->elements.end());
-        } else {
-            out.push_back(v);
-        }
-    }
-    return sameKind(m, self, std::move(out));
-}
-
-Value arrayReverse(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    std::reverse(o->elements.begin(), o->elements.end());
-    return self;
-}
-
-Value arrayIndexOf(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const std::size_t from = clampIndex(m, arg(a, 1), o->elements.size(), 0);
-    for (std::size_t i = from; i < o->elements.size(); ++i) {
-        if (m.strictEquals(o->elements[i], arg(a, 0))) {
-            return Value::integer(static_cast<std::int32_t>(i));
-        }
-    }
-    return Value::integer(-1);
-}
-
-// lastIndexOf(item, from): a negative `from` counts back from the end.
-Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const double len = static_cast<double>(o->elements.size());
-    double from = arg(a, 1).isUndefined() ? len : std::trunc(m.toNumber(arg(a, 1)));
-    if (std::isnan(from)) {
-        from = 0;
-    }
-    if (from < 0) {
-        from += len;
-    }
-    if (from < 0) {
-        return Value::integer(-1);
-    }
-    const auto end = static_cast<std::size_t>(std::min(from + 1, len));
-    for (std::size_t i = end; i > 0; --i) {
-        if (m.strictEquals(o->elements[i - 1], arg(a, 0))) {
-            return Value::integer(static_cast<std::int32_t>(i - 1));
-        }
-    }
-    return Value::integer(-1);
-}
-
-// forEach, map, filter, some, every: the callback gets (item, index, array).
-template <int Mode> Value arrayIterate(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    Value fn = arg(a, 0);
-    Value thisv = arg(a, 1);
-    std::vector<Value> out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        Args cb{o->elements[i], Value::integer(static_cast<std::int32_t>(i)), self};
-        Value r = m.call(fn, thisv, cb);
-        if constexpr (Mode == 1) {
-            out.push_back(r);
-        } else if constexpr (Mode == 2) {
-            if (Machine::toBoolean(r)) {
-                out.push_back(o->elements[i]);
-            }
-        } else if constexpr (Mode == 3) {
-            if (Machine::toBoolean(r)) {
-                return Value::boolean(true);
-            }
-        } else if constexpr (Mode == 4) {
-            if (!Machine::toBoolean(r)) {
-                return Value::boolean(false);
-            }
-        }
-    }
-    if constexpr (Mode == 1 || Mode == 2) {
-        return sameKind(m, self, std::move(out));
-    } else if constexpr (Mode == 3) {
-        return Value::boolean(false);
-    } else if constexpr (Mode == 4) {
-        return Value::boolean(true);
-    }
-    return Value();
-}
-
-Value arraySort(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    Value fn = arg(a, 0);
-    int flags = 0;
-    if (fn.isNumeric()) {
-        flags = toInt32(fn.asNumber());
-        fn = Value();
-    } else {
-        flags = toInt32(m.toNumber(arg(a, 1)));
-    }
-    const bool numeric = (flags & 16) != 0;
-    const bool descending = (flags & 2) != 0;
-    const bool noCase = (flags & 1) != 0;
-    auto less = [&](const Value& x, const Value& y) {
-        if (x.isUndefined() || y.isUndefined()) {
-            return !x.isUndefined() && y.isUndefined();
-        }
-        bool r = false;
-        if (fn.isObject()) {
-            Args cb{x, y};
-            r = m.toNumber(m.call(fn, Value::null(), cb)) < 0;
-        } else if (numeric) {
-            r = m.toNumber(x) < m.toNumber(y);
-        } else {
-            std::string sx = m.toString(x);
-            std::string sy = m.toString(y);
-            if (noCase) {
-                std::transform(sx.begin(), sx.end(), sx.begin(), ::tolower);
-                std::transform(sy.begin(), sy.end(), sy.begin(), ::tolower);
-            }
-            r = sx < sy;
-        }
-        return r;
-    };
-    std::stable_sort(o->elements.begin(), o->elements.end(), [&](const Value& x, const Value& y) {
-        return descending ? less(y, x) : less(x, y);
-    });
-    return self;
 }
 
 // --- Number, int, uint, Boolean ---
@@ -781,38 +448,8 @@ void Machine::installBuiltins() {
     defineMethod(functionClass, "call", functionCall);
     defineMethod(functionClass, "apply", functionApply);
 
-    arrayClass = defineClass("", "Array", objectClass, arrayInit);
-    arrayClass->native = Class::Native::Array;
-    arrayClass->call = arrayCall;
-    defineGetter(arrayClass, "length", arrayLength);
-    defineSetter(arrayClass, "length", arraySetLength);
-    defineMethod(arrayClass, "push", arrayPush);
-    defineMethod(arrayClass, "pop", arrayPop);
-    defineMethod(arrayClass, "shift", arrayShift);
-    defineMethod(arrayClass, "unshift", arrayUnshift);
-    defineMethod(arrayClass, "join", arrayJoin);
-    defineMethod(arrayClass, "toString", arrayToString);
-    defineMethod(arrayClass, "toLocaleString", arrayToLocaleString);
-    defineMethod(arrayClass, "slice", arraySlice);
-    defineMethod(arrayClass, "splice", arraySplice);
-    defineMethod(arrayClass, "concat", arrayConcat);
-    defineMethod(arrayClass, "reverse", arrayReverse);
-    defineMethod(arrayClass, "indexOf", arrayIndexOf);
-    defineMethod(arrayClass, "lastIndexOf", arrayLastIndexOf);
-    defineMethod(arrayClass, "forEach", arrayIterate<0>);
-    defineMethod(arrayClass, "map", arrayIterate<1>);
-    defineMethod(arrayClass, "filter", arrayIterate<2>);
-    defineMethod(arrayClass, "some", arrayIterate<3>);
-    defineMethod(arrayClass, "every", arrayIterate<4>);
-    defineMethod(arrayClass, "sort", arraySort);
-    const std::pair<const char*, int> sortFlags[] = {{"CASEINSENSITIVE", 1},
-                                                     {"DESCENDING", 2},
-                                                     {"UNIQUESORT", 4},
-                                                     {"RETURNINDEXEDARRAY", 8},
-                                                     {"NUMERIC", 16}};
-    for (const auto& [flagName, value] : sortFlags) {
-        arrayClass->classObject->setProp(flagName, Value::integer(value));
-    }
+    arrayClass = defineClass("", "Array", objectClass);
+    installArrayClass(*this);
 
     stringClass = defineClass("", "String", objectClass);
     stringClass->sealed = true;
@@ -829,6 +466,7 @@ void Machine::installBuiltins() {
     for (Class* c : {numberClass, intClass, uintClass}) {
         c->sealed = true;
         defineMethod(c, "toString", numberToStringMethod);
+        defineMethod(c, "toLocaleString", numberToStringMethod);
         defineMethod(c, "toFixed", numberToFixed);
         defineMethod(c, "valueOf", valueOfSelf);
     }

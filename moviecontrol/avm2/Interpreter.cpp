@@ -309,8 +309,12 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
                         if (i < ne) {
-                            out = in.op == op::NextName ? Value::string(std::to_string(i))
-                                                        : o->elements[static_cast<std::size_t>(i)];
+                            const Value& e = o->elements[static_cast<std::size_t>(i)];
+                            if (in.op == op::NextName) {
+                                out = Value::string(std::to_string(i));
+                            } else if (!e.isHole()) {
+                                out = e;
+                            }
                         } else if (o->kind == Object::Kind::Dictionary) {
                             const auto k = static_cast<std::size_t>(i - ne);
                             if (k < o->entries.size()) {
@@ -349,9 +353,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                                                                : o->props.size());
                         for (std::int64_t k = i; k < total; ++k) {
                             if (k < ne) {
-                                if (o->kind == Object::Kind::Array &&
-                                    o->elements[static_cast<std::size_t>(k)].isUndefined() &&
-                                    false) {
+                                if (o->elements[static_cast<std::size_t>(k)].isHole()) {
                                     continue;
                                 }
                                 next = k + 1;

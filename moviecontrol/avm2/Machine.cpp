@@ -28,8 +28,6 @@ bool arrayIndex(const std::string& s, std::uint32_t& out) {
     return true;
 }
 
-constexpr std::size_t kMaxArrayLength = 1u << 26;
-
 } // namespace
 
 Machine::Machine(Host& host, Limits limits) : host_(host), limits_(limits), budget_(limits.budget) {
@@ -49,6 +47,17 @@ void Machine::checkBudget() {
         host_.limitHit(over == scriptbudget::Overrun::Time ? "time" : "memory");
         throw ScriptAbort{"budget"};
     }
+}
+
+void Machine::resizeElements(Object* array, std::size_t length, const Value& fill) {
+    const std::size_t now = array->elements.size();
+    if (length > now &&
+        (length > std::numeric_limits<std::uint32_t>::max() ||
+         !budget_.allows(heap_.size() * sizeof(Object), (length - now) * sizeof(Value)))) {
+        host_.limitHit("memory");
+        throw ScriptAbort{"array"};
+    }
+    array->elements.resize(length, fill);
 }
 
 Object* Machine::allocate() {
@@ -108,13 +117,9 @@ void Machine::setVectorElement(Object* vector, std::uint32_t index, const Value&
                    "The index " + std::to_string(index) + " is out of range " +
                        std::to_string(length) + ".");
     }
-    if (index == length && length >= kMaxArrayLength) {
-        host_.limitHit("memory");
-        throw ScriptAbort{"array"};
-    }
     Value element = coerce(value, vector->cls->elementType);
     if (index == length) {
-        vector->elements.push_back(std::move(element));
+        resizeElements(vector, length + 1, element);
     } else {
         vector->elements[index] = std::move(element);
     }
@@ -253,7 +258,16 @@ Value Machine::getProperty(const Value& target, const Name& name) {
         Object* o = target.asObject();
         std::uint32_t index = 0;
         if (o->kind == Object::Kind::Array && name.seesPublic() && arrayIndex(name.local, index)) {
-            return index < o->elements.size() ? o->elements[index] : Value();
+            if (index < o->elements.size() && !o->elements[index].isHole()) {
+                return o->elements[index];
+            }
+            // A hole or a slot past the end reads through the prototypes.
+            for (Object* p = o->proto; p != nullptr; p = p->proto) {
+                if (const Value* v = p->findProp(name.local)) {
+                    return *v;
+                }
+            }
+            return Value();
         }
         if (o->kind == Object::Kind::Dictionary && name.seesPublic()) {
             for (auto& [k, v] : o->entries) {
@@ -354,13 +368,9 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
             return;
         }
         if (index >= holder->elements.size()) {
-            if (index >= kMaxArrayLength) {
-                host_.limitHit("memory");
-                throw ScriptAbort{"array"};
-            }
-            holder->elements.resize(index + 1);
+            resizeElements(holder, std::size_t{index} + 1);
         }
-        holder->elements[index] = value;
+        holder->elements[index] = value.isHole() ? Value() : value;
         return;
     }
     if (holder->kind == Object::Kind::Dictionary) {
@@ -389,7 +399,10 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
     std::uint32_t index = 0;
     if (o->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
         if (index < o->elements.size()) {
-            o->elements[index] = Value();
+            if (o->cls != nullptr && vectorClass != nullptr && o->cls->isSubclassOf(vectorClass)) {
+                return true; // a vector's element stays: deleting it answers true and does nothing
+            }
+            o->elements[index] = Value::hole();
         }
         return true;
     }
@@ -421,7 +434,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
     }
     std::uint32_t index = 0;
     if (holder->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
-        return index < holder->elements.size();
+        if (index < holder->elements.size() && !holder->elements[index].isHole()) {
+            return true;
+        }
     }
     for (Object* p = holder; p != nullptr; p = p->proto) {
         if (p->findProp(name.local) != nullptr) {

@@ -14,6 +14,8 @@ void installDisplayStandIns(Machine& m);
 void installVector(Machine& m);
 void installStringClass(Machine& m);
 void installArrayClass(Machine& m);
+void installUriFunctions(Machine& m);
+void installReflection(Machine& m);
 
 namespace {
 
@@ -361,6 +363,11 @@ Class* Machine::defineClass(const std::string& package, const std::string& name,
     Object* co = allocate();
     co->kind = Object::Kind::Class;
     co->builds = c;
+    // A built-in class is a Class like any other: it converts and prints as one.
+    if (classClass != nullptr) {
+        co->cls = classClass;
+        co->proto = classClass->prototype;
+    }
     co->ownTraits = std::make_unique<Traits>();
     co->traits = co->ownTraits.get();
     c->classObject = co;
@@ -549,6 +556,8 @@ void Machine::installBuiltins() {
     defineGlobal("flash.utils", "getQualifiedClassName",
                  Value::object(newNative(qualifiedClassNameFn, "getQualifiedClassName")));
 
+    installUriFunctions(*this);
+    installReflection(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

@@ -16,6 +16,7 @@ void installStringClass(Machine& m);
 void installArrayClass(Machine& m);
 void installUriFunctions(Machine& m);
 void installReflection(Machine& m);
+void installRegExp(Machine& m);
 
 namespace {
 
@@ -558,6 +559,7 @@ void Machine::installBuiltins() {
 
     installUriFunctions(*this);
     installReflection(*this);
+    installRegExp(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

@@ -11,6 +11,9 @@
 
 namespace avm2 {
 
+Value splitByRegExp(Machine& m, const std::u16string& subject, const Value& pattern,
+                    std::uint32_t limit);
+
 namespace {
 
 std::u16string selfUnits(Machine& m, const Value& self) {
@@ -120,6 +123,9 @@ Value stringSplit(Machine& m, const Value& self, Args& a) {
         arg(a, 1).isUndefined() ? 0xFFFFFFFFu : toUint32(m.toNumber(arg(a, 1)));
     if (limit == 0) {
         return Value::object(m.newArray());
+    }
+    if (arg(a, 0).isObject() && arg(a, 0).asObject()->kind == Object::Kind::RegExp) {
+        return splitByRegExp(m, s, arg(a, 0), limit);
     }
     if (arg(a, 0).isUndefined()) {
         out.push_back(Value::string(m.toString(self)));

@@ -17,6 +17,7 @@ void installArrayClass(Machine& m);
 void installUriFunctions(Machine& m);
 void installReflection(Machine& m);
 void installRegExp(Machine& m);
+void installQNameAndNamespace(Machine& m);
 
 namespace {
 
@@ -502,6 +503,7 @@ void Machine::installBuiltins() {
     defineMethod(namespaceClass, "toString", namespaceToString);
     defineGetter(namespaceClass, "uri", namespaceToString);
     qnameClass = defineClass("", "QName", objectClass);
+    installQNameAndNamespace(*this);
 
     Class* math = defineClass("", "Math", objectClass);
     Object* mo = math->classObject;

@@ -18,6 +18,7 @@ void installUriFunctions(Machine& m);
 void installReflection(Machine& m);
 void installRegExp(Machine& m);
 void installQNameAndNamespace(Machine& m);
+void installDate(Machine& m);
 
 namespace {
 
@@ -562,6 +563,7 @@ void Machine::installBuiltins() {
     installUriFunctions(*this);
     installReflection(*this);
     installRegExp(*this);
+    installDate(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

@@ -80,7 +80,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
     reg[0] = self;
     const std::size_t params = info.paramTypes.size();
     const std::size_t required = params - info.optional.size();
-    if (args.size() < required) {
+    // A function closure, like one of ActionScript 1, takes what it is given: missing
+    // parameters are undefined. A class's methods insist on their count.
+    if (args.size() < required && owner != nullptr) {
         throwError("ArgumentError", 1063,
                    "Argument count mismatch on " + methodName(unit, method) + ". Expected " +
                        std::to_string(required) + ", got " + std::to_string(args.size()) + ".");
@@ -94,6 +96,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
     }
     for (std::size_t i = 0; i < params && i + 1 < reg.size(); ++i) {
         Value v = i < args.size() ? args[i]
+                  : i < required  ? Value()
                                   : defaultValue(unit, info.optional[i - required].kind,
                                                  info.optional[i - required].index);
         reg[i + 1] = coerce(v, resolveType(unit, info.paramTypes[i]));

@@ -19,6 +19,7 @@ void installReflection(Machine& m);
 void installRegExp(Machine& m);
 void installQNameAndNamespace(Machine& m);
 void installDate(Machine& m);
+void installJson(Machine& m);
 
 namespace {
 
@@ -564,6 +565,7 @@ void Machine::installBuiltins() {
     installReflection(*this);
     installRegExp(*this);
     installDate(*this);
+    installJson(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

@@ -20,6 +20,7 @@ void installRegExp(Machine& m);
 void installQNameAndNamespace(Machine& m);
 void installDate(Machine& m);
 void installJson(Machine& m);
+void installByteArray(Machine& m);
 
 namespace {
 
@@ -566,6 +567,7 @@ void Machine::installBuiltins() {
     installRegExp(*this);
     installDate(*this);
     installJson(*this);
+    installByteArray(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

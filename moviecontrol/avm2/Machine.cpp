@@ -49,6 +49,13 @@ void Machine::checkBudget() {
     }
 }
 
+void Machine::checkMemory(std::size_t moreBytes) {
+    if (!budget_.allows(heap_.size() * sizeof(Object), moreBytes)) {
+        host_.limitHit("memory");
+        throw ScriptAbort{"memory"};
+    }
+}
+
 void Machine::resizeElements(Object* array, std::size_t length, const Value& fill) {
     const std::size_t now = array->elements.size();
     if (length > now &&

@@ -58,6 +58,8 @@ class Machine {
     // Sets an array's length, filling new slots with `fill`; a length the memory budget
     // cannot hold abandons the script.
     void resizeElements(Object* array, std::size_t length, const Value& fill = Value::hole());
+    // Abandons the script when holding `moreBytes` more would pass the memory budget.
+    void checkMemory(std::size_t moreBytes);
     Object* makeError(std::string_view className, int code, const std::string& message);
     [[noreturn]] void throwError(std::string_view className, int code, const std::string& message);
 

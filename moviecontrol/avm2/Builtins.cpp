@@ -217,7 +217,9 @@ Value errorInit(Machine& m, const Value& self, Args& a) {
     while (c != nullptr && c->unit != nullptr) {
         c = c->super;
     }
-    o->setProp("name", Value::string(c != nullptr ? c->name : "Error"));
+    // The language's own errors name themselves; the player's (flash.errors) keep Error's.
+    o->setProp("name",
+               Value::string(c != nullptr && c->ns.uri.empty() ? c->name : std::string("Error")));
     o->dontEnum.back() = true;
     o->number = a.size() > 1 ? m.toNumber(a[1]) : 0;
     // What an uncaught error prints: made here, without calling back into scripts, so that

@@ -63,9 +63,9 @@ TEST_F(ByteArrays, NumbersInBothByteOrders) {
     EXPECT_EQ(call(b, "readFloat"), "0.25");
     EXPECT_EQ(call(b, "readBoolean"), "true");
     EXPECT_EQ(get(b, "bytesAvailable"), "0");
-    EXPECT_EQ(call(b, "readByte"), "EOFError: Error #2030: End of file was encountered.");
+    EXPECT_EQ(call(b, "readByte"), "Error: Error #2030: End of file was encountered.");
     set(b, "position", Value::integer(100));
-    EXPECT_EQ(call(b, "readByte"), "EOFError: Error #2030: End of file was encountered.");
+    EXPECT_EQ(call(b, "readByte"), "Error: Error #2030: End of file was encountered.");
     EXPECT_EQ(get(b, "bytesAvailable"), "0");
     try {
         set(b, "endian", Value::string("middle"));
@@ -105,7 +105,7 @@ TEST_F(ByteArrays, CompressionRoundTripsAndIsBounded) {
     const Value junk = make();
     call(junk, "writeUTFBytes", {Value::string("not zlib at all")});
     EXPECT_EQ(call(junk, "uncompress"),
-              "IOError: Error #2058: There was an error decompressing the data.");
+              "Error: Error #2058: There was an error decompressing the data.");
 
     // A small stream that expands past the memory budget abandons the script.
     avm2::Limits limits;

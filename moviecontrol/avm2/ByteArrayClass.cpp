@@ -86,7 +86,8 @@ void putBytes(Machine& m, Bytes& b, std::string_view s) {
 // is read as UTF-8. Unconvertible input ends the text.
 std::optional<std::string> convert(const char* from, const char* to, std::string_view in) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open names its failure (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) { // NOLINT(performance-no-int-to-ptr)
         return std::nullopt;
     }
     std::string out(in.size() * 4 + 16, '\0');

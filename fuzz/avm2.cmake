@@ -5,3 +5,11 @@ if(TARGET mc_avm2)
         LIBS mc_avm2)
     target_include_directories(fuzz_abc PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm2/tests)
 endif()
+
+# Its text built-ins: RegExp and the String methods taking one, escape and the URI coders.
+if(TARGET mc_avm2)
+    velmora_fuzz(fuzz_avm2_text
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_avm2_text.cpp
+        LIBS mc_avm2)
+    target_include_directories(fuzz_avm2_text PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm2/tests)
+endif()

@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     zlib1g-dev liblzma-dev libjpeg-dev
-    libmpg123-dev libsdl2-dev sox
+    libmpg123-dev libsdl2-dev sox libpcre2-dev
     libheif-dev libavformat-dev libavcodec-dev libswresample-dev libmp3lame-dev
     qt6-image-formats-plugins
     fonts-noto-cjk python3 xauth xvfb libxtst-dev

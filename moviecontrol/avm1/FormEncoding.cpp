@@ -3,7 +3,7 @@
 #include "avm1/FormEncoding.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace avm1 {
 
@@ -23,7 +23,7 @@ std::string unescapeForm(std::string_view text) {
             out += text[i];
         }
     }
-    return decodeText(out);
+    return unicode::decodeText(out);
 }
 
 void escapeInto(std::string& out, std::string_view text) {

@@ -5,7 +5,7 @@
 #include "avm1/Interp.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include "swf/ActionCodes.h"
 
@@ -172,7 +172,7 @@ Value Interp::add2(const Value& a, const Value& b) {
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4) {
             s_.abort(LimitKind::MemoryBudget, "a script built a string past the movie's budget");
         }
-        return Value(Str(joinText(sa.view(), sb.view())));
+        return Value(Str(unicode::joinText(sa.view(), sb.view())));
     }
     auto number = [&](const Value& p) {
         return p.isObject() ? std::numeric_limits<double>::quiet_NaN() : m_.toNumber(p);
@@ -195,7 +195,8 @@ Value Interp::less2(const Value& a, const Value& b) {
         return Value(false);
     }
     if (pa.isString() && pb.isString()) {
-        return Value(toUtf16(pa.asString().view()) < toUtf16(pb.asString().view()));
+        return Value(unicode::toUtf16(pa.asString().view()) <
+                     unicode::toUtf16(pb.asString().view()));
     }
     double x = m_.toNumber(pa), y = m_.toNumber(pb);
     if (std::isnan(x) || std::isnan(y)) {

@@ -2,15 +2,15 @@
 
 #include "avm1/Interp.h"
 
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace avm1 {
 
 Str Interp::str(std::string_view bytes) {
-    if (isAscii(bytes)) {
+    if (unicode::isAscii(bytes)) {
         return m_.str(bytes);
     }
-    return Str(decodeText(bytes));
+    return Str(unicode::decodeText(bytes));
 }
 
 Str Interp::literal(std::string_view bytes) {

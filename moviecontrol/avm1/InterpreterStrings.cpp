@@ -5,7 +5,7 @@
 #include "avm1/Interp.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include "swf/ActionCodes.h"
 
@@ -18,7 +18,7 @@ void Interp::actionStringAdd() {
     if (a.size() + b.size() > s_.limits.maxStringBytes / 4) {
         s_.abort(LimitKind::MemoryBudget, "a script built a string past the movie's budget");
     }
-    push(Value(Str(joinText(a.view(), b.view()))));
+    push(Value(Str(unicode::joinText(a.view(), b.view()))));
 }
 
 void Interp::actionStringEquals() {
@@ -28,20 +28,20 @@ void Interp::actionStringEquals() {
 
 void Interp::actionStringCompare(std::uint8_t code) {
     Str b = m_.toString(pop()), a = m_.toString(pop());
-    bool r = code == swf::op::StringLess ? toUtf16(a.view()) < toUtf16(b.view())
-                                         : toUtf16(b.view()) < toUtf16(a.view());
+    bool r = code == swf::op::StringLess ? unicode::toUtf16(a.view()) < unicode::toUtf16(b.view())
+                                         : unicode::toUtf16(b.view()) < unicode::toUtf16(a.view());
     push(boolValue(r));
 }
 
 void Interp::actionStringLength() {
-    push(Value(static_cast<double>(utf16Length(m_.toString(pop()).view()))));
+    push(Value(static_cast<double>(unicode::utf16Length(m_.toString(pop()).view()))));
 }
 
 void Interp::actionStringExtract() {
     // Indexes count from 1; a negative or NaN count takes the rest.
     double count = m_.toNumber(pop());
     double index = m_.toNumber(pop());
-    std::u16string s = toUtf16(m_.toString(pop()).view());
+    std::u16string s = unicode::toUtf16(m_.toString(pop()).view());
     double start = std::isnan(index) ? 0 : std::max(index - 1, 0.0);
     if (start >= static_cast<double>(s.size())) {
         push(Value(s_.sEmpty));
@@ -50,11 +50,11 @@ void Interp::actionStringExtract() {
     double n = (std::isnan(count) || count < 0) ? static_cast<double>(s.size()) : count;
     auto st = static_cast<std::size_t>(start);
     auto len = static_cast<std::size_t>(std::min(n, static_cast<double>(s.size() - st)));
-    push(Value(Str(fromUtf16(std::u16string_view(s).substr(st, len)))));
+    push(Value(Str(unicode::fromUtf16(std::u16string_view(s).substr(st, len)))));
 }
 
 void Interp::actionCharToAscii() {
-    std::u16string s = toUtf16(m_.toString(pop()).view());
+    std::u16string s = unicode::toUtf16(m_.toString(pop()).view());
     push(Value(s.empty() ? 0.0 : static_cast<double>(s[0])));
 }
 
@@ -65,7 +65,7 @@ void Interp::actionAsciiToChar(std::uint8_t code) {
         c &= 0xFF;
     }
     c &= 0xFFFF;
-    push(Value(c == 0 ? s_.sEmpty : Str(codePointToUtf8(c))));
+    push(Value(c == 0 ? s_.sEmpty : Str(unicode::codePointToUtf8(c))));
 }
 
 } // namespace avm1

@@ -4,7 +4,7 @@
 #include "avm1/Interp.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include <cmath>
 #include <iterator>
@@ -238,14 +238,15 @@ void Interp::actionCall() {
 void Interp::actionGetUrl(Payload p) {
     std::string_view url = p.cstring();
     std::string_view target = p.cstring();
-    std::string u = decodeText(url);
+    std::string u = unicode::decodeText(url);
     if (isFscommand(u)) {
-        s_.host.fscommand(std::string_view(u).substr(FscommandPrefix.size()), decodeText(target));
+        s_.host.fscommand(std::string_view(u).substr(FscommandPrefix.size()),
+                          unicode::decodeText(target));
         return;
     }
     UrlRequest r;
     r.url = u;
-    r.target = decodeText(target);
+    r.target = unicode::decodeText(target);
     r.sourceClip = currentTarget();
     s_.host.getUrl(r);
 }
@@ -282,7 +283,7 @@ void traceValue(Machine& m, const Value& v) {
         converted = m.toString(v);
         text = converted.view();
     }
-    const std::string printable = withoutLoneSurrogates(text);
+    const std::string printable = unicode::withoutLoneSurrogates(text);
     text = printable;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {

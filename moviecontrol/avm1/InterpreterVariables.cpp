@@ -4,7 +4,7 @@
 #include "avm1/Interp.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace avm1 {
 

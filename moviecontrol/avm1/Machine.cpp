@@ -3,9 +3,9 @@
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
-#include "avm1/Utf16Text.h"
 #include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptMemory.h"
+#include "unicode/Utf16Text.h"
 
 #include <algorithm>
 #include <chrono>
@@ -406,7 +406,7 @@ Value Machine::getMember(const Value& base, const Str& name) {
                     : base.isNumber() ? s.numberProto
                                       : s.booleanProto;
     if (base.isString() && name == s.sLength) {
-        return Value(static_cast<double>(utf16Length(base.asString().view())));
+        return Value(static_cast<double>(unicode::utf16Length(base.asString().view())));
     }
     if (!proto) {
         return {};

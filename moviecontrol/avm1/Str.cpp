@@ -1,6 +1,6 @@
 #include "avm1/Str.h"
 
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include <functional>
 
@@ -54,11 +54,11 @@ std::string foldText(std::string_view text) {
         }
         return out;
     }
-    std::u16string units = toUtf16(text);
+    std::u16string units = unicode::toUtf16(text);
     for (char16_t& c : units) {
         c = foldUnit(c);
     }
-    return fromUtf16(units);
+    return unicode::fromUtf16(units);
 }
 } // namespace
 

@@ -4,7 +4,7 @@
 #include "avm1/XmlParser.h"
 
 #include "avm1/Convert.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -273,7 +273,7 @@ std::string unescape(std::string_view text) {
         if (named) {
             out += named;
         } else if (long code = numericReference(body); code > 0) {
-            out += codePointToUtf8(static_cast<std::uint32_t>(code));
+            out += unicode::codePointToUtf8(static_cast<std::uint32_t>(code));
         } else {
             out.push_back('&');
             continue;

@@ -2,6 +2,7 @@
 // Math, the Error family, and the global functions (trace, getTimer...). Display classes
 // are stand-ins with no behaviour, so a document class can extend them.
 #include "avm2/Machine.h"
+#include "unicode/Utf16Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,15 @@ namespace avm2 {
 
 void installDisplayStandIns(Machine& m);
 void installVector(Machine& m);
+void installStringClass(Machine& m);
+void installArrayClass(Machine& m);
+void installUriFunctions(Machine& m);
+void installReflection(Machine& m);
+void installRegExp(Machine& m);
+void installQNameAndNamespace(Machine& m);
+void installDate(Machine& m);
+void installJson(Machine& m);
+void installByteArray(Machine& m);
 
 namespace {
 
@@ -20,33 +30,6 @@ Value arg(const Args& a, std::size_t i) {
 
 Object* selfObject(const Value& self) {
     return self.isObject() ? self.asObject() : nullptr;
-}
-
-// A new array of the receiver's class: a Vector's slices and filters are Vectors.
-Value sameKind(Machine& m, const Value& self, std::vector<Value> elements) {
-    Object* o =
-        self.isObject() && self.asObject()->cls != nullptr && self.asObject()->cls != m.arrayClass
-            ? m.instantiate(self.asObject()->cls)
-            : m.newArray();
-    o->elements = std::move(elements);
-    return Value::object(o);
-}
-
-std::string joinArray(Machine& m, Object* o, const std::string& sep) {
-    std::string out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        if (i > 0) {
-            out += sep;
-        }
-        const Value& v = o->elements[i];
-        if (!v.isNullish()) {
-            out += m.toString(v);
-        }
-        if ((i & 0x3FF) == 0) {
-            m.checkBudget();
-        }
-    }
-    return out;
 }
 
 Value objectToString(Machine& m, const Value& self, Args&) {
@@ -75,7 +58,7 @@ Value hasOwnProperty(Machine& m, const Value& self, Args& a) {
     if (o->kind == Object::Kind::Array) {
         char* end = nullptr;
         const unsigned long idx = std::strtoul(k.c_str(), &end, 10);
-        if (!k.empty() && *end == 0 && idx < o->elements.size()) {
+        if (!k.empty() && *end == 0 && idx < o->elements.size() && !o->elements[idx].isHole()) {
             return Value::boolean(true);
         }
     }
@@ -134,485 +117,6 @@ Value functionApply(Machine& m, const Value& self, Args& a) {
         rest = list.asObject()->elements;
     }
     return m.call(self, thisv, rest);
-}
-
-// --- Array ---
-Object* arraySelf(Machine& m, const Value& self) {
-    Object* o = selfObject(self);
-    if (o == nullptr || o->kind != Object::Kind::Array) {
-        m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert to Array.");
-    }
-    return o;
-}
-
-Value arrayInit(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    if (a.size() == 1 && a[0].isNumeric()) {
-        const double n = a[0].asNumber();
-        if (n < 0 || n != std::trunc(n) || n > 4294967295.0) {
-            m.throwError("RangeError", 1005,
-                         "Array index is not a positive integer (" + numberToString(n) + ").");
-        }
-        if (n > (1u << 26)) {
-            throw ScriptAbort{"array"};
-        }
-        o->elements.resize(static_cast<std::size_t>(n));
-    } else {
-        o->elements = a;
-    }
-    return Value();
-}
-
-Value arrayCall(Machine& m, const Value&, Args& a) {
-    Object* o = m.newArray();
-    arrayInit(m, Value::object(o), a);
-    return Value::object(o);
-}
-
-Value arrayLength(Machine& m, const Value& self, Args&) {
-    return Value::unsignedInt(static_cast<std::uint32_t>(arraySelf(m, self)->elements.size()));
-}
-
-// A fixed-length vector refuses whatever would change its length.
-void refuseIfFixed(Machine& m, const Object* o) {
-    if (o->flag && o->cls != nullptr && m.vectorClass != nullptr &&
-        o->cls->isSubclassOf(m.vectorClass)) {
-        m.throwError("RangeError", 1126, "Cannot change the length of a fixed Vector.");
-    }
-}
-
-// The length is a uint, so NaN empties the array and -1 asks for four billion elements.
-Value arraySetLength(Machine& m, const Value& self, Args& a) {
-    const std::uint32_t n = toUint32(m.toNumber(arg(a, 0)));
-    Object* o = arraySelf(m, self);
-    if (n == o->elements.size()) {
-        return Value();
-    }
-    refuseIfFixed(m, o);
-    if (n > (1u << 26)) {
-        m.host().limitHit("memory");
-        throw ScriptAbort{"array"};
-    }
-    Value fill;
-    if (o->cls != nullptr && o->cls->elementType != nullptr) {
-        fill = m.coerce(Value(), o->cls->elementType);
-    }
-    o->elements.resize(n, fill);
-    return Value();
-}
-
-Value arrayPush(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    for (auto& v : a) {
-        o->elements.push_back(v);
-    }
-    return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
-}
-
-Value arrayPop(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    if (o->elements.empty()) {
-        return Value();
-    }
-    Value v = o->elements.back();
-    o->elements.pop_back();
-    return v;
-}
-
-Value arrayShift(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    if (o->elements.empty()) {
-        return Value();
-    }
-    Value v = o->elements.front();
-    o->elements.erase(o->elements.begin());
-    return v;
-}
-
-Value arrayUnshift(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    refuseIfFixed(m, o);
-    o->elements.insert(o->elements.begin(), a.begin(), a.end());
-    return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
-}
-
-Value arrayJoin(Machine& m, const Value& self, Args& a) {
-    Value sep = arg(a, 0);
-    return Value::string(
-        joinArray(m, arraySelf(m, self), sep.isUndefined() ? "," : m.toString(sep)));
-}
-
-Value arrayToLocaleString(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    std::string out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        if (i > 0) {
-            out += ',';
-        }
-        const Value v = o->elements[i];
-        if (!v.isNullish()) {
-            Args none;
-            out += m.toString(m.callProperty(v, Name::publicName("toLocaleString"), none));
-        }
-    }
-    return Value::string(out);
-}
-
-Value arrayToString(Machine& m, const Value& self, Args&) {
-    return Value::string(joinArray(m, arraySelf(m, self), ","));
-}
-
-std::size_t clampIndex(Machine& m, const Value& v, std::size_t len, std::size_t fallback) {
-    if (v.isUndefined()) {
-        return fallback;
-    }
-    double d = m.toNumber(v);
-    if (std::isnan(d)) {
-        d = 0;
-    }
-    d = std::trunc(d);
-    if (d < 0) {
-        d = std::max(0.0, static_cast<double>(len) + d);
-    }
-    return static_cast<std::size_t>(std::min(d, static_cast<double>(len)));
-}
-
-Value arraySlice(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const std::size_t len = o->elements.size();
-    const std::size_t b = clampIndex(m, arg(a, 0), len, 0);
-    const std::size_t e = clampIndex(m, arg(a, 1), len, len);
-    std::vector<Value> out;
-    if (b < e) {
-        out.assign(o->elements.begin() + static_cast<std::ptrdiff_t>(b),
-                   o->elements.begin() + static_cast<std::ptrdiff_t>(e));
-    }
-    return sameKind(m, self, std::move(out));
-}
-
-Value arraySplice(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const std::size_t len = o->elements.size();
-    if (a.empty()) {
-        return Value::object(m.newArray());
-    }
-    refuseIfFixed(m, o);
-    const std::size_t start = clampIndex(m, arg(a, 0), len, 0);
-    std::size_t count = len - start;
-    if (a.size() > 1) {
-        const double d = std::trunc(m.toNumber(a[1])); // NaN and negatives remove nothing
-        count = d > 0 ? static_cast<std::size_t>(std::min(d, static_cast<double>(count))) : 0;
-    }
-    const auto first = o->elements.begin() + static_cast<std::ptrdiff_t>(start);
-    std::vector<Value> removed(first, first + static_cast<std::ptrdiff_t>(count));
-    o->elements.erase(first, first + static_cast<std::ptrdiff_t>(count));
-    if (a.size() > 2) {
-        o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), a.begin() + 2,
-                           a.end());
-    }
-    return sameKind(m, self, std::move(removed));
-}
-
-Value arrayConcat(Machine& m, const Value& self, Args& a) {
-    std::vector<Value> out = arraySelf(m, self)->elements;
-    for (const Value& v : a) {
-        if (v.isObject() && v.asObject()->kind == Object::Kind::Array) {
-            out.insert(out.end(), v.asObject()->elements.begin(), v.asObject()->elements.end());
-        } else {
-            out.push_back(v);
-        }
-    }
-    return sameKind(m, self, std::move(out));
-}
-
-Value arrayReverse(Machine& m, const Value& self, Args&) {
-    Object* o = arraySelf(m, self);
-    std::reverse(o->elements.begin(), o->elements.end());
-    return self;
-}
-
-Value arrayIndexOf(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const std::size_t from = clampIndex(m, arg(a, 1), o->elements.size(), 0);
-    for (std::size_t i = from; i < o->elements.size(); ++i) {
-        if (m.strictEquals(o->elements[i], arg(a, 0))) {
-            return Value::integer(static_cast<std::int32_t>(i));
-        }
-    }
-    return Value::integer(-1);
-}
-
-// lastIndexOf(item, from): a negative `from` counts back from the end.
-Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    const double len = static_cast<double>(o->elements.size());
-    double from = arg(a, 1).isUndefined() ? len : std::trunc(m.toNumber(arg(a, 1)));
-    if (std::isnan(from)) {
-        from = 0;
-    }
-    if (from < 0) {
-        from += len;
-    }
-    if (from < 0) {
-        return Value::integer(-1);
-    }
-    const auto end = static_cast<std::size_t>(std::min(from + 1, len));
-    for (std::size_t i = end; i > 0; --i) {
-        if (m.strictEquals(o->elements[i - 1], arg(a, 0))) {
-            return Value::integer(static_cast<std::int32_t>(i - 1));
-        }
-    }
-    return Value::integer(-1);
-}
-
-// forEach, map, filter, some, every: the callback gets (item, index, array).
-template <int Mode> Value arrayIterate(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    Value fn = arg(a, 0);
-    Value thisv = arg(a, 1);
-    std::vector<Value> out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        Args cb{o->elements[i], Value::integer(static_cast<std::int32_t>(i)), self};
-        Value r = m.call(fn, thisv, cb);
-        if constexpr (Mode == 1) {
-            out.push_back(r);
-        } else if constexpr (Mode == 2) {
-            if (Machine::toBoolean(r)) {
-                out.push_back(o->elements[i]);
-            }
-        } else if constexpr (Mode == 3) {
-            if (Machine::toBoolean(r)) {
-                return Value::boolean(true);
-            }
-        } else if constexpr (Mode == 4) {
-            if (!Machine::toBoolean(r)) {
-                return Value::boolean(false);
-            }
-        }
-    }
-    if constexpr (Mode == 1 || Mode == 2) {
-        return sameKind(m, self, std::move(out));
-    } else if constexpr (Mode == 3) {
-        return Value::boolean(false);
-    } else if constexpr (Mode == 4) {
-        return Value::boolean(true);
-    }
-    return Value();
-}
-
-Value arraySort(Machine& m, const Value& self, Args& a) {
-    Object* o = arraySelf(m, self);
-    Value fn = arg(a, 0);
-    int flags = 0;
-    if (fn.isNumeric()) {
-        flags = toInt32(fn.asNumber());
-        fn = Value();
-    } else {
-        flags = toInt32(m.toNumber(arg(a, 1)));
-    }
-    const bool numeric = (flags & 16) != 0;
-    const bool descending = (flags & 2) != 0;
-    const bool noCase = (flags & 1) != 0;
-    auto less = [&](const Value& x, const Value& y) {
-        if (x.isUndefined() || y.isUndefined()) {
-            return !x.isUndefined() && y.isUndefined();
-        }
-        bool r = false;
-        if (fn.isObject()) {
-            Args cb{x, y};
-            r = m.toNumber(m.call(fn, Value::null(), cb)) < 0;
-        } else if (numeric) {
-            r = m.toNumber(x) < m.toNumber(y);
-        } else {
-            std::string sx = m.toString(x);
-            std::string sy = m.toString(y);
-            if (noCase) {
-                std::transform(sx.begin(), sx.end(), sx.begin(), ::tolower);
-                std::transform(sy.begin(), sy.end(), sy.begin(), ::tolower);
-            }
-            r = sx < sy;
-        }
-        return r;
-    };
-    std::stable_sort(o->elements.begin(), o->elements.end(), [&](const Value& x, const Value& y) {
-        return descending ? less(y, x) : less(x, y);
-    });
-    return self;
-}
-
-// --- String ---
-std::string selfString(Machine& m, const Value& self) {
-    return m.toString(self);
-}
-
-Value stringCall(Machine& m, const Value&, Args& a) {
-    return Value::string(a.empty() ? std::string() : m.toString(a[0]));
-}
-
-Value stringLength(Machine& m, const Value& self, Args&) {
-    return Value::integer(static_cast<std::int32_t>(selfString(m, self).size()));
-}
-
-// A character position as the string methods take it: an integer, NaN and undefined as 0.
-double position(Machine& m, const Value& v) {
-    const double d = v.isUndefined() ? 0 : std::trunc(m.toNumber(v));
-    return std::isnan(d) ? 0 : d;
-}
-
-Value stringCharAt(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const double i = position(m, arg(a, 0));
-    if (i < 0 || i >= static_cast<double>(s.size())) {
-        return Value::string("");
-    }
-    return Value::string(s.substr(static_cast<std::size_t>(i), 1));
-}
-
-Value stringCharCodeAt(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const double i = position(m, arg(a, 0));
-    if (i < 0 || i >= static_cast<double>(s.size())) {
-        return Value::number(std::numeric_limits<double>::quiet_NaN());
-    }
-    return Value::integer(static_cast<unsigned char>(s[static_cast<std::size_t>(i)]));
-}
-
-Value stringFromCharCode(Machine& m, const Value&, Args& a) {
-    std::string out;
-    for (const Value& v : a) {
-        const std::uint32_t c = toUint32(m.toNumber(v)) & 0xFFFF;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return Value::string(out);
-}
-
-Value stringIndexOf(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const std::string needle = m.toString(arg(a, 0));
-    const std::size_t from = clampIndex(m, arg(a, 1), s.size(), 0);
-    const auto p = s.find(needle, from);
-    return Value::integer(p == std::string::npos ? -1 : static_cast<std::int32_t>(p));
-}
-
-Value stringLastIndexOf(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    // The search starts at most at `from`; NaN or none searches the whole string.
-    double from =
-        arg(a, 1).isUndefined() ? static_cast<double>(s.size()) : std::trunc(m.toNumber(arg(a, 1)));
-    if (std::isnan(from)) {
-        from = static_cast<double>(s.size());
-    }
-    const auto start =
-        static_cast<std::size_t>(std::clamp(from, 0.0, static_cast<double>(s.size())));
-    const auto p = s.rfind(m.toString(arg(a, 0)), start);
-    return Value::integer(p == std::string::npos ? -1 : static_cast<std::int32_t>(p));
-}
-
-Value stringSubstring(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    std::size_t b =
-        clampIndex(m,
-                   arg(a, 0).isUndefined() ? Value::integer(0)
-                                           : Value::number(std::max(0.0, m.toNumber(arg(a, 0)))),
-                   s.size(), 0);
-    std::size_t e = arg(a, 1).isUndefined()
-                        ? s.size()
-                        : clampIndex(m, Value::number(std::max(0.0, m.toNumber(arg(a, 1)))),
-                                     s.size(), s.size());
-    if (b > e) {
-        std::swap(b, e);
-    }
-    return Value::string(s.substr(b, e - b));
-}
-
-Value stringSlice(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const std::size_t b = clampIndex(m, arg(a, 0), s.size(), 0);
-    const std::size_t e = clampIndex(m, arg(a, 1), s.size(), s.size());
-    return Value::string(b < e ? s.substr(b, e - b) : std::string());
-}
-
-Value stringSubstr(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    const std::size_t b = clampIndex(m, arg(a, 0), s.size(), 0);
-    double n = arg(a, 1).isUndefined() ? static_cast<double>(s.size()) : m.toNumber(arg(a, 1));
-    if (std::isnan(n) || n < 0) {
-        n = 0;
-    }
-    return Value::string(
-        s.substr(b, static_cast<std::size_t>(std::min(n, static_cast<double>(s.size())))));
-}
-
-Value stringToUpper(Machine& m, const Value& self, Args&) {
-    std::string s = selfString(m, self);
-    std::transform(s.begin(), s.end(), s.begin(), ::toupper);
-    return Value::string(s);
-}
-
-Value stringToLower(Machine& m, const Value& self, Args&) {
-    std::string s = selfString(m, self);
-    std::transform(s.begin(), s.end(), s.begin(), ::tolower);
-    return Value::string(s);
-}
-
-Value stringSplit(Machine& m, const Value& self, Args& a) {
-    const std::string s = selfString(m, self);
-    std::vector<Value> out;
-    // The limit is a uint: -1 keeps every piece, 0 none.
-    const std::uint32_t limit =
-        arg(a, 1).isUndefined() ? 0xFFFFFFFFu : toUint32(m.toNumber(arg(a, 1)));
-    if (limit == 0) {
-        return Value::object(m.newArray());
-    }
-    if (arg(a, 0).isUndefined()) {
-        out.push_back(Value::string(s));
-    } else {
-        const std::string sep = m.toString(arg(a, 0));
-        if (sep.empty()) {
-            for (char c : s) {
-                if (out.size() >= limit) {
-                    break;
-                }
-                out.push_back(Value::string(std::string(1, c)));
-            }
-        } else {
-            std::size_t start = 0;
-            while (out.size() < limit) {
-                const auto p = s.find(sep, start);
-                if (p == std::string::npos) {
-                    out.push_back(Value::string(s.substr(start)));
-                    break;
-                }
-                out.push_back(Value::string(s.substr(start, p - start)));
-                start = p + sep.size();
-            }
-        }
-    }
-    return Value::object(m.newArray(std::move(out)));
-}
-
-Value stringConcat(Machine& m, const Value& self, Args& a) {
-    std::string s = selfString(m, self);
-    for (const Value& v : a) {
-        s += m.toString(v);
-    }
-    return Value::string(s);
-}
-
-Value stringToString(Machine& m, const Value& self, Args&) {
-    return Value::string(selfString(m, self));
 }
 
 // --- Number, int, uint, Boolean ---
@@ -713,7 +217,9 @@ Value errorInit(Machine& m, const Value& self, Args& a) {
     while (c != nullptr && c->unit != nullptr) {
         c = c->super;
     }
-    o->setProp("name", Value::string(c != nullptr ? c->name : "Error"));
+    // The language's own errors name themselves; the player's (flash.errors) keep Error's.
+    o->setProp("name",
+               Value::string(c != nullptr && c->ns.uri.empty() ? c->name : std::string("Error")));
     o->dontEnum.back() = true;
     o->number = a.size() > 1 ? m.toNumber(a[1]) : 0;
     // What an uncaught error prints: made here, without calling back into scripts, so that
@@ -752,6 +258,10 @@ Value traceFn(Machine& m, const Value&, Args& a) {
         }
         line += m.toString(a[i]);
     }
+    // The player's log holds text: a surrogate cut from its partner shows as U+FFFD and
+    // a NUL character is left out.
+    line = unicode::withoutLoneSurrogates(line);
+    line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
     m.host().trace(line);
     return Value();
 }
@@ -860,6 +370,11 @@ Class* Machine::defineClass(const std::string& package, const std::string& name,
     Object* co = allocate();
     co->kind = Object::Kind::Class;
     co->builds = c;
+    // A built-in class is a Class like any other: it converts and prints as one.
+    if (classClass != nullptr) {
+        co->cls = classClass;
+        co->proto = classClass->prototype;
+    }
     co->ownTraits = std::make_unique<Traits>();
     co->traits = co->ownTraits.get();
     c->classObject = co;
@@ -947,57 +462,12 @@ void Machine::installBuiltins() {
     defineMethod(functionClass, "call", functionCall);
     defineMethod(functionClass, "apply", functionApply);
 
-    arrayClass = defineClass("", "Array", objectClass, arrayInit);
-    arrayClass->native = Class::Native::Array;
-    arrayClass->call = arrayCall;
-    defineGetter(arrayClass, "length", arrayLength);
-    defineSetter(arrayClass, "length", arraySetLength);
-    defineMethod(arrayClass, "push", arrayPush);
-    defineMethod(arrayClass, "pop", arrayPop);
-    defineMethod(arrayClass, "shift", arrayShift);
-    defineMethod(arrayClass, "unshift", arrayUnshift);
-    defineMethod(arrayClass, "join", arrayJoin);
-    defineMethod(arrayClass, "toString", arrayToString);
-    defineMethod(arrayClass, "toLocaleString", arrayToLocaleString);
-    defineMethod(arrayClass, "slice", arraySlice);
-    defineMethod(arrayClass, "splice", arraySplice);
-    defineMethod(arrayClass, "concat", arrayConcat);
-    defineMethod(arrayClass, "reverse", arrayReverse);
-    defineMethod(arrayClass, "indexOf", arrayIndexOf);
-    defineMethod(arrayClass, "lastIndexOf", arrayLastIndexOf);
-    defineMethod(arrayClass, "forEach", arrayIterate<0>);
-    defineMethod(arrayClass, "map", arrayIterate<1>);
-    defineMethod(arrayClass, "filter", arrayIterate<2>);
-    defineMethod(arrayClass, "some", arrayIterate<3>);
-    defineMethod(arrayClass, "every", arrayIterate<4>);
-    defineMethod(arrayClass, "sort", arraySort);
-    const std::pair<const char*, int> sortFlags[] = {{"CASEINSENSITIVE", 1},
-                                                     {"DESCENDING", 2},
-                                                     {"UNIQUESORT", 4},
-                                                     {"RETURNINDEXEDARRAY", 8},
-                                                     {"NUMERIC", 16}};
-    for (const auto& [flagName, value] : sortFlags) {
-        arrayClass->classObject->setProp(flagName, Value::integer(value));
-    }
+    arrayClass = defineClass("", "Array", objectClass);
+    installArrayClass(*this);
 
     stringClass = defineClass("", "String", objectClass);
-    stringClass->call = stringCall;
     stringClass->sealed = true;
-    defineGetter(stringClass, "length", stringLength);
-    defineMethod(stringClass, "charAt", stringCharAt);
-    defineMethod(stringClass, "charCodeAt", stringCharCodeAt);
-    defineMethod(stringClass, "indexOf", stringIndexOf);
-    defineMethod(stringClass, "lastIndexOf", stringLastIndexOf);
-    defineMethod(stringClass, "substring", stringSubstring);
-    defineMethod(stringClass, "substr", stringSubstr);
-    defineMethod(stringClass, "slice", stringSlice);
-    defineMethod(stringClass, "toUpperCase", stringToUpper);
-    defineMethod(stringClass, "toLowerCase", stringToLower);
-    defineMethod(stringClass, "split", stringSplit);
-    defineMethod(stringClass, "concat", stringConcat);
-    defineMethod(stringClass, "toString", stringToString);
-    defineMethod(stringClass, "valueOf", stringToString);
-    defineMethod(stringClass, "fromCharCode", stringFromCharCode, true);
+    installStringClass(*this);
 
     numberClass = defineClass("", "Number", objectClass);
     intClass = defineClass("", "int", objectClass);
@@ -1010,6 +480,7 @@ void Machine::installBuiltins() {
     for (Class* c : {numberClass, intClass, uintClass}) {
         c->sealed = true;
         defineMethod(c, "toString", numberToStringMethod);
+        defineMethod(c, "toLocaleString", numberToStringMethod);
         defineMethod(c, "toFixed", numberToFixed);
         defineMethod(c, "valueOf", valueOfSelf);
     }
@@ -1037,6 +508,7 @@ void Machine::installBuiltins() {
     defineMethod(namespaceClass, "toString", namespaceToString);
     defineGetter(namespaceClass, "uri", namespaceToString);
     qnameClass = defineClass("", "QName", objectClass);
+    installQNameAndNamespace(*this);
 
     Class* math = defineClass("", "Math", objectClass);
     Object* mo = math->classObject;
@@ -1092,6 +564,12 @@ void Machine::installBuiltins() {
     defineGlobal("flash.utils", "getQualifiedClassName",
                  Value::object(newNative(qualifiedClassNameFn, "getQualifiedClassName")));
 
+    installUriFunctions(*this);
+    installReflection(*this);
+    installRegExp(*this);
+    installDate(*this);
+    installJson(*this);
+    installByteArray(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

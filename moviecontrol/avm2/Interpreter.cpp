@@ -80,7 +80,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
     reg[0] = self;
     const std::size_t params = info.paramTypes.size();
     const std::size_t required = params - info.optional.size();
-    if (args.size() < required) {
+    // A function closure, like one of ActionScript 1, takes what it is given: missing
+    // parameters are undefined. A class's methods insist on their count.
+    if (args.size() < required && owner != nullptr) {
         throwError("ArgumentError", 1063,
                    "Argument count mismatch on " + methodName(unit, method) + ". Expected " +
                        std::to_string(required) + ", got " + std::to_string(args.size()) + ".");
@@ -94,6 +96,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
     }
     for (std::size_t i = 0; i < params && i + 1 < reg.size(); ++i) {
         Value v = i < args.size() ? args[i]
+                  : i < required  ? Value()
                                   : defaultValue(unit, info.optional[i - required].kind,
                                                  info.optional[i - required].index);
         reg[i + 1] = coerce(v, resolveType(unit, info.paramTypes[i]));
@@ -309,8 +312,12 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
                         if (i < ne) {
-                            out = in.op == op::NextName ? Value::string(std::to_string(i))
-                                                        : o->elements[static_cast<std::size_t>(i)];
+                            const Value& e = o->elements[static_cast<std::size_t>(i)];
+                            if (in.op == op::NextName) {
+                                out = Value::string(std::to_string(i));
+                            } else if (!e.isHole()) {
+                                out = e;
+                            }
                         } else if (o->kind == Object::Kind::Dictionary) {
                             const auto k = static_cast<std::size_t>(i - ne);
                             if (k < o->entries.size()) {
@@ -349,9 +356,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                                                                : o->props.size());
                         for (std::int64_t k = i; k < total; ++k) {
                             if (k < ne) {
-                                if (o->kind == Object::Kind::Array &&
-                                    o->elements[static_cast<std::size_t>(k)].isUndefined() &&
-                                    false) {
+                                if (o->elements[static_cast<std::size_t>(k)].isHole()) {
                                     continue;
                                 }
                                 next = k + 1;

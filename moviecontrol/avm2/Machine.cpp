@@ -1,6 +1,7 @@
 #include "avm2/Machine.h"
 
 #include "avm2/AbcReader.h"
+#include "unicode/Utf16Text.h"
 
 #include <cmath>
 #include <limits>
@@ -27,8 +28,6 @@ bool arrayIndex(const std::string& s, std::uint32_t& out) {
     return true;
 }
 
-constexpr std::size_t kMaxArrayLength = 1u << 26;
-
 } // namespace
 
 Machine::Machine(Host& host, Limits limits) : host_(host), limits_(limits), budget_(limits.budget) {
@@ -48,6 +47,24 @@ void Machine::checkBudget() {
         host_.limitHit(over == scriptbudget::Overrun::Time ? "time" : "memory");
         throw ScriptAbort{"budget"};
     }
+}
+
+void Machine::checkMemory(std::size_t moreBytes) {
+    if (!budget_.allows(heap_.size() * sizeof(Object), moreBytes)) {
+        host_.limitHit("memory");
+        throw ScriptAbort{"memory"};
+    }
+}
+
+void Machine::resizeElements(Object* array, std::size_t length, const Value& fill) {
+    const std::size_t now = array->elements.size();
+    if (length > now &&
+        (length > std::numeric_limits<std::uint32_t>::max() ||
+         !budget_.allows(heap_.size() * sizeof(Object), (length - now) * sizeof(Value)))) {
+        host_.limitHit("memory");
+        throw ScriptAbort{"array"};
+    }
+    array->elements.resize(length, fill);
 }
 
 Object* Machine::allocate() {
@@ -107,13 +124,9 @@ void Machine::setVectorElement(Object* vector, std::uint32_t index, const Value&
                    "The index " + std::to_string(index) + " is out of range " +
                        std::to_string(length) + ".");
     }
-    if (index == length && length >= kMaxArrayLength) {
-        host_.limitHit("memory");
-        throw ScriptAbort{"array"};
-    }
     Value element = coerce(value, vector->cls->elementType);
     if (index == length) {
-        vector->elements.push_back(std::move(element));
+        resizeElements(vector, length + 1, element);
     } else {
         vector->elements[index] = std::move(element);
     }
@@ -252,7 +265,16 @@ Value Machine::getProperty(const Value& target, const Name& name) {
         Object* o = target.asObject();
         std::uint32_t index = 0;
         if (o->kind == Object::Kind::Array && name.seesPublic() && arrayIndex(name.local, index)) {
-            return index < o->elements.size() ? o->elements[index] : Value();
+            if (index < o->elements.size() && !o->elements[index].isHole()) {
+                return o->elements[index];
+            }
+            // A hole or a slot past the end reads through the prototypes.
+            for (Object* p = o->proto; p != nullptr; p = p->proto) {
+                if (const Value* v = p->findProp(name.local)) {
+                    return *v;
+                }
+            }
+            return Value();
         }
         if (o->kind == Object::Kind::Dictionary && name.seesPublic()) {
             for (auto& [k, v] : o->entries) {
@@ -353,13 +375,9 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
             return;
         }
         if (index >= holder->elements.size()) {
-            if (index >= kMaxArrayLength) {
-                host_.limitHit("memory");
-                throw ScriptAbort{"array"};
-            }
-            holder->elements.resize(index + 1);
+            resizeElements(holder, std::size_t{index} + 1);
         }
-        holder->elements[index] = value;
+        holder->elements[index] = value.isHole() ? Value() : value;
         return;
     }
     if (holder->kind == Object::Kind::Dictionary) {
@@ -388,7 +406,10 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
     std::uint32_t index = 0;
     if (o->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
         if (index < o->elements.size()) {
-            o->elements[index] = Value();
+            if (o->cls != nullptr && vectorClass != nullptr && o->cls->isSubclassOf(vectorClass)) {
+                return true; // a vector's element stays: deleting it answers true and does nothing
+            }
+            o->elements[index] = Value::hole();
         }
         return true;
     }
@@ -420,7 +441,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
     }
     std::uint32_t index = 0;
     if (holder->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
-        return index < holder->elements.size();
+        if (index < holder->elements.size() && !holder->elements[index].isHole()) {
+            return true;
+        }
     }
     for (Object* p = holder; p != nullptr; p = p->proto) {
         if (p->findProp(name.local) != nullptr) {
@@ -809,7 +832,12 @@ int Machine::lessThan(const Value& a, const Value& b) {
     Value pa = toPrimitive(a, false);
     Value pb = toPrimitive(b, false);
     if (pa.isString() && pb.isString()) {
-        return pa.asString() < pb.asString() ? 1 : 0;
+        // Strings order by UTF-16 code units; UTF-8's byte order differs from it only
+        // when characters beyond the first plane meet those from U+E000 up.
+        if (unicode::isAscii(pa.asString()) || unicode::isAscii(pb.asString())) {
+            return pa.asString() < pb.asString() ? 1 : 0;
+        }
+        return unicode::toUtf16(pa.asString()) < unicode::toUtf16(pb.asString()) ? 1 : 0;
     }
     const double x = toNumber(pa);
     const double y = toNumber(pb);
@@ -835,9 +863,7 @@ Value Machine::add(const Value& a, const Value& b) {
     Value pa = toPrimitive(a, false);
     Value pb = toPrimitive(b, false);
     if (pa.isString() || pb.isString()) {
-        std::string s = toString(pa);
-        s += toString(pb);
-        return Value::string(std::move(s));
+        return Value::string(unicode::joinText(toString(pa), toString(pb)));
     }
     return Value::number(toNumber(pa) + toNumber(pb));
 }
@@ -1235,6 +1261,13 @@ void Machine::constructDocument(const std::string& qualifiedName) {
         // The object exists (and is the root) before its constructor runs, as a display
         // object does: the constructor's addFrameScript calls reach the root timeline.
         Class* c = cls.asObject()->builds;
+        // Only a sprite can stand as the root: any other class is refused before it is made.
+        Class* sprite = findClass("flash.display::Sprite");
+        if (sprite != nullptr && !c->isSubclassOf(sprite)) {
+            throwError("TypeError", 2023,
+                       "Class " + c->qualifiedName() +
+                           "$ must inherit from Sprite to link to the root.");
+        }
         document_ = instantiate(c);
         Args none;
         constructSuper(c, Value::object(document_), none);

@@ -55,6 +55,11 @@ class Machine {
     Object* newFunction(MethodRef method, ScopePtr scope, Class* owner = nullptr);
     Object* newNative(NativeFn fn, std::string_view name = {});
     Object* instantiate(Class* cls);
+    // Sets an array's length, filling new slots with `fill`; a length the memory budget
+    // cannot hold abandons the script.
+    void resizeElements(Object* array, std::size_t length, const Value& fill = Value::hole());
+    // Abandons the script when holding `moreBytes` more would pass the memory budget.
+    void checkMemory(std::size_t moreBytes);
     Object* makeError(std::string_view className, int code, const std::string& message);
     [[noreturn]] void throwError(std::string_view className, int code, const std::string& message);
 

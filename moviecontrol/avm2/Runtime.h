@@ -157,6 +157,8 @@ class Object {
     std::string text;
     double number = 0;
     bool flag = false;
+    // What a built-in class keeps beyond values (a RegExp's compiled pattern...).
+    std::shared_ptr<void> nativeData;
     // Dictionary keyed by object identity.
     std::vector<std::pair<Value, Value>> entries;
 };

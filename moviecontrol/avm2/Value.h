@@ -16,6 +16,13 @@ class Value {
     enum class Type : std::uint8_t { Undefined, Null, Boolean, Int, Number, String, Object };
 
     Value() = default;
+    // An array slot that holds nothing: it reads as undefined, but `in`, for-in and
+    // hasOwnProperty pass it over. Only arrays keep it; every read hands out undefined.
+    static Value hole() {
+        Value v;
+        v.i_ = 1;
+        return v;
+    }
     static Value null() {
         Value v;
         v.type_ = Type::Null;
@@ -56,6 +63,7 @@ class Value {
 
     Type type() const { return type_; }
     bool isUndefined() const { return type_ == Type::Undefined; }
+    bool isHole() const { return type_ == Type::Undefined && i_ == 1; }
     bool isNull() const { return type_ == Type::Null; }
     bool isNullish() const { return type_ == Type::Undefined || type_ == Type::Null; }
     bool isBoolean() const { return type_ == Type::Boolean; }

@@ -11,7 +11,7 @@
 #include "TextMetrics.h"
 #include "avm1/Convert.h"
 #include "avm1/Function.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 

@@ -5,7 +5,7 @@
 #include "StageScripts.h"
 #include "TextMetrics.h"
 #include "avm1/Function.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 

@@ -7,8 +7,8 @@
 
 #include "StyleSheet.h"
 #include "TextDocument.h"
-#include "avm1/Utf16Text.h"
 #include "avm1/XmlParser.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 
@@ -95,7 +95,7 @@ std::string decodeEntities(std::string_view s) {
                                                    hex ? 16 : 10);
                     if (r.ec == std::errc() && r.ptr == digits.data() + digits.size() &&
                         !digits.empty()) {
-                        decoded = avm1::codePointToUtf8(cp);
+                        decoded = unicode::codePointToUtf8(cp);
                     }
                 }
                 if (!decoded.empty()) {
@@ -228,7 +228,7 @@ class HtmlReader {
             if (options_.version7 && isBlank(raw)) {
                 continue;
             }
-            addText(avm1::toUtf16(decodeEntities(raw)));
+            addText(unicode::toUtf16(decodeEntities(raw)));
         }
         flush();
         return std::move(doc_);
@@ -522,13 +522,13 @@ std::string colorText(std::uint32_t c) {
 }
 
 std::string escapeText(std::u16string_view text) {
-    return avm1::xml::escape(avm1::fromUtf16(text));
+    return avm1::xml::escape(unicode::fromUtf16(text));
 }
 
 std::string fontAttributes(const TextFormat& f, const TextFormat* outer) {
     std::string out;
     if (outer == nullptr || f.font != outer->font) {
-        out += " FACE=\"" + escapeText(avm1::toUtf16(f.font)) + "\"";
+        out += " FACE=\"" + escapeText(unicode::toUtf16(f.font)) + "\"";
     }
     if (outer == nullptr || f.size != outer->size) {
         out += " SIZE=\"" + number(f.size) + "\"";
@@ -612,8 +612,8 @@ class ParagraphPrinter {
             fonts_.push_back(f);
         }
         if (!f.url.empty()) {
-            out_ += "<A HREF=\"" + escapeText(avm1::toUtf16(f.url)) + "\" TARGET=\"" +
-                    escapeText(avm1::toUtf16(f.target)) + "\">";
+            out_ += "<A HREF=\"" + escapeText(unicode::toUtf16(f.url)) + "\" TARGET=\"" +
+                    escapeText(unicode::toUtf16(f.target)) + "\">";
         }
         out_ += f.bold ? "<B>" : "";
         out_ += f.italic ? "<I>" : "";

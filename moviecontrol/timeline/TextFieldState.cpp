@@ -1,6 +1,6 @@
 #include "TextFieldState.h"
 
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 
@@ -36,17 +36,17 @@ void TextFieldState::define(const swf::EditText& definition, std::string_view fo
     document.clear();
     if (definition.initialText) {
         // Movies before version 6 store text in the machine's code page, read here as Latin-1.
-        assign(avm1::decodeText(*definition.initialText));
+        assign(unicode::decodeText(*definition.initialText));
     }
     changed();
 }
 
 std::string TextFieldState::plainText() const {
-    return avm1::fromUtf16(document.text());
+    return unicode::fromUtf16(document.text());
 }
 
 void TextFieldState::setPlainText(std::string_view utf8) {
-    std::u16string text = avm1::toUtf16(utf8);
+    std::u16string text = unicode::toUtf16(utf8);
     // Line ends of every kind become the field's paragraph ends.
     std::u16string out;
     out.reserve(text.size());

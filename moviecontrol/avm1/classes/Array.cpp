@@ -3,7 +3,7 @@
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -245,8 +245,8 @@ int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
-    std::u16string x = toUtf16(m.toString(a).view());
-    std::u16string y = toUtf16(m.toString(b).view());
+    std::u16string x = unicode::toUtf16(m.toString(a).view());
+    std::u16string y = unicode::toUtf16(m.toString(b).view());
     if (flags & CaseInsensitive) {
         for (auto& c : x) {
             c = foldCase(c);

@@ -3,7 +3,7 @@
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include <cmath>
 
@@ -44,7 +44,7 @@ std::string unescapeText(std::string_view text) {
         }
         out.push_back(text[i]);
     }
-    return decodeText(out);
+    return unicode::decodeText(out);
 }
 
 // setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).

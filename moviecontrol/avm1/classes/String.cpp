@@ -4,7 +4,7 @@
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include <cmath>
 
@@ -34,7 +34,7 @@ double intArg(Machine& m, const Value& v) {
 }
 
 Value text(std::u16string_view s) {
-    return Value(Str(fromUtf16(s)));
+    return Value(Str(unicode::fromUtf16(s)));
 }
 
 std::size_t clampIndex(double v, std::size_t size) {
@@ -87,7 +87,7 @@ std::vector<Value> splitText(CallArgs& c, std::u16string_view s) {
     if (c.arg(0).isUndefined()) {
         return {text(s)};
     }
-    std::u16string separator = toUtf16(m.toString(c.arg(0)).view());
+    std::u16string separator = unicode::toUtf16(m.toString(c.arg(0)).view());
     if (s.empty()) {
         // Whatever the limit: an empty text is one empty part, unless the separator
         // matches it.
@@ -104,8 +104,9 @@ std::vector<Value> splitText(CallArgs& c, std::u16string_view s) {
 // at most (a longer one, or an empty one, leaves the text whole).
 std::vector<Value> splitVersion5(CallArgs& c, std::u16string_view s) {
     Machine& m = c.machine;
-    std::u16string separator =
-        c.arg(0).isUndefined() ? std::u16string(u",") : toUtf16(m.toString(c.arg(0)).view());
+    std::u16string separator = c.arg(0).isUndefined()
+                                   ? std::u16string(u",")
+                                   : unicode::toUtf16(m.toString(c.arg(0)).view());
     if (separator.empty()) {
         return {text(s)};
     }
@@ -122,7 +123,7 @@ std::vector<Value> splitVersion5(CallArgs& c, std::u16string_view s) {
 
 BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text) {
     auto* box = m.make<BoxObject>(proto, Value(text), "String");
-    m.define(box, "length", Value(static_cast<double>(utf16Length(text.view()))),
+    m.define(box, "length", Value(static_cast<double>(unicode::utf16Length(text.view()))),
              attr::DontEnum | attr::DontDelete);
     return box;
 }
@@ -162,7 +163,7 @@ void installString(Machine& m) {
     m.defineMethod(proto, "toString", self);
     m.defineMethod(proto, "valueOf", self);
     m.defineMethod(proto, "charAt", [](CallArgs& c) -> Value {
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         double i = intArg(c.machine, c.arg(0));
         if (i < 0 || i >= static_cast<double>(s.size())) {
             return Value(Str());
@@ -170,7 +171,7 @@ void installString(Machine& m) {
         return text(std::u16string_view(s).substr(static_cast<std::size_t>(i), 1));
     });
     m.defineMethod(proto, "charCodeAt", [](CallArgs& c) -> Value {
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         double i = intArg(c.machine, c.arg(0));
         if (i < 0 || i >= static_cast<double>(s.size())) {
             return Value(std::numeric_limits<double>::quiet_NaN());
@@ -190,8 +191,8 @@ void installString(Machine& m) {
         if (c.count() == 0) {
             return {};
         }
-        std::u16string s = toUtf16(thisString(c).view());
-        std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
+        std::u16string needle = unicode::toUtf16(c.machine.toString(c.arg(0)).view());
         double start = intArg(c.machine, c.arg(1));
         if (start > static_cast<double>(s.size())) {
             return Value(-1.0);
@@ -203,8 +204,8 @@ void installString(Machine& m) {
         if (c.count() == 0) {
             return {};
         }
-        std::u16string s = toUtf16(thisString(c).view());
-        std::u16string needle = toUtf16(c.machine.toString(c.arg(0)).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
+        std::u16string needle = unicode::toUtf16(c.machine.toString(c.arg(0)).view());
         std::size_t from = std::u16string::npos;
         if (c.count() > 1 && !c.arg(1).isUndefined()) {
             double f = intArg(c.machine, c.arg(1));
@@ -220,7 +221,7 @@ void installString(Machine& m) {
         if (c.count() == 0) {
             return {};
         }
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         auto size = static_cast<double>(s.size());
         double a = intArg(c.machine, c.arg(0));
         double b = c.count() > 1 && !c.arg(1).isUndefined() ? intArg(c.machine, c.arg(1)) : size;
@@ -240,7 +241,7 @@ void installString(Machine& m) {
         if (c.count() == 0) {
             return {};
         }
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         std::size_t from = clampIndex(intArg(c.machine, c.arg(0)), s.size());
         std::size_t to = c.count() > 1 && !c.arg(1).isUndefined()
                              ? clampIndex(intArg(c.machine, c.arg(1)), s.size())
@@ -254,7 +255,7 @@ void installString(Machine& m) {
         if (c.count() == 0) {
             return {};
         }
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         auto size = static_cast<double>(s.size());
         double a = intArg(c.machine, c.arg(0));
         if (a < 0) {
@@ -270,20 +271,20 @@ void installString(Machine& m) {
     });
     m.defineMethod(proto, "split", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         std::vector<Value> parts = m.version() < 6 ? splitVersion5(c, s) : splitText(c, s);
         m.state().reserve(parts.size() * 2 * sizeof(Value));
         return Value(m.newArray(parts));
     });
     m.defineMethod(proto, "toLowerCase", [](CallArgs& c) -> Value {
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         for (char16_t& ch : s) {
             ch = toLowerUnit(ch);
         }
         return text(s);
     });
     m.defineMethod(proto, "toUpperCase", [](CallArgs& c) -> Value {
-        std::u16string s = toUtf16(thisString(c).view());
+        std::u16string s = unicode::toUtf16(thisString(c).view());
         for (char16_t& ch : s) {
             ch = toUpperUnit(ch);
         }

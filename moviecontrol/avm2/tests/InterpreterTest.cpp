@@ -213,3 +213,28 @@ TEST(Interpreter, TypeOperatorsByTable) {
 }
 
 } // namespace
+
+namespace {
+
+// A function closure called with fewer arguments than it declares runs with the missing
+// ones undefined, as Flash runs package-level functions; it does not throw 1063.
+TEST(Interpreter, ClosuresTakeFewerArgumentsThanDeclared) {
+    for (const auto& [argument, traced] :
+         std::vector<std::pair<Bytes, const char*>>{{{0x24, 7}, "7,"}, {{}, ","}}) {
+        TraceScript s;
+        const std::uint32_t closure = s.abc.method(2);
+        avm2test::BodySpec body;
+        body.method = closure;
+        body.maxStack = 2;
+        body.localCount = 3;
+        body.code = {0xD1, 0xD2, 0x56, 2,
+                     0x48}; // [arg1, arg2]: undefined joins as "": undefined joins as ""
+        s.abc.bodies.push_back(body);
+        Bytes code{0x40, static_cast<std::uint8_t>(closure), 0x20};
+        code.insert(code.end(), argument.begin(), argument.end());
+        code.insert(code.end(), {0x41, static_cast<std::uint8_t>(argument.empty() ? 0 : 1)});
+        EXPECT_EQ(avm2test::runAbc(s.build(code)), std::string(traced) + "\n");
+    }
+}
+
+} // namespace

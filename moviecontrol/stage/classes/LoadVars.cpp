@@ -7,7 +7,7 @@
 #include "avm1/FormEncoding.h"
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 
@@ -31,7 +31,7 @@ class DataLoader {
         const std::vector<std::uint8_t> bytes = stage_.readBesideMovie(m.toString(url).view());
         Value text;
         if (!bytes.empty()) {
-            text = Value(avm1::Str(avm1::decodeText(
+            text = Value(avm1::Str(unicode::decodeText(
                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))));
         }
         const Value deliver(m.newFunction(arrive));

@@ -10,7 +10,7 @@
 #include "StageScripts.h"
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 

@@ -8,7 +8,7 @@
 #include "TextFieldState.h"
 #include "TextFormatObject.h"
 #include "avm1/Function.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 
@@ -102,7 +102,7 @@ void installTextField(StageScripts& stage) {
         TextFieldState* t = textOf(c);
         if (t != nullptr && c.count() > 0) {
             const std::size_t end = t->document.size();
-            t->document.replace(end, end, avm1::toUtf16(c.machine.toString(c.arg(0)).str()),
+            t->document.replace(end, end, unicode::toUtf16(c.machine.toString(c.arg(0)).str()),
                                 t->newFormat);
             t->changed();
         }
@@ -120,8 +120,8 @@ void installTextField(StageScripts& stage) {
                     // The new text takes the format of what it replaces.
                     const TextFormat* f = t->document.formatAt(begin);
                     const TextFormat format = f != nullptr ? *f : t->newFormat;
-                    t->document.replace(begin, end,
-                                        avm1::toUtf16(c.machine.toString(c.arg(2)).str()), format);
+                    t->document.replace(
+                        begin, end, unicode::toUtf16(c.machine.toString(c.arg(2)).str()), format);
                     t->changed();
                 }
             }

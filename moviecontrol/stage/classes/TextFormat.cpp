@@ -15,7 +15,7 @@
 #include "TextMetrics.h"
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 
@@ -137,7 +137,7 @@ Value textExtent(StageScripts& stage, CallArgs& c) {
     TextFormat f;
     partialFormatOf(m, c.thisObject()).applyTo(f);
     TextDocument doc;
-    doc.append(avm1::toUtf16(m.toString(c.arg(0)).str()), f);
+    doc.append(unicode::toUtf16(m.toString(c.arg(0)).str()), f);
     const double wrap = c.count() > 1 ? m.toNumber(c.arg(1)) * 20.0 : 0.0;
     const bool wrapped = std::isfinite(wrap) && wrap > 0;
     const TextExtent e =

@@ -3,13 +3,13 @@
 #include "StyleSheet.h"
 #include "TextDocument.h"
 #include "TextFieldState.h"
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 namespace mc {
 namespace {
 
 std::string plain(const TextDocument& d) {
-    return avm1::fromUtf16(d.text());
+    return unicode::fromUtf16(d.text());
 }
 
 TextFormat base() {

@@ -1,8 +1,8 @@
-#include "avm1/Utf16Text.h"
+#include "unicode/Utf16Text.h"
 
 #include <cstdint>
 
-namespace avm1 {
+namespace unicode {
 
 namespace {
 // Decodes one UTF-8 sequence at `i`; returns its length, or 0 when invalid.
@@ -186,4 +186,4 @@ std::string decodeText(std::string_view bytes) {
     return out;
 }
 
-} // namespace avm1
+} // namespace unicode

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace avm1 {
+namespace unicode {
 
 // Number of UTF-16 code units of UTF-8 text (invalid bytes count one each).
 std::size_t utf16Length(std::string_view utf8);
@@ -23,4 +23,4 @@ std::string joinText(std::string_view a, std::string_view b);
 // The text as others may read it: a surrogate alone becomes U+FFFD, as Flash prints it.
 std::string withoutLoneSurrogates(std::string_view text);
 
-} // namespace avm1
+} // namespace unicode

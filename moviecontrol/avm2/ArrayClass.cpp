@@ -1,0 +1,353 @@
+// Array: a dense list of slots where a slot may be a hole (never set, or deleted), so
+// that `in`, for-in and hasOwnProperty see what a sparse array would show, with the length
+// bounded by the memory budget. Vector.<T> shares these methods.
+#include "avm2/ArraySorting.h"
+#include "avm2/Machine.h"
+#include "avm2/StringPositions.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace avm2 {
+
+namespace {
+
+Object* selfObject(const Value& self) {
+    return self.isObject() ? self.asObject() : nullptr;
+}
+
+// A new array of the receiver's class: a Vector's slices and filters are Vectors.
+Value sameKind(Machine& m, const Value& self, std::vector<Value> elements) {
+    Object* o =
+        self.isObject() && self.asObject()->cls != nullptr && self.asObject()->cls != m.arrayClass
+            ? m.instantiate(self.asObject()->cls)
+            : m.newArray();
+    o->elements = std::move(elements);
+    return Value::object(o);
+}
+
+std::string joinArray(Machine& m, Object* o, const std::string& sep) {
+    std::string out;
+    for (std::size_t i = 0; i < o->elements.size(); ++i) {
+        if (i > 0) {
+            out += sep;
+        }
+        const Value& v = o->elements[i];
+        if (!v.isNullish()) {
+            out += m.toString(v);
+        }
+        if ((i & 0x3FF) == 0) {
+            m.checkBudget();
+        }
+    }
+    return out;
+}
+
+// --- Array ---
+Object* arraySelf(Machine& m, const Value& self) {
+    Object* o = selfObject(self);
+    if (o == nullptr || o->kind != Object::Kind::Array) {
+        m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert to Array.");
+    }
+    return o;
+}
+
+Value arrayInit(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    if (a.size() == 1 && a[0].isNumeric()) {
+        const double n = a[0].asNumber();
+        if (n < 0 || n != std::trunc(n) || n > 4294967295.0) {
+            m.throwError("RangeError", 1005,
+                         "Array index is not a positive integer (" + numberToString(n) + ").");
+        }
+        m.resizeElements(o, static_cast<std::size_t>(n));
+    } else {
+        o->elements = a;
+    }
+    return Value();
+}
+
+Value arrayCall(Machine& m, const Value&, Args& a) {
+    Object* o = m.newArray();
+    arrayInit(m, Value::object(o), a);
+    return Value::object(o);
+}
+
+Value arrayLength(Machine& m, const Value& self, Args&) {
+    return Value::unsignedInt(static_cast<std::uint32_t>(arraySelf(m, self)->elements.size()));
+}
+
+// A fixed-length vector refuses whatever would change its length.
+void refuseIfFixed(Machine& m, const Object* o) {
+    if (o->flag && o->cls != nullptr && m.vectorClass != nullptr &&
+        o->cls->isSubclassOf(m.vectorClass)) {
+        m.throwError("RangeError", 1126, "Cannot change the length of a fixed Vector.");
+    }
+}
+
+// The length is a uint, so NaN empties the array and -1 asks for four billion elements.
+Value arraySetLength(Machine& m, const Value& self, Args& a) {
+    const std::uint32_t n = toUint32(m.toNumber(arg(a, 0)));
+    Object* o = arraySelf(m, self);
+    if (n == o->elements.size()) {
+        return Value();
+    }
+    refuseIfFixed(m, o);
+    // A vector fills with its type's default; an array's new slots are holes.
+    Value fill = Value::hole();
+    if (o->cls != nullptr && m.vectorClass != nullptr && o->cls->isSubclassOf(m.vectorClass)) {
+        fill = o->cls->elementType != nullptr ? m.coerce(Value(), o->cls->elementType) : Value();
+    }
+    m.resizeElements(o, n, fill);
+    return Value();
+}
+
+Value arrayPush(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
+    for (auto& v : a) {
+        o->elements.push_back(v);
+    }
+    return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
+}
+
+Value arrayPop(Machine& m, const Value& self, Args&) {
+    Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
+    if (o->elements.empty()) {
+        return Value();
+    }
+    Value v = o->elements.back();
+    o->elements.pop_back();
+    return v.isHole() ? Value() : v;
+}
+
+Value arrayShift(Machine& m, const Value& self, Args&) {
+    Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
+    if (o->elements.empty()) {
+        return Value();
+    }
+    Value v = o->elements.front();
+    o->elements.erase(o->elements.begin());
+    return v.isHole() ? Value() : v;
+}
+
+Value arrayUnshift(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
+    o->elements.insert(o->elements.begin(), a.begin(), a.end());
+    return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
+}
+
+Value arrayJoin(Machine& m, const Value& self, Args& a) {
+    Value sep = arg(a, 0);
+    return Value::string(
+        joinArray(m, arraySelf(m, self), sep.isUndefined() ? "," : m.toString(sep)));
+}
+
+Value arrayToLocaleString(Machine& m, const Value& self, Args&) {
+    Object* o = arraySelf(m, self);
+    std::string out;
+    for (std::size_t i = 0; i < o->elements.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+        }
+        const Value v = o->elements[i];
+        if (!v.isNullish()) {
+            Args none;
+            out += m.toString(m.callProperty(v, Name::publicName("toLocaleString"), none));
+        }
+    }
+    return Value::string(out);
+}
+
+Value arrayToString(Machine& m, const Value& self, Args&) {
+    return Value::string(joinArray(m, arraySelf(m, self), ","));
+}
+
+std::size_t clampIndex(Machine& m, const Value& v, std::size_t len, std::size_t fallback) {
+    if (v.isUndefined()) {
+        return fallback;
+    }
+    double d = m.toNumber(v);
+    if (std::isnan(d)) {
+        d = 0;
+    }
+    d = std::trunc(d);
+    if (d < 0) {
+        d = std::max(0.0, static_cast<double>(len) + d);
+    }
+    return static_cast<std::size_t>(std::min(d, static_cast<double>(len)));
+}
+
+Value arraySlice(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    const std::size_t len = o->elements.size();
+    const std::size_t b = clampIndex(m, arg(a, 0), len, 0);
+    const std::size_t e = clampIndex(m, arg(a, 1), len, len);
+    std::vector<Value> out;
+    if (b < e) {
+        out.assign(o->elements.begin() + static_cast<std::ptrdiff_t>(b),
+                   o->elements.begin() + static_cast<std::ptrdiff_t>(e));
+    }
+    // A hole is read as any property is, through the prototypes; one they lack stays a hole.
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i].isHole() && m.hasProperty(self, Name::publicName(std::to_string(b + i)))) {
+            out[i] = m.getProperty(self, Name::publicName(std::to_string(b + i)));
+        }
+    }
+    return sameKind(m, self, std::move(out));
+}
+
+Value arraySplice(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    const std::size_t len = o->elements.size();
+    if (a.empty()) {
+        return Value();
+    }
+    refuseIfFixed(m, o);
+    const std::size_t start = clampIndex(m, arg(a, 0), len, 0);
+    std::size_t count = len - start;
+    if (a.size() > 1) {
+        const double d = std::trunc(m.toNumber(a[1])); // NaN and negatives remove nothing
+        count = d > 0 ? static_cast<std::size_t>(std::min(d, static_cast<double>(count))) : 0;
+    }
+    const auto first = o->elements.begin() + static_cast<std::ptrdiff_t>(start);
+    std::vector<Value> removed(first, first + static_cast<std::ptrdiff_t>(count));
+    o->elements.erase(first, first + static_cast<std::ptrdiff_t>(count));
+    if (a.size() > 2) {
+        o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), a.begin() + 2,
+                           a.end());
+    }
+    return sameKind(m, self, std::move(removed));
+}
+
+Value arrayConcat(Machine& m, const Value& self, Args& a) {
+    std::vector<Value> out = arraySelf(m, self)->elements;
+    for (const Value& v : a) {
+        if (v.isObject() && v.asObject()->kind == Object::Kind::Array) {
+            out.insert(out.end(), v.asObject()->elements.begin(), v.asObject()->elements.end());
+        } else {
+            out.push_back(v);
+        }
+    }
+    return sameKind(m, self, std::move(out));
+}
+
+Value arrayReverse(Machine& m, const Value& self, Args&) {
+    Object* o = arraySelf(m, self);
+    std::reverse(o->elements.begin(), o->elements.end());
+    return self;
+}
+
+Value arrayIndexOf(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    const std::size_t from = clampIndex(m, arg(a, 1), o->elements.size(), 0);
+    for (std::size_t i = from; i < o->elements.size(); ++i) {
+        if (m.strictEquals(o->elements[i], arg(a, 0))) {
+            return Value::integer(static_cast<std::int32_t>(i));
+        }
+    }
+    return Value::integer(-1);
+}
+
+// lastIndexOf(item, from): a negative `from` counts back from the end.
+Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    const double len = static_cast<double>(o->elements.size());
+    double from = arg(a, 1).isUndefined() ? len : std::trunc(m.toNumber(arg(a, 1)));
+    if (std::isnan(from)) {
+        from = 0;
+    }
+    if (from < 0) {
+        from += len;
+    }
+    if (from < 0) {
+        return Value::integer(-1);
+    }
+    const auto end = static_cast<std::size_t>(std::min(from + 1, len));
+    for (std::size_t i = end; i > 0; --i) {
+        if (m.strictEquals(o->elements[i - 1], arg(a, 0))) {
+            return Value::integer(static_cast<std::int32_t>(i - 1));
+        }
+    }
+    return Value::integer(-1);
+}
+
+// forEach, map, filter, some, every: the callback gets (item, index, array).
+template <int Mode> Value arrayIterate(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    Value fn = arg(a, 0);
+    Value thisv = arg(a, 1);
+    std::vector<Value> out;
+    for (std::size_t i = 0; i < o->elements.size(); ++i) {
+        const Value& item = o->elements[i];
+        Args cb{item.isHole() ? Value() : item, Value::integer(static_cast<std::int32_t>(i)), self};
+        Value r = m.call(fn, thisv, cb);
+        if constexpr (Mode == 1) {
+            out.push_back(r);
+        } else if constexpr (Mode == 2) {
+            if (Machine::toBoolean(r)) {
+                out.push_back(o->elements[i]);
+            }
+        } else if constexpr (Mode == 3) {
+            if (Machine::toBoolean(r)) {
+                return Value::boolean(true);
+            }
+        } else if constexpr (Mode == 4) {
+            if (!Machine::toBoolean(r)) {
+                return Value::boolean(false);
+            }
+        }
+    }
+    if constexpr (Mode == 1 || Mode == 2) {
+        return sameKind(m, self, std::move(out));
+    } else if constexpr (Mode == 3) {
+        return Value::boolean(false);
+    } else if constexpr (Mode == 4) {
+        return Value::boolean(true);
+    }
+    return Value();
+}
+
+} // namespace
+
+void installArrayClass(Machine& m) {
+    Class* c = m.arrayClass;
+    c->init = MethodRef{nullptr, 0, arrayInit};
+    c->native = Class::Native::Array;
+    c->call = arrayCall;
+    m.defineGetter(c, "length", arrayLength);
+    m.defineSetter(c, "length", arraySetLength);
+    m.defineMethod(c, "push", arrayPush);
+    m.defineMethod(c, "pop", arrayPop);
+    m.defineMethod(c, "shift", arrayShift);
+    m.defineMethod(c, "unshift", arrayUnshift);
+    m.defineMethod(c, "join", arrayJoin);
+    m.defineMethod(c, "toString", arrayToString);
+    m.defineMethod(c, "toLocaleString", arrayToLocaleString);
+    m.defineMethod(c, "slice", arraySlice);
+    m.defineMethod(c, "splice", arraySplice);
+    m.defineMethod(c, "concat", arrayConcat);
+    m.defineMethod(c, "reverse", arrayReverse);
+    m.defineMethod(c, "indexOf", arrayIndexOf);
+    m.defineMethod(c, "lastIndexOf", arrayLastIndexOf);
+    m.defineMethod(c, "forEach", arrayIterate<0>);
+    m.defineMethod(c, "map", arrayIterate<1>);
+    m.defineMethod(c, "filter", arrayIterate<2>);
+    m.defineMethod(c, "some", arrayIterate<3>);
+    m.defineMethod(c, "every", arrayIterate<4>);
+    m.defineMethod(c, "sort", sortArray);
+    m.defineMethod(c, "sortOn", sortArrayOn);
+    const std::pair<const char*, int> sortFlags[] = {{"CASEINSENSITIVE", 1},
+                                                     {"DESCENDING", 2},
+                                                     {"UNIQUESORT", 4},
+                                                     {"RETURNINDEXEDARRAY", 8},
+                                                     {"NUMERIC", 16}};
+    for (const auto& [flagName, value] : sortFlags) {
+        c->classObject->setProp(flagName, Value::integer(value));
+    }
+}
+
+} // namespace avm2

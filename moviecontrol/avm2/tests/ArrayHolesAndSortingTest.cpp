@@ -1,0 +1,166 @@
+// Arrays with holes and their sorting. A hole is a slot nothing was stored in (or that was
+// deleted): it reads as undefined, or as what the prototypes hold at that index, but `in`,
+// hasOwnProperty and for-in pass it over. Sorting puts undefined after every value and
+// holes after that, and answers the flags as Flash does.
+
+#include "FakeHost.h"
+#include "avm2/ArraySorting.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using avm2::Args;
+using avm2::Name;
+using avm2::Object;
+using avm2::Value;
+namespace sf = avm2::sortflags;
+
+class ArrayHoles : public ::testing::Test {
+  protected:
+    avm2test::FakeHost host;
+    avm2::Machine vm{host};
+
+    void SetUp() override { vm.beginFrame(); }
+
+    static Name at(std::size_t i) { return Name::publicName(std::to_string(i)); }
+    Value array(std::vector<Value> elements) {
+        return Value::object(vm.newArray(std::move(elements)));
+    }
+    Value call(const Value& target, const std::string& method, Args args) {
+        return vm.callProperty(target, Name::publicName(method), args);
+    }
+    std::string text(const Value& v) { return vm.toString(v); }
+};
+
+TEST_F(ArrayHoles, DeleteAndGrowthLeaveHoles) {
+    const Value a = array({Value::integer(1), Value::integer(2), Value::integer(3)});
+    EXPECT_TRUE(vm.deleteProperty(a, at(1)));
+    EXPECT_FALSE(vm.hasProperty(a, at(1)));
+    EXPECT_TRUE(vm.hasProperty(a, at(2)));
+    EXPECT_EQ(text(call(a, "hasOwnProperty", {Value::string("1")})), "false");
+    EXPECT_EQ(text(vm.getProperty(a, at(1))), "undefined");
+    EXPECT_EQ(text(vm.getProperty(a, Name::publicName("length"))), "3");
+
+    vm.setProperty(a, at(6), Value::string("x"));
+    EXPECT_EQ(text(vm.getProperty(a, Name::publicName("length"))), "7");
+    EXPECT_FALSE(vm.hasProperty(a, at(4)));
+    // An undefined stored is a value, not a hole.
+    vm.setProperty(a, at(4), Value());
+    EXPECT_TRUE(vm.hasProperty(a, at(4)));
+
+    // A longer length adds holes; `new Array(n)` is all holes.
+    vm.setProperty(a, Name::publicName("length"), Value::integer(9));
+    EXPECT_FALSE(vm.hasProperty(a, at(8)));
+    Args three{Value::integer(3)};
+    const Value made = vm.construct(Value::object(vm.arrayClass->classObject), three);
+    EXPECT_FALSE(vm.hasProperty(made, at(0)));
+    EXPECT_EQ(text(made), ",,");
+}
+
+TEST_F(ArrayHoles, HolesReadThroughThePrototype) {
+    Object* proto = vm.arrayClass->prototype;
+    proto->setProp("1", Value::string("inherited"));
+    const Value a = array({Value::integer(0), Value::hole(), Value::hole()});
+    EXPECT_EQ(text(vm.getProperty(a, at(1))), "inherited");
+    EXPECT_TRUE(vm.hasProperty(a, at(1)));
+    EXPECT_EQ(text(call(a, "hasOwnProperty", {Value::string("1")})), "false");
+    // slice reads the same way; the hole the prototype lacks stays a hole.
+    const Value copy = call(a, "slice", {});
+    proto->deleteProp("1");
+    EXPECT_EQ(text(vm.getProperty(copy, at(1))), "inherited");
+    EXPECT_FALSE(vm.hasProperty(copy, at(2)));
+}
+
+TEST_F(ArrayHoles, LengthBeyondTheMemoryBudgetAbandonsTheScript) {
+    avm2::Limits limits;
+    limits.budget.memoryBytes = 1u << 20;
+    avm2test::FakeHost small;
+    avm2::Machine tight(small, limits);
+    tight.beginFrame();
+    const Value a = Value::object(tight.newArray());
+    tight.setProperty(a, Name::publicName("1000"), Value::integer(1)); // well within
+    EXPECT_THROW(tight.setProperty(a, Name::publicName("4000000000"), Value::integer(1)),
+                 avm2::ScriptAbort);
+    EXPECT_THROW(tight.setProperty(a, Name::publicName("length"), Value::integer(-1)),
+                 avm2::ScriptAbort);
+    EXPECT_EQ(small.limits.size(), 2u);
+}
+
+TEST(MergeOrder, IsStableAndEndsWhateverTheComparisonSays) {
+    const std::vector<int> keys = {3, 1, 2, 1, 3, 0};
+    const auto order = avm2::mergeOrder(
+        keys.size(), [&](std::size_t a, std::size_t b) { return keys[a] - keys[b]; });
+    EXPECT_EQ(order, (std::vector<std::size_t>{5, 1, 3, 2, 0, 4}));
+    // A comparison that contradicts itself still gives every position once.
+    int calls = 0;
+    const auto any = avm2::mergeOrder(1000, [&](std::size_t a, std::size_t b) {
+        ++calls;
+        return (a * 7 + b * 13 + static_cast<std::size_t>(calls)) % 3 == 0 ? -1 : 1;
+    });
+    std::vector<bool> seen(1000, false);
+    for (std::size_t i : any) {
+        ASSERT_LT(i, 1000u);
+        EXPECT_FALSE(seen[i]);
+        seen[i] = true;
+    }
+    EXPECT_LT(calls, 1000 * 11);
+}
+
+TEST_F(ArrayHoles, SortFlags) {
+    struct Case {
+        int flags;
+        const char* result;
+    };
+    // [10, "b", 2, undefined, "B", hole, "a", NaN]
+    const Case table[] = {
+        {0, "10,2,B,NaN,a,b,,"},
+        {sf::kCaseInsensitive, "10,2,a,b,B,NaN,,"},
+        {sf::kDescending, "b,a,NaN,B,2,10,,"},
+        {sf::kNumeric, "2,10,b,B,a,NaN,,"}, // the letters are NaN too: they keep their order
+        {sf::kNumeric | sf::kDescending, "b,B,a,NaN,10,2,,"},
+        {sf::kReturnIndexedArray, "0,2,4,7,6,1,3,5"},
+        {sf::kUniqueSort | sf::kCaseInsensitive, "0"},
+    };
+    for (const Case& c : table) {
+        const Value a = array({Value::integer(10), Value::string("b"), Value::integer(2), Value(),
+                               Value::string("B"), Value::hole(), Value::string("a"),
+                               Value::number(std::nan(""))});
+        EXPECT_EQ(text(call(a, "sort", {Value::integer(c.flags)})), c.result) << c.flags;
+        if ((c.flags & (sf::kReturnIndexedArray | sf::kUniqueSort)) == 0) {
+            EXPECT_FALSE(vm.hasProperty(a, at(7))) << "the hole sorts last";
+            EXPECT_TRUE(vm.hasProperty(a, at(6))) << "undefined stays a value";
+        } else {
+            EXPECT_EQ(text(vm.getProperty(a, at(0))), "10") << "left as it was";
+        }
+    }
+    const Value unique = array({Value::string("b"), Value::string("a")});
+    EXPECT_EQ(text(call(unique, "sort", {Value::integer(sf::kUniqueSort)})), "a,b");
+}
+
+TEST_F(ArrayHoles, SortOnReadsEachFieldWithItsOwnFlags) {
+    auto item = [&](int n, const char* s) {
+        Object* o = vm.newObject();
+        o->setProp("n", Value::integer(n));
+        o->setProp("s", Value::string(s));
+        return Value::object(o);
+    };
+    const Value a = array({item(2, "x"), item(10, "y"), item(2, "a"), Value::integer(7)});
+    const Value names = array({Value::string("n"), Value::string("s")});
+    const Value flags = array({Value::integer(sf::kNumeric | sf::kDescending), Value::integer(0)});
+    call(a, "sortOn", {names, flags});
+    std::string order;
+    for (std::size_t i = 0; i < 3; ++i) {
+        order += text(vm.getProperty(vm.getProperty(a, at(i)), Name::publicName("s")));
+    }
+    EXPECT_EQ(order, "yax");
+    // Without the field the item sorts as undefined: last.
+    EXPECT_EQ(text(vm.getProperty(a, at(3))), "7");
+    const Value indices =
+        call(a, "sortOn", {Value::string("s"), Value::integer(sf::kReturnIndexedArray)});
+    EXPECT_EQ(text(indices), "1,2,0,3");
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #include "avm2/Machine.h"
 
 #include "avm2/AbcReader.h"
+#include "avm2/DisplayHost.h"
 
 #include <cmath>
 #include <limits>
@@ -1236,6 +1237,11 @@ void Machine::constructDocument(const std::string& qualifiedName) {
         // object does: the constructor's addFrameScript calls reach the root timeline.
         Class* c = cls.asObject()->builds;
         document_ = instantiate(c);
+        // The document shows the root of the display tree.
+        if (DisplayHost* display = host_.display()) {
+            document_->displayNode = display->rootNode();
+            display->bindScriptObject(document_->displayNode, document_);
+        }
         Args none;
         constructSuper(c, Value::object(document_), none);
     } catch (const ScriptThrow& t) {

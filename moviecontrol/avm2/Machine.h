@@ -134,6 +134,9 @@ class Machine {
     Class* qnameClass = nullptr;
     Class* activationClass = nullptr;
     Class* vectorClass = nullptr;
+    // Display objects listening for enterFrame and the other broadcast events, in the
+    // order they first registered.
+    std::vector<Object*> broadcastTargets;
 
   private:
     friend class Interpreter;

@@ -1,37 +1,139 @@
 #include "As3Scripts.h"
 
+#include "avm2/DisplayClasses.h"
+#include "avm2/EventState.h"
+
 #include <algorithm>
 
 namespace mc {
 
+namespace {
+
+// Passes of frame scripts in one tick: a script's goto has the new frame's script run in
+// the same tick, up to this many times.
+constexpr int kMaxScriptPasses = 16;
+// Display objects visited per walk of the tree.
+constexpr std::size_t kMaxWalk = 1u << 20;
+
+} // namespace
+
 As3Scripts::As3Scripts(const swf::Movie& movie, StageCallbacks callbacks)
-    : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)),
-      vm_(std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this))) {}
+    : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)) {}
 
 As3Scripts::~As3Scripts() = default;
 
 void As3Scripts::attach(TimelinePlayer& player) {
     player_ = &player;
+    As3DisplayTree::StageInfo stage;
+    const swf::Rect& r = movie_.header.frameRect;
+    stage.width = r.width() / 20.0;
+    stage.height = (r.yMax - r.yMin) / 20.0;
+    stage.frameRate = movie_.header.frameRate();
+    tree_ = std::make_unique<As3DisplayTree>(player, stage);
+    vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
 }
 
 void As3Scripts::beginTick() {
-    vm_->beginFrame();
+    if (vm_) {
+        vm_->beginFrame();
+    }
+}
+
+void As3Scripts::forget(DisplayObject& object) {
+    if (!tree_) {
+        return;
+    }
+    if (avm2::Object* o = tree_->scriptObject(object.serial)) {
+        removed_.push_back(o);
+    }
+    tree_->forget(object.serial);
+    scriptedFrame_.erase(object.serial);
 }
 
 void As3Scripts::endTick() {
-    if (player_ == nullptr) {
+    if (player_ == nullptr || !vm_) {
         return;
     }
-    runTagsUpTo(player_->currentFrame());
-    // A frame script runs when its frame is entered; one that moves the playhead has the
-    // new frame's script run before the tick ends.
-    for (int hops = 0; hops < 16 && player_->currentFrame() != scriptedFrame_; ++hops) {
-        scriptedFrame_ = player_->currentFrame();
-        try {
-            vm_->runFrameScript(scriptedFrame_);
-        } catch (const avm2::ScriptAbort&) {
+    try {
+        runTagsUpTo(player_->currentFrame());
+        sendRemovedEvents();
+        if (!rootMade_) {
+            makeRoot();
+        } else {
+            avm2::broadcastEvent(*vm_, "enterFrame");
+            constructNewChildren();
+        }
+        avm2::broadcastEvent(*vm_, "frameConstructed");
+        runFrameScripts();
+        avm2::broadcastEvent(*vm_, "exitFrame");
+    } catch (const avm2::ScriptAbort&) {
+        // The budget ran out: this frame's scripts stop; the movie plays on.
+    }
+}
+
+void As3Scripts::makeRoot() {
+    rootMade_ = true;
+    if (documentClass_ != nullptr) {
+        vm_->constructDocument(*documentClass_);
+    }
+    avm2::Object* root = tree_->scriptObject(tree_->rootNode());
+    if (root == nullptr) {
+        root = avm2::scriptObjectOf(*vm_, tree_->rootNode());
+    }
+    avm2::sendAddedEvents(*vm_, root);
+}
+
+std::vector<avm2::NodeId> As3Scripts::scriptedNodes() {
+    std::vector<avm2::NodeId> out;
+    std::vector<avm2::NodeId> stack{tree_->rootNode()};
+    while (!stack.empty() && out.size() < kMaxWalk) {
+        const avm2::NodeId node = stack.back();
+        stack.pop_back();
+        if (tree_->scriptObject(node) == nullptr) {
+            continue;
+        }
+        out.push_back(node);
+        for (std::size_t i = tree_->childCount(node); i > 0; --i) {
+            stack.push_back(tree_->childAt(node, i - 1));
+        }
+    }
+    return out;
+}
+
+void As3Scripts::constructNewChildren() {
+    for (avm2::NodeId node : scriptedNodes()) {
+        avm2::constructChildren(*vm_, node);
+    }
+}
+
+void As3Scripts::runFrameScripts() {
+    for (int pass = 0; pass < kMaxScriptPasses; ++pass) {
+        bool ran = false;
+        for (avm2::NodeId node : scriptedNodes()) {
+            if (tree_->frameCount(node) == 0) {
+                continue;
+            }
+            const std::uint32_t frame = tree_->currentFrame(node);
+            auto [it, fresh] = scriptedFrame_.try_emplace(node, frame);
+            if (!fresh && it->second == frame) {
+                continue;
+            }
+            it->second = frame;
+            ran = true;
+            avm2::runFrameScriptOf(*vm_, tree_->scriptObject(node), frame);
+        }
+        if (!ran) {
             break;
         }
+    }
+}
+
+void As3Scripts::sendRemovedEvents() {
+    std::vector<avm2::Object*> gone;
+    gone.swap(removed_);
+    for (avm2::Object* o : gone) {
+        avm2::dispatchSimple(*vm_, o, "removedFromStage", false);
+        avm2::dispatchSimple(*vm_, o, "removed", true);
     }
 }
 
@@ -64,17 +166,16 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
                 continue;
             }
             // Id 0 names the document class; some tools give it an id no character has.
-            const std::string* document = nullptr;
             for (const auto& [id, name] : tag.symbols) {
-                if (id == 0 || (document == nullptr && vm_->document() == nullptr &&
+                if (id == 0 || (documentClass_ == nullptr && !rootMade_ &&
                                 movie_.find(id) == nullptr)) {
-                    document = &name;
+                    if (documentClass_ == nullptr) {
+                        documentClass_ = &name;
+                    }
                 } else {
+                    tree_->setSymbolClass(id, name);
                     vm_->defineSymbolClass(name);
                 }
-            }
-            if (document != nullptr && vm_->document() == nullptr) {
-                vm_->constructDocument(*document);
             }
         } catch (const avm2::ScriptAbort&) {
             // The budget ran out: this frame's scripts stop; the movie plays on.

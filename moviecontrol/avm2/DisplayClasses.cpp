@@ -549,6 +549,7 @@ Value clipPlay(Machine& m, const Value& self, Args&) {
 void gotoAndConstruct(Machine& m, DisplayHost& h, NodeId node, std::uint32_t frame, bool play) {
     h.gotoFrame(node, frame, play);
     constructChildren(m, node);
+    h.scriptedGoto(node);
 }
 
 template <bool Play> Value clipGoto(Machine& m, const Value& self, Args& a) {

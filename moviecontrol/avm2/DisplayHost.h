@@ -95,6 +95,10 @@ class DisplayHost {
     // -1 when the timeline has no such label.
     virtual std::int64_t frameOfLabel(NodeId node, const std::string& label) = 0;
     virtual void setPlaying(NodeId node, bool playing) = 0;
+    // A script moved the node's playhead (its new children have their script objects): the
+    // player sends what the new frame brings and runs its frame script before the calling
+    // script goes on.
+    virtual void scriptedGoto(NodeId node) { (void)node; }
     // The label of the frame shown or the nearest before it; empty when none.
     virtual std::string currentLabel(NodeId node) = 0;
 

@@ -311,11 +311,15 @@ Object* newEvent(Machine& m, const std::string& type, bool bubbles, bool cancela
 }
 
 bool dispatchEvent(Machine& m, Object* target, Object* event) {
+    return dispatchEventAlong(m, target, event, ancestorsOf(m, target));
+}
+
+bool dispatchEventAlong(Machine& m, Object* target, Object* event,
+                        const std::vector<Object*>& path) {
     EventState& s = stateOf(event);
     s.target = target;
     s.stopped = false;
     s.stoppedImmediate = false;
-    const std::vector<Object*> path = ancestorsOf(m, target);
     s.phase = EventPhase::Capturing;
     for (auto it = path.rbegin(); it != path.rend() && !s.stopped; ++it) {
         callListeners(m, *it, event, true);

@@ -49,6 +49,10 @@ Object* newEvent(Machine& m, const std::string& type, bool bubbles = false,
 // target's display ancestors. A script's error in a listener travels out as ScriptThrow.
 // False when a listener prevented the default.
 bool dispatchEvent(Machine& m, Object* target, Object* event);
+// The same along a path given by the caller (the ancestors an object had as it was taken
+// out of the tree), nearest first.
+bool dispatchEventAlong(Machine& m, Object* target, Object* event,
+                        const std::vector<Object*>& ancestors);
 // Sends a new event of `type` to every object registered for that broadcast event, in the
 // order they registered; errors in listeners are printed and the rest still run.
 void broadcastEvent(Machine& m, const std::string& type);

@@ -7,6 +7,7 @@
 #include "avm2/DisplayHost.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -31,6 +32,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     }
     // The object left the tree for good: its script object no longer answers for it.
     void forget(std::uint64_t serial) { objects_.erase(serial); }
+    // Called when a script moved a clip's playhead.
+    std::function<void(avm2::NodeId)> onScriptedGoto;
 
     avm2::NodeId rootNode() override;
     avm2::NodeId stageNode() override { return kStageNode; }
@@ -60,6 +63,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::int64_t frameOfLabel(avm2::NodeId node, const std::string& label) override;
     void setPlaying(avm2::NodeId node, bool playing) override;
     std::string currentLabel(avm2::NodeId node) override;
+    void scriptedGoto(avm2::NodeId node) override {
+        if (onScriptedGoto) {
+            onScriptedGoto(node);
+        }
+    }
     avm2::Object* scriptObject(avm2::NodeId node) override;
     void bindScriptObject(avm2::NodeId node, avm2::Object* object) override;
 

@@ -30,6 +30,7 @@ void As3Scripts::attach(TimelinePlayer& player) {
     stage.height = (r.yMax - r.yMin) / 20.0;
     stage.frameRate = movie_.header.frameRate();
     tree_ = std::make_unique<As3DisplayTree>(player, stage);
+    tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
 }
 
@@ -44,7 +45,29 @@ void As3Scripts::forget(DisplayObject& object) {
         return;
     }
     if (avm2::Object* o = tree_->scriptObject(object.serial)) {
-        removed_.push_back(o);
+        Removal r;
+        r.object = o;
+        // Children go before their container; only the object taken from a container that
+        // stays gets `removed`.
+        r.fromContainer = object.parent != nullptr && !object.parent->removed;
+        int climb = 0;
+        for (const DisplayObject* up = object.parent; up != nullptr && climb < 4096;
+             up = up->parent, ++climb) {
+            if (r.fromContainer) {
+                if (avm2::Object* a = tree_->scriptObject(up->serial)) {
+                    r.ancestors.push_back(a);
+                }
+            }
+            if (up == &player_->rootObject()) {
+                r.fromStage = true;
+            }
+        }
+        if (r.fromStage && r.fromContainer) {
+            if (avm2::Object* stage = tree_->scriptObject(tree_->stageNode())) {
+                r.ancestors.push_back(stage);
+            }
+        }
+        removed_.push_back(std::move(r));
     }
     tree_->forget(object.serial);
     scriptedFrame_.erase(object.serial);
@@ -80,7 +103,11 @@ void As3Scripts::makeRoot() {
     if (root == nullptr) {
         root = avm2::scriptObjectOf(*vm_, tree_->rootNode());
     }
-    avm2::sendAddedEvents(*vm_, root);
+    // The root's children had their events as they were made; the root has its own alone.
+    if (root != nullptr) {
+        avm2::dispatchSimple(*vm_, root, "added", true);
+        avm2::dispatchSimple(*vm_, root, "addedToStage", false);
+    }
 }
 
 std::vector<avm2::NodeId> As3Scripts::scriptedNodes() {
@@ -129,12 +156,35 @@ void As3Scripts::runFrameScripts() {
 }
 
 void As3Scripts::sendRemovedEvents() {
-    std::vector<avm2::Object*> gone;
+    std::vector<Removal> gone;
     gone.swap(removed_);
-    for (avm2::Object* o : gone) {
-        avm2::dispatchSimple(*vm_, o, "removedFromStage", false);
-        avm2::dispatchSimple(*vm_, o, "removed", true);
+    // The removed object first, then its descendants, each as Flash sends them.
+    std::stable_partition(gone.begin(), gone.end(),
+                          [](const Removal& r) { return r.fromContainer; });
+    for (const Removal& r : gone) {
+        try {
+            if (r.fromContainer) {
+                avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removed", true),
+                                         r.ancestors);
+            }
+            if (r.fromStage && avm2::hasListener(r.object, "removedFromStage")) {
+                avm2::dispatchEventAlong(*vm_, r.object,
+                                         avm2::newEvent(*vm_, "removedFromStage"), {});
+            }
+        } catch (const avm2::ScriptThrow& t) {
+            vm_->printUncaught(t.value);
+        }
     }
+}
+
+void As3Scripts::afterScriptedGoto(avm2::NodeId node) {
+    // A frame of its own, within the calling script: what the goto removed, the frame's
+    // events and the scripts of every clip whose frame changed.
+    (void)node;
+    sendRemovedEvents();
+    avm2::broadcastEvent(*vm_, "frameConstructed");
+    runFrameScripts();
+    avm2::broadcastEvent(*vm_, "exitFrame");
 }
 
 std::uint32_t As3Scripts::rootFrame() {

@@ -49,6 +49,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void constructNewChildren();
     void runFrameScripts();
     void sendRemovedEvents();
+    void afterScriptedGoto(avm2::NodeId node);
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
@@ -62,8 +63,15 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     const std::string* documentClass_ = nullptr;
     // The frame whose script ran last, per clip.
     std::unordered_map<avm2::NodeId, std::uint32_t> scriptedFrame_;
-    // Script objects of display objects the timeline took away since the last tick.
-    std::vector<avm2::Object*> removed_;
+    // Display objects the timeline took away since their events were last sent: the one
+    // taken from its container gets `removed` along the ancestors it had.
+    struct Removal {
+        avm2::Object* object = nullptr;
+        std::vector<avm2::Object*> ancestors;
+        bool fromContainer = false;
+        bool fromStage = false;
+    };
+    std::vector<Removal> removed_;
 };
 
 } // namespace mc

@@ -5,4 +5,6 @@
 
 #define AVM2_CLASS_LIST(X)                                                                     \
     X(Events)                                                                                  \
+    X(EventFamily)                                                                             \
+    X(Timer)                                                                                   \
     X(DisplayClasses)

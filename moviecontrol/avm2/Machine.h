@@ -137,6 +137,8 @@ class Machine {
     // Display objects listening for enterFrame and the other broadcast events, in the
     // order they first registered.
     std::vector<Object*> broadcastTargets;
+    // flash.utils.Timer objects running, in the order they started.
+    std::vector<Object*> runningTimers;
 
   private:
     friend class Interpreter;

@@ -2,6 +2,7 @@
 
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
+#include "avm2/Timers.h"
 
 #include <algorithm>
 
@@ -80,6 +81,7 @@ void As3Scripts::endTick() {
     try {
         runTagsUpTo(player_->currentFrame());
         sendRemovedEvents();
+        avm2::runTimers(*vm_, clockMs());
         if (!rootMade_) {
             makeRoot();
         } else {

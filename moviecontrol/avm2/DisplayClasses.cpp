@@ -377,13 +377,19 @@ Object* childObjectAt(Machine& m, DisplayHost& h, NodeId parent, const Value& in
     if (count == 0 || !(d >= 0) || d >= static_cast<double>(count)) {
         m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
     }
-    return scriptObjectOf(m, h.childAt(parent, static_cast<std::size_t>(d)));
+    // A timeline child whose object is not made yet (its container's constructor has not
+    // reached it) reads as null.
+    return h.scriptObject(h.childAt(parent, static_cast<std::size_t>(d)));
 }
 
 Value removeChildAt(Machine& m, const Value& self, Args& a) {
     DisplayHost& h = requireHost(m);
     Object* child = childObjectAt(m, h, nodeOf(self), arg(a, 0));
-    return child != nullptr ? removeChildObject(m, h, child) : Value::null();
+    if (child == nullptr) {
+        h.detach(h.childAt(nodeOf(self), static_cast<std::size_t>(m.toNumber(arg(a, 0)))));
+        return Value::null();
+    }
+    return removeChildObject(m, h, child);
 }
 
 Value removeChildren(Machine& m, const Value& self, Args& a) {
@@ -436,7 +442,7 @@ Value getChildByName(Machine& m, const Value& self, Args& a) {
     for (std::size_t i = 0; i < count; ++i) {
         const NodeId child = h->childAt(parent, i);
         if (h->nameOf(child) == name) {
-            return objectOrNull(scriptObjectOf(m, child));
+            return objectOrNull(h->scriptObject(child));
         }
     }
     return Value::null();
@@ -929,8 +935,12 @@ Object* scriptObjectOf(Machine& m, NodeId node) {
     const NodeId parent = h->parentOf(node);
     Object* parentObject = parent != 0 ? h->scriptObject(parent) : nullptr;
     const std::string name = h->nameOf(node);
-    if (parentObject != nullptr && !name.empty() && parentObject->traits != nullptr &&
-        parentObject->traits->find(Name::publicName(name)) != nullptr) {
+    // A class that declares the name gets its variable set; a dynamic one (a plain
+    // MovieClip) gets a property of that name.
+    if (parentObject != nullptr && !name.empty() &&
+        ((parentObject->traits != nullptr &&
+          parentObject->traits->find(Name::publicName(name)) != nullptr) ||
+         parentObject->dynamic)) {
         try {
             m.setProperty(Value::object(parentObject), Name::publicName(name), Value::object(o));
         } catch (const ScriptThrow& t) {

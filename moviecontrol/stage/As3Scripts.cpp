@@ -31,6 +31,7 @@ void As3Scripts::attach(TimelinePlayer& player) {
     stage.height = (r.yMax - r.yMin) / 20.0;
     stage.frameRate = movie_.header.frameRate();
     tree_ = std::make_unique<As3DisplayTree>(player, stage);
+    hit_ = std::make_unique<HitTester>(movie_, player);
     tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
 }

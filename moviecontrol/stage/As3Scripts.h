@@ -6,7 +6,10 @@
 // enterFrame, the new children's construction, frameConstructed, frame scripts, exitFrame.
 
 #include "As3DisplayTree.h"
+#include "HitTest.h"
+#include "KeyCodes.h"
 #include "ScriptRunner.h"
+#include "StageInput.h"
 #include "StageScripts.h"
 #include "avm2/Host.h"
 #include "avm2/Machine.h"
@@ -33,6 +36,11 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void construct(DisplayObject&) override {}
     void forget(DisplayObject& object) override;
 
+    // The person's input (As3Input.cpp): the pointer in stage twips, and the keys; the mouse
+    // and keyboard events go to the object under the pointer or with the focus.
+    void pointer(PointerAction action, double x, double y);
+    void key(const KeyStroke& key, bool down);
+
   private:
     void trace(std::string_view line) override;
     double clockMs() override;
@@ -50,6 +58,11 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void runFrameScripts();
     void sendRemovedEvents();
     void afterScriptedGoto(avm2::NodeId node);
+    // The node mouse events go to at the point (0: the stage).
+    avm2::NodeId pointerTarget(double x, double y);
+    void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
+                        bool buttonDown, avm2::NodeId related);
+    void movePointerOver(avm2::NodeId target, double x, double y);
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
@@ -72,6 +85,11 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
         bool fromStage = false;
     };
     std::vector<Removal> removed_;
+    std::unique_ptr<HitTester> hit_;
+    // The object the pointer is over and the one it went down on (0: none, the stage).
+    avm2::NodeId over_ = 0;
+    avm2::NodeId pressed_ = 0;
+    bool buttonDown_ = false;
 };
 
 } // namespace mc

@@ -202,7 +202,7 @@ Value setVisible(Machine& m, const Value& self, Args& a) {
 
 Value getName(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
-    if (h == nullptr || nodeOf(self) == 0) {
+    if (h == nullptr || nodeOf(self) == 0 || nodeOf(self) == h->stageNode()) {
         return Value::null();
     }
     return Value::string(h->nameOf(nodeOf(self)));

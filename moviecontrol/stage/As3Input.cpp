@@ -14,9 +14,20 @@ namespace {
 
 constexpr int kMaxNesting = 256;
 
-bool interactive(const DisplayObject& o) {
-    return o.isClip() || o.kind == CharacterKind::Button || o.kind == CharacterKind::EditText;
+// What takes mouse events: containers, buttons and text fields; not shapes and bitmaps,
+// whatever the tree keeps them as.
+bool interactive(As3DisplayTree& tree, const DisplayObject& o) {
+    switch (tree.kindOf(o.serial)) {
+    case avm2::NodeKind::Sprite:
+    case avm2::NodeKind::MovieClip:
+    case avm2::NodeKind::Button:
+    case avm2::NodeKind::Text:
+        return true;
+    default:
+        return false;
+    }
 }
+
 
 // The objects from `top` down to the deepest one under the point, topmost first among
 // siblings; empty when nothing under the point belongs to `top`.
@@ -65,7 +76,7 @@ avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
     std::size_t limit = chain.size();
     // A container that keeps its children from the mouse takes their events itself.
     for (std::size_t i = 0; i < chain.size(); ++i) {
-        if (interactive(*chain[i]) &&
+        if (interactive(*tree_, *chain[i]) &&
             !flag(*vm_, tree_->scriptObject(chain[i]->serial), "mouseChildren")) {
             limit = i + 1;
             break;
@@ -73,7 +84,7 @@ avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
     }
     for (std::size_t i = limit; i > 0; --i) {
         DisplayObject& o = *chain[i - 1];
-        if (interactive(o) && tree_->scriptObject(o.serial) != nullptr &&
+        if (interactive(*tree_, o) && tree_->scriptObject(o.serial) != nullptr &&
             flag(*vm_, tree_->scriptObject(o.serial), "mouseEnabled")) {
             return o.serial;
         }

@@ -799,6 +799,47 @@ Value gDrawRoundRect(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// --- TextField -----------------------------------------------------------------------------
+
+template <bool Html> Value textGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::string(h != nullptr && nodeOf(self) != 0 ? h->text(nodeOf(self), Html)
+                                                           : std::string());
+}
+
+template <bool Html> Value textSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    if (v.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter text must be non-null.");
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setText(nodeOf(self), m.toString(v), Html);
+    }
+    return Value();
+}
+
+Value textAppend(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setText(nodeOf(self), h->text(nodeOf(self), false) + m.toString(arg(a, 0)), false);
+    }
+    return Value();
+}
+
+Value textLength(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::integer(0);
+    }
+    // Counted in UTF-16 units, as scripts count.
+    std::int32_t units = 0;
+    for (unsigned char c : h->text(nodeOf(self), false)) {
+        if ((c & 0xC0) != 0x80) {
+            units += c >= 0xF0 ? 2 : 1;
+        }
+    }
+    return Value::integer(units);
+}
+
 template <bool Width> Value stageSize(Machine& m, const Value&, Args&) {
     DisplayHost* h = hostOf(m);
     if (h == nullptr) {
@@ -1105,7 +1146,14 @@ void installDisplayClasses(Machine& m) {
     m.defineClass("flash.display", "Bitmap", display, displayInit);
     m.defineClass("flash.display", "MorphShape", display, displayInit);
     m.defineClass("flash.text", "StaticText", display, displayInit);
-    m.defineClass("flash.text", "TextField", interactive, displayInit);
+    Class* textField = m.defineClass("flash.text", "TextField", interactive, displayInit);
+    m.defineGetter(textField, "text", textGet<false>);
+    m.defineSetter(textField, "text", textSet<false>);
+    m.defineGetter(textField, "htmlText", textGet<true>);
+    m.defineSetter(textField, "htmlText", textSet<true>);
+    m.defineGetter(textField, "length", textLength);
+    m.defineMethod(textField, "appendText", textAppend);
+    textField->sealed = true;
 
     Class* stage = m.defineClass("flash.display", "Stage", container);
     m.defineGetter(stage, "stageWidth", stageSize<true>);

@@ -80,6 +80,9 @@ class DisplayHost {
     virtual void setNumber(NodeId node, NodeProperty p, double value) = 0;
 
     virtual void graphics(NodeId node, const GraphicsOp& op) = 0;
+    // A text field's text, plain (paragraphs end in '\r') or as html; empty for other nodes.
+    virtual std::string text(NodeId node, bool html) = 0;
+    virtual void setText(NodeId node, const std::string& text, bool html) = 0;
     // A point of the node's space to the stage's (pixels), or back when `inverse`.
     virtual void toGlobal(NodeId node, double& x, double& y, bool inverse) = 0;
     // The stage's size in pixels and the movie's frame rate.

@@ -2,6 +2,7 @@
 
 #include "DisplayProperties.h"
 #include "Drawing.h"
+#include "TextFieldState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -389,6 +390,27 @@ void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
         d.clear();
         break;
     }
+}
+
+std::string As3DisplayTree::text(avm2::NodeId node, bool html) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return {};
+    }
+    return html ? o->text->htmlText() : o->text->plainText();
+}
+
+void As3DisplayTree::setText(avm2::NodeId node, const std::string& text, bool html) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return;
+    }
+    if (html) {
+        o->text->setHtmlText(text);
+    } else {
+        o->text->setPlainText(text);
+    }
+    o->text->changed();
 }
 
 void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) {

@@ -52,6 +52,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     double number(avm2::NodeId node, avm2::NodeProperty p) override;
     void setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) override;
     void graphics(avm2::NodeId node, const avm2::GraphicsOp& op) override;
+    std::string text(avm2::NodeId node, bool html) override;
+    void setText(avm2::NodeId node, const std::string& text, bool html) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
     double stageWidth() override { return stage_.width; }
     double stageHeight() override { return stage_.height; }

@@ -120,6 +120,10 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         nodes[node].numbers[static_cast<int>(p)] = value;
     }
     void graphics(avm2::NodeId, const avm2::GraphicsOp&) override {}
+    std::string text(avm2::NodeId node, bool) override { return nodes[node].name; }
+    void setText(avm2::NodeId node, const std::string& text, bool) override {
+        nodes[node].name = text;
+    }
     void toGlobal(avm2::NodeId, double&, double&, bool) override {}
     double stageWidth() override { return 550; }
     double stageHeight() override { return 400; }

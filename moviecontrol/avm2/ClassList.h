@@ -3,8 +3,8 @@
 // before the display classes, which extend EventDispatcher). X(Name) stands for
 // `void installName(Machine&)`, defined in the class's own file.
 
-#define AVM2_CLASS_LIST(X)                                                                     \
-    X(Events)                                                                                  \
-    X(EventFamily)                                                                             \
-    X(Timer)                                                                                   \
+#define AVM2_CLASS_LIST(X)                                                                         \
+    X(Events)                                                                                      \
+    X(EventFamily)                                                                                 \
+    X(Timer)                                                                                       \
     X(DisplayClasses)

@@ -273,8 +273,9 @@ Value pointConversion(Machine& m, const Value& self, Args& a, bool inverse) {
 DisplayHost& requireHost(Machine& m) {
     DisplayHost* h = hostOf(m);
     if (h == nullptr) {
-        m.throwError("Error", 2037, "Functions called in incorrect sequence, or earlier call was "
-                                    "unsuccessful.");
+        m.throwError("Error", 2037,
+                     "Functions called in incorrect sequence, or earlier call was "
+                     "unsuccessful.");
     }
     return *h;
 }
@@ -351,8 +352,7 @@ Value addChild(Machine& m, const Value& self, Args& a) {
 Value addChildAt(Machine& m, const Value& self, Args& a) {
     Object* child = childArgument(m, arg(a, 0));
     DisplayHost& h = requireHost(m);
-    return addChildAtIndex(m, self, child,
-                           indexArgument(m, arg(a, 1), h.childCount(nodeOf(self))));
+    return addChildAtIndex(m, self, child, indexArgument(m, arg(a, 1), h.childCount(nodeOf(self))));
 }
 
 Value removeChildObject(Machine& m, DisplayHost& h, Object* child) {
@@ -507,8 +507,8 @@ Value contains(Machine& m, const Value& self, Args& a) {
 
 Value numChildren(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
-    return Value::integer(
-        h == nullptr ? 0 : static_cast<std::int32_t>(h->childCount(nodeOf(self))));
+    return Value::integer(h == nullptr ? 0
+                                       : static_cast<std::int32_t>(h->childCount(nodeOf(self))));
 }
 
 // --- MovieClip -----------------------------------------------------------------------------
@@ -906,7 +906,9 @@ struct HighQuality {
 };
 struct MinusOne {
     static Value fallback(Machine&) { return Value::integer(-1); }
-    static Value convert(Machine& m, const Value& v) { return Value::integer(toInt32(m.toNumber(v))); }
+    static Value convert(Machine& m, const Value& v) {
+        return Value::integer(toInt32(m.toNumber(v)));
+    }
 };
 
 constexpr char kMouseEnabled[] = "mouseEnabled";
@@ -960,8 +962,8 @@ Object* scriptObjectOf(Machine& m, NodeId node) {
     if (Object* existing = h->scriptObject(node)) {
         return existing;
     }
-    Class* cls = node == h->stageNode() ? m.findClass("flash.display::Stage")
-                                        : classForNode(m, *h, node);
+    Class* cls =
+        node == h->stageNode() ? m.findClass("flash.display::Stage") : classForNode(m, *h, node);
     if (cls == nullptr) {
         return nullptr;
     }
@@ -1077,12 +1079,10 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(display, "parent", getParent);
     m.defineGetter(display, "stage", getStage);
     m.defineGetter(display, "root", getRoot);
-    m.defineGetter(display, "mouseX", [](Machine& mm, const Value& s, Args& a) {
-        return getMouse(mm, s, a, false);
-    });
-    m.defineGetter(display, "mouseY", [](Machine& mm, const Value& s, Args& a) {
-        return getMouse(mm, s, a, true);
-    });
+    m.defineGetter(display, "mouseX",
+                   [](Machine& mm, const Value& s, Args& a) { return getMouse(mm, s, a, false); });
+    m.defineGetter(display, "mouseY",
+                   [](Machine& mm, const Value& s, Args& a) { return getMouse(mm, s, a, true); });
     m.defineMethod(display, "localToGlobal", [](Machine& mm, const Value& s, Args& a) {
         return pointConversion(mm, s, a, false);
     });

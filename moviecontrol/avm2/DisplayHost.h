@@ -35,7 +35,16 @@ using NodeId = std::uint64_t;
 // One call of the drawing API (flash.display.Graphics); coordinates in pixels, colours as
 // 0xRRGGBB with alpha from 0 to 1.
 struct GraphicsOp {
-    enum class Kind : std::uint8_t { BeginFill, LineStyle, NoLine, MoveTo, LineTo, CurveTo, EndFill, Clear };
+    enum class Kind : std::uint8_t {
+        BeginFill,
+        LineStyle,
+        NoLine,
+        MoveTo,
+        LineTo,
+        CurveTo,
+        EndFill,
+        Clear
+    };
     Kind kind = Kind::Clear;
     double a = 0, b = 0, c = 0, d = 0; // points, or the line's width
     std::uint32_t color = 0;

@@ -126,10 +126,9 @@ bool sameListener(Machine& m, const Value& a, const Value& b) {
     if (x == y) {
         return true;
     }
-    return x->kind == Object::Kind::Function && y->kind == Object::Kind::Function &&
-           x->boundThis && y->boundThis && x->method.unit == y->method.unit &&
-           x->method.index == y->method.index && x->method.native == y->method.native &&
-           m.strictEquals(*x->boundThis, *y->boundThis);
+    return x->kind == Object::Kind::Function && y->kind == Object::Kind::Function && x->boundThis &&
+           y->boundThis && x->method.unit == y->method.unit && x->method.index == y->method.index &&
+           x->method.native == y->method.native && m.strictEquals(*x->boundThis, *y->boundThis);
 }
 
 Object* dispatcherSelf(Machine& m, const Value& self) {
@@ -267,9 +266,8 @@ void callListeners(Machine& m, Object* o, Object* event, bool capture) {
             now.push_back(l);
         }
     }
-    std::stable_sort(now.begin(), now.end(), [](const Listener& x, const Listener& y) {
-        return x.priority > y.priority;
-    });
+    std::stable_sort(now.begin(), now.end(),
+                     [](const Listener& x, const Listener& y) { return x.priority > y.priority; });
     s.currentTarget = o;
     for (const Listener& l : now) {
         // A listener removed by an earlier one during this dispatch still runs, as in Flash.

@@ -220,8 +220,7 @@ Value familyInit(Machine& m, const Value& self, Args& a) {
         return Value();
     }
     Object* o = self.asObject();
-    Args base{a.empty() ? Value() : a[0],
-              a.size() > 1 ? a[1] : Value::boolean(f->bubbles),
+    Args base{a.empty() ? Value() : a[0], a.size() > 1 ? a[1] : Value::boolean(f->bubbles),
               a.size() > 2 ? a[2] : Value::boolean(false)};
     Class* event = m.findClass("flash.events::Event");
     if (event != nullptr && event->init.native != nullptr) {
@@ -258,8 +257,7 @@ template <const char* Name> Value fieldSet(Machine& m, const Value& self, Args& 
     }
     for (const Field& field : f->fields) {
         if (std::string_view(field.name) == Name) {
-            setField(self.asObject(), Name,
-                     convert(m, field.type, a.empty() ? Value() : a[0]));
+            setField(self.asObject(), Name, convert(m, field.type, a.empty() ? Value() : a[0]));
         }
     }
     return Value();
@@ -269,9 +267,9 @@ Value familyClone(Machine& m, const Value& self, Args&) {
     const Family* f = familyOf(m, self);
     Object* from = self.asObject();
     const EventState* s = from->event.get();
-    Object* copy = newEvent(m, s != nullptr ? s->type : std::string("null"),
-                            s != nullptr && s->bubbles, s != nullptr && s->cancelable,
-                            std::string(f->package) + "::" + f->name);
+    Object* copy =
+        newEvent(m, s != nullptr ? s->type : std::string("null"), s != nullptr && s->bubbles,
+                 s != nullptr && s->cancelable, std::string(f->package) + "::" + f->name);
     for (const Field& field : f->fields) {
         if (Value* v = fieldSlot(from, field.name)) {
             setField(copy, field.name, *v);
@@ -283,8 +281,7 @@ Value familyClone(Machine& m, const Value& self, Args&) {
 Value familyToString(Machine& m, const Value& self, Args&) {
     const Family* f = familyOf(m, self);
     Args names{Value::string(f != nullptr ? f->name : m.className(self)), Value::string("type"),
-               Value::string("bubbles"), Value::string("cancelable"),
-               Value::string("eventPhase")};
+               Value::string("bubbles"), Value::string("cancelable"), Value::string("eventPhase")};
     if (f != nullptr) {
         for (const char* p : f->printed) {
             names.push_back(Value::string(p));

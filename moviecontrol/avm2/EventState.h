@@ -43,8 +43,8 @@ struct EventListeners {
 bool isBroadcastEvent(const std::string& type);
 
 // A new flash.events.Event (or subclass by qualified name) with its state set.
-Object* newEvent(Machine& m, const std::string& type, bool bubbles = false,
-                 bool cancelable = false, const std::string& className = "flash.events::Event");
+Object* newEvent(Machine& m, const std::string& type, bool bubbles = false, bool cancelable = false,
+                 const std::string& className = "flash.events::Event");
 // Sends `event` to `target` through the capture, target and bubble phases along the
 // target's display ancestors. A script's error in a listener travels out as ScriptThrow.
 // False when a listener prevented the default.

@@ -44,8 +44,7 @@ double checkedDelay(Machine& m, const Value& v) {
 Value timerInit(Machine& m, const Value& self, Args& a) {
     Object* o = timerSelf(m, self);
     *field(o, "delay") = Value::number(checkedDelay(m, a.empty() ? Value() : a[0]));
-    *field(o, "repeatCount") =
-        Value::integer(a.size() > 1 ? toInt32(m.toNumber(a[1])) : 0);
+    *field(o, "repeatCount") = Value::integer(a.size() > 1 ? toInt32(m.toNumber(a[1])) : 0);
     *field(o, "currentCount") = Value::integer(0);
     o->flag = false;
     return Value();
@@ -120,9 +119,9 @@ std::int32_t nextCallId = 0;
 
 template <bool Repeat> Value setCall(Machine& m, const Value&, Args& a) {
     if (a.empty() || !a[0].isObject() || a[0].asObject()->kind != Object::Kind::Function) {
-        m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert " +
-                                            m.errorText(a.empty() ? Value() : a[0]) +
-                                            " to Function.");
+        m.throwError("TypeError", 1034,
+                     "Type Coercion failed: cannot convert " +
+                         m.errorText(a.empty() ? Value() : a[0]) + " to Function.");
     }
     const double delay = a.size() > 1 ? std::max(m.toNumber(a[1]), 0.0) : 0.0;
     Object* call = m.newObject();

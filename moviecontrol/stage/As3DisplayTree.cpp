@@ -35,7 +35,8 @@ std::shared_ptr<DisplayObject> takeFrom(DisplayObject& parent, DisplayObject& ch
 
 swf::Rgba colorOf(std::uint32_t rgb, double alpha) {
     return swf::Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                static_cast<std::uint8_t>(rgb), static_cast<std::uint8_t>(std::lround(alpha * 255))};
+                     static_cast<std::uint8_t>(rgb),
+                     static_cast<std::uint8_t>(std::lround(alpha * 255))};
 }
 
 double finite(double v) {
@@ -93,9 +94,8 @@ std::size_t As3DisplayTree::childCount(avm2::NodeId node) {
         return 1;
     }
     DisplayObject* o = find(node);
-    return o != nullptr && o->clip && o->kind != CharacterKind::Button
-               ? o->clip->displayList.size()
-               : 0;
+    return o != nullptr && o->clip && o->kind != CharacterKind::Button ? o->clip->displayList.size()
+                                                                       : 0;
 }
 
 avm2::NodeId As3DisplayTree::childAt(avm2::NodeId node, std::size_t index) {

@@ -28,7 +28,6 @@ bool interactive(As3DisplayTree& tree, const DisplayObject& o) {
     }
 }
 
-
 // The objects from `top` down to the deepest one under the point, topmost first among
 // siblings; empty when nothing under the point belongs to `top`.
 void deepestChain(const HitTester& hit, DisplayObject& top, double x, double y,
@@ -94,8 +93,8 @@ avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
 
 void As3Scripts::sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x,
                                 double y, bool buttonDown, avm2::NodeId related) {
-    avm2::Object* target = node != 0 ? tree_->scriptObject(node)
-                                     : avm2::scriptObjectOf(*vm_, tree_->stageNode());
+    avm2::Object* target =
+        node != 0 ? tree_->scriptObject(node) : avm2::scriptObjectOf(*vm_, tree_->stageNode());
     if (target == nullptr) {
         return;
     }
@@ -203,9 +202,8 @@ void As3Scripts::key(const KeyStroke& key, bool down) {
         using avm2::Name;
         using avm2::Value;
         const Value focus = vm_->getProperty(Value::object(stage), Name::publicName("focus"));
-        avm2::Object* target = focus.isObject() && focus.asObject()->displayNode != 0
-                                   ? focus.asObject()
-                                   : stage;
+        avm2::Object* target =
+            focus.isObject() && focus.asObject()->displayNode != 0 ? focus.asObject() : stage;
         avm2::Object* event = avm2::newEvent(*vm_, down ? "keyDown" : "keyUp", true, false,
                                              "flash.events::KeyboardEvent");
         const Value e = Value::object(event);

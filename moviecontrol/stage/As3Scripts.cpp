@@ -171,8 +171,8 @@ void As3Scripts::sendRemovedEvents() {
                                          r.ancestors);
             }
             if (r.fromStage && avm2::hasListener(r.object, "removedFromStage")) {
-                avm2::dispatchEventAlong(*vm_, r.object,
-                                         avm2::newEvent(*vm_, "removedFromStage"), {});
+                avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removedFromStage"),
+                                         {});
             }
         } catch (const avm2::ScriptThrow& t) {
             vm_->printUncaught(t.value);
@@ -220,8 +220,8 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
             }
             // Id 0 names the document class; some tools give it an id no character has.
             for (const auto& [id, name] : tag.symbols) {
-                if (id == 0 || (documentClass_ == nullptr && !rootMade_ &&
-                                movie_.find(id) == nullptr)) {
+                if (id == 0 ||
+                    (documentClass_ == nullptr && !rootMade_ && movie_.find(id) == nullptr)) {
                     if (documentClass_ == nullptr) {
                         documentClass_ = &name;
                     }

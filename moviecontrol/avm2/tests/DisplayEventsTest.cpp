@@ -56,8 +56,8 @@ class DisplayEvents : public ::testing::Test {
                 bool capture = false, int priority = 0) {
         listen(target, type, fn(f), capture, priority);
     }
-    void listen(const Value& target, const std::string& type, const Value& f,
-                bool capture = false, int priority = 0) {
+    void listen(const Value& target, const std::string& type, const Value& f, bool capture = false,
+                int priority = 0) {
         Args a{Value::string(type), f, Value::boolean(capture), Value::integer(priority)};
         vm.callProperty(target, Name::publicName("addEventListener"), a);
     }
@@ -94,8 +94,8 @@ TEST_F(DisplayEvents, CaptureTargetAndBubblePhasesInOrder) {
         listen(o, "ping", recordListener, false);
     }
     call(bo, "dispatchEvent", {event("ping", true)});
-    EXPECT_EQ(drain(), (std::vector<std::string>{"root:1:ping", "a:1:ping", "b:2:ping",
-                                                 "a:3:ping", "root:3:ping"}));
+    EXPECT_EQ(drain(), (std::vector<std::string>{"root:1:ping", "a:1:ping", "b:2:ping", "a:3:ping",
+                                                 "root:3:ping"}));
 
     // Without bubbling the event ends at its target.
     call(bo, "dispatchEvent", {event("ping", false)});
@@ -142,9 +142,7 @@ TEST_F(DisplayEvents, ContainerOperationsKeepOrderAndRefuseBadArguments) {
     const Value x = object(xn);
     const Value y = object(yn);
     const Value z = object(zn);
-    auto order = [&] {
-        return tree.nodes[FakeDisplayHost::kRoot].children;
-    };
+    auto order = [&] { return tree.nodes[FakeDisplayHost::kRoot].children; };
 
     call(root, "addChild", {x}); // already a child: moves to the top
     EXPECT_EQ(order(), (std::vector<NodeId>{yn, zn, xn}));
@@ -241,16 +239,16 @@ TEST_F(DisplayEvents, TimelineChildrenAreMadeInOrderAndBoundBeforeTheirConstruct
 
     tree.nodes[FakeDisplayHost::kRoot].name = "main";
     tree.nodes[FakeDisplayHost::kRoot].symbolClass = "Main";
-    const NodeId blue = tree.place(FakeDisplayHost::kRoot, "blue", avm2::NodeKind::MovieClip,
-                                   "Blue");
+    const NodeId blue =
+        tree.place(FakeDisplayHost::kRoot, "blue", avm2::NodeKind::MovieClip, "Blue");
     tree.place(blue, "green", avm2::NodeKind::MovieClip, "Green");
     tree.place(FakeDisplayHost::kRoot, "", avm2::NodeKind::Shape);
 
     const Value root = object(FakeDisplayHost::kRoot);
     // Blue declares nothing but is dynamic: green becomes a property of it.
-    EXPECT_EQ(drain(), (std::vector<std::string>{"enter main", "enter blue", "bound blue",
-                                                 "enter green", "bound green", "leave green",
-                                                 "leave blue", "leave main"}));
+    EXPECT_EQ(drain(),
+              (std::vector<std::string>{"enter main", "enter blue", "bound blue", "enter green",
+                                        "bound green", "leave green", "leave blue", "leave main"}));
     EXPECT_TRUE(vm.strictEquals(get(root, "blue"), Value::object(tree.nodes[blue].object)));
     EXPECT_EQ(vm.className(call(root, "getChildAt", {Value::integer(1)})), "Shape");
 

@@ -68,9 +68,8 @@ class FakeDisplayHost final : public avm2::DisplayHost {
             return index == 0 ? kRoot : 0;
         }
         auto it = nodes.find(node);
-        return it != nodes.end() && index < it->second.children.size()
-                   ? it->second.children[index]
-                   : 0;
+        return it != nodes.end() && index < it->second.children.size() ? it->second.children[index]
+                                                                       : 0;
     }
     avm2::NodeKind kindOf(avm2::NodeId node) override { return nodes[node].kind; }
     std::uint16_t symbolOf(avm2::NodeId) override { return 0; }

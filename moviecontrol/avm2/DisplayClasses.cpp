@@ -799,6 +799,60 @@ Value gDrawRoundRect(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// --- LoaderInfo: the one movie, loaded whole --------------------------------------------------
+
+Value loaderInfoOf(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    Object* root = h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr;
+    if (root == nullptr) {
+        return Value::null();
+    }
+    const Value rootValue = Value::object(root);
+    Value existing = setting(rootValue, "loaderInfo", Value());
+    if (existing.isObject()) {
+        return existing;
+    }
+    Object* info = m.instantiate(m.findClass("flash.display::LoaderInfo"));
+    setSetting(rootValue, "loaderInfo", Value::object(info));
+    return Value::object(info);
+}
+
+Value loaderBytes(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::number(h != nullptr ? h->movieBytes() : 0);
+}
+
+Value loaderContent(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    return objectOrNull(h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr);
+}
+
+Value loaderParameters(Machine& m, const Value& self, Args&) {
+    Value kept = setting(self, "parameters", Value());
+    if (!kept.isObject()) {
+        kept = Value::object(m.newObject());
+        setSetting(self, "parameters", kept);
+    }
+    return kept;
+}
+
+template <int What> Value loaderNumber(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr) {
+        return Value::integer(0);
+    }
+    switch (What) {
+    case 0:
+        return Value::number(h->frameRate());
+    case 1:
+        return Value::integer(static_cast<std::int32_t>(h->stageWidth()));
+    case 2:
+        return Value::integer(static_cast<std::int32_t>(h->stageHeight()));
+    default:
+        return Value::integer(h->movieVersion());
+    }
+}
+
 // --- TextField -----------------------------------------------------------------------------
 
 template <bool Html> Value textGet(Machine& m, const Value& self, Args&) {
@@ -1094,6 +1148,7 @@ void installDisplayClasses(Machine& m) {
     keep<kMask, NullValue>(m, display);
     keep<kBlendMode, NormalBlend>(m, display);
     keep<kCacheAsBitmap, FalseFlag>(m, display);
+    m.defineGetter(display, "loaderInfo", loaderInfoOf);
 
     Class* interactive = m.defineClass("flash.display", "InteractiveObject", display, displayInit);
     keep<kMouseEnabled, TrueFlag>(m, interactive);
@@ -1164,6 +1219,22 @@ void installDisplayClasses(Machine& m) {
     keep<kAlign, NoAlign>(m, stage);
     keep<kQuality, HighQuality>(m, stage);
     keep<kFocus, NullValue>(m, stage);
+
+    Class* loaderInfo = m.defineClass("flash.display", "LoaderInfo", dispatcher);
+    loaderInfo->sealed = true;
+    m.defineGetter(loaderInfo, "bytesLoaded", loaderBytes);
+    m.defineGetter(loaderInfo, "bytesTotal", loaderBytes);
+    m.defineGetter(loaderInfo, "content", loaderContent);
+    m.defineGetter(loaderInfo, "parameters", loaderParameters);
+    m.defineGetter(loaderInfo, "frameRate", loaderNumber<0>);
+    m.defineGetter(loaderInfo, "width", loaderNumber<1>);
+    m.defineGetter(loaderInfo, "height", loaderNumber<2>);
+    m.defineGetter(loaderInfo, "swfVersion", loaderNumber<3>);
+    m.defineGetter(loaderInfo, "actionScriptVersion",
+                   [](Machine&, const Value&, Args&) { return Value::integer(3); });
+    m.defineGetter(loaderInfo, "contentType", [](Machine&, const Value&, Args&) {
+        return Value::string("application/x-shockwave-flash");
+    });
 
     Class* graphics = m.defineClass("flash.display", "Graphics", m.objectClass);
     m.defineMethod(graphics, "beginFill", gBeginFill);

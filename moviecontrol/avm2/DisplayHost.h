@@ -98,6 +98,9 @@ class DisplayHost {
     virtual double stageWidth() = 0;
     virtual double stageHeight() = 0;
     virtual double frameRate() = 0;
+    // The movie file's length in bytes (all of it is loaded) and its SWF version.
+    virtual double movieBytes() = 0;
+    virtual int movieVersion() = 0;
 
     // --- Timelines (frames from 0) -------------------------------------------------------
     virtual std::uint32_t currentFrame(NodeId node) = 0;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 namespace mc {
 
@@ -14,6 +15,26 @@ namespace {
 
 // How far a walk up the tree goes: the timeline's nesting limit keeps real trees far lower.
 constexpr int kMaxClimb = 4096;
+// How deep scripts may nest containers: the painter and the hit tests walk the tree
+// recursively.
+constexpr int kMaxTreeDepth = 128;
+
+int heightOf(const DisplayObject& top) {
+    std::vector<std::pair<const DisplayObject*, int>> stack{{&top, 1}};
+    int height = 0;
+    while (!stack.empty()) {
+        auto [o, level] = stack.back();
+        stack.pop_back();
+        height = std::max(height, level);
+        if (height > kMaxTreeDepth || !o->clip) {
+            continue;
+        }
+        for (const auto& [depth, child] : o->clip->displayList) {
+            stack.emplace_back(child.get(), level + 1);
+        }
+    }
+    return height;
+}
 
 std::shared_ptr<DisplayObject> takeFrom(DisplayObject& parent, DisplayObject& child) {
     if (!parent.clip) {
@@ -196,6 +217,9 @@ bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::s
         if (up == c || ++climb > kMaxClimb) {
             return false;
         }
+    }
+    if (climb + heightOf(*c) > kMaxTreeDepth) {
+        return false;
     }
     std::shared_ptr<DisplayObject> kept = takeFrom(*c->parent, *c);
     if (!kept) {

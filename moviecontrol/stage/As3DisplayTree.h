@@ -20,6 +20,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
         double width = 550;
         double height = 400;
         double frameRate = 24;
+        double bytes = 0;
+        int version = 9;
     };
     As3DisplayTree(TimelinePlayer& player, StageInfo stage);
 
@@ -58,6 +60,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     double stageWidth() override { return stage_.width; }
     double stageHeight() override { return stage_.height; }
     double frameRate() override { return stage_.frameRate; }
+    double movieBytes() override { return stage_.bytes; }
+    int movieVersion() override { return stage_.version; }
     std::uint32_t currentFrame(avm2::NodeId node) override;
     std::uint32_t frameCount(avm2::NodeId node) override;
     bool playing(avm2::NodeId node) override;

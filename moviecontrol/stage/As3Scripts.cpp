@@ -30,6 +30,8 @@ void As3Scripts::attach(TimelinePlayer& player) {
     stage.width = r.width() / 20.0;
     stage.height = (r.yMax - r.yMin) / 20.0;
     stage.frameRate = movie_.header.frameRate();
+    stage.bytes = movie_.header.declaredLength;
+    stage.version = movie_.header.version;
     tree_ = std::make_unique<As3DisplayTree>(player, stage);
     hit_ = std::make_unique<HitTester>(movie_, player);
     tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
@@ -92,8 +94,32 @@ void As3Scripts::endTick() {
         avm2::broadcastEvent(*vm_, "frameConstructed");
         runFrameScripts();
         avm2::broadcastEvent(*vm_, "exitFrame");
+        if (!loadedSent_) {
+            // The whole movie is there from the start: its loader reports so once the first
+            // frame has played.
+            loadedSent_ = true;
+            sendLoadedEvents();
+        }
     } catch (const avm2::ScriptAbort&) {
         // The budget ran out: this frame's scripts stop; the movie plays on.
+    }
+}
+
+void As3Scripts::sendLoadedEvents() {
+    avm2::Object* root = tree_->scriptObject(tree_->rootNode());
+    if (root == nullptr) {
+        return;
+    }
+    avm2::Value info;
+    try {
+        info = vm_->getProperty(avm2::Value::object(root), avm2::Name::publicName("loaderInfo"));
+    } catch (const avm2::ScriptThrow& t) {
+        vm_->printUncaught(t.value);
+        return;
+    }
+    if (info.isObject()) {
+        avm2::dispatchSimple(*vm_, info.asObject(), "init", false);
+        avm2::dispatchSimple(*vm_, info.asObject(), "complete", false);
     }
 }
 

@@ -58,6 +58,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void runFrameScripts();
     void sendRemovedEvents();
     void afterScriptedGoto(avm2::NodeId node);
+    void sendLoadedEvents();
     // The node mouse events go to at the point (0: the stage).
     avm2::NodeId pointerTarget(double x, double y);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
@@ -73,6 +74,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     std::unique_ptr<avm2::Machine> vm_;
     bool limitReported_ = false;
     bool rootMade_ = false;
+    bool loadedSent_ = false;
     const std::string* documentClass_ = nullptr;
     // The frame whose script ran last, per clip.
     std::unordered_map<avm2::NodeId, std::uint32_t> scriptedFrame_;

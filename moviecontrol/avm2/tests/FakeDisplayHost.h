@@ -127,6 +127,8 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     double stageWidth() override { return 550; }
     double stageHeight() override { return 400; }
     double frameRate() override { return 24; }
+    double movieBytes() override { return 1000; }
+    int movieVersion() override { return 10; }
     std::uint32_t currentFrame(avm2::NodeId node) override { return nodes[node].frame; }
     std::uint32_t frameCount(avm2::NodeId node) override { return nodes[node].frames; }
     bool playing(avm2::NodeId node) override { return nodes[node].playing; }

@@ -7,4 +7,5 @@
     X(Events)                                                                                      \
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \
+    X(Media)                                                                                       \
     X(DisplayClasses)

@@ -109,6 +109,12 @@ Class* classForNode(Machine& m, DisplayHost& h, NodeId node) {
     case NodeKind::Text:
         name = "flash.text::TextField";
         break;
+    case NodeKind::StaticText:
+        name = "flash.text::StaticText";
+        break;
+    case NodeKind::MorphShape:
+        name = "flash.display::MorphShape";
+        break;
     case NodeKind::Other:
         break;
     }

@@ -12,7 +12,17 @@ namespace avm2 {
 
 class Object;
 
-enum class NodeKind : std::uint8_t { Shape, Sprite, MovieClip, Button, Text, Bitmap, Other };
+enum class NodeKind : std::uint8_t {
+    Shape,
+    Sprite,
+    MovieClip,
+    Button,
+    Text,
+    Bitmap,
+    StaticText,
+    MorphShape,
+    Other
+};
 
 // The properties kept as numbers; x and y in pixels, scales as fractions (1 = 100%),
 // rotation in degrees, alpha from 0 to 1.

@@ -151,6 +151,10 @@ avm2::NodeKind As3DisplayTree::kindOf(avm2::NodeId node) {
         return avm2::NodeKind::Bitmap;
     case CharacterKind::Shape:
         return avm2::NodeKind::Shape;
+    case CharacterKind::StaticText:
+        return avm2::NodeKind::StaticText;
+    case CharacterKind::MorphShape:
+        return avm2::NodeKind::MorphShape;
     default:
         return avm2::NodeKind::Other;
     }

@@ -160,7 +160,14 @@ Value displayInit(Machine& m, const Value& self, Args&) {
     }
     Object* o = self.asObject();
     if (o->displayNode == 0) {
-        const NodeId node = h->createNode(kindForClass(m, o->cls));
+        // Only the classes that stand for something a script can make may be made: not
+        // the abstract ones, static texts nor morph shapes.
+        const NodeKind kind = kindForClass(m, o->cls);
+        if (kind == NodeKind::Other) {
+            m.throwError("ArgumentError", 2012,
+                         o->cls->name + "$ class cannot be instantiated.");
+        }
+        const NodeId node = h->createNode(kind);
         if (node == 0) {
             m.host().limitHit("memory");
             throw ScriptAbort{"display objects"};

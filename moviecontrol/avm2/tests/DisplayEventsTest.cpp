@@ -174,6 +174,17 @@ TEST_F(DisplayEvents, ContainerOperationsKeepOrderAndRefuseBadArguments) {
     EXPECT_EQ(thrown(root, "addChild", {Value::null()}),
               "TypeError: Error #2007: Parameter child must be non-null.");
     EXPECT_EQ(order(), (std::vector<NodeId>{yn, xn}));
+
+    // What stands for no drawable kind cannot be made by a script.
+    for (const char* abstract : {"flash.display::DisplayObject", "flash.text::StaticText"}) {
+        Args none;
+        try {
+            vm.construct(Value::object(vm.findClass(abstract)->classObject), none);
+            ADD_FAILURE() << abstract << " was made";
+        } catch (const avm2::ScriptThrow& t) {
+            EXPECT_EQ(vm.toString(t.value).substr(0, 26), "ArgumentError: Error #2012");
+        }
+    }
 }
 
 TEST_F(DisplayEvents, AddedAndRemovedReachTheStageOnlyWhenOnIt) {

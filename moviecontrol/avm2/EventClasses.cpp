@@ -243,8 +243,9 @@ Value dispatchEventMethod(Machine& m, const Value& self, Args& a) {
                      "Type Coercion failed: cannot convert " + m.errorText(ev) +
                          " to flash.events.Event.");
     }
-    // An event already sent somewhere travels again as its clone.
-    if (stateOf(ev.asObject()).target != nullptr) {
+    // An event already sent somewhere travels again as its clone; both are asked through
+    // the properties a subclass may override.
+    if (!m.getProperty(ev, Name::publicName("target")).isNullish()) {
         Args none;
         ev = m.callProperty(ev, Name::publicName("clone"), none);
         if (!ev.isObject() || !m.isType(ev, eventClass)) {
@@ -252,6 +253,18 @@ Value dispatchEventMethod(Machine& m, const Value& self, Args& a) {
         }
     }
     return Value::boolean(dispatchEvent(m, o, ev.asObject()));
+}
+
+// A plain function runs with the global object of the script that made it as `this`.
+Value globalOf(const Value& function) {
+    if (!function.isObject() || !function.asObject()->scope) {
+        return Value();
+    }
+    const ScopeChain* s = function.asObject()->scope.get();
+    for (int i = 0; s->parent && i < 4096; ++i) {
+        s = s->parent.get();
+    }
+    return s->object;
 }
 
 // Calls the listeners of `o` for the event in its current phase; false once stopped at once.
@@ -272,7 +285,7 @@ void callListeners(Machine& m, Object* o, Object* event, bool capture) {
     for (const Listener& l : now) {
         // A listener removed by an earlier one during this dispatch still runs, as in Flash.
         Args args{Value::object(event)};
-        m.call(l.function, Value::object(o), args);
+        m.call(l.function, globalOf(l.function), args);
         if (s.stoppedImmediate) {
             return;
         }

@@ -164,8 +164,7 @@ Value displayInit(Machine& m, const Value& self, Args&) {
         // the abstract ones, static texts nor morph shapes.
         const NodeKind kind = kindForClass(m, o->cls);
         if (kind == NodeKind::Other) {
-            m.throwError("ArgumentError", 2012,
-                         o->cls->name + "$ class cannot be instantiated.");
+            m.throwError("ArgumentError", 2012, o->cls->name + "$ class cannot be instantiated.");
         }
         const NodeId node = h->createNode(kind);
         if (node == 0) {
@@ -907,6 +906,42 @@ Value textLength(Machine& m, const Value& self, Args&) {
     return Value::integer(units);
 }
 
+constexpr char kWordWrap[] = "wordWrap";
+constexpr char kMultiline[] = "multiline";
+constexpr char kPassword[] = "displayAsPassword";
+constexpr char kBorder[] = "border";
+constexpr char kBackground[] = "background";
+constexpr char kSelectable[] = "selectable";
+constexpr char kType[] = "type";
+constexpr char kAutoSize[] = "autoSize";
+constexpr char kAntiAlias[] = "antiAliasType";
+
+template <const char* Key> Value textFlagGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::boolean(h != nullptr && nodeOf(self) != 0 &&
+                          h->textSetting(nodeOf(self), Key) == "true");
+}
+
+template <const char* Key> Value textFlagSet(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setTextSetting(nodeOf(self), Key, Machine::toBoolean(arg(a, 0)) ? "true" : "false");
+    }
+    return Value();
+}
+
+template <const char* Key> Value textWordGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::string(h != nullptr && nodeOf(self) != 0 ? h->textSetting(nodeOf(self), Key)
+                                                           : std::string());
+}
+
+template <const char* Key> Value textWordSet(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setTextSetting(nodeOf(self), Key, m.toString(arg(a, 0)));
+    }
+    return Value();
+}
+
 template <bool Width> Value stageSize(Machine& m, const Value&, Args&) {
     DisplayHost* h = hostOf(m);
     if (h == nullptr) {
@@ -1221,6 +1256,24 @@ void installDisplayClasses(Machine& m) {
     m.defineSetter(textField, "htmlText", textSet<true>);
     m.defineGetter(textField, "length", textLength);
     m.defineMethod(textField, "appendText", textAppend);
+    m.defineGetter(textField, kWordWrap, textFlagGet<kWordWrap>);
+    m.defineSetter(textField, kWordWrap, textFlagSet<kWordWrap>);
+    m.defineGetter(textField, kMultiline, textFlagGet<kMultiline>);
+    m.defineSetter(textField, kMultiline, textFlagSet<kMultiline>);
+    m.defineGetter(textField, kPassword, textFlagGet<kPassword>);
+    m.defineSetter(textField, kPassword, textFlagSet<kPassword>);
+    m.defineGetter(textField, kBorder, textFlagGet<kBorder>);
+    m.defineSetter(textField, kBorder, textFlagSet<kBorder>);
+    m.defineGetter(textField, kBackground, textFlagGet<kBackground>);
+    m.defineSetter(textField, kBackground, textFlagSet<kBackground>);
+    m.defineGetter(textField, kSelectable, textFlagGet<kSelectable>);
+    m.defineSetter(textField, kSelectable, textFlagSet<kSelectable>);
+    m.defineGetter(textField, kType, textWordGet<kType>);
+    m.defineSetter(textField, kType, textWordSet<kType>);
+    m.defineGetter(textField, kAutoSize, textWordGet<kAutoSize>);
+    m.defineSetter(textField, kAutoSize, textWordSet<kAutoSize>);
+    m.defineGetter(textField, kAntiAlias, textWordGet<kAntiAlias>);
+    m.defineSetter(textField, kAntiAlias, textWordSet<kAntiAlias>);
     textField->sealed = true;
 
     Class* stage = m.defineClass("flash.display", "Stage", container);

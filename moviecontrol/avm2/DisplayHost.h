@@ -102,6 +102,11 @@ class DisplayHost {
     // A text field's text, plain (paragraphs end in '\r') or as html; empty for other nodes.
     virtual std::string text(NodeId node, bool html) = 0;
     virtual void setText(NodeId node, const std::string& text, bool html) = 0;
+    // A text field's setting by its script name (wordWrap, multiline, border, background,
+    // selectable, displayAsPassword: "true"/"false"; type: "input"/"dynamic"; autoSize;
+    // antiAliasType), empty for a name or node the field does not know.
+    virtual std::string textSetting(NodeId node, const std::string& name) = 0;
+    virtual void setTextSetting(NodeId node, const std::string& name, const std::string& value) = 0;
     // A point of the node's space to the stage's (pixels), or back when `inverse`.
     virtual void toGlobal(NodeId node, double& x, double& y, bool inverse) = 0;
     // The stage's size in pixels and the movie's frame rate.

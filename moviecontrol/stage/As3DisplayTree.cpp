@@ -441,6 +441,77 @@ void As3DisplayTree::setText(avm2::NodeId node, const std::string& text, bool ht
     o->text->changed();
 }
 
+namespace {
+
+// The flags of a text field by their script names; `inverted` when the field keeps the
+// opposite (noSelect for selectable, readOnly for an input field).
+struct TextFlag {
+    const char* name;
+    bool swf::EditText::*flag;
+    bool inverted;
+};
+
+constexpr TextFlag kTextFlags[] = {
+    {"wordWrap", &swf::EditText::wordWrap, false},
+    {"multiline", &swf::EditText::multiline, false},
+    {"displayAsPassword", &swf::EditText::password, false},
+    {"border", &swf::EditText::border, false},
+    {"selectable", &swf::EditText::noSelect, true},
+};
+
+} // namespace
+
+std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& name) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return {};
+    }
+    TextFieldState& t = *o->text;
+    for (const TextFlag& f : kTextFlags) {
+        if (name == f.name) {
+            return (t.field.*f.flag != f.inverted) ? "true" : "false";
+        }
+    }
+    if (name == "background") {
+        return t.background ? "true" : "false";
+    }
+    if (name == "type") {
+        return t.field.readOnly ? "dynamic" : "input";
+    }
+    if (name == "autoSize") {
+        return t.autoSize;
+    }
+    if (name == "antiAliasType") {
+        return t.antiAliasType;
+    }
+    return {};
+}
+
+void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
+                                    const std::string& value) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return;
+    }
+    TextFieldState& t = *o->text;
+    const bool on = value == "true";
+    for (const TextFlag& f : kTextFlags) {
+        if (name == f.name) {
+            t.field.*f.flag = on != f.inverted;
+        }
+    }
+    if (name == "background") {
+        t.background = on;
+    } else if (name == "type") {
+        t.field.readOnly = value != "input";
+    } else if (name == "autoSize") {
+        t.autoSize = value;
+    } else if (name == "antiAliasType") {
+        t.antiAliasType = value;
+    }
+    t.changed();
+}
+
 void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) {
     DisplayObject* o = find(node);
     if (o == nullptr) {

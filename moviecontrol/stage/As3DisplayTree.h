@@ -56,6 +56,9 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void graphics(avm2::NodeId node, const avm2::GraphicsOp& op) override;
     std::string text(avm2::NodeId node, bool html) override;
     void setText(avm2::NodeId node, const std::string& text, bool html) override;
+    std::string textSetting(avm2::NodeId node, const std::string& name) override;
+    void setTextSetting(avm2::NodeId node, const std::string& name,
+                        const std::string& value) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
     double stageWidth() override { return stage_.width; }
     double stageHeight() override { return stage_.height; }

@@ -123,6 +123,8 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setText(avm2::NodeId node, const std::string& text, bool) override {
         nodes[node].name = text;
     }
+    std::string textSetting(avm2::NodeId, const std::string&) override { return {}; }
+    void setTextSetting(avm2::NodeId, const std::string&, const std::string&) override {}
     void toGlobal(avm2::NodeId, double&, double&, bool) override {}
     double stageWidth() override { return 550; }
     double stageHeight() override { return 400; }

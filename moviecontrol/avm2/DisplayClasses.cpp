@@ -951,7 +951,7 @@ template <bool Width> Value stageSize(Machine& m, const Value&, Args&) {
 }
 
 Value stageFrameRate(Machine& m, const Value& self, Args&) {
-    const Value set = setting(self, "frameRate", Value());
+    Value set = setting(self, "frameRate", Value());
     if (!set.isUndefined()) {
         return set;
     }

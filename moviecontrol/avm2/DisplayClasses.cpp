@@ -280,6 +280,15 @@ Value pointConversion(Machine& m, const Value& self, Args& a, bool inverse) {
     return Value::object(out);
 }
 
+Value hitTestPoint(Machine& m, const Value& self, Args& a) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::boolean(false);
+    }
+    return Value::boolean(h->hitTestPoint(nodeOf(self), m.toNumber(arg(a, 0)),
+                                          m.toNumber(arg(a, 1)), Machine::toBoolean(arg(a, 2))));
+}
+
 // --- DisplayObjectContainer ----------------------------------------------------------------
 
 DisplayHost& requireHost(Machine& m) {
@@ -1197,6 +1206,7 @@ void installDisplayClasses(Machine& m) {
     keep<kBlendMode, NormalBlend>(m, display);
     keep<kCacheAsBitmap, FalseFlag>(m, display);
     m.defineGetter(display, "loaderInfo", loaderInfoOf);
+    m.defineMethod(display, "hitTestPoint", hitTestPoint);
 
     Class* interactive = m.defineClass("flash.display", "InteractiveObject", display, displayInit);
     keep<kMouseEnabled, TrueFlag>(m, interactive);

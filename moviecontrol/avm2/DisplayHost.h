@@ -107,6 +107,9 @@ class DisplayHost {
     // antiAliasType), empty for a name or node the field does not know.
     virtual std::string textSetting(NodeId node, const std::string& name) = 0;
     virtual void setTextSetting(NodeId node, const std::string& name, const std::string& value) = 0;
+    // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
+    // within its bounds.
+    virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;
     // A point of the node's space to the stage's (pixels), or back when `inverse`.
     virtual void toGlobal(NodeId node, double& x, double& y, bool inverse) = 0;
     // The stage's size in pixels and the movie's frame rate.

@@ -512,6 +512,20 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
     t.changed();
 }
 
+bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool shape) {
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return false;
+    }
+    const double tx = x * 20.0;
+    const double ty = y * 20.0;
+    if (shape) {
+        return hit_ != nullptr && hit_->hits(*o, tx, ty);
+    }
+    const Bounds b = player_.scriptBoundsOf(*o, player_.globalMatrix(*o));
+    return b.valid && tx >= b.xMin && tx <= b.xMax && ty >= b.yMin && ty <= b.yMax;
+}
+
 void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) {
     DisplayObject* o = find(node);
     if (o == nullptr) {

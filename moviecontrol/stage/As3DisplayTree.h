@@ -3,6 +3,7 @@
 // the timeline, named by its serial, so that what a script changes is what the renderer
 // draws. Objects a script made and holds outside any container wait in a hidden level.
 
+#include "HitTest.h"
 #include "TimelinePlayer.h"
 #include "avm2/DisplayHost.h"
 
@@ -60,6 +61,9 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void setTextSetting(avm2::NodeId node, const std::string& name,
                         const std::string& value) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
+    bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
+    // What hitTestPoint asks when it follows the shapes.
+    void setHitTester(const HitTester* hit) { hit_ = hit; }
     double stageWidth() override { return stage_.width; }
     double stageHeight() override { return stage_.height; }
     double frameRate() override { return stage_.frameRate; }
@@ -98,6 +102,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::unordered_map<avm2::NodeId, avm2::NodeKind> madeAs_;
     DisplayObject* holding_ = nullptr;
     std::int32_t nextHoldingDepth_ = 0;
+    const HitTester* hit_ = nullptr;
     double mouseX_ = 0;
     double mouseY_ = 0;
 };

@@ -34,6 +34,7 @@ void As3Scripts::attach(TimelinePlayer& player) {
     stage.version = movie_.header.version;
     tree_ = std::make_unique<As3DisplayTree>(player, stage);
     hit_ = std::make_unique<HitTester>(movie_, player);
+    tree_->setHitTester(hit_.get());
     tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
 }

@@ -126,6 +126,7 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     std::string textSetting(avm2::NodeId, const std::string&) override { return {}; }
     void setTextSetting(avm2::NodeId, const std::string&, const std::string&) override {}
     void toGlobal(avm2::NodeId, double&, double&, bool) override {}
+    bool hitTestPoint(avm2::NodeId, double, double, bool) override { return false; }
     double stageWidth() override { return 550; }
     double stageHeight() override { return 400; }
     double frameRate() override { return 24; }

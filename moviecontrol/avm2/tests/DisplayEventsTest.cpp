@@ -307,3 +307,87 @@ TEST_F(DisplayEvents, TimersFireWhenDueAndCompleteAtTheirCount) {
 }
 
 } // namespace
+
+namespace {
+
+class EventFamilies : public DisplayEvents {};
+
+TEST_F(EventFamilies, FieldsFollowTheConstructorAndSurviveAClone) {
+    avm2::Class* mouse = vm.findClass("flash.events::MouseEvent");
+    Args args{Value::string("click"), Value::boolean(true),  Value::boolean(false),
+              Value::integer(3),      Value::integer(4),     Value::null(),
+              Value::boolean(true),   Value::boolean(false), Value::boolean(true),
+              Value::boolean(true),   Value::integer(-2)};
+    const Value e = vm.construct(Value::object(mouse->classObject), args);
+    EXPECT_EQ(vm.toString(call(e, "toString")),
+              "[MouseEvent type=\"click\" bubbles=true cancelable=false eventPhase=2 "
+              "relatedObject=null ctrlKey=true altKey=false shiftKey=true buttonDown=true "
+              "delta=-2]");
+    const Value copy = call(e, "clone");
+    EXPECT_EQ(vm.className(copy), "MouseEvent");
+    EXPECT_EQ(vm.toNumber(get(copy, "localY")), 4);
+    EXPECT_TRUE(get(copy, "ctrlKey").asBoolean());
+    // Without a player's position the stage position is the local one.
+    EXPECT_EQ(vm.toNumber(get(copy, "stageX")), 3);
+
+    // Defaults: mouse and keyboard events bubble, a plain event does not.
+    avm2::Class* key = vm.findClass("flash.events::KeyboardEvent");
+    Args keyArgs{Value::string("keyDown")};
+    const Value k = vm.construct(Value::object(key->classObject), keyArgs);
+    EXPECT_TRUE(get(k, "bubbles").asBoolean());
+    EXPECT_EQ(vm.toNumber(get(k, "keyCode")), 0);
+    EXPECT_FALSE(get(event("x", false), "bubbles").asBoolean());
+    EXPECT_EQ(
+        vm.toString(vm.getProperty(Value::object(key->classObject), Name::publicName("KEY_UP"))),
+        "keyUp");
+}
+
+Value recordArguments(avm2::Machine& m, const Value&, Args& a) {
+    std::string line = "called";
+    for (const Value& v : a) {
+        line += " " + m.toString(v);
+    }
+    m.host().trace(line);
+    return Value();
+}
+
+TEST_F(EventFamilies, TimeoutsRunOnceIntervalsUntilCleared) {
+    auto global = [&](const char* name) {
+        return vm.getProperty(Value::object(vm.globalObject()),
+                              Name::qualified(avm2::Namespace::publicNs("flash.utils"), name));
+    };
+    Args once{fn(recordArguments), Value::integer(50), Value::string("a")};
+    vm.call(global("setTimeout"), Value(), once);
+    Args every{fn(recordArguments), Value::integer(100)};
+    const Value id = vm.call(global("setInterval"), Value(), every);
+    for (double t : {40.0, 60.0, 100.0, 150.0, 200.0}) {
+        avm2::runTimers(vm, t);
+    }
+    EXPECT_EQ(drain(), (std::vector<std::string>{"called a", "called", "called"}));
+    Args clear{id};
+    vm.call(global("clearInterval"), Value(), clear);
+    avm2::runTimers(vm, 400.0);
+    EXPECT_TRUE(drain().empty());
+}
+
+TEST_F(DisplayEvents, ChildrenNotMadeYetReadAsNullAndCanStillBeRemoved) {
+    const Value root = object(FakeDisplayHost::kRoot);
+    const NodeId later = tree.place(FakeDisplayHost::kRoot, "later");
+    // Placed after the root's construction: no object until the runner makes one.
+    EXPECT_TRUE(call(root, "getChildAt", {Value::integer(0)}).isNull());
+    EXPECT_TRUE(call(root, "getChildByName", {Value::string("later")}).isNull());
+    avm2::constructChildren(vm, FakeDisplayHost::kRoot);
+    EXPECT_TRUE(vm.strictEquals(call(root, "getChildAt", {Value::integer(0)}),
+                                Value::object(tree.nodes[later].object)));
+
+    tree.place(FakeDisplayHost::kRoot, "a");
+    tree.place(FakeDisplayHost::kRoot, "b");
+    call(root, "removeChildAt", {Value::integer(1)});
+    EXPECT_EQ(tree.nodes[FakeDisplayHost::kRoot].children.size(), 2u);
+    call(root, "removeChildren");
+    EXPECT_TRUE(tree.nodes[FakeDisplayHost::kRoot].children.empty());
+    EXPECT_EQ(thrown(root, "removeChildren", {Value::integer(1)}).substr(0, 23),
+              "RangeError: Error #2006");
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 // The core classes: Object, Function, Class, Array, String, Number, int, uint, Boolean,
-// Math, the Error family, and the global functions (trace, getTimer...). Display classes
-// are stand-ins with no behaviour, so a document class can extend them.
+// Math, the Error family, and the global functions (trace, getTimer...). The player's
+// classes (events, display) follow from the class list.
+#include "avm2/ClassList.h"
 #include "avm2/Machine.h"
 #include "unicode/Utf16Text.h"
 
@@ -10,7 +11,9 @@
 
 namespace avm2 {
 
-void installDisplayStandIns(Machine& m);
+#define AVM2_DECLARE_INSTALL(Name) void install##Name(Machine& m);
+AVM2_CLASS_LIST(AVM2_DECLARE_INSTALL)
+#undef AVM2_DECLARE_INSTALL
 void installVector(Machine& m);
 void installStringClass(Machine& m);
 void installArrayClass(Machine& m);
@@ -573,7 +576,9 @@ void Machine::installBuiltins() {
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;
-    installDisplayStandIns(*this);
+#define AVM2_INSTALL(Name) install##Name(*this);
+    AVM2_CLASS_LIST(AVM2_INSTALL)
+#undef AVM2_INSTALL
 }
 
 } // namespace avm2

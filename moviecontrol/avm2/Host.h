@@ -8,6 +8,8 @@
 
 namespace avm2 {
 
+class DisplayHost;
+
 class Host {
   public:
     virtual ~Host() = default;
@@ -17,6 +19,8 @@ class Host {
     virtual double clockMs() = 0;
     // A limit stopped a script (time, memory, recursion); reported once per kind.
     virtual void limitHit(std::string_view what) { (void)what; }
+    // The display tree the display classes are views of; none: they stand alone.
+    virtual DisplayHost* display() { return nullptr; }
 
     // --- The root timeline, which the document object (a MovieClip) drives ---------------
     // Frames are numbered from 0 here; scripts see them from 1.

@@ -2,6 +2,7 @@
 
 #include "avm2/AbcReader.h"
 #include "unicode/Utf16Text.h"
+#include "avm2/DisplayHost.h"
 
 #include <cmath>
 #include <limits>
@@ -1269,6 +1270,11 @@ void Machine::constructDocument(const std::string& qualifiedName) {
                            "$ must inherit from Sprite to link to the root.");
         }
         document_ = instantiate(c);
+        // The document shows the root of the display tree.
+        if (DisplayHost* display = host_.display()) {
+            document_->displayNode = display->rootNode();
+            display->bindScriptObject(document_->displayNode, document_);
+        }
         Args none;
         constructSuper(c, Value::object(document_), none);
     } catch (const ScriptThrow& t) {

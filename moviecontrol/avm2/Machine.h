@@ -139,6 +139,11 @@ class Machine {
     Class* qnameClass = nullptr;
     Class* activationClass = nullptr;
     Class* vectorClass = nullptr;
+    // Display objects listening for enterFrame and the other broadcast events, in the
+    // order they first registered.
+    std::vector<Object*> broadcastTargets;
+    // flash.utils.Timer objects running, in the order they started.
+    std::vector<Object*> runningTimers;
 
   private:
     friend class Interpreter;

@@ -25,6 +25,8 @@ class Object;
 struct Class;
 struct AbcUnit;
 struct ScopeChain;
+struct EventState;
+struct EventListeners;
 
 using Args = std::vector<Value>;
 using NativeFn = Value (*)(Machine&, const Value& self, Args& args);
@@ -161,6 +163,11 @@ class Object {
     std::shared_ptr<void> nativeData;
     // Dictionary keyed by object identity.
     std::vector<std::pair<Value, Value>> entries;
+    // flash.events: an event's state, a dispatcher's listeners; the display node a display
+    // object shows (0: none).
+    std::shared_ptr<EventState> event;
+    std::shared_ptr<EventListeners> listeners;
+    std::uint64_t displayNode = 0;
 };
 
 // One loaded ABC block: its pools resolved, its classes and checked method bodies.

@@ -82,18 +82,27 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
             callbacks.logLimit = recordLimitHit;
         }
     }
+    As3Scripts* as3 = nullptr;
     if (carriesActionScript1(*movie_)) {
         auto scripts = std::make_unique<StageScripts>(*movie_, std::move(callbacks));
         scripts_ = scripts.get();
         runner_ = std::move(scripts);
     } else if (movie_->actionScript3 && movie_->header.version >= 9) {
-        runner_ = std::make_unique<As3Scripts>(*movie_, std::move(callbacks));
+        auto scripts = std::make_unique<As3Scripts>(*movie_, std::move(callbacks));
+        as3 = scripts.get();
+        runner_ = std::move(scripts);
     } else {
         runner_ = std::make_unique<NoScripts>();
     }
     player_ = std::make_unique<TimelinePlayer>(catalog_, movie_->root, Rgba{255, 255, 255, 255},
                                                TimelineLimits{}, runner_.get(), movie_.get());
     input_ = std::make_unique<StageInput>(*movie_, *player_, scripts_);
+    if (as3 != nullptr) {
+        input_->scriptPointer = [as3](PointerAction action, double x, double y) {
+            as3->pointer(action, x, y);
+        };
+        input_->scriptKey = [as3](const KeyStroke& key, bool down) { as3->key(key, down); };
+    }
     if (device_) {
         device_->listen(*player_);
     } else if (offlineSound_) {

@@ -1,38 +1,220 @@
 #include "As3Scripts.h"
 
+#include "avm2/DisplayClasses.h"
+#include "avm2/EventState.h"
+#include "avm2/Timers.h"
+
 #include <algorithm>
 
 namespace mc {
 
+namespace {
+
+// Passes of frame scripts in one tick: a script's goto has the new frame's script run in
+// the same tick, up to this many times.
+constexpr int kMaxScriptPasses = 16;
+// Display objects visited per walk of the tree.
+constexpr std::size_t kMaxWalk = 1u << 20;
+
+} // namespace
+
 As3Scripts::As3Scripts(const swf::Movie& movie, StageCallbacks callbacks)
-    : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)),
-      vm_(std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this))) {}
+    : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)) {}
 
 As3Scripts::~As3Scripts() = default;
 
 void As3Scripts::attach(TimelinePlayer& player) {
     player_ = &player;
+    As3DisplayTree::StageInfo stage;
+    const swf::Rect& r = movie_.header.frameRect;
+    stage.width = r.width() / 20.0;
+    stage.height = (r.yMax - r.yMin) / 20.0;
+    stage.frameRate = movie_.header.frameRate();
+    stage.bytes = movie_.header.declaredLength;
+    stage.version = movie_.header.version;
+    tree_ = std::make_unique<As3DisplayTree>(player, stage);
+    hit_ = std::make_unique<HitTester>(movie_, player);
+    tree_->setHitTester(hit_.get());
+    tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
+    vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
 }
 
 void As3Scripts::beginTick() {
-    vm_->beginFrame();
+    if (vm_) {
+        vm_->beginFrame();
+    }
+}
+
+void As3Scripts::forget(DisplayObject& object) {
+    if (!tree_) {
+        return;
+    }
+    if (avm2::Object* o = tree_->scriptObject(object.serial)) {
+        Removal r;
+        r.object = o;
+        // Children go before their container; only the object taken from a container that
+        // stays gets `removed`.
+        r.fromContainer = object.parent != nullptr && !object.parent->removed;
+        int climb = 0;
+        for (const DisplayObject* up = object.parent; up != nullptr && climb < 4096;
+             up = up->parent, ++climb) {
+            if (r.fromContainer) {
+                if (avm2::Object* a = tree_->scriptObject(up->serial)) {
+                    r.ancestors.push_back(a);
+                }
+            }
+            if (up == &player_->rootObject()) {
+                r.fromStage = true;
+            }
+        }
+        if (r.fromStage && r.fromContainer) {
+            if (avm2::Object* stage = tree_->scriptObject(tree_->stageNode())) {
+                r.ancestors.push_back(stage);
+            }
+        }
+        removed_.push_back(std::move(r));
+    }
+    tree_->forget(object.serial);
+    scriptedFrame_.erase(object.serial);
 }
 
 void As3Scripts::endTick() {
-    if (player_ == nullptr) {
+    if (player_ == nullptr || !vm_) {
         return;
     }
-    runTagsUpTo(player_->currentFrame());
-    // A frame script runs when its frame is entered; one that moves the playhead has the
-    // new frame's script run before the tick ends.
-    for (int hops = 0; hops < 16 && player_->currentFrame() != scriptedFrame_; ++hops) {
-        scriptedFrame_ = player_->currentFrame();
-        try {
-            vm_->runFrameScript(scriptedFrame_);
-        } catch (const avm2::ScriptAbort&) {
+    try {
+        runTagsUpTo(player_->currentFrame());
+        sendRemovedEvents();
+        avm2::runTimers(*vm_, clockMs());
+        if (!rootMade_) {
+            makeRoot();
+        } else {
+            avm2::broadcastEvent(*vm_, "enterFrame");
+            constructNewChildren();
+        }
+        avm2::broadcastEvent(*vm_, "frameConstructed");
+        runFrameScripts();
+        avm2::broadcastEvent(*vm_, "exitFrame");
+        if (!loadedSent_) {
+            // The whole movie is there from the start: its loader reports so once the first
+            // frame has played.
+            loadedSent_ = true;
+            sendLoadedEvents();
+        }
+    } catch (const avm2::ScriptAbort&) {
+        // The budget ran out: this frame's scripts stop; the movie plays on.
+    }
+}
+
+void As3Scripts::sendLoadedEvents() {
+    avm2::Object* root = tree_->scriptObject(tree_->rootNode());
+    if (root == nullptr) {
+        return;
+    }
+    avm2::Value info;
+    try {
+        info = vm_->getProperty(avm2::Value::object(root), avm2::Name::publicName("loaderInfo"));
+    } catch (const avm2::ScriptThrow& t) {
+        vm_->printUncaught(t.value);
+        return;
+    }
+    if (info.isObject()) {
+        avm2::dispatchSimple(*vm_, info.asObject(), "init", false);
+        avm2::dispatchSimple(*vm_, info.asObject(), "complete", false);
+    }
+}
+
+void As3Scripts::makeRoot() {
+    rootMade_ = true;
+    if (documentClass_ != nullptr) {
+        vm_->constructDocument(*documentClass_);
+    }
+    avm2::Object* root = tree_->scriptObject(tree_->rootNode());
+    if (root == nullptr) {
+        root = avm2::scriptObjectOf(*vm_, tree_->rootNode());
+    }
+    // The root's children had their events as they were made; the root has its own alone.
+    if (root != nullptr) {
+        avm2::dispatchSimple(*vm_, root, "added", true);
+        avm2::dispatchSimple(*vm_, root, "addedToStage", false);
+    }
+}
+
+std::vector<avm2::NodeId> As3Scripts::scriptedNodes() {
+    std::vector<avm2::NodeId> out;
+    std::vector<avm2::NodeId> stack{tree_->rootNode()};
+    while (!stack.empty() && out.size() < kMaxWalk) {
+        const avm2::NodeId node = stack.back();
+        stack.pop_back();
+        if (tree_->scriptObject(node) == nullptr) {
+            continue;
+        }
+        out.push_back(node);
+        for (std::size_t i = tree_->childCount(node); i > 0; --i) {
+            stack.push_back(tree_->childAt(node, i - 1));
+        }
+    }
+    return out;
+}
+
+void As3Scripts::constructNewChildren() {
+    for (avm2::NodeId node : scriptedNodes()) {
+        avm2::constructChildren(*vm_, node);
+    }
+}
+
+void As3Scripts::runFrameScripts() {
+    for (int pass = 0; pass < kMaxScriptPasses; ++pass) {
+        bool ran = false;
+        for (avm2::NodeId node : scriptedNodes()) {
+            if (tree_->frameCount(node) == 0) {
+                continue;
+            }
+            const std::uint32_t frame = tree_->currentFrame(node);
+            auto [it, fresh] = scriptedFrame_.try_emplace(node, frame);
+            if (!fresh && it->second == frame) {
+                continue;
+            }
+            it->second = frame;
+            ran = true;
+            avm2::runFrameScriptOf(*vm_, tree_->scriptObject(node), frame);
+        }
+        if (!ran) {
             break;
         }
     }
+}
+
+void As3Scripts::sendRemovedEvents() {
+    std::vector<Removal> gone;
+    gone.swap(removed_);
+    // The removed object first, then its descendants, each as Flash sends them.
+    std::stable_partition(gone.begin(), gone.end(),
+                          [](const Removal& r) { return r.fromContainer; });
+    for (const Removal& r : gone) {
+        try {
+            if (r.fromContainer) {
+                avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removed", true),
+                                         r.ancestors);
+            }
+            if (r.fromStage && avm2::hasListener(r.object, "removedFromStage")) {
+                avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removedFromStage"),
+                                         {});
+            }
+        } catch (const avm2::ScriptThrow& t) {
+            vm_->printUncaught(t.value);
+        }
+    }
+}
+
+void As3Scripts::afterScriptedGoto(avm2::NodeId node) {
+    // A frame of its own, within the calling script: what the goto removed, the frame's
+    // events and the scripts of every clip whose frame changed.
+    (void)node;
+    sendRemovedEvents();
+    avm2::broadcastEvent(*vm_, "frameConstructed");
+    runFrameScripts();
+    avm2::broadcastEvent(*vm_, "exitFrame");
 }
 
 std::uint32_t As3Scripts::rootFrame() {
@@ -64,17 +246,16 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
                 continue;
             }
             // Id 0 names the document class; some tools give it an id no character has.
-            const std::string* document = nullptr;
             for (const auto& [id, name] : tag.symbols) {
-                if (id == 0 || (document == nullptr && vm_->document() == nullptr &&
-                                movie_.find(id) == nullptr)) {
-                    document = &name;
+                if (id == 0 ||
+                    (documentClass_ == nullptr && !rootMade_ && movie_.find(id) == nullptr)) {
+                    if (documentClass_ == nullptr) {
+                        documentClass_ = &name;
+                    }
                 } else {
+                    tree_->setSymbolClass(id, name);
                     vm_->defineSymbolClass(name);
                 }
-            }
-            if (document != nullptr && vm_->document() == nullptr) {
-                vm_->constructDocument(*document);
             }
         } catch (const avm2::ScriptAbort&) {
             // The budget ran out: this frame's scripts stop; the movie plays on.

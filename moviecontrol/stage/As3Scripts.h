@@ -1,10 +1,15 @@
 #pragma once
 // The runner of an ActionScript 3 movie: its DoABC blocks run as the root timeline reaches
-// their frames, and the document class (SymbolClass id 0) is made once its frame's blocks
-// have run. Display objects have no AS3 side yet: the machine's display classes are
-// stand-ins, enough for movies whose scripts only compute and trace.
+// their frames, the document class (SymbolClass id 0) is made once its frame's blocks have
+// run, and every display object of the timeline gets its script object, a view of the same
+// display tree (As3DisplayTree). Each tick sends the frame's events in Flash's order:
+// enterFrame, the new children's construction, frameConstructed, frame scripts, exitFrame.
 
+#include "As3DisplayTree.h"
+#include "HitTest.h"
+#include "KeyCodes.h"
 #include "ScriptRunner.h"
+#include "StageInput.h"
 #include "StageScripts.h"
 #include "avm2/Host.h"
 #include "avm2/Machine.h"
@@ -12,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace mc {
@@ -28,27 +34,64 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void callHandler(DisplayObject&, std::string_view) override {}
     void prepareObject(DisplayObject&) override {}
     void construct(DisplayObject&) override {}
-    void forget(DisplayObject&) override {}
+    void forget(DisplayObject& object) override;
+
+    // The person's input (As3Input.cpp): the pointer in stage twips, and the keys; the mouse
+    // and keyboard events go to the object under the pointer or with the focus.
+    void pointer(PointerAction action, double x, double y);
+    void key(const KeyStroke& key, bool down);
 
   private:
     void trace(std::string_view line) override;
     double clockMs() override;
     void limitHit(std::string_view what) override;
+    avm2::DisplayHost* display() override { return tree_.get(); }
     std::uint32_t rootFrame() override;
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;
     void rootSetPlaying(bool playing) override;
     void runTagsUpTo(std::uint32_t frame);
+    void makeRoot();
+    // The nodes with script objects, parents before their children.
+    std::vector<avm2::NodeId> scriptedNodes();
+    void constructNewChildren();
+    void runFrameScripts();
+    void sendRemovedEvents();
+    void afterScriptedGoto(avm2::NodeId node);
+    void sendLoadedEvents();
+    // The node mouse events go to at the point (0: the stage).
+    avm2::NodeId pointerTarget(double x, double y);
+    void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
+                        bool buttonDown, avm2::NodeId related);
+    void movePointerOver(avm2::NodeId target, double x, double y);
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
     std::vector<swf::AbcTag> tags_;
     std::size_t nextTag_ = 0;
     TimelinePlayer* player_ = nullptr;
+    std::unique_ptr<As3DisplayTree> tree_;
     std::unique_ptr<avm2::Machine> vm_;
     bool limitReported_ = false;
-    // The root frame whose frame script ran last (none yet: past any frame).
-    std::uint32_t scriptedFrame_ = UINT32_MAX;
+    bool rootMade_ = false;
+    bool loadedSent_ = false;
+    const std::string* documentClass_ = nullptr;
+    // The frame whose script ran last, per clip.
+    std::unordered_map<avm2::NodeId, std::uint32_t> scriptedFrame_;
+    // Display objects the timeline took away since their events were last sent: the one
+    // taken from its container gets `removed` along the ancestors it had.
+    struct Removal {
+        avm2::Object* object = nullptr;
+        std::vector<avm2::Object*> ancestors;
+        bool fromContainer = false;
+        bool fromStage = false;
+    };
+    std::vector<Removal> removed_;
+    std::unique_ptr<HitTester> hit_;
+    // The object the pointer is over and the one it went down on (0: none, the stage).
+    avm2::NodeId over_ = 0;
+    avm2::NodeId pressed_ = 0;
+    bool buttonDown_ = false;
 };
 
 } // namespace mc

@@ -201,6 +201,9 @@ void StageInput::setPointer(double x, double y) {
 }
 
 void StageInput::mouseMove(double x, double y) {
+    if (scriptPointer) {
+        scriptPointer(PointerAction::Move, x, y);
+    }
     const bool moved = x != state_->mouseX || y != state_->mouseY;
     setPointer(x, y);
     if (moved) {
@@ -211,6 +214,9 @@ void StageInput::mouseMove(double x, double y) {
 }
 
 void StageInput::mouseDown(double x, double y) {
+    if (scriptPointer) {
+        scriptPointer(PointerAction::Down, x, y);
+    }
     const PageOpening::Gesture gesture = personsEvent();
     setPointer(x, y);
     state_->keysDown[kMouseKey] = true;
@@ -228,6 +234,9 @@ void StageInput::mouseDown(double x, double y) {
 }
 
 void StageInput::mouseUp(double x, double y) {
+    if (scriptPointer) {
+        scriptPointer(PointerAction::Up, x, y);
+    }
     const PageOpening::Gesture gesture = personsEvent();
     setPointer(x, y);
     state_->keysDown[kMouseKey] = false;
@@ -336,6 +345,9 @@ void StageInput::textEdited(DisplayObject& field) {
 }
 
 void StageInput::keyDown(const KeyStroke& key) {
+    if (scriptKey) {
+        scriptKey(key, true);
+    }
     const PageOpening::Gesture gesture = personsEvent();
     state_->keysDown[key.code] = true;
     state_->toggled[key.code] = !state_->toggled[key.code];
@@ -358,6 +370,9 @@ void StageInput::keyDown(const KeyStroke& key) {
 }
 
 void StageInput::keyUp(const KeyStroke& key) {
+    if (scriptKey) {
+        scriptKey(key, false);
+    }
     const PageOpening::Gesture gesture = personsEvent();
     state_->keysDown[key.code] = false;
     state_->lastKey = key;

@@ -24,6 +24,9 @@ class StageScripts;
 // text goes into the focused input field. Positions are stage twips.
 //
 // Every call handles one event completely: the scripts it queued have run when it returns.
+// What the pointer did, as an ActionScript 3 runner hears it.
+enum class PointerAction : std::uint8_t { Move, Down, Up };
+
 class StageInput {
   public:
     // `scripts` is null for a movie without scripts: buttons then only change state.
@@ -52,6 +55,11 @@ class StageInput {
     std::function<void(std::uint16_t buttonId, std::size_t transition)> buttonSound;
 
     const InputState& state() const { return *state_; }
+
+    // Where an ActionScript 3 movie's runner hears the pointer (stage twips) and the keys;
+    // left empty for other movies.
+    std::function<void(PointerAction action, double x, double y)> scriptPointer;
+    std::function<void(const KeyStroke& key, bool down)> scriptKey;
 
   private:
     PointerTarget targetAt(double x, double y);

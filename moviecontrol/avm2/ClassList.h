@@ -1,0 +1,11 @@
+#pragma once
+// The player's classes the machine installs after its core ones, in this order (events
+// before the display classes, which extend EventDispatcher). X(Name) stands for
+// `void installName(Machine&)`, defined in the class's own file.
+
+#define AVM2_CLASS_LIST(X)                                                                         \
+    X(Events)                                                                                      \
+    X(EventFamily)                                                                                 \
+    X(Timer)                                                                                       \
+    X(Media)                                                                                       \
+    X(DisplayClasses)

@@ -1,0 +1,1333 @@
+// flash.display: DisplayObject and its family as views of the player's display tree
+// (through DisplayHost), the container operations with their errors and events, MovieClip's
+// timeline control and Graphics' drawing API. Without a display host the classes exist so
+// that scripts may extend them, and their objects stand alone.
+#include "avm2/DisplayClasses.h"
+
+#include "avm2/EventState.h"
+#include "avm2/Machine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace avm2 {
+
+namespace {
+
+// Descendants visited when an event goes to a whole subtree.
+constexpr std::size_t kMaxSubtree = 1u << 20;
+
+Value arg(const Args& a, std::size_t i) {
+    return i < a.size() ? a[i] : Value();
+}
+
+DisplayHost* hostOf(Machine& m) {
+    return m.host().display();
+}
+
+NodeId nodeOf(const Value& v) {
+    return v.isObject() ? v.asObject()->displayNode : 0;
+}
+
+Value objectOrNull(Object* o) {
+    return o != nullptr ? Value::object(o) : Value::null();
+}
+
+// Per-object settings the tree does not keep (mouseEnabled, buttonMode...), stored beside
+// the frame scripts under string keys.
+Value setting(const Value& self, const char* key, Value fallback) {
+    if (self.isObject()) {
+        for (const auto& [k, v] : self.asObject()->entries) {
+            if (k.isString() && k.asString() == key) {
+                return v;
+            }
+        }
+    }
+    return fallback;
+}
+
+void setSetting(const Value& self, const char* key, Value value) {
+    if (!self.isObject()) {
+        return;
+    }
+    for (auto& [k, v] : self.asObject()->entries) {
+        if (k.isString() && k.asString() == key) {
+            v = std::move(value);
+            return;
+        }
+    }
+    self.asObject()->entries.emplace_back(Value::string(key), std::move(value));
+}
+
+NodeKind kindForClass(Machine& m, Class* cls) {
+    const std::pair<const char*, NodeKind> natives[] = {
+        {"flash.display::MovieClip", NodeKind::MovieClip},
+        {"flash.display::Sprite", NodeKind::Sprite},
+        {"flash.display::Shape", NodeKind::Shape},
+        {"flash.display::SimpleButton", NodeKind::Button},
+        {"flash.display::Bitmap", NodeKind::Bitmap},
+        {"flash.text::TextField", NodeKind::Text},
+    };
+    for (const auto& [name, kind] : natives) {
+        if (Class* c = m.findClass(name); c != nullptr && cls->isSubclassOf(c)) {
+            return kind;
+        }
+    }
+    return NodeKind::Other;
+}
+
+Class* classForNode(Machine& m, DisplayHost& h, NodeId node) {
+    std::string symbol = h.symbolClass(node);
+    if (!symbol.empty()) {
+        m.defineSymbolClass(symbol);
+        if (auto dot = symbol.rfind('.'); dot != std::string::npos) {
+            symbol = symbol.substr(0, dot) + "::" + symbol.substr(dot + 1);
+        }
+        if (Class* c = m.findClass(symbol);
+            c != nullptr && c->isSubclassOf(m.findClass("flash.display::DisplayObject"))) {
+            return c;
+        }
+    }
+    const char* name = "flash.display::DisplayObject";
+    switch (h.kindOf(node)) {
+    case NodeKind::MovieClip:
+        name = "flash.display::MovieClip";
+        break;
+    case NodeKind::Sprite:
+        name = "flash.display::Sprite";
+        break;
+    case NodeKind::Shape:
+        name = "flash.display::Shape";
+        break;
+    case NodeKind::Button:
+        name = "flash.display::SimpleButton";
+        break;
+    case NodeKind::Bitmap:
+        name = "flash.display::Bitmap";
+        break;
+    case NodeKind::Text:
+        name = "flash.text::TextField";
+        break;
+    case NodeKind::StaticText:
+        name = "flash.text::StaticText";
+        break;
+    case NodeKind::MorphShape:
+        name = "flash.display::MorphShape";
+        break;
+    case NodeKind::Other:
+        break;
+    }
+    Class* c = m.findClass(name);
+    return c != nullptr ? c : m.findClass("flash.display::DisplayObject");
+}
+
+// --- Events to subtrees ------------------------------------------------------------------
+
+// The node and its descendants, the node first.
+std::vector<NodeId> subtree(DisplayHost& h, NodeId node) {
+    std::vector<NodeId> out{node};
+    for (std::size_t i = 0; i < out.size() && out.size() < kMaxSubtree; ++i) {
+        const std::size_t count = h.childCount(out[i]);
+        for (std::size_t c = 0; c < count && out.size() < kMaxSubtree; ++c) {
+            out.push_back(h.childAt(out[i], c));
+        }
+    }
+    return out;
+}
+
+void sendToSubtree(Machine& m, DisplayHost& h, NodeId node, const std::string& type) {
+    for (NodeId n : subtree(h, node)) {
+        if (Object* o = h.scriptObject(n); o != nullptr && hasListener(o, type)) {
+            dispatchEvent(m, o, newEvent(m, type));
+        }
+    }
+}
+
+void sendRemovedEvents(Machine& m, DisplayHost& h, Object* child) {
+    dispatchEvent(m, child, newEvent(m, "removed", true));
+    if (h.onStage(child->displayNode)) {
+        sendToSubtree(m, h, child->displayNode, "removedFromStage");
+    }
+}
+
+// --- DisplayObject -----------------------------------------------------------------------
+
+Value displayInit(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || !self.isObject()) {
+        return Value();
+    }
+    Object* o = self.asObject();
+    if (o->displayNode == 0) {
+        // Only the classes that stand for something a script can make may be made: not
+        // the abstract ones, static texts nor morph shapes.
+        const NodeKind kind = kindForClass(m, o->cls);
+        if (kind == NodeKind::Other) {
+            m.throwError("ArgumentError", 2012, o->cls->name + "$ class cannot be instantiated.");
+        }
+        const NodeId node = h->createNode(kind);
+        if (node == 0) {
+            m.host().limitHit("memory");
+            throw ScriptAbort{"display objects"};
+        }
+        o->displayNode = node;
+        h->bindScriptObject(node, o);
+    }
+    constructChildren(m, o->displayNode);
+    return Value();
+}
+
+template <NodeProperty P> Value getNumber(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::number(P == NodeProperty::ScaleX || P == NodeProperty::ScaleY ||
+                                     P == NodeProperty::Alpha
+                                 ? 1.0
+                                 : 0.0);
+    }
+    return Value::number(h->number(nodeOf(self), P));
+}
+
+template <NodeProperty P> Value setNumber(Machine& m, const Value& self, Args& a) {
+    DisplayHost* h = hostOf(m);
+    const double v = m.toNumber(arg(a, 0));
+    // Flash leaves a property as it was when given NaN.
+    if (h != nullptr && nodeOf(self) != 0 && !std::isnan(v)) {
+        h->setNumber(nodeOf(self), P, v);
+    }
+    return Value();
+}
+
+Value getVisible(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::boolean(h == nullptr || nodeOf(self) == 0 ||
+                          h->number(nodeOf(self), NodeProperty::Visible) != 0);
+}
+
+Value setVisible(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setNumber(nodeOf(self), NodeProperty::Visible, Machine::toBoolean(arg(a, 0)) ? 1 : 0);
+    }
+    return Value();
+}
+
+Value getName(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0 || nodeOf(self) == h->stageNode()) {
+        return Value::null();
+    }
+    return Value::string(h->nameOf(nodeOf(self)));
+}
+
+Value setName(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setName(nodeOf(self), arg(a, 0).isNullish() ? std::string() : m.toString(arg(a, 0)));
+    }
+    return Value();
+}
+
+Value getParent(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::null();
+    }
+    return objectOrNull(scriptObjectOf(m, h->parentOf(nodeOf(self))));
+}
+
+Value getStage(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0 || !h->onStage(nodeOf(self))) {
+        return Value::null();
+    }
+    return objectOrNull(scriptObjectOf(m, h->stageNode()));
+}
+
+Value getRoot(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::null();
+    }
+    if (nodeOf(self) == h->stageNode()) {
+        return Value::object(self.asObject());
+    }
+    return h->onStage(nodeOf(self)) ? objectOrNull(scriptObjectOf(m, h->rootNode()))
+                                    : Value::null();
+}
+
+Value getMouse(Machine& m, const Value& self, Args&, bool y) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::number(0);
+    }
+    return Value::number(h->number(nodeOf(self), y ? NodeProperty::MouseY : NodeProperty::MouseX));
+}
+
+Value pointConversion(Machine& m, const Value& self, Args& a, bool inverse) {
+    const Value point = arg(a, 0);
+    if (point.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter point must be non-null.");
+    }
+    double x = m.toNumber(m.getProperty(point, Name::publicName("x")));
+    double y = m.toNumber(m.getProperty(point, Name::publicName("y")));
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->toGlobal(nodeOf(self), x, y, inverse);
+    }
+    Class* pointClass = m.findClass("flash.geom::Point");
+    Object* out = pointClass != nullptr ? m.instantiate(pointClass) : m.newObject();
+    m.setProperty(Value::object(out), Name::publicName("x"), Value::number(x));
+    m.setProperty(Value::object(out), Name::publicName("y"), Value::number(y));
+    return Value::object(out);
+}
+
+Value hitTestPoint(Machine& m, const Value& self, Args& a) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::boolean(false);
+    }
+    return Value::boolean(h->hitTestPoint(nodeOf(self), m.toNumber(arg(a, 0)),
+                                          m.toNumber(arg(a, 1)), Machine::toBoolean(arg(a, 2))));
+}
+
+// --- DisplayObjectContainer ----------------------------------------------------------------
+
+DisplayHost& requireHost(Machine& m) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr) {
+        m.throwError("Error", 2037,
+                     "Functions called in incorrect sequence, or earlier call was "
+                     "unsuccessful.");
+    }
+    return *h;
+}
+
+Object* childArgument(Machine& m, const Value& v) {
+    if (v.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter child must be non-null.");
+    }
+    if (!v.isObject() || v.asObject()->displayNode == 0) {
+        m.throwError("TypeError", 1034,
+                     "Type Coercion failed: cannot convert " + m.errorText(v) +
+                         " to flash.display.DisplayObject.");
+    }
+    return v.asObject();
+}
+
+std::size_t indexArgument(Machine& m, const Value& v, std::size_t limit) {
+    const double d = m.toNumber(v);
+    if (!(d >= 0) || d > static_cast<double>(limit)) {
+        m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
+    }
+    return static_cast<std::size_t>(d);
+}
+
+std::size_t indexOfChild(Machine& m, DisplayHost& h, NodeId parent, NodeId child) {
+    const std::size_t count = h.childCount(parent);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (h.childAt(parent, i) == child) {
+            return i;
+        }
+    }
+    m.throwError("ArgumentError", 2025,
+                 "The supplied DisplayObject must be a child of the caller.");
+}
+
+Value addChildAtIndex(Machine& m, const Value& self, Object* child, std::size_t index) {
+    DisplayHost& h = requireHost(m);
+    const NodeId parent = nodeOf(self);
+    const NodeId node = child->displayNode;
+    if (node == parent) {
+        m.throwError("ArgumentError", 2024, "An object cannot be added as a child of itself.");
+    }
+    for (NodeId up = h.parentOf(parent); up != 0; up = h.parentOf(up)) {
+        if (up == node) {
+            m.throwError("ArgumentError", 2150,
+                         "An object cannot be added as a child to one of it's children "
+                         "(or children's children, etc.).");
+        }
+    }
+    const NodeId oldParent = h.parentOf(node);
+    const bool wasOnStage = h.onStage(node);
+    if (oldParent != 0 && oldParent != parent) {
+        sendRemovedEvents(m, h, child);
+    }
+    if (oldParent == parent && index > 0 && index >= h.childCount(parent)) {
+        index = h.childCount(parent) - 1;
+    }
+    if (!h.insertChild(parent, node, index)) {
+        return Value::object(child);
+    }
+    dispatchEvent(m, child, newEvent(m, "added", true));
+    if (!wasOnStage && h.onStage(node)) {
+        sendToSubtree(m, h, node, "addedToStage");
+    }
+    return Value::object(child);
+}
+
+Value addChild(Machine& m, const Value& self, Args& a) {
+    Object* child = childArgument(m, arg(a, 0));
+    DisplayHost& h = requireHost(m);
+    return addChildAtIndex(m, self, child, h.childCount(nodeOf(self)));
+}
+
+Value addChildAt(Machine& m, const Value& self, Args& a) {
+    Object* child = childArgument(m, arg(a, 0));
+    DisplayHost& h = requireHost(m);
+    return addChildAtIndex(m, self, child, indexArgument(m, arg(a, 1), h.childCount(nodeOf(self))));
+}
+
+Value removeChildObject(Machine& m, DisplayHost& h, Object* child) {
+    sendRemovedEvents(m, h, child);
+    h.detach(child->displayNode);
+    return Value::object(child);
+}
+
+Value removeChild(Machine& m, const Value& self, Args& a) {
+    Object* child = childArgument(m, arg(a, 0));
+    DisplayHost& h = requireHost(m);
+    if (h.parentOf(child->displayNode) != nodeOf(self)) {
+        m.throwError("ArgumentError", 2025,
+                     "The supplied DisplayObject must be a child of the caller.");
+    }
+    return removeChildObject(m, h, child);
+}
+
+Object* childObjectAt(Machine& m, DisplayHost& h, NodeId parent, const Value& index) {
+    const std::size_t count = h.childCount(parent);
+    const double d = m.toNumber(index);
+    if (count == 0 || !(d >= 0) || d >= static_cast<double>(count)) {
+        m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
+    }
+    // A timeline child whose object is not made yet (its container's constructor has not
+    // reached it) reads as null.
+    return h.scriptObject(h.childAt(parent, static_cast<std::size_t>(d)));
+}
+
+Value removeChildAt(Machine& m, const Value& self, Args& a) {
+    DisplayHost& h = requireHost(m);
+    Object* child = childObjectAt(m, h, nodeOf(self), arg(a, 0));
+    if (child == nullptr) {
+        h.detach(h.childAt(nodeOf(self), static_cast<std::size_t>(m.toNumber(arg(a, 0)))));
+        return Value::null();
+    }
+    return removeChildObject(m, h, child);
+}
+
+Value removeChildren(Machine& m, const Value& self, Args& a) {
+    DisplayHost& h = requireHost(m);
+    const NodeId parent = nodeOf(self);
+    const std::size_t count = h.childCount(parent);
+    const double begin = a.empty() ? 0 : m.toNumber(a[0]);
+    const double end = a.size() < 2 ? std::numeric_limits<std::int32_t>::max() : m.toNumber(a[1]);
+    if (count == 0 && a.empty()) {
+        return Value();
+    }
+    const double last = std::min(end, static_cast<double>(count) - 1);
+    if (!(begin >= 0) || !(end >= 0) || begin > last || begin >= static_cast<double>(count)) {
+        m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
+    }
+    const auto first = static_cast<std::size_t>(begin);
+    for (auto n = static_cast<std::size_t>(last - begin) + 1; n > 0; --n) {
+        if (first >= h.childCount(parent)) {
+            break;
+        }
+        if (Object* child = scriptObjectOf(m, h.childAt(parent, first))) {
+            removeChildObject(m, h, child);
+        } else {
+            h.detach(h.childAt(parent, first));
+        }
+    }
+    return Value();
+}
+
+Value getChildAt(Machine& m, const Value& self, Args& a) {
+    DisplayHost& h = requireHost(m);
+    return objectOrNull(childObjectAt(m, h, nodeOf(self), arg(a, 0)));
+}
+
+Value getChildIndex(Machine& m, const Value& self, Args& a) {
+    Object* child = childArgument(m, arg(a, 0));
+    DisplayHost& h = requireHost(m);
+    return Value::integer(
+        static_cast<std::int32_t>(indexOfChild(m, h, nodeOf(self), child->displayNode)));
+}
+
+Value getChildByName(Machine& m, const Value& self, Args& a) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr) {
+        return Value::null();
+    }
+    const std::string name = m.toString(arg(a, 0));
+    const NodeId parent = nodeOf(self);
+    const std::size_t count = h->childCount(parent);
+    for (std::size_t i = 0; i < count; ++i) {
+        const NodeId child = h->childAt(parent, i);
+        if (h->nameOf(child) == name) {
+            return objectOrNull(h->scriptObject(child));
+        }
+    }
+    return Value::null();
+}
+
+Value setChildIndex(Machine& m, const Value& self, Args& a) {
+    Object* child = childArgument(m, arg(a, 0));
+    DisplayHost& h = requireHost(m);
+    const NodeId parent = nodeOf(self);
+    indexOfChild(m, h, parent, child->displayNode);
+    const std::size_t count = h.childCount(parent);
+    const std::size_t index = indexArgument(m, arg(a, 1), count == 0 ? 0 : count - 1);
+    h.insertChild(parent, child->displayNode, index);
+    return Value();
+}
+
+void swapAt(DisplayHost& h, NodeId parent, std::size_t i, std::size_t j) {
+    if (i == j) {
+        return;
+    }
+    const std::size_t lo = std::min(i, j);
+    const std::size_t hi = std::max(i, j);
+    const NodeId low = h.childAt(parent, lo);
+    const NodeId high = h.childAt(parent, hi);
+    h.insertChild(parent, high, lo);
+    h.insertChild(parent, low, hi);
+}
+
+Value swapChildren(Machine& m, const Value& self, Args& a) {
+    Object* first = childArgument(m, arg(a, 0));
+    Object* second = childArgument(m, arg(a, 1));
+    DisplayHost& h = requireHost(m);
+    const NodeId parent = nodeOf(self);
+    swapAt(h, parent, indexOfChild(m, h, parent, first->displayNode),
+           indexOfChild(m, h, parent, second->displayNode));
+    return Value();
+}
+
+Value swapChildrenAt(Machine& m, const Value& self, Args& a) {
+    DisplayHost& h = requireHost(m);
+    const NodeId parent = nodeOf(self);
+    const std::size_t count = h.childCount(parent);
+    if (count == 0) {
+        m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
+    }
+    swapAt(h, parent, indexArgument(m, arg(a, 0), count - 1),
+           indexArgument(m, arg(a, 1), count - 1));
+    return Value();
+}
+
+Value contains(Machine& m, const Value& self, Args& a) {
+    Object* child = childArgument(m, arg(a, 0));
+    DisplayHost& h = requireHost(m);
+    std::size_t steps = 0;
+    for (NodeId n = child->displayNode; n != 0 && steps < kMaxSubtree; n = h.parentOf(n), ++steps) {
+        if (n == nodeOf(self)) {
+            return Value::boolean(true);
+        }
+    }
+    return Value::boolean(false);
+}
+
+Value numChildren(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::integer(h == nullptr ? 0
+                                       : static_cast<std::int32_t>(h->childCount(nodeOf(self))));
+}
+
+// --- MovieClip -----------------------------------------------------------------------------
+
+Value addFrameScript(Machine& m, const Value& self, Args& a) {
+    if (!self.isObject()) {
+        return Value();
+    }
+    Object* o = self.asObject();
+    for (std::size_t i = 0; i + 1 < a.size(); i += 2) {
+        const double frame = m.toNumber(a[i]);
+        if (!(frame >= 0 && frame < 65536)) {
+            continue;
+        }
+        const std::int32_t key = static_cast<std::int32_t>(frame);
+        bool replaced = false;
+        for (auto& [k, fn] : o->entries) {
+            if (k.isInt() && k.asInt() == key) {
+                fn = a[i + 1];
+                replaced = true;
+            }
+        }
+        if (!replaced && !a[i + 1].isNullish()) {
+            o->entries.emplace_back(Value::integer(key), a[i + 1]);
+        }
+    }
+    return Value();
+}
+
+Value clipStop(Machine& m, const Value& self, Args&) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setPlaying(nodeOf(self), false);
+    }
+    return Value();
+}
+
+Value clipPlay(Machine& m, const Value& self, Args&) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setPlaying(nodeOf(self), true);
+    }
+    return Value();
+}
+
+void gotoAndConstruct(Machine& m, DisplayHost& h, NodeId node, std::uint32_t frame, bool play) {
+    h.gotoFrame(node, frame, play);
+    constructChildren(m, node);
+    h.scriptedGoto(node);
+}
+
+template <bool Play> Value clipGoto(Machine& m, const Value& self, Args& a) {
+    DisplayHost* h = hostOf(m);
+    const NodeId node = nodeOf(self);
+    if (h == nullptr || node == 0 || a.empty()) {
+        return Value();
+    }
+    const std::uint32_t count = std::max<std::uint32_t>(h->frameCount(node), 1);
+    std::uint32_t frame = 0;
+    if (a[0].isString()) {
+        const std::int64_t labelled = h->frameOfLabel(node, a[0].asString());
+        if (labelled < 0) {
+            const double d = stringToNumber(a[0].asString());
+            if (std::isnan(d)) {
+                m.throwError("ArgumentError", 2109,
+                             "Frame label " + a[0].asString() + " not found in scene " +
+                                 (a.size() > 1 && !a[1].isNullish() ? m.toString(a[1])
+                                                                    : std::string("Scene 1")) +
+                                 ".");
+            }
+            frame = d < 1 ? 0 : static_cast<std::uint32_t>(std::min(d, 65536.0)) - 1;
+        } else {
+            frame = static_cast<std::uint32_t>(labelled);
+        }
+    } else {
+        const double d = m.toNumber(a[0]);
+        frame = !(d >= 1) ? 0 : static_cast<std::uint32_t>(std::min(d, 65536.0)) - 1;
+    }
+    gotoAndConstruct(m, *h, node, std::min(frame, count - 1), Play);
+    return Value();
+}
+
+template <int Step> Value clipStepFrame(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    const NodeId node = nodeOf(self);
+    if (h == nullptr || node == 0) {
+        return Value();
+    }
+    const std::uint32_t frame = h->currentFrame(node);
+    const std::uint32_t count = std::max<std::uint32_t>(h->frameCount(node), 1);
+    if (Step > 0 && frame + 1 < count) {
+        gotoAndConstruct(m, *h, node, frame + 1, false);
+    } else if (Step < 0 && frame > 0) {
+        gotoAndConstruct(m, *h, node, frame - 1, false);
+    } else {
+        h->setPlaying(node, false);
+    }
+    return Value();
+}
+
+Value clipCurrentFrame(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::integer(h == nullptr || nodeOf(self) == 0
+                              ? 1
+                              : static_cast<std::int32_t>(h->currentFrame(nodeOf(self))) + 1);
+}
+
+Value clipTotalFrames(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::integer(
+        h == nullptr || nodeOf(self) == 0
+            ? 1
+            : static_cast<std::int32_t>(std::max<std::uint32_t>(h->frameCount(nodeOf(self)), 1)));
+}
+
+Value clipIsPlaying(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::boolean(h != nullptr && nodeOf(self) != 0 && h->playing(nodeOf(self)));
+}
+
+Value clipCurrentLabel(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::null();
+    }
+    const std::string label = h->currentLabel(nodeOf(self));
+    return label.empty() ? Value::null() : Value::string(label);
+}
+
+// --- Sprite, Graphics, Stage ---------------------------------------------------------------
+
+Value spriteGraphics(Machine& m, const Value& self, Args&) {
+    Value existing = setting(self, "graphics", Value());
+    if (existing.isObject()) {
+        return existing;
+    }
+    Class* cls = m.findClass("flash.display::Graphics");
+    Object* g = m.instantiate(cls);
+    g->displayNode = nodeOf(self);
+    setSetting(self, "graphics", Value::object(g));
+    return Value::object(g);
+}
+
+void draw(Machine& m, const Value& self, const GraphicsOp& op) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->graphics(nodeOf(self), op);
+    }
+}
+
+double num(Machine& m, const Args& a, std::size_t i, double fallback = 0) {
+    if (i >= a.size() || a[i].isUndefined()) {
+        return fallback;
+    }
+    return m.toNumber(a[i]);
+}
+
+std::uint32_t colorArg(Machine& m, const Args& a, std::size_t i) {
+    return toUint32(num(m, a, i)) & 0xFFFFFFu;
+}
+
+Value gBeginFill(Machine& m, const Value& self, Args& a) {
+    GraphicsOp op{GraphicsOp::Kind::BeginFill};
+    op.color = colorArg(m, a, 0);
+    op.alpha = std::clamp(num(m, a, 1, 1.0), 0.0, 1.0);
+    draw(m, self, op);
+    return Value();
+}
+
+// A gradient fill is drawn with its first colour.
+Value gBeginGradientFill(Machine& m, const Value& self, Args& a) {
+    GraphicsOp op{GraphicsOp::Kind::BeginFill};
+    const Value colors = arg(a, 1);
+    const Value alphas = arg(a, 2);
+    if (colors.isObject() && !colors.asObject()->elements.empty()) {
+        op.color = toUint32(m.toNumber(colors.asObject()->elements[0])) & 0xFFFFFFu;
+    }
+    if (alphas.isObject() && !alphas.asObject()->elements.empty()) {
+        op.alpha = std::clamp(m.toNumber(alphas.asObject()->elements[0]), 0.0, 1.0);
+    }
+    draw(m, self, op);
+    return Value();
+}
+
+Value gLineStyle(Machine& m, const Value& self, Args& a) {
+    const double width = num(m, a, 0, std::nan(""));
+    if (std::isnan(width)) {
+        draw(m, self, GraphicsOp{GraphicsOp::Kind::NoLine});
+        return Value();
+    }
+    GraphicsOp op{GraphicsOp::Kind::LineStyle};
+    op.a = std::clamp(width, 0.0, 255.0);
+    op.color = colorArg(m, a, 1);
+    op.alpha = std::clamp(num(m, a, 2, 1.0), 0.0, 1.0);
+    draw(m, self, op);
+    return Value();
+}
+
+template <GraphicsOp::Kind K> Value gPoint(Machine& m, const Value& self, Args& a) {
+    GraphicsOp op{K};
+    op.a = num(m, a, 0);
+    op.b = num(m, a, 1);
+    op.c = num(m, a, 2);
+    op.d = num(m, a, 3);
+    draw(m, self, op);
+    return Value();
+}
+
+template <GraphicsOp::Kind K> Value gSimple(Machine& m, const Value& self, Args&) {
+    draw(m, self, GraphicsOp{K});
+    return Value();
+}
+
+void moveTo(Machine& m, const Value& self, double x, double y) {
+    GraphicsOp op{GraphicsOp::Kind::MoveTo};
+    op.a = x;
+    op.b = y;
+    draw(m, self, op);
+}
+
+void lineTo(Machine& m, const Value& self, double x, double y) {
+    GraphicsOp op{GraphicsOp::Kind::LineTo};
+    op.a = x;
+    op.b = y;
+    draw(m, self, op);
+}
+
+void curveTo(Machine& m, const Value& self, double cx, double cy, double x, double y) {
+    GraphicsOp op{GraphicsOp::Kind::CurveTo};
+    op.a = cx;
+    op.b = cy;
+    op.c = x;
+    op.d = y;
+    draw(m, self, op);
+}
+
+Value gDrawRect(Machine& m, const Value& self, Args& a) {
+    const double x = num(m, a, 0);
+    const double y = num(m, a, 1);
+    const double w = num(m, a, 2);
+    const double h = num(m, a, 3);
+    moveTo(m, self, x, y);
+    lineTo(m, self, x + w, y);
+    lineTo(m, self, x + w, y + h);
+    lineTo(m, self, x, y + h);
+    lineTo(m, self, x, y);
+    return Value();
+}
+
+// An ellipse from eight quadratic curves, each spanning 45 degrees.
+void ellipse(Machine& m, const Value& self, double cx, double cy, double rx, double ry) {
+    const double k = 1.0 / std::cos(M_PI / 8.0);
+    moveTo(m, self, cx + rx, cy);
+    for (int i = 1; i <= 8; ++i) {
+        const double mid = (i - 0.5) * M_PI / 4.0;
+        const double end = i * M_PI / 4.0;
+        curveTo(m, self, cx + rx * k * std::cos(mid), cy + ry * k * std::sin(mid),
+                cx + rx * std::cos(end), cy + ry * std::sin(end));
+    }
+}
+
+Value gDrawCircle(Machine& m, const Value& self, Args& a) {
+    const double r = num(m, a, 2);
+    ellipse(m, self, num(m, a, 0), num(m, a, 1), r, r);
+    return Value();
+}
+
+Value gDrawEllipse(Machine& m, const Value& self, Args& a) {
+    const double w = num(m, a, 2);
+    const double h = num(m, a, 3);
+    ellipse(m, self, num(m, a, 0) + w / 2, num(m, a, 1) + h / 2, w / 2, h / 2);
+    return Value();
+}
+
+Value gDrawRoundRect(Machine& m, const Value& self, Args& a) {
+    const double x = num(m, a, 0);
+    const double y = num(m, a, 1);
+    const double w = num(m, a, 2);
+    const double h = num(m, a, 3);
+    const double rx = std::min(std::fabs(num(m, a, 4)) / 2, std::fabs(w) / 2);
+    const double ry = std::min(std::fabs(num(m, a, 5, num(m, a, 4))) / 2, std::fabs(h) / 2);
+    moveTo(m, self, x + rx, y);
+    lineTo(m, self, x + w - rx, y);
+    curveTo(m, self, x + w, y, x + w, y + ry);
+    lineTo(m, self, x + w, y + h - ry);
+    curveTo(m, self, x + w, y + h, x + w - rx, y + h);
+    lineTo(m, self, x + rx, y + h);
+    curveTo(m, self, x, y + h, x, y + h - ry);
+    lineTo(m, self, x, y + ry);
+    curveTo(m, self, x, y, x + rx, y);
+    return Value();
+}
+
+// --- LoaderInfo: the one movie, loaded whole --------------------------------------------------
+
+Value loaderInfoOf(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    Object* root = h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr;
+    if (root == nullptr) {
+        return Value::null();
+    }
+    const Value rootValue = Value::object(root);
+    Value existing = setting(rootValue, "loaderInfo", Value());
+    if (existing.isObject()) {
+        return existing;
+    }
+    Object* info = m.instantiate(m.findClass("flash.display::LoaderInfo"));
+    setSetting(rootValue, "loaderInfo", Value::object(info));
+    return Value::object(info);
+}
+
+Value loaderBytes(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::number(h != nullptr ? h->movieBytes() : 0);
+}
+
+Value loaderContent(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    return objectOrNull(h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr);
+}
+
+Value loaderParameters(Machine& m, const Value& self, Args&) {
+    Value kept = setting(self, "parameters", Value());
+    if (!kept.isObject()) {
+        kept = Value::object(m.newObject());
+        setSetting(self, "parameters", kept);
+    }
+    return kept;
+}
+
+template <int What> Value loaderNumber(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr) {
+        return Value::integer(0);
+    }
+    switch (What) {
+    case 0:
+        return Value::number(h->frameRate());
+    case 1:
+        return Value::integer(static_cast<std::int32_t>(h->stageWidth()));
+    case 2:
+        return Value::integer(static_cast<std::int32_t>(h->stageHeight()));
+    default:
+        return Value::integer(h->movieVersion());
+    }
+}
+
+// --- TextField -----------------------------------------------------------------------------
+
+template <bool Html> Value textGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::string(h != nullptr && nodeOf(self) != 0 ? h->text(nodeOf(self), Html)
+                                                           : std::string());
+}
+
+template <bool Html> Value textSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    if (v.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter text must be non-null.");
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setText(nodeOf(self), m.toString(v), Html);
+    }
+    return Value();
+}
+
+Value textAppend(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setText(nodeOf(self), h->text(nodeOf(self), false) + m.toString(arg(a, 0)), false);
+    }
+    return Value();
+}
+
+Value textLength(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0) {
+        return Value::integer(0);
+    }
+    // Counted in UTF-16 units, as scripts count.
+    std::int32_t units = 0;
+    for (unsigned char c : h->text(nodeOf(self), false)) {
+        if ((c & 0xC0) != 0x80) {
+            units += c >= 0xF0 ? 2 : 1;
+        }
+    }
+    return Value::integer(units);
+}
+
+constexpr char kWordWrap[] = "wordWrap";
+constexpr char kMultiline[] = "multiline";
+constexpr char kPassword[] = "displayAsPassword";
+constexpr char kBorder[] = "border";
+constexpr char kBackground[] = "background";
+constexpr char kSelectable[] = "selectable";
+constexpr char kType[] = "type";
+constexpr char kAutoSize[] = "autoSize";
+constexpr char kAntiAlias[] = "antiAliasType";
+
+template <const char* Key> Value textFlagGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::boolean(h != nullptr && nodeOf(self) != 0 &&
+                          h->textSetting(nodeOf(self), Key) == "true");
+}
+
+template <const char* Key> Value textFlagSet(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setTextSetting(nodeOf(self), Key, Machine::toBoolean(arg(a, 0)) ? "true" : "false");
+    }
+    return Value();
+}
+
+template <const char* Key> Value textWordGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    return Value::string(h != nullptr && nodeOf(self) != 0 ? h->textSetting(nodeOf(self), Key)
+                                                           : std::string());
+}
+
+template <const char* Key> Value textWordSet(Machine& m, const Value& self, Args& a) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setTextSetting(nodeOf(self), Key, m.toString(arg(a, 0)));
+    }
+    return Value();
+}
+
+template <bool Width> Value stageSize(Machine& m, const Value&, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr) {
+        return Value::integer(0);
+    }
+    return Value::integer(static_cast<std::int32_t>(Width ? h->stageWidth() : h->stageHeight()));
+}
+
+Value stageFrameRate(Machine& m, const Value& self, Args&) {
+    Value set = setting(self, "frameRate", Value());
+    if (!set.isUndefined()) {
+        return set;
+    }
+    DisplayHost* h = hostOf(m);
+    return Value::number(h != nullptr ? h->frameRate() : 24.0);
+}
+
+Value stageSetFrameRate(Machine& m, const Value& self, Args& a) {
+    const double rate = m.toNumber(arg(a, 0));
+    if (!std::isnan(rate)) {
+        setSetting(self, "frameRate", Value::number(std::clamp(rate, 0.01, 1000.0)));
+    }
+    return Value();
+}
+
+// A property kept with the object, read back as set (with its default before).
+template <const char* Key, typename Convert> struct Kept {
+    static Value get(Machine& m, const Value& self, Args&) {
+        return setting(self, Key, Convert::fallback(m));
+    }
+    static Value set(Machine& m, const Value& self, Args& a) {
+        setSetting(self, Key, Convert::convert(m, arg(a, 0)));
+        return Value();
+    }
+};
+
+struct TrueFlag {
+    static Value fallback(Machine&) { return Value::boolean(true); }
+    static Value convert(Machine&, const Value& v) { return Value::boolean(Machine::toBoolean(v)); }
+};
+struct FalseFlag {
+    static Value fallback(Machine&) { return Value::boolean(false); }
+    static Value convert(Machine&, const Value& v) { return Value::boolean(Machine::toBoolean(v)); }
+};
+struct NullValue {
+    static Value fallback(Machine&) { return Value::null(); }
+    static Value convert(Machine&, const Value& v) { return v.isUndefined() ? Value::null() : v; }
+};
+struct NormalBlend {
+    static Value fallback(Machine&) { return Value::string("normal"); }
+    static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
+};
+struct ShowAll {
+    static Value fallback(Machine&) { return Value::string("showAll"); }
+    static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
+};
+struct NoAlign {
+    static Value fallback(Machine&) { return Value::string(""); }
+    static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
+};
+struct HighQuality {
+    static Value fallback(Machine&) { return Value::string("HIGH"); }
+    static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
+};
+struct MinusOne {
+    static Value fallback(Machine&) { return Value::integer(-1); }
+    static Value convert(Machine& m, const Value& v) {
+        return Value::integer(toInt32(m.toNumber(v)));
+    }
+};
+
+constexpr char kMouseEnabled[] = "mouseEnabled";
+constexpr char kMouseChildren[] = "mouseChildren";
+constexpr char kDoubleClick[] = "doubleClickEnabled";
+constexpr char kTabEnabled[] = "tabEnabled";
+constexpr char kTabIndex[] = "tabIndex";
+constexpr char kButtonMode[] = "buttonMode";
+constexpr char kHandCursor[] = "useHandCursor";
+constexpr char kMask[] = "mask";
+constexpr char kBlendMode[] = "blendMode";
+constexpr char kScaleMode[] = "scaleMode";
+constexpr char kAlign[] = "align";
+constexpr char kQuality[] = "quality";
+constexpr char kFocus[] = "focus";
+constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
+constexpr char kHitArea[] = "hitArea";
+
+template <const char* Key, typename Convert> void keep(Machine& m, Class* c) {
+    m.defineGetter(c, Key, Kept<Key, Convert>::get);
+    m.defineSetter(c, Key, Kept<Key, Convert>::set);
+}
+
+Value filtersGet(Machine& m, const Value& self, Args&) {
+    const Value kept = setting(self, "filters", Value());
+    std::vector<Value> copy;
+    if (kept.isObject()) {
+        copy = kept.asObject()->elements;
+    }
+    return Value::object(m.newArray(std::move(copy)));
+}
+
+Value filtersSet(Machine& m, const Value& self, Args& a) {
+    std::vector<Value> copy;
+    if (arg(a, 0).isObject()) {
+        copy = arg(a, 0).asObject()->elements;
+    }
+    setSetting(self, "filters", Value::object(m.newArray(std::move(copy))));
+    return Value();
+}
+
+} // namespace
+
+// --- What the runner drives ----------------------------------------------------------------
+
+Object* scriptObjectOf(Machine& m, NodeId node) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || node == 0) {
+        return nullptr;
+    }
+    if (Object* existing = h->scriptObject(node)) {
+        return existing;
+    }
+    Class* cls =
+        node == h->stageNode() ? m.findClass("flash.display::Stage") : classForNode(m, *h, node);
+    if (cls == nullptr) {
+        return nullptr;
+    }
+    Object* o = m.instantiate(cls);
+    o->displayNode = node;
+    h->bindScriptObject(node, o);
+    if (node == h->stageNode()) {
+        return o;
+    }
+    // The parent's instance-name slot holds the child before the child's constructor runs,
+    // so that a constructor may find its siblings.
+    const NodeId parent = h->parentOf(node);
+    Object* parentObject = parent != 0 ? h->scriptObject(parent) : nullptr;
+    const std::string name = h->nameOf(node);
+    // A class that declares the name gets its variable set; a dynamic one (a plain
+    // MovieClip) gets a property of that name.
+    if (parentObject != nullptr && !name.empty() &&
+        ((parentObject->traits != nullptr &&
+          parentObject->traits->find(Name::publicName(name)) != nullptr) ||
+         parentObject->dynamic)) {
+        try {
+            m.setProperty(Value::object(parentObject), Name::publicName(name), Value::object(o));
+        } catch (const ScriptThrow& t) {
+            m.printUncaught(t.value);
+        }
+    }
+    Args none;
+    try {
+        m.constructSuper(cls, Value::object(o), none);
+    } catch (const ScriptThrow& t) {
+        m.printUncaught(t.value);
+    }
+    return o;
+}
+
+void constructChildren(Machine& m, NodeId node) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || node == 0) {
+        return;
+    }
+    // A constructor may change the list: go by what is there at each step.
+    for (std::size_t i = 0; i < h->childCount(node); ++i) {
+        const NodeId child = h->childAt(node, i);
+        if (h->scriptObject(child) != nullptr) {
+            continue;
+        }
+        if (Object* o = scriptObjectOf(m, child)) {
+            sendAddedEvents(m, o);
+        }
+    }
+}
+
+void sendAddedEvents(Machine& m, Object* object) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || object == nullptr) {
+        return;
+    }
+    try {
+        dispatchEvent(m, object, newEvent(m, "added", true));
+        if (h->onStage(object->displayNode)) {
+            sendToSubtree(m, *h, object->displayNode, "addedToStage");
+        }
+    } catch (const ScriptThrow& t) {
+        m.printUncaught(t.value);
+    }
+}
+
+void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame) {
+    if (object == nullptr) {
+        return;
+    }
+    for (const auto& [key, fn] : object->entries) {
+        if (key.isInt() && static_cast<std::uint32_t>(key.asInt()) == frame) {
+            const Value f = fn;
+            // Anything but a function registered for a frame is passed over, as Flash does.
+            if (!f.isObject() || f.asObject()->kind != Object::Kind::Function) {
+                return;
+            }
+            try {
+                Args none;
+                m.call(f, Value::object(object), none);
+            } catch (const ScriptThrow& t) {
+                m.printUncaught(t.value);
+            }
+            return;
+        }
+    }
+}
+
+void installDisplayClasses(Machine& m) {
+    Class* dispatcher = m.findClass("flash.events::EventDispatcher");
+    Class* display = m.defineClass("flash.display", "DisplayObject", dispatcher, displayInit);
+    m.defineGetter(display, "x", getNumber<NodeProperty::X>);
+    m.defineSetter(display, "x", setNumber<NodeProperty::X>);
+    m.defineGetter(display, "y", getNumber<NodeProperty::Y>);
+    m.defineSetter(display, "y", setNumber<NodeProperty::Y>);
+    m.defineGetter(display, "scaleX", getNumber<NodeProperty::ScaleX>);
+    m.defineSetter(display, "scaleX", setNumber<NodeProperty::ScaleX>);
+    m.defineGetter(display, "scaleY", getNumber<NodeProperty::ScaleY>);
+    m.defineSetter(display, "scaleY", setNumber<NodeProperty::ScaleY>);
+    m.defineGetter(display, "rotation", getNumber<NodeProperty::Rotation>);
+    m.defineSetter(display, "rotation", setNumber<NodeProperty::Rotation>);
+    m.defineGetter(display, "alpha", getNumber<NodeProperty::Alpha>);
+    m.defineSetter(display, "alpha", setNumber<NodeProperty::Alpha>);
+    m.defineGetter(display, "width", getNumber<NodeProperty::Width>);
+    m.defineSetter(display, "width", setNumber<NodeProperty::Width>);
+    m.defineGetter(display, "height", getNumber<NodeProperty::Height>);
+    m.defineSetter(display, "height", setNumber<NodeProperty::Height>);
+    m.defineGetter(display, "visible", getVisible);
+    m.defineSetter(display, "visible", setVisible);
+    m.defineGetter(display, "name", getName);
+    m.defineSetter(display, "name", setName);
+    m.defineGetter(display, "parent", getParent);
+    m.defineGetter(display, "stage", getStage);
+    m.defineGetter(display, "root", getRoot);
+    m.defineGetter(display, "mouseX",
+                   [](Machine& mm, const Value& s, Args& a) { return getMouse(mm, s, a, false); });
+    m.defineGetter(display, "mouseY",
+                   [](Machine& mm, const Value& s, Args& a) { return getMouse(mm, s, a, true); });
+    m.defineMethod(display, "localToGlobal", [](Machine& mm, const Value& s, Args& a) {
+        return pointConversion(mm, s, a, false);
+    });
+    m.defineMethod(display, "globalToLocal", [](Machine& mm, const Value& s, Args& a) {
+        return pointConversion(mm, s, a, true);
+    });
+    m.defineGetter(display, "filters", filtersGet);
+    m.defineSetter(display, "filters", filtersSet);
+    keep<kMask, NullValue>(m, display);
+    keep<kBlendMode, NormalBlend>(m, display);
+    keep<kCacheAsBitmap, FalseFlag>(m, display);
+    m.defineGetter(display, "loaderInfo", loaderInfoOf);
+    m.defineMethod(display, "hitTestPoint", hitTestPoint);
+
+    Class* interactive = m.defineClass("flash.display", "InteractiveObject", display, displayInit);
+    keep<kMouseEnabled, TrueFlag>(m, interactive);
+    keep<kDoubleClick, FalseFlag>(m, interactive);
+    keep<kTabEnabled, FalseFlag>(m, interactive);
+    keep<kTabIndex, MinusOne>(m, interactive);
+
+    Class* container =
+        m.defineClass("flash.display", "DisplayObjectContainer", interactive, displayInit);
+    keep<kMouseChildren, TrueFlag>(m, container);
+    m.defineGetter(container, "numChildren", numChildren);
+    m.defineMethod(container, "addChild", addChild);
+    m.defineMethod(container, "addChildAt", addChildAt);
+    m.defineMethod(container, "removeChild", removeChild);
+    m.defineMethod(container, "removeChildAt", removeChildAt);
+    m.defineMethod(container, "removeChildren", removeChildren);
+    m.defineMethod(container, "getChildAt", getChildAt);
+    m.defineMethod(container, "getChildIndex", getChildIndex);
+    m.defineMethod(container, "getChildByName", getChildByName);
+    m.defineMethod(container, "setChildIndex", setChildIndex);
+    m.defineMethod(container, "swapChildren", swapChildren);
+    m.defineMethod(container, "swapChildrenAt", swapChildrenAt);
+    m.defineMethod(container, "contains", contains);
+
+    Class* sprite = m.defineClass("flash.display", "Sprite", container, displayInit);
+    m.defineGetter(sprite, "graphics", spriteGraphics);
+    keep<kButtonMode, FalseFlag>(m, sprite);
+    keep<kHandCursor, TrueFlag>(m, sprite);
+    keep<kHitArea, NullValue>(m, sprite);
+
+    Class* clip = m.defineClass("flash.display", "MovieClip", sprite, displayInit);
+    clip->sealed = false;
+    m.defineMethod(clip, "addFrameScript", addFrameScript);
+    m.defineMethod(clip, "stop", clipStop);
+    m.defineMethod(clip, "play", clipPlay);
+    m.defineMethod(clip, "gotoAndStop", clipGoto<false>);
+    m.defineMethod(clip, "gotoAndPlay", clipGoto<true>);
+    m.defineMethod(clip, "nextFrame", clipStepFrame<1>);
+    m.defineMethod(clip, "prevFrame", clipStepFrame<-1>);
+    m.defineGetter(clip, "currentFrame", clipCurrentFrame);
+    m.defineGetter(clip, "totalFrames", clipTotalFrames);
+    m.defineGetter(clip, "framesLoaded", clipTotalFrames);
+    m.defineGetter(clip, "isPlaying", clipIsPlaying);
+    m.defineGetter(clip, "currentLabel", clipCurrentLabel);
+    m.defineGetter(clip, "currentFrameLabel", clipCurrentLabel);
+
+    Class* shape = m.defineClass("flash.display", "Shape", display, displayInit);
+    m.defineGetter(shape, "graphics", spriteGraphics);
+    m.defineClass("flash.display", "SimpleButton", interactive, displayInit);
+    m.defineClass("flash.display", "Bitmap", display, displayInit);
+    m.defineClass("flash.display", "MorphShape", display, displayInit);
+    m.defineClass("flash.text", "StaticText", display, displayInit);
+    Class* textField = m.defineClass("flash.text", "TextField", interactive, displayInit);
+    m.defineGetter(textField, "text", textGet<false>);
+    m.defineSetter(textField, "text", textSet<false>);
+    m.defineGetter(textField, "htmlText", textGet<true>);
+    m.defineSetter(textField, "htmlText", textSet<true>);
+    m.defineGetter(textField, "length", textLength);
+    m.defineMethod(textField, "appendText", textAppend);
+    m.defineGetter(textField, kWordWrap, textFlagGet<kWordWrap>);
+    m.defineSetter(textField, kWordWrap, textFlagSet<kWordWrap>);
+    m.defineGetter(textField, kMultiline, textFlagGet<kMultiline>);
+    m.defineSetter(textField, kMultiline, textFlagSet<kMultiline>);
+    m.defineGetter(textField, kPassword, textFlagGet<kPassword>);
+    m.defineSetter(textField, kPassword, textFlagSet<kPassword>);
+    m.defineGetter(textField, kBorder, textFlagGet<kBorder>);
+    m.defineSetter(textField, kBorder, textFlagSet<kBorder>);
+    m.defineGetter(textField, kBackground, textFlagGet<kBackground>);
+    m.defineSetter(textField, kBackground, textFlagSet<kBackground>);
+    m.defineGetter(textField, kSelectable, textFlagGet<kSelectable>);
+    m.defineSetter(textField, kSelectable, textFlagSet<kSelectable>);
+    m.defineGetter(textField, kType, textWordGet<kType>);
+    m.defineSetter(textField, kType, textWordSet<kType>);
+    m.defineGetter(textField, kAutoSize, textWordGet<kAutoSize>);
+    m.defineSetter(textField, kAutoSize, textWordSet<kAutoSize>);
+    m.defineGetter(textField, kAntiAlias, textWordGet<kAntiAlias>);
+    m.defineSetter(textField, kAntiAlias, textWordSet<kAntiAlias>);
+    textField->sealed = true;
+
+    Class* stage = m.defineClass("flash.display", "Stage", container);
+    m.defineGetter(stage, "stageWidth", stageSize<true>);
+    m.defineGetter(stage, "stageHeight", stageSize<false>);
+    m.defineGetter(stage, "frameRate", stageFrameRate);
+    m.defineSetter(stage, "frameRate", stageSetFrameRate);
+    keep<kScaleMode, ShowAll>(m, stage);
+    keep<kAlign, NoAlign>(m, stage);
+    keep<kQuality, HighQuality>(m, stage);
+    keep<kFocus, NullValue>(m, stage);
+
+    Class* loaderInfo = m.defineClass("flash.display", "LoaderInfo", dispatcher);
+    loaderInfo->sealed = true;
+    m.defineGetter(loaderInfo, "bytesLoaded", loaderBytes);
+    m.defineGetter(loaderInfo, "bytesTotal", loaderBytes);
+    m.defineGetter(loaderInfo, "content", loaderContent);
+    m.defineGetter(loaderInfo, "parameters", loaderParameters);
+    m.defineGetter(loaderInfo, "frameRate", loaderNumber<0>);
+    m.defineGetter(loaderInfo, "width", loaderNumber<1>);
+    m.defineGetter(loaderInfo, "height", loaderNumber<2>);
+    m.defineGetter(loaderInfo, "swfVersion", loaderNumber<3>);
+    m.defineGetter(loaderInfo, "actionScriptVersion",
+                   [](Machine&, const Value&, Args&) { return Value::integer(3); });
+    m.defineGetter(loaderInfo, "contentType", [](Machine&, const Value&, Args&) {
+        return Value::string("application/x-shockwave-flash");
+    });
+
+    Class* graphics = m.defineClass("flash.display", "Graphics", m.objectClass);
+    m.defineMethod(graphics, "beginFill", gBeginFill);
+    m.defineMethod(graphics, "beginGradientFill", gBeginGradientFill);
+    m.defineMethod(graphics, "lineStyle", gLineStyle);
+    m.defineMethod(graphics, "moveTo", gPoint<GraphicsOp::Kind::MoveTo>);
+    m.defineMethod(graphics, "lineTo", gPoint<GraphicsOp::Kind::LineTo>);
+    m.defineMethod(graphics, "curveTo", gPoint<GraphicsOp::Kind::CurveTo>);
+    m.defineMethod(graphics, "endFill", gSimple<GraphicsOp::Kind::EndFill>);
+    m.defineMethod(graphics, "clear", gSimple<GraphicsOp::Kind::Clear>);
+    m.defineMethod(graphics, "drawRect", gDrawRect);
+    m.defineMethod(graphics, "drawCircle", gDrawCircle);
+    m.defineMethod(graphics, "drawEllipse", gDrawEllipse);
+    m.defineMethod(graphics, "drawRoundRect", gDrawRoundRect);
+    for (Class* c : {display, interactive, container, sprite, shape, stage, graphics}) {
+        c->sealed = true;
+    }
+}
+
+} // namespace avm2

@@ -1,0 +1,27 @@
+#pragma once
+// The display classes' work the player's runner drives: the script objects of timeline
+// nodes, made and bound as Flash makes them, the display events, and frame scripts.
+
+#include "avm2/DisplayHost.h"
+
+#include <cstdint>
+
+namespace avm2 {
+
+class Machine;
+class Object;
+
+// The script object of `node`, made (and constructed) when the node has none yet: the
+// class its symbol names, else the class of its kind. A timeline child is bound to its
+// parent's instance-name slot. Null without a display host or for node 0.
+Object* scriptObjectOf(Machine& m, NodeId node);
+// Makes the script objects of the node's children that have none, in painting order,
+// sending each its added and (on the stage) addedToStage events.
+void constructChildren(Machine& m, NodeId node);
+// Sends `added` and, when the node is on the stage, `addedToStage` to it and its
+// descendants.
+void sendAddedEvents(Machine& m, Object* object);
+// Runs the frame script `object` registered for `frame` (from 0), if any.
+void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame);
+
+} // namespace avm2

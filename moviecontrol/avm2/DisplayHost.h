@@ -1,0 +1,145 @@
+#pragma once
+// What the ActionScript 3 display classes ask of the display tree the player draws. A
+// display object's script object is a view of one node of that tree: every property a
+// script reads or writes goes through here, so the renderer and the scripts never disagree.
+// Nodes are named by a number the host gives (0: none); a node the host no longer knows
+// answers with defaults and ignores changes.
+
+#include <cstdint>
+#include <string>
+
+namespace avm2 {
+
+class Object;
+
+enum class NodeKind : std::uint8_t {
+    Shape,
+    Sprite,
+    MovieClip,
+    Button,
+    Text,
+    Bitmap,
+    StaticText,
+    MorphShape,
+    Other
+};
+
+// The properties kept as numbers; x and y in pixels, scales as fractions (1 = 100%),
+// rotation in degrees, alpha from 0 to 1.
+enum class NodeProperty : std::uint8_t {
+    X,
+    Y,
+    ScaleX,
+    ScaleY,
+    Rotation,
+    Alpha,
+    Width,
+    Height,
+    Visible,
+    MouseX,
+    MouseY,
+};
+
+using NodeId = std::uint64_t;
+
+// One call of the drawing API (flash.display.Graphics); coordinates in pixels, colours as
+// 0xRRGGBB with alpha from 0 to 1.
+struct GraphicsOp {
+    enum class Kind : std::uint8_t {
+        BeginFill,
+        LineStyle,
+        NoLine,
+        MoveTo,
+        LineTo,
+        CurveTo,
+        EndFill,
+        Clear
+    };
+    Kind kind = Kind::Clear;
+    double a = 0, b = 0, c = 0, d = 0; // points, or the line's width
+    std::uint32_t color = 0;
+    double alpha = 1;
+};
+
+class DisplayHost {
+  public:
+    virtual ~DisplayHost() = default;
+
+    // --- The tree ------------------------------------------------------------------------
+    virtual NodeId rootNode() = 0;
+    // The stage: the root's container, which holds the root alone.
+    virtual NodeId stageNode() = 0;
+    // The node's container, 0 for the root and for a node in no container.
+    virtual NodeId parentOf(NodeId node) = 0;
+    virtual std::size_t childCount(NodeId node) = 0;
+    // The child at `index` in painting order (0 lowest), 0 past the end.
+    virtual NodeId childAt(NodeId node, std::size_t index) = 0;
+    virtual NodeKind kindOf(NodeId node) = 0;
+    // The symbol the node was placed from (0: none, or made by a script).
+    virtual std::uint16_t symbolOf(NodeId node) = 0;
+    // The class a SymbolClass tag gave the node's symbol ("pkg.Name"); empty when none.
+    virtual std::string symbolClass(NodeId node) = 0;
+    // Whether the node is on the stage: the root's tree.
+    virtual bool onStage(NodeId node) = 0;
+
+    // A node a script makes (`new Sprite()`), in no container yet; 0 when the object limit
+    // is reached.
+    virtual NodeId createNode(NodeKind kind) = 0;
+    // Moves `child` (out of any container it is in) into `parent` at `index` in painting
+    // order (clamped to the child count). False when the host refuses (a node into itself
+    // or its own descendant, an unknown node).
+    virtual bool insertChild(NodeId parent, NodeId child, std::size_t index) = 0;
+    // Takes the child out of its container; it stays alive for the script that holds it.
+    virtual void detach(NodeId child) = 0;
+
+    // --- Properties ----------------------------------------------------------------------
+    virtual std::string nameOf(NodeId node) = 0;
+    virtual void setName(NodeId node, const std::string& name) = 0;
+    virtual double number(NodeId node, NodeProperty p) = 0;
+    virtual void setNumber(NodeId node, NodeProperty p, double value) = 0;
+
+    virtual void graphics(NodeId node, const GraphicsOp& op) = 0;
+    // A text field's text, plain (paragraphs end in '\r') or as html; empty for other nodes.
+    virtual std::string text(NodeId node, bool html) = 0;
+    virtual void setText(NodeId node, const std::string& text, bool html) = 0;
+    // A text field's setting by its script name (wordWrap, multiline, border, background,
+    // selectable, displayAsPassword: "true"/"false"; type: "input"/"dynamic"; autoSize;
+    // antiAliasType), empty for a name or node the field does not know.
+    virtual std::string textSetting(NodeId node, const std::string& name) = 0;
+    virtual void setTextSetting(NodeId node, const std::string& name, const std::string& value) = 0;
+    // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
+    // within its bounds.
+    virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;
+    // A point of the node's space to the stage's (pixels), or back when `inverse`.
+    virtual void toGlobal(NodeId node, double& x, double& y, bool inverse) = 0;
+    // The stage's size in pixels and the movie's frame rate.
+    virtual double stageWidth() = 0;
+    virtual double stageHeight() = 0;
+    virtual double frameRate() = 0;
+    // The movie file's length in bytes (all of it is loaded) and its SWF version.
+    virtual double movieBytes() = 0;
+    virtual int movieVersion() = 0;
+
+    // --- Timelines (frames from 0) -------------------------------------------------------
+    virtual std::uint32_t currentFrame(NodeId node) = 0;
+    virtual std::uint32_t frameCount(NodeId node) = 0;
+    virtual bool playing(NodeId node) = 0;
+    virtual void gotoFrame(NodeId node, std::uint32_t frame, bool play) = 0;
+    // -1 when the timeline has no such label.
+    virtual std::int64_t frameOfLabel(NodeId node, const std::string& label) = 0;
+    virtual void setPlaying(NodeId node, bool playing) = 0;
+    // A script moved the node's playhead (its new children have their script objects): the
+    // player sends what the new frame brings and runs its frame script before the calling
+    // script goes on.
+    virtual void scriptedGoto(NodeId node) { (void)node; }
+    // The label of the frame shown or the nearest before it; empty when none.
+    virtual std::string currentLabel(NodeId node) = 0;
+
+    // --- The script object of each node --------------------------------------------------
+    // Null until one was made: the class for a timeline node is chosen when it is first
+    // reached (the symbol's class, else the class of its kind).
+    virtual Object* scriptObject(NodeId node) = 0;
+    virtual void bindScriptObject(NodeId node, Object* object) = 0;
+};
+
+} // namespace avm2

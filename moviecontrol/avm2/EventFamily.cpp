@@ -1,0 +1,373 @@
+// The event classes beyond Event: MouseEvent, KeyboardEvent, FocusEvent, TimerEvent,
+// ProgressEvent and the text and error events. Each keeps the fields its constructor takes
+// (in that order after type, bubbles and cancelable), copies them when cloned and prints
+// them as Flash's toString does.
+#include "avm2/EventState.h"
+#include "avm2/Machine.h"
+
+#include <cmath>
+#include <limits>
+
+namespace avm2 {
+
+namespace {
+
+enum class FieldType : std::uint8_t { Number, NaNNumber, Int, Uint, Boolean, Object, String };
+
+struct Field {
+    const char* name;
+    FieldType type;
+};
+
+struct Family {
+    const char* package;
+    const char* name;
+    const char* super; // qualified
+    bool bubbles;      // the constructor's default
+    std::vector<Field> fields;
+    // What toString prints after type, bubbles, cancelable and eventPhase.
+    std::vector<const char*> printed;
+    std::vector<std::pair<const char*, const char*>> constants;
+};
+
+const std::vector<Family>& families() {
+    static const std::vector<Family> all = {
+        {"flash.events",
+         "MouseEvent",
+         "flash.events::Event",
+         true,
+         {{"localX", FieldType::NaNNumber},
+          {"localY", FieldType::NaNNumber},
+          {"relatedObject", FieldType::Object},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean},
+          {"buttonDown", FieldType::Boolean},
+          {"delta", FieldType::Int},
+          {"commandKey", FieldType::Boolean},
+          {"controlKey", FieldType::Boolean},
+          {"clickCount", FieldType::Int}},
+         {"relatedObject", "ctrlKey", "altKey", "shiftKey", "buttonDown", "delta"},
+         {{"CLICK", "click"},
+          {"DOUBLE_CLICK", "doubleClick"},
+          {"MOUSE_DOWN", "mouseDown"},
+          {"MOUSE_MOVE", "mouseMove"},
+          {"MOUSE_OUT", "mouseOut"},
+          {"MOUSE_OVER", "mouseOver"},
+          {"MOUSE_UP", "mouseUp"},
+          {"MOUSE_WHEEL", "mouseWheel"},
+          {"ROLL_OUT", "rollOut"},
+          {"ROLL_OVER", "rollOver"},
+          {"RELEASE_OUTSIDE", "releaseOutside"},
+          {"MIDDLE_CLICK", "middleClick"},
+          {"MIDDLE_MOUSE_DOWN", "middleMouseDown"},
+          {"MIDDLE_MOUSE_UP", "middleMouseUp"},
+          {"RIGHT_CLICK", "rightClick"},
+          {"RIGHT_MOUSE_DOWN", "rightMouseDown"},
+          {"RIGHT_MOUSE_UP", "rightMouseUp"},
+          {"CONTEXT_MENU", "contextMenu"}}},
+        {"flash.events",
+         "KeyboardEvent",
+         "flash.events::Event",
+         true,
+         {{"charCode", FieldType::Uint},
+          {"keyCode", FieldType::Uint},
+          {"keyLocation", FieldType::Uint},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean}},
+         {"charCode", "keyCode", "keyLocation", "ctrlKey", "altKey", "shiftKey"},
+         {{"KEY_DOWN", "keyDown"}, {"KEY_UP", "keyUp"}}},
+        {"flash.events",
+         "FocusEvent",
+         "flash.events::Event",
+         true,
+         {{"relatedObject", FieldType::Object},
+          {"shiftKey", FieldType::Boolean},
+          {"keyCode", FieldType::Uint}},
+         {"relatedObject", "shiftKey", "keyCode"},
+         {{"FOCUS_IN", "focusIn"},
+          {"FOCUS_OUT", "focusOut"},
+          {"KEY_FOCUS_CHANGE", "keyFocusChange"},
+          {"MOUSE_FOCUS_CHANGE", "mouseFocusChange"}}},
+        {"flash.events",
+         "TimerEvent",
+         "flash.events::Event",
+         false,
+         {},
+         {},
+         {{"TIMER", "timer"}, {"TIMER_COMPLETE", "timerComplete"}}},
+        {"flash.events",
+         "ProgressEvent",
+         "flash.events::Event",
+         false,
+         {{"bytesLoaded", FieldType::Number}, {"bytesTotal", FieldType::Number}},
+         {"bytesLoaded", "bytesTotal"},
+         {{"PROGRESS", "progress"}, {"SOCKET_DATA", "socketData"}}},
+        {"flash.events",
+         "TextEvent",
+         "flash.events::Event",
+         false,
+         {{"text", FieldType::String}},
+         {"text"},
+         {{"LINK", "link"}, {"TEXT_INPUT", "textInput"}}},
+        {"flash.events",
+         "ErrorEvent",
+         "flash.events::TextEvent",
+         false,
+         {{"text", FieldType::String}, {"errorID", FieldType::Int}},
+         {"text"},
+         {{"ERROR", "error"}}},
+        {"flash.events",
+         "IOErrorEvent",
+         "flash.events::ErrorEvent",
+         false,
+         {{"text", FieldType::String}, {"errorID", FieldType::Int}},
+         {"text"},
+         {{"IO_ERROR", "ioError"}}},
+        {"flash.events",
+         "SecurityErrorEvent",
+         "flash.events::ErrorEvent",
+         false,
+         {{"text", FieldType::String}, {"errorID", FieldType::Int}},
+         {"text"},
+         {{"SECURITY_ERROR", "securityError"}}},
+        {"flash.events",
+         "AsyncErrorEvent",
+         "flash.events::ErrorEvent",
+         false,
+         {{"text", FieldType::String}, {"error", FieldType::Object}},
+         {"text", "error"},
+         {{"ASYNC_ERROR", "asyncError"}}},
+    };
+    return all;
+}
+
+// The built-in family an object's class belongs to (a script's subclass takes its base's).
+const Family* familyOf(Machine& m, const Value& self) {
+    if (!self.isObject()) {
+        return nullptr;
+    }
+    for (Class* c = self.asObject()->cls; c != nullptr; c = c->super) {
+        for (const Family& f : families()) {
+            if (c->name == f.name && c->ns.uri == f.package) {
+                return &f;
+            }
+        }
+    }
+    (void)m;
+    return nullptr;
+}
+
+Value convert(Machine& m, FieldType type, const Value& v) {
+    switch (type) {
+    case FieldType::Number:
+    case FieldType::NaNNumber:
+        return Value::number(m.toNumber(v));
+    case FieldType::Int:
+        return Value::integer(toInt32(m.toNumber(v)));
+    case FieldType::Uint:
+        return Value::unsignedInt(toUint32(m.toNumber(v)));
+    case FieldType::Boolean:
+        return Value::boolean(Machine::toBoolean(v));
+    case FieldType::Object:
+        return v.isUndefined() ? Value::null() : v;
+    case FieldType::String:
+        return v.isNullish() ? Value::null() : Value::string(m.toString(v));
+    }
+    return v;
+}
+
+Value fallback(FieldType type) {
+    switch (type) {
+    case FieldType::Number:
+        return Value::number(0);
+    case FieldType::NaNNumber:
+        return Value::number(std::numeric_limits<double>::quiet_NaN());
+    case FieldType::Int:
+    case FieldType::Uint:
+        return Value::integer(0);
+    case FieldType::Boolean:
+        return Value::boolean(false);
+    case FieldType::Object:
+        return Value::null();
+    case FieldType::String:
+        return Value::string("");
+    }
+    return Value();
+}
+
+Value* fieldSlot(Object* o, const char* name) {
+    for (auto& [k, v] : o->entries) {
+        if (k.isString() && k.asString() == name) {
+            return &v;
+        }
+    }
+    return nullptr;
+}
+
+void setField(Object* o, const char* name, Value v) {
+    if (Value* slot = fieldSlot(o, name)) {
+        *slot = std::move(v);
+    } else {
+        o->entries.emplace_back(Value::string(name), std::move(v));
+    }
+}
+
+Value familyInit(Machine& m, const Value& self, Args& a) {
+    const Family* f = familyOf(m, self);
+    if (f == nullptr) {
+        return Value();
+    }
+    Object* o = self.asObject();
+    Args base{a.empty() ? Value() : a[0], a.size() > 1 ? a[1] : Value::boolean(f->bubbles),
+              a.size() > 2 ? a[2] : Value::boolean(false)};
+    Class* event = m.findClass("flash.events::Event");
+    if (event != nullptr && event->init.native != nullptr) {
+        event->init.native(m, self, base);
+    }
+    for (std::size_t i = 0; i < f->fields.size(); ++i) {
+        const Field& field = f->fields[i];
+        setField(o, field.name,
+                 i + 3 < a.size() ? convert(m, field.type, a[i + 3]) : fallback(field.type));
+    }
+    return Value();
+}
+
+template <const char* Name> Value fieldGet(Machine& m, const Value& self, Args&) {
+    const Family* f = familyOf(m, self);
+    if (f == nullptr) {
+        return Value();
+    }
+    if (Value* v = fieldSlot(self.asObject(), Name)) {
+        return *v;
+    }
+    for (const Field& field : f->fields) {
+        if (std::string_view(field.name) == Name) {
+            return fallback(field.type);
+        }
+    }
+    return Value();
+}
+
+template <const char* Name> Value fieldSet(Machine& m, const Value& self, Args& a) {
+    const Family* f = familyOf(m, self);
+    if (f == nullptr) {
+        return Value();
+    }
+    for (const Field& field : f->fields) {
+        if (std::string_view(field.name) == Name) {
+            setField(self.asObject(), Name, convert(m, field.type, a.empty() ? Value() : a[0]));
+        }
+    }
+    return Value();
+}
+
+Value familyClone(Machine& m, const Value& self, Args&) {
+    const Family* f = familyOf(m, self);
+    Object* from = self.asObject();
+    const EventState* s = from->event.get();
+    Object* copy =
+        newEvent(m, s != nullptr ? s->type : std::string("null"), s != nullptr && s->bubbles,
+                 s != nullptr && s->cancelable, std::string(f->package) + "::" + f->name);
+    for (const Field& field : f->fields) {
+        if (Value* v = fieldSlot(from, field.name)) {
+            setField(copy, field.name, *v);
+        }
+    }
+    return Value::object(copy);
+}
+
+Value familyToString(Machine& m, const Value& self, Args&) {
+    const Family* f = familyOf(m, self);
+    Args names{Value::string(f != nullptr ? f->name : m.className(self)), Value::string("type"),
+               Value::string("bubbles"), Value::string("cancelable"), Value::string("eventPhase")};
+    if (f != nullptr) {
+        for (const char* p : f->printed) {
+            names.push_back(Value::string(p));
+        }
+    }
+    return m.callProperty(self, Name::publicName("formatToString"), names);
+}
+
+constexpr char kLocalX[] = "localX";
+constexpr char kLocalY[] = "localY";
+constexpr char kRelatedObject[] = "relatedObject";
+constexpr char kCtrlKey[] = "ctrlKey";
+constexpr char kAltKey[] = "altKey";
+constexpr char kShiftKey[] = "shiftKey";
+constexpr char kButtonDown[] = "buttonDown";
+constexpr char kDelta[] = "delta";
+constexpr char kCommandKey[] = "commandKey";
+constexpr char kControlKey[] = "controlKey";
+constexpr char kClickCount[] = "clickCount";
+constexpr char kCharCode[] = "charCode";
+constexpr char kKeyCode[] = "keyCode";
+constexpr char kKeyLocation[] = "keyLocation";
+constexpr char kBytesLoaded[] = "bytesLoaded";
+constexpr char kBytesTotal[] = "bytesTotal";
+constexpr char kText[] = "text";
+constexpr char kErrorId[] = "errorID";
+constexpr char kError[] = "error";
+
+// Where the player put the pointer; a script's event reads its local position.
+template <bool Y> Value stagePosition(Machine& m, const Value& self, Args& a) {
+    if (!self.isObject()) {
+        return Value::number(0);
+    }
+    if (Value* v = fieldSlot(self.asObject(), Y ? "stageY" : "stageX")) {
+        return *v;
+    }
+    return Y ? fieldGet<kLocalY>(m, self, a) : fieldGet<kLocalX>(m, self, a);
+}
+
+struct Accessor {
+    const char* name;
+    NativeFn get;
+    NativeFn set;
+};
+
+template <const char* Name> constexpr Accessor accessor() {
+    return Accessor{Name, fieldGet<Name>, fieldSet<Name>};
+}
+
+constexpr Accessor kAccessors[] = {
+    accessor<kLocalX>(),     accessor<kLocalY>(),      accessor<kRelatedObject>(),
+    accessor<kCtrlKey>(),    accessor<kAltKey>(),      accessor<kShiftKey>(),
+    accessor<kButtonDown>(), accessor<kDelta>(),       accessor<kCommandKey>(),
+    accessor<kControlKey>(), accessor<kClickCount>(),  accessor<kCharCode>(),
+    accessor<kKeyCode>(),    accessor<kKeyLocation>(), accessor<kBytesLoaded>(),
+    accessor<kBytesTotal>(), accessor<kText>(),        accessor<kErrorId>(),
+    accessor<kError>(),
+};
+
+} // namespace
+
+void installEventFamily(Machine& m) {
+    for (const Family& f : families()) {
+        Class* super = m.findClass(f.super);
+        Class* c = m.defineClass(f.package, f.name, super, familyInit);
+        c->sealed = true;
+        for (const Field& field : f.fields) {
+            for (const Accessor& acc : kAccessors) {
+                if (std::string_view(acc.name) == field.name) {
+                    m.defineGetter(c, acc.name, acc.get);
+                    m.defineSetter(c, acc.name, acc.set);
+                }
+            }
+        }
+        if (std::string_view(f.name) == "MouseEvent") {
+            m.defineGetter(c, "stageX", stagePosition<false>);
+            m.defineGetter(c, "stageY", stagePosition<true>);
+            m.defineMethod(c, "updateAfterEvent",
+                           [](Machine&, const Value&, Args&) { return Value(); });
+        }
+        m.defineMethod(c, "clone", familyClone);
+        m.defineMethod(c, "toString", familyToString);
+        for (const auto& [constant, value] : f.constants) {
+            c->classObject->setProp(constant, Value::string(value));
+        }
+    }
+}
+
+} // namespace avm2

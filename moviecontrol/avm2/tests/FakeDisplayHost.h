@@ -1,0 +1,173 @@
+#pragma once
+// A display tree in memory for the display classes' tests: nodes with children, names,
+// kinds and timelines, and a host that traces into a list like FakeHost.
+
+#include "FakeHost.h"
+#include "avm2/DisplayHost.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace avm2test {
+
+class FakeDisplayHost final : public avm2::DisplayHost {
+  public:
+    struct Node {
+        avm2::NodeId parent = 0;
+        std::vector<avm2::NodeId> children;
+        std::string name;
+        avm2::NodeKind kind = avm2::NodeKind::MovieClip;
+        std::string symbolClass;
+        std::uint32_t frame = 0;
+        std::uint32_t frames = 1;
+        bool playing = true;
+        double numbers[11] = {0, 0, 1, 1, 0, 1, 0, 0, 1, 0, 0};
+        avm2::Object* object = nullptr;
+    };
+    static constexpr avm2::NodeId kRoot = 1;
+    static constexpr avm2::NodeId kStage = 999;
+    std::map<avm2::NodeId, Node> nodes{{kRoot, Node{}}};
+    std::vector<avm2::NodeId> gotos;
+    avm2::NodeId nextId = 100;
+
+    // A timeline child placed under `parent` at the top, with no script object yet.
+    avm2::NodeId place(avm2::NodeId parent, const std::string& name,
+                       avm2::NodeKind kind = avm2::NodeKind::MovieClip,
+                       const std::string& symbolClass = {}) {
+        const avm2::NodeId id = nextId++;
+        Node n;
+        n.parent = parent;
+        n.name = name;
+        n.kind = kind;
+        n.symbolClass = symbolClass;
+        nodes[id] = n;
+        nodes[parent].children.push_back(id);
+        return id;
+    }
+
+    avm2::NodeId rootNode() override { return kRoot; }
+    avm2::NodeId stageNode() override { return kStage; }
+    avm2::NodeId parentOf(avm2::NodeId node) override {
+        if (node == kRoot) {
+            return kStage;
+        }
+        auto it = nodes.find(node);
+        return it != nodes.end() ? it->second.parent : 0;
+    }
+    std::size_t childCount(avm2::NodeId node) override {
+        if (node == kStage) {
+            return 1;
+        }
+        auto it = nodes.find(node);
+        return it != nodes.end() ? it->second.children.size() : 0;
+    }
+    avm2::NodeId childAt(avm2::NodeId node, std::size_t index) override {
+        if (node == kStage) {
+            return index == 0 ? kRoot : 0;
+        }
+        auto it = nodes.find(node);
+        return it != nodes.end() && index < it->second.children.size() ? it->second.children[index]
+                                                                       : 0;
+    }
+    avm2::NodeKind kindOf(avm2::NodeId node) override { return nodes[node].kind; }
+    std::uint16_t symbolOf(avm2::NodeId) override { return 0; }
+    std::string symbolClass(avm2::NodeId node) override { return nodes[node].symbolClass; }
+    bool onStage(avm2::NodeId node) override {
+        for (int i = 0; node != 0 && i < 1000; ++i, node = parentOf(node)) {
+            if (node == kRoot || node == kStage) {
+                return true;
+            }
+        }
+        return false;
+    }
+    avm2::NodeId createNode(avm2::NodeKind kind) override {
+        const avm2::NodeId id = nextId++;
+        Node n;
+        n.kind = kind;
+        n.name = "instance" + std::to_string(id);
+        nodes[id] = n;
+        return id;
+    }
+    bool insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) override {
+        for (avm2::NodeId up = parent; up != 0; up = parentOf(up)) {
+            if (up == child) {
+                return false;
+            }
+        }
+        detach(child);
+        auto& list = nodes[parent].children;
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size())),
+                    child);
+        nodes[child].parent = parent;
+        return true;
+    }
+    void detach(avm2::NodeId child) override {
+        const avm2::NodeId parent = nodes[child].parent;
+        if (parent != 0) {
+            std::erase(nodes[parent].children, child);
+        }
+        nodes[child].parent = 0;
+    }
+    std::string nameOf(avm2::NodeId node) override { return nodes[node].name; }
+    void setName(avm2::NodeId node, const std::string& name) override { nodes[node].name = name; }
+    double number(avm2::NodeId node, avm2::NodeProperty p) override {
+        return nodes[node].numbers[static_cast<int>(p)];
+    }
+    void setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) override {
+        nodes[node].numbers[static_cast<int>(p)] = value;
+    }
+    void graphics(avm2::NodeId, const avm2::GraphicsOp&) override {}
+    std::string text(avm2::NodeId node, bool) override { return nodes[node].name; }
+    void setText(avm2::NodeId node, const std::string& text, bool) override {
+        nodes[node].name = text;
+    }
+    std::string textSetting(avm2::NodeId, const std::string&) override { return {}; }
+    void setTextSetting(avm2::NodeId, const std::string&, const std::string&) override {}
+    void toGlobal(avm2::NodeId, double&, double&, bool) override {}
+    bool hitTestPoint(avm2::NodeId, double, double, bool) override { return false; }
+    double stageWidth() override { return 550; }
+    double stageHeight() override { return 400; }
+    double frameRate() override { return 24; }
+    double movieBytes() override { return 1000; }
+    int movieVersion() override { return 10; }
+    std::uint32_t currentFrame(avm2::NodeId node) override { return nodes[node].frame; }
+    std::uint32_t frameCount(avm2::NodeId node) override { return nodes[node].frames; }
+    bool playing(avm2::NodeId node) override { return nodes[node].playing; }
+    void gotoFrame(avm2::NodeId node, std::uint32_t frame, bool play) override {
+        nodes[node].frame = frame;
+        nodes[node].playing = play;
+    }
+    std::int64_t frameOfLabel(avm2::NodeId, const std::string& label) override {
+        return label == "end" ? 2 : -1;
+    }
+    void setPlaying(avm2::NodeId node, bool playing) override { nodes[node].playing = playing; }
+    std::string currentLabel(avm2::NodeId) override { return {}; }
+    void scriptedGoto(avm2::NodeId node) override { gotos.push_back(node); }
+    avm2::Object* scriptObject(avm2::NodeId node) override {
+        auto it = nodes.find(node);
+        return it != nodes.end() ? it->second.object : stageObject;
+    }
+    void bindScriptObject(avm2::NodeId node, avm2::Object* object) override {
+        if (node == kStage) {
+            stageObject = object;
+        } else {
+            nodes[node].object = object;
+        }
+    }
+    avm2::Object* stageObject = nullptr;
+};
+
+// FakeHost's trace and clock with the display tree above.
+class DisplayTestHost final : public avm2::Host {
+  public:
+    FakeDisplayHost tree;
+    std::vector<std::string> lines;
+    double clock = 0;
+    void trace(std::string_view line) override { lines.emplace_back(line); }
+    double clockMs() override { return clock; }
+    avm2::DisplayHost* display() override { return &tree; }
+};
+
+} // namespace avm2test

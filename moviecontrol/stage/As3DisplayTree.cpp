@@ -1,0 +1,616 @@
+#include "As3DisplayTree.h"
+
+#include "DisplayProperties.h"
+#include "Drawing.h"
+#include "TextFieldState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <vector>
+
+namespace mc {
+
+namespace {
+
+// How far a walk up the tree goes: the timeline's nesting limit keeps real trees far lower.
+constexpr int kMaxClimb = 4096;
+// How deep scripts may nest containers: the painter and the hit tests walk the tree
+// recursively.
+constexpr int kMaxTreeDepth = 128;
+
+int heightOf(const DisplayObject& top) {
+    std::vector<std::pair<const DisplayObject*, int>> stack{{&top, 1}};
+    int height = 0;
+    while (!stack.empty()) {
+        auto [o, level] = stack.back();
+        stack.pop_back();
+        height = std::max(height, level);
+        if (height > kMaxTreeDepth || !o->clip) {
+            continue;
+        }
+        for (const auto& [depth, child] : o->clip->displayList) {
+            stack.emplace_back(child.get(), level + 1);
+        }
+    }
+    return height;
+}
+
+std::shared_ptr<DisplayObject> takeFrom(DisplayObject& parent, DisplayObject& child) {
+    if (!parent.clip) {
+        return nullptr;
+    }
+    auto& list = parent.clip->displayList;
+    auto it = list.find(child.depth);
+    if (it == list.end() || it->second.get() != &child) {
+        it = std::find_if(list.begin(), list.end(),
+                          [&](const auto& entry) { return entry.second.get() == &child; });
+    }
+    if (it == list.end()) {
+        return nullptr;
+    }
+    std::shared_ptr<DisplayObject> kept = std::move(it->second);
+    list.erase(it);
+    return kept;
+}
+
+swf::Rgba colorOf(std::uint32_t rgb, double alpha) {
+    return swf::Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                     static_cast<std::uint8_t>(rgb),
+                     static_cast<std::uint8_t>(std::lround(alpha * 255))};
+}
+
+double finite(double v) {
+    return std::isfinite(v) ? v : 0.0;
+}
+
+} // namespace
+
+As3DisplayTree::As3DisplayTree(TimelinePlayer& player, StageInfo stage)
+    : player_(player), stage_(stage) {}
+
+void As3DisplayTree::setSymbolClass(std::uint16_t characterId, std::string className) {
+    symbolClasses_[characterId] = std::move(className);
+}
+
+DisplayObject* As3DisplayTree::find(avm2::NodeId node) const {
+    if (node == 0 || node == kStageNode) {
+        return nullptr;
+    }
+    auto o = player_.bySerial(node);
+    return o && !o->removed ? o.get() : nullptr;
+}
+
+DisplayObject* As3DisplayTree::holding() {
+    if (holding_ == nullptr || holding_->removed) {
+        holding_ = player_.makeLevel(TimelinePlayer::kMaxLevel);
+        if (holding_ != nullptr) {
+            holding_->visible = false;
+        }
+    }
+    return holding_;
+}
+
+bool As3DisplayTree::held(const DisplayObject& o) const {
+    return holding_ != nullptr && o.parent == holding_;
+}
+
+avm2::NodeId As3DisplayTree::rootNode() {
+    return player_.rootObject().serial;
+}
+
+avm2::NodeId As3DisplayTree::parentOf(avm2::NodeId node) {
+    if (node == rootNode()) {
+        return kStageNode;
+    }
+    DisplayObject* o = find(node);
+    if (o == nullptr || o->parent == nullptr || held(*o)) {
+        return 0;
+    }
+    return o->parent->serial;
+}
+
+std::size_t As3DisplayTree::childCount(avm2::NodeId node) {
+    if (node == kStageNode) {
+        return 1;
+    }
+    DisplayObject* o = find(node);
+    return o != nullptr && o->clip && o->kind != CharacterKind::Button ? o->clip->displayList.size()
+                                                                       : 0;
+}
+
+avm2::NodeId As3DisplayTree::childAt(avm2::NodeId node, std::size_t index) {
+    if (node == kStageNode) {
+        return index == 0 ? rootNode() : 0;
+    }
+    if (index >= childCount(node)) {
+        return 0;
+    }
+    DisplayObject* o = find(node);
+    auto it = o->clip->displayList.begin();
+    std::advance(it, static_cast<std::ptrdiff_t>(index));
+    return it->second->serial;
+}
+
+avm2::NodeKind As3DisplayTree::kindOf(avm2::NodeId node) {
+    if (auto it = madeAs_.find(node); it != madeAs_.end()) {
+        return it->second;
+    }
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return avm2::NodeKind::Other;
+    }
+    switch (o->kind) {
+    case CharacterKind::Sprite:
+        return avm2::NodeKind::MovieClip;
+    case CharacterKind::Button:
+        return avm2::NodeKind::Button;
+    case CharacterKind::EditText:
+        return avm2::NodeKind::Text;
+    case CharacterKind::Bitmap:
+        return avm2::NodeKind::Bitmap;
+    case CharacterKind::Shape:
+        return avm2::NodeKind::Shape;
+    case CharacterKind::StaticText:
+        return avm2::NodeKind::StaticText;
+    case CharacterKind::MorphShape:
+        return avm2::NodeKind::MorphShape;
+    default:
+        return avm2::NodeKind::Other;
+    }
+}
+
+std::uint16_t As3DisplayTree::symbolOf(avm2::NodeId node) {
+    DisplayObject* o = find(node);
+    return o != nullptr ? o->characterId : 0;
+}
+
+std::string As3DisplayTree::symbolClass(avm2::NodeId node) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || o->library != 0 || o->characterId == 0 || madeAs_.contains(node)) {
+        return {};
+    }
+    auto it = symbolClasses_.find(o->characterId);
+    return it != symbolClasses_.end() ? it->second : std::string();
+}
+
+bool As3DisplayTree::onStage(avm2::NodeId node) {
+    if (node == kStageNode) {
+        return true;
+    }
+    const DisplayObject* o = find(node);
+    for (int i = 0; o != nullptr && i < kMaxClimb; ++i) {
+        if (o == &player_.rootObject()) {
+            return true;
+        }
+        o = o->parent;
+    }
+    return false;
+}
+
+avm2::NodeId As3DisplayTree::createNode(avm2::NodeKind kind) {
+    DisplayObject* holder = holding();
+    if (holder == nullptr) {
+        return 0;
+    }
+    const std::int32_t depth = nextHoldingDepth_;
+    nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
+    std::shared_ptr<DisplayObject> o;
+    if (kind == avm2::NodeKind::Text) {
+        o = player_.createTextField(*holder, {}, depth, Bounds{0.0, 0.0, 2000.0, 2000.0, true});
+    } else {
+        o = player_.createEmptyClip(*holder, {}, depth);
+    }
+    if (!o) {
+        return 0;
+    }
+    o->name = "instance" + std::to_string(o->serial);
+    madeAs_[o->serial] = kind;
+    return o->serial;
+}
+
+bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) {
+    DisplayObject* p = find(parent);
+    DisplayObject* c = find(child);
+    if (p == nullptr || c == nullptr || !p->clip || c->parent == nullptr ||
+        c == &player_.rootObject()) {
+        return false;
+    }
+    int climb = 0;
+    for (const DisplayObject* up = p; up != nullptr; up = up->parent) {
+        if (up == c || ++climb > kMaxClimb) {
+            return false;
+        }
+    }
+    if (climb + heightOf(*c) > kMaxTreeDepth) {
+        return false;
+    }
+    std::shared_ptr<DisplayObject> kept = takeFrom(*c->parent, *c);
+    if (!kept) {
+        return false;
+    }
+    auto& list = p->clip->displayList;
+    index = std::min(index, list.size());
+    std::int32_t depth = 0;
+    if (index == list.size()) {
+        depth = list.empty() ? 0 : std::max(list.rbegin()->first + 1, 0);
+    } else {
+        // Room at the depth of the child now at `index`: it and the run of children at the
+        // depths right above it move up by one.
+        auto at = std::next(list.begin(), static_cast<std::ptrdiff_t>(index));
+        depth = at->first;
+        auto end = at;
+        std::int32_t next = depth;
+        while (end != list.end() && end->first == next) {
+            ++end;
+            ++next;
+        }
+        std::vector<std::shared_ptr<DisplayObject>> moving;
+        for (auto it = at; it != end;) {
+            moving.push_back(std::move(it->second));
+            it = list.erase(it);
+        }
+        for (auto& m : moving) {
+            m->depth += 1;
+            list.emplace(m->depth, std::move(m));
+        }
+    }
+    kept->depth = depth;
+    kept->parent = p;
+    // Placed by a script now: the timeline no longer takes it away.
+    kept->dynamic = true;
+    if (kept->clip && p->clip) {
+        kept->clip->nesting = p->clip->nesting + 1;
+    }
+    list.emplace(depth, std::move(kept));
+    return true;
+}
+
+void As3DisplayTree::detach(avm2::NodeId child) {
+    DisplayObject* c = find(child);
+    DisplayObject* holder = holding();
+    if (c == nullptr || holder == nullptr || c->parent == nullptr || held(*c)) {
+        return;
+    }
+    std::shared_ptr<DisplayObject> kept = takeFrom(*c->parent, *c);
+    if (!kept) {
+        return;
+    }
+    while (holder->clip->displayList.contains(nextHoldingDepth_)) {
+        nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
+    }
+    kept->depth = nextHoldingDepth_;
+    kept->parent = holder;
+    kept->dynamic = true;
+    holder->clip->displayList.emplace(kept->depth, std::move(kept));
+}
+
+std::string As3DisplayTree::nameOf(avm2::NodeId node) {
+    if (node == rootNode()) {
+        return "root1";
+    }
+    DisplayObject* o = find(node);
+    return o != nullptr ? o->name : std::string();
+}
+
+void As3DisplayTree::setName(avm2::NodeId node, const std::string& name) {
+    if (DisplayObject* o = find(node)) {
+        o->name = name;
+    }
+}
+
+double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
+    using P = avm2::NodeProperty;
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return p == P::ScaleX || p == P::ScaleY || p == P::Alpha || p == P::Visible ? 1.0 : 0.0;
+    }
+    switch (p) {
+    case P::X:
+        return props::x(*o);
+    case P::Y:
+        return props::y(*o);
+    case P::ScaleX:
+        return props::xScale(*o) / 100.0;
+    case P::ScaleY:
+        return props::yScale(*o) / 100.0;
+    case P::Rotation:
+        return props::rotation(*o);
+    case P::Alpha:
+        return props::alpha(*o) / 100.0;
+    case P::Width:
+        return props::width(player_, *o);
+    case P::Height:
+        return props::height(player_, *o);
+    case P::Visible:
+        return o->visible ? 1.0 : 0.0;
+    case P::MouseX:
+    case P::MouseY: {
+        double x = mouseX_;
+        double y = mouseY_;
+        toGlobal(node, x, y, true);
+        return p == P::MouseX ? x : y;
+    }
+    }
+    return 0.0;
+}
+
+void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) {
+    using P = avm2::NodeProperty;
+    DisplayObject* o = find(node);
+    if (o == nullptr || !std::isfinite(value)) {
+        return;
+    }
+    switch (p) {
+    case P::X:
+        props::setX(*o, value);
+        break;
+    case P::Y:
+        props::setY(*o, value);
+        break;
+    case P::ScaleX:
+        props::setXScale(*o, value * 100.0);
+        break;
+    case P::ScaleY:
+        props::setYScale(*o, value * 100.0);
+        break;
+    case P::Rotation:
+        props::setRotation(*o, value);
+        break;
+    case P::Alpha:
+        props::setAlpha(*o, value * 100.0);
+        break;
+    case P::Width:
+        props::setWidth(player_, *o, value);
+        break;
+    case P::Height:
+        props::setHeight(player_, *o, value);
+        break;
+    case P::Visible:
+        o->visible = value != 0;
+        break;
+    case P::MouseX:
+    case P::MouseY:
+        break;
+    }
+}
+
+void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
+    using K = avm2::GraphicsOp::Kind;
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return;
+    }
+    if (!o->drawing) {
+        o->drawing = std::make_shared<Drawing>();
+    }
+    Drawing& d = *o->drawing;
+    switch (op.kind) {
+    case K::BeginFill: {
+        swf::FillStyle fill;
+        fill.color = colorOf(op.color, op.alpha);
+        d.beginFill(fill);
+        break;
+    }
+    case K::LineStyle: {
+        swf::LineStyle line;
+        line.width = static_cast<std::uint16_t>(std::clamp(op.a, 0.0, 255.0) * 20.0);
+        line.color = colorOf(op.color, op.alpha);
+        d.lineStyle(line);
+        break;
+    }
+    case K::NoLine:
+        d.lineStyle(std::nullopt);
+        break;
+    case K::MoveTo:
+        d.moveTo(finite(op.a), finite(op.b));
+        break;
+    case K::LineTo:
+        d.lineTo(finite(op.a), finite(op.b));
+        break;
+    case K::CurveTo:
+        d.curveTo(finite(op.a), finite(op.b), finite(op.c), finite(op.d));
+        break;
+    case K::EndFill:
+        d.endFill();
+        break;
+    case K::Clear:
+        d.clear();
+        break;
+    }
+}
+
+std::string As3DisplayTree::text(avm2::NodeId node, bool html) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return {};
+    }
+    return html ? o->text->htmlText() : o->text->plainText();
+}
+
+void As3DisplayTree::setText(avm2::NodeId node, const std::string& text, bool html) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return;
+    }
+    if (html) {
+        o->text->setHtmlText(text);
+    } else {
+        o->text->setPlainText(text);
+    }
+    o->text->changed();
+}
+
+namespace {
+
+// The flags of a text field by their script names; `inverted` when the field keeps the
+// opposite (noSelect for selectable, readOnly for an input field).
+struct TextFlag {
+    const char* name;
+    bool swf::EditText::*flag;
+    bool inverted;
+};
+
+constexpr TextFlag kTextFlags[] = {
+    {"wordWrap", &swf::EditText::wordWrap, false},
+    {"multiline", &swf::EditText::multiline, false},
+    {"displayAsPassword", &swf::EditText::password, false},
+    {"border", &swf::EditText::border, false},
+    {"selectable", &swf::EditText::noSelect, true},
+};
+
+} // namespace
+
+std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& name) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return {};
+    }
+    TextFieldState& t = *o->text;
+    for (const TextFlag& f : kTextFlags) {
+        if (name == f.name) {
+            return (t.field.*f.flag != f.inverted) ? "true" : "false";
+        }
+    }
+    if (name == "background") {
+        return t.background ? "true" : "false";
+    }
+    if (name == "type") {
+        return t.field.readOnly ? "dynamic" : "input";
+    }
+    if (name == "autoSize") {
+        return t.autoSize;
+    }
+    if (name == "antiAliasType") {
+        return t.antiAliasType;
+    }
+    return {};
+}
+
+void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
+                                    const std::string& value) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return;
+    }
+    TextFieldState& t = *o->text;
+    const bool on = value == "true";
+    for (const TextFlag& f : kTextFlags) {
+        if (name == f.name) {
+            t.field.*f.flag = on != f.inverted;
+        }
+    }
+    if (name == "background") {
+        t.background = on;
+    } else if (name == "type") {
+        t.field.readOnly = value != "input";
+    } else if (name == "autoSize") {
+        t.autoSize = value;
+    } else if (name == "antiAliasType") {
+        t.antiAliasType = value;
+    }
+    t.changed();
+}
+
+bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool shape) {
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return false;
+    }
+    const double tx = x * 20.0;
+    const double ty = y * 20.0;
+    if (shape) {
+        return hit_ != nullptr && hit_->hits(*o, tx, ty);
+    }
+    const Bounds b = player_.scriptBoundsOf(*o, player_.globalMatrix(*o));
+    return b.valid && tx >= b.xMin && tx <= b.xMax && ty >= b.yMin && ty <= b.yMax;
+}
+
+void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) {
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return;
+    }
+    const Transform m = player_.globalMatrix(*o);
+    if (!inverse) {
+        const double gx = m.mapX(x * 20.0, y * 20.0) / 20.0;
+        const double gy = m.mapY(x * 20.0, y * 20.0) / 20.0;
+        x = gx;
+        y = gy;
+        return;
+    }
+    const double det = m.a * m.d - m.b * m.c;
+    if (det == 0 || !std::isfinite(det)) {
+        return;
+    }
+    const double px = x * 20.0 - m.tx;
+    const double py = y * 20.0 - m.ty;
+    x = (m.d * px - m.c * py) / det / 20.0;
+    y = (-m.b * px + m.a * py) / det / 20.0;
+}
+
+std::uint32_t As3DisplayTree::currentFrame(avm2::NodeId node) {
+    DisplayObject* o = find(node);
+    return o != nullptr && o->clip ? o->clip->frame : 0;
+}
+
+std::uint32_t As3DisplayTree::frameCount(avm2::NodeId node) {
+    DisplayObject* o = find(node);
+    return o != nullptr && o->clip && o->kind != CharacterKind::Button ? o->clip->frameCount() : 0;
+}
+
+bool As3DisplayTree::playing(avm2::NodeId node) {
+    DisplayObject* o = find(node);
+    return o != nullptr && o->clip && o->clip->playing && o->clip->frameCount() > 1;
+}
+
+void As3DisplayTree::gotoFrame(avm2::NodeId node, std::uint32_t frame, bool play) {
+    if (DisplayObject* o = find(node); o != nullptr && o->clip) {
+        player_.gotoClipFrame(*o, frame, play);
+    }
+}
+
+std::int64_t As3DisplayTree::frameOfLabel(avm2::NodeId node, const std::string& label) {
+    DisplayObject* o = find(node);
+    return o != nullptr && o->clip ? player_.frameOfLabel(*o->clip, label) : -1;
+}
+
+void As3DisplayTree::setPlaying(avm2::NodeId node, bool playing) {
+    if (DisplayObject* o = find(node); o != nullptr && o->clip) {
+        player_.setClipPlaying(*o, playing);
+    }
+}
+
+std::string As3DisplayTree::currentLabel(avm2::NodeId node) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->clip || o->clip->timeline == nullptr) {
+        return {};
+    }
+    const auto& frames = o->clip->timeline->frames;
+    for (std::size_t f = std::min<std::size_t>(o->clip->frame + 1, frames.size()); f > 0; --f) {
+        for (const swf::ControlTag& tag : frames[f - 1].tags) {
+            if (const auto* label = std::get_if<swf::FrameLabel>(&tag)) {
+                return label->label;
+            }
+        }
+    }
+    return {};
+}
+
+avm2::Object* As3DisplayTree::scriptObject(avm2::NodeId node) {
+    if (node == kStageNode) {
+        return stageObject_;
+    }
+    auto it = objects_.find(node);
+    return it != objects_.end() ? it->second : nullptr;
+}
+
+void As3DisplayTree::bindScriptObject(avm2::NodeId node, avm2::Object* object) {
+    if (node == kStageNode) {
+        stageObject_ = object;
+    } else if (find(node) != nullptr) {
+        objects_[node] = object;
+    }
+}
+
+} // namespace mc

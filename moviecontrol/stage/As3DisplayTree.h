@@ -1,0 +1,110 @@
+#pragma once
+// The display tree as the ActionScript 3 classes see it: each node is a display object of
+// the timeline, named by its serial, so that what a script changes is what the renderer
+// draws. Objects a script made and holds outside any container wait in a hidden level.
+
+#include "HitTest.h"
+#include "TimelinePlayer.h"
+#include "avm2/DisplayHost.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace mc {
+
+class As3DisplayTree final : public avm2::DisplayHost {
+  public:
+    struct StageInfo {
+        double width = 550;
+        double height = 400;
+        double frameRate = 24;
+        double bytes = 0;
+        int version = 9;
+    };
+    As3DisplayTree(TimelinePlayer& player, StageInfo stage);
+
+    // The class a SymbolClass tag gave a character of the first movie.
+    void setSymbolClass(std::uint16_t characterId, std::string className);
+    // The mouse on the stage, in pixels.
+    void setMouse(double x, double y) {
+        mouseX_ = x;
+        mouseY_ = y;
+    }
+    // The object left the tree for good: its script object no longer answers for it.
+    void forget(std::uint64_t serial) { objects_.erase(serial); }
+    // Called when a script moved a clip's playhead.
+    std::function<void(avm2::NodeId)> onScriptedGoto;
+
+    avm2::NodeId rootNode() override;
+    avm2::NodeId stageNode() override { return kStageNode; }
+    avm2::NodeId parentOf(avm2::NodeId node) override;
+    std::size_t childCount(avm2::NodeId node) override;
+    avm2::NodeId childAt(avm2::NodeId node, std::size_t index) override;
+    avm2::NodeKind kindOf(avm2::NodeId node) override;
+    std::uint16_t symbolOf(avm2::NodeId node) override;
+    std::string symbolClass(avm2::NodeId node) override;
+    bool onStage(avm2::NodeId node) override;
+    avm2::NodeId createNode(avm2::NodeKind kind) override;
+    bool insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) override;
+    void detach(avm2::NodeId child) override;
+    std::string nameOf(avm2::NodeId node) override;
+    void setName(avm2::NodeId node, const std::string& name) override;
+    double number(avm2::NodeId node, avm2::NodeProperty p) override;
+    void setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) override;
+    void graphics(avm2::NodeId node, const avm2::GraphicsOp& op) override;
+    std::string text(avm2::NodeId node, bool html) override;
+    void setText(avm2::NodeId node, const std::string& text, bool html) override;
+    std::string textSetting(avm2::NodeId node, const std::string& name) override;
+    void setTextSetting(avm2::NodeId node, const std::string& name,
+                        const std::string& value) override;
+    void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
+    bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
+    // What hitTestPoint asks when it follows the shapes.
+    void setHitTester(const HitTester* hit) { hit_ = hit; }
+    double stageWidth() override { return stage_.width; }
+    double stageHeight() override { return stage_.height; }
+    double frameRate() override { return stage_.frameRate; }
+    double movieBytes() override { return stage_.bytes; }
+    int movieVersion() override { return stage_.version; }
+    std::uint32_t currentFrame(avm2::NodeId node) override;
+    std::uint32_t frameCount(avm2::NodeId node) override;
+    bool playing(avm2::NodeId node) override;
+    void gotoFrame(avm2::NodeId node, std::uint32_t frame, bool play) override;
+    std::int64_t frameOfLabel(avm2::NodeId node, const std::string& label) override;
+    void setPlaying(avm2::NodeId node, bool playing) override;
+    std::string currentLabel(avm2::NodeId node) override;
+    void scriptedGoto(avm2::NodeId node) override {
+        if (onScriptedGoto) {
+            onScriptedGoto(node);
+        }
+    }
+    avm2::Object* scriptObject(avm2::NodeId node) override;
+    void bindScriptObject(avm2::NodeId node, avm2::Object* object) override;
+
+    // The live object of a node (null for the stage, an unknown or a removed node).
+    DisplayObject* find(avm2::NodeId node) const;
+
+  private:
+    // No display object has this serial: serials count up from 1.
+    static constexpr avm2::NodeId kStageNode = ~std::uint64_t{0};
+    DisplayObject* holding();
+    bool held(const DisplayObject& o) const;
+
+    TimelinePlayer& player_;
+    StageInfo stage_;
+    std::unordered_map<std::uint16_t, std::string> symbolClasses_;
+    std::unordered_map<avm2::NodeId, avm2::Object*> objects_;
+    avm2::Object* stageObject_ = nullptr;
+    // What a script asked a node to be, where the tree's kinds do not tell (a Shape).
+    std::unordered_map<avm2::NodeId, avm2::NodeKind> madeAs_;
+    DisplayObject* holding_ = nullptr;
+    std::int32_t nextHoldingDepth_ = 0;
+    const HitTester* hit_ = nullptr;
+    double mouseX_ = 0;
+    double mouseY_ = 0;
+};
+
+} // namespace mc

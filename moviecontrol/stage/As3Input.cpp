@@ -1,0 +1,220 @@
+// The person's input for an ActionScript 3 movie: mouse events to the interactive object
+// under the pointer (bubbling to the stage), over, out and roll events as the pointer moves
+// between objects, click when it goes up where it went down, keyboard events to the focus.
+#include "As3Scripts.h"
+
+#include "avm2/DisplayClasses.h"
+#include "avm2/EventState.h"
+
+#include <algorithm>
+
+namespace mc {
+
+namespace {
+
+constexpr int kMaxNesting = 256;
+
+// What takes mouse events: containers, buttons and text fields; not shapes and bitmaps,
+// whatever the tree keeps them as.
+bool interactive(As3DisplayTree& tree, const DisplayObject& o) {
+    switch (tree.kindOf(o.serial)) {
+    case avm2::NodeKind::Sprite:
+    case avm2::NodeKind::MovieClip:
+    case avm2::NodeKind::Button:
+    case avm2::NodeKind::Text:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The objects from `top` down to the deepest one under the point, topmost first among
+// siblings; empty when nothing under the point belongs to `top`.
+void deepestChain(const HitTester& hit, DisplayObject& top, double x, double y,
+                  std::vector<DisplayObject*>& chain, int nesting) {
+    if (nesting > kMaxNesting || !top.visible) {
+        return;
+    }
+    if (top.clip && top.kind != CharacterKind::Button) {
+        auto& list = top.clip->displayList;
+        for (auto it = list.rbegin(); it != list.rend(); ++it) {
+            DisplayObject& child = *it->second;
+            if (child.isMask || !hit.hits(child, x, y)) {
+                continue;
+            }
+            chain.push_back(&top);
+            deepestChain(hit, child, x, y, chain, nesting + 1);
+            if (chain.back() == &top) {
+                chain.push_back(&child);
+            }
+            return;
+        }
+    }
+    if (hit.hits(top, x, y)) {
+        chain.push_back(&top);
+    }
+}
+
+bool flag(avm2::Machine& m, avm2::Object* o, const char* name) {
+    if (o == nullptr) {
+        return true;
+    }
+    try {
+        return avm2::Machine::toBoolean(
+            m.getProperty(avm2::Value::object(o), avm2::Name::publicName(name)));
+    } catch (const avm2::ScriptThrow&) {
+        return true;
+    }
+}
+
+} // namespace
+
+avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
+    std::vector<DisplayObject*> chain;
+    deepestChain(*hit_, player_->rootObject(), x, y, chain, 0);
+    std::size_t limit = chain.size();
+    // A container that keeps its children from the mouse takes their events itself.
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        if (interactive(*tree_, *chain[i]) &&
+            !flag(*vm_, tree_->scriptObject(chain[i]->serial), "mouseChildren")) {
+            limit = i + 1;
+            break;
+        }
+    }
+    for (std::size_t i = limit; i > 0; --i) {
+        DisplayObject& o = *chain[i - 1];
+        if (interactive(*tree_, o) && tree_->scriptObject(o.serial) != nullptr &&
+            flag(*vm_, tree_->scriptObject(o.serial), "mouseEnabled")) {
+            return o.serial;
+        }
+    }
+    return 0;
+}
+
+void As3Scripts::sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x,
+                                double y, bool buttonDown, avm2::NodeId related) {
+    avm2::Object* target =
+        node != 0 ? tree_->scriptObject(node) : avm2::scriptObjectOf(*vm_, tree_->stageNode());
+    if (target == nullptr) {
+        return;
+    }
+    avm2::Object* event = avm2::newEvent(*vm_, type, bubbles, false, "flash.events::MouseEvent");
+    double localX = x / 20.0;
+    double localY = y / 20.0;
+    if (node != 0) {
+        tree_->toGlobal(node, localX, localY, true);
+    }
+    const avm2::Value e = avm2::Value::object(event);
+    using avm2::Name;
+    using avm2::Value;
+    vm_->setProperty(e, Name::publicName("localX"), Value::number(localX));
+    vm_->setProperty(e, Name::publicName("localY"), Value::number(localY));
+    vm_->setProperty(e, Name::publicName("buttonDown"), Value::boolean(buttonDown));
+    avm2::Object* relatedObject = related != 0 ? tree_->scriptObject(related) : nullptr;
+    vm_->setProperty(e, Name::publicName("relatedObject"),
+                     relatedObject != nullptr ? Value::object(relatedObject) : Value::null());
+    event->entries.emplace_back(Value::string("stageX"), Value::number(x / 20.0));
+    event->entries.emplace_back(Value::string("stageY"), Value::number(y / 20.0));
+    try {
+        avm2::dispatchEvent(*vm_, target, event);
+    } catch (const avm2::ScriptThrow& t) {
+        vm_->printUncaught(t.value);
+    }
+}
+
+void As3Scripts::movePointerOver(avm2::NodeId target, double x, double y) {
+    if (target == over_) {
+        return;
+    }
+    const avm2::NodeId old = over_;
+    over_ = target;
+    auto chainOf = [this](avm2::NodeId node) {
+        std::vector<avm2::NodeId> chain;
+        for (int i = 0; node != 0 && node != tree_->stageNode() && i < kMaxNesting; ++i) {
+            chain.push_back(node);
+            node = tree_->parentOf(node);
+        }
+        return chain;
+    };
+    const std::vector<avm2::NodeId> oldChain = chainOf(old);
+    const std::vector<avm2::NodeId> newChain = chainOf(target);
+    if (old != 0 && tree_->find(old) != nullptr) {
+        sendMouseEvent(old, "mouseOut", true, x, y, buttonDown_, target);
+        for (avm2::NodeId n : oldChain) {
+            if (std::find(newChain.begin(), newChain.end(), n) == newChain.end()) {
+                sendMouseEvent(n, "rollOut", false, x, y, buttonDown_, target);
+            }
+        }
+    }
+    if (target != 0) {
+        sendMouseEvent(target, "mouseOver", true, x, y, buttonDown_, old);
+        for (auto it = newChain.rbegin(); it != newChain.rend(); ++it) {
+            if (std::find(oldChain.begin(), oldChain.end(), *it) == oldChain.end()) {
+                sendMouseEvent(*it, "rollOver", false, x, y, buttonDown_, old);
+            }
+        }
+    }
+}
+
+void As3Scripts::pointer(PointerAction action, double x, double y) {
+    if (!vm_ || !rootMade_) {
+        return;
+    }
+    vm_->beginFrame();
+    tree_->setMouse(x / 20.0, y / 20.0);
+    try {
+        const avm2::NodeId target = pointerTarget(x, y);
+        switch (action) {
+        case PointerAction::Move:
+            movePointerOver(target, x, y);
+            sendMouseEvent(target, "mouseMove", true, x, y, buttonDown_, 0);
+            break;
+        case PointerAction::Down:
+            movePointerOver(target, x, y);
+            buttonDown_ = true;
+            pressed_ = target;
+            sendMouseEvent(target, "mouseDown", true, x, y, true, 0);
+            break;
+        case PointerAction::Up:
+            buttonDown_ = false;
+            sendMouseEvent(target, "mouseUp", true, x, y, false, 0);
+            if (target == pressed_) {
+                sendMouseEvent(target, "click", true, x, y, false, 0);
+            }
+            pressed_ = 0;
+            break;
+        }
+    } catch (const avm2::ScriptAbort&) {
+        // The budget ran out: this event's scripts stop.
+    }
+}
+
+void As3Scripts::key(const KeyStroke& key, bool down) {
+    if (!vm_ || !rootMade_) {
+        return;
+    }
+    vm_->beginFrame();
+    try {
+        avm2::Object* stage = avm2::scriptObjectOf(*vm_, tree_->stageNode());
+        if (stage == nullptr) {
+            return;
+        }
+        using avm2::Name;
+        using avm2::Value;
+        const Value focus = vm_->getProperty(Value::object(stage), Name::publicName("focus"));
+        avm2::Object* target =
+            focus.isObject() && focus.asObject()->displayNode != 0 ? focus.asObject() : stage;
+        avm2::Object* event = avm2::newEvent(*vm_, down ? "keyDown" : "keyUp", true, false,
+                                             "flash.events::KeyboardEvent");
+        const Value e = Value::object(event);
+        vm_->setProperty(e, Name::publicName("charCode"), Value::integer(key.ascii));
+        vm_->setProperty(e, Name::publicName("keyCode"), Value::integer(key.code));
+        avm2::dispatchEvent(*vm_, target, event);
+    } catch (const avm2::ScriptThrow& t) {
+        vm_->printUncaught(t.value);
+    } catch (const avm2::ScriptAbort&) {
+        // The budget ran out: this event's scripts stop.
+    }
+}
+
+} // namespace mc

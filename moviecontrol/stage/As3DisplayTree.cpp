@@ -83,7 +83,7 @@ DisplayObject* As3DisplayTree::find(avm2::NodeId node) const {
 
 DisplayObject* As3DisplayTree::holding() {
     if (holding_ == nullptr || holding_->removed) {
-        holding_ = player_.makeLevel(TimelinePlayer::kMaxLevel);
+        holding_ = player_.levels().makeLevel(MovieLevels::kMaxLevel);
         if (holding_ != nullptr) {
             holding_->visible = false;
         }
@@ -197,9 +197,10 @@ avm2::NodeId As3DisplayTree::createNode(avm2::NodeKind kind) {
     nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
     std::shared_ptr<DisplayObject> o;
     if (kind == avm2::NodeKind::Text) {
-        o = player_.createTextField(*holder, {}, depth, Bounds{0.0, 0.0, 2000.0, 2000.0, true});
+        o = player_.edits().createTextField(*holder, {}, depth,
+                                            Bounds{0.0, 0.0, 2000.0, 2000.0, true});
     } else {
-        o = player_.createEmptyClip(*holder, {}, depth);
+        o = player_.edits().createEmptyClip(*holder, {}, depth);
     }
     if (!o) {
         return 0;
@@ -319,9 +320,9 @@ double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
     case P::Alpha:
         return props::alpha(*o) / 100.0;
     case P::Width:
-        return props::width(player_, *o);
+        return props::width(player_.geometry(), *o);
     case P::Height:
-        return props::height(player_, *o);
+        return props::height(player_.geometry(), *o);
     case P::Visible:
         return o->visible ? 1.0 : 0.0;
     case P::MouseX:
@@ -361,10 +362,10 @@ void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double v
         props::setAlpha(*o, value * 100.0);
         break;
     case P::Width:
-        props::setWidth(player_, *o, value);
+        props::setWidth(player_.geometry(), *o, value);
         break;
     case P::Height:
-        props::setHeight(player_, *o, value);
+        props::setHeight(player_.geometry(), *o, value);
         break;
     case P::Visible:
         o->visible = value != 0;
@@ -522,7 +523,7 @@ bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool sh
     if (shape) {
         return hit_ != nullptr && hit_->hits(*o, tx, ty);
     }
-    const Bounds b = player_.scriptBoundsOf(*o, player_.globalMatrix(*o));
+    const Bounds b = player_.geometry().scriptBoundsOf(*o, player_.geometry().globalMatrix(*o));
     return b.valid && tx >= b.xMin && tx <= b.xMax && ty >= b.yMin && ty <= b.yMax;
 }
 
@@ -531,7 +532,7 @@ void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inve
     if (o == nullptr) {
         return;
     }
-    const Transform m = player_.globalMatrix(*o);
+    const Transform m = player_.geometry().globalMatrix(*o);
     if (!inverse) {
         const double gx = m.mapX(x * 20.0, y * 20.0) / 20.0;
         const double gy = m.mapY(x * 20.0, y * 20.0) / 20.0;
@@ -566,18 +567,18 @@ bool As3DisplayTree::playing(avm2::NodeId node) {
 
 void As3DisplayTree::gotoFrame(avm2::NodeId node, std::uint32_t frame, bool play) {
     if (DisplayObject* o = find(node); o != nullptr && o->clip) {
-        player_.gotoClipFrame(*o, frame, play);
+        player_.clips().gotoClipFrame(*o, frame, play);
     }
 }
 
 std::int64_t As3DisplayTree::frameOfLabel(avm2::NodeId node, const std::string& label) {
     DisplayObject* o = find(node);
-    return o != nullptr && o->clip ? player_.frameOfLabel(*o->clip, label) : -1;
+    return o != nullptr && o->clip ? player_.clips().frameOfLabel(*o->clip, label) : -1;
 }
 
 void As3DisplayTree::setPlaying(avm2::NodeId node, bool playing) {
     if (DisplayObject* o = find(node); o != nullptr && o->clip) {
-        player_.setClipPlaying(*o, playing);
+        player_.clips().setClipPlaying(*o, playing);
     }
 }
 

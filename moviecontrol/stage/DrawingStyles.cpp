@@ -93,8 +93,8 @@ std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArg
         swf::GradientRecord r;
         r.color = colorArg(m, m.get(colors, index), m.get(alphas, index));
         const double ratio = m.toNumber(m.get(ratios, index));
-        r.ratio = static_cast<std::uint8_t>(std::isfinite(ratio) ? std::clamp(ratio, 0.0, 255.0)
-                                                                 : 0.0);
+        r.ratio =
+            static_cast<std::uint8_t>(std::isfinite(ratio) ? std::clamp(ratio, 0.0, 255.0) : 0.0);
         fill.gradient.records.push_back(r);
     }
     fill.matrix = gradientMatrix(m, matrix);

@@ -95,7 +95,8 @@ TEST(DrawingStylePaintTest, CapsFollowTheStyleNamedRoundWhenNotGiven) {
     EXPECT_TRUE(dark(round, 12, 50));
     EXPECT_TRUE(white(round, 12, 42)); // outside the half circle
 
-    const QImage none = capped({20.0, 0.0, 100.0, false, std::string("normal"), std::string("none")});
+    const QImage none =
+        capped({20.0, 0.0, 100.0, false, std::string("normal"), std::string("none")});
     EXPECT_TRUE(white(none, 15, 50));
     EXPECT_TRUE(dark(none, 22, 50));
 
@@ -130,15 +131,15 @@ TEST(DrawingStylePaintTest, JoinsFollowTheStyleNamed) {
 }
 
 TEST(DrawingStylePaintTest, LineGradientPaintsTheLineInForceOnly) {
-    const std::vector<Arg> gradient = {
-        std::string("linear"), std::vector<double>{0xFF0000, 0x0000FF},
-        std::vector<double>{100, 100}, std::vector<double>{0, 255},
-        std::vector<Field>{{"matrixType", std::string("box")},
-                           {"x", 0.0},
-                           {"y", 0.0},
-                           {"w", 100.0},
-                           {"h", 100.0},
-                           {"r", 0.0}}};
+    const std::vector<Arg> gradient = {std::string("linear"),
+                                       std::vector<double>{0xFF0000, 0x0000FF},
+                                       std::vector<double>{100, 100}, std::vector<double>{0, 255},
+                                       std::vector<Field>{{"matrixType", std::string("box")},
+                                                          {"x", 0.0},
+                                                          {"y", 0.0},
+                                                          {"w", 100.0},
+                                                          {"h", 100.0},
+                                                          {"r", 0.0}}};
     Actions a;
     call(a, "lineStyle", {10.0, double{0x00FF00}, 100.0});
     call(a, "lineGradientStyle", gradient);

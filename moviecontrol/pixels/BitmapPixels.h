@@ -33,6 +33,9 @@ class BitmapPixels {
     const std::uint32_t* data() const { return pixels_.data(); }
     // The stored, premultiplied pixel; 0 outside.
     std::uint32_t premultipliedAt(int x, int y) const;
+    // Stores a premultiplied pixel as it is; an opaque bitmap keeps full alpha. Outside does
+    // nothing.
+    void setPremultiplied(int x, int y, std::uint32_t value);
     // Premultiplied ARGB, each colour channel rounded to 8 bits.
     static std::uint32_t premultiply(std::uint32_t argb);
     static std::uint32_t unmultiply(std::uint32_t premultiplied);
@@ -58,7 +61,6 @@ class BitmapPixels {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
                static_cast<std::size_t>(x);
     }
-    void setPremultiplied(int x, int y, std::uint32_t value);
     int width_, height_;
     bool transparent_;
     std::vector<std::uint32_t> pixels_;

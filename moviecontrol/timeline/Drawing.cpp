@@ -61,6 +61,7 @@ void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
         return;
     }
     generation_ = freshGeneration();
+    lineStyle_ = line;
     if (line) {
         shape_.styles.lines.push_back(*line);
         line_ = static_cast<std::uint32_t>(shape_.styles.lines.size());
@@ -70,6 +71,15 @@ void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
         lineHalfWidth_ = 0.0;
     }
     selectStyles();
+}
+
+void Drawing::lineFill(const swf::FillStyle& fill) {
+    if (!lineStyle_) {
+        return;
+    }
+    swf::LineStyle line = *lineStyle_;
+    line.fill = fill;
+    lineStyle(line);
 }
 
 void Drawing::moveTo(double x, double y) {
@@ -160,6 +170,7 @@ void Drawing::clear() {
     bounds_ = Bounds{};
     fill_.reset();
     line_.reset();
+    lineStyle_.reset();
     lineHalfWidth_ = 0.0;
     penX_ = penY_ = fillStartX_ = fillStartY_ = 0;
     generation_ = freshGeneration();

@@ -24,6 +24,8 @@ class Drawing {
     void beginFill(const swf::FillStyle& fill);
     // A line style for the edges that follow; nothing means no lines.
     void lineStyle(const std::optional<swf::LineStyle>& line);
+    // The line in force painted with `fill` from here on; nothing without a line.
+    void lineFill(const swf::FillStyle& fill);
     void moveTo(double x, double y);
     void lineTo(double x, double y);
     void curveTo(double controlX, double controlY, double anchorX, double anchorY);
@@ -55,6 +57,7 @@ class Drawing {
     std::uint64_t generation_ = freshGeneration();
     std::optional<std::uint32_t> fill_; // 1-based index of the fill being drawn
     std::optional<std::uint32_t> line_;
+    std::optional<swf::LineStyle> lineStyle_; // the line in force, as last given
     double lineHalfWidth_ = 0.0;
     std::int32_t penX_ = 0;
     std::int32_t penY_ = 0;

@@ -9,6 +9,7 @@
 #include "avm1/State.h"
 #include "pixels/BitmapEffects.h"
 #include "pixels/BitmapPixels.h"
+#include "pixels/PixelCopy.h"
 #include "scriptbudget/ScriptMemory.h"
 
 #include <cmath>
@@ -382,7 +383,16 @@ void installPixelMethods(Machine& m, Object* proto) {
         const BitmapPixels* source = sourceArg(c.arg(0));
         Placement at;
         if (source && placementArgs(c.machine, c.arg(1), c.arg(2), at)) {
-            p.copy(*source, at.from, at.toX, at.toY);
+            // copyPixels(source, rect, point, alphaBitmap, alphaPoint, mergeAlpha)
+            std::optional<pixels::AlphaSource> alpha;
+            if (const BitmapPixels* a = sourceArg(c.arg(3))) {
+                alpha = pixels::AlphaSource{a, 0, 0};
+                if (Object* point = c.arg(4).asObject()) {
+                    alpha->x = toCoordinate(c.machine, c.machine.get(point, "x"));
+                    alpha->y = toCoordinate(c.machine, c.machine.get(point, "y"));
+                }
+            }
+            pixels::copyPixels(p, *source, at, alpha, c.machine.toBoolean(c.arg(5)));
         }
         return {};
     });

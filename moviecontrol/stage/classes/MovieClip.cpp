@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "Drawing.h"
+#include "DrawingStyles.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "SurfaceProperties.h"
@@ -28,19 +29,6 @@ std::optional<std::int32_t> depthArg(avm1::Machine& m, const Value& v) {
         return std::nullopt;
     }
     return static_cast<std::int32_t>(std::trunc(d));
-}
-
-swf::Rgba colorArg(avm1::Machine& m, const Value& rgb, const Value& alpha) {
-    const double c = m.toNumber(rgb);
-    const auto v = std::isfinite(c) ? static_cast<std::uint32_t>(static_cast<std::int64_t>(c)) : 0u;
-    double a = alpha.isUndefined() ? 100.0 : m.toNumber(alpha);
-    if (!std::isfinite(a)) {
-        a = alpha.isUndefined() ? 100.0 : 0.0;
-    }
-    a = std::clamp(a, 0.0, 100.0);
-    return swf::Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                     static_cast<std::uint8_t>(v),
-                     static_cast<std::uint8_t>(std::lround(a * 2.55))};
 }
 
 class Methods {
@@ -478,7 +466,7 @@ class Methods {
         });
         def(proto, "beginGradientFill", [this](CallArgs& c) {
             if (Drawing* d = drawingOf(c)) {
-                if (auto fill = gradientArg(c)) {
+                if (auto fill = gradientArgs(m_, c)) {
                     d->beginFill(*fill);
                 }
             }
@@ -486,14 +474,14 @@ class Methods {
         });
         def(proto, "lineStyle", [this](CallArgs& c) {
             if (Drawing* d = drawingOf(c)) {
-                const double width = m_.toNumber(c.arg(0));
-                if (c.count() == 0 || c.arg(0).isUndefined() || std::isnan(width)) {
-                    d->lineStyle(std::nullopt);
-                } else {
-                    swf::LineStyle line;
-                    line.width = static_cast<std::uint16_t>(std::clamp(width, 0.0, 255.0) * 20.0);
-                    line.color = colorArg(m_, c.arg(1), c.arg(2));
-                    d->lineStyle(line);
+                d->lineStyle(lineStyleArgs(m_, c));
+            }
+            return Value();
+        });
+        def(proto, "lineGradientStyle", [this](CallArgs& c) {
+            if (Drawing* d = drawingOf(c)) {
+                if (auto fill = gradientArgs(m_, c)) {
+                    d->lineFill(*fill);
                 }
             }
             return Value();
@@ -528,80 +516,6 @@ class Methods {
             }
             return Value();
         });
-    }
-
-    // beginGradientFill(type, colors, alphas, ratios, matrix): the matrix either as a box
-    // {matrixType: "box", x, y, w, h, r} or as the 3x3 {a, b, d, e, g, h}, both mapping the
-    // 1638.4-pixel gradient square.
-    std::optional<swf::FillStyle> gradientArg(CallArgs& c) {
-        const std::string type = m_.toString(c.arg(0)).str();
-        avm1::Object* colors = c.arg(1).asObject();
-        avm1::Object* alphas = c.arg(2).asObject();
-        avm1::Object* ratios = c.arg(3).asObject();
-        avm1::Object* matrix = c.arg(4).asObject();
-        if ((type != "linear" && type != "radial") || colors == nullptr || alphas == nullptr ||
-            ratios == nullptr || matrix == nullptr) {
-            return std::nullopt;
-        }
-        swf::FillStyle fill;
-        fill.type =
-            type == "linear" ? swf::FillType::LinearGradient : swf::FillType::RadialGradient;
-        const double n = m_.toNumber(m_.get(colors, "length"));
-        const std::size_t count =
-            std::isfinite(n) && n > 0 ? static_cast<std::size_t>(std::min(n, 15.0)) : 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::string index = std::to_string(i);
-            swf::GradientRecord r;
-            r.color = colorArg(m_, m_.get(colors, index), m_.get(alphas, index));
-            const double ratio = m_.toNumber(m_.get(ratios, index));
-            r.ratio = static_cast<std::uint8_t>(std::isfinite(ratio) ? std::clamp(ratio, 0.0, 255.0)
-                                                                     : 0.0);
-            fill.gradient.records.push_back(r);
-        }
-        const auto num = [&](std::string_view name) {
-            const double v = m_.toNumber(m_.get(matrix, name));
-            return std::isfinite(v) ? v : 0.0;
-        };
-        if (m_.toString(m_.get(matrix, "matrixType")).str() == "box") {
-            const double w = num("w");
-            const double h = num("h");
-            const double r = num("r");
-            fill.matrix.a = w / 1638.4 * std::cos(r);
-            fill.matrix.b = w / 1638.4 * std::sin(r);
-            fill.matrix.c = -h / 1638.4 * std::sin(r);
-            fill.matrix.d = h / 1638.4 * std::cos(r);
-            fill.matrix.tx = (num("x") + w / 2.0) * 20.0;
-            fill.matrix.ty = (num("y") + h / 2.0) * 20.0;
-        } else if (!m_.get(matrix, "tx").isUndefined()) {
-            // A flash.geom.Matrix: already in the gradient square's units, moves in pixels.
-            fill.matrix.a = num("a");
-            fill.matrix.b = num("b");
-            fill.matrix.c = num("c");
-            fill.matrix.d = num("d");
-            fill.matrix.tx = num("tx") * 20.0;
-            fill.matrix.ty = num("ty") * 20.0;
-        } else {
-            fill.matrix.a = num("a") / 1638.4;
-            fill.matrix.b = num("b") / 1638.4;
-            fill.matrix.c = num("d") / 1638.4;
-            fill.matrix.d = num("e") / 1638.4;
-            fill.matrix.tx = num("g") * 20.0;
-            fill.matrix.ty = num("h") * 20.0;
-        }
-        // Version 8 adds the spread, the colour space and a focal point.
-        const std::string spread = m_.toString(c.arg(5)).str();
-        fill.gradient.spread = spread == "reflect"  ? swf::SpreadMode::Reflect
-                               : spread == "repeat" ? swf::SpreadMode::Repeat
-                                                    : swf::SpreadMode::Pad;
-        if (m_.toString(c.arg(6)).str() == "linearRGB") {
-            fill.gradient.interpolation = swf::InterpolationMode::LinearRgb;
-        }
-        const double focal = m_.toNumber(c.arg(7));
-        if (fill.type == swf::FillType::RadialGradient && std::isfinite(focal) && focal != 0.0) {
-            fill.type = swf::FillType::FocalGradient;
-            fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
-        }
-        return fill;
     }
 
     StageScripts& stage_;

@@ -140,7 +140,9 @@ void PainterBackend::draw(const DrawCharacter& original) {
     switch (command.kind) {
     case CharacterKind::Shape:
         if (const ConvertedShape* s = shapeOf(command)) {
-            ShapeLook look{.library = command.library, .id = command.characterId};
+            ShapeLook look;
+            look.library = command.library;
+            look.id = command.characterId;
             if (command.drawing != nullptr) {
                 look.drawing = command.drawing->generation();
             }
@@ -149,11 +151,12 @@ void PainterBackend::draw(const DrawCharacter& original) {
         break;
     case CharacterKind::MorphShape:
         if (const ConvertedShape* s = res().characters.morph(command.characterId, command.ratio)) {
-            paintShape(*s, command.matrix, command.colorTransform,
-                       ShapeLook{.library = command.library,
-                                 .id = command.characterId,
-                                 .ratio = command.ratio,
-                                 .morph = true});
+            ShapeLook look;
+            look.library = command.library;
+            look.id = command.characterId;
+            look.ratio = command.ratio;
+            look.morph = true;
+            paintShape(*s, command.matrix, command.colorTransform, look);
         }
         break;
     case CharacterKind::StaticText:

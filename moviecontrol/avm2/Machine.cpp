@@ -1,8 +1,8 @@
 #include "avm2/Machine.h"
 
 #include "avm2/AbcReader.h"
-#include "unicode/Utf16Text.h"
 #include "avm2/DisplayHost.h"
+#include "unicode/Utf16Text.h"
 
 #include <cmath>
 #include <limits>

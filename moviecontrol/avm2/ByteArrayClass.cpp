@@ -380,12 +380,13 @@ Value byteArrayToString(Machine& m, const Value& self, Args&) {
 Value compress(Machine& m, const Value& self, Args& a) {
     Bytes& b = bytesOf(m, self);
     const bool raw = m.toString(arg(a, 0)) == "deflate";
+    // Allocated before the stream opens, so that nothing between opening and ending it throws.
+    std::vector<std::uint8_t> out(compressBound(static_cast<uLong>(b.data.size())));
     z_stream z{};
     if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, raw ? -15 : 15, 8,
                      Z_DEFAULT_STRATEGY) != Z_OK) {
         return Value();
     }
-    std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(b.data.size())));
     z.next_in = b.data.data();
     z.avail_in = static_cast<uInt>(b.data.size());
     z.next_out = out.data();
@@ -398,13 +399,29 @@ Value compress(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// Ends an inflate stream on every way out, the budget's throw included.
+struct InflateStream {
+    z_stream z{};
+    bool open = false;
+    InflateStream() = default;
+    InflateStream(const InflateStream&) = delete;
+    InflateStream& operator=(const InflateStream&) = delete;
+    ~InflateStream() {
+        if (open) {
+            inflateEnd(&z);
+        }
+    }
+};
+
 Value uncompress(Machine& m, const Value& self, Args& a) {
     Bytes& b = bytesOf(m, self);
     const bool raw = m.toString(arg(a, 0)) == "deflate";
-    z_stream z{};
+    InflateStream stream;
+    z_stream& z = stream.z;
     if (inflateInit2(&z, raw ? -15 : 15) != Z_OK) {
         return Value();
     }
+    stream.open = true;
     std::vector<std::uint8_t> out;
     std::vector<std::uint8_t> chunk(64 * 1024);
     z.next_in = b.data.data();
@@ -422,7 +439,6 @@ Value uncompress(Machine& m, const Value& self, Args& a) {
             rc = Z_MEM_ERROR;
         }
     }
-    inflateEnd(&z);
     if (rc != Z_STREAM_END) {
         m.throwError("flash.errors::IOError", 2058, "There was an error decompressing the data.");
     }

@@ -77,6 +77,10 @@ std::uint64_t get(Machine& m, Bytes& b, std::size_t size) {
 }
 
 void putBytes(Machine& m, Bytes& b, std::string_view s) {
+    // Nothing to write into an empty array: its storage may not exist yet.
+    if (s.empty()) {
+        return;
+    }
     reserve(m, b, s.size());
     std::memcpy(b.data.data() + b.position, s.data(), s.size());
     b.position += s.size();

@@ -76,6 +76,9 @@ TEST_F(ByteArrays, NumbersInBothByteOrders) {
 
 TEST_F(ByteArrays, TextCodings) {
     const Value b = make();
+    call(b, "writeUTFBytes", {Value::string("")}); // nothing, into an array with no storage
+    call(b, "writeMultiByte", {Value::string(""), Value::string("utf-16le")});
+    EXPECT_EQ(get(b, "length"), "0");
     call(b, "writeUTF", {Value::string("h\xC3\xA9")}); // two bytes of length, then UTF-8
     EXPECT_EQ(get(b, "length"), "5");
     call(b, "writeUTFBytes", {Value::string("AB")});

@@ -45,6 +45,16 @@ using testing::whenModalDialogOpens;
 
 constexpr std::int16_t ComposeButton = 6;
 
+// The next message box's text goes into `told`, and the box is accepted.
+void acceptNextMessageInto(QString& told) {
+    whenModalDialogOpens([&told](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        told = box->text();
+        box->accept();
+    });
+}
+
 QString qs(const fs::path& p) {
     return QString::fromStdString(p.string());
 }
@@ -272,12 +282,7 @@ TEST_F(ComposeWindowTest, ASavedCompositionReopensAsItWas) {
     const fs::path junk = dir / "不是 方案.vmcompose";
     std::ofstream(junk) << "no";
     QString told;
-    whenModalDialogOpens([&told](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        ASSERT_NE(box, nullptr);
-        told = box->text();
-        box->accept();
-    });
+    acceptNextMessageInto(told);
     EXPECT_FALSE(again.openCompositionFrom(junk));
     EXPECT_TRUE(told.contains(QStringLiteral("不是 方案.vmcompose"))) << told.toStdString();
     EXPECT_EQ(again.choices().photos.size(), 3u);
@@ -297,12 +302,7 @@ TEST_F(ComposeWindowTest, ABadPhotoIsNamedAndNothingIsWritten) {
     EXPECT_TRUE(window.photoView()->item(1)->toolTip().contains(QStringLiteral("坏 照片.jpg")));
 
     QString told;
-    whenModalDialogOpens([&told](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        ASSERT_NE(box, nullptr);
-        told = box->text();
-        box->accept();
-    });
+    acceptNextMessageInto(told);
     window.generateTo(dir / "坏.swf");
     ASSERT_TRUE(waitUntil([&] { return !window.generating() && !told.isEmpty(); }));
     EXPECT_TRUE(told.contains(QStringLiteral("坏 照片.jpg"))) << told.toStdString();
@@ -316,12 +316,7 @@ TEST_F(ComposeWindowTest, WithAPasswordTheBuilderSaysWhoSeesTheWords) {
     window.addPhotos(photos(1));
     window.wordsEdit()->setPlainText(QStringLiteral("你好"));
     QString told;
-    whenModalDialogOpens([&told](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        ASSERT_NE(box, nullptr);
-        told = box->text();
-        box->accept();
-    });
+    acceptNextMessageInto(told);
     window.generateTo(dir / "密码.swf");
     ASSERT_TRUE(waitUntil([&] { return !window.generating() && !told.isEmpty(); }));
     EXPECT_TRUE(told.contains(QStringLiteral("查看密码"))) << told.toStdString();
@@ -342,12 +337,7 @@ TEST_F(ComposeWindowTest, WhatTheComposerHadToChangeIsTold) {
     // Far more words than the ending holds.
     window.wordsEdit()->setPlainText(QString(3000, QChar(0x798F)));
     QString told;
-    whenModalDialogOpens([&told](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        ASSERT_NE(box, nullptr);
-        told = box->text();
-        box->accept();
-    });
+    acceptNextMessageInto(told);
     window.generateTo(dir / "长.swf");
     ASSERT_TRUE(waitUntil([&] { return !window.generating() && !told.isEmpty(); }));
     EXPECT_TRUE(told.contains(QStringLiteral("放不下的部分已略去"))) << told.toStdString();

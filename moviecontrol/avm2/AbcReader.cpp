@@ -44,22 +44,9 @@ class Cursor {
         return result;
     }
     std::uint32_t u30() { return u32() & 0x3FFFFFFFu; }
-    std::int32_t s32() {
-        std::uint32_t result = 0;
-        int shift = 0;
-        for (int i = 0; i < 5; ++i) {
-            const std::uint8_t b = u8();
-            result |= static_cast<std::uint32_t>(b & 0x7F) << shift;
-            shift += 7;
-            if ((b & 0x80) == 0) {
-                if (shift < 32 && (b & 0x40) != 0) {
-                    result |= ~0u << shift;
-                }
-                break;
-            }
-        }
-        return static_cast<std::int32_t>(result);
-    }
+    // A signed value is the same bits as an unsigned one: negative numbers take all five
+    // bytes, and a short encoding is never sign-extended (Flash reads 0x7F as 127).
+    std::int32_t s32() { return static_cast<std::int32_t>(u32()); }
     double d64() {
         if (remaining() < 8) {
             truncated();

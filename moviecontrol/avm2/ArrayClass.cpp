@@ -223,6 +223,33 @@ Value arraySplice(Machine& m, const Value& self, Args& a) {
     return sameKind(m, self, std::move(removed));
 }
 
+// removeAt(i) and insertAt(i, v) take their position as splice does: from the end when
+// negative, clamped to the elements there are.
+Value arrayRemoveAt(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    const std::size_t at = clampIndex(m, arg(a, 0), o->elements.size(), 0);
+    if (at >= o->elements.size()) {
+        return Value();
+    }
+    refuseIfFixed(m, o);
+    Value removed = o->elements[at];
+    o->elements.erase(o->elements.begin() + static_cast<std::ptrdiff_t>(at));
+    return removed.isHole() ? Value() : removed;
+}
+
+Value arrayInsertAt(Machine& m, const Value& self, Args& a) {
+    Object* o = arraySelf(m, self);
+    refuseIfFixed(m, o);
+    const std::size_t at = clampIndex(m, arg(a, 0), o->elements.size(), 0);
+    Value element = arg(a, 1);
+    if (o->cls != nullptr && o->cls->elementType != nullptr) {
+        element = m.coerce(element, o->cls->elementType);
+    }
+    m.checkMemory(sizeof(Value));
+    o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(at), std::move(element));
+    return Value();
+}
+
 Value arrayConcat(Machine& m, const Value& self, Args& a) {
     std::vector<Value> out = arraySelf(m, self)->elements;
     for (const Value& v : a) {
@@ -330,6 +357,8 @@ void installArrayClass(Machine& m) {
     m.defineMethod(c, "slice", arraySlice);
     m.defineMethod(c, "splice", arraySplice);
     m.defineMethod(c, "concat", arrayConcat);
+    m.defineMethod(c, "removeAt", arrayRemoveAt);
+    m.defineMethod(c, "insertAt", arrayInsertAt);
     m.defineMethod(c, "reverse", arrayReverse);
     m.defineMethod(c, "indexOf", arrayIndexOf);
     m.defineMethod(c, "lastIndexOf", arrayLastIndexOf);

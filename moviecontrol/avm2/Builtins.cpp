@@ -2,7 +2,9 @@
 // Math, the Error family, and the global functions (trace, getTimer...). The player's
 // classes (events, display) follow from the class list.
 #include "avm2/ClassList.h"
+#include "avm2/DictionaryStore.h"
 #include "avm2/Machine.h"
+#include "avm2/NumberFormat.h"
 #include "unicode/Utf16Text.h"
 
 #include <algorithm>
@@ -56,6 +58,10 @@ Value hasOwnProperty(Machine& m, const Value& self, Args& a) {
         return Value::boolean(false);
     }
     if (o->traits != nullptr && o->traits->find(Name::publicName(k)) != nullptr) {
+        return Value::boolean(true);
+    }
+    // A dictionary answers by the key's string, even for a key kept by identity.
+    if (o->kind == Object::Kind::Dictionary && dictionaryFind(o, Name::publicName(k)) != nullptr) {
         return Value::boolean(true);
     }
     if (o->kind == Object::Kind::Array) {
@@ -147,23 +153,36 @@ Value numberToStringMethod(Machine& m, const Value& self, Args& a) {
     return Value::string(numberToRadix(d, r));
 }
 
+// The digit count a Number method was given, checked against its range.
+int digitCount(Machine& m, const Value& given, int low, int high) {
+    const double d = m.toNumber(given);
+    const double whole = std::isnan(d) ? 0 : std::trunc(d);
+    if (whole < low || whole > high) {
+        m.throwError("RangeError", 1002,
+                     "Number.toPrecision has a range of 1 to 21. Number.toFixed and "
+                     "Number.toExponential have a range of 0 to 20. Specified value is not "
+                     "within expected range.");
+    }
+    return static_cast<int>(whole);
+}
+
 Value numberToFixed(Machine& m, const Value& self, Args& a) {
     const double d = m.toNumber(self);
-    const int digits = toInt32(m.toNumber(arg(a, 0)));
-    if (digits < 0 || digits > 20) {
-        m.throwError("RangeError", 1002,
-                     "Number.toFixed has a range of 0 to 20. Value must be within the range.");
-    }
-    if (std::isnan(d) || std::fabs(d) >= 1e21) {
+    return Value::string(numberToFixedText(d, digitCount(m, arg(a, 0), 0, 20)));
+}
+
+Value numberToExponential(Machine& m, const Value& self, Args& a) {
+    const double d = m.toNumber(self);
+    const int digits = arg(a, 0).isUndefined() ? -1 : digitCount(m, arg(a, 0), 0, 20);
+    return Value::string(numberToExponentialText(d, digits));
+}
+
+Value numberToPrecision(Machine& m, const Value& self, Args& a) {
+    const double d = m.toNumber(self);
+    if (arg(a, 0).isUndefined()) {
         return Value::string(numberToString(d));
     }
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%.*f", digits, d);
-    std::string s = buf;
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) {
-        s.erase(0, 1);
-    }
-    return Value::string(s);
+    return Value::string(numberToPrecisionText(d, digitCount(m, arg(a, 0), 1, 21)));
 }
 
 Value valueOfSelf(Machine&, const Value& self, Args&) {
@@ -485,6 +504,8 @@ void Machine::installBuiltins() {
         defineMethod(c, "toString", numberToStringMethod);
         defineMethod(c, "toLocaleString", numberToStringMethod);
         defineMethod(c, "toFixed", numberToFixed);
+        defineMethod(c, "toExponential", numberToExponential);
+        defineMethod(c, "toPrecision", numberToPrecision);
         defineMethod(c, "valueOf", valueOfSelf);
     }
     booleanClass->sealed = true;

@@ -1,6 +1,7 @@
 // The instruction loop: one compiled method's frame (registers, operand stack, scope stack)
 // run over its checked, decoded body.
 #include "avm2/AbcReader.h"
+#include "avm2/DictionaryStore.h"
 #include "avm2/Machine.h"
 #include "avm2/Opcodes.h"
 
@@ -142,6 +143,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 n.namespaces = {v.asObject()->ns};
             } else {
                 n.local = toString(v);
+                if (v.isObject()) {
+                    n.keyObject = v.asObject();
+                }
             }
         }
         if (mi.runtimeNamespace()) {
@@ -314,20 +318,22 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         if (i < ne) {
                             const Value& e = o->elements[static_cast<std::size_t>(i)];
                             if (in.op == op::NextName) {
-                                out = Value::string(std::to_string(i));
+                                out = Value::integer(static_cast<std::int32_t>(i));
                             } else if (!e.isHole()) {
                                 out = e;
                             }
                         } else if (o->kind == Object::Kind::Dictionary) {
                             const auto k = static_cast<std::size_t>(i - ne);
                             if (k < o->entries.size()) {
-                                out = in.op == op::NextName ? o->entries[k].first
-                                                            : o->entries[k].second;
+                                const Value& key = o->entries[k].first;
+                                out = in.op == op::NextValue ? o->entries[k].second
+                                      : key.isString()       ? enumeratedName(key.asString())
+                                                             : key;
                             }
                         } else {
                             const auto k = static_cast<std::size_t>(i - ne);
                             if (k < o->props.size()) {
-                                out = in.op == op::NextName ? Value::string(o->props[k].first)
+                                out = in.op == op::NextName ? enumeratedName(o->props[k].first)
                                                             : o->props[k].second;
                             }
                         }
@@ -362,8 +368,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                                 next = k + 1;
                                 break;
                             }
-                            if (o->kind != Object::Kind::Dictionary &&
-                                o->dontEnum[static_cast<std::size_t>(k - ne)]) {
+                            const auto at = static_cast<std::size_t>(k - ne);
+                            if (o->kind == Object::Kind::Dictionary ? o->entries[at].first.isHole()
+                                                                    : o->dontEnum[at]) {
                                 continue;
                             }
                             next = k + 1;
@@ -837,7 +844,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     if (obj.isNullish()) {
                         getProperty(obj, Name::publicName("x"));
                     }
-                    Name n = Name::publicName(toString(key));
+                    Name n = dictionaryName(toString(key), key);
                     stack.push_back(Value::boolean(hasProperty(obj, n)));
                     break;
                 }

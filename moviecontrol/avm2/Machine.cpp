@@ -1,6 +1,7 @@
 #include "avm2/Machine.h"
 
 #include "avm2/AbcReader.h"
+#include "avm2/DictionaryStore.h"
 #include "avm2/DisplayHost.h"
 #include "unicode/Utf16Text.h"
 
@@ -278,10 +279,8 @@ Value Machine::getProperty(const Value& target, const Name& name) {
             return Value();
         }
         if (o->kind == Object::Kind::Dictionary && name.seesPublic()) {
-            for (auto& [k, v] : o->entries) {
-                if (k.isString() && k.asString() == name.local) {
-                    return v;
-                }
+            if (const Value* v = dictionaryFind(o, name)) {
+                return *v;
             }
         }
         if (o->kind == Object::Kind::Class && name.local == "prototype" && o->builds != nullptr) {
@@ -382,13 +381,7 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
         return;
     }
     if (holder->kind == Object::Kind::Dictionary) {
-        for (auto& [k, v] : holder->entries) {
-            if (k.isString() && k.asString() == name.local) {
-                v = value;
-                return;
-            }
-        }
-        holder->entries.emplace_back(Value::string(name.local), value);
+        dictionarySet(holder, name, value);
         return;
     }
     if (!holder->dynamic) {
@@ -414,13 +407,8 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
         }
         return true;
     }
-    if (o->kind == Object::Kind::Dictionary) {
-        for (auto it = o->entries.begin(); it != o->entries.end(); ++it) {
-            if (it->first.isString() && it->first.asString() == name.local) {
-                o->entries.erase(it);
-                return true;
-            }
-        }
+    if (o->kind == Object::Kind::Dictionary && dictionaryErase(o, name)) {
+        return true;
     }
     if (o->traits != nullptr && o->traits->find(name) != nullptr) {
         return false;
@@ -445,6 +433,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
         if (index < holder->elements.size() && !holder->elements[index].isHole()) {
             return true;
         }
+    }
+    if (holder->kind == Object::Kind::Dictionary && dictionaryFind(holder, name) != nullptr) {
+        return true;
     }
     for (Object* p = holder; p != nullptr; p = p->proto) {
         if (p->findProp(name.local) != nullptr) {

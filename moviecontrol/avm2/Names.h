@@ -11,6 +11,8 @@
 
 namespace avm2 {
 
+class Object;
+
 struct Namespace {
     enum class Group : std::uint8_t { Public, Internal, Protected, Private };
     Group group = Group::Public;
@@ -48,6 +50,9 @@ struct Name {
     bool anyNamespace = false;
     bool attribute = false;
     std::vector<Namespace> namespaces; // one for qualified names, the set otherwise
+    // The object a run-time name was given as: a Dictionary keys by it, everything else
+    // by `local`, its string.
+    Object* keyObject = nullptr;
 
     bool matches(const Namespace& ns) const {
         if (anyNamespace) {

@@ -26,6 +26,7 @@ void installQNameAndNamespace(Machine& m);
 void installDate(Machine& m);
 void installJson(Machine& m);
 void installByteArray(Machine& m);
+void installAmf(Machine& m);
 
 namespace {
 
@@ -594,6 +595,7 @@ void Machine::installBuiltins() {
     installDate(*this);
     installJson(*this);
     installByteArray(*this);
+    installAmf(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

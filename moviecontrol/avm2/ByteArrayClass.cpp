@@ -1,6 +1,8 @@
 // flash.utils.ByteArray: bytes with a read/write position and an byte order, the number
 // and text codings Flash reads and writes, and zlib compression bounded by the memory
 // budget. Reads past the end throw EOFError.
+#include "avm2/Amf.h"
+#include "avm2/ByteArrayData.h"
 #include "avm2/Machine.h"
 #include "avm2/StringPositions.h"
 #include "unicode/Utf16Text.h"
@@ -16,11 +18,7 @@ namespace avm2 {
 
 namespace {
 
-struct Bytes {
-    std::vector<std::uint8_t> data;
-    std::size_t position = 0;
-    bool littleEndian = false;
-};
+using Bytes = ByteArrayData;
 
 Bytes& bytesOf(Machine& m, const Value& self) {
     if (!self.isObject() || self.asObject()->kind != Object::Kind::ByteArray ||
@@ -451,7 +449,50 @@ Value uncompress(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+Value writeObject(Machine& m, const Value& self, Args& a) {
+    bytesOf(m, self);
+    amfWriteObject(m, self, arg(a, 0));
+    return Value();
+}
+
+Value readObject(Machine& m, const Value& self, Args&) {
+    bytesOf(m, self);
+    return amfReadObject(m, self);
+}
+
+Value getObjectEncoding(Machine& m, const Value& self, Args&) {
+    return Value::integer(static_cast<std::int32_t>(bytesOf(m, self).objectEncoding));
+}
+
+// Only the two encodings there are may be chosen.
+Value setObjectEncoding(Machine& m, const Value& self, Args& a) {
+    const std::uint32_t encoding = toUint32(m.toNumber(arg(a, 0)));
+    if (encoding != 0 && encoding != 3) {
+        m.throwError("ArgumentError", 2008,
+                     "Parameter objectEncoding must be one of the accepted values.");
+    }
+    bytesOf(m, self).objectEncoding = encoding;
+    return Value();
+}
+
 } // namespace
+
+ByteArrayData* byteArrayData(const Value& v) {
+    if (!v.isObject() || v.asObject()->kind != Object::Kind::ByteArray ||
+        v.asObject()->nativeData == nullptr) {
+        return nullptr;
+    }
+    return static_cast<ByteArrayData*>(v.asObject()->nativeData.get());
+}
+
+Object* newByteArray(Machine& m) {
+    Args none;
+    const Value made =
+        m.construct(m.getProperty(Value::object(m.globalObject()),
+                                  Name::qualified(Namespace::publicNs("flash.utils"), "ByteArray")),
+                    none);
+    return made.asObject();
+}
 
 void installByteArray(Machine& m) {
     Class* c = m.defineClass("flash.utils", "ByteArray", m.objectClass, byteArrayInit);
@@ -490,6 +531,10 @@ void installByteArray(Machine& m) {
     m.defineMethod(c, "clear", clear);
     m.defineMethod(c, "toString", byteArrayToString);
     m.defineMethod(c, "compress", compress);
+    m.defineMethod(c, "writeObject", writeObject);
+    m.defineMethod(c, "readObject", readObject);
+    m.defineGetter(c, "objectEncoding", getObjectEncoding);
+    m.defineSetter(c, "objectEncoding", setObjectEncoding);
     m.defineMethod(c, "uncompress", uncompress);
     m.defineMethod(c, "deflate", [](Machine& vm, const Value& self, Args&) {
         Args raw{Value::string("deflate")};

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace avm2 {
@@ -139,6 +140,8 @@ class Machine {
     Class* qnameClass = nullptr;
     Class* activationClass = nullptr;
     Class* vectorClass = nullptr;
+    // flash.net.registerClassAlias: the class each AMF alias names.
+    std::unordered_map<std::string, Class*> classAliases;
     // Display objects listening for enterFrame and the other broadcast events, in the
     // order they first registered.
     std::vector<Object*> broadcastTargets;

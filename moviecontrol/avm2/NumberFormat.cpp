@@ -11,17 +11,23 @@ namespace avm2 {
 
 namespace {
 
-// The digits of |d| in scientific form, `count` of them (or the shortest when count < 0),
-// and the decimal exponent of the first.
-void scientificDigits(double d, int count, std::string& digits, int& exponent) {
-    char buf[64];
-    std::to_chars_result res{};
+// Enough digits to hold every double's decimal expansion exactly.
+constexpr int kExactDigits = 780;
+
+// The decimal digits of x > 0 and the exponent of the first. `count` < 0 asks for the
+// shortest digits that read back as x; otherwise exactly `count` digits, rounded half up
+// from the exact value (where two roundings are equally near, the language takes the
+// larger, which printf's round-half-even would not).
+void digitsOf(double x, int count, std::string& digits, int& exponent) {
+    char buf[900];
     if (count < 0) {
-        res = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific);
+        auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific);
+        *res.ptr = '\0';
     } else {
-        res = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, count - 1);
+        // 800 places hold every double's expansion exactly.
+        std::snprintf(buf, sizeof buf, "%.800e", x);
     }
-    const std::string sci(buf, res.ptr);
+    const std::string sci(buf);
     const auto e = sci.find('e');
     digits.clear();
     for (std::size_t i = 0; i < e; ++i) {
@@ -30,41 +36,70 @@ void scientificDigits(double d, int count, std::string& digits, int& exponent) {
         }
     }
     exponent = std::atoi(sci.c_str() + e + 1);
+    if (count < 0) {
+        return;
+    }
+    const auto n = static_cast<std::size_t>(count);
+    const bool up = n < digits.size() && digits[n] >= '5';
+    digits.resize(n);
+    if (!up) {
+        return;
+    }
+    std::size_t i = n;
+    while (i > 0 && digits[i - 1] == '9') {
+        digits[--i] = '0';
+    }
+    if (i > 0) {
+        ++digits[i - 1];
+    } else {
+        digits.insert(digits.begin(), '1');
+        digits.pop_back();
+        ++exponent;
+    }
 }
 
 std::string exponentSuffix(int e) {
     return std::string("e") + (e < 0 ? "-" : "+") + std::to_string(std::abs(e));
 }
 
-bool special(double d, std::string& out) {
-    if (std::isfinite(d)) {
-        return false;
-    }
-    out = numberToString(d);
-    return true;
-}
-
 } // namespace
 
 std::string numberToFixedText(double d, int fractionDigits) {
-    std::string out;
-    if (special(d, out) || std::fabs(d) >= 1e21) {
+    if (!std::isfinite(d) || std::fabs(d) >= 1e21) {
         return numberToString(d);
     }
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%.*f", fractionDigits, d);
-    out = buf;
-    // A negative number that rounds to zero prints without its sign.
-    if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) {
-        out.erase(0, 1);
+    // n: |d| x 10^fractionDigits rounded half up, as decimal digits.
+    std::string n = "0";
+    if (d != 0) {
+        std::string digits;
+        int e = 0;
+        digitsOf(std::fabs(d), -1, digits, e);
+        const int count = e + 1 + fractionDigits; // digits of n before any carry
+        if (count > 0) {
+            digitsOf(std::fabs(d), count, digits, e);
+            n = digits + std::string(static_cast<std::size_t>(e + 1 + fractionDigits - count), '0');
+        } else if (count == 0) {
+            // Below one unit of the last place: it rounds up to one when it is half or more.
+            digitsOf(std::fabs(d), kExactDigits, digits, e);
+            n = digits[0] >= '5' ? "1" : "0";
+        }
     }
-    return out;
+    const auto places = static_cast<std::size_t>(fractionDigits);
+    if (n.size() <= places) {
+        n.insert(0, places + 1 - n.size(), '0');
+    }
+    std::string out = n;
+    if (places > 0) {
+        out.insert(out.size() - places, ".");
+    }
+    // A negative number that rounds to zero prints without its sign.
+    const bool zero = n.find_first_not_of('0') == std::string::npos;
+    return (d < 0 && !zero ? "-" : "") + out;
 }
 
 std::string numberToExponentialText(double d, int fractionDigits) {
-    std::string out;
-    if (special(d, out)) {
-        return out;
+    if (!std::isfinite(d)) {
+        return numberToString(d);
     }
     const std::string sign = d < 0 ? "-" : "";
     std::string digits;
@@ -73,9 +108,9 @@ std::string numberToExponentialText(double d, int fractionDigits) {
         digits =
             std::string(static_cast<std::size_t>(fractionDigits < 0 ? 1 : fractionDigits + 1), '0');
     } else {
-        scientificDigits(std::fabs(d), fractionDigits < 0 ? -1 : fractionDigits + 1, digits, e);
+        digitsOf(std::fabs(d), fractionDigits < 0 ? -1 : fractionDigits + 1, digits, e);
     }
-    out = digits.substr(0, 1);
+    std::string out = digits.substr(0, 1);
     if (digits.size() > 1) {
         out += "." + digits.substr(1);
     }
@@ -83,9 +118,8 @@ std::string numberToExponentialText(double d, int fractionDigits) {
 }
 
 std::string numberToPrecisionText(double d, int precision) {
-    std::string out;
-    if (special(d, out)) {
-        return out;
+    if (!std::isfinite(d)) {
+        return numberToString(d);
     }
     const std::string sign = d < 0 ? "-" : "";
     std::string digits;
@@ -93,12 +127,11 @@ std::string numberToPrecisionText(double d, int precision) {
     if (d == 0) {
         digits = std::string(static_cast<std::size_t>(precision), '0');
     } else {
-        scientificDigits(std::fabs(d), precision, digits, e);
+        digitsOf(std::fabs(d), precision, digits, e);
     }
-    const auto p = static_cast<std::size_t>(precision);
     if (e < -6 || e >= precision) {
-        out = digits.substr(0, 1);
-        if (p > 1) {
+        std::string out = digits.substr(0, 1);
+        if (digits.size() > 1) {
             out += "." + digits.substr(1);
         }
         return sign + out + exponentSuffix(e);

@@ -60,6 +60,7 @@ class AbcBuilder {
     std::vector<ClassSpec> classes;
     std::vector<std::pair<std::uint32_t, std::vector<TraitSpec>>> scripts; // init, traits
     std::vector<BodySpec> bodies;
+    std::vector<Bytes> rawInts; // int pool entries from index 1, as encoded
 
     std::uint32_t string(const std::string& s) {
         strings.push_back(s);
@@ -80,7 +81,10 @@ class AbcBuilder {
 
     Bytes build() const {
         Bytes out{0x10, 0x00, 0x2E, 0x00};
-        out.push_back(0); // ints
+        u30(out, rawInts.empty() ? 0 : static_cast<std::uint32_t>(rawInts.size() + 1));
+        for (const Bytes& encoded : rawInts) {
+            out.insert(out.end(), encoded.begin(), encoded.end());
+        }
         out.push_back(0); // uints
         out.push_back(0); // doubles
         u30(out, static_cast<std::uint32_t>(strings.size() + 1));

@@ -1,0 +1,215 @@
+// The language core's rules by table: Number's fixed, exponential and precision layouts;
+// Dictionary keys (objects by identity, the rest by their string); the names for-in gives;
+// Array.removeAt/insertAt; signed integers in the ABC constant pool.
+
+#include "AbcBuilder.h"
+#include "FakeHost.h"
+
+#include "avm2/AbcReader.h"
+#include "avm2/DictionaryStore.h"
+#include "avm2/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using avm2::Args;
+using avm2::Name;
+using avm2::Value;
+
+struct FormatCase {
+    double value;
+    int digits;
+    const char* fixed;
+    const char* exponential;
+    const char* precision;
+};
+
+TEST(NumberLayouts, FixedExponentialAndPrecision) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<FormatCase> table = {
+        {123.456, 2, "123.46", "1.23e+2", "1.2e+2"},
+        {0, 2, "0.00", "0.00e+0", "0.0"},
+        {-1.5, 0, "-2", "-2e+0", ""},
+        {0.000001234, 3, "0.000", "1.234e-6", "0.00000123"},
+        {1e-7, 1, "0.0", "1.0e-7", "1e-7"},
+        {-0.0001, 2, "0.00", "-1.00e-4", "-0.00010"},
+        {1e21, 2, "1e+21", "1.00e+21", "1.0e+21"},
+        {123456, 6, "123456.000000", "1.234560e+5", "123456"},
+        {99.99, 1, "100.0", "1.0e+2", "1e+2"},
+        // Exact ties round up, away from zero.
+        {2.5, 0, "3", "3e+0", ""},
+        {-0.125, 2, "-0.13", "-1.25e-1", "-0.13"},
+        {0.5, 0, "1", "5e-1", ""},
+        {0.0004, 2, "0.00", "4.00e-4", "0.00040"},
+        {0.005, 2, "0.01", "5.00e-3", "0.0050"},
+        {std::nan(""), 2, "NaN", "NaN", "NaN"},
+        {-inf, 2, "-Infinity", "-Infinity", "-Infinity"},
+    };
+    for (const FormatCase& c : table) {
+        EXPECT_EQ(avm2::numberToFixedText(c.value, c.digits), c.fixed) << c.value;
+        EXPECT_EQ(avm2::numberToExponentialText(c.value, c.digits), c.exponential) << c.value;
+        if (c.digits > 0) {
+            EXPECT_EQ(avm2::numberToPrecisionText(c.value, c.digits), c.precision) << c.value;
+        }
+    }
+    // No digit count: the digits it takes to tell the number apart.
+    EXPECT_EQ(avm2::numberToExponentialText(123.456, -1), "1.23456e+2");
+    EXPECT_EQ(avm2::numberToExponentialText(5, -1), "5e+0");
+}
+
+class Core : public ::testing::Test {
+  protected:
+    avm2test::FakeHost host;
+    avm2::Machine vm{host};
+
+    void SetUp() override { vm.beginFrame(); }
+
+    std::string call(const Value& target, const std::string& method, Args args) {
+        try {
+            return vm.toString(vm.callProperty(target, Name::publicName(method), args));
+        } catch (const avm2::ScriptThrow& t) {
+            return vm.toString(t.value);
+        }
+    }
+    Value dictionary() {
+        Args none;
+        return vm.construct(Value::object(vm.findClass("flash.utils::Dictionary")->classObject),
+                            none);
+    }
+    // A key as `d[key]` passes it: its string, and the object itself when it is one.
+    Name key(const Value& k) { return avm2::dictionaryName(vm.toString(k), k); }
+};
+
+TEST_F(Core, NumberMethodsCheckTheirDigitCounts) {
+    const std::string range =
+        "RangeError: Error #1002: Number.toPrecision has a range of 1 to 21. Number.toFixed and "
+        "Number.toExponential have a range of 0 to 20. Specified value is not within expected "
+        "range.";
+    const Value n = Value::number(12.5);
+    const std::vector<std::tuple<const char*, Value, std::string>> table = {
+        {"toFixed", Value::integer(21), range},
+        {"toFixed", Value::integer(-1), range},
+        {"toFixed", Value(), "13"},
+        {"toFixed", Value::number(std::nan("")), "13"},
+        {"toExponential", Value::integer(21), range},
+        {"toExponential", Value::number(1.9), "1.3e+1"},
+        {"toPrecision", Value::integer(0), range},
+        {"toPrecision", Value::integer(22), range},
+        {"toPrecision", Value(), "12.5"},
+        {"toPrecision", Value::integer(21), "12.5000000000000000000"},
+    };
+    for (const auto& [method, digits, expected] : table) {
+        EXPECT_EQ(call(n, method, {digits}), expected) << method << " " << vm.toString(digits);
+    }
+}
+
+TEST_F(Core, DictionaryKeysObjectsByIdentityAndTheRestByString) {
+    const Value d = dictionary();
+    const Value first = Value::object(vm.newObject());
+    const Value second = Value::object(vm.newObject()); // prints the same as `first`
+    vm.setProperty(d, key(first), Value::string("first"));
+    vm.setProperty(d, key(second), Value::string("second"));
+    vm.setProperty(d, key(Value::string("[object Object]")), Value::string("text"));
+    vm.setProperty(d, key(Value::integer(13)), Value::string("int"));
+    vm.setProperty(d, key(Value::string("13")), Value::string("string 13"));
+    vm.setProperty(d, key(Value::null()), Value::string("null"));
+    const std::vector<std::pair<Value, std::string>> table = {
+        {first, "first"},
+        {second, "second"},
+        {Value::string("[object Object]"), "text"},
+        {Value::integer(13), "string 13"},
+        {Value::number(13), "string 13"},
+        {Value::string("null"), "null"},
+        {Value::object(vm.newObject()), "undefined"},
+    };
+    for (const auto& [k, expected] : table) {
+        EXPECT_EQ(vm.toString(vm.getProperty(d, key(k))), expected) << vm.toString(k);
+    }
+    EXPECT_TRUE(vm.hasProperty(d, key(second)));
+    EXPECT_TRUE(vm.deleteProperty(d, key(first)));
+    EXPECT_FALSE(vm.hasProperty(d, key(first)));
+    EXPECT_EQ(vm.toString(vm.getProperty(d, key(second))), "second");
+    // hasOwnProperty asks by the key's string.
+    EXPECT_EQ(call(d, "hasOwnProperty", {second}), "true");
+    EXPECT_EQ(call(d, "hasOwnProperty", {Value::string("13")}), "true");
+}
+
+TEST_F(Core, DictionaryDeletionsLeaveGapsUntilTheNextNewKey) {
+    const Value d = dictionary();
+    avm2::Object* o = d.asObject();
+    for (int i = 0; i < 10; ++i) {
+        vm.setProperty(d, key(Value::integer(i)), Value::integer(i));
+    }
+    for (int i = 0; i < 10; i += 2) {
+        vm.deleteProperty(d, key(Value::integer(i)));
+    }
+    // Positions hold still while only deletions happen, so an enumeration carries on.
+    ASSERT_EQ(o->entries.size(), 10u);
+    EXPECT_TRUE(o->entries[0].first.isHole());
+    EXPECT_EQ(vm.toString(o->entries[1].second), "1");
+    vm.setProperty(d, key(Value::string("new")), Value::integer(99));
+    EXPECT_EQ(o->entries.size(), 6u); // packed: the five left and the new one
+    for (int i = 1; i < 10; i += 2) {
+        EXPECT_EQ(vm.toString(vm.getProperty(d, key(Value::integer(i)))), std::to_string(i));
+    }
+    EXPECT_EQ(vm.toString(vm.getProperty(d, key(Value::string("new")))), "99");
+}
+
+TEST(EnumeratedNames, IndexNamesReadBackAsNumbers) {
+    const std::vector<std::pair<std::string, Value::Type>> table = {
+        {"0", Value::Type::Int},
+        {"42", Value::Type::Int},
+        {"4294967294", Value::Type::Number},
+        {"4294967295", Value::Type::String},
+        {"01", Value::Type::String},
+        {"-1", Value::Type::String},
+        {"1.5", Value::Type::String},
+        {"", Value::Type::String},
+        {"99999999999", Value::Type::String},
+    };
+    for (const auto& [name, type] : table) {
+        EXPECT_EQ(avm2::enumeratedName(name).type(), type) << name;
+    }
+}
+
+TEST_F(Core, RemoveAtAndInsertAtTakePositionsAsSpliceDoes) {
+    const std::vector<std::tuple<const char*, Args, std::string, std::string>> table = {
+        {"removeAt", {Value::integer(1)}, "b", "a,c"},
+        {"removeAt", {Value::integer(-1)}, "c", "a,b"},
+        {"removeAt", {Value::integer(3)}, "undefined", "a,b,c"},
+        {"removeAt", {Value::number(std::nan(""))}, "a", "b,c"},
+        {"removeAt", {Value::integer(-9)}, "a", "b,c"},
+        {"insertAt", {Value::integer(1), Value::string("x")}, "undefined", "a,x,b,c"},
+        {"insertAt", {Value::integer(-1), Value::string("x")}, "undefined", "a,b,x,c"},
+        {"insertAt", {Value::integer(99), Value::string("x")}, "undefined", "a,b,c,x"},
+    };
+    for (const auto& [method, args, result, after] : table) {
+        const Value a = Value::object(
+            vm.newArray({Value::string("a"), Value::string("b"), Value::string("c")}));
+        EXPECT_EQ(call(a, method, args), result) << method << " " << vm.toString(args[0]);
+        EXPECT_EQ(vm.toString(a), after) << method << " " << vm.toString(args[0]);
+    }
+}
+
+TEST(AbcIntegers, ShortEncodingsAreNeverSignExtended) {
+    const std::vector<std::pair<avm2test::Bytes, std::int32_t>> table = {
+        {{0x7F}, 127},
+        {{0x40}, 64},
+        {{0x87, 0xAD, 0x4B}, 1234567},
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0x0F}, -1},
+        {{0x80, 0x80, 0x80, 0x80, 0x08}, std::numeric_limits<std::int32_t>::min()},
+    };
+    for (const auto& [encoding, value] : table) {
+        avm2test::AbcBuilder abc;
+        abc.rawInts = {encoding};
+        const avm2::AbcFile f = avm2::readAbc(abc.build());
+        ASSERT_EQ(f.ints.size(), 2u);
+        EXPECT_EQ(f.ints[1], value);
+    }
+}
+
+} // namespace

@@ -113,13 +113,21 @@ Value isPrototypeOf(Machine&, const Value& self, Args& a) {
 }
 
 // --- Function ---
+// call and apply on something that is no function (Function.prototype.call.call()) do
+// nothing, as Flash's do.
 Value functionCall(Machine& m, const Value& self, Args& a) {
+    if (self.isNullish()) {
+        return Value();
+    }
     Value thisv = arg(a, 0);
     Args rest(a.size() > 1 ? a.begin() + 1 : a.end(), a.end());
     return m.call(self, thisv, rest);
 }
 
 Value functionApply(Machine& m, const Value& self, Args& a) {
+    if (self.isNullish()) {
+        return Value();
+    }
     Value thisv = arg(a, 0);
     Args rest;
     Value list = arg(a, 1);
@@ -484,6 +492,20 @@ void Machine::installBuiltins() {
     defineMethod(objectClass, "isPrototypeOf", isPrototypeOf);
     defineMethod(functionClass, "call", functionCall);
     defineMethod(functionClass, "apply", functionApply);
+    // A function's own call and apply are methods of its class too: read from a function
+    // they stay bound to it, so `f.call.call()` still calls f.
+    for (const auto& [name, fn] : {std::pair<const char*, NativeFn>{"call", functionCall},
+                                   std::pair<const char*, NativeFn>{"apply", functionApply}}) {
+        Binding b;
+        b.kind = Binding::Kind::Method;
+        b.method = MethodRef{nullptr, 0, fn};
+        b.declaredBy = functionClass;
+        functionClass->instance.add(name, b);
+    }
+    // Function.prototype is itself a function, one that does nothing.
+    functionClass->prototype->kind = Object::Kind::Function;
+    functionClass->prototype->method =
+        MethodRef{nullptr, 0, [](Machine&, const Value&, Args&) { return Value(); }};
 
     arrayClass = defineClass("", "Array", objectClass);
     installArrayClass(*this);

@@ -2,6 +2,7 @@
 // run over its checked, decoded body.
 #include "avm2/AbcReader.h"
 #include "avm2/DictionaryStore.h"
+#include "avm2/Enumeration.h"
 #include "avm2/Machine.h"
 #include "avm2/Opcodes.h"
 
@@ -351,37 +352,21 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         i = static_cast<std::int64_t>(num(*this, pop()));
                         obj = pop();
                     }
-                    // The next enumerable index after i (1-based), or 0 at the end.
+                    // The next enumerable index after i (1-based), or 0 at the end. hasnext2
+                    // goes on along the prototypes, moving its object register with it.
                     std::int64_t next = 0;
-                    if (obj.isObject()) {
-                        Object* o = obj.asObject();
-                        const auto ne = static_cast<std::int64_t>(o->elements.size());
-                        const auto total =
-                            ne + static_cast<std::int64_t>(o->kind == Object::Kind::Dictionary
-                                                               ? o->entries.size()
-                                                               : o->props.size());
-                        for (std::int64_t k = i; k < total; ++k) {
-                            if (k < ne) {
-                                if (o->elements[static_cast<std::size_t>(k)].isHole()) {
-                                    continue;
-                                }
-                                next = k + 1;
-                                break;
-                            }
-                            const auto at = static_cast<std::size_t>(k - ne);
-                            if (o->kind == Object::Kind::Dictionary ? o->entries[at].first.isHole()
-                                                                    : o->dontEnum[at]) {
-                                continue;
-                            }
-                            next = k + 1;
+                    for (int up = 0; obj.isObject() && up < 4096; ++up) {
+                        next = nextEnumerableIndex(obj.asObject(), i);
+                        Object* proto = obj.asObject()->proto;
+                        if (next != 0 || in.op != op::HasNext2 || proto == nullptr) {
                             break;
                         }
+                        obj = Value::object(proto);
+                        i = 0;
                     }
                     if (in.op == op::HasNext2) {
                         reg[in.b] = Value::integer(static_cast<std::int32_t>(next));
-                        if (next == 0) {
-                            reg[in.a] = Value::null();
-                        }
+                        reg[in.a] = next == 0 ? Value::null() : obj;
                         stack.push_back(Value::boolean(next != 0));
                     } else {
                         stack.push_back(Value::integer(static_cast<std::int32_t>(next)));

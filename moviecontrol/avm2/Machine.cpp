@@ -178,6 +178,9 @@ Class* Machine::findClass(const std::string& qualifiedName) {
 }
 
 std::string Machine::className(const Value& v) {
+    if (v.isObject() && v.asObject()->kind == Object::Kind::Global) {
+        return "global";
+    }
     Class* c = classOf(v);
     return c != nullptr ? c->name : "Object";
 }
@@ -285,6 +288,12 @@ Value Machine::getProperty(const Value& target, const Name& name) {
         }
         if (o->kind == Object::Kind::Class && name.local == "prototype" && o->builds != nullptr) {
             return Value::object(o->builds->prototype);
+        }
+        // Every function has a prototype object, a built-in's made when first asked for.
+        if (o->kind == Object::Kind::Function && name.local == "prototype" && name.seesPublic() &&
+            o->findProp("prototype") == nullptr) {
+            o->setProp("prototype", Value::object(newObject()));
+            o->dontEnum.back() = true;
         }
     }
     if (const Binding* b = findTrait(target, name, &holder)) {
@@ -500,6 +509,18 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
             ~Leave() { --d; }
         } leave{depth_};
         return f->method.native(*this, self, args);
+    }
+    if (self.isNullish() && f->scope != nullptr) {
+        // A function given no `this` (null or undefined) gets its global object, the
+        // outermost object it closes over (ECMA-262 10.2.3).
+        const ScopeChain* root = f->scope.get();
+        while (root->parent != nullptr) {
+            root = root->parent.get();
+        }
+        if (root->object.isObject()) {
+            return runMethod(*f->method.unit, f->method.index, root->object, args, f->scope,
+                             f->methodClass, f);
+        }
     }
     return runMethod(*f->method.unit, f->method.index, self, args, f->scope, f->methodClass, f);
 }

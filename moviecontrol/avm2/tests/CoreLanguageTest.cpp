@@ -7,6 +7,7 @@
 
 #include "avm2/AbcReader.h"
 #include "avm2/DictionaryStore.h"
+#include "avm2/Enumeration.h"
 #include "avm2/NumberFormat.h"
 
 #include <gtest/gtest.h>
@@ -210,6 +211,61 @@ TEST(AbcIntegers, ShortEncodingsAreNeverSignExtended) {
         ASSERT_EQ(f.ints.size(), 2u);
         EXPECT_EQ(f.ints[1], value);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Core, EnumerationPassesOverHolesHiddenPropertiesAndGaps) {
+    avm2::Object* a = vm.newArray({Value::integer(1), Value::hole(), Value::integer(3)});
+    a->setProp("shown", Value::integer(4));
+    a->setProp("hidden", Value::integer(5));
+    a->dontEnum.back() = true;
+    a->setProp("last", Value::integer(6));
+    std::vector<std::int64_t> seen;
+    for (std::int64_t i = avm2::nextEnumerableIndex(a, 0); i != 0;
+         i = avm2::nextEnumerableIndex(a, i)) {
+        seen.push_back(i);
+    }
+    EXPECT_EQ(seen, (std::vector<std::int64_t>{1, 3, 4, 6}));
+    EXPECT_EQ(avm2::nextEnumerableIndex(a, -5), 1);
+    EXPECT_EQ(avm2::nextEnumerableIndex(a, 99), 0);
+
+    const Value d = dictionary();
+    vm.setProperty(d, key(Value::string("a")), Value::integer(1));
+    vm.setProperty(d, key(Value::string("b")), Value::integer(2));
+    vm.deleteProperty(d, key(Value::string("a")));
+    EXPECT_EQ(avm2::nextEnumerableIndex(d.asObject(), 0), 2);
+}
+
+int calls = 0;
+Value countCall(avm2::Machine&, const Value&, Args&) {
+    ++calls;
+    return Value::integer(calls);
+}
+
+TEST_F(Core, CallAndApplyStayBoundToTheirFunction) {
+    const Value f = Value::object(vm.newNative(countCall, "f"));
+    for (const char* method : {"call", "apply"}) {
+        calls = 0;
+        // f.call read off f, then called with nothing: f runs.
+        const Value bound = vm.getProperty(f, Name::publicName(method));
+        Args none;
+        vm.call(bound, Value(), none);
+        EXPECT_EQ(calls, 1) << method;
+        // f.call.call(): the outer call calls the bound inner one, which calls f.
+        EXPECT_EQ(call(bound, "call", {}), "2") << method;
+    }
+    // Function.prototype is a function that does nothing, and call on it does nothing too.
+    const Value proto = Value::object(vm.functionClass->prototype);
+    Args none;
+    EXPECT_TRUE(vm.call(proto, Value(), none).isUndefined());
+    EXPECT_EQ(call(proto, "call", {}), "undefined");
+    // A built-in's prototype object is made once and kept.
+    const Value p1 = vm.getProperty(f, Name::publicName("prototype"));
+    EXPECT_TRUE(p1.isObject());
+    EXPECT_TRUE(vm.strictEquals(p1, vm.getProperty(f, Name::publicName("prototype"))));
 }
 
 } // namespace

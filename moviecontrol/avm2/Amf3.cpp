@@ -7,6 +7,7 @@
 #include "avm2/ByteArrayData.h"
 #include "avm2/DictionaryStore.h"
 #include "avm2/Machine.h"
+#include "avm2/ProxyClass.h"
 
 #include <algorithm>
 #include <cmath>
@@ -259,6 +260,10 @@ class Writer {
             m_.callProperty(self, Name::publicName("writeExternal"), args);
             return;
         }
+        if (isProxy(self)) {
+            proxyObject(self, depth);
+            return;
+        }
         const std::vector<std::string> sealed =
             typed ? amfSealedMembers(cls) : std::vector<std::string>{};
         const bool dynamic = o->dynamic;
@@ -281,6 +286,25 @@ class Writer {
             }
             string("");
         }
+    }
+
+    // A proxy is written as an anonymous object holding what its enumeration gives.
+    void proxyObject(const Value& self, int depth) {
+        if (!traitsReference(m_.objectClass)) {
+            u29(0x0B);
+            string("");
+        }
+        for (std::int64_t i = proxyNextIndex(m_, self, 0); i != 0;
+             i = proxyNextIndex(m_, self, i)) {
+            m_.checkBudget();
+            const std::string name = m_.toString(proxyNextName(m_, self, i));
+            const Value v = proxyNextValue(m_, self, i);
+            if (!name.empty()) {
+                string(name);
+                value(v, depth + 1);
+            }
+        }
+        string("");
     }
 
     bool traitsReference(const Class* cls) {

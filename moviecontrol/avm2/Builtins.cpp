@@ -27,6 +27,7 @@ void installDate(Machine& m);
 void installJson(Machine& m);
 void installByteArray(Machine& m);
 void installAmf(Machine& m);
+void installProxy(Machine& m);
 
 namespace {
 
@@ -618,6 +619,7 @@ void Machine::installBuiltins() {
     installJson(*this);
     installByteArray(*this);
     installAmf(*this);
+    installProxy(*this);
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;

@@ -1,6 +1,15 @@
 #include "avm2/Enumeration.h"
 
+#include <cmath>
+
 namespace avm2 {
+
+std::int64_t enumerationIndex(double d) {
+    if (!(d > 0)) {
+        return 0;
+    }
+    return d >= 4294967296.0 ? std::int64_t{4294967296} : static_cast<std::int64_t>(d);
+}
 
 std::int64_t nextEnumerableIndex(const Object* o, std::int64_t index) {
     const auto elements = static_cast<std::int64_t>(o->elements.size());

@@ -11,4 +11,7 @@ namespace avm2 {
 // The index of the next enumerable property after `index`, or 0 when there is none.
 std::int64_t nextEnumerableIndex(const Object* o, std::int64_t index);
 
+// An enumeration index a script handed back, made whole and safe to convert (NaN is 0).
+std::int64_t enumerationIndex(double d);
+
 } // namespace avm2

@@ -5,6 +5,7 @@
 #include "avm2/Enumeration.h"
 #include "avm2/Machine.h"
 #include "avm2/Opcodes.h"
+#include "avm2/ProxyClass.h"
 
 #include <cmath>
 #include <limits>
@@ -311,9 +312,12 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::NextValue: {
                     const Value index = pop();
                     const Value obj = pop();
-                    std::int64_t i = static_cast<std::int64_t>(num(*this, index)) - 1;
+                    std::int64_t i = enumerationIndex(num(*this, index)) - 1;
                     Value out;
-                    if (obj.isObject() && i >= 0) {
+                    if (isProxy(obj)) {
+                        out = in.op == op::NextName ? proxyNextName(*this, obj, i + 1)
+                                                    : proxyNextValue(*this, obj, i + 1);
+                    } else if (obj.isObject() && i >= 0) {
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
                         if (i < ne) {
@@ -347,16 +351,20 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     Value obj = in.op == op::HasNext2 ? reg[in.a] : Value();
                     std::int64_t i = 0;
                     if (in.op == op::HasNext2) {
-                        i = static_cast<std::int64_t>(num(*this, reg[in.b]));
+                        i = enumerationIndex(num(*this, reg[in.b]));
                     } else {
-                        i = static_cast<std::int64_t>(num(*this, pop()));
+                        i = enumerationIndex(num(*this, pop()));
                         obj = pop();
                     }
                     // The next enumerable index after i (1-based), or 0 at the end. hasnext2
                     // goes on along the prototypes, moving its object register with it.
                     std::int64_t next = 0;
                     for (int up = 0; obj.isObject() && up < 4096; ++up) {
-                        next = nextEnumerableIndex(obj.asObject(), i);
+                        next = isProxy(obj) ? proxyNextIndex(*this, obj, i)
+                                            : nextEnumerableIndex(obj.asObject(), i);
+                        if (isProxy(obj)) {
+                            break;
+                        }
                         Object* proto = obj.asObject()->proto;
                         if (next != 0 || in.op != op::HasNext2 || proto == nullptr) {
                             break;

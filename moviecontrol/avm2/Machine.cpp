@@ -1,8 +1,10 @@
 #include "avm2/Machine.h"
 
 #include "avm2/AbcReader.h"
+#include "avm2/ByteArrayData.h"
 #include "avm2/DictionaryStore.h"
 #include "avm2/DisplayHost.h"
+#include "avm2/ProxyClass.h"
 #include "unicode/Utf16Text.h"
 
 #include <cmath>
@@ -153,6 +155,10 @@ Object* Machine::instantiate(Class* cls) {
             o->kind = Object::Kind::Date;
             break;
         }
+        if (c->native == Class::Native::Proxy) {
+            o->kind = Object::Kind::Proxy;
+            break;
+        }
     }
     initSlots(o, cls->instance, cls->unit);
     return o;
@@ -286,6 +292,11 @@ Value Machine::getProperty(const Value& target, const Name& name) {
                 return *v;
             }
         }
+        // A ByteArray's bytes read as its indexed properties; past the end, undefined.
+        if (ByteArrayData* bytes = byteArrayData(target);
+            bytes != nullptr && name.seesPublic() && arrayIndex(name.local, index)) {
+            return index < bytes->data.size() ? Value::integer(bytes->data[index]) : Value();
+        }
         if (o->kind == Object::Kind::Class && name.local == "prototype" && o->builds != nullptr) {
             return Value::object(o->builds->prototype);
         }
@@ -298,6 +309,9 @@ Value Machine::getProperty(const Value& target, const Name& name) {
     }
     if (const Binding* b = findTrait(target, name, &holder)) {
         return readBinding(target, holder, *b, nullptr);
+    }
+    if (isProxy(target)) {
+        return proxyNamed(*this, target, "getProperty", name);
     }
     if (name.seesPublic()) {
         Object* start = holder;
@@ -372,12 +386,26 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
         }
         }
     }
+    if (isProxy(target)) {
+        proxyNamed(*this, target, "setProperty", name, {value});
+        return;
+    }
     if (holder == nullptr) {
         throwError("ReferenceError", 1056,
                    "Cannot create property " + name.local + " on " +
                        classOf(target)->qualifiedName() + ".");
     }
     std::uint32_t index = 0;
+    // Writing a ByteArray's index stores the low byte, lengthening the array with zeros.
+    if (ByteArrayData* bytes = byteArrayData(target);
+        bytes != nullptr && name.seesPublic() && arrayIndex(name.local, index)) {
+        if (index >= bytes->data.size()) {
+            checkMemory(std::size_t{index} + 1 - bytes->data.size());
+            bytes->data.resize(std::size_t{index} + 1);
+        }
+        bytes->data[index] = static_cast<std::uint8_t>(toInt32(toNumber(value)));
+        return;
+    }
     if (holder->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
         if (holder->cls != nullptr && holder->cls->isSubclassOf(vectorClass)) {
             setVectorElement(holder, index, value);
@@ -406,6 +434,10 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
         return false;
     }
     Object* o = target.asObject();
+    if (o->kind == Object::Kind::Proxy &&
+        (o->traits == nullptr || o->traits->find(name) == nullptr)) {
+        return toBoolean(proxyNamed(*this, target, "deleteProperty", name));
+    }
     std::uint32_t index = 0;
     if (o->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
         if (index < o->elements.size()) {
@@ -433,6 +465,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
     Object* holder = nullptr;
     if (findTrait(target, name, &holder) != nullptr) {
         return true;
+    }
+    if (isProxy(target)) {
+        return toBoolean(proxyNamed(*this, target, "hasProperty", name));
     }
     if (holder == nullptr || !name.seesPublic()) {
         return false;
@@ -466,6 +501,9 @@ Value Machine::callProperty(const Value& target, const Name& name, Args& args) {
                              b->declaredBy != nullptr ? b->declaredBy->scope : nullptr,
                              b->declaredBy, nullptr);
         }
+    }
+    if (isProxy(target)) {
+        return proxyNamed(*this, target, "callProperty", name, args);
     }
     Value f = getProperty(target, name);
     if (!f.isObject() || (f.asObject()->kind != Object::Kind::Function &&
@@ -625,7 +663,15 @@ Value Machine::callSuper(const Value& self, Class* from, const Name& name, Args&
 
 Value Machine::findProperty(const std::vector<ScopeChain>& local, const ScopePtr& outer,
                             const Name& name, bool strict) {
-    auto has = [&](const ScopeChain& s) { return hasProperty(s.object, name); };
+    // A proxy on the scope chain answers by its declared traits only: scope lookups do not
+    // reach its hasProperty hook.
+    auto has = [&](const ScopeChain& s) {
+        if (isProxy(s.object) && !s.with) {
+            Object* holder = nullptr;
+            return findTrait(s.object, name, &holder) != nullptr;
+        }
+        return hasProperty(s.object, name);
+    };
     for (auto it = local.rbegin(); it != local.rend(); ++it) {
         if (has(*it)) {
             return it->object;

@@ -103,7 +103,8 @@ struct Class {
         Vector,
         Dictionary,
         RegExp,
-        ByteArray
+        ByteArray,
+        Proxy
     };
     Native native = Native::None;
     // Called with the new object and the arguments when the class (or a subclass) builds one.
@@ -126,7 +127,8 @@ class Object {
         Date,
         RegExp,
         Dictionary,
-        ByteArray
+        ByteArray,
+        Proxy
     };
 
     Kind kind = Kind::Plain;

@@ -1,0 +1,26 @@
+#pragma once
+// flash.utils.Proxy: an object whose subclass answers for every property it does not
+// declare, through methods in the flash_proxy namespace (getProperty, setProperty,
+// callProperty, hasProperty, deleteProperty) and enumerates through nextNameIndex,
+// nextName and nextValue.
+
+#include "avm2/Runtime.h"
+
+#include <cstdint>
+
+namespace avm2 {
+
+class Machine;
+
+bool isProxy(const Value& v);
+// Calls the proxy's flash_proxy method `hook` with the name (as a QName) first, then `extra`.
+Value proxyNamed(Machine& m, const Value& proxy, const char* hook, const Name& name,
+                 Args extra = {});
+// The enumeration hooks: the index after `index` (0 at the end), the name and value there.
+std::int64_t proxyNextIndex(Machine& m, const Value& proxy, std::int64_t index);
+Value proxyNextName(Machine& m, const Value& proxy, std::int64_t index);
+Value proxyNextValue(Machine& m, const Value& proxy, std::int64_t index);
+
+void installProxy(Machine& m);
+
+} // namespace avm2

@@ -25,9 +25,28 @@ Value getDefinitionByNameFn(Machine& m, const Value&, Args& a) {
     return m.getProperty(holder, name);
 }
 
+// The qualified name of the class the value's class extends (of the class itself when given
+// one); null for Object, which extends nothing, and for null and undefined.
+Value qualifiedSuperclassNameFn(Machine& m, const Value&, Args& a) {
+    const Value v = a.empty() ? Value() : a[0];
+    if (v.isNullish()) {
+        return Value::null();
+    }
+    const Class* c = v.isObject() && v.asObject()->kind == Object::Kind::Class
+                         ? v.asObject()->builds
+                         : m.classOf(v);
+    if (c == nullptr || c->super == nullptr) {
+        return Value::null();
+    }
+    return Value::string(c->super->qualifiedName());
+}
+
 } // namespace
 
 void installReflection(Machine& m) {
+    m.defineGlobal(
+        "flash.utils", "getQualifiedSuperclassName",
+        Value::object(m.newNative(qualifiedSuperclassNameFn, "getQualifiedSuperclassName")));
     m.defineGlobal("flash.utils", "getDefinitionByName",
                    Value::object(m.newNative(getDefinitionByNameFn, "getDefinitionByName")));
 }

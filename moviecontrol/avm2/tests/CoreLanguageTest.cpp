@@ -6,6 +6,7 @@
 #include "FakeHost.h"
 
 #include "avm2/AbcReader.h"
+#include "avm2/ByteArrayData.h"
 #include "avm2/DictionaryStore.h"
 #include "avm2/Enumeration.h"
 #include "avm2/NumberFormat.h"
@@ -266,6 +267,31 @@ TEST_F(Core, CallAndApplyStayBoundToTheirFunction) {
     const Value p1 = vm.getProperty(f, Name::publicName("prototype"));
     EXPECT_TRUE(p1.isObject());
     EXPECT_TRUE(vm.strictEquals(p1, vm.getProperty(f, Name::publicName("prototype"))));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Core, QualifiedSuperclassNames) {
+    const Value fn = vm.getProperty(
+        Value::object(vm.globalObject()),
+        Name::qualified(avm2::Namespace::publicNs("flash.utils"), "getQualifiedSuperclassName"));
+    const std::vector<std::pair<Value, std::string>> table = {
+        {Value::object(vm.newArray()), "Object"},
+        {Value::object(vm.newObject()), "null"},
+        {Value::object(vm.findClass("Object")->classObject), "null"},
+        {Value::object(vm.findClass("TypeError")->classObject), "Error"},
+        {Value::object(avm2::newByteArray(vm)), "Object"},
+        {Value::integer(3), "Object"},
+        {Value::string("s"), "Object"},
+        {Value(), "null"},
+        {Value::null(), "null"},
+    };
+    for (const auto& [v, expected] : table) {
+        Args args{v};
+        EXPECT_EQ(vm.toString(vm.call(fn, Value(), args)), expected) << vm.toString(v);
+    }
 }
 
 } // namespace

@@ -102,11 +102,24 @@ Value arraySetLength(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// What a Vector.<T> stores of values given to push, unshift or splice: each coerced to T,
+// as a store by index would be. An Array keeps them as they are.
+Args asElements(Machine& m, const Object* o, Args::const_iterator begin, Args::const_iterator end) {
+    Args out(begin, end);
+    if (o->cls != nullptr && o->cls->elementType != nullptr) {
+        for (Value& v : out) {
+            v = m.coerce(v, o->cls->elementType);
+        }
+    }
+    return out;
+}
+
 Value arrayPush(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
     refuseIfFixed(m, o);
-    for (auto& v : a) {
-        o->elements.push_back(v);
+    m.checkMemory(a.size() * sizeof(Value));
+    for (auto& v : asElements(m, o, a.begin(), a.end())) {
+        o->elements.push_back(std::move(v));
     }
     return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
 }
@@ -136,7 +149,9 @@ Value arrayShift(Machine& m, const Value& self, Args&) {
 Value arrayUnshift(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
     refuseIfFixed(m, o);
-    o->elements.insert(o->elements.begin(), a.begin(), a.end());
+    m.checkMemory(a.size() * sizeof(Value));
+    const Args added = asElements(m, o, a.begin(), a.end());
+    o->elements.insert(o->elements.begin(), added.begin(), added.end());
     return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
 }
 
@@ -217,8 +232,9 @@ Value arraySplice(Machine& m, const Value& self, Args& a) {
     std::vector<Value> removed(first, first + static_cast<std::ptrdiff_t>(count));
     o->elements.erase(first, first + static_cast<std::ptrdiff_t>(count));
     if (a.size() > 2) {
-        o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), a.begin() + 2,
-                           a.end());
+        const Args added = asElements(m, o, a.begin() + 2, a.end());
+        o->elements.insert(o->elements.begin() + static_cast<std::ptrdiff_t>(start), added.begin(),
+                           added.end());
     }
     return sameKind(m, self, std::move(removed));
 }

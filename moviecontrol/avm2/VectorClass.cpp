@@ -40,14 +40,24 @@ Value vectorSetFixed(Machine&, const Value& self, Args& a) {
 
 namespace {
 
-// Vector.<T>(array): a new vector of this class with the array's elements.
+// Vector.<T>(value): a vector of this class is itself; an Array or another vector gives a
+// new vector of this class with the elements coerced to T.
 Value vectorConvert(Machine& m, const Value& self, Args& a) {
     if (a.size() != 1 || !a[0].isObject() || a[0].asObject()->kind != Object::Kind::Array ||
         !self.isObject() || self.asObject()->builds == nullptr) {
         m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert to Vector.");
     }
-    Object* v = m.instantiate(self.asObject()->builds);
-    v->elements = a[0].asObject()->elements;
+    Class* cls = self.asObject()->builds;
+    if (a[0].asObject()->cls == cls) {
+        return a[0];
+    }
+    Object* v = m.instantiate(cls);
+    v->elements.reserve(a[0].asObject()->elements.size());
+    for (const Value& e : a[0].asObject()->elements) {
+        v->elements.push_back(cls->elementType != nullptr
+                                  ? m.coerce(e.isHole() ? Value() : e, cls->elementType)
+                                  : (e.isHole() ? Value() : e));
+    }
     return Value::object(v);
 }
 

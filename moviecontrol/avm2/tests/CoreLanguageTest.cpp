@@ -295,3 +295,38 @@ TEST_F(Core, QualifiedSuperclassNames) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Core, VectorsCoerceWhatTheyAreGiven) {
+    Args intType{Value::object(vm.intClass->classObject)};
+    const Value vectorOfInt = vm.applyType(Value::object(vm.vectorClass->classObject), intType);
+    const auto fresh = [&] {
+        Args none;
+        return vm.construct(vectorOfInt, none);
+    };
+    const std::vector<std::tuple<const char*, Args, std::string>> table = {
+        {"push", {Value::number(2.7), Value::string("5"), Value::string("x")}, "2,5,0"},
+        {"unshift", {Value::boolean(true), Value::null()}, "1,0"},
+        {"insertAt", {Value::integer(0), Value::number(-1.5)}, "-1"},
+    };
+    for (const auto& [method, args, expected] : table) {
+        const Value v = fresh();
+        call(v, method, args);
+        EXPECT_EQ(vm.toString(v), expected) << method;
+    }
+    const Value spliced = fresh();
+    call(spliced, "push", {Value::integer(1), Value::integer(2)});
+    call(spliced, "splice", {Value::integer(1), Value::integer(0), Value::string("7.9")});
+    EXPECT_EQ(vm.toString(spliced), "1,7,2");
+
+    // Vector.<int>(array) converts each element; a Vector.<int> passes through as itself.
+    Args fromArray{Value::object(
+        vm.newArray({Value::integer(6), Value::string("hi"), Value::hole(), Value::number(3.5)}))};
+    const Value converted = vm.call(vectorOfInt, Value(), fromArray);
+    EXPECT_EQ(vm.toString(converted), "6,0,0,3");
+    Args same{converted};
+    EXPECT_TRUE(vm.strictEquals(vm.call(vectorOfInt, Value(), same), converted));
+}
+
+} // namespace

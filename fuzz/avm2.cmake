@@ -13,3 +13,11 @@ if(TARGET mc_avm2)
         LIBS mc_avm2)
     target_include_directories(fuzz_avm2_text PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm2/tests)
 endif()
+
+# Its AMF coders: arbitrary bytes read by ByteArray.readObject in both encodings.
+if(TARGET mc_avm2)
+    velmora_fuzz(fuzz_amf
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_amf.cpp
+        LIBS mc_avm2)
+    target_include_directories(fuzz_amf PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm2/tests)
+endif()

@@ -166,4 +166,47 @@ TEST_F(Amf, AliasesNameTheClassBothWays) {
     EXPECT_EQ(vm.toString(vm.call(getter, Value(), alias)), "[class Date]");
 }
 
+TEST_F(Amf, ArbitraryBytesNeverCrashTheReader) {
+    // A fixed pseudo-random stream of inputs, weighted towards the markers and short
+    // lengths, read in both encodings: each read ends in a value or a script error.
+    std::uint32_t state = 12345;
+    const auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(state >> 16);
+    };
+    for (int n = 0; n < 3000; ++n) {
+        Bytes data(next() % 48);
+        for (std::uint8_t& b : data) {
+            const std::uint8_t r = next();
+            b = r < 128 ? static_cast<std::uint8_t>(r % 0x12) : next();
+        }
+        for (int encoding : {3, 0}) {
+            const std::string result = read(encoding, data);
+            EXPECT_FALSE(result.empty() && data.empty());
+        }
+    }
+}
+
+TEST_F(Amf, WhatIsWrittenReadsBackTheSame) {
+    const Value nested =
+        object({{"list", Value::object(vm.newArray(
+                             {Value::integer(1), Value::number(2.5), Value::string("three")}))},
+                {"flag", Value::boolean(true)},
+                {"none", Value::null()}});
+    for (int encoding : {3, 0}) {
+        Value b = stream(encoding);
+        Args args{nested};
+        vm.callProperty(b, Name::publicName("writeObject"), args);
+        avm2::byteArrayData(b)->position = 0;
+        Args none;
+        const Value back = vm.callProperty(b, Name::publicName("readObject"), none);
+        EXPECT_EQ(vm.toString(vm.getProperty(back, Name::publicName("list"))), "1,2.5,three")
+            << encoding;
+        EXPECT_EQ(vm.toString(vm.getProperty(back, Name::publicName("flag"))), "true") << encoding;
+        EXPECT_TRUE(vm.getProperty(back, Name::publicName("none")).isNull()) << encoding;
+        EXPECT_EQ(avm2::byteArrayData(b)->position, avm2::byteArrayData(b)->data.size())
+            << encoding;
+    }
+}
+
 } // namespace

@@ -360,7 +360,13 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
                                className(target) + ".");
             }
             if (holder != nullptr && b->slot < holder->slots.size()) {
-                const SlotInit& si = holder->traits->slots[b->slot];
+                SlotInit& si = holder->traits->slots[b->slot];
+                // A slot typed with a class not yet made when its traits were (its own
+                // class, say) learns its type on the first store.
+                if (si.type == nullptr && si.typeName != 0 && b->declaredBy != nullptr &&
+                    b->declaredBy->unit != nullptr) {
+                    si.type = resolveType(*b->declaredBy->unit, si.typeName);
+                }
                 holder->slots[b->slot] = si.type != nullptr ? coerce(value, si.type) : value;
             }
             return;

@@ -26,7 +26,8 @@ struct TraitSpec {
     std::uint32_t name = 0; // multiname
     std::uint8_t kind = 0;  // 0 slot, 1 method, 4 class, 6 const
     std::uint32_t slotId = 0;
-    std::uint32_t index = 0; // method or class index
+    std::uint32_t index = 0;    // method or class index
+    std::uint32_t typeName = 0; // a slot's type (multiname), 0 for any
 };
 
 struct BodySpec {
@@ -165,7 +166,7 @@ class AbcBuilder {
             case 0:
             case 6:
                 u30(out, t.slotId);
-                u30(out, 0);
+                u30(out, t.typeName);
                 u30(out, 0);
                 break;
             case 4:

@@ -234,4 +234,51 @@ TEST(Traits, AnOverrideReplacesTheMethodAndSuperReachesTheBase) {
     EXPECT_EQ(avm2test::runAbc(abc.build()), "B+A\ngA\n5\n");
 }
 
+// class C { static var s: C } then C.s = undefined: the slot's type is the class being made
+// when its traits were, and a store still coerces to it (undefined becomes null).
+TEST(Traits, ASlotTypedWithItsOwnClassCoercesStores) {
+    TraceScript s;
+    AbcBuilder abc = s.abc;
+    const std::uint32_t object = abc.qname(s.publicNs, abc.string("Object"));
+    const std::uint32_t nameC = abc.qname(s.publicNs, abc.string("C"));
+    const std::uint32_t slot = abc.qname(s.publicNs, abc.string("s"));
+    const std::uint32_t init = abc.method();
+    const std::uint32_t cInit = abc.method();
+    const std::uint32_t cStatic = abc.method();
+    avm2test::TraitSpec typed{slot, 0, 1, 0};
+    typed.typeName = nameC;
+    abc.classes.push_back({nameC, object, cInit, cStatic, {}, {typed}});
+    abc.scripts.push_back({init, {{nameC, 4, 1, 0}}});
+    const Bytes script = {0xD0,       0x30,
+                          0x65,       0x00,
+                          0x60,       u8(object),
+                          0x30,       0x60,
+                          u8(object), 0x58,
+                          0x00,       0x1D,
+                          0x68,       u8(nameC), // newclass C, initprop
+                          0x60,       u8(nameC),
+                          0x21,       0x61,
+                          u8(slot), // C.s = undefined
+                          0x5D,       u8(s.traceName),
+                          0x60,       u8(nameC),
+                          0x66,       u8(slot),
+                          0x4F,       u8(s.traceName),
+                          1, // trace(C.s)
+                          0x5D,       u8(s.traceName),
+                          0x60,       u8(nameC),
+                          0x66,       u8(slot),
+                          0x21,       0xAB,
+                          0x4F,       u8(s.traceName),
+                          1, // trace(C.s == undefined)
+                          0x47};
+    const Bytes ctor{0xD0, 0x30, 0xD0, 0x49, 0x00, 0x47};
+    for (auto [m, code] : {std::pair{init, script}, {cInit, ctor}, {cStatic, Bytes{0x47}}}) {
+        BodySpec b;
+        b.method = m;
+        b.code = code;
+        abc.bodies.push_back(b);
+    }
+    EXPECT_EQ(avm2test::runAbc(abc.build()), "null\ntrue\n");
+}
+
 } // namespace

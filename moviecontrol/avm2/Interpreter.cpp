@@ -331,9 +331,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                             const auto k = static_cast<std::size_t>(i - ne);
                             if (k < o->entries.size()) {
                                 const Value& key = o->entries[k].first;
-                                out = in.op == op::NextValue ? o->entries[k].second
-                                      : key.isString()       ? enumeratedName(key.asString())
-                                                             : key;
+                                // A deleted entry's gap gives undefined, never its marker.
+                                out = key.isHole()             ? Value()
+                                      : in.op == op::NextValue ? o->entries[k].second
+                                      : key.isString()         ? enumeratedName(key.asString())
+                                                               : key;
                             }
                         } else {
                             const auto k = static_cast<std::size_t>(i - ne);

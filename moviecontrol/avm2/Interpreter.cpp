@@ -3,6 +3,7 @@
 #include "avm2/AbcReader.h"
 #include "avm2/Machine.h"
 #include "avm2/Opcodes.h"
+#include "avm2/XmlOperators.h"
 
 #include <cmath>
 #include <limits>
@@ -115,6 +116,20 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
         reg[params + 1] = Value::object(arr);
     }
 
+    // A default xml namespace this method sets lasts until it returns.
+    struct DxnsScope {
+        Machine& machine;
+        bool active = false;
+        std::string previous;
+        explicit DxnsScope(Machine& m) : machine(m) {}
+        DxnsScope(const DxnsScope&) = delete;
+        DxnsScope& operator=(const DxnsScope&) = delete;
+        ~DxnsScope() {
+            if (active) {
+                xmlRestoreDefaultNamespace(machine, std::move(previous));
+            }
+        }
+    } dxns{*this};
     std::vector<Value> stack;
     stack.reserve(body.maxStack + 1);
     std::vector<ScopeChain> scopes;
@@ -140,6 +155,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
             if (v.isObject() && v.asObject()->kind == Object::Kind::QName) {
                 n.local = v.asObject()->text;
                 n.namespaces = {v.asObject()->ns};
+                n.anyNamespace = v.asObject()->flag; // QName(null, ...): any namespace
             } else {
                 n.local = toString(v);
             }
@@ -201,11 +217,18 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     break;
                 }
                 case op::Dxns:
-                case op::DxnsLate:
-                    if (in.op == op::DxnsLate) {
-                        pop();
+                case op::DxnsLate: {
+                    const Value ns = in.op == op::DxnsLate ? pop()
+                                                           : Value::string(in.a < abc.strings.size()
+                                                                               ? abc.strings[in.a]
+                                                                               : std::string());
+                    std::string previous = xmlSetDefaultNamespace(*this, ns);
+                    if (!dxns.active) {
+                        dxns.previous = std::move(previous);
+                        dxns.active = true;
                     }
                     break;
+                }
                 case op::Kill:
                     reg[in.a] = Value();
                     break;
@@ -598,10 +621,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     break;
                 }
                 case op::GetDescendants: {
-                    runtimeName(in.a);
-                    pop();
-                    throwError("TypeError", 1016,
-                               "Descendants operator (..) not supported on type Object.");
+                    Name n = runtimeName(in.a);
+                    stack.back() = xmlDescendants(*this, stack.back(), n);
+                    break;
                 }
                 case op::NewCatch: {
                     Object* scope = allocate();
@@ -740,8 +762,10 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                                                             : Value::string(toString(stack.back()));
                     break;
                 case op::EscXElem:
+                    stack.back() = xmlEscapeElement(*this, stack.back());
+                    break;
                 case op::EscXAttr:
-                    stack.back() = Value::string(toString(stack.back()));
+                    stack.back() = xmlEscapeAttribute(*this, stack.back());
                     break;
                 case op::ConvertI:
                 case op::CoerceI:
@@ -767,6 +791,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 case op::CheckFilter:
+                    xmlCheckFilter(*this, stack.back());
                     break;
                 case op::CoerceA:
                     break;

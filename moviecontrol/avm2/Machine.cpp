@@ -2,6 +2,7 @@
 
 #include "avm2/AbcReader.h"
 #include "avm2/DisplayHost.h"
+#include "avm2/XmlOperators.h"
 #include "unicode/Utf16Text.h"
 
 #include <cmath>
@@ -261,6 +262,9 @@ Value Machine::getProperty(const Value& target, const Name& name) {
         }
         throwError("TypeError", 1010, "A term is undefined and has no properties.");
     }
+    if (isXmlValue(target)) {
+        return xmlGetProperty(*this, target, name);
+    }
     Object* holder = nullptr;
     if (target.isObject()) {
         Object* o = target.asObject();
@@ -325,6 +329,10 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
                        "Cannot access a property or method of a null object reference.");
         }
         throwError("TypeError", 1010, "A term is undefined and has no properties.");
+    }
+    if (isXmlValue(target)) {
+        xmlSetProperty(*this, target, name, value);
+        return;
     }
     Object* holder = nullptr;
     if (const Binding* b = findTrait(target, name, &holder)) {
@@ -403,6 +411,9 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
     if (!target.isObject()) {
         return false;
     }
+    if (isXmlValue(target)) {
+        return xmlDeleteProperty(*this, target, name);
+    }
     Object* o = target.asObject();
     std::uint32_t index = 0;
     if (o->kind == Object::Kind::Array && arrayIndex(name.local, index)) {
@@ -433,6 +444,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
     if (target.isNullish()) {
         return false;
     }
+    if (isXmlValue(target)) {
+        return xmlHasProperty(*this, target, name);
+    }
     Object* holder = nullptr;
     if (findTrait(target, name, &holder) != nullptr) {
         return true;
@@ -455,6 +469,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
 }
 
 Value Machine::callProperty(const Value& target, const Name& name, Args& args) {
+    if (isXmlValue(target)) {
+        return xmlCallProperty(*this, target, name, args);
+    }
     Object* holder = nullptr;
     if (!target.isNullish()) {
         if (const Binding* b = findTrait(target, name, &holder);
@@ -680,6 +697,9 @@ Value Machine::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject()) {
         return v;
     }
+    if (isXmlValue(v)) {
+        return Value::string(xmlPrimitiveString(*this, v));
+    }
     const char* order[2] = {"valueOf", "toString"};
     if (preferString || v.asObject()->kind == Object::Kind::Date) {
         std::swap(order[0], order[1]);
@@ -758,7 +778,9 @@ std::string Machine::typeOf(const Value& v) {
     case Value::Type::String:
         return "string";
     case Value::Type::Object:
-        return v.asObject()->kind == Object::Kind::Function ? "function" : "object";
+        return v.asObject()->kind == Object::Kind::Function ? "function"
+               : isXmlValue(v)                              ? "xml"
+                                                            : "object";
     }
     return "object";
 }
@@ -796,6 +818,9 @@ bool Machine::strictEquals(const Value& a, const Value& b) {
 }
 
 bool Machine::looseEquals(const Value& a, const Value& b) {
+    if (const std::optional<bool> xml = xmlLooseEquals(*this, a, b)) {
+        return *xml;
+    }
     if (a.type() == b.type() || (a.isNumeric() && b.isNumeric())) {
         return strictEquals(a, b);
     }
@@ -859,6 +884,9 @@ Value Machine::add(const Value& a, const Value& b) {
     }
     if (a.isNumeric() && b.isNumeric()) {
         return Value::number(a.asNumber() + b.asNumber());
+    }
+    if (std::optional<Value> list = xmlConcat(*this, a, b)) {
+        return *list;
     }
     // Arrays and dates concatenate as text; other objects by their primitive.
     Value pa = toPrimitive(a, false);

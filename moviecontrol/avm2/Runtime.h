@@ -126,7 +126,9 @@ class Object {
         Date,
         RegExp,
         Dictionary,
-        ByteArray
+        ByteArray,
+        Xml,
+        XmlList
     };
 
     Kind kind = Kind::Plain;

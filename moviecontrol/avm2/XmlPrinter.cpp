@@ -1,0 +1,290 @@
+// XML to text as Flash prints it: toString's simple content rule, and toXMLString with
+// pretty printing, the namespace declarations a node needs where it is printed, and the
+// escapes of element text and attribute values.
+#include "avm2/XmlNodes.h"
+
+#include <algorithm>
+
+namespace avm2 {
+
+std::string escapeElementValue(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        switch (c) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string escapeAttributeValue(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        switch (c) {
+        case '"':
+            out += "&quot;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '\n':
+            out += "&#xA;";
+            break;
+        case '\r':
+            out += "&#xD;";
+            break;
+        case '\t':
+            out += "&#x9;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool hasSimpleContent(Object* xml) {
+    const XmlNode& n = xmlNode(xml);
+    if (n.kind == XmlKind::Comment || n.kind == XmlKind::Instruction) {
+        return false;
+    }
+    return std::none_of(n.children.begin(), n.children.end(),
+                        [](Object* c) { return xmlNode(c).kind == XmlKind::Element; });
+}
+
+namespace {
+
+bool isPlainSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+std::string trimmed(const std::string& s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && isPlainSpace(s[b])) {
+        ++b;
+    }
+    while (e > b && isPlainSpace(s[e - 1])) {
+        --e;
+    }
+    return s.substr(b, e - b);
+}
+
+class Printer {
+  public:
+    Printer(Machine& m) : m_(m), st_(xmlState(m)) {}
+
+    void print(Object* x, const std::vector<XmlNamespace>& ancestors, std::size_t indent,
+               std::size_t depth) {
+        if (depth > kXmlMaxDepth) {
+            m_.throwError("Error", 1023, "Stack overflow occurred.");
+        }
+        if ((++count_ & 0xFFF) == 0) {
+            m_.checkBudget();
+            m_.checkMemory(out.size());
+        }
+        const XmlNode& n = xmlNode(x);
+        if (st_.prettyPrinting) {
+            out.append(indent, ' ');
+        }
+        switch (n.kind) {
+        case XmlKind::Text:
+            out += escapeElementValue(st_.prettyPrinting ? trimmed(n.text) : n.text);
+            return;
+        case XmlKind::Attribute:
+            out += escapeAttributeValue(n.text);
+            return;
+        case XmlKind::Comment:
+            out += "<!--" + n.text + "-->";
+            return;
+        case XmlKind::Instruction:
+            out += "<?" + n.local + " " + n.text + "?>";
+            return;
+        case XmlKind::Element:
+            break;
+        }
+
+        // The declarations this element makes that its ancestors (as printed) do not.
+        std::vector<XmlNamespace> declared;
+        for (const XmlNamespace& ns : n.namespaces) {
+            if (std::find(ancestors.begin(), ancestors.end(), ns) == ancestors.end()) {
+                declared.push_back(ns);
+            }
+        }
+        std::vector<XmlNamespace> scope = declared;
+        scope.insert(scope.end(), ancestors.begin(), ancestors.end());
+        const std::string elementPrefix = prefixFor(n, scope, declared, false);
+
+        out += '<';
+        const std::string tag = elementPrefix.empty() ? n.local : elementPrefix + ":" + n.local;
+        out += tag;
+        std::vector<std::string> attributePrefixes;
+        for (Object* a : n.attributes) {
+            attributePrefixes.push_back(prefixFor(xmlNode(a), scope, declared, true));
+        }
+        for (const XmlNamespace& ns : declared) {
+            out += ns.prefix.empty() ? " xmlns=\"" : " xmlns:" + ns.prefix + "=\"";
+            out += escapeAttributeValue(ns.uri) + "\"";
+        }
+        for (std::size_t i = 0; i < n.attributes.size(); ++i) {
+            const XmlNode& an = xmlNode(n.attributes[i]);
+            out += ' ';
+            if (!attributePrefixes[i].empty()) {
+                out += attributePrefixes[i] + ":";
+            }
+            out += an.local + "=\"" + escapeAttributeValue(an.text) + "\"";
+        }
+        if (n.children.empty()) {
+            out += "/>";
+            return;
+        }
+        out += '>';
+        const bool indentChildren =
+            n.children.size() > 1 || xmlNode(n.children.front()).kind != XmlKind::Text;
+        const bool pretty = st_.prettyPrinting && indentChildren;
+        const std::size_t step = static_cast<std::size_t>(std::max(0, st_.prettyIndent));
+        for (Object* c : n.children) {
+            if (pretty) {
+                out += '\n';
+            }
+            print(c, scope, pretty ? indent + step : 0, depth + 1);
+        }
+        if (pretty) {
+            out += '\n';
+            out.append(indent, ' ');
+        }
+        out += "</" + tag + ">";
+    }
+
+    std::string out;
+
+  private:
+    // The prefix a name is printed with; a namespace the scope lacks is declared here.
+    static std::string prefixFor(const XmlNode& n, std::vector<XmlNamespace>& scope,
+                                 std::vector<XmlNamespace>& declared, bool attribute) {
+        const auto inScope = [&](const std::string& prefix) {
+            return std::find_if(scope.begin(), scope.end(),
+                                [&](const XmlNamespace& ns) { return ns.prefix == prefix; });
+        };
+        if (n.uri.empty()) {
+            // No namespace: unprefixed, undoing a default namespace in scope if there is one.
+            if (!attribute) {
+                auto it = inScope("");
+                if (it != scope.end() && !it->uri.empty()) {
+                    XmlNamespace none{"", true, ""};
+                    declared.push_back(none);
+                    scope.insert(scope.begin(), none);
+                }
+            }
+            return {};
+        }
+        const std::string wanted = n.hasPrefix ? n.prefix : std::string();
+        if (!(attribute && wanted.empty())) {
+            auto it = inScope(wanted);
+            if (it != scope.end() && it->uri == n.uri) {
+                return wanted;
+            }
+        }
+        // Another prefix in scope for the same URI serves as well (attributes need one).
+        for (const XmlNamespace& ns : scope) {
+            if (ns.uri == n.uri && !(attribute && ns.prefix.empty()) &&
+                inScope(ns.prefix)->uri == n.uri) {
+                return ns.prefix;
+            }
+        }
+        std::string prefix = wanted;
+        if (attribute && prefix.empty()) {
+            prefix = "ns";
+        }
+        if (inScope(prefix) != scope.end()) {
+            for (int i = 1; inScope(prefix) != scope.end(); ++i) {
+                prefix = (wanted.empty() ? std::string("ns") : wanted) + std::to_string(i);
+            }
+        }
+        XmlNamespace made{prefix, true, n.uri};
+        declared.push_back(made);
+        scope.insert(scope.begin(), made);
+        return prefix;
+    }
+
+    Machine& m_;
+    const XmlState& st_;
+    std::size_t count_ = 0;
+};
+
+} // namespace
+
+std::string xmlToXmlString(Machine& m, Object* xml) {
+    Printer p(m);
+    p.print(xml, {}, 0, 0);
+    return std::move(p.out);
+}
+
+std::string xmlToString(Machine& m, Object* xml) {
+    const XmlNode& n = xmlNode(xml);
+    if (n.kind == XmlKind::Text || n.kind == XmlKind::Attribute) {
+        return n.text;
+    }
+    if (n.kind == XmlKind::Element && hasSimpleContent(xml)) {
+        std::string s;
+        for (Object* c : n.children) {
+            const XmlNode& cn = xmlNode(c);
+            if (cn.kind == XmlKind::Text) {
+                s += cn.text;
+            }
+        }
+        return s;
+    }
+    return xmlToXmlString(m, xml);
+}
+
+std::string listToXmlString(Machine& m, Object* list) {
+    std::string s;
+    bool first = true;
+    for (const Value& v : list->elements) {
+        if (!first) {
+            s += '\n';
+        }
+        first = false;
+        s += xmlToXmlString(m, v.asObject());
+    }
+    return s;
+}
+
+std::string listToString(Machine& m, Object* list) {
+    const auto& items = list->elements;
+    // One item is simple by its content; several only when none is an element.
+    const bool simple = items.size() == 1
+                            ? hasSimpleContent(items.front().asObject())
+                            : std::none_of(items.begin(), items.end(), [](const Value& v) {
+                                  return xmlNode(v.asObject()).kind == XmlKind::Element;
+                              });
+    if (!simple) {
+        return listToXmlString(m, list);
+    }
+    std::string s;
+    for (const Value& v : items) {
+        const XmlKind k = xmlNode(v.asObject()).kind;
+        if (k != XmlKind::Comment && k != XmlKind::Instruction) {
+            s += xmlToString(m, v.asObject());
+        }
+    }
+    return s;
+}
+
+} // namespace avm2

@@ -331,7 +331,12 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     const Value obj = pop();
                     std::int64_t i = static_cast<std::int64_t>(num(*this, index)) - 1;
                     Value out;
-                    if (obj.isObject() && i >= 0) {
+                    if (obj.isObject() && obj.asObject()->kind == Object::Kind::Xml) {
+                        // One XML node enumerates as a list of itself.
+                        if (i == 0) {
+                            out = in.op == op::NextName ? Value::string("0") : obj;
+                        }
+                    } else if (obj.isObject() && i >= 0) {
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
                         if (i < ne) {
@@ -370,7 +375,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     // The next enumerable index after i (1-based), or 0 at the end.
                     std::int64_t next = 0;
-                    if (obj.isObject()) {
+                    if (obj.isObject() && obj.asObject()->kind == Object::Kind::Xml) {
+                        next = i == 0 ? 1 : 0;
+                    } else if (obj.isObject()) {
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
                         const auto total =

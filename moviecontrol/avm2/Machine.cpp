@@ -630,7 +630,11 @@ Value Machine::callSuper(const Value& self, Class* from, const Name& name, Args&
 
 Value Machine::findProperty(const std::vector<ScopeChain>& local, const ScopePtr& outer,
                             const Name& name, bool strict) {
-    auto has = [&](const ScopeChain& s) { return hasProperty(s.object, name); };
+    // Inside an E4X filter, an attribute name belongs to the node the filter is on, even
+    // one the node lacks.
+    auto has = [&](const ScopeChain& s) {
+        return (s.with && name.attribute && isXmlValue(s.object)) || hasProperty(s.object, name);
+    };
     for (auto it = local.rbegin(); it != local.rend(); ++it) {
         if (has(*it)) {
             return it->object;
@@ -1001,6 +1005,7 @@ Name Machine::nameOf(AbcUnit& unit, std::uint32_t index) {
     case MultinameKind::QName:
     case MultinameKind::QNameA:
         n.namespaces.push_back(unit.namespaces[m.ns]);
+        n.anyNamespace = m.ns == 0; // `*::name`
         n.local = unit.abc.strings[m.name];
         n.anyName = m.name == 0;
         break;

@@ -137,10 +137,7 @@ class Printer {
         for (Object* a : n.attributes) {
             attributePrefixes.push_back(prefixFor(xmlNode(a), scope, declared, true));
         }
-        for (const XmlNamespace& ns : declared) {
-            out += ns.prefix.empty() ? " xmlns=\"" : " xmlns:" + ns.prefix + "=\"";
-            out += escapeAttributeValue(ns.uri) + "\"";
-        }
+        // Flash prints the attributes first, then the declarations.
         for (std::size_t i = 0; i < n.attributes.size(); ++i) {
             const XmlNode& an = xmlNode(n.attributes[i]);
             out += ' ';
@@ -148,6 +145,10 @@ class Printer {
                 out += attributePrefixes[i] + ":";
             }
             out += an.local + "=\"" + escapeAttributeValue(an.text) + "\"";
+        }
+        for (const XmlNamespace& ns : declared) {
+            out += ns.prefix.empty() ? " xmlns=\"" : " xmlns:" + ns.prefix + "=\"";
+            out += escapeAttributeValue(ns.uri) + "\"";
         }
         if (n.children.empty()) {
             out += "/>";

@@ -317,7 +317,8 @@ Value xmlNamespace(Machine& m, const Value& self, Args& a) {
             return makeNamespace(m, ns);
         }
     }
-    return makeNamespace(m, XmlNamespace{n.prefix, n.hasPrefix || n.uri.empty(), n.uri});
+    // A prefix no longer bound to the URI is unknown.
+    return makeNamespace(m, XmlNamespace{"", n.uri.empty(), n.uri});
 }
 
 Value xmlAppendChild(Machine& m, const Value& self, Args& a) {

@@ -183,15 +183,7 @@ class Printer {
                                 [&](const XmlNamespace& ns) { return ns.prefix == prefix; });
         };
         if (n.uri.empty()) {
-            // No namespace: unprefixed, undoing a default namespace in scope if there is one.
-            if (!attribute) {
-                auto it = inScope("");
-                if (it != scope.end() && !it->uri.empty()) {
-                    XmlNamespace none{"", true, ""};
-                    declared.push_back(none);
-                    scope.insert(scope.begin(), none);
-                }
-            }
+            // No namespace: unprefixed. Flash does not undo a default namespace in scope.
             return {};
         }
         const std::string wanted = n.hasPrefix ? n.prefix : std::string();
@@ -201,15 +193,22 @@ class Printer {
                 return wanted;
             }
         }
-        // Another prefix in scope for the same URI serves as well (attributes need one).
-        for (const XmlNamespace& ns : scope) {
-            if (ns.uri == n.uri && !(attribute && ns.prefix.empty()) &&
-                inScope(ns.prefix)->uri == n.uri) {
-                return ns.prefix;
+        // Another prefix in scope for the same URI serves as well; a prefixed one first, then
+        // (as Flash prints it, attributes included) the default namespace.
+        for (const bool allowDefault : {false, true}) {
+            for (const XmlNamespace& ns : scope) {
+                if (ns.uri == n.uri && (allowDefault || !ns.prefix.empty()) &&
+                    inScope(ns.prefix)->uri == n.uri) {
+                    return ns.prefix;
+                }
             }
         }
         std::string prefix = wanted;
-        if (attribute && prefix.empty()) {
+        const bool taken = inScope(wanted) != scope.end();
+        if ((taken || (attribute && prefix.empty())) && inScope("") == scope.end()) {
+            // Flash falls back to the default namespace, for attributes as well.
+            prefix.clear();
+        } else if (attribute && prefix.empty()) {
             prefix = "ns";
         }
         if (inScope(prefix) != scope.end()) {

@@ -29,8 +29,8 @@ void parseAsXml(avm2::Machine& vm, const std::string& flags, const std::string& 
     using avm2::Value;
     const unsigned bits = flags.empty() ? 0u : static_cast<unsigned char>(flags[0]);
     const Value xmlClass = Value::object(vm.findClass("XML")->classObject);
-    const char* settings[] = {"ignoreComments", "ignoreProcessingInstructions",
-                              "ignoreWhitespace", "prettyPrinting"};
+    const char* settings[] = {"ignoreComments", "ignoreProcessingInstructions", "ignoreWhitespace",
+                              "prettyPrinting"};
     for (unsigned i = 0; i < 4; ++i) {
         vm.setProperty(xmlClass, Name::publicName(settings[i]), Value::boolean((bits >> i) & 1u));
     }

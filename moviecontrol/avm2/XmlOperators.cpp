@@ -201,6 +201,36 @@ void setElement(Machine& m, Object* x, const XmlQuery& q, const Value& value) {
     }
 }
 
+// An empty list read by name from an element (or from such a list) stands for an element
+// yet to be: writing through it makes that element, so `x.a.b = v` builds <a><b>v</b></a>.
+Object* resolveList(Machine& m, Object* list, std::size_t depth) {
+    if (!list->elements.empty()) {
+        return list;
+    }
+    const XmlListOrigin origin = listOrigin(list);
+    if (!origin.named || origin.attribute || origin.target == nullptr || depth > kXmlMaxDepth) {
+        return nullptr;
+    }
+    Object* base = origin.target;
+    if (base->kind == Object::Kind::XmlList) {
+        Object* resolved = resolveList(m, base, depth + 1);
+        if (resolved == nullptr || resolved->elements.size() != 1) {
+            return nullptr;
+        }
+        base = resolved->elements.front().asObject();
+    }
+    if (xmlNode(base).kind != XmlKind::Element) {
+        return nullptr;
+    }
+    Object* e = newXmlNode(m, XmlKind::Element);
+    xmlNode(e).local = origin.local;
+    xmlNode(e).uri = origin.uri;
+    xmlNode(e).parent = base;
+    xmlNode(base).children.push_back(e);
+    list->elements.push_back(Value::object(e));
+    return list;
+}
+
 // list[i] = value.
 void setListIndex(Machine& m, Object* list, std::size_t i, const Value& value) {
     auto& items = list->elements;
@@ -225,7 +255,13 @@ void setListIndex(Machine& m, Object* list, std::size_t i, const Value& value) {
         }
         return;
     }
-    const XmlListOrigin origin = listOrigin(list);
+    XmlListOrigin origin = listOrigin(list);
+    if (origin.target != nullptr && origin.target->kind == Object::Kind::XmlList) {
+        Object* resolved = resolveList(m, origin.target, 0);
+        origin.target = resolved != nullptr && resolved->elements.size() == 1
+                            ? resolved->elements.front().asObject()
+                            : nullptr;
+    }
     if (origin.target != nullptr && xmlNode(origin.target).kind == XmlKind::Element) {
         XmlQuery q;
         q.attribute = origin.attribute;
@@ -374,11 +410,11 @@ void xmlSetProperty(Machine& m, const Value& target, const Name& name, const Val
         setListIndex(m, o, index, value);
         return;
     }
-    if (o->elements.size() == 1) {
-        xmlSetProperty(m, o->elements.front(), name, value);
+    if (o->elements.empty() && resolveList(m, o, 0) == nullptr) {
         return;
     }
-    if (o->elements.empty()) {
+    if (o->elements.size() == 1) {
+        xmlSetProperty(m, o->elements.front(), name, value);
         return;
     }
     m.throwError("TypeError", 1089,

@@ -100,6 +100,10 @@ class Printer {
         }
         const XmlNode& n = xmlNode(x);
         if (st_.prettyPrinting) {
+            // A script may set any indent: a large one is counted before it is written.
+            if (indent > 0xFFFF) {
+                m_.checkMemory(out.size() + indent);
+            }
             out.append(indent, ' ');
         }
         switch (n.kind) {

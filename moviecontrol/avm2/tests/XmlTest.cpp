@@ -125,6 +125,10 @@ TEST_F(Xml, HostileMarkupIsBounded) {
     const std::string laughs = "<!DOCTYPE l [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
                                "\"&a;&a;&a;&a;&a;&a;&a;&a;\">]><l>&b;&b;&b;</l>";
     EXPECT_EQ(vm.toString(xml(laughs)), "&b;&b;&b;");
+    // An indent a script sets is counted against the memory budget before it is written.
+    setting("prettyIndent", Value::integer(1 << 30));
+    EXPECT_THROW(xmlString(xml("<a><b/></a>")), avm2::ScriptAbort);
+    setting("prettyIndent", Value::integer(2));
     // A node cannot become its own descendant.
     const Value x = xml("<a><b/></a>");
     const Value b = vm.getProperty(vm.getProperty(x, Name::publicName("b")), Name::publicName("0"));
@@ -199,6 +203,13 @@ TEST_F(Xml, WritesAndDeletesThroughXmlAndLists) {
                   vm.setProperty(x, Name::publicName("0"), Value::integer(1));
               }).find("Error #1087"),
               std::string::npos);
+    // Writing through names that are not there yet builds them.
+    const Value built = xml("<r/>");
+    const Value b =
+        vm.getProperty(vm.getProperty(built, Name::publicName("a")), Name::publicName("b"));
+    vm.setProperty(b, Name::publicName("c"), Value::string("v"));
+    vm.setProperty(b, attr("k"), Value::integer(1));
+    EXPECT_EQ(xmlString(built), "<r><a><b k=\"1\"><c>v</c></b></a></r>");
     const Value two = list("<a/><a/>");
     EXPECT_NE(thrown([&] {
                   vm.setProperty(two, Name::publicName("b"), Value::integer(1));

@@ -167,10 +167,14 @@ void normalizeNode(Machine& m, Object* x, std::size_t depth) {
         }
         kept.push_back(c);
     }
-    // Text left empty goes.
+    // Text left empty, or only white space, goes.
+    const auto blank = [](const std::string& s) {
+        return std::all_of(s.begin(), s.end(),
+                           [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
+    };
     std::vector<Object*> result;
     for (Object* c : kept) {
-        if (xmlNode(c).kind == XmlKind::Text && xmlNode(c).text.empty()) {
+        if (xmlNode(c).kind == XmlKind::Text && blank(xmlNode(c).text)) {
             xmlNode(c).parent = nullptr;
         } else {
             result.push_back(c);
@@ -270,8 +274,11 @@ Value xmlHasComplex(Machine& m, const Value& self, Args&) {
     return Value::boolean(xmlNode(x).kind == XmlKind::Element && !hasSimpleContent(x));
 }
 
+// The node itself or an equal XML node; Flash compares no other values.
 Value xmlContains(Machine& m, const Value& self, Args& a) {
-    return Value::boolean(m.looseEquals(Value::object(xmlSelf(m, self)), arg(a, 0)));
+    Object* x = xmlSelf(m, self);
+    const Value v = arg(a, 0);
+    return Value::boolean(isXml(v) && xmlDeepEquals(x, v.asObject()));
 }
 
 Value xmlChildIndex(Machine& m, const Value& self, Args&) {
@@ -505,8 +512,24 @@ Value namespaceArray(Machine& m, const std::vector<XmlNamespace>& list) {
     return Value::object(m.newArray(std::move(out)));
 }
 
+// The declarations an element makes that its ancestors have not made already.
 Value xmlNamespaceDeclarations(Machine& m, const Value& self, Args&) {
-    return namespaceArray(m, xmlNode(xmlSelf(m, self, "namespaceDeclarations")).namespaces);
+    const XmlNode& n = xmlNode(xmlSelf(m, self, "namespaceDeclarations"));
+    if (n.kind != XmlKind::Element) {
+        return namespaceArray(m, {});
+    }
+    const std::vector<XmlNamespace> above =
+        n.parent != nullptr ? inScopeNamespaces(n.parent) : std::vector<XmlNamespace>{};
+    std::vector<XmlNamespace> own;
+    for (const XmlNamespace& ns : n.namespaces) {
+        if (ns.prefix.empty() && ns.uri.empty()) {
+            continue;
+        }
+        if (std::find(above.begin(), above.end(), ns) == above.end()) {
+            own.push_back(ns);
+        }
+    }
+    return namespaceArray(m, own);
 }
 
 Value xmlInScopeNamespaces(Machine& m, const Value& self, Args&) {

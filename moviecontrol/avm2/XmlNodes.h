@@ -34,6 +34,7 @@ struct XmlNode {
     bool hasPrefix = false;
     // Text, comment, attribute value; a processing instruction's content.
     std::string text;
+    bool cdata = false; // text written as a CDATA section, and printed as one
     Object* parent = nullptr;
     std::vector<Object*> attributes;
     std::vector<Object*> children;

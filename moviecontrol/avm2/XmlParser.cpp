@@ -173,6 +173,7 @@ class Parser {
         }
         Object* t = newXmlNode(m_, XmlKind::Text);
         xmlNode(t).text = std::move(text);
+        xmlNode(t).cdata = cdata;
         add(t);
     }
 
@@ -311,7 +312,8 @@ class Parser {
                 }
             }
         }
-        uri.clear();
+        // An unprefixed name nothing declares is in the default xml namespace.
+        uri = prefix.empty() ? settings_.defaultNamespace : std::string();
         return prefix.empty();
     }
 

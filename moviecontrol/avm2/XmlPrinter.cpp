@@ -108,7 +108,11 @@ class Printer {
         }
         switch (n.kind) {
         case XmlKind::Text:
-            out += escapeElementValue(st_.prettyPrinting ? trimmed(n.text) : n.text);
+            if (n.cdata) {
+                out += "<![CDATA[" + n.text + "]]>";
+            } else {
+                out += escapeElementValue(st_.prettyPrinting ? trimmed(n.text) : n.text);
+            }
             return;
         case XmlKind::Attribute:
             out += escapeAttributeValue(n.text);
@@ -123,24 +127,26 @@ class Printer {
             break;
         }
 
-        // The declarations this element makes that its ancestors (as printed) do not.
-        std::vector<XmlNamespace> declared;
-        for (const XmlNamespace& ns : n.namespaces) {
-            if (std::find(ancestors.begin(), ancestors.end(), ns) == ancestors.end()) {
-                declared.push_back(ns);
+        // The namespaces in scope here that the ancestors printed did not declare; the
+        // element's and attributes' namespaces are found among all of them by URI.
+        std::vector<XmlNamespace> scope = ancestors;
+        const std::size_t inherited = scope.size();
+        for (const XmlNamespace& ns : inScopeNamespaces(x)) {
+            if (std::none_of(scope.begin(), scope.end(), [&](const XmlNamespace& a) {
+                    return a.uri == ns.uri && a.prefix == ns.prefix;
+                })) {
+                scope.push_back(ns);
             }
         }
-        std::vector<XmlNamespace> scope = declared;
-        scope.insert(scope.end(), ancestors.begin(), ancestors.end());
-        const std::string elementPrefix = prefixFor(n, scope, declared, false);
+        const std::string elementPrefix = prefixFor(n.uri, scope);
+        std::vector<std::string> attributePrefixes;
+        for (Object* a : n.attributes) {
+            attributePrefixes.push_back(prefixFor(xmlNode(a).uri, scope));
+        }
 
         out += '<';
         const std::string tag = elementPrefix.empty() ? n.local : elementPrefix + ":" + n.local;
         out += tag;
-        std::vector<std::string> attributePrefixes;
-        for (Object* a : n.attributes) {
-            attributePrefixes.push_back(prefixFor(xmlNode(a), scope, declared, true));
-        }
         // Flash prints the attributes first, then the declarations.
         for (std::size_t i = 0; i < n.attributes.size(); ++i) {
             const XmlNode& an = xmlNode(n.attributes[i]);
@@ -150,9 +156,24 @@ class Printer {
             }
             out += an.local + "=\"" + escapeAttributeValue(an.text) + "\"";
         }
-        for (const XmlNamespace& ns : declared) {
+        for (std::size_t i = inherited; i < scope.size(); ++i) {
+            const XmlNamespace& ns = scope[i];
+            if (ns.uri.empty()) {
+                continue; // no namespace is never declared
+            }
             out += ns.prefix.empty() ? " xmlns=\"" : " xmlns:" + ns.prefix + "=\"";
             out += escapeAttributeValue(ns.uri) + "\"";
+        }
+        // The children see these declarations, and the inherited ones not redeclared here.
+        std::vector<XmlNamespace> inner;
+        for (std::size_t i = 0; i < scope.size(); ++i) {
+            const bool shadowed =
+                i < inherited &&
+                std::any_of(scope.begin() + static_cast<std::ptrdiff_t>(inherited), scope.end(),
+                            [&](const XmlNamespace& ns) { return ns.prefix == scope[i].prefix; });
+            if (!shadowed) {
+                inner.push_back(scope[i]);
+            }
         }
         if (n.children.empty()) {
             out += "/>";
@@ -167,7 +188,7 @@ class Printer {
             if (pretty) {
                 out += '\n';
             }
-            print(c, scope, pretty ? indent + step : 0, depth + 1);
+            print(c, inner, pretty ? indent + step : 0, depth + 1);
         }
         if (pretty) {
             out += '\n';
@@ -179,50 +200,35 @@ class Printer {
     std::string out;
 
   private:
-    // The prefix a name is printed with; a namespace the scope lacks is declared here.
-    static std::string prefixFor(const XmlNode& n, std::vector<XmlNamespace>& scope,
-                                 std::vector<XmlNamespace>& declared, bool attribute) {
-        const auto inScope = [&](const std::string& prefix) {
-            return std::find_if(scope.begin(), scope.end(),
-                                [&](const XmlNamespace& ns) { return ns.prefix == prefix; });
-        };
-        if (n.uri.empty()) {
-            // No namespace: unprefixed. Flash does not undo a default namespace in scope.
+    // The prefix a name in `uri` prints with: the first namespace in scope with that URI,
+    // else one made up (the default one when free, then "aaa", "aab"...) and added to it.
+    static std::string prefixFor(const std::string& uri, std::vector<XmlNamespace>& scope) {
+        if (uri.empty()) {
             return {};
         }
-        const std::string wanted = n.hasPrefix ? n.prefix : std::string();
-        if (!(attribute && wanted.empty())) {
-            auto it = inScope(wanted);
-            if (it != scope.end() && it->uri == n.uri) {
-                return wanted;
+        for (const XmlNamespace& ns : scope) {
+            if (ns.uri == uri) {
+                return ns.prefix;
             }
         }
-        // Another prefix in scope for the same URI serves as well; a prefixed one first, then
-        // (as Flash prints it, attributes included) the default namespace.
-        for (const bool allowDefault : {false, true}) {
-            for (const XmlNamespace& ns : scope) {
-                if (ns.uri == n.uri && (allowDefault || !ns.prefix.empty()) &&
-                    inScope(ns.prefix)->uri == n.uri) {
-                    return ns.prefix;
+        const auto taken = [&](const std::string& prefix) {
+            return std::any_of(scope.begin(), scope.end(),
+                               [&](const XmlNamespace& ns) { return ns.prefix == prefix; });
+        };
+        std::string prefix;
+        if (taken(prefix)) {
+            prefix = "aaa";
+            while (taken(prefix) && prefix != "zzz") {
+                for (std::size_t i = prefix.size(); i-- > 0;) {
+                    if (prefix[i] != 'z') {
+                        ++prefix[i];
+                        break;
+                    }
+                    prefix[i] = 'a';
                 }
             }
         }
-        std::string prefix = wanted;
-        const bool taken = inScope(wanted) != scope.end();
-        if ((taken || (attribute && prefix.empty())) && inScope("") == scope.end()) {
-            // Flash falls back to the default namespace, for attributes as well.
-            prefix.clear();
-        } else if (attribute && prefix.empty()) {
-            prefix = "ns";
-        }
-        if (inScope(prefix) != scope.end()) {
-            for (int i = 1; inScope(prefix) != scope.end(); ++i) {
-                prefix = (wanted.empty() ? std::string("ns") : wanted) + std::to_string(i);
-            }
-        }
-        XmlNamespace made{prefix, true, n.uri};
-        declared.push_back(made);
-        scope.insert(scope.begin(), made);
+        scope.push_back(XmlNamespace{prefix, true, uri});
         return prefix;
     }
 

@@ -149,6 +149,7 @@ Object* deepCopy(Machine& m, Object* xml, Object* parent, std::size_t depth) {
     to.prefix = from.prefix;
     to.hasPrefix = from.hasPrefix;
     to.text = from.text;
+    to.cdata = from.cdata;
     to.namespaces = from.namespaces;
     to.parent = parent;
     for (Object* a : from.attributes) {

@@ -135,6 +135,33 @@ TEST_F(Xml, HostileMarkupIsBounded) {
     EXPECT_NE(thrown([&] { call(b, "appendChild", {x}); }).find("Error #1118"), std::string::npos);
 }
 
+TEST_F(Xml, MangledMarkupNeverBreaksTheMachine) {
+    // Every byte of a document replaced by each character markup is made of: each result
+    // parses or throws a script error, and whatever parses prints, copies and normalizes.
+    const std::string seed = "<?xml v?><!DOCTYPE d [<!x>]><p:r xmlns:p='u' a=\"1\"><!--c-->"
+                             "<![CDATA[d]]><?pi x?><b>&amp;&#65;</b>t</p:r>";
+    const char swaps[] = {'<', '>', '/', '?', '!', '[', ']', '-', '&', ';', '\'', '"', '=',
+                          ':', ' ', 'x', '\0'};
+    for (bool ignore : {true, false}) {
+        setting("ignoreComments", Value::boolean(ignore));
+        setting("ignoreProcessingInstructions", Value::boolean(ignore));
+        for (std::size_t i = 0; i < seed.size(); ++i) {
+            for (char c : swaps) {
+                std::string text = seed;
+                text[i] = c;
+                try {
+                    const Value x = list(text);
+                    call(x, "toXMLString");
+                    call(call(x, "copy"), "normalize");
+                    call(x, "descendants");
+                } catch (const avm2::ScriptThrow&) {
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(host.limits.empty());
+}
+
 TEST_F(Xml, ReadsChildrenAttributesAndDescendants) {
     setting("prettyPrinting", Value::boolean(false));
     const Value x = xml("<r id='1'><a n='x'>1</a><b>2</b><a n='y'><a>3</a></a>text</r>");

@@ -114,28 +114,38 @@ void setAttribute(Machine& m, Object* x, const XmlQuery& q, const Value& value) 
     xmlNode(kept).text = text;
 }
 
-// Gives an element the value as its content: a copy of XML, or one text node.
+// Gives an element the value's text as its only content; empty text leaves it empty.
 void setContent(Machine& m, Object* element, const Value& value) {
     XmlNode& n = xmlNode(element);
     for (Object* c : n.children) {
         xmlNode(c).parent = nullptr;
     }
     n.children.clear();
+    std::string text = isXmlOrList(value) ? xmlPrimitiveString(m, value) : m.toString(value);
+    if (text.empty()) {
+        return;
+    }
     Object* t = newXmlNode(m, XmlKind::Text);
-    xmlNode(t).text = isXmlOrList(value) ? xmlPrimitiveString(m, value) : m.toString(value);
+    xmlNode(t).text = std::move(text);
     xmlNode(t).parent = element;
     xmlNode(element).children.push_back(t);
 }
 
-// Whether a value goes in as nodes (copied) rather than as text.
+// Whether a value goes in as nodes (copied) rather than as text: text and attributes, alone
+// or as a list's one item, go in as their text.
 bool insertsNodes(const Value& v) {
+    Value one = v;
     if (isXmlList(v)) {
-        return true;
+        const auto& items = v.asObject()->elements;
+        if (items.size() != 1) {
+            return true;
+        }
+        one = items.front();
     }
-    if (!isXml(v)) {
+    if (!isXml(one)) {
         return false;
     }
-    const XmlKind k = xmlNode(v.asObject()).kind;
+    const XmlKind k = xmlNode(one.asObject()).kind;
     return k != XmlKind::Text && k != XmlKind::Attribute;
 }
 
@@ -302,7 +312,7 @@ void setListIndex(Machine& m, Object* list, std::size_t i, const Value& value) {
 bool deleteFromXml(Machine& m, Object* x, const Name& name) {
     std::size_t index = 0;
     if (indexName(name, index)) {
-        return false;
+        return true; // deleting an XML node's index does nothing
     }
     const XmlQuery q = queryFromName(m, name);
     XmlNode& n = xmlNode(x);

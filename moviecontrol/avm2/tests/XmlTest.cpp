@@ -140,8 +140,8 @@ TEST_F(Xml, MangledMarkupNeverBreaksTheMachine) {
     // parses or throws a script error, and whatever parses prints, copies and normalizes.
     const std::string seed = "<?xml v?><!DOCTYPE d [<!x>]><p:r xmlns:p='u' a=\"1\"><!--c-->"
                              "<![CDATA[d]]><?pi x?><b>&amp;&#65;</b>t</p:r>";
-    const char swaps[] = {'<', '>', '/', '?', '!', '[', ']', '-', '&', ';', '\'', '"', '=',
-                          ':', ' ', 'x', '\0'};
+    const char swaps[] = {'<', '>',  '/', '?', '!', '[', ']', '-', '&',
+                          ';', '\'', '"', '=', ':', ' ', 'x', '\0'};
     for (bool ignore : {true, false}) {
         setting("ignoreComments", Value::boolean(ignore));
         setting("ignoreProcessingInstructions", Value::boolean(ignore));
@@ -230,6 +230,11 @@ TEST_F(Xml, WritesAndDeletesThroughXmlAndLists) {
                   vm.setProperty(x, Name::publicName("0"), Value::integer(1));
               }).find("Error #1087"),
               std::string::npos);
+    // Empty text empties an element; a list of one text node goes in as its text.
+    const Value e = xml("<r><a>x</a><b>y</b></r>");
+    vm.setProperty(e, Name::publicName("a"), Value::string(""));
+    vm.setProperty(e, Name::publicName("b"), call(xml("<t>txt</t>"), "text"));
+    EXPECT_EQ(xmlString(e), "<r><a/><b>txt</b></r>");
     // Writing through names that are not there yet builds them.
     const Value built = xml("<r/>");
     const Value b =

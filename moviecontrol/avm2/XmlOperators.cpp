@@ -241,72 +241,105 @@ Object* resolveList(Machine& m, Object* list, std::size_t depth) {
     return list;
 }
 
-// list[i] = value.
+// The text node a value that is not XML puts in a node's place.
+Value textNode(Machine& m, const Value& value) {
+    Object* t = newXmlNode(m, XmlKind::Text);
+    xmlNode(t).text = isXmlOrList(value) ? xmlPrimitiveString(m, value) : m.toString(value);
+    return Value::object(t);
+}
+
+// Puts `replacement` (XML or a list) where `item` stands in its parent, if it has one.
+void replaceInParent(Machine& m, Object* item, const Value& replacement) {
+    Object* parent = xmlNode(item).parent;
+    if (parent == nullptr) {
+        return;
+    }
+    const std::size_t at = childIndexOf(item);
+    removeFromParent(item);
+    insertChildren(m, parent, at, replacement);
+}
+
+// list[i] = value. An item is replaced by the value itself (not a copy) in its parent and in
+// the list; past the end, a list read from an element adds to that element.
 void setListIndex(Machine& m, Object* list, std::size_t i, const Value& value) {
     auto& items = list->elements;
     if (i < items.size()) {
         Object* item = items[i].asObject();
         XmlNode& n = xmlNode(item);
-        if (insertsNodes(value) && n.parent != nullptr && n.kind != XmlKind::Attribute) {
-            Object* parent = n.parent;
-            const std::size_t at = childIndexOf(item);
-            removeFromParent(item);
-            const Value copy = copiedNodes(m, value);
-            insertChildren(m, parent, at, copy);
-            items[i] = isXmlList(copy) && !copy.asObject()->elements.empty()
-                           ? copy.asObject()->elements.front()
-                           : copy;
-        } else if (insertsNodes(value)) {
-            items[i] = toXmlValue(m, value);
-        } else if (n.kind == XmlKind::Element) {
-            setContent(m, item, value);
-        } else {
+        if (n.kind == XmlKind::Attribute) {
             n.text = attributeText(m, value);
+            return;
         }
+        const bool nodes = insertsNodes(value);
+        if (!nodes && n.kind == XmlKind::Element) {
+            setContent(m, item, value);
+            return;
+        }
+        const Value replacement = nodes ? value : textNode(m, value);
+        replaceInParent(m, item, replacement);
+        std::vector<Value> now;
+        if (isXmlList(replacement)) {
+            now = replacement.asObject()->elements;
+        } else {
+            now.push_back(replacement);
+        }
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+        items.insert(items.begin() + static_cast<std::ptrdiff_t>(i), now.begin(), now.end());
         return;
     }
     XmlListOrigin origin = listOrigin(list);
     if (origin.target != nullptr && origin.target->kind == Object::Kind::XmlList) {
         Object* resolved = resolveList(m, origin.target, 0);
-        origin.target = resolved != nullptr && resolved->elements.size() == 1
-                            ? resolved->elements.front().asObject()
-                            : nullptr;
-    }
-    if (origin.target != nullptr && xmlNode(origin.target).kind == XmlKind::Element) {
-        XmlQuery q;
-        q.attribute = origin.attribute;
-        q.local = origin.local;
-        q.anyLocal = !origin.named;
-        q.uris.push_back(origin.uri);
-        if (origin.attribute) {
-            setAttribute(m, origin.target, q, value);
-            gather(origin.target, q, list);
+        if (resolved == nullptr || resolved->elements.size() != 1) {
             return;
         }
-        Object* parent = origin.target;
-        // After the list's last item when it is a child there, else at the end.
-        std::size_t at = xmlNode(parent).children.size();
-        if (!items.empty()) {
-            Object* last = items.back().asObject();
-            if (xmlNode(last).parent == parent) {
-                at = childIndexOf(last) + 1;
-            }
-        }
-        Value added;
-        if (insertsNodes(value)) {
-            added = copiedNodes(m, value);
-        } else {
-            Object* e = newXmlNode(m, XmlKind::Element);
-            xmlNode(e).local = origin.local;
-            xmlNode(e).uri = origin.uri;
-            setContent(m, e, value);
-            added = Value::object(e);
-        }
-        insertChildren(m, parent, at, added);
-        listAppend(m, list, added);
+        origin.target = resolved->elements.front().asObject();
+    }
+    if (origin.target == nullptr) {
+        listAppend(m, list, insertsNodes(value) ? value : toXmlValue(m, value));
         return;
     }
-    listAppend(m, list, toXmlValue(m, value));
+    Object* parent = origin.target;
+    if (xmlNode(parent).kind != XmlKind::Element) {
+        return;
+    }
+    XmlQuery q;
+    q.attribute = origin.attribute;
+    q.local = origin.local;
+    q.anyLocal = !origin.named;
+    q.uris.push_back(origin.uri);
+    if (origin.attribute) {
+        // An attribute already there stays as it is.
+        const auto& attrs = xmlNode(parent).attributes;
+        if (std::none_of(attrs.begin(), attrs.end(),
+                         [&](Object* a) { return q.matches(xmlNode(a)); })) {
+            setAttribute(m, parent, q, value);
+            gather(parent, q, list);
+        }
+        return;
+    }
+    // After the list's last item when it is a child there, else at the end.
+    std::size_t at = xmlNode(parent).children.size();
+    if (!items.empty()) {
+        Object* last = items.back().asObject();
+        if (xmlNode(last).parent == parent) {
+            at = childIndexOf(last) + 1;
+        }
+    }
+    Value added;
+    if (insertsNodes(value)) {
+        added = value;
+    } else if (!origin.named) {
+        added = textNode(m, value);
+    } else {
+        Object* e = newXmlNode(m, XmlKind::Element);
+        xmlNode(e).local = origin.local;
+        xmlNode(e).uri = origin.uri;
+        setContent(m, e, value);
+        added = Value::object(e);
+    }
+    insertChildren(m, parent, at, added);
+    listAppend(m, list, added);
 }
 
 bool deleteFromXml(Machine& m, Object* x, const Name& name) {

@@ -235,6 +235,15 @@ TEST_F(Xml, WritesAndDeletesThroughXmlAndLists) {
     vm.setProperty(e, Name::publicName("a"), Value::string(""));
     vm.setProperty(e, Name::publicName("b"), call(xml("<t>txt</t>"), "text"));
     EXPECT_EQ(xmlString(e), "<r><a/><b>txt</b></r>");
+    // An item a list replaces is replaced in its parent too, by the very node given.
+    const Value parent = xml("<r><i>1</i><i>2</i><j/></r>");
+    const Value is = vm.getProperty(parent, Name::publicName("i"));
+    const Value given = xml("<k/>");
+    vm.setProperty(is, Name::publicName("1"), given);
+    vm.setProperty(is, Name::publicName("0"), Value::string("one"));
+    vm.setProperty(is, Name::publicName("2"), Value::string("3"));
+    EXPECT_EQ(xmlString(parent), "<r><i>one</i><k/><i>3</i><j/></r>");
+    EXPECT_EQ(vm.getProperty(is, Name::publicName("1")).asObject(), given.asObject());
     // Writing through names that are not there yet builds them.
     const Value built = xml("<r/>");
     const Value b =

@@ -2,6 +2,7 @@
 // instructions reach them: parsing under each setting, printing, names and namespaces,
 // reading, writing and deleting through XML and lists, comparison, and hostile markup.
 
+#include "AbcBuilder.h"
 #include "FakeHost.h"
 #include "avm2/XmlOperators.h"
 
@@ -318,6 +319,54 @@ TEST_F(Xml, TreeMethods) {
     call(x, "setChildren", {xml("<only/>")});
     EXPECT_EQ(xmlString(x), "<r><only/></r>");
     EXPECT_TRUE(call(x, "parent").isUndefined());
+}
+
+} // namespace
+
+namespace {
+
+using avm2test::Bytes;
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The E4X instructions as compiled code reaches them.
+TEST(XmlInstructions, ByTable) {
+    avm2test::TraceScript s;
+    const auto index = [](std::uint32_t i) { return static_cast<std::uint8_t>(i); };
+    const std::uint8_t xmlClass = index(s.abc.qname(s.publicNs, s.abc.string("XML")));
+    const std::uint8_t a = index(s.abc.qname(s.publicNs, s.abc.string("a")));
+    const std::uint8_t length = index(s.abc.qname(s.publicNs, s.abc.string("length")));
+    const std::uint8_t doc = index(s.abc.string("<r><a x='1'>t</a><b><a/></b></r>"));
+    const std::uint8_t markup = index(s.abc.string("<&>\"\n"));
+    const std::uint8_t t = index(s.abc.string("t"));
+    const Bytes makeXml{0x60, xmlClass, 0x2C, doc, 0x42, 1};
+    struct Case {
+        const char* what;
+        Bytes code;
+        const char* traced;
+    };
+    const Case cases[] = {
+        {"descendants", makeXml + Bytes{0x59, a}, "<a x=\"1\">t</a>\n<a/>"},
+        {"descendants counted", makeXml + Bytes{0x59, a, 0x46, length, 0}, "2"},
+        {"a child by name", makeXml + Bytes{0x66, a}, "t"},
+        {"typeof", makeXml + Bytes{0x95}, "xml"},
+        {"escaped as element text", Bytes{0x2C, markup, 0x71}, "&lt;&amp;&gt;\"\n"},
+        {"escaped as an attribute", Bytes{0x2C, markup, 0x72}, "&lt;&amp;>&quot;&#xA;"},
+        {"XML joined by +", makeXml + makeXml + Bytes{0xA0, 0x46, length, 0}, "2"},
+        {"simple content equals its text", makeXml + Bytes{0x66, a, 0x2C, t, 0xAB}, "true"},
+        {"one node enumerates once", makeXml + Bytes{0x24, 0, 0x1F}, "1"},
+        {"and no more", makeXml + Bytes{0x24, 1, 0x1F}, "0"},
+        {"as itself", makeXml + Bytes{0x24, 1, 0x23, 0x66, a}, "t"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(avm2test::runAbc(s.build(c.code)), std::string(c.traced) + "\n") << c.what;
+    }
+    // A filter on what is not XML is a TypeError.
+    EXPECT_NE(avm2test::runAbc(s.build(Bytes{0x24, 1, 0x78})).find("Error #1123"),
+              std::string::npos);
 }
 
 } // namespace

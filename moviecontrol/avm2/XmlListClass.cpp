@@ -74,7 +74,8 @@ Value listCopy(Machine& m, const Value& self, Args&) {
 }
 
 Value listContains(Machine& m, const Value& self, Args& a) {
-    const auto& items = listSelf(m, self)->elements;
+    // A copy: comparing may run the value's valueOf, which may change the list.
+    const std::vector<Value> items = listSelf(m, self)->elements;
     const Value v = arg(a, 0);
     return Value::boolean(std::any_of(items.begin(), items.end(),
                                       [&](const Value& i) { return m.looseEquals(i, v); }));

@@ -276,6 +276,10 @@ void setListIndex(Machine& m, Object* list, std::size_t i, const Value& value) {
             return;
         }
         const Value replacement = nodes ? value : textNode(m, value);
+        // Making the text ran the value's own toString, which may have changed the list.
+        if (i >= items.size() || items[i].asObject() != item) {
+            return;
+        }
         replaceInParent(m, item, replacement);
         std::vector<Value> now;
         if (isXmlList(replacement)) {

@@ -57,9 +57,9 @@ void listAppend(Machine& m, Object* list, const Value& item) {
         m.checkMemory(list->elements.size() * sizeof(Value));
     }
     if (isXmlList(item)) {
-        for (const Value& v : item.asObject()->elements) {
-            list->elements.push_back(v);
-        }
+        // A copy first: the list may be appended to itself.
+        const std::vector<Value> items = item.asObject()->elements;
+        list->elements.insert(list->elements.end(), items.begin(), items.end());
     } else if (isXml(item)) {
         list->elements.push_back(item);
     }

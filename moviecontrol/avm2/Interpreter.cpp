@@ -336,6 +336,17 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         if (i == 0) {
                             out = in.op == op::NextName ? Value::string("0") : obj;
                         }
+                    } else if (obj.isObject() && obj.asObject()->kind == Object::Kind::QName) {
+                        // A QName enumerates uri and localName; Flash hands out their values
+                        // the other way round.
+                        Object* q = obj.asObject();
+                        const Value uri = q->flag ? Value::null() : Value::string(q->ns.uri);
+                        if (i == 0) {
+                            out = in.op == op::NextName ? Value::string("uri")
+                                                        : Value::string(q->text);
+                        } else if (i == 1) {
+                            out = in.op == op::NextName ? Value::string("localName") : uri;
+                        }
                     } else if (obj.isObject() && i >= 0) {
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
@@ -377,6 +388,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     std::int64_t next = 0;
                     if (obj.isObject() && obj.asObject()->kind == Object::Kind::Xml) {
                         next = i == 0 ? 1 : 0;
+                    } else if (obj.isObject() && obj.asObject()->kind == Object::Kind::QName) {
+                        next = i >= 0 && i < 2 ? i + 1 : 0;
                     } else if (obj.isObject()) {
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());

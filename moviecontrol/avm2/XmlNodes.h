@@ -63,6 +63,9 @@ struct XmlState {
     Class* listClass = nullptr;
 };
 
+// The namespace the prefix "xml" is bound to in every document.
+inline const std::string kXmlPrefixUri = "http://www.w3.org/XML/1998/namespace";
+
 // Nesting deeper than this is refused: parsing, printing and copying walk it recursively.
 inline constexpr std::size_t kXmlMaxDepth = 512;
 

@@ -11,8 +11,6 @@ namespace avm2 {
 
 namespace {
 
-const std::string kXmlPrefixUri = "http://www.w3.org/XML/1998/namespace";
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }

@@ -206,6 +206,9 @@ class Printer {
         if (uri.empty()) {
             return {};
         }
+        if (uri == kXmlPrefixUri) {
+            return "xml"; // bound everywhere, never declared
+        }
         for (const XmlNamespace& ns : scope) {
             if (ns.uri == uri) {
                 return ns.prefix;

@@ -91,6 +91,8 @@ TEST_F(XmlMethods, EachKindOfNodeAnswers) {
     EXPECT_EQ(text(call(root, "hasComplexContent")), "true");
     EXPECT_EQ(text(call(root, "attribute", {Value::string("a")})), "v");
     EXPECT_EQ(text(call(root, "elements")), "<e><f/></e>");
+    // The xml prefix is bound everywhere and never declared.
+    EXPECT_EQ(text(call(xml("<a xml:lang='en'/>"), "toXMLString")), "<a xml:lang=\"en\"/>");
 }
 
 TEST_F(XmlMethods, SimpleContentDecidesWhatToStringPrints) {

@@ -343,6 +343,10 @@ TEST(XmlInstructions, ByTable) {
     const std::uint8_t markup = index(s.abc.string("<&>\"\n"));
     const std::uint8_t t = index(s.abc.string("t"));
     const Bytes makeXml{0x60, xmlClass, 0x2C, doc, 0x42, 1};
+    const std::uint8_t qnameClass = index(s.abc.qname(s.publicNs, s.abc.string("QName")));
+    const std::uint8_t uri = index(s.abc.string("urn:u"));
+    const std::uint8_t local = index(s.abc.string("n"));
+    const Bytes makeQName{0x60, qnameClass, 0x2C, uri, 0x2C, local, 0x42, 2};
     struct Case {
         const char* what;
         Bytes code;
@@ -360,6 +364,9 @@ TEST(XmlInstructions, ByTable) {
         {"one node enumerates once", makeXml + Bytes{0x24, 0, 0x1F}, "1"},
         {"and no more", makeXml + Bytes{0x24, 1, 0x1F}, "0"},
         {"as itself", makeXml + Bytes{0x24, 1, 0x23, 0x66, a}, "t"},
+        {"a QName's names", makeQName + Bytes{0x24, 2, 0x1E}, "localName"},
+        {"a QName's values", makeQName + Bytes{0x24, 1, 0x23}, "n"},
+        {"a QName has two", makeQName + Bytes{0x24, 2, 0x1F}, "0"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(avm2test::runAbc(s.build(c.code)), std::string(c.traced) + "\n") << c.what;

@@ -126,6 +126,18 @@ TEST_F(Xml, HostileMarkupIsBounded) {
     const std::string laughs = "<!DOCTYPE l [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
                                "\"&a;&a;&a;&a;&a;&a;&a;&a;\">]><l>&b;&b;&b;</l>";
     EXPECT_EQ(vm.toString(xml(laughs)), "&b;&b;&b;");
+    // A tree a script nests deeper than any parse may is refused where it is walked.
+    Value top = xml("<n/>");
+    Value leaf = top;
+    for (int i = 0; i < 600; ++i) {
+        const Value next = xml("<n/>");
+        call(leaf, "appendChild", {next});
+        leaf = next;
+    }
+    for (const char* walk : {"toXMLString", "copy", "descendants", "normalize"}) {
+        EXPECT_NE(thrown([&] { call(top, walk); }).find("Error #1023"), std::string::npos) << walk;
+    }
+    EXPECT_FALSE(vm.looseEquals(top, call(leaf, "copy")));
     // An indent a script sets is counted against the memory budget before it is written.
     setting("prettyIndent", Value::integer(1 << 30));
     EXPECT_THROW(xmlString(xml("<a><b/></a>")), avm2::ScriptAbort);

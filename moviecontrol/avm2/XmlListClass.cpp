@@ -102,12 +102,31 @@ Value listHasComplex(Machine& m, const Value& self, Args&) {
     }));
 }
 
+// Normalizes the elements, and joins the list's own neighbouring text items: the ones
+// joined into another, or left empty, leave the list and their parents.
 Value listNormalize(Machine& m, const Value& self, Args&) {
     Object* list = listSelf(m, self);
-    for (const Value& v : list->elements) {
-        if (xmlNode(v.asObject()).kind == XmlKind::Element) {
-            normalizeNode(m, v.asObject(), 0);
+    auto& items = list->elements;
+    std::size_t i = 0;
+    while (i < items.size()) {
+        Object* x = items[i].asObject();
+        XmlNode& n = xmlNode(x);
+        if (n.kind == XmlKind::Element) {
+            normalizeNode(m, x, 0);
+        } else if (n.kind == XmlKind::Text) {
+            while (i + 1 < items.size() && xmlNode(items[i + 1].asObject()).kind == XmlKind::Text) {
+                Object* next = items[i + 1].asObject();
+                n.text += xmlNode(next).text;
+                removeFromParent(next);
+                items.erase(items.begin() + static_cast<std::ptrdiff_t>(i + 1));
+            }
+            if (n.text.empty()) {
+                removeFromParent(x);
+                items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+                continue;
+            }
         }
+        ++i;
     }
     return self;
 }

@@ -224,6 +224,10 @@ Object* resolveList(Machine& m, Object* list, std::size_t depth) {
     Object* base = origin.target;
     if (base->kind == Object::Kind::XmlList) {
         Object* resolved = resolveList(m, base, depth + 1);
+        if (resolved != nullptr && resolved->elements.size() > 1) {
+            m.throwError("TypeError", 1089,
+                         "Assignment to lists with more than one item is not supported.");
+        }
         if (resolved == nullptr || resolved->elements.size() != 1) {
             return nullptr;
         }

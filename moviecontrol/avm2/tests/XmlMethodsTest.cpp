@@ -3,6 +3,7 @@
 // settings, and the namespace methods.
 
 #include "FakeHost.h"
+#include "avm2/XmlNodes.h"
 #include "avm2/XmlOperators.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ namespace {
 
 using avm2::Args;
 using avm2::Name;
+using avm2::Object;
 using avm2::Value;
 
 class XmlMethods : public ::testing::Test {
@@ -151,6 +153,18 @@ TEST_F(XmlMethods, ListMethodsForOneItemOnly) {
     call(one, "appendChild", {Value::string("<c/>")});
     call(one, "setName", {Value::string("z")});
     EXPECT_EQ(text(one), "<z><c/></z>");
+    // A list joins its own neighbouring text items, in their parent as well.
+    const Value parent = xml("<p><a/></p>");
+    const Value texts = list("");
+    for (const char* t : {"x", "y", ""}) {
+        Object* node = avm2::newXmlNode(vm, avm2::XmlKind::Text);
+        avm2::xmlNode(node).text = t;
+        call(parent, "appendChild", {Value::object(node)});
+        avm2::listAppend(vm, texts.asObject(), Value::object(node));
+    }
+    call(texts, "normalize");
+    EXPECT_EQ(text(call(texts, "length")), "1");
+    EXPECT_EQ(text(call(parent, "toXMLString")), "<p><a/>xy</p>");
     // Methods across the items.
     EXPECT_EQ(text(call(list("<a><x/></a><b><y/></b>"), "children")), "<x/>\n<y/>");
     EXPECT_EQ(text(call(list("<a k='1'/><b k='2'/>"), "attribute", {Value::string("k")})), "12");

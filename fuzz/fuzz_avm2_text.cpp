@@ -1,7 +1,8 @@
 // The ActionScript 3 text built-ins on arbitrary input: the bytes are a pattern, flags and a
 // subject (split at the first two zero bytes), run through RegExp exec, String match,
-// replace, split and search, and through the URI and escape decoders. Nothing may crash,
-// hang or grow without bound; a runaway pattern ends as an abandoned script.
+// replace, split and search, through the URI and escape decoders, and as XML markup (parsed
+// under settings the flags pick, printed, searched and copied). Nothing may crash, hang or
+// grow without bound; a runaway pattern ends as an abandoned script.
 #include "FakeHost.h"
 #include "avm2/Machine.h"
 
@@ -19,6 +20,36 @@ std::string part(const std::uint8_t* data, std::size_t size, std::size_t& at) {
     }
     ++at;
     return out;
+}
+
+// The subject as XML and as an XMLList, with the flags' first byte choosing the settings.
+void parseAsXml(avm2::Machine& vm, const std::string& flags, const std::string& subject) {
+    using avm2::Args;
+    using avm2::Name;
+    using avm2::Value;
+    const unsigned bits = flags.empty() ? 0u : static_cast<unsigned char>(flags[0]);
+    const Value xmlClass = Value::object(vm.findClass("XML")->classObject);
+    const char* settings[] = {"ignoreComments", "ignoreProcessingInstructions", "ignoreWhitespace",
+                              "prettyPrinting"};
+    for (unsigned i = 0; i < 4; ++i) {
+        vm.setProperty(xmlClass, Name::publicName(settings[i]), Value::boolean((bits >> i) & 1u));
+    }
+    for (const char* cls : {"XML", "XMLList"}) {
+        try {
+            Args text{Value::string(subject)};
+            const Value x = vm.construct(Value::object(vm.findClass(cls)->classObject), text);
+            for (const char* method : {"toXMLString", "toString", "descendants", "copy",
+                                       "normalize", "attributes", "children"}) {
+                Args none;
+                vm.toString(vm.callProperty(x, Name::publicName(method), none));
+            }
+            Name any = Name::publicName("");
+            any.anyName = true;
+            vm.toString(vm.getProperty(x, any));
+        } catch (const avm2::ScriptThrow&) {
+        } catch (const avm2::ScriptAbort&) {
+        }
+    }
 }
 
 } // namespace
@@ -57,5 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const avm2::ScriptThrow&) {
     } catch (const avm2::ScriptAbort&) {
     }
+    parseAsXml(vm, flags, subject);
     return 0;
 }

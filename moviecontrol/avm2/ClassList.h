@@ -1,9 +1,10 @@
 #pragma once
-// The player's classes the machine installs after its core ones, in this order (events
+// XML and the player's classes the machine installs after its core ones, in this order (events
 // before the display classes, which extend EventDispatcher). X(Name) stands for
 // `void installName(Machine&)`, defined in the class's own file.
 
 #define AVM2_CLASS_LIST(X)                                                                         \
+    X(Xml)                                                                                         \
     X(Events)                                                                                      \
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \

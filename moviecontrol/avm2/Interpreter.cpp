@@ -6,6 +6,7 @@
 #include "avm2/Machine.h"
 #include "avm2/Opcodes.h"
 #include "avm2/ProxyClass.h"
+#include "avm2/XmlOperators.h"
 
 #include <cmath>
 #include <limits>
@@ -118,6 +119,20 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
         reg[params + 1] = Value::object(arr);
     }
 
+    // A default xml namespace this method sets lasts until it returns.
+    struct DxnsScope {
+        Machine& machine;
+        bool active = false;
+        std::string previous;
+        explicit DxnsScope(Machine& m) : machine(m) {}
+        DxnsScope(const DxnsScope&) = delete;
+        DxnsScope& operator=(const DxnsScope&) = delete;
+        ~DxnsScope() {
+            if (active) {
+                xmlRestoreDefaultNamespace(machine, std::move(previous));
+            }
+        }
+    } dxns{*this};
     std::vector<Value> stack;
     stack.reserve(body.maxStack + 1);
     std::vector<ScopeChain> scopes;
@@ -143,6 +158,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
             if (v.isObject() && v.asObject()->kind == Object::Kind::QName) {
                 n.local = v.asObject()->text;
                 n.namespaces = {v.asObject()->ns};
+                n.anyNamespace = v.asObject()->flag; // QName(null, ...): any namespace
             } else {
                 n.local = toString(v);
                 if (v.isObject()) {
@@ -207,11 +223,18 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     break;
                 }
                 case op::Dxns:
-                case op::DxnsLate:
-                    if (in.op == op::DxnsLate) {
-                        pop();
+                case op::DxnsLate: {
+                    const Value ns = in.op == op::DxnsLate ? pop()
+                                                           : Value::string(in.a < abc.strings.size()
+                                                                               ? abc.strings[in.a]
+                                                                               : std::string());
+                    std::string previous = xmlSetDefaultNamespace(*this, ns);
+                    if (!dxns.active) {
+                        dxns.previous = std::move(previous);
+                        dxns.active = true;
                     }
                     break;
+                }
                 case op::Kill:
                     reg[in.a] = Value();
                     break;
@@ -317,6 +340,22 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     if (isProxy(obj)) {
                         out = in.op == op::NextName ? proxyNextName(*this, obj, i + 1)
                                                     : proxyNextValue(*this, obj, i + 1);
+                    } else if (obj.isObject() && obj.asObject()->kind == Object::Kind::Xml) {
+                        // One XML node enumerates as a list of itself.
+                        if (i == 0) {
+                            out = in.op == op::NextName ? Value::string("0") : obj;
+                        }
+                    } else if (obj.isObject() && obj.asObject()->kind == Object::Kind::QName) {
+                        // A QName enumerates uri and localName; Flash hands out their values
+                        // the other way round.
+                        Object* q = obj.asObject();
+                        const Value uri = q->flag ? Value::null() : Value::string(q->ns.uri);
+                        if (i == 0) {
+                            out = in.op == op::NextName ? Value::string("uri")
+                                                        : Value::string(q->text);
+                        } else if (i == 1) {
+                            out = in.op == op::NextName ? Value::string("localName") : uri;
+                        }
                     } else if (obj.isObject() && i >= 0) {
                         Object* o = obj.asObject();
                         const auto ne = static_cast<std::int64_t>(o->elements.size());
@@ -362,9 +401,20 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     // goes on along the prototypes, moving its object register with it.
                     std::int64_t next = 0;
                     for (int up = 0; obj.isObject() && up < 4096; ++up) {
-                        next = isProxy(obj) ? proxyNextIndex(*this, obj, i)
-                                            : nextEnumerableIndex(obj.asObject(), i);
+                        const Object::Kind kind = obj.asObject()->kind;
+                        // A proxy, one XML node and a QName enumerate only what they are.
+                        const bool ownOnly = isProxy(obj) || kind == Object::Kind::Xml ||
+                                             kind == Object::Kind::QName;
                         if (isProxy(obj)) {
+                            next = proxyNextIndex(*this, obj, i);
+                        } else if (kind == Object::Kind::Xml) {
+                            next = i == 0 ? 1 : 0;
+                        } else if (kind == Object::Kind::QName) {
+                            next = i >= 0 && i < 2 ? i + 1 : 0;
+                        } else {
+                            next = nextEnumerableIndex(obj.asObject(), i);
+                        }
+                        if (ownOnly) {
                             break;
                         }
                         Object* proto = obj.asObject()->proto;
@@ -600,10 +650,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     break;
                 }
                 case op::GetDescendants: {
-                    runtimeName(in.a);
-                    pop();
-                    throwError("TypeError", 1016,
-                               "Descendants operator (..) not supported on type Object.");
+                    Name n = runtimeName(in.a);
+                    stack.back() = xmlDescendants(*this, stack.back(), n);
+                    break;
                 }
                 case op::NewCatch: {
                     Object* scope = allocate();
@@ -742,8 +791,10 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                                                             : Value::string(toString(stack.back()));
                     break;
                 case op::EscXElem:
+                    stack.back() = xmlEscapeElement(*this, stack.back());
+                    break;
                 case op::EscXAttr:
-                    stack.back() = Value::string(toString(stack.back()));
+                    stack.back() = xmlEscapeAttribute(*this, stack.back());
                     break;
                 case op::ConvertI:
                 case op::CoerceI:
@@ -769,6 +820,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     break;
                 case op::CheckFilter:
+                    xmlCheckFilter(*this, stack.back());
                     break;
                 case op::CoerceA:
                     break;

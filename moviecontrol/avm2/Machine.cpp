@@ -5,6 +5,7 @@
 #include "avm2/DictionaryStore.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/ProxyClass.h"
+#include "avm2/XmlOperators.h"
 #include "unicode/Utf16Text.h"
 
 #include <cmath>
@@ -271,6 +272,9 @@ Value Machine::getProperty(const Value& target, const Name& name) {
         }
         throwError("TypeError", 1010, "A term is undefined and has no properties.");
     }
+    if (isXmlValue(target)) {
+        return xmlGetProperty(*this, target, name);
+    }
     Object* holder = nullptr;
     if (target.isObject()) {
         Object* o = target.asObject();
@@ -347,6 +351,10 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
                        "Cannot access a property or method of a null object reference.");
         }
         throwError("TypeError", 1010, "A term is undefined and has no properties.");
+    }
+    if (isXmlValue(target)) {
+        xmlSetProperty(*this, target, name, value);
+        return;
     }
     Object* holder = nullptr;
     if (const Binding* b = findTrait(target, name, &holder)) {
@@ -439,6 +447,9 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
     if (!target.isObject()) {
         return false;
     }
+    if (isXmlValue(target)) {
+        return xmlDeleteProperty(*this, target, name);
+    }
     Object* o = target.asObject();
     if (o->kind == Object::Kind::Proxy &&
         (o->traits == nullptr || o->traits->find(name) == nullptr)) {
@@ -468,6 +479,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
     if (target.isNullish()) {
         return false;
     }
+    if (isXmlValue(target)) {
+        return xmlHasProperty(*this, target, name);
+    }
     Object* holder = nullptr;
     if (findTrait(target, name, &holder) != nullptr) {
         return true;
@@ -496,6 +510,9 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
 }
 
 Value Machine::callProperty(const Value& target, const Name& name, Args& args) {
+    if (isXmlValue(target)) {
+        return xmlCallProperty(*this, target, name, args);
+    }
     Object* holder = nullptr;
     if (!target.isNullish()) {
         if (const Binding* b = findTrait(target, name, &holder);
@@ -670,13 +687,14 @@ Value Machine::callSuper(const Value& self, Class* from, const Name& name, Args&
 Value Machine::findProperty(const std::vector<ScopeChain>& local, const ScopePtr& outer,
                             const Name& name, bool strict) {
     // A proxy on the scope chain answers by its declared traits only: scope lookups do not
-    // reach its hasProperty hook.
+    // reach its hasProperty hook. Inside an E4X filter, an attribute name belongs to the node
+    // the filter is on, even one the node lacks.
     auto has = [&](const ScopeChain& s) {
         if (isProxy(s.object) && !s.with) {
             Object* holder = nullptr;
             return findTrait(s.object, name, &holder) != nullptr;
         }
-        return hasProperty(s.object, name);
+        return (s.with && name.attribute && isXmlValue(s.object)) || hasProperty(s.object, name);
     };
     for (auto it = local.rbegin(); it != local.rend(); ++it) {
         if (has(*it)) {
@@ -743,6 +761,9 @@ bool Machine::toBoolean(const Value& v) {
 Value Machine::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject()) {
         return v;
+    }
+    if (isXmlValue(v)) {
+        return Value::string(xmlPrimitiveString(*this, v));
     }
     const char* order[2] = {"valueOf", "toString"};
     if (preferString || v.asObject()->kind == Object::Kind::Date) {
@@ -822,7 +843,9 @@ std::string Machine::typeOf(const Value& v) {
     case Value::Type::String:
         return "string";
     case Value::Type::Object:
-        return v.asObject()->kind == Object::Kind::Function ? "function" : "object";
+        return v.asObject()->kind == Object::Kind::Function ? "function"
+               : isXmlValue(v)                              ? "xml"
+                                                            : "object";
     }
     return "object";
 }
@@ -860,6 +883,9 @@ bool Machine::strictEquals(const Value& a, const Value& b) {
 }
 
 bool Machine::looseEquals(const Value& a, const Value& b) {
+    if (const std::optional<bool> xml = xmlLooseEquals(*this, a, b)) {
+        return *xml;
+    }
     if (a.type() == b.type() || (a.isNumeric() && b.isNumeric())) {
         return strictEquals(a, b);
     }
@@ -923,6 +949,9 @@ Value Machine::add(const Value& a, const Value& b) {
     }
     if (a.isNumeric() && b.isNumeric()) {
         return Value::number(a.asNumber() + b.asNumber());
+    }
+    if (std::optional<Value> list = xmlConcat(*this, a, b)) {
+        return *list;
     }
     // Arrays and dates concatenate as text; other objects by their primitive.
     Value pa = toPrimitive(a, false);
@@ -1037,6 +1066,7 @@ Name Machine::nameOf(AbcUnit& unit, std::uint32_t index) {
     case MultinameKind::QName:
     case MultinameKind::QNameA:
         n.namespaces.push_back(unit.namespaces[m.ns]);
+        n.anyNamespace = m.ns == 0; // `*::name`
         n.local = unit.abc.strings[m.name];
         n.anyName = m.name == 0;
         break;

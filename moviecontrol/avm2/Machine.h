@@ -147,6 +147,8 @@ class Machine {
     std::vector<Object*> broadcastTargets;
     // flash.utils.Timer objects running, in the order they started.
     std::vector<Object*> runningTimers;
+    // The XML settings and default xml namespace (XmlNodes.h: XmlState), made on first use.
+    std::shared_ptr<void> xmlData;
 
   private:
     friend class Interpreter;

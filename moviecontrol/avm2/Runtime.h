@@ -128,7 +128,9 @@ class Object {
         RegExp,
         Dictionary,
         ByteArray,
-        Proxy
+        Proxy,
+        Xml,
+        XmlList
     };
 
     Kind kind = Kind::Plain;

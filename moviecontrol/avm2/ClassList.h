@@ -7,5 +7,6 @@
     X(Events)                                                                                      \
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \
+    X(Geom)                                                                                        \
     X(Media)                                                                                       \
     X(DisplayClasses)

@@ -9,4 +9,5 @@
     X(Timer)                                                                                       \
     X(Geom)                                                                                        \
     X(Media)                                                                                       \
-    X(DisplayClasses)
+    X(DisplayClasses)                                                                              \
+    X(BitmapData)

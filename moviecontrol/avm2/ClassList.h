@@ -10,4 +10,5 @@
     X(Geom)                                                                                        \
     X(Media)                                                                                       \
     X(DisplayClasses)                                                                              \
-    X(BitmapData)
+    X(BitmapData)                                                                                  \
+    X(SystemClasses)

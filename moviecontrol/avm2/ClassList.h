@@ -8,6 +8,7 @@
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \
     X(Geom)                                                                                        \
+    X(Filters)                                                                                     \
     X(Media)                                                                                       \
     X(DisplayClasses)                                                                              \
     X(BitmapData)                                                                                  \

@@ -1049,6 +1049,11 @@ Value filtersGet(Machine& m, const Value& self, Args&) {
     if (kept.isObject()) {
         copy = kept.asObject()->elements;
     }
+    // Copies: a script changing a filter it read changes nothing until it sets them again.
+    for (Value& v : copy) {
+        Args none;
+        v = m.callProperty(v, Name::publicName("clone"), none);
+    }
     return Value::object(m.newArray(std::move(copy)));
 }
 
@@ -1056,6 +1061,16 @@ Value filtersSet(Machine& m, const Value& self, Args& a) {
     std::vector<Value> copy;
     if (arg(a, 0).isObject()) {
         copy = arg(a, 0).asObject()->elements;
+    }
+    // Every element must be a filter; each is kept as a copy, as Flash keeps them.
+    Class* filter = m.findClass("flash.filters::BitmapFilter");
+    for (Value& v : copy) {
+        if (filter == nullptr || !v.isObject() || !m.isType(v, filter)) {
+            m.throwError("ArgumentError", 2005,
+                         "Parameter 0 is of the incorrect type. Should be type Filter.");
+        }
+        Args none;
+        v = m.callProperty(v, Name::publicName("clone"), none);
     }
     setSetting(self, "filters", Value::object(m.newArray(std::move(copy))));
     return Value();

@@ -12,4 +12,5 @@
     X(Media)                                                                                       \
     X(DisplayClasses)                                                                              \
     X(BitmapData)                                                                                  \
-    X(SystemClasses)
+    X(SystemClasses)                                                                               \
+    X(NetClasses)

@@ -120,8 +120,33 @@ void installRequest(Machine& m) {
 
 // --- URLVariables --------------------------------------------------------------------------
 
+// Escapes are UTF-8 bytes, as Flash writes them when the movie does not use the system's
+// code page; a sequence that is not UTF-8 is read one unit per escape instead.
 std::string unescaped(std::string_view s) {
-    return unicode::fromUtf16(unescapeText(unicode::toUtf16(s)));
+    const std::u16string units = unicode::toUtf16(s);
+    std::u16string out;
+    if (decodeUri(units, UriSet::Component, out)) {
+        return unicode::fromUtf16(out);
+    }
+    return unicode::fromUtf16(unescapeText(units));
+}
+
+// Letters, digits and @*_+-./ stay; every other byte of the UTF-8 text becomes %XX.
+std::string escaped(std::string_view s) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : s) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
+            std::string_view("@*_+-./").find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
 }
 
 // "a=1&b=2&a=3": each pair becomes a property; a name given again collects its values in
@@ -163,10 +188,6 @@ Value variablesInit(Machine& m, const Value& s, Args& a) {
     return Value();
 }
 
-std::string escaped(Machine& m, const Value& v) {
-    return escapeText(unicode::toUtf16(m.toString(v)));
-}
-
 // Pairs in the order the properties were made; an array gives one pair per element.
 Value variablesToString(Machine& m, const Value& s, Args&) {
     Object* o = self(m, s);
@@ -175,7 +196,7 @@ Value variablesToString(Machine& m, const Value& s, Args&) {
         if (!out.empty()) {
             out += '&';
         }
-        out += escapeText(unicode::toUtf16(name)) + "=" + escaped(m, v);
+        out += escaped(name) + "=" + escaped(m.toString(v));
     };
     for (std::size_t i = 0; i < o->props.size(); ++i) {
         if (i < o->dontEnum.size() && o->dontEnum[i]) {

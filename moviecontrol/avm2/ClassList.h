@@ -13,4 +13,5 @@
     X(DisplayClasses)                                                                              \
     X(BitmapData)                                                                                  \
     X(SystemClasses)                                                                               \
-    X(NetClasses)
+    X(NetClasses)                                                                                  \
+    X(Transform)

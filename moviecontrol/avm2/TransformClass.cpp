@@ -1,0 +1,178 @@
+// flash.geom.Transform and DisplayObject.transform: a display object's matrix and colour
+// transform as geometry values. The matrix is the object's x, y, scales and rotation (the
+// display tree keeps no skew); the colour transform's alpha multiplier is the object's
+// alpha, its other channels are kept with the object.
+#include "avm2/GeomValues.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace avm2 {
+
+namespace {
+
+using namespace geom;
+
+constexpr char kColorKey[] = "transform.colorTransform";
+// Parents followed for the concatenated values; deeper trees are cut there.
+constexpr int kMaxDepth = 4096;
+
+Value* kept(Object* o, const char* key) {
+    for (auto& [k, v] : o->entries) {
+        if (k.isString() && k.asString() == key) {
+            return &v;
+        }
+    }
+    o->entries.emplace_back(Value::string(key), Value::null());
+    return &o->entries.back().second;
+}
+
+Value target(Machine& m, const Value& transform) {
+    if (!transform.isObject()) {
+        m.throwError("TypeError", 1009,
+                     "Cannot access a property or method of a null object reference.");
+    }
+    return *kept(transform.asObject(), "target");
+}
+
+double number(Machine& m, const Value& display, const char* name) {
+    return m.toNumber(m.getProperty(display, Name::publicName(name)));
+}
+
+Affine matrixOfDisplay(Machine& m, const Value& display) {
+    const double sx = number(m, display, "scaleX"), sy = number(m, display, "scaleY");
+    const double r = number(m, display, "rotation") * std::numbers::pi / 180;
+    return {sx * std::cos(r), sx * std::sin(r), -sy * std::sin(r), sy * std::cos(r),
+            number(m, display, "x"), number(m, display, "y")};
+}
+
+// The matrix taken apart into what the display tree keeps; a mirrored matrix keeps its
+// mirror in the vertical scale.
+void setMatrixOfDisplay(Machine& m, const Value& display, const Affine& x) {
+    const auto& [a, b, c, d, tx, ty] = x;
+    const double sx = std::hypot(a, b);
+    double sy = std::hypot(c, d);
+    if (a * d - b * c < 0) {
+        sy = -sy;
+    }
+    const double rotation = std::atan2(b, a) * 180 / std::numbers::pi;
+    for (const auto& [name, v] : {std::pair{"x", tx}, std::pair{"y", ty}, std::pair{"scaleX", sx},
+                                  std::pair{"scaleY", sy}, std::pair{"rotation", rotation}}) {
+        if (std::isfinite(v)) {
+            m.setProperty(display, Name::publicName(name), Value::number(v));
+        }
+    }
+}
+
+Channels colorOfDisplay(Machine& m, const Value& display) {
+    Channels c = kNoChange;
+    if (display.isObject()) {
+        const Value* k = kept(display.asObject(), kColorKey);
+        if (k->isObject()) {
+            c = channelsOf(m, *k);
+        }
+    }
+    c[3] = number(m, display, "alpha");
+    return c;
+}
+
+void setColorOfDisplay(Machine& m, const Value& display, const Channels& c) {
+    if (!display.isObject()) {
+        return;
+    }
+    *kept(display.asObject(), kColorKey) = makeColorTransform(m, c);
+    m.setProperty(display, Name::publicName("alpha"), Value::number(c[3]));
+}
+
+Value parentOf(Machine& m, const Value& display) {
+    Value p = m.getProperty(display, Name::publicName("parent"));
+    return p.isObject() ? p : Value::null();
+}
+
+Value transformInit(Machine& m, const Value& self, Args& a) {
+    Object* display = required(m, argument(a, 0), "flash.display::DisplayObject");
+    *kept(self.asObject(), "target") = Value::object(display);
+    return Value();
+}
+
+void installTransformClass(Machine& m) {
+    Class* t = m.defineClass("flash.geom", "Transform", m.objectClass, transformInit);
+    t->sealed = true;
+    m.defineGetter(t, "matrix", [](Machine& mm, const Value& self, Args&) {
+        return makeMatrix(mm, matrixOfDisplay(mm, target(mm, self)));
+    });
+    m.defineSetter(t, "matrix", [](Machine& mm, const Value& self, Args& a) {
+        Object* matrix = required(mm, argument(a, 0), "flash.geom::Matrix");
+        setMatrixOfDisplay(mm, target(mm, self), affineOf(mm, Value::object(matrix)));
+        return Value();
+    });
+    m.defineGetter(t, "colorTransform", [](Machine& mm, const Value& self, Args&) {
+        return makeColorTransform(mm, colorOfDisplay(mm, target(mm, self)));
+    });
+    m.defineSetter(t, "colorTransform", [](Machine& mm, const Value& self, Args& a) {
+        Object* ct = required(mm, argument(a, 0), "flash.geom::ColorTransform");
+        setColorOfDisplay(mm, target(mm, self), channelsOf(mm, Value::object(ct)));
+        return Value();
+    });
+    // The object's matrix followed by each container's, up to the stage.
+    m.defineGetter(t, "concatenatedMatrix", [](Machine& mm, const Value& self, Args&) {
+        Value display = target(mm, self);
+        Affine x = matrixOfDisplay(mm, display);
+        int depth = 0;
+        for (Value p = parentOf(mm, display); p.isObject() && depth < kMaxDepth;
+             p = parentOf(mm, p), ++depth) {
+            x = multiply(x, matrixOfDisplay(mm, p));
+        }
+        return makeMatrix(mm, x);
+    });
+    m.defineGetter(t, "concatenatedColorTransform", [](Machine& mm, const Value& self, Args&) {
+        Value display = target(mm, self);
+        Channels c = colorOfDisplay(mm, display);
+        int depth = 0;
+        for (Value p = parentOf(mm, display); p.isObject() && depth < kMaxDepth;
+             p = parentOf(mm, p), ++depth) {
+            const Channels outer = colorOfDisplay(mm, p);
+            for (std::size_t i = 0; i < 4; ++i) {
+                c[4 + i] = c[4 + i] * outer[i] + outer[4 + i];
+                c[i] *= outer[i];
+            }
+        }
+        return makeColorTransform(mm, c);
+    });
+}
+
+// DisplayObject.transform: a new Transform at every read; setting one copies its matrix and
+// colour transform onto the object.
+Value displayTransformGet(Machine& m, const Value& self, Args&) {
+    Args args{self};
+    return m.construct(Value::object(m.findClass("flash.geom::Transform")->classObject), args);
+}
+
+Value displayTransformSet(Machine& m, const Value& self, Args& a) {
+    Value other = Value::object(required(m, argument(a, 0), "flash.geom::Transform"));
+    const Value from = target(m, other);
+    setMatrixOfDisplay(m, self, matrixOfDisplay(m, from));
+    setColorOfDisplay(m, self, colorOfDisplay(m, from));
+    return Value();
+}
+
+} // namespace
+
+void installTransform(Machine& m) {
+    installTransformClass(m);
+    // Subclasses copied DisplayObject's traits when they were made: each built-in display
+    // class gets the accessor; classes scripts define later copy it from their base.
+    for (const char* name :
+         {"flash.display::DisplayObject", "flash.display::InteractiveObject",
+          "flash.display::DisplayObjectContainer", "flash.display::Sprite",
+          "flash.display::MovieClip", "flash.display::Shape", "flash.display::SimpleButton",
+          "flash.display::Bitmap", "flash.display::MorphShape", "flash.text::StaticText",
+          "flash.text::TextField", "flash.display::Stage", "flash.display::Loader"}) {
+        if (Class* c = m.findClass(name)) {
+            m.defineGetter(c, "transform", displayTransformGet);
+            m.defineSetter(c, "transform", displayTransformSet);
+        }
+    }
+}
+
+} // namespace avm2

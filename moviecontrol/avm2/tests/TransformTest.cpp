@@ -1,0 +1,91 @@
+// DisplayObject.transform over a display tree: matrices taken apart into x, y, scales and
+// rotation and put together again, colour transforms whose alpha is the object's, and the
+// values concatenated up the containers.
+
+#include "FakeDisplayHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using avm2::Args;
+using avm2::Name;
+using avm2::Value;
+
+class Transform : public ::testing::Test {
+  protected:
+    avm2test::DisplayTestHost host;
+    avm2::Machine vm{host};
+
+    void SetUp() override { vm.beginFrame(); }
+
+    Value make(const std::string& cls, Args args = {}) {
+        return vm.construct(Value::object(vm.findClass(cls)->classObject), args);
+    }
+    Value get(const Value& v, const std::string& name) {
+        return vm.getProperty(v, Name::publicName(name));
+    }
+    void set(const Value& v, const std::string& name, const Value& x) {
+        vm.setProperty(v, Name::publicName(name), x);
+    }
+    static Args numbers(std::initializer_list<double> values) {
+        Args out;
+        for (double v : values) {
+            out.push_back(Value::number(v));
+        }
+        return out;
+    }
+};
+
+TEST_F(Transform, MatricesBecomePositionScaleAndRotation) {
+    struct Case {
+        std::vector<double> matrix;
+        const char* x;
+        const char* scaleX;
+        const char* scaleY;
+        const char* rotation;
+        const char* readBack;
+    };
+    const std::vector<Case> table = {
+        {{2, 0, 0, 3, 10, 20}, "10", "2", "3", "0", "(a=2, b=0, c=0, d=3, tx=10, ty=20)"},
+        {{0, 1, -1, 0, 5, 0}, "5", "1", "1", "90", nullptr},
+        {{1, 0, 0, -1, 0, 0}, "0", "1", "-1", "0", "(a=1, b=0, c=0, d=-1, tx=0, ty=0)"},
+    };
+    for (const Case& c : table) {
+        Value sprite = make("flash.display::Sprite");
+        Value t = get(sprite, "transform");
+        Args m;
+        for (double v : c.matrix) {
+            m.push_back(Value::number(v));
+        }
+        set(t, "matrix", make("flash.geom::Matrix", m));
+        EXPECT_EQ(vm.toString(get(sprite, "x")), c.x);
+        EXPECT_EQ(vm.toString(get(sprite, "scaleX")), c.scaleX);
+        EXPECT_EQ(vm.toString(get(sprite, "scaleY")), c.scaleY);
+        EXPECT_EQ(vm.toString(get(sprite, "rotation")), c.rotation);
+        if (c.readBack != nullptr) {
+            EXPECT_EQ(vm.toString(get(get(sprite, "transform"), "matrix")), c.readBack);
+        }
+    }
+}
+
+TEST_F(Transform, ColorsKeepTheirChannelsAndAlphaIsTheObjects) {
+    Value outer = make("flash.display::Sprite");
+    Value inner = make("flash.display::Sprite");
+    Args child{inner};
+    vm.callProperty(outer, Name::publicName("addChild"), child);
+    set(get(outer, "transform"), "colorTransform",
+        make("flash.geom::ColorTransform", numbers({0.5, 1, 1, 0.5, 10, 0, 0, 0})));
+    EXPECT_EQ(vm.toString(get(outer, "alpha")), "0.5");
+    set(inner, "x", Value::number(3));
+    set(outer, "x", Value::number(4));
+    set(outer, "scaleX", Value::number(2));
+    Value t = get(inner, "transform");
+    EXPECT_EQ(vm.toString(get(t, "concatenatedMatrix")), "(a=2, b=0, c=0, d=1, tx=10, ty=0)");
+    EXPECT_EQ(vm.toString(get(get(t, "concatenatedColorTransform"), "redOffset")), "10");
+    EXPECT_EQ(vm.toString(get(get(t, "concatenatedColorTransform"), "alphaMultiplier")), "0.5");
+    // A new Transform at each read.
+    EXPECT_FALSE(vm.strictEquals(get(inner, "transform"), get(inner, "transform")));
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 // alpha, its other channels are kept with the object.
 #include "avm2/GeomValues.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -14,6 +15,10 @@ namespace {
 using namespace geom;
 
 constexpr char kColorKey[] = "transform.colorTransform";
+// The matrix last set, and the scales and rotation the object took from it: the tree keeps
+// no skew, so the matrix is read back as set until the script changes those.
+constexpr char kMatrixKey[] = "transform.matrix";
+constexpr char kTakenKey[] = "transform.taken";
 // Parents followed for the concatenated values; deeper trees are cut there.
 constexpr int kMaxDepth = 4096;
 
@@ -39,9 +44,29 @@ double number(Machine& m, const Value& display, const char* name) {
     return m.toNumber(m.getProperty(display, Name::publicName(name)));
 }
 
+// scaleX, scaleY and rotation as the object has them now.
+std::array<double, 3> shapeOf(Machine& m, const Value& display) {
+    return {number(m, display, "scaleX"), number(m, display, "scaleY"),
+            number(m, display, "rotation")};
+}
+
 Affine matrixOfDisplay(Machine& m, const Value& display) {
-    const double sx = number(m, display, "scaleX"), sy = number(m, display, "scaleY");
-    const double r = number(m, display, "rotation") * std::numbers::pi / 180;
+    const auto [sx, sy, degrees] = shapeOf(m, display);
+    if (display.isObject()) {
+        const Value* set = kept(display.asObject(), kMatrixKey);
+        const Value* taken = kept(display.asObject(), kTakenKey);
+        if (set->isObject() && taken->isObject() && taken->asObject()->elements.size() == 3 &&
+            std::array<double, 3>{m.toNumber(taken->asObject()->elements[0]),
+                                  m.toNumber(taken->asObject()->elements[1]),
+                                  m.toNumber(taken->asObject()->elements[2])} ==
+                std::array<double, 3>{sx, sy, degrees}) {
+            Affine x = affineOf(m, *set);
+            x[4] = number(m, display, "x");
+            x[5] = number(m, display, "y");
+            return x;
+        }
+    }
+    const double r = degrees * std::numbers::pi / 180;
     return {sx * std::cos(r), sx * std::sin(r), -sy * std::sin(r), sy * std::cos(r),
             number(m, display, "x"), number(m, display, "y")};
 }
@@ -61,6 +86,12 @@ void setMatrixOfDisplay(Machine& m, const Value& display, const Affine& x) {
         if (std::isfinite(v)) {
             m.setProperty(display, Name::publicName(name), Value::number(v));
         }
+    }
+    if (display.isObject()) {
+        const auto [nowX, nowY, nowRotation] = shapeOf(m, display);
+        *kept(display.asObject(), kMatrixKey) = makeMatrix(m, x);
+        *kept(display.asObject(), kTakenKey) = Value::object(m.newArray(
+            {Value::number(nowX), Value::number(nowY), Value::number(nowRotation)}));
     }
 }
 

@@ -50,8 +50,11 @@ TEST_F(Transform, MatricesBecomePositionScaleAndRotation) {
         {{2, 0, 0, 3, 10, 20}, "10", "2", "3", "0", "(a=2, b=0, c=0, d=3, tx=10, ty=20)"},
         {{0, 1, -1, 0, 5, 0}, "5", "1", "1", "90", nullptr},
         {{1, 0, 0, -1, 0, 0}, "0", "1", "-1", "0", "(a=1, b=0, c=0, d=-1, tx=0, ty=0)"},
+        // A skewed matrix reads back as set while the object keeps the shape it gave.
+        {{2, 0, 4, 0, 5, 6}, "5", "2", "4", "0", "(a=2, b=0, c=4, d=0, tx=5, ty=6)"},
     };
     for (const Case& c : table) {
+        SCOPED_TRACE(c.readBack != nullptr ? c.readBack : "rotation");
         Value sprite = make("flash.display::Sprite");
         Value t = get(sprite, "transform");
         Args m;
@@ -84,6 +87,11 @@ TEST_F(Transform, ColorsKeepTheirChannelsAndAlphaIsTheObjects) {
     EXPECT_EQ(vm.toString(get(t, "concatenatedMatrix")), "(a=2, b=0, c=0, d=1, tx=10, ty=0)");
     EXPECT_EQ(vm.toString(get(get(t, "concatenatedColorTransform"), "redOffset")), "10");
     EXPECT_EQ(vm.toString(get(get(t, "concatenatedColorTransform"), "alphaMultiplier")), "0.5");
+    // Changing the scale drops the matrix that was set.
+    set(get(inner, "transform"), "matrix", make("flash.geom::Matrix", numbers({1, 0, 1, 1, 0, 0})));
+    set(inner, "scaleX", Value::number(3));
+    EXPECT_EQ(vm.toString(get(get(inner, "transform"), "matrix")),
+              "(a=3, b=0, c=0, d=1.4142135623730951, tx=0, ty=0)");
     // A new Transform at each read.
     EXPECT_FALSE(vm.strictEquals(get(inner, "transform"), get(inner, "transform")));
 }

@@ -12,6 +12,7 @@
     X(Media)                                                                                       \
     X(DisplayClasses)                                                                              \
     X(BitmapData)                                                                                  \
+    X(Bitmap)                                                                                      \
     X(SystemClasses)                                                                               \
     X(NetClasses)                                                                                  \
     X(Transform)

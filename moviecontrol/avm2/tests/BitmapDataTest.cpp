@@ -167,3 +167,28 @@ TEST_F(BitmapData, CompareAnswersBySizeThenByPixels) {
 }
 
 } // namespace
+
+namespace {
+
+class BitmapObject : public avm2test::PlayerClassTest {};
+
+TEST_F(BitmapObject, KeepsTheSizeItsBitmapDataHadWhenGiven) {
+    Value data = make("flash.display::BitmapData", numbers({5, 6}));
+    Value before = make("flash.display::Bitmap", {data});
+    EXPECT_EQ(get(before, "width") + "x" + get(before, "height"), "5x6");
+    EXPECT_EQ(get(before, "pixelSnapping"), "auto");
+    call(data, "dispose");
+    EXPECT_EQ(get(before, "width"), "5");
+    Value after = make("flash.display::Bitmap", {data});
+    EXPECT_EQ(get(after, "width") + "x" + get(after, "height"), "0x0");
+    set(before, "bitmapData", data);
+    EXPECT_EQ(get(before, "height"), "0");
+    set(before, "bitmapData", Value::null());
+    EXPECT_EQ(get(before, "bitmapData"), "null");
+    EXPECT_EQ(thrown([&] { set(before, "bitmapData", make("flash.geom::Point")); }),
+              "TypeError #1034");
+    EXPECT_EQ(thrown([&] { set(before, "pixelSnapping", Value::string("sometimes")); }),
+              "ArgumentError #2008");
+}
+
+} // namespace

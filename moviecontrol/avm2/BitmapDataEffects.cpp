@@ -35,7 +35,20 @@ struct Transfer {
     Placement at;
 };
 
+// A required object argument of the class: null, or an object of another class, is the
+// missing-parameter error.
+void requireArg(Machine& m, const Args& a, std::size_t i, const char* cls, const char* name) {
+    const Value v = geom::argument(a, i);
+    Class* c = m.findClass(cls);
+    if (!v.isObject() || c == nullptr || !m.isType(v, c)) {
+        m.throwError("TypeError", 2007, std::string("Parameter ") + name + " must be non-null.");
+    }
+}
+
 Transfer transferArgs(Machine& m, const Args& a) {
+    requireArg(m, a, 0, "flash.display::BitmapData", "sourceBitmapData");
+    requireArg(m, a, 1, "flash.geom::Rectangle", "sourceRect");
+    requireArg(m, a, 2, "flash.geom::Point", "destPoint");
     Transfer t;
     t.source = sharedPixels(m, geom::argument(a, 0));
     t.at.from = rectArg(m, a, 1);
@@ -166,9 +179,12 @@ Value perlinNoise(Machine& m, const Value& self, Args& a) {
 Value pixelDissolve(Machine& m, const Value& self, Args& a) {
     auto dest = sharedPixels(m, self);
     Transfer t = transferArgs(m, a);
-    const double numPixels = geom::numberArg(m, a, 4, 0);
-    const auto count = static_cast<std::int64_t>(
-        std::isnan(numPixels) ? 0 : std::clamp(numPixels, 0.0, 1e9));
+    const std::int32_t count = toInt32(geom::numberArg(m, a, 4, 0));
+    if (count < 0) {
+        m.throwError("RangeError", 2027,
+                     "Parameter numPixels must be a non-negative number; got " +
+                         std::to_string(count) + ".");
+    }
     const std::int64_t next =
         pixels::pixelDissolve(*dest, *t.source, t.at, toInt32(geom::numberArg(m, a, 3, 0)),
                               count, colorArg(m, a, 5, 0));
@@ -269,7 +285,9 @@ Value hitTest(Machine& m, const Value& self, Args& a) {
     if (second.isObject() && m.isType(second, m.findClass("flash.geom::Point"))) {
         const int x = toPixel(geom::field(m, second, "x")) - fx;
         const int y = toPixel(geom::field(m, second, "y")) - fy;
-        return Value::boolean(p.contains(x, y) && alphaAtLeast(p, x, y, threshold));
+        // Against a point, a fully transparent pixel never counts, whatever the threshold.
+        return Value::boolean(p.contains(x, y) && (p.at(x, y) >> 24) != 0 &&
+                              alphaAtLeast(p, x, y, threshold));
     }
     wrongType(m, "secondObject", "Point, Rectangle, Bitmap, or BitmapData");
 }

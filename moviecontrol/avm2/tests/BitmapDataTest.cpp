@@ -143,6 +143,10 @@ TEST_F(BitmapData, HitTestsEachKindOfSecondObject) {
         {point(0, 0), 0xFF, {b, point(0, 0), Value::number(0xFF)}, "true"},
         {point(1, 1), 0xFF, {b, point(3, 3), Value::number(0xA0)}, "false"},
         {point(2, 1), 0xA0, {b, point(1, 3), Value::number(0xA0)}, "true"},
+        // A transparent pixel is no hit against a point, even at threshold 0; against a
+        // bitmap it is.
+        {point(0, 0), 0, {point(0, 0)}, "false"},
+        {point(0, 0), 0, {bitmap(1, 1), point(0, 0), Value::number(0)}, "true"},
     };
     for (std::size_t i = 0; i < table.size(); ++i) {
         Args args{table[i].firstPoint, Value::number(table[i].threshold)};
@@ -155,6 +159,25 @@ TEST_F(BitmapData, HitTestsEachKindOfSecondObject) {
               "ArgumentError #2005");
     EXPECT_EQ(thrown([&] { call(b, "hitTest", {point(0, 0), Value::number(0), make("Object")}); }),
               "ArgumentError #2005");
+}
+
+TEST_F(BitmapData, TransfersRefuseMissingArguments) {
+    Value b = bitmap(4, 4);
+    const std::vector<std::pair<Args, const char*>> table = {
+        {{b, rect(0, 0, 1, 1), point(0, 0), Value::number(0), Value::number(1)}, ""},
+        {{Value::null(), rect(0, 0, 1, 1), point(0, 0)}, "TypeError #2007"},
+        {{make("flash.geom::Point"), rect(0, 0, 1, 1), point(0, 0)}, "TypeError #2007"},
+        {{b, Value::null(), point(0, 0)}, "TypeError #2007"},
+        {{b, rect(0, 0, 1, 1), Value()}, "TypeError #2007"},
+        {{b, rect(0, 0, 1, 1), point(0, 0), Value::number(0), Value::number(-1)},
+         "RangeError #2027"},
+    };
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(thrown([&] { call(b, "pixelDissolve", table[i].first); }), table[i].second)
+            << "row " << i;
+    }
+    EXPECT_EQ(thrown([&] { call(b, "copyPixels", {Value::null(), rect(0, 0, 1, 1), point(0, 0)}); }),
+              "TypeError #2007");
 }
 
 TEST_F(BitmapData, CompareAnswersBySizeThenByPixels) {

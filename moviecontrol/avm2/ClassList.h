@@ -15,4 +15,5 @@
     X(Bitmap)                                                                                      \
     X(SystemClasses)                                                                               \
     X(NetClasses)                                                                                  \
-    X(Transform)
+    X(Transform)                                                                                   \
+    X(TextFormat)

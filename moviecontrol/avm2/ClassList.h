@@ -16,4 +16,5 @@
     X(SystemClasses)                                                                               \
     X(NetClasses)                                                                                  \
     X(Transform)                                                                                   \
-    X(TextFormat)
+    X(TextFormat)                                                                                  \
+    X(SharedObject)

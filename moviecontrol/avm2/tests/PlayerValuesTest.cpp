@@ -123,4 +123,21 @@ TEST_F(PlayerValues, RequestMethodsAndQueryStrings) {
               "Error #2101");
 }
 
+TEST_F(PlayerValues, SharedObjectsAreOnePerNameAndPath) {
+    Value cls = classNamed("flash.net::SharedObject");
+    Value a = call(cls, "getLocal", {Value::string("game")});
+    set(vm.getProperty(a, avm2::Name::publicName("data")), "score", Value::integer(7));
+    EXPECT_TRUE(vm.strictEquals(call(cls, "getLocal", {Value::string("game")}), a));
+    EXPECT_FALSE(vm.strictEquals(
+        call(cls, "getLocal", {Value::string("game"), Value::string("/")}), a));
+    EXPECT_EQ(get(vm.getProperty(a, avm2::Name::publicName("data")), "score"), "7");
+    EXPECT_EQ(text(call(a, "flush")), "flushed");
+    call(a, "clear");
+    EXPECT_EQ(get(vm.getProperty(a, avm2::Name::publicName("data")), "score"), "undefined");
+    for (const char* bad : {"", "a b", "x~y", "50%"}) {
+        EXPECT_EQ(thrown([&] { call(cls, "getLocal", {Value::string(bad)}); }), "Error #2134")
+            << bad;
+    }
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "avm2/DisplayClasses.h"
 
 #include "avm2/EventState.h"
+#include "avm2/FilterValues.h"
 #include "avm2/Machine.h"
 
 #include <algorithm>
@@ -1071,6 +1072,15 @@ Value filtersSet(Machine& m, const Value& self, Args& a) {
         }
         Args none;
         v = m.callProperty(v, Name::publicName("clone"), none);
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        std::vector<FilterValue> drawn;
+        for (const Value& v : copy) {
+            if (auto f = filterValueOf(m, v)) {
+                drawn.push_back(std::move(*f));
+            }
+        }
+        h->setFilters(nodeOf(self), drawn);
     }
     setSetting(self, "filters", Value::object(m.newArray(std::move(copy))));
     return Value();

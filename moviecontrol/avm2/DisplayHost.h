@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace avm2 {
 
@@ -61,6 +62,19 @@ struct GraphicsOp {
     double alpha = 1;
 };
 
+// One flash.filters object as the renderer needs it: its class ("BlurFilter") and its
+// properties by name; a number also stands for colours, whole numbers and flags (0 or 1).
+struct FilterValue {
+    struct Field {
+        std::string name;
+        double number = 0;
+        std::string text;
+        std::vector<double> list;
+    };
+    std::string kind;
+    std::vector<Field> fields;
+};
+
 class DisplayHost {
   public:
     virtual ~DisplayHost() = default;
@@ -107,6 +121,10 @@ class DisplayHost {
     // antiAliasType), empty for a name or node the field does not know.
     virtual std::string textSetting(NodeId node, const std::string& name) = 0;
     virtual void setTextSetting(NodeId node, const std::string& name, const std::string& value) = 0;
+    // The filters the node is drawn with (DisplayObject.filters), replacing its own.
+    virtual void setFilters(NodeId node, const std::vector<FilterValue>& filters) {
+        (void)node, (void)filters;
+    }
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.
     virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;

@@ -3,6 +3,7 @@
 // defaults of the Language Reference; scalars are typed variables, the arrays (a colour
 // matrix, gradient colours) are copied in and out so that no script shares them with the
 // filter.
+#include "avm2/FilterValues.h"
 #include "avm2/Machine.h"
 
 #include <span>
@@ -257,6 +258,46 @@ void constant(Class* cls, const char* name, Value v) {
 }
 
 } // namespace
+
+std::optional<FilterValue> filterValueOf(Machine& m, const Value& filter) {
+    if (!filter.isObject()) {
+        return std::nullopt;
+    }
+    const FilterSpec* spec = specOf(filter.asObject()->cls);
+    if (spec == nullptr) {
+        return std::nullopt;
+    }
+    FilterValue out;
+    out.kind = spec->name;
+    for (const Field& f : spec->fields) {
+        FilterValue::Field field;
+        field.name = f.name;
+        const Value v = m.getProperty(filter, Name::publicName(f.name));
+        switch (f.type) {
+        case T::String:
+            field.text = v.isNullish() ? std::string() : m.toString(v);
+            break;
+        case T::Array:
+            if (v.isObject()) {
+                for (const Value& e : v.asObject()->elements) {
+                    field.list.push_back(m.toNumber(e));
+                }
+            }
+            break;
+        case T::Object:
+            // A displacement map's bitmap and point stay with the script.
+            break;
+        case T::Boolean:
+            field.number = Machine::toBoolean(v) ? 1 : 0;
+            break;
+        default:
+            field.number = m.toNumber(v);
+            break;
+        }
+        out.fields.push_back(std::move(field));
+    }
+    return out;
+}
 
 void installFilters(Machine& m) {
     Class* base = m.defineClass("flash.filters", "BitmapFilter", m.objectClass);

@@ -60,6 +60,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::string textSetting(avm2::NodeId node, const std::string& name) override;
     void setTextSetting(avm2::NodeId node, const std::string& name,
                         const std::string& value) override;
+    // As3Filters.cpp: script filters turned into the records the renderer draws.
+    void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& filters) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
     bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
     // What hitTestPoint asks when it follows the shapes.

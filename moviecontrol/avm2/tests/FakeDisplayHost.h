@@ -125,6 +125,11 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     }
     std::string textSetting(avm2::NodeId, const std::string&) override { return {}; }
     void setTextSetting(avm2::NodeId, const std::string&, const std::string&) override {}
+    // The filters last given to a node, as the renderer would get them.
+    std::map<avm2::NodeId, std::vector<avm2::FilterValue>> filters;
+    void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& f) override {
+        filters[node] = f;
+    }
     void toGlobal(avm2::NodeId, double&, double&, bool) override {}
     bool hitTestPoint(avm2::NodeId, double, double, bool) override { return false; }
     double stageWidth() override { return 550; }

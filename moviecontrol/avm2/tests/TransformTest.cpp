@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 using avm2::Args;
@@ -94,6 +96,30 @@ TEST_F(Transform, ColorsKeepTheirChannelsAndAlphaIsTheObjects) {
               "(a=3, b=0, c=0, d=1.4142135623730951, tx=0, ty=0)");
     // A new Transform at each read.
     EXPECT_FALSE(vm.strictEquals(get(inner, "transform"), get(inner, "transform")));
+}
+
+// Filters set on a display object reach the tree with every property by name.
+TEST_F(Transform, FiltersReachTheDisplayTreeByName) {
+    Value sprite = make("flash.display::Sprite");
+    Value glow = make("flash.filters::GlowFilter", numbers({0x00FF00, 0.5, 8}));
+    Value matrix = make("flash.filters::ColorMatrixFilter");
+    set(sprite, "filters", Value::object(vm.newArray({glow, matrix})));
+    const auto& drawn = host.tree.filters[sprite.asObject()->displayNode];
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].kind, "GlowFilter");
+    std::map<std::string, double> glowFields;
+    for (const auto& f : drawn[0].fields) {
+        glowFields[f.name] = f.number;
+    }
+    EXPECT_EQ(glowFields["color"], 0x00FF00);
+    EXPECT_EQ(glowFields["alpha"], 0.5);
+    EXPECT_EQ(glowFields["blurX"], 8);
+    EXPECT_EQ(glowFields["blurY"], 6);
+    EXPECT_EQ(glowFields["inner"], 0);
+    ASSERT_EQ(drawn[1].fields.size(), 1u);
+    EXPECT_EQ(drawn[1].fields[0].list.size(), 20u);
+    set(sprite, "filters", Value::null());
+    EXPECT_TRUE(host.tree.filters[sprite.asObject()->displayNode].empty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // its BitmapData had when it was given (a BitmapData disposed later leaves it that size, as
 // in Flash), and its width and height are that size under the object's scale and rotation.
 #include "avm2/BitmapDataValues.h"
+#include "avm2/DisplayHost.h"
 
 #include <cmath>
 #include <numbers>
@@ -27,6 +28,22 @@ Value* kept(Machine& m, const Value& self, const char* key, const Value& fallbac
     return &self.asObject()->entries.back().second;
 }
 
+// Hands the display tree the pixels to draw, with the smoothing asked for.
+void show(Machine& m, const Value& self) {
+    DisplayHost* host = m.host().display();
+    const NodeId node = self.isObject() ? self.asObject()->displayNode : 0;
+    if (host == nullptr || node == 0) {
+        return;
+    }
+    std::shared_ptr<pixels::BitmapPixels> shown;
+    const Value data = *kept(m, self, kData, Value::null());
+    if (data.isObject()) {
+        shown = std::static_pointer_cast<pixels::BitmapPixels>(data.asObject()->nativeData);
+    }
+    const bool smoothing = Machine::toBoolean(*kept(m, self, kSmoothing, Value::boolean(false)));
+    host->showPixels(node, shown, smoothing);
+}
+
 void setBitmapData(Machine& m, const Value& self, const Value& data) {
     double width = 0, height = 0;
     Value stored = Value::null();
@@ -39,6 +56,7 @@ void setBitmapData(Machine& m, const Value& self, const Value& data) {
         }
     }
     *kept(m, self, kData, Value::null()) = stored;
+    show(m, self);
     *kept(m, self, kSize, Value()) = Value::object(
         m.newArray({Value::number(width), Value::number(height)}));
 }
@@ -59,6 +77,7 @@ Value bitmapInit(Machine& m, const Value& self, Args& a) {
     checkSnapping(m, snapping);
     *kept(m, self, kSnapping, Value()) = Value::string(snapping);
     *kept(m, self, kSmoothing, Value()) = Value::boolean(a.size() > 2 && Machine::toBoolean(a[2]));
+    show(m, self);
     return Value();
 }
 
@@ -111,6 +130,7 @@ void installBitmap(Machine& m) {
     });
     m.defineSetter(bitmap, "smoothing", [](Machine& m, const Value& self, Args& a) {
         *kept(m, self, kSmoothing, Value()) = Value::boolean(Machine::toBoolean(geom::argument(a, 0)));
+        show(m, self);
         return Value();
     });
     m.defineGetter(bitmap, "width", extent<true>);

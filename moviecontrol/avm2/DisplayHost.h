@@ -6,8 +6,13 @@
 // answers with defaults and ignores changes.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace pixels {
+class BitmapPixels;
+}
 
 namespace avm2 {
 
@@ -124,6 +129,12 @@ class DisplayHost {
     // The filters the node is drawn with (DisplayObject.filters), replacing its own.
     virtual void setFilters(NodeId node, const std::vector<FilterValue>& filters) {
         (void)node, (void)filters;
+    }
+    // The pixels a Bitmap node shows (a BitmapData's, drawn as they are at each frame);
+    // null shows nothing.
+    virtual void showPixels(NodeId node, const std::shared_ptr<pixels::BitmapPixels>& pixels,
+                            bool smoothing) {
+        (void)node, (void)pixels, (void)smoothing;
     }
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.

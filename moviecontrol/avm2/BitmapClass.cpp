@@ -57,8 +57,8 @@ void setBitmapData(Machine& m, const Value& self, const Value& data) {
     }
     *kept(m, self, kData, Value::null()) = stored;
     show(m, self);
-    *kept(m, self, kSize, Value()) = Value::object(
-        m.newArray({Value::number(width), Value::number(height)}));
+    *kept(m, self, kSize, Value()) =
+        Value::object(m.newArray({Value::number(width), Value::number(height)}));
 }
 
 void checkSnapping(Machine& m, const std::string& v) {
@@ -129,7 +129,8 @@ void installBitmap(Machine& m) {
         return *kept(m, self, kSmoothing, Value::boolean(false));
     });
     m.defineSetter(bitmap, "smoothing", [](Machine& m, const Value& self, Args& a) {
-        *kept(m, self, kSmoothing, Value()) = Value::boolean(Machine::toBoolean(geom::argument(a, 0)));
+        *kept(m, self, kSmoothing, Value()) =
+            Value::boolean(Machine::toBoolean(geom::argument(a, 0)));
         show(m, self);
         return Value();
     });

@@ -59,8 +59,8 @@ int coordinate(Machine& m, const Args& a, std::size_t i) {
 }
 
 Value getPixel(Machine& m, const Value& self, Args& a) {
-    return Value::unsignedInt(
-        pixelsOf(m, self).at(coordinate(m, a, 0), coordinate(m, a, 1)) & 0xFFFFFF);
+    return Value::unsignedInt(pixelsOf(m, self).at(coordinate(m, a, 0), coordinate(m, a, 1)) &
+                              0xFFFFFF);
 }
 Value getPixel32(Machine& m, const Value& self, Args& a) {
     return Value::unsignedInt(pixelsOf(m, self).at(coordinate(m, a, 0), coordinate(m, a, 1)));

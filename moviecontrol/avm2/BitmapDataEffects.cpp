@@ -24,8 +24,8 @@ std::uint32_t colorArg(Machine& m, const Args& a, std::size_t i, std::uint32_t f
 
 [[noreturn]] void wrongType(Machine& m, const char* parameter, const char* type) {
     m.throwError("ArgumentError", 2005,
-                 std::string("Parameter ") + parameter + " is of the incorrect type. Should be type " +
-                     type + ".");
+                 std::string("Parameter ") + parameter +
+                     " is of the incorrect type. Should be type " + type + ".");
 }
 
 // The source bitmap, the rectangle taken from it and where it lands: the first three
@@ -143,8 +143,8 @@ Value noise(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
     const auto low = static_cast<int>(std::min<std::uint32_t>(colorArg(m, a, 1, 0), 255));
     const auto high = static_cast<int>(std::min<std::uint32_t>(colorArg(m, a, 2, 255), 255));
-    pixels::fillNoise(p, toInt32(geom::numberArg(m, a, 0, 0)), low, high,
-                      colorArg(m, a, 3, 7), a.size() > 4 && Machine::toBoolean(a[4]));
+    pixels::fillNoise(p, toInt32(geom::numberArg(m, a, 0, 0)), low, high, colorArg(m, a, 3, 7),
+                      a.size() > 4 && Machine::toBoolean(a[4]));
     return Value();
 }
 
@@ -153,8 +153,8 @@ Value perlinNoise(Machine& m, const Value& self, Args& a) {
     pixels::PerlinOptions o;
     o.baseX = geom::numberArg(m, a, 0, 0);
     o.baseY = geom::numberArg(m, a, 1, 0);
-    o.octaves = static_cast<int>(
-        std::min<std::uint32_t>(colorArg(m, a, 2, 0), pixels::MaxPerlinOctaves));
+    o.octaves =
+        static_cast<int>(std::min<std::uint32_t>(colorArg(m, a, 2, 0), pixels::MaxPerlinOctaves));
     o.seed = toInt32(geom::numberArg(m, a, 3, 0));
     o.stitch = Machine::toBoolean(geom::argument(a, 4));
     o.fractal = Machine::toBoolean(geom::argument(a, 5));
@@ -185,9 +185,8 @@ Value pixelDissolve(Machine& m, const Value& self, Args& a) {
                      "Parameter numPixels must be a non-negative number; got " +
                          std::to_string(count) + ".");
     }
-    const std::int64_t next =
-        pixels::pixelDissolve(*dest, *t.source, t.at, toInt32(geom::numberArg(m, a, 3, 0)),
-                              count, colorArg(m, a, 5, 0));
+    const std::int64_t next = pixels::pixelDissolve(
+        *dest, *t.source, t.at, toInt32(geom::numberArg(m, a, 3, 0)), count, colorArg(m, a, 5, 0));
     return Value::integer(static_cast<std::int32_t>(next));
 }
 
@@ -259,7 +258,8 @@ Value hitTest(Machine& m, const Value& self, Args& a) {
     if (second.isObject() && m.isType(second, bitmapData)) {
         BitmapPixels& q = pixelsOf(m, second);
         if (geom::argument(a, 3).isNullish()) {
-            m.throwError("ArgumentError", 2007, "Parameter secondBitmapDataPoint must be non-null.");
+            m.throwError("ArgumentError", 2007,
+                         "Parameter secondBitmapDataPoint must be non-null.");
         }
         int sx = 0, sy = 0;
         pointArg(m, a, 3, sx, sy);

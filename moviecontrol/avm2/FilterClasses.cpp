@@ -21,38 +21,44 @@ struct Field {
 
 using T = Field::Type;
 
-constexpr Field kBlur[] = {{"blurX", T::Number, 4}, {"blurY", T::Number, 4}, {"quality", T::Int, 1}};
+constexpr Field kBlur[] = {
+    {"blurX", T::Number, 4}, {"blurY", T::Number, 4}, {"quality", T::Int, 1}};
 constexpr Field kGlow[] = {{"color", T::Uint, 0xFF0000}, {"alpha", T::Number, 1},
                            {"blurX", T::Number, 6},      {"blurY", T::Number, 6},
                            {"strength", T::Number, 2},   {"quality", T::Int, 1},
                            {"inner", T::Boolean, 0},     {"knockout", T::Boolean, 0}};
 constexpr Field kDropShadow[] = {
-    {"distance", T::Number, 4}, {"angle", T::Number, 45},   {"color", T::Uint, 0},
-    {"alpha", T::Number, 1},    {"blurX", T::Number, 4},    {"blurY", T::Number, 4},
-    {"strength", T::Number, 1}, {"quality", T::Int, 1},     {"inner", T::Boolean, 0},
+    {"distance", T::Number, 4},  {"angle", T::Number, 45},     {"color", T::Uint, 0},
+    {"alpha", T::Number, 1},     {"blurX", T::Number, 4},      {"blurY", T::Number, 4},
+    {"strength", T::Number, 1},  {"quality", T::Int, 1},       {"inner", T::Boolean, 0},
     {"knockout", T::Boolean, 0}, {"hideObject", T::Boolean, 0}};
-constexpr Field kBevel[] = {
-    {"distance", T::Number, 4},          {"angle", T::Number, 45},
-    {"highlightColor", T::Uint, 0xFFFFFF}, {"highlightAlpha", T::Number, 1},
-    {"shadowColor", T::Uint, 0},         {"shadowAlpha", T::Number, 1},
-    {"blurX", T::Number, 4},             {"blurY", T::Number, 4},
-    {"strength", T::Number, 1},          {"quality", T::Int, 1},
-    {"type", T::String, 0, "inner"},     {"knockout", T::Boolean, 0}};
-constexpr Field kGradient[] = {
-    {"distance", T::Number, 4}, {"angle", T::Number, 45}, {"colors", T::Array},
-    {"alphas", T::Array},       {"ratios", T::Array},     {"blurX", T::Number, 4},
-    {"blurY", T::Number, 4},    {"strength", T::Number, 1}, {"quality", T::Int, 1},
-    {"type", T::String, 0, "inner"}, {"knockout", T::Boolean, 0}};
+constexpr Field kBevel[] = {{"distance", T::Number, 4},
+                            {"angle", T::Number, 45},
+                            {"highlightColor", T::Uint, 0xFFFFFF},
+                            {"highlightAlpha", T::Number, 1},
+                            {"shadowColor", T::Uint, 0},
+                            {"shadowAlpha", T::Number, 1},
+                            {"blurX", T::Number, 4},
+                            {"blurY", T::Number, 4},
+                            {"strength", T::Number, 1},
+                            {"quality", T::Int, 1},
+                            {"type", T::String, 0, "inner"},
+                            {"knockout", T::Boolean, 0}};
+constexpr Field kGradient[] = {{"distance", T::Number, 4}, {"angle", T::Number, 45},
+                               {"colors", T::Array},       {"alphas", T::Array},
+                               {"ratios", T::Array},       {"blurX", T::Number, 4},
+                               {"blurY", T::Number, 4},    {"strength", T::Number, 1},
+                               {"quality", T::Int, 1},     {"type", T::String, 0, "inner"},
+                               {"knockout", T::Boolean, 0}};
 constexpr Field kColorMatrix[] = {{"matrix", T::Array}};
 constexpr Field kConvolution[] = {
-    {"matrixX", T::Number, 0},        {"matrixY", T::Number, 0}, {"matrix", T::Array},
-    {"divisor", T::Number, 1},        {"bias", T::Number, 0},
-    {"preserveAlpha", T::Boolean, 1}, {"clamp", T::Boolean, 1},
-    {"color", T::Uint, 0},            {"alpha", T::Number, 0}};
+    {"matrixX", T::Number, 0}, {"matrixY", T::Number, 0}, {"matrix", T::Array},
+    {"divisor", T::Number, 1}, {"bias", T::Number, 0},    {"preserveAlpha", T::Boolean, 1},
+    {"clamp", T::Boolean, 1},  {"color", T::Uint, 0},     {"alpha", T::Number, 0}};
 constexpr Field kDisplacement[] = {
-    {"mapBitmap", T::Object},       {"mapPoint", T::Object},    {"componentX", T::Uint, 0},
-    {"componentY", T::Uint, 0},     {"scaleX", T::Number, 0},   {"scaleY", T::Number, 0},
-    {"mode", T::String, 0, "wrap"}, {"color", T::Uint, 0},      {"alpha", T::Number, 0}};
+    {"mapBitmap", T::Object},       {"mapPoint", T::Object},  {"componentX", T::Uint, 0},
+    {"componentY", T::Uint, 0},     {"scaleX", T::Number, 0}, {"scaleY", T::Number, 0},
+    {"mode", T::String, 0, "wrap"}, {"color", T::Uint, 0},    {"alpha", T::Number, 0}};
 
 struct FilterSpec {
     const char* name;

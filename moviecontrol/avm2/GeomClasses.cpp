@@ -296,9 +296,8 @@ void installRectangleMethods(Machine& m, Class* rect) {
     m.defineMethod(rect, "containsRect", [](Machine& mm, const Value& self, Args& a) {
         const Box b = boxOf(mm, self), r = rectangleArg(mm, a, 0);
         const double right = r.x + r.width, bottom = r.y + r.height;
-        return Value::boolean(containsPoint(b, r.x, r.y) && right > b.x &&
-                              right <= b.x + b.width && bottom > b.y &&
-                              bottom <= b.y + b.height);
+        return Value::boolean(containsPoint(b, r.x, r.y) && right > b.x && right <= b.x + b.width &&
+                              bottom > b.y && bottom <= b.y + b.height);
     });
     m.defineMethod(rect, "inflate", [](Machine& mm, const Value& self, Args& a) {
         const Box b = boxOf(mm, self);
@@ -477,9 +476,9 @@ void installMatrix(Machine& m) {
 
 // --- ColorTransform ------------------------------------------------------------------------
 
-constexpr const char* kChannelNames[] = {"redMultiplier", "greenMultiplier", "blueMultiplier",
-                                         "alphaMultiplier", "redOffset", "greenOffset",
-                                         "blueOffset", "alphaOffset"};
+constexpr const char* kChannelNames[] = {"redMultiplier",   "greenMultiplier", "blueMultiplier",
+                                         "alphaMultiplier", "redOffset",       "greenOffset",
+                                         "blueOffset",      "alphaOffset"};
 
 void setChannels(Machine& m, const Value& self, const Channels& c) {
     for (std::size_t i = 0; i < c.size(); ++i) {
@@ -497,8 +496,7 @@ Value colorTransformInit(Machine& m, const Value& self, Args& a) {
 }
 
 void installColorTransform(Machine& m) {
-    Class* ct =
-        m.defineClass("flash.geom", "ColorTransform", m.objectClass, colorTransformInit);
+    Class* ct = m.defineClass("flash.geom", "ColorTransform", m.objectClass, colorTransformInit);
     ct->sealed = true;
     for (std::size_t i = 0; i < kNoChange.size(); ++i) {
         addNumberSlot(m, ct, kChannelNames[i], kNoChange[i]);
@@ -533,12 +531,15 @@ void installColorTransform(Machine& m) {
         return Value();
     });
     m.defineMethod(ct, "toString", [](Machine& mm, const Value& self, Args&) {
-        return Value::string(fieldsText(
-            mm, self,
-            {{"redMultiplier", "redMultiplier"}, {"greenMultiplier", "greenMultiplier"},
-             {"blueMultiplier", "blueMultiplier"}, {"alphaMultiplier", "alphaMultiplier"},
-             {"redOffset", "redOffset"}, {"greenOffset", "greenOffset"},
-             {"blueOffset", "blueOffset"}, {"alphaOffset", "alphaOffset"}}));
+        return Value::string(fieldsText(mm, self,
+                                        {{"redMultiplier", "redMultiplier"},
+                                         {"greenMultiplier", "greenMultiplier"},
+                                         {"blueMultiplier", "blueMultiplier"},
+                                         {"alphaMultiplier", "alphaMultiplier"},
+                                         {"redOffset", "redOffset"},
+                                         {"greenOffset", "greenOffset"},
+                                         {"blueOffset", "blueOffset"},
+                                         {"alphaOffset", "alphaOffset"}}));
     });
 }
 

@@ -6,9 +6,9 @@ namespace avm2::geom {
 namespace {
 
 constexpr const char* kAffineFields[] = {"a", "b", "c", "d", "tx", "ty"};
-constexpr const char* kChannelFields[] = {"redMultiplier", "greenMultiplier", "blueMultiplier",
-                                          "alphaMultiplier", "redOffset", "greenOffset",
-                                          "blueOffset", "alphaOffset"};
+constexpr const char* kChannelFields[] = {"redMultiplier",   "greenMultiplier", "blueMultiplier",
+                                          "alphaMultiplier", "redOffset",       "greenOffset",
+                                          "blueOffset",      "alphaOffset"};
 
 Value construct(Machine& m, const char* qualifiedClass, Args args) {
     Class* cls = m.findClass(qualifiedClass);
@@ -57,9 +57,9 @@ Value makePoint(Machine& m, double x, double y) {
 }
 
 Value makeRectangle(Machine& m, const Box& b) {
-    return construct(m, "flash.geom::Rectangle",
-                     {Value::number(b.x), Value::number(b.y), Value::number(b.width),
-                      Value::number(b.height)});
+    return construct(
+        m, "flash.geom::Rectangle",
+        {Value::number(b.x), Value::number(b.y), Value::number(b.width), Value::number(b.height)});
 }
 
 Value makeMatrix(Machine& m, const Affine& a) {
@@ -102,7 +102,7 @@ Channels channelsOf(Machine& m, const Value& colorTransform) {
 Affine multiply(const Affine& first, const Affine& then) {
     const auto& [a, b, c, d, tx, ty] = first;
     const auto& [a2, b2, c2, d2, tx2, ty2] = then;
-    return {a * a2 + b * c2,  a * b2 + b * d2,         c * a2 + d * c2,
+    return {a * a2 + b * c2, a * b2 + b * d2,         c * a2 + d * c2,
             c * b2 + d * d2, tx * a2 + ty * c2 + tx2, tx * b2 + ty * d2 + ty2};
 }
 

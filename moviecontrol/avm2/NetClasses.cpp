@@ -93,7 +93,8 @@ void installRequest(Machine& m) {
     request->isFinal = true;
     addSlot(request, "url", m.stringClass, Value::null());
     addSlot(request, "data", nullptr, Value::null());
-    addSlot(request, "contentType", m.stringClass, Value::string("application/x-www-form-urlencoded"));
+    addSlot(request, "contentType", m.stringClass,
+            Value::string("application/x-www-form-urlencoded"));
     addSlot(request, "digest", m.stringClass, Value::null());
     m.defineGetter(request, "method", getMethod);
     m.defineSetter(request, "method", setMethod);
@@ -109,8 +110,7 @@ void installRequest(Machine& m) {
     Class* header = m.defineClass(
         "flash.net", "URLRequestHeader", m.objectClass, [](Machine& mm, const Value& s, Args& a) {
             mm.setProperty(s, Name::publicName("name"), a.empty() ? Value::string("") : a[0]);
-            mm.setProperty(s, Name::publicName("value"),
-                           a.size() < 2 ? Value::string("") : a[1]);
+            mm.setProperty(s, Name::publicName("value"), a.size() < 2 ? Value::string("") : a[1]);
             return Value();
         });
     header->sealed = true;

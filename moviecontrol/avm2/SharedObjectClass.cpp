@@ -93,8 +93,7 @@ void installSharedObject(Machine& m) {
     so->sealed = true;
     m.defineMethod(so, "getLocal", getLocal, true);
     m.defineMethod(
-        so, "getRemote", [](Machine& mm, const Value&, Args&) -> Value { cannotCreate(mm); },
-        true);
+        so, "getRemote", [](Machine& mm, const Value&, Args&) -> Value { cannotCreate(mm); }, true);
     constant(so, "defaultObjectEncoding", Value::unsignedInt(3));
     m.defineGetter(so, "data", [](Machine& mm, const Value& s, Args&) { return dataOf(mm, s); });
     m.defineGetter(so, "objectEncoding",

@@ -29,8 +29,7 @@ Value notMadeInit(Machine& m, const Value& self, Args&) {
 template <typename Make> void staticValue(Machine& m, Class* cls, const char* name, Make) {
     static_assert(std::is_empty_v<Make>, "the maker must not capture");
     m.defineGetter(
-        cls, name,
-        [](Machine& mm, const Value&, Args&) { return Make{}(mm); }, true);
+        cls, name, [](Machine& mm, const Value&, Args&) { return Make{}(mm); }, true);
 }
 
 void constant(Class* cls, const std::string& name, Value v) {
@@ -150,8 +149,7 @@ void installSecurity(Machine& m) {
     for (const auto& [name, value] :
          {std::pair{"REMOTE", "remote"}, std::pair{"LOCAL_WITH_FILE", "localWithFile"},
           std::pair{"LOCAL_WITH_NETWORK", "localWithNetwork"},
-          std::pair{"LOCAL_TRUSTED", "localTrusted"},
-          std::pair{"APPLICATION", "application"}}) {
+          std::pair{"LOCAL_TRUSTED", "localTrusted"}, std::pair{"APPLICATION", "application"}}) {
         constant(security, name, Value::string(value));
     }
     constant(security, "exactSettings", Value::boolean(true));
@@ -184,9 +182,8 @@ void installApplicationDomain(Machine& m) {
     staticValue(m, domain, "currentDomain", [](Machine& mm) { return currentDomain(mm); });
     m.defineGetter(domain, "parentDomain",
                    [](Machine&, const Value&, Args&) { return Value::null(); });
-    m.defineMethod(domain, "getDefinition", [](Machine& mm, const Value&, Args& a) {
-        return definitionOf(mm, arg(a, 0));
-    });
+    m.defineMethod(domain, "getDefinition",
+                   [](Machine& mm, const Value&, Args& a) { return definitionOf(mm, arg(a, 0)); });
     m.defineMethod(domain, "hasDefinition", [](Machine& mm, const Value&, Args& a) {
         try {
             return Value::boolean(!definitionOf(mm, arg(a, 0)).isUndefined());
@@ -211,25 +208,44 @@ void installKeyboard(Machine& m) {
         constant(keyboard, "F" + std::to_string(f), Value::unsignedInt(111 + f));
     }
     constexpr std::pair<const char*, std::uint32_t> kKeys[] = {
-        {"BACKSPACE", 8},       {"TAB", 9},
-        {"ENTER", 13},          {"COMMAND", 15},
-        {"SHIFT", 16},          {"CONTROL", 17},
-        {"ALTERNATE", 18},      {"CAPS_LOCK", 20},
-        {"NUMPAD", 21},         {"ESCAPE", 27},
-        {"SPACE", 32},          {"PAGE_UP", 33},
-        {"PAGE_DOWN", 34},      {"END", 35},
-        {"HOME", 36},           {"LEFT", 37},
-        {"UP", 38},             {"RIGHT", 39},
-        {"DOWN", 40},           {"INSERT", 45},
-        {"DELETE", 46},         {"NUMPAD_MULTIPLY", 106},
-        {"NUMPAD_ADD", 107},    {"NUMPAD_ENTER", 108},
-        {"NUMPAD_SUBTRACT", 109}, {"NUMPAD_DECIMAL", 110},
-        {"NUMPAD_DIVIDE", 111}, {"SEMICOLON", 186},
-        {"EQUAL", 187},         {"COMMA", 188},
-        {"MINUS", 189},         {"PERIOD", 190},
-        {"SLASH", 191},         {"BACKQUOTE", 192},
-        {"LEFTBRACKET", 219},   {"BACKSLASH", 220},
-        {"RIGHTBRACKET", 221},  {"QUOTE", 222},
+        {"BACKSPACE", 8},
+        {"TAB", 9},
+        {"ENTER", 13},
+        {"COMMAND", 15},
+        {"SHIFT", 16},
+        {"CONTROL", 17},
+        {"ALTERNATE", 18},
+        {"CAPS_LOCK", 20},
+        {"NUMPAD", 21},
+        {"ESCAPE", 27},
+        {"SPACE", 32},
+        {"PAGE_UP", 33},
+        {"PAGE_DOWN", 34},
+        {"END", 35},
+        {"HOME", 36},
+        {"LEFT", 37},
+        {"UP", 38},
+        {"RIGHT", 39},
+        {"DOWN", 40},
+        {"INSERT", 45},
+        {"DELETE", 46},
+        {"NUMPAD_MULTIPLY", 106},
+        {"NUMPAD_ADD", 107},
+        {"NUMPAD_ENTER", 108},
+        {"NUMPAD_SUBTRACT", 109},
+        {"NUMPAD_DECIMAL", 110},
+        {"NUMPAD_DIVIDE", 111},
+        {"SEMICOLON", 186},
+        {"EQUAL", 187},
+        {"COMMA", 188},
+        {"MINUS", 189},
+        {"PERIOD", 190},
+        {"SLASH", 191},
+        {"BACKQUOTE", 192},
+        {"LEFTBRACKET", 219},
+        {"BACKSLASH", 220},
+        {"RIGHTBRACKET", 221},
+        {"QUOTE", 222},
     };
     for (const auto& [name, code] : kKeys) {
         constant(keyboard, name, Value::unsignedInt(code));
@@ -262,8 +278,7 @@ void installMouse(Machine& m) {
     m.defineGetter(
         mouse, "cursor",
         [](Machine& mm, const Value&, Args&) {
-            const Value* kept =
-                mm.findClass("flash.ui::Mouse")->classObject->findProp(" cursor");
+            const Value* kept = mm.findClass("flash.ui::Mouse")->classObject->findProp(" cursor");
             return kept != nullptr ? *kept : Value::string("auto");
         },
         true);

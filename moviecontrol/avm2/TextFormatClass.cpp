@@ -24,24 +24,12 @@ struct Property {
 
 // In the constructor's argument order first, then the rest.
 constexpr std::array<Property, 19> kProperties = {{
-    {"font", Kind::Text},
-    {"size", Kind::Whole},
-    {"color", Kind::Color},
-    {"bold", Kind::Flag},
-    {"italic", Kind::Flag},
-    {"underline", Kind::Flag},
-    {"url", Kind::Text},
-    {"target", Kind::Text},
-    {"align", Kind::Text},
-    {"leftMargin", Kind::Whole},
-    {"rightMargin", Kind::Whole},
-    {"indent", Kind::Whole},
-    {"leading", Kind::Whole},
-    {"blockIndent", Kind::Whole},
-    {"bullet", Kind::Flag},
-    {"kerning", Kind::Flag},
-    {"letterSpacing", Kind::Number},
-    {"tabStops", Kind::List},
+    {"font", Kind::Text},        {"size", Kind::Whole},           {"color", Kind::Color},
+    {"bold", Kind::Flag},        {"italic", Kind::Flag},          {"underline", Kind::Flag},
+    {"url", Kind::Text},         {"target", Kind::Text},          {"align", Kind::Text},
+    {"leftMargin", Kind::Whole}, {"rightMargin", Kind::Whole},    {"indent", Kind::Whole},
+    {"leading", Kind::Whole},    {"blockIndent", Kind::Whole},    {"bullet", Kind::Flag},
+    {"kerning", Kind::Flag},     {"letterSpacing", Kind::Number}, {"tabStops", Kind::List},
     {"display", Kind::Text},
 }};
 constexpr std::size_t kConstructorArgs = 13;
@@ -67,9 +55,9 @@ Value* slotOf(Machine& m, const Value& self, std::size_t i) {
             return &v;
         }
     }
-    o->entries.emplace_back(Value::string(key),
-                            std::string_view(key) == "display" ? Value::string("block")
-                                                               : Value::null());
+    o->entries.emplace_back(Value::string(key), std::string_view(key) == "display"
+                                                    ? Value::string("block")
+                                                    : Value::null());
     return &o->entries.back().second;
 }
 
@@ -90,7 +78,8 @@ Value converted(Machine& m, std::size_t i, const Value& v) {
     case Kind::Text: {
         std::string text = m.toString(v);
         if (std::string_view(kProperties[i].name) == "align" && !acceptedAlign(text)) {
-            m.throwError("ArgumentError", 2008, "Parameter align must be one of the accepted values.");
+            m.throwError("ArgumentError", 2008,
+                         "Parameter align must be one of the accepted values.");
         }
         return Value::string(std::move(text));
     }
@@ -158,15 +147,24 @@ Value copyOf(Machine& m, const Value& from) {
 Value fieldDefaults(Machine& m) {
     Value f = newFormat(m);
     const std::pair<const char*, Value> defaults[] = {
-        {"font", Value::string("Times New Roman")}, {"size", Value::integer(12)},
-        {"color", Value::unsignedInt(0)},           {"bold", Value::boolean(false)},
-        {"italic", Value::boolean(false)},          {"underline", Value::boolean(false)},
-        {"url", Value::string("")},                 {"target", Value::string("")},
-        {"align", Value::string("left")},           {"leftMargin", Value::integer(0)},
-        {"rightMargin", Value::integer(0)},         {"indent", Value::integer(0)},
-        {"leading", Value::integer(0)},             {"blockIndent", Value::integer(0)},
-        {"bullet", Value::boolean(false)},          {"kerning", Value::boolean(false)},
-        {"letterSpacing", Value::number(0)},        {"tabStops", Value::object(m.newArray())},
+        {"font", Value::string("Times New Roman")},
+        {"size", Value::integer(12)},
+        {"color", Value::unsignedInt(0)},
+        {"bold", Value::boolean(false)},
+        {"italic", Value::boolean(false)},
+        {"underline", Value::boolean(false)},
+        {"url", Value::string("")},
+        {"target", Value::string("")},
+        {"align", Value::string("left")},
+        {"leftMargin", Value::integer(0)},
+        {"rightMargin", Value::integer(0)},
+        {"indent", Value::integer(0)},
+        {"leading", Value::integer(0)},
+        {"blockIndent", Value::integer(0)},
+        {"bullet", Value::boolean(false)},
+        {"kerning", Value::boolean(false)},
+        {"letterSpacing", Value::number(0)},
+        {"tabStops", Value::object(m.newArray())},
     };
     for (const auto& [name, v] : defaults) {
         *slotOf(m, f, indexOf(name)) = v;
@@ -218,11 +216,20 @@ std::string escapedAttribute(const std::string& s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -232,10 +239,17 @@ std::string escapedText(const std::string& s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -281,8 +295,8 @@ Value setTextFormat(Machine& m, const Value& self, Args& a) {
         open += "<FONT" + font + ">";
         close = "</FONT>" + close;
     }
-    for (const auto& [name, tag] : {std::pair{"bold", "B"}, std::pair{"italic", "I"},
-                                    std::pair{"underline", "U"}}) {
+    for (const auto& [name, tag] :
+         {std::pair{"bold", "B"}, std::pair{"italic", "I"}, std::pair{"underline", "U"}}) {
         if (Machine::toBoolean(value(name))) {
             open += std::string("<") + tag + ">";
             close = std::string("</") + tag + ">" + close;

@@ -67,8 +67,8 @@ Affine matrixOfDisplay(Machine& m, const Value& display) {
         }
     }
     const double r = degrees * std::numbers::pi / 180;
-    return {sx * std::cos(r), sx * std::sin(r), -sy * std::sin(r), sy * std::cos(r),
-            number(m, display, "x"), number(m, display, "y")};
+    return {sx * std::cos(r), sx * std::sin(r),        -sy * std::sin(r),
+            sy * std::cos(r), number(m, display, "x"), number(m, display, "y")};
 }
 
 // The matrix taken apart into what the display tree keeps; a mirrored matrix keeps its
@@ -90,8 +90,8 @@ void setMatrixOfDisplay(Machine& m, const Value& display, const Affine& x) {
     if (display.isObject()) {
         const auto [nowX, nowY, nowRotation] = shapeOf(m, display);
         *kept(display.asObject(), kMatrixKey) = makeMatrix(m, x);
-        *kept(display.asObject(), kTakenKey) = Value::object(m.newArray(
-            {Value::number(nowX), Value::number(nowY), Value::number(nowRotation)}));
+        *kept(display.asObject(), kTakenKey) = Value::object(
+            m.newArray({Value::number(nowX), Value::number(nowY), Value::number(nowRotation)}));
     }
 }
 

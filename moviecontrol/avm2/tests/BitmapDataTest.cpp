@@ -16,9 +16,9 @@ const double kNaN = std::nan("");
 class BitmapData : public avm2test::PlayerClassTest {
   protected:
     Value bitmap(double w, double h, bool transparent = true, double fill = 0) {
-        return make("flash.display::BitmapData",
-                    {Value::number(w), Value::number(h), Value::boolean(transparent),
-                     Value::number(fill)});
+        return make(
+            "flash.display::BitmapData",
+            {Value::number(w), Value::number(h), Value::boolean(transparent), Value::number(fill)});
     }
     Value rect(double x, double y, double w, double h) {
         return make("flash.geom::Rectangle", numbers({x, y, w, h}));
@@ -107,7 +107,9 @@ TEST_F(BitmapData, BytesAndVectorsCoverTheClippedRectangle) {
     EXPECT_EQ(pixel(b, 0, 0), std::to_string(0xFFFF0000u));
 
     Value shortVector = call(b, "getVector", {rect(0, 0, 1, 1)});
-    EXPECT_EQ(thrown([&] { call(b, "setVector", {rect(0, 0, 2, 2), shortVector}); }),
+    EXPECT_EQ(thrown([&] {
+                  call(b, "setVector", {rect(0, 0, 2, 2), shortVector});
+              }),
               "RangeError #1125");
 }
 
@@ -118,7 +120,9 @@ TEST_F(BitmapData, DisposedBitmapsRefuseEveryUse) {
         EXPECT_EQ(thrown([&] { get(b, property); }), "ArgumentError #2015") << property;
     }
     EXPECT_EQ(thrown([&] { call(b, "getPixel", numbers({0, 0})); }), "ArgumentError #2015");
-    EXPECT_EQ(thrown([&] { call(bitmap(2, 2), "copyPixels", {b, rect(0, 0, 1, 1), point(0, 0)}); }),
+    EXPECT_EQ(thrown([&] {
+                  call(bitmap(2, 2), "copyPixels", {b, rect(0, 0, 1, 1), point(0, 0)});
+              }),
               "ArgumentError #2015");
 }
 
@@ -153,11 +157,17 @@ TEST_F(BitmapData, HitTestsEachKindOfSecondObject) {
         args.insert(args.end(), table[i].second.begin(), table[i].second.end());
         EXPECT_EQ(text(call(b, "hitTest", args)), table[i].result) << "row " << i;
     }
-    EXPECT_EQ(thrown([&] { call(b, "hitTest", {point(0, 0), Value::number(0), b, Value::null()}); }),
+    EXPECT_EQ(thrown([&] {
+                  call(b, "hitTest", {point(0, 0), Value::number(0), b, Value::null()});
+              }),
               "ArgumentError #2007");
-    EXPECT_EQ(thrown([&] { call(b, "hitTest", {point(0, 0), Value::number(0), Value::null()}); }),
+    EXPECT_EQ(thrown([&] {
+                  call(b, "hitTest", {point(0, 0), Value::number(0), Value::null()});
+              }),
               "ArgumentError #2005");
-    EXPECT_EQ(thrown([&] { call(b, "hitTest", {point(0, 0), Value::number(0), make("Object")}); }),
+    EXPECT_EQ(thrown([&] {
+                  call(b, "hitTest", {point(0, 0), Value::number(0), make("Object")});
+              }),
               "ArgumentError #2005");
 }
 
@@ -176,7 +186,9 @@ TEST_F(BitmapData, TransfersRefuseMissingArguments) {
         EXPECT_EQ(thrown([&] { call(b, "pixelDissolve", table[i].first); }), table[i].second)
             << "row " << i;
     }
-    EXPECT_EQ(thrown([&] { call(b, "copyPixels", {Value::null(), rect(0, 0, 1, 1), point(0, 0)}); }),
+    EXPECT_EQ(thrown([&] {
+                  call(b, "copyPixels", {Value::null(), rect(0, 0, 1, 1), point(0, 0)});
+              }),
               "TypeError #2007");
 }
 

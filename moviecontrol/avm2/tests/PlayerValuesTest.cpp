@@ -26,7 +26,9 @@ TEST_F(PlayerValues, FiltersTakeTheirDefaultsInConstructorOrder) {
         {"DropShadowFilter", numbers({7}), "distance", "7"},
         {"BevelFilter", {}, "type", "inner"},
         {"ColorMatrixFilter", {}, "matrix", "1,0,0,0,0,0,1,0,0,0,0,0,1,0,0,0,0,0,1,0"},
-        {"ColorMatrixFilter", {Value::object(vm.newArray())}, "matrix",
+        {"ColorMatrixFilter",
+         {Value::object(vm.newArray())},
+         "matrix",
          "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"},
         {"ConvolutionFilter", {}, "preserveAlpha", "true"},
         {"DisplacementMapFilter", {}, "mode", "wrap"},
@@ -44,7 +46,8 @@ TEST_F(PlayerValues, FiltersTakeTheirDefaultsInConstructorOrder) {
 
 TEST_F(PlayerValues, FilterArraysAreCopiedInAndOut) {
     Value source = Value::object(vm.newArray({Value::integer(2)}));
-    Value f = make("flash.filters::ConvolutionFilter", {Value::number(1), Value::number(1), source});
+    Value f =
+        make("flash.filters::ConvolutionFilter", {Value::number(1), Value::number(1), source});
     source.asObject()->elements[0] = Value::integer(9);
     Value read = vm.getProperty(f, avm2::Name::publicName("matrix"));
     read.asObject()->elements[0] = Value::integer(5);
@@ -128,8 +131,8 @@ TEST_F(PlayerValues, SharedObjectsAreOnePerNameAndPath) {
     Value a = call(cls, "getLocal", {Value::string("game")});
     set(vm.getProperty(a, avm2::Name::publicName("data")), "score", Value::integer(7));
     EXPECT_TRUE(vm.strictEquals(call(cls, "getLocal", {Value::string("game")}), a));
-    EXPECT_FALSE(vm.strictEquals(
-        call(cls, "getLocal", {Value::string("game"), Value::string("/")}), a));
+    EXPECT_FALSE(
+        vm.strictEquals(call(cls, "getLocal", {Value::string("game"), Value::string("/")}), a));
     EXPECT_EQ(get(vm.getProperty(a, avm2::Name::publicName("data")), "score"), "7");
     EXPECT_EQ(text(call(a, "flush")), "flushed");
     call(a, "clear");

@@ -74,7 +74,8 @@ TEST_F(TextFormat, DefaultFormatsMergeWhatIsSet) {
     Value field = make("flash.text::TextField");
     EXPECT_EQ(get(vm.getProperty(field, Name::publicName("defaultTextFormat")), "font"),
               "Times New Roman");
-    set(field, "defaultTextFormat", make("flash.text::TextFormat", {Value::null(), Value::number(30)}));
+    set(field, "defaultTextFormat",
+        make("flash.text::TextFormat", {Value::null(), Value::number(30)}));
     Value merged = vm.getProperty(field, Name::publicName("defaultTextFormat"));
     EXPECT_EQ(get(merged, "size") + "/" + get(merged, "font"), "30/Times New Roman");
     // What a script reads is a copy.
@@ -86,18 +87,16 @@ TEST_F(TextFormat, DefaultFormatsMergeWhatIsSet) {
 TEST_F(TextFormat, WholeTextFormatsBecomeHtml) {
     Value field = make("flash.text::TextField");
     set(field, "text", Value::string("a<b"));
-    Value format = make("flash.text::TextFormat",
-                        {Value::string("Arial"), Value::number(20), Value::number(0xFF0000),
-                         Value::boolean(true)});
+    Value format = make("flash.text::TextFormat", {Value::string("Arial"), Value::number(20),
+                                                   Value::number(0xFF0000), Value::boolean(true)});
     Args args{format};
     vm.callProperty(field, Name::publicName("setTextFormat"), args);
     EXPECT_EQ(get(field, "text"),
               "<FONT FACE=\"Arial\" SIZE=\"20\" COLOR=\"#FF0000\"><B>a&lt;b</B></FONT>");
     Args outOfRange{format, Value::number(0), Value::number(99)};
-    EXPECT_EQ(thrown([&] {
-                  vm.callProperty(field, Name::publicName("setTextFormat"), outOfRange);
-              }),
-              "RangeError #2006");
+    EXPECT_EQ(
+        thrown([&] { vm.callProperty(field, Name::publicName("setTextFormat"), outOfRange); }),
+        "RangeError #2006");
 }
 
 } // namespace

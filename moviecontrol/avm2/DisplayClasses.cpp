@@ -1049,6 +1049,14 @@ Value filtersGet(Machine& m, const Value& self, Args&) {
     std::vector<Value> copy;
     if (kept.isObject()) {
         copy = kept.asObject()->elements;
+    } else if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        // Until a script sets them, the filters are those the object was placed with.
+        for (const FilterValue& f : h->filtersOf(nodeOf(self))) {
+            if (Value v = filterObjectOf(m, f); v.isObject()) {
+                copy.push_back(v);
+            }
+        }
+        return Value::object(m.newArray(std::move(copy)));
     }
     // Copies: a script changing a filter it read changes nothing until it sets them again.
     for (Value& v : copy) {

@@ -130,6 +130,11 @@ class DisplayHost {
     virtual void setFilters(NodeId node, const std::vector<FilterValue>& filters) {
         (void)node, (void)filters;
     }
+    // The filters the node was placed with, as script filters see them.
+    virtual std::vector<FilterValue> filtersOf(NodeId node) {
+        (void)node;
+        return {};
+    }
     // The pixels a Bitmap node shows (a BitmapData's, drawn as they are at each frame);
     // null shows nothing.
     virtual void showPixels(NodeId node, const std::shared_ptr<pixels::BitmapPixels>& pixels,

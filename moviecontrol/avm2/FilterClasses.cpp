@@ -305,6 +305,47 @@ std::optional<FilterValue> filterValueOf(Machine& m, const Value& filter) {
     return out;
 }
 
+Value filterObjectOf(Machine& m, const FilterValue& value) {
+    Class* cls = m.findClass("flash.filters::" + value.kind);
+    const FilterSpec* spec = cls != nullptr ? specOf(cls) : nullptr;
+    if (spec == nullptr) {
+        return Value::null();
+    }
+    Args args;
+    for (const Field& f : spec->fields) {
+        const FilterValue::Field* given = nullptr;
+        for (const FilterValue::Field& v : value.fields) {
+            if (v.name == f.name) {
+                given = &v;
+            }
+        }
+        if (given == nullptr || f.type == T::Object) {
+            args.push_back(initialValue(m, *spec, f));
+            continue;
+        }
+        switch (f.type) {
+        case T::Boolean:
+            args.push_back(Value::boolean(given->number != 0));
+            break;
+        case T::String:
+            args.push_back(Value::string(given->text));
+            break;
+        case T::Array: {
+            std::vector<Value> list;
+            for (double d : given->list) {
+                list.push_back(Value::number(d));
+            }
+            args.push_back(Value::object(m.newArray(std::move(list))));
+            break;
+        }
+        default:
+            args.push_back(Value::number(given->number));
+            break;
+        }
+    }
+    return m.construct(Value::object(cls->classObject), args);
+}
+
 void installFilters(Machine& m) {
     Class* base = m.defineClass("flash.filters", "BitmapFilter", m.objectClass);
     base->sealed = true;

@@ -65,6 +65,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
                     bool smoothing) override;
     // As3Filters.cpp: script filters turned into the records the renderer draws.
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& filters) override;
+    std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
     bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
     // What hitTestPoint asks when it follows the shapes.

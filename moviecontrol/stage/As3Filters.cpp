@@ -91,4 +91,31 @@ void As3DisplayTree::setFilters(avm2::NodeId node, const std::vector<avm2::Filte
     o->filters = std::move(records);
 }
 
+std::vector<avm2::FilterValue> As3DisplayTree::filtersOf(avm2::NodeId node) {
+    std::vector<avm2::FilterValue> out;
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return out;
+    }
+    for (const swf::Filter& record : o->filters) {
+        const avm1::FilterFields fields = filterFields(record);
+        avm2::FilterValue value;
+        for (const auto& [name, kind] : kKinds) {
+            if (kind == fields.kind) {
+                value.kind = std::string(name);
+            }
+        }
+        for (const auto& [name, f] : fields.fields) {
+            avm2::FilterValue::Field field;
+            field.name = std::string(name);
+            field.number = f.flag ? 1.0 : f.number;
+            field.text = f.text;
+            field.list = f.list;
+            value.fields.push_back(std::move(field));
+        }
+        out.push_back(std::move(value));
+    }
+    return out;
+}
+
 } // namespace mc

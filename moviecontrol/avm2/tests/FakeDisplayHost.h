@@ -130,6 +130,7 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& f) override {
         filters[node] = f;
     }
+    std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override { return filters[node]; }
     void toGlobal(avm2::NodeId, double&, double&, bool) override {}
     bool hitTestPoint(avm2::NodeId, double, double, bool) override { return false; }
     double stageWidth() override { return 550; }

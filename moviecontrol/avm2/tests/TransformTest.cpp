@@ -122,4 +122,21 @@ TEST_F(Transform, FiltersReachTheDisplayTreeByName) {
     EXPECT_TRUE(host.tree.filters[sprite.asObject()->displayNode].empty());
 }
 
+// Until a script sets them, an object's filters are those it was placed with.
+TEST_F(Transform, PlacedFiltersReadAsFilterObjects) {
+    Value sprite = make("flash.display::Sprite");
+    avm2::FilterValue bevel;
+    bevel.kind = "BevelFilter";
+    bevel.fields = {{"blurX", 7, "", {}}, {"type", 0, "outer", {}}, {"knockout", 1, "", {}}};
+    host.tree.filters[sprite.asObject()->displayNode] = {bevel,
+                                                         avm2::FilterValue{"NoSuchFilter", {}}};
+    Value read = get(sprite, "filters");
+    EXPECT_EQ(vm.toString(read), "[object BevelFilter]");
+    Value first = get(read, "0");
+    EXPECT_EQ(vm.toString(get(first, "blurX")), "7");
+    EXPECT_EQ(vm.toString(get(first, "blurY")), "4"); // not given: the default
+    EXPECT_EQ(vm.toString(get(first, "type")), "outer");
+    EXPECT_EQ(vm.toString(get(first, "knockout")), "true");
+}
+
 } // namespace

@@ -5,8 +5,10 @@
 // Nodes are named by a number the host gives (0: none); a node the host no longer knows
 // answers with defaults and ignores changes.
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,15 @@ class DisplayHost {
     // The filters the node is drawn with (DisplayObject.filters), replacing its own.
     virtual void setFilters(NodeId node, const std::vector<FilterValue>& filters) {
         (void)node, (void)filters;
+    }
+    // The node's colour transform: red, green, blue and alpha multipliers (1 = unchanged),
+    // then the four offsets; none when the tree keeps none for the node.
+    virtual std::optional<std::array<double, 8>> colorTransformOf(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    virtual void setColorTransform(NodeId node, const std::array<double, 8>& channels) {
+        (void)node, (void)channels;
     }
     // The filters the node was placed with, as script filters see them.
     virtual std::vector<FilterValue> filtersOf(NodeId node) {

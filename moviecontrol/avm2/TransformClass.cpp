@@ -2,6 +2,7 @@
 // transform as geometry values. The matrix is the object's x, y, scales and rotation (the
 // display tree keeps no skew); the colour transform's alpha multiplier is the object's
 // alpha, its other channels are kept with the object.
+#include "avm2/DisplayHost.h"
 #include "avm2/GeomValues.h"
 
 #include <array>
@@ -95,7 +96,18 @@ void setMatrixOfDisplay(Machine& m, const Value& display, const Affine& x) {
     }
 }
 
+DisplayHost* treeOf(Machine& m, const Value& display) {
+    DisplayHost* host = m.host().display();
+    return host != nullptr && display.isObject() && display.asObject()->displayNode != 0 ? host
+                                                                                         : nullptr;
+}
+
 Channels colorOfDisplay(Machine& m, const Value& display) {
+    if (DisplayHost* tree = treeOf(m, display)) {
+        if (auto c = tree->colorTransformOf(display.asObject()->displayNode)) {
+            return *c;
+        }
+    }
     Channels c = kNoChange;
     if (display.isObject()) {
         const Value* k = kept(display.asObject(), kColorKey);
@@ -110,6 +122,9 @@ Channels colorOfDisplay(Machine& m, const Value& display) {
 void setColorOfDisplay(Machine& m, const Value& display, const Channels& c) {
     if (!display.isObject()) {
         return;
+    }
+    if (DisplayHost* tree = treeOf(m, display)) {
+        tree->setColorTransform(display.asObject()->displayNode, c);
     }
     *kept(display.asObject(), kColorKey) = makeColorTransform(m, c);
     m.setProperty(display, Name::publicName("alpha"), Value::number(c[3]));

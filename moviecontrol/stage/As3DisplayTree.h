@@ -66,6 +66,9 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // As3Filters.cpp: script filters turned into the records the renderer draws.
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& filters) override;
     std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override;
+    // As3Colors.cpp: the colour transform in the players' fixed point.
+    std::optional<std::array<double, 8>> colorTransformOf(avm2::NodeId node) override;
+    void setColorTransform(avm2::NodeId node, const std::array<double, 8>& channels) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
     bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
     // What hitTestPoint asks when it follows the shapes.

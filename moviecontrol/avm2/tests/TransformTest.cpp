@@ -82,6 +82,9 @@ TEST_F(Transform, ColorsKeepTheirChannelsAndAlphaIsTheObjects) {
     set(get(outer, "transform"), "colorTransform",
         make("flash.geom::ColorTransform", numbers({0.5, 1, 1, 0.5, 10, 0, 0, 0})));
     EXPECT_EQ(vm.toString(get(outer, "alpha")), "0.5");
+    // The tree gets the whole transform to draw with.
+    ASSERT_EQ(host.tree.colors.count(outer.asObject()->displayNode), 1u);
+    EXPECT_EQ(host.tree.colors[outer.asObject()->displayNode][4], 10);
     set(inner, "x", Value::number(3));
     set(outer, "x", Value::number(4));
     set(outer, "scaleX", Value::number(2));

@@ -16,5 +16,6 @@
     X(SystemClasses)                                                                               \
     X(NetClasses)                                                                                  \
     X(Transform)                                                                                   \
+    X(DisplayFilters)                                                                              \
     X(TextFormat)                                                                                  \
     X(SharedObject)

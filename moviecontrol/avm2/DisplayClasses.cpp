@@ -5,7 +5,6 @@
 #include "avm2/DisplayClasses.h"
 
 #include "avm2/EventState.h"
-#include "avm2/FilterValues.h"
 #include "avm2/Machine.h"
 
 #include <algorithm>
@@ -1044,56 +1043,6 @@ template <const char* Key, typename Convert> void keep(Machine& m, Class* c) {
     m.defineSetter(c, Key, Kept<Key, Convert>::set);
 }
 
-Value filtersGet(Machine& m, const Value& self, Args&) {
-    const Value kept = setting(self, "filters", Value());
-    std::vector<Value> copy;
-    if (kept.isObject()) {
-        copy = kept.asObject()->elements;
-    } else if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        // Until a script sets them, the filters are those the object was placed with.
-        for (const FilterValue& f : h->filtersOf(nodeOf(self))) {
-            if (Value v = filterObjectOf(m, f); v.isObject()) {
-                copy.push_back(v);
-            }
-        }
-        return Value::object(m.newArray(std::move(copy)));
-    }
-    // Copies: a script changing a filter it read changes nothing until it sets them again.
-    for (Value& v : copy) {
-        Args none;
-        v = m.callProperty(v, Name::publicName("clone"), none);
-    }
-    return Value::object(m.newArray(std::move(copy)));
-}
-
-Value filtersSet(Machine& m, const Value& self, Args& a) {
-    std::vector<Value> copy;
-    if (arg(a, 0).isObject()) {
-        copy = arg(a, 0).asObject()->elements;
-    }
-    // Every element must be a filter; each is kept as a copy, as Flash keeps them.
-    Class* filter = m.findClass("flash.filters::BitmapFilter");
-    for (Value& v : copy) {
-        if (filter == nullptr || !v.isObject() || !m.isType(v, filter)) {
-            m.throwError("ArgumentError", 2005,
-                         "Parameter 0 is of the incorrect type. Should be type Filter.");
-        }
-        Args none;
-        v = m.callProperty(v, Name::publicName("clone"), none);
-    }
-    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        std::vector<FilterValue> drawn;
-        for (const Value& v : copy) {
-            if (auto f = filterValueOf(m, v)) {
-                drawn.push_back(std::move(*f));
-            }
-        }
-        h->setFilters(nodeOf(self), drawn);
-    }
-    setSetting(self, "filters", Value::object(m.newArray(std::move(copy))));
-    return Value();
-}
-
 } // namespace
 
 // --- What the runner drives ----------------------------------------------------------------
@@ -1233,8 +1182,6 @@ void installDisplayClasses(Machine& m) {
     m.defineMethod(display, "globalToLocal", [](Machine& mm, const Value& s, Args& a) {
         return pointConversion(mm, s, a, true);
     });
-    m.defineGetter(display, "filters", filtersGet);
-    m.defineSetter(display, "filters", filtersSet);
     keep<kMask, NullValue>(m, display);
     keep<kBlendMode, NormalBlend>(m, display);
     keep<kCacheAsBitmap, FalseFlag>(m, display);

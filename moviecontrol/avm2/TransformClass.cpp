@@ -2,6 +2,7 @@
 // transform as geometry values. The matrix is the object's x, y, scales and rotation (the
 // display tree keeps no skew); the colour transform's alpha multiplier is the object's
 // alpha, its other channels are kept with the object.
+#include "avm2/DisplayClassNames.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/GeomValues.h"
 
@@ -206,14 +207,7 @@ Value displayTransformSet(Machine& m, const Value& self, Args& a) {
 
 void installTransform(Machine& m) {
     installTransformClass(m);
-    // Subclasses copied DisplayObject's traits when they were made: each built-in display
-    // class gets the accessor; classes scripts define later copy it from their base.
-    for (const char* name :
-         {"flash.display::DisplayObject", "flash.display::InteractiveObject",
-          "flash.display::DisplayObjectContainer", "flash.display::Sprite",
-          "flash.display::MovieClip", "flash.display::Shape", "flash.display::SimpleButton",
-          "flash.display::Bitmap", "flash.display::MorphShape", "flash.text::StaticText",
-          "flash.text::TextField", "flash.display::Stage", "flash.display::Loader"}) {
+    for (const char* name : kDisplayClassNames) {
         if (Class* c = m.findClass(name)) {
             m.defineGetter(c, "transform", displayTransformGet);
             m.defineSetter(c, "transform", displayTransformSet);

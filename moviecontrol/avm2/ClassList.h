@@ -8,5 +8,15 @@
     X(Events)                                                                                      \
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \
+    X(Geom)                                                                                        \
+    X(Filters)                                                                                     \
     X(Media)                                                                                       \
-    X(DisplayClasses)
+    X(DisplayClasses)                                                                              \
+    X(BitmapData)                                                                                  \
+    X(Bitmap)                                                                                      \
+    X(SystemClasses)                                                                               \
+    X(NetClasses)                                                                                  \
+    X(Transform)                                                                                   \
+    X(DisplayFilters)                                                                              \
+    X(TextFormat)                                                                                  \
+    X(SharedObject)

@@ -1043,24 +1043,6 @@ template <const char* Key, typename Convert> void keep(Machine& m, Class* c) {
     m.defineSetter(c, Key, Kept<Key, Convert>::set);
 }
 
-Value filtersGet(Machine& m, const Value& self, Args&) {
-    const Value kept = setting(self, "filters", Value());
-    std::vector<Value> copy;
-    if (kept.isObject()) {
-        copy = kept.asObject()->elements;
-    }
-    return Value::object(m.newArray(std::move(copy)));
-}
-
-Value filtersSet(Machine& m, const Value& self, Args& a) {
-    std::vector<Value> copy;
-    if (arg(a, 0).isObject()) {
-        copy = arg(a, 0).asObject()->elements;
-    }
-    setSetting(self, "filters", Value::object(m.newArray(std::move(copy))));
-    return Value();
-}
-
 } // namespace
 
 // --- What the runner drives ----------------------------------------------------------------
@@ -1200,8 +1182,6 @@ void installDisplayClasses(Machine& m) {
     m.defineMethod(display, "globalToLocal", [](Machine& mm, const Value& s, Args& a) {
         return pointConversion(mm, s, a, true);
     });
-    m.defineGetter(display, "filters", filtersGet);
-    m.defineSetter(display, "filters", filtersSet);
     keep<kMask, NullValue>(m, display);
     keep<kBlendMode, NormalBlend>(m, display);
     keep<kCacheAsBitmap, FalseFlag>(m, display);

@@ -5,8 +5,16 @@
 // Nodes are named by a number the host gives (0: none); a node the host no longer knows
 // answers with defaults and ignores changes.
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+namespace pixels {
+class BitmapPixels;
+}
 
 namespace avm2 {
 
@@ -61,6 +69,19 @@ struct GraphicsOp {
     double alpha = 1;
 };
 
+// One flash.filters object as the renderer needs it: its class ("BlurFilter") and its
+// properties by name; a number also stands for colours, whole numbers and flags (0 or 1).
+struct FilterValue {
+    struct Field {
+        std::string name;
+        double number = 0;
+        std::string text;
+        std::vector<double> list;
+    };
+    std::string kind;
+    std::vector<Field> fields;
+};
+
 class DisplayHost {
   public:
     virtual ~DisplayHost() = default;
@@ -107,6 +128,30 @@ class DisplayHost {
     // antiAliasType), empty for a name or node the field does not know.
     virtual std::string textSetting(NodeId node, const std::string& name) = 0;
     virtual void setTextSetting(NodeId node, const std::string& name, const std::string& value) = 0;
+    // The filters the node is drawn with (DisplayObject.filters), replacing its own.
+    virtual void setFilters(NodeId node, const std::vector<FilterValue>& filters) {
+        (void)node, (void)filters;
+    }
+    // The node's colour transform: red, green, blue and alpha multipliers (1 = unchanged),
+    // then the four offsets; none when the tree keeps none for the node.
+    virtual std::optional<std::array<double, 8>> colorTransformOf(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    virtual void setColorTransform(NodeId node, const std::array<double, 8>& channels) {
+        (void)node, (void)channels;
+    }
+    // The filters the node was placed with, as script filters see them.
+    virtual std::vector<FilterValue> filtersOf(NodeId node) {
+        (void)node;
+        return {};
+    }
+    // The pixels a Bitmap node shows (a BitmapData's, drawn as they are at each frame);
+    // null shows nothing.
+    virtual void showPixels(NodeId node, const std::shared_ptr<pixels::BitmapPixels>& pixels,
+                            bool smoothing) {
+        (void)node, (void)pixels, (void)smoothing;
+    }
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.
     virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;

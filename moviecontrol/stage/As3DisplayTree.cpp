@@ -114,6 +114,11 @@ std::size_t As3DisplayTree::childCount(avm2::NodeId node) {
     if (node == kStageNode) {
         return 1;
     }
+    // A Bitmap is no container: the child drawing its pixels is the player's own.
+    if (const auto made = madeAs_.find(node);
+        made != madeAs_.end() && made->second == avm2::NodeKind::Bitmap) {
+        return 0;
+    }
     DisplayObject* o = find(node);
     return o != nullptr && o->clip && o->kind != CharacterKind::Button ? o->clip->displayList.size()
                                                                        : 0;

@@ -60,6 +60,15 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::string textSetting(avm2::NodeId node, const std::string& name) override;
     void setTextSetting(avm2::NodeId node, const std::string& name,
                         const std::string& value) override;
+    // As3Bitmaps.cpp: a Bitmap's pixels, drawn by a child the scripts do not see.
+    void showPixels(avm2::NodeId node, const std::shared_ptr<pixels::BitmapPixels>& pixels,
+                    bool smoothing) override;
+    // As3Filters.cpp: script filters turned into the records the renderer draws.
+    void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& filters) override;
+    std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override;
+    // As3Colors.cpp: the colour transform in the players' fixed point.
+    std::optional<std::array<double, 8>> colorTransformOf(avm2::NodeId node) override;
+    void setColorTransform(avm2::NodeId node, const std::array<double, 8>& channels) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
     bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
     // What hitTestPoint asks when it follows the shapes.

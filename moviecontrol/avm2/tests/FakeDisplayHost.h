@@ -125,6 +125,21 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     }
     std::string textSetting(avm2::NodeId, const std::string&) override { return {}; }
     void setTextSetting(avm2::NodeId, const std::string&, const std::string&) override {}
+    // The filters last given to a node, as the renderer would get them.
+    std::map<avm2::NodeId, std::vector<avm2::FilterValue>> filters;
+    void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& f) override {
+        filters[node] = f;
+    }
+    std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override { return filters[node]; }
+    // Colour transforms kept as given, for the nodes given one.
+    std::map<avm2::NodeId, std::array<double, 8>> colors;
+    std::optional<std::array<double, 8>> colorTransformOf(avm2::NodeId node) override {
+        const auto it = colors.find(node);
+        return it != colors.end() ? std::optional(it->second) : std::nullopt;
+    }
+    void setColorTransform(avm2::NodeId node, const std::array<double, 8>& c) override {
+        colors[node] = c;
+    }
     void toGlobal(avm2::NodeId, double&, double&, bool) override {}
     bool hitTestPoint(avm2::NodeId, double, double, bool) override { return false; }
     double stageWidth() override { return 550; }

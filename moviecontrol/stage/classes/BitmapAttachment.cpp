@@ -4,42 +4,15 @@
 #include <cmath>
 #include <memory>
 
-#include "PixelSource.h"
+#include "ScriptPixels.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "avm1/BitmapData.h"
 
 namespace mc {
 
-namespace {
-
 using avm1::CallArgs;
 using avm1::Value;
-
-class AttachedPixels final : public PixelSource {
-  public:
-    explicit AttachedPixels(std::weak_ptr<pixels::BitmapPixels> pixels)
-        : pixels_(std::move(pixels)) {}
-    int width() const override {
-        const auto p = pixels_.lock();
-        return p ? p->width() : 0;
-    }
-    int height() const override {
-        const auto p = pixels_.lock();
-        return p ? p->height() : 0;
-    }
-    // Valid while the BitmapData keeps its pixels: scripts, which alone dispose of them,
-    // never run while a frame is drawn.
-    const std::uint32_t* premultiplied() const override {
-        const auto p = pixels_.lock();
-        return p ? p->data() : nullptr;
-    }
-
-  private:
-    std::weak_ptr<pixels::BitmapPixels> pixels_;
-};
-
-} // namespace
 
 void installBitmapAttachment(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
@@ -59,7 +32,7 @@ void installBitmapAttachment(StageScripts& stage) {
                 return Value();
             }
             stage.player().edits().attachPixels(*clip, static_cast<std::int32_t>(depth),
-                                                std::make_shared<AttachedPixels>(pixels),
+                                                std::make_shared<ScriptPixels>(pixels),
                                                 c.machine.toBoolean(c.arg(3)));
             return Value();
         },

@@ -1,0 +1,110 @@
+// DisplayObject.filters: copies of flash.filters objects kept with the display object and
+// handed to the display tree to draw with; until a script sets them, the filters the object
+// was placed with.
+#include "avm2/DisplayClassNames.h"
+#include "avm2/FilterValues.h"
+
+namespace avm2 {
+
+namespace {
+
+constexpr char kFilters[] = "filters";
+
+Value arg(const Args& a, std::size_t i) {
+    return i < a.size() ? a[i] : Value();
+}
+
+DisplayHost* hostOf(Machine& m) {
+    return m.host().display();
+}
+
+NodeId nodeOf(const Value& v) {
+    return v.isObject() ? v.asObject()->displayNode : 0;
+}
+
+Value setting(const Value& self, const char* key, Value fallback) {
+    if (self.isObject()) {
+        for (const auto& [k, v] : self.asObject()->entries) {
+            if (k.isString() && k.asString() == key) {
+                return v;
+            }
+        }
+    }
+    return fallback;
+}
+
+void setSetting(const Value& self, const char* key, Value value) {
+    if (!self.isObject()) {
+        return;
+    }
+    for (auto& [k, v] : self.asObject()->entries) {
+        if (k.isString() && k.asString() == key) {
+            v = std::move(value);
+            return;
+        }
+    }
+    self.asObject()->entries.emplace_back(Value::string(key), std::move(value));
+}
+
+Value filtersGet(Machine& m, const Value& self, Args&) {
+    const Value kept = setting(self, kFilters, Value());
+    std::vector<Value> copy;
+    if (kept.isObject()) {
+        copy = kept.asObject()->elements;
+    } else if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        // Until a script sets them, the filters are those the object was placed with.
+        for (const FilterValue& f : h->filtersOf(nodeOf(self))) {
+            if (Value v = filterObjectOf(m, f); v.isObject()) {
+                copy.push_back(v);
+            }
+        }
+        return Value::object(m.newArray(std::move(copy)));
+    }
+    // Copies: a script changing a filter it read changes nothing until it sets them again.
+    for (Value& v : copy) {
+        Args none;
+        v = m.callProperty(v, Name::publicName("clone"), none);
+    }
+    return Value::object(m.newArray(std::move(copy)));
+}
+
+Value filtersSet(Machine& m, const Value& self, Args& a) {
+    std::vector<Value> copy;
+    if (arg(a, 0).isObject()) {
+        copy = arg(a, 0).asObject()->elements;
+    }
+    // Every element must be a filter; each is kept as a copy, as Flash keeps them.
+    Class* filter = m.findClass("flash.filters::BitmapFilter");
+    for (Value& v : copy) {
+        if (filter == nullptr || !v.isObject() || !m.isType(v, filter)) {
+            m.throwError("ArgumentError", 2005,
+                         "Parameter 0 is of the incorrect type. Should be type Filter.");
+        }
+        Args none;
+        v = m.callProperty(v, Name::publicName("clone"), none);
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        std::vector<FilterValue> drawn;
+        for (const Value& v : copy) {
+            if (auto f = filterValueOf(m, v)) {
+                drawn.push_back(std::move(*f));
+            }
+        }
+        h->setFilters(nodeOf(self), drawn);
+    }
+    setSetting(self, kFilters, Value::object(m.newArray(std::move(copy))));
+    return Value();
+}
+
+} // namespace
+
+void installDisplayFilters(Machine& m) {
+    for (const char* name : kDisplayClassNames) {
+        if (Class* c = m.findClass(name)) {
+            m.defineGetter(c, "filters", filtersGet);
+            m.defineSetter(c, "filters", filtersSet);
+        }
+    }
+}
+
+} // namespace avm2

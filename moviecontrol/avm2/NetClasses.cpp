@@ -1,0 +1,235 @@
+// flash.net values: URLRequest (an address with its method, data and headers),
+// URLRequestMethod, URLRequestHeader and URLVariables (name/value pairs in a query string).
+// Loading and opening pages, which use them, go through the player.
+#include "avm2/Machine.h"
+#include "avm2/UriCoding.h"
+#include "unicode/Utf16Text.h"
+
+#include <string_view>
+
+namespace avm2 {
+
+namespace {
+
+Value arg(const Args& a, std::size_t i) {
+    return i < a.size() ? a[i] : Value();
+}
+
+// A typed public variable of a built-in class.
+void addSlot(Class* cls, const char* name, Class* type, Value initial) {
+    Binding b;
+    b.ns = Namespace::publicNs();
+    b.kind = Binding::Kind::Slot;
+    b.slot = static_cast<std::uint32_t>(cls->instance.slots.size());
+    SlotInit si;
+    si.value = std::move(initial);
+    si.type = type;
+    cls->instance.slots.push_back(si);
+    cls->instance.add(name, b);
+}
+
+Value* kept(Object* o, const char* name, const Value& fallback) {
+    for (auto& [k, v] : o->entries) {
+        if (k.isString() && k.asString() == name) {
+            return &v;
+        }
+    }
+    o->entries.emplace_back(Value::string(name), fallback);
+    return &o->entries.back().second;
+}
+
+Object* self(Machine& m, const Value& v) {
+    if (!v.isObject()) {
+        m.throwError("TypeError", 1009,
+                     "Cannot access a property or method of a null object reference.");
+    }
+    return v.asObject();
+}
+
+// --- URLRequest ----------------------------------------------------------------------------
+
+Value requestInit(Machine& m, const Value& s, Args& a) {
+    if (!a.empty()) {
+        m.setProperty(s, Name::publicName("url"), a[0]);
+    }
+    return Value();
+}
+
+// Only GET and POST, in capitals or in small letters, are accepted.
+Value setMethod(Machine& m, const Value& s, Args& a) {
+    const std::string method = m.toString(arg(a, 0));
+    if (method != "GET" && method != "get" && method != "POST" && method != "post") {
+        m.throwError("ArgumentError", 2008, "Parameter method must be one of the accepted values.");
+    }
+    *kept(self(m, s), "method", Value()) = Value::string(method);
+    return Value();
+}
+
+Value getMethod(Machine& m, const Value& s, Args&) {
+    return *kept(self(m, s), "method", Value::string("GET"));
+}
+
+// The headers are kept as a copy of the array given.
+Value setHeaders(Machine& m, const Value& s, Args& a) {
+    std::vector<Value> copy;
+    if (arg(a, 0).isObject()) {
+        copy = arg(a, 0).asObject()->elements;
+    }
+    *kept(self(m, s), "requestHeaders", Value()) = Value::object(m.newArray(std::move(copy)));
+    return Value();
+}
+
+Value getHeaders(Machine& m, const Value& s, Args&) {
+    Value* v = kept(self(m, s), "requestHeaders", Value());
+    if (!v->isObject()) {
+        *v = Value::object(m.newArray());
+    }
+    return *v;
+}
+
+void installRequest(Machine& m) {
+    Class* request = m.defineClass("flash.net", "URLRequest", m.objectClass, requestInit);
+    request->sealed = true;
+    request->isFinal = true;
+    addSlot(request, "url", m.stringClass, Value::null());
+    addSlot(request, "data", nullptr, Value::null());
+    addSlot(request, "contentType", m.stringClass,
+            Value::string("application/x-www-form-urlencoded"));
+    addSlot(request, "digest", m.stringClass, Value::null());
+    m.defineGetter(request, "method", getMethod);
+    m.defineSetter(request, "method", setMethod);
+    m.defineGetter(request, "requestHeaders", getHeaders);
+    m.defineSetter(request, "requestHeaders", setHeaders);
+
+    Class* method = m.defineClass("flash.net", "URLRequestMethod", m.objectClass);
+    for (const char* name : {"GET", "POST", "PUT", "DELETE", "HEAD", "OPTIONS"}) {
+        method->classObject->setProp(name, Value::string(name));
+        method->classObject->dontEnum.back() = true;
+    }
+
+    Class* header = m.defineClass(
+        "flash.net", "URLRequestHeader", m.objectClass, [](Machine& mm, const Value& s, Args& a) {
+            mm.setProperty(s, Name::publicName("name"), a.empty() ? Value::string("") : a[0]);
+            mm.setProperty(s, Name::publicName("value"), a.size() < 2 ? Value::string("") : a[1]);
+            return Value();
+        });
+    header->sealed = true;
+    addSlot(header, "name", m.stringClass, Value::null());
+    addSlot(header, "value", m.stringClass, Value::null());
+}
+
+// --- URLVariables --------------------------------------------------------------------------
+
+// Escapes are UTF-8 bytes, as Flash writes them when the movie does not use the system's
+// code page; a sequence that is not UTF-8 is read one unit per escape instead.
+std::string unescaped(std::string_view s) {
+    const std::u16string units = unicode::toUtf16(s);
+    std::u16string out;
+    if (decodeUri(units, UriSet::Component, out)) {
+        return unicode::fromUtf16(out);
+    }
+    return unicode::fromUtf16(unescapeText(units));
+}
+
+// Letters, digits and @*_+-./ stay; every other byte of the UTF-8 text becomes %XX.
+std::string escaped(std::string_view s) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : s) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
+            std::string_view("@*_+-./").find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
+// "a=1&b=2&a=3": each pair becomes a property; a name given again collects its values in
+// an array, in order.
+void decodeInto(Machine& m, Object* target, const std::string& source) {
+    std::size_t start = 0;
+    while (start <= source.size()) {
+        std::size_t end = source.find('&', start);
+        if (end == std::string::npos) {
+            end = source.size();
+        }
+        const std::string_view pair(source.data() + start, end - start);
+        const std::size_t eq = pair.find('=');
+        if (eq == std::string_view::npos) {
+            m.throwError("Error", 2101,
+                         "The String passed to URLVariables.decode() must be a URL-encoded "
+                         "query string containing name/value pairs.");
+        }
+        const std::string name = unescaped(pair.substr(0, eq));
+        const Value value = Value::string(unescaped(pair.substr(eq + 1)));
+        if (const Value* old = target->findProp(name)) {
+            if (old->isObject() && old->asObject()->kind == Object::Kind::Array) {
+                m.resizeElements(old->asObject(), old->asObject()->elements.size() + 1, value);
+            } else {
+                target->setProp(name, Value::object(m.newArray({*old, value})));
+            }
+        } else {
+            target->setProp(name, value);
+        }
+        start = end + 1;
+        m.checkBudget();
+    }
+}
+
+Value variablesInit(Machine& m, const Value& s, Args& a) {
+    if (!a.empty() && !a[0].isNullish()) {
+        decodeInto(m, self(m, s), m.toString(a[0]));
+    }
+    return Value();
+}
+
+// Pairs in the order the properties were made; an array gives one pair per element.
+Value variablesToString(Machine& m, const Value& s, Args&) {
+    Object* o = self(m, s);
+    std::string out;
+    auto add = [&](const std::string& name, const Value& v) {
+        if (!out.empty()) {
+            out += '&';
+        }
+        out += escaped(name) + "=" + escaped(m.toString(v));
+    };
+    for (std::size_t i = 0; i < o->props.size(); ++i) {
+        if (i < o->dontEnum.size() && o->dontEnum[i]) {
+            continue;
+        }
+        const auto& [name, v] = o->props[i];
+        if (v.isObject() && v.asObject()->kind == Object::Kind::Array) {
+            for (const Value& e : v.asObject()->elements) {
+                add(name, e);
+            }
+        } else {
+            add(name, v);
+        }
+    }
+    return Value::string(out);
+}
+
+void installVariables(Machine& m) {
+    Class* vars = m.defineClass("flash.net", "URLVariables", m.objectClass, variablesInit);
+    vars->sealed = false;
+    vars->isFinal = true;
+    m.defineMethod(vars, "decode", [](Machine& mm, const Value& s, Args& a) {
+        decodeInto(mm, self(mm, s), mm.toString(arg(a, 0)));
+        return Value();
+    });
+    m.defineMethod(vars, "toString", variablesToString);
+}
+
+} // namespace
+
+void installNetClasses(Machine& m) {
+    installRequest(m);
+    installVariables(m);
+}
+
+} // namespace avm2

@@ -1,0 +1,124 @@
+// flash.net.SharedObject: data a movie keeps under a name. getLocal gives the same object
+// for the same name and path as long as the movie plays; what it holds lives in memory only
+// (a card is a stranger's program and never writes to the person's disk), so flush always
+// succeeds and a new playing starts without it.
+#include "avm2/Machine.h"
+
+#include <string_view>
+
+namespace avm2 {
+
+namespace {
+
+// As many names as a movie may keep; past it getLocal fails as it does for a bad name.
+constexpr std::size_t kMaxObjects = 1024;
+constexpr std::size_t kMaxNameLength = 1024;
+
+Value arg(const Args& a, std::size_t i) {
+    return i < a.size() ? a[i] : Value();
+}
+
+// The characters Flash refuses in a name.
+bool validName(std::string_view name) {
+    return !name.empty() && name.size() <= kMaxNameLength &&
+           name.find_first_of("~%&\\;:\"',<>?# ") == std::string_view::npos;
+}
+
+[[noreturn]] void cannotCreate(Machine& m) {
+    m.throwError("Error", 2134, "Cannot create SharedObject.");
+}
+
+Object* self(Machine& m, const Value& v) {
+    if (!v.isObject()) {
+        m.throwError("TypeError", 1009,
+                     "Cannot access a property or method of a null object reference.");
+    }
+    return v.asObject();
+}
+
+Value* kept(Object* o, const char* key) {
+    for (auto& [k, v] : o->entries) {
+        if (k.isString() && k.asString() == key) {
+            return &v;
+        }
+    }
+    o->entries.emplace_back(Value::string(key), Value::null());
+    return &o->entries.back().second;
+}
+
+Value dataOf(Machine& m, const Value& so) {
+    Value* data = kept(self(m, so), "data");
+    if (!data->isObject()) {
+        *data = Value::object(m.newObject());
+    }
+    return *data;
+}
+
+Value getLocal(Machine& m, const Value&, Args& a) {
+    Class* cls = m.findClass("flash.net::SharedObject");
+    const Value name = arg(a, 0);
+    if (!name.isString() || !validName(name.asString())) {
+        cannotCreate(m);
+    }
+    const std::string path = arg(a, 1).isNullish() ? std::string() : m.toString(a[1]);
+    // The registry of the names got so far, on the class object beside its statics.
+    Value* registry = kept(cls->classObject, "sharedobject.registry");
+    if (!registry->isObject()) {
+        *registry = Value::object(m.newObject());
+    }
+    Object* known = registry->asObject();
+    const std::string key = path + '\n' + name.asString();
+    if (const Value* found = known->findProp(key)) {
+        return *found;
+    }
+    if (known->props.size() >= kMaxObjects) {
+        cannotCreate(m);
+    }
+    Object* so = m.instantiate(cls);
+    *kept(so, "data") = Value::object(m.newObject());
+    known->setProp(key, Value::object(so));
+    return Value::object(so);
+}
+
+void constant(Class* cls, const char* name, Value v) {
+    cls->classObject->setProp(name, std::move(v));
+    cls->classObject->dontEnum.back() = true;
+}
+
+} // namespace
+
+void installSharedObject(Machine& m) {
+    Class* dispatcher = m.findClass("flash.events::EventDispatcher");
+    Class* so = m.defineClass("flash.net", "SharedObject", dispatcher);
+    so->sealed = true;
+    m.defineMethod(so, "getLocal", getLocal, true);
+    m.defineMethod(
+        so, "getRemote", [](Machine& mm, const Value&, Args&) -> Value { cannotCreate(mm); }, true);
+    constant(so, "defaultObjectEncoding", Value::unsignedInt(3));
+    m.defineGetter(so, "data", [](Machine& mm, const Value& s, Args&) { return dataOf(mm, s); });
+    m.defineGetter(so, "objectEncoding",
+                   [](Machine&, const Value&, Args&) { return Value::unsignedInt(3); });
+    m.defineMethod(so, "flush", [](Machine& mm, const Value& s, Args&) {
+        self(mm, s);
+        return Value::string("flushed");
+    });
+    m.defineMethod(so, "clear", [](Machine& mm, const Value& s, Args&) {
+        *kept(self(mm, s), "data") = Value::object(mm.newObject());
+        return Value();
+    });
+    m.defineMethod(so, "setProperty", [](Machine& mm, const Value& s, Args& a) {
+        mm.setProperty(dataOf(mm, s), Name::publicName(mm.toString(arg(a, 0))), arg(a, 1));
+        return Value();
+    });
+    // Nothing is written anywhere: closing and marking changed have nothing to do.
+    m.defineMethod(so, "close", [](Machine& mm, const Value& s, Args&) {
+        self(mm, s);
+        return Value();
+    });
+    m.defineMethod(so, "setDirty", [](Machine& mm, const Value& s, Args&) {
+        self(mm, s);
+        return Value();
+    });
+}
+
+} // namespace avm2

@@ -1084,14 +1084,20 @@ Object* scriptObjectOf(Machine& m, NodeId node) {
     if (node == h->stageNode()) {
         return o;
     }
-    // The parent's instance-name slot holds the child before the child's constructor runs,
-    // so that a constructor may find its siblings.
+    Args none;
+    try {
+        m.constructSuper(cls, Value::object(o), none);
+    } catch (const ScriptThrow& t) {
+        m.printUncaught(t.value);
+    }
+    // The parent's instance-name slot gets the child once its constructor has returned: a
+    // constructor reads its own name in the parent as null, a later sibling's finds it set.
     const NodeId parent = h->parentOf(node);
     Object* parentObject = parent != 0 ? h->scriptObject(parent) : nullptr;
     const std::string name = h->nameOf(node);
     // A class that declares the name gets its variable set; a dynamic one (a plain
     // MovieClip) gets a property of that name.
-    if (parentObject != nullptr && !name.empty() &&
+    if (parentObject != nullptr && !name.empty() && h->scriptObject(node) == o &&
         ((parentObject->traits != nullptr &&
           parentObject->traits->find(Name::publicName(name)) != nullptr) ||
          parentObject->dynamic)) {
@@ -1100,12 +1106,6 @@ Object* scriptObjectOf(Machine& m, NodeId node) {
         } catch (const ScriptThrow& t) {
             m.printUncaught(t.value);
         }
-    }
-    Args none;
-    try {
-        m.constructSuper(cls, Value::object(o), none);
-    } catch (const ScriptThrow& t) {
-        m.printUncaught(t.value);
     }
     return o;
 }
@@ -1134,8 +1134,10 @@ void sendAddedEvents(Machine& m, Object* object) {
     }
     try {
         dispatchEvent(m, object, newEvent(m, "added", true));
-        if (h->onStage(object->displayNode)) {
-            sendToSubtree(m, *h, object->displayNode, "addedToStage");
+        // The object alone: its timeline children heard theirs as they were made, and what
+        // its constructor added heard it then, the object being on the stage already.
+        if (h->onStage(object->displayNode) && hasListener(object, "addedToStage")) {
+            dispatchEvent(m, object, newEvent(m, "addedToStage"));
         }
     } catch (const ScriptThrow& t) {
         m.printUncaught(t.value);

@@ -551,6 +551,9 @@ void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inve
 }
 
 std::uint32_t As3DisplayTree::currentFrame(avm2::NodeId node) {
+    if (const auto held = heldFrames_.find(node); held != heldFrames_.end()) {
+        return held->second;
+    }
     DisplayObject* o = find(node);
     return o != nullptr && o->clip ? o->clip->frame : 0;
 }

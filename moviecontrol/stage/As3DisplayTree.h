@@ -35,6 +35,13 @@ class As3DisplayTree final : public avm2::DisplayHost {
     }
     // The object left the tree for good: its script object no longer answers for it.
     void forget(std::uint64_t serial) { objects_.erase(serial); }
+    // While set, the clips named answer `currentFrame` with the frame given: the frame they
+    // showed before the timeline moved them, for the scripts that hear of what the move took
+    // away (Flash takes it away before the playhead advances).
+    void holdFrames(std::unordered_map<avm2::NodeId, std::uint32_t> frames) {
+        heldFrames_ = std::move(frames);
+    }
+    void releaseFrames() { heldFrames_.clear(); }
     // Called when a script moved a clip's playhead.
     std::function<void(avm2::NodeId)> onScriptedGoto;
 
@@ -103,6 +110,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     DisplayObject* holding_ = nullptr;
     std::int32_t nextHoldingDepth_ = 0;
     const HitTester* hit_ = nullptr;
+    std::unordered_map<avm2::NodeId, std::uint32_t> heldFrames_;
     double mouseX_ = 0;
     double mouseY_ = 0;
 };

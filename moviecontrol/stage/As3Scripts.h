@@ -58,6 +58,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void runFrameScripts();
     void sendRemovedEvents();
     void afterScriptedGoto(avm2::NodeId node);
+    void runGotoFrame();
     void sendLoadedEvents();
     // The node mouse events go to at the point (0: the stage).
     avm2::NodeId pointerTarget(double x, double y);
@@ -87,6 +88,13 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
         bool fromStage = false;
     };
     std::vector<Removal> removed_;
+    // The frame each scripted clip showed when this tick began.
+    std::unordered_map<avm2::NodeId, std::uint32_t> framesBeforeAdvance_;
+    // The clips whose frame scripts are running, outermost first; a goto on one of them
+    // runs its frame once the outermost returns.
+    std::vector<avm2::NodeId> scriptStack_;
+    bool gotoQueued_ = false;
+    int gotoDepth_ = 0;
     std::unique_ptr<HitTester> hit_;
     // The object the pointer is over and the one it went down on (0: none, the stage).
     avm2::NodeId over_ = 0;

@@ -574,7 +574,9 @@ Value clipPlay(Machine& m, const Value& self, Args&) {
 }
 
 void gotoAndConstruct(Machine& m, DisplayHost& h, NodeId node, std::uint32_t frame, bool play) {
+    const std::uint32_t from = h.currentFrame(node);
     h.gotoFrame(node, frame, play);
+    h.scriptedGotoRemoved(node, from);
     constructChildren(m, node);
     h.scriptedGoto(node);
 }

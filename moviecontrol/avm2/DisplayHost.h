@@ -132,6 +132,13 @@ class DisplayHost {
     // player sends what the new frame brings and runs its frame script before the calling
     // script goes on.
     virtual void scriptedGoto(NodeId node) { (void)node; }
+    // A script moved the node's playhead and the objects the new frame no longer holds are
+    // gone: the player tells the scripts so before the new frame's children are made. Going
+    // forward, what leaves leaves before the playhead moves (it still reads `fromFrame`).
+    virtual void scriptedGotoRemoved(NodeId node, std::uint32_t fromFrame) {
+        (void)node;
+        (void)fromFrame;
+    }
     // The label of the frame shown or the nearest before it; empty when none.
     virtual std::string currentLabel(NodeId node) = 0;
 

@@ -44,6 +44,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void releaseFrames() { heldFrames_.clear(); }
     // Called when a script moved a clip's playhead.
     std::function<void(avm2::NodeId)> onScriptedGoto;
+    // Called when a script's goto took away what the new frame no longer holds.
+    std::function<void(avm2::NodeId, std::uint32_t)> onScriptedGotoRemoved;
 
     avm2::NodeId rootNode() override;
     avm2::NodeId stageNode() override { return kStageNode; }
@@ -83,6 +85,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::int64_t frameOfLabel(avm2::NodeId node, const std::string& label) override;
     void setPlaying(avm2::NodeId node, bool playing) override;
     std::string currentLabel(avm2::NodeId node) override;
+    void scriptedGotoRemoved(avm2::NodeId node, std::uint32_t fromFrame) override {
+        if (onScriptedGotoRemoved) {
+            onScriptedGotoRemoved(node, fromFrame);
+        }
+    }
     void scriptedGoto(avm2::NodeId node) override {
         if (onScriptedGoto) {
             onScriptedGoto(node);

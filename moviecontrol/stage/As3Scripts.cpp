@@ -55,6 +55,9 @@ void As3Scripts::attach(TimelinePlayer& player) {
     hit_ = std::make_unique<HitTester>(movie_, player);
     tree_->setHitTester(hit_.get());
     tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
+    tree_->onScriptedGotoRemoved = [this](avm2::NodeId node, std::uint32_t from) {
+        sendRemovedEventsLeaving({{node, from}});
+    };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
 }
 
@@ -112,16 +115,8 @@ void As3Scripts::endTick() {
     }
     try {
         runTagsUpTo(player_->currentFrame());
-        {
-            // A clip that looped back to its first frame went there as a goto does: the
-            // playhead first, then what the frame no longer holds.
-            std::erase_if(framesBeforeAdvance_, [this](const auto& entry) {
-                return tree_->currentFrame(entry.first) < entry.second;
-            });
-            HeldFrames held(*tree_, std::move(framesBeforeAdvance_));
-            framesBeforeAdvance_.clear();
-            sendRemovedEvents();
-        }
+        sendRemovedEventsLeaving(std::move(framesBeforeAdvance_));
+        framesBeforeAdvance_.clear();
         avm2::runTimers(*vm_, clockMs());
         if (!rootMade_) {
             makeRoot();
@@ -236,6 +231,18 @@ void As3Scripts::runFrameScripts() {
             break;
         }
     }
+}
+
+void As3Scripts::sendRemovedEventsLeaving(
+    std::unordered_map<avm2::NodeId, std::uint32_t> framesBefore) {
+    // A clip that went forward lost its objects before its playhead moved; one that went
+    // back (a loop to its first frame, a goto) moved first, then lost what the frame no
+    // longer holds.
+    std::erase_if(framesBefore, [this](const auto& entry) {
+        return tree_->currentFrame(entry.first) <= entry.second;
+    });
+    HeldFrames held(*tree_, std::move(framesBefore));
+    sendRemovedEvents();
 }
 
 void As3Scripts::sendRemovedEvents() {

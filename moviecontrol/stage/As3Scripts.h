@@ -57,6 +57,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void constructNewChildren();
     void runFrameScripts();
     void sendRemovedEvents();
+    // The same, the clips named reading the frame they left while they hear of it.
+    void sendRemovedEventsLeaving(std::unordered_map<avm2::NodeId, std::uint32_t> framesBefore);
     void afterScriptedGoto(avm2::NodeId node);
     void runGotoFrame();
     void sendLoadedEvents();

@@ -64,6 +64,9 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void sendLoadedEvents();
     // The node mouse events go to at the point (0: the stage).
     avm2::NodeId pointerTarget(double x, double y);
+    // The interactive object under the point within `object` (itself included); `taken`
+    // false when none takes it there.
+    avm2::NodeId pickUnder(DisplayObject& object, double x, double y, int nesting, bool& taken);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
                         bool buttonDown, avm2::NodeId related);
     void movePointerOver(avm2::NodeId target, double x, double y);

@@ -79,6 +79,8 @@ class DisplayHost {
     virtual std::uint16_t symbolOf(NodeId node) = 0;
     // The class a SymbolClass tag gave the node's symbol ("pkg.Name"); empty when none.
     virtual std::string symbolClass(NodeId node) = 0;
+    // Whether the host still knows the node: false once the timeline took it away for good.
+    virtual bool alive(NodeId node) { return node != 0; }
     // Whether the node is on the stage: the root's tree.
     virtual bool onStage(NodeId node) = 0;
 

@@ -56,6 +56,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::uint16_t symbolOf(avm2::NodeId node) override;
     std::string symbolClass(avm2::NodeId node) override;
     bool onStage(avm2::NodeId node) override;
+    bool alive(avm2::NodeId node) override { return node == kStageNode || find(node) != nullptr; }
     avm2::NodeId createNode(avm2::NodeKind kind) override;
     bool insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) override;
     void detach(avm2::NodeId child) override;

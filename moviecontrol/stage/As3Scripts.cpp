@@ -83,9 +83,14 @@ void As3Scripts::forget(DisplayObject& object) {
     if (avm2::Object* o = tree_->scriptObject(object.serial)) {
         Removal r;
         r.object = o;
+        r.name = object.name;
+        avm2::keepDetachedName(o, object.name);
         // Children go before their container; only the object taken from a container that
         // stays gets `removed`.
         r.fromContainer = object.parent != nullptr && !object.parent->removed;
+        if (r.fromContainer) {
+            r.container = tree_->scriptObject(object.parent->serial);
+        }
         int climb = 0;
         for (const DisplayObject* up = object.parent; up != nullptr && climb < 4096;
              up = up->parent, ++climb) {
@@ -256,6 +261,8 @@ void As3Scripts::sendRemovedEvents() {
             if (r.fromContainer) {
                 avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removed", true),
                                          r.ancestors);
+                // The container's variable for the child no longer holds it.
+                avm2::clearInstanceSlot(*vm_, r.container, r.name);
             }
             if (r.fromStage && avm2::hasListener(r.object, "removedFromStage")) {
                 avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removedFromStage"),

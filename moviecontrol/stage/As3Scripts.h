@@ -88,6 +88,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     // taken from its container gets `removed` along the ancestors it had.
     struct Removal {
         avm2::Object* object = nullptr;
+        std::string name;
+        avm2::Object* container = nullptr;
         std::vector<avm2::Object*> ancestors;
         bool fromContainer = false;
         bool fromStage = false;

@@ -243,6 +243,42 @@ Value pointConversion(Machine& m, const Value& self, Args& a, bool inverse) {
     return Value::object(out);
 }
 
+// getBounds and getRect: the box in the space of the object given (the stage when null).
+template <bool Strokes> Value boundsIn(Machine& m, const Value& self, Args& a) {
+    DisplayHost* h = hostOf(m);
+    DisplayHost::Box box;
+    if (h != nullptr && nodeOf(self) != 0) {
+        const NodeId space = arg(a, 0).isObject() ? nodeOf(arg(a, 0)) : h->stageNode();
+        box = h->bounds(nodeOf(self), space == 0 ? h->stageNode() : space, Strokes);
+    }
+    Class* rectangle = m.findClass("flash.geom::Rectangle");
+    const Value out =
+        Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
+    m.setProperty(out, Name::publicName("x"), Value::number(box.xMin));
+    m.setProperty(out, Name::publicName("y"), Value::number(box.yMin));
+    m.setProperty(out, Name::publicName("width"), Value::number(box.xMax - box.xMin));
+    m.setProperty(out, Name::publicName("height"), Value::number(box.yMax - box.yMin));
+    return out;
+}
+
+// Whether the two objects' boxes on the stage overlap.
+Value hitTestObject(Machine& m, const Value& self, Args& a) {
+    const Value other = arg(a, 0);
+    if (other.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter obj must be non-null.");
+    }
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0 || nodeOf(other) == 0) {
+        return Value::boolean(false);
+    }
+    const DisplayHost::Box p = h->bounds(nodeOf(self), h->stageNode(), true);
+    const DisplayHost::Box q = h->bounds(nodeOf(other), h->stageNode(), true);
+    const bool pEmpty = !(p.xMax > p.xMin && p.yMax > p.yMin);
+    const bool qEmpty = !(q.xMax > q.xMin && q.yMax > q.yMin);
+    return Value::boolean(!pEmpty && !qEmpty && p.xMin < q.xMax && q.xMin < p.xMax &&
+                          p.yMin < q.yMax && q.yMin < p.yMax);
+}
+
 Value hitTestPoint(Machine& m, const Value& self, Args& a) {
     DisplayHost* h = hostOf(m);
     if (h == nullptr || nodeOf(self) == 0) {
@@ -1071,6 +1107,9 @@ void installDisplayClasses(Machine& m) {
     keep<kCacheAsBitmap, FalseFlag>(m, display);
     m.defineGetter(display, "loaderInfo", loaderInfoOf);
     m.defineMethod(display, "hitTestPoint", hitTestPoint);
+    m.defineMethod(display, "hitTestObject", hitTestObject);
+    m.defineMethod(display, "getBounds", boundsIn<true>);
+    m.defineMethod(display, "getRect", boundsIn<false>);
 
     Class* interactive = m.defineClass("flash.display", "InteractiveObject", display, displayInit);
     keep<kMouseEnabled, TrueFlag>(m, interactive);

@@ -112,6 +112,17 @@ class DisplayHost {
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.
     virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;
+    // The box (pixels) around what the node shows, in the space of `space` (0 or the stage:
+    // the stage's), strokes counted when `strokes`; all zero when it shows nothing.
+    struct Box {
+        double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    };
+    virtual Box bounds(NodeId node, NodeId space, bool strokes) {
+        (void)node;
+        (void)space;
+        (void)strokes;
+        return {};
+    }
     // A point of the node's space to the stage's (pixels), or back when `inverse`.
     virtual void toGlobal(NodeId node, double& x, double& y, bool inverse) = 0;
     // The stage's size in pixels and the movie's frame rate.

@@ -527,6 +527,24 @@ bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool sh
     return b.valid && tx >= b.xMin && tx <= b.xMax && ty >= b.yMin && ty <= b.yMax;
 }
 
+avm2::DisplayHost::Box As3DisplayTree::bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) {
+    (void)strokes; // the bounds the definitions state include their strokes
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return {};
+    }
+    Transform toSpace = player_.geometry().globalMatrix(*o);
+    if (DisplayObject* s = space != kStageNode ? find(space) : nullptr) {
+        toSpace = inverse(player_.geometry().globalMatrix(*s)) * toSpace;
+    }
+    const Bounds b = player_.geometry().scriptBoundsOf(*o, toSpace);
+    if (b.empty() || !std::isfinite(b.xMin) || !std::isfinite(b.yMin) || !std::isfinite(b.xMax) ||
+        !std::isfinite(b.yMax)) {
+        return {};
+    }
+    return {b.xMin / 20.0, b.yMin / 20.0, b.xMax / 20.0, b.yMax / 20.0};
+}
+
 void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) {
     DisplayObject* o = find(node);
     if (o == nullptr) {

@@ -71,6 +71,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void setTextSetting(avm2::NodeId node, const std::string& name,
                         const std::string& value) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
+    Box bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) override;
     bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
     // What hitTestPoint asks when it follows the shapes.
     void setHitTester(const HitTester* hit) { hit_ = hit; }

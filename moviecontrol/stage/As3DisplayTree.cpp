@@ -302,6 +302,21 @@ void As3DisplayTree::setName(avm2::NodeId node, const std::string& name) {
 
 double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
     using P = avm2::NodeProperty;
+    if (node == kStageNode && (p == P::Width || p == P::Height)) {
+        // The stage measures what it holds: the root's box on the stage.
+        // Measured in twips, as Flash keeps sizes, then given in pixels.
+        DisplayObject* root = find(rootNode());
+        if (root == nullptr) {
+            return 0.0;
+        }
+        const Bounds b =
+            player_.geometry().scriptBoundsOf(*root, player_.geometry().globalMatrix(*root));
+        if (b.empty()) {
+            return 0.0;
+        }
+        const double twips = p == P::Width ? b.xMax - b.xMin : b.yMax - b.yMin;
+        return std::isfinite(twips) ? twips / 20.0 : 0.0;
+    }
     DisplayObject* o = find(node);
     if (o == nullptr) {
         return p == P::ScaleX || p == P::ScaleY || p == P::Alpha || p == P::Visible ? 1.0 : 0.0;

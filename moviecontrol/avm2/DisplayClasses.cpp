@@ -77,51 +77,6 @@ NodeKind kindForClass(Machine& m, Class* cls) {
     return NodeKind::Other;
 }
 
-Class* classForNode(Machine& m, DisplayHost& h, NodeId node) {
-    std::string symbol = h.symbolClass(node);
-    if (!symbol.empty()) {
-        m.defineSymbolClass(symbol);
-        if (auto dot = symbol.rfind('.'); dot != std::string::npos) {
-            symbol = symbol.substr(0, dot) + "::" + symbol.substr(dot + 1);
-        }
-        if (Class* c = m.findClass(symbol);
-            c != nullptr && c->isSubclassOf(m.findClass("flash.display::DisplayObject"))) {
-            return c;
-        }
-    }
-    const char* name = "flash.display::DisplayObject";
-    switch (h.kindOf(node)) {
-    case NodeKind::MovieClip:
-        name = "flash.display::MovieClip";
-        break;
-    case NodeKind::Sprite:
-        name = "flash.display::Sprite";
-        break;
-    case NodeKind::Shape:
-        name = "flash.display::Shape";
-        break;
-    case NodeKind::Button:
-        name = "flash.display::SimpleButton";
-        break;
-    case NodeKind::Bitmap:
-        name = "flash.display::Bitmap";
-        break;
-    case NodeKind::Text:
-        name = "flash.text::TextField";
-        break;
-    case NodeKind::StaticText:
-        name = "flash.text::StaticText";
-        break;
-    case NodeKind::MorphShape:
-        name = "flash.display::MorphShape";
-        break;
-    case NodeKind::Other:
-        break;
-    }
-    Class* c = m.findClass(name);
-    return c != nullptr ? c : m.findClass("flash.display::DisplayObject");
-}
-
 // --- Events to subtrees ------------------------------------------------------------------
 
 // The node and its descendants, the node first.
@@ -217,12 +172,20 @@ Value getName(Machine& m, const Value& self, Args&) {
     if (h == nullptr || nodeOf(self) == 0 || nodeOf(self) == h->stageNode()) {
         return Value::null();
     }
+    if (!h->alive(nodeOf(self))) {
+        return Value::string(detachedName(self.asObject()));
+    }
     return Value::string(h->nameOf(nodeOf(self)));
 }
 
 Value setName(Machine& m, const Value& self, Args& a) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        h->setName(nodeOf(self), arg(a, 0).isNullish() ? std::string() : m.toString(arg(a, 0)));
+        const std::string name = arg(a, 0).isNullish() ? std::string() : m.toString(arg(a, 0));
+        if (h->alive(nodeOf(self))) {
+            h->setName(nodeOf(self), name);
+        } else {
+            keepDetachedName(self.asObject(), name);
+        }
     }
     return Value();
 }
@@ -278,6 +241,42 @@ Value pointConversion(Machine& m, const Value& self, Args& a, bool inverse) {
     m.setProperty(Value::object(out), Name::publicName("x"), Value::number(x));
     m.setProperty(Value::object(out), Name::publicName("y"), Value::number(y));
     return Value::object(out);
+}
+
+// getBounds and getRect: the box in the space of the object given (the stage when null).
+template <bool Strokes> Value boundsIn(Machine& m, const Value& self, Args& a) {
+    DisplayHost* h = hostOf(m);
+    DisplayHost::Box box;
+    if (h != nullptr && nodeOf(self) != 0) {
+        const NodeId space = arg(a, 0).isObject() ? nodeOf(arg(a, 0)) : h->stageNode();
+        box = h->bounds(nodeOf(self), space == 0 ? h->stageNode() : space, Strokes);
+    }
+    Class* rectangle = m.findClass("flash.geom::Rectangle");
+    const Value out =
+        Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
+    m.setProperty(out, Name::publicName("x"), Value::number(box.xMin));
+    m.setProperty(out, Name::publicName("y"), Value::number(box.yMin));
+    m.setProperty(out, Name::publicName("width"), Value::number(box.xMax - box.xMin));
+    m.setProperty(out, Name::publicName("height"), Value::number(box.yMax - box.yMin));
+    return out;
+}
+
+// Whether the two objects' boxes on the stage overlap.
+Value hitTestObject(Machine& m, const Value& self, Args& a) {
+    const Value other = arg(a, 0);
+    if (other.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter obj must be non-null.");
+    }
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || nodeOf(self) == 0 || nodeOf(other) == 0) {
+        return Value::boolean(false);
+    }
+    const DisplayHost::Box p = h->bounds(nodeOf(self), h->stageNode(), true);
+    const DisplayHost::Box q = h->bounds(nodeOf(other), h->stageNode(), true);
+    const bool pEmpty = !(p.xMax > p.xMin && p.yMax > p.yMin);
+    const bool qEmpty = !(q.xMax > q.xMin && q.yMax > q.yMin);
+    return Value::boolean(!pEmpty && !qEmpty && p.xMin < q.xMax && q.xMin < p.xMax &&
+                          p.yMin < q.yMax && q.yMin < p.yMax);
 }
 
 Value hitTestPoint(Machine& m, const Value& self, Args& a) {
@@ -574,7 +573,9 @@ Value clipPlay(Machine& m, const Value& self, Args&) {
 }
 
 void gotoAndConstruct(Machine& m, DisplayHost& h, NodeId node, std::uint32_t frame, bool play) {
+    const std::uint32_t from = h.currentFrame(node);
     h.gotoFrame(node, frame, play);
+    h.scriptedGotoRemoved(node, from);
     constructChildren(m, node);
     h.scriptedGoto(node);
 }
@@ -1045,107 +1046,6 @@ template <const char* Key, typename Convert> void keep(Machine& m, Class* c) {
 
 } // namespace
 
-// --- What the runner drives ----------------------------------------------------------------
-
-Object* scriptObjectOf(Machine& m, NodeId node) {
-    DisplayHost* h = hostOf(m);
-    if (h == nullptr || node == 0) {
-        return nullptr;
-    }
-    if (Object* existing = h->scriptObject(node)) {
-        return existing;
-    }
-    Class* cls =
-        node == h->stageNode() ? m.findClass("flash.display::Stage") : classForNode(m, *h, node);
-    if (cls == nullptr) {
-        return nullptr;
-    }
-    Object* o = m.instantiate(cls);
-    o->displayNode = node;
-    h->bindScriptObject(node, o);
-    if (node == h->stageNode()) {
-        return o;
-    }
-    // The parent's instance-name slot holds the child before the child's constructor runs,
-    // so that a constructor may find its siblings.
-    const NodeId parent = h->parentOf(node);
-    Object* parentObject = parent != 0 ? h->scriptObject(parent) : nullptr;
-    const std::string name = h->nameOf(node);
-    // A class that declares the name gets its variable set; a dynamic one (a plain
-    // MovieClip) gets a property of that name.
-    if (parentObject != nullptr && !name.empty() &&
-        ((parentObject->traits != nullptr &&
-          parentObject->traits->find(Name::publicName(name)) != nullptr) ||
-         parentObject->dynamic)) {
-        try {
-            m.setProperty(Value::object(parentObject), Name::publicName(name), Value::object(o));
-        } catch (const ScriptThrow& t) {
-            m.printUncaught(t.value);
-        }
-    }
-    Args none;
-    try {
-        m.constructSuper(cls, Value::object(o), none);
-    } catch (const ScriptThrow& t) {
-        m.printUncaught(t.value);
-    }
-    return o;
-}
-
-void constructChildren(Machine& m, NodeId node) {
-    DisplayHost* h = hostOf(m);
-    if (h == nullptr || node == 0) {
-        return;
-    }
-    // A constructor may change the list: go by what is there at each step.
-    for (std::size_t i = 0; i < h->childCount(node); ++i) {
-        const NodeId child = h->childAt(node, i);
-        if (h->scriptObject(child) != nullptr) {
-            continue;
-        }
-        if (Object* o = scriptObjectOf(m, child)) {
-            sendAddedEvents(m, o);
-        }
-    }
-}
-
-void sendAddedEvents(Machine& m, Object* object) {
-    DisplayHost* h = hostOf(m);
-    if (h == nullptr || object == nullptr) {
-        return;
-    }
-    try {
-        dispatchEvent(m, object, newEvent(m, "added", true));
-        if (h->onStage(object->displayNode)) {
-            sendToSubtree(m, *h, object->displayNode, "addedToStage");
-        }
-    } catch (const ScriptThrow& t) {
-        m.printUncaught(t.value);
-    }
-}
-
-void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame) {
-    if (object == nullptr) {
-        return;
-    }
-    for (const auto& [key, fn] : object->entries) {
-        if (key.isInt() && static_cast<std::uint32_t>(key.asInt()) == frame) {
-            const Value f = fn;
-            // Anything but a function registered for a frame is passed over, as Flash does.
-            if (!f.isObject() || f.asObject()->kind != Object::Kind::Function) {
-                return;
-            }
-            try {
-                Args none;
-                m.call(f, Value::object(object), none);
-            } catch (const ScriptThrow& t) {
-                m.printUncaught(t.value);
-            }
-            return;
-        }
-    }
-}
-
 void installDisplayClasses(Machine& m) {
     Class* dispatcher = m.findClass("flash.events::EventDispatcher");
     Class* display = m.defineClass("flash.display", "DisplayObject", dispatcher, displayInit);
@@ -1187,6 +1087,9 @@ void installDisplayClasses(Machine& m) {
     keep<kCacheAsBitmap, FalseFlag>(m, display);
     m.defineGetter(display, "loaderInfo", loaderInfoOf);
     m.defineMethod(display, "hitTestPoint", hitTestPoint);
+    m.defineMethod(display, "hitTestObject", hitTestObject);
+    m.defineMethod(display, "getBounds", boundsIn<true>);
+    m.defineMethod(display, "getRect", boundsIn<false>);
 
     Class* interactive = m.defineClass("flash.display", "InteractiveObject", display, displayInit);
     keep<kMouseEnabled, TrueFlag>(m, interactive);

@@ -5,6 +5,7 @@
 #include "avm2/DisplayHost.h"
 
 #include <cstdint>
+#include <string>
 
 namespace avm2 {
 
@@ -21,6 +22,14 @@ void constructChildren(Machine& m, NodeId node);
 // Sends `added` and, when the node is on the stage, `addedToStage` to it and its
 // descendants.
 void sendAddedEvents(Machine& m, Object* object);
+// A display object the timeline took away keeps answering its name.
+void keepDetachedName(Object* object, const std::string& name);
+// The name kept so; empty when none.
+std::string detachedName(const Object* object);
+// The timeline took the child named `name` away from `container`: the container's property
+// of that name, when it holds anything, is set to null (what its getter or setter throws is
+// dropped).
+void clearInstanceSlot(Machine& m, Object* container, const std::string& name);
 // Runs the frame script `object` registered for `frame` (from 0), if any.
 void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame);
 

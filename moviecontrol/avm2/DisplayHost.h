@@ -100,6 +100,8 @@ class DisplayHost {
     virtual std::uint16_t symbolOf(NodeId node) = 0;
     // The class a SymbolClass tag gave the node's symbol ("pkg.Name"); empty when none.
     virtual std::string symbolClass(NodeId node) = 0;
+    // Whether the host still knows the node: false once the timeline took it away for good.
+    virtual bool alive(NodeId node) { return node != 0; }
     // Whether the node is on the stage: the root's tree.
     virtual bool onStage(NodeId node) = 0;
 
@@ -155,6 +157,17 @@ class DisplayHost {
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.
     virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;
+    // The box (pixels) around what the node shows, in the space of `space` (0 or the stage:
+    // the stage's), strokes counted when `strokes`; all zero when it shows nothing.
+    struct Box {
+        double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    };
+    virtual Box bounds(NodeId node, NodeId space, bool strokes) {
+        (void)node;
+        (void)space;
+        (void)strokes;
+        return {};
+    }
     // A point of the node's space to the stage's (pixels), or back when `inverse`.
     virtual void toGlobal(NodeId node, double& x, double& y, bool inverse) = 0;
     // The stage's size in pixels and the movie's frame rate.
@@ -177,6 +190,13 @@ class DisplayHost {
     // player sends what the new frame brings and runs its frame script before the calling
     // script goes on.
     virtual void scriptedGoto(NodeId node) { (void)node; }
+    // A script moved the node's playhead and the objects the new frame no longer holds are
+    // gone: the player tells the scripts so before the new frame's children are made. Going
+    // forward, what leaves leaves before the playhead moves (it still reads `fromFrame`).
+    virtual void scriptedGotoRemoved(NodeId node, std::uint32_t fromFrame) {
+        (void)node;
+        (void)fromFrame;
+    }
     // The label of the frame shown or the nearest before it; empty when none.
     virtual std::string currentLabel(NodeId node) = 0;
 

@@ -307,6 +307,21 @@ void As3DisplayTree::setName(avm2::NodeId node, const std::string& name) {
 
 double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
     using P = avm2::NodeProperty;
+    if (node == kStageNode && (p == P::Width || p == P::Height)) {
+        // The stage measures what it holds: the root's box on the stage.
+        // Measured in twips, as Flash keeps sizes, then given in pixels.
+        DisplayObject* root = find(rootNode());
+        if (root == nullptr) {
+            return 0.0;
+        }
+        const Bounds b =
+            player_.geometry().scriptBoundsOf(*root, player_.geometry().globalMatrix(*root));
+        if (b.empty()) {
+            return 0.0;
+        }
+        const double twips = p == P::Width ? b.xMax - b.xMin : b.yMax - b.yMin;
+        return std::isfinite(twips) ? twips / 20.0 : 0.0;
+    }
     DisplayObject* o = find(node);
     if (o == nullptr) {
         return p == P::ScaleX || p == P::ScaleY || p == P::Alpha || p == P::Visible ? 1.0 : 0.0;
@@ -532,6 +547,24 @@ bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool sh
     return b.valid && tx >= b.xMin && tx <= b.xMax && ty >= b.yMin && ty <= b.yMax;
 }
 
+avm2::DisplayHost::Box As3DisplayTree::bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) {
+    (void)strokes; // the bounds the definitions state include their strokes
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return {};
+    }
+    Transform toSpace = player_.geometry().globalMatrix(*o);
+    if (DisplayObject* s = space != kStageNode ? find(space) : nullptr) {
+        toSpace = inverse(player_.geometry().globalMatrix(*s)) * toSpace;
+    }
+    const Bounds b = player_.geometry().scriptBoundsOf(*o, toSpace);
+    if (b.empty() || !std::isfinite(b.xMin) || !std::isfinite(b.yMin) || !std::isfinite(b.xMax) ||
+        !std::isfinite(b.yMax)) {
+        return {};
+    }
+    return {b.xMin / 20.0, b.yMin / 20.0, b.xMax / 20.0, b.yMax / 20.0};
+}
+
 void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) {
     DisplayObject* o = find(node);
     if (o == nullptr) {
@@ -556,6 +589,9 @@ void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inve
 }
 
 std::uint32_t As3DisplayTree::currentFrame(avm2::NodeId node) {
+    if (const auto held = heldFrames_.find(node); held != heldFrames_.end()) {
+        return held->second;
+    }
     DisplayObject* o = find(node);
     return o != nullptr && o->clip ? o->clip->frame : 0;
 }

@@ -35,8 +35,17 @@ class As3DisplayTree final : public avm2::DisplayHost {
     }
     // The object left the tree for good: its script object no longer answers for it.
     void forget(std::uint64_t serial) { objects_.erase(serial); }
+    // While set, the clips named answer `currentFrame` with the frame given: the frame they
+    // showed before the timeline moved them, for the scripts that hear of what the move took
+    // away (Flash takes it away before the playhead advances).
+    void holdFrames(std::unordered_map<avm2::NodeId, std::uint32_t> frames) {
+        heldFrames_ = std::move(frames);
+    }
+    void releaseFrames() { heldFrames_.clear(); }
     // Called when a script moved a clip's playhead.
     std::function<void(avm2::NodeId)> onScriptedGoto;
+    // Called when a script's goto took away what the new frame no longer holds.
+    std::function<void(avm2::NodeId, std::uint32_t)> onScriptedGotoRemoved;
 
     avm2::NodeId rootNode() override;
     avm2::NodeId stageNode() override { return kStageNode; }
@@ -47,6 +56,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::uint16_t symbolOf(avm2::NodeId node) override;
     std::string symbolClass(avm2::NodeId node) override;
     bool onStage(avm2::NodeId node) override;
+    bool alive(avm2::NodeId node) override { return node == kStageNode || find(node) != nullptr; }
     avm2::NodeId createNode(avm2::NodeKind kind) override;
     bool insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) override;
     void detach(avm2::NodeId child) override;
@@ -70,6 +80,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::optional<std::array<double, 8>> colorTransformOf(avm2::NodeId node) override;
     void setColorTransform(avm2::NodeId node, const std::array<double, 8>& channels) override;
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
+    Box bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) override;
     bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
     // What hitTestPoint asks when it follows the shapes.
     void setHitTester(const HitTester* hit) { hit_ = hit; }
@@ -85,6 +96,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::int64_t frameOfLabel(avm2::NodeId node, const std::string& label) override;
     void setPlaying(avm2::NodeId node, bool playing) override;
     std::string currentLabel(avm2::NodeId node) override;
+    void scriptedGotoRemoved(avm2::NodeId node, std::uint32_t fromFrame) override {
+        if (onScriptedGotoRemoved) {
+            onScriptedGotoRemoved(node, fromFrame);
+        }
+    }
     void scriptedGoto(avm2::NodeId node) override {
         if (onScriptedGoto) {
             onScriptedGoto(node);
@@ -112,6 +128,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     DisplayObject* holding_ = nullptr;
     std::int32_t nextHoldingDepth_ = 0;
     const HitTester* hit_ = nullptr;
+    std::unordered_map<avm2::NodeId, std::uint32_t> heldFrames_;
     double mouseX_ = 0;
     double mouseY_ = 0;
 };

@@ -28,33 +28,6 @@ bool interactive(As3DisplayTree& tree, const DisplayObject& o) {
     }
 }
 
-// The objects from `top` down to the deepest one under the point, topmost first among
-// siblings; empty when nothing under the point belongs to `top`.
-void deepestChain(const HitTester& hit, DisplayObject& top, double x, double y,
-                  std::vector<DisplayObject*>& chain, int nesting) {
-    if (nesting > kMaxNesting || !top.visible) {
-        return;
-    }
-    if (top.clip && top.kind != CharacterKind::Button) {
-        auto& list = top.clip->displayList;
-        for (auto it = list.rbegin(); it != list.rend(); ++it) {
-            DisplayObject& child = *it->second;
-            if (child.isMask || !hit.hits(child, x, y)) {
-                continue;
-            }
-            chain.push_back(&top);
-            deepestChain(hit, child, x, y, chain, nesting + 1);
-            if (chain.back() == &top) {
-                chain.push_back(&child);
-            }
-            return;
-        }
-    }
-    if (hit.hits(top, x, y)) {
-        chain.push_back(&top);
-    }
-}
-
 bool flag(avm2::Machine& m, avm2::Object* o, const char* name) {
     if (o == nullptr) {
         return true;
@@ -69,26 +42,47 @@ bool flag(avm2::Machine& m, avm2::Object* o, const char* name) {
 
 } // namespace
 
-avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
-    std::vector<DisplayObject*> chain;
-    deepestChain(*hit_, player_->rootObject(), x, y, chain, 0);
-    std::size_t limit = chain.size();
-    // A container that keeps its children from the mouse takes their events itself.
-    for (std::size_t i = 0; i < chain.size(); ++i) {
-        if (interactive(*tree_, *chain[i]) &&
-            !flag(*vm_, tree_->scriptObject(chain[i]->serial), "mouseChildren")) {
-            limit = i + 1;
-            break;
+avm2::NodeId As3Scripts::pickUnder(DisplayObject& object, double x, double y, int nesting,
+                                   bool& taken) {
+    taken = false;
+    if (nesting > kMaxNesting || object.isMask || !hit_->hits(object, x, y)) {
+        return 0;
+    }
+    avm2::Object* script = tree_->scriptObject(object.serial);
+    // The topmost interactive child that takes the point wins; anything else it holds there
+    // (a shape, a child that turned the mouse away) counts as the object's own content, and
+    // lower siblings are still asked before the object takes the point itself.
+    if (object.clip && object.kind != CharacterKind::Button &&
+        flag(*vm_, script, "mouseChildren")) {
+        auto& list = object.clip->displayList;
+        for (auto it = list.rbegin(); it != list.rend(); ++it) {
+            DisplayObject& child = *it->second;
+            if (!interactive(*tree_, child)) {
+                continue;
+            }
+            bool childTaken = false;
+            const avm2::NodeId found = pickUnder(child, x, y, nesting + 1, childTaken);
+            if (childTaken) {
+                taken = true;
+                return found;
+            }
         }
     }
-    for (std::size_t i = limit; i > 0; --i) {
-        DisplayObject& o = *chain[i - 1];
-        if (interactive(*tree_, o) && tree_->scriptObject(o.serial) != nullptr &&
-            flag(*vm_, tree_->scriptObject(o.serial), "mouseEnabled")) {
-            return o.serial;
-        }
+    if (script != nullptr && flag(*vm_, script, "mouseEnabled")) {
+        taken = true;
+        return object.serial;
     }
     return 0;
+}
+
+avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
+    avm2::Object* stage = tree_->scriptObject(tree_->stageNode());
+    if (stage != nullptr && !flag(*vm_, stage, "mouseChildren")) {
+        return 0;
+    }
+    bool taken = false;
+    const avm2::NodeId found = pickUnder(player_->rootObject(), x, y, 0, taken);
+    return taken ? found : 0;
 }
 
 void As3Scripts::sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x,

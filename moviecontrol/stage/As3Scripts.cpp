@@ -15,6 +15,25 @@ namespace {
 constexpr int kMaxScriptPasses = 16;
 // Display objects visited per walk of the tree.
 constexpr std::size_t kMaxWalk = 1u << 20;
+// How deep gotos may nest, each running the frame it reached before the calling script goes
+// on: a pair of frames sending each other back and forth stops here.
+constexpr int kMaxGotoDepth = 32;
+
+// Holds the frames clips showed before this tick's advance while what it took away hears
+// of it, whichever way the sending ends.
+class HeldFrames {
+  public:
+    HeldFrames(As3DisplayTree& tree, std::unordered_map<avm2::NodeId, std::uint32_t> frames)
+        : tree_(tree) {
+        tree_.holdFrames(std::move(frames));
+    }
+    ~HeldFrames() { tree_.releaseFrames(); }
+    HeldFrames(const HeldFrames&) = delete;
+    HeldFrames& operator=(const HeldFrames&) = delete;
+
+  private:
+    As3DisplayTree& tree_;
+};
 
 } // namespace
 
@@ -36,12 +55,24 @@ void As3Scripts::attach(TimelinePlayer& player) {
     hit_ = std::make_unique<HitTester>(movie_, player);
     tree_->setHitTester(hit_.get());
     tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
+    tree_->onScriptedGotoRemoved = [this](avm2::NodeId node, std::uint32_t from) {
+        sendRemovedEventsLeaving({{node, from}});
+    };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
 }
 
 void As3Scripts::beginTick() {
     if (vm_) {
         vm_->beginFrame();
+    }
+    // The frames before the timeline moves: what the move removes is taken away first.
+    framesBeforeAdvance_.clear();
+    if (tree_ && rootMade_) {
+        for (avm2::NodeId node : scriptedNodes()) {
+            if (tree_->frameCount(node) > 0) {
+                framesBeforeAdvance_.emplace(node, tree_->currentFrame(node));
+            }
+        }
     }
 }
 
@@ -52,9 +83,14 @@ void As3Scripts::forget(DisplayObject& object) {
     if (avm2::Object* o = tree_->scriptObject(object.serial)) {
         Removal r;
         r.object = o;
+        r.name = object.name;
+        avm2::keepDetachedName(o, object.name);
         // Children go before their container; only the object taken from a container that
         // stays gets `removed`.
         r.fromContainer = object.parent != nullptr && !object.parent->removed;
+        if (r.fromContainer) {
+            r.container = tree_->scriptObject(object.parent->serial);
+        }
         int climb = 0;
         for (const DisplayObject* up = object.parent; up != nullptr && climb < 4096;
              up = up->parent, ++climb) {
@@ -84,7 +120,8 @@ void As3Scripts::endTick() {
     }
     try {
         runTagsUpTo(player_->currentFrame());
-        sendRemovedEvents();
+        sendRemovedEventsLeaving(std::move(framesBeforeAdvance_));
+        framesBeforeAdvance_.clear();
         avm2::runTimers(*vm_, clockMs());
         if (!rootMade_) {
             makeRoot();
@@ -175,14 +212,42 @@ void As3Scripts::runFrameScripts() {
             if (!fresh && it->second == frame) {
                 continue;
             }
+            // A clip whose script is running has its new frame's script run once that
+            // script returns.
+            if (std::find(scriptStack_.begin(), scriptStack_.end(), node) != scriptStack_.end()) {
+                continue;
+            }
             it->second = frame;
             ran = true;
-            avm2::runFrameScriptOf(*vm_, tree_->scriptObject(node), frame);
+            scriptStack_.push_back(node);
+            try {
+                avm2::runFrameScriptOf(*vm_, tree_->scriptObject(node), frame);
+            } catch (...) {
+                scriptStack_.pop_back();
+                throw;
+            }
+            scriptStack_.pop_back();
+            if (scriptStack_.empty() && gotoQueued_) {
+                gotoQueued_ = false;
+                runGotoFrame();
+            }
         }
         if (!ran) {
             break;
         }
     }
+}
+
+void As3Scripts::sendRemovedEventsLeaving(
+    std::unordered_map<avm2::NodeId, std::uint32_t> framesBefore) {
+    // A clip that went forward lost its objects before its playhead moved; one that went
+    // back (a loop to its first frame, a goto) moved first, then lost what the frame no
+    // longer holds.
+    std::erase_if(framesBefore, [this](const auto& entry) {
+        return tree_->currentFrame(entry.first) <= entry.second;
+    });
+    HeldFrames held(*tree_, std::move(framesBefore));
+    sendRemovedEvents();
 }
 
 void As3Scripts::sendRemovedEvents() {
@@ -196,6 +261,8 @@ void As3Scripts::sendRemovedEvents() {
             if (r.fromContainer) {
                 avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removed", true),
                                          r.ancestors);
+                // The container's variable for the child no longer holds it.
+                avm2::clearInstanceSlot(*vm_, r.container, r.name);
             }
             if (r.fromStage && avm2::hasListener(r.object, "removedFromStage")) {
                 avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removedFromStage"),
@@ -208,9 +275,26 @@ void As3Scripts::sendRemovedEvents() {
 }
 
 void As3Scripts::afterScriptedGoto(avm2::NodeId node) {
-    // A frame of its own, within the calling script: what the goto removed, the frame's
-    // events and the scripts of every clip whose frame changed.
-    (void)node;
+    // A goto on a clip whose frame script is running (its own, or one it called into) waits
+    // for the outermost frame script to return; any other runs its frame at once.
+    if (std::find(scriptStack_.begin(), scriptStack_.end(), node) != scriptStack_.end()) {
+        gotoQueued_ = true;
+        return;
+    }
+    runGotoFrame();
+}
+
+void As3Scripts::runGotoFrame() {
+    // A frame of its own: what the goto removed, the frame's events and the scripts of every
+    // clip whose frame changed.
+    if (gotoDepth_ >= kMaxGotoDepth) {
+        return;
+    }
+    ++gotoDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{gotoDepth_};
     sendRemovedEvents();
     avm2::broadcastEvent(*vm_, "frameConstructed");
     runFrameScripts();

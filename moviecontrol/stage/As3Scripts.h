@@ -57,10 +57,16 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void constructNewChildren();
     void runFrameScripts();
     void sendRemovedEvents();
+    // The same, the clips named reading the frame they left while they hear of it.
+    void sendRemovedEventsLeaving(std::unordered_map<avm2::NodeId, std::uint32_t> framesBefore);
     void afterScriptedGoto(avm2::NodeId node);
+    void runGotoFrame();
     void sendLoadedEvents();
     // The node mouse events go to at the point (0: the stage).
     avm2::NodeId pointerTarget(double x, double y);
+    // The interactive object under the point within `object` (itself included); `taken`
+    // false when none takes it there.
+    avm2::NodeId pickUnder(DisplayObject& object, double x, double y, int nesting, bool& taken);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
                         bool buttonDown, avm2::NodeId related);
     void movePointerOver(avm2::NodeId target, double x, double y);
@@ -82,11 +88,20 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     // taken from its container gets `removed` along the ancestors it had.
     struct Removal {
         avm2::Object* object = nullptr;
+        std::string name;
+        avm2::Object* container = nullptr;
         std::vector<avm2::Object*> ancestors;
         bool fromContainer = false;
         bool fromStage = false;
     };
     std::vector<Removal> removed_;
+    // The frame each scripted clip showed when this tick began.
+    std::unordered_map<avm2::NodeId, std::uint32_t> framesBeforeAdvance_;
+    // The clips whose frame scripts are running, outermost first; a goto on one of them
+    // runs its frame once the outermost returns.
+    std::vector<avm2::NodeId> scriptStack_;
+    bool gotoQueued_ = false;
+    int gotoDepth_ = 0;
     std::unique_ptr<HitTester> hit_;
     // The object the pointer is over and the one it went down on (0: none, the stage).
     avm2::NodeId over_ = 0;

@@ -160,6 +160,15 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setPlaying(avm2::NodeId node, bool playing) override { nodes[node].playing = playing; }
     std::string currentLabel(avm2::NodeId) override { return {}; }
     void scriptedGoto(avm2::NodeId node) override { gotos.push_back(node); }
+    void scriptedGotoRemoved(avm2::NodeId node, std::uint32_t fromFrame) override {
+        if (log != nullptr) {
+            log->push_back("left " + nodes[node].name + " frame " + std::to_string(fromFrame) +
+                           " for " + std::to_string(nodes[node].frame));
+        }
+    }
+    bool alive(avm2::NodeId node) override { return node == kStage || nodes.count(node) != 0; }
+    // Where the goto hooks write what they heard, beside the scripts' lines.
+    std::vector<std::string>* log = nullptr;
     avm2::Object* scriptObject(avm2::NodeId node) override {
         auto it = nodes.find(node);
         return it != nodes.end() ? it->second.object : stageObject;
@@ -179,6 +188,9 @@ class DisplayTestHost final : public avm2::Host {
   public:
     FakeDisplayHost tree;
     std::vector<std::string> lines;
+    DisplayTestHost() { tree.log = &lines; }
+    DisplayTestHost(const DisplayTestHost&) = delete;
+    DisplayTestHost& operator=(const DisplayTestHost&) = delete;
     double clock = 0;
     void trace(std::string_view line) override { lines.emplace_back(line); }
     double clockMs() override { return clock; }

@@ -1,0 +1,212 @@
+// The display objects the timeline makes, as the player's runner drives them: their script
+// objects made and bound as Flash makes them (children constructed in their container's
+// constructor, the container's instance slot set once the child's constructor returned),
+// the added events of each, frame scripts, and what a timeline removal leaves behind.
+#include "avm2/DisplayClasses.h"
+
+#include "avm2/EventState.h"
+#include "avm2/Machine.h"
+
+namespace avm2 {
+
+namespace {
+
+// Where a removed display object keeps its name, beside its other kept settings.
+constexpr char kDetachedName[] = "detachedName";
+
+DisplayHost* hostOf(Machine& m) {
+    return m.host().display();
+}
+
+Class* classForNode(Machine& m, DisplayHost& h, NodeId node) {
+    std::string symbol = h.symbolClass(node);
+    if (!symbol.empty()) {
+        m.defineSymbolClass(symbol);
+        if (auto dot = symbol.rfind('.'); dot != std::string::npos) {
+            symbol = symbol.substr(0, dot) + "::" + symbol.substr(dot + 1);
+        }
+        if (Class* c = m.findClass(symbol);
+            c != nullptr && c->isSubclassOf(m.findClass("flash.display::DisplayObject"))) {
+            return c;
+        }
+    }
+    const char* name = "flash.display::DisplayObject";
+    switch (h.kindOf(node)) {
+    case NodeKind::MovieClip:
+        name = "flash.display::MovieClip";
+        break;
+    case NodeKind::Sprite:
+        name = "flash.display::Sprite";
+        break;
+    case NodeKind::Shape:
+        name = "flash.display::Shape";
+        break;
+    case NodeKind::Button:
+        name = "flash.display::SimpleButton";
+        break;
+    case NodeKind::Bitmap:
+        name = "flash.display::Bitmap";
+        break;
+    case NodeKind::Text:
+        name = "flash.text::TextField";
+        break;
+    case NodeKind::StaticText:
+        name = "flash.text::StaticText";
+        break;
+    case NodeKind::MorphShape:
+        name = "flash.display::MorphShape";
+        break;
+    case NodeKind::Other:
+        break;
+    }
+    Class* c = m.findClass(name);
+    return c != nullptr ? c : m.findClass("flash.display::DisplayObject");
+}
+
+} // namespace
+
+Object* scriptObjectOf(Machine& m, NodeId node) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || node == 0) {
+        return nullptr;
+    }
+    if (Object* existing = h->scriptObject(node)) {
+        return existing;
+    }
+    Class* cls =
+        node == h->stageNode() ? m.findClass("flash.display::Stage") : classForNode(m, *h, node);
+    if (cls == nullptr) {
+        return nullptr;
+    }
+    Object* o = m.instantiate(cls);
+    o->displayNode = node;
+    h->bindScriptObject(node, o);
+    if (node == h->stageNode()) {
+        return o;
+    }
+    Args none;
+    try {
+        m.constructSuper(cls, Value::object(o), none);
+    } catch (const ScriptThrow& t) {
+        m.printUncaught(t.value);
+    }
+    // The parent's instance-name slot gets the child once its constructor has returned: a
+    // constructor reads its own name in the parent as null, a later sibling's finds it set.
+    const NodeId parent = h->parentOf(node);
+    Object* parentObject = parent != 0 ? h->scriptObject(parent) : nullptr;
+    const std::string name = h->nameOf(node);
+    // A class that declares the name gets its variable set; a dynamic one (a plain
+    // MovieClip) gets a property of that name.
+    if (parentObject != nullptr && !name.empty() && h->scriptObject(node) == o &&
+        ((parentObject->traits != nullptr &&
+          parentObject->traits->find(Name::publicName(name)) != nullptr) ||
+         parentObject->dynamic)) {
+        try {
+            m.setProperty(Value::object(parentObject), Name::publicName(name), Value::object(o));
+        } catch (const ScriptThrow& t) {
+            m.printUncaught(t.value);
+        }
+    }
+    return o;
+}
+
+void constructChildren(Machine& m, NodeId node) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || node == 0) {
+        return;
+    }
+    // A constructor may change the list: go by what is there at each step.
+    for (std::size_t i = 0; i < h->childCount(node); ++i) {
+        const NodeId child = h->childAt(node, i);
+        if (h->scriptObject(child) != nullptr) {
+            continue;
+        }
+        if (Object* o = scriptObjectOf(m, child)) {
+            sendAddedEvents(m, o);
+        }
+    }
+}
+
+void sendAddedEvents(Machine& m, Object* object) {
+    DisplayHost* h = hostOf(m);
+    if (h == nullptr || object == nullptr) {
+        return;
+    }
+    try {
+        dispatchEvent(m, object, newEvent(m, "added", true));
+        // The object alone: its timeline children heard theirs as they were made, and what
+        // its constructor added heard it then, the object being on the stage already.
+        if (h->onStage(object->displayNode) && hasListener(object, "addedToStage")) {
+            dispatchEvent(m, object, newEvent(m, "addedToStage"));
+        }
+    } catch (const ScriptThrow& t) {
+        m.printUncaught(t.value);
+    }
+}
+
+void keepDetachedName(Object* object, const std::string& name) {
+    if (object == nullptr) {
+        return;
+    }
+    for (auto& [key, value] : object->entries) {
+        if (key.isString() && key.asString() == kDetachedName) {
+            value = Value::string(name);
+            return;
+        }
+    }
+    object->entries.emplace_back(Value::string(kDetachedName), Value::string(name));
+}
+
+std::string detachedName(const Object* object) {
+    if (object != nullptr) {
+        for (const auto& [key, value] : object->entries) {
+            if (key.isString() && key.asString() == kDetachedName && value.isString()) {
+                return value.asString();
+            }
+        }
+    }
+    return {};
+}
+
+void clearInstanceSlot(Machine& m, Object* container, const std::string& name) {
+    if (container == nullptr || name.empty()) {
+        return;
+    }
+    const Name slot = Name::publicName(name);
+    if (!container->dynamic &&
+        (container->traits == nullptr || container->traits->find(slot) == nullptr)) {
+        return;
+    }
+    try {
+        const Value held = m.getProperty(Value::object(container), slot);
+        if (!held.isNullish()) {
+            m.setProperty(Value::object(container), slot, Value::null());
+        }
+    } catch (const ScriptThrow&) {
+        // Flash drops what the slot's accessors throw here.
+    }
+}
+
+void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame) {
+    if (object == nullptr) {
+        return;
+    }
+    for (const auto& [key, fn] : object->entries) {
+        if (key.isInt() && static_cast<std::uint32_t>(key.asInt()) == frame) {
+            const Value f = fn;
+            // Anything but a function registered for a frame is passed over, as Flash does.
+            if (!f.isObject() || f.asObject()->kind != Object::Kind::Function) {
+                return;
+            }
+            try {
+                Args none;
+                m.call(f, Value::object(object), none);
+            } catch (const ScriptThrow& t) {
+                m.printUncaught(t.value);
+            }
+            return;
+        }
+    }
+}
+
+} // namespace avm2

@@ -81,7 +81,8 @@ Value Interp::specialName(const Str& name, bool& found) {
     }
     // `super` came with Flash Player 6: to version 5 code it is a name like any other.
     if (is("super") && a_.version >= 6) {
-        if (a_.suppressSuper) {
+        // Only a function has a super; a frame's code sees none.
+        if (a_.suppressSuper || !a_.isFunction) {
             return {};
         }
         Object* self = a_.thisValue.asObject();

@@ -127,8 +127,7 @@ Outcome Interp::actionTry(Payload p, std::size_t next, std::size_t end) {
     }
     // Compilers end the try and catch parts with a branch to the finally part (or just
     // past it); that is the block's normal end, not a second way into finally.
-    const bool toOwnEnd =
-        out.kind == Outcome::JumpOut && out.pc >= tryEnd && out.pc <= finallyEnd;
+    const bool toOwnEnd = out.kind == Outcome::JumpOut && out.pc >= tryEnd && out.pc <= finallyEnd;
     if (out.kind == Outcome::Done || toOwnEnd) {
         out.kind = Outcome::JumpOut;
         out.pc = finallyEnd;

@@ -751,8 +751,19 @@ Object* Machine::toObject(const Value& v) {
     switch (v.type()) {
     case Type::Object:
         return v.asObject();
-    case Type::String:
+    case Type::String: {
+        // The wrapper comes from whatever _global.String is now: a script that puts its own
+        // function there has it run for every string it reads a member of.
+        const Property* p = s.global->properties().find(s.sString, true);
+        FunctionObject* f = p && !p->isAccessor() && p->value.asObject()
+                                ? p->value.asObject()->asFunction()
+                                : nullptr;
+        if (f && !f->isNative()) {
+            const Value arg = v;
+            return toObject(constructValue(*this, p->value, std::span(&arg, 1)));
+        }
         return makeStringObject(*this, s.stringProto, v.asString());
+    }
     case Type::Number:
         return make<BoxObject>(s.numberProto, v, "Number");
     case Type::Boolean:

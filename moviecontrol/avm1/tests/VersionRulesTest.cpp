@@ -268,6 +268,26 @@ TEST_P(VersionRules, DeleteSparesAFunctionsLocals) {
                                         deletes ? "undefined" : "5"}));
 }
 
+TEST_P(VersionRules, ErrorGivesItsMessageAsItWasGiven) {
+    Value error = vm.get(vm.global(), "Error");
+    Object* message = vm.newObject();
+    EXPECT_TRUE(vm.call(error, Value(), std::vector<Value>{str("x")}).isUndefined());
+    Object* made = vm.construct(error, std::vector<Value>{Value(message)});
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(vm.callMethod(made, "toString", {}).asObject(), message);
+    Object* plain = vm.construct(error, std::vector<Value>{});
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(vm.toString(vm.callMethod(plain, "toString", {})).str(), "Error");
+}
+
+TEST_P(VersionRules, BroadcasterMembersCameWithVersionSix) {
+    Object* broadcaster = vm.get(vm.global(), "AsBroadcaster").asObject();
+    ASSERT_NE(broadcaster, nullptr);
+    for (std::string_view name : {"prototype", "initialize", "addListener", "broadcastMessage"}) {
+        EXPECT_EQ(vm.get(broadcaster, name).isObject(), version() >= 6) << name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, VersionRules, ::testing::Values(5, 6, 7, 8));
 
 } // namespace

@@ -2,6 +2,7 @@
 // every operand as a number (Add, Equals, Less); version 5's typed ones (Add2, Equals2,
 // Less2, Greater) follow ECMA-262 with Flash's differences.
 
+#include "avm1/Compare.h"
 #include "avm1/Interp.h"
 
 #include "avm1/Convert.h"
@@ -180,17 +181,17 @@ Value Interp::add2(const Value& a, const Value& b) {
     return Value(number(pa) + number(pb));
 }
 
-Value Interp::less2(const Value& a, const Value& b) {
+Value scriptLess(Machine& m, const Value& a, const Value& b) {
     // An object whose valueOf gives an object compares false at once, the other operand
     // unconverted; a clip in that place compares as NaN.
     auto objectGivesFalse = [](const Value& p) {
         return p.isObject() && !p.asObject()->isDisplayObject();
     };
-    Value pa = m_.toPrimitive(a);
+    Value pa = m.toPrimitive(a);
     if (objectGivesFalse(pa)) {
         return Value(false);
     }
-    Value pb = m_.toPrimitive(b);
+    Value pb = m.toPrimitive(b);
     if (objectGivesFalse(pb)) {
         return Value(false);
     }
@@ -198,11 +199,15 @@ Value Interp::less2(const Value& a, const Value& b) {
         return Value(unicode::toUtf16(pa.asString().view()) <
                      unicode::toUtf16(pb.asString().view()));
     }
-    double x = m_.toNumber(pa), y = m_.toNumber(pb);
+    double x = m.toNumber(pa), y = m.toNumber(pb);
     if (std::isnan(x) || std::isnan(y)) {
         return {};
     }
     return Value(x < y);
+}
+
+Value Interp::less2(const Value& a, const Value& b) {
+    return scriptLess(m_, a, b);
 }
 
 bool Interp::equals2(const Value& a, const Value& b) {

@@ -140,5 +140,25 @@ TEST_F(GeomRules, PointReadsFieldsOfAnyValueAndComparesStrictly) {
     }
 }
 
+// Rectangle.contains compares as the script's operators do: texts as texts, NaN giving
+// undefined.
+TEST_F(GeomRules, RectangleContainsComparesAsScripts) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    Value rectangleClass = vm.get(geom, "Rectangle");
+    auto contains = [&](std::vector<Value> box, std::vector<Value> at) {
+        Object* r = vm.construct(rectangleClass, box);
+        return vm.toString(vm.callMethod(r, "contains", at)).str();
+    };
+    const Value ten(Str("10")), d(Str("d")), e(Str("e"));
+    const Value numbers[] = {Value(0), Value(0), Value(10), Value(10)};
+    const std::vector<Value> box(std::begin(numbers), std::end(numbers));
+    EXPECT_EQ(contains(box, {Value(5), Value(5)}), "true");
+    EXPECT_EQ(contains(box, {Value(10), Value(5)}), "false");
+    EXPECT_EQ(contains(box, {Value(std::nan("")), Value(5)}), "undefined");
+    // "e" >= "10" as texts, and "e" < "10d" fails.
+    EXPECT_EQ(contains({ten, ten, d, d}, {e, e}), "false");
+    EXPECT_EQ(contains({ten, ten, d, d}, {Value(10), Value(10)}), "undefined");
+}
+
 } // namespace
 } // namespace avm1test

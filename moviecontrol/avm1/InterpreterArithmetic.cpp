@@ -166,8 +166,17 @@ void Interp::actionGetTime() {
 Value Interp::add2(const Value& a, const Value& b) {
     // valueOf first; text on either side makes both text, where an object that valueOf
     // left an object gives its toString. Otherwise such an object adds as NaN.
-    Value pa = m_.toPrimitive(a);
-    Value pb = m_.toPrimitive(b);
+    // From version 6 a Date prefers text: it adds by its toString (ECMA-262 8.6.2.6).
+    // Version 5 adds it by valueOf like any object.
+    auto primitive = [&](const Value& v) {
+        Object* o = v.asObject();
+        if (o && a_.version >= 6 && !o->isDisplayObject() && o->className() == "Date") {
+            return Value(m_.toString(v));
+        }
+        return m_.toPrimitive(v);
+    };
+    Value pa = primitive(a);
+    Value pb = primitive(b);
     if (pa.isString() || pb.isString()) {
         Str sa = m_.toString(pa.isObject() ? a : pa), sb = m_.toString(pb.isObject() ? b : pb);
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4) {

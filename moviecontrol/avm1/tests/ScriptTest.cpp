@@ -370,5 +370,18 @@ TEST(Script, FunctionsAndExtendsRecordTheirConstructors) {
     }
 }
 
+// Adding Dates: by their text from version 6, by their time in version 5.
+TEST(Script, DatesAddAsTextFromVersionSix) {
+    for (int version : {5, 6, 8}) {
+        FakeStage stage(version);
+        Actions a;
+        a.push(1.0).push(1.0).push("Date").code(op::NewObject);
+        a.push(2.0).push(1.0).push("Date").code(op::NewObject);
+        a.code(op::Add2).code(op::TypeOf).code(op::Trace);
+        const Lines expected = version >= 6 ? Lines{"string"} : Lines{"number"};
+        EXPECT_EQ(stage.run(a.bytes()), expected) << version;
+    }
+}
+
 } // namespace
 } // namespace avm1test

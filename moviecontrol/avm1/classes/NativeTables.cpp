@@ -218,6 +218,7 @@ void installNativeTables(Machine& m) {
                 if (!p && getter) {
                     p = &target->properties().add(Property{key, Value(), version, nullptr, nullptr},
                                                   m.caseSensitive());
+                    ++m.state().propertyCount;
                 }
                 if (p && getter) {
                     p->getter = getter;

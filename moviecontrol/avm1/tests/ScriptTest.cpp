@@ -339,6 +339,22 @@ TEST(Script, StringWrapperComesFromTheCurrentStringClass) {
     a.code(op::SetMember);
     a.push("text").code(op::GetVariable).push("id").code(op::GetMember).code(op::Trace);
     EXPECT_EQ(stage.run(a.bytes()), (Lines{"undefined", "mine"}));
+
+    // A wrapper class that reads a member of a string itself recurses until the call depth
+    // runs out; the block ends and the next one runs.
+    FakeStage deep(7);
+    Actions reads;
+    reads.push("this").code(op::GetVariable).push("n");
+    reads.push("abc").push("length").code(op::GetMember).code(op::SetMember);
+    Actions b;
+    b.defineFunction("Reads", {}, reads);
+    b.push("_global").code(op::GetVariable).push("String").push("Reads").code(op::GetVariable);
+    b.code(op::SetMember);
+    b.push("abc").push("n").code(op::GetMember).code(op::Trace);
+    deep.run(b.bytes());
+    Actions after;
+    traceText(after, "after");
+    EXPECT_EQ(deep.run(after.bytes()), (Lines{"after"}));
 }
 
 // A function names Function as its own constructor; Extends leaves the new prototype's

@@ -369,7 +369,7 @@ Object* resolveTargetPath(Machine& m, Activation* act, Object* start, std::strin
                 next = Value(from ? s.host.root(from) : s.host.level(0));
             } else if (is(name, "_parent") && object->isDisplayObject()) {
                 next = Value(s.host.parent(object));
-            } else if (is(name, "_global")) {
+            } else if (is(name, "_global") && s.version >= 6) {
                 next = Value(s.global);
             } else if (first && is(name, "this") && act) {
                 next = act->thisValue;

@@ -399,5 +399,21 @@ TEST(Script, DatesAddAsTextFromVersionSix) {
     }
 }
 
+// _global came with version 6: version 5 reads it as an unset name, by itself, on the
+// timeline and in a path.
+TEST(Script, GlobalIsANameFromVersionSix) {
+    for (int version : {5, 6}) {
+        FakeStage stage(version);
+        Actions a;
+        a.push("_global").code(op::GetVariable).code(op::TypeOf).code(op::Trace);
+        a.push("_root").code(op::GetVariable).push("_global").code(op::GetMember);
+        a.code(op::TypeOf).code(op::Trace);
+        a.push("_global.Math").code(op::GetVariable).code(op::TypeOf).code(op::Trace);
+        const Lines expected = version >= 6 ? Lines{"object", "object", "object"}
+                                            : Lines{"undefined", "undefined", "undefined"};
+        EXPECT_EQ(stage.run(a.bytes()), expected) << version;
+    }
+}
+
 } // namespace
 } // namespace avm1test

@@ -68,7 +68,7 @@ constexpr std::array<std::array<const char*, 12>, 7> Methods = {{
     {"toString", "valueOf", "toString", "valueOf", "toString", "valueOf", "toString", "valueOf",
      "toString", "valueOf", "toString", "valueOf"},
     {"parseInt", "parseFloat", "escape", "unescape", "isNaN", "isFinite", "ASnative", "Number",
-     "String", "Boolean", "Array", "Object"},
+     "String", "ASSetNativeAccessor", "Array", "Object"},
     {"pow", "round", "floor", "ceil", "atan2", "min", "max", "random", "sqrt", "exp", "log", "abs"},
 }};
 

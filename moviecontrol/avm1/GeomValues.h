@@ -31,17 +31,24 @@ inline Value num(double n) {
     return Value(n);
 }
 
-inline double field(Machine& m, const Value& object, std::string_view name) {
-    Object* o = object.asObject();
-    return o ? m.toNumber(m.get(o, name)) : std::numeric_limits<double>::quiet_NaN();
-}
-
 inline Value raw(Machine& m, Object* o, std::string_view name) {
     return o ? m.get(o, name) : Value();
 }
 
+// A member of any argument, as the script's `.` reads it: a text, a number or a boolean
+// reads its class's prototype (String.prototype.x shows through "1".x).
 inline Value raw(Machine& m, const Value& object, std::string_view name) {
-    return raw(m, object.asObject(), name);
+    if (object.isUndefined() || object.isNull()) {
+        return {};
+    }
+    return m.getMember(object, m.str(name));
+}
+
+inline double field(Machine& m, const Value& object, std::string_view name) {
+    if (object.isUndefined() || object.isNull()) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return m.toNumber(raw(m, object, name));
 }
 
 // a + b as the script's `+` has it: text joins when either side is text. The classes add

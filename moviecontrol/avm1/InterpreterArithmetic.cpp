@@ -2,6 +2,7 @@
 // every operand as a number (Add, Equals, Less); version 5's typed ones (Add2, Equals2,
 // Less2, Greater) follow ECMA-262 with Flash's differences.
 
+#include "avm1/Compare.h"
 #include "avm1/Interp.h"
 
 #include "avm1/Convert.h"
@@ -165,8 +166,17 @@ void Interp::actionGetTime() {
 Value Interp::add2(const Value& a, const Value& b) {
     // valueOf first; text on either side makes both text, where an object that valueOf
     // left an object gives its toString. Otherwise such an object adds as NaN.
-    Value pa = m_.toPrimitive(a);
-    Value pb = m_.toPrimitive(b);
+    // From version 6 a Date prefers text: it adds by its toString (ECMA-262 8.6.2.6).
+    // Version 5 adds it by valueOf like any object.
+    auto primitive = [&](const Value& v) {
+        Object* o = v.asObject();
+        if (o && a_.version >= 6 && !o->isDisplayObject() && o->className() == "Date") {
+            return Value(m_.toString(v));
+        }
+        return m_.toPrimitive(v);
+    };
+    Value pa = primitive(a);
+    Value pb = primitive(b);
     if (pa.isString() || pb.isString()) {
         Str sa = m_.toString(pa.isObject() ? a : pa), sb = m_.toString(pb.isObject() ? b : pb);
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4) {
@@ -180,17 +190,17 @@ Value Interp::add2(const Value& a, const Value& b) {
     return Value(number(pa) + number(pb));
 }
 
-Value Interp::less2(const Value& a, const Value& b) {
+Value scriptLess(Machine& m, const Value& a, const Value& b) {
     // An object whose valueOf gives an object compares false at once, the other operand
     // unconverted; a clip in that place compares as NaN.
     auto objectGivesFalse = [](const Value& p) {
         return p.isObject() && !p.asObject()->isDisplayObject();
     };
-    Value pa = m_.toPrimitive(a);
+    Value pa = m.toPrimitive(a);
     if (objectGivesFalse(pa)) {
         return Value(false);
     }
-    Value pb = m_.toPrimitive(b);
+    Value pb = m.toPrimitive(b);
     if (objectGivesFalse(pb)) {
         return Value(false);
     }
@@ -198,11 +208,15 @@ Value Interp::less2(const Value& a, const Value& b) {
         return Value(unicode::toUtf16(pa.asString().view()) <
                      unicode::toUtf16(pb.asString().view()));
     }
-    double x = m_.toNumber(pa), y = m_.toNumber(pb);
+    double x = m.toNumber(pa), y = m.toNumber(pb);
     if (std::isnan(x) || std::isnan(y)) {
         return {};
     }
     return Value(x < y);
+}
+
+Value Interp::less2(const Value& a, const Value& b) {
+    return scriptLess(m_, a, b);
 }
 
 bool Interp::equals2(const Value& a, const Value& b) {

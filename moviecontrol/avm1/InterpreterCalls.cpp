@@ -37,6 +37,8 @@ void Interp::actionDefineFunction(Payload p, std::size_t bodyStart, std::size_t&
     Object* proto = m_.newObject();
     m_.define(proto, "constructor", Value(static_cast<Object*>(f)), attr::DontEnum);
     m_.define(f, "prototype", Value(proto), attr::DontEnum | attr::DontDelete);
+    // A script's function is made as by `new Function`: it names its constructor itself.
+    m_.define(f, "constructor", m_.get(s_.functionProto, s_.sConstructor), attr::DontEnum);
     if (info->name.empty()) {
         push(Value(static_cast<Object*>(f)));
     } else {
@@ -93,9 +95,16 @@ void Interp::actionCallMethod() {
         self = Value(sup->thisObject());
     }
     Value f;
+    // From version 7 `super` in the method is one level above the prototype the method
+    // was found in. Version 6 takes it one level above the object the call started from:
+    // an inherited method calling super.method() on an object two levels down runs its
+    // own class's method once more (A.B.B).
     Object* home = nullptr;
     if (lookupFrom) {
         f = lookupProperty(m_, lookupFrom, name, &home, nullptr);
+        if (a_.version < 7) {
+            home = lookupFrom->proto();
+        }
     } else {
         f = m_.getMember(object, name);
     }

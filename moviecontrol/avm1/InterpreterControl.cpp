@@ -125,7 +125,10 @@ Outcome Interp::actionTry(Payload p, std::size_t next, std::size_t end) {
     if (pending) {
         throw thrown;
     }
-    if (out.kind == Outcome::Done) {
+    // Compilers end the try and catch parts with a branch to the finally part (or just
+    // past it); that is the block's normal end, not a second way into finally.
+    const bool toOwnEnd = out.kind == Outcome::JumpOut && out.pc >= tryEnd && out.pc <= finallyEnd;
+    if (out.kind == Outcome::Done || toOwnEnd) {
         out.kind = Outcome::JumpOut;
         out.pc = finallyEnd;
     }

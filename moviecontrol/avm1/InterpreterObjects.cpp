@@ -124,8 +124,10 @@ void Interp::actionExtends() {
         return;
     }
     Object* proto = m_.make<Object>(m_.get(sup, s_.sPrototype).asObject());
-    m_.define(proto, "constructor", superclass, attr::DontEnum);
-    m_.define(proto, "__constructor__", superclass, attr::DontEnum);
+    // The new prototype inherits `constructor`; version 5 records no __constructor__.
+    if (a_.version >= 6) {
+        m_.define(proto, "__constructor__", superclass, attr::DontEnum);
+    }
     m_.set(sub, s_.sPrototype, Value(proto));
 }
 

@@ -81,7 +81,8 @@ Value Interp::specialName(const Str& name, bool& found) {
     }
     // `super` came with Flash Player 6: to version 5 code it is a name like any other.
     if (is("super") && a_.version >= 6) {
-        if (a_.suppressSuper) {
+        // Only a function has a super; a frame's code sees none.
+        if (a_.suppressSuper || !a_.isFunction) {
             return {};
         }
         Object* self = a_.thisValue.asObject();
@@ -368,7 +369,7 @@ Object* resolveTargetPath(Machine& m, Activation* act, Object* start, std::strin
                 next = Value(from ? s.host.root(from) : s.host.level(0));
             } else if (is(name, "_parent") && object->isDisplayObject()) {
                 next = Value(s.host.parent(object));
-            } else if (is(name, "_global")) {
+            } else if (is(name, "_global") && s.version >= 6) {
                 next = Value(s.global);
             } else if (first && is(name, "this") && act) {
                 next = act->thisValue;

@@ -290,6 +290,16 @@ Value findResolver(Machine& m, Object* object) {
 }
 } // namespace
 
+namespace {
+// A member version 6 cannot read but still assigns through: one hidden from version 6
+// alone or kept for version 7, and none for a later player.
+bool writableHidden(std::uint32_t attributes, int version) {
+    constexpr std::uint32_t later = attr::Only8 | attr::Only9 | attr::Only10;
+    return version == 6 && (attributes & (attr::Hide6 | attr::Only7)) != 0 &&
+           (attributes & later) == 0;
+}
+} // namespace
+
 bool callAccessor(Machine& m, const Property& property, Object* function, const Value& self,
                   std::span<const Value> args, Value& result) {
     // An accessor that reaches its own property again may do so a limited number of times;
@@ -474,8 +484,12 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
         // A member this version does not see takes the script's value and shows from then
         // on (a version 5 movie that sets Object.prototype.hasOwnProperty gets it); no
         // inherited setter runs for it.
+        // Version 6 still writes into a member kept for version 7: it takes the value and
+        // stays hidden from reads.
         if (!own->isAccessor()) {
-            own->attributes &= ~attr::VersionBits;
+            if (!writableHidden(own->attributes & ~attr::Hide6, s.version)) {
+                own->attributes &= ~attr::VersionBits;
+            }
             own->value = value;
             return;
         }
@@ -491,7 +505,10 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
     Object* p = object->proto();
     for (int depth = 0; !met && p && depth < MaxChain; ++depth, p = p->proto()) {
         Property* found = p->properties().find(name, cs);
-        if (found && attr::visibleTo(found->attributes, s.version)) {
+        const bool reached =
+            found && (attr::visibleTo(found->attributes, s.version) ||
+                      (found->isAccessor() && writableHidden(found->attributes, s.version)));
+        if (reached) {
             if (found->isAccessor()) {
                 met = found;
                 holder = p;
@@ -734,8 +751,19 @@ Object* Machine::toObject(const Value& v) {
     switch (v.type()) {
     case Type::Object:
         return v.asObject();
-    case Type::String:
+    case Type::String: {
+        // The wrapper comes from whatever _global.String is now: a script that puts its own
+        // function there has it run for every string it reads a member of.
+        const Property* p = s.global->properties().find(s.sString, true);
+        FunctionObject* f = p && !p->isAccessor() && p->value.asObject()
+                                ? p->value.asObject()->asFunction()
+                                : nullptr;
+        if (f && !f->isNative()) {
+            const Value arg = v;
+            return toObject(constructValue(*this, p->value, std::span(&arg, 1)));
+        }
         return makeStringObject(*this, s.stringProto, v.asString());
+    }
     case Type::Number:
         return make<BoxObject>(s.numberProto, v, "Number");
     case Type::Boolean:

@@ -133,7 +133,7 @@ class Machine {
     void define(Object* object, std::string_view name, const Value& value,
                 std::uint32_t attributes = attr::DontEnum);
     FunctionObject* defineMethod(Object* object, std::string_view name, NativeFn fn,
-                                 std::uint32_t attributes = attr::DontEnum);
+                                 std::uint32_t attributes = attr::DontEnum | attr::DontDelete);
     // A shared string.
     Str str(std::string_view text);
 

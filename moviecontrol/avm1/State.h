@@ -99,7 +99,8 @@ struct Machine::State {
         sValueOf{"valueOf"}, sThis{"this"}, sArguments{"arguments"}, sSuper{"super"},
         sGlobal{"_global"}, sRoot{"_root"}, sParent{"_parent"}, sCallee{"callee"},
         sCaller{"caller"}, sMessage{"message"}, sName{"name"}, sEmpty{""}, sUndefined{"undefined"},
-        sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"}, sResolve{"__resolve"};
+        sNull{"null"}, sTrue{"true"}, sFalse{"false"}, sNaN{"NaN"}, sResolve{"__resolve"},
+        sString{"String"};
     std::vector<Str> smallInts; // "0".."1023"
     // Texts that Push actions carry, by where they stand in the code: a loop pushes the
     // same names again and again. An entry counts only while its code block lives.

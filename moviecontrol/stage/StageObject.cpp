@@ -364,7 +364,8 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         out = Value(stage_.soundBufferTime);
     } else if (is(n, "_xmouse") || is(n, "_ymouse")) {
         out = Value(mouseCoordinate(player, stage_.input, o, is(n, "_ymouse")));
-    } else if (is(n, "_global")) {
+    } else if (is(n, "_global") && m.version() >= 6) {
+        // _global came with version 6: to version 5 code it is an ordinary name.
         out = Value(m.global());
     } else if (is(n, "_lockroot")) {
         out = Value(o.lockRoot);

@@ -117,6 +117,13 @@ void installAsBroadcaster(Machine& m) {
         m.define(o, "broadcastMessage", fn(send), attr::DontEnum);
         return {};
     });
+    // Version 5 sees the name and nothing under it: the members came with Flash Player 6.
+    for (std::string_view name :
+         {"prototype", "initialize", "addListener", "removeListener", "broadcastMessage"}) {
+        if (Property* p = broadcaster->properties().find(m.str(name), true)) {
+            p->attributes |= attr::Only6;
+        }
+    }
     m.define(global, "AsBroadcaster", fn(broadcaster));
 }
 

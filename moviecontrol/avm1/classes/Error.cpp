@@ -17,7 +17,11 @@ void installError(Machine& m) {
     Object* global = m.global();
     FunctionObject* error = m.newClass([](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        Object* self = c.constructing ? c.thisObject() : m.make<Object>(m.state().errorProto);
+        // Called as a function, Error makes nothing.
+        if (!c.constructing) {
+            return {};
+        }
+        Object* self = c.thisObject();
         if (self && c.count() > 0 && !c.arg(0).isUndefined()) {
             m.set(self, "message", c.arg(0));
         }
@@ -27,7 +31,8 @@ void installError(Machine& m) {
     m.define(s.errorProto, "message", Value(m.str("Error")), attr::DontEnum);
     m.define(s.errorProto, "name", Value(m.str("Error")), attr::DontEnum);
     m.defineMethod(s.errorProto, "toString", [](CallArgs& c) -> Value {
-        return Value(c.machine.toString(c.machine.get(c.thisObject(), "message")));
+        // The message as it was given: an object message stays an object.
+        return c.machine.get(c.thisObject(), "message");
     });
     m.define(global, "Error", fn(error));
 }

@@ -145,6 +145,8 @@ void installGlobalFunctions(Machine& m) {
         traceValue(c.machine, c.arg(0));
         return {};
     });
+    // A request to show the frame at once; frames are shown whole after every event here.
+    m.defineMethod(g, "updateAfterEvent", [](CallArgs&) -> Value { return {}; });
     m.defineMethod(g, "setInterval", [](CallArgs& c) { return addTimer(c, true); });
     m.defineMethod(g, "setTimeout", [](CallArgs& c) { return addTimer(c, false); });
     m.defineMethod(g, "clearInterval", removeTimer);

@@ -164,9 +164,16 @@ std::uint32_t takeVersionMark(std::string_view& name) {
 
 void installNativeTables(Machine& m) {
     Object* g = m.global();
+    // Each request makes a new function object around the native: two requests for the
+    // same number are two functions, and neither is a class (no prototype).
     m.defineMethod(g, "ASnative", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        return nativeFunction(m, m.toNumber(c.arg(0)), m.toNumber(c.arg(1)));
+        Value native = nativeFunction(m, m.toNumber(c.arg(0)), m.toNumber(c.arg(1)));
+        FunctionObject* f = native.isObject() ? native.asObject()->asFunction() : nullptr;
+        if (f && f->isNative()) {
+            return Value(static_cast<Object*>(m.newFunction(f->native())));
+        }
+        return native;
     });
     // ASconstructor: a native made a class, with a prototype of its own for `new` to give
     // its objects.
@@ -182,6 +189,44 @@ void installNativeTables(Machine& m) {
         m.define(ctor, "prototype", Value(proto), attr::Hidden);
         m.define(proto, "constructor", Value(static_cast<Object*>(ctor)), attr::Hidden);
         return Value(static_cast<Object*>(ctor));
+    });
+    // ASSetNativeAccessor(object, table, "a,b", first): each name becomes an accessor whose
+    // getter is native `first` and setter `first + 1`, the next name two numbers on.
+    m.defineMethod(g, "ASSetNativeAccessor", [](CallArgs& c) -> Value {
+        Machine& m = c.machine;
+        Object* target = c.arg(0).asObject();
+        if (!target || c.count() < 3) {
+            return {};
+        }
+        double table = m.toNumber(c.arg(1));
+        Str list = m.toString(c.arg(2));
+        double first = c.count() > 3 ? m.toNumber(c.arg(3)) : 0;
+        if (!(first >= 0) || first > 1000) {
+            return {};
+        }
+        std::string_view rest = list.view();
+        for (int index = static_cast<int>(first); !rest.empty() && index <= 1000; index += 2) {
+            std::size_t comma = rest.find(',');
+            std::string_view name = rest.substr(0, comma);
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            std::uint32_t version = takeVersionMark(name);
+            if (!name.empty()) {
+                Object* getter = nativeFunction(m, table, index).asObject();
+                Object* setter = nativeFunction(m, table, index + 1).asObject();
+                Str key = m.str(name);
+                Property* p = target->properties().find(key, m.caseSensitive());
+                if (!p && getter) {
+                    p = &target->properties().add(Property{key, Value(), version, nullptr, nullptr},
+                                                  m.caseSensitive());
+                    ++m.state().propertyCount;
+                }
+                if (p && getter) {
+                    p->getter = getter;
+                    p->setter = setter;
+                }
+            }
+        }
+        return {};
     });
     m.defineMethod(g, "ASSetNative", [](CallArgs& c) -> Value {
         Machine& m = c.machine;

@@ -64,8 +64,9 @@ void installPoint(Machine& m) {
             if (!other || !inherits(other, classPrototype(m, "Point"))) {
                 return Value(false);
             }
-            return Value(field(m, c.thisValue, "x") == field(m, c.arg(0), "x") &&
-                         field(m, c.thisValue, "y") == field(m, c.arg(0), "y"));
+            // The coordinates as they are stored: "1" is not 1.
+            return Value(strictEquals(raw(m, c.thisValue, "x"), raw(m, c.arg(0), "x")) &&
+                         strictEquals(raw(m, c.thisValue, "y"), raw(m, c.arg(0), "y")));
         },
         Listed);
     m.defineMethod(

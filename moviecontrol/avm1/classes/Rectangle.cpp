@@ -2,6 +2,7 @@
 // that scripts may set to anything; the derived edges are accessors that compute with
 // numbers, and comparisons of NaN give undefined as the language's own comparisons do.
 
+#include "avm1/Compare.h"
 #include "avm1/GeomValues.h"
 #include "avm1/Packages.h"
 #include "avm1/State.h"
@@ -205,11 +206,32 @@ void installRectangleMethods(Machine& m, Object* proto) {
         }
         return {};
     });
+    // contains compares as the script's operators do, left to right and stopping at the
+    // first that fails: the arguments are converted for each comparison (valueOf runs
+    // each time) and texts compare as texts ("e" lies right of "10").
     m.defineMethod(proto, "contains", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        Box b = boxOf(m, c.thisValue);
-        double x = m.toNumber(c.arg(0)), y = m.toNumber(c.arg(1));
-        return allOf({atLeast(x, b.x), less(x, b.right()), atLeast(y, b.y), less(y, b.bottom())});
+        const Value x = c.arg(0), y = c.arg(1);
+        const Value left = raw(m, c.thisValue, "x"), top = raw(m, c.thisValue, "y");
+        auto notBelow = [&](const Value& a, const Value& edge) {
+            Value below = scriptLess(m, a, edge);
+            return below.isBool() ? Value(!below.asBool()) : below;
+        };
+        auto below = [&](const Value& a, const Value& edge) { return scriptLess(m, a, edge); };
+        auto passed = [](const Value& v) { return v.isBool() && v.asBool(); };
+        Value r = notBelow(x, left);
+        if (!passed(r)) {
+            return r;
+        }
+        r = below(x, plus(m, left, raw(m, c.thisValue, "width")));
+        if (!passed(r)) {
+            return r;
+        }
+        r = notBelow(y, top);
+        if (!passed(r)) {
+            return r;
+        }
+        return below(y, plus(m, top, raw(m, c.thisValue, "height")));
     });
     m.defineMethod(proto, "containsPoint", [](CallArgs& c) -> Value {
         Machine& m = c.machine;

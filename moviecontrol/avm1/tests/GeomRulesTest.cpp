@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,56 @@ TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {
               5);
     // for..in lists x, y and the prototype's members.
     EXPECT_EQ(vm.enumerate(a).size(), 10u);
+}
+
+// Point reads its argument's fields as the script's `.` does, and compares the stored
+// coordinates without converting them.
+TEST_F(GeomRules, PointReadsFieldsOfAnyValueAndComparesStrictly) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    Value pointClass = vm.get(geom, "Point");
+    auto point = [&](Value x, Value y) {
+        return vm.construct(pointClass, std::vector<Value>{x, y});
+    };
+    Object* stringProto = vm.get(vm.get(vm.global(), "String").asObject(), "prototype").asObject();
+    vm.set(stringProto, "x", Value(3));
+    Object* origin = point(Value(Str("x")), Value(Str("y")));
+    Value sum = vm.callMethod(origin, "add", std::vector<Value>{Value(Str("1"))});
+    EXPECT_EQ(vm.toString(sum).str(), "(x=x3, y=yundefined)");
+    const struct {
+        Value x1, x2;
+        bool equal;
+    } table[] = {{Value(1), Value(1), true},
+                 {Value(1), Value(Str("1")), false},
+                 {Value(Str("a")), Value(Str("a")), true},
+                 {Value(), Value(), true},
+                 // Flash finds NaN equal to itself here too.
+                 {Value(std::nan("")), Value(std::nan("")), true}};
+    for (const auto& row : table) {
+        Object* a = point(row.x1, Value(0));
+        Object* b = point(row.x2, Value(0));
+        EXPECT_EQ(vm.toBoolean(vm.callMethod(a, "equals", std::vector<Value>{Value(b)})), row.equal)
+            << vm.toString(row.x1).str() << " " << vm.toString(row.x2).str();
+    }
+}
+
+// Rectangle.contains compares as the script's operators do: texts as texts, NaN giving
+// undefined.
+TEST_F(GeomRules, RectangleContainsComparesAsScripts) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    Value rectangleClass = vm.get(geom, "Rectangle");
+    auto contains = [&](std::vector<Value> box, std::vector<Value> at) {
+        Object* r = vm.construct(rectangleClass, box);
+        return vm.toString(vm.callMethod(r, "contains", at)).str();
+    };
+    const Value ten(Str("10")), d(Str("d")), e(Str("e"));
+    const Value numbers[] = {Value(0), Value(0), Value(10), Value(10)};
+    const std::vector<Value> box(std::begin(numbers), std::end(numbers));
+    EXPECT_EQ(contains(box, {Value(5), Value(5)}), "true");
+    EXPECT_EQ(contains(box, {Value(10), Value(5)}), "false");
+    EXPECT_EQ(contains(box, {Value(std::nan("")), Value(5)}), "undefined");
+    // "e" >= "10" as texts, and "e" < "10d" fails.
+    EXPECT_EQ(contains({ten, ten, d, d}, {e, e}), "false");
+    EXPECT_EQ(contains({ten, ten, d, d}, {Value(10), Value(10)}), "undefined");
 }
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 
 namespace op = swf::op;
 using avm1::Object;
+using avm1::Property;
 using avm1::Str;
 using avm1::Value;
 using moviemaker::Actions;
@@ -34,6 +35,17 @@ class NativeTables : public ::testing::Test {
         }
         return out;
     }
+    // A numbered native is a new function object on each request, with no prototype, that
+    // answers as the named built-in does.
+    void expectSameNative(const Value& numbered, const Value& builtin, const Value& self,
+                          std::vector<Value> args, std::string_view what) {
+        ASSERT_TRUE(numbered.isObject() && numbered.asObject()->asFunction()) << what;
+        EXPECT_NE(numbered.asObject(), builtin.asObject()) << what;
+        EXPECT_TRUE(vm.get(numbered.asObject(), "prototype").isUndefined()) << what;
+        EXPECT_EQ(vm.toString(vm.call(numbered, self, args)).str(),
+                  vm.toString(vm.call(builtin, self, args)).str())
+            << what;
+    }
     static Value num(double n) { return Value(n); }
     static Value str(std::string_view s) { return Value(Str(s)); }
 
@@ -42,15 +54,20 @@ class NativeTables : public ::testing::Test {
 };
 
 TEST_F(NativeTables, NumbersNameTheBuiltIns) {
-    Value abs = global("ASnative", {num(200), num(0)});
-    ASSERT_TRUE(abs.isObject());
-    EXPECT_EQ(abs.asObject(), path("Math", "abs").asObject());
-    EXPECT_EQ(global("ASnative", {num(200), num(17)}).asObject(), path("Math", "pow").asObject());
-    EXPECT_EQ(global("ASnative", {num(200), num(18)}).asObject(),
-              vm.get(vm.global(), "isNaN").asObject());
+    expectSameNative(global("ASnative", {num(200), num(0)}), path("Math", "abs"), Value(),
+                     {num(-3)}, "abs");
+    expectSameNative(global("ASnative", {num(200), num(17)}), path("Math", "pow"), Value(),
+                     {num(2), num(10)}, "pow");
+    expectSameNative(global("ASnative", {num(200), num(18)}), vm.get(vm.global(), "isNaN"), Value(),
+                     {str("x")}, "isNaN");
     Object* arrayProto = vm.arrayPrototype();
-    EXPECT_EQ(global("ASnative", {num(252), num(1)}).asObject(),
-              vm.get(arrayProto, "push").asObject());
+    const std::vector<Value> items{num(1), num(2)};
+    Object* array = vm.newArray(items);
+    expectSameNative(global("ASnative", {num(252), num(7)}), vm.get(arrayProto, "join"),
+                     Value(array), {str("-")}, "join");
+    // Two requests for one number are two functions.
+    EXPECT_NE(global("ASnative", {num(200), num(0)}).asObject(),
+              global("ASnative", {num(200), num(0)}).asObject());
     // Unknown tables, gaps, negative and out-of-range numbers give nothing.
     EXPECT_TRUE(global("ASnative", {num(252), num(0)}).isUndefined());
     EXPECT_TRUE(global("ASnative", {num(200), num(-1)}).isUndefined());
@@ -104,14 +121,20 @@ TEST_F(NativeTables, DateTableSpreadsOverThreeRows) {
                  {128, "getUTCFullYear"},
                  {136, "getUTCMilliseconds"},
                  {143, "setUTCMilliseconds"}};
+    Object* date = vm.construct(vm.get(vm.global(), "Date"), std::vector<Value>{num(123456789)});
+    ASSERT_NE(date, nullptr);
     for (const auto& row : table) {
-        EXPECT_EQ(global("ASnative", {num(103), num(row.index)}).asObject(),
-                  vm.get(proto, row.name).asObject())
-            << row.name;
+        expectSameNative(global("ASnative", {num(103), num(row.index)}), vm.get(proto, row.name),
+                         Value(date), {}, row.name);
     }
-    EXPECT_EQ(global("ASnative", {num(103), num(256)}).asObject(),
-              vm.get(vm.global(), "Date").asObject());
-    EXPECT_EQ(global("ASnative", {num(103), num(257)}).asObject(), path("Date", "UTC").asObject());
+    expectSameNative(global("ASnative", {num(103), num(257)}), path("Date", "UTC"), Value(),
+                     {num(2000), num(1)}, "UTC");
+    // The constructor as a plain native: `new` on it makes no Date.
+    Value ctor = global("ASnative", {num(103), num(256)});
+    ASSERT_TRUE(ctor.isObject());
+    Object* made = vm.construct(ctor, std::vector<Value>{num(0)});
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(vm.get(made, "getMilliseconds").isUndefined());
     // Between the rows there is nothing.
     EXPECT_TRUE(global("ASnative", {num(103), num(21)}).isUndefined());
     EXPECT_TRUE(global("ASnative", {num(103), num(144)}).isUndefined());
@@ -138,9 +161,9 @@ TEST_F(NativeTables, AsConstructorGivesANativeAPrototype) {
     Object* made = vm.construct(ctor, std::vector<Value>{num(6)});
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->proto(), proto);
-    // The plain native is Number itself; an unknown number gives nothing to make.
-    EXPECT_EQ(global("ASnative", {num(106), num(2)}).asObject(),
-              vm.get(vm.global(), "Number").asObject());
+    // The plain native answers as Number does; an unknown number gives nothing to make.
+    expectSameNative(global("ASnative", {num(106), num(2)}), vm.get(vm.global(), "Number"), Value(),
+                     {str("12")}, "Number");
     EXPECT_TRUE(global("ASconstructor", {num(106), num(99)}).isUndefined());
 }
 
@@ -198,6 +221,36 @@ TEST(Delete2, WarnsOnPathsThroughPrimitives) {
     a.push("o").code(op::GetVariable).push("y").code(op::GetMember).code(op::Trace);
     EXPECT_EQ(stage.run(a.bytes()), (std::vector<std::string>{warning, "false", "false", warning,
                                                               "false", "true", "undefined"}));
+}
+
+TEST_F(NativeTables, SetNativeAccessorTakesGetterAndSetterInPairs) {
+    Object* o = vm.newObject();
+    // Table 101 from 3: valueOf reads, toString takes the assignment.
+    global("ASSetNativeAccessor", {Value(o), num(101), str("self,7later"), num(3)});
+    EXPECT_EQ(vm.get(o, "self").asObject(), o);
+    vm.set(o, "self", num(5));
+    EXPECT_EQ(vm.get(o, "self").asObject(), o);
+    // The next name takes the next pair (5, 6: hasOwnProperty, isPrototypeOf) under its mark.
+    const Property* later = o->properties().find(vm.str("later"), true);
+    ASSERT_NE(later, nullptr);
+    EXPECT_TRUE(later->isAccessor());
+    // Starting numbers out of range, a missing object or list define nothing.
+    Object* other = vm.newObject();
+    global("ASSetNativeAccessor", {Value(other), num(101), str("x"), num(-1)});
+    global("ASSetNativeAccessor", {Value(other), num(101), str("y"), num(1e300)});
+    global("ASSetNativeAccessor", {Value(other), num(101)});
+    EXPECT_EQ(names(other), "");
+}
+
+TEST_F(NativeTables, BuiltInMethodsResistDeleteUntilTheirFlagIsCleared) {
+    for (std::string_view owner : {"String", "Object", "Array"}) {
+        Object* proto = path(owner, "prototype").asObject();
+        ASSERT_NE(proto, nullptr);
+        EXPECT_FALSE(vm.deleteProperty(proto, vm.str("toString"))) << owner;
+        global("ASSetPropFlags", {Value(proto), str("toString"), num(0), num(2)});
+        EXPECT_TRUE(vm.deleteProperty(proto, vm.str("toString"))) << owner;
+        EXPECT_TRUE(vm.get(proto, "toString").isUndefined() || owner != "Object") << owner;
+    }
 }
 
 } // namespace

@@ -301,5 +301,119 @@ TEST(Script, EnumerationGivesTheMostRecentFirstAndInheritedBeforeOwn) {
     EXPECT_EQ(stage.run(a.bytes()), (Lines{"a", "b", "x"}));
 }
 
+// Compilers end the try and catch parts with a branch to the finally part: that is the
+// block's end, and finally runs once, thrown or not.
+TEST(Script, BranchesToFinallyRunItOnce) {
+    for (bool throws : {false, true}) {
+        FakeStage stage(7);
+        Actions catchBody;
+        traceVar(catchBody, "e");
+        catchBody.jump(0);
+        Actions tryBody;
+        if (throws) {
+            tryBody.push("thrown").code(op::Throw);
+        }
+        traceText(tryBody, "try");
+        tryBody.jump(static_cast<int16_t>(catchBody.size()));
+        Actions finallyBody;
+        traceText(finallyBody, "finally");
+        Actions a;
+        a.tryCatch(tryBody, "e", catchBody, finallyBody);
+        traceText(a, "after");
+        const Lines expected =
+            throws ? Lines{"thrown", "finally", "after"} : Lines{"try", "finally", "after"};
+        EXPECT_EQ(stage.run(a.bytes()), expected) << throws;
+    }
+}
+
+// Reading a member of a string wraps it with whatever _global.String is at the time.
+TEST(Script, StringWrapperComesFromTheCurrentStringClass) {
+    FakeStage stage(7);
+    Actions ctor;
+    ctor.push("this").code(op::GetVariable).push("id").push("mine").code(op::SetMember);
+    Actions a;
+    a.push("text").push("abc").code(op::SetVariable);
+    a.push("text").code(op::GetVariable).push("id").code(op::GetMember).code(op::Trace);
+    a.defineFunction("Mine", {}, ctor);
+    a.push("_global").code(op::GetVariable).push("String").push("Mine").code(op::GetVariable);
+    a.code(op::SetMember);
+    a.push("text").code(op::GetVariable).push("id").code(op::GetMember).code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"undefined", "mine"}));
+
+    // A wrapper class that reads a member of a string itself recurses until the call depth
+    // runs out; the block ends and the next one runs.
+    FakeStage deep(7);
+    Actions reads;
+    reads.push("this").code(op::GetVariable).push("n");
+    reads.push("abc").push("length").code(op::GetMember).code(op::SetMember);
+    Actions b;
+    b.defineFunction("Reads", {}, reads);
+    b.push("_global").code(op::GetVariable).push("String").push("Reads").code(op::GetVariable);
+    b.code(op::SetMember);
+    b.push("abc").push("n").code(op::GetMember).code(op::Trace);
+    deep.run(b.bytes());
+    Actions after;
+    traceText(after, "after");
+    EXPECT_EQ(deep.run(after.bytes()), (Lines{"after"}));
+}
+
+// A function names Function as its own constructor; Extends leaves the new prototype's
+// `constructor` inherited and records __constructor__ from version 6; a frame has no super.
+TEST(Script, FunctionsAndExtendsRecordTheirConstructors) {
+    for (int version : {5, 6, 7}) {
+        FakeStage stage(version);
+        Actions a;
+        a.defineFunction("Base", {}, Actions());
+        a.defineFunction("Derived", {}, Actions());
+        a.push("Derived").code(op::GetVariable).push("Base").code(op::GetVariable);
+        a.code(op::Extends);
+        auto own = [&](std::string_view object, bool proto, std::string_view name) {
+            a.push(name).push(1.0).push(object).code(op::GetVariable);
+            if (proto) {
+                a.push("prototype").code(op::GetMember);
+            }
+            a.push("hasOwnProperty").code(op::CallMethod).code(op::Trace);
+        };
+        own("Derived", false, "constructor");
+        own("Derived", true, "constructor");
+        own("Derived", true, "__constructor__");
+        a.push("super").code(op::GetVariable).code(op::TypeOf).code(op::Trace);
+        // Version 5 has no hasOwnProperty: its calls give undefined.
+        const Lines expected = version < 6
+                                   ? Lines{"undefined", "undefined", "undefined", "undefined"}
+                                   : Lines{"true", "false", "true", "undefined"};
+        EXPECT_EQ(stage.run(a.bytes()), expected) << version;
+    }
+}
+
+// Adding Dates: by their text from version 6, by their time in version 5.
+TEST(Script, DatesAddAsTextFromVersionSix) {
+    for (int version : {5, 6, 8}) {
+        FakeStage stage(version);
+        Actions a;
+        a.push(1.0).push(1.0).push("Date").code(op::NewObject);
+        a.push(2.0).push(1.0).push("Date").code(op::NewObject);
+        a.code(op::Add2).code(op::TypeOf).code(op::Trace);
+        const Lines expected = version >= 6 ? Lines{"string"} : Lines{"number"};
+        EXPECT_EQ(stage.run(a.bytes()), expected) << version;
+    }
+}
+
+// _global came with version 6: version 5 reads it as an unset name, by itself, on the
+// timeline and in a path.
+TEST(Script, GlobalIsANameFromVersionSix) {
+    for (int version : {5, 6}) {
+        FakeStage stage(version);
+        Actions a;
+        a.push("_global").code(op::GetVariable).code(op::TypeOf).code(op::Trace);
+        a.push("_root").code(op::GetVariable).push("_global").code(op::GetMember);
+        a.code(op::TypeOf).code(op::Trace);
+        a.push("_global.Math").code(op::GetVariable).code(op::TypeOf).code(op::Trace);
+        const Lines expected = version >= 6 ? Lines{"object", "object", "object"}
+                                            : Lines{"undefined", "undefined", "undefined"};
+        EXPECT_EQ(stage.run(a.bytes()), expected) << version;
+    }
+}
+
 } // namespace
 } // namespace avm1test

@@ -208,7 +208,6 @@ void resetPlacement(DisplayObject& o) {
     o.ratio = 0;
     o.isMask = false;
     o.clipDepth = 0;
-    o.name.clear();
     o.blendMode = swf::BlendMode::Normal;
     o.filters.clear();
     o.cacheAsBitmap = false;
@@ -217,7 +216,10 @@ void resetPlacement(DisplayObject& o) {
     o.resetScriptMove();
 }
 
-void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
+// A move changes how an object looks; its name and clip events stay those it was placed with.
+enum class Placing { New, Move };
+
+void applyProperties(DisplayObject& o, const swf::PlaceObject& tag, Placing placing) {
     // Once a script moved the object, the timeline's matrices no longer apply to it.
     if (tag.matrix) {
         o.timelineMove(toTransform(*tag.matrix));
@@ -228,7 +230,7 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     if (tag.ratio) {
         o.ratio = *tag.ratio;
     }
-    if (tag.name) {
+    if (tag.name && placing == Placing::New) {
         o.name = *tag.name;
     }
     if (tag.clipDepth) {
@@ -252,7 +254,7 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     if (tag.visible) {
         o.visible = *tag.visible;
     }
-    if (!tag.clipActions.empty()) {
+    if (!tag.clipActions.empty() && placing == Placing::New) {
         o.clipActions = &tag.clipActions;
     }
 }
@@ -275,15 +277,15 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
                 o.kind = kind;
             }
         }
-        applyProperties(o, tag);
+        applyProperties(o, tag, Placing::Move);
         return;
     }
     if (!tag.characterId) {
         return; // a move of nothing
     }
     if (it != clip.displayList.end()) {
-        releaseObject(*it->second, true);
-        clip.displayList.erase(it);
+        // Players keep what holds the depth: a new placement there is dropped.
+        return;
     }
     if (reuse != nullptr) {
         auto old = reuse->find(depth);
@@ -292,7 +294,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
             std::shared_ptr<DisplayObject> kept = std::move(old->second);
             reuse->erase(old);
             resetPlacement(*kept);
-            applyProperties(*kept, tag);
+            applyProperties(*kept, tag, Placing::New);
             clip.displayList.emplace(depth, std::move(kept));
             return;
         }
@@ -302,7 +304,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     o->placedFrame = frame;
     o->parent = &parent;
     o->library = parent.library;
-    applyProperties(*o, tag);
+    applyProperties(*o, tag, Placing::New);
     clip.displayList.emplace(depth, o);
     if (!instantiate(parent, o, *tag.characterId, false)) {
         clip.displayList.erase(depth);

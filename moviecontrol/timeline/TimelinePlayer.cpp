@@ -3,6 +3,7 @@
 #include "NoScripts.h"
 
 #include <algorithm>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -104,6 +105,7 @@ void TimelinePlayer::advance() {
     tagsThisTick_ = 0;
     scriptsThisTick_ = 0;
     beginScripts();
+    finishUnloading();
     // Forget the clips that left; the rest keep their creation order.
     std::erase_if(executionList_, [](const std::weak_ptr<DisplayObject>& w) {
         const auto o = w.lock();
@@ -201,6 +203,9 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
 }
 
 namespace {
+
+// How deep below a removed clip its children are searched for unload scripts.
+constexpr int kMaxUnloadSearch = 64;
 
 void resetPlacement(DisplayObject& o) {
     o.matrix = Transform{};
@@ -413,7 +418,75 @@ void TimelinePlayer::removeAt(DisplayObject& parent, std::int32_t depth) {
     if (it != list.end()) {
         const auto object = it->second;
         list.erase(it);
+        leaveDisplayList(parent, object);
+    }
+}
+
+bool TimelinePlayer::hasUnloadScripts(DisplayObject& object, int nesting) {
+    if (!object.clip || object.removed || nesting > kMaxUnloadSearch) {
+        return false;
+    }
+    if (object.clipActions != nullptr) {
+        for (const swf::ClipAction& a : *object.clipActions) {
+            if ((a.events & clip_event::Unload) != 0) {
+                return true;
+            }
+        }
+    }
+    if (object.kind == CharacterKind::Sprite && runner_.hasHandler(object, "onUnload")) {
+        return true;
+    }
+    for (auto& [depth, child] : object.clip->displayList) {
+        if (hasUnloadScripts(*child, nesting + 1)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TimelinePlayer::queueUnloadEvents(DisplayObject& object) {
+    dispatchEvent(object, clip_event::Unload, "onUnload");
+    for (auto& [depth, child] : object.clip->displayList) {
+        if (child->clip) {
+            queueUnloadEvents(*child);
+        }
+    }
+}
+
+void TimelinePlayer::leaveDisplayList(DisplayObject& parent,
+                                      const std::shared_ptr<DisplayObject>& object) {
+    // Depths at or above 0 land below -32768, where nothing else can be placed; the
+    // timeline's own depths land between -32768 and -16385.
+    const std::int64_t waiting = std::int64_t{-32769} - object->depth;
+    auto& list = parent.clip->displayList;
+    if (object->unloading || waiting < std::numeric_limits<std::int32_t>::min() ||
+        list.contains(static_cast<std::int32_t>(waiting)) || !hasUnloadScripts(*object, 0)) {
         releaseObject(*object, true);
+        object->parent = nullptr;
+        return;
+    }
+    object->depth = static_cast<std::int32_t>(waiting);
+    object->unloading = true;
+    list.emplace(object->depth, object);
+    unloading_.push_back(object);
+    queueUnloadEvents(*object);
+}
+
+void TimelinePlayer::finishUnloading() {
+    std::vector<std::weak_ptr<DisplayObject>> waiting = std::move(unloading_);
+    unloading_.clear();
+    for (const auto& w : waiting) {
+        const auto object = w.lock();
+        if (!object || object->removed) {
+            continue;
+        }
+        if (DisplayObject* parent = object->parent; parent != nullptr && parent->clip) {
+            auto& list = parent->clip->displayList;
+            if (auto it = list.find(object->depth); it != list.end() && it->second == object) {
+                list.erase(it);
+            }
+        }
+        releaseObject(*object, false);
         object->parent = nullptr;
     }
 }
@@ -455,7 +528,7 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     // Back: the timeline's objects are rebuilt from the first frame; what scripts made stays.
     Pool old;
     for (auto it = clip.displayList.begin(); it != clip.displayList.end();) {
-        if (it->second->dynamic) {
+        if (it->second->dynamic || it->second->unloading) {
             ++it;
         } else {
             old.insert(clip.displayList.extract(it++));
@@ -466,8 +539,12 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     }
     // What the target frame lacks leaves first; the frame's actions run after its unloads.
     for (auto& [depth, o] : old) {
-        releaseObject(*o, true);
-        o->parent = nullptr;
+        if (!object.removed) {
+            leaveDisplayList(object, o);
+        } else {
+            releaseObject(*o, true);
+            o->parent = nullptr;
+        }
     }
     if (!object.removed) {
         queueFrameActions(object, frame);

@@ -388,7 +388,8 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
     if (object.removed) {
         return;
     }
-    if (unloadEvents && object.clip) {
+    // An unloading clip and its children had their unload events queued already.
+    if (unloadEvents && object.clip && !object.unloading) {
         dispatchEvent(object, clip_event::Unload, "onUnload");
     }
     object.removed = true;
@@ -445,6 +446,7 @@ bool TimelinePlayer::hasUnloadScripts(DisplayObject& object, int nesting) {
 }
 
 void TimelinePlayer::queueUnloadEvents(DisplayObject& object) {
+    object.unloading = true;
     dispatchEvent(object, clip_event::Unload, "onUnload");
     for (auto& [depth, child] : object.clip->displayList) {
         if (child->clip) {
@@ -466,7 +468,6 @@ void TimelinePlayer::leaveDisplayList(DisplayObject& parent,
         return;
     }
     object->depth = static_cast<std::int32_t>(waiting);
-    object->unloading = true;
     list.emplace(object->depth, object);
     unloading_.push_back(object);
     queueUnloadEvents(*object);
@@ -652,7 +653,8 @@ void TimelinePlayer::runPendingActions() {
 
 void TimelinePlayer::runQueued(const QueuedScript& script) {
     DisplayObject& object = *script.object;
-    if (object.removed && !script.unload) {
+    // An unloading clip runs its unload scripts and nothing else it had waiting.
+    if ((object.removed || object.unloading) && !script.unload) {
         return;
     }
     switch (script.kind) {

@@ -147,6 +147,11 @@ void StageScripts::callHandler(DisplayObject& object, std::string_view name) {
     }
 }
 
+bool StageScripts::hasHandler(DisplayObject& object, std::string_view name) {
+    StageObject* o = objectOf(object);
+    return o != nullptr && machine_->hasProperty(o, machine_->str(name));
+}
+
 void StageScripts::prepareObject(DisplayObject& object) {
     objectOf(object);
 }

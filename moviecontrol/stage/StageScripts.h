@@ -117,6 +117,7 @@ class StageScripts final : public ScriptRunner {
     void endTick() override;
     void runActions(DisplayObject& object, const swf::ActionBlock& block) override;
     void callHandler(DisplayObject& object, std::string_view name) override;
+    bool hasHandler(DisplayObject& object, std::string_view name) override;
     void prepareObject(DisplayObject& object) override;
     void construct(DisplayObject& object) override;
     void forget(DisplayObject& object) override;

@@ -99,6 +99,9 @@ struct DisplayObject {
     // The clip whose display list holds this object; null for the root and once removed.
     DisplayObject* parent = nullptr;
     bool removed = false;
+    // Left the display list while its unload scripts still had to run: players keep it at
+    // depth -32769 - depth, reachable by name, until the next frame.
+    bool unloading = false;
     // Made by a script (attachMovie, duplicateMovieClip...): the timeline never removes it.
     bool dynamic = false;
     // Scale and rotation as the last script that set them gave them; see scriptMove.

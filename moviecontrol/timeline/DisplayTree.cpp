@@ -291,7 +291,9 @@ void TimelinePlayer::unloadClip(DisplayObject& clip) {
 
 bool TimelinePlayer::swapDepths(DisplayObject& object, std::int32_t depth) {
     DisplayObject* parent = object.parent;
-    if (parent == nullptr || object.removed || !scriptDepth(depth) || depth == object.depth) {
+    // A clip waiting for its unload scripts keeps its depth.
+    if (parent == nullptr || object.removed || object.unloading || !scriptDepth(depth) ||
+        depth == object.depth) {
         return false;
     }
     auto& list = parent->clip->displayList;

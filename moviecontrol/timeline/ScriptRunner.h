@@ -53,6 +53,12 @@ class ScriptRunner {
     // Calls the object's handler method `name` (onLoad, onEnterFrame, onUnload...) when it
     // has one.
     virtual void callHandler(DisplayObject& object, std::string_view name) = 0;
+    // Whether the object (or its prototypes) holds a handler method `name`.
+    virtual bool hasHandler(DisplayObject& object, std::string_view name) {
+        (void)object;
+        (void)name;
+        return false;
+    }
     // A clip came into being: its script object is made, with the prototype of the class
     // registered for its symbol when there is one. The constructor is not called yet.
     virtual void prepareObject(DisplayObject& object) = 0;

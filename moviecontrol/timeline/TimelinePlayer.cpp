@@ -3,6 +3,7 @@
 #include "NoScripts.h"
 
 #include <algorithm>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -104,6 +105,7 @@ void TimelinePlayer::advance() {
     tagsThisTick_ = 0;
     scriptsThisTick_ = 0;
     beginScripts();
+    finishUnloading();
     // Forget the clips that left; the rest keep their creation order.
     std::erase_if(executionList_, [](const std::weak_ptr<DisplayObject>& w) {
         const auto o = w.lock();
@@ -202,13 +204,15 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
 
 namespace {
 
+// How deep below a removed clip its children are searched for unload scripts.
+constexpr int kMaxUnloadSearch = 64;
+
 void resetPlacement(DisplayObject& o) {
     o.matrix = Transform{};
     o.colorTransform = ColorTransform{};
     o.ratio = 0;
     o.isMask = false;
     o.clipDepth = 0;
-    o.name.clear();
     o.blendMode = swf::BlendMode::Normal;
     o.filters.clear();
     o.cacheAsBitmap = false;
@@ -217,7 +221,10 @@ void resetPlacement(DisplayObject& o) {
     o.resetScriptMove();
 }
 
-void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
+// A move changes how an object looks; its name and clip events stay those it was placed with.
+enum class Placing { New, Move };
+
+void applyProperties(DisplayObject& o, const swf::PlaceObject& tag, Placing placing) {
     // Once a script moved the object, the timeline's matrices no longer apply to it.
     if (tag.matrix) {
         o.timelineMove(toTransform(*tag.matrix));
@@ -228,7 +235,7 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     if (tag.ratio) {
         o.ratio = *tag.ratio;
     }
-    if (tag.name) {
+    if (tag.name && placing == Placing::New) {
         o.name = *tag.name;
     }
     if (tag.clipDepth) {
@@ -252,7 +259,7 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag) {
     if (tag.visible) {
         o.visible = *tag.visible;
     }
-    if (!tag.clipActions.empty()) {
+    if (!tag.clipActions.empty() && placing == Placing::New) {
         o.clipActions = &tag.clipActions;
     }
 }
@@ -275,15 +282,15 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
                 o.kind = kind;
             }
         }
-        applyProperties(o, tag);
+        applyProperties(o, tag, Placing::Move);
         return;
     }
     if (!tag.characterId) {
         return; // a move of nothing
     }
     if (it != clip.displayList.end()) {
-        releaseObject(*it->second, true);
-        clip.displayList.erase(it);
+        // Players keep what holds the depth: a new placement there is dropped.
+        return;
     }
     if (reuse != nullptr) {
         auto old = reuse->find(depth);
@@ -292,7 +299,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
             std::shared_ptr<DisplayObject> kept = std::move(old->second);
             reuse->erase(old);
             resetPlacement(*kept);
-            applyProperties(*kept, tag);
+            applyProperties(*kept, tag, Placing::New);
             clip.displayList.emplace(depth, std::move(kept));
             return;
         }
@@ -302,7 +309,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     o->placedFrame = frame;
     o->parent = &parent;
     o->library = parent.library;
-    applyProperties(*o, tag);
+    applyProperties(*o, tag, Placing::New);
     clip.displayList.emplace(depth, o);
     if (!instantiate(parent, o, *tag.characterId, false)) {
         clip.displayList.erase(depth);
@@ -381,7 +388,8 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
     if (object.removed) {
         return;
     }
-    if (unloadEvents && object.clip) {
+    // An unloading clip and its children had their unload events queued already.
+    if (unloadEvents && object.clip && !object.unloading) {
         dispatchEvent(object, clip_event::Unload, "onUnload");
     }
     object.removed = true;
@@ -411,7 +419,75 @@ void TimelinePlayer::removeAt(DisplayObject& parent, std::int32_t depth) {
     if (it != list.end()) {
         const auto object = it->second;
         list.erase(it);
+        leaveDisplayList(parent, object);
+    }
+}
+
+bool TimelinePlayer::hasUnloadScripts(DisplayObject& object, int nesting) {
+    if (!object.clip || object.removed || nesting > kMaxUnloadSearch) {
+        return false;
+    }
+    if (object.clipActions != nullptr) {
+        for (const swf::ClipAction& a : *object.clipActions) {
+            if ((a.events & clip_event::Unload) != 0) {
+                return true;
+            }
+        }
+    }
+    if (object.kind == CharacterKind::Sprite && runner_.hasHandler(object, "onUnload")) {
+        return true;
+    }
+    for (auto& [depth, child] : object.clip->displayList) {
+        if (hasUnloadScripts(*child, nesting + 1)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TimelinePlayer::queueUnloadEvents(DisplayObject& object) {
+    object.unloading = true;
+    dispatchEvent(object, clip_event::Unload, "onUnload");
+    for (auto& [depth, child] : object.clip->displayList) {
+        if (child->clip) {
+            queueUnloadEvents(*child);
+        }
+    }
+}
+
+void TimelinePlayer::leaveDisplayList(DisplayObject& parent,
+                                      const std::shared_ptr<DisplayObject>& object) {
+    // Depths at or above 0 land below -32768, where nothing else can be placed; the
+    // timeline's own depths land between -32768 and -16385.
+    const std::int64_t waiting = std::int64_t{-32769} - object->depth;
+    auto& list = parent.clip->displayList;
+    if (object->unloading || waiting < std::numeric_limits<std::int32_t>::min() ||
+        list.contains(static_cast<std::int32_t>(waiting)) || !hasUnloadScripts(*object, 0)) {
         releaseObject(*object, true);
+        object->parent = nullptr;
+        return;
+    }
+    object->depth = static_cast<std::int32_t>(waiting);
+    list.emplace(object->depth, object);
+    unloading_.push_back(object);
+    queueUnloadEvents(*object);
+}
+
+void TimelinePlayer::finishUnloading() {
+    std::vector<std::weak_ptr<DisplayObject>> waiting = std::move(unloading_);
+    unloading_.clear();
+    for (const auto& w : waiting) {
+        const auto object = w.lock();
+        if (!object || object->removed) {
+            continue;
+        }
+        if (DisplayObject* parent = object->parent; parent != nullptr && parent->clip) {
+            auto& list = parent->clip->displayList;
+            if (auto it = list.find(object->depth); it != list.end() && it->second == object) {
+                list.erase(it);
+            }
+        }
+        releaseObject(*object, false);
         object->parent = nullptr;
     }
 }
@@ -453,7 +529,7 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     // Back: the timeline's objects are rebuilt from the first frame; what scripts made stays.
     Pool old;
     for (auto it = clip.displayList.begin(); it != clip.displayList.end();) {
-        if (it->second->dynamic) {
+        if (it->second->dynamic || it->second->unloading) {
             ++it;
         } else {
             old.insert(clip.displayList.extract(it++));
@@ -464,8 +540,12 @@ void TimelinePlayer::gotoFrameOf(DisplayObject& object, std::uint32_t frame) {
     }
     // What the target frame lacks leaves first; the frame's actions run after its unloads.
     for (auto& [depth, o] : old) {
-        releaseObject(*o, true);
-        o->parent = nullptr;
+        if (!object.removed) {
+            leaveDisplayList(object, o);
+        } else {
+            releaseObject(*o, true);
+            o->parent = nullptr;
+        }
     }
     if (!object.removed) {
         queueFrameActions(object, frame);
@@ -573,7 +653,8 @@ void TimelinePlayer::runPendingActions() {
 
 void TimelinePlayer::runQueued(const QueuedScript& script) {
     DisplayObject& object = *script.object;
-    if (object.removed && !script.unload) {
+    // An unloading clip runs its unload scripts and nothing else it had waiting.
+    if ((object.removed || object.unloading) && !script.unload) {
         return;
     }
     switch (script.kind) {

@@ -213,6 +213,13 @@ class TimelinePlayer {
     void applyPlace(DisplayObject& parent, const swf::PlaceObject& tag, std::uint32_t frame,
                     Pool* reuse);
     void removeAt(DisplayObject& parent, std::int32_t depth);
+    // `object` has been taken out of `parent`'s display list: it goes, or, when it or a
+    // child has unload scripts, waits at its unloading depth until the next frame.
+    void leaveDisplayList(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object);
+    bool hasUnloadScripts(DisplayObject& object, int nesting);
+    void queueUnloadEvents(DisplayObject& object);
+    // Drops the objects that waited for their unload scripts.
+    void finishUnloading();
     // Makes `object` a live instance of the character inside `parent`; a sprite runs its
     // first frame. `byScript` objects are constructed at once, timeline ones through the
     // queue.
@@ -260,6 +267,8 @@ class TimelinePlayer {
     std::unordered_map<std::uint64_t, std::weak_ptr<DisplayObject>> objects_;
     // Clips in creation order; each tick walks it newest first.
     std::vector<std::weak_ptr<DisplayObject>> executionList_;
+    // Objects kept at their unloading depth until the next frame.
+    std::vector<std::weak_ptr<DisplayObject>> unloading_;
     // Scripts waiting to run: constructors (and the events before them) ahead of the rest.
     std::deque<QueuedScript> earlyQueue_;
     std::deque<QueuedScript> queue_;

@@ -110,6 +110,10 @@ TEST(ScriptObjectsTest, ARemovedClipIsGoneAtOnceUnlessAnUnloadHandlerWaits) {
     EXPECT_EQ(s.text(Value(gone)), "");
     EXPECT_TRUE(m.get(gone, "_x").isUndefined());
     EXPECT_EQ(s.text(m.get(waiting, "_name")), "waiting");
+    // It waits below every depth a script can give, and keeps that depth.
+    EXPECT_EQ(s.text(m.callMethod(waiting, "getDepth", {})), "-32771");
+    m.callMethod(waiting, "swapDepths", std::vector<Value>{Value(5)});
+    EXPECT_EQ(s.text(m.callMethod(waiting, "getDepth", {})), "-32771");
 
     s.player->advance();
     EXPECT_TRUE(m.get(waiting, "_name").isUndefined());

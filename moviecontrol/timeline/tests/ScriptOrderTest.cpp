@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "RecordingRunner.h"
 #include "TimelineBuilders.h"
 
@@ -97,7 +99,46 @@ TEST_F(ScriptOrderTest, ClipEventsLoadEnterFrameUnloadInTheirOrder) {
     // Removed by the root's frame before its queued enterFrame ran: that is dropped, its
     // unload scripts still run, with the clip.
     EXPECT_EQ(runner.log, (Log{"root.onEnterFrame", "c:loadOrUnload", "c.onUnload"}));
+    // With unload scripts it waits at depth -32769 - depth until the next frame.
+    const DisplayList& list = player.rootObject().clip->displayList;
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.begin()->first, -32769 - depthOfTag(1));
+    EXPECT_EQ(list.begin()->second->name, "c");
+    EXPECT_TRUE(runner.forgotten.empty());
+    runner.log.clear();
+    player.advance(); // the loop back to the first frame places a new c
+    EXPECT_FALSE(list.contains(-32769 - depthOfTag(1)));
     EXPECT_EQ(runner.forgotten, (Log{"c"}));
+    EXPECT_EQ(std::count(runner.log.begin(), runner.log.end(), "c.onUnload"), 0)
+        << "an unload runs once";
+}
+
+// A place tag on a held depth is dropped; a move changes the look but keeps the name.
+TEST_F(ScriptOrderTest, PlacementsOnAHeldDepthAreDroppedAndMovesKeepTheName) {
+    TimelineBuilder child(1);
+    sprite(10, child);
+    sprite(11, child);
+    struct Case {
+        bool move;
+        std::string expectedName;
+        std::uint16_t expectedCharacter;
+    } cases[] = {{false, "first", 10}, {true, "first", 10}};
+    for (const Case& c : cases) {
+        TimelineBuilder root(2);
+        swf::PlaceObject second = named(1, 11, "second");
+        second.move = c.move;
+        root.at(0, named(1, 10, "first")).at(1, second);
+        TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+        player.advance();
+        const DisplayList& list = player.rootObject().clip->displayList;
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list.begin()->second->name, c.expectedName) << "move " << c.move;
+        EXPECT_EQ(list.begin()->second->characterId, c.expectedCharacter) << "move " << c.move;
+        // Back to the first frame the list is rebuilt by the same rule.
+        player.gotoFrame(0, false);
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list.begin()->second->name, "first");
+    }
 }
 
 TEST_F(ScriptOrderTest, AScriptGotoBackRemovesWhatTheTargetFrameLacksAndKeepsScriptClips) {

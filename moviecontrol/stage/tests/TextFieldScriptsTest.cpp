@@ -210,5 +210,32 @@ TEST(TextFieldScriptsTest, TextColorFollowsTheNewTextFormatNotTheText) {
     EXPECT_EQ(run(8, a), (Lines{"16777215", "8421504", "4210752", "8421504"}));
 }
 
+TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
+    moviemaker::Actions a = withField(); // 20 pixels high: one line in view
+    a.traceValue("tf.scroll").traceValue("tf.maxscroll").traceValue("tf.bottomScroll");
+    a.setVariable("tf.scroll", 3).traceValue("tf.scroll");
+    a.setVariable("tf.hscroll", 5).traceValue("tf.hscroll").traceValue("tf.maxhscroll");
+    a.setVariable("tf.multiline", "1");
+    a.setVariable("tf.text", "a\rb\rc\rd");
+    a.traceValue("tf.maxscroll").traceValue("tf.bottomScroll");
+    a.setVariable("tf.scroll", "2.9").traceValue("tf.scroll").traceValue("tf.bottomScroll");
+    a.setVariable("tf.scroll", "x").traceValue("tf.scroll");
+    a.setVariable("tf.scroll", 99).traceValue("tf.scroll");
+    a.setVariable("tf.scroll", -4).traceValue("tf.scroll");
+    a.setVariable("tf.scroll", 4);
+    // Shorter text brings the position back.
+    a.setVariable("tf.text", "a\rb").traceValue("tf.scroll").traceValue("tf.maxscroll");
+    // A long line scrolls sideways, by whole pixels up to the end of the line.
+    a.setVariable("tf.text", "a long line that runs well past a field of a hundred pixels");
+    a.setVariable("tf.hscroll", 12.7).traceValue("tf.hscroll");
+    a.setVariable("tf.hscroll", 100000);
+    a.push("atEnd");
+    pushPath(a, "tf.hscroll");
+    pushPath(a, "tf.maxhscroll").code(0x49).code(0x1D);
+    a.traceValue("atEnd");
+    EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "2", "4", "1",
+                                "2", "2", "12", "true"}));
+}
+
 } // namespace
 } // namespace mc

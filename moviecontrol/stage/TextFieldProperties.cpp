@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <span>
 
 #include "StageObject.h"
 #include "StageScripts.h"
@@ -194,7 +195,6 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
             const std::string a = m.toString(value).str();
             t.autoSize = (a == "left" || a == "center" || a == "right") ? a : "none";
         }
-        fitToText(stage.player().catalog(), t);
     } else if (is(n, "variable")) {
         t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
     } else if (is(n, "border")) {
@@ -268,11 +268,7 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     } else {
         return false;
     }
-    if (t.autoSize != "none" && (is(n, "text") || is(n, "htmlText"))) {
-        fitToText(stage.player().catalog(), t);
-    }
-    clampScroll(stage.player().catalog(), t);
-    t.changed();
+    relayOut(stage.player().catalog(), t);
     return true;
 }
 
@@ -312,6 +308,22 @@ void defineFieldAccessors(StageScripts& stage, avm1::Object* prototype) {
             avm1::Property{m.str(name), Value(), 0, nullptr, nullptr}, m.caseSensitive());
         p.getter = getter;
         p.setter = setter;
+    }
+}
+
+void listenToItself(avm1::Machine& m, StageObject& field) {
+    const Value self(static_cast<avm1::Object*>(&field));
+    m.define(&field, "_listeners", Value(m.newArray(std::span<const Value>(&self, 1))),
+             avm1::attr::DontEnum);
+}
+
+void broadcastFieldChanged(avm1::Machine& m, StageObject& field) {
+    const Value args[] = {Value(m.str("onChanged")), Value(static_cast<avm1::Object*>(&field))};
+    if (m.get(&field, "broadcastMessage").asObject() != nullptr) {
+        m.callMethod(&field, "broadcastMessage", args);
+    } else {
+        // A script took the broadcaster away: the field's own handler still hears it.
+        m.callMethod(&field, "onChanged", std::span<const Value>(args + 1, 1));
     }
 }
 

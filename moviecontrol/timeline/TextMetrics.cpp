@@ -278,4 +278,10 @@ void clampScroll(const CharacterCatalog& catalog, TextFieldState& field) {
     }
 }
 
+void relayOut(const CharacterCatalog& catalog, TextFieldState& field) {
+    fitToText(catalog, field);
+    clampScroll(catalog, field);
+    field.changed();
+}
+
 } // namespace mc

@@ -50,6 +50,9 @@ struct ScrollLimits {
 ScrollLimits scrollLimits(const CharacterCatalog& catalog, const TextFieldState& field);
 // The last line wholly in view when `scroll` is the first shown (never above `scroll`).
 std::size_t bottomScroll(const ScrollLimits& limits, std::size_t scroll);
+// What follows any change to a field's text, formats or settings: an autoSize box fits the
+// text again, the scroll positions come back within it, and painters lay it out again.
+void relayOut(const CharacterCatalog& catalog, TextFieldState& field);
 // Brings the field's scroll positions back within what its text allows, as players do
 // after the text, its formats or the box change.
 void clampScroll(const CharacterCatalog& catalog, TextFieldState& field);

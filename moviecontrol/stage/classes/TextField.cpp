@@ -87,8 +87,7 @@ void installTextField(StageScripts& stage) {
             const std::size_t given = std::min<std::size_t>(c.count() - 1, 2);
             const auto [begin, end] = rangeOf(c.machine, c, given, t->document.size());
             t->document.apply(begin, end, partialFormatOf(c.machine, f));
-            t->changed();
-            clampScroll(s->player().catalog(), *t);
+            relayOut(s->player().catalog(), *t);
         }
         return Value();
     });
@@ -106,8 +105,7 @@ void installTextField(StageScripts& stage) {
             const std::size_t end = t->document.size();
             t->document.replace(end, end, unicode::toUtf16(c.machine.toString(c.arg(0)).str()),
                                 t->newFormat);
-            t->changed();
-            clampScroll(s->player().catalog(), *t);
+            relayOut(s->player().catalog(), *t);
         }
         return Value();
     });
@@ -125,8 +123,7 @@ void installTextField(StageScripts& stage) {
                     const TextFormat format = f != nullptr ? *f : t->newFormat;
                     t->document.replace(
                         begin, end, unicode::toUtf16(c.machine.toString(c.arg(2)).str()), format);
-                    t->changed();
-                    clampScroll(s->player().catalog(), *t);
+                    relayOut(s->player().catalog(), *t);
                 }
             }
             return Value();
@@ -142,6 +139,11 @@ void installTextField(StageScripts& stage) {
         DisplayObject* o = s->displayOf(c.thisValue);
         return o != nullptr ? Value(static_cast<double>(o->depth)) : Value();
     });
+    // Fields broadcast onChanged and onScroller to their listeners.
+    if (avm1::Object* broadcaster = m.get(m.global(), "AsBroadcaster").asObject()) {
+        const Value target(proto);
+        m.callMethod(broadcaster, "initialize", std::span<const Value>(&target, 1));
+    }
     installStyleSheetClass(stage, field);
 }
 

@@ -237,5 +237,56 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
                                 "2", "2", "12", "true"}));
 }
 
+TEST(TextFieldScriptsTest, FieldsBroadcastToThemselvesAndTheirListeners) {
+    moviemaker::Actions a = withField();
+    // The prototype is the broadcaster, with no listener of its own; a field hears itself.
+    a.traceValue("TextField.prototype._listeners.length").traceValue("tf._listeners.length");
+    a.push("self");
+    pushPath(a, "tf._listeners.0");
+    pushPath(a, "tf").code(0x49).code(0x1D);
+    a.traceValue("self");
+    // Handlers take the field that changed.
+    moviemaker::Actions own;
+    own.push("heard").push("field").code(0x1C).push("_name").code(0x4E).code(0x1D);
+    a.push("tf").code(0x1C).push("onChanged");
+    a.defineFunction("", {"field"}, own).code(0x4F);
+    a.setVariable("other", "0").setVariable("heard", "nothing");
+    moviemaker::Actions counted;
+    counted.push("other").push("other").code(0x1C).code(0x50).code(0x1D);
+    newInto(a, "listener", "Object");
+    a.push("listener").code(0x1C).push("onChanged").function(counted).code(0x4F);
+    a.push("listener").code(0x1C).push(1.0);
+    pushPath(a, "tf").push("addListener").code(0x52).code(0x17);
+    a.callMethod("tf", "broadcastMessage", {"onChanged"});
+    a.traceValue("other");
+    a.push("tf").code(0x1C).push("onChanged").push(2.0);
+    pushPath(a, "tf").push("broadcastMessage").code(0x52).code(0x17);
+    a.traceValue("heard").traceValue("other");
+    EXPECT_EQ(run(8, a), (Lines{"0", "1", "true", "1", "tf", "2"}));
+}
+
+TEST(TextFieldScriptsTest, AnAutoSizedBoxFollowsEveryChangeToItsText) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.autoSize", "left");
+    a.setVariable("tf.text", "abc");
+    a.push("before");
+    pushPath(a, "tf._width").code(0x1D);
+    // A larger format over the text widens the box, keeping its left edge...
+    newInto(a, "big", "TextFormat");
+    a.setVariable("big.size", 40);
+    a.push("big").code(0x1C).push(1.0);
+    pushPath(a, "tf").push("setTextFormat").code(0x52).code(0x17);
+    a.push("grew").push("before").code(0x1C);
+    pushPath(a, "tf._width").code(0x48).code(0x1D);
+    a.traceValue("grew").traceValue("tf._x");
+    // ...and a box given another width by a script fits the text again on the next change.
+    a.setVariable("tf._width", 300);
+    a.callMethod("tf", "replaceSel", {"d"});
+    a.push("fits").push(300.0);
+    pushPath(a, "tf._width").code(0x48).code(0x1D);
+    a.traceValue("fits").traceValue("tf.maxscroll");
+    EXPECT_EQ(run(8, a), (Lines{"true", "0", "false", "1"}));
+}
+
 } // namespace
 } // namespace mc

@@ -306,6 +306,12 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     if (document.empty()) {
         return runs;
     }
+    if (field.password) {
+        // A password field draws a star for each character; its text stays as it was.
+        swf::EditText plain = field;
+        plain.password = false;
+        return layoutEditText(characters, movie, plain, maskedDocument(document, u'*'), scroll);
+    }
     FieldBase base;
     base.id = field.fontId.value_or(0);
     base.font = field.fontId ? movie.findAs<swf::Font>(base.id) : nullptr;

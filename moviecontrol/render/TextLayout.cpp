@@ -298,12 +298,19 @@ void addToRuns(TextOutlines& runs, std::size_t firstRun, const swf::Rgba& color,
 } // namespace
 
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
-                            const swf::EditText& field, const TextDocument& document) {
+                            const swf::EditText& field, const TextDocument& document,
+                            const FieldScroll& scroll) {
     TextOutlines runs;
     const QRectF bounds(field.bounds.xMin, field.bounds.yMin, field.bounds.width(),
                         field.bounds.height());
     if (document.empty()) {
         return runs;
+    }
+    if (field.password) {
+        // A password field draws a star for each character; its text stays as it was.
+        swf::EditText plain = field;
+        plain.password = false;
+        return layoutEditText(characters, movie, plain, maskedDocument(document, u'*'), scroll);
     }
     FieldBase base;
     base.id = field.fontId.value_or(0);
@@ -323,6 +330,9 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     }
 
     double top = bounds.top() + kFieldGutter;
+    // Lines above the first shown take no room; the rest move left by the horizontal scroll.
+    std::size_t linesToSkip = scroll.firstLine > 1 ? scroll.firstLine - 1 : 0;
+    const double shift = std::isfinite(scroll.hscroll) ? -std::max(0.0, scroll.hscroll) : 0.0;
     const std::size_t firstRun = runs.size();
     // Far more characters than any field shows; text past them is never laid out.
     std::size_t budget = kMaxCharacters;
@@ -343,6 +353,10 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             breakLines(shaped.items, frame.firstWidth(), frame.width(), field.wordWrap);
         const swf::TextAlign align = paragraph.align.value_or(field.align);
         for (std::size_t l = 0; l < lines.size(); ++l) {
+            if (linesToSkip > 0) {
+                --linesToSkip;
+                continue;
+            }
             const LineSpan& line = lines[l];
             double ascent = line.begin == line.end ? shaped.ascent : 0.0;
             double descent = line.begin == line.end ? shaped.descent : 0.0;
@@ -354,13 +368,13 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
                 ascent = std::max(ascent, shaped.characters[i].ascent);
                 descent = std::max(descent, shaped.characters[i].descent);
             }
-            const double lineLeft = frame.lineLeft(l);
+            const double lineLeft = frame.lineLeft(l) + shift;
             double x = lineLeft;
             double stretch = 0.0; // added after each inner space of a justified line
             if (align == swf::TextAlign::Right) {
-                x = right - line.width;
+                x = right + shift - line.width;
             } else if (align == swf::TextAlign::Center) {
-                x = (lineLeft + right - line.width) / 2.0;
+                x = (lineLeft + right + shift - line.width) / 2.0;
             } else if (align == swf::TextAlign::Justify && l + 1 < lines.size() &&
                        line.innerSpaces > 0 && right - lineLeft > line.width) {
                 stretch = (right - lineLeft - line.width) / static_cast<double>(line.innerSpaces);
@@ -368,7 +382,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             const double baseline = top + ascent;
             if (bullet && l == 0 && !bullet->shape.path.isEmpty()) {
                 addToRuns(runs, firstRun, bullet->color,
-                          QTransform::fromTranslate(frame.bulletLeft(), baseline)
+                          QTransform::fromTranslate(frame.bulletLeft() + shift, baseline)
                               .map(bullet->shape.path));
             }
             std::size_t spacesSeen = 0;
@@ -444,7 +458,8 @@ const TextOutlines* TextLibrary::fieldOutlines(CharacterCache& characters, const
         it->second.generation = state.generation + 1;
     }
     if (it->second.generation != state.generation) {
-        it->second.outlines = layoutEditText(characters, movie, state.field, state.document);
+        it->second.outlines = layoutEditText(characters, movie, state.field, state.document,
+                                             {state.scroll, state.hscroll * 20.0});
         it->second.generation = state.generation;
     }
     return &it->second.outlines;

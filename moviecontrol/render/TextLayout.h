@@ -28,8 +28,16 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
 // An edit field's formatted text: embedded glyphs when the field uses outlines and the font
 // has them, else a system font. The border and background are not part of it: they follow
 // the device's pixels (see FieldFrame).
+// Where a scrolled field's view starts: the first line shown (from 1) and how far, in
+// twips, its lines move left.
+struct FieldScroll {
+    std::size_t firstLine = 1;
+    double hscroll = 0.0;
+};
+
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
-                            const swf::EditText& field, const TextDocument& document);
+                            const swf::EditText& field, const TextDocument& document,
+                            const FieldScroll& scroll = {});
 
 // Outlines of the text characters, made once per character (their content never changes
 // without a script engine).

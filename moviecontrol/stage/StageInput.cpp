@@ -7,6 +7,7 @@
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "TextEditing.h"
+#include "TextFieldProperties.h"
 #include "TextFieldState.h"
 #include "avm1/Machine.h"
 
@@ -340,7 +341,7 @@ void StageInput::textEdited(DisplayObject& field) {
     field.text->changed();
     scripts_->fieldEdited(field);
     if (StageObject* o = scripts_->objectOf(field)) {
-        scripts_->machine().callMethod(o, "onChanged", {});
+        broadcastFieldChanged(scripts_->machine(), *o);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "StageObject.h"
+#include "TextFieldProperties.h"
 #include "TextFieldState.h"
 #include "UrlPolicy.h"
 #include "avm1/FormEncoding.h"
@@ -98,6 +99,9 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
     }
     StageObject* made = machine_->make<StageObject>(proto, *this, shared);
     objects_.emplace(object.serial, made);
+    if (object.kind == CharacterKind::EditText) {
+        listenToItself(*machine_, *made);
+    }
     return made;
 }
 

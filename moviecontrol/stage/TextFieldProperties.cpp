@@ -1,7 +1,10 @@
 #include "TextFieldProperties.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
+#include <span>
 
 #include "StageObject.h"
 #include "StageScripts.h"
@@ -74,14 +77,13 @@ constexpr std::array<std::string_view, 35> kNames = {"styleSheet",
                                                      "gridFitType"};
 constexpr std::size_t kLaterNames = 5;
 
-// Whole lines of the field's text, for the scroll properties.
-double lineCount(const TextFieldState& t) {
-    double lines = 1;
-    const std::u16string& text = t.document.text();
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        lines += text[i] == u'\r' ? 1 : 0;
+// A scroll position from a script: whole (cut toward zero), or nothing for NaN.
+std::optional<double> scrollArg(avm1::Machine& m, const Value& value) {
+    const double n = m.toNumber(value);
+    if (std::isnan(n)) {
+        return std::nullopt;
     }
-    return lines;
+    return std::clamp(std::trunc(n), -1e9, 1e9);
 }
 
 } // namespace
@@ -140,12 +142,15 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
     } else if (is(n, "textWidth") || is(n, "textHeight")) {
         const TextExtent e = measureField(stage.player().catalog(), t);
         out = Value(std::floor((is(n, "textWidth") ? e.width : e.height) / 20.0));
-    } else if (is(n, "scroll") || is(n, "hscroll") || is(n, "maxhscroll")) {
-        out = Value(is(n, "scroll") ? 1.0 : 0.0);
-    } else if (is(n, "maxscroll")) {
-        out = Value(1.0);
-    } else if (is(n, "bottomScroll")) {
-        out = Value(lineCount(t));
+    } else if (is(n, "scroll") || is(n, "hscroll")) {
+        clampScroll(stage.player().catalog(), t);
+        out = Value(is(n, "scroll") ? static_cast<double>(t.scroll) : t.hscroll);
+    } else if (is(n, "maxscroll") || is(n, "maxhscroll") || is(n, "bottomScroll")) {
+        const ScrollLimits limits = scrollLimits(stage.player().catalog(), t);
+        out = is(n, "maxscroll")    ? Value(static_cast<double>(limits.maxScroll))
+              : is(n, "maxhscroll") ? Value(limits.maxHScroll)
+                                    : Value(static_cast<double>(bottomScroll(
+                                          limits, std::min(t.scroll, limits.maxScroll))));
     } else if (is(n, "styleSheet")) {
         out = object.styleSheet != nullptr ? Value(object.styleSheet) : Value();
     } else if (m.version() >= 8 && is(n, "sharpness")) {
@@ -190,7 +195,6 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
             const std::string a = m.toString(value).str();
             t.autoSize = (a == "left" || a == "center" || a == "right") ? a : "none";
         }
-        fitToText(stage.player().catalog(), t);
     } else if (is(n, "variable")) {
         t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
     } else if (is(n, "border")) {
@@ -248,17 +252,23 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         if (g == "none" || g == "pixel" || g == "subpixel") {
             t.gridFitType = g;
         }
+    } else if (is(n, "scroll") || is(n, "hscroll")) {
+        if (const std::optional<double> v = scrollArg(m, value)) {
+            const ScrollLimits limits = scrollLimits(stage.player().catalog(), t);
+            if (is(n, "scroll")) {
+                t.scroll = static_cast<std::size_t>(
+                    std::clamp(*v, 1.0, static_cast<double>(limits.maxScroll)));
+            } else {
+                t.hscroll = std::clamp(*v, 0.0, limits.maxHScroll);
+            }
+        }
     } else if (is(n, "length") || is(n, "textWidth") || is(n, "textHeight") ||
-               is(n, "bottomScroll") || is(n, "maxscroll") || is(n, "maxhscroll") ||
-               is(n, "scroll") || is(n, "hscroll")) {
+               is(n, "bottomScroll") || is(n, "maxscroll") || is(n, "maxhscroll")) {
         // read-only, or held at what the text allows
     } else {
         return false;
     }
-    if (t.autoSize != "none" && (is(n, "text") || is(n, "htmlText"))) {
-        fitToText(stage.player().catalog(), t);
-    }
-    t.changed();
+    relayOut(stage.player().catalog(), t);
     return true;
 }
 
@@ -298,6 +308,22 @@ void defineFieldAccessors(StageScripts& stage, avm1::Object* prototype) {
             avm1::Property{m.str(name), Value(), 0, nullptr, nullptr}, m.caseSensitive());
         p.getter = getter;
         p.setter = setter;
+    }
+}
+
+void listenToItself(avm1::Machine& m, StageObject& field) {
+    const Value self(static_cast<avm1::Object*>(&field));
+    m.define(&field, "_listeners", Value(m.newArray(std::span<const Value>(&self, 1))),
+             avm1::attr::DontEnum);
+}
+
+void broadcastFieldChanged(avm1::Machine& m, StageObject& field) {
+    const Value args[] = {Value(m.str("onChanged")), Value(static_cast<avm1::Object*>(&field))};
+    if (m.get(&field, "broadcastMessage").asObject() != nullptr) {
+        m.callMethod(&field, "broadcastMessage", args);
+    } else {
+        // A script took the broadcaster away: the field's own handler still hears it.
+        m.callMethod(&field, "onChanged", std::span<const Value>(args + 1, 1));
     }
 }
 

@@ -23,5 +23,10 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
                         std::string_view name, const avm1::Value& value);
 // Puts the accessors on TextField.prototype.
 void defineFieldAccessors(StageScripts& stage, avm1::Object* prototype);
+// A field's script object starts as its own only listener, so that what the field
+// broadcasts reaches its own handlers as well as those added with addListener.
+void listenToItself(avm1::Machine& machine, StageObject& field);
+// Tells the field's listeners that its text changed (onChanged, with the field).
+void broadcastFieldChanged(avm1::Machine& machine, StageObject& field);
 
 } // namespace mc

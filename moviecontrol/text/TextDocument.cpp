@@ -252,4 +252,22 @@ std::vector<TextDocument::Run> TextDocument::runs() const {
     return out;
 }
 
+TextDocument maskedDocument(const TextDocument& document, char16_t mask) {
+    TextDocument out;
+    const std::u16string& text = document.text();
+    for (const TextDocument::Run& r : document.runs()) {
+        std::u16string shown;
+        for (std::size_t i = r.begin; i < r.end && i < text.size(); ++i) {
+            const char16_t c = text[i];
+            const bool secondHalf = c >= 0xDC00 && c <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 &&
+                                    text[i - 1] <= 0xDBFF;
+            if (!secondHalf) {
+                shown += c == u'\r' ? u'\r' : mask;
+            }
+        }
+        out.append(shown, *r.format);
+    }
+    return out;
+}
+
 } // namespace mc

@@ -114,6 +114,10 @@ class TextDocument {
     std::vector<Span> spans_;
 };
 
+// The document with every character but the paragraph ends shown as `mask` in its own
+// format (a surrogate pair as one), as a password field shows its text.
+TextDocument maskedDocument(const TextDocument& document, char16_t mask);
+
 // How html markup is read into a document.
 struct StyleSheet;
 struct HtmlOptions {

@@ -30,6 +30,9 @@ struct TextFieldState {
     std::uint64_t generation = freshGeneration();
     // autoSize as scripts set it: "none", "left", "center" or "right".
     std::string autoSize = "none";
+    // The first line shown (from 1) and how many pixels the lines are moved left.
+    std::size_t scroll = 1;
+    double hscroll = 0;
     // Settings only scripts read back (the painter has no use for them).
     bool mouseWheelEnabled = true;
     std::optional<std::string> restrict;

@@ -175,6 +175,7 @@ TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& docu
             // included, as drawn.
             const double reach = frame.lineLeft(l) + line.width + lengthTwips(format.rightMargin);
             e.width = std::max(e.width, reach);
+            e.lines.push_back({e.height, e.height + ascent + descent, reach});
             e.height += ascent + descent + lengthTwips(format.leading);
             if (first) {
                 e.ascent = ascent;
@@ -218,6 +219,68 @@ void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {
     field.field.bounds =
         swf::Rect{static_cast<std::int32_t>(b.xMin), static_cast<std::int32_t>(b.xMax),
                   static_cast<std::int32_t>(b.yMin), static_cast<std::int32_t>(b.yMax)};
+    field.changed();
+}
+
+ScrollLimits scrollLimits(const CharacterCatalog& catalog, const TextFieldState& field) {
+    ScrollLimits limits;
+    TextExtent e = measureField(catalog, field);
+    limits.viewHeight = std::max(0.0, field.bounds.yMax - field.bounds.yMin - 2 * kFieldGutter);
+    const double viewWidth =
+        std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kFieldGutter);
+    limits.lines = std::move(e.lines);
+    limits.lineCount = std::max<std::size_t>(1, limits.lines.size());
+    const bool fitted = field.autoSize != "none";
+    if (fitted && !limits.lines.empty()) {
+        // An autoSize box grows with its text whatever its height was set to: nothing scrolls.
+        limits.viewHeight = std::max(limits.viewHeight, limits.lines.back().bottom);
+    }
+    if (!limits.lines.empty()) {
+        // The first line from which every line down to the last fits the view; when even
+        // the last alone does not fit, the last.
+        const double last = limits.lines.back().bottom;
+        std::size_t first = limits.lines.size() - 1;
+        while (first > 0 && last - limits.lines[first - 1].top <= limits.viewHeight) {
+            --first;
+        }
+        limits.maxScroll = first + 1;
+    }
+    if (!field.field.wordWrap && !fitted) {
+        limits.maxHScroll = std::max(0.0, std::floor((e.width - viewWidth) / 20.0));
+    }
+    return limits;
+}
+
+std::size_t bottomScroll(const ScrollLimits& limits, std::size_t scroll) {
+    const std::size_t first = std::clamp<std::size_t>(scroll, 1, limits.lineCount);
+    if (limits.lines.empty()) {
+        return first;
+    }
+    const double floor = limits.lines[first - 1].top + limits.viewHeight;
+    std::size_t bottom = first;
+    while (bottom < limits.lines.size() && limits.lines[bottom].bottom <= floor) {
+        ++bottom;
+    }
+    return bottom;
+}
+
+void clampScroll(const CharacterCatalog& catalog, TextFieldState& field) {
+    if (field.scroll <= 1 && field.hscroll <= 0) {
+        return; // nothing to bring back: the common case needs no layout
+    }
+    const ScrollLimits limits = scrollLimits(catalog, field);
+    const std::size_t scroll = std::clamp<std::size_t>(field.scroll, 1, limits.maxScroll);
+    const double hscroll = std::clamp(field.hscroll, 0.0, limits.maxHScroll);
+    if (scroll != field.scroll || hscroll != field.hscroll) {
+        field.scroll = scroll;
+        field.hscroll = hscroll;
+        field.changed();
+    }
+}
+
+void relayOut(const CharacterCatalog& catalog, TextFieldState& field) {
+    fitToText(catalog, field);
+    clampScroll(catalog, field);
     field.changed();
 }
 

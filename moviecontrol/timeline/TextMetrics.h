@@ -2,7 +2,9 @@
 // How much room formatted text takes, in twips, the way players measure it for textWidth,
 // textHeight, autoSize and TextFormat.getTextExtent.
 
+#include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "CharacterCatalog.h"
 #include "TextDocument.h"
@@ -11,11 +13,20 @@ namespace mc {
 
 struct TextFieldState;
 
+// One laid-out line, in twips from the top of the first line: where it starts and where
+// its descent ends (its leading below not counted), and how far it reaches across.
+struct LineBox {
+    double top = 0;
+    double bottom = 0;
+    double width = 0;
+};
+
 struct TextExtent {
     double width = 0;  // the widest line
     double height = 0; // every line with its leading
     double ascent = 0; // of the first line
     double descent = 0;
+    std::vector<LineBox> lines;
 };
 
 // `wrapWidth` > 0 breaks lines at spaces to stay within it (the field's width less its
@@ -26,5 +37,24 @@ TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& docu
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field);
 // autoSize: the box follows the text, keeping its left edge, centre or right edge.
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field);
+
+// The scroll positions a field allows: lines are counted from 1, the horizontal offset in
+// whole pixels. A field's view is its box less the gutters above and below.
+struct ScrollLimits {
+    std::size_t maxScroll = 1; // the first line shown once the last line is in view
+    std::size_t lineCount = 1; // lines laid out (an empty field has one)
+    double maxHScroll = 0;     // pixels the widest line reaches past the view
+    std::vector<LineBox> lines;
+    double viewHeight = 0; // twips
+};
+ScrollLimits scrollLimits(const CharacterCatalog& catalog, const TextFieldState& field);
+// The last line wholly in view when `scroll` is the first shown (never above `scroll`).
+std::size_t bottomScroll(const ScrollLimits& limits, std::size_t scroll);
+// What follows any change to a field's text, formats or settings: an autoSize box fits the
+// text again, the scroll positions come back within it, and painters lay it out again.
+void relayOut(const CharacterCatalog& catalog, TextFieldState& field);
+// Brings the field's scroll positions back within what its text allows, as players do
+// after the text, its formats or the box change.
+void clampScroll(const CharacterCatalog& catalog, TextFieldState& field);
 
 } // namespace mc

@@ -264,5 +264,39 @@ TEST(FieldLayoutTest, LengthsScriptsSetOutOfReachStayFinite) {
     }
 }
 
+TEST(FieldLayoutTest, FieldsDrawTheirScrolledViewAndPasswordsAsStars) {
+    renderTestApp();
+    swf::Movie movie;
+    CharacterCache characters(movie);
+    swf::EditText field;
+    field.bounds = swf::Rect{0, 4000, 0, 2000};
+    field.multiline = true;
+    TextFormat format;
+    format.font = "_sans";
+    format.size = 20;
+    const auto inkOf = [&](const std::u16string& text, const FieldScroll& scroll) {
+        TextDocument document;
+        document.append(text, format);
+        QRectF ink;
+        for (const TextRun& run : layoutEditText(characters, movie, field, document, scroll)) {
+            ink = ink.united(run.path.boundingRect());
+        }
+        return ink;
+    };
+    // Scrolled down a line, the text shows as if the first line were not there.
+    const QRectF unscrolled = inkOf(u"W\rWW\rW", {});
+    EXPECT_EQ(inkOf(u"x\rW\rWW\rW", {2, 0.0}), unscrolled);
+    // A password field draws as many stars as it has characters.
+    field.password = true;
+    const QRectF hidden = inkOf(u"Wi\rW", {});
+    field.password = false;
+    EXPECT_EQ(hidden, inkOf(u"**\r*", {}));
+    EXPECT_NE(hidden, inkOf(u"Wi\rW", {}));
+    // Moved sideways, its lines move left by as much, cut at the box's edge.
+    const QRectF moved = inkOf(u"W\rWW\rW", {1, 100.0});
+    EXPECT_NEAR(moved.right(), unscrolled.right() - 100.0, 0.5);
+    EXPECT_GE(moved.left(), 0.0);
+}
+
 } // namespace
 } // namespace mc

@@ -7,6 +7,7 @@
 #include "TextFieldProperties.h"
 #include "TextFieldState.h"
 #include "TextFormatObject.h"
+#include "TextMetrics.h"
 #include "avm1/Function.h"
 #include "unicode/Utf16Text.h"
 
@@ -78,7 +79,7 @@ void installTextField(StageScripts& stage) {
         return t != nullptr ? Value(textFormatObject(c.machine, PartialFormat::of(t->newFormat)))
                             : Value();
     });
-    m.defineMethod(proto, "setTextFormat", [textOf](CallArgs& c) {
+    m.defineMethod(proto, "setTextFormat", [textOf, s](CallArgs& c) {
         TextFieldState* t = textOf(c);
         // The format is the last argument; those before it pick a range of the text.
         avm1::Object* f = c.count() > 0 ? c.arg(c.count() - 1).asObject() : nullptr;
@@ -86,7 +87,7 @@ void installTextField(StageScripts& stage) {
             const std::size_t given = std::min<std::size_t>(c.count() - 1, 2);
             const auto [begin, end] = rangeOf(c.machine, c, given, t->document.size());
             t->document.apply(begin, end, partialFormatOf(c.machine, f));
-            t->changed();
+            relayOut(s->player().catalog(), *t);
         }
         return Value();
     });
@@ -98,19 +99,19 @@ void installTextField(StageScripts& stage) {
         return Value();
     });
     // Without a selection of its own, a field takes replaced text at its end.
-    m.defineMethod(proto, "replaceSel", [textOf](CallArgs& c) {
+    m.defineMethod(proto, "replaceSel", [textOf, s](CallArgs& c) {
         TextFieldState* t = textOf(c);
         if (t != nullptr && c.count() > 0) {
             const std::size_t end = t->document.size();
             t->document.replace(end, end, unicode::toUtf16(c.machine.toString(c.arg(0)).str()),
                                 t->newFormat);
-            t->changed();
+            relayOut(s->player().catalog(), *t);
         }
         return Value();
     });
     m.defineMethod(
         proto, "replaceText",
-        [textOf](CallArgs& c) {
+        [textOf, s](CallArgs& c) {
             TextFieldState* t = textOf(c);
             if (t != nullptr && c.count() >= 3) {
                 const std::size_t length = t->document.size();
@@ -122,7 +123,7 @@ void installTextField(StageScripts& stage) {
                     const TextFormat format = f != nullptr ? *f : t->newFormat;
                     t->document.replace(
                         begin, end, unicode::toUtf16(c.machine.toString(c.arg(2)).str()), format);
-                    t->changed();
+                    relayOut(s->player().catalog(), *t);
                 }
             }
             return Value();
@@ -138,6 +139,11 @@ void installTextField(StageScripts& stage) {
         DisplayObject* o = s->displayOf(c.thisValue);
         return o != nullptr ? Value(static_cast<double>(o->depth)) : Value();
     });
+    // Fields broadcast onChanged and onScroller to their listeners.
+    if (avm1::Object* broadcaster = m.get(m.global(), "AsBroadcaster").asObject()) {
+        const Value target(proto);
+        m.callMethod(broadcaster, "initialize", std::span<const Value>(&target, 1));
+    }
     installStyleSheetClass(stage, field);
 }
 

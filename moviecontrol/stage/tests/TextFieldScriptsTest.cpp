@@ -210,5 +210,139 @@ TEST(TextFieldScriptsTest, TextColorFollowsTheNewTextFormatNotTheText) {
     EXPECT_EQ(run(8, a), (Lines{"16777215", "8421504", "4210752", "8421504"}));
 }
 
+TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
+    moviemaker::Actions a = withField(); // 20 pixels high: one line in view
+    a.traceValue("tf.scroll").traceValue("tf.maxscroll").traceValue("tf.bottomScroll");
+    a.setVariable("tf.scroll", 3).traceValue("tf.scroll");
+    a.setVariable("tf.hscroll", 5).traceValue("tf.hscroll").traceValue("tf.maxhscroll");
+    a.setVariable("tf.multiline", "1");
+    a.setVariable("tf.text", "a\rb\rc\rd");
+    a.traceValue("tf.maxscroll").traceValue("tf.bottomScroll");
+    a.setVariable("tf.scroll", "2.9").traceValue("tf.scroll").traceValue("tf.bottomScroll");
+    a.setVariable("tf.scroll", "x").traceValue("tf.scroll");
+    a.setVariable("tf.scroll", 99).traceValue("tf.scroll");
+    a.setVariable("tf.scroll", -4).traceValue("tf.scroll");
+    a.setVariable("tf.scroll", 4);
+    // Shorter text brings the position back.
+    a.setVariable("tf.text", "a\rb").traceValue("tf.scroll").traceValue("tf.maxscroll");
+    // A long line scrolls sideways, by whole pixels up to the end of the line.
+    a.setVariable("tf.text", "a long line that runs well past a field of a hundred pixels");
+    a.setVariable("tf.hscroll", 12.7).traceValue("tf.hscroll");
+    a.setVariable("tf.hscroll", 100000);
+    a.push("atEnd");
+    pushPath(a, "tf.hscroll");
+    pushPath(a, "tf.maxhscroll").code(0x49).code(0x1D);
+    a.traceValue("atEnd");
+    EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "2", "4", "1",
+                                "2", "2", "12", "true"}));
+}
+
+TEST(TextFieldScriptsTest, FieldsBroadcastToThemselvesAndTheirListeners) {
+    moviemaker::Actions a = withField();
+    // The prototype is the broadcaster, with no listener of its own; a field hears itself.
+    a.traceValue("TextField.prototype._listeners.length").traceValue("tf._listeners.length");
+    a.push("self");
+    pushPath(a, "tf._listeners.0");
+    pushPath(a, "tf").code(0x49).code(0x1D);
+    a.traceValue("self");
+    // Handlers take the field that changed.
+    moviemaker::Actions own;
+    own.push("heard").push("field").code(0x1C).push("_name").code(0x4E).code(0x1D);
+    a.push("tf").code(0x1C).push("onChanged");
+    a.defineFunction("", {"field"}, own).code(0x4F);
+    a.setVariable("other", "0").setVariable("heard", "nothing");
+    moviemaker::Actions counted;
+    counted.push("other").push("other").code(0x1C).code(0x50).code(0x1D);
+    newInto(a, "listener", "Object");
+    a.push("listener").code(0x1C).push("onChanged").function(counted).code(0x4F);
+    a.push("listener").code(0x1C).push(1.0);
+    pushPath(a, "tf").push("addListener").code(0x52).code(0x17);
+    a.callMethod("tf", "broadcastMessage", {"onChanged"});
+    a.traceValue("other");
+    a.push("tf").code(0x1C).push("onChanged").push(2.0);
+    pushPath(a, "tf").push("broadcastMessage").code(0x52).code(0x17);
+    a.traceValue("heard").traceValue("other");
+    EXPECT_EQ(run(8, a), (Lines{"0", "1", "true", "1", "tf", "2"}));
+}
+
+TEST(TextFieldScriptsTest, AnAutoSizedBoxFollowsEveryChangeToItsText) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.autoSize", "left");
+    a.setVariable("tf.text", "abc");
+    a.push("before");
+    pushPath(a, "tf._width").code(0x1D);
+    // A larger format over the text widens the box, keeping its left edge...
+    newInto(a, "big", "TextFormat");
+    a.setVariable("big.size", 40);
+    a.push("big").code(0x1C).push(1.0);
+    pushPath(a, "tf").push("setTextFormat").code(0x52).code(0x17);
+    a.push("grew").push("before").code(0x1C);
+    pushPath(a, "tf._width").code(0x48).code(0x1D);
+    a.traceValue("grew").traceValue("tf._x");
+    // ...and a box given another width by a script fits the text again on the next change.
+    a.setVariable("tf._width", 300);
+    a.callMethod("tf", "replaceSel", {"d"});
+    a.push("fits").push(300.0);
+    pushPath(a, "tf._width").code(0x48).code(0x1D);
+    a.traceValue("fits").traceValue("tf.maxscroll");
+    EXPECT_EQ(run(8, a), (Lines{"true", "0", "false", "1"}));
+}
+
+// A static text of the given lines, one record each, in a font whose glyphs are `glyphs`.
+moviemaker::Text staticLines(std::uint16_t font, const std::u16string& glyphs,
+                             const std::vector<std::u16string>& lines) {
+    moviemaker::Text t;
+    t.bounds = moviemaker::Rect::pixels(200, 100);
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        moviemaker::TextRecord r;
+        r.fontId = font;
+        r.height = 400;
+        r.yOffset = static_cast<std::int16_t>(400 * (l + 1));
+        for (char16_t c : lines[l]) {
+            r.glyphs.push_back({static_cast<std::uint32_t>(glyphs.find(c)), 200});
+        }
+        t.records.push_back(r);
+    }
+    return t;
+}
+
+TEST(TextSnapshotTest, SnapshotsSearchAndSelectTheStaticTextOfTheirClip) {
+    moviemaker::SwfWriter movie(mc::version(8));
+    const std::u16string glyphs = u"HeloWrdabc";
+    moviemaker::Font font;
+    font.name = "Snap";
+    for (char16_t c : glyphs) {
+        font.glyphs.push_back({moviemaker::Shape(), c, 512});
+    }
+    const std::uint16_t fontId = movie.defineFont(font);
+    movie.place(movie.defineText(staticLines(fontId, glyphs, {u"Hello", u"World"})), 1);
+    movie.place(movie.defineText(staticLines(fontId, glyphs, {u"abc"})), 2);
+    moviemaker::Actions a;
+    callInto(a, "snap", "this", "getTextSnapshot");
+    callInto(a, "count", "snap", "getCount");
+    // Lines end where a record moves down and where the next text starts, when asked.
+    callInto(a, "all", "snap", "getText", {"0", "99", "1"});
+    callInto(a, "flat", "snap", "getText", {"-5", "7", ""});
+    callInto(a, "one", "snap", "getText", {"3", "1"});
+    callInto(a, "found", "snap", "findText", {"1", "WORLD", ""});
+    callInto(a, "exact", "snap", "findText", {"0", "WORLD", "1"});
+    callInto(a, "past", "snap", "findText", {"6", "World", "1"});
+    a.traceValue("count").traceValue("all").traceValue("flat").traceValue("one");
+    a.traceValue("found").traceValue("exact").traceValue("past");
+    // Selections stay with the snapshot.
+    a.callMethod("snap", "setSelected", {"0", "2", "1"});
+    a.callMethod("snap", "setSelected", {"9", "11", "1"});
+    callInto(a, "picked", "snap", "getSelectedText", {"1"});
+    callInto(a, "none", "snap", "getSelected", {"4", "9"});
+    callInto(a, "some", "snap", "getSelected", {"1", "3"});
+    a.traceValue("picked").traceValue("none").traceValue("some");
+    movie.doAction(a);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    // (Traced text breaks into lines at its newlines.)
+    EXPECT_EQ(m.traced, (Lines{"13", "Hello", "World", "abc", "HelloWo", "l", "5", "-1", "-1", "He",
+                               "d", "a", "false", "true"}));
+}
+
 } // namespace
 } // namespace mc

@@ -306,5 +306,19 @@ TEST(TextFieldStateTest, PlainTextTakesTheNewFormatAndOneKindOfLineEnd) {
     EXPECT_FALSE(t.document.formatAt(0)->bold);
 }
 
+TEST(TextDocumentTest, MaskingKeepsParagraphEndsFormatsAndOneStarACharacter) {
+    TextFormat bold = base();
+    bold.bold = true;
+    TextDocument d;
+    d.append(u"ab\r", base());
+    d.append(u"c\U0001F600", bold);
+    const TextDocument masked = maskedDocument(d, u'*');
+    EXPECT_EQ(masked.text(), u"**\r**");
+    EXPECT_FALSE(masked.formatAt(0)->bold);
+    EXPECT_TRUE(masked.formatAt(3)->bold);
+    EXPECT_TRUE(masked.formatAt(4)->bold);
+    EXPECT_TRUE(maskedDocument(TextDocument{}, u'*').empty());
+}
+
 } // namespace
 } // namespace mc

@@ -121,5 +121,71 @@ TEST(TextMetricsTest, AutoSizeKeepsTheEdgeItNames) {
     }
 }
 
+TEST(TextMetricsTest, ScrollLimitsFollowTheLinesThatFitTheView) {
+    const OneFont fonts;
+    // Five lines of 390.625 twips each (plus any leading); the view is the box less 80.
+    struct Case {
+        double boxHeight;
+        double leading;
+        std::size_t maxScroll;
+        std::size_t bottomFromFirst;
+        std::size_t bottomFromMax;
+    };
+    const Case cases[] = {
+        {1080, 0, 4, 2, 5},  // room for two and a half lines
+        {5080, 0, 1, 5, 5},  // everything fits
+        {180, 0, 5, 1, 5},   // not even one line fits: the last is as far as it goes
+        {1080, 2, 4, 2, 5},  // leading between lines, none counted below the last
+        {2080, 20, 3, 3, 5}, // tall leading: three lines from the third fit, not from the second
+    };
+    for (const Case& c : cases) {
+        TextFieldState t;
+        t.field.useOutlines = true;
+        t.field.multiline = true;
+        t.bounds = Bounds{0, 0, 4000, c.boxHeight, true};
+        t.newFormat.font = "Box";
+        t.newFormat.size = 20;
+        t.newFormat.leading = c.leading;
+        t.setPlainText("a\ra\ra\ra\ra");
+        const ScrollLimits limits = scrollLimits(fonts, t);
+        EXPECT_EQ(limits.lineCount, 5u) << c.boxHeight;
+        EXPECT_EQ(limits.maxScroll, c.maxScroll) << c.boxHeight << " " << c.leading;
+        EXPECT_EQ(bottomScroll(limits, 1), c.bottomFromFirst) << c.boxHeight << " " << c.leading;
+        EXPECT_EQ(bottomScroll(limits, c.maxScroll), c.bottomFromMax) << c.boxHeight;
+        // Positions past the limits come back to them.
+        t.scroll = 99;
+        clampScroll(fonts, t);
+        EXPECT_EQ(t.scroll, c.maxScroll);
+        // A box that follows its text shows every line, whatever height it was given.
+        t.autoSize = "left";
+        EXPECT_EQ(scrollLimits(fonts, t).maxScroll, 1u);
+        EXPECT_EQ(bottomScroll(scrollLimits(fonts, t), 1), 5u);
+    }
+}
+
+TEST(TextMetricsTest, HorizontalScrollReachesTheWidestLineUnlessLinesWrap) {
+    const OneFont fonts;
+    TextFieldState t;
+    t.field.useOutlines = true;
+    t.bounds = Bounds{0, 0, 1000, 600, true};
+    t.newFormat.font = "Box";
+    t.newFormat.size = 20;
+    t.setPlainText("ababab"); // 1,200 twips in a 920-twip view: 14 pixels past it
+    EXPECT_DOUBLE_EQ(scrollLimits(fonts, t).maxHScroll, 14);
+    t.hscroll = 50;
+    clampScroll(fonts, t);
+    EXPECT_DOUBLE_EQ(t.hscroll, 14);
+    t.setPlainText("ab");
+    clampScroll(fonts, t);
+    EXPECT_DOUBLE_EQ(t.hscroll, 0);
+    t.field.wordWrap = true;
+    t.setPlainText("ab ab ab ab");
+    EXPECT_DOUBLE_EQ(scrollLimits(fonts, t).maxHScroll, 0);
+    // An empty field has its one line and nowhere to scroll.
+    t.setPlainText("");
+    EXPECT_EQ(scrollLimits(fonts, t).maxScroll, 1u);
+    EXPECT_EQ(bottomScroll(scrollLimits(fonts, t), 1), 1u);
+}
+
 } // namespace
 } // namespace mc

@@ -2,6 +2,8 @@
 // How much room formatted text takes, in twips, the way players measure it for textWidth,
 // textHeight, autoSize and TextFormat.getTextExtent.
 
+#include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "CharacterCatalog.h"
@@ -24,6 +26,10 @@ struct TextExtent {
 TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
                        double wrapWidth, bool multiline = true);
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field);
+// The character drawn at (x, y), twips of the field's own space; none between or beside
+// the lines. Clicks on links find what they landed on by it.
+std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const TextFieldState& field,
+                                       double x, double y);
 // autoSize: the box follows the text, keeping its left edge, centre or right edge.
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field);
 

@@ -55,8 +55,11 @@ void MoviePainter::paint(QImage& target, const TimelinePlayer& player, RenderQua
         target.fill(letterbox);
         return;
     }
-    const StageFit fit = fitShowAll(s, target.width(), target.height());
-    const QRectF stageRect(fit.offsetX, fit.offsetY, fit.stageWidthPx, fit.stageHeightPx);
+    const StageFit fit = fitStage(s, target.width(), target.height(), player.stageLayout());
+    // Without bars the movie shows, on its background, whatever it draws beyond the stage.
+    const QRectF stageRect =
+        fit.letterboxed ? QRectF(fit.offsetX, fit.offsetY, fit.stageWidthPx, fit.stageHeightPx)
+                        : QRectF(target.rect());
     fillLetterbox(target, stageRect, letterbox, !background || background->alpha() == 255);
     QPainter painter(&target);
     painter.setClipRect(stageRect);

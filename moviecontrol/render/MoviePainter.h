@@ -29,9 +29,10 @@ class MoviePainter {
     MoviePainter(const MoviePainter&) = delete;
     MoviePainter& operator=(const MoviePainter&) = delete;
 
-    // Paints the frame `player` shows into `target` with ShowAll: the stage fitted and
-    // centred, the letterbox in `letterbox`. `background`, when set, replaces the movie's
-    // own. `focus`, in stage twips, is drawn round the object the keyboard focus is on.
+    // Paints the frame `player` shows into `target`, the stage fitted as the movie's stage
+    // layout says (ShowAll, centred, by default), any letterbox in `letterbox`. `background`, when
+    // set, replaces the movie's own. `focus`, in stage twips, is drawn round the object the
+    // keyboard focus is on.
     void paint(QImage& target, const TimelinePlayer& player, RenderQuality quality,
                QColor letterbox, std::optional<QColor> background = std::nullopt,
                std::optional<Bounds> focus = std::nullopt);

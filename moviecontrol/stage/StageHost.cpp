@@ -6,6 +6,7 @@
 #include "HitTest.h"
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "TextLinks.h"
 #include "UrlPolicy.h"
 #include "avm1/Str.h"
 
@@ -205,6 +206,14 @@ void StageHost::getUrl(const avm1::UrlRequest& request) {
         if (target != nullptr) {
             stage_.loadInto(*target, request.url, request.loadVariables);
         }
+        return;
+    }
+    if (isAsFunction(request.url)) {
+        // Not a page: the function it names, called from the timeline that asked.
+        DisplayObject* scope =
+            request.sourceClip != nullptr ? stage_.displayOf(request.sourceClip) : nullptr;
+        callAsFunction(stage_, scope != nullptr ? *scope : stage_.player().rootObject(),
+                       request.url);
         return;
     }
     const PageOpening::Decision page = stage_.pages().decide(request.url);

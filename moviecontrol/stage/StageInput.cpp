@@ -1,6 +1,7 @@
 #include "StageInput.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "Dragging.h"
 #include "FocusManager.h"
@@ -9,6 +10,8 @@
 #include "TextEditing.h"
 #include "TextFieldProperties.h"
 #include "TextFieldState.h"
+#include "TextLinks.h"
+#include "TextMetrics.h"
 #include "avm1/Machine.h"
 
 namespace mc {
@@ -232,6 +235,11 @@ void StageInput::mouseDown(double x, double y) {
     }
     apply(tracker_.pressed(targetAt(x, y)));
     finish();
+    pressedLink_.reset();
+    std::string url;
+    if (DisplayObject* field = linkAt(x, y, url)) {
+        pressedLink_ = PressedLink{field->serial, std::move(url)};
+    }
 }
 
 void StageInput::mouseUp(double x, double y) {
@@ -244,6 +252,49 @@ void StageInput::mouseUp(double x, double y) {
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
     apply(tracker_.released(targetAt(x, y)));
     finish();
+    // A link is followed when the press and the release both land on it.
+    const std::optional<PressedLink> pressed = std::exchange(pressedLink_, std::nullopt);
+    std::string url;
+    DisplayObject* field = linkAt(x, y, url);
+    if (pressed && field != nullptr && field->serial == pressed->field && url == pressed->url) {
+        followLink(*field, url);
+        finish();
+    }
+}
+
+std::string StageInput::urlAt(const DisplayObject& field, double x, double y) const {
+    if (!field.text || field.removed || !field.text->field.html) {
+        return {};
+    }
+    const Transform toLocal = inverse(player_.geometry().globalMatrix(field));
+    const auto at =
+        characterAt(player_.catalogOf(field), *field.text, toLocal.mapX(x, y), toLocal.mapY(x, y));
+    const TextFormat* format = at ? field.text->document.formatAt(*at) : nullptr;
+    return format != nullptr ? format->url : std::string();
+}
+
+DisplayObject* StageInput::linkAt(double x, double y, std::string& url) {
+    if (scripts_ == nullptr) {
+        return nullptr;
+    }
+    DisplayObject* found = hit_.topmost(
+        [&](const DisplayObject& o) { return o.text ? !urlAt(o, x, y).empty() : actsAsButton(o); },
+        x, y);
+    if (found == nullptr || !found->text) {
+        return nullptr;
+    }
+    url = urlAt(*found, x, y);
+    return found;
+}
+
+void StageInput::followLink(DisplayObject& field, const std::string& url) {
+    DisplayObject& timeline = field.parent != nullptr ? *field.parent : player_.rootObject();
+    if (callAsFunction(*scripts_, timeline, url)) {
+        return;
+    }
+    avm1::UrlRequest request;
+    request.url = url;
+    scripts_->host().getUrl(request);
 }
 
 void StageInput::wheel(int delta) {

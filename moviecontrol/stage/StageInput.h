@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "ButtonTracker.h"
@@ -80,6 +81,13 @@ class StageInput {
     void pressFocused(ButtonEvent event);
     // A person changed the field's text: its variable and its onChanged follow.
     void textEdited(DisplayObject& field);
+    // The link of the html text field topmost under the point, unless a button is above it:
+    // the field and the link's address; null when there is none.
+    DisplayObject* linkAt(double x, double y, std::string& url);
+    std::string urlAt(const DisplayObject& field, double x, double y) const;
+    // A link clicked: an asfunction address calls into the field's timeline, any other
+    // opens as getURL would.
+    void followLink(DisplayObject& field, const std::string& url);
     void setPointer(double x, double y);
     void finish();
     PageOpening::Gesture personsEvent();
@@ -91,6 +99,12 @@ class StageInput {
     HitTester hit_;
     ButtonTracker tracker_;
     std::optional<FocusManager> focus_;
+    // The link a press went down on: a release over the same link follows it.
+    struct PressedLink {
+        std::uint64_t field = 0;
+        std::string url;
+    };
+    std::optional<PressedLink> pressedLink_;
 };
 
 } // namespace mc

@@ -115,6 +115,8 @@ std::vector<Paragraph> paragraphsOf(const TextDocument& document, bool multiline
 
 struct ShapedText {
     std::vector<LineItem> items;
+    // The document's index of each item's character.
+    std::vector<std::size_t> characters;
     std::vector<double> ascents;
     std::vector<double> descents;
 };
@@ -137,6 +139,7 @@ ShapedText shape(const CharacterCatalog& catalog, const TextDocument& document, 
             }
             const char16_t next = i + 1 < to ? text[i + 1] : 0;
             out.items.push_back({measure.advance(c, next), c == u' '});
+            out.characters.push_back(i);
             out.ascents.push_back(measure.ascent());
             out.descents.push_back(measure.descent());
         }
@@ -194,6 +197,62 @@ TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& f
             : 0.0;
     return measureText(catalog, field.document, field.field.useOutlines,
                        field.field.wordWrap ? std::max(wrap, 1.0) : 0.0, field.field.multiline);
+}
+
+std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const TextFieldState& field,
+                                       double x, double y) {
+    const TextDocument& document = field.document;
+    if (document.empty()) {
+        return std::nullopt;
+    }
+    const bool embedded = field.field.useOutlines;
+    const double textLeft = field.bounds.xMin + kFieldGutter;
+    const double room = std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kFieldGutter);
+    const double wrap = field.field.wordWrap ? std::max(room, 1.0) : 0.0;
+    double top = field.bounds.yMin + kFieldGutter;
+    for (const Paragraph& p : paragraphsOf(document, field.field.multiline)) {
+        const TextFormat& format = p.format != nullptr ? *p.format : TextFormat{};
+        const ParagraphFrame frame =
+            paragraphFrame(0.0, wrap,
+                           {format.leftMargin, format.rightMargin, format.indent,
+                            format.blockIndent, format.bullet});
+        const ShapedText shaped = shape(catalog, document, embedded, p);
+        const Measure own(catalog, format, embedded);
+        const std::vector<LineSpan> lines =
+            breakLines(shaped.items, frame.firstWidth(), frame.width(), wrap > 0);
+        for (std::size_t l = 0; l < lines.size(); ++l) {
+            const LineSpan& line = lines[l];
+            double ascent = line.begin == line.end ? own.ascent() : 0.0;
+            double descent = line.begin == line.end ? own.descent() : 0.0;
+            for (std::size_t i = line.begin; i < line.end; ++i) {
+                ascent = std::max(ascent, shaped.ascents[i]);
+                descent = std::max(descent, shaped.descents[i]);
+            }
+            const double bottom = top + ascent + descent + lengthTwips(format.leading);
+            if (y >= top && y < bottom) {
+                // What the line leaves free goes before it in centred and right-aligned
+                // paragraphs.
+                const double free = std::max(0.0, room - frame.lineLeft(l) - line.width -
+                                                      lengthTwips(format.rightMargin));
+                double pen = textLeft + frame.lineLeft(l) +
+                             (format.align == "center"  ? free / 2
+                              : format.align == "right" ? free
+                                                        : 0.0);
+                if (x < pen) {
+                    return std::nullopt;
+                }
+                for (std::size_t i = line.begin; i < line.end; ++i) {
+                    pen += shaped.items[i].width;
+                    if (x < pen) {
+                        return shaped.characters[i];
+                    }
+                }
+                return std::nullopt;
+            }
+            top = bottom;
+        }
+    }
+    return std::nullopt;
 }
 
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {

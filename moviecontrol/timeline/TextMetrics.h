@@ -3,6 +3,7 @@
 // textHeight, autoSize and TextFormat.getTextExtent.
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,10 @@ struct TextExtent {
 TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
                        double wrapWidth, bool multiline = true);
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field);
+// The character drawn at (x, y), twips of the field's own space; none between or beside
+// the lines. Clicks on links find what they landed on by it.
+std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const TextFieldState& field,
+                                       double x, double y);
 // autoSize: the box follows the text, keeping its left edge, centre or right edge.
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field);
 

@@ -22,6 +22,7 @@
 #include "RenderBackend.h"
 #include "ScriptRunner.h"
 #include "SoundEvents.h"
+#include "StageFit.h"
 
 namespace mc {
 
@@ -78,6 +79,9 @@ class TimelinePlayer {
     std::uint32_t currentFrame() const { return root_->frame; }
     std::uint32_t frameCount() const { return root_->frameCount(); }
     Rgba background() const { return background_; }
+    // How views fit the stage, as the movie's scripts set it (Stage.scaleMode, Stage.align).
+    StageLayout& stageLayout() { return stageLayout_; }
+    const StageLayout& stageLayout() const { return stageLayout_; }
     const Clip& root() const { return *root_; }
     std::size_t liveObjects() const { return liveObjects_; }
     const CharacterCatalog& catalog() const { return library_.catalog(0); }
@@ -261,6 +265,7 @@ class TimelinePlayer {
     std::shared_ptr<DisplayObject> rootObject_;
     std::shared_ptr<Clip> root_;
     bool loop_ = true;
+    StageLayout stageLayout_;
     std::size_t liveObjects_ = 0;
     std::uint64_t nextSerial_ = 1;
     // Every live object by serial, for scripts' references.

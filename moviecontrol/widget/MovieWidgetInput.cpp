@@ -15,7 +15,7 @@ std::optional<QPointF> MovieWidget::stagePointOf(QPointF widgetPos) const {
         return std::nullopt;
     }
     const TwipsRect stage = movie_->stage();
-    const StageFit fit = fitShowAll(stage, width(), height());
+    const StageFit fit = fitStage(stage, width(), height(), movie_->player().stageLayout());
     double x = 0.0;
     double y = 0.0;
     fit.toStage(stage, widgetPos.x(), widgetPos.y(), x, y);

@@ -11,21 +11,22 @@ namespace {
 
 using avm1::Value;
 
-// Stage: the movie's size and how it is fitted, as scripts read them.
+// Stage: the movie's size and how it is fitted, as scripts read them. The fit itself is the
+// timeline's, which every view of the movie follows.
 class StageInfo final : public avm1::Object {
   public:
-    StageInfo(avm1::Object* proto, const swf::Header& header)
-        : avm1::Object(proto), header_(header) {}
+    StageInfo(avm1::Object* proto, StageScripts& stage) : avm1::Object(proto), stage_(stage) {}
     bool getVirtual(avm1::Machine& m, const avm1::Str& name, Value& out) override {
-        const swf::Rect& r = header_.frameRect;
+        const swf::Rect& r = stage_.movie().header.frameRect;
+        const StageLayout& layout = this->layout();
         if (avm1::equalsFolded(name.view(), "width")) {
             out = Value(std::floor((r.xMax - r.xMin) / 20.0));
         } else if (avm1::equalsFolded(name.view(), "height")) {
             out = Value(std::floor((r.yMax - r.yMin) / 20.0));
         } else if (avm1::equalsFolded(name.view(), "scaleMode")) {
-            out = Value(m.str(scaleMode));
+            out = Value(m.str(std::string(layout.scaleModeName())));
         } else if (avm1::equalsFolded(name.view(), "align")) {
-            out = Value(m.str(align));
+            out = Value(m.str(layout.alignName()));
         } else {
             return false;
         }
@@ -33,35 +34,25 @@ class StageInfo final : public avm1::Object {
     }
     bool setVirtual(avm1::Machine& m, const avm1::Str& name, const Value& value) override {
         if (avm1::equalsFolded(name.view(), "scaleMode")) {
-            const std::string mode = m.toString(value).str();
-            for (const char* known : {"showAll", "noBorder", "exactFit", "noScale"}) {
-                if (avm1::equalsFolded(mode, known)) {
-                    scaleMode = known;
-                }
-            }
+            layout().setScaleMode(m.toString(value).str());
             return true;
         }
         if (avm1::equalsFolded(name.view(), "align")) {
-            // Letters L, R, T, B in any order and case; kept in the players' order.
-            const std::string given = m.toString(value).str();
-            std::string a;
-            for (const char letter : {'T', 'B', 'L', 'R'}) {
-                if (given.find(letter) != std::string::npos ||
-                    given.find(static_cast<char>(letter + 32)) != std::string::npos) {
-                    a += letter;
-                }
-            }
-            align = a;
+            layout().setAlign(m.toString(value).str());
             return true;
         }
         return avm1::equalsFolded(name.view(), "width") ||
                avm1::equalsFolded(name.view(), "height");
     }
-    std::string scaleMode = "showAll";
-    std::string align;
 
   private:
-    const swf::Header& header_;
+    // The scripts are made before the timeline they play on.
+    StageLayout& layout() {
+        return stage_.attached() ? stage_.player().stageLayout() : unattached_;
+    }
+
+    StageScripts& stage_;
+    StageLayout unattached_;
 };
 
 void broadcaster(avm1::Machine& m, avm1::Object* object) {
@@ -76,7 +67,7 @@ void broadcaster(avm1::Machine& m, avm1::Object* object) {
 
 void installStage(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
-    auto* info = m.make<StageInfo>(m.objectPrototype(), stage.movie().header);
+    auto* info = m.make<StageInfo>(m.objectPrototype(), stage);
     m.define(m.global(), "Stage", Value(static_cast<avm1::Object*>(info)));
     broadcaster(m, info);
 }

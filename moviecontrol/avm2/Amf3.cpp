@@ -487,7 +487,7 @@ class Reader {
         // Every element takes at least a byte: a count beyond the bytes left is damage.
         amfNeed(m_, in(), head);
         Object* a = m_.newArray();
-        const Value result = Value::object(a);
+        Value result = Value::object(a);
         objects_.push_back(result);
         for (std::string key = string(); !key.empty(); key = string()) {
             m_.setProperty(result, Name::publicName(key), value(depth + 1));
@@ -526,7 +526,7 @@ class Reader {
                            Name::qualified(Namespace::publicNs("__AS3__.vec"), "Vector")),
             params);
         Args none;
-        const Value result = m_.construct(cls, none);
+        Value result = m_.construct(cls, none);
         Object* v = result.asObject();
         objects_.push_back(result);
         std::vector<Value> elements;
@@ -560,7 +560,7 @@ class Reader {
         byte(); // weak keys
         amfNeed(m_, in(), std::size_t{head} * 2);
         Args none;
-        const Value result = m_.construct(
+        Value result = m_.construct(
             m_.getProperty(Value::object(m_.globalObject()),
                            Name::qualified(Namespace::publicNs("flash.utils"), "Dictionary")),
             none);

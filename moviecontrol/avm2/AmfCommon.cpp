@@ -117,6 +117,7 @@ std::vector<std::string> amfSealedMembers(const Class* cls) {
     std::sort(slots.begin(), slots.end());
     std::sort(accessors.begin(), accessors.end());
     std::vector<std::string> out;
+    out.reserve(slots.size() + accessors.size());
     for (auto& [slot, name] : slots) {
         out.push_back(std::move(name));
     }

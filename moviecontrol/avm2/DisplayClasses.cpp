@@ -252,8 +252,7 @@ template <bool Strokes> Value boundsIn(Machine& m, const Value& self, Args& a) {
         box = h->bounds(nodeOf(self), space == 0 ? h->stageNode() : space, Strokes);
     }
     Class* rectangle = m.findClass("flash.geom::Rectangle");
-    const Value out =
-        Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
+    Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
     m.setProperty(out, Name::publicName("x"), Value::number(box.xMin));
     m.setProperty(out, Name::publicName("y"), Value::number(box.yMin));
     m.setProperty(out, Name::publicName("width"), Value::number(box.xMax - box.xMin));

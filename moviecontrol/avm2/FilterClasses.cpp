@@ -13,8 +13,16 @@ namespace avm2 {
 namespace {
 
 struct Field {
-    const char* name;
-    enum class Type : std::uint8_t { Number, Uint, Int, Boolean, String, Array, Object } type;
+    const char* name = nullptr;
+    enum class Type : std::uint8_t {
+        Number,
+        Uint,
+        Int,
+        Boolean,
+        String,
+        Array,
+        Object
+    } type = Type::Number;
     double number = 0;
     const char* text = nullptr;
 };

@@ -105,7 +105,7 @@ Value converted(Machine& m, std::size_t i, const Value& v) {
 }
 
 template <std::size_t I> Value propertyGet(Machine& m, const Value& self, Args&) {
-    const Value v = *slotOf(m, self, I);
+    Value v = *slotOf(m, self, I);
     if (kProperties[I].kind == Kind::List && v.isObject()) {
         return Value::object(m.newArray(v.asObject()->elements));
     }
@@ -299,7 +299,7 @@ Value setTextFormat(Machine& m, const Value& self, Args& a) {
          {std::pair{"bold", "B"}, std::pair{"italic", "I"}, std::pair{"underline", "U"}}) {
         if (Machine::toBoolean(value(name))) {
             open += std::string("<") + tag + ">";
-            close = std::string("</") + tag + ">" + close;
+            close.insert(0, std::string("</").append(tag).append(">"));
         }
     }
     bool anySet = !open.empty();

@@ -223,7 +223,7 @@ Value xmlInit(Machine& m, const Value& self, Args& a) {
 }
 
 Value xmlCall(Machine& m, const Value&, Args& a) {
-    const Value v = arg(a, 0);
+    Value v = arg(a, 0);
     if (isXml(v)) {
         return v;
     }
@@ -506,6 +506,7 @@ Value xmlRemoveNamespace(Machine& m, const Value& self, Args& a) {
 
 Value namespaceArray(Machine& m, const std::vector<XmlNamespace>& list) {
     std::vector<Value> out;
+    out.reserve(list.size());
     for (const XmlNamespace& ns : list) {
         out.push_back(makeNamespace(m, ns));
     }

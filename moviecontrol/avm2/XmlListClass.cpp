@@ -31,7 +31,7 @@ Value listInit(Machine& m, const Value& self, Args& a) {
 }
 
 Value listCall(Machine& m, const Value&, Args& a) {
-    const Value v = arg(a, 0);
+    Value v = arg(a, 0);
     if (isXmlList(v)) {
         return v;
     }

@@ -354,8 +354,12 @@ class Parser {
             }
             for (const RawAttribute& a : raw) {
                 if (a.name == name) {
-                    fail(1104, "Attribute \"" + name + "\" was already specified for element \"" +
-                                   qname + "\".");
+                    std::string message = "Attribute \"";
+                    message.append(name)
+                        .append("\" was already specified for element \"")
+                        .append(qname)
+                        .append("\".");
+                    fail(1104, message);
                 }
             }
             raw.push_back({std::move(name), decodeReferences(s_.substr(pos_ + 1, end - pos_ - 1))});

@@ -110,7 +110,8 @@ TEST_F(Xml, MalformedMarkupThrowsFlashsErrors) {
         {"<a", "Error #1096"},         {"</a>", "Error #1088"},
     };
     for (const auto& [text, code] : cases) {
-        const std::string error = thrown([&] { xml(text); });
+        const std::string markup = text;
+        const std::string error = thrown([&] { xml(markup); });
         EXPECT_NE(error.find(code), std::string::npos) << text << " gave " << error;
         EXPECT_EQ(error.rfind("TypeError", 0), 0u) << error;
     }

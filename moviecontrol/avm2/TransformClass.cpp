@@ -55,14 +55,15 @@ std::array<double, 3> shapeOf(Machine& m, const Value& display) {
 Affine matrixOfDisplay(Machine& m, const Value& display) {
     const auto [sx, sy, degrees] = shapeOf(m, display);
     if (display.isObject()) {
-        const Value* set = kept(display.asObject(), kMatrixKey);
-        const Value* taken = kept(display.asObject(), kTakenKey);
-        if (set->isObject() && taken->isObject() && taken->asObject()->elements.size() == 3 &&
-            std::array<double, 3>{m.toNumber(taken->asObject()->elements[0]),
-                                  m.toNumber(taken->asObject()->elements[1]),
-                                  m.toNumber(taken->asObject()->elements[2])} ==
+        // Copies: each look-up may add an entry and move the others.
+        const Value set = *kept(display.asObject(), kMatrixKey);
+        const Value taken = *kept(display.asObject(), kTakenKey);
+        if (set.isObject() && taken.isObject() && taken.asObject()->elements.size() == 3 &&
+            std::array<double, 3>{m.toNumber(taken.asObject()->elements[0]),
+                                  m.toNumber(taken.asObject()->elements[1]),
+                                  m.toNumber(taken.asObject()->elements[2])} ==
                 std::array<double, 3>{sx, sy, degrees}) {
-            Affine x = affineOf(m, *set);
+            Affine x = affineOf(m, set);
             x[4] = number(m, display, "x");
             x[5] = number(m, display, "y");
             return x;
@@ -111,9 +112,9 @@ Channels colorOfDisplay(Machine& m, const Value& display) {
     }
     Channels c = kNoChange;
     if (display.isObject()) {
-        const Value* k = kept(display.asObject(), kColorKey);
-        if (k->isObject()) {
-            c = channelsOf(m, *k);
+        const Value k = *kept(display.asObject(), kColorKey);
+        if (k.isObject()) {
+            c = channelsOf(m, k);
         }
     }
     c[3] = number(m, display, "alpha");

@@ -533,24 +533,28 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
 Value execute(Machine& m, Activation& act) {
     auto& s = m.state();
     bool pushed = s.activations.empty() || s.activations.back() != &act;
+    // A block run by the timeline shares the stack with the frame's other blocks: it may
+    // pop what an earlier one left, and leaves what it does not pop.
+    bool sharesStack = pushed && s.activations.empty() && !act.isFunction;
     if (pushed) {
-        act.stackBase = s.stack.size();
+        act.stackBase = sharesStack ? 0 : s.stack.size();
         s.activations.push_back(&act);
         s.version = act.version;
     }
     struct Pop {
         Machine::State& s;
         bool pushed;
+        bool shares;
         std::size_t base;
         ~Pop() {
             if (pushed) {
                 s.activations.pop_back();
-                if (s.stack.size() > base) {
+                if (!shares && s.stack.size() > base) {
                     s.stack.resize(base);
                 }
             }
         }
-    } popGuard{s, pushed, act.stackBase};
+    } popGuard{s, pushed, sharesStack, act.stackBase};
     Interp interp(m, act);
     Outcome out = interp.run(0, act.code.bytes.size());
     if (out.kind == Outcome::Returned) {

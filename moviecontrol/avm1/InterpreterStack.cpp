@@ -2,6 +2,7 @@
 
 #include "avm1/Interp.h"
 
+#include "avm1/CodePage.h"
 #include "unicode/Utf16Text.h"
 
 namespace avm1 {
@@ -10,7 +11,7 @@ Str Interp::str(std::string_view bytes) {
     if (unicode::isAscii(bytes)) {
         return m_.str(bytes);
     }
-    return Str(unicode::decodeText(bytes));
+    return Str(a_.version < 6 ? fromCodePage(bytes) : unicode::decodeText(bytes));
 }
 
 Str Interp::literal(std::string_view bytes) {

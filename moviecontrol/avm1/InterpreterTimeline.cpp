@@ -3,6 +3,7 @@
 
 #include "avm1/Interp.h"
 
+#include "avm1/CodePage.h"
 #include "avm1/Convert.h"
 #include "unicode/Utf16Text.h"
 
@@ -283,7 +284,8 @@ void traceValue(Machine& m, const Value& v) {
         converted = m.toString(v);
         text = converted.view();
     }
-    const std::string printable = unicode::withoutLoneSurrogates(text);
+    const std::string printable = m.version() < 6 ? codePageForLog(text)
+                                                  : unicode::withoutLoneSurrogates(text);
     text = printable;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {

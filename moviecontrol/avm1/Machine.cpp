@@ -942,6 +942,11 @@ void Machine::beginFrame() {
     state_->workSinceCheck = 0;
     state_->frameAborted = false;
     state_->budget.beginFrame();
+    // Values a block leaves on the stack are seen by the blocks after it in the same frame,
+    // whatever clip they belong to; a new frame starts with an empty stack.
+    if (state_->activations.empty()) {
+        state_->stack.clear();
+    }
 }
 
 void Machine::runBlock(std::span<const std::uint8_t> bytes, Object* clip, int version) {
@@ -966,14 +971,18 @@ void Machine::runBlock(Code code, Object* clip, int version) {
     act.constants = s.constants;
     int savedVersion = s.version;
     std::size_t savedStack = s.stack.size();
+    bool finished = false;
     try {
         execute(*this, act);
+        finished = true;
     } catch (const ScriptThrow&) {
         // An uncaught throw ends the block quietly, as in Flash.
     } catch (const ScriptAbort&) {
     }
     s.version = savedVersion;
-    s.stack.resize(std::min(s.stack.size(), savedStack));
+    if (!finished || !s.activations.empty()) {
+        s.stack.resize(std::min(s.stack.size(), savedStack));
+    }
 }
 
 Value Machine::call(const Value& function, const Value& thisValue, std::span<const Value> args) {

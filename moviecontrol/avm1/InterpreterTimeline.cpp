@@ -284,8 +284,8 @@ void traceValue(Machine& m, const Value& v) {
         converted = m.toString(v);
         text = converted.view();
     }
-    const std::string printable = m.version() < 6 ? codePageForLog(text)
-                                                  : unicode::withoutLoneSurrogates(text);
+    const std::string printable =
+        m.version() < 6 ? codePageForLog(text) : unicode::withoutLoneSurrogates(text);
     text = printable;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {

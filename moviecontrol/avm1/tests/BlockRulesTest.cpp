@@ -19,7 +19,8 @@ using moviemaker::Actions;
 using Lines = std::vector<std::string>;
 
 // Runs the blocks one after another within a single frame.
-Lines runInOneFrame(FakeStage& stage, const std::vector<Actions>& blocks, FakeClip* clip = nullptr) {
+Lines runInOneFrame(FakeStage& stage, const std::vector<Actions>& blocks,
+                    FakeClip* clip = nullptr) {
     stage.vm.beginFrame();
     for (const Actions& block : blocks) {
         auto bytes = block.bytes();

@@ -12,10 +12,16 @@ Object* packageObject(Machine& m, std::string_view dottedPath) {
     while (!dottedPath.empty()) {
         std::size_t dot = dottedPath.find('.');
         std::string_view part = dottedPath.substr(0, dot);
-        Object* next = m.get(at, part).asObject();
+        Object* next = nullptr;
+        if (Property* p = at->properties().find(m.str(part), true)) {
+            next = p->value.asObject();
+        }
         if (!next) {
             next = m.newObject();
-            m.define(at, part, Value(next));
+            // The flash package (geometry, filters, display) came with version 8: earlier
+            // movies do not see it.
+            const bool flashPackage = at == m.global() && part == "flash";
+            m.define(at, part, Value(next), flashPackage ? attr::Only8 : 0);
         }
         at = next;
         dottedPath =

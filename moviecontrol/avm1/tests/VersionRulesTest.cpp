@@ -94,6 +94,17 @@ TEST_P(VersionRules, FunctionsInheritObjectPrototypeFromVersion6) {
     EXPECT_EQ(vm.typeOf(vm.get(vm.newObject(), "valueOf")), "function");
 }
 
+TEST_P(VersionRules, FlashPackageCameWithVersion8) {
+    moviemaker::Actions a;
+    a.push("flash").code(swf::op::GetVariable).code(swf::op::TypeOf).code(swf::op::Trace);
+    a.push("_global").code(swf::op::GetVariable).push("flash").code(swf::op::GetMember);
+    a.push("geom").code(swf::op::GetMember).push("Point").code(swf::op::GetMember);
+    a.code(swf::op::TypeOf).code(swf::op::Trace);
+    const bool seen = version() >= 8;
+    EXPECT_EQ(stage.run(a.bytes()), (std::vector<std::string>{seen ? "object" : "undefined",
+                                                              seen ? "function" : "undefined"}));
+}
+
 TEST_P(VersionRules, StringPrototypeIsAnEmptyString) {
     Object* proto = vm.get(vm.get(vm.global(), "String").asObject(), "prototype").asObject();
     ASSERT_NE(proto, nullptr);

@@ -1,42 +1,93 @@
 #include "avm2/ArraySorting.h"
 
 #include "avm2/Machine.h"
+#include "avm2/MovieVersion.h"
 #include "avm2/StringPositions.h"
 #include "unicode/Utf16Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace avm2 {
 
-std::vector<std::size_t> mergeOrder(std::size_t count,
-                                    const std::function<int(std::size_t, std::size_t)>& compare) {
-    std::vector<std::size_t> order(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        order[i] = i;
+void quickSortPositions(std::vector<std::size_t>& index, std::size_t count,
+                        const std::function<int(std::size_t, std::size_t)>& compare) {
+    count = std::min(count, index.size());
+    if (count < 2) {
+        return;
     }
-    std::vector<std::size_t> merged(count);
-    for (std::size_t width = 1; width < count; width *= 2) {
-        for (std::size_t lo = 0; lo < count; lo += 2 * width) {
-            const std::size_t mid = std::min(lo + width, count);
-            const std::size_t hi = std::min(lo + 2 * width, count);
-            std::size_t i = lo;
-            std::size_t j = mid;
-            std::size_t k = lo;
-            while (i < mid && j < hi) {
-                // Only a right item strictly before the left one moves first: stable.
-                merged[k++] = compare(order[j], order[i]) < 0 ? order[j++] : order[i++];
+    const auto swapAt = [&](std::size_t a, std::size_t b) { std::swap(index[a], index[b]); };
+    const auto cmp = [&](std::size_t a, std::size_t b) { return compare(index[a], index[b]); };
+    // Ranges still to sort; the larger half of each split waits here while the smaller one
+    // is sorted first, so the list stays short whatever the comparison says.
+    std::vector<std::pair<std::size_t, std::size_t>> pending;
+    std::size_t lo = 0;
+    std::size_t hi = count - 1;
+    for (;;) {
+        const std::size_t size = hi - lo + 1;
+        if (size == 3) {
+            if (cmp(lo, lo + 1) > 0) {
+                swapAt(lo, lo + 1);
             }
-            while (i < mid) {
-                merged[k++] = order[i++];
+            if (cmp(lo + 1, lo + 2) > 0) {
+                swapAt(lo + 1, lo + 2);
+                if (cmp(lo, lo + 1) > 0) {
+                    swapAt(lo, lo + 1);
+                }
             }
-            while (j < hi) {
-                merged[k++] = order[j++];
+        } else if (size == 2) {
+            if (cmp(lo, lo + 1) > 0) {
+                swapAt(lo, lo + 1);
+            }
+        } else if (size > 3) {
+            // The middle element is the pivot, moved to the front while the rest is split.
+            swapAt(lo + size / 2, lo);
+            std::size_t left = lo;
+            std::size_t right = hi + 1;
+            for (;;) {
+                do {
+                    ++left;
+                } while (left <= hi && cmp(left, lo) <= 0);
+                do {
+                    --right;
+                } while (right > lo && cmp(right, lo) >= 0);
+                if (right < left) {
+                    break;
+                }
+                swapAt(left, right);
+            }
+            swapAt(lo, right);
+            // [lo, right) is not above the pivot, (left, hi] is above it. Either may be
+            // empty, when these differences wrap round, as the reference player's do.
+            const bool lowerIsLarger = right - 1 - lo >= hi - left;
+            const bool lowerLeft = lo + 1 < right;
+            const bool upperLeft = left < hi;
+            if (lowerIsLarger) {
+                if (lowerLeft) {
+                    pending.emplace_back(lo, right - 1);
+                }
+                if (upperLeft) {
+                    lo = left;
+                    continue;
+                }
+            } else {
+                if (upperLeft) {
+                    pending.emplace_back(left, hi);
+                }
+                if (lowerLeft) {
+                    hi = right - 1;
+                    continue;
+                }
             }
         }
-        order.swap(merged);
+        if (pending.empty()) {
+            return;
+        }
+        lo = pending.back().first;
+        hi = pending.back().second;
+        pending.pop_back();
     }
-    return order;
 }
 
 namespace {
@@ -91,31 +142,6 @@ Object* arrayOf(Machine& m, const Value& self) {
     return self.asObject();
 }
 
-// Puts the sorted values back, or answers as the flags ask: 0 when UNIQUESORT finds two
-// equal, the order as indices for RETURNINDEXEDARRAY (the array itself unchanged).
-Value finish(Machine& m, const Value& self, Object* o, const std::vector<std::size_t>& sorted,
-             std::size_t holes, int flags, bool anyEqual) {
-    if ((flags & sortflags::kUniqueSort) != 0 && anyEqual) {
-        return Value::integer(0);
-    }
-    if ((flags & sortflags::kReturnIndexedArray) != 0) {
-        std::vector<Value> indices;
-        indices.reserve(sorted.size());
-        for (std::size_t i : sorted) {
-            indices.push_back(Value::integer(static_cast<std::int32_t>(i)));
-        }
-        return Value::object(m.newArray(std::move(indices)));
-    }
-    std::vector<Value> out;
-    out.reserve(sorted.size() + holes);
-    for (std::size_t i : sorted) {
-        out.push_back(o->elements[i]);
-    }
-    out.resize(sorted.size() + holes, Value::hole());
-    o->elements = std::move(out);
-    return self;
-}
-
 // A hole reads through the array's prototypes: what it finds there sorts as a value.
 void fillHolesFromPrototypes(Machine& m, const Value& self, Object* o) {
     for (Object* p = o->proto; p != nullptr; p = p->proto) {
@@ -134,50 +160,67 @@ void fillHolesFromPrototypes(Machine& m, const Value& self, Object* o) {
     }
 }
 
-// Sorts the positions of the values that are neither undefined nor holes with `compare`,
-// then appends the undefined ones; holes stay at the end.
+// The reference player's order: positions are split into values, then undefined ones,
+// then holes (walking back from the end and swapping each undefined or hole into the tail,
+// which decides where equal values start), and the values are quicksorted. `compare`
+// takes element indices.
+// The elements are a copy taken before the sort: a comparison function that changes the
+// array changes neither what is compared nor what is written back.
 template <typename Compare>
-Value sortWith(Machine& m, const Value& self, Object* o, int flags, Compare compare) {
-    std::vector<std::size_t> values;
-    std::vector<std::size_t> undefineds;
-    std::size_t holes = 0;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        const Value& v = o->elements[i];
+Value sortWith(Machine& m, const Value& self, Object* o, const std::vector<Value>& elements,
+               int flags, Compare compare) {
+    const std::size_t len = elements.size();
+    std::vector<std::size_t> index(len);
+    std::size_t values = len;
+    std::size_t present = len;
+    for (std::size_t i = len; i-- > 0;) {
+        index[i] = i;
+        const Value& v = elements[i];
+        if (!v.isUndefined()) {
+            continue;
+        }
+        --values;
+        const std::size_t moved = index[i];
+        index[i] = index[values];
         if (v.isHole()) {
-            ++holes;
-        } else if (v.isUndefined()) {
-            undefineds.push_back(i);
+            --present;
+            index[values] = index[present];
+            index[present] = moved;
         } else {
-            values.push_back(i);
+            index[values] = moved;
         }
     }
-    bool anyEqual = undefineds.size() > 1;
     std::size_t steps = 0;
-    const std::vector<std::size_t> order =
-        mergeOrder(values.size(), [&](std::size_t x, std::size_t y) {
-            if ((++steps & 0xFFF) == 0) {
-                m.checkBudget();
-            }
-            const int r = compare(values[x], values[y]);
-            anyEqual = anyEqual || r == 0;
-            return r;
-        });
-    std::vector<std::size_t> sorted;
-    sorted.reserve(values.size() + undefineds.size());
-    for (std::size_t i : order) {
-        sorted.push_back(values[i]);
-    }
-    sorted.insert(sorted.end(), undefineds.begin(), undefineds.end());
-    // Holes count as elements only when the indices are asked for.
-    if ((flags & sortflags::kReturnIndexedArray) != 0) {
-        for (std::size_t i = 0; i < o->elements.size(); ++i) {
-            if (o->elements[i].isHole()) {
-                sorted.push_back(i);
+    const auto counted = [&](std::size_t x, std::size_t y) {
+        if ((++steps & 0xFFF) == 0) {
+            m.checkBudget();
+        }
+        return compare(x, y);
+    };
+    quickSortPositions(index, values, counted);
+    if ((flags & sortflags::kUniqueSort) != 0) {
+        for (std::size_t i = 0; i + 1 < len; ++i) {
+            if (counted(index[i], index[i + 1]) == 0) {
+                return Value::integer(0);
             }
         }
-        holes = 0;
     }
-    return finish(m, self, o, sorted, holes, flags, anyEqual);
+    if ((flags & sortflags::kReturnIndexedArray) != 0) {
+        std::vector<Value> indices;
+        indices.reserve(len);
+        for (std::size_t i : index) {
+            indices.push_back(Value::number(static_cast<double>(i)));
+        }
+        return Value::object(m.newArray(std::move(indices)));
+    }
+    std::vector<Value> out;
+    out.reserve(len);
+    for (std::size_t i = 0; i < present; ++i) {
+        out.push_back(elements[index[i]]);
+    }
+    out.resize(len, Value::hole());
+    o->elements = std::move(out);
+    return self;
 }
 
 } // namespace
@@ -193,21 +236,32 @@ Value sortArray(Machine& m, const Value& self, Args& a) {
         flags = fn.isUndefined() ? 0 : toInt32(m.toNumber(fn));
         fn = Value();
     }
+    const std::vector<Value> elements = o->elements;
+    const bool descending = (flags & sortflags::kDescending) != 0;
     if (!fn.isUndefined()) {
-        const bool descending = (flags & sortflags::kDescending) != 0;
-        return sortWith(m, self, o, flags, [&](std::size_t x, std::size_t y) {
-            Args pair{o->elements[x], o->elements[y]};
-            const double d = m.toNumber(m.call(fn, Value::null(), pair));
-            const int r = d < 0 ? -1 : d > 0 ? 1 : 0;
-            return descending ? -r : r;
+        // Movies made before SWF 13 see the function's answer cut to an integer first, so
+        // -0.5 counts as equal.
+        const bool truncate = movieVersionOf(m) < kExactSortAnswerVersion;
+        return sortWith(m, self, o, elements, flags, [&](std::size_t x, std::size_t y) {
+            // Descending order asks the function about the pair the other way round.
+            if (descending) {
+                std::swap(x, y);
+            }
+            Args pair{elements[x].isHole() ? Value() : elements[x],
+                      elements[y].isHole() ? Value() : elements[y]};
+            double d = m.toNumber(m.call(fn, self, pair));
+            if (truncate) {
+                d = std::isnan(d) ? 0 : std::trunc(d);
+            }
+            return d < 0 ? -1 : d > 0 ? 1 : 0;
         });
     }
     std::vector<SortKey> keys;
-    keys.reserve(o->elements.size());
-    for (const Value& v : o->elements) {
+    keys.reserve(elements.size());
+    for (const Value& v : elements) {
         keys.push_back(v.isUndefined() ? SortKey{true, 0, {}} : keyOf(m, v, flags));
     }
-    return sortWith(m, self, o, flags, [&](std::size_t x, std::size_t y) {
+    return sortWith(m, self, o, elements, flags, [&](std::size_t x, std::size_t y) {
         return compareKeys(keys[x], keys[y], flags);
     });
 }
@@ -241,9 +295,11 @@ Value sortArrayOn(Machine& m, const Value& self, Args& a) {
     }
     const int flags = fieldFlags.empty() ? 0 : fieldFlags[0];
     // keys[element][field]
-    std::vector<std::vector<SortKey>> keys(o->elements.size());
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
-        const Value& v = o->elements[i];
+    // A getter read for a key may change the array: the keys come from a copy.
+    const std::vector<Value> elements = o->elements;
+    std::vector<std::vector<SortKey>> keys(elements.size());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const Value& v = elements[i];
         for (std::size_t f = 0; f < names.size(); ++f) {
             Value field;
             const Name fieldName = Name::publicName(names[f]);
@@ -254,7 +310,7 @@ Value sortArrayOn(Machine& m, const Value& self, Args& a) {
         }
         m.checkBudget();
     }
-    return sortWith(m, self, o, flags, [&](std::size_t x, std::size_t y) {
+    return sortWith(m, self, o, elements, flags, [&](std::size_t x, std::size_t y) {
         for (std::size_t f = 0; f < names.size(); ++f) {
             const int r = compareKeys(keys[x][f], keys[y][f], fieldFlags[f]);
             if (r != 0) {

@@ -1,7 +1,7 @@
 #pragma once
 // Array.sort and Array.sortOn: the order a comparison function or the flags give, with
-// undefined after every value and holes after that, as a stable merge sort that survives a
-// script's comparison that contradicts itself.
+// undefined after every value and holes after that, in the reference player's quicksort
+// order, equal values included.
 
 #include "avm2/Runtime.h"
 
@@ -19,11 +19,12 @@ inline constexpr int kReturnIndexedArray = 8;
 inline constexpr int kNumeric = 16;
 } // namespace sortflags
 
-// The positions 0..count-1 in the order `compare` (negative, zero, positive) gives; equal
-// items keep their order. Each comparison is made once per merge step, so a comparison
-// that is not consistent still ends in n log n steps.
-std::vector<std::size_t> mergeOrder(std::size_t count,
-                                    const std::function<int(std::size_t, std::size_t)>& compare);
+// Sorts index[0..count) by `compare` (negative, zero, positive) on the entries, as the
+// reference player's quicksort does: middle pivot, ranges of three or fewer sorted by hand,
+// smaller half first. Equal entries end in whatever order that leaves, and a comparison
+// that contradicts itself still ends, each entry kept once.
+void quickSortPositions(std::vector<std::size_t>& index, std::size_t count,
+                        const std::function<int(std::size_t, std::size_t)>& compare);
 
 Value sortArray(Machine& m, const Value& self, Args& args);
 Value sortArrayOn(Machine& m, const Value& self, Args& args);

@@ -172,7 +172,10 @@ Value regExpSetLastIndex(Machine& m, const Value& self, Args& a) {
 // --- String methods that take a pattern ---
 
 // match: a string is read as a pattern; other objects find nothing. A global expression
-// gives every match, from the start, and leaves lastIndex at 0.
+// searches from the start, each search from where the last match ended, and stops at the
+// first search that finds nothing or ends where it began (an empty match there is not
+// kept). lastIndex is left where the last search ended (0 when nothing was found), moved
+// on by one when that is where it already was.
 Value stringMatch(Machine& m, const Value& self, Args& a) {
     Value pattern = arg(a, 0);
     if (!isRegExp(pattern)) {
@@ -186,20 +189,27 @@ Value stringMatch(Machine& m, const Value& self, Args& a) {
     if (!state.flags.global) {
         return execOn(m, pattern, subject);
     }
+    const double before = pattern.asObject()->number;
     std::vector<Value> all;
     std::vector<RegExpEngine::Span> spans;
-    std::size_t at = 0;
-    // After the first search, one that would start at the end is not made: Flash gives no
-    // empty match there.
-    while ((all.empty() || at < subject.size()) && search(m, state, subject, at, spans)) {
+    std::size_t end = 0;
+    for (;;) {
+        const std::size_t start = end;
+        if (!search(m, state, subject, start, spans)) {
+            end = 0;
+            break;
+        }
+        end = spans[0]->second;
+        if (end == start) {
+            break;
+        }
         all.push_back(spanText(subject, spans[0]));
-        // An empty match moves on by one unit, so the search ends.
-        at = spans[0]->second == spans[0]->first ? spans[0]->second + 1 : spans[0]->second;
         if ((all.size() & 0xFFF) == 0) {
             m.checkBudget();
         }
     }
-    pattern.asObject()->number = 0;
+    const double after = static_cast<double>(end);
+    pattern.asObject()->number = after == before ? after + 1 : after;
     return Value::object(m.newArray(std::move(all)));
 }
 

@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace avm2 {
 
@@ -13,6 +15,10 @@ Value Value::number(double d) {
     v.d_ = d;
     return v;
 }
+
+namespace {
+constexpr std::size_t kLargeExponentDigits = 15;
+} // namespace
 
 std::string numberToString(double d) {
     if (std::isnan(d)) {
@@ -56,28 +62,75 @@ std::string numberToString(double d) {
         out = "0." + std::string(static_cast<std::size_t>(-n), '0') + digits;
     } else {
         const int e1 = n - 1;
+        // Flash writes a large number's exponent form with at most 15 significant digits,
+        // cut rather than rounded, and keeps any zeros the cut leaves at the end. Small
+        // numbers keep every digit.
+        if (e1 > 0 && digits.size() > kLargeExponentDigits) {
+            digits.resize(kLargeExponentDigits);
+        }
         std::string mant = digits.substr(0, 1);
         if (k > 1) {
-            mant += "." + digits.substr(1);
+            mant += '.';
+            mant.append(digits, 1);
         }
         out = mant + "e" + (e1 < 0 ? "-" : "+") + std::to_string(std::abs(e1));
     }
     return sign + out;
 }
 
+namespace {
+// The reference player turns a digit into a character by adding '0' or 'a' - 10 to a 32-bit
+// integer and keeping the low byte, read back as Latin-1; a value out of the int range
+// converts to INT_MIN, as the x86 truncating conversion does.
+char32_t radixDigitCharacter(double digit) {
+    std::int32_t whole = std::numeric_limits<std::int32_t>::min();
+    if (digit > -2147483649.0 && digit < 2147483648.0) {
+        whole = static_cast<std::int32_t>(digit);
+    }
+    const std::uint32_t offset = digit < 10 ? '0' : 'a' - 10;
+    return (static_cast<std::uint32_t>(whole) + offset) & 0xFFu;
+}
+
+void appendLatin1(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+} // namespace
+
 std::string numberToRadix(double d, int radix) {
     if (radix == 10 || radix < 2 || radix > 36 || std::isnan(d) || std::isinf(d)) {
         return numberToString(d);
     }
+    // Only the whole part is written, one digit per division in doubles. Beyond 2^53 the
+    // product of quotient and radix rounds, so the low "digits" come out of range or
+    // negative; Flash prints whatever character that arithmetic gives, and so do we.
     const bool negative = d < 0;
-    double ip = std::floor(std::fabs(d));
+    const double magnitude = std::fabs(d);
+    if (magnitude < 1) {
+        return "0";
+    }
+    std::vector<char32_t> digits;
+    double rest = std::floor(magnitude);
+    const double base = radix;
+    while (rest != 0) {
+        const double before = rest;
+        rest = std::floor(rest / base);
+        const double product = rest * base;
+        digits.push_back(radixDigitCharacter(before - product));
+    }
     std::string out;
-    do {
-        const double digit = std::fmod(ip, radix);
-        out.insert(out.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[static_cast<int>(digit)]);
-        ip = std::floor(ip / radix);
-    } while (ip >= 1 && out.size() < 1100);
-    return negative ? "-" + out : out;
+    out.reserve(digits.size() + 1);
+    if (negative) {
+        out += '-';
+    }
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+        appendLatin1(out, *it);
+    }
+    return out;
 }
 
 namespace {

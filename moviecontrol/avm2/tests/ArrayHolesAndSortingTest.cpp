@@ -3,11 +3,13 @@
 // hasOwnProperty and for-in pass it over. Sorting puts undefined after every value and
 // holes after that, and answers the flags as Flash does.
 
+#include "FakeDisplayHost.h"
 #include "FakeHost.h"
 #include "avm2/ArraySorting.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -89,24 +91,66 @@ TEST_F(ArrayHoles, LengthBeyondTheMemoryBudgetAbandonsTheScript) {
     EXPECT_EQ(small.limits.size(), 2u);
 }
 
-TEST(MergeOrder, IsStableAndEndsWhateverTheComparisonSays) {
-    const std::vector<int> keys = {3, 1, 2, 1, 3, 0};
-    const auto order = avm2::mergeOrder(
-        keys.size(), [&](std::size_t a, std::size_t b) { return keys[a] - keys[b]; });
-    EXPECT_EQ(order, (std::vector<std::size_t>{5, 1, 3, 2, 0, 4}));
-    // A comparison that contradicts itself still gives every position once.
+std::vector<std::size_t> quickOrder(const std::vector<int>& keys) {
+    std::vector<std::size_t> index(keys.size());
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        index[i] = i;
+    }
+    avm2::quickSortPositions(index, index.size(), [&](std::size_t a, std::size_t b) {
+        return keys[a] < keys[b] ? -1 : keys[a] > keys[b] ? 1 : 0;
+    });
+    return index;
+}
+
+TEST(QuickSortPositions, SortsEveryArrangement) {
+    // Every arrangement of up to seven keys, with repeats, ends in key order.
+    for (std::size_t n = 0; n <= 7; ++n) {
+        std::vector<int> keys(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            keys[i] = static_cast<int>(i / 2);
+        }
+        do {
+            const auto order = quickOrder(keys);
+            ASSERT_EQ(order.size(), n);
+            for (std::size_t i = 1; i < n; ++i) {
+                ASSERT_LE(keys[order[i - 1]], keys[order[i]]);
+            }
+        } while (std::next_permutation(keys.begin(), keys.end()));
+    }
+}
+
+TEST(QuickSortPositions, EqualKeysEndWhereThePartitionLeavesThem) {
+    // Not stable: the middle entry becomes the pivot at the front, and equal entries stay
+    // on the side the scans leave them.
+    EXPECT_EQ(quickOrder({1, 1, 1, 1}), (std::vector<std::size_t>{2, 1, 0, 3}));
+    EXPECT_EQ(quickOrder({1, 1, 1, 1, 1}), (std::vector<std::size_t>{2, 1, 0, 3, 4}));
+    // Three or fewer are sorted by swapping neighbours only when strictly out of order.
+    EXPECT_EQ(quickOrder({1, 1, 0}), (std::vector<std::size_t>{2, 0, 1}));
+    EXPECT_EQ(quickOrder({1, 0, 0}), (std::vector<std::size_t>{1, 2, 0}));
+}
+
+TEST(QuickSortPositions, EndsWhateverTheComparisonSays) {
+    std::vector<std::size_t> index(1000);
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        index[i] = i;
+    }
     int calls = 0;
-    const auto any = avm2::mergeOrder(1000, [&](std::size_t a, std::size_t b) {
+    avm2::quickSortPositions(index, index.size(), [&](std::size_t a, std::size_t b) {
         ++calls;
         return (a * 7 + b * 13 + static_cast<std::size_t>(calls)) % 3 == 0 ? -1 : 1;
     });
-    std::vector<bool> seen(1000, false);
-    for (std::size_t i : any) {
-        ASSERT_LT(i, 1000u);
+    std::vector<bool> seen(index.size(), false);
+    for (std::size_t i : index) {
+        ASSERT_LT(i, index.size());
         EXPECT_FALSE(seen[i]);
         seen[i] = true;
     }
-    EXPECT_LT(calls, 1000 * 11);
+    // Only the first `count` entries move.
+    std::vector<std::size_t> part = {3, 2, 1, 0};
+    avm2::quickSortPositions(part, 2, [](std::size_t a, std::size_t b) {
+        return a < b ? -1 : a > b ? 1 : 0;
+    });
+    EXPECT_EQ(part, (std::vector<std::size_t>{2, 3, 1, 0}));
 }
 
 TEST_F(ArrayHoles, SortFlags) {
@@ -119,8 +163,9 @@ TEST_F(ArrayHoles, SortFlags) {
         {0, "10,2,B,NaN,a,b,,"},
         {sf::kCaseInsensitive, "10,2,a,b,B,NaN,,"},
         {sf::kDescending, "b,a,NaN,B,2,10,,"},
-        {sf::kNumeric, "2,10,b,B,a,NaN,,"}, // the letters are NaN too: they keep their order
-        {sf::kNumeric | sf::kDescending, "b,B,a,NaN,10,2,,"},
+        // The letters are NaN too: equal, they end where the quicksort leaves them.
+        {sf::kNumeric, "2,10,b,a,B,NaN,,"},
+        {sf::kNumeric | sf::kDescending, "a,b,B,NaN,10,2,,"},
         {sf::kReturnIndexedArray, "0,2,4,7,6,1,3,5"},
         {sf::kUniqueSort | sf::kCaseInsensitive, "0"},
     };
@@ -138,6 +183,30 @@ TEST_F(ArrayHoles, SortFlags) {
     }
     const Value unique = array({Value::string("b"), Value::string("a")});
     EXPECT_EQ(text(call(unique, "sort", {Value::integer(sf::kUniqueSort)})), "a,b");
+}
+
+// The comparison answers a - b; movies before SWF 13 see it cut to an integer.
+TEST(ArraySortFunction, FractionalAnswersByMovieVersion) {
+    struct Case {
+        int version;
+        const char* result;
+    };
+    const Case table[] = {{12, "0.5,0,-0.5"}, {13, "-0.5,0,0.5"}, {50, "-0.5,0,0.5"}};
+    for (const Case& c : table) {
+        avm2test::DisplayTestHost host;
+        host.tree.version = c.version;
+        avm2::Machine vm{host};
+        vm.beginFrame();
+        const Value difference =
+            Value::object(vm.newNative([](avm2::Machine& m, const Value&, Args& a) {
+                return Value::number(m.toNumber(a.at(0)) - m.toNumber(a.at(1)));
+            }));
+        const Value a = Value::object(
+            vm.newArray({Value::number(0.5), Value::integer(0), Value::number(-0.5)}));
+        Args args{difference};
+        EXPECT_EQ(vm.toString(vm.callProperty(a, Name::publicName("sort"), args)), c.result)
+            << c.version;
+    }
 }
 
 TEST_F(ArrayHoles, SortOnReadsEachFieldWithItsOwnFlags) {

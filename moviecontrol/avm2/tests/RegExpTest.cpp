@@ -102,6 +102,37 @@ TEST_F(RegExpScripts, ExecMovesLastIndexOnlyWhenGlobal) {
     EXPECT_EQ(text(regexp("a/b", "gi")), "/a/b/gi");
 }
 
+// A global match searches from where the last match ended and stops at the first search
+// that finds nothing or ends where it started: an empty match there is not kept.
+// lastIndex keeps where the last search ended, moved on by one if it was already there.
+TEST_F(RegExpScripts, GlobalMatchStopsAtAnEmptyMatchAndMovesLastIndex) {
+    struct Case {
+        const char* subject;
+        const char* source;
+        int lastIndexBefore;
+        const char* found;
+        const char* lastIndexAfter;
+    };
+    const Case table[] = {
+        {"ab1", "^[a-z]", 0, "a", "1"},  // no match next: 0, which it was, so 1
+        {"ab1", "^[a-z]", 1, "a", "0"},  // 0 was not where it started
+        {"xyz", "q*", 0, "", "1"},       // empty at the start: nothing kept
+        {"aXbX", "X*", 5, "", "0"},      //
+        {"ab", "x*$", 0, "", "2"},       // one empty match after the start is kept
+        {"aab", "a+|b", 3, "aa,b", "0"}, //
+        {"aab", "a*", 2, "aa", "3"},     // ends at the empty match at 2, as before: 3
+    };
+    for (const Case& c : table) {
+        const Value re = regexp(c.source, "g");
+        vm.setProperty(re, Name::publicName("lastIndex"), Value::integer(c.lastIndexBefore));
+        const Value found = call(Value::string(c.subject), "match", {re});
+        EXPECT_EQ(text(found), c.found) << c.subject << " " << c.source;
+        EXPECT_EQ(lastIndex(re), c.lastIndexAfter) << c.subject << " " << c.source;
+    }
+    const Value empty = call(Value::string("xyz"), "match", {regexp("q*", "g")});
+    EXPECT_EQ(text(vm.getProperty(empty, Name::publicName("length"))), "0");
+}
+
 TEST_F(RegExpScripts, StringMethodsWithPatterns) {
     const Value s = Value::string("matchablematmatmat");
     EXPECT_EQ(text(call(s, "match", {regexp("ma*t|a[a-z]*e", "g")})), "mat,able,mat,mat,mat");

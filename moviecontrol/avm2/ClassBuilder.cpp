@@ -32,9 +32,22 @@ void addTraits(Machine& m, AbcUnit& u, const std::vector<TraitInfo>& traits, Tra
             u.methodTraitName[t.method] = (t.kind == TraitKind::Getter ? "get " : "set ") + local;
             Binding* existing = into.findExact(local, b.ns);
             if (existing != nullptr && existing->kind == Binding::Kind::Accessor) {
-                // A subclass overriding one half keeps the other half of the base's pair.
-                (t.kind == TraitKind::Getter ? existing->getter : existing->setter) = ref;
-                existing->declaredBy = owner;
+                // A subclass overriding one half keeps the other half of the base's pair;
+                // a protected one is also known by each base's protected namespace.
+                auto overrideHalf = [&](Binding& pair) {
+                    (t.kind == TraitKind::Getter ? pair.getter : pair.setter) = ref;
+                    pair.declaredBy = owner;
+                };
+                if (b.ns.group == Namespace::Group::Protected) {
+                    for (Binding& other : into.byName[local]) {
+                        if (other.ns.group == Namespace::Group::Protected &&
+                            other.kind == Binding::Kind::Accessor) {
+                            overrideHalf(other);
+                        }
+                    }
+                } else {
+                    overrideHalf(*existing);
+                }
                 continue;
             }
             b.kind = Binding::Kind::Accessor;
@@ -86,13 +99,17 @@ void addTraits(Machine& m, AbcUnit& u, const std::vector<TraitInfo>& traits, Tra
         }
         }
         // An override replaces the base's binding; for protected names the base's
-        // protected namespace differs from ours, so the match is by kind of namespace.
+        // protected namespace differs from ours, so the match is by kind of namespace. The
+        // base's own methods still name it by their protected namespace, so that binding
+        // keeps its namespace and takes the override.
         if (b.ns.group == Namespace::Group::Protected) {
             auto it = into.byName.find(local);
             if (it != into.byName.end()) {
                 for (Binding& old : it->second) {
                     if (old.ns.group == Namespace::Group::Protected && old.kind == b.kind) {
+                        Namespace kept = std::move(old.ns);
                         old = b;
+                        old.ns = std::move(kept);
                     }
                 }
             }
@@ -120,10 +137,11 @@ Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super,
         c->protectedNs = u.namespaces[inst.protectedNs];
     }
     for (std::uint32_t i : inst.interfaces) {
-        if (Class* iface = resolveType(u, i)) {
-            c->interfaces.push_back(iface);
-        } else {
+        Class* iface = resolveType(u, i);
+        if (iface == nullptr) {
             c->pendingInterfaces.push_back(i);
+        } else if (iface->isInterface && !reachesInterface(iface, c)) {
+            c->interfaces.push_back(iface);
         }
     }
     if (super != nullptr) {
@@ -174,11 +192,13 @@ Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super,
     c->scope = classScope;
 
     addTraits(*this, u, inst.traits, c->instance, c, nullptr);
+    bindInterfaceMethods(c);
     addTraits(*this, u, u.abc.classes[index].traits, *classObject->ownTraits, c,
               &classObject->slots);
     u.methodOwner[u.abc.classes[index].init] = c;
     classByName_[c->qualifiedName()] = c;
     u.classes[index] = c;
+    noteInterfaces(c);
 
     Args none;
     runMethod(u, u.abc.classes[index].init, Value::object(classObject), none, c->scope, c, nullptr);

@@ -989,28 +989,6 @@ bool Machine::isType(const Value& v, Class* cls) {
     return c->isSubclassOf(cls);
 }
 
-void Machine::resolveInterfaces(Class* cls) {
-    // Interfaces may be defined after the classes that implement them.
-    for (Class* c = cls; c != nullptr; c = c->super) {
-        if (!c->pendingInterfaces.empty() && c->unit != nullptr) {
-            std::vector<std::uint32_t> still;
-            for (std::uint32_t i : c->pendingInterfaces) {
-                if (Class* iface = resolveType(*c->unit, i)) {
-                    c->interfaces.push_back(iface);
-                } else {
-                    still.push_back(i);
-                }
-            }
-            c->pendingInterfaces = std::move(still);
-        }
-        for (Class* i : c->interfaces) {
-            if (i != cls && !i->pendingInterfaces.empty()) {
-                resolveInterfaces(i);
-            }
-        }
-    }
-}
-
 Value Machine::coerce(const Value& v, Class* cls) {
     if (cls == nullptr) {
         return v;

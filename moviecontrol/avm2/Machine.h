@@ -93,6 +93,8 @@ class Machine {
     Value add(const Value& a, const Value& b);
     Class* classOf(const Value& v);
     bool isType(const Value& v, Class* cls);
+    // Interfaces named before they are defined are settled when they appear, or when a
+    // type test needs them.
     void resolveInterfaces(Class* cls);
     Value coerce(const Value& v, Class* cls);
     std::string className(const Value& v);
@@ -161,6 +163,10 @@ class Machine {
     std::shared_ptr<PreparedCode> prepared(AbcUnit& unit, std::uint32_t method);
     void initSlots(Object* o, Traits& traits, AbcUnit* unit);
     void setVectorElement(Object* vector, std::uint32_t index, const Value& value);
+    void bindInterfaceMethods(Class* cls);
+    void noteInterfaces(Class* cls);
+    static bool reachesInterface(const Class* from, const Class* target);
+    static bool hasPendingInterfaces(const Class* cls);
 
     Host& host_;
     Limits limits_;
@@ -169,6 +175,8 @@ class Machine {
     std::deque<std::unique_ptr<Class>> classes_;
     std::deque<std::unique_ptr<AbcUnit>> units_;
     std::unordered_map<std::string, Class*> classByName_;
+    // Classes one of whose interfaces (or their bases') was not defined when they were made.
+    std::vector<Class*> awaitingInterfaces_;
     Object* builtinGlobal_ = nullptr;
     Traits builtinTraits_;
     // Script-level definitions of every loaded block: name -> (unit, script).

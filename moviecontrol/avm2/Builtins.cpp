@@ -277,8 +277,11 @@ Value errorId(Machine&, const Value& self, Args&) {
     return Value::integer(o != nullptr ? static_cast<std::int32_t>(o->number) : 0);
 }
 
-Value errorGetStackTrace(Machine&, const Value&, Args&) {
-    return Value::null();
+// The text an uncaught error prints: its name, message and the methods running when it was
+// made, as the debugging player gives it.
+Value errorGetStackTrace(Machine&, const Value& self, Args&) {
+    Object* o = selfObject(self);
+    return o != nullptr && !o->text.empty() ? Value::string(o->text) : Value::null();
 }
 
 // --- Globals ---

@@ -19,4 +19,7 @@
     X(Transform)                                                                                   \
     X(DisplayFilters)                                                                              \
     X(TextFormat)                                                                                  \
-    X(SharedObject)
+    X(SharedObject)                                                                                \
+    X(Accessibility)                                                                               \
+    X(TextEngine)                                                                                  \
+    X(Connections)

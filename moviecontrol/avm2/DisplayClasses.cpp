@@ -68,6 +68,9 @@ NodeKind kindForClass(Machine& m, Class* cls) {
         {"flash.display::SimpleButton", NodeKind::Button},
         {"flash.display::Bitmap", NodeKind::Bitmap},
         {"flash.text::TextField", NodeKind::Text},
+        // Containers of what they load or lay out.
+        {"flash.display::Loader", NodeKind::Sprite},
+        {"flash.text.engine::TextLine", NodeKind::Sprite},
     };
     for (const auto& [name, kind] : natives) {
         if (Class* c = m.findClass(name); c != nullptr && cls->isSubclassOf(c)) {
@@ -146,8 +149,11 @@ template <NodeProperty P> Value getNumber(Machine& m, const Value& self, Args&) 
 
 template <NodeProperty P> Value setNumber(Machine& m, const Value& self, Args& a) {
     DisplayHost* h = hostOf(m);
-    const double v = m.toNumber(arg(a, 0));
-    // Flash leaves a property as it was when given NaN.
+    double v = m.toNumber(arg(a, 0));
+    // A position given as NaN is 0; the other properties stay as they were.
+    if constexpr (P == NodeProperty::X || P == NodeProperty::Y) {
+        v = std::isnan(v) ? 0.0 : v;
+    }
     if (h != nullptr && nodeOf(self) != 0 && !std::isnan(v)) {
         h->setNumber(nodeOf(self), P, v);
     }
@@ -820,31 +826,54 @@ Value gDrawRoundRect(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
-// --- LoaderInfo: the one movie, loaded whole --------------------------------------------------
+// --- LoaderInfo: the one movie, loaded whole; a Loader's, empty ------------------------------
 
-Value loaderInfoOf(Machine& m, const Value&, Args&) {
+constexpr char kInfoLoader[] = "loader";
+constexpr char kInfoOfStage[] = "ofStage";
+
+// The stage answers with its own view of the movie's loading, which names no content type.
+Value loaderInfoOf(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
     Object* root = h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr;
     if (root == nullptr) {
         return Value::null();
     }
-    const Value rootValue = Value::object(root);
-    Value existing = setting(rootValue, "loaderInfo", Value());
+    const bool ofStage = nodeOf(self) != 0 && nodeOf(self) == h->stageNode();
+    const Value holder = ofStage ? self : Value::object(root);
+    Value existing = setting(holder, "loaderInfo", Value());
     if (existing.isObject()) {
         return existing;
     }
     Object* info = m.instantiate(m.findClass("flash.display::LoaderInfo"));
-    setSetting(rootValue, "loaderInfo", Value::object(info));
+    if (ofStage) {
+        setSetting(Value::object(info), kInfoOfStage, Value::boolean(true));
+    }
+    setSetting(holder, "loaderInfo", Value::object(info));
     return Value::object(info);
 }
 
-Value loaderBytes(Machine& m, const Value&, Args&) {
-    DisplayHost* h = hostOf(m);
-    return Value::number(h != nullptr ? h->movieBytes() : 0);
+// A Loader's info before anything was loaded into it.
+bool notLoaded(const Value& self) {
+    return setting(self, kInfoLoader, Value()).isObject();
 }
 
-Value loaderContent(Machine& m, const Value&, Args&) {
+void requireLoaded(Machine& m, const Value& self) {
+    if (notLoaded(self)) {
+        m.throwError("Error", 2099,
+                     "The loading object is not sufficiently loaded to provide this information.");
+    }
+}
+
+Value loaderBytes(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
+    return Value::number(h != nullptr && !notLoaded(self) ? h->movieBytes() : 0);
+}
+
+Value loaderContent(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    if (notLoaded(self)) {
+        return Value::null();
+    }
     return objectOrNull(h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr);
 }
 
@@ -857,8 +886,12 @@ Value loaderParameters(Machine& m, const Value& self, Args&) {
     return kept;
 }
 
-template <int What> Value loaderNumber(Machine& m, const Value&, Args&) {
+template <int What> Value loaderNumber(Machine& m, const Value& self, Args&) {
+    requireLoaded(m, self);
     DisplayHost* h = hostOf(m);
+    if (What == 4) {
+        return Value::unsignedInt(3);
+    }
     if (h == nullptr) {
         return Value::integer(0);
     }
@@ -871,6 +904,95 @@ template <int What> Value loaderNumber(Machine& m, const Value&, Args&) {
         return Value::integer(static_cast<std::int32_t>(h->stageHeight()));
     default:
         return Value::integer(h->movieVersion());
+    }
+}
+
+// A movie and what it loads share one domain here: each side allows the other.
+Value loaderTrust(Machine& m, const Value& self, Args&) {
+    requireLoaded(m, self);
+    return Value::boolean(true);
+}
+
+// The loaded file's address: none until a Loader has loaded one.
+Value loaderUrl(Machine& m, const Value& self, Args&) {
+    if (notLoaded(self)) {
+        return Value::null();
+    }
+    return Value::string(m.host().movieUrl());
+}
+
+Value loaderContentType(Machine&, const Value& self, Args&) {
+    if (notLoaded(self) || setting(self, kInfoOfStage, Value()).isBoolean()) {
+        return Value::null();
+    }
+    return Value::string("application/x-shockwave-flash");
+}
+
+constexpr char kSharedEvents[] = "sharedEvents";
+constexpr char kApplicationDomain[] = "applicationDomain";
+
+// What the info keeps once made: the events shared with the loaded movie, its domain.
+template <const char* Key> Value loaderKeptObject(Machine& m, const Value& self, Args&) {
+    Value kept = setting(self, Key, Value());
+    if (!kept.isObject()) {
+        const bool domain = Key == kApplicationDomain;
+        Object* made = m.instantiate(m.findClass(domain ? "flash.system::ApplicationDomain"
+                                                        : "flash.events::EventDispatcher"));
+        kept = Value::object(made);
+        setSetting(self, Key, kept);
+    }
+    return kept;
+}
+
+void installLoaderInfo(Machine& m, Class* dispatcher) {
+    Class* loaderInfo = m.defineClass("flash.display", "LoaderInfo", dispatcher);
+    loaderInfo->sealed = true;
+    m.defineGetter(loaderInfo, "bytesLoaded", loaderBytes);
+    m.defineGetter(loaderInfo, "bytesTotal", loaderBytes);
+    m.defineGetter(loaderInfo, "content", loaderContent);
+    m.defineGetter(loaderInfo, "parameters", loaderParameters);
+    m.defineGetter(loaderInfo, "frameRate", loaderNumber<0>);
+    m.defineGetter(loaderInfo, "width", loaderNumber<1>);
+    m.defineGetter(loaderInfo, "height", loaderNumber<2>);
+    m.defineGetter(loaderInfo, "swfVersion", loaderNumber<3>);
+    m.defineGetter(loaderInfo, "actionScriptVersion", loaderNumber<4>);
+    m.defineGetter(loaderInfo, "childAllowsParent", loaderTrust);
+    m.defineGetter(loaderInfo, "parentAllowsChild", loaderTrust);
+    m.defineGetter(loaderInfo, "sameDomain", loaderTrust);
+    m.defineGetter(loaderInfo, "contentType", loaderContentType);
+    m.defineGetter(loaderInfo, "url", loaderUrl);
+    m.defineGetter(loaderInfo, "loaderURL", [](Machine& mm, const Value&, Args&) {
+        return Value::string(mm.host().movieUrl());
+    });
+    m.defineGetter(loaderInfo, "isURLInaccessible",
+                   [](Machine&, const Value&, Args&) { return Value::boolean(false); });
+    m.defineGetter(loaderInfo, "loader", [](Machine&, const Value& self, Args&) {
+        const Value loader = setting(self, kInfoLoader, Value::null());
+        return loader.isObject() ? loader : Value::null();
+    });
+    m.defineGetter(loaderInfo, "sharedEvents", loaderKeptObject<kSharedEvents>);
+    m.defineGetter(loaderInfo, "applicationDomain", loaderKeptObject<kApplicationDomain>);
+}
+
+// Loader: a container for a movie or image loaded later. Cards load nothing this way; a
+// loader keeps its empty info, which answers what an unloaded one answers.
+Value loaderInit(Machine& m, const Value& self, Args& a) {
+    displayInit(m, self, a);
+    Object* info = m.instantiate(m.findClass("flash.display::LoaderInfo"));
+    setSetting(Value::object(info), kInfoLoader, self);
+    setSetting(self, "contentLoaderInfo", Value::object(info));
+    return Value();
+}
+
+void installLoader(Machine& m, Class* container) {
+    Class* loader = m.defineClass("flash.display", "Loader", container, loaderInit);
+    loader->sealed = true;
+    m.defineGetter(loader, "contentLoaderInfo", [](Machine&, const Value& self, Args&) {
+        return setting(self, "contentLoaderInfo", Value::null());
+    });
+    m.defineGetter(loader, "content", [](Machine&, const Value&, Args&) { return Value::null(); });
+    for (const char* name : {"load", "loadBytes", "unload", "unloadAndStop", "close"}) {
+        m.defineMethod(loader, name, [](Machine&, const Value&, Args&) { return Value(); });
     }
 }
 
@@ -1178,21 +1300,8 @@ void installDisplayClasses(Machine& m) {
     keep<kQuality, HighQuality>(m, stage);
     keep<kFocus, NullValue>(m, stage);
 
-    Class* loaderInfo = m.defineClass("flash.display", "LoaderInfo", dispatcher);
-    loaderInfo->sealed = true;
-    m.defineGetter(loaderInfo, "bytesLoaded", loaderBytes);
-    m.defineGetter(loaderInfo, "bytesTotal", loaderBytes);
-    m.defineGetter(loaderInfo, "content", loaderContent);
-    m.defineGetter(loaderInfo, "parameters", loaderParameters);
-    m.defineGetter(loaderInfo, "frameRate", loaderNumber<0>);
-    m.defineGetter(loaderInfo, "width", loaderNumber<1>);
-    m.defineGetter(loaderInfo, "height", loaderNumber<2>);
-    m.defineGetter(loaderInfo, "swfVersion", loaderNumber<3>);
-    m.defineGetter(loaderInfo, "actionScriptVersion",
-                   [](Machine&, const Value&, Args&) { return Value::integer(3); });
-    m.defineGetter(loaderInfo, "contentType", [](Machine&, const Value&, Args&) {
-        return Value::string("application/x-shockwave-flash");
-    });
+    installLoaderInfo(m, dispatcher);
+    installLoader(m, container);
 
     Class* graphics = m.defineClass("flash.display", "Graphics", m.objectClass);
     m.defineMethod(graphics, "beginFill", gBeginFill);

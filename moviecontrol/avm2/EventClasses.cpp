@@ -358,6 +358,22 @@ void dispatchSimple(Machine& m, Object* target, const std::string& type, bool bu
     }
 }
 
+void queueEvent(Machine& m, Object* target, Object* event) {
+    m.queuedEvents.emplace_back(target, event);
+}
+
+void sendQueuedEvents(Machine& m) {
+    std::vector<std::pair<Object*, Object*>> due;
+    due.swap(m.queuedEvents);
+    for (const auto& [target, event] : due) {
+        try {
+            dispatchEvent(m, target, event);
+        } catch (const ScriptThrow& t) {
+            m.printUncaught(t.value);
+        }
+    }
+}
+
 void broadcastEvent(Machine& m, const std::string& type) {
     // Objects registering during the broadcast wait for the next one.
     const std::vector<Object*> targets = m.broadcastTargets;

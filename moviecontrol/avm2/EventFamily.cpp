@@ -28,6 +28,8 @@ struct Family {
     // What toString prints after type, bubbles, cancelable and eventPhase.
     std::vector<const char*> printed;
     std::vector<std::pair<const char*, const char*>> constants;
+    // The name toString prints when it is not the class's own.
+    const char* printedName = nullptr;
 };
 
 const std::vector<Family>& families() {
@@ -139,6 +141,29 @@ const std::vector<Family>& families() {
          {{"text", FieldType::String}, {"error", FieldType::Object}},
          {"text", "error"},
          {{"ASYNC_ERROR", "asyncError"}}},
+        {"flash.events",
+         "StatusEvent",
+         "flash.events::Event",
+         false,
+         {{"code", FieldType::String}, {"level", FieldType::String}},
+         {"code", "level"},
+         {{"STATUS", "status"}}},
+        {"flash.events",
+         "NetStatusEvent",
+         "flash.events::Event",
+         false,
+         {{"info", FieldType::Object}},
+         {"info"},
+         {{"NET_STATUS", "netStatus"}}},
+        // Flash prints the name the class had before it was renamed.
+        {"flash.events",
+         "NetFilterEvent",
+         "flash.events::Event",
+         false,
+         {{"header", FieldType::Object}, {"data", FieldType::Object}},
+         {"header", "data"},
+         {},
+         "NetTransformEvent"},
     };
     return all;
 }
@@ -280,8 +305,12 @@ Value familyClone(Machine& m, const Value& self, Args&) {
 
 Value familyToString(Machine& m, const Value& self, Args&) {
     const Family* f = familyOf(m, self);
-    Args names{Value::string(f != nullptr ? f->name : m.className(self)), Value::string("type"),
-               Value::string("bubbles"), Value::string("cancelable"), Value::string("eventPhase")};
+    const char* printed = f == nullptr                ? nullptr
+                          : f->printedName != nullptr ? f->printedName
+                                                      : f->name;
+    Args names{Value::string(printed != nullptr ? printed : m.className(self)),
+               Value::string("type"), Value::string("bubbles"), Value::string("cancelable"),
+               Value::string("eventPhase")};
     if (f != nullptr) {
         for (const char* p : f->printed) {
             names.push_back(Value::string(p));
@@ -309,6 +338,11 @@ constexpr char kBytesTotal[] = "bytesTotal";
 constexpr char kText[] = "text";
 constexpr char kErrorId[] = "errorID";
 constexpr char kError[] = "error";
+constexpr char kCode[] = "code";
+constexpr char kLevel[] = "level";
+constexpr char kInfo[] = "info";
+constexpr char kHeader[] = "header";
+constexpr char kData[] = "data";
 
 // Where the player put the pointer; a script's event reads its local position.
 template <bool Y> Value stagePosition(Machine& m, const Value& self, Args& a) {
@@ -338,7 +372,8 @@ constexpr Accessor kAccessors[] = {
     accessor<kControlKey>(), accessor<kClickCount>(),  accessor<kCharCode>(),
     accessor<kKeyCode>(),    accessor<kKeyLocation>(), accessor<kBytesLoaded>(),
     accessor<kBytesTotal>(), accessor<kText>(),        accessor<kErrorId>(),
-    accessor<kError>(),
+    accessor<kError>(),      accessor<kCode>(),        accessor<kLevel>(),
+    accessor<kInfo>(),       accessor<kHeader>(),      accessor<kData>(),
 };
 
 } // namespace

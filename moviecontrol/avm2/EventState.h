@@ -59,5 +59,11 @@ void broadcastEvent(Machine& m, const std::string& type);
 // Dispatches a fresh event of `type` to `target`, printing a listener's uncaught error.
 void dispatchSimple(Machine& m, Object* target, const std::string& type, bool bubbles);
 bool hasListener(const Object* o, const std::string& type);
+// Queues `event` for `target`, to be sent by sendQueuedEvents when the scripts running now
+// are done.
+void queueEvent(Machine& m, Object* target, Object* event);
+// Sends the events queued so far, in order, printing a listener's uncaught error; what their
+// listeners queue waits for the next call.
+void sendQueuedEvents(Machine& m);
 
 } // namespace avm2

@@ -19,6 +19,8 @@ class Host {
     virtual double clockMs() = 0;
     // A limit stopped a script (time, memory, recursion); reported once per kind.
     virtual void limitHit(std::string_view what) { (void)what; }
+    // Where the movie was read from ("file:///card.swf"); empty when unknown.
+    virtual std::string movieUrl() { return {}; }
     // The display tree the display classes are views of; none: they stand alone.
     virtual DisplayHost* display() { return nullptr; }
 

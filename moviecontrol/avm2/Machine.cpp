@@ -179,6 +179,17 @@ void Machine::throwError(std::string_view className, int code, const std::string
     throw ScriptThrow{Value::object(makeError(className, code, message))};
 }
 
+void Machine::throwErrorIn(std::string_view method, std::string_view className, int code,
+                           const std::string& message) {
+    Object* error = makeError(className, code, message);
+    const std::size_t scripts = stackTrace().size();
+    if (scripts <= error->text.size()) {
+        error->text.insert(error->text.size() - scripts,
+                           "\n\tat Error$/throwError()\n\tat " + std::string(method) + "()");
+    }
+    throw ScriptThrow{Value::object(error)};
+}
+
 Class* Machine::findClass(const std::string& qualifiedName) {
     auto it = classByName_.find(qualifiedName);
     return it == classByName_.end() ? nullptr : it->second;
@@ -1164,6 +1175,30 @@ void Machine::ensureScript(AbcUnit& unit, std::size_t script) {
     runMethod(unit, unit.abc.scripts[script].init, Value::object(unit.scriptGlobals[script]), none,
               nullptr, nullptr, nullptr);
     unit.scriptState[script] = 2;
+}
+
+std::vector<std::string> Machine::definedClassNames() const {
+    std::vector<std::string> names;
+    for (const auto& unit : units_) {
+        const AbcFile& a = unit->abc;
+        for (const InstanceInfo& inst : a.instances) {
+            if (inst.name >= a.multinames.size()) {
+                continue;
+            }
+            const MultinameInfo& mn = a.multinames[inst.name];
+            if (mn.kind != MultinameKind::QName || mn.ns >= unit->namespaces.size() ||
+                mn.name >= a.strings.size()) {
+                continue;
+            }
+            const Namespace& ns = unit->namespaces[mn.ns];
+            if (ns.group != Namespace::Group::Public) {
+                continue;
+            }
+            names.push_back(ns.uri.empty() ? a.strings[mn.name]
+                                           : ns.uri + "::" + a.strings[mn.name]);
+        }
+    }
+    return names;
 }
 
 std::string Machine::stackTrace() {

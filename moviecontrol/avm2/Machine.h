@@ -63,6 +63,10 @@ class Machine {
     void checkMemory(std::size_t moreBytes);
     Object* makeError(std::string_view className, int code, const std::string& message);
     [[noreturn]] void throwError(std::string_view className, int code, const std::string& message);
+    // The same thrown from a player method Flash writes in ActionScript ("flash.utils::Timer/
+    // set delay"): the stack trace shows it, called by Error.throwError, above the scripts.
+    [[noreturn]] void throwErrorIn(std::string_view method, std::string_view className, int code,
+                                   const std::string& message);
 
     Value getProperty(const Value& target, const Name& name);
     void setProperty(const Value& target, const Name& name, const Value& value, bool init = false);
@@ -121,6 +125,9 @@ class Machine {
                     const ScopePtr& scope, Class* owner, Object* callee);
     void checkBudget();
     Object* globalObject() { return builtinGlobal_; }
+    // The public classes the movie's ABC blocks define ("Main", "pkg::Name"), in the order
+    // the blocks were loaded.
+    std::vector<std::string> definedClassNames() const;
     std::size_t depth() const { return depth_; }
     Object* scriptGlobal(AbcUnit& unit, std::size_t script);
     void printUncaught(const Value& error);
@@ -147,6 +154,9 @@ class Machine {
     // Display objects listening for enterFrame and the other broadcast events, in the
     // order they first registered.
     std::vector<Object*> broadcastTargets;
+    // Events the player sends once the running scripts are done (the replies of connections
+    // and streams): target and event, in the order they were queued.
+    std::vector<std::pair<Object*, Object*>> queuedEvents;
     // flash.utils.Timer objects running, in the order they started.
     std::vector<Object*> runningTimers;
     // The XML settings and default xml namespace (XmlNodes.h: XmlState), made on first use.

@@ -225,11 +225,32 @@ void installVariables(Machine& m) {
     m.defineMethod(vars, "toString", variablesToString);
 }
 
+// --- FileFilter ----------------------------------------------------------------------------
+
+// What a file dialog offers: a description, the patterns ("*.jpg;*.png") and the Mac types.
+void installFileFilter(Machine& m) {
+    Class* filter = m.defineClass("flash.net", "FileFilter", m.objectClass,
+                                  [](Machine& mm, const Value& s, Args& a) {
+                                      mm.setProperty(s, Name::publicName("description"), arg(a, 0));
+                                      mm.setProperty(s, Name::publicName("extension"), arg(a, 1));
+                                      if (a.size() > 2) {
+                                          mm.setProperty(s, Name::publicName("macType"), a[2]);
+                                      }
+                                      return Value();
+                                  });
+    filter->sealed = true;
+    filter->isFinal = true;
+    addSlot(filter, "description", m.stringClass, Value::null());
+    addSlot(filter, "extension", m.stringClass, Value::null());
+    addSlot(filter, "macType", m.stringClass, Value::null());
+}
+
 } // namespace
 
 void installNetClasses(Machine& m) {
     installRequest(m);
     installVariables(m);
+    installFileFilter(m);
 }
 
 } // namespace avm2

@@ -2,6 +2,7 @@
 // Mouse) and flash.external.ExternalInterface: what this player says it is and allows. It
 // plays cards on the desktop: no browser page around it, no debugger, no network sandbox.
 #include "avm2/Machine.h"
+#include "avm2/PublicSlots.h"
 
 #include <utility>
 
@@ -191,6 +192,76 @@ void installApplicationDomain(Machine& m) {
             return Value::boolean(false);
         }
     });
+    m.defineMethod(domain, "getQualifiedDefinitionNames", [](Machine& mm, const Value&, Args&) {
+        std::vector<Value> names;
+        for (std::string& name : mm.definedClassNames()) {
+            names.push_back(Value::string(std::move(name)));
+        }
+        Value vector = mm.applyType(Value::object(mm.vectorClass->classObject),
+                                    Args{Value::object(mm.stringClass->classObject)});
+        Args none;
+        Value out = mm.construct(vector, none);
+        for (Value& name : names) {
+            Args one{std::move(name)};
+            mm.callProperty(out, Name::publicName("push"), one);
+        }
+        return out;
+    });
+}
+
+// --- SecurityDomain and the loading contexts -----------------------------------------------
+
+// One security domain holds every script of the movie: reading it twice gives the same object.
+Value securityDomain(Machine& m) {
+    Object* holder = m.findClass("flash.system::SecurityDomain")->classObject;
+    if (const Value* kept = holder->findProp(" current")) {
+        return *kept;
+    }
+    const Value made = Value::object(m.instantiate(m.findClass("flash.system::SecurityDomain")));
+    holder->setProp(" current", made);
+    holder->dontEnum.back() = true;
+    return made;
+}
+
+void setArgs(Machine& m, const Value& self, Args& a, std::initializer_list<const char*> names) {
+    std::size_t i = 0;
+    for (const char* name : names) {
+        if (i < a.size()) {
+            m.setProperty(self, Name::publicName(name), a[i]);
+        }
+        ++i;
+    }
+}
+
+Value loaderContextInit(Machine& m, const Value& self, Args& a) {
+    setArgs(m, self, a, {"checkPolicyFile", "applicationDomain", "securityDomain"});
+    return Value();
+}
+
+Value jpegContextInit(Machine& m, const Value& self, Args& a) {
+    setArgs(m, self, a,
+            {"deblockingFilter", "checkPolicyFile", "applicationDomain", "securityDomain"});
+    return Value();
+}
+
+void installLoaderContexts(Machine& m) {
+    Class* security = m.defineClass("flash.system", "SecurityDomain", m.objectClass, notMadeInit);
+    security->sealed = true;
+    staticValue(m, security, "currentDomain", [](Machine& mm) { return securityDomain(mm); });
+
+    Class* context =
+        m.defineClass("flash.system", "LoaderContext", m.objectClass, loaderContextInit);
+    Class* domain = m.findClass("flash.system::ApplicationDomain");
+    addPublicSlot(context, "checkPolicyFile", m.booleanClass, Value::boolean(false));
+    addPublicSlot(context, "applicationDomain", domain, Value::null());
+    addPublicSlot(context, "securityDomain", security, Value::null());
+    addPublicSlot(context, "allowCodeImport", m.booleanClass, Value::boolean(true));
+    addPublicSlot(context, "allowLoadBytesCodeExecution", m.booleanClass, Value::boolean(true));
+    addPublicSlot(context, "parameters", m.objectClass, Value::null());
+    addPublicSlot(context, "requestedContentParent", nullptr, Value::null());
+    addPublicSlot(context, "imageDecodingPolicy", m.stringClass, Value::string("onDemand"));
+    Class* jpeg = m.defineClass("flash.system", "JPEGLoaderContext", context, jpegContextInit);
+    addPublicSlot(jpeg, "deblockingFilter", m.numberClass, Value::number(0));
 }
 
 // --- Keyboard and Mouse --------------------------------------------------------------------
@@ -308,6 +379,37 @@ void installMouse(Machine& m) {
     }
 }
 
+// --- GameInput and printing ---------------------------------------------------------------
+
+// No game controllers are offered to movies: there is no device to hand out.
+void installGameInput(Machine& m) {
+    Class* dispatcher = m.findClass("flash.events::EventDispatcher");
+    Class* input = m.defineClass("flash.ui", "GameInput", dispatcher);
+    input->sealed = true;
+    constant(input, "isSupported", Value::boolean(false));
+    m.defineGetter(
+        input, "numDevices", [](Machine&, const Value&, Args&) { return Value::integer(0); }, true);
+    m.defineMethod(
+        input, "getDeviceAt",
+        [](Machine& mm, const Value&, Args&) -> Value {
+            mm.throwError("RangeError", 1506, "The specified range is invalid.");
+        },
+        true);
+    m.defineClass("flash.ui", "GameInputDevice", dispatcher, notMadeInit)->sealed = true;
+    m.defineClass("flash.ui", "GameInputControl", dispatcher, notMadeInit)->sealed = true;
+}
+
+void installPrintJobOptions(Machine& m) {
+    Class* options = m.defineClass("flash.printing", "PrintJobOptions", m.objectClass,
+                                   [](Machine& mm, const Value& self, Args& a) {
+                                       setArgs(mm, self, a, {"printAsBitmap"});
+                                       return Value();
+                                   });
+    options->sealed = true;
+    addPublicSlot(options, "printAsBitmap", m.booleanClass, Value::boolean(false));
+    addPublicSlot(options, "printMethod", m.stringClass, Value::string("auto"));
+}
+
 // --- ExternalInterface ---------------------------------------------------------------------
 
 void installExternalInterface(Machine& m) {
@@ -335,9 +437,12 @@ void installSystemClasses(Machine& m) {
     installCapabilities(m);
     installSecurity(m);
     installApplicationDomain(m);
+    installLoaderContexts(m);
     installKeyboard(m);
     installMouse(m);
     installExternalInterface(m);
+    installGameInput(m);
+    installPrintJobOptions(m);
 }
 
 } // namespace avm2

@@ -33,17 +33,19 @@ Object* timerSelf(Machine& m, const Value& self) {
     return self.asObject();
 }
 
-double checkedDelay(Machine& m, const Value& v) {
+// `method` names the caller in the error's stack trace.
+double checkedDelay(Machine& m, const Value& v, std::string_view method) {
     const double delay = m.toNumber(v);
     if (!(delay >= 0) || !std::isfinite(delay)) {
-        m.throwError("RangeError", 2066, "The Timer delay specified is out of range.");
+        m.throwErrorIn(method, "RangeError", 2066, "The Timer delay specified is out of range.");
     }
     return delay;
 }
 
 Value timerInit(Machine& m, const Value& self, Args& a) {
     Object* o = timerSelf(m, self);
-    *field(o, "delay") = Value::number(checkedDelay(m, a.empty() ? Value() : a[0]));
+    *field(o, "delay") =
+        Value::number(checkedDelay(m, a.empty() ? Value() : a[0], "flash.utils::Timer"));
     *field(o, "repeatCount") = Value::integer(a.size() > 1 ? toInt32(m.toNumber(a[1])) : 0);
     *field(o, "currentCount") = Value::integer(0);
     o->flag = false;
@@ -83,7 +85,8 @@ Value timerDelay(Machine& m, const Value& self, Args&) {
 
 Value timerSetDelay(Machine& m, const Value& self, Args& a) {
     Object* o = timerSelf(m, self);
-    const double delay = checkedDelay(m, a.empty() ? Value() : a[0]);
+    const double delay =
+        checkedDelay(m, a.empty() ? Value() : a[0], "flash.utils::Timer/set delay");
     *field(o, "delay") = Value::number(delay);
     if (o->flag) {
         *field(o, "due") = Value::number(m.host().clockMs() + delay);

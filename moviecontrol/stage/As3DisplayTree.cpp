@@ -305,6 +305,19 @@ void As3DisplayTree::setName(avm2::NodeId node, const std::string& name) {
     }
 }
 
+namespace {
+
+// A position as the player keeps it: a 32-bit count of twips, what is short of a whole twip
+// dropped. A position past that range (infinities too) becomes the one value the processor
+// gives for every number it cannot convert, the most negative.
+double positionTwips(double pixels) {
+    const double twips = std::trunc(pixels * 20.0);
+    constexpr double kMin = -2147483648.0;
+    return twips >= kMin && twips <= 2147483647.0 ? twips : kMin;
+}
+
+} // namespace
+
 double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
     using P = avm2::NodeProperty;
     if (node == kStageNode && (p == P::Width || p == P::Height)) {
@@ -359,15 +372,17 @@ double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
 void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) {
     using P = avm2::NodeProperty;
     DisplayObject* o = find(node);
+    if (o != nullptr && (p == P::X || p == P::Y)) {
+        const double twips = positionTwips(value);
+        o->scriptMoveTo(p == P::X ? twips : o->matrix.tx, p == P::Y ? twips : o->matrix.ty);
+        return;
+    }
     if (o == nullptr || !std::isfinite(value)) {
         return;
     }
     switch (p) {
     case P::X:
-        props::setX(*o, value);
-        break;
     case P::Y:
-        props::setY(*o, value);
         break;
     case P::ScaleX:
         props::setXScale(*o, value * 100.0);

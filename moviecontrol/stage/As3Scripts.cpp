@@ -138,6 +138,7 @@ void As3Scripts::endTick() {
             loadedSent_ = true;
             sendLoadedEvents();
         }
+        avm2::sendQueuedEvents(*vm_);
     } catch (const avm2::ScriptAbort&) {
         // The budget ran out: this frame's scripts stop; the movie plays on.
     }
@@ -355,6 +356,10 @@ void As3Scripts::trace(std::string_view line) {
 
 double As3Scripts::clockMs() {
     return callbacks_.clockMs ? callbacks_.clockMs() : 0.0;
+}
+
+std::string As3Scripts::movieUrl() {
+    return callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
 }
 
 void As3Scripts::limitHit(std::string_view what) {

@@ -46,6 +46,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     double clockMs() override;
     void limitHit(std::string_view what) override;
     avm2::DisplayHost* display() override { return tree_.get(); }
+    std::string movieUrl() override;
     std::uint32_t rootFrame() override;
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;

@@ -1,7 +1,7 @@
 // flash.display: DisplayObject and its family as views of the player's display tree
 // (through DisplayHost), the container operations with their errors and events, MovieClip's
-// frame scripts and Graphics' drawing API (its timeline control: TimelineClasses.cpp). Without a display host the classes exist so
-// that scripts may extend them, and their objects stand alone.
+// frame scripts and Graphics' drawing API (its timeline control: TimelineClasses.cpp). Without a
+// display host the classes exist so that scripts may extend them, and their objects stand alone.
 #include "avm2/DisplayClasses.h"
 
 #include "avm2/EventState.h"

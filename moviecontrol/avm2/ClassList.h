@@ -12,6 +12,7 @@
     X(Filters)                                                                                     \
     X(Media)                                                                                       \
     X(DisplayClasses)                                                                              \
+    X(Timeline)                                                                                    \
     X(BitmapData)                                                                                  \
     X(Bitmap)                                                                                      \
     X(SystemClasses)                                                                               \

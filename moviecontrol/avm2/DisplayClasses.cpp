@@ -1,7 +1,7 @@
 // flash.display: DisplayObject and its family as views of the player's display tree
 // (through DisplayHost), the container operations with their errors and events, MovieClip's
-// timeline control and Graphics' drawing API. Without a display host the classes exist so
-// that scripts may extend them, and their objects stand alone.
+// frame scripts and Graphics' drawing API (its timeline control: TimelineClasses.cpp). Without a
+// display host the classes exist so that scripts may extend them, and their objects stand alone.
 #include "avm2/DisplayClasses.h"
 
 #include "avm2/EventState.h"
@@ -561,106 +561,6 @@ Value addFrameScript(Machine& m, const Value& self, Args& a) {
         }
     }
     return Value();
-}
-
-Value clipStop(Machine& m, const Value& self, Args&) {
-    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        h->setPlaying(nodeOf(self), false);
-    }
-    return Value();
-}
-
-Value clipPlay(Machine& m, const Value& self, Args&) {
-    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        h->setPlaying(nodeOf(self), true);
-    }
-    return Value();
-}
-
-void gotoAndConstruct(Machine& m, DisplayHost& h, NodeId node, std::uint32_t frame, bool play) {
-    const std::uint32_t from = h.currentFrame(node);
-    h.gotoFrame(node, frame, play);
-    h.scriptedGotoRemoved(node, from);
-    constructChildren(m, node);
-    h.scriptedGoto(node);
-}
-
-template <bool Play> Value clipGoto(Machine& m, const Value& self, Args& a) {
-    DisplayHost* h = hostOf(m);
-    const NodeId node = nodeOf(self);
-    if (h == nullptr || node == 0 || a.empty()) {
-        return Value();
-    }
-    const std::uint32_t count = std::max<std::uint32_t>(h->frameCount(node), 1);
-    std::uint32_t frame = 0;
-    if (a[0].isString()) {
-        const std::int64_t labelled = h->frameOfLabel(node, a[0].asString());
-        if (labelled < 0) {
-            const double d = stringToNumber(a[0].asString());
-            if (std::isnan(d)) {
-                m.throwError("ArgumentError", 2109,
-                             "Frame label " + a[0].asString() + " not found in scene " +
-                                 (a.size() > 1 && !a[1].isNullish() ? m.toString(a[1])
-                                                                    : std::string("Scene 1")) +
-                                 ".");
-            }
-            frame = d < 1 ? 0 : static_cast<std::uint32_t>(std::min(d, 65536.0)) - 1;
-        } else {
-            frame = static_cast<std::uint32_t>(labelled);
-        }
-    } else {
-        const double d = m.toNumber(a[0]);
-        frame = !(d >= 1) ? 0 : static_cast<std::uint32_t>(std::min(d, 65536.0)) - 1;
-    }
-    gotoAndConstruct(m, *h, node, std::min(frame, count - 1), Play);
-    return Value();
-}
-
-template <int Step> Value clipStepFrame(Machine& m, const Value& self, Args&) {
-    DisplayHost* h = hostOf(m);
-    const NodeId node = nodeOf(self);
-    if (h == nullptr || node == 0) {
-        return Value();
-    }
-    const std::uint32_t frame = h->currentFrame(node);
-    const std::uint32_t count = std::max<std::uint32_t>(h->frameCount(node), 1);
-    if (Step > 0 && frame + 1 < count) {
-        gotoAndConstruct(m, *h, node, frame + 1, false);
-    } else if (Step < 0 && frame > 0) {
-        gotoAndConstruct(m, *h, node, frame - 1, false);
-    } else {
-        h->setPlaying(node, false);
-    }
-    return Value();
-}
-
-Value clipCurrentFrame(Machine& m, const Value& self, Args&) {
-    DisplayHost* h = hostOf(m);
-    return Value::integer(h == nullptr || nodeOf(self) == 0
-                              ? 1
-                              : static_cast<std::int32_t>(h->currentFrame(nodeOf(self))) + 1);
-}
-
-Value clipTotalFrames(Machine& m, const Value& self, Args&) {
-    DisplayHost* h = hostOf(m);
-    return Value::integer(
-        h == nullptr || nodeOf(self) == 0
-            ? 1
-            : static_cast<std::int32_t>(std::max<std::uint32_t>(h->frameCount(nodeOf(self)), 1)));
-}
-
-Value clipIsPlaying(Machine& m, const Value& self, Args&) {
-    DisplayHost* h = hostOf(m);
-    return Value::boolean(h != nullptr && nodeOf(self) != 0 && h->playing(nodeOf(self)));
-}
-
-Value clipCurrentLabel(Machine& m, const Value& self, Args&) {
-    DisplayHost* h = hostOf(m);
-    if (h == nullptr || nodeOf(self) == 0) {
-        return Value::null();
-    }
-    const std::string label = h->currentLabel(nodeOf(self));
-    return label.empty() ? Value::null() : Value::string(label);
 }
 
 // --- Sprite, Graphics, Stage ---------------------------------------------------------------
@@ -1244,18 +1144,7 @@ void installDisplayClasses(Machine& m) {
     Class* clip = m.defineClass("flash.display", "MovieClip", sprite, displayInit);
     clip->sealed = false;
     m.defineMethod(clip, "addFrameScript", addFrameScript);
-    m.defineMethod(clip, "stop", clipStop);
-    m.defineMethod(clip, "play", clipPlay);
-    m.defineMethod(clip, "gotoAndStop", clipGoto<false>);
-    m.defineMethod(clip, "gotoAndPlay", clipGoto<true>);
-    m.defineMethod(clip, "nextFrame", clipStepFrame<1>);
-    m.defineMethod(clip, "prevFrame", clipStepFrame<-1>);
-    m.defineGetter(clip, "currentFrame", clipCurrentFrame);
-    m.defineGetter(clip, "totalFrames", clipTotalFrames);
-    m.defineGetter(clip, "framesLoaded", clipTotalFrames);
-    m.defineGetter(clip, "isPlaying", clipIsPlaying);
-    m.defineGetter(clip, "currentLabel", clipCurrentLabel);
-    m.defineGetter(clip, "currentFrameLabel", clipCurrentLabel);
+    // The timeline's methods and properties: TimelineClasses.cpp.
 
     Class* shape = m.defineClass("flash.display", "Shape", display, displayInit);
     m.defineGetter(shape, "graphics", spriteGraphics);

@@ -82,6 +82,18 @@ struct FilterValue {
     std::vector<Field> fields;
 };
 
+// A scene of a clip's timeline: frames [first, first + length), from 0.
+struct SceneRange {
+    std::string name;
+    std::uint32_t first = 0;
+    std::uint32_t length = 0;
+};
+
+struct FrameLabelAt {
+    std::uint32_t frame = 0; // from 0
+    std::string name;
+};
+
 class DisplayHost {
   public:
     virtual ~DisplayHost() = default;
@@ -199,6 +211,19 @@ class DisplayHost {
     }
     // The label of the frame shown or the nearest before it; empty when none.
     virtual std::string currentLabel(NodeId node) = 0;
+    // The frame count the clip's header claims (what totalFrames reports): the timeline
+    // plays the frames it holds, whatever the header says.
+    virtual std::uint32_t declaredFrameCount(NodeId node) { return frameCount(node); }
+    // The clip's scenes in playing order (first frames from 0); empty when it names none.
+    virtual std::vector<SceneRange> scenes(NodeId node) {
+        (void)node;
+        return {};
+    }
+    // Every label of the clip with its frame (from 0), by frame, file order within one.
+    virtual std::vector<FrameLabelAt> frameLabels(NodeId node) {
+        (void)node;
+        return {};
+    }
 
     // --- The script object of each node --------------------------------------------------
     // Null until one was made: the class for a timeline node is chosen when it is first

@@ -210,7 +210,7 @@ avm2::NodeId As3DisplayTree::createNode(avm2::NodeKind kind) {
     if (!o) {
         return 0;
     }
-    o->name = "instance" + std::to_string(o->serial);
+    o->name = player_.nextInstanceName();
     madeAs_[o->serial] = kind;
     return o->serial;
 }
@@ -627,31 +627,10 @@ void As3DisplayTree::gotoFrame(avm2::NodeId node, std::uint32_t frame, bool play
     }
 }
 
-std::int64_t As3DisplayTree::frameOfLabel(avm2::NodeId node, const std::string& label) {
-    DisplayObject* o = find(node);
-    return o != nullptr && o->clip ? player_.clips().frameOfLabel(*o->clip, label) : -1;
-}
-
 void As3DisplayTree::setPlaying(avm2::NodeId node, bool playing) {
     if (DisplayObject* o = find(node); o != nullptr && o->clip) {
         player_.clips().setClipPlaying(*o, playing);
     }
-}
-
-std::string As3DisplayTree::currentLabel(avm2::NodeId node) {
-    DisplayObject* o = find(node);
-    if (o == nullptr || !o->clip || o->clip->timeline == nullptr) {
-        return {};
-    }
-    const auto& frames = o->clip->timeline->frames;
-    for (std::size_t f = std::min<std::size_t>(o->clip->frame + 1, frames.size()); f > 0; --f) {
-        for (const swf::ControlTag& tag : frames[f - 1].tags) {
-            if (const auto* label = std::get_if<swf::FrameLabel>(&tag)) {
-                return label->label;
-            }
-        }
-    }
-    return {};
 }
 
 avm2::Object* As3DisplayTree::scriptObject(avm2::NodeId node) {

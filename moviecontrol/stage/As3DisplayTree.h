@@ -96,6 +96,10 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::int64_t frameOfLabel(avm2::NodeId node, const std::string& label) override;
     void setPlaying(avm2::NodeId node, bool playing) override;
     std::string currentLabel(avm2::NodeId node) override;
+    // As3Timeline.cpp: the header's frame count, scenes and labels.
+    std::uint32_t declaredFrameCount(avm2::NodeId node) override;
+    std::vector<avm2::SceneRange> scenes(avm2::NodeId node) override;
+    std::vector<avm2::FrameLabelAt> frameLabels(avm2::NodeId node) override;
     void scriptedGotoRemoved(avm2::NodeId node, std::uint32_t fromFrame) override {
         if (onScriptedGotoRemoved) {
             onScriptedGotoRemoved(node, fromFrame);

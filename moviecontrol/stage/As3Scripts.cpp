@@ -44,6 +44,7 @@ As3Scripts::~As3Scripts() = default;
 
 void As3Scripts::attach(TimelinePlayer& player) {
     player_ = &player;
+    player.setNameEveryObject(true);
     As3DisplayTree::StageInfo stage;
     const swf::Rect& r = movie_.header.frameRect;
     stage.width = r.width() / 20.0;

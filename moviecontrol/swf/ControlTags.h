@@ -80,9 +80,25 @@ struct Frame {
     std::vector<ControlTag> tags;
 };
 
+// A scene of the root timeline: its name and first frame (from 0), as
+// DefineSceneAndFrameLabelData lists them.
+struct Scene {
+    std::string name;
+    std::uint32_t firstFrame = 0;
+};
+
+// A frame label DefineSceneAndFrameLabelData gives (frame from 0).
+struct SceneFrameLabel {
+    std::uint32_t frame = 0;
+    std::string label;
+};
+
 struct Timeline {
     // The frame count the header or DefineSprite claims; frames.size() is what is present.
     std::uint16_t declaredFrameCount = 0;
+    // From DefineSceneAndFrameLabelData, in file order; empty without one.
+    std::vector<Scene> scenes;
+    std::vector<SceneFrameLabel> sceneLabels;
     // Bytes of the sprite's tag stream (what a sprite reports as loaded); 0 for the root.
     std::uint32_t byteLength = 0;
     // Tags after the last ShowFrame form a final frame only when there are any.

@@ -160,6 +160,14 @@ class MovieReader {
                 note(Issue::IgnoredInSprite, code, tagOffset);
                 continue;
             }
+            if (code == tag::DefineSceneAndFrameLabelData) {
+                // Scenes belong to the root; a sprite's copy means nothing to players.
+                if (!inSprite) {
+                    ByteReader b(body);
+                    readScenes(b, timeline);
+                }
+                continue;
+            }
             if (mayWait(code, body)) {
                 defer(code, body, tagOffset, bodyOffset);
                 continue;
@@ -434,6 +442,31 @@ class MovieReader {
             // Everything else (metadata, scaling grids, exports, scripts of later versions)
             // is skipped by its length.
             break;
+        }
+    }
+
+    // Scene and label records: each needs at least two bytes (a number and a name's end),
+    // which bounds the counts by what the tag holds. A later tag replaces an earlier one.
+    static void readScenes(ByteReader& b, Timeline& timeline) {
+        timeline.scenes.clear();
+        timeline.sceneLabels.clear();
+        const std::uint32_t sceneCount = b.encodedU32();
+        for (std::uint32_t i = 0; i < sceneCount && !b.failed() && b.remaining() >= 2; ++i) {
+            Scene scene;
+            scene.firstFrame = b.encodedU32();
+            scene.name = b.string();
+            if (!b.failed()) {
+                timeline.scenes.push_back(std::move(scene));
+            }
+        }
+        const std::uint32_t labelCount = b.failed() ? 0 : b.encodedU32();
+        for (std::uint32_t i = 0; i < labelCount && !b.failed() && b.remaining() >= 2; ++i) {
+            SceneFrameLabel label;
+            label.frame = b.encodedU32();
+            label.label = b.string();
+            if (!b.failed()) {
+                timeline.sceneLabels.push_back(std::move(label));
+            }
         }
     }
 

@@ -329,10 +329,16 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
     o->kind = kind;
     o->clip.reset();
     ++liveObjects_;
-    if (o->name.empty() && (kind == CharacterKind::Sprite || kind == CharacterKind::Button ||
-                            kind == CharacterKind::EditText)) {
+    if (nameEveryObject_) {
+        // Every object made advances the count, the ones the movie named too.
+        std::string name = nextInstanceName();
+        if (o->name.empty()) {
+            o->name = std::move(name);
+        }
+    } else if (o->name.empty() && (kind == CharacterKind::Sprite || kind == CharacterKind::Button ||
+                                   kind == CharacterKind::EditText)) {
         // Players name what scripts can reach and the movie left unnamed.
-        o->name = "instance" + std::to_string(++instanceNames_);
+        o->name = nextInstanceName();
     }
     if (kind == CharacterKind::Sprite) {
         const swf::Timeline* timeline = catalog.spriteTimeline(characterId);

@@ -139,6 +139,13 @@ class TimelinePlayer {
     // Where objects stand and what their content covers.
     const ObjectGeometry& geometry() const { return geometry_; }
 
+    // The name the next unnamed display object gets: "instance" and a count that every
+    // naming advances.
+    std::string nextInstanceName() { return "instance" + std::to_string(++instanceNames_); }
+    // ActionScript 3 names every display object it makes; older movies name only what
+    // their scripts can reach (sprites, buttons and edit fields).
+    void setNameEveryObject(bool every) { nameEveryObject_ = every; }
+
     // The tick counter; scripts' timers and tools read it.
     std::uint64_t tick() const { return tick_; }
     // Objects with an edit field's state, for the stage's variable bindings.
@@ -283,6 +290,7 @@ class TimelinePlayer {
     std::set<std::uint32_t> initActionsRun_;
     std::map<int, std::shared_ptr<DisplayObject>> levelObjects_; // above 0
     std::uint64_t instanceNames_ = 0;
+    bool nameEveryObject_ = false;
     SoundEvents* sound_ = nullptr;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.

@@ -22,6 +22,9 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         std::string symbolClass;
         std::uint32_t frame = 0;
         std::uint32_t frames = 1;
+        std::uint32_t declared = 0; // the header's count; 0: as many as present
+        std::vector<avm2::SceneRange> scenes;
+        std::vector<avm2::FrameLabelAt> labels;
         bool playing = true;
         double numbers[11] = {0, 0, 1, 1, 0, 1, 0, 0, 1, 0, 0};
         avm2::Object* object = nullptr;
@@ -155,11 +158,31 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         nodes[node].frame = frame;
         nodes[node].playing = play;
     }
-    std::int64_t frameOfLabel(avm2::NodeId, const std::string& label) override {
+    std::int64_t frameOfLabel(avm2::NodeId node, const std::string& label) override {
+        for (const avm2::FrameLabelAt& l : nodes[node].labels) {
+            if (l.name == label) {
+                return l.frame;
+            }
+        }
         return label == "end" ? 2 : -1;
     }
+    std::uint32_t declaredFrameCount(avm2::NodeId node) override {
+        return nodes[node].declared != 0 ? nodes[node].declared : nodes[node].frames;
+    }
+    std::vector<avm2::SceneRange> scenes(avm2::NodeId node) override { return nodes[node].scenes; }
+    std::vector<avm2::FrameLabelAt> frameLabels(avm2::NodeId node) override {
+        return nodes[node].labels;
+    }
     void setPlaying(avm2::NodeId node, bool playing) override { nodes[node].playing = playing; }
-    std::string currentLabel(avm2::NodeId) override { return {}; }
+    std::string currentLabel(avm2::NodeId node) override {
+        std::string best;
+        for (const avm2::FrameLabelAt& l : nodes[node].labels) {
+            if (l.frame <= nodes[node].frame) {
+                best = l.name;
+            }
+        }
+        return best;
+    }
     void scriptedGoto(avm2::NodeId node) override { gotos.push_back(node); }
     void scriptedGotoRemoved(avm2::NodeId node, std::uint32_t fromFrame) override {
         if (log != nullptr) {

@@ -95,8 +95,16 @@ Value Machine::applyType(const Value& generic, const Args& params) {
     if (Class* made = findClass("__AS3__.vec::" + name)) {
         return Value::object(made->classObject);
     }
+    // A vector of objects of any other class is also a Vector.<*>, as the reference
+    // player builds them on Vector.<*>; the numeric ones stand apart.
+    Class* base = vectorClass;
+    if (element != nullptr && element != intClass && element != uintClass &&
+        element != numberClass) {
+        const Args any{Value::null()};
+        base = applyType(generic, any).asObject()->builds;
+    }
     // Made without a global name: only applytype finds it.
-    Class* c = defineClass("__AS3__.vec", name, vectorClass, vectorClass->init.native);
+    Class* c = defineClass("__AS3__.vec", name, base, vectorClass->init.native);
     c->sealed = true;
     c->call = vectorConvert;
     c->elementType = element;

@@ -270,4 +270,28 @@ TEST_F(Builtins, VectorFamiliesAndSplice) {
     EXPECT_EQ(vm.toString(vm.callProperty(array, Name::publicName("splice"), negative)), "");
 }
 
+// Vector.<T>(value) reads any object as value[0] .. value[length - 1]; a primitive, or
+// the wrong number of arguments, is an error.
+TEST_F(Builtins, VectorCalledAsAFunction) {
+    const Value intClass = Value::object(vm.intClass->classObject);
+    const Value vectorOfInt = vm.applyType(Value::object(vm.vectorClass->classObject), {intClass});
+    auto convert = [&](Args args) { return vm.call(vectorOfInt, Value::null(), args); };
+    avm2::Object* like = vm.newObject();
+    like->setProp("length", Value::integer(3));
+    like->setProp("0", Value::string("1"));
+    like->setProp("2", Value::number(9.5));
+    EXPECT_EQ(vm.toString(convert({Value::object(like)})), "1,0,9");
+    EXPECT_EQ(vm.toString(convert({Value::object(vm.newObject())})), "");
+    avm2::Object* negative = vm.newObject();
+    negative->setProp("length", Value::integer(-4));
+    EXPECT_EQ(vm.toString(convert({Value::object(negative)})), "");
+    const Value array = Value::object(vm.newArray({Value::integer(4), Value::hole()}));
+    const Value made = convert({array});
+    EXPECT_EQ(vm.toString(made), "4,0");
+    EXPECT_EQ(convert({made}).asObject(), made.asObject()) << "already one: itself";
+    EXPECT_THROW(convert({Value::integer(5)}), avm2::ScriptThrow);
+    EXPECT_THROW(convert({}), avm2::ScriptThrow);
+    EXPECT_THROW(convert({array, array}), avm2::ScriptThrow);
+}
+
 } // namespace

@@ -221,10 +221,25 @@ Value arraySplice(Machine& m, const Value& self, Args& a) {
     if (a.empty()) {
         return Value();
     }
-    refuseIfFixed(m, o);
+    const bool vector =
+        o->cls != nullptr && m.vectorClass != nullptr && o->cls->isSubclassOf(m.vectorClass);
+    // A vector's splice never asks whether it is fixed: Flash lets it change the length.
+    if (!vector) {
+        refuseIfFixed(m, o);
+    }
     const std::size_t start = clampIndex(m, arg(a, 0), len, 0);
     std::size_t count = len - start;
-    if (a.size() > 1) {
+    if (a.size() > 1 && vector) {
+        // A negative count on a vector is where the removal ends, counted from the end.
+        const double d = std::trunc(m.toNumber(a[1]));
+        std::size_t end = start;
+        if (d < 0) {
+            end = clampIndex(m, a[1], len, 0);
+        } else if (d > 0) {
+            end = static_cast<std::size_t>(std::min(d, static_cast<double>(len - start))) + start;
+        }
+        count = end > start ? std::min(end, len) - start : 0;
+    } else if (a.size() > 1) {
         const double d = std::trunc(m.toNumber(a[1])); // NaN and negatives remove nothing
         count = d > 0 ? static_cast<std::size_t>(std::min(d, static_cast<double>(count))) : 0;
     }

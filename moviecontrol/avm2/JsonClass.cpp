@@ -448,8 +448,9 @@ Value jsonStringify(Machine& m, const Value&, Args& a) {
     Object* root = m.newObject();
     root->setProp("", arg(a, 0));
     std::string out;
+    // stringify is declared to return a String: "no JSON form" arrives as null.
     if (!writer.write(Value::object(root), "", arg(a, 0), out)) {
-        return Value();
+        return Value::null();
     }
     return Value::string(out);
 }

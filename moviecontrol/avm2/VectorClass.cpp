@@ -40,23 +40,41 @@ Value vectorSetFixed(Machine&, const Value& self, Args& a) {
 
 namespace {
 
-// Vector.<T>(value): a vector of this class is itself; an Array or another vector gives a
-// new vector of this class with the elements coerced to T.
+// Vector.<T>(value): a vector of this class is itself; any other object gives a new vector
+// of this class holding value[0] .. value[length - 1], each coerced to T. A value that is
+// not an object cannot be converted.
 Value vectorConvert(Machine& m, const Value& self, Args& a) {
-    if (a.size() != 1 || !a[0].isObject() || a[0].asObject()->kind != Object::Kind::Array ||
-        !self.isObject() || self.asObject()->builds == nullptr) {
+    if (!self.isObject() || self.asObject()->builds == nullptr) {
         m.throwError("TypeError", 1034, "Type Coercion failed: cannot convert to Vector.");
     }
     Class* cls = self.asObject()->builds;
-    if (a[0].asObject()->cls == cls) {
-        return a[0];
+    if (a.size() != 1) {
+        m.throwError("ArgumentError", 1112,
+                     "Argument count mismatch on class coercion.  Expected 1, got " +
+                         std::to_string(a.size()) + ".");
     }
+    const Value source = a[0];
+    if (!source.isObject()) {
+        m.throwError("TypeError", 1034,
+                     "Type Coercion failed: cannot convert " + m.toString(source) + " to " +
+                         cls->qualifiedName() + ".");
+    }
+    if (source.asObject()->cls == cls) {
+        return source;
+    }
+    const double length = m.toNumber(m.getProperty(source, Name::publicName("length")));
+    const std::int32_t count = toInt32(length);
     Object* v = m.instantiate(cls);
-    v->elements.reserve(a[0].asObject()->elements.size());
-    for (const Value& e : a[0].asObject()->elements) {
-        v->elements.push_back(cls->elementType != nullptr
-                                  ? m.coerce(e.isHole() ? Value() : e, cls->elementType)
-                                  : (e.isHole() ? Value() : e));
+    if (count > 0) {
+        m.checkMemory(static_cast<std::size_t>(count) * sizeof(Value));
+        v->elements.reserve(static_cast<std::size_t>(count));
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        Value e = m.getProperty(source, Name::publicName(std::to_string(i)));
+        v->elements.push_back(cls->elementType != nullptr ? m.coerce(e, cls->elementType) : e);
+        if ((i & 0xFFF) == 0xFFF) {
+            m.checkBudget();
+        }
     }
     return Value::object(v);
 }
@@ -95,8 +113,16 @@ Value Machine::applyType(const Value& generic, const Args& params) {
     if (Class* made = findClass("__AS3__.vec::" + name)) {
         return Value::object(made->classObject);
     }
+    // A vector of objects of any other class is also a Vector.<*>, as the reference
+    // player builds them on Vector.<*>; the numeric ones stand apart.
+    Class* base = vectorClass;
+    if (element != nullptr && element != intClass && element != uintClass &&
+        element != numberClass) {
+        const Args any{Value::null()};
+        base = applyType(generic, any).asObject()->builds;
+    }
     // Made without a global name: only applytype finds it.
-    Class* c = defineClass("__AS3__.vec", name, vectorClass, vectorClass->init.native);
+    Class* c = defineClass("__AS3__.vec", name, base, vectorClass->init.native);
     c->sealed = true;
     c->call = vectorConvert;
     c->elementType = element;

@@ -217,4 +217,81 @@ TEST_F(Builtins, VectorsKeepTheirBoundsAndFixedLength) {
               vectorOfInt.asObject());
 }
 
+// Vectors of any class but the numeric ones are built on Vector.<*> and pass as one.
+// splice takes a negative count as where to stop, from the end, and never minds `fixed`.
+TEST_F(Builtins, VectorFamiliesAndSplice) {
+    const Value generic = Value::object(vm.vectorClass->classObject);
+    auto vectorOf = [&](avm2::Class* element) {
+        const Value param =
+            element != nullptr ? Value::object(element->classObject) : Value::null();
+        return vm.applyType(generic, {param}).asObject()->builds;
+    };
+    avm2::Class* any = vectorOf(nullptr);
+    EXPECT_TRUE(vectorOf(vm.stringClass)->isSubclassOf(any));
+    EXPECT_TRUE(vectorOf(vm.booleanClass)->isSubclassOf(any));
+    EXPECT_TRUE(vectorOf(vm.objectClass)->isSubclassOf(any));
+    EXPECT_FALSE(vectorOf(vm.intClass)->isSubclassOf(any));
+    EXPECT_FALSE(vectorOf(vm.numberClass)->isSubclassOf(any));
+    EXPECT_TRUE(vectorOf(vm.intClass)->isSubclassOf(vm.vectorClass));
+
+    struct Case {
+        std::vector<int> args;
+        const char* removed;
+        const char* left;
+    };
+    const Case table[] = {
+        {{1, 2}, "1,2", "0,3,4,5"},   {{2, -3}, "2", "0,1,3,4,5"}, {{-2, -1}, "4", "0,1,2,3,5"},
+        {{4, -4}, "", "0,1,2,3,4,5"}, {{1, 99}, "1,2,3,4,5", "0"}, {{-9, -5}, "0", "1,2,3,4,5"},
+    };
+    const Value vectorOfInt = Value::object(vectorOf(vm.intClass)->classObject);
+    for (const Case& c : table) {
+        Args six{Value::integer(6), Value::boolean(true)};
+        const Value v = vm.construct(vectorOfInt, six);
+        for (int i = 0; i < 6; ++i) {
+            vm.setProperty(v, Name::publicName(std::to_string(i)), Value::integer(i));
+        }
+        Args args;
+        for (int n : c.args) {
+            args.push_back(Value::integer(n));
+        }
+        const Value removed = vm.callProperty(v, Name::publicName("splice"), args);
+        EXPECT_EQ(vm.toString(removed), c.removed) << c.args[0] << "," << c.args[1];
+        EXPECT_EQ(vm.toString(v), c.left) << c.args[0] << "," << c.args[1];
+    }
+    // Inserting into a fixed vector is let through too.
+    Args two{Value::integer(2), Value::boolean(true)};
+    const Value fixed = vm.construct(vectorOfInt, two);
+    Args insert{Value::integer(1), Value::integer(0), Value::integer(9)};
+    vm.callProperty(fixed, Name::publicName("splice"), insert);
+    EXPECT_EQ(vm.toString(fixed), "0,9,0");
+    // An Array keeps its own rule: a negative count removes nothing.
+    const Value array = Value::object(vm.newArray({Value::integer(1), Value::integer(2)}));
+    Args negative{Value::integer(0), Value::integer(-1)};
+    EXPECT_EQ(vm.toString(vm.callProperty(array, Name::publicName("splice"), negative)), "");
+}
+
+// Vector.<T>(value) reads any object as value[0] .. value[length - 1]; a primitive, or
+// the wrong number of arguments, is an error.
+TEST_F(Builtins, VectorCalledAsAFunction) {
+    const Value intClass = Value::object(vm.intClass->classObject);
+    const Value vectorOfInt = vm.applyType(Value::object(vm.vectorClass->classObject), {intClass});
+    auto convert = [&](Args args) { return vm.call(vectorOfInt, Value::null(), args); };
+    avm2::Object* like = vm.newObject();
+    like->setProp("length", Value::integer(3));
+    like->setProp("0", Value::string("1"));
+    like->setProp("2", Value::number(9.5));
+    EXPECT_EQ(vm.toString(convert({Value::object(like)})), "1,0,9");
+    EXPECT_EQ(vm.toString(convert({Value::object(vm.newObject())})), "");
+    avm2::Object* negative = vm.newObject();
+    negative->setProp("length", Value::integer(-4));
+    EXPECT_EQ(vm.toString(convert({Value::object(negative)})), "");
+    const Value array = Value::object(vm.newArray({Value::integer(4), Value::hole()}));
+    const Value made = convert({array});
+    EXPECT_EQ(vm.toString(made), "4,0");
+    EXPECT_EQ(convert({made}).asObject(), made.asObject()) << "already one: itself";
+    EXPECT_THROW(convert({Value::integer(5)}), avm2::ScriptThrow);
+    EXPECT_THROW(convert({}), avm2::ScriptThrow);
+    EXPECT_THROW(convert({array, array}), avm2::ScriptThrow);
+}
+
 } // namespace

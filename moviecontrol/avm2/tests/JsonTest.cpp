@@ -94,7 +94,11 @@ TEST_F(Json, StringifyForms) {
     EXPECT_EQ(run("stringify", {Value::object(vm.newArray({Value::integer(1), Value::integer(2)})),
                                 Value::null(), Value::integer(2)}),
               "[\n  1,\n  2\n]");
-    EXPECT_EQ(run("stringify", {Value()}), "undefined");
+    // A value with no JSON form gives null, stringify's String answer for nothing.
+    EXPECT_EQ(run("stringify", {Value()}), "null");
+    EXPECT_EQ(run("stringify", {Value::object(vm.newNative(
+                                   [](avm2::Machine&, const Value&, Args&) { return Value(); }))}),
+              "null");
     EXPECT_EQ(run("stringify", {Value::string("\x01\"")}), "\"\\u0001\\\"\"");
 
     avm2::Object* withToJson = vm.newObject();

@@ -14,6 +14,7 @@
     X(DisplayClasses)                                                                              \
     X(BitmapData)                                                                                  \
     X(Bitmap)                                                                                      \
+    X(SimpleButton)                                                                                \
     X(SystemClasses)                                                                               \
     X(NetClasses)                                                                                  \
     X(Transform)                                                                                   \

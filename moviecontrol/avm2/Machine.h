@@ -142,9 +142,9 @@ class Machine {
     Class* vectorClass = nullptr;
     // flash.net.registerClassAlias: the class each AMF alias names.
     std::unordered_map<std::string, Class*> classAliases;
-    // Display objects listening for enterFrame and the other broadcast events, in the
-    // order they first registered.
-    std::vector<Object*> broadcastTargets;
+    // Display objects listening for enterFrame and each other broadcast event, by event
+    // type, in the order they first registered for that type.
+    std::unordered_map<std::string, std::vector<Object*>> broadcastTargets;
     // flash.utils.Timer objects running, in the order they started.
     std::vector<Object*> runningTimers;
     // The XML settings and default xml namespace (XmlNodes.h: XmlState), made on first use.

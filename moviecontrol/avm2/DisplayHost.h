@@ -108,8 +108,9 @@ class DisplayHost {
     // A node a script makes (`new Sprite()`), in no container yet; 0 when the object limit
     // is reached.
     virtual NodeId createNode(NodeKind kind) = 0;
-    // A node made by a script from the symbol a SymbolClass tag gave `className` ("pkg.Name"),
-    // with the symbol's timeline or states, in no container yet; 0 when no symbol has it.
+    // A node made by a script from the sprite or button symbol a SymbolClass tag gave
+    // `className` ("pkg.Name"), with its timeline or records, in no container yet; 0 when no
+    // such symbol has it (a shape's class makes an empty node).
     virtual NodeId createSymbolNode(const std::string& className) {
         (void)className;
         return 0;

@@ -15,6 +15,7 @@
     X(Timeline)                                                                                    \
     X(BitmapData)                                                                                  \
     X(Bitmap)                                                                                      \
+    X(SimpleButton)                                                                                \
     X(SystemClasses)                                                                               \
     X(NetClasses)                                                                                  \
     X(Transform)                                                                                   \

@@ -124,7 +124,14 @@ Value displayInit(Machine& m, const Value& self, Args&) {
         if (kind == NodeKind::Other) {
             m.throwError("ArgumentError", 2012, o->cls->name + "$ class cannot be instantiated.");
         }
-        const NodeId node = h->createNode(kind);
+        // An instance of a class a SymbolClass tag gave a symbol is made of that symbol.
+        NodeId node = 0;
+        for (Class* c = o->cls; c != nullptr && c->unit != nullptr && node == 0; c = c->super) {
+            node = h->createSymbolNode(c->ns.uri.empty() ? c->name : c->ns.uri + "." + c->name);
+        }
+        if (node == 0) {
+            node = h->createNode(kind);
+        }
         if (node == 0) {
             m.host().limitHit("memory");
             throw ScriptAbort{"display objects"};
@@ -201,7 +208,12 @@ Value getParent(Machine& m, const Value& self, Args&) {
     if (h == nullptr || nodeOf(self) == 0) {
         return Value::null();
     }
-    return objectOrNull(scriptObjectOf(m, h->parentOf(nodeOf(self))));
+    // The state a button shows hangs below it, yet reads no parent.
+    const NodeId parent = h->parentOf(nodeOf(self));
+    if (parent != 0 && h->kindOf(parent) == NodeKind::Button) {
+        return Value::null();
+    }
+    return objectOrNull(scriptObjectOf(m, parent));
 }
 
 Value getStage(Machine& m, const Value& self, Args&) {
@@ -351,14 +363,20 @@ Value addChildAtIndex(Machine& m, const Value& self, Object* child, std::size_t 
         }
     }
     const NodeId oldParent = h.parentOf(node);
-    const bool wasOnStage = h.onStage(node);
+    bool wasOnStage = h.onStage(node);
     if (oldParent != 0 && oldParent != parent) {
+        // Taken from another container: it leaves the stage there and comes back here.
         sendRemovedEvents(m, h, child);
+        wasOnStage = false;
     }
     if (oldParent == parent && index > 0 && index >= h.childCount(parent)) {
         index = h.childCount(parent) - 1;
     }
     if (!h.insertChild(parent, node, index)) {
+        return Value::object(child);
+    }
+    // A child moved within its container only changes its place: no events.
+    if (oldParent == parent) {
         return Value::object(child);
     }
     dispatchEvent(m, child, newEvent(m, "added", true));

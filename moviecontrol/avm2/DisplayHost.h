@@ -120,12 +120,35 @@ class DisplayHost {
     // A node a script makes (`new Sprite()`), in no container yet; 0 when the object limit
     // is reached.
     virtual NodeId createNode(NodeKind kind) = 0;
+    // A node made by a script from the sprite or button symbol a SymbolClass tag gave
+    // `className` ("pkg.Name"), with its timeline or records, in no container yet; 0 when no
+    // such symbol has it (a shape's class makes an empty node).
+    virtual NodeId createSymbolNode(const std::string& className) {
+        (void)className;
+        return 0;
+    }
     // Moves `child` (out of any container it is in) into `parent` at `index` in painting
     // order (clamped to the child count). False when the host refuses (a node into itself
     // or its own descendant, an unknown node).
     virtual bool insertChild(NodeId parent, NodeId child, std::size_t index) = 0;
     // Takes the child out of its container; it stays alive for the script that holds it.
     virtual void detach(NodeId child) = 0;
+
+    // --- Buttons (SimpleButton) ----------------------------------------------------------
+    // The states each record of the button's symbol shows (bits: up 1, over 2, down 4, hit
+    // 8), in the order of the records; empty for a button that has no symbol.
+    virtual std::vector<std::uint8_t> buttonRecords(NodeId button) {
+        (void)button;
+        return {};
+    }
+    // A new node for the character of the button's record `index`, placed in the button with
+    // the record's matrix and colours (its constructor finds the button's stage); 0 when none.
+    virtual NodeId makeButtonPart(NodeId button, std::size_t index) {
+        (void)button, (void)index;
+        return 0;
+    }
+    // Takes away what the timeline shows in the button: the scripts' states show instead.
+    virtual void clearButton(NodeId button) { (void)button; }
 
     // --- Properties ----------------------------------------------------------------------
     virtual std::string nameOf(NodeId node) = 0;

@@ -170,10 +170,12 @@ Value addEventListener(Machine& m, const Value& self, Args& a) {
         throw ScriptAbort{"listeners"};
     }
     list.push_back(Listener{type, fn, capture, priority});
-    if (isBroadcastEvent(type) && o->displayNode != 0 &&
-        std::find(m.broadcastTargets.begin(), m.broadcastTargets.end(), o) ==
-            m.broadcastTargets.end()) {
-        m.broadcastTargets.push_back(o);
+    // Each broadcast event has its own order: the order the objects first listened for it.
+    if (isBroadcastEvent(type) && o->displayNode != 0) {
+        auto& targets = m.broadcastTargets[type];
+        if (std::find(targets.begin(), targets.end(), o) == targets.end()) {
+            targets.push_back(o);
+        }
     }
     return Value();
 }
@@ -191,6 +193,12 @@ Value removeEventListener(Machine& m, const Value& self, Args& a) {
     std::erase_if(list, [&](const Listener& l) {
         return l.type == type && l.useCapture == capture && sameListener(m, l.function, fn);
     });
+    // An object that no longer listens leaves the broadcast; listening again puts it last.
+    if (isBroadcastEvent(type) && !hasListener(o, type)) {
+        if (auto it = m.broadcastTargets.find(type); it != m.broadcastTargets.end()) {
+            std::erase(it->second, o);
+        }
+    }
     return Value();
 }
 
@@ -231,6 +239,21 @@ Value willTrigger(Machine& m, const Value& self, Args& a) {
     return Value::boolean(false);
 }
 
+bool sendEvent(Machine& m, Object* dispatcher, Object* target, Object* event,
+               const std::vector<Object*>& path);
+
+Value dispatcherInit(Machine& m, const Value& self, Args& a) {
+    Object* o = dispatcherSelf(m, self);
+    const Value target = arg(a, 0);
+    if (target.isObject()) {
+        if (!o->listeners) {
+            o->listeners = std::make_shared<EventListeners>();
+        }
+        o->listeners->target = target.asObject() == o ? nullptr : target.asObject();
+    }
+    return Value();
+}
+
 Value dispatchEventMethod(Machine& m, const Value& self, Args& a) {
     Object* o = dispatcherSelf(m, self);
     Value ev = arg(a, 0);
@@ -252,7 +275,10 @@ Value dispatchEventMethod(Machine& m, const Value& self, Args& a) {
             m.throwError("TypeError", 2007, "Parameter event must be non-null.");
         }
     }
-    return Value::boolean(dispatchEvent(m, o, ev.asObject()));
+    // A dispatcher made for another object sends as that object: it is the target and its
+    // ancestors the path, while the listeners at the target are the dispatcher's own.
+    Object* target = o->listeners && o->listeners->target != nullptr ? o->listeners->target : o;
+    return Value::boolean(sendEvent(m, o, target, ev.asObject(), ancestorsOf(m, target)));
 }
 
 // A plain function runs with the global object of the script that made it as `this`.
@@ -268,7 +294,7 @@ Value globalOf(const Value& function) {
 }
 
 // Calls the listeners of `o` for the event in its current phase; false once stopped at once.
-void callListeners(Machine& m, Object* o, Object* event, bool capture) {
+void callListeners(Machine& m, Object* o, Object* event, bool capture, Object* as = nullptr) {
     if (!o->listeners) {
         return;
     }
@@ -281,7 +307,7 @@ void callListeners(Machine& m, Object* o, Object* event, bool capture) {
     }
     std::stable_sort(now.begin(), now.end(),
                      [](const Listener& x, const Listener& y) { return x.priority > y.priority; });
-    s.currentTarget = o;
+    s.currentTarget = as != nullptr ? as : o;
     for (const Listener& l : now) {
         // A listener removed by an earlier one during this dispatch still runs, as in Flash.
         Args args{Value::object(event)};
@@ -327,6 +353,13 @@ bool dispatchEvent(Machine& m, Object* target, Object* event) {
 
 bool dispatchEventAlong(Machine& m, Object* target, Object* event,
                         const std::vector<Object*>& path) {
+    return sendEvent(m, target, target, event, path);
+}
+
+namespace {
+
+bool sendEvent(Machine& m, Object* dispatcher, Object* target, Object* event,
+               const std::vector<Object*>& path) {
     EventState& s = stateOf(event);
     s.target = target;
     s.stopped = false;
@@ -337,7 +370,7 @@ bool dispatchEventAlong(Machine& m, Object* target, Object* event,
     }
     if (!s.stopped) {
         s.phase = EventPhase::AtTarget;
-        callListeners(m, target, event, false);
+        callListeners(m, dispatcher, event, false, target);
     }
     if (s.bubbles) {
         s.phase = EventPhase::Bubbling;
@@ -349,6 +382,8 @@ bool dispatchEventAlong(Machine& m, Object* target, Object* event,
     s.currentTarget = nullptr;
     return !s.defaultPrevented;
 }
+
+} // namespace
 
 void dispatchSimple(Machine& m, Object* target, const std::string& type, bool bubbles) {
     try {
@@ -375,11 +410,21 @@ void sendQueuedEvents(Machine& m) {
 }
 
 void broadcastEvent(Machine& m, const std::string& type) {
+    const auto found = m.broadcastTargets.find(type);
+    if (found == m.broadcastTargets.end()) {
+        return;
+    }
     // Objects registering during the broadcast wait for the next one.
-    const std::vector<Object*> targets = m.broadcastTargets;
+    const std::vector<Object*> targets = found->second;
     for (Object* o : targets) {
-        if (hasListener(o, type)) {
-            dispatchSimple(m, o, type, false);
+        if (!hasListener(o, type)) {
+            continue;
+        }
+        // Each object hears it at its target alone: no capture or bubbling.
+        try {
+            dispatchEventAlong(m, o, newEvent(m, type), {});
+        } catch (const ScriptThrow& t) {
+            m.printUncaught(t.value);
         }
     }
 }
@@ -389,12 +434,15 @@ void installEvents(Machine& m) {
     if (dispatcher == nullptr) {
         dispatcher = m.defineClass("flash.events", "EventDispatcher", m.objectClass);
     }
+    dispatcher->init = MethodRef{nullptr, 0, dispatcherInit};
     m.defineMethod(dispatcher, "addEventListener", addEventListener);
     m.defineMethod(dispatcher, "removeEventListener", removeEventListener);
     m.defineMethod(dispatcher, "hasEventListener", hasEventListenerMethod);
     m.defineMethod(dispatcher, "willTrigger", willTrigger);
     m.defineMethod(dispatcher, "dispatchEvent", dispatchEventMethod);
-    m.defineClass("flash.events", "IEventDispatcher", m.objectClass)->isInterface = true;
+    Class* iface = m.defineClass("flash.events", "IEventDispatcher", m.objectClass);
+    iface->isInterface = true;
+    dispatcher->interfaces.push_back(iface);
 
     Class* event = m.defineClass("flash.events", "Event", m.objectClass, eventInit);
     event->sealed = true;

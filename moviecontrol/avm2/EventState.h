@@ -36,6 +36,9 @@ struct Listener {
 
 struct EventListeners {
     std::vector<Listener> list;
+    // new EventDispatcher(target): the object events sent through this dispatcher go to,
+    // as their target and along its display ancestors; null: the dispatcher itself.
+    Object* target = nullptr;
 };
 
 // The names of the events the player sends to every display object that listens, whether

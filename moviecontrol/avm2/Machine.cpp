@@ -233,12 +233,41 @@ Class* Machine::classOf(const Value& v) {
 
 // --- Properties --------------------------------------------------------------------------
 
+namespace {
+
+// A call through an interface names the method in the interface's namespace ("pkg:Name");
+// an object whose class implements the interface answers it with its public property of
+// that name (built-in classes keep their methods public only).
+bool implementsNamespace(const Value& target, const Name& name) {
+    if (!target.isObject() || target.asObject()->cls == nullptr || name.namespaces.size() != 1 ||
+        name.namespaces[0].group != Namespace::Group::Public ||
+        name.namespaces[0].uri.find(':') == std::string::npos) {
+        return false;
+    }
+    const std::string& uri = name.namespaces[0].uri;
+    int steps = 0;
+    for (const Class* c = target.asObject()->cls; c != nullptr && steps < 4096;
+         c = c->super, ++steps) {
+        for (const Class* i : c->interfaces) {
+            if (uri == i->ns.uri + ":" + i->name) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 const Binding* Machine::findTrait(const Value& target, const Name& name, Object** holder) {
     *holder = nullptr;
     if (target.isObject()) {
         Object* o = target.asObject();
         *holder = o;
-        return o->traits != nullptr ? o->traits->find(name) : nullptr;
+        if (o->traits == nullptr) {
+            return nullptr;
+        }
+        return o->traits->find(name);
     }
     Class* c = classOf(target);
     return c != nullptr ? c->instance.find(name) : nullptr;
@@ -324,6 +353,9 @@ Value Machine::getProperty(const Value& target, const Name& name) {
     }
     if (const Binding* b = findTrait(target, name, &holder)) {
         return readBinding(target, holder, *b, nullptr);
+    }
+    if (implementsNamespace(target, name)) {
+        return getProperty(target, Name::publicName(name.local));
     }
     if (isProxy(target)) {
         return proxyNamed(*this, target, "getProperty", name);
@@ -535,6 +567,9 @@ Value Machine::callProperty(const Value& target, const Name& name, Args& args) {
                              b->declaredBy != nullptr ? b->declaredBy->scope : nullptr,
                              b->declaredBy, nullptr);
         }
+    }
+    if (implementsNamespace(target, name)) {
+        return callProperty(target, Name::publicName(name.local), args);
     }
     if (isProxy(target)) {
         return proxyNamed(*this, target, "callProperty", name, args);

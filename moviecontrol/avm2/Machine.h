@@ -151,12 +151,12 @@ class Machine {
     Class* vectorClass = nullptr;
     // flash.net.registerClassAlias: the class each AMF alias names.
     std::unordered_map<std::string, Class*> classAliases;
-    // Display objects listening for enterFrame and the other broadcast events, in the
-    // order they first registered.
-    std::vector<Object*> broadcastTargets;
     // Events the player sends once the running scripts are done (the replies of connections
     // and streams): target and event, in the order they were queued.
     std::vector<std::pair<Object*, Object*>> queuedEvents;
+    // Display objects listening for enterFrame and each other broadcast event, by event
+    // type, in the order they first registered for that type.
+    std::unordered_map<std::string, std::vector<Object*>> broadcastTargets;
     // flash.utils.Timer objects running, in the order they started.
     std::vector<Object*> runningTimers;
     // The XML settings and default xml namespace (XmlNodes.h: XmlState), made on first use.

@@ -215,6 +215,26 @@ avm2::NodeId As3DisplayTree::createNode(avm2::NodeKind kind) {
     return o->serial;
 }
 
+avm2::NodeId As3DisplayTree::createSymbolNode(const std::string& className) {
+    const auto symbol = std::find_if(symbolClasses_.begin(), symbolClasses_.end(),
+                                     [&](const auto& entry) { return entry.second == className; });
+    DisplayObject* holder = symbol != symbolClasses_.end() ? holding() : nullptr;
+    if (holder == nullptr) {
+        return 0;
+    }
+    // Only sprites and buttons bring their content to an object made with `new`: a shape's
+    // class makes an empty Shape.
+    const CharacterKind kind = player_.catalogOf(*holder).kind(symbol->first);
+    if (kind != CharacterKind::Sprite && kind != CharacterKind::Button) {
+        return 0;
+    }
+    while (holder->clip->displayList.contains(nextHoldingDepth_)) {
+        nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
+    }
+    auto o = player_.edits().placeCharacter(*holder, symbol->first, nextHoldingDepth_);
+    return o ? o->serial : 0;
+}
+
 bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) {
     DisplayObject* p = find(parent);
     DisplayObject* c = find(child);

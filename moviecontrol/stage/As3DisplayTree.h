@@ -57,7 +57,12 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::string symbolClass(avm2::NodeId node) override;
     bool onStage(avm2::NodeId node) override;
     bool alive(avm2::NodeId node) override { return node == kStageNode || find(node) != nullptr; }
+    // As3Buttons.cpp: a button's states made from its symbol's records.
+    std::vector<std::uint8_t> buttonRecords(avm2::NodeId button) override;
+    avm2::NodeId makeButtonPart(avm2::NodeId button, std::size_t index) override;
+    void clearButton(avm2::NodeId button) override;
     avm2::NodeId createNode(avm2::NodeKind kind) override;
+    avm2::NodeId createSymbolNode(const std::string& className) override;
     bool insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) override;
     void detach(avm2::NodeId child) override;
     std::string nameOf(avm2::NodeId node) override;
@@ -120,6 +125,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // No display object has this serial: serials count up from 1.
     static constexpr avm2::NodeId kStageNode = ~std::uint64_t{0};
     DisplayObject* holding();
+    const swf::Button* buttonDefinition(avm2::NodeId button);
     bool held(const DisplayObject& o) const;
 
     TimelinePlayer& player_;

@@ -19,6 +19,11 @@ DisplayEdits::duplicateClip(DisplayObject& original, std::string_view name, std:
 }
 
 std::shared_ptr<DisplayObject>
+DisplayEdits::placeCharacter(DisplayObject& parent, std::uint16_t characterId, std::int32_t depth) {
+    return player_.placeCharacter(parent, characterId, depth);
+}
+
+std::shared_ptr<DisplayObject>
 DisplayEdits::createEmptyClip(DisplayObject& parent, std::string_view name, std::int32_t depth) {
     return player_.createEmptyClip(parent, name, depth);
 }

@@ -139,6 +139,28 @@ std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent
     return o;
 }
 
+std::shared_ptr<DisplayObject> TimelinePlayer::placeCharacter(DisplayObject& parent,
+                                                              std::uint16_t characterId,
+                                                              std::int32_t depth) {
+    if (catalogOf(parent).kind(characterId) == CharacterKind::None) {
+        return nullptr;
+    }
+    auto o = insertNew(parent, depth, "instance" + std::to_string(nextSerial_));
+    if (!o) {
+        return nullptr;
+    }
+    if (!instantiate(parent, o, characterId, true)) {
+        parent.clip->displayList.erase(depth);
+        o->removed = true;
+        o->parent = nullptr;
+        return nullptr;
+    }
+    if (o->kind == CharacterKind::EditText) {
+        createTextState(*o);
+    }
+    return o;
+}
+
 std::shared_ptr<DisplayObject>
 TimelinePlayer::createEmptyClip(DisplayObject& parent, std::string_view name, std::int32_t depth) {
     auto o = insertNew(parent, depth, name);

@@ -179,6 +179,8 @@ class TimelinePlayer {
                                                std::string_view name, std::int32_t depth);
     std::shared_ptr<DisplayObject> duplicateClip(DisplayObject& original, std::string_view name,
                                                  std::int32_t depth);
+    std::shared_ptr<DisplayObject> placeCharacter(DisplayObject& parent, std::uint16_t characterId,
+                                                  std::int32_t depth);
     std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::string_view name,
                                                    std::int32_t depth);
     std::shared_ptr<DisplayObject> attachPixels(DisplayObject& parent, std::int32_t depth,

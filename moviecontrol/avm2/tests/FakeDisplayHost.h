@@ -113,6 +113,29 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         }
         nodes[child].parent = 0;
     }
+    // A button's records: the states each shows and the kind and name of what it places.
+    struct ButtonRecord {
+        std::uint8_t states = 0;
+        avm2::NodeKind kind = avm2::NodeKind::Shape;
+        std::string name;
+    };
+    std::map<avm2::NodeId, std::vector<ButtonRecord>> buttons;
+    std::vector<std::uint8_t> buttonRecords(avm2::NodeId button) override {
+        std::vector<std::uint8_t> states;
+        for (const ButtonRecord& r : buttons[button]) {
+            states.push_back(r.states);
+        }
+        return states;
+    }
+    avm2::NodeId makeButtonPart(avm2::NodeId button, std::size_t index) override {
+        const auto& records = buttons[button];
+        return index < records.size() ? place(button, records[index].name, records[index].kind) : 0;
+    }
+    void clearButton(avm2::NodeId button) override {
+        for (avm2::NodeId child : std::vector<avm2::NodeId>(nodes[button].children)) {
+            detach(child);
+        }
+    }
     std::string nameOf(avm2::NodeId node) override { return nodes[node].name; }
     void setName(avm2::NodeId node, const std::string& name) override { nodes[node].name = name; }
     double number(avm2::NodeId node, avm2::NodeProperty p) override {

@@ -42,10 +42,13 @@ std::uint32_t BitmapPixels::unmultiply(std::uint32_t premultiplied) {
     if (a == 255 || a == 0) {
         return a == 0 ? 0 : premultiplied;
     }
+    // The player divides by the alpha through a reciprocal kept to 8 fraction bits, so a
+    // colour read back may differ by one from the exact quotient.
+    const std::uint32_t reciprocal = (255u << 8) / a;
     std::uint32_t out = a << 24;
     for (int shift = 0; shift < 24; shift += 8) {
         std::uint32_t c = (premultiplied >> shift) & 0xFF;
-        out |= std::min<std::uint32_t>((c * 255 + a / 2) / a, 255) << shift;
+        out |= std::min<std::uint32_t>((c * reciprocal + 128) >> 8, 255) << shift;
     }
     return out;
 }

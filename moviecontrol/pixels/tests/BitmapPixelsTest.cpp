@@ -77,6 +77,13 @@ TEST(BitmapPixels, PartialAlphaKeepsTheColourFlashCanStore) {
     EXPECT_EQ(p.at(1, 0), 0x20202020u);
     p.set(1, 0, 0x00FFFFFFu);
     EXPECT_EQ(p.at(1, 0), 0u); // nothing is left of a colour without alpha
+    // read back through the player's 8-bit reciprocal of the alpha: 117 * 255 / 167 is
+    // 178.65, which reads as 178; 46 * 255 / 103 is 113.88, which reads as 114
+    p.set(0, 0, 0xA7B3B3B3u);
+    EXPECT_EQ(p.premultipliedAt(0, 0), 0xA7757575u);
+    EXPECT_EQ(p.at(0, 0), 0xA7B2B2B2u);
+    p.set(0, 0, 0x67737373u);
+    EXPECT_EQ(p.at(0, 0), 0x67727272u);
     // a flood fill ends even where the new colour reads back as the old one
     BitmapPixels f(3, 1, true, 0x01FFFFFFu);
     f.floodFill(0, 0, 0x01FEFEFEu);

@@ -346,6 +346,9 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
         }
         return object->proto() ? Value(object->proto()) : Value();
     }
+    if (object->vanished()) {
+        return {};
+    }
     bool cs = s.caseSensitive();
     Object* current = object;
     for (int depth = 0; current && depth < MaxChain; ++depth) {
@@ -650,8 +653,8 @@ std::vector<Str> Machine::enumerate(Object* object) {
 
 Value Machine::toPrimitive(const Value& v) {
     Object* o = v.asObject();
-    if (!o) {
-        return v;
+    if (!o || o->vanished()) {
+        return v; // a clip reference with nothing at its path reads as its (empty) path
     }
     Value valueOf = get(o, state_->sValueOf);
     if (valueOf.isObject() && valueOf.asObject()->asFunction()) {

@@ -160,6 +160,9 @@ class Object {
     // object that left the stage, which stands for whatever now stands at its path.
     // Equality compares these.
     virtual Object* referent() { return this; }
+    // A reference to a clip that left the stage, with nothing at its path now: every member
+    // it is asked for reads undefined, its own variables included.
+    virtual bool vanished() { return false; }
     // The primitive a Date, Number, Boolean or String object wraps, if any.
     virtual bool primitiveValue(Value&) const { return false; }
 

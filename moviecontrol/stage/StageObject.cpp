@@ -103,6 +103,12 @@ avm1::Object* StageObject::referent() {
     return next != nullptr ? next : this;
 }
 
+bool StageObject::vanished() {
+    const bool clip = kind_ != CharacterKind::EditText && kind_ != CharacterKind::Button &&
+                      kind_ != CharacterKind::Video;
+    return clip && display() == nullptr;
+}
+
 DisplayObject* StageObject::displayAtPath() {
     // Only references to clips are found again; a field or button that left stays gone.
     if (kind_ == CharacterKind::EditText || kind_ == CharacterKind::Button ||

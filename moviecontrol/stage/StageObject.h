@@ -33,6 +33,7 @@ class StageObject final : public avm1::Object {
     avm1::Object* referent() override;
     std::string_view className() const override;
 
+    bool vanished() override;
     bool getVirtual(avm1::Machine& m, const avm1::Str& name, avm1::Value& out) override;
     // A display or text property by name, never a child of that name (GetProperty).
     bool getOwnProperty(avm1::Machine& m, std::string_view name, avm1::Value& out);

@@ -49,6 +49,23 @@ TEST(ClipScriptsTest, AReferenceToARemovedClipFindsTheClipNowAtItsPath) {
               (Lines{"undefined", "mc", "undefined", "2", "7", "true", "new", "undefined"}));
 }
 
+TEST(ClipScriptsTest, AReferenceWithNothingAtItsPathAnswersNothing) {
+    Actions a;
+    // r = this.createEmptyMovieClip("mc", 1); r.tag = "kept"; r.removeMovieClip()
+    a.push("r").push(1.0).push("mc").pushInt(2).push("this").code(0x1C);
+    a.push("createEmptyMovieClip").code(0x52).code(0x1D);
+    a.setVariable("r.tag", "kept").callMethod("r", "removeMovieClip", {});
+    // Its variables, its methods and valueOf read undefined; it is still a clip by typeof
+    // and reads as its empty path.
+    a.traceValue("r.tag");
+    a.push("r").code(0x1C).push("getDepth").code(0x4E).code(0x44).code(0x26);
+    a.pushInt(0).push("r").code(0x1C).push("valueOf").code(0x52).code(0x44).code(0x26);
+    a.push("r").code(0x1C).code(0x44).code(0x26);
+    a.push("[").push("r").code(0x1C).code(0x47).push("]").code(0x47).code(0x26);
+    ScriptedMovie m(rootMovie(8, a));
+    EXPECT_EQ(m.traced, (Lines{"undefined", "undefined", "undefined", "movieclip", "[]"}));
+}
+
 TEST(ClipScriptsTest, GotoNumbersWrapAsIntegersAndFramesBeforeTheFirstAreIgnored) {
     Actions a;
     a.stop();

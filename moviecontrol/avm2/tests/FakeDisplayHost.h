@@ -149,7 +149,8 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     double stageHeight() override { return 400; }
     double frameRate() override { return 24; }
     double movieBytes() override { return 1000; }
-    int movieVersion() override { return 10; }
+    int movieVersion() override { return version; }
+    int version = 10;
     std::uint32_t currentFrame(avm2::NodeId node) override { return nodes[node].frame; }
     std::uint32_t frameCount(avm2::NodeId node) override { return nodes[node].frames; }
     bool playing(avm2::NodeId node) override { return nodes[node].playing; }

@@ -329,15 +329,10 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
     o->kind = kind;
     o->clip.reset();
     ++liveObjects_;
-    if (nameEveryObject_) {
-        // Every object made advances the count, the ones the movie named too.
-        std::string name = nextInstanceName();
-        if (o->name.empty()) {
-            o->name = std::move(name);
-        }
-    } else if (o->name.empty() && (kind == CharacterKind::Sprite || kind == CharacterKind::Button ||
-                                   kind == CharacterKind::EditText)) {
-        // Players name what scripts can reach and the movie left unnamed.
+    if (o->name.empty() && (nameEveryObject_ || kind == CharacterKind::Sprite ||
+                            kind == CharacterKind::Button || kind == CharacterKind::EditText)) {
+        // Players name what the movie left unnamed: ActionScript 3 every object, older
+        // movies what their scripts can reach.
         o->name = nextInstanceName();
     }
     if (kind == CharacterKind::Sprite) {

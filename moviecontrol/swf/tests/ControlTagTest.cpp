@@ -232,3 +232,33 @@ TEST(ControlTags, LabelsAreNamedAnchorsFromVersionSix) {
     auto old = test::load(test::tag(tag::FrameLabel, label.data()), 5);
     EXPECT_FALSE(std::get<FrameLabel>(firstTag(old)).namedAnchor);
 }
+
+// Scenes and their labels belong to the root; counts larger than the tag holds stop at its
+// end, and a sprite's copy of the tag is ignored.
+TEST(ControlTags, SceneTagNamesTheRootsScenesAndLabels) {
+    Bytes scenes;
+    scenes.u8(2).u8(0).str("Intro").u8(0x82).u8(0x01).str("Main"); // 130, encoded in two bytes
+    scenes.u8(1).u8(3).str("loop");
+    auto m = test::load(test::tag(tag::DefineSceneAndFrameLabelData, scenes.data()), 9);
+    ASSERT_TRUE(m);
+    ASSERT_EQ(m->root.scenes.size(), 2u);
+    EXPECT_EQ(m->root.scenes[0].name, "Intro");
+    EXPECT_EQ(m->root.scenes[1].name, "Main");
+    EXPECT_EQ(m->root.scenes[1].firstFrame, 130u);
+    ASSERT_EQ(m->root.sceneLabels.size(), 1u);
+    EXPECT_EQ(m->root.sceneLabels[0].frame, 3u);
+    EXPECT_EQ(m->root.sceneLabels[0].label, "loop");
+
+    Bytes claimsMore;
+    claimsMore.u8(0x7F).u8(0).str("Only");
+    auto cut = test::load(test::tag(tag::DefineSceneAndFrameLabelData, claimsMore.data()), 9);
+    ASSERT_TRUE(cut);
+    ASSERT_EQ(cut->root.scenes.size(), 1u);
+    EXPECT_TRUE(cut->root.sceneLabels.empty());
+
+    Bytes sprite;
+    sprite.u16(7).u16(1).append(test::tag(tag::DefineSceneAndFrameLabelData, scenes.data()));
+    auto inSprite = test::load(test::tag(tag::DefineSprite, sprite.data()), 9);
+    ASSERT_TRUE(inSprite);
+    EXPECT_TRUE(inSprite->root.scenes.empty());
+}

@@ -243,5 +243,28 @@ TEST_F(DisplayListTest, SelfPlacingSpritesAreBounded) {
     EXPECT_LE(rec.entries().size(), limits.maxCommands);
 }
 
+// Older movies name only what their scripts can reach; ActionScript 3 names every object
+// the movie left unnamed, from the one count that script-made objects take names from too.
+TEST_F(DisplayListTest, UnnamedObjectsTakeInstanceNamesFromOneCount) {
+    TimelineBuilder b(2);
+    b.at(0, place(1, 1));
+    swf::PlaceObject named = place(3, 1);
+    named.name = "named";
+    b.at(1, place(2, 2)).at(1, named).at(1, place(4, 2));
+    TimelinePlayer player(catalog, b.timeline, {});
+    const auto nameAt = [&](std::uint16_t depth) {
+        const auto it = player.root().displayList.find(depthOfTag(depth));
+        return it == player.root().displayList.end() ? std::string("(none)") : it->second->name;
+    };
+    EXPECT_EQ(nameAt(1), "");
+    player.setNameEveryObject(true);
+    player.advance();
+    EXPECT_EQ(nameAt(1), "");
+    EXPECT_EQ(nameAt(2), "instance1");
+    EXPECT_EQ(nameAt(3), "named");
+    EXPECT_EQ(nameAt(4), "instance2");
+    EXPECT_EQ(player.nextInstanceName(), "instance3");
+}
+
 } // namespace
 } // namespace mc

@@ -19,4 +19,6 @@
     X(Transform)                                                                                   \
     X(DisplayFilters)                                                                              \
     X(TextFormat)                                                                                  \
+    X(TextFieldMethods)                                                                            \
+    X(Fonts)                                                                                       \
     X(SharedObject)

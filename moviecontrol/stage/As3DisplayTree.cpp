@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <vector>
 
@@ -478,6 +480,7 @@ constexpr TextFlag kTextFlags[] = {
     {"displayAsPassword", &swf::EditText::password, false},
     {"border", &swf::EditText::border, false},
     {"selectable", &swf::EditText::noSelect, true},
+    {"embedFonts", &swf::EditText::useOutlines, false},
 };
 
 } // namespace
@@ -505,6 +508,14 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
     if (name == "antiAliasType") {
         return t.antiAliasType;
     }
+    if (name == "gridFitType") {
+        return t.gridFitType;
+    }
+    if (name == "sharpness" || name == "thickness") {
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g", name == "sharpness" ? t.sharpness : t.thickness);
+        return out;
+    }
     return {};
 }
 
@@ -529,6 +540,10 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
         t.autoSize = value;
     } else if (name == "antiAliasType") {
         t.antiAliasType = value;
+    } else if (name == "gridFitType") {
+        t.gridFitType = value;
+    } else if (name == "sharpness" || name == "thickness") {
+        (name == "sharpness" ? t.sharpness : t.thickness) = std::strtod(value.c_str(), nullptr);
     }
     t.changed();
 }

@@ -218,6 +218,16 @@ Value renderNumberSet(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// textWidth and textHeight: what the text takes, in pixels.
+constexpr char kTextWidth[] = "textWidth";
+constexpr char kTextHeight[] = "textHeight";
+
+template <const char* Name> Value measureGet(Machine& m, const Value& self, Args&) {
+    const std::string v = settingOf(m, self, Name);
+    const double n = v.empty() ? 0.0 : m.toNumber(Value::string(v));
+    return Value::number(std::isfinite(n) ? n : 0.0);
+}
+
 } // namespace
 
 void installTextFieldMethods(Machine& m) {
@@ -237,6 +247,8 @@ void installTextFieldMethods(Machine& m) {
     m.defineGetter(field, kSharpness, renderNumberGet<kSharpness>);
     m.defineSetter(field, kSharpness, renderNumberSet<kSharpness, 400>);
     m.defineGetter(field, kThickness, renderNumberGet<kThickness>);
+    m.defineGetter(field, kTextWidth, measureGet<kTextWidth>);
+    m.defineGetter(field, kTextHeight, measureGet<kTextHeight>);
     m.defineSetter(field, kThickness, renderNumberSet<kThickness, 200>);
 }
 

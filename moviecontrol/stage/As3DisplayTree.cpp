@@ -3,6 +3,7 @@
 #include "DisplayProperties.h"
 #include "Drawing.h"
 #include "TextFieldState.h"
+#include "TextMetrics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -510,6 +511,15 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
     }
     if (name == "gridFitType") {
         return t.gridFitType;
+    }
+    if (name == "textWidth" || name == "textHeight") {
+        // ActionScript 3 reads the measure unrounded, in pixels, and the height without the
+        // leading below the last line.
+        const TextExtent e = measureField(player_.catalog(), t);
+        const double height = e.lines.empty() ? e.height : e.lines.back().bottom;
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g", (name == "textWidth" ? e.width : height) / 20.0);
+        return out;
     }
     if (name == "sharpness" || name == "thickness") {
         char out[32];

@@ -21,6 +21,8 @@
     X(Transform)                                                                                   \
     X(DisplayFilters)                                                                              \
     X(TextFormat)                                                                                  \
+    X(TextFieldMethods)                                                                            \
+    X(Fonts)                                                                                       \
     X(SharedObject)                                                                                \
     X(Accessibility)                                                                               \
     X(TextEngine)                                                                                  \

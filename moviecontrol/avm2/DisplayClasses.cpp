@@ -922,17 +922,6 @@ template <bool Html> Value textGet(Machine& m, const Value& self, Args&) {
                                                            : std::string());
 }
 
-template <bool Html> Value textSet(Machine& m, const Value& self, Args& a) {
-    const Value v = arg(a, 0);
-    if (v.isNullish()) {
-        m.throwError("TypeError", 2007, "Parameter text must be non-null.");
-    }
-    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        h->setText(nodeOf(self), m.toString(v), Html);
-    }
-    return Value();
-}
-
 Value textAppend(Machine& m, const Value& self, Args& a) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
         h->setText(nodeOf(self), h->text(nodeOf(self), false) + m.toString(arg(a, 0)), false);
@@ -961,9 +950,9 @@ constexpr char kPassword[] = "displayAsPassword";
 constexpr char kBorder[] = "border";
 constexpr char kBackground[] = "background";
 constexpr char kSelectable[] = "selectable";
+constexpr char kEmbedFonts[] = "embedFonts";
 constexpr char kType[] = "type";
 constexpr char kAutoSize[] = "autoSize";
-constexpr char kAntiAlias[] = "antiAliasType";
 
 template <const char* Key> Value textFlagGet(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
@@ -1172,9 +1161,7 @@ void installDisplayClasses(Machine& m) {
     m.defineClass("flash.text", "StaticText", display, displayInit);
     Class* textField = m.defineClass("flash.text", "TextField", interactive, displayInit);
     m.defineGetter(textField, "text", textGet<false>);
-    m.defineSetter(textField, "text", textSet<false>);
     m.defineGetter(textField, "htmlText", textGet<true>);
-    m.defineSetter(textField, "htmlText", textSet<true>);
     m.defineGetter(textField, "length", textLength);
     m.defineMethod(textField, "appendText", textAppend);
     m.defineGetter(textField, kWordWrap, textFlagGet<kWordWrap>);
@@ -1189,12 +1176,13 @@ void installDisplayClasses(Machine& m) {
     m.defineSetter(textField, kBackground, textFlagSet<kBackground>);
     m.defineGetter(textField, kSelectable, textFlagGet<kSelectable>);
     m.defineSetter(textField, kSelectable, textFlagSet<kSelectable>);
+    m.defineGetter(textField, kEmbedFonts, textFlagGet<kEmbedFonts>);
+    m.defineSetter(textField, kEmbedFonts, textFlagSet<kEmbedFonts>);
     m.defineGetter(textField, kType, textWordGet<kType>);
     m.defineSetter(textField, kType, textWordSet<kType>);
     m.defineGetter(textField, kAutoSize, textWordGet<kAutoSize>);
     m.defineSetter(textField, kAutoSize, textWordSet<kAutoSize>);
-    m.defineGetter(textField, kAntiAlias, textWordGet<kAntiAlias>);
-    m.defineSetter(textField, kAntiAlias, textWordSet<kAntiAlias>);
+    // text, htmlText and the settings that read the text model: TextFieldMethods.cpp.
     textField->sealed = true;
 
     Class* stage = m.defineClass("flash.display", "Stage", container);

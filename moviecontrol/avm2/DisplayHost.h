@@ -16,6 +16,11 @@ namespace pixels {
 class BitmapPixels;
 }
 
+namespace mc {
+class TextDocument;
+struct TextFormat;
+} // namespace mc
+
 namespace avm2 {
 
 class Object;
@@ -165,6 +170,30 @@ class DisplayHost {
     // antiAliasType), empty for a name or node the field does not know.
     virtual std::string textSetting(NodeId node, const std::string& name) = 0;
     virtual void setTextSetting(NodeId node, const std::string& name, const std::string& value) = 0;
+    // A text field's formatted text and the format text set by scripts takes; null for other
+    // nodes. Kept only while nothing changes the tree.
+    virtual mc::TextDocument* textDocument(NodeId node) {
+        (void)node;
+        return nullptr;
+    }
+    virtual mc::TextFormat* textNewFormat(NodeId node) {
+        (void)node;
+        return nullptr;
+    }
+    // A script changed the field's text or formats through textDocument.
+    virtual void textEdited(NodeId node) { (void)node; }
+    // The fonts the movie embeds with a name (DefineFont2 and 3), and the one a SymbolClass
+    // tag gave `className` ("pkg.Name"); none when the class names no font.
+    struct EmbeddedFont {
+        std::string name;
+        bool bold = false;
+        bool italic = false;
+    };
+    virtual std::vector<EmbeddedFont> embeddedFonts() { return {}; }
+    virtual std::optional<EmbeddedFont> fontOfClass(const std::string& className) {
+        (void)className;
+        return std::nullopt;
+    }
     // The filters the node is drawn with (DisplayObject.filters), replacing its own.
     virtual void setFilters(NodeId node, const std::vector<FilterValue>& filters) {
         (void)node, (void)filters;

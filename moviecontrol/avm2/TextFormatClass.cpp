@@ -1,10 +1,12 @@
-// flash.text.TextFormat, and the TextField parts that take one: defaultTextFormat and
-// setTextFormat. A format's properties are null until set (null means "leave as it is"
-// when applied); numbers keep Flash's types (whole numbers for sizes and margins), align is
-// checked against the accepted words.
+// flash.text.TextFormat, and the TextField parts that take one: defaultTextFormat,
+// getTextFormat and setTextFormat, which read and change the field's text model. A format's
+// properties are null until set (null means "leave as it is" when applied); numbers keep
+// Flash's types (whole numbers for sizes and margins), align is checked against the
+// accepted words.
+#include "avm2/TextFormats.h"
+
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
-#include "unicode/Utf16Text.h"
 
 #include <array>
 #include <cmath>
@@ -134,186 +136,190 @@ Value newFormat(Machine& m) {
     return m.construct(Value::object(m.findClass("flash.text::TextFormat")->classObject), none);
 }
 
-// A copy holding every property of `from` that is set.
-Value copyOf(Machine& m, const Value& from) {
-    Value copy = newFormat(m);
-    for (std::size_t i = 0; i < kProperties.size(); ++i) {
-        *slotOf(m, copy, i) = *slotOf(m, from, i);
+Value wholeOrNumber(double n) {
+    if (std::isfinite(n) && n == std::trunc(n) && std::fabs(n) < 2147483648.0) {
+        return Value::integer(static_cast<std::int32_t>(n));
     }
-    return copy;
+    return Value::number(n);
 }
 
-// A new text field's format, as Flash gives it.
-Value fieldDefaults(Machine& m) {
-    Value f = newFormat(m);
-    const std::pair<const char*, Value> defaults[] = {
-        {"font", Value::string("Times New Roman")},
-        {"size", Value::integer(12)},
-        {"color", Value::unsignedInt(0)},
-        {"bold", Value::boolean(false)},
-        {"italic", Value::boolean(false)},
-        {"underline", Value::boolean(false)},
-        {"url", Value::string("")},
-        {"target", Value::string("")},
-        {"align", Value::string("left")},
-        {"leftMargin", Value::integer(0)},
-        {"rightMargin", Value::integer(0)},
-        {"indent", Value::integer(0)},
-        {"leading", Value::integer(0)},
-        {"blockIndent", Value::integer(0)},
-        {"bullet", Value::boolean(false)},
-        {"kerning", Value::boolean(false)},
-        {"letterSpacing", Value::number(0)},
-        {"tabStops", Value::object(m.newArray())},
-    };
-    for (const auto& [name, v] : defaults) {
-        *slotOf(m, f, indexOf(name)) = v;
+template <typename T, typename F>
+void put(Machine& m, const Value& f, const char* name, const std::optional<T>& v, F make) {
+    if (v) {
+        *slotOf(m, f, indexOf(name)) = make(*v);
     }
+}
+
+} // namespace
+
+Value textFormatObject(Machine& m, const mc::PartialFormat& p) {
+    Value f = newFormat(m);
+    auto text = [](const std::string& s) { return Value::string(s); };
+    auto flag = [](bool b) { return Value::boolean(b); };
+    put(m, f, "font", p.font, text);
+    put(m, f, "size", p.size, wholeOrNumber);
+    put(m, f, "color", p.color, [](std::uint32_t c) { return Value::unsignedInt(c); });
+    put(m, f, "bold", p.bold, flag);
+    put(m, f, "italic", p.italic, flag);
+    put(m, f, "underline", p.underline, flag);
+    put(m, f, "url", p.url, text);
+    put(m, f, "target", p.target, text);
+    put(m, f, "align", p.align, text);
+    put(m, f, "leftMargin", p.leftMargin, wholeOrNumber);
+    put(m, f, "rightMargin", p.rightMargin, wholeOrNumber);
+    put(m, f, "indent", p.indent, wholeOrNumber);
+    put(m, f, "leading", p.leading, wholeOrNumber);
+    put(m, f, "blockIndent", p.blockIndent, wholeOrNumber);
+    put(m, f, "bullet", p.bullet, flag);
+    put(m, f, "kerning", p.kerning, flag);
+    put(m, f, "letterSpacing", p.letterSpacing, [](double n) { return Value::number(n); });
+    put(m, f, "tabStops", p.tabStops, [&m](const std::vector<double>& stops) {
+        std::vector<Value> list;
+        for (double stop : stops) {
+            list.push_back(wholeOrNumber(stop));
+        }
+        return Value::object(m.newArray(std::move(list)));
+    });
     return f;
 }
 
-constexpr char kDefaultFormat[] = "text.defaultTextFormat";
-
-Value* keptFormat(Machine& m, const Value& field) {
-    if (!field.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    for (auto& [k, v] : field.asObject()->entries) {
-        if (k.isString() && k.asString() == kDefaultFormat) {
-            return &v;
+mc::PartialFormat partialFormatOf(Machine& m, const Value& format) {
+    mc::PartialFormat p;
+    auto slot = [&](const char* name) -> std::optional<Value> {
+        Value v = *slotOf(m, format, indexOf(name));
+        return v.isNullish() ? std::nullopt : std::optional<Value>(v);
+    };
+    // Numbers a model cannot draw with (NaN, infinities) leave the attribute as it is.
+    auto number = [&](const char* name) -> std::optional<double> {
+        auto v = slot(name);
+        if (!v) {
+            return std::nullopt;
         }
+        const double n = m.toNumber(*v);
+        return std::isfinite(n) ? std::optional<double>(n) : std::nullopt;
+    };
+    auto text = [&](const char* name) -> std::optional<std::string> {
+        auto v = slot(name);
+        return v ? std::optional<std::string>(m.toString(*v)) : std::nullopt;
+    };
+    auto flag = [&](const char* name) -> std::optional<bool> {
+        auto v = slot(name);
+        return v ? std::optional<bool>(Machine::toBoolean(*v)) : std::nullopt;
+    };
+    p.font = text("font");
+    p.size = number("size");
+    if (auto c = slot("color")) {
+        p.color = toUint32(m.toNumber(*c)) & 0xFFFFFF;
     }
-    field.asObject()->entries.emplace_back(Value::string(kDefaultFormat), fieldDefaults(m));
-    return &field.asObject()->entries.back().second;
+    p.bold = flag("bold");
+    p.italic = flag("italic");
+    p.underline = flag("underline");
+    p.url = text("url");
+    p.target = text("target");
+    p.align = text("align");
+    p.leftMargin = number("leftMargin");
+    p.rightMargin = number("rightMargin");
+    p.indent = number("indent");
+    p.leading = number("leading");
+    p.blockIndent = number("blockIndent");
+    p.bullet = flag("bullet");
+    p.kerning = flag("kerning");
+    p.letterSpacing = number("letterSpacing");
+    if (auto stops = slot("tabStops"); stops && stops->isObject()) {
+        std::vector<double> list;
+        for (const Value& e : stops->asObject()->elements) {
+            const double n = m.toNumber(e);
+            list.push_back(std::isfinite(n) ? n : 0.0);
+        }
+        p.tabStops = std::move(list);
+    }
+    return p;
 }
 
-Object* formatArg(Machine& m, const Args& a) {
-    const Value v = a.empty() ? Value() : a[0];
-    Class* cls = m.findClass("flash.text::TextFormat");
+Value textFormatArgument(Machine& m, const Value& v) {
     if (v.isNullish()) {
         m.throwError("TypeError", 2007, "Parameter format must be non-null.");
     }
-    m.coerce(v, cls);
-    return v.asObject();
+    return m.coerce(v, m.findClass("flash.text::TextFormat"));
 }
 
-// defaultTextFormat: the properties set in the new format replace the field's; those left
+namespace {
+
+NodeId fieldNode(const Value& self) {
+    return self.isObject() ? self.asObject()->displayNode : 0;
+}
+
+// The format text set by scripts takes; a field the host keeps no model for has Flash's
+// defaults.
+mc::TextFormat newTextFormat(Machine& m, const Value& self) {
+    DisplayHost* host = m.host().display();
+    const mc::TextFormat* f = host != nullptr ? host->textNewFormat(fieldNode(self)) : nullptr;
+    return f != nullptr ? *f : mc::TextFormat{};
+}
+
+// defaultTextFormat: the attributes set in the new format replace the field's; those left
 // null keep what the field had.
 Value defaultFormatSet(Machine& m, const Value& self, Args& a) {
-    const Value given = Value::object(formatArg(m, a));
-    Value* kept = keptFormat(m, self);
-    for (std::size_t i = 0; i < kProperties.size(); ++i) {
-        const Value v = *slotOf(m, given, i);
-        if (!v.isNull()) {
-            *slotOf(m, *kept, i) = v;
-        }
+    const Value given = textFormatArgument(m, a.empty() ? Value() : a[0]);
+    DisplayHost* host = m.host().display();
+    if (mc::TextFormat* f = host != nullptr ? host->textNewFormat(fieldNode(self)) : nullptr) {
+        partialFormatOf(m, given).applyTo(*f);
     }
     return Value();
 }
 
-std::string escapedAttribute(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
+// The range [begin, end) a format method names: no begin (-1) is the whole text, a begin
+// without an end its one character; an empty or reversed range, or one past the text, is
+// out of bounds.
+struct Range {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
 
-std::string escapedText(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
+Range formatRange(Machine& m, const Args& a, std::size_t length) {
+    const double begin = a.size() > 0 ? m.toNumber(a[0]) : -1;
+    const double end = a.size() > 1 ? m.toNumber(a[1]) : -1;
+    const double b = begin == -1 ? 0 : begin;
+    const double e = end != -1 ? end : begin == -1 ? static_cast<double>(length) : begin + 1;
+    if (length == 0 && b == 0 && e == 0) {
+        return {};
     }
-    return out;
-}
-
-// setTextFormat over the whole text: the field's text again as html wrapped in the
-// format's tags, which the text model reads as Flash's html. A range that is only part of
-// the text is checked but changes nothing yet.
-Value setTextFormat(Machine& m, const Value& self, Args& a) {
-    const Value format = Value::object(formatArg(m, a));
-    DisplayHost* host = m.host().display();
-    const NodeId node = self.isObject() ? self.asObject()->displayNode : 0;
-    const std::string plain = host != nullptr && node != 0 ? host->text(node, false) : "";
-    const double length = static_cast<double>(unicode::toUtf16(plain).size());
-    const double begin = a.size() > 1 ? m.toNumber(a[1]) : -1;
-    const double end = a.size() > 2 ? m.toNumber(a[2]) : -1;
-    if (begin > length || end > length || (end >= 0 && begin > end)) {
+    if (!(b >= 0) || !(e <= static_cast<double>(length)) || !(b < e)) {
         m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
     }
-    const bool whole = (begin <= 0) && (end < 0 || end >= length);
-    if (host == nullptr || node == 0 || !whole || plain.empty()) {
+    return {static_cast<std::size_t>(b), static_cast<std::size_t>(e)};
+}
+
+Value getTextFormat(Machine& m, const Value& self, Args& a) {
+    DisplayHost* host = m.host().display();
+    const mc::TextDocument* doc = host != nullptr ? host->textDocument(fieldNode(self)) : nullptr;
+    const std::size_t length = doc != nullptr ? doc->size() : 0;
+    const Range r = formatRange(m, a, length);
+    if (doc == nullptr || r.begin == r.end) {
+        return newFormat(m);
+    }
+    const auto shared = doc->formatOf(r.begin, r.end);
+    return shared ? textFormatObject(m, *shared) : newFormat(m);
+}
+
+// setTextFormat(format, begin, end): the attributes the format sets change the characters
+// of the range; its paragraph attributes change whole paragraphs.
+Value setTextFormat(Machine& m, const Value& self, Args& a) {
+    const Value format = textFormatArgument(m, a.empty() ? Value() : a[0]);
+    DisplayHost* host = m.host().display();
+    const NodeId node = fieldNode(self);
+    mc::TextDocument* doc = host != nullptr ? host->textDocument(node) : nullptr;
+    const std::size_t length = doc != nullptr ? doc->size() : 0;
+    Args range(a.size() > 1 ? a.begin() + 1 : a.end(), a.end());
+    const Range r = formatRange(m, range, length);
+    const mc::PartialFormat partial = partialFormatOf(m, format);
+    // Re-read after the conversions above, which may have run scripts.
+    doc = host != nullptr ? host->textDocument(node) : nullptr;
+    if (doc == nullptr || r.begin >= r.end || r.end > doc->size()) {
         return Value();
     }
-    std::string open, close;
-    auto value = [&](const char* name) { return *slotOf(m, format, indexOf(name)); };
-    std::string font;
-    if (!value("font").isNull()) {
-        font += " FACE=\"" + escapedAttribute(m.toString(value("font"))) + "\"";
-    }
-    if (!value("size").isNull()) {
-        font += " SIZE=\"" + m.toString(value("size")) + "\"";
-    }
-    if (!value("color").isNull()) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "#%06X", toUint32(m.toNumber(value("color"))) & 0xFFFFFF);
-        font += std::string(" COLOR=\"") + hex + "\"";
-    }
-    if (!value("align").isNull()) {
-        open += "<P ALIGN=\"" + escapedAttribute(m.toString(value("align"))) + "\">";
-        close = "</P>" + close;
-    }
-    if (!font.empty()) {
-        open += "<FONT" + font + ">";
-        close = "</FONT>" + close;
-    }
-    for (const auto& [name, tag] :
-         {std::pair{"bold", "B"}, std::pair{"italic", "I"}, std::pair{"underline", "U"}}) {
-        if (Machine::toBoolean(value(name))) {
-            open += std::string("<") + tag + ">";
-            close.insert(0, std::string("</").append(tag).append(">"));
-        }
-    }
-    bool anySet = !open.empty();
-    for (const char* name : {"bold", "italic", "underline"}) {
-        anySet = anySet || !value(name).isNull();
-    }
-    if (!anySet) {
-        return Value();
-    }
-    std::string body;
-    for (char c : escapedText(plain)) {
-        body += c == '\r' ? std::string(close + open) : std::string(1, c);
-    }
-    host->setText(node, open + body + close, true);
+    doc->apply(r.begin, r.end, partial);
+    host->textEdited(node);
     return Value();
 }
 
@@ -334,9 +340,10 @@ void installTextFormat(Machine& m) {
 
     if (Class* field = m.findClass("flash.text::TextField")) {
         m.defineGetter(field, "defaultTextFormat", [](Machine& mm, const Value& self, Args&) {
-            return copyOf(mm, *keptFormat(mm, self));
+            return textFormatObject(mm, mc::PartialFormat::of(newTextFormat(mm, self)));
         });
         m.defineSetter(field, "defaultTextFormat", defaultFormatSet);
+        m.defineMethod(field, "getTextFormat", getTextFormat);
         m.defineMethod(field, "setTextFormat", setTextFormat);
     }
 }

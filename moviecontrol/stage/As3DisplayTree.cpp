@@ -3,9 +3,12 @@
 #include "DisplayProperties.h"
 #include "Drawing.h"
 #include "TextFieldState.h"
+#include "TextMetrics.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <vector>
 
@@ -513,6 +516,7 @@ constexpr TextFlag kTextFlags[] = {
     {"displayAsPassword", &swf::EditText::password, false},
     {"border", &swf::EditText::border, false},
     {"selectable", &swf::EditText::noSelect, true},
+    {"embedFonts", &swf::EditText::useOutlines, false},
 };
 
 } // namespace
@@ -540,6 +544,23 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
     if (name == "antiAliasType") {
         return t.antiAliasType;
     }
+    if (name == "gridFitType") {
+        return t.gridFitType;
+    }
+    if (name == "textWidth" || name == "textHeight") {
+        // ActionScript 3 reads the measure unrounded, in pixels, and the height without the
+        // leading below the last line.
+        const TextExtent e = measureField(player_.catalog(), t);
+        const double height = e.lines.empty() ? e.height : e.lines.back().bottom;
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g", (name == "textWidth" ? e.width : height) / 20.0);
+        return out;
+    }
+    if (name == "sharpness" || name == "thickness") {
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g", name == "sharpness" ? t.sharpness : t.thickness);
+        return out;
+    }
     return {};
 }
 
@@ -564,6 +585,10 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
         t.autoSize = value;
     } else if (name == "antiAliasType") {
         t.antiAliasType = value;
+    } else if (name == "gridFitType") {
+        t.gridFitType = value;
+    } else if (name == "sharpness" || name == "thickness") {
+        (name == "sharpness" ? t.sharpness : t.thickness) = std::strtod(value.c_str(), nullptr);
     }
     t.changed();
 }

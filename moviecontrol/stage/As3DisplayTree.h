@@ -75,6 +75,12 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::string textSetting(avm2::NodeId node, const std::string& name) override;
     void setTextSetting(avm2::NodeId node, const std::string& name,
                         const std::string& value) override;
+    // As3Text.cpp: the text model of fields and the movie's embedded fonts.
+    TextDocument* textDocument(avm2::NodeId node) override;
+    TextFormat* textNewFormat(avm2::NodeId node) override;
+    void textEdited(avm2::NodeId node) override;
+    std::vector<EmbeddedFont> embeddedFonts() override;
+    std::optional<EmbeddedFont> fontOfClass(const std::string& className) override;
     // As3Bitmaps.cpp: a Bitmap's pixels, drawn by a child the scripts do not see.
     void showPixels(avm2::NodeId node, const std::shared_ptr<pixels::BitmapPixels>& pixels,
                     bool smoothing) override;

@@ -331,10 +331,14 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
                 vm_->loadAbc(tag.abc, tag.lazy);
                 continue;
             }
-            // Id 0 names the document class; some tools give it an id no character has.
+            // Id 0 names the document class; some tools give it an id no character has,
+            // which counts only when the tag names no id 0 (a class of a character the movie
+            // lacks, such as a font it does not embed, is no document class).
+            const bool namesRoot = std::any_of(tag.symbols.begin(), tag.symbols.end(),
+                                               [](const auto& s) { return s.first == 0; });
             for (const auto& [id, name] : tag.symbols) {
-                if (id == 0 ||
-                    (documentClass_ == nullptr && !rootMade_ && movie_.find(id) == nullptr)) {
+                if (id == 0 || (!namesRoot && documentClass_ == nullptr && !rootMade_ &&
+                                movie_.find(id) == nullptr)) {
                     if (documentClass_ == nullptr) {
                         documentClass_ = &name;
                     }

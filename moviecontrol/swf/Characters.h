@@ -133,6 +133,12 @@ struct EditText {
     std::int16_t leading = 0;
     std::string variableName;
     std::optional<std::string> initialText;
+    // CSMTextSettings: how the glyphs are drawn (advanced anti-aliasing, grid fitting 0 none,
+    // 1 pixel, 2 subpixel, and the advanced renderer's thickness and sharpness).
+    bool advancedAntiAlias = false;
+    std::uint8_t gridFit = 1;
+    double thickness = 0;
+    double sharpness = 0;
 };
 
 // Button state bits of a button record.

@@ -42,6 +42,7 @@ bool isDefinitionTag(std::uint16_t code) {
     case tag::DefineButton:
     case tag::DefineButton2:
     case tag::DefineButtonCxform:
+    case tag::CsmTextSettings:
     case tag::DefineSprite:
     case tag::DefineVideoStream:
         return true;
@@ -362,6 +363,11 @@ class MovieReader {
             }
             break;
         }
+        case tag::CsmTextSettings:
+            if (EditText* text = findMutable<EditText>(b.u16())) {
+                applyTextSettings(b, *text);
+            }
+            break;
         case tag::DefineButtonCxform:
             if (Button* button = findMutable<Button>(b.u16())) {
                 applyButtonCxform(b, *button);

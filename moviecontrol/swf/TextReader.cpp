@@ -1,6 +1,9 @@
 #include "BasicRecords.h"
 #include "TextReaders.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace swf {
 
 StaticText readDefineText(ByteReader& r, std::uint8_t textVersion) {
@@ -45,6 +48,19 @@ StaticText readDefineText(ByteReader& r, std::uint8_t textVersion) {
         text.records.push_back(std::move(rec));
     }
     return text;
+}
+
+void applyTextSettings(ByteReader& r, EditText& text) {
+    const std::uint8_t flags = r.u8();
+    text.advancedAntiAlias = (flags >> 6) == 1;
+    const std::uint8_t gridFit = (flags >> 3) & 0x07;
+    // Values past subpixel are reserved; they keep the default.
+    text.gridFit = gridFit <= 2 ? gridFit : 1;
+    const float thickness = r.float32();
+    const float sharpness = r.float32();
+    // Only finite numbers; the script properties hold them within their ranges.
+    text.thickness = std::isfinite(thickness) ? std::clamp<double>(thickness, -200, 200) : 0;
+    text.sharpness = std::isfinite(sharpness) ? std::clamp<double>(sharpness, -400, 400) : 0;
 }
 
 EditText readDefineEditText(ByteReader& r) {

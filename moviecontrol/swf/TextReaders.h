@@ -16,5 +16,7 @@ void applyFontName(ByteReader& r, Font& font);
 
 StaticText readDefineText(ByteReader& r, std::uint8_t textVersion);
 EditText readDefineEditText(ByteReader& r);
+// CSMTextSettings: r positioned after the text's id.
+void applyTextSettings(ByteReader& r, EditText& text);
 
 } // namespace swf

@@ -32,6 +32,10 @@ void TextFieldState::define(const swf::EditText& definition, std::string_view fo
     field = definition;
     // A definition's border comes with a background.
     background = definition.border;
+    antiAliasType = definition.advancedAntiAlias ? "advanced" : "normal";
+    gridFitType = definition.gridFit == 0 ? "none" : definition.gridFit == 2 ? "subpixel" : "pixel";
+    thickness = definition.thickness;
+    sharpness = definition.sharpness;
     newFormat = formatOfDefinition(definition, fontName);
     document.clear();
     if (definition.initialText) {

@@ -3,7 +3,9 @@
 // kinds and timelines, and a host that traces into a list like FakeHost.
 
 #include "FakeHost.h"
+#include "TextDocument.h"
 #include "avm2/DisplayHost.h"
+#include "unicode/Utf16Text.h"
 
 #include <algorithm>
 #include <map>
@@ -145,12 +147,60 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         nodes[node].numbers[static_cast<int>(p)] = value;
     }
     void graphics(avm2::NodeId, const avm2::GraphicsOp&) override {}
-    std::string text(avm2::NodeId node, bool) override { return nodes[node].name; }
-    void setText(avm2::NodeId node, const std::string& text, bool) override {
+    // Text nodes keep a text model; the others answer their name.
+    struct Field {
+        mc::TextDocument document;
+        mc::TextFormat newFormat;
+    };
+    std::map<avm2::NodeId, Field> fields;
+    Field* field(avm2::NodeId node) {
+        auto it = nodes.find(node);
+        if (it == nodes.end() || it->second.kind != avm2::NodeKind::Text) {
+            return nullptr;
+        }
+        return &fields[node];
+    }
+    std::string text(avm2::NodeId node, bool html) override {
+        if (Field* f = field(node)) {
+            return html ? mc::printHtml(f->document) : unicode::fromUtf16(f->document.text());
+        }
+        return nodes[node].name;
+    }
+    void setText(avm2::NodeId node, const std::string& text, bool html) override {
+        if (Field* f = field(node)) {
+            f->document = html ? mc::parseHtml(text, f->newFormat, {}) : mc::TextDocument{};
+            if (!html) {
+                f->document.append(unicode::toUtf16(text), f->newFormat);
+            }
+            return;
+        }
         nodes[node].name = text;
     }
-    std::string textSetting(avm2::NodeId, const std::string&) override { return {}; }
-    void setTextSetting(avm2::NodeId, const std::string&, const std::string&) override {}
+    mc::TextDocument* textDocument(avm2::NodeId node) override {
+        Field* f = field(node);
+        return f != nullptr ? &f->document : nullptr;
+    }
+    mc::TextFormat* textNewFormat(avm2::NodeId node) override {
+        Field* f = field(node);
+        return f != nullptr ? &f->newFormat : nullptr;
+    }
+    // Fonts the movie would embed, and the classes SymbolClass would tie to them.
+    std::vector<EmbeddedFont> fonts;
+    std::map<std::string, EmbeddedFont> fontClasses;
+    std::vector<EmbeddedFont> embeddedFonts() override { return fonts; }
+    std::optional<EmbeddedFont> fontOfClass(const std::string& className) override {
+        auto it = fontClasses.find(className);
+        return it != fontClasses.end() ? std::optional<EmbeddedFont>(it->second) : std::nullopt;
+    }
+    std::map<std::pair<avm2::NodeId, std::string>, std::string> textSettings;
+    std::string textSetting(avm2::NodeId node, const std::string& name) override {
+        auto it = textSettings.find({node, name});
+        return it != textSettings.end() ? it->second : std::string();
+    }
+    void setTextSetting(avm2::NodeId node, const std::string& name,
+                        const std::string& value) override {
+        textSettings[{node, name}] = value;
+    }
     // The filters last given to a node, as the renderer would get them.
     std::map<avm2::NodeId, std::vector<avm2::FilterValue>> filters;
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& f) override {

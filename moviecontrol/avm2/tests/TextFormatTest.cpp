@@ -1,6 +1,5 @@
 // flash.text.TextFormat's property types and checks, a text field's default format merged
-// from the formats set, and setTextFormat over a field's whole text as the html the text
-// model reads.
+// from the formats set, and getTextFormat and setTextFormat over ranges of a field's text.
 
 #include "FakeDisplayHost.h"
 
@@ -84,19 +83,53 @@ TEST_F(TextFormat, DefaultFormatsMergeWhatIsSet) {
     EXPECT_EQ(thrown([&] { set(field, "defaultTextFormat", Value::null()); }), "TypeError #2007");
 }
 
-TEST_F(TextFormat, WholeTextFormatsBecomeHtml) {
+TEST_F(TextFormat, RangesChangeOnlyTheirCharacters) {
     Value field = make("flash.text::TextField");
-    set(field, "text", Value::string("a<b"));
-    Value format = make("flash.text::TextFormat", {Value::string("Arial"), Value::number(20),
-                                                   Value::number(0xFF0000), Value::boolean(true)});
-    Args args{format};
+    set(field, "text", Value::string("abcd"));
+    Value bold = make("flash.text::TextFormat",
+                      {Value::null(), Value::number(20), Value::null(), Value::boolean(true)});
+    Args args{bold, Value::number(1), Value::number(3)};
     vm.callProperty(field, Name::publicName("setTextFormat"), args);
-    EXPECT_EQ(get(field, "text"),
-              "<FONT FACE=\"Arial\" SIZE=\"20\" COLOR=\"#FF0000\"><B>a&lt;b</B></FONT>");
-    Args outOfRange{format, Value::number(0), Value::number(99)};
-    EXPECT_EQ(
-        thrown([&] { vm.callProperty(field, Name::publicName("setTextFormat"), outOfRange); }),
-        "RangeError #2006");
+    auto formatOf = [&](Args range) {
+        return vm.callProperty(field, Name::publicName("getTextFormat"), range);
+    };
+    EXPECT_EQ(get(formatOf({Value::number(1), Value::number(3)}), "bold"), "true");
+    EXPECT_EQ(get(formatOf({Value::number(1), Value::number(3)}), "size"), "20");
+    // Characters that differ leave the attribute null; those they share keep it.
+    EXPECT_EQ(get(formatOf({}), "bold"), "null");
+    EXPECT_EQ(get(formatOf({}), "font"), "Times New Roman");
+    // A begin without an end is that one character.
+    EXPECT_EQ(get(formatOf({Value::number(0)}), "bold"), "false");
+    EXPECT_EQ(get(formatOf({Value::number(2)}), "bold"), "true");
+    // The format for new text is not touched.
+    EXPECT_EQ(get(vm.getProperty(field, Name::publicName("defaultTextFormat")), "bold"), "false");
+}
+
+TEST_F(TextFormat, RangesOutsideTheTextThrow) {
+    Value field = make("flash.text::TextField");
+    auto range = [&](double b, double e) {
+        return thrown([&] {
+            Args a{Value::number(b), Value::number(e)};
+            vm.callProperty(field, Name::publicName("getTextFormat"), a);
+        });
+    };
+    // An empty field answers for the whole (empty) text, with every attribute null.
+    EXPECT_EQ(range(-1, -1), "");
+    Args whole;
+    EXPECT_EQ(get(vm.callProperty(field, Name::publicName("getTextFormat"), whole), "size"),
+              "null");
+    set(field, "text", Value::string("x"));
+    const std::pair<double, double> bad[] = {{0, 0}, {1, 1}, {1, 0}, {-1, 0}, {0, 2}, {-2, 1}};
+    for (const auto& [b, e] : bad) {
+        EXPECT_EQ(range(b, e), "RangeError #2006") << b << "," << e;
+    }
+    EXPECT_EQ(range(0, -1), "");
+    EXPECT_EQ(range(0, 1), "");
+    EXPECT_EQ(thrown([&] {
+                  Args a{Value::null()};
+                  vm.callProperty(field, Name::publicName("setTextFormat"), a);
+              }),
+              "TypeError #2007");
 }
 
 } // namespace

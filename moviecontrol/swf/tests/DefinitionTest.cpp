@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <limits>
+
 using namespace swf;
 using swf::test::Bytes;
 using swf::test::operator+;
@@ -109,6 +112,40 @@ TEST(Texts, DefineEditTextReadsEveryField) {
     EXPECT_EQ(t->variableName, "myVar");
     EXPECT_EQ(t->initialText, "你好");
     EXPECT_TRUE(m->diagnostics.empty());
+}
+
+TEST(Texts, CsmTextSettingsSetHowAFieldIsDrawn) {
+    auto settings = [](std::uint16_t id, std::uint8_t flags, float thickness, float sharpness) {
+        Bytes b;
+        b.u16(id).u8(flags);
+        b.u32(std::bit_cast<std::uint32_t>(thickness)).u32(std::bit_cast<std::uint32_t>(sharpness));
+        b.u8(0);
+        return test::tag(tag::CsmTextSettings, b.data());
+    };
+    auto field = [](std::uint16_t id) {
+        Bytes b;
+        b.u16(id).rect(0, 2000, 0, 400).u8(0).u8(0).str("");
+        return test::tag(tag::DefineEditText, b.data());
+    };
+    // Advanced anti-aliasing with subpixel fitting; then values past the ranges, a reserved
+    // grid fit and a NaN; then a field the tag never names.
+    auto m = test::load(field(1) + settings(1, 0x50, -2.5f, 150.0f) + field(2) +
+                        settings(2, 0x38, 900.0f, std::numeric_limits<float>::quiet_NaN()) +
+                        field(3) + settings(9, 0x40, 1, 1));
+    const EditText* a = m->findAs<EditText>(1);
+    const EditText* b = m->findAs<EditText>(2);
+    const EditText* c = m->findAs<EditText>(3);
+    ASSERT_TRUE(a != nullptr && b != nullptr && c != nullptr);
+    EXPECT_TRUE(a->advancedAntiAlias);
+    EXPECT_EQ(a->gridFit, 2);
+    EXPECT_EQ(a->thickness, -2.5);
+    EXPECT_EQ(a->sharpness, 150);
+    EXPECT_FALSE(b->advancedAntiAlias);
+    EXPECT_EQ(b->gridFit, 1);
+    EXPECT_EQ(b->thickness, 200);
+    EXPECT_EQ(b->sharpness, 0);
+    EXPECT_FALSE(c->advancedAntiAlias);
+    EXPECT_EQ(c->gridFit, 1);
 }
 
 TEST(Buttons, DefineButton2RecordsAndConditionActions) {

@@ -1,0 +1,255 @@
+// The TextField members that work on the field's text model: paragraphs, replacing a range,
+// text and html assignments, and the settings of how glyphs are drawn.
+#include "TextDocument.h"
+#include "avm2/DisplayHost.h"
+#include "avm2/Machine.h"
+#include "unicode/Utf16Text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace avm2 {
+
+namespace {
+
+Value arg(const Args& a, std::size_t i) {
+    return i < a.size() ? a[i] : Value();
+}
+
+NodeId nodeOf(const Value& self) {
+    return self.isObject() ? self.asObject()->displayNode : 0;
+}
+
+mc::TextDocument* documentOf(Machine& m, const Value& self) {
+    DisplayHost* host = m.host().display();
+    return host != nullptr ? host->textDocument(nodeOf(self)) : nullptr;
+}
+
+// A character index as scripts give it; -1 for what is no index.
+double indexArg(Machine& m, const Args& a, std::size_t i) {
+    const double n = m.toNumber(arg(a, i));
+    return std::isfinite(n) ? std::trunc(n) : -1;
+}
+
+// The paragraph holding `index`. An index just past the text is in the last paragraph (or
+// a new empty one after a '\r'), which then counts one more character, as if the text
+// ended in a paragraph end.
+struct Paragraph {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+
+std::optional<Paragraph> paragraphAt(const mc::TextDocument& doc, double index) {
+    if (!(index >= 0) || index > static_cast<double>(doc.size())) {
+        return std::nullopt;
+    }
+    const std::u16string& text = doc.text();
+    const auto at = static_cast<std::size_t>(index);
+    std::size_t start = at;
+    while (start > 0 && text[start - 1] != u'\r') {
+        --start;
+    }
+    const std::size_t end = text.find(u'\r', at);
+    const std::size_t stop = end != std::u16string::npos ? end + 1
+                             : at == text.size()         ? text.size() + 1
+                                                         : text.size();
+    return Paragraph{start, stop - start};
+}
+
+template <bool Length> Value paragraphMethod(Machine& m, const Value& self, Args& a) {
+    const double index = indexArg(m, a, 0);
+    const mc::TextDocument* doc = documentOf(m, self);
+    if (doc == nullptr) {
+        return Value::integer(-1);
+    }
+    const auto p = paragraphAt(*doc, index);
+    if (!p) {
+        return Value::integer(-1);
+    }
+    return Value::integer(static_cast<std::int32_t>(Length ? p->length : p->start));
+}
+
+// Line ends of every kind become the field's paragraph ends.
+std::u16string fieldText(const std::string& utf8) {
+    const std::u16string text = unicode::toUtf16(utf8);
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            continue;
+        }
+        out += text[i] == u'\n' ? u'\r' : text[i];
+    }
+    return out;
+}
+
+// The format new text at `at` takes: the character's there (or before it at the end), else
+// the field's format for new text.
+mc::TextFormat formatAt(DisplayHost& host, NodeId node, const mc::TextDocument& doc,
+                        std::size_t at) {
+    if (const mc::TextFormat* f = doc.formatAt(at < doc.size() ? at : at - 1);
+        f != nullptr && !doc.empty()) {
+        return *f;
+    }
+    const mc::TextFormat* f = host.textNewFormat(node);
+    return f != nullptr ? *f : mc::TextFormat{};
+}
+
+// replaceText(begin, end, text): the new text takes the format of the first character it
+// replaces.
+Value replaceText(Machine& m, const Value& self, Args& a) {
+    const double begin = indexArg(m, a, 0);
+    const double end = indexArg(m, a, 1);
+    const Value given = arg(a, 2);
+    if (given.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter newText must be non-null.");
+    }
+    const std::u16string text = fieldText(m.toString(given));
+    DisplayHost* host = m.host().display();
+    const NodeId node = nodeOf(self);
+    mc::TextDocument* doc = host != nullptr ? host->textDocument(node) : nullptr;
+    if (doc == nullptr) {
+        return Value();
+    }
+    const auto size = static_cast<double>(doc->size());
+    if (!(begin >= 0) || begin > end || end > size) {
+        m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
+    }
+    const auto b = static_cast<std::size_t>(begin);
+    const auto e = static_cast<std::size_t>(end);
+    doc->replace(b, e, text, formatAt(*host, node, *doc, b));
+    host->textEdited(node);
+    return Value();
+}
+
+// text: the whole text replaced, the new text keeping the format the first character had.
+Value textSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    if (v.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter text must be non-null.");
+    }
+    const std::string utf8 = m.toString(v);
+    DisplayHost* host = m.host().display();
+    const NodeId node = nodeOf(self);
+    mc::TextDocument* doc = host != nullptr ? host->textDocument(node) : nullptr;
+    if (doc == nullptr) {
+        if (host != nullptr && node != 0) {
+            host->setText(node, utf8, false);
+        }
+        return Value();
+    }
+    const mc::TextFormat format = formatAt(*host, node, *doc, 0);
+    doc->replace(0, doc->size(), fieldText(utf8), format);
+    host->textEdited(node);
+    return Value();
+}
+
+// htmlText: markup equal to what the field gives back already changes nothing.
+Value htmlTextSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    if (v.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter text must be non-null.");
+    }
+    const std::string html = m.toString(v);
+    DisplayHost* host = m.host().display();
+    const NodeId node = nodeOf(self);
+    if (host == nullptr || node == 0 || host->text(node, true) == html) {
+        return Value();
+    }
+    host->setText(node, html, true);
+    return Value();
+}
+
+std::string settingOf(Machine& m, const Value& self, const char* name) {
+    DisplayHost* host = m.host().display();
+    return host != nullptr && nodeOf(self) != 0 ? host->textSetting(nodeOf(self), name)
+                                                : std::string();
+}
+
+void changeSetting(Machine& m, const Value& self, const char* name, const std::string& value) {
+    if (DisplayHost* host = m.host().display(); host != nullptr && nodeOf(self) != 0) {
+        host->setTextSetting(nodeOf(self), name, value);
+    }
+}
+
+Value antiAliasGet(Machine& m, const Value& self, Args&) {
+    const std::string v = settingOf(m, self, "antiAliasType");
+    return Value::string(v.empty() ? "normal" : v);
+}
+
+// Words other than "normal" and "advanced" are ignored.
+Value antiAliasSet(Machine& m, const Value& self, Args& a) {
+    const std::string v = m.toString(arg(a, 0));
+    if (v == "normal" || v == "advanced") {
+        changeSetting(m, self, "antiAliasType", v);
+    }
+    return Value();
+}
+
+Value gridFitGet(Machine& m, const Value& self, Args&) {
+    const std::string v = settingOf(m, self, "gridFitType");
+    return Value::string(v.empty() ? "pixel" : v);
+}
+
+// Any word but "pixel" and "subpixel" turns grid fitting off.
+Value gridFitSet(Machine& m, const Value& self, Args& a) {
+    const std::string v = m.toString(arg(a, 0));
+    changeSetting(m, self, "gridFitType", v == "pixel" || v == "subpixel" ? v : "none");
+    return Value();
+}
+
+// sharpness and thickness: numbers held within their ranges (NaN is kept as it is).
+constexpr char kSharpness[] = "sharpness";
+constexpr char kThickness[] = "thickness";
+
+template <const char* Name> Value renderNumberGet(Machine& m, const Value& self, Args&) {
+    const std::string v = settingOf(m, self, Name);
+    return Value::number(v.empty() ? 0.0 : m.toNumber(Value::string(v)));
+}
+
+template <const char* Name, int Limit>
+Value renderNumberSet(Machine& m, const Value& self, Args& a) {
+    double n = m.toNumber(arg(a, 0));
+    if (!std::isnan(n)) {
+        n = std::clamp(n, -static_cast<double>(Limit), static_cast<double>(Limit));
+    }
+    changeSetting(m, self, Name, m.toString(Value::number(n)));
+    return Value();
+}
+
+// textWidth and textHeight: what the text takes, in pixels.
+constexpr char kTextWidth[] = "textWidth";
+constexpr char kTextHeight[] = "textHeight";
+
+template <const char* Name> Value measureGet(Machine& m, const Value& self, Args&) {
+    const std::string v = settingOf(m, self, Name);
+    const double n = v.empty() ? 0.0 : m.toNumber(Value::string(v));
+    return Value::number(std::isfinite(n) ? n : 0.0);
+}
+
+} // namespace
+
+void installTextFieldMethods(Machine& m) {
+    Class* field = m.findClass("flash.text::TextField");
+    if (field == nullptr) {
+        return;
+    }
+    m.defineMethod(field, "getFirstCharInParagraph", paragraphMethod<false>);
+    m.defineMethod(field, "getParagraphLength", paragraphMethod<true>);
+    m.defineMethod(field, "replaceText", replaceText);
+    m.defineSetter(field, "text", textSet);
+    m.defineSetter(field, "htmlText", htmlTextSet);
+    m.defineGetter(field, "antiAliasType", antiAliasGet);
+    m.defineSetter(field, "antiAliasType", antiAliasSet);
+    m.defineGetter(field, "gridFitType", gridFitGet);
+    m.defineSetter(field, "gridFitType", gridFitSet);
+    m.defineGetter(field, kSharpness, renderNumberGet<kSharpness>);
+    m.defineSetter(field, kSharpness, renderNumberSet<kSharpness, 400>);
+    m.defineGetter(field, kThickness, renderNumberGet<kThickness>);
+    m.defineGetter(field, kTextWidth, measureGet<kTextWidth>);
+    m.defineGetter(field, kTextHeight, measureGet<kTextHeight>);
+    m.defineSetter(field, kThickness, renderNumberSet<kThickness, 200>);
+}
+
+} // namespace avm2

@@ -1,0 +1,138 @@
+// TextField's paragraph questions, replaceText and text assignments on the text model, the
+// glyph drawing settings' ranges, and flash.text.Font over the fonts a movie embeds.
+
+#include "FakeDisplayHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+using avm2::Args;
+using avm2::Name;
+using avm2::Value;
+
+class TextFieldMethods : public ::testing::Test {
+  protected:
+    avm2test::DisplayTestHost host;
+    avm2::Machine vm{host};
+    Value field;
+
+    void SetUp() override {
+        vm.beginFrame();
+        field = make("flash.text::TextField");
+    }
+    Value make(const std::string& cls, Args args = {}) {
+        return vm.construct(Value::object(vm.findClass(cls)->classObject), args);
+    }
+    Value call(const std::string& method, Args args) {
+        return vm.callProperty(field, Name::publicName(method), args);
+    }
+    std::string get(const Value& v, const std::string& name) {
+        return vm.toString(vm.getProperty(v, Name::publicName(name)));
+    }
+    void set(const std::string& name, const Value& x) {
+        vm.setProperty(field, Name::publicName(name), x);
+    }
+    std::string thrown(const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const avm2::ScriptThrow& t) {
+            return vm.className(t.value) + " #" + get(t.value, "errorID");
+        }
+        return "";
+    }
+};
+
+TEST_F(TextFieldMethods, ParagraphsCountAnEndAfterTheText) {
+    struct Case {
+        const char* text;
+        double index;
+        int first;
+        int length;
+    };
+    const Case cases[] = {
+        {"hello", 0, 0, 5},         {"hello", 4, 0, 5},     {"hello", 5, 0, 6},
+        {"hello", 6, -1, -1},       {"hello", -1, -1, -1},  {"hello\n", 5, 0, 6},
+        {"hello\n", 6, 6, 1},       {"hello\n", 7, -1, -1}, {"hello\nworld", 6, 6, 5},
+        {"hello\nworld", 11, 6, 6}, {"", 0, 0, 1},          {"", 1, -1, -1},
+        {"a\r\nb", 2, 2, 1},        {"x", NAN, -1, -1},
+    };
+    for (const Case& c : cases) {
+        set("text", Value::string(c.text));
+        const std::string where = std::string(c.text) + " @" + std::to_string(c.index);
+        EXPECT_EQ(vm.toNumber(call("getFirstCharInParagraph", {Value::number(c.index)})), c.first)
+            << where;
+        EXPECT_EQ(vm.toNumber(call("getParagraphLength", {Value::number(c.index)})), c.length)
+            << where;
+    }
+}
+
+TEST_F(TextFieldMethods, ReplacedTextTakesTheFormatWhereItGoes) {
+    set("text", Value::string("abc"));
+    Value bold = make("flash.text::TextFormat");
+    vm.setProperty(bold, Name::publicName("bold"), Value::boolean(true));
+    call("setTextFormat", {bold, Value::number(1), Value::number(2)});
+    call("replaceText", {Value::number(1), Value::number(2), Value::string("XY")});
+    EXPECT_EQ(get(field, "text"), "aXYc");
+    EXPECT_EQ(get(call("getTextFormat", {Value::number(1), Value::number(3)}), "bold"), "true");
+    EXPECT_EQ(get(call("getTextFormat", {Value::number(3)}), "bold"), "false");
+    EXPECT_EQ(thrown([&] {
+                  call("replaceText", {Value::number(2), Value::number(1), Value()});
+              }),
+              "TypeError #2007");
+    EXPECT_EQ(thrown([&] {
+                  call("replaceText", {Value::number(3), Value::number(9), Value::string("")});
+              }),
+              "RangeError #2006");
+    // Assigning text keeps the first character's format; line ends become paragraph ends.
+    call("setTextFormat", {bold});
+    set("text", Value::string("p\nq"));
+    EXPECT_EQ(get(call("getTextFormat", {}), "bold"), "true");
+    EXPECT_EQ(vm.toNumber(vm.getProperty(field, Name::publicName("length"))), 3);
+    EXPECT_EQ(vm.toNumber(call("getFirstCharInParagraph", {Value::number(2)})), 2);
+}
+
+TEST_F(TextFieldMethods, DrawingSettingsKeepTheirRanges) {
+    EXPECT_EQ(get(field, "antiAliasType"), "normal");
+    EXPECT_EQ(get(field, "gridFitType"), "pixel");
+    set("antiAliasType", Value::string("advanced"));
+    set("antiAliasType", Value::string("blurry"));
+    EXPECT_EQ(get(field, "antiAliasType"), "advanced");
+    set("gridFitType", Value::string("subpixel"));
+    EXPECT_EQ(get(field, "gridFitType"), "subpixel");
+    set("gridFitType", Value::string("other"));
+    EXPECT_EQ(get(field, "gridFitType"), "none");
+    const std::pair<double, const char*> sharpness[] = {
+        {-INFINITY, "-400"}, {539, "400"}, {-100.5, "-100.5"}, {NAN, "NaN"}};
+    for (const auto& [given, read] : sharpness) {
+        set("sharpness", Value::number(given));
+        EXPECT_EQ(get(field, "sharpness"), read);
+    }
+    set("thickness", Value::number(INFINITY));
+    EXPECT_EQ(get(field, "thickness"), "200");
+    set("thickness", Value::number(-300));
+    EXPECT_EQ(get(field, "thickness"), "-200");
+}
+
+TEST_F(TextFieldMethods, FontsDescribeWhatTheMovieEmbeds) {
+    host.tree.fonts = {{"Serif Bold", true, false}, {"Plain", false, false}};
+    host.tree.fontClasses["pkg.Italic"] = {"Script", false, true};
+    Args none;
+    Value list = vm.callProperty(Value::object(vm.findClass("flash.text::Font")->classObject),
+                                 Name::publicName("enumerateFonts"), none);
+    ASSERT_TRUE(list.isObject());
+    ASSERT_EQ(list.asObject()->elements.size(), 2u);
+    EXPECT_EQ(get(list.asObject()->elements[0], "fontName"), "Serif Bold");
+    EXPECT_EQ(get(list.asObject()->elements[0], "fontStyle"), "bold");
+    EXPECT_EQ(get(list.asObject()->elements[1], "fontStyle"), "regular");
+    EXPECT_EQ(get(list.asObject()->elements[1], "fontType"), "embedded");
+    // A plain Font names nothing.
+    Value plain = make("flash.text::Font");
+    EXPECT_EQ(get(plain, "fontName") + get(plain, "fontStyle") + get(plain, "fontType"),
+              "nullnullnull");
+}
+
+} // namespace

@@ -82,11 +82,24 @@ Value propertyIsEnumerable(Machine& m, const Value& self, Args& a) {
     if (o == nullptr) {
         return Value::boolean(false);
     }
+    // Only what a for-in visits is enumerable: the object's own dynamic properties not
+    // hidden, an array's elements and a dictionary's keys; never a trait (a declared
+    // variable, method or accessor), nor a vector's elements.
     auto it = o->propIndex.find(k);
     if (it != o->propIndex.end()) {
         return Value::boolean(!o->dontEnum[it->second]);
     }
-    return hasOwnProperty(m, self, a);
+    if (o->kind == Object::Kind::Dictionary) {
+        return Value::boolean(dictionaryFind(o, Name::publicName(k)) != nullptr);
+    }
+    if (o->kind == Object::Kind::Array &&
+        (o->cls == nullptr || m.vectorClass == nullptr || !o->cls->isSubclassOf(m.vectorClass))) {
+        char* end = nullptr;
+        const unsigned long idx = std::strtoul(k.c_str(), &end, 10);
+        return Value::boolean(!k.empty() && k[0] >= '0' && k[0] <= '9' && *end == 0 &&
+                              idx < o->elements.size() && !o->elements[idx].isHole());
+    }
+    return Value::boolean(false);
 }
 
 Value setPropertyIsEnumerable(Machine& m, const Value& self, Args& a) {
@@ -458,6 +471,20 @@ void Machine::defineSetter(Class* cls, const std::string& name, NativeFn fn, boo
     b->setter = MethodRef{nullptr, 0, fn};
 }
 
+void Machine::defineStaticConst(Class* cls, const std::string& name, const Value& v) {
+    Object* co = cls->classObject;
+    Binding b;
+    b.ns = Namespace::publicNs();
+    b.kind = Binding::Kind::Const;
+    b.declaredBy = cls;
+    b.slot = static_cast<std::uint32_t>(co->ownTraits->slots.size());
+    SlotInit si;
+    si.value = v;
+    co->ownTraits->slots.push_back(si);
+    co->slots.push_back(v);
+    co->ownTraits->add(name, b);
+}
+
 void Machine::defineGlobal(const std::string& package, const std::string& name, const Value& v) {
     Binding b;
     b.ns = Namespace::publicNs(package);
@@ -508,8 +535,22 @@ void Machine::installBuiltins() {
     }
     // Function.prototype is itself a function, one that does nothing.
     functionClass->prototype->kind = Object::Kind::Function;
+    functionClass->prototype->cls = functionClass;
     functionClass->prototype->method =
         MethodRef{nullptr, 0, [](Machine&, const Value&, Args&) { return Value(); }};
+
+    // A function's length: how many parameters it declares.
+    defineGetter(functionClass, "length", [](Machine& m, const Value& self, Args&) {
+        const Object* f = self.isObject() ? self.asObject() : nullptr;
+        if (f == nullptr || f->method.unit == nullptr) {
+            return Value::integer(0);
+        }
+        const auto& methods = f->method.unit->abc.methods;
+        return Value::integer(
+            f->method.index < methods.size()
+                ? static_cast<std::int32_t>(methods[f->method.index].paramTypes.size())
+                : 0);
+    });
 
     arrayClass = defineClass("", "Array", objectClass);
     installArrayClass(*this);
@@ -629,6 +670,43 @@ void Machine::installBuiltins() {
 #define AVM2_INSTALL(Name) install##Name(*this);
     AVM2_CLASS_LIST(AVM2_INSTALL)
 #undef AVM2_INSTALL
+
+    // The core classes' `length`: how many arguments their constructors take as ECMA-262
+    // counts them (Date's seven, the two of Namespace and QName, one for the rest).
+    for (const auto& [className, length] :
+         {std::pair<const char*, int>{"Date", 7}, {"Namespace", 2}, {"QName", 2}}) {
+        if (Class* c = findClass(className)) {
+            defineStaticConst(c, "length", Value::integer(length));
+        }
+    }
+    for (const char* className : {"Object",
+                                  "Class",
+                                  "Function",
+                                  "Array",
+                                  "String",
+                                  "Boolean",
+                                  "Number",
+                                  "int",
+                                  "uint",
+                                  "RegExp",
+                                  "XML",
+                                  "XMLList",
+                                  "Error",
+                                  "TypeError",
+                                  "ReferenceError",
+                                  "RangeError",
+                                  "ArgumentError",
+                                  "VerifyError",
+                                  "SyntaxError",
+                                  "EvalError",
+                                  "URIError",
+                                  "SecurityError",
+                                  "DefinitionError",
+                                  "UninitializedError"}) {
+        if (Class* c = findClass(className)) {
+            defineStaticConst(c, "length", Value::integer(1));
+        }
+    }
 }
 
 } // namespace avm2

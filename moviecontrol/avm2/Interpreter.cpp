@@ -56,6 +56,32 @@ Value numberResult(double d) {
     return Value::number(d);
 }
 
+// The slot a method's class declares for `name`, when the method reaches it through `this`
+// and `this` is of a subclass: a subclass may declare a slot of the same name, and the
+// class's own methods still see theirs (Flash binds them to it when it verifies them).
+const Binding* classSlot(const Class* owner, const Value& self, const Name& name) {
+    if (owner == nullptr || !self.isObject()) {
+        return nullptr;
+    }
+    const Object* o = self.asObject();
+    if (o->cls == nullptr || o->cls == owner || o->traits != &o->cls->instance) {
+        return nullptr;
+    }
+    const Class* c = o->cls->super;
+    while (c != nullptr && c != owner) {
+        c = c->super;
+    }
+    if (c == nullptr) {
+        return nullptr;
+    }
+    const Binding* b = owner->instance.find(name);
+    if (b == nullptr || (b->kind != Binding::Kind::Slot && b->kind != Binding::Kind::Const) ||
+        b->slot >= o->slots.size()) {
+        return nullptr;
+    }
+    return b;
+}
+
 } // namespace
 
 Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self, Args& args,
@@ -700,6 +726,17 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     Value v = pop();
                     Name n = runtimeName(in.a);
                     Value obj = pop();
+                    const Binding* own = in.onThis ? classSlot(owner, obj, n) : nullptr;
+                    if (own != nullptr &&
+                        (own->kind == Binding::Kind::Slot || in.op == op::InitProperty)) {
+                        SlotInit& si = owner->instance.slots[own->slot];
+                        if (si.type == nullptr && si.typeName != 0 && owner->unit != nullptr) {
+                            si.type = resolveType(*owner->unit, si.typeName);
+                        }
+                        obj.asObject()->slots[own->slot] =
+                            si.type != nullptr ? coerce(v, si.type) : std::move(v);
+                        break;
+                    }
                     setProperty(obj, n, v, in.op == op::InitProperty);
                     break;
                 }
@@ -731,6 +768,10 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::GetProperty: {
                     Name n = runtimeName(in.a);
                     Value obj = pop();
+                    if (const Binding* own = in.onThis ? classSlot(owner, obj, n) : nullptr) {
+                        stack.push_back(obj.asObject()->slots[own->slot]);
+                        break;
+                    }
                     stack.push_back(getProperty(obj, n));
                     break;
                 }

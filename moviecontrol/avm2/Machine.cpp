@@ -532,7 +532,18 @@ bool Machine::hasProperty(const Value& target, const Name& name) {
     if (isProxy(target)) {
         return toBoolean(proxyNamed(*this, target, "hasProperty", name));
     }
-    if (holder == nullptr || !name.seesPublic()) {
+    if (!name.seesPublic()) {
+        return false;
+    }
+    if (holder == nullptr) {
+        // A primitive has what its class's prototype chain has (a number on the scope
+        // chain answers for toFixed).
+        const Class* c = classOf(target);
+        for (Object* p = c != nullptr ? c->prototype : nullptr; p != nullptr; p = p->proto) {
+            if (p->findProp(name.local) != nullptr) {
+                return true;
+            }
+        }
         return false;
     }
     std::uint32_t index = 0;

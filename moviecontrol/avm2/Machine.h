@@ -111,6 +111,8 @@ class Machine {
     void defineGetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
     void defineSetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
     void defineGlobal(const std::string& package, const std::string& name, const Value& v);
+    // A read-only static of a built-in class.
+    void defineStaticConst(Class* cls, const std::string& name, const Value& v);
     Class* newClassFromAbc(AbcUnit& unit, std::uint32_t index, Class* super, const ScopePtr& scope);
     Class* resolveType(AbcUnit& unit, std::uint32_t multiname);
     // Vector.<T>: the class for that element type, made on first use.

@@ -35,7 +35,7 @@ class Preparer {
             fail(1020, "Code cannot fall off the end of a method.");
         }
         scanLinear();
-        visit(0, 0, 0);
+        visit(0, State{0, 0, 0, true});
         // Handlers become reachable once code they guard is; each reached handler may
         // reach more code, and so more handlers.
         std::vector<bool> handlerDone(body_.exceptions.size(), false);
@@ -48,7 +48,8 @@ class Preparer {
                 }
                 handlerDone[h] = true;
                 more = true;
-                visit(e.target, 1, 0);
+                // Register 0 may have been replaced anywhere in the guarded range.
+                visit(e.target, State{1, 0, 0, false});
             }
         }
         return build(handlerDone);
@@ -58,6 +59,10 @@ class Preparer {
     struct State {
         std::uint32_t stack = 0;
         std::uint32_t scope = 0;
+        // Which of the lowest operand stack entries hold `this`, and whether register 0
+        // still does. Where paths meet only what holds on each of them stays.
+        std::uint64_t thisEntries = 0;
+        bool registerIsThis = false;
     };
 
     bool guardsReachedCode(const ExceptionInfo& e) const {
@@ -65,24 +70,36 @@ class Preparer {
         return it != decoded_.end() && it->first < e.to;
     }
 
-    void visit(std::uint32_t start, std::uint32_t stack, std::uint32_t scope) {
-        std::vector<std::pair<std::uint32_t, State>> work{{start, State{stack, scope}}};
+    void visit(std::uint32_t start, State first) {
+        std::vector<std::pair<std::uint32_t, State>> work{{start, first}};
         while (!work.empty()) {
             auto [pc, state] = work.back();
             work.pop_back();
             auto seen = states_.find(pc);
             if (seen != states_.end()) {
-                if (seen->second.stack != state.stack) {
-                    fail(1030, "Stack depth is unbalanced. " + std::to_string(seen->second.stack) +
+                State& known = seen->second;
+                if (known.stack != state.stack) {
+                    fail(1030, "Stack depth is unbalanced. " + std::to_string(known.stack) +
                                    " != " + std::to_string(state.stack) + ".");
                 }
-                if (seen->second.scope != state.scope) {
-                    fail(1031, "Scope depth is unbalanced. " + std::to_string(seen->second.scope) +
+                if (known.scope != state.scope) {
+                    fail(1031, "Scope depth is unbalanced. " + std::to_string(known.scope) +
                                    " != " + std::to_string(state.scope) + ".");
                 }
-                continue;
+                // What this path knows of `this` narrows what was known here; the code
+                // after is gone through again with less (a bounded number of times: each
+                // pass clears a bit).
+                const std::uint64_t entries = known.thisEntries & state.thisEntries;
+                const bool reg = known.registerIsThis && state.registerIsThis;
+                if (entries == known.thisEntries && reg == known.registerIsThis) {
+                    continue;
+                }
+                known.thisEntries = entries;
+                known.registerIsThis = reg;
+                state = known;
+            } else {
+                states_[pc] = state;
             }
-            states_[pc] = state;
             const Decoded& d = decodeAt(pc);
             State after = apply(d.instr, state);
             const std::uint32_t next = pc + d.length;
@@ -584,6 +601,7 @@ class Preparer {
         if (s.stack < pops) {
             fail(1024, "Stack underflow occurred.");
         }
+        s.thisEntries = trackThis(in, s, pops, pushes);
         s.stack = s.stack - pops + pushes;
         if (s.stack > body_.maxStack) {
             fail(1023, "Stack overflow occurred.");
@@ -602,6 +620,60 @@ class Preparer {
             fail(1017, "Scope stack overflow occurred.");
         }
         return s;
+    }
+
+    static std::uint64_t bit(std::uint32_t entry) {
+        return entry < 64 ? std::uint64_t{1} << entry : 0;
+    }
+
+    // The stack entries holding `this` after `in`, which takes `pops` entries and leaves
+    // `pushes`; also notes a write to register 0.
+    static std::uint64_t trackThis(const Instr& in, State& s, std::uint32_t pops,
+                                   std::uint32_t pushes) {
+        using namespace op;
+        const std::uint8_t o = in.op;
+        const bool writesRegister0 = o == SetLocal0 ||
+                                     ((o == SetLocal || o == Kill || o == IncLocal ||
+                                       o == DecLocal || o == IncLocalI || o == DecLocalI) &&
+                                      in.a == 0) ||
+                                     (o == HasNext2 && (in.a == 0 || in.b == 0));
+        if (writesRegister0) {
+            s.registerIsThis = false;
+        }
+        const std::uint32_t base = s.stack - pops;
+        std::uint64_t kept = base >= 64 ? s.thisEntries : s.thisEntries & (bit(base) - 1);
+        if (o == Dup && (s.thisEntries & bit(s.stack - 1)) != 0) {
+            kept |= bit(base) | bit(base + 1);
+        } else if (o == Swap) {
+            if ((s.thisEntries & bit(s.stack - 1)) != 0) {
+                kept |= bit(base);
+            }
+            if ((s.thisEntries & bit(s.stack - 2)) != 0) {
+                kept |= bit(base + 1);
+            }
+        } else if (pushes == 1 && (o == GetLocal0 || (o == GetLocal && in.a == 0)) &&
+                   s.registerIsThis) {
+            kept |= bit(base);
+        }
+        return kept;
+    }
+
+    // Whether the object `in` works on is `this`, from the state before it.
+    bool objectIsThis(const Instr& in, const State& s) const {
+        using namespace op;
+        std::uint32_t above = 0; // entries above the object: the value, the name's parts
+        switch (in.op) {
+        case GetProperty:
+            break;
+        case SetProperty:
+        case InitProperty:
+            above = 1;
+            break;
+        default:
+            return false;
+        }
+        above += runtimeParts(in.a);
+        return s.stack > above && (s.thisEntries & bit(s.stack - 1 - above)) != 0;
     }
 
     PreparedCode build(const std::vector<bool>& handlerDone) {
@@ -630,6 +702,9 @@ class Preparer {
         out.code.reserve(decoded_.size());
         for (const auto& [offset, d] : decoded_) {
             Instr in = d.instr;
+            if (auto st = states_.find(offset); st != states_.end()) {
+                in.onThis = objectIsThis(in, st->second);
+            }
             if (op::operandsOf(in.op) == op::Operands::S24) {
                 in.target = index(in.target);
             } else if (in.op == op::LookupSwitch) {

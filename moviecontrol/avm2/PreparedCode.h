@@ -15,6 +15,9 @@ namespace avm2 {
 
 struct Instr {
     std::uint8_t op = 0;
+    // Property access whose object is surely the method's `this` (register 0, never
+    // replaced on the way): Flash binds such a name by the method's class at verify time.
+    bool onThis = false;
     std::uint32_t a = 0;      // first operand (index, count, byte)
     std::uint32_t b = 0;      // second operand (argument count, register)
     std::uint32_t target = 0; // branches: the instruction index jumped to; switches: table

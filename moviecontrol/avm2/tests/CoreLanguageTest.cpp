@@ -246,6 +246,52 @@ Value countCall(avm2::Machine&, const Value&, Args&) {
     return Value::integer(calls);
 }
 
+TEST_F(Core, OnlyWhatForInVisitsIsEnumerable) {
+    avm2::Object* o = vm.newObject();
+    o->setProp("shown", Value::integer(1));
+    o->setProp("hidden", Value::integer(2));
+    o->dontEnum.back() = true;
+    const Value obj = Value::object(o);
+    EXPECT_EQ(call(obj, "propertyIsEnumerable", {Value::string("shown")}), "true");
+    EXPECT_EQ(call(obj, "propertyIsEnumerable", {Value::string("hidden")}), "false");
+    EXPECT_EQ(call(obj, "propertyIsEnumerable", {Value::string("absent")}), "false");
+    // An array's elements are; past its end and its length (an accessor) are not.
+    const Value arr = Value::object(vm.newArray({Value::integer(1), Value::integer(2)}));
+    EXPECT_EQ(call(arr, "propertyIsEnumerable", {Value::string("1")}), "true");
+    EXPECT_EQ(call(arr, "propertyIsEnumerable", {Value::string("2")}), "false");
+    EXPECT_EQ(call(arr, "propertyIsEnumerable", {Value::string("length")}), "false");
+    // A class's statics are traits.
+    const Value date = Value::object(vm.findClass("Date")->classObject);
+    EXPECT_EQ(call(date, "propertyIsEnumerable", {Value::string("length")}), "false");
+}
+
+TEST_F(Core, ClassAndFunctionLengths) {
+    const std::pair<const char*, const char*> lengths[] = {
+        {"Object", "1"}, {"Array", "1"}, {"Date", "7"},     {"Namespace", "2"},
+        {"QName", "2"},  {"Error", "1"}, {"TypeError", "1"}};
+    for (const auto& [cls, length] : lengths) {
+        const Value c = Value::object(vm.findClass(cls)->classObject);
+        EXPECT_EQ(vm.toString(vm.getProperty(c, Name::publicName("length"))), length) << cls;
+    }
+    // Read-only.
+    const Value date = Value::object(vm.findClass("Date")->classObject);
+    EXPECT_THROW(vm.setProperty(date, Name::publicName("length"), Value::integer(3)),
+                 avm2::ScriptThrow);
+    // A built-in function declares no parameters of its own.
+    const Value f = Value::object(vm.newNative(countCall, "f"));
+    EXPECT_EQ(vm.toString(vm.getProperty(f, Name::publicName("length"))), "0");
+}
+
+TEST_F(Core, FunctionPrototypeIsAFunctionAndPrimitivesHaveTheirPrototypes) {
+    const Value proto = Value::object(vm.functionClass->prototype);
+    EXPECT_TRUE(vm.isType(proto, vm.functionClass));
+    EXPECT_FALSE(vm.isType(Value::object(vm.classClass->prototype), vm.classClass));
+    // A number on the scope chain has what Number.prototype has.
+    EXPECT_TRUE(vm.hasProperty(Value::integer(4), Name::publicName("toFixed")));
+    EXPECT_FALSE(vm.hasProperty(Value::integer(4), Name::publicName("noSuchThing")));
+    EXPECT_TRUE(vm.hasProperty(Value::string("s"), Name::publicName("hasOwnProperty")));
+}
+
 TEST_F(Core, CallAndApplyStayBoundToTheirFunction) {
     const Value f = Value::object(vm.newNative(countCall, "f"));
     for (const char* method : {"call", "apply"}) {

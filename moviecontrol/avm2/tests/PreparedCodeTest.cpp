@@ -93,3 +93,48 @@ TEST(PreparedCode, JumpsBecomeInstructionIndices) {
 }
 
 } // namespace
+
+namespace {
+
+// Whether the first property access of the body is known to work on `this`.
+bool accessOnThis(const std::vector<std::uint8_t>& code) {
+    avm2::AbcFile abc;
+    abc.methods.resize(1);
+    abc.multinames.resize(2); // 1: a plain QName
+    avm2::MethodBody body;
+    body.code = code;
+    body.maxStack = 3;
+    body.localCount = 2;
+    const avm2::PreparedCode p = avm2::prepareBody(abc, body, "Tests/test()");
+    for (const avm2::Instr& in : p.code) {
+        if (in.op == 0x66 || in.op == 0x61 || in.op == 0x68) {
+            return in.onThis;
+        }
+    }
+    ADD_FAILURE() << "no property access";
+    return false;
+}
+
+TEST(PreparedCode, PropertyAccessKnowsWhenItsObjectIsThis) {
+    struct ThisCase {
+        const char* what;
+        std::vector<std::uint8_t> code;
+        bool onThis;
+    };
+    const std::vector<ThisCase> cases = {
+        {"read through getlocal0", {0xD0, 0x66, 1, 0x29, 0x47}, true},
+        {"read through another register", {0xD1, 0x66, 1, 0x29, 0x47}, false},
+        {"register 0 replaced first", {0x20, 0xD4, 0xD0, 0x66, 1, 0x29, 0x47}, false},
+        {"duplicated", {0xD0, 0x2A, 0x29, 0x66, 1, 0x29, 0x47}, true},
+        {"write below the value", {0xD0, 0x24, 1, 0x61, 1, 0x47}, true},
+        {"write of this as the value", {0xD1, 0xD0, 0x61, 1, 0x47}, false},
+        // Both paths leave `this`, or only one of them does.
+        {"this on both paths", {0xD0, 0x26, 0x12, 0, 0, 0, 0x66, 1, 0x29, 0x47}, true},
+        {"this on one path", {0xD0, 0x26, 0x12, 2, 0, 0, 0x29, 0xD1, 0x66, 1, 0x29, 0x47}, false},
+    };
+    for (const ThisCase& c : cases) {
+        EXPECT_EQ(accessOnThis(c.code), c.onThis) << c.what;
+    }
+}
+
+} // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace avm2test {
@@ -123,8 +124,16 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setText(avm2::NodeId node, const std::string& text, bool) override {
         nodes[node].name = text;
     }
-    std::string textSetting(avm2::NodeId, const std::string&) override { return {}; }
-    void setTextSetting(avm2::NodeId, const std::string&, const std::string&) override {}
+    // Text settings kept as given.
+    std::map<std::pair<avm2::NodeId, std::string>, std::string> textSettings;
+    std::string textSetting(avm2::NodeId node, const std::string& name) override {
+        const auto it = textSettings.find({node, name});
+        return it != textSettings.end() ? it->second : std::string();
+    }
+    void setTextSetting(avm2::NodeId node, const std::string& name,
+                        const std::string& value) override {
+        textSettings[{node, name}] = value;
+    }
     // The filters last given to a node, as the renderer would get them.
     std::map<avm2::NodeId, std::vector<avm2::FilterValue>> filters;
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& f) override {

@@ -6,6 +6,7 @@
 
 #include "avm2/EventState.h"
 #include "avm2/Machine.h"
+#include "avm2/StageFocus.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,7 @@ void sendRemovedEvents(Machine& m, DisplayHost& h, Object* child) {
     dispatchEvent(m, child, newEvent(m, "removed", true));
     if (h.onStage(child->displayNode)) {
         sendToSubtree(m, h, child->displayNode, "removedFromStage");
+        dropFocusWithin(m, h, child->displayNode);
     }
 }
 
@@ -1063,7 +1065,6 @@ constexpr char kBlendMode[] = "blendMode";
 constexpr char kScaleMode[] = "scaleMode";
 constexpr char kAlign[] = "align";
 constexpr char kQuality[] = "quality";
-constexpr char kFocus[] = "focus";
 constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
 constexpr char kHitArea[] = "hitArea";
 
@@ -1122,7 +1123,8 @@ void installDisplayClasses(Machine& m) {
     Class* interactive = m.defineClass("flash.display", "InteractiveObject", display, displayInit);
     keep<kMouseEnabled, TrueFlag>(m, interactive);
     keep<kDoubleClick, FalseFlag>(m, interactive);
-    keep<kTabEnabled, FalseFlag>(m, interactive);
+    m.defineGetter(interactive, kTabEnabled, tabEnabledGet);
+    m.defineSetter(interactive, kTabEnabled, Kept<kTabEnabled, FalseFlag>::set);
     keep<kTabIndex, MinusOne>(m, interactive);
 
     Class* container =
@@ -1193,7 +1195,8 @@ void installDisplayClasses(Machine& m) {
     keep<kScaleMode, ShowAll>(m, stage);
     keep<kAlign, NoAlign>(m, stage);
     keep<kQuality, HighQuality>(m, stage);
-    keep<kFocus, NullValue>(m, stage);
+    m.defineGetter(stage, "focus", stageFocusGet);
+    m.defineSetter(stage, "focus", stageFocusSet);
 
     installLoaderInfo(m, dispatcher);
     installLoader(m, container);

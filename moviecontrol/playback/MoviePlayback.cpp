@@ -101,7 +101,9 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
         input_->scriptPointer = [as3](PointerAction action, double x, double y) {
             as3->pointer(action, x, y);
         };
-        input_->scriptKey = [as3](const KeyStroke& key, bool down) { as3->key(key, down); };
+        input_->scriptKey = [as3](const KeyStroke& key, bool down, KeyModifiers held) {
+            as3->key(key, down, held);
+        };
     }
     if (device_) {
         device_->listen(*player_);

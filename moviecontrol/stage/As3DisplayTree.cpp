@@ -94,6 +94,21 @@ DisplayObject* As3DisplayTree::holding() {
     return holding_;
 }
 
+DisplayObject* As3DisplayTree::stageLayer(bool make) {
+    if (stageLayer_ != nullptr && stageLayer_->removed) {
+        stageLayer_ = nullptr;
+    }
+    if (stageLayer_ == nullptr && make) {
+        // Just below the level that holds what is off the stage.
+        stageLayer_ = player_.levels().makeLevel(MovieLevels::kMaxLevel - 1);
+    }
+    return stageLayer_;
+}
+
+bool As3DisplayTree::onStageLayer(const DisplayObject& o) const {
+    return stageLayer_ != nullptr && !stageLayer_->removed && o.parent == stageLayer_;
+}
+
 bool As3DisplayTree::held(const DisplayObject& o) const {
     return holding_ != nullptr && o.parent == holding_;
 }
@@ -110,12 +125,17 @@ avm2::NodeId As3DisplayTree::parentOf(avm2::NodeId node) {
     if (o == nullptr || o->parent == nullptr || held(*o)) {
         return 0;
     }
+    if (onStageLayer(*o)) {
+        return kStageNode;
+    }
     return o->parent->serial;
 }
 
 std::size_t As3DisplayTree::childCount(avm2::NodeId node) {
     if (node == kStageNode) {
-        return 1;
+        // The root first, then what scripts added.
+        const DisplayObject* layer = stageLayer(false);
+        return 1 + (layer != nullptr ? layer->clip->displayList.size() : 0);
     }
     // A Bitmap is no container: the child drawing its pixels is the player's own.
     if (const auto made = madeAs_.find(node);
@@ -128,13 +148,16 @@ std::size_t As3DisplayTree::childCount(avm2::NodeId node) {
 }
 
 avm2::NodeId As3DisplayTree::childAt(avm2::NodeId node, std::size_t index) {
-    if (node == kStageNode) {
-        return index == 0 ? rootNode() : 0;
-    }
     if (index >= childCount(node)) {
         return 0;
     }
-    DisplayObject* o = find(node);
+    if (node == kStageNode && index == 0) {
+        return rootNode();
+    }
+    DisplayObject* o = node == kStageNode ? stageLayer(false) : find(node);
+    if (node == kStageNode) {
+        --index;
+    }
     auto it = o->clip->displayList.begin();
     std::advance(it, static_cast<std::ptrdiff_t>(index));
     return it->second->serial;
@@ -188,7 +211,7 @@ bool As3DisplayTree::onStage(avm2::NodeId node) {
     }
     const DisplayObject* o = find(node);
     for (int i = 0; o != nullptr && i < kMaxClimb; ++i) {
-        if (o == &player_.rootObject()) {
+        if (o == &player_.rootObject() || onStageLayer(*o)) {
             return true;
         }
         o = o->parent;
@@ -239,7 +262,11 @@ avm2::NodeId As3DisplayTree::createSymbolNode(const std::string& className) {
 }
 
 bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) {
-    DisplayObject* p = find(parent);
+    DisplayObject* p = parent == kStageNode ? stageLayer(true) : find(parent);
+    if (parent == kStageNode) {
+        // The root stays the lowest of the stage's children.
+        index = index > 0 ? index - 1 : 0;
+    }
     DisplayObject* c = find(child);
     if (p == nullptr || c == nullptr || !p->clip || c->parent == nullptr ||
         c == &player_.rootObject()) {

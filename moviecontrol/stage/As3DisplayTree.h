@@ -133,12 +133,17 @@ class As3DisplayTree final : public avm2::DisplayHost {
     DisplayObject* holding();
     const swf::Button* buttonDefinition(avm2::NodeId button);
     bool held(const DisplayObject& o) const;
+    // What scripts add to the stage beside the root: a level above the root's, made when
+    // first needed; null while there is none.
+    DisplayObject* stageLayer(bool make);
+    bool onStageLayer(const DisplayObject& o) const;
 
     TimelinePlayer& player_;
     StageInfo stage_;
     std::unordered_map<std::uint16_t, std::string> symbolClasses_;
     std::unordered_map<avm2::NodeId, avm2::Object*> objects_;
     avm2::Object* stageObject_ = nullptr;
+    DisplayObject* stageLayer_ = nullptr;
     // What a script asked a node to be, where the tree's kinds do not tell (a Shape).
     std::unordered_map<avm2::NodeId, avm2::NodeKind> madeAs_;
     DisplayObject* holding_ = nullptr;

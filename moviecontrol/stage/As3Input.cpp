@@ -5,8 +5,10 @@
 
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
+#include "avm2/StageFocus.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace mc {
 
@@ -80,9 +82,20 @@ avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
     if (stage != nullptr && !flag(*vm_, stage, "mouseChildren")) {
         return 0;
     }
-    bool taken = false;
-    const avm2::NodeId found = pickUnder(player_->rootObject(), x, y, 0, taken);
-    return taken ? found : 0;
+    // The stage's children from the top: what scripts added to it, then the root.
+    const avm2::NodeId stageNode = tree_->stageNode();
+    for (std::size_t i = tree_->childCount(stageNode); i > 0; --i) {
+        DisplayObject* child = tree_->find(tree_->childAt(stageNode, i - 1));
+        if (child == nullptr || !interactive(*tree_, *child)) {
+            continue;
+        }
+        bool taken = false;
+        const avm2::NodeId found = pickUnder(*child, x, y, 0, taken);
+        if (taken) {
+            return found;
+        }
+    }
+    return 0;
 }
 
 void As3Scripts::sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x,
@@ -132,6 +145,9 @@ void As3Scripts::movePointerOver(avm2::NodeId target, double x, double y) {
     };
     const std::vector<avm2::NodeId> oldChain = chainOf(old);
     const std::vector<avm2::NodeId> newChain = chainOf(target);
+    // The object left hears mouseOut, then each of its holders the pointer left rolls out,
+    // innermost first; the holders it entered roll over, outermost first, then the object
+    // entered hears mouseOver.
     if (old != 0 && tree_->find(old) != nullptr) {
         sendMouseEvent(old, "mouseOut", true, x, y, buttonDown_, target);
         for (avm2::NodeId n : oldChain) {
@@ -141,12 +157,28 @@ void As3Scripts::movePointerOver(avm2::NodeId target, double x, double y) {
         }
     }
     if (target != 0) {
-        sendMouseEvent(target, "mouseOver", true, x, y, buttonDown_, old);
         for (auto it = newChain.rbegin(); it != newChain.rend(); ++it) {
             if (std::find(oldChain.begin(), oldChain.end(), *it) == oldChain.end()) {
                 sendMouseEvent(*it, "rollOver", false, x, y, buttonDown_, old);
             }
         }
+        sendMouseEvent(target, "mouseOver", true, x, y, buttonDown_, old);
+    }
+}
+
+void As3Scripts::focusByPress(avm2::NodeId target) {
+    // A press asks the focused object (the stage when none) whether the focus may go to
+    // what was pressed; it goes there when that takes the focus, else nowhere.
+    avm2::Object* pressed = target != 0 ? tree_->scriptObject(target) : nullptr;
+    if (pressed == avm2::focusedObject(*vm_)) {
+        return;
+    }
+    try {
+        if (avm2::allowFocusChange(*vm_, "mouseFocusChange", pressed, 0, false)) {
+            avm2::setFocus(*vm_, avm2::takesFocus(*vm_, pressed) ? pressed : nullptr);
+        }
+    } catch (const avm2::ScriptThrow& t) {
+        vm_->printUncaught(t.value);
     }
 }
 
@@ -156,6 +188,14 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
     }
     vm_->beginFrame();
     tree_->setMouse(x / 20.0, y / 20.0);
+    // The middle and right buttons each have their own down, up and click.
+    struct Names {
+        const char* down;
+        const char* up;
+        const char* click;
+    };
+    static constexpr Names kMiddle{"middleMouseDown", "middleMouseUp", "middleClick"};
+    static constexpr Names kRight{"rightMouseDown", "rightMouseUp", "rightClick"};
     try {
         const avm2::NodeId target = pointerTarget(x, y);
         switch (action) {
@@ -167,6 +207,7 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
             movePointerOver(target, x, y);
             buttonDown_ = true;
             pressed_ = target;
+            focusByPress(target);
             sendMouseEvent(target, "mouseDown", true, x, y, true, 0);
             break;
         case PointerAction::Up:
@@ -177,13 +218,33 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
             }
             pressed_ = 0;
             break;
+        case PointerAction::MiddleDown:
+        case PointerAction::RightDown: {
+            const Names& names = action == PointerAction::MiddleDown ? kMiddle : kRight;
+            movePointerOver(target, x, y);
+            (action == PointerAction::MiddleDown ? middlePressed_ : rightPressed_) = target;
+            sendMouseEvent(target, names.down, true, x, y, true, 0);
+            break;
+        }
+        case PointerAction::MiddleUp:
+        case PointerAction::RightUp: {
+            const bool middle = action == PointerAction::MiddleUp;
+            const Names& names = middle ? kMiddle : kRight;
+            const avm2::NodeId pressed =
+                std::exchange(middle ? middlePressed_ : rightPressed_, avm2::NodeId{0});
+            sendMouseEvent(target, names.up, true, x, y, false, 0);
+            if (target == pressed) {
+                sendMouseEvent(target, names.click, true, x, y, false, 0);
+            }
+            break;
+        }
         }
     } catch (const avm2::ScriptAbort&) {
         // The budget ran out: this event's scripts stop.
     }
 }
 
-void As3Scripts::key(const KeyStroke& key, bool down) {
+void As3Scripts::key(const KeyStroke& key, bool down, KeyModifiers held) {
     if (!vm_ || !rootMade_) {
         return;
     }
@@ -195,15 +256,22 @@ void As3Scripts::key(const KeyStroke& key, bool down) {
         }
         using avm2::Name;
         using avm2::Value;
-        const Value focus = vm_->getProperty(Value::object(stage), Name::publicName("focus"));
-        avm2::Object* target =
-            focus.isObject() && focus.asObject()->displayNode != 0 ? focus.asObject() : stage;
+        avm2::Object* focus = avm2::focusedObject(*vm_);
+        avm2::Object* target = focus != nullptr && focus->displayNode != 0 ? focus : stage;
         avm2::Object* event = avm2::newEvent(*vm_, down ? "keyDown" : "keyUp", true, false,
                                              "flash.events::KeyboardEvent");
         const Value e = Value::object(event);
         vm_->setProperty(e, Name::publicName("charCode"), Value::integer(key.ascii));
         vm_->setProperty(e, Name::publicName("keyCode"), Value::integer(key.code));
+        vm_->setProperty(e, Name::publicName("keyLocation"),
+                         Value::integer(static_cast<int>(key.location)));
+        vm_->setProperty(e, Name::publicName("ctrlKey"), Value::boolean(held.ctrl));
+        vm_->setProperty(e, Name::publicName("altKey"), Value::boolean(held.alt));
+        vm_->setProperty(e, Name::publicName("shiftKey"), Value::boolean(held.shift));
         avm2::dispatchEvent(*vm_, target, event);
+        if (down && key.code == key_code::Tab) {
+            tabFocus(held.shift);
+        }
     } catch (const avm2::ScriptThrow& t) {
         vm_->printUncaught(t.value);
     } catch (const avm2::ScriptAbort&) {

@@ -2,6 +2,7 @@
 
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
+#include "avm2/StageFocus.h"
 #include "avm2/Timers.h"
 
 #include <algorithm>
@@ -265,6 +266,9 @@ void As3Scripts::sendRemovedEvents() {
                                          r.ancestors);
                 // The container's variable for the child no longer holds it.
                 avm2::clearInstanceSlot(*vm_, r.container, r.name);
+            }
+            if (r.fromStage) {
+                avm2::dropFocusWithin(*vm_, *tree_, r.object->displayNode);
             }
             if (r.fromStage && avm2::hasListener(r.object, "removedFromStage")) {
                 avm2::dispatchEventAlong(*vm_, r.object, avm2::newEvent(*vm_, "removedFromStage"),

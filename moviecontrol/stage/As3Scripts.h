@@ -39,7 +39,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     // The person's input (As3Input.cpp): the pointer in stage twips, and the keys; the mouse
     // and keyboard events go to the object under the pointer or with the focus.
     void pointer(PointerAction action, double x, double y);
-    void key(const KeyStroke& key, bool down);
+    void key(const KeyStroke& key, bool down, KeyModifiers held);
 
   private:
     void trace(std::string_view line) override;
@@ -71,6 +71,11 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
                         bool buttonDown, avm2::NodeId related);
     void movePointerOver(avm2::NodeId target, double x, double y);
+    void focusByPress(avm2::NodeId target);
+    // Tab moves the focus to the next object in tab order (the one before with Shift).
+    void tabFocus(bool backwards);
+    // The objects Tab visits, in its order.
+    std::vector<avm2::NodeId> tabOrder();
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
@@ -107,6 +112,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     // The object the pointer is over and the one it went down on (0: none, the stage).
     avm2::NodeId over_ = 0;
     avm2::NodeId pressed_ = 0;
+    avm2::NodeId middlePressed_ = 0;
+    avm2::NodeId rightPressed_ = 0;
     bool buttonDown_ = false;
 };
 

@@ -35,9 +35,34 @@ std::optional<KeyStroke> keyOfCharacter(char32_t c) {
     return std::nullopt;
 }
 
+std::optional<KeyStroke> keyOfNumPad(char32_t c) {
+    // The keypad has key codes of its own (96 to 111), whatever the character they type.
+    const auto ascii = static_cast<std::uint16_t>(c);
+    if (c >= '0' && c <= '9') {
+        return KeyStroke{static_cast<std::uint8_t>(96 + (c - '0')), ascii, KeyLocation::NumPad};
+    }
+    static constexpr std::array<std::pair<char, std::uint8_t>, 5> operators = {{
+        {'*', 106},
+        {'+', 107},
+        {'-', 109},
+        {'.', 110},
+        {'/', 111},
+    }};
+    for (const auto& [ch, code] : operators) {
+        if (c == static_cast<char32_t>(ch)) {
+            return KeyStroke{code, ascii, KeyLocation::NumPad};
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<KeyStroke> keyOfName(std::string_view name) {
     using namespace key_code;
-    static constexpr std::array<std::pair<std::string_view, KeyStroke>, 24> named = {{
+    constexpr KeyLocation left = KeyLocation::Left;
+    constexpr KeyLocation right = KeyLocation::Right;
+    constexpr KeyLocation pad = KeyLocation::NumPad;
+    // The keypad's keys with NumLock off move and edit as the keys they stand for.
+    static constexpr std::array<std::pair<std::string_view, KeyStroke>, 35> named = {{
         {"Enter", {Enter, 13}},
         {"Space", {Space, 32}},
         {"Backspace", {Backspace, 8}},
@@ -53,12 +78,23 @@ std::optional<KeyStroke> keyOfName(std::string_view name) {
         {"ArrowUp", {Up, 0}},
         {"ArrowRight", {Right, 0}},
         {"ArrowDown", {Down, 0}},
-        {"LeftShift", {Shift, 0}},
-        {"RightShift", {Shift, 0}},
-        {"LeftControl", {Control, 0}},
-        {"RightControl", {Control, 0}},
-        {"LeftAlt", {Alt, 0}},
-        {"RightAlt", {Alt, 0}},
+        {"LeftShift", {Shift, 0, left}},
+        {"RightShift", {Shift, 0, right}},
+        {"LeftControl", {Control, 0, left}},
+        {"RightControl", {Control, 0, right}},
+        {"LeftAlt", {Alt, 0, left}},
+        {"RightAlt", {Alt, 0, right}},
+        {"NumpadEnter", {Enter, 13, pad}},
+        {"NumpadHome", {Home, 0, pad}},
+        {"NumpadEnd", {End, 0, pad}},
+        {"NumpadPageUp", {PageUp, 0, pad}},
+        {"NumpadPageDown", {PageDown, 0, pad}},
+        {"NumpadLeft", {Left, 0, pad}},
+        {"NumpadUp", {Up, 0, pad}},
+        {"NumpadRight", {Right, 0, pad}},
+        {"NumpadDown", {Down, 0, pad}},
+        {"NumpadInsert", {Insert, 0, pad}},
+        {"NumpadDelete", {Delete, 127, pad}},
         {"CapsLock", {CapsLock, 0}},
         {"NumLock", {NumLock, 0}},
         {"Pause", {19, 0}},

@@ -6,11 +6,16 @@
 
 namespace mc {
 
+// Where on the keyboard a key sits, as KeyboardEvent.keyLocation numbers it: keys found
+// twice (Shift, Control, Alt) on the left or right, the numeric keypad's keys apart.
+enum class KeyLocation : std::uint8_t { Standard = 0, Left = 1, Right = 2, NumPad = 3 };
+
 // A key as scripts see it: Key.getCode's virtual key code and Key.getAscii's character
 // code (0 for keys that type nothing).
 struct KeyStroke {
     std::uint8_t code = 0;
     std::uint16_t ascii = 0;
+    KeyLocation location = KeyLocation::Standard;
     friend bool operator==(const KeyStroke&, const KeyStroke&) = default;
 };
 
@@ -41,6 +46,9 @@ inline constexpr std::uint8_t F1 = 112;
 // The key a typed character comes from: letters by their capital, digits as themselves,
 // punctuation by the keys of a US keyboard. Nothing for characters no key types directly.
 std::optional<KeyStroke> keyOfCharacter(char32_t character);
+// A key of the numeric keypad typing `character` (a digit, '.', '+', '-', '*' or '/');
+// nothing for any other character.
+std::optional<KeyStroke> keyOfNumPad(char32_t character);
 // A named key of the input files ("Enter", "ArrowLeft", "LeftShift", "F5"...).
 std::optional<KeyStroke> keyOfName(std::string_view name);
 // The key number of a button's key-press condition and of onClipEvent(keyPress): the

@@ -242,6 +242,23 @@ void StageInput::mouseDown(double x, double y) {
     }
 }
 
+void StageInput::otherButton(bool middle, bool down, double x, double y) {
+    if (!scriptPointer) {
+        mouseMove(x, y);
+        return;
+    }
+    const PointerAction action = middle
+                                     ? (down ? PointerAction::MiddleDown : PointerAction::MiddleUp)
+                                     : (down ? PointerAction::RightDown : PointerAction::RightUp);
+    setPointer(x, y);
+    scriptPointer(action, x, y);
+}
+
+KeyModifiers StageInput::modifiers() const {
+    return {state_->keysDown[key_code::Control], state_->keysDown[key_code::Alt],
+            state_->keysDown[key_code::Shift]};
+}
+
 void StageInput::mouseUp(double x, double y) {
     if (scriptPointer) {
         scriptPointer(PointerAction::Up, x, y);
@@ -397,13 +414,13 @@ void StageInput::textEdited(DisplayObject& field) {
 }
 
 void StageInput::keyDown(const KeyStroke& key) {
-    if (scriptKey) {
-        scriptKey(key, true);
-    }
     const PageOpening::Gesture gesture = personsEvent();
     state_->keysDown[key.code] = true;
     state_->toggled[key.code] = !state_->toggled[key.code];
     state_->lastKey = key;
+    if (scriptKey) {
+        scriptKey(key, true, modifiers());
+    }
     if (scripts_ != nullptr) {
         const auto focus = state_->focus.lock();
         if (focus && isInputField(*focus)) {
@@ -422,12 +439,12 @@ void StageInput::keyDown(const KeyStroke& key) {
 }
 
 void StageInput::keyUp(const KeyStroke& key) {
-    if (scriptKey) {
-        scriptKey(key, false);
-    }
     const PageOpening::Gesture gesture = personsEvent();
     state_->keysDown[key.code] = false;
     state_->lastKey = key;
+    if (scriptKey) {
+        scriptKey(key, false, modifiers());
+    }
     broadcast(clip_event::KeyUp, state_->keyObject, "onKeyUp");
     finish();
     if (isPressKey(key)) {

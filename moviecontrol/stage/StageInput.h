@@ -26,7 +26,22 @@ class StageScripts;
 //
 // Every call handles one event completely: the scripts it queued have run when it returns.
 // What the pointer did, as an ActionScript 3 runner hears it.
-enum class PointerAction : std::uint8_t { Move, Down, Up };
+enum class PointerAction : std::uint8_t {
+    Move,
+    Down,
+    Up,
+    MiddleDown,
+    MiddleUp,
+    RightDown,
+    RightUp
+};
+
+// The keys held with a key or button, as the events of ActionScript 3 report them.
+struct KeyModifiers {
+    bool ctrl = false;
+    bool alt = false;
+    bool shift = false;
+};
 
 class StageInput {
   public:
@@ -36,6 +51,9 @@ class StageInput {
     void mouseMove(double x, double y);
     void mouseDown(double x, double y);
     void mouseUp(double x, double y);
+    // The middle or right button: only ActionScript 3 scripts hear of them; for other
+    // movies the pointer just moves there.
+    void otherButton(bool middle, bool down, double x, double y);
     // Wheel steps, positive away from the person.
     void wheel(int delta);
     void keyDown(const KeyStroke& key);
@@ -60,7 +78,7 @@ class StageInput {
     // Where an ActionScript 3 movie's runner hears the pointer (stage twips) and the keys;
     // left empty for other movies.
     std::function<void(PointerAction action, double x, double y)> scriptPointer;
-    std::function<void(const KeyStroke& key, bool down)> scriptKey;
+    std::function<void(const KeyStroke& key, bool down, KeyModifiers held)> scriptKey;
 
   private:
     PointerTarget targetAt(double x, double y);
@@ -89,6 +107,7 @@ class StageInput {
     // opens as getURL would.
     void followLink(DisplayObject& field, const std::string& url);
     void setPointer(double x, double y);
+    KeyModifiers modifiers() const;
     void finish();
     PageOpening::Gesture personsEvent();
 

@@ -35,6 +35,11 @@ void MovieWidget::inputDelivered() {
 
 void MovieWidget::mousePressEvent(QMouseEvent* event) {
     const auto at = stagePointOf(event->position());
+    if (at && (event->button() == Qt::MiddleButton || event->button() == Qt::RightButton)) {
+        // Only ActionScript 3 scripts hear these; the context menu still comes as before.
+        movie_->input().otherButton(event->button() == Qt::MiddleButton, true, at->x(), at->y());
+        inputDelivered();
+    }
     if (event->button() != Qt::LeftButton || !at) {
         QWidget::mousePressEvent(event);
         return;
@@ -47,6 +52,11 @@ void MovieWidget::mousePressEvent(QMouseEvent* event) {
 
 void MovieWidget::mouseReleaseEvent(QMouseEvent* event) {
     const auto at = stagePointOf(event->position());
+    if (at && (event->button() == Qt::MiddleButton || event->button() == Qt::RightButton)) {
+        // Only ActionScript 3 scripts hear these; the context menu still comes as before.
+        movie_->input().otherButton(event->button() == Qt::MiddleButton, false, at->x(), at->y());
+        inputDelivered();
+    }
     if (event->button() != Qt::LeftButton || !at) {
         QWidget::mouseReleaseEvent(event);
         return;

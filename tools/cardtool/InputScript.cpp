@@ -33,7 +33,12 @@ std::optional<mc::KeyStroke> readKey(const QJsonValue& key) {
     if (key.isString()) {
         return mc::keyOfName(key.toString().toStdString());
     }
-    const QString c = key.toObject().value("Char").toString();
+    const QJsonObject o = key.toObject();
+    if (o.contains("Numpad")) {
+        const auto codes = o.value("Numpad").toString().toUcs4();
+        return codes.size() == 1 ? mc::keyOfNumPad(codes[0]) : std::nullopt;
+    }
+    const QString c = o.value("Char").toString();
     const auto codes = c.toUcs4();
     if (codes.size() != 1) {
         return std::nullopt;

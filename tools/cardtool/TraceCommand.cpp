@@ -41,9 +41,9 @@ void deliver(mc::MoviePlayback& playback, const InputEvent& e) {
         break;
     case InputEvent::Kind::MouseDown:
     case InputEvent::Kind::MouseUp:
-        // Only the left button reaches a movie; the others stay the player's.
         if (e.button != InputEvent::Button::Left) {
-            input.mouseMove(x, y);
+            input.otherButton(e.button == InputEvent::Button::Middle,
+                              e.kind == InputEvent::Kind::MouseDown, x, y);
         } else if (e.kind == InputEvent::Kind::MouseDown) {
             input.mouseDown(x, y);
         } else {

@@ -87,7 +87,8 @@ TEST(ButtonTrackerTest, EventsMapToStatesConditionsAndHandlers) {
 TEST(KeyCodesTest, NamedAndTypedKeysGiveTheirCodesAndCharacters) {
     EXPECT_EQ(keyOfName("ArrowLeft"), (KeyStroke{37, 0}));
     EXPECT_EQ(keyOfName("Enter"), (KeyStroke{13, 13}));
-    EXPECT_EQ(keyOfName("LeftShift"), (KeyStroke{16, 0}));
+    EXPECT_EQ(keyOfName("LeftShift"), (KeyStroke{16, 0, KeyLocation::Left}));
+    EXPECT_EQ(keyOfName("RightControl"), (KeyStroke{17, 0, KeyLocation::Right}));
     EXPECT_EQ(keyOfName("F5"), (KeyStroke{116, 0}));
     EXPECT_EQ(keyOfName("F12"), (KeyStroke{123, 0}));
     EXPECT_FALSE(keyOfName("F13"));
@@ -99,6 +100,23 @@ TEST(KeyCodesTest, NamedAndTypedKeysGiveTheirCodesAndCharacters) {
     EXPECT_EQ(keyOfCharacter(';'), (KeyStroke{186, 59}));
     EXPECT_EQ(keyOfCharacter('!'), (KeyStroke{49, 33}));
     EXPECT_FALSE(keyOfCharacter(U'\u4e2d'));
+}
+
+TEST(KeyCodesTest, KeypadKeysHaveCodesOfTheirOwnAndTheKeypadLocation) {
+    constexpr KeyLocation pad = KeyLocation::NumPad;
+    EXPECT_EQ(keyOfNumPad('0'), (KeyStroke{96, 48, pad}));
+    EXPECT_EQ(keyOfNumPad('9'), (KeyStroke{105, 57, pad}));
+    EXPECT_EQ(keyOfNumPad('*'), (KeyStroke{106, 42, pad}));
+    EXPECT_EQ(keyOfNumPad('+'), (KeyStroke{107, 43, pad}));
+    EXPECT_EQ(keyOfNumPad('-'), (KeyStroke{109, 45, pad}));
+    EXPECT_EQ(keyOfNumPad('.'), (KeyStroke{110, 46, pad}));
+    EXPECT_EQ(keyOfNumPad('/'), (KeyStroke{111, 47, pad}));
+    EXPECT_FALSE(keyOfNumPad('a'));
+    EXPECT_FALSE(keyOfNumPad('='));
+    // Without NumLock the keypad moves and edits, still from the keypad.
+    EXPECT_EQ(keyOfName("NumpadHome"), (KeyStroke{36, 0, pad}));
+    EXPECT_EQ(keyOfName("NumpadDelete"), (KeyStroke{46, 127, pad}));
+    EXPECT_EQ(keyOfName("Home"), (KeyStroke{36, 0}));
 }
 
 TEST(KeyCodesTest, ButtonKeyNumbersOfMovingKeysAndCharacters) {

@@ -217,7 +217,7 @@ Value securityDomain(Machine& m) {
     if (const Value* kept = holder->findProp(" current")) {
         return *kept;
     }
-    const Value made = Value::object(m.instantiate(m.findClass("flash.system::SecurityDomain")));
+    Value made = Value::object(m.instantiate(m.findClass("flash.system::SecurityDomain")));
     holder->setProp(" current", made);
     holder->dontEnum.back() = true;
     return made;

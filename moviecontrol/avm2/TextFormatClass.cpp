@@ -175,6 +175,7 @@ Value textFormatObject(Machine& m, const mc::PartialFormat& p) {
     put(m, f, "letterSpacing", p.letterSpacing, [](double n) { return Value::number(n); });
     put(m, f, "tabStops", p.tabStops, [&m](const std::vector<double>& stops) {
         std::vector<Value> list;
+        list.reserve(stops.size());
         for (double stop : stops) {
             list.push_back(wholeOrNumber(stop));
         }

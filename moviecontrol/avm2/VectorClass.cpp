@@ -53,7 +53,7 @@ Value vectorConvert(Machine& m, const Value& self, Args& a) {
                      "Argument count mismatch on class coercion.  Expected 1, got " +
                          std::to_string(a.size()) + ".");
     }
-    const Value source = a[0];
+    Value source = a[0];
     if (!source.isObject()) {
         m.throwError("TypeError", 1034,
                      "Type Coercion failed: cannot convert " + m.toString(source) + " to " +

@@ -117,12 +117,11 @@ Value netConnect(Machine& m, const Value& s, Args& a) {
 // status.
 Value netClose(Machine& m, const Value& s, Args&) {
     Object* o = self(m, s);
-    Value* connected = kept(o, kConnected, Value::boolean(false));
-    Value* remoting = kept(o, kRemoting, Value::boolean(false));
-    const bool wasConnected = Machine::toBoolean(*connected);
-    const bool wasRemoting = Machine::toBoolean(*remoting);
-    *connected = Value::boolean(false);
-    *remoting = Value::boolean(false);
+    // One look-up at a time: each may add an entry and move the others.
+    const bool wasConnected = Machine::toBoolean(*kept(o, kConnected, Value::boolean(false)));
+    const bool wasRemoting = Machine::toBoolean(*kept(o, kRemoting, Value::boolean(false)));
+    *kept(o, kConnected, Value()) = Value::boolean(false);
+    *kept(o, kRemoting, Value()) = Value::boolean(false);
     if (wasConnected || wasRemoting) {
         sendClosed(m, o);
     }

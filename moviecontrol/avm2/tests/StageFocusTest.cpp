@@ -1,5 +1,6 @@
-// The keyboard focus of stage.focus: who is asked before a person's move, and what may
-// stop it.
+// The keyboard focus of stage.focus: the focus events as the focus moves, what may stop a
+// person's move, the focus dropped when its object leaves the stage, and which objects
+// take the focus unless a script says otherwise.
 
 #include "avm2/StageFocus.h"
 #include "FakeDisplayHost.h"
@@ -52,7 +53,8 @@ class StageFocus : public ::testing::Test {
 
     void SetUp() override {
         vm.beginFrame();
-        tree.nodes[FakeDisplayHost::kRoot].name = "root";
+        // Not "root": the stage would take the name as a property when it builds the root.
+        tree.nodes[FakeDisplayHost::kRoot].name = "main";
     }
 
     Value object(NodeId node) { return Value::object(avm2::scriptObjectOf(vm, node)); }
@@ -68,8 +70,34 @@ class StageFocus : public ::testing::Test {
     }
     void setFocus(const Value& v) { vm.setProperty(stage(), Name::publicName("focus"), v); }
     std::string focus() { return nameOf(vm, vm.getProperty(stage(), Name::publicName("focus"))); }
+    bool tabEnabled(const Value& v) {
+        return avm2::Machine::toBoolean(vm.getProperty(v, Name::publicName("tabEnabled")));
+    }
     std::vector<std::string> drain() { return std::exchange(host.lines, {}); }
 };
+
+TEST_F(StageFocus, MovesWithOutThenInEachNamingTheOther) {
+    const Value a = object(tree.place(FakeDisplayHost::kRoot, "a"));
+    const Value b = object(tree.place(FakeDisplayHost::kRoot, "b"));
+    listenFocus(a);
+    listenFocus(b);
+    EXPECT_EQ(focus(), "null");
+
+    setFocus(a);
+    EXPECT_EQ(drain(), std::vector<std::string>{"a:focusIn:null:a"});
+    // Both hear with the focus already moved; focusOut bubbles to the holder too.
+    listenFocus(object(FakeDisplayHost::kRoot));
+    setFocus(b);
+    EXPECT_EQ(drain(), (std::vector<std::string>{"a:focusOut:b:b", "main:focusOut:b:b",
+                                                 "b:focusIn:a:b", "main:focusIn:a:b"}));
+    // The same object again moves nothing.
+    setFocus(b);
+    EXPECT_TRUE(drain().empty());
+    // What is not an interactive object clears it.
+    setFocus(Value::string("b"));
+    EXPECT_EQ(drain(),
+              (std::vector<std::string>{"b:focusOut:null:null", "main:focusOut:null:null"}));
+}
 
 TEST_F(StageFocus, PersonsMoveAsksTheFocusedObjectOrTheStage) {
     const Value a = object(tree.place(FakeDisplayHost::kRoot, "a"));
@@ -85,6 +113,47 @@ TEST_F(StageFocus, PersonsMoveAsksTheFocusedObjectOrTheStage) {
     EXPECT_FALSE(avm2::allowFocusChange(vm, "keyFocusChange", b.asObject(), 9, false));
     EXPECT_TRUE(avm2::allowFocusChange(vm, "mouseFocusChange", b.asObject(), 0, false));
     EXPECT_EQ(focus(), "a");
+}
+
+TEST_F(StageFocus, LeavingTheStageDropsTheFocusSilently) {
+    const NodeId holder = tree.place(FakeDisplayHost::kRoot, "holder");
+    const Value inner = object(tree.place(holder, "inner"));
+    const Value holderObject = object(holder);
+    listenFocus(inner);
+    setFocus(inner);
+    drain();
+    Args args{holderObject};
+    vm.callProperty(object(FakeDisplayHost::kRoot), Name::publicName("removeChild"), args);
+    EXPECT_EQ(focus(), "null");
+    EXPECT_TRUE(drain().empty());
+
+    // An object that never was on the stage keeps the focus a script gives it.
+    setFocus(holderObject);
+    EXPECT_EQ(focus(), "holder");
+    avm2::dropFocusWithin(vm, tree, tree.place(FakeDisplayHost::kRoot, "elsewhere"));
+    EXPECT_EQ(focus(), "holder");
+}
+
+TEST_F(StageFocus, ButtonsInputFieldsAndButtonModeTakeTheFocusUnlessTold) {
+    const NodeId field = tree.place(FakeDisplayHost::kRoot, "field", avm2::NodeKind::Text);
+    const Value button =
+        object(tree.place(FakeDisplayHost::kRoot, "button", avm2::NodeKind::Button));
+    const Value sprite = object(tree.place(FakeDisplayHost::kRoot, "s", avm2::NodeKind::Sprite));
+    const Value fieldObject = object(field);
+    EXPECT_TRUE(tabEnabled(button));
+    EXPECT_FALSE(tabEnabled(fieldObject));
+    tree.textSettings[{field, "type"}] = "input";
+    EXPECT_TRUE(tabEnabled(fieldObject));
+    EXPECT_FALSE(tabEnabled(sprite));
+    vm.setProperty(sprite, Name::publicName("buttonMode"), Value::boolean(true));
+    EXPECT_TRUE(tabEnabled(sprite));
+    EXPECT_TRUE(avm2::takesFocus(vm, sprite.asObject()));
+    // A script's word wins either way.
+    vm.setProperty(sprite, Name::publicName("tabEnabled"), Value::boolean(false));
+    vm.setProperty(fieldObject, Name::publicName("tabEnabled"), Value::boolean(false));
+    EXPECT_FALSE(tabEnabled(sprite));
+    EXPECT_FALSE(tabEnabled(fieldObject));
+    EXPECT_FALSE(avm2::takesFocus(vm, nullptr));
 }
 
 } // namespace

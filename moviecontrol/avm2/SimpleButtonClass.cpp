@@ -20,6 +20,7 @@ constexpr std::array<const char*, 4> kStates = {"upState", "overState", "downSta
 constexpr std::array<std::uint8_t, 4> kStateBits = {1, 2, 4, 8};
 // Records read from one button symbol; a real one holds a handful.
 constexpr std::size_t kMaxRecords = 4096;
+constexpr int kMaxNestedButtons = 2;
 
 Value arg(const Args& a, std::size_t i) {
     return i < a.size() ? a[i] : Value();
@@ -97,8 +98,29 @@ template <std::size_t Which> Value stateSet(Machine& m, const Value& self, Args&
 }
 
 // The states a button of the movie shows, from its symbol's records.
+// A button inside its own state (directly or through others) would build itself without
+// end, and each level multiplies the parts: a part repeating a button it stands in, or
+// nested deeper than movies nest buttons, shows no states.
+bool nestedTooDeep(DisplayHost& h, NodeId node) {
+    const std::uint16_t symbol = h.symbolOf(node);
+    int buttons = 0;
+    NodeId n = h.parentOf(node);
+    for (int steps = 0; n != 0 && steps < 4096; ++steps, n = h.parentOf(n)) {
+        if (h.kindOf(n) != NodeKind::Button) {
+            continue;
+        }
+        if ((symbol != 0 && h.symbolOf(n) == symbol) || ++buttons >= kMaxNestedButtons) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void buildStates(Machine& m, DisplayHost& h, Object* button) {
     const NodeId node = button->displayNode;
+    if (nestedTooDeep(h, node)) {
+        return;
+    }
     const std::vector<std::uint8_t> records = h.buttonRecords(node);
     if (records.empty()) {
         return;

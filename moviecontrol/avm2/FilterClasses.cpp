@@ -68,12 +68,12 @@ constexpr Field kDisplacement[] = {
     {"componentY", T::Uint, 0},     {"scaleX", T::Number, 0}, {"scaleY", T::Number, 0},
     {"mode", T::String, 0, "wrap"}, {"color", T::Uint, 0},    {"alpha", T::Number, 0}};
 
-struct FilterSpec {
+struct FilterLayout {
     const char* name;
     std::span<const Field> fields;
 };
 
-constexpr FilterSpec kFilters[] = {
+constexpr FilterLayout kFilters[] = {
     {"BlurFilter", kBlur},
     {"GlowFilter", kGlow},
     {"DropShadowFilter", kDropShadow},
@@ -86,12 +86,12 @@ constexpr FilterSpec kFilters[] = {
 };
 
 // The filter a class is (or extends), null for BitmapFilter itself.
-const FilterSpec* specOf(const Class* cls) {
+const FilterLayout* layoutOf(const Class* cls) {
     for (; cls != nullptr; cls = cls->super) {
         if (cls->ns.uri != "flash.filters") {
             continue;
         }
-        for (const FilterSpec& s : kFilters) {
+        for (const FilterLayout& s : kFilters) {
             if (cls->name == s.name) {
                 return &s;
             }
@@ -141,8 +141,9 @@ template <const char* Name> Value arraySet(Machine& m, const Value& self, Args& 
     if (!self.isObject()) {
         return Value();
     }
-    const FilterSpec* spec = specOf(self.asObject()->cls);
-    const bool colorMatrix = spec != nullptr && std::string_view(spec->name) == "ColorMatrixFilter";
+    const FilterLayout* layout = layoutOf(self.asObject()->cls);
+    const bool colorMatrix =
+        layout != nullptr && std::string_view(layout->name) == "ColorMatrixFilter";
     *kept(self.asObject(), Name) =
         copiedArray(m, a.empty() ? Value::null() : a[0], colorMatrix ? kColorMatrixSize : 0);
     return Value();
@@ -153,7 +154,7 @@ constexpr char kColors[] = "colors";
 constexpr char kAlphas[] = "alphas";
 constexpr char kRatios[] = "ratios";
 
-Value initialValue(Machine& m, const FilterSpec& spec, const Field& f) {
+Value initialValue(Machine& m, const FilterLayout& layout, const Field& f) {
     switch (f.type) {
     case T::Number:
         return Value::number(f.number);
@@ -171,7 +172,7 @@ Value initialValue(Machine& m, const FilterSpec& spec, const Field& f) {
         break;
     }
     // The colour matrix left out is the identity.
-    if (std::string_view(spec.name) == "ColorMatrixFilter") {
+    if (std::string_view(layout.name) == "ColorMatrixFilter") {
         std::vector<Value> identity(kColorMatrixSize, Value::number(0));
         for (std::size_t i = 0; i < kColorMatrixSize; i += 6) {
             identity[i] = Value::number(1);
@@ -185,14 +186,14 @@ Value filterInit(Machine& m, const Value& self, Args& a) {
     if (!self.isObject()) {
         return Value();
     }
-    const FilterSpec* spec = specOf(self.asObject()->cls);
-    if (spec == nullptr) {
+    const FilterLayout* layout = layoutOf(self.asObject()->cls);
+    if (layout == nullptr) {
         return Value();
     }
-    for (std::size_t i = 0; i < spec->fields.size(); ++i) {
-        const Field& f = spec->fields[i];
+    for (std::size_t i = 0; i < layout->fields.size(); ++i) {
+        const Field& f = layout->fields[i];
         const bool given = i < a.size() && !(f.type == T::Array && a[i].isNullish());
-        Value v = given ? a[i] : initialValue(m, *spec, f);
+        Value v = given ? a[i] : initialValue(m, *layout, f);
         m.setProperty(self, Name::publicName(f.name), v);
     }
     return Value();
@@ -203,10 +204,10 @@ Value filterClone(Machine& m, const Value& self, Args&) {
     if (!self.isObject() || self.asObject()->cls == nullptr) {
         return Value::null();
     }
-    const FilterSpec* spec = specOf(self.asObject()->cls);
+    const FilterLayout* layout = layoutOf(self.asObject()->cls);
     Args args;
-    if (spec != nullptr) {
-        for (const Field& f : spec->fields) {
+    if (layout != nullptr) {
+        for (const Field& f : layout->fields) {
             args.push_back(m.getProperty(self, Name::publicName(f.name)));
         }
     }
@@ -277,13 +278,13 @@ std::optional<FilterValue> filterValueOf(Machine& m, const Value& filter) {
     if (!filter.isObject()) {
         return std::nullopt;
     }
-    const FilterSpec* spec = specOf(filter.asObject()->cls);
-    if (spec == nullptr) {
+    const FilterLayout* layout = layoutOf(filter.asObject()->cls);
+    if (layout == nullptr) {
         return std::nullopt;
     }
     FilterValue out;
-    out.kind = spec->name;
-    for (const Field& f : spec->fields) {
+    out.kind = layout->name;
+    for (const Field& f : layout->fields) {
         FilterValue::Field field;
         field.name = f.name;
         const Value v = m.getProperty(filter, Name::publicName(f.name));
@@ -315,12 +316,12 @@ std::optional<FilterValue> filterValueOf(Machine& m, const Value& filter) {
 
 Value filterObjectOf(Machine& m, const FilterValue& value) {
     Class* cls = m.findClass("flash.filters::" + value.kind);
-    const FilterSpec* spec = cls != nullptr ? specOf(cls) : nullptr;
-    if (spec == nullptr) {
+    const FilterLayout* layout = cls != nullptr ? layoutOf(cls) : nullptr;
+    if (layout == nullptr) {
         return Value::null();
     }
     Args args;
-    for (const Field& f : spec->fields) {
+    for (const Field& f : layout->fields) {
         const FilterValue::Field* given = nullptr;
         for (const FilterValue::Field& v : value.fields) {
             if (v.name == f.name) {
@@ -328,7 +329,7 @@ Value filterObjectOf(Machine& m, const FilterValue& value) {
             }
         }
         if (given == nullptr || f.type == T::Object) {
-            args.push_back(initialValue(m, *spec, f));
+            args.push_back(initialValue(m, *layout, f));
             continue;
         }
         switch (f.type) {
@@ -358,11 +359,11 @@ void installFilters(Machine& m) {
     Class* base = m.defineClass("flash.filters", "BitmapFilter", m.objectClass);
     base->sealed = true;
     m.defineMethod(base, "clone", filterClone);
-    for (const FilterSpec& spec : kFilters) {
-        Class* cls = m.defineClass("flash.filters", spec.name, base, filterInit);
+    for (const FilterLayout& layout : kFilters) {
+        Class* cls = m.defineClass("flash.filters", layout.name, base, filterInit);
         cls->sealed = true;
         cls->isFinal = true;
-        for (const Field& f : spec.fields) {
+        for (const Field& f : layout.fields) {
             if (f.type == T::Array) {
                 addArray(m, cls, f.name);
             } else {

@@ -2,6 +2,7 @@
 // URLRequestMethod, URLRequestHeader and URLVariables (name/value pairs in a query string).
 // Loading and opening pages, which use them, go through the player.
 #include "avm2/Machine.h"
+#include "avm2/PublicSlots.h"
 #include "avm2/UriCoding.h"
 #include "unicode/Utf16Text.h"
 
@@ -13,19 +14,6 @@ namespace {
 
 Value arg(const Args& a, std::size_t i) {
     return i < a.size() ? a[i] : Value();
-}
-
-// A typed public variable of a built-in class.
-void addSlot(Class* cls, const char* name, Class* type, Value initial) {
-    Binding b;
-    b.ns = Namespace::publicNs();
-    b.kind = Binding::Kind::Slot;
-    b.slot = static_cast<std::uint32_t>(cls->instance.slots.size());
-    SlotInit si;
-    si.value = std::move(initial);
-    si.type = type;
-    cls->instance.slots.push_back(si);
-    cls->instance.add(name, b);
 }
 
 Value* kept(Object* o, const char* name, const Value& fallback) {
@@ -91,11 +79,11 @@ void installRequest(Machine& m) {
     Class* request = m.defineClass("flash.net", "URLRequest", m.objectClass, requestInit);
     request->sealed = true;
     request->isFinal = true;
-    addSlot(request, "url", m.stringClass, Value::null());
-    addSlot(request, "data", nullptr, Value::null());
-    addSlot(request, "contentType", m.stringClass,
-            Value::string("application/x-www-form-urlencoded"));
-    addSlot(request, "digest", m.stringClass, Value::null());
+    addPublicSlot(request, "url", m.stringClass, Value::null());
+    addPublicSlot(request, "data", nullptr, Value::null());
+    addPublicSlot(request, "contentType", m.stringClass,
+                  Value::string("application/x-www-form-urlencoded"));
+    addPublicSlot(request, "digest", m.stringClass, Value::null());
     m.defineGetter(request, "method", getMethod);
     m.defineSetter(request, "method", setMethod);
     m.defineGetter(request, "requestHeaders", getHeaders);
@@ -114,8 +102,8 @@ void installRequest(Machine& m) {
             return Value();
         });
     header->sealed = true;
-    addSlot(header, "name", m.stringClass, Value::null());
-    addSlot(header, "value", m.stringClass, Value::null());
+    addPublicSlot(header, "name", m.stringClass, Value::null());
+    addPublicSlot(header, "value", m.stringClass, Value::null());
 }
 
 // --- URLVariables --------------------------------------------------------------------------
@@ -240,9 +228,9 @@ void installFileFilter(Machine& m) {
                                   });
     filter->sealed = true;
     filter->isFinal = true;
-    addSlot(filter, "description", m.stringClass, Value::null());
-    addSlot(filter, "extension", m.stringClass, Value::null());
-    addSlot(filter, "macType", m.stringClass, Value::null());
+    addPublicSlot(filter, "description", m.stringClass, Value::null());
+    addPublicSlot(filter, "extension", m.stringClass, Value::null());
+    addPublicSlot(filter, "macType", m.stringClass, Value::null());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // in Flash), and its width and height are that size under the object's scale and rotation.
 #include "avm2/BitmapDataValues.h"
 #include "avm2/DisplayHost.h"
+#include "avm2/HiddenFields.h"
 
 #include <cmath>
 #include <numbers>
@@ -16,16 +17,8 @@ constexpr char kSize[] = "bitmap.size";
 constexpr char kSnapping[] = "bitmap.pixelSnapping";
 constexpr char kSmoothing[] = "bitmap.smoothing";
 
-// What the bitmap keeps under `key`, made with `fallback` on first use.
-Value* kept(Machine& m, const Value& self, const char* key, const Value& fallback) {
-    geom::required(m, self, "flash.display::Bitmap");
-    for (auto& [k, v] : self.asObject()->entries) {
-        if (k.isString() && k.asString() == key) {
-            return &v;
-        }
-    }
-    self.asObject()->entries.emplace_back(Value::string(key), fallback);
-    return &self.asObject()->entries.back().second;
+Object* bitmapOf(Machine& m, const Value& self) {
+    return geom::required(m, self, "flash.display::Bitmap");
 }
 
 // Hands the display tree the pixels to draw, with the smoothing asked for.
@@ -36,11 +29,12 @@ void show(Machine& m, const Value& self) {
         return;
     }
     std::shared_ptr<pixels::BitmapPixels> shown;
-    const Value data = *kept(m, self, kData, Value::null());
+    const Value data = hiddenField(bitmapOf(m, self), kData, Value::null());
     if (data.isObject()) {
         shown = std::static_pointer_cast<pixels::BitmapPixels>(data.asObject()->nativeData);
     }
-    const bool smoothing = Machine::toBoolean(*kept(m, self, kSmoothing, Value::boolean(false)));
+    const bool smoothing =
+        Machine::toBoolean(hiddenField(bitmapOf(m, self), kSmoothing, Value::boolean(false)));
     host->showPixels(node, shown, smoothing);
 }
 
@@ -55,10 +49,10 @@ void setBitmapData(Machine& m, const Value& self, const Value& data) {
             height = p->height();
         }
     }
-    *kept(m, self, kData, Value::null()) = stored;
+    setHiddenField(bitmapOf(m, self), kData, stored);
     show(m, self);
-    *kept(m, self, kSize, Value()) =
-        Value::object(m.newArray({Value::number(width), Value::number(height)}));
+    setHiddenField(bitmapOf(m, self), kSize,
+                   Value::object(m.newArray({Value::number(width), Value::number(height)})));
 }
 
 void checkSnapping(Machine& m, const std::string& v) {
@@ -75,8 +69,9 @@ Value bitmapInit(Machine& m, const Value& self, Args& a) {
     setBitmapData(m, self, geom::argument(a, 0));
     const std::string snapping = a.size() > 1 ? m.toString(a[1]) : "auto";
     checkSnapping(m, snapping);
-    *kept(m, self, kSnapping, Value()) = Value::string(snapping);
-    *kept(m, self, kSmoothing, Value()) = Value::boolean(a.size() > 2 && Machine::toBoolean(a[2]));
+    setHiddenField(bitmapOf(m, self), kSnapping, Value::string(snapping));
+    setHiddenField(bitmapOf(m, self), kSmoothing,
+                   Value::boolean(a.size() > 2 && Machine::toBoolean(a[2])));
     show(m, self);
     return Value();
 }
@@ -84,7 +79,7 @@ Value bitmapInit(Machine& m, const Value& self, Args& a) {
 // The kept size under the object's scales and rotation: the width or height of the box
 // around it in its container's space.
 template <bool Width> Value extent(Machine& m, const Value& self, Args&) {
-    const Value size = *kept(m, self, kSize, Value());
+    const Value size = hiddenField(bitmapOf(m, self), kSize, Value());
     if (!size.isObject() || size.asObject()->elements.size() != 2) {
         return Value::number(0);
     }
@@ -110,27 +105,27 @@ void installBitmap(Machine& m) {
     }
     bitmap->init = MethodRef{nullptr, 0, bitmapInit};
     m.defineGetter(bitmap, "bitmapData", [](Machine& m, const Value& self, Args&) {
-        return *kept(m, self, kData, Value::null());
+        return hiddenField(bitmapOf(m, self), kData, Value::null());
     });
     m.defineSetter(bitmap, "bitmapData", [](Machine& m, const Value& self, Args& a) {
         setBitmapData(m, self, geom::argument(a, 0));
         return Value();
     });
     m.defineGetter(bitmap, "pixelSnapping", [](Machine& m, const Value& self, Args&) {
-        return *kept(m, self, kSnapping, Value::string("auto"));
+        return hiddenField(bitmapOf(m, self), kSnapping, Value::string("auto"));
     });
     m.defineSetter(bitmap, "pixelSnapping", [](Machine& m, const Value& self, Args& a) {
         const std::string v = m.toString(geom::argument(a, 0));
         checkSnapping(m, v);
-        *kept(m, self, kSnapping, Value()) = Value::string(v);
+        setHiddenField(bitmapOf(m, self), kSnapping, Value::string(v));
         return Value();
     });
     m.defineGetter(bitmap, "smoothing", [](Machine& m, const Value& self, Args&) {
-        return *kept(m, self, kSmoothing, Value::boolean(false));
+        return hiddenField(bitmapOf(m, self), kSmoothing, Value::boolean(false));
     });
     m.defineSetter(bitmap, "smoothing", [](Machine& m, const Value& self, Args& a) {
-        *kept(m, self, kSmoothing, Value()) =
-            Value::boolean(Machine::toBoolean(geom::argument(a, 0)));
+        setHiddenField(bitmapOf(m, self), kSmoothing,
+                       Value::boolean(Machine::toBoolean(geom::argument(a, 0))));
         show(m, self);
         return Value();
     });

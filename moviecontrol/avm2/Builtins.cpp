@@ -540,7 +540,7 @@ void Machine::installBuiltins() {
         MethodRef{nullptr, 0, [](Machine&, const Value&, Args&) { return Value(); }};
 
     // A function's length: how many parameters it declares.
-    defineGetter(functionClass, "length", [](Machine& m, const Value& self, Args&) {
+    defineGetter(functionClass, "length", [](Machine&, const Value& self, Args&) {
         const Object* f = self.isObject() ? self.asObject() : nullptr;
         if (f == nullptr || f->method.unit == nullptr) {
             return Value::integer(0);

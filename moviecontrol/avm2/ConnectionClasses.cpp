@@ -3,6 +3,7 @@
 // (null) connection or a remoting address that is never called, and what LocalConnection
 // sends reaches no one, which its sender hears as an error status.
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/PublicSlots.h"
 
@@ -23,16 +24,6 @@ Object* self(Machine& m, const Value& v) {
                      "Cannot access a property or method of a null object reference.");
     }
     return v.asObject();
-}
-
-Value* kept(Object* o, const char* name, Value fallback) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == name) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(name), std::move(fallback));
-    return &o->entries.back().second;
 }
 
 // --- Socket --------------------------------------------------------------------------------
@@ -99,16 +90,15 @@ void sendClosed(Machine& m, Object* o) {
 // gateway, which only a call would reach. Opening one closes what was open.
 Value netConnect(Machine& m, const Value& s, Args& a) {
     Object* o = self(m, s);
-    Value* connected = kept(o, kConnected, Value::boolean(false));
-    if (Machine::toBoolean(*connected)) {
-        *connected = Value::boolean(false);
+    if (Machine::toBoolean(hiddenField(o, kConnected))) {
+        setHiddenField(o, kConnected, Value::boolean(false));
         sendClosed(m, o);
     }
     if (arg(a, 0).isNullish()) {
-        *kept(o, kConnected, Value()) = Value::boolean(true);
+        setHiddenField(o, kConnected, Value::boolean(true));
         sendStatus(m, o, {{"code", "NetConnection.Connect.Success"}, {"level", "status"}});
     } else {
-        *kept(o, kRemoting, Value()) = Value::boolean(true);
+        setHiddenField(o, kRemoting, Value::boolean(true));
     }
     return Value();
 }
@@ -117,11 +107,10 @@ Value netConnect(Machine& m, const Value& s, Args& a) {
 // status.
 Value netClose(Machine& m, const Value& s, Args&) {
     Object* o = self(m, s);
-    // One look-up at a time: each may add an entry and move the others.
-    const bool wasConnected = Machine::toBoolean(*kept(o, kConnected, Value::boolean(false)));
-    const bool wasRemoting = Machine::toBoolean(*kept(o, kRemoting, Value::boolean(false)));
-    *kept(o, kConnected, Value()) = Value::boolean(false);
-    *kept(o, kRemoting, Value()) = Value::boolean(false);
+    const bool wasConnected = Machine::toBoolean(hiddenField(o, kConnected));
+    const bool wasRemoting = Machine::toBoolean(hiddenField(o, kRemoting));
+    setHiddenField(o, kConnected, Value::boolean(false));
+    setHiddenField(o, kRemoting, Value::boolean(false));
     if (wasConnected || wasRemoting) {
         sendClosed(m, o);
     }
@@ -139,8 +128,7 @@ void installNetConnection(Machine& m) {
     m.defineMethod(connection, "close", netClose);
     m.defineMethod(connection, "call", [](Machine&, const Value&, Args&) { return Value(); });
     m.defineGetter(connection, "connected", [](Machine& mm, const Value& s, Args&) {
-        return Value::boolean(
-            Machine::toBoolean(*kept(self(mm, s), kConnected, Value::boolean(false))));
+        return Value::boolean(Machine::toBoolean(hiddenField(self(mm, s), kConnected)));
     });
     addPublicSlot(connection, "client", nullptr, Value::null());
     addPublicSlot(connection, "objectEncoding", m.uintClass, Value::unsignedInt(3));

@@ -5,6 +5,7 @@
 #include "avm2/DisplayClasses.h"
 
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/StageFocus.h"
 
@@ -33,32 +34,6 @@ NodeId nodeOf(const Value& v) {
 
 Value objectOrNull(Object* o) {
     return o != nullptr ? Value::object(o) : Value::null();
-}
-
-// Per-object settings the tree does not keep (mouseEnabled, buttonMode...), stored beside
-// the frame scripts under string keys.
-Value setting(const Value& self, const char* key, Value fallback) {
-    if (self.isObject()) {
-        for (const auto& [k, v] : self.asObject()->entries) {
-            if (k.isString() && k.asString() == key) {
-                return v;
-            }
-        }
-    }
-    return fallback;
-}
-
-void setSetting(const Value& self, const char* key, Value value) {
-    if (!self.isObject()) {
-        return;
-    }
-    for (auto& [k, v] : self.asObject()->entries) {
-        if (k.isString() && k.asString() == key) {
-            v = std::move(value);
-            return;
-        }
-    }
-    self.asObject()->entries.emplace_back(Value::string(key), std::move(value));
 }
 
 NodeKind kindForClass(Machine& m, Class* cls) {
@@ -586,14 +561,14 @@ Value addFrameScript(Machine& m, const Value& self, Args& a) {
 // --- Sprite, Graphics, Stage ---------------------------------------------------------------
 
 Value spriteGraphics(Machine& m, const Value& self, Args&) {
-    Value existing = setting(self, "graphics", Value());
+    Value existing = hiddenField(self, "graphics", Value());
     if (existing.isObject()) {
         return existing;
     }
     Class* cls = m.findClass("flash.display::Graphics");
     Object* g = m.instantiate(cls);
     g->displayNode = nodeOf(self);
-    setSetting(self, "graphics", Value::object(g));
+    setHiddenField(self, "graphics", Value::object(g));
     return Value::object(g);
 }
 
@@ -760,21 +735,21 @@ Value loaderInfoOf(Machine& m, const Value& self, Args&) {
     }
     const bool ofStage = nodeOf(self) != 0 && nodeOf(self) == h->stageNode();
     const Value holder = ofStage ? self : Value::object(root);
-    Value existing = setting(holder, "loaderInfo", Value());
+    Value existing = hiddenField(holder, "loaderInfo", Value());
     if (existing.isObject()) {
         return existing;
     }
     Object* info = m.instantiate(m.findClass("flash.display::LoaderInfo"));
     if (ofStage) {
-        setSetting(Value::object(info), kInfoOfStage, Value::boolean(true));
+        setHiddenField(Value::object(info), kInfoOfStage, Value::boolean(true));
     }
-    setSetting(holder, "loaderInfo", Value::object(info));
+    setHiddenField(holder, "loaderInfo", Value::object(info));
     return Value::object(info);
 }
 
 // A Loader's info before anything was loaded into it.
 bool notLoaded(const Value& self) {
-    return setting(self, kInfoLoader, Value()).isObject();
+    return hiddenField(self, kInfoLoader, Value()).isObject();
 }
 
 void requireLoaded(Machine& m, const Value& self) {
@@ -798,10 +773,10 @@ Value loaderContent(Machine& m, const Value& self, Args&) {
 }
 
 Value loaderParameters(Machine& m, const Value& self, Args&) {
-    Value kept = setting(self, "parameters", Value());
+    Value kept = hiddenField(self, "parameters", Value());
     if (!kept.isObject()) {
         kept = Value::object(m.newObject());
-        setSetting(self, "parameters", kept);
+        setHiddenField(self, "parameters", kept);
     }
     return kept;
 }
@@ -842,7 +817,7 @@ Value loaderUrl(Machine& m, const Value& self, Args&) {
 }
 
 Value loaderContentType(Machine&, const Value& self, Args&) {
-    if (notLoaded(self) || setting(self, kInfoOfStage, Value()).isBoolean()) {
+    if (notLoaded(self) || hiddenField(self, kInfoOfStage, Value()).isBoolean()) {
         return Value::null();
     }
     return Value::string("application/x-shockwave-flash");
@@ -853,13 +828,13 @@ constexpr char kApplicationDomain[] = "applicationDomain";
 
 // What the info keeps once made: the events shared with the loaded movie, its domain.
 template <const char* Key> Value loaderKeptObject(Machine& m, const Value& self, Args&) {
-    Value kept = setting(self, Key, Value());
+    Value kept = hiddenField(self, Key, Value());
     if (!kept.isObject()) {
         const bool domain = Key == kApplicationDomain;
         Object* made = m.instantiate(m.findClass(domain ? "flash.system::ApplicationDomain"
                                                         : "flash.events::EventDispatcher"));
         kept = Value::object(made);
-        setSetting(self, Key, kept);
+        setHiddenField(self, Key, kept);
     }
     return kept;
 }
@@ -887,7 +862,7 @@ void installLoaderInfo(Machine& m, Class* dispatcher) {
     m.defineGetter(loaderInfo, "isURLInaccessible",
                    [](Machine&, const Value&, Args&) { return Value::boolean(false); });
     m.defineGetter(loaderInfo, "loader", [](Machine&, const Value& self, Args&) {
-        const Value loader = setting(self, kInfoLoader, Value::null());
+        const Value loader = hiddenField(self, kInfoLoader, Value::null());
         return loader.isObject() ? loader : Value::null();
     });
     m.defineGetter(loaderInfo, "sharedEvents", loaderKeptObject<kSharedEvents>);
@@ -899,8 +874,8 @@ void installLoaderInfo(Machine& m, Class* dispatcher) {
 Value loaderInit(Machine& m, const Value& self, Args& a) {
     displayInit(m, self, a);
     Object* info = m.instantiate(m.findClass("flash.display::LoaderInfo"));
-    setSetting(Value::object(info), kInfoLoader, self);
-    setSetting(self, "contentLoaderInfo", Value::object(info));
+    setHiddenField(Value::object(info), kInfoLoader, self);
+    setHiddenField(self, "contentLoaderInfo", Value::object(info));
     return Value();
 }
 
@@ -908,7 +883,7 @@ void installLoader(Machine& m, Class* container) {
     Class* loader = m.defineClass("flash.display", "Loader", container, loaderInit);
     loader->sealed = true;
     m.defineGetter(loader, "contentLoaderInfo", [](Machine&, const Value& self, Args&) {
-        return setting(self, "contentLoaderInfo", Value::null());
+        return hiddenField(self, "contentLoaderInfo", Value::null());
     });
     m.defineGetter(loader, "content", [](Machine&, const Value&, Args&) { return Value::null(); });
     for (const char* name : {"load", "loadBytes", "unload", "unloadAndStop", "close"}) {
@@ -991,7 +966,7 @@ template <bool Width> Value stageSize(Machine& m, const Value&, Args&) {
 }
 
 Value stageFrameRate(Machine& m, const Value& self, Args&) {
-    Value set = setting(self, "frameRate", Value());
+    Value set = hiddenField(self, "frameRate", Value());
     if (!set.isUndefined()) {
         return set;
     }
@@ -1002,7 +977,7 @@ Value stageFrameRate(Machine& m, const Value& self, Args&) {
 Value stageSetFrameRate(Machine& m, const Value& self, Args& a) {
     const double rate = m.toNumber(arg(a, 0));
     if (!std::isnan(rate)) {
-        setSetting(self, "frameRate", Value::number(std::clamp(rate, 0.01, 1000.0)));
+        setHiddenField(self, "frameRate", Value::number(std::clamp(rate, 0.01, 1000.0)));
     }
     return Value();
 }
@@ -1010,10 +985,10 @@ Value stageSetFrameRate(Machine& m, const Value& self, Args& a) {
 // A property kept with the object, read back as set (with its default before).
 template <const char* Key, typename Convert> struct Kept {
     static Value get(Machine& m, const Value& self, Args&) {
-        return setting(self, Key, Convert::fallback(m));
+        return hiddenField(self, Key, Convert::fallback(m));
     }
     static Value set(Machine& m, const Value& self, Args& a) {
-        setSetting(self, Key, Convert::convert(m, arg(a, 0)));
+        setHiddenField(self, Key, Convert::convert(m, arg(a, 0)));
         return Value();
     }
 };

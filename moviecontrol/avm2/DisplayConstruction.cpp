@@ -5,6 +5,7 @@
 #include "avm2/DisplayClasses.h"
 
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 namespace avm2 {
@@ -145,27 +146,12 @@ void sendAddedEvents(Machine& m, Object* object) {
 }
 
 void keepDetachedName(Object* object, const std::string& name) {
-    if (object == nullptr) {
-        return;
-    }
-    for (auto& [key, value] : object->entries) {
-        if (key.isString() && key.asString() == kDetachedName) {
-            value = Value::string(name);
-            return;
-        }
-    }
-    object->entries.emplace_back(Value::string(kDetachedName), Value::string(name));
+    setHiddenField(object, kDetachedName, Value::string(name));
 }
 
 std::string detachedName(const Object* object) {
-    if (object != nullptr) {
-        for (const auto& [key, value] : object->entries) {
-            if (key.isString() && key.asString() == kDetachedName && value.isString()) {
-                return value.asString();
-            }
-        }
-    }
-    return {};
+    const Value name = hiddenField(object, kDetachedName);
+    return name.isString() ? name.asString() : std::string();
 }
 
 void clearInstanceSlot(Machine& m, Object* container, const std::string& name) {

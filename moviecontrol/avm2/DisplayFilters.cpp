@@ -3,6 +3,7 @@
 // was placed with.
 #include "avm2/DisplayClassNames.h"
 #include "avm2/FilterValues.h"
+#include "avm2/HiddenFields.h"
 
 namespace avm2 {
 
@@ -22,32 +23,8 @@ NodeId nodeOf(const Value& v) {
     return v.isObject() ? v.asObject()->displayNode : 0;
 }
 
-Value setting(const Value& self, const char* key, Value fallback) {
-    if (self.isObject()) {
-        for (const auto& [k, v] : self.asObject()->entries) {
-            if (k.isString() && k.asString() == key) {
-                return v;
-            }
-        }
-    }
-    return fallback;
-}
-
-void setSetting(const Value& self, const char* key, Value value) {
-    if (!self.isObject()) {
-        return;
-    }
-    for (auto& [k, v] : self.asObject()->entries) {
-        if (k.isString() && k.asString() == key) {
-            v = std::move(value);
-            return;
-        }
-    }
-    self.asObject()->entries.emplace_back(Value::string(key), std::move(value));
-}
-
 Value filtersGet(Machine& m, const Value& self, Args&) {
-    const Value kept = setting(self, kFilters, Value());
+    const Value kept = hiddenField(self, kFilters, Value());
     std::vector<Value> copy;
     if (kept.isObject()) {
         copy = kept.asObject()->elements;
@@ -92,7 +69,7 @@ Value filtersSet(Machine& m, const Value& self, Args& a) {
         }
         h->setFilters(nodeOf(self), drawn);
     }
-    setSetting(self, kFilters, Value::object(m.newArray(std::move(copy))));
+    setHiddenField(self, kFilters, Value::object(m.newArray(std::move(copy))));
     return Value();
 }
 

@@ -3,6 +3,7 @@
 // (in that order after type, bubbles and cancelable), copies them when cloned and prints
 // them as Flash's toString does.
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 #include <cmath>
@@ -222,23 +223,6 @@ Value fallback(FieldType type) {
     return Value();
 }
 
-Value* fieldSlot(Object* o, const char* name) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == name) {
-            return &v;
-        }
-    }
-    return nullptr;
-}
-
-void setField(Object* o, const char* name, Value v) {
-    if (Value* slot = fieldSlot(o, name)) {
-        *slot = std::move(v);
-    } else {
-        o->entries.emplace_back(Value::string(name), std::move(v));
-    }
-}
-
 Value familyInit(Machine& m, const Value& self, Args& a) {
     const Family* f = familyOf(m, self);
     if (f == nullptr) {
@@ -253,8 +237,8 @@ Value familyInit(Machine& m, const Value& self, Args& a) {
     }
     for (std::size_t i = 0; i < f->fields.size(); ++i) {
         const Field& field = f->fields[i];
-        setField(o, field.name,
-                 i + 3 < a.size() ? convert(m, field.type, a[i + 3]) : fallback(field.type));
+        setHiddenField(o, field.name,
+                       i + 3 < a.size() ? convert(m, field.type, a[i + 3]) : fallback(field.type));
     }
     return Value();
 }
@@ -264,7 +248,7 @@ template <const char* Name> Value fieldGet(Machine& m, const Value& self, Args&)
     if (f == nullptr) {
         return Value();
     }
-    if (Value* v = fieldSlot(self.asObject(), Name)) {
+    if (std::optional<Value> v = findHiddenField(self.asObject(), Name)) {
         return *v;
     }
     for (const Field& field : f->fields) {
@@ -282,7 +266,8 @@ template <const char* Name> Value fieldSet(Machine& m, const Value& self, Args& 
     }
     for (const Field& field : f->fields) {
         if (std::string_view(field.name) == Name) {
-            setField(self.asObject(), Name, convert(m, field.type, a.empty() ? Value() : a[0]));
+            setHiddenField(self.asObject(), Name,
+                           convert(m, field.type, a.empty() ? Value() : a[0]));
         }
     }
     return Value();
@@ -296,8 +281,8 @@ Value familyClone(Machine& m, const Value& self, Args&) {
         newEvent(m, s != nullptr ? s->type : std::string("null"), s != nullptr && s->bubbles,
                  s != nullptr && s->cancelable, std::string(f->package) + "::" + f->name);
     for (const Field& field : f->fields) {
-        if (Value* v = fieldSlot(from, field.name)) {
-            setField(copy, field.name, *v);
+        if (std::optional<Value> v = findHiddenField(from, field.name)) {
+            setHiddenField(copy, field.name, std::move(*v));
         }
     }
     return Value::object(copy);
@@ -349,7 +334,7 @@ template <bool Y> Value stagePosition(Machine& m, const Value& self, Args& a) {
     if (!self.isObject()) {
         return Value::number(0);
     }
-    if (Value* v = fieldSlot(self.asObject(), Y ? "stageY" : "stageX")) {
+    if (std::optional<Value> v = findHiddenField(self.asObject(), Y ? "stageY" : "stageX")) {
         return *v;
     }
     return Y ? fieldGet<kLocalY>(m, self, a) : fieldGet<kLocalX>(m, self, a);

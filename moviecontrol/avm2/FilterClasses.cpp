@@ -4,6 +4,7 @@
 // matrix, gradient colours) are copied in and out so that no script shares them with the
 // filter.
 #include "avm2/FilterValues.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 #include <span>
@@ -100,16 +101,6 @@ const FilterLayout* layoutOf(const Class* cls) {
     return nullptr;
 }
 
-Value* kept(Object* o, const char* name) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == name) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(name), Value::null());
-    return &o->entries.back().second;
-}
-
 // A colour matrix holds 20 numbers: a shorter array is filled with zeros.
 constexpr std::size_t kColorMatrixSize = 20;
 
@@ -134,7 +125,7 @@ template <const char* Name> Value arrayGet(Machine& m, const Value& self, Args&)
     if (!self.isObject()) {
         return Value::null();
     }
-    return copiedArray(m, *kept(self.asObject(), Name), 0);
+    return copiedArray(m, hiddenField(self, Name, Value::null()), 0);
 }
 
 template <const char* Name> Value arraySet(Machine& m, const Value& self, Args& a) {
@@ -144,8 +135,9 @@ template <const char* Name> Value arraySet(Machine& m, const Value& self, Args& 
     const FilterLayout* layout = layoutOf(self.asObject()->cls);
     const bool colorMatrix =
         layout != nullptr && std::string_view(layout->name) == "ColorMatrixFilter";
-    *kept(self.asObject(), Name) =
-        copiedArray(m, a.empty() ? Value::null() : a[0], colorMatrix ? kColorMatrixSize : 0);
+    setHiddenField(
+        self, Name,
+        copiedArray(m, a.empty() ? Value::null() : a[0], colorMatrix ? kColorMatrixSize : 0));
     return Value();
 }
 

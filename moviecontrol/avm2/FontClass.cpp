@@ -2,6 +2,7 @@
 // a font definition describes that font; Font.enumerateFonts lists every embedded font with
 // a name. A plain `new Font()` describes none and answers null.
 #include "avm2/DisplayHost.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 #include <array>
@@ -15,25 +16,14 @@ constexpr char kName[] = "font.fontName";
 constexpr char kStyle[] = "font.fontStyle";
 constexpr char kType[] = "font.fontType";
 
-Value kept(const Value& self, const char* key) {
-    if (self.isObject()) {
-        for (const auto& [k, v] : self.asObject()->entries) {
-            if (k.isString() && k.asString() == key) {
-                return v;
-            }
-        }
-    }
-    return Value::null();
-}
-
 void describe(Object* o, const DisplayHost::EmbeddedFont& font) {
     const char* style = font.bold && font.italic ? "boldItalic"
                         : font.bold              ? "bold"
                         : font.italic            ? "italic"
                                                  : "regular";
-    o->entries.emplace_back(Value::string(kName), Value::string(font.name));
-    o->entries.emplace_back(Value::string(kStyle), Value::string(style));
-    o->entries.emplace_back(Value::string(kType), Value::string("embedded"));
+    setHiddenField(o, kName, Value::string(font.name));
+    setHiddenField(o, kStyle, Value::string(style));
+    setHiddenField(o, kType, Value::string("embedded"));
 }
 
 // The SymbolClass name of a class ("pkg.Name").
@@ -56,7 +46,7 @@ Value fontInit(Machine& m, const Value& self, Args&) {
 }
 
 template <const char* Key> Value fontGet(Machine&, const Value& self, Args&) {
-    return kept(self, Key);
+    return hiddenField(self, Key, Value::null());
 }
 
 Value enumerateFonts(Machine& m, const Value&, Args&) {
@@ -77,7 +67,7 @@ Value enumerateFonts(Machine& m, const Value&, Args&) {
 // not checked glyph by glyph.
 Value hasGlyphs(Machine& m, const Value& self, Args&) {
     (void)m;
-    return Value::boolean(!kept(self, kName).isNull());
+    return Value::boolean(!hiddenField(self, kName, Value::null()).isNull());
 }
 
 Value registerFont(Machine&, const Value&, Args&) {

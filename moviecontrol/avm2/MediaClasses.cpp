@@ -1,6 +1,7 @@
 // flash.media: Sound, SoundChannel, SoundTransform and SoundMixer. The sound layer does not
 // play ActionScript 3 sounds yet: a sound plays silently, its channel at position 0, so that
 // the movies' sound classes (symbols extending Sound) load and their scripts run on.
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 #include <algorithm>
@@ -13,16 +14,6 @@ Value arg(const Args& a, std::size_t i) {
     return i < a.size() ? a[i] : Value();
 }
 
-Value* kept(Object* o, const char* name, Value fallback) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == name) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(name), std::move(fallback));
-    return &o->entries.back().second;
-}
-
 Object* self(Machine& m, const Value& v) {
     if (!v.isObject()) {
         m.throwError("TypeError", 1009,
@@ -33,8 +24,8 @@ Object* self(Machine& m, const Value& v) {
 
 Value transformInit(Machine& m, const Value& s, Args& a) {
     Object* o = self(m, s);
-    *kept(o, "volume", Value()) = Value::number(a.empty() ? 1.0 : m.toNumber(a[0]));
-    *kept(o, "pan", Value()) = Value::number(a.size() < 2 ? 0.0 : m.toNumber(a[1]));
+    setHiddenField(o, "volume", Value::number(a.empty() ? 1.0 : m.toNumber(a[0])));
+    setHiddenField(o, "pan", Value::number(a.size() < 2 ? 0.0 : m.toNumber(a[1])));
     return Value();
 }
 
@@ -46,11 +37,11 @@ constexpr char kRightToRight[] = "rightToRight";
 constexpr char kRightToLeft[] = "rightToLeft";
 
 template <const char* Name, int Fallback> Value numberGet(Machine& m, const Value& s, Args&) {
-    return *kept(self(m, s), Name, Value::number(Fallback));
+    return hiddenField(self(m, s), Name, Value::number(Fallback));
 }
 
 template <const char* Name, int Fallback> Value numberSet(Machine& m, const Value& s, Args& a) {
-    *kept(self(m, s), Name, Value::number(Fallback)) = Value::number(m.toNumber(arg(a, 0)));
+    setHiddenField(self(m, s), Name, Value::number(m.toNumber(arg(a, 0))));
     return Value();
 }
 
@@ -68,12 +59,13 @@ Value newTransform(Machine& m) {
 // A channel's or the mixer's transform: kept, handed out as a copy as Flash does.
 Value transformGet(Machine& m, const Value& s, Args&) {
     Object* o = self(m, s);
-    Value* t = kept(o, "soundTransform", Value());
-    if (!t->isObject()) {
-        *t = newTransform(m);
+    Value t = hiddenField(o, "soundTransform");
+    if (!t.isObject()) {
+        t = newTransform(m);
+        setHiddenField(o, "soundTransform", t);
     }
     Value copy = newTransform(m);
-    copy.asObject()->entries = t->asObject()->entries;
+    copy.asObject()->entries = t.asObject()->entries;
     return copy;
 }
 
@@ -82,7 +74,7 @@ Value transformSet(Machine& m, const Value& s, Args& a) {
     if (arg(a, 0).isObject()) {
         Value copy = newTransform(m);
         copy.asObject()->entries = arg(a, 0).asObject()->entries;
-        *kept(o, "soundTransform", Value()) = copy;
+        setHiddenField(o, "soundTransform", copy);
     }
     return Value();
 }

@@ -1,6 +1,7 @@
 // flash.net values: URLRequest (an address with its method, data and headers),
 // URLRequestMethod, URLRequestHeader and URLVariables (name/value pairs in a query string).
 // Loading and opening pages, which use them, go through the player.
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/PublicSlots.h"
 #include "avm2/UriCoding.h"
@@ -14,16 +15,6 @@ namespace {
 
 Value arg(const Args& a, std::size_t i) {
     return i < a.size() ? a[i] : Value();
-}
-
-Value* kept(Object* o, const char* name, const Value& fallback) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == name) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(name), fallback);
-    return &o->entries.back().second;
 }
 
 Object* self(Machine& m, const Value& v) {
@@ -49,12 +40,12 @@ Value setMethod(Machine& m, const Value& s, Args& a) {
     if (method != "GET" && method != "get" && method != "POST" && method != "post") {
         m.throwError("ArgumentError", 2008, "Parameter method must be one of the accepted values.");
     }
-    *kept(self(m, s), "method", Value()) = Value::string(method);
+    setHiddenField(self(m, s), "method", Value::string(method));
     return Value();
 }
 
 Value getMethod(Machine& m, const Value& s, Args&) {
-    return *kept(self(m, s), "method", Value::string("GET"));
+    return hiddenField(self(m, s), "method", Value::string("GET"));
 }
 
 // The headers are kept as a copy of the array given.
@@ -63,16 +54,18 @@ Value setHeaders(Machine& m, const Value& s, Args& a) {
     if (arg(a, 0).isObject()) {
         copy = arg(a, 0).asObject()->elements;
     }
-    *kept(self(m, s), "requestHeaders", Value()) = Value::object(m.newArray(std::move(copy)));
+    setHiddenField(self(m, s), "requestHeaders", Value::object(m.newArray(std::move(copy))));
     return Value();
 }
 
 Value getHeaders(Machine& m, const Value& s, Args&) {
-    Value* v = kept(self(m, s), "requestHeaders", Value());
-    if (!v->isObject()) {
-        *v = Value::object(m.newArray());
+    Object* request = self(m, s);
+    Value headers = hiddenField(request, "requestHeaders");
+    if (!headers.isObject()) {
+        headers = Value::object(m.newArray());
+        setHiddenField(request, "requestHeaders", headers);
     }
-    return *v;
+    return headers;
 }
 
 void installRequest(Machine& m) {

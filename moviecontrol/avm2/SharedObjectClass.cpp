@@ -2,6 +2,7 @@
 // for the same name and path as long as the movie plays; what it holds lives in memory only
 // (a card is a stranger's program and never writes to the person's disk), so flush always
 // succeeds and a new playing starts without it.
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 #include <string_view>
@@ -36,22 +37,14 @@ Object* self(Machine& m, const Value& v) {
     return v.asObject();
 }
 
-Value* kept(Object* o, const char* key) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == key) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(key), Value::null());
-    return &o->entries.back().second;
-}
-
 Value dataOf(Machine& m, const Value& so) {
-    Value* data = kept(self(m, so), "data");
-    if (!data->isObject()) {
-        *data = Value::object(m.newObject());
+    Object* o = self(m, so);
+    Value data = hiddenField(o, "data");
+    if (!data.isObject()) {
+        data = Value::object(m.newObject());
+        setHiddenField(o, "data", data);
     }
-    return *data;
+    return data;
 }
 
 Value getLocal(Machine& m, const Value&, Args& a) {
@@ -62,11 +55,12 @@ Value getLocal(Machine& m, const Value&, Args& a) {
     }
     const std::string path = arg(a, 1).isNullish() ? std::string() : m.toString(a[1]);
     // The registry of the names got so far, on the class object beside its statics.
-    Value* registry = kept(cls->classObject, "sharedobject.registry");
-    if (!registry->isObject()) {
-        *registry = Value::object(m.newObject());
+    Value registry = hiddenField(cls->classObject, "sharedobject.registry");
+    if (!registry.isObject()) {
+        registry = Value::object(m.newObject());
+        setHiddenField(cls->classObject, "sharedobject.registry", registry);
     }
-    Object* known = registry->asObject();
+    Object* known = registry.asObject();
     const std::string key = path + '\n' + name.asString();
     if (const Value* found = known->findProp(key)) {
         return *found;
@@ -75,7 +69,7 @@ Value getLocal(Machine& m, const Value&, Args& a) {
         cannotCreate(m);
     }
     Object* so = m.instantiate(cls);
-    *kept(so, "data") = Value::object(m.newObject());
+    setHiddenField(so, "data", Value::object(m.newObject()));
     known->setProp(key, Value::object(so));
     return Value::object(so);
 }
@@ -103,7 +97,7 @@ void installSharedObject(Machine& m) {
         return Value::string("flushed");
     });
     m.defineMethod(so, "clear", [](Machine& mm, const Value& s, Args&) {
-        *kept(self(mm, s), "data") = Value::object(mm.newObject());
+        setHiddenField(self(mm, s), "data", Value::object(mm.newObject()));
         return Value();
     });
     m.defineMethod(so, "setProperty", [](Machine& mm, const Value& s, Args& a) {

@@ -6,6 +6,7 @@
 #include "avm2/DisplayClasses.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 #include <algorithm>
@@ -24,16 +25,6 @@ constexpr int kMaxNestedButtons = 2;
 
 Value arg(const Args& a, std::size_t i) {
     return i < a.size() ? a[i] : Value();
-}
-
-Value* kept(Object* o, const char* key) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == key) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(key), Value::null());
-    return &o->entries.back().second;
 }
 
 Object* buttonSelf(Machine& m, const Value& self) {
@@ -73,16 +64,15 @@ void setState(Machine& m, Object* button, std::size_t which, const Value& v) {
             }
         }
     }
-    Value* slot = kept(button, kStates[which]);
-    const Value previous = *slot;
-    *slot = state;
+    const Value previous = hiddenField(button, kStates[which], Value::null());
+    setHiddenField(button, kStates[which], state);
     if (which == 0) {
         show(m, button, previous, state);
     }
 }
 
 template <std::size_t Which> Value stateGet(Machine& m, const Value& self, Args&) {
-    return *kept(buttonSelf(m, self), kStates[Which]);
+    return hiddenField(buttonSelf(m, self), kStates[Which], Value::null());
 }
 
 template <std::size_t Which> Value stateSet(Machine& m, const Value& self, Args& a) {
@@ -184,12 +174,11 @@ Value buttonInit(Machine& m, const Value& self, Args& a) {
 }
 
 template <const char* Key, bool Default> Value flagGet(Machine& m, const Value& self, Args&) {
-    Value* v = kept(buttonSelf(m, self), Key);
-    return v->isNull() ? Value::boolean(Default) : *v;
+    return hiddenField(buttonSelf(m, self), Key, Value::boolean(Default));
 }
 
 template <const char* Key> Value flagSet(Machine& m, const Value& self, Args& a) {
-    *kept(buttonSelf(m, self), Key) = Value::boolean(Machine::toBoolean(arg(a, 0)));
+    setHiddenField(buttonSelf(m, self), Key, Value::boolean(Machine::toBoolean(arg(a, 0))));
     return Value();
 }
 

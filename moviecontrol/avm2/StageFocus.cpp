@@ -2,6 +2,7 @@
 
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 namespace avm2 {
@@ -18,22 +19,8 @@ Object* stageObject(Machine& m) {
     return h != nullptr ? scriptObjectOf(m, h->stageNode()) : nullptr;
 }
 
-Value* focusSlot(Object* stage) {
-    for (auto& [k, v] : stage->entries) {
-        if (k.isString() && k.asString() == kFocusSlot) {
-            return &v;
-        }
-    }
-    return nullptr;
-}
-
 void storeFocus(Object* stage, Object* focus) {
-    const Value value = focus != nullptr ? Value::object(focus) : Value::null();
-    if (Value* slot = focusSlot(stage)) {
-        *slot = value;
-        return;
-    }
-    stage->entries.emplace_back(Value::string(kFocusSlot), value);
+    setHiddenField(stage, kFocusSlot, focus != nullptr ? Value::object(focus) : Value::null());
 }
 
 bool isInteractive(Machine& m, const Value& v) {
@@ -60,8 +47,8 @@ Object* newFocusEvent(Machine& m, const char* type, bool cancelable, Object* rel
 
 Object* focusedObject(Machine& m) {
     Object* stage = stageObject(m);
-    const Value* slot = stage != nullptr ? focusSlot(stage) : nullptr;
-    return slot != nullptr && slot->isObject() ? slot->asObject() : nullptr;
+    const Value focus = hiddenField(stage, kFocusSlot);
+    return focus.isObject() ? focus.asObject() : nullptr;
 }
 
 Value stageFocusGet(Machine& m, const Value&, Args&) {
@@ -119,10 +106,8 @@ Value tabEnabledGet(Machine& m, const Value& self, Args&) {
     if (!self.isObject()) {
         return Value::boolean(false);
     }
-    for (const auto& [k, v] : self.asObject()->entries) {
-        if (k.isString() && k.asString() == "tabEnabled") {
-            return v;
-        }
+    if (std::optional<Value> set = findHiddenField(self.asObject(), "tabEnabled")) {
+        return *set;
     }
     DisplayHost* h = m.host().display();
     const NodeId node = self.asObject()->displayNode;

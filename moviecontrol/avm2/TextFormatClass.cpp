@@ -3,6 +3,7 @@
 // properties are null until set (null means "leave as it is" when applied); numbers keep
 // Flash's types (whole numbers for sizes and margins), align is checked against the
 // accepted words.
+#include "avm2/HiddenFields.h"
 #include "avm2/TextFormats.h"
 
 #include "avm2/DisplayHost.h"
@@ -45,22 +46,23 @@ std::size_t indexOf(std::string_view name) {
     return kProperties.size();
 }
 
-Value* slotOf(Machine& m, const Value& self, std::size_t i) {
+Object* formatOf(Machine& m, const Value& self) {
     if (!self.isObject()) {
         m.throwError("TypeError", 1009,
                      "Cannot access a property or method of a null object reference.");
     }
-    Object* o = self.asObject();
-    const char* key = kProperties[i].name;
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == key) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(key), std::string_view(key) == "display"
-                                                    ? Value::string("block")
-                                                    : Value::null());
-    return &o->entries.back().second;
+    return self.asObject();
+}
+
+// A property never set reads null, except display, which starts as "block".
+Value propertyOf(Machine& m, const Value& self, std::size_t i) {
+    const std::string_view key = kProperties[i].name;
+    return hiddenField(formatOf(m, self), key,
+                       key == "display" ? Value::string("block") : Value::null());
+}
+
+void setPropertyOf(Machine& m, const Value& self, std::size_t i, Value v) {
+    setHiddenField(formatOf(m, self), kProperties[i].name, std::move(v));
 }
 
 bool acceptedAlign(const std::string& v) {
@@ -107,7 +109,7 @@ Value converted(Machine& m, std::size_t i, const Value& v) {
 }
 
 template <std::size_t I> Value propertyGet(Machine& m, const Value& self, Args&) {
-    Value v = *slotOf(m, self, I);
+    Value v = propertyOf(m, self, I);
     if (kProperties[I].kind == Kind::List && v.isObject()) {
         return Value::object(m.newArray(v.asObject()->elements));
     }
@@ -115,7 +117,7 @@ template <std::size_t I> Value propertyGet(Machine& m, const Value& self, Args&)
 }
 
 template <std::size_t I> Value propertySet(Machine& m, const Value& self, Args& a) {
-    *slotOf(m, self, I) = converted(m, I, a.empty() ? Value() : a[0]);
+    setPropertyOf(m, self, I, converted(m, I, a.empty() ? Value() : a[0]));
     return Value();
 }
 
@@ -126,7 +128,7 @@ template <std::size_t... I> void defineProperties(Machine& m, Class* c, std::ind
 
 Value textFormatInit(Machine& m, const Value& self, Args& a) {
     for (std::size_t i = 0; i < kConstructorArgs && i < a.size(); ++i) {
-        *slotOf(m, self, i) = converted(m, i, a[i]);
+        setPropertyOf(m, self, i, converted(m, i, a[i]));
     }
     return Value();
 }
@@ -146,7 +148,7 @@ Value wholeOrNumber(double n) {
 template <typename T, typename F>
 void put(Machine& m, const Value& f, const char* name, const std::optional<T>& v, F make) {
     if (v) {
-        *slotOf(m, f, indexOf(name)) = make(*v);
+        setPropertyOf(m, f, indexOf(name), make(*v));
     }
 }
 
@@ -187,7 +189,7 @@ Value textFormatObject(Machine& m, const mc::PartialFormat& p) {
 mc::PartialFormat partialFormatOf(Machine& m, const Value& format) {
     mc::PartialFormat p;
     auto slot = [&](const char* name) -> std::optional<Value> {
-        Value v = *slotOf(m, format, indexOf(name));
+        Value v = propertyOf(m, format, indexOf(name));
         return v.isNullish() ? std::nullopt : std::optional<Value>(v);
     };
     // Numbers a model cannot draw with (NaN, infinities) leave the attribute as it is.

@@ -2,6 +2,7 @@
 // scenes and frame labels (the Scene and FrameLabel classes), and the gotos that name a
 // scene, a frame number or a label.
 #include "avm2/DisplayClasses.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
 #include <algorithm>
@@ -23,32 +24,6 @@ NodeId nodeOf(const Value& v) {
 
 Value arg(const Args& a, std::size_t i) {
     return i < a.size() ? a[i] : Value();
-}
-
-// Fields of the Scene and FrameLabel objects and the clip's own flags, kept beside the
-// frame scripts under string keys that scripts cannot reach.
-Value field(const Value& self, const char* key) {
-    if (self.isObject()) {
-        for (const auto& [k, v] : self.asObject()->entries) {
-            if (k.isString() && k.asString() == key) {
-                return v;
-            }
-        }
-    }
-    return Value();
-}
-
-void setField(const Value& self, const char* key, Value value) {
-    if (!self.isObject()) {
-        return;
-    }
-    for (auto& [k, v] : self.asObject()->entries) {
-        if (k.isString() && k.asString() == key) {
-            v = std::move(value);
-            return;
-        }
-    }
-    self.asObject()->entries.emplace_back(Value::string(key), std::move(value));
 }
 
 constexpr const char* kPlayedByScript = " playedByScript";
@@ -102,7 +77,7 @@ Value clipStop(Machine& m, const Value& self, Args&) {
 
 Value clipPlay(Machine& m, const Value& self, Args&) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        setField(self, kPlayedByScript, Value::boolean(true));
+        setHiddenField(self, kPlayedByScript, Value::boolean(true));
         h->setPlaying(nodeOf(self), true);
     }
     return Value();
@@ -198,7 +173,7 @@ template <bool Play> Value clipGoto(Machine& m, const Value& self, Args& a) {
         return Value();
     }
     if (Play) {
-        setField(self, kPlayedByScript, Value::boolean(true));
+        setHiddenField(self, kPlayedByScript, Value::boolean(true));
     }
     const std::int64_t last = std::max<std::uint32_t>(h->frameCount(node), 1) - 1;
     const std::int64_t frame = std::clamp<std::int64_t>(gotoTarget(m, *h, node, a), 0, last);
@@ -243,7 +218,7 @@ template <int Step> Value clipStepScene(Machine& m, const Value& self, Args&) {
             target = s.first;
         }
     }
-    setField(self, kPlayedByScript, Value::boolean(true));
+    setHiddenField(self, kPlayedByScript, Value::boolean(true));
     const std::uint32_t last = std::max<std::uint32_t>(h->frameCount(node), 1) - 1;
     gotoAndConstruct(m, *h, node, std::min(target.value_or(current.first), last), true);
     return Value();
@@ -292,8 +267,9 @@ Value clipFramesLoaded(Machine& m, const Value& self, Args&) {
 Value clipIsPlaying(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
     const NodeId node = nodeOf(self);
-    return Value::boolean(h != nullptr && node != 0 && field(self, kPlayedByScript).isBoolean() &&
-                          h->playing(node) && h->declaredFrameCount(node) > 1);
+    return Value::boolean(h != nullptr && node != 0 &&
+                          hiddenField(self, kPlayedByScript).isBoolean() && h->playing(node) &&
+                          h->declaredFrameCount(node) > 1);
 }
 
 Value clipCurrentLabel(Machine& m, const Value& self, Args&) {
@@ -361,7 +337,7 @@ Value clipScenes(Machine& m, const Value& self, Args&) {
 // --- Scene and FrameLabel ------------------------------------------------------------------
 
 template <const char* Key> Value fieldGetter(Machine&, const Value& self, Args&) {
-    return field(self, Key);
+    return hiddenField(self, Key);
 }
 
 constexpr char kName[] = " name";
@@ -370,15 +346,15 @@ constexpr char kLabels[] = " labels";
 constexpr char kNumFrames[] = " numFrames";
 
 Value frameLabelInit(Machine& m, const Value& self, Args& a) {
-    setField(self, kName, Value::string(m.toString(arg(a, 0))));
-    setField(self, kFrame, Value::integer(toInt32(m.toNumber(arg(a, 1)))));
+    setHiddenField(self, kName, Value::string(m.toString(arg(a, 0))));
+    setHiddenField(self, kFrame, Value::integer(toInt32(m.toNumber(arg(a, 1)))));
     return Value();
 }
 
 Value sceneInit(Machine& m, const Value& self, Args& a) {
-    setField(self, kName, Value::string(m.toString(arg(a, 0))));
-    setField(self, kLabels, arg(a, 1).isObject() ? arg(a, 1) : Value::null());
-    setField(self, kNumFrames, Value::integer(toInt32(m.toNumber(arg(a, 2)))));
+    setHiddenField(self, kName, Value::string(m.toString(arg(a, 0))));
+    setHiddenField(self, kLabels, arg(a, 1).isObject() ? arg(a, 1) : Value::null());
+    setHiddenField(self, kNumFrames, Value::integer(toInt32(m.toNumber(arg(a, 2)))));
     return Value();
 }
 

@@ -1,6 +1,7 @@
 // flash.utils.Timer: a dispatcher the player ticks (runTimers) with its clock; each due
 // timer sends `timer`, and `timerComplete` once its repeat count is reached.
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/Timers.h"
 
@@ -11,18 +12,13 @@ namespace avm2 {
 
 namespace {
 
-Value* field(Object* o, const char* name) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == name) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(name), Value::number(0));
-    return &o->entries.back().second;
+// Every number a timer keeps starts at 0.
+Value field(const Object* o, const char* name) {
+    return hiddenField(o, name, Value::number(0));
 }
 
-double numberField(Object* o, const char* name) {
-    return field(o, name)->asNumber();
+double numberField(const Object* o, const char* name) {
+    return field(o, name).asNumber();
 }
 
 Object* timerSelf(Machine& m, const Value& self) {
@@ -44,10 +40,11 @@ double checkedDelay(Machine& m, const Value& v, std::string_view method) {
 
 Value timerInit(Machine& m, const Value& self, Args& a) {
     Object* o = timerSelf(m, self);
-    *field(o, "delay") =
-        Value::number(checkedDelay(m, a.empty() ? Value() : a[0], "flash.utils::Timer"));
-    *field(o, "repeatCount") = Value::integer(a.size() > 1 ? toInt32(m.toNumber(a[1])) : 0);
-    *field(o, "currentCount") = Value::integer(0);
+    setHiddenField(
+        o, "delay",
+        Value::number(checkedDelay(m, a.empty() ? Value() : a[0], "flash.utils::Timer")));
+    setHiddenField(o, "repeatCount", Value::integer(a.size() > 1 ? toInt32(m.toNumber(a[1])) : 0));
+    setHiddenField(o, "currentCount", Value::integer(0));
     o->flag = false;
     return Value();
 }
@@ -61,7 +58,7 @@ Value timerStart(Machine& m, const Value& self, Args&) {
     Object* o = timerSelf(m, self);
     if (!o->flag) {
         o->flag = true;
-        *field(o, "due") = Value::number(m.host().clockMs() + numberField(o, "delay"));
+        setHiddenField(o, "due", Value::number(m.host().clockMs() + numberField(o, "delay")));
         m.runningTimers.push_back(o);
     }
     return Value();
@@ -75,7 +72,7 @@ Value timerStop(Machine& m, const Value& self, Args&) {
 Value timerReset(Machine& m, const Value& self, Args&) {
     Object* o = timerSelf(m, self);
     stopTimer(m, o);
-    *field(o, "currentCount") = Value::integer(0);
+    setHiddenField(o, "currentCount", Value::integer(0));
     return Value();
 }
 
@@ -87,21 +84,21 @@ Value timerSetDelay(Machine& m, const Value& self, Args& a) {
     Object* o = timerSelf(m, self);
     const double delay =
         checkedDelay(m, a.empty() ? Value() : a[0], "flash.utils::Timer/set delay");
-    *field(o, "delay") = Value::number(delay);
+    setHiddenField(o, "delay", Value::number(delay));
     if (o->flag) {
-        *field(o, "due") = Value::number(m.host().clockMs() + delay);
+        setHiddenField(o, "due", Value::number(m.host().clockMs() + delay));
     }
     return Value();
 }
 
 Value timerRepeatCount(Machine& m, const Value& self, Args&) {
-    return *field(timerSelf(m, self), "repeatCount");
+    return field(timerSelf(m, self), "repeatCount");
 }
 
 Value timerSetRepeatCount(Machine& m, const Value& self, Args& a) {
     Object* o = timerSelf(m, self);
     const std::int32_t count = toInt32(m.toNumber(a.empty() ? Value() : a[0]));
-    *field(o, "repeatCount") = Value::integer(count);
+    setHiddenField(o, "repeatCount", Value::integer(count));
     if (o->flag && count > 0 && numberField(o, "currentCount") >= count) {
         stopTimer(m, o);
     }
@@ -109,7 +106,7 @@ Value timerSetRepeatCount(Machine& m, const Value& self, Args& a) {
 }
 
 Value timerCurrentCount(Machine& m, const Value& self, Args&) {
-    return *field(timerSelf(m, self), "currentCount");
+    return field(timerSelf(m, self), "currentCount");
 }
 
 Value timerRunning(Machine& m, const Value& self, Args&) {
@@ -129,11 +126,11 @@ template <bool Repeat> Value setCall(Machine& m, const Value&, Args& a) {
     const double delay = a.size() > 1 ? std::max(m.toNumber(a[1]), 0.0) : 0.0;
     Object* call = m.newObject();
     call->elements.assign(a.begin() + std::min<std::size_t>(a.size(), 2), a.end());
-    *field(call, "callback") = a[0];
-    *field(call, "delay") = Value::number(std::isfinite(delay) ? delay : 0.0);
-    *field(call, "due") = Value::number(m.host().clockMs() + numberField(call, "delay"));
-    *field(call, "interval") = Value::boolean(Repeat);
-    *field(call, "id") = Value::integer(++nextCallId);
+    setHiddenField(call, "callback", a[0]);
+    setHiddenField(call, "delay", Value::number(std::isfinite(delay) ? delay : 0.0));
+    setHiddenField(call, "due", Value::number(m.host().clockMs() + numberField(call, "delay")));
+    setHiddenField(call, "interval", Value::boolean(Repeat));
+    setHiddenField(call, "id", Value::integer(++nextCallId));
     call->flag = true;
     m.runningTimers.push_back(call);
     return Value::integer(nextCallId);
@@ -143,7 +140,7 @@ Value clearCall(Machine& m, const Value&, Args& a) {
     const std::int32_t id = a.empty() ? 0 : toInt32(m.toNumber(a[0]));
     const std::vector<Object*> running = m.runningTimers;
     for (Object* o : running) {
-        if (o->cls == m.objectClass && field(o, "id")->isInt() && field(o, "id")->asInt() == id) {
+        if (o->cls == m.objectClass && field(o, "id").isInt() && field(o, "id").asInt() == id) {
             stopTimer(m, o);
         }
     }
@@ -151,8 +148,8 @@ Value clearCall(Machine& m, const Value&, Args& a) {
 }
 
 void runCall(Machine& m, Object* call) {
-    const Value callback = *field(call, "callback");
-    if (!Machine::toBoolean(*field(call, "interval"))) {
+    const Value callback = field(call, "callback");
+    if (!Machine::toBoolean(field(call, "interval"))) {
         stopTimer(m, call);
     }
     Args args = call->elements;
@@ -173,13 +170,13 @@ void runTimers(Machine& m, double nowMs) {
         }
         const double delay = numberField(o, "delay");
         // At most once a frame: a timer faster than the frames fires with each frame.
-        *field(o, "due") = Value::number(std::max(numberField(o, "due") + delay, nowMs));
+        setHiddenField(o, "due", Value::number(std::max(numberField(o, "due") + delay, nowMs)));
         if (o->cls == m.objectClass) {
             runCall(m, o);
             continue;
         }
         const std::int32_t count = toInt32(numberField(o, "currentCount")) + 1;
-        *field(o, "currentCount") = Value::integer(count);
+        setHiddenField(o, "currentCount", Value::integer(count));
         dispatchSimple(m, o, "timer", false);
         const double repeat = numberField(o, "repeatCount");
         if (o->flag && repeat > 0 && count >= repeat) {

@@ -5,6 +5,7 @@
 #include "avm2/DisplayClassNames.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/GeomValues.h"
+#include "avm2/HiddenFields.h"
 
 #include <array>
 #include <cmath>
@@ -24,22 +25,12 @@ constexpr char kTakenKey[] = "transform.taken";
 // Parents followed for the concatenated values; deeper trees are cut there.
 constexpr int kMaxDepth = 4096;
 
-Value* kept(Object* o, const char* key) {
-    for (auto& [k, v] : o->entries) {
-        if (k.isString() && k.asString() == key) {
-            return &v;
-        }
-    }
-    o->entries.emplace_back(Value::string(key), Value::null());
-    return &o->entries.back().second;
-}
-
 Value target(Machine& m, const Value& transform) {
     if (!transform.isObject()) {
         m.throwError("TypeError", 1009,
                      "Cannot access a property or method of a null object reference.");
     }
-    return *kept(transform.asObject(), "target");
+    return hiddenField(transform, "target", Value::null());
 }
 
 double number(Machine& m, const Value& display, const char* name) {
@@ -54,20 +45,16 @@ std::array<double, 3> shapeOf(Machine& m, const Value& display) {
 
 Affine matrixOfDisplay(Machine& m, const Value& display) {
     const auto [sx, sy, degrees] = shapeOf(m, display);
-    if (display.isObject()) {
-        // Copies: each look-up may add an entry and move the others.
-        const Value set = *kept(display.asObject(), kMatrixKey);
-        const Value taken = *kept(display.asObject(), kTakenKey);
-        if (set.isObject() && taken.isObject() && taken.asObject()->elements.size() == 3 &&
-            std::array<double, 3>{m.toNumber(taken.asObject()->elements[0]),
-                                  m.toNumber(taken.asObject()->elements[1]),
-                                  m.toNumber(taken.asObject()->elements[2])} ==
-                std::array<double, 3>{sx, sy, degrees}) {
-            Affine x = affineOf(m, set);
-            x[4] = number(m, display, "x");
-            x[5] = number(m, display, "y");
-            return x;
-        }
+    const Value set = hiddenField(display, kMatrixKey);
+    const Value taken = hiddenField(display, kTakenKey);
+    if (set.isObject() && taken.isObject() && taken.asObject()->elements.size() == 3 &&
+        std::array<double, 3>{
+            m.toNumber(taken.asObject()->elements[0]), m.toNumber(taken.asObject()->elements[1]),
+            m.toNumber(taken.asObject()->elements[2])} == std::array<double, 3>{sx, sy, degrees}) {
+        Affine x = affineOf(m, set);
+        x[4] = number(m, display, "x");
+        x[5] = number(m, display, "y");
+        return x;
     }
     const double r = degrees * std::numbers::pi / 180;
     return {sx * std::cos(r), sx * std::sin(r),        -sy * std::sin(r),
@@ -92,9 +79,10 @@ void setMatrixOfDisplay(Machine& m, const Value& display, const Affine& x) {
     }
     if (display.isObject()) {
         const auto [nowX, nowY, nowRotation] = shapeOf(m, display);
-        *kept(display.asObject(), kMatrixKey) = makeMatrix(m, x);
-        *kept(display.asObject(), kTakenKey) = Value::object(
-            m.newArray({Value::number(nowX), Value::number(nowY), Value::number(nowRotation)}));
+        setHiddenField(display, kMatrixKey, makeMatrix(m, x));
+        setHiddenField(display, kTakenKey,
+                       Value::object(m.newArray({Value::number(nowX), Value::number(nowY),
+                                                 Value::number(nowRotation)})));
     }
 }
 
@@ -111,11 +99,8 @@ Channels colorOfDisplay(Machine& m, const Value& display) {
         }
     }
     Channels c = kNoChange;
-    if (display.isObject()) {
-        const Value k = *kept(display.asObject(), kColorKey);
-        if (k.isObject()) {
-            c = channelsOf(m, k);
-        }
+    if (const Value k = hiddenField(display, kColorKey); k.isObject()) {
+        c = channelsOf(m, k);
     }
     c[3] = number(m, display, "alpha");
     return c;
@@ -128,7 +113,7 @@ void setColorOfDisplay(Machine& m, const Value& display, const Channels& c) {
     if (DisplayHost* tree = treeOf(m, display)) {
         tree->setColorTransform(display.asObject()->displayNode, c);
     }
-    *kept(display.asObject(), kColorKey) = makeColorTransform(m, c);
+    setHiddenField(display, kColorKey, makeColorTransform(m, c));
     m.setProperty(display, Name::publicName("alpha"), Value::number(c[3]));
 }
 
@@ -139,7 +124,7 @@ Value parentOf(Machine& m, const Value& display) {
 
 Value transformInit(Machine& m, const Value& self, Args& a) {
     Object* display = required(m, argument(a, 0), "flash.display::DisplayObject");
-    *kept(self.asObject(), "target") = Value::object(display);
+    setHiddenField(self, "target", Value::object(display));
     return Value();
 }
 

@@ -81,7 +81,9 @@ void ScanlineCoverage::addClippedInY(double x0, double y0, double x1, double y1,
         }
     }
     ts[static_cast<std::size_t>(n)] = 1.0;
-    std::sort(ts.begin() + 1, ts.begin() + n);
+    if (n == 3 && ts[2] < ts[1]) { // crossing both sides: the nearer one first
+        std::swap(ts[1], ts[2]);
+    }
     for (int i = 0; i < n; ++i) {
         const double ta = std::clamp(ts[static_cast<std::size_t>(i)], 0.0, 1.0);
         const double tb = std::clamp(ts[static_cast<std::size_t>(i + 1)], 0.0, 1.0);

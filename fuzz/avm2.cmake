@@ -21,3 +21,12 @@ if(TARGET mc_avm2)
         LIBS mc_avm2)
     target_include_directories(fuzz_amf PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm2/tests)
 endif()
+
+# Every built-in class: constructed and its members read, written and called with hostile
+# arguments, on a display tree in memory.
+if(TARGET mc_avm2)
+    velmora_fuzz(fuzz_avm2_builtins
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_avm2_builtins.cpp
+        LIBS mc_avm2)
+    target_include_directories(fuzz_avm2_builtins PRIVATE ${PROJECT_SOURCE_DIR}/moviecontrol/avm2/tests)
+endif()

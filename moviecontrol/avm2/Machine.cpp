@@ -8,6 +8,7 @@
 #include "avm2/XmlOperators.h"
 #include "unicode/Utf16Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -193,6 +194,16 @@ void Machine::throwErrorIn(std::string_view method, std::string_view className, 
 Class* Machine::findClass(const std::string& qualifiedName) {
     auto it = classByName_.find(qualifiedName);
     return it == classByName_.end() ? nullptr : it->second;
+}
+
+std::vector<std::string> Machine::classNames() const {
+    std::vector<std::string> names;
+    names.reserve(classByName_.size());
+    for (const auto& entry : classByName_) {
+        names.push_back(entry.first);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string Machine::className(const Value& v) {

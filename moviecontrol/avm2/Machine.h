@@ -105,6 +105,8 @@ class Machine {
 
     // Classes: built-ins by qualified name, and classes scripts define.
     Class* findClass(const std::string& qualifiedName);
+    // Every class known by name, built-in or defined, sorted by qualified name.
+    std::vector<std::string> classNames() const;
     Class* defineClass(const std::string& package, const std::string& name, Class* super,
                        NativeFn construct = nullptr);
     void defineMethod(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);

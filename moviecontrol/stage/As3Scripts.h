@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -87,6 +88,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     bool limitReported_ = false;
     bool rootMade_ = false;
     bool loadedSent_ = false;
+    // The tick whose frame events ran: input between frames runs its scripts alone.
+    std::optional<std::uint64_t> phasesTick_;
     const std::string* documentClass_ = nullptr;
     // The frame whose script ran last, per clip.
     std::unordered_map<avm2::NodeId, std::uint32_t> scriptedFrame_;

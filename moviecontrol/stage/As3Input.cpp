@@ -2,6 +2,7 @@
 // under the pointer (bubbling to the stage), over, out and roll events as the pointer moves
 // between objects, click when it goes up where it went down, keyboard events to the focus.
 #include "As3Scripts.h"
+#include "TextFieldState.h"
 
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
@@ -44,11 +45,21 @@ bool flag(avm2::Machine& m, avm2::Object* o, const char* name) {
 
 } // namespace
 
+// Text that was static in the authoring tool and cannot be selected is drawing to the
+// pointer, as a shape is, except over a link.
+bool As3Scripts::pointerTakesText(const DisplayObject& field, double x, double y) {
+    const swf::EditText& f = field.text->field;
+    return !f.noSelect || !f.wasStatic || !linkUrlAt(*player_, field, x, y).empty();
+}
+
 avm2::NodeId As3Scripts::pickUnder(DisplayObject& object, double x, double y, int nesting,
                                    bool& taken) {
     taken = false;
     if (nesting > kMaxNesting || object.isMask || !hit_->hits(object, x, y)) {
         return 0;
+    }
+    if (object.text && !pointerTakesText(object, x, y)) {
+        return 0; // what shows through it does
     }
     avm2::Object* script = tree_->scriptObject(object.serial);
     // The topmost interactive child that takes the point wins; anything else it holds there

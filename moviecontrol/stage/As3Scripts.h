@@ -68,6 +68,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     avm2::NodeId pointerTarget(double x, double y);
     // The interactive object under the point within `object` (itself included); `taken`
     // false when none takes it there.
+    bool pointerTakesText(const DisplayObject& field, double x, double y);
     avm2::NodeId pickUnder(DisplayObject& object, double x, double y, int nesting, bool& taken);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
                         bool buttonDown, avm2::NodeId related);

@@ -43,6 +43,11 @@ bool flag(avm2::Machine& m, avm2::Object* o, const char* name) {
     }
 }
 
+// A flag that reads false unless set.
+bool flagOff(avm2::Machine& m, avm2::Object* o, const char* name) {
+    return o != nullptr && flag(m, o, name);
+}
+
 } // namespace
 
 // Text that was static in the authoring tool and cannot be selected is drawing to the
@@ -177,6 +182,28 @@ void As3Scripts::movePointerOver(avm2::NodeId target, double x, double y) {
     }
 }
 
+PointerTarget As3Scripts::buttonUnder(avm2::NodeId target) {
+    if (target == 0 || tree_->kindOf(target) != avm2::NodeKind::Button) {
+        return {};
+    }
+    avm2::Object* button = tree_->scriptObject(target);
+    if (button == nullptr || !flag(*vm_, button, "enabled")) {
+        return {};
+    }
+    return {target, flagOff(*vm_, button, "trackAsMenu")};
+}
+
+void As3Scripts::showButtonStates(const std::vector<ButtonChange>& changes) {
+    for (const ButtonChange& change : changes) {
+        avm2::Object* button = tree_->scriptObject(change.target.id);
+        if (button == nullptr) {
+            continue;
+        }
+        const std::uint8_t bits = stateAfter(change.event, change.target.trackAsMenu);
+        avm2::showButtonState(*vm_, button, (bits & 4) != 0 ? 2 : (bits & 2) != 0 ? 1 : 0);
+    }
+}
+
 void As3Scripts::focusByPress(avm2::NodeId target) {
     // A press asks the focused object (the stage when none) whether the focus may go to
     // what was pressed; it goes there when that takes the focus, else nowhere.
@@ -211,10 +238,12 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
         const avm2::NodeId target = pointerTarget(x, y);
         switch (action) {
         case PointerAction::Move:
+            showButtonStates(buttons_.moved(buttonUnder(target)));
             movePointerOver(target, x, y);
             sendMouseEvent(target, "mouseMove", true, x, y, buttonDown_, 0);
             break;
         case PointerAction::Down:
+            showButtonStates(buttons_.pressed(buttonUnder(target)));
             movePointerOver(target, x, y);
             buttonDown_ = true;
             pressed_ = target;
@@ -222,6 +251,7 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
             sendMouseEvent(target, "mouseDown", true, x, y, true, 0);
             break;
         case PointerAction::Up:
+            showButtonStates(buttons_.released(buttonUnder(target)));
             buttonDown_ = false;
             sendMouseEvent(target, "mouseUp", true, x, y, false, 0);
             if (target == pressed_) {

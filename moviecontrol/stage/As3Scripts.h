@@ -6,6 +6,7 @@
 // enterFrame, the new children's construction, frameConstructed, frame scripts, exitFrame.
 
 #include "As3DisplayTree.h"
+#include "ButtonTracker.h"
 #include "HitTest.h"
 #include "KeyCodes.h"
 #include "ScriptRunner.h"
@@ -68,6 +69,10 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     avm2::NodeId pointerTarget(double x, double y);
     // The interactive object under the point within `object` (itself included); `taken`
     // false when none takes it there.
+    // The SimpleButton under the pointer as the button tracker knows it; none when the
+    // target is no button or a disabled one.
+    PointerTarget buttonUnder(avm2::NodeId target);
+    void showButtonStates(const std::vector<ButtonChange>& changes);
     bool pointerTakesText(const DisplayObject& field, double x, double y);
     avm2::NodeId pickUnder(DisplayObject& object, double x, double y, int nesting, bool& taken);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
@@ -89,6 +94,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     bool limitReported_ = false;
     bool rootMade_ = false;
     bool loadedSent_ = false;
+    ButtonTracker buttons_;
     // The tick whose frame events ran: input between frames runs its scripts alone.
     std::optional<std::uint64_t> phasesTick_;
     const std::string* documentClass_ = nullptr;

@@ -22,7 +22,7 @@ moviemaker::SwfWriter as3Movie() {
     const std::uint8_t attributes[] = {0x08, 0, 0, 0};
     movie.rawTag(69, attributes); // FileAttributes
     avm2test::TraceScript script;
-    std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0}; // not lazy, no name
+    std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0};                     // not lazy, no name
     const std::vector<std::uint8_t> block = script.build({0x2C, 0x01}); // trace("")
     doAbc.insert(doAbc.end(), block.begin(), block.end());
     movie.rawTag(82, doAbc);
@@ -31,8 +31,8 @@ moviemaker::SwfWriter as3Movie() {
 
 std::uint16_t box(moviemaker::SwfWriter& movie, std::uint8_t red, std::int32_t size) {
     moviemaker::Shape shape;
-    shape.fill1(shape.addFill(moviemaker::FillStyle::solid({red, 0, 0}))).rectangle(0, 0, size,
-                                                                                     size);
+    shape.fill1(shape.addFill(moviemaker::FillStyle::solid({red, 0, 0})))
+        .rectangle(0, 0, size, size);
     return movie.defineShape(shape);
 }
 
@@ -88,7 +88,8 @@ struct Step {
 
 TEST(As3ButtonsTest, TheStateShownFollowsThePointerAsAPushButtonTracksIt) {
     moviemaker::SwfWriter movie = as3Movie();
-    const std::uint16_t faces[] = {box(movie, 10, 2000), box(movie, 20, 2000), box(movie, 30, 2000)};
+    const std::uint16_t faces[] = {box(movie, 10, 2000), box(movie, 20, 2000),
+                                   box(movie, 30, 2000)};
     const std::uint16_t hit = box(movie, 40, 1000); // the hit area is the top-left quarter
     moviemaker::Button button;
     button.records = {{1, faces[0], 1, {}, {}},

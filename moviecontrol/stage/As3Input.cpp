@@ -16,6 +16,8 @@ namespace mc {
 namespace {
 
 constexpr int kMaxNesting = 256;
+// How soon a second click makes a double click: the common system setting.
+constexpr double kDoubleClickMs = 500;
 
 // What takes mouse events: containers, buttons and text fields; not shapes and bitmaps,
 // whatever the tree keeps them as.
@@ -204,6 +206,17 @@ void As3Scripts::showButtonStates(const std::vector<ButtonChange>& changes) {
     }
 }
 
+void As3Scripts::sendClick(avm2::NodeId target, double x, double y) {
+    const double now = clockMs();
+    const bool twice = target != 0 && target == clicked_ && now - clickedMs_ >= 0 &&
+                       now - clickedMs_ <= kDoubleClickMs &&
+                       flagOff(*vm_, tree_->scriptObject(target), "doubleClickEnabled");
+    // The second click of a pair starts no new pair.
+    clicked_ = twice ? 0 : target;
+    clickedMs_ = now;
+    sendMouseEvent(target, twice ? "doubleClick" : "click", true, x, y, false, 0);
+}
+
 void As3Scripts::focusByPress(avm2::NodeId target) {
     // A press asks the focused object (the stage when none) whether the focus may go to
     // what was pressed; it goes there when that takes the focus, else nowhere.
@@ -255,7 +268,7 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
             buttonDown_ = false;
             sendMouseEvent(target, "mouseUp", true, x, y, false, 0);
             if (target == pressed_) {
-                sendMouseEvent(target, "click", true, x, y, false, 0);
+                sendClick(target, x, y);
             }
             pressed_ = 0;
             break;

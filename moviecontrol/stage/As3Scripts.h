@@ -79,6 +79,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
                         bool buttonDown, avm2::NodeId related);
     void movePointerOver(avm2::NodeId target, double x, double y);
     void focusByPress(avm2::NodeId target);
+    // click, or doubleClick for the second of two quick clicks on an object that wants them.
+    void sendClick(avm2::NodeId target, double x, double y);
     // Tab moves the focus to the next object in tab order (the one before with Shift).
     void tabFocus(bool backwards);
     // The objects Tab visits, in its order.
@@ -122,6 +124,10 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     // The object the pointer is over and the one it went down on (0: none, the stage).
     avm2::NodeId over_ = 0;
     avm2::NodeId pressed_ = 0;
+    // The object the last single click went to, and when: a second one soon after on the
+    // same object is a double click where the object asks for them.
+    avm2::NodeId clicked_ = 0;
+    double clickedMs_ = 0;
     avm2::NodeId middlePressed_ = 0;
     avm2::NodeId rightPressed_ = 0;
     bool buttonDown_ = false;

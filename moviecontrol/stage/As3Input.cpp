@@ -325,6 +325,8 @@ void As3Scripts::key(const KeyStroke& key, bool down, KeyModifiers held) {
         avm2::dispatchEvent(*vm_, target, event);
         if (down && key.code == key_code::Tab) {
             tabFocus(held.shift);
+        } else if (down && key.code >= key_code::Left && key.code <= key_code::Down) {
+            arrowFocus(key.code);
         }
     } catch (const avm2::ScriptThrow& t) {
         vm_->printUncaught(t.value);

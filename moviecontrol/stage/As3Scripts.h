@@ -85,6 +85,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void tabFocus(bool backwards);
     // The objects Tab visits, in its order.
     std::vector<avm2::NodeId> tabOrder();
+    // An arrow key moves the focus to the nearest object Tab visits on that side.
+    void arrowFocus(std::uint8_t keyCode);
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;

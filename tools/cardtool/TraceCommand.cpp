@@ -122,19 +122,8 @@ int runTraceCommand(int argc, char** argv) {
         }
     }
     // Lines go out as they are traced, so that a movie stopped by a limit still shows them.
-    // The player's log breaks a line wherever a message holds a line end of any kind (a
-    // text field's paragraphs end in a carriage return), then ends the message's own.
     const auto printLine = [](std::string_view line) {
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == '\r') {
-                if (i + 1 < line.size() && line[i + 1] == '\n') {
-                    ++i;
-                }
-                std::fputc('\n', stdout);
-            } else {
-                std::fputc(line[i], stdout);
-            }
-        }
+        std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     };
     mc::PlaybackSetup setup;

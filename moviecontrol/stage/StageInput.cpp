@@ -130,7 +130,11 @@ PointerTarget StageInput::targetAt(double x, double y) {
 }
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
-    player_.events().setButtonState(button, stateAfter(event, trackAsMenu));
+    // An ActionScript 3 button shows the state objects its SimpleButton holds, which the
+    // scripts' side of the pointer switches; the sounds are the definition's all the same.
+    if (!scriptPointer) {
+        player_.events().setButtonState(button, stateAfter(event, trackAsMenu));
+    }
     const swf::Button* definition = player_.catalogOf(button).button(button.characterId);
     if (definition == nullptr) {
         return;

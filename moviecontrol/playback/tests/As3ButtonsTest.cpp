@@ -7,7 +7,9 @@
 
 #include "AbcBuilder.h"
 #include "MoviePlayback.h"
+#include "moviemaker/BitWriter.h"
 #include "moviemaker/Button.h"
+#include "moviemaker/Records.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -156,6 +158,43 @@ TEST(As3ButtonsTest, ButtonPartsAreNamedFromTheOneCountInTheOrderTheyAreMade) {
     EXPECT_EQ(childAt(*up, 0)->name, "instance2");
     EXPECT_EQ(childAt(*up, 1)->name, "instance3");
     EXPECT_EQ(shown(*playback), (std::vector<std::uint16_t>{a, b}));
+}
+
+// A text field above a button: text that was static and takes no selection is drawing to
+// the pointer, which reaches the button below; any other field takes the pointer itself.
+TEST(As3ButtonsTest, OnlyUnselectableStaticTextLetsThePointerThrough) {
+    struct Case {
+        bool selectable;
+        bool wasStatic;
+        int state;
+    };
+    const Case cases[] = {{false, true, 1}, {true, true, 0}, {false, false, 0}};
+    for (const Case& c : cases) {
+        moviemaker::SwfWriter movie = as3Movie();
+        const std::uint16_t up = box(movie, 10, 1000);
+        const std::uint16_t over = box(movie, 20, 1000);
+        moviemaker::Button button;
+        button.records = {{1, up, 1, {}, {}}, {2, over, 1, {}, {}}, {8, up, 1, {}, {}}};
+        movie.place(movie.defineButton2(button), 1);
+        // DefineEditText: read-only, no text, a box over the whole button.
+        const std::uint16_t field = movie.nextId();
+        moviemaker::BitWriter tag;
+        tag.u16(field);
+        moviemaker::writeRect(tag, moviemaker::Rect{0, 2000, 0, 2000});
+        tag.align();
+        tag.u8(0x08);
+        tag.u8(static_cast<std::uint8_t>((c.selectable ? 0 : 0x10) | (c.wasStatic ? 0x04 : 0)));
+        tag.string("");
+        movie.rawTag(37, tag.data());
+        movie.place(field, 2);
+        auto playback = play(movie);
+        ASSERT_TRUE(playback);
+        const std::uint16_t faces[] = {up, over};
+        ASSERT_EQ(shown(*playback), std::vector<std::uint16_t>{up});
+        playback->input().mouseMove(500, 500);
+        EXPECT_EQ(shown(*playback), std::vector<std::uint16_t>{faces[c.state]})
+            << "selectable " << c.selectable << ", static " << c.wasStatic;
+    }
 }
 
 } // namespace

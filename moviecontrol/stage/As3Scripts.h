@@ -129,6 +129,8 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     // The object the last single click went to, and when: a second one soon after on the
     // same object is a double click where the object asks for them.
     avm2::NodeId clicked_ = 0;
+    // The object the keys last gave the focus to: the arrows move the focus on from it.
+    avm2::NodeId keyFocus_ = 0;
     double clickedMs_ = 0;
     avm2::NodeId middlePressed_ = 0;
     avm2::NodeId rightPressed_ = 0;

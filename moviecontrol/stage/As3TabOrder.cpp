@@ -85,13 +85,15 @@ void As3Scripts::tabFocus(bool backwards) {
     }
     if (avm2::allowFocusChange(*vm_, "keyFocusChange", nextObject, key_code::Tab, backwards)) {
         avm2::setFocus(*vm_, nextObject);
+        keyFocus_ = next;
     }
 }
 
 void As3Scripts::arrowFocus(std::uint8_t keyCode) {
     avm2::Object* focus = avm2::focusedObject(*vm_);
-    // Without a focus the arrows move nothing; in a text field they move the caret.
-    if (focus == nullptr || focus->displayNode == 0 ||
+    // Without a focus the arrows move nothing; in a text field they move the caret. Only a
+    // focus the keys gave, which the player shows, moves: a script's or a click's stays.
+    if (focus == nullptr || focus->displayNode == 0 || focus->displayNode != keyFocus_ ||
         tree_->kindOf(focus->displayNode) == avm2::NodeKind::Text) {
         return;
     }
@@ -130,6 +132,7 @@ void As3Scripts::arrowFocus(std::uint8_t keyCode) {
     }
     if (avm2::allowFocusChange(*vm_, "keyFocusChange", nextObject, keyCode, false)) {
         avm2::setFocus(*vm_, nextObject);
+        keyFocus_ = next;
     }
 }
 

@@ -310,7 +310,14 @@ Value traceFn(Machine& m, const Value&, Args& a) {
     // a NUL character is left out.
     line = unicode::withoutLoneSurrogates(line);
     line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
-    m.host().trace(line);
+    // \r and \n each end a line of the log (a text field's paragraphs end in \r).
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        if (i == line.size() || line[i] == '\r' || line[i] == '\n') {
+            m.host().trace(std::string_view(line).substr(start, i - start));
+            start = i + 1;
+        }
+    }
     return Value();
 }
 

@@ -1009,6 +1009,10 @@ struct NormalBlend {
     static Value fallback(Machine&) { return Value::string("normal"); }
     static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
 };
+struct NormalState {
+    static Value fallback(Machine&) { return Value::string("normal"); }
+    static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
+};
 struct ShowAll {
     static Value fallback(Machine&) { return Value::string("showAll"); }
     static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
@@ -1040,6 +1044,9 @@ constexpr char kBlendMode[] = "blendMode";
 constexpr char kScaleMode[] = "scaleMode";
 constexpr char kAlign[] = "align";
 constexpr char kQuality[] = "quality";
+constexpr char kShowMenu[] = "showDefaultContextMenu";
+constexpr char kFocusRect[] = "stageFocusRect";
+constexpr char kDisplayState[] = "displayState";
 constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
 constexpr char kHitArea[] = "hitArea";
 
@@ -1170,6 +1177,10 @@ void installDisplayClasses(Machine& m) {
     keep<kScaleMode, ShowAll>(m, stage);
     keep<kAlign, NoAlign>(m, stage);
     keep<kQuality, HighQuality>(m, stage);
+    // Settings of the player's window the card keeps as it is: read back as set.
+    keep<kShowMenu, TrueFlag>(m, stage);
+    keep<kFocusRect, TrueFlag>(m, stage);
+    keep<kDisplayState, NormalState>(m, stage);
     m.defineGetter(stage, "focus", stageFocusGet);
     m.defineSetter(stage, "focus", stageFocusSet);
 

@@ -4,6 +4,7 @@
 
 #include "avm2/DisplayHost.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,9 @@ std::string detachedName(const Object* object);
 // of that name, when it holds anything, is set to null (what its getter or setter throws is
 // dropped).
 void clearInstanceSlot(Machine& m, Object* container, const std::string& name);
+// The pointer shows a SimpleButton's state `which` (0 up, 1 over, 2 down): that state's
+// object becomes the button's child in place of the one shown.
+void showButtonState(Machine& m, Object* button, std::size_t which);
 // Runs the frame script `object` registered for `frame` (from 0), if any.
 void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame);
 

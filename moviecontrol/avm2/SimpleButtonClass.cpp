@@ -21,6 +21,7 @@ constexpr std::array<const char*, 4> kStates = {"upState", "overState", "downSta
 constexpr std::array<std::uint8_t, 4> kStateBits = {1, 2, 4, 8};
 // Records read from one button symbol; a real one holds a handful.
 constexpr std::size_t kMaxRecords = 4096;
+constexpr char kShown[] = "shown state";
 constexpr int kMaxNestedButtons = 2;
 
 Value arg(const Args& a, std::size_t i) {
@@ -51,6 +52,13 @@ void show(Machine& m, Object* button, const Value& previous, const Value& state)
     }
 }
 
+// The state the button shows (0 up, 1 over, 2 down): the up state until the pointer says
+// otherwise.
+std::size_t shownState(Object* button) {
+    const Value v = hiddenField(button, kShown);
+    return v.isInt() && v.asInt() > 0 && v.asInt() < 3 ? static_cast<std::size_t>(v.asInt()) : 0;
+}
+
 // Sets one state: an object in a container leaves it first, as addChild would take it.
 void setState(Machine& m, Object* button, std::size_t which, const Value& v) {
     Value state = v.isNullish() ? Value::null() : v;
@@ -66,7 +74,7 @@ void setState(Machine& m, Object* button, std::size_t which, const Value& v) {
     }
     const Value previous = hiddenField(button, kStates[which], Value::null());
     setHiddenField(button, kStates[which], state);
-    if (which == 0) {
+    if (which == shownState(button)) {
         show(m, button, previous, state);
     }
 }
@@ -187,6 +195,17 @@ constexpr char kHandCursor[] = "useHandCursor";
 constexpr char kTrackAsMenu[] = "trackAsMenu";
 
 } // namespace
+
+void showButtonState(Machine& m, Object* button, std::size_t which) {
+    if (button == nullptr || which > 2 || which == shownState(button)) {
+        return;
+    }
+    const std::size_t before = shownState(button);
+    const Value previous = hiddenField(button, kStates[before], Value::null());
+    const Value next = hiddenField(button, kStates[which], Value::null());
+    setHiddenField(button, kShown, Value::integer(static_cast<std::int32_t>(which)));
+    show(m, button, previous, next);
+}
 
 void installSimpleButton(Machine& m) {
     Class* button = m.findClass("flash.display::SimpleButton");

@@ -4,6 +4,7 @@
 #include "avm2/Machine.h"
 #include "avm2/PublicSlots.h"
 
+#include <initializer_list>
 #include <utility>
 
 namespace avm2 {
@@ -379,6 +380,42 @@ void installMouse(Machine& m) {
     }
 }
 
+// --- The stage's settings --------------------------------------------------------------------
+
+// The names stage.align, scaleMode, quality and displayState take, as constants.
+void installStageConstants(Machine& m) {
+    using Names = std::initializer_list<std::pair<const char*, const char*>>;
+    const auto names = [&m](const char* cls, Names list) {
+        Class* c = m.defineClass("flash.display", cls, m.objectClass);
+        for (const auto& [name, value] : list) {
+            constant(c, name, Value::string(value));
+        }
+    };
+    names("StageAlign", {{"TOP", "T"},
+                         {"BOTTOM", "B"},
+                         {"LEFT", "L"},
+                         {"RIGHT", "R"},
+                         {"TOP_LEFT", "TL"},
+                         {"TOP_RIGHT", "TR"},
+                         {"BOTTOM_LEFT", "BL"},
+                         {"BOTTOM_RIGHT", "BR"}});
+    names("StageScaleMode", {{"EXACT_FIT", "exactFit"},
+                             {"NO_BORDER", "noBorder"},
+                             {"NO_SCALE", "noScale"},
+                             {"SHOW_ALL", "showAll"}});
+    names("StageQuality", {{"LOW", "low"},
+                           {"MEDIUM", "medium"},
+                           {"HIGH", "high"},
+                           {"BEST", "best"},
+                           {"HIGH_8X8", "8x8"},
+                           {"HIGH_8X8_LINEAR", "8x8linear"},
+                           {"HIGH_16X16", "16x16"},
+                           {"HIGH_16X16_LINEAR", "16x16linear"}});
+    names("StageDisplayState", {{"NORMAL", "normal"},
+                                {"FULL_SCREEN", "fullScreen"},
+                                {"FULL_SCREEN_INTERACTIVE", "fullScreenInteractive"}});
+}
+
 // --- GameInput and printing ---------------------------------------------------------------
 
 // No game controllers are offered to movies: there is no device to hand out.
@@ -397,6 +434,23 @@ void installGameInput(Machine& m) {
         true);
     m.defineClass("flash.ui", "GameInputDevice", dispatcher, notMadeInit)->sealed = true;
     m.defineClass("flash.ui", "GameInputControl", dispatcher, notMadeInit)->sealed = true;
+}
+
+// Nor is a camera or a microphone: a card never films or listens to the person, so each
+// look-up finds none and the lists of names are empty.
+void installCaptureDevices(Machine& m) {
+    Class* dispatcher = m.findClass("flash.events::EventDispatcher");
+    for (const auto& [cls, getter] :
+         {std::pair{"Camera", "getCamera"}, std::pair{"Microphone", "getMicrophone"}}) {
+        Class* device = m.defineClass("flash.media", cls, dispatcher, notMadeInit);
+        device->sealed = true;
+        constant(device, "isSupported", Value::boolean(false));
+        m.defineMethod(
+            device, getter, [](Machine&, const Value&, Args&) { return Value::null(); }, true);
+        m.defineGetter(
+            device, "names",
+            [](Machine& mm, const Value&, Args&) { return Value::object(mm.newArray()); }, true);
+    }
 }
 
 void installPrintJobOptions(Machine& m) {
@@ -440,8 +494,10 @@ void installSystemClasses(Machine& m) {
     installLoaderContexts(m);
     installKeyboard(m);
     installMouse(m);
+    installStageConstants(m);
     installExternalInterface(m);
     installGameInput(m);
+    installCaptureDevices(m);
     installPrintJobOptions(m);
 }
 

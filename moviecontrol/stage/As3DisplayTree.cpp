@@ -224,6 +224,11 @@ avm2::NodeId As3DisplayTree::createNode(avm2::NodeKind kind) {
     if (holder == nullptr) {
         return 0;
     }
+    // A depth another waiting object holds stays its own: placing there would unload it.
+    std::int32_t tries = 0;
+    while (holder->clip->displayList.contains(nextHoldingDepth_) && ++tries < kMaxDynamicDepth) {
+        nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
+    }
     const std::int32_t depth = nextHoldingDepth_;
     nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
     std::shared_ptr<DisplayObject> o;

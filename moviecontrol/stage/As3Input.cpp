@@ -2,6 +2,7 @@
 // under the pointer (bubbling to the stage), over, out and roll events as the pointer moves
 // between objects, click when it goes up where it went down, keyboard events to the focus.
 #include "As3Scripts.h"
+#include "TextFieldState.h"
 
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
@@ -15,6 +16,8 @@ namespace mc {
 namespace {
 
 constexpr int kMaxNesting = 256;
+// How soon a second click makes a double click: the common system setting.
+constexpr double kDoubleClickMs = 500;
 
 // What takes mouse events: containers, buttons and text fields; not shapes and bitmaps,
 // whatever the tree keeps them as.
@@ -42,13 +45,28 @@ bool flag(avm2::Machine& m, avm2::Object* o, const char* name) {
     }
 }
 
+// A flag that reads false unless set.
+bool flagOff(avm2::Machine& m, avm2::Object* o, const char* name) {
+    return o != nullptr && flag(m, o, name);
+}
+
 } // namespace
+
+// Text that was static in the authoring tool and cannot be selected is drawing to the
+// pointer, as a shape is, except over a link.
+bool As3Scripts::pointerTakesText(const DisplayObject& field, double x, double y) {
+    const swf::EditText& f = field.text->field;
+    return !f.noSelect || !f.wasStatic || !linkUrlAt(*player_, field, x, y).empty();
+}
 
 avm2::NodeId As3Scripts::pickUnder(DisplayObject& object, double x, double y, int nesting,
                                    bool& taken) {
     taken = false;
     if (nesting > kMaxNesting || object.isMask || !hit_->hits(object, x, y)) {
         return 0;
+    }
+    if (object.text && !pointerTakesText(object, x, y)) {
+        return 0; // what shows through it does
     }
     avm2::Object* script = tree_->scriptObject(object.serial);
     // The topmost interactive child that takes the point wins; anything else it holds there
@@ -166,6 +184,39 @@ void As3Scripts::movePointerOver(avm2::NodeId target, double x, double y) {
     }
 }
 
+PointerTarget As3Scripts::buttonUnder(avm2::NodeId target) {
+    if (target == 0 || tree_->kindOf(target) != avm2::NodeKind::Button) {
+        return {};
+    }
+    avm2::Object* button = tree_->scriptObject(target);
+    if (button == nullptr || !flag(*vm_, button, "enabled")) {
+        return {};
+    }
+    return {target, flagOff(*vm_, button, "trackAsMenu")};
+}
+
+void As3Scripts::showButtonStates(const std::vector<ButtonChange>& changes) {
+    for (const ButtonChange& change : changes) {
+        avm2::Object* button = tree_->scriptObject(change.target.id);
+        if (button == nullptr) {
+            continue;
+        }
+        const std::uint8_t bits = stateAfter(change.event, change.target.trackAsMenu);
+        avm2::showButtonState(*vm_, button, (bits & 4) != 0 ? 2 : (bits & 2) != 0 ? 1 : 0);
+    }
+}
+
+void As3Scripts::sendClick(avm2::NodeId target, double x, double y) {
+    const double now = clockMs();
+    const bool twice = target != 0 && target == clicked_ && now - clickedMs_ >= 0 &&
+                       now - clickedMs_ <= kDoubleClickMs &&
+                       flagOff(*vm_, tree_->scriptObject(target), "doubleClickEnabled");
+    // The second click of a pair starts no new pair.
+    clicked_ = twice ? 0 : target;
+    clickedMs_ = now;
+    sendMouseEvent(target, twice ? "doubleClick" : "click", true, x, y, false, 0);
+}
+
 void As3Scripts::focusByPress(avm2::NodeId target) {
     // A press asks the focused object (the stage when none) whether the focus may go to
     // what was pressed; it goes there when that takes the focus, else nowhere.
@@ -200,10 +251,12 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
         const avm2::NodeId target = pointerTarget(x, y);
         switch (action) {
         case PointerAction::Move:
+            showButtonStates(buttons_.moved(buttonUnder(target)));
             movePointerOver(target, x, y);
             sendMouseEvent(target, "mouseMove", true, x, y, buttonDown_, 0);
             break;
         case PointerAction::Down:
+            showButtonStates(buttons_.pressed(buttonUnder(target)));
             movePointerOver(target, x, y);
             buttonDown_ = true;
             pressed_ = target;
@@ -211,10 +264,11 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
             sendMouseEvent(target, "mouseDown", true, x, y, true, 0);
             break;
         case PointerAction::Up:
+            showButtonStates(buttons_.released(buttonUnder(target)));
             buttonDown_ = false;
             sendMouseEvent(target, "mouseUp", true, x, y, false, 0);
             if (target == pressed_) {
-                sendMouseEvent(target, "click", true, x, y, false, 0);
+                sendClick(target, x, y);
             }
             pressed_ = 0;
             break;
@@ -271,6 +325,8 @@ void As3Scripts::key(const KeyStroke& key, bool down, KeyModifiers held) {
         avm2::dispatchEvent(*vm_, target, event);
         if (down && key.code == key_code::Tab) {
             tabFocus(held.shift);
+        } else if (down && key.code >= key_code::Left && key.code <= key_code::Down) {
+            arrowFocus(key.code);
         }
     } catch (const avm2::ScriptThrow& t) {
         vm_->printUncaught(t.value);

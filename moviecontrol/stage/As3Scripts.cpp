@@ -121,6 +121,13 @@ void As3Scripts::endTick() {
         return;
     }
     try {
+        if (rootMade_ && phasesTick_ == player_->tick()) {
+            // The person's input between two frames: its events went out as it came, and
+            // what they queued goes now; the frame's own events wait for the next frame.
+            avm2::sendQueuedEvents(*vm_);
+            return;
+        }
+        phasesTick_ = player_->tick();
         runTagsUpTo(player_->currentFrame());
         sendRemovedEventsLeaving(std::move(framesBeforeAdvance_));
         framesBeforeAdvance_.clear();

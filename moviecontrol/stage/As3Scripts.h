@@ -6,6 +6,7 @@
 // enterFrame, the new children's construction, frameConstructed, frame scripts, exitFrame.
 
 #include "As3DisplayTree.h"
+#include "ButtonTracker.h"
 #include "HitTest.h"
 #include "KeyCodes.h"
 #include "ScriptRunner.h"
@@ -17,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -67,15 +69,24 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     avm2::NodeId pointerTarget(double x, double y);
     // The interactive object under the point within `object` (itself included); `taken`
     // false when none takes it there.
+    // The SimpleButton under the pointer as the button tracker knows it; none when the
+    // target is no button or a disabled one.
+    PointerTarget buttonUnder(avm2::NodeId target);
+    void showButtonStates(const std::vector<ButtonChange>& changes);
+    bool pointerTakesText(const DisplayObject& field, double x, double y);
     avm2::NodeId pickUnder(DisplayObject& object, double x, double y, int nesting, bool& taken);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
                         bool buttonDown, avm2::NodeId related);
     void movePointerOver(avm2::NodeId target, double x, double y);
     void focusByPress(avm2::NodeId target);
+    // click, or doubleClick for the second of two quick clicks on an object that wants them.
+    void sendClick(avm2::NodeId target, double x, double y);
     // Tab moves the focus to the next object in tab order (the one before with Shift).
     void tabFocus(bool backwards);
     // The objects Tab visits, in its order.
     std::vector<avm2::NodeId> tabOrder();
+    // An arrow key moves the focus to the nearest object Tab visits on that side.
+    void arrowFocus(std::uint8_t keyCode);
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
@@ -87,6 +98,9 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     bool limitReported_ = false;
     bool rootMade_ = false;
     bool loadedSent_ = false;
+    ButtonTracker buttons_;
+    // The tick whose frame events ran: input between frames runs its scripts alone.
+    std::optional<std::uint64_t> phasesTick_;
     const std::string* documentClass_ = nullptr;
     // The frame whose script ran last, per clip.
     std::unordered_map<avm2::NodeId, std::uint32_t> scriptedFrame_;
@@ -112,6 +126,12 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     // The object the pointer is over and the one it went down on (0: none, the stage).
     avm2::NodeId over_ = 0;
     avm2::NodeId pressed_ = 0;
+    // The object the last single click went to, and when: a second one soon after on the
+    // same object is a double click where the object asks for them.
+    avm2::NodeId clicked_ = 0;
+    // The object the keys last gave the focus to: the arrows move the focus on from it.
+    avm2::NodeId keyFocus_ = 0;
+    double clickedMs_ = 0;
     avm2::NodeId middlePressed_ = 0;
     avm2::NodeId rightPressed_ = 0;
     bool buttonDown_ = false;

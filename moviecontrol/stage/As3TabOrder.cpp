@@ -85,6 +85,54 @@ void As3Scripts::tabFocus(bool backwards) {
     }
     if (avm2::allowFocusChange(*vm_, "keyFocusChange", nextObject, key_code::Tab, backwards)) {
         avm2::setFocus(*vm_, nextObject);
+        keyFocus_ = next;
+    }
+}
+
+void As3Scripts::arrowFocus(std::uint8_t keyCode) {
+    avm2::Object* focus = avm2::focusedObject(*vm_);
+    // Without a focus the arrows move nothing; in a text field they move the caret. Only a
+    // focus the keys gave, which the player shows, moves: a script's or a click's stays.
+    if (focus == nullptr || focus->displayNode == 0 || focus->displayNode != keyFocus_ ||
+        tree_->kindOf(focus->displayNode) == avm2::NodeKind::Text) {
+        return;
+    }
+    Arrow arrow = Arrow::Left;
+    switch (keyCode) {
+    case key_code::Left:
+        break;
+    case key_code::Up:
+        arrow = Arrow::Up;
+        break;
+    case key_code::Right:
+        arrow = Arrow::Right;
+        break;
+    case key_code::Down:
+        arrow = Arrow::Down;
+        break;
+    default:
+        return;
+    }
+    // The objects Tab visits, and the focus even when Tab would pass it by.
+    std::vector<avm2::NodeId> stops = tabOrder();
+    if (std::find(stops.begin(), stops.end(), focus->displayNode) == stops.end()) {
+        stops.push_back(focus->displayNode);
+    }
+    std::vector<FocusBox> boxes;
+    boxes.reserve(stops.size());
+    const avm2::NodeId stage = tree_->stageNode();
+    for (const avm2::NodeId node : stops) {
+        const avm2::DisplayHost::Box b = tree_->bounds(node, stage, false);
+        boxes.push_back(FocusBox{node, b.xMin * 20.0, b.yMin * 20.0, b.xMax * 20.0, b.yMax * 20.0});
+    }
+    const avm2::NodeId next = arrowNeighbour(boxes, focus->displayNode, arrow);
+    avm2::Object* nextObject = next != 0 ? tree_->scriptObject(next) : nullptr;
+    if (nextObject == nullptr || nextObject == focus) {
+        return;
+    }
+    if (avm2::allowFocusChange(*vm_, "keyFocusChange", nextObject, keyCode, false)) {
+        avm2::setFocus(*vm_, nextObject);
+        keyFocus_ = next;
     }
 }
 

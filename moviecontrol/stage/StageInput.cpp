@@ -130,7 +130,11 @@ PointerTarget StageInput::targetAt(double x, double y) {
 }
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
-    player_.events().setButtonState(button, stateAfter(event, trackAsMenu));
+    // An ActionScript 3 button shows the state objects its SimpleButton holds, which the
+    // scripts' side of the pointer switches; the sounds are the definition's all the same.
+    if (!scriptPointer) {
+        player_.events().setButtonState(button, stateAfter(event, trackAsMenu));
+    }
     const swf::Button* definition = player_.catalogOf(button).button(button.characterId);
     if (definition == nullptr) {
         return;
@@ -279,15 +283,19 @@ void StageInput::mouseUp(double x, double y) {
     }
 }
 
-std::string StageInput::urlAt(const DisplayObject& field, double x, double y) const {
+std::string linkUrlAt(TimelinePlayer& player, const DisplayObject& field, double x, double y) {
     if (!field.text || field.removed || !field.text->field.html) {
         return {};
     }
-    const Transform toLocal = inverse(player_.geometry().globalMatrix(field));
+    const Transform toLocal = inverse(player.geometry().globalMatrix(field));
     const auto at =
-        characterAt(player_.catalogOf(field), *field.text, toLocal.mapX(x, y), toLocal.mapY(x, y));
+        characterAt(player.catalogOf(field), *field.text, toLocal.mapX(x, y), toLocal.mapY(x, y));
     const TextFormat* format = at ? field.text->document.formatAt(*at) : nullptr;
     return format != nullptr ? format->url : std::string();
+}
+
+std::string StageInput::urlAt(const DisplayObject& field, double x, double y) const {
+    return linkUrlAt(player_, field, x, y);
 }
 
 DisplayObject* StageInput::linkAt(double x, double y, std::string& url) {

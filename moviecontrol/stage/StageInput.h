@@ -43,6 +43,9 @@ struct KeyModifiers {
     bool shift = false;
 };
 
+// The address of the html link under the stage point (twips) in `field`; empty if none.
+std::string linkUrlAt(TimelinePlayer& player, const DisplayObject& field, double x, double y);
+
 class StageInput {
   public:
     // `scripts` is null for a movie without scripts: buttons then only change state.

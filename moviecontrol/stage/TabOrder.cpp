@@ -1,6 +1,7 @@
 #include "TabOrder.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace mc {
 
@@ -41,6 +42,44 @@ std::uint64_t nextTabStop(const std::vector<std::uint64_t>& order, std::uint64_t
     const auto i = static_cast<std::size_t>(at - order.begin());
     const std::size_t n = order.size();
     return order[backwards ? (i + n - 1) % n : (i + 1) % n];
+}
+
+std::uint64_t arrowNeighbour(const std::vector<FocusBox>& boxes, std::uint64_t current,
+                             Arrow arrow) {
+    const auto from = std::find_if(boxes.begin(), boxes.end(),
+                                   [&](const FocusBox& b) { return b.serial == current; });
+    if (current == 0 || from == boxes.end()) {
+        return 0;
+    }
+    const FocusBox at = *from;
+    const auto beyond = [&](const FocusBox& b) {
+        switch (arrow) {
+        case Arrow::Left:
+            return b.xMax <= at.xMin;
+        case Arrow::Right:
+            return b.xMin >= at.xMax;
+        case Arrow::Up:
+            return b.yMax <= at.yMin;
+        case Arrow::Down:
+            return b.yMin >= at.yMax;
+        }
+        return false;
+    };
+    const double cx = (at.xMin + at.xMax) / 2;
+    const double cy = (at.yMin + at.yMax) / 2;
+    std::uint64_t best = 0;
+    double bestDistance = 0;
+    for (const FocusBox& b : boxes) {
+        if (b.serial == current || b.serial == 0 || !beyond(b)) {
+            continue;
+        }
+        const double d = std::hypot((b.xMin + b.xMax) / 2 - cx, (b.yMin + b.yMax) / 2 - cy);
+        if (std::isfinite(d) && (best == 0 || d < bestDistance)) {
+            best = b.serial;
+            bestDistance = d;
+        }
+    }
+    return best;
 }
 
 } // namespace mc

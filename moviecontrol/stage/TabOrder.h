@@ -29,4 +29,17 @@ std::vector<std::uint64_t> tabOrder(std::vector<TabStop> stops);
 std::uint64_t nextTabStop(const std::vector<std::uint64_t>& order, std::uint64_t current,
                           bool backwards);
 
+// What an arrow key can move the focus to: an object's box in stage twips.
+struct FocusBox {
+    std::uint64_t serial = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+};
+enum class Arrow : std::uint8_t { Left, Up, Right, Down };
+
+// The object an arrow key moves the focus to from `current`: of the boxes lying wholly past
+// the current one's edge on the arrow's side, the one whose centre is nearest its centre
+// (the first given of equals). 0 when none lies that way or `current` is not among them.
+std::uint64_t arrowNeighbour(const std::vector<FocusBox>& boxes, std::uint64_t current,
+                             Arrow arrow);
+
 } // namespace mc

@@ -21,7 +21,7 @@ class DisplayEdits {
                                                std::string_view name, std::int32_t depth);
     std::shared_ptr<DisplayObject> duplicateClip(DisplayObject& original, std::string_view name,
                                                  std::int32_t depth);
-    // A character of the parent's movie by its id, named after its serial.
+    // A character of the parent's movie by its id, named as the player names unnamed objects.
     std::shared_ptr<DisplayObject> placeCharacter(DisplayObject& parent, std::uint16_t characterId,
                                                   std::int32_t depth);
     std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::string_view name,

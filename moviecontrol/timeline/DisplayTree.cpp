@@ -145,7 +145,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::placeCharacter(DisplayObject& par
     if (catalogOf(parent).kind(characterId) == CharacterKind::None) {
         return nullptr;
     }
-    auto o = insertNew(parent, depth, "instance" + std::to_string(nextSerial_));
+    // Left unnamed, it takes the next "instanceN" of the count every new object shares.
+    auto o = insertNew(parent, depth, {});
     if (!o) {
         return nullptr;
     }

@@ -376,7 +376,11 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
             states->createdTick = tick_;
             states->playing = false;
             o->clip = states;
-            setButtonState(*o, swf::button_state::Up);
+            // ActionScript 3 builds a button's states as it constructs the SimpleButton:
+            // the timeline makes none of its own, which would take names from the count.
+            if (!nameEveryObject_) {
+                setButtonState(*o, swf::button_state::Up);
+            }
         }
     } else if (kind == CharacterKind::EditText) {
         createTextState(*o);

@@ -294,4 +294,27 @@ TEST_F(Builtins, VectorCalledAsAFunction) {
     EXPECT_THROW(convert({array, array}), avm2::ScriptThrow);
 }
 
+// The log takes lines: a carriage return or a line feed inside a message ends one, each on
+// its own (a text field's paragraphs end in carriage returns).
+TEST_F(Builtins, TraceBreaksLinesAtEveryLineEnd) {
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {{"one"}, {"one"}},         {{"a\rb"}, {"a", "b"}},      {{"a\r\nb"}, {"a", "", "b"}},
+        {{"para\r"}, {"para", ""}}, {{"x\n", "y"}, {"x", " y"}}, {{""}, {""}},
+    };
+    const Value trace = vm.getProperty(Value::object(vm.globalObject()), Name::publicName("trace"));
+    for (const Case& c : cases) {
+        host.lines.clear();
+        Args args;
+        for (const std::string& a : c.args) {
+            args.push_back(Value::string(a));
+        }
+        vm.call(trace, Value::null(), args);
+        EXPECT_EQ(host.lines, c.lines) << c.args[0];
+    }
+}
+
 } // namespace

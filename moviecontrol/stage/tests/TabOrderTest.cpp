@@ -95,5 +95,52 @@ TEST(TextEditingTest, SelectionsAreClampedOrderedAndWhole) {
     EXPECT_EQ(shorter, "abc");
 }
 
+// Four boxes of 1000 twips in a grid with 1000-twip gaps, and one far off to the lower
+// right that is in two directions at once from the first.
+const std::vector<FocusBox> kGrid = {
+    {1, 0, 0, 1000, 1000},       {2, 2000, 0, 3000, 1000},    {3, 0, 2000, 1000, 3000},
+    {4, 2000, 2000, 3000, 3000}, {5, 8000, 8000, 9000, 9000},
+};
+
+TEST(TabOrderTest, ArrowsMoveToTheNearestBoxWhollyOnThatSide) {
+    struct Case {
+        std::uint64_t from;
+        Arrow arrow;
+        std::uint64_t to;
+        const char* why;
+    };
+    const Case cases[] = {
+        {1, Arrow::Right, 2, "straight across beats the diagonal"},
+        {1, Arrow::Down, 3, "straight down beats the diagonal"},
+        {2, Arrow::Left, 1, "back the other way"},
+        {2, Arrow::Down, 4, "below"},
+        {4, Arrow::Up, 2, "above"},
+        {3, Arrow::Right, 4, "the nearer of two to the right"},
+        {2, Arrow::Up, 0, "nothing above the top row"},
+        {3, Arrow::Left, 0, "nothing left of the left column"},
+        {4, Arrow::Right, 5, "far, but wholly to the right"},
+        {5, Arrow::Right, 0, "nothing past the last"},
+        {9, Arrow::Down, 0, "a focus that is not among the boxes goes nowhere"},
+        {0, Arrow::Down, 0, "nor does no focus"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(arrowNeighbour(kGrid, c.from, c.arrow), c.to) << c.why;
+    }
+}
+
+TEST(TabOrderTest, ABoxOverlappingTheFocusOnTheArrowsAxisIsNotOnThatSide) {
+    // The second box starts inside the first's width: not wholly to its right.
+    const std::vector<FocusBox> boxes = {{1, 0, 0, 1000, 1000}, {2, 900, 0, 1900, 1000}};
+    EXPECT_EQ(arrowNeighbour(boxes, 1, Arrow::Right), 0u);
+    EXPECT_EQ(arrowNeighbour(boxes, 2, Arrow::Left), 0u);
+    // Touching edges count.
+    const std::vector<FocusBox> touching = {{1, 0, 0, 1000, 1000}, {2, 1000, 0, 2000, 1000}};
+    EXPECT_EQ(arrowNeighbour(touching, 1, Arrow::Right), 2u);
+    // Of two equally near, the first given.
+    const std::vector<FocusBox> twins = {
+        {1, 1000, 0, 2000, 1000}, {2, 0, 2000, 1000, 3000}, {3, 2000, 2000, 3000, 3000}};
+    EXPECT_EQ(arrowNeighbour(twins, 1, Arrow::Down), 2u);
+}
+
 } // namespace
 } // namespace mc

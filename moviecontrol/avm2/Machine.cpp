@@ -681,6 +681,11 @@ Value Machine::construct(const Value& constructor, Args& args) {
         const Value* proto = c->findProp("prototype");
         if (proto != nullptr && proto->isObject()) {
             o->proto = proto->asObject();
+        } else {
+            // A function whose prototype was cleared gets a new one when it constructs.
+            Object* made = newObject();
+            o->proto = made;
+            setProperty(constructor, Name::publicName("prototype"), Value::object(made));
         }
         Value r = call(constructor, Value::object(o), args);
         return r.isObject() ? r : Value::object(o);

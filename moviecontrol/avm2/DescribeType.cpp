@@ -1,9 +1,10 @@
 // describeType: a value's class as XML, in the order Flash writes it. The type element
 // names the class, its base, and whether it is dynamic, final and static; inside come the
-// classes it extends, the interfaces it implements, then its public variables and constants,
-// accessors and methods. A class object is described as a Class, its instances' traits in a
-// factory element. null is the type "null"; undefined the type "void" (flash.utils'
-// describeType refuses it as it refuses any property of undefined).
+// classes it extends, the interfaces it implements, its constructor's parameters, then its
+// public variables and constants, accessors and methods. A class object is described as a
+// Class, its instances' traits in a factory element. null is the type "null"; undefined
+// the type "void" (flash.utils' describeType refuses it as it refuses any property of
+// undefined).
 #include "avm2/DescribeType.h"
 
 #include "avm2/Machine.h"
@@ -185,6 +186,10 @@ std::string traitsXml(Machine& m, const Class* cls, const Traits& traits) {
         for (const Class* i : c->interfaces) {
             out += "<implementsInterface" + attr("type", i->qualifiedName()) + "/>";
         }
+    }
+    // The constructor shows when it takes arguments.
+    if (const std::string params = parameters(m, cls->init); !params.empty()) {
+        out += "<constructor>" + params + "</constructor>";
     }
     if (cls->super == nullptr) {
         out += objectMethods();

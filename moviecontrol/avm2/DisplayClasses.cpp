@@ -1152,6 +1152,7 @@ void installDisplayClasses(Machine& m) {
     keep<kHitArea, NullValue>(m, sprite);
     m.defineMethod(sprite, "startDrag", spriteStartDrag);
     m.defineMethod(sprite, "stopDrag", spriteStopDrag);
+    m.defineGetter(sprite, "dropTarget", spriteDropTarget);
 
     Class* clip = m.defineClass("flash.display", "MovieClip", sprite, displayInit);
     clip->sealed = false;

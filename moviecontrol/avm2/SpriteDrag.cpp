@@ -70,6 +70,46 @@ double clampTo(double v, double low, double high) {
     return std::clamp(v, std::min(low, high), std::max(low, high));
 }
 
+constexpr char kDropTarget[] = "dropTarget";
+constexpr int kMaxDepth = 256;
+
+// The deepest visible object under the stage point, the dragged one and what it holds
+// left out; 0 when none.
+NodeId objectUnder(DisplayHost& h, NodeId node, NodeId dragged, double x, double y, int depth) {
+    if (node == dragged || depth > kMaxDepth || h.number(node, NodeProperty::Visible) == 0) {
+        return 0;
+    }
+    for (std::size_t i = h.childCount(node); i > 0; --i) {
+        if (NodeId hit = objectUnder(h, h.childAt(node, i - 1), dragged, x, y, depth + 1)) {
+            return hit;
+        }
+    }
+    // No child is hit: a hit is on the node's own drawing.
+    return depth > 0 && h.hitTestPoint(node, x, y, true) ? node : 0;
+}
+
+// Sprite.dropTarget: what the sprite was last dragged over, kept with the sprite.
+void storeDropTarget(Object* sprite, const Value& target) {
+    for (auto& [k, v] : sprite->entries) {
+        if (k.isString() && k.asString() == kDropTarget) {
+            v = target;
+            return;
+        }
+    }
+    sprite->entries.emplace_back(Value::string(kDropTarget), target);
+}
+
+void noteDropTarget(Machine& m, DisplayHost& h, Object* sprite) {
+    const NodeId stage = h.stageNode();
+    const double x = h.number(stage, NodeProperty::MouseX);
+    const double y = h.number(stage, NodeProperty::MouseY);
+    const NodeId under = std::isfinite(x) && std::isfinite(y)
+                             ? objectUnder(h, stage, sprite->displayNode, x, y, 0)
+                             : 0;
+    Object* target = under != 0 ? scriptObjectOf(m, under) : nullptr;
+    storeDropTarget(sprite, target != nullptr ? Value::object(target) : Value::null());
+}
+
 double rectField(Machine& m, const Value& rect, const char* name) {
     return finite(m.toNumber(m.getProperty(rect, Name::publicName(name))));
 }
@@ -114,10 +154,26 @@ Value spriteStartDrag(Machine& m, const Value& self, Args& args) {
 }
 
 Value spriteStopDrag(Machine& m, const Value&, Args&) {
+    DisplayHost* h = m.host().display();
+    const std::vector<Value> drag = currentDrag(m);
+    if (h != nullptr && !drag.empty() && drag[0].isObject()) {
+        noteDropTarget(m, *h, drag[0].asObject());
+    }
     if (Object* stage = stageObject(m)) {
         storeDrag(stage, Value::null());
     }
     return Value();
+}
+
+Value spriteDropTarget(Machine&, const Value& self, Args&) {
+    if (self.isObject()) {
+        for (const auto& [k, v] : self.asObject()->entries) {
+            if (k.isString() && k.asString() == kDropTarget) {
+                return v;
+            }
+        }
+    }
+    return Value::null();
 }
 
 void followDrag(Machine& m) {
@@ -139,6 +195,7 @@ void followDrag(Machine& m) {
         clampTo(finite(py + drag[2].asNumber()), drag[4].asNumber(), drag[6].asNumber());
     h->setNumber(node, NodeProperty::X, x);
     h->setNumber(node, NodeProperty::Y, y);
+    noteDropTarget(m, *h, drag[0].asObject());
 }
 
 } // namespace avm2

@@ -13,6 +13,9 @@ class Machine;
 Value spriteStartDrag(Machine& m, const Value& self, Args& args);
 // stopDrag(): ends the drag, whichever sprite it moves.
 Value spriteStopDrag(Machine& m, const Value& self, Args& args);
+// Sprite.dropTarget: the deepest object under the pointer when the sprite last moved in a
+// drag or was dropped; null before.
+Value spriteDropTarget(Machine& m, const Value& self, Args& args);
 // The pointer moved: the dragged sprite, if any, follows it.
 void followDrag(Machine& m);
 

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace {
 
@@ -101,6 +102,43 @@ TEST_F(SpriteDrag, LockCenterMovesAtOnceAndStopDragEndsAnyDrag) {
     pointer(80, 90);
     EXPECT_EQ(at(node), std::make_pair(60.0, 70.0));
     EXPECT_EQ(at(other), std::make_pair(80.0, 90.0));
+}
+
+TEST_F(SpriteDrag, DropTargetIsTheDeepestObjectUnderThePointerButTheDraggedOne) {
+    const NodeId holder = tree.place(FakeDisplayHost::kRoot, "holder", avm2::NodeKind::Sprite);
+    const NodeId shape = tree.place(holder, "shape", avm2::NodeKind::Shape);
+    const NodeId top = tree.place(FakeDisplayHost::kRoot, "top", avm2::NodeKind::Shape);
+    // The name of what dropTarget holds, or "null".
+    auto dropTarget = [&]() -> std::string {
+        const Value target = vm.getProperty(object(node), Name::publicName("dropTarget"));
+        return target.isNull() ? "null"
+                               : vm.toString(vm.getProperty(target, Name::publicName("name")));
+    };
+    EXPECT_EQ(dropTarget(), "null");
+    struct Step {
+        const char* what;
+        std::vector<NodeId> drawn;
+        bool stop; // stopDrag after the move
+        NodeId expected;
+    };
+    const std::vector<Step> steps = {
+        {"nothing drawn under the pointer", {}, false, 0},
+        {"a shape inside a sprite", {holder, shape}, false, shape},
+        {"the topmost of two", {holder, shape, top}, false, top},
+        {"the dragged sprite is left out", {node}, false, 0},
+        {"dropped on the shape", {holder, shape}, true, shape},
+        {"kept after the drop", {}, false, shape},
+    };
+    call(node, "startDrag");
+    for (const Step& step : steps) {
+        tree.drawn = std::set<NodeId>(step.drawn.begin(), step.drawn.end());
+        pointer(30, 30);
+        if (step.stop) {
+            call(node, "stopDrag");
+        }
+        EXPECT_EQ(dropTarget(), step.expected == 0 ? "null" : tree.nodes[step.expected].name)
+            << step.what;
+    }
 }
 
 } // namespace

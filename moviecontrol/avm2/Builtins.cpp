@@ -255,24 +255,38 @@ Value errorInit(Machine& m, const Value& self, Args& a) {
     if (o == nullptr) {
         return Value();
     }
-    o->setProp("message", a.empty() || a[0].isUndefined() ? Value::string("")
-                                                          : Value::string(m.toString(a[0])));
-    o->dontEnum.back() = true;
+    const std::string message = a.empty() || a[0].isUndefined() ? std::string() : m.toString(a[0]);
     Class* c = o->cls;
     while (c != nullptr && c->unit != nullptr) {
         c = c->super;
     }
     // The language's own errors name themselves; the player's (flash.errors) keep Error's.
-    o->setProp("name",
-               Value::string(c != nullptr && c->ns.uri.empty() ? c->name : std::string("Error")));
-    o->dontEnum.back() = true;
+    const std::string name = c != nullptr && c->ns.uri.empty() ? c->name : std::string("Error");
+    m.setProperty(self, Name::publicName("message"), Value::string(message));
+    m.setProperty(self, Name::publicName("name"), Value::string(name));
     o->number = a.size() > 1 ? m.toNumber(a[1]) : 0;
     // What an uncaught error prints: made here, without calling back into scripts, so that
     // an error made at the depth bound does not need another call.
-    const std::string message = o->findProp("message")->asString();
-    const std::string name = o->findProp("name")->asString();
     o->text = (message.empty() ? name : name + ": " + message) + m.stackTrace();
     return Value();
+}
+
+// Error's message and name are variables of each error, and Error.prototype is itself an
+// error holding "Error" in both: being variables, not properties, they are not lent through
+// the prototype chain to objects further down it.
+void installErrorPrototype(Class* error) {
+    for (const char* field : {"message", "name"}) {
+        Binding b;
+        b.ns = Namespace::publicNs();
+        b.kind = Binding::Kind::Slot;
+        b.slot = static_cast<std::uint32_t>(error->instance.slots.size());
+        error->instance.slots.emplace_back();
+        error->instance.add(field, b);
+    }
+    Object* proto = error->prototype;
+    proto->cls = error;
+    proto->traits = &error->instance;
+    proto->slots.assign(error->instance.slots.size(), Value::string("Error"));
 }
 
 Value errorToString(Machine& m, const Value& self, Args&) {
@@ -638,16 +652,21 @@ void Machine::installBuiltins() {
 
     errorClass = defineClass("", "Error", objectClass, errorInit);
     errorClass->native = Class::Native::Error;
+    installErrorPrototype(errorClass);
     defineMethod(errorClass, "toString", errorToString);
     defineMethod(errorClass, "getStackTrace", errorGetStackTrace);
     defineGetter(errorClass, "errorID", errorId);
     for (const char* name : {"TypeError", "ReferenceError", "RangeError", "ArgumentError",
                              "VerifyError", "SyntaxError", "EvalError", "URIError", "SecurityError",
                              "DefinitionError", "UninitializedError"}) {
-        defineClass("", name, errorClass, errorInit);
+        // Their prototypes are plain objects naming the class.
+        Object* proto = defineClass("", name, errorClass, errorInit)->prototype;
+        proto->setProp("name", Value::string(name));
+        proto->dontEnum.back() = true;
     }
-    for (const char* name : {"IOError", "EOFError", "IllegalOperationError", "InvalidSWFError",
-                             "MemoryError", "ScriptTimeoutError", "StackOverflowError"}) {
+    for (const char* name :
+         {"IOError", "EOFError", "IllegalOperationError", "InvalidSWFError", "MemoryError",
+          "ScriptTimeoutError", "StackOverflowError", "DRMManagerError"}) {
         defineClass("flash.errors", name, errorClass, errorInit);
     }
 

@@ -7,6 +7,7 @@
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/SpriteDrag.h"
 #include "avm2/StageFocus.h"
 
 #include <algorithm>
@@ -1131,6 +1132,9 @@ void installDisplayClasses(Machine& m) {
     keep<kButtonMode, FalseFlag>(m, sprite);
     keep<kHandCursor, TrueFlag>(m, sprite);
     keep<kHitArea, NullValue>(m, sprite);
+    m.defineMethod(sprite, "startDrag", spriteStartDrag);
+    m.defineMethod(sprite, "stopDrag", spriteStopDrag);
+    m.defineGetter(sprite, "dropTarget", spriteDropTarget);
 
     Class* clip = m.defineClass("flash.display", "MovieClip", sprite, displayInit);
     clip->sealed = false;

@@ -391,8 +391,8 @@ Value Machine::getProperty(const Value& target, const Name& name) {
         throwError("ReferenceError", 1069,
                    "Property " + name.local + " not found on " +
                        (holder != nullptr && holder->kind == Object::Kind::Class
-                            ? holder->builds->qualifiedName()
-                            : classOf(target)->qualifiedName()) +
+                            ? holder->builds->messageName()
+                            : classOf(target)->messageName()) +
                        " and there is no default value.");
     }
     return Value();
@@ -440,7 +440,7 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
             if (!b->setter.valid()) {
                 throwError("ReferenceError", 1074,
                            "Illegal write to read-only property " + name.local + " on " +
-                               classOf(target)->qualifiedName() + ".");
+                               classOf(target)->messageName() + ".");
             }
             Args args{value};
             if (b->setter.native != nullptr) {
@@ -461,7 +461,7 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
     if (holder == nullptr) {
         throwError("ReferenceError", 1056,
                    "Cannot create property " + name.local + " on " +
-                       classOf(target)->qualifiedName() + ".");
+                       classOf(target)->messageName() + ".");
     }
     std::uint32_t index = 0;
     // Writing a ByteArray's index stores the low byte, lengthening the array with zeros.
@@ -492,7 +492,17 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
     if (!holder->dynamic) {
         throwError("ReferenceError", 1056,
                    "Cannot create property " + name.local + " on " +
-                       classOf(target)->qualifiedName() + ".");
+                       classOf(target)->messageName() + ".");
+    }
+    // A function's prototype is an object or nothing: null and undefined both leave it
+    // undefined (a new instance then takes Object's prototype).
+    if (holder->kind == Object::Kind::Function && name.local == "prototype" && name.seesPublic() &&
+        !value.isObject()) {
+        if (!value.isNullish()) {
+            throwError("TypeError", 1049, "Prototype objects must be vanilla Objects.");
+        }
+        holder->setProp(name.local, Value());
+        return;
     }
     holder->setProp(name.local, value);
 }
@@ -682,6 +692,11 @@ Value Machine::construct(const Value& constructor, Args& args) {
         const Value* proto = c->findProp("prototype");
         if (proto != nullptr && proto->isObject()) {
             o->proto = proto->asObject();
+        } else {
+            // A function whose prototype was cleared gets a new one when it constructs.
+            Object* made = newObject();
+            o->proto = made;
+            setProperty(constructor, Name::publicName("prototype"), Value::object(made));
         }
         Value r = call(constructor, Value::object(o), args);
         return r.isObject() ? r : Value::object(o);
@@ -1084,7 +1099,7 @@ Value Machine::coerce(const Value& v, Class* cls) {
     }
     throwError("TypeError", 1034,
                "Type Coercion failed: cannot convert " + errorText(v) + " to " +
-                   cls->qualifiedName() + ".");
+                   cls->messageName() + ".");
 }
 
 std::string Machine::errorText(const Value& v) {

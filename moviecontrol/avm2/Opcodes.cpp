@@ -168,4 +168,61 @@ Operands operandsOf(std::uint8_t o) {
     }
 }
 
+bool canThrow(std::uint8_t o) {
+    switch (o) {
+    // Moves of values between the stack, registers and scopes, constants, plain jumps
+    // and the debugging records never fail.
+    case Bkpt:
+    case Nop:
+    case Kill:
+    case Label:
+    case Jump:
+    case IfTrue:
+    case IfFalse:
+    case IfStrictEq:
+    case IfStrictNe:
+    case LookupSwitch:
+    case PushWith:
+    case PopScope:
+    case PushNull:
+    case PushUndefined:
+    case PushByte:
+    case PushShort:
+    case PushTrue:
+    case PushFalse:
+    case PushNaN:
+    case Pop:
+    case Dup:
+    case Swap:
+    case PushString:
+    case PushInt:
+    case PushUint:
+    case PushDouble:
+    case PushScope:
+    case PushNamespace:
+    case ReturnVoid:
+    case ReturnValue:
+    case Sxi1:
+    case Sxi8:
+    case Sxi16:
+    case GetLocal:
+    case SetLocal:
+    case GetGlobalScope:
+    case GetScopeObject:
+    case GetOuterScope:
+    case GetGlobalSlot:
+    case SetGlobalSlot:
+    case TypeOf:
+    case Not:
+    case Debug:
+    case DebugLine:
+    case DebugFile:
+    case BkptLine:
+    case Timestamp:
+        return false;
+    default:
+        return !(o >= GetLocal0 && o <= SetLocal3);
+    }
+}
+
 } // namespace avm2::op

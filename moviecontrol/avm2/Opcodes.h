@@ -62,4 +62,9 @@ enum class Operands : std::uint8_t {
 
 Operands operandsOf(std::uint8_t opcode);
 
+// Whether running the opcode may raise an error (a conversion calling valueOf, a failed
+// look-up, a call): an exception handler is only entered from such instructions, so one
+// guarding nothing else is never reached and its code is not checked.
+bool canThrow(std::uint8_t opcode);
+
 } // namespace avm2::op

@@ -4,6 +4,7 @@
 #include "avm2/Opcodes.h"
 
 #include <map>
+#include <set>
 #include <utility>
 
 namespace avm2 {
@@ -36,8 +37,8 @@ class Preparer {
         }
         scanLinear();
         visit(0, State{0, 0, 0, true});
-        // Handlers become reachable once code they guard is; each reached handler may
-        // reach more code, and so more handlers.
+        // Handlers become reachable once code they guard that can fail is; each reached
+        // handler may reach more code, and so more handlers.
         std::vector<bool> handlerDone(body_.exceptions.size(), false);
         for (bool more = true; more;) {
             more = false;
@@ -52,6 +53,7 @@ class Preparer {
                 visit(e.target, State{1, 0, 0, false});
             }
         }
+        checkBackwardJumps(handlerDone);
         return build(handlerDone);
     }
 
@@ -65,9 +67,38 @@ class Preparer {
         bool registerIsThis = false;
     };
 
+    // A handler is entered only from an instruction that can fail, or from the head of a
+    // loop (where the player may interrupt a script running too long).
     bool guardsReachedCode(const ExceptionInfo& e) const {
-        auto it = decoded_.lower_bound(e.from);
-        return it != decoded_.end() && it->first < e.to;
+        for (auto it = decoded_.lower_bound(e.from); it != decoded_.end() && it->first < e.to;
+             ++it) {
+            if (op::canThrow(it->second.instr.op) || loopHeads_.count(it->first) != 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A jump back (or to itself) must land on a `label` or on a place already known as
+    // the start of a block: where a forward jump or a handler goes.
+    void checkBackwardJumps(const std::vector<bool>& handlerDone) const {
+        std::set<std::uint32_t> blockStarts;
+        for (const auto& [from, to] : edges_) {
+            if (to > from) {
+                blockStarts.insert(to);
+            }
+        }
+        for (std::size_t h = 0; h < body_.exceptions.size(); ++h) {
+            if (handlerDone[h]) {
+                blockStarts.insert(body_.exceptions[h].target);
+            }
+        }
+        for (const auto& [from, to] : edges_) {
+            if (to <= from && code_[to] != op::Label && blockStarts.count(to) == 0) {
+                fail(1021, "At least one branch target was not on a valid instruction in the "
+                           "method.");
+            }
+        }
     }
 
     void visit(std::uint32_t start, State first) {
@@ -106,10 +137,12 @@ class Preparer {
             const std::uint8_t o = d.instr.op;
             const op::Operands kind = op::operandsOf(o);
             if (kind == op::Operands::S24) {
+                noteEdge(pc, d.instr.target);
                 work.emplace_back(branchTarget(d.instr.target), after);
             }
             if (kind == op::Operands::Switch) {
                 for (std::uint32_t t : d.switchOffsets) {
+                    noteEdge(pc, t);
                     work.emplace_back(branchTarget(t), after);
                 }
                 continue;
@@ -121,6 +154,12 @@ class Preparer {
                 fail(1020, "Code cannot fall off the end of a method.");
             }
             work.emplace_back(next, after);
+        }
+    }
+
+    void noteEdge(std::uint32_t from, std::uint32_t to) {
+        if (edges_.emplace(from, to).second && to <= from) {
+            loopHeads_.insert(to);
         }
     }
 
@@ -744,6 +783,8 @@ class Preparer {
     const std::vector<std::uint8_t>& code_;
     std::map<std::uint32_t, Decoded> decoded_;
     std::map<std::uint32_t, State> states_;
+    std::set<std::pair<std::uint32_t, std::uint32_t>> edges_; // jumps taken: from, to
+    std::set<std::uint32_t> loopHeads_;                       // targets of jumps back
     std::vector<bool> linearStarts_;
     std::uint32_t linearEnd_ = 0;
 };

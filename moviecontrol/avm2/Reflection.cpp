@@ -1,5 +1,6 @@
 // Finding definitions by their written names: getDefinitionByName("flash.display.Sprite")
 // or "flash.display::Sprite" gives the class, function or constant defined there.
+#include "avm2/DescribeType.h"
 #include "avm2/Machine.h"
 
 namespace avm2 {
@@ -49,6 +50,7 @@ void installReflection(Machine& m) {
         Value::object(m.newNative(qualifiedSuperclassNameFn, "getQualifiedSuperclassName")));
     m.defineGlobal("flash.utils", "getDefinitionByName",
                    Value::object(m.newNative(getDefinitionByNameFn, "getDefinitionByName")));
+    installDescribeType(m);
 }
 
 } // namespace avm2

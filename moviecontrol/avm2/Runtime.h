@@ -110,6 +110,9 @@ struct Class {
     // Called with the new object and the arguments when the class (or a subclass) builds one.
     NativeFn call = nullptr; // `Class(value)` as a function: a conversion
     std::string qualifiedName() const { return ns.uri.empty() ? name : ns.uri + "::" + name; }
+    // How error messages name the class: its namespace joined with a dot
+    // ("flash.display.Sprite").
+    std::string messageName() const { return ns.uri.empty() ? name : ns.uri + "." + name; }
     bool isSubclassOf(const Class* other) const;
 };
 

@@ -57,7 +57,7 @@ Value vectorConvert(Machine& m, const Value& self, Args& a) {
     if (!source.isObject()) {
         m.throwError("TypeError", 1034,
                      "Type Coercion failed: cannot convert " + m.toString(source) + " to " +
-                         cls->qualifiedName() + ".");
+                         cls->messageName() + ".");
     }
     if (source.asObject()->cls == cls) {
         return source;

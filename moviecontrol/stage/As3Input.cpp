@@ -6,6 +6,7 @@
 
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
+#include "avm2/SpriteDrag.h"
 #include "avm2/StageFocus.h"
 
 #include <algorithm>
@@ -239,6 +240,7 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
     }
     vm_->beginFrame();
     tree_->setMouse(x / 20.0, y / 20.0);
+    avm2::followDrag(*vm_);
     // The middle and right buttons each have their own down, up and click.
     struct Names {
         const char* down;

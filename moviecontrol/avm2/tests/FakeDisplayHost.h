@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -218,7 +219,11 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         colors[node] = c;
     }
     void toGlobal(avm2::NodeId, double&, double&, bool) override {}
-    bool hitTestPoint(avm2::NodeId, double, double, bool) override { return false; }
+    // The nodes whose drawing covers every stage point.
+    std::set<avm2::NodeId> drawn;
+    bool hitTestPoint(avm2::NodeId node, double, double, bool) override {
+        return drawn.count(node) != 0;
+    }
     double stageWidth() override { return 550; }
     double stageHeight() override { return 400; }
     double frameRate() override { return 24; }
@@ -268,6 +273,9 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     // Where the goto hooks write what they heard, beside the scripts' lines.
     std::vector<std::string>* log = nullptr;
     avm2::Object* scriptObject(avm2::NodeId node) override {
+        if (node == kStage) {
+            return stageObject;
+        }
         auto it = nodes.find(node);
         return it != nodes.end() ? it->second.object : stageObject;
     }

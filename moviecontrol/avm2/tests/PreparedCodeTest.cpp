@@ -58,25 +58,63 @@ TEST(PreparedCode, BodiesFlashRefusesAreRefusedWithItsNumbers) {
         {"unbalanced merge", {0x26, 0x11, 0x02, 0x00, 0x00, 0x24, 0x01, 0x47}, 1030},
         // Overflow after a return is never reached, so never checked.
         {"overflow in unreachable code", {0x47, 0x24, 1, 0x24, 2, 0x24, 3, 0x47}, 0},
+        // A jump back lands on a label or where a forward jump already goes.
+        {"jump to itself", {0x10, 0xFC, 0xFF, 0xFF}, 1021},
+        {"loop back to a label", {0x09, 0x26, 0x11, 0xFA, 0xFF, 0xFF, 0x47}, 0},
+        {"loop back to a forward jump's target",
+         {0x10, 0x00, 0x00, 0x00, 0x26, 0x11, 0xFB, 0xFF, 0xFF, 0x47},
+         0},
+        {"loop back to plain code", {0x02, 0x26, 0x11, 0xFB, 0xFF, 0xFF, 0x47}, 1021},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(check(c), c.error) << c.what;
     }
 }
 
-TEST(PreparedCode, HandlersCountOnlyWhenTheyGuardReachableCode) {
-    // A handler whose code overflows: refused when it guards the throw, accepted when the
-    // code it guards is never reached.
-    const std::vector<std::uint8_t> code{0x24, 1, 0x03, 0x24, 1, 0x24, 2, 0x47};
-    Case reachable{"reachable handler", code, 1023, 2};
-    reachable.handlers = {{0, 3, 3, 0, 0}};
-    EXPECT_EQ(check(reachable), 1023);
-    Case unreachable{"unreachable handler", {0x47, 0x24, 1, 0x03, 0x24, 1, 0x24, 2, 0x47}, 0, 2};
-    unreachable.handlers = {{1, 4, 4, 0, 0}};
-    EXPECT_EQ(check(unreachable), 0);
-    Case outside{"handler range past the end", {0x47}, 1054};
-    outside.handlers = {{0, 9, 0, 0, 0}};
-    EXPECT_EQ(check(outside), 1054);
+TEST(PreparedCode, HandlersCountOnlyWhenReachedCodeTheyGuardCanFail) {
+    // Each handler's own code overflows (the stack holds two): refused only when the handler
+    // can be entered, that is when reached code it guards can fail or heads a loop.
+    const std::vector<std::uint8_t> overflow{0x24, 1, 0x24, 2, 0x24, 3, 0x47};
+    auto with = [&](std::vector<std::uint8_t> code) {
+        code.insert(code.end(), overflow.begin(), overflow.end());
+        return code;
+    };
+    const std::vector<Case> table = {
+        {"guards a throw", with({0x24, 1, 0x03}), 1023, 2, 2, 1, {{0, 3, 3, 0, 0}}},
+        {"guards an increment",
+         with({0x24, 1, 0x91, 0x29, 0x47}),
+         1023,
+         2,
+         2,
+         1,
+         {{0, 4, 5, 0, 0}}},
+        {"guards only a push and a pop",
+         with({0x24, 1, 0x29, 0x47}),
+         0,
+         2,
+         2,
+         1,
+         {{0, 3, 4, 0, 0}}},
+        {"guards a failing instruction just past its range",
+         with({0x24, 1, 0x91, 0x29, 0x47}),
+         0,
+         2,
+         2,
+         1,
+         {{0, 2, 5, 0, 0}}},
+        {"guards code never reached", with({0x47, 0x24, 1, 0x03}), 0, 2, 2, 1, {{1, 4, 4, 0, 0}}},
+        {"guards the head of a loop",
+         with({0x09, 0x27, 0x11, 0xFA, 0xFF, 0xFF, 0x47}),
+         1023,
+         2,
+         2,
+         1,
+         {{0, 6, 7, 0, 0}}},
+        {"range past the end", {0x47}, 1054, 2, 2, 1, {{0, 9, 0, 0, 0}}},
+    };
+    for (const Case& c : table) {
+        EXPECT_EQ(check(c), c.error) << c.what;
+    }
 }
 
 TEST(PreparedCode, JumpsBecomeInstructionIndices) {

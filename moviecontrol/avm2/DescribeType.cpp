@@ -1,0 +1,282 @@
+// describeType: a value's class as XML, in the order Flash writes it. The type element
+// names the class, its base, and whether it is dynamic, final and static; inside come the
+// classes it extends, the interfaces it implements, its constructor's parameters, then its
+// public variables and constants, accessors and methods. A class object is described as a
+// Class, its instances' traits in a factory element. null is the type "null"; undefined
+// the type "void" (flash.utils' describeType refuses it as it refuses any property of
+// undefined).
+#include "avm2/DescribeType.h"
+
+#include "avm2/Machine.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace avm2 {
+
+namespace {
+
+// The flags avmplus.describeType takes; flash.utils.describeType passes FLASH10_FLAGS.
+constexpr std::uint32_t kFlash10Flags = 0x05FF;
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string attr(const char* name, const std::string& value) {
+    return std::string(" ") + name + "=\"" + escaped(value) + "\"";
+}
+
+std::string flag(bool b) {
+    return b ? "true" : "false";
+}
+
+// The name a type written in a unit's code stands for: "*" when any type will do.
+std::string typeName(Machine& m, AbcUnit* unit, std::uint32_t multiname) {
+    if (unit == nullptr || multiname == 0 || multiname >= unit->abc.multinames.size()) {
+        return "*";
+    }
+    if (Class* c = m.resolveType(*unit, multiname)) {
+        return c->qualifiedName();
+    }
+    const MultinameInfo& mn = unit->abc.multinames[multiname];
+    return mn.name < unit->abc.strings.size() && !unit->abc.strings[mn.name].empty()
+               ? unit->abc.strings[mn.name]
+               : std::string("*");
+}
+
+const MethodInfo* methodInfo(const MethodRef& ref) {
+    return ref.unit != nullptr && ref.index < ref.unit->abc.methods.size()
+               ? &ref.unit->abc.methods[ref.index]
+               : nullptr;
+}
+
+std::string parameters(Machine& m, const MethodRef& ref) {
+    const MethodInfo* info = methodInfo(ref);
+    if (info == nullptr) {
+        return {};
+    }
+    std::string out;
+    const std::size_t count = info->paramTypes.size();
+    const std::size_t optional = std::min(info->optional.size(), count);
+    for (std::size_t i = 0; i < count; ++i) {
+        out += "<parameter" + attr("index", std::to_string(i + 1)) +
+               attr("type", typeName(m, ref.unit, info->paramTypes[i])) +
+               attr("optional", flag(i >= count - optional)) + "/>";
+    }
+    return out;
+}
+
+struct Member {
+    int order = 0; // variables and constants, then accessors, then methods
+    std::string name;
+    std::string xml;
+};
+
+std::string declaredBy(const Binding& b, const Class* cls) {
+    return (b.declaredBy != nullptr ? b.declaredBy : cls)->qualifiedName();
+}
+
+// The public and namespaced members of a class's instances (or of the class itself).
+std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) {
+    std::vector<Member> out;
+    for (const auto& [name, bindings] : traits.byName) {
+        for (const Binding& b : bindings) {
+            if (b.ns.group != Namespace::Group::Public) {
+                continue;
+            }
+            const std::string uri = b.ns.uri.empty() ? std::string() : attr("uri", b.ns.uri);
+            Member member;
+            member.name = name;
+            switch (b.kind) {
+            case Binding::Kind::Slot:
+            case Binding::Kind::Const:
+            case Binding::Kind::Class: {
+                std::string type = "*";
+                if (b.slot < traits.slots.size()) {
+                    const SlotInit& si = traits.slots[b.slot];
+                    if (si.type != nullptr) {
+                        type = si.type->qualifiedName();
+                    } else if (b.declaredBy != nullptr && b.declaredBy->unit != nullptr) {
+                        type = typeName(m, b.declaredBy->unit, si.typeName);
+                    }
+                }
+                if (b.kind == Binding::Kind::Class) {
+                    type = "Class";
+                }
+                member.xml = std::string("<") +
+                             (b.kind == Binding::Kind::Slot ? "variable" : "constant") +
+                             attr("name", name) + attr("type", type) + uri + "/>";
+                break;
+            }
+            case Binding::Kind::Accessor: {
+                member.order = 1;
+                const char* access = b.getter.valid() && b.setter.valid() ? "readwrite"
+                                     : b.getter.valid()                   ? "readonly"
+                                                                          : "writeonly";
+                std::string type = "*";
+                if (const MethodInfo* g = methodInfo(b.getter)) {
+                    type = typeName(m, b.getter.unit, g->returnType);
+                } else if (const MethodInfo* s = methodInfo(b.setter);
+                           s && !s->paramTypes.empty()) {
+                    type = typeName(m, b.setter.unit, s->paramTypes[0]);
+                }
+                member.xml = "<accessor" + attr("name", name) + attr("access", access) +
+                             attr("type", type) + attr("declaredBy", declaredBy(b, cls)) + uri +
+                             "/>";
+                break;
+            }
+            case Binding::Kind::Method: {
+                member.order = 2;
+                const MethodInfo* info = methodInfo(b.method);
+                const std::string returns =
+                    info != nullptr ? typeName(m, b.method.unit, info->returnType) : "*";
+                const std::string params = parameters(m, b.method);
+                member.xml = "<method" + attr("name", name) +
+                             attr("declaredBy", declaredBy(b, cls)) + attr("returnType", returns) +
+                             uri + (params.empty() ? "/>" : ">" + params + "</method>");
+                break;
+            }
+            }
+            out.push_back(std::move(member));
+        }
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Member& a, const Member& b) {
+        return a.order != b.order ? a.order < b.order : a.name < b.name;
+    });
+    return out;
+}
+
+// Object's own methods, in the AS3 namespace, shown only when Object itself is described.
+std::string objectMethods() {
+    std::string out;
+    for (const char* name : {"hasOwnProperty", "isPrototypeOf", "propertyIsEnumerable"}) {
+        out += "<method" + attr("name", name) + attr("declaredBy", "Object") +
+               attr("returnType", "Boolean") + attr("uri", "http://adobe.com/AS3/2006/builtin") +
+               "><parameter index=\"1\" type=\"*\" optional=\"true\"/></method>";
+    }
+    return out;
+}
+
+// What goes inside a type (or factory) element for instances of `cls`.
+std::string traitsXml(Machine& m, const Class* cls, const Traits& traits) {
+    std::string out;
+    for (const Class* c = cls->super; c != nullptr; c = c->super) {
+        out += "<extendsClass" + attr("type", c->qualifiedName()) + "/>";
+    }
+    for (const Class* c = cls; c != nullptr; c = c->super) {
+        for (const Class* i : c->interfaces) {
+            out += "<implementsInterface" + attr("type", i->qualifiedName()) + "/>";
+        }
+    }
+    // The constructor shows when it takes arguments.
+    if (const std::string params = parameters(m, cls->init); !params.empty()) {
+        out += "<constructor>" + params + "</constructor>";
+    }
+    if (cls->super == nullptr) {
+        out += objectMethods();
+    }
+    for (const Member& member : members(m, cls, traits)) {
+        out += member.xml;
+    }
+    return out;
+}
+
+std::string typeElement(const std::string& name, const std::string& base, bool isDynamic,
+                        bool isFinal, bool isStatic, const std::string& inside) {
+    std::string out = "<type" + attr("name", name);
+    if (!base.empty()) {
+        out += attr("base", base);
+    }
+    out += attr("isDynamic", flag(isDynamic)) + attr("isFinal", flag(isFinal)) +
+           attr("isStatic", flag(isStatic));
+    return out + (inside.empty() ? "/>" : ">" + inside + "</type>");
+}
+
+std::string describe(Machine& m, const Value& v) {
+    if (v.isNull()) {
+        return typeElement("null", "", false, true, false, "");
+    }
+    if (v.isUndefined()) {
+        return typeElement("void", "", false, true, false, "");
+    }
+    if (v.isObject() && v.asObject()->kind == Object::Kind::Class && v.asObject()->builds) {
+        const Class* cls = v.asObject()->builds;
+        const Object* co = v.asObject();
+        std::string inside = "<extendsClass type=\"Class\"/><extendsClass type=\"Object\"/>";
+        inside += "<accessor name=\"prototype\" access=\"readonly\" type=\"*\" "
+                  "declaredBy=\"Class\"/>";
+        if (co->traits != nullptr) {
+            for (const Member& member : members(m, cls, *co->traits)) {
+                inside += member.xml;
+            }
+        }
+        inside += "<factory" + attr("type", cls->qualifiedName()) + ">" +
+                  traitsXml(m, cls, cls->instance) + "</factory>";
+        return typeElement(cls->qualifiedName(), "Class", true, true, true, inside);
+    }
+    const Class* cls = m.classOf(v);
+    if (cls == nullptr) {
+        return typeElement("Object", "", true, false, false, objectMethods());
+    }
+    return typeElement(cls->qualifiedName(),
+                       cls->super != nullptr ? cls->super->qualifiedName() : "", !cls->sealed,
+                       cls->isFinal, false, traitsXml(m, cls, cls->instance));
+}
+
+Value asXml(Machine& m, const std::string& text) {
+    Class* xml = m.findClass("XML");
+    Args args{Value::string(text)};
+    return xml != nullptr ? m.construct(Value::object(xml->classObject), args) : Value::null();
+}
+
+Value describeTypeFn(Machine& m, const Value&, Args& a) {
+    const Value v = a.empty() ? Value() : a[0];
+    if (v.isUndefined()) {
+        m.throwError("TypeError", 1010, "A term is undefined and has no properties.");
+    }
+    return asXml(m, describe(m, v));
+}
+
+Value avmplusDescribeTypeFn(Machine& m, const Value&, Args& a) {
+    return asXml(m, describe(m, a.empty() ? Value() : a[0]));
+}
+
+} // namespace
+
+void installDescribeType(Machine& m) {
+    m.defineGlobal("flash.utils", "describeType",
+                   Value::object(m.newNative(describeTypeFn, "describeType")));
+    m.defineGlobal("avmplus", "describeType",
+                   Value::object(m.newNative(avmplusDescribeTypeFn, "describeType")));
+    const std::pair<const char*, std::uint32_t> flags[] = {
+        {"HIDE_NSURI_METHODS", 0x0001}, {"INCLUDE_BASES", 0x0002},
+        {"INCLUDE_INTERFACES", 0x0004}, {"INCLUDE_VARIABLES", 0x0008},
+        {"INCLUDE_ACCESSORS", 0x0010},  {"INCLUDE_METHODS", 0x0020},
+        {"INCLUDE_METADATA", 0x0040},   {"INCLUDE_CONSTRUCTOR", 0x0080},
+        {"INCLUDE_TRAITS", 0x0100},     {"USE_ITRAITS", 0x0200},
+        {"HIDE_OBJECT", 0x0400},        {"FLASH10_FLAGS", kFlash10Flags}};
+    for (const auto& [name, value] : flags) {
+        m.defineGlobal("avmplus", name, Value::unsignedInt(value));
+    }
+}
+
+} // namespace avm2

@@ -1,0 +1,163 @@
+// Errors as scripts see them: what the error prototypes hold and lend down their chains,
+// what an error made by each constructor holds, the class names error messages print, and
+// what a function's prototype may be set to.
+
+#include "FakeHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using avm2::Args;
+using avm2::Name;
+using avm2::Value;
+
+class ErrorObjects : public ::testing::Test {
+  protected:
+    avm2test::FakeHost host;
+    avm2::Machine vm{host};
+
+    void SetUp() override { vm.beginFrame(); }
+
+    Value classObject(const std::string& name) {
+        avm2::Class* c = vm.findClass(name);
+        EXPECT_NE(c, nullptr) << name;
+        return c != nullptr ? Value::object(c->classObject) : Value();
+    }
+    Value get(const Value& target, const std::string& name) {
+        return vm.getProperty(target, Name::publicName(name));
+    }
+    // What a call prints, or the error it throws.
+    std::string outcome(const std::function<Value()>& f) {
+        try {
+            return vm.toString(f());
+        } catch (const avm2::ScriptThrow& t) {
+            return vm.toString(t.value);
+        }
+    }
+};
+
+struct PrototypeCase {
+    const char* cls;
+    const char* property;
+    const char* shown; // as trace prints it
+};
+
+TEST_F(ErrorObjects, PrototypesHoldTheirNamesButLendOnlyTheirProperties) {
+    // Error.prototype is itself an error: its name and message are its own variables, so
+    // prototypes below it do not see them; toString is a property and is lent.
+    const std::vector<PrototypeCase> table = {
+        {"Error", "name", "Error"},
+        {"Error", "message", "Error"},
+        {"TypeError", "name", "TypeError"},
+        {"TypeError", "message", "undefined"},
+        {"RangeError", "name", "RangeError"},
+        {"flash.errors::IOError", "name", "undefined"},
+        {"flash.errors::DRMManagerError", "name", "undefined"},
+        {"flash.errors::DRMManagerError", "message", "undefined"},
+    };
+    for (const PrototypeCase& c : table) {
+        const Value proto = get(classObject(c.cls), "prototype");
+        EXPECT_EQ(vm.toString(get(proto, c.property)), c.shown) << c.cls << "." << c.property;
+    }
+    const Value errorProto = get(classObject("Error"), "prototype");
+    const Value drmProto = get(classObject("flash.errors::DRMManagerError"), "prototype");
+    EXPECT_TRUE(vm.strictEquals(get(errorProto, "toString"), get(drmProto, "toString")));
+    Args none;
+    EXPECT_EQ(vm.toString(vm.callProperty(errorProto, Name::publicName("toString"), none)),
+              "Error: Error");
+    EXPECT_EQ(vm.toString(vm.callProperty(drmProto, Name::publicName("toString"), none)),
+              "undefined: undefined");
+    EXPECT_EQ(vm.className(errorProto), "Error");
+    EXPECT_EQ(vm.className(drmProto), "Object");
+}
+
+struct ErrorCase {
+    const char* cls;
+    std::vector<Value> args;
+    const char* text; // toString
+    const char* name;
+    int id;
+};
+
+TEST_F(ErrorObjects, ConstructorsFillTheirOwnNameMessageAndNumber) {
+    const std::vector<ErrorCase> table = {
+        {"Error", {}, "Error", "Error", 0},
+        {"Error", {Value::string("boom")}, "Error: boom", "Error", 0},
+        {"TypeError",
+         {Value::string("bad"), Value::integer(1034)},
+         "TypeError: bad",
+         "TypeError",
+         1034},
+        {"ReferenceError", {Value()}, "ReferenceError", "ReferenceError", 0},
+        // The player's error classes keep Error's name.
+        {"flash.errors::IOError", {Value::string("io")}, "Error: io", "Error", 0},
+        {"flash.errors::DRMManagerError",
+         {Value::string("drm"), Value::integer(3300)},
+         "Error: drm",
+         "Error",
+         3300},
+    };
+    for (const ErrorCase& c : table) {
+        Args args = c.args;
+        const Value e = vm.construct(classObject(c.cls), args);
+        EXPECT_EQ(vm.toString(e), c.text) << c.cls;
+        EXPECT_EQ(vm.toString(get(e, "name")), c.name) << c.cls;
+        EXPECT_EQ(vm.toNumber(get(e, "errorID")), c.id) << c.cls;
+    }
+    // Name and message are variables a script may change; toString reads them anew.
+    Args args{Value::string("x")};
+    const Value e = vm.construct(classObject("Error"), args);
+    vm.setProperty(e, Name::publicName("name"), Value::string("Custom"));
+    EXPECT_EQ(vm.toString(e), "Custom: x");
+    vm.setProperty(e, Name::publicName("message"), Value::string(""));
+    EXPECT_EQ(vm.toString(e), "Custom");
+}
+
+TEST_F(ErrorObjects, MessagesNameClassesWithDots) {
+    Args none;
+    const Value point = vm.construct(classObject("flash.geom::Point"), none);
+    const std::vector<std::pair<std::string, std::string>> table = {
+        {outcome([&] { return get(point, "nothing"); }),
+         "ReferenceError: Error #1069: Property nothing not found on flash.geom.Point and there "
+         "is no default value."},
+        {outcome([&] {
+             vm.setProperty(point, Name::publicName("nothing"), Value::integer(1));
+             return Value();
+         }),
+         "ReferenceError: Error #1056: Cannot create property nothing on flash.geom.Point."},
+        {outcome([&] { return vm.coerce(Value::integer(1), vm.findClass("flash.geom::Point")); }),
+         "TypeError: Error #1034: Type Coercion failed: cannot convert 1 to flash.geom.Point."},
+    };
+    for (const auto& [got, expected] : table) {
+        EXPECT_EQ(got, expected);
+    }
+}
+
+TEST_F(ErrorObjects, AFunctionsPrototypeIsAnObjectOrNothing) {
+    const Value fn =
+        Value::object(vm.newNative([](avm2::Machine&, const Value&, Args&) { return Value(); }));
+    const Value proto = Value::object(vm.newObject());
+    struct Case {
+        Value set;
+        const char* read; // "" when it throws
+    };
+    const std::vector<Case> table = {
+        {proto, "[object Object]"}, {Value::null(), "undefined"}, {proto, "[object Object]"},
+        {Value(), "undefined"},     {Value::integer(5), ""},      {Value::string("text"), ""},
+    };
+    for (const Case& c : table) {
+        const std::string thrown = outcome([&] {
+            vm.setProperty(fn, Name::publicName("prototype"), c.set);
+            return Value::string("");
+        });
+        if (*c.read == '\0') {
+            EXPECT_EQ(thrown, "TypeError: Error #1049: Prototype objects must be vanilla Objects.");
+        } else {
+            EXPECT_EQ(thrown, "");
+            EXPECT_EQ(vm.toString(get(fn, "prototype")), c.read);
+        }
+    }
+}
+
+} // namespace

@@ -407,6 +407,10 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                             if (k < o->props.size()) {
                                 out = in.op == op::NextName ? enumeratedName(o->props[k].first)
                                                             : o->props[k].second;
+                            } else if (in.op == op::NextName) {
+                                // Past the last property there is no name: null, as
+                                // Flash's property tables answer for an empty place.
+                                out = Value::null();
                             }
                         }
                     }

@@ -245,8 +245,10 @@ Value revive(Machine& m, const Value& reviver, const Value& holder, const std::s
             }
         } else {
             std::vector<std::string> keys;
-            for (const auto& [k, unused] : o->props) {
-                keys.push_back(k);
+            for (const auto& [k, value] : o->props) {
+                if (!value.isHole()) {
+                    keys.push_back(k);
+                }
             }
             for (const std::string& k : keys) {
                 const Value r = revive(m, reviver, v, k, depth + 1);

@@ -63,8 +63,8 @@ template <std::size_t Which> Value spanEnd(Machine&, const Value& self, Args&) {
 } // namespace
 
 void installGlobalization(Machine& m) {
-    Class* currency = m.defineClass("flash.globalization", "CurrencyParseResult", m.objectClass,
-                                    currencyInit);
+    Class* currency =
+        m.defineClass("flash.globalization", "CurrencyParseResult", m.objectClass, currencyInit);
     currency->isFinal = true;
     m.defineGetter(currency, "value", parsedValue);
     m.defineGetter(currency, "currencyString", [](Machine&, const Value& self, Args&) {

@@ -69,8 +69,12 @@ Affine updatedMatrix(Affine x, const std::array<double, 3>& taken,
     const double turn = (now[2] - taken[2]) * std::numbers::pi / 180;
     if (!same(now[2], taken[2]) && std::isfinite(turn)) {
         const double cs = std::cos(turn), sn = std::sin(turn);
-        x = {x[0] * cs - x[1] * sn, x[0] * sn + x[1] * cs, x[2] * cs - x[3] * sn,
-             x[2] * sn + x[3] * cs, x[4], x[5]};
+        x = {x[0] * cs - x[1] * sn,
+             x[0] * sn + x[1] * cs,
+             x[2] * cs - x[3] * sn,
+             x[2] * sn + x[3] * cs,
+             x[4],
+             x[5]};
     }
     for (std::size_t axis = 0; axis < 2; ++axis) {
         if (same(now[axis], taken[axis])) {
@@ -101,8 +105,7 @@ Affine matrixOfDisplay(Machine& m, const Value& display) {
         const Value taken = *kept(display.asObject(), kTakenKey);
         if (set.isObject() && taken.isObject() && taken.asObject()->elements.size() == 3) {
             const std::vector<Value>& t = taken.asObject()->elements;
-            const std::array<double, 3> then{m.toNumber(t[0]), m.toNumber(t[1]),
-                                             m.toNumber(t[2])};
+            const std::array<double, 3> then{m.toNumber(t[0]), m.toNumber(t[1]), m.toNumber(t[2])};
             Affine x = updatedMatrix(affineOf(m, set), then, now);
             x[4] = tx;
             x[5] = ty;

@@ -41,8 +41,7 @@ Value make(Machine& m, const Four& f) {
     if (cls == nullptr) {
         return Value();
     }
-    Args args{Value::number(f[0]), Value::number(f[1]), Value::number(f[2]),
-              Value::number(f[3])};
+    Args args{Value::number(f[0]), Value::number(f[1]), Value::number(f[2]), Value::number(f[3])};
     return m.construct(Value::object(cls->classObject), args);
 }
 
@@ -67,7 +66,8 @@ double minus(double p, double q) {
 }
 
 // Applies `Op` to x, y and z of this vector and the argument, writing back into this one.
-template <double (*Op)(double, double)> Value componentwise(Machine& m, const Value& self, Args& a) {
+template <double (*Op)(double, double)>
+Value componentwise(Machine& m, const Value& self, Args& a) {
     Four p = read(m, self);
     const Four q = other(m, a, 0);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -202,15 +202,15 @@ void installVector3D(Machine& m) {
         const Four p = read(mm, self);
         return Value::number(dot(p, p));
     });
-    m.defineMethod(v, "clone", [](Machine& mm, const Value& self, Args&) {
-        return make(mm, read(mm, self));
-    });
+    m.defineMethod(v, "clone",
+                   [](Machine& mm, const Value& self, Args&) { return make(mm, read(mm, self)); });
     m.defineMethod(v, "copyFrom", [](Machine& mm, const Value& self, Args& a) {
         write(mm, self, other(mm, a, 0));
         return Value();
     });
     m.defineMethod(v, "setTo", [](Machine& mm, const Value& self, Args& a) {
-        write(mm, self, {numberArg(mm, a, 0, 0), numberArg(mm, a, 1, 0), numberArg(mm, a, 2, 0), 0});
+        write(mm, self,
+              {numberArg(mm, a, 0, 0), numberArg(mm, a, 1, 0), numberArg(mm, a, 2, 0), 0});
         return Value();
     });
     m.defineMethod(v, "toString", [](Machine& mm, const Value& self, Args&) {

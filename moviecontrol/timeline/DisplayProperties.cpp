@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <initializer_list>
+#include <numbers>
 
 #include "ObjectGeometry.h"
 #include "TextFieldState.h"

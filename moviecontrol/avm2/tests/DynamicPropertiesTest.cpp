@@ -83,8 +83,7 @@ TEST_F(DynamicProperties, EmptyPlacesGoWhenTheTableGrows) {
     // Set again, a deleted name comes back at the end, as a new property.
     o->setProp("k1", Value::integer(10));
     EXPECT_EQ(o->props.size(), 3u);
-    EXPECT_EQ(visit(o, [](const std::string&) {}),
-              (std::vector<std::string>{"k0", "k3", "k1"}));
+    EXPECT_EQ(visit(o, [](const std::string&) {}), (std::vector<std::string>{"k0", "k3", "k1"}));
     ASSERT_NE(o->findProp("k3"), nullptr);
     EXPECT_EQ(o->findProp("k3")->asInt(), 3);
     // The empty string is a name like any other, not an empty place.

@@ -17,9 +17,9 @@ class NamedDefinitions : public avm2test::PlayerClassTest {
     // getDefinitionByName's answer as text, or the error it throws.
     std::string lookup(const std::string& written) {
         Args args{Value::string(written)};
-        const Value fn =
-            vm.getProperty(Value::object(vm.globalObject()),
-                           Name::qualified(Namespace::publicNs("flash.utils"), "getDefinitionByName"));
+        const Value fn = vm.getProperty(
+            Value::object(vm.globalObject()),
+            Name::qualified(Namespace::publicNs("flash.utils"), "getDefinitionByName"));
         try {
             return text(vm.call(fn, Value::null(), args));
         } catch (const avm2::ScriptThrow& t) {
@@ -85,7 +85,9 @@ TEST_F(NamedDefinitions, ParseResultsKeepWhatTheyWereGiven) {
         std::vector<std::pair<const char*, const char*>> reads;
     };
     const std::vector<Row> table = {
-        {"flash.globalization::CurrencyParseResult", {}, {{"value", "NaN"}, {"currencyString", ""}}},
+        {"flash.globalization::CurrencyParseResult",
+         {},
+         {{"value", "NaN"}, {"currencyString", ""}}},
         {"flash.globalization::CurrencyParseResult",
          {Value::number(200.1), Value::string("\xC2\xA3")},
          {{"value", "200.1"}, {"currencyString", "\xC2\xA3"}}},
@@ -103,8 +105,8 @@ TEST_F(NamedDefinitions, ParseResultsKeepWhatTheyWereGiven) {
         }
     }
     // Read-only: a script cannot change a result.
-    const Value fixed = make("flash.globalization::CurrencyParseResult",
-                             {Value::number(1), Value::string("$")});
+    const Value fixed =
+        make("flash.globalization::CurrencyParseResult", {Value::number(1), Value::string("$")});
     EXPECT_NE(thrown([&] { set(fixed, "value", Value::number(2)); }), "");
     EXPECT_EQ(get(fixed, "value"), "1");
 }

@@ -124,8 +124,8 @@ TEST_F(Vector3D, StaticsAndLengths) {
     const Value cls = classNamed("flash.geom::Vector3D");
     EXPECT_EQ(withW(vm.getProperty(cls, avm2::Name::publicName("Y_AXIS"))),
               "Vector3D(0, 1, 0) w=0");
-    EXPECT_EQ(text(call(cls, "distance", {vector({-100, 200, 300, -400}),
-                                          vector({-102, 210, 311, -420})})),
+    EXPECT_EQ(text(call(cls, "distance",
+                        {vector({-100, 200, 300, -400}), vector({-102, 210, 311, -420})})),
               "15");
     EXPECT_EQ(text(call(cls, "angleBetween", {vector({}), vector({1, 0, 0})})), "NaN");
     EXPECT_EQ(text(call(cls, "angleBetween", {vector({0, -20, 0}), vector({0, 0, 0.1})})),

@@ -26,4 +26,5 @@
     X(SharedObject)                                                                                \
     X(Accessibility)                                                                               \
     X(TextEngine)                                                                                  \
-    X(Connections)
+    X(Connections)                                                                                 \
+    X(Globalization)

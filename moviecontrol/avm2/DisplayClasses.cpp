@@ -135,11 +135,14 @@ template <NodeProperty P> Value getNumber(Machine& m, const Value& self, Args&) 
 template <NodeProperty P> Value setNumber(Machine& m, const Value& self, Args& a) {
     DisplayHost* h = hostOf(m);
     double v = m.toNumber(arg(a, 0));
-    // A position given as NaN is 0; the other properties stay as they were.
+    // A position given as NaN is 0; a scale or rotation keeps the NaN (the host decides what
+    // the matrix makes of it); the other properties stay as they were.
+    constexpr bool keepsNaN =
+        P == NodeProperty::ScaleX || P == NodeProperty::ScaleY || P == NodeProperty::Rotation;
     if constexpr (P == NodeProperty::X || P == NodeProperty::Y) {
         v = std::isnan(v) ? 0.0 : v;
     }
-    if (h != nullptr && nodeOf(self) != 0 && !std::isnan(v)) {
+    if (h != nullptr && nodeOf(self) != 0 && (keepsNaN || !std::isnan(v))) {
         h->setNumber(nodeOf(self), P, v);
     }
     return Value();

@@ -8,6 +8,8 @@
 
 namespace avm2 {
 
+void installVector3D(Machine& m);
+
 namespace {
 
 using namespace geom;
@@ -550,6 +552,7 @@ void installGeom(Machine& m) {
     installRectangle(m);
     installMatrix(m);
     installColorTransform(m);
+    installVector3D(m);
 }
 
 } // namespace avm2

@@ -404,9 +404,13 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                             }
                         } else {
                             const auto k = static_cast<std::size_t>(i - ne);
-                            if (k < o->props.size()) {
+                            if (k < o->props.size() && !o->props[k].second.isHole()) {
                                 out = in.op == op::NextName ? enumeratedName(o->props[k].first)
                                                             : o->props[k].second;
+                            } else if (in.op == op::NextName) {
+                                // Past the last property there is no name: null, as
+                                // Flash's property tables answer for an empty place.
+                                out = Value::null();
                             }
                         }
                     }

@@ -6,6 +6,7 @@
 #include "avm2/StringPositions.h"
 #include "unicode/Utf16Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -244,8 +245,10 @@ Value revive(Machine& m, const Value& reviver, const Value& holder, const std::s
             }
         } else {
             std::vector<std::string> keys;
-            for (const auto& [k, unused] : o->props) {
-                keys.push_back(k);
+            for (const auto& [k, value] : o->props) {
+                if (!value.isHole()) {
+                    keys.push_back(k);
+                }
             }
             for (const std::string& k : keys) {
                 const Value r = revive(m, reviver, v, k, depth + 1);
@@ -354,8 +357,6 @@ class JsonWriter {
             out += std::isfinite(v.asNumber()) ? numberToString(v.asNumber()) : "null";
         } else if (v.isString()) {
             out += quote(v.asString());
-        } else if (v.asObject()->kind == Object::Kind::Class) {
-            out += "{}";
         } else {
             writeObject(v, out);
         }
@@ -363,6 +364,32 @@ class JsonWriter {
     }
 
   private:
+    // A class object shows its public statics that hold values, in the order they were
+    // declared, then the prototype every class has.
+    static std::vector<std::string> classMembers(const Object* o) {
+        std::vector<std::pair<std::uint32_t, std::string>> statics;
+        if (o->ownTraits != nullptr) {
+            for (const auto& [local, bindings] : o->ownTraits->byName) {
+                for (const Binding& b : bindings) {
+                    const bool holdsValue =
+                        b.kind == Binding::Kind::Slot || b.kind == Binding::Kind::Const;
+                    if (holdsValue && b.ns == Namespace::publicNs()) {
+                        statics.emplace_back(b.slot, local);
+                    }
+                }
+            }
+        }
+        std::sort(statics.begin(), statics.end());
+        std::vector<std::string> keys;
+        for (auto& entry : statics) {
+            keys.push_back(std::move(entry.second));
+        }
+        if (o->builds != nullptr) {
+            keys.emplace_back("prototype");
+        }
+        return keys;
+    }
+
     void writeObject(const Value& v, std::string& out) {
         Object* o = v.asObject();
         for (Object* seen : stack_) {
@@ -397,6 +424,9 @@ class JsonWriter {
             out += '{';
             std::vector<std::string> keys = names_;
             if (!useNames_) {
+                if (o->kind == Object::Kind::Class) {
+                    keys = classMembers(o);
+                }
                 for (std::size_t i = 0; i < o->props.size(); ++i) {
                     if (!o->dontEnum[i]) {
                         keys.push_back(o->props[i].first);

@@ -67,6 +67,25 @@ void Object::setProp(const std::string& k, Value v) {
         props[it->second].second = std::move(v);
         return;
     }
+    // Growing drops the empty places once they are half the table, as a hash table
+    // rebuilds itself; an enumeration running across that may see the order change.
+    if (emptyPlaces > 0 && emptyPlaces * 2 >= props.size()) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < props.size(); ++i) {
+            if (props[i].second.isHole()) {
+                continue;
+            }
+            if (kept != i) {
+                props[kept] = std::move(props[i]);
+                dontEnum[kept] = dontEnum[i];
+            }
+            propIndex[props[kept].first] = kept;
+            ++kept;
+        }
+        props.resize(kept);
+        dontEnum.resize(kept);
+        emptyPlaces = 0;
+    }
     propIndex.emplace(k, props.size());
     props.emplace_back(k, std::move(v));
     dontEnum.push_back(false);
@@ -78,14 +97,11 @@ bool Object::deleteProp(const std::string& k) {
         return false;
     }
     const std::size_t at = it->second;
-    props.erase(props.begin() + static_cast<std::ptrdiff_t>(at));
-    dontEnum.erase(dontEnum.begin() + static_cast<std::ptrdiff_t>(at));
+    props[at].first.clear();
+    props[at].second = Value::hole();
+    dontEnum[at] = true;
     propIndex.erase(it);
-    for (auto& [key, index] : propIndex) {
-        if (index > at) {
-            --index;
-        }
-    }
+    ++emptyPlaces;
     return true;
 }
 

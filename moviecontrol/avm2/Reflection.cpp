@@ -3,12 +3,45 @@
 #include "avm2/DescribeType.h"
 #include "avm2/Machine.h"
 
+#include <optional>
+#include <string_view>
+
 namespace avm2 {
 
 namespace {
 
-Value getDefinitionByNameFn(Machine& m, const Value&, Args& a) {
-    const std::string written = a.empty() || a[0].isNullish() ? "null" : m.toString(a[0]);
+Value definitionByName(Machine& m, const std::string& written, int depth);
+
+// "Vector.<T>", with or without its package: the vector class of T, T itself found by name,
+// made if no script has named it yet. Null when the name is no vector's.
+std::optional<Value> vectorByName(Machine& m, const std::string& written, int depth) {
+    static const std::string kPackage = "__AS3__.vec::";
+    static const std::string kOpen = "Vector.<";
+    std::string_view rest = written;
+    if (rest.starts_with(kPackage)) {
+        rest.remove_prefix(kPackage.size());
+    }
+    if (!rest.starts_with(kOpen) || !rest.ends_with(">") || rest.size() <= kOpen.size() + 1) {
+        return std::nullopt;
+    }
+    // Names nest (vectors of vectors) but never deeply in a real movie.
+    if (depth > 16) {
+        m.throwError("ReferenceError", 1065, "Variable " + written + " is not defined.");
+    }
+    const std::string inner(rest.substr(kOpen.size(), rest.size() - kOpen.size() - 1));
+    const Value element = inner == "*" ? Value::null() : definitionByName(m, inner, depth + 1);
+    if (!element.isNull() &&
+        (!element.isObject() || element.asObject()->kind != Object::Kind::Class)) {
+        m.throwError("ReferenceError", 1065, "Variable " + written + " is not defined.");
+    }
+    const Args params{element};
+    return m.applyType(Value::object(m.vectorClass->classObject), params);
+}
+
+Value definitionByName(Machine& m, const std::string& written, int depth) {
+    if (std::optional<Value> vector = vectorByName(m, written, depth)) {
+        return *vector;
+    }
     std::string package;
     std::string local = written;
     if (auto colons = written.rfind("::"); colons != std::string::npos) {
@@ -24,6 +57,10 @@ Value getDefinitionByNameFn(Machine& m, const Value&, Args& a) {
         m.throwError("ReferenceError", 1065, "Variable " + written + " is not defined.");
     }
     return m.getProperty(holder, name);
+}
+
+Value getDefinitionByNameFn(Machine& m, const Value&, Args& a) {
+    return definitionByName(m, a.empty() || a[0].isNullish() ? "null" : m.toString(a[0]), 0);
 }
 
 // The qualified name of the class the value's class extends (of the class itself when given

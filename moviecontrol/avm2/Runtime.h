@@ -143,10 +143,13 @@ class Object {
     std::vector<Value> slots;
     bool dynamic = true;
 
-    // Dynamic properties in the order they were made.
+    // Dynamic properties in the order they were made. A deleted one leaves its place empty
+    // (a hole, not enumerable) until the table next grows, so that a for-in going over the
+    // object meanwhile neither skips nor repeats the ones after it.
     std::vector<std::pair<std::string, Value>> props;
     std::unordered_map<std::string, std::size_t> propIndex;
     std::vector<bool> dontEnum;
+    std::size_t emptyPlaces = 0;
     const Value* findProp(const std::string& k) const;
     void setProp(const std::string& k, Value v);
     bool deleteProp(const std::string& k);

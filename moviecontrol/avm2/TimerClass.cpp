@@ -21,6 +21,26 @@ double numberField(const Object* o, const char* name) {
     return field(o, name).asNumber();
 }
 
+// While a timer's callback runs, the time it was due: a timer started from inside counts its
+// delay from there, not from when the late tick happened to come, so chains of timers keep
+// their spacing however coarse the ticks are. NaN outside callbacks.
+double callbackDue = std::nan("");
+
+class CallbackClock {
+  public:
+    explicit CallbackClock(double due) : saved_(callbackDue) { callbackDue = due; }
+    ~CallbackClock() { callbackDue = saved_; }
+    CallbackClock(const CallbackClock&) = delete;
+    CallbackClock& operator=(const CallbackClock&) = delete;
+
+  private:
+    double saved_;
+};
+
+double startTime(Machine& m) {
+    return std::isnan(callbackDue) ? m.host().clockMs() : callbackDue;
+}
+
 Object* timerSelf(Machine& m, const Value& self) {
     if (!self.isObject()) {
         m.throwError("TypeError", 1009,
@@ -58,7 +78,7 @@ Value timerStart(Machine& m, const Value& self, Args&) {
     Object* o = timerSelf(m, self);
     if (!o->flag) {
         o->flag = true;
-        setHiddenField(o, "due", Value::number(m.host().clockMs() + numberField(o, "delay")));
+        setHiddenField(o, "due", Value::number(startTime(m) + numberField(o, "delay")));
         m.runningTimers.push_back(o);
     }
     return Value();
@@ -128,7 +148,7 @@ template <bool Repeat> Value setCall(Machine& m, const Value&, Args& a) {
     call->elements.assign(a.begin() + std::min<std::size_t>(a.size(), 2), a.end());
     setHiddenField(call, "callback", a[0]);
     setHiddenField(call, "delay", Value::number(std::isfinite(delay) ? delay : 0.0));
-    setHiddenField(call, "due", Value::number(m.host().clockMs() + numberField(call, "delay")));
+    setHiddenField(call, "due", Value::number(startTime(m) + numberField(call, "delay")));
     setHiddenField(call, "interval", Value::boolean(Repeat));
     setHiddenField(call, "id", Value::integer(++nextCallId));
     call->flag = true;
@@ -169,6 +189,7 @@ void runTimers(Machine& m, double nowMs) {
             continue;
         }
         const double delay = numberField(o, "delay");
+        const CallbackClock clock(numberField(o, "due"));
         // At most once a frame: a timer faster than the frames fires with each frame.
         setHiddenField(o, "due", Value::number(std::max(numberField(o, "due") + delay, nowMs)));
         if (o->cls == m.objectClass) {

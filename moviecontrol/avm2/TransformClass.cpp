@@ -43,22 +43,66 @@ std::array<double, 3> shapeOf(Machine& m, const Value& display) {
             number(m, display, "rotation")};
 }
 
+// The player's matrix holds no NaN: an entry it cannot hold reads 0.
+Affine finiteOnly(Affine x) {
+    for (double& v : x) {
+        v = std::isfinite(v) ? v : 0.0;
+    }
+    return x;
+}
+
+// The matrix a script set, brought up to date with the scale and rotation changed since:
+// a changed scale stretches its own column, a changed rotation turns both, and whatever
+// skew the set matrix had stays. A NaN rotation leaves the matrix as it was.
+Affine updatedMatrix(Affine x, const std::array<double, 3>& taken,
+                     const std::array<double, 3>& now) {
+    const auto same = [](double p, double q) { return p == q || (std::isnan(p) && std::isnan(q)); };
+    const double turn = (now[2] - taken[2]) * std::numbers::pi / 180;
+    if (!same(now[2], taken[2]) && std::isfinite(turn)) {
+        const double cs = std::cos(turn), sn = std::sin(turn);
+        x = {x[0] * cs - x[1] * sn,
+             x[0] * sn + x[1] * cs,
+             x[2] * cs - x[3] * sn,
+             x[2] * sn + x[3] * cs,
+             x[4],
+             x[5]};
+    }
+    for (std::size_t axis = 0; axis < 2; ++axis) {
+        if (same(now[axis], taken[axis])) {
+            continue;
+        }
+        double& p = x[axis * 2];
+        double& q = x[axis * 2 + 1];
+        if (taken[axis] != 0 && std::isfinite(taken[axis])) {
+            const double ratio = now[axis] / taken[axis];
+            p *= ratio;
+            q *= ratio;
+        } else {
+            const double r = now[2] * std::numbers::pi / 180;
+            p = axis == 0 ? now[0] * std::cos(r) : -now[1] * std::sin(r);
+            q = axis == 0 ? now[0] * std::sin(r) : now[1] * std::cos(r);
+        }
+    }
+    return x;
+}
+
 Affine matrixOfDisplay(Machine& m, const Value& display) {
-    const auto [sx, sy, degrees] = shapeOf(m, display);
+    const std::array<double, 3> now = shapeOf(m, display);
+    const auto [sx, sy, degrees] = now;
+    const double tx = number(m, display, "x"), ty = number(m, display, "y");
     const Value set = hiddenField(display, kMatrixKey);
     const Value taken = hiddenField(display, kTakenKey);
-    if (set.isObject() && taken.isObject() && taken.asObject()->elements.size() == 3 &&
-        std::array<double, 3>{
-            m.toNumber(taken.asObject()->elements[0]), m.toNumber(taken.asObject()->elements[1]),
-            m.toNumber(taken.asObject()->elements[2])} == std::array<double, 3>{sx, sy, degrees}) {
-        Affine x = affineOf(m, set);
-        x[4] = number(m, display, "x");
-        x[5] = number(m, display, "y");
-        return x;
+    if (set.isObject() && taken.isObject() && taken.asObject()->elements.size() == 3) {
+        const std::vector<Value>& t = taken.asObject()->elements;
+        const std::array<double, 3> then{m.toNumber(t[0]), m.toNumber(t[1]), m.toNumber(t[2])};
+        Affine x = updatedMatrix(affineOf(m, set), then, now);
+        x[4] = tx;
+        x[5] = ty;
+        return finiteOnly(x);
     }
     const double r = degrees * std::numbers::pi / 180;
-    return {sx * std::cos(r), sx * std::sin(r),        -sy * std::sin(r),
-            sy * std::cos(r), number(m, display, "x"), number(m, display, "y")};
+    return finiteOnly(
+        {sx * std::cos(r), sx * std::sin(r), -sy * std::sin(r), sy * std::cos(r), tx, ty});
 }
 
 // The matrix taken apart into what the display tree keeps; a mirrored matrix keeps its

@@ -2,6 +2,8 @@
 // made the first time a script names them, sharing the Array methods.
 #include "avm2/Machine.h"
 
+#include <cmath>
+
 namespace avm2 {
 
 namespace {
@@ -10,7 +12,9 @@ Value vectorInit(Machine& m, const Value& self, Args& a) {
     if (!self.isObject()) {
         return Value();
     }
-    const double n = a.empty() || a[0].isUndefined() ? 0 : m.toNumber(a[0]);
+    // The length is a uint: what is not a number at all gives an empty vector.
+    double n = a.empty() || a[0].isUndefined() ? 0 : m.toNumber(a[0]);
+    n = std::isnan(n) ? 0 : std::trunc(n);
     if (!(n >= 0 && n <= (1u << 26))) {
         m.throwError("RangeError", 1005,
                      "Array index is not a positive integer (" + numberToString(n) + ").");

@@ -432,6 +432,16 @@ void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double v
         o->scriptMoveTo(p == P::X ? twips : o->matrix.tx, p == P::Y ? twips : o->matrix.ty);
         return;
     }
+    if (o != nullptr && std::isnan(value)) {
+        if (p == P::ScaleX) {
+            props::setXScaleNaN(*o);
+        } else if (p == P::ScaleY) {
+            props::setYScaleNaN(*o);
+        } else if (p == P::Rotation) {
+            props::setRotationNaN(*o);
+        }
+        return;
+    }
     if (o == nullptr || !std::isfinite(value)) {
         return;
     }

@@ -51,7 +51,8 @@ void As3Scripts::attach(TimelinePlayer& player) {
     stage.width = r.width() / 20.0;
     stage.height = (r.yMax - r.yMin) / 20.0;
     stage.frameRate = movie_.header.frameRate();
-    stage.bytes = movie_.header.declaredLength;
+    // What a loader reports having loaded: the file as it came, before inflating.
+    stage.bytes = movie_.header.fileLength;
     stage.version = movie_.header.version;
     tree_ = std::make_unique<As3DisplayTree>(player, stage);
     hit_ = std::make_unique<HitTester>(movie_, player);

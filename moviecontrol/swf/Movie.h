@@ -34,6 +34,7 @@ struct Header {
     Compression compression = Compression::None;
     std::uint8_t version = 0;
     std::uint32_t declaredLength = 0; // Whole file length after decompression, as claimed.
+    std::uint32_t fileLength = 0;     // The file's length as stored, compressed or not.
     Rect frameRect;                   // Twips; the minimum corner may be non-zero.
     std::uint16_t frameRateRaw = 0;   // 8.8 fixed point as stored; may be zero.
     std::uint16_t frameCount = 0;

@@ -11,6 +11,9 @@
 #include "swf/Movie.h"
 #include "swf/TagCodes.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace swf {
 
 namespace {
@@ -550,6 +553,8 @@ LoadResult loadMovie(std::span<const std::uint8_t> file, const LoadLimits& limit
     h.compression = body.compression;
     h.version = body.version;
     h.declaredLength = body.declaredLength;
+    h.fileLength = static_cast<std::uint32_t>(
+        std::min<std::size_t>(file.size(), std::numeric_limits<std::uint32_t>::max()));
 
     MovieReader& loader = MovieReader::attach(*movie, limits);
     if (body.shorterThanDeclared) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 #include "ObjectGeometry.h"
@@ -46,6 +47,10 @@ void apply(DisplayObject& o, const Parts& p, double ScriptGeometry::*field, doub
     m.b = p.xScale * std::sin(p.rotation);
     m.c = -p.yScale * std::sin(ry);
     m.d = p.yScale * std::cos(ry);
+    // The player's matrix has no NaN: a value it cannot hold is 0.
+    for (double* entry : {&m.a, &m.b, &m.c, &m.d}) {
+        *entry = std::isfinite(*entry) ? *entry : 0.0;
+    }
     g.*field = value;
     o.scriptMove(m, g);
 }
@@ -131,6 +136,34 @@ void setRotation(DisplayObject& o, double degrees) {
     Parts p = partsOf(o);
     p.rotation = degrees / kDegrees;
     apply(o, p, &ScriptGeometry::rotation, degrees);
+}
+
+namespace {
+
+void keepNaN(DisplayObject& o, double ScriptGeometry::*field, double Transform::*first,
+             double Transform::*second) {
+    ScriptGeometry g{xScale(o), yScale(o), rotation(o)};
+    g.*field = std::nan("");
+    Transform m = o.matrix;
+    if (first != nullptr && second != nullptr) {
+        m.*first = 0.0;
+        m.*second = 0.0;
+    }
+    o.scriptMove(m, g);
+}
+
+} // namespace
+
+void setXScaleNaN(DisplayObject& o) {
+    keepNaN(o, &ScriptGeometry::xScale, &Transform::a, &Transform::b);
+}
+
+void setYScaleNaN(DisplayObject& o) {
+    keepNaN(o, &ScriptGeometry::yScale, &Transform::c, &Transform::d);
+}
+
+void setRotationNaN(DisplayObject& o) {
+    keepNaN(o, &ScriptGeometry::rotation, nullptr, nullptr);
 }
 
 double alpha(const DisplayObject& o) {

@@ -22,6 +22,11 @@ double rotation(const DisplayObject& o);
 void setXScale(DisplayObject& o, double percent);
 void setYScale(DisplayObject& o, double percent);
 void setRotation(DisplayObject& o, double degrees);
+// ActionScript 3 keeps a scale or rotation set to NaN: it reads back as NaN, and the matrix
+// entries that scale multiplies turn to 0 (a NaN rotation leaves the matrix as it was).
+void setXScaleNaN(DisplayObject& o);
+void setYScaleNaN(DisplayObject& o);
+void setRotationNaN(DisplayObject& o);
 
 // The alpha multiplier as a percentage; stored in 1/256 steps as players store it.
 double alpha(const DisplayObject& o);

@@ -379,6 +379,44 @@ TEST_F(EventFamilies, TimeoutsRunOnceIntervalsUntilCleared) {
     EXPECT_TRUE(drain().empty());
 }
 
+// Schedules recordArguments 200 ms on, from inside a callback.
+Value scheduleAnother(avm2::Machine& m, const Value&, Args&) {
+    const Value setTimeout =
+        m.getProperty(Value::object(m.globalObject()),
+                      Name::qualified(avm2::Namespace::publicNs("flash.utils"), "setTimeout"));
+    Args later{Value::object(m.newNative(recordArguments)), Value::integer(200),
+               Value::string("inner")};
+    m.call(setTimeout, Value(), later);
+    return Value();
+}
+
+// A callback reached late (the ticks are coarse) still starts its own timers from the time
+// it was due, so a chain keeps its spacing; outside callbacks the clock counts.
+TEST_F(EventFamilies, TimersStartedInACallbackCountFromItsDueTime) {
+    const Value setTimeout =
+        vm.getProperty(Value::object(vm.globalObject()),
+                       Name::qualified(avm2::Namespace::publicNs("flash.utils"), "setTimeout"));
+    Args outer{fn(scheduleAnother), Value::integer(300)};
+    vm.call(setTimeout, Value(), outer);
+    const std::vector<std::pair<double, std::vector<std::string>>> ticks = {
+        {333.0, {}},
+        {499.0, {}},
+        {500.0, {"called inner"}},
+    };
+    for (const auto& [t, expected] : ticks) {
+        host.clock = t;
+        avm2::runTimers(vm, t);
+        EXPECT_EQ(drain(), expected) << t;
+    }
+    host.clock = 1000.0;
+    Args direct{fn(recordArguments), Value::integer(100)};
+    vm.call(setTimeout, Value(), direct);
+    avm2::runTimers(vm, 1099.0);
+    EXPECT_TRUE(drain().empty());
+    avm2::runTimers(vm, 1100.0);
+    EXPECT_EQ(drain(), std::vector<std::string>{"called"});
+}
+
 TEST_F(DisplayEvents, ChildrenNotMadeYetReadAsNullAndCanStillBeRemoved) {
     const Value root = object(FakeDisplayHost::kRoot);
     const NodeId later = tree.place(FakeDisplayHost::kRoot, "later");

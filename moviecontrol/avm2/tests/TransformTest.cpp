@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 
 namespace {
@@ -92,11 +93,16 @@ TEST_F(Transform, ColorsKeepTheirChannelsAndAlphaIsTheObjects) {
     EXPECT_EQ(vm.toString(get(t, "concatenatedMatrix")), "(a=2, b=0, c=0, d=1, tx=10, ty=0)");
     EXPECT_EQ(vm.toString(get(get(t, "concatenatedColorTransform"), "redOffset")), "10");
     EXPECT_EQ(vm.toString(get(get(t, "concatenatedColorTransform"), "alphaMultiplier")), "0.5");
-    // Changing the scale drops the matrix that was set.
+    // Changing a scale stretches its own column of the matrix that was set: the skew stays.
     set(get(inner, "transform"), "matrix", make("flash.geom::Matrix", numbers({1, 0, 1, 1, 0, 0})));
     set(inner, "scaleX", Value::number(3));
     EXPECT_EQ(vm.toString(get(get(inner, "transform"), "matrix")),
-              "(a=3, b=0, c=0, d=1.4142135623730951, tx=0, ty=0)");
+              "(a=3, b=0, c=1, d=1, tx=0, ty=0)");
+    // A quarter turn turns both columns; a NaN scale empties its column.
+    set(inner, "rotation", Value::number(90));
+    set(inner, "scaleY", Value::number(std::nan("")));
+    EXPECT_EQ(vm.toString(get(get(inner, "transform"), "matrix")),
+              "(a=1.8369701987210297e-16, b=3, c=0, d=0, tx=0, ty=0)");
     // A new Transform at each read.
     EXPECT_FALSE(vm.strictEquals(get(inner, "transform"), get(inner, "transform")));
 }

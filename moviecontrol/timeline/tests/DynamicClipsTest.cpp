@@ -156,6 +156,40 @@ TEST(DisplayPropertiesTest, TheTimelineMovesAnObjectUntilAScriptDoesAndAgainOnce
     EXPECT_DOUBLE_EQ(o.matrix.tx, 300);
 }
 
+// A NaN scale or rotation reads back as NaN; the matrix never holds one: the entries a NaN
+// scale multiplies are 0, a NaN rotation leaves the matrix alone, and a later finite change
+// keeps the matrix free of NaN too.
+TEST(DisplayPropertiesTest, NaNScalesAndRotationsReadBackButNeverReachTheMatrix) {
+    struct Row {
+        const char* what;
+        void (*set)(DisplayObject&);
+        Transform expected;
+    };
+    const std::vector<Row> table = {
+        {"scale x", props::setXScaleNaN, {0, 0, 4, 0, 100, 120}},
+        {"scale y", props::setYScaleNaN, {2, 0, 0, 0, 100, 120}},
+        {"rotation", props::setRotationNaN, {2, 0, 4, 0, 100, 120}},
+    };
+    for (const Row& r : table) {
+        DisplayObject o;
+        o.matrix = {2, 0, 4, 0, 100, 120};
+        r.set(o);
+        EXPECT_EQ(o.matrix.a, r.expected.a) << r.what;
+        EXPECT_EQ(o.matrix.b, r.expected.b) << r.what;
+        EXPECT_EQ(o.matrix.c, r.expected.c) << r.what;
+        EXPECT_EQ(o.matrix.d, r.expected.d) << r.what;
+        EXPECT_EQ(o.matrix.tx, 100) << r.what;
+        const int nans = std::isnan(props::xScale(o)) + std::isnan(props::yScale(o)) +
+                         std::isnan(props::rotation(o));
+        EXPECT_EQ(nans, 1) << r.what;
+        props::setXScale(o, 50);
+        props::setYScale(o, 50);
+        for (double v : {o.matrix.a, o.matrix.b, o.matrix.c, o.matrix.d}) {
+            EXPECT_TRUE(std::isfinite(v)) << r.what;
+        }
+    }
+}
+
 TEST_F(DynamicClipsTest, ScriptMasksHideTheMaskAndClipTheMasked) {
     TimelineBuilder root(1);
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);

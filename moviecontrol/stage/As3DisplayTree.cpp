@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace mc {
@@ -55,6 +56,25 @@ std::shared_ptr<DisplayObject> takeFrom(DisplayObject& parent, DisplayObject& ch
     std::shared_ptr<DisplayObject> kept = std::move(it->second);
     list.erase(it);
     return kept;
+}
+
+// A depth for an object going to `index` of the list that lies between its neighbours there
+// without moving them: the one it had when that fits, else the one right above the lower
+// neighbour. None when the neighbours sit at adjacent depths.
+std::optional<std::int32_t> roomBetween(const DisplayList& list, std::size_t index,
+                                        std::int32_t had) {
+    auto above = std::next(list.begin(), static_cast<std::ptrdiff_t>(index));
+    const std::int64_t low =
+        above == list.begin() ? std::int64_t{kMinScriptDepth} - 1 : std::prev(above)->first;
+    const std::int64_t high =
+        above == list.end() ? std::int64_t{kMaxScriptDepth} + 1 : std::int64_t{above->first};
+    if (had > low && had < high) {
+        return had;
+    }
+    if (above != list.end() && high - low > 1) {
+        return static_cast<std::int32_t>(low + 1);
+    }
+    return std::nullopt;
 }
 
 swf::Rgba colorOf(std::uint32_t rgb, double alpha) {
@@ -288,7 +308,11 @@ bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::s
     auto& list = p->clip->displayList;
     index = std::min(index, list.size());
     std::int32_t depth = 0;
-    if (index == list.size()) {
+    if (std::optional<std::int32_t> room = roomBetween(list, index, kept->depth)) {
+        // Room between the new neighbours: nothing else moves, and the timeline finds its
+        // objects at the depths it placed them.
+        depth = *room;
+    } else if (index == list.size()) {
         depth = list.empty() ? 0 : std::max(list.rbegin()->first + 1, 0);
     } else {
         // Room at the depth of the child now at `index`: it and the run of children at the

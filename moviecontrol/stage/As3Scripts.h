@@ -52,6 +52,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void rootGoto(std::uint32_t frame, bool play) override;
     void rootSetPlaying(bool playing) override;
     void runTagsUpTo(std::uint32_t frame);
+    void bindSymbols(const swf::AbcTag& tag);
     void makeRoot();
     // The nodes with script objects, parents before their children.
     std::vector<avm2::NodeId> scriptedNodes();

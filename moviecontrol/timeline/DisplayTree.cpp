@@ -145,7 +145,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::placeCharacter(DisplayObject& par
     if (catalogOf(parent).kind(characterId) == CharacterKind::None) {
         return nullptr;
     }
-    auto o = insertNew(parent, depth, "instance" + std::to_string(nextSerial_));
+    // Named as it is made, before the children its first frame brings.
+    auto o = insertNew(parent, depth, {});
     if (!o) {
         return nullptr;
     }

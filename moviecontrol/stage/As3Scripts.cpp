@@ -6,6 +6,7 @@
 #include "avm2/Timers.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace mc {
 
@@ -62,6 +63,8 @@ void As3Scripts::attach(TimelinePlayer& player) {
         sendRemovedEventsLeaving({{node, from}});
     };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
+    vm_->defineGlobal("flash.system", "fscommand",
+                      avm2::Value::object(vm_->newNative(&As3Scripts::fscommand, "fscommand")));
 }
 
 void As3Scripts::beginTick() {
@@ -370,6 +373,19 @@ void As3Scripts::trace(std::string_view line) {
     if (callbacks_.trace) {
         callbacks_.trace(line);
     }
+}
+
+avm2::Value As3Scripts::fscommand(avm2::Machine& m, const avm2::Value&, avm2::Args& args) {
+    auto& self = static_cast<As3Scripts&>(m.host());
+    const std::string command = args.empty() ? std::string() : m.toString(args[0]);
+    const std::string value = args.size() > 1 ? m.toString(args[1]) : std::string();
+    std::string folded = command;
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (self.callbacks_.fscommand && (folded == "quit" || folded == "fullscreen")) {
+        self.callbacks_.fscommand(command, value);
+    }
+    return avm2::Value();
 }
 
 double As3Scripts::clockMs() {

@@ -3,6 +3,7 @@
 // its depth puts the new object just above it. Older movies leave every depth to the timeline.
 #include <gtest/gtest.h>
 
+#include "DepthRoom.h"
 #include "TimelineBuilders.h"
 
 namespace mc {
@@ -74,6 +75,33 @@ TEST_F(ScriptOwnedDepthsTest, ARunOfScriptObjectsStepsDownTogetherAndIgnoresMove
     EXPECT_EQ(low->depth, depthOfTag(0) - 1);
     EXPECT_EQ(high->depth, depthOfTag(0));
     EXPECT_EQ(drawnIds(player), (Ids{1, 2, 3}));
+}
+
+TEST(DepthRoomTest, AScriptsObjectTakesADepthBetweenItsNeighboursWhenOneIsFree) {
+    DisplayList list;
+    for (std::int32_t depth : {-16383, -16379, -16378}) {
+        list.emplace(depth, std::make_shared<DisplayObject>());
+    }
+    struct Case {
+        const char* what;
+        std::size_t index;
+        std::int32_t had;
+        std::optional<std::int32_t> room;
+    };
+    const Case cases[] = {
+        {"its own depth still fits", 1, -16381, -16381},
+        {"the first free depth above the lower neighbour", 1, 7, -16382},
+        {"below the lowest", 0, 7, -16384},
+        {"nothing below the lowest depth scripts reach", 0, kMinScriptDepth - 1, -16384},
+        {"between adjacent depths there is none", 2, 7, std::nullopt},
+        {"above the highest, its own depth", 3, 40, 40},
+        {"above the highest, a depth below it is left to the caller", 3, -16390, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(roomBetween(list, c.index, c.had), c.room);
+    }
+    EXPECT_EQ(roomBetween(DisplayList{}, 0, 5), 5);
 }
 
 } // namespace

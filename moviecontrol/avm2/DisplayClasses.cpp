@@ -1129,6 +1129,10 @@ void installDisplayClasses(Machine& m) {
     m.defineMethod(container, "swapChildren", swapChildren);
     m.defineMethod(container, "swapChildrenAt", swapChildrenAt);
     m.defineMethod(container, "contains", contains);
+    // The abstract classes and the shapes only the timeline places.
+    display->playerMadeOnly = true;
+    interactive->playerMadeOnly = true;
+    container->playerMadeOnly = true;
 
     Class* sprite = m.defineClass("flash.display", "Sprite", container, displayInit);
     m.defineGetter(sprite, "graphics", spriteGraphics);
@@ -1148,8 +1152,8 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(shape, "graphics", spriteGraphics);
     m.defineClass("flash.display", "SimpleButton", interactive, displayInit);
     m.defineClass("flash.display", "Bitmap", display, displayInit);
-    m.defineClass("flash.display", "MorphShape", display, displayInit);
-    m.defineClass("flash.text", "StaticText", display, displayInit);
+    m.defineClass("flash.display", "MorphShape", display, displayInit)->playerMadeOnly = true;
+    m.defineClass("flash.text", "StaticText", display, displayInit)->playerMadeOnly = true;
     Class* textField = m.defineClass("flash.text", "TextField", interactive, displayInit);
     m.defineGetter(textField, "text", textGet<false>);
     m.defineGetter(textField, "htmlText", textGet<true>);

@@ -683,6 +683,15 @@ Value Machine::construct(const Value& constructor, Args& args) {
         if (cls->isInterface) {
             throwError("TypeError", 1007, "Instantiation attempted on a non-constructor.");
         }
+        // Objects are allocated by their nearest built-in ancestor, before any of the
+        // script's constructors run: an abstract one refuses them all.
+        const Class* builtIn = cls;
+        while (builtIn != nullptr && builtIn->unit != nullptr) {
+            builtIn = builtIn->super;
+        }
+        if (builtIn != nullptr && builtIn->playerMadeOnly) {
+            throwError("ArgumentError", 2012, cls->name + "$ class cannot be instantiated.");
+        }
         Object* o = instantiate(cls);
         constructSuper(cls, Value::object(o), args);
         return Value::object(o);
@@ -1291,13 +1300,33 @@ void Machine::printUncaught(const Value& error) {
 }
 
 void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
+    if (AbcUnit* u = addUnit(bytes); u != nullptr && !lazy) {
+        runEntryPoint(*u);
+    }
+}
+
+void Machine::loadFrameAbc(std::span<const std::uint8_t> bytes, bool lazy) {
+    if (AbcUnit* u = addUnit(bytes); u != nullptr && !lazy) {
+        pendingEntries_.push_back(u);
+    }
+}
+
+void Machine::runEntryPoints() {
+    std::vector<AbcUnit*> pending;
+    pending.swap(pendingEntries_);
+    for (AbcUnit* u : pending) {
+        runEntryPoint(*u);
+    }
+}
+
+AbcUnit* Machine::addUnit(std::span<const std::uint8_t> bytes) {
     auto unit = std::make_unique<AbcUnit>();
     try {
         unit->abc = readAbc(bytes);
     } catch (const AbcError& e) {
         host_.trace(std::string("VerifyError: Error #") + std::to_string(e.code()) + ": " +
                     e.what());
-        return;
+        return nullptr;
     }
     AbcUnit& u = *unit;
     u.id = units_.size() + 1;
@@ -1389,11 +1418,15 @@ void Machine::loadAbc(std::span<const std::uint8_t> bytes, bool lazy) {
         }
         u.scriptGlobals.push_back(g);
     }
-    if (lazy || a.scripts.empty()) {
+    return &u;
+}
+
+void Machine::runEntryPoint(AbcUnit& u) {
+    if (u.abc.scripts.empty()) {
         return;
     }
     try {
-        ensureScript(u, a.scripts.size() - 1);
+        ensureScript(u, u.abc.scripts.size() - 1);
     } catch (const ScriptThrow& t) {
         printUncaught(t.value);
     } catch (const AbcError& e) {

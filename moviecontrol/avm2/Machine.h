@@ -41,6 +41,11 @@ class Machine {
     // Loads a DoABC block; unless `lazy`, runs its last script (the entry point). Errors
     // end up as uncaught script errors, printed as Flash prints them.
     void loadAbc(std::span<const std::uint8_t> bytes, bool lazy);
+    // A DoABC tag of a frame: the block loads now, its entry point (unless `lazy`) waits for
+    // runEntryPoints, as a frame's blocks start once its SymbolClass tags bound their classes.
+    void loadFrameAbc(std::span<const std::uint8_t> bytes, bool lazy);
+    // Runs the entry points loadFrameAbc kept, in the order their blocks came.
+    void runEntryPoints();
     // Makes an instance of the class with that qualified name ("pkg.Main" or "Main").
     void constructDocument(const std::string& qualifiedName);
     // A SymbolClass name: the script defining it runs (once) so the class exists.
@@ -188,6 +193,11 @@ class Machine {
     std::deque<std::unique_ptr<Object>> heap_;
     std::deque<std::unique_ptr<Class>> classes_;
     std::deque<std::unique_ptr<AbcUnit>> units_;
+    // Loaded blocks whose entry point waits for runEntryPoints.
+    std::vector<AbcUnit*> pendingEntries_;
+    // Reads and binds a block; null when it is damaged (reported as Flash reports it).
+    AbcUnit* addUnit(std::span<const std::uint8_t> bytes);
+    void runEntryPoint(AbcUnit& unit);
     std::unordered_map<std::string, Class*> classByName_;
     // Classes one of whose interfaces (or their bases') was not defined when they were made.
     std::vector<Class*> awaitingInterfaces_;

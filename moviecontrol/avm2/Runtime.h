@@ -107,6 +107,9 @@ struct Class {
         Proxy
     };
     Native native = Native::None;
+    // Only the player makes objects of this built-in class: `new` on it, or on a script
+    // class whose nearest built-in ancestor it is, fails before any constructor runs.
+    bool playerMadeOnly = false;
     // Called with the new object and the arguments when the class (or a subclass) builds one.
     NativeFn call = nullptr; // `Class(value)` as a function: a conversion
     std::string qualifiedName() const { return ns.uri.empty() ? name : ns.uri + "::" + name; }

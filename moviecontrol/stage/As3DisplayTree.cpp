@@ -1,5 +1,6 @@
 #include "As3DisplayTree.h"
 
+#include "DepthRoom.h"
 #include "DisplayProperties.h"
 #include "Drawing.h"
 #include "TextFieldState.h"
@@ -293,7 +294,11 @@ bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::s
     auto& list = p->clip->displayList;
     index = std::min(index, list.size());
     std::int32_t depth = 0;
-    if (index == list.size()) {
+    if (std::optional<std::int32_t> room = roomBetween(list, index, kept->depth)) {
+        // Room between the new neighbours: nothing else moves, and the timeline finds its
+        // objects at the depths it placed them.
+        depth = *room;
+    } else if (index == list.size()) {
         depth = list.empty() ? 0 : std::max(list.rbegin()->first + 1, 0);
     } else {
         // Room at the depth of the child now at `index`: it and the run of children at the

@@ -6,6 +6,7 @@
 #include "avm2/Timers.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace mc {
 
@@ -46,6 +47,7 @@ As3Scripts::~As3Scripts() = default;
 void As3Scripts::attach(TimelinePlayer& player) {
     player_ = &player;
     player.setNameEveryObject(true);
+    player.setTimelineLeavesScriptChildren(true);
     As3DisplayTree::StageInfo stage;
     const swf::Rect& r = movie_.header.frameRect;
     stage.width = r.width() / 20.0;
@@ -62,6 +64,8 @@ void As3Scripts::attach(TimelinePlayer& player) {
         sendRemovedEventsLeaving({{node, from}});
     };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
+    vm_->defineGlobal("flash.system", "fscommand",
+                      avm2::Value::object(vm_->newNative(&As3Scripts::fscommand, "fscommand")));
 }
 
 void As3Scripts::beginTick() {
@@ -340,27 +344,35 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
         const swf::AbcTag& tag = tags_[nextTag_++];
         try {
             if (tag.kind == swf::AbcTag::Kind::DoAbc) {
-                vm_->loadAbc(tag.abc, tag.lazy);
-                continue;
+                vm_->loadFrameAbc(tag.abc, tag.lazy);
+            } else {
+                bindSymbols(tag);
             }
-            // Id 0 names the document class; some tools give it an id no character has,
-            // which counts only when the tag names no id 0 (a class of a character the movie
-            // lacks, such as a font it does not embed, is no document class).
-            const bool namesRoot = std::any_of(tag.symbols.begin(), tag.symbols.end(),
-                                               [](const auto& s) { return s.first == 0; });
-            for (const auto& [id, name] : tag.symbols) {
-                if (id == 0 || (!namesRoot && documentClass_ == nullptr && !rootMade_ &&
-                                movie_.find(id) == nullptr)) {
-                    if (documentClass_ == nullptr) {
-                        documentClass_ = &name;
-                    }
-                } else {
-                    tree_->setSymbolClass(id, name);
-                    vm_->defineSymbolClass(name);
-                }
+            // A frame's blocks start once all of its SymbolClass tags bound their classes.
+            if (nextTag_ == tags_.size() || tags_[nextTag_].frame != tag.frame) {
+                vm_->runEntryPoints();
             }
         } catch (const avm2::ScriptAbort&) {
             // The budget ran out: this frame's scripts stop; the movie plays on.
+        }
+    }
+}
+
+void As3Scripts::bindSymbols(const swf::AbcTag& tag) {
+    // Id 0 names the document class; some tools give it an id no character has, which
+    // counts only when the tag names no id 0 (a class of a character the movie lacks, such
+    // as a font it does not embed, is no document class).
+    const bool namesRoot = std::any_of(tag.symbols.begin(), tag.symbols.end(),
+                                       [](const auto& s) { return s.first == 0; });
+    for (const auto& [id, name] : tag.symbols) {
+        if (id == 0 ||
+            (!namesRoot && documentClass_ == nullptr && !rootMade_ && movie_.find(id) == nullptr)) {
+            if (documentClass_ == nullptr) {
+                documentClass_ = &name;
+            }
+        } else {
+            tree_->setSymbolClass(id, name);
+            vm_->defineSymbolClass(name);
         }
     }
 }
@@ -369,6 +381,19 @@ void As3Scripts::trace(std::string_view line) {
     if (callbacks_.trace) {
         callbacks_.trace(line);
     }
+}
+
+avm2::Value As3Scripts::fscommand(avm2::Machine& m, const avm2::Value&, avm2::Args& args) {
+    auto& self = static_cast<As3Scripts&>(m.host());
+    const std::string command = args.empty() ? std::string() : m.toString(args[0]);
+    const std::string value = args.size() > 1 ? m.toString(args[1]) : std::string();
+    std::string folded = command;
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (self.callbacks_.fscommand && (folded == "quit" || folded == "fullscreen")) {
+        self.callbacks_.fscommand(command, value);
+    }
+    return avm2::Value();
 }
 
 double As3Scripts::clockMs() {

@@ -53,7 +53,11 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;
     void rootSetPlaying(bool playing) override;
+    // flash.system.fscommand: the commands the program acts on reach it, as from older
+    // movies; the machine's host is always the runner that made it.
+    static avm2::Value fscommand(avm2::Machine& m, const avm2::Value& self, avm2::Args& args);
     void runTagsUpTo(std::uint32_t frame);
+    void bindSymbols(const swf::AbcTag& tag);
     void makeRoot();
     // The nodes with script objects, parents before their children.
     std::vector<avm2::NodeId> scriptedNodes();

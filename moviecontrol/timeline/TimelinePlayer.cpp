@@ -19,6 +19,30 @@ ScriptRunner& noScripts() {
     return none;
 }
 
+// Frees `depth` by moving what holds it, and the run of objects right below, one depth
+// down; false when no depth below is free.
+bool stepAside(DisplayList& list, std::int32_t depth) {
+    std::int32_t free = depth;
+    while (list.contains(free)) {
+        if (free == std::numeric_limits<std::int32_t>::min()) {
+            return false;
+        }
+        --free;
+    }
+    for (std::int64_t d = std::int64_t{free} + 1; d <= depth; ++d) {
+        auto node = list.extract(static_cast<std::int32_t>(d));
+        node.key() = static_cast<std::int32_t>(d - 1);
+        node.mapped()->depth = node.key();
+        list.insert(std::move(node));
+    }
+    return true;
+}
+
+bool heldByScript(const Clip& clip, std::int32_t depth) {
+    auto it = clip.displayList.find(depth);
+    return it != clip.displayList.end() && it->second->dynamic;
+}
+
 } // namespace
 
 TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timeline& root,
@@ -184,7 +208,10 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
         if (const auto* place = std::get_if<swf::PlaceObject>(&tag)) {
             applyPlace(object, *place, frame, reuse);
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
-            removeAt(object, depthOfTag(remove->depth));
+            const std::int32_t depth = depthOfTag(remove->depth);
+            if (!leavesScriptChildren_ || !heldByScript(*object.clip, depth)) {
+                removeAt(object, depth);
+            }
         } else if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
             if (queueActions) {
                 queue({sharedOf(object), QueuedKind::Actions, &action->actions, nullptr}, false);
@@ -271,6 +298,14 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     Clip& clip = *parent.clip;
     const std::int32_t depth = depthOfTag(tag.depth);
     auto it = clip.displayList.find(depth);
+    if (leavesScriptChildren_ && it != clip.displayList.end() && it->second->dynamic) {
+        // The script's object is not the timeline's to move or replace: the depth is free
+        // to the timeline once that object stepped below it.
+        if (!tag.characterId || !stepAside(clip.displayList, depth)) {
+            return;
+        }
+        it = clip.displayList.end();
+    }
     if (tag.move && it != clip.displayList.end()) {
         DisplayObject& o = *it->second;
         if (tag.characterId && *tag.characterId != o.characterId && !o.isClip()) {

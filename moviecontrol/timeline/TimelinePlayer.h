@@ -145,6 +145,9 @@ class TimelinePlayer {
     // ActionScript 3 names every display object it makes; older movies name only what
     // their scripts can reach (sprites, buttons and edit fields).
     void setNameEveryObject(bool every) { nameEveryObject_ = every; }
+    // ActionScript 3: what a script placed or moved is no longer the timeline's. Removals
+    // pass it by, and a placement at its depth puts the new object just above it.
+    void setTimelineLeavesScriptChildren(bool leaves) { leavesScriptChildren_ = leaves; }
 
     // The tick counter; scripts' timers and tools read it.
     std::uint64_t tick() const { return tick_; }
@@ -293,6 +296,7 @@ class TimelinePlayer {
     std::map<int, std::shared_ptr<DisplayObject>> levelObjects_; // above 0
     std::uint64_t instanceNames_ = 0;
     bool nameEveryObject_ = false;
+    bool leavesScriptChildren_ = false;
     SoundEvents* sound_ = nullptr;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.

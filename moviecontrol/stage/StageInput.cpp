@@ -89,19 +89,12 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
         return false;
     }
     if (object.kind == CharacterKind::Button) {
-        if (scripts_ != nullptr) {
-            if (StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(object))) {
-                return enabledValue(scripts_->machine(), o);
-            }
-        }
         return true;
     }
-    if (!object.clip || object.parent == nullptr) {
-        return false;
-    }
-    if (!hasButtonHandlers(scripts_, object)) {
-        return false;
-    }
+    return object.clip && object.parent != nullptr && hasButtonHandlers(scripts_, object);
+}
+
+bool StageInput::enabled(const DisplayObject& object) const {
     if (scripts_ == nullptr) {
         return true;
     }
@@ -167,6 +160,15 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
     for (const ButtonChange& change : changes) {
         const auto object = player_.bySerial(change.target.id);
         if (!object || object->removed) {
+            tracker_.forget(change.target.id);
+            continue;
+        }
+        if (!enabled(*object)) {
+            // A disabled button or clip still takes the pointer from what lies beneath, but
+            // hears nothing and shows its up state; forgotten, it starts afresh once enabled.
+            if (object->kind == CharacterKind::Button) {
+                player_.events().setButtonState(*object, swf::button_state::Up);
+            }
             tracker_.forget(change.target.id);
             continue;
         }
@@ -498,7 +500,7 @@ bool StageInput::isPressKey(const KeyStroke& key) {
 void StageInput::pressFocused() {
     const auto focus = state_->focus.lock();
     if (!focus || focus->removed || focus->text || !state_->focusHighlighted ||
-        !actsAsButton(*focus)) {
+        !actsAsButton(*focus) || !enabled(*focus)) {
         return;
     }
     for (const ButtonEvent event : {ButtonEvent::Press, ButtonEvent::Release}) {
@@ -533,7 +535,7 @@ std::optional<Bounds> StageInput::focusHighlight() {
 
 bool StageInput::wantsHandCursor() const {
     const auto hovered = player_.bySerial(tracker_.hovered());
-    if (!hovered || hovered->removed || state_->mouseHidden) {
+    if (!hovered || hovered->removed || state_->mouseHidden || !enabled(*hovered)) {
         return false;
     }
     if (scripts_ == nullptr) {

@@ -82,7 +82,10 @@ class StageInput {
 
   private:
     PointerTarget targetAt(double x, double y);
+    // A button, or a clip with a button's handlers: what the pointer can be over.
     bool actsAsButton(const DisplayObject& object);
+    // Its enabled property: a disabled one hears no pointer events.
+    bool enabled(const DisplayObject& object) const;
     void apply(const std::vector<ButtonChange>& changes);
     void applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu);
     void applyToClip(DisplayObject& clip, ButtonEvent event);

@@ -1,5 +1,6 @@
 // Keys as a movie hears them: which methods answer a key, in what order, what a button's
-// key condition keeps from the rest, and where the focus may go and how it is marked.
+// key condition keeps from the rest, where the focus may go and how it is marked; and what
+// a disabled button keeps from the pointer.
 #include <gtest/gtest.h>
 
 #include "InteractiveMovie.h"
@@ -227,6 +228,44 @@ TEST(KeyboardEventsTest, TheRootNeverTakesTheFocus) {
     EXPECT_EQ(m.input->state().focus.lock(), nullptr);
     m.press(*keyOfName("Tab"));
     EXPECT_EQ(m.input->state().focus.lock(), nullptr);
+}
+
+TEST(KeyboardEventsTest, ADisabledButtonHearsNothingYetCoversWhatLiesBeneath) {
+    struct Case {
+        bool enabled;
+        Lines heard;
+        bool hand;
+    };
+    const Case cases[] = {
+        {true, {"press", "release"}, true},
+        {false, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.enabled ? "enabled" : "disabled");
+        KeyMovie m;
+        avm1::Machine& mm = m.machine();
+        // A clip under the whole button (timeline depths lie above the lowest a script may
+        // take) that answers a release.
+        mm.callMethod(m.root(), "createEmptyMovieClip",
+                      std::vector<Value>{Value(mm.str("under")), Value(-16384)});
+        StageObject* under = m.of("under");
+        mm.callMethod(under, "beginFill", std::vector<Value>{Value(0)});
+        for (const auto& [x, y] : {std::pair{0, 0}, {200, 0}, {200, 200}, {0, 200}}) {
+            mm.callMethod(under, x == 0 && y == 0 ? "moveTo" : "lineTo",
+                          std::vector<Value>{Value(x), Value(y)});
+        }
+        mm.callMethod(under, "endFill", {});
+        m.traceMethods(under, "under", {"onRelease"});
+        mm.set(m.of("btn"), "enabled", Value(c.enabled));
+        m.click(2000, 1500);
+        EXPECT_EQ(m.take(), c.heard);
+        EXPECT_EQ(m.input->wantsHandCursor(), c.hand);
+        EXPECT_EQ(m.child("btn").buttonState, c.enabled ? 0x02 : 0x01);
+        // Enabled again, the next move over it rolls over afresh.
+        mm.set(m.of("btn"), "enabled", Value(true));
+        m.input->mouseMove(2010, 1500);
+        EXPECT_EQ(m.child("btn").buttonState, 0x02);
+    }
 }
 
 } // namespace

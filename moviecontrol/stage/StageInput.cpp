@@ -81,6 +81,14 @@ StageInput::StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScr
       hit_(movie, player) {
     if (scripts_ != nullptr) {
         focus_.emplace(*scripts_);
+        hit_.hitAreaOf = [this](const DisplayObject& clip) -> const DisplayObject* {
+            StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(clip));
+            if (o == nullptr) {
+                return nullptr;
+            }
+            const avm1::Value area = scripts_->machine().get(o, "hitArea");
+            return area.isObject() ? scripts_->displayOf(area) : nullptr;
+        };
     }
 }
 

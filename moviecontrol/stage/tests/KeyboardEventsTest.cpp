@@ -1,6 +1,6 @@
 // Keys as a movie hears them: which methods answer a key, in what order, what a button's
 // key condition keeps from the rest, where the focus may go and how it is marked; and what
-// a disabled button keeps from the pointer.
+// a disabled button keeps from the pointer and where a clip with a hit area is hit.
 #include <gtest/gtest.h>
 
 #include "InteractiveMovie.h"
@@ -228,6 +228,43 @@ TEST(KeyboardEventsTest, TheRootNeverTakesTheFocus) {
     EXPECT_EQ(m.input->state().focus.lock(), nullptr);
     m.press(*keyOfName("Tab"));
     EXPECT_EQ(m.input->state().focus.lock(), nullptr);
+}
+
+TEST(KeyboardEventsTest, AClipWithAHitAreaIsHitWhereTheOtherClipsShapeIs) {
+    struct Case {
+        const char* name;
+        double x; // stage twips along the line y = 5000
+        bool hidden;
+        Lines heard;
+    };
+    const Case cases[] = {
+        {"on the hit area", 3000, false, {"c onRelease"}},
+        {"on the hit area, hidden", 3000, true, {"c onRelease"}},
+        {"on the clip's own box only", 7000, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KeyMovie m;
+        avm1::Machine& mm = m.machine();
+        // A box of 100 pixels at (x, 200) pixels, in a clip of its own.
+        const auto box = [&](const char* name, int depth, int x) {
+            StageObject* clip = m.clip(name, depth);
+            mm.callMethod(clip, "beginFill", std::vector<Value>{Value(0)});
+            mm.callMethod(clip, "moveTo", std::vector<Value>{Value(x), Value(200)});
+            mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x + 100), Value(200)});
+            mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x + 100), Value(300)});
+            mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x), Value(300)});
+            mm.callMethod(clip, "endFill", {});
+            return clip;
+        };
+        StageObject* own = box("c", 5, 300);
+        StageObject* area = box("h", 6, 100);
+        m.traceMethods(own, "c", {"onRelease"});
+        mm.set(own, "hitArea", Value(static_cast<avm1::Object*>(area)));
+        mm.set(area, "_visible", Value(!c.hidden));
+        m.click(c.x, 5000);
+        EXPECT_EQ(m.take(), c.heard);
+    }
 }
 
 TEST(KeyboardEventsTest, ADisabledButtonHearsNothingYetCoversWhatLiesBeneath) {

@@ -184,6 +184,10 @@ Bounds FocusManager::highlightBounds(DisplayObject& object) {
 
 bool FocusManager::focusRectShown(DisplayObject& object) {
     const auto& rects = scripts_.input.focusRects;
+    // Before version 6 the player has one setting, whichever object a script set it on.
+    if (scripts_.machine().version() < 6) {
+        return scripts_.focusRectOfVersion5 != 0;
+    }
     if (const auto own = rects.find(object.serial); own != rects.end()) {
         return own->second;
     }

@@ -218,6 +218,35 @@ TEST(KeyboardEventsTest, AButtonIsMarkedAndOrderedByItsHitArea) {
     EXPECT_EQ(seen, (Names{"a", "btn"}));
 }
 
+// From version 6 a button's own _focusrect outweighs the root's; before, the player has
+// one setting, the last one given to any object.
+TEST(KeyboardEventsTest, TheButtonsOwnFocusRectCountsFromVersion6) {
+    struct Case {
+        std::uint8_t version;
+        const char* own;  // the button's _focusrect, "" for none
+        const char* root; // the root's
+        bool shown;
+    };
+    const Case cases[] = {
+        {8, "", "", true},          {8, "false", "", false}, {8, "true", "false", true},
+        {8, "", "false", false},    {5, "false", "", false}, {5, "true", "false", false},
+        {5, "false", "true", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.version) + " own '" + c.own + "' root '" + c.root + "'");
+        KeyMovie m(c.version);
+        avm1::Machine& mm = m.machine();
+        if (*c.own != 0) {
+            mm.set(m.of("btn"), "_focusrect", Value(std::string_view(c.own) == "true"));
+        }
+        if (*c.root != 0) {
+            mm.set(m.root(), "_focusrect", Value(std::string_view(c.root) == "true"));
+        }
+        m.setFocus(Value(static_cast<avm1::Object*>(m.of("btn"))));
+        EXPECT_EQ(m.input->focusHighlight().has_value(), c.shown);
+    }
+}
+
 TEST(KeyboardEventsTest, TheRootNeverTakesTheFocus) {
     KeyMovie m;
     avm1::Machine& mm = m.machine();

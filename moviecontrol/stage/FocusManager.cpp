@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "CharacterCatalog.h"
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "SwfConversions.h"
 #include "TextFieldState.h"
 #include "avm1/Machine.h"
 
@@ -87,10 +89,11 @@ bool FocusManager::tabbable(DisplayObject& object) {
     if (button || input) {
         return enabled.value_or(true);
     }
-    if (enabled) {
-        return *enabled;
+    // The movie's root is never a stop, whatever its tabEnabled says.
+    if (object.parent == nullptr) {
+        return false;
     }
-    return object.parent != nullptr && hasButtonHandlers(&scripts_, object);
+    return enabled.value_or(hasButtonHandlers(&scripts_, object));
 }
 
 bool FocusManager::tabChildren(DisplayObject& object) {
@@ -106,9 +109,7 @@ void FocusManager::collect(DisplayObject& object, std::vector<TabStop>& out) {
     if (tabbable(object)) {
         TabStop stop;
         stop.serial = object.serial;
-        TimelinePlayer& player = scripts_.player();
-        const Bounds box =
-            player.geometry().boundsOf(object, player.geometry().frameMatrix(object));
+        const Bounds box = highlightBounds(object);
         if (box.valid) {
             stop.x = std::llround(box.xMin);
             stop.y = std::llround(box.yMin);
@@ -156,8 +157,37 @@ bool FocusManager::tab(bool backwards) {
     return true;
 }
 
+Bounds FocusManager::highlightBounds(DisplayObject& object) {
+    TimelinePlayer& player = scripts_.player();
+    const Transform frame = player.geometry().frameMatrix(object);
+    if (object.kind == CharacterKind::Button) {
+        // A button is marked, and placed in the tab order, by its hit area: what it shows
+        // changes as the pointer passes, where it can be clicked does not.
+        const CharacterCatalog& catalog = player.catalogOf(object);
+        if (const swf::Button* button = catalog.button(object.characterId)) {
+            Bounds hit;
+            for (const swf::ButtonRecord& r : button->records) {
+                if ((r.states & swf::button_state::HitTest) == 0) {
+                    continue;
+                }
+                if (const auto rect = catalog.bounds(r.characterId, 0)) {
+                    hit.add(mapBounds(frame * toTransform(r.matrix), Bounds::of(*rect)));
+                }
+            }
+            if (hit.valid) {
+                return hit;
+            }
+        }
+    }
+    return player.geometry().boundsOf(object, frame);
+}
+
 bool FocusManager::focusRectShown(DisplayObject& object) {
     const auto& rects = scripts_.input.focusRects;
+    // Before version 6 the player has one setting, whichever object a script set it on.
+    if (scripts_.machine().version() < 6) {
+        return scripts_.focusRectOfVersion5 != 0;
+    }
     if (const auto own = rects.find(object.serial); own != rects.end()) {
         return own->second;
     }
@@ -172,8 +202,7 @@ std::optional<Bounds> FocusManager::highlight() {
         !focusRectShown(*focus)) {
         return std::nullopt;
     }
-    TimelinePlayer& player = scripts_.player();
-    const Bounds box = player.geometry().boundsOf(*focus, player.geometry().frameMatrix(*focus));
+    const Bounds box = highlightBounds(*focus);
     // Nothing drawn yet (a clip made empty and focused at once): no rectangle.
     if (!box.valid || (box.xMin == box.xMax && box.yMin == box.yMax)) {
         return std::nullopt;

@@ -37,6 +37,8 @@ class FocusManager {
     bool tabbable(DisplayObject& object);
     bool tabChildren(DisplayObject& object);
     bool focusRectShown(DisplayObject& object);
+    // The stage box that marks the object and places it in the tab order.
+    Bounds highlightBounds(DisplayObject& object);
 
     StageScripts& scripts_;
 };

@@ -287,7 +287,14 @@ DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& 
                     return inner;
                 }
             }
-            if (childHits(clip, child, m, x, y, nesting)) {
+            if (const DisplayObject* area = hitArea(child)) {
+                // Hit through its hit area, which counts by its shape wherever it stands,
+                // shown or not.
+                if (contentHits(*area, player_.geometry().frameMatrix(*area), x, y, nesting + 1) &&
+                    unmasked(clip, child, m, x, y, nesting)) {
+                    return &child;
+                }
+            } else if (childHits(clip, child, m, x, y, nesting)) {
                 return &child;
             }
             continue;
@@ -299,6 +306,14 @@ DisplayObject* HitTester::topmostIn(const DisplayObject& clip, const Transform& 
         }
     }
     return nullptr;
+}
+
+const DisplayObject* HitTester::hitArea(const DisplayObject& object) const {
+    if (!hitAreaOf || object.kind == CharacterKind::Button || !object.clip) {
+        return nullptr;
+    }
+    const DisplayObject* area = hitAreaOf(object);
+    return area != nullptr && !area->removed && area != &object ? area : nullptr;
 }
 
 DisplayObject* HitTester::topmost(const Wanted& wanted, double x, double y) const {

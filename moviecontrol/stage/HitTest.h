@@ -28,6 +28,9 @@ class HitTester {
     // it holds is not searched on its own. Null when none.
     using Wanted = std::function<bool(const DisplayObject&)>;
     DisplayObject* topmost(const Wanted& wanted, double x, double y) const;
+    // The clip a wanted clip is hit through instead of its own content (a script's
+    // hitArea), null for its own; unset, every clip is hit by its own content.
+    std::function<const DisplayObject*(const DisplayObject&)> hitAreaOf;
 
     // The deepest clip under the point that holds visible content there, ignoring `skip`
     // and everything inside it (the clip being dragged); null for none.
@@ -50,6 +53,7 @@ class HitTester {
     // Not hidden by a timeline mask below it or a mask a script set.
     bool unmasked(const DisplayObject& parent, const DisplayObject& child, const Transform& m,
                   double x, double y, int nesting) const;
+    const DisplayObject* hitArea(const DisplayObject& object) const;
     DisplayObject* topmostIn(const DisplayObject& clip, const Transform& m, const Wanted& wanted,
                              double x, double y, int nesting) const;
     const DisplayObject* clipUnderIn(const DisplayObject& clip, const Transform& m, double x,

@@ -81,6 +81,14 @@ StageInput::StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScr
       hit_(movie, player) {
     if (scripts_ != nullptr) {
         focus_.emplace(*scripts_);
+        hit_.hitAreaOf = [this](const DisplayObject& clip) -> const DisplayObject* {
+            StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(clip));
+            if (o == nullptr) {
+                return nullptr;
+            }
+            const avm1::Value area = scripts_->machine().get(o, "hitArea");
+            return area.isObject() ? scripts_->displayOf(area) : nullptr;
+        };
     }
 }
 
@@ -89,19 +97,12 @@ bool StageInput::actsAsButton(const DisplayObject& object) {
         return false;
     }
     if (object.kind == CharacterKind::Button) {
-        if (scripts_ != nullptr) {
-            if (StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(object))) {
-                return enabledValue(scripts_->machine(), o);
-            }
-        }
         return true;
     }
-    if (!object.clip || object.parent == nullptr) {
-        return false;
-    }
-    if (!hasButtonHandlers(scripts_, object)) {
-        return false;
-    }
+    return object.clip && object.parent != nullptr && hasButtonHandlers(scripts_, object);
+}
+
+bool StageInput::enabled(const DisplayObject& object) const {
     if (scripts_ == nullptr) {
         return true;
     }
@@ -174,6 +175,15 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
             tracker_.forget(change.target.id);
             continue;
         }
+        if (!enabled(*object)) {
+            // A disabled button or clip still takes the pointer from what lies beneath, but
+            // hears nothing and shows its up state; forgotten, it starts afresh once enabled.
+            if (object->kind == CharacterKind::Button) {
+                player_.events().setButtonState(*object, swf::button_state::Up);
+            }
+            tracker_.forget(change.target.id);
+            continue;
+        }
         if (object->kind == CharacterKind::Button) {
             applyToButton(*object, change.event, change.target.trackAsMenu);
         } else {
@@ -183,14 +193,41 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
 }
 
 void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message) {
+    for (const auto& clip : player_.events().clipsNewestFirst()) {
+        player_.events().queueClipEvent(*clip, event, message);
+    }
+    notifyListeners(broadcaster, message);
+}
+
+void StageInput::notifyListeners(avm1::Object* broadcaster, const char* message) {
+    // The listeners hear of the event after every clip did.
+    finish();
     if (scripts_ != nullptr && broadcaster != nullptr) {
         const avm1::Value name(scripts_->machine().str(message));
         scripts_->machine().callMethod(broadcaster, "broadcastMessage",
                                        std::span<const avm1::Value>(&name, 1));
     }
-    for (const auto& clip : player_.events().clipsNewestFirst()) {
-        player_.events().queueClipEvent(*clip, event, message);
+}
+
+DisplayObject* StageInput::keyboardFocus() {
+    if (scripts_ == nullptr || !state_->focusHighlighted || scripts_->machine().version() < 6) {
+        return nullptr;
     }
+    const auto focus = state_->focus.lock();
+    return focus && !focus->removed ? focus.get() : nullptr;
+}
+
+void StageInput::broadcastKey(std::uint32_t event, const char* message) {
+    // Every clip's onClipEvent hears every key, but an onKeyDown or onKeyUp method answers
+    // only on the object that holds the focus the keyboard or a script gave it.
+    DisplayObject* focused = keyboardFocus();
+    for (const auto& clip : player_.events().clipsNewestFirst()) {
+        player_.events().queueClipEvent(*clip, event, clip.get() == focused ? message : nullptr);
+    }
+    if (focused != nullptr && focused->kind == CharacterKind::Button) {
+        player_.events().queueClipEvent(*focused, 0, message);
+    }
+    notifyListeners(state_->keyObject, message);
 }
 
 PageOpening::Gesture StageInput::personsEvent() {
@@ -340,7 +377,13 @@ void StageInput::wheel(int delta) {
 
 bool StageInput::pressKey(DisplayObject& button, std::uint8_t buttonKey) {
     const swf::Button* definition = player_.catalogOf(button).button(button.characterId);
-    if (definition == nullptr || definition->version < 2 || !actsAsButton(button)) {
+    if (definition == nullptr || definition->version < 2 || button.removed) {
+        return false;
+    }
+    // A disabled button still answers its keys; one that is part of another button's
+    // looks, or hidden and not held, does not.
+    if ((button.parent != nullptr && button.parent->kind == CharacterKind::Button) ||
+        (!button.visible && button.buttonState == swf::button_state::Up)) {
         return false;
     }
     DisplayObject* timeline = button.parent != nullptr ? button.parent : &player_.rootObject();
@@ -354,17 +397,19 @@ bool StageInput::pressKey(DisplayObject& button, std::uint8_t buttonKey) {
     return taken;
 }
 
-void StageInput::keyPressConditions(std::uint8_t buttonKey) {
+bool StageInput::keyPressConditions(std::uint8_t buttonKey) {
     if (buttonKey == 0) {
-        return;
+        return false;
     }
     // Buttons anywhere on the stage answer their key, whatever the pointer does; the first
     // one found in drawing order, holders before what they hold, takes the key.
+    bool taken = false;
     std::vector<const DisplayObject*> pending{&player_.rootObject()};
     while (!pending.empty()) {
         const DisplayObject& o = *pending.back();
         pending.pop_back();
         if (o.kind == CharacterKind::Button && pressKey(const_cast<DisplayObject&>(o), buttonKey)) {
+            taken = true;
             break;
         }
         if (o.clip) {
@@ -377,6 +422,7 @@ void StageInput::keyPressConditions(std::uint8_t buttonKey) {
     for (const auto& clip : player_.events().clipsNewestFirst()) {
         player_.events().queueKeyPress(*clip, buttonKey);
     }
+    return taken;
 }
 
 void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
@@ -429,20 +475,26 @@ void StageInput::keyDown(const KeyStroke& key) {
     if (scriptKey) {
         scriptKey(key, true, modifiers());
     }
+    broadcastKey(clip_event::KeyDown, "onKeyDown");
+    const bool taken = keyPressConditions(buttonKeyOf(key));
+    finish();
+    // A button that took the key keeps it from the text, the Tab key and the focused button.
+    if (taken) {
+        return;
+    }
     if (scripts_ != nullptr) {
         const auto focus = state_->focus.lock();
         if (focus && isInputField(*focus)) {
             typeInto(*focus, key);
+            finish();
         }
     }
-    broadcast(clip_event::KeyDown, state_->keyObject, "onKeyDown");
-    keyPressConditions(buttonKeyOf(key));
-    finish();
     if (focus_ && key.code == key_code::Tab) {
         focus_->tab(state_->keysDown[key_code::Shift]);
         finish();
     } else if (isPressKey(key)) {
-        pressFocused(ButtonEvent::Press);
+        // The button the keyboard moved to is pressed and released at once.
+        pressFocused();
     }
 }
 
@@ -453,30 +505,28 @@ void StageInput::keyUp(const KeyStroke& key) {
     if (scriptKey) {
         scriptKey(key, false, modifiers());
     }
-    broadcast(clip_event::KeyUp, state_->keyObject, "onKeyUp");
+    broadcastKey(clip_event::KeyUp, "onKeyUp");
     finish();
-    if (isPressKey(key)) {
-        pressFocused(ButtonEvent::Release);
-    }
 }
 
 bool StageInput::isPressKey(const KeyStroke& key) {
     return key.code == key_code::Enter || key.code == key_code::Space;
 }
 
-void StageInput::pressFocused(ButtonEvent event) {
-    // Enter and Space press the button the keyboard moved to, as a click would.
+void StageInput::pressFocused() {
     const auto focus = state_->focus.lock();
     if (!focus || focus->removed || focus->text || !state_->focusHighlighted ||
-        !actsAsButton(*focus)) {
+        !actsAsButton(*focus) || !enabled(*focus)) {
         return;
     }
-    if (focus->kind == CharacterKind::Button) {
-        applyToButton(*focus, event, false);
-    } else {
-        applyToClip(*focus, event);
+    for (const ButtonEvent event : {ButtonEvent::Press, ButtonEvent::Release}) {
+        if (focus->kind == CharacterKind::Button) {
+            applyToButton(*focus, event, false);
+        } else {
+            applyToClip(*focus, event);
+        }
+        finish();
     }
-    finish();
 }
 
 void StageInput::typeText(std::string_view utf8) {
@@ -501,7 +551,7 @@ std::optional<Bounds> StageInput::focusHighlight() {
 
 bool StageInput::wantsHandCursor() const {
     const auto hovered = player_.bySerial(tracker_.hovered());
-    if (!hovered || hovered->removed || state_->mouseHidden) {
+    if (!hovered || hovered->removed || state_->mouseHidden || !enabled(*hovered)) {
         return false;
     }
     if (scripts_ == nullptr) {

@@ -85,13 +85,25 @@ class StageInput {
 
   private:
     PointerTarget targetAt(double x, double y);
+    // A button, or a clip with a button's handlers: what the pointer can be over.
     bool actsAsButton(const DisplayObject& object);
+    // Its enabled property: a disabled one hears no pointer events.
+    bool enabled(const DisplayObject& object) const;
     void apply(const std::vector<ButtonChange>& changes);
     void applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu);
     void applyToClip(DisplayObject& clip, ButtonEvent event);
     // Every clip's onClipEvent for `event`, and the listeners of `broadcaster`.
     void broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message);
-    void keyPressConditions(std::uint8_t buttonKey);
+    // Runs what the clips queued, then tells the listeners of `broadcaster`.
+    void notifyListeners(avm1::Object* broadcaster, const char* message);
+    // A key went down or up: every clip's onClipEvent, the focused object's method, then
+    // the Key listeners.
+    void broadcastKey(std::uint32_t event, const char* message);
+    // What holds the focus for the keys' methods: given by the keyboard or a script, in a
+    // movie of version 6 or later; null otherwise.
+    DisplayObject* keyboardFocus();
+    // The buttons' actions for the key; true when a button took it.
+    bool keyPressConditions(std::uint8_t buttonKey);
     // Queues the button's actions for the key; false when it has none.
     bool pressKey(DisplayObject& button, std::uint8_t buttonKey);
     void typeInto(DisplayObject& field, const KeyStroke& key);
@@ -99,7 +111,8 @@ class StageInput {
     // true when it did.
     bool insertTyped(const DisplayObject& field, std::string& text, std::string_view typed);
     static bool isPressKey(const KeyStroke& key);
-    void pressFocused(ButtonEvent event);
+    // Enter or Space: the button or clip the keyboard moved to is pressed and released.
+    void pressFocused();
     // A person changed the field's text: its variable and its onChanged follow.
     void textEdited(DisplayObject& field);
     // The link of the html text field topmost under the point, unless a button is above it:

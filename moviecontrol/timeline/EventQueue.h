@@ -29,7 +29,8 @@ class EventQueue {
     // A button's action block, run with `timeline` as its clip: buttons act on the timeline
     // that holds them.
     void queueActions(DisplayObject& timeline, const swf::ActionBlock& block);
-    // The object's onClipEvent blocks for `event` and its handler method `handler`.
+    // The object's onClipEvent blocks for `event` and its handler method `handler` (none when
+    // null).
     void queueClipEvent(DisplayObject& object, std::uint32_t event, const char* handler);
     // The onClipEvent(keyPress) blocks of the object whose key is `buttonKey`.
     void queueKeyPress(DisplayObject& object, std::uint8_t buttonKey);

@@ -617,7 +617,9 @@ void TimelinePlayer::dispatchEvent(DisplayObject& object, std::uint32_t event,
             }
         }
     }
-    queue({self, QueuedKind::Handler, nullptr, handler, unload}, false);
+    if (handler != nullptr) {
+        queue({self, QueuedKind::Handler, nullptr, handler, unload}, false);
+    }
 }
 
 void TimelinePlayer::queueActions(DisplayObject& timeline, const swf::ActionBlock& block) {

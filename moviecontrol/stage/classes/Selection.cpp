@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Broadcasting.h"
+#include "FocusManager.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "TextEditing.h"
@@ -44,7 +45,7 @@ DisplayObject* targetOf(StageScripts& stage, const Value& v) {
 }
 
 // Text fields and buttons take the focus; a clip only when focus-enabled or handling the
-// mouse as a button would.
+// mouse as a button would, and never the movie's root.
 bool takesFocus(StageScripts& stage, DisplayObject& target) {
     if (target.removed) {
         return false;
@@ -52,21 +53,14 @@ bool takesFocus(StageScripts& stage, DisplayObject& target) {
     if (target.text || target.kind == CharacterKind::Button || !target.clip) {
         return true;
     }
-    avm1::Object* o = stage.objectOf(target);
-    if (o == nullptr) {
+    if (target.parent == nullptr) {
         return false;
     }
-    avm1::Machine& m = stage.machine();
-    if (m.toBoolean(m.get(o, "focusEnabled"))) {
+    if (hasButtonHandlers(&stage, target)) {
         return true;
     }
-    for (const char* handler : {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
-                                "onRollOut", "onDragOver", "onDragOut"}) {
-        if (!m.get(o, handler).isUndefined()) {
-            return true;
-        }
-    }
-    return false;
+    avm1::Object* o = stage.objectOf(target);
+    return o != nullptr && stage.machine().toBoolean(stage.machine().get(o, "focusEnabled"));
 }
 
 } // namespace

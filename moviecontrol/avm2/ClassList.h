@@ -22,6 +22,7 @@
     X(DisplayFilters)                                                                              \
     X(TextFormat)                                                                                  \
     X(TextFieldMethods)                                                                            \
+    X(StyleSheet)                                                                                  \
     X(Fonts)                                                                                       \
     X(SharedObject)                                                                                \
     X(Accessibility)                                                                               \

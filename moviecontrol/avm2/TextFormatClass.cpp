@@ -7,6 +7,7 @@
 
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
+#include "avm2/StyleSheets.h"
 
 #include <array>
 #include <cmath>
@@ -83,10 +84,19 @@ Value converted(Machine& m, std::size_t i, const Value& v) {
             m.throwError("ArgumentError", 2008,
                          "Parameter align must be one of the accepted values.");
         }
+        // Display words other than the three players know clear the property.
+        if (std::string_view(kProperties[i].name) == "display" && text != "inline" &&
+            text != "block" && text != "none") {
+            return Value::null();
+        }
         return Value::string(std::move(text));
     }
-    case Kind::Whole:
-        return Value::integer(toInt32(m.toNumber(v)));
+    case Kind::Whole: {
+        // The player truncates to a machine integer: what has no such value (NaN, the
+        // infinities) reads as the smallest one.
+        const double n = m.toNumber(v);
+        return Value::integer(std::isfinite(n) ? toInt32(n) : INT32_MIN);
+    }
     case Kind::Number:
         return Value::number(m.toNumber(v));
     case Kind::Color:
@@ -306,6 +316,9 @@ Value getTextFormat(Machine& m, const Value& self, Args& a) {
 // setTextFormat(format, begin, end): the attributes the format sets change the characters
 // of the range; its paragraph attributes change whole paragraphs.
 Value setTextFormat(Machine& m, const Value& self, Args& a) {
+    if (fieldStyleSheet(self).isObject()) {
+        m.throwError("Error", 2009, "This method cannot be used on a text field with a style sheet.");
+    }
     const Value format = textFormatArgument(m, a.empty() ? Value() : a[0]);
     DisplayHost* host = m.host().display();
     const NodeId node = fieldNode(self);

@@ -79,6 +79,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     TextDocument* textDocument(avm2::NodeId node) override;
     TextFormat* textNewFormat(avm2::NodeId node) override;
     void textEdited(avm2::NodeId node) override;
+    void setStyledText(avm2::NodeId node, const std::string& html,
+                       const StyleSheet& styles) override;
     std::vector<EmbeddedFont> embeddedFonts() override;
     std::optional<EmbeddedFont> fontOfClass(const std::string& className) override;
     // As3Bitmaps.cpp: a Bitmap's pixels, drawn by a child the scripts do not see.

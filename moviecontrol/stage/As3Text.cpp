@@ -2,6 +2,7 @@
 // classes read and change in place, and the fonts the movie embeds for flash.text.Font.
 #include "As3DisplayTree.h"
 #include "MovieLibrary.h"
+#include "StyleSheet.h"
 #include "TextFieldState.h"
 #include "swf/Movie.h"
 
@@ -22,6 +23,13 @@ TextFormat* As3DisplayTree::textNewFormat(avm2::NodeId node) {
 void As3DisplayTree::textEdited(avm2::NodeId node) {
     if (DisplayObject* o = find(node); o != nullptr && o->text) {
         o->text->changed();
+    }
+}
+
+void As3DisplayTree::setStyledText(avm2::NodeId node, const std::string& html,
+                                   const StyleSheet& styles) {
+    if (DisplayObject* o = find(node); o != nullptr && o->text) {
+        o->text->setHtmlText(html, &styles);
     }
 }
 

@@ -250,8 +250,8 @@ void assignStyledText(Machine& m, const Value& field, const std::string& markup)
 }
 
 void installStyleSheet(Machine& m) {
-    Class* sheet = m.defineClass("flash.text", "StyleSheet",
-                                 m.findClass("flash.events::EventDispatcher"));
+    Class* sheet =
+        m.defineClass("flash.text", "StyleSheet", m.findClass("flash.events::EventDispatcher"));
     sheet->sealed = false;
     m.defineMethod(sheet, "getStyle", getStyle);
     m.defineMethod(sheet, "setStyle", setStyle);

@@ -8,8 +8,8 @@
 #include "unicode/Utf16Text.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace avm2 {
@@ -102,7 +102,8 @@ mc::TextFormat formatAt(DisplayHost& host, NodeId node, const mc::TextDocument& 
 // The methods that change a range's text or formats are not for fields with a style sheet.
 void refuseStyled(Machine& m, const Value& self) {
     if (fieldStyleSheet(self).isObject()) {
-        m.throwError("Error", 2009, "This method cannot be used on a text field with a style sheet.");
+        m.throwError("Error", 2009,
+                     "This method cannot be used on a text field with a style sheet.");
     }
 }
 
@@ -215,8 +216,7 @@ Value getTextRuns(Machine& m, const Value& self, Args&) {
         Object* run = m.newObject();
         run->setProp("beginIndex", Value::integer(static_cast<std::int32_t>(spans[i].first)));
         run->setProp("endIndex", Value::integer(static_cast<std::int32_t>(spans[i].second)));
-        run->setProp("textFormat",
-                     textFormatObject(m, mc::PartialFormat::of(formats[i])));
+        run->setProp("textFormat", textFormatObject(m, mc::PartialFormat::of(formats[i])));
         runs.push_back(Value::object(run));
     }
     return Value::object(m.newArray(std::move(runs)));
@@ -228,7 +228,8 @@ constexpr char kBackgroundColor[] = "backgroundColor";
 
 template <const char* Name> Value colorGet(Machine& m, const Value& self, Args&) {
     const std::string v = settingOf(m, self, Name);
-    return Value::unsignedInt(v.empty() ? 0u : static_cast<std::uint32_t>(std::strtoul(v.c_str(), nullptr, 10)));
+    return Value::unsignedInt(
+        v.empty() ? 0u : static_cast<std::uint32_t>(std::strtoul(v.c_str(), nullptr, 10)));
 }
 
 template <const char* Name> Value colorSet(Machine& m, const Value& self, Args& a) {

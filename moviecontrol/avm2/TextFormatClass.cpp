@@ -317,7 +317,8 @@ Value getTextFormat(Machine& m, const Value& self, Args& a) {
 // of the range; its paragraph attributes change whole paragraphs.
 Value setTextFormat(Machine& m, const Value& self, Args& a) {
     if (fieldStyleSheet(self).isObject()) {
-        m.throwError("Error", 2009, "This method cannot be used on a text field with a style sheet.");
+        m.throwError("Error", 2009,
+                     "This method cannot be used on a text field with a style sheet.");
     }
     const Value format = textFormatArgument(m, a.empty() ? Value() : a[0]);
     DisplayHost* host = m.host().display();

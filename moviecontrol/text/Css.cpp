@@ -294,9 +294,7 @@ std::vector<CssSetting> cssSettings(const CssProperty& property) {
     const auto number = [&](const char* to, double n) {
         out.push_back({to, Kind::Number, {}, n, false});
     };
-    const auto flag = [&](const char* to, bool b) {
-        out.push_back({to, Kind::Flag, {}, 0, b});
-    };
+    const auto flag = [&](const char* to, bool b) { out.push_back({to, Kind::Flag, {}, 0, b}); };
     if (auto v = given("textAlign")) {
         word("align", *v);
     }
@@ -311,9 +309,9 @@ std::vector<CssSetting> cssSettings(const CssProperty& property) {
             flag("underline", *v == "underline");
         }
     }
-    for (const auto& [css, to] : {std::pair{"marginLeft", "leftMargin"},
-                                  std::pair{"marginRight", "rightMargin"},
-                                  std::pair{"textIndent", "indent"}, std::pair{"leading", "leading"}}) {
+    for (const auto& [css, to] :
+         {std::pair{"marginLeft", "leftMargin"}, std::pair{"marginRight", "rightMargin"},
+          std::pair{"textIndent", "indent"}, std::pair{"leading", "leading"}}) {
         if (auto v = given(css)) {
             number(to, cssInteger(*v));
         }

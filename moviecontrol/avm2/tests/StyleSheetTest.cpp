@@ -96,9 +96,12 @@ TEST_F(StyleSheets, TransformReadsEachPropertyByItsOwnRule) {
     const Value empty = call(sheet, "transform", {style({})});
     EXPECT_EQ(get(empty, "kerning") + "/" + get(empty, "size"), "false/null");
     EXPECT_TRUE(call(sheet, "transform", {Value::null()}).isNull());
-    EXPECT_EQ(thrown([&] { call(sheet, "transform", {style({{"textAlign", "middle"}})}); }),
+    EXPECT_EQ(thrown([&] {
+                  call(sheet, "transform", {style({{"textAlign", "middle"}})});
+              }),
               "ArgumentError #2008");
-    EXPECT_EQ(thrown([&] { call(sheet, "transform", {Value::integer(5)}); }), "ReferenceError #1069");
+    EXPECT_EQ(thrown([&] { call(sheet, "transform", {Value::integer(5)}); }),
+              "ReferenceError #1069");
 }
 
 TEST_F(StyleSheets, StylesAreCopiesKeptByLowerCaseSelector) {
@@ -146,11 +149,11 @@ TEST_F(StyleSheets, FieldsKeepTheirMarkupAndAreStyledWhenAssigned) {
     set(field, "styleSheet", sheet);
     EXPECT_EQ(color(), std::to_string(0x00FF00));
     // Methods that change ranges refuse styled fields.
-    EXPECT_EQ(thrown([&] {
-                  call(field, "replaceText",
-                       {Value::integer(0), Value::integer(1), Value::string("b")});
-              }),
-              "Error #2009");
+    EXPECT_EQ(
+        thrown([&] {
+            call(field, "replaceText", {Value::integer(0), Value::integer(1), Value::string("b")});
+        }),
+        "Error #2009");
     // Without the sheet the field shows its formatted text.
     set(field, "styleSheet", Value::null());
     EXPECT_NE(get(field, "htmlText"), markup);

@@ -68,8 +68,14 @@ TEST(CssTest, NumbersReadAsScriptsReadThem) {
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case table[] = {
-        {"50.5 px", 50, 50.5}, {" 09", 9, 9},   {"-50", -50, -50},   {"x50", nan, nan},
-        {"0x1F", 31, 0},       {"", nan, nan},  {"+.5e1x", nan, 5},  {"1e3", 1, 1000},
+        {"50.5 px", 50, 50.5},
+        {" 09", 9, 9},
+        {"-50", -50, -50},
+        {"x50", nan, nan},
+        {"0x1F", 31, 0},
+        {"", nan, nan},
+        {"+.5e1x", nan, 5},
+        {"1e3", 1, 1000},
         {"-Infinity", nan, -std::numeric_limits<double>::infinity()},
     };
     for (const Case& c : table) {
@@ -82,8 +88,8 @@ TEST(CssTest, NumbersReadAsScriptsReadThem) {
 
 TEST(CssTest, ColoursAndFontFamilies) {
     const std::pair<const char*, std::uint32_t> colours[] = {
-        {"#1", 1},         {"#123456", 0x123456}, {"#1234567", 0}, {"#ff0000\t ", 0xFF0000},
-        {"#ff0000 0", 0},  {"123456", 0},         {"#red", 0},     {"#", 0},
+        {"#1", 1},        {"#123456", 0x123456}, {"#1234567", 0}, {"#ff0000\t ", 0xFF0000},
+        {"#ff0000 0", 0}, {"123456", 0},         {"#red", 0},     {"#", 0},
     };
     for (const auto& [text, rgb] : colours) {
         EXPECT_EQ(cssColor(text), rgb) << text;
@@ -95,7 +101,7 @@ TEST(CssTest, ColoursAndFontFamilies) {
 
 TEST(CssTest, SettingsBecomeAModelFormat) {
     const std::map<std::string, std::string> style = {
-        {"textAlign", "middle"}, {"fontSize", "x"},       {"leading", "-3"},
+        {"textAlign", "middle"}, {"fontSize", "x"},      {"leading", "-3"},
         {"color", "#00ff00"},    {"fontWeight", "bold"}, {"marginLeft", "y"},
     };
     const auto settings = cssSettings([&](const char* name) -> std::optional<std::string> {

@@ -524,7 +524,7 @@ void As3DisplayTree::setText(avm2::NodeId node, const std::string& text, bool ht
     } else {
         o->text->setPlainText(text);
     }
-    o->text->changed();
+    relayOut(player_.catalog(), *o->text);
 }
 
 namespace {
@@ -627,7 +627,8 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
             swf::Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
                       static_cast<std::uint8_t>(rgb), 255};
     }
-    t.changed();
+    // An autoSize box follows the text and the settings that lay it out.
+    relayOut(player_.catalog(), t);
 }
 
 bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool shape) {

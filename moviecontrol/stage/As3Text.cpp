@@ -4,6 +4,7 @@
 #include "MovieLibrary.h"
 #include "StyleSheet.h"
 #include "TextFieldState.h"
+#include "TextMetrics.h"
 #include "swf/Movie.h"
 
 #include <variant>
@@ -22,7 +23,7 @@ TextFormat* As3DisplayTree::textNewFormat(avm2::NodeId node) {
 
 void As3DisplayTree::textEdited(avm2::NodeId node) {
     if (DisplayObject* o = find(node); o != nullptr && o->text) {
-        o->text->changed();
+        relayOut(player_.catalog(), *o->text);
     }
 }
 
@@ -30,6 +31,7 @@ void As3DisplayTree::setStyledText(avm2::NodeId node, const std::string& html,
                                    const StyleSheet& styles) {
     if (DisplayObject* o = find(node); o != nullptr && o->text) {
         o->text->setHtmlText(html, &styles);
+        relayOut(player_.catalog(), *o->text);
     }
 }
 

@@ -524,7 +524,7 @@ void As3DisplayTree::setText(avm2::NodeId node, const std::string& text, bool ht
     } else {
         o->text->setPlainText(text);
     }
-    relayOut(player_.catalog(), *o->text);
+    layOutText(*o);
 }
 
 namespace {
@@ -628,7 +628,7 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
                       static_cast<std::uint8_t>(rgb), 255};
     }
     // An autoSize box follows the text and the settings that lay it out.
-    relayOut(player_.catalog(), t);
+    layOutText(*o);
 }
 
 bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool shape) {

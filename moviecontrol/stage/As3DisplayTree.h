@@ -130,6 +130,9 @@ class As3DisplayTree final : public avm2::DisplayHost {
     DisplayObject* find(avm2::NodeId node) const;
 
   private:
+    // After a change to a field's text, formats or settings: lays the text out again. An
+    // autoSize box that grows to the left moves the field itself, as its x reads.
+    void layOutText(DisplayObject& field);
     // No display object has this serial: serials count up from 1.
     static constexpr avm2::NodeId kStageNode = ~std::uint64_t{0};
     DisplayObject* holding();

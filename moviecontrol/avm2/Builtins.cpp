@@ -310,6 +310,8 @@ Value traceFn(Machine& m, const Value&, Args& a) {
     // a NUL character is left out.
     line = unicode::withoutLoneSurrogates(line);
     line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
+    // It writes a carriage return (a text field's paragraph end) as a line end of its own.
+    std::replace(line.begin(), line.end(), '\r', '\n');
     m.host().trace(line);
     return Value();
 }

@@ -23,6 +23,7 @@
     X(TextFormat)                                                                                  \
     X(TextFieldMethods)                                                                            \
     X(StyleSheet)                                                                                  \
+    X(TextFieldSelection)                                                                          \
     X(Fonts)                                                                                       \
     X(SharedObject)                                                                                \
     X(Accessibility)                                                                               \

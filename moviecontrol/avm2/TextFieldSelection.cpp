@@ -61,8 +61,7 @@ void storeSelection(Machine& m, const Value& self, const Selection& s) {
         return;
     }
     const auto whole = [](std::size_t n) { return Value::number(static_cast<double>(n)); };
-    const Value held =
-        Value::object(m.newArray({whole(s.begin), whole(s.end), whole(s.caret)}));
+    const Value held = Value::object(m.newArray({whole(s.begin), whole(s.end), whole(s.caret)}));
     auto& entries = self.asObject()->entries;
     for (auto& [k, v] : entries) {
         if (k.isString() && k.asString() == kSelection) {

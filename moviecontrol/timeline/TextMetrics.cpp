@@ -26,10 +26,11 @@ class Measure {
             ascent_ = std::trunc(font_->ascent * size_ / em);
             descent_ = std::trunc(font_->descent * size_ / em);
         } else {
-            // Device fonts: the proportions of the common serif and sans faces.
+            // Device fonts: the proportions of the common serif and sans faces, in the whole
+            // pixels a system font reports (its ascent rounded, its descent cut).
             font_ = nullptr;
-            ascent_ = size_ * 0.9;
-            descent_ = size_ * 0.22;
+            ascent_ = std::round(size_ * 0.9 / 20.0) * 20.0;
+            descent_ = std::floor(size_ * 0.22 / 20.0) * 20.0;
         }
     }
 

@@ -63,6 +63,24 @@ TEST(TextMetricsTest, EmbeddedFontsMeasureByTheirAdvancesAndLineMetrics) {
     EXPECT_DOUBLE_EQ(measureText(fonts, TextDocument{}, true, 0).height, 0);
 }
 
+TEST(TextMetricsTest, DeviceFontsReportWholePixelLineMetrics) {
+    const OneFont fonts;
+    TextDocument d = textIn(u"ab", 12);
+    PartialFormat device;
+    device.font = "_sans";
+    d.apply(0, d.size(), device);
+    // Whatever the size, ascent and descent are whole pixels (20 twips each).
+    for (double size : {10.0, 12.0, 13.0, 37.0}) {
+        PartialFormat sized;
+        sized.size = size;
+        d.apply(0, d.size(), sized);
+        const TextExtent e = measureText(fonts, d, false, 0);
+        EXPECT_EQ(std::fmod(e.ascent, 20.0), 0.0) << size;
+        EXPECT_EQ(std::fmod(e.descent, 20.0), 0.0) << size;
+        EXPECT_GT(e.ascent, e.descent) << size;
+    }
+}
+
 TEST(TextMetricsTest, WordWrapBreaksAfterSpaces) {
     const OneFont fonts;
     const TextExtent e = measureText(fonts, textIn(u"ab ab ab", 20), true, 1000);

@@ -287,7 +287,7 @@ struct Range {
     std::size_t end = 0;
 };
 
-Range formatRange(Machine& m, const Args& a, std::size_t length) {
+Range formatRange(Machine& m, const Args& a, std::size_t length, const char* method) {
     const double begin = a.size() > 0 ? m.toNumber(a[0]) : -1;
     const double end = a.size() > 1 ? m.toNumber(a[1]) : -1;
     const double b = begin == -1 ? 0 : begin;
@@ -296,7 +296,7 @@ Range formatRange(Machine& m, const Args& a, std::size_t length) {
         return {};
     }
     if (!(b >= 0) || !(e <= static_cast<double>(length)) || !(b < e)) {
-        m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
+        m.throwErrorIn(method, "RangeError", 2006, "The supplied index is out of bounds.", false);
     }
     return {static_cast<std::size_t>(b), static_cast<std::size_t>(e)};
 }
@@ -305,7 +305,7 @@ Value getTextFormat(Machine& m, const Value& self, Args& a) {
     DisplayHost* host = m.host().display();
     const mc::TextDocument* doc = host != nullptr ? host->textDocument(fieldNode(self)) : nullptr;
     const std::size_t length = doc != nullptr ? doc->size() : 0;
-    const Range r = formatRange(m, a, length);
+    const Range r = formatRange(m, a, length, "flash.text::TextField/getTextFormat");
     if (doc == nullptr || r.begin == r.end) {
         return newFormat(m);
     }
@@ -326,7 +326,7 @@ Value setTextFormat(Machine& m, const Value& self, Args& a) {
     mc::TextDocument* doc = host != nullptr ? host->textDocument(node) : nullptr;
     const std::size_t length = doc != nullptr ? doc->size() : 0;
     Args range(a.size() > 1 ? a.begin() + 1 : a.end(), a.end());
-    const Range r = formatRange(m, range, length);
+    const Range r = formatRange(m, range, length, "flash.text::TextField/setTextFormat");
     const mc::PartialFormat partial = partialFormatOf(m, format);
     // Re-read after the conversions above, which may have run scripts.
     doc = host != nullptr ? host->textDocument(node) : nullptr;

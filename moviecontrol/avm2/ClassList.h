@@ -22,6 +22,8 @@
     X(DisplayFilters)                                                                              \
     X(TextFormat)                                                                                  \
     X(TextFieldMethods)                                                                            \
+    X(StyleSheet)                                                                                  \
+    X(TextFieldSelection)                                                                          \
     X(Fonts)                                                                                       \
     X(SharedObject)                                                                                \
     X(Accessibility)                                                                               \

@@ -18,6 +18,7 @@ class BitmapPixels;
 
 namespace mc {
 class TextDocument;
+struct StyleSheet;
 struct TextFormat;
 } // namespace mc
 
@@ -182,6 +183,10 @@ class DisplayHost {
     }
     // A script changed the field's text or formats through textDocument.
     virtual void textEdited(NodeId node) { (void)node; }
+    // Reads `html` into the field with the formats a style sheet gives its tags and classes.
+    virtual void setStyledText(NodeId node, const std::string& html, const mc::StyleSheet& styles) {
+        (void)node, (void)html, (void)styles;
+    }
     // The fonts the movie embeds with a name (DefineFont2 and 3), and the one a SymbolClass
     // tag gave `className` ("pkg.Name"); none when the class names no font.
     struct EmbeddedFont {

@@ -181,12 +181,13 @@ void Machine::throwError(std::string_view className, int code, const std::string
 }
 
 void Machine::throwErrorIn(std::string_view method, std::string_view className, int code,
-                           const std::string& message) {
+                           const std::string& message, bool viaThrowError) {
     Object* error = makeError(className, code, message);
     const std::size_t scripts = stackTrace().size();
     if (scripts <= error->text.size()) {
         error->text.insert(error->text.size() - scripts,
-                           "\n\tat Error$/throwError()\n\tat " + std::string(method) + "()");
+                           std::string(viaThrowError ? "\n\tat Error$/throwError()" : "") +
+                               "\n\tat " + std::string(method) + "()");
     }
     throw ScriptThrow{Value::object(error)};
 }

@@ -70,8 +70,9 @@ class Machine {
     [[noreturn]] void throwError(std::string_view className, int code, const std::string& message);
     // The same thrown from a player method Flash writes in ActionScript ("flash.utils::Timer/
     // set delay"): the stack trace shows it, called by Error.throwError, above the scripts.
+    // Without `viaThrowError` the method throws natively: only its own frame shows.
     [[noreturn]] void throwErrorIn(std::string_view method, std::string_view className, int code,
-                                   const std::string& message);
+                                   const std::string& message, bool viaThrowError = true);
 
     Value getProperty(const Value& target, const Name& name);
     void setProperty(const Value& target, const Name& name, const Value& value, bool init = false);

@@ -3,10 +3,13 @@
 #include "TextDocument.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
+#include "avm2/StyleSheets.h"
+#include "avm2/TextFormats.h"
 #include "unicode/Utf16Text.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace avm2 {
@@ -96,9 +99,18 @@ mc::TextFormat formatAt(DisplayHost& host, NodeId node, const mc::TextDocument& 
     return f != nullptr ? *f : mc::TextFormat{};
 }
 
+// The methods that change a range's text or formats are not for fields with a style sheet.
+void refuseStyled(Machine& m, const Value& self) {
+    if (fieldStyleSheet(self).isObject()) {
+        m.throwError("Error", 2009,
+                     "This method cannot be used on a text field with a style sheet.");
+    }
+}
+
 // replaceText(begin, end, text): the new text takes the format of the first character it
 // replaces.
 Value replaceText(Machine& m, const Value& self, Args& a) {
+    refuseStyled(m, self);
     const double begin = indexArg(m, a, 0);
     const double end = indexArg(m, a, 1);
     const Value given = arg(a, 2);
@@ -130,6 +142,11 @@ Value textSet(Machine& m, const Value& self, Args& a) {
         m.throwError("TypeError", 2007, "Parameter text must be non-null.");
     }
     const std::string utf8 = m.toString(v);
+    // With a style sheet any text is read as markup.
+    if (fieldStyleSheet(self).isObject()) {
+        assignStyledText(m, self, utf8);
+        return Value();
+    }
     DisplayHost* host = m.host().display();
     const NodeId node = nodeOf(self);
     mc::TextDocument* doc = host != nullptr ? host->textDocument(node) : nullptr;
@@ -145,6 +162,23 @@ Value textSet(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+std::string settingOf(Machine& m, const Value& self, const char* name);
+void changeSetting(Machine& m, const Value& self, const char* name, const std::string& value);
+
+// htmlText reads back the markup given while the field has a style sheet, else the markup
+// of the formatted text.
+std::string htmlTextOf(Machine& m, const Value& self) {
+    if (auto markup = fieldStyledMarkup(self)) {
+        return *markup;
+    }
+    DisplayHost* host = m.host().display();
+    return host != nullptr && nodeOf(self) != 0 ? host->text(nodeOf(self), true) : std::string();
+}
+
+Value htmlTextGet(Machine& m, const Value& self, Args&) {
+    return Value::string(htmlTextOf(m, self));
+}
+
 // htmlText: markup equal to what the field gives back already changes nothing.
 Value htmlTextSet(Machine& m, const Value& self, Args& a) {
     const Value v = arg(a, 0);
@@ -154,10 +188,53 @@ Value htmlTextSet(Machine& m, const Value& self, Args& a) {
     const std::string html = m.toString(v);
     DisplayHost* host = m.host().display();
     const NodeId node = nodeOf(self);
-    if (host == nullptr || node == 0 || host->text(node, true) == html) {
+    if (host == nullptr || node == 0 || htmlTextOf(m, self) == html) {
+        return Value();
+    }
+    if (fieldStyleSheet(self).isObject()) {
+        assignStyledText(m, self, html);
         return Value();
     }
     host->setText(node, html, true);
+    return Value();
+}
+
+// getTextRuns(): the spans of characters that share one format, each as an object with
+// beginIndex, endIndex and textFormat.
+Value getTextRuns(Machine& m, const Value& self, Args&) {
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    std::vector<mc::TextFormat> formats;
+    if (const mc::TextDocument* doc = documentOf(m, self)) {
+        for (const mc::TextDocument::Run& run : doc->runs()) {
+            spans.emplace_back(run.begin, run.end);
+            formats.push_back(*run.format);
+        }
+    }
+    // The document is not held past here: making the objects runs the formats' scripts.
+    std::vector<Value> runs;
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        Object* run = m.newObject();
+        run->setProp("beginIndex", Value::integer(static_cast<std::int32_t>(spans[i].first)));
+        run->setProp("endIndex", Value::integer(static_cast<std::int32_t>(spans[i].second)));
+        run->setProp("textFormat", textFormatObject(m, mc::PartialFormat::of(formats[i])));
+        runs.push_back(Value::object(run));
+    }
+    return Value::object(m.newArray(std::move(runs)));
+}
+
+// borderColor and backgroundColor: 0xRRGGBB.
+constexpr char kBorderColor[] = "borderColor";
+constexpr char kBackgroundColor[] = "backgroundColor";
+
+template <const char* Name> Value colorGet(Machine& m, const Value& self, Args&) {
+    const std::string v = settingOf(m, self, Name);
+    return Value::unsignedInt(
+        v.empty() ? 0u : static_cast<std::uint32_t>(std::strtoul(v.c_str(), nullptr, 10)));
+}
+
+template <const char* Name> Value colorSet(Machine& m, const Value& self, Args& a) {
+    const std::uint32_t rgb = toUint32(m.toNumber(arg(a, 0))) & 0xFFFFFFu;
+    changeSetting(m, self, Name, std::to_string(rgb));
     return Value();
 }
 
@@ -239,7 +316,13 @@ void installTextFieldMethods(Machine& m) {
     m.defineMethod(field, "getParagraphLength", paragraphMethod<true>);
     m.defineMethod(field, "replaceText", replaceText);
     m.defineSetter(field, "text", textSet);
+    m.defineGetter(field, "htmlText", htmlTextGet);
     m.defineSetter(field, "htmlText", htmlTextSet);
+    m.defineMethod(field, "getTextRuns", getTextRuns);
+    m.defineGetter(field, kBorderColor, colorGet<kBorderColor>);
+    m.defineSetter(field, kBorderColor, colorSet<kBorderColor>);
+    m.defineGetter(field, kBackgroundColor, colorGet<kBackgroundColor>);
+    m.defineSetter(field, kBackgroundColor, colorSet<kBackgroundColor>);
     m.defineGetter(field, "antiAliasType", antiAliasGet);
     m.defineSetter(field, "antiAliasType", antiAliasSet);
     m.defineGetter(field, "gridFitType", gridFitGet);

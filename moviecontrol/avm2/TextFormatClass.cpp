@@ -8,6 +8,7 @@
 
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
+#include "avm2/StyleSheets.h"
 
 #include <array>
 #include <cmath>
@@ -85,10 +86,19 @@ Value converted(Machine& m, std::size_t i, const Value& v) {
             m.throwError("ArgumentError", 2008,
                          "Parameter align must be one of the accepted values.");
         }
+        // Display words other than the three players know clear the property.
+        if (std::string_view(kProperties[i].name) == "display" && text != "inline" &&
+            text != "block" && text != "none") {
+            return Value::null();
+        }
         return Value::string(std::move(text));
     }
-    case Kind::Whole:
-        return Value::integer(toInt32(m.toNumber(v)));
+    case Kind::Whole: {
+        // The player truncates to a machine integer: what has no such value (NaN, the
+        // infinities) reads as the smallest one.
+        const double n = m.toNumber(v);
+        return Value::integer(std::isfinite(n) ? toInt32(n) : INT32_MIN);
+    }
     case Kind::Number:
         return Value::number(m.toNumber(v));
     case Kind::Color:
@@ -279,7 +289,7 @@ struct Range {
     std::size_t end = 0;
 };
 
-Range formatRange(Machine& m, const Args& a, std::size_t length) {
+Range formatRange(Machine& m, const Args& a, std::size_t length, const char* method) {
     const double begin = a.size() > 0 ? m.toNumber(a[0]) : -1;
     const double end = a.size() > 1 ? m.toNumber(a[1]) : -1;
     const double b = begin == -1 ? 0 : begin;
@@ -288,7 +298,7 @@ Range formatRange(Machine& m, const Args& a, std::size_t length) {
         return {};
     }
     if (!(b >= 0) || !(e <= static_cast<double>(length)) || !(b < e)) {
-        m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
+        m.throwErrorIn(method, "RangeError", 2006, "The supplied index is out of bounds.", false);
     }
     return {static_cast<std::size_t>(b), static_cast<std::size_t>(e)};
 }
@@ -297,7 +307,7 @@ Value getTextFormat(Machine& m, const Value& self, Args& a) {
     DisplayHost* host = m.host().display();
     const mc::TextDocument* doc = host != nullptr ? host->textDocument(fieldNode(self)) : nullptr;
     const std::size_t length = doc != nullptr ? doc->size() : 0;
-    const Range r = formatRange(m, a, length);
+    const Range r = formatRange(m, a, length, "flash.text::TextField/getTextFormat");
     if (doc == nullptr || r.begin == r.end) {
         return newFormat(m);
     }
@@ -308,13 +318,17 @@ Value getTextFormat(Machine& m, const Value& self, Args& a) {
 // setTextFormat(format, begin, end): the attributes the format sets change the characters
 // of the range; its paragraph attributes change whole paragraphs.
 Value setTextFormat(Machine& m, const Value& self, Args& a) {
+    if (fieldStyleSheet(self).isObject()) {
+        m.throwError("Error", 2009,
+                     "This method cannot be used on a text field with a style sheet.");
+    }
     const Value format = textFormatArgument(m, a.empty() ? Value() : a[0]);
     DisplayHost* host = m.host().display();
     const NodeId node = fieldNode(self);
     mc::TextDocument* doc = host != nullptr ? host->textDocument(node) : nullptr;
     const std::size_t length = doc != nullptr ? doc->size() : 0;
     Args range(a.size() > 1 ? a.begin() + 1 : a.end(), a.end());
-    const Range r = formatRange(m, range, length);
+    const Range r = formatRange(m, range, length, "flash.text::TextField/setTextFormat");
     const mc::PartialFormat partial = partialFormatOf(m, format);
     // Re-read after the conversions above, which may have run scripts.
     doc = host != nullptr ? host->textDocument(node) : nullptr;

@@ -544,7 +544,7 @@ void As3DisplayTree::setText(avm2::NodeId node, const std::string& text, bool ht
     } else {
         o->text->setPlainText(text);
     }
-    o->text->changed();
+    layOutText(*o);
 }
 
 namespace {
@@ -603,6 +603,10 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
         std::snprintf(out, sizeof out, "%.17g", (name == "textWidth" ? e.width : height) / 20.0);
         return out;
     }
+    if (name == "borderColor" || name == "backgroundColor") {
+        const swf::Rgba& c = name == "borderColor" ? t.borderColor : t.backgroundColor;
+        return std::to_string((std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b);
+    }
     if (name == "sharpness" || name == "thickness") {
         char out[32];
         std::snprintf(out, sizeof out, "%.17g", name == "sharpness" ? t.sharpness : t.thickness);
@@ -636,8 +640,15 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
         t.gridFitType = value;
     } else if (name == "sharpness" || name == "thickness") {
         (name == "sharpness" ? t.sharpness : t.thickness) = std::strtod(value.c_str(), nullptr);
+    } else if (name == "borderColor" || name == "backgroundColor") {
+        // Colours come as whole numbers of 0xRRGGBB; higher bits do not count.
+        const auto rgb = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+        (name == "borderColor" ? t.borderColor : t.backgroundColor) =
+            swf::Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                      static_cast<std::uint8_t>(rgb), 255};
     }
-    t.changed();
+    // An autoSize box follows the text and the settings that lay it out.
+    layOutText(*o);
 }
 
 bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool shape) {

@@ -79,6 +79,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     TextDocument* textDocument(avm2::NodeId node) override;
     TextFormat* textNewFormat(avm2::NodeId node) override;
     void textEdited(avm2::NodeId node) override;
+    void setStyledText(avm2::NodeId node, const std::string& html,
+                       const StyleSheet& styles) override;
     std::vector<EmbeddedFont> embeddedFonts() override;
     std::optional<EmbeddedFont> fontOfClass(const std::string& className) override;
     // As3Bitmaps.cpp: a Bitmap's pixels, drawn by a child the scripts do not see.
@@ -128,6 +130,9 @@ class As3DisplayTree final : public avm2::DisplayHost {
     DisplayObject* find(avm2::NodeId node) const;
 
   private:
+    // After a change to a field's text, formats or settings: lays the text out again. An
+    // autoSize box that grows to the left moves the field itself, as its x reads.
+    void layOutText(DisplayObject& field);
     // No display object has this serial: serials count up from 1.
     static constexpr avm2::NodeId kStageNode = ~std::uint64_t{0};
     DisplayObject* holding();

@@ -2,9 +2,12 @@
 // classes read and change in place, and the fonts the movie embeds for flash.text.Font.
 #include "As3DisplayTree.h"
 #include "MovieLibrary.h"
+#include "StyleSheet.h"
 #include "TextFieldState.h"
+#include "TextMetrics.h"
 #include "swf/Movie.h"
 
+#include <cmath>
 #include <variant>
 
 namespace mc {
@@ -21,7 +24,31 @@ TextFormat* As3DisplayTree::textNewFormat(avm2::NodeId node) {
 
 void As3DisplayTree::textEdited(avm2::NodeId node) {
     if (DisplayObject* o = find(node); o != nullptr && o->text) {
-        o->text->changed();
+        layOutText(*o);
+    }
+}
+
+void As3DisplayTree::layOutText(DisplayObject& o) {
+    TextFieldState& t = *o.text;
+    const double left = t.bounds.xMin;
+    relayOut(player_.catalog(), t);
+    const double shift = t.bounds.xMin - left;
+    if (shift == 0 || !std::isfinite(shift)) {
+        return;
+    }
+    t.bounds.xMin -= shift;
+    t.bounds.xMax -= shift;
+    t.field.bounds.xMin = static_cast<std::int32_t>(t.bounds.xMin);
+    t.field.bounds.xMax = static_cast<std::int32_t>(t.bounds.xMax);
+    // The box's move, in the parent's space.
+    o.scriptMoveTo(o.matrix.tx + o.matrix.a * shift, o.matrix.ty + o.matrix.b * shift);
+}
+
+void As3DisplayTree::setStyledText(avm2::NodeId node, const std::string& html,
+                                   const StyleSheet& styles) {
+    if (DisplayObject* o = find(node); o != nullptr && o->text) {
+        o->text->setHtmlText(html, &styles);
+        layOutText(*o);
     }
 }
 

@@ -1,7 +1,6 @@
 #include "StyleSheetClass.h"
 
 #include <cctype>
-#include <cmath>
 
 #include "StageScripts.h"
 #include "TextFormatObject.h"
@@ -17,115 +16,6 @@ using avm1::Value;
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
-
-// "font-size" -> "fontSize": a dash goes and the character after it is upper case.
-std::string camelCase(std::string_view name) {
-    std::string out;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '-' && i + 1 < name.size()) {
-            out += static_cast<char>(std::toupper(static_cast<unsigned char>(name[++i])));
-        } else {
-            out += name[i];
-        }
-    }
-    return out;
-}
-
-class CssReader {
-  public:
-    explicit CssReader(std::string_view css) : s_(css) {}
-
-    std::optional<std::vector<CssRule>> read() {
-        std::vector<CssRule> rules;
-        while (true) {
-            skipSpace();
-            if (at_ >= s_.size()) {
-                return rules;
-            }
-            std::vector<std::string> selectors;
-            while (true) {
-                skipSpace();
-                const std::size_t start = at_;
-                while (at_ < s_.size() && !isSpace(s_[at_]) && s_[at_] != ',' && s_[at_] != '{') {
-                    ++at_;
-                }
-                if (at_ == start) {
-                    return std::nullopt;
-                }
-                selectors.emplace_back(s_.substr(start, at_ - start));
-                skipSpace();
-                if (at_ < s_.size() && s_[at_] == ',') {
-                    ++at_;
-                    continue;
-                }
-                break;
-            }
-            if (at_ >= s_.size() || s_[at_] != '{') {
-                return std::nullopt;
-            }
-            ++at_;
-            std::vector<std::pair<std::string, std::string>> properties;
-            if (!readBlock(properties)) {
-                return std::nullopt;
-            }
-            for (const std::string& selector : selectors) {
-                rules.push_back({selector, properties});
-            }
-        }
-    }
-
-  private:
-    void skipSpace() {
-        while (at_ < s_.size() && isSpace(s_[at_])) {
-            ++at_;
-        }
-    }
-
-    // After '{': "name: value;" pairs up to '}' or the end of the text.
-    bool readBlock(std::vector<std::pair<std::string, std::string>>& properties) {
-        while (true) {
-            skipSpace();
-            if (at_ >= s_.size()) {
-                return true;
-            }
-            if (s_[at_] == '}') {
-                ++at_;
-                return true;
-            }
-            // The name runs to the colon; white space may only come right before it.
-            const std::size_t start = at_;
-            while (at_ < s_.size() && s_[at_] != ':' && !isSpace(s_[at_])) {
-                ++at_;
-            }
-            while (at_ < s_.size() && isSpace(s_[at_])) {
-                ++at_;
-            }
-            if (at_ >= s_.size() || s_[at_] != ':') {
-                return false;
-            }
-            std::string name(s_.substr(start, at_ - start));
-            ++at_;
-            skipSpace();
-            const std::size_t valueStart = at_;
-            while (at_ < s_.size() && s_[at_] != ';' && s_[at_] != '}') {
-                ++at_;
-            }
-            if (at_ >= s_.size()) {
-                return false;
-            }
-            std::string value(s_.substr(valueStart, at_ - valueStart));
-            if (s_[at_] == ';') {
-                ++at_;
-            }
-            if (!name.empty()) {
-                properties.emplace_back(camelCase(name), std::move(value));
-            }
-        }
-    }
-
-    std::string_view s_;
-    std::size_t at_ = 0;
-};
 
 // A shallow copy of a style object: its enumerable properties, values as they are.
 avm1::Object* copyOf(avm1::Machine& m, avm1::Object* style) {
@@ -145,20 +35,14 @@ avm1::Object* storage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
     return v.asObject();
 }
 
-// Numbers of CSS lengths ("12px", "12"): the leading digits.
-std::optional<double> cssNumber(const std::string& text) {
-    return leadingNumber(text);
-}
-
 // The players' own transform: CSS properties to a TextFormat.
 Value transformStyle(avm1::Machine& m, const Value& style) {
     avm1::Object* o = style.asObject();
     if (o == nullptr) {
         return Value::null();
     }
-    PartialFormat f;
     // Values keep the spaces CSS text had around them; they do not count here.
-    const auto text = [&](const char* name) -> std::optional<std::string> {
+    const auto property = [&](const char* name) -> std::optional<std::string> {
         const Value v = m.get(o, name);
         if (v.isUndefined()) {
             return std::nullopt;
@@ -169,48 +53,7 @@ Value transformStyle(avm1::Machine& m, const Value& style) {
         }
         return s;
     };
-    if (const auto v = text("color")) {
-        f.color = parseHtmlColor(*v);
-    }
-    if (const auto v = text("fontFamily")) {
-        f.font = *v;
-    }
-    if (const auto v = text("fontSize")) {
-        f.size = cssNumber(*v);
-    }
-    if (const auto v = text("fontStyle")) {
-        f.italic = *v == "italic";
-    }
-    if (const auto v = text("fontWeight")) {
-        f.bold = *v == "bold";
-    }
-    if (const auto v = text("textDecoration")) {
-        f.underline = *v == "underline";
-    }
-    if (const auto v = text("textAlign")) {
-        if (*v == "left" || *v == "right" || *v == "center" || *v == "justify") {
-            f.align = *v;
-        }
-    }
-    if (const auto v = text("marginLeft")) {
-        f.leftMargin = cssNumber(*v);
-    }
-    if (const auto v = text("marginRight")) {
-        f.rightMargin = cssNumber(*v);
-    }
-    if (const auto v = text("textIndent")) {
-        f.indent = cssNumber(*v);
-    }
-    if (const auto v = text("leading")) {
-        f.leading = cssNumber(*v);
-    }
-    if (const auto v = text("letterSpacing")) {
-        f.letterSpacing = cssNumber(*v);
-    }
-    if (const auto v = text("kerning")) {
-        f.kerning = *v == "true" || cssNumber(*v).value_or(0) != 0;
-    }
-    avm1::Object* format = textFormatObject(m, f);
+    avm1::Object* format = textFormatObject(m, partialFormatOf(cssSettings(property)));
     return format != nullptr ? Value(format) : Value::null();
 }
 
@@ -232,10 +75,6 @@ void setStyle(avm1::Machine& m, avm1::Object* sheet, const avm1::Str& name, cons
 }
 
 } // namespace
-
-std::optional<std::vector<CssRule>> parseCss(std::string_view css) {
-    return CssReader(css).read();
-}
 
 StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet) {
     StyleSheet out;

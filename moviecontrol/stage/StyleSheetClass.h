@@ -8,21 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "Css.h"
 #include "StyleSheet.h"
 #include "avm1/Machine.h"
 
 namespace mc {
 
 class StageScripts;
-
-struct CssRule {
-    std::string selector;
-    std::vector<std::pair<std::string, std::string>> properties;
-};
-
-// Reads CSS the way players do (property names lose their dashes to camel case); nothing
-// when the text is malformed.
-std::optional<std::vector<CssRule>> parseCss(std::string_view css);
 
 // The formats of a style sheet object's _styles, keyed as the html reader looks them up.
 StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet);

@@ -21,14 +21,16 @@ class Measure {
             font_ = catalog.fontNamed(f.font, f.bold, f.italic);
         }
         if (font_ != nullptr && font_->hasLayout) {
+            // Players keep a font's ascent and descent in whole twips, cut.
             const double em = font_->emSquare();
-            ascent_ = font_->ascent * size_ / em;
-            descent_ = font_->descent * size_ / em;
+            ascent_ = std::trunc(font_->ascent * size_ / em);
+            descent_ = std::trunc(font_->descent * size_ / em);
         } else {
-            // Device fonts: the proportions of the common serif and sans faces.
+            // Device fonts: the proportions of the common serif and sans faces, in the whole
+            // pixels a system font reports (its ascent rounded, its descent cut).
             font_ = nullptr;
-            ascent_ = size_ * 0.9;
-            descent_ = size_ * 0.22;
+            ascent_ = std::round(size_ * 0.9 / 20.0) * 20.0;
+            descent_ = std::floor(size_ * 0.22 / 20.0) * 20.0;
         }
     }
 
@@ -175,8 +177,16 @@ TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& docu
                 descent = std::max(descent, shaped.descents[i]);
             }
             // The room the line takes from the field's left gutter: margins and indents
-            // included, as drawn.
-            const double reach = frame.lineLeft(l) + line.width + lengthTwips(format.rightMargin);
+            // included, as drawn. A line that wrapped counts the spaces it broke at, which
+            // the painter leaves hanging past its end.
+            double width = line.width;
+            if (l + 1 < lines.size()) {
+                width = 0;
+                for (std::size_t i = line.begin; i < line.end; ++i) {
+                    width += shaped.items[i].width;
+                }
+            }
+            const double reach = frame.lineLeft(l) + width + lengthTwips(format.rightMargin);
             e.width = std::max(e.width, reach);
             e.lines.push_back({e.height, e.height + ascent + descent, reach});
             e.height += ascent + descent + lengthTwips(format.leading);

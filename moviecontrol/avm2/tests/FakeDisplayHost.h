@@ -3,6 +3,7 @@
 // kinds and timelines, and a host that traces into a list like FakeHost.
 
 #include "FakeHost.h"
+#include "StyleSheet.h"
 #include "TextDocument.h"
 #include "avm2/DisplayHost.h"
 #include "unicode/Utf16Text.h"
@@ -177,6 +178,14 @@ class FakeDisplayHost final : public avm2::DisplayHost {
             return;
         }
         nodes[node].name = text;
+    }
+    void setStyledText(avm2::NodeId node, const std::string& html,
+                       const mc::StyleSheet& styles) override {
+        if (Field* f = field(node)) {
+            mc::HtmlOptions options;
+            options.styles = &styles;
+            f->document = mc::parseHtml(html, f->newFormat, options);
+        }
     }
     mc::TextDocument* textDocument(avm2::NodeId node) override {
         Field* f = field(node);

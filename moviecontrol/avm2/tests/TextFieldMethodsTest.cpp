@@ -2,6 +2,7 @@
 // glyph drawing settings' ranges, and flash.text.Font over the fonts a movie embeds.
 
 #include "FakeDisplayHost.h"
+#include "avm2/StageFocus.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,49 @@ TEST_F(TextFieldMethods, FontsDescribeWhatTheMovieEmbeds) {
     Value plain = make("flash.text::Font");
     EXPECT_EQ(get(plain, "fontName") + get(plain, "fontStyle") + get(plain, "fontType"),
               "nullnullnull");
+}
+
+TEST_F(TextFieldMethods, SelectionsStayWithinTheTextAndKeepTheirCaret) {
+    set("text", Value::string("Input text"));
+    const auto selection = [&] {
+        return get(field, "selectionBeginIndex") + "," + get(field, "selectionEndIndex") + "," +
+               get(field, "caretIndex");
+    };
+    EXPECT_EQ(selection(), "0,0,0");
+    struct Case {
+        double from;
+        double to;
+        const char* read;
+    };
+    const Case table[] = {
+        {2, 5, "2,5,5"}, // drawn forwards: the caret at the end
+        {5, 2, "2,5,2"}, // drawn backwards: the caret at the beginning
+        {-3, 99, "0,10,10"}, {NAN, 4, "0,4,4"}, {INFINITY, 1, "1,10,1"},
+    };
+    for (const Case& c : table) {
+        call("setSelection", {Value::number(c.from), Value::number(c.to)});
+        EXPECT_EQ(selection(), c.read) << c.from << "-" << c.to;
+    }
+    // Text taken away leaves the selection at the end.
+    call("setSelection", {Value::integer(6), Value::integer(9)});
+    set("text", Value::string("Inp"));
+    EXPECT_EQ(selection(), "3,3,3");
+
+    // The selection gives way to new text; a field without the focus keeps its indices.
+    set("text", Value::string("Input text"));
+    call("setSelection", {Value::integer(2), Value::integer(5)});
+    call("replaceSelectedText", {Value::string("PUTT")});
+    EXPECT_EQ(get(field, "text"), "InPUTT text");
+    EXPECT_EQ(selection(), "2,5,5");
+    // The focused one's caret follows what was put in.
+    avm2::setFocus(vm, field.asObject());
+    call("setSelection", {Value::integer(0), Value::integer(2)});
+    call("replaceSelectedText", {Value::string("AAA")});
+    EXPECT_EQ(get(field, "text"), "AAAPUTT text");
+    EXPECT_EQ(selection(), "3,3,3");
+    // Not with a style sheet.
+    vm.setProperty(field, Name::publicName("styleSheet"), make("flash.text::StyleSheet"));
+    EXPECT_EQ(thrown([&] { call("replaceSelectedText", {Value::string("x")}); }), "Error #2009");
 }
 
 } // namespace

@@ -125,6 +125,19 @@ TEST_F(TextFormat, RangesOutsideTheTextThrow) {
     }
     EXPECT_EQ(range(0, -1), "");
     EXPECT_EQ(range(0, 1), "");
+    // The method throws natively: its own frame shows in the trace, no throwError above it.
+    try {
+        Args a{Value::number(0), Value::number(0)};
+        vm.callProperty(field, Name::publicName("getTextFormat"), a);
+        ADD_FAILURE() << "no error";
+    } catch (const avm2::ScriptThrow& t) {
+        Args none;
+        const std::string trace =
+            vm.toString(vm.callProperty(t.value, Name::publicName("getStackTrace"), none));
+        EXPECT_NE(trace.find("at flash.text::TextField/getTextFormat()"), std::string::npos)
+            << trace;
+        EXPECT_EQ(trace.find("throwError"), std::string::npos) << trace;
+    }
     EXPECT_EQ(thrown([&] {
                   Args a{Value::null()};
                   vm.callProperty(field, Name::publicName("setTextFormat"), a);

@@ -47,28 +47,49 @@ TextDocument textIn(const std::u16string& text, double size, double leading = 0)
 
 TEST(TextMetricsTest, EmbeddedFontsMeasureByTheirAdvancesAndLineMetrics) {
     const OneFont fonts;
-    // 20 pixels = 400 twips: half an em is 200 twips a glyph.
+    // 20 pixels = 400 twips: half an em is 200 twips a glyph; ascent and descent are cut
+    // to whole twips.
     TextExtent e = measureText(fonts, textIn(u"aab", 20), true, 0);
     EXPECT_DOUBLE_EQ(e.width, 600);
-    EXPECT_DOUBLE_EQ(e.ascent, 312.5);
-    EXPECT_DOUBLE_EQ(e.height, 312.5 + 78.125);
+    EXPECT_DOUBLE_EQ(e.ascent, 312);
+    EXPECT_DOUBLE_EQ(e.height, 312 + 78);
     // Lines stack with their leading; the widest line counts; a last empty line does not.
     e = measureText(fonts, textIn(u"a\rab\r", 20, 2), true, 0);
     EXPECT_DOUBLE_EQ(e.width, 400);
-    EXPECT_DOUBLE_EQ(e.height, 2 * (312.5 + 78.125 + 40));
+    EXPECT_DOUBLE_EQ(e.height, 2 * (312 + 78 + 40));
     // Without the font embedded (or asked for), device metrics stand in.
     EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"a b", 20), true, 0).width, 600);
     EXPECT_NE(measureText(fonts, textIn(u"a b", 20), false, 0).width, 600);
     EXPECT_DOUBLE_EQ(measureText(fonts, TextDocument{}, true, 0).height, 0);
 }
 
+TEST(TextMetricsTest, DeviceFontsReportWholePixelLineMetrics) {
+    const OneFont fonts;
+    TextDocument d = textIn(u"ab", 12);
+    PartialFormat device;
+    device.font = "_sans";
+    d.apply(0, d.size(), device);
+    // Whatever the size, ascent and descent are whole pixels (20 twips each).
+    for (double size : {10.0, 12.0, 13.0, 37.0}) {
+        PartialFormat sized;
+        sized.size = size;
+        d.apply(0, d.size(), sized);
+        const TextExtent e = measureText(fonts, d, false, 0);
+        EXPECT_EQ(std::fmod(e.ascent, 20.0), 0.0) << size;
+        EXPECT_EQ(std::fmod(e.descent, 20.0), 0.0) << size;
+        EXPECT_GT(e.ascent, e.descent) << size;
+    }
+}
+
 TEST(TextMetricsTest, WordWrapBreaksAfterSpaces) {
     const OneFont fonts;
     const TextExtent e = measureText(fonts, textIn(u"ab ab ab", 20), true, 1000);
     // "ab ab" fits 1000 twips; the third word wraps, and the space left hanging at the
-    // first line's end takes no room.
-    EXPECT_DOUBLE_EQ(e.width, 1000);
-    EXPECT_DOUBLE_EQ(e.height, 2 * (312.5 + 78.125));
+    // first line's end counts in the width measured.
+    EXPECT_DOUBLE_EQ(e.width, 1200);
+    // The last line's trailing spaces do not.
+    EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"ab  ", 20), true, 1000).width, 400);
+    EXPECT_DOUBLE_EQ(e.height, 2 * (312 + 78));
 }
 
 TEST(TextMetricsTest, ParagraphLengthsCountAsTheyAreDrawn) {
@@ -82,10 +103,11 @@ TEST(TextMetricsTest, ParagraphLengthsCountAsTheyAreDrawn) {
     d.apply(0, d.size(), lengths);
     // Margins and indents (11 px before the first line, 9 before later ones, 3 after).
     EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0).width, 220 + 1000 + 60);
-    // Wrapping: the indented first line of the second paragraph holds "ab " only.
+    // Wrapping: the indented first line of the second paragraph holds "ab " only, its
+    // space counted.
     const TextExtent wrapped = measureText(fonts, d, true, 900);
-    EXPECT_DOUBLE_EQ(wrapped.width, 220 + 400 + 60);
-    EXPECT_DOUBLE_EQ(wrapped.height, 3 * (312.5 + 78.125));
+    EXPECT_DOUBLE_EQ(wrapped.width, 220 + 600 + 60);
+    EXPECT_DOUBLE_EQ(wrapped.height, 3 * (312 + 78));
     // A list item's text moves right by the bullet's column; a single-line field shows
     // both paragraphs on one line, in the first one's format.
     PartialFormat bullet;
@@ -94,10 +116,10 @@ TEST(TextMetricsTest, ParagraphLengthsCountAsTheyAreDrawn) {
     EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0).width, 720 + 220 + 1000 + 60);
     EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0, false).width, 720 + 220 + 1400 + 60);
     // A list item's empty last line counts; an ordinary one's does not.
-    EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"ab\r", 20), true, 0).height, 312.5 + 78.125);
+    EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"ab\r", 20), true, 0).height, 312 + 78);
     TextDocument item = textIn(u"ab\r", 20);
     item.apply(0, item.size(), bullet);
-    EXPECT_DOUBLE_EQ(measureText(fonts, item, true, 0).height, 2 * (312.5 + 78.125));
+    EXPECT_DOUBLE_EQ(measureText(fonts, item, true, 0).height, 2 * (312 + 78));
 }
 
 TEST(TextMetricsTest, AutoSizeKeepsTheEdgeItNames) {
@@ -113,7 +135,7 @@ TEST(TextMetricsTest, AutoSizeKeepsTheEdgeItNames) {
         fitToText(fonts, t);
         // 400 twips of text and two pixels of gutter on each side.
         EXPECT_DOUBLE_EQ(t.bounds.xMax - t.bounds.xMin, 480) << mode;
-        EXPECT_DOUBLE_EQ(t.bounds.yMax - t.bounds.yMin, std::round(390.625) + 80) << mode;
+        EXPECT_DOUBLE_EQ(t.bounds.yMax - t.bounds.yMin, std::round(390) + 80) << mode;
         const double expectedLeft = std::string(mode) == "left"    ? 100
                                     : std::string(mode) == "right" ? 620
                                                                    : 360;
@@ -123,7 +145,7 @@ TEST(TextMetricsTest, AutoSizeKeepsTheEdgeItNames) {
 
 TEST(TextMetricsTest, ScrollLimitsFollowTheLinesThatFitTheView) {
     const OneFont fonts;
-    // Five lines of 390.625 twips each (plus any leading); the view is the box less 80.
+    // Five lines of 390 twips each (plus any leading); the view is the box less 80.
     struct Case {
         double boxHeight;
         double leading;

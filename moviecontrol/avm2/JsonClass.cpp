@@ -381,6 +381,7 @@ class JsonWriter {
         }
         std::sort(statics.begin(), statics.end());
         std::vector<std::string> keys;
+        keys.reserve(statics.size() + 1);
         for (auto& entry : statics) {
             keys.push_back(std::move(entry.second));
         }

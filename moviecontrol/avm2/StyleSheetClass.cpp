@@ -162,7 +162,7 @@ Value transform(Machine& m, const Value&, Args& a) {
     };
     const std::vector<mc::CssSetting> settings = mc::cssSettings(property);
     Args none;
-    const Value format =
+    Value format =
         m.construct(Value::object(m.findClass("flash.text::TextFormat")->classObject), none);
     for (const mc::CssSetting& s : settings) {
         Value v;

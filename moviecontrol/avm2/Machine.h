@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <span>
 #include <string>
@@ -169,6 +170,10 @@ class Machine {
     std::unordered_map<std::string, std::vector<Object*>> broadcastTargets;
     // flash.utils.Timer objects running, in the order they started.
     std::vector<Object*> runningTimers;
+    // While a timer's callback runs, the time it was due (NaN outside callbacks): a timer
+    // started from inside counts its delay from there, not from the late tick, so chains of
+    // timers keep their spacing however coarse the ticks are.
+    double timerCallbackDue = std::numeric_limits<double>::quiet_NaN();
     // The XML settings and default xml namespace (XmlNodes.h: XmlState), made on first use.
     std::shared_ptr<void> xmlData;
 

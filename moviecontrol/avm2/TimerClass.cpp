@@ -21,24 +21,23 @@ double numberField(const Object* o, const char* name) {
     return field(o, name).asNumber();
 }
 
-// While a timer's callback runs, the time it was due: a timer started from inside counts its
-// delay from there, not from when the late tick happened to come, so chains of timers keep
-// their spacing however coarse the ticks are. NaN outside callbacks.
-double callbackDue = std::nan("");
-
+// Sets the machine's callback due time for one callback and restores the outer one after.
 class CallbackClock {
   public:
-    explicit CallbackClock(double due) : saved_(callbackDue) { callbackDue = due; }
-    ~CallbackClock() { callbackDue = saved_; }
+    CallbackClock(Machine& m, double due) : m_(m), saved_(m.timerCallbackDue) {
+        m.timerCallbackDue = due;
+    }
+    ~CallbackClock() { m_.timerCallbackDue = saved_; }
     CallbackClock(const CallbackClock&) = delete;
     CallbackClock& operator=(const CallbackClock&) = delete;
 
   private:
+    Machine& m_;
     double saved_;
 };
 
 double startTime(Machine& m) {
-    return std::isnan(callbackDue) ? m.host().clockMs() : callbackDue;
+    return std::isnan(m.timerCallbackDue) ? m.host().clockMs() : m.timerCallbackDue;
 }
 
 Object* timerSelf(Machine& m, const Value& self) {
@@ -189,7 +188,7 @@ void runTimers(Machine& m, double nowMs) {
             continue;
         }
         const double delay = numberField(o, "delay");
-        const CallbackClock clock(numberField(o, "due"));
+        const CallbackClock clock(m, numberField(o, "due"));
         // At most once a frame: a timer faster than the frames fires with each frame.
         setHiddenField(o, "due", Value::number(std::max(numberField(o, "due") + delay, nowMs)));
         if (o->cls == m.objectClass) {

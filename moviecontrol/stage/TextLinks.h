@@ -6,7 +6,7 @@
 
 namespace mc {
 
-class DisplayObject;
+struct DisplayObject;
 class StageScripts;
 
 // "asfunction:name,argument" addresses, which html text links and getURL take: instead of

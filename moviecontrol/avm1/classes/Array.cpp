@@ -56,24 +56,25 @@ std::vector<Value> elements(Machine& m, Object* o) {
     return out;
 }
 
-// Replaces the elements of `o` with `values`.
-void store(Machine& m, Object* o, const std::vector<Value>& values) {
+// Replaces the elements of `o` with `values`. Only pop, shift and unshift leave the length
+// of an object that is no array alone.
+enum class Length { Set, ArraysOnly };
+void store(Machine& m, Object* o, const std::vector<Value>& values, Length length = Length::Set) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         m.state().pace();
         m.set(o, indexName(m, static_cast<double>(i)), values[i]);
     }
-    setLengthOf(m, o, static_cast<double>(values.size()));
+    if (length == Length::Set || dynamic_cast<ArrayObject*>(o)) {
+        setLengthOf(m, o, static_cast<double>(values.size()));
+    }
 }
 
 double relativeIndex(Machine& m, const Value& v, double length, double fallback) {
     if (v.isUndefined()) {
         return fallback;
     }
-    double n = m.toNumber(v);
-    if (std::isnan(n)) {
-        n = 0;
-    }
-    n = std::trunc(n);
+    // Indexes are 32-bit integers: NaN is 0 and larger numbers wrap.
+    double n = toInt32(m.toNumber(v));
     if (n < 0) {
         n = std::max(0.0, n + length);
     }
@@ -340,7 +341,7 @@ Str indexName(Machine& m, double index) {
 
 bool ArrayObject::getVirtual(Machine& m, const Str& name, Value& out) {
     if (isLengthName(m, name)) {
-        out = Value(length_);
+        out = shown_;
         return true;
     }
     return false;
@@ -352,10 +353,7 @@ bool ArrayObject::hasVirtual(Machine& m, const Str& name) {
 
 bool ArrayObject::setVirtual(Machine& m, const Str& name, const Value& value) {
     if (isLengthName(m, name)) {
-        double n = m.toNumber(value);
-        if (!std::isnan(n) && n >= 0) {
-            setLength(m, std::min(std::trunc(n), MaxLength));
-        }
+        assignLength(m, value);
         return true;
     }
     double index;
@@ -363,6 +361,13 @@ bool ArrayObject::setVirtual(Machine& m, const Str& name, const Value& value) {
         noteIndex(index);
     }
     return false; // stored as an ordinary property
+}
+
+void ArrayObject::assignLength(Machine& m, const Value& value) {
+    const double count = toInt32(m.toNumber(value));
+    setLength(m, std::max(count, 0.0));
+    length_ = count;
+    shown_ = value;
 }
 
 void ArrayObject::setLength(Machine& m, double length) {
@@ -379,6 +384,7 @@ void ArrayObject::setLength(Machine& m, double length) {
         }
     }
     length_ = length;
+    shown_ = Value(length);
 }
 
 void installArray(Machine& m) {
@@ -387,11 +393,11 @@ void installArray(Machine& m) {
         Machine& m = c.machine;
         if (c.count() == 1 && c.arg(0).isNumber()) {
             auto* a = static_cast<ArrayObject*>(m.newArray());
-            // Flash keeps the length as given, negative ones included.
+            // One number is the length, kept as a 32-bit integer, negative ones included;
+            // NaN and numbers beyond that range saturate to its lowest value.
             double n = c.arg(0).asNumber();
-            if (std::isfinite(n)) {
-                a->setLength(m, std::min(std::trunc(n), MaxLength));
-            }
+            bool inRange = n >= -2147483648.0 && n <= 2147483647.0;
+            a->assignLength(m, Value(inRange ? std::trunc(n) : -2147483648.0));
             return Value(static_cast<Object*>(a));
         }
         return Value(m.newArray(c.args));
@@ -442,7 +448,9 @@ void installArray(Machine& m) {
         }
         Value last = element(m, o, n - 1);
         m.deleteProperty(o, indexName(m, n - 1));
-        setLengthOf(m, o, n - 1);
+        if (dynamic_cast<ArrayObject*>(o)) {
+            setLengthOf(m, o, n - 1);
+        }
         return last;
     });
     m.defineMethod(proto, "shift", [](CallArgs& c) -> Value {
@@ -458,7 +466,7 @@ void installArray(Machine& m) {
         Value first = all.front();
         all.erase(all.begin());
         m.deleteProperty(o, indexName(m, static_cast<double>(all.size())));
-        store(m, o, all);
+        store(m, o, all, Length::ArraysOnly);
         return first;
     });
     m.defineMethod(proto, "unshift", [](CallArgs& c) -> Value {
@@ -469,7 +477,7 @@ void installArray(Machine& m) {
         }
         std::vector<Value> all = elements(m, o);
         all.insert(all.begin(), c.args.begin(), c.args.end());
-        store(m, o, all);
+        store(m, o, all, Length::ArraysOnly);
         return Value(static_cast<double>(all.size()));
     });
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
@@ -481,11 +489,15 @@ void installArray(Machine& m) {
         std::vector<Value> all = elements(m, o);
         auto length = static_cast<double>(all.size());
         double start = relativeIndex(m, c.arg(0), length, 0);
-        double count = c.count() > 1 ? m.toNumber(c.arg(1)) : length - start;
-        if (std::isnan(count) || count < 0) {
-            count = 0;
+        double count = length - start;
+        if (c.count() > 1) {
+            // A negative count is no splice at all.
+            count = toInt32(m.toNumber(c.arg(1)));
+            if (count < 0) {
+                return {};
+            }
+            count = std::min(count, length - start);
         }
-        count = std::min(std::trunc(count), length - start);
         auto from = all.begin() + static_cast<std::ptrdiff_t>(start);
         auto to = from + static_cast<std::ptrdiff_t>(count);
         std::vector<Value> removed(from, to);

@@ -112,7 +112,11 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
         if (!name_.isString()) {
             out = Value::null();
         } else {
+            // An element whose prefix nothing declares is in no namespace: "".
             out = namespaceForPrefix(m, splitName(name_.asString().view()).first);
+            if (out.isNull()) {
+                out = Value(m.str(""));
+            }
         }
     } else {
         return false;
@@ -121,10 +125,15 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
 }
 
 bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
+    // Assigning undefined leaves a name or value as it was.
     if (named(m, name, "nodeName")) {
-        name_ = value.isNullish() ? Value::null() : Value(m.toString(value));
+        if (!value.isUndefined()) {
+            name_ = value.isNull() ? Value::null() : Value(m.toString(value));
+        }
     } else if (named(m, name, "nodeValue")) {
-        value_ = value.isNullish() ? Value::null() : Value(m.toString(value));
+        if (!value.isUndefined()) {
+            value_ = value.isNull() ? Value::null() : Value(m.toString(value));
+        }
     } else if (named(m, name, "attributes")) {
         if (Object* o = value.asObject()) {
             attributes_ = o;

@@ -18,12 +18,18 @@ XmlNode* makeDocument(Machine& m, Object* proto) {
 }
 
 void installDocumentMethods(Machine& m, Object* proto) {
-    m.defineMethod(proto, "createElement", [](CallArgs& c) -> Value {
-        return Value(static_cast<Object*>(makeXmlNode(c.machine, XmlNode::Element, c.arg(0))));
-    });
-    m.defineMethod(proto, "createTextNode", [](CallArgs& c) -> Value {
-        return Value(static_cast<Object*>(makeXmlNode(c.machine, XmlNode::TextNode, c.arg(0))));
-    });
+    // Without an argument there is nothing to make; any argument becomes text.
+    auto create = [](int type) {
+        return [type](CallArgs& c) -> Value {
+            if (c.count() == 0) {
+                return {};
+            }
+            Value text(c.machine.toString(c.arg(0)));
+            return Value(static_cast<Object*>(makeXmlNode(c.machine, type, text)));
+        };
+    };
+    m.defineMethod(proto, "createElement", create(XmlNode::Element));
+    m.defineMethod(proto, "createTextNode", create(XmlNode::TextNode));
     m.defineMethod(proto, "parseXML", [](CallArgs& c) -> Value {
         if (XmlNode* self = thisNode(c)) {
             parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
@@ -37,12 +43,13 @@ void installDocumentMethods(Machine& m, Object* proto) {
         if (!self) {
             return {};
         }
+        // A failed load leaves `loaded` as load() set it.
         bool arrived = !c.arg(0).isUndefined();
         if (arrived) {
             Value text = c.arg(0);
             m.callMethod(self, "parseXML", std::span<const Value>(&text, 1));
+            m.set(self, "loaded", Value(true));
         }
-        m.set(self, "loaded", Value(arrived));
         Value success(arrived);
         m.callMethod(self, "onLoad", std::span<const Value>(&success, 1));
         return {};

@@ -272,5 +272,50 @@ TEST_F(XmlTree, IdsCollectAcrossParsesInTheIdMap) {
     EXPECT_EQ(vm.get(ids, "three").asObject(), node(doc, "firstChild"));
 }
 
+TEST_F(XmlTree, ScriptMadeNodesAndEditsFollowTheirArguments) {
+    Value ctor = vm.get(vm.global(), "XMLNode");
+    // Fewer than two arguments make an empty text node; the type is a byte.
+    for (const std::vector<Value>& args : {std::vector<Value>{}, std::vector<Value>{Value(1)}}) {
+        Object* n = vm.construct(ctor, args);
+        ASSERT_NE(n, nullptr);
+        EXPECT_EQ(vm.toNumber(vm.get(n, "nodeType")), 3);
+        EXPECT_EQ(text(vm.get(n, "nodeValue")), "");
+    }
+    Object* wrapped = vm.construct(ctor, std::vector<Value>{Value(257), Value(Str("e"))});
+    EXPECT_EQ(text(Value(wrapped)), "<e />");
+    Object* doc = parse("<a/><b/>");
+    EXPECT_TRUE(call(doc, "createElement").isUndefined());
+    EXPECT_TRUE(call(doc, "createTextNode").isUndefined());
+    EXPECT_EQ(text(call(doc, "createTextNode", {Value()})), "undefined");
+    // A node that is already a child stays where it is.
+    call(doc, "appendChild", {Value(node(doc, "firstChild"))});
+    call(doc, "insertBefore", {Value(node(doc, "lastChild")), Value(node(doc, "firstChild"))});
+    EXPECT_EQ(text(Value(doc)), "<a /><b />");
+    // Assigning undefined keeps a name; an element no prefix declares is in namespace "".
+    Object* a = node(doc, "firstChild");
+    vm.set(a, "nodeName", Value());
+    EXPECT_EQ(text(vm.get(a, "nodeName")), "a");
+    EXPECT_EQ(text(vm.get(a, "namespaceURI")), "");
+    EXPECT_TRUE(vm.get(node(a, "nextSibling"), "namespaceURI").isString());
+    EXPECT_TRUE(call(a, "getNamespaceForPrefix").isUndefined());
+}
+
+TEST_F(XmlTree, AFailedLoadLeavesLoadedAsItWas) {
+    Object* doc = parse("<a/>");
+    vm.set(doc, "loaded", Value(true));
+    Value heard;
+    vm.set(doc, "onLoad", Value(static_cast<Object*>(vm.newFunction([&heard](avm1::CallArgs& c) {
+               heard = c.arg(0);
+               return Value();
+           }))));
+    call(doc, "onData", {Value()});
+    EXPECT_TRUE(vm.get(doc, "loaded").asBool());
+    ASSERT_TRUE(heard.isBool());
+    EXPECT_FALSE(heard.asBool());
+    call(doc, "onData", {Value(Str("<b/>"))});
+    EXPECT_TRUE(heard.asBool());
+    EXPECT_EQ(text(Value(doc)), "<b />");
+}
+
 } // namespace
 } // namespace avm1test

@@ -553,7 +553,8 @@ void installArray(Machine& m) {
         if (!o) {
             return {};
         }
-        Str sep = c.arg(0).isUndefined() ? Str(",") : c.machine.toString(c.arg(0));
+        // Only a missing separator is a comma: an undefined one is its text.
+        Str sep = c.count() == 0 ? Str(",") : c.machine.toString(c.arg(0));
         return join(c.machine, o, sep.view());
     });
     m.defineMethod(proto, "toString", [join](CallArgs& c) -> Value {

@@ -109,6 +109,18 @@ TEST_F(ArrayRules, SpliceArguments) {
     EXPECT_EQ(text(a), "1,2,3");
 }
 
+TEST_F(ArrayRules, JoinTakesAnySeparatorGiven) {
+    Object* a = array({1, 2});
+    EXPECT_EQ(text(call(a, "join")), "1,2");
+    EXPECT_EQ(text(call(a, "join", {Value()})), "1undefined2");
+    EXPECT_EQ(text(call(a, "join", {Value::null()})), "1null2");
+    EXPECT_EQ(text(call(a, "join", {Value(vm.str(""))})), "12");
+    // Nested arrays print their elements; a hole prints as undefined.
+    Object* outer = vm.newArray(std::vector<Value>{Value(a), Value(array({3}))});
+    vm.set(outer, "length", Value(3.0));
+    EXPECT_EQ(text(outer), "1,2,3,undefined");
+}
+
 TEST_F(ArrayRules, SliceIndexesWrapAt32Bits) {
     Object* a = array({1, 2, 3, 4});
     EXPECT_EQ(text(call(a, "slice", {Value(4294967295.0)})), "4"); // -1

@@ -2,6 +2,7 @@
 
 #include "avm1/XmlNode.h"
 
+#include "avm1/Convert.h"
 #include "avm1/State.h"
 #include "avm1/XmlParser.h"
 
@@ -81,7 +82,13 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
         }
         return kids[static_cast<std::size_t>(index)];
     };
-    if (named(m, name, "nodeType")) {
+    if (document_ && named(m, name, "status")) {
+        out = status_;
+    } else if (document_ && named(m, name, "xmlDecl")) {
+        out = xmlDecl_;
+    } else if (document_ && named(m, name, "docTypeDecl")) {
+        out = docTypeDecl_;
+    } else if (named(m, name, "nodeType")) {
         out = Value(type_);
     } else if (named(m, name, "nodeName")) {
         out = name_;
@@ -125,6 +132,17 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
 }
 
 bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
+    if (document_ && named(m, name, "status")) {
+        // A status is a 32-bit number; anything else is the lowest one.
+        status_ = value.isNumber() ? Value(static_cast<double>(toInt32(value.asNumber())))
+                                   : Value(-2147483648.0);
+        return true;
+    }
+    if (document_ && (named(m, name, "xmlDecl") || named(m, name, "docTypeDecl"))) {
+        Value text = value.isUndefined() ? Value() : Value(m.toString(value));
+        (named(m, name, "xmlDecl") ? xmlDecl_ : docTypeDecl_) = text;
+        return true;
+    }
     // Assigning undefined leaves a name or value as it was.
     if (named(m, name, "nodeName")) {
         if (!value.isUndefined()) {
@@ -149,9 +167,9 @@ bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
     return true;
 }
 
-bool XmlNode::hasVirtual(Machine& m, const Str& name) {
-    Value ignored;
-    return getVirtual(m, name, ignored);
+bool XmlNode::hasVirtual(Machine&, const Str&) {
+    // The tree's properties are the prototype's, never a node's own.
+    return false;
 }
 
 void XmlNode::trace(Tracer& t) {
@@ -163,6 +181,9 @@ void XmlNode::trace(Tracer& t) {
     }
     t.mark(attributes_);
     t.mark(childArray_);
+    t.mark(status_);
+    t.mark(xmlDecl_);
+    t.mark(docTypeDecl_);
 }
 
 bool XmlNode::hasAncestor(const XmlNode* node) const {
@@ -337,6 +358,30 @@ Value XmlNode::prefixForNamespace(Machine& m, std::string_view uri) {
         m, [uri](std::string_view, const Str& declared) { return declared.view() == uri; }, true);
 }
 
+void defineNodeAccessors(Machine& m, Object* proto, std::span<const std::string_view> names) {
+    for (std::string_view name : names) {
+        Str key = m.str(name);
+        FunctionObject* getter = m.newFunction([key](CallArgs& c) -> Value {
+            Value out;
+            XmlNode* self = thisNode(c);
+            return self && self->getVirtual(c.machine, key, out) ? out : Value();
+        });
+        FunctionObject* setter = m.newFunction([key](CallArgs& c) -> Value {
+            if (XmlNode* self = thisNode(c)) {
+                self->setVirtual(c.machine, key, c.arg(0));
+            }
+            return {};
+        });
+        Property* p = proto->properties().find(key, m.caseSensitive());
+        if (!p) {
+            p = &proto->properties().add(Property{key, Value(), attr::DontEnum, nullptr, nullptr},
+                                         m.caseSensitive());
+        }
+        p->getter = getter;
+        p->setter = setter;
+    }
+}
+
 XmlNode* makeXmlNode(Machine& m, int type, const Value& nameOrValue) {
     Object* proto = m.prototypeOf("XMLNode");
     Value text = nameOrValue.isNullish() ? Value::null() : Value(m.toString(nameOrValue));
@@ -386,13 +431,9 @@ void parseXmlInto(Machine& m, XmlNode* document, std::string_view text) {
         }
     }
     document->childrenChanged(m);
-    m.set(document, "status", Value(static_cast<int>(parsed.status)));
-    if (parsed.hasDeclaration) {
-        m.set(document, "xmlDecl", Value(m.str(parsed.declaration)));
-    }
-    if (parsed.hasDoctype) {
-        m.set(document, "docTypeDecl", Value(m.str(parsed.doctype)));
-    }
+    document->setParseResult(Value(static_cast<int>(parsed.status)),
+                             parsed.hasDeclaration ? Value(m.str(parsed.declaration)) : Value(),
+                             parsed.hasDoctype ? Value(m.str(parsed.doctype)) : Value());
 }
 
 } // namespace avm1

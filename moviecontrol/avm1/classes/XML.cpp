@@ -11,6 +11,7 @@ namespace {
 // The XML constructor's document: an element without a name.
 XmlNode* makeDocument(Machine& m, Object* proto) {
     auto* document = m.make<XmlNode>(proto, XmlNode::Element, Value::null(), Value::null());
+    document->makeDocument();
     if (m.version() >= 8) {
         m.define(document, "idMap", Value(m.newObject()));
     }
@@ -58,6 +59,9 @@ void installDocumentMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "addRequestHeader", [](CallArgs&) -> Value { return {}; });
     m.define(proto, "contentType", Value(m.str("application/x-www-form-urlencoded")));
     m.define(proto, "ignoreWhite", Value(false));
+    // What a parse leaves is the prototype's to answer, never a document's own.
+    constexpr std::string_view parseResults[] = {"status", "xmlDecl", "docTypeDecl"};
+    defineNodeAccessors(m, proto, parseResults);
 }
 
 } // namespace

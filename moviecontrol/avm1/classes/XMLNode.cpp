@@ -79,6 +79,14 @@ void installNodeMethods(Machine& m, Object* proto) {
     });
 }
 
+// The tree's properties belong to XMLNode.prototype: a node has none of its own. Nodes
+// answer the reads themselves; objects that merely inherit from the prototype read
+// undefined.
+constexpr std::string_view TreeProperties[] = {
+    "nodeType",   "nodeName",  "nodeValue",   "attributes",  "childNodes",
+    "firstChild", "lastChild", "parentNode",  "nextSibling", "previousSibling",
+    "prefix",     "localName", "namespaceURI"};
+
 } // namespace
 
 void installXMLNode(Machine& m) {
@@ -101,6 +109,7 @@ void installXMLNode(Machine& m) {
     };
     Object* nodeProto = constructorPrototype(m, node);
     installNodeMethods(m, nodeProto);
+    defineNodeAccessors(m, nodeProto, TreeProperties);
     m.define(m.global(), "XMLNode", Value(static_cast<Object*>(node)));
 }
 

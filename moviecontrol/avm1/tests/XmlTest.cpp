@@ -317,5 +317,40 @@ TEST_F(XmlTree, AFailedLoadLeavesLoadedAsItWas) {
     EXPECT_EQ(text(Value(doc)), "<b />");
 }
 
+TEST_F(XmlTree, TreeAndParsePropertiesAreThePrototypes) {
+    Object* doc = parse("<?xml a?><?xml b?><!DOCTYPE d [<!ENTITY e \"f\">]><a>t</a>");
+    Object* a = node(doc, "firstChild");
+    Object* nodeProto = vm.prototypeOf("XMLNode");
+    Object* docProto = vm.prototypeOf("XML");
+    for (const char* name : {"firstChild", "nodeName", "nodeValue", "childNodes", "attributes",
+                             "parentNode", "namespaceURI"}) {
+        EXPECT_FALSE(vm.hasOwnProperty(a, Str(name))) << name;
+        EXPECT_TRUE(vm.hasOwnProperty(nodeProto, Str(name))) << name;
+    }
+    for (const char* name : {"status", "xmlDecl", "docTypeDecl"}) {
+        EXPECT_FALSE(vm.hasOwnProperty(doc, Str(name))) << name;
+        EXPECT_TRUE(vm.hasOwnProperty(docProto, Str(name))) << name;
+    }
+    EXPECT_EQ(text(vm.get(doc, "xmlDecl")), "<?xml a?><?xml b?>");
+    EXPECT_EQ(text(vm.get(doc, "docTypeDecl")), "<!DOCTYPE d [<!ENTITY e \"f\">]>");
+    EXPECT_EQ(text(vm.get(a, "firstChild")), "t");
+    // Read through the prototype from an object that is no node: nothing.
+    Object* plain = vm.newObject();
+    plain->setProto(nodeProto);
+    EXPECT_TRUE(vm.get(plain, "firstChild").isUndefined());
+    // A fresh document parsed nothing wrong; its status takes 32-bit numbers only.
+    Object* fresh = vm.construct(vm.get(vm.global(), "XML"), std::vector<Value>{});
+    EXPECT_EQ(vm.toNumber(vm.get(fresh, "status")), 0);
+    EXPECT_TRUE(vm.get(fresh, "xmlDecl").isUndefined());
+    vm.set(fresh, "status", Value(4294967297.0));
+    EXPECT_EQ(vm.toNumber(vm.get(fresh, "status")), 1);
+    vm.set(fresh, "status", Value(Str("1")));
+    EXPECT_EQ(vm.toNumber(vm.get(fresh, "status")), -2147483648.0);
+    // A new parse forgets the old declarations.
+    call(doc, "parseXML", {Value(Str("<b/>"))});
+    EXPECT_TRUE(vm.get(doc, "xmlDecl").isUndefined());
+    EXPECT_EQ(text(Value(doc)), "<b />");
+}
+
 } // namespace
 } // namespace avm1test

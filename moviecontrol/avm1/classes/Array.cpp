@@ -644,16 +644,28 @@ void installArray(Machine& m) {
             return {};
         }
         std::vector<Str> fields;
+        const bool fieldList = c.arg(0).isObject();
         if (auto* list = dynamic_cast<ArrayObject*>(c.arg(0).asObject())) {
             for (const Value& v : elements(m, list)) {
                 fields.push_back(m.toString(v));
             }
+            if (fields.empty()) {
+                return Value(o);
+            }
+        } else if (fieldList) {
+            // An object that is no list of names sorts the elements themselves.
+            std::vector<Value> values = elements(m, o);
+            return sortWith(m, o, values, 0, [&](std::size_t a, std::size_t b) {
+                return compareValues(m, values[a], values[b], 0);
+            });
         } else {
             fields.push_back(m.toString(c.arg(0)));
         }
         std::vector<int> fieldFlags(fields.size(), 0);
         int flags = 0;
-        if (auto* list = dynamic_cast<ArrayObject*>(c.arg(1).asObject())) {
+        if (!fieldList && !c.arg(1).isNumber()) {
+            // One name takes its flags from a number only.
+        } else if (auto* list = dynamic_cast<ArrayObject*>(c.arg(1).asObject())) {
             std::vector<Value> f = elements(m, list);
             // A flag list that does not match the fields one for one is ignored.
             for (std::size_t i = 0; i < fieldFlags.size() && f.size() == fieldFlags.size(); ++i) {
@@ -662,7 +674,7 @@ void installArray(Machine& m) {
             if (!fieldFlags.empty()) {
                 flags = fieldFlags[0] & (UniqueSort | ReturnIndexedArray);
             }
-        } else if (c.count() > 1) {
+        } else if (c.count() > 1 && !c.arg(1).isObject()) {
             flags = toInt32(m.toNumber(c.arg(1)));
             std::fill(fieldFlags.begin(), fieldFlags.end(), flags);
         }
@@ -677,6 +689,12 @@ void installArray(Machine& m) {
         }
         return sortWith(m, o, values, flags & (UniqueSort | ReturnIndexedArray),
                         [&](std::size_t a, std::size_t b) {
+                            // Unless both are objects, the elements compare themselves
+                            // under the first field's flags.
+                            if (!values[a].isObject() || !values[b].isObject()) {
+                                int r = compareValues(m, values[a], values[b], fieldFlags[0]);
+                                return (fieldFlags[0] & Descending) ? -r : r;
+                            }
                             for (std::size_t f = 0; f < fields.size(); ++f) {
                                 int r = compareValues(m, keys[f][a], keys[f][b], fieldFlags[f]);
                                 if (fieldFlags[f] & Descending) {

@@ -129,6 +129,40 @@ TEST_F(ArrayRules, SliceIndexesWrapAt32Bits) {
     EXPECT_EQ(text(call(a, "slice", {Value(3.0), Value(1.0)})), "");
 }
 
+TEST_F(ArrayRules, SortOnArguments) {
+    auto item = [&](double v) {
+        Object* o = vm.newObject();
+        vm.set(o, "v", Value(v));
+        return Value(o);
+    };
+    auto order = [&](Object* a) {
+        std::string out;
+        double n = vm.toNumber(vm.get(a, "length"));
+        for (double i = 0; i < n; ++i) {
+            Value e = vm.get(a, std::to_string(static_cast<int>(i)));
+            out += (out.empty() ? "" : ",") +
+                   (e.isObject() ? text(vm.get(e.asObject(), "v")) : "=" + text(e));
+        }
+        return out;
+    };
+    Object* a = vm.newArray(std::vector<Value>{item(10), item(9), item(100)});
+    call(a, "sortOn", {Value(vm.str("v")), Value(vm.str("16"))}); // a string is no flag
+    EXPECT_EQ(order(a), "10,100,9");
+    call(a, "sortOn", {Value(vm.str("v")), Value(16.0)});
+    EXPECT_EQ(order(a), "9,10,100");
+    // No names, no sort.
+    EXPECT_EQ(call(a, "sortOn", {Value(vm.newArray())}).asObject(), a);
+    EXPECT_EQ(order(a), "9,10,100");
+    // An element that is no object compares itself.
+    Object* mixed = vm.newArray(std::vector<Value>{item(5), Value(vm.str("a")), item(1)});
+    call(mixed, "sortOn", {Value(vm.str("v"))});
+    EXPECT_EQ(order(mixed), "1,5,=a");
+    // Names given as an object that is no array: the elements sort as they are.
+    Object* words = vm.newArray(std::vector<Value>{Value(vm.str("b")), Value(vm.str("a"))});
+    call(words, "sortOn", {Value(vm.newObject())});
+    EXPECT_EQ(text(words), "a,b");
+}
+
 TEST_F(ArrayRules, MethodsOnObjectsThatAreNoArrays) {
     Object* o = vm.newObject();
     Object* proto = vm.get(vm.get(vm.global(), "Array").asObject(), "prototype").asObject();

@@ -152,15 +152,13 @@ bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
         if (!value.isUndefined()) {
             value_ = value.isNull() ? Value::null() : Value(m.toString(value));
         }
-    } else if (named(m, name, "attributes")) {
-        if (Object* o = value.asObject()) {
-            attributes_ = o;
-        }
     } else {
-        // The tree's links are read-only; assigning them does nothing.
+        // The tree's links and the attributes object are read-only; assigning them does
+        // nothing.
         static constexpr std::string_view readOnly[] = {
-            "nodeType",    "childNodes",      "firstChild", "lastChild", "parentNode",
-            "nextSibling", "previousSibling", "prefix",     "localName", "namespaceURI"};
+            "nodeType",   "childNodes",   "firstChild",      "lastChild",
+            "parentNode", "nextSibling",  "previousSibling", "prefix",
+            "localName",  "namespaceURI", "attributes"};
         return std::any_of(std::begin(readOnly), std::end(readOnly),
                            [&](std::string_view n) { return named(m, name, n); });
     }

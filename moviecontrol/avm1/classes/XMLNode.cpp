@@ -49,7 +49,7 @@ void installNodeMethods(Machine& m, Object* proto) {
         Machine& m = c.machine;
         XmlNode* self = thisNode(c);
         if (!self) {
-            return Value(m.str("[object Object]"));
+            return Value(m.str(""));
         }
         std::string head;
         // A document prints its declaration and document type before its nodes.

@@ -334,6 +334,11 @@ TEST_F(XmlTree, TreeAndParsePropertiesAreThePrototypes) {
     EXPECT_EQ(text(vm.get(doc, "xmlDecl")), "<?xml a?><?xml b?>");
     EXPECT_EQ(text(vm.get(doc, "docTypeDecl")), "<!DOCTYPE d [<!ENTITY e \"f\">]>");
     EXPECT_EQ(text(vm.get(a, "firstChild")), "t");
+    // The attributes object stays the node's own; another cannot replace it.
+    Object* attributes = vm.get(a, "attributes").asObject();
+    vm.set(a, "attributes", Value(vm.newObject()));
+    EXPECT_EQ(vm.get(a, "attributes").asObject(), attributes);
+    EXPECT_EQ(text(call(nodeProto, "toString")), "");
     // Read through the prototype from an object that is no node: nothing.
     Object* plain = vm.newObject();
     plain->setProto(nodeProto);

@@ -73,7 +73,8 @@ void installXML(Machine& m) {
     document->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         XmlNode* made = makeDocument(m, m.get(c.callee, "prototype").asObject());
-        if (!c.arg(0).isNullish()) {
+        // Any argument is text to parse: undefined is "undefined" from version 7 on.
+        if (c.count() > 0) {
             parseXmlInto(m, made, m.toString(c.arg(0)).view());
         }
         return Value(static_cast<Object*>(made));

@@ -300,6 +300,14 @@ TEST_F(XmlTree, ScriptMadeNodesAndEditsFollowTheirArguments) {
     EXPECT_TRUE(call(a, "getNamespaceForPrefix").isUndefined());
 }
 
+TEST_F(XmlTree, AnyConstructorArgumentIsText) {
+    Value ctor = vm.get(vm.global(), "XML");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value()}))), "undefined");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value::null()}))), "null");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value(12)}))), "12");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{}))), "");
+}
+
 TEST_F(XmlTree, AFailedLoadLeavesLoadedAsItWas) {
     Object* doc = parse("<a/>");
     vm.set(doc, "loaded", Value(true));

@@ -7,6 +7,7 @@
 #include "avm1/XmlParser.h"
 
 #include <algorithm>
+#include <ranges>
 
 namespace avm1 {
 
@@ -295,9 +296,14 @@ XmlNode* XmlNode::clone(Machine& m, bool deep) {
     auto copyOne = [&m](XmlNode* from) {
         auto* to = m.make<XmlNode>(from->proto(), from->type_, from->name_, from->value_);
         if (from->attributes_) {
-            Object* attrs = to->attributes(m);
+            // Copied out first: a store may run script (an inherited setter).
+            std::vector<std::pair<Str, Value>> copied;
             from->attributes_->properties().forEach(
-                [&](const Property& p) { m.set(attrs, p.name, p.value); });
+                [&](const Property& p) { copied.emplace_back(p.name, p.value); });
+            Object* attrs = to->attributes(m);
+            for (const auto& [name, value] : copied) {
+                m.set(attrs, name, value);
+            }
         }
         return to;
     };
@@ -326,19 +332,27 @@ Value XmlNode::findDeclaration(
         if (!n->attributes_) {
             continue;
         }
-        Value found;
-        bool done = false;
+        // The first declaration as scripts enumerate the attributes (newest first; a
+        // parse stores them last first): the last match in storage order.
+        // Copied out first: turning a value into text may run script that edits them.
+        std::vector<std::pair<Str, Value>> declarations;
         n->attributes_->properties().forEach([&](const Property& p) {
             std::string_view declared;
-            if (done || !declaredPrefix(p.name.view(), declared)) {
-                return;
+            if (declaredPrefix(p.name.view(), declared)) {
+                declarations.emplace_back(p.name, p.value);
             }
-            Str uri = m.toString(p.value);
+        });
+        Value found;
+        bool done = false;
+        for (const auto& [name, value] : declarations) {
+            std::string_view declared;
+            declaredPrefix(name.view(), declared);
+            Str uri = m.toString(value);
             if (match(declared, uri)) {
                 found = wantPrefix ? Value(m.str(declared)) : Value(uri);
                 done = true;
             }
-        });
+        }
         if (done) {
             return found;
         }
@@ -408,7 +422,8 @@ void parseXmlInto(Machine& m, XmlNode* document, std::string_view text) {
         case xml::Event::Kind::Open: {
             XmlNode* node = makeXmlNode(m, XmlNode::Element, Value(m.str(e.text)));
             Object* attrs = node->attributes(m);
-            for (const xml::Attribute& a : e.attributes) {
+            // Stored last first, so that they enumerate, and print, in the text's order.
+            for (const xml::Attribute& a : std::ranges::reverse_view(e.attributes)) {
                 m.set(attrs, m.str(a.name), Value(m.str(a.value)));
                 if (a.name == "id") {
                     m.set(ids, m.str(a.value), Value(static_cast<Object*>(node)));

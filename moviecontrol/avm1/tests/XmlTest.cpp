@@ -300,6 +300,16 @@ TEST_F(XmlTree, ScriptMadeNodesAndEditsFollowTheirArguments) {
     EXPECT_TRUE(call(a, "getNamespaceForPrefix").isUndefined());
 }
 
+TEST_F(XmlTree, ParsedAttributesPrintInTheirOrder) {
+    Object* doc = parse("<a x=\"1\" y=\"2\" b=\"3\"/>");
+    EXPECT_EQ(text(Value(doc)), "<a x=\"1\" y=\"2\" b=\"3\" />");
+    EXPECT_EQ(text(call(node(doc, "firstChild"), "cloneNode", {Value(true)})),
+              "<a x=\"1\" y=\"2\" b=\"3\" />");
+    // The first of two default declarations in the text wins.
+    Object* twice = parse("<a xmlns=\"urn:1\" xmlnsq=\"urn:2\"/>");
+    EXPECT_EQ(text(vm.get(node(twice, "firstChild"), "namespaceURI")), "urn:1");
+}
+
 TEST_F(XmlTree, AnyConstructorArgumentIsText) {
     Value ctor = vm.get(vm.global(), "XML");
     EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value()}))), "undefined");

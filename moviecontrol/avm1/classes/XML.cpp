@@ -32,8 +32,13 @@ void installDocumentMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "createElement", create(XmlNode::Element));
     m.defineMethod(proto, "createTextNode", create(XmlNode::TextNode));
     m.defineMethod(proto, "parseXML", [](CallArgs& c) -> Value {
+        // Without text the old tree still goes.
         if (XmlNode* self = thisNode(c)) {
-            parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+            if (c.count() == 0) {
+                self->removeChildren(c.machine);
+            } else {
+                parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+            }
         }
         return {};
     });

@@ -316,6 +316,11 @@ TEST_F(XmlTree, AnyConstructorArgumentIsText) {
     EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value::null()}))), "null");
     EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value(12)}))), "12");
     EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{}))), "");
+    // parseXML without text empties the document.
+    Object* doc = parse("<a/>");
+    call(doc, "parseXML");
+    EXPECT_EQ(text(Value(doc)), "");
+    EXPECT_TRUE(vm.get(doc, "firstChild").isNull());
 }
 
 TEST_F(XmlTree, AFailedLoadLeavesLoadedAsItWas) {

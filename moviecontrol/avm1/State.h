@@ -186,7 +186,9 @@ AVM1_CLASS_LIST(AVM1_DECLARE_INSTALL)
 #undef AVM1_DECLARE_INSTALL
 
 // Arrays keep their elements as ordinary properties named by their index, with `length`
-// computed; holes stay missing, as for..in and hasOwnProperty see them.
+// computed; holes stay missing, as for..in and hasOwnProperty see them. A length a script
+// assigns reads back as it was given (NaN, negative, fractional or a string); the methods
+// count with its 32-bit integer value.
 class ArrayObject : public Object {
   public:
     explicit ArrayObject(Object* proto) : Object(proto) {}
@@ -194,16 +196,22 @@ class ArrayObject : public Object {
     bool getVirtual(Machine& m, const Str& name, Value& out) override;
     bool setVirtual(Machine& m, const Str& name, const Value& value) override;
     bool hasVirtual(Machine& m, const Str& name) override;
+    void trace(Tracer& t) override { t.mark(shown_); }
+    // The element count the methods use; negative after a script stored a negative length.
     double length() const { return length_; }
     void setLength(Machine& m, double length);
+    // A script's `length = value`: elements past its integer value go.
+    void assignLength(Machine& m, const Value& value);
     void noteIndex(double index) {
         if (index + 1 > length_) {
-            { length_ = index + 1; }
+            length_ = index + 1;
+            shown_ = Value(length_);
         }
     }
 
   private:
     double length_ = 0;
+    Value shown_{0.0};
 };
 
 // Boolean, Number and String objects wrapping a primitive.

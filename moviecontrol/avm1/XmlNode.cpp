@@ -2,10 +2,12 @@
 
 #include "avm1/XmlNode.h"
 
+#include "avm1/Convert.h"
 #include "avm1/State.h"
 #include "avm1/XmlParser.h"
 
 #include <algorithm>
+#include <ranges>
 
 namespace avm1 {
 
@@ -81,7 +83,13 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
         }
         return kids[static_cast<std::size_t>(index)];
     };
-    if (named(m, name, "nodeType")) {
+    if (document_ && named(m, name, "status")) {
+        out = status_;
+    } else if (document_ && named(m, name, "xmlDecl")) {
+        out = xmlDecl_;
+    } else if (document_ && named(m, name, "docTypeDecl")) {
+        out = docTypeDecl_;
+    } else if (named(m, name, "nodeType")) {
         out = Value(type_);
     } else if (named(m, name, "nodeName")) {
         out = name_;
@@ -112,7 +120,11 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
         if (!name_.isString()) {
             out = Value::null();
         } else {
+            // An element whose prefix nothing declares is in no namespace: "".
             out = namespaceForPrefix(m, splitName(name_.asString().view()).first);
+            if (out.isNull()) {
+                out = Value(m.str(""));
+            }
         }
     } else {
         return false;
@@ -121,28 +133,42 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
 }
 
 bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
+    if (document_ && named(m, name, "status")) {
+        // A status is a 32-bit number; anything else is the lowest one.
+        status_ = value.isNumber() ? Value(static_cast<double>(toInt32(value.asNumber())))
+                                   : Value(-2147483648.0);
+        return true;
+    }
+    if (document_ && (named(m, name, "xmlDecl") || named(m, name, "docTypeDecl"))) {
+        Value text = value.isUndefined() ? Value() : Value(m.toString(value));
+        (named(m, name, "xmlDecl") ? xmlDecl_ : docTypeDecl_) = text;
+        return true;
+    }
+    // Assigning undefined leaves a name or value as it was.
     if (named(m, name, "nodeName")) {
-        name_ = value.isNullish() ? Value::null() : Value(m.toString(value));
+        if (!value.isUndefined()) {
+            name_ = value.isNull() ? Value::null() : Value(m.toString(value));
+        }
     } else if (named(m, name, "nodeValue")) {
-        value_ = value.isNullish() ? Value::null() : Value(m.toString(value));
-    } else if (named(m, name, "attributes")) {
-        if (Object* o = value.asObject()) {
-            attributes_ = o;
+        if (!value.isUndefined()) {
+            value_ = value.isNull() ? Value::null() : Value(m.toString(value));
         }
     } else {
-        // The tree's links are read-only; assigning them does nothing.
+        // The tree's links and the attributes object are read-only; assigning them does
+        // nothing.
         static constexpr std::string_view readOnly[] = {
-            "nodeType",    "childNodes",      "firstChild", "lastChild", "parentNode",
-            "nextSibling", "previousSibling", "prefix",     "localName", "namespaceURI"};
+            "nodeType",   "childNodes",   "firstChild",      "lastChild",
+            "parentNode", "nextSibling",  "previousSibling", "prefix",
+            "localName",  "namespaceURI", "attributes"};
         return std::any_of(std::begin(readOnly), std::end(readOnly),
                            [&](std::string_view n) { return named(m, name, n); });
     }
     return true;
 }
 
-bool XmlNode::hasVirtual(Machine& m, const Str& name) {
-    Value ignored;
-    return getVirtual(m, name, ignored);
+bool XmlNode::hasVirtual(Machine&, const Str&) {
+    // The tree's properties are the prototype's, never a node's own.
+    return false;
 }
 
 void XmlNode::trace(Tracer& t) {
@@ -154,6 +180,9 @@ void XmlNode::trace(Tracer& t) {
     }
     t.mark(attributes_);
     t.mark(childArray_);
+    t.mark(status_);
+    t.mark(xmlDecl_);
+    t.mark(docTypeDecl_);
 }
 
 bool XmlNode::hasAncestor(const XmlNode* node) const {
@@ -267,9 +296,14 @@ XmlNode* XmlNode::clone(Machine& m, bool deep) {
     auto copyOne = [&m](XmlNode* from) {
         auto* to = m.make<XmlNode>(from->proto(), from->type_, from->name_, from->value_);
         if (from->attributes_) {
-            Object* attrs = to->attributes(m);
+            // Copied out first: a store may run script (an inherited setter).
+            std::vector<std::pair<Str, Value>> copied;
             from->attributes_->properties().forEach(
-                [&](const Property& p) { m.set(attrs, p.name, p.value); });
+                [&](const Property& p) { copied.emplace_back(p.name, p.value); });
+            Object* attrs = to->attributes(m);
+            for (const auto& [name, value] : copied) {
+                m.set(attrs, name, value);
+            }
         }
         return to;
     };
@@ -298,19 +332,27 @@ Value XmlNode::findDeclaration(
         if (!n->attributes_) {
             continue;
         }
-        Value found;
-        bool done = false;
+        // The first declaration as scripts enumerate the attributes (newest first; a
+        // parse stores them last first): the last match in storage order.
+        // Copied out first: turning a value into text may run script that edits them.
+        std::vector<std::pair<Str, Value>> declarations;
         n->attributes_->properties().forEach([&](const Property& p) {
             std::string_view declared;
-            if (done || !declaredPrefix(p.name.view(), declared)) {
-                return;
+            if (declaredPrefix(p.name.view(), declared)) {
+                declarations.emplace_back(p.name, p.value);
             }
-            Str uri = m.toString(p.value);
+        });
+        Value found;
+        bool done = false;
+        for (const auto& [name, value] : declarations) {
+            std::string_view declared;
+            declaredPrefix(name.view(), declared);
+            Str uri = m.toString(value);
             if (match(declared, uri)) {
                 found = wantPrefix ? Value(m.str(declared)) : Value(uri);
                 done = true;
             }
-        });
+        }
         if (done) {
             return found;
         }
@@ -326,6 +368,30 @@ Value XmlNode::namespaceForPrefix(Machine& m, std::string_view prefix) {
 Value XmlNode::prefixForNamespace(Machine& m, std::string_view uri) {
     return findDeclaration(
         m, [uri](std::string_view, const Str& declared) { return declared.view() == uri; }, true);
+}
+
+void defineNodeAccessors(Machine& m, Object* proto, std::span<const std::string_view> names) {
+    for (std::string_view name : names) {
+        Str key = m.str(name);
+        FunctionObject* getter = m.newFunction([key](CallArgs& c) -> Value {
+            Value out;
+            XmlNode* self = thisNode(c);
+            return self && self->getVirtual(c.machine, key, out) ? out : Value();
+        });
+        FunctionObject* setter = m.newFunction([key](CallArgs& c) -> Value {
+            if (XmlNode* self = thisNode(c)) {
+                self->setVirtual(c.machine, key, c.arg(0));
+            }
+            return {};
+        });
+        Property* p = proto->properties().find(key, m.caseSensitive());
+        if (!p) {
+            p = &proto->properties().add(Property{key, Value(), attr::DontEnum, nullptr, nullptr},
+                                         m.caseSensitive());
+        }
+        p->getter = getter;
+        p->setter = setter;
+    }
 }
 
 XmlNode* makeXmlNode(Machine& m, int type, const Value& nameOrValue) {
@@ -356,7 +422,8 @@ void parseXmlInto(Machine& m, XmlNode* document, std::string_view text) {
         case xml::Event::Kind::Open: {
             XmlNode* node = makeXmlNode(m, XmlNode::Element, Value(m.str(e.text)));
             Object* attrs = node->attributes(m);
-            for (const xml::Attribute& a : e.attributes) {
+            // Stored last first, so that they enumerate, and print, in the text's order.
+            for (const xml::Attribute& a : std::ranges::reverse_view(e.attributes)) {
                 m.set(attrs, m.str(a.name), Value(m.str(a.value)));
                 if (a.name == "id") {
                     m.set(ids, m.str(a.value), Value(static_cast<Object*>(node)));
@@ -377,13 +444,9 @@ void parseXmlInto(Machine& m, XmlNode* document, std::string_view text) {
         }
     }
     document->childrenChanged(m);
-    m.set(document, "status", Value(static_cast<int>(parsed.status)));
-    if (parsed.hasDeclaration) {
-        m.set(document, "xmlDecl", Value(m.str(parsed.declaration)));
-    }
-    if (parsed.hasDoctype) {
-        m.set(document, "docTypeDecl", Value(m.str(parsed.doctype)));
-    }
+    document->setParseResult(Value(static_cast<int>(parsed.status)),
+                             parsed.hasDeclaration ? Value(m.str(parsed.declaration)) : Value(),
+                             parsed.hasDoctype ? Value(m.str(parsed.doctype)) : Value());
 }
 
 } // namespace avm1

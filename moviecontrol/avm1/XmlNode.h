@@ -7,7 +7,9 @@
 #include "avm1/Machine.h"
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace avm1 {
@@ -45,6 +47,14 @@ class XmlNode : public Object {
     }
     void childrenChanged(Machine& m) { refreshChildArray(m); }
 
+    // An XML document also answers status, xmlDecl and docTypeDecl, which its parses set.
+    void makeDocument() { document_ = true; }
+    void setParseResult(Value status, Value xmlDecl, Value docTypeDecl) {
+        status_ = std::move(status);
+        xmlDecl_ = std::move(xmlDecl);
+        docTypeDecl_ = std::move(docTypeDecl);
+    }
+
     // The node and everything below it as XML text.
     std::string toText(Machine& m);
     // A copy with its own attributes object; with `deep`, of the children too.
@@ -71,6 +81,10 @@ class XmlNode : public Object {
     std::vector<XmlNode*> children_;
     Object* attributes_ = nullptr;
     Object* childArray_ = nullptr;
+    bool document_ = false;
+    Value status_{0.0};
+    Value xmlDecl_;
+    Value docTypeDecl_;
 };
 
 // The node a value holds, or null; and the `this` of an XMLNode or XML method.
@@ -81,6 +95,10 @@ inline XmlNode* asNode(const Value& v) {
 inline XmlNode* thisNode(CallArgs& c) {
     return asNode(c.thisValue);
 }
+
+// Accessors on `proto` (XMLNode's or XML's prototype) for properties that nodes answer
+// themselves: they make the names the prototype's own, never a node's.
+void defineNodeAccessors(Machine& m, Object* proto, std::span<const std::string_view> names);
 
 // A new node whose prototype is XMLNode.prototype as it is now.
 XmlNode* makeXmlNode(Machine& m, int type, const Value& nameOrValue);

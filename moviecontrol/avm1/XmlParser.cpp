@@ -121,9 +121,17 @@ class Scanner {
             }
             doc_.events.push_back({Event::Kind::Text, std::string(body), {}});
         } else if (startsWith("<!")) {
-            if (!skipPast(">", pos_ + 2, nullptr)) {
+            // A document type may hold declarations in brackets: it ends at the '>'
+            // that balances every '<' inside it.
+            std::size_t depth = 1, at = pos_ + 2;
+            for (; at < text_.size() && depth > 0; ++at) {
+                depth += text_[at] == '<' ? 1 : 0;
+                depth -= text_[at] == '>' ? 1 : 0;
+            }
+            if (depth > 0) {
                 return fail(Status::DoctypeUnterminated);
             }
+            pos_ = at;
             doc_.hasDoctype = true;
             doc_.doctype = std::string(text_.substr(start, pos_ - start));
         } else if (startsWith("<?")) {
@@ -131,7 +139,8 @@ class Scanner {
                 return fail(Status::DeclarationUnterminated);
             }
             doc_.hasDeclaration = true;
-            doc_.declaration = std::string(text_.substr(start, pos_ - start));
+            // Several declarations run together.
+            doc_.declaration += text_.substr(start, pos_ - start);
         } else if (startsWith("</")) {
             endTag();
         } else {

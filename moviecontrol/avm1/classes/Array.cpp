@@ -56,24 +56,25 @@ std::vector<Value> elements(Machine& m, Object* o) {
     return out;
 }
 
-// Replaces the elements of `o` with `values`.
-void store(Machine& m, Object* o, const std::vector<Value>& values) {
+// Replaces the elements of `o` with `values`. Only pop, shift and unshift leave the length
+// of an object that is no array alone.
+enum class Length { Set, ArraysOnly };
+void store(Machine& m, Object* o, const std::vector<Value>& values, Length length = Length::Set) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         m.state().pace();
         m.set(o, indexName(m, static_cast<double>(i)), values[i]);
     }
-    setLengthOf(m, o, static_cast<double>(values.size()));
+    if (length == Length::Set || dynamic_cast<ArrayObject*>(o)) {
+        setLengthOf(m, o, static_cast<double>(values.size()));
+    }
 }
 
 double relativeIndex(Machine& m, const Value& v, double length, double fallback) {
     if (v.isUndefined()) {
         return fallback;
     }
-    double n = m.toNumber(v);
-    if (std::isnan(n)) {
-        n = 0;
-    }
-    n = std::trunc(n);
+    // Indexes are 32-bit integers: NaN is 0 and larger numbers wrap.
+    double n = toInt32(m.toNumber(v));
     if (n < 0) {
         n = std::max(0.0, n + length);
     }
@@ -340,7 +341,7 @@ Str indexName(Machine& m, double index) {
 
 bool ArrayObject::getVirtual(Machine& m, const Str& name, Value& out) {
     if (isLengthName(m, name)) {
-        out = Value(length_);
+        out = shown_;
         return true;
     }
     return false;
@@ -352,10 +353,7 @@ bool ArrayObject::hasVirtual(Machine& m, const Str& name) {
 
 bool ArrayObject::setVirtual(Machine& m, const Str& name, const Value& value) {
     if (isLengthName(m, name)) {
-        double n = m.toNumber(value);
-        if (!std::isnan(n) && n >= 0) {
-            setLength(m, std::min(std::trunc(n), MaxLength));
-        }
+        assignLength(m, value);
         return true;
     }
     double index;
@@ -363,6 +361,13 @@ bool ArrayObject::setVirtual(Machine& m, const Str& name, const Value& value) {
         noteIndex(index);
     }
     return false; // stored as an ordinary property
+}
+
+void ArrayObject::assignLength(Machine& m, const Value& value) {
+    const double count = toInt32(m.toNumber(value));
+    setLength(m, std::max(count, 0.0));
+    length_ = count;
+    shown_ = value;
 }
 
 void ArrayObject::setLength(Machine& m, double length) {
@@ -379,6 +384,7 @@ void ArrayObject::setLength(Machine& m, double length) {
         }
     }
     length_ = length;
+    shown_ = Value(length);
 }
 
 void installArray(Machine& m) {
@@ -387,11 +393,11 @@ void installArray(Machine& m) {
         Machine& m = c.machine;
         if (c.count() == 1 && c.arg(0).isNumber()) {
             auto* a = static_cast<ArrayObject*>(m.newArray());
-            // Flash keeps the length as given, negative ones included.
+            // One number is the length, kept as a 32-bit integer, negative ones included;
+            // NaN and numbers beyond that range saturate to its lowest value.
             double n = c.arg(0).asNumber();
-            if (std::isfinite(n)) {
-                a->setLength(m, std::min(std::trunc(n), MaxLength));
-            }
+            bool inRange = n >= -2147483648.0 && n <= 2147483647.0;
+            a->assignLength(m, Value(inRange ? std::trunc(n) : -2147483648.0));
             return Value(static_cast<Object*>(a));
         }
         return Value(m.newArray(c.args));
@@ -442,7 +448,9 @@ void installArray(Machine& m) {
         }
         Value last = element(m, o, n - 1);
         m.deleteProperty(o, indexName(m, n - 1));
-        setLengthOf(m, o, n - 1);
+        if (dynamic_cast<ArrayObject*>(o)) {
+            setLengthOf(m, o, n - 1);
+        }
         return last;
     });
     m.defineMethod(proto, "shift", [](CallArgs& c) -> Value {
@@ -458,7 +466,7 @@ void installArray(Machine& m) {
         Value first = all.front();
         all.erase(all.begin());
         m.deleteProperty(o, indexName(m, static_cast<double>(all.size())));
-        store(m, o, all);
+        store(m, o, all, Length::ArraysOnly);
         return first;
     });
     m.defineMethod(proto, "unshift", [](CallArgs& c) -> Value {
@@ -469,7 +477,7 @@ void installArray(Machine& m) {
         }
         std::vector<Value> all = elements(m, o);
         all.insert(all.begin(), c.args.begin(), c.args.end());
-        store(m, o, all);
+        store(m, o, all, Length::ArraysOnly);
         return Value(static_cast<double>(all.size()));
     });
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
@@ -481,11 +489,15 @@ void installArray(Machine& m) {
         std::vector<Value> all = elements(m, o);
         auto length = static_cast<double>(all.size());
         double start = relativeIndex(m, c.arg(0), length, 0);
-        double count = c.count() > 1 ? m.toNumber(c.arg(1)) : length - start;
-        if (std::isnan(count) || count < 0) {
-            count = 0;
+        double count = length - start;
+        if (c.count() > 1) {
+            // A negative count is no splice at all.
+            count = toInt32(m.toNumber(c.arg(1)));
+            if (count < 0) {
+                return {};
+            }
+            count = std::min(count, length - start);
         }
-        count = std::min(std::trunc(count), length - start);
         auto from = all.begin() + static_cast<std::ptrdiff_t>(start);
         auto to = from + static_cast<std::ptrdiff_t>(count);
         std::vector<Value> removed(from, to);
@@ -541,7 +553,8 @@ void installArray(Machine& m) {
         if (!o) {
             return {};
         }
-        Str sep = c.arg(0).isUndefined() ? Str(",") : c.machine.toString(c.arg(0));
+        // Only a missing separator is a comma: an undefined one is its text.
+        Str sep = c.count() == 0 ? Str(",") : c.machine.toString(c.arg(0));
         return join(c.machine, o, sep.view());
     });
     m.defineMethod(proto, "toString", [join](CallArgs& c) -> Value {
@@ -631,16 +644,28 @@ void installArray(Machine& m) {
             return {};
         }
         std::vector<Str> fields;
+        const bool fieldList = c.arg(0).isObject();
         if (auto* list = dynamic_cast<ArrayObject*>(c.arg(0).asObject())) {
             for (const Value& v : elements(m, list)) {
                 fields.push_back(m.toString(v));
             }
+            if (fields.empty()) {
+                return Value(o);
+            }
+        } else if (fieldList) {
+            // An object that is no list of names sorts the elements themselves.
+            std::vector<Value> values = elements(m, o);
+            return sortWith(m, o, values, 0, [&](std::size_t a, std::size_t b) {
+                return compareValues(m, values[a], values[b], 0);
+            });
         } else {
             fields.push_back(m.toString(c.arg(0)));
         }
         std::vector<int> fieldFlags(fields.size(), 0);
         int flags = 0;
-        if (auto* list = dynamic_cast<ArrayObject*>(c.arg(1).asObject())) {
+        if (!fieldList && !c.arg(1).isNumber()) {
+            // One name takes its flags from a number only.
+        } else if (auto* list = dynamic_cast<ArrayObject*>(c.arg(1).asObject())) {
             std::vector<Value> f = elements(m, list);
             // A flag list that does not match the fields one for one is ignored.
             for (std::size_t i = 0; i < fieldFlags.size() && f.size() == fieldFlags.size(); ++i) {
@@ -649,7 +674,7 @@ void installArray(Machine& m) {
             if (!fieldFlags.empty()) {
                 flags = fieldFlags[0] & (UniqueSort | ReturnIndexedArray);
             }
-        } else if (c.count() > 1) {
+        } else if (c.count() > 1 && !c.arg(1).isObject()) {
             flags = toInt32(m.toNumber(c.arg(1)));
             std::fill(fieldFlags.begin(), fieldFlags.end(), flags);
         }
@@ -664,6 +689,12 @@ void installArray(Machine& m) {
         }
         return sortWith(m, o, values, flags & (UniqueSort | ReturnIndexedArray),
                         [&](std::size_t a, std::size_t b) {
+                            // Unless both are objects, the elements compare themselves
+                            // under the first field's flags.
+                            if (!values[a].isObject() || !values[b].isObject()) {
+                                int r = compareValues(m, values[a], values[b], fieldFlags[0]);
+                                return (fieldFlags[0] & Descending) ? -r : r;
+                            }
                             for (std::size_t f = 0; f < fields.size(); ++f) {
                                 int r = compareValues(m, keys[f][a], keys[f][b], fieldFlags[f]);
                                 if (fieldFlags[f] & Descending) {

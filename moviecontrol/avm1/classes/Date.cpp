@@ -1,4 +1,10 @@
 // Date: milliseconds since 1970 UTC; local time from the host's time zone.
+//
+// Flash reads a Date method's arguments as numbers up to the first undefined one, which
+// ends the list as if nothing followed. Field arithmetic floors each field and reads the
+// year and month through a saturating 32-bit conversion, so a year of NaN or an infinity
+// lands at the far end of that range instead of failing; only the setters clip their
+// result to the time range.
 
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
@@ -7,12 +13,15 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <span>
 
 namespace avm1 {
 
 namespace {
 
 constexpr double MsPerDay = 86400000.0;
+constexpr double TimeLimit = 8.64e15;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 class DateObject : public Object {
@@ -26,13 +35,44 @@ class DateObject : public Object {
     double time;
 };
 
-// A time value as Date keeps it: whole milliseconds within 100,000,000 days of 1970,
-// anything else (NaN, the infinities, a time beyond) is no time at all.
+// Up to seven numeric arguments, ending at the first undefined one.
+struct Numbers {
+    std::array<double, 7> v{};
+    std::size_t count = 0;
+};
+
+Numbers numbers(Machine& m, std::span<const Value> args) {
+    Numbers out;
+    for (const Value& a : args) {
+        if (a.isUndefined() || out.count == out.v.size()) {
+            break;
+        }
+        out.v[out.count++] = m.toNumber(a);
+    }
+    return out;
+}
+
+// Out-of-range values and NaN all become the lowest 32-bit integer.
+double saturate(double n) {
+    return n >= -2147483648.0 && n <= 2147483647.0 ? std::trunc(n) : -2147483648.0;
+}
+
+// A time value as setters store it: within 100,000,000 days of 1970, else no time at all.
 double timeClip(double t) {
-    if (!std::isfinite(t) || std::fabs(t) > 8.64e15) {
+    if (!std::isfinite(t) || std::fabs(t) > TimeLimit) {
         return NaN;
     }
     return std::trunc(t) + 0.0;
+}
+
+// Times whose calendar fields can be read.
+bool readable(double t) {
+    return std::isfinite(t) && std::fabs(t) <= TimeLimit;
+}
+
+double euclid(double a, double b) {
+    double r = std::fmod(a, b);
+    return r < 0 ? r + b : r;
 }
 
 double dayFromYear(double y) {
@@ -42,68 +82,67 @@ double dayFromYear(double y) {
 bool leap(double y) {
     return std::fmod(y, 4) == 0 && (std::fmod(y, 100) != 0 || std::fmod(y, 400) == 0);
 }
-double yearFromTime(double t) {
-    double y = std::floor(t / (MsPerDay * 365.2425)) + 1970;
-    while (dayFromYear(y) * MsPerDay > t) {
-        --y;
-    }
-    while (dayFromYear(y + 1) * MsPerDay <= t) {
-        ++y;
-    }
-    return y;
+constexpr std::array<int, 13> MonthStart = {0,   31,  59,  90,  120, 151, 181,
+                                            212, 243, 273, 304, 334, 365};
+double monthStart(double year, int month) {
+    return MonthStart[static_cast<std::size_t>(month)] + (month >= 2 && leap(year) ? 1 : 0);
 }
-constexpr std::array<int, 12> MonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-// Year, month, date, hours, minutes, seconds, milliseconds of a time value.
-std::array<double, 7> split(double t) {
-    double year = yearFromTime(t);
-    double dayInYear = std::floor(t / MsPerDay) - dayFromYear(year);
-    int month = 0;
-    for (; month < 11; ++month) {
-        double length = MonthDays[static_cast<std::size_t>(month)] + (month == 1 && leap(year));
-        if (dayInYear < length) {
-            break;
-        }
-        dayInYear -= length;
+// Calendar fields of a readable time value.
+struct Fields {
+    double year, month, date, hours, minutes, seconds, ms, weekday;
+};
+
+Fields split(double t) {
+    double day = std::floor(t / MsPerDay);
+    double year = std::floor(t / (MsPerDay * 365.2425)) + 1970;
+    while (dayFromYear(year) > day) {
+        --year;
     }
-    double inDay = std::fmod(t, MsPerDay);
-    if (inDay < 0) {
-        inDay += MsPerDay;
+    while (dayFromYear(year + 1) <= day) {
+        ++year;
+    }
+    double inYear = day - dayFromYear(year);
+    int month = 0;
+    while (month < 11 && inYear >= monthStart(year, month + 1)) {
+        ++month;
     }
     return {year,
             static_cast<double>(month),
-            dayInYear + 1,
-            std::floor(inDay / 3600000),
-            std::fmod(std::floor(inDay / 60000), 60),
-            std::fmod(std::floor(inDay / 1000), 60),
-            std::fmod(inDay, 1000)};
+            inYear - monthStart(year, month) + 1,
+            euclid(std::floor(t / 3600000), 24),
+            euclid(std::floor(t / 60000), 60),
+            euclid(std::floor(t / 1000), 60),
+            std::floor(euclid(t, 1000)),
+            euclid(day + 4, 7)};
 }
 
-double compose(const std::array<double, 7>& f) {
-    for (double v : f) {
-        if (!std::isfinite(v)) {
-            return NaN;
-        }
-    }
-    double year = std::trunc(f[0]) + std::floor(std::trunc(f[1]) / 12);
-    double month = std::fmod(std::trunc(f[1]), 12);
-    if (month < 0) {
-        month += 12;
-    }
-    if (std::fabs(year) > 400000) {
+double makeDay(double year, double month, double date) {
+    year = std::floor(year);
+    month = std::floor(month);
+    year += std::floor(month / 12);
+    month = euclid(month, 12);
+    double y = saturate(year), mo = saturate(month);
+    if (!(mo >= 0 && mo < 12)) {
         return NaN;
     }
-    double day = dayFromYear(year);
-    for (int i = 0; i < month; ++i) {
-        day += MonthDays[static_cast<std::size_t>(i)] + (i == 1 && leap(year));
-    }
-    day += std::trunc(f[2]) - 1;
-    double time = std::trunc(f[3]) * 3600000 + std::trunc(f[4]) * 60000 + std::trunc(f[5]) * 1000 +
-                  std::trunc(f[6]);
-    return timeClip(day * MsPerDay + time);
+    return dayFromYear(y) + monthStart(y, static_cast<int>(mo)) + std::floor(date) - 1;
+}
+
+double makeTime(double h, double mi, double s, double ms) {
+    return std::floor(h) * 3600000 + std::floor(mi) * 60000 + std::floor(s) * 1000 + std::floor(ms);
+}
+
+// Through SWF 7 the time of day of a date before 1970 counts back from midnight, as C's
+// remainder does; later versions count forward.
+double timeWithinDay(Machine& m, double t) {
+    return m.version() > 7 ? euclid(t, MsPerDay) : std::fmod(t, MsPerDay);
 }
 
 double offsetMs(Machine& m, double utc) {
+    if (!std::isfinite(utc)) {
+        return 0;
+    }
     return m.host().localOffsetMinutes(utc) * 60000.0;
 }
 double toLocal(Machine& m, double utc) {
@@ -118,39 +157,91 @@ DateObject* thisDate(CallArgs& c) {
 }
 
 std::string dateText(Machine& m, double t) {
-    if (std::isnan(timeClip(t))) {
+    if (!readable(t)) {
         return "Invalid Date";
     }
     static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    double local = toLocal(m, t);
-    auto f = split(local);
-    double weekday = std::fmod(std::floor(local / MsPerDay) + 4, 7);
-    if (weekday < 0) {
-        weekday += 7;
-    }
+    Fields f = split(toLocal(m, t));
     double offset = std::round(offsetMs(m, t) / 60000);
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %d",
-                  days[static_cast<int>(weekday)], months[static_cast<int>(f[1])],
-                  static_cast<int>(f[2]), static_cast<int>(f[3]), static_cast<int>(f[4]),
-                  static_cast<int>(f[5]), offset < 0 ? '-' : '+',
+    char buf[112];
+    std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %.0f",
+                  days[static_cast<int>(f.weekday)], months[static_cast<int>(f.month)],
+                  static_cast<int>(f.date), static_cast<int>(f.hours), static_cast<int>(f.minutes),
+                  static_cast<int>(f.seconds), offset < 0 ? '-' : '+',
                   static_cast<int>(std::fabs(offset)) / 60,
-                  static_cast<int>(std::fabs(offset)) % 60, static_cast<int>(f[0]));
+                  static_cast<int>(std::fabs(offset)) % 60, f.year);
     return buf;
 }
 
-// The time of `year, month[, date, hours, minutes, seconds, ms]` arguments.
-double fromFields(Machine& m, std::span<const Value> args) {
-    std::array<double, 7> f = {0, 0, 1, 0, 0, 0, 0};
-    for (std::size_t i = 0; i < args.size() && i < 7; ++i) {
-        f[i] = m.toNumber(args[i]);
+// The time of `year, month[, date, hours, minutes, seconds, ms]`: years below 100 count
+// from 1900, negative ones included.
+double fromFields(const Numbers& n) {
+    double year = n.v[0];
+    if (year < 100) {
+        year += 1900;
     }
-    if (f[0] >= 0 && f[0] <= 99) {
-        f[0] += 1900;
+    auto field = [&](std::size_t i, double fallback) { return i < n.count ? n.v[i] : fallback; };
+    return makeDay(year, n.v[1], field(2, 1)) * MsPerDay +
+           makeTime(field(3, 0), field(4, 0), field(5, 0), field(6, 0));
+}
+
+// Method indexes within the setters: full year, month, date, hours, minutes, seconds, ms.
+enum Setter { SetFullYear, SetMonth, SetDate, SetHours, SetMinutes, SetSeconds, SetMs, SetYear };
+
+double setFields(Machine& m, DateObject& d, Setter which, bool utc, const Numbers& n) {
+    const int first = which == SetYear ? SetFullYear : which;
+    // The first field is NaN when missing; later ones keep the date's own.
+    auto arg = [&](int field) -> std::optional<double> {
+        if (field < first) {
+            return std::nullopt;
+        }
+        auto i = static_cast<std::size_t>(field - first);
+        if (i < n.count) {
+            return n.v[i];
+        }
+        return field == first ? std::optional<double>(NaN) : std::nullopt;
+    };
+    double base = d.time;
+    if (std::isnan(base) && (which == SetFullYear || which == SetYear)) {
+        base = 0; // a year gives an invalid date a calendar again
     }
-    return compose(f);
+    if (!std::isfinite(base)) {
+        d.time = NaN;
+        return NaN;
+    }
+    double t = utc ? base : toLocal(m, base);
+    Fields f = readable(t) ? split(t) : Fields{NaN, NaN, NaN, NaN, NaN, NaN, NaN, NaN};
+    double result;
+    if (first <= SetDate) {
+        double year = f.year;
+        if (auto y = arg(SetFullYear)) {
+            year = *y;
+            if (which == SetYear && year >= 0 && year <= 99) {
+                year += 1900;
+            }
+        }
+        double month = arg(SetMonth).value_or(f.month);
+        if (which == SetMonth && std::isnan(month)) {
+            month = 0;
+        }
+        double date = arg(SetDate).value_or(f.date);
+        result = makeDay(year, month, date) * MsPerDay + timeWithinDay(m, t);
+    } else {
+        double minutes = arg(SetMinutes).value_or(f.minutes);
+        double seconds = arg(SetSeconds).value_or(f.seconds);
+        double ms = arg(SetMs).value_or(f.ms);
+        if (which == SetMinutes) {
+            minutes = saturate(minutes);
+            seconds = saturate(seconds);
+            ms = saturate(ms);
+        }
+        result = std::floor(t / MsPerDay) * MsPerDay +
+                 makeTime(arg(SetHours).value_or(f.hours), minutes, seconds, ms);
+    }
+    d.time = timeClip(utc ? result : toUtc(m, result));
+    return d.time;
 }
 
 } // namespace
@@ -164,58 +255,56 @@ void installDate(Machine& m) {
     date->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* p = m.get(c.callee, "prototype").asObject();
+        Numbers n = numbers(m, c.args);
         double t;
-        if (c.count() == 0) {
+        if (n.count == 0) {
             t = m.host().wallClockMs();
-        } else if (c.count() == 1) {
-            t = m.toNumber(c.arg(0));
+            if (m.version() > 7) {
+                t = std::round(t);
+            }
+        } else if (n.count == 1) {
+            t = n.v[0]; // kept as given, fractions and infinities too
         } else {
-            double local = fromFields(m, c.args);
-            t = std::isnan(local) ? local : toUtc(m, local);
+            t = toUtc(m, fromFields(n));
         }
-        return Value(static_cast<Object*>(m.make<DateObject>(p, timeClip(t))));
+        return Value(static_cast<Object*>(m.make<DateObject>(p, t)));
     };
     s.dateProto = constructorPrototype(m, date);
     Object* proto = s.dateProto;
     m.define(m.global(), "Date", Value(static_cast<Object*>(date)));
-    m.defineMethod(date, "UTC",
-                   [](CallArgs& c) -> Value { return Value(fromFields(c.machine, c.args)); });
+    m.defineMethod(date, "UTC", [](CallArgs& c) -> Value {
+        Numbers n = numbers(c.machine, c.args);
+        return n.count < 2 ? Value() : Value(fromFields(n));
+    });
 
-    auto getter = [&](std::string_view name, bool utc, int field) {
-        m.defineMethod(proto, name, [utc, field](CallArgs& c) -> Value {
+    auto getter = [&](std::string_view name, bool utc, double Fields::*field, double shift) {
+        m.defineMethod(proto, name, [utc, field, shift](CallArgs& c) -> Value {
             // On anything but a Date (an object merely inheriting from one) there is
             // nothing to read.
             DateObject* d = thisDate(c);
             if (!d) {
                 return {};
             }
-            if (std::isnan(d->time)) {
+            double t = utc ? d->time : toLocal(c.machine, d->time);
+            if (!readable(d->time) || !readable(t)) {
                 return Value(NaN);
             }
-            double t = utc ? d->time : toLocal(c.machine, d->time);
-            if (field == 7) { // day of week
-                double w = std::fmod(std::floor(t / MsPerDay) + 4, 7);
-                return Value(w < 0 ? w + 7 : w);
-            }
-            return Value(split(t)[static_cast<std::size_t>(field)]);
+            return Value(split(t).*field + shift);
         });
     };
-    const char* names[] = {"FullYear", "Month",   "Date",         "Hours",
-                           "Minutes",  "Seconds", "Milliseconds", "Day"};
-    for (int i = 0; i < 8; ++i) {
-        getter(std::string("get") + names[i], false, i);
-        getter(std::string("getUTC") + names[i], true, i);
+    const struct {
+        const char* name;
+        double Fields::*field;
+        double shift;
+    } getters[] = {{"FullYear", &Fields::year, 0},   {"Year", &Fields::year, -1900},
+                   {"Month", &Fields::month, 0},     {"Date", &Fields::date, 0},
+                   {"Day", &Fields::weekday, 0},     {"Hours", &Fields::hours, 0},
+                   {"Minutes", &Fields::minutes, 0}, {"Seconds", &Fields::seconds, 0},
+                   {"Milliseconds", &Fields::ms, 0}};
+    for (const auto& g : getters) {
+        getter(std::string("get") + g.name, false, g.field, g.shift);
+        getter(std::string("getUTC") + g.name, true, g.field, g.shift);
     }
-    m.defineMethod(proto, "getYear", [](CallArgs& c) -> Value {
-        DateObject* d = thisDate(c);
-        if (!d) {
-            return {};
-        }
-        if (std::isnan(d->time)) {
-            return Value(NaN);
-        }
-        return Value(split(toLocal(c.machine, d->time))[0] - 1900);
-    });
     auto timeValue = [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
         return d ? Value(d->time) : Value();
@@ -224,7 +313,10 @@ void installDate(Machine& m) {
     m.defineMethod(proto, "valueOf", timeValue);
     m.defineMethod(proto, "getTimezoneOffset", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);
-        if (!d || std::isnan(d->time)) {
+        if (!d) {
+            return {};
+        }
+        if (!readable(d->time)) {
             return Value(NaN);
         }
         return Value(-c.machine.host().localOffsetMinutes(d->time));
@@ -234,7 +326,8 @@ void installDate(Machine& m) {
         if (!d) {
             return {};
         }
-        d->time = timeClip(c.machine.toNumber(c.arg(0)));
+        Numbers n = numbers(c.machine, c.args);
+        d->time = timeClip(n.count > 0 ? n.v[0] : NaN);
         return Value(d->time);
     });
     m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
@@ -245,61 +338,24 @@ void installDate(Machine& m) {
         return Value(Str(dateText(c.machine, d->time)));
     });
 
-    // Setters: replace fields from `first` on with the arguments, keep the others.
-    auto setter = [&](std::string_view name, bool utc, int first, int most) {
-        m.defineMethod(proto, name, [utc, first, most](CallArgs& c) -> Value {
-            Machine& m = c.machine;
+    auto setter = [&](std::string_view name, Setter which, bool utc) {
+        m.defineMethod(proto, name, [which, utc](CallArgs& c) -> Value {
             DateObject* d = thisDate(c);
             if (!d) {
                 return {};
             }
-            double base = d->time;
-            if (std::isnan(base)) {
-                if (first != 0) {
-                    return Value(NaN);
-                }
-                base = 0;
-            }
-            double t = utc ? base : toLocal(m, base);
-            auto f = split(t);
-            if (c.count() == 0) {
-                d->time = NaN;
-                return Value(NaN);
-            }
-            for (int i = 0; i < most && static_cast<std::size_t>(i) < c.count(); ++i) {
-                f[static_cast<std::size_t>(first + i)] =
-                    m.toNumber(c.arg(static_cast<std::size_t>(i)));
-            }
-            double composed = compose(f);
-            d->time = utc || std::isnan(composed) ? composed : timeClip(toUtc(m, composed));
-            return Value(d->time);
+            return Value(setFields(c.machine, *d, which, utc, numbers(c.machine, c.args)));
         });
     };
-    const struct {
-        const char* name;
-        int first, most;
-    } setters[] = {{"FullYear", 0, 3}, {"Month", 1, 2},   {"Date", 2, 1},        {"Hours", 3, 4},
-                   {"Minutes", 4, 3},  {"Seconds", 5, 2}, {"Milliseconds", 6, 1}};
-    for (const auto& st : setters) {
-        setter(std::string("set") + st.name, false, st.first, st.most);
-        setter(std::string("setUTC") + st.name, true, st.first, st.most);
+    const std::pair<const char*, Setter> setters[] = {
+        {"FullYear", SetFullYear}, {"Month", SetMonth},     {"Date", SetDate},
+        {"Hours", SetHours},       {"Minutes", SetMinutes}, {"Seconds", SetSeconds},
+        {"Milliseconds", SetMs}};
+    for (const auto& [name, which] : setters) {
+        setter(std::string("set") + name, which, false);
+        setter(std::string("setUTC") + name, which, true);
     }
-    m.defineMethod(proto, "setYear", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        DateObject* d = thisDate(c);
-        if (!d) {
-            return {};
-        }
-        double y = m.toNumber(c.arg(0));
-        if (y >= 0 && y <= 99) {
-            y += 1900;
-        }
-        auto f = split(toLocal(m, std::isnan(d->time) ? 0 : d->time));
-        f[0] = y;
-        double composed = compose(f);
-        d->time = std::isnan(composed) ? composed : timeClip(toUtc(m, composed));
-        return Value(d->time);
-    });
+    setter("setYear", SetYear, false);
 }
 
 } // namespace avm1

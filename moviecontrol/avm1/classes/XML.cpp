@@ -11,6 +11,7 @@ namespace {
 // The XML constructor's document: an element without a name.
 XmlNode* makeDocument(Machine& m, Object* proto) {
     auto* document = m.make<XmlNode>(proto, XmlNode::Element, Value::null(), Value::null());
+    document->makeDocument();
     if (m.version() >= 8) {
         m.define(document, "idMap", Value(m.newObject()));
     }
@@ -18,15 +19,26 @@ XmlNode* makeDocument(Machine& m, Object* proto) {
 }
 
 void installDocumentMethods(Machine& m, Object* proto) {
-    m.defineMethod(proto, "createElement", [](CallArgs& c) -> Value {
-        return Value(static_cast<Object*>(makeXmlNode(c.machine, XmlNode::Element, c.arg(0))));
-    });
-    m.defineMethod(proto, "createTextNode", [](CallArgs& c) -> Value {
-        return Value(static_cast<Object*>(makeXmlNode(c.machine, XmlNode::TextNode, c.arg(0))));
-    });
+    // Without an argument there is nothing to make; any argument becomes text.
+    auto create = [](int type) {
+        return [type](CallArgs& c) -> Value {
+            if (c.count() == 0) {
+                return {};
+            }
+            Value text(c.machine.toString(c.arg(0)));
+            return Value(static_cast<Object*>(makeXmlNode(c.machine, type, text)));
+        };
+    };
+    m.defineMethod(proto, "createElement", create(XmlNode::Element));
+    m.defineMethod(proto, "createTextNode", create(XmlNode::TextNode));
     m.defineMethod(proto, "parseXML", [](CallArgs& c) -> Value {
+        // Without text the old tree still goes.
         if (XmlNode* self = thisNode(c)) {
-            parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+            if (c.count() == 0) {
+                self->removeChildren(c.machine);
+            } else {
+                parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+            }
         }
         return {};
     });
@@ -37,12 +49,13 @@ void installDocumentMethods(Machine& m, Object* proto) {
         if (!self) {
             return {};
         }
+        // A failed load leaves `loaded` as load() set it.
         bool arrived = !c.arg(0).isUndefined();
         if (arrived) {
             Value text = c.arg(0);
             m.callMethod(self, "parseXML", std::span<const Value>(&text, 1));
+            m.set(self, "loaded", Value(true));
         }
-        m.set(self, "loaded", Value(arrived));
         Value success(arrived);
         m.callMethod(self, "onLoad", std::span<const Value>(&success, 1));
         return {};
@@ -51,6 +64,9 @@ void installDocumentMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "addRequestHeader", [](CallArgs&) -> Value { return {}; });
     m.define(proto, "contentType", Value(m.str("application/x-www-form-urlencoded")));
     m.define(proto, "ignoreWhite", Value(false));
+    // What a parse leaves is the prototype's to answer, never a document's own.
+    constexpr std::string_view parseResults[] = {"status", "xmlDecl", "docTypeDecl"};
+    defineNodeAccessors(m, proto, parseResults);
 }
 
 } // namespace
@@ -62,7 +78,8 @@ void installXML(Machine& m) {
     document->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         XmlNode* made = makeDocument(m, m.get(c.callee, "prototype").asObject());
-        if (!c.arg(0).isNullish()) {
+        // Any argument is text to parse: undefined is "undefined" from version 7 on.
+        if (c.count() > 0) {
             parseXmlInto(m, made, m.toString(c.arg(0)).view());
         }
         return Value(static_cast<Object*>(made));

@@ -11,16 +11,20 @@ namespace {
 
 void installNodeMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "appendChild", [](CallArgs& c) -> Value {
-        if (XmlNode* self = thisNode(c)) {
-            self->insert(c.machine, asNode(c.arg(0)), nullptr);
+        // A node that is already a child keeps its place.
+        XmlNode* self = thisNode(c);
+        XmlNode* child = asNode(c.arg(0));
+        if (self && child && child->parent() != self) {
+            self->insert(c.machine, child, nullptr);
         }
         return {};
     });
     m.defineMethod(proto, "insertBefore", [](CallArgs& c) -> Value {
         XmlNode* self = thisNode(c);
+        XmlNode* child = asNode(c.arg(0));
         XmlNode* before = asNode(c.arg(1));
-        if (self && before) {
-            self->insert(c.machine, asNode(c.arg(0)), before);
+        if (self && child && before && child->parent() != self) {
+            self->insert(c.machine, child, before);
         }
         return {};
     });
@@ -45,7 +49,7 @@ void installNodeMethods(Machine& m, Object* proto) {
         Machine& m = c.machine;
         XmlNode* self = thisNode(c);
         if (!self) {
-            return Value(m.str("[object Object]"));
+            return Value(m.str(""));
         }
         std::string head;
         // A document prints its declaration and document type before its nodes.
@@ -62,18 +66,26 @@ void installNodeMethods(Machine& m, Object* proto) {
     m.defineMethod(proto, "getNamespaceForPrefix", [](CallArgs& c) -> Value {
         XmlNode* self = thisNode(c);
         if (!self || c.count() == 0) {
-            return Value::null();
+            return {};
         }
         return self->namespaceForPrefix(c.machine, c.machine.toString(c.arg(0)).view());
     });
     m.defineMethod(proto, "getPrefixForNamespace", [](CallArgs& c) -> Value {
         XmlNode* self = thisNode(c);
         if (!self || c.count() == 0) {
-            return Value::null();
+            return {};
         }
         return self->prefixForNamespace(c.machine, c.machine.toString(c.arg(0)).view());
     });
 }
+
+// The tree's properties belong to XMLNode.prototype: a node has none of its own. Nodes
+// answer the reads themselves; objects that merely inherit from the prototype read
+// undefined.
+constexpr std::string_view TreeProperties[] = {
+    "nodeType",   "nodeName",  "nodeValue",   "attributes",  "childNodes",
+    "firstChild", "lastChild", "parentNode",  "nextSibling", "previousSibling",
+    "prefix",     "localName", "namespaceURI"};
 
 } // namespace
 
@@ -82,8 +94,14 @@ void installXMLNode(Machine& m) {
     node->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* proto = m.get(c.callee, "prototype").asObject();
-        int type = c.count() ? toInt32(m.toNumber(c.arg(0))) : XmlNode::Element;
-        Value text = c.arg(1).isNullish() ? Value::null() : Value(m.toString(c.arg(1)));
+        // new XMLNode(type, text): with fewer arguments, an empty text node. The type is
+        // kept as a byte.
+        int type = XmlNode::TextNode;
+        Value text(m.str(""));
+        if (c.count() >= 2) {
+            type = toInt32(m.toNumber(c.arg(0))) & 0xFF;
+            text = Value(m.toString(c.arg(1)));
+        }
         XmlNode* made = type == XmlNode::Element
                             ? m.make<XmlNode>(proto, type, text, Value::null())
                             : m.make<XmlNode>(proto, type, Value::null(), text);
@@ -91,6 +109,7 @@ void installXMLNode(Machine& m) {
     };
     Object* nodeProto = constructorPrototype(m, node);
     installNodeMethods(m, nodeProto);
+    defineNodeAccessors(m, nodeProto, TreeProperties);
     m.define(m.global(), "XMLNode", Value(static_cast<Object*>(node)));
 }
 

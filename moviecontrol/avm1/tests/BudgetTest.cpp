@@ -111,9 +111,9 @@ TEST(HostileScripts, AContradictoryComparatorSortsEveryElementOnce) {
 
 TEST(HostileScripts, ABuiltInStopsAtTheFramesTime) {
     FakeStage stage(7, limits(200, megabytes(256)));
-    // An array 4 billion long holds no element; joining it still visits every index.
+    // An array 2 billion long holds no element; joining it still visits every index.
     Actions a;
-    newArray(a, "endless", 4294967295.0);
+    newArray(a, "endless", 2147483647.0);
     a.push("");
     call(a, "endless", "join", 1);
     a.code(op::Pop);

@@ -272,5 +272,113 @@ TEST_F(XmlTree, IdsCollectAcrossParsesInTheIdMap) {
     EXPECT_EQ(vm.get(ids, "three").asObject(), node(doc, "firstChild"));
 }
 
+TEST_F(XmlTree, ScriptMadeNodesAndEditsFollowTheirArguments) {
+    Value ctor = vm.get(vm.global(), "XMLNode");
+    // Fewer than two arguments make an empty text node; the type is a byte.
+    for (const std::vector<Value>& args : {std::vector<Value>{}, std::vector<Value>{Value(1)}}) {
+        Object* n = vm.construct(ctor, args);
+        ASSERT_NE(n, nullptr);
+        EXPECT_EQ(vm.toNumber(vm.get(n, "nodeType")), 3);
+        EXPECT_EQ(text(vm.get(n, "nodeValue")), "");
+    }
+    Object* wrapped = vm.construct(ctor, std::vector<Value>{Value(257), Value(Str("e"))});
+    EXPECT_EQ(text(Value(wrapped)), "<e />");
+    Object* doc = parse("<a/><b/>");
+    EXPECT_TRUE(call(doc, "createElement").isUndefined());
+    EXPECT_TRUE(call(doc, "createTextNode").isUndefined());
+    EXPECT_EQ(text(call(doc, "createTextNode", {Value()})), "undefined");
+    // A node that is already a child stays where it is.
+    call(doc, "appendChild", {Value(node(doc, "firstChild"))});
+    call(doc, "insertBefore", {Value(node(doc, "lastChild")), Value(node(doc, "firstChild"))});
+    EXPECT_EQ(text(Value(doc)), "<a /><b />");
+    // Assigning undefined keeps a name; an element no prefix declares is in namespace "".
+    Object* a = node(doc, "firstChild");
+    vm.set(a, "nodeName", Value());
+    EXPECT_EQ(text(vm.get(a, "nodeName")), "a");
+    EXPECT_EQ(text(vm.get(a, "namespaceURI")), "");
+    EXPECT_TRUE(vm.get(node(a, "nextSibling"), "namespaceURI").isString());
+    EXPECT_TRUE(call(a, "getNamespaceForPrefix").isUndefined());
+}
+
+TEST_F(XmlTree, ParsedAttributesPrintInTheirOrder) {
+    Object* doc = parse("<a x=\"1\" y=\"2\" b=\"3\"/>");
+    EXPECT_EQ(text(Value(doc)), "<a x=\"1\" y=\"2\" b=\"3\" />");
+    EXPECT_EQ(text(call(node(doc, "firstChild"), "cloneNode", {Value(true)})),
+              "<a x=\"1\" y=\"2\" b=\"3\" />");
+    // The first of two default declarations in the text wins.
+    Object* twice = parse("<a xmlns=\"urn:1\" xmlnsq=\"urn:2\"/>");
+    EXPECT_EQ(text(vm.get(node(twice, "firstChild"), "namespaceURI")), "urn:1");
+}
+
+TEST_F(XmlTree, AnyConstructorArgumentIsText) {
+    Value ctor = vm.get(vm.global(), "XML");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value()}))), "undefined");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value::null()}))), "null");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{Value(12)}))), "12");
+    EXPECT_EQ(text(Value(vm.construct(ctor, std::vector<Value>{}))), "");
+    // parseXML without text empties the document.
+    Object* doc = parse("<a/>");
+    call(doc, "parseXML");
+    EXPECT_EQ(text(Value(doc)), "");
+    EXPECT_TRUE(vm.get(doc, "firstChild").isNull());
+}
+
+TEST_F(XmlTree, AFailedLoadLeavesLoadedAsItWas) {
+    Object* doc = parse("<a/>");
+    vm.set(doc, "loaded", Value(true));
+    Value heard;
+    vm.set(doc, "onLoad", Value(static_cast<Object*>(vm.newFunction([&heard](avm1::CallArgs& c) {
+               heard = c.arg(0);
+               return Value();
+           }))));
+    call(doc, "onData", {Value()});
+    EXPECT_TRUE(vm.get(doc, "loaded").asBool());
+    ASSERT_TRUE(heard.isBool());
+    EXPECT_FALSE(heard.asBool());
+    call(doc, "onData", {Value(Str("<b/>"))});
+    EXPECT_TRUE(heard.asBool());
+    EXPECT_EQ(text(Value(doc)), "<b />");
+}
+
+TEST_F(XmlTree, TreeAndParsePropertiesAreThePrototypes) {
+    Object* doc = parse("<?xml a?><?xml b?><!DOCTYPE d [<!ENTITY e \"f\">]><a>t</a>");
+    Object* a = node(doc, "firstChild");
+    Object* nodeProto = vm.prototypeOf("XMLNode");
+    Object* docProto = vm.prototypeOf("XML");
+    for (const char* name : {"firstChild", "nodeName", "nodeValue", "childNodes", "attributes",
+                             "parentNode", "namespaceURI"}) {
+        EXPECT_FALSE(vm.hasOwnProperty(a, Str(name))) << name;
+        EXPECT_TRUE(vm.hasOwnProperty(nodeProto, Str(name))) << name;
+    }
+    for (const char* name : {"status", "xmlDecl", "docTypeDecl"}) {
+        EXPECT_FALSE(vm.hasOwnProperty(doc, Str(name))) << name;
+        EXPECT_TRUE(vm.hasOwnProperty(docProto, Str(name))) << name;
+    }
+    EXPECT_EQ(text(vm.get(doc, "xmlDecl")), "<?xml a?><?xml b?>");
+    EXPECT_EQ(text(vm.get(doc, "docTypeDecl")), "<!DOCTYPE d [<!ENTITY e \"f\">]>");
+    EXPECT_EQ(text(vm.get(a, "firstChild")), "t");
+    // The attributes object stays the node's own; another cannot replace it.
+    Object* attributes = vm.get(a, "attributes").asObject();
+    vm.set(a, "attributes", Value(vm.newObject()));
+    EXPECT_EQ(vm.get(a, "attributes").asObject(), attributes);
+    EXPECT_EQ(text(call(nodeProto, "toString")), "");
+    // Read through the prototype from an object that is no node: nothing.
+    Object* plain = vm.newObject();
+    plain->setProto(nodeProto);
+    EXPECT_TRUE(vm.get(plain, "firstChild").isUndefined());
+    // A fresh document parsed nothing wrong; its status takes 32-bit numbers only.
+    Object* fresh = vm.construct(vm.get(vm.global(), "XML"), std::vector<Value>{});
+    EXPECT_EQ(vm.toNumber(vm.get(fresh, "status")), 0);
+    EXPECT_TRUE(vm.get(fresh, "xmlDecl").isUndefined());
+    vm.set(fresh, "status", Value(4294967297.0));
+    EXPECT_EQ(vm.toNumber(vm.get(fresh, "status")), 1);
+    vm.set(fresh, "status", Value(Str("1")));
+    EXPECT_EQ(vm.toNumber(vm.get(fresh, "status")), -2147483648.0);
+    // A new parse forgets the old declarations.
+    call(doc, "parseXML", {Value(Str("<b/>"))});
+    EXPECT_TRUE(vm.get(doc, "xmlDecl").isUndefined());
+    EXPECT_EQ(text(Value(doc)), "<b />");
+}
+
 } // namespace
 } // namespace avm1test

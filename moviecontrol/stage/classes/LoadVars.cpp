@@ -25,7 +25,12 @@ class DataLoader {
         if (target == nullptr || url.isNullish()) {
             return false;
         }
-        m.set(target, "loaded", Value(false));
+        // `loaded` is made hidden, so that toString leaves it out.
+        if (m.hasProperty(target, m.str("loaded"))) {
+            m.set(target, "loaded", Value(false));
+        } else {
+            m.define(target, "loaded", Value(false), avm1::attr::Hidden);
+        }
         m.define(target, "_bytesLoaded", Value(0.0), avm1::attr::Hidden);
         m.define(target, "_bytesTotal", Value(), avm1::attr::Hidden);
         const std::vector<std::uint8_t> bytes = stage_.readBesideMovie(m.toString(url).view());
@@ -96,12 +101,10 @@ void installLoadVarsMethods(avm1::Machine& m, avm1::Object* proto) {
         if (self == nullptr) {
             return Value(m.str(""));
         }
+        // Every enumerable variable, handlers the script added included.
         std::vector<avm1::FormPair> pairs;
         for (const avm1::Str& name : m.enumerate(self)) {
-            const Value v = m.get(self, name);
-            if (!v.isObject() || v.asObject()->asFunction() == nullptr) {
-                pairs.emplace_back(name.str(), m.toString(v).str());
-            }
+            pairs.emplace_back(name.str(), m.toString(m.get(self, name)).str());
         }
         return Value(avm1::Str(avm1::encodeForm(pairs)));
     });

@@ -182,6 +182,8 @@ TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly
     moviemaker::SwfWriter movie(version(8));
     moviemaker::Actions onLoad;
     onLoad.traceValue("this.name").traceValue("this.loaded");
+    // trace(this.toString()): the variables, handlers included, but not `loaded`
+    onLoad.push(0.0).push("this").code(0x1C).push("toString").code(0x52).code(0x26);
     movie.doAction(moviemaker::Actions()
                        .push("lv")
                        .push(0.0)
@@ -205,8 +207,9 @@ TEST(StageScriptsTest, LoadVarsAnswersAfterTheScriptsFromFilesBesideTheMovieOnly
     EXPECT_EQ(m.traced, (Lines{"undefined", "localWithFile"}));
     m.frames(1);
     // The refused load fails, the other arrives decoded; both after the frame's scripts.
-    EXPECT_EQ(m.traced,
-              (Lines{"undefined", "localWithFile", "undefined", "false", "J\xC3\xBCrgen", "true"}));
+    EXPECT_EQ(m.traced, (Lines{"undefined", "localWithFile", "undefined", "false",
+                               "onLoad=%5Btype%20Function%5D", "J\xC3\xBCrgen", "true",
+                               "count=3%0A&name=J%C3%BCrgen&onLoad=%5Btype%20Function%5D"}));
 }
 
 TEST(StageScriptsTest, TypeofTellsClipsFromTextFields) {

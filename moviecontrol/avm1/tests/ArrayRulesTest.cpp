@@ -1,0 +1,186 @@
+// Array's length and index rules: a stored length reads back as given while the methods
+// count with its 32-bit value, and the edit methods' argument edge cases.
+
+#include "FakeStage.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace avm1test {
+namespace {
+
+using avm1::Object;
+using avm1::Value;
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+
+class ArrayRules : public ::testing::Test {
+  protected:
+    ArrayRules() : stage(7), vm(stage.vm) {}
+    Object* array(std::initializer_list<double> values) {
+        std::vector<Value> v;
+        for (double d : values) {
+            v.emplace_back(d);
+        }
+        return vm.newArray(v);
+    }
+    Object* fresh(std::vector<Value> args) {
+        return vm.construct(vm.get(vm.global(), "Array"), args);
+    }
+    std::string text(const Value& v) { return vm.toString(v).str(); }
+    std::string text(Object* o) { return text(Value(o)); }
+    Value call(Object* o, std::string_view method, std::vector<Value> args = {}) {
+        return vm.callMethod(o, method, args);
+    }
+
+    FakeStage stage;
+    avm1::Machine& vm;
+};
+
+TEST_F(ArrayRules, StoredLengthReadsBackAsGiven) {
+    const struct {
+        Value length;
+        const char* reads;
+        const char* elements;
+    } cases[] = {
+        {Value(2.0), "2", "1,2"},
+        {Value(2.7), "2.7", "1,2"},
+        {Value(-1.0), "-1", ""},
+        {Value(NaN), "NaN", ""},
+        {Value(vm.str("x")), "x", ""},
+        {Value(vm.str("3")), "3", "1,2,3"},
+        {Value(4294967297.0), "4294967297", "1"}, // counts as 1
+        {Value(6.0), "6", "1,2,3,4,undefined,undefined"},
+    };
+    for (const auto& c : cases) {
+        Object* a = array({1, 2, 3, 4});
+        vm.set(a, "length", c.length);
+        EXPECT_EQ(text(vm.get(a, "length")), c.reads) << c.reads;
+        EXPECT_EQ(text(a), c.elements) << c.reads;
+    }
+    // Cut elements are gone for good, and a later index sets a plain count again.
+    Object* a = array({1, 2, 3});
+    vm.set(a, "length", Value(-5.0));
+    EXPECT_FALSE(vm.hasOwnProperty(a, vm.str("0")));
+    vm.set(a, "1", Value(9.0));
+    EXPECT_EQ(text(vm.get(a, "length")), "2");
+    EXPECT_EQ(text(a), "undefined,9");
+    EXPECT_EQ(vm.toNumber(call(a, "push", {Value(5.0)})), 3);
+}
+
+TEST_F(ArrayRules, ConstructorLengthIsA32BitInteger) {
+    const std::pair<double, const char*> cases[] = {
+        {3, "3"}, {2.9, "2"}, {-1, "-1"}, {NaN, "-2147483648"}, {1e10, "-2147483648"},
+    };
+    for (const auto& [n, reads] : cases) {
+        Object* a = fresh({Value(n)});
+        EXPECT_EQ(text(vm.get(a, "length")), reads) << n;
+    }
+    EXPECT_EQ(text(fresh({Value(vm.str("3"))})), "3"); // a string is an element
+    EXPECT_EQ(text(fresh({Value(3.0)})), "undefined,undefined,undefined");
+}
+
+TEST_F(ArrayRules, SpliceArguments) {
+    const struct {
+        std::vector<Value> args;
+        const char* removed;
+        const char* left;
+    } cases[] = {
+        {{Value(1.0)}, "2,3,4", "1"},
+        {{Value(-1.0)}, "4", "1,2,3"},
+        {{Value(-9.0), Value(1.0)}, "1", "2,3,4"},
+        {{Value(9.0), Value(1.0), Value(0.0)}, "", "1,2,3,4,0"},
+        {{Value(1.5), Value(1.9)}, "2", "1,3,4"},
+        {{Value(NaN), Value(NaN), Value(0.0)}, "", "0,1,2,3,4"},
+        {{Value(1.0), Value(), Value(0.0)}, "", "1,0,2,3,4"},
+        {{Value(4294967297.0), Value(1.0)}, "2", "1,3,4"},
+    };
+    for (const auto& c : cases) {
+        Object* a = array({1, 2, 3, 4});
+        EXPECT_EQ(text(call(a, "splice", c.args)), c.removed) << c.left;
+        EXPECT_EQ(text(a), c.left);
+    }
+    // A negative count or no arguments at all is no splice.
+    Object* a = array({1, 2, 3});
+    EXPECT_TRUE(call(a, "splice", {Value(0.0), Value(-1.0), Value(7.0)}).isUndefined());
+    EXPECT_TRUE(call(a, "splice").isUndefined());
+    EXPECT_EQ(text(a), "1,2,3");
+}
+
+TEST_F(ArrayRules, JoinTakesAnySeparatorGiven) {
+    Object* a = array({1, 2});
+    EXPECT_EQ(text(call(a, "join")), "1,2");
+    EXPECT_EQ(text(call(a, "join", {Value()})), "1undefined2");
+    EXPECT_EQ(text(call(a, "join", {Value::null()})), "1null2");
+    EXPECT_EQ(text(call(a, "join", {Value(vm.str(""))})), "12");
+    // Nested arrays print their elements; a hole prints as undefined.
+    Object* outer = vm.newArray(std::vector<Value>{Value(a), Value(array({3}))});
+    vm.set(outer, "length", Value(3.0));
+    EXPECT_EQ(text(outer), "1,2,3,undefined");
+}
+
+TEST_F(ArrayRules, SliceIndexesWrapAt32Bits) {
+    Object* a = array({1, 2, 3, 4});
+    EXPECT_EQ(text(call(a, "slice", {Value(4294967295.0)})), "4"); // -1
+    EXPECT_EQ(text(call(a, "slice", {Value(1.0), Value()})), "2,3,4");
+    EXPECT_EQ(text(call(a, "slice", {Value(NaN), Value(-2.5)})), "1,2");
+    EXPECT_EQ(text(call(a, "slice", {Value(3.0), Value(1.0)})), "");
+}
+
+TEST_F(ArrayRules, SortOnArguments) {
+    auto item = [&](double v) {
+        Object* o = vm.newObject();
+        vm.set(o, "v", Value(v));
+        return Value(o);
+    };
+    auto order = [&](Object* a) {
+        std::string out;
+        double n = vm.toNumber(vm.get(a, "length"));
+        for (double i = 0; i < n; ++i) {
+            Value e = vm.get(a, std::to_string(static_cast<int>(i)));
+            out += (out.empty() ? "" : ",") +
+                   (e.isObject() ? text(vm.get(e.asObject(), "v")) : "=" + text(e));
+        }
+        return out;
+    };
+    Object* a = vm.newArray(std::vector<Value>{item(10), item(9), item(100)});
+    call(a, "sortOn", {Value(vm.str("v")), Value(vm.str("16"))}); // a string is no flag
+    EXPECT_EQ(order(a), "10,100,9");
+    call(a, "sortOn", {Value(vm.str("v")), Value(16.0)});
+    EXPECT_EQ(order(a), "9,10,100");
+    // No names, no sort.
+    EXPECT_EQ(call(a, "sortOn", {Value(vm.newArray())}).asObject(), a);
+    EXPECT_EQ(order(a), "9,10,100");
+    // An element that is no object compares itself.
+    Object* mixed = vm.newArray(std::vector<Value>{item(5), Value(vm.str("a")), item(1)});
+    call(mixed, "sortOn", {Value(vm.str("v"))});
+    EXPECT_EQ(order(mixed), "1,5,=a");
+    // Names given as an object that is no array: the elements sort as they are.
+    Object* words = vm.newArray(std::vector<Value>{Value(vm.str("b")), Value(vm.str("a"))});
+    call(words, "sortOn", {Value(vm.newObject())});
+    EXPECT_EQ(text(words), "a,b");
+}
+
+TEST_F(ArrayRules, MethodsOnObjectsThatAreNoArrays) {
+    Object* o = vm.newObject();
+    Object* proto = vm.get(vm.get(vm.global(), "Array").asObject(), "prototype").asObject();
+    vm.set(o, "push", vm.get(proto, "push"));
+    vm.set(o, "join", vm.get(proto, "join"));
+    vm.set(o, "length", Value(vm.str("1")));
+    EXPECT_EQ(vm.toNumber(call(o, "push", {Value(5.0)})), 2);
+    EXPECT_EQ(text(vm.get(o, "length")), "2");
+    EXPECT_EQ(text(call(o, "join", {Value(vm.str("-"))})), "undefined-5");
+    // pop, shift and unshift move elements but leave such an object's length alone.
+    vm.set(o, "pop", vm.get(proto, "pop"));
+    vm.set(o, "unshift", vm.get(proto, "unshift"));
+    EXPECT_EQ(text(call(o, "pop")), "5");
+    EXPECT_FALSE(vm.hasOwnProperty(o, vm.str("1")));
+    EXPECT_EQ(vm.toNumber(call(o, "unshift", {Value(7.0)})), 3);
+    EXPECT_EQ(text(vm.get(o, "length")), "2");
+    EXPECT_EQ(text(vm.get(o, "0")), "7");
+}
+
+} // namespace
+} // namespace avm1test

@@ -195,6 +195,8 @@ class Interp {
     Value add2(const Value& a, const Value& b);
     Value less2(const Value& a, const Value& b);
     bool equals2(const Value& a, const Value& b);
+    // Equals2 once any version-5 conversion is done.
+    bool looseEquals(const Value& a, const Value& b);
 
     // Strings (InterpreterStrings.cpp). The multibyte actions count characters as the
     // others do: both read text as UTF-16.

@@ -29,8 +29,13 @@ void Interp::actionDelete() {
         push(Value(false));
         return;
     }
-    if (!object.isObject()) {
+    if (object.isUndefined()) {
         push(Value(deleteVariable(name)));
+        return;
+    }
+    if (!object.isObject()) {
+        // A primitive's wrapper would be made for the occasion: nothing to delete.
+        push(Value(false));
         return;
     }
     push(Value(m_.deleteProperty(object.asObject(), name)));

@@ -154,7 +154,8 @@ Value Interp::getVariable(const Str& name, Object** holder) {
         return Value(s_.host.root(targetOrRoot()));
     }
     if (is("_parent") && a_.target) {
-        return Value(s_.host.parent(a_.target));
+        Object* parentClip = s_.host.parent(a_.target);
+        return parentClip ? Value(parentClip) : Value();
     }
     if (const auto level = levelNumber(path)) {
         return *level >= 0 ? Value(s_.host.level(*level)) : Value();

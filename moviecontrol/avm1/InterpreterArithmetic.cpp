@@ -171,22 +171,26 @@ Value Interp::add2(const Value& a, const Value& b) {
     // left an object gives its toString. Otherwise such an object adds as its number.
     // From version 6 a Date prefers text: it adds by its toString (ECMA-262 8.6.2.6).
     // Version 5 adds it by valueOf like any object.
-    // A clip's valueOf runs too, but only an undefined answer counts: the clip then adds
-    // as its path. Any other answer leaves the clip, which adds as its path to text and
-    // as NaN to a number.
+    // valueOf runs for every object, display objects included, and an answer that is an
+    // object leaves the operand as it was. A movie clip takes only an undefined answer: it
+    // then adds as its path. Any other answer leaves the clip, which adds as its path to
+    // text and as NaN to a number.
     auto primitive = [&](const Value& v) {
         Object* o = v.asObject();
-        if (o && o->isDisplayObject() && !o->vanished()) {
-            Value valueOf = m_.get(o, s_.sValueOf);
-            Value r = valueOf.isObject() && valueOf.asObject()->asFunction()
-                          ? callValue(m_, valueOf, v, {}, nullptr)
-                          : Value();
-            return r.isUndefined() ? Value(m_.toString(v)) : v;
+        if (!o || o->vanished()) {
+            return v;
         }
-        if (o && a_.version >= 6 && o->className() == "Date") {
+        if (a_.version >= 6 && !o->isDisplayObject() && o->className() == "Date") {
             return Value(m_.toString(v));
         }
-        return m_.toPrimitive(v);
+        Value valueOf = m_.get(o, s_.sValueOf);
+        Value r = valueOf.isObject() && valueOf.asObject()->asFunction()
+                      ? callValue(m_, valueOf, v, {}, nullptr)
+                      : Value();
+        if (o->isDisplayObject() && m_.typeOf(v) == "movieclip") {
+            return r.isUndefined() ? Value(m_.toString(v)) : v;
+        }
+        return r.isObject() ? v : r;
     };
     // The right operand is converted first, as the player pops it first.
     Value pb = primitive(b);

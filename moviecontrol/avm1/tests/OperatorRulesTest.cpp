@@ -144,6 +144,28 @@ TEST_P(OperatorRules, UnsignedShiftIsSignedForVersion8) {
                                         signedResult ? "-8" : "4294967288"}));
 }
 
+TEST_P(OperatorRules, WithBlocksNestOnlySoDeep) {
+    // `depth` nested with blocks on an object holding `v`; the innermost traces v.
+    auto nested = [&](int depth) {
+        Actions inner;
+        inner.push("v").code(op::GetVariable).code(op::Trace);
+        for (int i = 0; i < depth; ++i) {
+            Actions outer;
+            outer.push("o").code(op::GetVariable).with(inner);
+            inner = outer;
+        }
+        inner.push("after").code(op::Trace);
+        return stage.run(inner.bytes());
+    };
+    Object* o = vm.newObject();
+    vm.set(o, "v", str("inside"));
+    vm.set(stage.rootClip, "o", Value(o));
+    const int limit = version() < 6 ? 7 : 15;
+    EXPECT_EQ(nested(limit), (std::vector<std::string>{"inside", "after"}));
+    // One more and the innermost block is passed over whole.
+    EXPECT_EQ(nested(limit + 1), (std::vector<std::string>{"after"}));
+}
+
 TEST_P(OperatorRules, CallAndApplyGiveGlobalForNoThisAndWrapPrimitives) {
     if (version() < 6) {
         GTEST_SKIP() << "call and apply came with version 6";

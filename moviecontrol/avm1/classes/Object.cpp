@@ -156,7 +156,7 @@ void installObject(Machine& m) {
             p->setter = setter.asObject();
             return Value(true);
         },
-        since6);
+        since6 | attr::DontDelete);
     m.defineMethod(
         proto, "watch",
         [](CallArgs& c) -> Value {
@@ -174,7 +174,7 @@ void installObject(Machine& m) {
             list.push_back(Watcher{name, c.arg(1).asObject(), c.arg(2)});
             return Value(true);
         },
-        since6);
+        since6 | attr::DontDelete);
     m.defineMethod(
         proto, "unwatch",
         [](CallArgs& c) -> Value {
@@ -192,7 +192,7 @@ void installObject(Machine& m) {
             });
             return Value(list.size() != before);
         },
-        since6);
+        since6 | attr::DontDelete);
     m.defineMethod(object, "registerClass", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         if (c.count() < 2) {

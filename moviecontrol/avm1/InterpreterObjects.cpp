@@ -86,9 +86,11 @@ void Interp::pushEnumeration(const Value& object) {
 }
 
 void Interp::actionTargetPath() {
+    // targetPath() gives the clip's path in dot notation ("_level0.mc"); anything but a
+    // clip gives undefined.
     Value v = pop();
     Object* o = v.asObject();
-    push(o && o->isDisplayObject() ? Value(Str(s_.host.slashPath(o))) : Value());
+    push(o && o->isDisplayObject() ? Value(Str(s_.host.dotPath(o))) : Value());
 }
 
 void Interp::actionInstanceOf() {

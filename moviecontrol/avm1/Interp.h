@@ -148,6 +148,8 @@ class Interp {
     // For "path:var" and "path.var": the object the path names and the variable name.
     bool splitPath(const Str& name, Object*& object, Str& var);
     Object* targetFromValue(const Value& v);
+    // One of the names GetProperty and SetProperty reach by index (_x, _alpha...).
+    static bool isPropertyName(std::string_view name);
     void setTarget(Object* clip);
     void setTargetOrRoot(Object* clip);
     void actionGetVariable();

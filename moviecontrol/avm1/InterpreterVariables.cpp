@@ -130,6 +130,12 @@ Value Interp::getVariable(const Str& name, Object** holder) {
         if (holder) {
             *holder = object;
         }
+        if (object && a_.version < 5 && object->isDisplayObject() && isPropertyName(var.view())) {
+            // Version 4 code reads a clip's properties with GetProperty only: "/mc:_alpha"
+            // names a variable of that name, which the clip rarely has.
+            const Property* p = object->properties().find(var, s_.caseSensitive());
+            return p && !p->isAccessor() ? p->value : Value();
+        }
         return object ? m_.get(object, var) : Value();
     }
     if (name.hasPathSeparator() && path.find('/') != std::string_view::npos) {

@@ -374,5 +374,21 @@ TEST_P(OperatorRules, NumberToStringRadixTruncatesAsTheProcessorDoes) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, OperatorRules, ::testing::Values(5, 6, 7, 8));
 
+// Version 4 code reaches a clip's properties through GetProperty alone: a variable path
+// ending in a property name reads a variable of that name.
+TEST(Version4Paths, PropertyNamesInVariablePathsAreVariables) {
+    for (int version : {4, 5}) {
+        FakeStage stage(version);
+        FakeClip* mc = stage.addClip(stage.rootClip, "mc");
+        mc->x = 30;
+        Actions a;
+        a.push("/mc:_x").code(op::GetVariable).code(op::Trace);
+        a.push("/mc").push(0.0).code(op::GetProperty).code(op::Trace);
+        const auto lines = stage.run(a.bytes());
+        EXPECT_EQ(lines, (std::vector<std::string>{version < 5 ? "undefined" : "30", "30"}))
+            << "version " << version;
+    }
+}
+
 } // namespace
 } // namespace avm1test

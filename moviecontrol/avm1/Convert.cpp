@@ -20,7 +20,8 @@ bool isDigit(char c) {
 }
 
 // Length of the longest decimal number at the start of `s` (sign, digits, fraction,
-// exponent); 0 when there is none.
+// exponent); 0 when there is none. The player takes an 'e' after the digits as the start of
+// an exponent even when no digits follow it ("1e" and "1e+" read as 1).
 std::size_t decimalPrefix(std::string_view s) {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -44,12 +45,10 @@ std::size_t decimalPrefix(std::string_view s) {
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
             ++j;
         }
-        if (j < s.size() && isDigit(s[j])) {
-            while (j < s.size() && isDigit(s[j])) {
-                ++j;
-            }
-            i = j;
+        while (j < s.size() && isDigit(s[j])) {
+            ++j;
         }
+        i = j;
     }
     return i;
 }
@@ -210,10 +209,11 @@ std::string numberToText(double n, int radix) {
     if (radix < 2 || radix > 36 || radix == 10) {
         return numberToText(n);
     }
-    // Other radixes print the 32-bit integer part. NaN and the infinities become the
-    // smallest integer, whose negation stays negative: its digits then come out as the
-    // characters just below '0', as Flash prints them.
-    std::int32_t v = std::isfinite(n) ? toInt32(n) : std::numeric_limits<std::int32_t>::min();
+    // Other radixes print the integer part as a 32-bit integer. A number with no such
+    // integer (NaN, the infinities, anything past the range) becomes the smallest integer,
+    // the processor's answer to an impossible conversion, whose negation stays negative:
+    // its digits then come out as the characters just below '0', as Flash prints them.
+    std::int32_t v = truncateToInt32(n);
     bool negative = v < 0;
     if (negative) {
         v = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
@@ -240,6 +240,14 @@ std::int32_t toInt32(double n) {
         m += 4294967296.0;
     }
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(m));
+}
+
+std::int32_t truncateToInt32(double n) {
+    constexpr double Limit = 2147483648.0;
+    if (!(n > -Limit - 1 && n < Limit)) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(n);
 }
 
 std::uint32_t toUint32(double n) {
@@ -304,50 +312,45 @@ double parseFloatText(std::string_view s) {
 
 double parseIntText(std::string_view s, int radix) {
     constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-    auto hexPrefix = [](std::string_view t) {
-        return t.size() > 1 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
-    };
-    auto takeSign = [](std::string_view& t) {
-        bool sign = !t.empty() && (t[0] == '-' || t[0] == '+');
-        bool negative = sign && t[0] == '-';
-        if (sign) {
-            t.remove_prefix(1);
+    auto isSign = [](std::string_view t) { return !t.empty() && (t[0] == '-' || t[0] == '+'); };
+    // The prefixes are looked for before any space is skipped.
+    const bool hasSign = isSign(s);
+    const std::size_t off = hasSign ? 1 : 0;
+    const bool zero = s.size() > off && s[off] == '0';
+    const bool hex = zero && s.size() > off + 1 && (s[off + 1] == 'x' || s[off + 1] == 'X');
+    bool ignoreSign = false;
+    if (hex && hasSign) {
+        // A sign before "0x" spoils the number, unless the radix makes 'x' a digit: the
+        // sign is then passed over.
+        if (radix < 34) {
+            return NaN;
         }
-        return std::pair{sign, negative};
-    };
-    bool negative = false;
-    if (hexPrefix(s)) {
-        // "0x" counts only at the very start: it makes the radix 16 unless one is given,
-        // and the sign comes after it.
+        ignoreSign = true;
+    } else if (hex) {
+        // "0x" is dropped whatever the radix; without one it makes the radix 16. Spaces and
+        // a sign may follow it.
         s.remove_prefix(2);
         if (radix == 0) {
             radix = 16;
         }
-        negative = takeSign(s).second;
-    } else {
-        std::size_t i = 0;
-        while (i < s.size() && isSpace(s[i])) {
-            ++i;
+    } else if (radix == 0) {
+        // A leading zero (after the sign) with nothing but octal digits after it: octal.
+        bool octal = zero;
+        for (std::size_t k = 1; octal && k < s.size(); ++k) {
+            octal = s[k] >= '0' && s[k] <= '7';
         }
-        const bool spaced = i > 0;
-        s.remove_prefix(i);
-        auto [signed_, minus] = takeSign(s);
-        negative = minus;
-        if (signed_ && hexPrefix(s)) {
-            return NaN;
-        }
-        if (radix == 0) {
-            // A leading zero makes the text octal when nothing but octal digits follow
-            // and no space came before.
-            bool octal = !spaced && s.size() > 1 && s[0] == '0';
-            for (std::size_t k = 1; octal && k < s.size(); ++k) {
-                octal = s[k] >= '0' && s[k] <= '7';
-            }
-            radix = octal ? 8 : 10;
-        }
+        radix = octal ? 8 : 10;
     }
     if (radix < 2 || radix > 36) {
         return NaN;
+    }
+    while (!s.empty() && (s[0] == ' ' || s[0] == '\t' || s[0] == '\n' || s[0] == '\r')) {
+        s.remove_prefix(1);
+    }
+    bool negative = false;
+    if (isSign(s)) {
+        negative = !ignoreSign && s[0] == '-';
+        s.remove_prefix(1);
     }
     double value = 0;
     std::size_t used = 0;

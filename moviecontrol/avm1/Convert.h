@@ -15,6 +15,9 @@ std::string numberToText(double n);
 // Number.toString(radix): integers in radix 2 to 36.
 std::string numberToText(double n, int radix);
 std::int32_t toInt32(double n);
+// The integer part as the processor truncates it: NaN, the infinities and numbers outside
+// the 32-bit range give the smallest integer instead of wrapping.
+std::int32_t truncateToInt32(double n);
 std::uint32_t toUint32(double n);
 double parseFloatText(std::string_view text);
 // parseInt; radix 0 guesses (0x hexadecimal, a leading 0 octal).

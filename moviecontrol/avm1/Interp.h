@@ -148,6 +148,8 @@ class Interp {
     // For "path:var" and "path.var": the object the path names and the variable name.
     bool splitPath(const Str& name, Object*& object, Str& var);
     Object* targetFromValue(const Value& v);
+    // One of the names GetProperty and SetProperty reach by index (_x, _alpha...).
+    static bool isPropertyName(std::string_view name);
     void setTarget(Object* clip);
     void setTargetOrRoot(Object* clip);
     void actionGetVariable();
@@ -195,6 +197,8 @@ class Interp {
     Value add2(const Value& a, const Value& b);
     Value less2(const Value& a, const Value& b);
     bool equals2(const Value& a, const Value& b);
+    // Equals2 once any version-5 conversion is done.
+    bool looseEquals(const Value& a, const Value& b);
 
     // Strings (InterpreterStrings.cpp). The multibyte actions count characters as the
     // others do: both read text as UTF-16.

@@ -444,7 +444,9 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
             put(Value(act.baseClip ? s.host.root(act.baseClip) : s.host.level(0)));
         }
         if (preload(0x80)) {
-            put(Value(act.baseClip ? s.host.parent(act.baseClip) : nullptr));
+            // A clip without a parent (a level) has an undefined _parent, not a null one.
+            Object* parentClip = act.baseClip ? s.host.parent(act.baseClip) : nullptr;
+            put(parentClip ? Value(parentClip) : Value());
         }
         if (preload(0x100)) {
             put(Value(s.global));
@@ -498,6 +500,17 @@ Value constructValue(Machine& m, const Value& constructor, std::span<const Value
     return guarded(m.state(), [&] { return constructNow(m, constructor, args); });
 }
 
+namespace {
+// `new` records the constructor on the instance as __constructor__; before version 7 also
+// as its own `constructor`, which later versions leave to the prototype.
+void recordConstructor(Machine& m, Object* instance, const Value& constructor) {
+    m.define(instance, "__constructor__", constructor, attr::DontEnum);
+    if (m.state().version < 7) {
+        m.define(instance, "constructor", constructor, attr::DontEnum);
+    }
+}
+} // namespace
+
 Value constructNow(Machine& m, const Value& constructor, std::span<const Value> args) {
     auto& s = m.state();
     Object* c = constructor.asObject();
@@ -515,14 +528,20 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
             ~Leave() { --depth; }
         } leave{s.callDepth};
         CallArgs ca{m, Value(), args, f, true};
-        return f->constructor(ca);
+        Value made = f->constructor(ca);
+        // A built-in's new instance records its constructor as a script's does.
+        Object* instance = made.asObject();
+        if (instance && !instance->isDisplayObject() &&
+            instance->proto() == m.get(f, s.sPrototype).asObject() &&
+            !instance->properties().find(m.str("__constructor__"), true)) {
+            recordConstructor(m, instance, constructor);
+        }
+        return made;
     }
     Object* proto = m.get(f, s.sPrototype).asObject();
-    Object* object = m.make<Object>(proto);
-    m.define(object, "__constructor__", constructor, attr::DontEnum);
-    if (s.version < 7) {
-        m.define(object, "constructor", constructor, attr::DontEnum);
-    }
+    // A built-in run by `new` this way may make the new object one of its kind.
+    Object* object = f->isNative() ? BoxObject::unset(m, proto) : m.make<Object>(proto);
+    recordConstructor(m, object, constructor);
     Value result = callFunction(m, f, Value(object), args, proto, true);
     if (f->isNative() && result.isObject()) {
         return result;

@@ -30,6 +30,8 @@ struct Activation {
     bool suppressSuper = false;
     std::size_t stackBase = 0;
     int rangeDepth = 0;
+    // `with` blocks open in this action list or function body.
+    int withDepth = 0;
 };
 
 // `super`: property lookups start at home.__proto__, calls keep the original `this`.

@@ -126,7 +126,10 @@ void Interp::actionBitwise(std::uint8_t code) {
         r = a >> shift;
         break;
     default: // BitURShift
-        r = static_cast<double>(ua >> shift);
+        // Movies of versions 8 and 9 get the result as a signed integer.
+        r = (a_.version == 8 || a_.version == 9)
+                ? static_cast<double>(static_cast<std::int32_t>(ua >> shift))
+                : static_cast<double>(ua >> shift);
         break;
     }
     push(Value(r));
@@ -165,18 +168,33 @@ void Interp::actionGetTime() {
 
 Value Interp::add2(const Value& a, const Value& b) {
     // valueOf first; text on either side makes both text, where an object that valueOf
-    // left an object gives its toString. Otherwise such an object adds as NaN.
+    // left an object gives its toString. Otherwise such an object adds as its number.
     // From version 6 a Date prefers text: it adds by its toString (ECMA-262 8.6.2.6).
     // Version 5 adds it by valueOf like any object.
+    // valueOf runs for every object, display objects included, and an answer that is an
+    // object leaves the operand as it was. A movie clip takes only an undefined answer: it
+    // then adds as its path. Any other answer leaves the clip, which adds as its path to
+    // text and as NaN to a number.
     auto primitive = [&](const Value& v) {
         Object* o = v.asObject();
-        if (o && a_.version >= 6 && !o->isDisplayObject() && o->className() == "Date") {
+        if (!o || o->vanished()) {
+            return v;
+        }
+        if (a_.version >= 6 && !o->isDisplayObject() && o->className() == "Date") {
             return Value(m_.toString(v));
         }
-        return m_.toPrimitive(v);
+        Value valueOf = m_.get(o, s_.sValueOf);
+        Value r = valueOf.isObject() && valueOf.asObject()->asFunction()
+                      ? callValue(m_, valueOf, v, {}, nullptr)
+                      : Value();
+        if (o->isDisplayObject() && m_.typeOf(v) == "movieclip") {
+            return r.isUndefined() ? Value(m_.toString(v)) : v;
+        }
+        return r.isObject() ? v : r;
     };
-    Value pa = primitive(a);
+    // The right operand is converted first, as the player pops it first.
     Value pb = primitive(b);
+    Value pa = primitive(a);
     if (pa.isString() || pb.isString()) {
         Str sa = m_.toString(pa.isObject() ? a : pa), sb = m_.toString(pb.isObject() ? b : pb);
         if (sa.size() + sb.size() > s_.limits.maxStringBytes / 4) {
@@ -184,10 +202,11 @@ Value Interp::add2(const Value& a, const Value& b) {
         }
         return Value(Str(unicode::joinText(sa.view(), sb.view())));
     }
-    auto number = [&](const Value& p) {
-        return p.isObject() ? std::numeric_limits<double>::quiet_NaN() : m_.toNumber(p);
-    };
-    return Value(number(pa) + number(pb));
+    // An operand still an object is converted to a number from scratch: its valueOf runs
+    // a second time, left before right.
+    double x = m_.toNumber(pa);
+    double y = m_.toNumber(pb);
+    return Value(x + y);
 }
 
 Value scriptLess(Machine& m, const Value& a, const Value& b) {
@@ -220,19 +239,22 @@ Value Interp::less2(const Value& a, const Value& b) {
 }
 
 bool Interp::equals2(const Value& a, const Value& b) {
+    if (m_.version() < 6) {
+        // Version 5 takes both operands through valueOf before comparing, the right one
+        // first: a String and a Number object of the same digits are equal, and so are two
+        // functions (which have no valueOf there, so both read as undefined). An object
+        // whose valueOf gives an object meets a primitive through valueOf once more.
+        const Value pb = m_.toPrimitive(b);
+        const Value pa = m_.toPrimitive(a);
+        return looseEquals(pa, pb);
+    }
+    return looseEquals(a, b);
+}
+
+bool Interp::looseEquals(const Value& a, const Value& b) {
     if (a.type() == b.type()) {
         if (a.isString()) {
             return a.asString() == b.asString();
-        }
-        if (a.isObject() && m_.version() < 6 && a.asObject() != b.asObject()) {
-            // Version 5 compares two objects by their values: a String and a Number object
-            // of the same digits are equal, and so are two functions (which have no valueOf
-            // there, so both read as undefined).
-            const Value pa = m_.toPrimitive(a), pb = m_.toPrimitive(b);
-            if (pa.isObject() && pb.isObject()) {
-                return pa.asObject() == pb.asObject();
-            }
-            return equals2(pa, pb);
         }
         return strictEquals(a, b);
     }
@@ -244,7 +266,7 @@ bool Interp::equals2(const Value& a, const Value& b) {
         const Value& object = a.isObject() ? a : b;
         const Value& other = a.isObject() ? b : a;
         Value p = m_.toPrimitive(object);
-        return !p.isObject() && equals2(p, other);
+        return !p.isObject() && looseEquals(p, other);
     }
     if (a.isNullish() || b.isNullish()) {
         return false;
@@ -256,10 +278,10 @@ bool Interp::equals2(const Value& a, const Value& b) {
         return m_.toNumber(a) == b.asNumber();
     }
     if (a.isBool()) {
-        return equals2(Value(a.asBool() ? 1.0 : 0.0), b);
+        return looseEquals(Value(a.asBool() ? 1.0 : 0.0), b);
     }
     if (b.isBool()) {
-        return equals2(a, Value(b.asBool() ? 1.0 : 0.0));
+        return looseEquals(a, Value(b.asBool() ? 1.0 : 0.0));
     }
     return false;
 }

@@ -48,7 +48,10 @@ Outcome Interp::actionWith(Payload p, std::size_t next, std::size_t end) {
     std::size_t bodyEnd = std::min(next + size, end);
     Value v = pop();
     Object* o = m_.toObject(v);
-    if (!o) {
+    // The player keeps a short stack of `with` objects per action list or function: 7
+    // deep for version 5 code, 15 later. A block past that is passed over whole.
+    const int limit = a_.version < 6 ? 7 : 15;
+    if (!o || a_.withDepth >= limit) {
         Outcome out;
         out.kind = Outcome::JumpOut;
         out.pc = bodyEnd;
@@ -56,14 +59,16 @@ Outcome Interp::actionWith(Payload p, std::size_t next, std::size_t end) {
     }
     Scope* saved = a_.scope;
     a_.scope = m_.make<Scope>(saved, o);
-    Outcome out;
-    try {
-        out = subRange(next, bodyEnd);
-    } catch (...) {
-        a_.scope = saved;
-        throw;
-    }
-    a_.scope = saved;
+    ++a_.withDepth;
+    struct Leave {
+        Activation& a;
+        Scope* scope;
+        ~Leave() {
+            a.scope = scope;
+            --a.withDepth;
+        }
+    } leave{a_, saved};
+    Outcome out = subRange(next, bodyEnd);
     if (out.kind == Outcome::Done) {
         out.kind = Outcome::JumpOut;
         out.pc = bodyEnd;

@@ -29,8 +29,13 @@ void Interp::actionDelete() {
         push(Value(false));
         return;
     }
-    if (!object.isObject()) {
+    if (object.isUndefined()) {
         push(Value(deleteVariable(name)));
+        return;
+    }
+    if (!object.isObject()) {
+        // A primitive's wrapper would be made for the occasion: nothing to delete.
+        push(Value(false));
         return;
     }
     push(Value(m_.deleteProperty(object.asObject(), name)));
@@ -81,9 +86,11 @@ void Interp::pushEnumeration(const Value& object) {
 }
 
 void Interp::actionTargetPath() {
+    // targetPath() gives the clip's path in dot notation ("_level0.mc"); anything but a
+    // clip gives undefined.
     Value v = pop();
     Object* o = v.asObject();
-    push(o && o->isDisplayObject() ? Value(Str(s_.host.slashPath(o))) : Value());
+    push(o && o->isDisplayObject() ? Value(Str(s_.host.dotPath(o))) : Value());
 }
 
 void Interp::actionInstanceOf() {

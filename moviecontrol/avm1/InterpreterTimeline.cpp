@@ -22,6 +22,19 @@ constexpr std::string_view PropertyNames[] = {
     "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
     "_xmouse",      "_ymouse"};
 
+} // namespace
+
+bool Interp::isPropertyName(std::string_view name) {
+    for (std::string_view p : PropertyNames) {
+        if (equalsFolded(name, p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
 // "FSCommand:" URLs go to the host's command handler, not to the browser.
 constexpr std::string_view FscommandPrefix = "fscommand:";
 

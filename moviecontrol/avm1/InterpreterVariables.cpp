@@ -130,6 +130,12 @@ Value Interp::getVariable(const Str& name, Object** holder) {
         if (holder) {
             *holder = object;
         }
+        if (object && a_.version < 5 && object->isDisplayObject() && isPropertyName(var.view())) {
+            // Version 4 code reads a clip's properties with GetProperty only: "/mc:_alpha"
+            // names a variable of that name, which the clip rarely has.
+            const Property* p = object->properties().find(var, s_.caseSensitive());
+            return p && !p->isAccessor() ? p->value : Value();
+        }
         return object ? m_.get(object, var) : Value();
     }
     if (name.hasPathSeparator() && path.find('/') != std::string_view::npos) {
@@ -154,7 +160,8 @@ Value Interp::getVariable(const Str& name, Object** holder) {
         return Value(s_.host.root(targetOrRoot()));
     }
     if (is("_parent") && a_.target) {
-        return Value(s_.host.parent(a_.target));
+        Object* parentClip = s_.host.parent(a_.target);
+        return parentClip ? Value(parentClip) : Value();
     }
     if (const auto level = levelNumber(path)) {
         return *level >= 0 ? Value(s_.host.level(*level)) : Value();

@@ -459,24 +459,32 @@ bool Machine::runWatcher(Object* object, const Str& name, const Value& old, cons
                          Value& result) {
     bool cs = state_->caseSensitive();
     auto& list = object->watchers();
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        Watcher w = list[i];
-        if (!(cs ? w.name == name : equalsFolded(w.name.view(), name.view()))) {
-            continue;
-        }
-        Value args[] = {Value(name), old, value, w.userData};
-        // The watcher may not fire again while it runs.
-        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-        try {
-            result = callValue(*this, Value(w.callback), Value(object), args, nullptr);
-        } catch (...) {
-            object->watchers().push_back(w);
-            throw;
-        }
-        object->watchers().push_back(w);
-        return true;
+    auto matches = [&](const Watcher& w) {
+        return cs ? w.name == name : equalsFolded(w.name.view(), name.view());
+    };
+    auto it = std::find_if(list.begin(), list.end(), matches);
+    if (it == list.end() || it->running) {
+        return false; // none, or its callback is the one assigning: a plain assignment
     }
-    return false;
+    const Watcher w = *it;
+    it->running = true;
+    // The callback may watch or unwatch anything, this name included: the list is searched
+    // again afterwards, and a watcher it removed or replaced stays so.
+    struct Done {
+        std::vector<Watcher>& list;
+        const Watcher& w;
+        ~Done() {
+            for (Watcher& x : list) {
+                if (x.running && x.callback == w.callback && x.name == w.name) {
+                    x.running = false;
+                    break;
+                }
+            }
+        }
+    } done{list, w};
+    Value args[] = {Value(name), old, value, w.userData};
+    result = callValue(*this, Value(w.callback), Value(object), args, nullptr);
+    return true;
 }
 
 void Machine::assign(Object* object, const Str& name, const Value& value, bool watched) {
@@ -655,6 +663,9 @@ Value Machine::toPrimitive(const Value& v) {
     Object* o = v.asObject();
     if (!o || o->vanished()) {
         return v; // a clip reference with nothing at its path reads as its (empty) path
+    }
+    if (o->isDisplayObject()) {
+        return v; // a clip is asked for no number: it reads as NaN whatever its valueOf says
     }
     Value valueOf = get(o, state_->sValueOf);
     if (valueOf.isObject() && valueOf.asObject()->asFunction()) {

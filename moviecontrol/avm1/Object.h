@@ -122,6 +122,8 @@ struct Watcher {
     Str name;
     Object* callback = nullptr;
     Value userData;
+    // Set while its callback runs: it does not fire again until the callback is done.
+    bool running = false;
 };
 
 class Object {

@@ -219,17 +219,35 @@ class BoxObject : public Object {
   public:
     BoxObject(Object* proto, Value v, std::string_view cls)
         : Object(proto), value_(std::move(v)), class_(cls) {}
+    // The object `new` makes for a built-in function that is no class of its own (one
+    // ASconstructor made): a plain object until the built-in gives it a value.
+    static BoxObject* unset(Machine& m, Object* proto);
     std::string_view className() const override { return class_; }
     bool primitiveValue(Value& out) const override {
         out = value_;
-        return true;
+        return set_;
     }
     void setValue(Value v) { value_ = std::move(v); }
+    // Gives an unset box its value and class; a box that has a value keeps it.
+    void adopt(Value v, std::string_view cls) {
+        if (!set_) {
+            value_ = std::move(v);
+            class_ = cls;
+            set_ = true;
+        }
+    }
 
   private:
     Value value_;
     std::string_view class_;
+    bool set_ = true;
 };
+
+inline BoxObject* BoxObject::unset(Machine& m, Object* proto) {
+    BoxObject* box = m.make<BoxObject>(proto, Value(), "Object");
+    box->set_ = false;
+    return box;
+}
 
 // A String object; its `length` is an own property, as scripts can see and replace it.
 BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text);

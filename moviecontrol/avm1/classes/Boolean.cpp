@@ -22,7 +22,7 @@ void installBoolean(Machine& m) {
         bool b = c.machine.toBoolean(c.arg(0));
         if (c.constructing) {
             if (auto* box = dynamic_cast<BoxObject*>(c.thisObject())) {
-                box->setValue(Value(b));
+                box->adopt(Value(b), "Boolean");
             }
             return c.thisValue;
         }

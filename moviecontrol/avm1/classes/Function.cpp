@@ -11,6 +11,15 @@ Value fn(Object* f) {
     return Value(f);
 }
 
+// The `this` that call and apply give: undefined or null stand for _global, as in a plain
+// function call, and a primitive comes wrapped.
+Value thisFor(Machine& m, const Value& given) {
+    if (given.isNullish()) {
+        return Value(m.global());
+    }
+    return Value(m.toObject(given));
+}
+
 } // namespace
 
 void installFunction(Machine& m) {
@@ -24,7 +33,8 @@ void installFunction(Machine& m) {
         if (c.count() > 0) {
             return c.arg(0);
         }
-        return Value(c.machine.newFunction([](CallArgs&) -> Value { return {}; }));
+        // Nothing to convert: a bare object that inherits nothing.
+        return Value(c.machine.make<Object>(nullptr));
     });
     m.define(function, "prototype", Value(fproto), attr::Hidden | attr::ReadOnly);
     m.define(fproto, "constructor", fn(function), attr::DontEnum);
@@ -35,10 +45,7 @@ void installFunction(Machine& m) {
         [](CallArgs& c) -> Value {
             Machine& m = c.machine;
             Object* self = c.thisObject();
-            Value thisArg = c.count() > 0 ? c.arg(0) : Value();
-            if (thisArg.isNullish()) {
-                thisArg = Value();
-            }
+            Value thisArg = thisFor(m, c.arg(0));
             std::span<const Value> rest =
                 c.count() > 1 ? c.args.subspan(1) : std::span<const Value>();
             Object* home = thisArg.asObject() ? thisArg.asObject()->proto() : nullptr;
@@ -50,7 +57,7 @@ void installFunction(Machine& m) {
         [](CallArgs& c) -> Value {
             Machine& m = c.machine;
             Object* self = c.thisObject();
-            Value thisArg = c.arg(0);
+            Value thisArg = thisFor(m, c.arg(0));
             std::vector<Value> args;
             if (Object* list = c.arg(1).asObject()) {
                 double n = m.toNumber(m.get(list, "length"));

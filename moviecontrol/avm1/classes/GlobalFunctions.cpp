@@ -28,10 +28,12 @@ std::string escapeText(std::string_view text) {
 }
 
 std::string unescapeText(std::string_view text) {
+    // A '+' is a space, as in a form's values; a '%' without two hexadecimal digits after
+    // it stays as it is, and one cut short at the end is dropped with what follows it.
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 >= text.size()) {
-            break; // an escape cut short at the end is dropped
+            break;
         }
         if (text[i] == '%') {
             int hi = hexDigit(text[i + 1]);
@@ -42,7 +44,7 @@ std::string unescapeText(std::string_view text) {
                 continue;
             }
         }
-        out.push_back(text[i]);
+        out.push_back(text[i] == '+' ? ' ' : text[i]);
     }
     return unicode::decodeText(out);
 }
@@ -62,6 +64,9 @@ Value addTimer(CallArgs& c, bool repeat) {
         next = 2;
     } else {
         return {};
+    }
+    if (c.arg(next).isUndefined()) {
+        return {}; // no interval, no timer
     }
     double ms = m.toNumber(c.arg(next));
     if (std::isnan(ms) || ms < 0) {
@@ -118,16 +123,24 @@ void installGlobalFunctions(Machine& m) {
         }
         return Value(parseFloatText(c.machine.toString(c.arg(0)).view()));
     });
+    // Without an argument there is no number to ask about, whatever undefined converts to
+    // in the movie's version: isNaN() is true and isFinite() false.
     m.defineMethod(g, "isNaN", [](CallArgs& c) -> Value {
-        return Value(std::isnan(c.machine.toNumber(c.arg(0))));
+        return Value(c.count() == 0 || std::isnan(c.machine.toNumber(c.arg(0))));
     });
     m.defineMethod(g, "isFinite", [](CallArgs& c) -> Value {
-        return Value(std::isfinite(c.machine.toNumber(c.arg(0))));
+        return Value(c.count() > 0 && std::isfinite(c.machine.toNumber(c.arg(0))));
     });
     m.defineMethod(g, "escape", [](CallArgs& c) -> Value {
+        if (c.count() == 0) {
+            return {};
+        }
         return Value(Str(escapeText(c.machine.toString(c.arg(0)).view())));
     });
     m.defineMethod(g, "unescape", [](CallArgs& c) -> Value {
+        if (c.count() == 0) {
+            return {};
+        }
         return Value(Str(unescapeText(c.machine.toString(c.arg(0)).view())));
     });
     m.defineMethod(g, "getTimer", [](CallArgs& c) -> Value {

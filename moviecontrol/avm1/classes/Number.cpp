@@ -27,8 +27,15 @@ bool thisNumber(CallArgs& c, double& out) {
 
 void installNumber(Machine& m) {
     auto& s = m.state();
-    FunctionObject* number = m.newClass(
-        [](CallArgs& c) -> Value { return Value(c.count() ? c.machine.toNumber(c.arg(0)) : 0.0); });
+    FunctionObject* number = m.newClass([](CallArgs& c) -> Value {
+        double n = c.count() ? c.machine.toNumber(c.arg(0)) : 0.0;
+        // Run by `new` through another function (ASconstructor), it makes the new object
+        // a Number.
+        if (auto* box = dynamic_cast<BoxObject*>(c.thisObject()); box && c.constructing) {
+            box->adopt(Value(n), "Number");
+        }
+        return Value(n);
+    });
     number->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* p = m.get(c.callee, "prototype").asObject();
@@ -58,7 +65,7 @@ void installNumber(Machine& m) {
         }
         int radix = 10;
         if (c.count() > 0 && !c.arg(0).isUndefined()) {
-            radix = toInt32(c.machine.toNumber(c.arg(0)));
+            radix = truncateToInt32(c.machine.toNumber(c.arg(0)));
         }
         if (radix < 2 || radix > 36) {
             radix = 10;

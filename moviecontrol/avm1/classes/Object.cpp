@@ -61,7 +61,9 @@ void installObject(Machine& m) {
         if (c.constructing && c.thisObject()) {
             return c.thisValue;
         }
-        return Value(m.newObject());
+        // Called as a function with nothing to convert it gives a bare object that inherits
+        // nothing, not even from Object.prototype.
+        return Value(m.make<Object>(nullptr));
     });
     m.define(object, "prototype", Value(proto), attr::Hidden | attr::ReadOnly);
     m.define(proto, "constructor", fn(object), attr::DontEnum);
@@ -114,7 +116,10 @@ void installObject(Machine& m) {
         proto, "isPrototypeOf",
         [](CallArgs& c) -> Value {
             Object* self = c.thisObject();
-            Object* o = c.arg(0).asObject();
+            // A primitive is asked about through its wrapper, whose chain starts at its
+            // class's prototype; undefined and null have none.
+            const Value& v = c.arg(0);
+            Object* o = v.isNullish() ? nullptr : c.machine.toObject(v);
             for (int d = 0; o && d < 256; ++d) {
                 o = o->proto();
                 if (o == self) {
@@ -124,59 +129,70 @@ void installObject(Machine& m) {
             return Value(false);
         },
         since6);
-    m.defineMethod(proto, "addProperty", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* o = c.thisObject();
-        if (!o || c.count() < 2) {
-            return Value(false);
-        }
-        Str name = m.toString(c.arg(0));
-        const Value& getter = c.arg(1);
-        const Value& setter = c.arg(2);
-        if (name.empty() || !callable(getter)) {
-            return Value(false);
-        }
-        if (!setter.isNull() && !setter.isUndefined() && !callable(setter)) {
-            return Value(false);
-        }
-        Property* p = o->properties().find(name, m.caseSensitive());
-        if (!p) {
-            p = &o->properties().add(Property{name, Value(), 0, nullptr, nullptr},
-                                     m.caseSensitive());
-        }
-        p->getter = getter.asObject();
-        // The stored value stays: a watcher still sees it as the old value.
-        p->setter = callable(setter) ? setter.asObject() : nullptr;
-        return Value(true);
-    });
-    m.defineMethod(proto, "watch", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* o = c.thisObject();
-        if (!o || c.count() < 2 || !callable(c.arg(1))) {
-            return Value(false);
-        }
-        Str name = m.toString(c.arg(0));
-        auto& list = o->watchers();
-        std::erase_if(list, [&](const Watcher& w) {
-            return m.caseSensitive() ? w.name == name : equalsFolded(w.name.view(), name.view());
-        });
-        list.push_back(Watcher{name, c.arg(1).asObject(), c.arg(2)});
-        return Value(true);
-    });
-    m.defineMethod(proto, "unwatch", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* o = c.thisObject();
-        if (!o || c.count() < 1) {
-            return Value(false);
-        }
-        Str name = m.toString(c.arg(0));
-        auto& list = o->watchers();
-        std::size_t before = list.size();
-        std::erase_if(list, [&](const Watcher& w) {
-            return m.caseSensitive() ? w.name == name : equalsFolded(w.name.view(), name.view());
-        });
-        return Value(list.size() != before);
-    });
+    // addProperty, watch and unwatch came with Flash Player 6 as well.
+    m.defineMethod(
+        proto, "addProperty",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* o = c.thisObject();
+            if (!o || c.count() < 2) {
+                return Value(false);
+            }
+            Str name = m.toString(c.arg(0));
+            const Value& getter = c.arg(1);
+            const Value& setter = c.arg(2);
+            // The getter must be an object; the setter an object too, or null for a property
+            // that cannot be written. A missing or undefined setter refuses the whole call.
+            if (name.empty() || !getter.isObject() || !(setter.isObject() || setter.isNull())) {
+                return Value(false);
+            }
+            Property* p = o->properties().find(name, m.caseSensitive());
+            if (!p) {
+                p = &o->properties().add(Property{name, Value(), 0, nullptr, nullptr},
+                                         m.caseSensitive());
+            }
+            p->getter = getter.asObject();
+            // The stored value stays: a watcher still sees it as the old value.
+            p->setter = setter.asObject();
+            return Value(true);
+        },
+        since6 | attr::DontDelete);
+    m.defineMethod(
+        proto, "watch",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* o = c.thisObject();
+            if (!o || c.count() < 2 || !callable(c.arg(1))) {
+                return Value(false);
+            }
+            Str name = m.toString(c.arg(0));
+            auto& list = o->watchers();
+            std::erase_if(list, [&](const Watcher& w) {
+                return m.caseSensitive() ? w.name == name
+                                         : equalsFolded(w.name.view(), name.view());
+            });
+            list.push_back(Watcher{name, c.arg(1).asObject(), c.arg(2)});
+            return Value(true);
+        },
+        since6 | attr::DontDelete);
+    m.defineMethod(
+        proto, "unwatch",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* o = c.thisObject();
+            if (!o || c.count() < 1) {
+                return Value(false);
+            }
+            Str name = m.toString(c.arg(0));
+            auto& list = o->watchers();
+            std::size_t before = list.size();
+            std::erase_if(list, [&](const Watcher& w) {
+                return m.caseSensitive() ? w.name == name
+                                         : equalsFolded(w.name.view(), name.view());
+            });
+            return Value(list.size() != before);
+        },
+        since6 | attr::DontDelete);
     m.defineMethod(object, "registerClass", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         if (c.count() < 2) {

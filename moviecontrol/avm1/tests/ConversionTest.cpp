@@ -82,6 +82,12 @@ TEST(StringToNumber, PrefixesCountOnlyWhereFlashLooksForThem) {
         // Anything after the number spoils it.
         {"7 ", NaN, NaN},
         {"   0-123", NaN, NaN},
+        {"1e2x", NaN, NaN},
+        // An exponent marker without digits is still part of the number.
+        {"1e", 1, 1},
+        {"2.5E+", 2.5, 2.5},
+        {"1e-2", 0.01, 0.01},
+        {"e5", NaN, NaN},
     };
     for (const auto& row : table) {
         for (int version : {5, 6, 7}) {
@@ -102,11 +108,33 @@ TEST(GlobalParsing, ParseIntTakesPrefixesOnlyAtTheStart) {
         int radix;
         double value; // NaN: no number
     } table[] = {
-        {"0x111", 0, 273},   {"0x-111", 0, -273},    {"0X+111", 0, 273}, {"-0x111", 0, NAN},
-        {"+0x111", 0, NAN},  {" 0x111", 0, 0},       {"0x123", 8, 83},   {" 0x123", 8, 0},
-        {"0352", 0, 234},    {"-0352", 0, -234},     {"+0352", 0, 234},  {"07658", 0, 7658},
-        {"   0352", 0, 352}, {"  -0352", 0, -352},   {"0352A", 0, 352},  {"0352 ", 0, 352},
-        {"03529A", 0, 3529}, {"8589934592", 5, NAN}, {"2GA", 36, 3178},  {" 6 7 8", 8, 6},
+        {"0x111", 0, 273},
+        {"0x-111", 0, -273},
+        {"0X+111", 0, 273},
+        {"-0x111", 0, NAN},
+        {"+0x111", 0, NAN},
+        {" 0x111", 0, 0},
+        {"0x123", 8, 83},
+        {" 0x123", 8, 0},
+        {"0352", 0, 234},
+        {"-0352", 0, -234},
+        {"+0352", 0, 234},
+        {"07658", 0, 7658},
+        {"   0352", 0, 352},
+        {"  -0352", 0, -352},
+        {"0352A", 0, 352},
+        {"0352 ", 0, 352},
+        {"03529A", 0, 3529},
+        {"8589934592", 5, NAN},
+        {"2GA", 36, 3178},
+        {" 6 7 8", 8, 6},
+        // Spaces and a sign may follow "0x"; a signed "0x" counts only where 'x' is a digit,
+        // and the sign is then passed over.
+        {"0x  -10", 0, -16},
+        {"0x 1f", 16, 31},
+        {"+0x10", 36, 42804},
+        {"-0x10", 34, 38182},
+        {"-0x10", 33, NAN},
     };
     for (const auto& row : table) {
         double got = avm1::parseIntText(row.text, row.radix);

@@ -131,8 +131,10 @@ TEST(Malformed, DeeplyNestedWithBlocksStop) {
                                    static_cast<std::uint8_t>(rest >> 8)});
     }
     bytes.insert(bytes.end(), {0x96, 0x03, 0x00, 0x00, 'x', 0, 0x26, 0});
-    stage.run(bytes);
-    EXPECT_EQ(stage.limits, (std::vector<LimitKind>{LimitKind::MalformedScript}));
+    // Past the player's with stack the inner blocks are passed over whole, so the nesting
+    // never gets deep; the trace after them still runs.
+    EXPECT_EQ(stage.run(bytes), Lines{"undefined"});
+    EXPECT_TRUE(stage.limits.empty());
 }
 
 TEST(Malformed, HostileGettersAndPrototypeLoopsEnd) {

@@ -181,6 +181,9 @@ TEST_P(VersionRules, SettingAHiddenMemberMakesItVisible) {
     vm.set(proto, "hasOwnProperty", str("again"));
     EXPECT_EQ(vm.toString(vm.get(proto, "hasOwnProperty")).str(), "again");
 
+    if (version() < 6) {
+        return; // addProperty came with version 6
+    }
     // While hidden, the inherited accessor answers; the assignment still goes to the own
     // member, and no inherited setter runs.
     int setterCalls = 0;

@@ -29,4 +29,6 @@
     X(Accessibility)                                                                               \
     X(TextEngine)                                                                                  \
     X(Connections)                                                                                 \
+    X(UrlLoading)                                                                                  \
+    X(VideoClasses)                                                                                \
     X(Globalization)

@@ -187,6 +187,8 @@ avm2::NodeKind As3DisplayTree::kindOf(avm2::NodeId node) {
         return avm2::NodeKind::StaticText;
     case CharacterKind::MorphShape:
         return avm2::NodeKind::MorphShape;
+    case CharacterKind::Video:
+        return avm2::NodeKind::Video;
     default:
         return avm2::NodeKind::Other;
     }

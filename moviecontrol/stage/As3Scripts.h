@@ -49,6 +49,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void limitHit(std::string_view what) override;
     avm2::DisplayHost* display() override { return tree_.get(); }
     std::string movieUrl() override;
+    std::optional<std::vector<std::uint8_t>> readBesideMovie(std::string_view url) override;
     std::uint32_t rootFrame() override;
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;

@@ -397,16 +397,12 @@ void queueEvent(Machine& m, Object* target, Object* event) {
     m.queuedEvents.emplace_back(target, event);
 }
 
-void queueCall(Machine& m, Object* target, NativeFn step) {
-    m.queuedEvents.emplace_back(target, m.newNative(step));
-}
-
 void sendQueuedEvents(Machine& m) {
     std::vector<std::pair<Object*, Object*>> due;
     due.swap(m.queuedEvents);
     for (const auto& [target, event] : due) {
         try {
-            // No event is a function: a function queued is a step queueCall asked for.
+            // No event is a function: a function queued is a step a load asked for.
             if (event->kind == Object::Kind::Function) {
                 Args none;
                 m.call(Value::object(event), Value::object(target), none);

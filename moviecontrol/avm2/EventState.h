@@ -65,10 +65,6 @@ bool hasListener(const Object* o, const std::string& type);
 // Queues `event` for `target`, to be sent by sendQueuedEvents when the scripts running now
 // are done.
 void queueEvent(Machine& m, Object* target, Object* event);
-// Queues a call of `step` on `target` (as its `this`) in the same line as the queued events:
-// what a load delivers (its data) changes just before the event that reports it.
-void queueCall(Machine& m, Object* target,
-               Value (*step)(Machine&, const Value&, std::vector<Value>&));
 // Sends the events queued so far, in order, printing a listener's uncaught error; what their
 // listeners queue waits for the next call.
 void sendQueuedEvents(Machine& m);

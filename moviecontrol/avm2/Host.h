@@ -3,10 +3,8 @@
 // language; output, the clock and the limits it reports go through here.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace avm2 {
 
@@ -23,12 +21,6 @@ class Host {
     virtual void limitHit(std::string_view what) { (void)what; }
     // Where the movie was read from ("file:///card.swf"); empty when unknown.
     virtual std::string movieUrl() { return {}; }
-    // The bytes of the file a script's address names beside the movie (URLLoader, NetStream);
-    // nullopt when the address is refused (another folder, the network) or nothing is there.
-    virtual std::optional<std::vector<std::uint8_t>> readBesideMovie(std::string_view url) {
-        (void)url;
-        return std::nullopt;
-    }
     // The display tree the display classes are views of; none: they stand alone.
     virtual DisplayHost* display() { return nullptr; }
 

@@ -1,7 +1,7 @@
 #include "avm2/LoadSteps.h"
 
-#include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
+#include "avm2/LoadHost.h"
 #include "avm2/Machine.h"
 
 namespace avm2 {
@@ -17,6 +17,16 @@ double generationOf(Object* o) {
 }
 
 } // namespace
+
+std::optional<std::vector<std::uint8_t>> readBesideMovie(Host& host, std::string_view url) {
+    auto* loads = dynamic_cast<LoadHost*>(&host);
+    return loads != nullptr ? loads->readBesideMovie(url) : std::nullopt;
+}
+
+void queueCall(Machine& m, Object* target, NativeFn step) {
+    // sendQueuedEvents calls a function queued in place of an event: no event is one.
+    m.queuedEvents.emplace_back(target, m.newNative(step));
+}
 
 void beginLoad(Object* o) {
     setHiddenField(o, kGeneration, Value::number(generationOf(o) + 1));

@@ -21,6 +21,8 @@ inline void cancelLoad(Object* o) {
 void queueLoadStep(Machine& m, Object* o, NativeFn step);
 // Called first by every step: true when the step belongs to the load still current.
 bool stepIsCurrent(Object* o);
+// Queues a call of `step` on `target` (its `this`) in line with the queued events.
+void queueCall(Machine& m, Object* target, NativeFn step);
 
 // The address a script gave as Flash reports it in an error: resolved against the movie's.
 std::string resolvedUrl(Machine& m, const std::string& url);

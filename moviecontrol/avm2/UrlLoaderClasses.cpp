@@ -5,6 +5,7 @@
 #include "avm2/ByteArrayData.h"
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
+#include "avm2/LoadHost.h"
 #include "avm2/LoadSteps.h"
 #include "avm2/Machine.h"
 #include "avm2/PublicSlots.h"
@@ -86,7 +87,7 @@ void startLoad(Machine& m, Object* o, const std::string& url, NativeFn open, Nat
                NativeFn failed) {
     beginLoad(o);
     setHiddenField(o, kUrl, Value::string(url));
-    std::optional<std::vector<std::uint8_t>> bytes = m.host().readBesideMovie(url);
+    std::optional<std::vector<std::uint8_t>> bytes = readBesideMovie(m.host(), url);
     if (!bytes) {
         setHiddenField(o, kBytes, Value::null());
         queueLoadStep(m, o, failed);

@@ -9,6 +9,7 @@
 #include "avm2/EventState.h"
 #include "avm2/FlvReader.h"
 #include "avm2/HiddenFields.h"
+#include "avm2/LoadHost.h"
 #include "avm2/LoadSteps.h"
 #include "avm2/Machine.h"
 #include "avm2/PublicSlots.h"
@@ -399,7 +400,7 @@ Value streamPlay(Machine& m, const Value& s, Args& a) {
     setHiddenField(o, kTimeMs, Value::number(0));
     beginLoad(o);
     std::optional<std::vector<std::uint8_t>> bytes =
-        name.empty() ? std::nullopt : m.host().readBesideMovie(name);
+        name.empty() ? std::nullopt : readBesideMovie(m.host(), name);
     std::optional<std::size_t> first;
     if (bytes) {
         first = flvFirstTag(*bytes);

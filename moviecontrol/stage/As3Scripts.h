@@ -13,6 +13,7 @@
 #include "StageInput.h"
 #include "StageScripts.h"
 #include "avm2/Host.h"
+#include "avm2/LoadHost.h"
 #include "avm2/Machine.h"
 #include "swf/AbcTags.h"
 
@@ -24,7 +25,8 @@
 
 namespace mc {
 
-class As3Scripts final : public ScriptRunner, private avm2::Host {
+// Both hosts are public bases: the machine finds the loading one by a cast from its host.
+class As3Scripts final : public ScriptRunner, public avm2::Host, public avm2::LoadHost {
   public:
     As3Scripts(const swf::Movie& movie, StageCallbacks callbacks);
     ~As3Scripts() override;

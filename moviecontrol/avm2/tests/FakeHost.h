@@ -2,6 +2,7 @@
 // A host that keeps what the machine traces, with a clock the test sets.
 
 #include "avm2/Host.h"
+#include "avm2/LoadHost.h"
 #include "avm2/Machine.h"
 
 #include <map>
@@ -11,7 +12,7 @@
 
 namespace avm2test {
 
-class FakeHost final : public avm2::Host {
+class FakeHost final : public avm2::Host, public avm2::LoadHost {
   public:
     std::vector<std::string> lines;
     std::vector<std::string> limits;

@@ -31,4 +31,5 @@
     X(Connections)                                                                                 \
     X(UrlLoading)                                                                                  \
     X(VideoClasses)                                                                                \
+    X(FileReferences)                                                                              \
     X(Globalization)

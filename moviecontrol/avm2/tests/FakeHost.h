@@ -21,6 +21,8 @@ class FakeHost final : public avm2::Host, public avm2::LoadHost {
     void trace(std::string_view line) override { lines.emplace_back(line); }
     double clockMs() override { return clock; }
     void limitHit(std::string_view what) override { limits.emplace_back(what); }
+    std::string movieAddress;
+    std::string movieUrl() override { return movieAddress; }
     // The files beside the movie, by the address a script gives.
     std::map<std::string, std::vector<std::uint8_t>, std::less<>> files;
     std::optional<std::vector<std::uint8_t>> readBesideMovie(std::string_view url) override {

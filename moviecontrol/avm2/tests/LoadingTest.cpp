@@ -32,7 +32,9 @@ class Loading : public avm2test::PlayerClassTest {
         avm2::NativeFn traceEvent = [](Machine& m, const Value&, Args& a) {
             const Value event = a[0];
             std::string line = m.toString(m.getProperty(event, Name::publicName("type")));
-            const Value info = m.getProperty(event, Name::publicName("info"));
+            const Value info = m.hasProperty(event, Name::publicName("info"))
+                                   ? m.getProperty(event, Name::publicName("info"))
+                                   : Value();
             if (info.isObject()) {
                 line += " " + m.toString(m.getProperty(info, Name::publicName("code")));
             }
@@ -97,11 +99,12 @@ TEST_F(Loading, EachFormatHandsOutItsKindOfData) {
 }
 
 TEST_F(Loading, AMissingFileIsAnIoErrorNamingTheAddress) {
+    host.movieAddress = "file:///cards/card.swf";
     Value l = loader();
     call(l, "load", {request("gone.xml")});
     avm2::sendQueuedEvents(vm);
     EXPECT_EQ(host.text(), "ioError data=undefined Error #2032: Stream Error. URL: "
-                           "file:///gone.xml\n");
+                           "file:///cards/gone.xml\n");
     // Nobody listening: reported as an uncaught error.
     host.lines.clear();
     Value quiet = make("flash.net::URLLoader", {request("gone.xml")});
@@ -143,6 +146,19 @@ TEST_F(Loading, AStreamReadsWhatArrivedAndClosesOnlyWhenOpen) {
     EXPECT_EQ(text(call(s, "readByte")), "127");
     EXPECT_EQ(thrown([&] { call(s, "readByte"); }), "EOFError #2030");
     EXPECT_EQ(get(s, "connected"), "false");
+}
+
+TEST_F(Loading, AFileDialogIsCancelledAndNothingIsEverChosen) {
+    Value file = make("flash.net::FileReference");
+    listen(file, "cancel");
+    listen(file, "select");
+    EXPECT_EQ(text(call(file, "browse")), "true");
+    EXPECT_EQ(host.text(), "");
+    avm2::sendQueuedEvents(vm);
+    EXPECT_EQ(host.text(), "cancel\n");
+    EXPECT_EQ(thrown([&] { get(file, "name"); }), "IllegalOperationError #2037");
+    EXPECT_EQ(thrown([&] { call(file, "load"); }), "IllegalOperationError #2037");
+    EXPECT_EQ(get(file, "data"), "null");
 }
 
 // --- FLV --------------------------------------------------------------------------------
@@ -203,7 +219,8 @@ TEST(FlvReader, TagsInOrderUntilTheFileIsCutShort) {
     EXPECT_EQ(script->type, 18);
     auto sorenson = avm2::readFlvTag(flv, at);
     ASSERT_TRUE(sorenson.has_value());
-    EXPECT_EQ(sorenson->timeMs, 0x04010203u); // the extended byte is the high one
+    // Written as 02 03 04 then 01: the fourth byte is the highest.
+    EXPECT_EQ(sorenson->timeMs, 0x01020304u);
     auto frame = avm2::flvVideoFrame(sorenson->data);
     ASSERT_TRUE(frame.has_value());
     EXPECT_EQ(frame->codec, 2);

@@ -29,4 +29,7 @@
     X(Accessibility)                                                                               \
     X(TextEngine)                                                                                  \
     X(Connections)                                                                                 \
+    X(UrlLoading)                                                                                  \
+    X(VideoClasses)                                                                                \
+    X(FileReferences)                                                                              \
     X(Globalization)

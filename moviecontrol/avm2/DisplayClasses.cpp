@@ -45,6 +45,7 @@ NodeKind kindForClass(Machine& m, Class* cls) {
         {"flash.display::SimpleButton", NodeKind::Button},
         {"flash.display::Bitmap", NodeKind::Bitmap},
         {"flash.text::TextField", NodeKind::Text},
+        {"flash.media::Video", NodeKind::Video},
         // Containers of what they load or lay out.
         {"flash.display::Loader", NodeKind::Sprite},
         {"flash.text.engine::TextLine", NodeKind::Sprite},

@@ -57,6 +57,9 @@ Class* classForNode(Machine& m, DisplayHost& h, NodeId node) {
     case NodeKind::MorphShape:
         name = "flash.display::MorphShape";
         break;
+    case NodeKind::Video:
+        name = "flash.media::Video";
+        break;
     case NodeKind::Other:
         break;
     }

@@ -35,6 +35,7 @@ enum class NodeKind : std::uint8_t {
     Bitmap,
     StaticText,
     MorphShape,
+    Video,
     Other
 };
 
@@ -223,6 +224,38 @@ class DisplayHost {
                             bool smoothing) {
         (void)node, (void)pixels, (void)smoothing;
     }
+    // A placed video character's stream as its definition gives it; none for other nodes
+    // (a Video a script made shows no stream of the movie).
+    struct VideoStreamInfo {
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        bool smoothing = false;
+        std::uint8_t deblocking = 0;
+    };
+    virtual std::optional<VideoStreamInfo> videoStream(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    // Video.smoothing: the node's frames are drawn smoothed when scaled.
+    virtual void setVideoSmoothing(NodeId node, bool smoothing) { (void)node, (void)smoothing; }
+    // A frame of a stream a script plays (NetStream) for the Video node to show: `codec` as
+    // SWF and FLV number them (2 Sorenson, 4 VP6, 5 VP6 with alpha), the frame's bytes as a
+    // SWF VideoFrame holds them. The node keeps its decoder from frame to frame; the picture
+    // is stretched over the Video's box (pixels). Returns the picture's size once one is
+    // decoded, nullopt when the frame could not be.
+    struct VideoFrameSize {
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+    };
+    virtual std::optional<VideoFrameSize> showVideoFrame(NodeId node, int codec,
+                                                         const std::vector<std::uint8_t>& frame,
+                                                         double boxWidth, double boxHeight,
+                                                         bool smoothing) {
+        (void)node, (void)codec, (void)frame, (void)boxWidth, (void)boxHeight, (void)smoothing;
+        return std::nullopt;
+    }
+    // Video.clear(): the picture and the decoder go; the next frame must be a key frame.
+    virtual void clearVideo(NodeId node) { (void)node; }
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.
     virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;

@@ -402,6 +402,12 @@ void sendQueuedEvents(Machine& m) {
     due.swap(m.queuedEvents);
     for (const auto& [target, event] : due) {
         try {
+            // No event is a function: a function queued is a step a load asked for.
+            if (event->kind == Object::Kind::Function) {
+                Args none;
+                m.call(Value::object(event), Value::object(target), none);
+                continue;
+            }
             dispatchEvent(m, target, event);
         } catch (const ScriptThrow& t) {
             m.printUncaught(t.value);

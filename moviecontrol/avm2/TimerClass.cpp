@@ -181,6 +181,26 @@ void runCall(Machine& m, Object* call) {
 
 } // namespace
 
+// A setInterval without an id a script could name: clearInterval never reaches it.
+Object* startTicker(Machine& m, NativeFn tick, Object* target, double delayMs) {
+    Object* call = m.newObject();
+    call->elements.push_back(Value::object(target));
+    setHiddenField(call, "callback", Value::object(m.newNative(tick)));
+    setHiddenField(call, "delay", Value::number(delayMs));
+    setHiddenField(call, "due", Value::number(startTime(m) + delayMs));
+    setHiddenField(call, "interval", Value::boolean(true));
+    setHiddenField(call, "id", Value::null());
+    call->flag = true;
+    m.runningTimers.push_back(call);
+    return call;
+}
+
+void stopTicker(Machine& m, Object* ticker) {
+    if (ticker != nullptr) {
+        stopTimer(m, ticker);
+    }
+}
+
 void runTimers(Machine& m, double nowMs) {
     const std::vector<Object*> running = m.runningTimers;
     for (Object* o : running) {

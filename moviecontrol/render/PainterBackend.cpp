@@ -358,7 +358,8 @@ void PainterBackend::paintVideo(const DrawCharacter& command) {
     const double sx = stream->width * 20.0 / image.width();
     const double sy = stream->height * 20.0 / image.height();
     p.setTransform(QTransform::fromScale(sx, sy) * toQTransform(stage_ * command.matrix));
-    p.setRenderHint(QPainter::SmoothPixmapTransform, stream->smoothing);
+    // The stream's own flag, or a script's Video.smoothing.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, stream->smoothing || command.smoothing);
     p.drawImage(QPointF(0.0, 0.0), image);
     applyHints(p);
 }

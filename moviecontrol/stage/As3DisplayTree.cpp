@@ -138,9 +138,10 @@ std::size_t As3DisplayTree::childCount(avm2::NodeId node) {
         const DisplayObject* layer = stageLayer(false);
         return 1 + (layer != nullptr ? layer->clip->displayList.size() : 0);
     }
-    // A Bitmap is no container: the child drawing its pixels is the player's own.
+    // A Bitmap or a Video is no container: the child drawing its pixels is the player's own.
     if (const auto made = madeAs_.find(node);
-        made != madeAs_.end() && made->second == avm2::NodeKind::Bitmap) {
+        made != madeAs_.end() &&
+        (made->second == avm2::NodeKind::Bitmap || made->second == avm2::NodeKind::Video)) {
         return 0;
     }
     DisplayObject* o = find(node);
@@ -187,6 +188,8 @@ avm2::NodeKind As3DisplayTree::kindOf(avm2::NodeId node) {
         return avm2::NodeKind::StaticText;
     case CharacterKind::MorphShape:
         return avm2::NodeKind::MorphShape;
+    case CharacterKind::Video:
+        return avm2::NodeKind::Video;
     default:
         return avm2::NodeKind::Other;
     }

@@ -13,6 +13,10 @@
 #include <string>
 #include <unordered_map>
 
+namespace video {
+class VideoDecoder;
+}
+
 namespace mc {
 
 class As3DisplayTree final : public avm2::DisplayHost {
@@ -34,7 +38,10 @@ class As3DisplayTree final : public avm2::DisplayHost {
         mouseY_ = y;
     }
     // The object left the tree for good: its script object no longer answers for it.
-    void forget(std::uint64_t serial) { objects_.erase(serial); }
+    void forget(std::uint64_t serial) {
+        objects_.erase(serial);
+        videoPlaybacks_.erase(serial);
+    }
     // While set, the clips named answer `currentFrame` with the frame given: the frame they
     // showed before the timeline moved them, for the scripts that hear of what the move took
     // away (Flash takes it away before the playhead advances).
@@ -86,6 +93,14 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // As3Bitmaps.cpp: a Bitmap's pixels, drawn by a child the scripts do not see.
     void showPixels(avm2::NodeId node, const std::shared_ptr<pixels::BitmapPixels>& pixels,
                     bool smoothing) override;
+    // As3Video.cpp: a placed video character's stream, and its smoothing.
+    std::optional<VideoStreamInfo> videoStream(avm2::NodeId node) override;
+    void setVideoSmoothing(avm2::NodeId node, bool smoothing) override;
+    std::optional<VideoFrameSize> showVideoFrame(avm2::NodeId node, int codec,
+                                                 const std::vector<std::uint8_t>& frame,
+                                                 double boxWidth, double boxHeight,
+                                                 bool smoothing) override;
+    void clearVideo(avm2::NodeId node) override;
     // As3Filters.cpp: script filters turned into the records the renderer draws.
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& filters) override;
     std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override;
@@ -157,6 +172,15 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::unordered_map<avm2::NodeId, std::uint32_t> heldFrames_;
     double mouseX_ = 0;
     double mouseY_ = 0;
+    // Each Video a script plays a stream on (As3Video.cpp): its decoder, and the picture
+    // its drawn child reads.
+    struct VideoPlayback {
+        std::shared_ptr<video::VideoDecoder> decoder;
+        std::shared_ptr<pixels::BitmapPixels> picture;
+        double boxWidth = 0;
+        double boxHeight = 0;
+    };
+    std::unordered_map<avm2::NodeId, VideoPlayback> videoPlaybacks_;
 };
 
 } // namespace mc

@@ -1,5 +1,6 @@
 #include "As3Scripts.h"
 
+#include "UrlPolicy.h"
 #include "avm2/DisplayClasses.h"
 #include "avm2/EventState.h"
 #include "avm2/StageFocus.h"
@@ -402,6 +403,20 @@ double As3Scripts::clockMs() {
 
 std::string As3Scripts::movieUrl() {
     return callbacks_.movieUrl.empty() ? "file:///movie.swf" : callbacks_.movieUrl;
+}
+
+// Only a relative path inside the movie's folder is read; addresses with a scheme (the
+// network, file:) and paths climbing out are refused like a missing file.
+std::optional<std::vector<std::uint8_t>> As3Scripts::readBesideMovie(std::string_view url) {
+    const std::string path = besideMoviePath(url);
+    if (path.empty() || !callbacks_.readBeside) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes = callbacks_.readBeside(path);
+    if (bytes.empty()) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 void As3Scripts::limitHit(std::string_view what) {

@@ -13,6 +13,7 @@
 #include "StageInput.h"
 #include "StageScripts.h"
 #include "avm2/Host.h"
+#include "avm2/LoadHost.h"
 #include "avm2/Machine.h"
 #include "swf/AbcTags.h"
 
@@ -24,7 +25,8 @@
 
 namespace mc {
 
-class As3Scripts final : public ScriptRunner, private avm2::Host {
+// Both hosts are public bases: the machine finds the loading one by a cast from its host.
+class As3Scripts final : public ScriptRunner, public avm2::Host, public avm2::LoadHost {
   public:
     As3Scripts(const swf::Movie& movie, StageCallbacks callbacks);
     ~As3Scripts() override;
@@ -49,6 +51,7 @@ class As3Scripts final : public ScriptRunner, private avm2::Host {
     void limitHit(std::string_view what) override;
     avm2::DisplayHost* display() override { return tree_.get(); }
     std::string movieUrl() override;
+    std::optional<std::vector<std::uint8_t>> readBesideMovie(std::string_view url) override;
     std::uint32_t rootFrame() override;
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;

@@ -1,0 +1,30 @@
+#pragma once
+// The replies of a load (URLLoader, URLStream, NetStream): steps queued to run once the
+// scripts running now are done, in order. Starting another load or closing drops the steps
+// of the load before: each step asks first whether it still belongs to the current load.
+
+#include "avm2/Runtime.h"
+
+#include <string>
+
+namespace avm2 {
+
+class Machine;
+
+// A new load on `o`: the steps of any earlier one will find they are stale.
+void beginLoad(Object* o);
+// close(): the steps queued so far are stale.
+inline void cancelLoad(Object* o) {
+    beginLoad(o);
+}
+// Queues `step` for `o` (its `this`), belonging to the current load.
+void queueLoadStep(Machine& m, Object* o, NativeFn step);
+// Called first by every step: true when the step belongs to the load still current.
+bool stepIsCurrent(Object* o);
+// Queues a call of `step` on `target` (its `this`) in line with the queued events.
+void queueCall(Machine& m, Object* target, NativeFn step);
+
+// The address a script gave as Flash reports it in an error: resolved against the movie's.
+std::string resolvedUrl(Machine& m, const std::string& url);
+
+} // namespace avm2

@@ -2,6 +2,8 @@
 // streams use; a connection to a server never opens, and closing it reports the aborted
 // attempt with an empty status.
 
+#include "avm1/classes/NetConnection.h"
+
 #include "avm1/State.h"
 
 namespace avm1 {
@@ -37,6 +39,11 @@ void closeConnection(Machine& m, NetConnectionObject* self) {
 
 } // namespace
 
+bool isLocalNetConnection(const Object* connection) {
+    const auto* nc = dynamic_cast<const NetConnectionObject*>(connection);
+    return nc != nullptr && nc->state == NetConnectionObject::State::Local;
+}
+
 void installNetConnection(Machine& m) {
     FunctionObject* ctor = m.newClass([](CallArgs&) -> Value { return {}; });
     ctor->constructor = [](CallArgs& c) -> Value {
@@ -65,7 +72,9 @@ void installNetConnection(Machine& m) {
         }
         return {};
     });
-    m.define(m.global(), "NetConnection", Value(static_cast<Object*>(ctor)));
+    // A class of version 6 movies, as its streams are.
+    m.define(m.global(), "NetConnection", Value(static_cast<Object*>(ctor)),
+             attr::DontEnum | attr::Only6);
 }
 
 } // namespace avm1

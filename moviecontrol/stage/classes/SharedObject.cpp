@@ -293,7 +293,8 @@ class SharedObjects {
             !startsWithFolded(moviePath, askedPath)) {
             return std::nullopt;
         }
-        return std::string(askedPath);
+        // Spelled as the movie's own path, so that every spelling names one object.
+        return std::string(moviePath.substr(0, askedPath.size()));
     }
 
     Value getLocal(avm1::Machine& m, const Value& nameArg, const Value& path, avm1::Object* proto) {

@@ -225,6 +225,11 @@ void SoundClass::installPlayMethods(avm1::Machine& m, avm1::Object* proto) {
     };
     m.defineMethod(proto, "getDuration", duration, only6);
     m.defineMethod(proto, "getPosition", position, only6);
+    // Their setters exist but change nothing: a sound's length and place are its own.
+    m.defineMethod(
+        proto, "setDuration", [](CallArgs&) { return Value(); }, only6);
+    m.defineMethod(
+        proto, "setPosition", [](CallArgs&) { return Value(); }, only6);
     const bool cs = m.caseSensitive();
     proto->properties().add(
         avm1::Property{m.str("duration"), Value(), only6, m.newFunction(duration), nullptr}, cs);

@@ -1,6 +1,7 @@
 // The System object: what this player says it is and can do (System.capabilities), how it
 // reads text files (useCodepage) and keeps saved data (exactSettings), and the settings a
 // person owns (the clipboard and the settings panel), which a card never changes.
+#include <span>
 #include <string>
 
 #include "StageObject.h"
@@ -139,6 +140,31 @@ void installCapabilities(avm1::Machine& m, avm1::Object* system) {
     m.set(caps, "serverString", Value(m.str(serverString())));
 }
 
+// System.IME: the player has no input method editor, so it is never enabled, converts
+// nothing and knows no mode; listeners may still be added.
+void installIme(avm1::Machine& m, avm1::Object* system) {
+    avm1::Object* ime = m.newObject();
+    m.define(system, "IME", Value(ime));
+    if (avm1::Object* broadcaster = m.get(m.global(), "AsBroadcaster").asObject()) {
+        const Value arg(ime);
+        m.callMethod(broadcaster, "initialize", std::span<const Value>(&arg, 1));
+    }
+    const auto fixed = avm1::attr::DontEnum | avm1::attr::DontDelete | avm1::attr::ReadOnly;
+    for (const char* mode :
+         {"ALPHANUMERIC_FULL", "ALPHANUMERIC_HALF", "CHINESE", "JAPANESE_HIRAGANA",
+          "JAPANESE_KATAKANA_FULL", "JAPANESE_KATAKANA_HALF", "KOREAN", "UNKNOWN"}) {
+        m.define(ime, mode, Value(m.str(mode)), fixed);
+    }
+    for (const char* refused : {"getEnabled", "setEnabled", "setConversionMode",
+                                "setCompositionString", "doConversion"}) {
+        m.defineMethod(
+            ime, refused, [](CallArgs&) { return Value(false); }, fixed);
+    }
+    m.defineMethod(
+        ime, "getConversionMode", [](CallArgs& c) { return Value(c.machine.str("UNKNOWN")); },
+        fixed);
+}
+
 } // namespace
 
 void installSystem(StageScripts& stage) {
@@ -149,6 +175,7 @@ void installSystem(StageScripts& stage) {
         m.define(m.global(), "System", Value(system));
     }
     installCapabilities(m, system);
+    installIme(m, system);
     // Text files are read as Unicode unless a script asks for the system's code page.
     m.set(system, "useCodepage", Value(false));
     // From version 6: saved data belongs to the exact domain, from version 7 on by default.

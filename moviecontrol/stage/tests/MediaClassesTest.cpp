@@ -144,6 +144,35 @@ TEST(MediaClassesTest, CapabilitiesHaveTheirTypesAndTheServerStringRepeatsThem) 
     EXPECT_TRUE(movie.call("System", "showSettings", {Value(1)}).isUndefined());
 }
 
+TEST(MediaClassesTest, WithoutAnInputMethodTheImeRefusesEverything) {
+    MediaMovie movie(8);
+    EXPECT_EQ(movie.type("System.IME.addListener"), "function");
+    EXPECT_EQ(movie.m().toString(movie.at("System.IME.KOREAN")).str(), "KOREAN");
+    for (const char* refused : {"getEnabled", "setEnabled", "setConversionMode",
+                                "setCompositionString", "doConversion"}) {
+        const Value answer = movie.call("System.IME", refused, {Value(true)});
+        EXPECT_TRUE(answer.isBool() && !answer.asBool()) << refused;
+    }
+    EXPECT_EQ(movie.m().toString(movie.call("System.IME", "getConversionMode")).str(), "UNKNOWN");
+    EXPECT_EQ(movie.call("System.security", "allowDomain").asBool(), false);
+    EXPECT_EQ(movie.call("System.security", "allowDomain", {Value(3)}).asBool(), true);
+}
+
+TEST(MediaClassesTest, AConnectionTellsWhereItWasAskedToConnect) {
+    MediaMovie movie(8);
+    avm1::Machine& m = movie.m();
+    avm1::Object* nc = movie.make("NetConnection");
+    EXPECT_TRUE(m.get(nc, "uri").isUndefined());
+    EXPECT_EQ(m.get(nc, "isConnected").asBool(), false);
+    movie.send(nc, "connect", {movie.str("rtmp://example.com/app")});
+    EXPECT_EQ(m.toString(m.get(nc, "uri")).str(), "rtmp://example.com/app");
+    EXPECT_EQ(m.get(nc, "isConnected").asBool(), false);
+    movie.send(nc, "connect", {Value::null()});
+    EXPECT_EQ(m.toString(m.get(nc, "uri")).str(), "null");
+    EXPECT_EQ(m.get(nc, "isConnected").asBool(), true);
+    EXPECT_TRUE(movie.send(nc, "call", {movie.str("method")}).isUndefined());
+}
+
 TEST(MediaClassesTest, ThereIsNoCameraButItsSurfaceIsFlashs) {
     MediaMovie movie(8);
     EXPECT_EQ(movie.type("Camera.prototype.setMode"), "function");

@@ -280,6 +280,39 @@ TEST(ScriptSound, AnMp3BesideTheMovieLoadsAndPlaysWhenStartedOrAtOnceWhenStreame
     EXPECT_EQ(p.traced, (std::vector<std::string>{"false", "undefined", "undefined"}));
 }
 
+TEST(ScriptSound, SettingsTakeWholePercentsAndOnlyATransformsOwnChannels) {
+    moviemaker::SwfWriter movie(header());
+    Actions a;
+    newSound(a, "s");
+    a.traceValue("s.getVolume");
+    const auto traceCall = [&](std::string_view method) {
+        a.pushInt(0).push("s").code(0x1C).push(method).code(0x52).code(0x26);
+    };
+    traceCall("getVolume");
+    traceCall("getPan");
+    call(a, "s", "setVolume", {-20.7});
+    traceCall("getVolume");
+    a.push("loud").pushInt(1).push("s").code(0x1C).push("setVolume").code(0x52).code(0x17);
+    traceCall("getVolume");
+    // o.ll = 50 on an object whose prototype offers rr = 10: only ll is taken.
+    a.push("p").pushInt(0).push("Object").code(0x40).code(0x1D);
+    a.push("p").code(0x1C).push("rr").push(10.0).code(0x4F);
+    a.push("o").pushInt(0).push("Object").code(0x40).code(0x1D);
+    a.push("o").code(0x1C).push("__proto__").push("p").code(0x1C).code(0x4F);
+    a.push("o").code(0x1C).push("ll").push(50.0).code(0x4F);
+    a.push("o").code(0x1C).pushInt(1).push("s").code(0x1C).push("setTransform").code(0x52);
+    a.code(0x17);
+    a.push("t").pushInt(0).push("s").code(0x1C).push("getTransform").code(0x52).code(0x1D);
+    a.traceValue("t.ll").traceValue("t.rr");
+    traceCall("getPan");
+    movie.doAction(a.stop());
+    movie.showFrame();
+    ScriptedSound p(movie.finish());
+    p.play(1);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"[type Function]", "100", "0", "-20", "0", "50",
+                                                  "100", "50"}));
+}
+
 TEST(ScriptSound, AClipMadeWhereARemovedOneWasStartsAtFullVolume) {
     moviemaker::SwfWriter movie(header());
     exportTone(movie, "long", 2.0);

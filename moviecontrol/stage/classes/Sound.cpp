@@ -169,11 +169,10 @@ void SoundClass::installMixMethods(avm1::Machine& m, avm1::Object* proto) {
             return Value();
         }
         SoundMix mix = mixOf(t);
-        // Channels the object leaves out keep their share.
+        // Channels the object itself leaves out (inherited ones too) keep their share.
         const auto take = [&](std::string_view name, double& share) {
-            const Value v = c.machine.get(from, name);
-            if (!v.isUndefined()) {
-                share = wholePercent(c.machine, v);
+            if (c.machine.hasOwnProperty(from, c.machine.str(name))) {
+                share = wholePercent(c.machine, c.machine.get(from, name));
             }
         };
         take("ll", mix.ll);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "StageScripts.h"
+#include "StatusReports.h"
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
 #include "avm1/classes/NetConnection.h"
@@ -90,8 +91,8 @@ class NetStreamClass {
         const double ran = s.playing && !s.paused ? nowMs() - s.startedAtMs : 0;
         return std::clamp(s.positionMs + ran, 0.0, s.durationMs);
     }
-    // onStatus({code, level}) after the running scripts; a stream without its own handler
-    // tells System.onStatus.
+    // onStatus({code, level}) after the running scripts; an error a stream without its own
+    // handler reports goes to System.onStatus.
     void status(avm1::Object* self, std::string_view code, std::string_view level = "status");
     void play(CallArgs& c);
 
@@ -104,14 +105,7 @@ void NetStreamClass::status(avm1::Object* self, std::string_view code, std::stri
     avm1::Object* info = m.newObject();
     m.set(info, "code", Value(m.str(code)));
     m.set(info, "level", Value(m.str(level)));
-    const Value own = m.get(self, "onStatus");
-    if (own.isObject() && own.asObject()->asFunction() != nullptr) {
-        avm1::callAfterScripts(m, self, "onStatus", {Value(info)});
-        return;
-    }
-    if (avm1::Object* system = m.get(m.global(), "System").asObject()) {
-        avm1::callAfterScripts(m, system, "onStatus", {Value(info)});
-    }
+    reportStatus(m, self, info, level == "error");
 }
 
 void NetStreamClass::play(CallArgs& c) {

@@ -254,6 +254,28 @@ TEST(MediaClassesTest, AStreamPlaysAFileBesideTheMovieToItsLastTimestamp) {
     EXPECT_EQ(m.toNumber(m.get(ns, "time")), 1);
 }
 
+TEST(MediaClassesTest, ErrorsNoStreamHandlesGoToSystemOnStatus) {
+    MediaMovie movie(8, {{"clip.flv", flvOf({0})}});
+    avm1::Machine& m = movie.m();
+    movie.traceStatus(movie.at("System").asObject());
+    avm1::Object* nc = movie.make("NetConnection");
+    movie.send(nc, "connect", {Value::null()});
+    avm1::Object* ns = movie.make("NetStream", {Value(nc)});
+    movie.send(ns, "play", {movie.str("clip.flv")}); // statuses: nobody hears them
+    movie.send(ns, "play", {movie.str("gone.flv")}); // an error: System hears it
+    movie.frames(1, 100);
+    EXPECT_EQ(movie.traced, (Lines{"NetStream.Play.StreamNotFound"}));
+    movie.traced.clear();
+    // A handler set after the call, before the report arrives, is the one that hears it.
+    movie.send(ns, "play", {movie.str("gone.flv")});
+    m.set(ns, "onStatus", Value(static_cast<avm1::Object*>(m.newFunction([&](CallArgs&) {
+              movie.traced.emplace_back("own");
+              return Value();
+          }))));
+    movie.frames(1, 100);
+    EXPECT_EQ(movie.traced, (Lines{"own"}));
+}
+
 TEST(MediaClassesTest, SharedObjectsStayOnTheMoviesOwnPath) {
     MediaMovie movie(8);
     const auto get = [&](Value name, Value path = Value()) {

@@ -29,12 +29,16 @@ void installCamera(StageScripts& stage) {
     for (const char* name : kSettings) {
         m.defineMethod(proto, name, [](CallArgs&) { return Value(); });
     }
-    m.defineMethod(ctor, "get", [proto](CallArgs& c) -> Value {
-        if (proto != nullptr && !c.machine.hasOwnProperty(proto, c.machine.str(kReadings[0]))) {
+    // The prototype is looked up at each call: a script may have replaced it.
+    m.defineMethod(ctor, "get", [](CallArgs& c) -> Value {
+        avm1::Machine& m = c.machine;
+        avm1::Object* self = c.thisObject();
+        avm1::Object* prototype = self != nullptr ? m.get(self, "prototype").asObject() : nullptr;
+        if (prototype != nullptr && !m.hasOwnProperty(prototype, m.str(kReadings[0]))) {
             for (const char* name : kReadings) {
                 // With no camera there is never an object of the class to read from.
                 avm1::defineAccessor(
-                    c.machine, proto, name, [](CallArgs&) { return Value(); }, nullptr);
+                    m, prototype, name, [](CallArgs&) { return Value(); }, nullptr);
             }
         }
         return Value::null();

@@ -188,6 +188,10 @@ std::optional<std::uint16_t> MovieSound::exportedSound(std::string_view linkageN
     return library_.exported(linkageName);
 }
 
+std::optional<std::uint16_t> MovieSound::loadedSound(std::vector<std::uint8_t> mp3) {
+    return library_.addLoadedMp3(std::move(mp3));
+}
+
 VoiceId MovieSound::startSound(std::uint16_t soundId, double secondOffset, int loops,
                                std::uint64_t target) {
     SoundInfo info;

@@ -65,6 +65,17 @@ bool ScriptSoundPort::attachSound(std::uint64_t soundObject, std::string_view sy
     return true;
 }
 
+bool ScriptSoundPort::loadSound(std::uint64_t soundObject, std::vector<std::uint8_t> mp3) {
+    const std::optional<std::uint16_t> id =
+        host_ != nullptr ? host_->loadedSound(std::move(mp3)) : std::nullopt;
+    if (!id) {
+        return false;
+    }
+    attached_[soundObject] = Attached{*id, 0, ++order_};
+    keepWithinBound(attached_);
+    return true;
+}
+
 void ScriptSoundPort::start(std::uint64_t soundObject, const mc::DisplayObject* target,
                             double offsetSeconds, int loops) {
     const auto it = attached_.find(soundObject);

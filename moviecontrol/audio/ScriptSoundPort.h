@@ -25,6 +25,7 @@ class ScriptSoundPort final : public mc::SoundPort {
     void bind(SoundScriptHost* host);
 
     bool attachSound(std::uint64_t soundObject, std::string_view symbol) override;
+    bool loadSound(std::uint64_t soundObject, std::vector<std::uint8_t> mp3) override;
     void start(std::uint64_t soundObject, const mc::DisplayObject* target, double offsetSeconds,
                int loops) override;
     void stop(const mc::DisplayObject* target, std::string_view symbol) override;

@@ -4,6 +4,8 @@
 #include "SoundDecoding.h"
 #include "swf/TagCodes.h"
 
+#include <algorithm>
+
 namespace audio {
 
 std::string lowerAscii(std::string_view text) {
@@ -57,6 +59,61 @@ std::optional<std::uint16_t> SoundLibrary::exported(std::string_view name) const
         return std::nullopt;
     }
     return it->second;
+}
+
+namespace {
+
+// Where the first MP3 frame starts, past an ID3v2 tag; none when no frame header is found.
+std::optional<std::size_t> firstMp3Frame(const std::vector<std::uint8_t>& b) {
+    std::size_t at = 0;
+    if (b.size() >= 10 && b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
+        // The tag's size: four 7-bit bytes, then the 10-byte header itself.
+        std::size_t size = 0;
+        for (int i = 6; i < 10; ++i) {
+            size = (size << 7) | (b[static_cast<std::size_t>(i)] & 0x7F);
+        }
+        at = 10 + size;
+    }
+    // A frame header: 11 set sync bits, a layer other than the reserved one.
+    for (const std::size_t end = std::min(b.size(), at + 65536); at + 4 <= end; ++at) {
+        if (b[at] == 0xFF && (b[at + 1] & 0xE0) == 0xE0 && (b[at + 1] & 0x06) != 0 &&
+            (b[at + 2] & 0xF0) != 0xF0) {
+            return at;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::uint16_t> SoundLibrary::addLoadedMp3(std::vector<std::uint8_t> file) {
+    constexpr std::size_t kMaxLoadedFiles = 64;
+    const std::optional<std::size_t> start = firstMp3Frame(file);
+    if (!start || loadedFiles_.size() >= kMaxLoadedFiles) {
+        return std::nullopt;
+    }
+    // Ids are taken from the top down, past any the movie defines.
+    std::uint16_t id = 0xFFFF;
+    while (id > 0 && sounds_.contains(id)) {
+        --id;
+    }
+    if (id == 0) {
+        return std::nullopt;
+    }
+    SoundDefinition d;
+    d.id = id;
+    d.format.codec = static_cast<std::uint8_t>(Codec::Mp3);
+    d.format.rate = 44100;  // the frames tell the decoder their own rate
+    d.format.stereo = true; // a mono file is heard on both sides
+    // The definition's data: a seek-samples word of 0 (nothing to skip), then the frames.
+    std::vector<std::uint8_t>& kept = loadedFiles_.emplace_back();
+    kept.reserve(2 + file.size() - *start);
+    kept.push_back(0);
+    kept.push_back(0);
+    kept.insert(kept.end(), file.begin() + static_cast<std::ptrdiff_t>(*start), file.end());
+    d.data = kept;
+    sounds_.emplace(id, d);
+    return id;
 }
 
 std::shared_ptr<const PcmBuffer> SoundLibrary::decoded(std::uint16_t id) {

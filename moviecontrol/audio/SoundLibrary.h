@@ -6,11 +6,13 @@
 #include "SoundTags.h"
 #include "swf/Movie.h"
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace audio {
 
@@ -26,6 +28,10 @@ class SoundLibrary {
     // The sound exported (or bound to a class) under `name`; names compare without case,
     // as scripts of these versions do.
     std::optional<std::uint16_t> exported(std::string_view name) const;
+    // An MP3 file a script loaded (Sound.loadSound) joins the library under an id no
+    // definition of the movie uses; nullopt when the bytes hold no MP3 frame or too many
+    // files were loaded already.
+    std::optional<std::uint16_t> addLoadedMp3(std::vector<std::uint8_t> file);
 
     // The decoded sound, or null for an unknown id, a codec that cannot be played (logged
     // once) or a sound that would pass the memory bound.
@@ -38,6 +44,8 @@ class SoundLibrary {
     std::map<std::string, std::uint16_t> exports_;
     std::map<std::uint16_t, std::shared_ptr<const PcmBuffer>> cache_;
     std::size_t cachedSamples_ = 0;
+    // The loaded files' bytes, which their definitions view; a deque keeps them in place.
+    std::deque<std::vector<std::uint8_t>> loadedFiles_;
 };
 
 std::string lowerAscii(std::string_view text);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "swf/Movie.h"
+#include "swf/PictureSize.h"
 
 namespace mc {
 
@@ -26,12 +27,8 @@ std::optional<LoadableFile> readLoadableFile(std::vector<std::uint8_t> bytes, st
 // finishes such a load with the clip emptied rather than reporting an error.
 LoadableFile emptyLoadableFile(std::size_t bytes, std::uint8_t version);
 
-// A picture's size in pixels from its header (JPEG, PNG or GIF); nullopt when the bytes are
-// none of these or the size is missing.
-struct PictureSize {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-};
-std::optional<PictureSize> pictureSize(std::span<const std::uint8_t> bytes);
+// A picture's size in pixels from its header (JPEG, PNG or GIF).
+using swf::PictureSize;
+using swf::pictureSize;
 
 } // namespace mc

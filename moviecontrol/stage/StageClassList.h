@@ -27,4 +27,6 @@
     X(SharedObject)                                                                                \
     X(Microphone)                                                                                  \
     X(LocalConnection)                                                                             \
-    X(XMLSocket)
+    X(XMLSocket)                                                                                   \
+    X(Camera)                                                                                      \
+    X(NetStream)

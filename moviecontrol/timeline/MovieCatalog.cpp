@@ -1,6 +1,7 @@
 #include "MovieCatalog.h"
 
 #include "EmbeddedFonts.h"
+#include "swf/PictureSize.h"
 
 #include <algorithm>
 #include <cmath>
@@ -100,8 +101,16 @@ std::optional<swf::Rect> MovieCatalog::bounds(std::uint16_t id, std::uint16_t ra
             } else if constexpr (std::is_same_v<T, swf::LosslessBitmap> ||
                                  std::is_same_v<T, swf::VideoStream>) {
                 return swf::Rect{0, def.width * 20, 0, def.height * 20};
+            } else if constexpr (std::is_same_v<T, swf::JpegBitmap>) {
+                // Read from the picture's own header: scripts measure a loaded picture
+                // before anything decodes it.
+                const auto size = swf::pictureSize(def.imageData);
+                if (!size) {
+                    return std::nullopt;
+                }
+                return swf::Rect{0, static_cast<std::int32_t>(size->width * 20), 0,
+                                 static_cast<std::int32_t>(size->height * 20)};
             } else {
-                // A JPEG's size is only known once decoded.
                 return std::nullopt;
             }
         },

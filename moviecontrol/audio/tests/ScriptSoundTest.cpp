@@ -2,6 +2,10 @@
 // the movie's sound together, mixed offline.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
+
 #include "MovieCatalog.h"
 #include "MovieSound.h"
 #include "OfflineMix.h"
@@ -68,10 +72,16 @@ Actions& call(Actions& a, std::string_view object, std::string_view method,
 // A movie whose scripts reach its sound the way the player wires them: the sound is made
 // before the first frame, the timeline heard once it is built.
 struct ScriptedSound {
-    explicit ScriptedSound(std::vector<std::uint8_t> swf)
-        : bytes(std::move(swf)), loaded(swf::loadMovie(bytes)), catalog(*loaded.movie) {
+    explicit ScriptedSound(std::vector<std::uint8_t> swf,
+                           std::map<std::string, std::vector<std::uint8_t>> beside = {})
+        : bytes(std::move(swf)), loaded(swf::loadMovie(bytes)), catalog(*loaded.movie),
+          files(std::move(beside)) {
         mc::StageCallbacks callbacks;
         callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
+        callbacks.readBeside = [this](const std::string& path) {
+            const auto it = files.find(path);
+            return it != files.end() ? it->second : std::vector<std::uint8_t>{};
+        };
         callbacks.sound = &port;
         sound = std::make_unique<audio::MovieSound>(*loaded.movie, mixer, kFps);
         port.bind(sound.get());
@@ -101,6 +111,7 @@ struct ScriptedSound {
     std::vector<std::uint8_t> bytes;
     swf::LoadResult loaded;
     mc::MovieCatalog catalog;
+    std::map<std::string, std::vector<std::uint8_t>> files;
     audio::Mixer mixer{44100};
     audio::ScriptSoundPort port;
     std::vector<std::string> traced;
@@ -206,6 +217,100 @@ TEST(ScriptSound, ALoadedSoundFailsOnTheNextFrameAfterItsHandlerIsSet) {
     ScriptedSound p(movie.finish());
     p.play(1);
     EXPECT_EQ(p.traced, (std::vector<std::string>{"set", "onLoad", "false"}));
+}
+
+std::vector<std::uint8_t> toneMp3() {
+    std::ifstream in(std::string(VELMORA_TEST_SOURCE_DIR) +
+                         "/moviecontrol/audio/tests/data/tone440-44k-mono.mp3",
+                     std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// s.loadSound(file, streaming), with an onLoad that traces its flag, the duration and size.
+Actions& loadWithReport(Actions& a, std::string_view file, bool streaming) {
+    newSound(a, "s");
+    a.push("s").code(0x1C).push("onLoad");
+    a.defineFunction("", {"ok"},
+                     Actions()
+                         .traceValue("ok")
+                         .traceValue("s.duration")
+                         .push("s")
+                         .code(0x1C)
+                         .push("getBytesTotal")
+                         .code(0x52)
+                         .code(0x26));
+    a.code(0x4F);
+    a.pushBool(streaming).push(file).pushInt(2).push("s").code(0x1C);
+    return a.push("loadSound").code(0x52).code(0x17);
+}
+
+TEST(ScriptSound, AnMp3BesideTheMovieLoadsAndPlaysWhenStartedOrAtOnceWhenStreamed) {
+    const std::vector<std::uint8_t> mp3 = toneMp3();
+    ASSERT_FALSE(mp3.empty());
+    for (const bool streaming : {false, true}) {
+        moviemaker::SwfWriter movie(header());
+        Actions a;
+        loadWithReport(a, "tone.mp3", streaming);
+        movie.doAction(a);
+        movie.showFrame();
+        Actions second;
+        second.stop();
+        if (!streaming) {
+            call(second, "s", "start");
+        }
+        movie.doAction(second);
+        movie.showFrame();
+        ScriptedSound p(movie.finish(), {{"tone.mp3", mp3}});
+        p.play(4);
+        ASSERT_EQ(p.traced.size(), 3u) << streaming;
+        EXPECT_EQ(p.traced[0], "true");
+        // The file holds a second of tone (and the encoder's padding).
+        EXPECT_NEAR(std::stod(p.traced[1]), 1000, 100);
+        EXPECT_EQ(p.traced[2], std::to_string(mp3.size()));
+        EXPECT_GT(p.rmsOfFrame(3), 1000) << streaming;
+    }
+    // What is not an MP3 file fails as a missing one does.
+    moviemaker::SwfWriter movie(header());
+    Actions a;
+    loadWithReport(a, "notes.txt", false);
+    movie.doAction(a.stop());
+    movie.showFrame();
+    ScriptedSound p(movie.finish(), {{"notes.txt", {'h', 'e', 'l', 'l', 'o'}}});
+    p.play(2);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"false", "undefined", "undefined"}));
+}
+
+TEST(ScriptSound, SettingsTakeWholePercentsAndOnlyATransformsOwnChannels) {
+    moviemaker::SwfWriter movie(header());
+    Actions a;
+    newSound(a, "s");
+    a.traceValue("s.getVolume");
+    const auto traceCall = [&](std::string_view method) {
+        a.pushInt(0).push("s").code(0x1C).push(method).code(0x52).code(0x26);
+    };
+    traceCall("getVolume");
+    traceCall("getPan");
+    call(a, "s", "setVolume", {-20.7});
+    traceCall("getVolume");
+    a.push("loud").pushInt(1).push("s").code(0x1C).push("setVolume").code(0x52).code(0x17);
+    traceCall("getVolume");
+    // o.ll = 50 on an object whose prototype offers rr = 10: only ll is taken.
+    a.push("p").pushInt(0).push("Object").code(0x40).code(0x1D);
+    a.push("p").code(0x1C).push("rr").push(10.0).code(0x4F);
+    a.push("o").pushInt(0).push("Object").code(0x40).code(0x1D);
+    a.push("o").code(0x1C).push("__proto__").push("p").code(0x1C).code(0x4F);
+    a.push("o").code(0x1C).push("ll").push(50.0).code(0x4F);
+    a.push("o").code(0x1C).pushInt(1).push("s").code(0x1C).push("setTransform").code(0x52);
+    a.code(0x17);
+    a.push("t").pushInt(0).push("s").code(0x1C).push("getTransform").code(0x52).code(0x1D);
+    a.traceValue("t.ll").traceValue("t.rr");
+    traceCall("getPan");
+    movie.doAction(a.stop());
+    movie.showFrame();
+    ScriptedSound p(movie.finish());
+    p.play(1);
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"[type Function]", "100", "0", "-20", "0", "50",
+                                                  "100", "50"}));
 }
 
 TEST(ScriptSound, AClipMadeWhereARemovedOneWasStartsAtFullVolume) {

@@ -64,32 +64,16 @@ void installContextMenu(Machine& m) {
             return {};
         }
         m.set(copy, "onSelect", m.get(self, "onSelect"));
-        // The flags object is copied whole, the script's own additions too, in its order;
-        // anything else in its place is taken as it is.
-        const Value flags = m.get(self, "builtInItems");
-        if (Object* from = flags.asObject()) {
-            Object* to = m.newObject();
-            std::vector<Str> names;
-            from->properties().forEach([&](const Property& p) {
-                if (!(p.attributes & attr::DontEnum)) {
-                    names.push_back(p.name);
-                }
-            });
-            for (const Str& name : names) {
-                m.state().pace();
-                m.set(to, name.view(), m.get(from, name.view()));
-            }
-            m.set(copy, "builtInItems", Value(to));
-        } else {
-            m.set(copy, "builtInItems", flags);
-        }
+        // The copy shares the flags object: a change made to it later shows in both.
+        m.set(copy, "builtInItems", m.get(self, "builtInItems"));
         Object* items = m.get(self, "customItems").asObject();
         Object* copies = m.get(copy, "customItems").asObject();
         const double count = items != nullptr ? m.toNumber(m.get(items, "length")) : 0;
         for (double i = 0; i < count; ++i) {
             m.state().pace();
+            // Each item is asked for its copy; what cannot answer leaves a hole.
             const Value item = m.get(items, indexName(m, i));
-            Value itemCopy = item;
+            Value itemCopy;
             if (Object* o = item.asObject()) {
                 itemCopy = m.callMethod(o, "copy", {});
             }

@@ -2,7 +2,13 @@
 // streams use; a connection to a server never opens, and closing it reports the aborted
 // attempt with an empty status.
 
+#include "avm1/classes/NetConnection.h"
+
+#include "avm1/Packages.h"
 #include "avm1/State.h"
+
+#include <optional>
+#include <string>
 
 namespace avm1 {
 
@@ -12,6 +18,8 @@ class NetConnectionObject : public Object {
   public:
     using Object::Object;
     enum class State { Closed, Local, Remote } state = State::Closed;
+    // What the last connect() was given, as text; nothing before the first.
+    std::optional<std::string> uri;
 };
 
 void status(Machine& m, Object* self, std::string_view code) {
@@ -37,11 +45,33 @@ void closeConnection(Machine& m, NetConnectionObject* self) {
 
 } // namespace
 
+bool isLocalNetConnection(const Object* connection) {
+    const auto* nc = dynamic_cast<const NetConnectionObject*>(connection);
+    return nc != nullptr && nc->state == NetConnectionObject::State::Local;
+}
+
 void installNetConnection(Machine& m) {
     FunctionObject* ctor = m.newClass([](CallArgs&) -> Value { return {}; });
     ctor->constructor = [](CallArgs& c) -> Value {
-        Object* proto = c.machine.get(c.callee, "prototype").asObject();
-        return Value(static_cast<Object*>(c.machine.make<NetConnectionObject>(proto)));
+        Machine& m = c.machine;
+        Object* proto = m.get(c.callee, "prototype").asObject();
+        auto* made = m.make<NetConnectionObject>(proto);
+        // Each connection carries its own state readers, as Flash gives them.
+        defineAccessor(
+            m, made, "isConnected",
+            [](CallArgs& call) -> Value {
+                auto* self = dynamic_cast<NetConnectionObject*>(call.thisObject());
+                return self ? Value(self->state == NetConnectionObject::State::Local) : Value();
+            },
+            nullptr);
+        defineAccessor(
+            m, made, "uri",
+            [](CallArgs& call) -> Value {
+                auto* self = dynamic_cast<NetConnectionObject*>(call.thisObject());
+                return self && self->uri ? Value(call.machine.str(*self->uri)) : Value();
+            },
+            nullptr);
+        return Value(static_cast<Object*>(made));
     };
     Object* proto = constructorPrototype(m, ctor);
     m.defineMethod(proto, "connect", [](CallArgs& c) -> Value {
@@ -51,6 +81,7 @@ void installNetConnection(Machine& m) {
             return Value(false);
         }
         closeConnection(m, self);
+        self->uri = m.toString(c.arg(0)).str();
         if (c.arg(0).isNull()) {
             self->state = NetConnectionObject::State::Local;
             status(m, self, "NetConnection.Connect.Success");
@@ -65,7 +96,12 @@ void installNetConnection(Machine& m) {
         }
         return {};
     });
-    m.define(m.global(), "NetConnection", Value(static_cast<Object*>(ctor)));
+    // A class of version 6 movies, as its streams are.
+    // Remoting calls and their headers need a server: nothing is sent.
+    m.defineMethod(proto, "call", [](CallArgs&) -> Value { return {}; });
+    m.defineMethod(proto, "addHeader", [](CallArgs&) -> Value { return {}; });
+    m.define(m.global(), "NetConnection", Value(static_cast<Object*>(ctor)),
+             attr::DontEnum | attr::Only6);
 }
 
 } // namespace avm1

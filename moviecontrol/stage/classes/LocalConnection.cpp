@@ -8,6 +8,7 @@
 #include <string>
 
 #include "StageScripts.h"
+#include "StatusReports.h"
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
 #include "unicode/Utf16Text.h"
@@ -112,7 +113,7 @@ void installLocalConnection(StageScripts& stage) {
         if (avm1::Object* self = c.thisObject()) {
             avm1::Object* info = m.newObject();
             m.set(info, "level", Value(m.str(delivered ? "status" : "error")));
-            avm1::callAfterScripts(m, self, "onStatus", {Value(info)});
+            reportStatus(m, self, info, !delivered);
         }
         return Value(true);
     });

@@ -27,9 +27,11 @@ struct MicrophoneState : avm1::NativeState {
     bool echoSuppression = false;
 };
 
-// The one microphone, made on the first Microphone.get().
+// The one microphone, made on the first Microphone.get(), and its class, kept alive for
+// get() even when a script lets go of the global.
 struct MicrophoneDevice {
     avm1::Root microphone;
+    avm1::Root ctor;
 };
 
 MicrophoneState* stateOf(const CallArgs& c) {
@@ -100,17 +102,23 @@ void installMicrophone(StageScripts& stage) {
 
     // Microphone.get(): the same muted microphone every time. Its properties appear on the
     // prototype only once a microphone has been asked for, as in Flash.
-    m.defineMethod(ctor, "get", [device, ctor, proto](CallArgs& c) -> Value {
+    device->ctor = avm1::Root(m, ctor);
+    m.defineMethod(ctor, "get", [device](CallArgs& c) -> Value {
         avm1::Machine& m = c.machine;
         if (device->microphone) {
             return Value(device->microphone.get());
         }
-        avm1::Object* mic = m.construct(Value(static_cast<avm1::Object*>(ctor)), {});
+        avm1::Object* mic = m.construct(Value(device->ctor.get()), {});
         if (mic == nullptr) {
             return Value::null();
         }
         mic->setNativeState(std::make_unique<MicrophoneState>());
         device->microphone = avm1::Root(m, mic);
+        // The prototype as it is now: a script may have replaced it.
+        avm1::Object* proto = m.get(device->ctor.get(), "prototype").asObject();
+        if (proto == nullptr) {
+            return Value(mic);
+        }
         const auto reading = [&m, proto](std::string_view name, auto read) {
             avm1::defineAccessor(
                 m, proto, name,

@@ -80,8 +80,9 @@ void installMovieClipLoader(StageScripts& stage) {
     makeBroadcaster(m, proto);
     StageScripts* s = &stage;
     m.defineMethod(proto, "loadClip", [s](CallArgs& c) {
+        // Only a string names what to load: no other value is turned into an address.
         const auto target = s->loadTarget(c.arg(1), c.machine.currentTarget());
-        if (!target || c.arg(0).isNullish()) {
+        if (!target || !c.arg(0).isString()) {
             return Value(false);
         }
         return Value(

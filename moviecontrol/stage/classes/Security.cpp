@@ -12,7 +12,10 @@ void installSecurity(StageScripts& stage) {
     m.define(security, "sandboxType",
              avm1::Value(m.str(stage.movie().useNetwork ? "localWithNetwork" : "localWithFile")),
              avm1::attr::DontEnum | avm1::attr::ReadOnly);
-    for (const char* name : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"}) {
+    // allowDomain answers whether it was given any domain at all, whatever their type.
+    m.defineMethod(security, "allowDomain",
+                   [](avm1::CallArgs& c) { return avm1::Value(c.count() > 0); });
+    for (const char* name : {"allowInsecureDomain", "loadPolicyFile"}) {
         m.defineMethod(security, name, [](avm1::CallArgs&) { return avm1::Value(); });
     }
 }

@@ -2,12 +2,16 @@
 // store, in memory for the life of the player and within the movie's allowance; nothing
 // reaches the disk. The data object is written to the store on flush() and when the movie
 // goes, as Flash writes it when the movie closes.
+#include <algorithm>
 #include <bit>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
+#include "LocalDataSize.h"
 #include "SavedDataStore.h"
 #include "StageScripts.h"
 #include "avm1/Function.h"
@@ -64,13 +68,7 @@ class Encoder {
     std::size_t size() const { return out_.size(); }
     bool over() const { return out_.size() > most_; }
 
-    static bool kept(const avm1::Property& p) {
-        if (p.isAccessor() || (p.attributes & avm1::attr::DontEnum) != 0) {
-            return false;
-        }
-        avm1::Object* o = p.value.asObject();
-        return o == nullptr || (o->asFunction() == nullptr && !o->isDisplayObject());
-    }
+    static bool kept(const avm1::Property& p) { return keptInLocalData(p); }
 
   private:
     void put(std::uint8_t b) {
@@ -226,10 +224,34 @@ class Decoder {
     std::vector<avm1::Object*> objects_;
 };
 
-// Characters Flash refuses in a shared object's name.
+// Characters Flash refuses in a shared object's name, and an empty step between slashes
+// ('%', though documented as refused, is taken).
 bool validName(std::string_view name) {
     return !name.empty() && name.size() <= 1024 &&
-           name.find_first_of("~%&\\;:\"',<>?# ") == std::string_view::npos;
+           name.find_first_of("~&\\;:\"',<>?# ") == std::string_view::npos &&
+           name.find("//") == std::string_view::npos;
+}
+
+bool startsWithFolded(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// The path part of a URL ("file:///cards/a.swf" -> "/cards/a.swf"), or the text itself
+// when it names no scheme; `host` gets the domain ("" for local files).
+std::string_view pathOfUrl(std::string_view url, std::string_view& host) {
+    host = {};
+    const std::size_t scheme = url.find("://");
+    if (scheme == std::string_view::npos || url.find('/') < scheme) {
+        return url;
+    }
+    std::string_view rest = url.substr(scheme + 3);
+    const std::size_t slash = rest.find('/');
+    host = rest.substr(0, slash);
+    return slash == std::string_view::npos ? std::string_view("/") : rest.substr(slash);
 }
 
 class SharedObjects {
@@ -251,12 +273,37 @@ class SharedObjects {
         }
     }
 
-    Value getLocal(avm1::Machine& m, const Value& name, const Value& path, avm1::Object* proto) {
-        if (!name.isString() || !validName(name.asString().view())) {
+    // A movie keeps its objects under its own path or a folder above it, on its own
+    // domain: a local path anywhere else gives no object.
+    std::optional<std::string> storedUnder(avm1::Machine& m, const Value& path) const {
+        std::string_view movieHost;
+        const std::string_view moviePath = pathOfUrl(movie_, movieHost);
+        if (path.isNullish()) {
+            return std::string(moviePath);
+        }
+        const std::string asked = m.toString(path).str();
+        if (asked.empty()) {
+            return std::string(moviePath);
+        }
+        std::string_view askedHost;
+        const std::string_view askedPath = pathOfUrl(asked, askedHost);
+        const bool sameHost =
+            askedHost.size() == movieHost.size() && startsWithFolded(askedHost, movieHost);
+        if (!sameHost || askedPath.empty() || askedPath.front() != '/' ||
+            !startsWithFolded(moviePath, askedPath)) {
+            return std::nullopt;
+        }
+        // Spelled as the movie's own path, so that every spelling names one object.
+        return std::string(moviePath.substr(0, askedPath.size()));
+    }
+
+    Value getLocal(avm1::Machine& m, const Value& nameArg, const Value& path, avm1::Object* proto) {
+        const std::string name = m.toString(nameArg).str();
+        const std::optional<std::string> under = storedUnder(m, path);
+        if (!validName(name) || !under) {
             return Value::null();
         }
-        const std::string key = (path.isNullish() ? std::string() : m.toString(path).str()) + '\n' +
-                                name.asString().str();
+        const std::string key = *under + '\n' + name;
         if (const auto known = objects_.find(key); known != objects_.end()) {
             return Value(known->second.so.get());
         }
@@ -273,7 +320,7 @@ class SharedObjects {
             data = Value(m.newObject());
         }
         m.define(so, "data", data, avm1::attr::DontDelete | avm1::attr::ReadOnly);
-        objects_.emplace(key, Entry{avm1::Root(m, so), avm1::Root(m, data.asObject())});
+        objects_.emplace(key, Entry{avm1::Root(m, so), avm1::Root(m, data.asObject()), name});
         keys_.emplace(so, key);
         return Value(so);
     }
@@ -319,9 +366,8 @@ class SharedObjects {
         if (it == objects_.end()) {
             return 0;
         }
-        Encoder encoder(kMeasuredAtMost);
-        encoder.encode(Value(it->second.data.get()));
-        return static_cast<double>(std::min(encoder.size(), kMeasuredAtMost));
+        return static_cast<double>(
+            localDataFileSize(it->second.name, *it->second.data.get(), kMeasuredAtMost));
     }
 
   private:
@@ -330,6 +376,7 @@ class SharedObjects {
     struct Entry {
         avm1::Root so;
         avm1::Root data;
+        std::string name;
     };
     storage::SavedDataStore& store_;
     std::string movie_;
@@ -351,6 +398,12 @@ void installSharedObject(StageScripts& stage) {
     m.defineMethod(ctor, "getLocal", [so, proto](CallArgs& c) {
         return so->getLocal(c.machine, c.arg(0), c.arg(1), proto);
     });
+    // Remote objects need a server; what the settings manager lists is the person's.
+    m.defineMethod(ctor, "getRemote", [](CallArgs&) { return Value::null(); });
+    m.defineMethod(
+        ctor, "deleteAll", [](CallArgs&) { return Value(); }, avm1::attr::DontEnum);
+    m.defineMethod(
+        ctor, "getDiskUsage", [](CallArgs&) { return Value(); }, avm1::attr::DontEnum);
     m.defineMethod(proto, "flush", [so](CallArgs& c) {
         const std::string key = so->keyOf(c.thisObject());
         const double wanted = c.count() > 0 ? c.machine.toNumber(c.arg(0)) : 0.0;
@@ -367,6 +420,10 @@ void installSharedObject(StageScripts& stage) {
     });
     m.defineMethod(proto, "getSize",
                    [so](CallArgs& c) { return Value(so->size(so->keyOf(c.thisObject()))); });
+    // What only a remote object does: on a local one these do nothing.
+    for (const char* name : {"connect", "send", "close", "setFps"}) {
+        m.defineMethod(proto, name, [](CallArgs&) { return Value(); });
+    }
     m.define(m.global(), "SharedObject", Value(static_cast<avm1::Object*>(ctor)),
              avm1::attr::DontEnum | avm1::attr::Only6);
     stage.keepAlive(objects);

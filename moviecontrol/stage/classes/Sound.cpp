@@ -58,10 +58,13 @@ class SoundClass {
     std::uint64_t nextId_ = 0;
     // Objects with a sound playing stay alive for their onSoundComplete.
     std::map<std::uint64_t, avm1::Root> playing_;
-    // Objects whose loadSound failed, told so on the next frame (a script sets onLoad after
+    // Objects whose loadSound ended, told how on the next frame (a script sets onLoad after
     // loadSound as often as before). Bounded: a script loading every frame repeats itself.
     static constexpr std::size_t kMaxPendingLoads = 256;
-    std::vector<avm1::Root> failedLoads_;
+    std::vector<std::pair<avm1::Root, bool>> finishedLoads_;
+    // The size of the file each object loaded last.
+    std::map<std::uint64_t, double> loadedBytes_;
+    void loadSound(CallArgs& c);
 };
 
 std::uint64_t SoundClass::idOf(CallArgs& c) {
@@ -166,11 +169,10 @@ void SoundClass::installMixMethods(avm1::Machine& m, avm1::Object* proto) {
             return Value();
         }
         SoundMix mix = mixOf(t);
-        // Channels the object leaves out keep their share.
+        // Channels the object itself leaves out (inherited ones too) keep their share.
         const auto take = [&](std::string_view name, double& share) {
-            const Value v = c.machine.get(from, name);
-            if (!v.isUndefined()) {
-                share = wholePercent(c.machine, v);
+            if (c.machine.hasOwnProperty(from, c.machine.str(name))) {
+                share = wholePercent(c.machine, c.machine.get(from, name));
             }
         };
         take("ll", mix.ll);
@@ -225,32 +227,63 @@ void SoundClass::installPlayMethods(avm1::Machine& m, avm1::Object* proto) {
     };
     m.defineMethod(proto, "getDuration", duration, only6);
     m.defineMethod(proto, "getPosition", position, only6);
+    // Their setters exist but change nothing: a sound's length and place are its own.
+    m.defineMethod(
+        proto, "setDuration", [](CallArgs&) { return Value(); }, only6);
+    m.defineMethod(
+        proto, "setPosition", [](CallArgs&) { return Value(); }, only6);
     const bool cs = m.caseSensitive();
     proto->properties().add(
         avm1::Property{m.str("duration"), Value(), only6, m.newFunction(duration), nullptr}, cs);
     proto->properties().add(
         avm1::Property{m.str("position"), Value(), only6, m.newFunction(position), nullptr}, cs);
-    // Sound files are not read from outside the movie: a load fails, as it would offline.
     m.defineMethod(
         proto, "loadSound",
         [this](CallArgs& c) {
-            if (avm1::Object* self = c.thisObject();
-                self != nullptr && failedLoads_.size() < kMaxPendingLoads) {
-                failedLoads_.emplace_back(c.machine, self);
-            }
+            loadSound(c);
             return Value();
         },
         only6);
-    m.defineMethod(
-        proto, "getBytesLoaded", [](CallArgs&) { return Value(); }, only6);
-    m.defineMethod(
-        proto, "getBytesTotal", [](CallArgs&) { return Value(); }, only6);
+    // A local file arrives whole: loaded and total are its size once loadSound read it.
+    const auto bytes = [this](CallArgs& c) {
+        const auto it = loadedBytes_.find(idOf(c));
+        return it != loadedBytes_.end() ? Value(it->second) : Value();
+    };
+    m.defineMethod(proto, "getBytesLoaded", bytes, only6);
+    m.defineMethod(proto, "getBytesTotal", bytes, only6);
+}
+
+// loadSound(url, isStreaming): an MP3 file beside the movie becomes the object's sound; a
+// streaming one starts playing at once, an event one waits for start(). What cannot be read
+// or played fails, as a missing file does.
+void SoundClass::loadSound(CallArgs& c) {
+    avm1::Object* self = c.thisObject();
+    const std::uint64_t id = idOf(c);
+    if (self == nullptr || id == 0 || c.count() == 0) {
+        return;
+    }
+    std::vector<std::uint8_t> file = stage_.readBesideMovie(c.machine.toString(c.arg(0)).view());
+    const double size = static_cast<double>(file.size());
+    const bool loaded =
+        !file.empty() && port() != nullptr && port()->loadSound(id, std::move(file));
+    if (loaded) {
+        loadedBytes_.insert_or_assign(id, size);
+        if (const Target t = targetOf(c); t.found && c.machine.toBoolean(c.arg(1))) {
+            port()->start(id, t.display, 0.0, 1);
+            if (port()->playing(id)) {
+                playing_.insert_or_assign(id, avm1::Root(c.machine, self));
+            }
+        }
+    }
+    if (finishedLoads_.size() < kMaxPendingLoads) {
+        finishedLoads_.emplace_back(avm1::Root(c.machine, self), loaded);
+    }
 }
 
 void SoundClass::deliverEvents() {
-    const Value failed(false);
-    for (const avm1::Root& object : std::exchange(failedLoads_, {})) {
-        stage_.machine().callMethod(object.get(), "onLoad", std::span<const Value>(&failed, 1));
+    for (const auto& [object, loaded] : std::exchange(finishedLoads_, {})) {
+        const Value success(loaded);
+        stage_.machine().callMethod(object.get(), "onLoad", std::span<const Value>(&success, 1));
     }
     if (port() == nullptr || playing_.empty()) {
         return;

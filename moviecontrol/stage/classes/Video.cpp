@@ -8,7 +8,9 @@ namespace mc {
 void installVideo(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* ctor = m.newClass([](avm1::CallArgs&) { return avm1::Value(); });
-    m.define(m.global(), "Video", avm1::Value(static_cast<avm1::Object*>(ctor)));
+    // A class of version 6 movies, as video itself.
+    m.define(m.global(), "Video", avm1::Value(static_cast<avm1::Object*>(ctor)),
+             avm1::attr::DontEnum | avm1::attr::Only6);
     if (avm1::Object* proto = m.get(ctor, "prototype").asObject()) {
         for (const char* name : {"attachVideo", "clear"}) {
             m.defineMethod(proto, name, [](avm1::CallArgs&) { return avm1::Value(); });

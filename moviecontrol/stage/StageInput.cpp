@@ -360,6 +360,18 @@ void StageInput::followLink(DisplayObject& field, const std::string& url) {
 }
 
 void StageInput::wheel(int delta) {
+    // The text field under the pointer scrolls by a line for each line the wheel turned,
+    // up when it turned away from the person, unless a script turned that off.
+    DisplayObject* field = hit_.topmost([](const DisplayObject& o) { return o.text != nullptr; },
+                                        state_->mouseX, state_->mouseY);
+    if (field != nullptr && field->text->mouseWheelEnabled && delta != 0) {
+        TextFieldState& t = *field->text;
+        const ScrollLimits limits = scrollLimits(player_.catalogOf(*field), t);
+        const double wanted = static_cast<double>(t.scroll) - static_cast<double>(delta);
+        t.scroll = static_cast<std::size_t>(std::clamp(
+            wanted, 1.0, static_cast<double>(std::max<std::size_t>(limits.maxScroll, 1))));
+        t.changed();
+    }
     if (scripts_ == nullptr || state_->mouseObject == nullptr) {
         return;
     }
@@ -492,6 +504,10 @@ void StageInput::keyDown(const KeyStroke& key) {
     if (focus_ && key.code == key_code::Tab) {
         focus_->tab(state_->keysDown[key_code::Shift]);
         finish();
+    } else if (const std::optional<Arrow> arrow = arrowOf(key.code); focus_ && arrow) {
+        if (focus_->arrow(*arrow)) {
+            finish();
+        }
     } else if (isPressKey(key)) {
         // The button the keyboard moved to is pressed and released at once.
         pressFocused();

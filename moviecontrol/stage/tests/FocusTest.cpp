@@ -105,6 +105,50 @@ TEST(FocusTest, TabIndexesAndTabChildrenDecideWhoTakesPart) {
     EXPECT_EQ(m.tabs(2), (Names{"a", "a"}));
 }
 
+TEST(FocusTest, ArrowsMoveAShownFocusToTheNearestStopThatWay) {
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    // Four boxes 40 by 20 pixels on a square of 100, and an input field below them.
+    const auto box = [&](const char* name, int depth, double x, double y) {
+        mm.callMethod(m.root(), "createEmptyMovieClip",
+                      std::vector<Value>{Value(mm.str(name)), Value(depth)});
+        StageObject* clip = m.of(name);
+        mm.callMethod(clip, "beginFill", std::vector<Value>{Value(0xFF0000)});
+        mm.callMethod(clip, "moveTo", std::vector<Value>{Value(x), Value(y)});
+        mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x + 40), Value(y)});
+        mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x + 40), Value(y + 20)});
+        mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x), Value(y + 20)});
+        mm.callMethod(clip, "endFill", std::vector<Value>{});
+        mm.set(clip, "tabEnabled", Value(true));
+    };
+    box("a", 1, 0, 0);
+    box("b", 2, 100, 0);
+    box("c", 3, 0, 100);
+    box("d", 4, 100, 100);
+    m.field(m.root(), "f", 5, 0, 200);
+    const auto press = [&](const char* key) {
+        m.input->keyDown(*keyOfName(key));
+        m.input->keyUp(*keyOfName(key));
+        return m.focused();
+    };
+    // Without a focus the arrows move nothing.
+    EXPECT_EQ(press("ArrowRight"), "");
+    EXPECT_EQ(m.tabs(1), Names{"a"});
+    const std::vector<std::pair<const char*, const char*>> walk = {
+        {"ArrowRight", "b"}, {"ArrowRight", "b"}, {"ArrowDown", "d"}, {"ArrowLeft", "c"},
+        {"ArrowDown", "f"},  {"ArrowUp", "f"}, // the field keeps the arrows for its caret
+    };
+    for (const auto& [key, then] : walk) {
+        EXPECT_EQ(press(key), then) << key;
+    }
+    // A press takes the shown focus away; the arrows then move nothing.
+    EXPECT_EQ(m.tabs(1), Names{"a"});
+    m.input->mouseDown(7000, 7000);
+    m.input->mouseUp(7000, 7000);
+    EXPECT_EQ(press("ArrowRight"), m.focused());
+    EXPECT_NE(m.focused(), "b");
+}
+
 TEST(FocusTest, FocusChangesAfterTheKeyListenersHeardTheTab) {
     FocusMovie m;
     m.field(m.root(), "a", 1, 0, 0);

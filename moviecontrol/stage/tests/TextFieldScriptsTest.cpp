@@ -192,6 +192,27 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
                                 "2", "2", "12", "true"}));
 }
 
+TEST(TextFieldScriptsTest, BoundFieldsAndTheirVariablesFollowEachOtherAtOnce) {
+    moviemaker::Actions a = withField();
+    a.setVariable("v", "first");
+    a.setVariable("tf.variable", "v").traceValue("tf.text");
+    a.setVariable("v", "second").traceValue("tf.text");
+    a.setVariable("_root.v", 5).traceValue("tf.text");
+    // Text a script gives the field goes back into the variable.
+    a.setVariable("tf.text", "typed").traceValue("v");
+    // A path names the clip holding the variable; an unset one leaves the text.
+    a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
+    a.setVariable("tf.variable", "mc.z").traceValue("tf.text");
+    a.setVariable("mc.y", "other").setVariable("v", "unbound").traceValue("tf.text");
+    a.setVariable("mc.z", "inner").traceValue("tf.text");
+    EXPECT_EQ(run(8, a), (Lines{"first", "second", "5", "typed", "typed", "typed", "inner"}));
+    // Before version 7 the variable's name is found whatever its case.
+    moviemaker::Actions b = withField();
+    b.setVariable("tf.variable", "Shown");
+    b.setVariable("shown", "folded").traceValue("tf.text");
+    EXPECT_EQ(run(6, b), Lines{"folded"});
+}
+
 TEST(TextFieldScriptsTest, FieldsBroadcastToThemselvesAndTheirListeners) {
     moviemaker::Actions a = withField();
     // The prototype is the broadcaster, with no listener of its own; a field hears itself.

@@ -12,6 +12,7 @@
 #include "TextFieldState.h"
 #include "TextLinks.h"
 #include "TextMetrics.h"
+#include "TextRestrict.h"
 #include "avm1/Machine.h"
 
 namespace mc {
@@ -459,7 +460,17 @@ void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
 }
 
 bool StageInput::insertTyped(const DisplayObject& field, std::string& text,
-                             std::string_view typed) {
+                             std::string_view given) {
+    // The restrict property limits what a person types, never what a script sets.
+    std::string restricted;
+    std::string_view typed = given;
+    if (field.text->restrict) {
+        restricted = restrictTyped(*field.text->restrict, given);
+        typed = restricted;
+        if (typed.empty()) {
+            return false;
+        }
+    }
     if (const auto most = field.text->field.maxLength; most && *most > 0) {
         // A full field takes nothing more, though a selection may give way.
         const InputState::Selection& s = state_->selection;

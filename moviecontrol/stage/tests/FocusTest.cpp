@@ -268,6 +268,18 @@ TEST(FocusTest, TypingAndBackspaceWorkAtTheCaretTheSelectionSets) {
     mm.set(f, "maxChars", Value(5));
     m.input->keyDown(*keyOfCharacter('z'));
     EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你");
+    // What restrict refuses is dropped before the field counts what it holds; scripts may
+    // still set anything.
+    mm.set(f, "maxChars", Value::null());
+    mm.set(f, "restrict", Value(mm.str("0-9A-Z")));
+    m.input->typeText("a1-");
+    m.input->keyDown(*keyOfCharacter('b'));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你A1B");
+    mm.set(f, "maxChars", Value(9));
+    m.input->typeText("!2");
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你A1B2");
+    mm.set(f, "text", Value(mm.str("free text")));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "free text");
 }
 
 TEST(FocusTest, SetFocusAnswersTrueOnlyForTakingTheFocusAwayAndClipsMustBeEnabled) {

@@ -439,7 +439,37 @@ bool StageInput::keyPressConditions(std::uint8_t buttonKey) {
 }
 
 void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
+    std::optional<CaretMove> move;
+    switch (key.code) {
+    case key_code::Left:
+        move = CaretMove::Back;
+        break;
+    case key_code::Right:
+        move = CaretMove::On;
+        break;
+    case key_code::Home:
+        move = CaretMove::LineStart;
+        break;
+    case key_code::End:
+        move = CaretMove::LineEnd;
+        break;
+    default:
+        break;
+    }
+    if (move) {
+        moveCaret(field.text->plainText(), state_->selection, *move,
+                  state_->keysDown[key_code::Shift]);
+        return;
+    }
     std::string typed;
+    if (key.code == key_code::Delete) {
+        std::string text = field.text->plainText();
+        if (eraseAfterCaret(text, state_->selection)) {
+            field.text->setPlainText(text);
+            textEdited(field);
+        }
+        return;
+    }
     if (key.code == key_code::Enter) {
         if (!field.text->field.multiline) {
             return;

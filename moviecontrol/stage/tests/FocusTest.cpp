@@ -280,6 +280,15 @@ TEST(FocusTest, TypingAndBackspaceWorkAtTheCaretTheSelectionSets) {
     EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你A1B2");
     mm.set(f, "text", Value(mm.str("free text")));
     EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "free text");
+    // The arrows move the caret inside the field; Delete takes what follows it.
+    mm.set(f, "restrict", Value::null());
+    mm.set(f, "text", Value(mm.str("abc")));
+    m.selection("setSelection", std::vector<Value>{Value(3), Value(3)});
+    m.input->keyDown(*keyOfName("ArrowLeft"));
+    m.input->keyDown(*keyOfCharacter('X'));
+    m.input->keyDown(*keyOfName("Delete"));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "abX");
+    EXPECT_EQ(m.focused(), "f");
 }
 
 TEST(FocusTest, SetFocusAnswersTrueOnlyForTakingTheFocusAwayAndClipsMustBeEnabled) {

@@ -602,6 +602,42 @@ void StageInput::typeText(std::string_view utf8) {
     finish();
 }
 
+void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
+    if (scripts_ == nullptr) {
+        return;
+    }
+    const auto focus = state_->focus.lock();
+    if (!focus || focus->removed || !focus->text) {
+        return;
+    }
+    DisplayObject& field = *focus;
+    std::string text = field.text->plainText();
+    switch (command) {
+    case TextCommand::Move:
+        moveCaret(text, state_->selection, move, extend);
+        return;
+    case TextCommand::SelectAll:
+        state_->selection = selectionWithin(text, 0, static_cast<double>(characterCount(text)));
+        return;
+    case TextCommand::Backspace:
+    case TextCommand::Delete:
+        if (isInputField(field) &&
+            (command == TextCommand::Backspace ? eraseBeforeCaret(text, state_->selection)
+                                               : eraseAfterCaret(text, state_->selection))) {
+            field.text->setPlainText(text);
+            textEdited(field);
+        }
+        break;
+    case TextCommand::Enter:
+        if (isInputField(field) && field.text->field.multiline && insertTyped(field, text, "\r")) {
+            field.text->setPlainText(text);
+            textEdited(field);
+        }
+        break;
+    }
+    finish();
+}
+
 std::optional<Bounds> StageInput::focusHighlight() {
     return focus_ ? focus_->highlight() : std::nullopt;
 }

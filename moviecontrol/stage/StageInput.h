@@ -12,6 +12,7 @@
 #include "InputState.h"
 #include "KeyCodes.h"
 #include "PageOpening.h"
+#include "TextEditing.h"
 #include "TimelinePlayer.h"
 #include "swf/Movie.h"
 
@@ -63,6 +64,11 @@ class StageInput {
     void keyUp(const KeyStroke& key);
     // Text committed at once (an input method's composed text): typed into the focused field.
     void typeText(std::string_view utf8);
+    // An editing command for the focused field that comes without a key: moving the caret
+    // (stretching the selection with `extend`), selecting all, or erasing and new lines in
+    // an input field.
+    enum class TextCommand : std::uint8_t { Move, SelectAll, Backspace, Delete, Enter };
+    void editText(TextCommand command, CaretMove move = CaretMove::Back, bool extend = false);
 
     // What the pointer shows over the stage: the hand over something clickable that wants
     // it; none at all while a script hid it.

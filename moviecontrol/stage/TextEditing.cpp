@@ -123,6 +123,12 @@ void moveCaret(std::string_view text, InputState::Selection& selection, CaretMov
         caret = cut == std::string_view::npos ? 0 : characterCount(text.substr(0, cut + 1));
         break;
     }
+    case CaretMove::TextStart:
+        caret = 0;
+        break;
+    case CaretMove::TextEnd:
+        caret = n;
+        break;
     case CaretMove::LineEnd: {
         const std::size_t cut = text.find('\r', byteOf(text, caret));
         caret = cut == std::string_view::npos ? n : characterCount(text.substr(0, cut));

@@ -31,11 +31,11 @@ bool eraseBeforeCaret(std::string& text, InputState::Selection& selection);
 // changed.
 bool eraseAfterCaret(std::string& text, InputState::Selection& selection);
 
-// Where the arrow, Home and End keys take the caret: a character back or on, or to the
-// start or end of its line. Alone a key drops the selection (an arrow then stops at the
-// selection's edge on its side); with Shift the selection stretches from where it was
-// started to the caret.
-enum class CaretMove : std::uint8_t { Back, On, LineStart, LineEnd };
+// Where the arrow, Home and End keys take the caret: a character back or on, to the start
+// or end of its line, or of the whole text. Alone a key drops the selection (an arrow then stops at
+// the selection's edge on its side); with Shift the selection stretches from where it was started
+// to the caret.
+enum class CaretMove : std::uint8_t { Back, On, LineStart, LineEnd, TextStart, TextEnd };
 void moveCaret(std::string_view text, InputState::Selection& selection, CaretMove move,
                bool extend);
 

@@ -273,7 +273,16 @@ void StageInput::mouseDown(double x, double y) {
         // A press gives the focus to the text field under it, and takes it from the field
         // that had it anywhere else; a focus the mouse gives shows no rectangle.
         state_->focusHighlighted = false;
-        moveFocus(*scripts_, hit_.topmost(takesFocus, x, y));
+        DisplayObject* field = hit_.topmost(takesFocus, x, y);
+        moveFocus(*scripts_, field);
+        // The caret goes where the field was clicked, not round its whole text.
+        if (field != nullptr && !field->removed && state_->focus.lock().get() == field) {
+            const Transform toLocal = inverse(player_.geometry().globalMatrix(*field));
+            const std::size_t caret = caretAt(player_.catalogOf(*field), *field->text,
+                                              toLocal.mapX(x, y), toLocal.mapY(x, y));
+            const double at = static_cast<double>(caret);
+            state_->selection = selectionWithin(field->text->plainText(), at, at);
+        }
     }
     apply(tracker_.pressed(targetAt(x, y)));
     finish();

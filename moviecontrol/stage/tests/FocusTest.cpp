@@ -291,6 +291,24 @@ TEST(FocusTest, TypingAndBackspaceWorkAtTheCaretTheSelectionSets) {
     EXPECT_EQ(m.focused(), "f");
 }
 
+TEST(FocusTest, AClickPutsTheCaretBetweenTheCharactersNearestIt) {
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    StageObject* f = m.field(m.root(), "f", 1, 0, 0);
+    // The default device font gives "h" and "e" 6 pixels each, after a gutter of 2.
+    mm.set(f, "text", Value(mm.str("hello")));
+    const auto clickAndType = [&](double xPixels, char c) {
+        m.input->mouseDown(xPixels * 20, 200);
+        m.input->mouseUp(xPixels * 20, 200);
+        m.input->keyDown(*keyOfCharacter(c));
+        return mm.toString(mm.get(f, "text")).str();
+    };
+    EXPECT_EQ(clickAndType(13, 'X'), "heXllo");   // the right half of "e": after it
+    EXPECT_EQ(clickAndType(90, 'Y'), "heXlloY");  // past the end of the line
+    EXPECT_EQ(clickAndType(1, 'Z'), "ZheXlloY");  // the gutter: before the first
+    EXPECT_EQ(clickAndType(9, 'W'), "ZWheXlloY"); // the right half of "Z" (8 pixels)
+}
+
 TEST(FocusTest, SetFocusAnswersTrueOnlyForTakingTheFocusAwayAndClipsMustBeEnabled) {
     FocusMovie m;
     avm1::Machine& mm = m.machine();

@@ -246,12 +246,29 @@ void StageInput::setPointer(double x, double y) {
     followDrag(*state_, player_);
 }
 
+void StageInput::dragSelect(double x, double y) {
+    // Dragging from where a press put the caret selects up to the pointer.
+    if (const auto field = selecting_.lock(); field && !field->removed && field->text &&
+                                              state_->keysDown[kMouseKey] &&
+                                              state_->focus.lock() == field) {
+        state_->selection =
+            selectionWithin(field->text->plainText(), static_cast<double>(selectFrom_),
+                            static_cast<double>(caretUnder(*field, x, y)));
+    }
+}
+
+std::size_t StageInput::caretUnder(const DisplayObject& field, double x, double y) {
+    const Transform toLocal = inverse(player_.geometry().globalMatrix(field));
+    return caretAt(player_.catalogOf(field), *field.text, toLocal.mapX(x, y), toLocal.mapY(x, y));
+}
+
 void StageInput::mouseMove(double x, double y) {
     if (scriptPointer) {
         scriptPointer(PointerAction::Move, x, y);
     }
     const bool moved = x != state_->mouseX || y != state_->mouseY;
     setPointer(x, y);
+    dragSelect(x, y);
     if (moved) {
         broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
     }
@@ -276,12 +293,12 @@ void StageInput::mouseDown(double x, double y) {
         DisplayObject* field = hit_.topmost(takesFocus, x, y);
         moveFocus(*scripts_, field);
         // The caret goes where the field was clicked, not round its whole text.
+        selecting_.reset();
         if (field != nullptr && !field->removed && state_->focus.lock().get() == field) {
-            const Transform toLocal = inverse(player_.geometry().globalMatrix(*field));
-            const std::size_t caret = caretAt(player_.catalogOf(*field), *field->text,
-                                              toLocal.mapX(x, y), toLocal.mapY(x, y));
-            const double at = static_cast<double>(caret);
+            selectFrom_ = caretUnder(*field, x, y);
+            const double at = static_cast<double>(selectFrom_);
             state_->selection = selectionWithin(field->text->plainText(), at, at);
+            selecting_ = player_.sharedOf(*field);
         }
     }
     apply(tracker_.pressed(targetAt(x, y)));
@@ -316,7 +333,9 @@ void StageInput::mouseUp(double x, double y) {
     }
     const PageOpening::Gesture gesture = personsEvent();
     setPointer(x, y);
+    dragSelect(x, y);
     state_->keysDown[kMouseKey] = false;
+    selecting_.reset();
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
     apply(tracker_.released(targetAt(x, y)));
     finish();

@@ -91,6 +91,10 @@ class StageInput {
 
   private:
     PointerTarget targetAt(double x, double y);
+    // The caret a press or drag at (x, y) of the stage puts in `field`.
+    std::size_t caretUnder(const DisplayObject& field, double x, double y);
+    // With the button held since a press in a field, the selection runs to (x, y).
+    void dragSelect(double x, double y);
     // A button, or a clip with a button's handlers: what the pointer can be over.
     bool actsAsButton(const DisplayObject& object);
     // Its enabled property: a disabled one hears no pointer events.
@@ -146,6 +150,9 @@ class StageInput {
         std::string url;
     };
     std::optional<PressedLink> pressedLink_;
+    // The field a press put the caret in, and where: dragging from there selects.
+    std::weak_ptr<DisplayObject> selecting_;
+    std::size_t selectFrom_ = 0;
 };
 
 } // namespace mc

@@ -307,6 +307,18 @@ TEST(FocusTest, AClickPutsTheCaretBetweenTheCharactersNearestIt) {
     EXPECT_EQ(clickAndType(90, 'Y'), "heXlloY");  // past the end of the line
     EXPECT_EQ(clickAndType(1, 'Z'), "ZheXlloY");  // the gutter: before the first
     EXPECT_EQ(clickAndType(9, 'W'), "ZWheXlloY"); // the right half of "Z" (8 pixels)
+    // Dragging selects from the press to the pointer, whichever way it goes.
+    m.input->mouseDown(90 * 20, 200);
+    m.input->mouseMove(1, 200);
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 0);
+    EXPECT_EQ(mm.toNumber(m.selection("getEndIndex")), 9);
+    m.input->mouseUp(9 * 20, 200);
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 1);
+    EXPECT_EQ(mm.toNumber(m.selection("getCaretIndex")), 1);
+    m.input->mouseMove(1, 200); // the button is up: nothing more is selected
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 1);
+    m.input->keyDown(*keyOfCharacter('V'));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "ZV");
 }
 
 TEST(FocusTest, SetFocusAnswersTrueOnlyForTakingTheFocusAwayAndClipsMustBeEnabled) {

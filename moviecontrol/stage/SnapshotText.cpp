@@ -49,7 +49,7 @@ std::vector<SnapshotCharacter> snapshotCharacters(const swf::Movie& movie,
         for (const swf::TextRecord& r : text->records) {
             if (r.fontId) {
                 font = movie.findAs<swf::Font>(*r.fontId);
-                pen.font = font != nullptr ? font->name : std::string();
+                pen.font = font;
                 pen.height = r.height.value_or(0);
                 pen.ascent.reset();
                 pen.descent.reset();

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "DisplayObject.h"
@@ -31,7 +30,8 @@ struct SnapshotCharacter {
     // font carries no metrics.
     std::optional<double> ascent;
     std::optional<double> descent;
-    std::string font;
+    // The font, owned by the movie; none when the text names no font it has.
+    const swf::Font* font = nullptr;
     // Alpha in the top byte, then red, green and blue.
     std::uint32_t argb = 0xFF000000u;
 };

@@ -84,7 +84,7 @@ avm1::Object* runInfo(avm1::Machine& m, const SnapshotState& s, std::size_t i) {
     const Transform& t = c.matrix;
     m.set(o, "indexInRun", Value(static_cast<double>(i)));
     m.set(o, "selected", Value(static_cast<bool>(s.selected[i])));
-    m.set(o, "font", Value(m.str(c.font)));
+    m.set(o, "font", Value(m.str(c.font != nullptr ? c.font->name : std::string())));
     m.set(o, "color", Value(static_cast<double>(c.argb)));
     m.set(o, "height", Value(pixels(c.height)));
     m.set(o, "matrix_a", Value(t.a));

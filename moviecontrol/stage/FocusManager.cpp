@@ -1,5 +1,6 @@
 #include "FocusManager.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "CharacterCatalog.h"
@@ -150,6 +151,40 @@ bool FocusManager::tab(bool backwards) {
         return false;
     }
     // Tabbing rolls over at once, before the focus moves.
+    rollFocusTo(scripts_, target.get());
+    scripts_.player().events().runInputScripts();
+    moveFocus(scripts_, target.get());
+    scripts_.input.focusHighlighted = true;
+    return true;
+}
+
+bool FocusManager::arrow(Arrow direction) {
+    const auto focus = scripts_.input.focus.lock();
+    if (!focus || focus->removed || focus->text || !scripts_.input.focusHighlighted) {
+        return false;
+    }
+    // The objects Tab visits, and the focus even when Tab would pass it by.
+    std::vector<std::uint64_t> stops = tabOrder(tabStops());
+    if (std::find(stops.begin(), stops.end(), focus->serial) == stops.end()) {
+        stops.push_back(focus->serial);
+    }
+    std::vector<FocusBox> boxes;
+    boxes.reserve(stops.size());
+    for (const std::uint64_t serial : stops) {
+        const auto object = scripts_.player().bySerial(serial);
+        if (!object) {
+            continue;
+        }
+        const Bounds b = highlightBounds(*object);
+        if (b.valid) {
+            boxes.push_back(FocusBox{serial, b.xMin, b.yMin, b.xMax, b.yMax});
+        }
+    }
+    const std::uint64_t next = arrowNeighbour(boxes, focus->serial, direction);
+    const auto target = next != 0 ? scripts_.player().bySerial(next) : nullptr;
+    if (!target || target == focus) {
+        return false;
+    }
     rollFocusTo(scripts_, target.get());
     scripts_.player().events().runInputScripts();
     moveFocus(scripts_, target.get());

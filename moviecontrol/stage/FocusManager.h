@@ -28,6 +28,10 @@ class FocusManager {
     // Tab (Shift+Tab when `backwards`): the focus goes to the next object; false when
     // there is none to go to.
     bool tab(bool backwards);
+    // An arrow key: a focus shown with its rectangle (one Tab or a script gave) moves to
+    // the nearest object Tab visits that lies that way. A focus a click gave stays, as does
+    // a text field's, where the arrows move the caret. False when the focus did not move.
+    bool arrow(Arrow direction);
     // The box, in stage twips, the focus rectangle is drawn round; none when no rectangle
     // shows (no focus, the focus came from the mouse, or _focusrect turned it off).
     std::optional<Bounds> highlight();

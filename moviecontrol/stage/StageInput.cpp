@@ -12,6 +12,7 @@
 #include "TextFieldState.h"
 #include "TextLinks.h"
 #include "TextMetrics.h"
+#include "TextRestrict.h"
 #include "avm1/Machine.h"
 
 namespace mc {
@@ -245,12 +246,29 @@ void StageInput::setPointer(double x, double y) {
     followDrag(*state_, player_);
 }
 
+void StageInput::dragSelect(double x, double y) {
+    // Dragging from where a press put the caret selects up to the pointer.
+    if (const auto field = selecting_.lock(); field && !field->removed && field->text &&
+                                              state_->keysDown[kMouseKey] &&
+                                              state_->focus.lock() == field) {
+        state_->selection =
+            selectionWithin(field->text->plainText(), static_cast<double>(selectFrom_),
+                            static_cast<double>(caretUnder(*field, x, y)));
+    }
+}
+
+std::size_t StageInput::caretUnder(const DisplayObject& field, double x, double y) {
+    const Transform toLocal = inverse(player_.geometry().globalMatrix(field));
+    return caretAt(player_.catalogOf(field), *field.text, toLocal.mapX(x, y), toLocal.mapY(x, y));
+}
+
 void StageInput::mouseMove(double x, double y) {
     if (scriptPointer) {
         scriptPointer(PointerAction::Move, x, y);
     }
     const bool moved = x != state_->mouseX || y != state_->mouseY;
     setPointer(x, y);
+    dragSelect(x, y);
     if (moved) {
         broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
     }
@@ -272,7 +290,16 @@ void StageInput::mouseDown(double x, double y) {
         // A press gives the focus to the text field under it, and takes it from the field
         // that had it anywhere else; a focus the mouse gives shows no rectangle.
         state_->focusHighlighted = false;
-        moveFocus(*scripts_, hit_.topmost(takesFocus, x, y));
+        DisplayObject* field = hit_.topmost(takesFocus, x, y);
+        moveFocus(*scripts_, field);
+        // The caret goes where the field was clicked, not round its whole text.
+        selecting_.reset();
+        if (field != nullptr && !field->removed && state_->focus.lock().get() == field) {
+            selectFrom_ = caretUnder(*field, x, y);
+            const double at = static_cast<double>(selectFrom_);
+            state_->selection = selectionWithin(field->text->plainText(), at, at);
+            selecting_ = player_.sharedOf(*field);
+        }
     }
     apply(tracker_.pressed(targetAt(x, y)));
     finish();
@@ -306,7 +333,9 @@ void StageInput::mouseUp(double x, double y) {
     }
     const PageOpening::Gesture gesture = personsEvent();
     setPointer(x, y);
+    dragSelect(x, y);
     state_->keysDown[kMouseKey] = false;
+    selecting_.reset();
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
     apply(tracker_.released(targetAt(x, y)));
     finish();
@@ -360,6 +389,18 @@ void StageInput::followLink(DisplayObject& field, const std::string& url) {
 }
 
 void StageInput::wheel(int delta) {
+    // The text field under the pointer scrolls by a line for each line the wheel turned,
+    // up when it turned away from the person, unless a script turned that off.
+    DisplayObject* field = hit_.topmost([](const DisplayObject& o) { return o.text != nullptr; },
+                                        state_->mouseX, state_->mouseY);
+    if (field != nullptr && field->text->mouseWheelEnabled && delta != 0) {
+        TextFieldState& t = *field->text;
+        const ScrollLimits limits = scrollLimits(player_.catalogOf(*field), t);
+        const double wanted = static_cast<double>(t.scroll) - static_cast<double>(delta);
+        t.scroll = static_cast<std::size_t>(std::clamp(
+            wanted, 1.0, static_cast<double>(std::max<std::size_t>(limits.maxScroll, 1))));
+        t.changed();
+    }
     if (scripts_ == nullptr || state_->mouseObject == nullptr) {
         return;
     }
@@ -426,7 +467,37 @@ bool StageInput::keyPressConditions(std::uint8_t buttonKey) {
 }
 
 void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
+    std::optional<CaretMove> move;
+    switch (key.code) {
+    case key_code::Left:
+        move = CaretMove::Back;
+        break;
+    case key_code::Right:
+        move = CaretMove::On;
+        break;
+    case key_code::Home:
+        move = CaretMove::LineStart;
+        break;
+    case key_code::End:
+        move = CaretMove::LineEnd;
+        break;
+    default:
+        break;
+    }
+    if (move) {
+        moveCaret(field.text->plainText(), state_->selection, *move,
+                  state_->keysDown[key_code::Shift]);
+        return;
+    }
     std::string typed;
+    if (key.code == key_code::Delete) {
+        std::string text = field.text->plainText();
+        if (eraseAfterCaret(text, state_->selection)) {
+            field.text->setPlainText(text);
+            textEdited(field);
+        }
+        return;
+    }
     if (key.code == key_code::Enter) {
         if (!field.text->field.multiline) {
             return;
@@ -447,7 +518,17 @@ void StageInput::typeInto(DisplayObject& field, const KeyStroke& key) {
 }
 
 bool StageInput::insertTyped(const DisplayObject& field, std::string& text,
-                             std::string_view typed) {
+                             std::string_view given) {
+    // The restrict property limits what a person types, never what a script sets.
+    std::string restricted;
+    std::string_view typed = given;
+    if (field.text->restrict) {
+        restricted = restrictTyped(*field.text->restrict, given);
+        typed = restricted;
+        if (typed.empty()) {
+            return false;
+        }
+    }
     if (const auto most = field.text->field.maxLength; most && *most > 0) {
         // A full field takes nothing more, though a selection may give way.
         const InputState::Selection& s = state_->selection;
@@ -492,6 +573,10 @@ void StageInput::keyDown(const KeyStroke& key) {
     if (focus_ && key.code == key_code::Tab) {
         focus_->tab(state_->keysDown[key_code::Shift]);
         finish();
+    } else if (const std::optional<Arrow> arrow = arrowOf(key.code); focus_ && arrow) {
+        if (focus_->arrow(*arrow)) {
+            finish();
+        }
     } else if (isPressKey(key)) {
         // The button the keyboard moved to is pressed and released at once.
         pressFocused();
@@ -541,6 +626,42 @@ void StageInput::typeText(std::string_view utf8) {
     if (insertTyped(*focus, text, utf8)) {
         focus->text->setPlainText(text);
         textEdited(*focus);
+    }
+    finish();
+}
+
+void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
+    if (scripts_ == nullptr) {
+        return;
+    }
+    const auto focus = state_->focus.lock();
+    if (!focus || focus->removed || !focus->text) {
+        return;
+    }
+    DisplayObject& field = *focus;
+    std::string text = field.text->plainText();
+    switch (command) {
+    case TextCommand::Move:
+        moveCaret(text, state_->selection, move, extend);
+        return;
+    case TextCommand::SelectAll:
+        state_->selection = selectionWithin(text, 0, static_cast<double>(characterCount(text)));
+        return;
+    case TextCommand::Backspace:
+    case TextCommand::Delete:
+        if (isInputField(field) &&
+            (command == TextCommand::Backspace ? eraseBeforeCaret(text, state_->selection)
+                                               : eraseAfterCaret(text, state_->selection))) {
+            field.text->setPlainText(text);
+            textEdited(field);
+        }
+        break;
+    case TextCommand::Enter:
+        if (isInputField(field) && field.text->field.multiline && insertTyped(field, text, "\r")) {
+            field.text->setPlainText(text);
+            textEdited(field);
+        }
+        break;
     }
     finish();
 }

@@ -12,6 +12,7 @@
 #include "InputState.h"
 #include "KeyCodes.h"
 #include "PageOpening.h"
+#include "TextEditing.h"
 #include "TimelinePlayer.h"
 #include "swf/Movie.h"
 
@@ -63,6 +64,11 @@ class StageInput {
     void keyUp(const KeyStroke& key);
     // Text committed at once (an input method's composed text): typed into the focused field.
     void typeText(std::string_view utf8);
+    // An editing command for the focused field that comes without a key: moving the caret
+    // (stretching the selection with `extend`), selecting all, or erasing and new lines in
+    // an input field.
+    enum class TextCommand : std::uint8_t { Move, SelectAll, Backspace, Delete, Enter };
+    void editText(TextCommand command, CaretMove move = CaretMove::Back, bool extend = false);
 
     // What the pointer shows over the stage: the hand over something clickable that wants
     // it; none at all while a script hid it.
@@ -85,6 +91,10 @@ class StageInput {
 
   private:
     PointerTarget targetAt(double x, double y);
+    // The caret a press or drag at (x, y) of the stage puts in `field`.
+    std::size_t caretUnder(const DisplayObject& field, double x, double y);
+    // With the button held since a press in a field, the selection runs to (x, y).
+    void dragSelect(double x, double y);
     // A button, or a clip with a button's handlers: what the pointer can be over.
     bool actsAsButton(const DisplayObject& object);
     // Its enabled property: a disabled one hears no pointer events.
@@ -140,6 +150,9 @@ class StageInput {
         std::string url;
     };
     std::optional<PressedLink> pressedLink_;
+    // The field a press put the caret in, and where: dragging from there selects.
+    std::weak_ptr<DisplayObject> selecting_;
+    std::size_t selectFrom_ = 0;
 };
 
 } // namespace mc

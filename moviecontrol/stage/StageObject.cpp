@@ -271,7 +271,12 @@ bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Valu
             value.isUndefined() ? std::nullopt : std::optional(clipTabIndex(m.toNumber(value)));
         return true;
     }
-    return m.version() >= 8 && setLaterProperty(m, *o, name.view(), value);
+    if (m.version() >= 8 && setLaterProperty(m, *o, name.view(), value)) {
+        return true;
+    }
+    // An ordinary variable of the clip: the fields showing it follow at once.
+    stage_.variableStored(this, name.view(), value);
+    return false;
 }
 
 bool StageObject::ownsTabIndex(const avm1::Machine& m) const {

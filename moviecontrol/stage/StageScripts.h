@@ -161,8 +161,13 @@ class StageScripts final : public ScriptRunner {
     // object can still be named. True when removed.
     bool removeByScript(DisplayObject& object);
 
-    // A person changed an input field's text: the variable bound to it follows.
+    // A person or a script changed a field's text: the variable bound to it follows.
     void fieldEdited(DisplayObject& field);
+    // A script bound `field` to a variable: it shows the variable's value at once.
+    void fieldBound(DisplayObject& field);
+    // A script stored `value` as `name` on a clip's object: the fields bound to that
+    // variable show it at once.
+    void variableStored(avm1::Object* holder, std::string_view name, const avm1::Value& value);
 
   private:
     void installClasses();
@@ -175,6 +180,9 @@ class StageScripts final : public ScriptRunner {
     std::unordered_set<std::uint64_t> leaving_;
     // Of those, the ones with an unload handler, still reachable by scripts.
     std::unordered_set<std::uint64_t> lingering_;
+
+    // The fields bound to variables, as the last frame found them and scripts bound since.
+    std::vector<std::weak_ptr<DisplayObject>> boundFields_;
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;

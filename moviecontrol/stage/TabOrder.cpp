@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "KeyCodes.h"
+
 namespace mc {
 
 std::vector<std::uint64_t> tabOrder(std::vector<TabStop> stops) {
@@ -42,6 +44,21 @@ std::uint64_t nextTabStop(const std::vector<std::uint64_t>& order, std::uint64_t
     const auto i = static_cast<std::size_t>(at - order.begin());
     const std::size_t n = order.size();
     return order[backwards ? (i + n - 1) % n : (i + 1) % n];
+}
+
+std::optional<Arrow> arrowOf(std::uint8_t keyCode) {
+    switch (keyCode) {
+    case key_code::Left:
+        return Arrow::Left;
+    case key_code::Up:
+        return Arrow::Up;
+    case key_code::Right:
+        return Arrow::Right;
+    case key_code::Down:
+        return Arrow::Down;
+    default:
+        return std::nullopt;
+    }
 }
 
 std::uint64_t arrowNeighbour(const std::vector<FocusBox>& boxes, std::uint64_t current,

@@ -36,6 +36,9 @@ struct FocusBox {
 };
 enum class Arrow : std::uint8_t { Left, Up, Right, Down };
 
+// The arrow a key code stands for; none for other keys.
+std::optional<Arrow> arrowOf(std::uint8_t keyCode);
+
 // The object an arrow key moves the focus to from `current`: of the boxes lying wholly past
 // the current one's edge on the arrow's side, the one whose centre is nearest its centre
 // (the first given of equals). 0 when none lies that way or `current` is not among them.

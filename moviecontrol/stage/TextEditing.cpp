@@ -90,6 +90,57 @@ bool eraseBeforeCaret(std::string& text, InputState::Selection& selection) {
     return true;
 }
 
+bool eraseAfterCaret(std::string& text, InputState::Selection& selection) {
+    clamp(text, selection);
+    if (selection.begin == selection.end) {
+        if (selection.end >= characterCount(text)) {
+            return false;
+        }
+        ++selection.end;
+    }
+    replace(text, selection, {});
+    return true;
+}
+
+void moveCaret(std::string_view text, InputState::Selection& selection, CaretMove move,
+               bool extend) {
+    clamp(text, selection);
+    const std::size_t n = characterCount(text);
+    const bool collapsed = selection.begin == selection.end;
+    // The end the selection was started from stays put while Shift stretches it.
+    const std::size_t anchor = selection.caret == selection.begin ? selection.end : selection.begin;
+    std::size_t caret = selection.caret;
+    switch (move) {
+    case CaretMove::Back:
+        caret = !extend && !collapsed ? selection.begin : (caret > 0 ? caret - 1 : 0);
+        break;
+    case CaretMove::On:
+        caret = !extend && !collapsed ? selection.end : std::min(caret + 1, n);
+        break;
+    case CaretMove::LineStart: {
+        const std::size_t at = byteOf(text, caret);
+        const std::size_t cut = at == 0 ? std::string_view::npos : text.rfind('\r', at - 1);
+        caret = cut == std::string_view::npos ? 0 : characterCount(text.substr(0, cut + 1));
+        break;
+    }
+    case CaretMove::TextStart:
+        caret = 0;
+        break;
+    case CaretMove::TextEnd:
+        caret = n;
+        break;
+    case CaretMove::LineEnd: {
+        const std::size_t cut = text.find('\r', byteOf(text, caret));
+        caret = cut == std::string_view::npos ? n : characterCount(text.substr(0, cut));
+        break;
+    }
+    }
+    const std::size_t from = extend ? anchor : caret;
+    selection.begin = std::min(from, caret);
+    selection.end = std::max(from, caret);
+    selection.caret = caret;
+}
+
 void limitCharacters(std::string& text, InputState::Selection& selection, std::size_t most) {
     if (characterCount(text) > most) {
         text.erase(byteOf(text, most));

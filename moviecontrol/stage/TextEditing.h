@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ bool typeAtCaret(std::string& text, InputState::Selection& selection, std::strin
 // Backspace: the selection goes, or the character before the caret. False when nothing
 // changed.
 bool eraseBeforeCaret(std::string& text, InputState::Selection& selection);
+
+// Delete: the selection goes, or the character after the caret. False when nothing
+// changed.
+bool eraseAfterCaret(std::string& text, InputState::Selection& selection);
+
+// Where the arrow, Home and End keys take the caret: a character back or on, to the start
+// or end of its line, or of the whole text. Alone a key drops the selection (an arrow then stops at
+// the selection's edge on its side); with Shift the selection stretches from where it was started
+// to the caret.
+enum class CaretMove : std::uint8_t { Back, On, LineStart, LineEnd, TextStart, TextEnd };
+void moveCaret(std::string_view text, InputState::Selection& selection, CaretMove move,
+               bool extend);
 
 // The text as a field's maxChars allows it; the selection kept inside.
 void limitCharacters(std::string& text, InputState::Selection& selection, std::size_t most);

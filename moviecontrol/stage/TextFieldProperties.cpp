@@ -181,6 +181,7 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     TextFieldState& t = *o.text;
     if (is(n, "text") || is(n, "htmlText")) {
         assignFieldText(stage, object, t, m.toString(value).str(), is(n, "htmlText"));
+        stage.fieldEdited(o);
     } else if (is(n, "html")) {
         t.field.html = m.toBoolean(value);
     } else if (is(n, "textColor")) {
@@ -197,6 +198,8 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         }
     } else if (is(n, "variable")) {
         t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
+        t.boundValue.clear();
+        stage.fieldBound(o);
     } else if (is(n, "border")) {
         t.field.border = m.toBoolean(value);
     } else if (is(n, "background")) {

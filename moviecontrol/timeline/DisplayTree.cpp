@@ -213,7 +213,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::createTextField(DisplayObject& pa
                                    static_cast<std::int32_t>(text->bounds.yMax)};
     text->field.fontHeight = 240; // 12 points, the players' default format
     text->field.color = swf::Rgba{0, 0, 0, 255};
-    text->field.readOnly = false;
+    text->field.readOnly = true; // a made field is dynamic until a script makes it input
     text->movieVersion = movieVersionOf(library_, parent.library);
     o->text = text;
     runner_.prepareObject(*o);

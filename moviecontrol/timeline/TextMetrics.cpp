@@ -209,17 +209,23 @@ TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& f
                        field.field.wordWrap ? std::max(wrap, 1.0) : 0.0, field.field.multiline);
 }
 
-std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const TextFieldState& field,
-                                       double x, double y) {
+namespace {
+
+// The character at (x, y), or with `caret` the place between characters nearest it: the
+// lines above and below the text stretch to meet the point, and a point in a character's
+// right half goes after it.
+std::optional<std::size_t> locate(const CharacterCatalog& catalog, const TextFieldState& field,
+                                  double x, double y, bool caret) {
     const TextDocument& document = field.document;
     if (document.empty()) {
-        return std::nullopt;
+        return caret ? std::optional<std::size_t>(0) : std::nullopt;
     }
     const bool embedded = field.field.useOutlines;
     const double textLeft = field.bounds.xMin + kFieldGutter;
     const double room = std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kFieldGutter);
     const double wrap = field.field.wordWrap ? std::max(room, 1.0) : 0.0;
     double top = field.bounds.yMin + kFieldGutter;
+    bool firstLine = true;
     for (const Paragraph& p : paragraphsOf(document, field.field.multiline)) {
         const TextFormat& format = p.format != nullptr ? *p.format : TextFormat{};
         const ParagraphFrame frame =
@@ -239,7 +245,7 @@ std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const Te
                 descent = std::max(descent, shaped.descents[i]);
             }
             const double bottom = top + ascent + descent + lengthTwips(format.leading);
-            if (y >= top && y < bottom) {
+            if ((y >= top || (caret && firstLine)) && y < bottom) {
                 // What the line leaves free goes before it in centred and right-aligned
                 // paragraphs.
                 const double free = std::max(0.0, room - frame.lineLeft(l) - line.width -
@@ -248,21 +254,38 @@ std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const Te
                              (format.align == "center"  ? free / 2
                               : format.align == "right" ? free
                                                         : 0.0);
-                if (x < pen) {
+                if (x < pen && !caret) {
                     return std::nullopt;
                 }
                 for (std::size_t i = line.begin; i < line.end; ++i) {
-                    pen += shaped.items[i].width;
-                    if (x < pen) {
+                    const double width = shaped.items[i].width;
+                    if (caret ? x < pen + width / 2 : x < pen + width) {
                         return shaped.characters[i];
                     }
+                    pen += width;
                 }
-                return std::nullopt;
+                if (!caret) {
+                    return std::nullopt;
+                }
+                return line.end > line.begin ? shaped.characters[line.end - 1] + 1 : p.begin;
             }
+            firstLine = false;
             top = bottom;
         }
     }
-    return std::nullopt;
+    return caret ? std::optional<std::size_t>(document.size()) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const TextFieldState& field,
+                                       double x, double y) {
+    return locate(catalog, field, x, y, false);
+}
+
+std::size_t caretAt(const CharacterCatalog& catalog, const TextFieldState& field, double x,
+                    double y) {
+    return locate(catalog, field, x, y, true).value_or(0);
 }
 
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {

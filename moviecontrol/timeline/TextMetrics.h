@@ -40,6 +40,11 @@ TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& f
 // the lines. Clicks on links find what they landed on by it.
 std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const TextFieldState& field,
                                        double x, double y);
+// Where a click at (x, y), twips of the field's own space, puts the caret: between the two
+// characters nearest it, on the line it is level with (the first or last line when it is
+// above or below them).
+std::size_t caretAt(const CharacterCatalog& catalog, const TextFieldState& field, double x,
+                    double y);
 // autoSize: the box follows the text, keeping its left edge, centre or right edge.
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field);
 

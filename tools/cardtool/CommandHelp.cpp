@@ -16,12 +16,16 @@ event is an object with a "type":
   {"type": "MouseWheel", "lines": L}                     or "pixels": P (40 pixels a line)
   {"type": "KeyDown", "key": "Enter"}                    a named key, or {"Char": "a"}
   {"type": "KeyUp",   "key": {"Char": "a"}}
+  {"type": "TextInput", "codepoint": "é"}               text for the focused field, no key
+  {"type": "TextControl", "code": "Backspace"}           or Delete, Enter, SelectAll, and
+                                   Move or Select + Left or Right (+ Line or Document)
   {"type": "Wait"}                                       the following events come a frame later
 X and Y are stage pixels from the stage's top-left corner. Named keys: Enter, Space,
 Backspace, Tab, Escape, Delete, Insert, Home, End, PageUp, PageDown, ArrowLeft, ArrowUp,
 ArrowRight, ArrowDown, LeftShift, RightShift, LeftControl, RightControl, LeftAlt, RightAlt,
 CapsLock, NumLock, Pause, F1 to F12. Events before the first Wait arrive after the first
-frame is shown; only the left button reaches the movie. An event that is not understood is
+frame is shown; only the left button reaches the movie. A key that types a character types
+it once: the TextInput of the same character after it is not typed again. An event that is not understood is
 left out with a line on standard error; the rest still play.
 
 Example, a click at (100, 50) in the second frame:

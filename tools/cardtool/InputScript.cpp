@@ -50,6 +50,48 @@ std::optional<mc::KeyStroke> readKey(const QJsonValue& key) {
     return mc::KeyStroke{0, static_cast<std::uint16_t>(codes[0] > 0xFFFF ? 0 : codes[0])};
 }
 
+// An editing command by its name: Move or Select, then Left or Right, then nothing (a
+// character), Line or Document; or SelectAll, Backspace, Delete, Enter.
+std::optional<InputEvent> readTextControl(const QString& code, InputEvent& e) {
+    using Command = mc::StageInput::TextCommand;
+    e.kind = InputEvent::Kind::TextControl;
+    if (code == "SelectAll") {
+        e.command = Command::SelectAll;
+        return e;
+    }
+    if (code == "Backspace" || code == "Delete" || code == "Enter") {
+        e.command = code == "Backspace" ? Command::Backspace
+                    : code == "Delete"  ? Command::Delete
+                                        : Command::Enter;
+        return e;
+    }
+    QString rest = code;
+    if (rest.startsWith("Move")) {
+        rest = rest.mid(4);
+    } else if (rest.startsWith("Select")) {
+        e.extend = true;
+        rest = rest.mid(6);
+    } else {
+        return std::nullopt;
+    }
+    const bool left = rest.startsWith("Left");
+    if (!left && !rest.startsWith("Right")) {
+        return std::nullopt;
+    }
+    rest = rest.mid(left ? 4 : 5);
+    e.command = Command::Move;
+    if (rest.isEmpty()) {
+        e.move = left ? mc::CaretMove::Back : mc::CaretMove::On;
+    } else if (rest == "Line") {
+        e.move = left ? mc::CaretMove::LineStart : mc::CaretMove::LineEnd;
+    } else if (rest == "Document") {
+        e.move = left ? mc::CaretMove::TextStart : mc::CaretMove::TextEnd;
+    } else {
+        return std::nullopt; // words are not told apart
+    }
+    return e;
+}
+
 std::optional<InputEvent> readEvent(const QJsonObject& o, const QString& type) {
     InputEvent e;
     if (type == "MouseMove" || type == "MouseDown" || type == "MouseUp") {
@@ -84,6 +126,18 @@ std::optional<InputEvent> readEvent(const QJsonObject& o, const QString& type) {
         }
         e.wheel = static_cast<int>(std::lround(clamped(turn, kMaxWheel)));
         return e;
+    }
+    if (type == "TextInput") {
+        const QString c = o.value("codepoint").toString();
+        if (c.toUcs4().size() != 1) {
+            return std::nullopt;
+        }
+        e.kind = InputEvent::Kind::Text;
+        e.text = c.toStdString();
+        return e;
+    }
+    if (type == "TextControl") {
+        return readTextControl(o.value("code").toString(), e);
     }
     if (type == "KeyDown" || type == "KeyUp") {
         e.kind = type == "KeyDown" ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;

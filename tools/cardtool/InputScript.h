@@ -7,10 +7,20 @@
 #include <vector>
 
 #include "KeyCodes.h"
+#include "StageInput.h"
 
 // One event of an input file: what a person's mouse or keyboard did.
 struct InputEvent {
-    enum class Kind : std::uint8_t { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp };
+    enum class Kind : std::uint8_t {
+        MouseMove,
+        MouseDown,
+        MouseUp,
+        Wheel,
+        KeyDown,
+        KeyUp,
+        Text,       // text typed without a key of its own (an input method's)
+        TextControl // an editing command: caret moves, selections, erasing
+    };
     enum class Button : std::uint8_t { Left, Middle, Right };
     Kind kind = Kind::MouseMove;
     double x = 0.0; // stage pixels
@@ -18,6 +28,10 @@ struct InputEvent {
     Button button = Button::Left;
     int wheel = 0; // positive away from the person
     mc::KeyStroke key;
+    std::string text; // UTF-8, for Text
+    mc::StageInput::TextCommand command = mc::StageInput::TextCommand::Move;
+    mc::CaretMove move = mc::CaretMove::Back;
+    bool extend = false;
 };
 
 struct InputScript {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include <QString>
+
 #include "InputScript.h"
 #include "MovieView.h"
 
@@ -59,7 +61,21 @@ void deliver(mc::MoviePlayback& playback, const InputEvent& e) {
     case InputEvent::Kind::KeyUp:
         input.keyUp(e.key);
         break;
+    case InputEvent::Kind::Text:
+        input.typeText(e.text);
+        break;
+    case InputEvent::Kind::TextControl:
+        input.editText(e.command, e.move, e.extend);
+        break;
     }
+}
+
+// The character a key stroke types, which the text the same stroke sends after it (its key
+// up between them or not) must not type again; 0 for none.
+char32_t typedCharacter(const InputEvent& e) {
+    const QString typed = QString::fromStdString(e.text);
+    const auto codes = typed.toUcs4();
+    return codes.size() == 1 ? codes[0] : 0;
 }
 
 void printUsage() {
@@ -143,7 +159,15 @@ int runTraceCommand(int argc, char** argv) {
             movie->playback().stepFrame();
         }
         if (static_cast<std::size_t>(i) < script.frames.size()) {
+            char32_t keyTyped = 0;
             for (const InputEvent& e : script.frames[static_cast<std::size_t>(i)]) {
+                if (e.kind == InputEvent::Kind::KeyDown) {
+                    keyTyped = e.key.ascii;
+                } else if (e.kind == InputEvent::Kind::Text && keyTyped != 0 &&
+                           typedCharacter(e) == keyTyped) {
+                    keyTyped = 0;
+                    continue;
+                }
                 deliver(movie->playback(), e);
             }
         }

@@ -105,6 +105,50 @@ TEST(FocusTest, TabIndexesAndTabChildrenDecideWhoTakesPart) {
     EXPECT_EQ(m.tabs(2), (Names{"a", "a"}));
 }
 
+TEST(FocusTest, ArrowsMoveAShownFocusToTheNearestStopThatWay) {
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    // Four boxes 40 by 20 pixels on a square of 100, and an input field below them.
+    const auto box = [&](const char* name, int depth, double x, double y) {
+        mm.callMethod(m.root(), "createEmptyMovieClip",
+                      std::vector<Value>{Value(mm.str(name)), Value(depth)});
+        StageObject* clip = m.of(name);
+        mm.callMethod(clip, "beginFill", std::vector<Value>{Value(0xFF0000)});
+        mm.callMethod(clip, "moveTo", std::vector<Value>{Value(x), Value(y)});
+        mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x + 40), Value(y)});
+        mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x + 40), Value(y + 20)});
+        mm.callMethod(clip, "lineTo", std::vector<Value>{Value(x), Value(y + 20)});
+        mm.callMethod(clip, "endFill", std::vector<Value>{});
+        mm.set(clip, "tabEnabled", Value(true));
+    };
+    box("a", 1, 0, 0);
+    box("b", 2, 100, 0);
+    box("c", 3, 0, 100);
+    box("d", 4, 100, 100);
+    m.field(m.root(), "f", 5, 0, 200);
+    const auto press = [&](const char* key) {
+        m.input->keyDown(*keyOfName(key));
+        m.input->keyUp(*keyOfName(key));
+        return m.focused();
+    };
+    // Without a focus the arrows move nothing.
+    EXPECT_EQ(press("ArrowRight"), "");
+    EXPECT_EQ(m.tabs(1), Names{"a"});
+    const std::vector<std::pair<const char*, const char*>> walk = {
+        {"ArrowRight", "b"}, {"ArrowRight", "b"}, {"ArrowDown", "d"}, {"ArrowLeft", "c"},
+        {"ArrowDown", "f"},  {"ArrowUp", "f"}, // the field keeps the arrows for its caret
+    };
+    for (const auto& [key, then] : walk) {
+        EXPECT_EQ(press(key), then) << key;
+    }
+    // A press takes the shown focus away; the arrows then move nothing.
+    EXPECT_EQ(m.tabs(1), Names{"a"});
+    m.input->mouseDown(7000, 7000);
+    m.input->mouseUp(7000, 7000);
+    EXPECT_EQ(press("ArrowRight"), m.focused());
+    EXPECT_NE(m.focused(), "b");
+}
+
 TEST(FocusTest, FocusChangesAfterTheKeyListenersHeardTheTab) {
     FocusMovie m;
     m.field(m.root(), "a", 1, 0, 0);
@@ -224,6 +268,57 @@ TEST(FocusTest, TypingAndBackspaceWorkAtTheCaretTheSelectionSets) {
     mm.set(f, "maxChars", Value(5));
     m.input->keyDown(*keyOfCharacter('z'));
     EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你");
+    // What restrict refuses is dropped before the field counts what it holds; scripts may
+    // still set anything.
+    mm.set(f, "maxChars", Value::null());
+    mm.set(f, "restrict", Value(mm.str("0-9A-Z")));
+    m.input->typeText("a1-");
+    m.input->keyDown(*keyOfCharacter('b'));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你A1B");
+    mm.set(f, "maxChars", Value(9));
+    m.input->typeText("!2");
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "hXey你A1B2");
+    mm.set(f, "text", Value(mm.str("free text")));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "free text");
+    // The arrows move the caret inside the field; Delete takes what follows it.
+    mm.set(f, "restrict", Value::null());
+    mm.set(f, "text", Value(mm.str("abc")));
+    m.selection("setSelection", std::vector<Value>{Value(3), Value(3)});
+    m.input->keyDown(*keyOfName("ArrowLeft"));
+    m.input->keyDown(*keyOfCharacter('X'));
+    m.input->keyDown(*keyOfName("Delete"));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "abX");
+    EXPECT_EQ(m.focused(), "f");
+}
+
+TEST(FocusTest, AClickPutsTheCaretBetweenTheCharactersNearestIt) {
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    StageObject* f = m.field(m.root(), "f", 1, 0, 0);
+    // The default device font gives "h" and "e" 6 pixels each, after a gutter of 2.
+    mm.set(f, "text", Value(mm.str("hello")));
+    const auto clickAndType = [&](double xPixels, char c) {
+        m.input->mouseDown(xPixels * 20, 200);
+        m.input->mouseUp(xPixels * 20, 200);
+        m.input->keyDown(*keyOfCharacter(c));
+        return mm.toString(mm.get(f, "text")).str();
+    };
+    EXPECT_EQ(clickAndType(13, 'X'), "heXllo");   // the right half of "e": after it
+    EXPECT_EQ(clickAndType(90, 'Y'), "heXlloY");  // past the end of the line
+    EXPECT_EQ(clickAndType(1, 'Z'), "ZheXlloY");  // the gutter: before the first
+    EXPECT_EQ(clickAndType(9, 'W'), "ZWheXlloY"); // the right half of "Z" (8 pixels)
+    // Dragging selects from the press to the pointer, whichever way it goes.
+    m.input->mouseDown(90 * 20, 200);
+    m.input->mouseMove(1, 200);
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 0);
+    EXPECT_EQ(mm.toNumber(m.selection("getEndIndex")), 9);
+    m.input->mouseUp(9 * 20, 200);
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 1);
+    EXPECT_EQ(mm.toNumber(m.selection("getCaretIndex")), 1);
+    m.input->mouseMove(1, 200); // the button is up: nothing more is selected
+    EXPECT_EQ(mm.toNumber(m.selection("getBeginIndex")), 1);
+    m.input->keyDown(*keyOfCharacter('V'));
+    EXPECT_EQ(mm.toString(mm.get(f, "text")).str(), "ZV");
 }
 
 TEST(FocusTest, SetFocusAnswersTrueOnlyForTakingTheFocusAwayAndClipsMustBeEnabled) {

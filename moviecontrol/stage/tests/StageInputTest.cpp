@@ -118,6 +118,39 @@ TEST(StageInputTest, KeysAreDownUntilReleasedAndTheLastOneIsKept) {
     EXPECT_FALSE(m.input->state().keysDown[1]);
 }
 
+TEST(StageInputTest, TheWheelScrollsTheTextFieldUnderThePointerByLines) {
+    // A field 100 by 20 pixels at the corner, one line in view of six.
+    moviemaker::SwfWriter movie(version8());
+    moviemaker::Actions a;
+    a.callMethod("this", "createTextField", {"tf", "1", "0", "0", "100", "20"});
+    a.setVariable("tf.multiline", "1");
+    a.setVariable("tf.text", "a\rb\rc\rd\re\rf");
+    a.stop();
+    movie.doAction(a);
+    movie.showFrame();
+    InteractiveMovie m(movie.finish());
+    m.player->advance();
+    avm1::Machine& machine = m.scripts->machine();
+    avm1::Object* field = machine.get(m.scripts->objectOf(m.player->rootObject()), "tf").asObject();
+    ASSERT_NE(field, nullptr);
+    const auto scroll = [&] { return machine.toNumber(machine.get(field, "scroll")); };
+    m.input->mouseMove(400, 200);
+    // A turn towards the person scrolls down, away scrolls up, within what the text allows.
+    const std::vector<std::pair<int, double>> turns = {{-2, 3}, {1, 2}, {5, 1}, {-99, 6}};
+    for (const auto& [turn, then] : turns) {
+        m.input->wheel(turn);
+        EXPECT_EQ(scroll(), then) << turn;
+    }
+    // Nothing scrolls beside the field, nor once a script turned the wheel off.
+    m.input->mouseMove(4000, 200);
+    m.input->wheel(3);
+    EXPECT_EQ(scroll(), 6);
+    m.input->mouseMove(400, 200);
+    machine.set(field, "mouseWheelEnabled", avm1::Value(false));
+    m.input->wheel(3);
+    EXPECT_EQ(scroll(), 6);
+}
+
 TEST(HitTestTest, FilledDrawingContainsByItsFillRule) {
     swf::ShapeDrawing drawing;
     swf::Layer layer;

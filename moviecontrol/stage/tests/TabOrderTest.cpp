@@ -79,6 +79,58 @@ TEST(TextEditingTest, BackspaceTakesTheCharacterBeforeTheCaretOrTheSelection) {
     EXPECT_EQ(text, "");
 }
 
+TEST(TextEditingTest, DeleteTakesTheCharacterAfterTheCaretOrTheSelection) {
+    std::string text = "a中b";
+    InputState::Selection s = selectionWithin(text, 1, 1);
+    ASSERT_TRUE(eraseAfterCaret(text, s));
+    EXPECT_EQ(text, "ab");
+    EXPECT_EQ(s.caret, 1u);
+    s = selectionWithin(text, 2, 2);
+    EXPECT_FALSE(eraseAfterCaret(text, s));
+    s = selectionWithin(text, 2, 0);
+    ASSERT_TRUE(eraseAfterCaret(text, s));
+    EXPECT_EQ(text, "");
+}
+
+TEST(TextEditingTest, KeysMoveTheCaretAndShiftStretchesTheSelection) {
+    // Two lines: "ab中" and "cd"; selections as (begin, end, caret) after each key.
+    const std::string text = "ab中\rcd";
+    struct Step {
+        CaretMove move;
+        bool shift;
+        std::size_t begin, end, caret;
+    };
+    const std::vector<Step> steps = {
+        {CaretMove::On, false, 2, 2, 2},        // from the caret at 1
+        {CaretMove::On, true, 2, 3, 3},         // Shift stretches from where it started
+        {CaretMove::On, true, 2, 4, 4},         // over the line end
+        {CaretMove::Back, true, 2, 3, 3},       // and back
+        {CaretMove::Back, false, 2, 2, 2},      // alone, an arrow stops at the selection's edge
+        {CaretMove::LineEnd, false, 3, 3, 3},   // the end of the first line
+        {CaretMove::On, false, 4, 4, 4},        // the start of the second
+        {CaretMove::LineEnd, true, 4, 6, 6},    // the end of the text
+        {CaretMove::LineStart, false, 4, 4, 4}, // the start of its own line
+        {CaretMove::Back, true, 3, 4, 3},       // Shift backwards from there
+        {CaretMove::LineStart, true, 0, 4, 0},  // to the start of the first line
+        {CaretMove::On, false, 4, 4, 4},        // alone: the selection's far edge
+        {CaretMove::On, false, 5, 5, 5},
+    };
+    InputState::Selection s = selectionWithin(text, 1, 1);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        moveCaret(text, s, step.move, step.shift);
+        EXPECT_EQ(s.begin, step.begin) << "step " << i;
+        EXPECT_EQ(s.end, step.end) << "step " << i;
+        EXPECT_EQ(s.caret, step.caret) << "step " << i;
+    }
+    moveCaret(text, s, CaretMove::LineEnd, false);
+    moveCaret(text, s, CaretMove::On, false);
+    EXPECT_EQ(s.caret, 6u) << "the caret stops at the end";
+    s = selectionWithin(text, 0, 0);
+    moveCaret(text, s, CaretMove::Back, false);
+    EXPECT_EQ(s.caret, 0u) << "and at the start";
+}
+
 TEST(TextEditingTest, SelectionsAreClampedOrderedAndWhole) {
     const std::string text = "四个字符";
     const InputState::Selection s = selectionWithin(text, 9, -3);

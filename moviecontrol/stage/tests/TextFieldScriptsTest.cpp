@@ -1,57 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "ScriptCalls.h"
 #include "ScriptedMovie.h"
 #include "TextFieldState.h"
 #include "swf/ActionCodes.h"
 
 namespace mc {
 namespace {
-
-// The value at a dotted path: a variable, then members.
-moviemaker::Actions& pushPath(moviemaker::Actions& a, std::string_view path) {
-    bool first = true;
-    for (std::size_t start = 0; start <= path.size();) {
-        std::size_t dot = path.find('.', start);
-        dot = dot == std::string_view::npos ? path.size() : dot;
-        a.push(path.substr(start, dot - start));
-        a.code(first ? 0x1C : 0x4E);
-        first = false;
-        start = dot + 1;
-    }
-    return a;
-}
-
-// `variable = object.method(args...)`, the arguments as texts.
-moviemaker::Actions& callInto(moviemaker::Actions& a, std::string_view variable,
-                              std::string_view object, std::string_view method,
-                              const std::vector<std::string>& args = {}) {
-    a.push(variable);
-    for (auto it = args.rbegin(); it != args.rend(); ++it) {
-        a.push(*it);
-    }
-    a.push(static_cast<double>(args.size()));
-    pushPath(a, object);
-    a.push(method);
-    a.code(0x52); // call method
-    return a.code(0x1D);
-}
-
-// `variable = new constructor()`, the constructor found by its path.
-moviemaker::Actions& newInto(moviemaker::Actions& a, std::string_view variable,
-                             std::string_view constructor) {
-    a.push(variable);
-    a.push(0.0);
-    const std::size_t dot = constructor.rfind('.');
-    if (dot == std::string_view::npos) {
-        a.push(constructor);
-        a.code(0x40); // new object
-    } else {
-        pushPath(a, constructor.substr(0, dot));
-        a.push(constructor.substr(dot + 1));
-        a.code(0x53); // new method
-    }
-    return a.code(0x1D);
-}
 
 Lines run(int version, const moviemaker::Actions& script) {
     moviemaker::SwfWriter movie(mc::version(version));
@@ -237,6 +192,27 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
                                 "2", "2", "12", "true"}));
 }
 
+TEST(TextFieldScriptsTest, BoundFieldsAndTheirVariablesFollowEachOtherAtOnce) {
+    moviemaker::Actions a = withField();
+    a.setVariable("v", "first");
+    a.setVariable("tf.variable", "v").traceValue("tf.text");
+    a.setVariable("v", "second").traceValue("tf.text");
+    a.setVariable("_root.v", 5).traceValue("tf.text");
+    // Text a script gives the field goes back into the variable.
+    a.setVariable("tf.text", "typed").traceValue("v");
+    // A path names the clip holding the variable; an unset one leaves the text.
+    a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
+    a.setVariable("tf.variable", "mc.z").traceValue("tf.text");
+    a.setVariable("mc.y", "other").setVariable("v", "unbound").traceValue("tf.text");
+    a.setVariable("mc.z", "inner").traceValue("tf.text");
+    EXPECT_EQ(run(8, a), (Lines{"first", "second", "5", "typed", "typed", "typed", "inner"}));
+    // Before version 7 the variable's name is found whatever its case.
+    moviemaker::Actions b = withField();
+    b.setVariable("tf.variable", "Shown");
+    b.setVariable("shown", "folded").traceValue("tf.text");
+    EXPECT_EQ(run(6, b), Lines{"folded"});
+}
+
 TEST(TextFieldScriptsTest, FieldsBroadcastToThemselvesAndTheirListeners) {
     moviemaker::Actions a = withField();
     // The prototype is the broadcaster, with no listener of its own; a field hears itself.
@@ -286,62 +262,6 @@ TEST(TextFieldScriptsTest, AnAutoSizedBoxFollowsEveryChangeToItsText) {
     pushPath(a, "tf._width").code(0x48).code(0x1D);
     a.traceValue("fits").traceValue("tf.maxscroll");
     EXPECT_EQ(run(8, a), (Lines{"true", "0", "false", "1"}));
-}
-
-// A static text of the given lines, one record each, in a font whose glyphs are `glyphs`.
-moviemaker::Text staticLines(std::uint16_t font, const std::u16string& glyphs,
-                             const std::vector<std::u16string>& lines) {
-    moviemaker::Text t;
-    t.bounds = moviemaker::Rect::pixels(200, 100);
-    for (std::size_t l = 0; l < lines.size(); ++l) {
-        moviemaker::TextRecord r;
-        r.fontId = font;
-        r.height = 400;
-        r.yOffset = static_cast<std::int16_t>(400 * (l + 1));
-        for (char16_t c : lines[l]) {
-            r.glyphs.push_back({static_cast<std::uint32_t>(glyphs.find(c)), 200});
-        }
-        t.records.push_back(r);
-    }
-    return t;
-}
-
-TEST(TextSnapshotTest, SnapshotsSearchAndSelectTheStaticTextOfTheirClip) {
-    moviemaker::SwfWriter movie(mc::version(8));
-    const std::u16string glyphs = u"HeloWrdabc";
-    moviemaker::Font font;
-    font.name = "Snap";
-    for (char16_t c : glyphs) {
-        font.glyphs.push_back({moviemaker::Shape(), c, 512});
-    }
-    const std::uint16_t fontId = movie.defineFont(font);
-    movie.place(movie.defineText(staticLines(fontId, glyphs, {u"Hello", u"World"})), 1);
-    movie.place(movie.defineText(staticLines(fontId, glyphs, {u"abc"})), 2);
-    moviemaker::Actions a;
-    callInto(a, "snap", "this", "getTextSnapshot");
-    callInto(a, "count", "snap", "getCount");
-    // Lines end where a record moves down and where the next text starts, when asked.
-    callInto(a, "all", "snap", "getText", {"0", "99", "1"});
-    callInto(a, "flat", "snap", "getText", {"-5", "7", ""});
-    callInto(a, "one", "snap", "getText", {"3", "1"});
-    callInto(a, "found", "snap", "findText", {"1", "WORLD", ""});
-    callInto(a, "exact", "snap", "findText", {"0", "WORLD", "1"});
-    callInto(a, "past", "snap", "findText", {"6", "World", "1"});
-    a.traceValue("count").traceValue("all").traceValue("flat").traceValue("one");
-    a.traceValue("found").traceValue("exact").traceValue("past");
-    // Selections stay with the snapshot.
-    a.callMethod("snap", "setSelected", {"0", "2", "1"});
-    a.callMethod("snap", "setSelected", {"9", "11", "1"});
-    callInto(a, "picked", "snap", "getSelectedText", {"1"});
-    callInto(a, "none", "snap", "getSelected", {"4", "9"});
-    callInto(a, "some", "snap", "getSelected", {"1", "3"});
-    a.traceValue("picked").traceValue("none").traceValue("some");
-    movie.doAction(a);
-    movie.showFrame();
-    ScriptedMovie m(movie.finish());
-    // (Traced text breaks into lines at its newlines.)
-    EXPECT_EQ(m.traced, (Lines{"13", "Hello", "World", "abc", "HelloWo", "l", "5", "-1", "-1", "He",
-                               "d", "a", "false", "true"}));
 }
 
 } // namespace

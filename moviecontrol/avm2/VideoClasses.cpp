@@ -7,13 +7,13 @@
 #include "avm2/ByteArrayData.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/EventState.h"
-#include "avm2/FlvReader.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/LoadHost.h"
 #include "avm2/LoadSteps.h"
 #include "avm2/Machine.h"
 #include "avm2/PublicSlots.h"
 #include "avm2/Timers.h"
+#include "swf/FlvReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +23,11 @@
 namespace avm2 {
 
 namespace {
+
+using swf::flvFirstTag;
+using swf::FlvTag;
+using swf::flvVideoFrame;
+using swf::readFlvTag;
 
 Value arg(const Args& a, std::size_t i) {
     return i < a.size() ? a[i] : Value();

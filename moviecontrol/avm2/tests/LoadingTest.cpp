@@ -7,8 +7,8 @@
 #include "PlayerClassTest.h"
 
 #include "avm2/EventState.h"
-#include "avm2/FlvReader.h"
 #include "avm2/Timers.h"
+#include "swf/FlvReader.h"
 
 #include <cstring>
 
@@ -211,41 +211,41 @@ TEST(FlvReader, TagsInOrderUntilTheFileIsCutShort) {
     addTag(flv, 18, 0, {1, 2});
     addTag(flv, 9, 0x01020304, {0x42, 7, 8});
     addTag(flv, 9, 40, {0x14, 0x00, 9});
-    const std::optional<std::size_t> first = avm2::flvFirstTag(flv);
+    const std::optional<std::size_t> first = swf::flvFirstTag(flv);
     ASSERT_TRUE(first.has_value());
     std::size_t at = *first;
-    auto script = avm2::readFlvTag(flv, at);
+    auto script = swf::readFlvTag(flv, at);
     ASSERT_TRUE(script.has_value());
     EXPECT_EQ(script->type, 18);
-    auto sorenson = avm2::readFlvTag(flv, at);
+    auto sorenson = swf::readFlvTag(flv, at);
     ASSERT_TRUE(sorenson.has_value());
     // Written as 02 03 04 then 01: the fourth byte is the highest.
     EXPECT_EQ(sorenson->timeMs, 0x01020304u);
-    auto frame = avm2::flvVideoFrame(sorenson->data);
+    auto frame = swf::flvVideoFrame(sorenson->data);
     ASSERT_TRUE(frame.has_value());
     EXPECT_EQ(frame->codec, 2);
     EXPECT_FALSE(frame->keyFrame);
     EXPECT_EQ(frame->frame.size(), 2u);
     // A VP6 frame loses its crop byte as well.
-    auto vp6 = avm2::readFlvTag(flv, at);
+    auto vp6 = swf::readFlvTag(flv, at);
     ASSERT_TRUE(vp6.has_value());
-    frame = avm2::flvVideoFrame(vp6->data);
+    frame = swf::flvVideoFrame(vp6->data);
     ASSERT_TRUE(frame.has_value());
     EXPECT_TRUE(frame->keyFrame);
     EXPECT_EQ(frame->frame.size(), 1u);
-    EXPECT_FALSE(avm2::readFlvTag(flv, at).has_value());
+    EXPECT_FALSE(swf::readFlvTag(flv, at).has_value());
 
     // A length past the end, a command frame and a file that is no FLV.
     Bytes cut = flvHeader();
     addTag(cut, 9, 0, {0x12, 1, 2, 3});
     cut.resize(cut.size() - 6);
-    at = *avm2::flvFirstTag(cut);
-    EXPECT_FALSE(avm2::readFlvTag(cut, at).has_value());
-    EXPECT_FALSE(avm2::flvVideoFrame(Bytes{0x52, 0}).has_value());
-    EXPECT_FALSE(avm2::flvFirstTag(bytesOf("FLX\1\1\0\0\0\x09")).has_value());
+    at = *swf::flvFirstTag(cut);
+    EXPECT_FALSE(swf::readFlvTag(cut, at).has_value());
+    EXPECT_FALSE(swf::flvVideoFrame(Bytes{0x52, 0}).has_value());
+    EXPECT_FALSE(swf::flvFirstTag(bytesOf("FLX\1\1\0\0\0\x09")).has_value());
     Bytes hugeHeader = flvHeader();
     hugeHeader[8] = 0xFF;
-    EXPECT_FALSE(avm2::flvFirstTag(hugeHeader).has_value());
+    EXPECT_FALSE(swf::flvFirstTag(hugeHeader).has_value());
 }
 
 class Streams : public Loading {

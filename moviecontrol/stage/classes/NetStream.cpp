@@ -14,6 +14,7 @@
 #include "avm1/Function.h"
 #include "avm1/Packages.h"
 #include "avm1/classes/NetConnection.h"
+#include "swf/FlvReader.h"
 
 namespace mc {
 
@@ -50,30 +51,16 @@ StreamState* stateOf(avm1::Object* self) {
     return self != nullptr ? dynamic_cast<StreamState*>(self->nativeState()) : nullptr;
 }
 
-std::uint32_t readBig(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) {
-        v = (v << 8) | b[at + static_cast<std::size_t>(i)];
-    }
-    return v;
-}
-
 // The length of an FLV file in milliseconds: the latest timestamp of its tags; none when
 // the bytes are not an FLV file. Tags cut short end the walk.
 std::optional<double> flvDurationMs(std::span<const std::uint8_t> file) {
-    if (file.size() < 9 || file[0] != 'F' || file[1] != 'L' || file[2] != 'V') {
+    std::optional<std::size_t> at = swf::flvFirstTag(file);
+    if (!at) {
         return std::nullopt;
     }
-    std::size_t at = readBig(file, 5, 4) + 4; // header, then the first "previous tag size"
     std::uint32_t latest = 0;
-    while (at >= 9 && at + 11 <= file.size()) {
-        const std::uint32_t size = readBig(file, at + 1, 3);
-        const std::uint32_t stamp = readBig(file, at + 4, 3) | (std::uint32_t{file[at + 7]} << 24);
-        if (at + 11 + size > file.size()) {
-            break;
-        }
-        latest = std::max(latest, stamp);
-        at += 11 + std::size_t{size} + 4;
+    while (const std::optional<swf::FlvTag> tag = swf::readFlvTag(file, *at)) {
+        latest = std::max(latest, tag->timeMs);
     }
     return static_cast<double>(latest);
 }

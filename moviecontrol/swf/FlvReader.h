@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-namespace avm2 {
+namespace swf {
 
 struct FlvTag {
     enum class Type : std::uint8_t { Audio = 8, Video = 9, Script = 18 };
@@ -34,4 +34,4 @@ struct FlvVideoFrame {
 };
 std::optional<FlvVideoFrame> flvVideoFrame(std::span<const std::uint8_t> tagData);
 
-} // namespace avm2
+} // namespace swf

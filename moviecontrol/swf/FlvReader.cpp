@@ -1,6 +1,6 @@
-#include "avm2/FlvReader.h"
+#include "swf/FlvReader.h"
 
-namespace avm2 {
+namespace swf {
 
 namespace {
 
@@ -72,4 +72,4 @@ std::optional<FlvVideoFrame> flvVideoFrame(std::span<const std::uint8_t> tagData
     return out;
 }
 
-} // namespace avm2
+} // namespace swf

@@ -41,6 +41,8 @@ class Drawing {
     bool empty() const { return shape_.records.empty(); }
     // What the drawing covers, twips of the clip's space (strokes included).
     Bounds bounds() const { return bounds_; }
+    // The same without the lines' widths: where the edges run.
+    Bounds edges() const { return edges_; }
     // Grows with every change, so that a renderer can keep its conversion until then.
     std::uint64_t generation() const { return generation_; }
 
@@ -54,11 +56,12 @@ class Drawing {
 
     swf::Shape shape_;
     Bounds bounds_;
+    Bounds edges_;
     std::uint64_t generation_ = freshGeneration();
     std::optional<std::uint32_t> fill_; // 1-based index of the fill being drawn
     std::optional<std::uint32_t> line_;
     std::optional<swf::LineStyle> lineStyle_; // the line in force, as last given
-    double lineHalfWidth_ = 0.0;
+    double lineReach_ = 0.0;                  // how far the line in force widens the box, twips
     std::int32_t penX_ = 0;
     std::int32_t penY_ = 0;
     std::int32_t fillStartX_ = 0;

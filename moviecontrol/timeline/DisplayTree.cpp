@@ -241,13 +241,15 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
     DisplayObject* parent = original.parent;
     // The topmost script depth takes no duplicate.
     const bool field = original.kind == CharacterKind::EditText && original.text;
+    // A button is copied as a clip is, from its definition.
+    const bool button = original.kind == CharacterKind::Button;
     if (parent == nullptr || original.removed || depth >= kMaxScriptDepth ||
-        !((original.clip && original.kind == CharacterKind::Sprite) || field)) {
+        !((original.clip && original.kind == CharacterKind::Sprite) || field || button)) {
         return nullptr;
     }
     const auto self = sharedOf(original); // the original may sit at the depth taken
     std::shared_ptr<DisplayObject> o;
-    if (!field && original.clip->timeline == nullptr) {
+    if (!field && !button && original.clip->timeline == nullptr) {
         o = createEmptyClip(*parent, name, depth);
     } else {
         o = insertNew(*parent, depth, name);

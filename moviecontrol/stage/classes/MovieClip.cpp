@@ -341,7 +341,11 @@ class Methods {
     }
 
     Value duplicate(CallArgs& c) {
-        DisplayObject* o = selfClip(c);
+        // Borrowed by a button, it copies the button.
+        DisplayObject* o = self(c);
+        if (o != nullptr && !o->clip && o->kind != CharacterKind::Button) {
+            o = nullptr;
+        }
         if (o == nullptr || c.count() < 2) {
             return Value();
         }
@@ -350,7 +354,10 @@ class Methods {
         if (!depth) {
             return Value();
         }
-        copyInit(c.arg(2));
+        // A button's copy takes no init object.
+        if (o->kind != CharacterKind::Button) {
+            copyInit(c.arg(2));
+        }
         auto made = stage_.player().edits().duplicateClip(*o, name.view(), *depth);
         // A clip without a timeline of its own is not constructed: its copy takes the init
         // object here.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "InteractiveMovie.h"
 #include "ScriptedMovie.h"
 #include "StageObject.h"
 
@@ -342,6 +343,37 @@ TEST(DisplayRulesTest, RootHoldsThePlayersVersion) {
     EXPECT_EQ(std::string(m.typeOf(m.get(d.root(), "$version"))), "string");
     EXPECT_TRUE(m.deleteProperty(d.root(), m.str("$version")));
     EXPECT_TRUE(m.get(d.root(), "$version").isUndefined());
+}
+
+// MovieClip's duplicateMovieClip, borrowed by a button, copies the button; the copy takes no
+// init object.
+TEST(DisplayRulesTest, ButtonsDuplicateWithoutTheirInitObject) {
+    moviemaker::SwfWriter movie(version(6));
+    const uint16_t looks = rectangleShape(movie, {255, 0, 0, 255}, 0, 0, 200, 100);
+    moviemaker::Button b;
+    b.records = {{0x0F, looks, 1, {}, {}}};
+    moviemaker::PlaceObject place;
+    place.depth = 1;
+    place.characterId = movie.defineButton2(b);
+    place.name = "button";
+    movie.placeObject(place);
+    movie.doAction(moviemaker::Actions().stop());
+    movie.showFrame();
+    ScriptedMovie s(movie.finish());
+    s.frames(1);
+    avm1::Machine& m = s.scripts->machine();
+    avm1::Object* root = s.scripts->objectOf(s.player->rootObject());
+    avm1::Object* button = m.get(root, "button").asObject();
+    ASSERT_NE(button, nullptr);
+    m.set(button, "dupl", m.get(m.prototypeOf("MovieClip"), "duplicateMovieClip"));
+    avm1::Object* init = m.newObject();
+    m.set(init, "x", Value(4));
+    const Value copy = m.callMethod(
+        button, "dupl", std::vector<Value>{Value(m.str("copy")), Value(3), Value(init)});
+    ASSERT_TRUE(copy.isObject());
+    EXPECT_EQ(std::string(m.typeOf(copy)), "object");
+    EXPECT_EQ(m.toString(copy).str(), "_level0.copy");
+    EXPECT_TRUE(m.get(copy.asObject(), "x").isUndefined());
 }
 
 } // namespace

@@ -67,8 +67,7 @@ void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
     if (line) {
         shape_.styles.lines.push_back(*line);
         line_ = static_cast<std::uint32_t>(shape_.styles.lines.size());
-        // The players widen a drawing's box by the line's whole width on every side.
-        lineReach_ = line->width;
+        lineReach_ = wholeLineReach_ ? line->width : line->width / 2.0;
     } else {
         line_.reset();
         lineReach_ = 0.0;

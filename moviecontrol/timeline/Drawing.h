@@ -21,6 +21,10 @@ class Drawing {
     // Records one drawing may hold; past it further edges are ignored.
     static constexpr std::size_t kMaxRecords = 200'000;
 
+    // ActionScript 2's drawings widen their box by a line's whole width on every side;
+    // ActionScript 3's by half of it, where the stroke reaches. Set before drawing.
+    void setWholeLineReach(bool whole) { wholeLineReach_ = whole; }
+
     void beginFill(const swf::FillStyle& fill);
     // A line style for the edges that follow; nothing means no lines.
     void lineStyle(const std::optional<swf::LineStyle>& line);
@@ -62,6 +66,7 @@ class Drawing {
     std::optional<std::uint32_t> line_;
     std::optional<swf::LineStyle> lineStyle_; // the line in force, as last given
     double lineReach_ = 0.0;                  // how far the line in force widens the box, twips
+    bool wholeLineReach_ = false;
     std::int32_t penX_ = 0;
     std::int32_t penY_ = 0;
     std::int32_t fillStartX_ = 0;

@@ -544,6 +544,7 @@ class Methods {
         }
         if (!o->drawing) {
             o->drawing = std::make_shared<Drawing>();
+            o->drawing->setWholeLineReach(true);
         }
         return o->drawing.get();
     }

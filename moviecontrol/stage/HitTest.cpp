@@ -1,6 +1,8 @@
 #include "HitTest.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "Drawing.h"
 #include "SwfConversions.h"
@@ -63,6 +65,67 @@ int windingOf(const swf::Path& path, double x, double y) {
     return winding;
 }
 
+double distanceToSegment(const swf::Point& a, const swf::Point& b, double x, double y) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double length = dx * dx + dy * dy;
+    double t = length > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / length : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(a.x + t * dx - x, a.y + t * dy - y);
+}
+
+// The nearest any part of `path` comes to the point.
+double distanceToPath(const swf::Path& path, double x, double y) {
+    double nearest = std::numeric_limits<double>::infinity();
+    swf::Point start;
+    swf::Point pen;
+    for (const swf::PathElement& e : path.elements) {
+        switch (e.verb) {
+        case swf::PathVerb::MoveTo:
+            start = pen = e.to;
+            break;
+        case swf::PathVerb::LineTo:
+            nearest = std::min(nearest, distanceToSegment(pen, e.to, x, y));
+            pen = e.to;
+            break;
+        case swf::PathVerb::QuadTo: {
+            swf::Point previous = pen;
+            for (int i = 1; i <= kCurveSteps; ++i) {
+                const double t = static_cast<double>(i) / kCurveSteps;
+                const double u = 1.0 - t;
+                const swf::Point p{u * u * pen.x + 2 * u * t * e.control.x + t * t * e.to.x,
+                                   u * u * pen.y + 2 * u * t * e.control.y + t * t * e.to.y};
+                nearest = std::min(nearest, distanceToSegment(previous, p, x, y));
+                previous = p;
+            }
+            pen = e.to;
+            break;
+        }
+        case swf::PathVerb::Close:
+            nearest = std::min(nearest, distanceToSegment(pen, start, x, y));
+            pen = start;
+            break;
+        }
+    }
+    return nearest;
+}
+
+// A drawn line is hit within half its width of its path, a hairline within half a pixel.
+bool strokesContain(const swf::ShapeDrawing& drawing, double x, double y) {
+    for (const swf::Layer& layer : drawing.layers) {
+        for (const swf::StrokePath& stroke : layer.strokes) {
+            if (stroke.style >= layer.styles.lines.size()) {
+                continue;
+            }
+            const double half = std::max(layer.styles.lines[stroke.style].width / 2.0, 10.0);
+            if (distanceToPath(stroke.path, x, y) <= half) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool boxContains(const swf::Rect& r, double x, double y) {
     return x >= r.xMin && x <= r.xMax && y >= r.yMin && y <= r.yMax;
 }
@@ -98,6 +161,27 @@ bool drawingContains(const swf::ShapeDrawing& drawing, double x, double y) {
 
 HitTester::HitTester(const swf::Movie& movie, const TimelinePlayer& player)
     : movie_(movie), player_(player) {}
+
+bool HitTester::drawingHits(const Drawing& drawing, double x, double y) const {
+    const Bounds b = drawing.bounds();
+    if (b.empty() || x < b.xMin || x > b.xMax || y < b.yMin || y > b.yMax) {
+        return false;
+    }
+    // Drawings are rebuilt only when they change; a new drawing has a new generation, so a
+    // stale entry never answers for it.
+    auto found = drawings_.find(&drawing);
+    if (found == drawings_.end() || found->second.first != drawing.generation()) {
+        if (drawings_.size() >= kMaxCachedDrawings) {
+            drawings_.clear();
+        }
+        const swf::Shape shown = drawing.shownShape();
+        auto built = std::make_shared<const swf::ShapeDrawing>(
+            swf::buildDrawing(shown.styles, shown.records));
+        found = drawings_.insert_or_assign(&drawing, std::pair(drawing.generation(), built)).first;
+    }
+    const swf::ShapeDrawing& shape = *found->second.second;
+    return drawingContains(shape, x, y) || strokesContain(shape, x, y);
+}
 
 bool HitTester::shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y,
                               std::uint16_t library) const {
@@ -199,7 +283,7 @@ bool HitTester::unmasked(const DisplayObject& parent, const DisplayObject& child
 
 bool HitTester::childHits(const DisplayObject& parent, const DisplayObject& child,
                           const Transform& m, double x, double y, int nesting) const {
-    if (!child.visible || child.isMask || child.maskedCount > 0) {
+    if ((!child.visible && !includeHidden) || child.isMask || child.maskedCount > 0) {
         return false;
     }
     return contentHits(child, m * child.matrix, x, y, nesting + 1) &&
@@ -218,10 +302,7 @@ bool HitTester::contentHits(const DisplayObject& object, const Transform& frame,
     if (object.clip) {
         if (object.drawing) {
             const Transform back = inverse(m);
-            const auto b = object.drawing->bounds();
-            const double lx = back.mapX(x, y);
-            const double ly = back.mapY(x, y);
-            if (!b.empty() && lx >= b.xMin && lx <= b.xMax && ly >= b.yMin && ly <= b.yMax) {
+            if (drawingHits(*object.drawing, back.mapX(x, y), back.mapY(x, y))) {
                 return true;
             }
         }
@@ -245,7 +326,7 @@ bool HitTester::contentHits(const DisplayObject& object, const Transform& frame,
 }
 
 bool HitTester::hits(const DisplayObject& object, double x, double y) const {
-    for (const DisplayObject* o = &object; o != nullptr; o = o->parent) {
+    for (const DisplayObject* o = &object; o != nullptr && !includeHidden; o = o->parent) {
         if (!o->visible) {
             return false;
         }

@@ -12,6 +12,8 @@
 
 namespace mc {
 
+class Drawing;
+
 // Whether a point of the stage falls on what a display object shows: the fills of its
 // shapes (strokes do not count), the boxes of its texts, a button's hit-state records,
 // everything inside a clip; masks and invisible objects taken into account. Points are
@@ -31,6 +33,8 @@ class HitTester {
     // The clip a wanted clip is hit through instead of its own content (a script's
     // hitArea), null for its own; unset, every clip is hit by its own content.
     std::function<const DisplayObject*(const DisplayObject&)> hitAreaOf;
+    // Hidden objects count as shown (a script's hitTest asks about shapes, seen or not).
+    bool includeHidden = false;
 
     // The deepest clip under the point that holds visible content there, ignoring `skip`
     // and everything inside it (the clip being dragged); null for none.
@@ -41,7 +45,12 @@ class HitTester {
     bool shapeContains(std::uint16_t id, std::uint16_t ratio, double x, double y,
                        std::uint16_t library = 0) const;
 
+    // A script's drawing covers the point of its clip's twips: its fills, or its lines within
+    // their widths.
+    bool drawingHits(const Drawing& drawing, double x, double y) const;
+
   private:
+    static constexpr std::size_t kMaxCachedDrawings = 64;
     bool contentHits(const DisplayObject& object, const Transform& m, double x, double y,
                      int nesting) const;
     bool buttonHits(std::uint16_t id, const Transform& m, double x, double y, int nesting,
@@ -63,6 +72,9 @@ class HitTester {
     const TimelinePlayer& player_;
     // By library << 16 | id.
     mutable std::map<std::uint32_t, std::shared_ptr<const swf::ShapeDrawing>> shapes_;
+    mutable std::map<const Drawing*,
+                     std::pair<std::uint64_t, std::shared_ptr<const swf::ShapeDrawing>>>
+        drawings_;
 };
 
 // Whether a filled drawing contains a point of its own space.

@@ -99,6 +99,10 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
     }
     StageObject* made = machine_->make<StageObject>(proto, *this, shared);
     objects_.emplace(object.serial, made);
+    if (&object == &player_->rootObject()) {
+        // The first movie's timeline holds the player's version, an ordinary variable.
+        machine_->set(made, "$version", Value(machine_->str("LNX 8,0,0,0")));
+    }
     if (object.kind == CharacterKind::EditText) {
         listenToItself(*machine_, *made);
     }

@@ -213,6 +213,8 @@ class StageScripts final : public ScriptRunner {
   public:
     // attachMovie's init object, applied by the construction that follows.
     void setInitObject(avm1::Object* init) { initObject_ = init; }
+    // The init object no construction took yet.
+    avm1::Object* pendingInitObject() const { return initObject_; }
 };
 
 // Installs the display classes on the machine's global object, one function per entry of

@@ -49,6 +49,10 @@ class CharacterCatalog {
         (void)ratio;
         return std::nullopt;
     }
+    // The same without the widths of a shape's lines, where its definition states them apart.
+    virtual std::optional<swf::Rect> edgeBounds(std::uint16_t id, std::uint16_t ratio) const {
+        return bounds(id, ratio);
+    }
 };
 
 } // namespace mc

@@ -55,10 +55,14 @@ void apply(DisplayObject& o, const Parts& p, double ScriptGeometry::*field, doub
     o.scriptMove(m, g);
 }
 
-// Positions are kept in whole twips, as the players keep them: what is short of a whole
-// twip is dropped, so that small steps added to _x never add up.
+// Positions are kept in a 32-bit count of whole twips, as the players keep them: what is
+// short of a whole twip is dropped, so that small steps added to _x never add up. A position
+// past that range (infinities too) becomes the one value the processor gives for every number
+// it cannot convert, the most negative.
 double toTwips(double pixels) {
-    return std::trunc(pixels * 20.0);
+    const double twips = std::trunc(pixels * 20.0);
+    constexpr double kMin = -2147483648.0;
+    return twips >= kMin && twips <= 2147483647.0 ? twips : kMin;
 }
 
 } // namespace
@@ -72,13 +76,13 @@ double y(const DisplayObject& o) {
 }
 
 void setX(DisplayObject& o, double pixels) {
-    if (std::isfinite(pixels)) {
+    if (!std::isnan(pixels)) {
         o.scriptMoveTo(toTwips(pixels), o.matrix.ty);
     }
 }
 
 void setY(DisplayObject& o, double pixels) {
-    if (std::isfinite(pixels)) {
+    if (!std::isnan(pixels)) {
         o.scriptMoveTo(o.matrix.tx, toTwips(pixels));
     }
 }

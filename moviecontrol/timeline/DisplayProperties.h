@@ -13,6 +13,7 @@ namespace props {
 
 double x(const DisplayObject& o);
 double y(const DisplayObject& o);
+// NaN leaves the position; an infinite one is out of range like any too large.
 void setX(DisplayObject& o, double pixels);
 void setY(DisplayObject& o, double pixels);
 

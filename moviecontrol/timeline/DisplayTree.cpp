@@ -96,8 +96,8 @@ void TimelinePlayer::previousClipFrame(DisplayObject& clip) {
 }
 
 std::shared_ptr<DisplayObject> TimelinePlayer::insertNew(DisplayObject& parent, std::int32_t depth,
-                                                         std::string_view name) {
-    if (!parent.clip || parent.removed || !scriptDepth(depth) ||
+                                                         std::string_view name, bool anyDepth) {
+    if (!parent.clip || parent.removed || (!anyDepth && !scriptDepth(depth)) ||
         liveObjects_ >= limits_.maxObjects) {
         return nullptr;
     }
@@ -164,7 +164,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::placeCharacter(DisplayObject& par
 
 std::shared_ptr<DisplayObject>
 TimelinePlayer::createEmptyClip(DisplayObject& parent, std::string_view name, std::int32_t depth) {
-    auto o = insertNew(parent, depth, name);
+    // Unlike the other ways to make a clip, any 32-bit depth takes an empty one.
+    auto o = insertNew(parent, depth, name, true);
     if (!o) {
         return nullptr;
     }
@@ -240,13 +241,15 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
     DisplayObject* parent = original.parent;
     // The topmost script depth takes no duplicate.
     const bool field = original.kind == CharacterKind::EditText && original.text;
+    // A button is copied as a clip is, from its definition.
+    const bool button = original.kind == CharacterKind::Button;
     if (parent == nullptr || original.removed || depth >= kMaxScriptDepth ||
-        !((original.clip && original.kind == CharacterKind::Sprite) || field)) {
+        !((original.clip && original.kind == CharacterKind::Sprite) || field || button)) {
         return nullptr;
     }
     const auto self = sharedOf(original); // the original may sit at the depth taken
     std::shared_ptr<DisplayObject> o;
-    if (!field && original.clip->timeline == nullptr) {
+    if (!field && !button && original.clip->timeline == nullptr) {
         o = createEmptyClip(*parent, name, depth);
     } else {
         o = insertNew(*parent, depth, name);

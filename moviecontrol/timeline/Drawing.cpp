@@ -25,11 +25,13 @@ std::int32_t twips(double pixels) {
 void Drawing::cover(std::int32_t x, std::int32_t y) {
     Bounds point;
     point.valid = true;
-    point.xMin = x - lineHalfWidth_;
-    point.xMax = x + lineHalfWidth_;
-    point.yMin = y - lineHalfWidth_;
-    point.yMax = y + lineHalfWidth_;
+    point.xMin = x - lineReach_;
+    point.xMax = x + lineReach_;
+    point.yMin = y - lineReach_;
+    point.yMax = y + lineReach_;
     bounds_.add(point);
+    edges_.add(Bounds{static_cast<double>(x), static_cast<double>(y), static_cast<double>(x),
+                      static_cast<double>(y), true});
 }
 
 void Drawing::selectStyles() {
@@ -65,10 +67,10 @@ void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
     if (line) {
         shape_.styles.lines.push_back(*line);
         line_ = static_cast<std::uint32_t>(shape_.styles.lines.size());
-        lineHalfWidth_ = line->width / 2.0;
+        lineReach_ = wholeLineReach_ ? line->width : line->width / 2.0;
     } else {
         line_.reset();
-        lineHalfWidth_ = 0.0;
+        lineReach_ = 0.0;
     }
     selectStyles();
 }
@@ -168,10 +170,11 @@ swf::Shape Drawing::shownShape() const {
 void Drawing::clear() {
     shape_ = swf::Shape{};
     bounds_ = Bounds{};
+    edges_ = Bounds{};
     fill_.reset();
     line_.reset();
     lineStyle_.reset();
-    lineHalfWidth_ = 0.0;
+    lineReach_ = 0.0;
     penX_ = penY_ = fillStartX_ = fillStartY_ = 0;
     generation_ = freshGeneration();
 }

@@ -21,6 +21,10 @@ class Drawing {
     // Records one drawing may hold; past it further edges are ignored.
     static constexpr std::size_t kMaxRecords = 200'000;
 
+    // ActionScript 2's drawings widen their box by a line's whole width on every side;
+    // ActionScript 3's by half of it, where the stroke reaches. Set before drawing.
+    void setWholeLineReach(bool whole) { wholeLineReach_ = whole; }
+
     void beginFill(const swf::FillStyle& fill);
     // A line style for the edges that follow; nothing means no lines.
     void lineStyle(const std::optional<swf::LineStyle>& line);
@@ -41,6 +45,8 @@ class Drawing {
     bool empty() const { return shape_.records.empty(); }
     // What the drawing covers, twips of the clip's space (strokes included).
     Bounds bounds() const { return bounds_; }
+    // The same without the lines' widths: where the edges run.
+    Bounds edges() const { return edges_; }
     // Grows with every change, so that a renderer can keep its conversion until then.
     std::uint64_t generation() const { return generation_; }
 
@@ -54,11 +60,13 @@ class Drawing {
 
     swf::Shape shape_;
     Bounds bounds_;
+    Bounds edges_;
     std::uint64_t generation_ = freshGeneration();
     std::optional<std::uint32_t> fill_; // 1-based index of the fill being drawn
     std::optional<std::uint32_t> line_;
     std::optional<swf::LineStyle> lineStyle_; // the line in force, as last given
-    double lineHalfWidth_ = 0.0;
+    double lineReach_ = 0.0;                  // how far the line in force widens the box, twips
+    bool wholeLineReach_ = false;
     std::int32_t penX_ = 0;
     std::int32_t penY_ = 0;
     std::int32_t fillStartX_ = 0;

@@ -8,7 +8,7 @@
 namespace mc {
 
 std::optional<Bounds> characterBounds(const CharacterCatalog& catalog, const DisplayObject& object,
-                                      const Transform& m, std::uint16_t ratio) {
+                                      const Transform& m, std::uint16_t ratio, bool strokes) {
     if (object.kind == CharacterKind::Bitmap && object.pixels) {
         return mapBounds(
             m, Bounds{0, 0, object.pixels->width() * 20.0, object.pixels->height() * 20.0, true});
@@ -17,7 +17,8 @@ std::optional<Bounds> characterBounds(const CharacterCatalog& catalog, const Dis
         object.text) {
         return mapBounds(m, object.text->bounds);
     }
-    const auto own = catalog.bounds(object.characterId, ratio);
+    const auto own = strokes ? catalog.bounds(object.characterId, ratio)
+                             : catalog.edgeBounds(object.characterId, ratio);
     if (!own) {
         return std::nullopt;
     }

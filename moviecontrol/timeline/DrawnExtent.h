@@ -15,8 +15,9 @@ struct DisplayObject;
 
 // What a character that is not a container covers under `m`: a script's bitmap or a field by
 // their state, others by what the dictionary states (none where it states nothing).
+// Without `strokes`, a shape counts by its edges alone.
 std::optional<Bounds> characterBounds(const CharacterCatalog& catalog, const DisplayObject& object,
-                                      const Transform& m, std::uint16_t ratio);
+                                      const Transform& m, std::uint16_t ratio, bool strokes = true);
 
 // Where the drawing of `object` can land under `m`, following what the frame's commands draw,
 // so that the picture a group is composed in need be no larger; none when some part's reach

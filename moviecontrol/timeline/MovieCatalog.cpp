@@ -117,4 +117,22 @@ std::optional<swf::Rect> MovieCatalog::bounds(std::uint16_t id, std::uint16_t ra
         *d);
 }
 
+std::optional<swf::Rect> MovieCatalog::edgeBounds(std::uint16_t id, std::uint16_t ratio) const {
+    if (const auto* shape = movie_.findAs<swf::Shape>(id)) {
+        return shape->edgeBounds;
+    }
+    if (const auto* morph = movie_.findAs<swf::MorphShape>(id)) {
+        const double t = ratio / 65535.0;
+        const auto mix = [t](std::int32_t from, std::int32_t to) {
+            return static_cast<std::int32_t>(
+                std::lround(from + (static_cast<double>(to) - from) * t));
+        };
+        const swf::Rect& s = morph->startEdgeBounds;
+        const swf::Rect& e = morph->endEdgeBounds;
+        return swf::Rect{mix(s.xMin, e.xMin), mix(s.xMax, e.xMax), mix(s.yMin, e.yMin),
+                         mix(s.yMax, e.yMax)};
+    }
+    return bounds(id, ratio);
+}
+
 } // namespace mc

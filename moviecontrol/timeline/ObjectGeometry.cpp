@@ -10,7 +10,7 @@
 namespace mc {
 
 Bounds ObjectGeometry::contentBounds(const DisplayObject& object, const Transform& m,
-                                     std::size_t& budget, bool startShapes) const {
+                                     std::size_t& budget, bool startShapes, bool strokes) const {
     if (budget == 0) {
         return {};
     }
@@ -25,11 +25,11 @@ Bounds ObjectGeometry::contentBounds(const DisplayObject& object, const Transfor
         break;
     case CharacterKind::Sprite:
         if (object.drawing) {
-            box.add(mapBounds(m, object.drawing->bounds()));
+            box.add(mapBounds(m, strokes ? object.drawing->bounds() : object.drawing->edges()));
         }
         if (object.clip) {
             for (const auto& [depth, child] : object.clip->displayList) {
-                box.add(contentBounds(*child, m * child->matrix, budget, startShapes));
+                box.add(contentBounds(*child, m * child->matrix, budget, startShapes, strokes));
             }
         }
         break;
@@ -50,7 +50,7 @@ Bounds ObjectGeometry::contentBounds(const DisplayObject& object, const Transfor
         break;
     default:
         if (const auto own = characterBounds(library_.catalog(object.library), object, m,
-                                             startShapes ? 0 : object.ratio)) {
+                                             startShapes ? 0 : object.ratio, strokes)) {
             box.add(*own);
         }
         break;
@@ -81,8 +81,12 @@ Bounds ObjectGeometry::scriptBoundsOf(const DisplayObject& object, const Transfo
     return ownBounds(object, toSpace, true);
 }
 
+Bounds ObjectGeometry::scriptEdgesOf(const DisplayObject& object, const Transform& toSpace) const {
+    return ownBounds(object, toSpace, true, true, false);
+}
+
 Bounds ObjectGeometry::ownBounds(const DisplayObject& object, const Transform& toSpace,
-                                 bool startShapes, bool windowed) const {
+                                 bool startShapes, bool windowed, bool strokes) const {
     if (windowed && object.scrollRect) {
         return mapBounds(toSpace, object.scrollRect->frame());
     }
@@ -91,14 +95,15 @@ Bounds ObjectGeometry::ownBounds(const DisplayObject& object, const Transform& t
     Bounds box;
     if (object.clip) {
         if (object.drawing) {
-            box.add(mapBounds(toSpace, object.drawing->bounds()));
+            box.add(
+                mapBounds(toSpace, strokes ? object.drawing->bounds() : object.drawing->edges()));
         }
         for (const auto& [depth, child] : object.clip->displayList) {
-            box.add(contentBounds(*child, toSpace * child->matrix, budget, startShapes));
+            box.add(contentBounds(*child, toSpace * child->matrix, budget, startShapes, strokes));
         }
         return box;
     }
-    return contentBounds(object, toSpace, budget, startShapes);
+    return contentBounds(object, toSpace, budget, startShapes, strokes);
 }
 
 } // namespace mc

@@ -29,14 +29,18 @@ class ObjectGeometry {
     // The bounds scripts read (getBounds, hitTest between clips): a morph shape counts with
     // its start shape whatever its ratio, as players report it.
     Bounds scriptBoundsOf(const DisplayObject& object, const Transform& toSpace) const;
+    // The same without strokes (getRect): the edges alone, as shapes state them apart from
+    // the lines' widths.
+    Bounds scriptEdgesOf(const DisplayObject& object, const Transform& toSpace) const;
 
     // What the characters of `object` and everything inside it cover under `m`, from the
     // bounds their definitions state; each object visited uses up one of `budget`.
+    // `strokes`: lines count with their widths.
     Bounds contentBounds(const DisplayObject& object, const Transform& m, std::size_t& budget,
-                         bool startShapes = false) const;
+                         bool startShapes = false, bool strokes = true) const;
     // `windowed`: a scroll window stands for the content behind it.
     Bounds ownBounds(const DisplayObject& object, const Transform& toSpace, bool startShapes,
-                     bool windowed = true) const;
+                     bool windowed = true, bool strokes = true) const;
 
   private:
     const MovieLibrary& library_;

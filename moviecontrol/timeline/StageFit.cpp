@@ -76,17 +76,17 @@ void StageLayout::setAlign(std::string_view letters) {
 
 std::string StageLayout::alignName() const {
     std::string out;
-    if (top) {
-        out += 'T';
-    }
-    if (bottom) {
-        out += 'B';
-    }
     if (left) {
         out += 'L';
     }
+    if (top) {
+        out += 'T';
+    }
     if (right) {
         out += 'R';
+    }
+    if (bottom) {
+        out += 'B';
     }
     return out;
 }

@@ -38,7 +38,7 @@ struct StageLayout {
     std::string_view scaleModeName() const;
     // Letters L, R, T and B in any order and case; everything else is ignored.
     void setAlign(std::string_view letters);
-    // The letters as scripts read them back: vertical first, then horizontal ("TL", "B").
+    // The letters as ActionScript 2 reads them back: left, top, right, bottom ("LT", "B").
     std::string alignName() const;
     // Only the plain fit hides what lies beyond the stage behind bars: a movie that chose
     // another mode or an alignment lays itself out for the whole view.

@@ -244,8 +244,9 @@ class TimelinePlayer {
     void createTextState(DisplayObject& object);
     void beginScripts();
     void endScripts();
+    // `anyDepth`: depths outside the scripts' range are taken too.
     std::shared_ptr<DisplayObject> insertNew(DisplayObject& parent, std::int32_t depth,
-                                             std::string_view name);
+                                             std::string_view name, bool anyDepth = false);
     void releaseObject(DisplayObject& object, bool unloadEvents);
     void advanceClip(DisplayObject& object, bool isRoot);
     void gotoFrameOf(DisplayObject& object, std::uint32_t frame);

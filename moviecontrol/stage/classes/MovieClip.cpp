@@ -7,13 +7,16 @@
 
 #include "Drawing.h"
 #include "DrawingStyles.h"
+#include "HitTest.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "SurfaceProperties.h"
 #include "TextFieldState.h"
+#include "avm1/BitmapData.h"
 #include "avm1/Convert.h"
 #include "avm1/Function.h"
 #include "avm1/Interpreter.h"
+#include "avm1/Packages.h"
 
 namespace mc {
 
@@ -64,14 +67,15 @@ class Methods {
         def(proto, "gotoAndStop", [this](CallArgs& c) { return go(c, false); });
         def(proto, "attachMovie", [this](CallArgs& c) { return attachMovie(c); });
         def(proto, "duplicateMovieClip", [this](CallArgs& c) { return duplicate(c); });
+        // Any number is a depth here, as a 32-bit integer.
         def(proto, "createEmptyMovieClip", [this](CallArgs& c) {
             auto* o = self(c);
-            const auto depth = depthArg(m_, c.arg(1));
-            if (o == nullptr || !depth || c.count() < 2) {
+            if (o == nullptr || c.count() < 2) {
                 return Value();
             }
-            auto made =
-                stage_.player().edits().createEmptyClip(*o, m_.toString(c.arg(0)).view(), *depth);
+            const avm1::Str name = m_.toString(c.arg(0)); // the name converts before the depth
+            const std::int32_t depth = avm1::toInt32(m_.toNumber(c.arg(1)));
+            auto made = stage_.player().edits().createEmptyClip(*o, name.view(), depth);
             return made ? objectValue(*made) : Value();
         });
         def(proto, "createTextField", [this](CallArgs& c) { return createTextField(c); });
@@ -136,8 +140,9 @@ class Methods {
             }
             return Value(mask.has_value());
         });
-        def(proto, "getBounds", [this](CallArgs& c) { return bounds(c); });
-        def(proto, "getRect", [this](CallArgs& c) { return bounds(c); });
+        def(proto, "getBounds", [this](CallArgs& c) { return bounds(c, true); });
+        // The same box without the widths of lines.
+        def(proto, "getRect", [this](CallArgs& c) { return bounds(c, false); });
         def(proto, "localToGlobal", [this](CallArgs& c) { return mapPoint(c, true); });
         def(proto, "globalToLocal", [this](CallArgs& c) { return mapPoint(c, false); });
         def(proto, "hitTest", [this](CallArgs& c) { return hitTest(c); });
@@ -149,14 +154,16 @@ class Methods {
         });
         // The send method a loading call's argument names: 1 for "GET", 2 for "POST" (in any
         // case), 0 for anything else.
+        // The argument's own toLowerCase answers, so that a number or an object with that
+        // method names a method too.
         def(proto, "meth", [this](CallArgs& c) {
-            if (c.count() == 0) {
+            avm1::Object* o =
+                c.count() > 0 && !c.arg(0).isNullish() ? m_.toObject(c.arg(0)) : nullptr;
+            if (o == nullptr) {
                 return Value(0);
             }
-            const std::string method = m_.toString(c.arg(0)).str();
-            return Value(avm1::equalsFolded(method, "get")    ? 1
-                         : avm1::equalsFolded(method, "post") ? 2
-                                                              : 0);
+            const std::string method = m_.toString(m_.callMethod(o, "toLowerCase", {})).str();
+            return Value(method == "get" ? 1 : method == "post" ? 2 : 0);
         });
         def(proto, "loadMovie", [this](CallArgs& c) { return load(c, false); });
         def(proto, "loadVariables", [this](CallArgs& c) { return load(c, true); });
@@ -169,6 +176,7 @@ class Methods {
             return Value();
         });
         def(proto, "getURL", [this](CallArgs& c) {
+            askMethod(c, 2);
             avm1::UrlRequest r;
             r.url = m_.toString(c.arg(0)).str();
             r.target = c.count() > 1 ? m_.toString(c.arg(1)).str() : std::string();
@@ -191,10 +199,57 @@ class Methods {
             return Value();
         });
         installDrawing(proto);
+        installLaterMembers(proto);
         hideFromEarlierMovies(proto);
     }
 
   private:
+    // Members later players brought, present on the prototype for every movie and seen by
+    // those of the version that brought them. A clip answers the properties itself; borrowed
+    // by anything else they read nothing and take nothing.
+    void installLaterMembers(avm1::Object* proto) {
+        using namespace avm1::attr;
+        const struct {
+            std::string_view name;
+            std::uint32_t since;
+        } properties[] = {{"tabIndex", Only6},       {"_lockroot", 0},
+                          {"cacheAsBitmap", Only8},  {"opaqueBackground", Only8},
+                          {"scrollRect", Only8},     {"filters", Only8},
+                          {"transform", Only8},      {"blendMode", Only8},
+                          {"forceSmoothing", Only8}, {"scale9Grid", Only8}};
+        for (const auto& p : properties) {
+            avm1::defineAccessor(
+                m_, proto, p.name, [](CallArgs&) { return Value(); },
+                [](CallArgs&) { return Value(); }, DontEnum | DontDelete | p.since);
+        }
+        // Sound and video a clip plays from a stream: none reaches a card's movie.
+        const auto nothing = [](CallArgs&) { return Value(); };
+        m_.defineMethod(proto, "attachAudio", nothing, DontEnum | DontDelete | Only6);
+        m_.defineMethod(proto, "attachVideo", nothing, DontEnum | DontDelete | Only6);
+        m_.defineMethod(proto, "beginMeshFill", nothing, DontEnum | DontDelete | Only8);
+        m_.defineMethod(
+            proto, "beginBitmapFill", [this](CallArgs& c) { return beginBitmapFill(c); },
+            DontEnum | DontDelete | Only8);
+    }
+
+    // A fill with a script's bitmap: the drawing takes its area (bounds and hit tests count
+    // it); the pixels stay the bitmap's, which the drawing does not hold.
+    Value beginBitmapFill(CallArgs& c) {
+        Drawing* d = drawingOf(c);
+        if (d == nullptr || avm1::bitmapDataPixels(c.arg(0)) == nullptr) {
+            return Value();
+        }
+        const bool repeat = c.count() < 3 || m_.toBoolean(c.arg(2));
+        const bool smooth = c.count() > 3 && m_.toBoolean(c.arg(3));
+        using enum swf::FillType;
+        swf::FillStyle fill;
+        fill.type = repeat ? (smooth ? RepeatingBitmap : NonSmoothedRepeatingBitmap)
+                           : (smooth ? ClippedBitmap : NonSmoothedClippedBitmap);
+        fill.bitmapId = 0xFFFF;
+        d->beginFill(fill);
+        return Value();
+    }
+
     // Methods that came with Flash Player 6 and 8 (the ActionScript reference's availability
     // of each): a movie of an earlier version does not see them, though they are there.
     // createTextField stays: version 5 movies make text fields with it.
@@ -286,7 +341,11 @@ class Methods {
     }
 
     Value duplicate(CallArgs& c) {
-        DisplayObject* o = selfClip(c);
+        // Borrowed by a button, it copies the button.
+        DisplayObject* o = self(c);
+        if (o != nullptr && !o->clip && o->kind != CharacterKind::Button) {
+            o = nullptr;
+        }
         if (o == nullptr || c.count() < 2) {
             return Value();
         }
@@ -295,8 +354,20 @@ class Methods {
         if (!depth) {
             return Value();
         }
-        copyInit(c.arg(2));
+        // A button's copy takes no init object.
+        if (o->kind != CharacterKind::Button) {
+            copyInit(c.arg(2));
+        }
         auto made = stage_.player().edits().duplicateClip(*o, name.view(), *depth);
+        // A clip without a timeline of its own is not constructed: its copy takes the init
+        // object here.
+        if (avm1::Object* init = stage_.pendingInitObject(); made && init != nullptr) {
+            stage_.setInitObject(nullptr);
+            avm1::Object* copy = stage_.objectOf(*made);
+            for (const avm1::Str& key : m_.enumerate(init)) {
+                m_.set(copy, key, m_.get(init, key));
+            }
+        }
         stage_.setInitObject(nullptr);
         return made ? objectValue(*made) : Value();
     }
@@ -323,7 +394,7 @@ class Methods {
         return made && stage_.version() >= 8 ? objectValue(*made) : Value();
     }
 
-    Value bounds(CallArgs& c) {
+    Value bounds(CallArgs& c, bool strokes) {
         DisplayObject* o = self(c);
         if (o == nullptr) {
             return Value();
@@ -342,11 +413,12 @@ class Methods {
                           player.geometry().frameMatrix(*o);
             }
         }
-        Bounds b = player.geometry().scriptBoundsOf(*o, toSpace);
+        Bounds b = strokes ? player.geometry().scriptBoundsOf(*o, toSpace)
+                           : player.geometry().scriptEdgesOf(*o, toSpace);
         avm1::Object* r = m_.newObject();
         // An empty clip stands at the largest twip coordinate, 2^27 - 1; mapped into another
-        // space players report it rounded through single precision, 2^27.
-        const double big = ownSpace ? 6710886.35 : 6710886.4;
+        // space, players from version 8 on report it rounded through single precision, 2^27.
+        const double big = ownSpace || m_.version() < 8 ? 6710886.35 : 6710886.4;
         m_.set(r, "xMin", Value(b.empty() ? big : b.xMin / 20.0));
         m_.set(r, "xMax", Value(b.empty() ? big : b.xMax / 20.0));
         m_.set(r, "yMin", Value(b.empty() ? big : b.yMin / 20.0));
@@ -382,6 +454,10 @@ class Methods {
             return Value(false);
         }
         TimelinePlayer& player = stage_.player();
+        // One clip, or a point with or without the shape flag; any other count is no test.
+        if (c.count() == 0 || c.count() > 3) {
+            return Value();
+        }
         if (c.count() >= 2) {
             const Bounds mine = player.geometry().boundsOf(*o, player.geometry().frameMatrix(*o));
             // The point is in the root's coordinates, which the root's own transform moves.
@@ -393,13 +469,23 @@ class Methods {
             const Transform root = player.geometry().globalMatrix(player.rootObject());
             const double x = root.mapX(rx, ry);
             const double y = root.mapY(rx, ry);
+            // With the shape flag, what the clip draws must cover the point, not just its box;
+            // hidden or not, it is drawn for this question.
+            if (c.count() >= 3 && m_.toBoolean(c.arg(2))) {
+                HitTester tester(stage_.movie(), player);
+                tester.includeHidden = true;
+                return Value(tester.hits(*o, x, y));
+            }
             return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
         }
         // The other clip, or its path from this one (an empty path names none).
         DisplayObject* other = stage_.displayOf(c.arg(0));
-        if (other == nullptr && c.arg(0).isString() && !c.arg(0).asString().empty()) {
-            other = stage_.displayOf(avm1::resolveTargetPath(m_, nullptr, c.thisValue.asObject(),
-                                                             c.arg(0).asString().view()));
+        if (other == nullptr && !c.arg(0).isNullish()) {
+            const avm1::Str path = m_.toString(c.arg(0));
+            if (!path.empty()) {
+                other = stage_.displayOf(
+                    avm1::resolveTargetPath(m_, nullptr, c.thisValue.asObject(), path.view()));
+            }
         }
         const Bounds ours = player.geometry().scriptBoundsOf(*o, player.geometry().frameMatrix(*o));
         if (other == nullptr || ours.empty()) {
@@ -428,7 +514,23 @@ class Methods {
         return Value(static_cast<double>(stage_.movie().header.declaredLength));
     }
 
+    // The loading methods ask the clip's meth (which scripts may replace) for the method
+    // their argument `index` names, whether it is given or not.
+    void askMethod(CallArgs& c, std::size_t index) {
+        if (avm1::Object* self = c.thisObject()) {
+            if (c.count() > index) {
+                const Value arg = c.arg(index);
+                m_.callMethod(self, "meth", std::span<const Value>(&arg, 1));
+            } else {
+                m_.callMethod(self, "meth", {});
+            }
+        }
+    }
+
     Value load(CallArgs& c, bool variables) {
+        if (self(c) != nullptr) {
+            askMethod(c, 1);
+        }
         if (DisplayObject* o = selfClip(c)) {
             stage_.loadInto(*o, m_.toString(c.arg(0)).str(), variables);
         }
@@ -442,6 +544,7 @@ class Methods {
         }
         if (!o->drawing) {
             o->drawing = std::make_shared<Drawing>();
+            o->drawing->setWholeLineReach(true);
         }
         return o->drawing.get();
     }

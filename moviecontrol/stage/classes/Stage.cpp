@@ -27,6 +27,10 @@ class StageInfo final : public avm1::Object {
             out = Value(m.str(std::string(layout.scaleModeName())));
         } else if (avm1::equalsFolded(name.view(), "align")) {
             out = Value(m.str(layout.alignName()));
+        } else if (avm1::equalsFolded(name.view(), "showMenu")) {
+            out = Value(showMenu_);
+        } else if (avm1::equalsFolded(name.view(), "displayState")) {
+            out = Value(m.str(fullScreen_ ? "fullScreen" : "normal"));
         } else {
             return false;
         }
@@ -34,7 +38,22 @@ class StageInfo final : public avm1::Object {
     }
     bool setVirtual(avm1::Machine& m, const avm1::Str& name, const Value& value) override {
         if (avm1::equalsFolded(name.view(), "scaleMode")) {
-            layout().setScaleMode(m.toString(value).str());
+            // A name that is none of the modes sets the default one.
+            if (!layout().setScaleMode(m.toString(value).str())) {
+                layout().scaleMode = ScaleMode::ShowAll;
+            }
+            return true;
+        }
+        if (avm1::equalsFolded(name.view(), "showMenu")) {
+            showMenu_ = m.toBoolean(value);
+            return true;
+        }
+        if (avm1::equalsFolded(name.view(), "displayState")) {
+            // Only the two states' names (in any case) change it.
+            const std::string state = m.toString(value).str();
+            if (avm1::equalsFolded(state, "fullScreen") || avm1::equalsFolded(state, "normal")) {
+                fullScreen_ = avm1::equalsFolded(state, "fullScreen");
+            }
             return true;
         }
         if (avm1::equalsFolded(name.view(), "align")) {
@@ -53,6 +72,8 @@ class StageInfo final : public avm1::Object {
 
     StageScripts& stage_;
     StageLayout unattached_;
+    bool showMenu_ = true;
+    bool fullScreen_ = false;
 };
 
 void broadcaster(avm1::Machine& m, avm1::Object* object) {

@@ -201,8 +201,9 @@ TEST(ClipRulesTest, PositionsDropWhatFallsShortOfAWholeTwip) {
     EXPECT_EQ(m.toNumber(m.get(root, "_x")), 0);
 }
 
-// Geometry takes only a finite number: undefined, null, text that is no number (even in
-// version 4, which reads such text as 0 elsewhere) and infinities leave it as it was.
+// Geometry takes only a number: undefined, null and text that is no number (even in version
+// 4, which reads such text as 0 elsewhere) leave it as it was; so do infinities, but for a
+// position, which takes them as out of its range.
 TEST(ClipRulesTest, GeometryIgnoresWhatIsNoNumberInEveryVersion) {
     for (int version : {4, 5, 6, 7, 8}) {
         Clips c(version);
@@ -213,6 +214,9 @@ TEST(ClipRulesTest, GeometryIgnoresWhatIsNoNumberInEveryVersion) {
             for (const Value& given :
                  {Value(), Value::null(), Value(m.str("not a number")), Value(m.str("")),
                   Value(m.newObject()), Value(std::numeric_limits<double>::infinity())}) {
+                if (given.isNumber() && (name == "_x" || name == "_y")) {
+                    continue;
+                }
                 m.set(root, name, given);
                 EXPECT_EQ(c.read(root, name), "number 25")
                     << name << " set to " << m.toString(given).str() << ", version " << version;

@@ -308,6 +308,14 @@ TEST(DrawingTest, FillsCloseBackToTheirStartWithTheLineInForce) {
     const Bounds b = d.bounds();
     EXPECT_DOUBLE_EQ(b.xMin, -20); // half the line's width around the points
     EXPECT_DOUBLE_EQ(b.xMax, 220);
+    const Bounds run = d.edges(); // where the edges run, without the line
+    EXPECT_DOUBLE_EQ(run.xMin, 0);
+    EXPECT_DOUBLE_EQ(run.xMax, 200);
+    Drawing wide; // as ActionScript 2 measures it: the line's whole width around the points
+    wide.setWholeLineReach(true);
+    drawCorner(wide);
+    EXPECT_DOUBLE_EQ(wide.bounds().xMin, -40);
+    EXPECT_DOUBLE_EQ(wide.bounds().xMax, 240);
 }
 
 TEST(DrawingTest, AnOpenFillShowsClosedWithTheLineInForceAndStaysOpen) {

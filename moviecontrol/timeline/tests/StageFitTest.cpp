@@ -93,7 +93,7 @@ TEST(StageFitTest, ScriptNamesOfModesAndAlignments) {
         EXPECT_EQ(l.scaleModeName(), c.mode) << c.given;
     }
     const std::pair<const char*, const char*> aligns[] = {
-        {"", ""}, {"lt", "TL"}, {"RB", "BR"}, {"xTz", "T"}, {"LRTB", "TBLR"}, {"centre", "TR"}};
+        {"", ""}, {"tl", "LT"}, {"BR", "RB"}, {"xTz", "T"}, {"BTRL", "LTRB"}, {"centre", "TR"}};
     for (const auto& [given, read] : aligns) {
         StageLayout l;
         l.setAlign("TL");

@@ -4,6 +4,7 @@
 #include "avm2/ClassList.h"
 #include "avm2/DictionaryStore.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/NumberFormat.h"
 #include "unicode/Utf16Text.h"
 
@@ -30,10 +31,6 @@ void installAmf(Machine& m);
 void installProxy(Machine& m);
 
 namespace {
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 Object* selfObject(const Value& self) {
     return self.isObject() ? self.asObject() : nullptr;

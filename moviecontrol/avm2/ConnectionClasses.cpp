@@ -5,6 +5,7 @@
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
 
 #include <initializer_list>
@@ -13,18 +14,6 @@
 namespace avm2 {
 
 namespace {
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
-
-Object* self(Machine& m, const Value& v) {
-    if (!v.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return v.asObject();
-}
 
 // --- Socket --------------------------------------------------------------------------------
 
@@ -89,7 +78,7 @@ void sendClosed(Machine& m, Object* o) {
 // null opens the local connection streams play through; an http address is a remoting
 // gateway, which only a call would reach. Opening one closes what was open.
 Value netConnect(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (Machine::toBoolean(hiddenField(o, kConnected))) {
         setHiddenField(o, kConnected, Value::boolean(false));
         sendClosed(m, o);
@@ -106,7 +95,7 @@ Value netConnect(Machine& m, const Value& s, Args& a) {
 // Closing a remoting connection also ends the call it had pending, reported with an empty
 // status.
 Value netClose(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     const bool wasConnected = Machine::toBoolean(hiddenField(o, kConnected));
     const bool wasRemoting = Machine::toBoolean(hiddenField(o, kRemoting));
     setHiddenField(o, kConnected, Value::boolean(false));
@@ -128,7 +117,7 @@ void installNetConnection(Machine& m) {
     m.defineMethod(connection, "close", netClose);
     m.defineMethod(connection, "call", [](Machine&, const Value&, Args&) { return Value(); });
     m.defineGetter(connection, "connected", [](Machine& mm, const Value& s, Args&) {
-        return Value::boolean(Machine::toBoolean(hiddenField(self(mm, s), kConnected)));
+        return Value::boolean(Machine::toBoolean(hiddenField(receiverObject(mm, s), kConnected)));
     });
     addPublicSlot(connection, "client", nullptr, Value::null());
     addPublicSlot(connection, "objectEncoding", m.uintClass, Value::unsignedInt(3));
@@ -144,7 +133,7 @@ void requireNonNull(Machine& m, const Value& v, const char* name) {
 
 // No other movie listens: once the sender's script is done it hears that the send failed.
 Value localSend(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     requireNonNull(m, arg(a, 0), "connectionName");
     requireNonNull(m, arg(a, 1), "methodName");
     Object* event = newEvent(m, "status", false, false, "flash.events::StatusEvent");

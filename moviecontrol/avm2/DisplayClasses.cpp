@@ -3,6 +3,7 @@
 // frame scripts and Graphics' drawing API (its timeline control: TimelineClasses.cpp). Without a
 // display host the classes exist so that scripts may extend them, and their objects stand alone.
 #include "avm2/DisplayClasses.h"
+#include "avm2/NativeArgs.h"
 
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
@@ -20,10 +21,6 @@ namespace {
 
 // Descendants visited when an event goes to a whole subtree.
 constexpr std::size_t kMaxSubtree = 1u << 20;
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 DisplayHost* hostOf(Machine& m) {
     return m.host().display();

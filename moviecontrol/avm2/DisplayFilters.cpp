@@ -4,16 +4,13 @@
 #include "avm2/DisplayClassNames.h"
 #include "avm2/FilterValues.h"
 #include "avm2/HiddenFields.h"
+#include "avm2/NativeArgs.h"
 
 namespace avm2 {
 
 namespace {
 
 constexpr char kFilters[] = "filters";
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 DisplayHost* hostOf(Machine& m) {
     return m.host().display();

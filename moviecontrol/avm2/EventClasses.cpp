@@ -3,6 +3,7 @@
 #include "avm2/DisplayHost.h"
 #include "avm2/EventState.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 
 #include <algorithm>
 
@@ -14,10 +15,6 @@ namespace {
 constexpr std::size_t kMaxPathLength = 1024;
 // Listeners one dispatcher may hold: more is a runaway script.
 constexpr std::size_t kMaxListeners = 65536;
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 EventState& stateOf(Object* o) {
     if (!o->event) {

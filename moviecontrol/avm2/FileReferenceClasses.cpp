@@ -4,18 +4,11 @@
 // called out of sequence, as Flash says before a choice.
 #include "avm2/EventState.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 
 namespace avm2 {
 
 namespace {
-
-Object* self(Machine& m, const Value& v) {
-    if (!v.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return v.asObject();
-}
 
 Value outOfSequence(Machine& m, const Value&, Args&) {
     m.throwError("flash.errors::IllegalOperationError", 2037,
@@ -24,7 +17,7 @@ Value outOfSequence(Machine& m, const Value&, Args&) {
 
 // The dialog would open: the person is taken to have closed it.
 Value cancelled(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     queueEvent(m, o, newEvent(m, "cancel"));
     return Value::boolean(true);
 }

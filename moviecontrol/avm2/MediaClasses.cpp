@@ -3,6 +3,7 @@
 // the movies' sound classes (symbols extending Sound) load and their scripts run on.
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 
 #include <algorithm>
 
@@ -10,20 +11,8 @@ namespace avm2 {
 
 namespace {
 
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
-
-Object* self(Machine& m, const Value& v) {
-    if (!v.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return v.asObject();
-}
-
 Value transformInit(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     setHiddenField(o, "volume", Value::number(a.empty() ? 1.0 : m.toNumber(a[0])));
     setHiddenField(o, "pan", Value::number(a.size() < 2 ? 0.0 : m.toNumber(a[1])));
     return Value();
@@ -37,11 +26,11 @@ constexpr char kRightToRight[] = "rightToRight";
 constexpr char kRightToLeft[] = "rightToLeft";
 
 template <const char* Name, int Fallback> Value numberGet(Machine& m, const Value& s, Args&) {
-    return hiddenField(self(m, s), Name, Value::number(Fallback));
+    return hiddenField(receiverObject(m, s), Name, Value::number(Fallback));
 }
 
 template <const char* Name, int Fallback> Value numberSet(Machine& m, const Value& s, Args& a) {
-    setHiddenField(self(m, s), Name, Value::number(m.toNumber(arg(a, 0))));
+    setHiddenField(receiverObject(m, s), Name, Value::number(m.toNumber(arg(a, 0))));
     return Value();
 }
 
@@ -58,7 +47,7 @@ Value newTransform(Machine& m) {
 
 // A channel's or the mixer's transform: kept, handed out as a copy as Flash does.
 Value transformGet(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     Value t = hiddenField(o, "soundTransform");
     if (!t.isObject()) {
         t = newTransform(m);
@@ -70,7 +59,7 @@ Value transformGet(Machine& m, const Value& s, Args&) {
 }
 
 Value transformSet(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (arg(a, 0).isObject()) {
         Value copy = newTransform(m);
         copy.asObject()->entries = arg(a, 0).asObject()->entries;

@@ -3,6 +3,7 @@
 // Loading and opening pages, which use them, go through the player.
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
 #include "avm2/UriCoding.h"
 #include "unicode/Utf16Text.h"
@@ -12,18 +13,6 @@
 namespace avm2 {
 
 namespace {
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
-
-Object* self(Machine& m, const Value& v) {
-    if (!v.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return v.asObject();
-}
 
 // --- URLRequest ----------------------------------------------------------------------------
 
@@ -40,12 +29,12 @@ Value setMethod(Machine& m, const Value& s, Args& a) {
     if (method != "GET" && method != "get" && method != "POST" && method != "post") {
         m.throwError("ArgumentError", 2008, "Parameter method must be one of the accepted values.");
     }
-    setHiddenField(self(m, s), "method", Value::string(method));
+    setHiddenField(receiverObject(m, s), "method", Value::string(method));
     return Value();
 }
 
 Value getMethod(Machine& m, const Value& s, Args&) {
-    return hiddenField(self(m, s), "method", Value::string("GET"));
+    return hiddenField(receiverObject(m, s), "method", Value::string("GET"));
 }
 
 // The headers are kept as a copy of the array given.
@@ -54,12 +43,13 @@ Value setHeaders(Machine& m, const Value& s, Args& a) {
     if (arg(a, 0).isObject()) {
         copy = arg(a, 0).asObject()->elements;
     }
-    setHiddenField(self(m, s), "requestHeaders", Value::object(m.newArray(std::move(copy))));
+    setHiddenField(receiverObject(m, s), "requestHeaders",
+                   Value::object(m.newArray(std::move(copy))));
     return Value();
 }
 
 Value getHeaders(Machine& m, const Value& s, Args&) {
-    Object* request = self(m, s);
+    Object* request = receiverObject(m, s);
     Value headers = hiddenField(request, "requestHeaders");
     if (!headers.isObject()) {
         headers = Value::object(m.newArray());
@@ -164,14 +154,14 @@ void decodeInto(Machine& m, Object* target, const std::string& source) {
 
 Value variablesInit(Machine& m, const Value& s, Args& a) {
     if (!a.empty() && !a[0].isNullish()) {
-        decodeInto(m, self(m, s), m.toString(a[0]));
+        decodeInto(m, receiverObject(m, s), m.toString(a[0]));
     }
     return Value();
 }
 
 // Pairs in the order the properties were made; an array gives one pair per element.
 Value variablesToString(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     std::string out;
     auto add = [&](const std::string& name, const Value& v) {
         if (!out.empty()) {
@@ -200,7 +190,7 @@ void installVariables(Machine& m) {
     vars->sealed = false;
     vars->isFinal = true;
     m.defineMethod(vars, "decode", [](Machine& mm, const Value& s, Args& a) {
-        decodeInto(mm, self(mm, s), mm.toString(arg(a, 0)));
+        decodeInto(mm, receiverObject(mm, s), mm.toString(arg(a, 0)));
         return Value();
     });
     m.defineMethod(vars, "toString", variablesToString);

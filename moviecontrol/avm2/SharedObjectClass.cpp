@@ -4,6 +4,7 @@
 // succeeds and a new playing starts without it.
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 
 #include <string_view>
 
@@ -15,10 +16,6 @@ namespace {
 constexpr std::size_t kMaxObjects = 1024;
 constexpr std::size_t kMaxNameLength = 1024;
 
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
-
 // The characters Flash refuses in a name.
 bool validName(std::string_view name) {
     return !name.empty() && name.size() <= kMaxNameLength &&
@@ -29,16 +26,8 @@ bool validName(std::string_view name) {
     m.throwError("Error", 2134, "Cannot create SharedObject.");
 }
 
-Object* self(Machine& m, const Value& v) {
-    if (!v.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return v.asObject();
-}
-
 Value dataOf(Machine& m, const Value& so) {
-    Object* o = self(m, so);
+    Object* o = receiverObject(m, so);
     Value data = hiddenField(o, "data");
     if (!data.isObject()) {
         data = Value::object(m.newObject());
@@ -93,11 +82,11 @@ void installSharedObject(Machine& m) {
     m.defineGetter(so, "objectEncoding",
                    [](Machine&, const Value&, Args&) { return Value::unsignedInt(3); });
     m.defineMethod(so, "flush", [](Machine& mm, const Value& s, Args&) {
-        self(mm, s);
+        receiverObject(mm, s);
         return Value::string("flushed");
     });
     m.defineMethod(so, "clear", [](Machine& mm, const Value& s, Args&) {
-        setHiddenField(self(mm, s), "data", Value::object(mm.newObject()));
+        setHiddenField(receiverObject(mm, s), "data", Value::object(mm.newObject()));
         return Value();
     });
     m.defineMethod(so, "setProperty", [](Machine& mm, const Value& s, Args& a) {
@@ -106,11 +95,11 @@ void installSharedObject(Machine& m) {
     });
     // Nothing is written anywhere: closing and marking changed have nothing to do.
     m.defineMethod(so, "close", [](Machine& mm, const Value& s, Args&) {
-        self(mm, s);
+        receiverObject(mm, s);
         return Value();
     });
     m.defineMethod(so, "setDirty", [](Machine& mm, const Value& s, Args&) {
-        self(mm, s);
+        receiverObject(mm, s);
         return Value();
     });
 }

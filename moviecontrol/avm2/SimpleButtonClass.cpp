@@ -8,6 +8,7 @@
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 
 #include <algorithm>
 #include <array>
@@ -23,10 +24,6 @@ constexpr std::array<std::uint8_t, 4> kStateBits = {1, 2, 4, 8};
 constexpr std::size_t kMaxRecords = 4096;
 constexpr char kShown[] = "shown state";
 constexpr int kMaxNestedButtons = 2;
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 Object* buttonSelf(Machine& m, const Value& self) {
     if (!self.isObject()) {

@@ -3,6 +3,7 @@
 // and the tests that check them. Positions are UTF-16 code units.
 
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 
 #include <cmath>
 #include <cstddef>
@@ -11,10 +12,6 @@ namespace avm2 {
 
 // What a missing end or count stands for: the methods declare 0x7FFFFFFF as the default.
 inline constexpr double kNoLimit = 2147483647.0;
-
-inline Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 // A missing argument takes its declared default; one given, undefined included, is
 // converted to an integer, with NaN as 0.

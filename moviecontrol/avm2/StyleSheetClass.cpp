@@ -1,6 +1,7 @@
 // flash.text.StyleSheet: styles kept as plain objects by lower-case selector, turned into
 // TextFormat objects by transform; and TextField.styleSheet, which reads the field's markup
 // with the formats the sheet's styles give when the markup (or the sheet) is assigned.
+#include "avm2/NativeArgs.h"
 #include "avm2/StyleSheets.h"
 
 #include "Css.h"
@@ -19,10 +20,6 @@ namespace {
 constexpr char kStyles[] = "styleSheet.styles";
 constexpr char kFieldSheet[] = "textField.styleSheet";
 constexpr char kFieldMarkup[] = "textField.styledMarkup";
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 // Values a built-in keeps with an object, out of the scripts' sight. Copied out, since a
 // later store may move the others.

@@ -2,6 +2,7 @@
 // Mouse) and flash.external.ExternalInterface: what this player says it is and allows. It
 // plays cards on the desktop: no browser page around it, no debugger, no network sandbox.
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
 
 #include <initializer_list>
@@ -10,10 +11,6 @@
 namespace avm2 {
 
 namespace {
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 Value nothing(Machine&, const Value&, Args&) {
     return Value();

@@ -3,6 +3,7 @@
 // The formats are values a script sets and clones; lines are made without laying glyphs
 // out, so their metrics stay zero.
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
 
 #include <initializer_list>
@@ -10,10 +11,6 @@
 namespace avm2 {
 
 namespace {
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 // The constructor's arguments, in order, stored into the public variables of those names
 // (coerced as the variables' types say); an argument left out keeps the default.

@@ -3,6 +3,7 @@
 #include "TextDocument.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/StyleSheets.h"
 #include "avm2/TextFormats.h"
 #include "unicode/Utf16Text.h"
@@ -15,10 +16,6 @@
 namespace avm2 {
 
 namespace {
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 NodeId nodeOf(const Value& self) {
     return self.isObject() ? self.asObject()->displayNode : 0;

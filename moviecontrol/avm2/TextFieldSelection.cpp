@@ -4,6 +4,7 @@
 #include "TextDocument.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/StageFocus.h"
 #include "avm2/StyleSheets.h"
 #include "unicode/Utf16Text.h"
@@ -22,10 +23,6 @@ struct Selection {
     std::size_t end = 0;
     std::size_t caret = 0;
 };
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
 
 NodeId nodeOf(const Value& self) {
     return self.isObject() ? self.asObject()->displayNode : 0;

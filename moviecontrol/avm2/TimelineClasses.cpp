@@ -4,6 +4,7 @@
 #include "avm2/DisplayClasses.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,10 +21,6 @@ DisplayHost* hostOf(Machine& m) {
 
 NodeId nodeOf(const Value& v) {
     return v.isObject() ? v.asObject()->displayNode : 0;
-}
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
 }
 
 constexpr const char* kPlayedByScript = " playedByScript";

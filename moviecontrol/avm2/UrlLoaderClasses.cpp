@@ -8,6 +8,7 @@
 #include "avm2/LoadHost.h"
 #include "avm2/LoadSteps.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
 #include "unicode/Utf16Text.h"
 
@@ -20,18 +21,6 @@ namespace {
 constexpr char kBytes[] = "load.bytes";
 constexpr char kUrl[] = "load.url";
 constexpr char kConnected[] = "load.connected";
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
-
-Object* self(Machine& m, const Value& v) {
-    if (!v.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return v.asObject();
-}
 
 Value get(Machine& m, Object* o, const char* name) {
     return m.getProperty(Value::object(o), Name::publicName(name));
@@ -114,7 +103,7 @@ void sendProgress(Machine& m, Object* o, double loaded, double total) {
 }
 
 Value stepOpen(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (stepIsCurrent(o)) {
         dispatchEvent(m, o, newEvent(m, "open"));
     }
@@ -122,7 +111,7 @@ Value stepOpen(Machine& m, const Value& s, Args&) {
 }
 
 Value stepFailed(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (!stepIsCurrent(o)) {
         return Value();
     }
@@ -145,7 +134,7 @@ Value stepFailed(Machine& m, const Value& s, Args&) {
 
 // The data as dataFormat asks: a String, a ByteArray, or URLVariables read from the text.
 Value loaderArrived(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (!stepIsCurrent(o)) {
         return Value();
     }
@@ -171,7 +160,7 @@ Value loaderArrived(Machine& m, const Value& s, Args&) {
 }
 
 Value loaderLoad(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     const std::string url = requestUrl(m, arg(a, 0));
     set(m, o, "bytesLoaded", Value::unsignedInt(0));
     set(m, o, "bytesTotal", Value::unsignedInt(0));
@@ -196,7 +185,7 @@ void installLoader(Machine& m, Class* dispatcher) {
     addPublicSlot(loader, "bytesTotal", m.uintClass, Value::unsignedInt(0));
     m.defineMethod(loader, "load", loaderLoad);
     m.defineMethod(loader, "close", [](Machine& mm, const Value& s, Args&) {
-        cancelLoad(self(mm, s));
+        cancelLoad(receiverObject(mm, s));
         return Value();
     });
 
@@ -214,7 +203,7 @@ void installLoader(Machine& m, Class* dispatcher) {
 constexpr char kStreamBytes[] = "stream.bytes";
 
 Value streamArrived(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (!stepIsCurrent(o)) {
         return Value();
     }
@@ -228,7 +217,7 @@ Value streamArrived(Machine& m, const Value& s, Args&) {
 }
 
 Value streamLoad(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     const std::string url = requestUrl(m, arg(a, 0));
     setHiddenField(o, kStreamBytes, Value::object(newByteArray(m)));
     setHiddenField(o, kConnected, Value::boolean(true));
@@ -237,7 +226,7 @@ Value streamLoad(Machine& m, const Value& s, Args& a) {
 }
 
 Value streamClose(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (!Machine::toBoolean(hiddenField(o, kConnected))) {
         m.throwError("flash.errors::IOError", 2029,
                      "This URLStream object does not have a stream opened.");
@@ -257,16 +246,16 @@ Value streamBuffer(Machine& m, Object* o) {
 }
 
 template <const char* Method> Value streamRead(Machine& m, const Value& s, Args& a) {
-    const Value bytes = streamBuffer(m, self(m, s));
+    const Value bytes = streamBuffer(m, receiverObject(m, s));
     return m.callProperty(bytes, Name::publicName(Method), a);
 }
 
 template <const char* Property> Value streamGet(Machine& m, const Value& s, Args&) {
-    return m.getProperty(streamBuffer(m, self(m, s)), Name::publicName(Property));
+    return m.getProperty(streamBuffer(m, receiverObject(m, s)), Name::publicName(Property));
 }
 
 template <const char* Property> Value streamSet(Machine& m, const Value& s, Args& a) {
-    m.setProperty(streamBuffer(m, self(m, s)), Name::publicName(Property), arg(a, 0));
+    m.setProperty(streamBuffer(m, receiverObject(m, s)), Name::publicName(Property), arg(a, 0));
     return Value();
 }
 
@@ -294,7 +283,7 @@ void installStream(Machine& m, Class* dispatcher) {
     m.defineMethod(stream, "load", streamLoad);
     m.defineMethod(stream, "close", streamClose);
     m.defineGetter(stream, "connected", [](Machine& mm, const Value& s, Args&) {
-        return Value::boolean(Machine::toBoolean(hiddenField(self(mm, s), kConnected)));
+        return Value::boolean(Machine::toBoolean(hiddenField(receiverObject(mm, s), kConnected)));
     });
     m.defineMethod(stream, kReadBoolean, streamRead<kReadBoolean>);
     m.defineMethod(stream, kReadByte, streamRead<kReadByte>);

@@ -11,6 +11,7 @@
 #include "avm2/LoadHost.h"
 #include "avm2/LoadSteps.h"
 #include "avm2/Machine.h"
+#include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
 #include "avm2/Timers.h"
 #include "swf/FlvReader.h"
@@ -28,18 +29,6 @@ using swf::flvFirstTag;
 using swf::FlvTag;
 using swf::flvVideoFrame;
 using swf::readFlvTag;
-
-Value arg(const Args& a, std::size_t i) {
-    return i < a.size() ? a[i] : Value();
-}
-
-Object* self(Machine& m, const Value& v) {
-    if (!v.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return v.asObject();
-}
 
 double numberField(const Object* o, const char* key, double fallback = 0) {
     const Value v = hiddenField(o, key);
@@ -73,7 +62,7 @@ std::optional<DisplayHost::VideoStreamInfo> placedStream(Machine& m, const Objec
 // A script's Video is a box of the size it was made with (320 by 240 unless told), drawn
 // with nothing until a stream shows in it. An invisible fill gives it that box's bounds.
 Value videoInit(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     const bool placed = o->displayNode != 0;
     Args none;
     m.constructSuper(m.findClass("flash.media::Video")->super, s, none);
@@ -115,7 +104,7 @@ Value videoInit(Machine& m, const Value& s, Args& a) {
 // The size of the frames shown: a placed video's encoded size, a stream's once it showed a
 // frame, 0 before.
 template <bool Width> Value videoSize(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (const auto stream = placedStream(m, o)) {
         return Value::integer(static_cast<std::int32_t>(Width ? stream->width : stream->height));
     }
@@ -124,7 +113,7 @@ template <bool Width> Value videoSize(Machine& m, const Value& s, Args&) {
 }
 
 Value smoothingGet(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (std::optional<Value> set = findHiddenField(o, kSmoothing)) {
         return *set;
     }
@@ -133,7 +122,7 @@ Value smoothingGet(Machine& m, const Value& s, Args&) {
 }
 
 Value smoothingSet(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     const bool on = Machine::toBoolean(arg(a, 0));
     setHiddenField(o, kSmoothing, Value::boolean(on));
     if (DisplayHost* h = display(m); h != nullptr && nodeOf(o) != 0) {
@@ -143,7 +132,7 @@ Value smoothingSet(Machine& m, const Value& s, Args& a) {
 }
 
 Value deblockingGet(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (std::optional<Value> set = findHiddenField(o, kDeblocking)) {
         return *set;
     }
@@ -153,7 +142,7 @@ Value deblockingGet(Machine& m, const Value& s, Args&) {
 
 Value deblockingSet(Machine& m, const Value& s, Args& a) {
     const double v = m.toNumber(arg(a, 0));
-    setHiddenField(self(m, s), kDeblocking,
+    setHiddenField(receiverObject(m, s), kDeblocking,
                    Value::integer(std::isfinite(v) ? static_cast<std::int32_t>(
                                                          std::clamp(v, -2147483648.0, 2147483647.0))
                                                    : 0));
@@ -170,7 +159,7 @@ void detachStream(Object* video) {
 }
 
 Value attachNetStream(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     detachStream(o);
     const Value stream = arg(a, 0);
     if (stream.isObject()) {
@@ -187,7 +176,7 @@ Value attachNetStream(Machine& m, const Value& s, Args& a) {
 }
 
 Value videoClear(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (DisplayHost* h = display(m); h != nullptr && nodeOf(o) != 0) {
         h->clearVideo(nodeOf(o));
     }
@@ -209,7 +198,7 @@ void installVideo(Machine& m) {
     m.defineSetter(video, "deblocking", deblockingSet);
     m.defineMethod(video, "attachNetStream", attachNetStream);
     m.defineMethod(video, "attachCamera", [](Machine& mm, const Value& s, Args&) {
-        detachStream(self(mm, s));
+        detachStream(receiverObject(mm, s));
         return Value();
     });
     m.defineMethod(video, "clear", videoClear);
@@ -367,7 +356,7 @@ void startTicking(Machine& m, Object* stream) {
 }
 
 Value stepStarted(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (!stepIsCurrent(o)) {
         return Value();
     }
@@ -383,7 +372,7 @@ Value stepStarted(Machine& m, const Value& s, Args&) {
 }
 
 Value stepNotFound(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (stepIsCurrent(o)) {
         sendStatusCode(m, o, "NetStream.Play.StreamNotFound", "error");
     }
@@ -398,7 +387,7 @@ void closeStream(Machine& m, Object* o) {
 }
 
 Value streamPlay(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     closeStream(m, o);
     const std::string name = arg(a, 0).isNullish() ? std::string() : m.toString(arg(a, 0));
     setHiddenField(o, kName, Value::string(name));
@@ -428,7 +417,7 @@ bool playing(Object* o) {
 }
 
 Value streamPause(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     if (playing(o)) {
         stopTicking(m, o);
         setHiddenField(o, kPausedAt, Value::number(m.host().clockMs() - numberField(o, kStartMs)));
@@ -438,7 +427,7 @@ Value streamPause(Machine& m, const Value& s, Args&) {
 }
 
 Value streamResume(Machine& m, const Value& s, Args&) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     const Value pausedAt = hiddenField(o, kPausedAt);
     if (hiddenField(o, kFile).isObject() && pausedAt.isNumeric()) {
         setHiddenField(o, kStartMs, Value::number(m.host().clockMs() - pausedAt.asNumber()));
@@ -450,20 +439,20 @@ Value streamResume(Machine& m, const Value& s, Args&) {
 }
 
 Value streamTogglePause(Machine& m, const Value& s, Args& a) {
-    return playing(self(m, s)) ? streamPause(m, s, a) : streamResume(m, s, a);
+    return playing(receiverObject(m, s)) ? streamPause(m, s, a) : streamResume(m, s, a);
 }
 
 Value streamClose(Machine& m, const Value& s, Args&) {
-    closeStream(m, self(m, s));
+    closeStream(m, receiverObject(m, s));
     return Value();
 }
 
 Value streamTime(Machine& m, const Value& s, Args&) {
-    return Value::number(numberField(self(m, s), kTimeMs) / 1000.0);
+    return Value::number(numberField(receiverObject(m, s), kTimeMs) / 1000.0);
 }
 
 Value streamInit(Machine& m, const Value& s, Args& a) {
-    Object* o = self(m, s);
+    Object* o = receiverObject(m, s);
     const Value connection = arg(a, 0);
     if (connection.isNullish()) {
         m.throwError("TypeError", 2007, "Parameter connection must be non-null.");
@@ -492,7 +481,8 @@ void installNetStream(Machine& m) {
     m.defineGetter(stream, "time", streamTime);
     for (const char* name : {"bytesLoaded", "bytesTotal"}) {
         m.defineGetter(stream, name, [](Machine& mm, const Value& s, Args&) {
-            return Value::unsignedInt(static_cast<std::uint32_t>(fileOf(self(mm, s)).size()));
+            return Value::unsignedInt(
+                static_cast<std::uint32_t>(fileOf(receiverObject(mm, s)).size()));
         });
     }
     m.defineGetter(stream, "bufferLength",

@@ -310,6 +310,7 @@ void installBitmapData(Machine& m) {
     m.defineMethod(bd, "getVector", getVector);
     m.defineMethod(bd, "setVector", setVector);
     installBitmapDataEffects(m, bd);
+    installBitmapDataDrawing(m, bd);
 }
 
 } // namespace avm2

@@ -149,6 +149,8 @@ class PainterBackend : public RenderBackend {
     std::vector<Mask> masks_;
     mutable MaskStack maskUse_; // the masks of masks_ in use, as our fillers follow them
     GroupRecorder recorder_;
+    // The script drawing being painted: its bitmap fills name its own pixels.
+    const Drawing* drawing_ = nullptr;
 };
 
 } // namespace mc

@@ -58,16 +58,6 @@ std::shared_ptr<DisplayObject> takeFrom(DisplayObject& parent, DisplayObject& ch
     return kept;
 }
 
-swf::Rgba colorOf(std::uint32_t rgb, double alpha) {
-    return swf::Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                     static_cast<std::uint8_t>(rgb),
-                     static_cast<std::uint8_t>(std::lround(alpha * 255))};
-}
-
-double finite(double v) {
-    return std::isfinite(v) ? v : 0.0;
-}
-
 } // namespace
 
 As3DisplayTree::As3DisplayTree(TimelinePlayer& player, StageInfo stage)
@@ -477,51 +467,6 @@ void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double v
         break;
     case P::MouseX:
     case P::MouseY:
-        break;
-    }
-}
-
-void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
-    using K = avm2::GraphicsOp::Kind;
-    DisplayObject* o = find(node);
-    if (o == nullptr) {
-        return;
-    }
-    if (!o->drawing) {
-        o->drawing = std::make_shared<Drawing>();
-    }
-    Drawing& d = *o->drawing;
-    switch (op.kind) {
-    case K::BeginFill: {
-        swf::FillStyle fill;
-        fill.color = colorOf(op.color, op.alpha);
-        d.beginFill(fill);
-        break;
-    }
-    case K::LineStyle: {
-        swf::LineStyle line;
-        line.width = static_cast<std::uint16_t>(std::clamp(op.a, 0.0, 255.0) * 20.0);
-        line.color = colorOf(op.color, op.alpha);
-        d.lineStyle(line);
-        break;
-    }
-    case K::NoLine:
-        d.lineStyle(std::nullopt);
-        break;
-    case K::MoveTo:
-        d.moveTo(finite(op.a), finite(op.b));
-        break;
-    case K::LineTo:
-        d.lineTo(finite(op.a), finite(op.b));
-        break;
-    case K::CurveTo:
-        d.curveTo(finite(op.a), finite(op.b), finite(op.c), finite(op.d));
-        break;
-    case K::EndFill:
-        d.endFill();
-        break;
-    case K::Clear:
-        d.clear();
         break;
     }
 }

@@ -15,6 +15,8 @@
 
 namespace mc {
 
+struct StageCallbacks;
+
 class As3DisplayTree final : public avm2::DisplayHost {
   public:
     struct StageInfo {
@@ -89,6 +91,15 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // As3Filters.cpp: script filters turned into the records the renderer draws.
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& filters) override;
     std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override;
+    bool filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                          pixels::Placement at, const avm2::FilterValue& filter) override;
+    std::optional<pixels::PixelRect> filteredRect(pixels::PixelRect rect,
+                                                  const avm2::FilterValue& filter) override;
+    // As3BitmapDrawing.cpp: BitmapData.draw through the renderer, and blend modes.
+    void drawIntoBitmap(pixels::BitmapPixels& target, const BitmapDraw& draw) override;
+    void setBlendMode(avm2::NodeId node, const std::string& name) override;
+    // Where the renderer paints into script bitmaps; without it they stay as they are.
+    void setPainting(const StageCallbacks* callbacks) { painting_ = callbacks; }
     // As3Colors.cpp: the colour transform in the players' fixed point.
     std::optional<std::array<double, 8>> colorTransformOf(avm2::NodeId node) override;
     void setColorTransform(avm2::NodeId node, const std::array<double, 8>& channels) override;
@@ -135,6 +146,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void layOutText(DisplayObject& field);
     // No display object has this serial: serials count up from 1.
     static constexpr avm2::NodeId kStageNode = ~std::uint64_t{0};
+    const StageCallbacks* painting_ = nullptr;
     DisplayObject* holding();
     const swf::Button* buttonDefinition(avm2::NodeId button);
     bool held(const DisplayObject& o) const;

@@ -56,6 +56,30 @@ void Drawing::beginFill(const swf::FillStyle& fill) {
     selectStyles();
 }
 
+void Drawing::beginBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill) {
+    // Bitmaps beyond what an id can name are not kept; the fill ends instead.
+    constexpr std::size_t kMaxBitmaps = 0xFFFF;
+    if (!pixels) {
+        endFill();
+        return;
+    }
+    auto it = std::find(bitmaps_.begin(), bitmaps_.end(), pixels);
+    if (it == bitmaps_.end()) {
+        if (bitmaps_.size() >= kMaxBitmaps) {
+            endFill();
+            return;
+        }
+        bitmaps_.push_back(std::move(pixels));
+        it = bitmaps_.end() - 1;
+    }
+    fill.bitmapId = static_cast<std::uint16_t>(it - bitmaps_.begin());
+    beginFill(fill);
+}
+
+const PixelSource* Drawing::bitmap(std::uint16_t id) const {
+    return id < bitmaps_.size() ? bitmaps_[id].get() : nullptr;
+}
+
 void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
     if (!room()) {
         return;
@@ -167,6 +191,7 @@ swf::Shape Drawing::shownShape() const {
 
 void Drawing::clear() {
     shape_ = swf::Shape{};
+    bitmaps_.clear();
     bounds_ = Bounds{};
     fill_.reset();
     line_.reset();

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "Bounds.h"
 #include "ColorTransform.h"
@@ -11,6 +13,8 @@
 #include "swf/Shapes.h"
 
 namespace mc {
+
+class PixelSource;
 
 // What a script draws into a clip with the drawing methods (beginFill, lineStyle, moveTo,
 // lineTo, curveTo, endFill, clear), kept as a shape in the movie's own record form so that
@@ -22,6 +26,11 @@ class Drawing {
     static constexpr std::size_t kMaxRecords = 200'000;
 
     void beginFill(const swf::FillStyle& fill);
+    // A fill of a script's pixels, shown as they are when painted: the fill's bitmap id
+    // names one of the drawing's own bitmaps (bitmap()), not a character of the movie.
+    void beginBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill);
+    // The pixels a bitmap fill of the drawing names; null for an id it never gave.
+    const PixelSource* bitmap(std::uint16_t id) const;
     // A line style for the edges that follow; nothing means no lines.
     void lineStyle(const std::optional<swf::LineStyle>& line);
     // The line in force painted with `fill` from here on; nothing without a line.
@@ -56,6 +65,7 @@ class Drawing {
     Bounds bounds_;
     std::uint64_t generation_ = freshGeneration();
     std::optional<std::uint32_t> fill_; // 1-based index of the fill being drawn
+    std::vector<std::shared_ptr<const PixelSource>> bitmaps_;
     std::optional<std::uint32_t> line_;
     std::optional<swf::LineStyle> lineStyle_; // the line in force, as last given
     double lineHalfWidth_ = 0.0;

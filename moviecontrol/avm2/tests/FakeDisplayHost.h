@@ -149,7 +149,23 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) override {
         nodes[node].numbers[static_cast<int>(p)] = value;
     }
-    void graphics(avm2::NodeId, const avm2::GraphicsOp&) override {}
+    // What the drawing API, BitmapData.draw and applyFilter and blendMode handed over.
+    std::vector<avm2::GraphicsOp> graphicsOps;
+    std::vector<avm2::DisplayHost::BitmapDraw> bitmapDraws;
+    std::vector<avm2::FilterValue> bitmapFilters;
+    std::map<avm2::NodeId, std::string> blendModes;
+    void graphics(avm2::NodeId, const avm2::GraphicsOp& op) override { graphicsOps.push_back(op); }
+    void drawIntoBitmap(pixels::BitmapPixels&, const BitmapDraw& draw) override {
+        bitmapDraws.push_back(draw);
+    }
+    bool filterIntoBitmap(pixels::BitmapPixels&, const pixels::BitmapPixels&, pixels::Placement,
+                          const avm2::FilterValue& filter) override {
+        bitmapFilters.push_back(filter);
+        return true;
+    }
+    void setBlendMode(avm2::NodeId node, const std::string& name) override {
+        blendModes[node] = name;
+    }
     // Text nodes keep a text model; the others answer their name.
     struct Field {
         mc::TextDocument document;

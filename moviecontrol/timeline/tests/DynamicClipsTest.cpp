@@ -5,6 +5,7 @@
 
 #include "DisplayProperties.h"
 #include "Drawing.h"
+#include "PixelSource.h"
 #include "RecordingRunner.h"
 #include "TextFieldState.h"
 #include "TimelineBuilders.h"
@@ -326,6 +327,39 @@ TEST(DrawingTest, AnOpenFillShowsClosedWithTheLineInForceAndStaysOpen) {
     shown = summarise(d.shownShape());
     EXPECT_EQ(shown.straight, 4);
     EXPECT_EQ(shown.sumY, 0);
+}
+
+// Pixels of one colour, standing for a script's bitmap.
+class SolidPixels final : public PixelSource {
+  public:
+    int width() const override { return 1; }
+    int height() const override { return 1; }
+    const std::uint32_t* premultiplied() const override { return &pixel_; }
+
+  private:
+    std::uint32_t pixel_ = 0xFF000000u;
+};
+
+TEST(DrawingTest, BitmapFillsNameTheDrawingsOwnBitmapsUntilCleared) {
+    Drawing d;
+    const auto first = std::make_shared<SolidPixels>();
+    const auto second = std::make_shared<SolidPixels>();
+    swf::FillStyle fill;
+    fill.type = swf::FillType::ClippedBitmap;
+    d.beginBitmapFill(first, fill);
+    d.beginBitmapFill(second, fill);
+    d.beginBitmapFill(first, fill); // the same pixels keep their id
+    d.beginBitmapFill(nullptr, fill);
+    const auto& fills = d.shape().styles.fills;
+    ASSERT_EQ(fills.size(), 3u);
+    EXPECT_EQ(fills[0].bitmapId, 0);
+    EXPECT_EQ(fills[1].bitmapId, 1);
+    EXPECT_EQ(fills[2].bitmapId, 0);
+    EXPECT_EQ(d.bitmap(0), first.get());
+    EXPECT_EQ(d.bitmap(1), second.get());
+    EXPECT_EQ(d.bitmap(2), nullptr);
+    d.clear();
+    EXPECT_EQ(d.bitmap(0), nullptr);
 }
 
 TEST(DrawingTest, ClearEmptiesAndEveryChangeIsANewGeneration) {

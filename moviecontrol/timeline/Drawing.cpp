@@ -32,6 +32,31 @@ void Drawing::cover(std::int32_t x, std::int32_t y) {
     bounds_.add(point);
 }
 
+// A curve reaches past its ends only where it turns: at most once on each axis, where its
+// derivative is zero. The control point itself lies outside the curve and does not count.
+void Drawing::coverCurve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy,
+                         std::int32_t x1, std::int32_t y1) {
+    const auto turn = [](double p0, double p1, double p2) -> std::optional<double> {
+        const double denominator = p0 - 2.0 * p1 + p2;
+        if (denominator == 0.0) {
+            return std::nullopt;
+        }
+        const double t = (p0 - p1) / denominator;
+        return t > 0.0 && t < 1.0 ? std::optional(t) : std::nullopt;
+    };
+    const auto at = [](double p0, double p1, double p2, double t) {
+        const double u = 1.0 - t;
+        return u * u * p0 + 2.0 * u * t * p1 + t * t * p2;
+    };
+    for (const std::optional<double> t : {turn(x0, cx, x1), turn(y0, cy, y1)}) {
+        if (t) {
+            cover(static_cast<std::int32_t>(std::lround(at(x0, cx, x1, *t))),
+                  static_cast<std::int32_t>(std::lround(at(y0, cy, y1, *t))));
+        }
+    }
+    cover(x1, y1);
+}
+
 void Drawing::selectStyles() {
     swf::StyleChange change;
     change.hasMoveTo = true;
@@ -156,7 +181,7 @@ void Drawing::curveTo(double controlX, double controlY, double anchorX, double a
         selectStyles();
     }
     cover(penX_, penY_);
-    cover(cx, cy);
+    coverCurve(penX_, penY_, cx, cy, ax, ay);
     shape_.records.emplace_back(swf::CurvedEdge{cx - penX_, cy - penY_, ax - cx, ay - cy});
     penX_ = ax;
     penY_ = ay;

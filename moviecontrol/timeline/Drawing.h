@@ -60,6 +60,9 @@ class Drawing {
     void selectStyles();
     bool room() const { return shape_.records.size() < kMaxRecords; }
     void cover(std::int32_t x, std::int32_t y);
+    // Grows the bounds by the curve from (x0, y0) through control (cx, cy) to (x1, y1).
+    void coverCurve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy,
+                    std::int32_t x1, std::int32_t y1);
 
     swf::Shape shape_;
     Bounds bounds_;

@@ -329,6 +329,31 @@ TEST(DrawingTest, AnOpenFillShowsClosedWithTheLineInForceAndStaysOpen) {
     EXPECT_EQ(shown.sumY, 0);
 }
 
+TEST(DrawingTest, CurvesCoverWhereTheyTurnNotTheirControlPoints) {
+    struct Case {
+        double cx, cy, x, y;
+        double xMin, yMin, xMax, yMax; // twips
+    };
+    const Case table[] = {
+        // Up to (0, -10) and back: the top of the arc is half way to the control point.
+        {5, -10, 10, 0, 0, -100, 200, 0},
+        // The control point between the ends: a straight curve.
+        {5, 5, 10, 10, 0, 0, 200, 200},
+        // Turning on both axes.
+        {10, 10, 0, 10, 0, 0, 100, 200},
+    };
+    for (const Case& c : table) {
+        Drawing d;
+        d.moveTo(0, 0);
+        d.curveTo(c.cx, c.cy, c.x, c.y);
+        const Bounds b = d.bounds();
+        EXPECT_DOUBLE_EQ(b.xMin, c.xMin) << c.cx << "," << c.cy;
+        EXPECT_DOUBLE_EQ(b.yMin, c.yMin) << c.cx << "," << c.cy;
+        EXPECT_DOUBLE_EQ(b.xMax, c.xMax) << c.cx << "," << c.cy;
+        EXPECT_DOUBLE_EQ(b.yMax, c.yMax) << c.cx << "," << c.cy;
+    }
+}
+
 // Pixels of one colour, standing for a script's bitmap.
 class SolidPixels final : public PixelSource {
   public:

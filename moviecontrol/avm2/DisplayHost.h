@@ -282,6 +282,12 @@ class DisplayHost {
         (void)rect, (void)filter;
         return std::nullopt;
     }
+    // The pixels of the bitmap symbol a SymbolClass tag gave `className` ("pkg.Name"); none
+    // when the class names no bitmap.
+    virtual std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) {
+        (void)className;
+        return std::nullopt;
+    }
     // The blend mode the node is drawn with, by its name; an unknown name draws normally.
     virtual void setBlendMode(NodeId node, const std::string& name) { (void)node, (void)name; }
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else

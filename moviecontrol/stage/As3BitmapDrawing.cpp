@@ -1,6 +1,7 @@
 // BitmapData.draw in ActionScript 3 movies: the stage hands the source (a display object of
 // the tree, or a bitmap's pixels) to the renderer the same way it does for ActionScript 1/2;
-// and the blend modes scripts give display objects.
+// the pixels of bitmap symbols that classes stand for; and the blend modes scripts give
+// display objects.
 #include "As3DisplayTree.h"
 #include "StageObject.h"
 #include "StageScripts.h"
@@ -31,6 +32,18 @@ void As3DisplayTree::drawIntoBitmap(pixels::BitmapPixels& target, const BitmapDr
     drawing.smoothing = draw.smoothing;
     const swf::BlendMode mode = blendModeNamed(draw.blendMode).value_or(swf::BlendMode::Normal);
     painting_->drawIntoBitmap(target, drawing, player_, object, mode);
+}
+
+std::optional<pixels::BitmapPixels> As3DisplayTree::bitmapOfClass(const std::string& className) {
+    if (painting_ == nullptr || !painting_->libraryBitmap) {
+        return std::nullopt;
+    }
+    for (const auto& [id, name] : symbolClasses_) {
+        if (name == className) {
+            return painting_->libraryBitmap(id);
+        }
+    }
+    return std::nullopt;
 }
 
 void As3DisplayTree::setBlendMode(avm2::NodeId node, const std::string& name) {

@@ -98,6 +98,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // As3BitmapDrawing.cpp: BitmapData.draw through the renderer, and blend modes.
     void drawIntoBitmap(pixels::BitmapPixels& target, const BitmapDraw& draw) override;
     void setBlendMode(avm2::NodeId node, const std::string& name) override;
+    std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) override;
     // Where the renderer paints into script bitmaps; without it they stay as they are.
     void setPainting(const StageCallbacks* callbacks) { painting_ = callbacks; }
     // As3Colors.cpp: the colour transform in the players' fixed point.

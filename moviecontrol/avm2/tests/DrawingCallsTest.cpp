@@ -161,6 +161,24 @@ TEST_F(DrawingCalls, BitmapFillsShareTheBitmapsPixels) {
     EXPECT_EQ(thrown([&] { call(g, "beginBitmapFill", {b}); }), "ArgumentError #2015");
 }
 
+TEST_F(DrawingCalls, ABitmapSymbolsClassStartsWithItsPixels) {
+    avm2::Class* native = vm.findClass("flash.display::BitmapData");
+    avm2::Class* img = vm.defineClass("art", "Img", native, nullptr);
+    avm2::Class* sub = vm.defineClass("", "SubImg", img, nullptr);
+    tree.classBitmaps.emplace("art.Img", pixels::BitmapPixels(3, 2, true, 0xFF123456));
+    for (avm2::Class* cls : {img, sub}) {
+        // The size asked for gives way to the symbol's.
+        Args size{Value::number(0), Value::number(0)};
+        const Value b = vm.construct(Value::object(cls->classObject), size);
+        EXPECT_EQ(vm.toString(get(b, "width")), "3") << cls->name;
+        EXPECT_EQ(vm.toString(get(b, "height")), "2") << cls->name;
+        EXPECT_EQ(vm.toString(call(b, "getPixel", {Value::number(2), Value::number(1)})),
+                  std::to_string(0x123456));
+    }
+    // Other bitmaps are made as asked.
+    EXPECT_EQ(vm.toString(get(bitmap(5, 5), "width")), "5");
+}
+
 TEST_F(DrawingCalls, DrawHandsOverItsSourceAndSettings) {
     const Value target = bitmap(8, 8);
     const Value shape = make("flash.display::Shape");

@@ -166,6 +166,12 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setBlendMode(avm2::NodeId node, const std::string& name) override {
         blendModes[node] = name;
     }
+    // The bitmap symbols classes stand for.
+    std::map<std::string, pixels::BitmapPixels> classBitmaps;
+    std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) override {
+        auto it = classBitmaps.find(className);
+        return it != classBitmaps.end() ? std::optional(it->second) : std::nullopt;
+    }
     // Text nodes keep a text model; the others answer their name.
     struct Field {
         mc::TextDocument document;

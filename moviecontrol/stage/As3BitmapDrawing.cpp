@@ -38,12 +38,8 @@ std::optional<pixels::BitmapPixels> As3DisplayTree::bitmapOfClass(const std::str
     if (painting_ == nullptr || !painting_->libraryBitmap) {
         return std::nullopt;
     }
-    for (const auto& [id, name] : symbolClasses_) {
-        if (name == className) {
-            return painting_->libraryBitmap(id);
-        }
-    }
-    return std::nullopt;
+    const auto symbol = classSymbols_.find(className);
+    return symbol != classSymbols_.end() ? painting_->libraryBitmap(symbol->second) : std::nullopt;
 }
 
 void As3DisplayTree::setBlendMode(avm2::NodeId node, const std::string& name) {

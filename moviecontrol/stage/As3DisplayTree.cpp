@@ -64,6 +64,8 @@ As3DisplayTree::As3DisplayTree(TimelinePlayer& player, StageInfo stage)
     : player_(player), stage_(stage) {}
 
 void As3DisplayTree::setSymbolClass(std::uint16_t characterId, std::string className) {
+    // A class given to several symbols makes objects of the first it was given.
+    classSymbols_.try_emplace(className, characterId);
     symbolClasses_[characterId] = std::move(className);
 }
 
@@ -238,22 +240,21 @@ avm2::NodeId As3DisplayTree::createNode(avm2::NodeKind kind) {
 }
 
 avm2::NodeId As3DisplayTree::createSymbolNode(const std::string& className) {
-    const auto symbol = std::find_if(symbolClasses_.begin(), symbolClasses_.end(),
-                                     [&](const auto& entry) { return entry.second == className; });
-    DisplayObject* holder = symbol != symbolClasses_.end() ? holding() : nullptr;
+    const auto symbol = classSymbols_.find(className);
+    DisplayObject* holder = symbol != classSymbols_.end() ? holding() : nullptr;
     if (holder == nullptr) {
         return 0;
     }
     // Only sprites and buttons bring their content to an object made with `new`: a shape's
     // class makes an empty Shape.
-    const CharacterKind kind = player_.catalogOf(*holder).kind(symbol->first);
+    const CharacterKind kind = player_.catalogOf(*holder).kind(symbol->second);
     if (kind != CharacterKind::Sprite && kind != CharacterKind::Button) {
         return 0;
     }
     while (holder->clip->displayList.contains(nextHoldingDepth_)) {
         nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
     }
-    auto o = player_.edits().placeCharacter(*holder, symbol->first, nextHoldingDepth_);
+    auto o = player_.edits().placeCharacter(*holder, symbol->second, nextHoldingDepth_);
     return o ? o->serial : 0;
 }
 

@@ -159,6 +159,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     TimelinePlayer& player_;
     StageInfo stage_;
     std::unordered_map<std::uint16_t, std::string> symbolClasses_;
+    // Each class's symbol: the first a SymbolClass tag gave it.
+    std::unordered_map<std::string, std::uint16_t> classSymbols_;
     std::unordered_map<avm2::NodeId, avm2::Object*> objects_;
     avm2::Object* stageObject_ = nullptr;
     DisplayObject* stageLayer_ = nullptr;

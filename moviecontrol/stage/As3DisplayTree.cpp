@@ -558,6 +558,26 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
         std::snprintf(out, sizeof out, "%.17g", name == "sharpness" ? t.sharpness : t.thickness);
         return out;
     }
+    if (name == "scrollV" || name == "scrollH") {
+        clampScroll(player_.catalog(), t);
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g",
+                      name == "scrollV" ? static_cast<double>(t.scroll) : t.hscroll);
+        return out;
+    }
+    if (name == "maxScrollV" || name == "maxScrollH" || name == "bottomScrollV" ||
+        name == "numLines") {
+        const ScrollLimits limits = scrollLimits(player_.catalog(), t);
+        const double v =
+            name == "maxScrollV"   ? static_cast<double>(limits.maxScroll)
+            : name == "maxScrollH" ? limits.maxHScroll
+            : name == "bottomScrollV"
+                ? static_cast<double>(bottomScroll(limits, std::min(t.scroll, limits.maxScroll)))
+                : static_cast<double>(limits.lineCount);
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g", v);
+        return out;
+    }
     return {};
 }
 
@@ -586,6 +606,18 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
         t.gridFitType = value;
     } else if (name == "sharpness" || name == "thickness") {
         (name == "sharpness" ? t.sharpness : t.thickness) = std::strtod(value.c_str(), nullptr);
+    } else if (name == "scrollV" || name == "scrollH") {
+        // Held to what the text allows: lines from 1, pixels from 0.
+        const double v = std::strtod(value.c_str(), nullptr);
+        if (std::isfinite(v)) {
+            const ScrollLimits limits = scrollLimits(player_.catalog(), t);
+            if (name == "scrollV") {
+                t.scroll = static_cast<std::size_t>(
+                    std::clamp(v, 1.0, static_cast<double>(limits.maxScroll)));
+            } else {
+                t.hscroll = std::clamp(v, 0.0, limits.maxHScroll);
+            }
+        }
     } else if (name == "borderColor" || name == "backgroundColor") {
         // Colours come as whole numbers of 0xRRGGBB; higher bits do not count.
         const auto rgb = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));

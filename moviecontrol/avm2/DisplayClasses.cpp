@@ -1151,6 +1151,73 @@ Value blendModeSet(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// The mask is kept as set and drawn by the host; null takes it away.
+Value maskSet(Machine& m, const Value& self, Args& a) {
+    const Value mask = arg(a, 0);
+    if (!mask.isNullish() && nodeOf(mask) == 0) {
+        m.throwError("TypeError", 1034,
+                     "Type Coercion failed: cannot convert " + m.errorText(mask) +
+                         " to flash.display.DisplayObject.");
+    }
+    setHiddenField(self, kMask, mask.isNullish() ? Value::null() : mask);
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setMask(nodeOf(self), nodeOf(mask));
+    }
+    return Value();
+}
+
+// scrollRect reads back as a new Rectangle (a copy), or null without a window.
+Value scrollRectGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    const auto window =
+        h != nullptr && nodeOf(self) != 0 ? h->scrollRectOf(nodeOf(self)) : std::nullopt;
+    if (!window) {
+        return Value::null();
+    }
+    Class* rectangle = m.findClass("flash.geom::Rectangle");
+    Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
+    const char* names[] = {"x", "y", "width", "height"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        m.setProperty(out, Name::publicName(names[i]), Value::number((*window)[i]));
+    }
+    return out;
+}
+
+Value scrollRectSet(Machine& m, const Value& self, Args& a) {
+    const Value rect = arg(a, 0);
+    std::optional<std::array<double, 4>> window;
+    if (!rect.isNullish()) {
+        window.emplace();
+        const char* names[] = {"x", "y", "width", "height"};
+        for (std::size_t i = 0; i < 4; ++i) {
+            (*window)[i] = m.toNumber(m.getProperty(rect, Name::publicName(names[i])));
+        }
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setScrollRect(nodeOf(self), window);
+    }
+    return Value();
+}
+
+Value opaqueBackgroundGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    const auto color =
+        h != nullptr && nodeOf(self) != 0 ? h->opaqueBackgroundOf(nodeOf(self)) : std::nullopt;
+    return color ? Value::unsignedInt(*color) : Value::null();
+}
+
+Value opaqueBackgroundSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    std::optional<std::uint32_t> color;
+    if (!v.isNullish()) {
+        color = toUint32(m.toNumber(v)) & 0xFFFFFFu;
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setOpaqueBackground(nodeOf(self), color);
+    }
+    return Value();
+}
+
 template <const char* Key, typename Convert> void keep(Machine& m, Class* c) {
     m.defineGetter(c, Key, Kept<Key, Convert>::get);
     m.defineSetter(c, Key, Kept<Key, Convert>::set);
@@ -1194,7 +1261,12 @@ void installDisplayClasses(Machine& m) {
     m.defineMethod(display, "globalToLocal", [](Machine& mm, const Value& s, Args& a) {
         return pointConversion(mm, s, a, true);
     });
-    keep<kMask, NullValue>(m, display);
+    m.defineGetter(display, kMask, Kept<kMask, NullValue>::get);
+    m.defineSetter(display, kMask, maskSet);
+    m.defineGetter(display, "scrollRect", scrollRectGet);
+    m.defineSetter(display, "scrollRect", scrollRectSet);
+    m.defineGetter(display, "opaqueBackground", opaqueBackgroundGet);
+    m.defineSetter(display, "opaqueBackground", opaqueBackgroundSet);
     m.defineGetter(display, kBlendMode, Kept<kBlendMode, NormalBlend>::get);
     m.defineSetter(display, kBlendMode, blendModeSet);
     keep<kCacheAsBitmap, FalseFlag>(m, display);

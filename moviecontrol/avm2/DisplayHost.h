@@ -288,6 +288,25 @@ class DisplayHost {
         (void)className;
         return std::nullopt;
     }
+    // DisplayObject.mask: the node that masks `node` (0: none).
+    virtual void setMask(NodeId node, NodeId mask) { (void)node, (void)mask; }
+    // scrollRect: the window (x, y, width, height in pixels) of the node's content that shows
+    // at its origin, clipped to it; none shows all of it.
+    virtual std::optional<std::array<double, 4>> scrollRectOf(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    virtual void setScrollRect(NodeId node, const std::optional<std::array<double, 4>>& window) {
+        (void)node, (void)window;
+    }
+    // opaqueBackground: the colour (0xRRGGBB) filling the node's bounds behind it; none.
+    virtual std::optional<std::uint32_t> opaqueBackgroundOf(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    virtual void setOpaqueBackground(NodeId node, std::optional<std::uint32_t> color) {
+        (void)node, (void)color;
+    }
     // The blend mode the node is drawn with, by its name; an unknown name draws normally.
     virtual void setBlendMode(NodeId node, const std::string& name) { (void)node, (void)name; }
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else

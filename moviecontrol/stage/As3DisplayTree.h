@@ -98,6 +98,13 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // As3BitmapDrawing.cpp: BitmapData.draw through the renderer, and blend modes.
     void drawIntoBitmap(pixels::BitmapPixels& target, const BitmapDraw& draw) override;
     void setBlendMode(avm2::NodeId node, const std::string& name) override;
+    // As3Surfaces.cpp: masks, scroll windows and opaque backgrounds.
+    void setMask(avm2::NodeId node, avm2::NodeId mask) override;
+    std::optional<std::array<double, 4>> scrollRectOf(avm2::NodeId node) override;
+    void setScrollRect(avm2::NodeId node,
+                       const std::optional<std::array<double, 4>>& window) override;
+    std::optional<std::uint32_t> opaqueBackgroundOf(avm2::NodeId node) override;
+    void setOpaqueBackground(avm2::NodeId node, std::optional<std::uint32_t> color) override;
     std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) override;
     // Where the renderer paints into script bitmaps; without it they stay as they are.
     void setPainting(const StageCallbacks* callbacks) { painting_ = callbacks; }

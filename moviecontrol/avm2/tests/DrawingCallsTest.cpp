@@ -260,4 +260,39 @@ TEST_F(DrawingCalls, BlendModesAreNamedAndCheckedAndReachTheTree) {
     EXPECT_EQ(vm.toString(get(sprite, "blendMode")), "multiply");
 }
 
+TEST_F(DrawingCalls, MasksWindowsAndBackgroundsReachTheTreeAndReadBack) {
+    const Value sprite = make("flash.display::Sprite");
+    const Value mask = make("flash.display::Shape");
+    const avm2::NodeId node = sprite.asObject()->displayNode;
+    vm.setProperty(sprite, Name::publicName("mask"), mask);
+    EXPECT_EQ(tree.masks[node], mask.asObject()->displayNode);
+    EXPECT_EQ(get(sprite, "mask").asObject(), mask.asObject());
+    vm.setProperty(sprite, Name::publicName("mask"), Value::null());
+    EXPECT_EQ(tree.masks[node], 0u);
+    EXPECT_TRUE(get(sprite, "mask").isNull());
+    EXPECT_EQ(thrown([&] {
+                  vm.setProperty(sprite, Name::publicName("mask"), Value::object(vm.newObject()));
+              }),
+              "TypeError #1034");
+
+    EXPECT_TRUE(get(sprite, "scrollRect").isNull());
+    const Value window = make("flash.geom::Rectangle", {Value::number(5), Value::number(6),
+                                                        Value::number(70), Value::number(80)});
+    vm.setProperty(sprite, Name::publicName("scrollRect"), window);
+    EXPECT_EQ(tree.windows[node], (std::array<double, 4>{5, 6, 70, 80}));
+    // A copy reads back: changing it leaves the window as it was.
+    const Value read = get(sprite, "scrollRect");
+    EXPECT_NE(read.asObject(), window.asObject());
+    vm.setProperty(read, Name::publicName("x"), Value::number(100));
+    EXPECT_EQ(vm.toString(get(get(sprite, "scrollRect"), "x")), "5");
+    vm.setProperty(sprite, Name::publicName("scrollRect"), Value::null());
+    EXPECT_FALSE(tree.windows.contains(node));
+
+    EXPECT_TRUE(get(sprite, "opaqueBackground").isNull());
+    vm.setProperty(sprite, Name::publicName("opaqueBackground"), Value::number(0x1FF8040));
+    EXPECT_EQ(vm.toString(get(sprite, "opaqueBackground")), std::to_string(0xFF8040));
+    vm.setProperty(sprite, Name::publicName("opaqueBackground"), Value::null());
+    EXPECT_TRUE(get(sprite, "opaqueBackground").isNull());
+}
+
 } // namespace

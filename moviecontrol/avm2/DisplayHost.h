@@ -81,12 +81,13 @@ struct GraphicsOp {
         MoveTo,
         LineTo,
         CurveTo,
+        CubicTo, // controls (a, b) and (c, d), anchor (e, f)
         EndFill,
         Clear
     };
     explicit GraphicsOp(Kind k = Kind::Clear) : kind(k) {}
     Kind kind = Kind::Clear;
-    double a = 0, b = 0, c = 0, d = 0; // points, or the line's width
+    double a = 0, b = 0, c = 0, d = 0, e = 0, f = 0; // points, or the line's width
     std::uint32_t color = 0;
     double alpha = 1;
     // LineStyle: whether the thickness stays as the shape is scaled ("normal", "none",

@@ -134,6 +134,10 @@ void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
     case K::CurveTo:
         d.curveTo(finite(op.a), finite(op.b), finite(op.c), finite(op.d));
         break;
+    case K::CubicTo:
+        d.cubicTo(finite(op.a), finite(op.b), finite(op.c), finite(op.d), finite(op.e),
+                  finite(op.f));
+        break;
     case K::EndFill:
         d.endFill();
         break;

@@ -188,6 +188,35 @@ void Drawing::curveTo(double controlX, double controlY, double anchorX, double a
     cover(penX_, penY_);
 }
 
+void Drawing::cubicTo(double c1x, double c1y, double c2x, double c2y, double ax, double ay) {
+    // Enough pieces that each stays well within a pixel of the cubic at drawing sizes; each
+    // piece's control point is where the cubic's tangents at its ends would meet, averaged
+    // from both ends so that it stays put when they are parallel.
+    constexpr int kPieces = 8;
+    const double x0 = penX_ / 20.0, y0 = penY_ / 20.0;
+    const auto at = [&](double t, double p0, double p1, double p2, double p3) {
+        const double u = 1.0 - t;
+        return u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+    };
+    const auto slope = [&](double t, double p0, double p1, double p2, double p3) {
+        const double u = 1.0 - t;
+        return 3 * (u * u * (p1 - p0) + 2 * u * t * (p2 - p1) + t * t * (p3 - p2));
+    };
+    double sx = x0, sy = y0;
+    for (int i = 1; i <= kPieces; ++i) {
+        const double t0 = double(i - 1) / kPieces, t1 = double(i) / kPieces, h = (t1 - t0) / 2;
+        const double ex = i == kPieces ? ax : at(t1, x0, c1x, c2x, ax);
+        const double ey = i == kPieces ? ay : at(t1, y0, c1y, c2y, ay);
+        const double cx =
+            (sx + slope(t0, x0, c1x, c2x, ax) * h + ex - slope(t1, x0, c1x, c2x, ax) * h) / 2;
+        const double cy =
+            (sy + slope(t0, y0, c1y, c2y, ay) * h + ey - slope(t1, y0, c1y, c2y, ay) * h) / 2;
+        curveTo(cx, cy, ex, ey);
+        sx = ex;
+        sy = ey;
+    }
+}
+
 void Drawing::endFill() {
     if (!fill_) {
         return;

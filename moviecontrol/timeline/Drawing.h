@@ -38,6 +38,9 @@ class Drawing {
     void moveTo(double x, double y);
     void lineTo(double x, double y);
     void curveTo(double controlX, double controlY, double anchorX, double anchorY);
+    // A cubic curve from the pen, drawn as quadratic curves close to it.
+    void cubicTo(double control1X, double control1Y, double control2X, double control2Y,
+                 double anchorX, double anchorY);
     // Closes the open fill back to where it started.
     void endFill();
     void clear();

@@ -137,6 +137,33 @@ TEST_F(DrawingCalls, LineStyleTakesItsOptionalArgumentsOrTheirDefaults) {
     EXPECT_EQ(tree.graphicsOps[3].kind, GraphicsOp::Kind::NoLine);
 }
 
+TEST_F(DrawingCalls, DrawPathTakesEachCommandsCoordinatesInTurn) {
+    const Value g = graphics();
+    // move, line, wide move (first pair skipped), curve, unknown, cubic, then a line the data
+    // runs out for.
+    const Value commands = array({1, 2, 4, 3, 9, 6, 2});
+    const Value data =
+        array({1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19});
+    call(g, "drawPath", {commands, data});
+    using K = GraphicsOp::Kind;
+    const std::vector<std::pair<K, std::array<double, 6>>> expected = {
+        {K::MoveTo, {1, 2, 0, 0, 0, 0}},        {K::LineTo, {3, 4, 0, 0, 0, 0}},
+        {K::MoveTo, {5, 6, 0, 0, 0, 0}},        {K::CurveTo, {7, 8, 9, 10, 0, 0}},
+        {K::CubicTo, {11, 12, 13, 14, 15, 16}},
+    };
+    ASSERT_EQ(tree.graphicsOps.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const GraphicsOp& op = tree.graphicsOps[i];
+        EXPECT_EQ(op.kind, expected[i].first) << i;
+        EXPECT_EQ((std::array<double, 6>{op.a, op.b, op.c, op.d, op.e, op.f}), expected[i].second)
+            << i;
+    }
+    EXPECT_EQ(thrown([&] { call(g, "drawPath", {Value::null(), data}); }), "TypeError #2007");
+    const Value constants =
+        Value::object(vm.findClass("flash.display::GraphicsPathCommand")->classObject);
+    EXPECT_EQ(vm.toString(get(constants, "CUBIC_CURVE_TO")), "6");
+}
+
 TEST_F(DrawingCalls, BitmapFillsShareTheBitmapsPixels) {
     const Value g = graphics();
     const Value b = bitmap(2, 2);

@@ -354,6 +354,27 @@ TEST(DrawingTest, CurvesCoverWhereTheyTurnNotTheirControlPoints) {
     }
 }
 
+TEST(DrawingTest, CubicsBecomeQuadraticsThatFollowThem) {
+    Drawing d;
+    d.moveTo(0, 0);
+    d.cubicTo(0, 100, 100, 100, 100, 0);
+    // Pieces of quadratic curves that end where the cubic does.
+    std::int32_t x = 0, y = 0, curves = 0;
+    for (const swf::ShapeRecord& r : d.shape().records) {
+        if (const auto* c = std::get_if<swf::CurvedEdge>(&r)) {
+            x += c->controlDx + c->anchorDx;
+            y += c->controlDy + c->anchorDy;
+            ++curves;
+        }
+    }
+    EXPECT_GT(curves, 1);
+    EXPECT_EQ(x, 2000);
+    EXPECT_EQ(y, 0);
+    // The cubic's top, 75 pixels down at its middle, bounds it within a twip or two.
+    EXPECT_NEAR(d.bounds().yMax, 1500, 2);
+    EXPECT_DOUBLE_EQ(d.bounds().xMin, 0);
+}
+
 // Pixels of one colour, standing for a script's bitmap.
 class SolidPixels final : public PixelSource {
   public:

@@ -142,8 +142,7 @@ TEST_F(DrawingCalls, DrawPathTakesEachCommandsCoordinatesInTurn) {
     // move, line, wide move (first pair skipped), curve, unknown, cubic, then a line the data
     // runs out for.
     const Value commands = array({1, 2, 4, 3, 9, 6, 2});
-    const Value data =
-        array({1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19});
+    const Value data = array({1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17});
     call(g, "drawPath", {commands, data});
     using K = GraphicsOp::Kind;
     const std::vector<std::pair<K, std::array<double, 6>>> expected = {

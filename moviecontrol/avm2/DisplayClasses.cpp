@@ -659,12 +659,13 @@ Value gBeginGradientFill(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
-Value gBeginBitmapFill(Machine& m, const Value& self, Args& a) {
+// beginBitmapFill's and lineBitmapStyle's arguments: bitmap, matrix, repeat, smooth.
+template <GraphicsOp::Kind K> Value gBitmapFill(Machine& m, const Value& self, Args& a) {
     const Value bitmap = arg(a, 0);
     if (bitmap.isNullish()) {
         m.throwError("TypeError", 2007, "Parameter bitmap must be non-null.");
     }
-    GraphicsOp op{GraphicsOp::Kind::BitmapFill};
+    GraphicsOp op{K};
     op.bitmap = bitmaps::sharedPixels(m, bitmap);
     if (const Value matrix = arg(a, 1); matrix.isObject()) {
         const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
@@ -1371,7 +1372,8 @@ void installDisplayClasses(Machine& m) {
     Class* graphics = m.defineClass("flash.display", "Graphics", m.objectClass);
     m.defineMethod(graphics, "beginFill", gBeginFill);
     m.defineMethod(graphics, "beginGradientFill", gBeginGradientFill);
-    m.defineMethod(graphics, "beginBitmapFill", gBeginBitmapFill);
+    m.defineMethod(graphics, "beginBitmapFill", gBitmapFill<GraphicsOp::Kind::BitmapFill>);
+    m.defineMethod(graphics, "lineBitmapStyle", gBitmapFill<GraphicsOp::Kind::LineBitmap>);
     m.defineMethod(graphics, "lineStyle", gLineStyle);
     m.defineMethod(graphics, "lineGradientStyle", gLineGradientStyle);
     m.defineMethod(graphics, "moveTo", gPoint<GraphicsOp::Kind::MoveTo>);

@@ -75,6 +75,7 @@ struct GraphicsOp {
         BeginFill,
         GradientFill, // `gradient`
         BitmapFill,   // `bitmap`
+        LineBitmap,   // the line in force painted with `bitmap`
         LineStyle,
         LineGradient, // the line in force painted with `gradient`
         NoLine,

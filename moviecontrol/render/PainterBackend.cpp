@@ -281,24 +281,9 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
         return;
     }
     const bool fade = cx.onlyScalesAlpha();
-    QImage image;
-    if (drawing_ != nullptr) {
-        // A script's pixels, as they are now.
-        const PixelSource* pixels = drawing_->bitmap(fill.style.bitmapId);
-        if (pixels == nullptr || pixels->width() <= 0 || pixels->height() <= 0 ||
-            pixels->premultiplied() == nullptr) {
-            return;
-        }
-        const QImage view(reinterpret_cast<const uchar*>(pixels->premultiplied()), pixels->width(),
-                          pixels->height(), pixels->width() * 4,
-                          QImage::Format_ARGB32_Premultiplied);
-        image = fade ? view.copy() : colorTransformed(view, cx);
-    } else {
-        const QImage& source = res().bitmaps.image(fill.style.bitmapId);
-        if (source.isNull()) {
-            return;
-        }
-        image = fade ? source : transformedBitmap(fill.style.bitmapId, cx);
+    const QImage image = fillImage(fill.style, fade ? ColorTransform{} : cx);
+    if (image.isNull()) {
+        return;
     }
     const QTransform bitmapToPath = toQTransform(fill.style.matrix);
     const bool clipped = fill.style.bitmapClipped();
@@ -311,12 +296,40 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
     applyHints(p);
 }
 
+QImage PainterBackend::fillImage(const swf::FillStyle& style, const ColorTransform& cx) {
+    if (drawing_ != nullptr) {
+        // A script's pixels, as they are now.
+        const PixelSource* pixels = drawing_->bitmap(style.bitmapId);
+        if (pixels == nullptr || pixels->width() <= 0 || pixels->height() <= 0 ||
+            pixels->premultiplied() == nullptr) {
+            return {};
+        }
+        const QImage view(reinterpret_cast<const uchar*>(pixels->premultiplied()), pixels->width(),
+                          pixels->height(), pixels->width() * 4,
+                          QImage::Format_ARGB32_Premultiplied);
+        return cx.isIdentity() ? view.copy() : colorTransformed(view, cx);
+    }
+    const QImage& source = res().bitmaps.image(style.bitmapId);
+    if (source.isNull() || cx.isIdentity()) {
+        return source;
+    }
+    return transformedBitmap(style.bitmapId, cx);
+}
+
 void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
                                  const QTransform& world, const ColorTransform& cx) {
     const swf::LineStyle& style = stroke.style;
     QBrush brush;
     if (style.fill && !style.fill->isBitmap()) {
         brush = fillBrush(*style.fill, cx);
+    } else if (style.fill) {
+        // A bitmap stroke tiles its pixels along the line.
+        const QImage image = fillImage(*style.fill, cx);
+        if (image.isNull()) {
+            return;
+        }
+        brush = QBrush(image);
+        brush.setTransform(toQTransform(style.fill->matrix));
     } else {
         brush = QBrush(toQColor(style.color, cx));
     }

@@ -116,6 +116,9 @@ void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
     case K::BitmapFill:
         d.beginBitmapFill(std::make_shared<ScriptPixels>(op.bitmap), graphicsBitmapFill(op));
         break;
+    case K::LineBitmap:
+        d.lineBitmapFill(std::make_shared<ScriptPixels>(op.bitmap), graphicsBitmapFill(op));
+        break;
     case K::LineStyle:
         d.lineStyle(graphicsLine(op));
         break;

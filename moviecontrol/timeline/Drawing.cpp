@@ -81,24 +81,41 @@ void Drawing::beginFill(const swf::FillStyle& fill) {
     selectStyles();
 }
 
-void Drawing::beginBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill) {
-    // Bitmaps beyond what an id can name are not kept; the fill ends instead.
+std::optional<std::uint16_t> Drawing::keepBitmap(std::shared_ptr<const PixelSource> pixels) {
+    // Bitmaps beyond what an id can name are not kept.
     constexpr std::size_t kMaxBitmaps = 0xFFFF;
     if (!pixels) {
-        endFill();
-        return;
+        return std::nullopt;
     }
     auto it = std::find(bitmaps_.begin(), bitmaps_.end(), pixels);
     if (it == bitmaps_.end()) {
         if (bitmaps_.size() >= kMaxBitmaps) {
-            endFill();
-            return;
+            return std::nullopt;
         }
         bitmaps_.push_back(std::move(pixels));
         it = bitmaps_.end() - 1;
     }
-    fill.bitmapId = static_cast<std::uint16_t>(it - bitmaps_.begin());
+    return static_cast<std::uint16_t>(it - bitmaps_.begin());
+}
+
+void Drawing::beginBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill) {
+    const std::optional<std::uint16_t> id = keepBitmap(std::move(pixels));
+    if (!id) {
+        endFill();
+        return;
+    }
+    fill.bitmapId = *id;
     beginFill(fill);
+}
+
+void Drawing::lineBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill) {
+    if (!lineStyle_) {
+        return;
+    }
+    if (const std::optional<std::uint16_t> id = keepBitmap(std::move(pixels))) {
+        fill.bitmapId = *id;
+        lineFill(fill);
+    }
 }
 
 const PixelSource* Drawing::bitmap(std::uint16_t id) const {

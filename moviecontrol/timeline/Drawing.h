@@ -29,6 +29,8 @@ class Drawing {
     // A fill of a script's pixels, shown as they are when painted: the fill's bitmap id
     // names one of the drawing's own bitmaps (bitmap()), not a character of the movie.
     void beginBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill);
+    // The line in force painted with a script's pixels from here on; nothing without a line.
+    void lineBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill);
     // The pixels a bitmap fill of the drawing names; null for an id it never gave.
     const PixelSource* bitmap(std::uint16_t id) const;
     // A line style for the edges that follow; nothing means no lines.
@@ -63,6 +65,8 @@ class Drawing {
     void selectStyles();
     bool room() const { return shape_.records.size() < kMaxRecords; }
     void cover(std::int32_t x, std::int32_t y);
+    // The id a bitmap fill names the pixels by; none past the ids there are.
+    std::optional<std::uint16_t> keepBitmap(std::shared_ptr<const PixelSource> pixels);
     // Grows the bounds by the curve from (x0, y0) through control (cx, cy) to (x1, y1).
     void coverCurve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy,
                     std::int32_t x1, std::int32_t y1);

@@ -183,6 +183,9 @@ TEST_F(DrawingCalls, BitmapFillsShareTheBitmapsPixels) {
     EXPECT_EQ(tree.graphicsOps[0].bitmap->at(0, 0), 0xFF00FF00u);
 
     EXPECT_EQ(thrown([&] { call(g, "beginBitmapFill", {Value::null()}); }), "TypeError #2007");
+    call(g, "lineBitmapStyle", {b, Value::null(), Value::boolean(false)});
+    EXPECT_EQ(tree.graphicsOps.back().kind, GraphicsOp::Kind::LineBitmap);
+    EXPECT_FALSE(tree.graphicsOps.back().repeat);
     call(b, "dispose");
     EXPECT_EQ(thrown([&] { call(g, "beginBitmapFill", {b}); }), "ArgumentError #2015");
 }

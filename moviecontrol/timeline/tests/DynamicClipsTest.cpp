@@ -404,6 +404,14 @@ TEST(DrawingTest, BitmapFillsNameTheDrawingsOwnBitmapsUntilCleared) {
     EXPECT_EQ(d.bitmap(0), first.get());
     EXPECT_EQ(d.bitmap(1), second.get());
     EXPECT_EQ(d.bitmap(2), nullptr);
+    // A line painted with pixels names them the same way; without a line there is none.
+    d.lineBitmapFill(second, fill);
+    EXPECT_TRUE(d.shape().styles.lines.empty());
+    d.lineStyle(swf::LineStyle{});
+    d.lineBitmapFill(second, fill);
+    ASSERT_EQ(d.shape().styles.lines.size(), 2u);
+    ASSERT_TRUE(d.shape().styles.lines[1].fill.has_value());
+    EXPECT_EQ(d.shape().styles.lines[1].fill->bitmapId, 1);
     d.clear();
     EXPECT_EQ(d.bitmap(0), nullptr);
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace avm2::bitmaps {
 
@@ -26,7 +27,32 @@ int movieVersion(Machine& m) {
     return d != nullptr ? d->movieVersion() : 10;
 }
 
+// The pixels of the bitmap symbol the object's class, or a class it extends, was given.
+std::optional<BitmapPixels> symbolPixels(Machine& m, const Object* o) {
+    DisplayHost* d = m.host().display();
+    if (d == nullptr) {
+        return std::nullopt;
+    }
+    const Class* native = m.findClass(kBitmapData);
+    for (const Class* c = o->cls; c != nullptr && c != native; c = c->super) {
+        if (auto p = d->bitmapOfClass(c->ns.uri.empty() ? c->name : c->ns.uri + "." + c->name)) {
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
 Value bitmapDataInit(Machine& m, const Value& self, Args& a) {
+    // A class made for a bitmap symbol starts with the symbol's pixels, whatever size the
+    // script asks for.
+    if (self.isObject()) {
+        if (std::optional<BitmapPixels> p = symbolPixels(m, self.asObject())) {
+            m.checkMemory(static_cast<std::size_t>(p->width()) *
+                          static_cast<std::size_t>(p->height()) * 4);
+            self.asObject()->nativeData = std::make_shared<BitmapPixels>(std::move(*p));
+            return Value();
+        }
+    }
     const double width = toInt32(geom::numberArg(m, a, 0, 0));
     const double height = toInt32(geom::numberArg(m, a, 1, 0));
     const bool transparent = a.size() < 3 || Machine::toBoolean(a[2]);
@@ -310,6 +336,7 @@ void installBitmapData(Machine& m) {
     m.defineMethod(bd, "getVector", getVector);
     m.defineMethod(bd, "setVector", setVector);
     installBitmapDataEffects(m, bd);
+    installBitmapDataDrawing(m, bd);
 }
 
 } // namespace avm2

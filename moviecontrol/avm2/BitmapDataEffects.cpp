@@ -16,27 +16,6 @@ using pixels::BitmapPixels;
 using pixels::PixelRect;
 using pixels::Placement;
 
-namespace {
-
-std::uint32_t colorArg(Machine& m, const Args& a, std::size_t i, std::uint32_t fallback) {
-    return i < a.size() ? toUint32(m.toNumber(a[i])) : fallback;
-}
-
-[[noreturn]] void wrongType(Machine& m, const char* parameter, const char* type) {
-    m.throwError("ArgumentError", 2005,
-                 std::string("Parameter ") + parameter +
-                     " is of the incorrect type. Should be type " + type + ".");
-}
-
-// The source bitmap, the rectangle taken from it and where it lands: the first three
-// arguments of most of these methods.
-struct Transfer {
-    std::shared_ptr<BitmapPixels> source;
-    Placement at;
-};
-
-// A required object argument of the class: null, or an object of another class, is the
-// missing-parameter error.
 void requireArg(Machine& m, const Args& a, std::size_t i, const char* cls, const char* name) {
     const Value v = geom::argument(a, i);
     Class* c = m.findClass(cls);
@@ -54,6 +33,18 @@ Transfer transferArgs(Machine& m, const Args& a) {
     t.at.from = rectArg(m, a, 1);
     pointArg(m, a, 2, t.at.toX, t.at.toY);
     return t;
+}
+
+namespace {
+
+std::uint32_t colorArg(Machine& m, const Args& a, std::size_t i, std::uint32_t fallback) {
+    return i < a.size() ? toUint32(m.toNumber(a[i])) : fallback;
+}
+
+[[noreturn]] void wrongType(Machine& m, const char* parameter, const char* type) {
+    m.throwError("ArgumentError", 2005,
+                 std::string("Parameter ") + parameter +
+                     " is of the incorrect type. Should be type " + type + ".");
 }
 
 Value copyPixels(Machine& m, const Value& self, Args& a) {

@@ -3,6 +3,7 @@
 // pixels does the pixel work for both script machines), Flash's rounding of rectangles to
 // whole pixels, and the errors of a bitmap that was disposed.
 #include "avm2/GeomValues.h"
+#include "pixels/BitmapEffects.h"
 #include "pixels/BitmapPixels.h"
 
 #include <memory>
@@ -28,9 +29,23 @@ pixels::PixelRect rectArg(Machine& m, const Args& a, std::size_t i);
 void pointArg(Machine& m, const Args& a, std::size_t i, int& x, int& y, bool optional = false);
 int toPixel(double v);
 
+// A required object argument of the class: null, or an object of another class, is the
+// missing-parameter error.
+void requireArg(Machine& m, const Args& a, std::size_t i, const char* cls, const char* name);
+
+// The source bitmap, the rectangle taken from it and where it lands: the first three
+// arguments of most of the methods that combine bitmaps.
+struct Transfer {
+    std::shared_ptr<pixels::BitmapPixels> source;
+    pixels::Placement at;
+};
+Transfer transferArgs(Machine& m, const Args& a);
+
 // Checks the script budget every so many rows of pixel work.
 void rowDone(Machine& m, int row);
 
 void installBitmapDataEffects(Machine& m, Class* bitmapData);
+// draw, applyFilter and generateFilterRect: the pixels the renderer paints.
+void installBitmapDataDrawing(Machine& m, Class* bitmapData);
 
 } // namespace avm2::bitmaps

@@ -13,6 +13,7 @@
     X(Media)                                                                                       \
     X(DisplayClasses)                                                                              \
     X(Timeline)                                                                                    \
+    X(GraphicsPaths)                                                                               \
     X(BitmapData)                                                                                  \
     X(Bitmap)                                                                                      \
     X(SimpleButton)                                                                                \

@@ -5,6 +5,7 @@
 #include "avm2/DisplayClasses.h"
 #include "avm2/NativeArgs.h"
 
+#include "avm2/BitmapDataValues.h"
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
@@ -594,23 +595,94 @@ std::uint32_t colorArg(Machine& m, const Args& a, std::size_t i) {
 Value gBeginFill(Machine& m, const Value& self, Args& a) {
     GraphicsOp op{GraphicsOp::Kind::BeginFill};
     op.color = colorArg(m, a, 0);
-    op.alpha = std::clamp(num(m, a, 1, 1.0), 0.0, 1.0);
+    const double alpha = num(m, a, 1, 1.0);
+    op.alpha = std::isnan(alpha) ? 0.0 : std::clamp(alpha, 0.0, 1.0);
     draw(m, self, op);
     return Value();
 }
 
-// A gradient fill is drawn with its first colour.
+std::string word(Machine& m, const Args& a, std::size_t i, const char* fallback) {
+    return i < a.size() && !a[i].isNullish() ? m.toString(a[i]) : std::string(fallback);
+}
+
+// A gradient stop's number from one of the arrays; not finite counts as 0.
+double stopNumber(Machine& m, const Object* list, std::size_t i) {
+    const double v = i < list->elements.size() ? m.toNumber(list->elements[i]) : 0.0;
+    return std::isfinite(v) ? v : 0.0;
+}
+
+// beginGradientFill's and lineGradientStyle's arguments: type, colors, alphas, ratios,
+// matrix, spreadMethod, interpolationMethod, focalPointRatio. A stop takes one entry of each
+// array; stops past the shortest array, or past the fifteen a shape holds, are left out.
+bool gradientArgs(Machine& m, const Args& a, GraphicsGradient& g) {
+    const std::string type = word(m, a, 0, "");
+    if (type != "linear" && type != "radial") {
+        m.throwError("ArgumentError", 2008, "Parameter type must be one of the accepted values.");
+    }
+    g.radial = type == "radial";
+    const Value colors = arg(a, 1), alphas = arg(a, 2), ratios = arg(a, 3);
+    if (!colors.isObject() || !alphas.isObject() || !ratios.isObject()) {
+        return false;
+    }
+    constexpr std::size_t kMaxStops = 15;
+    const std::size_t count =
+        std::min({colors.asObject()->elements.size(), alphas.asObject()->elements.size(),
+                  ratios.asObject()->elements.size(), kMaxStops});
+    for (std::size_t i = 0; i < count; ++i) {
+        g.colors.push_back(toUint32(stopNumber(m, colors.asObject(), i)) & 0xFFFFFFu);
+        g.alphas.push_back(std::clamp(stopNumber(m, alphas.asObject(), i), 0.0, 1.0));
+        g.ratios.push_back(std::clamp(stopNumber(m, ratios.asObject(), i), 0.0, 255.0));
+    }
+    if (const Value matrix = arg(a, 4); matrix.isObject()) {
+        const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
+        for (std::size_t i = 0; i < 6; ++i) {
+            const double v = m.toNumber(m.getProperty(matrix, Name::publicName(names[i])));
+            g.matrix[i] = std::isfinite(v) ? v : 0.0;
+        }
+    }
+    g.spread = word(m, a, 5, "pad");
+    g.interpolation = word(m, a, 6, "rgb");
+    const double focal = num(m, a, 7, 0.0);
+    g.focalPoint = std::isfinite(focal) ? std::clamp(focal, -1.0, 1.0) : 0.0;
+    return count > 0;
+}
+
 Value gBeginGradientFill(Machine& m, const Value& self, Args& a) {
-    GraphicsOp op{GraphicsOp::Kind::BeginFill};
-    const Value colors = arg(a, 1);
-    const Value alphas = arg(a, 2);
-    if (colors.isObject() && !colors.asObject()->elements.empty()) {
-        op.color = toUint32(m.toNumber(colors.asObject()->elements[0])) & 0xFFFFFFu;
+    GraphicsOp op{GraphicsOp::Kind::GradientFill};
+    if (gradientArgs(m, a, op.gradient)) {
+        draw(m, self, op);
+    } else {
+        draw(m, self, GraphicsOp{GraphicsOp::Kind::EndFill});
     }
-    if (alphas.isObject() && !alphas.asObject()->elements.empty()) {
-        op.alpha = std::clamp(m.toNumber(alphas.asObject()->elements[0]), 0.0, 1.0);
+    return Value();
+}
+
+// beginBitmapFill's and lineBitmapStyle's arguments: bitmap, matrix, repeat, smooth.
+template <GraphicsOp::Kind K> Value gBitmapFill(Machine& m, const Value& self, Args& a) {
+    const Value bitmap = arg(a, 0);
+    if (bitmap.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter bitmap must be non-null.");
     }
+    GraphicsOp op{K};
+    op.bitmap = bitmaps::sharedPixels(m, bitmap);
+    if (const Value matrix = arg(a, 1); matrix.isObject()) {
+        const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
+        for (std::size_t i = 0; i < 6; ++i) {
+            const double v = m.toNumber(m.getProperty(matrix, Name::publicName(names[i])));
+            op.bitmapMatrix[i] = std::isfinite(v) ? v : 0.0;
+        }
+    }
+    op.repeat = a.size() < 3 || Machine::toBoolean(a[2]);
+    op.smooth = a.size() > 3 && Machine::toBoolean(a[3]);
     draw(m, self, op);
+    return Value();
+}
+
+Value gLineGradientStyle(Machine& m, const Value& self, Args& a) {
+    GraphicsOp op{GraphicsOp::Kind::LineGradient};
+    if (gradientArgs(m, a, op.gradient)) {
+        draw(m, self, op);
+    }
     return Value();
 }
 
@@ -623,7 +695,14 @@ Value gLineStyle(Machine& m, const Value& self, Args& a) {
     GraphicsOp op{GraphicsOp::Kind::LineStyle};
     op.a = std::clamp(width, 0.0, 255.0);
     op.color = colorArg(m, a, 1);
-    op.alpha = std::clamp(num(m, a, 2, 1.0), 0.0, 1.0);
+    const double alpha = num(m, a, 2, 1.0);
+    op.alpha = std::isnan(alpha) ? 0.0 : std::clamp(alpha, 0.0, 1.0);
+    op.pixelHinting = a.size() > 3 && Machine::toBoolean(a[3]);
+    op.scaleMode = word(m, a, 4, "normal");
+    op.caps = word(m, a, 5, "round");
+    op.joints = word(m, a, 6, "round");
+    const double limit = num(m, a, 7, 3.0);
+    op.miterLimit = std::isnan(limit) ? 3.0 : std::clamp(limit, 1.0, 255.0);
     draw(m, self, op);
     return Value();
 }
@@ -1052,6 +1131,92 @@ constexpr char kDisplayState[] = "displayState";
 constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
 constexpr char kHitArea[] = "hitArea";
 
+// The blend mode is kept as set (read back as given) and drawn by the host; a name that is
+// no mode is an error.
+Value blendModeSet(Machine& m, const Value& self, Args& a) {
+    const std::string name = m.toString(arg(a, 0));
+    static constexpr const char* kModes[] = {
+        "normal",   "layer",  "multiply", "screen", "lighten", "darken",    "difference", "add",
+        "subtract", "invert", "alpha",    "erase",  "overlay", "hardlight", "shader"};
+    if (std::find_if(std::begin(kModes), std::end(kModes),
+                     [&name](const char* mode) { return name == mode; }) == std::end(kModes)) {
+        m.throwError("ArgumentError", 2008,
+                     "Parameter blendMode must be one of the accepted values.");
+    }
+    setHiddenField(self, kBlendMode, Value::string(name));
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setBlendMode(nodeOf(self), name);
+    }
+    return Value();
+}
+
+// The mask is kept as set and drawn by the host; null takes it away.
+Value maskSet(Machine& m, const Value& self, Args& a) {
+    const Value mask = arg(a, 0);
+    if (!mask.isNullish() && nodeOf(mask) == 0) {
+        m.throwError("TypeError", 1034,
+                     "Type Coercion failed: cannot convert " + m.errorText(mask) +
+                         " to flash.display.DisplayObject.");
+    }
+    setHiddenField(self, kMask, mask.isNullish() ? Value::null() : mask);
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setMask(nodeOf(self), nodeOf(mask));
+    }
+    return Value();
+}
+
+// scrollRect reads back as a new Rectangle (a copy), or null without a window.
+Value scrollRectGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    const auto window =
+        h != nullptr && nodeOf(self) != 0 ? h->scrollRectOf(nodeOf(self)) : std::nullopt;
+    if (!window) {
+        return Value::null();
+    }
+    Class* rectangle = m.findClass("flash.geom::Rectangle");
+    Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
+    const char* names[] = {"x", "y", "width", "height"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        m.setProperty(out, Name::publicName(names[i]), Value::number((*window)[i]));
+    }
+    return out;
+}
+
+Value scrollRectSet(Machine& m, const Value& self, Args& a) {
+    const Value rect = arg(a, 0);
+    std::optional<std::array<double, 4>> window;
+    if (!rect.isNullish()) {
+        window.emplace();
+        const char* names[] = {"x", "y", "width", "height"};
+        for (std::size_t i = 0; i < 4; ++i) {
+            (*window)[i] = m.toNumber(m.getProperty(rect, Name::publicName(names[i])));
+        }
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setScrollRect(nodeOf(self), window);
+    }
+    return Value();
+}
+
+Value opaqueBackgroundGet(Machine& m, const Value& self, Args&) {
+    DisplayHost* h = hostOf(m);
+    const auto color =
+        h != nullptr && nodeOf(self) != 0 ? h->opaqueBackgroundOf(nodeOf(self)) : std::nullopt;
+    return color ? Value::unsignedInt(*color) : Value::null();
+}
+
+Value opaqueBackgroundSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    std::optional<std::uint32_t> color;
+    if (!v.isNullish()) {
+        color = toUint32(m.toNumber(v)) & 0xFFFFFFu;
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setOpaqueBackground(nodeOf(self), color);
+    }
+    return Value();
+}
+
 template <const char* Key, typename Convert> void keep(Machine& m, Class* c) {
     m.defineGetter(c, Key, Kept<Key, Convert>::get);
     m.defineSetter(c, Key, Kept<Key, Convert>::set);
@@ -1095,8 +1260,14 @@ void installDisplayClasses(Machine& m) {
     m.defineMethod(display, "globalToLocal", [](Machine& mm, const Value& s, Args& a) {
         return pointConversion(mm, s, a, true);
     });
-    keep<kMask, NullValue>(m, display);
-    keep<kBlendMode, NormalBlend>(m, display);
+    m.defineGetter(display, kMask, Kept<kMask, NullValue>::get);
+    m.defineSetter(display, kMask, maskSet);
+    m.defineGetter(display, "scrollRect", scrollRectGet);
+    m.defineSetter(display, "scrollRect", scrollRectSet);
+    m.defineGetter(display, "opaqueBackground", opaqueBackgroundGet);
+    m.defineSetter(display, "opaqueBackground", opaqueBackgroundSet);
+    m.defineGetter(display, kBlendMode, Kept<kBlendMode, NormalBlend>::get);
+    m.defineSetter(display, kBlendMode, blendModeSet);
     keep<kCacheAsBitmap, FalseFlag>(m, display);
     m.defineGetter(display, "loaderInfo", loaderInfoOf);
     m.defineMethod(display, "hitTestPoint", hitTestPoint);
@@ -1199,7 +1370,10 @@ void installDisplayClasses(Machine& m) {
     Class* graphics = m.defineClass("flash.display", "Graphics", m.objectClass);
     m.defineMethod(graphics, "beginFill", gBeginFill);
     m.defineMethod(graphics, "beginGradientFill", gBeginGradientFill);
+    m.defineMethod(graphics, "beginBitmapFill", gBitmapFill<GraphicsOp::Kind::BitmapFill>);
+    m.defineMethod(graphics, "lineBitmapStyle", gBitmapFill<GraphicsOp::Kind::LineBitmap>);
     m.defineMethod(graphics, "lineStyle", gLineStyle);
+    m.defineMethod(graphics, "lineGradientStyle", gLineGradientStyle);
     m.defineMethod(graphics, "moveTo", gPoint<GraphicsOp::Kind::MoveTo>);
     m.defineMethod(graphics, "lineTo", gPoint<GraphicsOp::Kind::LineTo>);
     m.defineMethod(graphics, "curveTo", gPoint<GraphicsOp::Kind::CurveTo>);

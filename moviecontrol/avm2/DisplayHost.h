@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace pixels {
-class BitmapPixels;
-}
+#include "pixels/BitmapEffects.h"
 
 namespace mc {
 class TextDocument;
@@ -57,23 +55,58 @@ enum class NodeProperty : std::uint8_t {
 
 using NodeId = std::uint64_t;
 
+// A gradient of the drawing API: its colours (0xRRGGBB), alphas (0 to 1) and ratios (0 to
+// 255), one each per stop, and the matrix from the gradient square (-819.2 to 819.2 pixels
+// each way) to the shape's pixels.
+struct GraphicsGradient {
+    bool radial = false;
+    std::vector<std::uint32_t> colors;
+    std::vector<double> alphas;
+    std::vector<double> ratios;
+    std::array<double, 6> matrix{1, 0, 0, 1, 0, 0}; // a, b, c, d, tx, ty (tx, ty in pixels)
+    std::string spread;                             // "pad", "reflect" or "repeat"
+    std::string interpolation;                      // "rgb" or "linearRGB"
+    double focalPoint = 0;                          // -1 to 1, radial gradients only
+};
+
 // One call of the drawing API (flash.display.Graphics); coordinates in pixels, colours as
 // 0xRRGGBB with alpha from 0 to 1.
 struct GraphicsOp {
     enum class Kind : std::uint8_t {
         BeginFill,
+        GradientFill, // `gradient`
+        BitmapFill,   // `bitmap`
+        LineBitmap,   // the line in force painted with `bitmap`
         LineStyle,
+        LineGradient, // the line in force painted with `gradient`
         NoLine,
         MoveTo,
         LineTo,
         CurveTo,
+        CubicTo, // controls (a, b) and (c, d), anchor (e, f)
         EndFill,
         Clear
     };
+    explicit GraphicsOp(Kind k = Kind::Clear) : kind(k) {}
     Kind kind = Kind::Clear;
-    double a = 0, b = 0, c = 0, d = 0; // points, or the line's width
+    double a = 0, b = 0, c = 0, d = 0, e = 0, f = 0; // points, or the line's width
     std::uint32_t color = 0;
     double alpha = 1;
+    // LineStyle: whether the thickness stays as the shape is scaled ("normal", "none",
+    // "horizontal", "vertical"), the caps ("round", "none", "square"), the joints ("round",
+    // "bevel", "miter") and the miter limit.
+    bool pixelHinting = false;
+    std::string scaleMode;
+    std::string caps;
+    std::string joints;
+    double miterLimit = 3;
+    GraphicsGradient gradient;
+    // BitmapFill: the pixels (shown as they are when painted), the matrix from the bitmap's
+    // pixels to the shape's, whether they tile past the bitmap's edges and are smoothed.
+    std::shared_ptr<pixels::BitmapPixels> bitmap;
+    std::array<double, 6> bitmapMatrix{1, 0, 0, 1, 0, 0};
+    bool repeat = true;
+    bool smooth = false;
 };
 
 // One flash.filters object as the renderer needs it: its class ("BlurFilter") and its
@@ -256,6 +289,61 @@ class DisplayHost {
     }
     // Video.clear(): the picture and the decoder go; the next frame must be a key frame.
     virtual void clearVideo(NodeId node) { (void)node; }
+    // BitmapData.draw: the source (a display object's content, or a bitmap's pixels) under
+    // the matrix and colour transform, blended into `target`; only the clip rectangle changes
+    // when there is one.
+    struct BitmapDraw {
+        NodeId node = 0;
+        std::shared_ptr<const pixels::BitmapPixels> bitmap;
+        std::array<double, 6> matrix{1, 0, 0, 1, 0, 0}; // a, b, c, d, tx, ty in pixels
+        pixels::ChannelTransform colors;
+        std::string blendMode; // a name, as flash.display.BlendMode spells it
+        std::optional<pixels::PixelRect> clipRect;
+        bool smoothing = false;
+    };
+    virtual void drawIntoBitmap(pixels::BitmapPixels& target, const BitmapDraw& draw) {
+        (void)target, (void)draw;
+    }
+    // BitmapData.applyFilter: the filtered part of `source` replaces the target's pixels at
+    // the placement; false when the filter cannot be applied.
+    virtual bool filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                                  pixels::Placement at, const FilterValue& filter) {
+        (void)target, (void)source, (void)at, (void)filter;
+        return false;
+    }
+    // BitmapData.generateFilterRect: `rect` grown by the filter's reach; none when unknown.
+    virtual std::optional<pixels::PixelRect> filteredRect(pixels::PixelRect rect,
+                                                          const FilterValue& filter) {
+        (void)rect, (void)filter;
+        return std::nullopt;
+    }
+    // The pixels of the bitmap symbol a SymbolClass tag gave `className` ("pkg.Name"); none
+    // when the class names no bitmap.
+    virtual std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) {
+        (void)className;
+        return std::nullopt;
+    }
+    // DisplayObject.mask: the node that masks `node` (0: none).
+    virtual void setMask(NodeId node, NodeId mask) { (void)node, (void)mask; }
+    // scrollRect: the window (x, y, width, height in pixels) of the node's content that shows
+    // at its origin, clipped to it; none shows all of it.
+    virtual std::optional<std::array<double, 4>> scrollRectOf(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    virtual void setScrollRect(NodeId node, const std::optional<std::array<double, 4>>& window) {
+        (void)node, (void)window;
+    }
+    // opaqueBackground: the colour (0xRRGGBB) filling the node's bounds behind it; none.
+    virtual std::optional<std::uint32_t> opaqueBackgroundOf(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    virtual void setOpaqueBackground(NodeId node, std::optional<std::uint32_t> color) {
+        (void)node, (void)color;
+    }
+    // The blend mode the node is drawn with, by its name; an unknown name draws normally.
+    virtual void setBlendMode(NodeId node, const std::string& name) { (void)node, (void)name; }
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.
     virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;

@@ -379,7 +379,8 @@ void installMouse(Machine& m) {
 
 // --- The stage's settings --------------------------------------------------------------------
 
-// The names stage.align, scaleMode, quality and displayState take, as constants.
+// The names stage.align, scaleMode, quality and displayState take, and the blend modes of
+// display objects, as constants.
 void installStageConstants(Machine& m) {
     using Names = std::initializer_list<std::pair<const char*, const char*>>;
     const auto names = [&m](const char* cls, Names list) {
@@ -408,6 +409,21 @@ void installStageConstants(Machine& m) {
                            {"HIGH_8X8_LINEAR", "8x8linear"},
                            {"HIGH_16X16", "16x16"},
                            {"HIGH_16X16_LINEAR", "16x16linear"}});
+    names("BlendMode", {{"NORMAL", "normal"},
+                        {"LAYER", "layer"},
+                        {"MULTIPLY", "multiply"},
+                        {"SCREEN", "screen"},
+                        {"LIGHTEN", "lighten"},
+                        {"DARKEN", "darken"},
+                        {"DIFFERENCE", "difference"},
+                        {"ADD", "add"},
+                        {"SUBTRACT", "subtract"},
+                        {"INVERT", "invert"},
+                        {"ALPHA", "alpha"},
+                        {"ERASE", "erase"},
+                        {"OVERLAY", "overlay"},
+                        {"HARDLIGHT", "hardlight"},
+                        {"SHADER", "shader"}});
     names("StageDisplayState", {{"NORMAL", "normal"},
                                 {"FULL_SCREEN", "fullScreen"},
                                 {"FULL_SCREEN_INTERACTIVE", "fullScreenInteractive"}});

@@ -302,6 +302,29 @@ template <const char* Name> Value measureGet(Machine& m, const Value& self, Args
     return Value::number(std::isfinite(n) ? n : 0.0);
 }
 
+// The scroll positions (scrollV in lines from 1, scrollH in pixels), held by the field to
+// what its text allows, and the limits and line count it reads from its layout.
+constexpr char kScrollV[] = "scrollV";
+constexpr char kScrollH[] = "scrollH";
+constexpr char kMaxScrollV[] = "maxScrollV";
+constexpr char kMaxScrollH[] = "maxScrollH";
+constexpr char kBottomScrollV[] = "bottomScrollV";
+constexpr char kNumLines[] = "numLines";
+
+template <const char* Name> Value layoutIntGet(Machine& m, const Value& self, Args&) {
+    const std::string v = settingOf(m, self, Name);
+    const double n = v.empty() ? 0.0 : m.toNumber(Value::string(v));
+    return Value::integer(std::isfinite(n) ? toInt32(n) : 0);
+}
+
+template <const char* Name> Value scrollSet(Machine& m, const Value& self, Args& a) {
+    const double n = m.toNumber(arg(a, 0));
+    if (std::isfinite(n)) {
+        changeSetting(m, self, Name, m.toString(Value::integer(toInt32(n))));
+    }
+    return Value();
+}
+
 } // namespace
 
 void installTextFieldMethods(Machine& m) {
@@ -330,6 +353,14 @@ void installTextFieldMethods(Machine& m) {
     m.defineGetter(field, kTextWidth, measureGet<kTextWidth>);
     m.defineGetter(field, kTextHeight, measureGet<kTextHeight>);
     m.defineSetter(field, kThickness, renderNumberSet<kThickness, 200>);
+    m.defineGetter(field, kScrollV, layoutIntGet<kScrollV>);
+    m.defineSetter(field, kScrollV, scrollSet<kScrollV>);
+    m.defineGetter(field, kScrollH, layoutIntGet<kScrollH>);
+    m.defineSetter(field, kScrollH, scrollSet<kScrollH>);
+    m.defineGetter(field, kMaxScrollV, layoutIntGet<kMaxScrollV>);
+    m.defineGetter(field, kMaxScrollH, layoutIntGet<kMaxScrollH>);
+    m.defineGetter(field, kBottomScrollV, layoutIntGet<kBottomScrollV>);
+    m.defineGetter(field, kNumLines, layoutIntGet<kNumLines>);
 }
 
 } // namespace avm2

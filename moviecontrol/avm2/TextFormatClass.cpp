@@ -340,6 +340,30 @@ Value setTextFormat(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// textColor: the colour of the format new text takes; setting it colours all the text too.
+Value textColorGet(Machine& m, const Value& self, Args&) {
+    return Value::unsignedInt(newTextFormat(m, self).color & 0xFFFFFF);
+}
+
+Value textColorSet(Machine& m, const Value& self, Args& a) {
+    const std::uint32_t color = toUint32(m.toNumber(a.empty() ? Value() : a[0])) & 0xFFFFFF;
+    DisplayHost* host = m.host().display();
+    const NodeId node = fieldNode(self);
+    if (host == nullptr) {
+        return Value();
+    }
+    if (mc::TextFormat* f = host->textNewFormat(node)) {
+        f->color = color;
+    }
+    if (mc::TextDocument* doc = host->textDocument(node); doc != nullptr && doc->size() > 0) {
+        mc::PartialFormat partial;
+        partial.color = color;
+        doc->apply(0, doc->size(), partial);
+        host->textEdited(node);
+    }
+    return Value();
+}
+
 } // namespace
 
 void installTextFormat(Machine& m) {
@@ -355,6 +379,18 @@ void installTextFormat(Machine& m) {
         align->classObject->dontEnum.back() = true;
     }
 
+    Class* autoSize = m.defineClass("flash.text", "TextFieldAutoSize", m.objectClass);
+    for (const auto& [name, v] : {std::pair{"NONE", "none"}, std::pair{"LEFT", "left"},
+                                  std::pair{"CENTER", "center"}, std::pair{"RIGHT", "right"}}) {
+        autoSize->classObject->setProp(name, Value::string(v));
+        autoSize->classObject->dontEnum.back() = true;
+    }
+    Class* type = m.defineClass("flash.text", "TextFieldType", m.objectClass);
+    for (const auto& [name, v] : {std::pair{"DYNAMIC", "dynamic"}, std::pair{"INPUT", "input"}}) {
+        type->classObject->setProp(name, Value::string(v));
+        type->classObject->dontEnum.back() = true;
+    }
+
     if (Class* field = m.findClass("flash.text::TextField")) {
         m.defineGetter(field, "defaultTextFormat", [](Machine& mm, const Value& self, Args&) {
             return textFormatObject(mm, mc::PartialFormat::of(newTextFormat(mm, self)));
@@ -362,6 +398,8 @@ void installTextFormat(Machine& m) {
         m.defineSetter(field, "defaultTextFormat", defaultFormatSet);
         m.defineMethod(field, "getTextFormat", getTextFormat);
         m.defineMethod(field, "setTextFormat", setTextFormat);
+        m.defineGetter(field, "textColor", textColorGet);
+        m.defineSetter(field, "textColor", textColorSet);
     }
 }
 

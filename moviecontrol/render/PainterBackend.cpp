@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "BitmapFill.h"
+#include "Drawing.h"
 #include "FieldFrame.h"
 #include "FillBrush.h"
 #include "GroupCompositor.h"
@@ -146,7 +147,9 @@ void PainterBackend::draw(const DrawCharacter& original) {
             if (command.drawing != nullptr) {
                 look.drawing = command.drawing->generation();
             }
+            drawing_ = command.drawing;
             paintShape(*s, command.matrix, command.colorTransform, look);
+            drawing_ = nullptr;
         }
         break;
     case CharacterKind::MorphShape:
@@ -277,20 +280,40 @@ void PainterBackend::paintFill(QPainter& p, const ConvertedFill& fill, const QTr
         fillPath(p, fill.path, fillBrush(fill.style, cx));
         return;
     }
-    const QImage& source = res().bitmaps.image(fill.style.bitmapId);
-    if (source.isNull()) {
+    const bool fade = cx.onlyScalesAlpha();
+    const QImage image = fillImage(fill.style, fade ? ColorTransform{} : cx);
+    if (image.isNull()) {
         return;
     }
     const QTransform bitmapToPath = toQTransform(fill.style.matrix);
     const bool clipped = fill.style.bitmapClipped();
-    const bool fade = cx.onlyScalesAlpha();
-    const QImage image = fade ? source : transformedBitmap(fill.style.bitmapId, cx);
     const bool smooth = quality_ == RenderQuality::High && fill.style.bitmapSmoothed();
     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     p.setOpacity(fade ? fadeOpacity(cx) : 1.0);
-    paintBitmapFill(p, fill.path, image, bitmapToPath, clipped, &res().bitmaps.scaled());
+    paintBitmapFill(p, fill.path, image, bitmapToPath, clipped,
+                    drawing_ != nullptr ? nullptr : &res().bitmaps.scaled());
     p.setOpacity(1.0);
     applyHints(p);
+}
+
+QImage PainterBackend::fillImage(const swf::FillStyle& style, const ColorTransform& cx) {
+    if (drawing_ != nullptr) {
+        // A script's pixels, as they are now.
+        const PixelSource* pixels = drawing_->bitmap(style.bitmapId);
+        if (pixels == nullptr || pixels->width() <= 0 || pixels->height() <= 0 ||
+            pixels->premultiplied() == nullptr) {
+            return {};
+        }
+        const QImage view(reinterpret_cast<const uchar*>(pixels->premultiplied()), pixels->width(),
+                          pixels->height(), pixels->width() * 4,
+                          QImage::Format_ARGB32_Premultiplied);
+        return cx.isIdentity() ? view.copy() : colorTransformed(view, cx);
+    }
+    const QImage& source = res().bitmaps.image(style.bitmapId);
+    if (source.isNull() || cx.isIdentity()) {
+        return source;
+    }
+    return transformedBitmap(style.bitmapId, cx);
 }
 
 void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
@@ -299,6 +322,14 @@ void PainterBackend::paintStroke(QPainter& p, const ConvertedStroke& stroke,
     QBrush brush;
     if (style.fill && !style.fill->isBitmap()) {
         brush = fillBrush(*style.fill, cx);
+    } else if (style.fill) {
+        // A bitmap stroke tiles its pixels along the line.
+        const QImage image = fillImage(*style.fill, cx);
+        if (image.isNull()) {
+            return;
+        }
+        brush = QBrush(image);
+        brush.setTransform(toQTransform(style.fill->matrix));
     } else {
         brush = QBrush(toQColor(style.color, cx));
     }

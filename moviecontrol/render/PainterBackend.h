@@ -111,6 +111,9 @@ class PainterBackend : public RenderBackend {
                           const ColorTransform& cx, ShapeLook look);
     void paintShapeOn(QPainter& p, const ConvertedShape& shape, const QTransform& world,
                       const ColorTransform& cx);
+    // The pixels of a bitmap fill under the colour transform: the script drawing's own, or
+    // the movie's bitmap; null when there are none.
+    QImage fillImage(const swf::FillStyle& style, const ColorTransform& cx);
     void paintFill(QPainter& p, const ConvertedFill& fill, const QTransform& world,
                    const ColorTransform& cx);
     void paintStroke(QPainter& p, const ConvertedStroke& stroke, const QTransform& world,
@@ -149,6 +152,8 @@ class PainterBackend : public RenderBackend {
     std::vector<Mask> masks_;
     mutable MaskStack maskUse_; // the masks of masks_ in use, as our fillers follow them
     GroupRecorder recorder_;
+    // The script drawing being painted: its bitmap fills name its own pixels.
+    const Drawing* drawing_ = nullptr;
 };
 
 } // namespace mc

@@ -58,22 +58,14 @@ std::shared_ptr<DisplayObject> takeFrom(DisplayObject& parent, DisplayObject& ch
     return kept;
 }
 
-swf::Rgba colorOf(std::uint32_t rgb, double alpha) {
-    return swf::Rgba{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                     static_cast<std::uint8_t>(rgb),
-                     static_cast<std::uint8_t>(std::lround(alpha * 255))};
-}
-
-double finite(double v) {
-    return std::isfinite(v) ? v : 0.0;
-}
-
 } // namespace
 
 As3DisplayTree::As3DisplayTree(TimelinePlayer& player, StageInfo stage)
     : player_(player), stage_(stage) {}
 
 void As3DisplayTree::setSymbolClass(std::uint16_t characterId, std::string className) {
+    // A class given to several symbols makes objects of the first it was given.
+    classSymbols_.try_emplace(className, characterId);
     symbolClasses_[characterId] = std::move(className);
 }
 
@@ -251,22 +243,21 @@ avm2::NodeId As3DisplayTree::createNode(avm2::NodeKind kind) {
 }
 
 avm2::NodeId As3DisplayTree::createSymbolNode(const std::string& className) {
-    const auto symbol = std::find_if(symbolClasses_.begin(), symbolClasses_.end(),
-                                     [&](const auto& entry) { return entry.second == className; });
-    DisplayObject* holder = symbol != symbolClasses_.end() ? holding() : nullptr;
+    const auto symbol = classSymbols_.find(className);
+    DisplayObject* holder = symbol != classSymbols_.end() ? holding() : nullptr;
     if (holder == nullptr) {
         return 0;
     }
     // Only sprites and buttons bring their content to an object made with `new`: a shape's
     // class makes an empty Shape.
-    const CharacterKind kind = player_.catalogOf(*holder).kind(symbol->first);
+    const CharacterKind kind = player_.catalogOf(*holder).kind(symbol->second);
     if (kind != CharacterKind::Sprite && kind != CharacterKind::Button) {
         return 0;
     }
     while (holder->clip->displayList.contains(nextHoldingDepth_)) {
         nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
     }
-    auto o = player_.edits().placeCharacter(*holder, symbol->first, nextHoldingDepth_);
+    auto o = player_.edits().placeCharacter(*holder, symbol->second, nextHoldingDepth_);
     return o ? o->serial : 0;
 }
 
@@ -484,51 +475,6 @@ void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double v
     }
 }
 
-void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
-    using K = avm2::GraphicsOp::Kind;
-    DisplayObject* o = find(node);
-    if (o == nullptr) {
-        return;
-    }
-    if (!o->drawing) {
-        o->drawing = std::make_shared<Drawing>();
-    }
-    Drawing& d = *o->drawing;
-    switch (op.kind) {
-    case K::BeginFill: {
-        swf::FillStyle fill;
-        fill.color = colorOf(op.color, op.alpha);
-        d.beginFill(fill);
-        break;
-    }
-    case K::LineStyle: {
-        swf::LineStyle line;
-        line.width = static_cast<std::uint16_t>(std::clamp(op.a, 0.0, 255.0) * 20.0);
-        line.color = colorOf(op.color, op.alpha);
-        d.lineStyle(line);
-        break;
-    }
-    case K::NoLine:
-        d.lineStyle(std::nullopt);
-        break;
-    case K::MoveTo:
-        d.moveTo(finite(op.a), finite(op.b));
-        break;
-    case K::LineTo:
-        d.lineTo(finite(op.a), finite(op.b));
-        break;
-    case K::CurveTo:
-        d.curveTo(finite(op.a), finite(op.b), finite(op.c), finite(op.d));
-        break;
-    case K::EndFill:
-        d.endFill();
-        break;
-    case K::Clear:
-        d.clear();
-        break;
-    }
-}
-
 std::string As3DisplayTree::text(avm2::NodeId node, bool html) {
     DisplayObject* o = find(node);
     if (o == nullptr || !o->text) {
@@ -615,6 +561,26 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
         std::snprintf(out, sizeof out, "%.17g", name == "sharpness" ? t.sharpness : t.thickness);
         return out;
     }
+    if (name == "scrollV" || name == "scrollH") {
+        clampScroll(player_.catalog(), t);
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g",
+                      name == "scrollV" ? static_cast<double>(t.scroll) : t.hscroll);
+        return out;
+    }
+    if (name == "maxScrollV" || name == "maxScrollH" || name == "bottomScrollV" ||
+        name == "numLines") {
+        const ScrollLimits limits = scrollLimits(player_.catalog(), t);
+        const double v =
+            name == "maxScrollV"   ? static_cast<double>(limits.maxScroll)
+            : name == "maxScrollH" ? limits.maxHScroll
+            : name == "bottomScrollV"
+                ? static_cast<double>(bottomScroll(limits, std::min(t.scroll, limits.maxScroll)))
+                : static_cast<double>(limits.lineCount);
+        char out[32];
+        std::snprintf(out, sizeof out, "%.17g", v);
+        return out;
+    }
     return {};
 }
 
@@ -643,6 +609,18 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
         t.gridFitType = value;
     } else if (name == "sharpness" || name == "thickness") {
         (name == "sharpness" ? t.sharpness : t.thickness) = std::strtod(value.c_str(), nullptr);
+    } else if (name == "scrollV" || name == "scrollH") {
+        // Held to what the text allows: lines from 1, pixels from 0.
+        const double v = std::strtod(value.c_str(), nullptr);
+        if (std::isfinite(v)) {
+            const ScrollLimits limits = scrollLimits(player_.catalog(), t);
+            if (name == "scrollV") {
+                t.scroll = static_cast<std::size_t>(
+                    std::clamp(v, 1.0, static_cast<double>(limits.maxScroll)));
+            } else {
+                t.hscroll = std::clamp(v, 0.0, limits.maxHScroll);
+            }
+        }
     } else if (name == "borderColor" || name == "backgroundColor") {
         // Colours come as whole numbers of 0xRRGGBB; higher bits do not count.
         const auto rgb = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));

@@ -19,6 +19,8 @@ class VideoDecoder;
 
 namespace mc {
 
+struct StageCallbacks;
+
 class As3DisplayTree final : public avm2::DisplayHost {
   public:
     struct StageInfo {
@@ -104,6 +106,23 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // As3Filters.cpp: script filters turned into the records the renderer draws.
     void setFilters(avm2::NodeId node, const std::vector<avm2::FilterValue>& filters) override;
     std::vector<avm2::FilterValue> filtersOf(avm2::NodeId node) override;
+    bool filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
+                          pixels::Placement at, const avm2::FilterValue& filter) override;
+    std::optional<pixels::PixelRect> filteredRect(pixels::PixelRect rect,
+                                                  const avm2::FilterValue& filter) override;
+    // As3BitmapDrawing.cpp: BitmapData.draw through the renderer, and blend modes.
+    void drawIntoBitmap(pixels::BitmapPixels& target, const BitmapDraw& draw) override;
+    void setBlendMode(avm2::NodeId node, const std::string& name) override;
+    // As3Surfaces.cpp: masks, scroll windows and opaque backgrounds.
+    void setMask(avm2::NodeId node, avm2::NodeId mask) override;
+    std::optional<std::array<double, 4>> scrollRectOf(avm2::NodeId node) override;
+    void setScrollRect(avm2::NodeId node,
+                       const std::optional<std::array<double, 4>>& window) override;
+    std::optional<std::uint32_t> opaqueBackgroundOf(avm2::NodeId node) override;
+    void setOpaqueBackground(avm2::NodeId node, std::optional<std::uint32_t> color) override;
+    std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) override;
+    // Where the renderer paints into script bitmaps; without it they stay as they are.
+    void setPainting(const StageCallbacks* callbacks) { painting_ = callbacks; }
     // As3Colors.cpp: the colour transform in the players' fixed point.
     std::optional<std::array<double, 8>> colorTransformOf(avm2::NodeId node) override;
     void setColorTransform(avm2::NodeId node, const std::array<double, 8>& channels) override;
@@ -150,6 +169,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void layOutText(DisplayObject& field);
     // No display object has this serial: serials count up from 1.
     static constexpr avm2::NodeId kStageNode = ~std::uint64_t{0};
+    const StageCallbacks* painting_ = nullptr;
     DisplayObject* holding();
     const swf::Button* buttonDefinition(avm2::NodeId button);
     bool held(const DisplayObject& o) const;
@@ -161,6 +181,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     TimelinePlayer& player_;
     StageInfo stage_;
     std::unordered_map<std::uint16_t, std::string> symbolClasses_;
+    // Each class's symbol: the first a SymbolClass tag gave it.
+    std::unordered_map<std::string, std::uint16_t> classSymbols_;
     std::unordered_map<avm2::NodeId, avm2::Object*> objects_;
     avm2::Object* stageObject_ = nullptr;
     DisplayObject* stageLayer_ = nullptr;

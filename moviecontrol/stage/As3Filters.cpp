@@ -3,6 +3,7 @@
 // ActionScript 1/2 filter objects use, so that both kinds of movie draw a filter alike.
 #include "As3DisplayTree.h"
 #include "FilterBinding.h"
+#include "StageScripts.h"
 
 #include <algorithm>
 #include <array>
@@ -116,6 +117,23 @@ std::vector<avm2::FilterValue> As3DisplayTree::filtersOf(avm2::NodeId node) {
         out.push_back(std::move(value));
     }
     return out;
+}
+
+bool As3DisplayTree::filterIntoBitmap(pixels::BitmapPixels& target,
+                                      const pixels::BitmapPixels& source, pixels::Placement at,
+                                      const avm2::FilterValue& filter) {
+    const std::optional<swf::Filter> record = recordOf(filter);
+    return record && painting_ != nullptr && painting_->filterIntoBitmap &&
+           painting_->filterIntoBitmap(target, source, at, *record);
+}
+
+std::optional<pixels::PixelRect> As3DisplayTree::filteredRect(pixels::PixelRect rect,
+                                                              const avm2::FilterValue& filter) {
+    const std::optional<swf::Filter> record = recordOf(filter);
+    if (!record || painting_ == nullptr || !painting_->filteredRect) {
+        return std::nullopt;
+    }
+    return painting_->filteredRect(rect, *record);
 }
 
 } // namespace mc

@@ -21,7 +21,7 @@ void StageHost::drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapD
     }
     const swf::BlendMode mode =
         blendModeOf(stage_.machine(), drawing.blendMode).value_or(swf::BlendMode::Normal);
-    stage_.callbacks().drawIntoBitmap(target, drawing, object, mode);
+    stage_.callbacks().drawIntoBitmap(target, drawing, stage_.player(), object, mode);
 }
 
 bool StageHost::filterIntoBitmap(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,

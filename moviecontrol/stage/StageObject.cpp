@@ -198,7 +198,10 @@ std::optional<swf::BlendMode> blendModeOf(avm1::Machine& m, const avm1::Value& v
         }
         return std::nullopt;
     }
-    const std::string name = m.toString(value).str();
+    return blendModeNamed(m.toString(value).str());
+}
+
+std::optional<swf::BlendMode> blendModeNamed(std::string_view name) {
     for (std::size_t i = 0; i < kBlendModes.size(); ++i) {
         if (name == kBlendModes[i]) {
             return static_cast<swf::BlendMode>(i + 1);

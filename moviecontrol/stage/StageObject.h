@@ -20,6 +20,8 @@ class StageScripts;
 // display object again by the path it had, as players do, or acts as an empty object.
 // A blend mode as scripts name it ("multiply") or number it (1 to 14); none for others.
 std::optional<swf::BlendMode> blendModeOf(avm1::Machine& m, const avm1::Value& value);
+// A blend mode by its name ("multiply"); none for other names.
+std::optional<swf::BlendMode> blendModeNamed(std::string_view name);
 
 class StageObject final : public avm1::Object {
   public:

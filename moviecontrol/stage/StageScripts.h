@@ -59,10 +59,12 @@ struct StageCallbacks {
     storage::SavedDataStore* savedData = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
     std::function<std::optional<pixels::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
-    // BitmapData.draw of a bitmap (`object` null) or of a display object's content, and
-    // applyFilter and generateFilterRect; left empty, bitmaps stay as they are.
+    // BitmapData.draw of a bitmap (`object` null) or of a display object's content (of the
+    // timeline `player` plays), and applyFilter and generateFilterRect; left empty, bitmaps
+    // stay as they are.
     std::function<void(pixels::BitmapPixels& target, const avm1::BitmapDrawing& drawing,
-                       const DisplayObject* object, swf::BlendMode mode)>
+                       const TimelinePlayer& player, const DisplayObject* object,
+                       swf::BlendMode mode)>
         drawIntoBitmap;
     std::function<bool(pixels::BitmapPixels& target, const pixels::BitmapPixels& source,
                        pixels::Placement at, const swf::Filter& filter)>

@@ -34,6 +34,31 @@ void Drawing::cover(std::int32_t x, std::int32_t y) {
                       static_cast<double>(y), true});
 }
 
+// A curve reaches past its ends only where it turns: at most once on each axis, where its
+// derivative is zero. The control point itself lies outside the curve and does not count.
+void Drawing::coverCurve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy,
+                         std::int32_t x1, std::int32_t y1) {
+    const auto turn = [](double p0, double p1, double p2) -> std::optional<double> {
+        const double denominator = p0 - 2.0 * p1 + p2;
+        if (denominator == 0.0) {
+            return std::nullopt;
+        }
+        const double t = (p0 - p1) / denominator;
+        return t > 0.0 && t < 1.0 ? std::optional(t) : std::nullopt;
+    };
+    const auto at = [](double p0, double p1, double p2, double t) {
+        const double u = 1.0 - t;
+        return u * u * p0 + 2.0 * u * t * p1 + t * t * p2;
+    };
+    for (const std::optional<double> t : {turn(x0, cx, x1), turn(y0, cy, y1)}) {
+        if (t) {
+            cover(static_cast<std::int32_t>(std::lround(at(x0, cx, x1, *t))),
+                  static_cast<std::int32_t>(std::lround(at(y0, cy, y1, *t))));
+        }
+    }
+    cover(x1, y1);
+}
+
 void Drawing::selectStyles() {
     swf::StyleChange change;
     change.hasMoveTo = true;
@@ -56,6 +81,47 @@ void Drawing::beginFill(const swf::FillStyle& fill) {
     fillStartX_ = penX_;
     fillStartY_ = penY_;
     selectStyles();
+}
+
+std::optional<std::uint16_t> Drawing::keepBitmap(std::shared_ptr<const PixelSource> pixels) {
+    // Bitmaps beyond what an id can name are not kept.
+    constexpr std::size_t kMaxBitmaps = 0xFFFF;
+    if (!pixels) {
+        return std::nullopt;
+    }
+    auto it = std::find(bitmaps_.begin(), bitmaps_.end(), pixels);
+    if (it == bitmaps_.end()) {
+        if (bitmaps_.size() >= kMaxBitmaps) {
+            return std::nullopt;
+        }
+        bitmaps_.push_back(std::move(pixels));
+        it = bitmaps_.end() - 1;
+    }
+    return static_cast<std::uint16_t>(it - bitmaps_.begin());
+}
+
+void Drawing::beginBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill) {
+    const std::optional<std::uint16_t> id = keepBitmap(std::move(pixels));
+    if (!id) {
+        endFill();
+        return;
+    }
+    fill.bitmapId = *id;
+    beginFill(fill);
+}
+
+void Drawing::lineBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill) {
+    if (!lineStyle_) {
+        return;
+    }
+    if (const std::optional<std::uint16_t> id = keepBitmap(std::move(pixels))) {
+        fill.bitmapId = *id;
+        lineFill(fill);
+    }
+}
+
+const PixelSource* Drawing::bitmap(std::uint16_t id) const {
+    return id < bitmaps_.size() ? bitmaps_[id].get() : nullptr;
 }
 
 void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
@@ -134,11 +200,40 @@ void Drawing::curveTo(double controlX, double controlY, double anchorX, double a
         selectStyles();
     }
     cover(penX_, penY_);
-    cover(cx, cy);
+    coverCurve(penX_, penY_, cx, cy, ax, ay);
     shape_.records.emplace_back(swf::CurvedEdge{cx - penX_, cy - penY_, ax - cx, ay - cy});
     penX_ = ax;
     penY_ = ay;
     cover(penX_, penY_);
+}
+
+void Drawing::cubicTo(double c1x, double c1y, double c2x, double c2y, double ax, double ay) {
+    // Enough pieces that each stays well within a pixel of the cubic at drawing sizes; each
+    // piece's control point is where the cubic's tangents at its ends would meet, averaged
+    // from both ends so that it stays put when they are parallel.
+    constexpr int kPieces = 8;
+    const double x0 = penX_ / 20.0, y0 = penY_ / 20.0;
+    const auto at = [&](double t, double p0, double p1, double p2, double p3) {
+        const double u = 1.0 - t;
+        return u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+    };
+    const auto slope = [&](double t, double p0, double p1, double p2, double p3) {
+        const double u = 1.0 - t;
+        return 3 * (u * u * (p1 - p0) + 2 * u * t * (p2 - p1) + t * t * (p3 - p2));
+    };
+    double sx = x0, sy = y0;
+    for (int i = 1; i <= kPieces; ++i) {
+        const double t0 = double(i - 1) / kPieces, t1 = double(i) / kPieces, h = (t1 - t0) / 2;
+        const double ex = i == kPieces ? ax : at(t1, x0, c1x, c2x, ax);
+        const double ey = i == kPieces ? ay : at(t1, y0, c1y, c2y, ay);
+        const double cx =
+            (sx + slope(t0, x0, c1x, c2x, ax) * h + ex - slope(t1, x0, c1x, c2x, ax) * h) / 2;
+        const double cy =
+            (sy + slope(t0, y0, c1y, c2y, ay) * h + ey - slope(t1, y0, c1y, c2y, ay) * h) / 2;
+        curveTo(cx, cy, ex, ey);
+        sx = ex;
+        sy = ey;
+    }
 }
 
 void Drawing::endFill() {
@@ -169,6 +264,7 @@ swf::Shape Drawing::shownShape() const {
 
 void Drawing::clear() {
     shape_ = swf::Shape{};
+    bitmaps_.clear();
     bounds_ = Bounds{};
     edges_ = Bounds{};
     fill_.reset();

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "Bounds.h"
 #include "ColorTransform.h"
@@ -11,6 +13,8 @@
 #include "swf/Shapes.h"
 
 namespace mc {
+
+class PixelSource;
 
 // What a script draws into a clip with the drawing methods (beginFill, lineStyle, moveTo,
 // lineTo, curveTo, endFill, clear), kept as a shape in the movie's own record form so that
@@ -26,6 +30,13 @@ class Drawing {
     void setWholeLineReach(bool whole) { wholeLineReach_ = whole; }
 
     void beginFill(const swf::FillStyle& fill);
+    // A fill of a script's pixels, shown as they are when painted: the fill's bitmap id
+    // names one of the drawing's own bitmaps (bitmap()), not a character of the movie.
+    void beginBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill);
+    // The line in force painted with a script's pixels from here on; nothing without a line.
+    void lineBitmapFill(std::shared_ptr<const PixelSource> pixels, swf::FillStyle fill);
+    // The pixels a bitmap fill of the drawing names; null for an id it never gave.
+    const PixelSource* bitmap(std::uint16_t id) const;
     // A line style for the edges that follow; nothing means no lines.
     void lineStyle(const std::optional<swf::LineStyle>& line);
     // The line in force painted with `fill` from here on; nothing without a line.
@@ -33,6 +44,9 @@ class Drawing {
     void moveTo(double x, double y);
     void lineTo(double x, double y);
     void curveTo(double controlX, double controlY, double anchorX, double anchorY);
+    // A cubic curve from the pen, drawn as quadratic curves close to it.
+    void cubicTo(double control1X, double control1Y, double control2X, double control2Y,
+                 double anchorX, double anchorY);
     // Closes the open fill back to where it started.
     void endFill();
     void clear();
@@ -57,12 +71,18 @@ class Drawing {
     void selectStyles();
     bool room() const { return shape_.records.size() < kMaxRecords; }
     void cover(std::int32_t x, std::int32_t y);
+    // The id a bitmap fill names the pixels by; none past the ids there are.
+    std::optional<std::uint16_t> keepBitmap(std::shared_ptr<const PixelSource> pixels);
+    // Grows the bounds by the curve from (x0, y0) through control (cx, cy) to (x1, y1).
+    void coverCurve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy,
+                    std::int32_t x1, std::int32_t y1);
 
     swf::Shape shape_;
     Bounds bounds_;
     Bounds edges_;
     std::uint64_t generation_ = freshGeneration();
     std::optional<std::uint32_t> fill_; // 1-based index of the fill being drawn
+    std::vector<std::shared_ptr<const PixelSource>> bitmaps_;
     std::optional<std::uint32_t> line_;
     std::optional<swf::LineStyle> lineStyle_; // the line in force, as last given
     double lineReach_ = 0.0;                  // how far the line in force widens the box, twips

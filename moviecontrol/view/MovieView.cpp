@@ -29,14 +29,12 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
     if (!callbacks.drawIntoBitmap) {
         callbacks.drawIntoBitmap = [this](pixels::BitmapPixels& target,
                                           const avm1::BitmapDrawing& drawing,
-                                          const DisplayObject* object, swf::BlendMode mode) {
+                                          const TimelinePlayer& player, const DisplayObject* object,
+                                          swf::BlendMode mode) {
             ContentPainter content;
             if (object != nullptr) {
-                content = [this, object](QPainter& painter, const Transform& toTarget) {
-                    // Only scripts draw clips, so the scripts' timeline is the one to paint.
-                    if (StageScripts* scripts = making_->scripts()) {
-                        painter_->paintContent(painter, toTarget, scripts->player(), *object);
-                    }
+                content = [this, &player, object](QPainter& painter, const Transform& toTarget) {
+                    painter_->paintContent(painter, toTarget, player, *object);
                 };
             }
             mc::drawIntoBitmap(target, drawing, mode, content);

@@ -149,7 +149,57 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) override {
         nodes[node].numbers[static_cast<int>(p)] = value;
     }
-    void graphics(avm2::NodeId, const avm2::GraphicsOp&) override {}
+    // What the drawing API, BitmapData.draw and applyFilter and blendMode handed over.
+    std::vector<avm2::GraphicsOp> graphicsOps;
+    std::vector<avm2::DisplayHost::BitmapDraw> bitmapDraws;
+    std::vector<avm2::FilterValue> bitmapFilters;
+    std::map<avm2::NodeId, std::string> blendModes;
+    void graphics(avm2::NodeId, const avm2::GraphicsOp& op) override { graphicsOps.push_back(op); }
+    void drawIntoBitmap(pixels::BitmapPixels&, const BitmapDraw& draw) override {
+        bitmapDraws.push_back(draw);
+    }
+    bool filterIntoBitmap(pixels::BitmapPixels&, const pixels::BitmapPixels&, pixels::Placement,
+                          const avm2::FilterValue& filter) override {
+        bitmapFilters.push_back(filter);
+        return true;
+    }
+    void setBlendMode(avm2::NodeId node, const std::string& name) override {
+        blendModes[node] = name;
+    }
+    // Masks, scroll windows and backgrounds as set.
+    std::map<avm2::NodeId, avm2::NodeId> masks;
+    std::map<avm2::NodeId, std::array<double, 4>> windows;
+    std::map<avm2::NodeId, std::uint32_t> backgrounds;
+    void setMask(avm2::NodeId node, avm2::NodeId mask) override { masks[node] = mask; }
+    std::optional<std::array<double, 4>> scrollRectOf(avm2::NodeId node) override {
+        auto it = windows.find(node);
+        return it != windows.end() ? std::optional(it->second) : std::nullopt;
+    }
+    void setScrollRect(avm2::NodeId node,
+                       const std::optional<std::array<double, 4>>& window) override {
+        if (window) {
+            windows[node] = *window;
+        } else {
+            windows.erase(node);
+        }
+    }
+    std::optional<std::uint32_t> opaqueBackgroundOf(avm2::NodeId node) override {
+        auto it = backgrounds.find(node);
+        return it != backgrounds.end() ? std::optional(it->second) : std::nullopt;
+    }
+    void setOpaqueBackground(avm2::NodeId node, std::optional<std::uint32_t> color) override {
+        if (color) {
+            backgrounds[node] = *color;
+        } else {
+            backgrounds.erase(node);
+        }
+    }
+    // The bitmap symbols classes stand for.
+    std::map<std::string, pixels::BitmapPixels> classBitmaps;
+    std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) override {
+        auto it = classBitmaps.find(className);
+        return it != classBitmaps.end() ? std::optional(it->second) : std::nullopt;
+    }
     // Text nodes keep a text model; the others answer their name.
     struct Field {
         mc::TextDocument document;

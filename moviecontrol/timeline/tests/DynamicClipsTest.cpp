@@ -5,6 +5,7 @@
 
 #include "DisplayProperties.h"
 #include "Drawing.h"
+#include "PixelSource.h"
 #include "RecordingRunner.h"
 #include "TextFieldState.h"
 #include "TimelineBuilders.h"
@@ -334,6 +335,93 @@ TEST(DrawingTest, AnOpenFillShowsClosedWithTheLineInForceAndStaysOpen) {
     shown = summarise(d.shownShape());
     EXPECT_EQ(shown.straight, 4);
     EXPECT_EQ(shown.sumY, 0);
+}
+
+TEST(DrawingTest, CurvesCoverWhereTheyTurnNotTheirControlPoints) {
+    struct Case {
+        double cx, cy, x, y;
+        double xMin, yMin, xMax, yMax; // twips
+    };
+    const Case table[] = {
+        // Up to (0, -10) and back: the top of the arc is half way to the control point.
+        {5, -10, 10, 0, 0, -100, 200, 0},
+        // The control point between the ends: a straight curve.
+        {5, 5, 10, 10, 0, 0, 200, 200},
+        // Turning on both axes.
+        {10, 10, 0, 10, 0, 0, 100, 200},
+    };
+    for (const Case& c : table) {
+        Drawing d;
+        d.moveTo(0, 0);
+        d.curveTo(c.cx, c.cy, c.x, c.y);
+        const Bounds b = d.bounds();
+        EXPECT_DOUBLE_EQ(b.xMin, c.xMin) << c.cx << "," << c.cy;
+        EXPECT_DOUBLE_EQ(b.yMin, c.yMin) << c.cx << "," << c.cy;
+        EXPECT_DOUBLE_EQ(b.xMax, c.xMax) << c.cx << "," << c.cy;
+        EXPECT_DOUBLE_EQ(b.yMax, c.yMax) << c.cx << "," << c.cy;
+    }
+}
+
+TEST(DrawingTest, CubicsBecomeQuadraticsThatFollowThem) {
+    Drawing d;
+    d.moveTo(0, 0);
+    d.cubicTo(0, 100, 100, 100, 100, 0);
+    // Pieces of quadratic curves that end where the cubic does.
+    std::int32_t x = 0, y = 0, curves = 0;
+    for (const swf::ShapeRecord& r : d.shape().records) {
+        if (const auto* c = std::get_if<swf::CurvedEdge>(&r)) {
+            x += c->controlDx + c->anchorDx;
+            y += c->controlDy + c->anchorDy;
+            ++curves;
+        }
+    }
+    EXPECT_GT(curves, 1);
+    EXPECT_EQ(x, 2000);
+    EXPECT_EQ(y, 0);
+    // The cubic's top, 75 pixels down at its middle, bounds it within a twip or two.
+    EXPECT_NEAR(d.bounds().yMax, 1500, 2);
+    EXPECT_DOUBLE_EQ(d.bounds().xMin, 0);
+}
+
+// Pixels of one colour, standing for a script's bitmap.
+class SolidPixels final : public PixelSource {
+  public:
+    int width() const override { return 1; }
+    int height() const override { return 1; }
+    const std::uint32_t* premultiplied() const override { return &pixel_; }
+
+  private:
+    std::uint32_t pixel_ = 0xFF000000u;
+};
+
+TEST(DrawingTest, BitmapFillsNameTheDrawingsOwnBitmapsUntilCleared) {
+    Drawing d;
+    const auto first = std::make_shared<SolidPixels>();
+    const auto second = std::make_shared<SolidPixels>();
+    swf::FillStyle fill;
+    fill.type = swf::FillType::ClippedBitmap;
+    d.beginBitmapFill(first, fill);
+    d.beginBitmapFill(second, fill);
+    d.beginBitmapFill(first, fill); // the same pixels keep their id
+    d.beginBitmapFill(nullptr, fill);
+    const auto& fills = d.shape().styles.fills;
+    ASSERT_EQ(fills.size(), 3u);
+    EXPECT_EQ(fills[0].bitmapId, 0);
+    EXPECT_EQ(fills[1].bitmapId, 1);
+    EXPECT_EQ(fills[2].bitmapId, 0);
+    EXPECT_EQ(d.bitmap(0), first.get());
+    EXPECT_EQ(d.bitmap(1), second.get());
+    EXPECT_EQ(d.bitmap(2), nullptr);
+    // A line painted with pixels names them the same way; without a line there is none.
+    d.lineBitmapFill(second, fill);
+    EXPECT_TRUE(d.shape().styles.lines.empty());
+    d.lineStyle(swf::LineStyle{});
+    d.lineBitmapFill(second, fill);
+    ASSERT_EQ(d.shape().styles.lines.size(), 2u);
+    ASSERT_TRUE(d.shape().styles.lines[1].fill.has_value());
+    EXPECT_EQ(d.shape().styles.lines[1].fill->bitmapId, 1);
+    d.clear();
+    EXPECT_EQ(d.bitmap(0), nullptr);
 }
 
 TEST(DrawingTest, ClearEmptiesAndEveryChangeIsANewGeneration) {

@@ -28,6 +28,7 @@ namespace {
 using swf::flvFirstTag;
 using swf::FlvTag;
 using swf::flvVideoFrame;
+using swf::FlvVideoFrame;
 using swf::readFlvTag;
 
 double numberField(const Object* o, const char* key, double fallback = 0) {

@@ -7,7 +7,6 @@
 #include "avm1/XmlParser.h"
 
 #include <algorithm>
-#include <ranges>
 
 namespace avm1 {
 
@@ -423,7 +422,8 @@ void parseXmlInto(Machine& m, XmlNode* document, std::string_view text) {
             XmlNode* node = makeXmlNode(m, XmlNode::Element, Value(m.str(e.text)));
             Object* attrs = node->attributes(m);
             // Stored last first, so that they enumerate, and print, in the text's order.
-            for (const xml::Attribute& a : std::ranges::reverse_view(e.attributes)) {
+            for (auto it = e.attributes.rbegin(); it != e.attributes.rend(); ++it) {
+                const xml::Attribute& a = *it;
                 m.set(attrs, m.str(a.name), Value(m.str(a.value)));
                 if (a.name == "id") {
                     m.set(ids, m.str(a.value), Value(static_cast<Object*>(node)));

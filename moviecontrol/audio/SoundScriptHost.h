@@ -19,9 +19,7 @@ class SoundScriptHost {
     // attachSound: the sound exported under a linkage name.
     virtual std::optional<std::uint16_t> exportedSound(std::string_view linkageName) const = 0;
     // loadSound: an MP3 file read beside the movie, as a sound of its own.
-    virtual std::optional<std::uint16_t> loadedSound(std::vector<std::uint8_t> /*mp3*/) {
-        return std::nullopt;
-    }
+    virtual std::optional<std::uint16_t> loadedSound(std::vector<std::uint8_t> mp3) = 0;
     // start(secondOffset, loops); 0 when nothing started.
     virtual VoiceId startSound(std::uint16_t soundId, double secondOffset, int loops,
                                std::uint64_t target) = 0;

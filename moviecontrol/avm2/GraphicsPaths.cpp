@@ -16,7 +16,7 @@ NodeId nodeOf(const Value& v) {
     return v.isObject() ? v.asObject()->displayNode : 0;
 }
 
-void draw(Machine& m, const Value& self, GraphicsOp op) {
+void draw(Machine& m, const Value& self, const GraphicsOp& op) {
     if (DisplayHost* h = m.host().display(); h != nullptr && nodeOf(self) != 0) {
         h->graphics(nodeOf(self), op);
     }

@@ -85,7 +85,7 @@ std::vector<SnapshotCharacter> snapshotCharacters(const swf::Movie& movie,
                              ? static_cast<char16_t>(font->glyphs[g.index].code)
                              : u'?';
                 c.advance = g.advance;
-                out.push_back(std::move(c));
+                out.push_back(c);
                 pen.x += g.advance;
             }
         }

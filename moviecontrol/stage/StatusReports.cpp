@@ -22,7 +22,7 @@ void reportStatus(avm1::Machine& m, avm1::Object* self, avm1::Object* info, bool
             target = m.get(m.global(), "System").asObject();
         }
         if (target != nullptr) {
-            const avm1::Value info = c.arg(1);
+            const avm1::Value& info = c.arg(1);
             m.callMethod(target, "onStatus", std::span<const avm1::Value>(&info, 1));
         }
         return avm1::Value();

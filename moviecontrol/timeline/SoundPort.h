@@ -34,9 +34,7 @@ class SoundPort {
     virtual bool attachSound(std::uint64_t soundObject, std::string_view symbol) = 0;
     // loadSound: the MP3 file's bytes become the object's sound. False (and nothing
     // attached) when they hold no MP3 sound or no sound layer plays.
-    virtual bool loadSound(std::uint64_t /*soundObject*/, std::vector<std::uint8_t> /*mp3*/) {
-        return false;
-    }
+    virtual bool loadSound(std::uint64_t soundObject, std::vector<std::uint8_t> mp3) = 0;
     // start(offset, loops): plays the attached sound under the target's mix.
     virtual void start(std::uint64_t soundObject, const DisplayObject* target, double offsetSeconds,
                        int loops) = 0;

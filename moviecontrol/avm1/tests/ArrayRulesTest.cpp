@@ -42,8 +42,8 @@ class ArrayRules : public ::testing::Test {
 TEST_F(ArrayRules, StoredLengthReadsBackAsGiven) {
     const struct {
         Value length;
-        const char* reads;
-        const char* elements;
+        const char* reads = nullptr;
+        const char* elements = nullptr;
     } cases[] = {
         {Value(2.0), "2", "1,2"},
         {Value(2.7), "2.7", "1,2"},

@@ -12,6 +12,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace avm1test {
@@ -33,7 +34,7 @@ class OperatorRules : public ::testing::TestWithParam<int> {
     // A root variable `name` holding an object whose valueOf gives `result` (the object
     // itself when `result` is unset) and whose toString gives the name; both calls are
     // written to `log`.
-    Object* logged(const std::string& name, std::optional<Value> result) {
+    Object* logged(const std::string& name, const std::optional<Value>& result) {
         Object* o = vm.newObject();
         vm.set(o, "valueOf", Value(vm.newFunction([this, name, result](CallArgs& c) -> Value {
                    log += name + ".valueOf ";
@@ -86,7 +87,7 @@ TEST_P(OperatorRules, ClipsAddAsTheirPathOrAsNaN) {
     FakeClip* mc = stage.addClip(stage.rootClip, "mc");
     vm.set(stage.rootClip, "s", str("x"));
     vm.set(stage.rootClip, "one", Value(1));
-    auto valueOfGives = [&](Value answer) {
+    auto valueOfGives = [&](const Value& answer) {
         vm.set(mc, "valueOf", Value(vm.newFunction([this, answer](CallArgs&) -> Value {
                    log += "valueOf ";
                    return answer;
@@ -180,8 +181,8 @@ TEST_P(OperatorRules, CallAndApplyGiveGlobalForNoThisAndWrapPrimitives) {
     EXPECT_TRUE(strictEquals(vm.callMethod(f, "call", std::vector{Value(o)}), Value(o)));
     const struct {
         Value given;
-        const char* type;
-        const char* value;
+        const char* type = nullptr;
+        const char* value = nullptr;
     } primitives[] = {
         {Value(5), "object", "5"},
         {str("abc"), "object", "abc"},
@@ -276,9 +277,9 @@ TEST_P(OperatorRules, IsPrototypeOfWrapsPrimitives) {
         return vm.get(vm.get(vm.global(), cls).asObject(), "prototype").asObject();
     };
     const struct {
-        const char* cls;
+        const char* cls = nullptr;
         Value candidate;
-        bool expected;
+        bool expected = false;
     } table[] = {
         {"Number", Value(5), true},       {"Object", Value(5), true},  {"String", str("a"), true},
         {"Boolean", Value(false), true},  {"String", Value(5), false}, {"Object", Value(), false},
@@ -357,7 +358,8 @@ TEST_P(OperatorRules, UnescapeReadsFormText) {
 
 TEST_P(OperatorRules, NumberToStringRadixTruncatesAsTheProcessorDoes) {
     auto toString = [&](double n, Value radix) {
-        return text(vm.callMethod(vm.toObject(Value(n)), "toString", std::vector{radix}));
+        return text(
+            vm.callMethod(vm.toObject(Value(n)), "toString", std::vector{std::move(radix)}));
     };
     EXPECT_EQ(toString(5, Value(2)), "101");
     EXPECT_EQ(toString(-255, Value(16)), "-ff");

@@ -242,7 +242,7 @@ TEST(FlvReader, TagsInOrderUntilTheFileIsCutShort) {
     at = *swf::flvFirstTag(cut);
     EXPECT_FALSE(swf::readFlvTag(cut, at).has_value());
     EXPECT_FALSE(swf::flvVideoFrame(Bytes{0x52, 0}).has_value());
-    EXPECT_FALSE(swf::flvFirstTag(bytesOf("FLX\1\1\0\0\0\x09")).has_value());
+    EXPECT_FALSE(swf::flvFirstTag(bytesOf(std::string("FLX\1\1\0\0\0\x09", 9))).has_value());
     Bytes hugeHeader = flvHeader();
     hugeHeader[8] = 0xFF;
     EXPECT_FALSE(swf::flvFirstTag(hugeHeader).has_value());

@@ -519,7 +519,7 @@ class Methods {
     void askMethod(CallArgs& c, std::size_t index) {
         if (avm1::Object* self = c.thisObject()) {
             if (c.count() > index) {
-                const Value arg = c.arg(index);
+                const Value& arg = c.arg(index);
                 m_.callMethod(self, "meth", std::span<const Value>(&arg, 1));
             } else {
                 m_.callMethod(self, "meth", {});

@@ -47,7 +47,7 @@ TEST(DisplayRulesTest, PositionsAreWholeTwipsOfThirtyTwoBits) {
     const double inf = std::numeric_limits<double>::infinity();
     const struct {
         Value given;
-        const char* read;
+        const char* read = nullptr;
     } cases[] = {
         {Value(10.123), "10.1"},       {Value(-3.07), "-3.05"},
         {Value(0.06), "0.05"},         {Value(100000000), "100000000"},
@@ -96,7 +96,7 @@ TEST(DisplayRulesTest, BoundsWithAndWithoutStrokes) {
         EXPECT_EQ(d.box(d.call(empty, "getBounds")), "6710886.35 6710886.35 6710886.35 6710886.35");
         const std::string far = version >= 8 ? "6710886.4" : "6710886.35";
         EXPECT_EQ(d.box(d.call(empty, "getBounds", {Value(d.root())})),
-                  far + " " + far + " " + far + " " + far)
+                  (far + " ").append(far).append(" ").append(far).append(" ").append(far))
             << "version " << version;
         d.call(line, "clear");
         EXPECT_EQ(d.box(d.call(line, "getBounds")), "6710886.35 6710886.35 6710886.35 6710886.35");
@@ -242,7 +242,7 @@ TEST(DisplayRulesTest, MethodNamesComeFromToLowerCaseAndLoadersAskMeth) {
     avm1::Object* root = d.root();
     const struct {
         Value given;
-        double method;
+        double method = 0;
     } names[] = {{d.str("POSt"), 2}, {d.str("geT"), 1}, {d.str("pOStIcipate"), 0},
                  {d.str("G"), 0},    {Value(5), 0},     {Value(), 0}};
     for (const auto& row : names) {
@@ -320,7 +320,7 @@ TEST(DisplayRulesTest, EmptyClipsTakeAnyDepth) {
     Display d(7);
     const struct {
         Value depth;
-        const char* read;
+        const char* read = nullptr;
     } depths[] = {{Value(-20000), "-20000"},
                   {Value(2147483000.0), "2147483000"},
                   {Value(4294967297.0), "1"},

@@ -185,7 +185,7 @@ TEST(MediaClassesTest, ThereIsNoCameraButItsSurfaceIsFlashs) {
 }
 
 // An FLV file of audio tags stamped 0, 250 and 1000 ms.
-Bytes flvOf(std::vector<std::uint32_t> stamps) {
+Bytes flvOf(const std::vector<std::uint32_t>& stamps) {
     Bytes b = {'F', 'L', 'V', 1, 4, 0, 0, 0, 9, 0, 0, 0, 0};
     for (const std::uint32_t t : stamps) {
         const Bytes tag = {8,
@@ -279,7 +279,7 @@ TEST(MediaClassesTest, ErrorsNoStreamHandlesGoToSystemOnStatus) {
 TEST(MediaClassesTest, SharedObjectsStayOnTheMoviesOwnPath) {
     MediaMovie movie(8);
     const auto get = [&](Value name, Value path = Value()) {
-        return movie.call("SharedObject", "getLocal", {name, path});
+        return movie.call("SharedObject", "getLocal", {std::move(name), std::move(path)});
     };
     const Value game = get(movie.str("game"));
     ASSERT_TRUE(game.isObject());

@@ -139,6 +139,7 @@ void As3Scripts::endTick() {
         sendRemovedEventsLeaving(std::move(framesBeforeAdvance_));
         framesBeforeAdvance_.clear();
         avm2::runTimers(*vm_, clockMs());
+        avm2::sendSoundCompletions(*vm_);
         if (!rootMade_) {
             makeRoot();
         } else {

@@ -124,10 +124,9 @@ Object* playingList(Machine& m) {
 
 void forgetPlaying(Machine& m, Object* channel) {
     auto& list = playingList(m)->elements;
-    list.erase(std::remove_if(list.begin(), list.end(),
-                              [channel](const Value& v) {
-                                  return v.isObject() && v.asObject() == channel;
-                              }),
+    list.erase(std::remove_if(
+                   list.begin(), list.end(),
+                   [channel](const Value& v) { return v.isObject() && v.asObject() == channel; }),
                list.end());
 }
 

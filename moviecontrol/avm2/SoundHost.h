@@ -21,8 +21,8 @@ class SoundHost {
     virtual bool attachClassSound(std::uint64_t sound, std::string_view className) = 0;
     // The sound plays from `startMs`, `loops` times, as a voice of its own: the channel.
     // False when nothing plays.
-    virtual bool playChannel(std::uint64_t sound, std::uint64_t channel, double startMs,
-                             int loops, double volume, double pan) = 0;
+    virtual bool playChannel(std::uint64_t sound, std::uint64_t channel, double startMs, int loops,
+                             double volume, double pan) = 0;
     virtual void stopChannel(std::uint64_t channel) = 0;
     virtual void setChannelTransform(std::uint64_t channel, double volume, double pan) = 0;
     // Milliseconds; nothing when no sound is attached.

@@ -33,8 +33,8 @@ bool As3Scripts::attachClassSound(std::uint64_t sound, std::string_view classNam
     return true;
 }
 
-bool As3Scripts::playChannel(std::uint64_t sound, std::uint64_t channel, double startMs,
-                             int loops, double volume, double pan) {
+bool As3Scripts::playChannel(std::uint64_t sound, std::uint64_t channel, double startMs, int loops,
+                             double volume, double pan) {
     const auto it = soundClasses_.find(sound);
     if (callbacks_.sound == nullptr || it == soundClasses_.end() ||
         !callbacks_.sound->attachSound(channel, it->second)) {

@@ -41,6 +41,12 @@ bool As3Scripts::playChannel(std::uint64_t sound, std::uint64_t channel, double 
         return false;
     }
     callbacks_.sound->startOwn(channel, startMs / 1000.0, loops, mixOf(volume, pan));
+    // A voice the mixer refused (too many at once, a start past the end) is no channel: the
+    // script's channel stays silent and nothing waits for its end.
+    if (!callbacks_.sound->playing(channel)) {
+        callbacks_.sound->stopOwn(channel);
+        return false;
+    }
     return true;
 }
 

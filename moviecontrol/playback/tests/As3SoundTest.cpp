@@ -36,7 +36,7 @@ void call(Bytes& code, std::uint8_t op, std::uint32_t index, std::uint32_t args)
 
 // class Tone extends flash.media.Sound {}
 // var c = new Tone().play(0, 2);
-// c.addEventListener("soundComplete", function (e) { trace("complete"); });
+// c.addEventListener("soundComplete", function (e) { trace(e.target.position); });
 // then, by `after`: c.stop(), or SoundMixer.soundTransform = new SoundTransform(0).
 Bytes toneScript(After after) {
     AbcBuilder abc;
@@ -52,7 +52,8 @@ Bytes toneScript(After after) {
     const auto transform = abc.qname(mediaNs, abc.string("SoundTransform"));
     const auto mixerTransform = abc.qname(publicNs, abc.string("soundTransform"));
     const auto soundComplete = abc.string("soundComplete");
-    const auto complete = abc.string("complete");
+    const auto target = abc.qname(publicNs, abc.string("target"));
+    const auto position = abc.qname(publicNs, abc.string("position"));
 
     const auto iinit = abc.method();
     const auto cinit = abc.method();
@@ -65,7 +66,9 @@ Bytes toneScript(After after) {
     abc.bodies.push_back(BodySpec{cinit, 1, 1, 0, 1, {0x47}, {}});
     Bytes heard{0xD0, 0x30};
     name(heard, 0x5D, trace);
-    name(heard, 0x2C, complete);
+    heard.push_back(0xD1);
+    name(heard, 0x66, target);
+    name(heard, 0x66, position);
     call(heard, 0x4F, trace, 1);
     heard.push_back(0x47);
     abc.bodies.push_back(BodySpec{listener, 3, 2, 0, 1, heard, {}});
@@ -152,7 +155,8 @@ TEST(As3SoundTest, ABoundSoundPlaysItsLoopsAndReportsTheirEndOnce) {
         p.playback->stepFrame();
     }
     EXPECT_GT(p.loudest(), 5000);
-    EXPECT_EQ(p.traced, (Lines{"complete"}));
+    // Once, after both loops, the finished channel standing at the sound's end.
+    EXPECT_EQ(p.traced, (Lines{"100"}));
 }
 
 TEST(As3SoundTest, AStoppedChannelOrASilentMixerIsNotHeard) {

@@ -237,6 +237,14 @@ std::uint64_t MovieSound::durationMs(std::uint16_t soundId) {
     return pcm && pcm->rate > 0 ? pcm->frames() * 1000u / pcm->rate : 0;
 }
 
+void MovieSound::stopVoice(VoiceId voice) {
+    mixer_.stopVoice(voice);
+}
+
+void MovieSound::forgetGroup(std::uint64_t group) {
+    mixer_.forgetGroup(group);
+}
+
 std::vector<VoiceId> MovieSound::takeCompleted() {
     return mixer_.takeFinished();
 }

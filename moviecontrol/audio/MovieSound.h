@@ -55,6 +55,8 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     bool voicePlaying(VoiceId voice) const override;
     std::uint64_t durationMs(std::uint16_t soundId) override;
     std::vector<VoiceId> takeCompleted() override;
+    void stopVoice(VoiceId voice) override;
+    void forgetGroup(std::uint64_t group) override;
 
     SoundLibrary& library() { return library_; }
 

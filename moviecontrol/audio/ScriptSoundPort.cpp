@@ -169,6 +169,48 @@ std::vector<std::uint64_t> ScriptSoundPort::takeCompleted() {
     return done;
 }
 
+namespace {
+
+// An object's own mix is a group apart from every clip's (clip groups are small serials).
+std::uint64_t ownGroup(std::uint64_t soundObject) {
+    return (std::uint64_t{1} << 63) | (soundObject & ((std::uint64_t{1} << 63) - 1));
+}
+
+} // namespace
+
+void ScriptSoundPort::startOwn(std::uint64_t soundObject, double offsetSeconds, int loops,
+                               const mc::SoundMix& mix) {
+    const auto it = attached_.find(soundObject);
+    if (host_ == nullptr || it == attached_.end()) {
+        return;
+    }
+    const std::uint64_t group = ownGroup(soundObject);
+    host_->setTransform(group, transformOf(mix));
+    it->second.voice = host_->startSound(it->second.soundId, offsetSeconds, loops, group);
+    if (it->second.voice == 0) {
+        host_->forgetGroup(group);
+    }
+}
+
+void ScriptSoundPort::setOwnMix(std::uint64_t soundObject, const mc::SoundMix& mix) {
+    if (host_ != nullptr && attached_.count(soundObject) != 0) {
+        host_->setTransform(ownGroup(soundObject), transformOf(mix));
+    }
+}
+
+void ScriptSoundPort::stopOwn(std::uint64_t soundObject) {
+    const auto it = attached_.find(soundObject);
+    if (host_ == nullptr || it == attached_.end()) {
+        return;
+    }
+    if (it->second.voice != 0) {
+        host_->stopVoice(it->second.voice);
+    }
+    host_->forgetGroup(ownGroup(soundObject));
+    // The object is done with: its voice and group do not outlive it.
+    attached_.erase(it);
+}
+
 void ScriptSoundPort::stopAll() {
     if (host_ != nullptr) {
         host_->stopSounds(0, std::nullopt);

@@ -1,11 +1,17 @@
-// flash.media: Sound, SoundChannel, SoundTransform and SoundMixer. The sound layer does not
-// play ActionScript 3 sounds yet: a sound plays silently, its channel at position 0, so that
-// the movies' sound classes (symbols extending Sound) load and their scripts run on.
+// flash.media: Sound, SoundChannel, SoundTransform and SoundMixer. A Sound subclass bound
+// to a library sound plays it through the host's sound layer, each channel a voice of its
+// own; without a sound layer a sound plays silently, its channel at position 0, so that the
+// movies' sound classes load and their scripts run on.
+#include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
+#include "avm2/Host.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
+#include "avm2/SoundHost.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 namespace avm2 {
 
@@ -68,7 +74,64 @@ Value transformSet(Machine& m, const Value& s, Args& a) {
     return Value();
 }
 
-Value soundPlay(Machine& m, const Value&, Args& a) {
+std::uint64_t idOf(const Object* o) {
+    // The machine never moves nor frees an object, so its address names it for good.
+    return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(o));
+}
+
+double finiteOr(double value, double fallback) {
+    return std::isfinite(value) ? value : fallback;
+}
+
+// The volume and pan of a transform object (defaults when it is none).
+std::pair<double, double> volumeAndPan(const Value& t) {
+    if (!t.isObject()) {
+        return {1.0, 0.0};
+    }
+    const Value v = hiddenField(t.asObject(), kVolume, Value::number(1));
+    const Value p = hiddenField(t.asObject(), kPan, Value::number(0));
+    return {finiteOr(v.isNumeric() ? v.asNumber() : 1.0, 1.0),
+            finiteOr(p.isNumeric() ? p.asNumber() : 0.0, 0.0)};
+}
+
+// The sound's library sound, attached on first use: the class SymbolClass bound it to is
+// the object's own or, for a subclass of it, the nearest ancestor below Sound.
+bool attachLibrarySound(SoundHost& sounds, Object* o) {
+    if (hiddenField(o, "sound.attached").isBoolean()) {
+        return hiddenField(o, "sound.attached").asBoolean();
+    }
+    bool found = false;
+    for (const Class* c = o->cls; c != nullptr && c->qualifiedName() != "flash.media::Sound";
+         c = c->super) {
+        if (sounds.attachClassSound(idOf(o), c->messageName())) {
+            found = true;
+            break;
+        }
+    }
+    setHiddenField(o, "sound.attached", Value::boolean(found));
+    return found;
+}
+
+Object* playingList(Machine& m) {
+    Object* holder = m.findClass("flash.media::SoundChannel")->classObject;
+    Value list = hiddenField(holder, "playing");
+    if (!list.isObject()) {
+        list = Value::object(m.newArray());
+        setHiddenField(holder, "playing", list);
+    }
+    return list.asObject();
+}
+
+void forgetPlaying(Machine& m, Object* channel) {
+    auto& list = playingList(m)->elements;
+    list.erase(std::remove_if(
+                   list.begin(), list.end(),
+                   [channel](const Value& v) { return v.isObject() && v.asObject() == channel; }),
+               list.end());
+}
+
+Value soundPlay(Machine& m, const Value& s, Args& a) {
+    Object* o = receiverObject(m, s);
     Args none;
     Value channel =
         m.construct(Value::object(m.findClass("flash.media::SoundChannel")->classObject), none);
@@ -76,7 +139,104 @@ Value soundPlay(Machine& m, const Value&, Args& a) {
         Args t{arg(a, 2)};
         transformSet(m, channel, t);
     }
+    SoundHost* sounds = soundHost(m.host());
+    if (sounds == nullptr || !attachLibrarySound(*sounds, o)) {
+        return channel;
+    }
+    const double start = std::max(0.0, finiteOr(a.empty() ? 0.0 : m.toNumber(a[0]), 0.0));
+    const double loopsAsked = finiteOr(a.size() < 2 ? 0.0 : m.toNumber(a[1]), 0.0);
+    const int loops = static_cast<int>(std::clamp(loopsAsked, 1.0, 65535.0));
+    const auto [volume, pan] = volumeAndPan(hiddenField(channel.asObject(), "soundTransform"));
+    Object* c = channel.asObject();
+    if (sounds->playChannel(idOf(o), idOf(c), start, loops, volume, pan)) {
+        // Flash keeps a playing channel however the script lets go of it.
+        playingList(m)->elements.push_back(channel);
+        setHiddenField(c, "channel.sound", Value::object(o));
+        setHiddenField(c, "channel.playing", Value::boolean(true));
+    }
     return channel;
+}
+
+Value channelPosition(Machine& m, const Value& s, Args&) {
+    Object* c = receiverObject(m, s);
+    SoundHost* sounds = soundHost(m.host());
+    if (sounds != nullptr && hiddenField(c, "channel.playing").isBoolean() &&
+        hiddenField(c, "channel.playing").asBoolean()) {
+        return Value::number(sounds->channelPositionMs(idOf(c)).value_or(0.0));
+    }
+    return hiddenField(c, "channel.position", Value::number(0));
+}
+
+// The channel stops where it is (or, finished, at its end) and no longer needs keeping.
+void endChannel(Machine& m, Object* c, std::optional<double> at) {
+    SoundHost* sounds = soundHost(m.host());
+    if (sounds != nullptr && !at) {
+        at = sounds->channelPositionMs(idOf(c));
+    }
+    setHiddenField(c, "channel.position", Value::number(at.value_or(0.0)));
+    setHiddenField(c, "channel.playing", Value::boolean(false));
+    forgetPlaying(m, c);
+}
+
+Value channelStop(Machine& m, const Value& s, Args&) {
+    Object* c = receiverObject(m, s);
+    const Value playing = hiddenField(c, "channel.playing");
+    if (!playing.isBoolean() || !playing.asBoolean()) {
+        return Value();
+    }
+    endChannel(m, c, std::nullopt);
+    if (SoundHost* sounds = soundHost(m.host())) {
+        sounds->stopChannel(idOf(c));
+    }
+    return Value();
+}
+
+Value channelTransformSet(Machine& m, const Value& s, Args& a) {
+    transformSet(m, s, a);
+    Object* c = receiverObject(m, s);
+    SoundHost* sounds = soundHost(m.host());
+    const Value playing = hiddenField(c, "channel.playing");
+    if (sounds != nullptr && playing.isBoolean() && playing.asBoolean()) {
+        const auto [volume, pan] = volumeAndPan(hiddenField(c, "soundTransform"));
+        sounds->setChannelTransform(idOf(c), volume, pan);
+    }
+    return Value();
+}
+
+Value soundLength(Machine& m, const Value& s, Args&) {
+    Object* o = receiverObject(m, s);
+    SoundHost* sounds = soundHost(m.host());
+    if (sounds == nullptr || !attachLibrarySound(*sounds, o)) {
+        return Value::number(0);
+    }
+    return Value::number(sounds->soundLengthMs(idOf(o)).value_or(0.0));
+}
+
+Value mixerStopAll(Machine& m, const Value&, Args&) {
+    SoundHost* sounds = soundHost(m.host());
+    if (sounds == nullptr) {
+        return Value();
+    }
+    // Stopped channels send no soundComplete; they stay where they were.
+    const std::vector<Value> playing = playingList(m)->elements;
+    for (const Value& v : playing) {
+        if (v.isObject()) {
+            endChannel(m, v.asObject(), std::nullopt);
+            sounds->stopChannel(idOf(v.asObject()));
+        }
+    }
+    sounds->stopAllSounds();
+    return Value();
+}
+
+Value mixerTransformSet(Machine& m, const Value&, Args& a) {
+    const Value mixer = Value::object(m.findClass("flash.media::SoundMixer")->classObject);
+    transformSet(m, mixer, a);
+    if (SoundHost* sounds = soundHost(m.host())) {
+        const auto [volume, pan] = volumeAndPan(hiddenField(mixer.asObject(), "soundTransform"));
+        sounds->setMixerTransform(volume, pan);
+    }
+    return Value();
 }
 
 Value zero(Machine&, const Value&, Args&) {
@@ -88,6 +248,38 @@ Value nothing(Machine&, const Value&, Args&) {
 }
 
 } // namespace
+
+SoundHost* soundHost(Host& host) {
+    return dynamic_cast<SoundHost*>(&host);
+}
+
+void sendSoundCompletions(Machine& m) {
+    SoundHost* sounds = soundHost(m.host());
+    if (sounds == nullptr) {
+        return;
+    }
+    const std::vector<std::uint64_t> finished = sounds->finishedChannels();
+    if (finished.empty()) {
+        return;
+    }
+    const std::vector<Value> playing = playingList(m)->elements;
+    for (const Value& v : playing) {
+        if (!v.isObject() ||
+            std::find(finished.begin(), finished.end(), idOf(v.asObject())) == finished.end()) {
+            continue;
+        }
+        Object* c = v.asObject();
+        // A finished channel stays at the sound's end.
+        double end = 0;
+        const Value sound = hiddenField(c, "channel.sound");
+        if (sound.isObject()) {
+            end = sounds->soundLengthMs(idOf(sound.asObject())).value_or(0.0);
+        }
+        endChannel(m, c, end);
+        sounds->stopChannel(idOf(c)); // lets the layer forget the channel's voice
+        dispatchSimple(m, c, "soundComplete", false);
+    }
+}
 
 void installMedia(Machine& m) {
     Class* transform = m.defineClass("flash.media", "SoundTransform", m.objectClass, transformInit);
@@ -102,18 +294,18 @@ void installMedia(Machine& m) {
     Class* dispatcher = m.findClass("flash.events::EventDispatcher");
     Class* channel = m.defineClass("flash.media", "SoundChannel", dispatcher);
     channel->sealed = true;
-    m.defineMethod(channel, "stop", nothing);
-    m.defineGetter(channel, "position", zero);
+    m.defineMethod(channel, "stop", channelStop);
+    m.defineGetter(channel, "position", channelPosition);
     m.defineGetter(channel, "leftPeak", zero);
     m.defineGetter(channel, "rightPeak", zero);
     m.defineGetter(channel, "soundTransform", transformGet);
-    m.defineSetter(channel, "soundTransform", transformSet);
+    m.defineSetter(channel, "soundTransform", channelTransformSet);
 
     Class* sound = m.defineClass("flash.media", "Sound", dispatcher);
     m.defineMethod(sound, "play", soundPlay);
     m.defineMethod(sound, "load", nothing);
     m.defineMethod(sound, "close", nothing);
-    m.defineGetter(sound, "length", zero);
+    m.defineGetter(sound, "length", soundLength);
     m.defineGetter(sound, "bytesLoaded", zero);
     m.defineGetter(sound, "bytesTotal", zero);
     m.defineGetter(sound, "isBuffering",
@@ -122,7 +314,7 @@ void installMedia(Machine& m) {
     sound->sealed = true;
 
     Class* mixer = m.defineClass("flash.media", "SoundMixer", m.objectClass);
-    m.defineMethod(mixer, "stopAll", nothing, true);
+    m.defineMethod(mixer, "stopAll", mixerStopAll, true);
     m.defineGetter(
         mixer, "soundTransform",
         [](Machine& mm, const Value&, Args& a) {
@@ -130,13 +322,7 @@ void installMedia(Machine& m) {
                 mm, Value::object(mm.findClass("flash.media::SoundMixer")->classObject), a);
         },
         true);
-    m.defineSetter(
-        mixer, "soundTransform",
-        [](Machine& mm, const Value&, Args& a) {
-            return transformSet(
-                mm, Value::object(mm.findClass("flash.media::SoundMixer")->classObject), a);
-        },
-        true);
+    m.defineSetter(mixer, "soundTransform", mixerTransformSet, true);
 }
 
 } // namespace avm2

@@ -1,4 +1,5 @@
 #include "As3Scripts.h"
+#include "swf/TagCodes.h"
 
 #include "UrlPolicy.h"
 #include "avm2/DisplayClasses.h"
@@ -139,6 +140,7 @@ void As3Scripts::endTick() {
         sendRemovedEventsLeaving(std::move(framesBeforeAdvance_));
         framesBeforeAdvance_.clear();
         avm2::runTimers(*vm_, clockMs());
+        avm2::sendSoundCompletions(*vm_);
         if (!rootMade_) {
             makeRoot();
         } else {
@@ -360,6 +362,19 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
     }
 }
 
+namespace {
+
+// Sounds are characters too, though the display side does not keep them.
+bool definesSound(const swf::Movie& movie, std::uint16_t id) {
+    return std::any_of(movie.soundDefinitions.begin(), movie.soundDefinitions.end(),
+                       [id](const swf::RawControlTag& t) {
+                           return t.code == swf::tag::DefineSound && t.body.size() >= 2 &&
+                                  (t.body[0] | (t.body[1] << 8)) == id;
+                       });
+}
+
+} // namespace
+
 void As3Scripts::bindSymbols(const swf::AbcTag& tag) {
     // Id 0 names the document class; some tools give it an id no character has, which
     // counts only when the tag names no id 0 (a class of a character the movie lacks, such
@@ -367,8 +382,8 @@ void As3Scripts::bindSymbols(const swf::AbcTag& tag) {
     const bool namesRoot = std::any_of(tag.symbols.begin(), tag.symbols.end(),
                                        [](const auto& s) { return s.first == 0; });
     for (const auto& [id, name] : tag.symbols) {
-        if (id == 0 ||
-            (!namesRoot && documentClass_ == nullptr && !rootMade_ && movie_.find(id) == nullptr)) {
+        if (id == 0 || (!namesRoot && documentClass_ == nullptr && !rootMade_ &&
+                        movie_.find(id) == nullptr && !definesSound(movie_, id))) {
             if (documentClass_ == nullptr) {
                 documentClass_ = &name;
             }

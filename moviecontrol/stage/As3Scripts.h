@@ -15,6 +15,7 @@
 #include "avm2/Host.h"
 #include "avm2/LoadHost.h"
 #include "avm2/Machine.h"
+#include "avm2/SoundHost.h"
 #include "swf/AbcTags.h"
 
 #include <cstdint>
@@ -25,8 +26,12 @@
 
 namespace mc {
 
-// Both hosts are public bases: the machine finds the loading one by a cast from its host.
-class As3Scripts final : public ScriptRunner, public avm2::Host, public avm2::LoadHost {
+// The hosts are public bases: the machine finds the loading and sound ones by a cast from
+// its host.
+class As3Scripts final : public ScriptRunner,
+                         public avm2::Host,
+                         public avm2::LoadHost,
+                         public avm2::SoundHost {
   public:
     As3Scripts(const swf::Movie& movie, StageCallbacks callbacks);
     ~As3Scripts() override;
@@ -52,6 +57,17 @@ class As3Scripts final : public ScriptRunner, public avm2::Host, public avm2::Lo
     avm2::DisplayHost* display() override { return tree_.get(); }
     std::string movieUrl() override;
     std::optional<std::vector<std::uint8_t>> readBesideMovie(std::string_view url) override;
+    // The sound layer (As3Sound.cpp), through the stage's sound port.
+    bool attachClassSound(std::uint64_t sound, std::string_view className) override;
+    bool playChannel(std::uint64_t sound, std::uint64_t channel, double startMs, int loops,
+                     double volume, double pan) override;
+    void stopChannel(std::uint64_t channel) override;
+    void setChannelTransform(std::uint64_t channel, double volume, double pan) override;
+    std::optional<double> channelPositionMs(std::uint64_t channel) override;
+    std::optional<double> soundLengthMs(std::uint64_t sound) override;
+    std::vector<std::uint64_t> finishedChannels() override;
+    void stopAllSounds() override;
+    void setMixerTransform(double volume, double pan) override;
     std::uint32_t rootFrame() override;
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;
@@ -142,6 +158,8 @@ class As3Scripts final : public ScriptRunner, public avm2::Host, public avm2::Lo
     avm2::NodeId middlePressed_ = 0;
     avm2::NodeId rightPressed_ = 0;
     bool buttonDown_ = false;
+    // The class name each attached sound was found by: its channels attach the same.
+    std::unordered_map<std::uint64_t, std::string> soundClasses_;
 };
 
 } // namespace mc

@@ -51,6 +51,13 @@ class SoundPort {
     // Sound objects whose started sound played to its end since the last call.
     virtual std::vector<std::uint64_t> takeCompleted() = 0;
     virtual void stopAll() = 0;
+
+    // ActionScript 3 channels: the object's sound starts as a voice of its own under a mix
+    // of its own (below the movie's), which the object can change and stop alone.
+    virtual void startOwn(std::uint64_t /*soundObject*/, double /*offsetSeconds*/, int /*loops*/,
+                          const SoundMix& /*mix*/) {}
+    virtual void setOwnMix(std::uint64_t /*soundObject*/, const SoundMix& /*mix*/) {}
+    virtual void stopOwn(std::uint64_t /*soundObject*/) {}
 };
 
 } // namespace mc

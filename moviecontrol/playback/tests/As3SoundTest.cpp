@@ -1,0 +1,177 @@
+// ActionScript 3 sounds heard through the player's sound layer, mixed offline: a class bound
+// to a library sound plays it on a channel of its own, which stops alone, reports its end
+// once, and is shaped by the mixer's transform.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "AbcBuilder.h"
+#include "MoviePlayback.h"
+#include "moviemaker/Sound.h"
+#include "moviemaker/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+using avm2test::AbcBuilder;
+using avm2test::BodySpec;
+using avm2test::Bytes;
+using avm2test::ClassSpec;
+using Lines = std::vector<std::string>;
+
+enum class After { Nothing, Stop, MixerSilent };
+
+void name(Bytes& code, std::uint8_t op, std::uint32_t index) {
+    code.push_back(op);
+    avm2test::u30(code, index);
+}
+
+void call(Bytes& code, std::uint8_t op, std::uint32_t index, std::uint32_t args) {
+    name(code, op, index);
+    avm2test::u30(code, args);
+}
+
+// class Tone extends flash.media.Sound {}
+// var c = new Tone().play(0, 2);
+// c.addEventListener("soundComplete", function (e) { trace(e.target.position); });
+// then, by `after`: c.stop(), or SoundMixer.soundTransform = new SoundTransform(0).
+Bytes toneScript(After after) {
+    AbcBuilder abc;
+    const auto publicNs = abc.package(abc.string(""));
+    const auto mediaNs = abc.package(abc.string("flash.media"));
+    const auto tone = abc.qname(publicNs, abc.string("Tone"));
+    const auto sound = abc.qname(mediaNs, abc.string("Sound"));
+    const auto play = abc.qname(publicNs, abc.string("play"));
+    const auto listen = abc.qname(publicNs, abc.string("addEventListener"));
+    const auto stop = abc.qname(publicNs, abc.string("stop"));
+    const auto trace = abc.qname(publicNs, abc.string("trace"));
+    const auto mixer = abc.qname(mediaNs, abc.string("SoundMixer"));
+    const auto transform = abc.qname(mediaNs, abc.string("SoundTransform"));
+    const auto mixerTransform = abc.qname(publicNs, abc.string("soundTransform"));
+    const auto soundComplete = abc.string("soundComplete");
+    const auto target = abc.qname(publicNs, abc.string("target"));
+    const auto position = abc.qname(publicNs, abc.string("position"));
+
+    const auto iinit = abc.method();
+    const auto cinit = abc.method();
+    const auto listener = abc.method(1);
+    const auto init = abc.method();
+    abc.classes.push_back(ClassSpec{tone, sound, iinit, cinit, {}, {}});
+    abc.scripts.push_back({init, {{tone, 4, 1, 0, 0}}});
+
+    abc.bodies.push_back(BodySpec{iinit, 2, 1, 0, 1, {0xD0, 0x30, 0xD0, 0x49, 0x00, 0x47}, {}});
+    abc.bodies.push_back(BodySpec{cinit, 1, 1, 0, 1, {0x47}, {}});
+    Bytes heard{0xD0, 0x30};
+    name(heard, 0x5D, trace);
+    heard.push_back(0xD1);
+    name(heard, 0x66, target);
+    name(heard, 0x66, position);
+    call(heard, 0x4F, trace, 1);
+    heard.push_back(0x47);
+    abc.bodies.push_back(BodySpec{listener, 3, 2, 0, 1, heard, {}});
+
+    Bytes code{0xD0, 0x30, 0x65, 0x00};
+    name(code, 0x60, sound);
+    name(code, 0x58, 0); // newclass Tone
+    name(code, 0x68, tone);
+    name(code, 0x5D, tone);
+    call(code, 0x4A, tone, 0);
+    code.insert(code.end(), {0x24, 0x00, 0x24, 0x02});
+    call(code, 0x46, play, 2);
+    code.insert(code.end(), {0xD5, 0xD1});
+    name(code, 0x2C, soundComplete);
+    name(code, 0x40, listener);
+    call(code, 0x4F, listen, 2);
+    if (after == After::Stop) {
+        code.push_back(0xD1);
+        call(code, 0x4F, stop, 0);
+    } else if (after == After::MixerSilent) {
+        name(code, 0x60, mixer);
+        name(code, 0x5D, transform);
+        code.insert(code.end(), {0x24, 0x00});
+        call(code, 0x4A, transform, 1);
+        name(code, 0x61, mixerTransform);
+    }
+    code.push_back(0x47);
+    abc.bodies.push_back(BodySpec{init, 4, 2, 0, 2, code, {}});
+    return abc.build();
+}
+
+// A movie with a 0.1 s tone bound to Tone by SymbolClass, the script on its first frame.
+std::vector<std::uint8_t> toneMovie(After after) {
+    moviemaker::MovieHeader h;
+    h.version = 10;
+    h.frameRate = 10.0;
+    moviemaker::SwfWriter movie(h);
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    movie.rawTag(69, attributes); // FileAttributes: ActionScript 3
+    const auto samples = moviemaker::sineTone(1000, 22050, 2205);
+    const auto id = movie.defineSound(moviemaker::SoundFormat{3, 2, true, false},
+                                      static_cast<std::uint32_t>(samples.size()),
+                                      moviemaker::pcm16Bytes(samples));
+    std::vector<std::uint8_t> symbols{1, 0, static_cast<std::uint8_t>(id & 0xFF),
+                                      static_cast<std::uint8_t>(id >> 8)};
+    for (const char c : std::string("Tone")) {
+        symbols.push_back(static_cast<std::uint8_t>(c));
+    }
+    symbols.push_back(0);
+    std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0}; // not lazy, no name
+    const Bytes block = toneScript(after);
+    doAbc.insert(doAbc.end(), block.begin(), block.end());
+    movie.rawTag(82, doAbc);
+    movie.rawTag(76, symbols); // SymbolClass
+    for (int f = 0; f < 8; ++f) {
+        movie.showFrame();
+    }
+    return movie.finish();
+}
+
+struct Played {
+    explicit Played(After after) {
+        PlaybackSetup setup;
+        setup.pace = Pace::FrameSteps;
+        setup.keepSound = true;
+        setup.callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
+        playback = MoviePlayback::fromBytes(toneMovie(after), std::move(setup));
+    }
+    int loudest() const {
+        int most = 0;
+        for (const std::int16_t s : playback->sound()) {
+            most = std::max(most, std::abs(int{s}));
+        }
+        return most;
+    }
+    Lines traced;
+    std::unique_ptr<MoviePlayback> playback;
+};
+
+TEST(As3SoundTest, ABoundSoundPlaysItsLoopsAndReportsTheirEndOnce) {
+    Played p(After::Nothing);
+    ASSERT_TRUE(p.playback);
+    for (int f = 0; f < 6; ++f) {
+        p.playback->stepFrame();
+    }
+    EXPECT_GT(p.loudest(), 5000);
+    // Once, after both loops, the finished channel standing at the sound's end.
+    EXPECT_EQ(p.traced, (Lines{"100"}));
+}
+
+TEST(As3SoundTest, AStoppedChannelOrASilentMixerIsNotHeard) {
+    for (const After after : {After::Stop, After::MixerSilent}) {
+        Played p(after);
+        ASSERT_TRUE(p.playback);
+        for (int f = 0; f < 6; ++f) {
+            p.playback->stepFrame();
+        }
+        EXPECT_LT(p.loudest(), 10) << static_cast<int>(after);
+        if (after == After::Stop) {
+            EXPECT_TRUE(p.traced.empty()); // a stopped channel never completes
+        }
+    }
+}
+
+} // namespace
+} // namespace mc

@@ -35,8 +35,8 @@ class SoundScriptHost {
     virtual bool voicePlaying(VoiceId voice) const = 0;
     virtual std::uint64_t durationMs(std::uint16_t soundId) = 0;
     // One voice alone stops (an ActionScript 3 channel); a group no voice uses any more goes.
-    virtual void stopVoice(VoiceId /*voice*/) {}
-    virtual void forgetGroup(std::uint64_t /*group*/) {}
+    virtual void stopVoice(VoiceId voice) = 0;
+    virtual void forgetGroup(std::uint64_t group) = 0;
     // Sounds that played to their end since the last call: their onSoundComplete is due.
     virtual std::vector<VoiceId> takeCompleted() = 0;
 };

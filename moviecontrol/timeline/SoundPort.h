@@ -54,10 +54,10 @@ class SoundPort {
 
     // ActionScript 3 channels: the object's sound starts as a voice of its own under a mix
     // of its own (below the movie's), which the object can change and stop alone.
-    virtual void startOwn(std::uint64_t /*soundObject*/, double /*offsetSeconds*/, int /*loops*/,
-                          const SoundMix& /*mix*/) {}
-    virtual void setOwnMix(std::uint64_t /*soundObject*/, const SoundMix& /*mix*/) {}
-    virtual void stopOwn(std::uint64_t /*soundObject*/) {}
+    virtual void startOwn(std::uint64_t soundObject, double offsetSeconds, int loops,
+                          const SoundMix& mix) = 0;
+    virtual void setOwnMix(std::uint64_t soundObject, const SoundMix& mix) = 0;
+    virtual void stopOwn(std::uint64_t soundObject) = 0;
 };
 
 } // namespace mc

@@ -76,6 +76,19 @@ bool ScriptSoundPort::loadSound(std::uint64_t soundObject, std::vector<std::uint
     return true;
 }
 
+bool ScriptSoundPort::attachSameSound(std::uint64_t soundObject, std::uint64_t from) {
+    const auto it = attached_.find(from);
+    if (it == attached_.end()) {
+        return false;
+    }
+    // A sound in use is the last to be forgotten when too many are remembered.
+    it->second.order = ++order_;
+    const std::uint16_t soundId = it->second.soundId;
+    attached_[soundObject] = Attached{soundId, 0, ++order_};
+    keepWithinBound(attached_);
+    return true;
+}
+
 void ScriptSoundPort::start(std::uint64_t soundObject, const mc::DisplayObject* target,
                             double offsetSeconds, int loops) {
     const auto it = attached_.find(soundObject);

@@ -1,5 +1,6 @@
 #include "avm2/LoadSteps.h"
 
+#include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/LoadHost.h"
 #include "avm2/Machine.h"
@@ -66,6 +67,35 @@ std::string resolvedUrl(Machine& m, const std::string& url) {
     const std::size_t slash = base.find_last_of('/');
     base.erase(slash == std::string::npos ? 0 : slash + 1);
     return base + url;
+}
+
+std::string requestUrl(Machine& m, const Value& request) {
+    if (request.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter request must be non-null.");
+    }
+    const Value url = m.getProperty(request, Name::publicName("url"));
+    if (url.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter url must be non-null.");
+    }
+    return m.toString(url);
+}
+
+void sendProgress(Machine& m, Object* o, double loaded, double total) {
+    Object* event = newEvent(m, "progress", false, false, "flash.events::ProgressEvent");
+    m.setProperty(Value::object(event), Name::publicName("bytesLoaded"), Value::number(loaded));
+    m.setProperty(Value::object(event), Name::publicName("bytesTotal"), Value::number(total));
+    dispatchEvent(m, o, event);
+}
+
+void sendStreamError(Machine& m, Object* o, const std::string& url) {
+    const std::string text = "Error #2032: Stream Error. URL: " + resolvedUrl(m, url);
+    Object* event = newEvent(m, "ioError", false, false, "flash.events::IOErrorEvent");
+    m.setProperty(Value::object(event), Name::publicName("text"), Value::string(text));
+    m.setProperty(Value::object(event), Name::publicName("errorID"), Value::integer(2032));
+    if (!hasListener(o, "ioError")) {
+        m.throwError("Error", 2044, "Unhandled IOErrorEvent:. text=" + text);
+    }
+    dispatchEvent(m, o, event);
 }
 
 } // namespace avm2

@@ -4,6 +4,7 @@
 // of the load before: each step asks first whether it still belongs to the current load.
 
 #include "avm2/Runtime.h"
+#include "avm2/Value.h"
 
 #include <string>
 
@@ -26,5 +27,12 @@ void queueCall(Machine& m, Object* target, NativeFn step);
 
 // The address a script gave as Flash reports it in an error: resolved against the movie's.
 std::string resolvedUrl(Machine& m, const std::string& url);
+
+// The address of a URLRequest; a null request or address is the script's error.
+std::string requestUrl(Machine& m, const Value& request);
+// The replies every load sends alike: a ProgressEvent, and ioError for a file the player
+// may not or cannot read (with nobody listening, Flash reports it as a script error).
+void sendProgress(Machine& m, Object* o, double loaded, double total);
+void sendStreamError(Machine& m, Object* o, const std::string& url);
 
 } // namespace avm2

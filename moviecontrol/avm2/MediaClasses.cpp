@@ -1,10 +1,13 @@
 // flash.media: Sound, SoundChannel, SoundTransform and SoundMixer. A Sound subclass bound
-// to a library sound plays it through the host's sound layer, each channel a voice of its
-// own; without a sound layer a sound plays silently, its channel at position 0, so that the
-// movies' sound classes load and their scripts run on.
+// to a library sound, or a Sound that loaded an MP3 file, plays it through the host's sound
+// layer, each channel a voice of its own; without a sound layer a sound plays silently, its
+// channel at position 0, so that the movies' sound classes load and their scripts run on.
+#include "avm2/ByteArrayData.h"
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Host.h"
+#include "avm2/LoadHost.h"
+#include "avm2/LoadSteps.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/SoundHost.h"
@@ -94,11 +97,17 @@ std::pair<double, double> volumeAndPan(const Value& t) {
             finiteOr(p.isNumeric() ? p.asNumber() : 0.0, 0.0)};
 }
 
+constexpr char kAttached[] = "sound.attached";
+constexpr char kLoadStarted[] = "sound.loadStarted";
+constexpr char kLoadUrl[] = "sound.url";
+constexpr char kFileSize[] = "sound.fileSize";
+constexpr char kBytesLoaded[] = "sound.bytesLoaded";
+
 // The sound's library sound, attached on first use: the class SymbolClass bound it to is
 // the object's own or, for a subclass of it, the nearest ancestor below Sound.
 bool attachLibrarySound(SoundHost& sounds, Object* o) {
-    if (hiddenField(o, "sound.attached").isBoolean()) {
-        return hiddenField(o, "sound.attached").asBoolean();
+    if (hiddenField(o, kAttached).isBoolean()) {
+        return hiddenField(o, kAttached).asBoolean();
     }
     bool found = false;
     for (const Class* c = o->cls; c != nullptr && c->qualifiedName() != "flash.media::Sound";
@@ -108,7 +117,7 @@ bool attachLibrarySound(SoundHost& sounds, Object* o) {
             break;
         }
     }
-    setHiddenField(o, "sound.attached", Value::boolean(found));
+    setHiddenField(o, kAttached, Value::boolean(found));
     return found;
 }
 
@@ -128,6 +137,115 @@ void forgetPlaying(Machine& m, Object* channel) {
                    list.begin(), list.end(),
                    [channel](const Value& v) { return v.isObject() && v.asObject() == channel; }),
                list.end());
+}
+
+// --- Loading an MP3 file --------------------------------------------------------------------
+
+// A Sound loads one sound in its life: a second load of any kind is the script's error.
+void startSoundLoad(Machine& m, Object* o) {
+    if (hiddenField(o, kLoadStarted).isBoolean()) {
+        m.throwError("Error", 2037,
+                     "Functions called in incorrect sequence, or earlier call was unsuccessful.");
+    }
+    setHiddenField(o, kLoadStarted, Value::boolean(true));
+}
+
+// The MP3 bytes become the sound the Sound plays (silently without a sound layer).
+void attachMp3(Machine& m, Object* o, std::vector<std::uint8_t> mp3) {
+    SoundHost* sounds = soundHost(m.host());
+    const bool attached = sounds != nullptr && sounds->attachLoadedSound(idOf(o), std::move(mp3));
+    setHiddenField(o, kAttached, Value::boolean(attached));
+}
+
+Value soundLoadOpen(Machine& m, const Value& s, Args&) {
+    Object* o = receiverObject(m, s);
+    if (stepIsCurrent(o)) {
+        dispatchEvent(m, o, newEvent(m, "open"));
+    }
+    return Value();
+}
+
+Value soundLoadArrived(Machine& m, const Value& s, Args&) {
+    Object* o = receiverObject(m, s);
+    if (!stepIsCurrent(o)) {
+        return Value();
+    }
+    const Value size = hiddenField(o, kFileSize, Value::number(0));
+    setHiddenField(o, kBytesLoaded, size);
+    sendProgress(m, o, size.asNumber(), size.asNumber());
+    dispatchEvent(m, o, newEvent(m, "complete"));
+    return Value();
+}
+
+Value soundLoadFailed(Machine& m, const Value& s, Args&) {
+    Object* o = receiverObject(m, s);
+    if (stepIsCurrent(o)) {
+        sendStreamError(m, o, m.toString(hiddenField(o, kLoadUrl, Value::string(""))));
+    }
+    return Value();
+}
+
+// load(request): the file beside the movie arrives once the scripts running now are done,
+// as open, progress and complete, or as ioError when the player may not or cannot read it.
+Value soundLoad(Machine& m, const Value& s, Args& a) {
+    Object* o = receiverObject(m, s);
+    const std::string url = requestUrl(m, arg(a, 0));
+    startSoundLoad(m, o);
+    setHiddenField(o, kLoadUrl, Value::string(url));
+    beginLoad(o);
+    std::optional<std::vector<std::uint8_t>> bytes = readBesideMovie(m.host(), url);
+    if (!bytes) {
+        queueLoadStep(m, o, soundLoadFailed);
+        return Value();
+    }
+    m.checkMemory(bytes->size());
+    // The file is read whole now, so a sound played before its complete event already
+    // sounds, as a streaming sound would; the script learns of it in the usual order.
+    setHiddenField(o, kFileSize, Value::number(static_cast<double>(bytes->size())));
+    attachMp3(m, o, std::move(*bytes));
+    queueLoadStep(m, o, soundLoadOpen);
+    queueLoadStep(m, o, soundLoadArrived);
+    return Value();
+}
+
+// loadCompressedDataFromByteArray(bytes, bytesLength): MP3 data from the array's position
+// on, read at once; the array's position moves past what was read.
+Value soundLoadFromBytes(Machine& m, const Value& s, Args& a) {
+    Object* o = receiverObject(m, s);
+    ByteArrayData* source = byteArrayData(arg(a, 0));
+    if (source == nullptr) {
+        m.throwError("TypeError", 2007, "Parameter bytes must be non-null.");
+    }
+    startSoundLoad(m, o);
+    const double asked = a.size() < 2 ? 0.0 : m.toNumber(a[1]);
+    const std::size_t start = std::min(source->position, source->data.size());
+    const std::size_t available = source->data.size() - start;
+    const std::size_t count =
+        std::isfinite(asked) && asked > 0
+            ? static_cast<std::size_t>(std::min(asked, static_cast<double>(available)))
+            : 0;
+    const auto from = source->data.begin() + static_cast<std::ptrdiff_t>(start);
+    std::vector<std::uint8_t> mp3(from, from + static_cast<std::ptrdiff_t>(count));
+    source->position = start + count;
+    setHiddenField(o, kBytesLoaded, Value::number(static_cast<double>(count)));
+    attachMp3(m, o, std::move(mp3));
+    return Value();
+}
+
+Value soundInit(Machine& m, const Value& s, Args& a) {
+    if (!arg(a, 0).isNullish()) {
+        Args request{a[0]};
+        soundLoad(m, s, request);
+    }
+    return Value();
+}
+
+Value soundBytesLoaded(Machine& m, const Value& s, Args&) {
+    return hiddenField(receiverObject(m, s), kBytesLoaded, Value::number(0));
+}
+
+Value soundUrl(Machine& m, const Value& s, Args&) {
+    return hiddenField(receiverObject(m, s), kLoadUrl, Value::null());
 }
 
 Value soundPlay(Machine& m, const Value& s, Args& a) {
@@ -243,10 +361,6 @@ Value zero(Machine&, const Value&, Args&) {
     return Value::number(0);
 }
 
-Value nothing(Machine&, const Value&, Args&) {
-    return Value();
-}
-
 } // namespace
 
 SoundHost* soundHost(Host& host) {
@@ -301,16 +415,20 @@ void installMedia(Machine& m) {
     m.defineGetter(channel, "soundTransform", transformGet);
     m.defineSetter(channel, "soundTransform", channelTransformSet);
 
-    Class* sound = m.defineClass("flash.media", "Sound", dispatcher);
+    Class* sound = m.defineClass("flash.media", "Sound", dispatcher, soundInit);
     m.defineMethod(sound, "play", soundPlay);
-    m.defineMethod(sound, "load", nothing);
-    m.defineMethod(sound, "close", nothing);
+    m.defineMethod(sound, "load", soundLoad);
+    m.defineMethod(sound, "loadCompressedDataFromByteArray", soundLoadFromBytes);
+    m.defineMethod(sound, "close", [](Machine& mm, const Value& s, Args&) {
+        cancelLoad(receiverObject(mm, s));
+        return Value();
+    });
     m.defineGetter(sound, "length", soundLength);
-    m.defineGetter(sound, "bytesLoaded", zero);
-    m.defineGetter(sound, "bytesTotal", zero);
+    m.defineGetter(sound, "bytesLoaded", soundBytesLoaded);
+    m.defineGetter(sound, "bytesTotal", soundBytesLoaded);
     m.defineGetter(sound, "isBuffering",
                    [](Machine&, const Value&, Args&) { return Value::boolean(false); });
-    m.defineGetter(sound, "url", [](Machine&, const Value&, Args&) { return Value::null(); });
+    m.defineGetter(sound, "url", soundUrl);
     sound->sealed = true;
 
     Class* mixer = m.defineClass("flash.media", "SoundMixer", m.objectClass);

@@ -19,6 +19,9 @@ class SoundHost {
     // The library sound a class bound by SymbolClass names ("pkg.Name") becomes the sound's.
     // False when the movie binds no sound to that class.
     virtual bool attachClassSound(std::uint64_t sound, std::string_view className) = 0;
+    // An MP3 file's bytes (Sound.load, loadCompressedDataFromByteArray) become the sound's.
+    // False when they hold no MP3 sound.
+    virtual bool attachLoadedSound(std::uint64_t sound, std::vector<std::uint8_t> mp3) = 0;
     // The sound plays from `startMs`, `loops` times, as a voice of its own: the channel.
     // False when nothing plays.
     virtual bool playChannel(std::uint64_t sound, std::uint64_t channel, double startMs, int loops,

@@ -58,18 +58,6 @@ Object* byteArrayOf(Machine& m, std::vector<std::uint8_t> bytes) {
     return array;
 }
 
-// The request's address; a null request or address is the script's error.
-std::string requestUrl(Machine& m, const Value& request) {
-    if (request.isNullish()) {
-        m.throwError("TypeError", 2007, "Parameter request must be non-null.");
-    }
-    const Value url = m.getProperty(request, Name::publicName("url"));
-    if (url.isNullish()) {
-        m.throwError("TypeError", 2007, "Parameter url must be non-null.");
-    }
-    return m.toString(url);
-}
-
 // Reads the file now and queues the replies; the file's bytes wait in the object until the
 // step that hands them out.
 void startLoad(Machine& m, Object* o, const std::string& url, NativeFn open, NativeFn arrived,
@@ -95,13 +83,6 @@ std::vector<std::uint8_t> takeBytes(Object* o) {
     return data != nullptr ? std::move(data->data) : std::vector<std::uint8_t>{};
 }
 
-void sendProgress(Machine& m, Object* o, double loaded, double total) {
-    Object* event = newEvent(m, "progress", false, false, "flash.events::ProgressEvent");
-    set(m, event, "bytesLoaded", Value::number(loaded));
-    set(m, event, "bytesTotal", Value::number(total));
-    dispatchEvent(m, o, event);
-}
-
 Value stepOpen(Machine& m, const Value& s, Args&) {
     Object* o = receiverObject(m, s);
     if (stepIsCurrent(o)) {
@@ -116,17 +97,7 @@ Value stepFailed(Machine& m, const Value& s, Args&) {
         return Value();
     }
     setHiddenField(o, kConnected, Value::boolean(false));
-    const std::string url = m.toString(hiddenField(o, kUrl, Value::string("")));
-    Object* event = newEvent(m, "ioError", false, false, "flash.events::IOErrorEvent");
-    set(m, event, "text", Value::string("Error #2032: Stream Error. URL: " + resolvedUrl(m, url)));
-    set(m, event, "errorID", Value::integer(2032));
-    // Nobody listening: Flash reports the error as a script error would be.
-    if (!hasListener(o, "ioError")) {
-        m.throwError("Error", 2044,
-                     "Unhandled IOErrorEvent:. text=Error #2032: Stream Error. URL: " +
-                         resolvedUrl(m, url));
-    }
-    dispatchEvent(m, o, event);
+    sendStreamError(m, o, m.toString(hiddenField(o, kUrl, Value::string(""))));
     return Value();
 }
 

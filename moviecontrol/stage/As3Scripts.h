@@ -59,6 +59,7 @@ class As3Scripts final : public ScriptRunner,
     std::optional<std::vector<std::uint8_t>> readBesideMovie(std::string_view url) override;
     // The sound layer (As3Sound.cpp), through the stage's sound port.
     bool attachClassSound(std::uint64_t sound, std::string_view className) override;
+    bool attachLoadedSound(std::uint64_t sound, std::vector<std::uint8_t> mp3) override;
     bool playChannel(std::uint64_t sound, std::uint64_t channel, double startMs, int loops,
                      double volume, double pan) override;
     void stopChannel(std::uint64_t channel) override;
@@ -159,7 +160,6 @@ class As3Scripts final : public ScriptRunner,
     avm2::NodeId rightPressed_ = 0;
     bool buttonDown_ = false;
     // The class name each attached sound was found by: its channels attach the same.
-    std::unordered_map<std::uint64_t, std::string> soundClasses_;
 };
 
 } // namespace mc

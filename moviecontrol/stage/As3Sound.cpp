@@ -1,5 +1,6 @@
 // The ActionScript 3 sound classes on the stage's sound port: a sound is the library sound
-// its class is bound to, each channel a port object of its own that plays one voice.
+// its class is bound to or the MP3 file it loaded, each channel a port object of its own that plays
+// one voice.
 #include "As3Scripts.h"
 
 #include <algorithm>
@@ -26,18 +27,16 @@ SoundMix mixOf(double volume, double pan) {
 } // namespace
 
 bool As3Scripts::attachClassSound(std::uint64_t sound, std::string_view className) {
-    if (callbacks_.sound == nullptr || !callbacks_.sound->attachSound(sound, className)) {
-        return false;
-    }
-    soundClasses_.insert_or_assign(sound, std::string(className));
-    return true;
+    return callbacks_.sound != nullptr && callbacks_.sound->attachSound(sound, className);
+}
+
+bool As3Scripts::attachLoadedSound(std::uint64_t sound, std::vector<std::uint8_t> mp3) {
+    return callbacks_.sound != nullptr && callbacks_.sound->loadSound(sound, std::move(mp3));
 }
 
 bool As3Scripts::playChannel(std::uint64_t sound, std::uint64_t channel, double startMs, int loops,
                              double volume, double pan) {
-    const auto it = soundClasses_.find(sound);
-    if (callbacks_.sound == nullptr || it == soundClasses_.end() ||
-        !callbacks_.sound->attachSound(channel, it->second)) {
+    if (callbacks_.sound == nullptr || !callbacks_.sound->attachSameSound(channel, sound)) {
         return false;
     }
     callbacks_.sound->startOwn(channel, startMs / 1000.0, loops, mixOf(volume, pan));

@@ -35,6 +35,9 @@ class SoundPort {
     // loadSound: the MP3 file's bytes become the object's sound. False (and nothing
     // attached) when they hold no MP3 sound or no sound layer plays.
     virtual bool loadSound(std::uint64_t soundObject, std::vector<std::uint8_t> mp3) = 0;
+    // The sound `from` has becomes this object's too (an ActionScript 3 channel playing its
+    // Sound). False when `from` has none.
+    virtual bool attachSameSound(std::uint64_t soundObject, std::uint64_t from) = 0;
     // start(offset, loops): plays the attached sound under the target's mix.
     virtual void start(std::uint64_t soundObject, const DisplayObject* target, double offsetSeconds,
                        int loops) = 0;

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -129,7 +132,119 @@ std::vector<std::uint8_t> toneMovie(After after) {
     return movie.finish();
 }
 
+// var s = new Sound(new URLRequest(file));
+// s.addEventListener(t, function (e) { trace(e.type + " " + e.target.bytesLoaded); })
+//     for t in open, progress, complete;
+// s.addEventListener("ioError", function (e) { trace(e.text); });
+// s.play();
+// s.load(new URLRequest(file)); // a second load is the script's error
+Bytes loadingScript(const std::string& file) {
+    AbcBuilder abc;
+    const auto publicNs = abc.package(abc.string(""));
+    const auto mediaNs = abc.package(abc.string("flash.media"));
+    const auto netNs = abc.package(abc.string("flash.net"));
+    const auto sound = abc.qname(mediaNs, abc.string("Sound"));
+    const auto request = abc.qname(netNs, abc.string("URLRequest"));
+    const auto play = abc.qname(publicNs, abc.string("play"));
+    const auto load = abc.qname(publicNs, abc.string("load"));
+    const auto listen = abc.qname(publicNs, abc.string("addEventListener"));
+    const auto trace = abc.qname(publicNs, abc.string("trace"));
+    const auto type = abc.qname(publicNs, abc.string("type"));
+    const auto target = abc.qname(publicNs, abc.string("target"));
+    const auto bytesLoaded = abc.qname(publicNs, abc.string("bytesLoaded"));
+    const auto text = abc.qname(publicNs, abc.string("text"));
+    const auto space = abc.string(" ");
+    const auto fileName = abc.string(file);
+
+    const auto reportLoad = abc.method(1);
+    const auto reportError = abc.method(1);
+    const auto init = abc.method();
+    abc.scripts.push_back({init, {}});
+
+    Bytes progress{0xD0, 0x30};
+    name(progress, 0x5D, trace);
+    progress.push_back(0xD1);
+    name(progress, 0x66, type);
+    name(progress, 0x2C, space);
+    progress.push_back(0xA0);
+    progress.push_back(0xD1);
+    name(progress, 0x66, target);
+    name(progress, 0x66, bytesLoaded);
+    progress.push_back(0xA0);
+    call(progress, 0x4F, trace, 1);
+    progress.push_back(0x47);
+    abc.bodies.push_back(BodySpec{reportLoad, 4, 2, 0, 1, progress, {}});
+    Bytes failed{0xD0, 0x30};
+    name(failed, 0x5D, trace);
+    failed.push_back(0xD1);
+    name(failed, 0x66, text);
+    call(failed, 0x4F, trace, 1);
+    failed.push_back(0x47);
+    abc.bodies.push_back(BodySpec{reportError, 3, 2, 0, 1, failed, {}});
+
+    const auto newRequest = [&](Bytes& code) {
+        name(code, 0x5D, request);
+        name(code, 0x2C, fileName);
+        call(code, 0x4A, request, 1);
+    };
+    Bytes code{0xD0, 0x30};
+    name(code, 0x5D, sound);
+    newRequest(code);
+    call(code, 0x4A, sound, 1);
+    code.push_back(0xD5);
+    for (const char* event : {"open", "progress", "complete", "ioError"}) {
+        code.push_back(0xD1);
+        name(code, 0x2C, abc.string(event));
+        name(code, 0x40, std::string(event) == "ioError" ? reportError : reportLoad);
+        call(code, 0x4F, listen, 2);
+    }
+    code.push_back(0xD1);
+    call(code, 0x4F, play, 0);
+    code.push_back(0xD1);
+    newRequest(code);
+    call(code, 0x4F, load, 1);
+    code.push_back(0x47);
+    abc.bodies.push_back(BodySpec{init, 4, 2, 0, 2, code, {}});
+    return abc.build();
+}
+
+std::vector<std::uint8_t> scriptMovie(const Bytes& block) {
+    moviemaker::MovieHeader h;
+    h.version = 10;
+    h.frameRate = 10.0;
+    moviemaker::SwfWriter movie(h);
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    movie.rawTag(69, attributes);                   // FileAttributes: ActionScript 3
+    std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0}; // not lazy, no name
+    doAbc.insert(doAbc.end(), block.begin(), block.end());
+    movie.rawTag(82, doAbc);
+    for (int f = 0; f < 8; ++f) {
+        movie.showFrame();
+    }
+    return movie.finish();
+}
+
+std::vector<std::uint8_t> toneMp3() {
+    std::ifstream in(std::string(VELMORA_TEST_SOURCE_DIR) +
+                         "/moviecontrol/audio/tests/data/tone440-44k-mono.mp3",
+                     std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 struct Played {
+    explicit Played(std::vector<std::uint8_t> movie,
+                    std::map<std::string, std::vector<std::uint8_t>> beside = {})
+        : files(std::move(beside)) {
+        PlaybackSetup setup;
+        setup.pace = Pace::FrameSteps;
+        setup.keepSound = true;
+        setup.callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
+        setup.callbacks.readBeside = [this](const std::string& path) {
+            const auto it = files.find(path);
+            return it != files.end() ? it->second : std::vector<std::uint8_t>{};
+        };
+        playback = MoviePlayback::fromBytes(movie, std::move(setup));
+    }
     explicit Played(After after) {
         PlaybackSetup setup;
         setup.pace = Pace::FrameSteps;
@@ -144,6 +259,7 @@ struct Played {
         }
         return most;
     }
+    std::map<std::string, std::vector<std::uint8_t>> files;
     Lines traced;
     std::unique_ptr<MoviePlayback> playback;
 };
@@ -171,6 +287,35 @@ TEST(As3SoundTest, AStoppedChannelOrASilentMixerIsNotHeard) {
             EXPECT_TRUE(p.traced.empty()); // a stopped channel never completes
         }
     }
+}
+
+TEST(As3SoundTest, AnMp3BesideTheMovieSoundsAtOnceAndReportsItsArrivalInOrder) {
+    const std::vector<std::uint8_t> mp3 = toneMp3();
+    ASSERT_FALSE(mp3.empty());
+    Played p(scriptMovie(loadingScript("tone.mp3")), {{"tone.mp3", mp3}});
+    ASSERT_TRUE(p.playback);
+    for (int f = 0; f < 4; ++f) {
+        p.playback->stepFrame();
+    }
+    // Played before its complete event, the file is heard all the same.
+    EXPECT_GT(p.loudest(), 3000);
+    const std::string size = std::to_string(mp3.size());
+    ASSERT_EQ(p.traced.size(), 4u);
+    EXPECT_NE(p.traced[0].find("#2037"), std::string::npos) << p.traced[0];
+    EXPECT_EQ(Lines(p.traced.begin() + 1, p.traced.end()),
+              (Lines{"open 0", "progress " + size, "complete " + size}));
+}
+
+TEST(As3SoundTest, AMissingFileReportsAStreamErrorAndStaysSilent) {
+    Played p(scriptMovie(loadingScript("absent.mp3")));
+    ASSERT_TRUE(p.playback);
+    for (int f = 0; f < 3; ++f) {
+        p.playback->stepFrame();
+    }
+    EXPECT_LT(p.loudest(), 10);
+    ASSERT_EQ(p.traced.size(), 2u);
+    EXPECT_NE(p.traced[1].find("Error #2032: Stream Error. URL: "), std::string::npos);
+    EXPECT_NE(p.traced[1].find("absent.mp3"), std::string::npos);
 }
 
 } // namespace

@@ -443,6 +443,87 @@ Value streamTogglePause(Machine& m, const Value& s, Args& a) {
     return playing(receiverObject(m, s)) ? streamPause(m, s, a) : streamResume(m, s, a);
 }
 
+struct SeekPoint {
+    std::size_t offset = 0;
+    double timeMs = 0;
+};
+
+// Where a seek to `targetMs` lands in the file: the last video key frame at or before it (a
+// file without video: the last tag), from which the picture can be decoded. Nothing when
+// the target lies past the file's last tag.
+std::optional<SeekPoint> seekPoint(std::span<const std::uint8_t> file, double targetMs) {
+    const std::optional<std::size_t> first = flvFirstTag(file);
+    if (!first) {
+        return std::nullopt;
+    }
+    std::optional<SeekPoint> keyFrame;
+    std::optional<SeekPoint> anyTag;
+    double lastMs = -1;
+    std::size_t offset = *first;
+    while (true) {
+        const std::size_t at = offset;
+        const std::optional<FlvTag> tag = readFlvTag(file, offset);
+        if (!tag) {
+            break;
+        }
+        lastMs = std::max(lastMs, static_cast<double>(tag->timeMs));
+        if (tag->timeMs > targetMs) {
+            continue; // a later tag may still carry an earlier time stamp
+        }
+        const SeekPoint here{at, static_cast<double>(tag->timeMs)};
+        if (!anyTag || here.timeMs >= anyTag->timeMs) {
+            anyTag = here;
+        }
+        if (tag->type == static_cast<std::uint8_t>(FlvTag::Type::Video)) {
+            const auto frame = flvVideoFrame(tag->data);
+            if (frame && frame->keyFrame && (!keyFrame || here.timeMs >= keyFrame->timeMs)) {
+                keyFrame = here;
+            }
+        }
+    }
+    if (targetMs > lastMs) {
+        return std::nullopt;
+    }
+    return keyFrame ? keyFrame : anyTag;
+}
+
+Value stepSeekNotify(Machine& m, const Value& s, Args&) {
+    sendStatusCode(m, receiverObject(m, s), "NetStream.Seek.Notify");
+    return Value();
+}
+
+Value stepSeekInvalid(Machine& m, const Value& s, Args&) {
+    sendStatusCode(m, receiverObject(m, s), "NetStream.Seek.InvalidTime", "error");
+    return Value();
+}
+
+// seek(offset): playing or paused, the stream goes on from the key frame at or before
+// `offset` seconds, its picture shown at once; the answer comes as a netStatus event.
+Value streamSeek(Machine& m, const Value& s, Args& a) {
+    Object* o = receiverObject(m, s);
+    if (!hiddenField(o, kFile).isObject()) {
+        return Value();
+    }
+    const double seconds = m.toNumber(arg(a, 0));
+    const double targetMs = std::isfinite(seconds) ? std::max(0.0, seconds) * 1000.0 : 0.0;
+    const std::optional<SeekPoint> point = seekPoint(fileOf(o), targetMs);
+    if (!point) {
+        queueCall(m, o, stepSeekInvalid);
+        return Value();
+    }
+    const bool paused = hiddenField(o, kPausedAt).isNumeric();
+    setHiddenField(o, kOffset, Value::number(static_cast<double>(point->offset)));
+    setHiddenField(o, kTimeMs, Value::number(point->timeMs));
+    setHiddenField(o, kStartMs, Value::number(m.host().clockMs() - point->timeMs));
+    queueCall(m, o, stepSeekNotify);
+    // Shows the key frame (and whatever shares its time) now, paused or not.
+    advance(m, o);
+    if (paused && hiddenField(o, kFile).isObject()) {
+        setHiddenField(o, kPausedAt, Value::number(point->timeMs));
+    }
+    return Value();
+}
+
 Value streamClose(Machine& m, const Value& s, Args&) {
     closeStream(m, receiverObject(m, s));
     return Value();
@@ -478,7 +559,7 @@ void installNetStream(Machine& m) {
     m.defineMethod(stream, "resume", streamResume);
     m.defineMethod(stream, "togglePause", streamTogglePause);
     m.defineMethod(stream, "close", streamClose);
-    m.defineMethod(stream, "seek", [](Machine&, const Value&, Args&) { return Value(); });
+    m.defineMethod(stream, "seek", streamSeek);
     m.defineGetter(stream, "time", streamTime);
     for (const char* name : {"bytesLoaded", "bytesTotal"}) {
         m.defineGetter(stream, name, [](Machine& mm, const Value& s, Args&) {

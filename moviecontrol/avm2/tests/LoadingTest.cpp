@@ -314,6 +314,50 @@ TEST_F(Streams, PlayingAFileCallsTheClientAndReportsEachStage) {
     EXPECT_EQ(get(s, "time"), "0.4");
 }
 
+TEST_F(Streams, ASeekLandsOnTheKeyFrameBeforeItPlayingOrPaused) {
+    // Sorenson frames: 0x12 a key frame, 0x22 one that needs the frames before it.
+    Bytes flv = flvHeader();
+    addTag(flv, 9, 0, {0x12, 0});
+    addTag(flv, 9, 100, {0x22, 0});
+    addTag(flv, 9, 200, {0x12, 0});
+    addTag(flv, 18, 250, scriptData("onMetaData", "duration", 7));
+    addTag(flv, 9, 300, {0x22, 0});
+    host.files["clip.flv"] = flv;
+    Value s = stream();
+    set(s, "client", client());
+    call(s, "play", {str("clip.flv")});
+    avm2::sendQueuedEvents(vm);
+    host.lines.clear();
+
+    call(s, "seek", numbers({0.26}));
+    EXPECT_EQ(get(s, "time"), "0.2");
+    avm2::sendQueuedEvents(vm);
+    tickAt(60); // 260 ms into the file
+    EXPECT_EQ(host.text(), "netStatus NetStream.Seek.Notify\nduration 7\n");
+    host.lines.clear();
+
+    // Past the file's end: refused, the stream where it was.
+    call(s, "seek", numbers({5}));
+    avm2::sendQueuedEvents(vm);
+    EXPECT_EQ(host.text(), "netStatus NetStream.Seek.InvalidTime\n");
+    EXPECT_EQ(get(s, "time"), "0.25");
+    host.lines.clear();
+
+    // Paused, the stream waits at the key frame it sought until it resumes.
+    call(s, "pause");
+    call(s, "seek", numbers({0.15}));
+    avm2::sendQueuedEvents(vm);
+    tickAt(2000);
+    EXPECT_EQ(get(s, "time"), "0");
+    call(s, "resume");
+    tickAt(2260);
+    avm2::sendQueuedEvents(vm);
+    EXPECT_EQ(host.text(), "netStatus NetStream.Pause.Notify\n"
+                           "netStatus NetStream.Seek.Notify\n"
+                           "netStatus NetStream.Unpause.Notify\n"
+                           "duration 7\n");
+}
+
 TEST_F(Streams, AMissingFileIsNotFoundAndACloseStopsTheReplies) {
     Value s = stream();
     call(s, "play", {str("missing.flv")});

@@ -62,9 +62,11 @@ NodeKind kindForClass(Machine& m, Class* cls) {
 std::vector<NodeId> subtree(DisplayHost& h, NodeId node) {
     std::vector<NodeId> out{node};
     for (std::size_t i = 0; i < out.size() && out.size() < kMaxSubtree; ++i) {
-        const std::size_t count = h.childCount(out[i]);
-        for (std::size_t c = 0; c < count && out.size() < kMaxSubtree; ++c) {
-            out.push_back(h.childAt(out[i], c));
+        for (const NodeId child : h.children(out[i])) {
+            if (out.size() >= kMaxSubtree) {
+                break;
+            }
+            out.push_back(child);
         }
     }
     return out;
@@ -460,10 +462,7 @@ Value getChildByName(Machine& m, const Value& self, Args& a) {
         return Value::null();
     }
     const std::string name = m.toString(arg(a, 0));
-    const NodeId parent = nodeOf(self);
-    const std::size_t count = h->childCount(parent);
-    for (std::size_t i = 0; i < count; ++i) {
-        const NodeId child = h->childAt(parent, i);
+    for (const NodeId child : h->children(nodeOf(self))) {
         if (h->nameOf(child) == name) {
             return objectOrNull(h->scriptObject(child));
         }

@@ -119,15 +119,16 @@ void constructChildren(Machine& m, NodeId node) {
     if (h == nullptr || node == 0) {
         return;
     }
-    // A constructor may change the list: go by what is there at each step.
-    for (std::size_t i = 0; i < h->childCount(node); ++i) {
-        const NodeId child = h->childAt(node, i);
-        if (h->scriptObject(child) != nullptr) {
+    // A constructor may change the list: after each, go on by what is there now.
+    std::vector<NodeId> children = h->children(node);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (h->scriptObject(children[i]) != nullptr) {
             continue;
         }
-        if (Object* o = scriptObjectOf(m, child)) {
+        if (Object* o = scriptObjectOf(m, children[i])) {
             sendAddedEvents(m, o);
         }
+        children = h->children(node);
     }
 }
 

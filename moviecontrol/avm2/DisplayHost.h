@@ -147,6 +147,15 @@ class DisplayHost {
     virtual std::size_t childCount(NodeId node) = 0;
     // The child at `index` in painting order (0 lowest), 0 past the end.
     virtual NodeId childAt(NodeId node, std::size_t index) = 0;
+    // Every child in painting order. Walks of the tree go by this: a host whose childAt
+    // has to count its way to the index answers it in one pass.
+    virtual std::vector<NodeId> children(NodeId node) {
+        std::vector<NodeId> out(childCount(node));
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            out[i] = childAt(node, i);
+        }
+        return out;
+    }
     virtual NodeKind kindOf(NodeId node) = 0;
     // The symbol the node was placed from (0: none, or made by a script).
     virtual std::uint16_t symbolOf(NodeId node) = 0;

@@ -79,8 +79,9 @@ NodeId objectUnder(DisplayHost& h, NodeId node, NodeId dragged, double x, double
     if (node == dragged || depth > kMaxDepth || h.number(node, NodeProperty::Visible) == 0) {
         return 0;
     }
-    for (std::size_t i = h.childCount(node); i > 0; --i) {
-        if (NodeId hit = objectUnder(h, h.childAt(node, i - 1), dragged, x, y, depth + 1)) {
+    const std::vector<NodeId> children = h.children(node);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if (NodeId hit = objectUnder(h, *it, dragged, x, y, depth + 1)) {
             return hit;
         }
     }

@@ -157,6 +157,25 @@ avm2::NodeId As3DisplayTree::childAt(avm2::NodeId node, std::size_t index) {
     return it->second->serial;
 }
 
+std::vector<avm2::NodeId> As3DisplayTree::children(avm2::NodeId node) {
+    std::vector<avm2::NodeId> out;
+    const std::size_t count = childCount(node);
+    if (count == 0) {
+        return out;
+    }
+    out.reserve(count);
+    if (node == kStageNode) {
+        out.push_back(rootNode());
+    }
+    DisplayObject* o = node == kStageNode ? stageLayer(false) : find(node);
+    if (o != nullptr && o->clip) {
+        for (const auto& entry : o->clip->displayList) {
+            out.push_back(entry.second->serial);
+        }
+    }
+    return out;
+}
+
 avm2::NodeKind As3DisplayTree::kindOf(avm2::NodeId node) {
     if (auto it = madeAs_.find(node); it != madeAs_.end()) {
         return it->second;

@@ -61,6 +61,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     avm2::NodeId parentOf(avm2::NodeId node) override;
     std::size_t childCount(avm2::NodeId node) override;
     avm2::NodeId childAt(avm2::NodeId node, std::size_t index) override;
+    std::vector<avm2::NodeId> children(avm2::NodeId node) override;
     avm2::NodeKind kindOf(avm2::NodeId node) override;
     std::uint16_t symbolOf(avm2::NodeId node) override;
     std::string symbolClass(avm2::NodeId node) override;

@@ -103,8 +103,9 @@ avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
     }
     // The stage's children from the top: what scripts added to it, then the root.
     const avm2::NodeId stageNode = tree_->stageNode();
-    for (std::size_t i = tree_->childCount(stageNode); i > 0; --i) {
-        DisplayObject* child = tree_->find(tree_->childAt(stageNode, i - 1));
+    const std::vector<avm2::NodeId> top = tree_->children(stageNode);
+    for (auto it = top.rbegin(); it != top.rend(); ++it) {
+        DisplayObject* child = tree_->find(*it);
         if (child == nullptr || !interactive(*tree_, *child)) {
             continue;
         }

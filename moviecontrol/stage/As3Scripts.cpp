@@ -206,9 +206,8 @@ std::vector<avm2::NodeId> As3Scripts::scriptedNodes() {
             continue;
         }
         out.push_back(node);
-        for (std::size_t i = tree_->childCount(node); i > 0; --i) {
-            stack.push_back(tree_->childAt(node, i - 1));
-        }
+        const std::vector<avm2::NodeId> children = tree_->children(node);
+        stack.insert(stack.end(), children.rbegin(), children.rend());
     }
     return out;
 }

@@ -48,9 +48,8 @@ std::vector<avm2::NodeId> As3Scripts::tabOrder() {
     const avm2::NodeId stage = tree_->stageNode();
     // Depth first, holders before what they hold, lower children first.
     std::vector<avm2::NodeId> pending;
-    for (std::size_t i = tree_->childCount(stage); i > 0; --i) {
-        pending.push_back(tree_->childAt(stage, i - 1));
-    }
+    const std::vector<avm2::NodeId> top = tree_->children(stage);
+    pending.assign(top.rbegin(), top.rend());
     while (!pending.empty() && stops.size() < kMaxStops) {
         const avm2::NodeId node = pending.back();
         pending.pop_back();
@@ -67,9 +66,8 @@ std::vector<avm2::NodeId> As3Scripts::tabOrder() {
         const avm2::NodeKind kind = tree_->kindOf(node);
         if ((kind == avm2::NodeKind::Sprite || kind == avm2::NodeKind::MovieClip) &&
             flagOr(*vm_, o, "tabChildren", true)) {
-            for (std::size_t i = tree_->childCount(node); i > 0; --i) {
-                pending.push_back(tree_->childAt(node, i - 1));
-            }
+            const std::vector<avm2::NodeId> children = tree_->children(node);
+            pending.insert(pending.end(), children.rbegin(), children.rend());
         }
     }
     return mc::tabOrder(std::move(stops));

@@ -114,6 +114,36 @@ std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArg
     return fill;
 }
 
+swf::FillStyle bitmapFillArgs(avm1::Machine& m, const avm1::CallArgs& c) {
+    swf::FillStyle fill;
+    const bool repeat = c.count() < 3 || c.arg(2).isUndefined() || m.toBoolean(c.arg(2));
+    const bool smooth = c.count() > 3 && m.toBoolean(c.arg(3));
+    using enum swf::FillType;
+    fill.type = repeat ? (smooth ? RepeatingBitmap : NonSmoothedRepeatingBitmap)
+                       : (smooth ? ClippedBitmap : NonSmoothedClippedBitmap);
+    // A bitmap fill's matrix maps the bitmap's pixels to the shape's twips, as a timeline's
+    // bitmap fill does: the script's matrix, in pixels, is scaled by twenty whole.
+    fill.matrix.a = 20.0;
+    fill.matrix.d = 20.0;
+    if (avm1::Object* matrix = c.arg(1).asObject()) {
+        const auto num = [&](std::string_view name, double missing) {
+            const Value v = m.get(matrix, name);
+            if (v.isUndefined()) {
+                return missing;
+            }
+            const double n = m.toNumber(v);
+            return std::isfinite(n) ? n : 0.0;
+        };
+        fill.matrix.a = num("a", 1.0) * 20.0;
+        fill.matrix.b = num("b", 0.0) * 20.0;
+        fill.matrix.c = num("c", 0.0) * 20.0;
+        fill.matrix.d = num("d", 1.0) * 20.0;
+        fill.matrix.tx = num("tx", 0.0) * 20.0;
+        fill.matrix.ty = num("ty", 0.0) * 20.0;
+    }
+    return fill;
+}
+
 std::optional<swf::LineStyle> lineStyleArgs(avm1::Machine& m, const avm1::CallArgs& c) {
     const double width = m.toNumber(c.arg(0));
     if (c.count() == 0 || c.arg(0).isUndefined() || std::isnan(width)) {

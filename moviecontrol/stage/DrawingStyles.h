@@ -19,6 +19,11 @@ swf::Rgba colorArg(avm1::Machine& m, const avm1::Value& rgb, const avm1::Value& 
 // an array or the matrix is missing.
 std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArgs& c);
 
+// beginBitmapFill's arguments after the bitmap: a flash.geom.Matrix from the bitmap's pixels
+// to the clip's (none is the identity), repeat (true when not given) and smoothing (false
+// when not given). The fill's bitmap id is left for the drawing to give.
+swf::FillStyle bitmapFillArgs(avm1::Machine& m, const avm1::CallArgs& c);
+
 // lineStyle's arguments: thickness (points, 0..255), rgb, alpha, pixelHinting, noScale,
 // capsStyle, jointStyle, miterLimit. None, which ends the lines, when no thickness is given.
 std::optional<swf::LineStyle> lineStyleArgs(avm1::Machine& m, const avm1::CallArgs& c);

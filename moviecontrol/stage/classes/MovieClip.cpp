@@ -8,6 +8,7 @@
 #include "Drawing.h"
 #include "DrawingStyles.h"
 #include "HitTest.h"
+#include "ScriptPixels.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "SurfaceProperties.h"
@@ -232,21 +233,18 @@ class Methods {
             DontEnum | DontDelete | Only8);
     }
 
-    // A fill with a script's bitmap: the drawing takes its area (bounds and hit tests count
-    // it); the pixels stay the bitmap's, which the drawing does not hold.
+    // A fill with a script's bitmap, painted with the pixels the bitmap holds when a frame is
+    // drawn (ScriptPixels follows it, and shows nothing once it is disposed of).
     Value beginBitmapFill(CallArgs& c) {
         Drawing* d = drawingOf(c);
-        if (d == nullptr || avm1::bitmapDataPixels(c.arg(0)) == nullptr) {
+        if (d == nullptr) {
             return Value();
         }
-        const bool repeat = c.count() < 3 || m_.toBoolean(c.arg(2));
-        const bool smooth = c.count() > 3 && m_.toBoolean(c.arg(3));
-        using enum swf::FillType;
-        swf::FillStyle fill;
-        fill.type = repeat ? (smooth ? RepeatingBitmap : NonSmoothedRepeatingBitmap)
-                           : (smooth ? ClippedBitmap : NonSmoothedClippedBitmap);
-        fill.bitmapId = 0xFFFF;
-        d->beginFill(fill);
+        std::shared_ptr<pixels::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
+        if (!pixels) {
+            return Value();
+        }
+        d->beginBitmapFill(std::make_shared<ScriptPixels>(pixels), bitmapFillArgs(m_, c));
         return Value();
     }
 

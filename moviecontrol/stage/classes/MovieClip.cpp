@@ -2,6 +2,7 @@
 // and the drawing methods.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
 
@@ -370,15 +371,22 @@ class Methods {
         return made ? objectValue(*made) : Value();
     }
 
+    // The field's place and size are whole pixels (each read as a 32-bit integer, the
+    // fraction dropped); like an empty clip, it takes any depth, a number past the 32-bit
+    // range holding at its end.
     Value createTextField(CallArgs& c) {
         DisplayObject* o = selfClip(c);
-        const auto depth = depthArg(m_, c.arg(1));
-        if (o == nullptr || c.count() < 6 || !depth) {
+        if (o == nullptr || c.count() < 6) {
             return Value();
         }
+        const double d = m_.toNumber(c.arg(1));
+        const std::int32_t depth =
+            std::isnan(d) ? 0
+                          : static_cast<std::int32_t>(std::clamp(
+                                std::trunc(d), double{std::numeric_limits<std::int32_t>::min()},
+                                double{std::numeric_limits<std::int32_t>::max()}));
         const auto px = [&](std::size_t i) {
-            const double v = m_.toNumber(c.arg(i));
-            return std::isfinite(v) ? std::round(v * 20.0) : 0.0;
+            return static_cast<double>(avm1::toInt32(m_.toNumber(c.arg(i)))) * 20.0;
         };
         Bounds box;
         box.valid = true;
@@ -386,8 +394,8 @@ class Methods {
         box.yMin = px(3);
         box.xMax = box.xMin + std::max(0.0, px(4));
         box.yMax = box.yMin + std::max(0.0, px(5));
-        auto made =
-            stage_.player().edits().createTextField(*o, m_.toString(c.arg(0)).view(), *depth, box);
+        const avm1::Str name = m_.toString(c.arg(0)); // the name converts last
+        auto made = stage_.player().edits().createTextField(*o, name.view(), depth, box);
         // From version 8 on the new field is returned; before, nothing is.
         return made && stage_.version() >= 8 ? objectValue(*made) : Value();
     }

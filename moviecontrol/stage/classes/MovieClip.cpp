@@ -27,13 +27,14 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-// Depths scripts pass as numbers; anything not finite is no depth.
+// Depths scripts pass: read as 32-bit integers, wrapping, so that what is no number is
+// depth 0; only those between the lowest script depth and the highest are places.
 std::optional<std::int32_t> depthArg(avm1::Machine& m, const Value& v) {
-    const double d = m.toNumber(v);
-    if (!std::isfinite(d) || d < kMinScriptDepth || d > kMaxScriptDepth) {
+    const std::int32_t d = avm1::toInt32(m.toNumber(v));
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) {
         return std::nullopt;
     }
-    return static_cast<std::int32_t>(std::trunc(d));
+    return d;
 }
 
 class Methods {
@@ -96,6 +97,8 @@ class Methods {
                 if (other->parent == o->parent) {
                     stage_.player().edits().swapDepths(*o, other->depth);
                 }
+            } else if (!c.arg(0).isNumber()) {
+                // Anything else names a target, and names none here.
             } else if (const auto depth = depthArg(m_, c.arg(0))) {
                 stage_.player().edits().swapDepths(*o, *depth);
             }

@@ -85,16 +85,26 @@ std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArg
     }
     swf::FillStyle fill;
     fill.type = type == "linear" ? swf::FillType::LinearGradient : swf::FillType::RadialGradient;
-    const double n = m.toNumber(m.get(colors, "length"));
-    const std::size_t count =
-        std::isfinite(n) && n > 0 ? static_cast<std::size_t>(std::min(n, 15.0)) : 0;
+    // The three arrays go together: unless they are as long as each other, and every ratio
+    // lies above -1 and below 256, there is no gradient. A ratio's fraction is dropped.
+    const auto length = [&m](avm1::Object* array) {
+        const double n = m.toNumber(m.get(array, "length"));
+        return std::isfinite(n) && n > 0 ? std::min(n, 1e9) : 0.0;
+    };
+    const double n = length(colors);
+    if (length(alphas) != n || length(ratios) != n) {
+        return std::nullopt;
+    }
+    const auto count = static_cast<std::size_t>(std::min(n, 15.0));
     for (std::size_t i = 0; i < count; ++i) {
         const std::string index = std::to_string(i);
         swf::GradientRecord r;
         r.color = colorArg(m, m.get(colors, index), m.get(alphas, index));
         const double ratio = m.toNumber(m.get(ratios, index));
-        r.ratio =
-            static_cast<std::uint8_t>(std::isfinite(ratio) ? std::clamp(ratio, 0.0, 255.0) : 0.0);
+        if (!(ratio > -1.0 && ratio < 256.0)) {
+            return std::nullopt;
+        }
+        r.ratio = static_cast<std::uint8_t>(std::max(ratio, 0.0));
         fill.gradient.records.push_back(r);
     }
     fill.matrix = gradientMatrix(m, matrix);

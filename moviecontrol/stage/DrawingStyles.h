@@ -15,8 +15,8 @@ namespace mc {
 swf::Rgba colorArg(avm1::Machine& m, const avm1::Value& rgb, const avm1::Value& alpha);
 
 // beginGradientFill's and lineGradientStyle's arguments: type, colors, alphas, ratios, matrix,
-// spread, interpolation, focal point. None when the type is neither "linear" nor "radial" or
-// an array or the matrix is missing.
+// spread, interpolation, focal point. None when the type is neither "linear" nor "radial", an
+// array or the matrix is missing, the arrays' lengths differ or a ratio is out of 0..255.
 std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArgs& c);
 
 // beginBitmapFill's arguments after the bitmap: a flash.geom.Matrix from the bitmap's pixels

@@ -577,7 +577,14 @@ class Methods {
             return Value();
         });
         def(proto, "beginGradientFill", [this](CallArgs& c) {
-            if (Drawing* d = drawingOf(c)) {
+            Drawing* d = drawingOf(c);
+            if (d == nullptr) {
+                return Value();
+            }
+            // No type ends the fill; more arguments than the version knows change nothing.
+            if (c.count() == 0 || c.arg(0).isUndefined()) {
+                d->endFill();
+            } else if (c.count() <= (stage_.version() >= 8 ? 8u : 5u)) {
                 if (auto fill = gradientArgs(m_, c)) {
                     d->beginFill(*fill);
                 }
@@ -591,7 +598,7 @@ class Methods {
             return Value();
         });
         def(proto, "lineGradientStyle", [this](CallArgs& c) {
-            if (Drawing* d = drawingOf(c)) {
+            if (Drawing* d = drawingOf(c); d != nullptr && c.count() <= 8) {
                 if (auto fill = gradientArgs(m_, c)) {
                     d->lineFill(*fill);
                 }

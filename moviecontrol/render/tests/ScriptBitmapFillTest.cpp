@@ -5,6 +5,9 @@
 #include <QColor>
 #include <QImage>
 #include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -109,6 +112,32 @@ TEST(ScriptBitmapFillTest, SmoothingBlendsNeighbouringPixelsOnlyWhenAsked) {
     EXPECT_GT(between.red(), 60);
     EXPECT_GT(between.blue(), 60);
     EXPECT_EQ(smooth.pixelColor(22, 50), kRed);
+}
+
+TEST(ScriptBitmapFillTest, SomethingThatIsNoBitmapEndsTheFill) {
+    Actions a;
+    const auto call = [&a](std::string_view method, std::initializer_list<double> args) {
+        for (auto it = std::rbegin(args); it != std::rend(args); ++it) {
+            a.push(*it);
+        }
+        a.pushInt(static_cast<std::int32_t>(args.size())).push("_root").code(0x1C);
+        a.push(method).code(0x52).code(0x17);
+    };
+    call("beginFill", {double{0xFF0000}});
+    call("beginBitmapFill", {5.0});
+    call("moveTo", {0, 0});
+    call("lineTo", {100, 0});
+    call("lineTo", {100, 100});
+    call("lineTo", {0, 100});
+    call("endFill", {});
+    moviemaker::MovieHeader header;
+    header.version = 8;
+    header.frameSize = moviemaker::Rect::pixels(100, 100);
+    moviemaker::SwfWriter movie(header);
+    movie.setBackgroundColor({255, 255, 255});
+    const QImage image = playScript(movie, a, QSize(100, 100)).image;
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixelColor(50, 50), QColor(255, 255, 255));
 }
 
 } // namespace

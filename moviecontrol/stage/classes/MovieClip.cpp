@@ -244,8 +244,10 @@ class Methods {
         if (d == nullptr) {
             return Value();
         }
+        // Anything but a bitmap ends the fill, as a fill of nothing.
         std::shared_ptr<pixels::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
         if (!pixels) {
+            d->endFill();
             return Value();
         }
         d->beginBitmapFill(std::make_shared<ScriptPixels>(pixels), bitmapFillArgs(m_, c));

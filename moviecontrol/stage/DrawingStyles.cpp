@@ -126,7 +126,7 @@ std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArg
 
 swf::FillStyle bitmapFillArgs(avm1::Machine& m, const avm1::CallArgs& c) {
     swf::FillStyle fill;
-    const bool repeat = c.count() < 3 || c.arg(2).isUndefined() || m.toBoolean(c.arg(2));
+    const bool repeat = c.count() < 3 || m.toBoolean(c.arg(2));
     const bool smooth = c.count() > 3 && m.toBoolean(c.arg(3));
     using enum swf::FillType;
     fill.type = repeat ? (smooth ? RepeatingBitmap : NonSmoothedRepeatingBitmap)

@@ -390,8 +390,11 @@ class Methods {
                           : static_cast<std::int32_t>(std::clamp(
                                 std::trunc(d), double{std::numeric_limits<std::int32_t>::min()},
                                 double{std::numeric_limits<std::int32_t>::max()}));
+        // Held where the field's twips stay within what its bounds can hold.
+        constexpr double kMaxTwips = 1 << 29;
         const auto px = [&](std::size_t i) {
-            return static_cast<double>(avm1::toInt32(m_.toNumber(c.arg(i)))) * 20.0;
+            const double t = static_cast<double>(avm1::toInt32(m_.toNumber(c.arg(i)))) * 20.0;
+            return std::clamp(t, -kMaxTwips, kMaxTwips);
         };
         Bounds box;
         box.valid = true;

@@ -85,16 +85,26 @@ std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArg
     }
     swf::FillStyle fill;
     fill.type = type == "linear" ? swf::FillType::LinearGradient : swf::FillType::RadialGradient;
-    const double n = m.toNumber(m.get(colors, "length"));
-    const std::size_t count =
-        std::isfinite(n) && n > 0 ? static_cast<std::size_t>(std::min(n, 15.0)) : 0;
+    // The three arrays go together: unless they are as long as each other, and every ratio
+    // lies above -1 and below 256, there is no gradient. A ratio's fraction is dropped.
+    const auto length = [&m](avm1::Object* array) {
+        const double n = m.toNumber(m.get(array, "length"));
+        return std::isfinite(n) && n > 0 ? std::min(n, 1e9) : 0.0;
+    };
+    const double n = length(colors);
+    if (length(alphas) != n || length(ratios) != n) {
+        return std::nullopt;
+    }
+    const auto count = static_cast<std::size_t>(std::min(n, 15.0));
     for (std::size_t i = 0; i < count; ++i) {
         const std::string index = std::to_string(i);
         swf::GradientRecord r;
         r.color = colorArg(m, m.get(colors, index), m.get(alphas, index));
         const double ratio = m.toNumber(m.get(ratios, index));
-        r.ratio =
-            static_cast<std::uint8_t>(std::isfinite(ratio) ? std::clamp(ratio, 0.0, 255.0) : 0.0);
+        if (!(ratio > -1.0 && ratio < 256.0)) {
+            return std::nullopt;
+        }
+        r.ratio = static_cast<std::uint8_t>(std::max(ratio, 0.0));
         fill.gradient.records.push_back(r);
     }
     fill.matrix = gradientMatrix(m, matrix);
@@ -110,6 +120,36 @@ std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArg
     if (fill.type == swf::FillType::RadialGradient && std::isfinite(focal) && focal != 0.0) {
         fill.type = swf::FillType::FocalGradient;
         fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
+    }
+    return fill;
+}
+
+swf::FillStyle bitmapFillArgs(avm1::Machine& m, const avm1::CallArgs& c) {
+    swf::FillStyle fill;
+    const bool repeat = c.count() < 3 || m.toBoolean(c.arg(2));
+    const bool smooth = c.count() > 3 && m.toBoolean(c.arg(3));
+    using enum swf::FillType;
+    fill.type = repeat ? (smooth ? RepeatingBitmap : NonSmoothedRepeatingBitmap)
+                       : (smooth ? ClippedBitmap : NonSmoothedClippedBitmap);
+    // A bitmap fill's matrix maps the bitmap's pixels to the shape's twips, as a timeline's
+    // bitmap fill does: the script's matrix, in pixels, is scaled by twenty whole.
+    fill.matrix.a = 20.0;
+    fill.matrix.d = 20.0;
+    if (avm1::Object* matrix = c.arg(1).asObject()) {
+        const auto num = [&](std::string_view name, double missing) {
+            const Value v = m.get(matrix, name);
+            if (v.isUndefined()) {
+                return missing;
+            }
+            const double n = m.toNumber(v);
+            return std::isfinite(n) ? n : 0.0;
+        };
+        fill.matrix.a = num("a", 1.0) * 20.0;
+        fill.matrix.b = num("b", 0.0) * 20.0;
+        fill.matrix.c = num("c", 0.0) * 20.0;
+        fill.matrix.d = num("d", 1.0) * 20.0;
+        fill.matrix.tx = num("tx", 0.0) * 20.0;
+        fill.matrix.ty = num("ty", 0.0) * 20.0;
     }
     return fill;
 }

@@ -15,9 +15,14 @@ namespace mc {
 swf::Rgba colorArg(avm1::Machine& m, const avm1::Value& rgb, const avm1::Value& alpha);
 
 // beginGradientFill's and lineGradientStyle's arguments: type, colors, alphas, ratios, matrix,
-// spread, interpolation, focal point. None when the type is neither "linear" nor "radial" or
-// an array or the matrix is missing.
+// spread, interpolation, focal point. None when the type is neither "linear" nor "radial", an
+// array or the matrix is missing, the arrays' lengths differ or a ratio is out of 0..255.
 std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArgs& c);
+
+// beginBitmapFill's arguments after the bitmap: a flash.geom.Matrix from the bitmap's pixels
+// to the clip's (none is the identity), repeat (true when not given) and smoothing (false
+// when not given). The fill's bitmap id is left for the drawing to give.
+swf::FillStyle bitmapFillArgs(avm1::Machine& m, const avm1::CallArgs& c);
 
 // lineStyle's arguments: thickness (points, 0..255), rgb, alpha, pixelHinting, noScale,
 // capsStyle, jointStyle, miterLimit. None, which ends the lines, when no thickness is given.

@@ -199,7 +199,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::createTextField(DisplayObject& pa
                                                                std::string_view name,
                                                                std::int32_t depth,
                                                                const Bounds& twips) {
-    auto o = insertNew(parent, depth, name);
+    // Like an empty clip, a field takes any 32-bit depth.
+    auto o = insertNew(parent, depth, name, true);
     if (!o) {
         return nullptr;
     }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <cstdint>
 #include <numbers>
 #include <string>
 #include <variant>
@@ -63,9 +64,9 @@ Actions& call(Actions& a, std::string_view method, const std::vector<Arg>& args)
 }
 
 // The stage after the script has drawn on the root, 100 x 100 px on white.
-QImage drawn(const Actions& script) {
+QImage drawn(const Actions& script, std::uint8_t version = 8) {
     moviemaker::MovieHeader header;
-    header.version = 8;
+    header.version = version;
     header.frameSize = moviemaker::Rect::pixels(100, 100);
     moviemaker::SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
@@ -192,6 +193,52 @@ TEST(DrawingStylePaintTest, TurnedGradientBoxScalesEachRowByItsOwnSide) {
     EXPECT_LT(image.pixelColor(50, 55).red(), 10);
     // Turned, it changes down the picture, not across it.
     EXPECT_EQ(image.pixelColor(10, 20), image.pixelColor(90, 20));
+}
+
+// A 100 x 100 square filled with the gradient the arguments describe, after a red fill.
+QImage gradientSquare(const std::vector<Arg>& args, std::uint8_t version = 8) {
+    Actions a;
+    call(a, "beginFill", {double{0xFF0000}});
+    call(a, "beginGradientFill", args);
+    call(a, "moveTo", {0.0, 0.0});
+    call(a, "lineTo", {100.0, 0.0});
+    call(a, "lineTo", {100.0, 100.0});
+    call(a, "lineTo", {0.0, 100.0});
+    call(a, "endFill", {});
+    return drawn(a, version);
+}
+
+TEST(DrawingStylePaintTest, GradientArgumentsThatDoNotAgreeMakeNoGradientAndNoTypeEndsTheFill) {
+    const Arg box = std::vector<Field>{{"matrixType", std::string("box")},
+                                       {"x", 0.0},
+                                       {"y", 0.0},
+                                       {"w", 100.0},
+                                       {"h", 100.0},
+                                       {"r", 0.0}};
+    const Arg colors = std::vector<double>{0x0000FF, 0x00FF00};
+    const Arg alphas = std::vector<double>{100, 100};
+    const std::string linear = "linear";
+    const auto blueLeft = [](const QImage& image) {
+        return image.pixelColor(2, 50).blue() > 200 && image.pixelColor(97, 50).green() > 200;
+    };
+    const auto red = [](const QImage& image) { return image.pixelColor(50, 50) == Qt::red; };
+
+    // A ratio's fraction is dropped: just above -1 is 0.
+    EXPECT_TRUE(
+        blueLeft(gradientSquare({linear, colors, alphas, std::vector<double>{-0.5, 255}, box})));
+    // Arrays of other lengths, or a ratio out of range, make no gradient.
+    EXPECT_TRUE(red(gradientSquare(
+        {linear, colors, std::vector<double>{100}, std::vector<double>{0, 255}, box})));
+    EXPECT_TRUE(red(gradientSquare({linear, colors, alphas, std::vector<double>{0, 256}, box})));
+    EXPECT_TRUE(red(gradientSquare({linear, colors, alphas, std::vector<double>{-1, 255}, box})));
+    // Before version 8 the call takes five arguments; a sixth makes it do nothing.
+    const Arg ratios = std::vector<double>{0, 255};
+    EXPECT_TRUE(blueLeft(gradientSquare({linear, colors, alphas, ratios, box}, 7)));
+    EXPECT_TRUE(red(gradientSquare({linear, colors, alphas, ratios, box, std::string("pad")}, 7)));
+    EXPECT_TRUE(
+        blueLeft(gradientSquare({linear, colors, alphas, ratios, box, std::string("pad")})));
+    // No type at all ends the fill.
+    EXPECT_TRUE(white(gradientSquare({}), 50, 50));
 }
 
 } // namespace

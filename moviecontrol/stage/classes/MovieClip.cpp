@@ -2,12 +2,14 @@
 // and the drawing methods.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
 
 #include "Drawing.h"
 #include "DrawingStyles.h"
 #include "HitTest.h"
+#include "ScriptPixels.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "SurfaceProperties.h"
@@ -25,13 +27,14 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-// Depths scripts pass as numbers; anything not finite is no depth.
+// Depths scripts pass: read as 32-bit integers, wrapping, so that what is no number is
+// depth 0; only those between the lowest script depth and the highest are places.
 std::optional<std::int32_t> depthArg(avm1::Machine& m, const Value& v) {
-    const double d = m.toNumber(v);
-    if (!std::isfinite(d) || d < kMinScriptDepth || d > kMaxScriptDepth) {
+    const std::int32_t d = avm1::toInt32(m.toNumber(v));
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) {
         return std::nullopt;
     }
-    return static_cast<std::int32_t>(std::trunc(d));
+    return d;
 }
 
 class Methods {
@@ -94,6 +97,8 @@ class Methods {
                 if (other->parent == o->parent) {
                     stage_.player().edits().swapDepths(*o, other->depth);
                 }
+            } else if (!c.arg(0).isNumber()) {
+                // Anything else names a target, and names none here.
             } else if (const auto depth = depthArg(m_, c.arg(0))) {
                 stage_.player().edits().swapDepths(*o, *depth);
             }
@@ -232,21 +237,20 @@ class Methods {
             DontEnum | DontDelete | Only8);
     }
 
-    // A fill with a script's bitmap: the drawing takes its area (bounds and hit tests count
-    // it); the pixels stay the bitmap's, which the drawing does not hold.
+    // A fill with a script's bitmap, painted with the pixels the bitmap holds when a frame is
+    // drawn (ScriptPixels follows it, and shows nothing once it is disposed of).
     Value beginBitmapFill(CallArgs& c) {
         Drawing* d = drawingOf(c);
-        if (d == nullptr || avm1::bitmapDataPixels(c.arg(0)) == nullptr) {
+        if (d == nullptr) {
             return Value();
         }
-        const bool repeat = c.count() < 3 || m_.toBoolean(c.arg(2));
-        const bool smooth = c.count() > 3 && m_.toBoolean(c.arg(3));
-        using enum swf::FillType;
-        swf::FillStyle fill;
-        fill.type = repeat ? (smooth ? RepeatingBitmap : NonSmoothedRepeatingBitmap)
-                           : (smooth ? ClippedBitmap : NonSmoothedClippedBitmap);
-        fill.bitmapId = 0xFFFF;
-        d->beginFill(fill);
+        // Anything but a bitmap ends the fill, as a fill of nothing.
+        std::shared_ptr<pixels::BitmapPixels> pixels = avm1::bitmapDataPixels(c.arg(0));
+        if (!pixels) {
+            d->endFill();
+            return Value();
+        }
+        d->beginBitmapFill(std::make_shared<ScriptPixels>(pixels), bitmapFillArgs(m_, c));
         return Value();
     }
 
@@ -372,15 +376,25 @@ class Methods {
         return made ? objectValue(*made) : Value();
     }
 
+    // The field's place and size are whole pixels (each read as a 32-bit integer, the
+    // fraction dropped); like an empty clip, it takes any depth, a number past the 32-bit
+    // range holding at its end.
     Value createTextField(CallArgs& c) {
         DisplayObject* o = selfClip(c);
-        const auto depth = depthArg(m_, c.arg(1));
-        if (o == nullptr || c.count() < 6 || !depth) {
+        if (o == nullptr || c.count() < 6) {
             return Value();
         }
+        const double d = m_.toNumber(c.arg(1));
+        const std::int32_t depth =
+            std::isnan(d) ? 0
+                          : static_cast<std::int32_t>(std::clamp(
+                                std::trunc(d), double{std::numeric_limits<std::int32_t>::min()},
+                                double{std::numeric_limits<std::int32_t>::max()}));
+        // Held where the field's twips stay within what its bounds can hold.
+        constexpr double kMaxTwips = 1 << 29;
         const auto px = [&](std::size_t i) {
-            const double v = m_.toNumber(c.arg(i));
-            return std::isfinite(v) ? std::round(v * 20.0) : 0.0;
+            const double t = static_cast<double>(avm1::toInt32(m_.toNumber(c.arg(i)))) * 20.0;
+            return std::clamp(t, -kMaxTwips, kMaxTwips);
         };
         Bounds box;
         box.valid = true;
@@ -388,8 +402,8 @@ class Methods {
         box.yMin = px(3);
         box.xMax = box.xMin + std::max(0.0, px(4));
         box.yMax = box.yMin + std::max(0.0, px(5));
-        auto made =
-            stage_.player().edits().createTextField(*o, m_.toString(c.arg(0)).view(), *depth, box);
+        const avm1::Str name = m_.toString(c.arg(0)); // the name converts last
+        auto made = stage_.player().edits().createTextField(*o, name.view(), depth, box);
         // From version 8 on the new field is returned; before, nothing is.
         return made && stage_.version() >= 8 ? objectValue(*made) : Value();
     }
@@ -568,7 +582,14 @@ class Methods {
             return Value();
         });
         def(proto, "beginGradientFill", [this](CallArgs& c) {
-            if (Drawing* d = drawingOf(c)) {
+            Drawing* d = drawingOf(c);
+            if (d == nullptr) {
+                return Value();
+            }
+            // No type ends the fill; more arguments than the version knows change nothing.
+            if (c.count() == 0 || c.arg(0).isUndefined()) {
+                d->endFill();
+            } else if (c.count() <= (stage_.version() >= 8 ? 8u : 5u)) {
                 if (auto fill = gradientArgs(m_, c)) {
                     d->beginFill(*fill);
                 }
@@ -582,7 +603,7 @@ class Methods {
             return Value();
         });
         def(proto, "lineGradientStyle", [this](CallArgs& c) {
-            if (Drawing* d = drawingOf(c)) {
+            if (Drawing* d = drawingOf(c); d != nullptr && c.count() <= 8) {
                 if (auto fill = gradientArgs(m_, c)) {
                     d->lineFill(*fill);
                 }

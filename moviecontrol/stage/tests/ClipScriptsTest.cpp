@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "ScriptCalls.h"
 #include "ScriptedMovie.h"
 
 namespace mc {
@@ -208,6 +211,35 @@ TEST(ClipScriptsTest, ScaleAndRotationReadBackAsSetWithoutDrift) {
         .traceValue("c._yscale");
     ScriptedMovie m(rootMovie(7, a));
     EXPECT_EQ(m.traced, (Lines{"180", "-170", "-10", "30.3", "30.3", "-70"}));
+}
+
+TEST(ClipScriptsTest, DepthsWrapAsIntegersAndOnlyNumbersSwap) {
+    moviemaker::SwfWriter movie(version(8));
+    moviemaker::Sprite symbol;
+    symbol.showFrame();
+    placeNamedSprite(movie, symbol, "src");
+    Actions a;
+    // No depth is depth 0; one past the 32-bit range wraps into it.
+    a.pushUndefined().push("a").push(2.0).push("src").code(0x1C);
+    a.push("duplicateMovieClip").code(0x52).code(0x17);
+    a.push(4294967301.0).push("b").push(2.0).push("src").code(0x1C);
+    a.push("duplicateMovieClip").code(0x52).code(0x17);
+    callInto(a, "aDepth", "a", "getDepth");
+    callInto(a, "bDepth", "b", "getDepth");
+    a.traceValue("aDepth").traceValue("bDepth");
+    // A string names a target, not a depth; a number that is none is depth 0.
+    a.push("9").push(1.0).push("b").code(0x1C).push("swapDepths").code(0x52).code(0x17);
+    callInto(a, "bDepth", "b", "getDepth");
+    a.traceValue("bDepth");
+    a.push(std::numeric_limits<double>::quiet_NaN()).push(1.0).push("b").code(0x1C);
+    a.push("swapDepths").code(0x52).code(0x17);
+    callInto(a, "aDepth", "a", "getDepth");
+    callInto(a, "bDepth", "b", "getDepth");
+    a.traceValue("aDepth").traceValue("bDepth");
+    movie.doAction(a);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.traced, (Lines{"0", "5", "5", "5", "0"}));
 }
 
 TEST(ClipScriptsTest, CloneSpriteCountsDepthsFromTheTimelineBaseAndRemovalKeepsToItsRange) {

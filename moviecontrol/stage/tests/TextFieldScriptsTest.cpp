@@ -22,6 +22,19 @@ moviemaker::Actions withField() {
     return a;
 }
 
+TEST(TextFieldScriptsTest, MadeFieldsTakeWholePixelsAndAnyDepth) {
+    moviemaker::Actions a;
+    // Below the script depths and past the 32-bit range, fractions dropped.
+    a.callMethod("this", "createTextField", {"low", "-20000", "10.9", "20.5", "100.7", "30.2"});
+    a.callMethod("this", "createTextField", {"high", "1e12", "-3.7", "0", "50", "10"});
+    a.traceValue("low._x").traceValue("low._y").traceValue("low._width");
+    a.traceValue("low._height");
+    callInto(a, "lowDepth", "low", "getDepth");
+    callInto(a, "highDepth", "high", "getDepth");
+    a.traceValue("lowDepth").traceValue("highDepth").traceValue("high._x");
+    EXPECT_EQ(run(8, a), (Lines{"10", "20", "100", "30", "-20000", "2147483647", "-3"}));
+}
+
 TEST(TextFieldScriptsTest, HtmlTextReadsIntoFormatsThatRangesReport) {
     moviemaker::Actions a = withField();
     a.setVariable("tf.html", "1");

@@ -55,6 +55,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::function<void(avm2::NodeId)> onScriptedGoto;
     // Called when a script's goto took away what the new frame no longer holds.
     std::function<void(avm2::NodeId, std::uint32_t)> onScriptedGotoRemoved;
+    // The frame a button of the timeline plays before its constructor runs.
+    std::function<void()> onNestedButtonFrame;
 
     avm2::NodeId rootNode() override;
     avm2::NodeId stageNode() override { return kStageNode; }
@@ -150,6 +152,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void scriptedGotoRemoved(avm2::NodeId node, std::uint32_t fromFrame) override {
         if (onScriptedGotoRemoved) {
             onScriptedGotoRemoved(node, fromFrame);
+        }
+    }
+    void nestedButtonFrame() override {
+        if (onNestedButtonFrame) {
+            onNestedButtonFrame();
         }
     }
     void scriptedGoto(avm2::NodeId node) override {

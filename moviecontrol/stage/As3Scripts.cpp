@@ -158,6 +158,8 @@ void As3Scripts::endTick() {
             sendLoadedEvents();
         }
         avm2::sendQueuedEvents(*vm_);
+        // The frame is drawn: the fields shown take the boxes autoSize fitted them to.
+        tree_->settleShownFits();
     } catch (const avm2::ScriptAbort&) {
         // The budget ran out: this frame's scripts stop; the movie plays on.
     }

@@ -31,9 +31,17 @@ std::string detachedName(const Object* object);
 // of that name, when it holds anything, is set to null (what its getter or setter throws is
 // dropped).
 void clearInstanceSlot(Machine& m, Object* container, const std::string& name);
+// A button the timeline places has its states made from its symbol's records before its
+// class's constructor runs (which then leaves them be); true when its up state holds a
+// MovieClip.
+bool buildTimelineButton(Machine& m, Object* button);
 // The pointer shows a SimpleButton's state `which` (0 up, 1 over, 2 down): that state's
 // object becomes the button's child in place of the one shown.
 void showButtonState(Machine& m, Object* button, std::size_t which);
+// Whether the constructor of `object`, made by the timeline, is running.
+bool underConstruction(const Object* object);
+// Whether `object` registered a frame script for `frame` (from 0).
+bool hasFrameScript(const Object* object, std::uint32_t frame);
 // Runs the frame script `object` registered for `frame` (from 0), if any.
 void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame);
 

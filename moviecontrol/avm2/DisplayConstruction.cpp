@@ -14,6 +14,8 @@ namespace {
 
 // Where a removed display object keeps its name, beside its other kept settings.
 constexpr char kDetachedName[] = "detachedName";
+// Set while the constructor of a timeline object runs.
+constexpr char kConstructing[] = "constructing";
 
 DisplayHost* hostOf(Machine& m) {
     return m.host().display();
@@ -67,6 +69,25 @@ Class* classForNode(Machine& m, DisplayHost& h, NodeId node) {
     return c != nullptr ? c : m.findClass("flash.display::DisplayObject");
 }
 
+// A class that declares the child's name gets its variable set; a dynamic one (a plain
+// MovieClip) gets a property of that name.
+void setInstanceSlot(Machine& m, DisplayHost& h, Object* o) {
+    const NodeId node = o->displayNode;
+    const NodeId parent = h.parentOf(node);
+    Object* parentObject = parent != 0 ? h.scriptObject(parent) : nullptr;
+    const std::string name = h.nameOf(node);
+    if (parentObject != nullptr && !name.empty() && h.scriptObject(node) == o &&
+        ((parentObject->traits != nullptr &&
+          parentObject->traits->find(Name::publicName(name)) != nullptr) ||
+         parentObject->dynamic)) {
+        try {
+            m.setProperty(Value::object(parentObject), Name::publicName(name), Value::object(o));
+        } catch (const ScriptThrow& t) {
+            m.printUncaught(t.value);
+        }
+    }
+}
+
 } // namespace
 
 Object* scriptObjectOf(Machine& m, NodeId node) {
@@ -88,28 +109,33 @@ Object* scriptObjectOf(Machine& m, NodeId node) {
     if (node == h->stageNode()) {
         return o;
     }
+    // A button is in its parent's slot and has its states before its constructor runs;
+    // one whose up state holds a MovieClip plays a frame of the movie first (movies from
+    // version 10).
+    const bool button = h->kindOf(node) == NodeKind::Button;
+    if (button) {
+        setInstanceSlot(m, *h, o);
+        try {
+            if (buildTimelineButton(m, o) && h->movieVersion() > 9 && h->scriptObject(node) == o) {
+                h->nestedButtonFrame();
+            }
+        } catch (const ScriptThrow& t) {
+            m.printUncaught(t.value);
+        }
+    }
     Args none;
+    setHiddenField(o, kConstructing, Value::boolean(true));
     try {
         m.constructSuper(cls, Value::object(o), none);
     } catch (const ScriptThrow& t) {
         m.printUncaught(t.value);
     }
-    // The parent's instance-name slot gets the child once its constructor has returned: a
-    // constructor reads its own name in the parent as null, a later sibling's finds it set.
-    const NodeId parent = h->parentOf(node);
-    Object* parentObject = parent != 0 ? h->scriptObject(parent) : nullptr;
-    const std::string name = h->nameOf(node);
-    // A class that declares the name gets its variable set; a dynamic one (a plain
-    // MovieClip) gets a property of that name.
-    if (parentObject != nullptr && !name.empty() && h->scriptObject(node) == o &&
-        ((parentObject->traits != nullptr &&
-          parentObject->traits->find(Name::publicName(name)) != nullptr) ||
-         parentObject->dynamic)) {
-        try {
-            m.setProperty(Value::object(parentObject), Name::publicName(name), Value::object(o));
-        } catch (const ScriptThrow& t) {
-            m.printUncaught(t.value);
-        }
+    setHiddenField(o, kConstructing, Value::boolean(false));
+    // Any other child is in the parent's instance-name slot once its constructor has
+    // returned: a constructor reads its own name in the parent as null, a later sibling's
+    // finds it set.
+    if (!button) {
+        setInstanceSlot(m, *h, o);
     }
     return o;
 }
@@ -175,6 +201,23 @@ void clearInstanceSlot(Machine& m, Object* container, const std::string& name) {
     } catch (const ScriptThrow&) {
         // Flash drops what the slot's accessors throw here.
     }
+}
+
+bool underConstruction(const Object* object) {
+    const Value v = object != nullptr ? hiddenField(object, kConstructing) : Value();
+    return v.isBoolean() && v.asBoolean();
+}
+
+bool hasFrameScript(const Object* object, std::uint32_t frame) {
+    if (object == nullptr) {
+        return false;
+    }
+    for (const auto& [key, fn] : object->entries) {
+        if (key.isInt() && static_cast<std::uint32_t>(key.asInt()) == frame) {
+            return fn.isObject() && fn.asObject()->kind == Object::Kind::Function;
+        }
+    }
+    return false;
 }
 
 void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame) {

@@ -396,6 +396,10 @@ class DisplayHost {
         (void)node;
         (void)fromFrame;
     }
+    // A button of the timeline whose up state holds a MovieClip plays one frame of the
+    // whole movie (frameConstructed, frame scripts, exitFrame) before its class's
+    // constructor runs.
+    virtual void nestedButtonFrame() {}
     // The label of the frame shown or the nearest before it; empty when none.
     virtual std::string currentLabel(NodeId node) = 0;
     // The frame count the clip's header claims (what totalFrames reports): the timeline

@@ -161,13 +161,39 @@ void buildStates(Machine& m, DisplayHost& h, Object* button) {
     }
 }
 
+// Whether the object shown in the up state, or one of the up Sprite's children, is a
+// MovieClip.
+bool upStateHoldsClip(Machine& m, DisplayHost& h, Object* button) {
+    const Value up = hiddenField(button, kStates[0], Value::null());
+    Class* clip = m.findClass("flash.display::MovieClip");
+    if (!up.isObject() || clip == nullptr) {
+        return false;
+    }
+    if (m.isType(up, clip)) {
+        return true;
+    }
+    const NodeId node = up.asObject()->displayNode;
+    if (node == 0 || h.kindOf(node) != NodeKind::Sprite) {
+        return false;
+    }
+    for (std::size_t i = 0; i < h.childCount(node); ++i) {
+        Object* child = h.scriptObject(h.childAt(node, i));
+        if (child != nullptr && m.isType(Value::object(child), clip)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+constexpr char kStatesBuilt[] = "states built";
+
 Value buttonInit(Machine& m, const Value& self, Args& a) {
     Object* o = buttonSelf(m, self);
     Class* button = m.findClass("flash.display::SimpleButton");
     Args none;
     m.constructSuper(button->super, self, none);
     DisplayHost* h = m.host().display();
-    if (h != nullptr && o->displayNode != 0) {
+    if (h != nullptr && o->displayNode != 0 && !hiddenField(o, kStatesBuilt).isBoolean()) {
         buildStates(m, *h, o);
     }
     for (std::size_t s = 0; s < kStates.size(); ++s) {
@@ -192,6 +218,21 @@ constexpr char kHandCursor[] = "useHandCursor";
 constexpr char kTrackAsMenu[] = "trackAsMenu";
 
 } // namespace
+
+bool buildTimelineButton(Machine& m, Object* button) {
+    DisplayHost* h = m.host().display();
+    if (button == nullptr || h == nullptr || button->displayNode == 0) {
+        return false;
+    }
+    setHiddenField(button, kStatesBuilt, Value::boolean(true));
+    buildStates(m, *h, button);
+    // The up state hears it was added once all four are made, the button its parent.
+    const Value up = hiddenField(button, kStates[0], Value::null());
+    if (up.isObject()) {
+        dispatchEvent(m, up.asObject(), newEvent(m, "added", true));
+    }
+    return upStateHoldsClip(m, *h, button);
+}
 
 void showButtonState(Machine& m, Object* button, std::size_t which) {
     if (button == nullptr || which > 2 || which == shownState(button)) {

@@ -392,6 +392,10 @@ double positionTwips(double pixels) {
 } // namespace
 
 double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
+    // Geometry read or set sees the box autoSize fitted the field to.
+    if (p != avm2::NodeProperty::Visible && p != avm2::NodeProperty::Alpha) {
+        settleFit(node);
+    }
     using P = avm2::NodeProperty;
     if (node == kStageNode && (p == P::Width || p == P::Height)) {
         // The stage measures what it holds: the root's box on the stage.
@@ -443,6 +447,10 @@ double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
 }
 
 void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) {
+    // Geometry read or set sees the box autoSize fitted the field to.
+    if (p != avm2::NodeProperty::Visible && p != avm2::NodeProperty::Alpha) {
+        settleFit(node);
+    }
     using P = avm2::NodeProperty;
     DisplayObject* o = find(node);
     if (o != nullptr && (p == P::X || p == P::Y)) {
@@ -652,6 +660,8 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
 }
 
 bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool shape) {
+    // Geometry read or set sees the box autoSize fitted the field to.
+    settleFit(node);
     DisplayObject* o = find(node);
     if (o == nullptr) {
         return false;
@@ -666,6 +676,8 @@ bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool sh
 }
 
 avm2::DisplayHost::Box As3DisplayTree::bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) {
+    // Geometry read or set sees the box autoSize fitted the field to.
+    settleFit(node);
     (void)strokes; // the bounds the definitions state include their strokes
     DisplayObject* o = find(node);
     if (o == nullptr) {
@@ -684,6 +696,8 @@ avm2::DisplayHost::Box As3DisplayTree::bounds(avm2::NodeId node, avm2::NodeId sp
 }
 
 void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) {
+    // Geometry read or set sees the box autoSize fitted the field to.
+    settleFit(node);
     DisplayObject* o = find(node);
     if (o == nullptr) {
         return;

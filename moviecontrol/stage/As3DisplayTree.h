@@ -43,7 +43,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void forget(std::uint64_t serial) {
         objects_.erase(serial);
         videoPlaybacks_.erase(serial);
+        pendingFits_.erase(serial);
     }
+    // The fields about to be drawn (on the stage, every ancestor visible) take the box their
+    // autoSize fitted them to (As3Text.cpp).
+    void settleShownFits();
     // While set, the clips named answer `currentFrame` with the frame given: the frame they
     // showed before the timeline moved them, for the scripts that hear of what the move took
     // away (Flash takes it away before the playhead advances).
@@ -55,6 +59,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::function<void(avm2::NodeId)> onScriptedGoto;
     // Called when a script's goto took away what the new frame no longer holds.
     std::function<void(avm2::NodeId, std::uint32_t)> onScriptedGotoRemoved;
+    // The frame a button of the timeline plays before its constructor runs.
+    std::function<void()> onNestedButtonFrame;
 
     avm2::NodeId rootNode() override;
     avm2::NodeId stageNode() override { return kStageNode; }
@@ -153,6 +159,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
             onScriptedGotoRemoved(node, fromFrame);
         }
     }
+    void nestedButtonFrame() override {
+        if (onNestedButtonFrame) {
+            onNestedButtonFrame();
+        }
+    }
     void scriptedGoto(avm2::NodeId node) override {
         if (onScriptedGoto) {
             onScriptedGoto(node);
@@ -168,6 +179,15 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // After a change to a field's text, formats or settings: lays the text out again. An
     // autoSize box that grows to the left moves the field itself, as its x reads.
     void layOutText(DisplayObject& field);
+    // An autoSize box is fitted lazily: the field keeps its box until a script reads its
+    // geometry or it is drawn, and the next fit starts from the box it keeps.
+    struct PendingFit {
+        Bounds bounds;
+        swf::Rect rect;
+        double tx = 0;
+        double ty = 0;
+    };
+    void settleFit(avm2::NodeId node);
     // No display object has this serial: serials count up from 1.
     static constexpr avm2::NodeId kStageNode = ~std::uint64_t{0};
     const StageCallbacks* painting_ = nullptr;
@@ -204,6 +224,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
         double boxHeight = 0;
     };
     std::unordered_map<avm2::NodeId, VideoPlayback> videoPlaybacks_;
+    std::unordered_map<avm2::NodeId, PendingFit> pendingFits_;
 };
 
 } // namespace mc

@@ -125,6 +125,13 @@ void As3Scripts::sendMouseEvent(avm2::NodeId node, const char* type, bool bubble
     if (target == nullptr) {
         return;
     }
+    // Selectable text that was static in the authoring tool takes the pointer (for its
+    // selection) yet sends no mouse events of its own.
+    if (const DisplayObject* field = node != 0 ? tree_->find(node) : nullptr;
+        field != nullptr && field->text && field->text->field.wasStatic &&
+        !field->text->field.noSelect) {
+        return;
+    }
     avm2::Object* event = avm2::newEvent(*vm_, type, bubbles, false, "flash.events::MouseEvent");
     double localX = x / 20.0;
     double localY = y / 20.0;

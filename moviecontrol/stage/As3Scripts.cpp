@@ -66,6 +66,7 @@ void As3Scripts::attach(TimelinePlayer& player) {
     tree_->onScriptedGotoRemoved = [this](avm2::NodeId node, std::uint32_t from) {
         sendRemovedEventsLeaving({{node, from}});
     };
+    tree_->onNestedButtonFrame = [this] { runNestedFrame(); };
     vm_ = std::make_unique<avm2::Machine>(static_cast<avm2::Host&>(*this));
     vm_->defineGlobal("flash.system", "fscommand",
                       avm2::Value::object(vm_->newNative(&As3Scripts::fscommand, "fscommand")));
@@ -157,6 +158,8 @@ void As3Scripts::endTick() {
             sendLoadedEvents();
         }
         avm2::sendQueuedEvents(*vm_);
+        // The frame is drawn: the fields shown take the boxes autoSize fitted them to.
+        tree_->settleShownFits();
     } catch (const avm2::ScriptAbort&) {
         // The budget ran out: this frame's scripts stop; the movie plays on.
     }
@@ -218,7 +221,7 @@ void As3Scripts::constructNewChildren() {
     }
 }
 
-void As3Scripts::runFrameScripts() {
+void As3Scripts::runFrameScripts(bool nested) {
     for (int pass = 0; pass < kMaxScriptPasses; ++pass) {
         bool ran = false;
         for (avm2::NodeId node : scriptedNodes()) {
@@ -226,13 +229,19 @@ void As3Scripts::runFrameScripts() {
                 continue;
             }
             const std::uint32_t frame = tree_->currentFrame(node);
+            // A button's frame may come while a constructor has yet to register the
+            // script: the frame's own pass runs it then.
+            if (nested && !avm2::hasFrameScript(tree_->scriptObject(node), frame)) {
+                continue;
+            }
             auto [it, fresh] = scriptedFrame_.try_emplace(node, frame);
             if (!fresh && it->second == frame) {
                 continue;
             }
             // A clip whose script is running has its new frame's script run once that
-            // script returns.
-            if (std::find(scriptStack_.begin(), scriptStack_.end(), node) != scriptStack_.end()) {
+            // script returns, unless a button's frame comes first.
+            if (!nested &&
+                std::find(scriptStack_.begin(), scriptStack_.end(), node) != scriptStack_.end()) {
                 continue;
             }
             it->second = frame;
@@ -319,6 +328,27 @@ void As3Scripts::runGotoFrame() {
     sendRemovedEvents();
     avm2::broadcastEvent(*vm_, "frameConstructed");
     runFrameScripts();
+    avm2::broadcastEvent(*vm_, "exitFrame");
+}
+
+void As3Scripts::runNestedFrame() {
+    if (gotoDepth_ >= kMaxGotoDepth) {
+        return;
+    }
+    ++gotoDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{gotoDepth_};
+    // The children the timeline placed and no constructor made yet are made, but for those
+    // of containers whose constructor is running: theirs come as it goes on.
+    for (avm2::NodeId node : scriptedNodes()) {
+        if (!avm2::underConstruction(tree_->scriptObject(node))) {
+            avm2::constructChildren(*vm_, node);
+        }
+    }
+    avm2::broadcastEvent(*vm_, "frameConstructed");
+    runFrameScripts(true);
     avm2::broadcastEvent(*vm_, "exitFrame");
 }
 

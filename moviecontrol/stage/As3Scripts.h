@@ -82,12 +82,15 @@ class As3Scripts final : public ScriptRunner,
     // The nodes with script objects, parents before their children.
     std::vector<avm2::NodeId> scriptedNodes();
     void constructNewChildren();
-    void runFrameScripts();
+    // Nested: a button's frame, which runs the scripts of clips whose script is running.
+    void runFrameScripts(bool nested = false);
     void sendRemovedEvents();
     // The same, the clips named reading the frame they left while they hear of it.
     void sendRemovedEventsLeaving(std::unordered_map<avm2::NodeId, std::uint32_t> framesBefore);
     void afterScriptedGoto(avm2::NodeId node);
     void runGotoFrame();
+    // The frame a button of the timeline plays before its constructor runs.
+    void runNestedFrame();
     void sendLoadedEvents();
     // The node mouse events go to at the point (0: the stage).
     avm2::NodeId pointerTarget(double x, double y);

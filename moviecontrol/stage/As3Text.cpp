@@ -12,6 +12,13 @@
 
 namespace mc {
 
+namespace {
+
+// Ancestors climbed to tell whether a field is drawn.
+constexpr int kMaxFieldClimb = 4096;
+
+} // namespace
+
 TextDocument* As3DisplayTree::textDocument(avm2::NodeId node) {
     DisplayObject* o = find(node);
     return o != nullptr && o->text ? &o->text->document : nullptr;
@@ -30,18 +37,65 @@ void As3DisplayTree::textEdited(avm2::NodeId node) {
 
 void As3DisplayTree::layOutText(DisplayObject& o) {
     TextFieldState& t = *o.text;
-    const double left = t.bounds.xMin;
+    const Bounds kept = t.bounds;
+    const swf::Rect keptRect = t.field.bounds;
     relayOut(player_.catalog(), t);
-    const double shift = t.bounds.xMin - left;
-    if (shift == 0 || !std::isfinite(shift)) {
+    PendingFit fit{t.bounds, t.field.bounds, o.matrix.tx, o.matrix.ty};
+    const double shift = t.bounds.xMin - kept.xMin;
+    if (shift != 0 && std::isfinite(shift)) {
+        // A box that grows to the left moves the field itself, as its x reads; in the
+        // parent's space.
+        fit.bounds.xMin -= shift;
+        fit.bounds.xMax -= shift;
+        fit.rect.xMin = static_cast<std::int32_t>(fit.bounds.xMin);
+        fit.rect.xMax = static_cast<std::int32_t>(fit.bounds.xMax);
+        fit.tx += o.matrix.a * shift;
+        fit.ty += o.matrix.b * shift;
+    }
+    t.bounds = kept;
+    t.field.bounds = keptRect;
+    if (fit.rect == keptRect && fit.tx == o.matrix.tx && fit.ty == o.matrix.ty) {
+        pendingFits_.erase(o.serial);
         return;
     }
-    t.bounds.xMin -= shift;
-    t.bounds.xMax -= shift;
-    t.field.bounds.xMin = static_cast<std::int32_t>(t.bounds.xMin);
-    t.field.bounds.xMax = static_cast<std::int32_t>(t.bounds.xMax);
-    // The box's move, in the parent's space.
-    o.scriptMoveTo(o.matrix.tx + o.matrix.a * shift, o.matrix.ty + o.matrix.b * shift);
+    pendingFits_[o.serial] = fit;
+}
+
+void As3DisplayTree::settleFit(avm2::NodeId node) {
+    auto it = pendingFits_.find(node);
+    if (it == pendingFits_.end()) {
+        return;
+    }
+    const PendingFit fit = it->second;
+    pendingFits_.erase(it);
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return;
+    }
+    TextFieldState& t = *o->text;
+    t.bounds = fit.bounds;
+    t.field.bounds = fit.rect;
+    if (fit.tx != o->matrix.tx || fit.ty != o->matrix.ty) {
+        o->scriptMoveTo(fit.tx, fit.ty);
+    }
+    t.changed();
+}
+
+void As3DisplayTree::settleShownFits() {
+    std::vector<avm2::NodeId> shown;
+    for (const auto& [node, fit] : pendingFits_) {
+        const DisplayObject* o = find(node);
+        bool visible = o != nullptr && onStage(node);
+        for (int i = 0; visible && o != nullptr && i < kMaxFieldClimb; ++i, o = o->parent) {
+            visible = o->visible;
+        }
+        if (visible) {
+            shown.push_back(node);
+        }
+    }
+    for (avm2::NodeId node : shown) {
+        settleFit(node);
+    }
 }
 
 void As3DisplayTree::setStyledText(avm2::NodeId node, const std::string& html,

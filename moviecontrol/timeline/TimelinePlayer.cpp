@@ -209,7 +209,16 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
             applyPlace(object, *place, frame, reuse);
         } else if (const auto* remove = std::get_if<swf::RemoveObject>(&tag)) {
             const std::int32_t depth = depthOfTag(remove->depth);
-            if (!leavesScriptChildren_ || !heldByScript(*object.clip, depth)) {
+            if (leavesScriptChildren_ && heldByScript(*object.clip, depth)) {
+                continue;
+            }
+            // Going back, the frames' tags are merged before anything is made: what a later
+            // tag places again at the depth is the object that was there, not a new one.
+            auto at = object.clip->displayList.find(depth);
+            if (reuse != nullptr && at != object.clip->displayList.end() && !at->second->dynamic &&
+                !reuse->contains(depth)) {
+                reuse->insert(object.clip->displayList.extract(at));
+            } else {
                 removeAt(object, depth);
             }
         } else if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
@@ -333,7 +342,14 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
             old->second->placedFrame == frame) {
             std::shared_ptr<DisplayObject> kept = std::move(old->second);
             reuse->erase(old);
+            // An ActionScript 3 object the timeline keeps keeps what a script moved it to.
+            const bool keepMove = leavesScriptChildren_ && kept->movedByScript();
+            const Transform moved = kept->matrix;
+            const std::optional<ScriptGeometry> geometry = kept->geometry;
             resetPlacement(*kept);
+            if (keepMove) {
+                kept->scriptMove(moved, geometry);
+            }
             applyProperties(*kept, tag, Placing::New);
             clip.displayList.emplace(depth, std::move(kept));
             return;

@@ -322,6 +322,11 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         return best;
     }
     void scriptedGoto(avm2::NodeId node) override { gotos.push_back(node); }
+    void nestedButtonFrame() override {
+        if (log != nullptr) {
+            log->emplace_back("nested frame");
+        }
+    }
     void scriptedGotoRemoved(avm2::NodeId node, std::uint32_t fromFrame) override {
         if (log != nullptr) {
             log->push_back("left " + nodes[node].name + " frame " + std::to_string(fromFrame) +

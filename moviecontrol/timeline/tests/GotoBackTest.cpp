@@ -1,0 +1,69 @@
+// Going back, a clip's frames are merged before anything is made: a frame that places,
+// removes and places again at a depth leaves the object already there, and an ActionScript 3
+// object the timeline keeps stays where a script moved it.
+#include <gtest/gtest.h>
+
+#include "TimelineBuilders.h"
+
+namespace mc {
+namespace {
+
+using namespace mc::testing;
+
+TEST(GotoBackTest, APlacementRemovedAndRepeatedInOneFrameKeepsTheObject) {
+    struct Case {
+        const char* what;
+        bool actionScript3;
+        bool movedByScript;
+        double x; // where the kept object stands after the goto
+    };
+    const Case cases[] = {
+        {"the timeline's matrix applies", true, false, 30},
+        {"a script's move stays in ActionScript 3", true, true, 500},
+        {"older movies place it anew", false, true, 30},
+    };
+    FakeCatalog catalog;
+    catalog.kinds = {{1, CharacterKind::Shape}, {2, CharacterKind::Shape}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TimelineBuilder root(2);
+        root.at(0, place(1, 1, 10)).at(0, remove(1)).at(0, place(1, 1, 30));
+        root.at(1, place(2, 2, 20));
+        TimelinePlayer player(catalog, root.timeline, {});
+        player.setTimelineLeavesScriptChildren(c.actionScript3);
+        DisplayObject& stage = player.rootObject();
+        const auto first = player.childAtDepth(stage, depthOfTag(1));
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(drawnX(player), std::vector<double>{30});
+        player.advance();
+        if (c.movedByScript) {
+            first->scriptMoveTo(500, 0);
+        }
+        player.gotoFrame(0, false);
+        EXPECT_EQ(player.childAtDepth(stage, depthOfTag(1)), first);
+        EXPECT_FALSE(first->removed);
+        EXPECT_EQ(drawnX(player), std::vector<double>{c.x});
+    }
+}
+
+TEST(GotoBackTest, ADepthEmptiedBeforeTheGotoGetsANewObjectOnce) {
+    FakeCatalog catalog;
+    catalog.kinds = {{1, CharacterKind::Shape}};
+    TimelineBuilder root(2);
+    root.at(0, place(1, 1, 10)).at(0, remove(1)).at(0, place(1, 1, 30));
+    root.at(1, remove(1));
+    TimelinePlayer player(catalog, root.timeline, {});
+    DisplayObject& stage = player.rootObject();
+    const auto first = player.childAtDepth(stage, depthOfTag(1));
+    player.advance();
+    EXPECT_TRUE(first->removed);
+    player.gotoFrame(0, false);
+    const auto again = player.childAtDepth(stage, depthOfTag(1));
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, first);
+    EXPECT_EQ(stage.clip->displayList.size(), 1u);
+    EXPECT_EQ(drawnX(player), std::vector<double>{30});
+}
+
+} // namespace
+} // namespace mc

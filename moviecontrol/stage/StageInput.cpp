@@ -244,6 +244,10 @@ void StageInput::setPointer(double x, double y) {
     state_->mouseX = x;
     state_->mouseY = y;
     followDrag(*state_, player_);
+    if (scripts_ != nullptr) {
+        markDropTarget(*state_, player_, hit_,
+                       [this](const DisplayObject& o) { return scripts_->slashPathOf(o); });
+    }
 }
 
 void StageInput::dragSelect(double x, double y) {
@@ -274,6 +278,7 @@ void StageInput::mouseMove(double x, double y) {
     }
     apply(tracker_.moved(targetAt(x, y)));
     finish();
+    pointerHidesHighlight();
 }
 
 void StageInput::mouseDown(double x, double y) {
@@ -312,6 +317,12 @@ void StageInput::mouseDown(double x, double y) {
 
 void StageInput::otherButton(bool middle, bool down, double x, double y) {
     if (!scriptPointer) {
+        // Key.isDown hears of these buttons as of the left one: 4 the middle, 2 the right.
+        const std::size_t code = middle ? 4 : 2;
+        state_->keysDown[code] = down;
+        if (down) {
+            state_->toggled[code] = !state_->toggled[code];
+        }
         mouseMove(x, y);
         return;
     }
@@ -346,6 +357,16 @@ void StageInput::mouseUp(double x, double y) {
     if (pressed && field != nullptr && field->serial == pressed->field && url == pressed->url) {
         followLink(*field, url);
         finish();
+    }
+    pointerHidesHighlight();
+}
+
+void StageInput::pointerHidesHighlight() {
+    // The rectangle the keyboard's focus shows goes with a press; movies made for players
+    // before the ninth also lose it as soon as the pointer moves or a button comes up.
+    // Without it Enter presses nothing and the focused object's key handlers stay silent.
+    if (scripts_ != nullptr && scripts_->machine().version() < 9) {
+        state_->focusHighlighted = false;
     }
 }
 

@@ -133,6 +133,7 @@ class StageInput {
     // opens as getURL would.
     void followLink(DisplayObject& field, const std::string& url);
     void setPointer(double x, double y);
+    void pointerHidesHighlight();
     KeyModifiers modifiers() const;
     void finish();
     PageOpening::Gesture personsEvent();

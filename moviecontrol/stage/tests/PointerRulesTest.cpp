@@ -1,0 +1,179 @@
+// The pointer's rules beside the buttons: what a dragged clip is over, the focus rectangle a
+// pointer hides, the buttons Key.isDown reports, and targets given to Selection as paths.
+#include <gtest/gtest.h>
+
+#include "InteractiveMovie.h"
+#include "StageObject.h"
+
+namespace mc {
+namespace {
+
+using avm1::Value;
+
+std::vector<uint8_t> emptyMovie(int swfVersion) {
+    moviemaker::MovieHeader header;
+    header.version = static_cast<uint8_t>(swfVersion);
+    moviemaker::SwfWriter movie(header);
+    movie.doAction(moviemaker::Actions().stop());
+    movie.showFrame();
+    return movie.finish();
+}
+
+struct PointerMovie : InteractiveMovie {
+    explicit PointerMovie(int swfVersion = 8) : InteractiveMovie(emptyMovie(swfVersion)) {}
+    avm1::Machine& machine() { return scripts->machine(); }
+    StageObject* root() { return scripts->objectOf(player->rootObject()); }
+    StageObject* of(std::string_view name) { return scripts->objectOf(child(name)); }
+
+    // A clip of `parent` holding a filled square of `size` pixels at (x, y).
+    StageObject* box(avm1::Object* parent, const char* name, int depth, double x, double y,
+                     double size = 40) {
+        avm1::Machine& m = machine();
+        m.callMethod(parent, "createEmptyMovieClip",
+                     std::vector<Value>{Value(m.str(name)), Value(depth)});
+        auto* clip = static_cast<StageObject*>(m.get(parent, name).asObject());
+        m.callMethod(clip, "beginFill", std::vector<Value>{Value(0x00FF00)});
+        m.callMethod(clip, "moveTo", std::vector<Value>{Value(0), Value(0)});
+        m.callMethod(clip, "lineTo", std::vector<Value>{Value(size), Value(0)});
+        m.callMethod(clip, "lineTo", std::vector<Value>{Value(size), Value(size)});
+        m.callMethod(clip, "lineTo", std::vector<Value>{Value(0), Value(size)});
+        m.callMethod(clip, "endFill", std::vector<Value>{});
+        m.set(clip, "_x", Value(x));
+        m.set(clip, "_y", Value(y));
+        return clip;
+    }
+    std::string text(avm1::Object* o, const char* property) {
+        return machine().toString(machine().get(o, property)).str();
+    }
+    Value selection(const char* method, std::span<const Value> args = {}) {
+        return machine().callMethod(input->state().selectionObject, method, args);
+    }
+    std::string focused() {
+        const auto f = input->state().focus.lock();
+        return f ? f->name : "";
+    }
+};
+
+TEST(PointerRulesTest, ADraggedClipNamesWhatItIsOverWhileItMoves) {
+    PointerMovie m;
+    StageObject* dragged = m.box(m.root(), "dragged", 1, 0, 0, 20);
+    m.box(m.root(), "target", 2, 100, 100);
+    StageObject* holder = m.box(m.root(), "holder", 3, 200, 0);
+    m.box(holder, "inner", 1, 0, 100);
+    m.input->mouseMove(10 * 20, 10 * 20);
+    m.machine().callMethod(dragged, "startDrag", std::vector<Value>{Value(true)});
+    // Each row: where the pointer goes (pixels), and what the clip is then over.
+    const struct {
+        double x, y;
+        const char* over;
+    } walk[] = {
+        {120, 120, "/target"},       // the clip above the pointer, whatever lies beneath it
+        {60, 60, ""},                // nothing but the dragged clip itself
+        {220, 120, "/holder/inner"}, // the innermost clip that draws there
+        {220, 20, "/holder"},
+    };
+    for (const auto& step : walk) {
+        m.input->mouseMove(step.x * 20, step.y * 20);
+        EXPECT_EQ(m.text(dragged, "_droptarget"), step.over) << step.x << "," << step.y;
+    }
+    m.input->mouseMove(120 * 20, 120 * 20);
+    m.machine().callMethod(dragged, "stopDrag", std::vector<Value>{});
+    EXPECT_EQ(m.text(dragged, "_droptarget"), "/target");
+    // Once dropped it stays named where it fell, whatever the pointer does next.
+    m.input->mouseMove(60 * 20, 60 * 20);
+    EXPECT_EQ(m.text(dragged, "_droptarget"), "/target");
+}
+
+TEST(PointerRulesTest, ThePointerHidesTheFocusRectangleOfMoviesBeforeTheNinth) {
+    // Each row: the movie's version, and whether the focus a script gave still shows after
+    // the pointer moved, and after a button came up.
+    const struct {
+        int version;
+        bool afterMove;
+        bool afterRelease;
+    } rows[] = {{6, false, false}, {8, false, false}, {9, true, true}, {10, true, true}};
+    for (const auto& row : rows) {
+        PointerMovie m(row.version);
+        StageObject* clip = m.box(m.root(), "clip", 1, 0, 0);
+        m.machine().set(clip, "focusEnabled", Value(true));
+        const Value target(static_cast<avm1::Object*>(clip));
+        m.selection("setFocus", std::span<const Value>(&target, 1));
+        ASSERT_TRUE(m.input->state().focusHighlighted);
+        m.input->mouseMove(300 * 20, 300 * 20);
+        EXPECT_EQ(m.input->state().focusHighlighted, row.afterMove) << row.version;
+        m.selection("setFocus", std::span<const Value>(&target, 1));
+        m.input->otherButton(false, true, 300 * 20, 300 * 20);
+        m.input->otherButton(false, false, 300 * 20, 300 * 20);
+        EXPECT_EQ(m.input->state().focusHighlighted, row.afterRelease) << row.version;
+        // The focus itself stays where it was.
+        EXPECT_EQ(m.focused(), "clip") << row.version;
+    }
+}
+
+TEST(PointerRulesTest, KeyIsDownHearsEveryMouseButton) {
+    PointerMovie m;
+    avm1::Machine& mm = m.machine();
+    avm1::Object* key = mm.get(mm.global(), "Key").asObject();
+    const auto down = [&](int code) {
+        return mm.toBoolean(mm.callMethod(key, "isDown", std::vector<Value>{Value(code)}));
+    };
+    // Each row: which button (left, right, middle), and its key code.
+    const struct {
+        int button;
+        int code;
+    } buttons[] = {{0, 1}, {1, 2}, {2, 4}};
+    for (const auto& b : buttons) {
+        const auto press = [&](bool isDown) {
+            if (b.button == 0) {
+                isDown ? m.input->mouseDown(100, 100) : m.input->mouseUp(100, 100);
+            } else {
+                m.input->otherButton(b.button == 2, isDown, 100, 100);
+            }
+        };
+        press(true);
+        EXPECT_TRUE(down(b.code)) << b.code;
+        for (const auto& other : buttons) {
+            if (other.code != b.code) {
+                EXPECT_FALSE(down(other.code)) << b.code << " " << other.code;
+            }
+        }
+        press(false);
+        EXPECT_FALSE(down(b.code)) << b.code;
+    }
+}
+
+TEST(PointerRulesTest, SetFocusTakesATargetPathAndAnswersWhetherTheFocusMoved) {
+    PointerMovie m;
+    avm1::Machine& mm = m.machine();
+    StageObject* holder = m.box(m.root(), "holder", 1, 0, 0);
+    StageObject* inner = m.box(holder, "inner", 1, 0, 0);
+    StageObject* other = m.box(m.root(), "other", 2, 100, 0);
+    mm.set(inner, "focusEnabled", Value(true));
+    mm.set(other, "focusEnabled", Value(true));
+    const auto setFocus = [&](const char* path) {
+        const Value v(mm.str(path));
+        return mm.toBoolean(m.selection("setFocus", std::span<const Value>(&v, 1)));
+    };
+    // Each row: the path given, the answer, and what has the focus after it.
+    const struct {
+        const char* path;
+        bool answer;
+        const char* focus;
+    } rows[] = {
+        {"holder.inner", true, "inner"},
+        {"other", true, "other"},
+        {"/holder/inner", true, "inner"},
+        {"_root.other", true, "other"},
+        {"_level0.holder.inner", true, "inner"},
+        {"holder.missing", false, "inner"},
+        {"holder", false, "inner"}, // a clip that is not focus-enabled refuses it
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(setFocus(row.path), row.answer) << row.path;
+        EXPECT_EQ(m.focused(), row.focus) << row.path;
+    }
+    EXPECT_EQ(mm.toString(m.selection("getFocus")).str(), "_level0.holder.inner");
+}
+
+} // namespace
+} // namespace mc

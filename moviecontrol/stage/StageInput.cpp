@@ -60,6 +60,9 @@ bool enabledValue(avm1::Machine& m, avm1::Object* o) {
     return enabled.isUndefined() || m.toBoolean(enabled);
 }
 
+// The most objects looked through for one that took a pressed button's place.
+constexpr std::size_t kMaxSearched = 100000;
+
 // The key code scripts ask Key.isDown for the mouse's left button.
 constexpr std::size_t kMouseKey = 1;
 
@@ -114,21 +117,82 @@ bool StageInput::enabled(const DisplayObject& object) const {
 PointerTarget StageInput::targetAt(double x, double y) {
     DisplayObject* found =
         hit_.topmost([this](const DisplayObject& o) { return actsAsButton(o); }, x, y);
-    if (found == nullptr) {
-        return {};
-    }
-    PointerTarget target{found->serial, false};
-    if (found->kind == CharacterKind::Button) {
-        if (const swf::Button* b = player_.catalogOf(*found).button(found->characterId)) {
+    return found != nullptr ? targetOf(*found) : PointerTarget{};
+}
+
+PointerTarget StageInput::targetOf(const DisplayObject& found) {
+    PointerTarget target{found.serial, false};
+    if (found.kind == CharacterKind::Button) {
+        if (const swf::Button* b = player_.catalogOf(found).button(found.characterId)) {
             target.trackAsMenu = b->trackAsMenu;
         }
     } else if (scripts_ != nullptr) {
-        if (StageObject* o = scripts_->objectOf(*found)) {
+        if (StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(found))) {
             target.trackAsMenu =
                 scripts_->machine().toBoolean(scripts_->machine().get(o, "trackAsMenu"));
         }
     }
     return target;
+}
+
+DisplayObject* StageInput::firstPlacedLike(const Placement& placement) {
+    // Depth first in drawing order, as players look for it.
+    std::vector<DisplayObject*> pending{&player_.rootObject()};
+    std::size_t visited = 0;
+    while (!pending.empty() && ++visited < kMaxSearched) {
+        DisplayObject* o = pending.back();
+        pending.pop_back();
+        if (o->parent != nullptr && placement.same(*o)) {
+            return o;
+        }
+        if (o->clip) {
+            for (auto it = o->clip->displayList.rbegin(); it != o->clip->displayList.rend();
+                 ++it) {
+                pending.push_back(it->second.get());
+            }
+        }
+    }
+    return nullptr;
+}
+
+void StageInput::followReplacements(const PointerTarget& under) {
+    // A hovered object that left counts as still hovered when what is now under the
+    // pointer stands in its place; a pressed one, when its like is anywhere on the stage.
+    if (hoveredPlacement_.serial != 0 && tracker_.hovered() == hoveredPlacement_.serial &&
+        !player_.bySerial(hoveredPlacement_.serial)) {
+        if (const auto now = player_.bySerial(under.id); now && hoveredPlacement_.same(*now)) {
+            takeOver(hoveredPlacement_, *now, under);
+        }
+    }
+    if (pressedPlacement_.serial != 0 && tracker_.pressedTarget() == pressedPlacement_.serial &&
+        !player_.bySerial(pressedPlacement_.serial)) {
+        if (DisplayObject* now = firstPlacedLike(pressedPlacement_)) {
+            takeOver(pressedPlacement_, *now, targetOf(*now));
+        }
+    }
+}
+
+void StageInput::takeOver(const Placement& placement, DisplayObject& now, PointerTarget target) {
+    tracker_.replace(placement.serial, target);
+    const auto old = placement.object.lock();
+    if (old && now.kind == CharacterKind::Button && !scriptPointer) {
+        player_.events().setButtonState(now, old->buttonState);
+    }
+    rememberTargets();
+}
+
+void StageInput::rememberTargets() {
+    const auto remember = [this](std::uint64_t id, Placement& placement) {
+        if (id == placement.serial) {
+            return;
+        }
+        placement = {};
+        if (const auto o = player_.bySerial(id)) {
+            placement = {o->serial, o->depth, o->characterId, o->library, o};
+        }
+    };
+    remember(tracker_.hovered(), hoveredPlacement_);
+    remember(tracker_.pressedTarget(), pressedPlacement_);
 }
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
@@ -276,7 +340,11 @@ void StageInput::mouseMove(double x, double y) {
     if (moved) {
         broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
     }
-    apply(tracker_.moved(targetAt(x, y)));
+    const PointerTarget under = targetAt(x, y);
+    followReplacements(under);
+    const std::vector<ButtonChange> changes = tracker_.moved(under);
+    rememberTargets();
+    apply(changes);
     finish();
     pointerHidesHighlight();
 }
@@ -306,7 +374,11 @@ void StageInput::mouseDown(double x, double y) {
             selecting_ = player_.sharedOf(*field);
         }
     }
-    apply(tracker_.pressed(targetAt(x, y)));
+    const PointerTarget under = targetAt(x, y);
+    followReplacements(under);
+    const std::vector<ButtonChange> changes = tracker_.pressed(under);
+    rememberTargets();
+    apply(changes);
     finish();
     pressedLink_.reset();
     std::string url;
@@ -348,7 +420,11 @@ void StageInput::mouseUp(double x, double y) {
     state_->keysDown[kMouseKey] = false;
     selecting_.reset();
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
-    apply(tracker_.released(targetAt(x, y)));
+    const PointerTarget under = targetAt(x, y);
+    followReplacements(under);
+    const std::vector<ButtonChange> changes = tracker_.released(under);
+    rememberTargets();
+    apply(changes);
     finish();
     // A link is followed when the press and the release both land on it.
     const std::optional<PressedLink> pressed = std::exchange(pressedLink_, std::nullopt);

@@ -175,5 +175,58 @@ TEST(PointerRulesTest, SetFocusTakesATargetPathAndAnswersWhetherTheFocusMoved) {
     EXPECT_EQ(mm.toString(m.selection("getFocus")).str(), "_level0.holder.inner");
 }
 
+// The test button on frame 1, gone on frame 2, placed anew at the same depth on frame 3; a
+// different button at that depth on frame 4. The timeline plays on.
+std::vector<uint8_t> replacedButtonMovie() {
+    moviemaker::SwfWriter movie(version8());
+    uint16_t up = 0;
+    uint16_t down = 0;
+    const uint16_t button = defineTestButton(movie, up, down);
+    moviemaker::Button other;
+    other.records = {{0x0F, up, 1, {}, {}}};
+    other.conditions = {{0x0008, moviemaker::Actions().trace("other release")}};
+    const uint16_t otherButton = movie.defineButton2(other);
+    const auto place = [&](uint16_t id) {
+        moviemaker::PlaceObject p;
+        p.depth = 2;
+        p.characterId = id;
+        movie.placeObject(p);
+    };
+    place(button);
+    movie.showFrame();
+    movie.removeObject(2);
+    movie.showFrame();
+    place(button);
+    movie.showFrame();
+    movie.removeObject(2);
+    place(otherButton);
+    movie.showFrame();
+    return movie.finish();
+}
+
+TEST(PointerRulesTest, AButtonPlacedAgainWhileHeldIsReleasedAsTheOneThatWasPressed) {
+    // Each row: how many frames pass while the button is held, and what its release runs.
+    const struct {
+        int frames;
+        Lines released;
+    } rows[] = {
+        {0, {"release"}},
+        {2, {"release"}},       // the same character at the same depth again
+        {1, {}},                // gone: nothing is released
+        {3, {}},                // another character is no stand-in, though under the pointer
+    };
+    for (const auto& row : rows) {
+        InteractiveMovie m(replacedButtonMovie()); // at its first frame
+        m.input->mouseMove(200, 200);
+        m.input->mouseDown(200, 200);
+        EXPECT_EQ(m.take(), (Lines{"over", "press"}));
+        for (int i = 0; i < row.frames; ++i) {
+            m.player->advance();
+        }
+        m.input->mouseUp(200, 200);
+        EXPECT_EQ(m.take(), row.released) << row.frames;
+    }
+}
+
 } // namespace
 } // namespace mc

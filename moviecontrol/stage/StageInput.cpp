@@ -70,6 +70,7 @@ bool isInputField(const DisplayObject& o) {
     return o.text && !o.text->field.readOnly && !o.removed;
 }
 
+// A press gives the focus to a field a person can select, even an input field.
 bool takesFocus(const DisplayObject& o) {
     return o.text && !o.text->field.noSelect && !o.removed;
 }
@@ -115,8 +116,17 @@ bool StageInput::enabled(const DisplayObject& object) const {
 }
 
 PointerTarget StageInput::targetAt(double x, double y) {
-    DisplayObject* found =
-        hit_.topmost([this](const DisplayObject& o) { return actsAsButton(o); }, x, y);
+    // A text field a person can select, or a link in one, takes the pointer from the
+    // buttons beneath it, though it hears none of their events.
+    DisplayObject* found = hit_.topmost(
+        [this, x, y](const DisplayObject& o) {
+            if (o.text) {
+                return !o.removed && !scriptPointer &&
+                       (!o.text->field.noSelect || !urlAt(o, x, y).empty());
+            }
+            return actsAsButton(o);
+        },
+        x, y);
     return found != nullptr ? targetOf(*found) : PointerTarget{};
 }
 
@@ -238,6 +248,9 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
         const auto object = player_.bySerial(change.target.id);
         if (!object || object->removed) {
             tracker_.forget(change.target.id);
+            continue;
+        }
+        if (object->text) {
             continue;
         }
         if (!enabled(*object)) {
@@ -769,7 +782,8 @@ std::optional<Bounds> StageInput::focusHighlight() {
 
 bool StageInput::wantsHandCursor() const {
     const auto hovered = player_.bySerial(tracker_.hovered());
-    if (!hovered || hovered->removed || state_->mouseHidden || !enabled(*hovered)) {
+    if (!hovered || hovered->removed || hovered->text || state_->mouseHidden ||
+        !enabled(*hovered)) {
         return false;
     }
     if (scripts_ == nullptr) {

@@ -228,5 +228,39 @@ TEST(PointerRulesTest, AButtonPlacedAgainWhileHeldIsReleasedAsTheOneThatWasPress
     }
 }
 
+TEST(PointerRulesTest, ASelectableTextFieldTakesThePointerFromTheButtonsBeneath) {
+    // Each row: the field's type and whether it is selectable, and what a click on the
+    // button beneath it runs.
+    const struct {
+        const char* type;
+        bool selectable;
+        Lines heard;
+    } rows[] = {
+        {"dynamic", true, {}},
+        {"input", true, {}},
+        {"dynamic", false, {"over", "press", "release"}},
+        {"input", false, {"over", "press", "release"}},
+    };
+    for (const auto& row : rows) {
+        InteractiveMovie m(buttonMovie(false));
+        avm1::Machine& mm = m.scripts->machine();
+        StageObject* root = m.scripts->objectOf(m.player->rootObject());
+        const Value args[] = {Value(mm.str("cover")), Value(10), Value(0), Value(0), Value(200),
+                              Value(200)};
+        mm.callMethod(root, "createTextField", args);
+        avm1::Object* cover = mm.get(root, "cover").asObject();
+        mm.set(cover, "type", Value(mm.str(row.type)));
+        mm.set(cover, "selectable", Value(row.selectable));
+        m.click(1400, 1400);
+        EXPECT_EQ(m.take(), row.heard) << row.type << " " << row.selectable;
+        // Out of the way, it leaves the button to the pointer.
+        mm.set(cover, "_x", Value(300));
+        m.input->mouseMove(1500, 1400);
+        m.input->mouseDown(1500, 1400);
+        EXPECT_FALSE(m.take().empty()) << row.type << " " << row.selectable;
+        m.input->mouseUp(1500, 1400);
+    }
+}
+
 } // namespace
 } // namespace mc

@@ -347,12 +347,10 @@ void StageInput::mouseMove(double x, double y) {
     if (scriptPointer) {
         scriptPointer(PointerAction::Move, x, y);
     }
-    const bool moved = x != state_->mouseX || y != state_->mouseY;
     setPointer(x, y);
     dragSelect(x, y);
-    if (moved) {
-        broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
-    }
+    // Every move the system reports is heard, even one that ends where the pointer was.
+    broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
     const std::vector<ButtonChange> changes = tracker_.moved(under);
@@ -408,7 +406,13 @@ void StageInput::otherButton(bool middle, bool down, double x, double y) {
         if (down) {
             state_->toggled[code] = !state_->toggled[code];
         }
-        mouseMove(x, y);
+        // Clip events and listeners hear nothing of these buttons; a pointer that came
+        // with them from elsewhere has moved all the same.
+        if (x != state_->mouseX || y != state_->mouseY) {
+            mouseMove(x, y);
+        } else {
+            pointerHidesHighlight();
+        }
         return;
     }
     const PointerAction action = middle

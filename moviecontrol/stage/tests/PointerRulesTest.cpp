@@ -142,6 +142,29 @@ TEST(PointerRulesTest, KeyIsDownHearsEveryMouseButton) {
     }
 }
 
+TEST(PointerRulesTest, EveryReportedMoveIsHeardButOtherButtonsAreNot) {
+    PointerMovie m;
+    avm1::Machine& mm = m.machine();
+    avm1::Object* listener = mm.newObject();
+    for (const char* name : {"onMouseMove", "onMouseDown", "onMouseUp"}) {
+        mm.defineMethod(listener, name, [&m, name](avm1::CallArgs&) {
+            m.traced.emplace_back(name);
+            return Value();
+        });
+    }
+    mm.callMethod(mm.get(mm.global(), "Mouse").asObject(), "addListener",
+                  std::vector<Value>{Value(listener)});
+    m.input->mouseMove(100, 100);
+    m.input->mouseMove(100, 100);
+    EXPECT_EQ(m.take(), (Lines{"onMouseMove", "onMouseMove"}));
+    m.input->otherButton(false, true, 100, 100);
+    m.input->otherButton(false, false, 100, 100);
+    EXPECT_EQ(m.take(), Lines{});
+    // A right button that comes with the pointer elsewhere brings the move along.
+    m.input->otherButton(true, true, 300, 100);
+    EXPECT_EQ(m.take(), Lines{"onMouseMove"});
+}
+
 TEST(PointerRulesTest, SetFocusTakesATargetPathAndAnswersWhetherTheFocusMoved) {
     PointerMovie m;
     avm1::Machine& mm = m.machine();

@@ -58,6 +58,9 @@ class ButtonTracker {
     // The target left, and `now` took its place: the pointer's relation to it goes on with
     // the new one, without events.
     void replace(std::uint64_t id, PointerTarget now);
+    // Something else rolled `now` over (the keyboard's focus): the pointer counts as over
+    // it, without events.
+    void hover(PointerTarget now) { hovered_ = now; }
 
     std::uint64_t hovered() const { return hovered_.id; }
     std::uint64_t pressedTarget() const { return pressed_.id; }

@@ -166,6 +166,14 @@ DisplayObject* StageInput::firstPlacedLike(const Placement& placement) {
 }
 
 void StageInput::followReplacements(const PointerTarget& under) {
+    if (state_->focusRolled) {
+        // The focus rolled over something since the pointer last moved: the pointer is
+        // over that now, and rolls out of it when it moves on.
+        state_->focusRolled = false;
+        const auto rolled = state_->focusRolledOver.lock();
+        tracker_.hover(rolled && !rolled->removed ? targetOf(*rolled) : PointerTarget{});
+        rememberTargets();
+    }
     // A hovered object that left counts as still hovered when what is now under the
     // pointer stands in its place; a pressed one, when its like is anywhere on the stage.
     if (hoveredPlacement_.serial != 0 && tracker_.hovered() == hoveredPlacement_.serial &&
@@ -203,6 +211,12 @@ void StageInput::rememberTargets() {
     };
     remember(tracker_.hovered(), hoveredPlacement_);
     remember(tracker_.pressedTarget(), pressedPlacement_);
+    // The focus rolls out of what the pointer rolled over.
+    if (!state_->focusRolled) {
+        const auto hovered = player_.bySerial(tracker_.hovered());
+        state_->focusRolledOver = hovered ? std::weak_ptr<DisplayObject>(hovered)
+                                          : std::weak_ptr<DisplayObject>();
+    }
 }
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {

@@ -173,6 +173,7 @@ void queueRoll(StageScripts& stage, DisplayObject& object, bool over) {
 
 void rollFocusTo(StageScripts& stage, DisplayObject* target) {
     const auto old = stage.input.focusRolledOver.lock();
+    stage.input.focusRolled = true;
     stage.input.focusRolledOver =
         target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
     if (old) {

@@ -165,6 +165,42 @@ TEST(PointerRulesTest, EveryReportedMoveIsHeardButOtherButtonsAreNot) {
     EXPECT_EQ(m.take(), Lines{"onMouseMove"});
 }
 
+TEST(PointerRulesTest, ThePointerAndTheKeyboardsFocusShareWhatIsRolledOver) {
+    PointerMovie m(6);
+    avm1::Machine& mm = m.machine();
+    for (const char* name : {"a", "b"}) {
+        StageObject* clip =
+            m.box(m.root(), name, name[0] == 'a' ? 1 : 2, name[0] == 'a' ? 0 : 100, 0);
+        mm.set(clip, "tabEnabled", Value(true));
+        for (const char* handler : {"onRollOver", "onRollOut"}) {
+            mm.defineMethod(clip, handler, [&m, name, handler](avm1::CallArgs&) {
+                m.traced.push_back(std::string(name) + " " + handler);
+                return Value();
+            });
+        }
+    }
+    const KeyStroke tab = *keyOfName("Tab");
+    const auto pressTab = [&] {
+        m.input->keyDown(tab);
+        m.input->keyUp(tab);
+    };
+    // The pointer over a, then Tab to a: a was rolled over already, by the pointer.
+    m.input->mouseMove(10 * 20, 10 * 20);
+    EXPECT_EQ(m.take(), Lines{"a onRollOver"});
+    pressTab();
+    EXPECT_EQ(m.take(), (Lines{"a onRollOut", "a onRollOver"}));
+    // Tab on to b: a rolls out; the pointer, still over a, has not moved.
+    pressTab();
+    EXPECT_EQ(m.take(), (Lines{"a onRollOut", "b onRollOver"}));
+    // The pointer moves on a: the focus's b rolls out, a rolls over again.
+    m.input->mouseMove(11 * 20, 10 * 20);
+    EXPECT_EQ(m.take(), (Lines{"b onRollOut", "a onRollOver"}));
+    // Away from both: a rolls out, once.
+    m.input->mouseMove(300 * 20, 300 * 20);
+    m.input->mouseMove(301 * 20, 300 * 20);
+    EXPECT_EQ(m.take(), Lines{"a onRollOut"});
+}
+
 TEST(PointerRulesTest, SetFocusTakesATargetPathAndAnswersWhetherTheFocusMoved) {
     PointerMovie m;
     avm1::Machine& mm = m.machine();
@@ -234,9 +270,9 @@ TEST(PointerRulesTest, AButtonPlacedAgainWhileHeldIsReleasedAsTheOneThatWasPress
         Lines released;
     } rows[] = {
         {0, {"release"}},
-        {2, {"release"}},       // the same character at the same depth again
-        {1, {}},                // gone: nothing is released
-        {3, {}},                // another character is no stand-in, though under the pointer
+        {2, {"release"}}, // the same character at the same depth again
+        {1, {}},          // gone: nothing is released
+        {3, {}},          // another character is no stand-in, though under the pointer
     };
     for (const auto& row : rows) {
         InteractiveMovie m(replacedButtonMovie()); // at its first frame
@@ -268,8 +304,8 @@ TEST(PointerRulesTest, ASelectableTextFieldTakesThePointerFromTheButtonsBeneath)
         InteractiveMovie m(buttonMovie(false));
         avm1::Machine& mm = m.scripts->machine();
         StageObject* root = m.scripts->objectOf(m.player->rootObject());
-        const Value args[] = {Value(mm.str("cover")), Value(10), Value(0), Value(0), Value(200),
-                              Value(200)};
+        const Value args[] = {
+            Value(mm.str("cover")), Value(10), Value(0), Value(0), Value(200), Value(200)};
         mm.callMethod(root, "createTextField", args);
         avm1::Object* cover = mm.get(root, "cover").asObject();
         mm.set(cover, "type", Value(mm.str(row.type)));

@@ -156,8 +156,7 @@ DisplayObject* StageInput::firstPlacedLike(const Placement& placement) {
             return o;
         }
         if (o->clip) {
-            for (auto it = o->clip->displayList.rbegin(); it != o->clip->displayList.rend();
-                 ++it) {
+            for (auto it = o->clip->displayList.rbegin(); it != o->clip->displayList.rend(); ++it) {
                 pending.push_back(it->second.get());
             }
         }
@@ -214,8 +213,8 @@ void StageInput::rememberTargets() {
     // The focus rolls out of what the pointer rolled over.
     if (!state_->focusRolled) {
         const auto hovered = player_.bySerial(tracker_.hovered());
-        state_->focusRolledOver = hovered ? std::weak_ptr<DisplayObject>(hovered)
-                                          : std::weak_ptr<DisplayObject>();
+        state_->focusRolledOver =
+            hovered ? std::weak_ptr<DisplayObject>(hovered) : std::weak_ptr<DisplayObject>();
     }
 }
 

@@ -182,4 +182,16 @@ void ButtonTracker::forget(std::uint64_t id) {
     }
 }
 
+void ButtonTracker::replace(std::uint64_t id, PointerTarget now) {
+    if (id == 0) {
+        return;
+    }
+    if (hovered_.id == id) {
+        hovered_ = now;
+    }
+    if (pressed_.id == id) {
+        pressed_ = now;
+    }
+}
+
 } // namespace mc

@@ -55,6 +55,12 @@ class ButtonTracker {
     std::vector<ButtonChange> released(PointerTarget under);
     // The target left the display list: it is forgotten without events.
     void forget(std::uint64_t id);
+    // The target left, and `now` took its place: the pointer's relation to it goes on with
+    // the new one, without events.
+    void replace(std::uint64_t id, PointerTarget now);
+    // Something else rolled `now` over (the keyboard's focus): the pointer counts as over
+    // it, without events.
+    void hover(PointerTarget now) { hovered_ = now; }
 
     std::uint64_t hovered() const { return hovered_.id; }
     std::uint64_t pressedTarget() const { return pressed_.id; }

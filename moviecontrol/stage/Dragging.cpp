@@ -107,20 +107,26 @@ void followDrag(InputState& input, const TimelinePlayer& player) {
     }
 }
 
-void endDrag(InputState& input, const TimelinePlayer& player, const HitTester& hit,
-             const std::function<std::string(const DisplayObject&)>& slashPath) {
+void markDropTarget(InputState& input, const TimelinePlayer& player, const HitTester& hit,
+                    const std::function<std::string(const DisplayObject&)>& slashPath) {
     if (!input.drag) {
         return;
     }
     const auto clip = input.drag->clip.lock();
-    input.drag.reset();
     if (!clip || clip->removed) {
         return;
     }
+    // The dragged clip and what it holds are not what it is dropped on.
     const DisplayObject* under = hit.clipUnder(input.mouseX, input.mouseY, clip.get());
     // The root is what lies under everything: a drop there names nothing.
     input.dropTargets[clip->serial] =
         under != nullptr && under != &player.rootObject() ? slashPath(*under) : std::string();
+}
+
+void endDrag(InputState& input, const TimelinePlayer& player, const HitTester& hit,
+             const std::function<std::string(const DisplayObject&)>& slashPath) {
+    markDropTarget(input, player, hit, slashPath);
+    input.drag.reset();
 }
 
 } // namespace mc

@@ -27,6 +27,10 @@ void beginDrag(InputState& input, const TimelinePlayer& player, DisplayObject& c
                bool lockCenter, std::optional<avm1::Host::DragBounds> bounds);
 // Moves the dragged clip to where the pointer is now.
 void followDrag(InputState& input, const TimelinePlayer& player);
+// While a clip is dragged its _droptarget names the clip under the pointer, kept up to
+// date as the pointer moves.
+void markDropTarget(InputState& input, const TimelinePlayer& player, const HitTester& hit,
+                    const std::function<std::string(const DisplayObject&)>& slashPath);
 // stopDrag: the clip stays; its _droptarget names the clip under the pointer.
 void endDrag(InputState& input, const TimelinePlayer& player, const HitTester& hit,
              const std::function<std::string(const DisplayObject&)>& slashPath);

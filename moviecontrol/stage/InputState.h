@@ -46,8 +46,12 @@ struct InputState {
     // The focus came from the keyboard or a script, not from the mouse: a button or clip
     // that has it shows the focus rectangle and answers Enter and Space.
     bool focusHighlighted = false;
-    // What a script's or the Tab key's focus last rolled over (see rollFocusTo).
+    // What the pointer is over as far as roll events go: what the pointer last rolled
+    // over, or what a script's or the Tab key's focus rolled over since (see rollFocusTo).
     std::weak_ptr<DisplayObject> focusRolledOver;
+    // The focus rolled over something since the pointer last moved: the pointer counts as
+    // over it, and rolls out of it when it moves elsewhere.
+    bool focusRolled = false;
     // _focusrect as scripts set it, by serial; an object without its own follows the
     // root's, and shows the rectangle when neither was set.
     std::unordered_map<std::uint64_t, bool> focusRects;

@@ -60,6 +60,9 @@ bool enabledValue(avm1::Machine& m, avm1::Object* o) {
     return enabled.isUndefined() || m.toBoolean(enabled);
 }
 
+// The most objects looked through for one that took a pressed button's place.
+constexpr std::size_t kMaxSearched = 100000;
+
 // The key code scripts ask Key.isDown for the mouse's left button.
 constexpr std::size_t kMouseKey = 1;
 
@@ -67,6 +70,7 @@ bool isInputField(const DisplayObject& o) {
     return o.text && !o.text->field.readOnly && !o.removed;
 }
 
+// A press gives the focus to a field a person can select, even an input field.
 bool takesFocus(const DisplayObject& o) {
     return o.text && !o.text->field.noSelect && !o.removed;
 }
@@ -112,23 +116,106 @@ bool StageInput::enabled(const DisplayObject& object) const {
 }
 
 PointerTarget StageInput::targetAt(double x, double y) {
-    DisplayObject* found =
-        hit_.topmost([this](const DisplayObject& o) { return actsAsButton(o); }, x, y);
-    if (found == nullptr) {
-        return {};
-    }
-    PointerTarget target{found->serial, false};
-    if (found->kind == CharacterKind::Button) {
-        if (const swf::Button* b = player_.catalogOf(*found).button(found->characterId)) {
+    // A text field a person can select, or a link in one, takes the pointer from the
+    // buttons beneath it, though it hears none of their events.
+    DisplayObject* found = hit_.topmost(
+        [this, x, y](const DisplayObject& o) {
+            if (o.text) {
+                return !o.removed && !scriptPointer &&
+                       (!o.text->field.noSelect || !urlAt(o, x, y).empty());
+            }
+            return actsAsButton(o);
+        },
+        x, y);
+    return found != nullptr ? targetOf(*found) : PointerTarget{};
+}
+
+PointerTarget StageInput::targetOf(const DisplayObject& found) {
+    PointerTarget target{found.serial, false};
+    if (found.kind == CharacterKind::Button) {
+        if (const swf::Button* b = player_.catalogOf(found).button(found.characterId)) {
             target.trackAsMenu = b->trackAsMenu;
         }
     } else if (scripts_ != nullptr) {
-        if (StageObject* o = scripts_->objectOf(*found)) {
+        if (StageObject* o = scripts_->objectOf(const_cast<DisplayObject&>(found))) {
             target.trackAsMenu =
                 scripts_->machine().toBoolean(scripts_->machine().get(o, "trackAsMenu"));
         }
     }
     return target;
+}
+
+DisplayObject* StageInput::firstPlacedLike(const Placement& placement) {
+    // Depth first in drawing order, as players look for it.
+    std::vector<DisplayObject*> pending{&player_.rootObject()};
+    std::size_t visited = 0;
+    while (!pending.empty() && ++visited < kMaxSearched) {
+        DisplayObject* o = pending.back();
+        pending.pop_back();
+        if (o->parent != nullptr && placement.same(*o)) {
+            return o;
+        }
+        if (o->clip) {
+            for (auto it = o->clip->displayList.rbegin(); it != o->clip->displayList.rend(); ++it) {
+                pending.push_back(it->second.get());
+            }
+        }
+    }
+    return nullptr;
+}
+
+void StageInput::followReplacements(const PointerTarget& under) {
+    if (state_->focusRolled) {
+        // The focus rolled over something since the pointer last moved: the pointer is
+        // over that now, and rolls out of it when it moves on.
+        state_->focusRolled = false;
+        const auto rolled = state_->focusRolledOver.lock();
+        tracker_.hover(rolled && !rolled->removed ? targetOf(*rolled) : PointerTarget{});
+        rememberTargets();
+    }
+    // A hovered object that left counts as still hovered when what is now under the
+    // pointer stands in its place; a pressed one, when its like is anywhere on the stage.
+    if (hoveredPlacement_.serial != 0 && tracker_.hovered() == hoveredPlacement_.serial &&
+        !player_.bySerial(hoveredPlacement_.serial)) {
+        if (const auto now = player_.bySerial(under.id); now && hoveredPlacement_.same(*now)) {
+            takeOver(hoveredPlacement_, *now, under);
+        }
+    }
+    if (pressedPlacement_.serial != 0 && tracker_.pressedTarget() == pressedPlacement_.serial &&
+        !player_.bySerial(pressedPlacement_.serial)) {
+        if (DisplayObject* now = firstPlacedLike(pressedPlacement_)) {
+            takeOver(pressedPlacement_, *now, targetOf(*now));
+        }
+    }
+}
+
+void StageInput::takeOver(const Placement& placement, DisplayObject& now, PointerTarget target) {
+    tracker_.replace(placement.serial, target);
+    const auto old = placement.object.lock();
+    if (old && now.kind == CharacterKind::Button && !scriptPointer) {
+        player_.events().setButtonState(now, old->buttonState);
+    }
+    rememberTargets();
+}
+
+void StageInput::rememberTargets() {
+    const auto remember = [this](std::uint64_t id, Placement& placement) {
+        if (id == placement.serial) {
+            return;
+        }
+        placement = {};
+        if (const auto o = player_.bySerial(id)) {
+            placement = {o->serial, o->depth, o->characterId, o->library, o};
+        }
+    };
+    remember(tracker_.hovered(), hoveredPlacement_);
+    remember(tracker_.pressedTarget(), pressedPlacement_);
+    // The focus rolls out of what the pointer rolled over.
+    if (!state_->focusRolled) {
+        const auto hovered = player_.bySerial(tracker_.hovered());
+        state_->focusRolledOver =
+            hovered ? std::weak_ptr<DisplayObject>(hovered) : std::weak_ptr<DisplayObject>();
+    }
 }
 
 void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu) {
@@ -174,6 +261,9 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
         const auto object = player_.bySerial(change.target.id);
         if (!object || object->removed) {
             tracker_.forget(change.target.id);
+            continue;
+        }
+        if (object->text) {
             continue;
         }
         if (!enabled(*object)) {
@@ -244,6 +334,10 @@ void StageInput::setPointer(double x, double y) {
     state_->mouseX = x;
     state_->mouseY = y;
     followDrag(*state_, player_);
+    if (scripts_ != nullptr) {
+        markDropTarget(*state_, player_, hit_,
+                       [this](const DisplayObject& o) { return scripts_->slashPathOf(o); });
+    }
 }
 
 void StageInput::dragSelect(double x, double y) {
@@ -266,14 +360,17 @@ void StageInput::mouseMove(double x, double y) {
     if (scriptPointer) {
         scriptPointer(PointerAction::Move, x, y);
     }
-    const bool moved = x != state_->mouseX || y != state_->mouseY;
     setPointer(x, y);
     dragSelect(x, y);
-    if (moved) {
-        broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
-    }
-    apply(tracker_.moved(targetAt(x, y)));
+    // Every move the system reports is heard, even one that ends where the pointer was.
+    broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
+    const PointerTarget under = targetAt(x, y);
+    followReplacements(under);
+    const std::vector<ButtonChange> changes = tracker_.moved(under);
+    rememberTargets();
+    apply(changes);
     finish();
+    pointerHidesHighlight();
 }
 
 void StageInput::mouseDown(double x, double y) {
@@ -301,7 +398,11 @@ void StageInput::mouseDown(double x, double y) {
             selecting_ = player_.sharedOf(*field);
         }
     }
-    apply(tracker_.pressed(targetAt(x, y)));
+    const PointerTarget under = targetAt(x, y);
+    followReplacements(under);
+    const std::vector<ButtonChange> changes = tracker_.pressed(under);
+    rememberTargets();
+    apply(changes);
     finish();
     pressedLink_.reset();
     std::string url;
@@ -312,7 +413,19 @@ void StageInput::mouseDown(double x, double y) {
 
 void StageInput::otherButton(bool middle, bool down, double x, double y) {
     if (!scriptPointer) {
-        mouseMove(x, y);
+        // Key.isDown hears of these buttons as of the left one: 4 the middle, 2 the right.
+        const std::size_t code = middle ? 4 : 2;
+        state_->keysDown[code] = down;
+        if (down) {
+            state_->toggled[code] = !state_->toggled[code];
+        }
+        // Clip events and listeners hear nothing of these buttons; a pointer that came
+        // with them from elsewhere has moved all the same.
+        if (x != state_->mouseX || y != state_->mouseY) {
+            mouseMove(x, y);
+        } else {
+            pointerHidesHighlight();
+        }
         return;
     }
     const PointerAction action = middle
@@ -337,7 +450,11 @@ void StageInput::mouseUp(double x, double y) {
     state_->keysDown[kMouseKey] = false;
     selecting_.reset();
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
-    apply(tracker_.released(targetAt(x, y)));
+    const PointerTarget under = targetAt(x, y);
+    followReplacements(under);
+    const std::vector<ButtonChange> changes = tracker_.released(under);
+    rememberTargets();
+    apply(changes);
     finish();
     // A link is followed when the press and the release both land on it.
     const std::optional<PressedLink> pressed = std::exchange(pressedLink_, std::nullopt);
@@ -346,6 +463,16 @@ void StageInput::mouseUp(double x, double y) {
     if (pressed && field != nullptr && field->serial == pressed->field && url == pressed->url) {
         followLink(*field, url);
         finish();
+    }
+    pointerHidesHighlight();
+}
+
+void StageInput::pointerHidesHighlight() {
+    // The rectangle the keyboard's focus shows goes with a press; movies made for players
+    // before the ninth also lose it as soon as the pointer moves or a button comes up.
+    // Without it Enter presses nothing and the focused object's key handlers stay silent.
+    if (scripts_ != nullptr && scripts_->machine().version() < 9) {
+        state_->focusHighlighted = false;
     }
 }
 
@@ -672,7 +799,8 @@ std::optional<Bounds> StageInput::focusHighlight() {
 
 bool StageInput::wantsHandCursor() const {
     const auto hovered = player_.bySerial(tracker_.hovered());
-    if (!hovered || hovered->removed || state_->mouseHidden || !enabled(*hovered)) {
+    if (!hovered || hovered->removed || hovered->text || state_->mouseHidden ||
+        !enabled(*hovered)) {
         return false;
     }
     if (scripts_ == nullptr) {

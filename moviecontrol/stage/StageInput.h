@@ -91,6 +91,31 @@ class StageInput {
 
   private:
     PointerTarget targetAt(double x, double y);
+    PointerTarget targetOf(const DisplayObject& object);
+    // What a hovered or pressed object was: a timeline that places the same character at
+    // the same depth again gives back the same button.
+    struct Placement {
+        std::uint64_t serial = 0;
+        std::int32_t depth = 0;
+        std::uint16_t characterId = 0;
+        std::uint16_t library = 0;
+        // The object itself, kept to read the state it showed once it left.
+        std::weak_ptr<DisplayObject> object;
+        bool same(const DisplayObject& o) const {
+            return o.depth == depth && o.characterId == characterId && o.library == library &&
+                   !o.removed;
+        }
+    };
+    // Before the pointer's targets are worked out: a hovered or pressed object that left
+    // hands its place over to the object that took it.
+    void followReplacements(const PointerTarget& under);
+    // Afterwards: what the tracker now holds, to recognise it again.
+    void rememberTargets();
+    DisplayObject* firstPlacedLike(const Placement& placement);
+    // The one that took the place of `placement` shows the state it showed.
+    void takeOver(const Placement& placement, DisplayObject& now, PointerTarget target);
+    Placement hoveredPlacement_;
+    Placement pressedPlacement_;
     // The caret a press or drag at (x, y) of the stage puts in `field`.
     std::size_t caretUnder(const DisplayObject& field, double x, double y);
     // With the button held since a press in a field, the selection runs to (x, y).
@@ -133,6 +158,7 @@ class StageInput {
     // opens as getURL would.
     void followLink(DisplayObject& field, const std::string& url);
     void setPointer(double x, double y);
+    void pointerHidesHighlight();
     KeyModifiers modifiers() const;
     void finish();
     PageOpening::Gesture personsEvent();

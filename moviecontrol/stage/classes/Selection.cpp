@@ -18,7 +18,8 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-// A target given as a path text ("_root.form.name", "/form/name") or as the object itself.
+// A target given as the object itself or as a target path ("form.name", "_root.form",
+// "/form/name", "_parent.name"), which runs from the clip of the script that asks.
 DisplayObject* targetOf(StageScripts& stage, const Value& v) {
     if (DisplayObject* o = stage.displayOf(v)) {
         return o;
@@ -27,21 +28,8 @@ DisplayObject* targetOf(StageScripts& stage, const Value& v) {
         return nullptr;
     }
     const std::string path = stage.machine().toString(v).str();
-    TimelinePlayer& player = stage.player();
-    DisplayObject* at = &player.rootObject();
-    std::size_t start = 0;
-    while (start <= path.size() && at != nullptr) {
-        std::size_t end = path.find_first_of("./", start);
-        if (end == std::string::npos) {
-            end = path.size();
-        }
-        const std::string_view part(path.data() + start, end - start);
-        if (!part.empty() && part != "_root" && part != "_level0") {
-            at = player.childByName(*at, part, false).get();
-        }
-        start = end + 1;
-    }
-    return at;
+    avm1::Object* found = stage.machine().resolveTarget(path);
+    return found != nullptr ? stage.displayOf(Value(found)) : nullptr;
 }
 
 // Text fields and buttons take the focus; a clip only when focus-enabled or handling the
@@ -77,9 +65,10 @@ void installSelection(StageScripts& stage) {
         }
         return Value(a.machine.str(s->dotPathOf(*focus)));
     });
-    // setFocus(target): Flash answers true only when the focus is taken away (a null or
-    // undefined target); moving it somewhere answers false, as does anything it refuses:
-    // no argument, extra arguments, a clip that is not focus-enabled.
+    // setFocus(target) answers whether the focus went where it was asked: to nothing for a
+    // null or undefined target, to the target when it takes the focus; a call without a
+    // target or with more than one, or with one that is missing or refuses the focus,
+    // answers false.
     m.defineMethod(selection, "setFocus", [s](CallArgs& a) {
         if (a.count() != 1) {
             return Value(false);
@@ -96,7 +85,7 @@ void installSelection(StageScripts& stage) {
         rollFocusTo(*s, target);
         moveFocus(*s, target);
         s->input.focusHighlighted = true;
-        return Value(false);
+        return Value(true);
     });
     // The selection of the focused field; -1 without one.
     const auto focusedField = [s]() -> DisplayObject* {
@@ -184,6 +173,7 @@ void queueRoll(StageScripts& stage, DisplayObject& object, bool over) {
 
 void rollFocusTo(StageScripts& stage, DisplayObject* target) {
     const auto old = stage.input.focusRolledOver.lock();
+    stage.input.focusRolled = true;
     stage.input.focusRolledOver =
         target != nullptr ? stage.player().sharedOf(*target) : std::weak_ptr<DisplayObject>();
     if (old) {

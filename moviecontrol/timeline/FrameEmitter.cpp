@@ -35,6 +35,18 @@ void TimelinePlayer::render(RenderBackend& backend) const {
     backend.endFrame();
 }
 
+void TimelinePlayer::renderStageContent(RenderBackend& backend, const Transform& matrix,
+                                        const ColorTransform& cx) const {
+    std::size_t budget = limits_.maxCommands;
+    emitClip(backend, *rootObject_, matrix * rootObject_->matrix,
+             compose(cx, rootObject_->colorTransform), false, budget);
+    for (const DisplayObject* level : upperLevels()) {
+        if (level->visible) {
+            emitObject(backend, *level, matrix, cx, false, budget);
+        }
+    }
+}
+
 void TimelinePlayer::renderContent(RenderBackend& backend, const DisplayObject& object,
                                    const Transform& matrix, const ColorTransform& cx) const {
     std::size_t budget = limits_.maxCommands;

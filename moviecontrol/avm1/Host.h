@@ -27,7 +27,8 @@ struct FilterFields;
 // BitmapData.draw: a clip's picture or another bitmap painted into a bitmap.
 struct BitmapDrawing {
     Object* clip = nullptr;                       // a display object's script object, or
-    const pixels::BitmapPixels* bitmap = nullptr; // the pixels of a bitmap
+    const pixels::BitmapPixels* bitmap = nullptr; // the pixels of a bitmap, or
+    bool wholeStage = false;                      // all the stage shows, not its background
     // a, b, c, d, tx, ty from the source's pixels to the target's.
     std::array<double, 6> matrix{1, 0, 0, 1, 0, 0};
     pixels::ChannelTransform colors;

@@ -1126,6 +1126,7 @@ constexpr char kAlign[] = "align";
 constexpr char kQuality[] = "quality";
 constexpr char kShowMenu[] = "showDefaultContextMenu";
 constexpr char kFocusRect[] = "stageFocusRect";
+constexpr char kOwnFocusRect[] = "focusRect";
 constexpr char kDisplayState[] = "displayState";
 constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
 constexpr char kHitArea[] = "hitArea";
@@ -1280,6 +1281,8 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(interactive, kTabEnabled, tabEnabledGet);
     m.defineSetter(interactive, kTabEnabled, Kept<kTabEnabled, FalseFlag>::set);
     keep<kTabIndex, MinusOne>(m, interactive);
+    // null: the stage's stageFocusRect decides.
+    keep<kOwnFocusRect, NullValue>(m, interactive);
 
     Class* container =
         m.defineClass("flash.display", "DisplayObjectContainer", interactive, displayInit);

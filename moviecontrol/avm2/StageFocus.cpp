@@ -12,6 +12,7 @@ namespace {
 // Where the focus is kept: a slot of the stage's script object, so that it lives as long
 // as the stage and the collector sees it.
 constexpr char kFocusSlot[] = "focus";
+constexpr char kShownSlot[] = "focusShown";
 constexpr int kMaxDepth = 1024;
 
 Object* stageObject(Machine& m) {
@@ -51,6 +52,12 @@ Object* focusedObject(Machine& m) {
     return focus.isObject() ? focus.asObject() : nullptr;
 }
 
+bool focusShown(Machine& m) {
+    Object* stage = stageObject(m);
+    return stage != nullptr && focusedObject(m) != nullptr &&
+           Machine::toBoolean(hiddenField(stage, kShownSlot));
+}
+
 Value stageFocusGet(Machine& m, const Value&, Args&) {
     Object* focus = focusedObject(m);
     return focus != nullptr ? Value::object(focus) : Value::null();
@@ -58,14 +65,27 @@ Value stageFocusGet(Machine& m, const Value&, Args&) {
 
 Value stageFocusSet(Machine& m, const Value&, Args& args) {
     const Value next = args.empty() ? Value::null() : args[0];
-    setFocus(m, isInteractive(m, next) ? next.asObject() : nullptr);
+    setFocus(m, isInteractive(m, next) ? next.asObject() : nullptr, true);
     return Value();
 }
 
-void setFocus(Machine& m, Object* next) {
+void setFocus(Machine& m, Object* next, bool shown) {
     Object* stage = stageObject(m);
     Object* old = focusedObject(m);
-    if (stage == nullptr || old == next) {
+    if (stage == nullptr) {
+        return;
+    }
+    // The mark is settled when the focus is given: an object empty then (nothing drawn in
+    // it yet) stays unmarked even once it draws.
+    if (shown && next != nullptr) {
+        DisplayHost* h = m.host().display();
+        const NodeId node = next->displayNode;
+        const DisplayHost::Box box =
+            h != nullptr && node != 0 ? h->bounds(node, node, true) : DisplayHost::Box{};
+        shown = box.xMax > box.xMin && box.yMax > box.yMin;
+    }
+    setHiddenField(stage, kShownSlot, Value::boolean(shown && next != nullptr));
+    if (old == next) {
         return;
     }
     storeFocus(stage, next);

@@ -22,7 +22,11 @@ Value stageFocusSet(Machine& m, const Value& self, Args& args);
 Object* focusedObject(Machine& m);
 // Gives the focus to `next` (null: nobody). The focus has moved when the loser hears
 // focusOut and the winner focusIn, each naming the other; nothing when it stays.
-void setFocus(Machine& m, Object* next);
+// `shown`: the player marks the new focus (a script or a key moved it, not a click), as long
+// as it had something to mark round at that moment.
+void setFocus(Machine& m, Object* next, bool shown = false);
+// Whether the focus is one the player marks with its rectangle.
+bool focusShown(Machine& m);
 // The person moves the focus to `next`: the focused object (the stage when none) hears
 // `type` (mouseFocusChange or keyFocusChange) naming `next`; false when a listener
 // prevented the move.

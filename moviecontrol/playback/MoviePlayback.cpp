@@ -104,6 +104,7 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
         input_->scriptKey = [as3](const KeyStroke& key, bool down, KeyModifiers held) {
             as3->key(key, down, held);
         };
+        input_->scriptFocusHighlight = [as3]() { return as3->focusHighlight(); };
     }
     if (device_) {
         device_->listen(*player_);

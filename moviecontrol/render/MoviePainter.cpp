@@ -101,6 +101,14 @@ void MoviePainter::paintContent(QPainter& painter, const Transform& toTarget,
     player.renderContent(backend, object, Transform{}, ColorTransform{});
 }
 
+void MoviePainter::paintStageContent(QPainter& painter, const Transform& toTarget,
+                                     const TimelinePlayer& player) {
+    PainterBackend backend(resources_, painter, toTarget, RenderQuality::High);
+    backend.setLibraryResources(
+        [this, &player](std::uint16_t library) { return resourcesOf(player, library); });
+    player.renderStageContent(backend, Transform{}, ColorTransform{});
+}
+
 RenderResources* MoviePainter::resourcesOf(const TimelinePlayer& player, std::uint16_t library) {
     const swf::Movie* movie = player.library().movie(library);
     if (movie == nullptr) {

@@ -43,6 +43,9 @@ class MoviePainter {
     // `toTarget` maps the object's twips to them (BitmapData.draw of a clip).
     void paintContent(QPainter& painter, const Transform& toTarget, const TimelinePlayer& player,
                       const DisplayObject& object);
+    // The same of all the stage shows, from the stage's twips (BitmapData.draw of the stage).
+    void paintStageContent(QPainter& painter, const Transform& toTarget,
+                           const TimelinePlayer& player);
     // What painting converts and keeps across frames (its caches count their use).
     RenderResources& resources() { return resources_; }
 

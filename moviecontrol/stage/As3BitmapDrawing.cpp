@@ -16,9 +16,11 @@ void As3DisplayTree::drawIntoBitmap(pixels::BitmapPixels& target, const BitmapDr
     const DisplayObject* object = nullptr;
     if (draw.bitmap) {
         drawing.bitmap = draw.bitmap.get();
+    } else if (draw.node == kStageNode) {
+        // The stage draws what it shows: the root and what scripts added beside it.
+        drawing.wholeStage = true;
     } else {
-        // The stage draws what it shows: the root's tree.
-        object = find(draw.node == kStageNode ? rootNode() : draw.node);
+        object = find(draw.node);
         if (object == nullptr) {
             return;
         }

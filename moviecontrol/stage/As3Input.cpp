@@ -226,6 +226,38 @@ void As3Scripts::sendClick(avm2::NodeId target, double x, double y) {
     sendMouseEvent(target, twice ? "doubleClick" : "click", true, x, y, false, 0);
 }
 
+std::optional<Bounds> As3Scripts::focusHighlight() {
+    if (!vm_ || !tree_ || !avm2::focusShown(*vm_)) {
+        return std::nullopt;
+    }
+    avm2::Object* focus = avm2::focusedObject(*vm_);
+    const avm2::NodeId node = focus != nullptr ? focus->displayNode : 0;
+    if (node == 0 || !tree_->onStage(node) || tree_->kindOf(node) == avm2::NodeKind::Text) {
+        return std::nullopt;
+    }
+    try {
+        avm2::Value allowed =
+            vm_->getProperty(avm2::Value::object(focus), avm2::Name::publicName("focusRect"));
+        if (allowed.isNullish()) {
+            avm2::Object* stage = tree_->scriptObject(tree_->stageNode());
+            allowed = stage != nullptr ? vm_->getProperty(avm2::Value::object(stage),
+                                                          avm2::Name::publicName("stageFocusRect"))
+                                       : avm2::Value::boolean(true);
+        }
+        if (!avm2::Machine::toBoolean(allowed)) {
+            return std::nullopt;
+        }
+    } catch (const avm2::ScriptThrow& t) {
+        vm_->printUncaught(t.value);
+        return std::nullopt;
+    }
+    const avm2::DisplayHost::Box b = tree_->bounds(node, tree_->stageNode(), true);
+    if (!(b.xMax > b.xMin && b.yMax > b.yMin)) {
+        return std::nullopt;
+    }
+    return Bounds{b.xMin * 20.0, b.yMin * 20.0, b.xMax * 20.0, b.yMax * 20.0, true};
+}
+
 void As3Scripts::focusByPress(avm2::NodeId target) {
     // A press asks the focused object (the stage when none) whether the focus may go to
     // what was pressed; it goes there when that takes the focus, else nowhere.

@@ -49,6 +49,10 @@ class As3Scripts final : public ScriptRunner,
     // and keyboard events go to the object under the pointer or with the focus.
     void pointer(PointerAction action, double x, double y);
     void key(const KeyStroke& key, bool down, KeyModifiers held);
+    // The yellow rectangle the player draws round the focus, in stage twips: only for a focus
+    // a script or a key gave, not a text field's, and as its focusRect (else the stage's
+    // stageFocusRect) allows.
+    std::optional<Bounds> focusHighlight();
 
   private:
     void trace(std::string_view line) override;

@@ -82,7 +82,7 @@ void As3Scripts::tabFocus(bool backwards) {
         return;
     }
     if (avm2::allowFocusChange(*vm_, "keyFocusChange", nextObject, key_code::Tab, backwards)) {
-        avm2::setFocus(*vm_, nextObject);
+        avm2::setFocus(*vm_, nextObject, true);
         keyFocus_ = next;
     }
 }
@@ -129,7 +129,7 @@ void As3Scripts::arrowFocus(std::uint8_t keyCode) {
         return;
     }
     if (avm2::allowFocusChange(*vm_, "keyFocusChange", nextObject, keyCode, false)) {
-        avm2::setFocus(*vm_, nextObject);
+        avm2::setFocus(*vm_, nextObject, true);
         keyFocus_ = next;
     }
 }

@@ -794,6 +794,9 @@ void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
 }
 
 std::optional<Bounds> StageInput::focusHighlight() {
+    if (scriptFocusHighlight) {
+        return scriptFocusHighlight();
+    }
     return focus_ ? focus_->highlight() : std::nullopt;
 }
 

@@ -88,6 +88,8 @@ class StageInput {
     // left empty for other movies.
     std::function<void(PointerAction action, double x, double y)> scriptPointer;
     std::function<void(const KeyStroke& key, bool down, KeyModifiers held)> scriptKey;
+    // Such a runner's own focus rectangle, which focusHighlight reports.
+    std::function<std::optional<Bounds>()> scriptFocusHighlight;
 
   private:
     PointerTarget targetAt(double x, double y);

@@ -35,10 +35,49 @@ void TimelinePlayer::render(RenderBackend& backend) const {
     backend.endFrame();
 }
 
+void TimelinePlayer::renderStageContent(RenderBackend& backend, const Transform& matrix,
+                                        const ColorTransform& cx) const {
+    std::size_t budget = limits_.maxCommands;
+    emitClip(backend, *rootObject_, matrix * rootObject_->matrix,
+             compose(cx, rootObject_->colorTransform), false, budget);
+    for (const DisplayObject* level : upperLevels()) {
+        if (level->visible) {
+            emitObject(backend, *level, matrix, cx, false, budget);
+        }
+    }
+}
+
 void TimelinePlayer::renderContent(RenderBackend& backend, const DisplayObject& object,
                                    const Transform& matrix, const ColorTransform& cx) const {
     std::size_t budget = limits_.maxCommands;
-    emitContent(backend, object, matrix, cx, false, budget);
+    // The object's own place, colour and blend mode give way to the drawing's, but its mask
+    // and filters stay: the mask where it stands on the stage (or alone, outside the tree),
+    // mapped as the drawing maps the object's own twips.
+    const auto mask = object.scriptMask.lock();
+    const bool masked = mask && !mask->removed;
+    if (masked) {
+        backend.beginMask();
+        const Transform maskParent =
+            mask->parent != nullptr ? geometry_.globalMatrix(*mask->parent) : Transform{};
+        emitObject(backend, *mask, matrix * maskParent, ColorTransform{}, true, budget);
+        backend.useMask();
+    }
+    if (object.filters.empty()) {
+        emitContent(backend, object, matrix, cx, false, budget);
+    } else {
+        GroupStyle style;
+        style.filters = object.filters;
+        style.matrix = matrix;
+        std::size_t visits = limits_.maxObjects;
+        style.bounds = geometry_.contentBounds(object, matrix, visits);
+        style.colorTransform = cx;
+        backend.beginGroup(style);
+        emitContent(backend, object, matrix, ColorTransform{}, false, budget);
+        backend.endGroup();
+    }
+    if (masked) {
+        backend.endMask();
+    }
 }
 
 void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,

@@ -99,6 +99,10 @@ class TimelinePlayer {
     // twips) rather than its place on the stage: BitmapData.draw's picture of it.
     void renderContent(RenderBackend& backend, const DisplayObject& object, const Transform& matrix,
                        const ColorTransform& cx) const;
+    // The same of everything the stage shows (the root and the levels above it), without
+    // the background: BitmapData.draw's picture of the stage.
+    void renderStageContent(RenderBackend& backend, const Transform& matrix,
+                            const ColorTransform& cx) const;
 
     // Frames entered, clips removed and ticks from now on go to `events` (null: nowhere).
     // On attaching, the frame each clip shows now is reported as entered, so that the

@@ -32,7 +32,11 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
                                           const TimelinePlayer& player, const DisplayObject* object,
                                           swf::BlendMode mode) {
             ContentPainter content;
-            if (object != nullptr) {
+            if (drawing.wholeStage) {
+                content = [this, &player](QPainter& painter, const Transform& toTarget) {
+                    painter_->paintStageContent(painter, toTarget, player);
+                };
+            } else if (object != nullptr) {
                 content = [this, &player, object](QPainter& painter, const Transform& toTarget) {
                     painter_->paintContent(painter, toTarget, player, *object);
                 };

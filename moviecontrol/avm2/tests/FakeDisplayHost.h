@@ -56,6 +56,12 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     }
 
     avm2::NodeId rootNode() override { return kRoot; }
+    // What each node covers, the same in any space; empty when not given.
+    std::map<avm2::NodeId, Box> boxes;
+    Box bounds(avm2::NodeId node, avm2::NodeId, bool) override {
+        const auto it = boxes.find(node);
+        return it != boxes.end() ? it->second : Box{};
+    }
     avm2::NodeId stageNode() override { return kStage; }
     avm2::NodeId parentOf(avm2::NodeId node) override {
         if (node == kRoot) {

@@ -134,6 +134,36 @@ TEST_F(StageFocus, LeavingTheStageDropsTheFocusSilently) {
     EXPECT_EQ(focus(), "holder");
 }
 
+TEST_F(StageFocus, AScriptsOrAKeysFocusIsMarkedWhenItHadSomethingToMark) {
+    const NodeId drawn = tree.place(FakeDisplayHost::kRoot, "a", avm2::NodeKind::Sprite);
+    const NodeId empty = tree.place(FakeDisplayHost::kRoot, "e", avm2::NodeKind::Sprite);
+    tree.boxes[drawn] = {0, 0, 20, 20};
+    EXPECT_FALSE(avm2::focusShown(vm));
+    setFocus(object(drawn));
+    EXPECT_TRUE(avm2::focusShown(vm));
+    // A click moves it unmarked.
+    avm2::setFocus(vm, object(empty).asObject());
+    EXPECT_FALSE(avm2::focusShown(vm));
+    avm2::setFocus(vm, object(drawn).asObject());
+    EXPECT_FALSE(avm2::focusShown(vm));
+    // A key marks it; so does a script giving it again.
+    avm2::setFocus(vm, object(drawn).asObject(), true);
+    EXPECT_TRUE(avm2::focusShown(vm));
+    // Empty when given: unmarked, even once it draws.
+    setFocus(object(empty));
+    tree.boxes[empty] = {5, 5, 10, 10};
+    EXPECT_FALSE(avm2::focusShown(vm));
+    setFocus(Value::null());
+    EXPECT_FALSE(avm2::focusShown(vm));
+    // Whether the player may draw the mark: the object's say (null: the stage's).
+    EXPECT_TRUE(vm.getProperty(object(drawn), Name::publicName("focusRect")).isNull());
+    vm.setProperty(object(drawn), Name::publicName("focusRect"), Value::boolean(false));
+    EXPECT_FALSE(
+        avm2::Machine::toBoolean(vm.getProperty(object(drawn), Name::publicName("focusRect"))));
+    EXPECT_TRUE(
+        avm2::Machine::toBoolean(vm.getProperty(stage(), Name::publicName("stageFocusRect"))));
+}
+
 TEST_F(StageFocus, ButtonsInputFieldsAndButtonModeTakeTheFocusUnlessTold) {
     const NodeId field = tree.place(FakeDisplayHost::kRoot, "field", avm2::NodeKind::Text);
     const Value button =

@@ -111,6 +111,49 @@ TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
     EXPECT_EQ(played.traced, (std::vector<std::string>{green, white, white, green, white, green}));
 }
 
+TEST(BitmapDrawScriptTest, DrawKeepsTheClipsOwnFiltersAndMask) {
+    moviemaker::SwfWriter movie = smallMovie();
+    // A 20 px magenta square far from the corner, and a 10 px mask at the stage's corner.
+    moviemaker::Shape square;
+    square.fill1(square.addFill(moviemaker::FillStyle::solid({255, 0, 255, 255})))
+        .rectangle(0, 0, 400, 400);
+    placeClip(movie, square, "sq", moviemaker::Matrix::translate(1000, 1000));
+    moviemaker::Shape corner;
+    corner.fill1(corner.addFill(moviemaker::FillStyle::solid({0, 0, 0, 255})))
+        .rectangle(0, 0, 200, 200);
+    moviemaker::Sprite maskSprite;
+    maskSprite.place(movie.defineShape(corner), 1);
+    maskSprite.showFrame();
+    moviemaker::PlaceObject p;
+    p.depth = 2;
+    p.characterId = movie.defineSprite(maskSprite);
+    p.name = "mk";
+    movie.placeObject(p);
+
+    Actions a;
+    // sq.filters = [new ColorMatrixFilter(m)]: green takes blue's value, blue goes.
+    a.push("sq").code(0x1C).push("filters");
+    const double rows[20] = {1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+    for (int i = 19; i >= 0; --i) {
+        a.push(rows[i]);
+    }
+    a.pushInt(20).code(0x42).pushInt(1).push("flash.filters").code(0x1C);
+    a.push("ColorMatrixFilter").code(0x53).pushInt(1).code(0x42).code(0x4F);
+    assignNew(a, "b", "flash.display", "BitmapData", {30, 30, 0, 0xFFFFFF});
+    draw(a, "b", "sq");
+    tracePixel(a, "b", 15, 15);
+    // sq.setMask(mk): the mask stays where it stands on the stage, not where sq does.
+    a.push("mk").code(0x1C).pushInt(1).push("sq").code(0x1C).push("setMask").code(0x52);
+    a.code(0x17);
+    assignNew(a, "c", "flash.display", "BitmapData", {30, 30, 0, 0xFFFFFF});
+    draw(a, "c", "sq");
+    tracePixel(a, "c", 5, 5);
+    tracePixel(a, "c", 15, 15);
+    const PlayedScript played = playScript(movie, a, QSize(100, 100));
+    const std::string yellow = std::to_string(0xFFFF00), white = std::to_string(0xFFFFFF);
+    EXPECT_EQ(played.traced, (std::vector<std::string>{yellow, yellow, white}));
+}
+
 // The values of variables, pushed for a call (last argument first).
 Actions& pushVariables(Actions& a, const std::vector<std::string_view>& names) {
     for (auto it = names.rbegin(); it != names.rend(); ++it) {

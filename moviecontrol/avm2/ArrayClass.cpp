@@ -2,6 +2,7 @@
 // that `in`, for-in and hasOwnProperty see what a sparse array would show, with the length
 // bounded by the memory budget. Vector.<T> shares these methods.
 #include "avm2/ArraySorting.h"
+#include "avm2/ArraySparse.h"
 #include "avm2/Machine.h"
 #include "avm2/StringPositions.h"
 
@@ -74,7 +75,7 @@ Value arrayCall(Machine& m, const Value&, Args& a) {
 }
 
 Value arrayLength(Machine& m, const Value& self, Args&) {
-    return Value::unsignedInt(static_cast<std::uint32_t>(arraySelf(m, self)->elements.size()));
+    return Value::unsignedInt(arrayLength(arraySelf(m, self)));
 }
 
 // A fixed-length vector refuses whatever would change its length.
@@ -89,16 +90,18 @@ void refuseIfFixed(Machine& m, const Object* o) {
 Value arraySetLength(Machine& m, const Value& self, Args& a) {
     const std::uint32_t n = toUint32(m.toNumber(arg(a, 0)));
     Object* o = arraySelf(m, self);
-    if (n == o->elements.size()) {
+    if (n == arrayLength(o)) {
         return Value();
     }
     refuseIfFixed(m, o);
     // A vector fills with its type's default; an array's new slots are holes.
-    Value fill = Value::hole();
     if (o->cls != nullptr && m.vectorClass != nullptr && o->cls->isSubclassOf(m.vectorClass)) {
-        fill = o->cls->elementType != nullptr ? m.coerce(Value(), o->cls->elementType) : Value();
+        const Value fill =
+            o->cls->elementType != nullptr ? m.coerce(Value(), o->cls->elementType) : Value();
+        m.resizeElements(o, n, fill);
+        return Value();
     }
-    m.resizeElements(o, n, fill);
+    setArrayLength(m, o, n);
     return Value();
 }
 
@@ -118,6 +121,18 @@ Value arrayPush(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
     refuseIfFixed(m, o);
     m.checkMemory(a.size() * sizeof(Value));
+    if (o->sparseLength != 0) {
+        // Past sparse elements a push stores at the length, wherever that lies.
+        for (const Value& v : a) {
+            const std::uint32_t at = arrayLength(o);
+            if (at == 0xFFFFFFFFu) {
+                o->setProp(numberToString(at), v);
+                continue;
+            }
+            setArrayElement(m, o, at, v);
+        }
+        return Value::unsignedInt(arrayLength(o));
+    }
     for (auto& v : asElements(m, o, a.begin(), a.end())) {
         o->elements.push_back(std::move(v));
     }
@@ -127,6 +142,14 @@ Value arrayPush(Machine& m, const Value& self, Args& a) {
 Value arrayPop(Machine& m, const Value& self, Args&) {
     Object* o = arraySelf(m, self);
     refuseIfFixed(m, o);
+    if (o->sparseLength != 0) {
+        const std::uint32_t last = arrayLength(o) - 1;
+        const std::string key = numberToString(last);
+        const Value* held = o->findProp(key);
+        Value v = held != nullptr ? *held : Value();
+        setArrayLength(m, o, last);
+        return v;
+    }
     if (o->elements.empty()) {
         return Value();
     }

@@ -3,6 +3,7 @@
 // classes (events, display) follow from the class list.
 #include "avm2/ClassList.h"
 #include "avm2/DictionaryStore.h"
+#include "avm2/ErrorMessages.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/NumberFormat.h"
@@ -306,6 +307,12 @@ Value errorId(Machine&, const Value& self, Args&) {
 Value errorGetStackTrace(Machine&, const Value& self, Args&) {
     Object* o = selfObject(self);
     return o != nullptr && !o->text.empty() ? Value::string(o->text) : Value::null();
+}
+
+// Error.getErrorMessage(id): the player's text for an error number, its places unfilled.
+Value errorGetMessage(Machine& m, const Value&, Args& a) {
+    const std::int32_t id = a.empty() ? 0 : toInt32(m.toNumber(a[0]));
+    return Value::string(errorMessage(id));
 }
 
 // --- Globals ---
@@ -653,6 +660,7 @@ void Machine::installBuiltins() {
     defineMethod(errorClass, "toString", errorToString);
     defineMethod(errorClass, "getStackTrace", errorGetStackTrace);
     defineGetter(errorClass, "errorID", errorId);
+    defineMethod(errorClass, "getErrorMessage", errorGetMessage, true);
     for (const char* name : {"TypeError", "ReferenceError", "RangeError", "ArgumentError",
                              "VerifyError", "SyntaxError", "EvalError", "URIError", "SecurityError",
                              "DefinitionError", "UninitializedError"}) {

@@ -1,6 +1,7 @@
 #include "avm2/Machine.h"
 
 #include "avm2/AbcReader.h"
+#include "avm2/ArraySparse.h"
 #include "avm2/ByteArrayData.h"
 #include "avm2/DictionaryStore.h"
 #include "avm2/DisplayHost.h"
@@ -60,6 +61,10 @@ void Machine::checkMemory(std::size_t moreBytes) {
         host_.limitHit("memory");
         throw ScriptAbort{"memory"};
     }
+}
+
+bool Machine::memoryAllows(std::size_t moreBytes) const {
+    return budget_.allows(heap_.size() * sizeof(Object), moreBytes);
 }
 
 void Machine::resizeElements(Object* array, std::size_t length, const Value& fill) {
@@ -335,6 +340,11 @@ Value Machine::getProperty(const Value& target, const Name& name) {
             if (index < o->elements.size() && !o->elements[index].isHole()) {
                 return o->elements[index];
             }
+            if (o->sparseLength != 0) {
+                if (const Value* v = o->findProp(name.local)) {
+                    return *v;
+                }
+            }
             // A hole or a slot past the end reads through the prototypes.
             for (Object* p = o->proto; p != nullptr; p = p->proto) {
                 if (const Value* v = p->findProp(name.local)) {
@@ -480,10 +490,7 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
             setVectorElement(holder, index, value);
             return;
         }
-        if (index >= holder->elements.size()) {
-            resizeElements(holder, std::size_t{index} + 1);
-        }
-        holder->elements[index] = value.isHole() ? Value() : value;
+        setArrayElement(*this, holder, index, value);
         return;
     }
     if (holder->kind == Object::Kind::Dictionary) {
@@ -527,7 +534,9 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
                 return true; // a vector's element stays: deleting it answers true and does nothing
             }
             o->elements[index] = Value::hole();
+            return true;
         }
+        o->deleteProp(name.local);
         return true;
     }
     if (o->kind == Object::Kind::Dictionary && dictionaryErase(o, name)) {

@@ -67,6 +67,8 @@ class Machine {
     void resizeElements(Object* array, std::size_t length, const Value& fill = Value::hole());
     // Abandons the script when holding `moreBytes` more would pass the memory budget.
     void checkMemory(std::size_t moreBytes);
+    // Whether holding `moreBytes` more stays within the memory budget.
+    bool memoryAllows(std::size_t moreBytes) const;
     Object* makeError(std::string_view className, int code, const std::string& message);
     [[noreturn]] void throwError(std::string_view className, int code, const std::string& message);
     // The same thrown from a player method Flash writes in ActionScript ("flash.utils::Timer/

@@ -159,6 +159,9 @@ class Object {
 
     // Array
     std::vector<Value> elements;
+    // An array's length when elements lie past the dense ones, kept as properties named by
+    // their index (0: none do); see ArraySparse.h.
+    std::uint32_t sparseLength = 0;
     // Function
     MethodRef method;
     ScopePtr scope;

@@ -3,8 +3,11 @@
 // what a function's prototype may be set to.
 
 #include "FakeHost.h"
+#include "avm2/ErrorMessages.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -158,6 +161,59 @@ TEST_F(ErrorObjects, AFunctionsPrototypeIsAnObjectOrNothing) {
             EXPECT_EQ(vm.toString(get(fn, "prototype")), c.read);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ErrorObjects, GetErrorMessageGivesTheTemplateWithItsPlacesOpen) {
+    const Value error = classObject("Error");
+    const auto message = [&](Value id) {
+        return outcome([&] {
+            Args args{std::move(id)};
+            return vm.callProperty(error, Name::publicName("getErrorMessage"), args);
+        });
+    };
+    const std::vector<std::pair<Value, std::string>> table = {
+        {Value::integer(1009),
+         "Error #1009: Cannot access a property or method of a null object reference."},
+        {Value::string("1006"), "Error #1006: %1 is not a function."},
+        {Value::number(1125.9), "Error #1125: The index %1 is out of range %2."},
+        {Value::integer(1036), "Error #1036"}, // a number the player never used
+        {Value::integer(-1), "Error #-1"},
+        {Value::integer(0), "Error #0"},
+        {Value::number(std::nan("")), "Error #0"},
+        {Value(), "Error #0"},
+    };
+    for (const auto& [id, expected] : table) {
+        EXPECT_EQ(message(id), expected) << vm.toString(id);
+    }
+}
+
+// The errors the machine throws word themselves as the table does, places filled.
+TEST_F(ErrorObjects, ThrownErrorsAgreeWithTheirTemplates) {
+    const auto fill = [](std::string text, const std::vector<std::string>& places) {
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const std::string mark = "%" + std::to_string(i + 1);
+            text.replace(text.find(mark), mark.size(), places[i]);
+        }
+        return text;
+    };
+    const auto thrownBy = [&](const Value& target, const char* method, Args args) {
+        return outcome([&] { return vm.callProperty(target, Name::publicName(method), args); });
+    };
+    EXPECT_EQ(thrownBy(Value::number(1.5), "toFixed", {Value::integer(25)}),
+              "RangeError: " + avm2::errorMessage(1002));
+    EXPECT_EQ(thrownBy(Value::number(10), "toString", {Value::integer(40)}),
+              "RangeError: " + fill(avm2::errorMessage(1003), {"40"}));
+    const Value cyclic = Value::object(vm.newArray());
+    Args self{cyclic};
+    vm.callProperty(cyclic, Name::publicName("push"), self);
+    EXPECT_EQ(thrownBy(classObject("JSON"), "stringify", {cyclic}),
+              "TypeError: " + avm2::errorMessage(1129));
+    EXPECT_EQ(thrownBy(classObject("JSON"), "parse", {Value::string("{")}),
+              "SyntaxError: " + avm2::errorMessage(1132));
 }
 
 } // namespace

@@ -46,25 +46,25 @@ bool isFscommand(std::string_view url) {
 } // namespace
 
 void Interp::actionNextFrame() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.nextFrame(t);
     }
 }
 
 void Interp::actionPreviousFrame() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.prevFrame(t);
     }
 }
 
 void Interp::actionPlay() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.play(t);
     }
 }
 
 void Interp::actionStop() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.stop(t);
     }
 }
@@ -78,13 +78,13 @@ void Interp::actionStopSounds() {
 }
 
 void Interp::actionGotoFrame(Payload p) {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.gotoFrame(t, p.u16(), false);
     }
 }
 
 void Interp::actionGotoLabel(Payload p) {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.gotoLabel(t, str(p.cstring()).view(), false);
     }
 }
@@ -99,6 +99,7 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
     // A whole number is a frame (wrapping as a 32-bit integer); anything else, undefined and
     // booleans included, is read as text: a frame number or a label, after an optional
     // "path:". The scene bias moves labels too. Frames before the first are ignored.
+    // GotoFrame2 alone still drives the root while SetTarget named no clip.
     Object* clip = targetOrRoot();
     std::int64_t number = 0;
     if (frame.isNumber()) {

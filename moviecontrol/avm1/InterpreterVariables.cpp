@@ -227,7 +227,7 @@ Object* Interp::targetFromValue(const Value& v) {
     }
     Str path = m_.toString(v);
     if (path.empty()) {
-        return currentTarget();
+        return a_.targetLost ? nullptr : currentTarget();
     }
     Object* start = targetOrRoot();
     Object* o = start ? resolveTargetPath(m_, &a_, start, path.view()) : nullptr;
@@ -239,12 +239,16 @@ void Interp::setTargetOrRoot(Object* clip) {
     if (!clip || !clip->isDisplayObject()) {
         clip = a_.baseClip && a_.baseClip->isDisplayObject() ? s_.host.root(a_.baseClip)
                                                              : s_.host.level(0);
+        setTarget(clip);
+        a_.targetLost = true;
+        return;
     }
     setTarget(clip);
 }
 
 void Interp::setTarget(Object* clip) {
     a_.target = clip;
+    a_.targetLost = false;
     Object* scopeObject = clip ? clip : targetOrRoot();
     // Rebuild the chain with the timeline link pointing at the new target.
     std::vector<Scope*> above;

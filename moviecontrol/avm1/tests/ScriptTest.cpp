@@ -215,15 +215,16 @@ TEST(Script, PathNamedLocalsStayLocalInFunctions) {
     EXPECT_EQ(stage.run(a.bytes()), (Lines{"undefined", "undefined", "2"}));
 }
 
-TEST(Script, UnknownTargetsLeaveTimelineActionsToTheRoot) {
+TEST(Script, UnknownTargetsStopNoTimeline) {
     FakeStage stage(6);
     FakeClip* clip = stage.addClip(stage.rootClip, "clip");
     Actions a;
     a.setTarget("nowhere").stop().setTarget("");
     a.setTarget("/clip").play().setTarget("");
     clip->playing = false;
+    stage.rootClip->playing = true;
     stage.run(a.bytes(), clip);
-    EXPECT_FALSE(stage.rootClip->playing);
+    EXPECT_TRUE(stage.rootClip->playing);
     EXPECT_TRUE(clip->playing);
 }
 

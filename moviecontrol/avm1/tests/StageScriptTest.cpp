@@ -59,14 +59,39 @@ TEST_F(StageScript, SetTargetRedirectsTimelineActionsAndVariables) {
     s.setTarget("/a/b").code(op::Stop);
     traceVar(s, "v");
     s.setTarget("").code(op::Stop);
-    s.setTarget("nowhere").code(op::Play); // a missing target's timeline actions move the root
     s.setTarget("");
     s.push("a").code(op::SetTarget2).gotoFrame(3);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"in b"}));
     EXPECT_FALSE(b->playing);
-    EXPECT_TRUE(stage.rootClip->playing);
     EXPECT_EQ(a->frame, 3u);
     EXPECT_FALSE(a->playing);
+}
+
+TEST_F(StageScript, AMissingTargetKeepsNamesOnTheRootButDrivesNoTimeline) {
+    for (const char* missing : {"nowhere", "...:a", "/a/b/c"}) {
+        SCOPED_TRACE(missing);
+        FakeStage st(6);
+        st.addClip(st.rootClip, "a")->x = 42;
+        st.rootClip->x = 7;
+        st.vm.set(st.rootClip, "top", avm1::Value(avm1::Str("at root")));
+        st.rootClip->playing = true;
+        Actions s;
+        s.setTarget(missing);
+        traceVar(s, "top");
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace); // no current clip: no _x
+        s.code(op::Stop).gotoFrame(4).code(op::NextFrame);
+        s.push(3.0).gotoFrame2(true); // the one timeline action that falls back on the root
+        s.setTarget("");
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace);
+        s.setTarget(missing);
+        s.push("a").code(op::SetTarget2); // any target found heals it
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace);
+        s.pushNull().code(op::SetTarget2); // null names no clip
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace);
+        EXPECT_EQ(st.run(s.bytes()), (Lines{"at root", "undefined", "7", "42", "undefined"}));
+        EXPECT_TRUE(st.rootClip->playing);
+        EXPECT_EQ(st.rootClip->frame, 2u);
+    }
 }
 
 TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {

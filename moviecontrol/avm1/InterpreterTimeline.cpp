@@ -43,6 +43,10 @@ bool isFscommand(std::string_view url) {
            equalsFolded(url.substr(0, FscommandPrefix.size()), FscommandPrefix);
 }
 
+bool isWholeNumber(double n) {
+    return std::isfinite(n) && n == std::trunc(n);
+}
+
 } // namespace
 
 void Interp::actionNextFrame() {
@@ -96,18 +100,18 @@ void Interp::actionGotoFrame2(Payload p) {
 }
 
 void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
-    // A whole number is a frame (wrapping as a 32-bit integer); anything else, undefined and
-    // booleans included, is read as text: a frame number or a label, after an optional
-    // "path:". The scene bias moves labels too. Frames before the first are ignored.
+    // A whole number is a frame (wrapping as a 32-bit integer); anything else, fractions,
+    // undefined and booleans included, is read as text: after an optional "path:", a text
+    // reading as a whole number is a frame and any other text a label ("4.8" is one). The
+    // scene bias moves labels too. Frames before the first are ignored.
     // GotoFrame2 alone still drives the root while SetTarget named no clip.
     Object* clip = targetOrRoot();
     std::int64_t number = 0;
-    if (frame.isNumber()) {
-        const double n = frame.asNumber();
-        if (!clip || !std::isfinite(n) || n != std::trunc(n)) {
+    if (frame.isNumber() && isWholeNumber(frame.asNumber())) {
+        if (!clip) {
             return;
         }
-        number = toInt32(n);
+        number = toInt32(frame.asNumber());
     } else {
         Str text = m_.toString(frame);
         std::string_view label = text.view();
@@ -116,10 +120,7 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
             return;
         }
         const double n = stringToNumber(label, 7);
-        if (!std::isnan(n)) {
-            if (!std::isfinite(n) || n != std::trunc(n)) {
-                return;
-            }
+        if (isWholeNumber(n)) {
             number = toInt32(n);
         } else if (auto found = s_.host.frameOfLabel(clip, label)) {
             number = static_cast<std::int64_t>(*found) + 1;

@@ -235,7 +235,7 @@ Object* Interp::targetFromValue(const Value& v) {
 }
 
 void Interp::setTargetOrRoot(Object* clip) {
-    // A target that names no clip leaves the actions to the movie's root.
+    // A target that names no clip leaves names to the movie's root.
     if (!clip || !clip->isDisplayObject()) {
         clip = a_.baseClip && a_.baseClip->isDisplayObject() ? s_.host.root(a_.baseClip)
                                                              : s_.host.level(0);

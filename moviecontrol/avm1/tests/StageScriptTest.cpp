@@ -106,6 +106,38 @@ TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
     EXPECT_FALSE(stage.rootClip->playing);
 }
 
+TEST_F(StageScript, GotoFrame2ReadsFractionsAndNonIntegerTextsAsLabels) {
+    a->labels["4.8"] = 9;
+    a->labels["8"] = 3;
+    a->labels["Infinity"] = 5;
+    struct Case {
+        double number;
+        const char* text;
+        std::uint32_t frame;
+    };
+    // Expected frames are 0-based; the clip starts on index 1 and stays there when nothing
+    // is found. A text reading as a whole number is a frame even where a label has it.
+    const Case cases[] = {
+        {4.8, nullptr, 9},     {0, "/a:4.8", 9},   {6.1, nullptr, 1},
+        {0, "/a:6.1", 1},      {0, "/a:8", 7},     {0, "/a:08", 7},
+        {0, "/a:Infinity", 5}, {-0.5, nullptr, 1}, {3.0, nullptr, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : std::to_string(c.number));
+        a->frame = 1;
+        Actions s;
+        s.setTarget("/a");
+        if (c.text) {
+            s.push(c.text);
+        } else {
+            s.push(c.number);
+        }
+        s.gotoFrame2(false).setTarget("");
+        stage.run(s.bytes());
+        EXPECT_EQ(a->frame, c.frame);
+    }
+}
+
 TEST_F(StageScript, PropertiesByIndexGoThroughTheClipObject) {
     Actions s;
     s.push("/a").push(0.0).push(42.0).code(op::SetProperty);

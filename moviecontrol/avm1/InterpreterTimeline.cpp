@@ -136,8 +136,18 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
 }
 
 Object* Interp::frameOwner(std::string_view& frame) {
+    // "path:frame", or as in dot paths "a.b.frame" when the part before the last dot names a
+    // clip; anything else ("4.8", "/a/b/4") is a frame or label of the current clip.
     const std::size_t colon = frame.find_last_of(':');
     if (colon == std::string_view::npos) {
+        const std::size_t dot = frame.find_last_of('.');
+        if (dot != std::string_view::npos && dot > 0) {
+            Object* t = resolveTargetPath(m_, &a_, targetOrRoot(), frame.substr(0, dot));
+            if (t && t->isDisplayObject()) {
+                frame = frame.substr(dot + 1);
+                return t;
+            }
+        }
         return currentTarget();
     }
     Object* t = resolveTargetPath(m_, &a_, targetOrRoot(), frame.substr(0, colon));

@@ -106,7 +106,7 @@ TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
     EXPECT_FALSE(stage.rootClip->playing);
 }
 
-TEST_F(StageScript, GotoFrame2ReadsFractionsAndNonIntegerTextsAsLabels) {
+TEST_F(StageScript, GotoFrame2ReadsFractionsAndNonIntegerTextsAsLabelsAndSplitsDotPaths) {
     a->labels["4.8"] = 9;
     a->labels["8"] = 3;
     a->labels["Infinity"] = 5;
@@ -118,9 +118,21 @@ TEST_F(StageScript, GotoFrame2ReadsFractionsAndNonIntegerTextsAsLabels) {
     // Expected frames are 0-based; the clip starts on index 1 and stays there when nothing
     // is found. A text reading as a whole number is a frame even where a label has it.
     const Case cases[] = {
-        {4.8, nullptr, 9},     {0, "/a:4.8", 9},   {6.1, nullptr, 1},
-        {0, "/a:6.1", 1},      {0, "/a:8", 7},     {0, "/a:08", 7},
-        {0, "/a:Infinity", 5}, {-0.5, nullptr, 1}, {3.0, nullptr, 2},
+        {4.8, nullptr, 9},
+        {0, "/a:4.8", 9},
+        {6.1, nullptr, 1},
+        {0, "/a:6.1", 1},
+        {0, "/a:8", 7},
+        {0, "/a:08", 7},
+        {0, "/a:Infinity", 5},
+        {-0.5, nullptr, 1},
+        {3.0, nullptr, 2},
+        // Dot paths split at the last dot when what comes before names a clip; slash paths
+        // need the colon.
+        {0, "_root.a.3", 2},
+        {0, "_root.a.frame", 1},
+        {0, "/a/3", 1},
+        {0, "_root.a.4.8", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text ? c.text : std::to_string(c.number));

@@ -178,25 +178,20 @@ void Interp::setVariable(const Str& name, const Value& value) {
         }
         return;
     }
-    // The innermost scope that has it; otherwise the timeline (never a function's locals).
-    Object* timeline = nullptr;
+    // The innermost scope that has it, up to the timeline, which takes it otherwise (never a
+    // function's locals). Scopes past the timeline are not written: `color = 8` makes a
+    // timeline variable even where _global has a Color.
     for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
         Object* o = sc->object();
         if (!o) {
             continue;
         }
-        if (m_.hasProperty(o, name)) {
+        if (sc->isTimeline() || m_.hasProperty(o, name)) {
             m_.set(o, name, value);
             return;
         }
-        if (!timeline && sc->isTimeline()) {
-            timeline = o;
-        }
     }
-    if (!timeline) {
-        timeline = a_.target ? a_.target : s_.global;
-    }
-    m_.set(timeline, name, value);
+    m_.set(a_.target ? a_.target : s_.global, name, value);
 }
 
 void Interp::defineLocal(const Str& name, const Value& value) {

@@ -137,6 +137,8 @@ class Interp {
     // Variables and paths (InterpreterVariables.cpp).
     Object* currentTarget() { return a_.target; }
     Object* targetOrRoot();
+    // The clip Play, Stop and the Goto actions drive: none while SetTarget named no clip.
+    Object* timelineTarget() { return a_.targetLost ? nullptr : targetOrRoot(); }
     // Where `var` puts a variable: a function's locals; outside functions the timeline the
     // scope reads, the target or the root while the target names no clip.
     Object* declarationScope();

@@ -12,6 +12,9 @@ struct Activation {
     // Target of timeline actions; SetTarget changes it, SetTarget("") restores baseClip.
     Object* target = nullptr;
     Object* baseClip = nullptr;
+    // SetTarget named no clip: names still resolve on the root, but the timeline actions and
+    // the properties of the current clip find nothing until the next SetTarget.
+    bool targetLost = false;
     // Where DefineLocal and `var` put variables: a function's activation object or the clip.
     Object* locals = nullptr;
     std::vector<Value> registers;

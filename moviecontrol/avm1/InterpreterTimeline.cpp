@@ -43,28 +43,32 @@ bool isFscommand(std::string_view url) {
            equalsFolded(url.substr(0, FscommandPrefix.size()), FscommandPrefix);
 }
 
+bool isWholeNumber(double n) {
+    return std::isfinite(n) && n == std::trunc(n);
+}
+
 } // namespace
 
 void Interp::actionNextFrame() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.nextFrame(t);
     }
 }
 
 void Interp::actionPreviousFrame() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.prevFrame(t);
     }
 }
 
 void Interp::actionPlay() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.play(t);
     }
 }
 
 void Interp::actionStop() {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.stop(t);
     }
 }
@@ -78,13 +82,13 @@ void Interp::actionStopSounds() {
 }
 
 void Interp::actionGotoFrame(Payload p) {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.gotoFrame(t, p.u16(), false);
     }
 }
 
 void Interp::actionGotoLabel(Payload p) {
-    if (Object* t = targetOrRoot()) {
+    if (Object* t = timelineTarget()) {
         s_.host.gotoLabel(t, str(p.cstring()).view(), false);
     }
 }
@@ -96,17 +100,18 @@ void Interp::actionGotoFrame2(Payload p) {
 }
 
 void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
-    // A whole number is a frame (wrapping as a 32-bit integer); anything else, undefined and
-    // booleans included, is read as text: a frame number or a label, after an optional
-    // "path:". The scene bias moves labels too. Frames before the first are ignored.
+    // A whole number is a frame (wrapping as a 32-bit integer); anything else, fractions,
+    // undefined and booleans included, is read as text: after an optional "path:", a text
+    // reading as a whole number is a frame and any other text a label ("4.8" is one). The
+    // scene bias moves labels too. Frames before the first are ignored.
+    // GotoFrame2 alone still drives the root while SetTarget named no clip.
     Object* clip = targetOrRoot();
     std::int64_t number = 0;
-    if (frame.isNumber()) {
-        const double n = frame.asNumber();
-        if (!clip || !std::isfinite(n) || n != std::trunc(n)) {
+    if (frame.isNumber() && isWholeNumber(frame.asNumber())) {
+        if (!clip) {
             return;
         }
-        number = toInt32(n);
+        number = toInt32(frame.asNumber());
     } else {
         Str text = m_.toString(frame);
         std::string_view label = text.view();
@@ -115,10 +120,7 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
             return;
         }
         const double n = stringToNumber(label, 7);
-        if (!std::isnan(n)) {
-            if (!std::isfinite(n) || n != std::trunc(n)) {
-                return;
-            }
+        if (isWholeNumber(n)) {
             number = toInt32(n);
         } else if (auto found = s_.host.frameOfLabel(clip, label)) {
             number = static_cast<std::int64_t>(*found) + 1;
@@ -134,8 +136,18 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
 }
 
 Object* Interp::frameOwner(std::string_view& frame) {
+    // "path:frame", or as in dot paths "a.b.frame" when the part before the last dot names a
+    // clip; anything else ("4.8", "/a/b/4") is a frame or label of the current clip.
     const std::size_t colon = frame.find_last_of(':');
     if (colon == std::string_view::npos) {
+        const std::size_t dot = frame.find_last_of('.');
+        if (dot != std::string_view::npos && dot > 0) {
+            Object* t = resolveTargetPath(m_, &a_, targetOrRoot(), frame.substr(0, dot));
+            if (t && t->isDisplayObject()) {
+                frame = frame.substr(dot + 1);
+                return t;
+            }
+        }
         return currentTarget();
     }
     Object* t = resolveTargetPath(m_, &a_, targetOrRoot(), frame.substr(0, colon));

@@ -178,25 +178,20 @@ void Interp::setVariable(const Str& name, const Value& value) {
         }
         return;
     }
-    // The innermost scope that has it; otherwise the timeline (never a function's locals).
-    Object* timeline = nullptr;
+    // The innermost scope that has it, up to the timeline, which takes it otherwise (never a
+    // function's locals). Scopes past the timeline are not written: `color = 8` makes a
+    // timeline variable even where _global has a Color.
     for (Scope* sc = a_.scope; sc; sc = sc->parent()) {
         Object* o = sc->object();
         if (!o) {
             continue;
         }
-        if (m_.hasProperty(o, name)) {
+        if (sc->isTimeline() || m_.hasProperty(o, name)) {
             m_.set(o, name, value);
             return;
         }
-        if (!timeline && sc->isTimeline()) {
-            timeline = o;
-        }
     }
-    if (!timeline) {
-        timeline = a_.target ? a_.target : s_.global;
-    }
-    m_.set(timeline, name, value);
+    m_.set(a_.target ? a_.target : s_.global, name, value);
 }
 
 void Interp::defineLocal(const Str& name, const Value& value) {
@@ -227,7 +222,7 @@ Object* Interp::targetFromValue(const Value& v) {
     }
     Str path = m_.toString(v);
     if (path.empty()) {
-        return currentTarget();
+        return a_.targetLost ? nullptr : currentTarget();
     }
     Object* start = targetOrRoot();
     Object* o = start ? resolveTargetPath(m_, &a_, start, path.view()) : nullptr;
@@ -235,16 +230,20 @@ Object* Interp::targetFromValue(const Value& v) {
 }
 
 void Interp::setTargetOrRoot(Object* clip) {
-    // A target that names no clip leaves the actions to the movie's root.
+    // A target that names no clip leaves names to the movie's root.
     if (!clip || !clip->isDisplayObject()) {
         clip = a_.baseClip && a_.baseClip->isDisplayObject() ? s_.host.root(a_.baseClip)
                                                              : s_.host.level(0);
+        setTarget(clip);
+        a_.targetLost = true;
+        return;
     }
     setTarget(clip);
 }
 
 void Interp::setTarget(Object* clip) {
     a_.target = clip;
+    a_.targetLost = false;
     Object* scopeObject = clip ? clip : targetOrRoot();
     // Rebuild the chain with the timeline link pointing at the new target.
     std::vector<Scope*> above;

@@ -362,7 +362,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     o->library = parent.library;
     applyProperties(*o, tag, Placing::New);
     clip.displayList.emplace(depth, o);
-    if (!instantiate(parent, o, *tag.characterId, false)) {
+    if (!instantiate(parent, o, *tag.characterId, false, tag.name.has_value())) {
         clip.displayList.erase(depth);
         o->removed = true;
         o->parent = nullptr;
@@ -370,7 +370,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
 }
 
 bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<DisplayObject>& o,
-                                 std::uint16_t characterId, bool byScript) {
+                                 std::uint16_t characterId, bool byScript, bool namedByTag) {
     const CharacterCatalog& catalog = catalogOf(*o);
     const CharacterKind kind = catalog.kind(characterId);
     if (kind == CharacterKind::None || liveObjects_ >= limits_.maxObjects) {
@@ -380,10 +380,13 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
     o->kind = kind;
     o->clip.reset();
     ++liveObjects_;
-    if (o->name.empty() && (nameEveryObject_ || kind == CharacterKind::Sprite ||
-                            kind == CharacterKind::Button || kind == CharacterKind::EditText)) {
+    if (o->name.empty() &&
+        (nameEveryObject_ || ((kind == CharacterKind::Sprite || kind == CharacterKind::Button ||
+                               kind == CharacterKind::EditText) &&
+                              !namedByTag))) {
         // Players name what the movie left unnamed: ActionScript 3 every object, older
-        // movies what their scripts can reach.
+        // movies what their scripts can reach. An empty name in the place tag is a name
+        // there: the clip keeps it and takes no instance number.
         o->name = nextInstanceName();
     }
     if (kind == CharacterKind::Sprite) {

@@ -242,9 +242,9 @@ class TimelinePlayer {
     void finishUnloading();
     // Makes `object` a live instance of the character inside `parent`; a sprite runs its
     // first frame. `byScript` objects are constructed at once, timeline ones through the
-    // queue.
+    // queue. A name the place tag gave keeps the object from being named, even an empty one.
     bool instantiate(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object,
-                     std::uint16_t characterId, bool byScript);
+                     std::uint16_t characterId, bool byScript, bool namedByTag = false);
     void createTextState(DisplayObject& object);
     void beginScripts();
     void endScripts();

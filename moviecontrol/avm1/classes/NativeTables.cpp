@@ -102,6 +102,24 @@ Value unnamedNative(Machine& m, double table, int at) {
             return Value(false);
         })));
     }
+    // Table 666 reads and writes the Stage's fitting: getter then setter of scaleMode,
+    // align, width and height from 1 on. They act on the one Stage whatever `this` is.
+    if (table == 666 && at >= 1 && at <= 8) {
+        const std::string_view name = nthName("scaleMode,align,width,height", (at - 1) / 2);
+        const bool setter = at % 2 == 0;
+        return Value(static_cast<Object*>(m.newFunction([name, setter](CallArgs& c) -> Value {
+            Machine& vm = c.machine;
+            Object* stage = ownValue(vm, vm.global(), "Stage").asObject();
+            if (!stage) {
+                return {};
+            }
+            if (setter) {
+                vm.set(stage, vm.str(name), c.arg(0));
+                return {};
+            }
+            return vm.get(stage, vm.str(name));
+        })));
+    }
     if (table == 102 && (at == 0 || at == 1)) {
         bool upper = at == 0;
         return Value(static_cast<Object*>(

@@ -53,6 +53,32 @@ class NativeTables : public ::testing::Test {
     avm1::Machine& vm;
 };
 
+// Table 666 pairs a getter and a setter for each of the Stage's scaleMode, align, width and
+// height from 1 on; they reach the global Stage whatever `this` is.
+TEST_F(NativeTables, Table666ReadsAndWritesTheStage) {
+    Object* stageObject = vm.newObject();
+    vm.set(vm.global(), "Stage", Value(stageObject));
+    vm.set(stageObject, "width", num(640));
+    vm.set(stageObject, "height", num(480));
+    const struct {
+        int getter;
+        std::string_view name;
+    } rows[] = {{1, "scaleMode"}, {3, "align"}, {5, "width"}, {7, "height"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Value get = global("ASnative", {num(666), num(row.getter)});
+        const Value set = global("ASnative", {num(666), num(row.getter + 1)});
+        ASSERT_TRUE(get.isObject() && set.isObject());
+        const std::vector<Value> args{str("v")};
+        vm.call(set, Value(), args);
+        EXPECT_EQ(vm.toString(vm.get(stageObject, row.name)).str(), "v");
+        EXPECT_EQ(vm.toString(vm.call(get, Value(vm.newObject()), std::vector<Value>{})).str(),
+                  "v");
+    }
+    EXPECT_TRUE(global("ASnative", {num(666), num(9)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {num(666), num(0)}).isUndefined());
+}
+
 TEST_F(NativeTables, NumbersNameTheBuiltIns) {
     expectSameNative(global("ASnative", {num(200), num(0)}), path("Math", "abs"), Value(),
                      {num(-3)}, "abs");

@@ -215,15 +215,41 @@ TEST(Script, PathNamedLocalsStayLocalInFunctions) {
     EXPECT_EQ(stage.run(a.bytes()), (Lines{"undefined", "undefined", "2"}));
 }
 
-TEST(Script, UnknownTargetsLeaveTimelineActionsToTheRoot) {
+// An assignment without a path stops at the timeline: scopes past it, _global among them,
+// are read but never written, so a global of the same name (of any case up to version 6)
+// is shadowed, not replaced; a function body assigns the timeline it was defined on.
+TEST(Script, AssignmentsStopAtTheTimelineAndShadowGlobals) {
+    for (int version : {6, 7}) {
+        SCOPED_TRACE(version);
+        FakeStage stage(version);
+        Actions setter;
+        setter.push(version == 6 ? "g" : "G").push("from function").code(op::SetVariable);
+        Actions a;
+        getVar(a, "_global").push("G").push("global").code(op::SetMember);
+        a.push(version == 6 ? "g" : "G").push("timeline").code(op::SetVariable);
+        a.traceValue("_global.G");
+        traceVar(a, "G");
+        a.push("G").code(op::Delete2).code(op::Pop);
+        traceVar(a, "G");
+        a.defineFunction("f", {}, setter);
+        callFn(a, "f", 0).code(op::Pop);
+        a.traceValue("_global.G");
+        a.traceValue("_root.G");
+        EXPECT_EQ(stage.run(a.bytes()),
+                  (Lines{"global", "timeline", "global", "global", "from function"}));
+    }
+}
+
+TEST(Script, UnknownTargetsStopNoTimeline) {
     FakeStage stage(6);
     FakeClip* clip = stage.addClip(stage.rootClip, "clip");
     Actions a;
     a.setTarget("nowhere").stop().setTarget("");
     a.setTarget("/clip").play().setTarget("");
     clip->playing = false;
+    stage.rootClip->playing = true;
     stage.run(a.bytes(), clip);
-    EXPECT_FALSE(stage.rootClip->playing);
+    EXPECT_TRUE(stage.rootClip->playing);
     EXPECT_TRUE(clip->playing);
 }
 

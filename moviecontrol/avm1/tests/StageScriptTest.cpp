@@ -59,14 +59,39 @@ TEST_F(StageScript, SetTargetRedirectsTimelineActionsAndVariables) {
     s.setTarget("/a/b").code(op::Stop);
     traceVar(s, "v");
     s.setTarget("").code(op::Stop);
-    s.setTarget("nowhere").code(op::Play); // a missing target's timeline actions move the root
     s.setTarget("");
     s.push("a").code(op::SetTarget2).gotoFrame(3);
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"in b"}));
     EXPECT_FALSE(b->playing);
-    EXPECT_TRUE(stage.rootClip->playing);
     EXPECT_EQ(a->frame, 3u);
     EXPECT_FALSE(a->playing);
+}
+
+TEST_F(StageScript, AMissingTargetKeepsNamesOnTheRootButDrivesNoTimeline) {
+    for (const char* missing : {"nowhere", "...:a", "/a/b/c"}) {
+        SCOPED_TRACE(missing);
+        FakeStage st(6);
+        st.addClip(st.rootClip, "a")->x = 42;
+        st.rootClip->x = 7;
+        st.vm.set(st.rootClip, "top", avm1::Value(avm1::Str("at root")));
+        st.rootClip->playing = true;
+        Actions s;
+        s.setTarget(missing);
+        traceVar(s, "top");
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace); // no current clip: no _x
+        s.code(op::Stop).gotoFrame(4).code(op::NextFrame);
+        s.push(3.0).gotoFrame2(true); // the one timeline action that falls back on the root
+        s.setTarget("");
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace);
+        s.setTarget(missing);
+        s.push("a").code(op::SetTarget2); // any target found heals it
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace);
+        s.pushNull().code(op::SetTarget2); // null names no clip
+        s.push("").push(0.0).code(op::GetProperty).code(op::Trace);
+        EXPECT_EQ(st.run(s.bytes()), (Lines{"at root", "undefined", "7", "42", "undefined"}));
+        EXPECT_TRUE(st.rootClip->playing);
+        EXPECT_EQ(st.rootClip->frame, 2u);
+    }
 }
 
 TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
@@ -79,6 +104,50 @@ TEST_F(StageScript, GotoFrame2TakesNumbersLabelsAndTargetPaths) {
     EXPECT_TRUE(a->playing);
     EXPECT_EQ(stage.rootClip->frame, 2u);
     EXPECT_FALSE(stage.rootClip->playing);
+}
+
+TEST_F(StageScript, GotoFrame2ReadsFractionsAndNonIntegerTextsAsLabelsAndSplitsDotPaths) {
+    a->labels["4.8"] = 9;
+    a->labels["8"] = 3;
+    a->labels["Infinity"] = 5;
+    struct Case {
+        double number;
+        const char* text;
+        std::uint32_t frame;
+    };
+    // Expected frames are 0-based; the clip starts on index 1 and stays there when nothing
+    // is found. A text reading as a whole number is a frame even where a label has it.
+    const Case cases[] = {
+        {4.8, nullptr, 9},
+        {0, "/a:4.8", 9},
+        {6.1, nullptr, 1},
+        {0, "/a:6.1", 1},
+        {0, "/a:8", 7},
+        {0, "/a:08", 7},
+        {0, "/a:Infinity", 5},
+        {-0.5, nullptr, 1},
+        {3.0, nullptr, 2},
+        // Dot paths split at the last dot when what comes before names a clip; slash paths
+        // need the colon.
+        {0, "_root.a.3", 2},
+        {0, "_root.a.frame", 1},
+        {0, "/a/3", 1},
+        {0, "_root.a.4.8", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : std::to_string(c.number));
+        a->frame = 1;
+        Actions s;
+        s.setTarget("/a");
+        if (c.text) {
+            s.push(c.text);
+        } else {
+            s.push(c.number);
+        }
+        s.gotoFrame2(false).setTarget("");
+        stage.run(s.bytes());
+        EXPECT_EQ(a->frame, c.frame);
+    }
 }
 
 TEST_F(StageScript, PropertiesByIndexGoThroughTheClipObject) {

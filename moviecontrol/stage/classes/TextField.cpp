@@ -46,7 +46,9 @@ std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c,
 void installTextField(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* field = m.newClass([](CallArgs&) { return Value(); });
-    m.define(m.global(), "TextField", Value(static_cast<avm1::Object*>(field)));
+    // The class is a name of version 6 on; older movies' fields still take its prototype.
+    m.define(m.global(), "TextField", Value(static_cast<avm1::Object*>(field)),
+             avm1::attr::DontEnum | avm1::attr::Only6);
     avm1::Object* proto = m.get(field, "prototype").asObject();
     StageScripts* s = &stage;
     const auto textOf = [s](CallArgs& c) -> TextFieldState* {

@@ -96,6 +96,17 @@ TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype
     EXPECT_EQ(run(5, script()), (Lines{"true", "hi", "undefined"}));
 }
 
+// The TextField class is a global name from version 6 on; fields of older movies still take
+// their methods from its prototype.
+TEST(TextFieldScriptsTest, TheClassIsANameOfVersionSixOnButFieldsKeepItsPrototype) {
+    moviemaker::Actions a = withField();
+    a.push("TextField").code(swf::op::GetVariable).code(swf::op::TypeOf).code(swf::op::Trace);
+    pushPath(a, "tf").push("setTextFormat").code(swf::op::GetMember).code(swf::op::TypeOf);
+    a.code(swf::op::Trace);
+    EXPECT_EQ(run(5, a), (Lines{"undefined", "function"}));
+    EXPECT_EQ(run(6, a), (Lines{"function", "function"}));
+}
+
 TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {
     moviemaker::Actions a = withField();
     newInto(a, "css", "TextField.StyleSheet");

@@ -266,5 +266,23 @@ TEST_F(DisplayListTest, UnnamedObjectsTakeInstanceNamesFromOneCount) {
     EXPECT_EQ(player.nextInstanceName(), "instance3");
 }
 
+// A place tag that carries a name, even an empty one, names its clip: the clip keeps the
+// empty name (its path is its parent's) and takes no number from the count.
+TEST_F(DisplayListTest, AnEmptyNameInThePlaceTagIsAName) {
+    catalog.kinds[5] = CharacterKind::Sprite;
+    TimelineBuilder b(1);
+    swf::PlaceObject empty = place(2, 5);
+    empty.name = "";
+    b.at(0, place(1, 5)).at(0, empty).at(0, place(3, 5));
+    TimelinePlayer player(catalog, b.timeline, {});
+    const auto nameAt = [&](std::uint16_t depth) {
+        const auto it = player.root().displayList.find(depthOfTag(depth));
+        return it == player.root().displayList.end() ? std::string("(none)") : it->second->name;
+    };
+    EXPECT_EQ(nameAt(1), "instance1");
+    EXPECT_EQ(nameAt(2), "");
+    EXPECT_EQ(nameAt(3), "instance2");
+}
+
 } // namespace
 } // namespace mc

@@ -10,6 +10,17 @@ namespace {
 
 using namespace mc::testing;
 
+// Frame 0 places an object at depth 1, removes it and places it again; frame 1 does `next`.
+TimelineBuilder placedRemovedAndPlacedAgain(const swf::ControlTag& next) {
+    TimelineBuilder root(2);
+    for (const swf::ControlTag& tag : {swf::ControlTag{place(1, 1, 10)}, swf::ControlTag{remove(1)},
+                                       swf::ControlTag{place(1, 1, 30)}}) {
+        root.at(0, tag);
+    }
+    root.at(1, next);
+    return root;
+}
+
 TEST(GotoBackTest, APlacementRemovedAndRepeatedInOneFrameKeepsTheObject) {
     struct Case {
         const char* what;
@@ -26,9 +37,7 @@ TEST(GotoBackTest, APlacementRemovedAndRepeatedInOneFrameKeepsTheObject) {
     catalog.kinds = {{1, CharacterKind::Shape}, {2, CharacterKind::Shape}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TimelineBuilder root(2);
-        root.at(0, place(1, 1, 10)).at(0, remove(1)).at(0, place(1, 1, 30));
-        root.at(1, place(2, 2, 20));
+        TimelineBuilder root = placedRemovedAndPlacedAgain(place(2, 2, 20));
         TimelinePlayer player(catalog, root.timeline, {});
         player.setTimelineLeavesScriptChildren(c.actionScript3);
         DisplayObject& stage = player.rootObject();
@@ -49,9 +58,7 @@ TEST(GotoBackTest, APlacementRemovedAndRepeatedInOneFrameKeepsTheObject) {
 TEST(GotoBackTest, ADepthEmptiedBeforeTheGotoGetsANewObjectOnce) {
     FakeCatalog catalog;
     catalog.kinds = {{1, CharacterKind::Shape}};
-    TimelineBuilder root(2);
-    root.at(0, place(1, 1, 10)).at(0, remove(1)).at(0, place(1, 1, 30));
-    root.at(1, remove(1));
+    TimelineBuilder root = placedRemovedAndPlacedAgain(remove(1));
     TimelinePlayer player(catalog, root.timeline, {});
     DisplayObject& stage = player.rootObject();
     const auto first = player.childAtDepth(stage, depthOfTag(1));

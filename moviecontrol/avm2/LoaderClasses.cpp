@@ -26,7 +26,7 @@ constexpr char kLoaded[] = "loaded";
 constexpr char kUrl[] = "url";
 constexpr char kBytes[] = "bytes";
 constexpr char kPending[] = "load.bytes";
-constexpr char kFromBytes[] = "load.fromBytes";
+constexpr char kRequested[] = "load.url";
 constexpr char kWidth[] = "width";
 constexpr char kHeight[] = "height";
 constexpr char kFrameRate[] = "frameRate";
@@ -145,8 +145,8 @@ Value loaderContentType(Machine&, const Value& self, Args&) {
     return Value::string("application/x-shockwave-flash");
 }
 
-Value loaderFileBytes(Machine& m, const Value& self, Args&) {
-    requireLoaded(m, self);
+// The loaded file's bytes; null while none arrived.
+Value loaderFileBytes(Machine&, const Value& self, Args&) {
     const Value bytes = hiddenField(self, kPending, Value::null());
     return bytes.isObject() ? bytes : Value::null();
 }
@@ -217,17 +217,15 @@ void sendIoError(Machine& m, Object* info, int code, const std::string& text) {
     Object* event = newEvent(m, "ioError", false, false, "flash.events::IOErrorEvent");
     set(m, event, "text", Value::string(text));
     set(m, event, "errorID", Value::integer(code));
-    // Nobody listening: Flash reports the error as a script error would be.
-    if (!hasListener(info, "ioError")) {
-        m.host().trace("Error #2044: Unhandled IOErrorEvent:. text=" + text);
-        return;
-    }
+    // Nobody listening: the player shows the error to a debugger alone.
     dispatchEvent(m, info, event);
 }
 
 Value stepOpen(Machine& m, const Value& s, Args&) {
     Object* info = s.isObject() ? s.asObject() : nullptr;
     if (info != nullptr && stepIsCurrent(info)) {
+        // The address is known from the moment the file opens.
+        setHiddenField(info, kUrl, hiddenField(info, kRequested, Value::null()));
         dispatchEvent(m, info, newEvent(m, "open"));
     }
     return Value();
@@ -238,7 +236,7 @@ Value stepMissing(Machine& m, const Value& s, Args&) {
     if (info == nullptr || !stepIsCurrent(info)) {
         return Value();
     }
-    const Value url = hiddenField(info, kUrl, Value::string(""));
+    const Value url = hiddenField(info, kRequested, Value::string(""));
     sendIoError(m, info, 2035,
                 "Error #2035: URL Not Found. URL: " +
                     resolvedUrl(m, url.isString() ? url.asString() : std::string()));
@@ -283,11 +281,28 @@ Value stepArrived(Machine& m, const Value& s, Args&) {
         return Value();
     }
     Object* loader = loaderOfInfo(info);
-    ByteArrayData* data = byteArrayData(hiddenField(info, kPending, Value::null()));
+    const Value pending = hiddenField(info, kPending, Value::null());
+    const ByteArrayData* arrived = byteArrayData(pending);
+    if (loader == nullptr || arrived == nullptr) {
+        return Value();
+    }
+    // The bytes are all there before the content is made of them.
+    const double total = static_cast<double>(arrived->data.size());
+    setHiddenField(info, kBytes, Value::number(total));
+    Object* progress = newEvent(m, "progress", false, false, "flash.events::ProgressEvent");
+    set(m, progress, "bytesLoaded", Value::number(total));
+    set(m, progress, "bytesTotal", Value::number(total));
+    dispatchEvent(m, info, progress);
+    // A listener that started another load or unloaded leaves other bytes, or none.
+    const Value still = hiddenField(info, kPending, Value::null());
+    ByteArrayData* data = byteArrayData(still);
+    if (data == nullptr || still.asObject() != pending.asObject()) {
+        return Value();
+    }
     auto* places = dynamic_cast<LoaderHost*>(&m.host());
-    const Value url = hiddenField(info, kUrl, Value::string(""));
+    const Value url = hiddenField(info, kRequested, Value::string(""));
     std::optional<LoadedContent> loaded;
-    if (loader != nullptr && data != nullptr && places != nullptr && loader->displayNode != 0) {
+    if (places != nullptr && loader->displayNode != 0) {
         loaded = places->placeContent(loader->displayNode, data->data,
                                       url.isString() ? url.asString() : std::string());
     }
@@ -295,8 +310,6 @@ Value stepArrived(Machine& m, const Value& s, Args&) {
         sendIoError(m, info, 2124, "Error #2124: Loaded file is an unknown type.");
         return Value();
     }
-    const double total = static_cast<double>(data->data.size());
-    setHiddenField(info, kBytes, Value::number(total));
     setHiddenField(info, kWidth, Value::integer(static_cast<std::int32_t>(loaded->width)));
     setHiddenField(info, kHeight, Value::integer(static_cast<std::int32_t>(loaded->height)));
     setHiddenField(info, kFrameRate, Value::number(loaded->frameRate));
@@ -306,10 +319,6 @@ Value stepArrived(Machine& m, const Value& s, Args&) {
                    Value::unsignedInt(loaded->kind == LoadedContent::Kind::Movie ? 3 : 2));
     setHiddenField(info, kContentType,
                    Value::string(movie ? "application/x-shockwave-flash" : "image/jpeg"));
-    Object* progress = newEvent(m, "progress", false, false, "flash.events::ProgressEvent");
-    set(m, progress, "bytesLoaded", Value::number(total));
-    set(m, progress, "bytesTotal", Value::number(total));
-    dispatchEvent(m, info, progress);
     // The content exists from here: its scripts find their loader's info loaded.
     setHiddenField(info, kLoaded, Value::boolean(true));
     const Value content = contentObject(m, *loaded, loader->displayNode);
@@ -330,6 +339,7 @@ void removeContent(Machine& m, Object* info) {
     setHiddenField(info, kLoaded, Value());
     setHiddenField(info, kPending, Value::null());
     setHiddenField(info, kBytes, Value::number(0));
+    setHiddenField(info, kUrl, Value::null());
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(content) != 0) {
         h->detach(nodeOf(content));
     }
@@ -346,7 +356,7 @@ void startLoading(Machine& m, Object* info, Object* bytes, const std::string& ur
     setHiddenField(info, "load.count", Value::number(loads + 1));
     removeContent(m, info);
     beginLoad(info);
-    setHiddenField(info, kUrl, Value::string(url));
+    setHiddenField(info, kRequested, Value::string(url));
     if (bytes == nullptr) {
         queueLoadStep(m, info, stepMissing);
         return;

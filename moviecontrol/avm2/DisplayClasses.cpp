@@ -818,7 +818,7 @@ Value loaderInfoOf(Machine& m, const Value& self, Args&) {
     for (int climb = 0; node != 0 && node != h->rootNode() && climb < 1024; ++climb) {
         const NodeId parent = h->parentOf(node);
         Object* above = parent != 0 ? h->scriptObject(parent) : nullptr;
-        const Value info = above != nullptr ? hiddenField(above, kContentInfo) : Value();
+        Value info = above != nullptr ? hiddenField(above, kContentInfo) : Value();
         if (info.isObject()) {
             return info;
         }

@@ -252,7 +252,7 @@ Value contentObject(Machine& m, const LoadedContent& loaded, NodeId loaderNode) 
             return Value::null();
         }
         Args args{bitmaps::makeBitmapData(m, *loaded.picture)};
-        const Value bitmap =
+        Value bitmap =
             m.construct(Value::object(m.findClass("flash.display::Bitmap")->classObject), args);
         if (nodeOf(bitmap) != 0) {
             h->insertChild(loaderNode, nodeOf(bitmap), 0);

@@ -3,6 +3,8 @@
 // budget. Reads past the end throw EOFError.
 #include "avm2/Amf.h"
 #include "avm2/ByteArrayData.h"
+#include "avm2/DisplayHost.h"
+#include "avm2/Host.h"
 #include "avm2/Machine.h"
 #include "avm2/StringPositions.h"
 #include "unicode/Utf16Text.h"
@@ -28,11 +30,27 @@ Bytes& bytesOf(Machine& m, const Value& self) {
     return *std::static_pointer_cast<Bytes>(self.asObject()->nativeData);
 }
 
-Value byteArrayInit(Machine&, const Value& self, Args&) {
-    if (self.isObject()) {
-        self.asObject()->kind = Object::Kind::ByteArray;
-        self.asObject()->nativeData = std::make_shared<Bytes>();
+Value byteArrayInit(Machine& m, const Value& self, Args&) {
+    if (!self.isObject()) {
+        return Value();
     }
+    Object* o = self.asObject();
+    o->kind = Object::Kind::ByteArray;
+    auto bytes = std::make_shared<Bytes>();
+    // A class made for a binary data symbol (or extending one) starts with the symbol's
+    // bytes.
+    if (DisplayHost* d = m.host().display()) {
+        const Class* native = m.findClass("flash.utils::ByteArray");
+        for (const Class* c = o->cls; c != nullptr && c != native; c = c->super) {
+            if (auto data =
+                    d->binaryOfClass(c->ns.uri.empty() ? c->name : c->ns.uri + "." + c->name)) {
+                m.checkMemory(data->size());
+                bytes->data = std::move(*data);
+                break;
+            }
+        }
+    }
+    o->nativeData = std::move(bytes);
     return Value();
 }
 

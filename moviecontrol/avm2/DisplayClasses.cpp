@@ -8,6 +8,7 @@
 #include "avm2/BitmapDataValues.h"
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
+#include "avm2/LoaderClasses.h"
 #include "avm2/Machine.h"
 #include "avm2/SpriteDrag.h"
 #include "avm2/StageFocus.h"
@@ -801,12 +802,10 @@ Value gDrawRoundRect(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
-// --- LoaderInfo: the one movie, loaded whole; a Loader's, empty ------------------------------
-
-constexpr char kInfoLoader[] = "loader";
-constexpr char kInfoOfStage[] = "ofStage";
+// --- loaderInfo: the info of the movie an object came from ------------------------------
 
 // The stage answers with its own view of the movie's loading, which names no content type.
+// What a Loader's content holds answers with that loader's info; the rest with the movie's.
 Value loaderInfoOf(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
     Object* root = h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr;
@@ -814,6 +813,16 @@ Value loaderInfoOf(Machine& m, const Value& self, Args&) {
         return Value::null();
     }
     const bool ofStage = nodeOf(self) != 0 && nodeOf(self) == h->stageNode();
+    NodeId node = ofStage ? 0 : nodeOf(self);
+    for (int climb = 0; node != 0 && node != h->rootNode() && climb < 1024; ++climb) {
+        const NodeId parent = h->parentOf(node);
+        Object* above = parent != 0 ? h->scriptObject(parent) : nullptr;
+        Value info = above != nullptr ? hiddenField(above, kContentInfo) : Value();
+        if (info.isObject()) {
+            return info;
+        }
+        node = parent;
+    }
     const Value holder = ofStage ? self : Value::object(root);
     Value existing = hiddenField(holder, "loaderInfo", Value());
     if (existing.isObject()) {
@@ -825,150 +834,6 @@ Value loaderInfoOf(Machine& m, const Value& self, Args&) {
     }
     setHiddenField(holder, "loaderInfo", Value::object(info));
     return Value::object(info);
-}
-
-// A Loader's info before anything was loaded into it.
-bool notLoaded(const Value& self) {
-    return hiddenField(self, kInfoLoader, Value()).isObject();
-}
-
-void requireLoaded(Machine& m, const Value& self) {
-    if (notLoaded(self)) {
-        m.throwError("Error", 2099,
-                     "The loading object is not sufficiently loaded to provide this information.");
-    }
-}
-
-Value loaderBytes(Machine& m, const Value& self, Args&) {
-    DisplayHost* h = hostOf(m);
-    return Value::number(h != nullptr && !notLoaded(self) ? h->movieBytes() : 0);
-}
-
-Value loaderContent(Machine& m, const Value& self, Args&) {
-    DisplayHost* h = hostOf(m);
-    if (notLoaded(self)) {
-        return Value::null();
-    }
-    return objectOrNull(h != nullptr ? scriptObjectOf(m, h->rootNode()) : nullptr);
-}
-
-Value loaderParameters(Machine& m, const Value& self, Args&) {
-    Value kept = hiddenField(self, "parameters", Value());
-    if (!kept.isObject()) {
-        kept = Value::object(m.newObject());
-        setHiddenField(self, "parameters", kept);
-    }
-    return kept;
-}
-
-template <int What> Value loaderNumber(Machine& m, const Value& self, Args&) {
-    requireLoaded(m, self);
-    DisplayHost* h = hostOf(m);
-    if (What == 4) {
-        return Value::unsignedInt(3);
-    }
-    if (h == nullptr) {
-        return Value::integer(0);
-    }
-    switch (What) {
-    case 0:
-        return Value::number(h->frameRate());
-    case 1:
-        return Value::integer(static_cast<std::int32_t>(h->stageWidth()));
-    case 2:
-        return Value::integer(static_cast<std::int32_t>(h->stageHeight()));
-    default:
-        return Value::integer(h->movieVersion());
-    }
-}
-
-// A movie and what it loads share one domain here: each side allows the other.
-Value loaderTrust(Machine& m, const Value& self, Args&) {
-    requireLoaded(m, self);
-    return Value::boolean(true);
-}
-
-// The loaded file's address: none until a Loader has loaded one.
-Value loaderUrl(Machine& m, const Value& self, Args&) {
-    if (notLoaded(self)) {
-        return Value::null();
-    }
-    return Value::string(m.host().movieUrl());
-}
-
-Value loaderContentType(Machine&, const Value& self, Args&) {
-    if (notLoaded(self) || hiddenField(self, kInfoOfStage, Value()).isBoolean()) {
-        return Value::null();
-    }
-    return Value::string("application/x-shockwave-flash");
-}
-
-constexpr char kSharedEvents[] = "sharedEvents";
-constexpr char kApplicationDomain[] = "applicationDomain";
-
-// What the info keeps once made: the events shared with the loaded movie, its domain.
-template <const char* Key> Value loaderKeptObject(Machine& m, const Value& self, Args&) {
-    Value kept = hiddenField(self, Key, Value());
-    if (!kept.isObject()) {
-        const bool domain = Key == kApplicationDomain;
-        Object* made = m.instantiate(m.findClass(domain ? "flash.system::ApplicationDomain"
-                                                        : "flash.events::EventDispatcher"));
-        kept = Value::object(made);
-        setHiddenField(self, Key, kept);
-    }
-    return kept;
-}
-
-void installLoaderInfo(Machine& m, Class* dispatcher) {
-    Class* loaderInfo = m.defineClass("flash.display", "LoaderInfo", dispatcher);
-    loaderInfo->sealed = true;
-    m.defineGetter(loaderInfo, "bytesLoaded", loaderBytes);
-    m.defineGetter(loaderInfo, "bytesTotal", loaderBytes);
-    m.defineGetter(loaderInfo, "content", loaderContent);
-    m.defineGetter(loaderInfo, "parameters", loaderParameters);
-    m.defineGetter(loaderInfo, "frameRate", loaderNumber<0>);
-    m.defineGetter(loaderInfo, "width", loaderNumber<1>);
-    m.defineGetter(loaderInfo, "height", loaderNumber<2>);
-    m.defineGetter(loaderInfo, "swfVersion", loaderNumber<3>);
-    m.defineGetter(loaderInfo, "actionScriptVersion", loaderNumber<4>);
-    m.defineGetter(loaderInfo, "childAllowsParent", loaderTrust);
-    m.defineGetter(loaderInfo, "parentAllowsChild", loaderTrust);
-    m.defineGetter(loaderInfo, "sameDomain", loaderTrust);
-    m.defineGetter(loaderInfo, "contentType", loaderContentType);
-    m.defineGetter(loaderInfo, "url", loaderUrl);
-    m.defineGetter(loaderInfo, "loaderURL", [](Machine& mm, const Value&, Args&) {
-        return Value::string(mm.host().movieUrl());
-    });
-    m.defineGetter(loaderInfo, "isURLInaccessible",
-                   [](Machine&, const Value&, Args&) { return Value::boolean(false); });
-    m.defineGetter(loaderInfo, "loader", [](Machine&, const Value& self, Args&) {
-        const Value loader = hiddenField(self, kInfoLoader, Value::null());
-        return loader.isObject() ? loader : Value::null();
-    });
-    m.defineGetter(loaderInfo, "sharedEvents", loaderKeptObject<kSharedEvents>);
-    m.defineGetter(loaderInfo, "applicationDomain", loaderKeptObject<kApplicationDomain>);
-}
-
-// Loader: a container for a movie or image loaded later. Cards load nothing this way; a
-// loader keeps its empty info, which answers what an unloaded one answers.
-Value loaderInit(Machine& m, const Value& self, Args& a) {
-    displayInit(m, self, a);
-    Object* info = m.instantiate(m.findClass("flash.display::LoaderInfo"));
-    setHiddenField(Value::object(info), kInfoLoader, self);
-    setHiddenField(self, "contentLoaderInfo", Value::object(info));
-    return Value();
-}
-
-void installLoader(Machine& m, Class* container) {
-    Class* loader = m.defineClass("flash.display", "Loader", container, loaderInit);
-    loader->sealed = true;
-    m.defineGetter(loader, "contentLoaderInfo", [](Machine&, const Value& self, Args&) {
-        return hiddenField(self, "contentLoaderInfo", Value::null());
-    });
-    m.defineGetter(loader, "content", [](Machine&, const Value&, Args&) { return Value::null(); });
-    for (const char* name : {"load", "loadBytes", "unload", "unloadAndStop", "close"}) {
-        m.defineMethod(loader, name, [](Machine&, const Value&, Args&) { return Value(); });
-    }
 }
 
 // --- TextField -----------------------------------------------------------------------------
@@ -1366,8 +1231,7 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(stage, "focus", stageFocusGet);
     m.defineSetter(stage, "focus", stageFocusSet);
 
-    installLoaderInfo(m, dispatcher);
-    installLoader(m, container);
+    installLoaderClasses(m, dispatcher, container, display, displayInit);
 
     Class* graphics = m.defineClass("flash.display", "Graphics", m.objectClass);
     m.defineMethod(graphics, "beginFill", gBeginFill);

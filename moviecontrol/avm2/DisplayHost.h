@@ -332,6 +332,12 @@ class DisplayHost {
         (void)className;
         return std::nullopt;
     }
+    // The bytes of the binary data symbol (DefineBinaryData) a SymbolClass tag gave
+    // `className`; none when the class names none.
+    virtual std::optional<std::vector<std::uint8_t>> binaryOfClass(const std::string& className) {
+        (void)className;
+        return std::nullopt;
+    }
     // DisplayObject.mask: the node that masks `node` (0: none).
     virtual void setMask(NodeId node, NodeId mask) { (void)node, (void)mask; }
     // scrollRect: the window (x, y, width, height in pixels) of the node's content that shows

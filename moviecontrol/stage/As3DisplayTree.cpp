@@ -1,10 +1,13 @@
 #include "As3DisplayTree.h"
 
+#include "swf/AbcTags.h"
+
 #include "DepthRoom.h"
 #include "DisplayProperties.h"
 #include "Drawing.h"
 #include "TextFieldState.h"
 #include "TextMetrics.h"
+#include "swf/AbcTags.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,7 +69,33 @@ As3DisplayTree::As3DisplayTree(TimelinePlayer& player, StageInfo stage)
 void As3DisplayTree::setSymbolClass(std::uint16_t characterId, std::string className) {
     // A class given to several symbols makes objects of the first it was given.
     classSymbols_.try_emplace(className, characterId);
+    classKeys_.try_emplace(className, characterId);
     symbolClasses_[characterId] = std::move(className);
+}
+
+void As3DisplayTree::setLoadedSymbolClass(std::uint16_t library, std::uint16_t characterId,
+                                          std::string className) {
+    const std::uint32_t key = (std::uint32_t{library} << 16) | characterId;
+    classKeys_.try_emplace(className, key);
+    symbolClasses_[key] = std::move(className);
+}
+
+std::optional<std::vector<std::uint8_t>>
+As3DisplayTree::binaryOfClass(const std::string& className) {
+    const auto key = classKeys_.find(className);
+    if (key == classKeys_.end()) {
+        return std::nullopt;
+    }
+    const swf::Movie* movie =
+        player_.library().movie(static_cast<std::uint16_t>(key->second >> 16));
+    if (movie == nullptr) {
+        return std::nullopt;
+    }
+    const auto data = swf::findBinaryData(*movie, static_cast<std::uint16_t>(key->second & 0xFFFF));
+    if (data.empty()) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(data.begin(), data.end());
 }
 
 DisplayObject* As3DisplayTree::find(avm2::NodeId node) const {
@@ -213,10 +242,16 @@ std::uint16_t As3DisplayTree::symbolOf(avm2::NodeId node) {
 
 std::string As3DisplayTree::symbolClass(avm2::NodeId node) {
     DisplayObject* o = find(node);
-    if (o == nullptr || o->library != 0 || o->characterId == 0 || madeAs_.contains(node)) {
+    if (o == nullptr) {
         return {};
     }
-    auto it = symbolClasses_.find(o->characterId);
+    if (const auto content = contentClasses_.find(node); content != contentClasses_.end()) {
+        return content->second;
+    }
+    if (o->characterId == 0 || madeAs_.contains(node)) {
+        return {};
+    }
+    auto it = symbolClasses_.find((std::uint32_t{o->library} << 16) | o->characterId);
     return it != symbolClasses_.end() ? it->second : std::string();
 }
 

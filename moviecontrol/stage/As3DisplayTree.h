@@ -34,6 +34,13 @@ class As3DisplayTree final : public avm2::DisplayHost {
 
     // The class a SymbolClass tag gave a character of the first movie.
     void setSymbolClass(std::uint16_t characterId, std::string className);
+    // The class a loaded movie's SymbolClass tag gave a character of its own dictionary.
+    void setLoadedSymbolClass(std::uint16_t library, std::uint16_t characterId,
+                              std::string className);
+    // The class of a loaded movie's root clip: its document class.
+    void setContentClass(avm2::NodeId node, std::string className) {
+        contentClasses_[node] = std::move(className);
+    }
     // The mouse on the stage, in pixels.
     void setMouse(double x, double y) {
         mouseX_ = x;
@@ -42,6 +49,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // The object left the tree for good: its script object no longer answers for it.
     void forget(std::uint64_t serial) {
         objects_.erase(serial);
+        contentClasses_.erase(serial);
         videoPlaybacks_.erase(serial);
         pendingFits_.erase(serial);
     }
@@ -128,6 +136,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::optional<std::uint32_t> opaqueBackgroundOf(avm2::NodeId node) override;
     void setOpaqueBackground(avm2::NodeId node, std::optional<std::uint32_t> color) override;
     std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) override;
+    std::optional<std::vector<std::uint8_t>> binaryOfClass(const std::string& className) override;
     // Where the renderer paints into script bitmaps; without it they stay as they are.
     void setPainting(const StageCallbacks* callbacks) { painting_ = callbacks; }
     // As3Colors.cpp: the colour transform in the players' fixed point.
@@ -201,7 +210,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
 
     TimelinePlayer& player_;
     StageInfo stage_;
-    std::unordered_map<std::uint16_t, std::string> symbolClasses_;
+    // By library (high half) and character id.
+    std::unordered_map<std::uint32_t, std::string> symbolClasses_;
+    std::unordered_map<avm2::NodeId, std::string> contentClasses_;
+    // Each class's symbol in any movie (library and id as above): the first given it.
+    std::unordered_map<std::string, std::uint32_t> classKeys_;
     // Each class's symbol: the first a SymbolClass tag gave it.
     std::unordered_map<std::string, std::uint16_t> classSymbols_;
     std::unordered_map<avm2::NodeId, avm2::Object*> objects_;

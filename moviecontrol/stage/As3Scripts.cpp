@@ -393,7 +393,7 @@ void As3Scripts::runTagsUpTo(std::uint32_t frame) {
 
 namespace {
 
-// Sounds are characters too, though the display side does not keep them.
+// Sounds are characters too, though the display side does not keep them (nor binary data).
 bool definesSound(const swf::Movie& movie, std::uint16_t id) {
     return std::any_of(movie.soundDefinitions.begin(), movie.soundDefinitions.end(),
                        [id](const swf::RawControlTag& t) {
@@ -411,8 +411,9 @@ void As3Scripts::bindSymbols(const swf::AbcTag& tag) {
     const bool namesRoot = std::any_of(tag.symbols.begin(), tag.symbols.end(),
                                        [](const auto& s) { return s.first == 0; });
     for (const auto& [id, name] : tag.symbols) {
-        if (id == 0 || (!namesRoot && documentClass_ == nullptr && !rootMade_ &&
-                        movie_.find(id) == nullptr && !definesSound(movie_, id))) {
+        if (id == 0 ||
+            (!namesRoot && documentClass_ == nullptr && !rootMade_ && movie_.find(id) == nullptr &&
+             !definesSound(movie_, id) && swf::findBinaryData(movie_, id).empty())) {
             if (documentClass_ == nullptr) {
                 documentClass_ = &name;
             }

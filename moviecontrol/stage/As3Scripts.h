@@ -14,6 +14,7 @@
 #include "StageScripts.h"
 #include "avm2/Host.h"
 #include "avm2/LoadHost.h"
+#include "avm2/LoaderHost.h"
 #include "avm2/Machine.h"
 #include "avm2/SoundHost.h"
 #include "swf/AbcTags.h"
@@ -31,6 +32,7 @@ namespace mc {
 class As3Scripts final : public ScriptRunner,
                          public avm2::Host,
                          public avm2::LoadHost,
+                         public avm2::LoaderHost,
                          public avm2::SoundHost {
   public:
     As3Scripts(const swf::Movie& movie, StageCallbacks callbacks);
@@ -61,6 +63,12 @@ class As3Scripts final : public ScriptRunner,
     avm2::DisplayHost* display() override { return tree_.get(); }
     std::string movieUrl() override;
     std::optional<std::vector<std::uint8_t>> readBesideMovie(std::string_view url) override;
+    // As3Loader.cpp: what a Loader loaded, placed under it.
+    std::optional<avm2::LoadedContent> placeContent(avm2::NodeId loader,
+                                                    std::vector<std::uint8_t> bytes,
+                                                    const std::string& url) override;
+    // Runs a loaded movie's ActionScript 3 tags, binding its symbols; its document class.
+    std::string runLoadedTags(const swf::Movie& movie, std::uint16_t library);
     // The sound layer (As3Sound.cpp), through the stage's sound port.
     bool attachClassSound(std::uint64_t sound, std::string_view className) override;
     bool attachLoadedSound(std::uint64_t sound, std::vector<std::uint8_t> mp3) override;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,6 +60,9 @@ struct StageCallbacks {
     storage::SavedDataStore* savedData = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
     std::function<std::optional<pixels::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
+    // The pixels of a JPEG, PNG or GIF file a Loader loaded; none when it does not decode.
+    std::function<std::optional<pixels::BitmapPixels>(std::span<const std::uint8_t> file)>
+        decodePicture;
     // BitmapData.draw of a bitmap (`object` null) or of a display object's content (of the
     // timeline `player` plays), and applyFilter and generateFilterRect; left empty, bitmaps
     // stay as they are.

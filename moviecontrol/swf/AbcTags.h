@@ -25,4 +25,8 @@ struct AbcTag {
 
 std::vector<AbcTag> findAbcTags(const Movie& movie);
 
+// The data of the movie's DefineBinaryData tag for `id` (the bytes after the id and the
+// reserved field); empty when it has none.
+std::span<const std::uint8_t> findBinaryData(const Movie& movie, std::uint16_t id);
+
 } // namespace swf

@@ -1,6 +1,7 @@
 #include "MovieView.h"
 
 #include "BitmapDataPainter.h"
+#include "JpegBitmaps.h"
 #include "QtConversions.h"
 
 namespace mc {
@@ -24,6 +25,16 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
                 return std::nullopt;
             }
             return pixelsOf(image, true);
+        };
+    }
+    if (!callbacks.decodePicture) {
+        callbacks.decodePicture =
+            [](std::span<const std::uint8_t> file) -> std::optional<pixels::BitmapPixels> {
+            const DecodedBitmap decoded = decodeJpegImage(file, {});
+            if (!decoded.usable()) {
+                return std::nullopt;
+            }
+            return pixelsOf(decoded.image, true);
         };
     }
     if (!callbacks.drawIntoBitmap) {

@@ -1,0 +1,22 @@
+#pragma once
+// flash.display.Loader and LoaderInfo (LoaderClasses.cpp), installed with the display
+// classes.
+
+#include "avm2/Runtime.h"
+
+namespace avm2 {
+
+class Machine;
+struct Class;
+
+// The hidden fields the display classes share with the loader's: a Loader's info knows its
+// loader; the stage's info answers as the stage's.
+inline constexpr char kInfoLoader[] = "loader";
+inline constexpr char kInfoOfStage[] = "ofStage";
+inline constexpr char kContentInfo[] = "contentLoaderInfo";
+
+// `displayInit` makes a display object's node: a Loader is a container as any other.
+void installLoaderClasses(Machine& m, Class* dispatcher, Class* container, Class* display,
+                          NativeFn displayInit);
+
+} // namespace avm2

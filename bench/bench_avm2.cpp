@@ -17,17 +17,8 @@ namespace {
 using avm2test::AbcBuilder;
 using avm2test::BodySpec;
 using avm2test::Bytes;
+using avm2test::call;
 using avm2test::ClassSpec;
-
-void op(Bytes& code, std::uint8_t opcode, std::uint32_t index) {
-    code.push_back(opcode);
-    avm2test::u30(code, index);
-}
-
-void call(Bytes& code, std::uint8_t opcode, std::uint32_t index, std::uint32_t args) {
-    op(code, opcode, index);
-    avm2test::u30(code, args);
-}
 
 void s24(Bytes& code, std::int32_t offset) {
     const auto bits = static_cast<std::uint32_t>(offset);
@@ -72,20 +63,20 @@ Bytes loopBlock(std::uint32_t iterations) {
     abc.scripts.push_back({init, {}});
 
     Bytes code{0xD0, 0x30};
-    op(code, 0x2C, xString);
+    avm2test::name(code, 0x2C, xString);
     code.insert(code.end(), {0x24, 0x00});
-    op(code, 0x55, 1); // newobject {x: 0}
+    avm2test::name(code, 0x55, 1); // newobject {x: 0}
     code.push_back(0xD5);
     Bytes body{0xD1, 0xD1}; // o, o.x
-    op(body, 0x66, x);
+    avm2test::name(body, 0x66, x);
     body.insert(body.end(), {0xD2, 0x24, 0x02, 0xA2, 0xA0}); // i * 2, add
-    op(body, 0x61, x);
+    avm2test::name(body, 0x61, x);
     Bytes limit;
-    op(limit, 0x2D, bound); // pushint
+    avm2test::name(limit, 0x2D, bound); // pushint
     countedLoop(code, 2, body, limit);
-    op(code, 0x5D, trace);
+    avm2test::name(code, 0x5D, trace);
     code.push_back(0xD1);
-    op(code, 0x66, x);
+    avm2test::name(code, 0x66, x);
     call(code, 0x4F, trace, 1);
     code.push_back(0x47);
     abc.bodies.push_back(BodySpec{init, 6, 3, 0, 1, code, {}});
@@ -145,35 +136,35 @@ Bytes spritesBlock() {
     abc.scripts.push_back({init, {{main, 4, 1, 0, 0}}});
 
     Bytes step{0xD0, 0x30, 0xD1};
-    op(step, 0x66, target);
+    avm2test::name(step, 0x66, target);
     step.insert(step.end(), {0xD6, 0xD2, 0xD2});
-    op(step, 0x66, x);
+    avm2test::name(step, 0x66, x);
     step.insert(step.end(), {0x24, 0x03, 0xA0, 0x25, 0xA6, 0x04, 0xA4}); // + 3, % 550
-    op(step, 0x61, x);
+    avm2test::name(step, 0x61, x);
     step.insert(step.end(), {0xD2, 0xD2});
-    op(step, 0x66, rotation);
+    avm2test::name(step, 0x66, rotation);
     step.insert(step.end(), {0x24, 0x05, 0xA0});
-    op(step, 0x61, rotation);
+    avm2test::name(step, 0x61, rotation);
     step.push_back(0x47);
     abc.bodies.push_back(BodySpec{move, 4, 3, 0, 1, step, {}});
 
     Bytes body;
-    op(body, 0x5D, sprite);
+    avm2test::name(body, 0x5D, sprite);
     call(body, 0x4A, sprite, 0);
     body.push_back(0xD6); // setlocal2: the square
     body.push_back(0xD2);
-    op(body, 0x66, graphics);
-    op(body, 0x2D, red);
+    avm2test::name(body, 0x66, graphics);
+    avm2test::name(body, 0x2D, red);
     call(body, 0x4F, beginFill, 1);
     body.push_back(0xD2);
-    op(body, 0x66, graphics);
+    avm2test::name(body, 0x66, graphics);
     body.insert(body.end(), {0x24, 0x00, 0x24, 0x00, 0x24, 0x0A, 0x24, 0x0A});
     call(body, 0x4F, drawRect, 4);
     body.insert(body.end(), {0xD2, 0xD1, 0x24, 0x28, 0xA4, 0x24, 0x0A, 0xA2}); // i % 40 * 10
-    op(body, 0x61, y);
+    avm2test::name(body, 0x61, y);
     body.push_back(0xD2);
-    op(body, 0x2C, enterFrame);
-    op(body, 0x40, move);
+    avm2test::name(body, 0x2C, enterFrame);
+    avm2test::name(body, 0x40, move);
     call(body, 0x4F, listen, 2);
     body.insert(body.end(), {0xD0, 0xD2});
     call(body, 0x4F, addChild, 1);
@@ -184,9 +175,9 @@ Bytes spritesBlock() {
     abc.bodies.push_back(BodySpec{cinit, 1, 1, 0, 1, {0x47}, {}});
 
     Bytes entry{0xD0, 0x30, 0x65, 0x00};
-    op(entry, 0x60, movieClip);
-    op(entry, 0x58, 0); // newclass Main
-    op(entry, 0x68, main);
+    avm2test::name(entry, 0x60, movieClip);
+    avm2test::name(entry, 0x58, 0); // newclass Main
+    avm2test::name(entry, 0x68, main);
     entry.push_back(0x47);
     abc.bodies.push_back(BodySpec{init, 4, 1, 0, 2, entry, {}});
     return abc.build();

@@ -22,6 +22,18 @@ inline void u30(Bytes& out, std::uint32_t v) {
     } while (v != 0);
 }
 
+// An instruction with one pool or register index (getproperty, pushstring, newfunction...).
+inline void name(Bytes& code, std::uint8_t op, std::uint32_t index) {
+    code.push_back(op);
+    u30(code, index);
+}
+
+// An instruction with an index and an argument count (callproperty, constructprop...).
+inline void call(Bytes& code, std::uint8_t op, std::uint32_t index, std::uint32_t args) {
+    name(code, op, index);
+    u30(code, args);
+}
+
 struct TraitSpec {
     std::uint32_t name = 0; // multiname
     std::uint8_t kind = 0;  // 0 slot, 1 method, 4 class, 6 const

@@ -19,17 +19,9 @@ namespace mc {
 namespace {
 
 using avm2test::Bytes;
+using avm2test::call;
+using avm2test::name;
 using Kind = avm2::LoadedContent::Kind;
-
-void name(Bytes& code, std::uint8_t op, std::uint32_t index) {
-    code.push_back(op);
-    avm2test::u30(code, index);
-}
-
-void call(Bytes& code, std::uint8_t op, std::uint32_t index, std::uint32_t args) {
-    name(code, op, index);
-    avm2test::u30(code, args);
-}
 
 // class Inner extends ByteArray {} (bound to the binary data symbol 7)
 // var info = new Loader().contentLoaderInfo, for each event: info.addEventListener(type,

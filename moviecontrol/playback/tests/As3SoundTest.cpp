@@ -22,20 +22,12 @@ namespace {
 using avm2test::AbcBuilder;
 using avm2test::BodySpec;
 using avm2test::Bytes;
+using avm2test::call;
 using avm2test::ClassSpec;
+using avm2test::name;
 using Lines = std::vector<std::string>;
 
 enum class After { Nothing, Stop, MixerSilent };
-
-void name(Bytes& code, std::uint8_t op, std::uint32_t index) {
-    code.push_back(op);
-    avm2test::u30(code, index);
-}
-
-void call(Bytes& code, std::uint8_t op, std::uint32_t index, std::uint32_t args) {
-    name(code, op, index);
-    avm2test::u30(code, args);
-}
 
 // class Tone extends flash.media.Sound {}
 // var c = new Tone().play(0, 2);

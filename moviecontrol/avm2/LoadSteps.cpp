@@ -56,6 +56,26 @@ bool stepIsCurrent(Object* o) {
     return front.isNumeric() && front.asNumber() == generationOf(o);
 }
 
+std::optional<std::vector<std::uint8_t>> readForLoad(Machine& m, Object* o, const std::string& url,
+                                                     NativeFn failed) {
+    beginLoad(o);
+    std::optional<std::vector<std::uint8_t>> bytes = readBesideMovie(m.host(), url);
+    if (!bytes) {
+        queueLoadStep(m, o, failed);
+        return std::nullopt;
+    }
+    m.checkMemory(bytes->size());
+    return bytes;
+}
+
+Value sendOpenStep(Machine& m, const Value& self, Args&) {
+    Object* o = self.isObject() ? self.asObject() : nullptr;
+    if (o != nullptr && stepIsCurrent(o)) {
+        dispatchEvent(m, o, newEvent(m, "open"));
+    }
+    return Value();
+}
+
 std::string resolvedUrl(Machine& m, const std::string& url) {
     if (url.find(':') != std::string::npos) {
         return url;

@@ -6,7 +6,10 @@
 #include "avm2/Runtime.h"
 #include "avm2/Value.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace avm2 {
 
@@ -24,6 +27,13 @@ void queueLoadStep(Machine& m, Object* o, NativeFn step);
 bool stepIsCurrent(Object* o);
 // Queues a call of `step` on `target` (its `this`) in line with the queued events.
 void queueCall(Machine& m, Object* target, NativeFn step);
+
+// Begins a load on `o` of the file beside the movie at `url` and reads it whole: its bytes,
+// or nothing with `failed` queued when the player may not or cannot read it.
+std::optional<std::vector<std::uint8_t>> readForLoad(Machine& m, Object* o, const std::string& url,
+                                                     NativeFn failed);
+// A load step that sends `open` on its object.
+Value sendOpenStep(Machine& m, const Value& self, Args& args);
 
 // The address a script gave as Flash reports it in an error: resolved against the movie's.
 std::string resolvedUrl(Machine& m, const std::string& url);

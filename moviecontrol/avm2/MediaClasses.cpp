@@ -157,14 +157,6 @@ void attachMp3(Machine& m, Object* o, std::vector<std::uint8_t> mp3) {
     setHiddenField(o, kAttached, Value::boolean(attached));
 }
 
-Value soundLoadOpen(Machine& m, const Value& s, Args&) {
-    Object* o = receiverObject(m, s);
-    if (stepIsCurrent(o)) {
-        dispatchEvent(m, o, newEvent(m, "open"));
-    }
-    return Value();
-}
-
 Value soundLoadArrived(Machine& m, const Value& s, Args&) {
     Object* o = receiverObject(m, s);
     if (!stepIsCurrent(o)) {
@@ -192,18 +184,15 @@ Value soundLoad(Machine& m, const Value& s, Args& a) {
     const std::string url = requestUrl(m, arg(a, 0));
     startSoundLoad(m, o);
     setHiddenField(o, kLoadUrl, Value::string(url));
-    beginLoad(o);
-    std::optional<std::vector<std::uint8_t>> bytes = readBesideMovie(m.host(), url);
+    std::optional<std::vector<std::uint8_t>> bytes = readForLoad(m, o, url, soundLoadFailed);
     if (!bytes) {
-        queueLoadStep(m, o, soundLoadFailed);
         return Value();
     }
-    m.checkMemory(bytes->size());
     // The file is read whole now, so a sound played before its complete event already
     // sounds, as a streaming sound would; the script learns of it in the usual order.
     setHiddenField(o, kFileSize, Value::number(static_cast<double>(bytes->size())));
     attachMp3(m, o, std::move(*bytes));
-    queueLoadStep(m, o, soundLoadOpen);
+    queueLoadStep(m, o, sendOpenStep);
     queueLoadStep(m, o, soundLoadArrived);
     return Value();
 }

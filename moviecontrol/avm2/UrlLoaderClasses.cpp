@@ -60,19 +60,15 @@ Object* byteArrayOf(Machine& m, std::vector<std::uint8_t> bytes) {
 
 // Reads the file now and queues the replies; the file's bytes wait in the object until the
 // step that hands them out.
-void startLoad(Machine& m, Object* o, const std::string& url, NativeFn open, NativeFn arrived,
-               NativeFn failed) {
-    beginLoad(o);
+void startLoad(Machine& m, Object* o, const std::string& url, NativeFn arrived, NativeFn failed) {
     setHiddenField(o, kUrl, Value::string(url));
-    std::optional<std::vector<std::uint8_t>> bytes = readBesideMovie(m.host(), url);
+    setHiddenField(o, kBytes, Value::null());
+    std::optional<std::vector<std::uint8_t>> bytes = readForLoad(m, o, url, failed);
     if (!bytes) {
-        setHiddenField(o, kBytes, Value::null());
-        queueLoadStep(m, o, failed);
         return;
     }
-    m.checkMemory(bytes->size());
     setHiddenField(o, kBytes, Value::object(byteArrayOf(m, std::move(*bytes))));
-    queueLoadStep(m, o, open);
+    queueLoadStep(m, o, sendOpenStep);
     queueLoadStep(m, o, arrived);
 }
 
@@ -81,14 +77,6 @@ std::vector<std::uint8_t> takeBytes(Object* o) {
     setHiddenField(o, kBytes, Value::null());
     ByteArrayData* data = byteArrayData(held);
     return data != nullptr ? std::move(data->data) : std::vector<std::uint8_t>{};
-}
-
-Value stepOpen(Machine& m, const Value& s, Args&) {
-    Object* o = receiverObject(m, s);
-    if (stepIsCurrent(o)) {
-        dispatchEvent(m, o, newEvent(m, "open"));
-    }
-    return Value();
 }
 
 Value stepFailed(Machine& m, const Value& s, Args&) {
@@ -135,7 +123,7 @@ Value loaderLoad(Machine& m, const Value& s, Args& a) {
     const std::string url = requestUrl(m, arg(a, 0));
     set(m, o, "bytesLoaded", Value::unsignedInt(0));
     set(m, o, "bytesTotal", Value::unsignedInt(0));
-    startLoad(m, o, url, stepOpen, loaderArrived, stepFailed);
+    startLoad(m, o, url, loaderArrived, stepFailed);
     return Value();
 }
 
@@ -192,7 +180,7 @@ Value streamLoad(Machine& m, const Value& s, Args& a) {
     const std::string url = requestUrl(m, arg(a, 0));
     setHiddenField(o, kStreamBytes, Value::object(newByteArray(m)));
     setHiddenField(o, kConnected, Value::boolean(true));
-    startLoad(m, o, url, stepOpen, streamArrived, stepFailed);
+    startLoad(m, o, url, streamArrived, stepFailed);
     return Value();
 }
 

@@ -1,7 +1,5 @@
 #include "As3DisplayTree.h"
 
-#include "swf/AbcTags.h"
-
 #include "DepthRoom.h"
 #include "DisplayProperties.h"
 #include "Drawing.h"

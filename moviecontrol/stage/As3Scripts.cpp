@@ -314,17 +314,31 @@ void As3Scripts::afterScriptedGoto(avm2::NodeId node) {
     runGotoFrame();
 }
 
+namespace {
+
+// One level of gotos that run frames of their own; a goto inside such a frame nests, and a
+// script bouncing between two frames must end before the stack does.
+class GotoLevel {
+  public:
+    explicit GotoLevel(int& depth) : depth_(depth) { ++depth_; }
+    ~GotoLevel() { --depth_; }
+    GotoLevel(const GotoLevel&) = delete;
+    GotoLevel& operator=(const GotoLevel&) = delete;
+    bool allowed() const { return depth_ <= kMaxGotoDepth; }
+
+  private:
+    int& depth_;
+};
+
+} // namespace
+
 void As3Scripts::runGotoFrame() {
     // A frame of its own: what the goto removed, the frame's events and the scripts of every
     // clip whose frame changed.
-    if (gotoDepth_ >= kMaxGotoDepth) {
+    const GotoLevel level(gotoDepth_);
+    if (!level.allowed()) {
         return;
     }
-    ++gotoDepth_;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{gotoDepth_};
     sendRemovedEvents();
     avm2::broadcastEvent(*vm_, "frameConstructed");
     runFrameScripts();
@@ -332,14 +346,10 @@ void As3Scripts::runGotoFrame() {
 }
 
 void As3Scripts::runNestedFrame() {
-    if (gotoDepth_ >= kMaxGotoDepth) {
+    const GotoLevel level(gotoDepth_);
+    if (!level.allowed()) {
         return;
     }
-    ++gotoDepth_;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{gotoDepth_};
     // The children the timeline placed and no constructor made yet are made, but for those
     // of containers whose constructor is running: theirs come as it goes on.
     for (avm2::NodeId node : scriptedNodes()) {

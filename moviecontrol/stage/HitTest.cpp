@@ -28,18 +28,23 @@ void cross(const swf::Point& a, const swf::Point& b, double x, double y, int& wi
     }
 }
 
-int windingOf(const swf::Path& path, double x, double y) {
-    int winding = 0;
+// Calls `visit(a, b)` for each straight piece of `path`, curves cut into kCurveSteps pieces.
+// With `closeContours`, each contour is also closed from its last point back to its start, as
+// a fill closes it whether the path marks it or not.
+template <typename Visit>
+void forEachSegment(const swf::Path& path, bool closeContours, Visit visit) {
     swf::Point start;
     swf::Point pen;
     for (const swf::PathElement& e : path.elements) {
         switch (e.verb) {
         case swf::PathVerb::MoveTo:
-            cross(pen, start, x, y, winding);
+            if (closeContours) {
+                visit(pen, start);
+            }
             start = pen = e.to;
             break;
         case swf::PathVerb::LineTo:
-            cross(pen, e.to, x, y, winding);
+            visit(pen, e.to);
             pen = e.to;
             break;
         case swf::PathVerb::QuadTo: {
@@ -49,19 +54,27 @@ int windingOf(const swf::Path& path, double x, double y) {
                 const double u = 1.0 - t;
                 const swf::Point p{u * u * pen.x + 2 * u * t * e.control.x + t * t * e.to.x,
                                    u * u * pen.y + 2 * u * t * e.control.y + t * t * e.to.y};
-                cross(previous, p, x, y, winding);
+                visit(previous, p);
                 previous = p;
             }
             pen = e.to;
             break;
         }
         case swf::PathVerb::Close:
-            cross(pen, start, x, y, winding);
+            visit(pen, start);
             pen = start;
             break;
         }
     }
-    cross(pen, start, x, y, winding); // contours are closed whether marked or not
+    if (closeContours) {
+        visit(pen, start);
+    }
+}
+
+int windingOf(const swf::Path& path, double x, double y) {
+    int winding = 0;
+    forEachSegment(path, true,
+                   [&](const swf::Point& a, const swf::Point& b) { cross(a, b, x, y, winding); });
     return winding;
 }
 
@@ -77,36 +90,9 @@ double distanceToSegment(const swf::Point& a, const swf::Point& b, double x, dou
 // The nearest any part of `path` comes to the point.
 double distanceToPath(const swf::Path& path, double x, double y) {
     double nearest = std::numeric_limits<double>::infinity();
-    swf::Point start;
-    swf::Point pen;
-    for (const swf::PathElement& e : path.elements) {
-        switch (e.verb) {
-        case swf::PathVerb::MoveTo:
-            start = pen = e.to;
-            break;
-        case swf::PathVerb::LineTo:
-            nearest = std::min(nearest, distanceToSegment(pen, e.to, x, y));
-            pen = e.to;
-            break;
-        case swf::PathVerb::QuadTo: {
-            swf::Point previous = pen;
-            for (int i = 1; i <= kCurveSteps; ++i) {
-                const double t = static_cast<double>(i) / kCurveSteps;
-                const double u = 1.0 - t;
-                const swf::Point p{u * u * pen.x + 2 * u * t * e.control.x + t * t * e.to.x,
-                                   u * u * pen.y + 2 * u * t * e.control.y + t * t * e.to.y};
-                nearest = std::min(nearest, distanceToSegment(previous, p, x, y));
-                previous = p;
-            }
-            pen = e.to;
-            break;
-        }
-        case swf::PathVerb::Close:
-            nearest = std::min(nearest, distanceToSegment(pen, start, x, y));
-            pen = start;
-            break;
-        }
-    }
+    forEachSegment(path, false, [&](const swf::Point& a, const swf::Point& b) {
+        nearest = std::min(nearest, distanceToSegment(a, b, x, y));
+    });
     return nearest;
 }
 

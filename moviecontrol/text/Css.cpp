@@ -1,5 +1,7 @@
 #include "Css.h"
 
+#include "avm1/Convert.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -142,18 +144,7 @@ std::size_t skipBlanks(std::string_view s, std::size_t i = 0) {
     return i;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
+using avm1::hexDigit;
 
 std::string_view trimmedFront(std::string_view s) {
     return s.substr(skipBlanks(s));

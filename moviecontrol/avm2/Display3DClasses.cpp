@@ -506,8 +506,13 @@ Value setScissorRectangle(Machine& m, const Value& self, Args& a) {
     stage3d::ScissorBox box;
     box.x = pixelOf(m, rect, "x");
     box.y = pixelOf(m, rect, "y");
-    box.width = std::max(0, pixelOf(m, rect, "width"));
-    box.height = std::max(0, pixelOf(m, rect, "height"));
+    box.width = pixelOf(m, rect, "width");
+    box.height = pixelOf(m, rect, "height");
+    // A rectangle without area is refused and leaves drawing unclipped.
+    if (box.width <= 0 || box.height <= 0) {
+        c->pipeline.scissor.reset();
+        return Value();
+    }
     c->pipeline.scissor = box;
     return Value();
 }
@@ -582,11 +587,13 @@ Value present(Machine& m, const Value& self, Args&) {
     if (w <= 0 || h <= 0) {
         return Value();
     }
-    std::vector<std::uint32_t> premultiplied(c->color.size());
+    // The layer shows the back buffer's colours as they are: its alpha only ever matters to
+    // blending inside the buffer, not to what lies beneath.
+    std::vector<std::uint32_t> opaque(c->color.size());
     for (std::size_t i = 0; i < c->color.size(); ++i) {
-        premultiplied[i] = pixels::BitmapPixels::premultiply(c->color[i]);
+        opaque[i] = c->color[i] | 0xFF000000u;
     }
-    auto shown = pixels::BitmapPixels::fromPremultiplied(w, h, true, std::move(premultiplied));
+    auto shown = pixels::BitmapPixels::fromPremultiplied(w, h, false, std::move(opaque));
     if (c->presented) {
         *c->presented = std::move(shown);
     } else {

@@ -2,6 +2,7 @@
 // flash.display3D. A context draws in software (stage3d/): requestContext3D answers with
 // context3DCreate once the running scripts are done, and present hands the back buffer to
 // the stage, which shows it beneath the display list at the Stage3D's position.
+#include "avm2/BitmapDataValues.h"
 #include "avm2/ByteArrayData.h"
 #include "avm2/Display3DState.h"
 #include "avm2/DisplayHost.h"
@@ -125,7 +126,8 @@ void showLayer(Machine& m, Object* stage3D) {
     if (host == nullptr || stage3D == nullptr) {
         return;
     }
-    const auto index = static_cast<std::size_t>(hiddenField(stage3D, "index", Value::integer(0)).asNumber());
+    const auto index =
+        static_cast<std::size_t>(hiddenField(stage3D, "index", Value::integer(0)).asNumber());
     const Value context = hiddenField(stage3D, "context", Value::null());
     auto c = stateOf<Context3DState>(context);
     const bool visible = Machine::toBoolean(hiddenField(stage3D, "visible", Value::boolean(true)));
@@ -145,8 +147,8 @@ Value requestContext(Machine& m, const Value& self, Args&) {
     Object* stage3D = self.asObject();
     if (hiddenField(stage3D, "context", Value::null()).isNull()) {
         Args none;
-        Value context =
-            m.construct(Value::object(m.findClass("flash.display3D::Context3D")->classObject), none);
+        Value context = m.construct(
+            Value::object(m.findClass("flash.display3D::Context3D")->classObject), none);
         auto state = std::make_shared<Context3DState>();
         state->stage3D = stage3D;
         context.asObject()->nativeData = state;
@@ -259,10 +261,9 @@ Value configureBackBuffer(Machine& m, const Value& self, Args& a) {
 
 Value contextClear(Machine& m, const Value& self, Args& a) {
     auto c = contextOf(m, self);
-    const stage3d::Vec4 color = {static_cast<float>(numberOr(m, a, 0, 0)),
-                                 static_cast<float>(numberOr(m, a, 1, 0)),
-                                 static_cast<float>(numberOr(m, a, 2, 0)),
-                                 static_cast<float>(numberOr(m, a, 3, 1))};
+    const stage3d::Vec4 color = {
+        static_cast<float>(numberOr(m, a, 0, 0)), static_cast<float>(numberOr(m, a, 1, 0)),
+        static_cast<float>(numberOr(m, a, 2, 0)), static_cast<float>(numberOr(m, a, 3, 1))};
     const float depth = static_cast<float>(numberOr(m, a, 4, 1));
     const auto stencil = static_cast<std::uint8_t>(toUint32(numberOr(m, a, 5, 0)) & 0xFF);
     const std::uint32_t mask = toUint32(numberOr(m, a, 6, 0xFFFFFFFF));
@@ -290,8 +291,7 @@ Value setVertexBufferAt(Machine& m, const Value& self, Args& a) {
         return Value();
     }
     const VertexFormat format =
-        choice<VertexFormat>(m, a.size() > 3 ? a[3] : Value::string("float4"),
-                             "vertexStreamFormat",
+        choice<VertexFormat>(m, a.size() > 3 ? a[3] : Value::string("float4"), "vertexStreamFormat",
                              {{"float1", VertexFormat::Float1},
                               {"float2", VertexFormat::Float2},
                               {"float3", VertexFormat::Float3},
@@ -306,8 +306,9 @@ Value setVertexBufferAt(Machine& m, const Value& self, Args& a) {
 
 void setConstants(Context3DState& c, bool vertex, std::int64_t first,
                   const std::vector<float>& values) {
-    const std::span<stage3d::Vec4> registers =
-        vertex ? std::span<stage3d::Vec4>(c.vertexConstants) : std::span<stage3d::Vec4>(c.fragmentConstants);
+    const std::span<stage3d::Vec4> registers = vertex
+                                                   ? std::span<stage3d::Vec4>(c.vertexConstants)
+                                                   : std::span<stage3d::Vec4>(c.fragmentConstants);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::int64_t r = first + static_cast<std::int64_t>(i / 4);
         if (r < 0 || static_cast<std::size_t>(r) >= registers.size()) {
@@ -339,7 +340,8 @@ Value setConstantsFromVector(Machine& m, const Value& self, Args& a) {
     }
     checkRegisters(m, vertex, first, registers);
     std::vector<float> values;
-    const auto count = std::min<std::size_t>(elements.size(), static_cast<std::size_t>(registers) * 4);
+    const auto count =
+        std::min<std::size_t>(elements.size(), static_cast<std::size_t>(registers) * 4);
     for (std::size_t i = 0; i < count; ++i) {
         values.push_back(static_cast<float>(m.toNumber(elements[i])));
     }
@@ -387,7 +389,8 @@ Value setConstantsFromByteArray(Machine& m, const Value& self, Args& a) {
     }
     const std::uint32_t offset = toUint32(numberOr(m, a, 4, 0));
     if (registers < 0) {
-        registers = static_cast<std::int64_t>((bytes->data.size() - std::min<std::size_t>(offset, bytes->data.size())) / 16);
+        registers = static_cast<std::int64_t>(
+            (bytes->data.size() - std::min<std::size_t>(offset, bytes->data.size())) / 16);
     }
     checkRegisters(m, vertex, first, registers);
     if (static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(registers) * 16 >
@@ -418,17 +421,25 @@ Value setTextureAt(Machine& m, const Value& self, Args& a) {
 }
 
 Value setSamplerStateAt(Machine& m, const Value& self, Args& a) {
-    contextOf(m, self);
-    choice<int>(m, arg(a, 1), "wrap",
-                {{"clamp", 0}, {"repeat", 1}, {"clamp_u_repeat_v", 2}, {"repeat_u_clamp_v", 3}});
-    choice<int>(m, arg(a, 2), "filter",
-                {{"nearest", 0},
-                 {"linear", 1},
-                 {"anisotropic2x", 2},
-                 {"anisotropic4x", 3},
-                 {"anisotropic8x", 4},
-                 {"anisotropic16x", 5}});
-    choice<int>(m, arg(a, 3), "mipfilter", {{"mipnone", 0}, {"mipnearest", 1}, {"miplinear", 2}});
+    auto c = contextOf(m, self);
+    const std::int32_t sampler = toInt32(numberOr(m, a, 0, 0));
+    const auto wrap = choice<std::uint8_t>(
+        m, arg(a, 1), "wrap",
+        {{"clamp", 0}, {"repeat", 1}, {"clamp_u_repeat_v", 2}, {"repeat_u_clamp_v", 3}});
+    const auto filter = choice<std::uint8_t>(m, arg(a, 2), "filter",
+                                             {{"nearest", 0},
+                                              {"linear", 1},
+                                              {"anisotropic2x", 2},
+                                              {"anisotropic4x", 3},
+                                              {"anisotropic8x", 4},
+                                              {"anisotropic16x", 5}});
+    const auto mipmap = choice<std::uint8_t>(m, arg(a, 3), "mipfilter",
+                                             {{"mipnone", 0}, {"mipnearest", 1}, {"miplinear", 2}});
+    if (sampler < 0 || static_cast<std::size_t>(sampler) >= stage3d::BoundTextures::kUnits) {
+        m.throwError("RangeError", 3693, "Sampler index out of range.");
+    }
+    c->textures.states[static_cast<std::size_t>(sampler)] =
+        stage3d::BoundTextures::SamplerState{wrap, filter, mipmap};
     return Value();
 }
 
@@ -560,9 +571,8 @@ Value drawTriangles(Machine& m, const Value& self, Args& a) {
     if (first + triangles * 3 > available) {
         m.throwError("Error", 3603,
                      "Not enough indices in this buffer. " + std::to_string(triangles) +
-                         " triangles at offset " + std::to_string(first) +
-                         ", but there are only " + std::to_string(available) +
-                         " indices in buffer.");
+                         " triangles at offset " + std::to_string(first) + ", but there are only " +
+                         std::to_string(available) + " indices in buffer.");
     }
     stage3d::DrawCall call;
     call.vertex = &*c->program->vertex;
@@ -600,6 +610,46 @@ Value present(Machine& m, const Value& self, Args&) {
         c->presented = std::make_shared<pixels::BitmapPixels>(std::move(shown));
     }
     showLayer(m, c->stage3D);
+    return Value();
+}
+
+// Copies the back buffer (or the part `sourceRect` names) into a BitmapData at `destPoint`.
+Value drawToBitmapData(Machine& m, const Value& self, Args& a) {
+    auto c = contextOf(m, self);
+    const Value destination = arg(a, 0);
+    if (!destination.isObject()) {
+        m.throwError("TypeError", 2007, "Parameter destination must be non-null.");
+    }
+    pixels::BitmapPixels& target = bitmaps::pixelsOf(m, destination);
+    const int w = std::min(c->width, kLargestBuffer);
+    const int h = std::min(c->height, kLargestBuffer);
+    int sx = 0;
+    int sy = 0;
+    int sw = w;
+    int sh = h;
+    if (arg(a, 1).isObject()) {
+        sx = pixelOf(m, arg(a, 1), "x");
+        sy = pixelOf(m, arg(a, 1), "y");
+        sw = pixelOf(m, arg(a, 1), "width");
+        sh = pixelOf(m, arg(a, 1), "height");
+    }
+    int dx = 0;
+    int dy = 0;
+    if (arg(a, 2).isObject()) {
+        dx = pixelOf(m, arg(a, 2), "x");
+        dy = pixelOf(m, arg(a, 2), "y");
+    }
+    const int x0 = std::max(sx, 0);
+    const int y0 = std::max(sy, 0);
+    const int x1 = std::min(sx + std::max(sw, 0), w);
+    const int y1 = std::min(sy + std::max(sh, 0), h);
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            target.set(dx + x - sx, dy + y - sy,
+                       c->color[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
+                                static_cast<std::size_t>(x)]);
+        }
+    }
     return Value();
 }
 
@@ -667,7 +717,10 @@ void installConstants(Machine& m) {
                {"SET", "set"},
                {"ZERO", "zero"}});
     constants(m, "Context3DTriangleFace",
-              {{"NONE", "none"}, {"FRONT", "front"}, {"BACK", "back"}, {"FRONT_AND_BACK", "frontAndBack"}});
+              {{"NONE", "none"},
+               {"FRONT", "front"},
+               {"BACK", "back"},
+               {"FRONT_AND_BACK", "frontAndBack"}});
     constants(m, "Context3DTextureFormat",
               {{"BGRA", "bgra"},
                {"BGRA_PACKED", "bgraPacked4444"},
@@ -698,7 +751,8 @@ void installConstants(Machine& m) {
                {"ANISOTROPIC16X", "anisotropic16x"}});
     constants(m, "Context3DMipFilter",
               {{"MIPNONE", "mipnone"}, {"MIPNEAREST", "mipnearest"}, {"MIPLINEAR", "miplinear"}});
-    constants(m, "Context3DBufferUsage", {{"STATIC_DRAW", "staticDraw"}, {"DYNAMIC_DRAW", "dynamicDraw"}});
+    constants(m, "Context3DBufferUsage",
+              {{"STATIC_DRAW", "staticDraw"}, {"DYNAMIC_DRAW", "dynamicDraw"}});
     Class* mask = m.defineClass("flash.display3D", "Context3DClearMask", m.objectClass);
     m.defineStaticConst(mask, "COLOR", Value::integer(1));
     m.defineStaticConst(mask, "DEPTH", Value::integer(2));
@@ -749,6 +803,16 @@ void installDisplay3D(Machine& m) {
     m.defineMethod(context, "drawTriangles", drawTriangles);
     m.defineMethod(context, "present", present);
     m.defineMethod(context, "dispose", contextDispose);
+    m.defineMethod(context, "drawToBitmapData", drawToBitmapData);
+    m.defineGetter(context, "enableErrorChecking", [](Machine&, const Value& self, Args&) {
+        return hiddenField(self, "enableErrorChecking", Value::boolean(false));
+    });
+    m.defineSetter(context, "enableErrorChecking", [](Machine&, const Value& self, Args& a) {
+        setHiddenField(self, "enableErrorChecking", Value::boolean(Machine::toBoolean(arg(a, 0))));
+        return Value();
+    });
+    m.defineGetter(context, "profile",
+                   [](Machine&, const Value&, Args&) { return Value::string("baseline"); });
     m.defineGetter(context, "driverInfo", driverInfo);
     m.defineGetter(context, "backBufferWidth", backBufferSize<true>);
     m.defineGetter(context, "backBufferHeight", backBufferSize<false>);

@@ -2,8 +2,8 @@
 // uploads. Every upload is checked against the size the buffer or texture was made with;
 // the sizes themselves are held to Flash's limits (65535 vertices of at most 64 values,
 // 524287 indices, textures up to 4096 pixels a side).
-#include "avm2/ByteArrayData.h"
 #include "avm2/BitmapDataValues.h"
+#include "avm2/ByteArrayData.h"
 #include "avm2/Display3DState.h"
 #include "avm2/Machine.h"
 
@@ -96,7 +96,8 @@ void textureFormat(Machine& m, const Value& v, std::initializer_list<const char*
             return;
         }
     }
-    m.throwError("ArgumentError", 2008, "Parameter textureFormat must be one of the accepted values.");
+    m.throwError("ArgumentError", 2008,
+                 "Parameter textureFormat must be one of the accepted values.");
 }
 
 void textureSize(Machine& m, std::int64_t width, std::int64_t height, bool needPowerOfTwo) {
@@ -113,8 +114,8 @@ Value newTexture(Machine& m, const char* cls, std::int64_t width, std::int64_t h
                  bool mipmapped) {
     m.checkMemory(static_cast<std::size_t>(width * height) * 4 * (cube ? 6 : 1) * 2);
     auto state = std::make_shared<Texture3DState>();
-    state->texture = std::make_shared<stage3d::Texture3D>(static_cast<int>(width),
-                                                          static_cast<int>(height), cube, mipmapped);
+    state->texture = std::make_shared<stage3d::Texture3D>(
+        static_cast<int>(width), static_cast<int>(height), cube, mipmapped);
     return make(m, cls, state);
 }
 
@@ -144,8 +145,7 @@ Value createRectangleTexture(Machine& m, const Value& self, Args& a) {
     const std::int64_t height = count(m, a, 1, 0);
     textureFormat(m, arg(a, 2), {"bgra", "bgraPacked4444", "bgrPacked565", "rgbaHalfFloat"});
     textureSize(m, width, height, false);
-    return newTexture(m, "flash.display3D.textures::RectangleTexture", width, height, false,
-                      false);
+    return newTexture(m, "flash.display3D.textures::RectangleTexture", width, height, false, false);
 }
 
 // --- Uploads ---------------------------------------------------------------------------
@@ -172,7 +172,8 @@ Value uploadVerticesFromVector(Machine& m, const Value& self, Args& a) {
     }
     const std::size_t base = static_cast<std::size_t>(start) * b->data32PerVertex;
     for (std::size_t i = 0; i < words; ++i) {
-        (*b->data)[base + i] = std::bit_cast<std::uint32_t>(static_cast<float>(m.toNumber(elements[i])));
+        (*b->data)[base + i] =
+            std::bit_cast<std::uint32_t>(static_cast<float>(m.toNumber(elements[i])));
     }
     return Value();
 }
@@ -197,7 +198,8 @@ Value uploadVerticesFromByteArray(Machine& m, const Value& self, Args& a) {
     for (std::size_t i = 0; i < words; ++i) {
         std::uint32_t w = 0;
         for (std::size_t k = 0; k < 4; ++k) {
-            w |= static_cast<std::uint32_t>(bytes->data[static_cast<std::size_t>(offset) + i * 4 + k])
+            w |= static_cast<std::uint32_t>(
+                     bytes->data[static_cast<std::size_t>(offset) + i * 4 + k])
                  << (8 * k);
         }
         (*b->data)[base + i] = w;
@@ -239,7 +241,8 @@ Value uploadIndicesFromByteArray(Machine& m, const Value& self, Args& a) {
     if (offset < 0 || start < 0 || n < 0 || static_cast<std::size_t>(start + n) > b->data.size()) {
         badInput(m);
     }
-    if (static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(n) * 2 > bytes->data.size()) {
+    if (static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(n) * 2 >
+        bytes->data.size()) {
         m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
     }
     for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {

@@ -92,10 +92,22 @@ Raw rotation(Machine& m, const Args& a) {
     const double c = std::cos(radians);
     const double s = std::sin(radians);
     const double t = 1 - c;
-    const Raw r = {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
-                   t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
-                   t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
-                   0,                 0,                 0,                 1};
+    const Raw r = {t * x * x + c,
+                   t * x * y + s * z,
+                   t * x * z - s * y,
+                   0,
+                   t * x * y - s * z,
+                   t * y * y + c,
+                   t * y * z + s * x,
+                   0,
+                   t * x * z + s * y,
+                   t * y * z - s * x,
+                   t * z * z + c,
+                   0,
+                   0,
+                   0,
+                   0,
+                   1};
     const Value pivot = geom::argument(a, 2);
     if (!pivot.isObject()) {
         return r;
@@ -147,9 +159,10 @@ double determinant(const Raw& r) {
                 rows[static_cast<std::size_t>(k++)] = j;
             }
         }
-        const double minor = at(rows[0], 1) * (at(rows[1], 2) * at(rows[2], 3) - at(rows[2], 2) * at(rows[1], 3)) -
-                             at(rows[1], 1) * (at(rows[0], 2) * at(rows[2], 3) - at(rows[2], 2) * at(rows[0], 3)) +
-                             at(rows[2], 1) * (at(rows[0], 2) * at(rows[1], 3) - at(rows[1], 2) * at(rows[0], 3));
+        const double minor =
+            at(rows[0], 1) * (at(rows[1], 2) * at(rows[2], 3) - at(rows[2], 2) * at(rows[1], 3)) -
+            at(rows[1], 1) * (at(rows[0], 2) * at(rows[2], 3) - at(rows[2], 2) * at(rows[0], 3)) +
+            at(rows[2], 1) * (at(rows[0], 2) * at(rows[1], 3) - at(rows[1], 2) * at(rows[0], 3));
         det += ((i % 2 == 0) ? 1 : -1) * at(i, 0) * minor;
     }
     return det;

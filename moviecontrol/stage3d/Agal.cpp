@@ -147,12 +147,11 @@ class Checker {
                 return fail(3640, "Indirect addressing only allowed into constant registers",
                             operand);
             }
-            if (s.indexType != RegisterType::Attribute &&
-                s.indexType != RegisterType::Constant &&
+            if (s.indexType != RegisterType::Attribute && s.indexType != RegisterType::Constant &&
                 s.indexType != RegisterType::Temporary) {
-                return fail(3641,
-                            "Indirect source type must be attribute, constant or temporary register",
-                            operand);
+                return fail(
+                    3641, "Indirect source type must be attribute, constant or temporary register",
+                    operand);
             }
             return std::nullopt;
         }
@@ -168,15 +167,14 @@ class Checker {
             int code;
             const char* what;
         };
-        const std::array<Bound, 4> bounds = {
-            Bound{RegisterType::Attribute, limits_.attributes, 3658,
-                  "Attribute register index out of bounds"},
-            Bound{RegisterType::Constant, limits_.constants, 3659,
-                  "Constant register index out of bounds"},
-            Bound{RegisterType::Temporary, limits_.temporaries, 3661,
-                  "Temporary register index out of bounds"},
-            Bound{RegisterType::Varying, limits_.varyings, 3657,
-                  "Varying register index out of bounds"}};
+        const std::array<Bound, 4> bounds = {Bound{RegisterType::Attribute, limits_.attributes,
+                                                   3658, "Attribute register index out of bounds"},
+                                             Bound{RegisterType::Constant, limits_.constants, 3659,
+                                                   "Constant register index out of bounds"},
+                                             Bound{RegisterType::Temporary, limits_.temporaries,
+                                                   3661, "Temporary register index out of bounds"},
+                                             Bound{RegisterType::Varying, limits_.varyings, 3657,
+                                                   "Varying register index out of bounds"}};
         for (const Bound& b : bounds) {
             if (s.type == b.type && s.index >= b.count) {
                 return fail(b.code, b.what, operand);
@@ -334,8 +332,8 @@ AgalResult readAgal(std::span<const std::uint8_t> bytes, ProgramKind kind) {
         }
         if (version <= 1 && laterOpcode(op)) {
             result.error = {false, 3621,
-                            std::string("AGAL validation failed: Invalid opcode, ") +
-                                mnemonic(op) + " is not implemented in this version" + where};
+                            std::string("AGAL validation failed: Invalid opcode, ") + mnemonic(op) +
+                                " is not implemented in this version" + where};
             return result;
         }
         if (kind == ProgramKind::Vertex && (fragmentOnly(op) || (version <= 1 && op == OpTex))) {
@@ -363,8 +361,8 @@ AgalResult readAgal(std::span<const std::uint8_t> bytes, ProgramKind kind) {
                 return result;
             }
             if (in.sampler.index >= limits.samplers) {
-                result.error = checker.fail(3656, "Sampler register index out of bounds",
-                                            "source operand 2");
+                result.error =
+                    checker.fail(3656, "Sampler register index out of bounds", "source operand 2");
                 return result;
             }
             const auto [it, first] = samplers.emplace(in.sampler.index, in.sampler);

@@ -89,13 +89,13 @@ struct Source {
 // How a tex instruction samples: the bits of its second operand.
 struct SamplerFlags {
     std::uint16_t index = 0;
-    std::int8_t lodBias = 0;       // eighths of a level
-    std::uint8_t dimension = 0;    // 0 2D, 1 cube, 2 3D
-    std::uint8_t special = 0;      // centroid, single, ignore sampler
-    std::uint8_t wrap = 0;         // 0 clamp, 1 repeat, 2 clamp_u_repeat_v, 3 repeat_u_clamp_v
-    std::uint8_t mipmap = 0;       // 0 none, 1 nearest, 2 linear
-    std::uint8_t filter = 0;       // 0 nearest, 1 linear, larger anisotropic
-    std::uint8_t format = 0;       // 0 rgba, 1 dxt1, 2 dxt5, 3 video
+    std::int8_t lodBias = 0;    // eighths of a level
+    std::uint8_t dimension = 0; // 0 2D, 1 cube, 2 3D
+    std::uint8_t special = 0;   // centroid, single, ignore sampler
+    std::uint8_t wrap = 0;      // 0 clamp, 1 repeat, 2 clamp_u_repeat_v, 3 repeat_u_clamp_v
+    std::uint8_t mipmap = 0;    // 0 none, 1 nearest, 2 linear
+    std::uint8_t filter = 0;    // 0 nearest, 1 linear, larger anisotropic
+    std::uint8_t format = 0;    // 0 rgba, 1 dxt1, 2 dxt5, 3 video
     bool operator==(const SamplerFlags&) const = default;
 };
 

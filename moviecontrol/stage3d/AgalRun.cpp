@@ -195,9 +195,7 @@ Vec4 applyOpcode(std::uint8_t op, const Vec4& a, const Vec4& b) {
     case OpSne:
         return each(a, b, [](float x, float y) { return x != y ? 1.0f : 0.0f; });
     case OpSgn:
-        return each(a, a, [](float x, float) {
-            return x > 0 ? 1.0f : (x < 0 ? -1.0f : 0.0f);
-        });
+        return each(a, a, [](float x, float) { return x > 0 ? 1.0f : (x < 0 ? -1.0f : 0.0f); });
     default: // derivatives of a lone fragment, and what has no value
         return {};
     }
@@ -241,8 +239,8 @@ void runAgal(const AgalProgram& program, const ShaderInputs& in, ShaderOutputs& 
             }
             break;
         case OpTex:
-            r.write(i.dest, in.textures != nullptr ? in.textures->sample(i.sampler, r.read(i.a))
-                                                   : Vec4{});
+            r.write(i.dest,
+                    in.textures != nullptr ? in.textures->sample(i.sampler, r.read(i.a)) : Vec4{});
             break;
         case OpM33:
         case OpM44:

@@ -29,7 +29,7 @@ constexpr std::size_t kMaxVaryings = 10;
 constexpr std::size_t kMaxOutputs = 4;
 
 struct ShaderOutputs {
-    std::array<Vec4, kMaxOutputs> out{};      // op, or oc and further colour outputs
+    std::array<Vec4, kMaxOutputs> out{};       // op, or oc and further colour outputs
     std::array<Vec4, kMaxVaryings> varyings{}; // what a vertex program hands on
     float depth = 0;
     bool depthWritten = false;

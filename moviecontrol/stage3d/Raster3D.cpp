@@ -54,9 +54,7 @@ constexpr float kMinW = 1e-6f;
 
 std::vector<ClipVertex> clipTriangle(const std::array<ClipVertex, 3>& t) {
     std::vector<ClipVertex> poly(t.begin(), t.end());
-    const auto inside = [](const Vec4& p) {
-        return p[3] >= kMinW && p[2] >= 0 && p[2] <= p[3];
-    };
+    const auto inside = [](const Vec4& p) { return p[3] >= kMinW && p[2] >= 0 && p[2] <= p[3]; };
     if (inside(t[0].position) && inside(t[1].position) && inside(t[2].position)) {
         return poly;
     }
@@ -145,10 +143,10 @@ class TriangleDrawer {
         screen.reserve(poly.size());
         for (const ClipVertex& v : poly) {
             const float invW = 1.0f / v.position[3];
-            screen.push_back({(v.position[0] * invW + 1.0f) * 0.5f * static_cast<float>(target_.width),
-                              (1.0f - v.position[1] * invW) * 0.5f *
-                                  static_cast<float>(target_.height),
-                              v.position[2] * invW, invW, &v});
+            screen.push_back(
+                {(v.position[0] * invW + 1.0f) * 0.5f * static_cast<float>(target_.width),
+                 (1.0f - v.position[1] * invW) * 0.5f * static_cast<float>(target_.height),
+                 v.position[2] * invW, invW, &v});
         }
         // The facing of the whole triangle decides culling, whatever clipping cut from it.
         const float area = (screen[1].x - screen[0].x) * (screen[2].y - screen[0].y) -
@@ -157,8 +155,8 @@ class TriangleDrawer {
             return;
         }
         const bool front = area > 0;
-        if (state_.culling == Face::FrontAndBack ||
-            (state_.culling == Face::Front && front) || (state_.culling == Face::Back && !front)) {
+        if (state_.culling == Face::FrontAndBack || (state_.culling == Face::Front && front) ||
+            (state_.culling == Face::Back && !front)) {
             return;
         }
         for (std::size_t i = 1; i + 1 < screen.size(); ++i) {
@@ -203,7 +201,9 @@ class TriangleDrawer {
         struct Edge {
             float ax, ay, bx, by;
             bool topLeft;
-            float at(float px, float py) const { return (bx - ax) * (py - ay) - (px - ax) * (by - ay); }
+            float at(float px, float py) const {
+                return (bx - ax) * (py - ay) - (px - ax) * (by - ay);
+            }
         };
         // With y down and clockwise order, an edge is top when it runs right along a
         // horizontal line, left when it runs up.
@@ -241,10 +241,10 @@ class TriangleDrawer {
                 }
                 for (std::size_t r = 0; r < used; ++r) {
                     for (std::size_t k = 0; k < 4; ++k) {
-                        varyings[r][k] = (pw0 * a.source->varyings[r][k] +
-                                          pw1 * b.source->varyings[r][k] +
-                                          pw2 * c.source->varyings[r][k]) /
-                                         sum;
+                        varyings[r][k] =
+                            (pw0 * a.source->varyings[r][k] + pw1 * b.source->varyings[r][k] +
+                             pw2 * c.source->varyings[r][k]) /
+                            sum;
                     }
                 }
                 shade(static_cast<int>(x), static_cast<int>(y), z, varyings, front);
@@ -254,8 +254,7 @@ class TriangleDrawer {
 
     std::size_t varyingCount() const { return kMaxVaryings; }
 
-    void shade(int x, int y, float z, const std::array<Vec4, kMaxVaryings>& varyings,
-               bool front) {
+    void shade(int x, int y, float z, const std::array<Vec4, kMaxVaryings>& varyings, bool front) {
         ShaderOutputs out;
         ShaderInputs in;
         in.constants = call_.fragmentConstants;
@@ -265,13 +264,14 @@ class TriangleDrawer {
         if (out.killed) {
             return;
         }
-        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(target_.width) +
-                               static_cast<std::size_t>(x);
+        const std::size_t at =
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(target_.width) +
+            static_cast<std::size_t>(x);
         const float depth = std::clamp(out.depthWritten ? out.depth : z, 0.0f, 1.0f);
         const StencilSide& side = front ? state_.front : state_.back;
-        std::uint8_t* stencil =
-            target_.stencil != nullptr && at < target_.stencil->size() ? &(*target_.stencil)[at]
-                                                                       : nullptr;
+        std::uint8_t* stencil = target_.stencil != nullptr && at < target_.stencil->size()
+                                    ? &(*target_.stencil)[at]
+                                    : nullptr;
         const auto stencilDo = [&](StencilAction action) {
             if (stencil != nullptr) {
                 const std::uint8_t next = applyStencil(action, *stencil, state_.stencilReference);

@@ -41,8 +41,9 @@ float finiteOr0(float f) {
 } // namespace
 
 Texture3D::Texture3D(int width, int height, bool cube, bool mipmapped)
-    : width_(std::clamp(width, 1, kMaxTextureSide)), height_(std::clamp(height, 1, kMaxTextureSide)),
-      cube_(cube), levels_(mipmapped ? levelCount(width_, height_) : 1) {
+    : width_(std::clamp(width, 1, kMaxTextureSide)),
+      height_(std::clamp(height, 1, kMaxTextureSide)), cube_(cube),
+      levels_(mipmapped ? levelCount(width_, height_) : 1) {
     const int faces = cube_ ? 6 : 1;
     images_.resize(static_cast<std::size_t>(faces * levels_));
     for (int f = 0; f < faces; ++f) {
@@ -154,8 +155,8 @@ Vec4 Texture3D::sample(const SamplerFlags& flags, const Vec4& c) const {
     if (flags.mipmap == 0 || levels_ == 1) {
         return sampleLevel(face, 0, u, v, flags);
     }
-    const float lod = std::clamp(static_cast<float>(flags.lodBias) / 8.0f, 0.0f,
-                                 static_cast<float>(levels_ - 1));
+    const float lod =
+        std::clamp(static_cast<float>(flags.lodBias) / 8.0f, 0.0f, static_cast<float>(levels_ - 1));
     const int low = static_cast<int>(std::floor(lod));
     if (flags.mipmap == 1 || low + 1 >= levels_) {
         return sampleLevel(face, static_cast<int>(std::lround(lod)), u, v, flags);
@@ -173,6 +174,14 @@ Vec4 Texture3D::sample(const SamplerFlags& flags, const Vec4& c) const {
 Vec4 BoundTextures::sample(const SamplerFlags& flags, const Vec4& coordinates) const {
     if (flags.index >= units.size() || !units[flags.index]) {
         return {0, 0, 0, 0};
+    }
+    constexpr std::uint8_t kIgnoreSampler = 4;
+    if ((flags.special & kIgnoreSampler) != 0 && states[flags.index]) {
+        SamplerFlags chosen = flags;
+        chosen.wrap = states[flags.index]->wrap;
+        chosen.filter = states[flags.index]->filter;
+        chosen.mipmap = states[flags.index]->mipmap;
+        return units[flags.index]->sample(chosen, coordinates);
     }
     return units[flags.index]->sample(flags, coordinates);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace stage3d {
@@ -42,6 +43,14 @@ class BoundTextures final : public TextureUnits {
   public:
     static constexpr std::size_t kUnits = 16;
     std::array<std::shared_ptr<const Texture3D>, kUnits> units;
+    // What setSamplerStateAt chose (wrap, filter, mipmap as the flags code them): used in
+    // place of a tex instruction's own settings when it carries the ignore-sampler flag.
+    struct SamplerState {
+        std::uint8_t wrap = 0;
+        std::uint8_t filter = 0;
+        std::uint8_t mipmap = 0;
+    };
+    std::array<std::optional<SamplerState>, kUnits> states;
     Vec4 sample(const SamplerFlags& flags, const Vec4& coordinates) const override;
 };
 

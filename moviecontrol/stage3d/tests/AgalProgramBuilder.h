@@ -61,12 +61,20 @@ class AgalWriter {
     std::vector<std::uint8_t> bytes_;
 };
 
-constexpr AgalWriter::Operand va(std::uint16_t i) { return {RegisterType::Attribute, i}; }
-constexpr AgalWriter::Operand vc(std::uint16_t i) { return {RegisterType::Constant, i}; }
+constexpr AgalWriter::Operand va(std::uint16_t i) {
+    return {RegisterType::Attribute, i};
+}
+constexpr AgalWriter::Operand vc(std::uint16_t i) {
+    return {RegisterType::Constant, i};
+}
 constexpr AgalWriter::Operand vt(std::uint16_t i, std::uint8_t mask = 0xF) {
     return {RegisterType::Temporary, i, 0xE4, mask};
 }
-constexpr AgalWriter::Operand out(std::uint16_t i = 0) { return {RegisterType::Output, i}; }
-constexpr AgalWriter::Operand vary(std::uint16_t i) { return {RegisterType::Varying, i}; }
+constexpr AgalWriter::Operand out(std::uint16_t i = 0) {
+    return {RegisterType::Output, i};
+}
+constexpr AgalWriter::Operand vary(std::uint16_t i) {
+    return {RegisterType::Varying, i};
+}
 
 } // namespace stage3d::testing

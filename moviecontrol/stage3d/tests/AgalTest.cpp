@@ -24,11 +24,13 @@ TEST(AgalReader, HeaderErrorsComeInFlashsOrder) {
         int code;
     };
     const std::vector<Case> cases = {
-        {{}, true, 3615},                                      // nothing at all
-        {{0xa0, 0x01}, true, 3612},                            // shorter than a header
-        {{0xff, 1, 0, 0, 0, 0xa1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-         true, 3612},                                          // wrong magic byte
-        {{0xa0, 99, 0, 0, 0, 0xa1, 1}, false, 3615},           // a header without tokens
+        {{}, true, 3615},           // nothing at all
+        {{0xa0, 0x01}, true, 3612}, // shorter than a header
+        {{0xff, 1, 0, 0, 0, 0xa1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+          0,    0, 0, 0, 0, 0,    0, 0, 0, 0, 0, 0, 0, 0, 0},
+         true,
+         3612},                                      // wrong magic byte
+        {{0xa0, 99, 0, 0, 0, 0xa1, 1}, false, 3615}, // a header without tokens
     };
     for (const Case& c : cases) {
         const AgalResult r = readAgal(c.bytes, ProgramKind::Fragment);
@@ -105,18 +107,19 @@ TEST(AgalRun, OpcodeTable) {
         Vec4 expected;
     };
     const std::vector<Case> cases = {
-        {OpAdd, {3, 6, 0, 2.5f}},  {OpSub, {-1, 2, -4, -1.5f}}, {OpMul, {2, 8, -4, 1}},
-        {OpDiv, {0.5f, 2, -1, 0.25f}}, {OpMin, {1, 2, -2, 0.5f}}, {OpMax, {2, 4, 2, 2}},
-        {OpRcp, {1, 0.25f, -0.5f, 2}}, {OpFrc, {0, 0, 0, 0.5f}}, {OpAbs, {1, 4, 2, 0.5f}},
-        {OpNeg, {-1, -4, 2, -0.5f}}, {OpSat, {1, 1, 0, 0.5f}},  {OpDp3, {6, 6, 6, 6}},
-        {OpDp4, {7, 7, 7, 7}},     {OpSge, {0, 1, 0, 0}},       {OpSlt, {1, 0, 1, 1}},
-        {OpSeq, {0, 0, 0, 0}},     {OpSne, {1, 1, 1, 1}},       {OpSgn, {1, 1, -1, 1}},
-        {OpPow, {1, 16, 4, 0.25f}}, {OpCrs, {12, -6, -6, 0}},
+        {OpAdd, {3, 6, 0, 2.5f}},      {OpSub, {-1, 2, -4, -1.5f}}, {OpMul, {2, 8, -4, 1}},
+        {OpDiv, {0.5f, 2, -1, 0.25f}}, {OpMin, {1, 2, -2, 0.5f}},   {OpMax, {2, 4, 2, 2}},
+        {OpRcp, {1, 0.25f, -0.5f, 2}}, {OpFrc, {0, 0, 0, 0.5f}},    {OpAbs, {1, 4, 2, 0.5f}},
+        {OpNeg, {-1, -4, 2, -0.5f}},   {OpSat, {1, 1, 0, 0.5f}},    {OpDp3, {6, 6, 6, 6}},
+        {OpDp4, {7, 7, 7, 7}},         {OpSge, {0, 1, 0, 0}},       {OpSlt, {1, 0, 1, 1}},
+        {OpSeq, {0, 0, 0, 0}},         {OpSne, {1, 1, 1, 1}},       {OpSgn, {1, 1, -1, 1}},
+        {OpPow, {1, 16, 4, 0.25f}},    {OpCrs, {12, -6, -6, 0}},
     };
     for (const Case& c : cases) {
         const Vec4 got = applyOpcode(c.op, a, b);
         for (std::size_t i = 0; i < 4; ++i) {
-            EXPECT_NEAR(got[i], c.expected[i], 1e-5) << "opcode " << int(c.op) << " component " << i;
+            EXPECT_NEAR(got[i], c.expected[i], 1e-5)
+                << "opcode " << int(c.op) << " component " << i;
         }
     }
     const Vec4 n = applyOpcode(OpNrm, {3, 0, 4, 9}, {});
@@ -132,7 +135,8 @@ TEST(AgalRun, SwizzleMaskAndMatrices) {
     w.op(OpMov, vary(0), vt(0));
     const AgalResult r = readAgal(w.bytes(), ProgramKind::Vertex);
     ASSERT_TRUE(r.program) << r.error.message;
-    std::vector<Vec4> constants = {{1, 2, 3, 4}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 1, 1, 1}};
+    std::vector<Vec4> constants = {
+        {1, 2, 3, 4}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 1, 1, 1}};
     ShaderInputs in;
     in.constants = constants;
     ShaderOutputs o;

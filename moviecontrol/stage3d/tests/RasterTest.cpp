@@ -57,9 +57,7 @@ class Scene {
         drawTriangles(target, state, call, budget);
     }
     // The whole target, clockwise on the screen (front facing).
-    void full(float z, Vec4 rgba) {
-        triangle({-1, 1, 3, 1, -1, -3}, z, rgba);
-    }
+    void full(float z, Vec4 rgba) { triangle({-1, 1, 3, 1, -1, -3}, z, rgba); }
     std::uint32_t at(int x, int y) const { return color[static_cast<std::size_t>(y * kSide + x)]; }
 
     std::vector<std::uint32_t> color;
@@ -96,10 +94,11 @@ TEST(Raster3D, DepthCompareModes) {
         bool nearerPasses;
         bool equalPasses;
     };
-    const std::vector<Case> cases = {{Compare::Less, true, false},    {Compare::LessEqual, true, true},
-                                     {Compare::Greater, false, false}, {Compare::Equal, false, true},
-                                     {Compare::NotEqual, true, false}, {Compare::Always, true, true},
-                                     {Compare::Never, false, false},   {Compare::GreaterEqual, false, true}};
+    const std::vector<Case> cases = {
+        {Compare::Less, true, false},     {Compare::LessEqual, true, true},
+        {Compare::Greater, false, false}, {Compare::Equal, false, true},
+        {Compare::NotEqual, true, false}, {Compare::Always, true, true},
+        {Compare::Never, false, false},   {Compare::GreaterEqual, false, true}};
     for (const Case& c : cases) {
         Scene s;
         s.state.depthCompare = Compare::Always;
@@ -137,7 +136,8 @@ TEST(Raster3D, StencilReferenceMasksAndActions) {
     EXPECT_EQ(s.stencil[1], 4);   // passed: incremented
     EXPECT_EQ(s.stencil[6], 255); // failed: inverted
     // The write mask keeps the bits it leaves out.
-    s.state.front = {Compare::Always, StencilAction::Zero, StencilAction::Keep, StencilAction::Keep};
+    s.state.front = {Compare::Always, StencilAction::Zero, StencilAction::Keep,
+                     StencilAction::Keep};
     s.state.stencilWriteMask = 0x0F;
     s.full(0.5f, {0, 1, 0, 1});
     EXPECT_EQ(s.stencil[6], 0xF0);

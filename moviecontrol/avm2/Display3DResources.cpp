@@ -55,12 +55,25 @@ void sizeChecks(Machine& m, std::int64_t n, std::int64_t limit) {
     }
 }
 
+// How a buffer will be updated: a hint for the driver, checked all the same.
+void usageArg(Machine& m, const Args& a, std::size_t i) {
+    if (i >= a.size()) {
+        return;
+    }
+    const std::string usage = a[i].isNull() ? std::string() : m.toString(a[i]);
+    if (usage != "staticDraw" && usage != "dynamicDraw") {
+        m.throwError("ArgumentError", 2008,
+                     "Parameter bufferUsage must be one of the accepted values.");
+    }
+}
+
 Value createVertexBuffer(Machine& m, const Value& self, Args& a) {
     stateOf<Context3DState>(m, self);
     const std::int64_t vertices = count(m, a, 0, 0);
     const std::int64_t perVertex = count(m, a, 1, 0);
     sizeChecks(m, vertices, kMaxVertices);
     sizeChecks(m, perVertex, kMaxData32PerVertex);
+    usageArg(m, a, 2);
     auto state = std::make_shared<VertexBuffer3DState>();
     state->numVertices = static_cast<std::uint32_t>(vertices);
     state->data32PerVertex = static_cast<std::uint32_t>(perVertex);
@@ -74,6 +87,7 @@ Value createIndexBuffer(Machine& m, const Value& self, Args& a) {
     stateOf<Context3DState>(m, self);
     const std::int64_t indices = count(m, a, 0, 0);
     sizeChecks(m, indices, kMaxIndices);
+    usageArg(m, a, 1);
     auto state = std::make_shared<IndexBuffer3DState>();
     m.checkMemory(static_cast<std::size_t>(indices) * 2);
     state->data.assign(static_cast<std::size_t>(indices), 0);

@@ -297,7 +297,8 @@ Value nothing(Machine&, const Value&, Args&) {
     return Value();
 }
 
-// Stores a bitmap's pixels (or a part of it that fits) as one level of one face.
+// Stores a bitmap's pixels as one level of one face. They go up premultiplied, as the
+// BitmapData keeps them: programs drawing them blend with one and oneMinusSourceAlpha.
 void storeBitmap(Machine& m, stage3d::Texture3D& t, const Value& bitmap, int face, int level) {
     const pixels::BitmapPixels& p = bitmaps::pixelsOf(m, bitmap);
     std::vector<std::uint32_t>* image = t.image(face, level);
@@ -312,7 +313,7 @@ void storeBitmap(Machine& m, stage3d::Texture3D& t, const Value& bitmap, int fac
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             (*image)[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
-                     static_cast<std::size_t>(x)] = p.at(x, y);
+                     static_cast<std::size_t>(x)] = p.premultipliedAt(x, y);
         }
     }
 }

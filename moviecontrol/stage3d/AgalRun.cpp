@@ -69,6 +69,17 @@ class Registers {
         return swizzled(raw(s.type, index + row), s.swizzle);
     }
 
+    // How a source changes per pixel: known for a varying read directly, 0 otherwise.
+    Derivatives change(const Source& s) const {
+        Derivatives d;
+        if (s.type == RegisterType::Varying && !s.indirect && s.index < in_.varyingsDx.size() &&
+            s.index < in_.varyingsDy.size()) {
+            d.dx = swizzled(in_.varyingsDx[s.index], s.swizzle);
+            d.dy = swizzled(in_.varyingsDy[s.index], s.swizzle);
+        }
+        return d;
+    }
+
     void write(const Destination& d, const Vec4& v) {
         Vec4* target = nullptr;
         switch (d.type) {
@@ -196,7 +207,7 @@ Vec4 applyOpcode(std::uint8_t op, const Vec4& a, const Vec4& b) {
         return each(a, b, [](float x, float y) { return x != y ? 1.0f : 0.0f; });
     case OpSgn:
         return each(a, a, [](float x, float) { return x > 0 ? 1.0f : (x < 0 ? -1.0f : 0.0f); });
-    default: // derivatives of a lone fragment, and what has no value
+    default: // derivatives (which need the neighbouring pixels), and what has no value
         return {};
     }
 }
@@ -238,9 +249,18 @@ void runAgal(const AgalProgram& program, const ShaderInputs& in, ShaderOutputs& 
                 return;
             }
             break;
-        case OpTex:
-            r.write(i.dest,
-                    in.textures != nullptr ? in.textures->sample(i.sampler, r.read(i.a)) : Vec4{});
+        case OpTex: {
+            const Derivatives change = r.change(i.a);
+            r.write(i.dest, in.textures != nullptr
+                                ? in.textures->sample(i.sampler, r.read(i.a), &change)
+                                : Vec4{});
+            break;
+        }
+        case OpDdx:
+            r.write(i.dest, r.change(i.a).dx);
+            break;
+        case OpDdy:
+            r.write(i.dest, r.change(i.a).dy);
             break;
         case OpM33:
         case OpM44:

@@ -11,17 +11,28 @@ namespace stage3d {
 
 using Vec4 = std::array<float, 4>;
 
-// What tex instructions read: the textures bound to the sampler registers.
+// How texture coordinates change from one pixel to the next, across and down the screen.
+struct Derivatives {
+    Vec4 dx{};
+    Vec4 dy{};
+};
+
+// What tex instructions read: the textures bound to the sampler registers. `change` is how
+// the coordinates move per pixel when it is known (it picks the mip level).
 class TextureUnits {
   public:
     virtual ~TextureUnits() = default;
-    virtual Vec4 sample(const SamplerFlags& flags, const Vec4& coordinates) const = 0;
+    virtual Vec4 sample(const SamplerFlags& flags, const Vec4& coordinates,
+                        const Derivatives* change = nullptr) const = 0;
 };
 
 struct ShaderInputs {
     std::span<const Vec4> constants;
     std::span<const Vec4> attributes; // vertex programs
     std::span<const Vec4> varyings;   // fragment programs
+    // How each varying changes per pixel across and down (empty: unknown, taken as 0).
+    std::span<const Vec4> varyingsDx;
+    std::span<const Vec4> varyingsDy;
     const TextureUnits* textures = nullptr;
 };
 

@@ -117,6 +117,13 @@ class TriangleDrawer {
     TriangleDrawer(RenderTarget& target, const PipelineState& state, const DrawCall& call,
                    std::uint64_t& budget)
         : target_(target), state_(state), call_(call), budget_(budget) {
+        // Neighbouring pixels are interpolated only for programs that use how values change.
+        for (const Instruction& i : call.fragment->code) {
+            if ((i.opcode == OpTex && i.sampler.mipmap != 0) || i.opcode == OpDdx ||
+                i.opcode == OpDdy) {
+                derivatives_ = true;
+            }
+        }
         minX_ = 0;
         minY_ = 0;
         maxX_ = target.width;
@@ -213,8 +220,28 @@ class TriangleDrawer {
             return Edge{p.x, p.y, q.x, q.y, top || left};
         };
         const std::array<Edge, 3> edges = {edge(b, c), edge(c, a), edge(a, b)};
+        // Perspective-correct varyings at any point of the triangle's plane; false where
+        // the plane is not seen.
+        const auto interpolate = [&](float px, float py, std::array<Vec4, kMaxVaryings>& v) {
+            const float pw0 = edges[0].at(px, py) / area * a.invW;
+            const float pw1 = edges[1].at(px, py) / area * b.invW;
+            const float pw2 = edges[2].at(px, py) / area * c.invW;
+            const float sum = pw0 + pw1 + pw2;
+            if (!(sum != 0)) {
+                return false;
+            }
+            for (std::size_t r = 0; r < kMaxVaryings; ++r) {
+                for (std::size_t k = 0; k < 4; ++k) {
+                    v[r][k] = (pw0 * a.source->varyings[r][k] + pw1 * b.source->varyings[r][k] +
+                               pw2 * c.source->varyings[r][k]) /
+                              sum;
+                }
+            }
+            return true;
+        };
         std::array<Vec4, kMaxVaryings> varyings{};
-        const std::size_t used = varyingCount();
+        std::array<Vec4, kMaxVaryings> right{};
+        std::array<Vec4, kMaxVaryings> below{};
         for (long long y = y0; y < y1; ++y) {
             const float py = static_cast<float>(y) + 0.5f;
             for (long long x = x0; x < x1; ++x) {
@@ -225,40 +252,38 @@ class TriangleDrawer {
                     w[e] = edges[e].at(px, py);
                     inside = w[e] > 0 || (w[e] == 0 && edges[e].topLeft);
                 }
-                if (!inside) {
+                if (!inside || !interpolate(px, py, varyings)) {
                     continue;
                 }
-                const float l0 = w[0] / area;
-                const float l1 = w[1] / area;
-                const float l2 = w[2] / area;
-                const float z = l0 * a.z + l1 * b.z + l2 * c.z;
-                const float pw0 = l0 * a.invW;
-                const float pw1 = l1 * b.invW;
-                const float pw2 = l2 * c.invW;
-                const float sum = pw0 + pw1 + pw2;
-                if (!(sum != 0)) {
-                    continue;
-                }
-                for (std::size_t r = 0; r < used; ++r) {
-                    for (std::size_t k = 0; k < 4; ++k) {
-                        varyings[r][k] =
-                            (pw0 * a.source->varyings[r][k] + pw1 * b.source->varyings[r][k] +
-                             pw2 * c.source->varyings[r][k]) /
-                            sum;
+                const float z = (w[0] * a.z + w[1] * b.z + w[2] * c.z) / area;
+                if (derivatives_) {
+                    // The neighbours across and down give how each varying changes per pixel.
+                    if (!interpolate(px + 1, py, right) || !interpolate(px, py + 1, below)) {
+                        right = varyings;
+                        below = varyings;
+                    }
+                    for (std::size_t r = 0; r < kMaxVaryings; ++r) {
+                        for (std::size_t k = 0; k < 4; ++k) {
+                            right[r][k] -= varyings[r][k];
+                            below[r][k] -= varyings[r][k];
+                        }
                     }
                 }
-                shade(static_cast<int>(x), static_cast<int>(y), z, varyings, front);
+                shade(static_cast<int>(x), static_cast<int>(y), z, varyings, front, right, below);
             }
         }
     }
 
-    std::size_t varyingCount() const { return kMaxVaryings; }
-
-    void shade(int x, int y, float z, const std::array<Vec4, kMaxVaryings>& varyings, bool front) {
+    void shade(int x, int y, float z, const std::array<Vec4, kMaxVaryings>& varyings, bool front,
+               const std::array<Vec4, kMaxVaryings>& dx, const std::array<Vec4, kMaxVaryings>& dy) {
         ShaderOutputs out;
         ShaderInputs in;
         in.constants = call_.fragmentConstants;
         in.varyings = varyings;
+        if (derivatives_) {
+            in.varyingsDx = dx;
+            in.varyingsDy = dy;
+        }
         in.textures = call_.textures;
         runAgal(*call_.fragment, in, out);
         if (out.killed) {
@@ -327,6 +352,7 @@ class TriangleDrawer {
     const DrawCall& call_;
     std::uint64_t& budget_;
     long long minX_, minY_, maxX_, maxY_;
+    bool derivatives_ = false;
 };
 
 float wordFloat(std::uint32_t w) {

@@ -1,6 +1,6 @@
 // Texture storage and sampling: nearest or bilinear filtering, clamp or repeat per axis, and
-// the nearest mip level (or two blended) for the level of detail the bias asks for. A lone
-// fragment has no screen derivatives, so the level comes from the bias alone.
+// the nearest mip level (or two blended) for the level of detail the coordinates' change per
+// pixel and the bias ask for.
 #include "stage3d/Texture3D.h"
 
 #include <algorithm>
@@ -115,7 +115,7 @@ Vec4 Texture3D::sampleLevel(int face, int level, float u, float v,
     return out;
 }
 
-Vec4 Texture3D::sample(const SamplerFlags& flags, const Vec4& c) const {
+Vec4 Texture3D::sample(const SamplerFlags& flags, const Vec4& c, const Derivatives* change) const {
     int face = 0;
     float u = c[0];
     float v = c[1];
@@ -155,8 +155,18 @@ Vec4 Texture3D::sample(const SamplerFlags& flags, const Vec4& c) const {
     if (flags.mipmap == 0 || levels_ == 1) {
         return sampleLevel(face, 0, u, v, flags);
     }
-    const float lod =
-        std::clamp(static_cast<float>(flags.lodBias) / 8.0f, 0.0f, static_cast<float>(levels_ - 1));
+    float scale = 0;
+    if (change != nullptr && !cube_) {
+        const auto texels = [this](const Vec4& d) {
+            const float du = d[0] * static_cast<float>(width_);
+            const float dv = d[1] * static_cast<float>(height_);
+            return du * du + dv * dv;
+        };
+        const float widest = std::max(texels(change->dx), texels(change->dy));
+        scale = std::isfinite(widest) && widest > 1 ? 0.5f * std::log2(widest) : 0.0f;
+    }
+    const float lod = std::clamp(scale + static_cast<float>(flags.lodBias) / 8.0f, 0.0f,
+                                 static_cast<float>(levels_ - 1));
     const int low = static_cast<int>(std::floor(lod));
     if (flags.mipmap == 1 || low + 1 >= levels_) {
         return sampleLevel(face, static_cast<int>(std::lround(lod)), u, v, flags);
@@ -171,7 +181,8 @@ Vec4 Texture3D::sample(const SamplerFlags& flags, const Vec4& c) const {
     return out;
 }
 
-Vec4 BoundTextures::sample(const SamplerFlags& flags, const Vec4& coordinates) const {
+Vec4 BoundTextures::sample(const SamplerFlags& flags, const Vec4& coordinates,
+                           const Derivatives* change) const {
     if (flags.index >= units.size() || !units[flags.index]) {
         return {0, 0, 0, 0};
     }
@@ -181,9 +192,9 @@ Vec4 BoundTextures::sample(const SamplerFlags& flags, const Vec4& coordinates) c
         chosen.wrap = states[flags.index]->wrap;
         chosen.filter = states[flags.index]->filter;
         chosen.mipmap = states[flags.index]->mipmap;
-        return units[flags.index]->sample(chosen, coordinates);
+        return units[flags.index]->sample(chosen, coordinates, change);
     }
-    return units[flags.index]->sample(flags, coordinates);
+    return units[flags.index]->sample(flags, coordinates, change);
 }
 
 } // namespace stage3d

@@ -28,7 +28,10 @@ class Texture3D {
     // The pixels of one level of one face (0 for 2D textures); null outside.
     std::vector<std::uint32_t>* image(int face, int level);
     const std::vector<std::uint32_t>* image(int face, int level) const;
-    Vec4 sample(const SamplerFlags& flags, const Vec4& coordinates) const;
+    // `change` (optional) is how the coordinates move per pixel; with mipmapping on, the
+    // level is where a pixel steps about one texel, moved by the bias.
+    Vec4 sample(const SamplerFlags& flags, const Vec4& coordinates,
+                const Derivatives* change = nullptr) const;
 
   private:
     Vec4 sampleLevel(int face, int level, float u, float v, const SamplerFlags& flags) const;
@@ -51,7 +54,8 @@ class BoundTextures final : public TextureUnits {
         std::uint8_t mipmap = 0;
     };
     std::array<std::optional<SamplerState>, kUnits> states;
-    Vec4 sample(const SamplerFlags& flags, const Vec4& coordinates) const override;
+    Vec4 sample(const SamplerFlags& flags, const Vec4& coordinates,
+                const Derivatives* change = nullptr) const override;
 };
 
 } // namespace stage3d

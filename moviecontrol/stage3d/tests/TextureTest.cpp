@@ -54,6 +54,15 @@ TEST(Texture3D, MipLevelsByBias) {
     level1.lodBias = 8; // one level
     expectNear(t.sample(level1, {0.25f, 0.25f, 0, 0}),
                {128 / 255.0f, 128 / 255.0f, 128 / 255.0f, 1});
+    // A pixel stepping two texels at a time reads the next level; one texel stays on the
+    // first.
+    SamplerFlags mipmapped;
+    mipmapped.mipmap = 1;
+    const Derivatives twoTexels{{1, 0, 0, 0}, {0, 0, 0, 0}};
+    const Derivatives oneTexel{{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}};
+    expectNear(t.sample(mipmapped, {0.25f, 0.25f, 0, 0}, &twoTexels),
+               {128 / 255.0f, 128 / 255.0f, 128 / 255.0f, 1});
+    expectNear(t.sample(mipmapped, {0.25f, 0.25f, 0, 0}, &oneTexel), {1, 0, 0, 1});
     SamplerFlags none;
     none.lodBias = 8; // without mipmapping the bias has no effect
     expectNear(t.sample(none, {0.25f, 0.25f, 0, 0}), {1, 0, 0, 1});

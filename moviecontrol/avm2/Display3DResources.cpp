@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <cmath>
+#include <type_traits>
 
 namespace avm2 {
 
@@ -67,8 +68,25 @@ void usageArg(Machine& m, const Args& a, std::size_t i) {
     }
 }
 
+// Counts `bytes` against the context's resource memory, refusing what passes it.
+Reserved reserve(Machine& m, const std::shared_ptr<Context3DState>& c, std::uint64_t bytes) {
+    if (bytes > kResourceBytes - std::min(c->resourceBytes, kResourceBytes)) {
+        m.throwError("Error", 3691, "Resource limit for this resource type exceeded.");
+    }
+    m.checkMemory(static_cast<std::size_t>(bytes));
+    c->resourceBytes += bytes;
+    return Reserved{c, bytes};
+}
+
+void release(Reserved& r) {
+    if (auto c = r.owner.lock()) {
+        c->resourceBytes -= std::min(c->resourceBytes, r.bytes);
+    }
+    r.bytes = 0;
+}
+
 Value createVertexBuffer(Machine& m, const Value& self, Args& a) {
-    stateOf<Context3DState>(m, self);
+    auto c = stateOf<Context3DState>(m, self);
     const std::int64_t vertices = count(m, a, 0, 0);
     const std::int64_t perVertex = count(m, a, 1, 0);
     sizeChecks(m, vertices, kMaxVertices);
@@ -78,18 +96,18 @@ Value createVertexBuffer(Machine& m, const Value& self, Args& a) {
     state->numVertices = static_cast<std::uint32_t>(vertices);
     state->data32PerVertex = static_cast<std::uint32_t>(perVertex);
     const auto words = static_cast<std::size_t>(vertices * perVertex);
-    m.checkMemory(words * 4);
+    state->reserved = reserve(m, c, words * 4);
     state->data = std::make_shared<std::vector<std::uint32_t>>(words, 0u);
     return make(m, "flash.display3D::VertexBuffer3D", state);
 }
 
 Value createIndexBuffer(Machine& m, const Value& self, Args& a) {
-    stateOf<Context3DState>(m, self);
+    auto c = stateOf<Context3DState>(m, self);
     const std::int64_t indices = count(m, a, 0, 0);
     sizeChecks(m, indices, kMaxIndices);
     usageArg(m, a, 1);
     auto state = std::make_shared<IndexBuffer3DState>();
-    m.checkMemory(static_cast<std::size_t>(indices) * 2);
+    state->reserved = reserve(m, c, static_cast<std::uint64_t>(indices) * 2);
     state->data.assign(static_cast<std::size_t>(indices), 0);
     return make(m, "flash.display3D::IndexBuffer3D", state);
 }
@@ -124,10 +142,13 @@ void textureSize(Machine& m, std::int64_t width, std::int64_t height, bool needP
     }
 }
 
-Value newTexture(Machine& m, const char* cls, std::int64_t width, std::int64_t height, bool cube,
-                 bool mipmapped) {
-    m.checkMemory(static_cast<std::size_t>(width * height) * 4 * (cube ? 6 : 1) * 2);
+Value newTexture(Machine& m, const Value& context, const char* cls, std::int64_t width,
+                 std::int64_t height, bool cube, bool mipmapped) {
+    // Mip levels add a third to the full-size pixels.
+    const auto pixels = static_cast<std::uint64_t>(width * height) * (cube ? 6 : 1);
     auto state = std::make_shared<Texture3DState>();
+    state->reserved = reserve(m, stateOf<Context3DState>(m, context),
+                              mipmapped ? pixels * 4 * 4 / 3 + 4 : pixels * 4);
     state->texture = std::make_shared<stage3d::Texture3D>(
         static_cast<int>(width), static_cast<int>(height), cube, mipmapped);
     return make(m, cls, state);
@@ -142,7 +163,7 @@ Value createTexture(Machine& m, const Value& self, Args& a) {
     const std::int64_t height = count(m, a, 1, 0);
     textureFormat(m, arg(a, 2), kSquareFormats);
     textureSize(m, width, height, true);
-    return newTexture(m, "flash.display3D.textures::Texture", width, height, false, true);
+    return newTexture(m, self, "flash.display3D.textures::Texture", width, height, false, true);
 }
 
 Value createCubeTexture(Machine& m, const Value& self, Args& a) {
@@ -150,7 +171,7 @@ Value createCubeTexture(Machine& m, const Value& self, Args& a) {
     const std::int64_t size = count(m, a, 0, 0);
     textureFormat(m, arg(a, 1), kSquareFormats);
     textureSize(m, size, size, true);
-    return newTexture(m, "flash.display3D.textures::CubeTexture", size, size, true, true);
+    return newTexture(m, self, "flash.display3D.textures::CubeTexture", size, size, true, true);
 }
 
 Value createRectangleTexture(Machine& m, const Value& self, Args& a) {
@@ -159,7 +180,8 @@ Value createRectangleTexture(Machine& m, const Value& self, Args& a) {
     const std::int64_t height = count(m, a, 1, 0);
     textureFormat(m, arg(a, 2), {"bgra", "bgraPacked4444", "bgrPacked565", "rgbaHalfFloat"});
     textureSize(m, width, height, false);
-    return newTexture(m, "flash.display3D.textures::RectangleTexture", width, height, false, false);
+    return newTexture(m, self, "flash.display3D.textures::RectangleTexture", width, height, false,
+                      false);
 }
 
 // --- Uploads ---------------------------------------------------------------------------
@@ -297,6 +319,21 @@ Value nothing(Machine&, const Value&, Args&) {
     return Value();
 }
 
+// dispose: the memory goes back to the context; what is drawn from it afterwards is empty.
+template <typename State> Value dispose(Machine& m, const Value& self, Args&) {
+    auto state = stateOf<State>(m, self);
+    release(state->reserved);
+    if constexpr (std::is_same_v<State, VertexBuffer3DState>) {
+        state->data = std::make_shared<std::vector<std::uint32_t>>();
+        state->numVertices = 0;
+    } else if constexpr (std::is_same_v<State, IndexBuffer3DState>) {
+        state->data.clear();
+    } else {
+        state->texture = std::make_shared<stage3d::Texture3D>(1, 1, state->texture->cube(), false);
+    }
+    return Value();
+}
+
 // Stores a bitmap's pixels as one level of one face. They go up premultiplied, as the
 // BitmapData keeps them: programs drawing them blend with one and oneMinusSourceAlpha.
 void storeBitmap(Machine& m, stage3d::Texture3D& t, const Value& bitmap, int face, int level) {
@@ -381,18 +418,18 @@ void installDisplay3DResources(Machine& m) {
     Class* vertices = m.defineClass("flash.display3D", "VertexBuffer3D", m.objectClass);
     m.defineMethod(vertices, "uploadFromVector", uploadVerticesFromVector);
     m.defineMethod(vertices, "uploadFromByteArray", uploadVerticesFromByteArray);
-    m.defineMethod(vertices, "dispose", nothing);
+    m.defineMethod(vertices, "dispose", dispose<VertexBuffer3DState>);
     Class* indices = m.defineClass("flash.display3D", "IndexBuffer3D", m.objectClass);
     m.defineMethod(indices, "uploadFromVector", uploadIndicesFromVector);
     m.defineMethod(indices, "uploadFromByteArray", uploadIndicesFromByteArray);
-    m.defineMethod(indices, "dispose", nothing);
+    m.defineMethod(indices, "dispose", dispose<IndexBuffer3DState>);
     Class* program = m.defineClass("flash.display3D", "Program3D", m.objectClass);
     m.defineMethod(program, "upload", programUpload);
     m.defineMethod(program, "dispose", nothing);
 
     Class* dispatcher = m.findClass("flash.events::EventDispatcher");
     Class* base = m.defineClass("flash.display3D.textures", "TextureBase", dispatcher);
-    m.defineMethod(base, "dispose", nothing);
+    m.defineMethod(base, "dispose", dispose<Texture3DState>);
     Class* texture = m.defineClass("flash.display3D.textures", "Texture", base);
     m.defineMethod(texture, "uploadFromBitmapData", textureFromBitmap);
     m.defineMethod(texture, "uploadFromByteArray", textureFromBytes);

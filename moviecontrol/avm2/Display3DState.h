@@ -20,17 +20,28 @@ struct Program3DState {
     std::optional<stage3d::AgalProgram> fragment;
 };
 
+struct Context3DState;
+
+// The share of its context's resource memory a buffer or texture holds until disposed of.
+struct Reserved {
+    std::weak_ptr<Context3DState> owner;
+    std::uint64_t bytes = 0;
+};
+
 struct VertexBuffer3DState {
+    Reserved reserved;
     std::uint32_t numVertices = 0;
     std::uint32_t data32PerVertex = 0;
     std::shared_ptr<std::vector<std::uint32_t>> data;
 };
 
 struct IndexBuffer3DState {
+    Reserved reserved;
     std::vector<std::uint16_t> data;
 };
 
 struct Texture3DState {
+    Reserved reserved;
     std::shared_ptr<stage3d::Texture3D> texture;
 };
 
@@ -40,6 +51,8 @@ constexpr std::size_t kFragmentConstants = 64;
 constexpr std::uint64_t kPixelsPerFrame = 64ull << 20;
 // The largest back buffer kept in memory; a larger request draws into this much of it.
 constexpr int kLargestBuffer = 4096;
+// The memory a context's buffers and textures may hold together, as a graphics card's.
+constexpr std::uint64_t kResourceBytes = 512ull << 20;
 
 struct Context3DState {
     int width = 0;
@@ -62,6 +75,8 @@ struct Context3DState {
     std::vector<float> renderDepth;
     std::vector<std::uint8_t> renderStencil;
     std::uint64_t pixelBudget = kPixelsPerFrame;
+    // What its buffers and textures hold, in bytes, against kResourceBytes.
+    std::uint64_t resourceBytes = 0;
     bool disposed = false;
     Object* stage3D = nullptr;
 };

@@ -140,9 +140,22 @@ Value stage3DContext(Machine&, const Value& self, Args&) {
     return hiddenField(self, "context", Value::null());
 }
 
-Value requestContext(Machine& m, const Value& self, Args&) {
+Value requestContext(Machine& m, const Value& self, Args& a) {
     if (!self.isObject()) {
         return Value();
+    }
+    if (!a.empty()) {
+        choice<int>(m, a[0], "context3DRenderMode", {{"auto", 0}, {"software", 1}});
+    }
+    if (a.size() > 1) {
+        choice<int>(m, a[1], "profile",
+                    {{"baseline", 0},
+                     {"baselineConstrained", 1},
+                     {"baselineExtended", 2},
+                     {"standard", 3},
+                     {"standardConstrained", 4},
+                     {"standardExtended", 5},
+                     {"enhanced", 6}});
     }
     Object* stage3D = self.asObject();
     if (hiddenField(stage3D, "context", Value::null()).isNull()) {
@@ -770,7 +783,11 @@ void installDisplay3D(Machine& m) {
     Class* stage3D = m.defineClass("flash.display", "Stage3D", dispatcher);
     m.defineGetter(stage3D, "context3D", stage3DContext);
     m.defineMethod(stage3D, "requestContext3D", requestContext);
-    m.defineMethod(stage3D, "requestContext3DMatchingProfiles", requestContext);
+    m.defineMethod(stage3D, "requestContext3DMatchingProfiles",
+                   [](Machine& mm, const Value& self, Args&) {
+                       Args none;
+                       return requestContext(mm, self, none);
+                   });
     m.defineGetter(stage3D, "x", stage3DPosition<'x'>);
     m.defineSetter(stage3D, "x", stage3DSetPosition<'x'>);
     m.defineGetter(stage3D, "y", stage3DPosition<'y'>);

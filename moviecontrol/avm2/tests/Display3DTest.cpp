@@ -169,6 +169,13 @@ TEST_F(Display3DTest, ConstantsFromAMatrix3D) {
 }
 
 TEST_F(Display3DTest, ArgumentErrors) {
+    const Value stage3D = make("flash.display::Stage3D");
+    EXPECT_EQ(thrown([&] { call(stage3D, "requestContext3D", {Value::string("Auto")}); }),
+              "ArgumentError #2008");
+    EXPECT_EQ(thrown([&] {
+                  call(stage3D, "requestContext3D", {Value::string("auto"), Value::string("x")});
+              }),
+              "ArgumentError #2008");
     EXPECT_EQ(thrown([&] {
                   call(context, "configureBackBuffer", numbers({31, 64, 0}));
               }),

@@ -163,3 +163,55 @@ TEST(AgalRun, KilDiscardsAndReadsOutsideGiveZero) {
 
 } // namespace
 } // namespace stage3d
+
+namespace stage3d {
+namespace {
+
+// Damaged programs: whatever the bytes, reading ends in a program or an error, and a program
+// that is accepted runs without reaching outside its registers.
+TEST(AgalReader, DamagedBytesNeverEscape) {
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(seed >> 16);
+    };
+    std::vector<Vec4> constants(4, Vec4{1e30f, -1e30f, 0.5f, -0.5f});
+    std::vector<Vec4> attributes(8, Vec4{3e9f, 2, 1, 0});
+    int accepted = 0;
+    for (int round = 0; round < 2000; ++round) {
+        const ProgramKind kind = round % 2 == 0 ? ProgramKind::Vertex : ProgramKind::Fragment;
+        std::vector<std::uint8_t> bytes = {0xa0, static_cast<std::uint8_t>(1 + round % 2), 0, 0, 0,
+                                           0xa1, static_cast<std::uint8_t>(kind)};
+        const auto word = [&bytes](std::uint32_t w) {
+            for (int i = 0; i < 4; ++i) {
+                bytes.push_back(static_cast<std::uint8_t>(w >> (8 * i)));
+            }
+        };
+        // Tokens of small, mostly meaningful fields, so that some pass the checks.
+        for (int token = 0; token < 1 + round % 5; ++token) {
+            word(next() % 0x30u);
+            word((next() % 4u) | (next() % 16u) << 16 | (next() % 5u) << 24);
+            for (int source = 0; source < 2; ++source) {
+                word((next() % 4u) | static_cast<std::uint32_t>(next()) << 24);
+                word((next() % 6u) | (next() % 3u) << 8 | (next() % 4u) << 16 |
+                     (next() % 16 == 0 ? 1u << 31 : 0u));
+            }
+        }
+        const AgalResult r = readAgal(bytes, kind);
+        if (!r.program) {
+            EXPECT_FALSE(r.error.message.empty());
+            continue;
+        }
+        ++accepted;
+        ShaderInputs in;
+        in.constants = constants;
+        in.attributes = attributes;
+        in.varyings = constants;
+        ShaderOutputs out;
+        runAgal(*r.program, in, out);
+    }
+    EXPECT_GT(accepted, 0);
+}
+
+} // namespace
+} // namespace stage3d

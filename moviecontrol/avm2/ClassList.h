@@ -33,4 +33,7 @@
     X(UrlLoading)                                                                                  \
     X(VideoClasses)                                                                                \
     X(FileReferences)                                                                              \
-    X(Globalization)
+    X(Globalization)                                                                               \
+    X(Matrix3D)                                                                                    \
+    X(Endian)                                                                                      \
+    X(Display3D)

@@ -266,6 +266,12 @@ class DisplayHost {
                             bool smoothing) {
         (void)node, (void)pixels, (void)smoothing;
     }
+    // What Stage3D layer `index` last presented, shown beneath the display list with its
+    // top-left corner at x, y on the stage; null shows nothing there.
+    virtual void showStage3D(std::size_t index, const std::shared_ptr<pixels::BitmapPixels>& pixels,
+                             double x, double y) {
+        (void)index, (void)pixels, (void)x, (void)y;
+    }
     // A placed video character's stream as its definition gives it; none for other nodes
     // (a Video a script made shows no stream of the movie).
     struct VideoStreamInfo {

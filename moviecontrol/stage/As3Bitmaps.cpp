@@ -17,4 +17,17 @@ void As3DisplayTree::showPixels(avm2::NodeId node,
     player_.edits().attachPixels(*o, 0, std::make_shared<ScriptPixels>(pixels), smoothing);
 }
 
+// A Stage3D layer's presented picture, read as it is at each frame.
+void As3DisplayTree::showStage3D(std::size_t index,
+                                 const std::shared_ptr<pixels::BitmapPixels>& pixels, double x,
+                                 double y) {
+    TimelinePlayer::Underlay layer;
+    if (pixels) {
+        layer.pixels = std::make_shared<ScriptPixels>(pixels);
+    }
+    layer.x = x;
+    layer.y = y;
+    player_.setUnderlay(index, std::move(layer));
+}
+
 } // namespace mc

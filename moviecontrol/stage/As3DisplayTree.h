@@ -110,6 +110,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // As3Bitmaps.cpp: a Bitmap's pixels, drawn by a child the scripts do not see.
     void showPixels(avm2::NodeId node, const std::shared_ptr<pixels::BitmapPixels>& pixels,
                     bool smoothing) override;
+    void showStage3D(std::size_t index, const std::shared_ptr<pixels::BitmapPixels>& pixels,
+                     double x, double y) override;
     // As3Video.cpp: a placed video character's stream, and its smoothing.
     std::optional<VideoStreamInfo> videoStream(avm2::NodeId node) override;
     void setVideoSmoothing(avm2::NodeId node, bool smoothing) override;

@@ -24,6 +24,15 @@ bool needsGroup(const DisplayObject& object) {
 void TimelinePlayer::render(RenderBackend& backend) const {
     backend.beginFrame(background_);
     std::size_t budget = limits_.maxCommands;
+    for (const Underlay& layer : underlays_) {
+        if (layer.pixels) {
+            DrawCharacter draw{CharacterKind::Bitmap, 0, 0,
+                               Transform::translation(layer.x * 20.0, layer.y * 20.0),
+                               ColorTransform{}};
+            draw.pixels = layer.pixels.get();
+            backend.draw(draw);
+        }
+    }
     // Scripts may move, scale or tint the root (_root._x...) like any clip.
     emitClip(backend, *rootObject_, rootObject_->matrix, rootObject_->colorTransform, false,
              budget);
@@ -33,6 +42,17 @@ void TimelinePlayer::render(RenderBackend& backend) const {
         }
     }
     backend.endFrame();
+}
+
+void TimelinePlayer::setUnderlay(std::size_t slot, Underlay underlay) {
+    // Flash has four Stage3D layers; a few more slots cost nothing, many are refused.
+    if (slot >= 16) {
+        return;
+    }
+    if (underlays_.size() <= slot) {
+        underlays_.resize(slot + 1);
+    }
+    underlays_[slot] = std::move(underlay);
 }
 
 void TimelinePlayer::renderStageContent(RenderBackend& backend, const Transform& matrix,

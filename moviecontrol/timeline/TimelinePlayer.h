@@ -19,6 +19,7 @@
 #include "MovieLevels.h"
 #include "MovieLibrary.h"
 #include "ObjectGeometry.h"
+#include "PixelSource.h"
 #include "RenderBackend.h"
 #include "ScriptRunner.h"
 #include "SoundEvents.h"
@@ -79,6 +80,14 @@ class TimelinePlayer {
     std::uint32_t currentFrame() const { return root_->frame; }
     std::uint32_t frameCount() const { return root_->frameCount(); }
     Rgba background() const { return background_; }
+    // Pictures drawn over the background and beneath everything else (the Stage3D layers),
+    // by slot, each with its top-left corner at a stage position in pixels.
+    struct Underlay {
+        std::shared_ptr<const PixelSource> pixels;
+        double x = 0;
+        double y = 0;
+    };
+    void setUnderlay(std::size_t slot, Underlay underlay);
     // How views fit the stage, as the movie's scripts set it (Stage.scaleMode, Stage.align).
     StageLayout& stageLayout() { return stageLayout_; }
     const StageLayout& stageLayout() const { return stageLayout_; }
@@ -278,6 +287,7 @@ class TimelinePlayer {
     TimelineLimits limits_;
     ObjectGeometry geometry_;
     Rgba background_;
+    std::vector<Underlay> underlays_;
     ScriptRunner& runner_;
     std::shared_ptr<DisplayObject> rootObject_;
     std::shared_ptr<Clip> root_;

@@ -190,7 +190,9 @@ Bytes flvHeader() {
 
 // AMF0: the callback's name and one ECMA array holding a number.
 Bytes scriptData(const std::string& name, const std::string& key, double value) {
-    Bytes out{0x02};
+    Bytes out;
+    out.reserve(32 + name.size() + key.size());
+    out.push_back(0x02);
     put(out, static_cast<std::uint32_t>(name.size()), 2);
     out.insert(out.end(), name.begin(), name.end());
     out.push_back(0x08);

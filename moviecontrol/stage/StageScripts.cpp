@@ -44,6 +44,7 @@ void StageScripts::installClasses() {
 void StageScripts::attach(TimelinePlayer& player) {
     player_ = &player;
     player.setNameFold(&avm1::equalsFolded);
+    player.setTimelineStacksPlacements(version() < 6);
 }
 
 void StageScripts::beginTick() {

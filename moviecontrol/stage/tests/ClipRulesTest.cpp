@@ -158,6 +158,8 @@ TEST(ClipRulesTest, LevelsSwapWithLevelsByDepth) {
     }
     EXPECT_EQ(c.player->levels().level(5), nullptr);
     EXPECT_EQ(m.toString(Value(fiveObject)).str(), "_level16394");
+    // In slash syntax a level above the first is its name alone.
+    EXPECT_EQ(c.read(fiveObject, "_target"), "string _level16394");
     c.call(c.root(), "swapDepths", {Value(20)});
     EXPECT_EQ(c.player->levels().level(0), &c.player->rootObject());
 }

@@ -51,8 +51,8 @@ As3DisplayTree::showVideoFrame(avm2::NodeId node, int codec, const std::vector<s
     const bool same = playback.picture && playback.picture->width() == picture.width &&
                       playback.picture->height() == picture.height &&
                       playback.picture->transparent() == alpha && playback.boxWidth == boxWidth &&
-                      playback.boxHeight == boxHeight && o->clip->displayList.contains(0) &&
-                      o->clip->displayList.at(0)->smoothing == smoothing;
+                      playback.boxHeight == boxHeight && o->clip->displayList.count(0) == 1 &&
+                      o->clip->displayList.find(0)->second->smoothing == smoothing;
     if (!same) {
         playback.picture =
             std::make_shared<pixels::BitmapPixels>(picture.width, picture.height, alpha, 0);

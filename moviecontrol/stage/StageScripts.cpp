@@ -44,6 +44,7 @@ void StageScripts::installClasses() {
 void StageScripts::attach(TimelinePlayer& player) {
     player_ = &player;
     player.setNameFold(&avm1::equalsFolded);
+    player.setTimelineStacksPlacements(version() < 6);
 }
 
 void StageScripts::beginTick() {
@@ -257,10 +258,11 @@ std::string StageScripts::slashPathOf(const DisplayObject& object) const {
     for (; top->parent != nullptr && chain.size() < 4096; top = top->parent) {
         chain.push_back(top);
     }
-    // Paths in the levels above the first name their level.
+    // Paths in the levels above the first name their level; such a level itself is its name
+    // alone, where the first level is "/".
     std::string path = top->level != 0 ? "_level" + std::to_string(top->level) : "";
     if (chain.empty()) {
-        return path.empty() ? "/" : path + "/";
+        return path.empty() ? "/" : path;
     }
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         path += '/';

@@ -33,7 +33,7 @@ void TimelinePlayer::setButtonState(DisplayObject& button, std::uint8_t state) {
     }
     for (const auto& [depth, record] : wanted) {
         std::shared_ptr<DisplayObject> o;
-        if (const auto kept = list.find(depth); kept != list.end()) {
+        if (const auto kept = atDepth(list, depth); kept != list.end()) {
             o = kept->second;
         } else {
             o = makeObject();
@@ -42,7 +42,7 @@ void TimelinePlayer::setButtonState(DisplayObject& button, std::uint8_t state) {
             o->library = button.library;
             list.emplace(depth, o);
             if (!instantiate(button, o, record->characterId, false)) {
-                list.erase(depth);
+                unlist(list, *o);
                 o->removed = true;
                 o->parent = nullptr;
                 continue;

@@ -35,8 +35,30 @@ inline std::int32_t depthOfTag(std::uint16_t tagDepth) {
     return static_cast<std::int32_t>(tagDepth) + kTimelineDepthBase;
 }
 
-// Children by depth, painted lowest first.
-using DisplayList = std::map<std::int32_t, std::shared_ptr<DisplayObject>>;
+// Children by depth, painted lowest first. A depth holds one object as a rule; when the
+// timeline places at a depth that holds one already, players keep both (see placeBelow).
+using DisplayList = std::multimap<std::int32_t, std::shared_ptr<DisplayObject>>;
+
+// The object that answers for `depth` (to a lookup, a move or a removal by depth): the one
+// placed there last.
+inline DisplayList::iterator atDepth(DisplayList& list, std::int32_t depth) {
+    const auto it = list.lower_bound(depth);
+    return it != list.end() && it->first == depth ? it : list.end();
+}
+inline DisplayList::const_iterator atDepth(const DisplayList& list, std::int32_t depth) {
+    const auto it = list.lower_bound(depth);
+    return it != list.end() && it->first == depth ? it : list.end();
+}
+
+// The entry of one object, which may share its depth with others; end when not listed.
+inline DisplayList::iterator entryOf(DisplayList& list, const DisplayObject& object);
+
+// Takes one object out of the list, leaving any other at its depth.
+inline void unlist(DisplayList& list, const DisplayObject& object);
+
+// Lists `object` at its depth below whatever holds that depth already: it paints under
+// them and answers for the depth from now on.
+inline DisplayList::iterator placeBelow(DisplayList& list, std::shared_ptr<DisplayObject> object);
 
 // Scale and rotation as a script last set them. Players keep these beside the matrix so that
 // a negative or zero scale survives a rotation and reads back as set.
@@ -182,5 +204,24 @@ struct Clip {
         return timeline == nullptr ? 0u : static_cast<std::uint32_t>(timeline->frames.size());
     }
 };
+
+inline DisplayList::iterator entryOf(DisplayList& list, const DisplayObject& object) {
+    auto [it, end] = list.equal_range(object.depth);
+    while (it != end && it->second.get() != &object) {
+        ++it;
+    }
+    return it == end ? list.end() : it;
+}
+
+inline void unlist(DisplayList& list, const DisplayObject& object) {
+    if (const auto it = entryOf(list, object); it != list.end()) {
+        list.erase(it);
+    }
+}
+
+inline DisplayList::iterator placeBelow(DisplayList& list, std::shared_ptr<DisplayObject> object) {
+    const std::int32_t depth = object->depth;
+    return list.emplace_hint(list.lower_bound(depth), depth, std::move(object));
+}
 
 } // namespace mc

@@ -52,7 +52,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::childAtDepth(const DisplayObject&
     if (!parent.clip) {
         return nullptr;
     }
-    const auto it = parent.clip->displayList.find(depth);
+    const auto it = atDepth(parent.clip->displayList, depth);
     return it == parent.clip->displayList.end() ? nullptr : it->second;
 }
 
@@ -128,7 +128,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent
     }
     o->exportName = std::string(symbol);
     if (!instantiate(parent, o, *id, true)) {
-        parent.clip->displayList.erase(depth);
+        unlist(parent.clip->displayList, *o);
         o->removed = true;
         o->parent = nullptr;
         return nullptr;
@@ -151,7 +151,7 @@ std::shared_ptr<DisplayObject> TimelinePlayer::placeCharacter(DisplayObject& par
         return nullptr;
     }
     if (!instantiate(parent, o, characterId, true)) {
-        parent.clip->displayList.erase(depth);
+        unlist(parent.clip->displayList, *o);
         o->removed = true;
         o->parent = nullptr;
         return nullptr;
@@ -270,7 +270,7 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
         o->clipActions = original.clipActions;
         o->exportName = original.exportName;
         if (!instantiate(*parent, o, original.characterId, true)) {
-            parent->clip->displayList.erase(depth);
+            unlist(parent->clip->displayList, *o);
             o->removed = true;
             o->parent = nullptr;
             return nullptr;
@@ -291,7 +291,8 @@ bool TimelinePlayer::removeByScript(DisplayObject& object) {
     if (!removableByScript(object)) {
         return false;
     }
-    removeAt(*object.parent, object.depth);
+    // The object itself, which may share its depth with a newer one.
+    removeEntry(*object.parent, entryOf(object.parent->clip->displayList, object));
     return true;
 }
 
@@ -324,10 +325,11 @@ bool TimelinePlayer::swapDepths(DisplayObject& object, std::int32_t depth) {
         return false;
     }
     auto& list = parent->clip->displayList;
-    auto self = list.extract(object.depth);
-    if (self.empty()) {
+    const auto entry = entryOf(list, object);
+    if (entry == list.end()) {
         return false;
     }
+    auto self = list.extract(entry);
     auto other = list.extract(depth);
     if (!other.empty()) {
         other.key() = object.depth;

@@ -77,6 +77,34 @@ void TimelinePlayer::unloadLevel(int n) {
     releaseObject(*object, true);
 }
 
+bool TimelinePlayer::swapLevel(DisplayObject& level, std::int32_t depth) {
+    const std::int64_t to = std::int64_t{depth} - kTimelineDepthBase;
+    const int from = level.level;
+    if (level.parent != nullptr || level.removed || from == 0 || to <= 0 ||
+        to > MovieLevels::kMaxLevel || to == from) {
+        return false;
+    }
+    auto self = levelObjects_.extract(from);
+    if (self.empty() || self.mapped().get() != &level) {
+        if (!self.empty()) {
+            levelObjects_.insert(std::move(self));
+        }
+        return false;
+    }
+    const int n = static_cast<int>(to);
+    if (auto other = levelObjects_.extract(n); !other.empty()) {
+        other.key() = from;
+        other.mapped()->level = from;
+        other.mapped()->depth = kTimelineDepthBase + from;
+        levelObjects_.insert(std::move(other));
+    }
+    self.key() = n;
+    level.level = n;
+    level.depth = depth;
+    levelObjects_.insert(std::move(self));
+    return true;
+}
+
 std::vector<DisplayObject*> TimelinePlayer::upperLevels() const {
     std::vector<DisplayObject*> levels;
     levels.reserve(levelObjects_.size());

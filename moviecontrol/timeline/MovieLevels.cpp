@@ -20,6 +20,10 @@ void MovieLevels::unloadLevel(int n) {
     player_.unloadLevel(n);
 }
 
+bool MovieLevels::swapLevel(DisplayObject& level, std::int32_t depth) {
+    return player_.swapLevel(level, depth);
+}
+
 std::vector<DisplayObject*> MovieLevels::upperLevels() const {
     return player_.upperLevels();
 }

@@ -27,6 +27,9 @@ class MovieLevels {
     DisplayObject* makeLevel(int n);
     // unloadMovieNum: level 0 is emptied, the others go.
     void unloadLevel(int n);
+    // swapDepths on a level: depth d is _level(d + 16384), which the level moves to; a level
+    // there takes its old number. The root stays at 0 and nothing else moves to 0.
+    bool swapLevel(DisplayObject& level, std::int32_t depth);
     // The levels above the root, lowest first.
     std::vector<DisplayObject*> upperLevels() const;
 

@@ -39,7 +39,7 @@ bool stepAside(DisplayList& list, std::int32_t depth) {
 }
 
 bool heldByScript(const Clip& clip, std::int32_t depth) {
-    auto it = clip.displayList.find(depth);
+    auto it = atDepth(clip.displayList, depth);
     return it != clip.displayList.end() && it->second->dynamic;
 }
 
@@ -214,7 +214,7 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
             }
             // Going back, the frames' tags are merged before anything is made: what a later
             // tag places again at the depth is the object that was there, not a new one.
-            auto at = object.clip->displayList.find(depth);
+            auto at = atDepth(object.clip->displayList, depth);
             if (reuse != nullptr && at != object.clip->displayList.end() && !at->second->dynamic &&
                 !reuse->contains(depth)) {
                 reuse->insert(object.clip->displayList.extract(at));
@@ -306,7 +306,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
                                 std::uint32_t frame, Pool* reuse) {
     Clip& clip = *parent.clip;
     const std::int32_t depth = depthOfTag(tag.depth);
-    auto it = clip.displayList.find(depth);
+    auto it = atDepth(clip.displayList, depth);
     if (leavesScriptChildren_ && it != clip.displayList.end() && it->second->dynamic) {
         // The script's object is not the timeline's to move or replace: the depth is free
         // to the timeline once that object stepped below it.
@@ -332,14 +332,20 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     if (!tag.characterId) {
         return; // a move of nothing
     }
-    if (it != clip.displayList.end()) {
-        // Players keep what holds the depth: a new placement there is dropped.
+    if (it != clip.displayList.end() &&
+        (leavesScriptChildren_ || (!it->second->dynamic && !stacksPlacements_))) {
+        // What holds the depth stays, and the new placement is dropped.
         return;
     }
+    // Otherwise both stay: the new object goes below the one there and answers for the
+    // depth, the old one keeps its name, its scripts and its place in the drawing.
     if (reuse != nullptr) {
-        auto old = reuse->find(depth);
-        if (old != reuse->end() && old->second->characterId == *tag.characterId &&
-            old->second->placedFrame == frame) {
+        auto [old, end] = reuse->equal_range(depth);
+        while (old != end && (old->second->characterId != *tag.characterId ||
+                              old->second->placedFrame != frame)) {
+            ++old;
+        }
+        if (old != end) {
             std::shared_ptr<DisplayObject> kept = std::move(old->second);
             reuse->erase(old);
             // An ActionScript 3 object the timeline keeps keeps what a script moved it to.
@@ -351,7 +357,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
                 kept->scriptMove(moved, geometry);
             }
             applyProperties(*kept, tag, Placing::New);
-            clip.displayList.emplace(depth, std::move(kept));
+            placeBelow(clip.displayList, std::move(kept));
             return;
         }
     }
@@ -361,9 +367,9 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     o->parent = &parent;
     o->library = parent.library;
     applyProperties(*o, tag, Placing::New);
-    clip.displayList.emplace(depth, o);
+    const auto placed = placeBelow(clip.displayList, o);
     if (!instantiate(parent, o, *tag.characterId, false, tag.name.has_value())) {
-        clip.displayList.erase(depth);
+        clip.displayList.erase(placed);
         o->removed = true;
         o->parent = nullptr;
     }
@@ -474,7 +480,11 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
 
 void TimelinePlayer::removeAt(DisplayObject& parent, std::int32_t depth) {
     auto& list = parent.clip->displayList;
-    auto it = list.find(depth);
+    removeEntry(parent, atDepth(list, depth));
+}
+
+void TimelinePlayer::removeEntry(DisplayObject& parent, DisplayList::iterator it) {
+    auto& list = parent.clip->displayList;
     if (it != list.end()) {
         const auto object = it->second;
         list.erase(it);
@@ -542,7 +552,7 @@ void TimelinePlayer::finishUnloading() {
         }
         if (DisplayObject* parent = object->parent; parent != nullptr && parent->clip) {
             auto& list = parent->clip->displayList;
-            if (auto it = list.find(object->depth); it != list.end() && it->second == object) {
+            if (auto it = entryOf(list, *object); it != list.end()) {
                 list.erase(it);
             }
         }

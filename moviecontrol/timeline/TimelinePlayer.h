@@ -161,6 +161,10 @@ class TimelinePlayer {
     // ActionScript 3: what a script placed or moved is no longer the timeline's. Removals
     // pass it by, and a placement at its depth puts the new object just above it.
     void setTimelineLeavesScriptChildren(bool leaves) { leavesScriptChildren_ = leaves; }
+    // A place tag at a depth the timeline's own object holds: players of version 5 movies
+    // keep both, later ones drop the newcomer. (A script's object there always stays beside
+    // the timeline's.)
+    void setTimelineStacksPlacements(bool stacks) { stacksPlacements_ = stacks; }
 
     // The tick counter; scripts' timers and tools read it.
     std::uint64_t tick() const { return tick_; }
@@ -224,6 +228,7 @@ class TimelinePlayer {
     DisplayObject* level(int n) const;
     DisplayObject* makeLevel(int n);
     void unloadLevel(int n);
+    bool swapLevel(DisplayObject& level, std::int32_t depth);
     std::vector<DisplayObject*> upperLevels() const;
 
     NameFold nameFold_ = nullptr;
@@ -241,7 +246,9 @@ class TimelinePlayer {
     void enterFrame(DisplayObject& object, std::uint32_t frame, bool queueActions, Pool* reuse);
     void applyPlace(DisplayObject& parent, const swf::PlaceObject& tag, std::uint32_t frame,
                     Pool* reuse);
+    // Takes what answers for the depth, or one entry, out of the parent's list.
     void removeAt(DisplayObject& parent, std::int32_t depth);
+    void removeEntry(DisplayObject& parent, DisplayList::iterator entry);
     // `object` has been taken out of `parent`'s display list: it goes, or, when it or a
     // child has unload scripts, waits at its unloading depth until the next frame.
     void leaveDisplayList(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object);
@@ -312,6 +319,7 @@ class TimelinePlayer {
     std::uint64_t instanceNames_ = 0;
     bool nameEveryObject_ = false;
     bool leavesScriptChildren_ = false;
+    bool stacksPlacements_ = false;
     SoundEvents* sound_ = nullptr;
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.

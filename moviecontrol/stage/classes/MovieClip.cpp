@@ -93,14 +93,23 @@ class Methods {
             if (o == nullptr || c.count() < 1) {
                 return Value();
             }
+            // A level's depth is its number less 16384: a level swaps with levels alone.
+            const auto swap = [&](std::int32_t depth) {
+                if (o->parent == nullptr) {
+                    stage_.player().levels().swapLevel(*o, depth);
+                } else {
+                    stage_.player().edits().swapDepths(*o, depth);
+                }
+            };
             if (DisplayObject* other = stage_.displayOf(c.arg(0))) {
+                // Only siblings swap; a clip of another parent is refused.
                 if (other->parent == o->parent) {
-                    stage_.player().edits().swapDepths(*o, other->depth);
+                    swap(other->depth);
                 }
             } else if (!c.arg(0).isNumber()) {
                 // Anything else names a target, and names none here.
             } else if (const auto depth = depthArg(m_, c.arg(0))) {
-                stage_.player().edits().swapDepths(*o, *depth);
+                swap(*depth);
             }
             return Value();
         });

@@ -120,6 +120,50 @@ TEST(ClipRulesTest, LevelsSitAtTheirNumbersDepth) {
     EXPECT_EQ(c.call(c.root(), "getDepth"), "number -16384");
 }
 
+// swapDepths on a level moves it to the level of that depth (depth + 16384); a level there
+// takes its number. The root and depths at or below its own stay put, and a clip swaps with
+// its siblings alone.
+TEST(ClipRulesTest, LevelsSwapWithLevelsByDepth) {
+    Clips c(7);
+    avm1::Machine& m = c.m();
+    DisplayObject* five = c.player->levels().makeLevel(5);
+    DisplayObject* nine = c.player->levels().makeLevel(9);
+    ASSERT_NE(five, nullptr);
+    ASSERT_NE(nine, nullptr);
+    avm1::Object* fiveObject = c.scripts->objectOf(*five);
+    avm1::Object* nineObject = c.scripts->objectOf(*nine);
+    const struct {
+        const char* what;
+        avm1::Object* level;
+        Value to;
+        int fiveAt; // the level that first was _level5 is then this one
+        int nineAt;
+    } steps[] = {
+        {"to a free level", fiveObject, Value(10), 16394, 9},
+        {"onto a level, which takes the old number", nineObject, Value(10), 9, 16394},
+        {"by the other level itself", fiveObject, Value(nineObject), 16394, 9},
+        {"to the root's depth: refused", fiveObject, Value(-16384), 16394, 9},
+        {"below the root: refused", fiveObject, Value(-20000), 16394, 9},
+        {"to a clip of another parent: refused", fiveObject, Value(c.root()), 16394, 9},
+        {"to the same depth: nothing", nineObject, Value(-16375), 16394, 9},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        c.call(s.level, "swapDepths", {s.to});
+        EXPECT_EQ(five->level, s.fiveAt);
+        EXPECT_EQ(nine->level, s.nineAt);
+        EXPECT_EQ(c.player->levels().level(s.fiveAt), five);
+        EXPECT_EQ(c.player->levels().level(s.nineAt), nine);
+        EXPECT_EQ(c.call(fiveObject, "getDepth"), "number " + std::to_string(s.fiveAt - 16384));
+    }
+    EXPECT_EQ(c.player->levels().level(5), nullptr);
+    EXPECT_EQ(m.toString(Value(fiveObject)).str(), "_level16394");
+    // In slash syntax a level above the first is its name alone.
+    EXPECT_EQ(c.read(fiveObject, "_target"), "string _level16394");
+    c.call(c.root(), "swapDepths", {Value(20)});
+    EXPECT_EQ(c.player->levels().level(0), &c.player->rootObject());
+}
+
 // A child is found through its parent's name, yet it is no property of the parent's own.
 TEST(ClipRulesTest, ChildrenAreNoOwnPropertiesOfTheirParent) {
     Clips c(7);

@@ -113,27 +113,38 @@ TEST_F(ScriptOrderTest, ClipEventsLoadEnterFrameUnloadInTheirOrder) {
         << "an unload runs once";
 }
 
-// A place tag on a held depth is dropped; a move changes the look but keeps the name.
-TEST_F(ScriptOrderTest, PlacementsOnAHeldDepthAreDroppedAndMovesKeepTheName) {
+// A place tag on a depth the timeline holds is dropped, or with version 5 movies adds its
+// object below the one there; a move changes the look but keeps the name.
+TEST_F(ScriptOrderTest, PlacementsOnAHeldDepthAndMovesKeepTheName) {
     TimelineBuilder child(1);
     sprite(10, child);
     sprite(11, child);
     struct Case {
         bool move;
-        std::string expectedName;
-        std::uint16_t expectedCharacter;
-    } cases[] = {{false, "first", 10}, {true, "first", 10}};
+        bool stacks;
+        std::vector<std::string> names; // painted lowest first
+        std::uint16_t lowestCharacter;
+    } cases[] = {{false, false, {"first"}, 10},
+                 {false, true, {"second", "first"}, 11},
+                 {true, false, {"first"}, 10},
+                 {true, true, {"first"}, 10}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.move ? "move" : "place") + (c.stacks ? " stacking" : ""));
         TimelineBuilder root(2);
         swf::PlaceObject second = named(1, 11, "second");
         second.move = c.move;
         root.at(0, named(1, 10, "first")).at(1, second);
         TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
+        player.setTimelineStacksPlacements(c.stacks);
         player.advance();
         const DisplayList& list = player.rootObject().clip->displayList;
-        ASSERT_EQ(list.size(), 1u);
-        EXPECT_EQ(list.begin()->second->name, c.expectedName) << "move " << c.move;
-        EXPECT_EQ(list.begin()->second->characterId, c.expectedCharacter) << "move " << c.move;
+        std::vector<std::string> names;
+        for (const auto& [depth, o] : list) {
+            names.push_back(o->name);
+        }
+        EXPECT_EQ(names, c.names);
+        ASSERT_FALSE(list.empty());
+        EXPECT_EQ(list.begin()->second->characterId, c.lowestCharacter);
         // Back to the first frame the list is rebuilt by the same rule.
         player.gotoFrame(0, false);
         ASSERT_EQ(list.size(), 1u);

@@ -620,8 +620,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::NewObject: {
                     Object* o = newObject();
                     Args kv = popArgs(in.a * 2);
-                    for (std::size_t i = 0; i + 1 < kv.size(); i += 2) {
-                        o->setProp(toString(kv[i]), kv[i + 1]);
+                    // The player stores the pairs as it pops them, the last written first:
+                    // enumeration (for-in, JSON) sees them in that order, and of two pairs
+                    // with one name the first written stays.
+                    for (std::size_t i = kv.size() / 2; i-- > 0;) {
+                        o->setProp(toString(kv[2 * i]), kv[2 * i + 1]);
                     }
                     stack.push_back(Value::object(o));
                     break;

@@ -359,10 +359,18 @@ Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
 // forEach, map, filter, some, every: the callback gets (item, index, array).
 template <int Mode> Value arrayIterate(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
-    Value fn = arg(a, 0);
-    Value thisv = arg(a, 1);
+    // The callback is typed Function: anything else fails to convert, and with none at all
+    // there is nothing to ask, so each method gives what it gives for an empty array.
+    const Value fn = m.coerce(arg(a, 0), m.functionClass);
+    const Value thisv = arg(a, 1);
     std::vector<Value> out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
+    const bool methodClosure = fn.isObject() && fn.asObject()->boundThis.has_value();
+    if (methodClosure && !thisv.isNullish()) {
+        m.throwError("TypeError", 1510,
+                     "When the callback argument is a method of a class, the optional this "
+                     "argument must be null.");
+    }
+    for (std::size_t i = 0; fn.isObject() && i < o->elements.size(); ++i) {
         const Value& item = o->elements[i];
         Args cb{item.isHole() ? Value() : item, Value::integer(static_cast<std::int32_t>(i)), self};
         Value r = m.call(fn, thisv, cb);

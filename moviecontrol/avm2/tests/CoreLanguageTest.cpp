@@ -376,3 +376,46 @@ TEST_F(Core, VectorsCoerceWhatTheyAreGiven) {
 }
 
 } // namespace
+
+namespace {
+
+// The iterating methods take a Function: without one each gives what an empty array gives,
+// anything else fails to convert, and a method of an object must not come with a `this`.
+TEST_F(Core, IteratingMethodsCheckTheirCallback) {
+    const Value array = Value::object(vm.newArray({Value::integer(1), Value::integer(2)}));
+    // A method taken from its object: bound to it, as reading a method trait gives it.
+    avm2::Object* bound = vm.newFunction(
+        avm2::MethodRef{nullptr, 0,
+                        [](avm2::Machine&, const Value&, Args&) { return Value::boolean(true); }},
+        nullptr);
+    bound->boundThis = array;
+    const Value closure = Value::object(bound);
+    const std::string notAFunction =
+        "TypeError: Error #1034: Type Coercion failed: cannot convert x to Function.";
+    const std::string closureWithThis =
+        "TypeError: Error #1510: When the callback argument is a method of a class, the "
+        "optional this argument must be null.";
+    struct Row {
+        const char* method;
+        Value callback;
+        Value thisObject;
+        std::string outcome;
+    };
+    const std::vector<Row> table = {
+        {"every", Value::null(), Value(), "true"},
+        {"some", Value::null(), Value(), "false"},
+        {"map", Value::null(), Value(), ""},
+        {"filter", Value(), Value(), ""},
+        {"forEach", Value::null(), Value(), "undefined"},
+        {"every", Value::string("x"), Value(), notAFunction},
+        {"map", Value::integer(3), Value(),
+         "TypeError: Error #1034: Type Coercion failed: cannot convert 3 to Function."},
+        {"forEach", closure, Value::object(vm.newObject()), closureWithThis},
+        {"some", closure, Value::null(), "true"},
+    };
+    for (const Row& r : table) {
+        EXPECT_EQ(call(array, r.method, {r.callback, r.thisObject}), r.outcome) << r.method;
+    }
+}
+
+} // namespace

@@ -419,3 +419,44 @@ TEST_F(Core, IteratingMethodsCheckTheirCallback) {
 }
 
 } // namespace
+
+namespace {
+
+// A Vector.<T> looks for the item as a T, and removeAt outside it (or on a fixed one) is an
+// error where an array would give undefined.
+TEST_F(Core, VectorSearchesAndRemovalsTakeTheirArgumentsAsTheElementType) {
+    Args intType{Value::object(vm.intClass->classObject)};
+    const Value vectorOfInt = vm.applyType(Value::object(vm.vectorClass->classObject), intType);
+    const auto make = [&](bool fixed) {
+        Args args{Value::integer(3), Value::boolean(fixed)};
+        const Value v = vm.construct(vectorOfInt, args);
+        vm.setProperty(v, Name::publicName("1"), Value::integer(5));
+        return v;
+    };
+    const std::string outOfRange = "RangeError: Error #1125: The index ";
+    const std::vector<std::tuple<const char*, Args, bool, std::string>> table = {
+        {"indexOf", {Value::string("5")}, false, "1"},
+        {"indexOf", {Value::number(5.7)}, false, "1"},
+        {"indexOf", {Value::null()}, false, "0"},
+        {"lastIndexOf", {Value::string("0")}, false, "2"},
+        {"removeAt", {Value::integer(1)}, false, "5"},
+        {"removeAt", {Value::integer(-2)}, false, "5"},
+        {"removeAt", {Value::number(std::nan(""))}, false, "0"},
+        {"removeAt", {Value::integer(3)}, false, outOfRange + "3 is out of range 3."},
+        {"removeAt", {Value::integer(-4)}, false, outOfRange + "-4 is out of range 3."},
+        {"removeAt",
+         {Value::integer(0)},
+         true,
+         "RangeError: Error #1126: Cannot change the length of a fixed Vector."},
+    };
+    for (const auto& [method, args, fixed, expected] : table) {
+        EXPECT_EQ(call(make(fixed), method, args), expected)
+            << method << " " << vm.toString(args[0]);
+    }
+    // An array keeps its own rules: nothing converted, undefined past the end.
+    const Value array = Value::object(vm.newArray({Value::integer(5)}));
+    EXPECT_EQ(call(array, "indexOf", {Value::string("5")}), "-1");
+    EXPECT_EQ(call(array, "removeAt", {Value::integer(4)}), "undefined");
+}
+
+} // namespace

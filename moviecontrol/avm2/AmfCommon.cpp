@@ -100,28 +100,24 @@ bool amfExternalizable(Machine& m, const Class* cls) {
 }
 
 std::vector<std::string> amfSealedMembers(const Class* cls) {
-    std::vector<std::pair<std::uint32_t, std::string>> slots;
-    std::vector<std::string> accessors;
+    // The player walks its trait table, whose order follows neither declaration nor slot
+    // numbers; name order is stable and is what reading back into a changed class observes.
+    std::vector<std::string> out;
     for (const auto& [name, bindings] : cls->instance.byName) {
         for (const Binding& b : bindings) {
             if (b.ns.group != Namespace::Group::Public || !b.ns.uri.empty()) {
                 continue;
             }
-            if (b.kind == Binding::Kind::Slot) {
-                slots.emplace_back(b.slot, name);
-            } else if (b.kind == Binding::Kind::Accessor && b.getter.valid() && b.setter.valid()) {
-                accessors.push_back(name);
+            const bool field = b.kind == Binding::Kind::Slot;
+            const bool readWrite =
+                b.kind == Binding::Kind::Accessor && b.getter.valid() && b.setter.valid();
+            if (field || readWrite) {
+                out.push_back(name);
+                break;
             }
         }
     }
-    std::sort(slots.begin(), slots.end());
-    std::sort(accessors.begin(), accessors.end());
-    std::vector<std::string> out;
-    out.reserve(slots.size() + accessors.size());
-    for (auto& [slot, name] : slots) {
-        out.push_back(std::move(name));
-    }
-    out.insert(out.end(), accessors.begin(), accessors.end());
+    std::sort(out.begin(), out.end());
     return out;
 }
 

@@ -282,6 +282,21 @@ Value arraySplice(Machine& m, const Value& self, Args& a) {
 Value arrayRemoveAt(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
     const std::size_t at = clampIndex(m, arg(a, 0), o->elements.size(), 0);
+    const bool vector =
+        o->cls != nullptr && m.vectorClass != nullptr && o->cls->isSubclassOf(m.vectorClass);
+    if (vector) {
+        // A vector has no holes to report as undefined: a position outside it is an error.
+        refuseIfFixed(m, o);
+        // The index is an int: NaN is 0, fractions go.
+        double given = std::trunc(m.toNumber(arg(a, 0)));
+        given = std::isnan(given) ? 0 : given;
+        const double len = static_cast<double>(o->elements.size());
+        if (given >= len || given < -len) {
+            m.throwError("RangeError", 1125,
+                         "The index " + numberToString(given) + " is out of range " +
+                             numberToString(len) + ".");
+        }
+    }
     if (at >= o->elements.size()) {
         return Value();
     }
@@ -322,11 +337,19 @@ Value arrayReverse(Machine& m, const Value& self, Args&) {
     return self;
 }
 
+// What indexOf and lastIndexOf look for: a Vector.<T> takes the item as a T, so it compares
+// what a store of that item would have kept.
+Value searchedItem(Machine& m, const Object* o, const Value& item) {
+    return o->cls != nullptr && o->cls->elementType != nullptr ? m.coerce(item, o->cls->elementType)
+                                                               : item;
+}
+
 Value arrayIndexOf(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
+    const Value item = searchedItem(m, o, arg(a, 0));
     const std::size_t from = clampIndex(m, arg(a, 1), o->elements.size(), 0);
     for (std::size_t i = from; i < o->elements.size(); ++i) {
-        if (m.strictEquals(o->elements[i], arg(a, 0))) {
+        if (m.strictEquals(o->elements[i], item)) {
             return Value::integer(static_cast<std::int32_t>(i));
         }
     }
@@ -347,9 +370,10 @@ Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
     if (from < 0) {
         return Value::integer(-1);
     }
+    const Value item = searchedItem(m, o, arg(a, 0));
     const auto end = static_cast<std::size_t>(std::min(from + 1, len));
     for (std::size_t i = end; i > 0; --i) {
-        if (m.strictEquals(o->elements[i - 1], arg(a, 0))) {
+        if (m.strictEquals(o->elements[i - 1], item)) {
             return Value::integer(static_cast<std::int32_t>(i - 1));
         }
     }
@@ -359,10 +383,18 @@ Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
 // forEach, map, filter, some, every: the callback gets (item, index, array).
 template <int Mode> Value arrayIterate(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
-    Value fn = arg(a, 0);
-    Value thisv = arg(a, 1);
+    // The callback is typed Function: anything else fails to convert, and with none at all
+    // there is nothing to ask, so each method gives what it gives for an empty array.
+    const Value fn = m.coerce(arg(a, 0), m.functionClass);
+    const Value thisv = arg(a, 1);
     std::vector<Value> out;
-    for (std::size_t i = 0; i < o->elements.size(); ++i) {
+    const bool methodClosure = fn.isObject() && fn.asObject()->boundThis.has_value();
+    if (methodClosure && !thisv.isNullish()) {
+        m.throwError("TypeError", 1510,
+                     "When the callback argument is a method of a class, the optional this "
+                     "argument must be null.");
+    }
+    for (std::size_t i = 0; fn.isObject() && i < o->elements.size(); ++i) {
         const Value& item = o->elements[i];
         Args cb{item.isHole() ? Value() : item, Value::integer(static_cast<std::int32_t>(i)), self};
         Value r = m.call(fn, thisv, cb);

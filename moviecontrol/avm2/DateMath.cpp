@@ -321,7 +321,9 @@ double parse(std::string_view s) {
         }
         if (std::isdigit(static_cast<unsigned char>(c))) {
             double n = 0;
+            const std::size_t numberStart = i;
             readNumber(n);
+            const bool longNumber = i - numberStart > 2;
             if (i < s.size() && s[i] == ':') {
                 if (time) {
                     return kNaN;
@@ -352,13 +354,19 @@ double parse(std::string_view s) {
                 if (!readNumber(y)) {
                     return kNaN;
                 }
-                month = n - 1;
-                date = d;
-                year = y;
+                // MM/DD/YYYY, or YYYY/MM/DD when the first number is written as a year.
+                month = (longNumber ? d : n) - 1;
+                date = longNumber ? y : d;
+                year = longNumber ? n : y;
                 continue;
             }
-            // A lone number: the year until a month is named, then the day, then the year.
+            // A lone number before the month: the day when it can be one ("31 Jan 2000"),
+            // else the year; after the month, the day and then the year.
             if (!month) {
+                if (!longNumber && !date && n >= 1 && n <= 31) {
+                    date = n;
+                    continue;
+                }
                 if (year) {
                     return kNaN;
                 }

@@ -8,6 +8,7 @@
 #include "avm2/ProxyClass.h"
 #include "avm2/XmlOperators.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -30,11 +31,26 @@ std::shared_ptr<PreparedCode> Machine::prepared(AbcUnit& unit, std::uint32_t met
     } catch (const AbcError& e) {
         throwError("VerifyError", e.code(), e.what());
     }
+    for (const ScriptInfo& script : unit.abc.scripts) {
+        code->runsOnce = code->runsOnce || script.init == method;
+    }
+    for (const ClassInfo& cls : unit.abc.classes) {
+        code->runsOnce = code->runsOnce || cls.init == method;
+    }
     unit.prepared.emplace(method, code);
     return code;
 }
 
 namespace {
+
+// Whether `n` names an element of array `obj` by its integer index.
+bool isArrayIndexRead(const Value& obj, const Name& n) {
+    if (!obj.isObject() || obj.asObject()->kind != Object::Kind::Array || n.keyObject != nullptr ||
+        n.local.empty() || n.local.size() > 10 || (n.local.size() > 1 && n.local[0] == '0')) {
+        return false;
+    }
+    return std::all_of(n.local.begin(), n.local.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 struct DepthGuard {
     std::size_t& depth;
@@ -620,8 +636,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::NewObject: {
                     Object* o = newObject();
                     Args kv = popArgs(in.a * 2);
-                    for (std::size_t i = 0; i + 1 < kv.size(); i += 2) {
-                        o->setProp(toString(kv[i]), kv[i + 1]);
+                    // The player stores the pairs as it pops them, the last written first:
+                    // enumeration (for-in, JSON) sees them in that order, and of two pairs
+                    // with one name the first written stays.
+                    for (std::size_t i = kv.size() / 2; i-- > 0;) {
+                        o->setProp(toString(kv[2 * i]), kv[2 * i + 1]);
                     }
                     stack.push_back(Value::object(o));
                     break;
@@ -772,6 +791,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 case op::GetProperty: {
                     Name n = runtimeName(in.a);
                     Value obj = pop();
+                    if (code->runsOnce && !n.reachesDynamic() && isArrayIndexRead(obj, n)) {
+                        n = Name::publicName(n.local);
+                    }
                     if (const Binding* own = in.onThis ? classSlot(owner, obj, n) : nullptr) {
                         stack.push_back(obj.asObject()->slots[own->slot]);
                         break;

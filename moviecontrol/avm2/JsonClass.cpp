@@ -475,7 +475,18 @@ Value jsonStringify(Machine& m, const Value&, Args& a) {
         const std::u16string units = unicode::toUtf16(space.asString());
         gap = unicode::fromUtf16(std::u16string_view(units).substr(0, 10));
     }
-    JsonWriter writer(m, arg(a, 1), gap);
+    // The replacer is a function, a list of names, or nothing (null or undefined).
+    const Value replacer = arg(a, 1);
+    const bool usable =
+        replacer.isNullish() ||
+        (replacer.isObject() && (replacer.asObject()->kind == Object::Kind::Function ||
+                                 replacer.asObject()->kind == Object::Kind::Array));
+    if (!usable) {
+        m.throwError("TypeError", 1131,
+                     "Replacer argument to JSON stringifier must be an array or a two parameter "
+                     "function.");
+    }
+    JsonWriter writer(m, replacer, gap);
     Object* root = m.newObject();
     root->setProp("", arg(a, 0));
     std::string out;

@@ -336,7 +336,8 @@ Value Machine::getProperty(const Value& target, const Name& name) {
     if (target.isObject()) {
         Object* o = target.asObject();
         std::uint32_t index = 0;
-        if (o->kind == Object::Kind::Array && name.seesPublic() && arrayIndex(name.local, index)) {
+        if (o->kind == Object::Kind::Array && name.reachesDynamic() &&
+            arrayIndex(name.local, index)) {
             if (index < o->elements.size() && !o->elements[index].isHole()) {
                 return o->elements[index];
             }
@@ -398,8 +399,10 @@ Value Machine::getProperty(const Value& target, const Name& name) {
             }
         }
     }
-    if (holder == nullptr || !holder->dynamic) {
-        throwError("ReferenceError", 1069,
+    // Dynamic properties live in the public namespace only: a name that cannot reach it reads
+    // nothing there, and the player reports that as a failed read rather than undefined.
+    if (holder == nullptr || !holder->dynamic || !name.reachesDynamic()) {
+        throwError("ReferenceError", name.namespaces.size() > 1 ? 1081 : 1069,
                    "Property " + name.local + " not found on " +
                        (holder != nullptr && holder->kind == Object::Kind::Class
                             ? holder->builds->messageName()

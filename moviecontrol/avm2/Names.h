@@ -5,6 +5,7 @@
 
 #include "avm2/AbcFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -76,6 +77,15 @@ struct Name {
             }
         }
         return false;
+    }
+    // Whether the name reaches the public namespace itself, the only one dynamic properties
+    // and array elements live in (the AS3 namespace, which built-in methods answer to, does
+    // not).
+    bool reachesDynamic() const {
+        return anyNamespace ||
+               std::any_of(namespaces.begin(), namespaces.end(), [](const Namespace& n) {
+                   return n.group == Namespace::Group::Public && n.uri.empty();
+               });
     }
     static Name qualified(Namespace ns, std::string local) {
         Name n;

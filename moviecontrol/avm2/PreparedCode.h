@@ -36,6 +36,10 @@ struct PreparedCode {
     // lookupswitch tables: default target first, then the cases (instruction indices).
     std::vector<std::vector<std::uint32_t>> switches;
     std::vector<Handler> handlers;
+    // A script or class initialiser: the player interprets these rather than compiling them,
+    // and its interpreter reads an array at an integer index without consulting the name's
+    // namespaces.
+    bool runsOnce = false;
 };
 
 // Throws AbcError (a VerifyError, with Flash's number and message) for a body Flash refuses.

@@ -376,3 +376,87 @@ TEST_F(Core, VectorsCoerceWhatTheyAreGiven) {
 }
 
 } // namespace
+
+namespace {
+
+// The iterating methods take a Function: without one each gives what an empty array gives,
+// anything else fails to convert, and a method of an object must not come with a `this`.
+TEST_F(Core, IteratingMethodsCheckTheirCallback) {
+    const Value array = Value::object(vm.newArray({Value::integer(1), Value::integer(2)}));
+    // A method taken from its object: bound to it, as reading a method trait gives it.
+    avm2::Object* bound = vm.newFunction(
+        avm2::MethodRef{nullptr, 0,
+                        [](avm2::Machine&, const Value&, Args&) { return Value::boolean(true); }},
+        nullptr);
+    bound->boundThis = array;
+    const Value closure = Value::object(bound);
+    const std::string notAFunction =
+        "TypeError: Error #1034: Type Coercion failed: cannot convert x to Function.";
+    const std::string closureWithThis =
+        "TypeError: Error #1510: When the callback argument is a method of a class, the "
+        "optional this argument must be null.";
+    struct Row {
+        const char* method;
+        Value callback;
+        Value thisObject;
+        std::string outcome;
+    };
+    const std::vector<Row> table = {
+        {"every", Value::null(), Value(), "true"},
+        {"some", Value::null(), Value(), "false"},
+        {"map", Value::null(), Value(), ""},
+        {"filter", Value(), Value(), ""},
+        {"forEach", Value::null(), Value(), "undefined"},
+        {"every", Value::string("x"), Value(), notAFunction},
+        {"map", Value::integer(3), Value(),
+         "TypeError: Error #1034: Type Coercion failed: cannot convert 3 to Function."},
+        {"forEach", closure, Value::object(vm.newObject()), closureWithThis},
+        {"some", closure, Value::null(), "true"},
+    };
+    for (const Row& r : table) {
+        EXPECT_EQ(call(array, r.method, {r.callback, r.thisObject}), r.outcome) << r.method;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A Vector.<T> looks for the item as a T, and removeAt outside it (or on a fixed one) is an
+// error where an array would give undefined.
+TEST_F(Core, VectorSearchesAndRemovalsTakeTheirArgumentsAsTheElementType) {
+    Args intType{Value::object(vm.intClass->classObject)};
+    const Value vectorOfInt = vm.applyType(Value::object(vm.vectorClass->classObject), intType);
+    const auto make = [&](bool fixed) {
+        Args args{Value::integer(3), Value::boolean(fixed)};
+        const Value v = vm.construct(vectorOfInt, args);
+        vm.setProperty(v, Name::publicName("1"), Value::integer(5));
+        return v;
+    };
+    const std::string outOfRange = "RangeError: Error #1125: The index ";
+    const std::vector<std::tuple<const char*, Args, bool, std::string>> table = {
+        {"indexOf", {Value::string("5")}, false, "1"},
+        {"indexOf", {Value::number(5.7)}, false, "1"},
+        {"indexOf", {Value::null()}, false, "0"},
+        {"lastIndexOf", {Value::string("0")}, false, "2"},
+        {"removeAt", {Value::integer(1)}, false, "5"},
+        {"removeAt", {Value::integer(-2)}, false, "5"},
+        {"removeAt", {Value::number(std::nan(""))}, false, "0"},
+        {"removeAt", {Value::integer(3)}, false, outOfRange + "3 is out of range 3."},
+        {"removeAt", {Value::integer(-4)}, false, outOfRange + "-4 is out of range 3."},
+        {"removeAt",
+         {Value::integer(0)},
+         true,
+         "RangeError: Error #1126: Cannot change the length of a fixed Vector."},
+    };
+    for (const auto& [method, args, fixed, expected] : table) {
+        EXPECT_EQ(call(make(fixed), method, args), expected)
+            << method << " " << vm.toString(args[0]);
+    }
+    // An array keeps its own rules: nothing converted, undefined past the end.
+    const Value array = Value::object(vm.newArray({Value::integer(5)}));
+    EXPECT_EQ(call(array, "indexOf", {Value::string("5")}), "-1");
+    EXPECT_EQ(call(array, "removeAt", {Value::integer(4)}), "undefined");
+}
+
+} // namespace

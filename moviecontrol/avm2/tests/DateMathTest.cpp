@@ -86,14 +86,21 @@ TEST_F(DateMath, ParseAcceptsFlashsForms) {
         {"Apr 30 1974 3:05 PM", at(1974, 3, 30, 15, 5, 0)},
         {"Apr 30 1974 12:05 AM", at(1974, 3, 30, 0, 5, 0)},
         {"Tue Feb 1 00:00:00 UTC 2005", at(2005, 1, 1, 0, 0, 0)},
+        // YYYY/MM/DD: a first number written as a year starts with the year.
+        {"2006/04/12", at(2006, 3, 12, 0, 0, 0)},
+        {"2006/04/12 15:30:17 GMT-0700", at(2006, 3, 12, 22, 30, 17)},
+        // Day DD Mon HH:MM:SS TZD YYYY: a day number may come before the month.
+        {"Wed 12 Apr 15:30:17 GMT-0700 2006", at(2006, 3, 12, 22, 30, 17)},
+        {"12 Apr 2006", at(2006, 3, 12, 0, 0, 0)},
+        {"2006 Apr 12", at(2006, 3, 12, 0, 0, 0)},
     };
     for (const Case& c : table) {
         EXPECT_EQ(dm::parse(c.text), c.expected) << c.text;
     }
-    for (const char* bad :
-         {"Wed Apr 12 15:30:17 GMT-0700", "Wed 12 15:30:17 GMT-0700 2006", "Sat Jan 30",
-          "Sat Jan 70 77", "Sat Jan 30 random 77", "Sat Jan 30 77 Apr/03/1988",
-          "Sat Jan 30 77 GMT-0700 GMT-0800", "12", "", "Apr 30 1974 10:", "Apr/3 1974"}) {
+    for (const char* bad : {"Wed Apr 12 15:30:17 GMT-0700", "Wed 12 15:30:17 GMT-0700 2006",
+                            "Sat Jan 30", "Sat Jan 70 77", "Sat Jan 30 random 77",
+                            "Sat Jan 30 77 Apr/03/1988", "Sat Jan 30 77 GMT-0700 GMT-0800", "12",
+                            "", "Apr 30 1974 10:", "Apr/3 1974", "32 Apr 2006", "1 2 Apr 2006"}) {
         EXPECT_TRUE(std::isnan(dm::parse(bad))) << bad;
     }
 }

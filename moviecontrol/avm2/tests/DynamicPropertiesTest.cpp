@@ -93,3 +93,53 @@ TEST_F(DynamicProperties, EmptyPlacesGoWhenTheTableGrows) {
 }
 
 } // namespace
+
+namespace {
+
+using avm2::Name;
+using avm2::Namespace;
+
+// Only a name that reaches the public namespace sees dynamic properties and array elements;
+// any other fails to read (one namespace: #1069, a set: #1081) instead of giving undefined.
+TEST_F(DynamicProperties, OnlyPublicNamesReachDynamicProperties) {
+    vm.beginFrame();
+    avm2::Object* plain = withKeys(1);
+    avm2::Object* array = vm.newArray({Value::integer(7)});
+    const Namespace hidden{Namespace::Group::Private, "", 1};
+    const Namespace as3 = Namespace::publicNs(avm2::kAs3Uri);
+    const Namespace internal{Namespace::Group::Internal, "", 0};
+    const auto read = [&](avm2::Object* o, const std::string& local,
+                          std::vector<Namespace> nss) -> std::string {
+        Name n;
+        n.local = local;
+        n.namespaces = std::move(nss);
+        try {
+            return vm.toString(vm.getProperty(Value::object(o), n));
+        } catch (const avm2::ScriptThrow& t) {
+            return vm.toString(vm.getProperty(t.value, Name::publicName("errorID")));
+        }
+    };
+    struct Row {
+        const char* what;
+        avm2::Object* target;
+        const char* local;
+        std::vector<Namespace> nss;
+        const char* outcome;
+    };
+    const std::vector<Row> table = {
+        {"public, set", plain, "k0", {Namespace::publicNs()}, "0"},
+        {"public, missing", plain, "nope", {Namespace::publicNs()}, "undefined"},
+        {"public among others", plain, "k0", {hidden, Namespace::publicNs()}, "0"},
+        {"private only", plain, "k0", {hidden}, "1069"},
+        {"a set without public", plain, "k0", {hidden, internal}, "1081"},
+        {"element, public", array, "0", {Namespace::publicNs()}, "7"},
+        {"element, set without public", array, "0", {as3, internal}, "1081"},
+        // Methods declared in AS3 still answer to it.
+        {"AS3 method", array, "join", {as3}, "function Function() {}"},
+    };
+    for (const Row& r : table) {
+        EXPECT_EQ(read(r.target, r.local, r.nss), r.outcome) << r.what;
+    }
+}
+
+} // namespace

@@ -238,3 +238,31 @@ TEST(Interpreter, ClosuresTakeFewerArgumentsThanDeclared) {
 }
 
 } // namespace
+
+namespace {
+
+// newobject stores its pairs as it pops them, the last written first: enumeration meets them
+// in that order, and of two pairs with one name the first written stays.
+TEST(Interpreter, ObjectLiteralsStoreTheirPairsLastFirst) {
+    TraceScript s;
+    const std::uint32_t json = s.abc.qname(s.publicNs, s.abc.string("JSON"));
+    const std::uint32_t stringify = s.abc.qname(s.publicNs, s.abc.string("stringify"));
+    const std::uint32_t a = s.abc.string("a");
+    const std::uint32_t b = s.abc.string("b");
+    const auto literal = [&](const std::vector<std::pair<std::uint32_t, std::uint8_t>>& pairs) {
+        Bytes code;
+        avm2test::name(code, 0x60, json); // getlex JSON
+        for (const auto& [key, value] : pairs) {
+            avm2test::name(code, 0x2C, key);        // pushstring
+            code.insert(code.end(), {0x24, value}); // pushbyte
+        }
+        avm2test::name(code, 0x55, static_cast<std::uint32_t>(pairs.size())); // newobject
+        avm2test::call(code, 0x46, stringify, 1);                             // callproperty
+        return avm2test::runAbc(s.build(code));
+    };
+    EXPECT_EQ(literal({{a, 1}, {b, 2}}), "{\"b\":2,\"a\":1}\n");
+    EXPECT_EQ(literal({{a, 1}, {b, 2}, {a, 3}}), "{\"a\":1,\"b\":2}\n");
+    EXPECT_EQ(literal({}), "{}\n");
+}
+
+} // namespace

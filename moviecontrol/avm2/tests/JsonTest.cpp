@@ -110,6 +110,21 @@ TEST_F(Json, StringifyForms) {
     holder->setProp("k", Value::object(withToJson));
     EXPECT_EQ(run("stringify", {Value::object(holder)}), R"({"k":"key:k"})");
 
+    // A replacer is a function, a list of names or nothing; anything else is refused.
+    const std::string refused = "TypeError: Error #1131: Replacer argument to JSON stringifier "
+                                "must be an array or a two parameter function.";
+    const Value two = Value::object(vm.newArray({Value::integer(2)}));
+    const std::vector<std::pair<Value, std::string>> replacers = {
+        {Value(), "[2]"},
+        {Value::null(), "[2]"},
+        {Value::integer(3), refused},
+        {Value::string("n"), refused},
+        {Value::object(vm.newObject()), refused},
+    };
+    for (const auto& [replacer, expected] : replacers) {
+        EXPECT_EQ(run("stringify", {two, replacer}), expected) << vm.toString(replacer);
+    }
+
     avm2::Object* cycle = vm.newObject();
     cycle->setProp("self", Value::object(cycle));
     EXPECT_EQ(run("stringify", {Value::object(cycle)}),

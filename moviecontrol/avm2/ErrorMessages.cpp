@@ -1,5 +1,5 @@
-// The texts of the language core's run-time errors (numbers below 1500), kept in one table sorted
-// by number so that a lookup is a binary search.
+// The run-time error texts the player words its errors with, kept in one table sorted by
+// number so that a lookup is a binary search.
 #include "avm2/ErrorMessages.h"
 
 #include <algorithm>
@@ -149,6 +149,14 @@ constexpr auto kMessages = std::to_array<Entry>({
     {2024, "An object cannot be added as a child of itself."},
     {2025, "The supplied DisplayObject must be a child of the caller."},
     {2030, "End of file was encountered."},
+    {2037, "Functions called in incorrect sequence, or earlier call was unsuccessful."},
+    {2058, "There was an error decompressing the data."},
+    {2067, "The ExternalInterface is not available in this container. ExternalInterface "
+           "requires Internet Explorer ActiveX, Firefox, Mozilla 1.7.5 and greater, or other "
+           "browsers that support NPRuntime."},
+    {2094, "Event dispatch recursion overflow."},
+    {2150, "An object cannot be added as a child to one of it's children (or children's "
+           "children, etc.)."},
 });
 
 constexpr bool sortedById() {
@@ -167,10 +175,7 @@ std::string_view errorTemplate(std::int32_t id) {
     const auto it =
         std::lower_bound(kMessages.begin(), kMessages.end(), id,
                          [](const Entry& e, std::int32_t key) { return e.first < key; });
-    if (it != kMessages.end() && it->first == id) {
-        return it->second;
-    }
-    return playerErrorTemplate(id);
+    return it != kMessages.end() && it->first == id ? it->second : std::string_view();
 }
 
 std::string errorMessage(std::int32_t id) {

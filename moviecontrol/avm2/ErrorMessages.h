@@ -11,8 +11,6 @@ namespace avm2 {
 
 // The template of error `id`, or an empty view when there is none.
 std::string_view errorTemplate(std::int32_t id);
-// The texts numbered from 1500 on, which the player rather than the language core raises.
-std::string_view playerErrorTemplate(std::int32_t id);
 std::string errorMessage(std::int32_t id);
 
 } // namespace avm2

@@ -181,14 +181,9 @@ TEST_F(ErrorObjects, GetErrorMessageGivesTheTemplateWithItsPlacesOpen) {
         {Value::string("1006"), "Error #1006: %1 is not a function."},
         {Value::number(1125.9), "Error #1125: The index %1 is out of range %2."},
         {Value::integer(1036), "Error #1036"}, // a number the player never used
-        // The player's own errors past the language core's, to both ends of the list.
-        {Value::integer(1500), "Error #1500: Error occurred opening file %1."},
-        {Value::integer(1509), "Error #1509"},
         {Value::integer(2030), "Error #2030: End of file was encountered."},
-        {Value::integer(2044), "Error #2044: Unhandled %1:."},
-        {Value::integer(3807), "Error #3807: Worker.start has been disabled by the user. Learn "
-                               "more at https://www.adobe.com/go/fp-spectre"},
-        {Value::integer(3808), "Error #3808"},
+        {Value::integer(2037), "Error #2037: Functions called in incorrect sequence, or earlier "
+                               "call was unsuccessful."},
         {Value::integer(10000), "Error #10000"},
         {Value::integer(-1), "Error #-1"},
         {Value::integer(0), "Error #0"},

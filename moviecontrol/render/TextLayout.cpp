@@ -125,7 +125,8 @@ class FieldFont {
                 return out;
             }
         }
-        out.width = height_ * 0.5;
+        // A character the embedded font lacks is not drawn and takes no room.
+        out.width = 0.0;
         return out;
     }
 
@@ -414,10 +415,16 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             break;
         }
     }
+    // Glyphs show only between the left and right gutters (a box narrower than both shows
+    // none); above and below, the box's own edges cut the lines.
+    const QRectF view(bounds.left() + kFieldGutter, bounds.top(),
+                      std::max(0.0, bounds.width() - 2 * kFieldGutter), bounds.height());
     for (std::size_t i = firstRun; i < runs.size(); ++i) {
-        if (!bounds.contains(runs[i].path.boundingRect())) {
+        if (view.isEmpty()) {
+            runs[i].path = QPainterPath();
+        } else if (!view.contains(runs[i].path.boundingRect())) {
             QPainterPath clip;
-            clip.addRect(bounds);
+            clip.addRect(view);
             runs[i].path = runs[i].path.intersected(clip);
         }
     }

@@ -58,7 +58,8 @@ class Measure {
                 return std::trunc(a) + spacing_;
             }
         }
-        return std::trunc(size_ * 0.5) + spacing_;
+        // A character the embedded font lacks is not drawn and takes no room.
+        return spacing_;
     }
 
   private:
@@ -294,7 +295,10 @@ void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {
     }
     const TextExtent e = measureField(catalog, field);
     Bounds& b = field.bounds;
-    const double height = std::round(e.height) + 2 * kFieldGutter;
+    // The box ends below the last line's descent: the leading under it is not kept, unless
+    // the text is a single line, whose leading the box keeps.
+    const double textHeight = e.lines.size() < 2 ? e.height : e.lines.back().bottom;
+    const double height = std::round(textHeight) + 2 * kFieldGutter;
     b.yMax = b.yMin + height;
     if (!field.field.wordWrap) {
         const double width = std::round(e.width) + 2 * kFieldGutter;

@@ -226,6 +226,11 @@ class DisplayHost {
     }
     // A script changed the field's text or formats through textDocument.
     virtual void textEdited(NodeId node) { (void)node; }
+    // The characters [begin, end) the field shows selected (the focused field's selection);
+    // begin == end shows none.
+    virtual void showTextSelection(NodeId node, std::size_t begin, std::size_t end) {
+        (void)node, (void)begin, (void)end;
+    }
     // Reads `html` into the field with the formats a style sheet gives its tags and classes.
     virtual void setStyledText(NodeId node, const std::string& html, const mc::StyleSheet& styles) {
         (void)node, (void)html, (void)styles;

@@ -23,6 +23,9 @@ namespace {
 
 constexpr double kDefaultHeight = 240.0;
 constexpr std::size_t kMaxCharacters = 1 << 15;
+// Selected text is white on black, whatever its colour.
+constexpr swf::Rgba kSelectedText{255, 255, 255, 255};
+constexpr swf::Rgba kSelectionBox{0, 0, 0, 255};
 
 // The font of the movie that a styled run asks for: the same family in the run's weight and
 // slant, or the font exported under that name, when the movie embeds it, else the field's own
@@ -211,6 +214,7 @@ struct PlacedCharacter {
     double ascent = 0.0;
     double descent = 0.0;
     bool underline = false;
+    std::size_t index = 0; // in the document
 };
 
 struct ShapedParagraph {
@@ -255,7 +259,11 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
         const double descent = shaper.descent();
         for (qsizetype at = 0; at < run.text.size() && out.items.size() < budget; ++at) {
             PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
-                              run.color.value_or(base.color), ascent, descent, run.underline};
+                              run.color.value_or(base.color),
+                              ascent,
+                              descent,
+                              run.underline,
+                              run.begin + static_cast<std::size_t>(at)};
             c.shape.width += spacing;
             const bool space = run.text[at] == QChar(u' ');
             out.items.push_back({c.shape.width, space});
@@ -282,8 +290,11 @@ PlacedCharacter shapeBullet(CharacterCache& characters, const swf::Movie& movie,
                             const StyledRun& mark) {
     FieldFont shaper = fontOfRun(characters, movie, field, base, mark);
     return PlacedCharacter{shaper.shapeCharacter(mark.text, 0, false),
-                           mark.color.value_or(base.color), shaper.ascent(), shaper.descent(),
-                           false};
+                           mark.color.value_or(base.color),
+                           shaper.ascent(),
+                           shaper.descent(),
+                           false,
+                           0};
 }
 
 // Adds a character's outline (or its underline) to the run of its colour.
@@ -335,6 +346,11 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     std::size_t linesToSkip = scroll.firstLine > 1 ? scroll.firstLine - 1 : 0;
     const double shift = std::isfinite(scroll.hscroll) ? -std::max(0.0, scroll.hscroll) : 0.0;
     const std::size_t firstRun = runs.size();
+    // The boxes behind the selected characters, drawn under all glyphs.
+    QPainterPath highlight;
+    const auto selected = [&scroll](std::size_t index) {
+        return index >= scroll.selectBegin && index < scroll.selectEnd;
+    };
     // Far more characters than any field shows; text past them is never laid out.
     std::size_t budget = kMaxCharacters;
     for (const StyledParagraph& paragraph : paragraphs) {
@@ -390,15 +406,21 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             for (std::size_t i = line.begin; i < line.end; ++i) {
                 const PlacedCharacter& c = shaped.characters[i];
                 const QTransform at = QTransform::fromTranslate(x, baseline);
+                const bool inSelection = selected(c.index);
+                const swf::Rgba color = inSelection ? kSelectedText : c.color;
+                if (inSelection) {
+                    // The box spans the whole line, whatever the character's own size.
+                    highlight.addRect(QRectF(x, top, c.shape.width, ascent + descent));
+                }
                 if (!c.shape.path.isEmpty()) {
-                    addToRuns(runs, firstRun, c.color, at.map(c.shape.path));
+                    addToRuns(runs, firstRun, color, at.map(c.shape.path));
                 }
                 const bool hanging = shaped.items[i].space && spacesSeen >= line.innerSpaces;
                 if (c.underline && !hanging) {
                     // A pixel-high rule two pixels under the baseline, as wide as the advance.
                     QPainterPath rule;
                     rule.addRect(QRectF(x, baseline + 40.0, c.shape.width, 20.0));
-                    addToRuns(runs, firstRun, c.color, rule);
+                    addToRuns(runs, firstRun, color, rule);
                 }
                 x += c.shape.width;
                 if (shaped.items[i].space && spacesSeen < line.innerSpaces) {
@@ -414,6 +436,11 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
         if (top > bounds.bottom() || budget == 0) {
             break;
         }
+    }
+    if (!highlight.isEmpty()) {
+        highlight.setFillRule(Qt::WindingFill);
+        runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(firstRun),
+                    TextRun{highlight, kSelectionBox});
     }
     // Glyphs show only between the left and right gutters (a box narrower than both shows
     // none); above and below, the box's own edges cut the lines.
@@ -465,8 +492,10 @@ const TextOutlines* TextLibrary::fieldOutlines(CharacterCache& characters, const
         it->second.generation = state.generation + 1;
     }
     if (it->second.generation != state.generation) {
-        it->second.outlines = layoutEditText(characters, movie, state.field, state.document,
-                                             {state.scroll, state.hscroll * 20.0});
+        it->second.outlines =
+            layoutEditText(characters, movie, state.field, state.document,
+                           {state.scroll, state.hscroll * 20.0, state.shownSelection.begin,
+                            state.shownSelection.end});
         it->second.generation = state.generation;
     }
     return &it->second.outlines;

@@ -35,6 +35,19 @@ void As3DisplayTree::textEdited(avm2::NodeId node) {
     }
 }
 
+void As3DisplayTree::showTextSelection(avm2::NodeId node, std::size_t begin, std::size_t end) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return;
+    }
+    const TextFieldState::ShownSelection shown =
+        begin < end ? TextFieldState::ShownSelection{begin, end} : TextFieldState::ShownSelection{};
+    if (!(o->text->shownSelection == shown)) {
+        o->text->shownSelection = shown;
+        o->text->changed();
+    }
+}
+
 void As3DisplayTree::layOutText(DisplayObject& o) {
     TextFieldState& t = *o.text;
     const Bounds kept = t.bounds;

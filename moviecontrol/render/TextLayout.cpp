@@ -329,17 +329,7 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     base.font = field.fontId ? movie.findAs<swf::Font>(base.id) : nullptr;
     base.height = field.fontHeight ? *field.fontHeight : kDefaultHeight;
     base.color = field.color.value_or(swf::Rgba{0, 0, 0, 255});
-    std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
-    if (!field.multiline && paragraphs.size() > 1) {
-        StyledParagraph joined = paragraphs.front();
-        joined.runs.clear();
-        for (StyledParagraph& p : paragraphs) {
-            for (StyledRun& r : p.runs) {
-                joined.runs.push_back(std::move(r));
-            }
-        }
-        paragraphs = {std::move(joined)};
-    }
+    const std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
 
     double top = bounds.top() + kFieldGutter;
     // Lines above the first shown take no room; the rest move left by the horizontal scroll.

@@ -108,13 +108,11 @@ TEST(TextMetricsTest, ParagraphLengthsCountAsTheyAreDrawn) {
     const TextExtent wrapped = measureText(fonts, d, true, 900);
     EXPECT_DOUBLE_EQ(wrapped.width, 220 + 600 + 60);
     EXPECT_DOUBLE_EQ(wrapped.height, 3 * (312 + 78));
-    // A list item's text moves right by the bullet's column; a single-line field shows
-    // both paragraphs on one line, in the first one's format.
+    // A list item's text moves right by the bullet's column.
     PartialFormat bullet;
     bullet.bullet = true;
     d.apply(0, d.size(), bullet);
     EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0).width, 720 + 220 + 1000 + 60);
-    EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0, false).width, 720 + 220 + 1400 + 60);
     // A list item's empty last line counts; an ordinary one's does not.
     EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"ab\r", 20), true, 0).height, 312 + 78);
     TextDocument item = textIn(u"ab\r", 20);

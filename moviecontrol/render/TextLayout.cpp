@@ -43,7 +43,7 @@ std::pair<const swf::Font*, std::uint16_t> fontForRun(const swf::Movie& movie,
         return {base, baseId};
     }
     const EmbeddedFont found =
-        embeddedFontNamed(movie, family, run.bold, run.italic, StyleMatch::Exact);
+        embeddedFontNamed(movie, family, run.bold, run.italic, StyleMatch::Preferred);
     return found.font != nullptr ? std::pair{found.font, found.id} : std::pair{base, baseId};
 }
 

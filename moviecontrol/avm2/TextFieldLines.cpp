@@ -87,8 +87,8 @@ Value lineText(Machine& m, const Value& self, Args& a) {
         return Value::string("");
     }
     const std::size_t end = std::min(line.end, doc->size());
-    return Value::string(unicode::fromUtf16(
-        std::u16string_view(doc->text()).substr(line.begin, end - line.begin)));
+    return Value::string(
+        unicode::fromUtf16(std::u16string_view(doc->text()).substr(line.begin, end - line.begin)));
 }
 
 // getLineIndexOfChar(index): the line holding the character; -1 for no character.

@@ -310,7 +310,8 @@ std::vector<LineBox> fieldLines(const CharacterCatalog& catalog, const TextField
     const bool endsParagraph = !text.empty() && text.back() == u'\r';
     if (e.lines.empty() || (endsParagraph && e.lines.back().begin < text.size())) {
         // The empty line after the last paragraph end, or the only line of an empty field.
-        const TextFormat* f = document.empty() ? &field.newFormat : document.formatAt(text.size() - 1);
+        const TextFormat* f =
+            document.empty() ? &field.newFormat : document.formatAt(text.size() - 1);
         const Measure measure(catalog, f != nullptr ? *f : TextFormat{}, field.field.useOutlines);
         LineBox box{e.height, e.height + measure.ascent() + measure.descent(), 0};
         box.begin = text.size();

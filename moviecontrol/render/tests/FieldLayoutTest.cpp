@@ -340,7 +340,7 @@ TEST(FieldLayoutTest, SelectedTextIsWhiteOnABoxAsTallAsItsLine) {
     ASSERT_FALSE(glyphs.isEmpty());
     EXPECT_TRUE(box.contains(glyphs));
     EXPECT_GT(box.height(), 40 * 20 * 0.9); // the big size's line, not the small one's
-    EXPECT_GT(box.left(), kFieldGutter);      // "a" is left out
+    EXPECT_GT(box.left(), kFieldGutter);    // "a" is left out
     // The second line is not touched.
     EXPECT_LT(box.bottom(), boxOf(selected, swf::Rgba{255, 0, 255, 255}).bottom());
 }

@@ -85,15 +85,15 @@ TEST(EmbeddedFontsTest, AMissingStyleFallsBackToTheNearestOneOfTheFamily) {
             movie.dictionary.emplace(id++, fontOf("Mono", bold, italic, true));
         }
         // The name matches whatever its case.
-        const EmbeddedFont f = embeddedFontNamed(movie, "mONO", c.asked.first, c.asked.second,
-                                                 StyleMatch::Preferred);
+        const EmbeddedFont f =
+            embeddedFontNamed(movie, "mONO", c.asked.first, c.asked.second, StyleMatch::Preferred);
         ASSERT_NE(f.font, nullptr);
         EXPECT_EQ(std::pair(f.font->bold, f.font->italic), c.answer)
             << c.asked.first << c.asked.second;
-        EXPECT_EQ(embeddedFontNamed(movie, "mONO", c.answer.first, c.answer.second,
-                                    StyleMatch::Exact)
-                      .font,
-                  f.font);
+        EXPECT_EQ(
+            embeddedFontNamed(movie, "mONO", c.answer.first, c.answer.second, StyleMatch::Exact)
+                .font,
+            f.font);
     }
 }
 

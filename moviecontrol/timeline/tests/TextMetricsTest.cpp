@@ -225,11 +225,11 @@ TEST(TextMetricsTest, LinesKnowTheirCharactersPlaceAndTheEmptyLineAfterTheText) 
         double x;                      // of the first line
     };
     const Case cases[] = {
-        {"ab\rb\r", "left", {3, 5, 5}, 0},  // the empty line after the last paragraph end
-        {"ab\rb", "right", {3, 4}, 600},    // 400 twips of text pushed to the right gutter
-        {"ab", "center", {2}, 300},         // halfway
-        {"", "left", {0}, 0},               // an empty field still has its line
-        {"\r", "left", {1, 1}, 0},          // two empty lines
+        {"ab\rb\r", "left", {3, 5, 5}, 0}, // the empty line after the last paragraph end
+        {"ab\rb", "right", {3, 4}, 600},   // 400 twips of text pushed to the right gutter
+        {"ab", "center", {2}, 300},        // halfway
+        {"", "left", {0}, 0},              // an empty field still has its line
+        {"\r", "left", {1, 1}, 0},         // two empty lines
     };
     for (const Case& c : cases) {
         t.newFormat.align = c.align;

@@ -25,6 +25,7 @@
     X(TextFieldMethods)                                                                            \
     X(StyleSheet)                                                                                  \
     X(TextFieldSelection)                                                                          \
+    X(TextFieldLines)                                                                              \
     X(Fonts)                                                                                       \
     X(SharedObject)                                                                                \
     X(Accessibility)                                                                               \

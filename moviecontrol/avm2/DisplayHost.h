@@ -226,6 +226,33 @@ class DisplayHost {
     }
     // A script changed the field's text or formats through textDocument.
     virtual void textEdited(NodeId node) { (void)node; }
+    // A text field's lines as scripts count them, in pixels of the field's own space: where
+    // each starts across (from the left gutter) and down (from the first line's top), and
+    // the characters [begin, end) it holds; the first line shown (from 1) and the box's size.
+    struct TextLine {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        double x = 0;
+        double top = 0;
+        double ascent = 0;
+        double descent = 0;
+        double leading = 0;
+    };
+    struct TextLines {
+        std::vector<TextLine> lines;
+        std::size_t scroll = 1;
+        double width = 0;
+        double height = 0;
+    };
+    virtual TextLines textLines(NodeId node) {
+        (void)node;
+        return {};
+    }
+    // The characters [begin, end) the field shows selected (the focused field's selection);
+    // begin == end shows none.
+    virtual void showTextSelection(NodeId node, std::size_t begin, std::size_t end) {
+        (void)node, (void)begin, (void)end;
+    }
     // Reads `html` into the field with the formats a style sheet gives its tags and classes.
     virtual void setStyledText(NodeId node, const std::string& html, const mc::StyleSheet& styles) {
         (void)node, (void)html, (void)styles;

@@ -89,6 +89,8 @@ void setFocus(Machine& m, Object* next, bool shown) {
         return;
     }
     storeFocus(stage, next);
+    showFieldSelection(m, old, false);
+    showFieldSelection(m, next, true);
     if (old != nullptr) {
         dispatchEvent(m, old, newFocusEvent(m, "focusOut", false, next, 0, false));
     }

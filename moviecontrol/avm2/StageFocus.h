@@ -25,6 +25,8 @@ Object* focusedObject(Machine& m);
 // `shown`: the player marks the new focus (a script or a key moved it, not a click), as long
 // as it had something to mark round at that moment.
 void setFocus(Machine& m, Object* next, bool shown = false);
+// A text field shows its selection while it has the focus (`focused`), none otherwise.
+void showFieldSelection(Machine& m, Object* field, bool focused);
 // Whether the focus is one the player marks with its rectangle.
 bool focusShown(Machine& m);
 // The person moves the focus to `next`: the focused object (the stage when none) hears

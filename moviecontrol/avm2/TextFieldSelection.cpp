@@ -79,6 +79,20 @@ Selection currentSelection(Machine& m, const Value& self) {
     return s;
 }
 
+// What the painter shows of `self`'s selection: all of it while the field has the focus.
+void showSelection(Machine& m, const Value& self, bool focused) {
+    DisplayHost* host = m.host().display();
+    if (host == nullptr || !self.isObject() || nodeOf(self) == 0) {
+        return;
+    }
+    const Selection s = focused ? currentSelection(m, self) : Selection{};
+    host->showTextSelection(nodeOf(self), s.begin, s.end);
+}
+
+bool hasFocus(Machine& m, const Value& self) {
+    return self.isObject() && focusedObject(m) == self.asObject();
+}
+
 // An index a script gives, within [0, length]: NaN and negatives are 0.
 std::size_t clampedIndex(Machine& m, const Value& v, std::size_t length) {
     const double n = m.toNumber(v);
@@ -103,6 +117,7 @@ Value setSelection(Machine& m, const Value& self, Args& a) {
     const std::size_t from = clampedIndex(m, arg(a, 0), length);
     const std::size_t to = clampedIndex(m, arg(a, 1), length);
     storeSelection(m, self, {std::min(from, to), std::max(from, to), to});
+    showSelection(m, self, hasFocus(m, self));
     return Value();
 }
 
@@ -131,14 +146,21 @@ Value replaceSelectedText(Machine& m, const Value& self, Args& a) {
     host->textEdited(node);
     // The caret follows what was put in where a person would see it: in the focused field.
     // Another field keeps the indices it had.
-    if (self.isObject() && focusedObject(m) == self.asObject()) {
+    if (hasFocus(m, self)) {
         const std::size_t caret = s.begin + text.size();
         storeSelection(m, self, {caret, caret, caret});
+        showSelection(m, self, true);
     }
     return Value();
 }
 
 } // namespace
+
+void showFieldSelection(Machine& m, Object* field, bool focused) {
+    if (field != nullptr) {
+        showSelection(m, Value::object(field), focused);
+    }
+}
 
 void installTextFieldSelection(Machine& m) {
     Class* field = m.findClass("flash.text::TextField");

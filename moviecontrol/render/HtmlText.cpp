@@ -57,6 +57,7 @@ std::vector<StyledParagraph> paragraphsOf(const TextDocument& document) {
             if (stop > at) {
                 paragraphs.back().runs.push_back(runOf(
                     QString::fromUtf16(text.data() + at, static_cast<qsizetype>(stop - at)), f));
+                paragraphs.back().runs.back().begin = at;
             }
             if (stop < r.end) {
                 paragraphs.emplace_back();

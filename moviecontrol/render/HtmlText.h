@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct StyledRun {
     bool kerning = false;
     bool underline = false;
     double letterSpacing = 0.0; // pixels
+    // Where the run's first character stands in the document, in UTF-16 units.
+    std::size_t begin = 0;
 };
 
 // The paragraph's own format; lengths in pixels, as scripts and markup give them.

@@ -23,6 +23,9 @@ namespace {
 
 constexpr double kDefaultHeight = 240.0;
 constexpr std::size_t kMaxCharacters = 1 << 15;
+// Selected text is white on black, whatever its colour.
+constexpr swf::Rgba kSelectedText{255, 255, 255, 255};
+constexpr swf::Rgba kSelectionBox{0, 0, 0, 255};
 
 // The font of the movie that a styled run asks for: the same family in the run's weight and
 // slant, or the font exported under that name, when the movie embeds it, else the field's own
@@ -40,7 +43,7 @@ std::pair<const swf::Font*, std::uint16_t> fontForRun(const swf::Movie& movie,
         return {base, baseId};
     }
     const EmbeddedFont found =
-        embeddedFontNamed(movie, family, run.bold, run.italic, StyleMatch::Exact);
+        embeddedFontNamed(movie, family, run.bold, run.italic, StyleMatch::Preferred);
     return found.font != nullptr ? std::pair{found.font, found.id} : std::pair{base, baseId};
 }
 
@@ -125,7 +128,8 @@ class FieldFont {
                 return out;
             }
         }
-        out.width = height_ * 0.5;
+        // A character the embedded font lacks is not drawn and takes no room.
+        out.width = 0.0;
         return out;
     }
 
@@ -210,6 +214,7 @@ struct PlacedCharacter {
     double ascent = 0.0;
     double descent = 0.0;
     bool underline = false;
+    std::size_t index = 0; // in the document
 };
 
 struct ShapedParagraph {
@@ -254,7 +259,11 @@ ShapedParagraph shapeParagraph(CharacterCache& characters, const swf::Movie& mov
         const double descent = shaper.descent();
         for (qsizetype at = 0; at < run.text.size() && out.items.size() < budget; ++at) {
             PlacedCharacter c{shaper.shapeCharacter(run.text, at, run.kerning),
-                              run.color.value_or(base.color), ascent, descent, run.underline};
+                              run.color.value_or(base.color),
+                              ascent,
+                              descent,
+                              run.underline,
+                              run.begin + static_cast<std::size_t>(at)};
             c.shape.width += spacing;
             const bool space = run.text[at] == QChar(u' ');
             out.items.push_back({c.shape.width, space});
@@ -281,8 +290,11 @@ PlacedCharacter shapeBullet(CharacterCache& characters, const swf::Movie& movie,
                             const StyledRun& mark) {
     FieldFont shaper = fontOfRun(characters, movie, field, base, mark);
     return PlacedCharacter{shaper.shapeCharacter(mark.text, 0, false),
-                           mark.color.value_or(base.color), shaper.ascent(), shaper.descent(),
-                           false};
+                           mark.color.value_or(base.color),
+                           shaper.ascent(),
+                           shaper.descent(),
+                           false,
+                           0};
 }
 
 // Adds a character's outline (or its underline) to the run of its colour.
@@ -317,23 +329,18 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
     base.font = field.fontId ? movie.findAs<swf::Font>(base.id) : nullptr;
     base.height = field.fontHeight ? *field.fontHeight : kDefaultHeight;
     base.color = field.color.value_or(swf::Rgba{0, 0, 0, 255});
-    std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
-    if (!field.multiline && paragraphs.size() > 1) {
-        StyledParagraph joined = paragraphs.front();
-        joined.runs.clear();
-        for (StyledParagraph& p : paragraphs) {
-            for (StyledRun& r : p.runs) {
-                joined.runs.push_back(std::move(r));
-            }
-        }
-        paragraphs = {std::move(joined)};
-    }
+    const std::vector<StyledParagraph> paragraphs = paragraphsOf(document);
 
     double top = bounds.top() + kFieldGutter;
     // Lines above the first shown take no room; the rest move left by the horizontal scroll.
     std::size_t linesToSkip = scroll.firstLine > 1 ? scroll.firstLine - 1 : 0;
     const double shift = std::isfinite(scroll.hscroll) ? -std::max(0.0, scroll.hscroll) : 0.0;
     const std::size_t firstRun = runs.size();
+    // The boxes behind the selected characters, drawn under all glyphs.
+    QPainterPath highlight;
+    const auto selected = [&scroll](std::size_t index) {
+        return index >= scroll.selectBegin && index < scroll.selectEnd;
+    };
     // Far more characters than any field shows; text past them is never laid out.
     std::size_t budget = kMaxCharacters;
     for (const StyledParagraph& paragraph : paragraphs) {
@@ -389,15 +396,21 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             for (std::size_t i = line.begin; i < line.end; ++i) {
                 const PlacedCharacter& c = shaped.characters[i];
                 const QTransform at = QTransform::fromTranslate(x, baseline);
+                const bool inSelection = selected(c.index);
+                const swf::Rgba color = inSelection ? kSelectedText : c.color;
+                if (inSelection) {
+                    // The box spans the whole line, whatever the character's own size.
+                    highlight.addRect(QRectF(x, top, c.shape.width, ascent + descent));
+                }
                 if (!c.shape.path.isEmpty()) {
-                    addToRuns(runs, firstRun, c.color, at.map(c.shape.path));
+                    addToRuns(runs, firstRun, color, at.map(c.shape.path));
                 }
                 const bool hanging = shaped.items[i].space && spacesSeen >= line.innerSpaces;
                 if (c.underline && !hanging) {
                     // A pixel-high rule two pixels under the baseline, as wide as the advance.
                     QPainterPath rule;
                     rule.addRect(QRectF(x, baseline + 40.0, c.shape.width, 20.0));
-                    addToRuns(runs, firstRun, c.color, rule);
+                    addToRuns(runs, firstRun, color, rule);
                 }
                 x += c.shape.width;
                 if (shaped.items[i].space && spacesSeen < line.innerSpaces) {
@@ -414,10 +427,21 @@ TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,
             break;
         }
     }
+    if (!highlight.isEmpty()) {
+        highlight.setFillRule(Qt::WindingFill);
+        runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(firstRun),
+                    TextRun{highlight, kSelectionBox});
+    }
+    // Glyphs show only between the left and right gutters (a box narrower than both shows
+    // none); above and below, the box's own edges cut the lines.
+    const QRectF view(bounds.left() + kFieldGutter, bounds.top(),
+                      std::max(0.0, bounds.width() - 2 * kFieldGutter), bounds.height());
     for (std::size_t i = firstRun; i < runs.size(); ++i) {
-        if (!bounds.contains(runs[i].path.boundingRect())) {
+        if (view.isEmpty()) {
+            runs[i].path = QPainterPath();
+        } else if (!view.contains(runs[i].path.boundingRect())) {
             QPainterPath clip;
-            clip.addRect(bounds);
+            clip.addRect(view);
             runs[i].path = runs[i].path.intersected(clip);
         }
     }
@@ -458,8 +482,10 @@ const TextOutlines* TextLibrary::fieldOutlines(CharacterCache& characters, const
         it->second.generation = state.generation + 1;
     }
     if (it->second.generation != state.generation) {
-        it->second.outlines = layoutEditText(characters, movie, state.field, state.document,
-                                             {state.scroll, state.hscroll * 20.0});
+        it->second.outlines =
+            layoutEditText(characters, movie, state.field, state.document,
+                           {state.scroll, state.hscroll * 20.0, state.shownSelection.begin,
+                            state.shownSelection.end});
         it->second.generation = state.generation;
     }
     return &it->second.outlines;

@@ -33,6 +33,10 @@ TextOutlines layoutStaticText(CharacterCache& characters, const swf::Movie& movi
 struct FieldScroll {
     std::size_t firstLine = 1;
     double hscroll = 0.0;
+    // Characters [selectBegin, selectEnd) of the document are drawn selected: white on a
+    // black box as tall as their line.
+    std::size_t selectBegin = 0;
+    std::size_t selectEnd = 0;
 };
 
 TextOutlines layoutEditText(CharacterCache& characters, const swf::Movie& movie,

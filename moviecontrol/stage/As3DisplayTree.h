@@ -103,6 +103,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     TextDocument* textDocument(avm2::NodeId node) override;
     TextFormat* textNewFormat(avm2::NodeId node) override;
     void textEdited(avm2::NodeId node) override;
+    TextLines textLines(avm2::NodeId node) override;
+    void showTextSelection(avm2::NodeId node, std::size_t begin, std::size_t end) override;
     void setStyledText(avm2::NodeId node, const std::string& html,
                        const StyleSheet& styles) override;
     std::vector<EmbeddedFont> embeddedFonts() override;

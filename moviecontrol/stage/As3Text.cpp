@@ -35,6 +35,37 @@ void As3DisplayTree::textEdited(avm2::NodeId node) {
     }
 }
 
+avm2::DisplayHost::TextLines As3DisplayTree::textLines(avm2::NodeId node) {
+    TextLines out;
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return out;
+    }
+    TextFieldState& t = *o->text;
+    clampScroll(player_.catalog(), t);
+    for (const LineBox& line : fieldLines(player_.catalog(), t)) {
+        out.lines.push_back({line.begin, line.end, line.x / 20.0, line.top / 20.0,
+                             line.ascent / 20.0, line.descent / 20.0, line.leading / 20.0});
+    }
+    out.scroll = t.scroll;
+    out.width = (t.bounds.xMax - t.bounds.xMin) / 20.0;
+    out.height = (t.bounds.yMax - t.bounds.yMin) / 20.0;
+    return out;
+}
+
+void As3DisplayTree::showTextSelection(avm2::NodeId node, std::size_t begin, std::size_t end) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return;
+    }
+    const TextFieldState::ShownSelection shown =
+        begin < end ? TextFieldState::ShownSelection{begin, end} : TextFieldState::ShownSelection{};
+    if (!(o->text->shownSelection == shown)) {
+        o->text->shownSelection = shown;
+        o->text->changed();
+    }
+}
+
 void As3DisplayTree::layOutText(DisplayObject& o) {
     TextFieldState& t = *o.text;
     const Bounds kept = t.bounds;

@@ -262,9 +262,14 @@ class HtmlReader {
         if (pending_.empty()) {
             return;
         }
+        // Markup gives a paragraph the settings of its first character. Text read through a
+        // style sheet keeps each character's own: the style sheet's formats are what the
+        // text runs report, and layout takes a paragraph's settings from its first character.
         const TextFormat paragraph = pending_.front().second;
         for (auto& [text, format] : pending_) {
-            copyParagraphPart(paragraph, format);
+            if (options_.styles == nullptr) {
+                copyParagraphPart(paragraph, format);
+            }
             doc_.append(text, format);
         }
         pending_.clear();

@@ -14,7 +14,8 @@ struct EmbeddedFont {
 
 enum class StyleMatch {
     Exact,    // only the weight and slant asked for
-    Preferred // the weight and slant asked for, else any style of the family
+    Preferred // the weight and slant asked for, else the nearest style of the family: the
+              // other weight, then the other slant, then both
 };
 
 // The font with glyphs that a text format's font name means. Scripts name a font either by

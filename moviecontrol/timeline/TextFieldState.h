@@ -33,6 +33,14 @@ struct TextFieldState {
     // The first line shown (from 1) and how many pixels the lines are moved left.
     std::size_t scroll = 1;
     double hscroll = 0;
+    // The characters [begin, end) shown selected: the selection of the field that has the
+    // focus; none when begin == end.
+    struct ShownSelection {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        bool operator==(const ShownSelection&) const = default;
+    };
+    ShownSelection shownSelection;
     // Settings only scripts read back (the painter has no use for them).
     bool mouseWheelEnabled = true;
     std::optional<std::string> restrict;

@@ -58,7 +58,8 @@ class Measure {
                 return std::trunc(a) + spacing_;
             }
         }
-        return std::trunc(size_ * 0.5) + spacing_;
+        // A character the embedded font lacks is not drawn and takes no room.
+        return spacing_;
     }
 
   private:
@@ -92,12 +93,10 @@ struct Paragraph {
 };
 
 // The paragraphs as the painter takes them: one per '\r'-ended stretch, the empty one after
-// a last paragraph end only when it is a list item; a single-line field shows one.
-std::vector<Paragraph> paragraphsOf(const TextDocument& document, bool multiline) {
+// a last paragraph end only when it is a list item. A single-line field breaks its lines at
+// paragraph ends too: multiline only decides what markup and typing can make of them.
+std::vector<Paragraph> paragraphsOf(const TextDocument& document) {
     const std::u16string& text = document.text();
-    if (!multiline) {
-        return {{0, text.size(), document.formatAt(0)}};
-    }
     std::vector<Paragraph> out;
     std::size_t begin = 0;
     while (true) {
@@ -152,13 +151,13 @@ ShapedText shape(const CharacterCatalog& catalog, const TextDocument& document, 
 } // namespace
 
 TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
-                       double wrapWidth, bool multiline) {
+                       double wrapWidth, double room) {
     TextExtent e;
     if (document.empty()) {
         return e;
     }
     bool first = true;
-    for (const Paragraph& p : paragraphsOf(document, multiline)) {
+    for (const Paragraph& p : paragraphsOf(document)) {
         const TextFormat& format = p.format != nullptr ? *p.format : TextFormat{};
         const ParagraphFrame frame =
             paragraphFrame(0.0, wrapWidth,
@@ -188,7 +187,21 @@ TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& docu
             }
             const double reach = frame.lineLeft(l) + width + lengthTwips(format.rightMargin);
             e.width = std::max(e.width, reach);
-            e.lines.push_back({e.height, e.height + ascent + descent, reach});
+            // What the line leaves free goes before it in centred and right-aligned
+            // paragraphs.
+            const double free = std::max(0.0, room - reach);
+            LineBox box{e.height, e.height + ascent + descent, reach};
+            box.begin = line.begin < line.end ? shaped.characters[line.begin] : p.begin;
+            box.end = l + 1 < lines.size() && lines[l + 1].begin < shaped.characters.size()
+                          ? shaped.characters[lines[l + 1].begin]
+                          : std::min(p.end + 1, document.size());
+            box.ascent = ascent;
+            box.descent = descent;
+            box.leading = lengthTwips(format.leading);
+            box.x = frame.lineLeft(l) + (format.align == "center"  ? std::floor(free / 2)
+                                         : format.align == "right" ? free
+                                                                   : 0.0);
+            e.lines.push_back(box);
             e.height += ascent + descent + lengthTwips(format.leading);
             if (first) {
                 e.ascent = ascent;
@@ -206,7 +219,7 @@ TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& f
             ? std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kFieldGutter)
             : 0.0;
     return measureText(catalog, field.document, field.field.useOutlines,
-                       field.field.wordWrap ? std::max(wrap, 1.0) : 0.0, field.field.multiline);
+                       field.field.wordWrap ? std::max(wrap, 1.0) : 0.0);
 }
 
 namespace {
@@ -226,7 +239,7 @@ std::optional<std::size_t> locate(const CharacterCatalog& catalog, const TextFie
     const double wrap = field.field.wordWrap ? std::max(room, 1.0) : 0.0;
     double top = field.bounds.yMin + kFieldGutter;
     bool firstLine = true;
-    for (const Paragraph& p : paragraphsOf(document, field.field.multiline)) {
+    for (const Paragraph& p : paragraphsOf(document)) {
         const TextFormat& format = p.format != nullptr ? *p.format : TextFormat{};
         const ParagraphFrame frame =
             paragraphFrame(0.0, wrap,
@@ -288,13 +301,39 @@ std::size_t caretAt(const CharacterCatalog& catalog, const TextFieldState& field
     return locate(catalog, field, x, y, true).value_or(0);
 }
 
+std::vector<LineBox> fieldLines(const CharacterCatalog& catalog, const TextFieldState& field) {
+    const double room = std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kFieldGutter);
+    const double wrap = field.field.wordWrap ? std::max(room, 1.0) : 0.0;
+    const TextDocument& document = field.document;
+    TextExtent e = measureText(catalog, document, field.field.useOutlines, wrap, room);
+    const std::u16string& text = document.text();
+    const bool endsParagraph = !text.empty() && text.back() == u'\r';
+    if (e.lines.empty() || (endsParagraph && e.lines.back().begin < text.size())) {
+        // The empty line after the last paragraph end, or the only line of an empty field.
+        const TextFormat* f =
+            document.empty() ? &field.newFormat : document.formatAt(text.size() - 1);
+        const Measure measure(catalog, f != nullptr ? *f : TextFormat{}, field.field.useOutlines);
+        LineBox box{e.height, e.height + measure.ascent() + measure.descent(), 0};
+        box.begin = text.size();
+        box.end = text.size();
+        box.ascent = measure.ascent();
+        box.descent = measure.descent();
+        box.leading = f != nullptr ? lengthTwips(f->leading) : 0.0;
+        e.lines.push_back(box);
+    }
+    return std::move(e.lines);
+}
+
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field) {
     if (field.autoSize == "none") {
         return;
     }
     const TextExtent e = measureField(catalog, field);
     Bounds& b = field.bounds;
-    const double height = std::round(e.height) + 2 * kFieldGutter;
+    // The box ends below the last line's descent: the leading under it is not kept, unless
+    // the text is a single line, whose leading the box keeps.
+    const double textHeight = e.lines.size() < 2 ? e.height : e.lines.back().bottom;
+    const double height = std::round(textHeight) + 2 * kFieldGutter;
     b.yMax = b.yMin + height;
     if (!field.field.wordWrap) {
         const double width = std::round(e.width) + 2 * kFieldGutter;

@@ -20,6 +20,15 @@ struct LineBox {
     double top = 0;
     double bottom = 0;
     double width = 0;
+    // The characters it shows, [begin, end): a paragraph's last line counts its end ('\r').
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    double ascent = 0;
+    double descent = 0;
+    double leading = 0;
+    // Where its first character starts, from the left gutter: margins, indent and alignment
+    // (alignment only when the measure was given the room the text has).
+    double x = 0;
 };
 
 struct TextExtent {
@@ -31,10 +40,10 @@ struct TextExtent {
 };
 
 // `wrapWidth` > 0 breaks lines at spaces to stay within it (the field's width less its
-// gutters); a single-line text (not `multiline`) shows its paragraphs as one line. The width
+// gutters); `room`, the width between the gutters, places aligned lines. The width
 // counts margins, indents and a list item's bullet column as the painter places lines.
 TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& document, bool embedded,
-                       double wrapWidth, bool multiline = true);
+                       double wrapWidth, double room = 0);
 TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& field);
 // The character drawn at (x, y), twips of the field's own space; none between or beside
 // the lines. Clicks on links find what they landed on by it.
@@ -45,6 +54,10 @@ std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const Te
 // above or below them).
 std::size_t caretAt(const CharacterCatalog& catalog, const TextFieldState& field, double x,
                     double y);
+// The lines as scripts count them (getLineIndexAtPoint, getLineOffset...): the laid-out
+// lines, and the empty line after a last paragraph end; an empty field has one empty line
+// in the format for new text.
+std::vector<LineBox> fieldLines(const CharacterCatalog& catalog, const TextFieldState& field);
 // autoSize: the box follows the text, keeping its left edge, centre or right edge.
 void fitToText(const CharacterCatalog& catalog, TextFieldState& field);
 

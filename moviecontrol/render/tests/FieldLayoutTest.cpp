@@ -8,6 +8,7 @@
 
 #include "CharacterCache.h"
 #include "MovieView.h"
+#include "ParagraphFrame.h"
 #include "RenderTestApp.h"
 #include "RenderTestMovies.h"
 #include "ScriptedRender.h"
@@ -299,4 +300,78 @@ TEST(FieldLayoutTest, FieldsDrawTheirScrolledViewAndPasswordsAsStars) {
 }
 
 } // namespace
+TEST(FieldLayoutTest, SelectedTextIsWhiteOnABoxAsTallAsItsLine) {
+    renderTestApp();
+    swf::Movie movie;
+    CharacterCache characters(movie);
+    swf::EditText field;
+    field.bounds = swf::Rect{0, 8000, 0, 4000};
+    field.multiline = true;
+    TextFormat small;
+    small.font = "_sans";
+    small.size = 10;
+    small.color = 0xFF00FF;
+    TextFormat big = small;
+    big.size = 40;
+    TextDocument document;
+    document.append(u"ab", small);
+    document.append(u"CD\rgh", big);
+    const auto boxOf = [](const TextOutlines& runs, const swf::Rgba& color) {
+        QRectF box;
+        for (const TextRun& run : runs) {
+            if (run.color == color) {
+                box = box.united(run.path.boundingRect());
+            }
+        }
+        return box;
+    };
+    const swf::Rgba black{0, 0, 0, 255};
+    const swf::Rgba white{255, 255, 255, 255};
+    const TextOutlines plain = layoutEditText(characters, movie, field, document);
+    EXPECT_TRUE(boxOf(plain, black).isEmpty());
+    EXPECT_TRUE(boxOf(plain, white).isEmpty());
+    // "bC" selected: the small "b" gets a box as tall as the big letters' line.
+    const TextOutlines selected = layoutEditText(characters, movie, field, document, {1, 0, 1, 3});
+    ASSERT_FALSE(selected.empty());
+    EXPECT_EQ(selected.front().color, black); // drawn first, under every glyph
+    const QRectF box = boxOf(selected, black);
+    EXPECT_DOUBLE_EQ(box.top(), kFieldGutter);
+    const QRectF glyphs = boxOf(selected, white);
+    ASSERT_FALSE(glyphs.isEmpty());
+    EXPECT_TRUE(box.contains(glyphs));
+    EXPECT_GT(box.height(), 40 * 20 * 0.9); // the big size's line, not the small one's
+    EXPECT_GT(box.left(), kFieldGutter);    // "a" is left out
+    // The second line is not touched.
+    EXPECT_LT(box.bottom(), boxOf(selected, swf::Rgba{255, 0, 255, 255}).bottom());
+}
+
+TEST(FieldLayoutTest, GlyphsStayBetweenTheSideGutters) {
+    renderTestApp();
+    swf::Movie movie;
+    CharacterCache characters(movie);
+    swf::EditText field;
+    field.multiline = true;
+    TextFormat format;
+    format.font = "_sans";
+    format.size = 20;
+    TextDocument document;
+    document.append(u"WWWWWWWW", format);
+    const auto inkOf = [&](std::int32_t width) {
+        field.bounds = swf::Rect{0, width, 0, 1000};
+        QRectF ink;
+        for (const TextRun& run : layoutEditText(characters, movie, field, document)) {
+            ink = ink.united(run.path.boundingRect());
+        }
+        return ink;
+    };
+    // Text running past the box is cut at the right gutter, not at the border.
+    const QRectF cut = inkOf(1000);
+    ASSERT_FALSE(cut.isEmpty());
+    EXPECT_LE(cut.right(), 1000 - kFieldGutter + 0.5);
+    EXPECT_GE(cut.left(), kFieldGutter - 0.5);
+    // A box no wider than its two gutters shows nothing.
+    EXPECT_TRUE(inkOf(80).isEmpty());
+    EXPECT_TRUE(inkOf(60).isEmpty());
+}
+
 } // namespace mc

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "EmbeddedFonts.h"
 #include "MovieCatalog.h"
 
@@ -56,6 +59,41 @@ TEST_F(Fonts, ExportsOfNoGlyphsOrNoFontAndUnknownNamesFindNothing) {
     for (const char* name : {"linkedDevice", "linkedShape", "Nothing", "linkedscript", ""}) {
         EXPECT_EQ(embeddedFontNamed(movie, name, false, false, StyleMatch::Preferred).font, nullptr)
             << name;
+    }
+}
+
+TEST(EmbeddedFontsTest, AMissingStyleFallsBackToTheNearestOneOfTheFamily) {
+    // Which of the faces embedded answers each style asked for: the other weight first,
+    // then the other slant, then both. Faces: (bold, italic).
+    struct Case {
+        std::vector<std::pair<bool, bool>> faces;
+        std::pair<bool, bool> asked;
+        std::pair<bool, bool> answer;
+    };
+    const Case cases[] = {
+        {{{false, true}, {true, false}, {true, true}}, {false, false}, {true, false}},
+        {{{false, true}, {true, true}}, {false, false}, {false, true}},
+        {{{false, true}, {true, true}}, {true, false}, {true, true}},
+        {{{true, false}, {true, true}}, {false, true}, {true, true}},
+        {{{true, true}}, {false, false}, {true, true}},
+        {{{false, false}}, {true, true}, {false, false}},
+    };
+    for (const Case& c : cases) {
+        swf::Movie movie;
+        std::uint16_t id = 1;
+        for (const auto& [bold, italic] : c.faces) {
+            movie.dictionary.emplace(id++, fontOf("Mono", bold, italic, true));
+        }
+        // The name matches whatever its case.
+        const EmbeddedFont f =
+            embeddedFontNamed(movie, "mONO", c.asked.first, c.asked.second, StyleMatch::Preferred);
+        ASSERT_NE(f.font, nullptr);
+        EXPECT_EQ(std::pair(f.font->bold, f.font->italic), c.answer)
+            << c.asked.first << c.asked.second;
+        EXPECT_EQ(
+            embeddedFontNamed(movie, "mONO", c.answer.first, c.answer.second, StyleMatch::Exact)
+                .font,
+            f.font);
     }
 }
 

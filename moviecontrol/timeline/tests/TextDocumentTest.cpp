@@ -320,5 +320,28 @@ TEST(TextDocumentTest, MaskingKeepsParagraphEndsFormatsAndOneStarACharacter) {
     EXPECT_TRUE(maskedDocument(TextDocument{}, u'*').empty());
 }
 
+TEST(TextDocumentTest, MarkupGivesParagraphsTheirFirstCharactersSettingsUnlessStyled) {
+    // A single-line field: the paragraph's tags make no paragraph end, so the text around
+    // the tag shares its paragraph.
+    HtmlOptions plain;
+    const TextDocument attributed = parseHtml(" <p align=\"center\">a</p> ", base(), plain);
+    ASSERT_EQ(attributed.size(), 3u);
+    for (std::size_t i = 0; i < attributed.size(); ++i) {
+        EXPECT_EQ(attributed.formatAt(i)->align, "left") << i;
+    }
+    // Through a style sheet each character keeps what its tag's style gave it.
+    StyleSheet sheet;
+    PartialFormat centred;
+    centred.align = "center";
+    sheet.styles["p"] = centred;
+    HtmlOptions styled;
+    styled.styles = &sheet;
+    const TextDocument d = parseHtml(" <p>a</p> ", base(), styled);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d.formatAt(0)->align, "left");
+    EXPECT_EQ(d.formatAt(1)->align, "center");
+    EXPECT_EQ(d.formatAt(2)->align, "left");
+}
+
 } // namespace
 } // namespace mc

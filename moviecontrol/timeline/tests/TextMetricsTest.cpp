@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "TextFieldState.h"
 #include "TextMetrics.h"
@@ -108,13 +110,11 @@ TEST(TextMetricsTest, ParagraphLengthsCountAsTheyAreDrawn) {
     const TextExtent wrapped = measureText(fonts, d, true, 900);
     EXPECT_DOUBLE_EQ(wrapped.width, 220 + 600 + 60);
     EXPECT_DOUBLE_EQ(wrapped.height, 3 * (312 + 78));
-    // A list item's text moves right by the bullet's column; a single-line field shows
-    // both paragraphs on one line, in the first one's format.
+    // A list item's text moves right by the bullet's column.
     PartialFormat bullet;
     bullet.bullet = true;
     d.apply(0, d.size(), bullet);
     EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0).width, 720 + 220 + 1000 + 60);
-    EXPECT_DOUBLE_EQ(measureText(fonts, d, true, 0, false).width, 720 + 220 + 1400 + 60);
     // A list item's empty last line counts; an ordinary one's does not.
     EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"ab\r", 20), true, 0).height, 312 + 78);
     TextDocument item = textIn(u"ab\r", 20);
@@ -210,4 +210,85 @@ TEST(TextMetricsTest, HorizontalScrollReachesTheWidestLineUnlessLinesWrap) {
 }
 
 } // namespace
+TEST(TextMetricsTest, LinesKnowTheirCharactersPlaceAndTheEmptyLineAfterTheText) {
+    const OneFont fonts;
+    TextFieldState t;
+    t.field.useOutlines = true;
+    t.bounds = Bounds{0, 0, 1080, 2000, true}; // 1,000 twips between the gutters
+    t.newFormat.font = "Box";
+    t.newFormat.size = 20;
+    t.newFormat.leading = 5;
+    struct Case {
+        const char* text;
+        const char* align;
+        std::vector<std::size_t> ends; // of each line, its paragraph end counted
+        double x;                      // of the first line
+    };
+    const Case cases[] = {
+        {"ab\rb\r", "left", {3, 5, 5}, 0}, // the empty line after the last paragraph end
+        {"ab\rb", "right", {3, 4}, 600},   // 400 twips of text pushed to the right gutter
+        {"ab", "center", {2}, 300},        // halfway
+        {"", "left", {0}, 0},              // an empty field still has its line
+        {"\r", "left", {1, 1}, 0},         // two empty lines
+    };
+    for (const Case& c : cases) {
+        t.newFormat.align = c.align;
+        t.setPlainText(c.text);
+        const std::vector<LineBox> lines = fieldLines(fonts, t);
+        ASSERT_EQ(lines.size(), c.ends.size()) << c.text;
+        std::size_t begin = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].begin, begin) << c.text << " line " << i;
+            EXPECT_EQ(lines[i].end, c.ends[i]) << c.text << " line " << i;
+            // Each line starts below the one before, its leading included.
+            EXPECT_DOUBLE_EQ(lines[i].top, static_cast<double>(i) * (312 + 78 + 100)) << c.text;
+            EXPECT_DOUBLE_EQ(lines[i].ascent, 312) << c.text;
+            EXPECT_DOUBLE_EQ(lines[i].leading, 100) << c.text;
+            begin = c.ends[i];
+        }
+        EXPECT_DOUBLE_EQ(lines.front().x, c.x) << c.text;
+    }
+    // A single-line field breaks its lines at paragraph ends all the same.
+    t.field.multiline = false;
+    t.newFormat.align = "left";
+    t.setPlainText("ab\rb");
+    EXPECT_EQ(fieldLines(fonts, t).size(), 2u);
+    EXPECT_EQ(scrollLimits(fonts, t).lineCount, 2u);
+}
+
+TEST(TextMetricsTest, AutoSizeDropsTheLastLeadingOfSeveralLinesOnly) {
+    const OneFont fonts;
+    TextFieldState t;
+    t.field.useOutlines = true;
+    t.field.multiline = true;
+    t.bounds = Bounds{0, 0, 1080, 100, true};
+    t.newFormat.font = "Box";
+    t.newFormat.size = 20;
+    t.newFormat.leading = 5;
+    t.autoSize = "left";
+    // One line keeps the leading below it; of several, the last line's leading goes. The
+    // empty line after a last paragraph end does not count.
+    const std::pair<const char*, double> cases[] = {
+        {"ab", 390 + 100},           {"ab\r", 390 + 100},     {"ab\rab", 2 * 390 + 100},
+        {"ab\rab\r", 2 * 390 + 100}, {"\r\r", 2 * 390 + 100}, {"", 0},
+    };
+    for (const auto& [text, height] : cases) {
+        t.setPlainText(text);
+        fitToText(fonts, t);
+        EXPECT_DOUBLE_EQ(t.bounds.yMax - t.bounds.yMin, height + 80) << text;
+    }
+}
+
+TEST(TextMetricsTest, CharactersTheEmbeddedFontLacksTakeNoRoom) {
+    const OneFont fonts;
+    // "?" and "z" are not in the font: only a and b count, 200 twips each.
+    EXPECT_DOUBLE_EQ(measureText(fonts, textIn(u"a?zb", 20), true, 0).width, 400);
+    TextDocument spaced = textIn(u"a?b", 20);
+    PartialFormat spacing;
+    spacing.letterSpacing = 1;
+    spaced.apply(0, spaced.size(), spacing);
+    // Letter spacing still follows every character.
+    EXPECT_DOUBLE_EQ(measureText(fonts, spaced, true, 0).width, 400 + 3 * 20);
+}
+
 } // namespace mc

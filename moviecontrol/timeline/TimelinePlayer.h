@@ -278,6 +278,7 @@ class TimelinePlayer {
     TimelineLimits limits_;
     ObjectGeometry geometry_;
     Rgba background_;
+    bool backgroundNamed_ = false; // the movie's first SetBackgroundColor is the only one used
     ScriptRunner& runner_;
     std::shared_ptr<DisplayObject> rootObject_;
     std::shared_ptr<Clip> root_;

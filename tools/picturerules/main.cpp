@@ -3,6 +3,7 @@
 // another player picture by picture.
 
 #include "FilterBytes.h"
+#include "ScriptCalls.h"
 #include "moviemaker/JpegBitmap.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -587,6 +588,69 @@ void filterCase(const std::string& name, const std::vector<uint8_t>& list,
     add(name, m);
 }
 
+void placedFilterCase(const std::string& name, const std::vector<uint8_t>& list,
+                      const Matrix& matrix, std::optional<ColorTransform> cx = std::nullopt,
+                      std::optional<BlendMode> blend = std::nullopt) {
+    SwfWriter m = newMovie();
+    m.place(squareShape(m, Rgba{240, 220, 120, 255}, 0, 1500, 4000, 1500), 1);
+    m.placeObject(PlaceObject{.depth = 2,
+                              .characterId = pictureSprite(m),
+                              .matrix = matrix,
+                              .colorTransform = cx,
+                              .filters = list,
+                              .blendMode = blend},
+                  3);
+    add(name, m);
+}
+
+void placedFilters() {
+    using namespace picturerules;
+    std::vector<uint8_t> g;
+    glow(g, ShadowLike{.color = kBlue, .blurX = 8, .blurY = 8, .strength = 2, .passes = 2});
+    const auto glowList = filterList(1, g);
+    std::vector<uint8_t> d;
+    dropShadow(d, ShadowLike{.blurX = 4, .blurY = 4, .distance = 8, .passes = 1});
+    const auto shadowList = filterList(1, d);
+    std::vector<uint8_t> b;
+    blur(b, 6, 6, 2);
+    const auto blurList = filterList(1, b);
+    const Matrix scaled = Matrix::scale(2.5, 1.5, 200, 200);
+    const Matrix turned = Matrix::scaleRotate(1.2, 0.7, 1800, 200);
+    const Matrix mirrored = Matrix::affine(-1.5, 0, 0, 1, 3500, 600);
+    placedFilterCase("pfilter-glow-scaled", glowList, scaled);
+    placedFilterCase("pfilter-glow-turned", glowList, turned);
+    placedFilterCase("pfilter-shadow-scaled", shadowList, scaled);
+    placedFilterCase("pfilter-shadow-turned", shadowList, turned);
+    placedFilterCase("pfilter-shadow-mirrored", shadowList, mirrored);
+    placedFilterCase("pfilter-blur-scaled", blurList, scaled);
+    placedFilterCase("pfilter-blur-offstage", blurList, Matrix::translate(-800, -600));
+    placedFilterCase(
+        "pfilter-glow-cxform", glowList, Matrix::translate(1000, 700),
+        ColorTransform{
+            .redMult = 0, .greenMult = 256, .blueMult = 0, .alphaMult = 128, .greenAdd = 60});
+    placedFilterCase("pfilter-shadow-multiply", shadowList, Matrix::translate(1000, 700),
+                     std::nullopt, BlendMode::Multiply);
+    placedFilterCase("pfilter-blur-add", blurList, Matrix::translate(1000, 700), std::nullopt,
+                     BlendMode::Add);
+    {
+        // Filters at two levels: a glow around a blurred child.
+        SwfWriter m = newMovie();
+        Sprite outer;
+        outer.placeObject(PlaceObject{.depth = 1,
+                                      .characterId = pictureSprite(m),
+                                      .matrix = Matrix::scaleRotate(0.8, 0.3, 200, 0),
+                                      .filters = blurList},
+                          3);
+        outer.showFrame();
+        m.placeObject(PlaceObject{.depth = 1,
+                                  .characterId = m.defineSprite(outer),
+                                  .matrix = Matrix::scale(1.5, 1.5, 800, 500),
+                                  .filters = glowList},
+                      3);
+        add("pfilter-nested", m);
+    }
+}
+
 void filters() {
     using namespace picturerules;
     for (uint8_t q : {1, 2, 3}) {
@@ -794,6 +858,452 @@ void bitmaps() {
     }
 }
 
+void maskRules() {
+    // What a mask keeps: filled areas only (strokes and alpha count as solid or not at all).
+    struct MaskKind {
+        const char* name;
+        std::function<uint16_t(SwfWriter&)> define;
+    };
+    const MaskKind kinds[] = {
+        {"stroke-only",
+         [](SwfWriter& m) {
+             Shape s;
+             s.line(s.addLine(LineStyle{.width = 400, .color = kBlack()}))
+                 .rectangle(800, 600, 2400, 1800);
+             return m.defineShape(s);
+         }},
+        {"translucent",
+         [](SwfWriter& m) {
+             Shape s;
+             s.fill1(s.addFill(FillStyle::solid(Rgba{0, 0, 0, 40})))
+                 .ellipse(2000, 1500, 1200, 1000);
+             return m.defineShape(s);
+         }},
+        {"gradient-alpha",
+         [](SwfWriter& m) {
+             Shape s;
+             s.fill1(s.addFill(FillStyle::linear(
+                         gradientBox(400, 300, 3200, 2400),
+                         grad({{0, Rgba{0, 0, 0, 255}}, {255, Rgba{0, 0, 0, 0}}}))))
+                 .rectangle(400, 300, 3200, 2400);
+             return m.defineShape(s);
+         }},
+        {"bitmap",
+         [](SwfWriter& m) {
+             const uint16_t bmp = m.defineBitsLossless(checker(5, 4, true));
+             Shape s;
+             s.fill1(s.addFill(
+                         FillStyle::bitmap(bmp, Matrix::scale(400, 400, 600, 400), false, false)))
+                 .rectangle(600, 400, 2000, 1600);
+             return m.defineShape(s);
+         }},
+        {"sprite-of-two",
+         [](SwfWriter& m) {
+             Sprite sp;
+             sp.place(squareShape(m, kBlack(), 400, 400, 1000, 1000), 1);
+             sp.place(squareShape(m, kBlack(), 2000, 1200, 1500, 1500), 2,
+                      Matrix::scaleRotate(1, 0.3, 0, 0));
+             sp.showFrame();
+             return m.defineSprite(sp);
+         }},
+    };
+    for (const auto& k : kinds) {
+        SwfWriter m = newMovie();
+        const uint16_t mask = k.define(m);
+        m.placeObject(PlaceObject{.depth = 1, .characterId = mask, .clipDepth = 3});
+        m.place(squareShape(m, kRed, 0, 0, 4000, 3000), 2);
+        m.place(squareShape(m, kBlue, 1000, 500, 2000, 2000), 3);
+        m.place(squareShape(m, kGreen, 0, 2500, 4000, 500), 4);
+        add(std::string("mask-") + k.name, m);
+    }
+    {
+        // A mask placed with a colour transform and blend mode: both ignored.
+        SwfWriter m = newMovie();
+        Shape s;
+        s.fill1(s.addFill(FillStyle::solid(kBlack()))).ellipse(2000, 1500, 1200, 1000);
+        m.placeObject(PlaceObject{.depth = 1,
+                                  .characterId = m.defineShape(s),
+                                  .colorTransform = ColorTransform::alpha(0.2),
+                                  .clipDepth = 2,
+                                  .blendMode = BlendMode::Multiply},
+                      3);
+        m.place(squareShape(m, kRed, 0, 0, 4000, 3000), 2);
+        add("mask-with-cxform-blend", m);
+    }
+    {
+        // Content under a mask with a filter: the glow is cut by the mask.
+        SwfWriter m = newMovie();
+        Shape s;
+        s.fill1(s.addFill(FillStyle::solid(kBlack()))).rectangle(500, 500, 2000, 2000);
+        m.placeObject(PlaceObject{.depth = 1, .characterId = m.defineShape(s), .clipDepth = 2});
+        std::vector<uint8_t> r;
+        picturerules::glow(
+            r, picturerules::ShadowLike{.color = kBlue, .blurX = 20, .blurY = 20, .strength = 2});
+        m.placeObject(PlaceObject{.depth = 2,
+                                  .characterId = pictureSprite(m),
+                                  .matrix = Matrix::translate(1500, 1000),
+                                  .filters = picturerules::filterList(1, r)},
+                      3);
+        add("mask-over-filtered", m);
+    }
+}
+
+// DefineBitsJPEG2 with the bytes as given, as character 900.
+uint16_t rawJpeg2(SwfWriter& m, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> body{0x84, 0x03};
+    body.insert(body.end(), data.begin(), data.end());
+    m.rawTag(21, body, true);
+    return 900;
+}
+
+void bitmapQuirks() {
+    const QImage pic = testPicture(33, 21);
+    auto jpeg = jpegOf(pic, 85);
+    {
+        // Old authoring tools wrote an end marker before the start marker.
+        SwfWriter m = newMovie(6);
+        std::vector<uint8_t> odd{0xFF, 0xD9, 0xFF, 0xD8};
+        odd.insert(odd.end(), jpeg.begin(), jpeg.end());
+        placeBitmap(m, rawJpeg2(m, odd), 33, 21, 1, 200, 200, 4);
+        add("bitmap-jpeg2-eoi-soi", m);
+    }
+    {
+        // Tables and picture glued with their own markers: an end-start pair before the frame.
+        std::vector<uint8_t> tables;
+        std::vector<uint8_t> image;
+        splitTables(jpeg, tables, image);
+        std::vector<uint8_t> glued = tables;
+        glued.insert(glued.end(), image.begin(), image.end());
+        SwfWriter m = newMovie(8);
+        placeBitmap(m, rawJpeg2(m, glued), 33, 21, 1, 200, 200, 4);
+        add("bitmap-jpeg2-glued-tables", m);
+        // And a stream without its end marker.
+        SwfWriter m2 = newMovie(8);
+        std::vector<uint8_t> cut(jpeg.begin(), jpeg.end() - 2);
+        placeBitmap(m2, rawJpeg2(m2, cut), 33, 21, 1, 200, 200, 4);
+        add("bitmap-jpeg2-no-eoi", m2);
+    }
+    {
+        QImage argb(33, 21, QImage::Format_ARGB32);
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < 33; ++x)
+                argb.setPixel(x, y, qRgba(x * 7, 255 - y * 12, 128, x * 255 / 32));
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        argb.save(&buf, "PNG");
+        const std::vector<uint8_t> png(bytes.begin(), bytes.end());
+        SwfWriter m = newMovie(8);
+        m.place(squareShape(m, kYellow, 0, 1500, 4000, 1500), 1);
+        placeBitmap(m, rawJpeg2(m, png), 33, 21, 2, 200, 200, 4);
+        add("bitmap-jpeg2-png", m);
+    }
+    {
+        // A JPEG3 whose alpha is shorter than the picture.
+        SwfWriter m = newMovie(8);
+        m.place(squareShape(m, kYellow, 0, 1500, 4000, 1500), 1);
+        std::vector<uint8_t> alpha(33 * 10, 100);
+        placeBitmap(m, m.defineBitsJpeg(jpeg, alpha), 33, 21, 2, 200, 200, 4);
+        add("bitmap-jpeg3-short-alpha", m);
+    }
+    {
+        // Alpha below colour in a premultiplied lossless bitmap: colour over alpha.
+        SwfWriter m = newMovie(8);
+        m.place(squareShape(m, kYellow, 0, 1500, 4000, 1500), 1);
+        std::vector<uint8_t> body{0x84, 0x03, 5, 8, 0, 4, 0};
+        std::vector<uint8_t> raw;
+        for (int i = 0; i < 32; ++i) {
+            raw.push_back(static_cast<uint8_t>(i * 8));
+            raw.push_back(255);
+            raw.push_back(static_cast<uint8_t>(i * 4));
+            raw.push_back(0);
+        }
+        const auto z = zlibCompress(raw);
+        body.insert(body.end(), z.begin(), z.end());
+        m.rawTag(36, body, true);
+        placeBitmap(m, 900, 8, 4, 2, 200, 200, 15);
+        add("bitmap-lossless2-unpremultiplied", m);
+    }
+    {
+        // A bitmap placed with scale in a version-7 movie and in a version-8 movie.
+        for (uint8_t v : {uint8_t{7}, uint8_t{8}}) {
+            SwfWriter m = newMovie(v);
+            const uint16_t id = m.defineBitsLossless(checker(6, 5, false));
+            Shape s;
+            s.fill1(s.addFill(FillStyle::bitmap(id, Matrix::scale(20, 20), false, true)))
+                .rectangle(0, 0, 120, 100);
+            m.place(m.defineShape(s), 1, Matrix::scaleRotate(23.3, 0.2, 600, 300));
+            add("bitmap-placed-scaled-v" + std::to_string(v), m);
+        }
+    }
+}
+
+// ---- Scripted pictures: the drawing API and clip properties of the second script version.
+
+using picturerules::Arg;
+using picturerules::ArgList;
+using picturerules::Fields;
+using picturerules::make;
+using picturerules::Path;
+
+void rectPath(Actions& a, const std::string& clip, double x, double y, double w, double h) {
+    picturerules::call(a, clip, "moveTo", {x, y});
+    picturerules::call(a, clip, "lineTo", {x + w, y});
+    picturerules::call(a, clip, "lineTo", {x + w, y + h});
+    picturerules::call(a, clip, "lineTo", {x, y + h});
+    picturerules::call(a, clip, "lineTo", {x, y});
+}
+
+void zigzag(Actions& a, const std::string& clip) {
+    picturerules::call(a, clip, "moveTo", {20, 120});
+    picturerules::call(a, clip, "lineTo", {60, 30});
+    picturerules::call(a, clip, "lineTo", {100, 120});
+    picturerules::call(a, clip, "curveTo", {140, 10, 180, 70});
+}
+
+void scriptCase(const std::string& name, const std::function<void(Actions&)>& body,
+                uint8_t version = 8) {
+    SwfWriter m = newMovie(version);
+    Actions a;
+    picturerules::call(a, "_root", "createEmptyMovieClip", {"c", 10});
+    body(a);
+    a.stop();
+    m.doAction(a);
+    add(name, m);
+}
+
+Fields box(double x, double y, double w, double h, double r) {
+    return Fields{{{"matrixType", "box"}, {"x", x}, {"y", y}, {"w", w}, {"h", h}, {"r", r}}};
+}
+
+void scripted() {
+    namespace pr = picturerules;
+    scriptCase("as-fill-alpha", [](Actions& a) {
+        pr::call(a, "c", "beginFill", {0xFF0000, 50});
+        rectPath(a, "c", 20, 20, 120, 80);
+        pr::call(a, "c", "endFill", {});
+        pr::call(a, "c", "beginFill", {0x0000FF, 60});
+        pr::call(a, "c", "moveTo", {100, 50});
+        pr::call(a, "c", "curveTo", {180, 50, 180, 100});
+        pr::call(a, "c", "curveTo", {180, 140, 100, 140});
+        pr::call(a, "c", "endFill", {});
+    });
+    for (int t : {0, 1, 2, 3, 10}) {
+        scriptCase("as-line-" + std::to_string(t), [t](Actions& a) {
+            pr::call(a, "c", "lineStyle", {t, 0x000080, 100});
+            zigzag(a, "c");
+        });
+    }
+    for (const char* mode : {"normal", "none", "vertical", "horizontal"}) {
+        scriptCase(std::string("as-line-scale-") + mode, [mode](Actions& a) {
+            pr::call(a, "c", "lineStyle", {6, 0x000080, 100, false, mode, "round", "round", 3});
+            pr::call(a, "c", "moveTo", {5, 20});
+            pr::call(a, "c", "lineTo", {25, 120});
+            pr::call(a, "c", "lineTo", {50, 20});
+            pr::set(a, "c", "_xscale", 300);
+            pr::set(a, "c", "_yscale", 80);
+        });
+    }
+    for (const char* cap : {"none", "round", "square"})
+        for (const char* joint : {"miter", "bevel", "round"}) {
+            scriptCase(std::string("as-line-") + cap + "-" + joint, [cap, joint](Actions& a) {
+                pr::call(a, "c", "lineStyle", {14, 0x008000, 100, false, "normal", cap, joint, 2});
+                zigzag(a, "c");
+            });
+        }
+    scriptCase("as-line-hinting", [](Actions& a) {
+        pr::call(a, "c", "lineStyle", {3, 0x000080, 100, true});
+        zigzag(a, "c");
+    });
+    scriptCase("as-line-alpha", [](Actions& a) {
+        pr::call(a, "c", "lineStyle", {20, 0xFF0000, 30});
+        zigzag(a, "c");
+    });
+    const char* types[] = {"linear", "radial"};
+    for (const char* type : types)
+        for (const char* spread : {"pad", "reflect", "repeat"}) {
+            scriptCase(
+                std::string("as-gradient-") + type + "-" + spread, [type, spread](Actions& a) {
+                    pr::call(a, "c", "beginGradientFill",
+                             {type, ArgList{0xFF0000, 0xFFFF00, 0x0000FF}, ArgList{100, 100, 100},
+                              ArgList{0, 100, 255}, box(60, 40, 60, 40, 0.5), spread});
+                    rectPath(a, "c", 10, 10, 180, 130);
+                    pr::call(a, "c", "endFill", {});
+                });
+        }
+    scriptCase("as-gradient-linearrgb-focal", [](Actions& a) {
+        pr::call(a, "c", "beginGradientFill",
+                 {"radial", ArgList{0xFF0000, 0x0000FF}, ArgList{100, 100}, ArgList{0, 255},
+                  box(20, 20, 160, 110, 0), "pad", "linearRGB", 0.7});
+        rectPath(a, "c", 10, 10, 180, 130);
+        pr::call(a, "c", "endFill", {});
+    });
+    scriptCase("as-gradient-alphas", [](Actions& a) {
+        pr::call(a, "c", "beginGradientFill",
+                 {"linear", ArgList{0xFF0000, 0x0000FF}, ArgList{100, 0}, ArgList{0, 255},
+                  box(10, 10, 180, 130, 0)});
+        rectPath(a, "c", 10, 10, 180, 130);
+        pr::call(a, "c", "endFill", {});
+    });
+    scriptCase("as-gradient-abcdef", [](Actions& a) {
+        pr::call(a, "c", "beginGradientFill",
+                 {"radial", ArgList{0xFF0000, 0x0000FF}, ArgList{100, 100}, ArgList{0, 255},
+                  Fields{{{"a", 120},
+                          {"b", 30},
+                          {"c", 0},
+                          {"d", -20},
+                          {"e", 90},
+                          {"f", 0},
+                          {"g", 100},
+                          {"h", 75},
+                          {"i", 1}}}});
+        rectPath(a, "c", 10, 10, 180, 130);
+        pr::call(a, "c", "endFill", {});
+    });
+    scriptCase("as-gradient-geom-matrix", [](Actions& a) {
+        pr::set(a, "_root", "mat", make("flash.geom.Matrix", {}));
+        pr::call(a, "mat", "createGradientBox", {100, 60, 0.8, 30, 30});
+        pr::call(a, "c", "beginGradientFill",
+                 {"linear", ArgList{0xFF0000, 0x00FF00}, ArgList{100, 100}, ArgList{0, 255},
+                  Path{"mat"}, "reflect"});
+        rectPath(a, "c", 10, 10, 180, 130);
+        pr::call(a, "c", "endFill", {});
+    });
+    scriptCase("as-line-gradient", [](Actions& a) {
+        pr::call(a, "c", "lineStyle", {12, 0, 100});
+        pr::call(a, "c", "lineGradientStyle",
+                 {"linear", ArgList{0xFF0000, 0x0000FF}, ArgList{100, 100}, ArgList{0, 255},
+                  box(20, 20, 160, 100, 0)});
+        zigzag(a, "c");
+    });
+    for (int smooth = 0; smooth < 2; ++smooth)
+        for (int repeat = 0; repeat < 2; ++repeat) {
+            scriptCase(
+                "as-bitmapfill-r" + std::to_string(repeat) + "-s" + std::to_string(smooth),
+                [repeat, smooth](Actions& a) {
+                    pr::set(a, "_root", "bd",
+                            make("flash.display.BitmapData", {3, 2, true, double(0xFFFF0000)}));
+                    pr::call(a, "bd", "setPixel32", {1, 0, double(0xFF00FF00)});
+                    pr::call(a, "bd", "setPixel32", {2, 1, double(0x800000FF)});
+                    pr::set(a, "_root", "mat", make("flash.geom.Matrix", {12, 3, -2, 12, 30, 20}));
+                    pr::call(a, "c", "beginBitmapFill",
+                             {Path{"bd"}, Path{"mat"}, repeat != 0, smooth != 0});
+                    rectPath(a, "c", 10, 10, 180, 130);
+                    pr::call(a, "c", "endFill", {});
+                });
+        }
+    auto sample = [](Actions& a) {
+        pr::call(a, "c", "beginFill", {0xCC2222, 100});
+        rectPath(a, "c", 40, 30, 80, 60);
+        pr::call(a, "c", "endFill", {});
+        pr::call(a, "c", "beginFill", {0x2222CC, 70});
+        rectPath(a, "c", 90, 60, 70, 60);
+        pr::call(a, "c", "endFill", {});
+    };
+    const std::pair<const char*, pr::New> filterMakers[] = {
+        {"blur", make("flash.filters.BlurFilter", {8, 4, 2})},
+        {"shadow", make("flash.filters.DropShadowFilter", {6, 45, 0, 0.8, 4, 4, 1, 2})},
+        {"shadow-inner", make("flash.filters.DropShadowFilter", {6, 45, 0, 0.8, 4, 4, 1, 2, true})},
+        {"shadow-knockout",
+         make("flash.filters.DropShadowFilter", {6, 45, 0, 0.8, 4, 4, 1, 2, false, true})},
+        {"shadow-hide",
+         make("flash.filters.DropShadowFilter", {6, 45, 0, 0.8, 4, 4, 1, 2, false, false, true})},
+        {"glow", make("flash.filters.GlowFilter", {0x00FF00, 1, 10, 10, 2, 2})},
+        {"glow-inner", make("flash.filters.GlowFilter", {0x00FF00, 1, 10, 10, 2, 2, true})},
+        {"bevel",
+         make("flash.filters.BevelFilter", {5, 45, 0xFFFFFF, 1, 0x000000, 1, 5, 5, 1, 2, "inner"})},
+        {"bevel-outer",
+         make("flash.filters.BevelFilter", {5, 45, 0xFFFFFF, 1, 0x000000, 1, 5, 5, 1, 2, "outer"})},
+        {"colormatrix", make("flash.filters.ColorMatrixFilter",
+                             {ArgList{0.3, 0.59, 0.11, 0, 0, 0.3, 0.59, 0.11, 0, 0,
+                                      0.3, 0.59, 0.11, 0, 0, 0,   0,    0,    1, 0}})},
+    };
+    for (const auto& [fname, maker] : filterMakers) {
+        scriptCase(std::string("as-filter-") + fname, [&, maker](Actions& a) {
+            sample(a);
+            pr::set(a, "c", "filters", ArgList{maker});
+        });
+    }
+    for (const char* mode : {"multiply", "screen", "add", "subtract", "difference", "invert",
+                             "overlay", "hardlight", "lighten", "darken"}) {
+        scriptCase(std::string("as-blend-") + mode, [&, mode](Actions& a) {
+            pr::call(a, "_root", "createEmptyMovieClip", {"b", 5});
+            pr::call(a, "b", "beginFill", {0x40C080, 100});
+            rectPath(a, "b", 0, 0, 200, 75);
+            pr::call(a, "b", "endFill", {});
+            sample(a);
+            pr::set(a, "c", "blendMode", mode);
+        });
+    }
+    scriptCase("as-props", [&](Actions& a) {
+        sample(a);
+        pr::set(a, "c", "_rotation", 20);
+        pr::set(a, "c", "_xscale", -80);
+        pr::set(a, "c", "_x", 180);
+        pr::set(a, "c", "_alpha", 60);
+    });
+    scriptCase("as-color-transform", [&](Actions& a) {
+        sample(a);
+        pr::set(a, "_root", "col", make("Color", {Path{"c"}}));
+        pr::call(a, "col", "setTransform",
+                 {Fields{{{"ra", 50}, {"rb", 100}, {"ga", 120}, {"gb", -40}, {"aa", 80}}}});
+    });
+    scriptCase("as-opaque-background", [&](Actions& a) {
+        sample(a);
+        pr::set(a, "c", "opaqueBackground", 0x00FF00);
+    });
+    scriptCase("as-scale9", [&](Actions& a) {
+        pr::call(a, "c", "lineStyle", {2, 0, 100});
+        pr::call(a, "c", "beginFill", {0xCC2222, 100});
+        rectPath(a, "c", 0, 0, 40, 30);
+        pr::call(a, "c", "endFill", {});
+        pr::call(a, "c", "beginFill", {0x2222CC, 100});
+        rectPath(a, "c", 0, 0, 10, 10);
+        pr::call(a, "c", "endFill", {});
+        pr::set(a, "c", "scale9Grid", make("flash.geom.Rectangle", {10, 10, 20, 10}));
+        pr::set(a, "c", "_x", 10);
+        pr::set(a, "c", "_y", 10);
+        pr::set(a, "c", "_xscale", 400);
+        pr::set(a, "c", "_yscale", 350);
+    });
+    scriptCase("as-cache-rotated", [&](Actions& a) {
+        sample(a);
+        pr::set(a, "c", "cacheAsBitmap", true);
+        pr::set(a, "c", "_rotation", 30);
+        pr::set(a, "c", "_x", 40);
+    });
+    scriptCase("as-clear-redraw", [&](Actions& a) {
+        sample(a);
+        pr::call(a, "c", "clear", {});
+        pr::call(a, "c", "lineStyle", {4, 0xFF00FF, 100});
+        pr::call(a, "c", "beginFill", {0x00FFFF, 100});
+        rectPath(a, "c", 60, 40, 80, 60);
+        pr::call(a, "c", "endFill", {});
+    });
+    scriptCase("as-fill-unclosed", [&](Actions& a) {
+        pr::call(a, "c", "beginFill", {0x0080FF, 100});
+        pr::call(a, "c", "moveTo", {20, 20});
+        pr::call(a, "c", "lineTo", {180, 40});
+        pr::call(a, "c", "lineTo", {100, 130});
+        pr::call(a, "c", "endFill", {});
+        pr::call(a, "c", "lineStyle", {3, 0, 100});
+        pr::call(a, "c", "beginFill", {0xFF8000, 100});
+        pr::call(a, "c", "moveTo", {120, 20});
+        pr::call(a, "c", "lineTo", {190, 20});
+        pr::call(a, "c", "lineTo", {190, 90});
+    });
+    scriptCase("as-bitmap-draw", [&](Actions& a) {
+        sample(a);
+        pr::set(a, "_root", "bd",
+                make("flash.display.BitmapData", {100, 80, true, double(0x40000000)}));
+        pr::call(a, "bd", "draw", {Path{"c"}});
+        pr::call(a, "_root", "createEmptyMovieClip", {"h", 20});
+        pr::call(a, "h", "attachBitmap", {Path{"bd"}, 1});
+        pr::set(a, "h", "_x", 100);
+        pr::set(a, "h", "_y", 70);
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -803,8 +1313,9 @@ int main(int argc, char** argv) {
     }
     const fs::path out(argv[1]);
     fs::create_directories(out);
-    const std::function<void()> groups[] = {gradients, bitmapFills, edgeRules, lines,
-                                            morphs,    placement,   filters,   bitmaps};
+    const std::function<void()> groups[] = {gradients, bitmapFills, edgeRules,    lines,
+                                            morphs,    placement,   filters,      bitmaps,
+                                            scripted,  maskRules,   bitmapQuirks, placedFilters};
     for (const auto& g : groups)
         g();
     for (const auto& c : gCases) {

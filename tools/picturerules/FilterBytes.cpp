@@ -11,8 +11,9 @@ void u8(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 void u32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         u8(out, (v >> (8 * i)) & 0xFFu);
+    }
 }
 
 void rgba(std::vector<uint8_t>& out, const moviemaker::Rgba& c) {
@@ -91,10 +92,12 @@ void bevel(std::vector<uint8_t>& list, const ShadowLike& f) {
 void gradientGlow(std::vector<uint8_t>& list, const GradientFilter& f, bool isBevel) {
     u8(list, isBevel ? 7 : 4);
     u8(list, static_cast<uint32_t>(f.colors.size()));
-    for (const auto& c : f.colors)
+    for (const auto& c : f.colors) {
         rgba(list, c);
-    for (uint8_t r : f.ratios)
+    }
+    for (uint8_t r : f.ratios) {
         u8(list, r);
+    }
     fixed(list, f.common.blurX);
     fixed(list, f.common.blurY);
     fixed(list, f.common.angle);
@@ -111,22 +114,23 @@ void convolution(std::vector<uint8_t>& list, uint8_t columns, uint8_t rows,
     u8(list, rows);
     real(list, divisor);
     real(list, bias);
-    for (float v : matrix)
+    for (float v : matrix) {
         real(list, v);
+    }
     rgba(list, fallback);
     u8(list, (clamp ? 2u : 0u) | (preserveAlpha ? 1u : 0u));
 }
 
 void colorMatrix(std::vector<uint8_t>& list, const std::vector<float>& matrix) {
     u8(list, 6);
-    for (float v : matrix)
+    for (float v : matrix) {
         real(list, v);
+    }
 }
 
 std::vector<uint8_t> filterList(int count, const std::vector<uint8_t>& records) {
-    std::vector<uint8_t> out;
-    out.push_back(static_cast<uint8_t>(count));
-    out.insert(out.end(), records.begin(), records.end());
+    std::vector<uint8_t> out(records);
+    out.insert(out.begin(), static_cast<uint8_t>(count));
     return out;
 }
 

@@ -15,7 +15,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace moviemaker;
@@ -101,10 +103,12 @@ void gradients() {
     fillCase("grad-focal-one", FillStyle::focal(box, grad(two), 1.0), 4);
     fillCase("grad-one-stop", FillStyle::linear(box, grad({{100, kGreen}})));
     std::vector<GradientStop> fifteen;
-    for (int i = 0; i < 15; ++i)
+    fifteen.reserve(15);
+    for (int i = 0; i < 15; ++i) {
         fifteen.push_back({static_cast<uint8_t>(i * 18),
                            Rgba{static_cast<uint8_t>(i * 17), static_cast<uint8_t>(255 - i * 17),
                                 static_cast<uint8_t>((i % 2) * 255), 255}});
+    }
     fillCase("grad-fifteen", FillStyle::linear(box, grad(fifteen)), 4);
     fillCase("grad-unsorted",
              FillStyle::linear(box, grad({{200, kRed}, {50, kBlue}, {128, kGreen}})));
@@ -133,24 +137,28 @@ RawImage checker(uint16_t w, uint16_t h, bool alpha) {
     RawImage img;
     img.width = w;
     img.height = h;
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const bool on = ((x + y) % 2) == 0;
             Rgba c = on ? Rgba{220, 30, 30, 255} : Rgba{30, 30, 200, 255};
-            if (x == 0)
+            if (x == 0) {
                 c = Rgba{0, 200, 0, 255};
-            if (alpha && y == h - 1)
+            }
+            if (alpha && y == h - 1) {
                 c.a = 128;
-            if (alpha && y == 0)
+            }
+            if (alpha && y == 0) {
                 c.a = 0;
+            }
             img.pixels.push_back(c);
         }
+    }
     return img;
 }
 
 void bitmapFills() {
     struct Variant {
-        const char* name;
+        const char* name{};
         Matrix matrix;
     };
     const Variant variants[] = {
@@ -162,8 +170,8 @@ void bitmapFills() {
         {"shrunk", Matrix::scale(2, 2, 1000, 800)},
     };
     for (uint8_t swf : {uint8_t{7}, uint8_t{10}}) {
-        for (const auto& v : variants)
-            for (int repeating = 0; repeating < 2; ++repeating)
+        for (const auto& v : variants) {
+            for (int repeating = 0; repeating < 2; ++repeating) {
                 for (int smoothed = 0; smoothed < 2; ++smoothed) {
                     SwfWriter m = newMovie(swf);
                     const uint16_t bmp = m.defineBitsLossless(checker(5, 4, true));
@@ -176,6 +184,8 @@ void bitmapFills() {
                             (smoothed ? "-smooth" : "-hard") + "-v" + std::to_string(swf),
                         m);
                 }
+            }
+        }
     }
 }
 
@@ -210,10 +220,11 @@ void edgeRules() {
             const double ang = -M_PI / 2 + i * 4 * M_PI / 5;
             const auto x = static_cast<int32_t>(cx + 1300 * std::cos(ang));
             const auto y = static_cast<int32_t>(cy + 1300 * std::sin(ang));
-            if (i == 0)
+            if (i == 0) {
                 s.moveTo(x, y);
-            else
+            } else {
                 s.lineTo(x, y);
+            }
         }
         ShapeOptions opt;
         opt.fillWindingRule = version == 4;
@@ -265,8 +276,9 @@ void edgeRules() {
         SwfWriter m = newMovie();
         Shape s;
         const uint32_t f = s.addFill(FillStyle::solid(kBlack()));
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < 20; ++i) {
             s.fill1(f).rectangle(200 + i * 185 + i, 300 + i * 3, 10 + i * 7, 2000);
+        }
         m.place(m.defineShape(s), 1);
         add("edge-twips-rounding", m);
     }
@@ -301,19 +313,21 @@ void lineCase(const std::string& name, LineStyle style, const Matrix& place = {}
               bool curve = false) {
     SwfWriter m = newMovie();
     Shape s;
-    s.line(s.addLine(style));
-    if (curve)
+    s.line(s.addLine(std::move(style)));
+    if (curve) {
         s.moveTo(300, 2500).curveTo(1000, -500, 1700, 2000).curveTo(2300, 2800, 3000, 700);
-    else
+    } else {
         s.moveTo(400, 2400).lineTo(1200, 600).lineTo(2000, 2400).lineTo(2400, 1400);
+    }
     m.place(m.defineShape(s, version), 1, place);
     add(name, m);
 }
 
 void lines() {
     const Rgba dark{20, 20, 120, 255};
-    for (uint16_t w : {0, 1, 10, 20, 30, 100, 400})
+    for (uint16_t w : {0, 1, 10, 20, 30, 100, 400}) {
         lineCase("line-width-" + std::to_string(w), LineStyle{.width = w, .color = dark}, {}, 3);
+    }
     lineCase("line-width-0-scaled", LineStyle{.width = 0, .color = dark}, Matrix::scale(1.5, 1.5),
              3);
     const Matrix stretch = Matrix::scale(3, 0.5, 0, 500);
@@ -332,22 +346,25 @@ void lines() {
     lineCase("line-hinting", LineStyle{.width = 30, .color = dark, .pixelHinting = true});
     const CapStyle caps[] = {CapStyle::Round, CapStyle::None, CapStyle::Square};
     const char* capNames[] = {"round", "none", "square"};
-    for (int c = 0; c < 3; ++c)
+    for (int c = 0; c < 3; ++c) {
         lineCase(std::string("line-cap-") + capNames[c],
                  LineStyle{.width = 200, .color = dark, .startCap = caps[c], .endCap = caps[c]});
+    }
     lineCase("line-cap-mixed", LineStyle{.width = 200,
                                          .color = dark,
                                          .startCap = CapStyle::None,
                                          .endCap = CapStyle::Square});
     const JoinStyle joins[] = {JoinStyle::Round, JoinStyle::Bevel, JoinStyle::Miter};
     const char* joinNames[] = {"round", "bevel", "miter"};
-    for (int j = 0; j < 3; ++j)
+    for (int j = 0; j < 3; ++j) {
         lineCase(std::string("line-join-") + joinNames[j],
                  LineStyle{.width = 200, .color = dark, .join = joins[j]});
-    for (double limit : {1.0, 2.0, 10.0})
+    }
+    for (double limit : {1.0, 2.0, 10.0}) {
         lineCase(
             "line-miter-limit-" + std::to_string(static_cast<int>(limit)),
             LineStyle{.width = 200, .color = dark, .join = JoinStyle::Miter, .miterLimit = limit});
+    }
     lineCase("line-fill-gradient",
              LineStyle{.width = 300,
                        .color = dark,
@@ -376,7 +393,7 @@ void lines() {
 }
 
 void morphs() {
-    for (int version : {1, 2})
+    for (int version : {1, 2}) {
         for (uint16_t ratio : {0, 16384, 32768, 65535}) {
             SwfWriter m = newMovie();
             MorphShape mo;
@@ -393,6 +410,7 @@ void morphs() {
                 .depth = 1, .characterId = m.defineMorphShape(mo, version), .ratio = ratio});
             add("morph-v" + std::to_string(version) + "-solid-" + std::to_string(ratio), m);
         }
+    }
     for (uint16_t ratio : {0, 32768, 65535}) {
         SwfWriter m = newMovie();
         MorphShape mo;
@@ -664,7 +682,7 @@ void filters() {
         filterCase("filter-blur-vertical", filterList(1, r));
     }
     struct ShadowVariant {
-        const char* name;
+        const char* name{};
         ShadowLike f;
     };
     const ShadowVariant shadows[] = {
@@ -720,7 +738,7 @@ void filters() {
     }
     {
         const std::vector<float> edge{0, -1, 0, -1, 4, -1, 0, -1, 0};
-        for (int clamp = 0; clamp < 2; ++clamp)
+        for (int clamp = 0; clamp < 2; ++clamp) {
             for (int keep = 0; keep < 2; ++keep) {
                 std::vector<uint8_t> r;
                 convolution(r, 3, 3, edge, 1, 30, clamp != 0, keep != 0, Rgba{0, 255, 0, 128});
@@ -728,6 +746,7 @@ void filters() {
                                std::to_string(keep),
                            filterList(1, r));
             }
+        }
         std::vector<uint8_t> r;
         convolution(r, 3, 1, {1, 1, 1}, 0, 0, true, false, Rgba{});
         filterCase("filter-convolution-div0", filterList(1, r));
@@ -751,9 +770,11 @@ std::vector<uint8_t> jpegOf(const QImage& img, int quality) {
 
 QImage testPicture(int w, int h) {
     QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             img.setPixel(x, y, qRgb((x * 255) / w, (y * 255) / h, ((x / 8 + y / 8) % 2) * 255));
+        }
+    }
     return img;
 }
 
@@ -823,9 +844,11 @@ void bitmaps() {
         SwfWriter m = newMovie();
         m.place(squareShape(m, kYellow, 0, 1500, 4000, 1500), 1);
         std::vector<uint8_t> alpha;
-        for (int y = 0; y < 45; ++y)
-            for (int x = 0; x < 61; ++x)
+        for (int y = 0; y < 45; ++y) {
+            for (int x = 0; x < 61; ++x) {
                 alpha.push_back(static_cast<uint8_t>((x * 255) / 60));
+            }
+        }
         placeBitmap(m, m.defineBitsJpeg(jpeg, alpha), 61, 45, 2, 200, 200, 2);
         add("bitmap-jpeg3-alpha", m);
     }
@@ -847,8 +870,9 @@ void bitmaps() {
         const auto low = jpegOf(pic, 10);
         std::vector<uint8_t> body{0x84, 0x03};
         const auto size = static_cast<uint32_t>(low.size());
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             body.push_back(static_cast<uint8_t>(size >> (8 * i)));
+        }
         body.push_back(0);
         body.push_back(deblock ? 1 : 0); // deblocking 8.8
         body.insert(body.end(), low.begin(), low.end());
@@ -949,10 +973,13 @@ void maskRules() {
 }
 
 // DefineBitsJPEG2 with the bytes as given, as character 900.
+std::vector<uint8_t> withPrefix(std::vector<uint8_t> data, std::initializer_list<uint8_t> prefix) {
+    data.insert(data.begin(), prefix);
+    return data;
+}
+
 uint16_t rawJpeg2(SwfWriter& m, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> body{0x84, 0x03};
-    body.insert(body.end(), data.begin(), data.end());
-    m.rawTag(21, body, true);
+    m.rawTag(21, withPrefix(data, {0x84, 0x03}), true);
     return 900;
 }
 
@@ -962,8 +989,7 @@ void bitmapQuirks() {
     {
         // Old authoring tools wrote an end marker before the start marker.
         SwfWriter m = newMovie(6);
-        std::vector<uint8_t> odd{0xFF, 0xD9, 0xFF, 0xD8};
-        odd.insert(odd.end(), jpeg.begin(), jpeg.end());
+        const std::vector<uint8_t> odd = withPrefix(jpeg, {0xFF, 0xD9, 0xFF, 0xD8});
         placeBitmap(m, rawJpeg2(m, odd), 33, 21, 1, 200, 200, 4);
         add("bitmap-jpeg2-eoi-soi", m);
     }
@@ -985,9 +1011,11 @@ void bitmapQuirks() {
     }
     {
         QImage argb(33, 21, QImage::Format_ARGB32);
-        for (int y = 0; y < 21; ++y)
-            for (int x = 0; x < 33; ++x)
+        for (int y = 0; y < 21; ++y) {
+            for (int x = 0; x < 33; ++x) {
                 argb.setPixel(x, y, qRgba(x * 7, 255 - y * 12, 128, x * 255 / 32));
+            }
+        }
         QByteArray bytes;
         QBuffer buf(&bytes);
         buf.open(QIODevice::WriteOnly);
@@ -1104,13 +1132,14 @@ void scripted() {
             pr::set(a, "c", "_yscale", 80);
         });
     }
-    for (const char* cap : {"none", "round", "square"})
+    for (const char* cap : {"none", "round", "square"}) {
         for (const char* joint : {"miter", "bevel", "round"}) {
             scriptCase(std::string("as-line-") + cap + "-" + joint, [cap, joint](Actions& a) {
                 pr::call(a, "c", "lineStyle", {14, 0x008000, 100, false, "normal", cap, joint, 2});
                 zigzag(a, "c");
             });
         }
+    }
     scriptCase("as-line-hinting", [](Actions& a) {
         pr::call(a, "c", "lineStyle", {3, 0x000080, 100, true});
         zigzag(a, "c");
@@ -1120,7 +1149,7 @@ void scripted() {
         zigzag(a, "c");
     });
     const char* types[] = {"linear", "radial"};
-    for (const char* type : types)
+    for (const char* type : types) {
         for (const char* spread : {"pad", "reflect", "repeat"}) {
             scriptCase(
                 std::string("as-gradient-") + type + "-" + spread, [type, spread](Actions& a) {
@@ -1131,6 +1160,7 @@ void scripted() {
                     pr::call(a, "c", "endFill", {});
                 });
         }
+    }
     scriptCase("as-gradient-linearrgb-focal", [](Actions& a) {
         pr::call(a, "c", "beginGradientFill",
                  {"radial", ArgList{0xFF0000, 0x0000FF}, ArgList{100, 100}, ArgList{0, 255},
@@ -1176,7 +1206,7 @@ void scripted() {
                   box(20, 20, 160, 100, 0)});
         zigzag(a, "c");
     });
-    for (int smooth = 0; smooth < 2; ++smooth)
+    for (int smooth = 0; smooth < 2; ++smooth) {
         for (int repeat = 0; repeat < 2; ++repeat) {
             scriptCase(
                 "as-bitmapfill-r" + std::to_string(repeat) + "-s" + std::to_string(smooth),
@@ -1192,6 +1222,7 @@ void scripted() {
                     pr::call(a, "c", "endFill", {});
                 });
         }
+    }
     auto sample = [](Actions& a) {
         pr::call(a, "c", "beginFill", {0xCC2222, 100});
         rectPath(a, "c", 40, 30, 80, 60);
@@ -1218,8 +1249,9 @@ void scripted() {
                              {ArgList{0.3, 0.59, 0.11, 0, 0, 0.3, 0.59, 0.11, 0, 0,
                                       0.3, 0.59, 0.11, 0, 0, 0,   0,    0,    1, 0}})},
     };
-    for (const auto& [fname, maker] : filterMakers) {
-        scriptCase(std::string("as-filter-") + fname, [&, maker](Actions& a) {
+    for (const auto& entry : filterMakers) {
+        const pr::New maker = entry.second;
+        scriptCase(std::string("as-filter-") + entry.first, [&, maker](Actions& a) {
             sample(a);
             pr::set(a, "c", "filters", ArgList{maker});
         });
@@ -1316,8 +1348,9 @@ int main(int argc, char** argv) {
     const std::function<void()> groups[] = {gradients, bitmapFills, edgeRules,    lines,
                                             morphs,    placement,   filters,      bitmaps,
                                             scripted,  maskRules,   bitmapQuirks, placedFilters};
-    for (const auto& g : groups)
+    for (const auto& g : groups) {
         g();
+    }
     for (const auto& c : gCases) {
         std::ofstream f(out / (c.name + ".swf"), std::ios::binary);
         f.write(reinterpret_cast<const char*>(c.bytes.data()),

@@ -8,7 +8,7 @@ namespace {
 std::optional<MorphFillStyle> readMorphFillStyle(ByteReader& r, ReadContext& ctx) {
     const std::uint8_t type = r.u8();
     MorphFillStyle m;
-    m.start.type = m.end.type = static_cast<FillType>(type);
+    m.start.type = m.end.type = static_cast<FillType>(bitmapFillTypeFor(type, ctx.swfVersion));
     switch (type) {
     case 0x00:
         m.start.color = readRgba(r);

@@ -38,55 +38,87 @@ struct Edge {
 
 // Joins the loose edges of one fill into contours. Edges are followed end to start; where
 // several continue from a point, the one that came next in the file wins, which keeps the
-// author's contours intact when edges of different contours touch.
+// author's contours intact when edges of different contours touch. A contour that does not
+// come back to its start is also followed backwards from the start, so the pieces of an
+// outline whose style changed midway join into one contour before it is closed.
 Path assembleFill(const std::vector<Edge>& edges) {
     std::unordered_map<IntPoint, std::vector<std::size_t>, IntPointHash> byStart;
+    std::unordered_map<IntPoint, std::vector<std::size_t>, IntPointHash> byEnd;
     byStart.reserve(edges.size());
+    byEnd.reserve(edges.size());
     for (std::size_t i = 0; i < edges.size(); ++i) {
         byStart[edges[i].from].push_back(i);
+        byEnd[edges[i].to].push_back(i);
     }
     std::vector<bool> used(edges.size(), false);
-    // Per start point, how many of its candidates were already taken (they are taken in order).
-    std::unordered_map<IntPoint, std::size_t, IntPointHash> cursor;
-    auto takeFrom = [&](IntPoint p, std::size_t preferred) -> std::size_t {
-        if (preferred < edges.size() && !used[preferred] && edges[preferred].from == p) {
-            return preferred;
-        }
-        const auto it = byStart.find(p);
-        if (it == byStart.end()) {
+    // Per point, how many of its candidates were already taken (they are taken in order).
+    std::unordered_map<IntPoint, std::size_t, IntPointHash> startCursor;
+    std::unordered_map<IntPoint, std::size_t, IntPointHash> endCursor;
+    auto firstUnused = [&](const auto& index, auto& cursors, IntPoint p) -> std::size_t {
+        const auto it = index.find(p);
+        if (it == index.end()) {
             return SIZE_MAX;
         }
-        std::size_t& c = cursor[p];
+        std::size_t& c = cursors[p];
         while (c < it->second.size() && used[it->second[c]]) {
             ++c;
         }
         return c < it->second.size() ? it->second[c] : SIZE_MAX;
     };
+    auto takeFrom = [&](IntPoint p, std::size_t preferred) -> std::size_t {
+        if (preferred < edges.size() && !used[preferred] && edges[preferred].from == p) {
+            return preferred;
+        }
+        return firstUnused(byStart, startCursor, p);
+    };
 
     Path path;
+    std::vector<std::size_t> before; // edges found backwards, nearest to the start first
+    std::vector<std::size_t> after;
     for (std::size_t first = 0; first < edges.size(); ++first) {
         if (used[first]) {
             continue;
         }
+        before.clear();
+        after.clear();
         const IntPoint start = edges[first].from;
-        path.moveTo(toPoint(start));
         std::size_t i = first;
         IntPoint at = start;
         while (i != SIZE_MAX) {
             used[i] = true;
-            const Edge& e = edges[i];
-            if (e.curved) {
-                path.quadTo(toPoint(e.control), toPoint(e.to));
-            } else {
-                path.lineTo(toPoint(e.to));
-            }
-            at = e.to;
+            after.push_back(i);
+            at = edges[i].to;
             if (at == start) {
                 break;
             }
             i = takeFrom(at, i + 1);
         }
-        if (at == start) {
+        IntPoint head = start;
+        while (at != head) {
+            const std::size_t j = firstUnused(byEnd, endCursor, head);
+            if (j == SIZE_MAX) {
+                break;
+            }
+            used[j] = true;
+            before.push_back(j);
+            head = edges[j].from;
+        }
+        path.moveTo(toPoint(head));
+        auto emit = [&](std::size_t k) {
+            const Edge& e = edges[k];
+            if (e.curved) {
+                path.quadTo(toPoint(e.control), toPoint(e.to));
+            } else {
+                path.lineTo(toPoint(e.to));
+            }
+        };
+        for (auto k = before.rbegin(); k != before.rend(); ++k) {
+            emit(*k);
+        }
+        for (std::size_t k : after) {
+            emit(k);
+        }
+        if (at == head) {
             path.close();
         }
     }

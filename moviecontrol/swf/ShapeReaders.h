@@ -12,6 +12,8 @@
 
 namespace swf {
 
+// The fill type a bitmap fill is drawn with in a movie of `swfVersion`; others unchanged.
+std::uint8_t bitmapFillTypeFor(std::uint8_t type, std::uint8_t swfVersion);
 // Fill style of DefineShape `shapeVersion`; nullopt (and ctx.invalid) on an unknown type.
 std::optional<FillStyle> readFillStyle(ByteReader& r, ReadContext& ctx, std::uint8_t shapeVersion);
 std::optional<LineStyle> readLineStyle(ByteReader& r, ReadContext& ctx, std::uint8_t shapeVersion);

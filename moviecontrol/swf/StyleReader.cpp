@@ -27,6 +27,15 @@ bool isKnownFillType(std::uint8_t type) {
 
 } // namespace
 
+std::uint8_t bitmapFillTypeFor(std::uint8_t type, std::uint8_t swfVersion) {
+    // The non-smoothed types came with version 8; before it the player draws every bitmap
+    // fill of a shape with nearest-pixel sampling, whichever type the file names.
+    if (swfVersion < 8 && (type == 0x40 || type == 0x41)) {
+        return static_cast<std::uint8_t>(type | 0x02);
+    }
+    return type;
+}
+
 std::optional<FillStyle> readFillStyle(ByteReader& r, ReadContext& ctx, std::uint8_t shapeVersion) {
     const std::uint8_t type = r.u8();
     if (!isKnownFillType(type)) {
@@ -34,7 +43,7 @@ std::optional<FillStyle> readFillStyle(ByteReader& r, ReadContext& ctx, std::uin
         return std::nullopt;
     }
     FillStyle fill;
-    fill.type = static_cast<FillType>(type);
+    fill.type = static_cast<FillType>(bitmapFillTypeFor(type, ctx.swfVersion));
     if (type == 0x00) {
         fill.color = shapeVersion >= 3 ? readRgba(r) : readRgb(r);
     } else if (fill.isGradient()) {

@@ -226,9 +226,11 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
                 queue({sharedOf(object), QueuedKind::Actions, &action->actions, nullptr}, false);
             }
         } else if (const auto* bg = std::get_if<swf::SetBackgroundColor>(&tag)) {
-            if (&object == rootObject_.get()) {
+            // The player takes the stage colour from the first tag and ignores later ones.
+            if (&object == rootObject_.get() && !backgroundNamed_) {
                 background_ = toRgba(bg->color);
                 background_.a = 255;
+                backgroundNamed_ = true;
             }
         }
     }

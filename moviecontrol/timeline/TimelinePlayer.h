@@ -295,6 +295,7 @@ class TimelinePlayer {
     ObjectGeometry geometry_;
     Rgba background_;
     std::vector<Underlay> underlays_;
+    bool backgroundNamed_ = false; // the movie's first SetBackgroundColor is the only one used
     ScriptRunner& runner_;
     std::shared_ptr<DisplayObject> rootObject_;
     std::shared_ptr<Clip> root_;

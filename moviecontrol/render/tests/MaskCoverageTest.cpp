@@ -228,6 +228,15 @@ std::uint16_t defineCutSquare(moviemaker::SwfWriter& movie) {
     return movie.defineShape(cutSquareShape());
 }
 
+// 80 x 70 pixels; the first background colour a movie names is the one shown.
+moviemaker::SwfWriter blueStage() {
+    moviemaker::MovieHeader header;
+    header.frameSize = moviemaker::Rect::pixels(80, 70);
+    moviemaker::SwfWriter movie(header);
+    movie.setBackgroundColor({0, 0, 255});
+    return movie;
+}
+
 std::uint16_t defineRectangle(moviemaker::SwfWriter& movie, int x, int y, int w, int h) {
     Shape s;
     s.fill1(s.addFill(FillStyle::solid({0, 0, 0}))).rectangle(x, y, w, h);
@@ -283,8 +292,7 @@ template <typename Inside> int expectMaskedCutSquare(const QImage& image, Inside
 }
 
 TEST(MaskCoverageTest, MovieFillsUnderAMaskShowNoSeam) {
-    moviemaker::SwfWriter movie = whiteStage(80, 70);
-    movie.setBackgroundColor({0, 0, 255});
+    moviemaker::SwfWriter movie = blueStage();
     // An upright rectangle, 15.4 .. 55.6 px across, 12.6 .. 50.4 px down: cut as Qt clips
     // to one, on the nearest pixel edges, drawn directly and from a kept picture alike.
     placeMask(movie, defineRectangle(movie, 308, 252, 804, 756), 1, 2);
@@ -306,8 +314,7 @@ TEST(MaskCoverageTest, MovieFillsUnderAMaskShowNoSeam) {
 TEST(MaskCoverageTest, TurnedAndNestedMasksCutComposedFills) {
     {
         SCOPED_TRACE("turned");
-        moviemaker::SwfWriter movie = whiteStage(80, 70);
-        movie.setBackgroundColor({0, 0, 255});
+        moviemaker::SwfWriter movie = blueStage();
         // A square of 24 px turned by 45 degrees: a diamond around (35, 32) px.
         const std::uint16_t square = defineRectangle(movie, -240, -240, 480, 480);
         placeMask(movie, square, 1, 2, Matrix::scaleRotate(1.0, M_PI / 4.0, 700, 640));
@@ -326,8 +333,7 @@ TEST(MaskCoverageTest, TurnedAndNestedMasksCutComposedFills) {
     }
     {
         SCOPED_TRACE("nested");
-        moviemaker::SwfWriter movie = whiteStage(80, 70);
-        movie.setBackgroundColor({0, 0, 255});
+        moviemaker::SwfWriter movie = blueStage();
         // 15 .. 40 px across, masking depths 2 to 4; inside it a turned square, a diamond
         // around (30, 32) px reaching 18 px each way, which goes past it on both sides.
         placeMask(movie, defineRectangle(movie, 300, 0, 500, 1400), 1, 4);

@@ -1,0 +1,100 @@
+// Rules of the picture model that depend on the movie's version or on how a shape's edges
+// are written: bitmap fill smoothing before version 8, fills whose style changes midway
+// around an outline, and the stage colour when a movie names it more than once.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+
+#include "MovieView.h"
+#include "RenderTestApp.h"
+#include "moviemaker/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+using moviemaker::FillStyle;
+using moviemaker::Matrix;
+using moviemaker::Rgba;
+using moviemaker::Shape;
+using moviemaker::SwfWriter;
+
+SwfWriter stage(uint8_t version, int w, int h) {
+    moviemaker::MovieHeader header;
+    header.version = version;
+    header.frameSize = moviemaker::Rect::pixels(w, h);
+    SwfWriter movie(header);
+    movie.setBackgroundColor({255, 255, 255});
+    return movie;
+}
+
+QImage render(SwfWriter& movie, int w, int h) {
+    movie.showFrame();
+    renderTestApp();
+    auto view = MovieView::fromBytes(movie.finish());
+    EXPECT_TRUE(view);
+    return view ? view->renderFrame(QSize(w, h), RenderQuality::High) : QImage();
+}
+
+bool near(QColor c, int r, int g, int b) {
+    return std::abs(c.red() - r) <= 8 && std::abs(c.green() - g) <= 8 &&
+           std::abs(c.blue() - b) <= 8;
+}
+
+// A red and a blue pixel side by side, filled ten times enlarged over 20 x 10 pixels.
+QImage twoPixelFill(uint8_t swfVersion, bool repeating) {
+    SwfWriter movie = stage(swfVersion, 20, 10);
+    moviemaker::RawImage pixels{2, 1, {Rgba{255, 0, 0, 255}, Rgba{0, 0, 255, 255}}};
+    const uint16_t bitmap = movie.defineBitsLossless(pixels);
+    Shape box;
+    box.fill1(box.addFill(FillStyle::bitmap(bitmap, Matrix::scale(200, 200), repeating, true)))
+        .rectangle(0, 0, 400, 200);
+    movie.place(movie.defineShape(box), 1);
+    return render(movie, 20, 10);
+}
+
+TEST(PictureRulesTest, BitmapFillsAreSmoothedFromVersionEightOnly) {
+    for (bool repeating : {false, true}) {
+        // Before version 8 every bitmap fill keeps hard pixel edges: the pixel left of the
+        // seam is still pure red.
+        const QImage old = twoPixelFill(7, repeating);
+        ASSERT_FALSE(old.isNull());
+        EXPECT_TRUE(near(old.pixelColor(9, 5), 255, 0, 0)) << repeating;
+        EXPECT_TRUE(near(old.pixelColor(10, 5), 0, 0, 255)) << repeating;
+        // From version 8 the smoothed types blend across the seam.
+        const QImage smoothed = twoPixelFill(8, repeating);
+        ASSERT_FALSE(smoothed.isNull());
+        const QColor seam = smoothed.pixelColor(9, 5);
+        EXPECT_GT(seam.blue(), 40) << repeating;
+        EXPECT_GT(seam.red(), 40) << repeating;
+    }
+}
+
+TEST(PictureRulesTest, OutlinePiecesOfOneFillJoinAcrossAStyleChange) {
+    // A rectangle outlined once; the top and left edges carry red, the right and bottom blue.
+    // Each colour's two edges meet at a corner, so each fills the triangle they span.
+    for (uint8_t version : {6, 10}) {
+        SwfWriter movie = stage(version, 40, 30);
+        Shape s;
+        const uint32_t red = s.addFill(FillStyle::solid({255, 0, 0, 255}));
+        const uint32_t blue = s.addFill(FillStyle::solid({0, 0, 255, 255}));
+        s.fill1(red).moveTo(0, 0).lineTo(800, 0).fill1(blue).lineTo(800, 600);
+        s.lineTo(0, 600).fill1(red).lineTo(0, 0);
+        movie.place(movie.defineShape(s), 1);
+        const QImage image = render(movie, 40, 30);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_TRUE(near(image.pixelColor(8, 4), 255, 0, 0)) << int(version);
+        EXPECT_TRUE(near(image.pixelColor(32, 25), 0, 0, 255)) << int(version);
+    }
+}
+
+TEST(PictureRulesTest, OnlyTheFirstBackgroundColourCounts) {
+    SwfWriter movie = stage(10, 10, 10); // names white first
+    movie.setBackgroundColor({0, 0, 0});
+    const QImage image = render(movie, 10, 10);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(near(image.pixelColor(5, 5), 255, 255, 255));
+}
+
+} // namespace
+} // namespace mc

@@ -117,6 +117,20 @@ class StageScripts final : public ScriptRunner {
     // Keeps an object alive for as long as the stage lives (listeners, loaders).
     void keep(avm1::Object* object) { kept_.push_back(object); }
 
+    // Serves an older movie that a Loader of an ActionScript 3 movie placed as `root`, in the
+    // player that movie's runner drives: that clip is this movie's _root and _level0, it has
+    // no levels above, and nothing outside the clip is within its scripts' reach.
+    void hostAt(TimelinePlayer& player, const DisplayObject& root);
+    bool hosted() const { return hostedRoot_ != 0; }
+    // Whether `object` is part of the movie these scripts serve.
+    bool serves(const DisplayObject& object) const;
+    // The movie's level `n` (its root at 0), or null.
+    DisplayObject* level(int n) const;
+    // Whether `object` is the movie's own root (its _level0).
+    bool isMovieRoot(const DisplayObject& object) const;
+    // The parent scripts see: none above the movie's root.
+    DisplayObject* parentOf(const DisplayObject& object) const;
+
     // ScriptRunner
     void attach(TimelinePlayer& player) override;
     void beginTick() override;
@@ -159,6 +173,8 @@ class StageScripts final : public ScriptRunner {
     // Where a script's load target (a clip, its path, a level name or number) points, seen
     // from the clip `from`; nullopt for none.
     std::optional<ClipLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
+    // The same with levels as numbers, before a hosted movie's level is made its root clip.
+    std::optional<ClipLoader::Target> levelOrClip(const avm1::Value& target, avm1::Object* from);
     // unloadMovie: a clip is emptied, a level above 0 goes; loads on the way there are
     // forgotten.
     void unload(const ClipLoader::Target& target);
@@ -196,6 +212,8 @@ class StageScripts final : public ScriptRunner {
     std::unique_ptr<StageHost> host_;
     std::unique_ptr<avm1::Machine> machine_;
     TimelinePlayer* player_ = nullptr;
+    // The serial of the root clip of a hosted movie; 0 for the player's own first movie.
+    std::uint64_t hostedRoot_ = 0;
     std::unordered_map<std::uint64_t, StageObject*> objects_;
     avm1::Object* movieClipProto_ = nullptr;
     avm1::Object* textFieldProto_ = nullptr;

@@ -35,6 +35,22 @@ void giveOwnListeners(avm1::Machine& m, avm1::Object* self) {
 
 std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
                                                            avm1::Object* from) {
+    auto found = levelOrClip(target, from);
+    if (!found || !found->level || !hosted()) {
+        return found;
+    }
+    // A hosted movie has one level, its root, which is a clip of the host's.
+    DisplayObject* root = level(*found->level);
+    if (root == nullptr) {
+        return std::nullopt;
+    }
+    ClipLoader::Target t;
+    t.clip = player_->sharedOf(*root);
+    return t;
+}
+
+std::optional<ClipLoader::Target> StageScripts::levelOrClip(const Value& target,
+                                                            avm1::Object* from) {
     ClipLoader::Target t;
     if (target.isNumber()) {
         const double n = machine_->toNumber(target);
@@ -60,8 +76,8 @@ std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
     if (clip == nullptr || !clip->clip) {
         return std::nullopt;
     }
-    if (clip->parent == nullptr) {
-        t.level = clip->level;
+    if (parentOf(*clip) == nullptr) {
+        t.level = hosted() ? 0 : clip->level;
         return t;
     }
     t.clip = player_->sharedOf(*clip);

@@ -197,7 +197,8 @@ void StageHost::getUrl(const avm1::UrlRequest& request) {
         if (request.loadVariables && request.sourceClip != nullptr && request.target.empty()) {
             target = stage_.displayOf(request.sourceClip);
         } else if (toLevel) {
-            target = request.target == "_level0" ? stage_.level(0) : nullptr;
+            // A hosted movie loads nothing into levels, its own included.
+            target = request.target == "_level0" && !stage_.hosted() ? stage_.level(0) : nullptr;
         } else if (request.sourceClip != nullptr) {
             target = stage_.displayOf(request.sourceClip);
         }

@@ -382,12 +382,7 @@ void StageScripts::loadInto(DisplayObject& target, const std::string& url, bool 
 
 void StageScripts::unload(const ClipLoader::Target& target) {
     loader_->cancel(target);
-    if (target.level && hosted()) {
-        // A hosted movie's one level is its root, a clip of the host's.
-        if (DisplayObject* root = level(*target.level)) {
-            player_->edits().unloadClip(*root);
-        }
-    } else if (target.level) {
+    if (target.level) {
         player_->levels().unloadLevel(*target.level);
     } else if (const auto clip = target.clip.lock()) {
         player_->edits().unloadClip(*clip);

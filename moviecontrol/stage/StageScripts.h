@@ -173,7 +173,7 @@ class StageScripts final : public ScriptRunner {
     // Where a script's load target (a clip, its path, a level name or number) points, seen
     // from the clip `from`; nullopt for none.
     std::optional<ClipLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
-    // The same with levels as numbers, before a hosted movie's level is made its root clip.
+    // The same, levels allowed.
     std::optional<ClipLoader::Target> levelOrClip(const avm1::Value& target, avm1::Object* from);
     // unloadMovie: a clip is emptied, a level above 0 goes; loads on the way there are
     // forgotten.

@@ -223,6 +223,38 @@ TEST(As3OlderMoviesTest, LoadsBackIntoTheHostStayBounded) {
     EXPECT_LT(host.traced.size(), 400u);
 }
 
+// this.createEmptyMovieClip(name, depth); name.loadMovie(url) (GetURL2 with a clip target).
+Actions& loadIntoNewClip(Actions& a, const std::string& name, const std::string& depth,
+                         std::string_view url) {
+    return a.callMethod("this", "createEmptyMovieClip", {name, depth})
+        .push(url)
+        .push(name)
+        .getUrl2(0x40);
+}
+
+TEST(As3OlderMoviesTest, ItLoadsIntoItsClipsButNotIntoLevelsNorOverItself) {
+    std::vector<std::string> read;
+    const Bytes three = olderMovie({Actions().stop(), Actions(), Actions()});
+    Host host([&](const std::string& path) {
+        read.push_back(path);
+        return path == "host.swf" ? hostMovie() : three;
+    });
+    Actions first;
+    // loadMovieNum("level.swf", 1), loadMovie("self.swf", this), loadMovie into _level0.
+    first.push("level.swf").push("_level1").getUrl2(0x40);
+    first.push("self.swf").push("").getUrl2(0x40);
+    first.push("zero.swf").push("_level0").getUrl2(0x40);
+    loadIntoNewClip(first, "other", "1", "three.swf");
+    // An ActionScript 3 movie is no content for an older movie's clip.
+    loadIntoNewClip(first, "newer", "2", "host.swf");
+    Actions second;
+    second.traceValue("other._totalframes").traceValue("newer._totalframes").stop();
+    ASSERT_TRUE(host.place(olderMovie({first, second})).has_value());
+    host.playback->stepFrame();
+    EXPECT_EQ(read, (std::vector<std::string>{"three.swf", "host.swf"}));
+    EXPECT_EQ(host.traced, (std::vector<std::string>{"3", "1"}));
+}
+
 TEST(As3OlderMoviesTest, PicturesNameTheirType) {
     Host host;
     const Bytes png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,

@@ -36,17 +36,12 @@ void giveOwnListeners(avm1::Machine& m, avm1::Object* self) {
 std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
                                                            avm1::Object* from) {
     auto found = levelOrClip(target, from);
-    if (!found || !found->level || !hosted()) {
-        return found;
-    }
-    // A hosted movie has one level, its root, which is a clip of the host's.
-    DisplayObject* root = level(*found->level);
-    if (root == nullptr) {
+    // An older movie inside an ActionScript 3 movie has no levels to load into: its root is
+    // a clip of the host's, a target as a clip (which no movie replaces, see ClipLoader).
+    if (found && found->level && hosted()) {
         return std::nullopt;
     }
-    ClipLoader::Target t;
-    t.clip = player_->sharedOf(*root);
-    return t;
+    return found;
 }
 
 std::optional<ClipLoader::Target> StageScripts::levelOrClip(const Value& target,
@@ -76,8 +71,8 @@ std::optional<ClipLoader::Target> StageScripts::levelOrClip(const Value& target,
     if (clip == nullptr || !clip->clip) {
         return std::nullopt;
     }
-    if (parentOf(*clip) == nullptr) {
-        t.level = hosted() ? 0 : clip->level;
+    if (clip->parent == nullptr) {
+        t.level = clip->level;
         return t;
     }
     t.clip = player_->sharedOf(*clip);

@@ -47,6 +47,7 @@ bool As3Scripts::hostOlderMovie(DisplayObject& root, const swf::Movie& movie) {
     callbacks.sound = nullptr;
     auto scripts = std::make_unique<StageScripts>(movie, std::move(callbacks));
     scripts->hostAt(*player_, root);
+    scripts->sharePages(pages_);
     hosted_.push_back({root.serial, player_->sharedOf(root), std::move(scripts), false});
     return true;
 }

@@ -59,6 +59,9 @@ class As3Scripts final : public ScriptRunner,
     // a script or a key gave, not a text field's, and as its focusRect (else the stage's
     // stageFocusRect) allows.
     std::optional<Bounds> focusHighlight();
+    // Which pages the older movies this runner hosts may open; the input marks a person's
+    // events on it.
+    PageOpening& olderMoviePages() { return pages_; }
 
   private:
     void trace(std::string_view line) override;
@@ -143,6 +146,7 @@ class As3Scripts final : public ScriptRunner,
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
+    PageOpening pages_;
     // Older movies Loaders placed, each with an ActionScript 1/2 machine of its own, by the
     // serial of its root clip. The destructor ends them before the tree goes.
     struct HostedMovie {

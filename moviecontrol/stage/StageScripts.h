@@ -161,7 +161,9 @@ class StageScripts final : public ScriptRunner {
     // through here); empty when refused or missing.
     std::vector<std::uint8_t> readBesideMovie(std::string_view url);
     // Which pages the movie's getURL may open; the input side marks a person's events.
-    PageOpening& pages() { return pages_; }
+    PageOpening& pages() { return sharedPages_ != nullptr ? *sharedPages_ : pages_; }
+    // A hosted movie's pages are its host's, which the host's input marks.
+    void sharePages(PageOpening& pages) { sharedPages_ = &pages; }
     // Loads a movie or variables beside this one into a clip (loadMovie, loadVariables).
     void loadInto(DisplayObject& target, const std::string& url, bool variables);
     // _root as `object` sees it: its level's root, or the nearest clip that locks it.
@@ -233,6 +235,7 @@ class StageScripts final : public ScriptRunner {
     std::unique_ptr<ClipLoader> loader_;
     avm1::Object* initObject_ = nullptr;
     PageOpening pages_;
+    PageOpening* sharedPages_ = nullptr;
 
   public:
     // attachMovie's init object, applied by the construction that follows.

@@ -60,6 +60,7 @@ struct Host {
         setup.callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
         setup.callbacks.readBeside = std::move(beside);
         setup.callbacks.movieUrl = "file:///host.swf";
+        setup.callbacks.openUrl = [this](const std::string& url) { opened.push_back(url); };
         playback = MoviePlayback::fromBytes(hostMovie(), std::move(setup));
         playback->stepFrame();
         loads = dynamic_cast<avm2::LoaderHost*>(&playback->runner());
@@ -84,6 +85,7 @@ struct Host {
     avm2::LoaderHost* loads = nullptr;
     avm2::DisplayHost* display = nullptr;
     std::vector<std::string> traced;
+    std::vector<std::string> opened;
 };
 
 // The variable `name`'s value.
@@ -166,11 +168,13 @@ TEST(As3OlderMoviesTest, ItsButtonAnswersAClick) {
     const std::uint16_t face = movie.defineShape(shape);
     moviemaker::Button button;
     button.records = {{0x0F, face, 1, {}, {}}};
-    // on (press) and on (release), on the timeline that holds the button.
-    button.conditions = {{0x0004, Actions().trace("pressed")},
-                         {0x0008, Actions().traceValue("_target")}};
+    // on (press) and on (release), on the timeline that holds the button; a page opens in
+    // answer to the click, never from the frame's script.
+    button.conditions = {
+        {0x0004, Actions().trace("pressed")},
+        {0x0008, Actions().traceValue("_target").getUrl("https://example.org/", "_blank")}};
     movie.place(movie.defineButton2(button), 1);
-    movie.doAction(Actions().stop());
+    movie.doAction(Actions().getUrl("https://example.org/frame", "_blank").stop());
     movie.showFrame();
 
     Host host;
@@ -180,6 +184,7 @@ TEST(As3OlderMoviesTest, ItsButtonAnswersAClick) {
     host.playback->input().mouseDown(500, 500);
     host.playback->input().mouseUp(500, 500);
     EXPECT_EQ(host.traced, (std::vector<std::string>{"pressed", "/"}));
+    EXPECT_EQ(host.opened, std::vector<std::string>{"https://example.org/"});
     host.traced.clear();
     // Away from it, nothing.
     host.playback->input().mouseDown(3500, 3500);

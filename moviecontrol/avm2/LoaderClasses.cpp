@@ -15,6 +15,8 @@
 #include "avm2/LoaderHost.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
+#include "avm2/UriCoding.h"
+#include "unicode/Utf16Text.h"
 
 namespace avm2 {
 
@@ -87,10 +89,49 @@ Value loaderContent(Machine& m, const Value& self, Args&) {
     return root != nullptr ? Value::object(root) : Value::null();
 }
 
+// A query string's part as text: %XX escapes as UTF-8 where they are, else one unit each.
+std::string queryText(std::string_view s) {
+    const std::u16string units = unicode::toUtf16(s);
+    std::u16string out;
+    if (decodeUri(units, UriSet::Component, out)) {
+        return unicode::fromUtf16(out);
+    }
+    return unicode::fromUtf16(unescapeText(units));
+}
+
+// The name/value pairs of the query string of `url` ("a.swf?x=1&y=2"), each a property of
+// `into`; a name given again keeps its last value.
+void readQuery(Object* into, std::string_view url) {
+    const std::size_t question = url.find('?');
+    if (question == std::string_view::npos) {
+        return;
+    }
+    std::string_view query = url.substr(question + 1);
+    query = query.substr(0, query.find('#'));
+    while (!query.empty()) {
+        const std::size_t amp = query.find('&');
+        const std::string_view pair = query.substr(0, amp);
+        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+        const std::size_t eq = pair.find('=');
+        const std::string name = queryText(pair.substr(0, eq));
+        if (!name.empty()) {
+            into->setProp(name, Value::string(eq == std::string_view::npos
+                                                  ? std::string()
+                                                  : queryText(pair.substr(eq + 1))));
+        }
+    }
+}
+
+// The movie's parameters: a loaded movie's are the query string of the address it was
+// loaded from.
 Value loaderParameters(Machine& m, const Value& self, Args&) {
     Value kept = hiddenField(self, "parameters", Value());
     if (!kept.isObject()) {
         kept = Value::object(m.newObject());
+        const Value url = hiddenField(self, kUrl, Value::null());
+        if (ofLoader(self) && url.isString()) {
+            readQuery(kept.asObject(), url.asString());
+        }
         setHiddenField(self, "parameters", kept);
     }
     return kept;
@@ -318,7 +359,9 @@ Value stepArrived(Machine& m, const Value& s, Args&) {
     setHiddenField(info, kScriptVersion,
                    Value::unsignedInt(loaded->kind == LoadedContent::Kind::Movie ? 3 : 2));
     setHiddenField(info, kContentType,
-                   Value::string(movie ? "application/x-shockwave-flash" : "image/jpeg"));
+                   Value::string(!loaded->contentType.empty() ? loaded->contentType
+                                 : movie                      ? "application/x-shockwave-flash"
+                                                              : "image/jpeg"));
     // The content exists from here: its scripts find their loader's info loaded.
     setHiddenField(info, kLoaded, Value::boolean(true));
     const Value content = contentObject(m, *loaded, loader->displayNode);
@@ -340,8 +383,12 @@ void removeContent(Machine& m, Object* info) {
     setHiddenField(info, kPending, Value::null());
     setHiddenField(info, kBytes, Value::number(0));
     setHiddenField(info, kUrl, Value::null());
+    setHiddenField(info, "parameters", Value());
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(content) != 0) {
         h->detach(nodeOf(content));
+        if (auto* places = dynamic_cast<LoaderHost*>(&m.host())) {
+            places->releaseContent(nodeOf(content));
+        }
     }
     if (had) {
         dispatchEvent(m, info, newEvent(m, "unload"));

@@ -25,6 +25,8 @@ struct LoadedContent {
     double height = 0;
     double frameRate = 0;
     int swfVersion = 0;
+    // What the file is, as LoaderInfo.contentType names it ("image/png"...).
+    std::string contentType;
 };
 
 class LoaderHost {
@@ -35,6 +37,9 @@ class LoaderHost {
     // on loaded movies (their count, size, nesting) refuse them.
     virtual std::optional<LoadedContent>
     placeContent(NodeId loader, std::vector<std::uint8_t> bytes, const std::string& url) = 0;
+    // The Loader let go of the content placed as `content` (unload, another load): what the
+    // player ran for it stops.
+    virtual void releaseContent(NodeId content) { (void)content; }
 };
 
 } // namespace avm2

@@ -105,6 +105,7 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
             as3->key(key, down, held);
         };
         input_->scriptFocusHighlight = [as3]() { return as3->focusHighlight(); };
+        input_->scriptPages = &as3->olderMoviePages();
     }
     if (device_) {
         device_->listen(*player_);

@@ -1,8 +1,8 @@
 // What a flash.display.Loader loaded, made into content under the loader: a picture's
 // pixels for a Bitmap, or a movie kept in the player's library whose root timeline plays in
 // a clip under the loader at the host's frame rate. An ActionScript 3 movie's blocks run in
-// the same machine, its SymbolClass tags binding its own characters; an older movie plays
-// its timeline, its scripts silent, since the stage runs one script machine at a time.
+// the same machine, its SymbolClass tags binding its own characters; an older movie's
+// scripts run in an ActionScript 1/2 machine of its own (As3HostedMovies.cpp).
 #include "As3Scripts.h"
 
 #include "LoadableFile.h"
@@ -10,6 +10,8 @@
 #include "swf/AbcTags.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <span>
 
 namespace mc {
 
@@ -29,6 +31,20 @@ int loadedNesting(const DisplayObject& loader) {
         }
     }
     return nesting;
+}
+
+// LoaderInfo.contentType of a picture, by its file's signature.
+std::string pictureType(std::span<const std::uint8_t> bytes) {
+    const auto starts = [&](std::initializer_list<std::uint8_t> sig) {
+        return bytes.size() >= sig.size() && std::equal(sig.begin(), sig.end(), bytes.begin());
+    };
+    if (starts({0x89, 'P', 'N', 'G'})) {
+        return "image/png";
+    }
+    if (starts({'G', 'I', 'F', '8'})) {
+        return "image/gif";
+    }
+    return "image/jpeg";
 }
 
 } // namespace
@@ -77,6 +93,7 @@ std::optional<avm2::LoadedContent> As3Scripts::placeContent(avm2::NodeId loaderN
             return std::nullopt;
         }
         content.kind = avm2::LoadedContent::Kind::Picture;
+        content.contentType = pictureType(bytes);
         content.width = size->width;
         content.height = size->height;
         content.swfVersion = movie_.header.version;
@@ -94,22 +111,27 @@ std::optional<avm2::LoadedContent> As3Scripts::placeContent(avm2::NodeId loaderN
     if (movie == nullptr) {
         return std::nullopt;
     }
+    const bool actionScript3 = movie->header.version >= 9 && movie->actionScript3;
     const avm2::NodeId node = tree_->createNode(avm2::NodeKind::MovieClip);
     DisplayObject* clip =
         node != 0 && tree_->insertChild(loaderNode, node, 0) ? tree_->find(node) : nullptr;
+    // An older movie's machine is there before its first frame, whose scripts it runs.
+    const bool hosted = clip != nullptr && !actionScript3 && hostOlderMovie(*clip, *movie);
     if (clip == nullptr || !player_->levels().replaceContent(*clip, *index)) {
         if (node != 0) {
+            releaseContent(node);
             tree_->detach(node);
         }
         return std::nullopt;
     }
+    content.contentType = "application/x-shockwave-flash";
     const swf::Rect& frame = movie->header.frameRect;
     content.node = node;
     content.width = (static_cast<double>(frame.xMax) - frame.xMin) / 20.0;
     content.height = (static_cast<double>(frame.yMax) - frame.yMin) / 20.0;
     content.frameRate = movie->header.frameRate();
     content.swfVersion = movie->header.version;
-    if (movie->header.version >= 9 && movie->actionScript3) {
+    if (actionScript3) {
         content.kind = avm2::LoadedContent::Kind::Movie;
         const std::string documentClass = runLoadedTags(*movie, *index);
         if (!documentClass.empty()) {
@@ -117,6 +139,10 @@ std::optional<avm2::LoadedContent> As3Scripts::placeContent(avm2::NodeId loaderN
         }
     } else {
         content.kind = avm2::LoadedContent::Kind::OlderMovie;
+        if (hosted) {
+            // Its first frame is whole, scripts and all, before the loader hears init.
+            player_->events().runQueuedScripts();
+        }
     }
     return content;
 }

@@ -44,7 +44,10 @@ class HeldFrames {
 As3Scripts::As3Scripts(const swf::Movie& movie, StageCallbacks callbacks)
     : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)) {}
 
-As3Scripts::~As3Scripts() = default;
+As3Scripts::~As3Scripts() {
+    // The older movies' machines hold script objects of the tree's display objects.
+    hosted_.clear();
+}
 
 void As3Scripts::attach(TimelinePlayer& player) {
     player_ = &player;
@@ -73,6 +76,7 @@ void As3Scripts::attach(TimelinePlayer& player) {
 }
 
 void As3Scripts::beginTick() {
+    beginHostedTick();
     if (vm_) {
         vm_->beginFrame();
     }
@@ -88,6 +92,9 @@ void As3Scripts::beginTick() {
 }
 
 void As3Scripts::forget(DisplayObject& object) {
+    if (StageScripts* s = hostedFor(object)) {
+        s->forget(object);
+    }
     if (!tree_) {
         return;
     }
@@ -129,6 +136,7 @@ void As3Scripts::endTick() {
     if (player_ == nullptr || !vm_) {
         return;
     }
+    endHostedTick();
     try {
         if (rootMade_ && phasesTick_ == player_->tick()) {
             // The person's input between two frames: its events went out as it came, and

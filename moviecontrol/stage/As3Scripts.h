@@ -41,10 +41,14 @@ class As3Scripts final : public ScriptRunner,
     void attach(TimelinePlayer& player) override;
     void beginTick() override;
     void endTick() override;
-    void runActions(DisplayObject&, const swf::ActionBlock&) override {}
-    void callHandler(DisplayObject&, std::string_view) override {}
-    void prepareObject(DisplayObject&) override {}
-    void construct(DisplayObject&) override {}
+    // The timeline's ActionScript 1/2 work (As3HostedMovies.cpp): an older movie a Loader
+    // placed runs it in its own machine; the rest of the tree has none.
+    void runActions(DisplayObject& object, const swf::ActionBlock& block) override;
+    void callHandler(DisplayObject& object, std::string_view name) override;
+    bool hasHandler(DisplayObject& object, std::string_view name) override;
+    void prepareObject(DisplayObject& object) override;
+    void construct(DisplayObject& object) override;
+    void contentReplaced(DisplayObject& object) override;
     void forget(DisplayObject& object) override;
 
     // The person's input (As3Input.cpp): the pointer in stage twips, and the keys; the mouse
@@ -55,6 +59,9 @@ class As3Scripts final : public ScriptRunner,
     // a script or a key gave, not a text field's, and as its focusRect (else the stage's
     // stageFocusRect) allows.
     std::optional<Bounds> focusHighlight();
+    // Which pages the older movies this runner hosts may open; the input marks a person's
+    // events on it.
+    PageOpening& olderMoviePages() { return pages_; }
 
   private:
     void trace(std::string_view line) override;
@@ -67,6 +74,7 @@ class As3Scripts final : public ScriptRunner,
     std::optional<avm2::LoadedContent> placeContent(avm2::NodeId loader,
                                                     std::vector<std::uint8_t> bytes,
                                                     const std::string& url) override;
+    void releaseContent(avm2::NodeId content) override;
     // Runs a loaded movie's ActionScript 3 tags, binding its symbols; its document class.
     std::string runLoadedTags(const swf::Movie& movie, std::uint16_t library);
     // The sound layer (As3Sound.cpp), through the stage's sound port.
@@ -88,6 +96,15 @@ class As3Scripts final : public ScriptRunner,
     // flash.system.fscommand: the commands the program acts on reach it, as from older
     // movies; the machine's host is always the runner that made it.
     static avm2::Value fscommand(avm2::Machine& m, const avm2::Value& self, avm2::Args& args);
+    // As3HostedMovies.cpp: the machine of the older movie `object` is part of, or null.
+    StageScripts* hostedFor(const DisplayObject& object);
+    // Gives the older movie rooted at `root` a machine of its own; false past the bound.
+    bool hostOlderMovie(DisplayObject& root, const swf::Movie& movie);
+    // Ends the machines of older movies whose root went; `release`: that root's at once.
+    void dropHostedMovies(std::uint64_t release = 0);
+    // The hosted machines' share of a tick: their budgets, timers and collections.
+    void beginHostedTick();
+    void endHostedTick();
     void runTagsUpTo(std::uint32_t frame);
     void bindSymbols(const swf::AbcTag& tag);
     void makeRoot();
@@ -129,6 +146,18 @@ class As3Scripts final : public ScriptRunner,
 
     const swf::Movie& movie_;
     StageCallbacks callbacks_;
+    PageOpening pages_;
+    // Older movies Loaders placed, each with an ActionScript 1/2 machine of its own, by the
+    // serial of its root clip. The destructor ends them before the tree goes.
+    struct HostedMovie {
+        std::uint64_t root = 0;
+        std::weak_ptr<DisplayObject> clip;
+        std::unique_ptr<StageScripts> scripts;
+        bool released = false;
+    };
+    std::vector<HostedMovie> hosted_;
+    // The tick whose timers the hosted machines ran.
+    std::uint64_t hostedTimersTick_ = 0;
     std::vector<swf::AbcTag> tags_;
     std::size_t nextTag_ = 0;
     TimelinePlayer* player_ = nullptr;

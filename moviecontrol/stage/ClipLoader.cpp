@@ -25,6 +25,11 @@ bool ClipLoader::load(const Target& target, std::string_view url, avm1::Object* 
     if (url.empty() || (!target.level && target.clip.expired()) || pending_.size() >= kMaxPending) {
         return false;
     }
+    // An older movie inside an ActionScript 3 movie loads nothing over itself; its clips may.
+    if (const auto clip = target.clip.lock();
+        clip && stage_.isMovieRoot(*clip) && stage_.hosted()) {
+        return false;
+    }
     Pending p{target, loader, std::nullopt, {}, 0};
     p.library = readMovie(std::string(url), p.bytes, p.error);
     // A later load into the same target wins, as only one can arrive there.
@@ -72,6 +77,14 @@ DisplayObject* ClipLoader::resolve(const Target& target) {
     return clip && !clip->removed ? clip.get() : nullptr;
 }
 
+bool ClipLoader::accepts(const Target& target, std::uint16_t library) const {
+    const swf::Movie* movie = stage_.player().library().movie(library);
+    const bool actionScript3 =
+        movie != nullptr && movie->header.version >= 9 && movie->actionScript3;
+    // An ActionScript 3 movie only ever takes the place of the first movie, at level 0.
+    return !actionScript3 || (target.level == 0 && !stage_.hosted());
+}
+
 void ClipLoader::notify(avm1::Object* loader, const char* event, std::vector<Value> args) {
     if (loader == nullptr) {
         return;
@@ -94,6 +107,11 @@ void ClipLoader::beginFrame() {
         if (!p.library) {
             notify(p.loader, "onLoadError",
                    {self, Value(stage_.machine().str(p.error)), Value(0.0)});
+            continue;
+        }
+        if (!accepts(p.target, *p.library)) {
+            notify(p.loader, "onLoadError",
+                   {self, Value(stage_.machine().str("LoadNeverCompleted")), Value(0.0)});
             continue;
         }
         const Value bytes(static_cast<double>(p.bytes));

@@ -66,6 +66,9 @@ class ClipLoader {
     std::optional<std::uint16_t> readMovie(const std::string& url, std::size_t& bytes,
                                            std::string& error);
     DisplayObject* resolve(const Target& target);
+    // Whether the movie in `library` may play at the target: movies of ActionScript 1/2
+    // cannot load ActionScript 3 ones, other than in place of the first movie.
+    bool accepts(const Target& target, std::uint16_t library) const;
     void notify(avm1::Object* loader, const char* event, std::vector<avm1::Value> args);
 
     StageScripts& stage_;

@@ -23,7 +23,7 @@ std::string_view variableOf(std::string_view path) {
 } // namespace
 
 avm1::Object* StageScripts::boundVariable(DisplayObject& o, std::string_view& name) {
-    if (!o.text || o.text->field.variableName.empty() || o.parent == nullptr) {
+    if (!o.text || o.text->field.variableName.empty() || o.parent == nullptr || !serves(o)) {
         return nullptr;
     }
     // "a.b.c" or "a/b:c": the last part is the variable, the rest a path of clips.
@@ -41,7 +41,7 @@ avm1::Object* StageScripts::boundVariable(DisplayObject& o, std::string_view& na
             const std::string_view part = clips.substr(
                 start, next == std::string_view::npos ? std::string_view::npos : next - start);
             if (part == "_root" || part == "_level0" || (part.empty() && start == 0)) {
-                at = &player_->rootObject();
+                at = level(0);
             } else if (part == "_parent") {
                 at = at->parent;
             } else if (!part.empty()) {

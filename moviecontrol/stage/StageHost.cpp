@@ -31,7 +31,7 @@ std::optional<pixels::BitmapPixels> StageHost::libraryBitmap(std::string_view na
 }
 
 avm1::Object* StageHost::level(int n) {
-    DisplayObject* level = stage_.attached() ? stage_.player().levels().level(n) : nullptr;
+    DisplayObject* level = stage_.level(n);
     return level != nullptr ? stage_.objectOf(*level) : nullptr;
 }
 
@@ -42,10 +42,8 @@ avm1::Object* StageHost::root(avm1::Object* clip) {
 
 avm1::Object* StageHost::parent(avm1::Object* clip) {
     DisplayObject* o = stage_.displayOf(clip);
-    if (o == nullptr || o->parent == nullptr) {
-        return nullptr;
-    }
-    return stage_.objectOf(*o->parent);
+    DisplayObject* up = o != nullptr ? stage_.parentOf(*o) : nullptr;
+    return up != nullptr ? stage_.objectOf(*up) : nullptr;
 }
 
 avm1::Object* StageHost::child(avm1::Object* clip, std::string_view name, bool caseSensitive) {
@@ -199,7 +197,8 @@ void StageHost::getUrl(const avm1::UrlRequest& request) {
         if (request.loadVariables && request.sourceClip != nullptr && request.target.empty()) {
             target = stage_.displayOf(request.sourceClip);
         } else if (toLevel) {
-            target = request.target == "_level0" ? &stage_.player().rootObject() : nullptr;
+            // A hosted movie loads nothing into levels, its own included.
+            target = request.target == "_level0" && !stage_.hosted() ? stage_.level(0) : nullptr;
         } else if (request.sourceClip != nullptr) {
             target = stage_.displayOf(request.sourceClip);
         }
@@ -212,8 +211,12 @@ void StageHost::getUrl(const avm1::UrlRequest& request) {
         // Not a page: the function it names, called from the timeline that asked.
         DisplayObject* scope =
             request.sourceClip != nullptr ? stage_.displayOf(request.sourceClip) : nullptr;
-        callAsFunction(stage_, scope != nullptr ? *scope : stage_.player().rootObject(),
-                       request.url);
+        if (scope == nullptr) {
+            scope = stage_.level(0);
+        }
+        if (scope != nullptr) {
+            callAsFunction(stage_, *scope, request.url);
+        }
         return;
     }
     const PageOpening::Decision page = stage_.pages().decide(request.url);

@@ -323,7 +323,7 @@ void StageInput::broadcastKey(std::uint32_t event, const char* message) {
 
 PageOpening::Gesture StageInput::personsEvent() {
     // A press or release of a button or key is a person asking: its handlers may open a page.
-    return PageOpening::Gesture(scripts_ != nullptr ? &scripts_->pages() : nullptr);
+    return PageOpening::Gesture(scripts_ != nullptr ? &scripts_->pages() : scriptPages);
 }
 
 void StageInput::finish() {

@@ -90,6 +90,8 @@ class StageInput {
     std::function<void(const KeyStroke& key, bool down, KeyModifiers held)> scriptKey;
     // Such a runner's own focus rectangle, which focusHighlight reports.
     std::function<std::optional<Bounds>()> scriptFocusHighlight;
+    // Such a runner's pages: the older movies it hosts may open one per click or key press.
+    PageOpening* scriptPages = nullptr;
 
   private:
     PointerTarget targetAt(double x, double y);

@@ -123,7 +123,7 @@ DisplayObject* StageObject::displayAtPath() {
         return nullptr;
     }
     TimelinePlayer& player = stage_.player();
-    DisplayObject* at = player.levels().level(*level);
+    DisplayObject* at = stage_.level(*level);
     const bool caseSensitive = stage_.machine().caseSensitive();
     rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
     while (at != nullptr && !rest.empty()) {
@@ -354,8 +354,8 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
     } else if (is(n, "_target")) {
         out = Value(m.str(stage_.slashPathOf(o)));
     } else if (is(n, "_parent")) {
-        out = o.parent != nullptr ? Value(static_cast<avm1::Object*>(stage_.objectOf(*o.parent)))
-                                  : Value();
+        DisplayObject* up = stage_.parentOf(o);
+        out = up != nullptr ? Value(static_cast<avm1::Object*>(stage_.objectOf(*up))) : Value();
     } else if (is(n, "_root")) {
         out = Value(static_cast<avm1::Object*>(stage_.objectOf(*stage_.rootOf(o))));
     } else if (is(n, "_url")) {

@@ -47,6 +47,44 @@ void StageScripts::attach(TimelinePlayer& player) {
     player.setTimelineStacksPlacements(version() < 6);
 }
 
+void StageScripts::hostAt(TimelinePlayer& player, const DisplayObject& root) {
+    // The name fold stays the host's: its own scripts name children their way.
+    player_ = &player;
+    hostedRoot_ = root.serial;
+}
+
+bool StageScripts::isMovieRoot(const DisplayObject& object) const {
+    return hostedRoot_ != 0 ? object.serial == hostedRoot_
+                            : player_ != nullptr && &object == &player_->rootObject();
+}
+
+bool StageScripts::serves(const DisplayObject& object) const {
+    if (hostedRoot_ == 0) {
+        return true;
+    }
+    const DisplayObject* at = &object;
+    for (int steps = 0; at != nullptr && steps < 4096; ++steps, at = at->parent) {
+        if (at->serial == hostedRoot_) {
+            return true;
+        }
+    }
+    return false;
+}
+
+DisplayObject* StageScripts::level(int n) const {
+    if (player_ == nullptr) {
+        return nullptr;
+    }
+    if (hostedRoot_ == 0) {
+        return player_->levels().level(n);
+    }
+    return n == 0 ? player_->bySerial(hostedRoot_).get() : nullptr;
+}
+
+DisplayObject* StageScripts::parentOf(const DisplayObject& object) const {
+    return isMovieRoot(object) ? nullptr : object.parent;
+}
+
 void StageScripts::beginTick() {
     machine_->beginFrame();
     if (!pendingVariables_.empty()) {
@@ -96,7 +134,7 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
                           : object.kind == CharacterKind::Button ? buttonProto_
                           : object.kind == CharacterKind::Video  ? videoProto_
                                                                  : movieClipProto_;
-    if (object.clip && object.serial != player_->rootObject().serial) {
+    if (object.clip && !isMovieRoot(object)) {
         if (avm1::Object* ctor = registeredClassOf(object)) {
             const Value p = machine_->get(ctor, "prototype");
             if (p.isObject()) {
@@ -106,7 +144,7 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
     }
     StageObject* made = machine_->make<StageObject>(proto, *this, shared);
     objects_.emplace(object.serial, made);
-    if (&object == &player_->rootObject()) {
+    if (isMovieRoot(object)) {
         // The first movie's timeline holds the player's version, an ordinary variable.
         machine_->set(made, "$version", Value(machine_->str("LNX 8,0,0,0")));
     }
@@ -184,7 +222,7 @@ void StageScripts::construct(DisplayObject& object) {
             machine_->set(o, name, machine_->get(init, name));
         }
     }
-    if (!object.clip || object.serial == player_->rootObject().serial) {
+    if (!object.clip || isMovieRoot(object)) {
         return;
     }
     if (avm1::Object* ctor = registeredClassOf(object)) {
@@ -241,10 +279,10 @@ void StageScripts::traceKept(avm1::Tracer& tracer) const {
 std::string StageScripts::dotPathOf(const DisplayObject& object) const {
     std::vector<const DisplayObject*> chain;
     const DisplayObject* top = &object;
-    for (; top->parent != nullptr && chain.size() < 4096; top = top->parent) {
+    for (; parentOf(*top) != nullptr && chain.size() < 4096; top = top->parent) {
         chain.push_back(top);
     }
-    std::string path = "_level" + std::to_string(top->level);
+    std::string path = "_level" + std::to_string(hosted() ? 0 : top->level);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         path += '.';
         path += (*it)->name;
@@ -255,12 +293,12 @@ std::string StageScripts::dotPathOf(const DisplayObject& object) const {
 std::string StageScripts::slashPathOf(const DisplayObject& object) const {
     std::vector<const DisplayObject*> chain;
     const DisplayObject* top = &object;
-    for (; top->parent != nullptr && chain.size() < 4096; top = top->parent) {
+    for (; parentOf(*top) != nullptr && chain.size() < 4096; top = top->parent) {
         chain.push_back(top);
     }
     // Paths in the levels above the first name their level; such a level itself is its name
-    // alone, where the first level is "/".
-    std::string path = top->level != 0 ? "_level" + std::to_string(top->level) : "";
+    // alone, where the first level is "/". A hosted movie's root is its own first level.
+    std::string path = top->level != 0 && !hosted() ? "_level" + std::to_string(top->level) : "";
     if (chain.empty()) {
         return path.empty() ? "/" : path;
     }
@@ -273,8 +311,13 @@ std::string StageScripts::slashPathOf(const DisplayObject& object) const {
 
 DisplayObject* StageScripts::rootOf(DisplayObject& object) {
     DisplayObject* at = &object;
-    for (int steps = 0; at->parent != nullptr && !at->lockRoot && steps < 4096; ++steps) {
+    for (int steps = 0; parentOf(*at) != nullptr && !at->lockRoot && steps < 4096; ++steps) {
         at = at->parent;
+    }
+    if (hosted()) {
+        // A clip that left the hosted movie sees the movie's root while it has one.
+        DisplayObject* root = level(0);
+        return isMovieRoot(*at) || at->lockRoot || root == nullptr ? at : root;
     }
     // A clip that left the stage has no level of its own: its scripts see the first one.
     if (at->parent == nullptr && player_->levels().level(at->level) != at) {

@@ -117,6 +117,20 @@ class StageScripts final : public ScriptRunner {
     // Keeps an object alive for as long as the stage lives (listeners, loaders).
     void keep(avm1::Object* object) { kept_.push_back(object); }
 
+    // Serves an older movie that a Loader of an ActionScript 3 movie placed as `root`, in the
+    // player that movie's runner drives: that clip is this movie's _root and _level0, it has
+    // no levels above, and nothing outside the clip is within its scripts' reach.
+    void hostAt(TimelinePlayer& player, const DisplayObject& root);
+    bool hosted() const { return hostedRoot_ != 0; }
+    // Whether `object` is part of the movie these scripts serve.
+    bool serves(const DisplayObject& object) const;
+    // The movie's level `n` (its root at 0), or null.
+    DisplayObject* level(int n) const;
+    // Whether `object` is the movie's own root (its _level0).
+    bool isMovieRoot(const DisplayObject& object) const;
+    // The parent scripts see: none above the movie's root.
+    DisplayObject* parentOf(const DisplayObject& object) const;
+
     // ScriptRunner
     void attach(TimelinePlayer& player) override;
     void beginTick() override;
@@ -147,7 +161,9 @@ class StageScripts final : public ScriptRunner {
     // through here); empty when refused or missing.
     std::vector<std::uint8_t> readBesideMovie(std::string_view url);
     // Which pages the movie's getURL may open; the input side marks a person's events.
-    PageOpening& pages() { return pages_; }
+    PageOpening& pages() { return sharedPages_ != nullptr ? *sharedPages_ : pages_; }
+    // A hosted movie's pages are its host's, which the host's input marks.
+    void sharePages(PageOpening& pages) { sharedPages_ = &pages; }
     // Loads a movie or variables beside this one into a clip (loadMovie, loadVariables).
     void loadInto(DisplayObject& target, const std::string& url, bool variables);
     // _root as `object` sees it: its level's root, or the nearest clip that locks it.
@@ -159,6 +175,8 @@ class StageScripts final : public ScriptRunner {
     // Where a script's load target (a clip, its path, a level name or number) points, seen
     // from the clip `from`; nullopt for none.
     std::optional<ClipLoader::Target> loadTarget(const avm1::Value& target, avm1::Object* from);
+    // The same, levels allowed.
+    std::optional<ClipLoader::Target> levelOrClip(const avm1::Value& target, avm1::Object* from);
     // unloadMovie: a clip is emptied, a level above 0 goes; loads on the way there are
     // forgotten.
     void unload(const ClipLoader::Target& target);
@@ -196,6 +214,8 @@ class StageScripts final : public ScriptRunner {
     std::unique_ptr<StageHost> host_;
     std::unique_ptr<avm1::Machine> machine_;
     TimelinePlayer* player_ = nullptr;
+    // The serial of the root clip of a hosted movie; 0 for the player's own first movie.
+    std::uint64_t hostedRoot_ = 0;
     std::unordered_map<std::uint64_t, StageObject*> objects_;
     avm1::Object* movieClipProto_ = nullptr;
     avm1::Object* textFieldProto_ = nullptr;
@@ -215,6 +235,7 @@ class StageScripts final : public ScriptRunner {
     std::unique_ptr<ClipLoader> loader_;
     avm1::Object* initObject_ = nullptr;
     PageOpening pages_;
+    PageOpening* sharedPages_ = nullptr;
 
   public:
     // attachMovie's init object, applied by the construction that follows.

@@ -1,5 +1,5 @@
 // What a Loader loads becomes content under it: an ActionScript 3 movie's scripts run in the
-// player's one machine, an older movie plays without them, a picture is handed over as
+// player's machine, an older movie plays as an AVM1Movie, a picture is handed over as
 // pixels; bytes of no known type, damaged or endlessly nested movies are refused.
 #include <gtest/gtest.h>
 
@@ -157,7 +157,7 @@ TEST(As3LoaderTest, MoviesBecomeContentUnderTheLoader) {
     EXPECT_EQ(host.display->parentOf(as3->node), loader);
     EXPECT_EQ(host.traced, (std::vector<std::string>{"host", "inner"}));
 
-    // An older movie plays its timeline with its scripts silent.
+    // An older movie (of no scripts here) plays as an AVM1Movie.
     const avm2::NodeId second = host.loaderUnder();
     const auto older = host.loads->placeContent(second, movieBytes(8, 50, ""), "");
     ASSERT_TRUE(older.has_value());

@@ -35,6 +35,17 @@ void giveOwnListeners(avm1::Machine& m, avm1::Object* self) {
 
 std::optional<ClipLoader::Target> StageScripts::loadTarget(const Value& target,
                                                            avm1::Object* from) {
+    auto found = levelOrClip(target, from);
+    // An older movie inside an ActionScript 3 movie has no levels to load into: its root is
+    // a clip of the host's, a target as a clip (which no movie replaces, see ClipLoader).
+    if (found && found->level && hosted()) {
+        return std::nullopt;
+    }
+    return found;
+}
+
+std::optional<ClipLoader::Target> StageScripts::levelOrClip(const Value& target,
+                                                            avm1::Object* from) {
     ClipLoader::Target t;
     if (target.isNumber()) {
         const double n = machine_->toNumber(target);

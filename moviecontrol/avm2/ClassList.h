@@ -33,4 +33,5 @@
     X(UrlLoading)                                                                                  \
     X(VideoClasses)                                                                                \
     X(FileReferences)                                                                              \
-    X(Globalization)
+    X(Globalization)                                                                               \
+    X(Shaders)

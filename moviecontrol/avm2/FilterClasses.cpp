@@ -69,6 +69,13 @@ constexpr Field kDisplacement[] = {
     {"componentY", T::Uint, 0},     {"scaleX", T::Number, 0}, {"scaleY", T::Number, 0},
     {"mode", T::String, 0, "wrap"}, {"color", T::Uint, 0},    {"alpha", T::Number, 0}};
 
+// The kernel runs where the filter is applied; the extensions grow the area it covers.
+constexpr Field kShader[] = {{"shader", T::Object},
+                             {"bottomExtension", T::Int, 0},
+                             {"leftExtension", T::Int, 0},
+                             {"rightExtension", T::Int, 0},
+                             {"topExtension", T::Int, 0}};
+
 struct FilterLayout {
     const char* name;
     std::span<const Field> fields;
@@ -84,6 +91,7 @@ constexpr FilterLayout kFilters[] = {
     {"ColorMatrixFilter", kColorMatrix},
     {"ConvolutionFilter", kConvolution},
     {"DisplacementMapFilter", kDisplacement},
+    {"ShaderFilter", kShader},
 };
 
 // The filter a class is (or extends), null for BitmapFilter itself.

@@ -42,10 +42,7 @@ void run(Machine& m, Object* job) {
         height = height > 0 ? std::min(height, bitmap->height()) : bitmap->height();
     }
     ByteArrayData* bytes = byteArrayData(target);
-    Object* vector = target.isObject() && target.asObject()->cls != nullptr &&
-                             target.asObject()->cls->native == Class::Native::Vector
-                         ? target.asObject()
-                         : nullptr;
+    Object* vector = shaders::isVector(m, target) ? target.asObject() : nullptr;
     if (!toBitmap && bytes == nullptr && vector == nullptr) {
         m.throwError("ArgumentError", 2004, "One of the parameters is invalid.");
     }

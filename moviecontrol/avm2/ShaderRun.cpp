@@ -19,6 +19,18 @@ bool isA(Machine& m, const Value& v, const char* cls) {
     return v.isObject() && c != nullptr && m.isType(v, c);
 }
 
+bool isVector(Machine& m, const Value& v) {
+    if (!v.isObject()) {
+        return false;
+    }
+    for (const Class* c = v.asObject()->cls; c != nullptr; c = c->super) {
+        if (c == m.vectorClass) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int dimension(Machine& m, const Value& v) {
     const double n = m.toNumber(v);
     return std::isfinite(n) && n > 0 ? static_cast<int>(std::min(n, 1.0e6)) : 0;
@@ -80,11 +92,6 @@ float readFloat(const ByteArrayData& b, std::size_t at) {
     return std::bit_cast<float>(v);
 }
 
-bool isVector(const Value& v) {
-    return v.isObject() && v.asObject()->cls != nullptr &&
-           v.asObject()->cls->native == Class::Native::Vector;
-}
-
 shader::PbjImage imageOf(Machine& m, Object* input, int channels) {
     const Value source = hiddenField(input, "input", Value::null());
     if (shaders::isA(m, source, "flash.display::BitmapData")) {
@@ -103,7 +110,7 @@ shader::PbjImage imageOf(Machine& m, Object* input, int channels) {
     const ByteArrayData* bytes = byteArrayData(source);
     if (bytes != nullptr) {
         count = std::min(count, bytes->data.size() / 4);
-    } else if (isVector(source)) {
+    } else if (shaders::isVector(m, source)) {
         count = std::min(count, source.asObject()->elements.size());
     } else {
         count = 0;

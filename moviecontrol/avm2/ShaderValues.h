@@ -39,6 +39,8 @@ class ShaderRun {
 
 namespace shaders {
 bool isA(Machine& m, const Value& v, const char* cls);
+// Whether the value is a Vector of any element type.
+bool isVector(Machine& m, const Value& v);
 // A width or height a script gave: 0 for what is not a positive number, at most a million.
 int dimension(Machine& m, const Value& v);
 // An area of a bitmap as an input image (colours 0..1, not premultiplied); outside is

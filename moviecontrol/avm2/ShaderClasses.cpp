@@ -257,6 +257,7 @@ void installShaders(Machine& m) {
     precision->isFinal = true;
     constants(m, precision, {{"FULL", "full"}, {"FAST", "fast"}});
     installShaderJob(m);
+    installShaderFills(m);
 }
 
 } // namespace avm2

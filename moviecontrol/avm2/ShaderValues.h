@@ -60,5 +60,6 @@ void applyShaderFilter(Machine& m, pixels::BitmapPixels& target, const pixels::B
 pixels::PixelRect shaderFilterRect(Machine& m, pixels::PixelRect rect, const Value& filter);
 
 void installShaderJob(Machine& m);
+void installShaderFills(Machine& m);
 
 } // namespace avm2

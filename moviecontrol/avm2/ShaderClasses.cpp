@@ -19,12 +19,14 @@ Value metaValue(Machine& m, const shader::PbjValue& v, bool scalarAsNumber) {
     if (v.type == shader::PbjType::String) {
         return Value::string(v.text);
     }
+    // Bools show as the ints they are stored as; a float with no fraction shows as an int,
+    // as Flash prints it.
     const auto one = [&](double x) {
-        if (shader::isBoolType(v.type)) {
-            return Value::boolean(x != 0);
+        if (!shader::isFloatType(v.type) ||
+            (std::isfinite(x) && x == std::trunc(x) && std::fabs(x) < 2147483648.0)) {
+            return Value::integer(static_cast<std::int32_t>(x));
         }
-        return shader::isFloatType(v.type) ? Value::number(x)
-                                           : Value::integer(static_cast<std::int32_t>(x));
+        return Value::number(x);
     };
     // The kernel's own int metadata (its version) is a plain number; a parameter's values are
     // always arrays.

@@ -127,12 +127,17 @@ shader::PbjImage imageOf(Machine& m, Object* input, int channels) {
     return img;
 }
 
+// A parameter's value as the kernel takes it: only numbers count, and a value holding
+// anything else (a string, a boolean, null) is refused when the kernel starts.
 std::vector<double> parameterValues(Machine& m, Object* parameter) {
     std::vector<double> values;
     const Value v = hiddenField(parameter, "value", Value::null());
     if (v.isObject()) {
         for (const Value& item : v.asObject()->elements) {
-            values.push_back(item.isBoolean() ? (item.asBoolean() ? 1.0 : 0.0) : m.toNumber(item));
+            if (!item.isNumeric()) {
+                m.throwError("ArgumentError", 2004, "One of the parameters is invalid.");
+            }
+            values.push_back(item.asNumber());
         }
     }
     return values;

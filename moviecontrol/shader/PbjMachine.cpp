@@ -161,9 +161,13 @@ PbjMachine::PbjMachine(const PbjProgram& program)
 }
 
 void PbjMachine::setParameter(const PbjParam& p, const std::vector<double>& values) {
+    // Int and bool parameters are 16-bit in the bytecode, and values held to that range.
     const auto value = [&](std::size_t i) {
         const double v = i < values.size() ? values[i] : 0.0;
-        return std::isfinite(v) || isFloatType(p.type) ? v : 0.0;
+        if (isFloatType(p.type)) {
+            return v;
+        }
+        return std::isnan(v) ? 0.0 : std::trunc(std::clamp(v, -32768.0, 32767.0));
     };
     if (isMatrixType(p.type)) {
         const int n = p.type == PbjType::Float2x2 ? 2 : p.type == PbjType::Float3x3 ? 3 : 4;

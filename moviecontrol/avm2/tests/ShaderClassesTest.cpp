@@ -136,6 +136,11 @@ TEST_F(ShaderClasses, JobRunsTheKernelIntoEachTarget) {
     EXPECT_EQ(text(call(byteArray, "readFloat")), "0.5");
     // Without a target the job has nothing to write to.
     EXPECT_EQ(start(Value::null(), 1, 1), "ArgumentError #2004");
+    // A value holding anything but numbers is refused when the job starts.
+    for (const Value& item : {Value::string("1"), Value::boolean(true), Value::null()}) {
+        set(member(d, "tint"), "value", Value::object(vm.newArray({item})));
+        EXPECT_EQ(start(bitmap(1, 1, 0), 0, 0), "ArgumentError #2004") << text(item);
+    }
 }
 
 TEST_F(ShaderClasses, FilterRunsOverTheSourceGrownByItsExtensions) {

@@ -6,6 +6,7 @@
 #include "avm2/FilterValues.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/ShaderValues.h"
 
 #include <span>
 
@@ -300,7 +301,11 @@ std::optional<FilterValue> filterValueOf(Machine& m, const Value& filter) {
             }
             break;
         case T::Object:
-            // A displacement map's bitmap and point stay with the script.
+            // A displacement map's bitmap and point stay with the script; a shader's
+            // kernel goes with its values of the moment.
+            if (std::string_view(f.name) == "shader" && v.isObject()) {
+                out.kernel = shaderKernelOf(m, v);
+            }
             break;
         case T::Boolean:
             field.number = Machine::toBoolean(v) ? 1 : 0;

@@ -5,6 +5,7 @@
 #include "avm2/ByteArrayData.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/ShaderValues.h"
+#include "swf/Filters.h"
 
 #include <algorithm>
 #include <bit>
@@ -133,6 +134,7 @@ std::vector<double> parameterValues(Machine& m, Object* parameter) {
     std::vector<double> values;
     const Value v = hiddenField(parameter, "value", Value::null());
     if (v.isObject()) {
+        values.reserve(v.asObject()->elements.size());
         for (const Value& item : v.asObject()->elements) {
             if (!item.isNumeric()) {
                 m.throwError("ArgumentError", 2004, "One of the parameters is invalid.");
@@ -186,6 +188,108 @@ std::unique_ptr<ShaderRun> ShaderRun::prepare(Machine& m, const Value& shaderObj
         run->machine_->setImage(p.textures[i].index, &run->images_[i]);
     }
     return run;
+}
+
+namespace {
+
+// The renderer runs a kernel once per frame an object shows; past this much work
+// (instructions times pixels) the object shows unfiltered rather than stall the frame.
+constexpr double kMaxKernelWork = 2.0e8;
+
+std::uint32_t unmultiplied(std::uint32_t premultiplied) {
+    return pixels::BitmapPixels::unmultiply(premultiplied);
+}
+
+// A ShaderFilter's kernel as the renderer runs it: the program with the parameter values
+// and images it had when the filter was assigned; the object's picture is the first input.
+class ScriptKernel final : public swf::PixelKernel {
+  public:
+    ScriptKernel(shader::PbjProgram program, std::vector<std::vector<double>> values,
+                 std::vector<shader::PbjImage> images)
+        : program_(std::move(program)), values_(std::move(values)), images_(std::move(images)) {}
+
+    std::vector<std::uint32_t> run(const std::vector<std::uint32_t>& premultiplied, int width,
+                                   int height) const override {
+        const double work = static_cast<double>(program_.ops.size() + 1) * width * height;
+        if (width <= 0 || height <= 0 || work > kMaxKernelWork ||
+            premultiplied.size() !=
+                static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+            return premultiplied;
+        }
+        shader::PbjImage input;
+        input.width = width;
+        input.height = height;
+        input.channels = 4;
+        input.values.reserve(premultiplied.size() * 4);
+        for (const std::uint32_t p : premultiplied) {
+            const std::uint32_t argb = unmultiplied(p);
+            input.values.push_back(static_cast<float>((argb >> 16) & 0xFF) / 255.0F);
+            input.values.push_back(static_cast<float>((argb >> 8) & 0xFF) / 255.0F);
+            input.values.push_back(static_cast<float>(argb & 0xFF) / 255.0F);
+            input.values.push_back(static_cast<float>(argb >> 24) / 255.0F);
+        }
+        shader::PbjMachine machine(program_);
+        for (std::size_t i = 0; i < program_.params.size() && i < values_.size(); ++i) {
+            if (!values_[i].empty()) {
+                machine.setParameter(program_.params[i], values_[i]);
+            }
+        }
+        for (std::size_t i = 0; i < program_.textures.size() && i < images_.size(); ++i) {
+            machine.setImage(program_.textures[i].index, i == 0 ? &input : &images_[i]);
+        }
+        const int channels = std::max(machine.outputChannels(), 1);
+        std::vector<std::uint32_t> out;
+        out.reserve(premultiplied.size());
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::array<float, 4> v =
+                    machine.run(static_cast<float>(x) + 0.5F, static_cast<float>(y) + 0.5F);
+                out.push_back(pixels::BitmapPixels::premultiply(shaders::argbOf(v, channels)));
+            }
+        }
+        return out;
+    }
+
+  private:
+    shader::PbjProgram program_;
+    std::vector<std::vector<double>> values_; // by parameter; empty: left at 0
+    std::vector<shader::PbjImage> images_;    // by texture; the first is the picture's place
+};
+
+} // namespace
+
+std::shared_ptr<const swf::PixelKernel> shaderKernelOf(Machine& m, const Value& shaderObject) {
+    std::optional<shader::PbjProgram> program = shaderProgram(m, shaderObject);
+    if (!program) {
+        return nullptr;
+    }
+    const Value dataValue = hiddenField(shaderObject.asObject(), "data", Value::null());
+    Object* data = dataValue.isObject() ? dataValue.asObject() : nullptr;
+    const auto property = [&](const std::string& name) -> Object* {
+        const Value* v = data != nullptr ? data->findProp(name) : nullptr;
+        return v != nullptr && v->isObject() ? v->asObject() : nullptr;
+    };
+    std::vector<std::vector<double>> values(program->params.size());
+    std::vector<shader::PbjImage> images;
+    images.reserve(program->textures.size());
+    try {
+        for (std::size_t i = 0; i < program->params.size(); ++i) {
+            const shader::PbjParam& param = program->params[i];
+            Object* po = param.output || param.name == "_OutCoord" ? nullptr : property(param.name);
+            if (po != nullptr) {
+                values[i] = parameterValues(m, po);
+            }
+        }
+        for (std::size_t i = 0; i < program->textures.size(); ++i) {
+            Object* io = i == 0 ? nullptr : property(program->textures[i].name);
+            images.push_back(io != nullptr ? imageOf(m, io, program->textures[i].channels)
+                                           : shader::PbjImage{});
+        }
+    } catch (const ScriptThrow&) {
+        return nullptr; // values Flash refuses: the filter draws nothing
+    }
+    return std::make_shared<ScriptKernel>(std::move(*program), std::move(values),
+                                          std::move(images));
 }
 
 bool isShaderFilter(Machine& m, const Value& filter) {

@@ -11,6 +11,10 @@
 #include <memory>
 #include <optional>
 
+namespace swf {
+class PixelKernel;
+}
+
 namespace avm2 {
 
 // The kernel of a Shader object (read again from its data's bytecode); none when the shader
@@ -58,6 +62,10 @@ void applyShaderFilter(Machine& m, pixels::BitmapPixels& target, const pixels::B
                        pixels::Placement at, const Value& filter);
 // generateFilterRect: the rectangle grown by the extensions.
 pixels::PixelRect shaderFilterRect(Machine& m, pixels::PixelRect rect, const Value& filter);
+
+// A copy of the shader's kernel, parameters and inputs for the renderer's ShaderFilter; null
+// for a shader without a valid kernel or with values Flash refuses.
+std::shared_ptr<const swf::PixelKernel> shaderKernelOf(Machine& m, const Value& shaderObject);
 
 void installShaderJob(Machine& m);
 void installShaderFills(Machine& m);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 namespace shader {
 
@@ -65,7 +66,7 @@ const PbjParam* PbjProgram::output() const {
 namespace {
 
 struct Failed {
-    PbjError error;
+    PbjError error = PbjError::Invalid;
 };
 
 // Reads the bytecode front to back; every read past the end throws EndOfData.
@@ -177,9 +178,8 @@ class Parser {
             return;
         }
         auto& into = p_.params.empty() ? p_.meta : p_.params.back().meta;
-        for (PbjMeta& m : pendingMeta_) {
-            into.push_back(std::move(m));
-        }
+        into.insert(into.end(), std::make_move_iterator(pendingMeta_.begin()),
+                    std::make_move_iterator(pendingMeta_.end()));
         pendingMeta_.clear();
     }
 

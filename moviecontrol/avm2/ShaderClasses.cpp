@@ -53,7 +53,7 @@ Value parameterType(Machine& m, const Value& self, Args&) {
     return hiddenField(receiverObject(m, self), "type", Value::string("float"));
 }
 Value parameterValue(Machine& m, const Value& self, Args&) {
-    const Value v = hiddenField(receiverObject(m, self), "value", Value::null());
+    Value v = hiddenField(receiverObject(m, self), "value", Value::null());
     if (!v.isObject()) {
         return v;
     }

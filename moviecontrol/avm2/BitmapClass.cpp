@@ -62,11 +62,32 @@ void checkSnapping(Machine& m, const std::string& v) {
     }
 }
 
+// A Bitmap class made for a bitmap symbol shows a copy of the symbol's pixels when the
+// script gives none.
+Value symbolBitmapData(Machine& m, const Object* o, const Class* bitmap) {
+    DisplayHost* d = m.host().display();
+    if (d == nullptr) {
+        return Value::null();
+    }
+    for (const Class* c = o->cls; c != nullptr && c != bitmap; c = c->super) {
+        if (auto p = d->bitmapOfClass(c->ns.uri.empty() ? c->name : c->ns.uri + "." + c->name)) {
+            m.checkMemory(static_cast<std::size_t>(p->width()) *
+                          static_cast<std::size_t>(p->height()) * 4);
+            return bitmaps::makeBitmapData(m, std::move(*p));
+        }
+    }
+    return Value::null();
+}
+
 Value bitmapInit(Machine& m, const Value& self, Args& a) {
     Class* bitmap = m.findClass("flash.display::Bitmap");
     Args none;
     m.constructSuper(bitmap->super, self, none);
-    setBitmapData(m, self, geom::argument(a, 0));
+    Value data = geom::argument(a, 0);
+    if (data.isNullish() && self.isObject()) {
+        data = symbolBitmapData(m, self.asObject(), bitmap);
+    }
+    setBitmapData(m, self, data);
     const std::string snapping = a.size() > 1 ? m.toString(a[1]) : "auto";
     checkSnapping(m, snapping);
     setHiddenField(bitmapOf(m, self), kSnapping, Value::string(snapping));

@@ -4,6 +4,7 @@
 // it is and generateFilterRect answers the rectangle unchanged.
 #include "avm2/BitmapDataValues.h"
 #include "avm2/FilterValues.h"
+#include "avm2/ShaderValues.h"
 
 #include <cmath>
 #include <optional>
@@ -95,10 +96,15 @@ Value draw(Machine& m, const Value& self, Args& a) {
 Value applyFilter(Machine& m, const Value& self, Args& a) {
     BitmapPixels& target = pixelsOf(m, self);
     Transfer t = transferArgs(m, a);
+    const bool shaderFilter = isShaderFilter(m, geom::argument(a, 3));
     const FilterValue filter = filterArg(m, a, 3);
     // The source is read as it was before the call, also when it is the target.
     if (t.source.get() == &target) {
         t.source = std::make_shared<BitmapPixels>(target);
+    }
+    if (shaderFilter) {
+        applyShaderFilter(m, target, *t.source, t.at, geom::argument(a, 3));
+        return Value();
     }
     if (DisplayHost* h = hostOf(m)) {
         h->filterIntoBitmap(target, *t.source, t.at, filter);
@@ -112,6 +118,11 @@ Value generateFilterRect(Machine& m, const Value& self, Args& a) {
     const geom::Box box = geom::boxOf(m, geom::argument(a, 0));
     const FilterValue filter = filterArg(m, a, 1);
     const pixels::PixelRect rect = pixelRect(box);
+    if (isShaderFilter(m, geom::argument(a, 1))) {
+        const pixels::PixelRect grown = shaderFilterRect(m, rect, geom::argument(a, 1));
+        return geom::makeRectangle(
+            m, {double(grown.x), double(grown.y), double(grown.width), double(grown.height)});
+    }
     if (DisplayHost* h = hostOf(m)) {
         if (const std::optional<pixels::PixelRect> grown = h->filteredRect(rect, filter)) {
             return geom::makeRectangle(m, {double(grown->x), double(grown->y), double(grown->width),

@@ -37,4 +37,5 @@
     X(Globalization)                                                                               \
     X(Matrix3D)                                                                                    \
     X(Endian)                                                                                      \
-    X(Display3D)
+    X(Display3D)                                                                                   \
+    X(Shaders)

@@ -20,6 +20,10 @@ struct StyleSheet;
 struct TextFormat;
 } // namespace mc
 
+namespace swf {
+class PixelKernel;
+}
+
 namespace avm2 {
 
 class Object;
@@ -120,6 +124,8 @@ struct FilterValue {
     };
     std::string kind;
     std::vector<Field> fields;
+    // A ShaderFilter's kernel with the values it had when the filter was assigned.
+    std::shared_ptr<const swf::PixelKernel> kernel = nullptr;
 };
 
 // A scene of a clip's timeline: frames [first, first + length), from 0.

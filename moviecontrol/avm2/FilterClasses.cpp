@@ -6,6 +6,7 @@
 #include "avm2/FilterValues.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
+#include "avm2/ShaderValues.h"
 
 #include <span>
 
@@ -69,6 +70,13 @@ constexpr Field kDisplacement[] = {
     {"componentY", T::Uint, 0},     {"scaleX", T::Number, 0}, {"scaleY", T::Number, 0},
     {"mode", T::String, 0, "wrap"}, {"color", T::Uint, 0},    {"alpha", T::Number, 0}};
 
+// The kernel runs where the filter is applied; the extensions grow the area it covers.
+constexpr Field kShader[] = {{"shader", T::Object},
+                             {"bottomExtension", T::Int, 0},
+                             {"leftExtension", T::Int, 0},
+                             {"rightExtension", T::Int, 0},
+                             {"topExtension", T::Int, 0}};
+
 struct FilterLayout {
     const char* name;
     std::span<const Field> fields;
@@ -84,6 +92,7 @@ constexpr FilterLayout kFilters[] = {
     {"ColorMatrixFilter", kColorMatrix},
     {"ConvolutionFilter", kConvolution},
     {"DisplacementMapFilter", kDisplacement},
+    {"ShaderFilter", kShader},
 };
 
 // The filter a class is (or extends), null for BitmapFilter itself.
@@ -292,7 +301,11 @@ std::optional<FilterValue> filterValueOf(Machine& m, const Value& filter) {
             }
             break;
         case T::Object:
-            // A displacement map's bitmap and point stay with the script.
+            // A displacement map's bitmap and point stay with the script; a shader's
+            // kernel goes with its values of the moment.
+            if (std::string_view(f.name) == "shader" && v.isObject()) {
+                out.kernel = shaderKernelOf(m, v);
+            }
             break;
         case T::Boolean:
             field.number = Machine::toBoolean(v) ? 1 : 0;

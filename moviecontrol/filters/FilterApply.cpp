@@ -7,6 +7,7 @@
 #include "Displacement.h"
 #include "ImageBoxBlur.h"
 #include "PixelMath.h"
+#include "ShaderKernel.h"
 #include "ShadowFilters.h"
 
 #include <type_traits>
@@ -43,6 +44,7 @@ struct ApplyTo {
     QImage operator()(const swf::DisplacementMapFilter& f) const {
         return applyDisplacement(source, f, scale);
     }
+    QImage operator()(const swf::ShaderFilter& f) const { return applyShaderKernel(source, f); }
 };
 
 } // namespace
@@ -63,6 +65,8 @@ double filterWork(const std::vector<swf::Filter>& filters) {
                     return 1.0;
                 } else if constexpr (std::is_same_v<F, swf::DisplacementMapFilter>) {
                     return 4.0; // a map read and up to four pixels mixed
+                } else if constexpr (std::is_same_v<F, swf::ShaderFilter>) {
+                    return 16.0; // a kernel's instructions for every pixel
                 } else {
                     // The blur passes, and the pass that composes the effect.
                     return 2.0 + 2.0 * f.passes;

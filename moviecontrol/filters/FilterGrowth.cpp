@@ -3,6 +3,7 @@
 #include "BoxBlur.h"
 #include "ShadowFilters.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace mc {
@@ -78,6 +79,14 @@ struct MarginsOf {
     QMargins operator()(const swf::ColorMatrixFilter&) const { return {}; }
     // Displaced pixels come from within the picture: it never grows.
     QMargins operator()(const swf::DisplacementMapFilter&) const { return {}; }
+    // A kernel paints as far as the script's extensions reach.
+    QMargins operator()(const swf::ShaderFilter& f) const {
+        const auto grown = [](int side, double s) {
+            return static_cast<int>(std::ceil(std::clamp(side, 0, 4096) * s));
+        };
+        return {grown(f.left, scale.x), grown(f.top, scale.y), grown(f.right, scale.x),
+                grown(f.bottom, scale.y)};
+    }
 };
 
 } // namespace

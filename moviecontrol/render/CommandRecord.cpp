@@ -100,6 +100,10 @@ bool sameFilter(const swf::Filter& p, const swf::Filter& q) {
                        a.preserveAlpha == b.preserveAlpha;
             } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter>) {
                 return a.matrix == b.matrix;
+            } else if constexpr (std::is_same_v<F, swf::ShaderFilter>) {
+                // Kernels are copies made on assignment, like displacement maps.
+                return a.kernel == b.kernel && a.left == b.left && a.right == b.right &&
+                       a.top == b.top && a.bottom == b.bottom;
             } else if constexpr (std::is_same_v<F, swf::DisplacementMapFilter>) {
                 // Maps are copies made on assignment: the same copy means the same pixels.
                 return a.map == b.map && a.mapX == b.mapX && a.mapY == b.mapY &&

@@ -54,7 +54,33 @@ double held(std::string_view name, double v) {
     return v;
 }
 
+// A ShaderFilter: the kernel the script side copied, grown by its extensions.
+constexpr std::pair<const char*, int swf::ShaderFilter::*> kExtensions[] = {
+    {"leftExtension", &swf::ShaderFilter::left},
+    {"rightExtension", &swf::ShaderFilter::right},
+    {"topExtension", &swf::ShaderFilter::top},
+    {"bottomExtension", &swf::ShaderFilter::bottom}};
+
+std::optional<swf::Filter> shaderRecordOf(const avm2::FilterValue& value) {
+    if (value.kernel == nullptr) {
+        return std::nullopt;
+    }
+    swf::ShaderFilter f;
+    f.kernel = value.kernel;
+    for (const avm2::FilterValue::Field& given : value.fields) {
+        for (const auto& [name, side] : kExtensions) {
+            if (given.name == name && std::isfinite(given.number)) {
+                f.*side = static_cast<int>(std::clamp(given.number, 0.0, 4096.0));
+            }
+        }
+    }
+    return f;
+}
+
 std::optional<swf::Filter> recordOf(const avm2::FilterValue& value) {
+    if (value.kind == "ShaderFilter") {
+        return shaderRecordOf(value);
+    }
     for (const auto& [name, kind] : kKinds) {
         if (name != value.kind) {
             continue;
@@ -99,6 +125,20 @@ std::vector<avm2::FilterValue> As3DisplayTree::filtersOf(avm2::NodeId node) {
         return out;
     }
     for (const swf::Filter& record : o->filters) {
+        if (const auto* shader = std::get_if<swf::ShaderFilter>(&record)) {
+            avm2::FilterValue value;
+            value.kind = "ShaderFilter";
+            value.kernel = shader->kernel;
+            value.fields.reserve(std::size(kExtensions));
+            for (const auto& [name, side] : kExtensions) {
+                avm2::FilterValue::Field field;
+                field.name = name;
+                field.number = (*shader).*side;
+                value.fields.push_back(std::move(field));
+            }
+            out.push_back(std::move(value));
+            continue;
+        }
         const avm1::FilterFields fields = filterFields(record);
         avm2::FilterValue value;
         for (const auto& [name, kind] : kKinds) {

@@ -287,6 +287,10 @@ FilterFields filterFields(const swf::Filter& filter) {
             } else if constexpr (std::is_same_v<R, swf::DisplacementMapFilter>) {
                 f = avm1::defaultFilter(FilterKind::DisplacementMap);
                 writeDisplacement(f, r);
+            } else if constexpr (std::is_same_v<R, swf::ShaderFilter>) {
+                // ActionScript 1 and 2 have no shader filter; it reads back as one that
+                // changes nothing.
+                f = avm1::defaultFilter(FilterKind::ColorMatrix);
             } else {
                 f = avm1::defaultFilter(FilterKind::Convolution);
                 f.find("matrixX")->number = r.columns;

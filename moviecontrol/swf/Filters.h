@@ -121,9 +121,29 @@ struct DisplacementMapFilter {
     Rgba color; // for DisplacementMode::Color
 };
 
-using Filter =
-    std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter, GradientGlowFilter,
-                 ConvolutionFilter, ColorMatrixFilter, GradientBevelFilter, DisplacementMapFilter>;
+// A kernel a script runs over the filtered picture (ActionScript 3's ShaderFilter, a Pixel
+// Bender kernel): it takes the picture, premultiplied ARGB row by row, and answers the
+// picture of the same size it paints, also premultiplied.
+class PixelKernel {
+  public:
+    virtual ~PixelKernel() = default;
+    virtual std::vector<std::uint32_t> run(const std::vector<std::uint32_t>& premultiplied,
+                                           int width, int height) const = 0;
+};
+
+// Only scripts make this filter. The kernel is a copy taken when the filter was assigned;
+// the extensions grow the picture on each side, in pixels.
+struct ShaderFilter {
+    std::shared_ptr<const PixelKernel> kernel;
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+};
+
+using Filter = std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter,
+                            GradientGlowFilter, ConvolutionFilter, ColorMatrixFilter,
+                            GradientBevelFilter, DisplacementMapFilter, ShaderFilter>;
 
 enum class BlendMode : std::uint8_t {
     Normal = 1,

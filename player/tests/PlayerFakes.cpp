@@ -143,8 +143,8 @@ Bytes movieWithNote(const cardformat::CardNote& note, std::uint16_t frames) {
 }
 
 Bytes cardBytes(const Bytes& attached) {
-    Bytes card(cardformat::MovieOffset, 0);
-    card.insert(card.end(), attached.begin(), attached.end());
+    Bytes card(cardformat::MovieOffset + attached.size(), 0);
+    std::copy(attached.begin(), attached.end(), card.begin() + cardformat::MovieOffset);
     return card;
 }
 

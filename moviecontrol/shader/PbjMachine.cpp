@@ -384,9 +384,17 @@ void PbjMachine::step(const PbjOp& o) {
     write(o.dst, o.dstMask, r, 4);
 }
 
+bool PbjMachine::matrixFits(std::size_t base, int n) const {
+    const std::size_t span = n == 2 ? 1 : static_cast<std::size_t>(n);
+    return base + span <= floats_.size();
+}
+
 std::array<float, 16> PbjMachine::readMatrix(std::uint16_t reg, int n) const {
     std::array<float, 16> m{};
     const std::size_t base = index(reg);
+    if ((reg & 0x8000) != 0 || !matrixFits(base, n)) {
+        return m; // matrices live in float registers; one elsewhere reads as zeros
+    }
     for (int c = 0; c < n; ++c) {
         for (int row = 0; row < n; ++row) {
             const std::size_t at = static_cast<std::size_t>(c * n + row);
@@ -400,6 +408,9 @@ std::array<float, 16> PbjMachine::readMatrix(std::uint16_t reg, int n) const {
 
 void PbjMachine::writeMatrix(std::uint16_t reg, int n, const std::array<float, 16>& m) {
     const std::size_t base = index(reg);
+    if ((reg & 0x8000) != 0 || !matrixFits(base, n)) {
+        return;
+    }
     for (int c = 0; c < n; ++c) {
         for (int row = 0; row < n; ++row) {
             const std::size_t at = static_cast<std::size_t>(c * n + row);

@@ -50,6 +50,8 @@ class PbjMachine {
     void write(std::uint16_t dst, std::uint8_t mask, const std::array<double, 4>& v, int n);
     void writeInt0(bool v);
     bool condition(std::uint32_t src) const;
+    // Whether an n x n matrix starting at float register `base` lies inside the register file.
+    bool matrixFits(std::size_t base, int n) const;
     std::array<float, 16> readMatrix(std::uint16_t reg, int n) const;
     void writeMatrix(std::uint16_t reg, int n, const std::array<float, 16>& m);
 

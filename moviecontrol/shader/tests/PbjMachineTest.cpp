@@ -135,4 +135,20 @@ TEST(PbjMachine, SamplesNearestAndLinearWithTransparentOutside) {
 }
 
 } // namespace
+// A matrix named in an int register, or running past the last register, reads as zeros and
+// takes no writes: the float register file is never left.
+TEST(PbjMachine, MatricesOutsideTheFloatRegistersAreInert) {
+    PbjBytes b;
+    b.param(true, PbjType::Float4, 1, 0xF, "dst");
+    b.param(false, PbjType::Float4x4, 0x8004, 4, "inInts");
+    b.param(false, PbjType::Float3x3, 0, 3, "m");
+    const PbjParse r = parsePbj(b.bytes);
+    ASSERT_EQ(r.error, PbjError::None);
+    PbjMachine m(r.program);
+    m.setParameter(r.program.params[1], std::vector<double>(16, 9.0));
+    m.setParameter(r.program.params[2], std::vector<double>(9, 2.0));
+    const auto out = m.run(0.5F, 0.5F);
+    EXPECT_EQ(out[0], 2); // the 3x3 filled registers 0-2 and the output shares register 1
+}
+
 } // namespace shader

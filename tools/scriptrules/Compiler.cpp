@@ -1,0 +1,572 @@
+#include "Compiler.h"
+
+#include "Parser.h"
+#include "swf/ActionCodes.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <string>
+
+namespace scriptrules {
+
+namespace {
+
+namespace op = swf::op;
+using moviemaker::Actions;
+using Kind = Node::Kind;
+
+constexpr size_t kBranchSize = 5; // If and Jump: code, length, 16-bit offset
+constexpr uint8_t kScratchRegister = 0;
+
+int16_t offsetOf(long bytes) {
+    if (bytes < std::numeric_limits<int16_t>::min() ||
+        bytes > std::numeric_limits<int16_t>::max()) {
+        throw ScriptError("branch too long");
+    }
+    return static_cast<int16_t>(bytes);
+}
+
+void append(Actions& to, const Actions& part) {
+    to.raw(part.body());
+}
+
+class Compiler {
+  public:
+    explicit Compiler(uint8_t version) : v_(version) {}
+
+    void statements(Actions& a, const std::vector<Node>& list) {
+        for (const Node& s : list) {
+            statement(a, s);
+        }
+    }
+
+  private:
+    void need(uint8_t version, const char* what) const {
+        if (v_ < version) {
+            throw ScriptError(std::string(what) + " needs SWF " + std::to_string(version));
+        }
+    }
+
+    void statement(Actions& a, const Node& s) {
+        switch (s.kind) {
+        case Kind::Empty:
+            return;
+        case Kind::Block:
+            statements(a, s.kids);
+            return;
+        case Kind::ExprStmt:
+            effect(a, s.kids.at(0));
+            return;
+        case Kind::Var:
+            if (v_ < 5) {
+                if (!s.kids.empty()) {
+                    a.push(s.text);
+                    value(a, s.kids[0]);
+                    a.code(op::SetVariable);
+                }
+                return;
+            }
+            a.push(s.text);
+            if (s.kids.empty()) {
+                a.code(op::DefineLocal2);
+            } else {
+                value(a, s.kids[0]);
+                a.code(op::DefineLocal);
+            }
+            return;
+        case Kind::If: {
+            Actions yes;
+            statement(yes, s.kids.at(1));
+            Actions no;
+            if (s.kids.size() > 2) {
+                statement(no, s.kids[2]);
+            }
+            value(a, s.kids[0]);
+            a.code(op::Not);
+            const bool hasElse = s.kids.size() > 2;
+            a.ifTrue(offsetOf(static_cast<long>(yes.size() + (hasElse ? kBranchSize : 0))));
+            append(a, yes);
+            if (hasElse) {
+                a.jump(offsetOf(static_cast<long>(no.size())));
+                append(a, no);
+            }
+            return;
+        }
+        case Kind::While:
+            loop(a, &s.kids.at(0), s.kids.at(1), nullptr);
+            return;
+        case Kind::For:
+            statement(a, s.kids.at(0));
+            loop(a, s.kids.at(1).kind == Kind::Empty ? nullptr : &s.kids[1], s.kids.at(3),
+                 &s.kids.at(2));
+            return;
+        case Kind::Return:
+            need(5, "return");
+            if (s.kids.empty()) {
+                a.pushUndefined();
+            } else {
+                value(a, s.kids[0]);
+            }
+            a.code(op::Return);
+            return;
+        default:
+            throw ScriptError("not a statement");
+        }
+    }
+
+    // while (condition) { body; update } with the test at the top.
+    void loop(Actions& a, const Node* condition, const Node& body, const Node* update) {
+        Actions test;
+        if (condition != nullptr) {
+            value(test, *condition);
+            test.code(op::Not);
+        }
+        Actions rest;
+        statement(rest, body);
+        if (update != nullptr) {
+            statement(rest, *update);
+        }
+        if (condition != nullptr) {
+            test.ifTrue(offsetOf(static_cast<long>(rest.size() + kBranchSize)));
+        }
+        const long back = static_cast<long>(test.size() + rest.size() + kBranchSize);
+        append(a, test);
+        append(a, rest);
+        a.jump(offsetOf(-back));
+    }
+
+    // An expression whose value is dropped.
+    void effect(Actions& a, const Node& e) {
+        switch (e.kind) {
+        case Kind::Assign:
+            assign(a, e, false);
+            return;
+        case Kind::Update:
+            update(a, e, false);
+            return;
+        case Kind::Call:
+            if (isTrace(e)) {
+                traceCall(a, e);
+                return;
+            }
+            break;
+        case Kind::Function:
+            if (!e.text.empty()) {
+                function(a, e, e.text);
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+        value(a, e);
+        a.code(op::Pop);
+    }
+
+    static bool isTrace(const Node& call) {
+        return call.kids.at(0).kind == Kind::Name && call.kids[0].text == "trace";
+    }
+
+    void traceCall(Actions& a, const Node& call) {
+        if (call.kids.size() > 1) {
+            value(a, call.kids[1]);
+        } else {
+            a.pushUndefined();
+        }
+        a.code(op::Trace);
+    }
+
+    void number(Actions& a, double n, const std::string& text) {
+        if (v_ < 5) {
+            a.push(text); // Flash 4 pushes numbers as their source text
+            return;
+        }
+        const bool negZero = n == 0 && std::signbit(n);
+        if (std::isfinite(n) && n == std::floor(n) && n >= -2147483648.0 && n <= 2147483647.0 &&
+            !negZero) {
+            a.pushInt(static_cast<int32_t>(n));
+        } else {
+            a.push(n);
+        }
+    }
+
+    void value(Actions& a, const Node& e) {
+        switch (e.kind) {
+        case Kind::Number:
+            number(a, e.number, e.text);
+            return;
+        case Kind::String:
+            a.push(e.text);
+            return;
+        case Kind::Bool:
+            if (v_ < 5) {
+                a.push(e.number != 0 ? "1" : "0");
+            } else {
+                a.pushBool(e.number != 0);
+            }
+            return;
+        case Kind::Null:
+            need(5, "null");
+            a.pushNull();
+            return;
+        case Kind::Undefined:
+            if (v_ < 5) {
+                a.push("");
+            } else {
+                a.pushUndefined();
+            }
+            return;
+        case Kind::Name:
+            a.push(e.text);
+            a.code(op::GetVariable);
+            return;
+        case Kind::Member:
+            need(5, "member access");
+            value(a, e.kids.at(0));
+            value(a, e.kids.at(1));
+            a.code(op::GetMember);
+            return;
+        case Kind::Call:
+            call(a, e);
+            return;
+        case Kind::New:
+            construct(a, e);
+            return;
+        case Kind::Object:
+            need(5, "object literals");
+            for (size_t i = 0; i + 1 < e.kids.size(); i += 2) {
+                value(a, e.kids[i]);
+                value(a, e.kids[i + 1]);
+            }
+            a.pushInt(static_cast<int32_t>(e.kids.size() / 2));
+            a.code(op::InitObject);
+            return;
+        case Kind::Array:
+            need(5, "array literals");
+            for (auto it = e.kids.rbegin(); it != e.kids.rend(); ++it) {
+                value(a, *it);
+            }
+            a.pushInt(static_cast<int32_t>(e.kids.size()));
+            a.code(op::InitArray);
+            return;
+        case Kind::Function:
+            function(a, e, "");
+            return;
+        case Kind::Unary:
+            unary(a, e);
+            return;
+        case Kind::Binary:
+            binary(a, e);
+            return;
+        case Kind::Logical:
+            logical(a, e);
+            return;
+        case Kind::Conditional: {
+            Actions yes;
+            value(yes, e.kids.at(1));
+            Actions no;
+            value(no, e.kids.at(2));
+            value(a, e.kids.at(0));
+            a.ifTrue(offsetOf(static_cast<long>(no.size() + kBranchSize)));
+            append(a, no);
+            a.jump(offsetOf(static_cast<long>(yes.size())));
+            append(a, yes);
+            return;
+        }
+        case Kind::Assign:
+            assign(a, e, true);
+            return;
+        case Kind::Update:
+            update(a, e, true);
+            return;
+        default:
+            throw ScriptError("not an expression");
+        }
+    }
+
+    void arguments(Actions& a, const Node& e) {
+        for (size_t i = e.kids.size(); i > 1; --i) {
+            value(a, e.kids[i - 1]);
+        }
+        a.pushInt(static_cast<int32_t>(e.kids.size() - 1));
+    }
+
+    void call(Actions& a, const Node& e) {
+        if (isTrace(e)) {
+            traceCall(a, e);
+            a.pushUndefined();
+            return;
+        }
+        need(5, "calls");
+        arguments(a, e);
+        const Node& callee = e.kids.at(0);
+        if (callee.kind == Kind::Name) {
+            a.push(callee.text);
+            a.code(op::CallFunction);
+        } else if (callee.kind == Kind::Member) {
+            value(a, callee.kids.at(0));
+            value(a, callee.kids.at(1));
+            a.code(op::CallMethod);
+        } else {
+            value(a, callee);
+            a.pushUndefined();
+            a.code(op::CallMethod);
+        }
+    }
+
+    void construct(Actions& a, const Node& e) {
+        need(5, "new");
+        arguments(a, e);
+        const Node& callee = e.kids.at(0);
+        if (callee.kind == Kind::Name) {
+            a.push(callee.text);
+            a.code(op::NewObject);
+        } else if (callee.kind == Kind::Member) {
+            value(a, callee.kids.at(0));
+            value(a, callee.kids.at(1));
+            a.code(op::NewMethod);
+        } else {
+            value(a, callee);
+            a.pushUndefined();
+            a.code(op::NewMethod);
+        }
+    }
+
+    void function(Actions& a, const Node& f, const std::string& name) {
+        need(5, "functions");
+        Actions body;
+        statements(body, f.kids);
+        if (v_ >= 7) {
+            std::vector<Actions::Param> params;
+            params.reserve(f.params.size());
+            for (const std::string& p : f.params) {
+                params.push_back({0, p}); // by name, not in a register
+            }
+            a.defineFunction2(name, 4, 0, params, body);
+        } else {
+            a.defineFunction(name, f.params, body);
+        }
+    }
+
+    void unary(Actions& a, const Node& e) {
+        const Node& x = e.kids.at(0);
+        if (e.text == "-" && x.kind == Kind::Number) {
+            number(a, -x.number, "-" + x.text); // literals fold, as Flash's compiler does
+            return;
+        }
+        if (e.text == "-") {
+            number(a, 0, "0");
+            value(a, x);
+            a.code(op::Subtract);
+        } else if (e.text == "+") {
+            if (v_ < 5) {
+                value(a, x);
+                a.push("0");
+                a.code(op::Subtract);
+            } else {
+                value(a, x);
+                a.code(op::ToNumber);
+            }
+        } else if (e.text == "!") {
+            value(a, x);
+            a.code(op::Not);
+        } else if (e.text == "~") {
+            need(5, "~");
+            value(a, x);
+            a.push(4294967295.0);
+            a.code(op::BitXor);
+        } else if (e.text == "typeof") {
+            need(5, "typeof");
+            value(a, x);
+            a.code(op::TypeOf);
+        } else if (e.text == "delete") {
+            need(5, "delete");
+            if (x.kind == Kind::Member) {
+                value(a, x.kids.at(0));
+                value(a, x.kids.at(1));
+                a.code(op::Delete);
+            } else if (x.kind == Kind::Name) {
+                a.push(x.text);
+                a.code(op::Delete2);
+            } else {
+                value(a, x);
+                a.code(op::Pop);
+                a.pushBool(true);
+            }
+        } else {
+            throw ScriptError("unknown unary operator " + e.text);
+        }
+    }
+
+    // The action sequence after both operands for each operator of version 5 and later.
+    void binaryOperator(Actions& a, const std::string& o) {
+        static const std::map<std::string, uint8_t> plain{
+            {"+", op::Add2},        {"-", op::Subtract},   {"*", op::Multiply},
+            {"/", op::Divide},      {"%", op::Modulo},     {"==", op::Equals2},
+            {"<", op::Less2},       {"&", op::BitAnd},     {"|", op::BitOr},
+            {"^", op::BitXor},      {"<<", op::BitLShift}, {">>", op::BitRShift},
+            {">>>", op::BitURShift}};
+        if (auto it = plain.find(o); it != plain.end()) {
+            a.code(it->second);
+        } else if (o == "!=") {
+            a.code(op::Equals2).code(op::Not);
+        } else if (o == ">=") {
+            a.code(op::Less2).code(op::Not);
+        } else if (o == "===" || o == "!==") {
+            need(6, "strict equality");
+            a.code(op::StrictEquals);
+            if (o == "!==") {
+                a.code(op::Not);
+            }
+        } else if (o == "instanceof") {
+            need(6, "instanceof");
+            a.code(op::InstanceOf);
+        } else if (o == ">" || o == "<=") {
+            if (v_ >= 6) {
+                a.code(op::Greater);
+            } else {
+                a.code(op::StackSwap).code(op::Less2);
+            }
+            if (o == "<=") {
+                a.code(op::Not);
+            }
+        } else {
+            throw ScriptError("unknown operator " + o);
+        }
+    }
+
+    void binary(Actions& a, const Node& e) {
+        const std::string& o = e.text;
+        if (v_ >= 5) {
+            value(a, e.kids.at(0));
+            value(a, e.kids.at(1));
+            binaryOperator(a, o);
+            return;
+        }
+        // Version 4: the numeric actions; `>` and `<=` test the swapped operands with Less.
+        const bool swapped = o == ">" || o == "<=";
+        value(a, e.kids.at(swapped ? 1 : 0));
+        value(a, e.kids.at(swapped ? 0 : 1));
+        static const std::map<std::string, uint8_t> v4{
+            {"+", op::Add},     {"-", op::Subtract}, {"*", op::Multiply}, {"/", op::Divide},
+            {"==", op::Equals}, {"<", op::Less},     {">", op::Less}};
+        if (auto it = v4.find(o); it != v4.end()) {
+            a.code(it->second);
+        } else if (o == "!=") {
+            a.code(op::Equals).code(op::Not);
+        } else if (o == ">=" || o == "<=") {
+            a.code(op::Less).code(op::Not);
+        } else {
+            throw ScriptError(o + " needs SWF 5");
+        }
+    }
+
+    void logical(Actions& a, const Node& e) {
+        const bool isAnd = e.text == "&&";
+        if (v_ < 5) {
+            value(a, e.kids.at(0));
+            value(a, e.kids.at(1));
+            a.code(isAnd ? op::And : op::Or);
+            return;
+        }
+        Actions right;
+        right.code(op::Pop);
+        value(right, e.kids.at(1));
+        value(a, e.kids.at(0));
+        a.code(op::PushDuplicate);
+        if (isAnd) {
+            a.code(op::Not);
+        }
+        a.ifTrue(offsetOf(static_cast<long>(right.size())));
+        append(a, right);
+    }
+
+    // Pushes what a store to `target` needs below the value: the name, or object and key.
+    void targetPrefix(Actions& a, const Node& target) {
+        if (target.kind == Kind::Name) {
+            a.push(target.text);
+        } else if (target.kind == Kind::Member) {
+            need(5, "member assignment");
+            value(a, target.kids.at(0));
+            value(a, target.kids.at(1));
+        } else {
+            throw ScriptError("cannot assign to this");
+        }
+    }
+
+    void store(Actions& a, const Node& target, bool keep) {
+        if (keep && v_ >= 5) {
+            a.storeRegister(kScratchRegister);
+        }
+        a.code(target.kind == Kind::Name ? op::SetVariable : op::SetMember);
+        if (keep) {
+            if (v_ >= 5) {
+                a.pushRegister(kScratchRegister);
+            } else {
+                value(a, target);
+            }
+        }
+    }
+
+    // `a op= b` reads the target again (an object expression is evaluated twice).
+    void assign(Actions& a, const Node& e, bool keep) {
+        const Node& target = e.kids.at(0);
+        targetPrefix(a, target);
+        if (e.text == "=") {
+            value(a, e.kids.at(1));
+        } else {
+            Node combined;
+            combined.kind = Kind::Binary;
+            combined.text = e.text.substr(0, e.text.size() - 1);
+            combined.kids = {target, e.kids.at(1)};
+            value(a, combined);
+        }
+        store(a, target, keep);
+    }
+
+    void update(Actions& a, const Node& e, bool keep) {
+        const Node& target = e.kids.at(0);
+        const bool up = e.text == "++";
+        const bool prefix = e.number != 0;
+        if (keep && !prefix) {
+            need(5, "postfix value");
+            value(a, target);
+            a.code(op::ToNumber);
+            a.storeRegister(kScratchRegister + 1).code(op::Pop);
+            targetPrefix(a, target);
+            a.pushRegister(kScratchRegister + 1);
+            a.code(up ? op::Increment : op::Decrement);
+            a.code(target.kind == Kind::Name ? op::SetVariable : op::SetMember);
+            a.pushRegister(kScratchRegister + 1);
+            return;
+        }
+        targetPrefix(a, target);
+        value(a, target);
+        if (v_ >= 5) {
+            a.code(up ? op::Increment : op::Decrement);
+        } else {
+            a.push("1");
+            a.code(up ? op::Add : op::Subtract);
+        }
+        store(a, target, keep);
+    }
+
+    uint8_t v_;
+};
+
+} // namespace
+
+Actions compileStatements(const std::vector<Node>& statements, uint8_t swfVersion) {
+    Actions a;
+    Compiler c(swfVersion);
+    c.statements(a, statements);
+    return a;
+}
+
+Actions compileScript(std::string_view source, uint8_t swfVersion) {
+    return compileStatements(parseScript(source), swfVersion);
+}
+
+} // namespace scriptrules

@@ -1,0 +1,54 @@
+#include "TableMovie.h"
+
+#include "Compiler.h"
+#include "Parser.h"
+#include "moviemaker/SwfWriter.h"
+#include "swf/ActionCodes.h"
+
+namespace scriptrules {
+
+TableMovie buildTableMovie(const Table& table, uint8_t version) {
+    moviemaker::MovieHeader header;
+    header.version = version;
+    header.frameSize = moviemaker::Rect::pixels(100, 100);
+    moviemaker::SwfWriter movie(header);
+    TableMovie out;
+    for (const TableLine& line : table.lines) {
+        if (version < line.minVersion || version > line.maxVersion) {
+            continue;
+        }
+        moviemaker::Actions actions;
+        try {
+            if (line.traced) {
+                const std::vector<Node> parsed = parseScript(line.source);
+                if (parsed.size() != 1 || parsed[0].kind != Node::Kind::ExprStmt) {
+                    throw ScriptError("a traced line holds one expression");
+                }
+                Node traced;
+                traced.kind = Node::Kind::Call;
+                traced.kids.resize(1);
+                traced.kids[0].kind = Node::Kind::Name;
+                traced.kids[0].text = "trace";
+                traced.kids.push_back(parsed[0].kids[0]);
+                Node statement;
+                statement.kind = Node::Kind::ExprStmt;
+                statement.kids.push_back(std::move(traced));
+                actions.push(line.source).code(swf::op::Trace);
+                actions.raw(compileStatements({statement}, version).body());
+            } else {
+                actions = compileScript(line.source, version);
+            }
+        } catch (const ScriptError& e) {
+            out.skipped.push_back("line " + std::to_string(line.lineNumber) + " (" + line.source +
+                                  "): " + e.what());
+            continue;
+        }
+        movie.doAction(actions);
+    }
+    movie.doAction(moviemaker::Actions().stop());
+    movie.showFrame();
+    out.bytes = movie.finish();
+    return out;
+}
+
+} // namespace scriptrules

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Table.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scriptrules {
+
+struct TableMovie {
+    std::vector<uint8_t> bytes;
+    // Lines the version lacks an action for, or that do not parse, with the reason.
+    std::vector<std::string> skipped;
+};
+
+// One movie of one frame running every line of the table for `version`: each traced line
+// traces its own text, then its value.
+TableMovie buildTableMovie(const Table& table, uint8_t version);
+
+} // namespace scriptrules

@@ -1,0 +1,91 @@
+// scriptrules [--verbose] OUTDIR TABLE.txt...: writes one movie per table and SWF version
+// (OUTDIR/NAME-vN.swf), each line tracing its own text and then its value, to compare the
+// script machine with another player line by line. `include NAME` in a table takes the text
+// of NAME from the table's folder.
+
+#include "Parser.h"
+#include "Table.h"
+#include "TableMovie.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in) {
+        throw scriptrules::ScriptError(path.string() + ": cannot read");
+    }
+    return text.str();
+}
+
+// `include NAME` lines take the text of NAME beside the table (shared value lists).
+std::string withIncludes(const fs::path& path, int depth = 0) {
+    if (depth > 8) {
+        throw scriptrules::ScriptError(path.string() + ": includes nest too deeply");
+    }
+    std::istringstream in(readFile(path));
+    std::string out;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.starts_with("include ")) {
+            out += withIncludes(path.parent_path() / line.substr(8), depth + 1);
+        } else {
+            out += line;
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int first = 1;
+    const bool verbose = argc > 1 && std::string(argv[1]) == "--verbose";
+    if (verbose) {
+        ++first;
+    }
+    if (argc < first + 2) {
+        std::fprintf(stderr, "usage: scriptrules [--verbose] OUTDIR TABLE.txt...\n");
+        return 2;
+    }
+    const fs::path outDir = argv[first];
+    fs::create_directories(outDir);
+    int status = 0;
+    for (int i = first + 1; i < argc; ++i) {
+        const fs::path path = argv[i];
+        try {
+            const scriptrules::Table table = scriptrules::readTable(withIncludes(path));
+            for (uint8_t v : table.versions) {
+                const auto movie = scriptrules::buildTableMovie(table, v);
+                const fs::path file =
+                    outDir / (path.stem().string() + "-v" + std::to_string(v) + ".swf");
+                std::ofstream(file, std::ios::binary)
+                    .write(reinterpret_cast<const char*>(movie.bytes.data()),
+                           static_cast<std::streamsize>(movie.bytes.size()));
+                if (verbose) {
+                    for (const std::string& s : movie.skipped) {
+                        std::fprintf(stderr, "%s v%d: skipped %s\n", path.filename().c_str(), v,
+                                     s.c_str());
+                    }
+                } else if (!movie.skipped.empty()) {
+                    std::fprintf(stderr, "%s v%d: %zu lines skipped (--verbose lists them)\n",
+                                 path.filename().c_str(), v, movie.skipped.size());
+                }
+            }
+        } catch (const scriptrules::ScriptError& e) {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), e.what());
+            status = 1;
+        }
+    }
+    return status;
+}

@@ -1,0 +1,158 @@
+// The actions the table compiler emits for each version, read back with the player's own
+// action reader: operator choice by version, literal pushes, and branches that land on
+// action boundaries.
+
+#include "Compiler.h"
+#include "Parser.h"
+#include "swf/ActionCodes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scriptrules {
+namespace {
+
+namespace op = swf::op;
+
+std::vector<uint8_t> codes(std::string_view source, uint8_t version) {
+    const auto bytes = compileScript(source, version).bytes();
+    const auto block = swf::readActionBlock(bytes);
+    EXPECT_FALSE(block.truncated);
+    std::vector<uint8_t> out;
+    out.reserve(block.actions.size());
+    for (const auto& a : block.actions) {
+        out.push_back(a.code);
+    }
+    return out;
+}
+
+// Every If and Jump lands on an action or the block's end.
+void expectBranchesLand(std::string_view source, uint8_t version) {
+    const auto bytes = compileScript(source, version).bytes();
+    const auto block = swf::readActionBlock(bytes);
+    std::vector<long> starts;
+    for (const auto& a : block.actions) {
+        starts.push_back(a.offset);
+    }
+    starts.push_back(static_cast<long>(bytes.size() - 1)); // the closing End
+    for (const auto& a : block.actions) {
+        if (a.code != op::If && a.code != op::Jump) {
+            continue;
+        }
+        ASSERT_EQ(a.payload.size(), 2U);
+        const auto offset = static_cast<int16_t>(a.payload[0] | (a.payload[1] << 8));
+        const long target = static_cast<long>(a.offset) + 5 + offset;
+        EXPECT_NE(std::find(starts.begin(), starts.end(), target), starts.end())
+            << source << " branch at " << a.offset << " to " << target;
+    }
+}
+
+using Codes = std::vector<uint8_t>;
+
+TEST(ScriptCompiler, OperatorsFollowTheVersion) {
+    EXPECT_EQ(codes("a + b;", 4),
+              (Codes{op::Push, op::GetVariable, op::Push, op::GetVariable, op::Add, op::Pop}));
+    EXPECT_EQ(codes("a + b;", 5),
+              (Codes{op::Push, op::GetVariable, op::Push, op::GetVariable, op::Add2, op::Pop}));
+    EXPECT_EQ(codes("1 == 2;", 4), (Codes{op::Push, op::Push, op::Equals, op::Pop}));
+    EXPECT_EQ(codes("1 == 2;", 6), (Codes{op::Push, op::Push, op::Equals2, op::Pop}));
+    EXPECT_EQ(codes("1 > 2;", 5), (Codes{op::Push, op::Push, op::StackSwap, op::Less2, op::Pop}));
+    EXPECT_EQ(codes("1 > 2;", 6), (Codes{op::Push, op::Push, op::Greater, op::Pop}));
+    EXPECT_EQ(codes("1 <= 2;", 6), (Codes{op::Push, op::Push, op::Greater, op::Not, op::Pop}));
+    EXPECT_EQ(codes("1 >= 2;", 4), (Codes{op::Push, op::Push, op::Less, op::Not, op::Pop}));
+    EXPECT_EQ(codes("1 !== 2;", 6),
+              (Codes{op::Push, op::Push, op::StrictEquals, op::Not, op::Pop}));
+    EXPECT_EQ(codes("1 >>> 2;", 5), (Codes{op::Push, op::Push, op::BitURShift, op::Pop}));
+    EXPECT_EQ(codes("~1;", 5), (Codes{op::Push, op::Push, op::BitXor, op::Pop}));
+    EXPECT_EQ(codes("typeof x;", 5), (Codes{op::Push, op::GetVariable, op::TypeOf, op::Pop}));
+}
+
+TEST(ScriptCompiler, WhatAVersionLacksIsRefused) {
+    EXPECT_THROW(compileScript("1 === 2;", 5), ScriptError);
+    EXPECT_THROW(compileScript("a instanceof b;", 5), ScriptError);
+    EXPECT_THROW(compileScript("o = {a: 1};", 4), ScriptError);
+    EXPECT_THROW(compileScript("f();", 4), ScriptError);
+    EXPECT_THROW(compileScript("1 % 2;", 4), ScriptError);
+    EXPECT_THROW(compileScript("1 +;", 6), ScriptError);
+    EXPECT_THROW(compileScript("\"open", 6), ScriptError);
+    EXPECT_THROW(compileScript("3 = 4;", 6), ScriptError);
+    EXPECT_THROW(compileScript(std::string(1000, '(') + "1" + std::string(1000, ')'), 6),
+                 ScriptError);
+}
+
+TEST(ScriptCompiler, LiteralsPushTheirTypes) {
+    const auto bytes =
+        compileScript("trace(7); trace(-0); trace(0.5); trace(-3); trace(null);", 6).bytes();
+    const auto block = swf::readActionBlock(bytes);
+    std::vector<uint8_t> types;
+    for (const auto& a : block.actions) {
+        if (a.code == op::Push) {
+            types.push_back(a.payload[0]);
+        }
+    }
+    // int, double (negative zero is no integer), double, int, null
+    EXPECT_EQ(types, (std::vector<uint8_t>{7, 6, 6, 7, 2}));
+    // Flash 4 pushes numbers as their text.
+    const auto v4 = compileScript("trace(12);", 4).bytes();
+    const auto b4 = swf::readActionBlock(v4);
+    ASSERT_FALSE(b4.actions.empty());
+    EXPECT_EQ(b4.actions[0].payload[0], 0);
+    EXPECT_EQ(std::string(b4.actions[0].payload.begin() + 1, b4.actions[0].payload.end() - 1),
+              "12");
+}
+
+TEST(ScriptCompiler, CallsAndConstruction) {
+    EXPECT_EQ(codes("f(1, 2);", 5),
+              (Codes{op::Push, op::Push, op::Push, op::Push, op::CallFunction, op::Pop}));
+    EXPECT_EQ(codes("o.m();", 5),
+              (Codes{op::Push, op::Push, op::GetVariable, op::Push, op::CallMethod, op::Pop}));
+    EXPECT_EQ(codes("new Array(3);", 5),
+              (Codes{op::Push, op::Push, op::Push, op::NewObject, op::Pop}));
+    EXPECT_EQ(codes("trace(1);", 5), (Codes{op::Push, op::Trace}));
+    // The body follows the definition in the block.
+    EXPECT_EQ(codes("function f(a) { return a; }", 6),
+              (Codes{op::DefineFunction, op::Push, op::GetVariable, op::Return}));
+    EXPECT_EQ(codes("function f(a) { return a; }", 7),
+              (Codes{op::DefineFunction2, op::Push, op::GetVariable, op::Return}));
+    EXPECT_EQ(codes("x = [1, 2];", 5),
+              (Codes{op::Push, op::Push, op::Push, op::Push, op::InitArray, op::SetVariable}));
+    EXPECT_EQ(codes("delete o.a;", 5),
+              (Codes{op::Push, op::GetVariable, op::Push, op::Delete, op::Pop}));
+}
+
+TEST(ScriptCompiler, AssignmentsStoreAndKeepTheirValue) {
+    EXPECT_EQ(codes("a = 1;", 5), (Codes{op::Push, op::Push, op::SetVariable}));
+    EXPECT_EQ(codes("o.a = 1;", 5),
+              (Codes{op::Push, op::GetVariable, op::Push, op::Push, op::SetMember}));
+    EXPECT_EQ(codes("a += 2;", 5),
+              (Codes{op::Push, op::Push, op::GetVariable, op::Push, op::Add2, op::SetVariable}));
+    EXPECT_EQ(codes("trace(a = 1);", 5),
+              (Codes{op::Push, op::Push, op::StoreRegister, op::SetVariable, op::Push, op::Trace}));
+    EXPECT_EQ(codes("i++;", 5),
+              (Codes{op::Push, op::Push, op::GetVariable, op::Increment, op::SetVariable}));
+    EXPECT_EQ(codes("i++;", 4),
+              (Codes{op::Push, op::Push, op::GetVariable, op::Push, op::Add, op::SetVariable}));
+    EXPECT_EQ(codes("var v = 1;", 6), (Codes{op::Push, op::Push, op::DefineLocal}));
+}
+
+TEST(ScriptCompiler, BranchesLandOnActions) {
+    for (uint8_t v : {4, 5, 6, 7}) {
+        expectBranchesLand("if (a) { b = 1; } else { b = 2; }", v);
+        expectBranchesLand("for (i = 0; i < 3; i++) { trace(i); }", v);
+        expectBranchesLand("while (i < 3) i++;", v);
+        expectBranchesLand("trace(a ? b : c);", v);
+        expectBranchesLand("trace(a && (b || c));", v);
+    }
+    EXPECT_EQ(codes("trace(a && b);", 5),
+              (Codes{op::Push, op::GetVariable, op::PushDuplicate, op::Not, op::If, op::Pop,
+                     op::Push, op::GetVariable, op::Trace}));
+    EXPECT_EQ(codes("trace(a || b);", 4),
+              (Codes{op::Push, op::GetVariable, op::Push, op::GetVariable, op::Or, op::Trace}));
+}
+
+} // namespace
+} // namespace scriptrules

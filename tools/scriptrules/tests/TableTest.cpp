@@ -1,0 +1,62 @@
+// Rule tables: lists expanded over every combination, version ranges, and malformed tables.
+
+#include "Table.h"
+#include "Parser.h"
+#include "TableMovie.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace scriptrules {
+namespace {
+
+std::vector<std::string> sources(const Table& t) {
+    std::vector<std::string> out;
+    out.reserve(t.lines.size());
+    for (const auto& l : t.lines) {
+        out.push_back(l.source);
+    }
+    return out;
+}
+
+TEST(RuleTable, ListsExpandOverEveryCombination) {
+    const Table t = readTable("# operands\n"
+                              "versions 5 7\n"
+                              "values A\n  1\n  \"x\"\nend\n"
+                              "values B\n null\nend\n"
+                              "do o = {};\n"
+                              "$A + $B\n"
+                              "@6-8 $A === $A\n");
+    EXPECT_EQ(t.versions, (std::vector<uint8_t>{5, 7}));
+    EXPECT_EQ(sources(t),
+              (std::vector<std::string>{"o = {};", "1 + null", "\"x\" + null", "1 === 1",
+                                        "1 === \"x\"", "\"x\" === 1", "\"x\" === \"x\""}));
+    EXPECT_FALSE(t.lines[0].traced);
+    EXPECT_TRUE(t.lines[1].traced);
+    EXPECT_EQ(t.lines[3].minVersion, 6);
+    EXPECT_EQ(t.lines[3].maxVersion, 8);
+}
+
+TEST(RuleTable, MalformedTablesAreRefused) {
+    EXPECT_THROW(readTable("$Nope + 1\n"), ScriptError);
+    EXPECT_THROW(readTable("values A\n1\n"), ScriptError);
+    EXPECT_THROW(readTable("versions 5 x\n"), ScriptError);
+    EXPECT_THROW(readTable("@1000 1\n"), ScriptError);
+}
+
+TEST(RuleTable, MoviesLeaveOutWhatTheVersionLacks) {
+    const Table t = readTable("versions 4 6\n1 + 2\n1 === 2\nnew Object()\n");
+    const TableMovie v4 = buildTableMovie(t, 4);
+    EXPECT_EQ(v4.skipped.size(), 2U);
+    const TableMovie v6 = buildTableMovie(t, 6);
+    EXPECT_TRUE(v6.skipped.empty());
+    EXPECT_GT(v6.bytes.size(), v4.bytes.size());
+    EXPECT_EQ(v6.bytes[3], 6); // the version byte of the header
+    const TableMovie statements = buildTableMovie(readTable("versions 6\n1; 2\n"), 6);
+    EXPECT_EQ(statements.skipped.size(), 1U); // a traced line holds one expression
+}
+
+} // namespace
+} // namespace scriptrules

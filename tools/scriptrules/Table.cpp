@@ -39,10 +39,11 @@ uint8_t versionNumber(const std::string& text, int lineNumber) {
 
 using Lists = std::map<std::string, std::vector<std::string>>;
 
-// Replaces the first `$NAME` of a known list by each of its values, recursively.
-void expand(const std::string& line, const Lists& lists, std::vector<std::string>& out,
+// Replaces the first `$NAME` of a known list by each of its values, recursively. The values
+// are not expanded again, so a value may hold a dollar sign.
+void expand(const std::string& line, size_t from, const Lists& lists, std::vector<std::string>& out,
             int lineNumber) {
-    for (size_t i = 0; i < line.size(); ++i) {
+    for (size_t i = from; i < line.size(); ++i) {
         if (line[i] != '$') {
             continue;
         }
@@ -52,11 +53,10 @@ void expand(const std::string& line, const Lists& lists, std::vector<std::string
         }
         const auto list = lists.find(line.substr(i + 1, end - i - 1));
         if (list == lists.end()) {
-            throw ScriptError("line " + std::to_string(lineNumber) + ": no list " +
-                              line.substr(i, end - i));
+            continue; // a dollar sign of the script itself
         }
         for (const std::string& v : list->second) {
-            expand(line.substr(0, i) + v + line.substr(end), lists, out, lineNumber);
+            expand(line.substr(0, i) + v + line.substr(end), i + v.size(), lists, out, lineNumber);
         }
         return;
     }
@@ -119,7 +119,7 @@ Table readTable(std::string_view text) {
             line = trim(line.substr(3));
         }
         std::vector<std::string> sources;
-        expand(line, lists, sources, lineNumber);
+        expand(line, 0, lists, sources, lineNumber);
         for (std::string& s : sources) {
             TableLine l = proto;
             l.source = std::move(s);

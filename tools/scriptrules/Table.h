@@ -19,7 +19,8 @@ namespace scriptrules {
 //   $X + $X                      an expression: its text is traced, then its value
 //   @6 $X === $X                 only from SWF 6 on (@6-8: 6 to 8)
 //
-// `$NAME` takes every value of list NAME; a line with several lists takes every combination.
+// `$NAME` takes every value of list NAME (other dollar signs stay as written); a line with
+// several lists takes every combination.
 struct TableLine {
     std::string source;
     bool traced = true; // false for `do` statements
@@ -33,7 +34,7 @@ struct Table {
     std::vector<TableLine> lines; // placeholders expanded
 };
 
-// Throws ScriptError on a malformed table (unknown list, unterminated list, bad version),
+// Throws ScriptError on a malformed table (unterminated list, bad version, too many lines),
 // naming the line.
 Table readTable(std::string_view text);
 

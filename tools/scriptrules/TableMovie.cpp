@@ -44,6 +44,9 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
             continue;
         }
         movie.doAction(actions);
+        if (line.traced) {
+            out.traced.push_back(line.source);
+        }
     }
     movie.doAction(moviemaker::Actions().stop());
     movie.showFrame();

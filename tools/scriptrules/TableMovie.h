@@ -12,6 +12,8 @@ struct TableMovie {
     std::vector<uint8_t> bytes;
     // Lines the version lacks an action for, or that do not parse, with the reason.
     std::vector<std::string> skipped;
+    // The text of each traced line, in order, to split the output line by line.
+    std::vector<std::string> traced;
 };
 
 // One movie of one frame running every line of the table for `version`: each traced line

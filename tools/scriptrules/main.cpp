@@ -1,7 +1,7 @@
 // scriptrules [--verbose] OUTDIR TABLE.txt...: writes one movie per table and SWF version
-// (OUTDIR/NAME-vN.swf), each line tracing its own text and then its value, to compare the
-// script machine with another player line by line. `include NAME` in a table takes the text
-// of NAME from the table's folder.
+// (OUTDIR/NAME-vN.swf, with the traced lines' text in NAME-vN.lines), each line tracing its own
+// text and then its value, to compare the script machine with another player line by line. `include
+// NAME` in a table takes the text of NAME from the table's folder.
 
 #include "Parser.h"
 #include "Table.h"
@@ -72,6 +72,10 @@ int main(int argc, char** argv) {
                 std::ofstream(file, std::ios::binary)
                     .write(reinterpret_cast<const char*>(movie.bytes.data()),
                            static_cast<std::streamsize>(movie.bytes.size()));
+                std::ofstream lines(fs::path(file).replace_extension(".lines"));
+                for (const std::string& t : movie.traced) {
+                    lines << t << '\n';
+                }
                 if (verbose) {
                     for (const std::string& s : movie.skipped) {
                         std::fprintf(stderr, "%s v%d: skipped %s\n", path.filename().c_str(), v,

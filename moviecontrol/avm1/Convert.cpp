@@ -21,7 +21,8 @@ bool isDigit(char c) {
 
 // Length of the longest decimal number at the start of `s` (sign, digits, fraction,
 // exponent); 0 when there is none. The player takes an 'e' after the digits as the start of
-// an exponent even when no digits follow it ("1e" and "1e+" read as 1).
+// an exponent even when no digits follow it ("1e" and "1e+" read as 1), and a point alone
+// as a number without digits, zero ("." and "-.e1" read as 0).
 std::size_t decimalPrefix(std::string_view s) {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -31,13 +32,15 @@ std::size_t decimalPrefix(std::string_view s) {
     while (i < s.size() && isDigit(s[i])) {
         ++i, ++digits;
     }
+    bool point = false;
     if (i < s.size() && s[i] == '.') {
         ++i;
+        point = true;
         while (i < s.size() && isDigit(s[i])) {
             ++i, ++digits;
         }
     }
-    if (digits == 0) {
+    if (digits == 0 && !point) {
         return 0;
     }
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
@@ -178,8 +181,15 @@ std::string numberToText(double n) {
     while (digits.size() > 1 && digits.back() == '0') {
         digits.pop_back();
     }
+    // Flash picks the layout by the exponent before rounding to 15 digits: fixed from 1e-5
+    // up to 1e15, so 999999999999999.9 prints as 1000000000000000, 0.00001 as itself and
+    // 0.0000099999999999999995 as 1e-5. Enough digits here leave the exponent unrounded.
+    char exact[48];
+    std::snprintf(exact, sizeof exact, "%.25e", std::fabs(n));
+    const char* exactE = std::strchr(exact, 'e');
+    const int unrounded = exactE ? std::atoi(exactE + 1) : exponent;
     std::string out = n < 0 ? "-" : "";
-    if (exponent < -4 || exponent >= 15) {
+    if (unrounded < -5 || unrounded >= 15) {
         out += digits[0];
         if (digits.size() > 1) {
             out += '.';
@@ -291,8 +301,8 @@ double parseFloatText(std::string_view s) {
             scale /= 10;
         }
     }
-    if (!digits) {
-        return std::numeric_limits<double>::quiet_NaN();
+    if (!digits && points == 0) {
+        return std::numeric_limits<double>::quiet_NaN(); // a point alone reads as 0
     }
     if (exponentAllowed && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;

@@ -10,7 +10,8 @@ namespace avm1 {
 
 // ToNumber of a string for movies of `version` (before 5, text that is no number is 0).
 double stringToNumber(std::string_view text, int version);
-// Numbers as Flash prints them: 15 significant digits, exponent from 1e15 and below 1e-4.
+// Numbers as Flash prints them: 15 significant digits, exponent from 1e15 and below 1e-5
+// (of the number before rounding).
 std::string numberToText(double n);
 // Number.toString(radix): integers in radix 2 to 36.
 std::string numberToText(double n, int radix);

@@ -252,6 +252,14 @@ bool Interp::equals2(const Value& a, const Value& b) {
 }
 
 bool Interp::looseEquals(const Value& a, const Value& b) {
+    if (a.isObject() && b.isObject() &&
+        a.asObject()->isDisplayObject() != b.asObject()->isDisplayObject()) {
+        // A clip is a type of its own: the other object meets it through its valueOf, as it
+        // would meet a primitive, and only a valueOf giving that very clip makes them equal.
+        const Value& clip = a.asObject()->isDisplayObject() ? a : b;
+        const Value p = m_.toPrimitive(a.asObject()->isDisplayObject() ? b : a);
+        return p.isObject() && p.asObject() == clip.asObject();
+    }
     if (a.type() == b.type()) {
         if (a.isString()) {
             return a.asString() == b.asString();

@@ -5,6 +5,7 @@
 #include "avm1/State.h"
 #include "unicode/Utf16Text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace avm1 {
@@ -28,23 +29,37 @@ std::string escapeText(std::string_view text) {
 }
 
 std::string unescapeText(std::string_view text) {
-    // A '+' is a space, as in a form's values; a '%' without two hexadecimal digits after
-    // it stays as it is, and one cut short at the end is dropped with what follows it.
+    // A '+' is a space, as in a form's values. A '%' starts an escape of two hexadecimal
+    // digits; any other character inside one is swallowed with it ("%zz" gives "z", "%u0041"
+    // gives "0041") and one cut short at the end gives nothing. A '%' inside an escape starts
+    // it again without forgetting the digits read ("%%41" gives "A"), so the digits give a
+    // byte only when their value fits one ("%4%41" gives nothing).
+    constexpr unsigned tooBig = 0x100;
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 >= text.size()) {
-            break;
+    int remain = 0;
+    unsigned value = 0;
+    for (char ch : text) {
+        if (ch == '%') {
+            remain = 2;
+            continue;
         }
-        if (text[i] == '%') {
-            int hi = hexDigit(text[i + 1]);
-            int lo = hexDigit(text[i + 2]);
-            if (hi >= 0 && lo >= 0) {
-                out.push_back(static_cast<char>(hi * 16 + lo));
-                i += 2;
-                continue;
+        if (remain == 0) {
+            out.push_back(ch == '+' ? ' ' : ch);
+            continue;
+        }
+        const int digit = hexDigit(ch);
+        if (digit < 0) {
+            remain = 0;
+            value = 0;
+            continue;
+        }
+        value = std::min(value * 16 + static_cast<unsigned>(digit), tooBig);
+        if (--remain == 0) {
+            if (value < tooBig) {
+                out.push_back(static_cast<char>(value));
             }
+            value = 0;
         }
-        out.push_back(text[i] == '+' ? ' ' : text[i]);
     }
     return unicode::decodeText(out);
 }

@@ -44,13 +44,13 @@ std::size_t clampIndex(double v, std::size_t size) {
     return v >= static_cast<double>(size) ? size : static_cast<std::size_t>(v);
 }
 
-// The most parts split may give: its second argument as an integer, unless undefined.
+// The most parts split may give: its second argument as a 32-bit integer, unless undefined
+// (so NaN and the infinities allow none, and 2^32 + 1 one).
 double splitLimit(CallArgs& c) {
     if (c.arg(1).isUndefined()) {
         return std::numeric_limits<double>::infinity();
     }
-    double n = c.machine.toNumber(c.arg(1));
-    return std::isnan(n) ? 0 : std::trunc(n);
+    return toInt32(c.machine.toNumber(c.arg(1)));
 }
 
 // Cuts `s` at every `separator` (at every unit when it is empty), at most `limit` parts.
@@ -173,6 +173,9 @@ void installString(Machine& m) {
     m.defineMethod(proto, "charCodeAt", [](CallArgs& c) -> Value {
         std::u16string s = unicode::toUtf16(thisString(c).view());
         double i = intArg(c.machine, c.arg(0));
+        if (i >= static_cast<double>(s.size()) && c.machine.version() < 6) {
+            return Value(0.0); // version 5 reads past the end as the closing zero
+        }
         if (i < 0 || i >= static_cast<double>(s.size())) {
             return Value(std::numeric_limits<double>::quiet_NaN());
         }
@@ -263,11 +266,17 @@ void installString(Machine& m) {
         }
         double len = c.count() > 1 && !c.arg(1).isUndefined() ? intArg(c.machine, c.arg(1)) : size;
         std::size_t from = clampIndex(a, s.size());
-        if (len <= 0) {
+        // The end is the start plus the length, counted back from the text's end when that
+        // is negative: ("Hello", 1, -2) ends at 4 and gives "ell".
+        double end = static_cast<double>(from) + len;
+        if (end < 0) {
+            end = std::max(end + size, 0.0);
+        }
+        std::size_t to = clampIndex(end, s.size());
+        if (to <= from) {
             return Value(Str());
         }
-        std::size_t n = clampIndex(len, s.size() - from);
-        return text(std::u16string_view(s).substr(from, n));
+        return text(std::u16string_view(s).substr(from, to - from));
     });
     m.defineMethod(proto, "split", [](CallArgs& c) -> Value {
         Machine& m = c.machine;

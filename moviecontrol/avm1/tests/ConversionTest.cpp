@@ -24,13 +24,19 @@ TEST(NumberText, PrintsFifteenSignificantDigitsAndFlashExponents) {
     EXPECT_EQ(avm1::numberToText(-2.5e20), "-2.5e+20");
     EXPECT_EQ(avm1::numberToText(1.5e-7), "1.5e-7");
     EXPECT_EQ(avm1::numberToText(0.0001), "0.0001");
-    EXPECT_EQ(avm1::numberToText(0.00001), "1e-5");
+    // The layout follows the exponent before rounding: fixed from 1e-5 up to 1e15.
+    EXPECT_EQ(avm1::numberToText(0.00001), "0.00001");
+    EXPECT_EQ(avm1::numberToText(-0.0000123), "-0.0000123");
+    EXPECT_EQ(avm1::numberToText(0.000001), "1e-6");
+    EXPECT_EQ(avm1::numberToText(0.0000099999999999999995), "1e-5");
     EXPECT_EQ(avm1::numberToText(-0.0), "0");
     EXPECT_EQ(avm1::numberToText(std::nan("")), "NaN");
     EXPECT_EQ(avm1::numberToText(-std::numeric_limits<double>::infinity()), "-Infinity");
     EXPECT_EQ(avm1::numberToText(4.94065645841247e-324), "4.94065645841247e-324");
-    // Rounding to 15 digits may carry into a new exponent.
-    EXPECT_EQ(avm1::numberToText(999999999999999.9), "1e+15");
+    // Rounding to 15 digits may carry into a new exponent, but not into the other layout.
+    EXPECT_EQ(avm1::numberToText(999999999999999.9), "1000000000000000");
+    EXPECT_EQ(avm1::numberToText(-999999999999999.9), "-1000000000000000");
+    EXPECT_EQ(avm1::numberToText(9999999999999999.0), "1e+16");
 }
 
 TEST(NumberText, OtherRadixesPrintTheIntegerPart) {
@@ -55,7 +61,13 @@ TEST(StringToNumber, FollowsTheMovieVersion) {
     EXPECT_EQ(avm1::stringToNumber("0xFFFFFFFF", 6), -1); // hexadecimal is a 32-bit integer
     EXPECT_TRUE(std::isnan(avm1::stringToNumber("0x1F", 5)));
     EXPECT_TRUE(std::isnan(avm1::stringToNumber("Infinity", 7)));
-    EXPECT_TRUE(std::isnan(avm1::stringToNumber(".", 7)));
+    // A point alone is a number without digits: zero, as are a signed one and one with an
+    // exponent.
+    EXPECT_EQ(avm1::stringToNumber(".", 7), 0);
+    EXPECT_EQ(avm1::stringToNumber("-.", 6), 0);
+    EXPECT_EQ(avm1::stringToNumber(".e1", 8), 0);
+    EXPECT_TRUE(std::isnan(avm1::stringToNumber(". 1", 7)));
+    EXPECT_TRUE(std::isnan(avm1::stringToNumber("-", 7)));
 }
 
 TEST(StringToNumber, PrefixesCountOnlyWhereFlashLooksForThem) {
@@ -156,6 +168,9 @@ TEST(GlobalParsing, ParseIntAndParseFloat) {
     EXPECT_DOUBLE_EQ(avm1::parseFloatText("0000.12345GIBBERISH"), 0.12345);
     EXPECT_EQ(avm1::parseFloatText("  -1e3x"), -1000);
     EXPECT_TRUE(std::isnan(avm1::parseFloatText("e5")));
+    EXPECT_TRUE(std::isnan(avm1::parseFloatText("-")));
+    EXPECT_EQ(avm1::parseFloatText("."), 0);
+    EXPECT_EQ(avm1::parseFloatText("-.x"), 0);
     // A second point is passed over and ends the exponent; the exponent wraps at 32 bits.
     EXPECT_DOUBLE_EQ(avm1::parseFloatText("1.2345.678"), 1.2345678);
     EXPECT_DOUBLE_EQ(avm1::parseFloatText("-2.123123.123219e20"), -2.123123123219);

@@ -347,8 +347,9 @@ TEST_P(OperatorRules, UnescapeReadsFormText) {
         const char* in;
         const char* out;
     } table[] = {
-        {"a+b", "a b"},   {"%41%42", "AB"}, {"%2B", "+"},   {"100%", "100"},        {"%4", ""},
-        {"%zz1", "%zz1"}, {"%4z1", "%4z1"}, {"%%41", "%A"}, {"%C3%A9", "\xC3\xA9"},
+        {"a+b", "a b"},     {"%41%42", "AB"}, {"%2B", "+"},   {"100%", "100"},
+        {"%4", ""},         {"%zz1", "z1"},   {"%4z1", "1"},  {"%%41", "A"},
+        {"%u0041", "0041"}, {"%4%41", ""},    {"%0%41", "A"}, {"%C3%A9", "\xC3\xA9"},
     };
     for (const auto& row : table) {
         EXPECT_EQ(text(vm.callMethod(vm.global(), "unescape", std::vector{str(row.in)})), row.out)
@@ -372,6 +373,49 @@ TEST_P(OperatorRules, NumberToStringRadixTruncatesAsTheProcessorDoes) {
     EXPECT_EQ(toString(-1e20, Value(2)), nan);
     EXPECT_EQ(toString(2147483647.0, Value(16)), "7fffffff");
     EXPECT_EQ(toString(-2147483647.0, Value(16)), "-7fffffff");
+}
+
+TEST_P(OperatorRules, AnObjectMeetsAClipThroughValueOf) {
+    // A clip is a type of its own for ==: the object on the other side is asked for its
+    // valueOf, whichever side it is on, and equals the clip only when that gives the clip.
+    logged("o", Value(7));
+    vm.set(stage.rootClip, "clip", Value(stage.rootClip));
+    EXPECT_EQ(binary("o", op::Equals2, "clip"), "false");
+    EXPECT_EQ(binary("clip", op::Equals2, "o"), "false");
+    EXPECT_EQ(log, "o.valueOf o.valueOf ");
+    logged("same", Value(stage.rootClip));
+    EXPECT_EQ(binary("same", op::Equals2, "clip"), "true");
+    EXPECT_EQ(binary("clip", op::Equals2, "clip"), "true");
+}
+
+TEST_P(OperatorRules, SubstrEndsAtStartPlusLength) {
+    // The end is the start plus the length, counted back from the text's end when negative;
+    // both go through ToInt32 first.
+    constexpr double Inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double start;
+        double length;
+        const char* out;
+    } table[] = {
+        {2, -5, "llo, Wo"},
+        {0, -1, "Hello, Worl"},
+        {2, -1, ""},
+        {-3, -10, "rl"},
+        {-3, -9, ""},
+        {0, -12, ""},
+        {0, 4294967295.0, "Hello, Worl"},
+        {2, 3, "llo"},
+        {2, 100, "llo, World"},
+        {2, Inf, ""},
+        {-100, 2, "He"},
+    };
+    Object* s = vm.toObject(str("Hello, World"));
+    for (const auto& row : table) {
+        EXPECT_EQ(
+            text(vm.callMethod(s, "substr", std::vector{Value(row.start), Value(row.length)})),
+            row.out)
+            << row.start << ", " << row.length;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, OperatorRules, ::testing::Values(5, 6, 7, 8));

@@ -3,11 +3,14 @@
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace avm1 {
 
@@ -60,6 +63,36 @@ double parseDecimal(std::string_view s) {
     std::string text(s);
     return std::strtod(text.c_str(), nullptr);
 }
+
+// value * 10^exp, ten squared step by step and each set bit multiplied in (or divided out),
+// as Flash computes it: the rounding of each step shows in the last digit it prints.
+double decimalShift(double value, int exp) {
+    double base = 10.0;
+    const bool up = exp > 0;
+    unsigned e = up ? static_cast<unsigned>(exp) : 0U - static_cast<unsigned>(exp);
+    while (e != 0) {
+        if ((e & 1U) != 0) {
+            value = up ? value * base : value / base;
+        }
+        e >>= 1U;
+        base *= base;
+    }
+    return value;
+}
+
+// The decimal exponent Flash starts from: the binary one times log10(2), rounded.
+int decimalExponentGuess(double positive) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &positive, sizeof bits);
+    int exp2 = static_cast<int>((bits >> 52U) & 0x7FFU) - 1023;
+    if (exp2 == -1023) { // subnormal: scale it into the normal range first
+        const double scaled = positive * 18014398509481984.0; // 2^54
+        std::memcpy(&bits, &scaled, sizeof bits);
+        exp2 = static_cast<int>((bits >> 52U) & 0x7FFU) - 1023 - 54;
+    }
+    return static_cast<int>(std::round(exp2 * 0.301029995663981));
+}
+
 } // namespace
 
 int hexDigit(char c) {
@@ -146,6 +179,11 @@ double stringToNumber(std::string_view s, int version) {
     return result;
 }
 
+// Flash prints a number digit by digit: it scales it into [1, 10) by powers of ten, takes
+// 15 digits by multiplying the rest by ten each time, and rounds on the 16th, half away from
+// zero. The layout follows the exponent before rounding: fixed from 1e-5 up to 1e15,
+// exponent form outside. A carry out of all nines in exponent form has no room and is put
+// back as a leading 1.
 std::string numberToText(double n) {
     if (std::isnan(n)) {
         return "NaN";
@@ -156,63 +194,102 @@ std::string numberToText(double n) {
     if (n == 0) {
         return "0";
     }
-    if (n == std::trunc(n) && std::fabs(n) < 1e15) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.0f", n);
-        return buf;
+    if (n == std::trunc(n) && n >= -2147483648.0 && n <= 2147483647.0) {
+        return std::to_string(static_cast<std::int32_t>(n));
     }
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(n));
-    if (std::isinf(std::strtod(buf, nullptr))) {
-        // Rounded up past the largest number: the digits are cut instead (1.79769313486231e+308).
-        std::snprintf(buf, sizeof buf, "%.16e", std::fabs(n));
-        char* e = std::strchr(buf, 'e');
-        std::memmove(buf + 16, e, std::strlen(e) + 1);
+    std::string buf;
+    const bool negative = n < 0;
+    if (negative) {
+        n = -n;
+        buf.push_back('-');
     }
-    // buf: d.dddddddddddddde[+-]xx
-    std::string digits;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p) {
-        if (isDigit(*p)) {
-            digits.push_back(*p);
+    int exp = decimalExponentGuess(n);
+    double mantissa = decimalShift(n, -exp);
+    if (mantissa < 1) {
+        --exp;
+        mantissa = decimalShift(n, -exp);
+    }
+    if (mantissa >= 10) {
+        ++exp;
+        mantissa = decimalShift(n, -exp);
+    }
+    auto digit = [&mantissa]() {
+        const int d = std::clamp(static_cast<int>(std::clamp(mantissa, 0.0, 9.0)), 0, 9);
+        mantissa = (mantissa - d) * 10;
+        return static_cast<char>('0' + d);
+    };
+    constexpr int places = 15;
+    if (exp >= places) {
+        buf.push_back(digit());
+        buf.push_back('.');
+        for (int i = 1; i < places; ++i) {
+            buf.push_back(digit());
         }
-    }
-    int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
-    while (digits.size() > 1 && digits.back() == '0') {
-        digits.pop_back();
-    }
-    // Flash picks the layout by the exponent before rounding to 15 digits: fixed from 1e-5
-    // up to 1e15, so 999999999999999.9 prints as 1000000000000000, 0.00001 as itself and
-    // 0.0000099999999999999995 as 1e-5. Enough digits here leave the exponent unrounded.
-    char exact[48];
-    std::snprintf(exact, sizeof exact, "%.25e", std::fabs(n));
-    const char* exactE = std::strchr(exact, 'e');
-    const int unrounded = exactE ? std::atoi(exactE + 1) : exponent;
-    std::string out = n < 0 ? "-" : "";
-    if (unrounded < -5 || unrounded >= 15) {
-        out += digits[0];
-        if (digits.size() > 1) {
-            out += '.';
-            out.append(digits, 1);
+    } else if (exp >= 0) {
+        buf.push_back('0'); // room for a carry
+        for (int i = 0; i <= exp; ++i) {
+            buf.push_back(digit());
         }
-        out += exponent < 0 ? "e-" : "e+";
-        out += std::to_string(std::abs(exponent));
-    } else if (exponent < 0) {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += digits;
+        buf.push_back('.');
+        for (int i = exp + 1; i < places; ++i) {
+            buf.push_back(digit());
+        }
+        exp = 0;
+    } else if (exp >= -5) {
+        buf += "00.";
+        buf.append(static_cast<std::size_t>(-exp - 1), '0');
+        for (int i = 0; i < places; ++i) {
+            buf.push_back(digit());
+        }
+        exp = 0;
     } else {
-        std::size_t whole = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= whole) {
-            out += digits;
-            out.append(whole - digits.size(), '0');
-        } else {
-            out.append(digits, 0, whole);
-            out += '.';
-            out.append(digits, whole);
+        buf.push_back('0');
+        if (const char first = digit(); first != '0') {
+            buf.push_back(first);
+        }
+        buf.push_back('.');
+        for (int i = 1; i < places; ++i) {
+            buf.push_back(digit());
         }
     }
-    return out;
+    if (digit() >= '5') {
+        for (auto it = buf.rbegin(); it != buf.rend(); ++it) {
+            if (*it == '9') {
+                *it = '0';
+            } else if (*it >= '0') {
+                ++*it;
+                break;
+            }
+        }
+    }
+    while (!buf.empty() && buf.back() == '0') {
+        buf.pop_back();
+    }
+    if (!buf.empty() && buf.back() == '.') {
+        buf.pop_back();
+    }
+    if (exp != 0) {
+        buf.erase(0, std::min(buf.find_first_not_of('0'), buf.size()));
+        if (buf.empty()) {
+            buf = "1"; // the nines carried out of every digit
+            ++exp;
+        } else if (const std::size_t last = buf.find_last_not_of('0');
+                   last == 0 || last == std::string::npos) {
+            exp += static_cast<int>(buf.size()) - 1; // "100e15" is 1e17
+            buf.resize(1);
+        }
+        buf += exp < 0 ? "e-" : "e+";
+        buf += std::to_string(std::abs(exp));
+    }
+    // The carry's room, when unused, goes (after the sign).
+    const std::size_t at = negative ? 1 : 0;
+    if (buf.size() > at && buf[at] == '0' && (buf.size() == at + 1 || buf[at + 1] != '.')) {
+        if (negative) {
+            buf[at] = '-';
+        }
+        return buf.substr(1);
+    }
+    return buf;
 }
 
 std::string numberToText(double n, int radix) {

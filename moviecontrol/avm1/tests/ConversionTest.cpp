@@ -28,7 +28,7 @@ TEST(NumberText, PrintsFifteenSignificantDigitsAndFlashExponents) {
     EXPECT_EQ(avm1::numberToText(0.00001), "0.00001");
     EXPECT_EQ(avm1::numberToText(-0.0000123), "-0.0000123");
     EXPECT_EQ(avm1::numberToText(0.000001), "1e-6");
-    EXPECT_EQ(avm1::numberToText(0.0000099999999999999995), "1e-5");
+    EXPECT_EQ(avm1::numberToText(0.0000099999999999999), "9.9999999999999e-6");
     EXPECT_EQ(avm1::numberToText(-0.0), "0");
     EXPECT_EQ(avm1::numberToText(std::nan("")), "NaN");
     EXPECT_EQ(avm1::numberToText(-std::numeric_limits<double>::infinity()), "-Infinity");
@@ -37,6 +37,12 @@ TEST(NumberText, PrintsFifteenSignificantDigitsAndFlashExponents) {
     EXPECT_EQ(avm1::numberToText(999999999999999.9), "1000000000000000");
     EXPECT_EQ(avm1::numberToText(-999999999999999.9), "-1000000000000000");
     EXPECT_EQ(avm1::numberToText(9999999999999999.0), "1e+16");
+    // Digits come from multiplying the rest by ten, not from the exact value, and a tie
+    // rounds away from zero.
+    EXPECT_EQ(avm1::numberToText(std::sqrt(1001.0)), "31.6385840391127");
+    EXPECT_EQ(avm1::numberToText(990000000000000.5), "990000000000001");
+    EXPECT_EQ(avm1::numberToText(4294967296.5), "4294967296.5");
+    EXPECT_EQ(avm1::numberToText(-2147483649.0), "-2147483649");
 }
 
 TEST(NumberText, OtherRadixesPrintTheIntegerPart) {

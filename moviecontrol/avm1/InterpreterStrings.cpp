@@ -38,16 +38,21 @@ void Interp::actionStringLength() {
 }
 
 void Interp::actionStringExtract() {
-    // Indexes count from 1; a negative or NaN count takes the rest.
+    // Indexes count from 1 and wrap as 32-bit integers (2^31 is below the first); a
+    // negative count takes the rest, a count that is no number nothing.
     double count = m_.toNumber(pop());
-    double index = m_.toNumber(pop());
+    double index = toInt32(m_.toNumber(pop()));
     std::u16string s = unicode::toUtf16(m_.toString(pop()).view());
-    double start = std::isnan(index) ? 0 : std::max(index - 1, 0.0);
+    if (std::isnan(count)) {
+        push(Value(s_.sEmpty));
+        return;
+    }
+    double start = std::max(index - 1, 0.0);
     if (start >= static_cast<double>(s.size())) {
         push(Value(s_.sEmpty));
         return;
     }
-    double n = (std::isnan(count) || count < 0) ? static_cast<double>(s.size()) : count;
+    double n = count < 0 ? static_cast<double>(s.size()) : count;
     auto st = static_cast<std::size_t>(start);
     auto len = static_cast<std::size_t>(std::min(n, static_cast<double>(s.size() - st)));
     push(Value(Str(unicode::fromUtf16(std::u16string_view(s).substr(st, len)))));

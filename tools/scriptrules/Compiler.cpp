@@ -8,6 +8,7 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace scriptrules {
 
@@ -293,10 +294,47 @@ class Compiler {
         a.pushInt(static_cast<int32_t>(e.kids.size() - 1));
     }
 
+    // Functions Flash's compiler turns into actions of their own when called by name with
+    // their number of arguments, in every version.
+    bool actionCall(Actions& a, const Node& e) {
+        static const std::map<std::string, std::pair<uint8_t, size_t>> actions{
+            {"int", {op::ToInteger, 1}},
+            {"length", {op::StringLength, 1}},
+            {"substring", {op::StringExtract, 3}},
+            {"chr", {op::AsciiToChar, 1}},
+            {"ord", {op::CharToAscii, 1}},
+            {"mblength", {op::MBStringLength, 1}},
+            {"mbsubstring", {op::MBStringExtract, 3}},
+            {"mbchr", {op::MBAsciiToChar, 1}},
+            {"mbord", {op::MBCharToAscii, 1}},
+            {"eval", {op::GetVariable, 1}},
+            {"targetPath", {op::TargetPath, 1}},
+        };
+        const Node& callee = e.kids.at(0);
+        if (callee.kind != Kind::Name) {
+            return false;
+        }
+        const auto it = actions.find(callee.text);
+        if (it == actions.end() || e.kids.size() - 1 != it->second.second) {
+            return false;
+        }
+        if (it->second.first == op::TargetPath) {
+            need(5, "targetPath");
+        }
+        for (size_t i = 1; i < e.kids.size(); ++i) {
+            value(a, e.kids[i]);
+        }
+        a.code(it->second.first);
+        return true;
+    }
+
     void call(Actions& a, const Node& e) {
         if (isTrace(e)) {
             traceCall(a, e);
             a.pushUndefined();
+            return;
+        }
+        if (actionCall(a, e)) {
             return;
         }
         need(5, "calls");
@@ -437,8 +475,40 @@ class Compiler {
         }
     }
 
+    // Flash 4's string operators, kept by later versions; `gt` has its own action from 6.
+    bool stringOperator(Actions& a, const Node& e) {
+        const std::string& o = e.text;
+        if (o != "add" && o != "eq" && o != "ne" && o != "lt" && o != "gt" && o != "le" &&
+            o != "ge") {
+            return false;
+        }
+        const bool greater = o == "gt" || o == "le";
+        const bool swapped = greater && v_ < 6;
+        value(a, e.kids.at(swapped && v_ < 5 ? 1 : 0));
+        value(a, e.kids.at(swapped && v_ < 5 ? 0 : 1));
+        if (swapped && v_ >= 5) {
+            a.code(op::StackSwap);
+        }
+        if (o == "add") {
+            a.code(op::StringAdd);
+        } else if (o == "eq" || o == "ne") {
+            a.code(op::StringEquals);
+        } else if (greater && !swapped) {
+            a.code(op::StringGreater);
+        } else {
+            a.code(op::StringLess);
+        }
+        if (o == "ne" || o == "le" || o == "ge") {
+            a.code(op::Not);
+        }
+        return true;
+    }
+
     void binary(Actions& a, const Node& e) {
         const std::string& o = e.text;
+        if (stringOperator(a, e)) {
+            return;
+        }
         if (v_ >= 5) {
             value(a, e.kids.at(0));
             value(a, e.kids.at(1));

@@ -192,16 +192,17 @@ Node withKids(Node::Kind kind, std::string text, std::vector<Node> kids) {
     return n;
 }
 
-// Binary operators by precedence level, loosest first (ECMA-262 3rd ed. 11.5 to 11.11).
+// Binary operators by precedence level, loosest first (ECMA-262 3rd ed. 11.5 to 11.11), with
+// Flash 4's string operators (add, eq, ne, lt, gt, le, ge) beside their numeric twins.
 const std::vector<std::vector<std::string>>& binaryLevels() {
     static const std::vector<std::vector<std::string>> levels{
         {"|"},
         {"^"},
         {"&"},
-        {"==", "!=", "===", "!=="},
-        {"<", ">", "<=", ">=", "instanceof"},
+        {"==", "!=", "===", "!==", "eq", "ne"},
+        {"<", ">", "<=", ">=", "instanceof", "lt", "gt", "le", "ge"},
         {"<<", ">>", ">>>"},
-        {"+", "-"},
+        {"+", "-", "add"},
         {"*", "/", "%"},
     };
     return levels;
@@ -414,7 +415,7 @@ class Parser {
         while (true) {
             bool matched = false;
             for (const auto& op : binaryLevels()[level]) {
-                const bool word = op == "instanceof";
+                const bool word = std::isalpha(static_cast<unsigned char>(op.front())) != 0;
                 if ((word && isWord(op)) || (!word && isPunct(op))) {
                     advance();
                     l = withKids(Node::Kind::Binary, op, {std::move(l), binary(level + 1)});

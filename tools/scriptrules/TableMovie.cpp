@@ -13,6 +13,10 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
     header.frameSize = moviemaker::Rect::pixels(100, 100);
     moviemaker::SwfWriter movie(header);
     TableMovie out;
+    // Lines share action blocks, a few dozen each: players cap the blocks one frame runs.
+    constexpr size_t kLinesPerBlock = 64;
+    moviemaker::Actions block;
+    size_t linesInBlock = 0;
     for (const TableLine& line : table.lines) {
         if (version < line.minVersion || version > line.maxVersion) {
             continue;
@@ -43,12 +47,17 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
                                   "): " + e.what());
             continue;
         }
-        movie.doAction(actions);
+        block.raw(actions.body());
+        if (++linesInBlock == kLinesPerBlock) {
+            movie.doAction(block);
+            block = {};
+            linesInBlock = 0;
+        }
         if (line.traced) {
             out.traced.push_back(line.source);
         }
     }
-    movie.doAction(moviemaker::Actions().stop());
+    movie.doAction(block.stop());
     movie.showFrame();
     out.bytes = movie.finish();
     return out;

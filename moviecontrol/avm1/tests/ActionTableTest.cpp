@@ -149,6 +149,13 @@ TEST(ActionTable, SubstringsAndCharactersByVersion) {
         {7, op::StringExtract, {S("hello"), 0.0, 2.0}, "he"},
         {7, op::StringExtract, {S("hello"), 2.0, -1.0}, "ello"},
         {7, op::StringExtract, {S("hello"), 9.0, 2.0}, ""},
+        // A count that is no number gives nothing (the format's rule for counts that are no
+        // integers); the index wraps as a 32-bit integer, so 2^31 is below the first.
+        {7, op::StringExtract, {S("hello"), 2.0, S("x")}, ""},
+        {7, op::StringExtract, {S("hello"), 2.0, Undefined{}}, ""},
+        {6, op::StringExtract, {S("hello"), 2.0, Undefined{}}, ""}, // undefined is 0 there
+        {7, op::StringExtract, {S("hello"), 2147483648.0, 2.0}, "he"},
+        {7, op::MBStringExtract, {S("hello"), 2.0, S("x")}, ""},
         {7, op::StringLength, {S("hello")}, "5"},
         {7, op::StringLength, {123.0}, "3"},
         {7, op::CharToAscii, {S("A")}, "65"},

@@ -71,6 +71,23 @@ TEST(ScriptCompiler, OperatorsFollowTheVersion) {
     EXPECT_EQ(codes("typeof x;", 5), (Codes{op::Push, op::GetVariable, op::TypeOf, op::Pop}));
 }
 
+TEST(ScriptCompiler, FlashFourStringOperatorsAndFunctions) {
+    EXPECT_EQ(codes("a add b;", 4), (Codes{op::Push, op::GetVariable, op::Push, op::GetVariable,
+                                           op::StringAdd, op::Pop}));
+    EXPECT_EQ(codes("1 ne 2;", 6), (Codes{op::Push, op::Push, op::StringEquals, op::Not, op::Pop}));
+    EXPECT_EQ(codes("1 gt 2;", 6), (Codes{op::Push, op::Push, op::StringGreater, op::Pop}));
+    EXPECT_EQ(codes("1 gt 2;", 5),
+              (Codes{op::Push, op::Push, op::StackSwap, op::StringLess, op::Pop}));
+    EXPECT_EQ(codes("1 le 2;", 4), (Codes{op::Push, op::Push, op::StringLess, op::Not, op::Pop}));
+    EXPECT_EQ(codes("trace(substring(\"abc\", 1, 2));", 4),
+              (Codes{op::Push, op::Push, op::Push, op::StringExtract, op::Trace}));
+    EXPECT_EQ(codes("trace(int(x));", 4),
+              (Codes{op::Push, op::GetVariable, op::ToInteger, op::Trace}));
+    EXPECT_EQ(codes("trace(mbord(\"a\"));", 6), (Codes{op::Push, op::MBCharToAscii, op::Trace}));
+    // Other argument counts are ordinary calls.
+    EXPECT_EQ(codes("trace(int());", 6), (Codes{op::Push, op::Push, op::CallFunction, op::Trace}));
+}
+
 TEST(ScriptCompiler, WhatAVersionLacksIsRefused) {
     EXPECT_THROW(compileScript("1 === 2;", 5), ScriptError);
     EXPECT_THROW(compileScript("a instanceof b;", 5), ScriptError);

@@ -103,6 +103,9 @@ class Compiler {
             loop(a, s.kids.at(1).kind == Kind::Empty ? nullptr : &s.kids[1], s.kids.at(3),
                  &s.kids.at(2));
             return;
+        case Kind::ForIn:
+            forIn(a, s);
+            return;
         case Kind::Return:
             need(5, "return");
             if (s.kids.empty()) {
@@ -115,6 +118,24 @@ class Compiler {
         default:
             throw ScriptError("not a statement");
         }
+    }
+
+    // Enumerate2 leaves a null and then the names; each turn takes one name until the null.
+    void forIn(Actions& a, const Node& s) {
+        need(6, "for-in"); // Enumerate2 came with version 6
+        value(a, s.kids.at(0));
+        a.code(op::Enumerate2);
+        Actions turn;
+        turn.push(s.text).pushRegister(kScratchRegister);
+        turn.code(s.number != 0 ? op::DefineLocal : op::SetVariable);
+        statement(turn, s.kids.at(1));
+        Actions test;
+        test.storeRegister(kScratchRegister).pushNull().code(op::Equals2);
+        test.ifTrue(offsetOf(static_cast<long>(turn.size() + kBranchSize)));
+        const long back = static_cast<long>(test.size() + turn.size() + kBranchSize);
+        append(a, test);
+        append(a, turn);
+        a.jump(offsetOf(-back));
     }
 
     // while (condition) { body; update } with the test at the top.

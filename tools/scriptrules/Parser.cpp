@@ -343,6 +343,9 @@ class Parser {
     Node forStatement() {
         advance();
         expect("(");
+        if (Node in = forIn(); in.kind == Node::Kind::ForIn) {
+            return in;
+        }
         std::vector<Node> kids;
         if (isPunct(";")) {
             kids.push_back(leaf(Node::Kind::Empty));
@@ -359,6 +362,31 @@ class Parser {
         expect(")");
         kids.push_back(statement());
         return withKids(Node::Kind::For, {}, std::move(kids));
+    }
+
+    // `for (name in object)` or `for (var name in object)`; Empty (having read nothing)
+    // for any other loop head.
+    Node forIn() {
+        const Lexer saved = lex_;
+        const Token savedToken = tok_;
+        const bool declared = isWord("var");
+        if (declared) {
+            advance();
+        }
+        if (tok_.type == Token::Type::Name) {
+            std::string variable = name();
+            if (isWord("in")) {
+                advance();
+                Node object = expression();
+                expect(")");
+                Node loop = withKids(Node::Kind::ForIn, variable, {std::move(object), statement()});
+                loop.number = declared ? 1 : 0;
+                return loop;
+            }
+        }
+        lex_ = saved;
+        tok_ = savedToken;
+        return leaf(Node::Kind::Empty);
     }
 
     Node expression() { return assignment(); }

@@ -116,7 +116,11 @@ Table readTable(std::string_view text) {
         }
         if (line.starts_with("do ")) {
             proto.traced = false;
+            proto.statements = true;
             line = trim(line.substr(3));
+        } else if (line.starts_with("run ")) {
+            proto.statements = true;
+            line = trim(line.substr(4));
         }
         std::vector<std::string> sources;
         expand(line, 0, lists, sources, lineNumber);

@@ -15,7 +15,8 @@ namespace scriptrules {
 //   1
 //   "abc"
 //   end
-//   do o = {a: 1};               a statement, run and not traced
+//   do o = {a: 1};               statements, run and not traced
+//   run for (k in o) trace(k);   statements, run after tracing their text
 //   $X + $X                      an expression: its text is traced, then its value
 //   @6 $X === $X                 only from SWF 6 on (@6-8: 6 to 8)
 //
@@ -23,7 +24,8 @@ namespace scriptrules {
 // several lists takes every combination.
 struct TableLine {
     std::string source;
-    bool traced = true; // false for `do` statements
+    bool traced = true;      // the text is traced first (expressions and `run` lines)
+    bool statements = false; // `do` and `run` lines: statements rather than an expression
     uint8_t minVersion = 0;
     uint8_t maxVersion = 255;
     int lineNumber = 0;

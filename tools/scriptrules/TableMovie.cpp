@@ -23,7 +23,12 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
         }
         moviemaker::Actions actions;
         try {
-            if (line.traced) {
+            if (line.statements) {
+                if (line.traced) {
+                    actions.push(line.source).code(swf::op::Trace);
+                }
+                actions.raw(compileScript(line.source, version).body());
+            } else {
                 const std::vector<Node> parsed = parseScript(line.source);
                 if (parsed.size() != 1 || parsed[0].kind != Node::Kind::ExprStmt) {
                     throw ScriptError("a traced line holds one expression");
@@ -39,8 +44,6 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
                 statement.kids.push_back(std::move(traced));
                 actions.push(line.source).code(swf::op::Trace);
                 actions.raw(compileStatements({statement}, version).body());
-            } else {
-                actions = compileScript(line.source, version);
             }
         } catch (const ScriptError& e) {
             out.skipped.push_back("line " + std::to_string(line.lineNumber) + " (" + line.source +

@@ -483,7 +483,8 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o || c.count() == 0) {
+        // An undefined start, or a count given as undefined, is no splice at all.
+        if (!o || c.arg(0).isUndefined() || (c.count() > 1 && c.arg(1).isUndefined())) {
             return {};
         }
         std::vector<Value> all = elements(m, o);
@@ -491,7 +492,7 @@ void installArray(Machine& m) {
         double start = relativeIndex(m, c.arg(0), length, 0);
         double count = length - start;
         if (c.count() > 1) {
-            // A negative count is no splice at all.
+            // Nor is a negative count.
             count = toInt32(m.toNumber(c.arg(1)));
             if (count < 0) {
                 return {};

@@ -164,6 +164,12 @@ TEST(ScriptCompiler, BranchesLandOnActions) {
         expectBranchesLand("trace(a ? b : c);", v);
         expectBranchesLand("trace(a && (b || c));", v);
     }
+    expectBranchesLand("for (var k in o) { trace(k); }", 6);
+    EXPECT_EQ(codes("for (k in o) trace(k);", 6),
+              (Codes{op::Push, op::GetVariable, op::Enumerate2, op::StoreRegister, op::Push,
+                     op::Equals2, op::If, op::Push, op::Push, op::SetVariable, op::Push,
+                     op::GetVariable, op::Trace, op::Jump}));
+    EXPECT_THROW(compileScript("for (k in o) trace(k);", 5), ScriptError);
     EXPECT_EQ(codes("trace(a && b);", 5),
               (Codes{op::Push, op::GetVariable, op::PushDuplicate, op::Not, op::If, op::Pop,
                      op::Push, op::GetVariable, op::Trace}));

@@ -27,16 +27,20 @@ TEST(RuleTable, ListsExpandOverEveryCombination) {
                               "values A\n  1\n  \"x\"\nend\n"
                               "values B\n null\nend\n"
                               "do o = {};\n"
+                              "run trace(o);\n"
                               "$A + $B\n"
                               "@6-8 $A === $A\n");
     EXPECT_EQ(t.versions, (std::vector<uint8_t>{5, 7}));
-    EXPECT_EQ(sources(t),
-              (std::vector<std::string>{"o = {};", "1 + null", "\"x\" + null", "1 === 1",
-                                        "1 === \"x\"", "\"x\" === 1", "\"x\" === \"x\""}));
+    EXPECT_EQ(sources(t), (std::vector<std::string>{"o = {};", "trace(o);", "1 + null",
+                                                    "\"x\" + null", "1 === 1", "1 === \"x\"",
+                                                    "\"x\" === 1", "\"x\" === \"x\""}));
     EXPECT_FALSE(t.lines[0].traced);
+    EXPECT_TRUE(t.lines[0].statements);
     EXPECT_TRUE(t.lines[1].traced);
-    EXPECT_EQ(t.lines[3].minVersion, 6);
-    EXPECT_EQ(t.lines[3].maxVersion, 8);
+    EXPECT_TRUE(t.lines[1].statements);
+    EXPECT_FALSE(t.lines[2].statements);
+    EXPECT_EQ(t.lines[4].minVersion, 6);
+    EXPECT_EQ(t.lines[4].maxVersion, 8);
     // Only known lists expand; a value is not expanded again.
     const Table dollars = readTable("values A\n\"$A\"\nend\n\"$B\" + $A\n");
     EXPECT_EQ(sources(dollars), (std::vector<std::string>{"\"$B\" + \"$A\""}));

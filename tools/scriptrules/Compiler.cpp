@@ -335,6 +335,21 @@ class Compiler {
         if (callee.kind != Kind::Name) {
             return false;
         }
+        if (callee.text == "set" && e.kids.size() == 3) {
+            // set(path, value) stores through SetVariable and is worth the value.
+            value(a, e.kids[1]);
+            value(a, e.kids[2]);
+            if (v_ >= 5) {
+                a.storeRegister(kScratchRegister);
+            }
+            a.code(op::SetVariable);
+            if (v_ >= 5) {
+                a.pushRegister(kScratchRegister);
+            } else {
+                a.pushUndefined();
+            }
+            return true;
+        }
         const auto it = actions.find(callee.text);
         if (it == actions.end() || e.kids.size() - 1 != it->second.second) {
             return false;

@@ -39,8 +39,8 @@ uint8_t versionNumber(const std::string& text, int lineNumber) {
 
 using Lists = std::map<std::string, std::vector<std::string>>;
 
-// Replaces the first `$NAME` of a known list by each of its values, recursively. The values
-// are not expanded again, so a value may hold a dollar sign.
+// Replaces the first `$NAME` of a known list, and its other uses in the line, by each of its
+// values, recursively. The values are not expanded again, so a value may hold a dollar sign.
 void expand(const std::string& line, size_t from, const Lists& lists, std::vector<std::string>& out,
             int lineNumber) {
     for (size_t i = from; i < line.size(); ++i) {
@@ -55,8 +55,25 @@ void expand(const std::string& line, size_t from, const Lists& lists, std::vecto
         if (list == lists.end()) {
             continue; // a dollar sign of the script itself
         }
+        const std::string token = line.substr(i, end - i);
         for (const std::string& v : list->second) {
-            expand(line.substr(0, i) + v + line.substr(end), i + v.size(), lists, out, lineNumber);
+            // Every use of the list in the line takes the same value.
+            std::string filled = line.substr(0, i) + v;
+            size_t next = end;
+            while (true) {
+                size_t at = line.find(token, next);
+                while (at != std::string::npos && at + token.size() < line.size() &&
+                       isNameChar(line[at + token.size()])) {
+                    at = line.find(token, at + 1);
+                }
+                if (at == std::string::npos) {
+                    break;
+                }
+                filled += line.substr(next, at - next) + v;
+                next = at + token.size();
+            }
+            filled += line.substr(next);
+            expand(filled, i + v.size(), lists, out, lineNumber);
         }
         return;
     }

@@ -20,8 +20,8 @@ namespace scriptrules {
 //   $X + $X                      an expression: its text is traced, then its value
 //   @6 $X === $X                 only from SWF 6 on (@6-8: 6 to 8)
 //
-// `$NAME` takes every value of list NAME (other dollar signs stay as written); a line with
-// several lists takes every combination.
+// `$NAME` takes every value of list NAME, the same one at each of its uses in the line (other
+// dollar signs stay as written); a line with several lists takes every combination.
 struct TableLine {
     std::string source;
     bool traced = true;      // the text is traced first (expressions and `run` lines)

@@ -26,14 +26,15 @@ TEST(RuleTable, ListsExpandOverEveryCombination) {
                               "versions 5 7\n"
                               "values A\n  1\n  \"x\"\nend\n"
                               "values B\n null\nend\n"
+                              "values AB\n 2\nend\n"
                               "do o = {};\n"
                               "run trace(o);\n"
                               "$A + $B\n"
-                              "@6-8 $A === $A\n");
+                              "@6-8 $A === $AB + $A\n");
     EXPECT_EQ(t.versions, (std::vector<uint8_t>{5, 7}));
-    EXPECT_EQ(sources(t), (std::vector<std::string>{"o = {};", "trace(o);", "1 + null",
-                                                    "\"x\" + null", "1 === 1", "1 === \"x\"",
-                                                    "\"x\" === 1", "\"x\" === \"x\""}));
+    EXPECT_EQ(sources(t),
+              (std::vector<std::string>{"o = {};", "trace(o);", "1 + null", "\"x\" + null",
+                                        "1 === 2 + 1", "\"x\" === 2 + \"x\""}));
     EXPECT_FALSE(t.lines[0].traced);
     EXPECT_TRUE(t.lines[0].statements);
     EXPECT_TRUE(t.lines[1].traced);

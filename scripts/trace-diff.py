@@ -4,7 +4,7 @@ trace output differs: a differential check for script rules (feed it movies writ
 one rule each, every type and every version).
 
     scripts/trace-diff.py --cardtool build/bin/cardtool [--frames N] [--out DIR] [--jobs 2]
-        [--reference-cache FILE] MOVIE.swf|DIR...
+        [--reference-cache FILE] [--reference DIR] MOVIE.swf|DIR...
 
 Prints one line a movie (same / differs / fails) and writes DIR/NAME.diff for each movie that
 differs, with the lines of both side by side. The reference player's output is kept in the
@@ -68,11 +68,14 @@ def load_cache(path):
     return cache
 
 
-def reference(movies, frames, cache_path):
+def reference(movies, frames, cache_path, player):
     cache = load_cache(cache_path)
     wanted = [m for m in movies if (os.path.abspath(m), digest(m), frames) not in cache]
     if wanted:
-        cmd = ["node", os.path.join(HERE, "reference-traces.js"), "--frames", str(frames)] + wanted
+        cmd = ["node", os.path.join(HERE, "reference-traces.js"), "--frames", str(frames)]
+        if player:
+            cmd += ["--reference", player]
+        cmd += wanted
         with open(cache_path, "a") as out:
             proc = subprocess.Popen(cmd, stdout=subprocess.PIPE, text=True)
             for line in proc.stdout:
@@ -93,6 +96,8 @@ def main():
     ap.add_argument("--out", default="/tmp/trace-diff")
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--reference-cache")
+    ap.add_argument("--reference", help="the reference player's folder (default: ../shared/"
+                    "ruffle-reference from the project root)")
     ap.add_argument("paths", nargs="+")
     a = ap.parse_args()
     os.makedirs(a.out, exist_ok=True)
@@ -100,7 +105,8 @@ def main():
     if not movies:
         print("no movies")
         return 0
-    ref = reference(movies, a.frames, a.reference_cache or os.path.join(a.out, "reference.jsonl"))
+    ref = reference(movies, a.frames, a.reference_cache or os.path.join(a.out, "reference.jsonl"),
+                    a.reference)
     with ThreadPoolExecutor(a.jobs) as pool:
         mine = dict(zip(movies, pool.map(lambda m: ours(a.cardtool, m, a.frames), movies)))
     same = differs = fails = 0

@@ -32,6 +32,7 @@ struct Node {
         If,       // kids: condition, then, else if any
         While,    // kids: condition, body
         For,      // kids: init (Empty or statement), condition (Empty), update (Empty), body
+        ForIn,    // text: the name; number: 1 for `var`; kids: object, body
         Return,   // kids: value if any
         Block,
         Empty,

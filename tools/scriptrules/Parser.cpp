@@ -342,6 +342,9 @@ class Parser {
     Node forStatement() {
         advance();
         expect("(");
+        if (Node each; forInHead(each)) {
+            return each;
+        }
         std::vector<Node> kids;
         if (isPunct(";")) {
             kids.push_back(leaf(Node::Kind::Empty));
@@ -358,6 +361,32 @@ class Parser {
         expect(")");
         kids.push_back(statement());
         return withKids(Node::Kind::For, {}, std::move(kids));
+    }
+
+    // `[var] NAME in OBJECT) BODY` after `for (`: fills `out` and answers true, or leaves the
+    // tokens as they were for a counting loop.
+    bool forInHead(Node& out) {
+        const Lexer savedLexer = lex_;
+        const Token savedToken = tok_;
+        const bool declared = isWord("var");
+        if (declared) {
+            advance();
+        }
+        if (tok_.type == Token::Type::Name) {
+            std::string variable = name();
+            if (isWord("in")) {
+                advance();
+                std::vector<Node> kids{expression()};
+                expect(")");
+                kids.push_back(statement());
+                out = withKids(Node::Kind::ForIn, std::move(variable), std::move(kids));
+                out.number = declared ? 1 : 0;
+                return true;
+            }
+        }
+        lex_ = savedLexer;
+        tok_ = savedToken;
+        return false;
     }
 
     Node expression() { return assignment(); }

@@ -483,7 +483,10 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        if (!o || c.count() == 0) {
+        // An undefined start, or a count given as undefined, is no splice at all (not a
+        // splice from 0 or of nothing): the method leaves the array and answers undefined.
+        if (!o || c.count() == 0 || c.arg(0).isUndefined() ||
+            (c.count() > 1 && c.arg(1).isUndefined())) {
             return {};
         }
         std::vector<Value> all = elements(m, o);

@@ -94,7 +94,7 @@ TEST_F(ArrayRules, SpliceArguments) {
         {{Value(9.0), Value(1.0), Value(0.0)}, "", "1,2,3,4,0"},
         {{Value(1.5), Value(1.9)}, "2", "1,3,4"},
         {{Value(NaN), Value(NaN), Value(0.0)}, "", "0,1,2,3,4"},
-        {{Value(1.0), Value(), Value(0.0)}, "", "1,0,2,3,4"},
+        {{Value(1.0), Value::null(), Value(0.0)}, "", "1,0,2,3,4"},
         {{Value(4294967297.0), Value(1.0)}, "2", "1,3,4"},
     };
     for (const auto& c : cases) {
@@ -102,10 +102,13 @@ TEST_F(ArrayRules, SpliceArguments) {
         EXPECT_EQ(text(call(a, "splice", c.args)), c.removed) << c.left;
         EXPECT_EQ(text(a), c.left);
     }
-    // A negative count or no arguments at all is no splice.
+    // A negative count, an undefined start or count, or no arguments at all is no splice.
     Object* a = array({1, 2, 3});
     EXPECT_TRUE(call(a, "splice", {Value(0.0), Value(-1.0), Value(7.0)}).isUndefined());
     EXPECT_TRUE(call(a, "splice").isUndefined());
+    EXPECT_TRUE(call(a, "splice", {Value()}).isUndefined());
+    EXPECT_TRUE(call(a, "splice", {Value(), Value(1.0), Value(7.0)}).isUndefined());
+    EXPECT_TRUE(call(a, "splice", {Value(1.0), Value(), Value(7.0)}).isUndefined());
     EXPECT_EQ(text(a), "1,2,3");
 }
 

@@ -150,6 +150,15 @@ TEST_F(XmlTree, NodesMadeByScriptAndTheirText) {
     vm.set(vm.get(element, "attributes").asObject(), "j", Value(Str("2")));
     // attributes come out in the order scripts enumerate them: the newest first
     EXPECT_EQ(text(Value(element)), "<item j=\"2\" k=\"1\">a&lt;b&gt;&amp;&apos;&quot;</item>");
+    // nodeName and nodeValue write the node's one text: an element's name, a text's value.
+    vm.set(element, "nodeValue", Value(Str("renamed")));
+    EXPECT_TRUE(vm.get(element, "nodeValue").isNull());
+    EXPECT_EQ(text(vm.get(element, "nodeName")), "renamed");
+    vm.set(textNode, "nodeName", Value(Str("t")));
+    EXPECT_TRUE(vm.get(textNode, "nodeName").isNull());
+    EXPECT_EQ(text(vm.get(textNode, "nodeValue")), "t");
+    EXPECT_EQ(text(Value(element)), "<renamed j=\"2\" k=\"1\">t</renamed>");
+    vm.set(textNode, "nodeValue", Value(Str("a<b>&'\"")));
     vm.set(element, "nodeName", Value::null());
     EXPECT_EQ(text(Value(element)), "a&lt;b&gt;&amp;&apos;&quot;");
     EXPECT_TRUE(call(textNode, "hasChildNodes").isBool());

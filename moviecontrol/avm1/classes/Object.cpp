@@ -92,10 +92,11 @@ void installObject(Machine& m) {
                 return Value(false);
             }
             const Str name = m.toString(c.arg(0));
-            // A clip's children and its built-in properties (_x, _name...) are found by
-            // name, but they are no properties of its own.
+            // A clip's children are found by name, but they are no properties of its own;
+            // nor, from version 6 on, are its built-in properties (_x, _name...), which
+            // version 5 movies see each object hold itself.
             if (o->isDisplayObject() && !o->properties().find(name, m.caseSensitive()) &&
-                (o->hasVirtual(m, name) ||
+                ((m.version() >= 6 && o->hasVirtual(m, name)) ||
                  m.host().child(o, name.view(), m.caseSensitive()) != nullptr)) {
                 return Value(false);
             }

@@ -298,9 +298,11 @@ XmlNode* XmlNode::clone(Machine& m, bool deep) {
             std::vector<std::pair<Str, Value>> copied;
             from->attributes_->properties().forEach(
                 [&](const Property& p) { copied.emplace_back(p.name, p.value); });
+            // They are stored in the order scripts enumerate them (newest first), so the
+            // copy lists them the other way round.
             Object* attrs = to->attributes(m);
-            for (const auto& [name, value] : copied) {
-                m.set(attrs, name, value);
+            for (auto it = copied.rbegin(); it != copied.rend(); ++it) {
+                m.set(attrs, it->first, it->second);
             }
         }
         return to;

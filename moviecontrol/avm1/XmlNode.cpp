@@ -143,14 +143,13 @@ bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
         (named(m, name, "xmlDecl") ? xmlDecl_ : docTypeDecl_) = text;
         return true;
     }
-    // Assigning undefined leaves a name or value as it was.
-    if (named(m, name, "nodeName")) {
+    // A node holds one text: an element's is its name, any other node's its value, and
+    // nodeName and nodeValue both write that one (an element's nodeValue renames it, a
+    // text node's nodeName changes its text). Assigning undefined leaves it as it was.
+    if (named(m, name, "nodeName") || named(m, name, "nodeValue")) {
         if (!value.isUndefined()) {
-            name_ = value.isNull() ? Value::null() : Value(m.toString(value));
-        }
-    } else if (named(m, name, "nodeValue")) {
-        if (!value.isUndefined()) {
-            value_ = value.isNull() ? Value::null() : Value(m.toString(value));
+            (type_ == Element ? name_ : value_) =
+                value.isNull() ? Value::null() : Value(m.toString(value));
         }
     } else {
         // The tree's links and the attributes object are read-only; assigning them does
@@ -299,9 +298,11 @@ XmlNode* XmlNode::clone(Machine& m, bool deep) {
             std::vector<std::pair<Str, Value>> copied;
             from->attributes_->properties().forEach(
                 [&](const Property& p) { copied.emplace_back(p.name, p.value); });
+            // They are stored in the order scripts enumerate them (newest first), so the
+            // copy lists them the other way round.
             Object* attrs = to->attributes(m);
-            for (const auto& [name, value] : copied) {
-                m.set(attrs, name, value);
+            for (auto it = copied.rbegin(); it != copied.rend(); ++it) {
+                m.set(attrs, it->first, it->second);
             }
         }
         return to;

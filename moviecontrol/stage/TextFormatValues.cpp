@@ -20,7 +20,7 @@ using R = TextFormatRule;
 constexpr std::array<FieldInfo, kTextFormatFieldCount> kFields = {{
     {"font", {R::Text}},
     {"size", {R::Whole}},
-    {"color", {R::Whole}},
+    {"color", {R::Color}},
     {"bold", {R::Flag}},
     {"italic", {R::Flag}},
     {"underline", {R::Flag}},
@@ -39,6 +39,15 @@ constexpr std::array<FieldInfo, kTextFormatFieldCount> kFields = {{
 
 } // namespace
 
+std::int32_t textFormatInt32(double n) {
+    if (!std::isfinite(n)) {
+        return 0;
+    }
+    const double cut = std::fmod(std::trunc(n), 4294967296.0);
+    const double positive = cut < 0 ? cut + 4294967296.0 : cut;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(positive));
+}
+
 std::string_view textFormatFieldName(TextFormatField field) {
     return kFields.at(static_cast<std::size_t>(field)).name;
 }
@@ -50,13 +59,20 @@ TextFormatRule textFormatRule(TextFormatField field) {
 double textFormatWhole(double n, TextFormatRule rule, int swfVersion) {
     constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
     constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
-    double whole = std::trunc(n);
-    if (!std::isfinite(n) || whole < kLowest || whole > kHighest) {
-        whole = swfVersion >= 8 ? kLowest : 0.0;
+    if (swfVersion >= 8) {
+        // Margins never go below zero: the floor comes first, and takes NaN to zero too.
+        if (rule.floor == R::ZeroAlways && !(n >= 0)) {
+            n = 0;
+        }
+        const double whole = std::nearbyint(n); // the default rounding: half to even
+        return std::isfinite(n) && whole >= kLowest && whole <= kHighest ? whole : kLowest;
     }
-    const bool floored =
-        rule.floor == R::ZeroAlways || (rule.floor == R::ZeroBefore8 && swfVersion < 8);
-    return floored && whole < 0 ? 0.0 : whole;
+    const auto whole = static_cast<double>(textFormatInt32(n));
+    return rule.floor != R::NoFloor && whole < 0 ? 0.0 : whole;
+}
+
+double textFormatColor(double n) {
+    return static_cast<double>(static_cast<std::uint32_t>(textFormatInt32(n)));
 }
 
 std::string textFormatAlignment(std::string_view name) {

@@ -120,24 +120,6 @@ class Compiler {
         }
     }
 
-    // Enumerate2 leaves a null and then the names; each turn takes one name until the null.
-    void forIn(Actions& a, const Node& s) {
-        need(6, "for-in"); // Enumerate2 came with version 6
-        value(a, s.kids.at(0));
-        a.code(op::Enumerate2);
-        Actions turn;
-        turn.push(s.text).pushRegister(kScratchRegister);
-        turn.code(s.number != 0 ? op::DefineLocal : op::SetVariable);
-        statement(turn, s.kids.at(1));
-        Actions test;
-        test.storeRegister(kScratchRegister).pushNull().code(op::Equals2);
-        test.ifTrue(offsetOf(static_cast<long>(turn.size() + kBranchSize)));
-        const long back = static_cast<long>(test.size() + turn.size() + kBranchSize);
-        append(a, test);
-        append(a, turn);
-        a.jump(offsetOf(-back));
-    }
-
     // while (condition) { body; update } with the test at the top.
     void loop(Actions& a, const Node* condition, const Node& body, const Node* update) {
         Actions test;
@@ -155,6 +137,38 @@ class Compiler {
         }
         const long back = static_cast<long>(test.size() + rest.size() + kBranchSize);
         append(a, test);
+        append(a, rest);
+        a.jump(offsetOf(-back));
+    }
+
+    // for (name in object): the enumeration leaves a null and then the names on the stack;
+    // each turn stores the top in the scratch register and stops at the null. SWF 5 can
+    // only enumerate a variable given by name.
+    void forIn(Actions& a, const Node& s) {
+        const Node& object = s.kids.at(0);
+        if (v_ >= 6) {
+            value(a, object);
+            a.code(op::Enumerate2);
+        } else {
+            need(5, "for-in");
+            if (object.kind != Kind::Name) {
+                throw ScriptError("for-in over an expression needs SWF 6");
+            }
+            a.push(object.text);
+            a.code(op::Enumerate);
+        }
+        Actions head;
+        head.storeRegister(kScratchRegister);
+        head.pushNull();
+        head.code(op::Equals2);
+        Actions rest;
+        rest.push(s.text);
+        rest.pushRegister(kScratchRegister);
+        rest.code(s.number != 0 ? op::DefineLocal : op::SetVariable);
+        statement(rest, s.kids.at(1));
+        head.ifTrue(offsetOf(static_cast<long>(rest.size() + kBranchSize)));
+        const long back = static_cast<long>(head.size() + rest.size() + kBranchSize);
+        append(a, head);
         append(a, rest);
         a.jump(offsetOf(-back));
     }

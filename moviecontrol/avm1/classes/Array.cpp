@@ -483,8 +483,10 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        // An undefined start, or a count given as undefined, is no splice at all.
-        if (!o || c.arg(0).isUndefined() || (c.count() > 1 && c.arg(1).isUndefined())) {
+        // An undefined start, or a count given as undefined, is no splice at all (not a
+        // splice from 0 or of nothing): the method leaves the array and answers undefined.
+        if (!o || c.count() == 0 || c.arg(0).isUndefined() ||
+            (c.count() > 1 && c.arg(1).isUndefined())) {
             return {};
         }
         std::vector<Value> all = elements(m, o);
@@ -492,7 +494,7 @@ void installArray(Machine& m) {
         double start = relativeIndex(m, c.arg(0), length, 0);
         double count = length - start;
         if (c.count() > 1) {
-            // Nor is a negative count.
+            // A negative count is no splice at all.
             count = toInt32(m.toNumber(c.arg(1)));
             if (count < 0) {
                 return {};

@@ -41,7 +41,7 @@ Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
     Value listeners = m.get(self, "_listeners");
     Object* list = listeners.asObject();
     if (!list) {
-        return Value(false);
+        return {};
     }
     double n = m.toNumber(m.get(list, "length"));
     // Listeners added or removed by a handler take effect after this broadcast.
@@ -49,18 +49,19 @@ Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
     for (double i = 0; i < n && i < 65536; ++i) {
         snapshot.push_back(m.get(list, indexName(m, i)));
     }
+    // True when some listener was there to ask (undefined and null are none), whether or
+    // not it had the method; undefined otherwise.
+    bool asked = false;
     for (const Value& l : snapshot) {
         Object* lo = m.toObject(l);
         if (!lo) {
             continue;
         }
+        asked = true;
         Value f = m.get(lo, event);
         callValue(m, f, l, args.subspan(1), lo->proto());
     }
-    if (snapshot.empty()) {
-        return {};
-    }
-    return Value(true);
+    return asked ? Value(true) : Value();
 }
 
 } // namespace

@@ -88,33 +88,69 @@ double monthStart(double year, int month) {
     return MonthStart[static_cast<std::size_t>(month)] + (month >= 2 && leap(year) ? 1 : 0);
 }
 
-// Calendar fields of a readable time value.
+// Calendar fields of a time value.
 struct Fields {
     double year, month, date, hours, minutes, seconds, ms, weekday;
 };
 
-Fields split(double t) {
-    double day = std::floor(t / MsPerDay);
-    double year = std::floor(t / (MsPerDay * 365.2425)) + 1970;
-    while (dayFromYear(year) > day) {
-        --year;
+// A double to a 32-bit integer as Flash converts it: cut toward zero, and anything out of
+// range (NaN too) gives the lowest value.
+std::int64_t toInt32Low(double n) {
+    return static_cast<std::int64_t>(saturate(n));
+}
+// A sum of 32-bit integers wraps around as Flash's does.
+std::int64_t wrap32(std::int64_t n) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(n)));
+}
+// The remainder of `n / by` in [0, by), through the 32-bit conversion.
+double remainderIn(double n, double by) {
+    const std::int64_t r = toInt32Low(std::fmod(n, by));
+    return static_cast<double>(r < 0 ? r + static_cast<std::int64_t>(by) : r);
+}
+
+// Calendar fields of any finite time value, as Flash computes them: the year by a search
+// over 32-bit years and the day within it as a 32-bit integer, so a time far past the
+// range a Date can be set to still reads, with fields saturated at the 32-bit ends.
+Fields fieldsOf(double t) {
+    const double day = std::floor(t / MsPerDay);
+    const auto fromYear = [](std::int64_t y) {
+        return MsPerDay * dayFromYear(static_cast<double>(y));
+    };
+    const bool before = t < 0;
+    std::int64_t low = wrap32(toInt32Low(std::floor(day / (before ? 365 : 366))) + 1970);
+    std::int64_t high = wrap32(toInt32Low(std::ceil(day / (before ? 366 : 365))) + 1970);
+    std::int64_t year = low;
+    while (low < high) {
+        const std::int64_t pivot = toInt32Low((static_cast<double>(low) + high) / 2);
+        if (fromYear(pivot) <= t) {
+            if (fromYear(wrap32(pivot + 1)) > t) {
+                low = pivot;
+                break;
+            }
+            low = wrap32(pivot + 1);
+        } else {
+            high = wrap32(pivot - 1);
+        }
     }
-    while (dayFromYear(year + 1) <= day) {
-        ++year;
-    }
-    double inYear = day - dayFromYear(year);
+    year = low;
+    const std::int64_t inYear = toInt32Low(day - dayFromYear(static_cast<double>(year)));
+    const bool leapYear = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
     int month = 0;
-    while (month < 11 && inYear >= monthStart(year, month + 1)) {
+    while (month < 11 &&
+           static_cast<double>(inYear) >=
+               MonthStart[static_cast<std::size_t>(month) + 1] + (leapYear && month >= 1 ? 1 : 0)) {
         ++month;
     }
-    return {year,
+    const double start =
+        MonthStart[static_cast<std::size_t>(month)] + (leapYear && month >= 2 ? 1 : 0);
+    return {static_cast<double>(year),
             static_cast<double>(month),
-            inYear - monthStart(year, month) + 1,
-            euclid(std::floor(t / 3600000), 24),
-            euclid(std::floor(t / 60000), 60),
-            euclid(std::floor(t / 1000), 60),
-            std::floor(euclid(t, 1000)),
-            euclid(day + 4, 7)};
+            static_cast<double>(wrap32(inYear - static_cast<std::int64_t>(start) + 1)),
+            remainderIn(std::floor((t + 0.5) / 3600000), 24),
+            remainderIn(std::floor(t / 60000), 60),
+            remainderIn(std::floor(t / 1000), 60),
+            remainderIn(t, 1000),
+            remainderIn(day + 4, 7)};
 }
 
 double makeDay(double year, double month, double date) {
@@ -140,7 +176,8 @@ double timeWithinDay(Machine& m, double t) {
 }
 
 double offsetMs(Machine& m, double utc) {
-    if (!std::isfinite(utc)) {
+    // Past the settable range the zone has no rules to ask: those times are read as UTC.
+    if (!readable(utc)) {
         return 0;
     }
     return m.host().localOffsetMinutes(utc) * 60000.0;
@@ -157,15 +194,15 @@ DateObject* thisDate(CallArgs& c) {
 }
 
 std::string dateText(Machine& m, double t) {
-    if (!readable(t)) {
+    if (!std::isfinite(t)) {
         return "Invalid Date";
     }
     static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    Fields f = split(toLocal(m, t));
+    Fields f = fieldsOf(toLocal(m, t));
     double offset = std::round(offsetMs(m, t) / 60000);
-    char buf[112];
+    char buf[128];
     std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %.0f",
                   days[static_cast<int>(f.weekday)], months[static_cast<int>(f.month)],
                   static_cast<int>(f.date), static_cast<int>(f.hours), static_cast<int>(f.minutes),
@@ -203,16 +240,14 @@ double setFields(Machine& m, DateObject& d, Setter which, bool utc, const Number
         }
         return field == first ? std::optional<double>(NaN) : std::nullopt;
     };
+    // An invalid date stays invalid whatever is set, a year included.
     double base = d.time;
-    if (std::isnan(base) && (which == SetFullYear || which == SetYear)) {
-        base = 0; // a year gives an invalid date a calendar again
-    }
     if (!std::isfinite(base)) {
         d.time = NaN;
         return NaN;
     }
     double t = utc ? base : toLocal(m, base);
-    Fields f = readable(t) ? split(t) : Fields{NaN, NaN, NaN, NaN, NaN, NaN, NaN, NaN};
+    Fields f = std::isfinite(t) ? fieldsOf(t) : Fields{NaN, NaN, NaN, NaN, NaN, NaN, NaN, NaN};
     double result;
     if (first <= SetDate) {
         double year = f.year;
@@ -286,10 +321,10 @@ void installDate(Machine& m) {
                 return {};
             }
             double t = utc ? d->time : toLocal(c.machine, d->time);
-            if (!readable(d->time) || !readable(t)) {
+            if (!std::isfinite(d->time) || !std::isfinite(t)) {
                 return Value(NaN);
             }
-            return Value(split(t).*field + shift);
+            return Value(fieldsOf(t).*field + shift);
         });
     };
     const struct {
@@ -316,10 +351,10 @@ void installDate(Machine& m) {
         if (!d) {
             return {};
         }
-        if (!readable(d->time)) {
+        if (!std::isfinite(d->time)) {
             return Value(NaN);
         }
-        return Value(-c.machine.host().localOffsetMinutes(d->time));
+        return Value(-offsetMs(c.machine, d->time) / 60000);
     });
     m.defineMethod(proto, "setTime", [](CallArgs& c) -> Value {
         DateObject* d = thisDate(c);

@@ -85,15 +85,19 @@ void installObject(Machine& m) {
     m.defineMethod(
         proto, "hasOwnProperty",
         [](CallArgs& c) -> Value {
-            Object* o = c.thisObject();
+            Machine& m = c.machine;
+            // A primitive is asked through its wrapper: a string's own length counts.
+            Object* o = c.thisValue.isNullish() ? nullptr : m.toObject(c.thisValue);
             if (!o || c.count() == 0) {
                 return Value(false);
             }
-            Machine& m = c.machine;
             const Str name = m.toString(c.arg(0));
-            // A clip's children are found by name, but they are no properties of its own.
+            // A clip's children are found by name, but they are no properties of its own;
+            // nor, from version 6 on, are its built-in properties (_x, _name...), which
+            // version 5 movies see each object hold itself.
             if (o->isDisplayObject() && !o->properties().find(name, m.caseSensitive()) &&
-                m.host().child(o, name.view(), m.caseSensitive()) != nullptr) {
+                ((m.version() >= 6 && o->hasVirtual(m, name)) ||
+                 m.host().child(o, name.view(), m.caseSensitive()) != nullptr)) {
                 return Value(false);
             }
             return Value(m.hasOwnProperty(o, name));

@@ -94,6 +94,7 @@ TEST_F(ArrayRules, SpliceArguments) {
         {{Value(9.0), Value(1.0), Value(0.0)}, "", "1,2,3,4,0"},
         {{Value(1.5), Value(1.9)}, "2", "1,3,4"},
         {{Value(NaN), Value(NaN), Value(0.0)}, "", "0,1,2,3,4"},
+        {{Value(1.0), Value::null(), Value(0.0)}, "", "1,0,2,3,4"},
         {{Value(4294967297.0), Value(1.0)}, "2", "1,3,4"},
     };
     for (const auto& c : cases) {
@@ -109,6 +110,7 @@ TEST_F(ArrayRules, SpliceArguments) {
     EXPECT_TRUE(call(a, "splice", {Value()}).isUndefined());
     EXPECT_TRUE(call(a, "splice", {Value(), Value(1.0), Value(7.0)}).isUndefined());
     EXPECT_TRUE(call(a, "splice", {Value(1.0), Value()}).isUndefined());
+    EXPECT_TRUE(call(a, "splice", {Value(1.0), Value(), Value(7.0)}).isUndefined());
     EXPECT_EQ(text(a), "1,2,3");
     EXPECT_EQ(text(call(a, "splice", {Value::null(), Value(1.0)})), "1");
     EXPECT_EQ(text(a), "2,3");

@@ -57,6 +57,15 @@ TEST_F(Broadcaster, AddingAgainMovesToTheEnd) {
     call("removeListener", {Value(a)});
     call("removeListener", {Value(b)});
     EXPECT_TRUE(call("broadcastMessage", {Value(Str("onTest"))}).isUndefined());
+    // Undefined and null entries are nobody; a list that is no object is no list.
+    call("addListener", {Value()});
+    call("addListener", {Value::null()});
+    EXPECT_TRUE(call("broadcastMessage", {Value(Str("onTest"))}).isUndefined());
+    call("addListener", {Value(5.0)});
+    EXPECT_TRUE(call("broadcastMessage", {Value(Str("onTest"))}).asBool());
+    vm.set(source, "_listeners", Value(Str("ab")));
+    EXPECT_TRUE(call("broadcastMessage", {Value(Str("onTest"))}).isUndefined());
+    EXPECT_EQ(log, "ba");
 }
 
 TEST_F(Broadcaster, RemovalComparesWithEqualsAndUsesSplice) {

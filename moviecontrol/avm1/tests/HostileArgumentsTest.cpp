@@ -42,10 +42,9 @@ class HostileArguments : public ::testing::TestWithParam<int> {
     avm1::Machine& vm;
 };
 
-TEST_P(HostileArguments, DatesBeyondTheRangeAreInvalid) {
-    // A time past 8.64e15 ms either way, or not finite, has no calendar: the constructor
-    // keeps it as given, but nothing reads a field from it.
-    for (double t : {Inf, -Inf, NaN, 8.64e15 + 1, -8.64e15 - 1, 1e300}) {
+TEST_P(HostileArguments, DatesBeyondTheRangeReadSaturatedFields) {
+    // A time that is not finite has no calendar; the constructor keeps it as given.
+    for (double t : {Inf, -Inf, NaN}) {
         Object* d = construct("Date", {Value(t)});
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(text(call(d, "toString")), "Invalid Date") << t;
@@ -55,6 +54,27 @@ TEST_P(HostileArguments, DatesBeyondTheRangeAreInvalid) {
         EXPECT_TRUE(std::isnan(vm.toNumber(call(d, "getDay")))) << t;
         EXPECT_TRUE(std::isnan(vm.toNumber(call(d, "setUTCHours", {Value(1)})))) << t;
     }
+    // A finite one past 8.64e15 ms either way is kept and read, its year and day within the
+    // year saturating at the lowest 32-bit integer; setting any field clips it away.
+    for (double t : {8.64e15 + 1, -8.64e15 - 1, 1e20, -1e20, 1e300, -1e300}) {
+        Object* d = construct("Date", {Value(t)});
+        EXPECT_EQ(vm.toNumber(call(d, "getTime")), t);
+        EXPECT_NE(text(call(d, "toString")), "Invalid Date") << t;
+        for (const char* getter : {"getUTCFullYear", "getUTCMonth", "getUTCDate", "getUTCDay",
+                                   "getUTCHours", "getUTCMilliseconds"}) {
+            EXPECT_TRUE(std::isfinite(vm.toNumber(call(d, getter)))) << getter << " " << t;
+        }
+        EXPECT_TRUE(std::isnan(vm.toNumber(call(d, "setUTCHours", {Value(1)})))) << t;
+    }
+    Object* far = construct("Date", {Value(1e20)});
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCFullYear")), -2147481678.0);
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCYear")), -2147483578.0);
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCMonth")), 0);
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCDate")), -2147483647.0);
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCDay")), 3);
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCHours")), 9);
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCMinutes")), 46);
+    EXPECT_EQ(vm.toNumber(call(far, "getUTCSeconds")), 40);
     Object* edge = construct("Date", {Value(8.64e15)});
     EXPECT_EQ(vm.toNumber(call(edge, "getTime")), 8.64e15);
     EXPECT_EQ(vm.toNumber(call(edge, "getUTCFullYear")), 275760);

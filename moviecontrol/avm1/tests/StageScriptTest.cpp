@@ -205,5 +205,26 @@ TEST_F(StageScript, GetTimeUsesTheHostClock) {
     EXPECT_EQ(stage.run(s.bytes()), (Lines{"1234", "1234"}));
 }
 
+// hasOwnProperty counts what a script stored on a clip, not its children nor its built-in
+// properties; a string answers through its wrapper, whose length is its own.
+TEST_F(StageScript, OwnPropertiesOfClipsAndPrimitives) {
+    Actions s;
+    auto own = [&](std::string_view object, std::string_view name) {
+        s.push(name).push(1.0).push(object).code(op::GetVariable);
+        s.push("hasOwnProperty").code(op::CallMethod).code(op::Trace);
+    };
+    own("_root", "top");
+    own("_root", "a");
+    own("_root", "_x");
+    own("_root", "_name");
+    own("_root", "nothing");
+    s.push("length").push(1.0).push("str").push("hasOwnProperty").code(op::CallMethod);
+    s.code(op::Trace);
+    s.push("length").push(1.0).push(5.0).push("hasOwnProperty").code(op::CallMethod);
+    s.code(op::Trace);
+    EXPECT_EQ(stage.run(s.bytes()),
+              (Lines{"true", "false", "false", "false", "false", "true", "false"}));
+}
+
 } // namespace
 } // namespace avm1test

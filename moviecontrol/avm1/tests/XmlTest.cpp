@@ -150,6 +150,15 @@ TEST_F(XmlTree, NodesMadeByScriptAndTheirText) {
     vm.set(vm.get(element, "attributes").asObject(), "j", Value(Str("2")));
     // attributes come out in the order scripts enumerate them: the newest first
     EXPECT_EQ(text(Value(element)), "<item j=\"2\" k=\"1\">a&lt;b&gt;&amp;&apos;&quot;</item>");
+    // nodeName and nodeValue write the node's one text: an element's name, a text's value.
+    vm.set(element, "nodeValue", Value(Str("renamed")));
+    EXPECT_TRUE(vm.get(element, "nodeValue").isNull());
+    EXPECT_EQ(text(vm.get(element, "nodeName")), "renamed");
+    vm.set(textNode, "nodeName", Value(Str("t")));
+    EXPECT_TRUE(vm.get(textNode, "nodeName").isNull());
+    EXPECT_EQ(text(vm.get(textNode, "nodeValue")), "t");
+    EXPECT_EQ(text(Value(element)), "<renamed j=\"2\" k=\"1\">t</renamed>");
+    vm.set(textNode, "nodeValue", Value(Str("a<b>&'\"")));
     vm.set(element, "nodeName", Value::null());
     EXPECT_EQ(text(Value(element)), "a&lt;b&gt;&amp;&apos;&quot;");
     EXPECT_TRUE(call(textNode, "hasChildNodes").isBool());
@@ -303,8 +312,11 @@ TEST_F(XmlTree, ScriptMadeNodesAndEditsFollowTheirArguments) {
 TEST_F(XmlTree, ParsedAttributesPrintInTheirOrder) {
     Object* doc = parse("<a x=\"1\" y=\"2\" b=\"3\"/>");
     EXPECT_EQ(text(Value(doc)), "<a x=\"1\" y=\"2\" b=\"3\" />");
-    EXPECT_EQ(text(call(node(doc, "firstChild"), "cloneNode", {Value(true)})),
-              "<a x=\"1\" y=\"2\" b=\"3\" />");
+    // A copy takes them in the order they enumerate, and so lists them the other way round;
+    // a copy of the copy has them back in order.
+    Object* copy = call(node(doc, "firstChild"), "cloneNode", {Value(true)}).asObject();
+    EXPECT_EQ(text(Value(copy)), "<a b=\"3\" y=\"2\" x=\"1\" />");
+    EXPECT_EQ(text(call(copy, "cloneNode", {Value(false)})), "<a x=\"1\" y=\"2\" b=\"3\" />");
     // The first of two default declarations in the text wins.
     Object* twice = parse("<a xmlns=\"urn:1\" xmlnsq=\"urn:2\"/>");
     EXPECT_EQ(text(vm.get(node(twice, "firstChild"), "namespaceURI")), "urn:1");

@@ -4,6 +4,7 @@
 
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "avm1/Convert.h"
 #include "avm1/Function.h"
 
 namespace mc {
@@ -61,9 +62,9 @@ class ColorMethods {
         avm1::Object* proto = m.get(ctor, "prototype").asObject();
         m.defineMethod(proto, "setRGB", [this](CallArgs& c) {
             if (DisplayObject* o = target(c)) {
-                const auto rgb = static_cast<std::uint32_t>(static_cast<std::int64_t>(
-                    std::isfinite(c.machine.toNumber(c.arg(0))) ? c.machine.toNumber(c.arg(0))
-                                                                : 0.0));
+                // The number is read once and taken as a 32-bit integer (ECMA-262 ToInt32).
+                const double n = c.machine.toNumber(c.arg(0));
+                const auto rgb = static_cast<std::uint32_t>(avm1::toInt32(n));
                 ColorTransform& cx = o->colorTransform;
                 cx.mult[0] = cx.mult[1] = cx.mult[2] = 0;
                 cx.add[0] = static_cast<std::int32_t>((rgb >> 16) & 0xFF);
@@ -74,12 +75,15 @@ class ColorMethods {
         });
         m.defineMethod(proto, "getRGB", [this](CallArgs& c) {
             if (DisplayObject* o = target(c)) {
+                // (rb << 16) | (gb << 8) | bb over 32-bit integers, as the script class
+                // computes it: negative offsets are not masked, so their bits spill over.
                 const ColorTransform& cx = o->colorTransform;
-                const auto part = [](std::int32_t v) {
-                    return static_cast<std::uint32_t>(v & 0xFF);
+                const auto shifted = [](std::int32_t v, int by) {
+                    return static_cast<std::uint32_t>(v) << by;
                 };
-                return Value(static_cast<double>((part(cx.add[0]) << 16) | (part(cx.add[1]) << 8) |
-                                                 part(cx.add[2])));
+                const std::uint32_t bits = shifted(cx.add[0], 16) | shifted(cx.add[1], 8) |
+                                           static_cast<std::uint32_t>(cx.add[2]);
+                return Value(static_cast<double>(static_cast<std::int32_t>(bits)));
             }
             return Value();
         });

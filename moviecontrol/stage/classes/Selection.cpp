@@ -24,7 +24,8 @@ DisplayObject* targetOf(StageScripts& stage, const Value& v) {
     if (DisplayObject* o = stage.displayOf(v)) {
         return o;
     }
-    if (!v.isString()) {
+    // Anything else is read as a path: an object by its text (its toString runs).
+    if (v.isNullish()) {
         return nullptr;
     }
     const std::string path = stage.machine().toString(v).str();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "StageScripts.h"
@@ -56,6 +57,8 @@ Value converted(avm1::Machine& m, TextFormatField field, const Value& v, const V
         return Value(m.toBoolean(v));
     case TextFormatRule::Whole:
         return Value(textFormatWhole(m.toNumber(v), rule, m.version()));
+    case TextFormatRule::Color:
+        return Value(textFormatColor(m.toNumber(v)));
     case TextFormatRule::Number:
         return Value(m.toNumber(v));
     case TextFormatRule::Alignment: {
@@ -76,22 +79,31 @@ std::vector<double> tabStopsOf(avm1::Machine& m, avm1::Object* array) {
     return stops;
 }
 
-void defineSettings(avm1::Machine& m, avm1::Object* proto) {
-    for (std::size_t i = 0; i < kTextFormatFieldCount; ++i) {
-        const auto field = static_cast<TextFormatField>(i);
-        avm1::defineAccessor(
-            m, proto, textFormatFieldName(field),
-            [i](CallArgs& c) -> Value {
-                const TextFormatState* s = stateOf(c);
-                return s != nullptr ? s->fields.at(i) : Value();
-            },
-            [i, field](CallArgs& c) -> Value {
-                if (TextFormatState* s = stateOf(c)) {
-                    s->fields.at(i) = converted(c.machine, field, c.arg(0), s->fields.at(i));
-                }
-                return Value();
-            });
-    }
+// The settings in the order Flash defines them on the prototype; they are enumerable, so
+// for..in over a TextFormat lists them (newest first).
+constexpr std::string_view kDefinitionOrder[] = {
+    "font",      "size",   "color",      "url",         "target",       "bold",    "italic",
+    "underline", "align",  "leftMargin", "rightMargin", "indent",       "leading", "blockIndent",
+    "tabStops",  "bullet", "display",    "kerning",     "letterSpacing"};
+
+void defineField(avm1::Machine& m, avm1::Object* proto, TextFormatField field) {
+    const auto i = static_cast<std::size_t>(field);
+    avm1::defineAccessor(
+        m, proto, textFormatFieldName(field),
+        [i](CallArgs& c) -> Value {
+            const TextFormatState* s = stateOf(c);
+            return s != nullptr ? s->fields.at(i) : Value();
+        },
+        [i, field](CallArgs& c) -> Value {
+            if (TextFormatState* s = stateOf(c)) {
+                s->fields.at(i) = converted(c.machine, field, c.arg(0), s->fields.at(i));
+            }
+            return Value();
+        },
+        0);
+}
+
+void defineTabStops(avm1::Machine& m, avm1::Object* proto) {
     avm1::defineAccessor(
         m, proto, "tabStops",
         [](CallArgs& c) -> Value {
@@ -112,7 +124,11 @@ void defineSettings(avm1::Machine& m, avm1::Object* proto) {
                 }
             }
             return Value();
-        });
+        },
+        0);
+}
+
+void defineDisplay(avm1::Machine& m, avm1::Object* proto) {
     avm1::defineAccessor(
         m, proto, "display",
         [](CallArgs& c) -> Value {
@@ -125,7 +141,25 @@ void defineSettings(avm1::Machine& m, avm1::Object* proto) {
                 s->display = c.machine.toString(c.arg(0)).str();
             }
             return Value();
-        });
+        },
+        0);
+}
+
+void defineSettings(avm1::Machine& m, avm1::Object* proto) {
+    for (std::string_view name : kDefinitionOrder) {
+        if (name == "tabStops") {
+            defineTabStops(m, proto);
+        } else if (name == "display") {
+            defineDisplay(m, proto);
+        } else {
+            for (std::size_t i = 0; i < kTextFormatFieldCount; ++i) {
+                const auto field = static_cast<TextFormatField>(i);
+                if (textFormatFieldName(field) == name) {
+                    defineField(m, proto, field);
+                }
+            }
+        }
+    }
 }
 
 // The room a text takes in this format; with a width, as a word-wrapped field that wide.
@@ -175,13 +209,19 @@ void installTextFormat(StageScripts& stage) {
         }
         avm1::Machine& m = c.machine;
         self->setNativeState(std::make_unique<TextFormatState>());
-        m.define(self, "getTextExtent", Value(extent->method.get()));
+        m.define(self, "getTextExtent", Value(extent->method.get()), avm1::attr::DontEnum);
         std::size_t i = 0;
         for (const char* name : kConstructorFields) {
             const Value& v = c.arg(i++);
-            if (!v.isNullish()) {
-                m.set(self, name, v);
+            if (v.isNullish()) {
+                continue;
             }
+            // Whole numbers given here are taken as 32-bit integers first, in every version.
+            const bool whole =
+                std::string_view(name) == "size" || std::string_view(name).ends_with("Margin") ||
+                std::string_view(name) == "indent" || std::string_view(name) == "leading";
+            m.set(self, name,
+                  whole ? Value(static_cast<double>(textFormatInt32(m.toNumber(v)))) : v);
         }
         return Value();
     });

@@ -106,6 +106,23 @@ TEST(ClipRulesTest, ColorFindsItsTargetAtEveryCallAndWrapsItsFactors) {
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(c.read(back, "rb"), "number 7");
     EXPECT_EQ(c.read(back, "aa"), "number -12800");
+
+    // getRGB ors the offsets shifted over 32-bit integers: a negative one is not masked.
+    m.set(transform, "rb", Value(10));
+    m.set(transform, "gb", Value(-10));
+    m.set(transform, "bb", Value(255));
+    c.call(ofRoot, "setTransform", {Value(transform)});
+    EXPECT_EQ(c.call(ofRoot, "getRGB"), "number -2305");
+    // setRGB reads its number once, as a 32-bit integer.
+    int valued = 0;
+    avm1::Object* number = m.newObject();
+    m.defineMethod(number, "valueOf", [&valued](avm1::CallArgs&) {
+        ++valued;
+        return Value(1e21);
+    });
+    c.call(ofRoot, "setRGB", {Value(number)});
+    EXPECT_EQ(valued, 1);
+    EXPECT_EQ(c.call(ofRoot, "getRGB"), "number 10485760"); // 1e21 wraps to 0xDEA00000
 }
 
 // A level sits at its number's depth, counted from the timeline's first depth.

@@ -341,6 +341,18 @@ TEST(FocusTest, SetFocusAnswersWhetherTheFocusMovedAndClipsMustBeEnabled) {
     EXPECT_EQ(m.focused(), "mc");
     EXPECT_STREQ(answer({Value(mm.str("nothing"))}), "false");
     EXPECT_EQ(m.focused(), "mc");
+    // An object that is no clip is read as a path, by its text.
+    mm.set(m.of("mc"), "focusEnabled", Value(true));
+    EXPECT_STREQ(answer({Value()}), "true");
+    avm1::Object* path = mm.newObject();
+    int asked = 0;
+    mm.defineMethod(path, "toString", [&](avm1::CallArgs& c) {
+        ++asked;
+        return Value(c.machine.str("mc"));
+    });
+    EXPECT_STREQ(answer({Value(path)}), "true");
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(m.focused(), "mc");
 
     // Hiding the focused clip takes the focus; hiding a hidden one again does not.
     mm.set(m.of("mc"), "_visible", Value(false));

@@ -23,16 +23,28 @@ TEST(TextFormatRulesTest, WholeNumbersAreCutAndFlooredByVersion) {
         int version;
         double kept;
     } cases[] = {
-        {margin, 10.9, 7, 10}, {margin, -10, 7, 0},        {margin, -10, 8, 0},
-        {margin, NAN, 8, 0},   {leading, -10, 7, 0},       {leading, -10, 8, -10},
-        {leading, NAN, 7, 0},  {leading, NAN, 8, kLowest}, {size, -10, 6, -10},
-        {size, -2.7, 6, -2},   {size, NAN, 6, 0},          {size, INFINITY, 8, kLowest},
-        {size, 3e9, 7, 0},     {size, 3e9, 8, kLowest},
+        {margin, 10.9, 7, 10},       {margin, -10, 7, 0},        {margin, -10, 8, 0},
+        {margin, NAN, 8, 0},         {leading, -10, 7, 0},       {leading, -10, 8, -10},
+        {leading, NAN, 7, 0},        {leading, NAN, 8, kLowest}, {size, -10, 6, -10},
+        {size, -2.7, 6, -2},         {size, NAN, 6, 0},          {size, INFINITY, 8, kLowest},
+        {size, 3e9, 7, -1294967296}, {size, 3e9, 8, kLowest},    {size, 1e21, 7, -559939584},
+        {size, 2.5, 8, 2},           {size, 3.5, 8, 4},          {size, -2.5, 8, -2},
+        {size, 2.5, 7, 2},           {margin, 3e9, 7, 0},        {margin, 1e21, 8, kLowest},
+        {margin, -2.5, 8, 0},        {margin, -INFINITY, 8, 0},  {leading, -2.5, 8, -2},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(textFormatWhole(c.given, c.rule, c.version), c.kept)
             << c.given << " in version " << c.version;
     }
+}
+
+TEST(TextFormatRulesTest, ColoursWrapToUnsigned32Bits) {
+    EXPECT_EQ(textFormatColor(0xFF0000), 0xFF0000);
+    EXPECT_EQ(textFormatColor(-1), 4294967295.0);
+    EXPECT_EQ(textFormatColor(1e21), 3735027712.0);
+    EXPECT_EQ(textFormatColor(4294967296.0 + 5), 5);
+    EXPECT_EQ(textFormatColor(NAN), 0);
+    EXPECT_EQ(textFormatColor(-INFINITY), 0);
 }
 
 TEST(TextFormatRulesTest, AlignmentNamesMatchInAnyCaseOnly) {
@@ -66,6 +78,14 @@ TEST(TextFormatRulesTest, SettingsLiveOnThePrototypeAndReadBackConverted) {
     for (const char* name : {"font", "align", "leftMargin", "tabStops", "display"}) {
         EXPECT_TRUE(m.hasOwnProperty(proto, m.str(name))) << name;
     }
+    // for..in lists the settings, newest defined first.
+    std::string listed;
+    for (const avm1::Str& name : m.enumerate(f.made())) {
+        listed += name.str() + " ";
+    }
+    EXPECT_EQ(listed, "letterSpacing kerning display bullet tabStops blockIndent "
+                      "leading indent rightMargin leftMargin align underline italic bold target "
+                      "url color size font ");
     EXPECT_FALSE(m.hasOwnProperty(proto, m.str("getTextExtent")));
     EXPECT_TRUE(m.hasOwnProperty(format, m.str("getTextExtent")));
     EXPECT_EQ(f.read(format, "align"), "string center");
@@ -94,6 +114,11 @@ TEST(TextFormatRulesTest, SettingsLiveOnThePrototypeAndReadBackConverted) {
 TEST(TextFormatRulesTest, VersionEightKeepsNegativeIndentsAndMarksNonNumbers) {
     Formats f(8);
     avm1::Machine& m = f.m();
+    // The constructor wraps its numbers to 32 bits where a setter would mark them.
+    avm1::Object* made = f.made({Value(m.str("f")), Value(1e21), Value(), Value(), Value(), Value(),
+                                 Value(), Value(), Value(), Value(NAN)});
+    EXPECT_EQ(f.read(made, "size"), "number -559939584");
+    EXPECT_EQ(f.read(made, "leftMargin"), "number 0");
     avm1::Object* format = f.made();
     m.set(format, "leading", Value(-10));
     EXPECT_EQ(f.read(format, "leading"), "number -10");

@@ -164,12 +164,20 @@ TEST(ScriptCompiler, BranchesLandOnActions) {
         expectBranchesLand("trace(a ? b : c);", v);
         expectBranchesLand("trace(a && (b || c));", v);
     }
-    expectBranchesLand("for (var k in o) { trace(k); }", 6);
+    for (uint8_t v : {5, 6, 7}) {
+        expectBranchesLand("for (k in o) { trace(k); }", v);
+        expectBranchesLand("for (var k in o) trace(k);", v);
+    }
     EXPECT_EQ(codes("for (k in o) trace(k);", 6),
               (Codes{op::Push, op::GetVariable, op::Enumerate2, op::StoreRegister, op::Push,
                      op::Equals2, op::If, op::Push, op::Push, op::SetVariable, op::Push,
                      op::GetVariable, op::Trace, op::Jump}));
-    EXPECT_THROW(compileScript("for (k in o) trace(k);", 5), ScriptError);
+    EXPECT_EQ(codes("for (var k in o) {}", 5),
+              (Codes{op::Push, op::Enumerate, op::StoreRegister, op::Push, op::Equals2, op::If,
+                     op::Push, op::Push, op::DefineLocal, op::Jump}));
+    EXPECT_THROW(codes("for (k in o.p) {}", 5), ScriptError);
+    // A counting loop still reads as one.
+    EXPECT_EQ(codes("for (i = 0; i < 1; i++) {}", 6).front(), op::Push);
     EXPECT_EQ(codes("trace(a && b);", 5),
               (Codes{op::Push, op::GetVariable, op::PushDuplicate, op::Not, op::If, op::Pop,
                      op::Push, op::GetVariable, op::Trace}));

@@ -27,6 +27,12 @@ bool is(std::string_view name, std::string_view wanted) {
     return avm1::equalsFolded(name, wanted);
 }
 
+// _root and _parent are words of target paths, not clip properties: from version 7 they match
+// only as written, as every name does (`_ROOT` is then a variable like any other).
+bool isPathWord(const avm1::Machine& m, std::string_view name, std::string_view word) {
+    return m.version() >= 7 ? name == word : is(name, word);
+}
+
 // The number a geometry property (_x, _alpha, _visible...) takes. Undefined and null leave
 // the property as it is in every version, and so do text that is no number and objects
 // without a number: here even version 4, which reads those as 0 elsewhere, gets NaN,
@@ -353,10 +359,10 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         out = Value(m.str(o.name));
     } else if (is(n, "_target")) {
         out = Value(m.str(stage_.slashPathOf(o)));
-    } else if (is(n, "_parent")) {
+    } else if (isPathWord(m, n, "_parent")) {
         DisplayObject* up = stage_.parentOf(o);
         out = up != nullptr ? Value(static_cast<avm1::Object*>(stage_.objectOf(*up))) : Value();
-    } else if (is(n, "_root")) {
+    } else if (isPathWord(m, n, "_root")) {
         out = Value(static_cast<avm1::Object*>(stage_.objectOf(*stage_.rootOf(o))));
     } else if (is(n, "_url")) {
         out = Value(m.str(stage_.urlOf(o)));
@@ -454,7 +460,8 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         }
     } else if (is(n, "_currentframe") || is(n, "_totalframes") || is(n, "_framesloaded") ||
                is(n, "_target") || is(n, "_url") || is(n, "_droptarget") || is(n, "_xmouse") ||
-               is(n, "_ymouse") || is(n, "_parent") || is(n, "_root") || is(n, "_global")) {
+               is(n, "_ymouse") || isPathWord(m, n, "_parent") || isPathWord(m, n, "_root") ||
+               is(n, "_global")) {
         // read-only: the assignment is dropped
     } else {
         return false;

@@ -193,6 +193,30 @@ TEST(ClipRulesTest, ChildrenAreNoOwnPropertiesOfTheirParent) {
     EXPECT_EQ(c.call(root, "hasOwnProperty", {Value(m.str("kid"))}), "boolean true");
 }
 
+// _root and _parent are path words: any case finds them before version 7; from 7 only the
+// written case does, and another case is an ordinary variable.
+TEST(ClipRulesTest, PathWordsFollowTheVersionsCaseRule) {
+    for (int version : {6, 7, 8}) {
+        Clips c(version);
+        avm1::Machine& m = c.m();
+        avm1::Object* root = c.root();
+        c.call(root, "createEmptyMovieClip", {Value(m.str("kid")), Value(3)});
+        avm1::Object* kid = m.get(root, "kid").asObject();
+        ASSERT_NE(kid, nullptr);
+        const auto type = [&](std::string_view name) {
+            const std::string read = c.read(kid, name);
+            return read.substr(0, read.find(' '));
+        };
+        const std::string clipOrNothing = version < 7 ? "movieclip" : "undefined";
+        EXPECT_EQ(type("_root"), "movieclip") << version;
+        EXPECT_EQ(type("_PARENT"), clipOrNothing) << version;
+        EXPECT_EQ(type("_Root"), clipOrNothing) << version;
+        m.set(kid, "_ROOT", Value(4));
+        EXPECT_EQ(type("_ROOT"), version < 7 ? "movieclip" : "number") << version;
+        EXPECT_EQ(type("_root"), "movieclip") << version;
+    }
+}
+
 TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
     Clips c(6);
     avm1::Machine& m = c.m();

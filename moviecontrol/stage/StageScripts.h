@@ -128,6 +128,11 @@ class StageScripts final : public ScriptRunner {
     DisplayObject* level(int n) const;
     // Whether `object` is the movie's own root (its _level0).
     bool isMovieRoot(const DisplayObject& object) const;
+    // The movie's root clip: the player's root, or the clip a hosted movie plays in.
+    DisplayObject& movieRoot() const;
+    // What _droptarget names for a clip dropped on `object`: nothing for the movie's root or
+    // for what lies outside the movie.
+    std::string dropTargetPathOf(const DisplayObject& object) const;
     // The parent scripts see: none above the movie's root.
     DisplayObject* parentOf(const DisplayObject& object) const;
 

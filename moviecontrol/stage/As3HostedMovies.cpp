@@ -7,6 +7,7 @@
 // has no ActionScript 1/2 work at all. Each such movie also hears the mouse and keyboard
 // through an input of its own, as a movie playing alone would, over its own objects only.
 #include "As3Scripts.h"
+#include "HostedSoundPort.h"
 
 #include <algorithm>
 
@@ -37,15 +38,26 @@ StageScripts* As3Scripts::hostedFor(const DisplayObject& object) {
     return nullptr;
 }
 
-bool As3Scripts::hostOlderMovie(DisplayObject& root, const swf::Movie& movie) {
+bool As3Scripts::hostOlderMovie(DisplayObject& root, const swf::Movie& movie,
+                                std::uint16_t library) {
     dropHostedMovies();
     if (player_ == nullptr || hosted_.size() >= kMaxHostedMovies) {
         return false;
     }
     StageCallbacks callbacks = callbacks_;
-    // The library bitmaps and the sounds the player's layers hold are the first movie's.
+    // The sounds the player's sound layer holds are the first movie's; the bitmaps come from
+    // the movie's own library.
     callbacks.libraryBitmap = nullptr;
+    if (callbacks_.loadedLibraryBitmap) {
+        callbacks.libraryBitmap = [bitmap = callbacks_.loadedLibraryBitmap,
+                                   library](std::uint16_t id) { return bitmap(library, id); };
+    }
     callbacks.sound = nullptr;
+    std::unique_ptr<SoundPort> sound;
+    if (callbacks_.sound != nullptr) {
+        sound = std::make_unique<HostedSoundPort>(*callbacks_.sound, movie, hostedSounds_++);
+        callbacks.sound = sound.get();
+    }
     auto scripts = std::make_unique<StageScripts>(movie, std::move(callbacks));
     scripts->hostAt(*player_, root);
     scripts->sharePages(pages_);
@@ -54,8 +66,8 @@ bool As3Scripts::hostOlderMovie(DisplayObject& root, const swf::Movie& movie) {
     input->reaches = [this, at = root.serial](double x, double y) {
         return pointerReaches(at, x, y);
     };
-    hosted_.push_back(
-        {root.serial, player_->sharedOf(root), std::move(scripts), std::move(input), false});
+    hosted_.push_back({root.serial, player_->sharedOf(root), std::move(sound), std::move(scripts),
+                       std::move(input), false});
     return true;
 }
 

@@ -107,7 +107,8 @@ class As3Scripts final : public ScriptRunner,
     // object the host's pointer goes to there holds the movie or is part of it.
     bool pointerReaches(std::uint64_t root, double x, double y);
     // Gives the older movie rooted at `root` a machine of its own; false past the bound.
-    bool hostOlderMovie(DisplayObject& root, const swf::Movie& movie);
+    // `library` is the movie's index in the player's library.
+    bool hostOlderMovie(DisplayObject& root, const swf::Movie& movie, std::uint16_t library);
     // Ends the machines of older movies whose root went; `release`: that root's at once.
     void dropHostedMovies(std::uint64_t release = 0);
     // The hosted machines' share of a tick: their budgets, timers and collections.
@@ -160,12 +161,16 @@ class As3Scripts final : public ScriptRunner,
     struct HostedMovie {
         std::uint64_t root = 0;
         std::weak_ptr<DisplayObject> clip;
+        // The sound port its machine plays through, which outlives the machine.
+        std::unique_ptr<SoundPort> sound;
         std::unique_ptr<StageScripts> scripts;
         // Its mouse and keyboard, after its machine, which it reaches; it goes first.
         std::unique_ptr<StageInput> input;
         bool released = false;
     };
     std::vector<HostedMovie> hosted_;
+    // Older movies given a sound port so far: each numbers its Sound objects apart.
+    std::uint32_t hostedSounds_ = 0;
     // The tick whose timers the hosted machines ran.
     std::uint64_t hostedTimersTick_ = 0;
     std::vector<swf::AbcTag> tags_;

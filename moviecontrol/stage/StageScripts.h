@@ -60,6 +60,11 @@ struct StageCallbacks {
     storage::SavedDataStore* savedData = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
     std::function<std::optional<pixels::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
+    // The same from the library of a movie loaded since, by its index in the player's
+    // library: an older movie inside an ActionScript 3 movie loads its own bitmaps.
+    std::function<std::optional<pixels::BitmapPixels>(std::uint16_t library,
+                                                      std::uint16_t characterId)>
+        loadedLibraryBitmap;
     // The pixels of a JPEG, PNG or GIF file a Loader loaded; none when it does not decode.
     std::function<std::optional<pixels::BitmapPixels>(std::span<const std::uint8_t> file)>
         decodePicture;

@@ -4,6 +4,7 @@
 // scripts, loads back into the host and deep nesting stay bounded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,99 @@ TEST(As3OlderMoviesTest, ItsButtonAnswersAClick) {
     host.playback->input().mouseDown(3500, 3500);
     host.playback->input().mouseUp(3500, 3500);
     EXPECT_TRUE(host.traced.empty());
+}
+
+TEST(As3OlderMoviesTest, ItsEnterFrameHandlersAndTimersKeepStepWithTheHostsFrames) {
+    Host host;
+    Actions first;
+    // this.onEnterFrame = function () { trace("enter"); }
+    first.push("this")
+        .code(0x1C)
+        .push("onEnterFrame")
+        .function(Actions().trace("enter"))
+        .code(0x4F);
+    // setInterval(function () { trace("timer"); }, 100)
+    first.push(100.0)
+        .function(Actions().trace("timer"))
+        .push(2.0)
+        .push("setInterval")
+        .code(0x3D)
+        .code(0x17);
+    ASSERT_TRUE(host.place(olderMovie({first.stop()})).has_value());
+    host.traced.clear();
+    // Six frames of the host's 24 a second: a quarter of a second and a bit.
+    for (int i = 0; i < 6; ++i) {
+        host.playback->stepFrame();
+    }
+    EXPECT_EQ(std::count(host.traced.begin(), host.traced.end(), "enter"), 6);
+    EXPECT_EQ(std::count(host.traced.begin(), host.traced.end(), "timer"), 2);
+}
+
+// A movie exporting, as "beep", silence of `tenths` tenths of a second at 44 kHz, whose first
+// frame attaches it to a new Sound object and whose second traces its duration.
+Bytes soundMovie(int tenths) {
+    moviemaker::MovieHeader h;
+    h.version = 8;
+    moviemaker::SwfWriter movie(h);
+    const auto count = static_cast<std::uint32_t>(4410 * tenths);
+    const std::vector<std::uint8_t> samples(static_cast<std::size_t>(count) * 2, 0);
+    movie.exportAssets(movie.defineSound({3, 3, true, false}, count, samples), "beep");
+    Actions first;
+    // s = new Sound(); s.attachSound("beep")
+    first.push("s").push(0.0).push("Sound").code(0x40).code(0x1D);
+    first.callMethod("s", "attachSound", {"beep"});
+    movie.doAction(first);
+    movie.showFrame();
+    movie.doAction(Actions().traceValue("s.duration").stop());
+    movie.showFrame();
+    return movie.finish();
+}
+
+TEST(As3OlderMoviesTest, ItsSoundObjectsAttachTheSoundsOfItsOwnLibrary) {
+    Host host;
+    // Both movies' first Sound object has the same number in its own machine.
+    ASSERT_TRUE(host.place(soundMovie(1)).has_value());
+    ASSERT_TRUE(host.place(soundMovie(2)).has_value());
+    host.playback->stepFrame();
+    std::sort(host.traced.begin(), host.traced.end());
+    EXPECT_EQ(host.traced, (std::vector<std::string>{"100", "200"}));
+}
+
+TEST(As3OlderMoviesTest, ItLoadsTheBitmapsOfItsOwnLibrary) {
+    std::vector<std::uint16_t> bitmapsAsked;
+    Host host({}, [&bitmapsAsked](PlaybackSetup& setup) {
+        setup.callbacks.loadedLibraryBitmap = [&bitmapsAsked](std::uint16_t library,
+                                                              std::uint16_t id) {
+            // The first movie's library is not the older movie's.
+            EXPECT_NE(library, 0);
+            bitmapsAsked.push_back(id);
+            return std::optional<pixels::BitmapPixels>(pixels::BitmapPixels(3, 2, false, 0));
+        };
+    });
+    moviemaker::MovieHeader h;
+    h.version = 8;
+    moviemaker::SwfWriter movie(h);
+    moviemaker::RawImage image;
+    image.width = 3;
+    image.height = 2;
+    image.pixels.assign(6, {1, 2, 3, 255});
+    const std::uint16_t bitmap = movie.defineBitsLossless(image);
+    movie.exportAssets(bitmap, "pic");
+    Actions a;
+    // trace(flash.display.BitmapData.loadBitmap("pic").width)
+    a.push("pic").push(1.0).push("flash").code(0x1C).push("display").code(0x4E);
+    a.push("BitmapData")
+        .code(0x4E)
+        .push("loadBitmap")
+        .code(0x52)
+        .push("width")
+        .code(0x4E)
+        .code(0x26);
+    movie.doAction(a.stop());
+    movie.showFrame();
+    ASSERT_TRUE(host.place(movie.finish()).has_value());
+    EXPECT_EQ(host.traced, std::vector<std::string>{"3"});
+    EXPECT_EQ(bitmapsAsked, std::vector<std::uint16_t>{bitmap});
 }
 
 TEST(As3OlderMoviesTest, AScriptThatNeverEndsStopsAndThePlayingGoesOn) {

@@ -54,13 +54,18 @@ inline Bytes olderMovie(const std::vector<Actions>& frames, int version = 8) {
 }
 
 struct Host {
-    explicit Host(std::function<std::vector<std::uint8_t>(const std::string&)> beside = {}) {
+    // `adjust` changes the setup before the movie starts.
+    explicit Host(std::function<std::vector<std::uint8_t>(const std::string&)> beside = {},
+                  const std::function<void(PlaybackSetup&)>& adjust = {}) {
         PlaybackSetup setup;
         setup.pace = Pace::FrameSteps;
         setup.callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
         setup.callbacks.readBeside = std::move(beside);
         setup.callbacks.movieUrl = "file:///host.swf";
         setup.callbacks.openUrl = [this](const std::string& url) { opened.push_back(url); };
+        if (adjust) {
+            adjust(setup);
+        }
         playback = MoviePlayback::fromBytes(hostMovie(), std::move(setup));
         playback->stepFrame();
         loads = dynamic_cast<avm2::LoaderHost*>(&playback->runner());

@@ -869,6 +869,12 @@ std::optional<Bounds> StageInput::focusHighlight() {
     return shown;
 }
 
+bool StageInput::pointerHidden() const {
+    bool hidden = state_->mouseHidden;
+    passOn([&hidden](StageInput& hosted) { hidden = hidden || hosted.pointerHidden(); });
+    return hidden;
+}
+
 bool StageInput::wantsHandCursor() const {
     bool wanted = false;
     passOn([&wanted](StageInput& hosted) { wanted = wanted || hosted.wantsHandCursor(); });

@@ -73,7 +73,8 @@ class StageInput {
     // What the pointer shows over the stage: the hand over something clickable that wants
     // it; none at all while a script hid it.
     bool wantsHandCursor() const;
-    bool pointerHidden() const { return state_->mouseHidden; }
+    // An older movie inside an ActionScript 3 movie hides it over the whole stage too.
+    bool pointerHidden() const;
     // The box, in stage twips, of the rectangle that marks the keyboard's focus; none when
     // no rectangle shows.
     std::optional<Bounds> focusHighlight();

@@ -161,6 +161,16 @@ TEST(As3HostedInputTest, ItsClipsActAsButtonsUnderThePointer) {
     EXPECT_TRUE(host.input().wantsHandCursor());
 }
 
+TEST(As3HostedInputTest, ItsMouseHideHidesThePointerOverTheStage) {
+    PlacedHost host;
+    ASSERT_TRUE(host.placeAt(olderWith([](moviemaker::SwfWriter&, Actions& a) {
+                                 a.callMethod("Mouse", "hide");
+                             }),
+                             0, 0)
+                    .has_value());
+    EXPECT_TRUE(host.input().pointerHidden());
+}
+
 TEST(As3HostedInputTest, EachMovieHearsAnEventOnceAndOnlyTheTopOneIsPressed) {
     PlacedHost host;
     const auto movieNamed = [](const std::string& name) {

@@ -1,7 +1,8 @@
 // An older movie a Loader of an ActionScript 3 movie placed plays in an ActionScript 1/2
 // machine of its own: its frame scripts and buttons run, its _root and _level0 are its own
-// root clip, its trace lines join the host's in order; letting it go stops it. Endless
-// scripts, loads back into the host and deep nesting stay bounded.
+// root clip, its trace lines join the host's in order; its enterFrame handlers and timers
+// keep the host's step; the sounds and bitmaps it attaches are its own library's; letting it
+// go stops it. Endless scripts, loads back into the host and deep nesting stay bounded.
 #include <gtest/gtest.h>
 
 #include <algorithm>

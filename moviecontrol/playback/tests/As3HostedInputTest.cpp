@@ -85,6 +85,8 @@ Bytes olderWith(const std::function<void(moviemaker::SwfWriter&, Actions&)>& bui
 }
 
 struct PlacedHost : Host {
+    PlacedHost() = default;
+    explicit PlacedHost(const Bytes& movie) : Host({}, {}, movie) {}
     // A Loader at (x, y) pixels of the host's root, scaled by `scale`, holding `movie`.
     std::optional<avm2::LoadedContent> placeAt(const Bytes& movie, double x, double y,
                                                double scale = 1) {
@@ -188,6 +190,27 @@ TEST(As3HostedInputTest, EachMovieHearsAnEventOnceAndOnlyTheTopOneIsPressed) {
     Lines heard = host.take();
     std::sort(heard.begin(), heard.end());
     EXPECT_EQ(heard, (Lines{"below heard", "top heard", "top onPress"}));
+}
+
+TEST(As3HostedInputTest, ASpriteOfTheHostAboveKeepsThePointerFromIt) {
+    // The host's timeline shows a sprite over its left half, above the Loaders.
+    PlacedHost host(hosting::hostMovie([](moviemaker::SwfWriter& movie) {
+        moviemaker::Shape shape;
+        shape.fill1(shape.addFill(moviemaker::FillStyle::solid({0, 0, 200})))
+            .rectangle(0, 0, 2000, 2000);
+        moviemaker::Sprite cover;
+        cover.place(movie.defineShape(shape), 1);
+        cover.showFrame();
+        movie.place(movie.defineSprite(cover), 10);
+    }));
+    const Bytes older = olderWith([](moviemaker::SwfWriter& movie, Actions& a) {
+        placeBox(movie, a, "under", 1, 1000, 0, {"onPress"});
+        placeBox(movie, a, "beside", 2, 2500, 0, {"onPress"});
+    });
+    ASSERT_TRUE(host.placeAt(older, 0, 0).has_value());
+    host.click(1500, 500);
+    host.click(3000, 500);
+    EXPECT_EQ(host.take(), Lines{"beside onPress"});
 }
 
 TEST(As3HostedInputTest, ADraggedClipFollowsThePointerInItsParentsSpace) {

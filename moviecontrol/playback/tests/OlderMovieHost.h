@@ -20,12 +20,16 @@ namespace mc::hosting {
 using avm2test::Bytes;
 using moviemaker::Actions;
 
-// An ActionScript 3 movie of two frames whose script traces "host".
-inline Bytes hostMovie() {
+// An ActionScript 3 movie of two frames whose script traces "host"; `placeFirst` places what
+// its first frame shows.
+inline Bytes hostMovie(const std::function<void(moviemaker::SwfWriter&)>& placeFirst = {}) {
     moviemaker::MovieHeader h;
     h.version = 10;
     h.frameSize = moviemaker::Rect::pixels(200, 100);
     moviemaker::SwfWriter movie(h);
+    if (placeFirst) {
+        placeFirst(movie);
+    }
     const std::uint8_t attributes[] = {0x08, 0, 0, 0};
     movie.rawTag(69, attributes);
     avm2test::TraceScript script;
@@ -56,7 +60,8 @@ inline Bytes olderMovie(const std::vector<Actions>& frames, int version = 8) {
 struct Host {
     // `adjust` changes the setup before the movie starts.
     explicit Host(std::function<std::vector<std::uint8_t>(const std::string&)> beside = {},
-                  const std::function<void(PlaybackSetup&)>& adjust = {}) {
+                  const std::function<void(PlaybackSetup&)>& adjust = {},
+                  const Bytes& hostBytes = hostMovie()) {
         PlaybackSetup setup;
         setup.pace = Pace::FrameSteps;
         setup.callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
@@ -66,7 +71,7 @@ struct Host {
         if (adjust) {
             adjust(setup);
         }
-        playback = MoviePlayback::fromBytes(hostMovie(), std::move(setup));
+        playback = MoviePlayback::fromBytes(hostBytes, std::move(setup));
         playback->stepFrame();
         loads = dynamic_cast<avm2::LoaderHost*>(&playback->runner());
         auto* host = dynamic_cast<avm2::Host*>(&playback->runner());

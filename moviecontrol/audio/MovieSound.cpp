@@ -192,6 +192,11 @@ std::optional<std::uint16_t> MovieSound::loadedSound(std::vector<std::uint8_t> m
     return library_.addLoadedMp3(std::move(mp3));
 }
 
+std::optional<std::uint16_t> MovieSound::movieSound(const swf::Movie& movie,
+                                                    std::string_view linkageName) {
+    return library_.addMovieSound(movie, linkageName);
+}
+
 VoiceId MovieSound::startSound(std::uint16_t soundId, double secondOffset, int loops,
                                std::uint64_t target) {
     SoundInfo info;

@@ -45,6 +45,8 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     // The scripts' side.
     std::optional<std::uint16_t> exportedSound(std::string_view linkageName) const override;
     std::optional<std::uint16_t> loadedSound(std::vector<std::uint8_t> mp3) override;
+    std::optional<std::uint16_t> movieSound(const swf::Movie& movie,
+                                            std::string_view linkageName) override;
     VoiceId startSound(std::uint16_t soundId, double secondOffset, int loops,
                        std::uint64_t target) override;
     void stopSounds(std::uint64_t target, std::optional<std::uint16_t> soundId) override;

@@ -76,6 +76,18 @@ bool ScriptSoundPort::loadSound(std::uint64_t soundObject, std::vector<std::uint
     return true;
 }
 
+bool ScriptSoundPort::attachMovieSound(std::uint64_t soundObject, const swf::Movie& movie,
+                                       std::string_view symbol) {
+    const std::optional<std::uint16_t> id =
+        host_ != nullptr ? host_->movieSound(movie, symbol) : std::nullopt;
+    if (!id) {
+        return false;
+    }
+    attached_[soundObject] = Attached{*id, 0, ++order_};
+    keepWithinBound(attached_);
+    return true;
+}
+
 bool ScriptSoundPort::attachSameSound(std::uint64_t soundObject, std::uint64_t from) {
     const auto it = attached_.find(from);
     if (it == attached_.end()) {

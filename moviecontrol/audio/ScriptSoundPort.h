@@ -26,6 +26,8 @@ class ScriptSoundPort final : public mc::SoundPort {
 
     bool attachSound(std::uint64_t soundObject, std::string_view symbol) override;
     bool loadSound(std::uint64_t soundObject, std::vector<std::uint8_t> mp3) override;
+    bool attachMovieSound(std::uint64_t soundObject, const swf::Movie& movie,
+                          std::string_view symbol) override;
     bool attachSameSound(std::uint64_t soundObject, std::uint64_t from) override;
     void start(std::uint64_t soundObject, const mc::DisplayObject* target, double offsetSeconds,
                int loops) override;

@@ -86,20 +86,70 @@ std::optional<std::size_t> firstMp3Frame(const std::vector<std::uint8_t>& b) {
 
 } // namespace
 
+std::optional<std::uint16_t> SoundLibrary::freeId() const {
+    // Ids are taken from the top down, past any the movie defines.
+    std::uint16_t id = 0xFFFF;
+    while (id > 0 && sounds_.contains(id)) {
+        --id;
+    }
+    return id == 0 ? std::nullopt : std::optional<std::uint16_t>(id);
+}
+
+std::optional<std::uint16_t> SoundLibrary::addMovieSound(const swf::Movie& movie,
+                                                         std::string_view name) {
+    constexpr std::size_t kMaxMovieSounds = 256;
+    // The export a later tag makes wins, as in the library's own movie.
+    std::optional<std::uint16_t> exportedId;
+    const std::string wanted = lowerAscii(name);
+    for (const swf::RawControlTag& tag : movie.soundDefinitions) {
+        if (tag.code == swf::tag::ExportAssets) {
+            for (const auto& [id, symbol] : readExportAssets(tag.body)) {
+                if (lowerAscii(symbol) == wanted) {
+                    exportedId = id;
+                }
+            }
+        }
+    }
+    if (!exportedId) {
+        return std::nullopt;
+    }
+    if (const auto known = movieSounds_.find({&movie, *exportedId}); known != movieSounds_.end()) {
+        return known->second;
+    }
+    if (movieSounds_.size() >= kMaxMovieSounds) {
+        return std::nullopt;
+    }
+    for (const swf::RawControlTag& tag : movie.soundDefinitions) {
+        if (tag.code != swf::tag::DefineSound) {
+            continue;
+        }
+        std::optional<SoundDefinition> d = readDefineSound(tag.body);
+        if (!d || d->id != *exportedId) {
+            continue;
+        }
+        const std::optional<std::uint16_t> id = freeId();
+        if (!id) {
+            return std::nullopt;
+        }
+        d->id = *id;
+        sounds_.emplace(*id, *d);
+        movieSounds_.emplace(std::pair{&movie, *exportedId}, *id);
+        return id;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::uint16_t> SoundLibrary::addLoadedMp3(std::vector<std::uint8_t> file) {
     constexpr std::size_t kMaxLoadedFiles = 64;
     const std::optional<std::size_t> start = firstMp3Frame(file);
     if (!start || loadedFiles_.size() >= kMaxLoadedFiles) {
         return std::nullopt;
     }
-    // Ids are taken from the top down, past any the movie defines.
-    std::uint16_t id = 0xFFFF;
-    while (id > 0 && sounds_.contains(id)) {
-        --id;
-    }
-    if (id == 0) {
+    const std::optional<std::uint16_t> free = freeId();
+    if (!free) {
         return std::nullopt;
     }
+    const std::uint16_t id = *free;
     SoundDefinition d;
     d.id = id;
     d.format.codec = static_cast<std::uint8_t>(Codec::Mp3);

@@ -32,6 +32,10 @@ class SoundLibrary {
     // definition of the movie uses; nullopt when the bytes hold no MP3 frame or too many
     // files were loaded already.
     std::optional<std::uint16_t> addLoadedMp3(std::vector<std::uint8_t> file);
+    // The sound another movie loaded into the player exports under `name` joins the library
+    // the same way, once; its definition views that movie's bytes, which must outlive the
+    // library. Nullopt when it exports none or too many were added.
+    std::optional<std::uint16_t> addMovieSound(const swf::Movie& movie, std::string_view name);
 
     // The decoded sound, or null for an unknown id, a codec that cannot be played (logged
     // once) or a sound that would pass the memory bound.
@@ -46,6 +50,10 @@ class SoundLibrary {
     std::size_t cachedSamples_ = 0;
     // The loaded files' bytes, which their definitions view; a deque keeps them in place.
     std::deque<std::vector<std::uint8_t>> loadedFiles_;
+    // The other movies' sounds added, by movie and their id there.
+    std::map<std::pair<const swf::Movie*, std::uint16_t>, std::uint16_t> movieSounds_;
+    // An id no definition uses, from the top down; nullopt when none is left.
+    std::optional<std::uint16_t> freeId() const;
 };
 
 std::string lowerAscii(std::string_view text);

@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+namespace swf {
+struct Movie;
+}
+
 namespace audio {
 
 class SoundScriptHost {
@@ -20,6 +24,13 @@ class SoundScriptHost {
     virtual std::optional<std::uint16_t> exportedSound(std::string_view linkageName) const = 0;
     // loadSound: an MP3 file read beside the movie, as a sound of its own.
     virtual std::optional<std::uint16_t> loadedSound(std::vector<std::uint8_t> mp3) = 0;
+    // attachSound in another movie loaded into the player: the sound it exports under the
+    // name, as a sound of this library's.
+    virtual std::optional<std::uint16_t> movieSound(const swf::Movie& movie,
+                                                    std::string_view linkageName) {
+        (void)movie, (void)linkageName;
+        return std::nullopt;
+    }
     // start(secondOffset, loops); 0 when nothing started.
     virtual VoiceId startSound(std::uint16_t soundId, double secondOffset, int loops,
                                std::uint64_t target) = 0;

@@ -106,6 +106,10 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
         };
         input_->scriptFocusHighlight = [as3]() { return as3->focusHighlight(); };
         input_->scriptPages = &as3->olderMoviePages();
+        input_->eachHosted = [as3](const std::function<void(StageInput&)>& each) {
+            as3->eachHostedInput(each);
+        };
+        input_->hostedElsewhere = [as3](const DisplayObject& o) { return as3->hostsObject(o); };
     }
     if (device_) {
         device_->listen(*player_);

@@ -48,6 +48,9 @@ class MoviePainter {
                            const TimelinePlayer& player);
     // What painting converts and keeps across frames (its caches count their use).
     RenderResources& resources() { return resources_; }
+    // The resources of the movies scripts loaded, by library index, made when first drawn;
+    // null for an index without a movie.
+    RenderResources* resourcesOf(const TimelinePlayer& player, std::uint16_t library);
 
     // From now on each frame's drawing keeps to `limit` (see FrameBudget); none by default,
     // so that an offline picture is drawn in full however long it takes.
@@ -56,9 +59,6 @@ class MoviePainter {
     int degradedEffects() const { return budget_ ? budget_->degradedEffects() : 0; }
 
   private:
-    // The resources of the movies scripts loaded, by library index, made when first drawn.
-    RenderResources* resourcesOf(const TimelinePlayer& player, std::uint16_t library);
-
     const swf::Movie& movie_;
     RenderResources resources_;
     std::vector<std::unique_ptr<RenderResources>> loadedResources_;

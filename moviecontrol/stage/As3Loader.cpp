@@ -116,7 +116,7 @@ std::optional<avm2::LoadedContent> As3Scripts::placeContent(avm2::NodeId loaderN
     DisplayObject* clip =
         node != 0 && tree_->insertChild(loaderNode, node, 0) ? tree_->find(node) : nullptr;
     // An older movie's machine is there before its first frame, whose scripts it runs.
-    const bool hosted = clip != nullptr && !actionScript3 && hostOlderMovie(*clip, *movie);
+    const bool hosted = clip != nullptr && !actionScript3 && hostOlderMovie(*clip, *movie, *index);
     if (clip == nullptr || !player_->levels().replaceContent(*clip, *index)) {
         if (node != 0) {
             releaseContent(node);

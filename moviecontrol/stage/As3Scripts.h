@@ -20,6 +20,7 @@
 #include "swf/AbcTags.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -62,6 +63,10 @@ class As3Scripts final : public ScriptRunner,
     // Which pages the older movies this runner hosts may open; the input marks a person's
     // events on it.
     PageOpening& olderMoviePages() { return pages_; }
+    // The inputs of the older movies this runner hosts (As3HostedMovies.cpp), which the
+    // stage's input passes each event on to, and whether an object is part of such a movie.
+    void eachHostedInput(const std::function<void(StageInput&)>& each);
+    bool hostsObject(const DisplayObject& object) { return hostedFor(object) != nullptr; }
 
   private:
     void trace(std::string_view line) override;
@@ -98,8 +103,12 @@ class As3Scripts final : public ScriptRunner,
     static avm2::Value fscommand(avm2::Machine& m, const avm2::Value& self, avm2::Args& args);
     // As3HostedMovies.cpp: the machine of the older movie `object` is part of, or null.
     StageScripts* hostedFor(const DisplayObject& object);
+    // Whether the pointer at the stage point reaches the older movie rooted at `root`: the
+    // object the host's pointer goes to there holds the movie or is part of it.
+    bool pointerReaches(std::uint64_t root, double x, double y);
     // Gives the older movie rooted at `root` a machine of its own; false past the bound.
-    bool hostOlderMovie(DisplayObject& root, const swf::Movie& movie);
+    // `library` is the movie's index in the player's library.
+    bool hostOlderMovie(DisplayObject& root, const swf::Movie& movie, std::uint16_t library);
     // Ends the machines of older movies whose root went; `release`: that root's at once.
     void dropHostedMovies(std::uint64_t release = 0);
     // The hosted machines' share of a tick: their budgets, timers and collections.
@@ -152,10 +161,16 @@ class As3Scripts final : public ScriptRunner,
     struct HostedMovie {
         std::uint64_t root = 0;
         std::weak_ptr<DisplayObject> clip;
+        // The sound port its machine plays through, which outlives the machine.
+        std::unique_ptr<SoundPort> sound;
         std::unique_ptr<StageScripts> scripts;
+        // Its mouse and keyboard, after its machine, which it reaches; it goes first.
+        std::unique_ptr<StageInput> input;
         bool released = false;
     };
     std::vector<HostedMovie> hosted_;
+    // Older movies given a sound port so far: each numbers its Sound objects apart.
+    std::uint32_t hostedSounds_ = 0;
     // The tick whose timers the hosted machines ran.
     std::uint64_t hostedTimersTick_ = 0;
     std::vector<swf::AbcTag> tags_;

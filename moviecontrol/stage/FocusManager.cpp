@@ -135,7 +135,7 @@ void FocusManager::collect(DisplayObject& object, std::vector<TabStop>& out) {
 
 std::vector<TabStop> FocusManager::tabStops() {
     std::vector<TabStop> stops;
-    collect(scripts_.player().rootObject(), stops);
+    collect(scripts_.movieRoot(), stops);
     return stops;
 }
 
@@ -226,7 +226,7 @@ bool FocusManager::focusRectShown(DisplayObject& object) {
     if (const auto own = rects.find(object.serial); own != rects.end()) {
         return own->second;
     }
-    const auto root = rects.find(scripts_.player().rootObject().serial);
+    const auto root = rects.find(scripts_.movieRoot().serial);
     return root == rects.end() || root->second;
 }
 

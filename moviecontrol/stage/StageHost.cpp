@@ -172,7 +172,7 @@ void StageHost::startDrag(avm1::Object* clip, bool lockCenter, std::optional<Dra
 void StageHost::stopDrag() {
     if (stage_.attached()) {
         endDrag(stage_.input, stage_.player(), HitTester(stage_.movie(), stage_.player()),
-                [this](const DisplayObject& o) { return stage_.slashPathOf(o); });
+                [this](const DisplayObject& o) { return stage_.dropTargetPathOf(o); });
     }
 }
 

@@ -97,6 +97,27 @@ StageInput::StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScr
     }
 }
 
+bool StageInput::mine(const DisplayObject& object) const {
+    if (scripts_ != nullptr && scripts_->hosted()) {
+        return scripts_->serves(object);
+    }
+    return !hostedElsewhere || !hostedElsewhere(object);
+}
+
+DisplayObject& StageInput::inputRoot() const {
+    return scripts_ != nullptr ? scripts_->movieRoot() : player_.rootObject();
+}
+
+bool StageInput::hostedMovie() const {
+    return scripts_ != nullptr && scripts_->hosted();
+}
+
+void StageInput::passOn(const std::function<void(StageInput&)>& each) const {
+    if (eachHosted) {
+        eachHosted(each);
+    }
+}
+
 bool StageInput::actsAsButton(const DisplayObject& object) {
     if (object.removed) {
         return false;
@@ -120,6 +141,11 @@ PointerTarget StageInput::targetAt(double x, double y) {
     // buttons beneath it, though it hears none of their events.
     DisplayObject* found = hit_.topmost(
         [this, x, y](const DisplayObject& o) {
+            // Another movie's objects answer to that movie's input; what they hold may be
+            // this one's.
+            if (!mine(o)) {
+                return false;
+            }
             if (o.text) {
                 return !o.removed && !scriptPointer &&
                        (!o.text->field.noSelect || !urlAt(o, x, y).empty());
@@ -127,7 +153,8 @@ PointerTarget StageInput::targetAt(double x, double y) {
             return actsAsButton(o);
         },
         x, y);
-    return found != nullptr ? targetOf(*found) : PointerTarget{};
+    // Under an object of its host that takes the pointer, the movie's own are out of reach.
+    return found != nullptr && reachable(x, y) ? targetOf(*found) : PointerTarget{};
 }
 
 PointerTarget StageInput::targetOf(const DisplayObject& found) {
@@ -147,12 +174,12 @@ PointerTarget StageInput::targetOf(const DisplayObject& found) {
 
 DisplayObject* StageInput::firstPlacedLike(const Placement& placement) {
     // Depth first in drawing order, as players look for it.
-    std::vector<DisplayObject*> pending{&player_.rootObject()};
+    std::vector<DisplayObject*> pending{&inputRoot()};
     std::size_t visited = 0;
     while (!pending.empty() && ++visited < kMaxSearched) {
         DisplayObject* o = pending.back();
         pending.pop_back();
-        if (o->parent != nullptr && placement.same(*o)) {
+        if (o->parent != nullptr && placement.same(*o) && mine(*o)) {
             return o;
         }
         if (o->clip) {
@@ -285,7 +312,9 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
 
 void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message) {
     for (const auto& clip : player_.events().clipsNewestFirst()) {
-        player_.events().queueClipEvent(*clip, event, message);
+        if (mine(*clip)) {
+            player_.events().queueClipEvent(*clip, event, message);
+        }
     }
     notifyListeners(broadcaster, message);
 }
@@ -313,7 +342,10 @@ void StageInput::broadcastKey(std::uint32_t event, const char* message) {
     // only on the object that holds the focus the keyboard or a script gave it.
     DisplayObject* focused = keyboardFocus();
     for (const auto& clip : player_.events().clipsNewestFirst()) {
-        player_.events().queueClipEvent(*clip, event, clip.get() == focused ? message : nullptr);
+        if (mine(*clip)) {
+            player_.events().queueClipEvent(*clip, event,
+                                            clip.get() == focused ? message : nullptr);
+        }
     }
     if (focused != nullptr && focused->kind == CharacterKind::Button) {
         player_.events().queueClipEvent(*focused, 0, message);
@@ -336,7 +368,7 @@ void StageInput::setPointer(double x, double y) {
     followDrag(*state_, player_);
     if (scripts_ != nullptr) {
         markDropTarget(*state_, player_, hit_,
-                       [this](const DisplayObject& o) { return scripts_->slashPathOf(o); });
+                       [this](const DisplayObject& o) { return scripts_->dropTargetPathOf(o); });
     }
 }
 
@@ -371,6 +403,7 @@ void StageInput::mouseMove(double x, double y) {
     apply(changes);
     finish();
     pointerHidesHighlight();
+    passOn([x, y](StageInput& hosted) { hosted.mouseMove(x, y); });
 }
 
 void StageInput::mouseDown(double x, double y) {
@@ -388,6 +421,9 @@ void StageInput::mouseDown(double x, double y) {
         // that had it anywhere else; a focus the mouse gives shows no rectangle.
         state_->focusHighlighted = false;
         DisplayObject* field = hit_.topmost(takesFocus, x, y);
+        if (field != nullptr && (!mine(*field) || !reachable(x, y))) {
+            field = nullptr;
+        }
         moveFocus(*scripts_, field);
         // The caret goes where the field was clicked, not round its whole text.
         selecting_.reset();
@@ -409,6 +445,7 @@ void StageInput::mouseDown(double x, double y) {
     if (DisplayObject* field = linkAt(x, y, url)) {
         pressedLink_ = PressedLink{field->serial, std::move(url)};
     }
+    passOn([x, y](StageInput& hosted) { hosted.mouseDown(x, y); });
 }
 
 void StageInput::otherButton(bool middle, bool down, double x, double y) {
@@ -433,6 +470,7 @@ void StageInput::otherButton(bool middle, bool down, double x, double y) {
                                      : (down ? PointerAction::RightDown : PointerAction::RightUp);
     setPointer(x, y);
     scriptPointer(action, x, y);
+    passOn([middle, down, x, y](StageInput& hosted) { hosted.otherButton(middle, down, x, y); });
 }
 
 KeyModifiers StageInput::modifiers() const {
@@ -465,6 +503,7 @@ void StageInput::mouseUp(double x, double y) {
         finish();
     }
     pointerHidesHighlight();
+    passOn([x, y](StageInput& hosted) { hosted.mouseUp(x, y); });
 }
 
 void StageInput::pointerHidesHighlight() {
@@ -496,9 +535,11 @@ DisplayObject* StageInput::linkAt(double x, double y, std::string& url) {
         return nullptr;
     }
     DisplayObject* found = hit_.topmost(
-        [&](const DisplayObject& o) { return o.text ? !urlAt(o, x, y).empty() : actsAsButton(o); },
+        [&](const DisplayObject& o) {
+            return mine(o) && (o.text ? !urlAt(o, x, y).empty() : actsAsButton(o));
+        },
         x, y);
-    if (found == nullptr || !found->text) {
+    if (found == nullptr || !found->text || !mine(*found) || !reachable(x, y)) {
         return nullptr;
     }
     url = urlAt(*found, x, y);
@@ -520,7 +561,8 @@ void StageInput::wheel(int delta) {
     // up when it turned away from the person, unless a script turned that off.
     DisplayObject* field = hit_.topmost([](const DisplayObject& o) { return o.text != nullptr; },
                                         state_->mouseX, state_->mouseY);
-    if (field != nullptr && field->text->mouseWheelEnabled && delta != 0) {
+    if (field != nullptr && mine(*field) && reachable(state_->mouseX, state_->mouseY) &&
+        field->text->mouseWheelEnabled && delta != 0) {
         TextFieldState& t = *field->text;
         const ScrollLimits limits = scrollLimits(player_.catalogOf(*field), t);
         const double wanted = static_cast<double>(t.scroll) - static_cast<double>(delta);
@@ -528,13 +570,19 @@ void StageInput::wheel(int delta) {
             wanted, 1.0, static_cast<double>(std::max<std::size_t>(limits.maxScroll, 1))));
         t.changed();
     }
+    passOn([delta](StageInput& hosted) { hosted.wheel(delta); });
     if (scripts_ == nullptr || state_->mouseObject == nullptr) {
         return;
     }
     avm1::Machine& m = scripts_->machine();
-    DisplayObject* under =
-        hit_.topmost([](const DisplayObject& o) { return o.clip != nullptr || o.text != nullptr; },
-                     state_->mouseX, state_->mouseY);
+    DisplayObject* under = hit_.topmost(
+        [this](const DisplayObject& o) {
+            return mine(o) && (o.clip != nullptr || o.text != nullptr);
+        },
+        state_->mouseX, state_->mouseY);
+    if (under != nullptr && !reachable(state_->mouseX, state_->mouseY)) {
+        under = nullptr;
+    }
     StageObject* target = under != nullptr ? scripts_->objectOf(*under) : nullptr;
     const avm1::Value args[] = {
         avm1::Value(m.str("onMouseWheel")), avm1::Value(static_cast<double>(delta)),
@@ -572,10 +620,13 @@ bool StageInput::keyPressConditions(std::uint8_t buttonKey) {
     // Buttons anywhere on the stage answer their key, whatever the pointer does; the first
     // one found in drawing order, holders before what they hold, takes the key.
     bool taken = false;
-    std::vector<const DisplayObject*> pending{&player_.rootObject()};
+    std::vector<const DisplayObject*> pending{&inputRoot()};
     while (!pending.empty()) {
         const DisplayObject& o = *pending.back();
         pending.pop_back();
+        if (!mine(o)) {
+            continue;
+        }
         if (o.kind == CharacterKind::Button && pressKey(const_cast<DisplayObject&>(o), buttonKey)) {
             taken = true;
             break;
@@ -588,7 +639,9 @@ bool StageInput::keyPressConditions(std::uint8_t buttonKey) {
         }
     }
     for (const auto& clip : player_.events().clipsNewestFirst()) {
-        player_.events().queueKeyPress(*clip, buttonKey);
+        if (mine(*clip)) {
+            player_.events().queueKeyPress(*clip, buttonKey);
+        }
     }
     return taken;
 }
@@ -683,6 +736,7 @@ void StageInput::keyDown(const KeyStroke& key) {
     if (scriptKey) {
         scriptKey(key, true, modifiers());
     }
+    passOn([&key](StageInput& hosted) { hosted.keyDown(key); });
     broadcastKey(clip_event::KeyDown, "onKeyDown");
     const bool taken = keyPressConditions(buttonKeyOf(key));
     finish();
@@ -697,10 +751,14 @@ void StageInput::keyDown(const KeyStroke& key) {
             finish();
         }
     }
+    // In a hosted movie the host's Tab order moves the keyboard's focus.
     if (focus_ && key.code == key_code::Tab) {
-        focus_->tab(state_->keysDown[key_code::Shift]);
-        finish();
-    } else if (const std::optional<Arrow> arrow = arrowOf(key.code); focus_ && arrow) {
+        if (!hostedMovie()) {
+            focus_->tab(state_->keysDown[key_code::Shift]);
+            finish();
+        }
+    } else if (const std::optional<Arrow> arrow = arrowOf(key.code);
+               focus_ && arrow && !hostedMovie()) {
         if (focus_->arrow(*arrow)) {
             finish();
         }
@@ -717,6 +775,7 @@ void StageInput::keyUp(const KeyStroke& key) {
     if (scriptKey) {
         scriptKey(key, false, modifiers());
     }
+    passOn([&key](StageInput& hosted) { hosted.keyUp(key); });
     broadcastKey(clip_event::KeyUp, "onKeyUp");
     finish();
 }
@@ -742,6 +801,7 @@ void StageInput::pressFocused() {
 }
 
 void StageInput::typeText(std::string_view utf8) {
+    passOn([utf8](StageInput& hosted) { hosted.typeText(utf8); });
     if (scripts_ == nullptr) {
         return;
     }
@@ -758,6 +818,7 @@ void StageInput::typeText(std::string_view utf8) {
 }
 
 void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
+    passOn([command, move, extend](StageInput& hosted) { hosted.editText(command, move, extend); });
     if (scripts_ == nullptr) {
         return;
     }
@@ -794,13 +855,32 @@ void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
 }
 
 std::optional<Bounds> StageInput::focusHighlight() {
+    std::optional<Bounds> shown;
     if (scriptFocusHighlight) {
-        return scriptFocusHighlight();
+        shown = scriptFocusHighlight();
+    } else if (focus_) {
+        shown = focus_->highlight();
     }
-    return focus_ ? focus_->highlight() : std::nullopt;
+    passOn([&shown](StageInput& hosted) {
+        if (!shown) {
+            shown = hosted.focusHighlight();
+        }
+    });
+    return shown;
+}
+
+bool StageInput::pointerHidden() const {
+    bool hidden = state_->mouseHidden;
+    passOn([&hidden](StageInput& hosted) { hidden = hidden || hosted.pointerHidden(); });
+    return hidden;
 }
 
 bool StageInput::wantsHandCursor() const {
+    bool wanted = false;
+    passOn([&wanted](StageInput& hosted) { wanted = wanted || hosted.wantsHandCursor(); });
+    if (wanted) {
+        return true;
+    }
     const auto hovered = player_.bySerial(tracker_.hovered());
     if (!hovered || hovered->removed || hovered->text || state_->mouseHidden ||
         !enabled(*hovered)) {

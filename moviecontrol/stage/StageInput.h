@@ -73,7 +73,8 @@ class StageInput {
     // What the pointer shows over the stage: the hand over something clickable that wants
     // it; none at all while a script hid it.
     bool wantsHandCursor() const;
-    bool pointerHidden() const { return state_->mouseHidden; }
+    // An older movie inside an ActionScript 3 movie hides it over the whole stage too.
+    bool pointerHidden() const;
     // The box, in stage twips, of the rectangle that marks the keyboard's focus; none when
     // no rectangle shows.
     std::optional<Bounds> focusHighlight();
@@ -92,8 +93,25 @@ class StageInput {
     std::function<std::optional<Bounds>()> scriptFocusHighlight;
     // Such a runner's pages: the older movies it hosts may open one per click or key press.
     PageOpening* scriptPages = nullptr;
+    // The older movies such a runner hosts each have an input of their own, which hears
+    // every event after the runner did; their objects are theirs, not this input's.
+    std::function<void(const std::function<void(StageInput&)>& each)> eachHosted;
+    std::function<bool(const DisplayObject& object)> hostedElsewhere;
+    // An older movie's input: whether the pointer at a stage point reaches the movie (no
+    // object of its host above takes it there). Unset, it reaches everywhere.
+    std::function<bool(double x, double y)> reaches;
 
   private:
+    // Whether an object is one this input delivers to: for an older movie's input, the
+    // movie's own; for its host's, none of those movies'.
+    bool mine(const DisplayObject& object) const;
+    bool reachable(double x, double y) const { return !reaches || reaches(x, y); }
+    // The root of what this input serves: the movie's root clip.
+    DisplayObject& inputRoot() const;
+    // An older movie hosted by an ActionScript 3 movie, whose keyboard focus moves by
+    // the host's Tab order.
+    bool hostedMovie() const;
+    void passOn(const std::function<void(StageInput&)>& each) const;
     PointerTarget targetAt(double x, double y);
     PointerTarget targetOf(const DisplayObject& object);
     // What a hovered or pressed object was: a timeline that places the same character at

@@ -81,6 +81,19 @@ DisplayObject* StageScripts::level(int n) const {
     return n == 0 ? player_->bySerial(hostedRoot_).get() : nullptr;
 }
 
+DisplayObject& StageScripts::movieRoot() const {
+    if (hostedRoot_ != 0) {
+        if (const auto root = player_->bySerial(hostedRoot_)) {
+            return *root;
+        }
+    }
+    return player_->rootObject();
+}
+
+std::string StageScripts::dropTargetPathOf(const DisplayObject& object) const {
+    return serves(object) && !isMovieRoot(object) ? slashPathOf(object) : std::string();
+}
+
 DisplayObject* StageScripts::parentOf(const DisplayObject& object) const {
     return isMovieRoot(object) ? nullptr : object.parent;
 }

@@ -60,6 +60,11 @@ struct StageCallbacks {
     storage::SavedDataStore* savedData = nullptr;
     // The decoded pixels of a library bitmap (BitmapData.loadBitmap); none when missing.
     std::function<std::optional<pixels::BitmapPixels>(std::uint16_t characterId)> libraryBitmap;
+    // The same from the library of a movie loaded since, by its index in the player's
+    // library: an older movie inside an ActionScript 3 movie loads its own bitmaps.
+    std::function<std::optional<pixels::BitmapPixels>(std::uint16_t library,
+                                                      std::uint16_t characterId)>
+        loadedLibraryBitmap;
     // The pixels of a JPEG, PNG or GIF file a Loader loaded; none when it does not decode.
     std::function<std::optional<pixels::BitmapPixels>(std::span<const std::uint8_t> file)>
         decodePicture;
@@ -128,6 +133,11 @@ class StageScripts final : public ScriptRunner {
     DisplayObject* level(int n) const;
     // Whether `object` is the movie's own root (its _level0).
     bool isMovieRoot(const DisplayObject& object) const;
+    // The movie's root clip: the player's root, or the clip a hosted movie plays in.
+    DisplayObject& movieRoot() const;
+    // What _droptarget names for a clip dropped on `object`: nothing for the movie's root or
+    // for what lies outside the movie.
+    std::string dropTargetPathOf(const DisplayObject& object) const;
     // The parent scripts see: none above the movie's root.
     DisplayObject* parentOf(const DisplayObject& object) const;
 

@@ -5,6 +5,10 @@
 #include <string_view>
 #include <vector>
 
+namespace swf {
+struct Movie;
+}
+
 namespace mc {
 
 struct DisplayObject;
@@ -32,6 +36,13 @@ class SoundPort {
     // attachSound: the exported sound `symbol` becomes the one this Sound object plays.
     // False (and nothing attached) when the movie exports no sound by that name.
     virtual bool attachSound(std::uint64_t soundObject, std::string_view symbol) = 0;
+    // The same for a sound that `movie`, loaded into the player since, exports: an older movie
+    // inside an ActionScript 3 movie plays its own library's sounds. False when it cannot.
+    virtual bool attachMovieSound(std::uint64_t soundObject, const swf::Movie& movie,
+                                  std::string_view symbol) {
+        (void)soundObject, (void)movie, (void)symbol;
+        return false;
+    }
     // loadSound: the MP3 file's bytes become the object's sound. False (and nothing
     // attached) when they hold no MP3 sound or no sound layer plays.
     virtual bool loadSound(std::uint64_t soundObject, std::vector<std::uint8_t> mp3) = 0;

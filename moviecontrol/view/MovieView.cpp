@@ -27,6 +27,18 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
             return pixelsOf(image, true);
         };
     }
+    if (!callbacks.loadedLibraryBitmap) {
+        callbacks.loadedLibraryBitmap =
+            [this](std::uint16_t library, std::uint16_t id) -> std::optional<pixels::BitmapPixels> {
+            RenderResources* resources =
+                making_ != nullptr ? painter_->resourcesOf(making_->player(), library) : nullptr;
+            const QImage* image = resources != nullptr ? &resources->bitmaps.image(id) : nullptr;
+            if (image == nullptr || image->isNull()) {
+                return std::nullopt;
+            }
+            return pixelsOf(*image, true);
+        };
+    }
     if (!callbacks.decodePicture) {
         callbacks.decodePicture =
             [](std::span<const std::uint8_t> file) -> std::optional<pixels::BitmapPixels> {

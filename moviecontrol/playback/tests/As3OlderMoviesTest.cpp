@@ -1,92 +1,24 @@
 // An older movie a Loader of an ActionScript 3 movie placed plays in an ActionScript 1/2
 // machine of its own: its frame scripts and buttons run, its _root and _level0 are its own
-// root clip, its trace lines join the host's in order; letting it go stops it. Endless
-// scripts, loads back into the host and deep nesting stay bounded.
+// root clip, its trace lines join the host's in order; its enterFrame handlers and timers
+// keep the host's step; the sounds and bitmaps it attaches are its own library's; letting it
+// go stops it. Endless scripts, loads back into the host and deep nesting stay bounded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "AbcBuilder.h"
-#include "MoviePlayback.h"
-#include "avm2/DisplayHost.h"
-#include "avm2/Host.h"
-#include "avm2/LoaderHost.h"
-#include "moviemaker/SwfWriter.h"
+#include "OlderMovieHost.h"
 
 namespace mc {
 namespace {
 
 using avm2test::Bytes;
+using hosting::Host;
+using hosting::hostMovie;
+using hosting::olderMovie;
 using moviemaker::Actions;
-
-// An ActionScript 3 movie of two frames whose script traces "host".
-Bytes hostMovie() {
-    moviemaker::MovieHeader h;
-    h.version = 10;
-    h.frameSize = moviemaker::Rect::pixels(200, 100);
-    moviemaker::SwfWriter movie(h);
-    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
-    movie.rawTag(69, attributes);
-    avm2test::TraceScript script;
-    Bytes push{0x2C};
-    avm2test::u30(push, script.abc.string("host"));
-    Bytes doAbc{0, 0, 0, 0, 0};
-    const Bytes block = script.build(push);
-    doAbc.insert(doAbc.end(), block.begin(), block.end());
-    movie.rawTag(82, doAbc);
-    movie.showFrame();
-    movie.showFrame();
-    return movie.finish();
-}
-
-// An older movie: one frame's actions per entry, then a frame shown.
-Bytes olderMovie(const std::vector<Actions>& frames, int version = 8) {
-    moviemaker::MovieHeader h;
-    h.version = static_cast<std::uint8_t>(version);
-    h.frameSize = moviemaker::Rect::pixels(100, 100);
-    moviemaker::SwfWriter movie(h);
-    for (const Actions& a : frames) {
-        movie.doAction(a);
-        movie.showFrame();
-    }
-    return movie.finish();
-}
-
-struct Host {
-    explicit Host(std::function<std::vector<std::uint8_t>(const std::string&)> beside = {}) {
-        PlaybackSetup setup;
-        setup.pace = Pace::FrameSteps;
-        setup.callbacks.trace = [this](std::string_view line) { traced.emplace_back(line); };
-        setup.callbacks.readBeside = std::move(beside);
-        setup.callbacks.movieUrl = "file:///host.swf";
-        setup.callbacks.openUrl = [this](const std::string& url) { opened.push_back(url); };
-        playback = MoviePlayback::fromBytes(hostMovie(), std::move(setup));
-        playback->stepFrame();
-        loads = dynamic_cast<avm2::LoaderHost*>(&playback->runner());
-        auto* host = dynamic_cast<avm2::Host*>(&playback->runner());
-        display = host != nullptr ? host->display() : nullptr;
-        traced.clear();
-    }
-    avm2::NodeId loaderUnder(avm2::NodeId parent = 0) {
-        const avm2::NodeId node = display->createNode(avm2::NodeKind::Sprite);
-        display->insertChild(parent != 0 ? parent : display->rootNode(), node, 0);
-        return node;
-    }
-    std::optional<avm2::LoadedContent> place(const Bytes& movie) {
-        return loads->placeContent(loaderUnder(), movie, "older.swf");
-    }
-    // What a Loader's unload does with the content.
-    void unload(avm2::NodeId content) {
-        display->detach(content);
-        loads->releaseContent(content);
-    }
-    std::unique_ptr<MoviePlayback> playback;
-    avm2::LoaderHost* loads = nullptr;
-    avm2::DisplayHost* display = nullptr;
-    std::vector<std::string> traced;
-    std::vector<std::string> opened;
-};
 
 // The variable `name`'s value.
 Actions& get(Actions& a, std::string_view name) {
@@ -190,6 +122,99 @@ TEST(As3OlderMoviesTest, ItsButtonAnswersAClick) {
     host.playback->input().mouseDown(3500, 3500);
     host.playback->input().mouseUp(3500, 3500);
     EXPECT_TRUE(host.traced.empty());
+}
+
+TEST(As3OlderMoviesTest, ItsEnterFrameHandlersAndTimersKeepStepWithTheHostsFrames) {
+    Host host;
+    Actions first;
+    // this.onEnterFrame = function () { trace("enter"); }
+    first.push("this")
+        .code(0x1C)
+        .push("onEnterFrame")
+        .function(Actions().trace("enter"))
+        .code(0x4F);
+    // setInterval(function () { trace("timer"); }, 100)
+    first.push(100.0)
+        .function(Actions().trace("timer"))
+        .push(2.0)
+        .push("setInterval")
+        .code(0x3D)
+        .code(0x17);
+    ASSERT_TRUE(host.place(olderMovie({first.stop()})).has_value());
+    host.traced.clear();
+    // Six frames of the host's 24 a second: a quarter of a second and a bit.
+    for (int i = 0; i < 6; ++i) {
+        host.playback->stepFrame();
+    }
+    EXPECT_EQ(std::count(host.traced.begin(), host.traced.end(), "enter"), 6);
+    EXPECT_EQ(std::count(host.traced.begin(), host.traced.end(), "timer"), 2);
+}
+
+// A movie exporting, as "beep", silence of `tenths` tenths of a second at 44 kHz, whose first
+// frame attaches it to a new Sound object and whose second traces its duration.
+Bytes soundMovie(int tenths) {
+    moviemaker::MovieHeader h;
+    h.version = 8;
+    moviemaker::SwfWriter movie(h);
+    const auto count = static_cast<std::uint32_t>(4410 * tenths);
+    const std::vector<std::uint8_t> samples(static_cast<std::size_t>(count) * 2, 0);
+    movie.exportAssets(movie.defineSound({3, 3, true, false}, count, samples), "beep");
+    Actions first;
+    // s = new Sound(); s.attachSound("beep")
+    first.push("s").push(0.0).push("Sound").code(0x40).code(0x1D);
+    first.callMethod("s", "attachSound", {"beep"});
+    movie.doAction(first);
+    movie.showFrame();
+    movie.doAction(Actions().traceValue("s.duration").stop());
+    movie.showFrame();
+    return movie.finish();
+}
+
+TEST(As3OlderMoviesTest, ItsSoundObjectsAttachTheSoundsOfItsOwnLibrary) {
+    Host host;
+    // Both movies' first Sound object has the same number in its own machine.
+    ASSERT_TRUE(host.place(soundMovie(1)).has_value());
+    ASSERT_TRUE(host.place(soundMovie(2)).has_value());
+    host.playback->stepFrame();
+    std::sort(host.traced.begin(), host.traced.end());
+    EXPECT_EQ(host.traced, (std::vector<std::string>{"100", "200"}));
+}
+
+TEST(As3OlderMoviesTest, ItLoadsTheBitmapsOfItsOwnLibrary) {
+    std::vector<std::uint16_t> bitmapsAsked;
+    Host host({}, [&bitmapsAsked](PlaybackSetup& setup) {
+        setup.callbacks.loadedLibraryBitmap = [&bitmapsAsked](std::uint16_t library,
+                                                              std::uint16_t id) {
+            // The first movie's library is not the older movie's.
+            EXPECT_NE(library, 0);
+            bitmapsAsked.push_back(id);
+            return std::optional<pixels::BitmapPixels>(pixels::BitmapPixels(3, 2, false, 0));
+        };
+    });
+    moviemaker::MovieHeader h;
+    h.version = 8;
+    moviemaker::SwfWriter movie(h);
+    moviemaker::RawImage image;
+    image.width = 3;
+    image.height = 2;
+    image.pixels.assign(6, {1, 2, 3, 255});
+    const std::uint16_t bitmap = movie.defineBitsLossless(image);
+    movie.exportAssets(bitmap, "pic");
+    Actions a;
+    // trace(flash.display.BitmapData.loadBitmap("pic").width)
+    a.push("pic").push(1.0).push("flash").code(0x1C).push("display").code(0x4E);
+    a.push("BitmapData")
+        .code(0x4E)
+        .push("loadBitmap")
+        .code(0x52)
+        .push("width")
+        .code(0x4E)
+        .code(0x26);
+    movie.doAction(a.stop());
+    movie.showFrame();
+    ASSERT_TRUE(host.place(movie.finish()).has_value());
+    EXPECT_EQ(host.traced, std::vector<std::string>{"3"});
+    EXPECT_EQ(bitmapsAsked, std::vector<std::uint16_t>{bitmap});
 }
 
 TEST(As3OlderMoviesTest, AScriptThatNeverEndsStopsAndThePlayingGoesOn) {

@@ -294,13 +294,9 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag, Placing plac
     // movies of version 11 on; older movies carry the fields but show the object as placed.
     const bool readsLook = version == 0 || version >= 11;
     if (tag.backgroundColor && readsLook) {
-        // A background with any alpha is opaque; one with none takes the background away.
-        if (tag.backgroundColor->a > 0) {
-            o.opaqueBackground =
-                Rgba{tag.backgroundColor->r, tag.backgroundColor->g, tag.backgroundColor->b, 255};
-        } else {
-            o.opaqueBackground.reset();
-        }
+        // The background is opaque whatever alpha the tag stores.
+        o.opaqueBackground =
+            Rgba{tag.backgroundColor->r, tag.backgroundColor->g, tag.backgroundColor->b, 255};
     }
     if (tag.visible && readsLook) {
         o.visible = *tag.visible;

@@ -135,7 +135,7 @@ bool sameEntry(const CommandRecord::Entry& a, TwipsOrigin oa, const CommandRecor
             return false;
         }
         return p.kind == q.kind && p.characterId == q.characterId && p.library == q.library &&
-               p.ratio == q.ratio && p.smoothing == q.smoothing &&
+               p.ratio == q.ratio && p.smoothing == q.smoothing && p.hardPixels == q.hardPixels &&
                p.colorTransform == q.colorTransform &&
                (p.drawing == nullptr) == (q.drawing == nullptr) &&
                (p.text == nullptr) == (q.text == nullptr) && p.boxColor == q.boxColor &&

@@ -178,7 +178,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
         if (command.pixels != nullptr) {
             paintPixels(command);
         } else {
-            paintBitmap(command.characterId, command.matrix, command.colorTransform);
+            paintBitmap(command);
         }
         break;
     case CharacterKind::Video:
@@ -360,17 +360,24 @@ QImage PainterBackend::transformedBitmap(std::uint16_t id, const ColorTransform&
     return res().bitmaps.tinted(id, cx);
 }
 
-void PainterBackend::paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx) {
+void PainterBackend::paintBitmap(const DrawCharacter& command) {
+    const std::uint16_t id = command.characterId;
+    const ColorTransform& cx = command.colorTransform;
     const bool fade = cx.onlyScalesAlpha();
     const QImage image = fade ? res().bitmaps.image(id) : transformedBitmap(id, cx);
     if (image.isNull()) {
         return;
     }
     QPainter& p = painter();
-    QTransform world = QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * m);
+    QTransform world = QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * command.matrix);
     p.setTransform(world);
     p.setOpacity(fade ? fadeOpacity(cx) : 1.0);
+    const bool smooth = p.testRenderHint(QPainter::SmoothPixmapTransform);
+    if (command.hardPixels && !command.smoothing) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
     drawBitmap(p, image, &res().bitmaps.scaled());
+    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     p.setOpacity(1.0);
 }
 

@@ -126,7 +126,7 @@ class PainterBackend : public RenderBackend {
     // nothing, when they must be drawn one by one.
     bool composeLayerFills(QPainter& p, const ConvertedLayer& layer, const QTransform& world,
                            const ColorTransform& cx) const;
-    void paintBitmap(std::uint16_t id, const Transform& m, const ColorTransform& cx);
+    void paintBitmap(const DrawCharacter& command);
     // A bitmap a script made, from its pixels as they are now.
     void paintPixels(const DrawCharacter& command);
     QImage transformedBitmap(std::uint16_t id, const ColorTransform& cx);

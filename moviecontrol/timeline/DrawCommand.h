@@ -46,6 +46,9 @@ struct DrawCharacter {
     // Set for a bitmap a script made: drawn from these pixels (see PixelSource).
     const PixelSource* pixels = nullptr;
     bool smoothing = false;
+    // A picture file loaded by a script: its pixels keep hard edges when scaled or turned,
+    // whatever the quality, unless `smoothing` asks for them to be smoothed.
+    bool hardPixels = false;
     // The dictionary the id belongs to: 0 for the first movie's, else a loaded movie's.
     std::uint16_t library = 0;
     // A box: its corners in the space the matrix maps, and its colour.

@@ -253,6 +253,8 @@ void TimelinePlayer::emitContent(RenderBackend& backend, const DisplayObject& ob
         }
         draw.pixels = object.pixels.get();
         draw.smoothing = object.smoothing;
+        draw.hardPixels = object.kind == CharacterKind::Bitmap && draw.pixels == nullptr &&
+                          library_.isPicture(object.library);
         backend.draw(draw);
         break;
     }

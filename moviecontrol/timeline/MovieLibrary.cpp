@@ -49,6 +49,10 @@ const swf::Movie* MovieLibrary::movie(std::uint16_t index) const {
     return index <= entries_.size() ? entries_[index - 1]->movie.get() : nullptr;
 }
 
+bool MovieLibrary::isPicture(std::uint16_t index) const {
+    return index >= 1 && index <= entries_.size() && !entries_[index - 1]->ownedBytes.empty();
+}
+
 const std::string& MovieLibrary::url(std::uint16_t index) const {
     return index >= 1 && index <= entries_.size() ? entries_[index - 1]->url : kNoUrl;
 }

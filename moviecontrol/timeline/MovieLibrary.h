@@ -38,6 +38,8 @@ class MovieLibrary {
     // Where the movie came from ("" for the first one) and how many bytes its file had.
     const std::string& url(std::uint16_t index) const;
     std::size_t fileBytes(std::uint16_t index) const;
+    // Whether the movie stands for a picture file (JPEG, PNG or GIF) loaded by a script.
+    bool isPicture(std::uint16_t index) const;
     std::size_t size() const { return entries_.size() + 1; }
 
     // The index of a movie already loaded from `url`.

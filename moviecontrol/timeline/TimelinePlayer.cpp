@@ -262,7 +262,8 @@ void resetPlacement(DisplayObject& o) {
 // A move changes how an object looks; its name and clip events stay those it was placed with.
 enum class Placing { New, Move };
 
-void applyProperties(DisplayObject& o, const swf::PlaceObject& tag, Placing placing) {
+// `version` is the SWF version of the movie the tag comes from, 0 when unknown.
+void applyProperties(DisplayObject& o, const swf::PlaceObject& tag, Placing placing, int version) {
     // Once a script moved the object, the timeline's matrices no longer apply to it.
     if (tag.matrix) {
         o.timelineMove(toTransform(*tag.matrix));
@@ -289,12 +290,15 @@ void applyProperties(DisplayObject& o, const swf::PlaceObject& tag, Placing plac
     if (tag.cacheAsBitmap) {
         o.cacheAsBitmap = *tag.cacheAsBitmap;
     }
-    if (tag.backgroundColor) {
+    // Players read the visibility and background of a third-version placement only from
+    // movies of version 11 on; older movies carry the fields but show the object as placed.
+    const bool readsLook = version == 0 || version >= 11;
+    if (tag.backgroundColor && readsLook) {
         // The background is opaque whatever alpha the tag stores.
         o.opaqueBackground =
             Rgba{tag.backgroundColor->r, tag.backgroundColor->g, tag.backgroundColor->b, 255};
     }
-    if (tag.visible) {
+    if (tag.visible && readsLook) {
         o.visible = *tag.visible;
     }
     if (!tag.clipActions.empty() && placing == Placing::New) {
@@ -308,6 +312,8 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
                                 std::uint32_t frame, Pool* reuse) {
     Clip& clip = *parent.clip;
     const std::int32_t depth = depthOfTag(tag.depth);
+    const swf::Movie* movie = library_.movie(parent.library);
+    const int version = movie != nullptr ? movie->header.version : 0;
     auto it = atDepth(clip.displayList, depth);
     if (leavesScriptChildren_ && it != clip.displayList.end() && it->second->dynamic) {
         // The script's object is not the timeline's to move or replace: the depth is free
@@ -328,7 +334,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
                 o.kind = kind;
             }
         }
-        applyProperties(o, tag, Placing::Move);
+        applyProperties(o, tag, Placing::Move, version);
         return;
     }
     if (!tag.characterId) {
@@ -358,7 +364,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
             if (keepMove) {
                 kept->scriptMove(moved, geometry);
             }
-            applyProperties(*kept, tag, Placing::New);
+            applyProperties(*kept, tag, Placing::New, version);
             placeBelow(clip.displayList, std::move(kept));
             return;
         }
@@ -368,7 +374,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     o->placedFrame = frame;
     o->parent = &parent;
     o->library = parent.library;
-    applyProperties(*o, tag, Placing::New);
+    applyProperties(*o, tag, Placing::New, version);
     const auto placed = placeBelow(clip.displayList, o);
     if (!instantiate(parent, o, *tag.characterId, false, tag.name.has_value())) {
         clip.displayList.erase(placed);

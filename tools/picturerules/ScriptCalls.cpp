@@ -13,6 +13,7 @@ constexpr uint8_t kGetMember = 0x4E;
 constexpr uint8_t kSetMember = 0x4F;
 constexpr uint8_t kCallMethod = 0x52;
 constexpr uint8_t kNewMethod = 0x53;
+constexpr uint8_t kNewObject = 0x40;
 
 // Pushes the object a dotted path names: the first part as a variable, the rest as members.
 void pushPath(moviemaker::Actions& a, const std::string& path) {
@@ -62,6 +63,11 @@ void pushArg(moviemaker::Actions& a, const Arg& arg) {
     } else if (const auto* made = std::get_if<New>(&arg.value)) {
         pushArgs(a, *made->args);
         const std::size_t dot = made->path.rfind('.');
+        if (dot == std::string::npos) {
+            a.push(made->path); // a global constructor
+            a.code(kNewObject);
+            return;
+        }
         pushPath(a, made->path.substr(0, dot));
         a.push(made->path.substr(dot + 1));
         a.code(kNewMethod);

@@ -4,6 +4,7 @@
 
 #include "FilterBytes.h"
 #include "ScriptCalls.h"
+#include "ScriptedTables.h"
 #include "moviemaker/JpegBitmap.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -1336,6 +1337,17 @@ void scripted() {
     });
 }
 
+void scriptedTables() {
+    const picturerules::ScriptCaseWriter writer = [](const std::string& name,
+                                                     const std::function<void(Actions&)>& body) {
+        scriptCase(name, body);
+    };
+    picturerules::drawingApiTables(writer);
+    picturerules::bitmapDataTables(writer);
+    picturerules::clipTables(writer);
+    picturerules::loadedPictureTables(writer);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -1345,9 +1357,9 @@ int main(int argc, char** argv) {
     }
     const fs::path out(argv[1]);
     fs::create_directories(out);
-    const std::function<void()> groups[] = {gradients, bitmapFills, edgeRules,    lines,
-                                            morphs,    placement,   filters,      bitmaps,
-                                            scripted,  maskRules,   bitmapQuirks, placedFilters};
+    const std::function<void()> groups[] = {
+        gradients, bitmapFills, edgeRules, lines,        morphs,        placement,     filters,
+        bitmaps,   scripted,    maskRules, bitmapQuirks, placedFilters, scriptedTables};
     for (const auto& g : groups) {
         g();
     }
@@ -1355,6 +1367,11 @@ int main(int argc, char** argv) {
         std::ofstream f(out / (c.name + ".swf"), std::ios::binary);
         f.write(reinterpret_cast<const char*>(c.bytes.data()),
                 static_cast<std::streamsize>(c.bytes.size()));
+    }
+    for (const auto& [name, bytes] : picturerules::loadedPictures()) {
+        std::ofstream f(out / name, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(bytes.data()),
+                static_cast<std::streamsize>(bytes.size()));
     }
     std::printf("%zu movies\n", gCases.size());
     return 0;

@@ -79,5 +79,36 @@ TEST(LoadedMovieTest, AChildMovieAndAPictureBesideTheMovieAreDrawnInTheirClips) 
     EXPECT_EQ(after.pixelColor(5, 71), QColor(255, 255, 255));
 }
 
+TEST(LoadedMovieTest, AnEnlargedPictureKeepsHardPixelEdgesAtHighQuality) {
+    renderTestApp();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const Actions root = Actions()
+                             .callMethod("this", "createEmptyMovieClip", {"picture", "6"})
+                             .setVariable("picture._y", 50)
+                             .setVariable("picture._xscale", 1000)
+                             .setVariable("picture._yscale", 1000)
+                             .push("pic.png")
+                             .push("picture")
+                             .getUrl2(0x40);
+    write(dir.filePath("root.swf"), bytesOf(squareMovie({255, 0, 0}, root)));
+    // A red and a blue pixel side by side, ten times enlarged: 0-9 red, 10-19 blue.
+    QImage picture(2, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(255, 0, 0));
+    picture.setPixel(1, 0, qRgb(0, 0, 255));
+    ASSERT_TRUE(picture.save(dir.filePath("pic.png"), "PNG"));
+
+    auto movie = MovieView::fromFile(dir.filePath("root.swf").toStdString());
+    ASSERT_TRUE(movie);
+    movie->player().advance();
+    const QImage after = movie->renderFrame(QSize(100, 100), RenderQuality::High);
+    for (int x : {1, 5, 9}) {
+        EXPECT_EQ(after.pixelColor(x, 55), QColor(255, 0, 0)) << x;
+    }
+    for (int x : {10, 14, 18}) {
+        EXPECT_EQ(after.pixelColor(x, 55), QColor(0, 0, 255)) << x;
+    }
+}
+
 } // namespace
 } // namespace mc

@@ -96,5 +96,49 @@ TEST(PictureRulesTest, OnlyTheFirstBackgroundColourCounts) {
     EXPECT_TRUE(near(image.pixelColor(5, 5), 255, 255, 255));
 }
 
+// Three red triangles placed with the third placement: the first marked invisible, the
+// second given a green background of little alpha (the shape covers half of its box), the
+// third placed plainly.
+QImage placedLook(uint8_t version) {
+    SwfWriter movie = stage(version, 40, 20);
+    Shape s;
+    s.fill1(s.addFill(FillStyle::solid({255, 0, 0, 255})))
+        .moveTo(0, 0)
+        .lineTo(200, 0)
+        .lineTo(0, 200)
+        .lineTo(0, 0);
+    const uint16_t id = movie.defineShape(s);
+    const auto placed = [&](uint16_t depth, int32_t y) {
+        moviemaker::PlaceObject p;
+        p.depth = depth;
+        p.characterId = id;
+        p.matrix = Matrix::translate(depth == 2 ? 400 : 0, y);
+        return p;
+    };
+    moviemaker::PlaceObject hidden = placed(1, 0);
+    hidden.visible = false;
+    moviemaker::PlaceObject backed = placed(2, 0);
+    backed.backgroundColor = Rgba{0, 255, 0, 10};
+    const moviemaker::PlaceObject bare = placed(3, 200);
+    for (const auto& p : {hidden, backed, bare}) {
+        movie.placeObject(p, 3);
+    }
+    return render(movie, 40, 20);
+}
+
+TEST(PictureRulesTest, PlacedVisibilityAndBackgroundCountFromVersionElevenOn) {
+    const QImage old = placedLook(10);
+    ASSERT_FALSE(old.isNull());
+    EXPECT_TRUE(near(old.pixelColor(2, 2), 255, 0, 0));      // shown though marked hidden
+    EXPECT_TRUE(near(old.pixelColor(28, 8), 255, 255, 255)); // no background
+    const QImage recent = placedLook(11);
+    ASSERT_FALSE(recent.isNull());
+    EXPECT_TRUE(near(recent.pixelColor(2, 2), 255, 255, 255)); // hidden
+    EXPECT_TRUE(near(recent.pixelColor(22, 2), 255, 0, 0));
+    EXPECT_TRUE(near(recent.pixelColor(28, 8), 0, 255, 0)); // opaque whatever its alpha
+    EXPECT_TRUE(near(recent.pixelColor(8, 18), 255, 255, 255));
+    EXPECT_TRUE(near(recent.pixelColor(2, 12), 255, 0, 0));
+}
+
 } // namespace
 } // namespace mc

@@ -21,9 +21,9 @@ using moviemaker::Matrix;
 using moviemaker::Shape;
 using moviemaker::SwfWriter;
 
-SwfWriter stage100() {
+SwfWriter stage100(uint8_t version = 8) {
     moviemaker::MovieHeader header;
-    header.version = 8;
+    header.version = version;
     header.frameSize = moviemaker::Rect::pixels(100, 100);
     SwfWriter movie(header);
     movie.setBackgroundColor({255, 255, 255});
@@ -100,7 +100,7 @@ Actions& assignRectangle(Actions& a, std::string_view object, std::string_view m
 }
 
 TEST(SurfacePaintTest, OpaqueBackgroundFillsTheBoundsBehindTheContent) {
-    SwfWriter movie = stage100();
+    SwfWriter movie = stage100(11); // placed backgrounds count from version 11 on
     const std::uint16_t sprite = cornerSquares(movie);
     moviemaker::PlaceObject tagged;
     tagged.depth = 1;

@@ -27,15 +27,21 @@ Value sameKind(Machine& m, const Value& self, std::vector<Value> elements) {
     return Value::object(o);
 }
 
+bool isVectorObject(Machine& m, const Object* o) {
+    return o->cls != nullptr && o->cls != m.arrayClass && o->cls->isSubclassOf(m.vectorClass);
+}
+
+// An array writes null and undefined elements as nothing; a vector writes them as text.
 std::string joinArray(Machine& m, Object* o, const std::string& sep) {
     std::string out;
+    const bool vector = isVectorObject(m, o);
     for (std::size_t i = 0; i < o->elements.size(); ++i) {
         if (i > 0) {
             out += sep;
         }
         const Value& v = o->elements[i];
-        if (!v.isNullish()) {
-            out += m.toString(v);
+        if (vector || !v.isNullish()) {
+            out += m.toString(v.isHole() ? Value() : v);
         }
         if ((i & 0x3FF) == 0) {
             m.checkBudget();
@@ -139,6 +145,13 @@ Value arrayPush(Machine& m, const Value& self, Args& a) {
     return Value::unsignedInt(static_cast<std::uint32_t>(o->elements.size()));
 }
 
+// pop or shift on an empty vector gives its element type's default (0 from a Vector.<int>).
+Value emptyVectorTake(Machine& m, const Object* o) {
+    return isVectorObject(m, o) && o->cls->elementType != nullptr
+               ? m.coerce(Value(), o->cls->elementType)
+               : Value();
+}
+
 Value arrayPop(Machine& m, const Value& self, Args&) {
     Object* o = arraySelf(m, self);
     refuseIfFixed(m, o);
@@ -151,7 +164,7 @@ Value arrayPop(Machine& m, const Value& self, Args&) {
         return v;
     }
     if (o->elements.empty()) {
-        return Value();
+        return emptyVectorTake(m, o);
     }
     Value v = o->elements.back();
     o->elements.pop_back();
@@ -162,7 +175,7 @@ Value arrayShift(Machine& m, const Value& self, Args&) {
     Object* o = arraySelf(m, self);
     refuseIfFixed(m, o);
     if (o->elements.empty()) {
-        return Value();
+        return emptyVectorTake(m, o);
     }
     Value v = o->elements.front();
     o->elements.erase(o->elements.begin());
@@ -347,8 +360,12 @@ Value searchedItem(Machine& m, const Object* o, const Value& item) {
 Value arrayIndexOf(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
     const Value item = searchedItem(m, o, arg(a, 0));
-    const std::size_t from = clampIndex(m, arg(a, 1), o->elements.size(), 0);
-    for (std::size_t i = from; i < o->elements.size(); ++i) {
+    // fromIndex is an int: given at all (undefined and NaN included) it is converted as one.
+    double from = a.size() < 2 ? 0 : toInt32(m.toNumber(a[1]));
+    if (from < 0) {
+        from = std::max(0.0, from + static_cast<double>(o->elements.size()));
+    }
+    for (auto i = static_cast<std::size_t>(from); i < o->elements.size(); ++i) {
         if (m.strictEquals(o->elements[i], item)) {
             return Value::integer(static_cast<std::int32_t>(i));
         }
@@ -360,10 +377,8 @@ Value arrayIndexOf(Machine& m, const Value& self, Args& a) {
 Value arrayLastIndexOf(Machine& m, const Value& self, Args& a) {
     Object* o = arraySelf(m, self);
     const double len = static_cast<double>(o->elements.size());
-    double from = arg(a, 1).isUndefined() ? len : std::trunc(m.toNumber(arg(a, 1)));
-    if (std::isnan(from)) {
-        from = 0;
-    }
+    // fromIndex is an int (default int.MAX_VALUE): undefined or Infinity given is 0.
+    double from = a.size() < 2 ? len : toInt32(m.toNumber(a[1]));
     if (from < 0) {
         from += len;
     }

@@ -306,7 +306,10 @@ Value sortArrayOn(Machine& m, const Value& self, Args& a) {
             if (!v.isNullish() && m.hasProperty(v, fieldName)) {
                 field = m.getProperty(v, fieldName);
             }
-            keys[i].push_back(keyOf(m, field, fieldFlags[f]));
+            // A missing field is not set apart as an undefined element is: it compares as its
+            // text (or NaN), so DESCENDING brings it first.
+            keys[i].push_back(
+                keyOf(m, field.isUndefined() ? Value::string("undefined") : field, fieldFlags[f]));
         }
         m.checkBudget();
     }

@@ -7,6 +7,7 @@
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/NumberFormat.h"
+#include "avm2/NumberParsing.h"
 #include "unicode/Utf16Text.h"
 
 #include <algorithm>
@@ -143,8 +144,17 @@ Value functionApply(Machine& m, const Value& self, Args& a) {
     Value thisv = arg(a, 0);
     Args rest;
     Value list = arg(a, 1);
-    if (list.isObject()) {
+    // The arguments come as an Array or not at all.
+    if (list.isObject() && list.asObject()->kind == Object::Kind::Array) {
         rest = list.asObject()->elements;
+    } else if (!list.isNullish()) {
+        m.throwError("TypeError", 1116,
+                     "second argument to Function.prototype.apply must be an array.");
+    }
+    for (Value& v : rest) {
+        if (v.isHole()) {
+            v = Value();
+        }
     }
     return m.call(self, thisv, rest);
 }
@@ -215,18 +225,51 @@ Value booleanToString(Machine& m, const Value& self, Args&) {
 }
 
 // --- Math ---
-template <double (*F)(double)> Value math1(Machine& m, const Value&, Args& a) {
-    return Value::number(F(m.toNumber(arg(a, 0))));
+// Math's methods declare their parameters: called with another count they throw, as a
+// compiled method does.
+void checkMathArgs(Machine& m, const char* name, const Args& a, std::size_t count) {
+    if (a.size() != count) {
+        m.throwError("ArgumentError", 1063,
+                     std::string("Argument count mismatch on Math$/") + name + "(). Expected " +
+                         std::to_string(count) + ", got " + std::to_string(a.size()) + ".");
+    }
+}
+template <double (*F)(double), const char* Name> Value math1(Machine& m, const Value&, Args& a) {
+    checkMathArgs(m, Name, a, 1);
+    return Value::number(F(m.toNumber(a[0])));
 }
 double roundHalfUp(double d) {
     return std::floor(d + 0.5);
 }
+constexpr char kAbs[] = "abs";
+constexpr char kFloor[] = "floor";
+constexpr char kCeil[] = "ceil";
+constexpr char kRound[] = "round";
+constexpr char kSqrt[] = "sqrt";
+constexpr char kSin[] = "sin";
+constexpr char kCos[] = "cos";
+constexpr char kTan[] = "tan";
+constexpr char kAsin[] = "asin";
+constexpr char kAcos[] = "acos";
+constexpr char kAtan[] = "atan";
+constexpr char kExp[] = "exp";
+constexpr char kLog[] = "log";
+// ECMA-262 15.8.2.13 where C's pow differs: a NaN exponent gives NaN whatever the base, and
+// 1 or -1 to an infinite power is NaN.
 Value mathPow(Machine& m, const Value&, Args& a) {
-    return Value::number(std::pow(m.toNumber(arg(a, 0)), m.toNumber(arg(a, 1))));
+    checkMathArgs(m, "pow", a, 2);
+    const double x = m.toNumber(a[0]);
+    const double y = m.toNumber(a[1]);
+    if (std::isnan(y) || (std::isinf(y) && std::fabs(x) == 1)) {
+        return Value::number(std::numeric_limits<double>::quiet_NaN());
+    }
+    return Value::number(std::pow(x, y));
 }
 Value mathAtan2(Machine& m, const Value&, Args& a) {
-    return Value::number(std::atan2(m.toNumber(arg(a, 0)), m.toNumber(arg(a, 1))));
+    checkMathArgs(m, "atan2", a, 2);
+    return Value::number(std::atan2(m.toNumber(a[0]), m.toNumber(a[1])));
 }
+// +0 counts as larger than -0 (ECMA-262 15.8.2.11, 15.8.2.12).
 template <bool Max> Value mathMinMax(Machine& m, const Value&, Args& a) {
     double r =
         Max ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
@@ -235,7 +278,11 @@ template <bool Max> Value mathMinMax(Machine& m, const Value&, Args& a) {
         if (std::isnan(d)) {
             return Value::number(d);
         }
-        r = Max ? std::max(r, d) : std::min(r, d);
+        if (d == r && d == 0) {
+            r = std::signbit(d) == Max ? r : d;
+        } else {
+            r = Max ? std::max(r, d) : std::min(r, d);
+        }
     }
     return Value::number(r);
 }
@@ -352,53 +399,13 @@ Value isFiniteFn(Machine& m, const Value&, Args& a) {
 }
 
 Value parseIntFn(Machine& m, const Value&, Args& a) {
-    std::string s = m.toString(arg(a, 0));
-    int radix = toInt32(m.toNumber(arg(a, 1)));
-    std::size_t i = 0;
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) {
-        ++i;
-    }
-    bool neg = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
-        neg = s[i] == '-';
-        ++i;
-    }
-    if ((radix == 0 || radix == 16) && i + 1 < s.size() && s[i] == '0' &&
-        (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-        radix = 16;
-        i += 2;
-    }
-    if (radix == 0) {
-        radix = 10;
-    }
-    if (radix < 2 || radix > 36) {
-        return Value::number(std::numeric_limits<double>::quiet_NaN());
-    }
-    double v = 0;
-    bool any = false;
-    for (; i < s.size(); ++i) {
-        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(s[i])));
-        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 'a' + 10 : 99;
-        if (d >= radix) {
-            break;
-        }
-        v = v * radix + d;
-        any = true;
-    }
-    if (!any) {
-        return Value::number(std::numeric_limits<double>::quiet_NaN());
-    }
-    return Value::number(neg ? -v : v);
+    const std::string s = m.toString(arg(a, 0));
+    return Value::number(parseInteger(s, toInt32(m.toNumber(arg(a, 1))), false));
 }
 
 Value parseFloatFn(Machine& m, const Value&, Args& a) {
     const std::string s = m.toString(arg(a, 0));
-    char* end = nullptr;
-    const double d = std::strtod(s.c_str(), &end);
-    if (end == s.c_str()) {
-        return Value::number(std::numeric_limits<double>::quiet_NaN());
-    }
-    return Value::number(d);
+    return Value::number(parseDecimal(s, false).value_or(std::numeric_limits<double>::quiet_NaN()));
 }
 
 Value qualifiedClassNameFn(Machine& m, const Value&, Args& a) {
@@ -468,8 +475,19 @@ Class* Machine::defineClass(const std::string& package, const std::string& name,
 
 void Machine::defineMethod(Class* cls, const std::string& name, NativeFn fn, bool isStatic) {
     Object* target = isStatic ? cls->classObject : cls->prototype;
-    target->setProp(name, Value::object(newNative(fn, name)));
+    Object* function = newNative(fn, name);
+    // A player class's method binds to the object it is read from (see getProperty); Vector's,
+    // like the core classes', are prototype functions.
+    if (!isStatic && !cls->ns.uri.empty() && cls->ns.uri != "__AS3__.vec") {
+        function->methodClass = cls;
+    }
+    const Value method = Value::object(function);
+    target->setProp(name, method);
     target->dontEnum.back() = true;
+    // The conversions every object answers to live on the prototypes only.
+    if (!isStatic && name != "toString" && name != "valueOf" && name != "toLocaleString") {
+        cls->as3Methods[name] = method;
+    }
 }
 
 void Machine::defineGetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic) {
@@ -635,19 +653,19 @@ void Machine::installBuiltins() {
     for (const auto& [constName, value] : constants) {
         mo->setProp(constName, Value::number(value));
     }
-    defineMethod(math, "abs", math1<std::fabs>, true);
-    defineMethod(math, "floor", math1<std::floor>, true);
-    defineMethod(math, "ceil", math1<std::ceil>, true);
-    defineMethod(math, "round", math1<roundHalfUp>, true);
-    defineMethod(math, "sqrt", math1<std::sqrt>, true);
-    defineMethod(math, "sin", math1<std::sin>, true);
-    defineMethod(math, "cos", math1<std::cos>, true);
-    defineMethod(math, "tan", math1<std::tan>, true);
-    defineMethod(math, "asin", math1<std::asin>, true);
-    defineMethod(math, "acos", math1<std::acos>, true);
-    defineMethod(math, "atan", math1<std::atan>, true);
-    defineMethod(math, "exp", math1<std::exp>, true);
-    defineMethod(math, "log", math1<std::log>, true);
+    defineMethod(math, "abs", math1<std::fabs, kAbs>, true);
+    defineMethod(math, "floor", math1<std::floor, kFloor>, true);
+    defineMethod(math, "ceil", math1<std::ceil, kCeil>, true);
+    defineMethod(math, "round", math1<roundHalfUp, kRound>, true);
+    defineMethod(math, "sqrt", math1<std::sqrt, kSqrt>, true);
+    defineMethod(math, "sin", math1<std::sin, kSin>, true);
+    defineMethod(math, "cos", math1<std::cos, kCos>, true);
+    defineMethod(math, "tan", math1<std::tan, kTan>, true);
+    defineMethod(math, "asin", math1<std::asin, kAsin>, true);
+    defineMethod(math, "acos", math1<std::acos, kAcos>, true);
+    defineMethod(math, "atan", math1<std::atan, kAtan>, true);
+    defineMethod(math, "exp", math1<std::exp, kExp>, true);
+    defineMethod(math, "log", math1<std::log, kLog>, true);
     defineMethod(math, "pow", mathPow, true);
     defineMethod(math, "atan2", mathAtan2, true);
     defineMethod(math, "max", mathMinMax<true>, true);
@@ -698,6 +716,9 @@ void Machine::installBuiltins() {
     installVector(*this);
     Class* dictionary = defineClass("flash.utils", "Dictionary", objectClass);
     dictionary->native = Class::Native::Dictionary;
+    // JSON writes a Dictionary as its class name, never its keys.
+    defineMethod(dictionary, "toJSON",
+                 [](Machine&, const Value&, Args&) { return Value::string("Dictionary"); });
 #define AVM2_INSTALL(Name) install##Name(*this);
     AVM2_CLASS_LIST(AVM2_INSTALL)
 #undef AVM2_INSTALL

@@ -548,6 +548,9 @@ void installByteArray(Machine& m) {
     m.defineMethod(c, "writeBytes", writeBytes);
     m.defineMethod(c, "clear", clear);
     m.defineMethod(c, "toString", byteArrayToString);
+    // JSON writes a ByteArray as its class name, never its bytes.
+    m.defineMethod(c, "toJSON",
+                   [](Machine&, const Value&, Args&) { return Value::string("ByteArray"); });
     m.defineMethod(c, "compress", compress);
     m.defineMethod(c, "writeObject", writeObject);
     m.defineMethod(c, "readObject", readObject);

@@ -45,6 +45,9 @@ char16_t upperUnit(char16_t c) {
     if (c == 0xFF) {
         return 0x178;
     }
+    if (c == 0x131) { // dotless i: its capital is plain I
+        return u'I';
+    }
     if (c == 0x3C2) { // final sigma
         return 0x3A3;
     }
@@ -70,6 +73,9 @@ char16_t lowerUnit(char16_t c) {
     }
     if (c == 0x178) {
         return 0xFF;
+    }
+    if (c == 0x130) { // capital I with dot: its small letter is plain i
+        return u'i';
     }
     if (c >= 0x400 && c <= 0x40F) {
         return static_cast<char16_t>(c + 80);

@@ -201,7 +201,9 @@ Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super,
     noteInterfaces(c);
 
     Args none;
-    runMethod(u, u.abc.classes[index].init, Value::object(classObject), none, c->scope, c, nullptr);
+    // The class initialiser, like the static methods, runs in the scopes the class was made in.
+    runMethod(u, u.abc.classes[index].init, Value::object(classObject), none, classScope->parent, c,
+              nullptr);
     return c;
 }
 

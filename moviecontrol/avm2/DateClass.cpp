@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace avm2 {
 
@@ -114,8 +115,9 @@ Value setTime(Machine& m, const Value& self, Args& a) {
 }
 
 Value timezoneOffset(Machine& m, const Value& self, Args&) {
+    // An invalid date has no offset either (ECMA-262 15.9.5.26).
     const double t = dateSelf(m, self)->number;
-    return Value::number(-dm::localOffset(std::isnan(t) ? now() : t) / 60000);
+    return Value::number(std::isnan(t) ? t : -dm::localOffset(t) / 60000);
 }
 
 template <std::string (*Form)(double)> Value dateText(Machine& m, const Value& self, Args&) {
@@ -127,6 +129,12 @@ Value dateParse(Machine& m, const Value&, Args& a) {
 }
 
 Value dateUtc(Machine& m, const Value&, Args& a) {
+    // year and month are required parameters.
+    if (a.size() < 2) {
+        m.throwError("ArgumentError", 1063,
+                     "Argument count mismatch on Date$/UTC(). Expected 2, got " +
+                         std::to_string(a.size()) + ".");
+    }
     return Value::number(dm::timeClip(fromFieldArgs(m, a)));
 }
 
@@ -210,6 +218,8 @@ void installDate(Machine& m) {
     m.defineSetter(c, "millisecondsUTC", setField<6, 1, true>);
 
     m.defineMethod(c, "toString", dateText<dm::toFullString>);
+    // JSON writes a date as its text.
+    m.defineMethod(c, "toJSON", dateText<dm::toFullString>);
     m.defineMethod(c, "toDateString", dateText<dm::toDateString>);
     m.defineMethod(c, "toTimeString", dateText<dm::toTimeString>);
     m.defineMethod(c, "toUTCString", dateText<dm::toUtcString>);

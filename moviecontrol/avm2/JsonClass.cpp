@@ -265,6 +265,11 @@ Value revive(Machine& m, const Value& reviver, const Value& holder, const std::s
 }
 
 Value jsonParse(Machine& m, const Value&, Args& a) {
+    // The text is a required parameter.
+    if (a.empty()) {
+        m.throwError("ArgumentError", 1063,
+                     "Argument count mismatch on JSON$/parse(). Expected 1, got 0.");
+    }
     const Value text = arg(a, 0);
     if (text.isNullish()) {
         badInput(m);
@@ -391,6 +396,32 @@ class JsonWriter {
         return keys;
     }
 
+    // An instance of a class shows its public variables and constants, then the accessors it
+    // can read, each group by name (as describeType lists them), before its own dynamic
+    // properties.
+    static std::vector<std::string> instanceMembers(const Object* o) {
+        std::vector<std::string> variables;
+        std::vector<std::string> accessors;
+        if (o->cls != nullptr) {
+            for (const auto& [local, bindings] : o->cls->instance.byName) {
+                for (const Binding& b : bindings) {
+                    if (!(b.ns == Namespace::publicNs())) {
+                        continue;
+                    }
+                    if (b.kind == Binding::Kind::Slot || b.kind == Binding::Kind::Const) {
+                        variables.push_back(local);
+                    } else if (b.kind == Binding::Kind::Accessor && b.getter.valid()) {
+                        accessors.push_back(local);
+                    }
+                }
+            }
+        }
+        std::sort(variables.begin(), variables.end());
+        std::sort(accessors.begin(), accessors.end());
+        variables.insert(variables.end(), accessors.begin(), accessors.end());
+        return variables;
+    }
+
     void writeObject(const Value& v, std::string& out) {
         Object* o = v.asObject();
         for (Object* seen : stack_) {
@@ -427,6 +458,8 @@ class JsonWriter {
             if (!useNames_) {
                 if (o->kind == Object::Kind::Class) {
                     keys = classMembers(o);
+                } else {
+                    keys = instanceMembers(o);
                 }
                 for (std::size_t i = 0; i < o->props.size(); ++i) {
                     if (!o->dontEnum[i]) {

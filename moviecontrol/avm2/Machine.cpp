@@ -290,6 +290,23 @@ const Binding* Machine::findTrait(const Value& target, const Name& name, Object*
     return c != nullptr ? c->instance.find(name) : nullptr;
 }
 
+namespace {
+
+// The scope a class's method runs in. An instance method sees the class object beneath its
+// own scopes; a static method (and the class initialiser) only the scopes the class was made
+// in: compilers push the class themselves where they want it (Haxe's do not, and name the
+// player's global functions from statics of the same name).
+ScopePtr bindingScope(const Value& self, const Class* declaredBy) {
+    if (declaredBy == nullptr) {
+        return nullptr;
+    }
+    const bool onClass = self.isObject() && self.asObject()->kind == Object::Kind::Class &&
+                         self.asObject()->builds == declaredBy;
+    return onClass && declaredBy->scope != nullptr ? declaredBy->scope->parent : declaredBy->scope;
+}
+
+} // namespace
+
 Value Machine::readBinding(const Value& target, Object* holder, const Binding& b, Class* owner) {
     (void)owner;
     switch (b.kind) {
@@ -298,8 +315,7 @@ Value Machine::readBinding(const Value& target, Object* holder, const Binding& b
     case Binding::Kind::Class:
         return holder != nullptr && b.slot < holder->slots.size() ? holder->slots[b.slot] : Value();
     case Binding::Kind::Method: {
-        Object* f = newFunction(b.method, b.declaredBy != nullptr ? b.declaredBy->scope : nullptr,
-                                b.declaredBy);
+        Object* f = newFunction(b.method, bindingScope(target, b.declaredBy), b.declaredBy);
         f->boundThis = target;
         return Value::object(f);
     }
@@ -314,14 +330,34 @@ Value Machine::readBinding(const Value& target, Object* holder, const Binding& b
             return b.getter.native(*this, target, none);
         }
         return runMethod(*b.getter.unit, b.getter.index, target, none,
-                         b.declaredBy != nullptr ? b.declaredBy->scope : nullptr, b.declaredBy,
-                         nullptr);
+                         bindingScope(target, b.declaredBy), b.declaredBy, nullptr);
     }
     }
     return Value();
 }
 
-Value Machine::getProperty(const Value& target, const Name& name) {
+namespace {
+
+// Methods of the player's own classes (flash.*) are methods of the class, not functions on its
+// prototype: read off an object they keep it as `this` wherever they are called from. The
+// core classes' methods (Array, String...) are prototype functions and stay unbound.
+Value boundPlayerMethod(Machine& m, const Value& target, const Value& found) {
+    if (!found.isObject() || !target.isObject()) {
+        return found;
+    }
+    const Object* f = found.asObject();
+    if (f->kind != Object::Kind::Function || f->method.native == nullptr ||
+        f->methodClass == nullptr || f->boundThis) {
+        return found;
+    }
+    Object* bound = m.newNative(f->method.native, f->text);
+    bound->boundThis = target;
+    return Value::object(bound);
+}
+
+} // namespace
+
+Value Machine::getProperty(const Value& target, const Name& name, bool bindMethods) {
     if (target.isNullish()) {
         if (target.isNull()) {
             throwError("TypeError", 1009,
@@ -340,6 +376,12 @@ Value Machine::getProperty(const Value& target, const Name& name) {
             arrayIndex(name.local, index)) {
             if (index < o->elements.size() && !o->elements[index].isHole()) {
                 return o->elements[index];
+            }
+            // A vector has no holes and nothing past its end: reading there is an error.
+            if (o->cls != nullptr && o->cls != arrayClass && o->cls->isSubclassOf(vectorClass)) {
+                throwError("RangeError", 1125,
+                           "The index " + std::to_string(index) + " is out of range " +
+                               std::to_string(o->elements.size()) + ".");
             }
             if (o->sparseLength != 0) {
                 if (const Value* v = o->findProp(name.local)) {
@@ -383,6 +425,14 @@ Value Machine::getProperty(const Value& target, const Name& name) {
     if (isProxy(target)) {
         return proxyNamed(*this, target, "getProperty", name);
     }
+    // A built-in's own method comes before anything of the same name on the prototypes.
+    if (name.reachesAs3()) {
+        for (Class* c = classOf(target); c != nullptr; c = c->super) {
+            if (auto it = c->as3Methods.find(name.local); it != c->as3Methods.end()) {
+                return it->second;
+            }
+        }
+    }
     if (name.seesPublic()) {
         Object* start = holder;
         if (start == nullptr) {
@@ -395,7 +445,7 @@ Value Machine::getProperty(const Value& target, const Name& name) {
         }
         for (Object* p = start; p != nullptr; p = p->proto) {
             if (const Value* v = p->findProp(name.local)) {
-                return *v;
+                return bindMethods ? boundPlayerMethod(*this, target, *v) : *v;
             }
         }
     }
@@ -461,8 +511,7 @@ void Machine::setProperty(const Value& target, const Name& name, const Value& va
                 b->setter.native(*this, target, args);
             } else {
                 runMethod(*b->setter.unit, b->setter.index, target, args,
-                          b->declaredBy != nullptr ? b->declaredBy->scope : nullptr, b->declaredBy,
-                          nullptr);
+                          bindingScope(target, b->declaredBy), b->declaredBy, nullptr);
             }
             return;
         }
@@ -609,8 +658,7 @@ Value Machine::callProperty(const Value& target, const Name& name, Args& args) {
                 return b->method.native(*this, target, args);
             }
             return runMethod(*b->method.unit, b->method.index, target, args,
-                             b->declaredBy != nullptr ? b->declaredBy->scope : nullptr,
-                             b->declaredBy, nullptr);
+                             bindingScope(target, b->declaredBy), b->declaredBy, nullptr);
         }
     }
     if (implementsNamespace(target, name)) {
@@ -619,7 +667,7 @@ Value Machine::callProperty(const Value& target, const Name& name, Args& args) {
     if (isProxy(target)) {
         return proxyNamed(*this, target, "callProperty", name, args);
     }
-    Value f = getProperty(target, name);
+    Value f = getProperty(target, name, false);
     if (!f.isObject() || (f.asObject()->kind != Object::Kind::Function &&
                           f.asObject()->kind != Object::Kind::Class)) {
         throwError("TypeError", 1006, name.local + " is not a function.");
@@ -922,6 +970,18 @@ double Machine::toNumber(const Value& v) {
     case Value::Type::String:
         return stringToNumber(v.asString());
     case Value::Type::Object:
+        // A date without a hint turns into text, but asked for a number it tries valueOf
+        // first like any object (ECMA-262 9.3, 8.6.2.6).
+        if (v.asObject()->kind == Object::Kind::Date) {
+            const Name valueOf = Name::publicName("valueOf");
+            if (hasProperty(v, valueOf)) {
+                Args none;
+                const Value r = callProperty(v, valueOf, none);
+                if (!r.isObject()) {
+                    return toNumber(r);
+                }
+            }
+        }
         return toNumber(toPrimitive(v, false));
     }
     return 0;
@@ -1055,6 +1115,11 @@ Value Machine::add(const Value& a, const Value& b) {
     if (a.isNumeric() && b.isNumeric()) {
         return Value::number(a.asNumber() + b.asNumber());
     }
+    // With text on either side the other side turns into text directly, by toString rather
+    // than valueOf.
+    if (a.isString() || b.isString()) {
+        return Value::string(unicode::joinText(toString(a), toString(b)));
+    }
     if (std::optional<Value> list = xmlConcat(*this, a, b)) {
         return *list;
     }
@@ -1078,9 +1143,9 @@ bool Machine::isType(const Value& v, Class* cls) {
         return v.isNumeric();
     }
     if (cls == intClass) {
+        // Any number with an int's value, -0 included (it equals 0).
         return v.isInt() ||
-               (v.isNumber() && v.asNumber() == static_cast<double>(toInt32(v.asNumber())) &&
-                !(v.asNumber() == 0 && std::signbit(v.asNumber())));
+               (v.isNumber() && v.asNumber() == static_cast<double>(toInt32(v.asNumber())));
     }
     if (cls == uintClass) {
         return v.isNumeric() && v.asNumber() >= 0 && v.asNumber() <= 4294967295.0 &&

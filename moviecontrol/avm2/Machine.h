@@ -77,7 +77,9 @@ class Machine {
     [[noreturn]] void throwErrorIn(std::string_view method, std::string_view className, int code,
                                    const std::string& message, bool viaThrowError = true);
 
-    Value getProperty(const Value& target, const Name& name);
+    // A method of a player class read off an object comes bound to it, as a method closure;
+    // a call made at once (`bindMethods` false) needs no closure.
+    Value getProperty(const Value& target, const Name& name, bool bindMethods = true);
     void setProperty(const Value& target, const Name& name, const Value& value, bool init = false);
     bool deleteProperty(const Value& target, const Name& name);
     bool hasProperty(const Value& target, const Name& name);

@@ -78,6 +78,12 @@ struct Name {
         }
         return false;
     }
+    // Whether the name reaches the AS3 namespace, where built-in classes keep their methods.
+    bool reachesAs3() const {
+        return std::any_of(namespaces.begin(), namespaces.end(), [](const Namespace& n) {
+            return n.group == Namespace::Group::Public && n.uri == kAs3Uri;
+        });
+    }
     // Whether the name reaches the public namespace itself, the only one dynamic properties
     // and array elements live in (the AS3 namespace, which built-in methods answer to, does
     // not).

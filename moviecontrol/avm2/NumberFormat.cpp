@@ -65,8 +65,19 @@ std::string exponentSuffix(int e) {
 } // namespace
 
 std::string numberToFixedText(double d, int fractionDigits) {
-    if (!std::isfinite(d) || std::fabs(d) >= 1e21) {
+    if (!std::isfinite(d)) {
         return numberToString(d);
+    }
+    // The player writes every digit of a large number here, where ECMA-262 would switch to the
+    // exponent form; such a double is a whole number, which printf writes exactly.
+    if (std::fabs(d) >= 1e21) {
+        char whole[400];
+        std::snprintf(whole, sizeof whole, "%.0f", d);
+        std::string out(whole);
+        if (fractionDigits > 0) {
+            out += "." + std::string(static_cast<std::size_t>(fractionDigits), '0');
+        }
+        return out;
     }
     // n: |d| x 10^fractionDigits rounded half up, as decimal digits.
     std::string n = "0";

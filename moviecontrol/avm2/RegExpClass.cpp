@@ -234,9 +234,10 @@ Value stringSearch(Machine& m, const Value& self, Args& a) {
 std::u16string replacement(Machine& m, const Value& with, std::u16string_view subject,
                            const std::vector<RegExpEngine::Span>& spans) {
     if (with.isObject() && with.asObject()->kind == Object::Kind::Function) {
+        // A group that took no part in the match is passed as empty text, not undefined.
         Args args;
         for (const auto& span : spans) {
-            args.push_back(spanText(subject, span));
+            args.push_back(span ? spanText(subject, span) : Value::string(""));
         }
         args.push_back(Value::integer(static_cast<std::int32_t>(spans[0]->first)));
         args.push_back(Value::string(unicode::fromUtf16(subject)));
@@ -294,14 +295,18 @@ Value stringReplace(Machine& m, const Value& self, Args& a) {
     const Value with = arg(a, 1);
     std::u16string out;
     if (!isRegExp(pattern)) {
-        // A string pattern replaces its first occurrence, literally.
+        // A string pattern replaces its first occurrence, found literally.
         const std::u16string needle = unicode::toUtf16(m.toString(pattern));
         const auto p = subject.find(needle);
         if (p == std::u16string::npos) {
             return Value::string(m.toString(self));
         }
+        // Replacement text is taken as it is: $-patterns belong to patterns that are RegExps.
         std::vector<RegExpEngine::Span> spans{std::make_pair(p, p + needle.size())};
-        out = subject.substr(0, p) + replacement(m, with, subject, spans) +
+        const bool byFunction = with.isObject() && with.asObject()->kind == Object::Kind::Function;
+        out = subject.substr(0, p) +
+              (byFunction ? replacement(m, with, subject, spans)
+                          : unicode::toUtf16(m.toString(with))) +
               subject.substr(p + needle.size());
         return Value::string(unicode::fromUtf16(out));
     }
@@ -328,44 +333,47 @@ Value stringReplace(Machine& m, const Value& self, Args& a) {
 
 } // namespace
 
-// split by a pattern: the pieces between matches, each match's groups among them; an empty
-// match does not split at the very start or end.
+// split by a pattern, as the player does it: the pieces between matches with each match's
+// groups after its piece. An empty match ends the splitting, unless the pattern itself is
+// empty, which cuts the text into characters. A limit reached among a match's groups stops
+// only that match's groups: the next piece still comes before the limit ends the loop.
 Value splitByRegExp(Machine& m, const std::u16string& subject, const Value& pattern,
                     std::uint32_t limit) {
     RegExpState& state = stateOf(m, pattern);
+    const bool emptyPattern = state.source.empty();
     std::vector<Value> out;
-    if (subject.empty()) {
-        std::vector<RegExpEngine::Span> spans;
-        if (!search(m, state, subject, 0, spans)) {
-            out.push_back(Value::string(""));
-        }
-        return Value::object(m.newArray(std::move(out)));
-    }
     std::vector<RegExpEngine::Span> spans;
-    std::size_t pieceStart = 0;
-    std::size_t at = 0;
-    while (at < subject.size() && out.size() < limit) {
-        if (!search(m, state, subject, at, spans) || spans[0]->first >= subject.size()) {
+    std::size_t start = 0;
+    while (start <= subject.size() && search(m, state, subject, start, spans)) {
+        std::size_t matchAt = spans[0]->first;
+        const std::size_t matchLength = spans[0]->second - spans[0]->first;
+        if (matchLength == 0) {
+            matchAt = start + 1;
+            if (!emptyPattern) {
+                break;
+            }
+        }
+        if (matchAt + matchLength > subject.size()) {
+            start = matchAt + matchLength;
             break;
         }
-        const std::size_t b = spans[0]->first;
-        const std::size_t e = spans[0]->second;
-        if (e == pieceStart) { // an empty match where the piece starts splits nothing
-            at = b + 1;
-            continue;
-        }
         out.push_back(Value::string(
-            unicode::fromUtf16(std::u16string_view(subject).substr(pieceStart, b - pieceStart))));
-        for (std::size_t g = 1; g < spans.size() && out.size() < limit; ++g) {
-            out.push_back(spanText(subject, spans[g]));
+            unicode::fromUtf16(std::u16string_view(subject).substr(start, matchAt - start))));
+        if (out.size() >= limit) {
+            break;
         }
-        pieceStart = e;
-        at = e;
+        for (std::size_t g = 1; g < spans.size(); ++g) {
+            out.push_back(spanText(subject, spans[g]));
+            if (out.size() >= limit) {
+                break;
+            }
+        }
+        start = matchAt + matchLength;
         m.checkBudget();
     }
-    if (out.size() < limit) {
+    if (out.size() < limit && start <= subject.size()) {
         out.push_back(
-            Value::string(unicode::fromUtf16(std::u16string_view(subject).substr(pieceStart))));
+            Value::string(unicode::fromUtf16(std::u16string_view(subject).substr(start))));
     }
     return Value::object(m.newArray(std::move(out)));
 }

@@ -112,6 +112,10 @@ struct Class {
     bool playerMadeOnly = false;
     // Called with the new object and the arguments when the class (or a subclass) builds one.
     NativeFn call = nullptr; // `Class(value)` as a function: a conversion
+    // A built-in class's own methods as the AS3 namespace knows them: fixed, whatever a script
+    // later puts under the same names on the prototype (Haxe's boot code, for one, replaces
+    // String.prototype.charCodeAt with a function calling AS3::charCodeAt).
+    std::unordered_map<std::string, Value> as3Methods;
     std::string qualifiedName() const { return ns.uri.empty() ? name : ns.uri + "::" + name; }
     // How error messages name the class: its namespace joined with a dot
     // ("flash.display.Sprite").

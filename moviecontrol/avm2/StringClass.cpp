@@ -176,7 +176,8 @@ Value stringLocaleCompare(Machine& m, const Value& self, Args& a) {
             return Value::integer(static_cast<int>(s[i]) - static_cast<int>(other[i]));
         }
     }
-    return Value::integer(static_cast<int>(s.size()) - static_cast<int>(other.size()));
+    // One text the start of the other: only which is longer counts.
+    return Value::integer(s.size() < other.size() ? -1 : s.size() > other.size() ? 1 : 0);
 }
 
 Value stringToString(Machine& m, const Value& self, Args&) {

@@ -1,10 +1,13 @@
 #include "avm2/Value.h"
 
+#include "avm2/NumberParsing.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace avm2 {
@@ -133,64 +136,15 @@ std::string numberToRadix(double d, int radix) {
     return out;
 }
 
-namespace {
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-} // namespace
-
 double stringToNumber(const std::string& s) {
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && isSpace(s[b])) {
-        ++b;
-    }
-    while (e > b && isSpace(s[e - 1])) {
-        --e;
-    }
-    if (b == e) {
+    if (s.empty()) {
         return 0;
     }
-    std::string t = s.substr(b, e - b);
-    bool negative = false;
-    std::string body = t;
-    if (body[0] == '-' || body[0] == '+') {
-        negative = body[0] == '-';
-        body = body.substr(1);
+    // A decimal reading first; what it refuses may still be an integer such as "0x1F".
+    if (const std::optional<double> d = parseDecimal(s, true)) {
+        return *d;
     }
-    if (body.size() > 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
-        double v = 0;
-        for (std::size_t i = 2; i < body.size(); ++i) {
-            const char c = body[i];
-            int digit = 0;
-            if (c >= '0' && c <= '9') {
-                digit = c - '0';
-            } else if (c >= 'a' && c <= 'f') {
-                digit = c - 'a' + 10;
-            } else if (c >= 'A' && c <= 'F') {
-                digit = c - 'A' + 10;
-            } else {
-                return std::numeric_limits<double>::quiet_NaN();
-            }
-            v = v * 16 + digit;
-        }
-        return negative ? -v : v;
-    }
-    if (body == "Infinity") {
-        return negative ? -std::numeric_limits<double>::infinity()
-                        : std::numeric_limits<double>::infinity();
-    }
-    for (char c : body) {
-        if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')) {
-            return std::numeric_limits<double>::quiet_NaN();
-        }
-    }
-    double v = 0;
-    auto res = std::from_chars(body.data(), body.data() + body.size(), v);
-    if (res.ec != std::errc() || res.ptr != body.data() + body.size()) {
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    return negative ? -v : v;
+    return parseInteger(s, 0, true);
 }
 
 std::uint32_t toUint32(double d) {

@@ -99,6 +99,8 @@ void installVector(Machine& m) {
             vector->prototype->dontEnum.back() = true;
         }
     }
+    // Its AS3 methods are Array's.
+    vector->as3Methods = m.arrayClass->as3Methods;
     m.vectorClass = vector;
 }
 

@@ -148,9 +148,10 @@ TEST_F(RegExpScripts, StringMethodsWithPatterns) {
               "Smith, John [John Smith] $ $9");
     EXPECT_EQ(text(call(Value::string("a-b-c"), "replace", {regexp("-", "g"), Value::string("+")})),
               "a+b+c");
+    // A string pattern's replacement is taken literally.
     EXPECT_EQ(
         text(call(Value::string("a-b-c"), "replace", {Value::string("-"), Value::string("$&$&")})),
-        "a--b-c");
+        "a$&$&b-c");
     const Value upper = Value::object(vm.newNative([](avm2::Machine& m, const Value&, Args& a) {
         return Value::string("<" + m.toString(a[1]) + "@" + m.toString(a[2]) + ">");
     }));

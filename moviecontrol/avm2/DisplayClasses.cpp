@@ -1064,6 +1064,10 @@ Value scrollRectGet(Machine& m, const Value& self, Args&) {
 Value scrollRectSet(Machine& m, const Value& self, Args& a) {
     const Value rect = arg(a, 0);
     std::optional<std::array<double, 4>> window;
+    // The setter is declared to take a Rectangle: anything else fails its coercion.
+    if (Class* rectangle = m.findClass("flash.geom::Rectangle"); rectangle != nullptr) {
+        m.coerce(rect, rectangle);
+    }
     if (!rect.isNullish()) {
         window.emplace();
         const char* names[] = {"x", "y", "width", "height"};

@@ -689,6 +689,14 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
                 t.hscroll = std::clamp(v, 0.0, limits.maxHScroll);
             }
         }
+    } else if (name == "maxChars") {
+        // Input stops at the limit; 0 or a count past what a field holds is no limit.
+        const long n = std::strtol(value.c_str(), nullptr, 10);
+        t.field.maxLength = n > 0 && n < 65536
+                                ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(n))
+                                : std::nullopt;
+    } else if (name == "restrict") {
+        t.restrict = value.empty() ? std::nullopt : std::optional<std::string>(value.substr(1));
     } else if (name == "borderColor" || name == "backgroundColor") {
         // Colours come as whole numbers of 0xRRGGBB; higher bits do not count.
         const auto rgb = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));

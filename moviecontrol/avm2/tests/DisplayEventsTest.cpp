@@ -240,6 +240,21 @@ TEST_F(DisplayEvents, AlphaTakesNaNAsZeroAndSaturates) {
     EXPECT_EQ(get(a, "scaleX").asNumber(), 2);
 }
 
+// scrollRect is declared a Rectangle: a number or text fails the coercion, null clears it.
+TEST_F(DisplayEvents, ScrollRectTakesOnlyRectangles) {
+    const Value a = object(tree.place(FakeDisplayHost::kRoot, "a"));
+    for (const Value& bad : {Value::number(5), Value::string("7"), Value::boolean(true)}) {
+        try {
+            set(a, "scrollRect", bad);
+            ADD_FAILURE() << vm.toString(bad) << " was taken";
+        } catch (const avm2::ScriptThrow& t) {
+            EXPECT_EQ(vm.toString(t.value).substr(0, 26), "TypeError: Error #1034: Ty");
+        }
+    }
+    set(a, "scrollRect", Value::null());
+    EXPECT_TRUE(get(a, "scrollRect").isNull());
+}
+
 TEST_F(DisplayEvents, AddedAndRemovedReachTheStageOnlyWhenOnIt) {
     const Value root = object(FakeDisplayHost::kRoot);
     avm2::Class* sprite = vm.findClass("flash.display::Sprite");

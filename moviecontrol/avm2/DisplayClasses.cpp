@@ -134,6 +134,8 @@ template <NodeProperty P> Value getNumber(Machine& m, const Value& self, Args&) 
     return Value::number(h->number(nodeOf(self), P));
 }
 
+constexpr double kAlphaLimit = 1e6;
+
 template <NodeProperty P> Value setNumber(Machine& m, const Value& self, Args& a) {
     DisplayHost* h = hostOf(m);
     double v = m.toNumber(arg(a, 0));
@@ -143,6 +145,11 @@ template <NodeProperty P> Value setNumber(Machine& m, const Value& self, Args& a
         P == NodeProperty::ScaleX || P == NodeProperty::ScaleY || P == NodeProperty::Rotation;
     if constexpr (P == NodeProperty::X || P == NodeProperty::Y) {
         v = std::isnan(v) ? 0.0 : v;
+    }
+    // Alpha is kept in 8.8 fixed point: NaN is 0 and the infinities saturate like any value
+    // too large for it.
+    if constexpr (P == NodeProperty::Alpha) {
+        v = std::isnan(v) ? 0.0 : std::clamp(v, -kAlphaLimit, kAlphaLimit);
     }
     if (h != nullptr && nodeOf(self) != 0 && (keepsNaN || !std::isnan(v))) {
         h->setNumber(nodeOf(self), P, v);
@@ -312,8 +319,14 @@ Object* childArgument(Machine& m, const Value& v) {
     return v.asObject();
 }
 
+// A child index is declared int: NaN and the infinities are 0 and fractions drop before the
+// range is checked.
+double childIndex(Machine& m, const Value& v) {
+    return static_cast<double>(toInt32(m.toNumber(v)));
+}
+
 std::size_t indexArgument(Machine& m, const Value& v, std::size_t limit) {
-    const double d = m.toNumber(v);
+    const double d = childIndex(m, v);
     if (!(d >= 0) || d > static_cast<double>(limit)) {
         m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
     }
@@ -399,7 +412,7 @@ Value removeChild(Machine& m, const Value& self, Args& a) {
 
 Object* childObjectAt(Machine& m, DisplayHost& h, NodeId parent, const Value& index) {
     const std::size_t count = h.childCount(parent);
-    const double d = m.toNumber(index);
+    const double d = childIndex(m, index);
     if (count == 0 || !(d >= 0) || d >= static_cast<double>(count)) {
         m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
     }
@@ -412,7 +425,7 @@ Value removeChildAt(Machine& m, const Value& self, Args& a) {
     DisplayHost& h = requireHost(m);
     Object* child = childObjectAt(m, h, nodeOf(self), arg(a, 0));
     if (child == nullptr) {
-        h.detach(h.childAt(nodeOf(self), static_cast<std::size_t>(m.toNumber(arg(a, 0)))));
+        h.detach(h.childAt(nodeOf(self), static_cast<std::size_t>(childIndex(m, arg(a, 0)))));
         return Value::null();
     }
     return removeChildObject(m, h, child);
@@ -422,8 +435,9 @@ Value removeChildren(Machine& m, const Value& self, Args& a) {
     DisplayHost& h = requireHost(m);
     const NodeId parent = nodeOf(self);
     const std::size_t count = h.childCount(parent);
-    const double begin = a.empty() ? 0 : m.toNumber(a[0]);
-    const double end = a.size() < 2 ? std::numeric_limits<std::int32_t>::max() : m.toNumber(a[1]);
+    const double begin = a.empty() ? 0 : childIndex(m, a[0]);
+    const double end =
+        a.size() < 2 ? std::numeric_limits<std::int32_t>::max() : childIndex(m, a[1]);
     if (count == 0 && a.empty()) {
         return Value();
     }
@@ -1050,6 +1064,10 @@ Value scrollRectGet(Machine& m, const Value& self, Args&) {
 Value scrollRectSet(Machine& m, const Value& self, Args& a) {
     const Value rect = arg(a, 0);
     std::optional<std::array<double, 4>> window;
+    // The setter is declared to take a Rectangle: anything else fails its coercion.
+    if (Class* rectangle = m.findClass("flash.geom::Rectangle"); rectangle != nullptr) {
+        m.coerce(rect, rectangle);
+    }
     if (!rect.isNullish()) {
         window.emplace();
         const char* names[] = {"x", "y", "width", "height"};

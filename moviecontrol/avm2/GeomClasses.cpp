@@ -3,8 +3,10 @@
 // whatever numbers the fields hold, NaN included, as Flash's own classes do.
 #include "avm2/GeomValues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 
 namespace avm2 {
 
@@ -164,18 +166,27 @@ bool isEmpty(const Box& b) {
     return b.width <= 0 || b.height <= 0;
 }
 
-// The overlap of two rectangles; the empty rectangle at 0, 0 when they do not overlap.
+// Math.max and Math.min: a NaN on either side wins, so that an undefined edge shows.
+double maxOf(double p, double q) {
+    return std::isnan(p) || std::isnan(q) ? std::numeric_limits<double>::quiet_NaN()
+                                          : std::max(p, q);
+}
+
+double minOf(double p, double q) {
+    return std::isnan(p) || std::isnan(q) ? std::numeric_limits<double>::quiet_NaN()
+                                          : std::min(p, q);
+}
+
+// The overlap of two rectangles; the empty rectangle at 0, 0 when they do not overlap. Only a
+// size that compares as not positive is empty: an overlap with a NaN edge stays.
 Box intersection(const Box& p, const Box& q) {
     if (isEmpty(p) || isEmpty(q)) {
         return {};
     }
-    const double left = std::max(p.x, q.x), top = std::max(p.y, q.y);
-    const double right = std::min(p.x + p.width, q.x + q.width);
-    const double bottom = std::min(p.y + p.height, q.y + q.height);
-    if (!(right > left) || !(bottom > top)) {
-        return {};
-    }
-    return {left, top, right - left, bottom - top};
+    Box r{maxOf(p.x, q.x), maxOf(p.y, q.y), 0, 0};
+    r.width = minOf(p.x + p.width, q.x + q.width) - r.x;
+    r.height = minOf(p.y + p.height, q.y + q.height) - r.y;
+    return isEmpty(r) ? Box{} : r;
 }
 
 Box unionOf(const Box& p, const Box& q) {
@@ -185,10 +196,10 @@ Box unionOf(const Box& p, const Box& q) {
     if (isEmpty(q)) {
         return p;
     }
-    const double left = std::min(p.x, q.x), top = std::min(p.y, q.y);
-    const double right = std::max(p.x + p.width, q.x + q.width);
-    const double bottom = std::max(p.y + p.height, q.y + q.height);
-    return {left, top, right - left, bottom - top};
+    Box r{minOf(p.x, q.x), minOf(p.y, q.y), 0, 0};
+    r.width = maxOf(p.x + p.width, q.x + q.width) - r.x;
+    r.height = maxOf(p.y + p.height, q.y + q.height) - r.y;
+    return r;
 }
 
 bool containsPoint(const Box& b, double x, double y) {
@@ -369,25 +380,25 @@ Value matrixInit(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// The inverse by the determinant alone: a singular matrix divides by zero into Infinity and
+// NaN, as the player's own Matrix does.
 Affine inverse(const Affine& x) {
     const auto& [a, b, c, d, tx, ty] = x;
-    if (b == 0 && c == 0) {
-        // Scale and translation only: each axis inverts alone, a zero scale to Infinity.
-        const double ia = 1 / a, id = 1 / d;
-        return {ia, 0, 0, id, -ia * tx, -id * ty};
-    }
-    const double det = a * d - b * c;
-    if (det == 0) {
-        return kIdentity;
-    }
-    const double ia = d / det, ib = -b / det, ic = -c / det, id = a / det;
-    return {ia, ib, ic, id, -(ia * tx + ic * ty), -(ib * tx + id * ty)};
+    const double det = a * d - c * b;
+    return {
+        d / det, b / -det, c / -det, a / det, (d * tx - c * ty) / -det, (b * tx - a * ty) / det};
 }
 
-// The box createBox and createGradientBox make: scale, then rotate, then translate.
+// createBox is identity, rotate, scale and translate in turn: the rotation multiplies the zero
+// translation too, so a rotation that is not finite leaves a NaN translation.
 Affine box(double sx, double sy, double rotation, double tx, double ty) {
     const double cos = std::cos(rotation), sin = std::sin(rotation);
-    return {cos * sx, sin * sy, -sin * sx, cos * sy, tx, ty};
+    return {cos * sx,
+            sin * sy,
+            -sin * sx,
+            cos * sy,
+            (cos * 0 - sin * 0) * sx + tx,
+            (sin * 0 + cos * 0) * sy + ty};
 }
 
 // Applies `then` after the matrix's own transformation.
@@ -435,7 +446,13 @@ void installMatrix(Machine& m) {
         return Value();
     });
     m.defineMethod(matrix, "scale", [](Machine& mm, const Value& self, Args& a) {
-        compose(mm, self, {numberArg(mm, a, 0, 0), 0, 0, numberArg(mm, a, 1, 0), 0, 0});
+        // Each column scales alone: a NaN in one never reaches the other.
+        const double sx = numberArg(mm, a, 0, 0), sy = numberArg(mm, a, 1, 0);
+        Affine x = affineOf(mm, self);
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            x[i] *= i % 2 == 0 ? sx : sy;
+        }
+        setAffine(mm, self, x);
         return Value();
     });
     m.defineMethod(matrix, "translate", [](Machine& mm, const Value& self, Args& a) {
@@ -506,10 +523,11 @@ void installColorTransform(Machine& m) {
     // The colour is the three offsets; setting it drops the multipliers, so that the
     // object shows that one colour.
     m.defineGetter(ct, "color", [](Machine& mm, const Value& self, Args&) {
-        std::uint32_t rgb = 0;
-        for (const char* name : {"redOffset", "greenOffset", "blueOffset"}) {
-            rgb = (rgb << 8) | (toUint32(field(mm, self, name)) & 0xFF);
-        }
+        // Each offset is shifted whole, not masked to a byte: an offset out of 0-255 spills into
+        // the channels above it.
+        const std::uint32_t rgb = (toUint32(field(mm, self, "redOffset")) << 16) |
+                                  (toUint32(field(mm, self, "greenOffset")) << 8) |
+                                  toUint32(field(mm, self, "blueOffset"));
         return Value::unsignedInt(rgb);
     });
     m.defineSetter(ct, "color", [](Machine& mm, const Value& self, Args& a) {

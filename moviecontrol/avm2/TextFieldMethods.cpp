@@ -2,6 +2,7 @@
 // text and html assignments, and the settings of how glyphs are drawn.
 #include "TextDocument.h"
 #include "avm2/DisplayHost.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/StyleSheets.h"
@@ -10,8 +11,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 namespace avm2 {
 
@@ -325,6 +328,36 @@ template <const char* Name> Value scrollSet(Machine& m, const Value& self, Args&
     return Value();
 }
 
+// maxChars and restrict bound what a user types, never what a script sets: they read back as
+// given (maxChars as an int, 0 for no limit; restrict null for any character and "" for
+// none), and the field is told what limits its input.
+constexpr char kMaxChars[] = "maxChars";
+constexpr char kRestrict[] = "restrict";
+
+Value maxCharsGet(Machine&, const Value& self, Args&) {
+    return hiddenField(self, kMaxChars, Value::integer(0));
+}
+
+Value maxCharsSet(Machine& m, const Value& self, Args& a) {
+    const std::int32_t n = toInt32(m.toNumber(arg(a, 0)));
+    setHiddenField(self, kMaxChars, Value::integer(n));
+    changeSetting(m, self, kMaxChars, std::to_string(n));
+    return Value();
+}
+
+Value restrictGet(Machine&, const Value& self, Args&) {
+    return hiddenField(self, kRestrict, Value::null());
+}
+
+Value restrictSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    const Value kept = v.isNullish() ? Value::null() : Value::string(m.toString(v));
+    setHiddenField(self, kRestrict, kept);
+    // The host takes the characters with a leading mark: a setting of "" means no restriction.
+    changeSetting(m, self, kRestrict, kept.isNull() ? std::string() : "=" + m.toString(kept));
+    return Value();
+}
+
 } // namespace
 
 void installTextFieldMethods(Machine& m) {
@@ -361,6 +394,10 @@ void installTextFieldMethods(Machine& m) {
     m.defineGetter(field, kMaxScrollH, layoutIntGet<kMaxScrollH>);
     m.defineGetter(field, kBottomScrollV, layoutIntGet<kBottomScrollV>);
     m.defineGetter(field, kNumLines, layoutIntGet<kNumLines>);
+    m.defineGetter(field, kMaxChars, maxCharsGet);
+    m.defineSetter(field, kMaxChars, maxCharsSet);
+    m.defineGetter(field, kRestrict, restrictGet);
+    m.defineSetter(field, kRestrict, restrictSet);
 }
 
 } // namespace avm2

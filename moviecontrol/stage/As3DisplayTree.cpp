@@ -5,6 +5,7 @@
 #include "Drawing.h"
 #include "TextFieldState.h"
 #include "TextMetrics.h"
+#include "TwipExtent.h"
 #include "swf/AbcTags.h"
 
 #include <algorithm>
@@ -463,9 +464,16 @@ double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
     case P::Alpha:
         return props::alpha(*o) / 100.0;
     case P::Width:
-        return props::width(player_.geometry(), *o);
-    case P::Height:
-        return props::height(player_.geometry(), *o);
+    case P::Height: {
+        // Sizes are measured on the box in the parent's space in whole twips, so a turned or
+        // scaled object reads in steps of a twentieth.
+        const Bounds b = player_.geometry().boundsOf(*o, o->matrix);
+        if (b.empty() || o->text) {
+            return p == P::Width ? props::width(player_.geometry(), *o)
+                                 : props::height(player_.geometry(), *o);
+        }
+        return p == P::Width ? extentPixels(b.xMin, b.xMax) : extentPixels(b.yMin, b.yMax);
+    }
     case P::Visible:
         return o->visible ? 1.0 : 0.0;
     case P::MouseX:
@@ -681,6 +689,14 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
                 t.hscroll = std::clamp(v, 0.0, limits.maxHScroll);
             }
         }
+    } else if (name == "maxChars") {
+        // Input stops at the limit; 0 or a count past what a field holds is no limit.
+        const long n = std::strtol(value.c_str(), nullptr, 10);
+        t.field.maxLength = n > 0 && n < 65536
+                                ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(n))
+                                : std::nullopt;
+    } else if (name == "restrict") {
+        t.restrict = value.empty() ? std::nullopt : std::optional<std::string>(value.substr(1));
     } else if (name == "borderColor" || name == "backgroundColor") {
         // Colours come as whole numbers of 0xRRGGBB; higher bits do not count.
         const auto rgb = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));

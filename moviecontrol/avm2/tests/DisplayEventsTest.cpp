@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 using avm2::Args;
@@ -66,6 +69,9 @@ class DisplayEvents : public ::testing::Test {
     }
     Value get(const Value& target, const std::string& property) {
         return vm.getProperty(target, Name::publicName(property));
+    }
+    void set(const Value& target, const std::string& property, const Value& v) {
+        vm.setProperty(target, Name::publicName(property), v);
     }
     // The class and number of the error a call throws, or "" when it returns.
     std::string thrown(const Value& target, const std::string& method, Args args) {
@@ -185,6 +191,68 @@ TEST_F(DisplayEvents, ContainerOperationsKeepOrderAndRefuseBadArguments) {
             EXPECT_EQ(vm.toString(t.value).substr(0, 26), "ArgumentError: Error #2012");
         }
     }
+}
+
+// Child indices are declared int: NaN, undefined and the infinities are index 0 and
+// fractions drop, before the range is checked.
+TEST_F(DisplayEvents, ChildIndicesConvertAsInts) {
+    const Value root = object(FakeDisplayHost::kRoot);
+    const NodeId an = tree.place(FakeDisplayHost::kRoot, "a");
+    const NodeId bn = tree.place(FakeDisplayHost::kRoot, "b");
+    const Value a = object(an);
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const Value& index : {Value::number(std::nan("")), Value(), Value::number(inf),
+                               Value::number(-inf), Value::number(0.9), Value::string("x")}) {
+        EXPECT_TRUE(vm.strictEquals(call(root, "getChildAt", {index}), a)) << vm.toString(index);
+    }
+    EXPECT_EQ(thrown(root, "getChildAt", {Value::number(-0.5 - 1)}),
+              "RangeError: Error #2006: The supplied index is out of bounds.");
+    EXPECT_EQ(thrown(root, "getChildAt", {Value::number(4294967296.0 + 2)}),
+              "RangeError: Error #2006: The supplied index is out of bounds.");
+    call(root, "setChildIndex", {a, Value::number(1.7)});
+    EXPECT_EQ(tree.nodes[FakeDisplayHost::kRoot].children, (std::vector<NodeId>{bn, an}));
+    call(root, "swapChildrenAt", {Value::number(std::nan("")), Value::number(1.2)});
+    EXPECT_EQ(tree.nodes[FakeDisplayHost::kRoot].children, (std::vector<NodeId>{an, bn}));
+    call(root, "removeChildAt", {Value::number(inf)});
+    EXPECT_EQ(tree.nodes[FakeDisplayHost::kRoot].children, (std::vector<NodeId>{bn}));
+}
+
+// Alpha is a fixed-point number: NaN stores 0 and the infinities saturate; other properties
+// keep their value on NaN.
+TEST_F(DisplayEvents, AlphaTakesNaNAsZeroAndSaturates) {
+    const Value a = object(tree.place(FakeDisplayHost::kRoot, "a"));
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        Value given;
+        double stored;
+    } table[] = {{Value::number(std::nan("")), 0},
+                 {Value(), 0},
+                 {Value::number(inf), 1e6},
+                 {Value::number(-inf), -1e6},
+                 {Value::number(0.5), 0.5}};
+    for (const auto& row : table) {
+        set(a, "alpha", Value::number(0.25));
+        set(a, "alpha", row.given);
+        EXPECT_EQ(get(a, "alpha").asNumber(), row.stored) << vm.toString(row.given);
+    }
+    set(a, "scaleX", Value::number(2));
+    set(a, "width", Value::number(std::nan("")));
+    EXPECT_EQ(get(a, "scaleX").asNumber(), 2);
+}
+
+// scrollRect is declared a Rectangle: a number or text fails the coercion, null clears it.
+TEST_F(DisplayEvents, ScrollRectTakesOnlyRectangles) {
+    const Value a = object(tree.place(FakeDisplayHost::kRoot, "a"));
+    for (const Value& bad : {Value::number(5), Value::string("7"), Value::boolean(true)}) {
+        try {
+            set(a, "scrollRect", bad);
+            ADD_FAILURE() << vm.toString(bad) << " was taken";
+        } catch (const avm2::ScriptThrow& t) {
+            EXPECT_EQ(vm.toString(t.value).substr(0, 26), "TypeError: Error #1034: Ty");
+        }
+    }
+    set(a, "scrollRect", Value::null());
+    EXPECT_TRUE(get(a, "scrollRect").isNull());
 }
 
 TEST_F(DisplayEvents, AddedAndRemovedReachTheStageOnlyWhenOnIt) {

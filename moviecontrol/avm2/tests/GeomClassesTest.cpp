@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -96,7 +98,30 @@ TEST_F(GeomClasses, MethodsComputeAsFlashDoes) {
         {"Rectangle", {1, 1, 2, 2}, "inflate", nullptr, {1, 2}, true, "(x=0, y=-1, w=4, h=6)"},
         {"Rectangle", {1, 1, -2, 2}, "isEmpty", nullptr, {}, false, "true"},
         {"Rectangle", {1, 1, kNaN, 2}, "isEmpty", nullptr, {}, false, "false"},
-        // Matrices: inverses, including the singular ones.
+        // Math.max and Math.min let a NaN edge through, and a NaN size is not an empty one.
+        {"Rectangle",
+         {0, 0, 10, 10},
+         "union",
+         "Rectangle",
+         {kNaN, 0, 5, 5},
+         false,
+         "(x=NaN, y=0, w=NaN, h=10)"},
+        {"Rectangle",
+         {kNaN, 0, 5, 5},
+         "intersection",
+         "Rectangle",
+         {0, 0, 10, 10},
+         false,
+         "(x=NaN, y=0, w=NaN, h=5)"},
+        {"Rectangle", {kNaN, 0, 5, 5}, "intersects", "Rectangle", {0, 0, 10, 10}, false, "true"},
+        {"Rectangle",
+         {5, 5, 10, 10},
+         "intersection",
+         "Rectangle",
+         {kNaN, 0, 5, 5},
+         false,
+         "(x=0, y=0, w=0, h=0)"},
+        // Matrices: inverses by the determinant alone, so a singular one divides by zero.
         {"Matrix",
          {2, 0, 0, 4, 10, 20},
          "invert",
@@ -110,14 +135,45 @@ TEST_F(GeomClasses, MethodsComputeAsFlashDoes) {
          nullptr,
          {},
          true,
-         "(a=Infinity, b=0, c=0, d=1, tx=-Infinity, ty=0)"},
+         "(a=Infinity, b=NaN, c=NaN, d=NaN, tx=-Infinity, ty=NaN)"},
         {"Matrix",
          {1, 2, 2, 4, 5, 6},
          "invert",
          nullptr,
          {},
          true,
-         "(a=1, b=0, c=0, d=1, tx=0, ty=0)"},
+         "(a=Infinity, b=-Infinity, c=-Infinity, d=Infinity, tx=-Infinity, ty=Infinity)"},
+        {"Matrix",
+         {-1, 0.5, 0.25, -2, -3, 7},
+         "invert",
+         nullptr,
+         {},
+         true,
+         "(a=-1.0666666666666667, b=-0.26666666666666666, c=-0.13333333333333333, "
+         "d=-0.5333333333333333, tx=-2.2666666666666666, ty=2.933333333333333)"},
+        // Scaling multiplies each column alone: a NaN stays in its own.
+        {"Matrix",
+         {kNaN, 1, 1, 1, 0, 0},
+         "scale",
+         nullptr,
+         {2, -3},
+         true,
+         "(a=NaN, b=-3, c=2, d=-3, tx=0, ty=0)"},
+        // createBox rotates the zero translation too.
+        {"Matrix",
+         {},
+         "createBox",
+         nullptr,
+         {1, 1, kInf, 0, 0},
+         true,
+         "(a=NaN, b=NaN, c=NaN, d=NaN, tx=NaN, ty=NaN)"},
+        {"Matrix",
+         {},
+         "createBox",
+         nullptr,
+         {2, 3, 0, 10, 20},
+         true,
+         "(a=2, b=0, c=0, d=3, tx=10, ty=20)"},
         {"Matrix",
          {0, 1, -1, 0, 0, 0},
          "invert",
@@ -178,6 +234,17 @@ TEST_F(GeomClasses, EdgesAndColorAccessorsMoveTheirFields) {
     EXPECT_EQ(get(ct, "redMultiplier"), "0");
     EXPECT_EQ(get(ct, "blueOffset"), "86");
     EXPECT_EQ(get(ct, "color"), "1193046");
+    // The offsets shift whole: one outside 0-255 spills into the channels above it.
+    for (const auto& [offsets, color] :
+         std::vector<std::pair<std::vector<double>, const char*>>{{{-300, 0, 255.7}, "4275306751"},
+                                                                  {{1.5, -1.5, 300}, "4294967084"},
+                                                                  {{kNaN, 0, 0}, "0"}}) {
+        Value c = make("flash.geom::ColorTransform");
+        set(c, "redOffset", Value::number(offsets[0]));
+        set(c, "greenOffset", Value::number(offsets[1]));
+        set(c, "blueOffset", Value::number(offsets[2]));
+        EXPECT_EQ(get(c, "color"), color) << offsets[0];
+    }
 
     // Fields are Numbers: what a script stores is converted.
     Value p = make("flash.geom::Point");

@@ -180,3 +180,40 @@ TEST_F(TextFieldMethods, SelectionsStayWithinTheTextAndKeepTheirCaret) {
 }
 
 } // namespace
+
+namespace {
+
+// maxChars and restrict read back as a script gave them (maxChars an int, restrict null or
+// text) and tell the field what limits typing; a script's own text is never cut.
+TEST_F(TextFieldMethods, InputLimitsReadBackAsGiven) {
+    EXPECT_EQ(get(field, "maxChars"), "0");
+    EXPECT_EQ(get(field, "restrict"), "null");
+    const avm2::NodeId node = field.asObject()->displayNode;
+    auto setting = [&](const char* name) {
+        return host.tree.textSettings[std::make_pair(node, std::string(name))];
+    };
+    const struct {
+        Value given;
+        const char* read;
+        const char* setting;
+    } limits[] = {{Value::number(3), "3", "3"},
+                  {Value::number(-1), "-1", "-1"},
+                  {Value::number(2.9), "2", "2"},
+                  {Value::number(std::nan("")), "0", "0"},
+                  {Value::string("12"), "12", "12"}};
+    for (const auto& row : limits) {
+        set("maxChars", row.given);
+        EXPECT_EQ(get(field, "maxChars"), row.read) << vm.toString(row.given);
+        EXPECT_EQ(setting("maxChars"), row.setting);
+    }
+    set("restrict", Value::string(""));
+    EXPECT_EQ(get(field, "restrict"), "");
+    EXPECT_EQ(setting("restrict"), "=");
+    set("restrict", Value::number(5));
+    EXPECT_EQ(get(field, "restrict"), "5");
+    set("restrict", Value());
+    EXPECT_EQ(get(field, "restrict"), "null");
+    EXPECT_EQ(setting("restrict"), "");
+}
+
+} // namespace

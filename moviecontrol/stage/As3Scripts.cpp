@@ -207,9 +207,9 @@ void As3Scripts::makeRoot() {
     }
 }
 
-std::vector<avm2::NodeId> As3Scripts::scriptedNodes() {
+std::vector<avm2::NodeId> As3Scripts::scriptedNodes(avm2::NodeId top) {
     std::vector<avm2::NodeId> out;
-    std::vector<avm2::NodeId> stack{tree_->rootNode()};
+    std::vector<avm2::NodeId> stack{top != 0 ? top : tree_->rootNode()};
     while (!stack.empty() && out.size() < kMaxWalk) {
         const avm2::NodeId node = stack.back();
         stack.pop_back();
@@ -229,10 +229,10 @@ void As3Scripts::constructNewChildren() {
     }
 }
 
-void As3Scripts::runFrameScripts(bool nested) {
+void As3Scripts::runFrameScripts(bool nested, avm2::NodeId top) {
     for (int pass = 0; pass < kMaxScriptPasses; ++pass) {
         bool ran = false;
-        for (avm2::NodeId node : scriptedNodes()) {
+        for (avm2::NodeId node : scriptedNodes(top)) {
             if (tree_->frameCount(node) == 0) {
                 continue;
             }
@@ -391,6 +391,8 @@ void As3Scripts::rootSetPlaying(bool playing) {
 }
 
 void As3Scripts::runTagsUpTo(std::uint32_t frame) {
+    // The movie's own blocks go into its domain, whichever code moved its timeline.
+    const avm2::Machine::DomainScope movieDomain(*vm_, avm2::Machine::kMovieDomain);
     while (nextTag_ < tags_.size() && tags_[nextTag_].frame <= frame) {
         const swf::AbcTag& tag = tags_[nextTag_++];
         try {

@@ -1,0 +1,230 @@
+// A loaded movie's code goes into an application domain: by default a new child of its
+// loader's, where the loader's definitions come first; into a separate one, where its own
+// do; or into the loader's own, where the first definition of a name stays.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "AbcBuilder.h"
+#include "MoviePlayback.h"
+#include "moviemaker/SwfWriter.h"
+
+namespace mc {
+namespace {
+
+using avm2test::Bytes;
+using avm2test::call;
+using avm2test::name;
+
+enum class Context { None, SeparateDomain, CurrentDomain };
+
+void appendAbcTag(moviemaker::SwfWriter& movie, const Bytes& block) {
+    Bytes doAbc{0, 0, 0, 0, 0};
+    doAbc.insert(doAbc.end(), block.begin(), block.end());
+    movie.rawTag(82, doAbc);
+}
+
+// The loaded movie: var Marker = "inner"; trace(getDefinitionByName("Marker")) (the name as
+// its domain resolves it);
+// its document class InnerRoot extends MovieClip traces when made and registers a script
+// for its first frame that traces too.
+Bytes innerMovie() {
+    avm2test::AbcBuilder abc;
+    const auto publicNs = abc.package(abc.string(""));
+    const auto displayNs = abc.package(abc.string("flash.display"));
+    const auto marker = abc.qname(publicNs, abc.string("Marker"));
+    const auto trace = abc.qname(publicNs, abc.string("trace"));
+    const auto root = abc.qname(publicNs, abc.string("InnerRoot"));
+    const auto movieClip = abc.qname(displayNs, abc.string("MovieClip"));
+    const auto addFrameScript = abc.qname(publicNs, abc.string("addFrameScript"));
+    const auto byName =
+        abc.qname(abc.package(abc.string("flash.utils")), abc.string("getDefinitionByName"));
+    const auto value = abc.string("inner");
+    const auto iinit = abc.method();
+    const auto cinit = abc.method();
+    const auto frameScript = abc.method();
+    const auto init = abc.method();
+    abc.classes.push_back(avm2test::ClassSpec{root, movieClip, iinit, cinit, {}, {}});
+    abc.scripts.push_back({init, {{marker, 0, 1, 0, 0}, {root, 4, 2, 0, 0}}});
+
+    Bytes made{0xD0, 0x30, 0xD0, 0x49, 0x00};
+    name(made, 0x5D, trace);
+    name(made, 0x2C, abc.string("constructed"));
+    call(made, 0x4F, trace, 1);
+    made.insert(made.end(), {0xD0, 0x24, 0x00});
+    name(made, 0x40, frameScript);
+    call(made, 0x4F, addFrameScript, 2);
+    made.push_back(0x47);
+    abc.bodies.push_back(avm2test::BodySpec{iinit, 4, 1, 0, 1, made, {}});
+    abc.bodies.push_back(avm2test::BodySpec{cinit, 1, 1, 0, 1, {0x47}, {}});
+    Bytes frame{0xD0, 0x30};
+    name(frame, 0x5D, trace);
+    name(frame, 0x2C, abc.string("frame 1"));
+    call(frame, 0x4F, trace, 1);
+    frame.push_back(0x47);
+    abc.bodies.push_back(avm2test::BodySpec{frameScript, 2, 1, 0, 1, frame, {}});
+
+    Bytes code{0xD0, 0x30, 0xD0};
+    name(code, 0x2C, value);
+    name(code, 0x68, marker);
+    name(code, 0x5D, trace);
+    name(code, 0x5D, byName);
+    name(code, 0x2C, abc.string("Marker"));
+    call(code, 0x46, byName, 1);
+    call(code, 0x4F, trace, 1);
+    code.insert(code.end(), {0x65, 0x00});
+    name(code, 0x60, movieClip);
+    name(code, 0x58, 0); // newclass InnerRoot
+    name(code, 0x68, root);
+    code.push_back(0x47);
+    abc.bodies.push_back(avm2test::BodySpec{init, 4, 1, 0, 1, code, {}});
+
+    moviemaker::MovieHeader h;
+    h.version = 10;
+    h.frameSize = moviemaker::Rect::pixels(40, 40);
+    h.frameRate = 12;
+    moviemaker::SwfWriter movie(h);
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    movie.rawTag(69, attributes);
+    appendAbcTag(movie, abc.build());
+    const std::uint8_t symbols[] = {1, 0, 0, 0, 'I', 'n', 'n', 'e', 'r', 'R', 'o', 'o', 't', 0};
+    movie.rawTag(76, symbols);
+    movie.showFrame();
+    return movie.finish();
+}
+
+// The loading movie: var Marker = "host"; class Inner extends ByteArray {} (bound to the
+// binary data holding the loaded movie); a Loader's info traces, on init, the event's type
+// and what the loaded movie's domain calls Marker; loadBytes(new Inner(), context).
+Bytes loadingBlock(Context context) {
+    avm2test::AbcBuilder abc;
+    const auto publicNs = abc.package(abc.string(""));
+    const auto displayNs = abc.package(abc.string("flash.display"));
+    const auto utilsNs = abc.package(abc.string("flash.utils"));
+    const auto systemNs = abc.package(abc.string("flash.system"));
+    const auto inner = abc.qname(publicNs, abc.string("Inner"));
+    const auto marker = abc.qname(publicNs, abc.string("Marker"));
+    const auto byteArray = abc.qname(utilsNs, abc.string("ByteArray"));
+    const auto loaderClass = abc.qname(displayNs, abc.string("Loader"));
+    const auto contextClass = abc.qname(systemNs, abc.string("LoaderContext"));
+    const auto domainClass = abc.qname(systemNs, abc.string("ApplicationDomain"));
+    const auto currentDomain = abc.qname(publicNs, abc.string("currentDomain"));
+    const auto info = abc.qname(publicNs, abc.string("contentLoaderInfo"));
+    const auto listen = abc.qname(publicNs, abc.string("addEventListener"));
+    const auto loadBytes = abc.qname(publicNs, abc.string("loadBytes"));
+    const auto trace = abc.qname(publicNs, abc.string("trace"));
+    const auto type = abc.qname(publicNs, abc.string("type"));
+    const auto target = abc.qname(publicNs, abc.string("target"));
+    const auto applicationDomain = abc.qname(publicNs, abc.string("applicationDomain"));
+    const auto getDefinition = abc.qname(publicNs, abc.string("getDefinition"));
+
+    const auto iinit = abc.method();
+    const auto cinit = abc.method();
+    const auto listener = abc.method(1);
+    const auto init = abc.method();
+    abc.classes.push_back(avm2test::ClassSpec{inner, byteArray, iinit, cinit, {}, {}});
+    abc.scripts.push_back({init, {{inner, 4, 1, 0, 0}, {marker, 0, 2, 0, 0}}});
+    abc.bodies.push_back(
+        avm2test::BodySpec{iinit, 2, 1, 0, 1, {0xD0, 0x30, 0xD0, 0x49, 0x00, 0x47}, {}});
+    abc.bodies.push_back(avm2test::BodySpec{cinit, 1, 1, 0, 1, {0x47}, {}});
+
+    // trace(e.type + " " + e.target.applicationDomain.getDefinition("Marker"))
+    Bytes heard{0xD0, 0x30};
+    name(heard, 0x5D, trace);
+    heard.push_back(0xD1);
+    name(heard, 0x66, type);
+    name(heard, 0x2C, abc.string(" "));
+    heard.push_back(0xA0);
+    heard.push_back(0xD1);
+    name(heard, 0x66, target);
+    name(heard, 0x66, applicationDomain);
+    name(heard, 0x2C, abc.string("Marker"));
+    call(heard, 0x46, getDefinition, 1);
+    heard.push_back(0xA0);
+    call(heard, 0x4F, trace, 1);
+    heard.push_back(0x47);
+    abc.bodies.push_back(avm2test::BodySpec{listener, 6, 2, 0, 1, heard, {}});
+
+    Bytes code{0xD0, 0x30, 0xD0};
+    name(code, 0x2C, abc.string("host"));
+    name(code, 0x68, marker);
+    code.insert(code.end(), {0x65, 0x00});
+    name(code, 0x60, byteArray);
+    name(code, 0x58, 0); // newclass Inner
+    name(code, 0x68, inner);
+    name(code, 0x5D, loaderClass);
+    call(code, 0x4A, loaderClass, 0);
+    code.push_back(0xD5);
+    code.push_back(0xD1);
+    name(code, 0x66, info);
+    name(code, 0x2C, abc.string("init"));
+    name(code, 0x40, listener);
+    call(code, 0x4F, listen, 2);
+    code.push_back(0xD1);
+    name(code, 0x5D, inner);
+    call(code, 0x4A, inner, 0);
+    if (context != Context::None) {
+        name(code, 0x5D, contextClass);
+        code.push_back(0x27); // pushfalse
+        if (context == Context::SeparateDomain) {
+            name(code, 0x5D, domainClass);
+            call(code, 0x4A, domainClass, 0);
+        } else {
+            name(code, 0x60, domainClass);
+            name(code, 0x66, currentDomain);
+        }
+        call(code, 0x4A, contextClass, 2);
+    }
+    call(code, 0x4F, loadBytes, context != Context::None ? 2 : 1);
+    code.push_back(0x47);
+    abc.bodies.push_back(avm2test::BodySpec{init, 6, 3, 0, 2, code, {}});
+    return abc.build();
+}
+
+std::vector<std::string> tracesLoading(Context context) {
+    moviemaker::SwfWriter movie;
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    movie.rawTag(69, attributes);
+    Bytes data{7, 0, 0, 0, 0, 0};
+    const Bytes loaded = innerMovie();
+    data.insert(data.end(), loaded.begin(), loaded.end());
+    movie.rawTag(87, data);
+    appendAbcTag(movie, loadingBlock(context));
+    const std::uint8_t symbols[] = {1, 0, 7, 0, 'I', 'n', 'n', 'e', 'r', 0};
+    movie.rawTag(76, symbols);
+    movie.showFrame();
+    movie.showFrame();
+
+    std::vector<std::string> traced;
+    PlaybackSetup setup;
+    setup.pace = Pace::FrameSteps;
+    setup.callbacks.trace = [&traced](std::string_view line) { traced.emplace_back(line); };
+    auto playback = MoviePlayback::fromBytes(movie.finish(), std::move(setup));
+    if (playback == nullptr) {
+        return {"no playback"};
+    }
+    playback->stepFrame();
+    playback->stepFrame();
+    return traced;
+}
+
+// The loaded movie's scripts run, its root is made and its first frame's script runs, all
+// before the loader hears init.
+TEST(As3LoadedDomainsTest, ALoadedMovieSeesItsLoadersDefinitionsFirst) {
+    // By default the loaded code is in a child of the loader's domain: the loader's Marker
+    // is the one its code and its domain find.
+    EXPECT_EQ(tracesLoading(Context::None),
+              (std::vector<std::string>{"host", "constructed", "frame 1", "init host"}));
+    // Loaded into the loader's own domain, the first definition of the name stays.
+    EXPECT_EQ(tracesLoading(Context::CurrentDomain),
+              (std::vector<std::string>{"host", "constructed", "frame 1", "init host"}));
+}
+
+TEST(As3LoadedDomainsTest, ASeparateDomainKeepsTheLoadedMoviesOwnDefinitions) {
+    EXPECT_EQ(tracesLoading(Context::SeparateDomain),
+              (std::vector<std::string>{"inner", "constructed", "frame 1", "init inner"}));
+}
+
+} // namespace
+} // namespace mc

@@ -96,7 +96,8 @@ Bytes innerMovie() {
 
 // The loading movie: var Marker = "host"; class Inner extends ByteArray {} (bound to the
 // binary data holding the loaded movie); a Loader's info traces, on init, the event's type
-// and what the loaded movie's domain calls Marker; loadBytes(new Inner(), context).
+// and what the loaded movie's domain calls Marker, on complete the content before and after
+// unloading it, and unload; loadBytes(new Inner(), context); trace(loader.content).
 Bytes loadingBlock(Context context) {
     avm2test::AbcBuilder abc;
     const auto publicNs = abc.package(abc.string(""));
@@ -118,10 +119,16 @@ Bytes loadingBlock(Context context) {
     const auto target = abc.qname(publicNs, abc.string("target"));
     const auto applicationDomain = abc.qname(publicNs, abc.string("applicationDomain"));
     const auto getDefinition = abc.qname(publicNs, abc.string("getDefinition"));
+    const auto loaderName = abc.qname(publicNs, abc.string("loader"));
+    const auto content = abc.qname(publicNs, abc.string("content"));
+    const auto unload = abc.qname(publicNs, abc.string("unload"));
+    const auto className = abc.qname(utilsNs, abc.string("getQualifiedClassName"));
 
     const auto iinit = abc.method();
     const auto cinit = abc.method();
     const auto listener = abc.method(1);
+    const auto finish = abc.method(1);
+    const auto heardType = abc.method(1);
     const auto init = abc.method();
     abc.classes.push_back(avm2test::ClassSpec{inner, byteArray, iinit, cinit, {}, {}});
     abc.scripts.push_back({init, {{inner, 4, 1, 0, 0}, {marker, 0, 2, 0, 0}}});
@@ -146,6 +153,36 @@ Bytes loadingBlock(Context context) {
     heard.push_back(0x47);
     abc.bodies.push_back(avm2test::BodySpec{listener, 6, 2, 0, 1, heard, {}});
 
+    // On complete: var l = e.target.loader; trace(getQualifiedClassName(l.content));
+    // l.unload(); trace(l.content)
+    Bytes done{0xD0, 0x30, 0xD1};
+    name(done, 0x66, target);
+    name(done, 0x66, loaderName);
+    done.push_back(0xD6);
+    name(done, 0x5D, trace);
+    name(done, 0x5D, className);
+    done.push_back(0xD2);
+    name(done, 0x66, content);
+    call(done, 0x46, className, 1);
+    call(done, 0x4F, trace, 1);
+    done.push_back(0xD2);
+    call(done, 0x4F, unload, 0);
+    name(done, 0x5D, trace);
+    done.push_back(0xD2);
+    name(done, 0x66, content);
+    call(done, 0x4F, trace, 1);
+    done.push_back(0x47);
+    abc.bodies.push_back(avm2test::BodySpec{finish, 4, 3, 0, 1, done, {}});
+
+    // trace(e.type)
+    Bytes typeOnly{0xD0, 0x30};
+    name(typeOnly, 0x5D, trace);
+    typeOnly.push_back(0xD1);
+    name(typeOnly, 0x66, type);
+    call(typeOnly, 0x4F, trace, 1);
+    typeOnly.push_back(0x47);
+    abc.bodies.push_back(avm2test::BodySpec{heardType, 3, 2, 0, 1, typeOnly, {}});
+
     Bytes code{0xD0, 0x30, 0xD0};
     name(code, 0x2C, abc.string("host"));
     name(code, 0x68, marker);
@@ -160,6 +197,16 @@ Bytes loadingBlock(Context context) {
     name(code, 0x66, info);
     name(code, 0x2C, abc.string("init"));
     name(code, 0x40, listener);
+    call(code, 0x4F, listen, 2);
+    code.push_back(0xD1);
+    name(code, 0x66, info);
+    name(code, 0x2C, abc.string("complete"));
+    name(code, 0x40, finish);
+    call(code, 0x4F, listen, 2);
+    code.push_back(0xD1);
+    name(code, 0x66, info);
+    name(code, 0x2C, abc.string("unload"));
+    name(code, 0x40, heardType);
     call(code, 0x4F, listen, 2);
     code.push_back(0xD1);
     name(code, 0x5D, inner);
@@ -177,6 +224,11 @@ Bytes loadingBlock(Context context) {
         call(code, 0x4A, contextClass, 2);
     }
     call(code, 0x4F, loadBytes, context != Context::None ? 2 : 1);
+    // The content comes once the running scripts are done: none yet.
+    name(code, 0x5D, trace);
+    code.push_back(0xD1);
+    name(code, 0x66, content);
+    call(code, 0x4F, trace, 1);
     code.push_back(0x47);
     abc.bodies.push_back(avm2test::BodySpec{init, 6, 3, 0, 2, code, {}});
     return abc.build();
@@ -210,20 +262,22 @@ std::vector<std::string> tracesLoading(Context context) {
 }
 
 // The loaded movie's scripts run, its root is made and its first frame's script runs, all
-// before the loader hears init.
+// before the loader hears init; on complete the content is the loaded root, which unload
+// takes away, telling the info.
 TEST(As3LoadedDomainsTest, ALoadedMovieSeesItsLoadersDefinitionsFirst) {
     // By default the loaded code is in a child of the loader's domain: the loader's Marker
     // is the one its code and its domain find.
-    EXPECT_EQ(tracesLoading(Context::None),
-              (std::vector<std::string>{"host", "constructed", "frame 1", "init host"}));
+    const std::vector<std::string> loadersFirst{"null",      "host",      "constructed", "frame 1",
+                                                "init host", "InnerRoot", "unload",      "null"};
+    EXPECT_EQ(tracesLoading(Context::None), loadersFirst);
     // Loaded into the loader's own domain, the first definition of the name stays.
-    EXPECT_EQ(tracesLoading(Context::CurrentDomain),
-              (std::vector<std::string>{"host", "constructed", "frame 1", "init host"}));
+    EXPECT_EQ(tracesLoading(Context::CurrentDomain), loadersFirst);
 }
 
 TEST(As3LoadedDomainsTest, ASeparateDomainKeepsTheLoadedMoviesOwnDefinitions) {
     EXPECT_EQ(tracesLoading(Context::SeparateDomain),
-              (std::vector<std::string>{"inner", "constructed", "frame 1", "init inner"}));
+              (std::vector<std::string>{"null", "inner", "constructed", "frame 1", "init inner",
+                                        "InnerRoot", "unload", "null"}));
 }
 
 } // namespace

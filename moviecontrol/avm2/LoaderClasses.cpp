@@ -383,9 +383,6 @@ Value stepArrived(Machine& m, const Value& s, Args&) {
     setHiddenField(info, kContent, content);
     if (content.isObject()) {
         sendAddedEvents(m, content.asObject());
-        if (loaded->kind == LoadedContent::Kind::Movie && nodeOf(content) != 0) {
-            places->contentMade(nodeOf(content));
-        }
     }
     dispatchEvent(m, info, newEvent(m, "init"));
     dispatchEvent(m, info, newEvent(m, "complete"));
@@ -417,7 +414,7 @@ void removeContent(Machine& m, Object* info) {
 // code that loads.
 Value loadingDomain(Machine& m, const Value& context) {
     if (context.isObject()) {
-        const Value given = m.getProperty(context, Name::publicName("applicationDomain"));
+        Value given = m.getProperty(context, Name::publicName("applicationDomain"));
         if (domainOfObject(given)) {
             return given;
         }

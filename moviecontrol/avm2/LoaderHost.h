@@ -40,9 +40,6 @@ class LoaderHost {
     // The Loader let go of the content placed as `content` (unload, another load): what the
     // player ran for it stops.
     virtual void releaseContent(NodeId content) { (void)content; }
-    // The loaded movie's root placed as `content` and the children of its first frame are
-    // made: the player runs that frame's scripts, which come before the loader hears init.
-    virtual void contentMade(NodeId content) { (void)content; }
 };
 
 } // namespace avm2

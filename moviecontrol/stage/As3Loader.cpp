@@ -149,9 +149,4 @@ std::optional<avm2::LoadedContent> As3Scripts::placeContent(avm2::NodeId loaderN
     return content;
 }
 
-void As3Scripts::contentMade(avm2::NodeId content) {
-    // The first frame's scripts of the movie's clips run before its loader hears init.
-    runFrameScripts(false, content);
-}
-
 } // namespace mc

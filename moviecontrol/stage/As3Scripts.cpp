@@ -207,9 +207,9 @@ void As3Scripts::makeRoot() {
     }
 }
 
-std::vector<avm2::NodeId> As3Scripts::scriptedNodes(avm2::NodeId top) {
+std::vector<avm2::NodeId> As3Scripts::scriptedNodes() {
     std::vector<avm2::NodeId> out;
-    std::vector<avm2::NodeId> stack{top != 0 ? top : tree_->rootNode()};
+    std::vector<avm2::NodeId> stack{tree_->rootNode()};
     while (!stack.empty() && out.size() < kMaxWalk) {
         const avm2::NodeId node = stack.back();
         stack.pop_back();
@@ -229,10 +229,10 @@ void As3Scripts::constructNewChildren() {
     }
 }
 
-void As3Scripts::runFrameScripts(bool nested, avm2::NodeId top) {
+void As3Scripts::runFrameScripts(bool nested) {
     for (int pass = 0; pass < kMaxScriptPasses; ++pass) {
         bool ran = false;
-        for (avm2::NodeId node : scriptedNodes(top)) {
+        for (avm2::NodeId node : scriptedNodes()) {
             if (tree_->frameCount(node) == 0) {
                 continue;
             }

@@ -75,7 +75,6 @@ class As3Scripts final : public ScriptRunner,
                                                     std::vector<std::uint8_t> bytes,
                                                     const std::string& url) override;
     void releaseContent(avm2::NodeId content) override;
-    void contentMade(avm2::NodeId content) override;
     // Runs a loaded movie's ActionScript 3 tags, binding its symbols; its document class.
     std::string runLoadedTags(const swf::Movie& movie, std::uint16_t library);
     // The sound layer (As3Sound.cpp), through the stage's sound port.
@@ -109,13 +108,11 @@ class As3Scripts final : public ScriptRunner,
     void runTagsUpTo(std::uint32_t frame);
     void bindSymbols(const swf::AbcTag& tag);
     void makeRoot();
-    // The nodes with script objects under `top` (the root when 0), parents before their
-    // children.
-    std::vector<avm2::NodeId> scriptedNodes(avm2::NodeId top = 0);
+    // The nodes with script objects, parents before their children.
+    std::vector<avm2::NodeId> scriptedNodes();
     void constructNewChildren();
     // Nested: a button's frame, which runs the scripts of clips whose script is running.
-    // Only those of the clips under `top`, when given.
-    void runFrameScripts(bool nested = false, avm2::NodeId top = 0);
+    void runFrameScripts(bool nested = false);
     void sendRemovedEvents();
     // The same, the clips named reading the frame they left while they hear of it.
     void sendRemovedEventsLeaving(std::unordered_map<avm2::NodeId, std::uint32_t> framesBefore);

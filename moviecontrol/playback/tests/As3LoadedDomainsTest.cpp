@@ -26,9 +26,7 @@ void appendAbcTag(moviemaker::SwfWriter& movie, const Bytes& block) {
 }
 
 // The loaded movie: var Marker = "inner"; trace(getDefinitionByName("Marker")) (the name as
-// its domain resolves it);
-// its document class InnerRoot extends MovieClip traces when made and registers a script
-// for its first frame that traces too.
+// its domain resolves it); its document class InnerRoot extends MovieClip traces when made.
 Bytes innerMovie() {
     avm2test::AbcBuilder abc;
     const auto publicNs = abc.package(abc.string(""));
@@ -37,13 +35,11 @@ Bytes innerMovie() {
     const auto trace = abc.qname(publicNs, abc.string("trace"));
     const auto root = abc.qname(publicNs, abc.string("InnerRoot"));
     const auto movieClip = abc.qname(displayNs, abc.string("MovieClip"));
-    const auto addFrameScript = abc.qname(publicNs, abc.string("addFrameScript"));
     const auto byName =
         abc.qname(abc.package(abc.string("flash.utils")), abc.string("getDefinitionByName"));
     const auto value = abc.string("inner");
     const auto iinit = abc.method();
     const auto cinit = abc.method();
-    const auto frameScript = abc.method();
     const auto init = abc.method();
     abc.classes.push_back(avm2test::ClassSpec{root, movieClip, iinit, cinit, {}, {}});
     abc.scripts.push_back({init, {{marker, 0, 1, 0, 0}, {root, 4, 2, 0, 0}}});
@@ -52,19 +48,9 @@ Bytes innerMovie() {
     name(made, 0x5D, trace);
     name(made, 0x2C, abc.string("constructed"));
     call(made, 0x4F, trace, 1);
-    made.insert(made.end(), {0xD0, 0x24, 0x00});
-    name(made, 0x40, frameScript);
-    call(made, 0x4F, addFrameScript, 2);
     made.push_back(0x47);
     abc.bodies.push_back(avm2test::BodySpec{iinit, 4, 1, 0, 1, made, {}});
     abc.bodies.push_back(avm2test::BodySpec{cinit, 1, 1, 0, 1, {0x47}, {}});
-    Bytes frame{0xD0, 0x30};
-    name(frame, 0x5D, trace);
-    name(frame, 0x2C, abc.string("frame 1"));
-    call(frame, 0x4F, trace, 1);
-    frame.push_back(0x47);
-    abc.bodies.push_back(avm2test::BodySpec{frameScript, 2, 1, 0, 1, frame, {}});
-
     Bytes code{0xD0, 0x30, 0xD0};
     name(code, 0x2C, value);
     name(code, 0x68, marker);
@@ -261,14 +247,13 @@ std::vector<std::string> tracesLoading(Context context) {
     return traced;
 }
 
-// The loaded movie's scripts run, its root is made and its first frame's script runs, all
-// before the loader hears init; on complete the content is the loaded root, which unload
-// takes away, telling the info.
+// The loaded movie's scripts run and its root is made before the loader hears init; on
+// complete the content is the loaded root, which unload takes away, telling the info.
 TEST(As3LoadedDomainsTest, ALoadedMovieSeesItsLoadersDefinitionsFirst) {
     // By default the loaded code is in a child of the loader's domain: the loader's Marker
     // is the one its code and its domain find.
-    const std::vector<std::string> loadersFirst{"null",      "host",      "constructed", "frame 1",
-                                                "init host", "InnerRoot", "unload",      "null"};
+    const std::vector<std::string> loadersFirst{"null",      "host",   "constructed", "init host",
+                                                "InnerRoot", "unload", "null"};
     EXPECT_EQ(tracesLoading(Context::None), loadersFirst);
     // Loaded into the loader's own domain, the first definition of the name stays.
     EXPECT_EQ(tracesLoading(Context::CurrentDomain), loadersFirst);
@@ -276,8 +261,8 @@ TEST(As3LoadedDomainsTest, ALoadedMovieSeesItsLoadersDefinitionsFirst) {
 
 TEST(As3LoadedDomainsTest, ASeparateDomainKeepsTheLoadedMoviesOwnDefinitions) {
     EXPECT_EQ(tracesLoading(Context::SeparateDomain),
-              (std::vector<std::string>{"null", "inner", "constructed", "frame 1", "init inner",
-                                        "InnerRoot", "unload", "null"}));
+              (std::vector<std::string>{"null", "inner", "constructed", "init inner", "InnerRoot",
+                                        "unload", "null"}));
 }
 
 } // namespace

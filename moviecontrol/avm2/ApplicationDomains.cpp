@@ -7,6 +7,7 @@
 #include "avm2/Machine.h"
 
 #include <algorithm>
+#include <span>
 
 namespace avm2 {
 
@@ -57,6 +58,7 @@ std::uint32_t Machine::currentDomain() const {
 
 std::vector<std::uint32_t> Machine::domainChain(std::uint32_t domain) const {
     std::vector<std::uint32_t> chain;
+    chain.reserve(4);
     // Every parent was made before its children: the ids fall on the way up, which ends.
     while (domain < domains_.size()) {
         chain.push_back(domain);
@@ -69,8 +71,21 @@ std::vector<std::uint32_t> Machine::domainChain(std::uint32_t domain) const {
     return chain;
 }
 
+std::span<const std::uint32_t> Machine::resolutionPath(std::uint32_t domain,
+                                                       std::vector<std::uint32_t>& chain) const {
+    // The first movie's code asks most: its path is its own domain under the system's, which
+    // holds no blocks; no list is made for it.
+    if (domain == kMovieDomain) {
+        return {&kMovieDomain, 1};
+    }
+    chain = domainChain(domain);
+    return chain;
+}
+
 Value Machine::findDefinitionIn(std::uint32_t domain, const Name& name) {
-    for (const std::uint32_t d : domainChain(domain)) {
+    std::vector<std::uint32_t> chain;
+    const std::span<const std::uint32_t> path = resolutionPath(domain, chain);
+    for (const std::uint32_t d : path) {
         const auto& definitions = domains_[d].definitions;
         const auto it = definitions.find(name.local);
         if (it == definitions.end()) {
@@ -92,7 +107,9 @@ Value Machine::findDefinitionIn(std::uint32_t domain, const Name& name) {
 }
 
 Class* Machine::domainClass(std::uint32_t domain, const std::string& qualifiedName) const {
-    for (const std::uint32_t d : domainChain(domain)) {
+    std::vector<std::uint32_t> chain;
+    const std::span<const std::uint32_t> path = resolutionPath(domain, chain);
+    for (const std::uint32_t d : path) {
         const auto& classes = domains_[d].classes;
         if (const auto it = classes.find(qualifiedName); it != classes.end()) {
             return it->second;

@@ -269,6 +269,9 @@ class Machine {
     std::size_t chosenDepth_ = 0;
     // The domains from the system's down to `domain`: the order names resolve in.
     std::vector<std::uint32_t> domainChain(std::uint32_t domain) const;
+    // The same, held in `chain` when it has to be made.
+    std::span<const std::uint32_t> resolutionPath(std::uint32_t domain,
+                                                  std::vector<std::uint32_t>& chain) const;
     Class* domainClass(std::uint32_t domain, const std::string& qualifiedName) const;
     // The bytes the memory instructions of `unit`'s code read and write.
     std::vector<std::uint8_t>& memoryOf(const AbcUnit& unit);

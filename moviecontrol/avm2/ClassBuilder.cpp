@@ -196,7 +196,11 @@ Class* Machine::newClassFromAbc(AbcUnit& u, std::uint32_t index, Class* super,
     addTraits(*this, u, u.abc.classes[index].traits, *classObject->ownTraits, c,
               &classObject->slots);
     u.methodOwner[u.abc.classes[index].init] = c;
-    classByName_[c->qualifiedName()] = c;
+    // The first class of a name a domain makes is the one its code finds.
+    if (u.domain < domains_.size()) {
+        domains_[u.domain].classes.emplace(c->qualifiedName(), c);
+    }
+    classByName_.emplace(c->qualifiedName(), c);
     u.classes[index] = c;
     noteInterfaces(c);
 

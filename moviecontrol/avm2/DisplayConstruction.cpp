@@ -22,14 +22,19 @@ DisplayHost* hostOf(Machine& m) {
 }
 
 Class* classForNode(Machine& m, DisplayHost& h, NodeId node) {
-    std::string symbol = h.symbolClass(node);
+    const std::string symbol = h.symbolClass(node);
     if (!symbol.empty()) {
-        m.defineSymbolClass(symbol);
-        if (auto dot = symbol.rfind('.'); dot != std::string::npos) {
-            symbol = symbol.substr(0, dot) + "::" + symbol.substr(dot + 1);
+        // The class as the node's own movie names it: a loaded movie's class of the same
+        // name as its loader's is not the loader's.
+        Class* c = m.symbolClassIn(h.symbolDomain(node), symbol);
+        if (c == nullptr) {
+            // A class no script defines by that name, made all the same: by its full name.
+            const std::size_t dot = symbol.rfind('.');
+            c = m.findClass(dot == std::string::npos
+                                ? symbol
+                                : symbol.substr(0, dot) + "::" + symbol.substr(dot + 1));
         }
-        if (Class* c = m.findClass(symbol);
-            c != nullptr && c->isSubclassOf(m.findClass("flash.display::DisplayObject"))) {
+        if (c != nullptr && c->isSubclassOf(m.findClass("flash.display::DisplayObject"))) {
             return c;
         }
     }

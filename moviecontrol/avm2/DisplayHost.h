@@ -167,6 +167,12 @@ class DisplayHost {
     virtual std::uint16_t symbolOf(NodeId node) = 0;
     // The class a SymbolClass tag gave the node's symbol ("pkg.Name"); empty when none.
     virtual std::string symbolClass(NodeId node) = 0;
+    // The application domain whose definitions name that class: the one of the node's movie
+    // (1, Machine::kMovieDomain, the first movie's, unless the host says otherwise).
+    virtual std::uint32_t symbolDomain(NodeId node) {
+        (void)node;
+        return 1;
+    }
     // Whether the host still knows the node: false once the timeline took it away for good.
     virtual bool alive(NodeId node) { return node != 0; }
     // Whether the node is on the stage: the root's tree.

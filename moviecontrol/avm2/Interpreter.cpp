@@ -1118,7 +1118,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     } else if (in.op >= op::SetLocal0 && in.op <= op::SetLocal3) {
                         reg[in.op - op::SetLocal0] = pop();
                     } else if (in.op >= op::Li8 && in.op <= op::Sf64) {
-                        throwError("RangeError", 1506, "The specified range is invalid.");
+                        memoryInstruction(unit, in.op, stack);
                     }
                     break;
                 }

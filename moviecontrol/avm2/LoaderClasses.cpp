@@ -8,6 +8,7 @@
 #include "avm2/BitmapDataValues.h"
 #include "avm2/ByteArrayData.h"
 #include "avm2/DisplayClasses.h"
+#include "avm2/DomainObjects.h"
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/LoadHost.h"
@@ -36,7 +37,8 @@ constexpr char kSwfVersion[] = "swfVersion";
 constexpr char kScriptVersion[] = "actionScriptVersion";
 constexpr char kContentType[] = "contentType";
 constexpr char kSharedEvents[] = "sharedEvents";
-constexpr char kApplicationDomain[] = "applicationDomain";
+// The application domain the loaded movie's code goes into, chosen when the load starts.
+constexpr char kDomain[] = "load.domain";
 // Loads a Loader's content may start in turn: a movie that loads itself stops here.
 constexpr double kMaxLoadsPerLoader = 1e6;
 
@@ -192,17 +194,27 @@ Value loaderFileBytes(Machine&, const Value& self, Args&) {
     return bytes.isObject() ? bytes : Value::null();
 }
 
-// What the info keeps once made: the events shared with the loaded movie, its domain.
-template <const char* Key> Value loaderKeptObject(Machine& m, const Value& self, Args&) {
-    Value kept = hiddenField(self, Key, Value());
+// The events shared with the loaded movie: made with the first question.
+Value loaderSharedEvents(Machine& m, const Value& self, Args&) {
+    Value kept = hiddenField(self, kSharedEvents, Value());
     if (!kept.isObject()) {
-        const bool domain = Key == kApplicationDomain;
-        Object* made = m.instantiate(m.findClass(domain ? "flash.system::ApplicationDomain"
-                                                        : "flash.events::EventDispatcher"));
-        kept = Value::object(made);
-        setHiddenField(self, Key, kept);
+        kept = Value::object(m.instantiate(m.findClass("flash.events::EventDispatcher")));
+        setHiddenField(self, kSharedEvents, kept);
     }
     return kept;
+}
+
+// The domain of the movie's code: the first movie's, or the one a Loader's movie went into
+// (none before it arrived).
+Value loaderDomain(Machine& m, const Value& self, Args&) {
+    if (!ofLoader(self)) {
+        return domainObject(m, Machine::kMovieDomain);
+    }
+    const std::optional<std::uint32_t> domain =
+        hiddenField(self, kLoaded, Value()).isBoolean()
+            ? domainOfObject(hiddenField(self, kDomain, Value()))
+            : std::nullopt;
+    return domain ? domainObject(m, *domain) : Value::null();
 }
 
 void installLoaderInfo(Machine& m, Class* dispatcher) {
@@ -232,8 +244,8 @@ void installLoaderInfo(Machine& m, Class* dispatcher) {
         const Value loader = hiddenField(self, kInfoLoader, Value::null());
         return loader.isObject() ? loader : Value::null();
     });
-    m.defineGetter(loaderInfo, "sharedEvents", loaderKeptObject<kSharedEvents>);
-    m.defineGetter(loaderInfo, "applicationDomain", loaderKeptObject<kApplicationDomain>);
+    m.defineGetter(loaderInfo, "sharedEvents", loaderSharedEvents);
+    m.defineGetter(loaderInfo, "applicationDomain", loaderDomain);
 }
 
 // --- Loading -------------------------------------------------------------------------------
@@ -342,6 +354,9 @@ Value stepArrived(Machine& m, const Value& s, Args&) {
     }
     auto* places = dynamic_cast<LoaderHost*>(&m.host());
     const Value url = hiddenField(info, kRequested, Value::string(""));
+    // The movie's blocks load into the domain the load chose, and its names resolve there.
+    const Machine::DomainScope inside(
+        m, domainOfObject(hiddenField(info, kDomain, Value())).value_or(Machine::kMovieDomain));
     std::optional<LoadedContent> loaded;
     if (places != nullptr && loader->displayNode != 0) {
         loaded = places->placeContent(loader->displayNode, data->data,
@@ -395,7 +410,20 @@ void removeContent(Machine& m, Object* info) {
     }
 }
 
-void startLoading(Machine& m, Object* info, Object* bytes, const std::string& url) {
+// The domain a load's movie goes into: the context's, else a new child of the domain of the
+// code that loads.
+Value loadingDomain(Machine& m, const Value& context) {
+    if (context.isObject()) {
+        Value given = m.getProperty(context, Name::publicName("applicationDomain"));
+        if (domainOfObject(given)) {
+            return given;
+        }
+    }
+    return domainObject(m, m.newDomain(m.currentDomain()));
+}
+
+void startLoading(Machine& m, Object* info, Object* bytes, const std::string& url,
+                  const Value& domain) {
     const double loads = hiddenField(info, "load.count", Value::number(0)).asNumber();
     if (loads >= kMaxLoadsPerLoader) {
         return;
@@ -404,6 +432,7 @@ void startLoading(Machine& m, Object* info, Object* bytes, const std::string& ur
     removeContent(m, info);
     beginLoad(info);
     setHiddenField(info, kRequested, Value::string(url));
+    setHiddenField(info, kDomain, domain);
     if (bytes == nullptr) {
         queueLoadStep(m, info, stepMissing);
         return;
@@ -431,7 +460,7 @@ Value loaderLoad(Machine& m, const Value& self, Args& a) {
         bytes = newByteArray(m);
         byteArrayData(Value::object(bytes))->data = std::move(*read);
     }
-    startLoading(m, info, bytes, resolvedUrl(m, url));
+    startLoading(m, info, bytes, resolvedUrl(m, url), loadingDomain(m, arg(a, 1)));
     return Value();
 }
 
@@ -451,7 +480,8 @@ Value loaderLoadBytes(Machine& m, const Value& self, Args& a) {
         m.host().movieUrl() + "/[[DYNAMIC]]/" +
             std::to_string(static_cast<long long>(
                                hiddenField(info, "load.count", Value::number(0)).asNumber()) +
-                           1));
+                           1),
+        loadingDomain(m, arg(a, 1)));
     return Value();
 }
 

@@ -38,6 +38,8 @@ bool arrayIndex(const std::string& s, std::uint32_t& out) {
 } // namespace
 
 Machine::Machine(Host& host, Limits limits) : host_(host), limits_(limits), budget_(limits.budget) {
+    domains_.resize(2);
+    domains_[kMovieDomain].parent = kSystemDomain;
     installBuiltins();
 }
 
@@ -875,19 +877,7 @@ Value Machine::findProperty(const std::vector<ScopeChain>& local, const ScopePtr
 }
 
 Value Machine::findDefinition(const Name& name) {
-    auto it = definitions_.find(name.local);
-    if (it != definitions_.end()) {
-        for (const Definition& d : it->second) {
-            if (name.matches(d.ns)) {
-                ensureScript(*d.unit, d.script);
-                return Value::object(d.unit->scriptGlobals[d.script]);
-            }
-        }
-    }
-    if (builtinTraits_.find(name) != nullptr) {
-        return Value::object(builtinGlobal_);
-    }
-    return Value();
+    return findDefinitionIn(currentDomain(), name);
 }
 
 // --- Conversions -------------------------------------------------------------------------
@@ -1298,6 +1288,12 @@ Class* Machine::resolveType(AbcUnit& unit, std::uint32_t multiname) {
     }
     for (const Namespace& ns : n.namespaces) {
         const std::string q = ns.uri.empty() ? n.local : ns.uri + "::" + n.local;
+        if (Class* c = domainClass(unit.domain, q)) {
+            return c;
+        }
+    }
+    for (const Namespace& ns : n.namespaces) {
+        const std::string q = ns.uri.empty() ? n.local : ns.uri + "::" + n.local;
         if (Class* c = findClass(q)) {
             return c;
         }
@@ -1334,30 +1330,6 @@ void Machine::ensureScript(AbcUnit& unit, std::size_t script) {
     runMethod(unit, unit.abc.scripts[script].init, Value::object(unit.scriptGlobals[script]), none,
               nullptr, nullptr, nullptr);
     unit.scriptState[script] = 2;
-}
-
-std::vector<std::string> Machine::definedClassNames() const {
-    std::vector<std::string> names;
-    for (const auto& unit : units_) {
-        const AbcFile& a = unit->abc;
-        for (const InstanceInfo& inst : a.instances) {
-            if (inst.name >= a.multinames.size()) {
-                continue;
-            }
-            const MultinameInfo& mn = a.multinames[inst.name];
-            if (mn.kind != MultinameKind::QName || mn.ns >= unit->namespaces.size() ||
-                mn.name >= a.strings.size()) {
-                continue;
-            }
-            const Namespace& ns = unit->namespaces[mn.ns];
-            if (ns.group != Namespace::Group::Public) {
-                continue;
-            }
-            names.push_back(ns.uri.empty() ? a.strings[mn.name]
-                                           : ns.uri + "::" + a.strings[mn.name]);
-        }
-    }
-    return names;
 }
 
 std::string Machine::stackTrace() {
@@ -1408,7 +1380,10 @@ AbcUnit* Machine::addUnit(std::span<const std::uint8_t> bytes) {
     }
     AbcUnit& u = *unit;
     u.id = units_.size() + 1;
+    u.domain = currentDomain();
     units_.push_back(std::move(unit));
+    Domain& domain = domains_[u.domain];
+    domain.units.push_back(&u);
     const AbcFile& a = u.abc;
     u.namespaces.reserve(a.namespaces.size());
     u.nsSets.reserve(a.nsSets.size());
@@ -1491,7 +1466,7 @@ AbcUnit* Machine::addUnit(std::span<const std::uint8_t> bytes) {
                 g->slots[slot] = si.value;
                 g->traits->slots[slot] = si;
             }
-            definitions_[local].push_back(Definition{b.ns, &u, s});
+            domain.definitions[local].push_back(Definition{b.ns, &u, s});
             g->traits->add(local, std::move(b));
         }
         u.scriptGlobals.push_back(g);
@@ -1541,6 +1516,20 @@ void Machine::defineSymbolClass(const std::string& qualifiedName) {
         host_.trace(std::string("VerifyError: Error #") + std::to_string(e.code()) + ": " +
                     e.what());
     }
+}
+
+Class* Machine::symbolClassIn(std::uint32_t domain, const std::string& qualifiedName) {
+    const DomainScope inside(*this, domain);
+    try {
+        const Value cls = classByQualifiedName(qualifiedName);
+        return cls.isObject() ? cls.asObject()->builds : nullptr;
+    } catch (const ScriptThrow& t) {
+        printUncaught(t.value);
+    } catch (const AbcError& e) {
+        host_.trace(std::string("VerifyError: Error #") + std::to_string(e.code()) + ": " +
+                    e.what());
+    }
+    return nullptr;
 }
 
 void Machine::constructDocument(const std::string& qualifiedName) {

@@ -16,6 +16,7 @@
 #include <deque>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,6 +52,9 @@ class Machine {
     void constructDocument(const std::string& qualifiedName);
     // A SymbolClass name: the script defining it runs (once) so the class exists.
     void defineSymbolClass(const std::string& qualifiedName);
+    // The class a SymbolClass tag names ("pkg.Name"), as the movie whose code loaded into
+    // `domain` sees it (its script run first); null when none, errors reported.
+    Class* symbolClassIn(std::uint32_t domain, const std::string& qualifiedName);
     // Runs the frame script the document registered for `frame` (from 0), if any.
     void runFrameScript(std::uint32_t frame);
     Object* document() const { return document_; }
@@ -93,7 +97,43 @@ class Machine {
     // Finds the object on the scope chain (then the globals) that has `name`.
     Value findProperty(const std::vector<ScopeChain>& local, const ScopePtr& outer,
                        const Name& name, bool strict);
+    // A script-level definition as the running code sees it: in its own application domain.
     Value findDefinition(const Name& name);
+
+    // --- Application domains -------------------------------------------------------------
+    // The system domain holds the player's own definitions; the first movie's is its child;
+    // a loaded movie's is a child of its loader's unless the loader named another. A name
+    // resolves parent first: a child cannot redefine what a parent defines.
+    static constexpr std::uint32_t kSystemDomain = 0;
+    static constexpr std::uint32_t kMovieDomain = 1;
+    std::uint32_t newDomain(std::uint32_t parent);
+    // The parent of `domain`; none for the system domain (or an unknown one).
+    std::optional<std::uint32_t> parentDomain(std::uint32_t domain) const;
+    // The domain of the code running now: its block's, or the one a DomainScope chose while
+    // no method of its own runs; the first movie's outside any.
+    std::uint32_t currentDomain() const;
+    Value findDefinitionIn(std::uint32_t domain, const Name& name);
+    // The public definitions `domain` holds itself (its parents' not), "pkg::Name", in the
+    // order their blocks came.
+    std::vector<std::string> domainDefinitionNames(std::uint32_t domain) const;
+    // The ByteArray the memory instructions (li8, si32...) of `domain`'s code use; null
+    // while the domain has its own zeroed 1024 bytes.
+    Value domainMemory(std::uint32_t domain) const;
+    void setDomainMemory(std::uint32_t domain, const Value& byteArray);
+    // Chooses the domain blocks load into and names resolve in, while it lives and no method
+    // called meanwhile runs.
+    class DomainScope {
+      public:
+        DomainScope(Machine& m, std::uint32_t domain);
+        ~DomainScope();
+        DomainScope(const DomainScope&) = delete;
+        DomainScope& operator=(const DomainScope&) = delete;
+
+      private:
+        Machine& m_;
+        std::uint32_t savedDomain_;
+        std::size_t savedDepth_;
+    };
 
     std::string toString(const Value& v);
     double toNumber(const Value& v);
@@ -140,9 +180,6 @@ class Machine {
                     const ScopePtr& scope, Class* owner, Object* callee);
     void checkBudget();
     Object* globalObject() { return builtinGlobal_; }
-    // The public classes the movie's ABC blocks define ("Main", "pkg::Name"), in the order
-    // the blocks were loaded.
-    std::vector<std::string> definedClassNames() const;
     std::size_t depth() const { return depth_; }
     Object* scriptGlobal(AbcUnit& unit, std::size_t script);
     void printUncaught(const Value& error);
@@ -219,7 +256,29 @@ class Machine {
         AbcUnit* unit = nullptr;
         std::size_t script = 0;
     };
-    std::unordered_map<std::string, std::vector<Definition>> definitions_;
+    struct Domain {
+        std::uint32_t parent = kSystemDomain;
+        std::unordered_map<std::string, std::vector<Definition>> definitions;
+        // The classes its blocks made, by qualified name: the first of a name stays.
+        std::unordered_map<std::string, Class*> classes;
+        std::vector<AbcUnit*> units;
+        Value memory; // a ByteArray, or undefined for the domain's own bytes
+        std::vector<std::uint8_t> ownMemory;
+    };
+    std::deque<Domain> domains_;
+    // DomainScope's choice, and the call depth it holds for.
+    std::uint32_t chosenDomain_ = kMovieDomain;
+    std::size_t chosenDepth_ = 0;
+    // The domains from the system's down to `domain`: the order names resolve in.
+    std::vector<std::uint32_t> domainChain(std::uint32_t domain) const;
+    // The same, held in `chain` when it has to be made.
+    std::span<const std::uint32_t> resolutionPath(std::uint32_t domain,
+                                                  std::vector<std::uint32_t>& chain) const;
+    Class* domainClass(std::uint32_t domain, const std::string& qualifiedName) const;
+    // The bytes the memory instructions of `unit`'s code read and write.
+    std::vector<std::uint8_t>& memoryOf(const AbcUnit& unit);
+    // A memory instruction of `unit`'s code on the operand stack (its operands checked there).
+    void memoryInstruction(const AbcUnit& unit, std::uint8_t op, std::vector<Value>& stack);
     std::size_t depth_ = 0;
     std::vector<std::pair<AbcUnit*, std::uint32_t>> callStack_;
     std::uint64_t instructions_ = 0;

@@ -194,6 +194,7 @@ class Object {
 struct AbcUnit {
     AbcFile abc;
     std::uint64_t id = 0;
+    std::uint32_t domain = 0; // the application domain it loaded into
     std::vector<Namespace> namespaces;
     std::vector<std::vector<Namespace>> nsSets;
     std::vector<Class*> classes; // by class index, once made by newclass

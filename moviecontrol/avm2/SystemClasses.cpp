@@ -1,6 +1,7 @@
 // flash.system (System, Capabilities, Security, ApplicationDomain), flash.ui (Keyboard,
 // Mouse) and flash.external.ExternalInterface: what this player says it is and allows. It
 // plays cards on the desktop: no browser page around it, no debugger, no network sandbox.
+#include "avm2/DomainObjects.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
@@ -158,53 +159,6 @@ void installSecurity(Machine& m) {
     m.defineMethod(security, "allowInsecureDomain", nothing, true);
     m.defineMethod(security, "loadPolicyFile", nothing, true);
     m.defineMethod(security, "showSettings", nothing, true);
-}
-
-// --- ApplicationDomain ---------------------------------------------------------------------
-
-// Every script of the movie shares one domain: definitions are the machine's.
-Value definitionOf(Machine& m, const Value& written) {
-    const Name lookup = Name::qualified(Namespace::publicNs("flash.utils"), "getDefinitionByName");
-    Value holder = m.findDefinition(lookup);
-    Args args{written};
-    return m.callProperty(holder, lookup, args);
-}
-
-// Flash hands out a new view of the domain on every read: two reads are not the same object.
-Value currentDomain(Machine& m) {
-    return Value::object(m.instantiate(m.findClass("flash.system::ApplicationDomain")));
-}
-
-void installApplicationDomain(Machine& m) {
-    Class* domain = m.defineClass("flash.system", "ApplicationDomain", m.objectClass);
-    domain->sealed = true;
-    staticValue(m, domain, "currentDomain", [](Machine& mm) { return currentDomain(mm); });
-    m.defineGetter(domain, "parentDomain",
-                   [](Machine&, const Value&, Args&) { return Value::null(); });
-    m.defineMethod(domain, "getDefinition",
-                   [](Machine& mm, const Value&, Args& a) { return definitionOf(mm, arg(a, 0)); });
-    m.defineMethod(domain, "hasDefinition", [](Machine& mm, const Value&, Args& a) {
-        try {
-            return Value::boolean(!definitionOf(mm, arg(a, 0)).isUndefined());
-        } catch (const ScriptThrow&) {
-            return Value::boolean(false);
-        }
-    });
-    m.defineMethod(domain, "getQualifiedDefinitionNames", [](Machine& mm, const Value&, Args&) {
-        std::vector<Value> names;
-        for (std::string& name : mm.definedClassNames()) {
-            names.push_back(Value::string(std::move(name)));
-        }
-        Value vector = mm.applyType(Value::object(mm.vectorClass->classObject),
-                                    Args{Value::object(mm.stringClass->classObject)});
-        Args none;
-        Value out = mm.construct(vector, none);
-        for (Value& name : names) {
-            Args one{std::move(name)};
-            mm.callProperty(out, Name::publicName("push"), one);
-        }
-        return out;
-    });
 }
 
 // --- SecurityDomain and the loading contexts -----------------------------------------------

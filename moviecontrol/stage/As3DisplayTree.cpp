@@ -254,6 +254,12 @@ std::string As3DisplayTree::symbolClass(avm2::NodeId node) {
     return it != symbolClasses_.end() ? it->second : std::string();
 }
 
+std::uint32_t As3DisplayTree::symbolDomain(avm2::NodeId node) {
+    const DisplayObject* o = find(node);
+    const auto it = o != nullptr ? libraryDomains_.find(o->library) : libraryDomains_.end();
+    return it != libraryDomains_.end() ? it->second : 1;
+}
+
 bool As3DisplayTree::onStage(avm2::NodeId node) {
     if (node == kStageNode) {
         return true;

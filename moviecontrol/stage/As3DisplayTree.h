@@ -37,6 +37,10 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // The class a loaded movie's SymbolClass tag gave a character of its own dictionary.
     void setLoadedSymbolClass(std::uint16_t library, std::uint16_t characterId,
                               std::string className);
+    // The application domain a loaded movie's code went into: its symbols' classes are its.
+    void setLibraryDomain(std::uint16_t library, std::uint32_t domain) {
+        libraryDomains_[library] = domain;
+    }
     // The class of a loaded movie's root clip: its document class.
     void setContentClass(avm2::NodeId node, std::string className) {
         contentClasses_[node] = std::move(className);
@@ -79,6 +83,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     avm2::NodeKind kindOf(avm2::NodeId node) override;
     std::uint16_t symbolOf(avm2::NodeId node) override;
     std::string symbolClass(avm2::NodeId node) override;
+    std::uint32_t symbolDomain(avm2::NodeId node) override;
     bool onStage(avm2::NodeId node) override;
     bool alive(avm2::NodeId node) override { return node == kStageNode || find(node) != nullptr; }
     // As3Buttons.cpp: a button's states made from its symbol's records.
@@ -217,6 +222,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     // By library (high half) and character id.
     std::unordered_map<std::uint32_t, std::string> symbolClasses_;
     std::unordered_map<avm2::NodeId, std::string> contentClasses_;
+    std::unordered_map<std::uint16_t, std::uint32_t> libraryDomains_;
     // Each class's symbol in any movie (library and id as above): the first given it.
     std::unordered_map<std::string, std::uint32_t> classKeys_;
     // Each class's symbol: the first a SymbolClass tag gave it.

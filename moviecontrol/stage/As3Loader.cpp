@@ -51,6 +51,8 @@ std::string pictureType(std::span<const std::uint8_t> bytes) {
 
 std::string As3Scripts::runLoadedTags(const swf::Movie& movie, std::uint16_t library) {
     std::string documentClass;
+    // The loader chose the domain the movie's code goes into; its symbols are named there.
+    tree_->setLibraryDomain(library, vm_->currentDomain());
     try {
         for (const swf::AbcTag& tag : swf::findAbcTags(movie)) {
             if (tag.kind == swf::AbcTag::Kind::DoAbc) {

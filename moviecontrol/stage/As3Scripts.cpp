@@ -391,6 +391,8 @@ void As3Scripts::rootSetPlaying(bool playing) {
 }
 
 void As3Scripts::runTagsUpTo(std::uint32_t frame) {
+    // The movie's own blocks go into its domain, whichever code moved its timeline.
+    const avm2::Machine::DomainScope movieDomain(*vm_, avm2::Machine::kMovieDomain);
     while (nextTag_ < tags_.size() && tags_[nextTag_].frame <= frame) {
         const swf::AbcTag& tag = tags_[nextTag_++];
         try {

@@ -328,9 +328,6 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
     if (!object) {
         return {};
     }
-    // A reference to a clip that left the stage reads the clip that now stands at its path,
-    // as a whole: what was stored on the one that left is gone with it.
-    object = object->referent();
     if (isProtoName(s, name)) {
         if (found) {
             *found = true;

@@ -137,6 +137,11 @@ class Interp {
     // Variables and paths (InterpreterVariables.cpp).
     Object* currentTarget() { return a_.target; }
     Object* targetOrRoot();
+    // The script's base clip left the stage during this script (after a call removed it).
+    bool baseClipLeft() {
+        return !a_.startedRemoved && a_.baseClip != nullptr && a_.baseClip->isDisplayObject() &&
+               s_.host.removed(a_.baseClip);
+    }
     // The clip Play, Stop and the Goto actions drive: none while SetTarget named no clip.
     Object* timelineTarget() { return a_.targetLost ? nullptr : targetOrRoot(); }
     // Where `var` puts a variable: a function's locals; outside functions the timeline the

@@ -93,6 +93,9 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         case op::Call:
             actionCall();
+            if (baseClipLeft()) {
+                return {Outcome::Returned, pc, {}};
+            }
             break;
         case op::GetUrl:
             actionGetUrl(p);
@@ -293,9 +296,15 @@ Outcome Interp::run(std::size_t start, std::size_t end) {
             break;
         case op::CallFunction:
             actionCallFunction();
+            if (baseClipLeft()) {
+                return {Outcome::Returned, pc, {}};
+            }
             break;
         case op::CallMethod:
             actionCallMethod();
+            if (baseClipLeft()) {
+                return {Outcome::Returned, pc, {}};
+            }
             break;
         case op::NewObject:
             actionNew(false);
@@ -574,6 +583,7 @@ Value execute(Machine& m, Activation& act) {
             }
         }
     } popGuard{s, pushed, sharesStack, act.stackBase};
+    act.startedRemoved = act.baseClip != nullptr && s.host.removed(act.baseClip);
     Interp interp(m, act);
     Outcome out = interp.run(0, act.code.bytes.size());
     if (out.kind == Outcome::Returned) {

@@ -15,6 +15,10 @@ struct Activation {
     // SetTarget named no clip: names still resolve on the root, but the timeline actions and
     // the properties of the current clip find nothing until the next SetTarget.
     bool targetLost = false;
+    // The base clip had already left the stage when this block or call started. A script
+    // whose base clip leaves while it runs stops after the call that removed it; one that
+    // started on a removed clip runs to its end.
+    bool startedRemoved = false;
     // Where DefineLocal and `var` put variables: a function's activation object or the clip.
     Object* locals = nullptr;
     std::vector<Value> registers;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <unordered_map>
 
 namespace avm1 {
 
@@ -1020,40 +1021,44 @@ Object* Machine::construct(const Value& constructor, std::span<const Value> args
 void Machine::tickTimers(double nowMs, const std::function<void()>& afterEach) {
     State& s = *state_;
     s.timerNow = nowMs;
-    // A repeating timer shorter than the time that passed runs again in the same tick, as
-    // many times as it fell due, up to kMaxTimerRunsPerTick: a stalled player does not
-    // replay every missed call. Timers started by these calls wait for the next tick.
+    // The timers run on their own clock: the calls that fell due since the last tick run in
+    // the order of their due times (the older timer first on a tie), so a short interval runs
+    // several times between two frames, interleaved with the others. Each timer runs at most
+    // kMaxTimerRunsPerTick times a tick: a stalled player does not replay every missed call.
+    // Timers started by these calls are due after `nowMs`, so they wait for the next tick.
     constexpr int kMaxTimerRunsPerTick = 10;
-    std::vector<int> due;
-    for (const Timer& t : s.timers) {
-        if (t.due <= nowMs) {
-            due.push_back(t.id);
+    std::unordered_map<int, int> runs; // calls this tick, by timer id
+    for (;;) {
+        auto next = s.timers.end();
+        for (auto it = s.timers.begin(); it != s.timers.end(); ++it) {
+            if (it->due > nowMs || (next != s.timers.end() && it->due >= next->due)) {
+                continue;
+            }
+            auto done = runs.find(it->id);
+            if (done == runs.end() || done->second < kMaxTimerRunsPerTick) {
+                next = it;
+            }
         }
-    }
-    for (int id : due) {
-        for (int run = 0; run < kMaxTimerRunsPerTick; ++run) {
-            auto it = std::find_if(s.timers.begin(), s.timers.end(),
-                                   [&](const Timer& t) { return t.id == id; });
-            if (it == s.timers.end() || it->due > nowMs) {
-                break;
+        if (next == s.timers.end()) {
+            break;
+        }
+        const bool last = ++runs[next->id] == kMaxTimerRunsPerTick;
+        Timer timer = *next;
+        if (timer.repeat) {
+            next->due = timer.due + timer.interval;
+            if (last) {
+                next->due = std::max(next->due, nowMs + timer.interval);
             }
-            Timer timer = *it;
-            if (timer.repeat) {
-                it->due = timer.due + std::max(timer.interval, 1.0);
-                if (run + 1 == kMaxTimerRunsPerTick) {
-                    it->due = std::max(it->due, nowMs + std::max(timer.interval, 1.0));
-                }
-            } else {
-                s.timers.erase(it);
-            }
-            if (timer.object) {
-                callMethod(timer.object, timer.method.view(), timer.args);
-            } else {
-                call(timer.function, Value(), timer.args);
-            }
-            if (afterEach) {
-                afterEach();
-            }
+        } else {
+            s.timers.erase(next);
+        }
+        if (timer.object) {
+            callMethod(timer.object, timer.method.view(), timer.args);
+        } else {
+            call(timer.function, Value(), timer.args);
+        }
+        if (afterEach) {
+            afterEach();
         }
     }
 }

@@ -121,7 +121,7 @@ std::uint32_t StageHost::framesLoaded(avm1::Object* clip) {
 
 std::uint32_t StageHost::totalFrames(avm1::Object* clip) {
     DisplayObject* o = stage_.displayOf(clip);
-    if (o == nullptr || !o->clip) {
+    if (o == nullptr || !o->clip || (o->clip->emptied && o->clip->timeline == nullptr)) {
         return 0;
     }
     return std::max<std::uint32_t>(1, o->clip->frameCount());

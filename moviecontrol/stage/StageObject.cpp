@@ -350,11 +350,14 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         out = Value(props::height(player.geometry(), o));
     } else if (is(n, "_currentframe")) {
         // A clip without a timeline of its own (createEmptyMovieClip) stands at frame 0.
+        // A goto moves it into its one frame; an unloaded clip has no frame at all.
         const bool timeline = o.clip && o.clip->timeline != nullptr && o.clip->frameCount() > 0;
-        out = Value(timeline ? static_cast<double>(o.clip->frame + 1) : 0.0);
+        const bool entered = o.clip && o.clip->frameEntered && !o.clip->emptied;
+        out = Value(timeline ? static_cast<double>(o.clip->frame + 1) : entered ? 1.0 : 0.0);
     } else if (is(n, "_totalframes") || is(n, "_framesloaded")) {
         const std::uint32_t n2 = o.clip ? o.clip->frameCount() : 1;
-        out = Value(static_cast<double>(n2 == 0 ? 1 : n2));
+        const bool emptied = o.clip && o.clip->emptied && o.clip->timeline == nullptr;
+        out = Value(emptied ? 0.0 : static_cast<double>(n2 == 0 ? 1 : n2));
     } else if (is(n, "_name")) {
         out = Value(m.str(o.name));
     } else if (is(n, "_target")) {

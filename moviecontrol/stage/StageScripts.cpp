@@ -400,7 +400,7 @@ void StageScripts::unload(const ClipLoader::Target& target) {
     if (target.level) {
         player_->levels().unloadLevel(*target.level);
     } else if (const auto clip = target.clip.lock()) {
-        player_->edits().unloadClip(*clip);
+        player_->edits().unloadMovie(*clip);
     }
 }
 

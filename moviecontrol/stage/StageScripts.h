@@ -150,6 +150,7 @@ class StageScripts final : public ScriptRunner {
     bool hasHandler(DisplayObject& object, std::string_view name) override;
     void prepareObject(DisplayObject& object) override;
     void construct(DisplayObject& object) override;
+    bool hasClass(DisplayObject& object) override { return registeredClassOf(object) != nullptr; }
     void forget(DisplayObject& object) override;
     void contentReplaced(DisplayObject& object) override;
 

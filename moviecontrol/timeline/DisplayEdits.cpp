@@ -53,6 +53,10 @@ void DisplayEdits::unloadClip(DisplayObject& clip) {
     player_.unloadClip(clip);
 }
 
+void DisplayEdits::unloadMovie(DisplayObject& clip) {
+    player_.unloadMovie(clip);
+}
+
 bool DisplayEdits::swapDepths(DisplayObject& object, std::int32_t depth) {
     return player_.swapDepths(object, depth);
 }

@@ -37,6 +37,8 @@ class DisplayEdits {
     bool removableByScript(const DisplayObject& object) const;
     // unloadMovie: the clip's children go and its timeline is emptied.
     void unloadClip(DisplayObject& clip);
+    // A script's unloadMovie: as unloadClip, and the clip's own unload event runs.
+    void unloadMovie(DisplayObject& clip);
     // swapDepths with a depth (whatever is there moves to the object's old depth).
     bool swapDepths(DisplayObject& object, std::int32_t depth);
     // The depth above every child, never below 0.

@@ -196,6 +196,10 @@ struct Clip {
     const swf::Timeline* timeline = nullptr;
     std::uint32_t frame = 0; // 0-based index of the frame shown
     bool playing = true;
+    // Without a timeline: unloadMovie took the content (no frames at all), or a goto moved
+    // an empty clip into its one frame (it stood before it, at frame 0).
+    bool emptied = false;
+    bool frameEntered = false;
     int nesting = 0; // 0 for the root
     std::uint64_t createdTick = 0;
     DisplayList displayList;

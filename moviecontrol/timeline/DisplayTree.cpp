@@ -60,6 +60,9 @@ void TimelinePlayer::gotoClipFrame(DisplayObject& clip, std::uint32_t frame, boo
     if (!clip.clip || clip.removed) {
         return;
     }
+    if (clip.clip->timeline == nullptr && !clip.clip->emptied) {
+        clip.clip->frameEntered = true;
+    }
     gotoFrameOf(clip, frame);
     clip.clip->playing = play;
     runPendingActions();
@@ -314,7 +317,18 @@ void TimelinePlayer::unloadClip(DisplayObject& clip) {
     }
     clip.clip->timeline = nullptr;
     clip.clip->frame = 0;
+    clip.clip->emptied = true;
+    clip.clip->frameEntered = false;
     clip.drawing.reset();
+}
+
+void TimelinePlayer::unloadMovie(DisplayObject& clip) {
+    if (!clip.clip || clip.removed) {
+        return;
+    }
+    // The clip stays, so its own unload event runs, after those of the children it loses.
+    unloadClip(clip);
+    dispatchEvent(clip, clip_event::Unload, "onUnload");
 }
 
 bool TimelinePlayer::swapDepths(DisplayObject& object, std::int32_t depth) {

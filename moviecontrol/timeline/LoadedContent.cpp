@@ -17,6 +17,7 @@ bool TimelinePlayer::replaceContent(DisplayObject& clip, std::uint16_t library) 
     }
     clip.library = library;
     Clip& content = *clip.clip;
+    content.emptied = false;
     content.timeline = &movie->root;
     content.frame = 0;
     content.playing = true;

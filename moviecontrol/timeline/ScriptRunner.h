@@ -64,6 +64,11 @@ class ScriptRunner {
     virtual void prepareObject(DisplayObject& object) = 0;
     // Calls the constructor of the class registered for the object's symbol, if any.
     virtual void construct(DisplayObject& object) = 0;
+    // Whether a class is registered for the object's symbol.
+    virtual bool hasClass(DisplayObject& object) {
+        (void)object;
+        return false;
+    }
     // The object left the display list for good; the runner drops what it keeps for it.
     virtual void forget(DisplayObject& object) = 0;
     // A loaded movie replaced the clip's content: what scripts stored on it goes.

@@ -419,15 +419,22 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
             // its class constructor runs.
             runner_.prepareObject(*o);
             o->loaded = true;
+            // Its load event is queued ahead of those of the children its first frame places.
+            dispatchEvent(*o, clip_event::Load, "onLoad");
             enterFrame(*o, 0, true, nullptr);
+            if (!o->removed && o->clipActions != nullptr && !runner_.hasClass(*o)) {
+                // A duplicate keeps the original's clip events: its initialize and construct
+                // events run with those of the clips just made, after its children's (a
+                // clip of a registered class has had its constructor instead).
+                queue({o, QueuedKind::Initialize, nullptr, nullptr}, true);
+                queue({o, QueuedKind::ConstructEvents, nullptr, nullptr}, true);
+            }
             if (!o->removed) {
                 runner_.construct(*o);
             }
-            if (!o->removed) {
-                dispatchEvent(*o, clip_event::Load, "onLoad");
-            }
             return true;
         }
+        queue({o, QueuedKind::Initialize, nullptr, nullptr}, true);
         queue({o, QueuedKind::Construct, nullptr, nullptr}, true);
         // The new clip's first frame: its load event, then its tags.
         o->loaded = true;
@@ -463,7 +470,7 @@ void TimelinePlayer::releaseObject(DisplayObject& object, bool unloadEvents) {
     }
     // An unloading clip and its children had their unload events queued already.
     if (unloadEvents && object.clip && !object.unloading) {
-        dispatchEvent(object, clip_event::Unload, "onUnload");
+        queueUnloadEvents(object);
     }
     object.removed = true;
     if (object.clip) {
@@ -523,13 +530,14 @@ bool TimelinePlayer::hasUnloadScripts(DisplayObject& object, int nesting) {
 }
 
 void TimelinePlayer::queueUnloadEvents(DisplayObject& object) {
+    // The children's unload events come before their parent's.
     object.unloading = true;
-    dispatchEvent(object, clip_event::Unload, "onUnload");
     for (auto& [depth, child] : object.clip->displayList) {
         if (child->clip) {
             queueUnloadEvents(*child);
         }
     }
+    dispatchEvent(object, clip_event::Unload, "onUnload");
 }
 
 void TimelinePlayer::leaveDisplayList(DisplayObject& parent,
@@ -704,6 +712,15 @@ void TimelinePlayer::queue(QueuedScript script, bool early) {
     if (++scriptsThisTick_ > limits_.maxQueuedScripts) {
         return;
     }
+    if (script.kind == QueuedKind::Initialize) {
+        // The initialize events of new clips come before any of their construct events.
+        const auto construct =
+            std::find_if(earlyQueue_.begin(), earlyQueue_.end(), [](const auto& q) {
+                return q.kind == QueuedKind::Construct || q.kind == QueuedKind::ConstructEvents;
+            });
+        earlyQueue_.insert(construct, std::move(script));
+        return;
+    }
     (early ? earlyQueue_ : queue_).push_back(std::move(script));
 }
 
@@ -744,6 +761,7 @@ void TimelinePlayer::runQueued(const QueuedScript& script) {
         runner_.callHandler(object, script.handler);
         break;
     case QueuedKind::Construct:
+    case QueuedKind::ConstructEvents:
         if (object.clipActions != nullptr) {
             for (const swf::ClipAction& a : *object.clipActions) {
                 if ((a.events & clip_event::Construct) != 0) {
@@ -751,6 +769,12 @@ void TimelinePlayer::runQueued(const QueuedScript& script) {
                 }
             }
         }
+        if (script.kind == QueuedKind::Construct) {
+            runner_.prepareObject(object);
+            runner_.construct(object);
+        }
+        break;
+    case QueuedKind::Initialize:
         runner_.prepareObject(object);
         if (object.clipActions != nullptr) {
             for (const swf::ClipAction& a : *object.clipActions) {
@@ -759,7 +783,6 @@ void TimelinePlayer::runQueued(const QueuedScript& script) {
                 }
             }
         }
-        runner_.construct(object);
         break;
     }
 }

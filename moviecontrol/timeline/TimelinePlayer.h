@@ -211,6 +211,7 @@ class TimelinePlayer {
     bool removeByScript(DisplayObject& object);
     bool removableByScript(const DisplayObject& object) const;
     void unloadClip(DisplayObject& clip);
+    void unloadMovie(DisplayObject& clip);
     bool swapDepths(DisplayObject& object, std::int32_t depth);
     std::int32_t nextHighestDepth(const DisplayObject& parent) const;
     void setMask(DisplayObject& object, DisplayObject* mask);
@@ -232,7 +233,15 @@ class TimelinePlayer {
     std::vector<DisplayObject*> upperLevels() const;
 
     NameFold nameFold_ = nullptr;
-    enum class QueuedKind : std::uint8_t { Actions, Handler, Construct };
+    // Construct: the construct events, then the class constructor; ConstructEvents: only the
+    // events (a duplicate, whose constructor already ran).
+    enum class QueuedKind : std::uint8_t {
+        Actions,
+        Handler,
+        Initialize,
+        Construct,
+        ConstructEvents
+    };
     struct QueuedScript {
         std::shared_ptr<DisplayObject> object;
         QueuedKind kind = QueuedKind::Actions;

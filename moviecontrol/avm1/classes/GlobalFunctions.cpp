@@ -87,9 +87,11 @@ Value addTimer(CallArgs& c, bool repeat) {
     if (std::isnan(ms) || ms < 0) {
         ms = 0;
     }
-    t.interval = ms;
+    // The player runs timers no more often than every 10 ms, whatever the interval asked.
+    constexpr double kShortestIntervalMs = 10;
+    t.interval = std::max(ms, kShortestIntervalMs);
     t.repeat = repeat;
-    t.due = s.timerNow + std::max(ms, 1.0);
+    t.due = s.timerNow + t.interval;
     for (std::size_t i = next + 1; i < c.count(); ++i) {
         t.args.push_back(c.args[i]);
     }

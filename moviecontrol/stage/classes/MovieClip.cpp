@@ -1,10 +1,15 @@
 // MovieClip.prototype: timeline control, clips made at run time, depths, geometry queries
 // and the drawing methods.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "Drawing.h"
 #include "DrawingStyles.h"
@@ -26,6 +31,21 @@ namespace {
 
 using avm1::CallArgs;
 using avm1::Value;
+
+// A frame named in text: a decimal literal that is the whole text, with an optional sign
+// and exponent ("4", "+4", "-1", "1e1", "Infinity"); no spaces, no hexadecimal.
+std::optional<double> decimalNumber(std::string_view text) {
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+') {
+        text.remove_prefix(1);
+    }
+    double out = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, out);
+    if (error != std::errc() || at != end) {
+        return std::nullopt;
+    }
+    return out;
+}
 
 // Depths scripts pass: read as 32-bit integers, wrapping, so that what is no number is
 // depth 0; only those between the lowest script depth and the highest are places.
@@ -309,29 +329,61 @@ class Methods {
         if (o == nullptr || c.count() < 1) {
             return Value();
         }
-        // A number is a frame, wrapping as a 32-bit integer; anything else is read as text,
-        // a frame number or a label. Frames before the first are ignored, past the last
-        // go to the last.
-        const Value& frame = c.arg(0);
-        double number = 0;
-        if (frame.isNumber()) {
-            number = frame.asNumber();
-        } else {
-            const std::string text = m_.toString(frame).str();
-            number = avm1::stringToNumber(text, m_.version());
-            if (std::isnan(number)) {
-                const std::int64_t label = stage_.player().clips().frameOfLabel(*o->clip, text);
-                if (label < 0) {
-                    return Value();
-                }
-                number = static_cast<double>(label + 1);
+        if (const auto target = frameTarget(c, *o)) {
+            // Frames before the first are ignored, past the last go to the last; the index
+            // wraps as a 32-bit integer (frame -2147483648 is past the last).
+            const std::int32_t index = avm1::toInt32(static_cast<double>(target->second) - 1);
+            if (index >= 0) {
+                stage_.player().clips().gotoClipFrame(*target->first,
+                                                      static_cast<std::uint32_t>(index), play);
             }
         }
-        const std::int32_t index = avm1::toInt32(static_cast<double>(avm1::toInt32(number)) - 1);
-        if (index >= 0) {
-            stage_.player().clips().gotoClipFrame(*o, static_cast<std::uint32_t>(index), play);
-        }
         return Value();
+    }
+
+    // The clip and 1-based frame a goto argument names. A whole number is a frame of this
+    // clip, wrapping as a 32-bit integer; anything else is read as text: "path:frame" or
+    // "path.frame" names a frame of the clip at that path, and the frame is a decimal
+    // number when it reads as one whole ("4", "+4", "1e1"; not " 4" or "0x4"), else a label.
+    std::optional<std::pair<DisplayObject*, std::int32_t>> frameTarget(CallArgs& c,
+                                                                       DisplayObject& self) {
+        const Value& frame = c.arg(0);
+        if (frame.isNumber() && std::isfinite(frame.asNumber()) &&
+            frame.asNumber() == std::trunc(frame.asNumber())) {
+            return std::pair{&self, avm1::toInt32(frame.asNumber())};
+        }
+        const std::string text = m_.toString(frame).str();
+        DisplayObject* clip = &self;
+        std::string_view name = text;
+        if (const std::size_t cut = text.find_last_of(":."); cut != std::string::npos) {
+            const std::string_view path = std::string_view(text).substr(0, cut);
+            name = std::string_view(text).substr(cut + 1);
+            // The path is read from this clip, then from the script's own timeline.
+            auto& activations = m_.state().activations;
+            avm1::Object* found = nullptr;
+            if (!path.empty()) {
+                found =
+                    avm1::resolveTargetPath(m_, activations.empty() ? nullptr : activations.back(),
+                                            stage_.objectOf(self), path);
+                if (found == nullptr) {
+                    found = m_.resolveTarget(path);
+                }
+            }
+            clip = found != nullptr ? stage_.displayOf(found) : nullptr;
+            if (clip == nullptr || !clip->clip) {
+                return std::nullopt;
+            }
+        }
+        if (const auto number = decimalNumber(name)) {
+            return std::pair{clip, avm1::toInt32(*number)};
+        }
+        const std::int64_t label =
+            stage_.player().clips().frameOfLabel(*clip->clip, std::string(name));
+        if (label < 0) {
+            return std::nullopt;
+        }
+        return std::pair{clip,
+                         static_cast<std::int32_t>(std::min<std::int64_t>(label + 1, INT32_MAX))};
     }
 
     void copyInit(const Value& init) {

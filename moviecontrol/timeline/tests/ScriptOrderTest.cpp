@@ -88,9 +88,10 @@ TEST_F(ScriptOrderTest, ClipEventsLoadEnterFrameUnloadInTheirOrder) {
     runner.logEnterFrame = true;
     runner.logPrepare = true;
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
-    // Construct events before the object exists, initialize events before its constructor.
-    EXPECT_EQ(runner.log, (Log{"prepare root", "c:construct", "prepare c", "c:init", "construct c",
-                               "c:loadOrUnload", "c.onLoad"}));
+    // Initialize events first (the initialize events of all new clips run before any of their
+    // construct events), then construct events and the constructor.
+    EXPECT_EQ(runner.log, (Log{"prepare root", "prepare c", "c:init", "c:construct", "prepare c",
+                               "construct c", "c:loadOrUnload", "c.onLoad"}));
     runner.log.clear();
     player.advance();
     EXPECT_EQ(runner.log, (Log{"c:enter", "c.onEnterFrame", "root.onEnterFrame"}));

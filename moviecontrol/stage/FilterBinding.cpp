@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <string>
 
@@ -21,6 +22,28 @@ using avm1::FilterFields;
 using avm1::FilterKind;
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+
+// Scripts may leave NaN in a filter's numbers (a blur, a distance, a divisor); the record
+// gets nothing there instead.
+double drawable(double v) {
+    return std::isnan(v) ? 0.0 : v;
+}
+
+double drawable(const FilterFields& f, std::string_view name) {
+    return drawable(f.number(name));
+}
+
+// A single float for the record: NaN is nothing, what lies past the float's range its end.
+float drawableFloat(double v) {
+    constexpr double Max = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(drawable(v), -Max, Max));
+}
+
+// A displacement channel a script set out of range picks no channel.
+std::uint8_t channel(const FilterFields& f, std::string_view name) {
+    const double v = f.number(name);
+    return v >= 0 && v <= 8 ? static_cast<std::uint8_t>(v) : 0;
+}
 
 swf::Rgba colorOf(const FilterFields& f, std::string_view color, std::string_view alpha) {
     const auto rgb = static_cast<std::uint32_t>(f.number(color));
@@ -41,11 +64,11 @@ std::uint8_t passes(const FilterFields& f) {
 
 // The common blur, offset and strength fields.
 template <class R> void readShadow(const FilterFields& f, R& r) {
-    r.blurX = f.number("blurX");
-    r.blurY = f.number("blurY");
-    r.angle = f.number("angle") / kDegrees;
-    r.distance = f.number("distance");
-    r.strength = f.number("strength");
+    r.blurX = drawable(f, "blurX");
+    r.blurY = drawable(f, "blurY");
+    r.angle = drawable(f, "angle") / kDegrees;
+    r.distance = drawable(f, "distance");
+    r.strength = drawable(f, "strength");
     r.knockout = f.flag("knockout");
     r.passes = passes(f);
 }
@@ -131,10 +154,10 @@ std::optional<swf::Filter> displacementRecord(const FilterFields& f) {
         r.mapX = point[0];
         r.mapY = point[1];
     }
-    r.componentX = static_cast<std::uint8_t>(f.number("componentX"));
-    r.componentY = static_cast<std::uint8_t>(f.number("componentY"));
-    r.scaleX = f.number("scaleX");
-    r.scaleY = f.number("scaleY");
+    r.componentX = channel(f, "componentX");
+    r.componentY = channel(f, "componentY");
+    r.scaleX = drawable(f, "scaleX");
+    r.scaleY = drawable(f, "scaleY");
     for (const auto& [name, mode] : kDisplacementModes) {
         if (f.at("mode").text == name) {
             r.mode = mode;
@@ -182,13 +205,13 @@ avm1::Object* mapBitmapObject(avm1::Machine& m, const swf::DisplacementMap& map)
 std::optional<swf::Filter> filterRecord(const FilterFields& f) {
     switch (f.kind) {
     case FilterKind::Blur:
-        return swf::BlurFilter{f.number("blurX"), f.number("blurY"), passes(f)};
+        return swf::BlurFilter{drawable(f, "blurX"), drawable(f, "blurY"), passes(f)};
     case FilterKind::Glow: {
         swf::GlowFilter r;
         r.color = colorOf(f, "color", "alpha");
-        r.blurX = f.number("blurX");
-        r.blurY = f.number("blurY");
-        r.strength = f.number("strength");
+        r.blurX = drawable(f, "blurX");
+        r.blurY = drawable(f, "blurY");
+        r.strength = drawable(f, "strength");
         r.inner = f.flag("inner");
         r.knockout = f.flag("knockout");
         r.passes = passes(f);
@@ -218,7 +241,7 @@ std::optional<swf::Filter> filterRecord(const FilterFields& f) {
         swf::ColorMatrixFilter r;
         const auto& values = f.at("matrix").list;
         for (std::size_t i = 0; i < r.matrix.size() && i < values.size(); ++i) {
-            r.matrix[i] = static_cast<float>(values[i]);
+            r.matrix[i] = drawableFloat(values[i]);
         }
         return r;
     }
@@ -229,10 +252,10 @@ std::optional<swf::Filter> filterRecord(const FilterFields& f) {
         const auto& values = f.at("matrix").list;
         r.matrix.assign(static_cast<std::size_t>(r.columns) * r.rows, 0.0f);
         for (std::size_t i = 0; i < r.matrix.size() && i < values.size(); ++i) {
-            r.matrix[i] = static_cast<float>(values[i]);
+            r.matrix[i] = drawableFloat(values[i]);
         }
-        r.divisor = static_cast<float>(f.number("divisor"));
-        r.bias = static_cast<float>(f.number("bias"));
+        r.divisor = drawableFloat(f.number("divisor"));
+        r.bias = drawableFloat(f.number("bias"));
         r.defaultColor = colorOf(f, "color", "alpha");
         r.clamp = f.flag("clamp");
         r.preserveAlpha = f.flag("preserveAlpha");

@@ -2,6 +2,11 @@
 // them through accessors on its class's prototype, so that a field always reads back in its
 // range and type; an object a script class made and then passed through super() becomes a
 // filter of that kind once, as the first constructor call binds its state.
+//
+// A field reads back what the player's filter record can hold: alphas are a byte, strengths
+// fixed 8.8, angles radians turned back into degrees (within a turn), divisors and scales
+// single floats. Blurs are clamped to their range, which leaves NaN as it is; the stage turns
+// what cannot be drawn into nothing when it builds the record.
 
 #include "avm1/Convert.h"
 #include "avm1/FilterObjects.h"
@@ -11,6 +16,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace avm1 {
 
@@ -18,7 +24,25 @@ namespace {
 
 constexpr std::string_view FilterPackage = "flash.filters";
 
-enum class FieldType { Number, Integer, Color, Flag, Text, List, Object };
+enum class FieldType {
+    Number,
+    Integer,
+    Color,
+    Flag,
+    Text,
+    List,
+    Object,
+    // Degrees kept as radians, reduced to one turn.
+    Angle,
+    // A fraction kept as a byte (truncated).
+    Alpha,
+    // Kept in fixed 8.8 from 0 to 255.
+    Strength,
+    // Kept as a single float.
+    Float,
+    // An integer without a range.
+    Whole,
+};
 
 struct FieldRule {
     std::string_view name;
@@ -42,13 +66,13 @@ FieldRule blur(std::string_view name, double initial) {
     return {name, FieldType::Number, initial, 0, 255};
 }
 FieldRule unit(std::string_view name, double initial) {
-    return {name, FieldType::Number, initial, 0, 1};
+    return {name, FieldType::Alpha, initial, 0, 1};
 }
 FieldRule quality() {
     return {"quality", FieldType::Integer, 1, 0, 15};
 }
 FieldRule strength(double initial) {
-    return {"strength", FieldType::Number, initial, 0, 255};
+    return {"strength", FieldType::Strength, initial, 0, 255};
 }
 FieldRule flag(std::string_view name, bool initial) {
     return {name, FieldType::Flag, initial ? 1.0 : 0.0};
@@ -58,6 +82,15 @@ FieldRule color(std::string_view name, double initial) {
 }
 FieldRule number(std::string_view name, double initial) {
     return {name, FieldType::Number, initial, -Inf, Inf};
+}
+// The player's default angle: 45 degrees as it keeps them, in radians to nine places.
+constexpr double DefaultAngle = 0.785398163 * 180.0 / std::numbers::pi;
+
+FieldRule angle() {
+    return {"angle", FieldType::Angle, DefaultAngle};
+}
+FieldRule single(std::string_view name, double initial) {
+    return {name, FieldType::Float, initial};
 }
 FieldRule list(std::string_view name) {
     return {name, FieldType::List};
@@ -69,7 +102,7 @@ FieldRule bevelType() {
 const std::vector<ClassRule>& classRules() {
     static const std::vector<ClassRule> rules = [] {
         std::vector<FieldRule> gradient = {number("distance", 4),
-                                           number("angle", 45),
+                                           angle(),
                                            list("colors"),
                                            list("alphas"),
                                            list("ratios"),
@@ -87,12 +120,12 @@ const std::vector<ClassRule>& classRules() {
               strength(2), quality(), flag("inner", false), flag("knockout", false)}},
             {FilterKind::DropShadow,
              "DropShadowFilter",
-             {number("distance", 4), number("angle", 45), color("color", 0), unit("alpha", 1),
-              blur("blurX", 4), blur("blurY", 4), strength(1), quality(), flag("inner", false),
+             {number("distance", 4), angle(), color("color", 0), unit("alpha", 1), blur("blurX", 4),
+              blur("blurY", 4), strength(1), quality(), flag("inner", false),
               flag("knockout", false), flag("hideObject", false)}},
             {FilterKind::Bevel,
              "BevelFilter",
-             {number("distance", 4), number("angle", 45), color("highlightColor", 0xFFFFFF),
+             {number("distance", 4), angle(), color("highlightColor", 0xFFFFFF),
               unit("highlightAlpha", 1), color("shadowColor", 0), unit("shadowAlpha", 1),
               blur("blurX", 4), blur("blurY", 4), strength(1), quality(), bevelType(),
               flag("knockout", false)}},
@@ -104,8 +137,8 @@ const std::vector<ClassRule>& classRules() {
              {{"matrixX", FieldType::Integer, 0, 0, 15},
               {"matrixY", FieldType::Integer, 0, 0, 15},
               list("matrix"),
-              number("divisor", 1),
-              number("bias", 0),
+              single("divisor", 1),
+              single("bias", 0),
               flag("preserveAlpha", true),
               flag("clamp", true),
               color("color", 0),
@@ -114,10 +147,10 @@ const std::vector<ClassRule>& classRules() {
              "DisplacementMapFilter",
              {{"mapBitmap", FieldType::Object},
               {"mapPoint", FieldType::Object},
-              {"componentX", FieldType::Integer, 0, 0, 8},
-              {"componentY", FieldType::Integer, 0, 0, 8},
-              number("scaleX", 0),
-              number("scaleY", 0),
+              {"componentX", FieldType::Whole},
+              {"componentY", FieldType::Whole},
+              single("scaleX", 0),
+              single("scaleY", 0),
               {"mode", FieldType::Text, 0, 0, 0, "wrap|clamp|ignore|color"},
               color("color", 0),
               unit("alpha", 0)}},
@@ -163,28 +196,126 @@ bool accepted(std::string_view choices, std::string_view text) {
 constexpr std::array<double, 20> IdentityMatrix = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0,
                                                    0, 0, 1, 0, 0, 0, 0, 0, 1, 0};
 
+// A number as a single float keeps it; past the float's range it is an infinity.
+double asFloat(double v) {
+    constexpr double Max = std::numeric_limits<float>::max();
+    if (v > Max) {
+        return Inf;
+    }
+    if (v < -Max) {
+        return -Inf;
+    }
+    return static_cast<double>(static_cast<float>(v));
+}
+
+// A fraction as the byte that keeps it: truncated, NaN is none. A value that already is a
+// byte's fraction stays that byte, whatever the rounding of its product.
+double alphaByte(double v) {
+    if (std::isnan(v)) {
+        return 0.0;
+    }
+    const double scaled = v * 255.0;
+    const double nearest = std::round(scaled);
+    return std::clamp(std::abs(scaled - nearest) < 1e-7 ? nearest : std::trunc(scaled), 0.0, 255.0);
+}
+
+// A gradient's alphas are rounded to their byte; NaN is opaque.
+double gradientAlpha(double v) {
+    return std::isnan(v) ? 1.0 : std::round(std::clamp(v, 0.0, 1.0) * 255.0) / 255.0;
+}
+
+bool isListOf(FilterKind kind, const FieldRule& rule, FilterKind which, std::string_view name) {
+    return kind == which && rule.name == name;
+}
+
+bool isGradient(FilterKind kind) {
+    return kind == FilterKind::GradientGlow || kind == FilterKind::GradientBevel;
+}
+
+void normaliseList(const FieldRule& rule, FilterField& f, FilterKind kind) {
+    if (isListOf(kind, rule, FilterKind::ColorMatrix, "matrix")) {
+        // Twenty entries, read by index: what is missing is NaN.
+        f.list.resize(20, std::numeric_limits<double>::quiet_NaN());
+        return;
+    }
+    for (double& v : f.list) {
+        if (!isGradient(kind)) {
+            v = std::isnan(v) ? 0.0 : v;
+        } else if (rule.name == "colors") {
+            v = static_cast<double>(toUint32(v) & 0xFFFFFFu);
+        } else if (rule.name == "alphas") {
+            v = gradientAlpha(v);
+        } else if (rule.name == "ratios") {
+            v = std::isnan(v) ? 0.0 : std::clamp(std::trunc(v), 0.0, 255.0);
+        }
+    }
+}
+
 // Brings a field into the range and shape its setter allows.
 void normalise(const FieldRule& rule, FilterField& f, FilterKind kind) {
     switch (rule.type) {
     case FieldType::Number:
-        f.number = std::isnan(f.number) ? 0.0 : std::clamp(f.number, rule.min, rule.max);
+        // A clamp leaves NaN as it is.
+        f.number = std::isnan(f.number) ? f.number : std::clamp(f.number, rule.min, rule.max);
         break;
     case FieldType::Integer:
         f.number = std::clamp(static_cast<double>(toInt32(f.number)), rule.min, rule.max);
         break;
+    case FieldType::Whole:
+        f.number = static_cast<double>(toInt32(f.number));
+        break;
     case FieldType::Color:
         f.number = static_cast<double>(toUint32(f.number) & 0xFFFFFFu);
         break;
+    case FieldType::Angle:
+        f.number =
+            std::fmod(f.number, 360.0) * (std::numbers::pi / 180.0) * (180.0 / std::numbers::pi);
+        break;
+    case FieldType::Alpha:
+        f.number = alphaByte(f.number) / 255.0;
+        break;
+    case FieldType::Strength:
+        f.number = std::isnan(f.number)
+                       ? 0.0
+                       : std::clamp(std::trunc(f.number * 256.0), 0.0, 65280.0) / 256.0;
+        break;
+    case FieldType::Float:
+        f.number = asFloat(f.number);
+        break;
     case FieldType::List:
-        if (kind == FilterKind::ColorMatrix && rule.name == "matrix") {
-            f.list.resize(20, 0.0);
-        }
-        for (double& v : f.list) {
-            v = std::isnan(v) ? 0.0 : v;
-        }
+        normaliseList(rule, f, kind);
         break;
     default:
         break;
+    }
+}
+
+// A convolution's matrix has at least a cell for each of its rows and columns: the missing
+// ones are zero.
+void fitMatrix(FilterFields& fields) {
+    if (fields.kind != FilterKind::Convolution) {
+        return;
+    }
+    const double cells = fields.number("matrixX") * fields.number("matrixY");
+    if (FilterField* matrix = fields.find("matrix");
+        matrix && cells > static_cast<double>(matrix->list.size())) {
+        matrix->list.resize(static_cast<std::size_t>(cells), 0.0);
+    }
+}
+
+// A gradient made by its constructor has as many stops as the shortest of its lists.
+void fitStops(FilterFields& fields) {
+    if (!isGradient(fields.kind)) {
+        return;
+    }
+    std::size_t stops = std::numeric_limits<std::size_t>::max();
+    for (std::string_view name : {"colors", "alphas", "ratios"}) {
+        stops = std::min(stops, fields.at(name).list.size());
+    }
+    for (std::string_view name : {"colors", "alphas", "ratios"}) {
+        if (FilterField* f = fields.find(name)) {
+            f->list.resize(stops);
+        }
     }
 }
 
@@ -197,6 +328,9 @@ FilterField initialField(const FieldRule& rule, FilterKind kind) {
     }
     if (kind == FilterKind::ColorMatrix && rule.name == "matrix") {
         f.list.assign(IdentityMatrix.begin(), IdentityMatrix.end());
+    }
+    if (rule.name == "mapPoint") {
+        f.list = {0.0, 0.0};
     }
     return f;
 }
@@ -238,6 +372,11 @@ void assign(Machine& m, FilterKind kind, const FieldRule& rule, FilterField& f,
     case FieldType::Number:
     case FieldType::Integer:
     case FieldType::Color:
+    case FieldType::Angle:
+    case FieldType::Alpha:
+    case FieldType::Strength:
+    case FieldType::Float:
+    case FieldType::Whole:
         f.number = m.toNumber(value);
         break;
     case FieldType::Flag:
@@ -247,6 +386,9 @@ void assign(Machine& m, FilterKind kind, const FieldRule& rule, FilterField& f,
         Str text = m.toString(value);
         if (accepted(rule.text, text.view())) {
             f.text = text.str();
+        } else if (rule.name == "type") {
+            // A bevel of no known type is drawn on both sides.
+            f.text = "full";
         }
         break;
     }
@@ -281,7 +423,7 @@ Value read(Machine& m, const FieldRule& rule, const FilterField& f) {
         if (rule.name == "mapPoint" && f.list.size() == 2) {
             return Value(newGeomPoint(m, f.list[0], f.list[1]));
         }
-        return Value(f.object);
+        return f.object ? Value(f.object) : Value();
     default:
         return Value(f.number);
     }
@@ -301,8 +443,14 @@ void installClass(Machine& m, const ClassRule& rule, Object* baseProto) {
             FilterFields fields = defaultFilter(kind);
             const ClassRule& s = rulesOf(kind);
             for (std::size_t i = 0; i < s.fields.size() && i < c.count(); ++i) {
+                // A colour matrix given as nothing stays the identity.
+                if (kind == FilterKind::ColorMatrix && c.arg(i).isNullish()) {
+                    continue;
+                }
                 assign(m, kind, s.fields[i], fields.fields[i].second, c.arg(i));
             }
+            fitMatrix(fields);
+            fitStops(fields);
             Object* self = c.thisObject();
             if (self && !self->nativeState()) {
                 self->setNativeState(std::make_unique<FilterFields>(std::move(fields)));
@@ -326,6 +474,7 @@ void installClass(Machine& m, const ClassRule& rule, Object* baseProto) {
                 FilterFields* f = fieldsOf(c.thisValue);
                 if (f && f->kind == kind) {
                     assign(c.machine, kind, *fieldRule(kind, name), *f->find(name), c.arg(0));
+                    fitMatrix(*f);
                 }
                 return {};
             });

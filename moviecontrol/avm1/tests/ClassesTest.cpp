@@ -236,7 +236,9 @@ TEST_F(Classes, FiltersKeepTheirFieldsInRangeAndCloneApart) {
 
     Value bevel = make("flash.filters.BevelFilter", {});
     vm.set(bevel.asObject(), "type", Value(Str("sideways")));
-    EXPECT_EQ(text(vm.get(bevel.asObject(), "type")), "inner"); // unknown types are refused
+    EXPECT_EQ(text(vm.get(bevel.asObject(), "type")), "full"); // unknown types draw both sides
+    vm.set(bevel.asObject(), "type", Value(Str("inner")));
+    EXPECT_EQ(text(vm.get(bevel.asObject(), "type")), "inner");
     vm.set(bevel.asObject(), "type", Value(Str("full")));
     EXPECT_EQ(text(vm.get(bevel.asObject(), "type")), "full");
 

@@ -8,6 +8,7 @@
 #include "avm1/State.h"
 
 #include <cmath>
+#include <functional>
 
 namespace avm1 {
 
@@ -15,36 +16,38 @@ namespace {
 
 using namespace geom;
 
-// a < b as the language compares numbers: undefined when either is NaN.
-Value less(double a, double b) {
-    if (std::isnan(a) || std::isnan(b)) {
-        return {};
-    }
-    return Value(a < b);
+// The comparisons as compiled scripts make them: `a < b` is the language's less-than
+// (undefined when either side is NaN), `a >= b` is !(a < b) and so true for NaN, `a > b` is
+// b < a and `a <= b` is !(b < a). The class was written in script and compares so.
+Value lt(Machine& m, const Value& a, const Value& b) {
+    return scriptLess(m, a, b);
 }
-Value atLeast(double a, double b) {
-    if (std::isnan(a) || std::isnan(b)) {
-        return {};
-    }
-    return Value(a >= b);
+Value ge(Machine& m, const Value& a, const Value& b) {
+    return Value(!m.toBoolean(scriptLess(m, a, b)));
 }
-Value atMost(double a, double b) {
-    if (std::isnan(a) || std::isnan(b)) {
-        return {};
-    }
-    return Value(a <= b);
+Value gt(Machine& m, const Value& a, const Value& b) {
+    return scriptLess(m, b, a);
+}
+Value le(Machine& m, const Value& a, const Value& b) {
+    return Value(!m.toBoolean(scriptLess(m, b, a)));
 }
 
-// a && b && ...: the first operand that is not true, else the last.
-Value allOf(std::initializer_list<Value> tests) {
+// a && b && ...: each test runs only when those before it held; the answer is the first
+// that does not hold, else the last.
+Value allOf(Machine& m, std::initializer_list<std::function<Value()>> tests) {
     Value last;
-    for (const Value& t : tests) {
-        last = t;
-        if (!(t.isBool() && t.asBool())) {
-            return t;
+    for (const auto& test : tests) {
+        last = test();
+        if (!m.toBoolean(last)) {
+            return last;
         }
     }
     return last;
+}
+
+// a - b as the script's `-` has it: always a number.
+Value minus(Machine& m, const Value& a, const Value& b) {
+    return num(m.toNumber(a) - m.toNumber(b));
 }
 
 // Math.min/Math.max: NaN wins.
@@ -75,28 +78,32 @@ void setBox(Machine& m, Object* o, const Box& b) {
 }
 
 // Rectangle edge accessors: reading computes from x/y/width/height, writing moves one
-// edge and keeps the opposite one where it was.
+// edge and keeps the opposite one where it was, with the script's operators: `width +=
+// x - left` joins texts when the width is one.
 void installRectangleEdges(Machine& m, Object* proto) {
     auto self = [](CallArgs& c) { return c.thisObject(); };
+    // Moves the near edge along one axis: size += start - to; start = to.
+    auto moveNear = [](Machine& m, Object* o, std::string_view start, std::string_view size,
+                       const Value& to) {
+        m.set(o, size, plus(m, raw(m, o, size), minus(m, raw(m, o, start), to)));
+        m.set(o, start, to);
+    };
+    // Moves the far edge along one axis: size = to - start.
+    auto moveFar = [](Machine& m, Object* o, std::string_view start, std::string_view size,
+                      const Value& to) { m.set(o, size, minus(m, to, raw(m, o, start))); };
     defineAccessor(
         m, proto, "left", [self](CallArgs& c) { return raw(c.machine, self(c), "x"); },
-        [self](CallArgs& c) -> Value {
-            Machine& m = c.machine;
+        [self, moveNear](CallArgs& c) -> Value {
             if (Object* o = self(c)) {
-                double right = field(m, c.thisValue, "x") + field(m, c.thisValue, "width");
-                m.set(o, "width", num(right - m.toNumber(c.arg(0))));
-                m.set(o, "x", c.arg(0));
+                moveNear(c.machine, o, "x", "width", c.arg(0));
             }
             return {};
         });
     defineAccessor(
         m, proto, "top", [self](CallArgs& c) { return raw(c.machine, self(c), "y"); },
-        [self](CallArgs& c) -> Value {
-            Machine& m = c.machine;
+        [self, moveNear](CallArgs& c) -> Value {
             if (Object* o = self(c)) {
-                double bottom = field(m, c.thisValue, "y") + field(m, c.thisValue, "height");
-                m.set(o, "height", num(bottom - m.toNumber(c.arg(0))));
-                m.set(o, "y", c.arg(0));
+                moveNear(c.machine, o, "y", "height", c.arg(0));
             }
             return {};
         });
@@ -106,10 +113,9 @@ void installRectangleEdges(Machine& m, Object* proto) {
             return plus(c.machine, raw(c.machine, c.thisValue, "x"),
                         raw(c.machine, c.thisValue, "width"));
         },
-        [self](CallArgs& c) -> Value {
-            Machine& m = c.machine;
+        [self, moveFar](CallArgs& c) -> Value {
             if (Object* o = self(c)) {
-                m.set(o, "width", num(m.toNumber(c.arg(0)) - field(m, c.thisValue, "x")));
+                moveFar(c.machine, o, "x", "width", c.arg(0));
             }
             return {};
         });
@@ -119,10 +125,9 @@ void installRectangleEdges(Machine& m, Object* proto) {
             return plus(c.machine, raw(c.machine, c.thisValue, "y"),
                         raw(c.machine, c.thisValue, "height"));
         },
-        [self](CallArgs& c) -> Value {
-            Machine& m = c.machine;
+        [self, moveFar](CallArgs& c) -> Value {
             if (Object* o = self(c)) {
-                m.set(o, "height", num(m.toNumber(c.arg(0)) - field(m, c.thisValue, "y")));
+                moveFar(c.machine, o, "y", "height", c.arg(0));
             }
             return {};
         });
@@ -138,13 +143,13 @@ void installRectangleEdges(Machine& m, Object* proto) {
             if (!o) {
                 return {};
             }
-            Box b = boxOf(m, c.thisValue);
-            Object* p = c.arg(0).asObject();
-            Value x = raw(m, p, "x"), y = raw(m, p, "y");
-            m.set(o, "width", num(b.right() - m.toNumber(x)));
-            m.set(o, "height", num(b.bottom() - m.toNumber(y)));
-            m.set(o, "x", x);
-            m.set(o, "y", y);
+            const Value p = c.arg(0);
+            m.set(o, "width",
+                  plus(m, raw(m, o, "width"), minus(m, raw(m, o, "x"), raw(m, p, "x"))));
+            m.set(o, "height",
+                  plus(m, raw(m, o, "height"), minus(m, raw(m, o, "y"), raw(m, p, "y"))));
+            m.set(o, "x", raw(m, p, "x"));
+            m.set(o, "y", raw(m, p, "y"));
             return {};
         });
     defineAccessor(
@@ -206,70 +211,82 @@ void installRectangleMethods(Machine& m, Object* proto) {
         }
         return {};
     });
-    // contains compares as the script's operators do, left to right and stopping at the
-    // first that fails: the arguments are converted for each comparison (valueOf runs
-    // each time) and texts compare as texts ("e" lies right of "10").
+    // The tests convert their operands anew each time they run (valueOf runs each time),
+    // texts compare as texts ("e" lies right of "10"), and a test of NaN stops the chain
+    // with undefined where it is a `<` and passes where it is a `>=`.
     m.defineMethod(proto, "contains", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        const Value x = c.arg(0), y = c.arg(1);
-        const Value left = raw(m, c.thisValue, "x"), top = raw(m, c.thisValue, "y");
-        auto notBelow = [&](const Value& a, const Value& edge) {
-            Value below = scriptLess(m, a, edge);
-            return below.isBool() ? Value(!below.asBool()) : below;
-        };
-        auto below = [&](const Value& a, const Value& edge) { return scriptLess(m, a, edge); };
-        auto passed = [](const Value& v) { return v.isBool() && v.asBool(); };
-        Value r = notBelow(x, left);
-        if (!passed(r)) {
-            return r;
-        }
-        r = below(x, plus(m, left, raw(m, c.thisValue, "width")));
-        if (!passed(r)) {
-            return r;
-        }
-        r = notBelow(y, top);
-        if (!passed(r)) {
-            return r;
-        }
-        return below(y, plus(m, top, raw(m, c.thisValue, "height")));
+        const Value self = c.thisValue, x = c.arg(0), y = c.arg(1);
+        return allOf(
+            m, {[&] { return ge(m, x, raw(m, self, "x")); },
+                [&] { return lt(m, x, plus(m, raw(m, self, "x"), raw(m, self, "width"))); },
+                [&] { return ge(m, y, raw(m, self, "y")); },
+                [&] { return lt(m, y, plus(m, raw(m, self, "y"), raw(m, self, "height"))); }});
     });
     m.defineMethod(proto, "containsPoint", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        Box b = boxOf(m, c.thisValue);
-        double x = field(m, c.arg(0), "x"), y = field(m, c.arg(0), "y");
-        return allOf({atLeast(x, b.x), less(x, b.right()), atLeast(y, b.y), less(y, b.bottom())});
+        const Value self = c.thisValue, pt = c.arg(0);
+        return allOf(m, {[&] { return ge(m, raw(m, pt, "x"), raw(m, self, "x")); },
+                         [&] {
+                             return lt(m, raw(m, pt, "x"),
+                                       plus(m, raw(m, self, "x"), raw(m, self, "width")));
+                         },
+                         [&] { return ge(m, raw(m, pt, "y"), raw(m, self, "y")); },
+                         [&] {
+                             return lt(m, raw(m, pt, "y"),
+                                       plus(m, raw(m, self, "y"), raw(m, self, "height")));
+                         }});
     });
+    // The other rectangle lies inside when its corners do: its left and top edges inside
+    // this one's span, its right and bottom edges past this one's start and not past its end.
     m.defineMethod(proto, "containsRectangle", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
-        Box b = boxOf(m, c.thisValue), r = boxOf(m, c.arg(0));
-        return allOf({atLeast(r.x, b.x), atLeast(r.y, b.y), atMost(r.right(), b.right()),
-                      atMost(r.bottom(), b.bottom())});
+        const Value self = c.thisValue, r = c.arg(0);
+        const Value otherRight = plus(m, raw(m, r, "x"), raw(m, r, "width"));
+        const Value otherBottom = plus(m, raw(m, r, "y"), raw(m, r, "height"));
+        const Value right = plus(m, raw(m, self, "x"), raw(m, self, "width"));
+        const Value bottom = plus(m, raw(m, self, "y"), raw(m, self, "height"));
+        return allOf(m, {[&] { return ge(m, raw(m, r, "x"), raw(m, self, "x")); },
+                         [&] { return lt(m, raw(m, r, "x"), right); },
+                         [&] { return ge(m, raw(m, r, "y"), raw(m, self, "y")); },
+                         [&] { return lt(m, raw(m, r, "y"), bottom); },
+                         [&] { return gt(m, otherRight, raw(m, self, "x")); },
+                         [&] { return le(m, otherRight, right); },
+                         [&] { return gt(m, otherBottom, raw(m, self, "y")); },
+                         [&] { return le(m, otherBottom, bottom); }});
     });
-    auto grow = [](Machine& m, CallArgs& c, double dx, double dy) {
-        if (Object* o = c.thisObject()) {
-            Box b = boxOf(m, c.thisValue);
-            setBox(m, o, {b.x - dx, b.y - dy, b.w + 2 * dx, b.h + 2 * dy});
+    // inflate: x -= dx; width += dx * 2 (and so for y): the start moves as a number, the
+    // size grows as the script's `+` has it.
+    auto grow = [](Machine& m, Object* o, const Value& dx, const Value& dy) {
+        if (o) {
+            m.set(o, "x", minus(m, raw(m, o, "x"), dx));
+            m.set(o, "width", plus(m, raw(m, o, "width"), num(m.toNumber(dx) * 2)));
+            m.set(o, "y", minus(m, raw(m, o, "y"), dy));
+            m.set(o, "height", plus(m, raw(m, o, "height"), num(m.toNumber(dy) * 2)));
         }
         return Value();
     };
     m.defineMethod(proto, "inflate", [grow](CallArgs& c) -> Value {
-        return grow(c.machine, c, c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1)));
+        return grow(c.machine, c.thisObject(), c.arg(0), c.arg(1));
     });
     m.defineMethod(proto, "inflatePoint", [grow](CallArgs& c) -> Value {
-        return grow(c.machine, c, field(c.machine, c.arg(0), "x"), field(c.machine, c.arg(0), "y"));
+        Machine& m = c.machine;
+        return grow(m, c.thisObject(), raw(m, c.arg(0), "x"), raw(m, c.arg(0), "y"));
     });
-    auto move = [](Machine& m, CallArgs& c, double dx, double dy) {
-        if (Object* o = c.thisObject()) {
-            m.set(o, "x", num(field(m, c.thisValue, "x") + dx));
-            m.set(o, "y", num(field(m, c.thisValue, "y") + dy));
+    // offset: x += dx; y += dy, with the script's `+`.
+    auto move = [](Machine& m, Object* o, const Value& dx, const Value& dy) {
+        if (o) {
+            m.set(o, "x", plus(m, raw(m, o, "x"), dx));
+            m.set(o, "y", plus(m, raw(m, o, "y"), dy));
         }
         return Value();
     };
     m.defineMethod(proto, "offset", [move](CallArgs& c) -> Value {
-        return move(c.machine, c, c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1)));
+        return move(c.machine, c.thisObject(), c.arg(0), c.arg(1));
     });
     m.defineMethod(proto, "offsetPoint", [move](CallArgs& c) -> Value {
-        return move(c.machine, c, field(c.machine, c.arg(0), "x"), field(c.machine, c.arg(0), "y"));
+        Machine& m = c.machine;
+        return move(m, c.thisObject(), raw(m, c.arg(0), "x"), raw(m, c.arg(0), "y"));
     });
     auto overlap = [](Machine& m, CallArgs& c, Box& out) {
         Box a = boxOf(m, c.thisValue), b = boxOf(m, c.arg(0));
@@ -327,6 +344,22 @@ void installRectangle(Machine& m) {
     Object* proto = constructorPrototype(m, ctor);
     installRectangleEdges(m, proto);
     installRectangleMethods(m, proto);
+    // The class was written in script: its members show in for-in like any set property.
+    for (std::string_view name : {"left",          "top",
+                                  "right",         "bottom",
+                                  "topLeft",       "bottomRight",
+                                  "size",          "clone",
+                                  "equals",        "isEmpty",
+                                  "setEmpty",      "contains",
+                                  "containsPoint", "containsRectangle",
+                                  "inflate",       "inflatePoint",
+                                  "offset",        "offsetPoint",
+                                  "intersection",  "intersects",
+                                  "union",         "toString"}) {
+        if (Property* p = proto->properties().find(m.str(name), true)) {
+            p->attributes &= ~(attr::DontEnum | attr::DontDelete);
+        }
+    }
     definePackaged(m, GeomPackage, "Rectangle", ctor);
 }
 

@@ -160,5 +160,80 @@ TEST_F(GeomRules, RectangleContainsComparesAsScripts) {
     EXPECT_EQ(contains({ten, ten, d, d}, {Value(10), Value(10)}), "undefined");
 }
 
+// Rectangle's members were written in script: their operators are the script's (a text
+// size grows by joining), and they all show in for-in.
+TEST_F(GeomRules, RectangleEdgesMoveWithTheScriptsOperators) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    Value rectangleClass = vm.get(geom, "Rectangle");
+    auto rect = [&](Value x, Value y, Value w, Value h) {
+        return vm.construct(rectangleClass, std::vector<Value>{x, y, w, h});
+    };
+    auto str = [](const char* t) { return Value(Str(t)); };
+    const struct {
+        const char* member;
+        Value value;
+        const char* expected;
+    } setters[] = {
+        // width += x - left: "w" joined with NaN.
+        {"left", Value(10), "(x=10, y=y, w=wNaN, h=h)"},
+        {"top", Value(5), "(x=x, y=5, w=w, h=hNaN)"},
+        // width = right - x: always a number.
+        {"right", Value(10), "(x=x, y=y, w=NaN, h=h)"},
+        {"bottom", str("7"), "(x=x, y=y, w=w, h=NaN)"},
+    };
+    for (const auto& row : setters) {
+        Object* r = rect(str("x"), str("y"), str("w"), str("h"));
+        vm.set(r, row.member, row.value);
+        EXPECT_EQ(text(r), row.expected) << row.member;
+    }
+    Object* numbers = rect(Value(1), Value(2), Value(3), Value(4));
+    vm.set(numbers, "left", Value(0));
+    EXPECT_EQ(text(numbers), "(x=0, y=2, w=4, h=4)");
+
+    // offset: x += dx joins texts; inflate: x -= dx is a number, width += dx * 2 joins.
+    Object* moved = rect(str("1"), Value(2), str("3"), Value(4));
+    vm.callMethod(moved, "offset", std::vector<Value>{Value(5), str("6")});
+    EXPECT_EQ(text(moved), "(x=15, y=26, w=3, h=4)");
+    vm.callMethod(moved, "inflate", std::vector<Value>{Value(1), Value(1)});
+    EXPECT_EQ(text(moved), "(x=14, y=25, w=32, h=6)");
+
+    // x, y, width, height and the prototype's twenty-two members.
+    EXPECT_EQ(vm.enumerate(numbers).size(), 26u);
+}
+
+// `x >= left` is !(x < left): a NaN passes it and stops at the following `<` with undefined,
+// having converted the argument twice.
+TEST_F(GeomRules, RectangleContainsPassesNaNAtItsGreaterOrEqualTests) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    Object* r = vm.construct(vm.get(geom, "Rectangle"),
+                             std::vector<Value>{Value(0), Value(0), Value(10), Value(10)});
+    int calls = 0;
+    Object* counted = vm.newObject();
+    vm.set(counted, "valueOf",
+           Value(static_cast<Object*>(vm.newFunction([&calls](avm1::CallArgs&) -> Value {
+               ++calls;
+               return Value(std::nan(""));
+           }))));
+    Value ret = vm.callMethod(r, "contains", std::vector<Value>{Value(counted), Value(5)});
+    EXPECT_TRUE(ret.isUndefined());
+    EXPECT_EQ(calls, 2);
+    Object* pt = vm.newObject();
+    vm.set(pt, "x", Value(std::nan("")));
+    vm.set(pt, "y", Value(5));
+    EXPECT_TRUE(vm.callMethod(r, "containsPoint", std::vector<Value>{Value(pt)}).isUndefined());
+    // A rectangle ending exactly at the far edge is inside; one starting there is not, even
+    // when it has no width.
+    auto inside = [&](double x, double y, double w, double h) {
+        Object* other = vm.construct(vm.get(geom, "Rectangle"),
+                                     std::vector<Value>{Value(x), Value(y), Value(w), Value(h)});
+        return vm.toString(vm.callMethod(r, "containsRectangle", std::vector<Value>{Value(other)}))
+            .str();
+    };
+    EXPECT_EQ(inside(5, 5, 5, 5), "true");
+    EXPECT_EQ(inside(10, 5, 0, 1), "false");
+    EXPECT_EQ(inside(5, 5, 0, 1), "true");
+    EXPECT_EQ(inside(5, 5, 6, 1), "false");
+}
+
 } // namespace
 } // namespace avm1test

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <variant>
 
 #include "FilterBinding.h"
 #include "ScriptedMovie.h"
@@ -112,6 +114,62 @@ TEST(TransformFilters, RecordsSurviveTheTripThroughScriptFields) {
 
     // a displacement map has no record the renderer draws
     EXPECT_FALSE(filterRecord(avm1::defaultFilter(avm1::FilterKind::DisplacementMap)));
+}
+
+// Scripts may leave NaN, the infinities and huge numbers in a filter's fields; the record
+// the renderer gets holds none of NaN, and its channels stay channels.
+TEST(TransformFilters, RecordsOfHostileScriptFiltersHoldNoNaN) {
+    RootClip r;
+    const double nan = std::nan("");
+    const double hostile[] = {nan,
+                              std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(),
+                              1e300,
+                              -1e300,
+                              -1};
+    auto noNaN = [](double v) { return !std::isnan(v); };
+    for (double v : hostile) {
+        std::vector<Value> args(12, Value(v));
+        args[2] = Value(r.vm.newArray(std::vector<Value>{Value(v), Value(v)}));
+        for (const char* cls :
+             {"BlurFilter", "GlowFilter", "DropShadowFilter", "BevelFilter", "ConvolutionFilter",
+              "ColorMatrixFilter", "GradientGlowFilter", "DisplacementMapFilter"}) {
+            std::vector<Value> given = args;
+            if (std::string_view(cls) == "ColorMatrixFilter") {
+                given = {Value(r.vm.newArray(std::vector<Value>(20, Value(v))))};
+            }
+            const avm1::FilterFields* fields =
+                avm1::filterFieldsOf(Value(r.vm.construct(Value(r.filterClass(cls)), given)));
+            ASSERT_NE(fields, nullptr) << cls;
+            const std::optional<swf::Filter> record = filterRecord(*fields);
+            if (!record) {
+                continue;
+            }
+            std::visit(
+                [&](const auto& f) {
+                    using F = std::decay_t<decltype(f)>;
+                    if constexpr (std::is_same_v<F, swf::BlurFilter> ||
+                                  std::is_same_v<F, swf::GlowFilter>) {
+                        EXPECT_TRUE(noNaN(f.blurX) && noNaN(f.blurY)) << cls << " " << v;
+                    } else if constexpr (std::is_same_v<F, swf::DropShadowFilter> ||
+                                         std::is_same_v<F, swf::BevelFilter>) {
+                        EXPECT_TRUE(noNaN(f.blurX) && noNaN(f.angle) && noNaN(f.distance) &&
+                                    noNaN(f.strength))
+                            << cls << " " << v;
+                    } else if constexpr (std::is_same_v<F, swf::ConvolutionFilter>) {
+                        EXPECT_TRUE(noNaN(f.divisor) && noNaN(f.bias)) << cls << " " << v;
+                        for (float cell : f.matrix) {
+                            EXPECT_FALSE(std::isnan(cell)) << cls << " " << v;
+                        }
+                    } else if constexpr (std::is_same_v<F, swf::ColorMatrixFilter>) {
+                        for (float cell : f.matrix) {
+                            EXPECT_FALSE(std::isnan(cell)) << cls << " " << v;
+                        }
+                    }
+                },
+                *record);
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Calls the script machine's built-ins with hostile arguments: NaN, the infinities, huge and
 // negative numbers, huge lengths, long strings, arrays of holes, cyclic objects,
-// contradictory comparators, bitmaps of the largest size. Each input is a list of calls;
+// contradictory comparators, bitmaps of the largest size; filters, rectangles and XML trees
+// are made and used with the same arguments. Each input is a list of calls;
 // every call must end within the frame's budget and the memory budget.
 #include "FakeStage.h"
 
@@ -53,10 +54,11 @@ constexpr std::array<double, 22> HostileNumbers = {0,
 
 constexpr std::array<std::size_t, 5> StringLengths = {0, 1, 1000, 1 << 16, 1 << 22};
 
-constexpr std::array<const char*, 7> Receivers = {"Array",  "String",  "BitmapData", "Date",
-                                                  "Number", "_global", "Math"};
+constexpr std::array<const char*, 10> Receivers = {"Array",     "String",  "BitmapData", "Date",
+                                                   "Number",    "_global", "Math",       "filters",
+                                                   "Rectangle", "XML"};
 
-constexpr std::array<std::array<const char*, 12>, 7> Methods = {{
+constexpr std::array<std::array<const char*, 12>, 10> Methods = {{
     {"sort", "sortOn", "join", "concat", "slice", "splice", "reverse", "push", "unshift", "shift",
      "toString", "pop"},
     {"split", "concat", "substr", "substring", "slice", "indexOf", "lastIndexOf", "charAt",
@@ -70,7 +72,23 @@ constexpr std::array<std::array<const char*, 12>, 7> Methods = {{
     {"parseInt", "parseFloat", "escape", "unescape", "isNaN", "isFinite", "ASnative", "Number",
      "String", "ASSetNativeAccessor", "Array", "Object"},
     {"pow", "round", "floor", "ceil", "atan2", "min", "max", "random", "sqrt", "exp", "log", "abs"},
+    // Filter classes: made with the arguments, then cloned.
+    {"BlurFilter", "GlowFilter", "DropShadowFilter", "BevelFilter", "GradientGlowFilter",
+     "GradientBevelFilter", "ColorMatrixFilter", "ConvolutionFilter", "DisplacementMapFilter",
+     "BlurFilter", "ConvolutionFilter", "GradientBevelFilter"},
+    {"contains", "containsPoint", "containsRectangle", "inflate", "inflatePoint", "offset",
+     "offsetPoint", "intersection", "union", "equals", "isEmpty", "clone"},
+    {"parseXML", "appendChild", "insertBefore", "cloneNode", "removeNode", "createElement",
+     "createTextNode", "toString", "hasChildNodes", "getNamespaceForPrefix",
+     "getPrefixForNamespace", "addRequestHeader"},
 }};
+
+// A member of one of the player's packages ("flash.geom"...), or undefined.
+avm1::Value packaged(avm1::Machine& vm, const char* package, const char* name) {
+    avm1::Object* flash = vm.get(vm.global(), "flash").asObject();
+    avm1::Object* inner = flash ? vm.get(flash, package).asObject() : nullptr;
+    return inner ? vm.get(inner, name) : avm1::Value();
+}
 
 avm1::Value bitmapOf(avm1test::FakeStage& stage, double width, double height) {
     avm1::Machine& vm = stage.vm;
@@ -152,6 +170,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             receiver = avm1::Value(vm.global());
         } else if (receiverKind == 6) {
             receiver = vm.get(vm.global(), "Math");
+        } else if (receiverKind == 8) {
+            std::vector<avm1::Value> corners;
+            for (int i = 0; i < 4; ++i) {
+                corners.push_back(hostileValue(stage, in));
+            }
+            receiver = avm1::Value(vm.construct(packaged(vm, "geom", "Rectangle"), corners));
+        } else if (receiverKind == 9) {
+            const avm1::Value text = hostileValue(stage, in);
+            receiver = avm1::Value(vm.construct(vm.get(vm.global(), "XML"), {&text, 1}));
         } else {
             receiver = hostileValue(stage, in);
             if (receiverKind == 0 && !receiver.isObject()) {
@@ -161,6 +188,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<avm1::Value> args;
         for (int i = in.next() % 5; i > 0; --i) {
             args.push_back(hostileValue(stage, in));
+        }
+        if (receiverKind == 7) {
+            // A filter of every field given hostile values, set again one by one, then copied.
+            avm1::Object* filter =
+                vm.construct(packaged(vm, "filters", Methods[receiverKind][method]), args);
+            for (const char* field : {"blurX", "alpha", "strength", "angle", "matrix", "matrixX",
+                                      "colors", "ratios", "type", "mapPoint", "componentX"}) {
+                if (filter && !args.empty()) {
+                    vm.set(filter, field, args[in.next() % args.size()]);
+                }
+            }
+            vm.callMethod(filter, "clone", {});
+            vm.collectGarbage();
+            continue;
         }
         avm1::Object* self = vm.toObject(receiver);
         vm.define(vm.global(), "self", receiver);

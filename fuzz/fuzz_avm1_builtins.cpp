@@ -171,9 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else if (receiverKind == 6) {
             receiver = vm.get(vm.global(), "Math");
         } else if (receiverKind == 8) {
-            std::vector<avm1::Value> corners;
-            for (int i = 0; i < 4; ++i) {
-                corners.push_back(hostileValue(stage, in));
+            std::vector<avm1::Value> corners(4);
+            for (avm1::Value& corner : corners) {
+                corner = hostileValue(stage, in);
             }
             receiver = avm1::Value(vm.construct(packaged(vm, "geom", "Rectangle"), corners));
         } else if (receiverKind == 9) {

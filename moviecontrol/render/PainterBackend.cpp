@@ -422,7 +422,7 @@ void PainterBackend::paintPixels(const DrawCharacter& command) {
     p.setRenderHint(QPainter::SmoothPixmapTransform,
                     command.smoothing && quality_ == RenderQuality::High);
     p.setTransform(QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * command.matrix));
-    p.drawImage(QPointF(0.0, 0.0), image);
+    drawBitmap(p, image, nullptr);
     p.restore();
 }
 

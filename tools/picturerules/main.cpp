@@ -3,6 +3,7 @@
 // another player picture by picture.
 
 #include "FilterBytes.h"
+#include "LookTables.h"
 #include "ScriptCalls.h"
 #include "ScriptedTables.h"
 #include "moviemaker/JpegBitmap.h"
@@ -1346,6 +1347,10 @@ void scriptedTables() {
     picturerules::bitmapDataTables(writer);
     picturerules::clipTables(writer);
     picturerules::loadedPictureTables(writer);
+    picturerules::colourTables(writer);
+    picturerules::smoothingTables(writer);
+    picturerules::cachedTables(writer);
+    picturerules::depthTables(writer);
 }
 
 } // namespace

@@ -193,3 +193,33 @@ void depthTables(const ScriptCaseWriter& scriptCase) {
 }
 
 } // namespace picturerules
+
+namespace picturerules {
+
+void maskStrokeTables(const ScriptCaseWriter& scriptCase) {
+    for (int filled = 0; filled < 2; ++filled) {
+        for (int width : {0, 6, 20}) {
+            scriptCase("as-mask-stroke-" + std::to_string(width) + (filled ? "-filled" : ""),
+                       [filled, width](Actions& a) {
+                           bars(a, "c");
+                           set(a, "c", "_xscale", 140);
+                           set(a, "c", "_yscale", 150);
+                           call(a, "_root", "createEmptyMovieClip", {"m", 30});
+                           call(a, "m", "lineStyle", {width, 0x000000, 100});
+                           if (filled != 0) {
+                               call(a, "m", "beginFill", {0x000000, 100});
+                           }
+                           call(a, "m", "moveTo", {30, 30});
+                           call(a, "m", "lineTo", {170, 50});
+                           call(a, "m", "lineTo", {100, 130});
+                           call(a, "m", "lineTo", {30, 30});
+                           if (filled != 0) {
+                               call(a, "m", "endFill", {});
+                           }
+                           call(a, "c", "setMask", {Path{"m"}});
+                       });
+        }
+    }
+}
+
+} // namespace picturerules

@@ -12,5 +12,7 @@ void colourTables(const ScriptCaseWriter& scriptCase);
 void smoothingTables(const ScriptCaseWriter& scriptCase);
 void cachedTables(const ScriptCaseWriter& scriptCase);
 void depthTables(const ScriptCaseWriter& scriptCase);
+// Masks set by script whose clip draws lines, with and without a fill.
+void maskStrokeTables(const ScriptCaseWriter& scriptCase);
 
 } // namespace picturerules

@@ -1351,6 +1351,7 @@ void scriptedTables() {
     picturerules::smoothingTables(writer);
     picturerules::cachedTables(writer);
     picturerules::depthTables(writer);
+    picturerules::maskStrokeTables(writer);
 }
 
 } // namespace

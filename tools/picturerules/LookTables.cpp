@@ -142,7 +142,7 @@ void smoothingTables(const ScriptCaseWriter& scriptCase) {
 }
 
 void cachedTables(const ScriptCaseWriter& scriptCase) {
-    for (const char* what : {"cache", "blur", "glow", "shadow"}) {
+    for (const char* what : {"plain", "cache", "blur", "glow", "shadow"}) {
         const std::string w = what;
         scriptCase("as-scaled-" + w, [w](Actions& a) {
             call(a, "c", "createEmptyMovieClip", {"d", 1});
@@ -155,7 +155,7 @@ void cachedTables(const ScriptCaseWriter& scriptCase) {
             } else if (w == "glow") {
                 set(a, "c.d", "filters",
                     ArgList{make("flash.filters.GlowFilter", {0xFF00FF, 0.8, 8, 8, 3, 2})});
-            } else {
+            } else if (w == "shadow") {
                 set(a, "c.d", "filters",
                     ArgList{make("flash.filters.DropShadowFilter", {6, 45, 0, 0.7, 4, 4, 1, 2})});
             }

@@ -628,7 +628,7 @@ void PainterBackend::endGroup() {
 void PainterBackend::paintRecordedGroup() {
     GroupRecorder::Group group = recorder_.take();
     if (group.style.blendMode == swf::BlendMode::Alpha) {
-        paintAlphaGroup(std::move(group));
+        paintAlphaGroup(group);
         return;
     }
     const std::optional<QPoint> corner = GroupCache::corner(group.style, stage_);
@@ -654,7 +654,7 @@ void PainterBackend::paintRecordedGroup() {
     }
 }
 
-void PainterBackend::paintAlphaGroup(GroupRecorder::Group group) {
+void PainterBackend::paintAlphaGroup(const GroupRecorder::Group& group) {
     // The coverage first, on a layer placed as the picture's will be; then the picture,
     // which takes the coverage along when it is put on the layer beneath.
     QImage coverage;

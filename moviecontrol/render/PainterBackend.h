@@ -93,7 +93,7 @@ class PainterBackend : public RenderBackend {
     std::optional<GroupCache::Picture> closeLayer(bool capture);
     // A recorded cached group: its kept picture, or drawn now and kept.
     void paintRecordedGroup();
-    void paintAlphaGroup(GroupRecorder::Group group);
+    void paintAlphaGroup(const GroupRecorder::Group& group);
     bool layerHoldsContent(const Layer& layer) const;
     void applyHints(QPainter& p) const;
     // The field drawn by an edit text command when it shows a background or border.

@@ -267,10 +267,49 @@ void composeOnLayer(QPainter& painter, const Source& source, const EdgePlan& pla
     painter.drawImage(rect.topLeft(), layer, QRect(QPoint(0, 0), rect.size()));
 }
 
+// Whether the transform only moves by whole device pixels: the image's pixels then fall on
+// the device's and its edges need no blending.
+bool onWholePixels(const QTransform& m) {
+    return m.type() <= QTransform::TxTranslate && m.dx() == std::round(m.dx()) &&
+           m.dy() == std::round(m.dy());
+}
+
+// The image with its border pixels repeated once more on every side.
+QImage withRepeatedBorder(const QImage& image) {
+    const QImage source = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int w = source.width();
+    const int h = source.height();
+    QImage out(w + 2, h + 2, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < h + 2; ++y) {
+        const auto* from =
+            reinterpret_cast<const QRgb*>(source.constScanLine(std::clamp(y - 1, 0, h - 1)));
+        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
+        to[0] = from[0];
+        std::copy(from, from + w, to + 1);
+        to[w + 1] = from[w - 1];
+    }
+    return out;
+}
+
+// An unsmoothed bitmap keeps hard edges between its pixels, but its outline is a shape's:
+// a device pixel it covers in part is blended by how much it covers. The image is filled as
+// a texture over its own rectangle; the repeated border keeps a partly covered pixel whose
+// centre falls just outside from taking a pixel of the far side.
+void drawHardPixels(QPainter& painter, const QImage& image) {
+    QBrush brush(withRepeatedBorder(image));
+    brush.setTransform(QTransform::fromTranslate(-1.0, -1.0));
+    painter.fillRect(QRectF(0.0, 0.0, image.width(), image.height()), brush);
+}
+
 } // namespace
 
 void drawBitmap(QPainter& painter, const QImage& image, ScaledBitmapCache* scaled) {
     const QTransform world = painter.transform();
+    if (!painter.testRenderHint(QPainter::SmoothPixmapTransform) && !onWholePixels(world) &&
+        !image.isNull()) {
+        drawHardPixels(painter, image);
+        return;
+    }
     drawSource(painter, sourceFor(painter, image, scaled));
     painter.setTransform(world);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AlphaCoverage.h"
 #include "CoveredBounds.h"
 #include "ImageColorTransform.h"
 
@@ -100,7 +101,8 @@ double groupFilterWork(const GroupStyle& style, QRect area) {
 }
 
 void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QRect area,
-                  const GroupStyle& style, GroupScale scale, int filterReduction) {
+                  const GroupStyle& style, GroupScale scale, int filterReduction,
+                  const QImage* coverage) {
     if (area.isEmpty()) {
         return;
     }
@@ -116,6 +118,9 @@ void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QR
     }
     if (!style.colorTransform.isIdentity()) {
         part = colorTransformed(part, style.colorTransform);
+    }
+    if (coverage != nullptr && style.blendMode == swf::BlendMode::Alpha) {
+        part = alphaThroughCoverage(part, coverage->copy(area));
     }
     if (const auto mode = painterCompositionMode(style.blendMode)) {
         painter.setCompositionMode(*mode);

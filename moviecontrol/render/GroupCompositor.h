@@ -37,8 +37,11 @@ double groupFilterWork(const GroupStyle& style, QRect area);
 // `layerOrigin` (device position of the layer's top-left pixel), after its filters, with its
 // blend mode. The painter's clip still applies, so a group inside a mask stays masked.
 // `filterReduction` > 1 applies the filters to a picture that many times smaller in each
-// direction (a frame short of time); 0 leaves them out.
+// direction (a frame short of time); 0 leaves them out. `coverage`, a layer of the same size
+// and origin, holds the pixels an Alpha group draws (see AlphaCoverage.h); null blends the
+// whole area.
 void composeGroup(QPainter& painter, const QImage& layer, QPoint layerOrigin, QRect area,
-                  const GroupStyle& style, GroupScale scale, int filterReduction = 1);
+                  const GroupStyle& style, GroupScale scale, int filterReduction = 1,
+                  const QImage* coverage = nullptr);
 
 } // namespace mc

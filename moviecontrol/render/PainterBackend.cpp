@@ -1,5 +1,7 @@
 #include "PainterBackend.h"
 
+#include "AlphaCoverage.h"
+
 #include "TextFieldState.h"
 
 #include <QPen>
@@ -135,7 +137,9 @@ void PainterBackend::draw(const DrawCharacter& original) {
         return;
     }
     DrawCharacter command = original;
-    if (!layers_.empty()) {
+    if (coveragePasses_ > 0) {
+        command.colorTransform = coverageTransform();
+    } else if (!layers_.empty()) {
         command.colorTransform = compose(layers_.back()->pending, original.colorTransform);
     }
     switch (command.kind) {
@@ -418,7 +422,7 @@ void PainterBackend::paintPixels(const DrawCharacter& command) {
     p.setRenderHint(QPainter::SmoothPixmapTransform,
                     command.smoothing && quality_ == RenderQuality::High);
     p.setTransform(QTransform::fromScale(20.0, 20.0) * toQTransform(stage_ * command.matrix));
-    p.drawImage(QPointF(0.0, 0.0), image);
+    drawBitmap(p, image, nullptr);
     p.restore();
 }
 
@@ -535,8 +539,12 @@ void PainterBackend::endMask() {
 void PainterBackend::beginGroup(const GroupStyle& style) {
     if (recorder_.recording()) {
         recorder_.beginGroup(style);
+    } else if (coveragePasses_ == 0 && style.blendMode == swf::BlendMode::Alpha &&
+               !hiddenGroupOpen() && insideLayerMode()) {
+        // Drawn twice, as its picture and as the pixels it covers.
+        recorder_.start(style);
     } else if (root_.groups.enabled() && GroupCache::caches(style) && !hiddenGroupOpen() &&
-               style.blendMode != swf::BlendMode::Alpha &&
+               coveragePasses_ == 0 && style.blendMode != swf::BlendMode::Alpha &&
                style.blendMode != swf::BlendMode::Erase) {
         // Alpha and Erase act on what lies beneath, which a kept picture does not know.
         recorder_.start(style);
@@ -556,6 +564,11 @@ void PainterBackend::openLayer(const GroupStyle& style, bool wholeContent) {
         style.blendMode == swf::BlendMode::Alpha || style.blendMode == swf::BlendMode::Erase;
     if (hiddenGroupOpen() || (cutsBeneath && !insideLayerMode())) {
         layer->hidden = true;
+        layers_.push_back(std::move(layer));
+        return;
+    }
+    if (coveragePasses_ > 0) {
+        // Coverage knows no blends, filters or colours: the drawing passes through.
         layers_.push_back(std::move(layer));
         return;
     }
@@ -614,6 +627,10 @@ void PainterBackend::endGroup() {
 
 void PainterBackend::paintRecordedGroup() {
     GroupRecorder::Group group = recorder_.take();
+    if (group.style.blendMode == swf::BlendMode::Alpha) {
+        paintAlphaGroup(group);
+        return;
+    }
     const std::optional<QPoint> corner = GroupCache::corner(group.style, stage_);
     const GroupSetting setting{Transform{stage_.a, stage_.b, stage_.c, stage_.d, 0.0, 0.0},
                                layers_.empty() ? ColorTransform{} : layers_.back()->pending,
@@ -635,6 +652,32 @@ void PainterBackend::paintRecordedGroup() {
         picture->offset -= *corner;
         root_.groups.store(group.style, std::move(group.record), setting, std::move(*picture));
     }
+}
+
+void PainterBackend::paintAlphaGroup(const GroupRecorder::Group& group) {
+    // The coverage first, on a layer placed as the picture's will be; then the picture,
+    // which takes the coverage along when it is put on the layer beneath.
+    QImage coverage;
+    openLayer(group.style);
+    if (layers_.back()->painter) {
+        ++coveragePasses_;
+        group.record.replay(*this);
+        --coveragePasses_;
+        std::unique_ptr<Layer> drawn = std::move(layers_.back());
+        layers_.pop_back();
+        drawn->painter->end();
+        --paintedLayers_;
+        stage_ = drawn->parentStage;
+        coverage = std::move(drawn->image);
+    } else {
+        layers_.pop_back();
+    }
+    openLayer(group.style);
+    group.record.replay(*this);
+    if (!coverage.isNull() && layers_.back()->image.size() == coverage.size()) {
+        layers_.back()->coverage = std::move(coverage);
+    }
+    closeLayer(false);
 }
 
 bool PainterBackend::layerHoldsContent(const Layer& layer) const {
@@ -684,7 +727,11 @@ std::optional<GroupCache::Picture> PainterBackend::closeLayer(bool capture) {
                                 layer->origin + area.topLeft()};
         drawPicture(painter(), picture->image, picture->offset, layer->style.blendMode, scale);
     } else {
-        composeGroup(painter(), layer->image, layer->origin, area, layer->style, scale, reduction);
+        const QImage* coverage = layer->coverage.isNull() ? nullptr : &layer->coverage;
+        const QRect blended =
+            coverage ? area.united(visibleGroupArea(*coverage, GroupStyle{}, scale)) : area;
+        composeGroup(painter(), layer->image, layer->origin, blended, layer->style, scale,
+                     reduction, coverage);
     }
     if (timed && reduction > 0) {
         budget_->record(work / (reduction * reduction), FrameBudget::Clock::now() - start);

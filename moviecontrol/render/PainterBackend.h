@@ -69,6 +69,8 @@ class PainterBackend : public RenderBackend {
         // Nothing inside is drawn: an Alpha or Erase group with no Layer group around it, or
         // a group nothing of which can show.
         bool hidden = false;
+        // For an Alpha group: the pixels its content draws, on a layer like `image`.
+        QImage coverage;
     };
     struct Mask {
         QPainterPath path; // device pixels
@@ -91,6 +93,7 @@ class PainterBackend : public RenderBackend {
     std::optional<GroupCache::Picture> closeLayer(bool capture);
     // A recorded cached group: its kept picture, or drawn now and kept.
     void paintRecordedGroup();
+    void paintAlphaGroup(const GroupRecorder::Group& group);
     bool layerHoldsContent(const Layer& layer) const;
     void applyHints(QPainter& p) const;
     // The field drawn by an edit text command when it shows a background or border.
@@ -152,6 +155,9 @@ class PainterBackend : public RenderBackend {
     std::vector<Mask> masks_;
     mutable MaskStack maskUse_; // the masks of masks_ in use, as our fillers follow them
     GroupRecorder recorder_;
+    // Above 0 while an Alpha group's coverage is drawn: everything paints opaque, and groups
+    // inside only pass their drawing through.
+    int coveragePasses_ = 0;
     // The script drawing being painted: its bitmap fills name its own pixels.
     const Drawing* drawing_ = nullptr;
 };

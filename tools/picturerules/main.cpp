@@ -3,6 +3,7 @@
 // another player picture by picture.
 
 #include "FilterBytes.h"
+#include "LookTables.h"
 #include "ScriptCalls.h"
 #include "ScriptedTables.h"
 #include "moviemaker/JpegBitmap.h"
@@ -463,6 +464,14 @@ uint16_t pictureSprite(SwfWriter& m) {
 }
 
 void placement() {
+    // Depths at and past the ends of what the timeline uses: 0 and the largest, each under
+    // and over an ordinary one.
+    for (uint16_t depth : {uint16_t{0}, uint16_t{65535}}) {
+        SwfWriter m = newMovie();
+        m.place(squareShape(m, Rgba{40, 160, 200, 255}, 400, 400, 2000, 1600), depth);
+        m.place(squareShape(m, Rgba{200, 70, 40, 255}, 1200, 1000, 2000, 1600), 10);
+        add("place-depth-" + std::to_string(depth), m);
+    }
     {
         SwfWriter m = newMovie();
         const uint16_t sh = squareShape(m, kBlue, 0, 0, 1000, 800);
@@ -1346,6 +1355,11 @@ void scriptedTables() {
     picturerules::bitmapDataTables(writer);
     picturerules::clipTables(writer);
     picturerules::loadedPictureTables(writer);
+    picturerules::colourTables(writer);
+    picturerules::smoothingTables(writer);
+    picturerules::cachedTables(writer);
+    picturerules::depthTables(writer);
+    picturerules::maskStrokeTables(writer);
 }
 
 } // namespace

@@ -86,6 +86,13 @@ function inputFrames(file) {
 }
 
 const HELD = new Set();
+const MOUSE = { buttons: 0 };
+const BUTTON_BITS = { left: 1, right: 2, middle: 4 };
+const SESSIONS = new WeakMap();
+function cdpOf(page) {
+  if (!SESSIONS.has(page)) SESSIONS.set(page, page.createCDPSession());
+  return { send: async (m, p) => (await SESSIONS.get(page)).send(m, p) };
+}
 const BUTTONS = { Left: "left", Middle: "middle", Right: "right" };
 
 // Wheel turns go to the element under the pointer as DOM wheel events in lines or pixels,
@@ -106,6 +113,28 @@ async function wheel(page, at, e) {
   }, at[0], at[1], delta, lines ? 1 : 0);
 }
 
+// The browser holds pointer moves back until it next draws the page, which the virtual clock
+// never asks for: the page is nudged to draw until the event has reached it, so that events
+// keep their order and their frame.
+async function pointerArrived(page, seen) {
+  for (let i = 0; i < 50; i++) {
+    const arrived = await page.evaluate((n) => {
+      if (!window.__pointerCounting) {
+        window.__pointerCounting = true;
+        window.__pointerEvents = window.__pointerEvents || 0;
+        for (const t of ["pointermove", "pointerdown", "pointerup"]) {
+          window.addEventListener(t, () => { window.__pointerEvents++; }, true);
+        }
+      }
+      if (window.__pointerEvents > n) return true;
+      document.body.style.outlineWidth = document.body.style.outlineWidth === "0px" ? "1px" : "0px";
+      return false;
+    }, seen);
+    if (arrived) return;
+    await new Promise((r) => setTimeout(r, i < 5 ? 2 : 20));
+  }
+}
+
 // Delivers one frame's events through the page: stage pixels are page pixels, since the
 // player fills a viewport of the stage's size at scale 1.
 async function deliver(page, events, at) {
@@ -113,15 +142,26 @@ async function deliver(page, events, at) {
     const pos = Array.isArray(e.pos) ? [Number(e.pos[0]) || 0, Number(e.pos[1]) || 0] : null;
     switch (e.type) {
       case "MouseMove":
-        if (pos) { await page.mouse.move(pos[0], pos[1]); at[0] = pos[0]; at[1] = pos[1]; }
-        break;
       case "MouseDown":
-      case "MouseUp":
+      case "MouseUp": {
         if (!pos) break;
-        if (pos[0] !== at[0] || pos[1] !== at[1]) { await page.mouse.move(pos[0], pos[1]); at[0] = pos[0]; at[1] = pos[1]; }
-        if (e.type === "MouseDown") await page.mouse.down({ button: BUTTONS[e.btn] || "left" });
-        else await page.mouse.up({ button: BUTTONS[e.btn] || "left" });
+        // A press or a release carries its own position, as the format has it. The browser
+        // still moves the pointer there first when it was elsewhere, so tables that compare
+        // orders move before they press.
+        const button = BUTTONS[e.btn] || "left";
+        const type = e.type === "MouseMove" ? "mouseMoved" : e.type === "MouseDown" ? "mousePressed" : "mouseReleased";
+        if (e.type === "MouseDown") MOUSE.buttons |= BUTTON_BITS[button];
+        if (e.type === "MouseUp") MOUSE.buttons &= ~BUTTON_BITS[button];
+        const seen = await page.evaluate(() => window.__pointerEvents || 0);
+        await cdpOf(page).send("Input.dispatchMouseEvent", {
+          type, x: pos[0], y: pos[1], button: e.type === "MouseMove" ? "none" : button,
+          buttons: MOUSE.buttons, clickCount: e.type === "MouseMove" ? 0 : 1,
+        });
+        await pointerArrived(page, seen);
+        at[0] = pos[0];
+        at[1] = pos[1];
         break;
+      }
       case "MouseWheel":
         await wheel(page, at, e);
         break;
@@ -192,7 +232,9 @@ async function stepFramesWithInput(page, frames, frameRate, input) {
 async function releaseAll(page) {
   await page.evaluate(() => { if (window.__player) window.__player.remove(); });
   for (const b of ["left", "middle", "right"]) {
-    try { await page.mouse.up({ button: b }); } catch (e) { /* not held */ }
+    if (!(MOUSE.buttons & BUTTON_BITS[b])) continue;
+    MOUSE.buttons &= ~BUTTON_BITS[b];
+    await cdpOf(page).send("Input.dispatchMouseEvent", { type: "mouseReleased", x: 0, y: 0, button: b, buttons: MOUSE.buttons, clickCount: 1 });
   }
   for (const k of [...HELD]) {
     try { await page.keyboard.up(k); } catch (e) { /* not held */ }

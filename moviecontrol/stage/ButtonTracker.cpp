@@ -119,22 +119,43 @@ std::vector<ButtonChange> ButtonTracker::moved(PointerTarget under) {
             out.push_back({pressed_, inside ? ButtonEvent::DragOver : ButtonEvent::DragOut});
             hovered_ = inside ? pressed_ : PointerTarget{};
         }
+        const PointerTarget other = inside ? PointerTarget{} : under;
+        leaveHeld(other, out);
+        enterHeld(other, out);
         return out;
     }
     // Held over a menu, or pressed over nothing: menu buttons light up as the pointer
-    // passes; other buttons stay as they are.
-    if (under.id == hovered_.id) {
-        return out;
-    }
-    if (hovered_.id != 0) {
+    // passes; the others hear it drag over and out of them. What it leaves hears first.
+    const PointerTarget menu = under.trackAsMenu ? under : PointerTarget{};
+    const PointerTarget other = under.trackAsMenu ? PointerTarget{} : under;
+    const bool menuChanged = menu.id != hovered_.id;
+    if (menuChanged && hovered_.id != 0) {
         out.push_back({hovered_, ButtonEvent::MenuDragOut});
     }
-    hovered_ = {};
-    if (under.id != 0 && under.trackAsMenu) {
-        out.push_back({under, ButtonEvent::MenuDragOver});
-        hovered_ = under;
+    leaveHeld(other, out);
+    if (menuChanged) {
+        hovered_ = menu;
+        if (menu.id != 0) {
+            out.push_back({menu, ButtonEvent::MenuDragOver});
+        }
     }
+    enterHeld(other, out);
     return out;
+}
+
+void ButtonTracker::leaveHeld(PointerTarget other, std::vector<ButtonChange>& out) {
+    const std::uint64_t now = dragEvents_ ? other.id : 0;
+    if (draggedOver_.id != 0 && draggedOver_.id != now) {
+        out.push_back({draggedOver_, ButtonEvent::DragOut});
+        draggedOver_ = {};
+    }
+}
+
+void ButtonTracker::enterHeld(PointerTarget other, std::vector<ButtonChange>& out) {
+    if (dragEvents_ && other.id != 0 && other.id != draggedOver_.id) {
+        out.push_back({other, ButtonEvent::DragOver});
+        draggedOver_ = other;
+    }
 }
 
 std::vector<ButtonChange> ButtonTracker::pressed(PointerTarget under) {
@@ -164,7 +185,9 @@ std::vector<ButtonChange> ButtonTracker::released(PointerTarget under) {
         out.push_back({pressed_, ButtonEvent::ReleaseOutside});
     }
     pressed_ = {};
-    // Whatever the pointer is over now rolls over, as after any move with the button up.
+    // Whatever the pointer is over now rolls over, as after any move with the button up,
+    // even what it dragged over.
+    draggedOver_ = {};
     if (hovered_.id != under.id) {
         hovered_ = {};
         auto after = moved(under);
@@ -180,6 +203,9 @@ void ButtonTracker::forget(std::uint64_t id) {
     if (pressed_.id == id) {
         pressed_ = {};
     }
+    if (draggedOver_.id == id) {
+        draggedOver_ = {};
+    }
 }
 
 void ButtonTracker::replace(std::uint64_t id, PointerTarget now) {
@@ -191,6 +217,9 @@ void ButtonTracker::replace(std::uint64_t id, PointerTarget now) {
     }
     if (pressed_.id == id) {
         pressed_ = now;
+    }
+    if (draggedOver_.id == id) {
+        draggedOver_ = now;
     }
 }
 

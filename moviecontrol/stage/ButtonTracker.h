@@ -44,10 +44,12 @@ struct ButtonChange {
 // The pointer's relation to the buttons under it, kept between events. Each call gives
 // what is under the pointer now and returns the events that follow, in order.
 //
-// A pressed push button captures the pointer: while the button is held no other button
-// rolls over, and only the pressed one learns that the pointer left or came back. A
-// pressed track-as-menu button does not: the pointer drags over and out of every menu
-// button, and the one under the pointer when it comes up is released.
+// While the button is held nothing rolls over or out. A pressed push button learns that the
+// pointer left or came back (drag out, drag over); the others the pointer passes hear it
+// drag over and out of them, unless drag events are off (a clip dragged along with the
+// pointer hides what it passes); the one it is over when the button comes up away from the
+// pressed one rolls over. A pressed track-as-menu button does not keep the pointer: the pointer
+// lights up every menu button it passes, and the one under it when it comes up is released.
 class ButtonTracker {
   public:
     std::vector<ButtonChange> moved(PointerTarget under);
@@ -61,13 +63,22 @@ class ButtonTracker {
     // Something else rolled `now` over (the keyboard's focus): the pointer counts as over
     // it, without events.
     void hover(PointerTarget now) { hovered_ = now; }
+    // Whether the targets the pointer passes with the button held hear it drag over them.
+    void dragEvents(bool on) { dragEvents_ = on; }
 
     std::uint64_t hovered() const { return hovered_.id; }
     std::uint64_t pressedTarget() const { return pressed_.id; }
     bool down() const { return down_; }
 
   private:
+    // The pointer, held, is now over `other` (nothing, or something other than the pressed
+    // one): what it dragged over before hears it leave, then `other` hears it come.
+    void leaveHeld(PointerTarget other, std::vector<ButtonChange>& out);
+    void enterHeld(PointerTarget other, std::vector<ButtonChange>& out);
+
     PointerTarget hovered_;
+    PointerTarget draggedOver_; // what the held pointer dragged over, other than the pressed
+    bool dragEvents_ = true;
     PointerTarget pressed_;
     bool down_ = false;
 };

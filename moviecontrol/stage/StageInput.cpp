@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ButtonActions.h"
 #include "Dragging.h"
 #include "FocusManager.h"
 #include "StageObject.h"
@@ -261,15 +262,7 @@ void StageInput::applyToButton(DisplayObject& button, ButtonEvent event, bool tr
             buttonSound(definition->id, *sound);
         }
     }
-    DisplayObject* timeline = button.parent != nullptr ? button.parent : &player_.rootObject();
-    const std::uint16_t condition = conditionOf(event);
-    for (const swf::ButtonAction& action : definition->actions) {
-        // The first definition version has one block, run on release.
-        const std::uint16_t when = definition->version < 2 ? 0x0008 : action.conditions;
-        if ((when & condition) != 0) {
-            player_.events().queueActions(*timeline, action.actions);
-        }
-    }
+    queueButtonActions(player_, button, conditionOf(event));
     player_.events().queueClipEvent(button, 0, handlerOf(event));
 }
 
@@ -388,6 +381,12 @@ std::size_t StageInput::caretUnder(const DisplayObject& field, double x, double 
     return caretAt(player_.catalogOf(field), *field.text, toLocal.mapX(x, y), toLocal.mapY(x, y));
 }
 
+bool StageInput::heldDragEvents() const {
+    // A clip dragged along with the pointer hides what it passes; a movie of the third
+    // script version hears its pointer through its own events.
+    return !scriptPointer && !state_->drag;
+}
+
 void StageInput::mouseMove(double x, double y) {
     if (scriptPointer) {
         scriptPointer(PointerAction::Move, x, y);
@@ -398,6 +397,7 @@ void StageInput::mouseMove(double x, double y) {
     broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.moved(under);
     rememberTargets();
     apply(changes);
@@ -436,6 +436,7 @@ void StageInput::mouseDown(double x, double y) {
     }
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.pressed(under);
     rememberTargets();
     apply(changes);
@@ -490,6 +491,7 @@ void StageInput::mouseUp(double x, double y) {
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.released(under);
     rememberTargets();
     apply(changes);

@@ -133,6 +133,8 @@ class StageInput {
     void followReplacements(const PointerTarget& under);
     // Afterwards: what the tracker now holds, to recognise it again.
     void rememberTargets();
+    // Whether what the held pointer passes hears it drag over and out of it.
+    bool heldDragEvents() const;
     DisplayObject* firstPlacedLike(const Placement& placement);
     // The one that took the place of `placement` shows the state it showed.
     void takeOver(const Placement& placement, DisplayObject& now, PointerTarget target);

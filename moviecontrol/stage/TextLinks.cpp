@@ -47,10 +47,13 @@ bool callAsFunction(StageScripts& stage, DisplayObject& scope, std::string_view 
     if (timeline == nullptr || call->function.empty()) {
         return true;
     }
-    // "clip.inner.name" and "/clip/inner:name" name a function held by another timeline.
+    // "clip.inner.name" and "/clip/inner:name" name a function held by another timeline or
+    // object, which it is called on, as a call by that name from the field's timeline is;
+    // a bare name is called on the field's timeline.
     const std::string_view path = call->function;
     const std::size_t cut = path.find_last_of(".:/");
     avm1::Value function;
+    avm1::Object* self = timeline;
     if (cut != std::string_view::npos) {
         const std::string_view holderPath = path.substr(0, cut);
         avm1::Object* holder = holderPath.empty()
@@ -58,6 +61,7 @@ bool callAsFunction(StageScripts& stage, DisplayObject& scope, std::string_view 
                                    : avm1::resolveTargetPath(m, nullptr, timeline, holderPath);
         if (holder != nullptr) {
             function = m.get(holder, path.substr(cut + 1));
+            self = holder;
         }
     } else {
         function = m.get(timeline, path);
@@ -67,9 +71,9 @@ bool callAsFunction(StageScripts& stage, DisplayObject& scope, std::string_view 
     }
     if (call->argument) {
         const avm1::Value argument(m.str(*call->argument));
-        m.call(function, avm1::Value(timeline), std::span<const avm1::Value>(&argument, 1));
+        m.call(function, avm1::Value(self), std::span<const avm1::Value>(&argument, 1));
     } else {
-        m.call(function, avm1::Value(timeline), {});
+        m.call(function, avm1::Value(self), {});
     }
     return true;
 }

@@ -3,8 +3,10 @@
 #include "Parser.h"
 
 #include <cctype>
+#include <exception>
 #include <map>
 #include <sstream>
+#include <string>
 
 namespace scriptrules {
 
@@ -83,7 +85,150 @@ void expand(const std::string& line, size_t from, const Lists& lists, std::vecto
     out.push_back(line);
 }
 
+int pixels(const std::string& text, int lineNumber) {
+    size_t used = 0;
+    int v = 0;
+    try {
+        v = std::stoi(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != text.size() || v < -4000 || v > 4000) {
+        throw ScriptError("line " + std::to_string(lineNumber) + ": bad pixels '" + text + "'");
+    }
+    return v;
+}
+
+std::vector<std::string> wordsOf(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    std::string w;
+    while (in >> w) {
+        out.push_back(w);
+    }
+    return out;
+}
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+// A key: a single character is a character key, anything else a named key.
+std::string keyJson(const std::string& key) {
+    const bool oneCharacter =
+        !key.empty() &&
+        (key.size() == 1 || (static_cast<unsigned char>(key[0]) >= 0xC0 && key.size() <= 4));
+    return oneCharacter ? "{\"Char\": " + quoted(key) + "}" : quoted(key);
+}
+
+// One `input` line as events:
+//   move X Y | down X Y [Left|Middle|Right] | up X Y [button] | click X Y
+//   wheel LINES | keydown KEY | keyup KEY | key KEY (down, then up) | text TEXT (each
+//   character typed without a key) | control CODE (an editing command) | wait [N]
+void inputEvents(const std::string& text, int lineNumber, std::vector<std::string>& out) {
+    const std::vector<std::string> w = wordsOf(text);
+    const auto bad = [&]() {
+        return ScriptError("line " + std::to_string(lineNumber) + ": bad input '" + text + "'");
+    };
+    if (w.empty()) {
+        throw bad();
+    }
+    const std::string& what = w[0];
+    const auto pos = [&]() {
+        if (w.size() < 3) {
+            throw bad();
+        }
+        return "\"pos\": [" + std::to_string(pixels(w[1], lineNumber)) + ", " +
+               std::to_string(pixels(w[2], lineNumber)) + "]";
+    };
+    if (what == "move" && w.size() == 3) {
+        out.push_back("{\"type\": \"MouseMove\", " + pos() + "}");
+    } else if ((what == "down" || what == "up") && (w.size() == 3 || w.size() == 4)) {
+        const std::string btn = w.size() == 4 ? w[3] : "Left";
+        if (btn != "Left" && btn != "Middle" && btn != "Right") {
+            throw bad();
+        }
+        out.push_back("{\"type\": \"" + std::string(what == "down" ? "MouseDown" : "MouseUp") +
+                      "\", " + pos() + ", \"btn\": \"" + btn + "\"}");
+    } else if (what == "click" && w.size() == 3) {
+        out.push_back("{\"type\": \"MouseDown\", " + pos() + ", \"btn\": \"Left\"}");
+        out.push_back("{\"type\": \"MouseUp\", " + pos() + ", \"btn\": \"Left\"}");
+    } else if (what == "wheel" && w.size() == 2) {
+        out.push_back("{\"type\": \"MouseWheel\", \"lines\": " +
+                      std::to_string(pixels(w[1], lineNumber)) + "}");
+    } else if ((what == "keydown" || what == "keyup" || what == "key") && w.size() == 2) {
+        if (what != "keyup") {
+            out.push_back("{\"type\": \"KeyDown\", \"key\": " + keyJson(w[1]) + "}");
+        }
+        if (what != "keydown") {
+            out.push_back("{\"type\": \"KeyUp\", \"key\": " + keyJson(w[1]) + "}");
+        }
+    } else if (what == "text" && w.size() == 2) {
+        for (size_t i = 0; i < w[1].size();) {
+            size_t n = 1;
+            while (i + n < w[1].size() &&
+                   (static_cast<unsigned char>(w[1][i + n]) & 0xC0) == 0x80) {
+                ++n;
+            }
+            out.push_back("{\"type\": \"TextInput\", \"codepoint\": " + quoted(w[1].substr(i, n)) +
+                          "}");
+            i += n;
+        }
+    } else if (what == "control" && w.size() == 2) {
+        out.push_back("{\"type\": \"TextControl\", \"code\": " + quoted(w[1]) + "}");
+    } else if (what == "wait" && w.size() <= 2) {
+        const int n = w.size() == 2 ? pixels(w[1], lineNumber) : 1;
+        if (n < 1 || n > 1000) {
+            throw bad();
+        }
+        for (int i = 0; i < n; ++i) {
+            out.emplace_back("{\"type\": \"Wait\"}");
+        }
+    } else {
+        throw bad();
+    }
+    if (out.size() > kMaxExpandedLines) {
+        throw ScriptError("too many input events");
+    }
+}
+
+TableButton buttonOf(const std::string& text, int lineNumber) {
+    const std::vector<std::string> w = wordsOf(text);
+    if (w.size() < 5 || w.size() > 6 || (w.size() == 6 && w[5] != "menu")) {
+        throw ScriptError("line " + std::to_string(lineNumber) + ": bad button '" + text + "'");
+    }
+    TableButton b;
+    b.name = w[0];
+    b.x = pixels(w[1], lineNumber);
+    b.y = pixels(w[2], lineNumber);
+    b.width = pixels(w[3], lineNumber);
+    b.height = pixels(w[4], lineNumber);
+    b.trackAsMenu = w.size() == 6;
+    if (b.width <= 0 || b.height <= 0) {
+        throw ScriptError("line " + std::to_string(lineNumber) + ": a button has a size");
+    }
+    return b;
+}
+
 } // namespace
+
+std::string inputJson(const Table& table) {
+    if (table.input.empty()) {
+        return {};
+    }
+    std::string out = "[\n";
+    for (size_t i = 0; i < table.input.size(); ++i) {
+        out += "  " + table.input[i] + (i + 1 < table.input.size() ? ",\n" : "\n");
+    }
+    return out + "]\n";
+}
 
 Table readTable(std::string_view text) {
     Table table;
@@ -112,6 +257,26 @@ Table readTable(std::string_view text) {
             while (words >> w) {
                 table.versions.push_back(versionNumber(w, lineNumber));
             }
+            continue;
+        }
+        if (line.starts_with("stage ")) {
+            const std::vector<std::string> w = wordsOf(line.substr(6));
+            if (w.size() != 2) {
+                throw ScriptError("line " + std::to_string(lineNumber) + ": stage W H");
+            }
+            table.stageWidth = pixels(w[0], lineNumber);
+            table.stageHeight = pixels(w[1], lineNumber);
+            if (table.stageWidth <= 0 || table.stageHeight <= 0) {
+                throw ScriptError("line " + std::to_string(lineNumber) + ": an empty stage");
+            }
+            continue;
+        }
+        if (line.starts_with("button ")) {
+            table.buttons.push_back(buttonOf(line.substr(7), lineNumber));
+            continue;
+        }
+        if (line.starts_with("input ")) {
+            inputEvents(line.substr(6), lineNumber, table.input);
             continue;
         }
         if (line.starts_with("values ")) {

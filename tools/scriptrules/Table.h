@@ -19,6 +19,13 @@ namespace scriptrules {
 //   run for (k in o) trace(k);   statements, run after tracing their text
 //   $X + $X                      an expression: its text is traced, then its value
 //   @6 $X === $X                 only from SWF 6 on (@6-8: 6 to 8)
+//   stage 400 300                the stage's size in pixels (default 100 by 100)
+//   button b 10 20 50 40 [menu]  a button named b at (10, 20), 50 by 40 pixels, placed on the
+//                                main timeline before the script runs; its on() actions
+//                                trace "b on(press)" and the like (menu: tracked as a menu)
+//   input move 30 40             a person's input after the script's frame, in the format of
+//   input click 30 40            `cardtool trace --input` (see inputEvent in Table.cpp)
+//   input wait 3
 //
 // `$NAME` takes every value of list NAME, the same one at each of its uses in the line (other
 // dollar signs stay as written); a line with several lists takes every combination.
@@ -31,10 +38,26 @@ struct TableLine {
     int lineNumber = 0;
 };
 
+struct TableButton {
+    std::string name;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool trackAsMenu = false;
+};
+
 struct Table {
     std::vector<uint8_t> versions;
     std::vector<TableLine> lines; // placeholders expanded
+    int stageWidth = 100;
+    int stageHeight = 100;
+    std::vector<TableButton> buttons;
+    std::vector<std::string> input; // events as JSON objects, in order
 };
+
+// The input file of a table: a JSON array of its events, one a line; empty without input.
+std::string inputJson(const Table& table);
 
 // Throws ScriptError on a malformed table (unterminated list, bad version, too many lines),
 // naming the line.

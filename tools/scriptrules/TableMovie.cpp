@@ -5,14 +5,61 @@
 #include "moviemaker/SwfWriter.h"
 #include "swf/ActionCodes.h"
 
+#include <array>
+#include <utility>
+
 namespace scriptrules {
+
+namespace {
+
+// A button's transitions by their condition bits, with the names on() gives them.
+constexpr std::array<std::pair<uint16_t, const char*>, 9> kButtonEvents = {{
+    {0x0001, "rollOver"},
+    {0x0002, "rollOut"},
+    {0x0004, "press"},
+    {0x0008, "release"},
+    {0x0010, "dragOut"},
+    {0x0020, "dragOver"},
+    {0x0040, "releaseOutside"},
+    {0x0080, "menu dragOver"},
+    {0x0100, "menu dragOut"},
+}};
+
+// The table's buttons, each a square in all four states whose on() actions trace
+// "NAME on(EVENT)", placed by name on the timeline before the script.
+void placeButtons(moviemaker::SwfWriter& movie, const Table& table) {
+    uint16_t depth = 1;
+    for (const TableButton& b : table.buttons) {
+        moviemaker::Shape square;
+        square.fill1(square.addFill(moviemaker::FillStyle::solid({96, 128, 224, 255})))
+            .rectangle(0, 0, b.width * 20, b.height * 20);
+        moviemaker::Button button;
+        button.trackAsMenu = b.trackAsMenu;
+        moviemaker::ButtonRecord record;
+        record.characterId = movie.defineShape(square);
+        button.records.push_back(record);
+        for (const auto& [bit, name] : kButtonEvents) {
+            button.conditions.push_back(
+                {bit, moviemaker::Actions().trace(b.name + " on(" + name + ")")});
+        }
+        moviemaker::PlaceObject place;
+        place.depth = depth++;
+        place.characterId = movie.defineButton2(button);
+        place.matrix = moviemaker::Matrix::translate(b.x * 20, b.y * 20);
+        place.name = b.name;
+        movie.placeObject(place);
+    }
+}
+
+} // namespace
 
 TableMovie buildTableMovie(const Table& table, uint8_t version) {
     moviemaker::MovieHeader header;
     header.version = version;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
+    header.frameSize = moviemaker::Rect::pixels(table.stageWidth, table.stageHeight);
     moviemaker::SwfWriter movie(header);
     TableMovie out;
+    placeButtons(movie, table);
     // Lines share action blocks, a few dozen each: players cap the blocks one frame runs.
     constexpr size_t kLinesPerBlock = 64;
     moviemaker::Actions block;

@@ -1,7 +1,8 @@
 // scriptrules [--verbose] OUTDIR TABLE.txt...: writes one movie per table and SWF version
 // (OUTDIR/NAME-vN.swf, with the traced lines' text in NAME-vN.lines), each line tracing its own
 // text and then its value, to compare the script machine with another player line by line. `include
-// NAME` in a table takes the text of NAME from the table's folder.
+// NAME` in a table takes the text of NAME from the table's folder. A table with input also gets
+// NAME-vN.input.json, the person's input that `cardtool trace --input` and trace-diff feed it.
 
 #include "Parser.h"
 #include "Table.h"
@@ -72,6 +73,10 @@ int main(int argc, char** argv) {
                 std::ofstream(file, std::ios::binary)
                     .write(reinterpret_cast<const char*>(movie.bytes.data()),
                            static_cast<std::streamsize>(movie.bytes.size()));
+                const std::string input = scriptrules::inputJson(table);
+                if (!input.empty()) {
+                    std::ofstream(fs::path(file).replace_extension(".input.json")) << input;
+                }
                 std::ofstream lines(fs::path(file).replace_extension(".lines"));
                 for (const std::string& t : movie.traced) {
                     lines << t << '\n';

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "Broadcasting.h"
+#include "ButtonActions.h"
+#include "ButtonTracker.h"
 #include "FocusManager.h"
 #include "StageObject.h"
 #include "StageScripts.h"
@@ -163,6 +165,11 @@ void queueRoll(StageScripts& stage, DisplayObject& object, bool over) {
         return;
     }
     if (object.kind == CharacterKind::Button) {
+        // A button the focus rolls over lights up and runs its roll actions, as under the
+        // pointer.
+        const ButtonEvent event = over ? ButtonEvent::RollOver : ButtonEvent::RollOut;
+        stage.player().events().setButtonState(object, stateAfter(event, false));
+        queueButtonActions(stage.player(), object, conditionOf(event));
         stage.player().events().queueClipEvent(object, 0, handler);
     } else if (object.clip) {
         stage.player().events().queueClipEvent(

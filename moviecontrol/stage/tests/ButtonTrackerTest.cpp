@@ -29,12 +29,41 @@ TEST(ButtonTrackerTest, HeldPushButtonKeepsThePointerUntilReleasedOutside) {
     ButtonTracker t;
     t.moved(kA);
     t.pressed(kA);
-    // Another button under the held pointer does not roll over.
-    EXPECT_EQ(t.moved(kB), (Changes{{kA, ButtonEvent::DragOut}}));
+    // Another button under the held pointer does not roll over: it hears a drag over it,
+    // after the pressed one heard the pointer leave.
+    EXPECT_EQ(t.moved(kB), (Changes{{kA, ButtonEvent::DragOut}, {kB, ButtonEvent::DragOver}}));
+    EXPECT_EQ(t.moved(kNothing), (Changes{{kB, ButtonEvent::DragOut}}));
+    EXPECT_EQ(t.moved(kB), (Changes{{kB, ButtonEvent::DragOver}}));
+    // Coming back to the pressed one: the other hears the pointer leave.
+    EXPECT_EQ(t.moved(kA), (Changes{{kA, ButtonEvent::DragOver}, {kB, ButtonEvent::DragOut}}));
+    EXPECT_EQ(t.moved(kB), (Changes{{kA, ButtonEvent::DragOut}, {kB, ButtonEvent::DragOver}}));
+    // Released over the one it dragged over: that one rolls over, as after any move.
     EXPECT_EQ(t.released(kB),
               (Changes{{kA, ButtonEvent::ReleaseOutside}, {kB, ButtonEvent::RollOver}}));
     EXPECT_EQ(t.hovered(), kB.id);
     EXPECT_FALSE(t.down());
+    EXPECT_EQ(t.moved(kNothing), (Changes{{kB, ButtonEvent::RollOut}}));
+}
+
+TEST(ButtonTrackerTest, WithoutDragEventsOnlyThePressedButtonHearsTheHeldPointer) {
+    ButtonTracker t;
+    t.dragEvents(false);
+    t.moved(kA);
+    t.pressed(kA);
+    EXPECT_EQ(t.moved(kB), (Changes{{kA, ButtonEvent::DragOut}}));
+    EXPECT_EQ(t.released(kB),
+              (Changes{{kA, ButtonEvent::ReleaseOutside}, {kB, ButtonEvent::RollOver}}));
+    EXPECT_EQ(t.hovered(), kB.id);
+}
+
+TEST(ButtonTrackerTest, PressedOverNothingTheHeldPointerDragsOverWhatItPasses) {
+    ButtonTracker t;
+    t.pressed(kNothing);
+    EXPECT_EQ(t.moved(kA), (Changes{{kA, ButtonEvent::DragOver}}));
+    EXPECT_EQ(t.moved(kB), (Changes{{kA, ButtonEvent::DragOut}, {kB, ButtonEvent::DragOver}}));
+    // Nothing was pressed: nothing is released, and B rolls over.
+    EXPECT_EQ(t.released(kB), (Changes{{kB, ButtonEvent::RollOver}}));
+    EXPECT_EQ(t.moved(kA), (Changes{{kB, ButtonEvent::RollOut}, {kA, ButtonEvent::RollOver}}));
 }
 
 TEST(ButtonTrackerTest, PressWithoutAMoveFirstRollsOverThenPresses) {
@@ -50,9 +79,11 @@ TEST(ButtonTrackerTest, MenuButtonsLightUpAsTheHeldPointerPassesAndTheLastOneIsR
     t.pressed(kMenu1);
     EXPECT_EQ(t.moved(kMenu2),
               (Changes{{kMenu1, ButtonEvent::MenuDragOut}, {kMenu2, ButtonEvent::MenuDragOver}}));
-    // A push button under a held menu stays as it is.
-    EXPECT_EQ(t.moved(kA), (Changes{{kMenu2, ButtonEvent::MenuDragOut}}));
-    EXPECT_EQ(t.moved(kMenu2), (Changes{{kMenu2, ButtonEvent::MenuDragOver}}));
+    // A push button under a held menu hears the pointer drag over and out of it.
+    EXPECT_EQ(t.moved(kA),
+              (Changes{{kMenu2, ButtonEvent::MenuDragOut}, {kA, ButtonEvent::DragOver}}));
+    EXPECT_EQ(t.moved(kMenu2),
+              (Changes{{kA, ButtonEvent::DragOut}, {kMenu2, ButtonEvent::MenuDragOver}}));
     EXPECT_EQ(t.released(kMenu2), (Changes{{kMenu2, ButtonEvent::Release}}));
     // A menu released over nothing has already gone idle: no release outside.
     t.pressed(kMenu1);

@@ -207,8 +207,11 @@ TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
 TEST(FocusTest, EnterOnAButtonTheKeyboardFocusedPressesIt) {
     InteractiveMovie m(buttonMovie(false));
     const KeyStroke enter = *keyOfName("Enter");
-    // A press elsewhere takes the focus away again: Enter presses nothing.
+    // The Tab key's focus rolls over the button, which runs its roll-over actions as under
+    // the pointer. A press elsewhere takes the focus away again: Enter presses nothing.
     m.input->keyDown(*keyOfName("Tab"));
+    EXPECT_EQ(m.take(), Lines{"over"});
+    EXPECT_EQ(m.child("btn").buttonState, 0x02);
     m.input->mouseDown(7000, 7000);
     m.input->keyDown(enter);
     EXPECT_EQ(m.take(), Lines{"enter"}); // only the button's own key condition
@@ -217,6 +220,7 @@ TEST(FocusTest, EnterOnAButtonTheKeyboardFocusedPressesIt) {
     EXPECT_TRUE(m.take().empty());
 
     m.input->keyDown(*keyOfName("Tab"));
+    EXPECT_EQ(m.take(), Lines{"over"});
     const auto box = m.input->focusHighlight();
     ASSERT_TRUE(box);
     EXPECT_NEAR(box->xMin, 1000, 1);

@@ -107,13 +107,14 @@ TEST(TextLinksTest, ClickOnALinkCallsTheFunctionItNamesInTheFieldsTimeline) {
         {false, "ASFUNCTION:hello,a,b", {"_level0:a,b"}},
         {false, "asfunction:hello", {"_level0:undefined"}},
         {false, "asfunction:shared,from root", {"_level0:from root"}},
-        {false, "asfunction:inner.hello,path", {"_level0:path"}},
-        {false, "asfunction:/inner:hello,slash", {"_level0:slash"}},
+        // A function a path names is called on what holds it.
+        {false, "asfunction:inner.hello,path", {"_level0.inner:path"}},
+        {false, "asfunction:/inner:hello,slash", {"_level0.inner:slash"}},
         {false, "asfunction:nothing,here", {}},
         {false, "asfunction:", {}},
         // A field inside a clip calls its clip's function; the root's is out of its reach.
         {true, "asfunction:hello,inside", {"_level0.inner:inside"}},
-        {true, "asfunction:_parent.hello,up", {"_level0.inner:up"}},
+        {true, "asfunction:_parent.hello,up", {"_level0:up"}},
         {true, "asfunction:shared,global", {"_level0.inner:global"}},
     };
     for (const Case& c : cases) {

@@ -65,5 +65,62 @@ TEST(RuleTable, MoviesLeaveOutWhatTheVersionLacks) {
     EXPECT_EQ(statements.skipped.size(), 1U); // a traced line holds one expression
 }
 
+TEST(RuleTable, InputLinesBecomeTheEventsOfAnInputFile) {
+    const Table t = readTable("stage 300 200\n"
+                              "button b 10 20 30 40 menu\n"
+                              "input move 5 6\n"
+                              "input click 7 8\n"
+                              "input key a\n"
+                              "input keydown LeftShift\n"
+                              "input down 1 2 Right\n"
+                              "input wheel -2\n"
+                              "input text hé\n"
+                              "input control SelectAll\n"
+                              "input wait 2\n");
+    EXPECT_EQ(t.stageWidth, 300);
+    EXPECT_EQ(t.stageHeight, 200);
+    ASSERT_EQ(t.buttons.size(), 1U);
+    EXPECT_EQ(t.buttons[0].name, "b");
+    EXPECT_EQ(t.buttons[0].height, 40);
+    EXPECT_TRUE(t.buttons[0].trackAsMenu);
+    EXPECT_EQ(t.input, (std::vector<std::string>{
+                           R"({"type": "MouseMove", "pos": [5, 6]})",
+                           R"({"type": "MouseDown", "pos": [7, 8], "btn": "Left"})",
+                           R"({"type": "MouseUp", "pos": [7, 8], "btn": "Left"})",
+                           R"({"type": "KeyDown", "key": {"Char": "a"}})",
+                           R"({"type": "KeyUp", "key": {"Char": "a"}})",
+                           R"({"type": "KeyDown", "key": "LeftShift"})",
+                           R"({"type": "MouseDown", "pos": [1, 2], "btn": "Right"})",
+                           R"({"type": "MouseWheel", "lines": -2})",
+                           R"({"type": "TextInput", "codepoint": "h"})",
+                           R"({"type": "TextInput", "codepoint": "é"})",
+                           R"({"type": "TextControl", "code": "SelectAll"})",
+                           R"({"type": "Wait"})",
+                           R"({"type": "Wait"})",
+                       }));
+    EXPECT_EQ(inputJson(readTable("input key \"\n")),
+              "[\n  {\"type\": \"KeyDown\", \"key\": {\"Char\": \"\\\"\"}},\n"
+              "  {\"type\": \"KeyUp\", \"key\": {\"Char\": \"\\\"\"}}\n]\n");
+    EXPECT_EQ(inputJson(readTable("1\n")), "");
+    // A table with buttons makes a larger movie, the buttons placed before the script.
+    const Table plain = readTable("versions 6\n1\n");
+    Table withButton = plain;
+    withButton.buttons = t.buttons;
+    EXPECT_GT(buildTableMovie(withButton, 6).bytes.size(), buildTableMovie(plain, 6).bytes.size());
+}
+
+TEST(RuleTable, MalformedInputAndButtonsAreRefused) {
+    EXPECT_THROW(readTable("input hover 1 2\n"), ScriptError);
+    EXPECT_THROW(readTable("input move 1\n"), ScriptError);
+    EXPECT_THROW(readTable("input move 1 x\n"), ScriptError);
+    EXPECT_THROW(readTable("input down 1 2 Thumb\n"), ScriptError);
+    EXPECT_THROW(readTable("input wait 0\n"), ScriptError);
+    EXPECT_THROW(readTable("input move 99999 1\n"), ScriptError);
+    EXPECT_THROW(readTable("button b 1 2 0 5\n"), ScriptError);
+    EXPECT_THROW(readTable("button b 1 2 3\n"), ScriptError);
+    EXPECT_THROW(readTable("button b 1 2 3 4 round\n"), ScriptError);
+    EXPECT_THROW(readTable("stage 0 10\n"), ScriptError);
+}
+
 } // namespace
 } // namespace scriptrules

@@ -358,10 +358,18 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
 
 // --- Calls -----------------------------------------------------------------------------
 
+// Flash counts the action list that started the calls as a level too: the call that would
+// make the 256th level fails, so a frame script nests at most 254 calls.
+namespace {
+bool tooDeep(const Machine::State& s) {
+    return s.callDepth + 2 >= s.limits.maxCallDepth;
+}
+} // namespace
+
 Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
                    std::span<const Value> args, Object* home, bool constructing) {
     auto& s = m.state();
-    if (s.callDepth >= s.limits.maxCallDepth) {
+    if (tooDeep(s)) {
         s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
     }
     ++s.callDepth;
@@ -528,7 +536,7 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
         return {};
     }
     if (f->constructor) {
-        if (s.callDepth >= s.limits.maxCallDepth) {
+        if (tooDeep(s)) {
             s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
         }
         ++s.callDepth;

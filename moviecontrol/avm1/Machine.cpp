@@ -48,6 +48,9 @@ void Machine::State::abort(LimitKind kind, std::string_view message) {
     if (kind == LimitKind::TimeBudget) {
         frameAborted = true;
     }
+    if (kind == LimitKind::RecursionDepth) {
+        halted = true;
+    }
     throw ScriptAbort{kind};
 }
 
@@ -64,7 +67,7 @@ std::size_t Machine::State::heapBytes() const {
 
 void Machine::State::checkBudget() {
     madeAtCheck = scriptbudget::ScriptMemory::made();
-    if (frameAborted) {
+    if (frameAborted || halted) {
         throw ScriptAbort{LimitKind::TimeBudget};
     }
     if (actionsThisFrame > limits.actionsPerFrame) {
@@ -972,7 +975,7 @@ void Machine::runBlock(std::span<const std::uint8_t> bytes, Object* clip, int ve
 
 void Machine::runBlock(Code code, Object* clip, int version) {
     State& s = *state_;
-    if (s.frameAborted || scriptbudget::endRequested()) {
+    if (s.frameAborted || s.halted || scriptbudget::endRequested()) {
         return;
     }
     Activation act;

@@ -3,10 +3,10 @@
 #include "Parser.h"
 #include "swf/ActionCodes.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <array>
 #include <map>
 #include <set>
 #include <string>

@@ -370,7 +370,11 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             if (!p->getter) {
                 return {};
             }
-            // Too deep, the getter reads the value stored under it.
+            // A getter that cannot be called (addProperty takes any object) and one nested
+            // too deep both read the value stored under the accessor.
+            if (!p->getter->asFunction()) {
+                return p->value;
+            }
             Value out;
             return callAccessor(m, *p, p->getter, Value(object), {}, out) ? out : p->value;
         }

@@ -556,8 +556,20 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
         return made;
     }
     Object* proto = m.get(f, s.sPrototype).asObject();
-    // A built-in run by `new` this way may make the new object one of its kind.
-    Object* object = f->isNative() ? BoxObject::unset(m, proto) : m.make<Object>(proto);
+    // A built-in run by `new` this way may make the new object one of its kind; so may the
+    // String constructor called by super() for a class whose prototype is a String.
+    Value protoValue;
+    const bool stringClass = dynamic_cast<BoxObject*>(proto) != nullptr &&
+                             proto->primitiveValue(protoValue) && protoValue.isString();
+    // A class whose prototype is an array makes arrays: their length follows their indexes.
+    Object* object = nullptr;
+    if (f->isNative() || stringClass) {
+        object = BoxObject::unset(m, proto);
+    } else if (dynamic_cast<ArrayObject*>(proto) != nullptr) {
+        object = m.make<ArrayObject>(proto);
+    } else {
+        object = m.make<Object>(proto);
+    }
     recordConstructor(m, object, constructor);
     Value result = callFunction(m, f, Value(object), args, proto, true);
     if (f->isNative() && result.isObject()) {

@@ -571,6 +571,13 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
         object = m.make<Object>(proto);
     }
     recordConstructor(m, object, constructor);
+    // A prototype that is no object still becomes the new object's __proto__ value (it
+    // links no chain), as an assignment to __proto__ would.
+    if (!proto) {
+        if (Value given = m.get(f, s.sPrototype); !given.isUndefined()) {
+            m.set(object, s.sProto, given);
+        }
+    }
     Value result = callFunction(m, f, Value(object), args, proto, true);
     if (f->isNative() && result.isObject()) {
         return result;

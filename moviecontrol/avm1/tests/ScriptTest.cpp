@@ -488,5 +488,18 @@ TEST(Script, ClassesOfStringAndArrayPrototypesMakeTheirKind) {
     }
 }
 
+// A constructor's prototype that is no object is still the new object's __proto__ value.
+TEST(Script, PrimitivePrototypeBecomesTheProtoValue) {
+    FakeStage stage(7);
+    Actions a;
+    a.defineFunction("F", {}, Actions());
+    a.push("F").code(op::GetVariable).push("prototype").push(5.0).code(op::SetMember);
+    a.push("x").push(0.0).push("F").code(op::NewObject).code(op::SetVariable);
+    a.push("x").code(op::GetVariable).push("__proto__").code(op::GetMember).code(op::Trace);
+    a.push("x").code(op::GetVariable).push("toString").code(op::GetMember).code(op::TypeOf);
+    a.code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"5", "undefined"}));
+}
+
 } // namespace
 } // namespace avm1test

@@ -370,6 +370,9 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
                    std::span<const Value> args, Object* home, bool constructing) {
     auto& s = m.state();
     if (tooDeep(s)) {
+        // Script functions nested that deep stop the movie's scripts for good; built-ins
+        // nesting themselves (a cyclic structure converted) only end the running block.
+        s.halted = s.halted || !f->isNative();
         s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
     }
     ++s.callDepth;

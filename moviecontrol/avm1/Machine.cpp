@@ -48,9 +48,6 @@ void Machine::State::abort(LimitKind kind, std::string_view message) {
     if (kind == LimitKind::TimeBudget) {
         frameAborted = true;
     }
-    if (kind == LimitKind::RecursionDepth) {
-        halted = true;
-    }
     throw ScriptAbort{kind};
 }
 

@@ -85,8 +85,8 @@ struct Machine::State {
     unsigned reported = 0; // bit per LimitKind already reported
     // A limit stopped the frame's scripts; further blocks of this frame do not run.
     bool frameAborted = false;
-    // Recursion past the call limit disables the movie's scripts for good: Flash reports
-    // "256 levels of recursion were exceeded" and runs no further actions in the movie.
+    // Script recursion past the call limit disables the movie's scripts for good: Flash
+    // reports "256 levels of recursion were exceeded" and runs no further actions.
     bool halted = false;
 
     // Timers.

@@ -358,10 +358,21 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
 
 // --- Calls -----------------------------------------------------------------------------
 
+// Flash counts the action list that started the calls as a level too: the call that would
+// make the 256th level fails, so a frame script nests at most 254 calls.
+namespace {
+bool tooDeep(const Machine::State& s) {
+    return s.callDepth + 2 >= s.limits.maxCallDepth;
+}
+} // namespace
+
 Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
                    std::span<const Value> args, Object* home, bool constructing) {
     auto& s = m.state();
-    if (s.callDepth >= s.limits.maxCallDepth) {
+    if (tooDeep(s)) {
+        // Script functions nested that deep stop the movie's scripts for good; built-ins
+        // nesting themselves (a cyclic structure converted) only end the running block.
+        s.halted = s.halted || !f->isNative();
         s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
     }
     ++s.callDepth;
@@ -528,7 +539,7 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
         return {};
     }
     if (f->constructor) {
-        if (s.callDepth >= s.limits.maxCallDepth) {
+        if (tooDeep(s)) {
             s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
         }
         ++s.callDepth;
@@ -548,9 +559,28 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
         return made;
     }
     Object* proto = m.get(f, s.sPrototype).asObject();
-    // A built-in run by `new` this way may make the new object one of its kind.
-    Object* object = f->isNative() ? BoxObject::unset(m, proto) : m.make<Object>(proto);
+    // A built-in run by `new` this way may make the new object one of its kind; so may the
+    // String constructor called by super() for a class whose prototype is a String.
+    Value protoValue;
+    const bool stringClass = dynamic_cast<BoxObject*>(proto) != nullptr &&
+                             proto->primitiveValue(protoValue) && protoValue.isString();
+    // A class whose prototype is an array makes arrays: their length follows their indexes.
+    Object* object = nullptr;
+    if (f->isNative() || stringClass) {
+        object = BoxObject::unset(m, proto);
+    } else if (dynamic_cast<ArrayObject*>(proto) != nullptr) {
+        object = m.make<ArrayObject>(proto);
+    } else {
+        object = m.make<Object>(proto);
+    }
     recordConstructor(m, object, constructor);
+    // A prototype that is no object still becomes the new object's __proto__ value (it
+    // links no chain), as an assignment to __proto__ would.
+    if (!proto) {
+        if (Value given = m.get(f, s.sPrototype); !given.isUndefined()) {
+            m.set(object, s.sProto, given);
+        }
+    }
     Value result = callFunction(m, f, Value(object), args, proto, true);
     if (f->isNative() && result.isObject()) {
         return result;

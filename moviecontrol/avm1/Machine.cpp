@@ -64,7 +64,7 @@ std::size_t Machine::State::heapBytes() const {
 
 void Machine::State::checkBudget() {
     madeAtCheck = scriptbudget::ScriptMemory::made();
-    if (frameAborted) {
+    if (frameAborted || halted) {
         throw ScriptAbort{LimitKind::TimeBudget};
     }
     if (actionsThisFrame > limits.actionsPerFrame) {
@@ -367,7 +367,11 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             if (!p->getter) {
                 return {};
             }
-            // Too deep, the getter reads the value stored under it.
+            // A getter that cannot be called (addProperty takes any object) and one nested
+            // too deep both read the value stored under the accessor.
+            if (!p->getter->asFunction()) {
+                return p->value;
+            }
             Value out;
             return callAccessor(m, *p, p->getter, Value(object), {}, out) ? out : p->value;
         }
@@ -972,7 +976,7 @@ void Machine::runBlock(std::span<const std::uint8_t> bytes, Object* clip, int ve
 
 void Machine::runBlock(Code code, Object* clip, int version) {
     State& s = *state_;
-    if (s.frameAborted || scriptbudget::endRequested()) {
+    if (s.frameAborted || s.halted || scriptbudget::endRequested()) {
         return;
     }
     Activation act;

@@ -85,6 +85,9 @@ struct Machine::State {
     unsigned reported = 0; // bit per LimitKind already reported
     // A limit stopped the frame's scripts; further blocks of this frame do not run.
     bool frameAborted = false;
+    // Script recursion past the call limit disables the movie's scripts for good: Flash
+    // reports "256 levels of recursion were exceeded" and runs no further actions.
+    bool halted = false;
 
     // Timers.
     std::vector<Timer> timers;
@@ -151,7 +154,7 @@ template <class F> Value guarded(Machine::State& s, F&& f) {
     if (!s.activations.empty() || s.callDepth > 0) {
         { return f(); }
     }
-    if (s.frameAborted || scriptbudget::endRequested()) {
+    if (s.frameAborted || s.halted || scriptbudget::endRequested()) {
         return {};
     }
     int savedVersion = s.version;

@@ -34,6 +34,9 @@ struct Node {
         For,      // kids: init (Empty or statement), condition (Empty), update (Empty), body
         ForIn,    // text: the variable (declared with var when number is 1); kids: object, body
         Return,   // kids: value if any
+        With,     // kids: object, body
+        Throw,    // kids: value
+        Try,      // text: the catch variable (empty: no catch); kids: try, catch, finally blocks
         Block,
         Empty,
     };

@@ -3,10 +3,12 @@
 #include "Parser.h"
 #include "swf/ActionCodes.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -61,6 +63,13 @@ class Compiler {
             effect(a, s.kids.at(0));
             return;
         case Kind::Var:
+            if (const int r = registerOf(s.text); r > 0) {
+                if (!s.kids.empty()) {
+                    value(a, s.kids[0]);
+                    a.storeRegister(static_cast<uint8_t>(r)).code(op::Pop);
+                }
+                return;
+            }
             if (v_ < 5) {
                 if (!s.kids.empty()) {
                     a.push(s.text);
@@ -106,6 +115,22 @@ class Compiler {
         case Kind::ForIn:
             forIn(a, s);
             return;
+        case Kind::With: {
+            need(5, "with");
+            Actions body;
+            statement(body, s.kids.at(1));
+            value(a, s.kids.at(0));
+            a.with(body);
+            return;
+        }
+        case Kind::Throw:
+            need(7, "throw");
+            value(a, s.kids.at(0));
+            a.code(op::Throw);
+            return;
+        case Kind::Try:
+            tryStatement(a, s);
+            return;
         case Kind::Return:
             need(5, "return");
             if (s.kids.empty()) {
@@ -118,6 +143,22 @@ class Compiler {
         default:
             throw ScriptError("not a statement");
         }
+    }
+
+    // As Flash's compiler writes it: the try block ends with a jump over the catch block, so
+    // that finishing the try block goes on to the finally block.
+    void tryStatement(Actions& a, const Node& s) {
+        need(7, "try");
+        Actions handler;
+        statement(handler, s.kids.at(1));
+        Actions tryBody;
+        statement(tryBody, s.kids.at(0));
+        if (!s.text.empty()) {
+            tryBody.jump(offsetOf(static_cast<long>(handler.size())));
+        }
+        Actions last;
+        statement(last, s.kids.at(2));
+        a.tryCatch(tryBody, s.text, handler, last);
     }
 
     // while (condition) { body; update } with the test at the top.
@@ -255,6 +296,10 @@ class Compiler {
             }
             return;
         case Kind::Name:
+            if (const int r = registerOf(e.text); r > 0) {
+                a.pushRegister(static_cast<uint8_t>(r));
+                return;
+            }
             a.push(e.text);
             a.code(op::GetVariable);
             return;
@@ -390,7 +435,11 @@ class Compiler {
         need(5, "calls");
         arguments(a, e);
         const Node& callee = e.kids.at(0);
-        if (callee.kind == Kind::Name) {
+        if (callee.kind == Kind::Name && (callee.text == "super" || registerOf(callee.text) > 0)) {
+            value(a, callee);
+            a.pushUndefined();
+            a.code(op::CallMethod);
+        } else if (callee.kind == Kind::Name) {
             a.push(callee.text);
             a.code(op::CallFunction);
         } else if (callee.kind == Kind::Member) {
@@ -424,18 +473,119 @@ class Compiler {
 
     void function(Actions& a, const Node& f, const std::string& name) {
         need(5, "functions");
+        if (v_ < 7) {
+            Scope plain;
+            std::swap(scope_, plain);
+            Actions body;
+            statements(body, f.kids);
+            std::swap(scope_, plain);
+            a.defineFunction(name, f.params, body);
+            return;
+        }
+        Scope scope;
+        const Usage used = usage(f);
+        // Flash's compiler preloads what the body names and suppresses what it does not, in
+        // registers from 1 in this order.
+        uint16_t flags = 0;
+        uint8_t next = 1;
+        const std::array<std::pair<const char*, std::pair<uint16_t, uint16_t>>, 6> preloads{{
+            {"this", {kPreloadThis, kSuppressThis}},
+            {"arguments", {kPreloadArguments, kSuppressArguments}},
+            {"super", {kPreloadSuper, kSuppressSuper}},
+            {"_root", {kPreloadRoot, 0}},
+            {"_parent", {kPreloadParent, 0}},
+            {"_global", {kPreloadGlobal, 0}},
+        }};
+        for (const auto& [word, bits] : preloads) {
+            if (used.names.contains(word)) {
+                flags |= bits.first;
+                scope.registers[word] = next++;
+            } else {
+                flags |= bits.second;
+            }
+        }
+        // Parameters and locals live in registers unless a nested function, `with` or
+        // eval may look for them by name.
+        const bool byName = used.nested || used.dynamic;
+        std::vector<Actions::Param> params;
+        params.reserve(f.params.size());
+        for (const std::string& p : f.params) {
+            if (byName || scope.registers.contains(p) || next >= 250) {
+                params.push_back({0, p});
+                continue;
+            }
+            scope.registers[p] = next;
+            params.push_back({next++, p});
+        }
+        if (!byName) {
+            for (const std::string& local : used.locals) {
+                if (!scope.registers.contains(local) && !used.byName.contains(local) &&
+                    next < 250) {
+                    scope.registers[local] = next++;
+                }
+            }
+        }
+        scope.scratch = next++;
+        std::swap(scope_, scope);
         Actions body;
         statements(body, f.kids);
-        if (v_ >= 7) {
-            std::vector<Actions::Param> params;
-            params.reserve(f.params.size());
-            for (const std::string& p : f.params) {
-                params.push_back({0, p}); // by name, not in a register
-            }
-            a.defineFunction2(name, 4, 0, params, body);
-        } else {
-            a.defineFunction(name, f.params, body);
+        std::swap(scope_, scope);
+        a.defineFunction2(name, next, flags, params, body);
+    }
+
+    struct Usage {
+        std::set<std::string> names;  // every name read or written
+        std::set<std::string> locals; // declared with var
+        std::set<std::string> byName; // for-in variables, catch names, deleted names
+        bool nested = false;
+        bool dynamic = false; // with or eval
+    };
+
+    static Usage usage(const Node& f) {
+        Usage u;
+        for (const Node& k : f.kids) {
+            scan(k, u);
         }
+        return u;
+    }
+
+    static void scan(const Node& n, Usage& u) {
+        switch (n.kind) {
+        case Kind::Function:
+            u.nested = true;
+            return;
+        case Kind::Name:
+            u.names.insert(n.text);
+            if (n.text == "eval") {
+                u.dynamic = true;
+            }
+            break;
+        case Kind::Var:
+            u.locals.insert(n.text);
+            break;
+        case Kind::With:
+            u.dynamic = true;
+            break;
+        case Kind::ForIn:
+        case Kind::Try:
+            u.byName.insert(n.text);
+            break;
+        case Kind::Unary:
+            if (n.text == "delete" && n.kids.at(0).kind == Kind::Name) {
+                u.byName.insert(n.kids[0].text);
+            }
+            break;
+        default:
+            break;
+        }
+        for (const Node& k : n.kids) {
+            scan(k, u);
+        }
+    }
+
+    int registerOf(const std::string& name) const {
+        const auto it = scope_.registers.find(name);
+        return it == scope_.registers.end() ? 0 : it->second;
     }
 
     void unary(Actions& a, const Node& e) {
@@ -605,6 +755,9 @@ class Compiler {
 
     // Pushes what a store to `target` needs below the value: the name, or object and key.
     void targetPrefix(Actions& a, const Node& target) {
+        if (target.kind == Kind::Name && registerOf(target.text) > 0) {
+            return;
+        }
         if (target.kind == Kind::Name) {
             a.push(target.text);
         } else if (target.kind == Kind::Member) {
@@ -617,6 +770,15 @@ class Compiler {
     }
 
     void store(Actions& a, const Node& target, bool keep) {
+        if (target.kind == Kind::Name) {
+            if (const int r = registerOf(target.text); r > 0) {
+                a.storeRegister(static_cast<uint8_t>(r));
+                if (!keep) {
+                    a.code(op::Pop);
+                }
+                return;
+            }
+        }
         if (keep && v_ >= 5) {
             a.storeRegister(kScratchRegister);
         }
@@ -654,12 +816,12 @@ class Compiler {
             need(5, "postfix value");
             value(a, target);
             a.code(op::ToNumber);
-            a.storeRegister(kScratchRegister + 1).code(op::Pop);
+            a.storeRegister(scope_.scratch).code(op::Pop);
             targetPrefix(a, target);
-            a.pushRegister(kScratchRegister + 1);
+            a.pushRegister(scope_.scratch);
             a.code(up ? op::Increment : op::Decrement);
-            a.code(target.kind == Kind::Name ? op::SetVariable : op::SetMember);
-            a.pushRegister(kScratchRegister + 1);
+            store(a, target, false);
+            a.pushRegister(scope_.scratch);
             return;
         }
         targetPrefix(a, target);
@@ -673,7 +835,24 @@ class Compiler {
         store(a, target, keep);
     }
 
+    // Names a DefineFunction2 body keeps in registers, and its second scratch register.
+    struct Scope {
+        std::map<std::string, uint8_t> registers;
+        uint8_t scratch = 1;
+    };
+
+    static constexpr uint16_t kPreloadThis = 0x01;
+    static constexpr uint16_t kSuppressThis = 0x02;
+    static constexpr uint16_t kPreloadArguments = 0x04;
+    static constexpr uint16_t kSuppressArguments = 0x08;
+    static constexpr uint16_t kPreloadSuper = 0x10;
+    static constexpr uint16_t kSuppressSuper = 0x20;
+    static constexpr uint16_t kPreloadRoot = 0x40;
+    static constexpr uint16_t kPreloadParent = 0x80;
+    static constexpr uint16_t kPreloadGlobal = 0x100;
+
     uint8_t v_;
+    Scope scope_;
 };
 
 } // namespace

@@ -310,6 +310,23 @@ class Parser {
         if (isWord("for")) {
             return forStatement();
         }
+        if (isWord("with")) {
+            advance();
+            expect("(");
+            std::vector<Node> kids{expression()};
+            expect(")");
+            kids.push_back(statement());
+            return withKids(Node::Kind::With, {}, std::move(kids));
+        }
+        if (isWord("throw")) {
+            advance();
+            Node t = withKids(Node::Kind::Throw, {}, {expression()});
+            accept(";");
+            return t;
+        }
+        if (isWord("try")) {
+            return tryStatement();
+        }
         if (isWord("return")) {
             advance();
             Node r = leaf(Node::Kind::Return);
@@ -322,6 +339,30 @@ class Parser {
         Node s = withKids(Node::Kind::ExprStmt, {}, {expression()});
         accept(";");
         return s;
+    }
+
+    // try { } catch (name) { } finally { }: at least one of catch and finally.
+    Node tryStatement() {
+        advance();
+        Node t = withKids(Node::Kind::Try, {}, {block()});
+        Node handler = leaf(Node::Kind::Block);
+        if (isWord("catch")) {
+            advance();
+            expect("(");
+            t.text = name();
+            expect(")");
+            handler = block();
+        }
+        Node last = leaf(Node::Kind::Block);
+        if (isWord("finally")) {
+            advance();
+            last = block();
+        } else if (t.text.empty()) {
+            throw ScriptError("try needs catch or finally");
+        }
+        t.kids.push_back(std::move(handler));
+        t.kids.push_back(std::move(last));
+        return t;
     }
 
     Node varStatement(bool eatSemicolon) {

@@ -25,10 +25,13 @@ struct NativeTable {
 // A table may spread over several rows: Date's keeps its local-time methods from 0, its
 // UTC ones from 128 and the constructor with Date.UTC from 256.
 constexpr std::array Tables{
+    NativeTable{1, "", "ASSetPropFlags"},
+    NativeTable{4, "", "ASSetNative,ASSetNativeAccessor"},
     NativeTable{100, "", "escape,unescape,parseInt,parseFloat"},
     NativeTable{101, "Object.prototype",
                 "watch,unwatch,addProperty,valueOf,toString,hasOwnProperty,isPrototypeOf,"
                 "isPropertyEnumerable"},
+    NativeTable{101, "Object", "registerClass", 8},
     NativeTable{103, "Date.prototype",
                 "getFullYear,getYear,getMonth,getDate,getDay,getHours,getMinutes,getSeconds,"
                 "getMilliseconds,setFullYear,setMonth,setDate,setHours,setMinutes,setSeconds,"
@@ -51,6 +54,7 @@ constexpr std::array Tables{
                 "lastIndexOf,slice,substring,split,substr"},
     NativeTable{252, "Array.prototype",
                 ",push,pop,concat,shift,unshift,slice,join,splice,toString,sort,reverse,sortOn"},
+    NativeTable{252, "", "Array"},
 };
 
 // Entry `index` of a comma-separated list, or empty.

@@ -131,7 +131,18 @@ BoxObject* makeStringObject(Machine& m, Object* proto, const Str& text) {
 void installString(Machine& m) {
     auto& s = m.state();
     FunctionObject* string = m.newClass([](CallArgs& c) -> Value {
-        return Value(c.count() ? c.machine.toString(c.arg(0)) : Str());
+        Machine& m = c.machine;
+        Str text = c.count() ? m.toString(c.arg(0)) : Str();
+        // Called by super() on the new object of a class whose prototype is a String
+        // object, it makes that object a String of the text.
+        Value held;
+        if (auto* box = dynamic_cast<BoxObject*>(c.thisObject());
+            box && !box->primitiveValue(held)) {
+            box->adopt(Value(text), "String");
+            m.define(box, "length", Value(static_cast<double>(unicode::utf16Length(text.view()))),
+                     attr::DontEnum | attr::DontDelete);
+        }
+        return Value(text);
     });
     string->constructor = [](CallArgs& c) -> Value {
         Machine& m = c.machine;

@@ -38,7 +38,7 @@ TEST(Limits, AnEndlessLoopStopsAndIsReportedOncePerMovie) {
     EXPECT_EQ(stage.limits.size(), 1u);
 }
 
-TEST(Limits, RecursionDeeperThan256CallsStopsTheScript) {
+TEST(Limits, RecursionDeeperThan256CallsStopsTheMoviesScripts) {
     FakeStage stage(7);
     // function f(n) { depth = n; f(n + 1); }  f(0);
     Actions body;
@@ -51,11 +51,16 @@ TEST(Limits, RecursionDeeperThan256CallsStopsTheScript) {
     a.push("not reached").code(op::Trace);
     EXPECT_EQ(stage.run(a.bytes()), Lines{});
     EXPECT_EQ(stage.limits, (std::vector<LimitKind>{LimitKind::RecursionDepth}));
-    EXPECT_EQ(stage.vm.toNumber(stage.vm.get(stage.rootClip, "depth")), 255);
-    // Recursion is per script: the next one runs normally.
+    // The frame's action list is the first level: 254 calls nest, the 255th fails.
+    EXPECT_EQ(stage.vm.toNumber(stage.vm.get(stage.rootClip, "depth")), 253);
+    // Flash disables every further action of the movie, in this frame and the next ones.
     Actions after;
-    after.push("fine").code(op::Trace);
-    EXPECT_EQ(stage.run(after.bytes()), Lines{"fine"});
+    after.push("not run").code(op::Trace);
+    EXPECT_EQ(stage.run(after.bytes()), Lines{});
+    stage.vm.beginFrame();
+    EXPECT_EQ(stage.run(after.bytes()), Lines{});
+    EXPECT_TRUE(stage.vm.call(stage.vm.get(stage.rootClip, "f"), avm1::Value(), {}).isUndefined());
+    EXPECT_EQ(stage.vm.toNumber(stage.vm.get(stage.rootClip, "depth")), 253);
 }
 
 TEST(Limits, ObjectBudgetStopsAScriptThatAllocatesWithoutEnd) {

@@ -91,11 +91,25 @@ TEST_F(NativeTables, NumbersNameTheBuiltIns) {
     Object* array = vm.newArray(items);
     expectSameNative(global("ASnative", {num(252), num(7)}), vm.get(arrayProto, "join"),
                      Value(array), {str("-")}, "join");
+    // The class library's own helpers and constructors have numbers too: ASSetPropFlags is
+    // 1,0, ASSetNative and ASSetNativeAccessor 4,0 and 4,1, registerClass 101,8, Array 252,0.
+    const std::pair<double, double> helpers[] = {{1, 0}, {4, 0}, {4, 1}, {101, 8}, {252, 0}};
+    const Value named[] = {vm.get(vm.global(), "ASSetPropFlags"),
+                           vm.get(vm.global(), "ASSetNative"),
+                           vm.get(vm.global(), "ASSetNativeAccessor"),
+                           path("Object", "registerClass"), vm.get(vm.global(), "Array")};
+    for (std::size_t i = 0; i < std::size(helpers); ++i) {
+        const Value f = global("ASnative", {num(helpers[i].first), num(helpers[i].second)});
+        ASSERT_TRUE(f.isObject() && f.asObject()->asFunction()) << i;
+        ASSERT_TRUE(named[i].isObject()) << i;
+    }
+    expectSameNative(global("ASnative", {num(252), num(0)}), vm.get(vm.global(), "Array"), Value(),
+                     {num(3)}, "Array");
     // Two requests for one number are two functions.
     EXPECT_NE(global("ASnative", {num(200), num(0)}).asObject(),
               global("ASnative", {num(200), num(0)}).asObject());
     // Unknown tables, gaps, negative and out-of-range numbers give nothing.
-    EXPECT_TRUE(global("ASnative", {num(252), num(0)}).isUndefined());
+    EXPECT_TRUE(global("ASnative", {num(101), num(20)}).isUndefined());
     EXPECT_TRUE(global("ASnative", {num(200), num(-1)}).isUndefined());
     EXPECT_TRUE(global("ASnative", {num(200), num(99)}).isUndefined());
     EXPECT_TRUE(global("ASnative", {num(4242), num(0)}).isUndefined());

@@ -232,6 +232,11 @@ TEST_P(OperatorRules, AddPropertyNeedsAGetterObjectAndASetterOrNull) {
     vm.callMethod(o, "addProperty", std::vector{str("r"), getter, Value::null()});
     vm.set(o, "r", Value(1));
     EXPECT_EQ(text(vm.get(o, "r")), "7");
+    // A getter that is no function reads the value the last assignment stored under it.
+    vm.callMethod(o, "addProperty", std::vector{str("s"), plain, setter});
+    EXPECT_TRUE(vm.get(o, "s").isUndefined());
+    vm.set(o, "s", Value(3));
+    EXPECT_EQ(text(vm.get(o, "s")), "3");
 }
 
 TEST_P(OperatorRules, WatcherMayUnwatchOrReplaceItselfWhileItRuns) {

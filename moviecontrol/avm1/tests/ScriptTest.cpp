@@ -443,3 +443,63 @@ TEST(Script, GlobalIsANameFromVersionSix) {
 
 } // namespace
 } // namespace avm1test
+
+namespace avm1test {
+namespace {
+
+// `new C` for a class whose prototype is a String object or an array: the String
+// constructor run by super(text) makes the new object that String, and the new object of
+// an array class is an array whose length follows its indexes.
+TEST(Script, ClassesOfStringAndArrayPrototypesMakeTheirKind) {
+    for (int version : {6, 7, 8}) {
+        FakeStage stage(version);
+        Actions superCall;
+        superCall.push("s").code(op::GetVariable).push(1.0).push("super").code(op::GetVariable);
+        superCall.pushUndefined().code(op::CallMethod).code(op::Pop);
+        Actions a;
+        a.defineFunction("MyString", {"s"}, superCall);
+        a.push("MyString").code(op::GetVariable).push("prototype");
+        a.push("proto").push(1.0).push("String").code(op::NewObject).code(op::SetMember);
+        a.push("ms").push("abc").push(1.0).push("MyString").code(op::NewObject);
+        a.code(op::SetVariable);
+        a.defineFunction("MyArray", {}, Actions());
+        a.push("MyArray").code(op::GetVariable).push("prototype");
+        a.push(0.0).push("Array").code(op::NewObject).code(op::SetMember);
+        a.push("ma").push(0.0).push("MyArray").code(op::NewObject).code(op::SetVariable);
+        a.push("ma").code(op::GetVariable).push("5").push(1.0).code(op::SetMember);
+        // Without super() a String class's object has no text of its own.
+        a.defineFunction("Quiet", {}, Actions());
+        a.push("Quiet").code(op::GetVariable).push("prototype");
+        a.push("proto").push(1.0).push("String").code(op::NewObject).code(op::SetMember);
+        a.push("qs").push(0.0).push("Quiet").code(op::NewObject).code(op::SetVariable);
+        stage.run(a.bytes());
+        avm1::Machine& vm = stage.vm;
+        avm1::Object* ms = vm.get(stage.rootClip, "ms").asObject();
+        ASSERT_NE(ms, nullptr) << version;
+        EXPECT_EQ(vm.toNumber(vm.get(ms, "length")), 3) << version;
+        EXPECT_EQ(vm.toString(vm.callMethod(ms, "toUpperCase", {})).str(), "ABC") << version;
+        avm1::Object* ma = vm.get(stage.rootClip, "ma").asObject();
+        ASSERT_NE(ma, nullptr) << version;
+        EXPECT_EQ(vm.toNumber(vm.get(ma, "length")), 6) << version;
+        avm1::Object* qs = vm.get(stage.rootClip, "qs").asObject();
+        ASSERT_NE(qs, nullptr) << version;
+        avm1::Value held;
+        EXPECT_FALSE(qs->primitiveValue(held)) << version;
+    }
+}
+
+// A constructor's prototype that is no object is still the new object's __proto__ value.
+TEST(Script, PrimitivePrototypeBecomesTheProtoValue) {
+    FakeStage stage(7);
+    Actions a;
+    a.defineFunction("F", {}, Actions());
+    a.push("F").code(op::GetVariable).push("prototype").push(5.0).code(op::SetMember);
+    a.push("x").push(0.0).push("F").code(op::NewObject).code(op::SetVariable);
+    a.push("x").code(op::GetVariable).push("__proto__").code(op::GetMember).code(op::Trace);
+    a.push("x").code(op::GetVariable).push("toString").code(op::GetMember).code(op::TypeOf);
+    a.code(op::Trace);
+    EXPECT_EQ(stage.run(a.bytes()), (Lines{"5", "undefined"}));
+}
+
+} // namespace
+} // namespace avm1test

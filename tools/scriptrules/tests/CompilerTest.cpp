@@ -134,7 +134,7 @@ TEST(ScriptCompiler, CallsAndConstruction) {
     EXPECT_EQ(codes("function f(a) { return a; }", 6),
               (Codes{op::DefineFunction, op::Push, op::GetVariable, op::Return}));
     EXPECT_EQ(codes("function f(a) { return a; }", 7),
-              (Codes{op::DefineFunction2, op::Push, op::GetVariable, op::Return}));
+              (Codes{op::DefineFunction2, op::Push, op::Return}));
     EXPECT_EQ(codes("x = [1, 2];", 5),
               (Codes{op::Push, op::Push, op::Push, op::Push, op::InitArray, op::SetVariable}));
     EXPECT_EQ(codes("delete o.a;", 5),
@@ -154,6 +154,81 @@ TEST(ScriptCompiler, AssignmentsStoreAndKeepTheirValue) {
     EXPECT_EQ(codes("i++;", 4),
               (Codes{op::Push, op::Push, op::GetVariable, op::Push, op::Add, op::SetVariable}));
     EXPECT_EQ(codes("var v = 1;", 6), (Codes{op::Push, op::Push, op::DefineLocal}));
+}
+
+// The flags and registers of the first DefineFunction2 of a script: Flash's compiler
+// preloads what the body names (this, arguments, super, _root, _parent, _global, in
+// registers from 1 in that order) and suppresses this, arguments and super otherwise.
+struct Function2 {
+    uint8_t registers = 0;
+    uint16_t flags = 0;
+    std::vector<uint8_t> paramRegisters;
+};
+
+Function2 function2(std::string_view source) {
+    const auto bytes = compileScript(source, 7).bytes();
+    const auto block = swf::readActionBlock(bytes);
+    Function2 f;
+    for (const auto& a : block.actions) {
+        if (a.code != op::DefineFunction2) {
+            continue;
+        }
+        const auto p = a.payload;
+        std::size_t at = 0;
+        while (at < p.size() && p[at] != 0) {
+            ++at;
+        }
+        ++at;
+        const std::size_t params = p[at] | (p[at + 1] << 8);
+        f.registers = p[at + 2];
+        f.flags = static_cast<uint16_t>(p[at + 3] | (p[at + 4] << 8));
+        at += 5;
+        for (std::size_t i = 0; i < params; ++i) {
+            f.paramRegisters.push_back(p[at]);
+            at += 1;
+            while (at < p.size() && p[at] != 0) {
+                ++at;
+            }
+            ++at;
+        }
+        return f;
+    }
+    ADD_FAILURE() << "no DefineFunction2 in " << source;
+    return f;
+}
+
+TEST(ScriptCompiler, FunctionTwoPreloadsWhatTheBodyNames) {
+    // Nothing named: this, arguments and super suppressed; the parameter in register 1.
+    Function2 plain = function2("f = function(a) { return a; };");
+    EXPECT_EQ(plain.flags, 0x02 | 0x08 | 0x20);
+    EXPECT_EQ(plain.paramRegisters, (std::vector<uint8_t>{1}));
+    // this and _root preloaded in registers 1 and 2, the parameters after them.
+    Function2 named = function2("f = function(a, b) { return this.x + _root.y + a + b; };");
+    EXPECT_EQ(named.flags, 0x01 | 0x08 | 0x20 | 0x40);
+    EXPECT_EQ(named.paramRegisters, (std::vector<uint8_t>{3, 4}));
+    EXPECT_GT(named.registers, 4);
+    Function2 all =
+        function2("f = function() { return [this, arguments, super, _root, _parent, _global]; };");
+    EXPECT_EQ(all.flags, 0x01 | 0x04 | 0x10 | 0x40 | 0x80 | 0x100);
+    // A nested function, with or eval may look for the parameters by name.
+    EXPECT_EQ(function2("f = function(a) { return function() { return a; }; };").paramRegisters,
+              (std::vector<uint8_t>{0}));
+    EXPECT_EQ(function2("f = function(a) { with (o) { return a; } };").paramRegisters,
+              (std::vector<uint8_t>{0}));
+    EXPECT_EQ(function2("f = function(a) { return eval(\"a\"); };").paramRegisters,
+              (std::vector<uint8_t>{0}));
+}
+
+TEST(ScriptCompiler, ExceptionsAndWith) {
+    // The try block jumps over the catch block to the finally block.
+    EXPECT_EQ(codes("try { throw 1; } catch (e) { trace(e); } finally { trace(2); }", 7),
+              (Codes{op::Try, op::Push, op::Throw, op::Jump, op::Push, op::GetVariable, op::Trace,
+                     op::Push, op::Trace}));
+    expectBranchesLand("try { a = 1; } catch (e) { a = 2; }", 7);
+    EXPECT_EQ(codes("with (o) { x = 1; }", 5),
+              (Codes{op::Push, op::GetVariable, op::With, op::Push, op::Push, op::SetVariable}));
+    EXPECT_THROW(codes("throw 1;", 6), ScriptError);
+    EXPECT_THROW(codes("try { }", 7), ScriptError);
 }
 
 TEST(ScriptCompiler, BranchesLandOnActions) {

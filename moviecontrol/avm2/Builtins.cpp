@@ -490,6 +490,15 @@ void Machine::defineMethod(Class* cls, const std::string& name, NativeFn fn, boo
     }
 }
 
+void Machine::declareParams(Class* cls, const std::string& name, std::uint8_t required,
+                            std::uint8_t params) {
+    const Value* method = cls->prototype->findProp(name);
+    if (method != nullptr && method->isObject()) {
+        method->asObject()->method.nativeRequired = required;
+        method->asObject()->method.nativeParams = params;
+    }
+}
+
 void Machine::defineGetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic) {
     Traits& t = isStatic ? *cls->classObject->ownTraits : cls->instance;
     Binding* b = t.findExact(name, Namespace::publicNs());
@@ -585,6 +594,10 @@ void Machine::installBuiltins() {
     // A function's length: how many parameters it declares.
     defineGetter(functionClass, "length", [](Machine&, const Value& self, Args&) {
         const Object* f = self.isObject() ? self.asObject() : nullptr;
+        if (f != nullptr && f->method.unit == nullptr &&
+            f->method.nativeParams != MethodRef::anyCount) {
+            return Value::integer(f->method.nativeParams);
+        }
         if (f == nullptr || f->method.unit == nullptr) {
             return Value::integer(0);
         }
@@ -618,10 +631,18 @@ void Machine::installBuiltins() {
         defineMethod(c, "toExponential", numberToExponential);
         defineMethod(c, "toPrecision", numberToPrecision);
         defineMethod(c, "valueOf", valueOfSelf);
+        // toString(radix = 10), toFixed(p = 0)... and valueOf().
+        for (const char* name :
+             {"toString", "toLocaleString", "toFixed", "toExponential", "toPrecision"}) {
+            declareParams(c, name, 0, 1);
+        }
+        declareParams(c, "valueOf", 0, 0);
     }
     booleanClass->sealed = true;
     defineMethod(booleanClass, "toString", booleanToString);
     defineMethod(booleanClass, "valueOf", valueOfSelf);
+    declareParams(booleanClass, "toString", 0, 0);
+    declareParams(booleanClass, "valueOf", 0, 0);
     numberClass->classObject->setProp("NaN",
                                       Value::number(std::numeric_limits<double>::quiet_NaN()));
     numberClass->classObject->setProp("MAX_VALUE",

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 namespace avm2 {
@@ -212,6 +213,25 @@ void installStringClass(Machine& m) {
     m.defineMethod(c, "toString", stringToString);
     m.defineMethod(c, "valueOf", stringToString);
     m.defineMethod(c, "fromCharCode", stringFromCharCode, true);
+    // Every parameter has a default; only concat takes a rest list.
+    for (const auto& [name, params] :
+         std::initializer_list<std::pair<const char*, int>>{{"charAt", 1},
+                                                            {"charCodeAt", 1},
+                                                            {"indexOf", 2},
+                                                            {"lastIndexOf", 2},
+                                                            {"substring", 2},
+                                                            {"substr", 2},
+                                                            {"slice", 2},
+                                                            {"toUpperCase", 0},
+                                                            {"toLowerCase", 0},
+                                                            {"toLocaleUpperCase", 0},
+                                                            {"toLocaleLowerCase", 0},
+                                                            {"split", 2},
+                                                            {"localeCompare", 1},
+                                                            {"toString", 0},
+                                                            {"valueOf", 0}}) {
+        m.declareParams(c, name, 0, static_cast<std::uint8_t>(params));
+    }
 }
 
 } // namespace avm2

@@ -74,8 +74,10 @@ Value stringLastIndexOf(Machine& m, const Value& self, Args& a) {
     // The search starts at most at `from`; NaN searches the whole string.
     double from = a.size() > 1 ? m.toNumber(a[1]) : kNoLimit;
     from = std::isnan(from) ? kNoLimit : std::trunc(from);
+    // A start at or before -1 finds nothing, not even the empty string (where a start
+    // between -1 and 0 is 0).
     if (from < 0) {
-        return Value::integer(needle.empty() ? 0 : -1);
+        return Value::integer(-1);
     }
     const auto p = s.rfind(needle, clampPlain(from, s.size()));
     return Value::integer(p == std::u16string::npos ? -1 : static_cast<std::int32_t>(p));

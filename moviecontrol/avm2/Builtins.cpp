@@ -204,16 +204,22 @@ Value numberToFixed(Machine& m, const Value& self, Args& a) {
 
 Value numberToExponential(Machine& m, const Value& self, Args& a) {
     const double d = m.toNumber(self);
-    const int digits = arg(a, 0).isUndefined() ? -1 : digitCount(m, arg(a, 0), 0, 20);
-    return Value::string(numberToExponentialText(d, digits));
+    // Its parameter defaults to 0 and is read as an int, so undefined also asks for no
+    // fraction digits.
+    return Value::string(numberToExponentialText(d, digitCount(m, arg(a, 0), 0, 20)));
 }
 
 Value numberToPrecision(Machine& m, const Value& self, Args& a) {
     const double d = m.toNumber(self);
-    if (arg(a, 0).isUndefined()) {
+    // An argument equal to undefined (null too) prints the number as toString does; left
+    // out, it defaults to 0, which is out of range.
+    if (a.empty()) {
+        return Value::string(numberToPrecisionText(d, digitCount(m, Value::integer(0), 1, 21)));
+    }
+    if (a[0].isNullish()) {
         return Value::string(numberToString(d));
     }
-    return Value::string(numberToPrecisionText(d, digitCount(m, arg(a, 0), 1, 21)));
+    return Value::string(numberToPrecisionText(d, digitCount(m, a[0], 1, 21)));
 }
 
 Value valueOfSelf(Machine&, const Value& self, Args&) {

@@ -204,16 +204,22 @@ Value numberToFixed(Machine& m, const Value& self, Args& a) {
 
 Value numberToExponential(Machine& m, const Value& self, Args& a) {
     const double d = m.toNumber(self);
-    const int digits = arg(a, 0).isUndefined() ? -1 : digitCount(m, arg(a, 0), 0, 20);
-    return Value::string(numberToExponentialText(d, digits));
+    // Its parameter defaults to 0 and is read as an int, so undefined also asks for no
+    // fraction digits.
+    return Value::string(numberToExponentialText(d, digitCount(m, arg(a, 0), 0, 20)));
 }
 
 Value numberToPrecision(Machine& m, const Value& self, Args& a) {
     const double d = m.toNumber(self);
-    if (arg(a, 0).isUndefined()) {
+    // An argument equal to undefined (null too) prints the number as toString does; left
+    // out, it defaults to 0, which is out of range.
+    if (a.empty()) {
+        return Value::string(numberToPrecisionText(d, digitCount(m, Value::integer(0), 1, 21)));
+    }
+    if (a[0].isNullish()) {
         return Value::string(numberToString(d));
     }
-    return Value::string(numberToPrecisionText(d, digitCount(m, arg(a, 0), 1, 21)));
+    return Value::string(numberToPrecisionText(d, digitCount(m, a[0], 1, 21)));
 }
 
 Value valueOfSelf(Machine&, const Value& self, Args&) {
@@ -490,6 +496,15 @@ void Machine::defineMethod(Class* cls, const std::string& name, NativeFn fn, boo
     }
 }
 
+void Machine::declareParams(Class* cls, const std::string& name, std::uint8_t required,
+                            std::uint8_t params) {
+    const Value* method = cls->prototype->findProp(name);
+    if (method != nullptr && method->isObject()) {
+        method->asObject()->method.nativeRequired = required;
+        method->asObject()->method.nativeParams = params;
+    }
+}
+
 void Machine::defineGetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic) {
     Traits& t = isStatic ? *cls->classObject->ownTraits : cls->instance;
     Binding* b = t.findExact(name, Namespace::publicNs());
@@ -585,6 +600,10 @@ void Machine::installBuiltins() {
     // A function's length: how many parameters it declares.
     defineGetter(functionClass, "length", [](Machine&, const Value& self, Args&) {
         const Object* f = self.isObject() ? self.asObject() : nullptr;
+        if (f != nullptr && f->method.unit == nullptr &&
+            f->method.nativeParams != MethodRef::anyCount) {
+            return Value::integer(f->method.nativeParams);
+        }
         if (f == nullptr || f->method.unit == nullptr) {
             return Value::integer(0);
         }
@@ -618,10 +637,18 @@ void Machine::installBuiltins() {
         defineMethod(c, "toExponential", numberToExponential);
         defineMethod(c, "toPrecision", numberToPrecision);
         defineMethod(c, "valueOf", valueOfSelf);
+        // toString(radix = 10), toFixed(p = 0)... and valueOf().
+        for (const char* name :
+             {"toString", "toLocaleString", "toFixed", "toExponential", "toPrecision"}) {
+            declareParams(c, name, 0, 1);
+        }
+        declareParams(c, "valueOf", 0, 0);
     }
     booleanClass->sealed = true;
     defineMethod(booleanClass, "toString", booleanToString);
     defineMethod(booleanClass, "valueOf", valueOfSelf);
+    declareParams(booleanClass, "toString", 0, 0);
+    declareParams(booleanClass, "valueOf", 0, 0);
     numberClass->classObject->setProp("NaN",
                                       Value::number(std::numeric_limits<double>::quiet_NaN()));
     numberClass->classObject->setProp("MAX_VALUE",

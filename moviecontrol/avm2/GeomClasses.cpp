@@ -60,6 +60,7 @@ Value pointOf(Machine& m, const Args& a, std::size_t i) {
 
 void installPoint(Machine& m) {
     Class* point = m.defineClass("flash.geom", "Point", m.objectClass, pointInit);
+    point->init.nativeParams = 2; // every parameter has a default
     point->sealed = true;
     addNumberSlot(m, point, "x", 0);
     addNumberSlot(m, point, "y", 0);
@@ -353,6 +354,7 @@ void installRectangleMethods(Machine& m, Class* rect) {
 
 void installRectangle(Machine& m) {
     Class* rect = m.defineClass("flash.geom", "Rectangle", m.objectClass, rectangleInit);
+    rect->init.nativeParams = 4; // every parameter has a default
     rect->sealed = true;
     for (const char* name : {"x", "y", "width", "height"}) {
         addNumberSlot(m, rect, name, 0);
@@ -408,6 +410,7 @@ void compose(Machine& m, const Value& self, const Affine& then) {
 
 void installMatrix(Machine& m) {
     Class* matrix = m.defineClass("flash.geom", "Matrix", m.objectClass, matrixInit);
+    matrix->init.nativeParams = 6; // every parameter has a default
     matrix->sealed = true;
     for (std::size_t i = 0; i < kIdentity.size(); ++i) {
         addNumberSlot(m, matrix, kAffineNames[i], kIdentity[i]);
@@ -516,6 +519,7 @@ Value colorTransformInit(Machine& m, const Value& self, Args& a) {
 
 void installColorTransform(Machine& m) {
     Class* ct = m.defineClass("flash.geom", "ColorTransform", m.objectClass, colorTransformInit);
+    ct->init.nativeParams = 8; // every parameter has a default
     ct->sealed = true;
     for (std::size_t i = 0; i < kNoChange.size(); ++i) {
         addNumberSlot(m, ct, kChannelNames[i], kNoChange[i]);

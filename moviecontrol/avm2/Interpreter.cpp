@@ -135,10 +135,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
     }
     const bool rest = (info.flags & method_flag::NeedRest) != 0;
     const bool needArguments = (info.flags & method_flag::NeedArguments) != 0;
+    // Either way Flash names the count the method requires.
     if (args.size() > params && !rest && !needArguments && owner != nullptr) {
         throwError("ArgumentError", 1063,
                    "Argument count mismatch on " + methodName(unit, method) + ". Expected " +
-                       std::to_string(params) + ", got " + std::to_string(args.size()) + ".");
+                       std::to_string(required) + ", got " + std::to_string(args.size()) + ".");
     }
     for (std::size_t i = 0; i < params && i + 1 < reg.size(); ++i) {
         Value v = i < args.size() ? args[i]

@@ -705,6 +705,16 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
         if (depth_ >= limits_.maxDepth) {
             throwError("Error", 1023, "Stack overflow occurred.");
         }
+        const MethodRef& m = f->method;
+        if (m.nativeParams != MethodRef::anyCount &&
+            (args.size() < m.nativeRequired || args.size() > m.nativeParams)) {
+            // Flash's own prototype functions are anonymous closures; it names the count
+            // the function requires, whichever way the call missed.
+            throwError("ArgumentError", 1063,
+                       "Argument count mismatch on Function/<anonymous>(). Expected " +
+                           std::to_string(m.nativeRequired) + ", got " +
+                           std::to_string(args.size()) + ".");
+        }
         ++depth_;
         struct Leave {
             std::size_t& d;
@@ -783,6 +793,14 @@ void Machine::constructSuper(Class* cls, const Value& self, Args& args) {
             return;
         }
         if (c->init.native != nullptr) {
+            const MethodRef& init = c->init;
+            if (init.nativeParams != MethodRef::anyCount &&
+                (args.size() < init.nativeRequired || args.size() > init.nativeParams)) {
+                throwError("ArgumentError", 1063,
+                           "Argument count mismatch on " + c->qualifiedName() + "(). Expected " +
+                               std::to_string(init.nativeRequired) + ", got " +
+                               std::to_string(args.size()) + ".");
+            }
             c->init.native(*this, self, args);
             return;
         }

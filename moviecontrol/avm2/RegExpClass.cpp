@@ -402,6 +402,9 @@ void installRegExp(Machine& m) {
     m.defineMethod(m.stringClass, "match", stringMatch);
     m.defineMethod(m.stringClass, "search", stringSearch);
     m.defineMethod(m.stringClass, "replace", stringReplace);
+    m.declareParams(m.stringClass, "match", 0, 1);
+    m.declareParams(m.stringClass, "search", 0, 1);
+    m.declareParams(m.stringClass, "replace", 0, 2);
 }
 
 } // namespace avm2

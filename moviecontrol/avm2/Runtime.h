@@ -33,9 +33,14 @@ using NativeFn = Value (*)(Machine&, const Value& self, Args& args);
 
 // A compiled method or a built-in.
 struct MethodRef {
+    // A built-in written as a function with a fixed parameter list, as most of Flash's own
+    // prototype functions are, checks how many arguments it is given (0xFF: it takes any).
+    static constexpr std::uint8_t anyCount = 0xFF;
     AbcUnit* unit = nullptr;
     std::uint32_t index = 0;
     NativeFn native = nullptr;
+    std::uint8_t nativeRequired = 0;
+    std::uint8_t nativeParams = anyCount;
     bool valid() const { return unit != nullptr || native != nullptr; }
 };
 

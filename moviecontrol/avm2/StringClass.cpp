@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 namespace avm2 {
@@ -73,8 +74,10 @@ Value stringLastIndexOf(Machine& m, const Value& self, Args& a) {
     // The search starts at most at `from`; NaN searches the whole string.
     double from = a.size() > 1 ? m.toNumber(a[1]) : kNoLimit;
     from = std::isnan(from) ? kNoLimit : std::trunc(from);
+    // A start at or before -1 finds nothing, not even the empty string (where a start
+    // between -1 and 0 is 0).
     if (from < 0) {
-        return Value::integer(needle.empty() ? 0 : -1);
+        return Value::integer(-1);
     }
     const auto p = s.rfind(needle, clampPlain(from, s.size()));
     return Value::integer(p == std::u16string::npos ? -1 : static_cast<std::int32_t>(p));
@@ -212,6 +215,25 @@ void installStringClass(Machine& m) {
     m.defineMethod(c, "toString", stringToString);
     m.defineMethod(c, "valueOf", stringToString);
     m.defineMethod(c, "fromCharCode", stringFromCharCode, true);
+    // Every parameter has a default; only concat takes a rest list.
+    for (const auto& [name, params] :
+         std::initializer_list<std::pair<const char*, int>>{{"charAt", 1},
+                                                            {"charCodeAt", 1},
+                                                            {"indexOf", 2},
+                                                            {"lastIndexOf", 2},
+                                                            {"substring", 2},
+                                                            {"substr", 2},
+                                                            {"slice", 2},
+                                                            {"toUpperCase", 0},
+                                                            {"toLowerCase", 0},
+                                                            {"toLocaleUpperCase", 0},
+                                                            {"toLocaleLowerCase", 0},
+                                                            {"split", 2},
+                                                            {"localeCompare", 1},
+                                                            {"toString", 0},
+                                                            {"valueOf", 0}}) {
+        m.declareParams(c, name, 0, static_cast<std::uint8_t>(params));
+    }
 }
 
 } // namespace avm2

@@ -102,6 +102,19 @@ TEST_F(Builtins, StringSearchesAndSplits) {
     EXPECT_EQ(call(hello, "lastIndexOf", {l, Value::integer(2)}), "2");
     EXPECT_EQ(call(hello, "lastIndexOf", {l, Value::integer(-1)}), "-1");
     EXPECT_EQ(call(hello, "lastIndexOf", {l, Value::number(kNaN)}), "3");
+    // Before the start even the empty string is not found; between -1 and 0 counts as 0.
+    for (const auto& [from, found] :
+         std::initializer_list<std::pair<double, const char*>>{{-1, "-1"},
+                                                               {-2.7, "-1"},
+                                                               {-kInf, "-1"},
+                                                               {-0.5, "0"},
+                                                               {0, "0"},
+                                                               {2, "2"},
+                                                               {kInf, "5"},
+                                                               {kNaN, "5"}}) {
+        EXPECT_EQ(call(hello, "lastIndexOf", {Value::string(""), Value::number(from)}), found)
+            << from;
+    }
 
     const Value list = Value::string("a,b,,c");
     const Value comma = Value::string(",");

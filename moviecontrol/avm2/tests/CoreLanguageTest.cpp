@@ -107,6 +107,20 @@ TEST_F(Core, NumberMethodsCheckTheirDigitCounts) {
     for (const auto& [method, digits, expected] : table) {
         EXPECT_EQ(call(n, method, {digits}), expected) << method << " " << vm.toString(digits);
     }
+    // The digit count defaults to 0 and is read as an int: undefined and a missing count ask
+    // toExponential for no fraction digits, and a missing count is out of toPrecision's range,
+    // which prints the number as toString does only for an argument equal to undefined.
+    const std::vector<std::tuple<const char*, Args, std::string>> defaults = {
+        {"toExponential", {}, "1e+1"},
+        {"toExponential", {Value()}, "1e+1"},
+        {"toExponential", {Value::null()}, "1e+1"},
+        {"toPrecision", {}, range},
+        {"toPrecision", {Value::null()}, "12.5"},
+        {"toFixed", {}, "13"},
+    };
+    for (const auto& [method, args, expected] : defaults) {
+        EXPECT_EQ(call(n, method, args), expected) << method << " " << args.size();
+    }
 }
 
 TEST_F(Core, DictionaryKeysObjectsByIdentityAndTheRestByString) {

@@ -1,0 +1,128 @@
+// Flash's own prototype functions of String, Number, int, uint and Boolean declare their
+// parameters, every one with a default: called with more arguments than they declare they
+// throw ArgumentError #1063 naming the count they require, and their length is the count
+// they declare. A rest list (concat, fromCharCode) takes any number.
+
+#include "FakeHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using avm2::Args;
+using avm2::Name;
+using avm2::Value;
+
+class NativeArity : public ::testing::Test {
+  protected:
+    avm2test::FakeHost host;
+    avm2::Machine vm{host};
+
+    void SetUp() override { vm.beginFrame(); }
+
+    // What a call answers, or the error it throws.
+    std::string outcome(const Value& target, const std::string& method, std::size_t count) {
+        Args args(count, Value::integer(2));
+        try {
+            return "ok " + vm.toString(vm.callProperty(target, Name::publicName(method), args));
+        } catch (const avm2::ScriptThrow& t) {
+            return vm.toString(t.value);
+        }
+    }
+    double length(const Value& target, const std::string& method) {
+        const Value f = vm.getProperty(target, Name::publicName(method));
+        return vm.toNumber(vm.getProperty(f, Name::publicName("length")));
+    }
+    // Up to its declared count a method runs; one more throws, and its length is that count.
+    void expectDeclared(const Value& target, const char* method, std::size_t params) {
+        SCOPED_TRACE(method);
+        for (std::size_t count = 0; count <= params; ++count) {
+            // toPrecision's default is out of its range: any answer but a count mismatch.
+            EXPECT_EQ(outcome(target, method, count).rfind("ArgumentError", 0), std::string::npos)
+                << count;
+        }
+        EXPECT_EQ(outcome(target, method, params + 1),
+                  "ArgumentError: Error #1063: Argument count mismatch on "
+                  "Function/<anonymous>(). Expected 0, got " +
+                      std::to_string(params + 1) + ".");
+        EXPECT_EQ(length(target, method), static_cast<double>(params));
+    }
+};
+
+struct Declared {
+    const char* method;
+    std::size_t params;
+};
+
+TEST_F(NativeArity, StringMethodsTakeAtMostTheirDeclaredArguments) {
+    const Value s = Value::string("hello");
+    for (const Declared& d : std::initializer_list<Declared>{{"charAt", 1},
+                                                             {"charCodeAt", 1},
+                                                             {"indexOf", 2},
+                                                             {"lastIndexOf", 2},
+                                                             {"substring", 2},
+                                                             {"substr", 2},
+                                                             {"slice", 2},
+                                                             {"split", 2},
+                                                             {"localeCompare", 1},
+                                                             {"match", 1},
+                                                             {"search", 1},
+                                                             {"replace", 2},
+                                                             {"toUpperCase", 0},
+                                                             {"toLowerCase", 0},
+                                                             {"toLocaleUpperCase", 0},
+                                                             {"toLocaleLowerCase", 0},
+                                                             {"toString", 0},
+                                                             {"valueOf", 0}}) {
+        expectDeclared(s, d.method, d.params);
+    }
+    // A rest list takes any count.
+    EXPECT_EQ(outcome(s, "concat", 5), "ok hello22222");
+    EXPECT_EQ(outcome(Value::object(vm.stringClass->classObject), "fromCharCode", 3),
+              "ok \x02\x02\x02");
+}
+
+TEST_F(NativeArity, NumberIntUintAndBooleanMethodsTakeAtMostTheirDeclaredArguments) {
+    for (const Value& n : {Value::number(2.5), Value::integer(-3), Value::unsignedInt(7)}) {
+        for (const Declared& d : std::initializer_list<Declared>{{"toString", 1},
+                                                                 {"toLocaleString", 1},
+                                                                 {"toFixed", 1},
+                                                                 {"toExponential", 1},
+                                                                 {"toPrecision", 1},
+                                                                 {"valueOf", 0}}) {
+            expectDeclared(n, d.method, d.params);
+        }
+    }
+    for (const Declared& d : std::initializer_list<Declared>{{"toString", 0}, {"valueOf", 0}}) {
+        expectDeclared(Value::boolean(true), d.method, d.params);
+    }
+}
+
+// The geometry classes' constructors give every parameter a default as well; one argument
+// too many throws, naming the class.
+TEST_F(NativeArity, GeometryConstructorsTakeAtMostTheirDeclaredArguments) {
+    for (const Declared& d : std::initializer_list<Declared>{
+             {"Point", 2}, {"Rectangle", 4}, {"Matrix", 6}, {"ColorTransform", 8}}) {
+        SCOPED_TRACE(d.method);
+        const std::string name = std::string("flash.geom::") + d.method;
+        avm2::Class* c = vm.findClass(name);
+        ASSERT_NE(c, nullptr);
+        const Value constructor = Value::object(c->classObject);
+        for (std::size_t count = 0; count <= d.params + 1; ++count) {
+            Args args(count, Value::integer(2));
+            std::string result = "made";
+            try {
+                vm.construct(constructor, args);
+            } catch (const avm2::ScriptThrow& t) {
+                result = vm.toString(t.value);
+            }
+            EXPECT_EQ(result, count <= d.params
+                                  ? std::string("made")
+                                  : "ArgumentError: Error #1063: Argument count mismatch on " +
+                                        name + "(). Expected 0, got " + std::to_string(count) +
+                                        ".");
+        }
+    }
+}
+
+} // namespace

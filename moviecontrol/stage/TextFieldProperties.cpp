@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <span>
 
@@ -126,9 +127,8 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
     } else if (is(n, "type")) {
         out = Value(m.str(t.field.readOnly ? "dynamic" : "input"));
     } else if (is(n, "maxChars")) {
-        out = t.field.maxLength && *t.field.maxLength > 0
-                  ? Value(static_cast<double>(*t.field.maxLength))
-                  : Value::null();
+        const std::int32_t most = t.maxChars.value_or(t.field.maxLength.value_or(0));
+        out = most != 0 ? Value(static_cast<double>(most)) : Value::null();
     } else if (is(n, "length")) {
         out = Value(static_cast<double>(t.document.size()));
     } else if (is(n, "condenseWhite")) {
@@ -169,8 +169,20 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
 
 namespace {
 
-double finiteOr(double v, double otherwise) {
-    return std::isfinite(v) ? v : otherwise;
+// The glyph settings are kept as single-precision numbers, NaN and infinities included.
+double singlePrecision(double v) {
+    if (std::isnan(v)) {
+        return v;
+    }
+    constexpr double kMost = std::numeric_limits<float>::max();
+    if (std::fabs(v) > kMost) {
+        // Past the largest float, rounding goes to it up to half its last step, then to
+        // infinity.
+        const double halfStep = std::ldexp(1.0, 103);
+        return std::fabs(v) < kMost + halfStep ? std::copysign(kMost, v)
+                                               : std::copysign(HUGE_VAL, v);
+    }
+    return static_cast<double>(static_cast<float>(v));
 }
 
 } // namespace
@@ -193,8 +205,14 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         if (value.isBool()) {
             t.autoSize = value.asBool() ? "left" : "none";
         } else {
+            // The names are matched without regard to case; anything else turns it off.
             const std::string a = m.toString(value).str();
-            t.autoSize = (a == "left" || a == "center" || a == "right") ? a : "none";
+            t.autoSize = "none";
+            for (const char* known : {"left", "center", "right"}) {
+                if (avm1::equalsFolded(a, known)) {
+                    t.autoSize = known;
+                }
+            }
         }
     } else if (is(n, "variable")) {
         t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
@@ -226,10 +244,14 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
             t.field.readOnly = true;
         }
     } else if (is(n, "maxChars")) {
-        const double v = m.toNumber(value);
-        t.field.maxLength = std::isfinite(v) && v > 0 && v < 65536
-                                ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(v))
-                                : std::nullopt;
+        // Read back as the 32-bit whole number it converts to; only a positive one limits
+        // what is typed.
+        const std::int32_t most = avm1::toInt32(m.toNumber(value));
+        t.maxChars = most;
+        t.field.maxLength =
+            most > 0 ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(
+                           std::min<std::int32_t>(most, std::numeric_limits<std::uint16_t>::max())))
+                     : std::nullopt;
     } else if (is(n, "condenseWhite")) {
         t.condenseWhite = m.toBoolean(value);
     } else if (is(n, "mouseWheelEnabled")) {
@@ -242,9 +264,9 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     } else if (is(n, "styleSheet")) {
         assignStyleSheet(stage, object, t, value.asObject());
     } else if (m.version() >= 8 && is(n, "sharpness")) {
-        t.sharpness = finiteOr(m.toNumber(value), t.sharpness);
+        t.sharpness = singlePrecision(m.toNumber(value));
     } else if (m.version() >= 8 && is(n, "thickness")) {
-        t.thickness = finiteOr(m.toNumber(value), t.thickness);
+        t.thickness = singlePrecision(m.toNumber(value));
     } else if (m.version() >= 8 && is(n, "antiAliasType")) {
         const std::string a = m.toString(value).str();
         if (a == "normal" || a == "advanced") {

@@ -73,11 +73,11 @@ TEST(TextFieldScriptsTest, SetTextFormatChangesOnlyItsRangeAndNewTextFormatLater
     a.push("bold").code(0x1C).push(1.0);
     pushPath(a, "tf").push("setNewTextFormat").code(0x52).code(0x17);
     a.callMethod("tf", "replaceSel", {"!"});
-    callInto(a, "tail", "tf", "getTextFormat", {"6"});
-    a.traceValue("tail.bold").traceValue("tf.text");
+    callInto(a, "head", "tf", "getTextFormat", {"0"});
+    a.traceValue("head.bold").traceValue("tf.text");
     a.callMethod("tf", "replaceText", {"0", "2", "XY"});
     a.traceValue("tf.text");
-    EXPECT_EQ(run(8, a), (Lines{"null", "true", "false", "true", "abcdef!", "XYcdef!"}));
+    EXPECT_EQ(run(8, a), (Lines{"null", "true", "false", "true", "!abcdef", "XYbcdef"}));
 }
 
 TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype) {
@@ -286,6 +286,99 @@ TEST(TextFieldScriptsTest, AnAutoSizedBoxFollowsEveryChangeToItsText) {
     pushPath(a, "tf._width").code(0x48).code(0x1D);
     a.traceValue("fits").traceValue("tf.maxscroll");
     EXPECT_EQ(run(8, a), (Lines{"true", "0", "false", "1"}));
+}
+
+// replaceSel gives the focused field's selection way to its text and puts the caret after
+// it; a field without the focus takes the text at its start. A missing text reads as
+// undefined does in the movie's version.
+TEST(TextFieldScriptsTest, ReplacedSelectionsAreTheFocusedFieldsOwn) {
+    for (const auto& [version, missing] : {std::pair{6, ""}, std::pair{8, "undefined"}}) {
+        moviemaker::Actions a = withField();
+        a.setVariable("tf.text", "hello world");
+        a.callMethod("tf", "replaceSel", {"<"});
+        a.traceValue("tf.text");
+        a.callMethod("Selection", "setFocus", {"tf"});
+        a.callMethod("Selection", "setSelection", {"4", "2"});
+        a.callMethod("tf", "replaceSel", {"--"});
+        callInto(a, "begin", "Selection", "getBeginIndex");
+        callInto(a, "end", "Selection", "getEndIndex");
+        a.traceValue("tf.text").traceValue("begin").traceValue("end");
+        a.callMethod("tf", "replaceSel");
+        a.traceValue("tf.text");
+        EXPECT_EQ(run(version, a), (Lines{"<hello world", "<h--lo world", "4", "4",
+                                          std::string("<h--") + missing + "lo world"}))
+            << version;
+    }
+}
+
+// replaceText takes its text as text whatever it is; a missing one reads as undefined does.
+TEST(TextFieldScriptsTest, ReplacedTextIsReadAsText) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.text", "abcdef");
+    a.callMethod("tf", "replaceText", {"1", "3"});
+    a.traceValue("tf.text");
+    a.push(7.0).push(2.0).push(1.0).push(3.0);
+    pushPath(a, "tf").push("replaceText").code(0x52).code(0x17);
+    a.traceValue("tf.text");
+    EXPECT_EQ(run(7, a), (Lines{"aundefineddef", "a7ndefineddef"}));
+}
+
+// maxChars reads back as the 32-bit whole number it was given; 0 (and what converts to
+// it) reads null.
+TEST(TextFieldScriptsTest, MaxCharsReadsBackAsAWholeNumber) {
+    const struct {
+        double given;
+        const char* read;
+    } rows[] = {{5, "5"},    {2.7, "2"},    {-3, "-3"},   {70000, "70000"}, {1e21, "-559939584"},
+                {0, "null"}, {0.5, "null"}, {NAN, "null"}};
+    for (const auto& row : rows) {
+        moviemaker::Actions a = withField();
+        a.setVariable("tf.maxChars", row.given).traceValue("tf.maxChars");
+        EXPECT_EQ(run(8, a), Lines{row.read}) << row.given;
+    }
+}
+
+// autoSize takes its three names whatever their case, true as "left", and anything else as
+// "none".
+TEST(TextFieldScriptsTest, AutoSizeNamesAreMatchedWithoutCase) {
+    const std::pair<const char*, const char*> rows[] = {{"LEFT", "left"},   {"Center", "center"},
+                                                        {"rIGHT", "right"}, {"garbage", "none"},
+                                                        {"", "none"},       {"1", "none"}};
+    for (int version : {6, 8}) {
+        for (const auto& [given, read] : rows) {
+            moviemaker::Actions a = withField();
+            a.setVariable("tf.autoSize", given).traceValue("tf.autoSize");
+            EXPECT_EQ(run(version, a), Lines{read}) << given;
+        }
+        moviemaker::Actions a = withField();
+        a.push("tf.autoSize").pushBool(true).code(0x1D).traceValue("tf.autoSize");
+        EXPECT_EQ(run(version, a), Lines{"left"});
+    }
+}
+
+// sharpness and thickness are kept in single precision, NaN and infinities included.
+TEST(TextFieldScriptsTest, GlyphSettingsAreSinglePrecision) {
+    const std::pair<double, const char*> rows[] = {
+        {1e21, "1.00000002004088e+21"}, {0.1, "0.100000001490116"}, {-150, "-150"}, {NAN, "NaN"},
+        {-INFINITY, "-Infinity"},       {1e300, "Infinity"}};
+    for (const char* name : {"tf.sharpness", "tf.thickness"}) {
+        for (const auto& [given, read] : rows) {
+            moviemaker::Actions a = withField();
+            a.setVariable(name, given).traceValue(name);
+            EXPECT_EQ(run(8, a), Lines{read}) << name << " " << given;
+        }
+    }
+}
+
+// Every line end character of a text is a paragraph end: "\r\n" makes two.
+TEST(TextFieldScriptsTest, EachLineEndCharacterEndsAParagraph) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.multiline", "1");
+    a.setVariable("tf.text", "a\nb\r\nc\n\rd");
+    a.traceValue("tf.length");
+    a.push("same").push("tf.text").code(0x1C).push("a\rb\r\rc\r\rd").code(0x49).code(0x1D);
+    a.traceValue("same");
+    EXPECT_EQ(run(8, a), (Lines{"9", "true"}));
 }
 
 } // namespace

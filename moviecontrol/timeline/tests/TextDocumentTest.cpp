@@ -302,7 +302,8 @@ TEST(TextFieldStateTest, PlainTextTakesTheNewFormatAndOneKindOfLineEnd) {
     EXPECT_EQ(t.newFormat.size, 20);
     EXPECT_EQ(t.newFormat.color, 0x010203u);
     t.setPlainText("a\r\nb\nc");
-    EXPECT_EQ(t.plainText(), "a\rb\rc");
+    // Each line end character ends a paragraph of its own.
+    EXPECT_EQ(t.plainText(), "a\r\rb\rc");
     EXPECT_FALSE(t.document.formatAt(0)->bold);
 }
 

@@ -15,6 +15,7 @@
 #include "TextMetrics.h"
 #include "avm1/Convert.h"
 #include "avm1/Function.h"
+#include "avm1/Packages.h"
 #include "unicode/Utf16Text.h"
 
 namespace mc {
@@ -309,7 +310,10 @@ void defineFieldAccessors(StageScripts& stage, avm1::Object* prototype) {
             continue;
         }
         if (name == "filters") {
-            // Shared with every display object; read where movie clips read it.
+            // Shared with every display object: a field answers it itself, as clips do, and
+            // the prototype holds only its place in the list.
+            const auto nothing = [](avm1::CallArgs&) { return Value(); };
+            avm1::defineAccessor(m, prototype, name, nothing, nothing, 0);
             continue;
         }
         avm1::FunctionObject* getter = m.newFunction([s, name](avm1::CallArgs& c) {

@@ -66,10 +66,12 @@ std::size_t codePointCount(const std::u16string& text) {
 void installTextField(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* field = m.newClass([](CallArgs&) { return Value(); });
-    // The class is a name of version 6 on; older movies' fields still take its prototype.
+    // Version 5 code sees the class but not its prototype, though its fields still take
+    // their methods from it.
     m.define(m.global(), "TextField", Value(static_cast<avm1::Object*>(field)),
-             avm1::attr::DontEnum | avm1::attr::Only6);
+             avm1::attr::DontEnum);
     avm1::Object* proto = m.get(field, "prototype").asObject();
+    m.define(field, "prototype", Value(proto), avm1::attr::Hidden | avm1::attr::Only6);
     StageScripts* s = &stage;
     const auto textOf = [s](CallArgs& c) -> TextFieldState* {
         DisplayObject* o = s->displayOf(c.thisValue);

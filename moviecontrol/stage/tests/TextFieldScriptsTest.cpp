@@ -96,15 +96,15 @@ TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype
     EXPECT_EQ(run(5, script()), (Lines{"true", "hi", "undefined"}));
 }
 
-// The TextField class is a global name from version 6 on; fields of older movies still take
-// their methods from its prototype.
-TEST(TextFieldScriptsTest, TheClassIsANameOfVersionSixOnButFieldsKeepItsPrototype) {
+// Version 5 code sees the TextField class but not its prototype, and takes its fields for
+// clips; the fields still take their methods from the prototype.
+TEST(TextFieldScriptsTest, VersionFiveSeesTheClassButNotItsPrototypeAndFieldsAsClips) {
     moviemaker::Actions a = withField();
-    a.push("TextField").code(swf::op::GetVariable).code(swf::op::TypeOf).code(swf::op::Trace);
-    pushPath(a, "tf").push("setTextFormat").code(swf::op::GetMember).code(swf::op::TypeOf);
-    a.code(swf::op::Trace);
-    EXPECT_EQ(run(5, a), (Lines{"undefined", "function"}));
-    EXPECT_EQ(run(6, a), (Lines{"function", "function"}));
+    for (const char* path : {"TextField", "TextField.prototype", "tf", "tf.setTextFormat"}) {
+        pushPath(a, path).code(swf::op::TypeOf).code(swf::op::Trace);
+    }
+    EXPECT_EQ(run(5, a), (Lines{"function", "undefined", "movieclip", "function"}));
+    EXPECT_EQ(run(6, a), (Lines{"function", "object", "object", "function"}));
 }
 
 TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {

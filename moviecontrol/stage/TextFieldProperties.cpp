@@ -79,13 +79,11 @@ constexpr std::array<std::string_view, 35> kNames = {"styleSheet",
                                                      "gridFitType"};
 constexpr std::size_t kLaterNames = 5;
 
-// A scroll position from a script: whole (cut toward zero), or nothing for NaN.
-std::optional<double> scrollArg(avm1::Machine& m, const Value& value) {
-    const double n = m.toNumber(value);
-    if (std::isnan(n)) {
-        return std::nullopt;
-    }
-    return std::clamp(std::trunc(n), -1e9, 1e9);
+// The line a script scrolls to: whole (cut toward zero); NaN, a negative number or one so
+// large that the player's position overflows (from about 7.671e14 on) go to the first line.
+double scrollLine(double n) {
+    constexpr double kOverflow = 767100486418433.0;
+    return std::isnan(n) || n < 0 || n >= kOverflow ? 1.0 : std::trunc(n);
 }
 
 } // namespace
@@ -279,14 +277,14 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
             t.gridFitType = g;
         }
     } else if (is(n, "scroll") || is(n, "hscroll")) {
-        if (const std::optional<double> v = scrollArg(m, value)) {
-            const ScrollLimits limits = scrollLimits(stage.player().catalog(), t);
-            if (is(n, "scroll")) {
-                t.scroll = static_cast<std::size_t>(
-                    std::clamp(*v, 1.0, static_cast<double>(limits.maxScroll)));
-            } else {
-                t.hscroll = std::clamp(*v, 0.0, limits.maxHScroll);
-            }
+        const ScrollLimits limits = scrollLimits(stage.player().catalog(), t);
+        const double v = m.toNumber(value);
+        if (is(n, "scroll")) {
+            t.scroll = static_cast<std::size_t>(
+                std::clamp(scrollLine(v), 1.0, static_cast<double>(limits.maxScroll)));
+        } else {
+            // Pixels as a 32-bit whole number: NaN and infinities are 0.
+            t.hscroll = std::clamp(static_cast<double>(avm1::toInt32(v)), 0.0, limits.maxHScroll);
         }
     } else if (is(n, "length") || is(n, "textWidth") || is(n, "textHeight") ||
                is(n, "bottomScroll") || is(n, "maxscroll") || is(n, "maxhscroll")) {

@@ -212,8 +212,36 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
     pushPath(a, "tf.hscroll");
     pushPath(a, "tf.maxhscroll").code(0x49).code(0x1D);
     a.traceValue("atEnd");
-    EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "2", "4", "1",
+    EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "1", "4", "1",
                                 "2", "2", "12", "true"}));
+}
+
+// A line to scroll to is cut to a whole number, and what is no number, negative or past
+// where the player's position overflows goes to the first line; sideways positions are
+// 32-bit whole numbers of pixels, NaN and infinities 0.
+TEST(TextFieldScriptsTest, ScrollPositionsReadOddNumbersAsPlayersDo) {
+    const std::pair<double, const char*> lines[] = {{NAN, "1"},      {-0.5, "1"},     {2.9, "2"},
+                                                    {INFINITY, "1"}, {1e21, "1"},     {7.6e14, "8"},
+                                                    {7.7e14, "1"},   {-INFINITY, "1"}};
+    const std::pair<double, const char*> pixels[] = {{NAN, "0"},          {INFINITY, "0"},
+                                                     {4294967298.0, "2"}, {-4294967290.0, "6"},
+                                                     {3.9, "3"},          {-1, "0"}};
+    for (int version : {6, 8}) {
+        for (const auto& [given, read] : lines) {
+            moviemaker::Actions a = withField();
+            a.setVariable("tf.multiline", "1");
+            a.setVariable("tf.text", "1\r2\r3\r4\r5\r6\r7\r8");
+            a.setVariable("tf.scroll", 3).setVariable("tf.scroll", given).traceValue("tf.scroll");
+            EXPECT_EQ(run(version, a), Lines{read}) << given;
+        }
+        for (const auto& [given, read] : pixels) {
+            moviemaker::Actions a = withField();
+            a.setVariable("tf.text", "a long line that runs well past a field of a hundred pixels");
+            a.setVariable("tf.hscroll", 7).setVariable("tf.hscroll", given);
+            a.traceValue("tf.hscroll");
+            EXPECT_EQ(run(version, a), Lines{read}) << given;
+        }
+    }
 }
 
 TEST(TextFieldScriptsTest, BoundFieldsAndTheirVariablesFollowEachOtherAtOnce) {

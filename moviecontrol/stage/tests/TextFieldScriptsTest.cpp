@@ -409,5 +409,29 @@ TEST(TextFieldScriptsTest, EachLineEndCharacterEndsAParagraph) {
     EXPECT_EQ(run(8, a), (Lines{"9", "true"}));
 }
 
+// Style sheets came with Flash Player 7 and version 6 movies do not see the class; text
+// snapshots came with it too but reach version 6 movies.
+TEST(TextFieldScriptsTest, StyleSheetsFromVersionSevenSnapshotsFromSix) {
+    moviemaker::Actions a = withField();
+    for (const char* path : {"TextField.StyleSheet", "_root.getTextSnapshot"}) {
+        pushPath(a, path).code(swf::op::TypeOf).code(swf::op::Trace);
+    }
+    EXPECT_EQ(run(6, a), (Lines{"undefined", "function"}));
+    EXPECT_EQ(run(7, a), (Lines{"function", "function"}));
+}
+
+// A bound variable set to undefined shows it as text as any value does; one deleted leaves
+// the text.
+TEST(TextFieldScriptsTest, ABoundVariableSetToUndefinedShowsIt) {
+    for (const auto& [version, shown] : {std::pair{6, ""}, std::pair{7, "undefined"}}) {
+        moviemaker::Actions a = withField();
+        a.setVariable("v", "first");
+        a.setVariable("tf.variable", "v");
+        a.push("v").pushUndefined().code(0x1D).traceValue("tf.text");
+        a.setVariable("v", "again").push("v").code(0x3B).code(0x17).traceValue("tf.text");
+        EXPECT_EQ(run(version, a), (Lines{shown, "again"})) << version;
+    }
+}
+
 } // namespace
 } // namespace mc

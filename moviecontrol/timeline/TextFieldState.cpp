@@ -67,7 +67,9 @@ std::string TextFieldState::htmlText() const {
 
 void TextFieldState::setHtmlText(std::string_view utf8, const StyleSheet* styles) {
     HtmlOptions options;
-    options.multiline = field.multiline;
+    // Version 6 movies have the multiline setting but their markup ignores it: paragraphs
+    // and breaks end lines in every field.
+    options.multiline = field.multiline || (movieVersion > 0 && movieVersion <= 6);
     options.condenseWhite = condenseWhite;
     options.version7 = movieVersion > 0 && movieVersion <= 7;
     options.styles = styles;

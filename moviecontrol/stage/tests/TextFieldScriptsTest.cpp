@@ -433,5 +433,20 @@ TEST(TextFieldScriptsTest, ABoundVariableSetToUndefinedShowsIt) {
     }
 }
 
+// Version 6 movies have the multiline setting, but their markup ends lines at paragraphs
+// and breaks in every field; from version 7 a single-line field runs them together.
+TEST(TextFieldScriptsTest, VersionSixMarkupBreaksLinesInEveryField) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.html", "1");
+    for (const char* markup : {"<p>one</p><p>two</p>", "a<br>b", "<li>x</li>y"}) {
+        a.setVariable("tf.htmlText", markup);
+        a.push("shown").push("tf.text").code(0x1C).push(1.0).push("escape");
+        a.code(swf::op::CallFunction).code(0x1D).traceValue("shown");
+    }
+    EXPECT_EQ(run(6, a), (Lines{"one%0Dtwo%0D", "a%0Db", "x%0Dy"}));
+    EXPECT_EQ(run(5, a), (Lines{"one%0Dtwo%0D", "a%0Db", "x%0Dy"}));
+    EXPECT_EQ(run(7, a), (Lines{"onetwo", "ab", "xy"}));
+}
+
 } // namespace
 } // namespace mc

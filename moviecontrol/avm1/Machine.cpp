@@ -805,8 +805,11 @@ std::string_view Machine::typeOf(const Value& v) {
     case Type::String:
         return "string";
     case Type::Object:
-        // Buttons and text fields are plain objects to typeof; only clips differ.
-        if (v.asObject()->isDisplayObject() && v.asObject()->className() == "MovieClip") {
+        // Buttons and text fields are plain objects to typeof; only clips differ, and to
+        // version 5 code, which knew no text field objects, fields are clips too.
+        if (v.asObject()->isDisplayObject() &&
+            (v.asObject()->className() == "MovieClip" ||
+             (version() < 6 && v.asObject()->className() == "TextField"))) {
             return "movieclip";
         }
         return v.asObject()->asFunction() ? "function" : "object";

@@ -80,8 +80,8 @@ void StageScripts::syncBoundFields() {
         }
         boundFields_.push_back(player_->sharedOf(o));
         const Value v = machine_->get(holder, name);
-        if (v.isUndefined()) {
-            return; // an unset variable leaves the field as it is
+        if (v.isUndefined() && !machine_->hasProperty(holder, machine_->str(name))) {
+            return; // a variable that is not there leaves the field as it is
         }
         const std::string text = machine_->toString(v).str();
         if (text != o.text->boundValue) {
@@ -92,7 +92,8 @@ void StageScripts::syncBoundFields() {
 }
 
 void StageScripts::variableStored(avm1::Object* holder, std::string_view name, const Value& value) {
-    if (boundFields_.empty() || value.isUndefined()) {
+    // A variable set to undefined shows it as text, as any other value.
+    if (boundFields_.empty()) {
         return;
     }
     const bool exact = machine_->caseSensitive();
@@ -133,9 +134,10 @@ void StageScripts::fieldBound(DisplayObject& field) {
     if (holder == nullptr) {
         return;
     }
-    // A variable that is set already shows at once; an unset one leaves the text.
+    // A variable that is there shows at once, even when undefined; a missing one leaves the
+    // text.
     const Value v = machine_->get(holder, name);
-    if (!v.isUndefined()) {
+    if (!v.isUndefined() || machine_->hasProperty(holder, machine_->str(name))) {
         field.text->boundValue = machine_->toString(v).str();
         field.text->assign(field.text->boundValue);
     }

@@ -30,13 +30,15 @@ void StageScripts::installClasses() {
     MC_STAGE_CLASS_LIST(MC_INSTALL)
 #undef MC_INSTALL
     movieClipProto_ = machine_->prototypeOf("MovieClip");
-    // TextField is hidden from movies before version 6, whose fields still take its
-    // prototype: read it as stored.
+    // TextField's prototype is hidden from movies before version 6, whose fields still take
+    // it: read it as stored.
     const avm1::Property* field =
         machine_->global()->properties().find(machine_->str("TextField"), true);
     avm1::Object* fieldClass = field != nullptr ? field->value.asObject() : nullptr;
-    textFieldProto_ =
-        fieldClass != nullptr ? machine_->get(fieldClass, "prototype").asObject() : nullptr;
+    const avm1::Property* proto =
+        fieldClass != nullptr ? fieldClass->properties().find(machine_->str("prototype"), true)
+                              : nullptr;
+    textFieldProto_ = proto != nullptr ? proto->value.asObject() : nullptr;
     buttonProto_ = machine_->prototypeOf("Button");
     videoProto_ = machine_->prototypeOf("Video");
 }

@@ -99,7 +99,9 @@ StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet) {
 void installStyleSheetClass(StageScripts& stage, avm1::Object* textField) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* sheet = m.newClass([](CallArgs&) { return Value(); });
-    m.define(textField, "StyleSheet", Value(static_cast<avm1::Object*>(sheet)));
+    // Style sheets came with Flash Player 7: version 6 movies do not see the class.
+    m.define(textField, "StyleSheet", Value(static_cast<avm1::Object*>(sheet)),
+             avm1::attr::DontEnum | avm1::attr::Only7);
     avm1::Object* proto = m.get(sheet, "prototype").asObject();
     constexpr std::uint32_t kFixed =
         avm1::attr::DontEnum | avm1::attr::DontDelete | avm1::attr::ReadOnly;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <span>
 
@@ -14,6 +15,7 @@
 #include "TextMetrics.h"
 #include "avm1/Convert.h"
 #include "avm1/Function.h"
+#include "avm1/Packages.h"
 #include "unicode/Utf16Text.h"
 
 namespace mc {
@@ -77,13 +79,11 @@ constexpr std::array<std::string_view, 35> kNames = {"styleSheet",
                                                      "gridFitType"};
 constexpr std::size_t kLaterNames = 5;
 
-// A scroll position from a script: whole (cut toward zero), or nothing for NaN.
-std::optional<double> scrollArg(avm1::Machine& m, const Value& value) {
-    const double n = m.toNumber(value);
-    if (std::isnan(n)) {
-        return std::nullopt;
-    }
-    return std::clamp(std::trunc(n), -1e9, 1e9);
+// The line a script scrolls to: whole (cut toward zero); NaN, a negative number or one so
+// large that the player's position overflows (from about 7.671e14 on) go to the first line.
+double scrollLine(double n) {
+    constexpr double kOverflow = 767100486418433.0;
+    return std::isnan(n) || n < 0 || n >= kOverflow ? 1.0 : std::trunc(n);
 }
 
 } // namespace
@@ -126,9 +126,8 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
     } else if (is(n, "type")) {
         out = Value(m.str(t.field.readOnly ? "dynamic" : "input"));
     } else if (is(n, "maxChars")) {
-        out = t.field.maxLength && *t.field.maxLength > 0
-                  ? Value(static_cast<double>(*t.field.maxLength))
-                  : Value::null();
+        const std::int32_t most = t.maxChars.value_or(t.field.maxLength.value_or(0));
+        out = most != 0 ? Value(static_cast<double>(most)) : Value::null();
     } else if (is(n, "length")) {
         out = Value(static_cast<double>(t.document.size()));
     } else if (is(n, "condenseWhite")) {
@@ -169,8 +168,20 @@ bool readFieldProperty(StageScripts& stage, StageObject& object, DisplayObject& 
 
 namespace {
 
-double finiteOr(double v, double otherwise) {
-    return std::isfinite(v) ? v : otherwise;
+// The glyph settings are kept as single-precision numbers, NaN and infinities included.
+double singlePrecision(double v) {
+    if (std::isnan(v)) {
+        return v;
+    }
+    constexpr double kMost = std::numeric_limits<float>::max();
+    if (std::fabs(v) > kMost) {
+        // Past the largest float, rounding goes to it up to half its last step, then to
+        // infinity.
+        const double halfStep = std::ldexp(1.0, 103);
+        return std::fabs(v) < kMost + halfStep ? std::copysign(kMost, v)
+                                               : std::copysign(HUGE_VAL, v);
+    }
+    return static_cast<double>(static_cast<float>(v));
 }
 
 } // namespace
@@ -193,8 +204,14 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         if (value.isBool()) {
             t.autoSize = value.asBool() ? "left" : "none";
         } else {
+            // The names are matched without regard to case; anything else turns it off.
             const std::string a = m.toString(value).str();
-            t.autoSize = (a == "left" || a == "center" || a == "right") ? a : "none";
+            t.autoSize = "none";
+            for (const char* known : {"left", "center", "right"}) {
+                if (avm1::equalsFolded(a, known)) {
+                    t.autoSize = known;
+                }
+            }
         }
     } else if (is(n, "variable")) {
         t.field.variableName = value.isNullish() ? std::string() : m.toString(value).str();
@@ -226,10 +243,14 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
             t.field.readOnly = true;
         }
     } else if (is(n, "maxChars")) {
-        const double v = m.toNumber(value);
-        t.field.maxLength = std::isfinite(v) && v > 0 && v < 65536
-                                ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(v))
-                                : std::nullopt;
+        // Read back as the 32-bit whole number it converts to; only a positive one limits
+        // what is typed.
+        const std::int32_t most = avm1::toInt32(m.toNumber(value));
+        t.maxChars = most;
+        t.field.maxLength =
+            most > 0 ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(
+                           std::min<std::int32_t>(most, std::numeric_limits<std::uint16_t>::max())))
+                     : std::nullopt;
     } else if (is(n, "condenseWhite")) {
         t.condenseWhite = m.toBoolean(value);
     } else if (is(n, "mouseWheelEnabled")) {
@@ -242,9 +263,9 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     } else if (is(n, "styleSheet")) {
         assignStyleSheet(stage, object, t, value.asObject());
     } else if (m.version() >= 8 && is(n, "sharpness")) {
-        t.sharpness = finiteOr(m.toNumber(value), t.sharpness);
+        t.sharpness = singlePrecision(m.toNumber(value));
     } else if (m.version() >= 8 && is(n, "thickness")) {
-        t.thickness = finiteOr(m.toNumber(value), t.thickness);
+        t.thickness = singlePrecision(m.toNumber(value));
     } else if (m.version() >= 8 && is(n, "antiAliasType")) {
         const std::string a = m.toString(value).str();
         if (a == "normal" || a == "advanced") {
@@ -256,14 +277,14 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
             t.gridFitType = g;
         }
     } else if (is(n, "scroll") || is(n, "hscroll")) {
-        if (const std::optional<double> v = scrollArg(m, value)) {
-            const ScrollLimits limits = scrollLimits(stage.player().catalog(), t);
-            if (is(n, "scroll")) {
-                t.scroll = static_cast<std::size_t>(
-                    std::clamp(*v, 1.0, static_cast<double>(limits.maxScroll)));
-            } else {
-                t.hscroll = std::clamp(*v, 0.0, limits.maxHScroll);
-            }
+        const ScrollLimits limits = scrollLimits(stage.player().catalog(), t);
+        const double v = m.toNumber(value);
+        if (is(n, "scroll")) {
+            t.scroll = static_cast<std::size_t>(
+                std::clamp(scrollLine(v), 1.0, static_cast<double>(limits.maxScroll)));
+        } else {
+            // Pixels as a 32-bit whole number: NaN and infinities are 0.
+            t.hscroll = std::clamp(static_cast<double>(avm1::toInt32(v)), 0.0, limits.maxHScroll);
         }
     } else if (is(n, "length") || is(n, "textWidth") || is(n, "textHeight") ||
                is(n, "bottomScroll") || is(n, "maxscroll") || is(n, "maxhscroll")) {
@@ -287,7 +308,10 @@ void defineFieldAccessors(StageScripts& stage, avm1::Object* prototype) {
             continue;
         }
         if (name == "filters") {
-            // Shared with every display object; read where movie clips read it.
+            // Shared with every display object: a field answers it itself, as clips do, and
+            // the prototype holds only its place in the list.
+            const auto nothing = [](avm1::CallArgs&) { return Value(); };
+            avm1::defineAccessor(m, prototype, name, nothing, nothing, 0);
             continue;
         }
         avm1::FunctionObject* getter = m.newFunction([s, name](avm1::CallArgs& c) {

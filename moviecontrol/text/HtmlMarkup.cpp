@@ -189,6 +189,26 @@ std::optional<double> leadingNumber(std::string_view s) {
 
 namespace {
 
+// A number that may have a fraction ("2.5"): letter spacing is kept in parts of a pixel.
+std::optional<double> leadingDecimal(std::string_view s) {
+    const std::optional<double> whole = leadingNumber(s);
+    if (!whole) {
+        return std::nullopt;
+    }
+    const std::size_t dot = s.find_first_not_of(" \t+-0123456789");
+    if (dot == std::string_view::npos || s[dot] != '.') {
+        return whole;
+    }
+    double fraction = 0;
+    double scale = 1;
+    for (std::size_t i = dot + 1;
+         i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && scale > 1e-15; ++i) {
+        scale /= 10;
+        fraction += (s[i] - '0') * scale;
+    }
+    return std::signbit(*whole) ? *whole - fraction : *whole + fraction;
+}
+
 // Sets the paragraph attributes of `to` from `from`.
 void copyParagraphPart(const TextFormat& from, TextFormat& to) {
     to.align = from.align;
@@ -439,7 +459,7 @@ class HtmlReader {
             }
         }
         if (const std::string* spacing = tag.attribute("letterspacing")) {
-            if (const auto v = leadingNumber(*spacing)) {
+            if (const auto v = leadingDecimal(*spacing)) {
                 f.letterSpacing = *v;
             }
         }

@@ -1,5 +1,7 @@
 #include "TextFieldState.h"
 
+#include <algorithm>
+
 #include "unicode/Utf16Text.h"
 
 namespace mc {
@@ -51,17 +53,11 @@ std::string TextFieldState::plainText() const {
 
 void TextFieldState::setPlainText(std::string_view utf8) {
     std::u16string text = unicode::toUtf16(utf8);
-    // Line ends of every kind become the field's paragraph ends.
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            continue;
-        }
-        out += text[i] == u'\n' ? u'\r' : text[i];
-    }
+    // Each line end character is a paragraph end of its own: "\r\n" makes two paragraphs, as
+    // text from files with such line ends shows an empty line between its lines.
+    std::replace(text.begin(), text.end(), u'\n', u'\r');
     document.clear();
-    document.append(out, newFormat);
+    document.append(text, newFormat);
     changed();
 }
 
@@ -71,7 +67,9 @@ std::string TextFieldState::htmlText() const {
 
 void TextFieldState::setHtmlText(std::string_view utf8, const StyleSheet* styles) {
     HtmlOptions options;
-    options.multiline = field.multiline;
+    // Version 6 movies have the multiline setting but their markup ignores it: paragraphs
+    // and breaks end lines in every field.
+    options.multiline = field.multiline || (movieVersion > 0 && movieVersion <= 6);
     options.condenseWhite = condenseWhite;
     options.version7 = movieVersion > 0 && movieVersion <= 7;
     options.styles = styles;

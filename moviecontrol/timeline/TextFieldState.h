@@ -45,6 +45,8 @@ struct TextFieldState {
     bool mouseWheelEnabled = true;
     std::optional<std::string> restrict;
     std::optional<double> tabIndex;
+    // maxChars as a script gave it (0 for none); negative numbers are kept but limit nothing.
+    std::optional<std::int32_t> maxChars;
     double sharpness = 0;
     double thickness = 0;
     std::string antiAliasType = "normal";

@@ -1,9 +1,12 @@
 // TextField.prototype: what scripts do with edit fields beyond their properties.
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "StyleSheetClass.h"
+#include "TextEditing.h"
 #include "TextFieldProperties.h"
 #include "TextFieldState.h"
 #include "TextFormatObject.h"
@@ -41,15 +44,34 @@ std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c,
     return {begin, indexArg(m, c.arg(1), length)};
 }
 
+// Where the character `points` code points into a text starts, in UTF-16 units; the text's
+// length past its end.
+std::size_t utf16Offset(const std::u16string& text, std::size_t points) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < text.size() && seen < points; ++seen) {
+        const bool pair = text[at] >= 0xD800 && text[at] < 0xDC00 && at + 1 < text.size() &&
+                          text[at + 1] >= 0xDC00 && text[at + 1] < 0xE000;
+        at += pair ? 2 : 1;
+    }
+    return at;
+}
+
+std::size_t codePointCount(const std::u16string& text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char16_t u) { return u < 0xDC00 || u >= 0xE000; }));
+}
+
 } // namespace
 
 void installTextField(StageScripts& stage) {
     avm1::Machine& m = stage.machine();
     avm1::FunctionObject* field = m.newClass([](CallArgs&) { return Value(); });
-    // The class is a name of version 6 on; older movies' fields still take its prototype.
+    // Version 5 code sees the class but not its prototype, though its fields still take
+    // their methods from it.
     m.define(m.global(), "TextField", Value(static_cast<avm1::Object*>(field)),
-             avm1::attr::DontEnum | avm1::attr::Only6);
+             avm1::attr::DontEnum);
     avm1::Object* proto = m.get(field, "prototype").asObject();
+    m.define(field, "prototype", Value(proto), avm1::attr::Hidden | avm1::attr::Only6);
     StageScripts* s = &stage;
     const auto textOf = [s](CallArgs& c) -> TextFieldState* {
         DisplayObject* o = s->displayOf(c.thisValue);
@@ -100,31 +122,47 @@ void installTextField(StageScripts& stage) {
         }
         return Value();
     });
-    // Without a selection of its own, a field takes replaced text at its end.
+    // The focused field's selection gives way to the text, which takes the new text format,
+    // and the caret follows it; a field without the focus has its caret at the start.
     m.defineMethod(proto, "replaceSel", [textOf, s](CallArgs& c) {
         TextFieldState* t = textOf(c);
-        if (t != nullptr && c.count() > 0) {
-            const std::size_t end = t->document.size();
-            t->document.replace(end, end, unicode::toUtf16(c.machine.toString(c.arg(0)).str()),
-                                t->newFormat);
-            relayOut(s->player().catalog(), *t);
+        if (t == nullptr) {
+            return Value();
         }
+        const std::u16string typed = unicode::toUtf16(c.machine.toString(c.arg(0)).str());
+        const auto focus = s->input.focus.lock();
+        const bool focused = focus != nullptr && focus->text.get() == t;
+        InputState::Selection chosen;
+        if (focused) {
+            chosen = selectionWithin(t->plainText(), static_cast<double>(s->input.selection.begin),
+                                     static_cast<double>(s->input.selection.end));
+        }
+        const std::u16string& text = t->document.text();
+        const std::size_t begin = utf16Offset(text, chosen.begin);
+        const std::size_t end = utf16Offset(text, chosen.end);
+        t->document.replace(begin, end, typed, t->newFormat);
+        if (focused) {
+            const std::size_t caret = chosen.begin + codePointCount(typed);
+            s->input.selection = InputState::Selection{caret, caret, caret};
+        }
+        relayOut(s->player().catalog(), *t);
         return Value();
     });
+    // The text argument is read as text whatever it is, missing ones too.
     m.defineMethod(
         proto, "replaceText",
         [textOf, s](CallArgs& c) {
             TextFieldState* t = textOf(c);
-            if (t != nullptr && c.count() >= 3) {
+            if (t != nullptr && c.count() >= 2) {
                 const std::size_t length = t->document.size();
                 const std::size_t begin = indexArg(c.machine, c.arg(0), length);
                 const std::size_t end = indexArg(c.machine, c.arg(1), length);
+                const std::u16string text = unicode::toUtf16(c.machine.toString(c.arg(2)).str());
                 if (begin <= end) {
                     // The new text takes the format of what it replaces.
                     const TextFormat* f = t->document.formatAt(begin);
                     const TextFormat format = f != nullptr ? *f : t->newFormat;
-                    t->document.replace(
-                        begin, end, unicode::toUtf16(c.machine.toString(c.arg(2)).str()), format);
+                    t->document.replace(begin, end, text, format);
                     relayOut(s->player().catalog(), *t);
                 }
             }

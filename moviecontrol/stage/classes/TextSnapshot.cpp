@@ -277,7 +277,8 @@ void installTextSnapshot(StageScripts& stage) {
                                                  std::span<const Value>(&self, 1));
                 return made != nullptr ? Value(made) : Value();
             },
-            avm1::attr::DontEnum | avm1::attr::Only7);
+            // Flash Player 7 brought it, for movies of version 6 on.
+            avm1::attr::DontEnum | avm1::attr::Only6);
     }
 }
 

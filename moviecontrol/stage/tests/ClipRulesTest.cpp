@@ -45,7 +45,7 @@ TEST(ClipRulesTest, MethodsShowFromTheVersionThatBroughtThem) {
                    {"getSWFVersion", 5}, {"createEmptyMovieClip", 6},
                    {"getDepth", 6},      {"setMask", 6},
                    {"beginFill", 6},     {"lineStyle", 6},
-                   {"clear", 6},         {"getTextSnapshot", 7},
+                   {"clear", 6},         {"getTextSnapshot", 6},
                    {"getRect", 8},       {"attachBitmap", 8}};
     for (int version : {5, 6, 7, 8}) {
         Clips c(version);

@@ -38,7 +38,7 @@ struct ScriptedMovie {
         scripts = std::make_unique<StageScripts>(*loaded.movie, std::move(callbacks));
         player =
             std::make_unique<TimelinePlayer>(*catalog, loaded.movie->root, Rgba{255, 255, 255, 255},
-                                             TimelineLimits{}, scripts.get());
+                                             TimelineLimits{}, scripts.get(), loaded.movie.get());
     }
     void frames(int n) {
         for (int i = 0; i < n; ++i) {

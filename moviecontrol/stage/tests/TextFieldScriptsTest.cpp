@@ -73,11 +73,11 @@ TEST(TextFieldScriptsTest, SetTextFormatChangesOnlyItsRangeAndNewTextFormatLater
     a.push("bold").code(0x1C).push(1.0);
     pushPath(a, "tf").push("setNewTextFormat").code(0x52).code(0x17);
     a.callMethod("tf", "replaceSel", {"!"});
-    callInto(a, "tail", "tf", "getTextFormat", {"6"});
-    a.traceValue("tail.bold").traceValue("tf.text");
+    callInto(a, "head", "tf", "getTextFormat", {"0"});
+    a.traceValue("head.bold").traceValue("tf.text");
     a.callMethod("tf", "replaceText", {"0", "2", "XY"});
     a.traceValue("tf.text");
-    EXPECT_EQ(run(8, a), (Lines{"null", "true", "false", "true", "abcdef!", "XYcdef!"}));
+    EXPECT_EQ(run(8, a), (Lines{"null", "true", "false", "true", "!abcdef", "XYbcdef"}));
 }
 
 TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype) {
@@ -96,15 +96,15 @@ TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype
     EXPECT_EQ(run(5, script()), (Lines{"true", "hi", "undefined"}));
 }
 
-// The TextField class is a global name from version 6 on; fields of older movies still take
-// their methods from its prototype.
-TEST(TextFieldScriptsTest, TheClassIsANameOfVersionSixOnButFieldsKeepItsPrototype) {
+// Version 5 code sees the TextField class but not its prototype, and takes its fields for
+// clips; the fields still take their methods from the prototype.
+TEST(TextFieldScriptsTest, VersionFiveSeesTheClassButNotItsPrototypeAndFieldsAsClips) {
     moviemaker::Actions a = withField();
-    a.push("TextField").code(swf::op::GetVariable).code(swf::op::TypeOf).code(swf::op::Trace);
-    pushPath(a, "tf").push("setTextFormat").code(swf::op::GetMember).code(swf::op::TypeOf);
-    a.code(swf::op::Trace);
-    EXPECT_EQ(run(5, a), (Lines{"undefined", "function"}));
-    EXPECT_EQ(run(6, a), (Lines{"function", "function"}));
+    for (const char* path : {"TextField", "TextField.prototype", "tf", "tf.setTextFormat"}) {
+        pushPath(a, path).code(swf::op::TypeOf).code(swf::op::Trace);
+    }
+    EXPECT_EQ(run(5, a), (Lines{"function", "undefined", "movieclip", "function"}));
+    EXPECT_EQ(run(6, a), (Lines{"function", "object", "object", "function"}));
 }
 
 TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {
@@ -212,8 +212,36 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
     pushPath(a, "tf.hscroll");
     pushPath(a, "tf.maxhscroll").code(0x49).code(0x1D);
     a.traceValue("atEnd");
-    EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "2", "4", "1",
+    EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "1", "4", "1",
                                 "2", "2", "12", "true"}));
+}
+
+// A line to scroll to is cut to a whole number, and what is no number, negative or past
+// where the player's position overflows goes to the first line; sideways positions are
+// 32-bit whole numbers of pixels, NaN and infinities 0.
+TEST(TextFieldScriptsTest, ScrollPositionsReadOddNumbersAsPlayersDo) {
+    const std::pair<double, const char*> lines[] = {{NAN, "1"},      {-0.5, "1"},     {2.9, "2"},
+                                                    {INFINITY, "1"}, {1e21, "1"},     {7.6e14, "8"},
+                                                    {7.7e14, "1"},   {-INFINITY, "1"}};
+    const std::pair<double, const char*> pixels[] = {{NAN, "0"},          {INFINITY, "0"},
+                                                     {4294967298.0, "2"}, {-4294967290.0, "6"},
+                                                     {3.9, "3"},          {-1, "0"}};
+    for (int version : {6, 8}) {
+        for (const auto& [given, read] : lines) {
+            moviemaker::Actions a = withField();
+            a.setVariable("tf.multiline", "1");
+            a.setVariable("tf.text", "1\r2\r3\r4\r5\r6\r7\r8");
+            a.setVariable("tf.scroll", 3).setVariable("tf.scroll", given).traceValue("tf.scroll");
+            EXPECT_EQ(run(version, a), Lines{read}) << given;
+        }
+        for (const auto& [given, read] : pixels) {
+            moviemaker::Actions a = withField();
+            a.setVariable("tf.text", "a long line that runs well past a field of a hundred pixels");
+            a.setVariable("tf.hscroll", 7).setVariable("tf.hscroll", given);
+            a.traceValue("tf.hscroll");
+            EXPECT_EQ(run(version, a), Lines{read}) << given;
+        }
+    }
 }
 
 TEST(TextFieldScriptsTest, BoundFieldsAndTheirVariablesFollowEachOtherAtOnce) {
@@ -286,6 +314,138 @@ TEST(TextFieldScriptsTest, AnAutoSizedBoxFollowsEveryChangeToItsText) {
     pushPath(a, "tf._width").code(0x48).code(0x1D);
     a.traceValue("fits").traceValue("tf.maxscroll");
     EXPECT_EQ(run(8, a), (Lines{"true", "0", "false", "1"}));
+}
+
+// replaceSel gives the focused field's selection way to its text and puts the caret after
+// it; a field without the focus takes the text at its start. A missing text reads as
+// undefined does in the movie's version.
+TEST(TextFieldScriptsTest, ReplacedSelectionsAreTheFocusedFieldsOwn) {
+    for (const auto& [version, missing] : {std::pair{6, ""}, std::pair{8, "undefined"}}) {
+        moviemaker::Actions a = withField();
+        a.setVariable("tf.text", "hello world");
+        a.callMethod("tf", "replaceSel", {"<"});
+        a.traceValue("tf.text");
+        a.callMethod("Selection", "setFocus", {"tf"});
+        a.callMethod("Selection", "setSelection", {"4", "2"});
+        a.callMethod("tf", "replaceSel", {"--"});
+        callInto(a, "begin", "Selection", "getBeginIndex");
+        callInto(a, "end", "Selection", "getEndIndex");
+        a.traceValue("tf.text").traceValue("begin").traceValue("end");
+        a.callMethod("tf", "replaceSel");
+        a.traceValue("tf.text");
+        EXPECT_EQ(run(version, a), (Lines{"<hello world", "<h--lo world", "4", "4",
+                                          std::string("<h--") + missing + "lo world"}))
+            << version;
+    }
+}
+
+// replaceText takes its text as text whatever it is; a missing one reads as undefined does.
+TEST(TextFieldScriptsTest, ReplacedTextIsReadAsText) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.text", "abcdef");
+    a.callMethod("tf", "replaceText", {"1", "3"});
+    a.traceValue("tf.text");
+    a.push(7.0).push(2.0).push(1.0).push(3.0);
+    pushPath(a, "tf").push("replaceText").code(0x52).code(0x17);
+    a.traceValue("tf.text");
+    EXPECT_EQ(run(7, a), (Lines{"aundefineddef", "a7ndefineddef"}));
+}
+
+// maxChars reads back as the 32-bit whole number it was given; 0 (and what converts to
+// it) reads null.
+TEST(TextFieldScriptsTest, MaxCharsReadsBackAsAWholeNumber) {
+    const struct {
+        double given;
+        const char* read;
+    } rows[] = {{5, "5"},    {2.7, "2"},    {-3, "-3"},   {70000, "70000"}, {1e21, "-559939584"},
+                {0, "null"}, {0.5, "null"}, {NAN, "null"}};
+    for (const auto& row : rows) {
+        moviemaker::Actions a = withField();
+        a.setVariable("tf.maxChars", row.given).traceValue("tf.maxChars");
+        EXPECT_EQ(run(8, a), Lines{row.read}) << row.given;
+    }
+}
+
+// autoSize takes its three names whatever their case, true as "left", and anything else as
+// "none".
+TEST(TextFieldScriptsTest, AutoSizeNamesAreMatchedWithoutCase) {
+    const std::pair<const char*, const char*> rows[] = {{"LEFT", "left"},   {"Center", "center"},
+                                                        {"rIGHT", "right"}, {"garbage", "none"},
+                                                        {"", "none"},       {"1", "none"}};
+    for (int version : {6, 8}) {
+        for (const auto& [given, read] : rows) {
+            moviemaker::Actions a = withField();
+            a.setVariable("tf.autoSize", given).traceValue("tf.autoSize");
+            EXPECT_EQ(run(version, a), Lines{read}) << given;
+        }
+        moviemaker::Actions a = withField();
+        a.push("tf.autoSize").pushBool(true).code(0x1D).traceValue("tf.autoSize");
+        EXPECT_EQ(run(version, a), Lines{"left"});
+    }
+}
+
+// sharpness and thickness are kept in single precision, NaN and infinities included.
+TEST(TextFieldScriptsTest, GlyphSettingsAreSinglePrecision) {
+    const std::pair<double, const char*> rows[] = {
+        {1e21, "1.00000002004088e+21"}, {0.1, "0.100000001490116"}, {-150, "-150"}, {NAN, "NaN"},
+        {-INFINITY, "-Infinity"},       {1e300, "Infinity"}};
+    for (const char* name : {"tf.sharpness", "tf.thickness"}) {
+        for (const auto& [given, read] : rows) {
+            moviemaker::Actions a = withField();
+            a.setVariable(name, given).traceValue(name);
+            EXPECT_EQ(run(8, a), Lines{read}) << name << " " << given;
+        }
+    }
+}
+
+// Every line end character of a text is a paragraph end: "\r\n" makes two.
+TEST(TextFieldScriptsTest, EachLineEndCharacterEndsAParagraph) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.multiline", "1");
+    a.setVariable("tf.text", "a\nb\r\nc\n\rd");
+    a.traceValue("tf.length");
+    a.push("same").push("tf.text").code(0x1C).push("a\rb\r\rc\r\rd").code(0x49).code(0x1D);
+    a.traceValue("same");
+    EXPECT_EQ(run(8, a), (Lines{"9", "true"}));
+}
+
+// Style sheets came with Flash Player 7 and version 6 movies do not see the class; text
+// snapshots came with it too but reach version 6 movies.
+TEST(TextFieldScriptsTest, StyleSheetsFromVersionSevenSnapshotsFromSix) {
+    moviemaker::Actions a = withField();
+    for (const char* path : {"TextField.StyleSheet", "_root.getTextSnapshot"}) {
+        pushPath(a, path).code(swf::op::TypeOf).code(swf::op::Trace);
+    }
+    EXPECT_EQ(run(6, a), (Lines{"undefined", "function"}));
+    EXPECT_EQ(run(7, a), (Lines{"function", "function"}));
+}
+
+// A bound variable set to undefined shows it as text as any value does; one deleted leaves
+// the text.
+TEST(TextFieldScriptsTest, ABoundVariableSetToUndefinedShowsIt) {
+    for (const auto& [version, shown] : {std::pair{6, ""}, std::pair{7, "undefined"}}) {
+        moviemaker::Actions a = withField();
+        a.setVariable("v", "first");
+        a.setVariable("tf.variable", "v");
+        a.push("v").pushUndefined().code(0x1D).traceValue("tf.text");
+        a.setVariable("v", "again").push("v").code(0x3B).code(0x17).traceValue("tf.text");
+        EXPECT_EQ(run(version, a), (Lines{shown, "again"})) << version;
+    }
+}
+
+// Version 6 movies have the multiline setting, but their markup ends lines at paragraphs
+// and breaks in every field; from version 7 a single-line field runs them together.
+TEST(TextFieldScriptsTest, VersionSixMarkupBreaksLinesInEveryField) {
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.html", "1");
+    for (const char* markup : {"<p>one</p><p>two</p>", "a<br>b", "<li>x</li>y"}) {
+        a.setVariable("tf.htmlText", markup);
+        a.push("shown").push("tf.text").code(0x1C).push(1.0).push("escape");
+        a.code(swf::op::CallFunction).code(0x1D).traceValue("shown");
+    }
+    EXPECT_EQ(run(6, a), (Lines{"one%0Dtwo%0D", "a%0Db", "x%0Dy"}));
+    EXPECT_EQ(run(5, a), (Lines{"one%0Dtwo%0D", "a%0Db", "x%0Dy"}));
+    EXPECT_EQ(run(7, a), (Lines{"onetwo", "ab", "xy"}));
 }
 
 } // namespace

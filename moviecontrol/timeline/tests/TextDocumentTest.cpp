@@ -175,6 +175,25 @@ TEST(HtmlMarkupTest, FontSizesStayWithinOneTo127) {
     EXPECT_EQ(d.formatAt(2)->size, 1);
 }
 
+// Letter spacing keeps a fraction of a pixel, and prints it back; sizes are whole.
+TEST(HtmlMarkupTest, LetterSpacingKeepsItsFraction) {
+    const struct {
+        const char* given;
+        double spacing;
+    } rows[] = {{"2.5", 2.5}, {"-1.25", -1.25}, {"-0.5", -0.5}, {"3", 3},
+                {"4.", 4},    {"1.5px", 1.5},   {".5", 0},      {"x", 0}};
+    for (const auto& row : rows) {
+        const TextDocument d =
+            parseHtml(std::string("<font letterspacing='") + row.given + "' size='12.7'>a</font>",
+                      base(), HtmlOptions{});
+        ASSERT_EQ(plain(d), "a");
+        EXPECT_EQ(d.formatAt(0)->letterSpacing, row.spacing) << row.given;
+        EXPECT_EQ(d.formatAt(0)->size, 12) << row.given;
+    }
+    const TextDocument d = parseHtml("<font letterspacing='2.5'>a</font>", base(), HtmlOptions{});
+    EXPECT_NE(printHtml(d).find("LETTERSPACING=\"2.5\""), std::string::npos) << printHtml(d);
+}
+
 TEST(HtmlMarkupTest, VersionSevenDropsBlankTextAndKnowsNoKerning) {
     HtmlOptions now;
     now.multiline = true;
@@ -302,7 +321,8 @@ TEST(TextFieldStateTest, PlainTextTakesTheNewFormatAndOneKindOfLineEnd) {
     EXPECT_EQ(t.newFormat.size, 20);
     EXPECT_EQ(t.newFormat.color, 0x010203u);
     t.setPlainText("a\r\nb\nc");
-    EXPECT_EQ(t.plainText(), "a\rb\rc");
+    // Each line end character ends a paragraph of its own.
+    EXPECT_EQ(t.plainText(), "a\r\rb\rc");
     EXPECT_FALSE(t.document.formatAt(0)->bold);
 }
 

@@ -36,6 +36,7 @@
     X(FileReferences)                                                                              \
     X(Globalization)                                                                               \
     X(Matrix3D)                                                                                    \
+    X(DisplayDepth)                                                                                \
     X(Endian)                                                                                      \
     X(Display3D)                                                                                   \
     X(Shaders)

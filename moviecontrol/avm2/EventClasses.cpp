@@ -254,8 +254,11 @@ Value dispatcherInit(Machine& m, const Value& self, Args& a) {
 Value dispatchEventMethod(Machine& m, const Value& self, Args& a) {
     Object* o = dispatcherSelf(m, self);
     Value ev = arg(a, 0);
+    // The event's target is read before anything else looks at it: a null event fails there,
+    // as any property read of null does.
     if (ev.isNullish()) {
-        m.throwError("TypeError", 2007, "Parameter event must be non-null.");
+        m.throwError("TypeError", 1009,
+                     "Cannot access a property or method of a null object reference.");
     }
     Class* eventClass = m.findClass("flash.events::Event");
     if (!ev.isObject() || !m.isType(ev, eventClass)) {

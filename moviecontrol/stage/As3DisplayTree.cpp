@@ -529,7 +529,7 @@ void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double v
         props::setYScale(*o, value * 100.0);
         break;
     case P::Rotation:
-        props::setRotation(*o, value);
+        props::setRotationAsGiven(*o, value);
         break;
     case P::Alpha:
         props::setAlpha(*o, value * 100.0);
@@ -733,16 +733,18 @@ bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool sh
 avm2::DisplayHost::Box As3DisplayTree::bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) {
     // Geometry read or set sees the box autoSize fitted the field to.
     settleFit(node);
-    (void)strokes; // the bounds the definitions state include their strokes
     DisplayObject* o = find(node);
     if (o == nullptr) {
         return {};
     }
-    Transform toSpace = player_.geometry().globalMatrix(*o);
-    if (DisplayObject* s = space != kStageNode ? find(space) : nullptr) {
+    // In its own space the box is measured as drawn, with no round trip through the stage.
+    Transform toSpace = space == node ? Transform{} : player_.geometry().globalMatrix(*o);
+    if (DisplayObject* s = space != kStageNode && space != node ? find(space) : nullptr) {
         toSpace = inverse(player_.geometry().globalMatrix(*s)) * toSpace;
     }
-    const Bounds b = player_.geometry().scriptBoundsOf(*o, toSpace);
+    // getRect measures the outlines alone, getBounds the strokes around them too.
+    const Bounds b = strokes ? player_.geometry().scriptBoundsOf(*o, toSpace)
+                             : player_.geometry().scriptEdgesOf(*o, toSpace);
     if (b.empty() || !std::isfinite(b.xMin) || !std::isfinite(b.yMin) || !std::isfinite(b.xMax) ||
         !std::isfinite(b.yMax)) {
         return {};

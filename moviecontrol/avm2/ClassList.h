@@ -37,6 +37,7 @@
     X(Globalization)                                                                               \
     X(Matrix3D)                                                                                    \
     X(DisplayDepth)                                                                                \
+    X(StageClass)                                                                                  \
     X(Endian)                                                                                      \
     X(Display3D)                                                                                   \
     X(Shaders)

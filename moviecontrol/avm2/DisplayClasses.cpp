@@ -200,6 +200,10 @@ Value getName(Machine& m, const Value& self, Args&) {
 Value setName(Machine& m, const Value& self, Args& a) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
         const std::string name = arg(a, 0).isNullish() ? std::string() : m.toString(arg(a, 0));
+        if (h->alive(nodeOf(self)) && h->placedByTimeline(nodeOf(self))) {
+            m.throwError("flash.errors::IllegalOperationError", 2078,
+                         "The name property of a Timeline-placed object cannot be modified.");
+        }
         if (h->alive(nodeOf(self))) {
             h->setName(nodeOf(self), name);
         } else {
@@ -279,8 +283,13 @@ template <bool Strokes> Value boundsIn(Machine& m, const Value& self, Args& a) {
     Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
     m.setProperty(out, Name::publicName("x"), Value::number(box.xMin));
     m.setProperty(out, Name::publicName("y"), Value::number(box.yMin));
-    m.setProperty(out, Name::publicName("width"), Value::number(box.xMax - box.xMin));
-    m.setProperty(out, Name::publicName("height"), Value::number(box.yMax - box.yMin));
+    // The box's sides lie on whole twips: its size is their difference in twips.
+    const auto extent = [](double from, double to) {
+        const double twips = std::nearbyint(to * 20.0) - std::nearbyint(from * 20.0);
+        return std::isfinite(twips) ? twips / 20.0 : to - from;
+    };
+    m.setProperty(out, Name::publicName("width"), Value::number(extent(box.xMin, box.xMax)));
+    m.setProperty(out, Name::publicName("height"), Value::number(extent(box.yMin, box.yMax)));
     return out;
 }
 
@@ -298,8 +307,9 @@ Value hitTestObject(Machine& m, const Value& self, Args& a) {
     const DisplayHost::Box q = h->bounds(nodeOf(other), h->stageNode(), true);
     const bool pEmpty = !(p.xMax > p.xMin && p.yMax > p.yMin);
     const bool qEmpty = !(q.xMax > q.xMin && q.yMax > q.yMin);
-    return Value::boolean(!pEmpty && !qEmpty && p.xMin < q.xMax && q.xMin < p.xMax &&
-                          p.yMin < q.yMax && q.yMin < p.yMax);
+    // Boxes that only touch along an edge count as meeting.
+    return Value::boolean(!pEmpty && !qEmpty && p.xMin <= q.xMax && q.xMin <= p.xMax &&
+                          p.yMin <= q.yMax && q.yMin <= p.yMax);
 }
 
 Value hitTestPoint(Machine& m, const Value& self, Args& a) {

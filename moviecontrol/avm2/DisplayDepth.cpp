@@ -81,10 +81,9 @@ Value matrix3DGet(Machine& m, const Value& self, Args&) {
     const double finiteTurn = std::isfinite(r) ? r : 0.0;
     auto raw = std::make_shared<std::array<double, 16>>(std::array<double, 16>{
         sx * std::cos(finiteTurn), sx * std::sin(finiteTurn), 0, 0, -sy * std::sin(finiteTurn),
-        sy * std::cos(finiteTurn), 0, 0, 0, 0, m.toNumber(hiddenField(display, kScaleZ,
-                                                                      Value::number(1))),
-        0, number(m, display, "x"), number(m, display, "y"),
-        m.toNumber(hiddenField(display, kZ, Value::number(0))), 1});
+        sy * std::cos(finiteTurn), 0, 0, 0, 0,
+        m.toNumber(hiddenField(display, kScaleZ, Value::number(1))), 0, number(m, display, "x"),
+        number(m, display, "y"), m.toNumber(hiddenField(display, kZ, Value::number(0))), 1});
     Object* out = m.instantiate(cls);
     out->nativeData = std::move(raw);
     return Value::object(out);
@@ -100,9 +99,11 @@ Value matrix3DSet(Machine& m, const Value& self, Args& a) {
         return Value();
     }
     geom::required(m, given, "flash.geom::Matrix3D");
-    const auto* raw = static_cast<const std::array<double, 16>*>(given.asObject()->nativeData.get());
+    const auto* raw =
+        static_cast<const std::array<double, 16>*>(given.asObject()->nativeData.get());
     const std::array<double, 16> r =
-        raw != nullptr ? *raw : std::array<double, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        raw != nullptr ? *raw
+                       : std::array<double, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     // The plane's matrix taken apart as Transform.matrix takes it apart.
     const geom::Affine plane{r[0], r[1], r[4], r[5], r[12], r[13]};
     Value transform = m.getProperty(display, Name::publicName("transform"));

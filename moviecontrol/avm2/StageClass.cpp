@@ -5,9 +5,11 @@
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string>
+#include <string_view>
 
 namespace avm2 {
 
@@ -19,6 +21,13 @@ constexpr char kScaleMode[] = "scaleMode";
 constexpr char kAlign[] = "align";
 constexpr char kQuality[] = "quality";
 constexpr char kRenderRequested[] = "stage.renderRequested";
+
+// The inherited properties that mean nothing for the stage: read, never set.
+constexpr std::string_view kRefused =
+    "accessibilityProperties alpha blendMode cacheAsBitmap contextMenu filters focusRect "
+    "loaderInfo mask mouseEnabled name opaqueBackground rotation rotationX rotationY rotationZ "
+    "scale9Grid scaleX scaleY scaleZ scrollRect tabEnabled tabIndex transform visible x y z "
+    "width height";
 
 Value argOf(const Args& a) {
     return a.empty() ? Value() : a[0];
@@ -114,14 +123,10 @@ void installStageClass(Machine& m) {
     m.defineSetter(stage, kAlign, setAlign);
     m.defineSetter(stage, kQuality, setQuality);
     m.defineMethod(stage, "invalidate", invalidate);
-    // The inherited properties that mean nothing for the stage may be read, never set.
-    for (const char* name :
-         {"accessibilityProperties", "alpha", "blendMode", "cacheAsBitmap", "contextMenu",
-          "filters", "focusRect", "loaderInfo", "mask", "mouseEnabled", "name",
-          "opaqueBackground", "rotation", "rotationX", "rotationY", "rotationZ", "scale9Grid",
-          "scaleX", "scaleY", "scaleZ", "scrollRect", "tabEnabled", "tabIndex", "transform",
-          "visible", "x", "y", "z", "width", "height"}) {
-        m.defineSetter(stage, name, refuse);
+    for (std::size_t at = 0; at < kRefused.size();) {
+        const std::size_t space = std::min(kRefused.find(' ', at), kRefused.size());
+        m.defineSetter(stage, std::string(kRefused.substr(at, space - at)), refuse);
+        at = space + 1;
     }
 }
 

@@ -33,7 +33,9 @@ class DisplayRules : public ::testing::Test {
 
     Value object(NodeId node) { return Value::object(avm2::scriptObjectOf(vm, node)); }
     Value stage() { return object(FakeDisplayHost::kStage); }
-    Value child(const std::string& name) { return object(tree.place(FakeDisplayHost::kRoot, name)); }
+    Value child(const std::string& name) {
+        return object(tree.place(FakeDisplayHost::kRoot, name));
+    }
     Value get(const Value& target, const std::string& property) {
         return vm.getProperty(target, Name::publicName(property));
     }
@@ -67,10 +69,10 @@ TEST_F(DisplayRules, RotationWrapsByWholeTurnsKeepingAHalfTurnsSign) {
         double given;
         const char* read;
     };
-    const Case cases[] = {{0, "0"},        {90, "90"},     {180, "180"},  {-180, "-180"},
-                          {181, "-179"},   {-181, "179"},  {270, "-90"},  {360, "0"},
-                          {540, "180"},    {-540, "-180"}, {720.5, "0.5"}, {1e9, "-80"},
-                          {kNaN, "NaN"},   {kInf, "NaN"},  {-kInf, "NaN"}};
+    const Case cases[] = {{0, "0"},      {90, "90"},     {180, "180"},   {-180, "-180"},
+                          {181, "-179"}, {-181, "179"},  {270, "-90"},   {360, "0"},
+                          {540, "180"},  {-540, "-180"}, {720.5, "0.5"}, {1e9, "-80"},
+                          {kNaN, "NaN"}, {kInf, "NaN"},  {-kInf, "NaN"}};
     const Value s = child("s");
     for (const Case& c : cases) {
         set(s, "rotation", Value::number(c.given));
@@ -109,9 +111,9 @@ TEST_F(DisplayRules, DepthPropertiesKeepWhatIsSetAndTakeTheMatrixAway) {
         double given;
         const char* read;
     };
-    const Case cases[] = {{"z", 12.5, "12.5"},          {"z", -3, "-3"},
-                          {"rotationX", 190, "-170"},   {"rotationY", -180, "-180"},
-                          {"rotationY", 540, "180"},    {"scaleZ", 2, "2"},
+    const Case cases[] = {{"z", 12.5, "12.5"},        {"z", -3, "-3"},
+                          {"rotationX", 190, "-170"}, {"rotationY", -180, "-180"},
+                          {"rotationY", 540, "180"},  {"scaleZ", 2, "2"},
                           {"scaleZ", kNaN, "NaN"}};
     for (const Case& c : cases) {
         set(s, c.property, Value::number(c.given));
@@ -143,14 +145,22 @@ TEST_F(DisplayRules, StageSettingsReadBackInTheirOwnSpelling) {
         const char* read; // nullptr: refused with ArgumentError #2008
     };
     const Case cases[] = {
-        {"scaleMode", "noScale", "noScale"},   {"scaleMode", "NOSCALE", "noScale"},
-        {"scaleMode", "exactfit", "exactFit"}, {"scaleMode", "noBorder", "noBorder"},
-        {"scaleMode", "bogus", nullptr},       {"scaleMode", "", nullptr},
-        {"align", "TL", "TL"},                 {"align", "lt", "TL"},
-        {"align", "RB", "BR"},                 {"align", "bogus", "B"},
-        {"align", "TOP_LEFT", "TL"},           {"align", "tbrl", "TBLR"},
-        {"align", "", ""},                     {"quality", "low", "LOW"},
-        {"quality", "16x16linear", "16X16LINEAR"}, {"quality", "bogus", "16X16LINEAR"},
+        {"scaleMode", "noScale", "noScale"},
+        {"scaleMode", "NOSCALE", "noScale"},
+        {"scaleMode", "exactfit", "exactFit"},
+        {"scaleMode", "noBorder", "noBorder"},
+        {"scaleMode", "bogus", nullptr},
+        {"scaleMode", "", nullptr},
+        {"align", "TL", "TL"},
+        {"align", "lt", "TL"},
+        {"align", "RB", "BR"},
+        {"align", "bogus", "B"},
+        {"align", "TOP_LEFT", "TL"},
+        {"align", "tbrl", "TBLR"},
+        {"align", "", ""},
+        {"quality", "low", "LOW"},
+        {"quality", "16x16linear", "16X16LINEAR"},
+        {"quality", "bogus", "16X16LINEAR"},
         {"quality", "Best", "BEST"},
     };
     for (const Case& c : cases) {
@@ -205,9 +215,9 @@ TEST_F(DisplayRules, RemoveChildrenToTheEndChecksNoIndex) {
     };
     const double toEnd = std::numeric_limits<std::int32_t>::max();
     const Case cases[] = {
-        {{}, ""},           {{1}, "a"},          {{3}, "a,b,c"},       {{-1}, "a,b,c"},
-        {{0, 1}, "c"},      {{1, 1}, "a,c"},     {{2, 1}, nullptr},    {{1, 5}, nullptr},
-        {{-1, 1}, nullptr}, {{0, toEnd}, ""},    {{5, toEnd}, "a,b,c"}, {{kNaN, 0}, "b,c"},
+        {{}, ""},           {{1}, "a"},       {{3}, "a,b,c"},        {{-1}, "a,b,c"},
+        {{0, 1}, "c"},      {{1, 1}, "a,c"},  {{2, 1}, nullptr},     {{1, 5}, nullptr},
+        {{-1, 1}, nullptr}, {{0, toEnd}, ""}, {{5, toEnd}, "a,b,c"}, {{kNaN, 0}, "b,c"},
     };
     for (const Case& c : cases) {
         const Value p = object(tree.createNode(avm2::NodeKind::Sprite));

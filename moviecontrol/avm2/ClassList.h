@@ -36,6 +36,8 @@
     X(FileReferences)                                                                              \
     X(Globalization)                                                                               \
     X(Matrix3D)                                                                                    \
+    X(DisplayDepth)                                                                                \
+    X(StageClass)                                                                                  \
     X(Endian)                                                                                      \
     X(Display3D)                                                                                   \
     X(Shaders)

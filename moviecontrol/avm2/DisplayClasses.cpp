@@ -146,6 +146,22 @@ template <NodeProperty P> Value setNumber(Machine& m, const Value& self, Args& a
     if constexpr (P == NodeProperty::X || P == NodeProperty::Y) {
         v = std::isnan(v) ? 0.0 : v;
     }
+    // A rotation is brought into [-180, 180] by whole turns, a half turn keeping its sign; an
+    // infinite one has no remainder and reads NaN.
+    if constexpr (P == NodeProperty::Rotation) {
+        v = std::fmod(v, 360.0);
+        if (v < -180.0) {
+            v += 360.0;
+        } else if (v > 180.0) {
+            v -= 360.0;
+        }
+    }
+    // A size below zero (or NaN) is not taken: the object keeps its size.
+    if constexpr (P == NodeProperty::Width || P == NodeProperty::Height) {
+        if (!(v >= 0)) {
+            return Value();
+        }
+    }
     // Alpha is kept in 8.8 fixed point: NaN is 0 and the infinities saturate like any value
     // too large for it.
     if constexpr (P == NodeProperty::Alpha) {
@@ -184,6 +200,10 @@ Value getName(Machine& m, const Value& self, Args&) {
 Value setName(Machine& m, const Value& self, Args& a) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
         const std::string name = arg(a, 0).isNullish() ? std::string() : m.toString(arg(a, 0));
+        if (h->alive(nodeOf(self)) && h->placedByTimeline(nodeOf(self))) {
+            m.throwError("flash.errors::IllegalOperationError", 2078,
+                         "The name property of a Timeline-placed object cannot be modified.");
+        }
         if (h->alive(nodeOf(self))) {
             h->setName(nodeOf(self), name);
         } else {
@@ -251,20 +271,25 @@ Value pointConversion(Machine& m, const Value& self, Args& a, bool inverse) {
     return Value::object(out);
 }
 
-// getBounds and getRect: the box in the space of the object given (the stage when null).
+// getBounds and getRect: the box in the space of the object given (its own space when none).
 template <bool Strokes> Value boundsIn(Machine& m, const Value& self, Args& a) {
     DisplayHost* h = hostOf(m);
     DisplayHost::Box box;
     if (h != nullptr && nodeOf(self) != 0) {
-        const NodeId space = arg(a, 0).isObject() ? nodeOf(arg(a, 0)) : h->stageNode();
-        box = h->bounds(nodeOf(self), space == 0 ? h->stageNode() : space, Strokes);
+        const NodeId space = nodeOf(arg(a, 0));
+        box = h->bounds(nodeOf(self), space == 0 ? nodeOf(self) : space, Strokes);
     }
     Class* rectangle = m.findClass("flash.geom::Rectangle");
     Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
     m.setProperty(out, Name::publicName("x"), Value::number(box.xMin));
     m.setProperty(out, Name::publicName("y"), Value::number(box.yMin));
-    m.setProperty(out, Name::publicName("width"), Value::number(box.xMax - box.xMin));
-    m.setProperty(out, Name::publicName("height"), Value::number(box.yMax - box.yMin));
+    // The box's sides lie on whole twips: its size is their difference in twips.
+    const auto extent = [](double from, double to) {
+        const double twips = std::nearbyint(to * 20.0) - std::nearbyint(from * 20.0);
+        return std::isfinite(twips) ? twips / 20.0 : to - from;
+    };
+    m.setProperty(out, Name::publicName("width"), Value::number(extent(box.xMin, box.xMax)));
+    m.setProperty(out, Name::publicName("height"), Value::number(extent(box.yMin, box.yMax)));
     return out;
 }
 
@@ -282,8 +307,9 @@ Value hitTestObject(Machine& m, const Value& self, Args& a) {
     const DisplayHost::Box q = h->bounds(nodeOf(other), h->stageNode(), true);
     const bool pEmpty = !(p.xMax > p.xMin && p.yMax > p.yMin);
     const bool qEmpty = !(q.xMax > q.xMin && q.yMax > q.yMin);
-    return Value::boolean(!pEmpty && !qEmpty && p.xMin < q.xMax && q.xMin < p.xMax &&
-                          p.yMin < q.yMax && q.yMin < p.yMax);
+    // Boxes that only touch along an edge count as meeting.
+    return Value::boolean(!pEmpty && !qEmpty && p.xMin <= q.xMax && q.xMin <= p.xMax &&
+                          p.yMin <= q.yMax && q.yMin <= p.yMax);
 }
 
 Value hitTestPoint(Machine& m, const Value& self, Args& a) {
@@ -435,16 +461,20 @@ Value removeChildren(Machine& m, const Value& self, Args& a) {
     DisplayHost& h = requireHost(m);
     const NodeId parent = nodeOf(self);
     const std::size_t count = h.childCount(parent);
+    constexpr double kToEnd = std::numeric_limits<std::int32_t>::max();
     const double begin = a.empty() ? 0 : childIndex(m, a[0]);
-    const double end =
-        a.size() < 2 ? std::numeric_limits<std::int32_t>::max() : childIndex(m, a[1]);
-    if (count == 0 && a.empty()) {
-        return Value();
-    }
-    const double last = std::min(end, static_cast<double>(count) - 1);
-    if (!(begin >= 0) || !(end >= 0) || begin > last || begin >= static_cast<double>(count)) {
+    const double end = a.size() < 2 ? kToEnd : childIndex(m, a[1]);
+    const auto size = static_cast<double>(count);
+    // The default end (the largest int) means "to the last child" and checks neither index:
+    // a start past the children removes none.
+    if (end == kToEnd) {
+        if (!(begin >= 0) || begin >= size) {
+            return Value();
+        }
+    } else if (!(begin >= 0) || begin >= size || !(end >= 0) || end >= size || begin > end) {
         m.throwError("RangeError", 2006, "The supplied index is out of bounds.");
     }
+    const double last = std::min(end, size - 1);
     const auto first = static_cast<std::size_t>(begin);
     for (auto n = static_cast<std::size_t>(last - begin) + 1; n > 0; --n) {
         if (first >= h.childCount(parent)) {
@@ -830,6 +860,10 @@ Value loaderInfoOf(Machine& m, const Value& self, Args&) {
     NodeId node = ofStage ? 0 : nodeOf(self);
     for (int climb = 0; node != 0 && node != h->rootNode() && climb < 1024; ++climb) {
         const NodeId parent = h->parentOf(node);
+        // An object in no movie's tree (made and not yet added, or taken out) has no info.
+        if (parent == 0 && node != h->stageNode()) {
+            return Value::null();
+        }
         Object* above = parent != 0 ? h->scriptObject(parent) : nullptr;
         Value info = above != nullptr ? hiddenField(above, kContentInfo) : Value();
         if (info.isObject()) {

@@ -42,6 +42,8 @@ void showButtonState(Machine& m, Object* button, std::size_t which);
 bool underConstruction(const Object* object);
 // Whether `object` registered a frame script for `frame` (from 0).
 bool hasFrameScript(const Object* object, std::uint32_t frame);
+// Whether the stage's invalidate asked for a render event since the last one; asking clears it.
+bool takeRenderRequest(Object* stage);
 // Runs the frame script `object` registered for `frame` (from 0), if any.
 void runFrameScriptOf(Machine& m, Object* object, std::uint32_t frame);
 

@@ -104,8 +104,19 @@ Value eventFormatToString(Machine& m, const Value& self, Args& a) {
     return Value::string(out + "]");
 }
 
+// The player's own event classes print their own names; a script's subclass that does not
+// say otherwise prints the name of the player's class it extends.
 Value eventToString(Machine& m, const Value& self, Args&) {
-    Args names{Value::string(m.className(self)), Value::string("type"), Value::string("bubbles"),
+    std::string printed = m.className(self);
+    if (self.isObject()) {
+        for (const Class* c = self.asObject()->cls; c != nullptr; c = c->super) {
+            if (c->unit == nullptr) {
+                printed = c->name;
+                break;
+            }
+        }
+    }
+    Args names{Value::string(printed), Value::string("type"), Value::string("bubbles"),
                Value::string("cancelable"), Value::string("eventPhase")};
     return eventFormatToString(m, self, names);
 }
@@ -254,8 +265,11 @@ Value dispatcherInit(Machine& m, const Value& self, Args& a) {
 Value dispatchEventMethod(Machine& m, const Value& self, Args& a) {
     Object* o = dispatcherSelf(m, self);
     Value ev = arg(a, 0);
+    // The event's target is read before anything else looks at it: a null event fails there,
+    // as any property read of null does.
     if (ev.isNullish()) {
-        m.throwError("TypeError", 2007, "Parameter event must be non-null.");
+        m.throwError("TypeError", 1009,
+                     "Cannot access a property or method of a null object reference.");
     }
     Class* eventClass = m.findClass("flash.events::Event");
     if (!ev.isObject() || !m.isType(ev, eventClass)) {

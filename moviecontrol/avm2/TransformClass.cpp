@@ -3,12 +3,14 @@
 // display tree keeps no skew); the colour transform's alpha multiplier is the object's
 // alpha, its other channels are kept with the object.
 #include "avm2/DisplayClassNames.h"
+#include "avm2/DisplayDepth.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/GeomValues.h"
 #include "avm2/HiddenFields.h"
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace avm2 {
@@ -43,10 +45,16 @@ std::array<double, 3> shapeOf(Machine& m, const Value& display) {
             number(m, display, "rotation")};
 }
 
-// The player's matrix holds no NaN: an entry it cannot hold reads 0.
+// The player's matrix holds no NaN: an entry it cannot hold reads 0. Its scale and skew
+// entries are kept in single precision (a turn of 90 degrees reads a cosine of about 6e-17
+// as a float has it), the translation in twips.
 Affine finiteOnly(Affine x) {
-    for (double& v : x) {
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        double& v = x[i];
         v = std::isfinite(v) ? v : 0.0;
+        if (i < 4 && std::fabs(v) <= std::numeric_limits<float>::max()) {
+            v = static_cast<double>(static_cast<float>(v));
+        }
     }
     return x;
 }
@@ -175,12 +183,17 @@ Value transformInit(Machine& m, const Value& self, Args& a) {
 void installTransformClass(Machine& m) {
     Class* t = m.defineClass("flash.geom", "Transform", m.objectClass, transformInit);
     t->sealed = true;
+    // An object placed in 3D has a matrix3D instead of a 2D matrix.
     m.defineGetter(t, "matrix", [](Machine& mm, const Value& self, Args&) {
-        return makeMatrix(mm, matrixOfDisplay(mm, target(mm, self)));
+        const Value display = target(mm, self);
+        return placedInDepth(display) ? Value::null()
+                                      : makeMatrix(mm, matrixOfDisplay(mm, display));
     });
     m.defineSetter(t, "matrix", [](Machine& mm, const Value& self, Args& a) {
         Object* matrix = required(mm, argument(a, 0), "flash.geom::Matrix");
-        setMatrixOfDisplay(mm, target(mm, self), affineOf(mm, Value::object(matrix)));
+        const Value display = target(mm, self);
+        setMatrixOfDisplay(mm, display, affineOf(mm, Value::object(matrix)));
+        leaveDepth(display);
         return Value();
     });
     m.defineGetter(t, "colorTransform", [](Machine& mm, const Value& self, Args&) {

@@ -317,7 +317,18 @@ avm2::NodeId As3DisplayTree::createSymbolNode(const std::string& className) {
         nextHoldingDepth_ = nextHoldingDepth_ >= kMaxDynamicDepth ? 0 : nextHoldingDepth_ + 1;
     }
     auto o = player_.edits().placeCharacter(*holder, symbol->second, nextHoldingDepth_);
-    return o ? o->serial : 0;
+    if (!o) {
+        return 0;
+    }
+    madeOfSymbol_.insert(o->serial);
+    return o->serial;
+}
+
+bool As3DisplayTree::placedByTimeline(avm2::NodeId node) {
+    if (node == kStageNode || madeAs_.contains(node) || madeOfSymbol_.contains(node)) {
+        return false;
+    }
+    return node == rootNode() || find(node) != nullptr;
 }
 
 bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) {
@@ -429,6 +440,22 @@ double positionTwips(double pixels) {
     return twips >= kMin && twips <= 2147483647.0 ? twips : kMin;
 }
 
+// A point the player computes lands on a whole twip.
+double wholeTwip(double twips) {
+    return std::isfinite(twips) ? std::nearbyint(twips) : twips;
+}
+
+// The box around a box's four corners mapped by `m`, each corner on a whole twip.
+Bounds twipCorners(const Transform& m, const Bounds& box) {
+    const Bounds mapped = mapBounds(m, box);
+    if (mapped.empty() || !std::isfinite(mapped.xMin) || !std::isfinite(mapped.yMin) ||
+        !std::isfinite(mapped.xMax) || !std::isfinite(mapped.yMax)) {
+        return {};
+    }
+    return {wholeTwip(mapped.xMin), wholeTwip(mapped.yMin), wholeTwip(mapped.xMax),
+            wholeTwip(mapped.yMax), true};
+}
+
 } // namespace
 
 double As3DisplayTree::number(avm2::NodeId node, avm2::NodeProperty p) {
@@ -529,7 +556,7 @@ void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double v
         props::setYScale(*o, value * 100.0);
         break;
     case P::Rotation:
-        props::setRotation(*o, value);
+        props::setRotationAsGiven(*o, value);
         break;
     case P::Alpha:
         props::setAlpha(*o, value * 100.0);
@@ -733,19 +760,29 @@ bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool sh
 avm2::DisplayHost::Box As3DisplayTree::bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) {
     // Geometry read or set sees the box autoSize fitted the field to.
     settleFit(node);
-    (void)strokes; // the bounds the definitions state include their strokes
     DisplayObject* o = find(node);
     if (o == nullptr) {
         return {};
     }
-    Transform toSpace = player_.geometry().globalMatrix(*o);
-    if (DisplayObject* s = space != kStageNode ? find(space) : nullptr) {
-        toSpace = inverse(player_.geometry().globalMatrix(*s)) * toSpace;
-    }
-    const Bounds b = player_.geometry().scriptBoundsOf(*o, toSpace);
+    // getRect measures the outlines alone, getBounds the strokes around them too. The box is
+    // measured in the object's own space; another space gets that box's corners moved there,
+    // each to a whole twip, and the box around them (not the drawing itself moved there).
+    const Transform own{};
+    Bounds b = strokes ? player_.geometry().scriptBoundsOf(*o, own)
+                       : player_.geometry().scriptEdgesOf(*o, own);
     if (b.empty() || !std::isfinite(b.xMin) || !std::isfinite(b.yMin) || !std::isfinite(b.xMax) ||
         !std::isfinite(b.yMax)) {
         return {};
+    }
+    if (space != node) {
+        Transform toSpace = player_.geometry().globalMatrix(*o);
+        if (DisplayObject* s = space != kStageNode ? find(space) : nullptr) {
+            toSpace = inverse(player_.geometry().globalMatrix(*s)) * toSpace;
+        }
+        b = twipCorners(toSpace, b);
+        if (b.empty()) {
+            return {};
+        }
     }
     return {b.xMin / 20.0, b.yMin / 20.0, b.xMax / 20.0, b.yMax / 20.0};
 }
@@ -757,22 +794,23 @@ void As3DisplayTree::toGlobal(avm2::NodeId node, double& x, double& y, bool inve
     if (o == nullptr) {
         return;
     }
+    // The point goes in and comes out in whole twips, as the player keeps positions.
     const Transform m = player_.geometry().globalMatrix(*o);
+    const double tx = wholeTwip(x * 20.0);
+    const double ty = wholeTwip(y * 20.0);
     if (!inverse) {
-        const double gx = m.mapX(x * 20.0, y * 20.0) / 20.0;
-        const double gy = m.mapY(x * 20.0, y * 20.0) / 20.0;
-        x = gx;
-        y = gy;
+        x = wholeTwip(m.mapX(tx, ty)) / 20.0;
+        y = wholeTwip(m.mapY(tx, ty)) / 20.0;
         return;
     }
     const double det = m.a * m.d - m.b * m.c;
     if (det == 0 || !std::isfinite(det)) {
         return;
     }
-    const double px = x * 20.0 - m.tx;
-    const double py = y * 20.0 - m.ty;
-    x = (m.d * px - m.c * py) / det / 20.0;
-    y = (-m.b * px + m.a * py) / det / 20.0;
+    const double px = tx - m.tx;
+    const double py = ty - m.ty;
+    x = wholeTwip((m.d * px - m.c * py) / det) / 20.0;
+    y = wholeTwip((-m.b * px + m.a * py) / det) / 20.0;
 }
 
 std::uint32_t As3DisplayTree::currentFrame(avm2::NodeId node) {

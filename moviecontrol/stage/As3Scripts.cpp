@@ -166,6 +166,10 @@ void As3Scripts::endTick() {
             sendLoadedEvents();
         }
         avm2::sendQueuedEvents(*vm_);
+        // The frame is about to be drawn: the stage's invalidate asked to hear of it first.
+        if (avm2::takeRenderRequest(tree_->scriptObject(tree_->stageNode()))) {
+            avm2::broadcastEvent(*vm_, "render");
+        }
         // The frame is drawn: the fields shown take the boxes autoSize fitted them to.
         tree_->settleShownFits();
     } catch (const avm2::ScriptAbort&) {

@@ -137,6 +137,13 @@ void setRotation(DisplayObject& o, double degrees) {
     } else if (degrees <= -180.0) {
         degrees += 360.0;
     }
+    setRotationAsGiven(o, degrees);
+}
+
+void setRotationAsGiven(DisplayObject& o, double degrees) {
+    if (!std::isfinite(degrees)) {
+        return;
+    }
     Parts p = partsOf(o);
     p.rotation = degrees / kDegrees;
     apply(o, p, &ScriptGeometry::rotation, degrees);

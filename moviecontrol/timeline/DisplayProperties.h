@@ -23,6 +23,9 @@ double rotation(const DisplayObject& o);
 void setXScale(DisplayObject& o, double percent);
 void setYScale(DisplayObject& o, double percent);
 void setRotation(DisplayObject& o, double degrees);
+// A rotation the caller has already brought into [-180, 180], kept as given (ActionScript 3
+// keeps a half turn's sign).
+void setRotationAsGiven(DisplayObject& o, double degrees);
 // ActionScript 3 keeps a scale or rotation set to NaN: it reads back as NaN, and the matrix
 // entries that scale multiplies turn to 0 (a NaN rotation leaves the matrix as it was).
 void setXScaleNaN(DisplayObject& o);

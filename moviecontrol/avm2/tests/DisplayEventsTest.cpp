@@ -136,8 +136,10 @@ TEST_F(DisplayEvents, PrioritiesDuplicatesAndImmediateStop) {
     EXPECT_EQ(get(ev, "eventPhase").asInt(), 2);
     EXPECT_EQ(vm.toString(call(ev, "toString")),
               "[Event type=\"go\" bubbles=false cancelable=false eventPhase=2]");
+    // The event's target is read first: null fails as any read of null does.
     EXPECT_EQ(thrown(o, "dispatchEvent", {Value::null()}),
-              "TypeError: Error #2007: Parameter event must be non-null.");
+              "TypeError: Error #1009: Cannot access a property or method of a null object "
+              "reference.");
 }
 
 TEST_F(DisplayEvents, ContainerOperationsKeepOrderAndRefuseBadArguments) {
@@ -501,7 +503,9 @@ TEST_F(DisplayEvents, ChildrenNotMadeYetReadAsNullAndCanStillBeRemoved) {
     EXPECT_EQ(tree.nodes[FakeDisplayHost::kRoot].children.size(), 2u);
     call(root, "removeChildren");
     EXPECT_TRUE(tree.nodes[FakeDisplayHost::kRoot].children.empty());
-    EXPECT_EQ(thrown(root, "removeChildren", {Value::integer(1)}).substr(0, 23),
+    // To the end (the default) checks no index; an end given is checked.
+    call(root, "removeChildren", {Value::integer(1)});
+    EXPECT_EQ(thrown(root, "removeChildren", {Value::integer(0), Value::integer(0)}).substr(0, 23),
               "RangeError: Error #2006");
 }
 

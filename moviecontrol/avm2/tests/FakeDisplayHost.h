@@ -56,6 +56,9 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     }
 
     avm2::NodeId rootNode() override { return kRoot; }
+    // The nodes a timeline placed (whose names are fixed); none unless a test says so.
+    std::set<avm2::NodeId> timelinePlaced;
+    bool placedByTimeline(avm2::NodeId node) override { return timelinePlaced.contains(node); }
     // What each node covers, the same in any space; empty when not given.
     std::map<avm2::NodeId, Box> boxes;
     Box bounds(avm2::NodeId node, avm2::NodeId, bool) override {

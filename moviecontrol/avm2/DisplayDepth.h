@@ -1,0 +1,13 @@
+#pragma once
+// The third dimension of a display object: z, rotationX, rotationY, scaleZ and the
+// Transform's matrix3D. Once a script gives an object any of them it is placed in 3D: its
+// Transform then answers matrix3D and no 2D matrix, until a 2D matrix is set again.
+#include "avm2/Machine.h"
+
+namespace avm2 {
+
+bool placedInDepth(const Value& display);
+// Setting a 2D matrix takes the object back to the plane.
+void leaveDepth(const Value& display);
+
+} // namespace avm2

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace scriptrules {
 
@@ -309,6 +310,21 @@ class Parser {
         }
         if (isWord("for")) {
             return forStatement();
+        }
+        // with, tellTarget and ifFrameLoaded: a parenthesised expression, then a statement.
+        static const std::pair<const char*, Node::Kind> scoped[] = {
+            {"with", Node::Kind::With},
+            {"tellTarget", Node::Kind::TellTarget},
+            {"ifFrameLoaded", Node::Kind::IfFrameLoaded}};
+        for (const auto& [word, kind] : scoped) {
+            if (isWord(word)) {
+                advance();
+                expect("(");
+                std::vector<Node> kids{expression()};
+                expect(")");
+                kids.push_back(statement());
+                return withKids(kind, {}, std::move(kids));
+            }
         }
         if (isWord("return")) {
             advance();

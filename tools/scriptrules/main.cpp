@@ -1,8 +1,11 @@
 // scriptrules [--verbose] OUTDIR TABLE.txt...: writes one movie per table and SWF version
 // (OUTDIR/NAME-vN.swf, with the traced lines' text in NAME-vN.lines), each line tracing its own
 // text and then its value, to compare the script machine with another player line by line. `include
-// NAME` in a table takes the text of NAME from the table's folder.
+// NAME` in a table takes the text of NAME from the table's folder. Tables that begin with
+// `timeline` are clip tables (see ClipTable.h): movies of several frames whose scripts trace
+// what they mean to.
 
+#include "ClipTable.h"
 #include "Parser.h"
 #include "Table.h"
 #include "TableMovie.h"
@@ -64,9 +67,14 @@ int main(int argc, char** argv) {
     for (int i = first + 1; i < argc; ++i) {
         const fs::path path = argv[i];
         try {
-            const scriptrules::Table table = scriptrules::readTable(withIncludes(path));
+            const std::string text = withIncludes(path);
+            const bool clips = scriptrules::isClipTable(text);
+            const scriptrules::Table table =
+                clips ? scriptrules::Table{scriptrules::clipTableVersions(text), {}}
+                      : scriptrules::readTable(text);
             for (uint8_t v : table.versions) {
-                const auto movie = scriptrules::buildTableMovie(table, v);
+                const auto movie = clips ? scriptrules::buildClipMovie(text, v)
+                                         : scriptrules::buildTableMovie(table, v);
                 const fs::path file =
                     outDir / (path.stem().string() + "-v" + std::to_string(v) + ".swf");
                 std::ofstream(file, std::ios::binary)

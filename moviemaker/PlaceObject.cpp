@@ -16,7 +16,7 @@ std::vector<uint8_t> encodeFirstVersion(const PlaceObject& place) {
     if (!place.characterId) {
         throw WriteError("the first placement version needs a character");
     }
-    if (place.move || place.ratio || place.name || place.clipDepth ||
+    if (place.move || place.ratio || place.name || place.clipDepth || !place.clipActions.empty() ||
         hasThirdVersionFields(place)) {
         throw WriteError("the first placement version holds a character, a depth, a matrix and "
                          "a colour transform only");
@@ -29,6 +29,41 @@ std::vector<uint8_t> encodeFirstVersion(const PlaceObject& place) {
         writeColorTransform(out, *place.colorTransform, false);
     }
     return out.take();
+}
+
+constexpr uint32_t kKeyPressEvent = 0x00020000;
+
+void writeEventFlags(BitWriter& out, uint32_t flags, uint8_t movieVersion) {
+    if (movieVersion <= 5) {
+        if (flags > 0xFFFF) {
+            throw WriteError("events past the sixteenth need a movie of version 6");
+        }
+        out.u16(static_cast<uint16_t>(flags));
+    } else {
+        out.u32(flags);
+    }
+}
+
+void writeClipActions(BitWriter& out, const PlaceObject& place) {
+    uint32_t all = 0;
+    for (const ClipEventHandler& h : place.clipActions) {
+        if (h.events == 0) {
+            throw WriteError("an event handler needs an event");
+        }
+        all |= h.events;
+    }
+    out.u16(0); // reserved
+    writeEventFlags(out, all, place.movieVersion);
+    for (const ClipEventHandler& h : place.clipActions) {
+        writeEventFlags(out, h.events, place.movieVersion);
+        const bool key = place.movieVersion > 5 && (h.events & kKeyPressEvent) != 0;
+        out.u32(static_cast<uint32_t>(h.actions.size() + (key ? 1 : 0)));
+        if (key) {
+            out.u8(h.keyCode);
+        }
+        out.bytes(h.actions);
+    }
+    writeEventFlags(out, 0, place.movieVersion);
 }
 
 } // namespace
@@ -46,7 +81,7 @@ std::vector<uint8_t> encodePlaceObject(const PlaceObject& place, int version) {
                          "backgrounds need the third placement version");
     }
     BitWriter out;
-    out.flag(false); // clip actions belong to scripted movies
+    out.flag(!place.clipActions.empty());
     out.flag(place.clipDepth.has_value());
     out.flag(place.name.has_value());
     out.flag(place.ratio.has_value());
@@ -102,6 +137,9 @@ std::vector<uint8_t> encodePlaceObject(const PlaceObject& place, int version) {
         if (place.backgroundColor) {
             writeRgba(out, *place.backgroundColor);
         }
+    }
+    if (!place.clipActions.empty()) {
+        writeClipActions(out, place);
     }
     return out.take();
 }

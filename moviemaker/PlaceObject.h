@@ -26,6 +26,14 @@ enum class BlendMode : uint8_t {
     HardLight = 14,
 };
 
+// One onClipEvent block of a placement: its event flags (as stored: load 0x1, enterFrame 0x2,
+// unload 0x4 ... construct 0x40000), the key of a keyPress event and the actions, End included.
+struct ClipEventHandler {
+    uint32_t events = 0;
+    uint8_t keyCode = 0;
+    std::vector<uint8_t> actions;
+};
+
 // One placement; absent fields are left out of the record. The first version needs a
 // character and writes an identity matrix when none is given; a field the chosen version
 // lacks is refused, not dropped.
@@ -38,6 +46,10 @@ struct PlaceObject {
     std::optional<uint16_t> ratio;
     std::optional<std::string> name;
     std::optional<uint16_t> clipDepth;
+    // Event handlers, second version on; their flags take two bytes in movies up to version
+    // 5 and four after, so the movie's version goes with them.
+    std::vector<ClipEventHandler> clipActions;
+    uint8_t movieVersion = 6;
     // Third version only.
     std::optional<std::string> className;
     std::optional<std::vector<uint8_t>> filters; // the filter list as stored, count byte first

@@ -25,18 +25,20 @@ struct Node {
         Binary,   // text: the operator
         Logical,  // text: && ||
         Conditional,
-        Assign,   // text: = += -= ...; kids: target, value
-        Update,   // text: ++ --; number: 1 for prefix; kids: target
-        ExprStmt, // kids: expression
-        Var,      // text: name; kids: initial value if any
-        If,       // kids: condition, then, else if any
-        While,    // kids: condition, body
-        For,      // kids: init (Empty or statement), condition (Empty), update (Empty), body
-        ForIn,    // text: the variable (declared with var when number is 1); kids: object, body
-        Return,   // kids: value if any
-        With,     // kids: object, body
-        Throw,    // kids: value
-        Try,      // text: the catch variable (empty: no catch); kids: try, catch, finally blocks
+        Assign,     // text: = += -= ...; kids: target, value
+        Update,     // text: ++ --; number: 1 for prefix; kids: target
+        ExprStmt,   // kids: expression
+        Var,        // text: name; kids: initial value if any
+        If,         // kids: condition, then, else if any
+        While,      // kids: condition, body
+        For,        // kids: init (Empty or statement), condition (Empty), update (Empty), body
+        ForIn,      // text: the variable (declared with var when number is 1); kids: object, body
+        Return,     // kids: value if any
+        With,       // kids: object, body
+        Throw,      // kids: value
+        Try,        // text: the catch variable (empty: no catch); kids: try, catch, finally blocks
+        TellTarget, // kids: target, body
+        IfFrameLoaded, // kids: frame, body
         Block,
         Empty,
     };

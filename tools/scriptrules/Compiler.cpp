@@ -35,6 +35,49 @@ void append(Actions& to, const Actions& part) {
     to.raw(part.body());
 }
 
+// An action with a payload, for the ones the writer has no call for.
+void withPayload(Actions& a, uint8_t code, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> bytes{code, static_cast<uint8_t>(payload.size() & 0xFF),
+                               static_cast<uint8_t>(payload.size() >> 8)};
+    for (const uint8_t b : payload) {
+        bytes.push_back(b);
+    }
+    a.raw(bytes);
+}
+
+// WaitForFrame skips a count of actions, not bytes.
+uint8_t actionCount(const Actions& body) {
+    const std::vector<uint8_t> bytes = body.body();
+    size_t count = 0;
+    for (size_t i = 0; i < bytes.size(); ++count) {
+        if (bytes[i] >= 0x80 && i + 2 < bytes.size()) {
+            i += 3 + (bytes[i + 1] | (bytes[i + 2] << 8));
+        } else {
+            ++i;
+        }
+    }
+    if (count > 255) {
+        throw ScriptError("ifFrameLoaded holds at most 255 actions");
+    }
+    return static_cast<uint8_t>(count);
+}
+
+// Clip properties by the index GetProperty and SetProperty take.
+int propertyIndex(const std::string& name) {
+    static const char* const names[] = {
+        "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
+        "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
+        "_rotation",    "_target",      "_framesloaded", "_name",         "_droptarget",
+        "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
+        "_xmouse",      "_ymouse"};
+    for (size_t i = 0; i < std::size(names); ++i) {
+        if (name == names[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    throw ScriptError("no clip property " + name);
+}
+
 class Compiler {
   public:
     explicit Compiler(uint8_t version) : v_(version) {}
@@ -131,6 +174,37 @@ class Compiler {
         case Kind::Try:
             tryStatement(a, s);
             return;
+        case Kind::TellTarget: {
+            const Node& target = s.kids.at(0);
+            if (target.kind == Kind::String) {
+                a.setTarget(target.text);
+            } else {
+                value(a, target);
+                a.code(op::SetTarget2);
+            }
+            statement(a, s.kids.at(1));
+            a.setTarget("");
+            return;
+        }
+        case Kind::IfFrameLoaded: {
+            Actions body;
+            statement(body, s.kids.at(1));
+            const uint8_t skip = actionCount(body);
+            const Node& frame = s.kids.at(0);
+            // A whole number in range takes the first version, frames counted from 0.
+            if (frame.kind == Kind::Number && frame.number >= 1 && frame.number <= 65536 &&
+                frame.number == std::floor(frame.number)) {
+                const auto index = static_cast<uint16_t>(frame.number - 1);
+                withPayload(
+                    a, op::WaitForFrame,
+                    {static_cast<uint8_t>(index & 0xFF), static_cast<uint8_t>(index >> 8), skip});
+            } else {
+                value(a, frame);
+                withPayload(a, op::WaitForFrame2, {skip});
+            }
+            append(a, body);
+            return;
+        }
         case Kind::Return:
             need(5, "return");
             if (s.kids.empty()) {
@@ -226,6 +300,9 @@ class Compiler {
         case Kind::Call:
             if (isTrace(e)) {
                 traceCall(a, e);
+                return;
+            }
+            if (e.kids.at(0).kind == Kind::Name && timelineCall(a, e.kids[0].text, e, false)) {
                 return;
             }
             break;
@@ -394,6 +471,9 @@ class Compiler {
         if (callee.kind != Kind::Name) {
             return false;
         }
+        if (timelineCall(a, callee.text, e, true)) {
+            return true;
+        }
         if (callee.text == "set" && e.kids.size() == 3) {
             // set(path, value) stores through SetVariable and is worth the value.
             value(a, e.kids[1]);
@@ -420,6 +500,101 @@ class Compiler {
             value(a, e.kids[i]);
         }
         a.code(it->second.first);
+        return true;
+    }
+
+    // The timeline functions, which Flash's compiler turns into actions of their own: each
+    // pushes undefined after, as its value.
+    bool timelineCall(Actions& a, const std::string& name, const Node& e, bool keep) {
+        const size_t args = e.kids.size() - 1;
+        static const std::map<std::string, uint8_t> plain{{"play", op::Play},
+                                                          {"stop", op::Stop},
+                                                          {"nextFrame", op::NextFrame},
+                                                          {"prevFrame", op::PreviousFrame},
+                                                          {"stopAllSounds", op::StopSounds}};
+        if (auto it = plain.find(name); it != plain.end() && args == 0) {
+            a.code(it->second);
+        } else if ((name == "gotoAndStop" || name == "gotoAndPlay") && args == 1) {
+            const bool play = name == "gotoAndPlay";
+            const Node& frame = e.kids[1];
+            if (frame.kind == Kind::Number && frame.number >= 1 && frame.number <= 65536 &&
+                frame.number == std::floor(frame.number)) {
+                a.gotoFrame(static_cast<uint16_t>(frame.number - 1));
+                if (play) {
+                    a.play();
+                }
+            } else if (frame.kind == Kind::String) {
+                a.gotoLabel(frame.text);
+                if (play) {
+                    a.play();
+                }
+            } else {
+                value(a, frame);
+                a.gotoFrame2(play);
+            }
+        } else if (name == "removeMovieClip" && args == 1) {
+            value(a, e.kids[1]);
+            a.code(op::RemoveSprite);
+        } else if (name == "duplicateMovieClip" && args == 3) {
+            // The compiler moves the depth into the range of script-made clips.
+            value(a, e.kids[1]);
+            value(a, e.kids[2]);
+            value(a, e.kids[3]);
+            number(a, 16384, "16384");
+            a.code(v_ >= 5 ? op::Add2 : op::Add);
+            a.code(op::CloneSprite);
+        } else if (name == "getProperty" && args == 2 && e.kids[2].kind == Kind::Name) {
+            value(a, e.kids[1]);
+            number(a, propertyIndex(e.kids[2].text), std::to_string(propertyIndex(e.kids[2].text)));
+            a.code(op::GetProperty);
+            return valued(a, keep);
+        } else if (name == "setProperty" && args == 3 && e.kids[2].kind == Kind::Name) {
+            value(a, e.kids[1]);
+            number(a, propertyIndex(e.kids[2].text), std::to_string(propertyIndex(e.kids[2].text)));
+            value(a, e.kids[3]);
+            a.code(op::SetProperty);
+        } else if (name == "call" && args == 1) {
+            value(a, e.kids[1]);
+            withPayload(a, op::Call, {});
+        } else if (name == "getTimer" && args == 0) {
+            a.code(op::GetTime);
+            return valued(a, keep);
+        } else if (name == "random" && args == 1) {
+            value(a, e.kids[1]);
+            a.code(op::RandomNumber);
+            return valued(a, keep);
+        } else if (name == "unloadMovie" && args == 1) {
+            a.push("");
+            value(a, e.kids[1]);
+            a.getUrl2(0x40); // into the target clip
+        } else if (name == "unloadMovieNum" && args == 1) {
+            a.push("");
+            if (e.kids[1].kind == Kind::Number) {
+                a.push("_level" + e.kids[1].text);
+            } else {
+                a.push("_level");
+                value(a, e.kids[1]);
+                a.code(op::StringAdd);
+            }
+            a.getUrl2(0);
+        } else {
+            return false;
+        }
+        if (keep) {
+            if (v_ >= 5) {
+                a.pushUndefined();
+            } else {
+                a.push("");
+            }
+        }
+        return true;
+    }
+
+    // An action that leaves a value: dropped when the call is a statement.
+    static bool valued(Actions& a, bool keep) {
+        if (!keep) {
+            a.code(op::Pop);
+        }
         return true;
     }
 

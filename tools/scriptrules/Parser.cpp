@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace scriptrules {
 
@@ -326,6 +327,19 @@ class Parser {
         }
         if (isWord("try")) {
             return tryStatement();
+        }
+        // tellTarget and ifFrameLoaded: a parenthesised expression, then a statement.
+        static const std::pair<const char*, Node::Kind> scoped[] = {
+            {"tellTarget", Node::Kind::TellTarget}, {"ifFrameLoaded", Node::Kind::IfFrameLoaded}};
+        for (const auto& [word, kind] : scoped) {
+            if (isWord(word)) {
+                advance();
+                expect("(");
+                std::vector<Node> kids{expression()};
+                expect(")");
+                kids.push_back(statement());
+                return withKids(kind, {}, std::move(kids));
+            }
         }
         if (isWord("return")) {
             advance();

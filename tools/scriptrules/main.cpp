@@ -3,7 +3,10 @@
 // text and then its value, to compare the script machine with another player line by line. `include
 // NAME` in a table takes the text of NAME from the table's folder. A table with input also gets
 // NAME-vN.input.json, the person's input that `cardtool trace --input` and trace-diff feed it.
+// Tables that begin with `timeline` are clip tables (see ClipTable.h): movies of several frames
+// whose scripts trace what they mean to.
 
+#include "ClipTable.h"
 #include "Parser.h"
 #include "Table.h"
 #include "TableMovie.h"
@@ -65,9 +68,17 @@ int main(int argc, char** argv) {
     for (int i = first + 1; i < argc; ++i) {
         const fs::path path = argv[i];
         try {
-            const scriptrules::Table table = scriptrules::readTable(withIncludes(path));
+            const std::string text = withIncludes(path);
+            const bool clips = scriptrules::isClipTable(text);
+            scriptrules::Table table;
+            if (clips) {
+                table.versions = scriptrules::clipTableVersions(text);
+            } else {
+                table = scriptrules::readTable(text);
+            }
             for (uint8_t v : table.versions) {
-                const auto movie = scriptrules::buildTableMovie(table, v);
+                const auto movie = clips ? scriptrules::buildClipMovie(text, v)
+                                         : scriptrules::buildTableMovie(table, v);
                 const fs::path file =
                     outDir / (path.stem().string() + "-v" + std::to_string(v) + ".swf");
                 std::ofstream(file, std::ios::binary)

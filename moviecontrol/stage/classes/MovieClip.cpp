@@ -128,7 +128,9 @@ class Methods {
                 }
             } else if (!c.arg(0).isNumber()) {
                 // Anything else names a target, and names none here.
-            } else if (const auto depth = depthArg(m_, c.arg(0))) {
+            } else if (const auto depth = depthArg(m_, c.arg(0));
+                       depth && *depth < kMaxScriptDepth) {
+                // The topmost script depth takes clips made there, never one moved there.
                 swap(*depth);
             }
             return Value();

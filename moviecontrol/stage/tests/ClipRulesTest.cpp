@@ -181,6 +181,39 @@ TEST(ClipRulesTest, LevelsSwapWithLevelsByDepth) {
     EXPECT_EQ(c.player->levels().level(0), &c.player->rootObject());
 }
 
+// swapDepths by number: the number wraps to a 32-bit integer; depths from the lowest script
+// depth up to one below the topmost take the clip, the topmost and all else are refused.
+TEST(ClipRulesTest, SwapDepthsTakesScriptDepthsBelowTheTopmost) {
+    for (int version : {6, 7, 8}) {
+        SCOPED_TRACE(version);
+        Clips c(version);
+        avm1::Machine& m = c.m();
+        avm1::Object* clip = m.callMethod(c.root(), "createEmptyMovieClip",
+                                          std::vector<Value>{Value(m.str("t")), Value(1)})
+                                 .asObject();
+        ASSERT_NE(clip, nullptr);
+        const struct {
+            Value to;
+            const char* depth; // afterwards
+        } steps[] = {
+            {Value(3.7), "number 3"},
+            {Value(-3.7), "number -3"},
+            {Value(-16384), "number -16384"},
+            {Value(-16385), "number -16384"},
+            {Value(1048576), "number 1048576"},
+            {Value(2130690044), "number 2130690044"},
+            {Value(2130690045), "number 2130690044"},
+            {Value(2147483647.0), "number 2130690044"},
+            {Value(4294967296.0 + 9), "number 9"},
+            {Value(std::numeric_limits<double>::quiet_NaN()), "number 0"},
+        };
+        for (const auto& s : steps) {
+            c.call(clip, "swapDepths", {s.to});
+            EXPECT_EQ(c.call(clip, "getDepth"), s.depth) << m.toString(s.to).str();
+        }
+    }
+}
+
 // A child is found through its parent's name, yet it is no property of the parent's own.
 TEST(ClipRulesTest, ChildrenAreNoOwnPropertiesOfTheirParent) {
     Clips c(7);

@@ -260,5 +260,54 @@ TEST(ScriptCompiler, BranchesLandOnActions) {
               (Codes{op::Push, op::GetVariable, op::Push, op::GetVariable, op::Or, op::Trace}));
 }
 
+// The timeline functions compile to their own actions, as Flash's compiler writes them: a
+// literal frame to GotoFrame (counted from 0) or GotoLabel, anything else to GotoFrame2;
+// duplicateMovieClip moves its depth up by 16384. As statements they leave nothing.
+TEST(ScriptCompiler, TimelineFunctionsAreActions) {
+    EXPECT_EQ(codes("stop(); play(); nextFrame(); prevFrame();", 4),
+              (Codes{op::Stop, op::Play, op::NextFrame, op::PreviousFrame}));
+    EXPECT_EQ(codes("gotoAndPlay(3);", 5), (Codes{op::GotoFrame, op::Play}));
+    EXPECT_EQ(codes("gotoAndStop(\"here\");", 5), (Codes{op::GotoLabel}));
+    EXPECT_EQ(codes("gotoAndStop(n);", 6), (Codes{op::Push, op::GetVariable, op::GotoFrame2}));
+    EXPECT_EQ(codes("gotoAndStop(0);", 6), (Codes{op::Push, op::GotoFrame2}));
+    EXPECT_EQ(codes("trace(stop());", 6), (Codes{op::Stop, op::Push, op::Trace}));
+    EXPECT_EQ(codes("duplicateMovieClip(a, \"b\", 1);", 6),
+              (Codes{op::Push, op::GetVariable, op::Push, op::Push, op::Push, op::Add2,
+                     op::CloneSprite}));
+    EXPECT_EQ(codes("removeMovieClip(a);", 6),
+              (Codes{op::Push, op::GetVariable, op::RemoveSprite}));
+    EXPECT_EQ(codes("trace(getProperty(a, _x));", 6),
+              (Codes{op::Push, op::GetVariable, op::Push, op::GetProperty, op::Trace}));
+    EXPECT_EQ(codes("getTimer();", 6), (Codes{op::GetTime, op::Pop}));
+    EXPECT_THROW(compileScript("getProperty(a, _nothing);", 6), ScriptError);
+    // A method of the same name stays a method call.
+    EXPECT_EQ(codes("mc.stop();", 6),
+              (Codes{op::Push, op::Push, op::GetVariable, op::Push, op::CallMethod, op::Pop}));
+}
+
+// tellTarget sets the target and sets it back; ifFrameLoaded skips a count of actions.
+TEST(ScriptCompiler, TargetsAndFrameWaits) {
+    EXPECT_EQ(codes("tellTarget(\"/a\") { stop(); }", 4),
+              (Codes{op::SetTarget, op::Stop, op::SetTarget}));
+    EXPECT_EQ(codes("tellTarget(a) { stop(); }", 6),
+              (Codes{op::Push, op::GetVariable, op::SetTarget2, op::Stop, op::SetTarget}));
+    // The blocks point into the bytes they were read from: those stay while they are read.
+    const auto waitBytes = compileScript("ifFrameLoaded(3) { a = 1; stop(); }", 6).bytes();
+    const auto wait = swf::readActionBlock(waitBytes);
+    ASSERT_EQ(wait.actions.size(), 5U); // WaitForFrame, Push, Push, SetVariable, Stop
+    EXPECT_EQ(wait.actions[0].code, op::WaitForFrame);
+    const auto payload = [](const auto& action) {
+        return std::vector<uint8_t>(action.payload.begin(), action.payload.end());
+    };
+    EXPECT_EQ(payload(wait.actions[0]), (std::vector<uint8_t>{2, 0, 4}));
+    const auto wait2Bytes = compileScript("ifFrameLoaded(n) { stop(); }", 6).bytes();
+    const auto wait2 = swf::readActionBlock(wait2Bytes);
+    ASSERT_GE(wait2.actions.size(), 3U);
+    EXPECT_EQ(wait2.actions[2].code, op::WaitForFrame2);
+    EXPECT_EQ(payload(wait2.actions[2]), (std::vector<uint8_t>{1}));
+    EXPECT_EQ(codes("with (o) { x = 1; }", 6),
+              (Codes{op::Push, op::GetVariable, op::With, op::Push, op::Push, op::SetVariable}));
+}
+
 } // namespace
 } // namespace scriptrules

@@ -1,0 +1,139 @@
+// Clip tables: movies of several frames read back with the player's own reader. Frames,
+// library clips, placements with their event handlers (two bytes of flags up to version 5,
+// four after), init actions, and tables that are malformed.
+
+#include "ClipTable.h"
+#include "Parser.h"
+#include "swf/Movie.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace scriptrules {
+namespace {
+
+swf::LoadResult load(const TableMovie& movie) {
+    swf::LoadResult r = swf::loadMovie(movie.bytes);
+    EXPECT_TRUE(r.ok());
+    return r;
+}
+
+template <typename T> std::vector<T> tagsOf(const swf::Frame& frame) {
+    std::vector<T> out;
+    for (const swf::ControlTag& tag : frame.tags) {
+        if (const auto* t = std::get_if<T>(&tag)) {
+            out.push_back(*t);
+        }
+    }
+    return out;
+}
+
+constexpr const char* kTable = "timeline\n"
+                               "versions 5 6\n"
+                               "shape B 10 10\n"
+                               "sprite S export Sym\n"
+                               "  script trace(1);\n"
+                               "  show 2\n"
+                               "  place 1 B\n"
+                               "end\n"
+                               "init S trace(\"init\");\n"
+                               "place 2 S name a x 5 y -3\n"
+                               "  on load,unload trace(\"x\");\n"
+                               "  on construct trace(\"c\");\n"
+                               "  on enterFrame function f() {}\n"
+                               "label two\n"
+                               "show\n"
+                               "remove 2\n"
+                               "move 3 x 1\n";
+
+TEST(ClipTable, FramesSymbolsAndPlacementsReadBackAsWritten) {
+    EXPECT_TRUE(isClipTable("# a comment\n\ntimeline\nversions 6\n"));
+    EXPECT_FALSE(isClipTable("versions 6\ntimeline\n"));
+    EXPECT_EQ(clipTableVersions(kTable), (std::vector<uint8_t>{5, 6}));
+
+    const TableMovie six = buildClipMovie(kTable, 6);
+    EXPECT_TRUE(six.skipped.empty());
+    const auto r = load(six);
+    ASSERT_TRUE(r.ok());
+    const swf::Movie& m = *r.movie;
+    // The last frame ends without `show`; the sprite's three frames likewise.
+    ASSERT_EQ(m.root.frames.size(), 2u);
+    ASSERT_TRUE(m.exports.contains("Sym"));
+    const auto* sprite = m.findAs<swf::Sprite>(m.exports.at("Sym"));
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(sprite->timeline.frames.size(), 3u);
+    EXPECT_EQ(tagsOf<swf::DoAction>(sprite->timeline.frames[0]).size(), 1u);
+    EXPECT_EQ(tagsOf<swf::PlaceObject>(sprite->timeline.frames[2]).size(), 1u);
+
+    const swf::Frame& first = m.root.frames[0];
+    const auto init = tagsOf<swf::DoInitAction>(first);
+    ASSERT_EQ(init.size(), 1u);
+    EXPECT_EQ(init[0].spriteId, m.exports.at("Sym"));
+    const auto places = tagsOf<swf::PlaceObject>(first);
+    ASSERT_EQ(places.size(), 1u);
+    const swf::PlaceObject& p = places[0];
+    EXPECT_EQ(p.depth, 2);
+    EXPECT_EQ(p.name, "a");
+    ASSERT_TRUE(p.matrix.has_value());
+    EXPECT_EQ(p.matrix->tx, 100); // twips
+    EXPECT_EQ(p.matrix->ty, -60);
+    ASSERT_EQ(p.clipActions.size(), 3u);
+    EXPECT_EQ(p.clipActions[0].events, 0x5u); // load and unload share one block
+    EXPECT_EQ(p.clipActions[1].events, 0x40000u);
+    EXPECT_EQ(p.clipActions[2].events, 0x2u);
+    EXPECT_FALSE(p.clipActions[2].actions.truncated);
+    EXPECT_EQ(tagsOf<swf::FrameLabel>(first).at(0).label, "two");
+
+    const swf::Frame& second = m.root.frames[1];
+    EXPECT_EQ(tagsOf<swf::RemoveObject>(second).at(0).depth, 2);
+    const auto moved = tagsOf<swf::PlaceObject>(second);
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_TRUE(moved[0].move);
+    EXPECT_FALSE(moved[0].characterId.has_value());
+}
+
+// Version 5 has two bytes of event flags: the construct event does not fit and is left out,
+// listed; the others read back whole, as does the list's end.
+TEST(ClipTable, OlderMoviesKeepTheEventsTheirFlagsHold) {
+    const TableMovie five = buildClipMovie(kTable, 5);
+    const auto r = load(five);
+    ASSERT_TRUE(r.ok());
+    ASSERT_EQ(five.skipped.size(), 1u);
+    EXPECT_NE(five.skipped[0].find("construct"), std::string::npos);
+    const auto places = tagsOf<swf::PlaceObject>(r.movie->root.frames[0]);
+    ASSERT_EQ(places.size(), 1u);
+    ASSERT_EQ(places[0].clipActions.size(), 2u);
+    EXPECT_EQ(places[0].clipActions[0].events, 0x5u);
+    EXPECT_EQ(places[0].clipActions[1].events, 0x2u);
+    EXPECT_TRUE(r.movie->diagnostics.empty());
+}
+
+TEST(ClipTable, MalformedTablesNameTheirLine) {
+    const char* const bad[] = {
+        "timeline\nversions 6\nplace 1 Nothing\n",          // an unknown symbol
+        "timeline\nversions 6\non load trace(1);\n",        // a handler without a placement
+        "timeline\nversions 6\nsprite S\nsprite T\n",       // sprites nested
+        "timeline\nversions 6\nsprite S\n",                 // a sprite without its end
+        "timeline\nversions 6\nend\n",                      // an end outside a sprite
+        "timeline\nversions 6\nplace 0 B\n",                // depth 0
+        "timeline\nversions 6\nshape B 1 1\nplace 1 B x\n", // a field without its value
+        "timeline\nversions 6\nshape B 1 1\nplace 1 B\non never trace(1);\n",
+        "timeline\nversions 6\nshow 0\n",
+        "timeline\nversions 6\nfly away\n",
+    };
+    for (const char* table : bad) {
+        EXPECT_THROW(buildClipMovie(table, 6), ScriptError) << table;
+    }
+    EXPECT_THROW(clipTableVersions("timeline\n"), ScriptError);
+    try {
+        buildClipMovie("timeline\nversions 6\n\nplace 1 Nothing\n", 6);
+    } catch (const ScriptError& e) {
+        EXPECT_EQ(std::string(e.what()).substr(0, 7), "line 4:");
+    }
+}
+
+} // namespace
+} // namespace scriptrules

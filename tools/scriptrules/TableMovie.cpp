@@ -5,7 +5,26 @@
 #include "moviemaker/SwfWriter.h"
 #include "swf/ActionCodes.h"
 
+#include <string>
+
 namespace scriptrules {
+
+namespace {
+
+// Tables that attach clips get an empty one-frame sprite exported as `tableSymbol`; the
+// others keep their movies as they were.
+void addLibrarySymbol(moviemaker::SwfWriter& movie, const Table& table) {
+    for (const TableLine& line : table.lines) {
+        if (line.source.find("attachMovie") != std::string::npos) {
+            moviemaker::Sprite symbol;
+            symbol.showFrame();
+            movie.exportAssets(movie.defineSprite(symbol), "tableSymbol");
+            return;
+        }
+    }
+}
+
+} // namespace
 
 TableMovie buildTableMovie(const Table& table, uint8_t version) {
     moviemaker::MovieHeader header;
@@ -13,6 +32,7 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
     header.frameSize = moviemaker::Rect::pixels(100, 100);
     moviemaker::SwfWriter movie(header);
     TableMovie out;
+    addLibrarySymbol(movie, table);
     // Lines share action blocks, a few dozen each: players cap the blocks one frame runs.
     constexpr size_t kLinesPerBlock = 64;
     moviemaker::Actions block;

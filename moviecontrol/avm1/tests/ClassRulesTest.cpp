@@ -151,6 +151,22 @@ TEST_P(ClassRules, InterfacesCountForInstanceOfAndCastInEveryVersion) {
     }
 }
 
+TEST_P(ClassRules, SuperIsAFunctionsLocalAndAPlainNameToFrameCode) {
+    // super = "plain"; trace(super); and, from 6 where names ignore case, trace(SUPER).
+    Actions a;
+    a.push("super").push("plain").code(op::SetVariable);
+    a.push("super").code(op::GetVariable).code(op::Trace);
+    a.push("SUPER").code(op::GetVariable).code(op::Trace);
+    // o = {}; o.f = function() { trace(typeof super); }; o.f();
+    Actions body;
+    body.push("super").code(op::GetVariable).code(op::TypeOf).code(op::Trace);
+    a.push("o").pushInt(0).code(op::InitObject).code(op::SetVariable);
+    a.push("o").code(op::GetVariable).push("f").defineFunction("", {}, body).code(op::SetMember);
+    a.pushInt(0).push("o").code(op::GetVariable).push("f").code(op::CallMethod).code(op::Pop);
+    const std::string caseFolded = version() < 7 ? "plain" : "undefined";
+    EXPECT_EQ(stage.run(a.bytes()), (std::vector<std::string>{"plain", caseFolded, "object"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, ClassRules, ::testing::Values(6, 7, 8, 9, 10));
 
 } // namespace

@@ -125,15 +125,21 @@ void Interp::actionImplementsOp() {
 void Interp::actionExtends() {
     Value superclass = pop();
     Value subclass = pop();
-    Object* sup = superclass.asObject();
     Object* sub = subclass.asObject();
-    if (!sup || !sub) {
-        return;
+    if (!sub) {
+        return; // a primitive's wrapper would be dropped with its new prototype
+    }
+    // A superclass that is no function (undefined when its class is not loaded yet, or a
+    // primitive) still gives the subclass a fresh prototype: one that inherits whatever
+    // object the superclass's `prototype` is, so nothing at all when it has none.
+    Object* sup = m_.toObject(superclass);
+    if (!sup) {
+        sup = m_.make<Object>(s_.objectProto);
     }
     Object* proto = m_.make<Object>(m_.get(sup, s_.sPrototype).asObject());
     // The new prototype inherits `constructor`; version 5 records no __constructor__.
     if (a_.version >= 6) {
-        m_.define(proto, "__constructor__", superclass, attr::DontEnum);
+        m_.define(proto, "__constructor__", Value(sup), attr::DontEnum);
     }
     m_.set(sub, s_.sPrototype, Value(proto));
 }

@@ -81,8 +81,11 @@ Value Interp::specialName(const Str& name, bool& found) {
     }
     // `super` came with Flash Player 6: to version 5 code it is a name like any other.
     if (is("super") && a_.version >= 6) {
-        // Only a function has a super; a frame's code sees none.
+        // `super` is a local of functions that keep it; to a frame's code, or a function
+        // that goes without it, it is a name like any other (in version 6 any variable
+        // spelled so in any case).
         if (a_.suppressSuper || !a_.isFunction) {
+            found = false;
             return {};
         }
         Object* self = a_.thisValue.asObject();

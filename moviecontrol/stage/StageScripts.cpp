@@ -241,8 +241,10 @@ void StageScripts::construct(DisplayObject& object) {
         return;
     }
     if (avm1::Object* ctor = registeredClassOf(object)) {
+        // As `new` records it: before version 7 the class is also the clip's own
+        // `constructor`.
         machine_->define(o, "__constructor__", Value(ctor), avm1::attr::DontEnum);
-        if (version() < 6) {
+        if (version() < 7) {
             machine_->define(o, "constructor", Value(ctor), avm1::attr::DontEnum);
         }
         machine_->call(Value(ctor), Value(static_cast<avm1::Object*>(o)), {});

@@ -1,5 +1,6 @@
 #include "Compiler.h"
 
+#include "ClassForms.h"
 #include "Parser.h"
 #include "swf/ActionCodes.h"
 
@@ -605,6 +606,9 @@ class Compiler {
             return;
         }
         if (actionCall(a, e)) {
+            return;
+        }
+        if (classForm(a, e, v_, [this](Actions& to, const Node& n) { value(to, n); })) {
             return;
         }
         need(5, "calls");

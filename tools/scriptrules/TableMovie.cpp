@@ -6,6 +6,7 @@
 #include "swf/ActionCodes.h"
 
 #include <array>
+#include <string>
 #include <utility>
 
 namespace scriptrules {
@@ -51,6 +52,19 @@ void placeButtons(moviemaker::SwfWriter& movie, const Table& table) {
     }
 }
 
+// Tables that attach clips get an empty one-frame sprite exported as `tableSymbol`; the
+// others keep their movies as they were.
+void addLibrarySymbol(moviemaker::SwfWriter& movie, const Table& table) {
+    for (const TableLine& line : table.lines) {
+        if (line.source.find("attachMovie") != std::string::npos) {
+            moviemaker::Sprite symbol;
+            symbol.showFrame();
+            movie.exportAssets(movie.defineSprite(symbol), "tableSymbol");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 TableMovie buildTableMovie(const Table& table, uint8_t version) {
@@ -60,6 +74,7 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
     moviemaker::SwfWriter movie(header);
     TableMovie out;
     placeButtons(movie, table);
+    addLibrarySymbol(movie, table);
     // Lines share action blocks, a few dozen each: players cap the blocks one frame runs.
     constexpr size_t kLinesPerBlock = 64;
     moviemaker::Actions block;

@@ -335,5 +335,33 @@ TEST(ClipScriptsTest, RegisterClassTakesFunctionsAndNullOnly) {
     EXPECT_EQ(m.traced, (Lines{"true", "true", "false", "false"}));
 }
 
+TEST(ClipScriptsTest, ARegisteredClassIsTheClipsOwnConstructorBeforeVersion7) {
+    for (int v : {6, 7, 8}) {
+        // Ball = function() {}; Object.registerClass("Sym", Ball); attachMovie("Sym", "b", 1)
+        Actions a;
+        a.push("Ball").function(Actions()).code(0x1D);
+        a.push("Ball").code(0x1C).push("Sym").pushInt(2).push("Object").code(0x1C);
+        a.push("registerClass").code(0x52).code(0x17);
+        a.callMethod("this", "attachMovie", {"Sym", "b", "1"});
+        // trace(b.hasOwnProperty("constructor")); trace(b.constructor == Ball);
+        a.push("constructor").pushInt(1).push("b").code(0x1C).push("hasOwnProperty");
+        a.code(0x52).code(0x26);
+        a.push("b").code(0x1C).push("constructor").code(0x4E).push("Ball").code(0x1C);
+        a.code(0x49).code(0x26);
+        a.push("b").code(0x1C).push("__constructor__").code(0x4E).push("Ball").code(0x1C);
+        a.code(0x49).code(0x26);
+        moviemaker::SwfWriter movie(version(v));
+        moviemaker::Sprite sprite;
+        sprite.showFrame();
+        movie.exportAssets(movie.defineSprite(sprite), "Sym");
+        movie.doAction(a);
+        movie.showFrame();
+        ScriptedMovie m(movie.finish());
+        // From 7 the clip inherits `constructor` from the class's prototype, which a plain
+        // function's prototype sets to the class as well.
+        EXPECT_EQ(m.traced, (Lines{v < 7 ? "true" : "false", "true", "true"})) << v;
+    }
+}
+
 } // namespace
 } // namespace mc

@@ -1,6 +1,7 @@
 // flash.ui's context menu: ContextMenu with its custom items, the built-in and clipboard
 // item switches, ContextMenuItem, and the contextMenu an interactive object carries. A card
 // shows no menu of its own, so these only keep what a movie sets, as Flash keeps it.
+#include "avm2/ContextMenus.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
@@ -179,11 +180,11 @@ void installContextMenus(Machine& m) {
     addPublicSlot(item, "enabled", m.booleanClass, Value::boolean(true));
     addPublicSlot(item, "visible", m.booleanClass, Value::boolean(true));
     m.defineMethod(item, "clone", itemClone);
+}
 
-    if (Class* interactive = m.findClass("flash.display::InteractiveObject")) {
-        m.defineGetter(interactive, "contextMenu", objectMenuGet);
-        m.defineSetter(interactive, "contextMenu", objectMenuSet);
-    }
+void defineContextMenuProperty(Machine& m, Class* interactive) {
+    m.defineGetter(interactive, "contextMenu", objectMenuGet);
+    m.defineSetter(interactive, "contextMenu", objectMenuSet);
 }
 
 } // namespace avm2

@@ -366,6 +366,9 @@ Value mixerStopAll(Machine& m, const Value&, Args&) {
 }
 
 Value mixerTransformSet(Machine& m, const Value&, Args& a) {
+    if (arg(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter sndTransform must be non-null.");
+    }
     const Value mixer = Value::object(m.findClass("flash.media::SoundMixer")->classObject);
     transformSet(m, mixer, a);
     if (SoundHost* sounds = soundHost(m.host())) {
@@ -448,6 +451,16 @@ void installMedia(Machine& m) {
     m.defineGetter(sound, "isBuffering",
                    [](Machine&, const Value&, Args&) { return Value::boolean(false); });
     m.defineGetter(sound, "url", soundUrl);
+    // No ID3 tags are read: a sound reports none.
+    m.defineGetter(sound, "id3", [](Machine& mm, const Value& s, Args&) {
+        receiverObject(mm, s);
+        return Value::null();
+    });
+    // Decoded samples are not handed to scripts: none are written.
+    m.defineMethod(sound, "extract", [](Machine& mm, const Value& s, Args&) {
+        receiverObject(mm, s);
+        return Value::number(0);
+    });
     sound->sealed = true;
 
     Class* mixer = m.defineClass("flash.media", "SoundMixer", m.objectClass);
@@ -460,6 +473,26 @@ void installMedia(Machine& m) {
         },
         true);
     m.defineSetter(mixer, "soundTransform", mixerTransformSet, true);
+    // Seconds of a streaming sound loaded before it plays; 5 until a movie sets it.
+    m.defineGetter(
+        mixer, "bufferTime",
+        [](Machine& mm, const Value&, Args&) {
+            const Object* cls = mm.findClass("flash.media::SoundMixer")->classObject;
+            return hiddenField(cls, "bufferTime", Value::integer(5));
+        },
+        true);
+    m.defineSetter(
+        mixer, "bufferTime",
+        [](Machine& mm, const Value&, Args& a) {
+            Object* cls = mm.findClass("flash.media::SoundMixer")->classObject;
+            setHiddenField(cls, "bufferTime", Value::integer(toInt32(mm.toNumber(arg(a, 0)))));
+            return Value();
+        },
+        true);
+    // Every sound a card plays is its own.
+    m.defineMethod(
+        mixer, "areSoundsInaccessible",
+        [](Machine&, const Value&, Args&) { return Value::boolean(false); }, true);
 }
 
 } // namespace avm2

@@ -186,4 +186,40 @@ TEST_F(PlayerMenusAndForms, EndOfFileIsAnInputError) {
                            vm.findClass("flash.errors::IOError")));
 }
 
+// The closures of setTimeout and setInterval are typed Function: null is taken (and only
+// fails when it comes due), what is no function is refused.
+TEST_F(PlayerMenusAndForms, TimedCallsTakeNullClosuresAndRefuseOthers) {
+    for (const char* fn : {"setTimeout", "setInterval"}) {
+        Value id;
+        EXPECT_EQ(thrown([&] {
+                      id = callGlobal("flash.utils", fn, {Value::null(), Value::integer(10)});
+                  }),
+                  "")
+            << fn;
+        EXPECT_EQ(vm.typeOf(id), "number") << fn;
+        callGlobal("flash.utils", "clearInterval", {id});
+        for (const Value& bad :
+             {Value::string("f"), Value::integer(5), Value::object(vm.newObject())}) {
+            EXPECT_EQ(thrown([&] {
+                          callGlobal("flash.utils", fn, {bad, Value::integer(10)});
+                      }),
+                      "TypeError #1034")
+                << fn;
+        }
+    }
+}
+
+TEST_F(PlayerMenusAndForms, MixerKeepsItsBufferAndRefusesANullTransform) {
+    Value mixer = classNamed("flash.media::SoundMixer");
+    EXPECT_EQ(get(mixer, "bufferTime"), "5");
+    set(mixer, "bufferTime", Value::number(2.7));
+    EXPECT_EQ(get(mixer, "bufferTime"), "2");
+    EXPECT_EQ(text(call(mixer, "areSoundsInaccessible")), "false");
+    EXPECT_EQ(thrown([&] { set(mixer, "soundTransform", Value::null()); }), "TypeError #2007");
+    Value sound = make("flash.media::Sound");
+    EXPECT_EQ(get(sound, "id3"), "null");
+    EXPECT_EQ(text(call(sound, "extract", {Value::object(vm.newObject()), Value::integer(10)})),
+              "0");
+}
+
 } // namespace

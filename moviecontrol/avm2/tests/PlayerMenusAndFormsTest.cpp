@@ -218,6 +218,9 @@ TEST_F(PlayerMenusAndForms, MixerKeepsItsBufferAndRefusesANullTransform) {
     EXPECT_EQ(thrown([&] { set(mixer, "soundTransform", Value::null()); }), "TypeError #2007");
     Value sound = make("flash.media::Sound");
     EXPECT_EQ(get(sound, "id3"), "null");
+    Value system = classNamed("flash.system::System");
+    EXPECT_EQ(thrown([&] { call(system, "setClipboard", {Value::null()}); }), "TypeError #2007");
+    EXPECT_EQ(thrown([&] { call(system, "setClipboard", {Value::string("x")}); }), "");
     EXPECT_EQ(text(call(sound, "extract", {Value::object(vm.newObject()), Value::integer(10)})),
               "0");
 }

@@ -27,7 +27,7 @@ template <std::size_t N>
 Value copySwitches(Machine& m, const Value& s, const char* qualifiedName,
                    const char* const (&names)[N]) {
     receiverObject(m, s);
-    const Value copy = construct(m, qualifiedName);
+    Value copy = construct(m, qualifiedName);
     for (const char* name : names) {
         m.setProperty(copy, Name::publicName(name), m.getProperty(s, Name::publicName(name)));
     }
@@ -56,7 +56,7 @@ Value hideBuiltInItems(Machine& m, const Value& s, Args&) {
 // The copy has copies of the switches and of each custom item (what is no item is left out).
 Value menuClone(Machine& m, const Value& s, Args&) {
     receiverObject(m, s);
-    const Value copy = construct(m, "flash.ui::ContextMenu");
+    Value copy = construct(m, "flash.ui::ContextMenu");
     for (const char* part : {"builtInItems", "clipboardItems"}) {
         const Value items = m.getProperty(s, Name::publicName(part));
         if (items.isObject()) {

@@ -714,11 +714,12 @@ void Machine::installBuiltins() {
         proto->setProp("name", Value::string(name));
         proto->dontEnum.back() = true;
     }
-    for (const char* name :
-         {"IOError", "EOFError", "IllegalOperationError", "InvalidSWFError", "MemoryError",
-          "ScriptTimeoutError", "StackOverflowError", "DRMManagerError"}) {
+    for (const char* name : {"IOError", "IllegalOperationError", "InvalidSWFError", "MemoryError",
+                             "ScriptTimeoutError", "StackOverflowError", "DRMManagerError"}) {
         defineClass("flash.errors", name, errorClass, errorInit);
     }
+    // Reading past the end is a kind of input error.
+    defineClass("flash.errors", "EOFError", findClass("flash.errors::IOError"), errorInit);
 
     defineGlobal("", "trace", Value::object(newNative(traceFn, "trace")));
     defineGlobal("", "isNaN", Value::object(newNative(isNaNFn, "isNaN")));

@@ -19,6 +19,7 @@
     X(SimpleButton)                                                                                \
     X(SystemClasses)                                                                               \
     X(NetClasses)                                                                                  \
+    X(ContextMenus)                                                                                \
     X(Transform)                                                                                   \
     X(DisplayFilters)                                                                              \
     X(TextFormat)                                                                                  \

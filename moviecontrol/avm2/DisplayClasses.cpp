@@ -6,6 +6,7 @@
 #include "avm2/NativeArgs.h"
 
 #include "avm2/BitmapDataValues.h"
+#include "avm2/ContextMenus.h"
 #include "avm2/EventState.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/LoaderClasses.h"
@@ -1200,6 +1201,7 @@ void installDisplayClasses(Machine& m) {
     keep<kTabIndex, MinusOne>(m, interactive);
     // null: the stage's stageFocusRect decides.
     keep<kOwnFocusRect, NullValue>(m, interactive);
+    defineContextMenuProperty(m, interactive);
 
     Class* container =
         m.defineClass("flash.display", "DisplayObjectContainer", interactive, displayInit);

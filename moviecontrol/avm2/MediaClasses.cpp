@@ -20,19 +20,50 @@ namespace avm2 {
 
 namespace {
 
-Value transformInit(Machine& m, const Value& s, Args& a) {
-    Object* o = receiverObject(m, s);
-    setHiddenField(o, "volume", Value::number(a.empty() ? 1.0 : m.toNumber(a[0])));
-    setHiddenField(o, "pan", Value::number(a.size() < 2 ? 0.0 : m.toNumber(a[1])));
-    return Value();
-}
-
 constexpr char kVolume[] = "volume";
-constexpr char kPan[] = "pan";
 constexpr char kLeftToLeft[] = "leftToLeft";
 constexpr char kLeftToRight[] = "leftToRight";
 constexpr char kRightToRight[] = "rightToRight";
 constexpr char kRightToLeft[] = "rightToLeft";
+
+double numberField(const Object* o, const char* name, double fallback) {
+    const Value v = hiddenField(o, name);
+    return v.isNumeric() ? v.asNumber() : fallback;
+}
+
+// Pan is no state of its own: Flash keeps the four channel gains and derives pan from the
+// left gain, as long as no channel crosses over (then it reports 0). Setting it spreads
+// the power between the channels, so out-of-range pans give NaN gains as in Flash.
+void setPan(Object* o, double pan) {
+    setHiddenField(o, kLeftToLeft, Value::number(std::sqrt(1.0 - pan)));
+    setHiddenField(o, kLeftToRight, Value::number(0));
+    setHiddenField(o, kRightToRight, Value::number(std::sqrt(1.0 + pan)));
+    setHiddenField(o, kRightToLeft, Value::number(0));
+}
+
+double panOf(const Object* o) {
+    if (numberField(o, kLeftToRight, 0) != 0 || numberField(o, kRightToLeft, 0) != 0) {
+        return 0;
+    }
+    const double left = numberField(o, kLeftToLeft, 1);
+    return 1.0 - left * left;
+}
+
+Value transformInit(Machine& m, const Value& s, Args& a) {
+    Object* o = receiverObject(m, s);
+    setHiddenField(o, kVolume, Value::number(a.empty() ? 1.0 : m.toNumber(a[0])));
+    setPan(o, a.size() < 2 ? 0.0 : m.toNumber(a[1]));
+    return Value();
+}
+
+Value panGet(Machine& m, const Value& s, Args&) {
+    return Value::number(panOf(receiverObject(m, s)));
+}
+
+Value panSet(Machine& m, const Value& s, Args& a) {
+    setPan(receiverObject(m, s), m.toNumber(arg(a, 0)));
+    return Value();
+}
 
 template <const char* Name, int Fallback> Value numberGet(Machine& m, const Value& s, Args&) {
     return hiddenField(receiverObject(m, s), Name, Value::number(Fallback));
@@ -91,10 +122,8 @@ std::pair<double, double> volumeAndPan(const Value& t) {
     if (!t.isObject()) {
         return {1.0, 0.0};
     }
-    const Value v = hiddenField(t.asObject(), kVolume, Value::number(1));
-    const Value p = hiddenField(t.asObject(), kPan, Value::number(0));
-    return {finiteOr(v.isNumeric() ? v.asNumber() : 1.0, 1.0),
-            finiteOr(p.isNumeric() ? p.asNumber() : 0.0, 0.0)};
+    return {finiteOr(numberField(t.asObject(), kVolume, 1.0), 1.0),
+            std::clamp(finiteOr(panOf(t.asObject()), 0.0), -1.0, 1.0)};
 }
 
 constexpr char kAttached[] = "sound.attached";
@@ -337,6 +366,9 @@ Value mixerStopAll(Machine& m, const Value&, Args&) {
 }
 
 Value mixerTransformSet(Machine& m, const Value&, Args& a) {
+    if (arg(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter sndTransform must be non-null.");
+    }
     const Value mixer = Value::object(m.findClass("flash.media::SoundMixer")->classObject);
     transformSet(m, mixer, a);
     if (SoundHost* sounds = soundHost(m.host())) {
@@ -388,7 +420,8 @@ void installMedia(Machine& m) {
     Class* transform = m.defineClass("flash.media", "SoundTransform", m.objectClass, transformInit);
     transform->sealed = true;
     number<kVolume, 1>(m, transform);
-    number<kPan, 0>(m, transform);
+    m.defineGetter(transform, "pan", panGet);
+    m.defineSetter(transform, "pan", panSet);
     number<kLeftToLeft, 1>(m, transform);
     number<kLeftToRight, 0>(m, transform);
     number<kRightToRight, 1>(m, transform);
@@ -418,6 +451,16 @@ void installMedia(Machine& m) {
     m.defineGetter(sound, "isBuffering",
                    [](Machine&, const Value&, Args&) { return Value::boolean(false); });
     m.defineGetter(sound, "url", soundUrl);
+    // No ID3 tags are read: a sound reports none.
+    m.defineGetter(sound, "id3", [](Machine& mm, const Value& s, Args&) {
+        receiverObject(mm, s);
+        return Value::null();
+    });
+    // Decoded samples are not handed to scripts: none are written.
+    m.defineMethod(sound, "extract", [](Machine& mm, const Value& s, Args&) {
+        receiverObject(mm, s);
+        return Value::number(0);
+    });
     sound->sealed = true;
 
     Class* mixer = m.defineClass("flash.media", "SoundMixer", m.objectClass);
@@ -430,6 +473,26 @@ void installMedia(Machine& m) {
         },
         true);
     m.defineSetter(mixer, "soundTransform", mixerTransformSet, true);
+    // Seconds of a streaming sound loaded before it plays; 5 until a movie sets it.
+    m.defineGetter(
+        mixer, "bufferTime",
+        [](Machine& mm, const Value&, Args&) {
+            const Object* cls = mm.findClass("flash.media::SoundMixer")->classObject;
+            return hiddenField(cls, "bufferTime", Value::integer(5));
+        },
+        true);
+    m.defineSetter(
+        mixer, "bufferTime",
+        [](Machine& mm, const Value&, Args& a) {
+            Object* cls = mm.findClass("flash.media::SoundMixer")->classObject;
+            setHiddenField(cls, "bufferTime", Value::integer(toInt32(mm.toNumber(arg(a, 0)))));
+            return Value();
+        },
+        true);
+    // Every sound a card plays is its own.
+    m.defineMethod(
+        mixer, "areSoundsInaccessible",
+        [](Machine&, const Value&, Args&) { return Value::boolean(false); }, true);
 }
 
 } // namespace avm2

@@ -8,6 +8,7 @@
 #include "avm2/UriCoding.h"
 #include "unicode/Utf16Text.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace avm2 {
@@ -63,7 +64,8 @@ void installRequest(Machine& m) {
     request->sealed = true;
     request->isFinal = true;
     addPublicSlot(request, "url", m.stringClass, Value::null());
-    addPublicSlot(request, "data", nullptr, Value::null());
+    // Typed Object, as Flash declares it: an undefined given becomes null.
+    addPublicSlot(request, "data", m.objectClass, Value::null());
     addPublicSlot(request, "contentType", m.stringClass,
                   Value::string("application/x-www-form-urlencoded"));
     addPublicSlot(request, "digest", m.stringClass, Value::null());
@@ -94,7 +96,10 @@ void installRequest(Machine& m) {
 // Escapes are UTF-8 bytes, as Flash writes them when the movie does not use the system's
 // code page; a sequence that is not UTF-8 is read one unit per escape instead.
 std::string unescaped(std::string_view s) {
-    const std::u16string units = unicode::toUtf16(s);
+    // A form's "+" stands for a space.
+    std::string spaced(s);
+    std::replace(spaced.begin(), spaced.end(), '+', ' ');
+    const std::u16string units = unicode::toUtf16(spaced);
     std::u16string out;
     if (decodeUri(units, UriSet::Component, out)) {
         return unicode::fromUtf16(out);
@@ -153,6 +158,7 @@ void decodeInto(Machine& m, Object* target, const std::string& source) {
 }
 
 Value variablesInit(Machine& m, const Value& s, Args& a) {
+    // Any string given is decoded, the empty one too (which refuses it).
     if (!a.empty() && !a[0].isNullish()) {
         decodeInto(m, receiverObject(m, s), m.toString(a[0]));
     }
@@ -190,6 +196,11 @@ void installVariables(Machine& m) {
     vars->sealed = false;
     vars->isFinal = true;
     m.defineMethod(vars, "decode", [](Machine& mm, const Value& s, Args& a) {
+        // The source is split as a String: a null one has no split to call.
+        if (arg(a, 0).isNullish()) {
+            mm.throwError("TypeError", 1009,
+                          "Cannot access a property or method of a null object reference.");
+        }
         decodeInto(mm, receiverObject(mm, s), mm.toString(arg(a, 0)));
         return Value();
     });
@@ -216,9 +227,38 @@ void installFileFilter(Machine& m) {
     addPublicSlot(filter, "macType", m.stringClass, Value::null());
 }
 
+// --- navigateToURL and sendToURL ------------------------------------------------------------
+
+// A card opens no pages and sends nothing; the request is still checked as Flash checks it,
+// so that a movie's error handling runs as it would.
+Value checkedRequestFn(Machine& m, const Value&, Args& a) {
+    const Value request = arg(a, 0);
+    if (request.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter request must be non-null.");
+    }
+    Class* cls = m.findClass("flash.net::URLRequest");
+    if (!request.isObject() || !m.isType(request, cls)) {
+        m.throwError("TypeError", 1034,
+                     "Type Coercion failed: cannot convert " + m.toString(request) +
+                         " to flash.net.URLRequest.");
+    }
+    if (m.getProperty(request, Name::publicName("url")).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter url must be non-null.");
+    }
+    return Value();
+}
+
+void installPageFunctions(Machine& m) {
+    m.defineGlobal("flash.net", "navigateToURL",
+                   Value::object(m.newNative(checkedRequestFn, "navigateToURL")));
+    m.defineGlobal("flash.net", "sendToURL",
+                   Value::object(m.newNative(checkedRequestFn, "sendToURL")));
+}
+
 } // namespace
 
 void installNetClasses(Machine& m) {
+    installPageFunctions(m);
     installRequest(m);
     installVariables(m);
     installFileFilter(m);

@@ -2,6 +2,8 @@
 // for the same name and path as long as the movie plays; what it holds lives in memory only
 // (a card is a stranger's program and never writes to the person's disk), so flush always
 // succeeds and a new playing starts without it.
+#include "avm2/Amf.h"
+#include "avm2/ByteArrayData.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
@@ -36,9 +38,30 @@ Value dataOf(Machine& m, const Value& so) {
     return data;
 }
 
+// The bytes the data takes as AMF, as Flash counts them: nothing kept is 0 bytes.
+Value sizeOf(Machine& m, const Value& so) {
+    const Value data = dataOf(m, so);
+    const Object* d = data.asObject();
+    bool any = false;
+    for (std::size_t i = 0; i < d->props.size() && !any; ++i) {
+        any = i >= d->dontEnum.size() || !d->dontEnum[i];
+    }
+    if (!any) {
+        return Value::unsignedInt(0);
+    }
+    const Value stream = Value::object(newByteArray(m));
+    amfWriteObject(m, stream, data);
+    const ByteArrayData* bytes = byteArrayData(stream);
+    return Value::unsignedInt(bytes == nullptr ? 0U
+                                               : static_cast<std::uint32_t>(bytes->data.size()));
+}
+
 Value getLocal(Machine& m, const Value&, Args& a) {
     Class* cls = m.findClass("flash.net::SharedObject");
     const Value name = arg(a, 0);
+    if (name.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter name must be non-null.");
+    }
     if (!name.isString() || !validName(name.asString())) {
         cannotCreate(m);
     }
@@ -81,6 +104,20 @@ void installSharedObject(Machine& m) {
     m.defineGetter(so, "data", [](Machine& mm, const Value& s, Args&) { return dataOf(mm, s); });
     m.defineGetter(so, "objectEncoding",
                    [](Machine&, const Value&, Args&) { return Value::unsignedInt(3); });
+    m.defineGetter(so, "size", [](Machine& mm, const Value& s, Args&) { return sizeOf(mm, s); });
+    // The object callbacks of a remote shared object go to: itself until a movie says otherwise.
+    m.defineGetter(so, "client", [](Machine& mm, const Value& s, Args&) {
+        Object* o = receiverObject(mm, s);
+        const Value client = hiddenField(o, "client");
+        return client.isObject() ? client : Value::object(o);
+    });
+    m.defineSetter(so, "client", [](Machine& mm, const Value& s, Args& a) {
+        if (arg(a, 0).isNullish()) {
+            mm.throwError("TypeError", 2004, "One of the parameters is invalid.");
+        }
+        setHiddenField(receiverObject(mm, s), "client", arg(a, 0));
+        return Value();
+    });
     m.defineMethod(so, "flush", [](Machine& mm, const Value& s, Args&) {
         receiverObject(mm, s);
         return Value::string("flushed");

@@ -64,7 +64,16 @@ void installSystem(Machine& m) {
     m.defineMethod(system, "gc", nothing, true);
     m.defineMethod(system, "pauseForGCIfCollectionImminent", nothing, true);
     // The clipboard belongs to the person: a card does not write to it.
-    m.defineMethod(system, "setClipboard", nothing, true);
+    // The clipboard is the person's own: a card writes nothing there, but checks the text.
+    m.defineMethod(
+        system, "setClipboard",
+        [](Machine& mm, const Value&, Args& a) {
+            if (arg(a, 0).isNullish()) {
+                mm.throwError("TypeError", 2007, "Parameter text must be non-null.");
+            }
+            return Value();
+        },
+        true);
     constant(system, "useCodePage", Value::boolean(false));
     constant(system, "ime", Value::null());
 }

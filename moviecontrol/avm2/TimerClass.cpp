@@ -137,7 +137,10 @@ Value timerRunning(Machine& m, const Value& self, Args&) {
 std::int32_t nextCallId = 0;
 
 template <bool Repeat> Value setCall(Machine& m, const Value&, Args& a) {
-    if (a.empty() || !a[0].isObject() || a[0].asObject()->kind != Object::Kind::Function) {
+    // The closure is typed Function: null (or undefined) passes and only fails when the call
+    // comes due; anything else that is no function is refused at once.
+    const bool nullish = a.empty() || a[0].isNullish();
+    if (!nullish && (!a[0].isObject() || a[0].asObject()->kind != Object::Kind::Function)) {
         m.throwError("TypeError", 1034,
                      "Type Coercion failed: cannot convert " +
                          m.errorText(a.empty() ? Value() : a[0]) + " to Function.");
@@ -145,7 +148,7 @@ template <bool Repeat> Value setCall(Machine& m, const Value&, Args& a) {
     const double delay = a.size() > 1 ? std::max(m.toNumber(a[1]), 0.0) : 0.0;
     Object* call = m.newObject();
     call->elements.assign(a.begin() + std::min<std::size_t>(a.size(), 2), a.end());
-    setHiddenField(call, "callback", a[0]);
+    setHiddenField(call, "callback", nullish ? Value::null() : a[0]);
     setHiddenField(call, "delay", Value::number(std::isfinite(delay) ? delay : 0.0));
     setHiddenField(call, "due", Value::number(startTime(m) + numberField(call, "delay")));
     setHiddenField(call, "interval", Value::boolean(Repeat));
@@ -173,6 +176,10 @@ void runCall(Machine& m, Object* call) {
     }
     Args args = call->elements;
     try {
+        if (callback.isNullish()) {
+            m.throwError("TypeError", 1009,
+                         "Cannot access a property or method of a null object reference.");
+        }
         m.call(callback, Value::null(), args);
     } catch (const ScriptThrow& t) {
         m.printUncaught(t.value);

@@ -87,6 +87,10 @@ template <int Field, bool Utc> Value getField(Machine& m, const Value& self, Arg
 // many as given (up to `Count`); the others keep their values.
 template <int Field, int Count, bool Utc> Value setField(Machine& m, const Value& self, Args& a) {
     Object* o = dateSelf(m, self);
+    // The setters pass on only the arguments given: with none, no field changes.
+    if (a.empty()) {
+        return Value::number(o->number);
+    }
     double t = o->number;
     if (std::isnan(t)) {
         if (Field != 0) {
@@ -95,7 +99,7 @@ template <int Field, int Count, bool Utc> Value setField(Machine& m, const Value
         t = 0; // a year given to an invalid date starts from the epoch
     }
     Fields f = fieldsOf(Utc || std::isnan(o->number) ? t : dm::localTime(t));
-    const std::size_t given = std::min<std::size_t>(a.empty() ? 1 : a.size(), Count);
+    const std::size_t given = std::min<std::size_t>(a.size(), Count);
     for (std::size_t i = 0; i < given; ++i) {
         f[Field + i] = m.toNumber(arg(a, i));
     }

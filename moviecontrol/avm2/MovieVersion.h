@@ -19,4 +19,8 @@ inline int movieVersionOf(Machine& m) {
 // before it the answer is first cut to an integer.
 inline constexpr int kExactSortAnswerVersion = 13;
 
+// A value that is not XML given to appendChild and the other child-adding methods: from this
+// version it is the text it converts to; before it, it is read as markup, as new XML would.
+inline constexpr int kXmlChildAsTextVersion = 10;
+
 } // namespace avm2

@@ -1,5 +1,6 @@
 // The XML class: construction and conversion, the XML settings, and the methods of an XML
 // node. XMLList's methods (XmlListClass.cpp) reuse the ones that gather nodes.
+#include "avm2/MovieVersion.h"
 #include "avm2/StringPositions.h"
 #include "avm2/XmlMethods.h"
 #include "avm2/XmlOperators.h"
@@ -330,7 +331,35 @@ Value xmlNamespace(Machine& m, const Value& self, Args& a) {
 
 Value xmlAppendChild(Machine& m, const Value& self, Args& a) {
     Object* x = xmlSelf(m, self, "appendChild");
-    insertChildren(m, x, xmlNode(x).children.size(), arg(a, 0));
+    const Value child = arg(a, 0);
+    // Appending puts the value at the end of the list of children, and a value that is not XML
+    // put after an element becomes an element of that element's name holding the value's text.
+    if (!isXmlOrList(child) && movieVersionOf(m) >= kXmlChildAsTextVersion &&
+        xmlNode(x).kind == XmlKind::Element) {
+        // Converted first: a script's toString may change the children.
+        Object* text = newXmlNode(m, XmlKind::Text);
+        xmlNode(text).text = m.toString(child);
+        Object* node = text;
+        const auto& kids = xmlNode(x).children;
+        if (!kids.empty() && xmlNode(kids.back()).kind == XmlKind::Element) {
+            const XmlNode& last = xmlNode(kids.back());
+            node = newXmlNode(m, XmlKind::Element);
+            XmlNode& e = xmlNode(node);
+            e.uri = last.uri;
+            e.local = last.local;
+            if (last.hasPrefix) {
+                // The prefix may be declared on the element copied from alone.
+                e.prefix = last.prefix;
+                e.hasPrefix = true;
+                e.namespaces.push_back(XmlNamespace{last.prefix, true, last.uri});
+            }
+            e.children.push_back(text);
+            xmlNode(text).parent = node;
+        }
+        insertChildren(m, x, xmlNode(x).children.size(), Value::object(node));
+        return Value::object(x);
+    }
+    insertChildren(m, x, xmlNode(x).children.size(), child);
     return Value::object(x);
 }
 
@@ -560,11 +589,17 @@ Value xmlSetName(Machine& m, const Value& self, Args& a) {
         return Value();
     }
     const Value v = arg(a, 0);
-    if (v.isObject() && v.asObject()->kind == Object::Kind::QName) {
+    const bool qname = v.isObject() && v.asObject()->kind == Object::Kind::QName;
+    // The name is read as a QName would read it, so undefined is the empty name.
+    const std::string local = qname ? v.asObject()->text : v.isUndefined() ? "" : m.toString(v);
+    if (!isXmlName(local)) {
+        m.throwError("TypeError", 1117, "Invalid XML name: " + local + ".");
+    }
+    if (qname) {
         n.local = v.asObject()->text;
         n.uri = v.asObject()->flag ? std::string() : v.asObject()->ns.uri;
     } else {
-        n.local = m.toString(v);
+        n.local = local;
         n.uri = n.kind == XmlKind::Attribute ? std::string() : xmlState(m).defaultNamespace;
     }
     if (n.kind == XmlKind::Instruction) {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace avm2 {
@@ -108,6 +109,9 @@ std::string listToXmlString(Machine& m, Object* list);
 std::string escapeElementValue(const std::string& s);
 std::string escapeAttributeValue(const std::string& s);
 bool hasSimpleContent(Object* xml);
+// Whether a name can name an element or attribute: an XML name without a colon. Letters of
+// other scripts (any character beyond ASCII) are accepted as letters.
+bool isXmlName(std::string_view name);
 
 // Tree work (XmlTree.cpp).
 Object* deepCopy(Machine& m, Object* xml, Object* parent = nullptr, std::size_t depth = 0);

@@ -553,7 +553,25 @@ Value xmlDescendantsByQuery(Machine& m, const Value& target, const XmlQuery& q) 
     return Value::object(out);
 }
 
+namespace {
+
+bool isKindOf(const Value& v, Object::Kind kind) {
+    return v.isObject() && v.asObject()->kind == kind;
+}
+
+} // namespace
+
 std::optional<bool> xmlLooseEquals(Machine& m, const Value& a, const Value& b) {
+    // Two namespaces are equal by URI alone, whatever their prefixes; two names by URI (a null
+    // one equal only to null) and local name. Neither is a reference comparison.
+    if (isKindOf(a, Object::Kind::Namespace) && isKindOf(b, Object::Kind::Namespace)) {
+        return a.asObject()->ns.uri == b.asObject()->ns.uri;
+    }
+    if (isKindOf(a, Object::Kind::QName) && isKindOf(b, Object::Kind::QName)) {
+        const Object* x = a.asObject();
+        const Object* y = b.asObject();
+        return x->text == y->text && x->flag == y->flag && (x->flag || x->ns.uri == y->ns.uri);
+    }
     if (!isXmlOrList(a) && !isXmlOrList(b)) {
         return std::nullopt;
     }

@@ -87,7 +87,9 @@ std::string trimmed(const std::string& s) {
 
 class Printer {
   public:
-    Printer(Machine& m) : m_(m), st_(xmlState(m)) {}
+    // A negative indent is not an indent of none: it turns pretty printing off altogether.
+    Printer(Machine& m)
+        : m_(m), st_(xmlState(m)), pretty_(st_.prettyPrinting && st_.prettyIndent >= 0) {}
 
     void print(Object* x, const std::vector<XmlNamespace>& ancestors, std::size_t indent,
                std::size_t depth) {
@@ -99,7 +101,7 @@ class Printer {
             m_.checkMemory(out.size());
         }
         const XmlNode& n = xmlNode(x);
-        if (st_.prettyPrinting) {
+        if (pretty_) {
             // A script may set any indent: a large one is counted before it is written.
             if (indent > 0xFFFF) {
                 m_.checkMemory(out.size() + indent);
@@ -111,7 +113,7 @@ class Printer {
             if (n.cdata) {
                 out += "<![CDATA[" + n.text + "]]>";
             } else {
-                out += escapeElementValue(st_.prettyPrinting ? trimmed(n.text) : n.text);
+                out += escapeElementValue(pretty_ ? trimmed(n.text) : n.text);
             }
             return;
         case XmlKind::Attribute:
@@ -182,7 +184,7 @@ class Printer {
         out += '>';
         const bool indentChildren =
             n.children.size() > 1 || xmlNode(n.children.front()).kind != XmlKind::Text;
-        const bool pretty = st_.prettyPrinting && indentChildren;
+        const bool pretty = pretty_ && indentChildren;
         const std::size_t step = static_cast<std::size_t>(std::max(0, st_.prettyIndent));
         for (Object* c : n.children) {
             if (pretty) {
@@ -237,6 +239,7 @@ class Printer {
 
     Machine& m_;
     const XmlState& st_;
+    bool pretty_;
     std::size_t count_ = 0;
 };
 

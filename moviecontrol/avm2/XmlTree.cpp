@@ -2,6 +2,8 @@
 // and operators share: copying, comparing, inserting and removing nodes.
 #include "avm2/XmlNodes.h"
 
+#include "avm2/MovieVersion.h"
+
 #include <algorithm>
 
 namespace avm2 {
@@ -224,7 +226,7 @@ std::size_t childIndexOf(Object* node) {
 namespace {
 
 // The node a value puts among children: XML as it is (attributes as their text), anything
-// else as the markup or text it reads as.
+// else as its text (in old movies, as the markup or text it reads as).
 std::vector<Object*> nodesToInsert(Machine& m, const Value& value) {
     std::vector<Object*> out;
     auto take = [&](Object* o) {
@@ -242,6 +244,10 @@ std::vector<Object*> nodesToInsert(Machine& m, const Value& value) {
         }
     } else if (isXml(value)) {
         take(value.asObject());
+    } else if (movieVersionOf(m) >= kXmlChildAsTextVersion) {
+        Object* t = newXmlNode(m, XmlKind::Text);
+        xmlNode(t).text = m.toString(value);
+        out.push_back(t);
     } else {
         Object* root = parseXmlFragment(m, m.toString(value));
         for (Object* c : xmlNode(root).children) {
@@ -327,6 +333,19 @@ Value toXmlListValue(Machine& m, const Value& v) {
         }
     }
     return Value::object(list);
+}
+
+bool isXmlName(std::string_view name) {
+    const auto letter = [](unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+    };
+    if (name.empty() || !letter(static_cast<unsigned char>(name.front()))) {
+        return false;
+    }
+    return std::all_of(name.begin() + 1, name.end(), [&](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return letter(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+    });
 }
 
 } // namespace avm2

@@ -150,7 +150,7 @@ TEST_F(XmlMethods, ListMethodsForOneItemOnly) {
         EXPECT_NE(error.find(method), std::string::npos) << error;
     }
     const Value one = list("<a/>");
-    call(one, "appendChild", {Value::string("<c/>")});
+    call(one, "appendChild", {xml("<c/>")});
     call(one, "setName", {Value::string("z")});
     EXPECT_EQ(text(one), "<z><c/></z>");
     // A list joins its own neighbouring text items, in their parent as well.

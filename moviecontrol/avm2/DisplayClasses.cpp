@@ -184,6 +184,10 @@ Value getName(Machine& m, const Value& self, Args&) {
 Value setName(Machine& m, const Value& self, Args& a) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
         const std::string name = arg(a, 0).isNullish() ? std::string() : m.toString(arg(a, 0));
+        if (h->alive(nodeOf(self)) && h->placedByTimeline(nodeOf(self))) {
+            m.throwError("flash.errors::IllegalOperationError", 2078,
+                         "The name property of a Timeline-placed object cannot be modified.");
+        }
         if (h->alive(nodeOf(self))) {
             h->setName(nodeOf(self), name);
         } else {

@@ -220,6 +220,11 @@ class DisplayHost {
     }
     virtual std::string nameOf(NodeId node) = 0;
     virtual void setName(NodeId node, const std::string& name) = 0;
+    // Whether a timeline placed the node (the root counts): its name cannot be set.
+    virtual bool placedByTimeline(NodeId node) {
+        (void)node;
+        return false;
+    }
     virtual double number(NodeId node, NodeProperty p) = 0;
     virtual void setNumber(NodeId node, NodeProperty p, double value) = 0;
 

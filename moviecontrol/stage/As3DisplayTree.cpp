@@ -423,6 +423,14 @@ std::string As3DisplayTree::nameOf(avm2::NodeId node) {
     return o != nullptr ? o->name : std::string();
 }
 
+bool As3DisplayTree::placedByTimeline(avm2::NodeId node) {
+    if (node == rootNode()) {
+        return true;
+    }
+    const DisplayObject* o = find(node);
+    return o != nullptr && o->placedByTimeline;
+}
+
 void As3DisplayTree::setName(avm2::NodeId node, const std::string& name) {
     if (DisplayObject* o = find(node)) {
         o->name = name;

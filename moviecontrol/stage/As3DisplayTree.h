@@ -98,6 +98,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     bool placedByTimeline(avm2::NodeId node) override;
     std::string nameOf(avm2::NodeId node) override;
     void setName(avm2::NodeId node, const std::string& name) override;
+    bool placedByTimeline(avm2::NodeId node) override;
     double number(avm2::NodeId node, avm2::NodeProperty p) override;
     void setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) override;
     void graphics(avm2::NodeId node, const avm2::GraphicsOp& op) override;

@@ -115,6 +115,9 @@ struct DisplayObject {
     // Frame whose place tag created the object: a rebuild of the display list keeps an
     // object that the same tag would create again, as players do.
     std::uint32_t placedFrame = 0;
+    // Created by a place tag of a timeline (not a script), however scripts moved it since: such
+    // an object's name is the timeline's and stays.
+    bool placedByTimeline = false;
 
     // Unique for the life of the player, counting up in creation order.
     std::uint64_t serial = 0;

@@ -372,6 +372,7 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     auto o = makeObject();
     o->depth = depth;
     o->placedFrame = frame;
+    o->placedByTimeline = true;
     o->parent = &parent;
     o->library = parent.library;
     applyProperties(*o, tag, Placing::New, version);

@@ -155,6 +155,38 @@ TEST_F(DisplayTimeline, RemovedChildLeavesItsContainersVariableEmpty) {
     avm2::clearInstanceSlot(vm, nullptr, "present");
 }
 
+TEST_F(DisplayTimeline, OnlyScriptMadeObjectsTakeANewName) {
+    struct Case {
+        bool byTimeline;
+        bool alive;
+        bool throws;
+        const char* nameAfter;
+    };
+    const Case cases[] = {
+        {false, true, false, "renamed"},
+        {true, true, true, "placed"},
+        // Gone from the tree, the object keeps the name the script gives it.
+        {true, false, false, "renamed"},
+    };
+    for (const Case& c : cases) {
+        const NodeId node = tree.place(FakeDisplayHost::kRoot, "placed");
+        tree.nodes[node].byTimeline = c.byTimeline;
+        const Value o = object(node);
+        avm2::keepDetachedName(o.asObject(), "placed");
+        if (!c.alive) {
+            tree.nodes.erase(node);
+        }
+        int code = 0;
+        try {
+            set(o, "name", Value::string("renamed"));
+        } catch (const avm2::ScriptThrow& t) {
+            code = static_cast<int>(vm.toNumber(get(t.value, "errorID")));
+        }
+        EXPECT_EQ(code, c.throws ? 2078 : 0) << c.byTimeline << c.alive;
+        EXPECT_EQ(vm.toString(get(o, "name")), c.nameAfter) << c.byTimeline << c.alive;
+    }
+}
+
 TEST_F(DisplayTimeline, RemovedChildKeepsItsName) {
     const NodeId child = tree.place(FakeDisplayHost::kRoot, "kept");
     object(FakeDisplayHost::kRoot);

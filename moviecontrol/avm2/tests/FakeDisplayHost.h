@@ -31,6 +31,7 @@ class FakeDisplayHost final : public avm2::DisplayHost {
         std::vector<avm2::SceneRange> scenes;
         std::vector<avm2::FrameLabelAt> labels;
         bool playing = true;
+        bool byTimeline = false;
         double numbers[11] = {0, 0, 1, 1, 0, 1, 0, 0, 1, 0, 0};
         avm2::Object* object = nullptr;
     };
@@ -152,6 +153,10 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     }
     std::string nameOf(avm2::NodeId node) override { return nodes[node].name; }
     void setName(avm2::NodeId node, const std::string& name) override { nodes[node].name = name; }
+    bool placedByTimeline(avm2::NodeId node) override {
+        const auto it = nodes.find(node);
+        return it != nodes.end() && it->second.byTimeline;
+    }
     double number(avm2::NodeId node, avm2::NodeProperty p) override {
         return nodes[node].numbers[static_cast<int>(p)];
     }

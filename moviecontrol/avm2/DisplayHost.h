@@ -212,12 +212,6 @@ class DisplayHost {
     virtual void clearButton(NodeId button) { (void)button; }
 
     // --- Properties ----------------------------------------------------------------------
-    // Whether the node was placed by a timeline (the root too) rather than made by a script:
-    // such an object's name is fixed.
-    virtual bool placedByTimeline(NodeId node) {
-        (void)node;
-        return false;
-    }
     virtual std::string nameOf(NodeId node) = 0;
     virtual void setName(NodeId node, const std::string& name) = 0;
     // Whether a timeline placed the node (the root counts): its name cannot be set.

@@ -320,15 +320,7 @@ avm2::NodeId As3DisplayTree::createSymbolNode(const std::string& className) {
     if (!o) {
         return 0;
     }
-    madeOfSymbol_.insert(o->serial);
     return o->serial;
-}
-
-bool As3DisplayTree::placedByTimeline(avm2::NodeId node) {
-    if (node == kStageNode || madeAs_.contains(node) || madeOfSymbol_.contains(node)) {
-        return false;
-    }
-    return node == rootNode() || find(node) != nullptr;
 }
 
 bool As3DisplayTree::insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) {

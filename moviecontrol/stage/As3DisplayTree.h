@@ -95,7 +95,6 @@ class As3DisplayTree final : public avm2::DisplayHost {
     avm2::NodeId createSymbolNode(const std::string& className) override;
     bool insertChild(avm2::NodeId parent, avm2::NodeId child, std::size_t index) override;
     void detach(avm2::NodeId child) override;
-    bool placedByTimeline(avm2::NodeId node) override;
     std::string nameOf(avm2::NodeId node) override;
     void setName(avm2::NodeId node, const std::string& name) override;
     bool placedByTimeline(avm2::NodeId node) override;
@@ -235,8 +234,6 @@ class As3DisplayTree final : public avm2::DisplayHost {
     DisplayObject* stageLayer_ = nullptr;
     // What a script asked a node to be, where the tree's kinds do not tell (a Shape).
     std::unordered_map<avm2::NodeId, avm2::NodeKind> madeAs_;
-    // The objects scripts made of a library symbol (`new` of its class).
-    std::unordered_set<avm2::NodeId> madeOfSymbol_;
     DisplayObject* holding_ = nullptr;
     std::int32_t nextHoldingDepth_ = 0;
     const HitTester* hit_ = nullptr;

@@ -59,7 +59,6 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     avm2::NodeId rootNode() override { return kRoot; }
     // The nodes a timeline placed (whose names are fixed); none unless a test says so.
     std::set<avm2::NodeId> timelinePlaced;
-    bool placedByTimeline(avm2::NodeId node) override { return timelinePlaced.contains(node); }
     // What each node covers, the same in any space; empty when not given.
     std::map<avm2::NodeId, Box> boxes;
     Box bounds(avm2::NodeId node, avm2::NodeId, bool) override {
@@ -155,7 +154,7 @@ class FakeDisplayHost final : public avm2::DisplayHost {
     void setName(avm2::NodeId node, const std::string& name) override { nodes[node].name = name; }
     bool placedByTimeline(avm2::NodeId node) override {
         const auto it = nodes.find(node);
-        return it != nodes.end() && it->second.byTimeline;
+        return timelinePlaced.contains(node) || (it != nodes.end() && it->second.byTimeline);
     }
     double number(avm2::NodeId node, avm2::NodeProperty p) override {
         return nodes[node].numbers[static_cast<int>(p)];

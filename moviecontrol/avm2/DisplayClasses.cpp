@@ -924,6 +924,7 @@ constexpr char kSelectable[] = "selectable";
 constexpr char kEmbedFonts[] = "embedFonts";
 constexpr char kType[] = "type";
 constexpr char kAutoSize[] = "autoSize";
+constexpr char kCondenseWhite[] = "condenseWhite";
 
 template <const char* Key> Value textFlagGet(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
@@ -947,6 +948,32 @@ template <const char* Key> Value textWordGet(Machine& m, const Value& self, Args
 template <const char* Key> Value textWordSet(Machine& m, const Value& self, Args& a) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
         h->setTextSetting(nodeOf(self), Key, m.toString(arg(a, 0)));
+    }
+    return Value();
+}
+
+// Settings that take one of a fixed set of names: null is a missing parameter, any other name
+// (case counts) is not one of the accepted values.
+template <const char* Key> bool acceptedWord(const std::string& word);
+template <> bool acceptedWord<kType>(const std::string& word) {
+    return word == "dynamic" || word == "input";
+}
+template <> bool acceptedWord<kAutoSize>(const std::string& word) {
+    return word == "none" || word == "left" || word == "right" || word == "center";
+}
+
+template <const char* Key> Value textChoiceSet(Machine& m, const Value& self, Args& a) {
+    const Value v = arg(a, 0);
+    if (v.isNullish()) {
+        m.throwError("TypeError", 2007, std::string("Parameter ") + Key + " must be non-null.");
+    }
+    const std::string word = m.toString(v);
+    if (!acceptedWord<Key>(word)) {
+        m.throwError("ArgumentError", 2008,
+                     std::string("Parameter ") + Key + " must be one of the accepted values.");
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setTextSetting(nodeOf(self), Key, word);
     }
     return Value();
 }
@@ -1044,6 +1071,11 @@ constexpr char kOwnFocusRect[] = "focusRect";
 constexpr char kDisplayState[] = "displayState";
 constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
 constexpr char kHitArea[] = "hitArea";
+constexpr char kShowSelection[] = "alwaysShowSelection";
+constexpr char kWheel[] = "mouseWheelEnabled";
+constexpr char kRichClipboard[] = "useRichTextClipboard";
+constexpr char kEnabled[] = "enabled";
+constexpr char kTrackAsMenu[] = "trackAsMenu";
 
 // The blend mode is kept as set (read back as given) and drawn by the host; a name that is
 // no mode is an error.
@@ -1236,6 +1268,9 @@ void installDisplayClasses(Machine& m) {
     Class* clip = m.defineClass("flash.display", "MovieClip", sprite, displayInit);
     clip->sealed = false;
     m.defineMethod(clip, "addFrameScript", addFrameScript);
+    // A clip used as a button: on until turned off, and no menu tracking.
+    keep<kEnabled, TrueFlag>(m, clip);
+    keep<kTrackAsMenu, FalseFlag>(m, clip);
     // The timeline's methods and properties: TimelineClasses.cpp.
 
     Class* shape = m.defineClass("flash.display", "Shape", display, displayInit);
@@ -1264,9 +1299,15 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(textField, kEmbedFonts, textFlagGet<kEmbedFonts>);
     m.defineSetter(textField, kEmbedFonts, textFlagSet<kEmbedFonts>);
     m.defineGetter(textField, kType, textWordGet<kType>);
-    m.defineSetter(textField, kType, textWordSet<kType>);
+    m.defineSetter(textField, kType, textChoiceSet<kType>);
     m.defineGetter(textField, kAutoSize, textWordGet<kAutoSize>);
-    m.defineSetter(textField, kAutoSize, textWordSet<kAutoSize>);
+    m.defineSetter(textField, kAutoSize, textChoiceSet<kAutoSize>);
+    m.defineGetter(textField, kCondenseWhite, textFlagGet<kCondenseWhite>);
+    m.defineSetter(textField, kCondenseWhite, textFlagSet<kCondenseWhite>);
+    // Selection and clipboard settings of the window's editing the card keeps as set.
+    keep<kShowSelection, FalseFlag>(m, textField);
+    keep<kWheel, TrueFlag>(m, textField);
+    keep<kRichClipboard, FalseFlag>(m, textField);
     // text, htmlText and the settings that read the text model: TextFieldMethods.cpp.
     textField->sealed = true;
 

@@ -30,10 +30,11 @@ DisplayHost::TextLines linesOf(Machine& m, const Value& self) {
                                                 : DisplayHost::TextLines{};
 }
 
-// The line a script names, or none (NaN, negative or past the last line).
+// The line a script names, or none (negative or past the last line). The parameter is an int,
+// so the number is cut to one first: NaN is line 0, 1.5 line 1.
 std::optional<std::size_t> lineArg(Machine& m, const Args& a, const DisplayHost::TextLines& t) {
-    const double n = m.toNumber(arg(a, 0));
-    if (!(n >= 0) || n >= static_cast<double>(t.lines.size())) {
+    const std::int32_t n = toInt32(m.toNumber(arg(a, 0)));
+    if (n < 0 || static_cast<std::size_t>(n) >= t.lines.size()) {
         return std::nullopt;
     }
     return static_cast<std::size_t>(n);
@@ -91,12 +92,13 @@ Value lineText(Machine& m, const Value& self, Args& a) {
         unicode::fromUtf16(std::u16string_view(doc->text()).substr(line.begin, end - line.begin)));
 }
 
-// getLineIndexOfChar(index): the line holding the character; -1 for no character.
+// getLineIndexOfChar(index): the line holding the character; -1 for no character. The index
+// is an int, cut from the number given.
 Value lineIndexOfChar(Machine& m, const Value& self, Args& a) {
-    const double n = m.toNumber(arg(a, 0));
+    const std::int32_t n = toInt32(m.toNumber(arg(a, 0)));
     DisplayHost* host = m.host().display();
     const mc::TextDocument* doc = host != nullptr ? host->textDocument(nodeOf(self)) : nullptr;
-    if (doc == nullptr || !(n >= 0) || n >= static_cast<double>(doc->size())) {
+    if (doc == nullptr || n < 0 || static_cast<std::size_t>(n) >= doc->size()) {
         return Value::integer(-1);
     }
     const auto index = static_cast<std::size_t>(n);

@@ -632,6 +632,9 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
     if (name == "background") {
         return t.background ? "true" : "false";
     }
+    if (name == "condenseWhite") {
+        return t.condenseWhite ? "true" : "false";
+    }
     if (name == "type") {
         return t.field.readOnly ? "dynamic" : "input";
     }
@@ -700,6 +703,8 @@ void As3DisplayTree::setTextSetting(avm2::NodeId node, const std::string& name,
     }
     if (name == "background") {
         t.background = on;
+    } else if (name == "condenseWhite") {
+        t.condenseWhite = on;
     } else if (name == "type") {
         t.field.readOnly = value != "input";
     } else if (name == "autoSize") {

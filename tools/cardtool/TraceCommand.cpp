@@ -1,10 +1,13 @@
 #include "TraceCommand.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <QString>
 
@@ -145,6 +148,15 @@ int runTraceCommand(int argc, char** argv) {
     mc::PlaybackSetup setup;
     setup.pace = mc::Pace::FrameSteps;
     setup.callbacks.trace = printLine;
+    // fscommand("quit") closes the player: the frame that asked still ends, no later one comes.
+    bool quit = false;
+    setup.callbacks.fscommand = [&quit](std::string_view command, std::string_view) {
+        const std::string_view word = "quit";
+        quit = quit || std::equal(command.begin(), command.end(), word.begin(), word.end(),
+                                  [](char a, char b) {
+                                      return std::tolower(static_cast<unsigned char>(a)) == b;
+                                  });
+    };
     // Traces need no pictures, but BitmapData.draw in a traced movie still paints.
     const std::unique_ptr<mc::MovieView> movie =
         mc::MovieView::fromFile(moviePath, std::move(setup));
@@ -154,7 +166,7 @@ int runTraceCommand(int argc, char** argv) {
     }
     // Each frame: the movie moves on (the first frame is shown on loading), then that
     // frame's events arrive.
-    for (long i = 0; i < frames; ++i) {
+    for (long i = 0; i < frames && !quit; ++i) {
         if (i > 0) {
             movie->playback().stepFrame();
         }

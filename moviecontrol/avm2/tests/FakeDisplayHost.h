@@ -250,6 +250,12 @@ class FakeDisplayHost final : public avm2::DisplayHost {
             f->document = mc::parseHtml(html, f->newFormat, options);
         }
     }
+    // The lines a field was laid out in, as a test gives them.
+    std::map<avm2::NodeId, TextLines> lines;
+    TextLines textLines(avm2::NodeId node) override {
+        auto it = lines.find(node);
+        return it != lines.end() ? it->second : TextLines{};
+    }
     mc::TextDocument* textDocument(avm2::NodeId node) override {
         Field* f = field(node);
         return f != nullptr ? &f->document : nullptr;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -214,6 +215,95 @@ TEST_F(TextFieldMethods, InputLimitsReadBackAsGiven) {
     set("restrict", Value());
     EXPECT_EQ(get(field, "restrict"), "null");
     EXPECT_EQ(setting("restrict"), "");
+}
+
+// type and autoSize take only their class's names (case counts): another name is an argument
+// error, null a missing one, and neither changes what was set.
+TEST_F(TextFieldMethods, NamedSettingsTakeOnlyTheirNames) {
+    const struct {
+        const char* setting;
+        std::vector<const char*> names;
+    } settings[] = {{"type", {"dynamic", "input"}},
+                    {"autoSize", {"none", "left", "right", "center"}}};
+    for (const auto& row : settings) {
+        for (const char* name : row.names) {
+            EXPECT_EQ(thrown([&] { set(row.setting, Value::string(name)); }), "") << name;
+            EXPECT_EQ(get(field, row.setting), name);
+        }
+        const std::string kept = row.names.back();
+        const std::pair<Value, const char*> wrong[] = {
+            {Value::string("INPUT"), "ArgumentError #2008"},
+            {Value::string("LEFT"), "ArgumentError #2008"},
+            {Value::string(""), "ArgumentError #2008"},
+            {Value::number(1), "ArgumentError #2008"},
+            {Value::null(), "TypeError #2007"},
+            {Value(), "TypeError #2007"}};
+        for (const auto& [given, error] : wrong) {
+            EXPECT_EQ(thrown([&] { set(row.setting, given); }), error)
+                << row.setting << "=" << vm.toString(given);
+            EXPECT_EQ(get(field, row.setting), kept);
+        }
+    }
+}
+
+// Settings a new field starts with, each read back as set; condenseWhite reaches the field.
+TEST_F(TextFieldMethods, EditingSettingsStartAtTheirDefaults) {
+    const std::pair<const char*, const char*> defaults[] = {{"condenseWhite", "false"},
+                                                            {"alwaysShowSelection", "false"},
+                                                            {"mouseWheelEnabled", "true"},
+                                                            {"useRichTextClipboard", "false"}};
+    for (const auto& [name, value] : defaults) {
+        EXPECT_EQ(get(field, name), value) << name;
+        const bool flipped = std::string(value) == "false";
+        set(name, Value::boolean(flipped));
+        EXPECT_EQ(get(field, name), flipped ? "true" : "false") << name;
+    }
+    const avm2::NodeId node = field.asObject()->displayNode;
+    EXPECT_EQ((host.tree.textSettings[std::make_pair(node, std::string("condenseWhite"))]), "true");
+}
+
+// A clip used as a button is enabled and tracks no menu until a script says otherwise.
+TEST_F(TextFieldMethods, ClipsStartEnabledWithoutMenuTracking) {
+    Value clip = make("flash.display::MovieClip");
+    EXPECT_EQ(get(clip, "enabled"), "true");
+    EXPECT_EQ(get(clip, "trackAsMenu"), "false");
+    vm.setProperty(clip, Name::publicName("enabled"), Value::number(0));
+    vm.setProperty(clip, Name::publicName("trackAsMenu"), Value::string("x"));
+    EXPECT_EQ(get(clip, "enabled"), "false");
+    EXPECT_EQ(get(clip, "trackAsMenu"), "true");
+}
+
+// The line methods take an int: the number given is cut to one first, so NaN is line 0, a
+// fraction goes toward zero and 2^32 + 1 wraps to 1; only what is left is checked.
+TEST_F(TextFieldMethods, LineIndexesAreCutToInts) {
+    set("text", Value::string("ab\ncd\nef"));
+    const avm2::NodeId node = field.asObject()->displayNode;
+    host.tree.lines[node].lines = {{0, 3}, {3, 6}, {6, 8}};
+    const struct {
+        double given;
+        const char* offset;
+        const char* length;
+        const char* lineOfChar;
+    } cases[] = {{NAN, "0", "3", "0"},
+                 {1.9, "3", "3", "0"},
+                 {-0.5, "0", "3", "0"},
+                 {4294967297.0, "3", "3", "0"},
+                 {2, "6", "2", "0"},
+                 {3, "RangeError #2006", "RangeError #2006", "1"},
+                 {-1, "RangeError #2006", "RangeError #2006", "-1"},
+                 {INFINITY, "0", "3", "0"},
+                 {8, "RangeError #2006", "RangeError #2006", "-1"}};
+    auto ask = [&](const char* method, double n) {
+        std::string out;
+        const std::string error =
+            thrown([&] { out = vm.toString(call(method, {Value::number(n)})); });
+        return error.empty() ? out : error;
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ask("getLineOffset", c.given), c.offset) << c.given;
+        EXPECT_EQ(ask("getLineLength", c.given), c.length) << c.given;
+        EXPECT_EQ(ask("getLineIndexOfChar", c.given), c.lineOfChar) << c.given;
+    }
 }
 
 } // namespace

@@ -42,7 +42,10 @@ class HeldFrames {
 } // namespace
 
 As3Scripts::As3Scripts(const swf::Movie& movie, StageCallbacks callbacks)
-    : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)) {}
+    : movie_(movie), callbacks_(std::move(callbacks)), tags_(swf::findAbcTags(movie)) {
+    // A SimpleButton follows only a press that began on it.
+    buttons_.dragEvents(false);
+}
 
 As3Scripts::~As3Scripts() {
     // The older movies' machines hold script objects of the tree's display objects.

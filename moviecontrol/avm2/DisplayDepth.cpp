@@ -55,18 +55,6 @@ Value rotationZSet(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
-Value transformTarget(Machine& m, const Value& transform) {
-    if (!transform.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return hiddenField(transform, "target", Value::null());
-}
-
-double number(Machine& m, const Value& display, const char* name) {
-    return m.toNumber(m.getProperty(display, Name::publicName(name)));
-}
-
 // The object's place as a Matrix3D: its 2D scales and rotation in the plane, z as the
 // translation out of it (column by column, as rawData lists them).
 Value matrix3DGet(Machine& m, const Value& self, Args&) {
@@ -75,15 +63,16 @@ Value matrix3DGet(Machine& m, const Value& self, Args&) {
     if (!placedInDepth(display) || cls == nullptr) {
         return Value::null();
     }
-    const double sx = number(m, display, "scaleX");
-    const double sy = number(m, display, "scaleY");
-    const double r = number(m, display, "rotation") * M_PI / 180.0;
+    const double sx = displayNumber(m, display, "scaleX");
+    const double sy = displayNumber(m, display, "scaleY");
+    const double r = displayNumber(m, display, "rotation") * M_PI / 180.0;
     const double finiteTurn = std::isfinite(r) ? r : 0.0;
-    auto raw = std::make_shared<std::array<double, 16>>(std::array<double, 16>{
-        sx * std::cos(finiteTurn), sx * std::sin(finiteTurn), 0, 0, -sy * std::sin(finiteTurn),
-        sy * std::cos(finiteTurn), 0, 0, 0, 0,
-        m.toNumber(hiddenField(display, kScaleZ, Value::number(1))), 0, number(m, display, "x"),
-        number(m, display, "y"), m.toNumber(hiddenField(display, kZ, Value::number(0))), 1});
+    auto raw = std::make_shared<std::array<double, 16>>(
+        std::array<double, 16>{sx * std::cos(finiteTurn), sx * std::sin(finiteTurn), 0, 0,
+                               -sy * std::sin(finiteTurn), sy * std::cos(finiteTurn), 0, 0, 0, 0,
+                               m.toNumber(hiddenField(display, kScaleZ, Value::number(1))), 0,
+                               displayNumber(m, display, "x"), displayNumber(m, display, "y"),
+                               m.toNumber(hiddenField(display, kZ, Value::number(0))), 1});
     Object* out = m.instantiate(cls);
     out->nativeData = std::move(raw);
     return Value::object(out);
@@ -114,6 +103,18 @@ Value matrix3DSet(Machine& m, const Value& self, Args& a) {
 }
 
 } // namespace
+
+Value transformTarget(Machine& m, const Value& transform) {
+    if (!transform.isObject()) {
+        m.throwError("TypeError", 1009,
+                     "Cannot access a property or method of a null object reference.");
+    }
+    return hiddenField(transform, "target", Value::null());
+}
+
+double displayNumber(Machine& m, const Value& display, const char* name) {
+    return m.toNumber(m.getProperty(display, Name::publicName(name)));
+}
 
 bool placedInDepth(const Value& display) {
     return Machine::toBoolean(hiddenField(display, kInDepth, Value::boolean(false)));

@@ -10,4 +10,10 @@ bool placedInDepth(const Value& display);
 // Setting a 2D matrix takes the object back to the plane.
 void leaveDepth(const Value& display);
 
+// The display object a Transform belongs to (null once it has none); #1009 when `transform`
+// is no object.
+Value transformTarget(Machine& m, const Value& transform);
+// A display object's numeric property, as a script reads it.
+double displayNumber(Machine& m, const Value& display, const char* name);
+
 } // namespace avm2

@@ -27,22 +27,10 @@ constexpr char kTakenKey[] = "transform.taken";
 // Parents followed for the concatenated values; deeper trees are cut there.
 constexpr int kMaxDepth = 4096;
 
-Value target(Machine& m, const Value& transform) {
-    if (!transform.isObject()) {
-        m.throwError("TypeError", 1009,
-                     "Cannot access a property or method of a null object reference.");
-    }
-    return hiddenField(transform, "target", Value::null());
-}
-
-double number(Machine& m, const Value& display, const char* name) {
-    return m.toNumber(m.getProperty(display, Name::publicName(name)));
-}
-
 // scaleX, scaleY and rotation as the object has them now.
 std::array<double, 3> shapeOf(Machine& m, const Value& display) {
-    return {number(m, display, "scaleX"), number(m, display, "scaleY"),
-            number(m, display, "rotation")};
+    return {displayNumber(m, display, "scaleX"), displayNumber(m, display, "scaleY"),
+            displayNumber(m, display, "rotation")};
 }
 
 // The player's matrix holds no NaN: an entry it cannot hold reads 0. Its scale and skew
@@ -97,7 +85,7 @@ Affine updatedMatrix(Affine x, const std::array<double, 3>& taken,
 Affine matrixOfDisplay(Machine& m, const Value& display) {
     const std::array<double, 3> now = shapeOf(m, display);
     const auto [sx, sy, degrees] = now;
-    const double tx = number(m, display, "x"), ty = number(m, display, "y");
+    const double tx = displayNumber(m, display, "x"), ty = displayNumber(m, display, "y");
     const Value set = hiddenField(display, kMatrixKey);
     const Value taken = hiddenField(display, kTakenKey);
     if (set.isObject() && taken.isObject() && taken.asObject()->elements.size() == 3) {
@@ -154,7 +142,7 @@ Channels colorOfDisplay(Machine& m, const Value& display) {
     if (const Value k = hiddenField(display, kColorKey); k.isObject()) {
         c = channelsOf(m, k);
     }
-    c[3] = number(m, display, "alpha");
+    c[3] = displayNumber(m, display, "alpha");
     return c;
 }
 
@@ -185,28 +173,28 @@ void installTransformClass(Machine& m) {
     t->sealed = true;
     // An object placed in 3D has a matrix3D instead of a 2D matrix.
     m.defineGetter(t, "matrix", [](Machine& mm, const Value& self, Args&) {
-        const Value display = target(mm, self);
+        const Value display = transformTarget(mm, self);
         return placedInDepth(display) ? Value::null()
                                       : makeMatrix(mm, matrixOfDisplay(mm, display));
     });
     m.defineSetter(t, "matrix", [](Machine& mm, const Value& self, Args& a) {
         Object* matrix = required(mm, argument(a, 0), "flash.geom::Matrix");
-        const Value display = target(mm, self);
+        const Value display = transformTarget(mm, self);
         setMatrixOfDisplay(mm, display, affineOf(mm, Value::object(matrix)));
         leaveDepth(display);
         return Value();
     });
     m.defineGetter(t, "colorTransform", [](Machine& mm, const Value& self, Args&) {
-        return makeColorTransform(mm, colorOfDisplay(mm, target(mm, self)));
+        return makeColorTransform(mm, colorOfDisplay(mm, transformTarget(mm, self)));
     });
     m.defineSetter(t, "colorTransform", [](Machine& mm, const Value& self, Args& a) {
         Object* ct = required(mm, argument(a, 0), "flash.geom::ColorTransform");
-        setColorOfDisplay(mm, target(mm, self), channelsOf(mm, Value::object(ct)));
+        setColorOfDisplay(mm, transformTarget(mm, self), channelsOf(mm, Value::object(ct)));
         return Value();
     });
     // The object's matrix followed by each container's, up to the stage.
     m.defineGetter(t, "concatenatedMatrix", [](Machine& mm, const Value& self, Args&) {
-        Value display = target(mm, self);
+        Value display = transformTarget(mm, self);
         Affine x = matrixOfDisplay(mm, display);
         int depth = 0;
         for (Value p = parentOf(mm, display); p.isObject() && depth < kMaxDepth;
@@ -216,7 +204,7 @@ void installTransformClass(Machine& m) {
         return makeMatrix(mm, x);
     });
     m.defineGetter(t, "concatenatedColorTransform", [](Machine& mm, const Value& self, Args&) {
-        Value display = target(mm, self);
+        Value display = transformTarget(mm, self);
         Channels c = colorOfDisplay(mm, display);
         int depth = 0;
         for (Value p = parentOf(mm, display); p.isObject() && depth < kMaxDepth;
@@ -240,7 +228,7 @@ Value displayTransformGet(Machine& m, const Value& self, Args&) {
 
 Value displayTransformSet(Machine& m, const Value& self, Args& a) {
     Value other = Value::object(required(m, argument(a, 0), "flash.geom::Transform"));
-    const Value from = target(m, other);
+    const Value from = transformTarget(m, other);
     setMatrixOfDisplay(m, self, matrixOfDisplay(m, from));
     setColorOfDisplay(m, self, colorOfDisplay(m, from));
     return Value();

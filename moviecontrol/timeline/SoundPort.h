@@ -6,7 +6,7 @@
 #include <vector>
 
 namespace swf {
-struct Movie;
+class Movie;
 }
 
 namespace mc {

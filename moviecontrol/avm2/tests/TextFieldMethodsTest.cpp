@@ -239,7 +239,7 @@ TEST_F(TextFieldMethods, NamedSettingsTakeOnlyTheirNames) {
             {Value::null(), "TypeError #2007"},
             {Value(), "TypeError #2007"}};
         for (const auto& [given, error] : wrong) {
-            EXPECT_EQ(thrown([&] { set(row.setting, given); }), error)
+            EXPECT_EQ(thrown([&, &value = given] { set(row.setting, value); }), error)
                 << row.setting << "=" << vm.toString(given);
             EXPECT_EQ(get(field, row.setting), kept);
         }

@@ -21,9 +21,10 @@ std::string text(avm1::Machine& m, const Value& v) {
 
 // A gradient's matrix from a script object: a box {matrixType: "box", x, y, w, h, r} laid
 // out as Matrix.createGradientBox lays it out, a flash.geom.Matrix {a, b, c, d, tx, ty}
-// already in the gradient square's units, or the older 3x3 {a, b, d, e, g, h} scaled to the
-// gradient square.
-swf::Matrix gradientMatrix(avm1::Machine& m, avm1::Object* matrix) {
+// already in the gradient square's units, or the older 3x3 {a, b, c, d, e, f, g, h, i} scaled
+// to the gradient square: its first two columns are the matrix, its third is not read, yet
+// all nine must be there or there is no gradient.
+std::optional<swf::Matrix> gradientMatrix(avm1::Machine& m, avm1::Object* matrix) {
     const auto num = [&](std::string_view name) {
         const double v = m.toNumber(m.get(matrix, name));
         return std::isfinite(v) ? v : 0.0;
@@ -48,6 +49,11 @@ swf::Matrix gradientMatrix(avm1::Machine& m, avm1::Object* matrix) {
         out.tx = num("tx") * 20.0;
         out.ty = num("ty") * 20.0;
     } else {
+        for (const char* name : {"a", "b", "c", "d", "e", "f", "g", "h", "i"}) {
+            if (m.get(matrix, name).isUndefined()) {
+                return std::nullopt;
+            }
+        }
         out.a = num("a") / kGradientSquare;
         out.b = num("b") / kGradientSquare;
         out.c = num("d") / kGradientSquare;
@@ -107,7 +113,11 @@ std::optional<swf::FillStyle> gradientArgs(avm1::Machine& m, const avm1::CallArg
         r.ratio = static_cast<std::uint8_t>(std::max(ratio, 0.0));
         fill.gradient.records.push_back(r);
     }
-    fill.matrix = gradientMatrix(m, matrix);
+    const std::optional<swf::Matrix> placed = gradientMatrix(m, matrix);
+    if (!placed) {
+        return std::nullopt;
+    }
+    fill.matrix = *placed;
     // Version 8 adds the spread, the colour space and a focal point.
     const std::string spread = text(m, c.arg(5));
     fill.gradient.spread = spread == "reflect"  ? swf::SpreadMode::Reflect

@@ -243,3 +243,71 @@ TEST(DrawingStylePaintTest, GradientArgumentsThatDoNotAgreeMakeNoGradientAndNoTy
 
 } // namespace
 } // namespace mc
+
+namespace mc {
+namespace {
+
+// The older 3x3 matrix {a..i} and flash.geom.Matrix's fields, each laying the same red to blue
+// gradient exactly over the square: the 3x3 form in pixels, a pixels wide, centred on (g, h);
+// Matrix's in the 1638.4 px gradient square's units, centred on (tx, ty).
+TEST(DrawingStylePaintTest, GradientMatrixFormsPlaceTheGradientSquare) {
+    const Arg colors = std::vector<double>{0xFF0000, 0x0000FF};
+    const Arg alphas = std::vector<double>{100, 100};
+    const Arg ratios = std::vector<double>{0, 255};
+    const std::string linear = "linear";
+    const auto nine = [](double a, double b, double d, double e) {
+        return std::vector<Field>{{"a", a},   {"b", b},    {"c", 0.0},  {"d", d},  {"e", e},
+                                  {"f", 0.0}, {"g", 50.0}, {"h", 50.0}, {"i", 1.0}};
+    };
+    const double unit = 100.0 / 1638.4;
+    struct Row {
+        const char* what;
+        std::vector<Field> matrix;
+        bool acrossNotDown;
+    };
+    const Row rows[] = {
+        {"3x3 across", nine(100, 0, 0, 100), true},
+        {"3x3 turned down", nine(0, 100, -100, 0), false},
+        {"Matrix across",
+         {{"a", unit}, {"b", 0.0}, {"c", 0.0}, {"d", unit}, {"tx", 50.0}, {"ty", 50.0}},
+         true},
+        {"Matrix turned down",
+         {{"a", 0.0}, {"b", unit}, {"c", -unit}, {"d", 0.0}, {"tx", 50.0}, {"ty", 50.0}},
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QImage image = gradientSquare({linear, colors, alphas, ratios, row.matrix});
+        ASSERT_FALSE(image.isNull());
+        const QColor start = row.acrossNotDown ? image.pixelColor(1, 50) : image.pixelColor(50, 1);
+        const QColor end = row.acrossNotDown ? image.pixelColor(98, 50) : image.pixelColor(50, 98);
+        const QColor middle = image.pixelColor(50, 50);
+        EXPECT_GT(start.red(), 240);
+        EXPECT_GT(end.blue(), 240);
+        EXPECT_NEAR(middle.red(), 128, 8);
+        EXPECT_NEAR(middle.blue(), 128, 8);
+        const QColor aside = row.acrossNotDown ? image.pixelColor(50, 5) : image.pixelColor(5, 50);
+        EXPECT_EQ(aside, middle);
+    }
+}
+
+TEST(DrawingStylePaintTest, AThreeByThreeMatrixLackingAnyEntryMakesNoGradient) {
+    const Arg colors = std::vector<double>{0x0000FF, 0x00FF00};
+    const Arg alphas = std::vector<double>{100, 100};
+    const Arg ratios = std::vector<double>{0, 255};
+    const std::vector<Field> full{{"a", 100.0}, {"b", 0.0},  {"c", 0.0},  {"d", 0.0}, {"e", 100.0},
+                                  {"f", 0.0},   {"g", 50.0}, {"h", 50.0}, {"i", 1.0}};
+    const auto isRed = [](const QImage& image) { return image.pixelColor(50, 50) == Qt::red; };
+    EXPECT_FALSE(isRed(gradientSquare({std::string("linear"), colors, alphas, ratios, full})));
+    for (std::size_t missing = 0; missing < full.size(); ++missing) {
+        SCOPED_TRACE(full[missing].name);
+        std::vector<Field> lacking = full;
+        lacking.erase(lacking.begin() + static_cast<std::ptrdiff_t>(missing));
+        // The fill begun before stays.
+        EXPECT_TRUE(
+            isRed(gradientSquare({std::string("radial"), colors, alphas, ratios, lacking})));
+    }
+}
+
+} // namespace
+} // namespace mc

@@ -209,6 +209,25 @@ void drawingApiTables(const ScriptCaseWriter& scriptCase) {
              Fields{
                  {{"a", 0.05}, {"b", 0.02}, {"c", -0.02}, {"d", 0.05}, {"tx", 100}, {"ty", 75}}}});
     });
+    // The 3x3 form in pixels, all nine entries given, then with its unused last entry left out.
+    for (int lacking = 0; lacking < 2; ++lacking) {
+        scriptCase(std::string("as-gradient-3x3") + (lacking ? "-lacking-i" : ""),
+                   [&three, &opaque, lacking](Actions& a) {
+                       Fields m{{{"a", 120},
+                                 {"b", 30},
+                                 {"c", 0},
+                                 {"d", -20},
+                                 {"e", 90},
+                                 {"f", 0},
+                                 {"g", 100},
+                                 {"h", 75}}};
+                       if (lacking == 0) {
+                           m.entries.emplace_back("i", 1);
+                       }
+                       call(a, "c", "beginFill", {0x808080, 100});
+                       gradientRect(a, {"linear", three, opaque, ArgList{0, 128, 255}, m});
+                   });
+    }
     scriptCase("as-gradient-box-rotated", [&](Actions& a) {
         gradientRect(a, {"radial", three, opaque, ArgList{0, 128, 255}, box(40, 20, 100, 60, 1.1),
                          "reflect", "RGB", -0.6});

@@ -559,6 +559,9 @@ void StageInput::followLink(DisplayObject& field, const std::string& url) {
 }
 
 void StageInput::wheel(int delta) {
+    if (scriptWheel) {
+        scriptWheel(delta, state_->mouseX, state_->mouseY);
+    }
     // The text field under the pointer scrolls by a line for each line the wheel turned,
     // up when it turned away from the person, unless a script turned that off.
     DisplayObject* field = hit_.topmost([](const DisplayObject& o) { return o.text != nullptr; },
@@ -803,6 +806,9 @@ void StageInput::pressFocused() {
 }
 
 void StageInput::typeText(std::string_view utf8) {
+    if (scriptText) {
+        scriptText(utf8);
+    }
     passOn([utf8](StageInput& hosted) { hosted.typeText(utf8); });
     if (scripts_ == nullptr) {
         return;
@@ -820,6 +826,9 @@ void StageInput::typeText(std::string_view utf8) {
 }
 
 void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
+    if (scriptEdit) {
+        scriptEdit(command);
+    }
     passOn([command, move, extend](StageInput& hosted) { hosted.editText(command, move, extend); });
     if (scripts_ == nullptr) {
         return;

@@ -89,6 +89,9 @@ class StageInput {
     // left empty for other movies.
     std::function<void(PointerAction action, double x, double y)> scriptPointer;
     std::function<void(const KeyStroke& key, bool down, KeyModifiers held)> scriptKey;
+    std::function<void(int delta, double x, double y)> scriptWheel;
+    std::function<void(std::string_view utf8)> scriptText;
+    std::function<void(TextCommand command)> scriptEdit;
     // Such a runner's own focus rectangle, which focusHighlight reports.
     std::function<std::optional<Bounds>()> scriptFocusHighlight;
     // Such a runner's pages: the older movies it hosts may open one per click or key press.

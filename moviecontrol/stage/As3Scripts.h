@@ -61,7 +61,7 @@ class As3Scripts final : public ScriptRunner,
     // Text committed at once (an input method's) and the editing commands that come without
     // a key, for the focused input field (As3Typing.cpp).
     void typeText(std::string_view utf8);
-    void editText(StageInput::TextCommand command);
+    void editText(StageInput::TextCommand command, CaretMove move, bool extend);
     // The script machine, for tools and tests that reach the movie's objects.
     avm2::Machine& machine() { return *vm_; }
     // The yellow rectangle the player draws round the focus, in stage twips: only for a focus
@@ -162,6 +162,9 @@ class As3Scripts final : public ScriptRunner,
     // Backspace (`before`) or Delete in the focused input field: the selection, or the
     // character beside the caret.
     bool eraseInField(bool before);
+    // The caret of the focused text field moved, the selection stretched with `extend`, or
+    // all of its text selected.
+    void moveInField(StageInput::TextCommand command, CaretMove move, bool extend);
     void sendFieldChange(avm2::Object* field);
     // Tab moves the focus to the next object in tab order (the one before with Shift).
     void tabFocus(bool backwards);

@@ -3,6 +3,7 @@
 // cancelable textInput carrying it, then goes in at the selection and the field hears change;
 // Backspace and Delete erase and are heard as change alone.
 #include "As3Scripts.h"
+#include "TextEditing.h"
 #include "TextFieldState.h"
 #include "TextRestrict.h"
 
@@ -22,13 +23,34 @@ bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
+// Scripts count UTF-16 units, the caret's rules count characters: a pair is one of them.
+std::size_t charactersBefore(std::u16string_view text, std::size_t units) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < units && i < text.size(); ++i) {
+        n += i > 0 && isLowSurrogate(text[i]) && isHighSurrogate(text[i - 1]) ? 0 : 1;
+    }
+    return n;
+}
+
+std::size_t unitsBefore(std::u16string_view text, std::size_t characters) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; n < characters && i < text.size(); ++n) {
+        i += i + 1 < text.size() && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]) ? 2 : 1;
+    }
+    return i;
+}
+
 } // namespace
 
 DisplayObject* As3Scripts::focusedInputField(avm2::Object*& field) {
     field = avm2::focusedObject(*vm_);
     DisplayObject* o =
         field != nullptr && field->displayNode != 0 ? tree_->find(field->displayNode) : nullptr;
-    return o != nullptr && o->text && !o->text->field.readOnly && !o->removed ? o : nullptr;
+    // A field of an older movie this one hosts takes its typing through that movie's input.
+    return o != nullptr && o->text && !o->text->field.readOnly && !o->removed &&
+                   hostedFor(*o) == nullptr
+               ? o
+               : nullptr;
 }
 
 void As3Scripts::sendFieldChange(avm2::Object* field) {
@@ -152,7 +174,31 @@ void As3Scripts::typeText(std::string_view utf8) {
     }
 }
 
-void As3Scripts::editText(StageInput::TextCommand command) {
+void As3Scripts::moveInField(StageInput::TextCommand command, CaretMove move, bool extend) {
+    // Any focused field moves its caret and selects, input or not.
+    avm2::Object* field = avm2::focusedObject(*vm_);
+    const avm2::NodeId node = field != nullptr ? field->displayNode : 0;
+    const DisplayObject* o = node != 0 ? tree_->find(node) : nullptr;
+    const TextDocument* doc =
+        o != nullptr && hostedFor(*o) == nullptr ? tree_->textDocument(node) : nullptr;
+    if (doc == nullptr) {
+        return;
+    }
+    const std::u16string_view text = doc->text();
+    if (command == StageInput::TextCommand::SelectAll) {
+        avm2::setFieldSelection(*vm_, field, {0, text.size(), text.size()});
+        return;
+    }
+    const avm2::FieldSelection s = avm2::fieldSelection(*vm_, field);
+    InputState::Selection at{charactersBefore(text, s.begin), charactersBefore(text, s.end),
+                             charactersBefore(text, s.caret)};
+    moveCaret(unicode::fromUtf16(text), at, move, extend);
+    avm2::setFieldSelection(
+        *vm_, field,
+        {unitsBefore(text, at.begin), unitsBefore(text, at.end), unitsBefore(text, at.caret)});
+}
+
+void As3Scripts::editText(StageInput::TextCommand command, CaretMove move, bool extend) {
     if (!vm_ || !rootMade_) {
         return;
     }
@@ -163,6 +209,8 @@ void As3Scripts::editText(StageInput::TextCommand command) {
             eraseInField(command == Command::Backspace);
         } else if (command == Command::Enter) {
             typeCharacter(u"\r");
+        } else {
+            moveInField(command, move, extend);
         }
     } catch (const avm2::ScriptThrow& t) {
         vm_->printUncaught(t.value);

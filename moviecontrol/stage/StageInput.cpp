@@ -827,7 +827,7 @@ void StageInput::typeText(std::string_view utf8) {
 
 void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
     if (scriptEdit) {
-        scriptEdit(command);
+        scriptEdit(command, move, extend);
     }
     passOn([command, move, extend](StageInput& hosted) { hosted.editText(command, move, extend); });
     if (scripts_ == nullptr) {

@@ -91,7 +91,7 @@ class StageInput {
     std::function<void(const KeyStroke& key, bool down, KeyModifiers held)> scriptKey;
     std::function<void(int delta, double x, double y)> scriptWheel;
     std::function<void(std::string_view utf8)> scriptText;
-    std::function<void(TextCommand command)> scriptEdit;
+    std::function<void(TextCommand command, CaretMove move, bool extend)> scriptEdit;
     // Such a runner's own focus rectangle, which focusHighlight reports.
     std::function<std::optional<Bounds>()> scriptFocusHighlight;
     // Such a runner's pages: the older movies it hosts may open one per click or key press.

@@ -209,6 +209,24 @@ TEST(As3TypingAndWheelTest, KeysTypeAfterTheyAreHeardAndTheEditingKeysErase) {
     traced.clear();
     input.editText(StageInput::TextCommand::Enter);
     EXPECT_EQ(traced, (Lines{"textInput f \r", "change f ab\r"}));
+    // The caret moves and the selection stretches by the editing commands; typing replaces
+    // what is selected.
+    using Command = StageInput::TextCommand;
+    input.editText(Command::Move, CaretMove::Back);
+    input.typeText("X");
+    EXPECT_EQ(text(movie.vm, f, "text"), "abX\r");
+    input.editText(Command::Move, CaretMove::On, true);
+    EXPECT_EQ(text(movie.vm, f, "selectionBeginIndex"), "3");
+    EXPECT_EQ(text(movie.vm, f, "selectionEndIndex"), "4");
+    // The end the stretch began from stays put as the caret goes back past it.
+    input.editText(Command::Move, CaretMove::TextStart, true);
+    EXPECT_EQ(text(movie.vm, f, "selectionBeginIndex"), "0");
+    EXPECT_EQ(text(movie.vm, f, "selectionEndIndex"), "3");
+    input.typeText("Z");
+    EXPECT_EQ(text(movie.vm, f, "text"), "Z\r");
+    input.editText(Command::SelectAll);
+    input.editText(Command::Backspace);
+    EXPECT_EQ(text(movie.vm, f, "text"), "");
     // A field the script made dynamic takes no typing at all.
     movie.set(f, "type", Value::string("dynamic"));
     traced.clear();

@@ -288,11 +288,13 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
         }
         if (!enabled(*object)) {
             // A disabled button or clip still takes the pointer from what lies beneath, but
-            // hears nothing and shows its up state; forgotten, it starts afresh once enabled.
+            // hears nothing. A button shows its up state and, forgotten, starts afresh once
+            // enabled; a clip only stops calling its handlers: the pointer still rolls over
+            // and presses it unheard, so that enabled again it goes on from there.
             if (object->kind == CharacterKind::Button) {
                 player_.events().setButtonState(*object, swf::button_state::Up);
+                tracker_.forget(change.target.id);
             }
-            tracker_.forget(change.target.id);
             continue;
         }
         if (object->kind == CharacterKind::Button) {

@@ -305,6 +305,22 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
     }
 }
 
+void StageInput::dropDisabledButtons() {
+    // A button shows its up state as soon as it is disabled, and the pointer lets go of it:
+    // enabled again under the pointer, it is rolled over afresh.
+    for (const std::uint64_t id : {tracker_.hovered(), tracker_.pressedTarget()}) {
+        const auto object = player_.bySerial(id);
+        if (!object || object->removed || object->kind != CharacterKind::Button ||
+            enabled(*object)) {
+            continue;
+        }
+        if (!scriptPointer) {
+            player_.events().setButtonState(*object, swf::button_state::Up);
+        }
+        tracker_.forget(id);
+    }
+}
+
 void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message) {
     for (const auto& clip : player_.events().clipsNewestFirst()) {
         if (mine(*clip)) {
@@ -397,6 +413,7 @@ void StageInput::mouseMove(double x, double y) {
     dragSelect(x, y);
     // Every move the system reports is heard, even one that ends where the pointer was.
     broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
+    dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
     tracker_.dragEvents(heldDragEvents());
@@ -436,6 +453,7 @@ void StageInput::mouseDown(double x, double y) {
             selecting_ = player_.sharedOf(*field);
         }
     }
+    dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
     tracker_.dragEvents(heldDragEvents());
@@ -491,6 +509,7 @@ void StageInput::mouseUp(double x, double y) {
     state_->keysDown[kMouseKey] = false;
     selecting_.reset();
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
+    dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
     tracker_.dragEvents(heldDragEvents());
@@ -744,6 +763,7 @@ void StageInput::keyDown(const KeyStroke& key) {
     broadcastKey(clip_event::KeyDown, "onKeyDown");
     const bool taken = keyPressConditions(buttonKeyOf(key));
     finish();
+    dropDisabledButtons();
     // A button that took the key keeps it from the text, the Tab key and the focused button.
     if (taken) {
         return;
@@ -782,6 +802,7 @@ void StageInput::keyUp(const KeyStroke& key) {
     passOn([&key](StageInput& hosted) { hosted.keyUp(key); });
     broadcastKey(clip_event::KeyUp, "onKeyUp");
     finish();
+    dropDisabledButtons();
 }
 
 bool StageInput::isPressKey(const KeyStroke& key) {

@@ -149,6 +149,9 @@ class StageInput {
     // Its enabled property: a disabled one hears no pointer events.
     bool enabled(const DisplayObject& object) const;
     void apply(const std::vector<ButtonChange>& changes);
+    // What the pointer is over or pressed on, if it is a button a script disabled, shows its
+    // up state and is forgotten.
+    void dropDisabledButtons();
     void applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu);
     void applyToClip(DisplayObject& clip, ButtonEvent event);
     // Every clip's onClipEvent for `event`, and the listeners of `broadcaster`.

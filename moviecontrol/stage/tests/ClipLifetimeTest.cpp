@@ -117,6 +117,25 @@ TEST(ClipLifetimeTest, UnloadEventsRunForTheChildrenBeforeTheirParent) {
     EXPECT_EQ(m.traced, (Lines{"g", "k", "p"}));
 }
 
+// A child's unload script runs while the child is still its parent's, whether the parent
+// left (removeMovieClip) or stayed and lost its content (unloadMovie).
+TEST(ClipLifetimeTest, AChildsUnloadScriptSeesItsParent) {
+    for (const char* method : {"removeMovieClip", "unloadMovie"}) {
+        SCOPED_TRACE(method);
+        Actions a;
+        a.callMethod("this", "createEmptyMovieClip", {"p", "1"});
+        a.callMethod("p", "createEmptyMovieClip", {"k", "1"});
+        Actions unload;
+        pushPath(unload, "this._parent._name").code(0x26);
+        pushPath(unload, "this._target").code(0x26);
+        setFunction(a, "p.k", "onUnload", unload);
+        a.callMethod("p", method);
+        ScriptedMovie m(movieWithSymbol(a, Actions(), 1));
+        m.frames(1);
+        EXPECT_EQ(m.traced, (Lines{"p", "/p/k"}));
+    }
+}
+
 TEST(ClipLifetimeTest, TimersRunInTheOrderTheyFallDueBetweenFrames) {
     Actions a;
     // setInterval(function() { trace("a") }, 30); setInterval(function() { trace("b") }, 50)

@@ -136,6 +136,22 @@ TEST(ClipLifetimeTest, AChildsUnloadScriptSeesItsParent) {
     }
 }
 
+// An empty clip is constructed within createEmptyMovieClip: its onConstruct method runs
+// before the call returns, named and at its depth, while a clip with none runs nothing.
+TEST(ClipLifetimeTest, AnEmptyClipsConstructMethodRunsWithinTheCall) {
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"before", "4"}).trace("made before");
+    Actions construct;
+    pushPath(construct, "this._name").code(0x26);
+    pushPath(construct, "this._currentframe").code(0x26);
+    construct.push(0.0).push("this").code(0x1C).push("getDepth").code(0x52).code(0x26);
+    setFunction(a, "MovieClip.prototype", "onConstruct", construct);
+    a.callMethod("this", "createEmptyMovieClip", {"e", "5"}).trace("after");
+    ScriptedMovie m(movieWithSymbol(a, Actions(), 1));
+    m.frames(1);
+    EXPECT_EQ(m.traced, (Lines{"made before", "e", "0", "5", "after"}));
+}
+
 TEST(ClipLifetimeTest, TimersRunInTheOrderTheyFallDueBetweenFrames) {
     Actions a;
     // setInterval(function() { trace("a") }, 30); setInterval(function() { trace("b") }, 50)

@@ -51,10 +51,35 @@ const KEY_NAMES = {
   LeftAlt: "AltLeft", RightAlt: "AltRight", Space: "Space", Return: "Enter",
 };
 
+// Characters of the main keyboard the browser's layout would type on the keypad.
+const MAIN_KEYS = { "-": "Minus", "/": "Slash" };
+
+// The keypad's keys by the character they type, as the browser names them.
+const NUMPAD_KEYS = {
+  "/": "NumpadDivide", "*": "NumpadMultiply", "-": "NumpadSubtract", "+": "NumpadAdd",
+  ".": "NumpadDecimal",
+};
+
+// A keypad key that types a character, as with NumLock on: the browser's own keyboard knows
+// the keypad only with NumLock off (its digits move the caret), so the key goes in through
+// the protocol with the character it types and the key code it has.
+async function numpadKey(page, e) {
+  const c = e.key && typeof e.key.Numpad === "string" ? e.key.Numpad : null;
+  if (c === null || !/^[0-9*+\-./]$/.test(c)) return false;
+  const code = NUMPAD_KEYS[c] || "Numpad" + c;
+  const keyCode = /[0-9]/.test(c) ? 96 + Number(c) : { "*": 106, "+": 107, "-": 109, ".": 110, "/": 111 }[c];
+  const down = e.type === "KeyDown";
+  await cdpOf(page).send("Input.dispatchKeyEvent", {
+    type: down ? "keyDown" : "keyUp", key: c, code, windowsVirtualKeyCode: keyCode,
+    nativeVirtualKeyCode: keyCode, location: 3, ...(down ? { text: c, unmodifiedText: c } : {}),
+  });
+  return true;
+}
+
 function browserKey(key) {
   if (typeof key === "string") return KEY_NAMES[key] || key;
-  if (key && typeof key.Char === "string") return key.Char;
-  if (key && typeof key.Numpad === "string") return "Numpad" + key.Numpad;
+  if (key && typeof key.Char === "string") return MAIN_KEYS[key.Char] || key.Char;
+  if (key && typeof key.Numpad === "string") return NUMPAD_KEYS[key.Numpad] || "Numpad" + key.Numpad;
   return null;
 }
 
@@ -167,6 +192,7 @@ async function deliver(page, events, at) {
         break;
       case "KeyDown":
       case "KeyUp": {
+        if (await numpadKey(page, e)) break;
         const key = browserKey(e.key);
         if (!key) break;
         try {

@@ -1,6 +1,7 @@
 // The selection every TextField keeps, focused or not: selectionBeginIndex and
 // selectionEndIndex (begin <= end), caretIndex at the end it was drawn to, setSelection and
 // replaceSelectedText. Indices count UTF-16 units and stay within the text.
+#include "avm2/TextFieldSelection.h"
 #include "TextDocument.h"
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
@@ -160,6 +161,17 @@ void showFieldSelection(Machine& m, Object* field, bool focused) {
     if (field != nullptr) {
         showSelection(m, Value::object(field), focused);
     }
+}
+
+FieldSelection fieldSelection(Machine& m, Object* field) {
+    const Selection s = currentSelection(m, Value::object(field));
+    return {s.begin, s.end, s.caret};
+}
+
+void setFieldSelection(Machine& m, Object* field, const FieldSelection& s) {
+    const Value self = Value::object(field);
+    storeSelection(m, self, {s.begin, s.end, s.caret});
+    showSelection(m, self, hasFocus(m, self));
 }
 
 void installTextFieldSelection(Machine& m) {

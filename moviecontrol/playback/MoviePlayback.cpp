@@ -104,6 +104,11 @@ MoviePlayback::MoviePlayback(std::unique_ptr<swf::Movie> movie, PlaybackSetup se
         input_->scriptKey = [as3](const KeyStroke& key, bool down, KeyModifiers held) {
             as3->key(key, down, held);
         };
+        input_->scriptWheel = [as3](int delta, double x, double y) { as3->wheel(delta, x, y); };
+        input_->scriptText = [as3](std::string_view utf8) { as3->typeText(utf8); };
+        input_->scriptEdit = [as3](StageInput::TextCommand command, CaretMove move, bool extend) {
+            as3->editText(command, move, extend);
+        };
         input_->scriptFocusHighlight = [as3]() { return as3->focusHighlight(); };
         input_->scriptPages = &as3->olderMoviePages();
         input_->eachHosted = [as3](const std::function<void(StageInput&)>& each) {

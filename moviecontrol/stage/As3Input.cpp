@@ -119,7 +119,7 @@ avm2::NodeId As3Scripts::pointerTarget(double x, double y) {
 }
 
 void As3Scripts::sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x,
-                                double y, bool buttonDown, avm2::NodeId related) {
+                                double y, bool buttonDown, avm2::NodeId related, int delta) {
     avm2::Object* target =
         node != 0 ? tree_->scriptObject(node) : avm2::scriptObjectOf(*vm_, tree_->stageNode());
     if (target == nullptr) {
@@ -144,6 +144,9 @@ void As3Scripts::sendMouseEvent(avm2::NodeId node, const char* type, bool bubble
     vm_->setProperty(e, Name::publicName("localX"), Value::number(localX));
     vm_->setProperty(e, Name::publicName("localY"), Value::number(localY));
     vm_->setProperty(e, Name::publicName("buttonDown"), Value::boolean(buttonDown));
+    if (delta != 0) {
+        vm_->setProperty(e, Name::publicName("delta"), Value::integer(delta));
+    }
     avm2::Object* relatedObject = related != 0 ? tree_->scriptObject(related) : nullptr;
     vm_->setProperty(e, Name::publicName("relatedObject"),
                      relatedObject != nullptr ? Value::object(relatedObject) : Value::null());
@@ -340,6 +343,21 @@ void As3Scripts::pointer(PointerAction action, double x, double y) {
     }
 }
 
+void As3Scripts::wheel(int delta, double x, double y) {
+    if (!vm_ || !rootMade_ || delta == 0) {
+        return;
+    }
+    vm_->beginFrame();
+    tree_->setMouse(x / 20.0, y / 20.0);
+    // The turn goes to the object under the pointer, the stage over empty space, and
+    // bubbles from there like a press.
+    try {
+        sendMouseEvent(pointerTarget(x, y), "mouseWheel", true, x, y, buttonDown_, 0, delta);
+    } catch (const avm2::ScriptAbort&) {
+        // The budget ran out: this event's scripts stop.
+    }
+}
+
 void As3Scripts::key(const KeyStroke& key, bool down, KeyModifiers held) {
     if (!vm_ || !rootMade_) {
         return;
@@ -365,6 +383,16 @@ void As3Scripts::key(const KeyStroke& key, bool down, KeyModifiers held) {
         vm_->setProperty(e, Name::publicName("altKey"), Value::boolean(held.alt));
         vm_->setProperty(e, Name::publicName("shiftKey"), Value::boolean(held.shift));
         avm2::dispatchEvent(*vm_, target, event);
+        // The key types into the input field that has the focus once the key was heard
+        // (a listener may have moved the focus); with Control held it is a command.
+        if (down && !held.ctrl) {
+            if (key.code == key_code::Backspace || key.code == key_code::Delete) {
+                eraseInField(key.code == key_code::Backspace);
+            } else if (key.ascii >= 0x20 || key.ascii == '\r') {
+                const char16_t typed = static_cast<char16_t>(key.ascii);
+                typeCharacter(std::u16string_view(&typed, 1));
+            }
+        }
         if (down && key.code == key_code::Tab) {
             tabFocus(held.shift);
         } else if (down && key.code >= key_code::Left && key.code <= key_code::Down) {

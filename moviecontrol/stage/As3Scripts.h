@@ -55,7 +55,15 @@ class As3Scripts final : public ScriptRunner,
     // The person's input (As3Input.cpp): the pointer in stage twips, and the keys; the mouse
     // and keyboard events go to the object under the pointer or with the focus.
     void pointer(PointerAction action, double x, double y);
+    // Wheel steps (positive away from the person) with the pointer at the stage point.
+    void wheel(int delta, double x, double y);
     void key(const KeyStroke& key, bool down, KeyModifiers held);
+    // Text committed at once (an input method's) and the editing commands that come without
+    // a key, for the focused input field (As3Typing.cpp).
+    void typeText(std::string_view utf8);
+    void editText(StageInput::TextCommand command, CaretMove move, bool extend);
+    // The script machine, for tools and tests that reach the movie's objects.
+    avm2::Machine& machine() { return *vm_; }
     // The yellow rectangle the player draws round the focus, in stage twips: only for a focus
     // a script or a key gave, not a text field's, and as its focusRect (else the stage's
     // stageFocusRect) allows.
@@ -141,11 +149,23 @@ class As3Scripts final : public ScriptRunner,
     bool pointerTakesText(const DisplayObject& field, double x, double y);
     avm2::NodeId pickUnder(DisplayObject& object, double x, double y, int nesting, bool& taken);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
-                        bool buttonDown, avm2::NodeId related);
+                        bool buttonDown, avm2::NodeId related, int delta = 0);
     void movePointerOver(avm2::NodeId target, double x, double y);
     void focusByPress(avm2::NodeId target);
     // click, or doubleClick for the second of two quick clicks on an object that wants them.
     void sendClick(avm2::NodeId target, double x, double y);
+    // The focused object when it is an input field a person may type into, else null.
+    DisplayObject* focusedInputField(avm2::Object*& field);
+    // One character (a UTF-16 unit or pair) typed into the focused input field; false when
+    // the field did not take it.
+    bool typeCharacter(std::u16string_view character);
+    // Backspace (`before`) or Delete in the focused input field: the selection, or the
+    // character beside the caret.
+    bool eraseInField(bool before);
+    // The caret of the focused text field moved, the selection stretched with `extend`, or
+    // all of its text selected.
+    void moveInField(StageInput::TextCommand command, CaretMove move, bool extend);
+    void sendFieldChange(avm2::Object* field);
     // Tab moves the focus to the next object in tab order (the one before with Shift).
     void tabFocus(bool backwards);
     // The objects Tab visits, in its order.

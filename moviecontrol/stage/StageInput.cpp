@@ -288,11 +288,13 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
         }
         if (!enabled(*object)) {
             // A disabled button or clip still takes the pointer from what lies beneath, but
-            // hears nothing and shows its up state; forgotten, it starts afresh once enabled.
+            // hears nothing. A button shows its up state and, forgotten, starts afresh once
+            // enabled; a clip only stops calling its handlers: the pointer still rolls over
+            // and presses it unheard, so that enabled again it goes on from there.
             if (object->kind == CharacterKind::Button) {
                 player_.events().setButtonState(*object, swf::button_state::Up);
+                tracker_.forget(change.target.id);
             }
-            tracker_.forget(change.target.id);
             continue;
         }
         if (object->kind == CharacterKind::Button) {
@@ -300,6 +302,22 @@ void StageInput::apply(const std::vector<ButtonChange>& changes) {
         } else {
             applyToClip(*object, change.event);
         }
+    }
+}
+
+void StageInput::dropDisabledButtons() {
+    // A button shows its up state as soon as it is disabled, and the pointer lets go of it:
+    // enabled again under the pointer, it is rolled over afresh.
+    for (const std::uint64_t id : {tracker_.hovered(), tracker_.pressedTarget()}) {
+        const auto object = player_.bySerial(id);
+        if (!object || object->removed || object->kind != CharacterKind::Button ||
+            enabled(*object)) {
+            continue;
+        }
+        if (!scriptPointer) {
+            player_.events().setButtonState(*object, swf::button_state::Up);
+        }
+        tracker_.forget(id);
     }
 }
 
@@ -395,6 +413,7 @@ void StageInput::mouseMove(double x, double y) {
     dragSelect(x, y);
     // Every move the system reports is heard, even one that ends where the pointer was.
     broadcast(clip_event::MouseMove, state_->mouseObject, "onMouseMove");
+    dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
     tracker_.dragEvents(heldDragEvents());
@@ -434,6 +453,7 @@ void StageInput::mouseDown(double x, double y) {
             selecting_ = player_.sharedOf(*field);
         }
     }
+    dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
     tracker_.dragEvents(heldDragEvents());
@@ -489,6 +509,7 @@ void StageInput::mouseUp(double x, double y) {
     state_->keysDown[kMouseKey] = false;
     selecting_.reset();
     broadcast(clip_event::MouseUp, state_->mouseObject, "onMouseUp");
+    dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
     tracker_.dragEvents(heldDragEvents());
@@ -559,6 +580,9 @@ void StageInput::followLink(DisplayObject& field, const std::string& url) {
 }
 
 void StageInput::wheel(int delta) {
+    if (scriptWheel) {
+        scriptWheel(delta, state_->mouseX, state_->mouseY);
+    }
     // The text field under the pointer scrolls by a line for each line the wheel turned,
     // up when it turned away from the person, unless a script turned that off.
     DisplayObject* field = hit_.topmost([](const DisplayObject& o) { return o.text != nullptr; },
@@ -742,6 +766,7 @@ void StageInput::keyDown(const KeyStroke& key) {
     broadcastKey(clip_event::KeyDown, "onKeyDown");
     const bool taken = keyPressConditions(buttonKeyOf(key));
     finish();
+    dropDisabledButtons();
     // A button that took the key keeps it from the text, the Tab key and the focused button.
     if (taken) {
         return;
@@ -780,6 +805,7 @@ void StageInput::keyUp(const KeyStroke& key) {
     passOn([&key](StageInput& hosted) { hosted.keyUp(key); });
     broadcastKey(clip_event::KeyUp, "onKeyUp");
     finish();
+    dropDisabledButtons();
 }
 
 bool StageInput::isPressKey(const KeyStroke& key) {
@@ -803,6 +829,9 @@ void StageInput::pressFocused() {
 }
 
 void StageInput::typeText(std::string_view utf8) {
+    if (scriptText) {
+        scriptText(utf8);
+    }
     passOn([utf8](StageInput& hosted) { hosted.typeText(utf8); });
     if (scripts_ == nullptr) {
         return;
@@ -820,6 +849,9 @@ void StageInput::typeText(std::string_view utf8) {
 }
 
 void StageInput::editText(TextCommand command, CaretMove move, bool extend) {
+    if (scriptEdit) {
+        scriptEdit(command, move, extend);
+    }
     passOn([command, move, extend](StageInput& hosted) { hosted.editText(command, move, extend); });
     if (scripts_ == nullptr) {
         return;

@@ -89,6 +89,9 @@ class StageInput {
     // left empty for other movies.
     std::function<void(PointerAction action, double x, double y)> scriptPointer;
     std::function<void(const KeyStroke& key, bool down, KeyModifiers held)> scriptKey;
+    std::function<void(int delta, double x, double y)> scriptWheel;
+    std::function<void(std::string_view utf8)> scriptText;
+    std::function<void(TextCommand command, CaretMove move, bool extend)> scriptEdit;
     // Such a runner's own focus rectangle, which focusHighlight reports.
     std::function<std::optional<Bounds>()> scriptFocusHighlight;
     // Such a runner's pages: the older movies it hosts may open one per click or key press.
@@ -149,6 +152,9 @@ class StageInput {
     // Its enabled property: a disabled one hears no pointer events.
     bool enabled(const DisplayObject& object) const;
     void apply(const std::vector<ButtonChange>& changes);
+    // What the pointer is over or pressed on, if it is a button a script disabled, shows its
+    // up state and is forgotten.
+    void dropDisabledButtons();
     void applyToButton(DisplayObject& button, ButtonEvent event, bool trackAsMenu);
     void applyToClip(DisplayObject& clip, ButtonEvent event);
     // Every clip's onClipEvent for `event`, and the listeners of `broadcaster`.

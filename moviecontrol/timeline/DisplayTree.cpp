@@ -309,11 +309,16 @@ void TimelinePlayer::unloadClip(DisplayObject& clip) {
     if (!clip.clip || clip.removed) {
         return;
     }
+    // The children leave as a removal takes them: those with unload scripts wait at their
+    // unloading depth, still the clip's, so that their scripts see their parent.
     DisplayList children = std::move(clip.clip->displayList);
     clip.clip->displayList.clear();
     for (auto& [depth, child] : children) {
-        releaseObject(*child, true);
-        child->parent = nullptr;
+        if (child->unloading) {
+            clip.clip->displayList.emplace(depth, child);
+        } else {
+            leaveDisplayList(clip, child);
+        }
     }
     clip.clip->timeline = nullptr;
     clip.clip->frame = 0;

@@ -356,8 +356,9 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
         if (old != end) {
             std::shared_ptr<DisplayObject> kept = std::move(old->second);
             reuse->erase(old);
-            // An ActionScript 3 object the timeline keeps keeps what a script moved it to.
-            const bool keepMove = leavesScriptChildren_ && kept->movedByScript();
+            // An object the timeline keeps keeps what a script moved it to: the timeline's
+            // matrices stopped applying to it then, going back as going forward.
+            const bool keepMove = kept->movedByScript();
             const Transform moved = kept->matrix;
             const std::optional<ScriptGeometry> geometry = kept->geometry;
             resetPlacement(*kept);

@@ -1,7 +1,8 @@
 // Mouse events over nested sprites: which events, in which order, with which fields, for a
 // pointer moved, pressed, double-clicked and wheeled over an outer sprite, an inner child, a
-// sibling with mouseChildren off and a shape-hit child outside its parent's box. The input
-// that drives it is Mouse.input.json beside this file.
+// sibling with mouseChildren off, a shape-hit child outside its parent's box, a rotated and
+// stretched sprite (its local position) and the empty stage (the stage as the target). The
+// input that drives it is Mouse.input.json beside this file.
 import flash.display.Sprite;
 import flash.display.Shape;
 import flash.events.MouseEvent;
@@ -63,7 +64,11 @@ class Mouse {
 		root.addChild(outer);
 		root.addChild(sib);
 		root.addChild(off);
-		for (o in ([stage, root, outer, inner, round, sib, sibKid, off] : Array<Dynamic>))
+		var rot = box("rot", 360, 200, 40, 20, false);
+		rot.rotation = 90;
+		rot.scaleX = 2;
+		root.addChild(rot);
+		for (o in ([stage, root, outer, inner, round, sib, sibKid, off, rot] : Array<Dynamic>))
 			listen(o);
 		stage.addEventListener(flash.events.Event.MOUSE_LEAVE, function(e) R.t("stage mouseLeave"));
 		var frame = 0;

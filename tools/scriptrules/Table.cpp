@@ -120,17 +120,25 @@ std::string quoted(std::string_view text) {
     return out + "\"";
 }
 
-// A key: a single character is a character key, anything else a named key.
+bool oneCharacter(std::string_view key) {
+    return !key.empty() &&
+           (key.size() == 1 || (static_cast<unsigned char>(key[0]) >= 0xC0 && key.size() <= 4));
+}
+
+// A key: a single character is a character key, `Numpad` and one character the keypad's key
+// that types it, anything else a named key.
 std::string keyJson(const std::string& key) {
-    const bool oneCharacter =
-        !key.empty() &&
-        (key.size() == 1 || (static_cast<unsigned char>(key[0]) >= 0xC0 && key.size() <= 4));
-    return oneCharacter ? "{\"Char\": " + quoted(key) + "}" : quoted(key);
+    constexpr std::string_view pad = "Numpad";
+    if (key.size() == pad.size() + 1 && key.starts_with(pad)) {
+        return "{\"Numpad\": " + quoted(key.substr(pad.size())) + "}";
+    }
+    return oneCharacter(key) ? "{\"Char\": " + quoted(key) + "}" : quoted(key);
 }
 
 // One `input` line as events:
 //   move X Y | down X Y [Left|Middle|Right] | up X Y [button] | click X Y
-//   wheel LINES | keydown KEY | keyup KEY | key KEY (down, then up) | text TEXT (each
+//   wheel LINES | keydown KEY | keyup KEY | key KEY (down, then up; Numpad5, Numpad/: the
+//   keypad's keys) | text TEXT (each
 //   character typed without a key) | control CODE (an editing command) | wait [N]
 void inputEvents(const std::string& text, int lineNumber, std::vector<std::string>& out) {
     const std::vector<std::string> w = wordsOf(text);

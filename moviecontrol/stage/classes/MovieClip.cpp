@@ -99,7 +99,13 @@ class Methods {
             const avm1::Str name = m_.toString(c.arg(0)); // the name converts before the depth
             const std::int32_t depth = avm1::toInt32(m_.toNumber(c.arg(1)));
             auto made = stage_.player().edits().createEmptyClip(*o, name.view(), depth);
-            return made ? objectValue(*made) : Value();
+            if (!made) {
+                return Value();
+            }
+            // The new clip is constructed before the call returns: its construct event's
+            // method runs now, with its name and depth set and no frame entered yet.
+            stage_.callHandler(*made, "onConstruct");
+            return objectValue(*made);
         });
         def(proto, "createTextField", [this](CallArgs& c) { return createTextField(c); });
         def(proto, "removeMovieClip", [this](CallArgs& c) {

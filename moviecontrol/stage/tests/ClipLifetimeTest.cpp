@@ -117,6 +117,41 @@ TEST(ClipLifetimeTest, UnloadEventsRunForTheChildrenBeforeTheirParent) {
     EXPECT_EQ(m.traced, (Lines{"g", "k", "p"}));
 }
 
+// A child's unload script runs while the child is still its parent's, whether the parent
+// left (removeMovieClip) or stayed and lost its content (unloadMovie).
+TEST(ClipLifetimeTest, AChildsUnloadScriptSeesItsParent) {
+    for (const char* method : {"removeMovieClip", "unloadMovie"}) {
+        SCOPED_TRACE(method);
+        Actions a;
+        a.callMethod("this", "createEmptyMovieClip", {"p", "1"});
+        a.callMethod("p", "createEmptyMovieClip", {"k", "1"});
+        Actions unload;
+        pushPath(unload, "this._parent._name").code(0x26);
+        pushPath(unload, "this._target").code(0x26);
+        setFunction(a, "p.k", "onUnload", unload);
+        a.callMethod("p", method);
+        ScriptedMovie m(movieWithSymbol(a, Actions(), 1));
+        m.frames(1);
+        EXPECT_EQ(m.traced, (Lines{"p", "/p/k"}));
+    }
+}
+
+// An empty clip is constructed within createEmptyMovieClip: its onConstruct method runs
+// before the call returns, named and at its depth, while a clip with none runs nothing.
+TEST(ClipLifetimeTest, AnEmptyClipsConstructMethodRunsWithinTheCall) {
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"before", "4"}).trace("made before");
+    Actions construct;
+    pushPath(construct, "this._name").code(0x26);
+    pushPath(construct, "this._currentframe").code(0x26);
+    construct.push(0.0).push("this").code(0x1C).push("getDepth").code(0x52).code(0x26);
+    setFunction(a, "MovieClip.prototype", "onConstruct", construct);
+    a.callMethod("this", "createEmptyMovieClip", {"e", "5"}).trace("after");
+    ScriptedMovie m(movieWithSymbol(a, Actions(), 1));
+    m.frames(1);
+    EXPECT_EQ(m.traced, (Lines{"made before", "e", "0", "5", "after"}));
+}
+
 TEST(ClipLifetimeTest, TimersRunInTheOrderTheyFallDueBetweenFrames) {
     Actions a;
     // setInterval(function() { trace("a") }, 30); setInterval(function() { trace("b") }, 50)

@@ -201,6 +201,59 @@ TEST(PointerRulesTest, ThePointerAndTheKeyboardsFocusShareWhatIsRolledOver) {
     EXPECT_EQ(m.take(), Lines{"a onRollOut"});
 }
 
+TEST(PointerRulesTest, ADisabledClipIsStillRolledOverAndPressedUnheard) {
+    PointerMovie m(8);
+    avm1::Machine& mm = m.machine();
+    StageObject* clip = m.box(m.root(), "c", 1, 0, 0);
+    for (const char* handler :
+         {"onRollOver", "onRollOut", "onPress", "onRelease", "onReleaseOutside"}) {
+        mm.defineMethod(clip, handler, [&m, handler](avm1::CallArgs&) {
+            m.traced.push_back(handler);
+            return Value();
+        });
+    }
+    const auto enable = [&](bool on) { mm.set(clip, "enabled", Value(on)); };
+    // What each step of the pointer makes the clip hear, with the clip enabled or not.
+    struct Step {
+        bool enabled;
+        const char* what; // move, down, up
+        double x;
+        Lines heard;
+    };
+    const std::vector<Step> steps = {
+        {true, "move", 10, {"onRollOver"}},
+        // Disabled, the pointer leaves and comes back unheard.
+        {false, "move", 12, {}},
+        {false, "move", 200, {}},
+        {false, "move", 10, {}},
+        // Enabled again over it: it was rolled over already.
+        {true, "move", 11, {}},
+        {true, "down", 11, {"onPress"}},
+        {true, "up", 11, {"onRelease"}},
+        // Pressed while disabled: the release, enabled, is that press's.
+        {false, "down", 11, {}},
+        {true, "up", 11, {"onRelease"}},
+        // Left while disabled: enabled elsewhere, coming back rolls over.
+        {false, "move", 200, {}},
+        {true, "move", 201, {}},
+        {true, "move", 12, {"onRollOver"}},
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        SCOPED_TRACE("step " + std::to_string(i));
+        enable(step.enabled);
+        const std::string what = step.what;
+        if (what == "move") {
+            m.input->mouseMove(step.x * 20, 200);
+        } else if (what == "down") {
+            m.input->mouseDown(step.x * 20, 200);
+        } else {
+            m.input->mouseUp(step.x * 20, 200);
+        }
+        EXPECT_EQ(m.take(), step.heard);
+    }
+}
+
 TEST(PointerRulesTest, SetFocusTakesATargetPathAndAnswersWhetherTheFocusMoved) {
     PointerMovie m;
     avm1::Machine& mm = m.machine();

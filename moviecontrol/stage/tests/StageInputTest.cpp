@@ -71,6 +71,44 @@ TEST(StageInputTest, DisabledButtonIgnoresThePointerButNotItsKey) {
     EXPECT_TRUE(m.take().empty());
 }
 
+TEST(StageInputTest, ADisabledButtonShowsItsUpStateAndIsRolledOverAfreshOnceEnabled) {
+    InteractiveMovie m(buttonMovie(false));
+    avm1::Machine& machine = m.scripts->machine();
+    DisplayObject& button = m.child("btn");
+    const auto enable = [&](bool on) {
+        machine.set(m.scripts->objectOf(button), "enabled", avm1::Value(on));
+    };
+    const KeyStroke q = *keyOfCharacter('q');
+    // Disabled under the still pointer, by a key's script or before the pointer moves.
+    for (const bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "by a key" : "before a move");
+        m.input->mouseMove(5000, 5000);
+        m.input->mouseMove(1400, 1400);
+        EXPECT_EQ(m.take(), Lines{"over"});
+        enable(false);
+        if (byKey) {
+            m.input->keyDown(q);
+            m.input->keyUp(q);
+        } else {
+            m.input->mouseMove(1405, 1400);
+        }
+        EXPECT_EQ(button.buttonState, 0x01);
+        enable(true);
+        m.input->mouseMove(1410, 1400);
+        EXPECT_EQ(m.take(), Lines{"over"});
+        EXPECT_EQ(button.buttonState, 0x02);
+    }
+    // Disabled while pressed: the press is forgotten, and the release only rolls it over.
+    m.input->mouseDown(1410, 1400);
+    EXPECT_EQ(m.take(), Lines{"press"});
+    enable(false);
+    m.input->keyDown(q);
+    EXPECT_EQ(button.buttonState, 0x01);
+    enable(true);
+    m.input->mouseUp(1410, 1400);
+    EXPECT_EQ(m.take(), Lines{"over"});
+}
+
 TEST(StageInputTest, ClipWithAPressHandlerActsAsAButtonAndReadsThePointer) {
     moviemaker::SwfWriter movie(version8());
     moviemaker::Sprite box;

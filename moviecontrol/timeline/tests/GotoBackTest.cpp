@@ -1,6 +1,6 @@
 // Going back, a clip's frames are merged before anything is made: a frame that places,
-// removes and places again at a depth leaves the object already there, and an ActionScript 3
-// object the timeline keeps stays where a script moved it.
+// removes and places again at a depth leaves the object already there, and an object the
+// timeline keeps stays where a script moved it, in every kind of movie.
 #include <gtest/gtest.h>
 
 #include "TimelineBuilders.h"
@@ -31,7 +31,8 @@ TEST(GotoBackTest, APlacementRemovedAndRepeatedInOneFrameKeepsTheObject) {
     const Case cases[] = {
         {"the timeline's matrix applies", true, false, 30},
         {"a script's move stays in ActionScript 3", true, true, 500},
-        {"older movies place it anew", false, true, 30},
+        {"the timeline's matrix applies in older movies", false, false, 30},
+        {"a script's move stays in older movies", false, true, 500},
     };
     FakeCatalog catalog;
     catalog.kinds = {{1, CharacterKind::Shape}, {2, CharacterKind::Shape}};
@@ -51,6 +52,47 @@ TEST(GotoBackTest, APlacementRemovedAndRepeatedInOneFrameKeepsTheObject) {
         player.gotoFrame(0, false);
         EXPECT_EQ(player.childAtDepth(stage, depthOfTag(1)), first);
         EXPECT_FALSE(first->removed);
+        EXPECT_EQ(drawnX(player), std::vector<double>{c.x});
+    }
+}
+
+// Frame 0 places an object; frame 1 moves it on the timeline; frame 2 leaves it be. Going back
+// to frame 1 keeps the object, and the timeline's matrices reach it only while no script moved
+// it, whichever version the movie has.
+TEST(GotoBackTest, AnObjectThatStaysKeepsAScriptsMoveGoingBack) {
+    struct Case {
+        const char* what;
+        bool actionScript3;
+        bool movedByScript;
+        std::uint32_t target;
+        double x;
+    };
+    const Case cases[] = {
+        {"to the placing frame, unmoved", false, false, 0, 10},
+        {"to the moving frame, unmoved", false, false, 1, 40},
+        {"to the placing frame, moved", false, true, 0, 500},
+        {"to the moving frame, moved", false, true, 1, 500},
+        {"to the moving frame, moved, ActionScript 3", true, true, 1, 500},
+    };
+    FakeCatalog catalog;
+    catalog.kinds = {{1, CharacterKind::Shape}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TimelineBuilder root(3);
+        root.at(0, place(1, 1, 10));
+        root.at(1, moveTo(1, 40));
+        TimelinePlayer player(catalog, root.timeline, {});
+        player.setTimelineLeavesScriptChildren(c.actionScript3);
+        DisplayObject& stage = player.rootObject();
+        const auto first = player.childAtDepth(stage, depthOfTag(1));
+        ASSERT_NE(first, nullptr);
+        player.advance();
+        player.advance();
+        if (c.movedByScript) {
+            first->scriptMoveTo(500, 0);
+        }
+        player.gotoFrame(c.target, false);
+        EXPECT_EQ(player.childAtDepth(stage, depthOfTag(1)), first);
         EXPECT_EQ(drawnX(player), std::vector<double>{c.x});
     }
 }

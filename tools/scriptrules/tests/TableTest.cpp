@@ -71,6 +71,8 @@ TEST(RuleTable, InputLinesBecomeTheEventsOfAnInputFile) {
                               "input move 5 6\n"
                               "input click 7 8\n"
                               "input key a\n"
+                              "input keydown Numpad/\n"
+                              "input keyup NumpadEnter\n"
                               "input keydown LeftShift\n"
                               "input down 1 2 Right\n"
                               "input wheel -2\n"
@@ -89,6 +91,8 @@ TEST(RuleTable, InputLinesBecomeTheEventsOfAnInputFile) {
                            R"({"type": "MouseUp", "pos": [7, 8], "btn": "Left"})",
                            R"({"type": "KeyDown", "key": {"Char": "a"}})",
                            R"({"type": "KeyUp", "key": {"Char": "a"}})",
+                           R"({"type": "KeyDown", "key": {"Numpad": "/"}})",
+                           R"({"type": "KeyUp", "key": "NumpadEnter"})",
                            R"({"type": "KeyDown", "key": "LeftShift"})",
                            R"({"type": "MouseDown", "pos": [1, 2], "btn": "Right"})",
                            R"({"type": "MouseWheel", "lines": -2})",

@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace swf {
-struct Movie;
+class Movie;
 }
 
 namespace audio {

@@ -152,6 +152,35 @@ void SwfWriter::exportAssets(uint16_t id, std::string_view name) {
     tag(TagCode::ExportAssets, body.data());
 }
 
+uint16_t SwfWriter::importAssets(std::string_view url, std::span<const std::string_view> names,
+                                 bool second) {
+    if (names.size() > 0xFFFE - std::size_t{nextId_}) {
+        throw WriteError("a movie holds at most 65534 characters");
+    }
+    const uint16_t first = nextId_;
+    BitWriter body;
+    body.string(url);
+    if (second) {
+        body.u8(1); // reserved: 1
+        body.u8(0); // reserved: 0
+    }
+    body.u16(static_cast<uint16_t>(names.size()));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        body.u16(static_cast<uint16_t>(first + i));
+        body.string(names[i]);
+    }
+    tag(second ? TagCode::ImportAssets2 : TagCode::ImportAssets, body.data());
+    nextId_ = static_cast<uint16_t>(first + names.size());
+    return first;
+}
+
+void SwfWriter::doInitAction(uint16_t spriteId, const Actions& actions) {
+    BitWriter body;
+    body.u16(spriteId);
+    body.bytes(actions.bytes());
+    tag(TagCode::DoInitAction, body.data());
+}
+
 uint16_t SwfWriter::defineFont(const Font& font, int version) {
     static constexpr TagCode codes[] = {TagCode::DefineFont, TagCode::DefineFont2,
                                         TagCode::DefineFont3};

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace moviemaker {
@@ -60,6 +62,12 @@ class SwfWriter : public Timeline {
     uint16_t defineSound(const SoundFormat& format, uint32_t sampleCount,
                          std::span<const uint8_t> data);
     void exportAssets(uint16_t id, std::string_view name);
+    // ImportAssets (ImportAssets2 when `second`): `names` from the movie at `url`, under ids
+    // taken in order; answers the first id.
+    uint16_t importAssets(std::string_view url, std::span<const std::string_view> names,
+                          bool second = false);
+    // Init actions for the sprite `spriteId`.
+    void doInitAction(uint16_t spriteId, const Actions& actions);
 
     // The id the next definition gets; for tests that refer to it in advance.
     uint16_t nextId() const { return nextId_; }

@@ -309,8 +309,11 @@ void traceValue(Machine& m, const Value& v) {
         converted = m.toString(v);
         text = converted.view();
     }
+    // The log is the player's: the first movie's version decides how it is written, whatever
+    // movie the code tracing comes from (a version 5 library traces a version 6 movie's
+    // texts as that movie wrote them).
     const std::string printable =
-        m.version() < 6 ? codePageForLog(text) : unicode::withoutLoneSurrogates(text);
+        m.state().rootVersion < 6 ? codePageForLog(text) : unicode::withoutLoneSurrogates(text);
     text = printable;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {

@@ -30,7 +30,8 @@ bool carriesActionScript1(const swf::Movie& movie) {
     if (movie.actionScript3) {
         return false;
     }
-    if (hasActions(movie.root) || movie.unreadSprites.scripts) {
+    // What a movie imports may bring scripts of its own.
+    if (hasActions(movie.root) || movie.unreadSprites.scripts || !movie.imports.empty()) {
         return true;
     }
     for (const auto& [id, definition] : movie.dictionary) {

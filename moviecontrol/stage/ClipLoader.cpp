@@ -1,5 +1,6 @@
 #include "ClipLoader.h"
 
+#include "AssetImports.h"
 #include "LoadableFile.h"
 #include "StageObject.h"
 #include "StageScripts.h"
@@ -40,6 +41,26 @@ bool ClipLoader::load(const Target& target, std::string_view url, avm1::Object* 
 
 std::optional<std::uint16_t> ClipLoader::readMovie(const std::string& url, std::size_t& bytes,
                                                    std::string& error) {
+    bool added = false;
+    const std::optional<std::uint16_t> index = readFile(url, bytes, error, added);
+    if (index && added) {
+        linkImports(*index);
+    }
+    return index;
+}
+
+void ClipLoader::linkImports(std::uint16_t library) {
+    AssetImports imports(stage_.player().library(), [this](const std::string& url) {
+        std::size_t bytes = 0;
+        std::string error;
+        bool added = false;
+        return readFile(url, bytes, error, added);
+    });
+    imports.link(library);
+}
+
+std::optional<std::uint16_t> ClipLoader::readFile(const std::string& url, std::size_t& bytes,
+                                                  std::string& error, bool& added) {
     error = "URLNotFound";
     const std::string path = besideMoviePath(url);
     const auto& read = stage_.callbacks().readBeside;
@@ -61,7 +82,10 @@ std::optional<std::uint16_t> ClipLoader::readMovie(const std::string& url, std::
     if (!file) {
         file = emptyLoadableFile(bytes, version);
     }
-    return library.add(std::move(file->movie), path, bytes, std::move(file->ownedBytes));
+    const auto index =
+        library.add(std::move(file->movie), path, bytes, std::move(file->ownedBytes));
+    added = index.has_value();
+    return index;
 }
 
 void ClipLoader::cancel(const Target& target) {

@@ -46,6 +46,9 @@ class ClipLoader {
     // The bytes of what was loaded into `clip` (its movie's file), when something was.
     std::optional<Progress> progress(const DisplayObject& clip) const;
     void trace(avm1::Tracer& tracer) const;
+    // Links what movie `library` imports to the movies beside the first that export it,
+    // reading them as loads are read.
+    void linkImports(std::uint16_t library);
 
     // Loads waiting at once: past this a load is refused.
     static constexpr std::size_t kMaxPending = 64;
@@ -63,8 +66,12 @@ class ClipLoader {
         avm1::Object* loader = nullptr;
     };
 
+    // The movie or picture at `url` in the library, read and linked when new.
     std::optional<std::uint16_t> readMovie(const std::string& url, std::size_t& bytes,
                                            std::string& error);
+    // The same without linking its imports; `added` says whether it was read now.
+    std::optional<std::uint16_t> readFile(const std::string& url, std::size_t& bytes,
+                                          std::string& error, bool& added);
     DisplayObject* resolve(const Target& target);
     // Whether the movie in `library` may play at the target: movies of ActionScript 1/2
     // cannot load ActionScript 3 ones, other than in place of the first movie.

@@ -144,7 +144,8 @@ void StageHost::callFrame(avm1::Object* clip, std::uint32_t frame) {
     }
     for (const swf::ControlTag& tag : o->clip->timeline->frames[frame].tags) {
         if (const auto* action = std::get_if<swf::DoAction>(&tag)) {
-            stage_.machine().runBlock(avm1::Code{nullptr, action->actions.bytes}, clip);
+            stage_.machine().runBlock(avm1::Code{nullptr, action->actions.bytes}, clip,
+                                      stage_.versionOfCode(action->actions.bytes));
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "StageScripts.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "StageObject.h"
 #include "TextFieldProperties.h"
@@ -47,6 +48,8 @@ void StageScripts::attach(TimelinePlayer& player) {
     player_ = &player;
     player.setNameFold(&avm1::equalsFolded);
     player.setTimelineStacksPlacements(version() < 6);
+    // What the movie imports is there before its first frame.
+    loader_->linkImports(0);
 }
 
 void StageScripts::hostAt(TimelinePlayer& player, const DisplayObject& root) {
@@ -205,8 +208,30 @@ DisplayObject* StageScripts::displayOf(const Value& value) {
 
 void StageScripts::runActions(DisplayObject& object, const swf::ActionBlock& block) {
     if (StageObject* o = objectOf(object)) {
-        machine_->runBlock(avm1::Code{nullptr, block.bytes}, o);
+        machine_->runBlock(avm1::Code{nullptr, block.bytes}, o, versionOfCode(block.bytes));
     }
+}
+
+int StageScripts::versionOfCode(std::span<const std::uint8_t> code) const {
+    // Code runs by the rules of the movie it comes from: a block lies within the bytes of
+    // one movie of the library. The first movie's version is the machine's own.
+    if (player_ == nullptr || code.empty()) {
+        return 0;
+    }
+    const MovieLibrary& library = player_->library();
+    const std::less_equal<const std::uint8_t*> notAfter;
+    for (std::uint16_t i = 1; i < library.size(); ++i) {
+        const swf::Movie* movie = library.movie(i);
+        if (movie == nullptr || movie->bytes().empty()) {
+            continue;
+        }
+        const std::span<const std::uint8_t> bytes = movie->bytes();
+        if (notAfter(bytes.data(), code.data()) &&
+            notAfter(code.data() + code.size(), bytes.data() + bytes.size())) {
+            return movie->header.version;
+        }
+    }
+    return 0;
 }
 
 void StageScripts::callHandler(DisplayObject& object, std::string_view name) {

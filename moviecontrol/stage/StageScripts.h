@@ -171,6 +171,9 @@ class StageScripts final : public ScriptRunner {
     // The bytes of the file beside the movie a script named (every script read comes
     // through here); empty when refused or missing.
     std::vector<std::uint8_t> readBesideMovie(std::string_view url);
+    // The SWF version of the movie whose bytes hold `code`; 0 for the first movie (or code
+    // of no movie), whose version the machine runs by.
+    int versionOfCode(std::span<const std::uint8_t> code) const;
     // Which pages the movie's getURL may open; the input side marks a person's events.
     PageOpening& pages() { return sharedPages_ != nullptr ? *sharedPages_ : pages_; }
     // A hosted movie's pages are its host's, which the host's input marks.

@@ -90,8 +90,8 @@ class Movie {
     // ExportAssets: symbol names scripts attach characters by, in file order. The first
     // export of a name wins.
     std::map<std::string, std::uint16_t> exports;
-    // ImportAssets and ImportAssets2: names this movie expects from another file, kept for
-    // completeness (nothing is fetched).
+    // ImportAssets and ImportAssets2: names this movie takes from another file, under ids of
+    // its own (the stage reads the files beside the movie and links the ids).
     struct Import {
         std::string url;
         std::string name;

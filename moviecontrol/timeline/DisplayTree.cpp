@@ -120,9 +120,15 @@ std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent
                                                            std::string_view symbol,
                                                            std::string_view name,
                                                            std::int32_t depth) {
-    const CharacterCatalog& catalog = catalogOf(parent);
-    const auto id = catalog.exported(symbol);
-    if (!id || catalog.kind(*id) == CharacterKind::None) {
+    // A symbol of the movie itself, else one it imported under that name.
+    std::optional<MovieLibrary::CharacterRef> character;
+    if (const auto id = catalogOf(parent).exported(symbol)) {
+        character = MovieLibrary::CharacterRef{parent.library, *id};
+    } else {
+        character = library_.importedNamed(parent.library, symbol);
+    }
+    if (!character ||
+        library_.catalog(character->library).kind(character->id) == CharacterKind::None) {
         return nullptr;
     }
     auto o = insertNew(parent, depth, name);
@@ -130,7 +136,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent
         return nullptr;
     }
     o->exportName = std::string(symbol);
-    if (!instantiate(parent, o, *id, true)) {
+    o->library = character->library;
+    if (!instantiate(parent, o, character->id, true)) {
         unlist(parent.clip->displayList, *o);
         o->removed = true;
         o->parent = nullptr;
@@ -145,7 +152,8 @@ std::shared_ptr<DisplayObject> TimelinePlayer::attachMovie(DisplayObject& parent
 std::shared_ptr<DisplayObject> TimelinePlayer::placeCharacter(DisplayObject& parent,
                                                               std::uint16_t characterId,
                                                               std::int32_t depth) {
-    if (catalogOf(parent).kind(characterId) == CharacterKind::None) {
+    const MovieLibrary::CharacterRef character = library_.resolve(parent.library, characterId);
+    if (library_.catalog(character.library).kind(character.id) == CharacterKind::None) {
         return nullptr;
     }
     // Left unnamed, it takes the next "instanceN" of the count every new object shares.
@@ -272,6 +280,12 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
         }
         o->clipActions = original.clipActions;
         o->exportName = original.exportName;
+        // An imported original's character is the exporting movie's; a clip a movie was
+        // loaded into is duplicated as the character it was placed as.
+        const swf::Movie* loaded = library_.movie(original.library);
+        if (loaded == nullptr || !original.clip || original.clip->timeline != &loaded->root) {
+            o->library = original.library;
+        }
         if (!instantiate(*parent, o, original.characterId, true)) {
             unlist(parent->clip->displayList, *o);
             o->removed = true;

@@ -26,6 +26,7 @@ bool TimelinePlayer::replaceContent(DisplayObject& clip, std::uint16_t library) 
     runner_.contentReplaced(clip);
     clip.loaded = true;
     dispatchEvent(clip, clip_event::Load, "onLoad");
+    queueImportedInitActions(library);
     if (!clip.removed && content.frameCount() > 0) {
         enterFrame(clip, 0, true, nullptr);
     }

@@ -2,6 +2,8 @@
 
 #include "MovieCatalog.h"
 
+#include <algorithm>
+
 namespace mc {
 
 namespace {
@@ -92,6 +94,63 @@ std::optional<std::uint16_t> MovieLibrary::add(std::unique_ptr<swf::Movie> movie
     entry->fileBytes = fileBytes;
     entries_.push_back(std::move(entry));
     return static_cast<std::uint16_t>(entries_.size());
+}
+
+namespace {
+
+std::uint32_t importKey(std::uint16_t library, std::uint16_t id) {
+    return std::uint32_t{library} << 16 | id;
+}
+
+bool foldedEqual(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+} // namespace
+
+bool MovieLibrary::addImport(std::uint16_t importer, std::uint16_t id, std::string_view name,
+                             CharacterRef target) {
+    if (imports_.size() >= kMaxImports || target.library == importer) {
+        return false;
+    }
+    if (!imports_.try_emplace(importKey(importer, id), Import{std::string(name), target}).second) {
+        return false;
+    }
+    std::vector<std::uint16_t>& from = exporters_[importer];
+    if (std::find(from.begin(), from.end(), target.library) == from.end()) {
+        from.push_back(target.library);
+    }
+    return true;
+}
+
+MovieLibrary::CharacterRef MovieLibrary::resolve(std::uint16_t library, std::uint16_t id) const {
+    const auto it = imports_.find(importKey(library, id));
+    return it != imports_.end() ? it->second.target : CharacterRef{library, id};
+}
+
+std::optional<MovieLibrary::CharacterRef> MovieLibrary::importedNamed(std::uint16_t library,
+                                                                      std::string_view name) const {
+    const auto first = imports_.lower_bound(importKey(library, 0));
+    const auto last = imports_.upper_bound(importKey(library, 0xFFFF));
+    for (auto it = first; it != last; ++it) {
+        if (it->second.name == name) {
+            return it->second.target;
+        }
+    }
+    for (auto it = first; it != last; ++it) {
+        if (foldedEqual(it->second.name, name)) {
+            return it->second.target;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::uint16_t> MovieLibrary::exportersOf(std::uint16_t library) const {
+    const auto it = exporters_.find(library);
+    return it != exporters_.end() ? it->second : std::vector<std::uint16_t>{};
 }
 
 } // namespace mc

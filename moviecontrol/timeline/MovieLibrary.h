@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CharacterCatalog.h"
@@ -50,12 +52,41 @@ class MovieLibrary {
                                      std::size_t fileBytes,
                                      std::vector<std::uint8_t> ownedBytes = {});
 
+    // A character of one of the movies: the dictionary it belongs to and its id there.
+    struct CharacterRef {
+        std::uint16_t library = 0;
+        std::uint16_t id = 0;
+        bool operator==(const CharacterRef&) const = default;
+    };
+    // ImportAssets: in movie `importer`, `id` (imported under `name`) stands for `target`, a
+    // character of another movie. The first link of an id holds; false past the bound.
+    bool addImport(std::uint16_t importer, std::uint16_t id, std::string_view name,
+                   CharacterRef target);
+    // What `id` of movie `library` stands for: the character it imports, or itself.
+    CharacterRef resolve(std::uint16_t library, std::uint16_t id) const;
+    // The character movie `library` imported under `name` (compared as exports are: exactly,
+    // then without case).
+    std::optional<CharacterRef> importedNamed(std::uint16_t library, std::string_view name) const;
+    // The movies `library` imports from, in the order their first import was linked.
+    std::vector<std::uint16_t> exportersOf(std::uint16_t library) const;
+
+    // Links kept at most, all movies together (a movie may name 65,536 imports).
+    static constexpr std::size_t kMaxImports = 1u << 16;
+
   private:
     struct Entry;
     const CharacterCatalog& root_;
     const swf::Movie* rootMovie_ = nullptr;
     std::vector<std::unique_ptr<Entry>> entries_;
     std::size_t totalBytes_ = 0;
+    struct Import {
+        std::string name;
+        CharacterRef target;
+    };
+    // By importer << 16 | id.
+    std::map<std::uint32_t, Import> imports_;
+    // Exporting movies by importer, in link order.
+    std::map<std::uint16_t, std::vector<std::uint16_t>> exporters_;
 };
 
 } // namespace mc

@@ -61,6 +61,7 @@ TimelinePlayer::TimelinePlayer(const CharacterCatalog& catalog, const swf::Timel
     executionList_.push_back(rootObject_);
     runner_.prepareObject(*rootObject_);
     beginScripts();
+    queueImportedInitActions(0);
     if (root_->frameCount() > 0) {
         enterFrame(*rootObject_, 0, true, nullptr);
     }
@@ -183,6 +184,44 @@ void TimelinePlayer::gotoFrame(std::uint32_t frame, bool play) {
     runPendingActions();
     root_->playing = play;
     endScripts();
+}
+
+void TimelinePlayer::queueImportedInitActions(std::uint16_t library) {
+    // The movies a movie imports from are read whole before it plays: their init actions
+    // run first, once each, those of a movie's own imports before its own.
+    std::vector<std::uint16_t> order;
+    std::vector<std::pair<std::uint16_t, std::size_t>> path{{library, 0}};
+    std::set<std::uint16_t> seen{library};
+    while (!path.empty()) {
+        auto& [at, next] = path.back();
+        const std::vector<std::uint16_t> from = library_.exportersOf(at);
+        if (next < from.size() && path.size() <= kMaxImportNesting) {
+            const std::uint16_t exporter = from[next++];
+            if (seen.insert(exporter).second) {
+                path.emplace_back(exporter, 0);
+            }
+            continue;
+        }
+        if (at != library) {
+            order.push_back(at);
+        }
+        path.pop_back();
+    }
+    for (const std::uint16_t exporter : order) {
+        const swf::Movie* movie = library_.movie(exporter);
+        if (movie == nullptr) {
+            continue;
+        }
+        for (const swf::Frame& frame : movie->root.frames) {
+            for (const swf::ControlTag& tag : frame.tags) {
+                if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
+                    init != nullptr &&
+                    initActionsRun_.insert(std::uint32_t{exporter} << 16 | init->spriteId).second) {
+                    queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
+                }
+            }
+        }
+    }
 }
 
 void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool queueActions,
@@ -323,14 +362,19 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
         }
         it = clip.displayList.end();
     }
+    const std::optional<MovieLibrary::CharacterRef> character =
+        tag.characterId ? std::optional(library_.resolve(parent.library, *tag.characterId))
+                        : std::nullopt;
     if (tag.move && it != clip.displayList.end()) {
         DisplayObject& o = *it->second;
-        if (tag.characterId && *tag.characterId != o.characterId && !o.isClip()) {
+        if (character && *character != MovieLibrary::CharacterRef{o.library, o.characterId} &&
+            !o.isClip()) {
             // Replace: a new character at the depth keeps the placement of the old one.
             // Clips are not replaced, as players keep a clip's own state.
-            const CharacterKind kind = catalogOf(o).kind(*tag.characterId);
+            const CharacterKind kind = library_.catalog(character->library).kind(character->id);
             if (kind != CharacterKind::None && kind != CharacterKind::Sprite) {
-                o.characterId = *tag.characterId;
+                o.library = character->library;
+                o.characterId = character->id;
                 o.kind = kind;
             }
         }
@@ -349,7 +393,8 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     // depth, the old one keeps its name, its scripts and its place in the drawing.
     if (reuse != nullptr) {
         auto [old, end] = reuse->equal_range(depth);
-        while (old != end && (old->second->characterId != *tag.characterId ||
+        while (old != end && (MovieLibrary::CharacterRef{old->second->library,
+                                                         old->second->characterId} != *character ||
                               old->second->placedFrame != frame)) {
             ++old;
         }
@@ -387,6 +432,11 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
 
 bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<DisplayObject>& o,
                                  std::uint16_t characterId, bool byScript, bool namedByTag) {
+    // An imported id makes an instance of the exporting movie's character, whose own ids
+    // and scripts are that movie's.
+    const MovieLibrary::CharacterRef character = library_.resolve(o->library, characterId);
+    o->library = character.library;
+    characterId = character.id;
     const CharacterCatalog& catalog = catalogOf(*o);
     const CharacterKind kind = catalog.kind(characterId);
     if (kind == CharacterKind::None || liveObjects_ >= limits_.maxObjects) {

@@ -253,6 +253,10 @@ class TimelinePlayer {
     using Pool = DisplayList;
 
     void enterFrame(DisplayObject& object, std::uint32_t frame, bool queueActions, Pool* reuse);
+    // Queues the init actions of the movies `library` imports characters from.
+    void queueImportedInitActions(std::uint16_t library);
+    // Movies importing from movies that import in turn, followed this deep.
+    static constexpr std::size_t kMaxImportNesting = 8;
     void applyPlace(DisplayObject& parent, const swf::PlaceObject& tag, std::uint32_t frame,
                     Pool* reuse);
     // Takes what answers for the depth, or one entry, out of the parent's list.

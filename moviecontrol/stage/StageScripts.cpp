@@ -220,8 +220,8 @@ int StageScripts::versionOfCode(std::span<const std::uint8_t> code) const {
     }
     const MovieLibrary& library = player_->library();
     const std::less_equal<const std::uint8_t*> notAfter;
-    for (std::uint16_t i = 1; i < library.size(); ++i) {
-        const swf::Movie* movie = library.movie(i);
+    for (std::size_t i = 1; i < library.size(); ++i) {
+        const swf::Movie* movie = library.movie(static_cast<std::uint16_t>(i));
         if (movie == nullptr || movie->bytes().empty()) {
             continue;
         }

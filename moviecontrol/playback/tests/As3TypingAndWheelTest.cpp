@@ -88,7 +88,7 @@ struct Movie {
 
     Value make(const char* cls, const std::string& name) {
         Args none;
-        const Value o = vm.construct(Value::object(vm.findClass(cls)->classObject), none);
+        Value o = vm.construct(Value::object(vm.findClass(cls)->classObject), none);
         vm.setProperty(o, Name::publicName("name"), Value::string(name));
         return o;
     }
@@ -103,7 +103,7 @@ struct Movie {
     }
     // A Sprite named `name` filled over (x, y, size, size) pixels of the root.
     Value square(const std::string& name, double x, double y, double size) {
-        const Value s = make("flash.display::Sprite", name);
+        Value s = make("flash.display::Sprite", name);
         const Value g = vm.getProperty(s, Name::publicName("graphics"));
         call(g, "beginFill", {Value::integer(0xFF0000)});
         call(g, "drawRect",
@@ -113,7 +113,7 @@ struct Movie {
     }
     // A focused input field with the given limits; each of its events is traced.
     Value field(const char* restrict, int maxChars) {
-        const Value f = make("flash.text::TextField", "f");
+        Value f = make("flash.text::TextField", "f");
         set(f, "type", Value::string("input"));
         if (restrict != nullptr) {
             set(f, "restrict", Value::string(restrict));

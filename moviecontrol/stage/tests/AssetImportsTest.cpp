@@ -194,6 +194,7 @@ TEST(AssetImportsTest, MissingFilesNamesAndLoopsLeaveTheIdUndefined) {
 
 TEST(AssetImportsTest, ManyNamesFromOneMissingFileAskForItOnce) {
     std::vector<std::string> names;
+    names.reserve(500);
     for (int i = 0; i < 500; ++i) {
         names.push_back("n" + std::to_string(i));
     }

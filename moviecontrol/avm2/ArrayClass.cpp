@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace avm2 {
 
@@ -470,6 +471,33 @@ void installArrayClass(Machine& m) {
     m.defineMethod(c, "every", arrayIterate<4>);
     m.defineMethod(c, "sort", sortArray);
     m.defineMethod(c, "sortOn", sortArrayOn);
+    // The parameters Flash's own Array declares for these prototype functions (its Array.as):
+    // join(sep = void 0), slice(A = 0, B = 0xffffffff), indexOf(searchElement, fromIndex = 0),
+    // every(callback, thisObject = null), sortOn(names, options = 0, ...ignored)... A rest
+    // list alone (push, concat, splice, sort, unshift) declares nothing.
+    struct Declared {
+        const char* name;
+        std::uint8_t required;
+        std::uint8_t params;
+        bool rest;
+    };
+    for (const Declared& d : std::initializer_list<Declared>{{"join", 0, 1, false},
+                                                             {"pop", 0, 0, false},
+                                                             {"toString", 0, 0, false},
+                                                             {"toLocaleString", 0, 0, false},
+                                                             {"reverse", 0, 0, false},
+                                                             {"shift", 0, 0, false},
+                                                             {"slice", 0, 2, false},
+                                                             {"sortOn", 1, 2, true},
+                                                             {"indexOf", 1, 2, false},
+                                                             {"lastIndexOf", 1, 2, false},
+                                                             {"every", 1, 2, false},
+                                                             {"filter", 1, 2, false},
+                                                             {"forEach", 1, 2, false},
+                                                             {"map", 1, 2, false},
+                                                             {"some", 1, 2, false}}) {
+        m.declareParams(c, d.name, d.required, d.params, d.rest);
+    }
     const std::pair<const char*, int> sortFlags[] = {{"CASEINSENSITIVE", 1},
                                                      {"DESCENDING", 2},
                                                      {"UNIQUESORT", 4},

@@ -497,11 +497,12 @@ void Machine::defineMethod(Class* cls, const std::string& name, NativeFn fn, boo
 }
 
 void Machine::declareParams(Class* cls, const std::string& name, std::uint8_t required,
-                            std::uint8_t params) {
+                            std::uint8_t params, bool rest) {
     const Value* method = cls->prototype->findProp(name);
     if (method != nullptr && method->isObject()) {
         method->asObject()->method.nativeRequired = required;
         method->asObject()->method.nativeParams = params;
+        method->asObject()->method.nativeRest = rest;
     }
 }
 
@@ -579,6 +580,12 @@ void Machine::installBuiltins() {
     defineMethod(objectClass, "propertyIsEnumerable", propertyIsEnumerable);
     defineMethod(objectClass, "setPropertyIsEnumerable", setPropertyIsEnumerable);
     defineMethod(objectClass, "isPrototypeOf", isPrototypeOf);
+    // Object.prototype's functions declare (V = void 0), setPropertyIsEnumerable both of
+    // (name, enumerable).
+    for (const char* name : {"hasOwnProperty", "propertyIsEnumerable", "isPrototypeOf"}) {
+        declareParams(objectClass, name, 0, 1);
+    }
+    declareParams(objectClass, "setPropertyIsEnumerable", 2, 2);
     defineMethod(functionClass, "call", functionCall);
     defineMethod(functionClass, "apply", functionApply);
     // A function's own call and apply are methods of its class too: read from a function

@@ -707,7 +707,7 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
         }
         const MethodRef& m = f->method;
         if (m.nativeParams != MethodRef::anyCount &&
-            (args.size() < m.nativeRequired || args.size() > m.nativeParams)) {
+            (args.size() < m.nativeRequired || (args.size() > m.nativeParams && !m.nativeRest))) {
             // Flash's own prototype functions are anonymous closures; it names the count
             // the function requires, whichever way the call missed.
             throwError("ArgumentError", 1063,

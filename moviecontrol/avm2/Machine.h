@@ -162,9 +162,10 @@ class Machine {
                        NativeFn construct = nullptr);
     void defineMethod(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
     // Gives a prototype method defined above its declared parameters: `required` of
-    // `params`, the rest optional; called with fewer or more it throws #1063.
+    // `params`, the rest optional; called with fewer, or more without a rest list, it
+    // throws #1063.
     void declareParams(Class* cls, const std::string& name, std::uint8_t required,
-                       std::uint8_t params);
+                       std::uint8_t params, bool rest = false);
     void defineGetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
     void defineSetter(Class* cls, const std::string& name, NativeFn fn, bool isStatic = false);
     void defineGlobal(const std::string& package, const std::string& name, const Value& v);

@@ -41,6 +41,9 @@ struct MethodRef {
     NativeFn native = nullptr;
     std::uint8_t nativeRequired = 0;
     std::uint8_t nativeParams = anyCount;
+    // A rest list after the declared parameters: any number more is taken, and the length
+    // still counts only the declared ones.
+    bool nativeRest = false;
     bool valid() const { return unit != nullptr || native != nullptr; }
 };
 

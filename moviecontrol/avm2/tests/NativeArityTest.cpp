@@ -98,6 +98,82 @@ TEST_F(NativeArity, NumberIntUintAndBooleanMethodsTakeAtMostTheirDeclaredArgumen
     }
 }
 
+// Array's prototype functions declare their parameters too; some require a first one (the
+// callback, the element searched for, the names sorted on), and sortOn takes a rest list
+// after its two. A call outside the range throws naming the required count.
+TEST_F(NativeArity, ArrayMethodsTakeTheArgumentsTheyDeclare) {
+    struct ArrayDeclared {
+        const char* method;
+        std::size_t required;
+        std::size_t params;
+        bool rest;
+    };
+    const auto callback = Value::object(vm.newNative(
+        [](avm2::Machine&, const Value&, Args&) { return Value::boolean(true); }, "cb"));
+    for (const ArrayDeclared& d : std::initializer_list<ArrayDeclared>{{"join", 0, 1, false},
+                                                                       {"pop", 0, 0, false},
+                                                                       {"toString", 0, 0, false},
+                                                                       {"reverse", 0, 0, false},
+                                                                       {"shift", 0, 0, false},
+                                                                       {"slice", 0, 2, false},
+                                                                       {"indexOf", 1, 2, false},
+                                                                       {"lastIndexOf", 1, 2, false},
+                                                                       {"every", 1, 2, false},
+                                                                       {"filter", 1, 2, false},
+                                                                       {"forEach", 1, 2, false},
+                                                                       {"map", 1, 2, false},
+                                                                       {"some", 1, 2, false},
+                                                                       {"sortOn", 1, 2, true}}) {
+        SCOPED_TRACE(d.method);
+        for (std::size_t count = 0; count <= d.params + 1; ++count) {
+            Args args(count, Value::integer(0));
+            if (count > 0) {
+                args[0] = callback;
+            }
+            Args none;
+            const Value target = vm.construct(Value::object(vm.arrayClass->classObject), none);
+            std::string result = "ok";
+            try {
+                vm.callProperty(target, Name::publicName(d.method), args);
+            } catch (const avm2::ScriptThrow& t) {
+                result = vm.toString(t.value);
+            }
+            const bool fits = count >= d.required && (count <= d.params || d.rest);
+            EXPECT_EQ(result, fits ? std::string("ok")
+                                   : "ArgumentError: Error #1063: Argument count mismatch on "
+                                     "Function/<anonymous>(). Expected " +
+                                         std::to_string(d.required) + ", got " +
+                                         std::to_string(count) + ".")
+                << count;
+        }
+        Args none;
+        const Value array = vm.construct(Value::object(vm.arrayClass->classObject), none);
+        EXPECT_EQ(length(array, d.method), static_cast<double>(d.params));
+    }
+    // A rest list alone declares nothing and takes any count.
+    for (const char* method : {"push", "concat", "splice", "sort", "unshift"}) {
+        Args none;
+        const Value array = vm.construct(Value::object(vm.arrayClass->classObject), none);
+        EXPECT_EQ(length(array, method), 0.0) << method;
+        EXPECT_EQ(outcome(array, method, 4).rfind("ok", 0), 0u) << method;
+    }
+}
+
+TEST_F(NativeArity, ObjectPrototypeFunctionsTakeTheArgumentsTheyDeclare) {
+    Args none;
+    const Value o = vm.construct(Value::object(vm.objectClass->classObject), none);
+    for (const Declared& d : std::initializer_list<Declared>{
+             {"hasOwnProperty", 1}, {"propertyIsEnumerable", 1}, {"isPrototypeOf", 1}}) {
+        expectDeclared(o, d.method, d.params);
+    }
+    // setPropertyIsEnumerable requires both of its parameters.
+    EXPECT_EQ(length(o, "setPropertyIsEnumerable"), 2.0);
+    EXPECT_EQ(outcome(o, "setPropertyIsEnumerable", 1),
+              "ArgumentError: Error #1063: Argument count mismatch on Function/<anonymous>(). "
+              "Expected 2, got 1.");
+    EXPECT_EQ(outcome(o, "setPropertyIsEnumerable", 2).rfind("ok", 0), 0u);
+}
+
 // The geometry classes' constructors give every parameter a default as well; one argument
 // too many throws, naming the class.
 TEST_F(NativeArity, GeometryConstructorsTakeAtMostTheirDeclaredArguments) {

@@ -207,6 +207,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 if (v.isObject()) {
                     n.keyObject = v.asObject();
                 }
+                if (!mi.runtimeNamespace()) {
+                    markProxyIndex(n, v);
+                }
             }
         }
         if (mi.runtimeNamespace()) {
@@ -701,7 +704,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 }
                 case op::GetDescendants: {
                     Name n = runtimeName(in.a);
-                    stack.back() = xmlDescendants(*this, stack.back(), n);
+                    stack.back() = isProxy(stack.back())
+                                       ? proxyNamed(*this, stack.back(), "getDescendants", n)
+                                       : xmlDescendants(*this, stack.back(), n);
                     break;
                 }
                 case op::NewCatch: {
@@ -960,6 +965,8 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                         getProperty(obj, Name::publicName("x"));
                     }
                     Name n = dictionaryName(toString(key), key);
+                    n.proxyForm = Name::ProxyForm::Text;
+                    markProxyIndex(n, key);
                     stack.push_back(Value::boolean(hasProperty(obj, n)));
                     break;
                 }

@@ -579,7 +579,8 @@ bool Machine::deleteProperty(const Value& target, const Name& name) {
     Object* o = target.asObject();
     if (o->kind == Object::Kind::Proxy &&
         (o->traits == nullptr || o->traits->find(name) == nullptr)) {
-        return toBoolean(proxyNamed(*this, target, "deleteProperty", name));
+        return proxyDeletes(target, name) &&
+               toBoolean(proxyNamed(*this, target, "deleteProperty", name));
     }
     std::uint32_t index = 0;
     if (o->kind == Object::Kind::Array && arrayIndex(name.local, index)) {

@@ -3,6 +3,7 @@
 #include "avm2/Machine.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace avm2 {
 
@@ -34,12 +35,12 @@ template <int Code> Value notImplemented(Machine& m, const Value&, Args&) {
                      ". It must be overridden by a subclass.");
 }
 
-Value isAttributeFn(Machine& m, const Value&, Args& a) {
-    const Value v = a.empty() ? Value() : a[0];
-    (void)m;
-    return Value::boolean(v.isObject() && v.asObject()->kind == Object::Kind::QName &&
-                          v.asObject()->flag);
+Value isAttributeFn(Machine&, const Value&, Args& a) {
+    return Value::boolean(qnameIsAttribute(a.empty() ? Value() : a[0]));
 }
+
+// The attribute mark lives in the QName's number, which no other QName use reads.
+constexpr double kAttributeMark = 1;
 
 } // namespace
 
@@ -47,12 +48,54 @@ bool isProxy(const Value& v) {
     return v.isObject() && v.asObject()->kind == Object::Kind::Proxy;
 }
 
+void markProxyIndex(Name& name, const Value& key) {
+    if (!key.isNumeric()) {
+        return;
+    }
+    const double d = key.isInt() ? static_cast<double>(key.asInt()) : key.asNumber();
+    if (d >= 0 && d <= 4294967295.0 && d == std::floor(d) && !(d == 0 && std::signbit(d))) {
+        name.proxyForm = Name::ProxyForm::Index;
+        name.index = d;
+    }
+}
+
+bool qnameIsAttribute(const Value& v) {
+    return v.isObject() && v.asObject()->kind == Object::Kind::QName &&
+           v.asObject()->number == kAttributeMark;
+}
+
 Value proxyNamed(Machine& m, const Value& proxy, const char* hook, const Name& name, Args extra) {
-    Args qnameArgs{Value::string(name.namespaces.size() == 1 ? name.namespaces[0].uri : ""),
-                   Value::string(name.local)};
-    Args args{m.construct(Value::object(m.qnameClass->classObject), qnameArgs)};
+    const std::string_view h = hook;
+    const bool byIndexOrText =
+        h == "getProperty" || h == "setProperty" || h == "deleteProperty" || h == "hasProperty";
+    Args args;
+    if (byIndexOrText && name.proxyForm == Name::ProxyForm::Index) {
+        args.push_back(Value::number(name.index));
+    } else if (byIndexOrText && name.proxyForm == Name::ProxyForm::Text) {
+        args.push_back(Value::string(name.local));
+    } else {
+        // A name with a namespace set has no one URI: its QName's is the empty one.
+        Args qnameArgs{
+            name.anyNamespace
+                ? Value::null()
+                : Value::string(name.namespaces.size() == 1 ? name.namespaces[0].uri : ""),
+            Value::string(name.local)};
+        const Value q = m.construct(Value::object(m.qnameClass->classObject), qnameArgs);
+        if (name.attribute) {
+            q.asObject()->number = kAttributeMark;
+        }
+        args.push_back(q);
+    }
     args.insert(args.end(), extra.begin(), extra.end());
     return callHook(m, proxy, hook, args);
+}
+
+bool proxyDeletes(const Value& proxy, const Name& name) {
+    if (name.proxyForm == Name::ProxyForm::Index) {
+        return true;
+    }
+    return proxy.isObject() && proxy.asObject()->dynamic && !name.attribute &&
+           name.reachesDynamic();
 }
 
 std::int64_t proxyNextIndex(Machine& m, const Value& proxy, std::int64_t index) {

@@ -13,9 +13,19 @@ namespace avm2 {
 class Machine;
 
 bool isProxy(const Value& v);
-// Calls the proxy's flash_proxy method `hook` with the name (as a QName) first, then `extra`.
+// Marks a run-time name given as `key` to be handed to a proxy's hook as the number itself,
+// when it is a whole number from 0 to 2^32-1 (-0 is not: Flash keeps it apart from 0).
+void markProxyIndex(Name& name, const Value& key);
+// Calls the proxy's flash_proxy method `hook` with the name first, then `extra`. The name
+// goes as a QName (an attribute's marked as one), or as its proxyForm says for the hooks
+// Flash reads by index or by string: getProperty, setProperty, deleteProperty, hasProperty.
 Value proxyNamed(Machine& m, const Value& proxy, const char* hook, const Name& name,
                  Args extra = {});
+// Whether `delete` reaches the deleteProperty hook: a name Flash reads by index always does;
+// a written one only on a dynamic proxy, and only in the public namespace, not an attribute.
+bool proxyDeletes(const Value& proxy, const Name& name);
+// A QName made for a proxy's hook carries whether it named an attribute (isAttribute).
+bool qnameIsAttribute(const Value& v);
 // The enumeration hooks: the index after `index` (0 at the end), the name and value there.
 std::int64_t proxyNextIndex(Machine& m, const Value& proxy, std::int64_t index);
 Value proxyNextName(Machine& m, const Value& proxy, std::int64_t index);

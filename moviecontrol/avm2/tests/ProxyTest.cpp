@@ -55,6 +55,7 @@ class Proxies : public ::testing::Test {
         vm.beginFrame();
         hookCalls.clear();
         recording = vm.defineClass("test", "Recording", vm.findClass("flash.utils::Proxy"));
+        recording->sealed = false; // a dynamic proxy: `delete` reaches its hook
         const std::pair<const char*, avm2::NativeFn> hooks[] = {
             {kGet, record<kGet>},           {kSet, record<kSet>},
             {kCall, record<kCall>},         {kHas, record<kHas>},
@@ -142,6 +143,129 @@ TEST_F(Proxies, EnumerationHooksFeedAmf) {
     EXPECT_EQ(avm2::byteArrayData(stream)->data, expected);
     EXPECT_EQ(hookCalls.front(), "nextNameIndex 0");
     EXPECT_EQ(hookCalls.back(), "nextNameIndex 2");
+}
+
+// What a hook was handed as its name: a number, a string or a QName (and whether the QName
+// names an attribute).
+std::string nameKind(avm2::Machine& m, const Value& v) {
+    if (v.isNumeric()) {
+        return "number " + m.toString(v);
+    }
+    if (v.isString()) {
+        return "string " + m.toString(v);
+    }
+    const bool qname = v.isObject() && v.asObject()->kind == avm2::Object::Kind::QName;
+    return std::string(qname ? "QName" : "other") + (avm2::qnameIsAttribute(v) ? " @" : " ") +
+           m.toString(v);
+}
+
+Value recordKind(avm2::Machine& m, const Value&, Args& a) {
+    hookCalls.push_back(a.empty() ? "none" : nameKind(m, a[0]));
+    return Value::boolean(true);
+}
+
+TEST_F(Proxies, WholeNumbersUpTo2To32Minus1AreHandedByIndex) {
+    struct Key {
+        Value key;
+        bool byIndex;
+    };
+    const Key keys[] = {
+        {Value::integer(0), true},
+        {Value::integer(7), true},
+        {Value::number(4294967295.0), true},
+        {Value::number(3.0), true},
+        {Value::integer(-1), false},
+        {Value::number(2.5), false},
+        {Value::number(-0.0), false},
+        {Value::number(4294967296.0), false},
+        {Value::string("3"), false},
+        {Value::boolean(true), false},
+        {Value::null(), false},
+    };
+    for (const Key& k : keys) {
+        Name n = Name::publicName(vm.toString(k.key));
+        avm2::markProxyIndex(n, k.key);
+        EXPECT_EQ(n.proxyForm == Name::ProxyForm::Index, k.byIndex) << vm.toString(k.key);
+        if (k.byIndex) {
+            EXPECT_EQ(n.index, vm.toNumber(k.key));
+        }
+    }
+}
+
+TEST_F(Proxies, EachHookGetsTheNameInTheFormFlashHandsIt) {
+    avm2::Class* kinds = vm.defineClass("test", "Kinds", vm.findClass("flash.utils::Proxy"));
+    kinds->sealed = false;
+    for (const char* hook : {"getProperty", "setProperty", "callProperty", "hasProperty",
+                             "deleteProperty", "getDescendants"}) {
+        avm2::Binding b;
+        b.ns = avm2::Namespace::publicNs(kProxyUri);
+        b.kind = avm2::Binding::Kind::Method;
+        b.method = avm2::MethodRef{nullptr, 0, recordKind};
+        kinds->instance.add(hook, b);
+    }
+    const Value p = make(kinds);
+    Name index = Name::publicName("4");
+    avm2::markProxyIndex(index, Value::integer(4));
+    Name text = Name::publicName("k");
+    text.proxyForm = Name::ProxyForm::Text;
+    Name attribute = Name::publicName("a");
+    attribute.attribute = true;
+    const Name written = Name::publicName("w");
+    struct Row {
+        const char* hook;
+        const Name* name;
+        const char* handed;
+    };
+    const Row rows[] = {
+        {"getProperty", &index, "number 4"},     {"setProperty", &index, "number 4"},
+        {"deleteProperty", &index, "number 4"},  {"hasProperty", &index, "number 4"},
+        {"callProperty", &index, "QName 4"},     {"getDescendants", &index, "QName 4"},
+        {"hasProperty", &text, "string k"},      {"getProperty", &text, "string k"},
+        {"callProperty", &text, "QName k"},      {"getProperty", &written, "QName w"},
+        {"getProperty", &attribute, "QName @a"}, {"callProperty", &attribute, "QName @a"},
+    };
+    for (const Row& r : rows) {
+        hookCalls.clear();
+        avm2::proxyNamed(vm, p, r.hook, *r.name);
+        EXPECT_EQ(hookCalls, std::vector<std::string>{r.handed}) << r.hook << " " << r.name->local;
+    }
+}
+
+TEST_F(Proxies, ASealedProxyIsAskedToDeleteOnlyByIndex) {
+    avm2::Class* sealedClass =
+        vm.defineClass("test", "SealedRecording", vm.findClass("flash.utils::Proxy"));
+    sealedClass->sealed = true; // a class made here is dynamic unless told otherwise
+    avm2::Binding b;
+    b.ns = avm2::Namespace::publicNs(kProxyUri);
+    b.kind = avm2::Binding::Kind::Method;
+    b.method = avm2::MethodRef{nullptr, 0, recordKind};
+    sealedClass->instance.add("deleteProperty", b);
+    const Value sealedProxy = make(sealedClass);
+    const Value dynamicProxy = make(recording);
+    Name index = Name::publicName("2");
+    avm2::markProxyIndex(index, Value::integer(2));
+    Name attribute = Name::publicName("a");
+    attribute.attribute = true;
+    const Name other = Name::qualified(avm2::Namespace::publicNs("urn:other"), "n");
+    struct Row {
+        Value proxy;
+        Name name;
+        bool asked;
+    };
+    const Row rows[] = {
+        {sealedProxy, Name::publicName("e"), false},
+        {sealedProxy, index, true},
+        {dynamicProxy, Name::publicName("e"), true},
+        {dynamicProxy, index, true},
+        {dynamicProxy, attribute, false},
+        {dynamicProxy, other, false},
+    };
+    for (const Row& r : rows) {
+        hookCalls.clear();
+        const bool deleted = vm.deleteProperty(r.proxy, r.name);
+        EXPECT_EQ(!hookCalls.empty(), r.asked) << r.name.local;
+        EXPECT_EQ(deleted, r.asked) << r.name.local; // both hooks answer true
+    }
 }
 
 TEST_F(Proxies, ByteArrayIndicesAreItsBytes) {

@@ -78,8 +78,6 @@ class Arity {
 		lengthOf("String.fromCharCode", R.g("String").fromCharCode);
 		lengthOf("Date.UTC", R.g("Date").UTC);
 		lengthOf("Date.parse", R.g("Date").parse);
-		lengthOf("JSON.stringify", R.g("JSON").stringify);
-		lengthOf("JSON.parse", R.g("JSON").parse);
 		lengthOf("trace", untyped __global__["trace"]);
 		lengthOf("bound method via Function.apply", function(x, y) return 1);
 		R.run("function.length = 5", function() {

@@ -41,5 +41,8 @@ class Json {
 		});
 		R.run("stringify class instance", function() return J.stringify(untyped __new__(R.g("Error"), "m")));
 		R.run("parse no args", function() return J.parse());
+		// What the two functions declare: (text, reviver = null) and (value, replacer = null, space = null).
+		R.run("JSON.parse.length", function() return J.parse.length);
+		R.run("JSON.stringify.length", function() return J.stringify.length);
 	}
 }

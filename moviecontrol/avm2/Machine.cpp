@@ -1210,6 +1210,11 @@ std::string Machine::errorText(const Value& v) {
         return "[object " + className(v) + "]@" +
                std::to_string(reinterpret_cast<std::uintptr_t>(o) % 100000);
     }
+    // A string shows in quotes, so that an empty one or one that reads like a number is seen
+    // for what it is.
+    if (v.isString()) {
+        return "\"" + v.asString() + "\"";
+    }
     return toString(v);
 }
 

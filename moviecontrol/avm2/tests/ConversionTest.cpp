@@ -138,14 +138,23 @@ TEST_F(Conversions, EveryKindOfValueToEveryTarget) {
 }
 
 TEST_F(Conversions, CoercingToAnUnrelatedClassIsATypeError) {
-    const std::vector<std::string> refused = {"0", "'abc'", "true", "{}"};
-    for (const std::string& what : refused) {
+    // The message shows the value as Flash's error text does: a string in quotes, an object
+    // by its class and an instance number.
+    const std::pair<std::string, std::string> refused[] = {{"0", "0 to"},
+                                                           {"'abc'", "\"abc\" to"},
+                                                           {"''", "\"\" to"},
+                                                           {"true", "true to"},
+                                                           {"{}", "[object Object]@"}};
+    for (const auto& [what, shown] : refused) {
         try {
             vm.coerce(sample(what), vm.arrayClass);
             ADD_FAILURE() << what << " became an Array";
         } catch (const avm2::ScriptThrow& t) {
             EXPECT_EQ(vm.className(t.value), "TypeError") << what;
-            EXPECT_NE(vm.toString(t.value).find("#1034"), std::string::npos) << what;
+            EXPECT_NE(
+                vm.toString(t.value).find("#1034: Type Coercion failed: cannot convert " + shown),
+                std::string::npos)
+                << what << ": " << vm.toString(t.value);
         }
     }
     // null and undefined pass as null; an array stays itself.

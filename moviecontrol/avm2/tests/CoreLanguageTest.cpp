@@ -405,7 +405,7 @@ TEST_F(Core, IteratingMethodsCheckTheirCallback) {
     bound->boundThis = array;
     const Value closure = Value::object(bound);
     const std::string notAFunction =
-        "TypeError: Error #1034: Type Coercion failed: cannot convert x to Function.";
+        "TypeError: Error #1034: Type Coercion failed: cannot convert \"x\" to Function.";
     const std::string closureWithThis =
         "TypeError: Error #1510: When the callback argument is a method of a class, the "
         "optional this argument must be null.";

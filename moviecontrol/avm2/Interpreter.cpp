@@ -207,9 +207,6 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 if (v.isObject()) {
                     n.keyObject = v.asObject();
                 }
-                if (!mi.runtimeNamespace()) {
-                    markProxyIndex(n, v);
-                }
             }
         }
         if (mi.runtimeNamespace()) {
@@ -966,7 +963,6 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                     }
                     Name n = dictionaryName(toString(key), key);
                     n.proxyForm = Name::ProxyForm::Text;
-                    markProxyIndex(n, key);
                     stack.push_back(Value::boolean(hasProperty(obj, n)));
                     break;
                 }

@@ -933,7 +933,9 @@ Value Machine::toPrimitive(const Value& v, bool preferString) {
     }
     for (const char* method : order) {
         Name n = Name::publicName(method);
-        if (!hasProperty(v, n)) {
+        // Flash calls the two methods outright; a proxy answers through its callProperty
+        // hook, never asked first whether it has them.
+        if (!isProxy(v) && !hasProperty(v, n)) {
             continue;
         }
         Args none;

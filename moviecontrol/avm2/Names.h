@@ -54,12 +54,10 @@ struct Name {
     // The object a run-time name was given as: a Dictionary keys by it, everything else
     // by `local`, its string.
     Object* keyObject = nullptr;
-    // What a proxy's hook is handed for this name. Flash's interpreter reads a run-time name
-    // that is a whole number from 0 to 2^32-1 by index, and the `in` operator asks by the
-    // name's string; every other access builds a QName of the name as written.
-    enum class ProxyForm : std::uint8_t { QName, Index, Text };
+    // What a proxy's hook is handed for this name: the `in` operator asks by the name's
+    // string; every other access builds a QName of the name as written, an index included.
+    enum class ProxyForm : std::uint8_t { QName, Text };
     ProxyForm proxyForm = ProxyForm::QName;
-    double index = 0; // the index, for ProxyForm::Index
 
     bool matches(const Namespace& ns) const {
         if (anyNamespace) {

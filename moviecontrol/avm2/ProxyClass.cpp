@@ -48,30 +48,14 @@ bool isProxy(const Value& v) {
     return v.isObject() && v.asObject()->kind == Object::Kind::Proxy;
 }
 
-void markProxyIndex(Name& name, const Value& key) {
-    if (!key.isNumeric()) {
-        return;
-    }
-    const double d = key.isInt() ? static_cast<double>(key.asInt()) : key.asNumber();
-    if (d >= 0 && d <= 4294967295.0 && d == std::floor(d) && !(d == 0 && std::signbit(d))) {
-        name.proxyForm = Name::ProxyForm::Index;
-        name.index = d;
-    }
-}
-
 bool qnameIsAttribute(const Value& v) {
     return v.isObject() && v.asObject()->kind == Object::Kind::QName &&
            v.asObject()->number == kAttributeMark;
 }
 
 Value proxyNamed(Machine& m, const Value& proxy, const char* hook, const Name& name, Args extra) {
-    const std::string_view h = hook;
-    const bool byIndexOrText =
-        h == "getProperty" || h == "setProperty" || h == "deleteProperty" || h == "hasProperty";
     Args args;
-    if (byIndexOrText && name.proxyForm == Name::ProxyForm::Index) {
-        args.push_back(Value::number(name.index));
-    } else if (byIndexOrText && name.proxyForm == Name::ProxyForm::Text) {
+    if (name.proxyForm == Name::ProxyForm::Text && std::string_view(hook) == "hasProperty") {
         args.push_back(Value::string(name.local));
     } else {
         // A name with a namespace set has no one URI: its QName's is the empty one.
@@ -91,9 +75,6 @@ Value proxyNamed(Machine& m, const Value& proxy, const char* hook, const Name& n
 }
 
 bool proxyDeletes(const Value& proxy, const Name& name) {
-    if (name.proxyForm == Name::ProxyForm::Index) {
-        return true;
-    }
     return proxy.isObject() && proxy.asObject()->dynamic && !name.attribute &&
            name.reachesDynamic();
 }

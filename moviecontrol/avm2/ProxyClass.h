@@ -13,16 +13,13 @@ namespace avm2 {
 class Machine;
 
 bool isProxy(const Value& v);
-// Marks a run-time name given as `key` to be handed to a proxy's hook as the number itself,
-// when it is a whole number from 0 to 2^32-1 (-0 is not: Flash keeps it apart from 0).
-void markProxyIndex(Name& name, const Value& key);
 // Calls the proxy's flash_proxy method `hook` with the name first, then `extra`. The name
-// goes as a QName (an attribute's marked as one), or as its proxyForm says for the hooks
-// Flash reads by index or by string: getProperty, setProperty, deleteProperty, hasProperty.
+// goes as a QName (an attribute's marked as one), or to hasProperty as a string when its
+// proxyForm says the `in` operator asked.
 Value proxyNamed(Machine& m, const Value& proxy, const char* hook, const Name& name,
                  Args extra = {});
-// Whether `delete` reaches the deleteProperty hook: a name Flash reads by index always does;
-// a written one only on a dynamic proxy, and only in the public namespace, not an attribute.
+// Whether `delete` reaches the deleteProperty hook: only on a dynamic proxy, and only for a
+// name in the public namespace that is not an attribute, as for any dynamic property.
 bool proxyDeletes(const Value& proxy, const Name& name);
 // A QName made for a proxy's hook carries whether it named an attribute (isAttribute).
 bool qnameIsAttribute(const Value& v);

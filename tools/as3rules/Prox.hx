@@ -1,5 +1,5 @@
 // flash.utils.Proxy: which hook every form of access reaches, and the name it is handed
-// (a QName for a written name, the number itself for an index, a String for `in`).
+// (a QName for a written name or an index, a String for `in`).
 import flash.utils.Proxy;
 
 class Logging extends Proxy {

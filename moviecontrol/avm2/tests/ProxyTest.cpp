@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using avm2::Args;
@@ -164,34 +166,6 @@ Value recordKind(avm2::Machine& m, const Value&, Args& a) {
     return Value::boolean(true);
 }
 
-TEST_F(Proxies, WholeNumbersUpTo2To32Minus1AreHandedByIndex) {
-    struct Key {
-        Value key;
-        bool byIndex;
-    };
-    const Key keys[] = {
-        {Value::integer(0), true},
-        {Value::integer(7), true},
-        {Value::number(4294967295.0), true},
-        {Value::number(3.0), true},
-        {Value::integer(-1), false},
-        {Value::number(2.5), false},
-        {Value::number(-0.0), false},
-        {Value::number(4294967296.0), false},
-        {Value::string("3"), false},
-        {Value::boolean(true), false},
-        {Value::null(), false},
-    };
-    for (const Key& k : keys) {
-        Name n = Name::publicName(vm.toString(k.key));
-        avm2::markProxyIndex(n, k.key);
-        EXPECT_EQ(n.proxyForm == Name::ProxyForm::Index, k.byIndex) << vm.toString(k.key);
-        if (k.byIndex) {
-            EXPECT_EQ(n.index, vm.toNumber(k.key));
-        }
-    }
-}
-
 TEST_F(Proxies, EachHookGetsTheNameInTheFormFlashHandsIt) {
     avm2::Class* kinds = vm.defineClass("test", "Kinds", vm.findClass("flash.utils::Proxy"));
     kinds->sealed = false;
@@ -204,24 +178,23 @@ TEST_F(Proxies, EachHookGetsTheNameInTheFormFlashHandsIt) {
         kinds->instance.add(hook, b);
     }
     const Value p = make(kinds);
-    Name index = Name::publicName("4");
-    avm2::markProxyIndex(index, Value::integer(4));
     Name text = Name::publicName("k");
     text.proxyForm = Name::ProxyForm::Text;
     Name attribute = Name::publicName("a");
     attribute.attribute = true;
     const Name written = Name::publicName("w");
+    const Name index = Name::publicName("4");
     struct Row {
         const char* hook;
         const Name* name;
         const char* handed;
     };
+    // Only `in` asks by the string; an index is a QName like any written name.
     const Row rows[] = {
-        {"getProperty", &index, "number 4"},     {"setProperty", &index, "number 4"},
-        {"deleteProperty", &index, "number 4"},  {"hasProperty", &index, "number 4"},
-        {"callProperty", &index, "QName 4"},     {"getDescendants", &index, "QName 4"},
-        {"hasProperty", &text, "string k"},      {"getProperty", &text, "string k"},
+        {"hasProperty", &text, "string k"},      {"getProperty", &text, "QName k"},
         {"callProperty", &text, "QName k"},      {"getProperty", &written, "QName w"},
+        {"setProperty", &index, "QName 4"},      {"deleteProperty", &index, "QName 4"},
+        {"hasProperty", &written, "QName w"},    {"getDescendants", &written, "QName w"},
         {"getProperty", &attribute, "QName @a"}, {"callProperty", &attribute, "QName @a"},
     };
     for (const Row& r : rows) {
@@ -231,7 +204,7 @@ TEST_F(Proxies, EachHookGetsTheNameInTheFormFlashHandsIt) {
     }
 }
 
-TEST_F(Proxies, ASealedProxyIsAskedToDeleteOnlyByIndex) {
+TEST_F(Proxies, OnlyADynamicProxyIsAskedToDeleteAPublicName) {
     avm2::Class* sealedClass =
         vm.defineClass("test", "SealedRecording", vm.findClass("flash.utils::Proxy"));
     sealedClass->sealed = true; // a class made here is dynamic unless told otherwise
@@ -242,11 +215,10 @@ TEST_F(Proxies, ASealedProxyIsAskedToDeleteOnlyByIndex) {
     sealedClass->instance.add("deleteProperty", b);
     const Value sealedProxy = make(sealedClass);
     const Value dynamicProxy = make(recording);
-    Name index = Name::publicName("2");
-    avm2::markProxyIndex(index, Value::integer(2));
     Name attribute = Name::publicName("a");
     attribute.attribute = true;
     const Name other = Name::qualified(avm2::Namespace::publicNs("urn:other"), "n");
+    const Name index = Name::publicName("2");
     struct Row {
         Value proxy;
         Name name;
@@ -254,7 +226,7 @@ TEST_F(Proxies, ASealedProxyIsAskedToDeleteOnlyByIndex) {
     };
     const Row rows[] = {
         {sealedProxy, Name::publicName("e"), false},
-        {sealedProxy, index, true},
+        {sealedProxy, index, false},
         {dynamicProxy, Name::publicName("e"), true},
         {dynamicProxy, index, true},
         {dynamicProxy, attribute, false},
@@ -266,6 +238,23 @@ TEST_F(Proxies, ASealedProxyIsAskedToDeleteOnlyByIndex) {
         EXPECT_EQ(!hookCalls.empty(), r.asked) << r.name.local;
         EXPECT_EQ(deleted, r.asked) << r.name.local; // both hooks answer true
     }
+}
+
+// Converting a proxy to a primitive calls its methods outright: the callProperty hook answers
+// for toString (a string wanted) or valueOf first (a number wanted), never hasProperty.
+TEST_F(Proxies, ConversionToAPrimitiveAsksTheCallHook) {
+    const Value p = make(recording);
+    EXPECT_EQ(vm.toString(p), "callProperty-result");
+    EXPECT_EQ(hookCalls, std::vector<std::string>{"callProperty toString"});
+    hookCalls.clear();
+    EXPECT_TRUE(std::isnan(vm.toNumber(p)));
+    EXPECT_EQ(hookCalls, std::vector<std::string>{"callProperty valueOf"});
+    // A proxy that overrides nothing throws the missing hook's error.
+    const Value bare = make(vm.defineClass("test", "Bare", vm.findClass("flash.utils::Proxy")));
+    EXPECT_NE(thrown([&] { vm.toString(bare); })
+                  .find("2090: The Proxy class does not implement "
+                        "callProperty"),
+              std::string::npos);
 }
 
 TEST_F(Proxies, ByteArrayIndicesAreItsBytes) {

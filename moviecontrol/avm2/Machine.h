@@ -231,6 +231,9 @@ class Machine {
     const Binding* findTrait(const Value& target, const Name& name, Object** holder);
     Value readBinding(const Value& target, Object* holder, const Binding& b, Class* owner);
     void installBuiltins();
+    // Gives Flash's own functions (Math's, Date's, the global ones...) the length their
+    // declarations report.
+    void declareBuiltinLengths();
     std::shared_ptr<PreparedCode> prepared(AbcUnit& unit, std::uint32_t method);
     void initSlots(Object* o, Traits& traits, AbcUnit* unit);
     void setVectorElement(Object* vector, std::uint32_t index, const Value& value);

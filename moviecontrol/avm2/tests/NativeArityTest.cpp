@@ -174,6 +174,56 @@ TEST_F(NativeArity, ObjectPrototypeFunctionsTakeTheArgumentsTheyDeclare) {
     EXPECT_EQ(outcome(o, "setPropertyIsEnumerable", 2).rfind("ok", 0), 0u);
 }
 
+// Math's, Date's and the global functions report the length their declarations give
+// (defaults counted, a rest list not), and still take more arguments than that.
+TEST_F(NativeArity, LibraryFunctionsReportTheirDeclaredLength) {
+    struct Reported {
+        const char* owner; // a class, or "" for a global function
+        bool onPrototype;
+        const char* name;
+        double length;
+    };
+    Args none;
+    for (const Reported& r : std::initializer_list<Reported>{{"Math", false, "max", 2},
+                                                             {"Math", false, "pow", 2},
+                                                             {"Math", false, "abs", 1},
+                                                             {"Math", false, "atan2", 2},
+                                                             {"Math", false, "random", 0},
+                                                             {"Date", false, "UTC", 7},
+                                                             {"Date", false, "parse", 1},
+                                                             {"Date", true, "setHours", 4},
+                                                             {"Date", true, "setUTCMonth", 2},
+                                                             {"Date", true, "getTime", 0},
+                                                             {"RegExp", true, "exec", 1},
+                                                             {"Function", true, "apply", 2},
+                                                             {"XML", true, "insertChildAfter", 2},
+                                                             {"", false, "parseInt", 2},
+                                                             {"", false, "isNaN", 1},
+                                                             {"", false, "escape", 1}}) {
+        SCOPED_TRACE(r.name);
+        Value holder;
+        if (*r.owner == '\0') {
+            holder = vm.findDefinition(Name::publicName(r.name));
+            const Value f = vm.getProperty(holder, Name::publicName(r.name));
+            EXPECT_EQ(vm.toNumber(vm.getProperty(f, Name::publicName("length"))), r.length);
+            // More arguments than declared are taken as before.
+            Args extra(4, Value::string("12"));
+            EXPECT_NO_THROW(vm.call(f, Value(), extra));
+            continue;
+        }
+        const avm2::Class* c = vm.findClass(r.owner);
+        ASSERT_NE(c, nullptr);
+        holder = r.onPrototype ? Value::object(c->prototype) : Value::object(c->classObject);
+        EXPECT_EQ(length(holder, r.name), r.length);
+    }
+    const Value math = Value::object(vm.findClass("Math")->classObject);
+    EXPECT_EQ(outcome(math, "max", 5), "ok 2");
+    // Math's methods with fixed parameters keep refusing a count they do not declare.
+    EXPECT_EQ(outcome(math, "abs", 3),
+              "ArgumentError: Error #1063: Argument count mismatch on Math$/abs(). Expected 1, "
+              "got 3.");
+}
+
 // The geometry classes' constructors give every parameter a default as well; one argument
 // too many throws, naming the class.
 TEST_F(NativeArity, GeometryConstructorsTakeAtMostTheirDeclaredArguments) {

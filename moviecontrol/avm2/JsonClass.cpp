@@ -520,11 +520,13 @@ Value jsonStringify(Machine& m, const Value&, Args& a) {
                      "function.");
     }
     JsonWriter writer(m, replacer, gap);
+    // The value is declared an Object: undefined arrives as null, and is written as null.
+    const Value value = arg(a, 0).isUndefined() ? Value::null() : arg(a, 0);
     Object* root = m.newObject();
-    root->setProp("", arg(a, 0));
+    root->setProp("", value);
     std::string out;
     // stringify is declared to return a String: "no JSON form" arrives as null.
-    if (!writer.write(Value::object(root), "", arg(a, 0), out)) {
+    if (!writer.write(Value::object(root), "", value, out)) {
         return Value::null();
     }
     return Value::string(out);

@@ -10,6 +10,7 @@
 #include "unicode/Utf16Text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -1209,8 +1210,14 @@ std::string Machine::errorText(const Value& v) {
         if (o->kind == Object::Kind::Function) {
             return "Function-" + std::to_string(o->method.index);
         }
-        return "[object " + className(v) + "]@" +
-               std::to_string(reinterpret_cast<std::uintptr_t>(o) % 100000);
+        // An instance shows as Flash writes it: its class's qualified name, then where it
+        // lives in hexadecimal (flash.display::Sprite@1c2f0a1).
+        const Class* c = classOf(v);
+        char where[16] = {};
+        const auto address = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(o));
+        const auto written = std::to_chars(where, where + sizeof where - 1, address, 16);
+        return (c != nullptr ? c->qualifiedName() : std::string("Object")) + "@" +
+               std::string(where, written.ptr);
     }
     // A string shows in quotes, so that an empty one or one that reads like a number is seen
     // for what it is.

@@ -139,12 +139,12 @@ TEST_F(Conversions, EveryKindOfValueToEveryTarget) {
 
 TEST_F(Conversions, CoercingToAnUnrelatedClassIsATypeError) {
     // The message shows the value as Flash's error text does: a string in quotes, an object
-    // by its class and an instance number.
+    // by its class's qualified name and its address.
     const std::pair<std::string, std::string> refused[] = {{"0", "0 to"},
                                                            {"'abc'", "\"abc\" to"},
                                                            {"''", "\"\" to"},
                                                            {"true", "true to"},
-                                                           {"{}", "[object Object]@"}};
+                                                           {"{}", "Object@"}};
     for (const auto& [what, shown] : refused) {
         try {
             vm.coerce(sample(what), vm.arrayClass);
@@ -156,6 +156,18 @@ TEST_F(Conversions, CoercingToAnUnrelatedClassIsATypeError) {
                 std::string::npos)
                 << what << ": " << vm.toString(t.value);
         }
+    }
+    // A player class's instance shows by its package-qualified name.
+    avm2::Args none;
+    const Value bytes =
+        vm.construct(Value::object(vm.findClass("flash.utils::ByteArray")->classObject), none);
+    try {
+        vm.coerce(bytes, vm.arrayClass);
+        ADD_FAILURE() << "a ByteArray became an Array";
+    } catch (const avm2::ScriptThrow& t) {
+        EXPECT_NE(vm.toString(t.value).find("cannot convert flash.utils::ByteArray@"),
+                  std::string::npos)
+            << vm.toString(t.value);
     }
     // null and undefined pass as null; an array stays itself.
     EXPECT_TRUE(vm.coerce(Value(), vm.arrayClass).isNull());

@@ -69,6 +69,16 @@ Value converted(avm1::Machine& m, TextFormatField field, const Value& v, const V
     return old;
 }
 
+// A paragraph is shown inline or not at all only when named so exactly; any other value, null
+// and undefined included, shows it as a block.
+std::string textFormatDisplay(avm1::Machine& m, const Value& v) {
+    if (v.isNullish()) {
+        return "block";
+    }
+    const std::string name = m.toString(v).str();
+    return name == "inline" || name == "none" ? name : "block";
+}
+
 std::vector<double> tabStopsOf(avm1::Machine& m, avm1::Object* array) {
     std::vector<double> stops;
     const double length = m.toNumber(m.get(array, "length"));
@@ -136,9 +146,8 @@ void defineDisplay(avm1::Machine& m, avm1::Object* proto) {
             return s != nullptr ? Value(c.machine.str(s->display)) : Value();
         },
         [](CallArgs& c) -> Value {
-            TextFormatState* s = stateOf(c);
-            if (s != nullptr && !c.arg(0).isNullish()) {
-                s->display = c.machine.toString(c.arg(0)).str();
+            if (TextFormatState* s = stateOf(c)) {
+                s->display = textFormatDisplay(c.machine, c.arg(0));
             }
             return Value();
         },

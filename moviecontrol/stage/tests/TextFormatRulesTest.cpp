@@ -128,5 +128,37 @@ TEST(TextFormatRulesTest, VersionEightKeepsNegativeIndentsAndMarksNonNumbers) {
     EXPECT_EQ(f.read(format, "rightMargin"), "number 0");
 }
 
+TEST(TextFormatRulesTest, DisplayKnowsThreeNamesAndShowsAnythingElseAsABlock) {
+    for (const int version : {6, 7, 8}) {
+        Formats f(version);
+        avm1::Machine& m = f.m();
+        avm1::Object* format = f.made();
+        const struct {
+            Value given;
+            const char* kept;
+        } cases[] = {
+            {Value(m.str("inline")), "string inline"},
+            {Value(m.str("none")), "string none"},
+            {Value(m.str("block")), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value::null(), "string block"},
+            {Value(m.str("inline")), "string inline"},
+            {Value(), "string block"},
+            {Value(m.str("INLINE")), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value(m.str("")), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value(1), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value(true), "string block"},
+        };
+        for (const auto& c : cases) {
+            m.set(format, "display", c.given);
+            EXPECT_EQ(f.read(format, "display"), c.kept)
+                << m.toString(c.given).str() << " in version " << version;
+        }
+    }
+}
+
 } // namespace
 } // namespace mc

@@ -209,6 +209,32 @@ TEST(TextMetricsTest, HorizontalScrollReachesTheWidestLineUnlessLinesWrap) {
     EXPECT_EQ(bottomScroll(scrollLimits(fonts, t), 1), 1u);
 }
 
+TEST(TextMetricsTest, DeviceGlyphsStepWholePixelsRoundedUpFromWholeTwips) {
+    const OneFont fonts;
+    const struct {
+        std::u16string text;
+        double size;
+        bool bold;
+        double pixels;
+    } cases[] = {
+        // 1540 units of 2048 at 240 twips an em: 180.47 twips, cut to 180, is 9 pixels whole.
+        {u"H", 12, false, 9},       {u"Hello", 12, false, 33}, {u"aaa", 12, false, 24},
+        {u"ool", 12, false, 20},    {u"ool", 20, false, 32},   {u"a a", 12, false, 20},
+        {u"H", 12, true, 10},       {u"\u00e9", 12, false, 8}, {u"\u4e2d", 12, false, 12},
+        {u"\u4e2d", 13, false, 13},
+    };
+    for (const auto& c : cases) {
+        TextFormat f;
+        f.font = "NotEmbedded";
+        f.size = c.size;
+        f.bold = c.bold;
+        TextDocument d;
+        d.append(c.text, f);
+        EXPECT_DOUBLE_EQ(measureText(fonts, d, false, 0).width, c.pixels * 20)
+            << c.size << (c.bold ? " bold" : "");
+    }
+}
+
 } // namespace
 TEST(TextMetricsTest, LinesKnowTheirCharactersPlaceAndTheEmptyLineAfterTheText) {
     const OneFont fonts;

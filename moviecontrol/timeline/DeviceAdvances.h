@@ -12,5 +12,8 @@ namespace mc {
 std::uint32_t deviceFontAdvance(char16_t c, bool bold);
 
 inline constexpr std::uint32_t kDeviceFontEm = 2048;
+// That face's ascent and descent, in the same units.
+inline constexpr std::uint32_t kDeviceFontAscent = 1901;
+inline constexpr std::uint32_t kDeviceFontDescent = 483;
 
 } // namespace mc

@@ -27,11 +27,11 @@ class Measure {
             ascent_ = std::trunc(font_->ascent * size_ / em);
             descent_ = std::trunc(font_->descent * size_ / em);
         } else {
-            // Device fonts: the proportions of the common serif and sans faces, in the whole
-            // pixels a system font reports (its ascent rounded, its descent cut).
+            // Device fonts: the system sans-serif face's ascent and descent, kept in whole
+            // twips, cut, as an embedded font's are.
             font_ = nullptr;
-            ascent_ = std::round(size_ * 0.9 / 20.0) * 20.0;
-            descent_ = std::floor(size_ * 0.22 / 20.0) * 20.0;
+            ascent_ = std::trunc(kDeviceFontAscent * size_ / kDeviceFontEm);
+            descent_ = std::trunc(kDeviceFontDescent * size_ / kDeviceFontEm);
         }
     }
 

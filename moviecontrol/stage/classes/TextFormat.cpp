@@ -187,12 +187,14 @@ Value textExtent(StageScripts& stage, CallArgs& c) {
         measureText(stage.player().catalog(), doc, true, wrapped ? std::max(wrap - 80.0, 1.0) : 0);
     avm1::Object* out = m.newObject();
     const auto pixels = [](double twips) { return std::round(twips) / 20.0; };
+    // The heights are whole pixels, cut: lines kept in twips add up to a fraction of one.
+    const auto wholePixels = [](double twips) { return std::floor(twips / 20.0); };
     m.set(out, "width", Value(pixels(e.width)));
-    m.set(out, "height", Value(pixels(e.height)));
-    m.set(out, "ascent", Value(pixels(e.ascent)));
-    m.set(out, "descent", Value(pixels(e.descent)));
+    m.set(out, "height", Value(wholePixels(e.height)));
+    m.set(out, "ascent", Value(wholePixels(e.ascent)));
+    m.set(out, "descent", Value(wholePixels(e.descent)));
     m.set(out, "textFieldWidth", Value(wrapped ? wrap / 20.0 : pixels(e.width) + 4));
-    m.set(out, "textFieldHeight", Value(pixels(e.height) + 4));
+    m.set(out, "textFieldHeight", Value(wholePixels(e.height) + 4));
     return Value(out);
 }
 

@@ -213,6 +213,40 @@ void bitmapFills() {
     }
 }
 
+// Bitmap fills across a stage five times the usual size: shrunk and enlarged fills at half-pixel
+// offsets, and a fill placed shrunk, for each edge and smoothing choice.
+void largeBitmapFills() {
+    struct Variant {
+        const char* name{};
+        Matrix fill;
+        Matrix place;
+    };
+    const Variant variants[] = {
+        {"shrunk-half", Matrix::scale(12.6, 12.6, 1010, 810), {}},
+        {"enlarged-half", Matrix::scale(270, 270, 1010, 810), {}},
+        {"placed-shrunk", Matrix::scale(60, 60, 1000, 800), Matrix::scale(0.37, 0.41, 130, 90)},
+    };
+    for (const auto& v : variants) {
+        for (int repeating = 0; repeating < 2; ++repeating) {
+            for (int smoothed = 0; smoothed < 2; ++smoothed) {
+                MovieHeader h;
+                h.version = 10;
+                h.frameSize = Rect::pixels(1000, 750);
+                SwfWriter m(h);
+                m.setBackgroundColor({255, 255, 255});
+                const uint16_t bmp = m.defineBitsLossless(checker(9, 7, true));
+                Shape s;
+                s.fill1(s.addFill(FillStyle::bitmap(bmp, v.fill, repeating != 0, smoothed != 0)))
+                    .rectangle(400, 300, 18000, 13000);
+                m.place(m.defineShape(s, 3), 1, v.place);
+                add(std::string("bmpfill-large-") + v.name + (repeating ? "-repeat" : "-clip") +
+                        (smoothed ? "-smooth" : "-hard"),
+                    m);
+            }
+        }
+    }
+}
+
 void edgeRules() {
     {
         SwfWriter m = newMovie();
@@ -1431,8 +1465,9 @@ int main(int argc, char** argv) {
     const fs::path out(argv[1]);
     fs::create_directories(out);
     const std::function<void()> groups[] = {
-        gradients, bitmapFills, edgeRules, lines,        morphs,        placement,     filters,
-        bitmaps,   scripted,    maskRules, bitmapQuirks, placedFilters, scriptedTables};
+        gradients, bitmapFills,  largeBitmapFills, edgeRules,     lines,
+        morphs,    placement,    filters,          bitmaps,       scripted,
+        maskRules, bitmapQuirks, placedFilters,    scriptedTables};
     for (const auto& g : groups) {
         g();
     }

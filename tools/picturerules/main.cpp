@@ -432,6 +432,27 @@ void lines() {
     lineCase("line-curve-hairline", LineStyle{.width = 0, .color = dark}, {}, 3, true);
     lineCase("line-translucent", LineStyle{.width = 200, .color = Rgba{255, 0, 0, 100}}, {}, 3);
     lineCase("line-v1", LineStyle{.width = 60, .color = dark}, {}, 1);
+    // Joins, caps and miter limits under a stretch and a skew: the stroke is outlined in the
+    // shape's own space and the outline stretched with it.
+    const Matrix skew = Matrix::affine(1.1, 0.3, -0.6, 0.7, 900, 300);
+    for (const auto& [placeName, placeMatrix] :
+         {std::pair<const char*, Matrix>{"stretch", stretch}, {"skew", skew}}) {
+        for (double limit : {1.5, 4.0}) {
+            lineCase(std::string("line-miter-") + placeName + "-" +
+                         std::to_string(static_cast<int>(limit * 10)),
+                     LineStyle{.width = 120,
+                               .color = dark,
+                               .startCap = CapStyle::Square,
+                               .endCap = CapStyle::None,
+                               .join = JoinStyle::Miter,
+                               .miterLimit = limit},
+                     placeMatrix);
+        }
+        lineCase(std::string("line-round-") + placeName,
+                 LineStyle{.width = 120, .color = dark, .join = JoinStyle::Round}, placeMatrix);
+        lineCase(std::string("line-bevel-") + placeName,
+                 LineStyle{.width = 120, .color = dark, .join = JoinStyle::Bevel}, placeMatrix);
+    }
     // One shape placed at several scales: each placement's stroke follows its own scale, and a
     // stroke that scaling makes thinner than a pixel stays a pixel wide.
     struct Reuse {

@@ -184,14 +184,27 @@ int threshold(BitmapPixels& dest, const BitmapPixels& source, Placement at,
         return -1;
     }
     int count = 0;
-    forOverlap(dest, source, at, [&](std::uint32_t s, int x, int y) {
+    const auto test = [&](std::uint32_t s, int x, int y) {
         if (passes(operation, s & mask, thresholdValue & mask)) {
             dest.set(x, y, color);
             ++count;
         } else if (copySource) {
             dest.set(x, y, s);
         }
-    });
+    };
+    if (&dest != &source) {
+        forOverlap(dest, source, at, test);
+        return count;
+    }
+    // A bitmap that is its own source is tested as it is written, row by row from the top
+    // left: a pixel the test has already changed is read changed, and a change can cascade
+    // along the offset.
+    const Overlap o = overlapOf(dest, source, at);
+    for (int y = 0; y < o.dest.height; ++y) {
+        for (int x = 0; x < o.dest.width; ++x) {
+            test(source.at(o.sourceX + x, o.sourceY + y), o.dest.x + x, o.dest.y + y);
+        }
+    }
     return count;
 }
 

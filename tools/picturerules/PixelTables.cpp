@@ -177,6 +177,21 @@ void thresholdTables(const ScriptCaseWriter& scriptCase) {
     }
 }
 
+// A bitmap tested against itself one pixel along, each way: a change read again cascades.
+void selfThresholdTables(const ScriptCaseWriter& scriptCase) {
+    for (const int step : {1, -1}) {
+        scriptCase(std::string("as-threshold-self-") + (step > 0 ? "right" : "left"),
+                   [step](Actions& a) {
+                       quarters(a, "src", 60, 40, true);
+                       call(a, "src", "threshold",
+                            {Path{"src"}, rectangle(step > 0 ? 0 : 1, 0, 59, 40),
+                             point(step > 0 ? 1 : 0, 0), "==", double(0xFFFF0000),
+                             double(0xFFFF0000), double(0xFFFFFFFF), false});
+                       show(a, "src", 5, 5, 20, 2.5);
+                   });
+    }
+}
+
 void transformTables(const ScriptCaseWriter& scriptCase) {
     scriptCase("as-bd-transform-clear-pixels", [](Actions& a) {
         quarters(a, "src", 60, 40, true);
@@ -221,6 +236,7 @@ void pixelTables(const ScriptCaseWriter& scriptCase) {
     copyTables(scriptCase);
     paletteTables(scriptCase);
     thresholdTables(scriptCase);
+    selfThresholdTables(scriptCase);
     transformTables(scriptCase);
 }
 

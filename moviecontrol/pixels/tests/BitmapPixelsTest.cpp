@@ -153,6 +153,33 @@ TEST(BitmapEffects, ColorTransformThatOnlyRaisesAlphaChangesNothing) {
     }
 }
 
+TEST(BitmapEffects, ThresholdOnItselfReadsWhatItHasWritten) {
+    // One red pixel at the left of a white row, tested one pixel to the right of where it is
+    // read: each pixel is read after the pixel before it became red, so the red runs the
+    // whole row. Read from the right (offset left), each pixel is read before it is written:
+    // the red only moves one step left.
+    struct Case {
+        int fromX, toX;
+        std::uint32_t expected[4];
+        int count;
+    };
+    constexpr std::uint32_t R = 0xFFFF0000u, W = 0xFFFFFFFFu;
+    const Case cases[] = {
+        {0, 1, {R, R, R, R}, 3},
+        {1, 0, {W, W, R, R}, 1},
+    };
+    for (const Case& c : cases) {
+        BitmapPixels row(4, 1, true, W);
+        row.set(c.fromX == 0 ? 0 : 3, 0, R);
+        const int n =
+            threshold(row, row, {{c.fromX, 0, 3, 1}, c.toX, 0}, "==", R, R, 0xFFFFFFFFu, true);
+        EXPECT_EQ(n, c.count) << c.fromX;
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(row.at(x, 0), c.expected[x]) << c.fromX << " " << x;
+        }
+    }
+}
+
 TEST(BitmapEffects, ChannelCopiesMergesAndThresholds) {
     BitmapPixels src(2, 2, true, 0xFF102030u);
     src.set(1, 1, 0x80FF0000u);

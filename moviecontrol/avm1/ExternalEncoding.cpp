@@ -41,6 +41,13 @@ Value element(Machine& m, const Value& list, double i) {
 
 std::string toXml(Machine& m, const Value& v, int depth);
 
+// The player's class library asks `value == null` before it looks at an object's kind:
+// an object whose primitive value is undefined or null (one without valueOf, such as an
+// XML node's attribute map) encodes as null.
+bool equalsNull(Machine& m, Object* o) {
+    return m.toPrimitive(Value(o)).isNullish();
+}
+
 std::string objectXml(Machine& m, const Value& v, int depth) {
     std::string out = "<object>";
     if (Object* o = v.asObject(); o && depth < MaxDepth) {
@@ -84,7 +91,7 @@ std::string toXml(Machine& m, const Value& v, int depth) {
         break;
     }
     Object* o = v.asObject();
-    if (depth >= MaxDepth || o->asFunction()) {
+    if (depth >= MaxDepth || o->asFunction() || equalsNull(m, o)) {
         return "<null/>";
     }
     if (o->className() == "Date") {
@@ -208,7 +215,7 @@ std::string toJs(Machine& m, const Value& v, int depth) {
         break;
     }
     Object* o = v.asObject();
-    if (depth >= MaxDepth || o->asFunction()) {
+    if (depth >= MaxDepth || o->asFunction() || equalsNull(m, o)) {
         return "null";
     }
     return o->className() == "Array" ? arrayJs(m, v, depth) : objectJs(m, v, depth);

@@ -43,7 +43,9 @@ bool declaredPrefix(std::string_view attribute, std::string_view& prefix) {
 
 Object* XmlNode::attributes(Machine& m) {
     if (!attributes_) {
-        attributes_ = m.newObject();
+        // A bare map of names to values: no prototype, so it holds nothing but the
+        // attributes (it prints as "[type Object]" and equals null and undefined).
+        attributes_ = m.make<Object>(nullptr);
     }
     return attributes_;
 }
@@ -384,9 +386,10 @@ void defineNodeAccessors(Machine& m, Object* proto, std::span<const std::string_
             }
             return {};
         });
+        // Plain members of the prototype, as an assignment would make them: enumerable.
         Property* p = proto->properties().find(key, m.caseSensitive());
         if (!p) {
-            p = &proto->properties().add(Property{key, Value(), attr::DontEnum, nullptr, nullptr},
+            p = &proto->properties().add(Property{key, Value(), 0, nullptr, nullptr},
                                          m.caseSensitive());
         }
         p->getter = getter;

@@ -98,11 +98,37 @@ Overlap overlapOf(const BitmapPixels& dest, const BitmapPixels& source, Placemen
     return {dst, src.x + static_cast<int>(dst.x - toX), src.y + static_cast<int>(dst.y - toY)};
 }
 
+namespace {
+
+bool onlyRaisesAlpha(const ChannelTransform& t) {
+    // The player holds multipliers in 8.8 fixed point, so one that differs from 1 by less
+    // than a 256th counts as 1.
+    const auto fixed = [](double v) { return std::isfinite(v) ? std::trunc(v * 256.0) : 0.0; };
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (fixed(t.mult[i]) != 256.0) {
+            return false;
+        }
+    }
+    return fixed(t.mult[3]) >= 256.0 && t.add == std::array<double, 4>{0, 0, 0, 0};
+}
+
+} // namespace
+
 void colorTransform(BitmapPixels& bitmap, PixelRect rect, const ChannelTransform& t) {
+    // A transform that leaves the colours as they are and only multiplies alpha up changes
+    // nothing, even where alpha could grow.
+    if (onlyRaisesAlpha(t)) {
+        return;
+    }
     rect = bitmap.clip(rect);
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
         for (int x = rect.x; x < rect.x + rect.width; ++x) {
             std::uint32_t p = bitmap.at(x, y), out = 0;
+            // A pixel with nothing left of it keeps nothing an offset could bring back: the
+            // premultiplied store has lost its colour, and it stays as it is.
+            if ((p >> 24) == 0) {
+                continue;
+            }
             for (int i = 0; i < 4; ++i) {
                 double v = std::floor(channel(p, i) * t.mult[i] + t.add[i]);
                 out = withChannel(
@@ -158,14 +184,27 @@ int threshold(BitmapPixels& dest, const BitmapPixels& source, Placement at,
         return -1;
     }
     int count = 0;
-    forOverlap(dest, source, at, [&](std::uint32_t s, int x, int y) {
+    const auto test = [&](std::uint32_t s, int x, int y) {
         if (passes(operation, s & mask, thresholdValue & mask)) {
             dest.set(x, y, color);
             ++count;
         } else if (copySource) {
             dest.set(x, y, s);
         }
-    });
+    };
+    if (&dest != &source) {
+        forOverlap(dest, source, at, test);
+        return count;
+    }
+    // A bitmap that is its own source is tested as it is written, row by row from the top
+    // left: a pixel the test has already changed is read changed, and a change can cascade
+    // along the offset.
+    const Overlap o = overlapOf(dest, source, at);
+    for (int y = 0; y < o.dest.height; ++y) {
+        for (int x = 0; x < o.dest.width; ++x) {
+            test(source.at(o.sourceX + x, o.sourceY + y), o.dest.x + x, o.dest.y + y);
+        }
+    }
     return count;
 }
 

@@ -52,6 +52,12 @@ void copyPixels(BitmapPixels& dest, const BitmapPixels& source, Placement at,
                     continue;
                 }
                 const std::uint32_t scale = alpha->bitmap->premultipliedAt(ax, ay) >> 24;
+                // An opaque alpha pixel keeps the source's alpha as it is; any other scales it
+                // by the player's shift, a 256th short of a true product.
+                if (scale == 255 && source.transparent()) {
+                    pixels[i] = p;
+                    continue;
+                }
                 const std::uint32_t a = source.transparent() ? (scale * (p >> 24)) >> 8 : scale;
                 const std::uint32_t colour = BitmapPixels::unmultiply(p) & 0x00FFFFFFu;
                 p = BitmapPixels::premultiply((a << 24) | colour);

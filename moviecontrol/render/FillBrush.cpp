@@ -125,7 +125,11 @@ QBrush fillBrush(const swf::FillStyle& style, const ColorTransform& cx) {
     if (stops.isEmpty()) {
         return QBrush(toQColor(swf::Rgba{0, 0, 0, 255}, cx));
     }
-    if (stops.size() == 1) {
+    // A matrix that flattens the gradient's square onto a line or a point has no inverse to
+    // find a point's place along the gradient by: every point takes the gradient's start, as
+    // a matrix of nothing but zeros already does.
+    const swf::Matrix& m = style.matrix;
+    if (stops.size() == 1 || m.a * m.d == m.b * m.c) {
         return QBrush(stops.front().second);
     }
     QBrush brush;

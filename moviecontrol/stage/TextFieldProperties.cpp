@@ -256,7 +256,9 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     } else if (is(n, "mouseWheelEnabled")) {
         t.mouseWheelEnabled = m.toBoolean(value);
     } else if (is(n, "restrict")) {
-        t.restrict = value.isNullish() ? std::nullopt : std::optional(m.toString(value).str());
+        // An empty list restricts nothing, as null does.
+        std::string allowed = value.isNullish() ? std::string() : m.toString(value).str();
+        t.restrict = allowed.empty() ? std::nullopt : std::optional(std::move(allowed));
     } else if (is(n, "tabIndex")) {
         t.tabIndex =
             value.isUndefined() ? std::nullopt : std::optional(fieldTabIndex(m.toNumber(value)));

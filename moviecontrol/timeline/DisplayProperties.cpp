@@ -209,7 +209,9 @@ void resizeField(DisplayObject& o, double pixels, bool horizontal) {
         return;
     }
     TextFieldState& t = *o.text;
-    const double twips = std::clamp(pixels * 20.0 / scale, 0.0, 1e8);
+    // The box is kept in whole twips, cut toward zero; a negative size measures the same box
+    // from its other side.
+    const double twips = std::min(std::fabs(std::trunc(pixels * 20.0 / scale)), 1e8);
     if (horizontal) {
         t.bounds.xMax = t.bounds.xMin + twips;
     } else {

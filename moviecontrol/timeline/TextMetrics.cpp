@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "DeviceAdvances.h"
 #include "LineBreaking.h"
 #include "ParagraphFrame.h"
 #include "TextFieldState.h"
@@ -16,7 +17,7 @@ class Measure {
   public:
     Measure(const CharacterCatalog& catalog, const TextFormat& f, bool embedded)
         : size_(f.size * 20.0), spacing_(std::trunc(lengthTwips(f.letterSpacing))),
-          kerning_(f.kerning) {
+          kerning_(f.kerning), bold_(f.bold) {
         if (embedded) {
             font_ = catalog.fontNamed(f.font, f.bold, f.italic);
         }
@@ -26,11 +27,11 @@ class Measure {
             ascent_ = std::trunc(font_->ascent * size_ / em);
             descent_ = std::trunc(font_->descent * size_ / em);
         } else {
-            // Device fonts: the proportions of the common serif and sans faces, in the whole
-            // pixels a system font reports (its ascent rounded, its descent cut).
+            // Device fonts: the system sans-serif face's ascent and descent, kept in whole
+            // twips, cut, as an embedded font's are.
             font_ = nullptr;
-            ascent_ = std::round(size_ * 0.9 / 20.0) * 20.0;
-            descent_ = std::floor(size_ * 0.22 / 20.0) * 20.0;
+            ascent_ = std::trunc(kDeviceFontAscent * size_ / kDeviceFontEm);
+            descent_ = std::trunc(kDeviceFontDescent * size_ / kDeviceFontEm);
         }
     }
 
@@ -63,23 +64,18 @@ class Measure {
     }
 
   private:
+    // A device glyph's advance is measured in whole twips, cut, and the pen steps whole
+    // pixels, rounded up.
     double deviceAdvance(char16_t c) const {
-        if (c == u' ') {
-            return size_ * 0.25;
-        }
-        if (c == u'i' || c == u'l' || c == u'j' || c == u'I' || c == u'.' || c == u',') {
-            return size_ * 0.28;
-        }
-        if (c == u'm' || c == u'w' || c == u'M' || c == u'W') {
-            return size_ * 0.8;
-        }
-        return size_ * (c >= u'A' && c <= u'Z' ? 0.65 : 0.5);
+        const double twips = std::trunc(deviceFontAdvance(c, bold_) * size_ / kDeviceFontEm);
+        return std::ceil(twips / 20.0) * 20.0;
     }
 
     const swf::Font* font_ = nullptr;
     double size_;
     double spacing_;
     bool kerning_;
+    bool bold_;
     double ascent_ = 0;
     double descent_ = 0;
 };

@@ -492,6 +492,35 @@ void clipTables(const ScriptCaseWriter& scriptCase) {
         set(a, "u", "border", true);
         set(a, "u", "_xscale", 70);
     });
+    // A paragraph's left edges: the margin and block indent move every line, the indent only
+    // the first; a negative indent reaches back into the margin.
+    const struct {
+        const char* name;
+        double leftMargin, blockIndent, indent, rightMargin;
+    } paragraphs[] = {
+        {"margin", 30, 0, 0, 0},
+        {"block", 0, 30, 0, 0},
+        {"indent", 0, 0, 30, 20},
+        {"all", 10, 15, 20, 10},
+        {"negative-indent", 30, 0, -20, 0},
+    };
+    for (const auto& p : paragraphs) {
+        scriptCase(std::string("as-textformat-") + p.name, [p](Actions& a) {
+            call(a, "_root", "createTextField", {"t", 40, 10, 10, 180, 130});
+            set(a, "t", "border", true);
+            set(a, "t", "multiline", true);
+            set(a, "t", "wordWrap", true);
+            set(a, "t", "text",
+                "mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm\rmmmm mmmm mmmm mmmm mmmm");
+            set(a, "_root", "tf", make("TextFormat", {}));
+            set(a, "tf", "leftMargin", p.leftMargin);
+            set(a, "tf", "blockIndent", p.blockIndent);
+            set(a, "tf", "indent", p.indent);
+            set(a, "tf", "rightMargin", p.rightMargin);
+            set(a, "tf", "size", 14);
+            call(a, "t", "setTextFormat", {Path{"tf"}});
+        });
+    }
 }
 
 } // namespace picturerules

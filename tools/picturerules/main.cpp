@@ -4,6 +4,7 @@
 
 #include "FilterBytes.h"
 #include "LookTables.h"
+#include "PixelTables.h"
 #include "ScriptCalls.h"
 #include "ScriptedTables.h"
 #include "moviemaker/JpegBitmap.h"
@@ -133,6 +134,27 @@ void gradients() {
                                             grad(two, SpreadMode::Repeat)));
     fillCase("grad-tiny-pad",
              FillStyle::linear(Matrix::scale(0.001, 0.001, 2000, 1500), grad(two)));
+    // Repeated ratios in a radial fill, and the focal point at, past and far past the rim.
+    const std::vector<GradientStop> stepped{{0, kRed},     {100, kYellow}, {100, kBlue},
+                                            {100, kGreen}, {200, kRed},    {255, kBlue}};
+    for (int sp = 0; sp < 3; ++sp) {
+        const auto mode = static_cast<SpreadMode>(sp);
+        fillCase(std::string("grad-radial-repeated-") + spreads[sp],
+                 FillStyle::radial(small, grad(stepped, mode)), 4);
+        for (double focal : {-1.0, 1.5, 3.0}) {
+            fillCase("grad-focal-" + std::to_string(static_cast<int>(focal * 10)) + "-" +
+                         spreads[sp],
+                     FillStyle::focal(small, grad(two, mode), focal), 4);
+        }
+    }
+    // Matrices that cannot be inverted: every unit square flattened onto one diagonal line.
+    Matrix turned = box;
+    turned.scaleY = box.scaleX;
+    turned.rotateSkew0 = box.scaleX;
+    turned.rotateSkew1 = box.scaleX;
+    fillCase("grad-singular-turned", FillStyle::linear(turned, grad(two)));
+    fillCase("grad-singular-radial", FillStyle::radial(turned, grad(two, SpreadMode::Repeat)));
+    fillCase("grad-singular-focal", FillStyle::focal(zero, grad(stepped), 0.5), 4);
 }
 
 RawImage checker(uint16_t w, uint16_t h, bool alpha) {
@@ -186,6 +208,40 @@ void bitmapFills() {
                             (smoothed ? "-smooth" : "-hard") + "-v" + std::to_string(swf),
                         m);
                 }
+            }
+        }
+    }
+}
+
+// Bitmap fills across a stage five times the usual size: shrunk and enlarged fills at half-pixel
+// offsets, and a fill placed shrunk, for each edge and smoothing choice.
+void largeBitmapFills() {
+    struct Variant {
+        const char* name{};
+        Matrix fill;
+        Matrix place;
+    };
+    const Variant variants[] = {
+        {"shrunk-half", Matrix::scale(12.6, 12.6, 1010, 810), {}},
+        {"enlarged-half", Matrix::scale(270, 270, 1010, 810), {}},
+        {"placed-shrunk", Matrix::scale(60, 60, 1000, 800), Matrix::scale(0.37, 0.41, 130, 90)},
+    };
+    for (const auto& v : variants) {
+        for (int repeating = 0; repeating < 2; ++repeating) {
+            for (int smoothed = 0; smoothed < 2; ++smoothed) {
+                MovieHeader h;
+                h.version = 10;
+                h.frameSize = Rect::pixels(1000, 750);
+                SwfWriter m(h);
+                m.setBackgroundColor({255, 255, 255});
+                const uint16_t bmp = m.defineBitsLossless(checker(9, 7, true));
+                Shape s;
+                s.fill1(s.addFill(FillStyle::bitmap(bmp, v.fill, repeating != 0, smoothed != 0)))
+                    .rectangle(400, 300, 18000, 13000);
+                m.place(m.defineShape(s, 3), 1, v.place);
+                add(std::string("bmpfill-large-") + v.name + (repeating ? "-repeat" : "-clip") +
+                        (smoothed ? "-smooth" : "-hard"),
+                    m);
             }
         }
     }
@@ -376,6 +432,63 @@ void lines() {
     lineCase("line-curve-hairline", LineStyle{.width = 0, .color = dark}, {}, 3, true);
     lineCase("line-translucent", LineStyle{.width = 200, .color = Rgba{255, 0, 0, 100}}, {}, 3);
     lineCase("line-v1", LineStyle{.width = 60, .color = dark}, {}, 1);
+    // Joins, caps and miter limits under a stretch and a skew: the stroke is outlined in the
+    // shape's own space and the outline stretched with it.
+    const Matrix skew = Matrix::affine(1.1, 0.3, -0.6, 0.7, 900, 300);
+    for (const auto& [placeName, placeMatrix] :
+         {std::pair<const char*, Matrix>{"stretch", stretch}, {"skew", skew}}) {
+        for (double limit : {1.5, 4.0}) {
+            lineCase(std::string("line-miter-") + placeName + "-" +
+                         std::to_string(static_cast<int>(limit * 10)),
+                     LineStyle{.width = 120,
+                               .color = dark,
+                               .startCap = CapStyle::Square,
+                               .endCap = CapStyle::None,
+                               .join = JoinStyle::Miter,
+                               .miterLimit = limit},
+                     placeMatrix);
+        }
+        lineCase(std::string("line-round-") + placeName,
+                 LineStyle{.width = 120, .color = dark, .join = JoinStyle::Round}, placeMatrix);
+        lineCase(std::string("line-bevel-") + placeName,
+                 LineStyle{.width = 120, .color = dark, .join = JoinStyle::Bevel}, placeMatrix);
+    }
+    // One shape placed at several scales: each placement's stroke follows its own scale, and a
+    // stroke that scaling makes thinner than a pixel stays a pixel wide.
+    struct Reuse {
+        const char* name;
+        LineStyle style;
+        int version;
+    };
+    const Reuse reuses[] = {
+        {"normal", LineStyle{.width = 40, .color = dark}, 3},
+        {"thin", LineStyle{.width = 8, .color = dark}, 3},
+        {"hairline", LineStyle{.width = 0, .color = dark}, 3},
+        {"v1", LineStyle{.width = 40, .color = dark}, 1},
+        {"none", LineStyle{.width = 40, .color = dark, .noHScale = true, .noVScale = true}, 4},
+        {"square-miter",
+         LineStyle{.width = 120,
+                   .color = dark,
+                   .startCap = CapStyle::Square,
+                   .endCap = CapStyle::Square,
+                   .join = JoinStyle::Miter,
+                   .miterLimit = 3.0},
+         4},
+    };
+    for (const Reuse& r : reuses) {
+        SwfWriter m = newMovie();
+        Shape s;
+        s.line(s.addLine(r.style));
+        s.moveTo(0, 600).lineTo(300, 0).lineTo(600, 600).lineTo(900, 200);
+        const uint16_t id = m.defineShape(s, r.version);
+        const double scales[] = {0.1, 0.3, 1.0, 2.5};
+        const int xs[] = {200, 600, 1300, 1650};
+        for (int i = 0; i < 4; ++i) {
+            m.place(id, static_cast<uint16_t>(i + 1),
+                    Matrix::scale(scales[i], scales[i] * 1.2, xs[i], 300));
+        }
+        add(std::string("line-reuse-") + r.name, m);
+    }
     {
         // A closed rectangle: the join at the start point, and noClose.
         for (int noClose = 0; noClose < 2; ++noClose) {
@@ -1360,6 +1473,7 @@ void scriptedTables() {
     picturerules::cachedTables(writer);
     picturerules::depthTables(writer);
     picturerules::maskStrokeTables(writer);
+    picturerules::pixelTables(writer);
 }
 
 } // namespace
@@ -1372,8 +1486,9 @@ int main(int argc, char** argv) {
     const fs::path out(argv[1]);
     fs::create_directories(out);
     const std::function<void()> groups[] = {
-        gradients, bitmapFills, edgeRules, lines,        morphs,        placement,     filters,
-        bitmaps,   scripted,    maskRules, bitmapQuirks, placedFilters, scriptedTables};
+        gradients, bitmapFills,  largeBitmapFills, edgeRules,     lines,
+        morphs,    placement,    filters,          bitmaps,       scripted,
+        maskRules, bitmapQuirks, placedFilters,    scriptedTables};
     for (const auto& g : groups) {
         g();
     }

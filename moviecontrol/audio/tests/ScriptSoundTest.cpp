@@ -2,6 +2,8 @@
 // the movie's sound together, mixed offline.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -309,8 +311,68 @@ TEST(ScriptSound, SettingsTakeWholePercentsAndOnlyATransformsOwnChannels) {
     movie.showFrame();
     ScriptedSound p(movie.finish());
     p.play(1);
-    EXPECT_EQ(p.traced, (std::vector<std::string>{"[type Function]", "100", "0", "-20", "0", "50",
-                                                  "100", "50"}));
+    // Text that is no number is the lowest integer, as NaN is.
+    EXPECT_EQ(p.traced, (std::vector<std::string>{"[type Function]", "100", "0", "-20",
+                                                  "-2147483648", "50", "100", "50"}));
+}
+
+// Volume and pan take the processor's conversion (what is NaN, infinite or beyond 32 bits
+// is the lowest integer); a transform's shares take ToInt32 and wrap. Pan reads back from
+// the magnitudes of the channels, in wrapping 32-bit arithmetic.
+TEST(ScriptSound, PercentsAreThirtyTwoBitIntegersAndPanReadsMagnitudes) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double given;
+        const char* volume;
+        const char* pan;      // getPan after setPan
+        const char* channels; // ll,rr after setPan
+        const char* share;    // ll after setTransform({ll: given})
+        const char* sharePan; // getPan after that
+    } table[] = {
+        {nan, "-2147483648", "2147483448", "100,-2147483548", "0", "100"},
+        {inf, "-2147483648", "2147483448", "100,-2147483548", "0", "100"},
+        {-inf, "-2147483648", "2147483448", "100,-2147483548", "0", "100"},
+        {1e21, "-2147483648", "2147483448", "100,-2147483548", "-559939584", "-559939484"},
+        {2147483648.0, "-2147483648", "2147483448", "100,-2147483548", "-2147483648",
+         "-2147483548"},
+        {2147483647.0, "2147483647", "-2147483447", "-2147483547,100", "2147483647", "-2147483547"},
+        {150.7, "150", "50", "-50,100", "150", "-50"},
+        {-150.7, "-150", "-50", "100,-50", "-150", "-50"},
+        {-50, "-50", "-50", "100,50", "-50", "50"},
+        {30, "30", "30", "70,100", "30", "70"},
+    };
+    for (const auto& row : table) {
+        moviemaker::SwfWriter movie(header());
+        Actions a;
+        newSound(a, "s");
+        const auto traceCall = [&](std::string_view method) {
+            a.pushInt(0).push("s").code(0x1C).push(method).code(0x52).code(0x26);
+        };
+        call(a, "s", "setVolume", {row.given});
+        traceCall("getVolume");
+        call(a, "s", "setPan", {row.given});
+        traceCall("getPan");
+        a.push("t").pushInt(0).push("s").code(0x1C).push("getTransform").code(0x52).code(0x1D);
+        a.push("t").code(0x1C).push("ll").code(0x4E).push(",").code(0x21);
+        a.push("t").code(0x1C).push("rr").code(0x4E).code(0x21).code(0x26);
+        // s.setTransform({ll: given, rr: 100})
+        a.push("o").pushInt(0).push("Object").code(0x40).code(0x1D);
+        a.push("o").code(0x1C).push("ll").push(row.given).code(0x4F);
+        a.push("o").code(0x1C).push("rr").push(100.0).code(0x4F);
+        a.push("o").code(0x1C).pushInt(1).push("s").code(0x1C).push("setTransform").code(0x52);
+        a.code(0x17);
+        a.push("t").pushInt(0).push("s").code(0x1C).push("getTransform").code(0x52).code(0x1D);
+        a.traceValue("t.ll");
+        traceCall("getPan");
+        movie.doAction(a.stop());
+        movie.showFrame();
+        ScriptedSound p(movie.finish());
+        p.play(1);
+        EXPECT_EQ(p.traced, (std::vector<std::string>{row.volume, row.pan, row.channels, row.share,
+                                                      row.sharePan}))
+            << row.given;
+    }
 }
 
 TEST(ScriptSound, AClipMadeWhereARemovedOneWasStartsAtFullVolume) {

@@ -19,13 +19,14 @@ constexpr std::array<std::string_view, 8> BuiltInItems = {
 
 // Gives `menu` its callback, an empty list of items and the player's entries all shown.
 void initMenu(Machine& m, Object* menu, const Value& onSelect) {
+    // In Flash's order: a for-in meets customItems, builtInItems, then onSelect.
     m.set(menu, "onSelect", onSelect);
-    m.set(menu, "customItems", Value(m.newArray()));
     Object* builtIn = m.newObject();
     for (std::string_view name : BuiltInItems) {
         m.set(builtIn, name, Value(true));
     }
     m.set(menu, "builtInItems", Value(builtIn));
+    m.set(menu, "customItems", Value(m.newArray()));
 }
 
 } // namespace

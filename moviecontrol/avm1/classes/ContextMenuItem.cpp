@@ -3,21 +3,31 @@
 
 #include "avm1/State.h"
 
-#include <array>
-
 namespace avm1 {
 
 namespace {
 
-// Sets the item's five members from the constructor's arguments; an argument left out
-// takes Flash's default (not after a separator, enabled, visible).
+// What a script's `value == null` finds: undefined, null, or an object whose primitive
+// value is one of them.
+bool equalsNull(Machine& m, const Value& v) {
+    return v.isNullish() || (v.isObject() && m.toPrimitive(v).isNullish());
+}
+
+// Sets the item's five members from the constructor's arguments, in Flash's order (a
+// for-in meets them the other way round). Nothing is converted: a flag that equals null
+// takes Flash's default (not after a separator, enabled, visible), any other value stays
+// as given.
 void initItem(Machine& m, Object* item, std::span<const Value> args) {
-    const auto given = [&](std::size_t i) { return i < args.size(); };
-    m.set(item, "caption", given(0) ? args[0] : Value());
-    m.set(item, "onSelect", given(1) ? args[1] : Value());
-    m.set(item, "separatorBefore", Value(given(2) && m.toBoolean(args[2])));
-    m.set(item, "enabled", Value(!given(3) || m.toBoolean(args[3])));
-    m.set(item, "visible", Value(!given(4) || m.toBoolean(args[4])));
+    const auto arg = [&](std::size_t i) { return i < args.size() ? args[i] : Value(); };
+    const auto flag = [&](std::size_t i, bool byDefault) {
+        const Value v = arg(i);
+        return equalsNull(m, v) ? Value(byDefault) : v;
+    };
+    m.set(item, "caption", arg(0));
+    m.set(item, "onSelect", arg(1));
+    m.set(item, "separatorBefore", flag(2, false));
+    m.set(item, "enabled", flag(3, true));
+    m.set(item, "visible", flag(4, true));
 }
 
 } // namespace
@@ -30,22 +40,22 @@ void installContextMenuItem(Machine& m) {
         return {};
     });
     Object* proto = constructorPrototype(m, ctor);
-    // A new item with the same members, inheriting what this one inherits.
+    // A new item made by whatever the global ContextMenuItem is now, without arguments,
+    // then given this one's members as they are.
     m.defineMethod(proto, "copy", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* self = c.thisObject();
         if (self == nullptr) {
             return {};
         }
-        std::array<Value, 5> members;
-        const std::array<std::string_view, 5> names = {"caption", "onSelect", "separatorBefore",
-                                                       "enabled", "visible"};
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            members[i] = m.get(self, names[i]);
+        Object* copy = m.construct(m.get(m.global(), "ContextMenuItem"), {});
+        if (copy == nullptr) {
+            return {};
         }
-        Object* copy = m.newObject();
-        copy->setProto(self->proto());
-        initItem(m, copy, members);
+        for (std::string_view name :
+             {"caption", "onSelect", "separatorBefore", "enabled", "visible"}) {
+            m.set(copy, name, m.get(self, name));
+        }
         return Value(copy);
     });
     m.define(m.global(), "ContextMenuItem", Value(static_cast<Object*>(ctor)));

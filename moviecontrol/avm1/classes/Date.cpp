@@ -366,9 +366,11 @@ void installDate(Machine& m) {
         return Value(d->time);
     });
     m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
+        // As every Date method, it answers nothing for what is no date (Date.prototype
+        // too): an object that inherits it then prints as "[type Object]".
         DateObject* d = thisDate(c);
         if (!d) {
-            return Value(c.machine.str("[object Object]"));
+            return {};
         }
         return Value(Str(dateText(c.machine, d->time)));
     });

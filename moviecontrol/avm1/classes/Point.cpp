@@ -15,9 +15,15 @@ void installPoint(Machine& m) {
     FunctionObject* ctor = m.newClass([](CallArgs& c) -> Value {
         Machine& m = c.machine;
         if (Object* self = c.thisObject()) {
-            bool none = c.count() == 0;
-            m.set(self, "x", none ? Value(0.0) : c.arg(0));
-            m.set(self, "y", none ? Value(0.0) : c.arg(1));
+            // Only a call without arguments stands at (0, 0), and it sets y first: a for-in
+            // over such a point meets x first, over any other y first.
+            if (c.count() == 0) {
+                m.set(self, "y", Value(0.0));
+                m.set(self, "x", Value(0.0));
+            } else {
+                m.set(self, "x", c.arg(0));
+                m.set(self, "y", c.arg(1));
+            }
         }
         return {};
     });

@@ -18,6 +18,15 @@ XmlNode* makeDocument(Machine& m, Object* proto) {
     return document;
 }
 
+// XML.prototype's members are plain assignments, as Flash's own XML class makes them:
+// enumerable and deletable, in Flash's order, which a for-in over any document shows.
+constexpr std::uint32_t Assigned = 0;
+
+Value bytesField(CallArgs& c, std::string_view field) {
+    Object* self = c.thisObject();
+    return self ? c.machine.get(self, field) : Value();
+}
+
 void installDocumentMethods(Machine& m, Object* proto) {
     // Without an argument there is nothing to make; any argument becomes text.
     auto create = [](int type) {
@@ -29,43 +38,69 @@ void installDocumentMethods(Machine& m, Object* proto) {
             return Value(static_cast<Object*>(makeXmlNode(c.machine, type, text)));
         };
     };
-    m.defineMethod(proto, "createElement", create(XmlNode::Element));
-    m.defineMethod(proto, "createTextNode", create(XmlNode::TextNode));
-    m.defineMethod(proto, "parseXML", [](CallArgs& c) -> Value {
-        // Without text the old tree still goes.
-        if (XmlNode* self = thisNode(c)) {
-            if (c.count() == 0) {
-                self->removeChildren(c.machine);
-            } else {
-                parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+    m.defineMethod(proto, "createElement", create(XmlNode::Element), Assigned);
+    m.defineMethod(proto, "createTextNode", create(XmlNode::TextNode), Assigned);
+    m.defineMethod(
+        proto, "parseXML",
+        [](CallArgs& c) -> Value {
+            // Without text the old tree still goes.
+            if (XmlNode* self = thisNode(c)) {
+                if (c.count() == 0) {
+                    self->removeChildren(c.machine);
+                } else {
+                    parseXmlInto(c.machine, self, c.machine.toString(c.arg(0)).view());
+                }
             }
-        }
-        return {};
-    });
-    // Text that arrives (a load) is parsed, then onLoad hears whether it came.
-    m.defineMethod(proto, "onData", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        Object* self = c.thisObject();
-        if (!self) {
             return {};
-        }
-        // A failed load leaves `loaded` as load() set it.
-        bool arrived = !c.arg(0).isUndefined();
-        if (arrived) {
-            Value text = c.arg(0);
-            m.callMethod(self, "parseXML", std::span<const Value>(&text, 1));
-            m.set(self, "loaded", Value(true));
-        }
-        Value success(arrived);
-        m.callMethod(self, "onLoad", std::span<const Value>(&success, 1));
-        return {};
-    });
-    m.defineMethod(proto, "onLoad", [](CallArgs&) -> Value { return {}; });
-    m.defineMethod(proto, "addRequestHeader", [](CallArgs&) -> Value { return {}; });
-    m.define(proto, "contentType", Value(m.str("application/x-www-form-urlencoded")));
-    m.define(proto, "ignoreWhite", Value(false));
+        },
+        Assigned);
+    // A machine without a player has nowhere to read from or send to: the player's
+    // loading replaces load and sendAndLoad in their places.
+    m.defineMethod(
+        proto, "load", [](CallArgs&) -> Value { return Value(false); }, Assigned);
+    m.defineMethod(
+        proto, "send", [](CallArgs&) -> Value { return Value(false); }, Assigned);
+    m.defineMethod(
+        proto, "sendAndLoad", [](CallArgs&) -> Value { return Value(false); }, Assigned);
+    m.defineMethod(
+        proto, "onLoad", [](CallArgs&) -> Value { return {}; }, Assigned);
+    // Text that arrives (a load) is parsed, then onLoad hears whether it came.
+    m.defineMethod(
+        proto, "onData",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            Object* self = c.thisObject();
+            if (!self) {
+                return {};
+            }
+            // A failed load leaves `loaded` as load() set it.
+            bool arrived = !c.arg(0).isUndefined();
+            if (arrived) {
+                Value text = c.arg(0);
+                m.callMethod(self, "parseXML", std::span<const Value>(&text, 1));
+                m.set(self, "loaded", Value(true));
+            }
+            Value success(arrived);
+            m.callMethod(self, "onLoad", std::span<const Value>(&success, 1));
+            return {};
+        },
+        Assigned);
+    // A load keeps its byte counts beside the document.
+    m.defineMethod(
+        proto, "getBytesLoaded", [](CallArgs& c) { return bytesField(c, "_bytesLoaded"); },
+        Assigned);
+    m.defineMethod(
+        proto, "getBytesTotal", [](CallArgs& c) { return bytesField(c, "_bytesTotal"); }, Assigned);
+    m.defineMethod(
+        proto, "addRequestHeader", [](CallArgs&) -> Value { return {}; }, Assigned);
+    m.define(proto, "contentType", Value(m.str("application/x-www-form-urlencoded")), Assigned);
     // What a parse leaves is the prototype's to answer, never a document's own.
-    constexpr std::string_view parseResults[] = {"status", "xmlDecl", "docTypeDecl"};
+    constexpr std::string_view docType[] = {"docTypeDecl"};
+    defineNodeAccessors(m, proto, docType);
+    m.define(proto, "ignoreWhite", Value(false), Assigned);
+    // Until a load starts, `loaded` is the prototype's undefined.
+    m.define(proto, "loaded", Value(), Assigned);
+    constexpr std::string_view parseResults[] = {"status", "xmlDecl"};
     defineNodeAccessors(m, proto, parseResults);
 }
 

@@ -9,83 +9,113 @@ namespace avm1 {
 
 namespace {
 
+// The prototype's members are plain assignments, as Flash's own XMLNode makes them:
+// enumerable and deletable. They are made in Flash's order, which a for-in over any node
+// shows.
+constexpr std::uint32_t Assigned = 0;
+
 void installNodeMethods(Machine& m, Object* proto) {
-    m.defineMethod(proto, "appendChild", [](CallArgs& c) -> Value {
-        // A node that is already a child keeps its place.
-        XmlNode* self = thisNode(c);
-        XmlNode* child = asNode(c.arg(0));
-        if (self && child && child->parent() != self) {
-            self->insert(c.machine, child, nullptr);
-        }
-        return {};
-    });
-    m.defineMethod(proto, "insertBefore", [](CallArgs& c) -> Value {
-        XmlNode* self = thisNode(c);
-        XmlNode* child = asNode(c.arg(0));
-        XmlNode* before = asNode(c.arg(1));
-        if (self && child && before && child->parent() != self) {
-            self->insert(c.machine, child, before);
-        }
-        return {};
-    });
-    m.defineMethod(proto, "removeNode", [](CallArgs& c) -> Value {
-        if (XmlNode* self = thisNode(c)) {
-            self->detach(c.machine);
-        }
-        return {};
-    });
-    m.defineMethod(proto, "cloneNode", [](CallArgs& c) -> Value {
-        XmlNode* self = thisNode(c);
-        if (!self) {
+    m.defineMethod(
+        proto, "cloneNode",
+        [](CallArgs& c) -> Value {
+            XmlNode* self = thisNode(c);
+            if (!self) {
+                return {};
+            }
+            return Value(
+                static_cast<Object*>(self->clone(c.machine, c.machine.toBoolean(c.arg(0)))));
+        },
+        Assigned);
+    m.defineMethod(
+        proto, "removeNode",
+        [](CallArgs& c) -> Value {
+            if (XmlNode* self = thisNode(c)) {
+                self->detach(c.machine);
+            }
             return {};
-        }
-        return Value(static_cast<Object*>(self->clone(c.machine, c.machine.toBoolean(c.arg(0)))));
-    });
-    m.defineMethod(proto, "hasChildNodes", [](CallArgs& c) -> Value {
-        XmlNode* self = thisNode(c);
-        return self ? Value(!self->children().empty()) : Value();
-    });
-    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
-        Machine& m = c.machine;
-        XmlNode* self = thisNode(c);
-        if (!self) {
-            return Value(m.str(""));
-        }
-        std::string head;
-        // A document prints its declaration and document type before its nodes.
-        if (self->parent() == nullptr && !m.get(self, "nodeName").isString()) {
-            for (const char* name : {"xmlDecl", "docTypeDecl"}) {
-                Value v = m.get(self, name);
-                if (!v.isNullish()) {
-                    head += m.toString(v).str();
+        },
+        Assigned);
+    m.defineMethod(
+        proto, "insertBefore",
+        [](CallArgs& c) -> Value {
+            XmlNode* self = thisNode(c);
+            XmlNode* child = asNode(c.arg(0));
+            XmlNode* before = asNode(c.arg(1));
+            if (self && child && before && child->parent() != self) {
+                self->insert(c.machine, child, before);
+            }
+            return {};
+        },
+        Assigned);
+    m.defineMethod(
+        proto, "appendChild",
+        [](CallArgs& c) -> Value {
+            // A node that is already a child keeps its place.
+            XmlNode* self = thisNode(c);
+            XmlNode* child = asNode(c.arg(0));
+            if (self && child && child->parent() != self) {
+                self->insert(c.machine, child, nullptr);
+            }
+            return {};
+        },
+        Assigned);
+    m.defineMethod(
+        proto, "hasChildNodes",
+        [](CallArgs& c) -> Value {
+            XmlNode* self = thisNode(c);
+            return self ? Value(!self->children().empty()) : Value();
+        },
+        Assigned);
+    m.defineMethod(
+        proto, "toString",
+        [](CallArgs& c) -> Value {
+            Machine& m = c.machine;
+            XmlNode* self = thisNode(c);
+            if (!self) {
+                return Value(m.str(""));
+            }
+            std::string head;
+            // A document prints its declaration and document type before its nodes.
+            if (self->parent() == nullptr && !m.get(self, "nodeName").isString()) {
+                for (const char* name : {"xmlDecl", "docTypeDecl"}) {
+                    Value v = m.get(self, name);
+                    if (!v.isNullish()) {
+                        head += m.toString(v).str();
+                    }
                 }
             }
-        }
-        return Value(Str(head + self->toText(m)));
-    });
-    m.defineMethod(proto, "getNamespaceForPrefix", [](CallArgs& c) -> Value {
-        XmlNode* self = thisNode(c);
-        if (!self || c.count() == 0) {
-            return {};
-        }
-        return self->namespaceForPrefix(c.machine, c.machine.toString(c.arg(0)).view());
-    });
-    m.defineMethod(proto, "getPrefixForNamespace", [](CallArgs& c) -> Value {
-        XmlNode* self = thisNode(c);
-        if (!self || c.count() == 0) {
-            return {};
-        }
-        return self->prefixForNamespace(c.machine, c.machine.toString(c.arg(0)).view());
-    });
+            return Value(Str(head + self->toText(m)));
+        },
+        Assigned);
+    m.defineMethod(
+        proto, "getNamespaceForPrefix",
+        [](CallArgs& c) -> Value {
+            XmlNode* self = thisNode(c);
+            if (!self || c.count() == 0) {
+                return {};
+            }
+            return self->namespaceForPrefix(c.machine, c.machine.toString(c.arg(0)).view());
+        },
+        Assigned);
+    m.defineMethod(
+        proto, "getPrefixForNamespace",
+        [](CallArgs& c) -> Value {
+            XmlNode* self = thisNode(c);
+            if (!self || c.count() == 0) {
+                return {};
+            }
+            return self->prefixForNamespace(c.machine, c.machine.toString(c.arg(0)).view());
+        },
+        Assigned);
 }
 
 // The tree's properties belong to XMLNode.prototype: a node has none of its own. Nodes
 // answer the reads themselves; objects that merely inherit from the prototype read
 // undefined.
 constexpr std::string_view TreeProperties[] = {
-    "nodeType",   "nodeName",  "nodeValue",   "attributes",  "childNodes",
-    "firstChild", "lastChild", "parentNode",  "nextSibling", "previousSibling",
-    "prefix",     "localName", "namespaceURI"};
+    "attributes", "childNodes", "firstChild",  "lastChild",  "nextSibling",
+    "nodeName",   "nodeType",   "nodeValue",   "parentNode", "previousSibling",
+    "prefix",     "localName",  "namespaceURI"};
 
 } // namespace
 

@@ -350,6 +350,71 @@ TEST_F(Classes, ContextMenuItemsTakeFlashsDefaultsAndCopyThemselves) {
     EXPECT_EQ(copy->proto(), o->proto());
 }
 
+std::string enumerated(avm1::Machine& vm, Object* o) {
+    std::string out;
+    for (const Str& name : vm.enumerate(o)) {
+        out += name.str() + ",";
+    }
+    return out;
+}
+
+TEST_F(Classes, ContextMenuItemFlagsAreKeptAsGivenAndNullTakesTheDefault) {
+    Object* bare = vm.make<Object>(nullptr); // equals null
+    const struct {
+        Value given;
+        const char* separatorBefore; // as text, with its type
+        const char* enabled;
+    } table[] = {
+        {Value(), "boolean false", "boolean true"},
+        {Value::null(), "boolean false", "boolean true"},
+        {Value(bare), "boolean false", "boolean true"},
+        {Value(0.0), "number 0", "number 0"},
+        {Value(1), "number 1", "number 1"},
+        {Value(Str("")), "string ", "string "},
+        {Value(Str("x")), "string x", "string x"},
+        {Value(false), "boolean false", "boolean false"},
+    };
+    auto typed = [this](const Value& v) {
+        return std::string(v.isBool()     ? "boolean "
+                           : v.isNumber() ? "number "
+                                          : "string ") +
+               text(v);
+    };
+    for (const auto& row : table) {
+        Value item = make("ContextMenuItem", {Value(1), Value(2), row.given, row.given, row.given});
+        ASSERT_TRUE(item.isObject());
+        Object* o = item.asObject();
+        EXPECT_EQ(typed(vm.get(o, "separatorBefore")), row.separatorBefore);
+        EXPECT_EQ(typed(vm.get(o, "enabled")), row.enabled);
+        EXPECT_EQ(typed(vm.get(o, "visible")), row.enabled);
+        // The caption and the callback are not converted either.
+        EXPECT_TRUE(vm.get(o, "caption").isNumber());
+        EXPECT_TRUE(vm.get(o, "onSelect").isNumber());
+        // The copy takes the members as they are.
+        Object* copy = call(item, "copy").asObject();
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(typed(vm.get(copy, "enabled")), row.enabled);
+    }
+}
+
+TEST_F(Classes, ContextMenuMembersEnumerateInFlashOrderAndCopiesAreMadeByTheGlobalClass) {
+    Value item = make("ContextMenuItem", {Value(Str("a"))});
+    EXPECT_EQ(enumerated(vm, item.asObject()), "visible,enabled,separatorBefore,onSelect,caption,");
+    Value menu = make("ContextMenu", {});
+    EXPECT_EQ(enumerated(vm, menu.asObject()), "customItems,builtInItems,onSelect,");
+    // Lent to a plain object, copy still makes a ContextMenuItem.
+    Object* proto =
+        vm.get(vm.get(vm.global(), "ContextMenuItem").asObject(), "prototype").asObject();
+    Object* lender = vm.newObject();
+    vm.set(lender, "copy", vm.get(proto, "copy"));
+    vm.set(lender, "caption", Value(Str("lent")));
+    Object* copy = call(Value(lender), "copy").asObject();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->proto(), proto);
+    EXPECT_EQ(text(vm.get(copy, "caption")), "lent");
+    EXPECT_TRUE(vm.get(copy, "enabled").isUndefined());
+}
+
 TEST_F(Classes, ContextMenuHidesThePlayersEntriesAndCopiesItsItems) {
     Object* callback = vm.newFunction([](avm1::CallArgs&) { return Value(); });
     Value menu = make("ContextMenu", {Value(callback)});

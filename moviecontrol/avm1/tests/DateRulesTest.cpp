@@ -159,6 +159,27 @@ TEST_P(DateRules, TimeOfDayBefore1970DependsOnVersion) {
     EXPECT_EQ(time(d), expected);
 }
 
+// Date's methods work on dates only: on any other object, Date.prototype included, they
+// answer undefined and change nothing; an object that inherits Date's toString prints as
+// an object without a usable toString.
+TEST_P(DateRules, MethodsOnWhatIsNoDateAnswerUndefined) {
+    Object* proto = vm.get(date, "prototype").asObject();
+    Object* plain = vm.newObject();
+    Object* heir = vm.newObject();
+    heir->setProto(proto);
+    for (Object* self : {proto, plain, heir}) {
+        for (const char* method : {"toString", "getTime", "valueOf", "getUTCFullYear", "getDay",
+                                   "setTime", "setUTCHours", "getTimezoneOffset"}) {
+            Value fn = vm.get(proto, method);
+            ASSERT_TRUE(fn.isObject()) << method;
+            EXPECT_TRUE(vm.call(fn, Value(self), std::vector<Value>{Value(5.0)}).isUndefined())
+                << method;
+        }
+    }
+    EXPECT_EQ(text(heir), "[type Object]");
+    EXPECT_EQ(text(make({Value(0.0)})).empty(), false);
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, DateRules, ::testing::Values(6, 8));
 
 } // namespace

@@ -127,5 +127,36 @@ TEST_F(ExternalEncoding, ValuesToJavaScript) {
     EXPECT_EQ(avm1::valueToJs(vm, Value::null()), "null");
 }
 
+// The class library tests `value == null` first: any object that equals null (its
+// primitive value is undefined or null) encodes as null in both encodings.
+TEST_F(ExternalEncoding, ObjectsEqualToNullEncodeAsNull) {
+    Object* bare = vm.make<Object>(nullptr);
+    vm.set(bare, "a", Value(1));
+    Object* nullish = vm.newObject();
+    vm.set(nullish, "valueOf",
+           Value(static_cast<Object*>(vm.newFunction([](avm1::CallArgs&) { return Value(); }))));
+    Object* five = vm.newObject();
+    vm.set(five, "valueOf",
+           Value(static_cast<Object*>(vm.newFunction([](avm1::CallArgs&) { return Value(5); }))));
+    const struct {
+        Object* object;
+        const char* xml;
+        const char* js;
+    } table[] = {
+        {bare, "<null/>", "null"},
+        {nullish, "<null/>", "null"},
+        {five, "<object><property id=\"valueOf\"><null/></property></object>", "({valueOf:null})"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(avm1::valueToXml(vm, Value(row.object)), row.xml) << row.xml;
+        EXPECT_EQ(avm1::valueToJs(vm, Value(row.object)), row.js) << row.js;
+    }
+    // Inside an object, as a property's value, too.
+    Object* holder = vm.newObject();
+    vm.set(holder, "b", Value(bare));
+    EXPECT_EQ(avm1::objectToXml(vm, Value(holder)),
+              "<object><property id=\"b\"><null/></property></object>");
+}
+
 } // namespace
 } // namespace avm1test

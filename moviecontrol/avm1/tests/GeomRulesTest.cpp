@@ -112,6 +112,28 @@ TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {
 
 // Point reads its argument's fields as the script's `.` does, and compares the stored
 // coordinates without converting them.
+TEST_F(GeomRules, APointsCoordinatesEnumerateByHowItWasMade) {
+    Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
+    const Value point = vm.get(geom, "Point");
+    const struct {
+        std::vector<Value> args;
+        const char* own;
+    } table[] = {
+        {{}, "x,y"},
+        {{Value(1)}, "y,x"},
+        {{Value(1), Value(2)}, "y,x"},
+    };
+    for (const auto& row : table) {
+        Object* p = vm.construct(point, row.args);
+        ASSERT_NE(p, nullptr);
+        // The prototype's members come before the point's own two, which end the list.
+        const auto names = vm.enumerate(p);
+        ASSERT_GE(names.size(), 2u);
+        const std::size_t n = names.size();
+        EXPECT_EQ(names[n - 2].str() + "," + names[n - 1].str(), row.own) << row.args.size();
+    }
+}
+
 TEST_F(GeomRules, PointReadsFieldsOfAnyValueAndComparesStrictly) {
     Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
     Value pointClass = vm.get(geom, "Point");

@@ -392,5 +392,54 @@ TEST_F(XmlTree, TreeAndParsePropertiesAreThePrototypes) {
     EXPECT_EQ(text(Value(doc)), "<b />");
 }
 
+std::string joined(const std::vector<Str>& names) {
+    std::string out;
+    for (const Str& n : names) {
+        out += n.str() + ",";
+    }
+    return out;
+}
+
+TEST_F(XmlTree, PrototypeMembersEnumerateInFlashOrder) {
+    const std::string nodeMembers =
+        "namespaceURI,localName,prefix,previousSibling,parentNode,nodeValue,nodeType,nodeName,"
+        "nextSibling,lastChild,firstChild,childNodes,attributes,getPrefixForNamespace,"
+        "getNamespaceForPrefix,toString,hasChildNodes,appendChild,insertBefore,removeNode,"
+        "cloneNode,";
+    const std::string documentMembers =
+        "xmlDecl,status,loaded,ignoreWhite,docTypeDecl,contentType,addRequestHeader,"
+        "getBytesTotal,getBytesLoaded,onData,onLoad,sendAndLoad,send,load,parseXML,"
+        "createTextNode,createElement,";
+    Object* element =
+        vm.construct(vm.get(vm.global(), "XMLNode"), std::vector<Value>{Value(1), Value(Str("a"))});
+    EXPECT_EQ(joined(vm.enumerate(element)), nodeMembers);
+    // A version 8 document's idMap is its own but hidden.
+    EXPECT_EQ(joined(vm.enumerate(parse("<a/>"))), nodeMembers + documentMembers);
+    // Plain members: a script may delete them.
+    Object* nodeProto = vm.prototypeOf("XMLNode");
+    EXPECT_TRUE(vm.deleteProperty(nodeProto, Str("cloneNode")));
+    EXPECT_FALSE(vm.hasOwnProperty(nodeProto, Str("cloneNode")));
+    EXPECT_TRUE(vm.hasOwnProperty(vm.prototypeOf("XML"), Str("loaded")));
+    EXPECT_TRUE(vm.get(parse(""), "loaded").isUndefined());
+}
+
+TEST_F(XmlTree, AttributesAreABareMap) {
+    Object* doc = parse("<a x='1' y='2'/>");
+    Object* a = node(doc, "firstChild");
+    for (Object* owner : {doc, a, call(a, "cloneNode", {Value(true)}).asObject()}) {
+        ASSERT_NE(owner, nullptr);
+        Object* attributes = vm.get(owner, "attributes").asObject();
+        ASSERT_NE(attributes, nullptr);
+        EXPECT_EQ(attributes->proto(), nullptr);
+        EXPECT_EQ(text(Value(attributes)), "[type Object]");
+        EXPECT_TRUE(vm.get(attributes, "hasOwnProperty").isUndefined());
+    }
+    // Nothing inherited gets in the way of reading or printing the attributes.
+    Object* attributes = vm.get(a, "attributes").asObject();
+    EXPECT_EQ(text(vm.get(attributes, "y")), "2");
+    vm.set(attributes, "toString", Value(Str("t")));
+    EXPECT_EQ(text(Value(a)), "<a toString=\"t\" x=\"1\" y=\"2\" />");
+}
+
 } // namespace
 } // namespace avm1test

@@ -107,6 +107,79 @@ TEST(BitmapEffects, ColorTransformClampsEachChannel) {
     EXPECT_EQ(t.at(0, 0), 0x7FFF007Eu);
 }
 
+TEST(BitmapEffects, ColorTransformLeavesClearPixelsAlone) {
+    // Offsets reach every pixel with something left of it, in either kind of bitmap; a pixel
+    // with no alpha keeps its nothing.
+    struct Case {
+        bool transparent;
+        std::uint32_t start;
+        std::uint32_t expected;
+    };
+    ChannelTransform lift;
+    lift.add = {40, 0, -30, 120};
+    const Case cases[] = {
+        {true, 0x00336699u, 0x00000000u},  {true, 0x01FFFFFFu, 0x79FFFFE1u},
+        {true, 0x80204060u, 0xF8484042u},  {false, 0x00336699u, 0xFF5B667Bu},
+        {false, 0xFF000000u, 0xFF280000u},
+    };
+    for (const Case& c : cases) {
+        BitmapPixels p(1, 1, c.transparent, c.start);
+        colorTransform(p, {0, 0, 1, 1}, lift);
+        EXPECT_EQ(p.at(0, 0), c.expected) << std::hex << c.start << " " << c.transparent;
+    }
+}
+
+TEST(BitmapEffects, ColorTransformThatOnlyRaisesAlphaChangesNothing) {
+    struct Case {
+        std::array<double, 4> mult;
+        std::array<double, 4> add;
+        std::uint32_t expected;
+    };
+    const Case cases[] = {
+        {{1, 1, 1, 2}, {0, 0, 0, 0}, 0x20FFFFFFu},     // alpha up alone: no change
+        {{1, 1, 1, 1}, {0, 0, 0, 0}, 0x20FFFFFFu},     // nothing at all
+        {{1.001, 1, 1, 2}, {0, 0, 0, 0}, 0x20FFFFFFu}, // within a 256th of 1 is 1
+        {{1.01, 1, 1, 2}, {0, 0, 0, 0}, 0x40FFFFFFu},  // a colour multiplier frees alpha
+        {{1, 1, 1, 2}, {0, 0, 0, 1}, 0x41FFFFFFu},     // so does an offset
+        {{1, 1, 1, 0.5}, {0, 0, 0, 0}, 0x10FFFFFFu},   // alpha down always works
+    };
+    for (const Case& c : cases) {
+        BitmapPixels p(1, 1, true, 0x20FFFFFFu);
+        ChannelTransform t;
+        t.mult = c.mult;
+        t.add = c.add;
+        colorTransform(p, {0, 0, 1, 1}, t);
+        EXPECT_EQ(p.at(0, 0), c.expected) << c.mult[0] << " " << c.add[3];
+    }
+}
+
+TEST(BitmapEffects, ThresholdOnItselfReadsWhatItHasWritten) {
+    // One red pixel at the left of a white row, tested one pixel to the right of where it is
+    // read: each pixel is read after the pixel before it became red, so the red runs the
+    // whole row. Read from the right (offset left), each pixel is read before it is written:
+    // the red only moves one step left.
+    struct Case {
+        int fromX, toX;
+        std::uint32_t expected[4];
+        int count;
+    };
+    constexpr std::uint32_t R = 0xFFFF0000u, W = 0xFFFFFFFFu;
+    const Case cases[] = {
+        {0, 1, {R, R, R, R}, 3},
+        {1, 0, {W, W, R, R}, 1},
+    };
+    for (const Case& c : cases) {
+        BitmapPixels row(4, 1, true, W);
+        row.set(c.fromX == 0 ? 0 : 3, 0, R);
+        const int n =
+            threshold(row, row, {{c.fromX, 0, 3, 1}, c.toX, 0}, "==", R, R, 0xFFFFFFFFu, true);
+        EXPECT_EQ(n, c.count) << c.fromX;
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(row.at(x, 0), c.expected[x]) << c.fromX << " " << x;
+        }
+    }
+}
+
 TEST(BitmapEffects, ChannelCopiesMergesAndThresholds) {
     BitmapPixels src(2, 2, true, 0xFF102030u);
     src.set(1, 1, 0x80FF0000u);

@@ -66,6 +66,35 @@ TEST(PixelCopy, AlphaBitmapScalesAlphaWhereItReaches) {
     EXPECT_EQ(plain.at(3, 3), kHalfRed);
 }
 
+TEST(PixelCopy, OpaqueAlphaPixelsKeepTheSourcesAlpha) {
+    // The alpha bitmap's alpha against the source's: an opaque alpha pixel leaves the source
+    // as it is, any other multiplies with a shift by eight.
+    struct Case {
+        std::uint32_t maskAlpha;
+        std::uint32_t sourceAlpha;
+        std::uint32_t expected;
+    };
+    const Case cases[] = {
+        {255, 255, 255}, {255, 128, 128}, {255, 1, 1},    {254, 254, 252},
+        {254, 255, 253}, {128, 255, 127}, {128, 128, 64}, {0, 255, 0},
+    };
+    for (const Case& c : cases) {
+        const BitmapPixels source(1, 1, true, (c.sourceAlpha << 24) | 0xFFFFFFu);
+        const BitmapPixels mask(1, 1, true, c.maskAlpha << 24);
+        BitmapPixels dest(1, 1, true, 0);
+        copyPixels(dest, source, {{0, 0, 1, 1}, 0, 0}, AlphaSource{&mask, 0, 0}, false);
+        EXPECT_EQ(dest.premultipliedAt(0, 0) >> 24, c.expected)
+            << c.maskAlpha << " x " << c.sourceAlpha;
+    }
+    // Opaque alpha pixels leave a translucent colour untouched, with no round trip through
+    // unmultiplied colour.
+    const BitmapPixels source(1, 1, true, 0x40336699u);
+    const BitmapPixels mask(1, 1, true, 0xFF000000u);
+    BitmapPixels dest(1, 1, true, 0);
+    copyPixels(dest, source, {{0, 0, 1, 1}, 0, 0}, AlphaSource{&mask, 0, 0}, false);
+    EXPECT_EQ(dest.premultipliedAt(0, 0), source.premultipliedAt(0, 0));
+}
+
 TEST(PixelCopy, MergingWithinOneBitmapReadsBeforeItWrites) {
     // Each pixel moves one to the right over a left-to-right fade: every result comes from
     // the pixel as it was, not from one already written.

@@ -247,6 +247,46 @@ TEST(FillBrushTest, EmptyGradientIsBlackAndOneRecordIsSolid) {
     EXPECT_EQ(one.color(), QColor(1, 2, 3));
 }
 
+TEST(FillBrushTest, SingularMatrixFillsWithTheGradientsStart) {
+    const swf::Matrix singular[] = {
+        {0, 0, 0, 0, 100, 50},         // nothing at all
+        {0.1, 0, 0, 0, 0, 0},          // flattened onto the x axis
+        {0.1, 0.1, 0.1, 0.1, 20, 20},  // onto a diagonal
+        {0.2, -0.05, 0.4, -0.1, 0, 0}, // onto a turned line
+    };
+    const swf::Matrix invertible[] = {{0.1, 0, 0, 0.1, 0, 0}, {0, 0.1, -0.1, 0, 5, 5}};
+    const swf::FillType types[] = {swf::FillType::LinearGradient, swf::FillType::RadialGradient,
+                                   swf::FillType::FocalGradient};
+    const swf::SpreadMode spreads[] = {swf::SpreadMode::Pad, swf::SpreadMode::Reflect,
+                                       swf::SpreadMode::Repeat};
+    // In order, and out of order (the record read first still starts the gradient).
+    const std::vector<swf::GradientRecord> records[] = {
+        {{40, {200, 10, 10, 255}}, {255, {10, 10, 200, 255}}},
+        {{40, {200, 10, 10, 255}}, {20, {10, 200, 10, 255}}, {255, {10, 10, 200, 255}}},
+    };
+    for (const swf::FillType type : types) {
+        for (const swf::SpreadMode spread : spreads) {
+            for (const auto& recs : records) {
+                swf::FillStyle style;
+                style.type = type;
+                style.gradient.spread = spread;
+                style.gradient.records = recs;
+                for (const swf::Matrix& m : singular) {
+                    style.matrix = m;
+                    const QBrush brush = fillBrush(style, ColorTransform{});
+                    EXPECT_EQ(brush.style(), Qt::SolidPattern) << int(type) << m.a << m.b;
+                    EXPECT_EQ(brush.color(), QColor(200, 10, 10)) << int(type) << m.a << m.b;
+                }
+                for (const swf::Matrix& m : invertible) {
+                    style.matrix = m;
+                    EXPECT_NE(fillBrush(style, ColorTransform{}).style(), Qt::SolidPattern)
+                        << int(type) << m.a << m.b;
+                }
+            }
+        }
+    }
+}
+
 TEST(PaintTest, GarbageIsRefused) {
     const std::vector<std::uint8_t> junk = {'F', 'W', 'S', 1, 2, 3};
     EXPECT_FALSE(load(junk));

@@ -61,15 +61,26 @@ class DataLoader {
         return Value();
     }
 
-    // The methods LoadVars and XML share.
+    // The methods that reach the player's files: LoadVars has them as hidden members;
+    // XML.prototype has them already, in their places, and keeps its own flags.
     void installLoading(avm1::Machine& m, avm1::Object* proto) {
-        m.defineMethod(proto, "load", [this](CallArgs& c) {
-            return Value(load(c.machine, c.thisObject(), c.arg(0)));
-        });
+        const auto flags = [&](std::string_view name) {
+            const avm1::Property* p = proto->properties().find(m.str(name), true);
+            return p ? p->attributes : avm1::attr::DontEnum | avm1::attr::DontDelete;
+        };
+        m.defineMethod(
+            proto, "load",
+            [this](CallArgs& c) { return Value(load(c.machine, c.thisObject(), c.arg(0))); },
+            flags("load"));
         // What would be sent has nowhere to go; the answer is read like a load.
-        m.defineMethod(proto, "sendAndLoad", [this](CallArgs& c) {
-            return Value(load(c.machine, c.arg(1).asObject(), c.arg(0)));
-        });
+        m.defineMethod(
+            proto, "sendAndLoad",
+            [this](CallArgs& c) { return Value(load(c.machine, c.arg(1).asObject(), c.arg(0))); },
+            flags("sendAndLoad"));
+    }
+
+    // LoadVars' own members beside the loading ones.
+    static void installCounts(avm1::Machine& m, avm1::Object* proto) {
         m.defineMethod(proto, "send", [](CallArgs&) { return Value(false); });
         m.defineMethod(proto, "getBytesLoaded", [](CallArgs& c) {
             avm1::Object* self = c.thisObject();
@@ -141,6 +152,7 @@ void installLoadVars(StageScripts& stage) {
     avm1::Object* proto = m.get(ctor, "prototype").asObject();
     installLoadVarsMethods(m, proto);
     loader->installLoading(m, proto);
+    DataLoader::installCounts(m, proto);
     m.define(m.global(), "LoadVars", Value(static_cast<avm1::Object*>(ctor)));
     if (avm1::Object* xmlProto = m.prototypeOf("XML")) {
         loader->installLoading(m, xmlProto);

@@ -4,6 +4,8 @@
 // not. Without a target a Sound object acts on the whole movie.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <utility>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "SoundPort.h"
 #include "StageObject.h"
 #include "StageScripts.h"
+#include "avm1/Convert.h"
 #include "avm1/Function.h"
 
 namespace mc {
@@ -20,10 +23,25 @@ namespace {
 using avm1::CallArgs;
 using avm1::Value;
 
-// Scripts' percents are whole numbers; what cannot be read as a number counts as 0.
-double wholePercent(avm1::Machine& m, const Value& v) {
-    const double n = m.toNumber(v);
-    return std::isfinite(n) ? std::trunc(std::clamp(n, -2147483648.0, 2147483647.0)) : 0.0;
+// The player keeps percents as 32-bit integers. Volume and pan take the processor's
+// conversion: a number in range loses its fraction, and NaN, the infinities and anything
+// out of range become the lowest integer.
+double percentOrLowest(avm1::Machine& m, const Value& v) {
+    return static_cast<double>(avm1::truncateToInt32(m.toNumber(v)));
+}
+
+// A transform's shares take the language's ToInt32: they wrap around.
+double percentWrapped(avm1::Machine& m, const Value& v) {
+    return static_cast<double>(avm1::toInt32(m.toNumber(v)));
+}
+
+// The integers' arithmetic wraps as the player's does.
+std::int32_t wrapped(std::int64_t n) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(n));
+}
+
+std::int32_t magnitude(double share) {
+    return wrapped(std::llabs(static_cast<std::int64_t>(share)));
 }
 
 class SoundClass {
@@ -122,27 +140,29 @@ void SoundClass::installMixMethods(avm1::Machine& m, avm1::Object* proto) {
     m.defineMethod(proto, "setVolume", [this](CallArgs& c) {
         if (const Target t = targetOf(c); t.found) {
             SoundMix mix = mixOf(t);
-            mix.volume = wholePercent(c.machine, c.arg(0));
+            mix.volume = percentOrLowest(c.machine, c.arg(0));
             setMix(t, mix);
         }
         return Value();
     });
-    // Pan moves one channel down from full; it reads back from the channels as players
-    // read it, also after setTransform.
+    // Pan moves one channel down from full. It reads back from the channels as Flash reads
+    // it, by their magnitudes, also after setTransform.
     m.defineMethod(proto, "getPan", [this](CallArgs& c) {
         const Target t = targetOf(c);
         if (!t.found) {
             return Value();
         }
         const SoundMix mix = mixOf(t);
-        return Value(mix.ll != 100.0 ? 100.0 - mix.ll : mix.rr - 100.0);
+        const std::int32_t pan = mix.ll != 100.0 ? wrapped(100 - std::int64_t{magnitude(mix.ll)})
+                                                 : wrapped(magnitude(mix.rr) - std::int64_t{100});
+        return Value(static_cast<double>(pan));
     });
     m.defineMethod(proto, "setPan", [this](CallArgs& c) {
         if (const Target t = targetOf(c); t.found) {
-            const double pan = wholePercent(c.machine, c.arg(0));
+            const auto pan = static_cast<std::int64_t>(percentOrLowest(c.machine, c.arg(0)));
             SoundMix mix = mixOf(t);
-            mix.ll = pan > 0 ? 100.0 - pan : 100.0;
-            mix.rr = pan < 0 ? 100.0 + pan : 100.0;
+            mix.ll = pan >= 0 ? wrapped(100 - pan) : 100.0;
+            mix.rr = pan < 0 ? wrapped(100 + pan) : 100.0;
             mix.lr = 0.0;
             mix.rl = 0.0;
             setMix(t, mix);
@@ -172,7 +192,7 @@ void SoundClass::installMixMethods(avm1::Machine& m, avm1::Object* proto) {
         // Channels the object itself leaves out (inherited ones too) keep their share.
         const auto take = [&](std::string_view name, double& share) {
             if (c.machine.hasOwnProperty(from, c.machine.str(name))) {
-                share = wholePercent(c.machine, c.machine.get(from, name));
+                share = percentWrapped(c.machine, c.machine.get(from, name));
             }
         };
         take("ll", mix.ll);

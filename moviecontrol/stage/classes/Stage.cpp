@@ -64,6 +64,17 @@ class StageInfo final : public avm1::Object {
                avm1::equalsFolded(name.view(), "height");
     }
 
+    // The six are the Stage object's own properties, as Flash makes them.
+    bool hasVirtual(avm1::Machine& m, const avm1::Str& name) override {
+        for (std::string_view own :
+             {"width", "height", "scaleMode", "align", "showMenu", "displayState"}) {
+            if (m.caseSensitive() ? name.view() == own : avm1::equalsFolded(name.view(), own)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
   private:
     // The scripts are made before the timeline they play on.
     StageLayout& layout() {

@@ -69,6 +69,16 @@ Value converted(avm1::Machine& m, TextFormatField field, const Value& v, const V
     return old;
 }
 
+// A paragraph is shown inline or not at all only when named so exactly; any other value, null
+// and undefined included, shows it as a block.
+std::string textFormatDisplay(avm1::Machine& m, const Value& v) {
+    if (v.isNullish()) {
+        return "block";
+    }
+    const std::string name = m.toString(v).str();
+    return name == "inline" || name == "none" ? name : "block";
+}
+
 std::vector<double> tabStopsOf(avm1::Machine& m, avm1::Object* array) {
     std::vector<double> stops;
     const double length = m.toNumber(m.get(array, "length"));
@@ -136,9 +146,8 @@ void defineDisplay(avm1::Machine& m, avm1::Object* proto) {
             return s != nullptr ? Value(c.machine.str(s->display)) : Value();
         },
         [](CallArgs& c) -> Value {
-            TextFormatState* s = stateOf(c);
-            if (s != nullptr && !c.arg(0).isNullish()) {
-                s->display = c.machine.toString(c.arg(0)).str();
+            if (TextFormatState* s = stateOf(c)) {
+                s->display = textFormatDisplay(c.machine, c.arg(0));
             }
             return Value();
         },
@@ -178,12 +187,14 @@ Value textExtent(StageScripts& stage, CallArgs& c) {
         measureText(stage.player().catalog(), doc, true, wrapped ? std::max(wrap - 80.0, 1.0) : 0);
     avm1::Object* out = m.newObject();
     const auto pixels = [](double twips) { return std::round(twips) / 20.0; };
+    // The heights are whole pixels, cut: lines kept in twips add up to a fraction of one.
+    const auto wholePixels = [](double twips) { return std::floor(twips / 20.0); };
     m.set(out, "width", Value(pixels(e.width)));
-    m.set(out, "height", Value(pixels(e.height)));
-    m.set(out, "ascent", Value(pixels(e.ascent)));
-    m.set(out, "descent", Value(pixels(e.descent)));
+    m.set(out, "height", Value(wholePixels(e.height)));
+    m.set(out, "ascent", Value(wholePixels(e.ascent)));
+    m.set(out, "descent", Value(wholePixels(e.descent)));
     m.set(out, "textFieldWidth", Value(wrapped ? wrap / 20.0 : pixels(e.width) + 4));
-    m.set(out, "textFieldHeight", Value(pixels(e.height) + 4));
+    m.set(out, "textFieldHeight", Value(wholePixels(e.height) + 4));
     return Value(out);
 }
 

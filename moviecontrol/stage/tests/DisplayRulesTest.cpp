@@ -234,6 +234,30 @@ TEST(DisplayRulesTest, StageSettingsFollowTheirNames) {
     }
 }
 
+// The Stage's six settings are its own properties; its listener methods are too, and
+// nothing else is.
+TEST(DisplayRulesTest, StageSettingsAreItsOwnProperties) {
+    Display d(8);
+    avm1::Machine& m = d.m();
+    avm1::Object* stage = m.get(m.global(), "Stage").asObject();
+    ASSERT_NE(stage, nullptr);
+    const std::pair<const char*, bool> names[] = {
+        {"width", true},       {"height", true},
+        {"scaleMode", true},   {"align", true},
+        {"showMenu", true},    {"displayState", true},
+        {"addListener", true}, {"broadcastMessage", true},
+        {"WIDTH", false},      {"toString", false},
+        {"size", false},       {"fullScreenSourceRect", false}};
+    for (const auto& [name, own] : names) {
+        EXPECT_EQ(m.hasOwnProperty(stage, avm1::Str(name)), own) << name;
+    }
+    // Names are case-blind before version 7.
+    Display d6(6);
+    avm1::Object* stage6 = d6.m().get(d6.m().global(), "Stage").asObject();
+    ASSERT_NE(stage6, nullptr);
+    EXPECT_TRUE(d6.m().hasOwnProperty(stage6, avm1::Str("WIDTH")));
+}
+
 // meth asks its argument's own toLowerCase, and the loading methods ask the clip's meth
 // (which a script may replace) whether or not a method is given.
 TEST(DisplayRulesTest, MethodNamesComeFromToLowerCaseAndLoadersAskMeth) {

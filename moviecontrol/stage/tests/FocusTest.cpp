@@ -299,7 +299,7 @@ TEST(FocusTest, AClickPutsTheCaretBetweenTheCharactersNearestIt) {
     FocusMovie m;
     avm1::Machine& mm = m.machine();
     StageObject* f = m.field(m.root(), "f", 1, 0, 0);
-    // The default device font gives "h" and "e" 6 pixels each, after a gutter of 2.
+    // The default device font gives "h" and "e" 8 pixels each, after a gutter of 2.
     mm.set(f, "text", Value(mm.str("hello")));
     const auto clickAndType = [&](double xPixels, char c) {
         m.input->mouseDown(xPixels * 20, 200);
@@ -307,10 +307,10 @@ TEST(FocusTest, AClickPutsTheCaretBetweenTheCharactersNearestIt) {
         m.input->keyDown(*keyOfCharacter(c));
         return mm.toString(mm.get(f, "text")).str();
     };
-    EXPECT_EQ(clickAndType(13, 'X'), "heXllo");   // the right half of "e": after it
+    EXPECT_EQ(clickAndType(15, 'X'), "heXllo");   // the right half of "e": after it
     EXPECT_EQ(clickAndType(90, 'Y'), "heXlloY");  // past the end of the line
     EXPECT_EQ(clickAndType(1, 'Z'), "ZheXlloY");  // the gutter: before the first
-    EXPECT_EQ(clickAndType(9, 'W'), "ZWheXlloY"); // the right half of "Z" (8 pixels)
+    EXPECT_EQ(clickAndType(9, 'W'), "ZWheXlloY"); // the right half of "Z" (9 pixels)
     // Dragging selects from the press to the pointer, whichever way it goes.
     m.input->mouseDown(90 * 20, 200);
     m.input->mouseMove(1, 200);

@@ -448,5 +448,25 @@ TEST(TextFieldScriptsTest, VersionSixMarkupBreaksLinesInEveryField) {
     EXPECT_EQ(run(7, a), (Lines{"onetwo", "ab", "xy"}));
 }
 
+TEST(TextFieldScriptsTest, AnEmptyRestrictionRestrictsNothing) {
+    for (const int version : {6, 7, 8}) {
+        moviemaker::Actions a = withField();
+        a.setVariable("tf.restrict", "a-z").traceValue("tf.restrict");
+        a.setVariable("tf.restrict", "").traceValue("tf.restrict");
+        a.setVariable("tf.restrict", "0").traceValue("tf.restrict");
+        EXPECT_EQ(run(version, a), (Lines{"a-z", "null", "0"})) << version;
+    }
+}
+
+TEST(TextFieldScriptsTest, AFieldBoxIsKeptInWholeTwipsMeasuredFromEitherSide) {
+    moviemaker::Actions a = withField();
+    for (const char* size : {"10.37", "10.04", "-3.33", "0.01", "-1", "7.5"}) {
+        a.setVariable("tf._width", size).traceValue("tf._width");
+        a.setVariable("tf._height", size).traceValue("tf._height");
+    }
+    EXPECT_EQ(run(8, a), (Lines{"10.35", "10.35", "10", "10", "3.3", "3.3", "0", "0", "1", "1",
+                                "7.5", "7.5"}));
+}
+
 } // namespace
 } // namespace mc

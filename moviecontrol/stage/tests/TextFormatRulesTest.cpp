@@ -128,5 +128,64 @@ TEST(TextFormatRulesTest, VersionEightKeepsNegativeIndentsAndMarksNonNumbers) {
     EXPECT_EQ(f.read(format, "rightMargin"), "number 0");
 }
 
+TEST(TextFormatRulesTest, DisplayKnowsThreeNamesAndShowsAnythingElseAsABlock) {
+    for (const int version : {6, 7, 8}) {
+        Formats f(version);
+        avm1::Machine& m = f.m();
+        avm1::Object* format = f.made();
+        const struct {
+            Value given;
+            const char* kept;
+        } cases[] = {
+            {Value(m.str("inline")), "string inline"},
+            {Value(m.str("none")), "string none"},
+            {Value(m.str("block")), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value::null(), "string block"},
+            {Value(m.str("inline")), "string inline"},
+            {Value(), "string block"},
+            {Value(m.str("INLINE")), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value(m.str("")), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value(1), "string block"},
+            {Value(m.str("none")), "string none"},
+            {Value(true), "string block"},
+        };
+        for (const auto& c : cases) {
+            m.set(format, "display", c.given);
+            EXPECT_EQ(f.read(format, "display"), c.kept)
+                << m.toString(c.given).str() << " in version " << version;
+        }
+    }
+}
+
+TEST(TextFormatRulesTest, TextExtentsGiveHeightsInWholePixelsCut) {
+    Formats f(7);
+    avm1::Machine& m = f.m();
+    avm1::Object* format = f.made({Value(m.str("NoSuchFont")), Value(12)});
+    const struct {
+        const char* text;
+        const char* width;
+        const char* height;
+        const char* fieldHeight;
+    } cases[] = {
+        // Lines of 278 twips (222 above the baseline, 56 below): 13.9 pixels, then 27.8.
+        {"Hello", "number 33", "number 13", "number 17"},
+        {"a\ra", "number 8", "number 27", "number 31"},
+    };
+    for (const auto& c : cases) {
+        const Value text(m.str(c.text));
+        avm1::Object* e =
+            m.callMethod(format, "getTextExtent", std::span<const Value>(&text, 1)).asObject();
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(f.read(e, "width"), c.width) << c.text;
+        EXPECT_EQ(f.read(e, "height"), c.height) << c.text;
+        EXPECT_EQ(f.read(e, "textFieldHeight"), c.fieldHeight) << c.text;
+        EXPECT_EQ(f.read(e, "ascent"), "number 11") << c.text;
+        EXPECT_EQ(f.read(e, "descent"), "number 2") << c.text;
+    }
+}
+
 } // namespace
 } // namespace mc

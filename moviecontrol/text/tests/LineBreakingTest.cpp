@@ -60,5 +60,29 @@ TEST(LineBreakingTest, WithoutWrapEverythingIsOneLine) {
     EXPECT_EQ(breakLines({}, 10.0, 10.0, true).size(), 1u);
 }
 
+TEST(LineBreakingTest, AWordIsSplitOnlyWhereTheLineKeepsTwoOfItsCharacters) {
+    const struct {
+        std::string_view text;
+        double width;
+        std::vector<std::size_t> ends;
+    } cases[] = {
+        {"abcde", 19.0, {5}},       // one letter fits: the word runs past the edge whole
+        {"abcde", 5.0, {5}},        // not even one fits
+        {"abcde", 20.0, {2, 4, 5}}, // two fit: split after every two
+        {"abcde", 30.0, {3, 5}},    // the rest may be a single letter
+        {"ab cdefg", 19.0, {3, 8}}, // after a word, a break before the next one
+        {"x abcdefg hi", 25.0, {2, 4, 6, 8, 10, 12}},
+        {"abcde fghij", 15.0, {6, 11}}, // each word whole, each on its own line
+    };
+    for (const auto& c : cases) {
+        const auto lines = breakLines(itemsOf(c.text), c.width, c.width, true);
+        std::vector<std::size_t> ends;
+        for (const LineSpan& l : lines) {
+            ends.push_back(l.end);
+        }
+        EXPECT_EQ(ends, c.ends) << c.text << " in " << c.width;
+    }
+}
+
 } // namespace
 } // namespace mc

@@ -65,22 +65,30 @@ TEST(TextMetricsTest, EmbeddedFontsMeasureByTheirAdvancesAndLineMetrics) {
     EXPECT_DOUBLE_EQ(measureText(fonts, TextDocument{}, true, 0).height, 0);
 }
 
-TEST(TextMetricsTest, DeviceFontsReportWholePixelLineMetrics) {
+TEST(TextMetricsTest, DeviceFontLinesTakeTheFacesAscentAndDescentInWholeTwips) {
     const OneFont fonts;
     TextDocument d = textIn(u"ab", 12);
     PartialFormat device;
     device.font = "_sans";
     d.apply(0, d.size(), device);
-    // Whatever the size, ascent and descent are whole pixels (20 twips each).
-    for (double size : {10.0, 12.0, 13.0, 37.0}) {
+    // 1901 and 483 units of a 2048-unit em, cut to whole twips; lines stack without rounding.
+    const struct {
+        double size;
+        double ascent;
+        double descent;
+    } cases[] = {{12, 222, 56}, {20, 371, 94}, {10, 185, 47}, {37, 686, 174}};
+    for (const auto& c : cases) {
         PartialFormat sized;
-        sized.size = size;
+        sized.size = c.size;
         d.apply(0, d.size(), sized);
         const TextExtent e = measureText(fonts, d, false, 0);
-        EXPECT_EQ(std::fmod(e.ascent, 20.0), 0.0) << size;
-        EXPECT_EQ(std::fmod(e.descent, 20.0), 0.0) << size;
-        EXPECT_GT(e.ascent, e.descent) << size;
+        EXPECT_EQ(e.ascent, c.ascent) << c.size;
+        EXPECT_EQ(e.descent, c.descent) << c.size;
+        EXPECT_EQ(e.height, c.ascent + c.descent) << c.size;
     }
+    TextDocument lines = textIn(u"a\ra\ra", 12);
+    lines.apply(0, lines.size(), device);
+    EXPECT_EQ(measureText(fonts, lines, false, 0).height, 3 * (222 + 56));
 }
 
 TEST(TextMetricsTest, WordWrapBreaksAfterSpaces) {
@@ -207,6 +215,32 @@ TEST(TextMetricsTest, HorizontalScrollReachesTheWidestLineUnlessLinesWrap) {
     t.setPlainText("");
     EXPECT_EQ(scrollLimits(fonts, t).maxScroll, 1u);
     EXPECT_EQ(bottomScroll(scrollLimits(fonts, t), 1), 1u);
+}
+
+TEST(TextMetricsTest, DeviceGlyphsStepWholePixelsRoundedUpFromWholeTwips) {
+    const OneFont fonts;
+    const struct {
+        std::u16string text;
+        double size;
+        bool bold;
+        double pixels;
+    } cases[] = {
+        // 1540 units of 2048 at 240 twips an em: 180.47 twips, cut to 180, is 9 pixels whole.
+        {u"H", 12, false, 9},       {u"Hello", 12, false, 33}, {u"aaa", 12, false, 24},
+        {u"ool", 12, false, 20},    {u"ool", 20, false, 32},   {u"a a", 12, false, 20},
+        {u"H", 12, true, 10},       {u"\u00e9", 12, false, 8}, {u"\u4e2d", 12, false, 12},
+        {u"\u4e2d", 13, false, 13},
+    };
+    for (const auto& c : cases) {
+        TextFormat f;
+        f.font = "NotEmbedded";
+        f.size = c.size;
+        f.bold = c.bold;
+        TextDocument d;
+        d.append(c.text, f);
+        EXPECT_DOUBLE_EQ(measureText(fonts, d, false, 0).width, c.pixels * 20)
+            << c.size << (c.bold ? " bold" : "");
+    }
 }
 
 } // namespace

@@ -95,9 +95,46 @@ const ValueClass kClasses[] = {
      {{"AXIS_ANGLE", "axisAngle"}, {"EULER_ANGLES", "eulerAngles"}, {"QUATERNION", "quaternion"}}},
 };
 
+// The card's window takes no touches or gestures: Multitouch says so, and keeps the input
+// mode a script asks for.
+void installMultitouch(Machine& m) {
+    Class* touch = m.defineClass("flash.ui", "Multitouch", m.objectClass);
+    const std::pair<const char*, Value> facts[] = {
+        {"supportsTouchEvents", Value::boolean(false)},
+        {"supportsGestureEvents", Value::boolean(false)},
+        {"maxTouchPoints", Value::integer(0)},
+        {"supportedGestures", Value::null()},
+    };
+    for (const auto& [name, value] : facts) {
+        touch->classObject->setProp(name, value);
+        touch->classObject->dontEnum.back() = true;
+    }
+    m.defineGetter(
+        touch, "inputMode",
+        [](Machine& mm, const Value&, Args&) {
+            const Value* kept =
+                mm.findClass("flash.ui::Multitouch")->classObject->findProp(" inputMode");
+            return kept != nullptr ? *kept : Value::string("gesture");
+        },
+        true);
+    m.defineSetter(
+        touch, "inputMode",
+        [](Machine& mm, const Value&, Args& a) {
+            const std::string mode = a.empty() ? std::string("null") : mm.toString(a[0]);
+            Object* co = mm.findClass("flash.ui::Multitouch")->classObject;
+            co->setProp(" inputMode", Value::string(mode));
+            co->dontEnum.back() = true;
+            return Value();
+        },
+        true);
+}
+
 } // namespace
 
 void installConstantClasses(Machine& m) {
+    if (m.findClass("flash.ui::Multitouch") == nullptr) {
+        installMultitouch(m);
+    }
     for (const ValueClass& c : kClasses) {
         // A class another part of the machine defines fully is left as it is.
         if (m.findClass(std::string(c.package) + "::" + c.name) != nullptr) {

@@ -250,6 +250,31 @@ const std::vector<Family>& families() {
          nullptr,
          2},
         {"flash.events",
+         "TouchEvent",
+         "flash.events::Event",
+         true,
+         {{"touchPointID", FieldType::Int},
+          {"isPrimaryTouchPoint", FieldType::Boolean},
+          {"localX", FieldType::NaNNumber},
+          {"localY", FieldType::NaNNumber},
+          {"sizeX", FieldType::NaNNumber},
+          {"sizeY", FieldType::NaNNumber},
+          {"pressure", FieldType::NaNNumber},
+          {"relatedObject", FieldType::Object, false, "flash.display::InteractiveObject"},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean}},
+         {"touchPointID", "isPrimaryTouchPoint", "localX", "localY", "stageX", "stageY", "sizeX",
+          "sizeY", "pressure", "relatedObject", "ctrlKey", "altKey", "shiftKey"},
+         {{"TOUCH_BEGIN", "touchBegin"},
+          {"TOUCH_END", "touchEnd"},
+          {"TOUCH_MOVE", "touchMove"},
+          {"TOUCH_OUT", "touchOut"},
+          {"TOUCH_OVER", "touchOver"},
+          {"TOUCH_ROLL_OUT", "touchRollOut"},
+          {"TOUCH_ROLL_OVER", "touchRollOver"},
+          {"TOUCH_TAP", "touchTap"}}},
+        {"flash.events",
          "SyncEvent",
          "flash.events::Event",
          false,
@@ -466,6 +491,11 @@ constexpr char kMouseTarget[] = "mouseTarget";
 constexpr char kContextMenuOwner[] = "contextMenuOwner";
 constexpr char kTargetInaccessible[] = "isMouseTargetInaccessible";
 constexpr char kChangeList[] = "changeList";
+constexpr char kTouchPointId[] = "touchPointID";
+constexpr char kPrimaryTouch[] = "isPrimaryTouchPoint";
+constexpr char kSizeX[] = "sizeX";
+constexpr char kSizeY[] = "sizeY";
+constexpr char kPressure[] = "pressure";
 
 // Where the player put the pointer; a script's event reads its local position.
 template <bool Y> Value stagePosition(Machine& m, const Value& self, Args& a) {
@@ -522,6 +552,11 @@ constexpr Accessor kAccessors[] = {
     accessor<kContextMenuOwner>(),
     accessor<kTargetInaccessible>(),
     accessor<kChangeList>(),
+    accessor<kTouchPointId>(),
+    accessor<kPrimaryTouch>(),
+    accessor<kSizeX>(),
+    accessor<kSizeY>(),
+    accessor<kPressure>(),
 };
 
 } // namespace
@@ -542,6 +577,10 @@ void installEventFamily(Machine& m) {
         if (std::string_view(f.name) == "DataEvent") {
             m.defineGetter(c, "data", fieldGet<kText>);
             m.defineSetter(c, "data", fieldSet<kText>);
+        }
+        if (std::string_view(f.name) == "TouchEvent") {
+            m.defineGetter(c, "stageX", stagePosition<false>);
+            m.defineGetter(c, "stageY", stagePosition<true>);
         }
         if (std::string_view(f.name) == "MouseEvent") {
             m.defineGetter(c, "stageX", stagePosition<false>);

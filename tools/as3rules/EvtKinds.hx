@@ -22,6 +22,7 @@ class EvtKinds {
 			["ContextMenuEvent", ["mouseTarget", "contextMenuOwner", "isMouseTargetInaccessible"], [null, null], [u, u]],
 			["SyncEvent", ["changeList"], [[1, 2]], [u]],
 			["UncaughtErrorEvent", ["error", "text", "errorID"], ["boom"], [u]],
+			["TouchEvent", ["touchPointID", "isPrimaryTouchPoint", "localX", "sizeX", "pressure", "relatedObject"], [7.5, 1], ["x", u]],
 		];
 		for (row in table) {
 			var name:String = row[0];
@@ -60,12 +61,20 @@ class EvtKinds {
 			R.run(name + " constants", function() {
 				var k = [];
 				for (c in ["HTTP_STATUS", "HTTP_RESPONSE_STATUS", "DATA", "UPLOAD_COMPLETE_DATA", "SAMPLE_DATA", "MENU_ITEM_SELECT",
-					"MENU_SELECT", "SYNC", "UNCAUGHT_ERROR"])
+					"MENU_SELECT", "SYNC", "UNCAUGHT_ERROR", "TOUCH_BEGIN", "TOUCH_TAP", "TOUCH_ROLL_OVER"])
 					if (Reflect.field(C, c) != null)
 						k.push(c + "=" + Reflect.field(C, c));
 				return k.join(" ");
 			});
 		}
+		var mt:Dynamic = untyped __global__["flash.ui.Multitouch"];
+		R.run("Multitouch", function() return R.str(mt.supportsTouchEvents) + " " + R.str(mt.supportsGestureEvents) + " "
+			+ R.str(mt.maxTouchPoints) + " " + R.str(mt.supportedGestures) + " " + R.str(mt.inputMode));
+		for (mode in ["touchPoint", "none", "sideways", "gesture"])
+			R.run("Multitouch.inputMode = " + mode, function() {
+				mt.inputMode = mode;
+				return mt.inputMode;
+			});
 		var root:Dynamic = flash.Lib.current;
 		R.run("loaderInfo.uncaughtErrorEvents", function() {
 			var d:Dynamic = root.loaderInfo.uncaughtErrorEvents;

@@ -82,6 +82,11 @@ TEST_F(EventKinds, ConstructorsTakeTheirFieldsInOrderAndToStringPrintsTheDocumen
         {"flash.events::SyncEvent",
          {},
          "[SyncEvent type=\"t\" bubbles=false cancelable=false eventPhase=2 changeList=null]"},
+        {"flash.events::TouchEvent",
+         {Value::number(7.5), Value::boolean(true), Value::number(3)},
+         "[TouchEvent type=\"t\" bubbles=false cancelable=false eventPhase=2 touchPointID=7 "
+         "isPrimaryTouchPoint=true localX=3 localY=NaN stageX=3 stageY=NaN sizeX=NaN sizeY=NaN "
+         "pressure=NaN relatedObject=null ctrlKey=false altKey=false shiftKey=false]"},
         {"flash.events::UncaughtErrorEvent",
          {Value::string("boom")},
          "[UncaughtErrorEvent type=\"t\" bubbles=false cancelable=false eventPhase=2 "
@@ -144,6 +149,22 @@ TEST_F(EventKinds, ReadOnlyFieldsRefuseWritesAndTypedFieldsRefuseOtherClasses) {
             EXPECT_EQ(thrown([&] { set(e, r.field, Value::null()); }), "");
         }
     }
+}
+
+TEST_F(EventKinds, TouchesAreNotOfferedButTheInputModeAskedForIsKept) {
+    const Value touch = classNamed("flash.ui::Multitouch");
+    EXPECT_EQ(get(touch, "supportsTouchEvents"), "false");
+    EXPECT_EQ(get(touch, "supportsGestureEvents"), "false");
+    EXPECT_EQ(get(touch, "maxTouchPoints"), "0");
+    EXPECT_EQ(get(touch, "supportedGestures"), "null");
+    EXPECT_EQ(get(touch, "inputMode"), "gesture");
+    for (const char* mode : {"touchPoint", "none", "gesture"}) {
+        set(touch, "inputMode", Value::string(mode));
+        EXPECT_EQ(get(touch, "inputMode"), mode);
+    }
+    // A touch event bubbles unless told otherwise.
+    EXPECT_EQ(get(make("flash.events::TouchEvent", {Value::string("touchTap")}), "bubbles"),
+              "true");
 }
 
 TEST_F(EventKinds, ADataEventsDataIsTheTextItCarries) {

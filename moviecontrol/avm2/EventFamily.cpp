@@ -14,9 +14,10 @@ namespace avm2 {
 namespace {
 
 // Object keeps what it is given but undefined; Any keeps even that. String starts empty,
-// NullString starts null.
+// NullString starts null. UnitNumber is a scale, which starts at 1.
 enum class FieldType : std::uint8_t {
     Number,
+    UnitNumber,
     NaNNumber,
     Int,
     Uint,
@@ -52,6 +53,8 @@ struct Family {
     // The constructor's defaults for type and cancelable where the class has them.
     const char* defaultType = nullptr;
     bool cancelable = false;
+    // The gesture events' toString leaves the event phase out.
+    bool printsPhase = true;
 };
 
 const std::vector<Family>& families() {
@@ -275,6 +278,49 @@ const std::vector<Family>& families() {
           {"TOUCH_ROLL_OVER", "touchRollOver"},
           {"TOUCH_TAP", "touchTap"}}},
         {"flash.events",
+         "GestureEvent",
+         "flash.events::Event",
+         true,
+         {{"phase", FieldType::NullString},
+          {"localX", FieldType::Number},
+          {"localY", FieldType::Number},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean}},
+         {"phase", "localX", "localY", "stageX", "stageY", "ctrlKey", "altKey", "shiftKey"},
+         {{"GESTURE_TWO_FINGER_TAP", "gestureTwoFingerTap"}},
+         nullptr,
+         ~std::size_t{0},
+         nullptr,
+         false,
+         false},
+        {"flash.events",
+         "TransformGestureEvent",
+         "flash.events::GestureEvent",
+         true,
+         {{"phase", FieldType::NullString},
+          {"localX", FieldType::Number},
+          {"localY", FieldType::Number},
+          {"scaleX", FieldType::UnitNumber},
+          {"scaleY", FieldType::UnitNumber},
+          {"rotation", FieldType::Number},
+          {"offsetX", FieldType::Number},
+          {"offsetY", FieldType::Number},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean}},
+         {"phase", "localX", "localY", "stageX", "stageY", "scaleX", "scaleY", "rotation",
+          "offsetX", "offsetY", "ctrlKey", "altKey", "shiftKey"},
+         {{"GESTURE_PAN", "gesturePan"},
+          {"GESTURE_ROTATE", "gestureRotate"},
+          {"GESTURE_SWIPE", "gestureSwipe"},
+          {"GESTURE_ZOOM", "gestureZoom"}},
+         nullptr,
+         ~std::size_t{0},
+         nullptr,
+         false,
+         false},
+        {"flash.events",
          "SyncEvent",
          "flash.events::Event",
          false,
@@ -322,6 +368,7 @@ Value convert(Machine& m, const Field& field, const Value& v) {
     }
     switch (field.type) {
     case FieldType::Number:
+    case FieldType::UnitNumber:
     case FieldType::NaNNumber:
         return Value::number(m.toNumber(v));
     case FieldType::Int:
@@ -345,6 +392,8 @@ Value fallback(FieldType type) {
     switch (type) {
     case FieldType::Number:
         return Value::number(0);
+    case FieldType::UnitNumber:
+        return Value::number(1);
     case FieldType::NaNNumber:
         return Value::number(std::numeric_limits<double>::quiet_NaN());
     case FieldType::Int:
@@ -448,8 +497,10 @@ Value familyToString(Machine& m, const Value& self, Args&) {
                           : f->printedName != nullptr ? f->printedName
                                                       : f->name;
     Args names{Value::string(printed != nullptr ? printed : m.className(self)),
-               Value::string("type"), Value::string("bubbles"), Value::string("cancelable"),
-               Value::string("eventPhase")};
+               Value::string("type"), Value::string("bubbles"), Value::string("cancelable")};
+    if (f == nullptr || f->printsPhase) {
+        names.push_back(Value::string("eventPhase"));
+    }
     if (f != nullptr) {
         for (const char* p : f->printed) {
             names.push_back(Value::string(p));
@@ -496,6 +547,12 @@ constexpr char kPrimaryTouch[] = "isPrimaryTouchPoint";
 constexpr char kSizeX[] = "sizeX";
 constexpr char kSizeY[] = "sizeY";
 constexpr char kPressure[] = "pressure";
+constexpr char kPhase[] = "phase";
+constexpr char kScaleX[] = "scaleX";
+constexpr char kScaleY[] = "scaleY";
+constexpr char kRotation[] = "rotation";
+constexpr char kOffsetX[] = "offsetX";
+constexpr char kOffsetY[] = "offsetY";
 
 // Where the player put the pointer; a script's event reads its local position.
 template <bool Y> Value stagePosition(Machine& m, const Value& self, Args& a) {
@@ -557,6 +614,12 @@ constexpr Accessor kAccessors[] = {
     accessor<kSizeX>(),
     accessor<kSizeY>(),
     accessor<kPressure>(),
+    accessor<kPhase>(),
+    accessor<kScaleX>(),
+    accessor<kScaleY>(),
+    accessor<kRotation>(),
+    accessor<kOffsetX>(),
+    accessor<kOffsetY>(),
 };
 
 } // namespace
@@ -578,7 +641,9 @@ void installEventFamily(Machine& m) {
             m.defineGetter(c, "data", fieldGet<kText>);
             m.defineSetter(c, "data", fieldSet<kText>);
         }
-        if (std::string_view(f.name) == "TouchEvent") {
+        if (std::string_view(f.name) == "TouchEvent" ||
+            std::string_view(f.name) == "GestureEvent" ||
+            std::string_view(f.name) == "TransformGestureEvent") {
             m.defineGetter(c, "stageX", stagePosition<false>);
             m.defineGetter(c, "stageY", stagePosition<true>);
         }

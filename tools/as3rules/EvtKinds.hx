@@ -22,6 +22,8 @@ class EvtKinds {
 			["ContextMenuEvent", ["mouseTarget", "contextMenuOwner", "isMouseTargetInaccessible"], [null, null], [u, u]],
 			["SyncEvent", ["changeList"], [[1, 2]], [u]],
 			["UncaughtErrorEvent", ["error", "text", "errorID"], ["boom"], [u]],
+			["GestureEvent", ["phase", "localX", "localY", "stageX"], ["begin", 4.5], [u, "x"]],
+			["TransformGestureEvent", ["phase", "localX", "scaleX", "scaleY", "rotation", "offsetX"], ["update", 2], [null, u]],
 			["TouchEvent", ["touchPointID", "isPrimaryTouchPoint", "localX", "sizeX", "pressure", "relatedObject"], [7.5, 1], ["x", u]],
 		];
 		for (row in table) {
@@ -61,7 +63,7 @@ class EvtKinds {
 			R.run(name + " constants", function() {
 				var k = [];
 				for (c in ["HTTP_STATUS", "HTTP_RESPONSE_STATUS", "DATA", "UPLOAD_COMPLETE_DATA", "SAMPLE_DATA", "MENU_ITEM_SELECT",
-					"MENU_SELECT", "SYNC", "UNCAUGHT_ERROR", "TOUCH_BEGIN", "TOUCH_TAP", "TOUCH_ROLL_OVER"])
+					"MENU_SELECT", "SYNC", "UNCAUGHT_ERROR", "TOUCH_BEGIN", "TOUCH_TAP", "TOUCH_ROLL_OVER", "GESTURE_TWO_FINGER_TAP", "GESTURE_ZOOM", "GESTURE_SWIPE"])
 					if (Reflect.field(C, c) != null)
 						k.push(c + "=" + Reflect.field(C, c));
 				return k.join(" ");

@@ -87,6 +87,15 @@ TEST_F(EventKinds, ConstructorsTakeTheirFieldsInOrderAndToStringPrintsTheDocumen
          "[TouchEvent type=\"t\" bubbles=false cancelable=false eventPhase=2 touchPointID=7 "
          "isPrimaryTouchPoint=true localX=3 localY=NaN stageX=3 stageY=NaN sizeX=NaN sizeY=NaN "
          "pressure=NaN relatedObject=null ctrlKey=false altKey=false shiftKey=false]"},
+        {"flash.events::GestureEvent",
+         {Value::string("begin"), Value::number(4.5)},
+         "[GestureEvent type=\"t\" bubbles=false cancelable=false phase=\"begin\" localX=4.5 "
+         "localY=0 stageX=4.5 stageY=0 ctrlKey=false altKey=false shiftKey=false]"},
+        {"flash.events::TransformGestureEvent",
+         {Value::null(), Value::number(2), Value::number(3), Value(), Value::number(0.5)},
+         "[TransformGestureEvent type=\"t\" bubbles=false cancelable=false phase=null localX=2 "
+         "localY=3 stageX=2 stageY=3 scaleX=NaN scaleY=0.5 rotation=0 offsetX=0 offsetY=0 "
+         "ctrlKey=false altKey=false shiftKey=false]"},
         {"flash.events::UncaughtErrorEvent",
          {Value::string("boom")},
          "[UncaughtErrorEvent type=\"t\" bubbles=false cancelable=false eventPhase=2 "
@@ -162,6 +171,10 @@ TEST_F(EventKinds, TouchesAreNotOfferedButTheInputModeAskedForIsKept) {
         set(touch, "inputMode", Value::string(mode));
         EXPECT_EQ(get(touch, "inputMode"), mode);
     }
+    // A scale left out starts at 1 (given as undefined it is a number made of undefined).
+    EXPECT_EQ(
+        get(make("flash.events::TransformGestureEvent", {Value::string("gestureZoom")}), "scaleX"),
+        "1");
     // A touch event bubbles unless told otherwise.
     EXPECT_EQ(get(make("flash.events::TouchEvent", {Value::string("touchTap")}), "bubbles"),
               "true");

@@ -41,4 +41,5 @@
     X(StageClass)                                                                                  \
     X(Endian)                                                                                      \
     X(Display3D)                                                                                   \
-    X(Shaders)
+    X(Shaders)                                                                                     \
+    X(ConstantClasses)

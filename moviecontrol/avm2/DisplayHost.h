@@ -87,7 +87,8 @@ struct GraphicsOp {
         MoveTo,
         LineTo,
         CurveTo,
-        CubicTo, // controls (a, b) and (c, d), anchor (e, f)
+        CubicTo,  // controls (a, b) and (c, d), anchor (e, f)
+        Triangle, // corners (a, b), (c, d), (e, f); `uv` their places in a bitmap fill
         EndFill,
         Clear
     };
@@ -111,6 +112,9 @@ struct GraphicsOp {
     std::array<double, 6> bitmapMatrix{1, 0, 0, 1, 0, 0};
     bool repeat = true;
     bool smooth = false;
+    // Triangle: where each corner lies in the bitmap, 0 to 1 across it, when `mapped`.
+    std::array<double, 6> uv{};
+    bool mapped = false;
 };
 
 // One flash.filters object as the renderer needs it: its class ("BlurFilter") and its

@@ -13,11 +13,28 @@ namespace avm2 {
 
 namespace {
 
-enum class FieldType : std::uint8_t { Number, NaNNumber, Int, Uint, Boolean, Object, String };
+// Object keeps what it is given but undefined; Any keeps even that. String starts empty,
+// NullString starts null. UnitNumber is a scale, which starts at 1.
+enum class FieldType : std::uint8_t {
+    Number,
+    UnitNumber,
+    NaNNumber,
+    Int,
+    Uint,
+    Boolean,
+    Object,
+    Any,
+    String,
+    NullString
+};
 
 struct Field {
     const char* name;
     FieldType type;
+    // Read-only fields are set by the constructor alone; a script's write is Flash's #1074.
+    bool readOnly = false;
+    // The class a value written must be (a wrong one is Flash's coercion error #1034).
+    const char* typedAs = nullptr;
 };
 
 struct Family {
@@ -31,6 +48,13 @@ struct Family {
     std::vector<std::pair<const char*, const char*>> constants;
     // The name toString prints when it is not the class's own.
     const char* printedName = nullptr;
+    // How many of the fields the constructor takes (the rest only start at their defaults).
+    std::size_t constructed = ~std::size_t{0};
+    // The constructor's defaults for type and cancelable where the class has them.
+    const char* defaultType = nullptr;
+    bool cancelable = false;
+    // The gesture events' toString leaves the event phase out.
+    bool printsPhase = true;
 };
 
 const std::vector<Family>& families() {
@@ -189,6 +213,133 @@ const std::vector<Family>& families() {
          {"header", "data"},
          {},
          "NetTransformEvent"},
+        {"flash.events",
+         "HTTPStatusEvent",
+         "flash.events::Event",
+         false,
+         {{"status", FieldType::Int, true},
+          {"redirected", FieldType::Boolean},
+          {"responseURL", FieldType::NullString},
+          {"responseHeaders", FieldType::Object, false, "Array"}},
+         {"status", "redirected", "responseURL"},
+         {{"HTTP_STATUS", "httpStatus"}, {"HTTP_RESPONSE_STATUS", "httpResponseStatus"}},
+         nullptr,
+         2},
+        {"flash.events",
+         "DataEvent",
+         "flash.events::TextEvent",
+         false,
+         // Its data is the text it carries, under a second name.
+         {{"text", FieldType::String}},
+         {"data"},
+         {{"DATA", "data"}, {"UPLOAD_COMPLETE_DATA", "uploadCompleteData"}}},
+        {"flash.events",
+         "SampleDataEvent",
+         "flash.events::Event",
+         false,
+         {{"position", FieldType::Number},
+          {"data", FieldType::Object, false, "flash.utils::ByteArray"}},
+         {"position", "data"},
+         {{"SAMPLE_DATA", "sampleData"}}},
+        {"flash.events",
+         "ContextMenuEvent",
+         "flash.events::Event",
+         false,
+         {{"mouseTarget", FieldType::Object, false, "flash.display::InteractiveObject"},
+          {"contextMenuOwner", FieldType::Object, false, "flash.display::InteractiveObject"},
+          {"isMouseTargetInaccessible", FieldType::Boolean}},
+         {"mouseTarget", "contextMenuOwner"},
+         {{"MENU_ITEM_SELECT", "menuItemSelect"}, {"MENU_SELECT", "menuSelect"}},
+         nullptr,
+         2},
+        {"flash.events",
+         "TouchEvent",
+         "flash.events::Event",
+         true,
+         {{"touchPointID", FieldType::Int},
+          {"isPrimaryTouchPoint", FieldType::Boolean},
+          {"localX", FieldType::NaNNumber},
+          {"localY", FieldType::NaNNumber},
+          {"sizeX", FieldType::NaNNumber},
+          {"sizeY", FieldType::NaNNumber},
+          {"pressure", FieldType::NaNNumber},
+          {"relatedObject", FieldType::Object, false, "flash.display::InteractiveObject"},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean}},
+         {"touchPointID", "isPrimaryTouchPoint", "localX", "localY", "stageX", "stageY", "sizeX",
+          "sizeY", "pressure", "relatedObject", "ctrlKey", "altKey", "shiftKey"},
+         {{"TOUCH_BEGIN", "touchBegin"},
+          {"TOUCH_END", "touchEnd"},
+          {"TOUCH_MOVE", "touchMove"},
+          {"TOUCH_OUT", "touchOut"},
+          {"TOUCH_OVER", "touchOver"},
+          {"TOUCH_ROLL_OUT", "touchRollOut"},
+          {"TOUCH_ROLL_OVER", "touchRollOver"},
+          {"TOUCH_TAP", "touchTap"}}},
+        {"flash.events",
+         "GestureEvent",
+         "flash.events::Event",
+         true,
+         {{"phase", FieldType::NullString},
+          {"localX", FieldType::Number},
+          {"localY", FieldType::Number},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean}},
+         {"phase", "localX", "localY", "stageX", "stageY", "ctrlKey", "altKey", "shiftKey"},
+         {{"GESTURE_TWO_FINGER_TAP", "gestureTwoFingerTap"}},
+         nullptr,
+         ~std::size_t{0},
+         nullptr,
+         false,
+         false},
+        {"flash.events",
+         "TransformGestureEvent",
+         "flash.events::GestureEvent",
+         true,
+         {{"phase", FieldType::NullString},
+          {"localX", FieldType::Number},
+          {"localY", FieldType::Number},
+          {"scaleX", FieldType::UnitNumber},
+          {"scaleY", FieldType::UnitNumber},
+          {"rotation", FieldType::Number},
+          {"offsetX", FieldType::Number},
+          {"offsetY", FieldType::Number},
+          {"ctrlKey", FieldType::Boolean},
+          {"altKey", FieldType::Boolean},
+          {"shiftKey", FieldType::Boolean}},
+         {"phase", "localX", "localY", "stageX", "stageY", "scaleX", "scaleY", "rotation",
+          "offsetX", "offsetY", "ctrlKey", "altKey", "shiftKey"},
+         {{"GESTURE_PAN", "gesturePan"},
+          {"GESTURE_ROTATE", "gestureRotate"},
+          {"GESTURE_SWIPE", "gestureSwipe"},
+          {"GESTURE_ZOOM", "gestureZoom"}},
+         nullptr,
+         ~std::size_t{0},
+         nullptr,
+         false,
+         false},
+        {"flash.events",
+         "SyncEvent",
+         "flash.events::Event",
+         false,
+         {{"changeList", FieldType::Object, false, "Array"}},
+         {"changeList"},
+         {{"SYNC", "sync"}}},
+        {"flash.events",
+         "UncaughtErrorEvent",
+         "flash.events::ErrorEvent",
+         true,
+         {{"error", FieldType::Any, true},
+          {"text", FieldType::String},
+          {"errorID", FieldType::Int, true}},
+         {"error"},
+         {{"UNCAUGHT_ERROR", "uncaughtError"}},
+         nullptr,
+         1,
+         "uncaughtError",
+         true},
     };
     return all;
 }
@@ -209,9 +360,15 @@ const Family* familyOf(Machine& m, const Value& self) {
     return nullptr;
 }
 
-Value convert(Machine& m, FieldType type, const Value& v) {
-    switch (type) {
+Value convert(Machine& m, const Field& field, const Value& v) {
+    if (field.typedAs != nullptr && !v.isNullish()) {
+        if (Class* cls = m.findClass(field.typedAs); cls != nullptr) {
+            return m.coerce(v, cls);
+        }
+    }
+    switch (field.type) {
     case FieldType::Number:
+    case FieldType::UnitNumber:
     case FieldType::NaNNumber:
         return Value::number(m.toNumber(v));
     case FieldType::Int:
@@ -222,7 +379,10 @@ Value convert(Machine& m, FieldType type, const Value& v) {
         return Value::boolean(Machine::toBoolean(v));
     case FieldType::Object:
         return v.isUndefined() ? Value::null() : v;
+    case FieldType::Any:
+        return v;
     case FieldType::String:
+    case FieldType::NullString:
         return v.isNullish() ? Value::null() : Value::string(m.toString(v));
     }
     return v;
@@ -232,6 +392,8 @@ Value fallback(FieldType type) {
     switch (type) {
     case FieldType::Number:
         return Value::number(0);
+    case FieldType::UnitNumber:
+        return Value::number(1);
     case FieldType::NaNNumber:
         return Value::number(std::numeric_limits<double>::quiet_NaN());
     case FieldType::Int:
@@ -240,6 +402,8 @@ Value fallback(FieldType type) {
     case FieldType::Boolean:
         return Value::boolean(false);
     case FieldType::Object:
+    case FieldType::Any:
+    case FieldType::NullString:
         return Value::null();
     case FieldType::String:
         return Value::string("");
@@ -253,8 +417,18 @@ Value familyInit(Machine& m, const Value& self, Args& a) {
         return Value();
     }
     Object* o = self.asObject();
-    Args base{a.empty() ? Value() : a[0], a.size() > 1 ? a[1] : Value::boolean(f->bubbles),
-              a.size() > 2 ? a[2] : Value::boolean(false)};
+    // The type is the one argument every event requires, unless its class names a default.
+    if (a.empty() && f->defaultType == nullptr) {
+        m.throwError("ArgumentError", 1063,
+                     std::string("Argument count mismatch on ") + f->package + "::" + f->name +
+                         "(). Expected 1, got 0.");
+    }
+    Value type = a.empty() ? Value() : a[0];
+    if (a.empty() && f->defaultType != nullptr) {
+        type = Value::string(f->defaultType);
+    }
+    Args base{type, a.size() > 1 ? a[1] : Value::boolean(f->bubbles),
+              a.size() > 2 ? a[2] : Value::boolean(f->cancelable)};
     Class* event = m.findClass("flash.events::Event");
     if (event != nullptr && event->init.native != nullptr) {
         event->init.native(m, self, base);
@@ -262,7 +436,8 @@ Value familyInit(Machine& m, const Value& self, Args& a) {
     for (std::size_t i = 0; i < f->fields.size(); ++i) {
         const Field& field = f->fields[i];
         setHiddenField(o, field.name,
-                       i + 3 < a.size() ? convert(m, field.type, a[i + 3]) : fallback(field.type));
+                       i < f->constructed && i + 3 < a.size() ? convert(m, field, a[i + 3])
+                                                              : fallback(field.type));
     }
     return Value();
 }
@@ -289,9 +464,13 @@ template <const char* Name> Value fieldSet(Machine& m, const Value& self, Args& 
         return Value();
     }
     for (const Field& field : f->fields) {
+        if (std::string_view(field.name) == Name && field.readOnly) {
+            m.throwError("ReferenceError", 1074,
+                         std::string("Illegal write to read-only property ") + Name + " on " +
+                             f->package + "." + f->name + ".");
+        }
         if (std::string_view(field.name) == Name) {
-            setHiddenField(self.asObject(), Name,
-                           convert(m, field.type, a.empty() ? Value() : a[0]));
+            setHiddenField(self.asObject(), Name, convert(m, field, a.empty() ? Value() : a[0]));
         }
     }
     return Value();
@@ -318,8 +497,10 @@ Value familyToString(Machine& m, const Value& self, Args&) {
                           : f->printedName != nullptr ? f->printedName
                                                       : f->name;
     Args names{Value::string(printed != nullptr ? printed : m.className(self)),
-               Value::string("type"), Value::string("bubbles"), Value::string("cancelable"),
-               Value::string("eventPhase")};
+               Value::string("type"), Value::string("bubbles"), Value::string("cancelable")};
+    if (f == nullptr || f->printsPhase) {
+        names.push_back(Value::string("eventPhase"));
+    }
     if (f != nullptr) {
         for (const char* p : f->printed) {
             names.push_back(Value::string(p));
@@ -352,6 +533,26 @@ constexpr char kLevel[] = "level";
 constexpr char kInfo[] = "info";
 constexpr char kHeader[] = "header";
 constexpr char kData[] = "data";
+constexpr char kStatus[] = "status";
+constexpr char kRedirected[] = "redirected";
+constexpr char kResponseUrl[] = "responseURL";
+constexpr char kResponseHeaders[] = "responseHeaders";
+constexpr char kPosition[] = "position";
+constexpr char kMouseTarget[] = "mouseTarget";
+constexpr char kContextMenuOwner[] = "contextMenuOwner";
+constexpr char kTargetInaccessible[] = "isMouseTargetInaccessible";
+constexpr char kChangeList[] = "changeList";
+constexpr char kTouchPointId[] = "touchPointID";
+constexpr char kPrimaryTouch[] = "isPrimaryTouchPoint";
+constexpr char kSizeX[] = "sizeX";
+constexpr char kSizeY[] = "sizeY";
+constexpr char kPressure[] = "pressure";
+constexpr char kPhase[] = "phase";
+constexpr char kScaleX[] = "scaleX";
+constexpr char kScaleY[] = "scaleY";
+constexpr char kRotation[] = "rotation";
+constexpr char kOffsetX[] = "offsetX";
+constexpr char kOffsetY[] = "offsetY";
 
 // Where the player put the pointer; a script's event reads its local position.
 template <bool Y> Value stagePosition(Machine& m, const Value& self, Args& a) {
@@ -375,14 +576,50 @@ template <const char* Name> constexpr Accessor accessor() {
 }
 
 constexpr Accessor kAccessors[] = {
-    accessor<kLocalX>(),     accessor<kLocalY>(),      accessor<kRelatedObject>(),
-    accessor<kCtrlKey>(),    accessor<kAltKey>(),      accessor<kShiftKey>(),
-    accessor<kButtonDown>(), accessor<kDelta>(),       accessor<kCommandKey>(),
-    accessor<kControlKey>(), accessor<kClickCount>(),  accessor<kCharCode>(),
-    accessor<kKeyCode>(),    accessor<kKeyLocation>(), accessor<kBytesLoaded>(),
-    accessor<kBytesTotal>(), accessor<kText>(),        accessor<kErrorId>(),
-    accessor<kError>(),      accessor<kCode>(),        accessor<kLevel>(),
-    accessor<kInfo>(),       accessor<kHeader>(),      accessor<kData>(),
+    accessor<kLocalX>(),
+    accessor<kLocalY>(),
+    accessor<kRelatedObject>(),
+    accessor<kCtrlKey>(),
+    accessor<kAltKey>(),
+    accessor<kShiftKey>(),
+    accessor<kButtonDown>(),
+    accessor<kDelta>(),
+    accessor<kCommandKey>(),
+    accessor<kControlKey>(),
+    accessor<kClickCount>(),
+    accessor<kCharCode>(),
+    accessor<kKeyCode>(),
+    accessor<kKeyLocation>(),
+    accessor<kBytesLoaded>(),
+    accessor<kBytesTotal>(),
+    accessor<kText>(),
+    accessor<kErrorId>(),
+    accessor<kError>(),
+    accessor<kCode>(),
+    accessor<kLevel>(),
+    accessor<kInfo>(),
+    accessor<kHeader>(),
+    accessor<kData>(),
+    accessor<kStatus>(),
+    accessor<kRedirected>(),
+    accessor<kResponseUrl>(),
+    accessor<kResponseHeaders>(),
+    accessor<kPosition>(),
+    accessor<kMouseTarget>(),
+    accessor<kContextMenuOwner>(),
+    accessor<kTargetInaccessible>(),
+    accessor<kChangeList>(),
+    accessor<kTouchPointId>(),
+    accessor<kPrimaryTouch>(),
+    accessor<kSizeX>(),
+    accessor<kSizeY>(),
+    accessor<kPressure>(),
+    accessor<kPhase>(),
+    accessor<kScaleX>(),
+    accessor<kScaleY>(),
+    accessor<kRotation>(),
+    accessor<kOffsetX>(),
+    accessor<kOffsetY>(),
 };
 
 } // namespace
@@ -399,6 +636,16 @@ void installEventFamily(Machine& m) {
                     m.defineSetter(c, acc.name, acc.set);
                 }
             }
+        }
+        if (std::string_view(f.name) == "DataEvent") {
+            m.defineGetter(c, "data", fieldGet<kText>);
+            m.defineSetter(c, "data", fieldSet<kText>);
+        }
+        if (std::string_view(f.name) == "TouchEvent" ||
+            std::string_view(f.name) == "GestureEvent" ||
+            std::string_view(f.name) == "TransformGestureEvent") {
+            m.defineGetter(c, "stageX", stagePosition<false>);
+            m.defineGetter(c, "stageY", stagePosition<true>);
         }
         if (std::string_view(f.name) == "MouseEvent") {
             m.defineGetter(c, "stageX", stagePosition<false>);

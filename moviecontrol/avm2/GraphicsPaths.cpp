@@ -110,11 +110,81 @@ Value drawPath(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// drawTriangles(vertices, indices, uvtData, culling): the vertices in pairs; each three
+// indices (or, without them, each three vertices in turn) make a triangle. Numbers that do
+// not make whole triangles are refused (#2004); an index that names no vertex draws none of
+// them. uvtData with two numbers a vertex (u, v), or three (u, v, t,
+// whose t only corrects perspective), places a bitmap fill on each triangle. Culling leaves
+// out the triangles facing one way: corners clockwise on the screen face away ("positive"),
+// counter-clockwise toward the viewer ("negative").
+Value drawTriangles(Machine& m, const Value& self, Args& a) {
+    const Value vertices = a.size() > 0 ? a[0] : Value();
+    if (vertices.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter vertices must be non-null.");
+    }
+    const std::string culling = a.size() > 3 && !a[3].isUndefined() ? m.toString(a[3]) : "none";
+    if (culling != "none" && culling != "positive" && culling != "negative") {
+        m.throwError("ArgumentError", 2004, "One of the parameters is invalid.");
+    }
+    if (!vertices.isObject() || !self.isObject()) {
+        return Value();
+    }
+    // Copied first: converting the values may run scripts that change the vectors.
+    const std::vector<Value> points = vertices.asObject()->elements;
+    const Value indexList = a.size() > 1 ? a[1] : Value();
+    const Value uvList = a.size() > 2 ? a[2] : Value();
+    const bool indexed = indexList.isObject();
+    const std::vector<Value> indices =
+        indexed ? indexList.asObject()->elements : std::vector<Value>{};
+    const std::vector<Value> uvt =
+        uvList.isObject() ? uvList.asObject()->elements : std::vector<Value>{};
+    const std::size_t count = points.size() / 2;
+    if (points.size() % 2 != 0 || (indexed ? indices.size() : count) % 3 != 0) {
+        m.throwError("ArgumentError", 2004, "One of the parameters is invalid.");
+    }
+    std::vector<std::size_t> order;
+    order.reserve(indices.size());
+    for (const Value& index : indices) {
+        const double n = m.toNumber(index);
+        if (!(n >= 0 && n < static_cast<double>(count))) {
+            return Value();
+        }
+        order.push_back(static_cast<std::size_t>(n));
+    }
+    const std::size_t stride = count == 0                ? 0
+                               : uvt.size() == count * 2 ? 2
+                               : uvt.size() == count * 3 ? 3
+                                                         : 0;
+    const std::size_t corners = indexed ? order.size() : count;
+    for (std::size_t i = 0; i < corners; i += 3) {
+        m.checkBudget();
+        GraphicsOp op{GraphicsOp::Kind::Triangle};
+        double* xy[] = {&op.a, &op.b, &op.c, &op.d, &op.e, &op.f};
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::size_t vertex = indexed ? order[i + k] : i + k;
+            *xy[2 * k] = number(m, points[2 * vertex]);
+            *xy[2 * k + 1] = number(m, points[2 * vertex + 1]);
+            if (stride != 0) {
+                op.uv[2 * k] = number(m, uvt[stride * vertex]);
+                op.uv[2 * k + 1] = number(m, uvt[stride * vertex + 1]);
+            }
+        }
+        const double turn = (op.c - op.a) * (op.f - op.b) - (op.d - op.b) * (op.e - op.a);
+        if ((culling == "positive" && turn > 0) || (culling == "negative" && turn < 0)) {
+            continue;
+        }
+        op.mapped = stride != 0;
+        draw(m, self, op);
+    }
+    return Value();
+}
+
 } // namespace
 
 void installGraphicsPaths(Machine& m) {
     if (Class* graphics = m.findClass("flash.display::Graphics")) {
         m.defineMethod(graphics, "drawPath", drawPath);
+        m.defineMethod(graphics, "drawTriangles", drawTriangles);
         m.defineMethod(graphics, "cubicCurveTo", cubicCurveTo);
     }
     Class* commands = m.defineClass("flash.display", "GraphicsPathCommand", m.objectClass);

@@ -37,6 +37,7 @@ constexpr char kSwfVersion[] = "swfVersion";
 constexpr char kScriptVersion[] = "actionScriptVersion";
 constexpr char kContentType[] = "contentType";
 constexpr char kSharedEvents[] = "sharedEvents";
+constexpr char kUncaughtErrors[] = "uncaughtErrorEvents";
 // The application domain the loaded movie's code goes into, chosen when the load starts.
 constexpr char kDomain[] = "load.domain";
 // Loads a Loader's content may start in turn: a movie that loads itself stops here.
@@ -204,6 +205,17 @@ Value loaderSharedEvents(Machine& m, const Value& self, Args&) {
     return kept;
 }
 
+// Where a movie's uncaught errors are announced: one dispatcher for each info, made with the first
+// question, so that listeners added early hear later errors.
+Value uncaughtErrorEvents(Machine& m, const Value& self, Args&) {
+    Value kept = hiddenField(self, kUncaughtErrors, Value());
+    if (!kept.isObject()) {
+        kept = Value::object(m.instantiate(m.findClass("flash.events::UncaughtErrorEvents")));
+        setHiddenField(self, kUncaughtErrors, kept);
+    }
+    return kept;
+}
+
 // The domain of the movie's code: the first movie's, or the one a Loader's movie went into
 // (none before it arrived).
 Value loaderDomain(Machine& m, const Value& self, Args&) {
@@ -218,6 +230,7 @@ Value loaderDomain(Machine& m, const Value& self, Args&) {
 }
 
 void installLoaderInfo(Machine& m, Class* dispatcher) {
+    m.defineClass("flash.events", "UncaughtErrorEvents", dispatcher)->sealed = true;
     Class* loaderInfo = m.defineClass("flash.display", "LoaderInfo", dispatcher);
     loaderInfo->sealed = true;
     m.defineGetter(loaderInfo, "bytesLoaded", loaderBytes);
@@ -245,6 +258,7 @@ void installLoaderInfo(Machine& m, Class* dispatcher) {
         return loader.isObject() ? loader : Value::null();
     });
     m.defineGetter(loaderInfo, "sharedEvents", loaderSharedEvents);
+    m.defineGetter(loaderInfo, "uncaughtErrorEvents", uncaughtErrorEvents);
     m.defineGetter(loaderInfo, "applicationDomain", loaderDomain);
 }
 
@@ -517,6 +531,10 @@ void installLoaderClasses(Machine& m, Class* dispatcher, Class* container, Class
     m.defineGetter(loader, "content", [](Machine& mm, const Value& self, Args&) {
         const Value content = hiddenField(infoOf(mm, self), kContent, Value::null());
         return content.isObject() ? content : Value::null();
+    });
+    // A loader's errors and its movie's are heard in one place.
+    m.defineGetter(loader, "uncaughtErrorEvents", [](Machine& mm, const Value& self, Args& a) {
+        return uncaughtErrorEvents(mm, Value::object(infoOf(mm, self)), a);
     });
     m.defineMethod(loader, "load", loaderLoad);
     m.defineMethod(loader, "loadBytes", loaderLoadBytes);

@@ -141,6 +141,11 @@ void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
         d.cubicTo(finite(op.a), finite(op.b), finite(op.c), finite(op.d), finite(op.e),
                   finite(op.f));
         break;
+    case K::Triangle:
+        d.triangle(
+            {finite(op.a), finite(op.b), finite(op.c), finite(op.d), finite(op.e), finite(op.f)},
+            op.mapped ? &op.uv : nullptr);
+        break;
     case K::EndFill:
         d.endFill();
         break;

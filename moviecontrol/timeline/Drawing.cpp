@@ -1,6 +1,7 @@
 #include "Drawing.h"
 
 #include "Generation.h"
+#include "PixelSource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -234,6 +235,67 @@ void Drawing::cubicTo(double c1x, double c1y, double c2x, double c2y, double ax,
         sx = ex;
         sy = ey;
     }
+}
+
+namespace {
+
+bool bitmapFill(swf::FillType t) {
+    return t == swf::FillType::RepeatingBitmap || t == swf::FillType::ClippedBitmap ||
+           t == swf::FillType::NonSmoothedRepeatingBitmap ||
+           t == swf::FillType::NonSmoothedClippedBitmap;
+}
+
+// The matrix that takes the bitmap's pixels (u, v) to the twips (x, y) at all three corners;
+// none when the corners' places in the bitmap lie on one line.
+std::optional<swf::Matrix> cornerMatrix(const std::array<double, 6>& xy,
+                                        const std::array<double, 6>& uv, double w, double h) {
+    const double u0 = uv[0] * w, v0 = uv[1] * h;
+    const double du1 = uv[2] * w - u0, dv1 = uv[3] * h - v0;
+    const double du2 = uv[4] * w - u0, dv2 = uv[5] * h - v0;
+    const double det = du1 * dv2 - du2 * dv1;
+    if (!std::isfinite(det) || std::abs(det) < 1e-12) {
+        return std::nullopt;
+    }
+    const double x0 = xy[0] * 20.0, y0 = xy[1] * 20.0;
+    const double dx1 = xy[2] * 20.0 - x0, dy1 = xy[3] * 20.0 - y0;
+    const double dx2 = xy[4] * 20.0 - x0, dy2 = xy[5] * 20.0 - y0;
+    swf::Matrix m;
+    m.a = (dx1 * dv2 - dx2 * dv1) / det;
+    m.c = (dx2 * du1 - dx1 * du2) / det;
+    m.b = (dy1 * dv2 - dy2 * dv1) / det;
+    m.d = (dy2 * du1 - dy1 * du2) / det;
+    m.tx = x0 - m.a * u0 - m.c * v0;
+    m.ty = y0 - m.b * u0 - m.d * v0;
+    for (const double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
+        if (!std::isfinite(v)) {
+            return std::nullopt;
+        }
+    }
+    return m;
+}
+
+} // namespace
+
+void Drawing::triangle(const std::array<double, 6>& corners, const std::array<double, 6>* uv) {
+    if (!room()) {
+        return;
+    }
+    // A placed bitmap needs a fill of its own for each triangle; otherwise the triangles are
+    // parts of the one path of the fill in force.
+    if (fill_ && uv != nullptr && bitmapFill(shape_.styles.fills[*fill_ - 1].type)) {
+        swf::FillStyle fill = shape_.styles.fills[*fill_ - 1];
+        const PixelSource* pixels = bitmap(fill.bitmapId);
+        if (pixels != nullptr && pixels->width() > 0 && pixels->height() > 0) {
+            if (const auto m = cornerMatrix(corners, *uv, pixels->width(), pixels->height())) {
+                fill.matrix = *m;
+            }
+        }
+        beginFill(fill);
+    }
+    moveTo(corners[0], corners[1]);
+    lineTo(corners[2], corners[3]);
+    lineTo(corners[4], corners[5]);
+    lineTo(corners[0], corners[1]);
 }
 
 void Drawing::endFill() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -47,6 +48,11 @@ class Drawing {
     // A cubic curve from the pen, drawn as quadratic curves close to it.
     void cubicTo(double control1X, double control1Y, double control2X, double control2Y,
                  double anchorX, double anchorY);
+    // One triangle of drawTriangles (corners in pixels, x then y), a part of the path of the
+    // fill in force (or only outlined without one). With `uv` (each corner's place in the
+    // bitmap, 0 to 1 across its width and height) a bitmap fill in force is laid anew for
+    // the triangle, so that those places meet its corners.
+    void triangle(const std::array<double, 6>& corners, const std::array<double, 6>* uv);
     // Closes the open fill back to where it started.
     void endFill();
     void clear();

@@ -163,6 +163,96 @@ TEST_F(DrawingCalls, DrawPathTakesEachCommandsCoordinatesInTurn) {
     EXPECT_EQ(vm.toString(get(constants, "CUBIC_CURVE_TO")), "6");
 }
 
+TEST_F(DrawingCalls, DrawTrianglesTakesCornersByIndexCullsByTurnAndPlacesUv) {
+    // A triangle clockwise on the screen (0-2), one counter-clockwise (3-5).
+    const std::initializer_list<double> points = {0, 0, 40, 0, 0, 40, 100, 0, 60, 0, 100, 40};
+    struct Row {
+        const char* label;
+        Value indices;
+        Value uvt;
+        Value culling;
+        std::vector<std::array<double, 6>> drawn;
+        bool mapped;
+    };
+    const std::array<double, 6> cw{0, 0, 40, 0, 0, 40};
+    const std::array<double, 6> ccw{100, 0, 60, 0, 100, 40};
+    const Row rows[] = {
+        {"in turn", Value::null(), Value::null(), Value(), {cw, ccw}, false},
+        {"positive culls clockwise",
+         Value::null(),
+         Value::null(),
+         Value::string("positive"),
+         {ccw},
+         false},
+        {"negative culls counter-clockwise",
+         Value::null(),
+         Value::null(),
+         Value::string("negative"),
+         {cw},
+         false},
+        {"by index", array({3, 4, 5, 0, 1, 2}), Value::null(), Value(), {ccw, cw}, false},
+        {"an index past the vertices draws nothing",
+         array({3, 4, 5, 0, 1, 6}),
+         Value::null(),
+         Value(),
+         {},
+         false},
+        {"nor does a negative one", array({3, 4, 5, -1, 1, 2}), Value::null(), Value(), {}, false},
+        {"uv pairs",
+         Value::null(),
+         array({0, 0, 1, 0, 0, 1, 1, 1, 0, 1, 1, 0}),
+         Value(),
+         {cw, ccw},
+         true},
+        {"uvt triples",
+         Value::null(),
+         array({0, 0, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1, 0, 1}),
+         Value(),
+         {cw, ccw},
+         true},
+        {"uv of another length is not used",
+         Value::null(),
+         array({0, 0, 1}),
+         Value(),
+         {cw, ccw},
+         false},
+    };
+    for (const Row& r : rows) {
+        tree.graphicsOps.clear();
+        call(graphics(), "drawTriangles", {array(points), r.indices, r.uvt, r.culling});
+        ASSERT_EQ(tree.graphicsOps.size(), r.drawn.size()) << r.label;
+        for (std::size_t i = 0; i < r.drawn.size(); ++i) {
+            const GraphicsOp& op = tree.graphicsOps[i];
+            EXPECT_EQ(op.kind, GraphicsOp::Kind::Triangle) << r.label;
+            EXPECT_EQ((std::array<double, 6>{op.a, op.b, op.c, op.d, op.e, op.f}), r.drawn[i])
+                << r.label;
+            EXPECT_EQ(op.mapped, r.mapped) << r.label;
+        }
+    }
+    // The second vertex's place, read past its t in triples.
+    tree.graphicsOps.clear();
+    call(graphics(), "drawTriangles",
+         {array(points), Value::null(),
+          array({0, 0, 9, 0.25, 0.75, 9, 0, 1, 9, 1, 1, 9, 0, 1, 9, 1, 0, 9})});
+    ASSERT_EQ(tree.graphicsOps.size(), 2u);
+    EXPECT_EQ(tree.graphicsOps[0].uv, (std::array<double, 6>{0, 0, 0.25, 0.75, 0, 1}));
+    EXPECT_EQ(thrown([&] { call(graphics(), "drawTriangles", {Value::null()}); }),
+              "TypeError #2007");
+    // What does not make whole triangles, and an unknown culling, are refused.
+    const Value refused[][4] = {
+        {array({0, 0, 1, 0, 0}), Value::null(), Value::null(), Value()},
+        {array({0, 0, 1, 0, 0, 1, 1, 1}), Value::null(), Value::null(), Value()},
+        {array(points), array({0, 1, 2, 3}), Value::null(), Value()},
+        {array(points), Value::null(), Value::null(), Value::string("both")},
+    };
+    for (const auto& r : refused) {
+        EXPECT_EQ(thrown([&] {
+                      call(graphics(), "drawTriangles", {r[0], r[1], r[2], r[3]});
+                  }),
+                  "ArgumentError #2004");
+    }
+}
+
 TEST_F(DrawingCalls, BitmapFillsShareTheBitmapsPixels) {
     const Value g = graphics();
     const Value b = bitmap(2, 2);

@@ -13,8 +13,8 @@ namespace {
 using Named = std::pair<const char*, std::variant<const char*, std::uint32_t>>;
 
 struct ValueClass {
-    const char* package;
-    const char* name;
+    const char* package = nullptr;
+    const char* name = nullptr;
     std::initializer_list<Named> values;
 };
 

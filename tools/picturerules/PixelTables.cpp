@@ -35,11 +35,18 @@ void show(Actions& a, const std::string& bd, double x, double y, int depth, doub
 // Four opaque quarters, a translucent band and a see-through corner, `w` x `h`.
 void quarters(Actions& a, const std::string& name, int w, int h, bool transparent) {
     set(a, "_root", name, bitmap(w, h, transparent, double(0xFFFF0000)));
-    call(a, name, "fillRect", {rectangle(w / 2, 0, w - w / 2, h / 2), double(0xFF00C000)});
-    call(a, name, "fillRect", {rectangle(0, h / 2, w / 2, h - h / 2), double(0xFF0000FF)});
-    call(a, name, "fillRect", {rectangle(w / 2, h / 2, w - w / 2, h - h / 2), double(0xFFFFFF00)});
-    call(a, name, "fillRect", {rectangle(0, h / 3, w, h / 6), double(0x6000FFFF)});
-    call(a, name, "fillRect", {rectangle(0, 0, w / 5, h / 5), double(0x00336699)});
+    // Whole-pixel quarters: the halves are cut as the integer sizes are.
+    const int halfW = w / 2;
+    const int halfH = h / 2;
+    const int bandY = h / 3;
+    const int bandH = h / 6;
+    const int cornerW = w / 5;
+    const int cornerH = h / 5;
+    call(a, name, "fillRect", {rectangle(halfW, 0, w - halfW, halfH), double(0xFF00C000)});
+    call(a, name, "fillRect", {rectangle(0, halfH, halfW, h - halfH), double(0xFF0000FF)});
+    call(a, name, "fillRect", {rectangle(halfW, halfH, w - halfW, h - halfH), double(0xFFFFFF00)});
+    call(a, name, "fillRect", {rectangle(0, bandY, w, bandH), double(0x6000FFFF)});
+    call(a, name, "fillRect", {rectangle(0, 0, cornerW, cornerH), double(0x00336699)});
 }
 
 void perlinTables(const ScriptCaseWriter& scriptCase) {

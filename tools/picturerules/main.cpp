@@ -456,9 +456,9 @@ void lines() {
     // One shape placed at several scales: each placement's stroke follows its own scale, and a
     // stroke that scaling makes thinner than a pixel stays a pixel wide.
     struct Reuse {
-        const char* name;
+        const char* name = nullptr;
         LineStyle style;
-        int version;
+        int version = 0;
     };
     const Reuse reuses[] = {
         {"normal", LineStyle{.width = 40, .color = dark}, 3},

@@ -362,8 +362,8 @@ TEST_F(Classes, ContextMenuItemFlagsAreKeptAsGivenAndNullTakesTheDefault) {
     Object* bare = vm.make<Object>(nullptr); // equals null
     const struct {
         Value given;
-        const char* separatorBefore; // as text, with its type
-        const char* enabled;
+        const char* separatorBefore = nullptr; // as text, with its type
+        const char* enabled = nullptr;
     } table[] = {
         {Value(), "boolean false", "boolean true"},
         {Value::null(), "boolean false", "boolean true"},

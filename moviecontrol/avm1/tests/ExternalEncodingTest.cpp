@@ -24,7 +24,7 @@ class ExternalEncoding : public ::testing::Test {
     ExternalEncoding() : stage(8), vm(stage.vm) {}
     static Value str(std::string_view s) { return Value(Str(s)); }
     // A parsed element as the XML class leaves it: nodeName, firstChild, childNodes.
-    Object* element(std::string_view name, Value first = {}) {
+    Object* element(std::string_view name, const Value& first = {}) {
         Object* node = vm.newObject();
         vm.set(node, "nodeName", str(name));
         vm.set(node, "firstChild", first);
@@ -48,7 +48,7 @@ TEST_F(ExternalEncoding, ValuesToXml) {
     constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
     const struct {
         Value value;
-        const char* xml;
+        const char* xml = nullptr;
     } table[] = {
         {Value(), "<undefined/>"},
         {Value::null(), "<null/>"},

@@ -82,7 +82,7 @@ TEST_F(GeomRules, ASingularMatrixInvertsToTheIdentity) {
 TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {
     Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
     Value pointClass = vm.get(geom, "Point");
-    auto point = [&](Value x, Value y) {
+    auto point = [&](const Value& x, const Value& y) {
         return vm.construct(pointClass, std::vector<Value>{x, y});
     };
     Object* letters = point(Value(Str("x")), Value(Str("y")));
@@ -137,7 +137,7 @@ TEST_F(GeomRules, APointsCoordinatesEnumerateByHowItWasMade) {
 TEST_F(GeomRules, PointReadsFieldsOfAnyValueAndComparesStrictly) {
     Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
     Value pointClass = vm.get(geom, "Point");
-    auto point = [&](Value x, Value y) {
+    auto point = [&](const Value& x, const Value& y) {
         return vm.construct(pointClass, std::vector<Value>{x, y});
     };
     Object* stringProto = vm.get(vm.get(vm.global(), "String").asObject(), "prototype").asObject();
@@ -147,7 +147,7 @@ TEST_F(GeomRules, PointReadsFieldsOfAnyValueAndComparesStrictly) {
     EXPECT_EQ(vm.toString(sum).str(), "(x=x3, y=yundefined)");
     const struct {
         Value x1, x2;
-        bool equal;
+        bool equal = false;
     } table[] = {{Value(1), Value(1), true},
                  {Value(1), Value(Str("1")), false},
                  {Value(Str("a")), Value(Str("a")), true},
@@ -187,14 +187,14 @@ TEST_F(GeomRules, RectangleContainsComparesAsScripts) {
 TEST_F(GeomRules, RectangleEdgesMoveWithTheScriptsOperators) {
     Object* geom = vm.get(vm.get(vm.global(), "flash").asObject(), "geom").asObject();
     Value rectangleClass = vm.get(geom, "Rectangle");
-    auto rect = [&](Value x, Value y, Value w, Value h) {
+    auto rect = [&](const Value& x, const Value& y, const Value& w, const Value& h) {
         return vm.construct(rectangleClass, std::vector<Value>{x, y, w, h});
     };
     auto str = [](const char* t) { return Value(Str(t)); };
     const struct {
-        const char* member;
+        const char* member = nullptr;
         Value value;
-        const char* expected;
+        const char* expected = nullptr;
     } setters[] = {
         // width += x - left: "w" joined with NaN.
         {"left", Value(10), "(x=10, y=y, w=wNaN, h=h)"},

@@ -443,7 +443,7 @@ TEST_F(Core, VectorSearchesAndRemovalsTakeTheirArgumentsAsTheElementType) {
     const Value vectorOfInt = vm.applyType(Value::object(vm.vectorClass->classObject), intType);
     const auto make = [&](bool fixed) {
         Args args{Value::integer(3), Value::boolean(fixed)};
-        const Value v = vm.construct(vectorOfInt, args);
+        Value v = vm.construct(vectorOfInt, args);
         vm.setProperty(v, Name::publicName("1"), Value::integer(5));
         return v;
     };

@@ -122,7 +122,7 @@ TEST_F(Proxies, HooksLeftOutThrowTheirOwnErrors) {
          "2105: The Proxy class does not implement nextNameIndex"},
     };
     for (const auto& [action, message] : table) {
-        EXPECT_EQ(thrown(action), "Error: Error #" + message + tail);
+        EXPECT_EQ(thrown(action), std::string("Error: Error #").append(message).append(tail));
     }
 }
 
@@ -222,7 +222,7 @@ TEST_F(Proxies, OnlyADynamicProxyIsAskedToDeleteAPublicName) {
     struct Row {
         Value proxy;
         Name name;
-        bool asked;
+        bool asked = false;
     };
     const Row rows[] = {
         {sealedProxy, Name::publicName("e"), false},

@@ -19,9 +19,9 @@ TEST(TextFormatRulesTest, WholeNumbersAreCutAndFlooredByVersion) {
     const TextFormatRule size = textFormatRule(TextFormatField::Size);
     const struct {
         TextFormatRule rule;
-        double given;
-        int version;
-        double kept;
+        double given = 0;
+        int version = 0;
+        double kept = 0;
     } cases[] = {
         {margin, 10.9, 7, 10},       {margin, -10, 7, 0},        {margin, -10, 8, 0},
         {margin, NAN, 8, 0},         {leading, -10, 7, 0},       {leading, -10, 8, -10},
@@ -135,7 +135,7 @@ TEST(TextFormatRulesTest, DisplayKnowsThreeNamesAndShowsAnythingElseAsABlock) {
         avm1::Object* format = f.made();
         const struct {
             Value given;
-            const char* kept;
+            const char* kept = nullptr;
         } cases[] = {
             {Value(m.str("inline")), "string inline"},
             {Value(m.str("none")), "string none"},

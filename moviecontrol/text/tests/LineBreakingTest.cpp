@@ -77,6 +77,7 @@ TEST(LineBreakingTest, AWordIsSplitOnlyWhereTheLineKeepsTwoOfItsCharacters) {
     for (const auto& c : cases) {
         const auto lines = breakLines(itemsOf(c.text), c.width, c.width, true);
         std::vector<std::size_t> ends;
+        ends.reserve(lines.size());
         for (const LineSpan& l : lines) {
             ends.push_back(l.end);
         }

@@ -28,9 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kW = 4000; // stage 200 x 150 pixels
-constexpr int kH = 3000;
-
 struct Case {
     std::string name;
     std::vector<uint8_t> bytes;

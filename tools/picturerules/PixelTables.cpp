@@ -21,17 +21,6 @@ New point(double x, double y) {
     return make("flash.geom.Point", {x, y});
 }
 
-// Draws `bd` at (x, y) through a fresh clip at `depth`, `scale` times enlarged.
-void show(Actions& a, const std::string& bd, double x, double y, int depth, double scale) {
-    const std::string clip = "h" + std::to_string(depth);
-    call(a, "_root", "createEmptyMovieClip", {clip, depth});
-    call(a, clip, "attachBitmap", {Path{bd}, 1});
-    set(a, clip, "_x", x);
-    set(a, clip, "_y", y);
-    set(a, clip, "_xscale", 100 * scale);
-    set(a, clip, "_yscale", 100 * scale);
-}
-
 // Four opaque quarters, a translucent band and a see-through corner, `w` x `h`.
 void quarters(Actions& a, const std::string& name, int w, int h, bool transparent) {
     set(a, "_root", name, bitmap(w, h, transparent, double(0xFFFF0000)));

@@ -97,4 +97,15 @@ void set(moviemaker::Actions& a, const std::string& target, const std::string& m
     a.code(kSetMember);
 }
 
+void show(moviemaker::Actions& a, const std::string& bd, double x, double y, int depth,
+          double scale) {
+    const std::string clip = "h" + std::to_string(depth);
+    call(a, "_root", "createEmptyMovieClip", {clip, depth});
+    call(a, clip, "attachBitmap", {Path{bd}, 1});
+    set(a, clip, "_x", x);
+    set(a, clip, "_y", y);
+    set(a, clip, "_xscale", 100 * scale);
+    set(a, clip, "_yscale", 100 * scale);
+}
+
 } // namespace picturerules

@@ -49,5 +49,9 @@ void call(moviemaker::Actions& a, const std::string& target, const std::string& 
 // target.member = value
 void set(moviemaker::Actions& a, const std::string& target, const std::string& member,
          const Arg& value);
+// Draws the bitmap `bd` on the stage at (x, y) through a fresh clip at `depth`, `scale` times
+// enlarged.
+void show(moviemaker::Actions& a, const std::string& bd, double x, double y, int depth,
+          double scale = 1);
 
 } // namespace picturerules

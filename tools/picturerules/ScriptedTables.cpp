@@ -43,17 +43,6 @@ void gradientRect(Actions& a, const ArgList& args) {
     call(a, "c", "endFill", {});
 }
 
-// Draws `bd` on the stage at (x, y) through a fresh clip at `depth`, `scale` times enlarged.
-void show(Actions& a, const std::string& bd, double x, double y, int depth, double scale = 1) {
-    const std::string clip = "h" + std::to_string(depth);
-    call(a, "_root", "createEmptyMovieClip", {clip, depth});
-    call(a, clip, "attachBitmap", {Path{bd}, 1});
-    set(a, clip, "_x", x);
-    set(a, clip, "_y", y);
-    set(a, clip, "_xscale", 100 * scale);
-    set(a, clip, "_yscale", 100 * scale);
-}
-
 New bitmap(int w, int h, bool transparent, double fill) {
     return make("flash.display.BitmapData", {w, h, transparent, fill});
 }

@@ -102,9 +102,7 @@ const Binding* classSlot(const Class* owner, const Value& self, const Name& name
 
 Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self, Args& args,
                          const ScopePtr& outer, Class* owner, Object* callee) {
-    if (depth_ >= limits_.maxDepth) {
-        throwError("Error", 1023, "Stack overflow occurred.");
-    }
+    checkCallDepth();
     DepthGuard guard(depth_);
     callStack_.emplace_back(&unit, method);
     struct PopCall {

@@ -38,7 +38,8 @@ bool arrayIndex(const std::string& s, std::uint32_t& out) {
 
 } // namespace
 
-Machine::Machine(Host& host, Limits limits) : host_(host), limits_(limits), budget_(limits.budget) {
+Machine::Machine(Host& host, Limits limits)
+    : host_(host), limits_(limits), budget_(limits.budget), nativeStack_(limits.maxStackBytes) {
     domains_.resize(2);
     domains_[kMovieDomain].parent = kSystemDomain;
     installBuiltins();
@@ -704,9 +705,7 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
     if (f->method.native != nullptr) {
         // Built-ins may call back into scripts (toString, sort callbacks): they count
         // towards the depth bound as compiled methods do.
-        if (depth_ >= limits_.maxDepth) {
-            throwError("Error", 1023, "Stack overflow occurred.");
-        }
+        checkCallDepth();
         const MethodRef& m = f->method;
         if (m.nativeParams != MethodRef::anyCount &&
             (args.size() < m.nativeRequired || (args.size() > m.nativeParams && !m.nativeRest))) {
@@ -737,6 +736,15 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
         }
     }
     return runMethod(*f->method.unit, f->method.index, self, args, f->scope, f->methodClass, f);
+}
+
+void Machine::checkCallDepth() {
+    if (depth_ == 0) {
+        nativeStack_.markStart();
+    }
+    if (depth_ >= limits_.maxDepth || nativeStack_.exhausted()) {
+        throwError("Error", 1023, "Stack overflow occurred.");
+    }
 }
 
 Value Machine::construct(const Value& constructor, Args& args) {

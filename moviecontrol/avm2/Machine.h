@@ -10,6 +10,7 @@
 
 #include "avm2/Host.h"
 #include "avm2/Runtime.h"
+#include "scriptbudget/NativeStack.h"
 #include "scriptbudget/ScriptBudget.h"
 
 #include <cstdint>
@@ -27,6 +28,7 @@ namespace avm2 {
 
 struct Limits {
     std::size_t maxDepth = 256;        // nested calls
+    std::size_t maxStackBytes = scriptbudget::defaultScriptStackBytes(); // native stack they use
     std::size_t maxObjects = 4u << 20; // live objects in the heap
     scriptbudget::BudgetLimits budget;
 };
@@ -287,7 +289,11 @@ class Machine {
     std::vector<std::uint8_t>& memoryOf(const AbcUnit& unit);
     // A memory instruction of `unit`'s code on the operand stack (its operands checked there).
     void memoryInstruction(const AbcUnit& unit, std::uint8_t op, std::vector<Value>& stack);
+    // Throws Error #1023 when one more nested call would pass the depth or stack bound;
+    // the outermost call marks where the scripts' stack starts.
+    void checkCallDepth();
     std::size_t depth_ = 0;
+    scriptbudget::NativeStack nativeStack_;
     std::vector<std::pair<AbcUnit*, std::uint32_t>> callStack_;
     std::uint64_t instructions_ = 0;
     bool aborted_ = false;

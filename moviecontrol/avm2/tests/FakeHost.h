@@ -41,9 +41,9 @@ class FakeHost final : public avm2::Host, public avm2::LoadHost {
 };
 
 // Loads one block into a fresh machine and returns what it traced.
-inline std::string runAbc(const std::vector<std::uint8_t>& bytes) {
+inline std::string runAbc(const std::vector<std::uint8_t>& bytes, avm2::Limits limits = {}) {
     FakeHost host;
-    avm2::Machine vm(host);
+    avm2::Machine vm(host, limits);
     vm.beginFrame();
     vm.loadAbc(std::span<const std::uint8_t>(bytes), false);
     return host.text();

@@ -1,5 +1,6 @@
 // The budget both script machines check: time, memory and the end of the player.
 
+#include "scriptbudget/NativeStack.h"
 #include "scriptbudget/ScriptBudget.h"
 #include "scriptbudget/EndRequest.h"
 #include "scriptbudget/ScriptMemory.h"
@@ -40,6 +41,29 @@ TEST(FrameBudget, MemoryIsStringsAndBitmapsPlusTheMachinesOwnBytes) {
         EXPECT_EQ(scriptbudget::ScriptMemory::live(), before + 610);
     }
     EXPECT_EQ(scriptbudget::ScriptMemory::live(), before);
+}
+
+// Recurses until the stack bound is met, or `most` levels; returns the depth reached.
+[[gnu::noinline]] int recurseUntilExhausted(const scriptbudget::NativeStack& stack, int depth,
+                                            int most) {
+    volatile char frame[512] = {};
+    if (stack.exhausted() || depth == most) {
+        return depth + frame[0];
+    }
+    return recurseUntilExhausted(stack, depth + 1, most) + frame[1];
+}
+
+TEST(NativeStack, BoundsTheBytesBeyondTheMark) {
+    scriptbudget::NativeStack unmarked(1024);
+    EXPECT_EQ(recurseUntilExhausted(unmarked, 0, 200), 200);
+    scriptbudget::NativeStack stack(64u << 10);
+    stack.markStart();
+    const int depth = recurseUntilExhausted(stack, 0, 100000);
+    // 512-byte frames: about 128 fit in 64 KB, fewer when the frames are larger.
+    EXPECT_GT(depth, 8);
+    EXPECT_LE(depth, 130);
+    EXPECT_GE(scriptbudget::defaultScriptStackBytes(), 256u << 10);
+    EXPECT_LE(scriptbudget::defaultScriptStackBytes(), 4u << 20);
 }
 
 TEST(FrameBudget, TimeCountsFromTheStartOfTheFrame) {

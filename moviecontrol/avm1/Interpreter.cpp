@@ -359,10 +359,14 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
 // --- Calls -----------------------------------------------------------------------------
 
 // Flash counts the action list that started the calls as a level too: the call that would
-// make the 256th level fails, so a frame script nests at most 254 calls.
+// make the 256th level fails, so a frame script nests at most 254 calls. The outermost call
+// marks where the scripts' native stack starts, which is bounded too.
 namespace {
-bool tooDeep(const Machine::State& s) {
-    return s.callDepth + 2 >= s.limits.maxCallDepth;
+bool tooDeep(Machine::State& s) {
+    if (s.callDepth == 0) {
+        s.nativeStack.markStart();
+    }
+    return s.callDepth + 2 >= s.limits.maxCallDepth || s.nativeStack.exhausted();
 }
 } // namespace
 

@@ -15,6 +15,7 @@
 #include "avm1/Host.h"
 #include "avm1/Object.h"
 #include "avm1/Value.h"
+#include "scriptbudget/NativeStack.h"
 #include "scriptbudget/ScriptBudget.h"
 
 #include <cstddef>
@@ -35,6 +36,8 @@ struct Limits {
     double msPerFrame = 2000.0;
     // Nested calls (script and native) deeper than this stop the script.
     int maxCallDepth = 256;
+    // Native stack those calls may use (a call's cost depends on its path and the build).
+    std::size_t maxStackBytes = scriptbudget::defaultScriptStackBytes();
     // Heap budget of the movie.
     std::size_t maxObjects = 4'000'000;
     std::size_t maxStringBytes = std::size_t{512} << 20;

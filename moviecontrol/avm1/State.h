@@ -40,7 +40,7 @@ class ArrayObject;
 
 struct Machine::State {
     State(Host& h, int v, Limits l)
-        : host(h), limits(l), rootVersion(v), version(v),
+        : host(h), limits(l), rootVersion(v), version(v), nativeStack(l.maxStackBytes),
           budget(scriptbudget::BudgetLimits{
               std::chrono::milliseconds(static_cast<std::int64_t>(l.msPerFrame)), l.memoryBytes}) {}
 
@@ -48,6 +48,7 @@ struct Machine::State {
     Limits limits;
     int rootVersion;
     int version;
+    scriptbudget::NativeStack nativeStack;
 
     // Heap.
     std::vector<std::unique_ptr<Object>> heap;

@@ -38,6 +38,21 @@ TEST(Limits, AnEndlessLoopStopsAndIsReportedOncePerMovie) {
     EXPECT_EQ(stage.limits.size(), 1u);
 }
 
+TEST(Limits, RecursionIsAlsoBoundedByTheNativeStack) {
+    avm1::Limits l;
+    l.maxCallDepth = 1 << 30;
+    l.maxStackBytes = 256u << 10;
+    FakeStage stage(7, l);
+    // function f() { f(); }  f();
+    Actions body;
+    body.push(0.0).push("f").code(op::CallFunction).code(op::Pop);
+    Actions a;
+    a.defineFunction("f", {}, body);
+    a.push(0.0).push("f").code(op::CallFunction).code(op::Pop);
+    EXPECT_EQ(stage.run(a.bytes()), Lines{});
+    EXPECT_EQ(stage.limits, (std::vector<LimitKind>{LimitKind::RecursionDepth}));
+}
+
 TEST(Limits, RecursionDeeperThan256CallsStopsTheMoviesScripts) {
     FakeStage stage(7);
     // function f(n) { depth = n; f(n + 1); }  f(0);

@@ -28,8 +28,9 @@ namespace avm2 {
 
 struct Limits {
     std::size_t maxDepth = 256;        // nested calls
-    std::size_t maxStackBytes = scriptbudget::defaultScriptStackBytes(); // native stack they use
     std::size_t maxObjects = 4u << 20; // live objects in the heap
+    // Native stack the nested calls may use.
+    std::size_t maxStackBytes = scriptbudget::defaultScriptStackBytes();
     scriptbudget::BudgetLimits budget;
 };
 

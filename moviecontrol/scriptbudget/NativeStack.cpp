@@ -34,7 +34,9 @@ std::size_t defaultScriptStackBytes() {
 #endif
 }
 
-void NativeStack::markStart() noexcept { start_ = callerFrame(); }
+void NativeStack::markStart() noexcept {
+    start_ = callerFrame();
+}
 
 bool NativeStack::exhausted() const noexcept {
     // Stacks grow down on every machine the player runs on.

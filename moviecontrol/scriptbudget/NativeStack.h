@@ -17,8 +17,7 @@ std::size_t defaultScriptStackBytes();
 
 class NativeStack {
   public:
-    explicit NativeStack(std::size_t limitBytes = defaultScriptStackBytes())
-        : limit_(limitBytes) {}
+    explicit NativeStack(std::size_t limitBytes = defaultScriptStackBytes()) : limit_(limitBytes) {}
 
     // Marks the caller's frame as where the outermost script starts.
     void markStart() noexcept;

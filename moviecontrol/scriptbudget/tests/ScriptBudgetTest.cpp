@@ -1,8 +1,8 @@
 // The budget both script machines check: time, memory and the end of the player.
 
-#include "scriptbudget/NativeStack.h"
 #include "scriptbudget/ScriptBudget.h"
 #include "scriptbudget/EndRequest.h"
+#include "scriptbudget/NativeStack.h"
 #include "scriptbudget/ScriptMemory.h"
 
 #include <gtest/gtest.h>

@@ -91,16 +91,38 @@ struct Member {
     std::string xml;
 };
 
+void sortMembers(std::vector<Member>& list) {
+    std::stable_sort(list.begin(), list.end(), [](const Member& a, const Member& b) {
+        return a.order != b.order ? a.order < b.order : a.name < b.name;
+    });
+}
+
 std::string declaredBy(const Binding& b, const Class* cls) {
     return (b.declaredBy != nullptr ? b.declaredBy : cls)->qualifiedName();
 }
 
-// The public and namespaced members of a class's instances (or of the class itself).
+// Whether a method bound under a namespace URI (an interface's, AS3's) stays out of the
+// description: Flash's flags hide such a method where the same name is bound publicly too, so
+// a class shows each method it implements for an interface once.
+bool hiddenNamespacedMethod(const Binding& b, const std::vector<Binding>& bindings) {
+    if (b.kind != Binding::Kind::Method || b.ns.uri.empty()) {
+        return false;
+    }
+    return std::any_of(bindings.begin(), bindings.end(), [](const Binding& other) {
+        return other.ns.group == Namespace::Group::Public && other.ns.uri.empty();
+    });
+}
+
+// The public and namespaced members of a class's instances (or of the class itself). What
+// Object declares stays out (objectMethods shows it for Object alone).
 std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) {
     std::vector<Member> out;
     for (const auto& [name, bindings] : traits.byName) {
         for (const Binding& b : bindings) {
-            if (b.ns.group != Namespace::Group::Public) {
+            if (b.ns.group != Namespace::Group::Public || hiddenNamespacedMethod(b, bindings)) {
+                continue;
+            }
+            if (b.declaredBy != nullptr && b.declaredBy == m.objectClass) {
                 continue;
             }
             const std::string uri = b.ns.uri.empty() ? std::string() : attr("uri", b.ns.uri);
@@ -159,13 +181,12 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
             out.push_back(std::move(member));
         }
     }
-    std::stable_sort(out.begin(), out.end(), [](const Member& a, const Member& b) {
-        return a.order != b.order ? a.order < b.order : a.name < b.name;
-    });
+    sortMembers(out);
     return out;
 }
 
-// Object's own methods, in the AS3 namespace, shown only when Object itself is described.
+// Object's own methods, in the AS3 namespace: Flash hides Object's traits in any other
+// class's description, but shows them when Object itself is described.
 std::string objectMethods() {
     std::string out;
     for (const char* name : {"hasOwnProperty", "isPrototypeOf", "propertyIsEnumerable"}) {
@@ -191,7 +212,8 @@ std::string traitsXml(Machine& m, const Class* cls, const Traits& traits) {
     if (const std::string params = parameters(m, cls->init); !params.empty()) {
         out += "<constructor>" + params + "</constructor>";
     }
-    if (cls->super == nullptr) {
+    // An interface has no base, yet is no Object.
+    if (cls->super == nullptr && !cls->isInterface) {
         out += objectMethods();
     }
     for (const Member& member : members(m, cls, traits)) {
@@ -219,21 +241,31 @@ std::string describe(Machine& m, const Value& v) {
         return typeElement("void", "", false, true, false, "");
     }
     if (v.isObject() && v.asObject()->kind == Object::Kind::Class && v.asObject()->builds) {
-        const Class* cls = v.asObject()->builds;
+        Class* cls = v.asObject()->builds;
         const Object* co = v.asObject();
+        // Interfaces a script names before it defines them are settled by now.
+        m.settleInterfaces(cls);
         std::string inside = "<extendsClass type=\"Class\"/><extendsClass type=\"Object\"/>";
-        inside += "<accessor name=\"prototype\" access=\"readonly\" type=\"*\" "
-                  "declaredBy=\"Class\"/>";
+        // Every class object's prototype accessor sorts among the class's own accessors.
+        std::vector<Member> statics;
         if (co->traits != nullptr) {
-            for (const Member& member : members(m, cls, *co->traits)) {
-                inside += member.xml;
-            }
+            statics = members(m, cls, *co->traits);
+        }
+        statics.push_back({1, "prototype",
+                           "<accessor name=\"prototype\" access=\"readonly\" type=\"*\" "
+                           "declaredBy=\"Class\"/>"});
+        sortMembers(statics);
+        for (const Member& member : statics) {
+            inside += member.xml;
         }
         inside += "<factory" + attr("type", cls->qualifiedName()) + ">" +
                   traitsXml(m, cls, cls->instance) + "</factory>";
         return typeElement(cls->qualifiedName(), "Class", true, true, true, inside);
     }
-    const Class* cls = m.classOf(v);
+    Class* cls = m.classOf(v);
+    if (cls != nullptr) {
+        m.settleInterfaces(cls);
+    }
     if (cls == nullptr) {
         return typeElement("Object", "", true, false, false, objectMethods());
     }

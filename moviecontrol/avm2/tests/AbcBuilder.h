@@ -2,6 +2,7 @@
 // Writes small ABC blocks for the tests: pools, methods with bodies, classes and scripts,
 // in the layout the reader expects. Only what the tests need; indices are the caller's.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -74,6 +75,10 @@ class AbcBuilder {
     std::vector<std::pair<std::uint32_t, std::vector<TraitSpec>>> scripts; // init, traits
     std::vector<BodySpec> bodies;
     std::vector<Bytes> rawInts; // int pool entries from index 1, as encoded
+    // By class index: the interfaces a class names (multinames), and the classes that are
+    // interfaces themselves.
+    std::vector<std::pair<std::size_t, std::vector<std::uint32_t>>> implementing;
+    std::vector<std::size_t> interfaceClasses;
 
     std::uint32_t string(const std::string& s) {
         strings.push_back(s);
@@ -129,11 +134,23 @@ class AbcBuilder {
         }
         out.push_back(0); // metadata
         u30(out, static_cast<std::uint32_t>(classes.size()));
-        for (const ClassSpec& c : classes) {
+        for (std::size_t index = 0; index < classes.size(); ++index) {
+            const ClassSpec& c = classes[index];
             u30(out, c.name);
             u30(out, c.super);
-            out.push_back(0x01); // sealed
-            u30(out, 0);         // interfaces
+            const bool isInterface = std::find(interfaceClasses.begin(), interfaceClasses.end(),
+                                               index) != interfaceClasses.end();
+            out.push_back(isInterface ? 0x05 : 0x01); // sealed, and an interface
+            std::vector<std::uint32_t> names;
+            for (const auto& [owner, list] : implementing) {
+                if (owner == index) {
+                    names = list;
+                }
+            }
+            u30(out, static_cast<std::uint32_t>(names.size()));
+            for (std::uint32_t name : names) {
+                u30(out, name);
+            }
             u30(out, c.iinit);
             traits(out, c.instanceTraits);
         }

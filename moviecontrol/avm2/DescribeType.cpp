@@ -8,6 +8,7 @@
 #include "avm2/DescribeType.h"
 
 #include "avm2/Machine.h"
+#include "avm2/NativeDeclarations.h"
 
 #include <algorithm>
 #include <string>
@@ -97,8 +98,27 @@ void sortMembers(std::vector<Member>& list) {
     });
 }
 
-std::string declaredBy(const Binding& b, const Class* cls) {
-    return (b.declaredBy != nullptr ? b.declaredBy : cls)->qualifiedName();
+bool sameNative(const Binding& a, const Binding& b) {
+    return a.kind == b.kind && a.getter.native == b.getter.native &&
+           a.setter.native == b.setter.native && a.method.native == b.method.native;
+}
+
+// A built-in's binding names no owner: the farthest base that holds the same one declares it.
+std::string declaredBy(const Binding& b, const Class* cls, const std::string& name) {
+    if (b.declaredBy != nullptr) {
+        return b.declaredBy->qualifiedName();
+    }
+    const Class* owner = cls;
+    for (const Class* c = cls->super; c != nullptr; c = c->super) {
+        const auto it = c->instance.byName.find(name);
+        if (it == c->instance.byName.end() ||
+            std::none_of(it->second.begin(), it->second.end(),
+                         [&b](const Binding& other) { return sameNative(b, other); })) {
+            break;
+        }
+        owner = c;
+    }
+    return owner->qualifiedName();
 }
 
 // Whether a method bound under a namespace URI (an interface's, AS3's) stays out of the
@@ -161,9 +181,14 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                            s && !s->paramTypes.empty()) {
                     type = typeName(m, b.setter.unit, s->paramTypes[0]);
                 }
+                if (type == "*" && b.getter.unit == nullptr && b.setter.unit == nullptr) {
+                    const std::string_view declared =
+                        nativeAccessorType(declaredBy(b, cls, name), name);
+                    type = declared.empty() ? type : std::string(declared);
+                }
                 member.xml = "<accessor" + attr("name", name) + attr("access", access) +
-                             attr("type", type) + attr("declaredBy", declaredBy(b, cls)) + uri +
-                             "/>";
+                             attr("type", type) + attr("declaredBy", declaredBy(b, cls, name)) +
+                             uri + "/>";
                 break;
             }
             case Binding::Kind::Method: {
@@ -173,8 +198,9 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                     info != nullptr ? typeName(m, b.method.unit, info->returnType) : "*";
                 const std::string params = parameters(m, b.method);
                 member.xml = "<method" + attr("name", name) +
-                             attr("declaredBy", declaredBy(b, cls)) + attr("returnType", returns) +
-                             uri + (params.empty() ? "/>" : ">" + params + "</method>");
+                             attr("declaredBy", declaredBy(b, cls, name)) +
+                             attr("returnType", returns) + uri +
+                             (params.empty() ? "/>" : ">" + params + "</method>");
                 break;
             }
             }
@@ -182,6 +208,26 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
         }
     }
     sortMembers(out);
+    return out;
+}
+
+// A native constructor's parameters as its class declares them; a class whose constructor is
+// its base's own (the error classes) declares what the base does.
+std::string nativeParameters(const Class* cls) {
+    NativeConstructor declared;
+    for (const Class* c = cls; c != nullptr; c = c->super) {
+        if (nativeConstructor(c->qualifiedName(), declared)) {
+            break;
+        }
+        if (c->super == nullptr || c->super->init.native != cls->init.native) {
+            return {};
+        }
+    }
+    std::string out;
+    for (std::uint8_t i = 0; i < declared.count; ++i) {
+        out += "<parameter" + attr("index", std::to_string(i + 1)) +
+               attr("type", std::string(declared.type)) + attr("optional", "true") + "/>";
+    }
     return out;
 }
 
@@ -209,7 +255,11 @@ std::string traitsXml(Machine& m, const Class* cls, const Traits& traits) {
         }
     }
     // The constructor shows when it takes arguments.
-    if (const std::string params = parameters(m, cls->init); !params.empty()) {
+    std::string params = parameters(m, cls->init);
+    if (params.empty() && cls->init.unit == nullptr) {
+        params = nativeParameters(cls);
+    }
+    if (!params.empty()) {
         out += "<constructor>" + params + "</constructor>";
     }
     // An interface has no base, yet is no Object.

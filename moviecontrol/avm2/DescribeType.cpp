@@ -133,9 +133,95 @@ bool hiddenNamespacedMethod(const Binding& b, const std::vector<Binding>& bindin
     });
 }
 
+// The traits a compiled class declares for its instances, or for itself (its statics).
+const std::vector<TraitInfo>* declaredTraits(const Class* c, bool statics) {
+    if (c == nullptr || c->unit == nullptr || c->init.unit != c->unit) {
+        return nullptr;
+    }
+    const AbcFile& abc = c->unit->abc;
+    for (std::size_t i = 0; i < abc.instances.size(); ++i) {
+        if (abc.instances[i].init == c->init.index) {
+            if (statics) {
+                return i < abc.classes.size() ? &abc.classes[i].traits : nullptr;
+            }
+            return &abc.instances[i].traits;
+        }
+    }
+    return nullptr;
+}
+
+// Metadata elements, as a compiler kept them: [Name(key="value", "bare")].
+std::string metadataXml(const AbcFile& abc, const std::vector<std::uint32_t>& indices) {
+    const auto text = [&abc](std::uint32_t i) {
+        return i < abc.strings.size() ? abc.strings[i] : std::string();
+    };
+    std::string out;
+    for (std::uint32_t index : indices) {
+        if (index >= abc.metadata.size()) {
+            continue;
+        }
+        const MetadataInfo& md = abc.metadata[index];
+        std::string args;
+        for (const auto& [key, value] : md.items) {
+            args += "<arg" + attr("key", text(key)) + attr("value", text(value)) + "/>";
+        }
+        out += "<metadata" + attr("name", text(md.name)) +
+               (args.empty() ? "/>" : ">" + args + "</metadata>");
+    }
+    return out;
+}
+
+// The metadata of a member: every trait of that name its declaring class gives (a getter's
+// and a setter's both).
+std::string memberMetadata(const Binding& b, const Class* cls, const std::string& name,
+                           bool statics) {
+    const Class* owner = b.declaredBy != nullptr ? b.declaredBy : cls;
+    const std::vector<TraitInfo>* traits = declaredTraits(owner, statics);
+    if (traits == nullptr) {
+        return {};
+    }
+    const AbcFile& abc = owner->unit->abc;
+    std::string out;
+    for (const TraitInfo& t : *traits) {
+        if (t.metadata.empty() || t.name >= abc.multinames.size()) {
+            continue;
+        }
+        const std::uint32_t local = abc.multinames[t.name].name;
+        if (local < abc.strings.size() && abc.strings[local] == name) {
+            out += metadataXml(abc, t.metadata);
+        }
+    }
+    return out;
+}
+
+// The metadata a compiled class gives itself, kept on its trait in the script defining it.
+std::string classMetadata(const Class* cls) {
+    if (cls == nullptr || cls->unit == nullptr || cls->init.unit != cls->unit) {
+        return {};
+    }
+    const AbcFile& abc = cls->unit->abc;
+    for (std::size_t i = 0; i < abc.instances.size(); ++i) {
+        if (abc.instances[i].init != cls->init.index) {
+            continue;
+        }
+        for (const ScriptInfo& script : abc.scripts) {
+            for (const TraitInfo& t : script.traits) {
+                if (t.kind == TraitKind::Class && t.classIndex == i) {
+                    return metadataXml(abc, t.metadata);
+                }
+            }
+        }
+    }
+    return {};
+}
+
+std::string element(const char* tag, const std::string& head, const std::string& body) {
+    return std::string("<") + tag + head + (body.empty() ? "/>" : ">" + body + "</" + tag + ">");
+}
+
 // The public and namespaced members of a class's instances (or of the class itself). What
 // Object declares stays out (objectMethods shows it for Object alone).
-std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) {
+std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits, bool statics) {
     std::vector<Member> out;
     for (const auto& [name, bindings] : traits.byName) {
         for (const Binding& b : bindings) {
@@ -164,9 +250,9 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                 if (b.kind == Binding::Kind::Class) {
                     type = "Class";
                 }
-                member.xml = std::string("<") +
-                             (b.kind == Binding::Kind::Slot ? "variable" : "constant") +
-                             attr("name", name) + attr("type", type) + uri + "/>";
+                member.xml = element(b.kind == Binding::Kind::Slot ? "variable" : "constant",
+                                     attr("name", name) + attr("type", type) + uri,
+                                     memberMetadata(b, cls, name, statics));
                 break;
             }
             case Binding::Kind::Accessor: {
@@ -186,9 +272,11 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                         nativeAccessorType(declaredBy(b, cls, name), name);
                     type = declared.empty() ? type : std::string(declared);
                 }
-                member.xml = "<accessor" + attr("name", name) + attr("access", access) +
-                             attr("type", type) + attr("declaredBy", declaredBy(b, cls, name)) +
-                             uri + "/>";
+                member.xml =
+                    element("accessor",
+                            attr("name", name) + attr("access", access) + attr("type", type) +
+                                attr("declaredBy", declaredBy(b, cls, name)) + uri,
+                            memberMetadata(b, cls, name, statics));
                 break;
             }
             case Binding::Kind::Method: {
@@ -197,10 +285,11 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                 const std::string returns =
                     info != nullptr ? typeName(m, b.method.unit, info->returnType) : "*";
                 const std::string params = parameters(m, b.method);
-                member.xml = "<method" + attr("name", name) +
-                             attr("declaredBy", declaredBy(b, cls, name)) +
-                             attr("returnType", returns) + uri +
-                             (params.empty() ? "/>" : ">" + params + "</method>");
+                member.xml =
+                    element("method",
+                            attr("name", name) + attr("declaredBy", declaredBy(b, cls, name)) +
+                                attr("returnType", returns) + uri,
+                            params + memberMetadata(b, cls, name, statics));
                 break;
             }
             }
@@ -266,10 +355,10 @@ std::string traitsXml(Machine& m, const Class* cls, const Traits& traits) {
     if (cls->super == nullptr && !cls->isInterface) {
         out += objectMethods();
     }
-    for (const Member& member : members(m, cls, traits)) {
+    for (const Member& member : members(m, cls, traits, false)) {
         out += member.xml;
     }
-    return out;
+    return out + classMetadata(cls);
 }
 
 std::string typeElement(const std::string& name, const std::string& base, bool isDynamic,
@@ -299,7 +388,7 @@ std::string describe(Machine& m, const Value& v) {
         // Every class object's prototype accessor sorts among the class's own accessors.
         std::vector<Member> statics;
         if (co->traits != nullptr) {
-            statics = members(m, cls, *co->traits);
+            statics = members(m, cls, *co->traits, true);
         }
         statics.push_back({1, "prototype",
                            "<accessor name=\"prototype\" access=\"readonly\" type=\"*\" "

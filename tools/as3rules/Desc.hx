@@ -7,6 +7,7 @@ interface IDescShape {
 
 @:meta(Card(kind = "front", size = "2"))
 class DescBase implements IDescShape {
+	@:meta(Inject(name = "w"))
 	public var width:Int;
 	public var label:String;
 	public var anything:Dynamic;
@@ -18,6 +19,7 @@ class DescBase implements IDescShape {
 		label = name;
 	}
 
+	@:meta(Handler)
 	public function area():Float {
 		return width * 2.0;
 	}

@@ -79,6 +79,11 @@ class AbcBuilder {
     // interfaces themselves.
     std::vector<std::pair<std::size_t, std::vector<std::uint32_t>>> implementing;
     std::vector<std::size_t> interfaceClasses;
+    // Metadata entries (name string, (key, value) strings), and which traits carry which: every
+    // trait of the named multiname carries the entry.
+    std::vector<std::pair<std::uint32_t, std::vector<std::pair<std::uint32_t, std::uint32_t>>>>
+        metadataInfos;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> traitMetadata; // (name, entry)
 
     std::uint32_t string(const std::string& s) {
         strings.push_back(s);
@@ -132,7 +137,17 @@ class AbcBuilder {
             u30(out, 0);      // name
             out.push_back(0); // flags
         }
-        out.push_back(0); // metadata
+        u30(out, static_cast<std::uint32_t>(metadataInfos.size()));
+        for (const auto& [mdName, items] : metadataInfos) {
+            u30(out, mdName);
+            u30(out, static_cast<std::uint32_t>(items.size()));
+            for (const auto& item : items) {
+                u30(out, item.first);
+            }
+            for (const auto& item : items) {
+                u30(out, item.second);
+            }
+        }
         u30(out, static_cast<std::uint32_t>(classes.size()));
         for (std::size_t index = 0; index < classes.size(); ++index) {
             const ClassSpec& c = classes[index];
@@ -186,11 +201,17 @@ class AbcBuilder {
     }
 
   private:
-    static void traits(Bytes& out, const std::vector<TraitSpec>& ts) {
+    void traits(Bytes& out, const std::vector<TraitSpec>& ts) const {
         u30(out, static_cast<std::uint32_t>(ts.size()));
         for (const TraitSpec& t : ts) {
             u30(out, t.name);
-            out.push_back(t.kind);
+            std::vector<std::uint32_t> entries;
+            for (const auto& [traitName, entry] : traitMetadata) {
+                if (traitName == t.name) {
+                    entries.push_back(entry);
+                }
+            }
+            out.push_back(static_cast<std::uint8_t>(t.kind | (entries.empty() ? 0 : 0x40)));
             switch (t.kind) {
             case 0:
             case 6:
@@ -206,6 +227,12 @@ class AbcBuilder {
                 u30(out, 0);
                 u30(out, t.index);
                 break;
+            }
+            if (!entries.empty()) {
+                u30(out, static_cast<std::uint32_t>(entries.size()));
+                for (std::uint32_t entry : entries) {
+                    u30(out, entry);
+                }
             }
         }
     }

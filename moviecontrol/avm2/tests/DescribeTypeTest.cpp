@@ -133,10 +133,11 @@ TEST_F(DescribeType, DescriptionsNameTheTypeThenItsBasesThenItsMembers) {
     }
 }
 
-// interface IShape {}  class Shape implements IShape {}, each in a script of its own, and an
-// entry script that describes a Shape before anything has reached IShape: the description
-// names the interface all the same, as Flash links a class's interfaces when it makes it.
-TEST(DescribeTypeInterfaces, AnInterfaceNoCodeHasReachedIsListed) {
+// [Card(kind="front")] class Shape implements IShape { [Inject] var size } and interface
+// IShape, each in a script of its own, and an entry script that describes a Shape before
+// anything has reached IShape: the description names the interface all the same, as Flash
+// links a class's interfaces when it makes it, and shows the metadata the compiler kept.
+TEST(DescribeTypeCompiled, InterfacesNoCodeHasReachedAndMetadataAreListed) {
     using avm2test::u30;
     avm2test::TraceScript s;
     avm2test::AbcBuilder abc = s.abc;
@@ -151,6 +152,11 @@ TEST(DescribeTypeInterfaces, AnInterfaceNoCodeHasReachedIsListed) {
     }
     abc.classes.push_back({shapeIface, 0, methods[0], methods[1], {}, {}});
     abc.classes.push_back({shape, object, methods[2], methods[3], {}, {}});
+    const std::uint32_t size = abc.qname(s.publicNs, abc.string("size"));
+    abc.classes.back().instanceTraits = {{size, 0, 1, 0}};
+    abc.metadataInfos = {{abc.string("Card"), {{abc.string("kind"), abc.string("front")}}},
+                         {abc.string("Inject"), {}}};
+    abc.traitMetadata = {{shape, 0}, {size, 1}};
     abc.interfaceClasses = {0};
     abc.implementing = {{1, {shapeIface}}};
     const auto op = [](std::uint8_t code, std::uint32_t index) {
@@ -198,7 +204,15 @@ TEST(DescribeTypeInterfaces, AnInterfaceNoCodeHasReachedIsListed) {
         abc.bodies.push_back(b);
     }
     const std::string text = avm2test::runAbc(abc.build());
-    EXPECT_NE(text.find(R"(<implementsInterface type="IShape"/>)"), std::string::npos) << text;
+    std::size_t at = 0;
+    for (const char* piece :
+         {R"(<implementsInterface type="IShape"/>)", R"(<variable name="size" type="*">)",
+          R"(<metadata name="Inject"/>)", "</variable>", R"(<metadata name="Card">)",
+          R"(<arg key="kind" value="front"/>)"}) {
+        const std::size_t found = text.find(piece, at);
+        EXPECT_NE(found, std::string::npos) << piece << "\n" << text;
+        at = found == std::string::npos ? at : found;
+    }
 }
 
 } // namespace

@@ -155,4 +155,13 @@ void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
     }
 }
 
+void As3DisplayTree::copyGraphics(avm2::NodeId from, avm2::NodeId to) {
+    const DisplayObject* source = find(from);
+    DisplayObject* target = find(to);
+    if (source == nullptr || target == nullptr || source == target) {
+        return;
+    }
+    target->drawing = source->drawing ? std::make_shared<Drawing>(*source->drawing) : nullptr;
+}
+
 } // namespace mc

@@ -5,6 +5,7 @@
 #include "avm2/ByteArrayData.h"
 #include "avm2/DictionaryStore.h"
 #include "avm2/DisplayHost.h"
+#include "avm2/LoaderClasses.h"
 #include "avm2/ProxyClass.h"
 #include "avm2/XmlOperators.h"
 #include "unicode/Utf16Text.h"
@@ -1382,6 +1383,9 @@ std::string Machine::stackTrace() {
 }
 
 void Machine::printUncaught(const Value& error) {
+    if (announceUncaught(*this, error)) {
+        return;
+    }
     if (error.isObject() && error.asObject()->cls != nullptr &&
         error.asObject()->cls->isSubclassOf(errorClass)) {
         host_.trace(error.asObject()->text);

@@ -90,6 +90,7 @@ struct GraphicsOp {
         CubicTo,  // controls (a, b) and (c, d), anchor (e, f)
         Triangle, // corners (a, b), (c, d), (e, f); `uv` their places in a bitmap fill
         EndFill,
+        NonZeroWinding, // the drawing's fills take the non-zero rule from here on
         Clear
     };
     explicit GraphicsOp(Kind k = Kind::Clear) : kind(k) {}

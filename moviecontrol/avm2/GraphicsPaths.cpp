@@ -65,6 +65,9 @@ Value drawPath(Machine& m, const Value& self, Args& a) {
     if (!commands.isObject() || !data.isObject() || !self.isObject()) {
         return Value();
     }
+    if (winding == "nonZero") {
+        draw(m, self, GraphicsOp{GraphicsOp::Kind::NonZeroWinding});
+    }
     // Copied first: converting the values may run scripts that change the vectors.
     const std::vector<Value> list = commands.asObject()->elements;
     const std::vector<Value> values = data.asObject()->elements;

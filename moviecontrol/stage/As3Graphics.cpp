@@ -149,6 +149,9 @@ void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
     case K::EndFill:
         d.endFill();
         break;
+    case K::NonZeroWinding:
+        d.useNonZeroWinding();
+        break;
     case K::Clear:
         d.clear();
         break;

@@ -251,6 +251,15 @@ TEST_F(GraphicsData, DrawGraphicsDataPlaysEachEntryAsItsCall) {
 
     const Value g = get(make("Shape"), "graphics");
     EXPECT_EQ(thrown([&] { call(g, "drawGraphicsData", {Value::null()}); }), "TypeError #2007");
+    // A path with the non-zero rule asks it of the drawing before its edges; even-odd is
+    // the drawing's own.
+    for (const char* winding : {"nonZero", "evenOdd"}) {
+        const Value path = square();
+        vm.setProperty(path, Name::publicName("winding"), Value::string(winding));
+        const std::vector<K> kinds = kindsDrawn({path});
+        ASSERT_FALSE(kinds.empty()) << winding;
+        EXPECT_EQ(kinds.front() == K::NonZeroWinding, winding[0] == 'n') << winding;
+    }
     EXPECT_EQ(
         thrown([&] {
             call(g, "drawPath", {vector("int", {}), vector("Number", {}), Value::string("odd")});

@@ -105,6 +105,37 @@ TEST(FocusTest, TabIndexesAndTabChildrenDecideWhoTakesPart) {
     EXPECT_EQ(m.tabs(2), (Names{"a", "a"}));
 }
 
+TEST(FocusTest, AClipGivenATabIndexTakesPartWithoutHandlers) {
+    FocusMovie m;
+    avm1::Machine& vm = m.machine();
+    const auto clip = [&](const char* name, int depth) {
+        vm.callMethod(m.root(), "createEmptyMovieClip",
+                      std::vector<Value>{Value(vm.str(name)), Value(depth)});
+        return m.of(name);
+    };
+    // plain: nothing; focusable: focusEnabled only; handled: an onRelease; refused: an
+    // index but tabEnabled false.
+    StageObject* plain = clip("plain", 1);
+    StageObject* focusable = clip("focusable", 2);
+    vm.set(focusable, "focusEnabled", Value(true));
+    StageObject* handled = clip("handled", 3);
+    vm.set(
+        handled, "onRelease",
+        Value(static_cast<avm1::Object*>(vm.newFunction([](avm1::CallArgs&) { return Value(); }))));
+    StageObject* refused = clip("refused", 4);
+    vm.set(refused, "tabEnabled", Value(false));
+    vm.set(refused, "tabIndex", Value(0));
+    vm.set(plain, "tabIndex", Value(3));
+    vm.set(focusable, "tabIndex", Value(2));
+    vm.set(handled, "tabIndex", Value(1));
+    EXPECT_EQ(m.tabs(4), (Names{"handled", "focusable", "plain", "handled"}));
+    // Without indexes, only the clip with a handler is a stop again.
+    for (StageObject* o : {plain, focusable, handled, refused}) {
+        vm.set(o, "tabIndex", Value());
+    }
+    EXPECT_EQ(m.tabs(2), (Names{"handled", "handled"}));
+}
+
 TEST(FocusTest, ArrowsMoveAShownFocusToTheNearestStopThatWay) {
     FocusMovie m;
     avm1::Machine& mm = m.machine();

@@ -235,6 +235,43 @@ TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
     EXPECT_EQ(m.focused(), "");
 }
 
+TEST(FocusTest, ADisabledClipHearsNothingOfTheFocusRollingOverIt) {
+    struct Case {
+        const char* label;
+        Value enabled; // what the script sets before the focus comes and goes
+        bool heard;
+    };
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    const Case cases[] = {
+        {"never set", Value(), true},
+        {"true", Value(true), true},
+        {"false", Value(false), false},
+        {"0", Value(0), false},
+        {"empty string", Value(mm.str("")), false},
+        {"a string", Value(mm.str("no")), true},
+    };
+    mm.callMethod(m.root(), "createEmptyMovieClip",
+                  std::vector<Value>{Value(mm.str("clip")), Value(1)});
+    StageObject* clip = m.of("clip");
+    for (const char* name : {"onRollOver", "onRollOut"}) {
+        mm.defineMethod(clip, name, [&m, name](avm1::CallArgs&) {
+            m.traced.emplace_back(name);
+            return Value();
+        });
+    }
+    const Value target(static_cast<avm1::Object*>(clip));
+    const Value nothing = Value::null();
+    for (const Case& c : cases) {
+        mm.set(clip, "enabled", c.enabled);
+        m.selection("setFocus", std::span<const Value>(&target, 1));
+        m.selection("setFocus", std::span<const Value>(&nothing, 1));
+        m.player->events().runInputScripts();
+        const Lines expected = c.heard ? Lines{"onRollOver", "onRollOut"} : Lines{};
+        EXPECT_EQ(m.take(), expected) << c.label;
+    }
+}
+
 TEST(FocusTest, EnterOnAButtonTheKeyboardFocusedPressesIt) {
     InteractiveMovie m(buttonMovie(false));
     const KeyStroke enter = *keyOfName("Enter");

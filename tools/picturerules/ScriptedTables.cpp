@@ -233,6 +233,20 @@ void drawingApiTables(const ScriptCaseWriter& scriptCase) {
         gradientRect(a, {"linear", ArgList{0xFF0000, 0x00C000, 0x0000FF}, ArgList{100, 100},
                          ArgList{0, 128, 255}, box(10, 10, 180, 130, 0)});
     });
+    // More colours than the 15 a shape's gradient holds.
+    for (int count : {15, 16, 20}) {
+        scriptCase("as-gradient-colours-" + std::to_string(count), [count](Actions& a) {
+            ArgList colours;
+            ArgList alphas;
+            ArgList ratios;
+            for (int i = 0; i < count; ++i) {
+                colours.emplace_back(i % 2 ? 0x0000FF : (i % 3 ? 0xFF0000 : 0x00C000));
+                alphas.emplace_back(100);
+                ratios.emplace_back(i * 255 / (count - 1));
+            }
+            gradientRect(a, {"linear", colours, alphas, ratios, box(10, 10, 180, 130, 0)});
+        });
+    }
     scriptCase("as-line-gradient-radial", [&](Actions& a) {
         call(a, "c", "lineStyle", {14, 0, 100, true, "normal", "square", "miter", 4});
         call(a, "c", "lineGradientStyle",

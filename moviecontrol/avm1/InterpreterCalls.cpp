@@ -91,19 +91,25 @@ void Interp::actionCallMethod() {
     }
     Value self = object;
     Object* lookupFrom = object.asObject();
-    if (auto* sup = dynamic_cast<SuperObject*>(lookupFrom)) {
+    auto* sup = dynamic_cast<SuperObject*>(lookupFrom);
+    if (sup) {
         self = Value(sup->thisObject());
     }
     Value f;
     // From version 7 `super` in the method is one level above the prototype the method
     // was found in. Version 6 takes it one level above the object the call started from:
     // an inherited method calling super.method() on an object two levels down runs its
-    // own class's method once more (A.B.B).
+    // own class's method once more (A.B.B). From version 7 a call through `super` climbs
+    // at most one level past where its lookup started: a method found further up runs as
+    // the method of that next level, whose constructor its own super() calls.
     Object* home = nullptr;
     if (lookupFrom) {
         f = lookupProperty(m_, lookupFrom, name, &home, nullptr);
+        Object* start = lookupFrom->proto();
         if (a_.version < 7) {
-            home = lookupFrom->proto();
+            home = start;
+        } else if (sup && start && home != start && home != start->proto()) {
+            home = start->proto();
         }
     } else {
         f = m_.getMember(object, name);

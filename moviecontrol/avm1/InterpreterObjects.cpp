@@ -150,9 +150,13 @@ bool Interp::instanceOf(const Value& object, const Value& constructor) {
     if (!o || !c) {
         return false;
     }
-    Object* proto = m_.get(c, s_.sPrototype).asObject();
+    Value prototype = m_.get(c, s_.sPrototype);
+    Object* proto = prototype.asObject();
     if (!proto) {
-        return false;
+        // The object's own __proto__ is compared before the chain is walked: an object made
+        // by a constructor whose prototype is undefined (one its version hides) has none,
+        // and so is an instance of it.
+        return prototype.isUndefined() && o->proto() == nullptr;
     }
     // The prototype chain, and at each link the interfaces it implements and theirs.
     int depth = 0;

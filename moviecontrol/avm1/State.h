@@ -67,6 +67,8 @@ struct Machine::State {
     Object* dateProto = nullptr;
     Object* errorProto = nullptr;
     std::unordered_map<std::string, Object*> registeredClasses; // folded symbol names
+    // Natives a class outside this layer numbers for ASnative: table * 65536 + index.
+    std::unordered_map<std::int64_t, NativeFn> numberedNatives;
 
     // Running code.
     std::shared_ptr<const std::vector<Str>> constants;

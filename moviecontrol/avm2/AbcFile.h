@@ -106,6 +106,7 @@ struct TraitInfo {
     std::uint32_t dispId = 0; // method, getter, setter
     std::uint32_t method = 0; // method, getter, setter, function
     std::uint32_t classIndex = 0;
+    std::vector<std::uint32_t> metadata; // indices into AbcFile::metadata
 };
 
 struct MethodBody;

@@ -378,9 +378,11 @@ class Reader {
             if ((t.attributes & 0x4) != 0) {
                 const std::uint32_t md = in_.count(1);
                 for (std::uint32_t k = 0; k < md; ++k) {
-                    if (in_.u30() >= abc_.metadata.size()) {
+                    const std::uint32_t index = in_.u30();
+                    if (index >= abc_.metadata.size()) {
                         throw AbcError(1032, "Metadata index out of range.");
                     }
+                    t.metadata.push_back(index);
                 }
             }
             traits.push_back(t);

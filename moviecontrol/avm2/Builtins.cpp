@@ -795,6 +795,14 @@ void Machine::installBuiltins() {
             defineStaticConst(c, "length", Value::integer(1));
         }
     }
+    // The core classes the language declares final: no class may extend them, and their
+    // descriptions say so.
+    for (const char* className : {"Boolean", "Number", "int", "uint", "String", "Date", "Math",
+                                  "Namespace", "QName", "XML", "XMLList", "JSON"}) {
+        if (Class* c = findClass(className)) {
+            c->isFinal = true;
+        }
+    }
 }
 
 } // namespace avm2

@@ -42,4 +42,5 @@
     X(Endian)                                                                                      \
     X(Display3D)                                                                                   \
     X(Shaders)                                                                                     \
+    X(GraphicsData)                                                                                \
     X(ConstantClasses)

@@ -62,6 +62,8 @@ constexpr DeclaredLength kDeclared[] = {
     {Where::Prototype, "XML", "setLocalName", 1},
     {Where::Prototype, "XML", "setName", 1},
     {Where::Prototype, "XML", "setNamespace", 1},
+    {Where::Static, "JSON", "parse", 2},
+    {Where::Static, "JSON", "stringify", 3},
     {Where::Static, "Math", "abs", 1},
     {Where::Static, "Math", "acos", 1},
     {Where::Static, "Math", "asin", 1},

@@ -8,6 +8,7 @@
 #include "avm2/DescribeType.h"
 
 #include "avm2/Machine.h"
+#include "avm2/NativeDeclarations.h"
 
 #include <algorithm>
 #include <string>
@@ -91,16 +92,143 @@ struct Member {
     std::string xml;
 };
 
-std::string declaredBy(const Binding& b, const Class* cls) {
-    return (b.declaredBy != nullptr ? b.declaredBy : cls)->qualifiedName();
+void sortMembers(std::vector<Member>& list) {
+    std::stable_sort(list.begin(), list.end(), [](const Member& a, const Member& b) {
+        return a.order != b.order ? a.order < b.order : a.name < b.name;
+    });
 }
 
-// The public and namespaced members of a class's instances (or of the class itself).
-std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) {
+bool sameNative(const Binding& a, const Binding& b) {
+    return a.kind == b.kind && a.getter.native == b.getter.native &&
+           a.setter.native == b.setter.native && a.method.native == b.method.native;
+}
+
+// A built-in's binding names no owner: the farthest base that holds the same one declares it.
+std::string declaredBy(const Binding& b, const Class* cls, const std::string& name) {
+    if (b.declaredBy != nullptr) {
+        return b.declaredBy->qualifiedName();
+    }
+    const Class* owner = cls;
+    for (const Class* c = cls->super; c != nullptr; c = c->super) {
+        const auto it = c->instance.byName.find(name);
+        if (it == c->instance.byName.end() ||
+            std::none_of(it->second.begin(), it->second.end(),
+                         [&b](const Binding& other) { return sameNative(b, other); })) {
+            break;
+        }
+        owner = c;
+    }
+    return owner->qualifiedName();
+}
+
+// Whether a method bound under a namespace URI (an interface's, AS3's) stays out of the
+// description: Flash's flags hide such a method where the same name is bound publicly too, so
+// a class shows each method it implements for an interface once.
+bool hiddenNamespacedMethod(const Binding& b, const std::vector<Binding>& bindings) {
+    if (b.kind != Binding::Kind::Method || b.ns.uri.empty()) {
+        return false;
+    }
+    return std::any_of(bindings.begin(), bindings.end(), [](const Binding& other) {
+        return other.ns.group == Namespace::Group::Public && other.ns.uri.empty();
+    });
+}
+
+// The traits a compiled class declares for its instances, or for itself (its statics).
+const std::vector<TraitInfo>* declaredTraits(const Class* c, bool statics) {
+    if (c == nullptr || c->unit == nullptr || c->init.unit != c->unit) {
+        return nullptr;
+    }
+    const AbcFile& abc = c->unit->abc;
+    for (std::size_t i = 0; i < abc.instances.size(); ++i) {
+        if (abc.instances[i].init == c->init.index) {
+            if (statics) {
+                return i < abc.classes.size() ? &abc.classes[i].traits : nullptr;
+            }
+            return &abc.instances[i].traits;
+        }
+    }
+    return nullptr;
+}
+
+// Metadata elements, as a compiler kept them: [Name(key="value", "bare")].
+std::string metadataXml(const AbcFile& abc, const std::vector<std::uint32_t>& indices) {
+    const auto text = [&abc](std::uint32_t i) {
+        return i < abc.strings.size() ? abc.strings[i] : std::string();
+    };
+    std::string out;
+    for (std::uint32_t index : indices) {
+        if (index >= abc.metadata.size()) {
+            continue;
+        }
+        const MetadataInfo& md = abc.metadata[index];
+        std::string args;
+        for (const auto& [key, value] : md.items) {
+            args += "<arg" + attr("key", text(key)) + attr("value", text(value)) + "/>";
+        }
+        out += "<metadata" + attr("name", text(md.name)) +
+               (args.empty() ? "/>" : ">" + args + "</metadata>");
+    }
+    return out;
+}
+
+// The metadata of a member: every trait of that name its declaring class gives (a getter's
+// and a setter's both).
+std::string memberMetadata(const Binding& b, const Class* cls, const std::string& name,
+                           bool statics) {
+    const Class* owner = b.declaredBy != nullptr ? b.declaredBy : cls;
+    const std::vector<TraitInfo>* traits = declaredTraits(owner, statics);
+    if (traits == nullptr) {
+        return {};
+    }
+    const AbcFile& abc = owner->unit->abc;
+    std::string out;
+    for (const TraitInfo& t : *traits) {
+        if (t.metadata.empty() || t.name >= abc.multinames.size()) {
+            continue;
+        }
+        const std::uint32_t local = abc.multinames[t.name].name;
+        if (local < abc.strings.size() && abc.strings[local] == name) {
+            out += metadataXml(abc, t.metadata);
+        }
+    }
+    return out;
+}
+
+// The metadata a compiled class gives itself, kept on its trait in the script defining it.
+std::string classMetadata(const Class* cls) {
+    if (cls == nullptr || cls->unit == nullptr || cls->init.unit != cls->unit) {
+        return {};
+    }
+    const AbcFile& abc = cls->unit->abc;
+    for (std::size_t i = 0; i < abc.instances.size(); ++i) {
+        if (abc.instances[i].init != cls->init.index) {
+            continue;
+        }
+        for (const ScriptInfo& script : abc.scripts) {
+            for (const TraitInfo& t : script.traits) {
+                if (t.kind == TraitKind::Class && t.classIndex == i) {
+                    return metadataXml(abc, t.metadata);
+                }
+            }
+        }
+    }
+    return {};
+}
+
+std::string element(const char* tag, const std::string& head, const std::string& body) {
+    return std::string("<") + tag + head + (body.empty() ? "/>" : ">" + body + "</" + tag + ">");
+}
+
+// The public and namespaced members of a class's instances (or of the class itself). What
+// Object declares stays out (objectMethods shows it for Object alone).
+std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits, bool statics) {
     std::vector<Member> out;
     for (const auto& [name, bindings] : traits.byName) {
         for (const Binding& b : bindings) {
-            if (b.ns.group != Namespace::Group::Public) {
+            if (b.ns.group != Namespace::Group::Public || hiddenNamespacedMethod(b, bindings)) {
+                continue;
+            }
+            if (b.declaredBy != nullptr && b.declaredBy == m.objectClass) {
                 continue;
             }
             const std::string uri = b.ns.uri.empty() ? std::string() : attr("uri", b.ns.uri);
@@ -122,9 +250,9 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                 if (b.kind == Binding::Kind::Class) {
                     type = "Class";
                 }
-                member.xml = std::string("<") +
-                             (b.kind == Binding::Kind::Slot ? "variable" : "constant") +
-                             attr("name", name) + attr("type", type) + uri + "/>";
+                member.xml = element(b.kind == Binding::Kind::Slot ? "variable" : "constant",
+                                     attr("name", name) + attr("type", type) + uri,
+                                     memberMetadata(b, cls, name, statics));
                 break;
             }
             case Binding::Kind::Accessor: {
@@ -139,9 +267,16 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                            s && !s->paramTypes.empty()) {
                     type = typeName(m, b.setter.unit, s->paramTypes[0]);
                 }
-                member.xml = "<accessor" + attr("name", name) + attr("access", access) +
-                             attr("type", type) + attr("declaredBy", declaredBy(b, cls)) + uri +
-                             "/>";
+                if (type == "*" && b.getter.unit == nullptr && b.setter.unit == nullptr) {
+                    const std::string_view declared =
+                        nativeAccessorType(declaredBy(b, cls, name), name);
+                    type = declared.empty() ? type : std::string(declared);
+                }
+                member.xml =
+                    element("accessor",
+                            attr("name", name) + attr("access", access) + attr("type", type) +
+                                attr("declaredBy", declaredBy(b, cls, name)) + uri,
+                            memberMetadata(b, cls, name, statics));
                 break;
             }
             case Binding::Kind::Method: {
@@ -150,22 +285,43 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits) 
                 const std::string returns =
                     info != nullptr ? typeName(m, b.method.unit, info->returnType) : "*";
                 const std::string params = parameters(m, b.method);
-                member.xml = "<method" + attr("name", name) +
-                             attr("declaredBy", declaredBy(b, cls)) + attr("returnType", returns) +
-                             uri + (params.empty() ? "/>" : ">" + params + "</method>");
+                member.xml =
+                    element("method",
+                            attr("name", name) + attr("declaredBy", declaredBy(b, cls, name)) +
+                                attr("returnType", returns) + uri,
+                            params + memberMetadata(b, cls, name, statics));
                 break;
             }
             }
             out.push_back(std::move(member));
         }
     }
-    std::stable_sort(out.begin(), out.end(), [](const Member& a, const Member& b) {
-        return a.order != b.order ? a.order < b.order : a.name < b.name;
-    });
+    sortMembers(out);
     return out;
 }
 
-// Object's own methods, in the AS3 namespace, shown only when Object itself is described.
+// A native constructor's parameters as its class declares them; a class whose constructor is
+// its base's own (the error classes) declares what the base does.
+std::string nativeParameters(const Class* cls) {
+    NativeConstructor declared;
+    for (const Class* c = cls; c != nullptr; c = c->super) {
+        if (nativeConstructor(c->qualifiedName(), declared)) {
+            break;
+        }
+        if (c->super == nullptr || c->super->init.native != cls->init.native) {
+            return {};
+        }
+    }
+    std::string out;
+    for (std::uint8_t i = 0; i < declared.count; ++i) {
+        out += "<parameter" + attr("index", std::to_string(i + 1)) +
+               attr("type", std::string(declared.type)) + attr("optional", "true") + "/>";
+    }
+    return out;
+}
+
+// Object's own methods, in the AS3 namespace: Flash hides Object's traits in any other
+// class's description, but shows them when Object itself is described.
 std::string objectMethods() {
     std::string out;
     for (const char* name : {"hasOwnProperty", "isPrototypeOf", "propertyIsEnumerable"}) {
@@ -188,16 +344,21 @@ std::string traitsXml(Machine& m, const Class* cls, const Traits& traits) {
         }
     }
     // The constructor shows when it takes arguments.
-    if (const std::string params = parameters(m, cls->init); !params.empty()) {
+    std::string params = parameters(m, cls->init);
+    if (params.empty() && cls->init.unit == nullptr) {
+        params = nativeParameters(cls);
+    }
+    if (!params.empty()) {
         out += "<constructor>" + params + "</constructor>";
     }
-    if (cls->super == nullptr) {
+    // An interface has no base, yet is no Object.
+    if (cls->super == nullptr && !cls->isInterface) {
         out += objectMethods();
     }
-    for (const Member& member : members(m, cls, traits)) {
+    for (const Member& member : members(m, cls, traits, false)) {
         out += member.xml;
     }
-    return out;
+    return out + classMetadata(cls);
 }
 
 std::string typeElement(const std::string& name, const std::string& base, bool isDynamic,
@@ -219,21 +380,31 @@ std::string describe(Machine& m, const Value& v) {
         return typeElement("void", "", false, true, false, "");
     }
     if (v.isObject() && v.asObject()->kind == Object::Kind::Class && v.asObject()->builds) {
-        const Class* cls = v.asObject()->builds;
+        Class* cls = v.asObject()->builds;
         const Object* co = v.asObject();
+        // Interfaces a script names before it defines them are settled by now.
+        m.settleInterfaces(cls);
         std::string inside = "<extendsClass type=\"Class\"/><extendsClass type=\"Object\"/>";
-        inside += "<accessor name=\"prototype\" access=\"readonly\" type=\"*\" "
-                  "declaredBy=\"Class\"/>";
+        // Every class object's prototype accessor sorts among the class's own accessors.
+        std::vector<Member> statics;
         if (co->traits != nullptr) {
-            for (const Member& member : members(m, cls, *co->traits)) {
-                inside += member.xml;
-            }
+            statics = members(m, cls, *co->traits, true);
+        }
+        statics.push_back({1, "prototype",
+                           "<accessor name=\"prototype\" access=\"readonly\" type=\"*\" "
+                           "declaredBy=\"Class\"/>"});
+        sortMembers(statics);
+        for (const Member& member : statics) {
+            inside += member.xml;
         }
         inside += "<factory" + attr("type", cls->qualifiedName()) + ">" +
                   traitsXml(m, cls, cls->instance) + "</factory>";
         return typeElement(cls->qualifiedName(), "Class", true, true, true, inside);
     }
-    const Class* cls = m.classOf(v);
+    Class* cls = m.classOf(v);
+    if (cls != nullptr) {
+        m.settleInterfaces(cls);
+    }
     if (cls == nullptr) {
         return typeElement("Object", "", true, false, false, objectMethods());
     }

@@ -90,6 +90,7 @@ struct GraphicsOp {
         CubicTo,  // controls (a, b) and (c, d), anchor (e, f)
         Triangle, // corners (a, b), (c, d), (e, f); `uv` their places in a bitmap fill
         EndFill,
+        NonZeroWinding, // the drawing's fills take the non-zero rule from here on
         Clear
     };
     explicit GraphicsOp(Kind k = Kind::Clear) : kind(k) {}
@@ -227,6 +228,12 @@ class DisplayHost {
     virtual void setNumber(NodeId node, NodeProperty p, double value) = 0;
 
     virtual void graphics(NodeId node, const GraphicsOp& op) = 0;
+    // Graphics.copyFrom: `to` draws what `from` drew (its styles in force too), nothing when
+    // `from` drew nothing.
+    virtual void copyGraphics(NodeId from, NodeId to) {
+        (void)from;
+        (void)to;
+    }
     // A text field's text, plain (paragraphs end in '\r') or as html; empty for other nodes.
     virtual std::string text(NodeId node, bool html) = 0;
     virtual void setText(NodeId node, const std::string& text, bool html) = 0;

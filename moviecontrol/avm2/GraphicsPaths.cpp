@@ -1,10 +1,11 @@
 // Graphics' path methods beyond single edges: drawPath, which reads its edges from a list of
-// commands and a list of coordinates, and cubicCurveTo (the drawing turns it into the
-// quadratic curves shapes are made of); with the constants that name the commands and the
-// winding rules.
+// commands and a list of coordinates, cubicCurveTo (the drawing turns it into the quadratic
+// curves shapes are made of), drawRoundRectComplex and copyFrom; with the constants that name
+// the commands and the winding rules.
 #include "avm2/DisplayHost.h"
 #include "avm2/Machine.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -56,8 +57,16 @@ Value drawPath(Machine& m, const Value& self, Args& a) {
                      std::string("Parameter ") + (commands.isNullish() ? "commands" : "data") +
                          " must be non-null.");
     }
+    const std::string winding = a.size() > 2 ? m.toString(a[2]) : "evenOdd";
+    if (winding != "evenOdd" && winding != "nonZero") {
+        m.throwError("ArgumentError", 2008,
+                     "Parameter winding must be one of the accepted values.");
+    }
     if (!commands.isObject() || !data.isObject() || !self.isObject()) {
         return Value();
+    }
+    if (winding == "nonZero") {
+        draw(m, self, GraphicsOp{GraphicsOp::Kind::NonZeroWinding});
     }
     // Copied first: converting the values may run scripts that change the vectors.
     const std::vector<Value> list = commands.asObject()->elements;
@@ -179,6 +188,54 @@ Value drawTriangles(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// drawRoundRectComplex(x, y, width, height, topLeft, topRight, bottomLeft, bottomRight): each
+// corner rounded by its own radius, none past half the shorter side (a negative radius
+// bulges out instead); a corner without one stays square.
+Value drawRoundRectComplex(Machine& m, const Value& self, Args& a) {
+    std::array<double, 8> v{};
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        v[i] = i < a.size() ? number(m, a[i]) : 0.0;
+    }
+    const auto [x, y, w, h] = std::array<double, 4>{v[0], v[1], v[2], v[3]};
+    const double most = std::min(std::fabs(w), std::fabs(h)) / 2;
+    const auto radius = [most](double r) { return std::min(r, most); };
+    const double tl = radius(v[4]), tr = radius(v[5]), bl = radius(v[6]), br = radius(v[7]);
+    // The signs carry a negative width or height through, as drawRect draws them.
+    const double sx = w < 0 ? -1.0 : 1.0;
+    const double sy = h < 0 ? -1.0 : 1.0;
+    const auto to = [&m, &self](GraphicsOp::Kind kind, std::initializer_list<double> p) {
+        edge(m, self, kind, std::data(p), p.size());
+    };
+    using K = GraphicsOp::Kind;
+    to(K::MoveTo, {x + w, y + h - sy * br});
+    to(K::CurveTo, {x + w, y + h, x + w - sx * br, y + h});
+    to(K::LineTo, {x + sx * bl, y + h});
+    to(K::CurveTo, {x, y + h, x, y + h - sy * bl});
+    to(K::LineTo, {x, y + sy * tl});
+    to(K::CurveTo, {x, y, x + sx * tl, y});
+    to(K::LineTo, {x + w - sx * tr, y});
+    to(K::CurveTo, {x + w, y, x + w, y + sy * tr});
+    to(K::LineTo, {x + w, y + h - sy * br});
+    return Value();
+}
+
+// copyFrom(sourceGraphics): this drawing becomes a copy of the source's, which later drawing
+// into either leaves apart.
+Value copyFrom(Machine& m, const Value& self, Args& a) {
+    const Value source = a.empty() ? Value() : a[0];
+    if (source.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter sourceGraphics must be non-null.");
+    }
+    if (Class* graphics = m.findClass("flash.display::Graphics")) {
+        m.coerce(source, graphics);
+    }
+    DisplayHost* h = m.host().display();
+    if (h != nullptr && nodeOf(self) != 0 && nodeOf(source) != 0) {
+        h->copyGraphics(nodeOf(source), nodeOf(self));
+    }
+    return Value();
+}
+
 } // namespace
 
 void installGraphicsPaths(Machine& m) {
@@ -186,6 +243,9 @@ void installGraphicsPaths(Machine& m) {
         m.defineMethod(graphics, "drawPath", drawPath);
         m.defineMethod(graphics, "drawTriangles", drawTriangles);
         m.defineMethod(graphics, "cubicCurveTo", cubicCurveTo);
+        m.defineMethod(graphics, "drawRoundRectComplex", drawRoundRectComplex);
+        m.declareParams(graphics, "drawRoundRectComplex", 8, 8);
+        m.defineMethod(graphics, "copyFrom", copyFrom);
     }
     Class* commands = m.defineClass("flash.display", "GraphicsPathCommand", m.objectClass);
     const std::pair<const char*, int> names[] = {

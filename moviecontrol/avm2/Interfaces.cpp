@@ -103,6 +103,35 @@ void Machine::resolveInterfaces(Class* cls) {
     }
 }
 
+void Machine::settleInterfaces(Class* cls) {
+    // Each round may reveal interfaces those extend; a round that finds no new class ends it.
+    for (std::size_t round = 0; round < 64 && hasPendingInterfaces(cls); ++round) {
+        std::vector<std::pair<AbcUnit*, std::uint32_t>> wanted;
+        for (Class* c = cls; c != nullptr; c = c->super) {
+            for (std::uint32_t i : c->pendingInterfaces) {
+                wanted.emplace_back(c->unit, i);
+            }
+        }
+        for (const Class* iface : allInterfaces(cls)) {
+            for (std::uint32_t i : iface->pendingInterfaces) {
+                wanted.emplace_back(iface->unit, i);
+            }
+        }
+        bool found = false;
+        for (const auto& [unit, multiname] : wanted) {
+            if (unit != nullptr && multiname < unit->abc.multinames.size() &&
+                resolveType(*unit, multiname) == nullptr) {
+                found = !findDefinitionIn(unit->domain, nameOf(*unit, multiname)).isUndefined() ||
+                        found;
+            }
+        }
+        resolveInterfaces(cls);
+        if (!found) {
+            break;
+        }
+    }
+}
+
 // Called once a class is made: binds its interfaces' methods, remembers it if some of its
 // interfaces are still to come, and, for a new interface, settles the classes waiting.
 void Machine::noteInterfaces(Class* cls) {

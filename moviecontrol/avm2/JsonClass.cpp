@@ -330,8 +330,12 @@ class JsonWriter {
         : m_(m), replacer_(std::move(replacer)), gap_(std::move(gap)) {
         if (replacer_.isObject() && replacer_.asObject()->kind == Object::Kind::Array) {
             for (const Value& v : replacer_.asObject()->elements) {
+                // A name listed twice is written once, where it is first listed.
                 if (v.isString() || v.isNumeric()) {
-                    names_.push_back(m_.toString(v));
+                    std::string name = m_.toString(v);
+                    if (std::find(names_.begin(), names_.end(), name) == names_.end()) {
+                        names_.push_back(std::move(name));
+                    }
                 }
             }
             useNames_ = true;

@@ -216,6 +216,22 @@ Value uncaughtErrorEvents(Machine& m, const Value& self, Args&) {
     return kept;
 }
 
+// While the event is out, the errors its listeners throw are reported as they are, not
+// announced again.
+constexpr char kAnnouncing[] = "announcing";
+
+struct Announcing {
+    explicit Announcing(const Value& events) : events_(events) {
+        setHiddenField(events_, kAnnouncing, Value::boolean(true));
+    }
+    ~Announcing() { setHiddenField(events_, kAnnouncing, Value::boolean(false)); }
+    Announcing(const Announcing&) = delete;
+    Announcing& operator=(const Announcing&) = delete;
+
+  private:
+    Value events_;
+};
+
 // The domain of the movie's code: the first movie's, or the one a Loader's movie went into
 // (none before it arrived).
 Value loaderDomain(Machine& m, const Value& self, Args&) {
@@ -545,6 +561,30 @@ void installLoaderClasses(Machine& m, Class* dispatcher, Class* container, Class
          {"addChild", "addChildAt", "removeChild", "removeChildAt", "setChildIndex"}) {
         m.defineMethod(loader, name, loaderRefuses);
     }
+}
+
+bool announceUncaught(Machine& m, const Value& error) {
+    DisplayHost* h = hostOf(m);
+    Object* root = h != nullptr ? h->scriptObject(h->rootNode()) : nullptr;
+    const Value info = root != nullptr ? hiddenField(root, "loaderInfo") : Value();
+    const Value events = hiddenField(info, kUncaughtErrors);
+    Class* eventClass = m.findClass("flash.events::UncaughtErrorEvent");
+    if (!events.isObject() || eventClass == nullptr ||
+        !hasListener(events.asObject(), "uncaughtError") ||
+        hiddenField(events, kAnnouncing, Value::boolean(false)).asBoolean()) {
+        return false;
+    }
+    bool prevented = false;
+    const Announcing guard(events);
+    try {
+        Args args{Value::string("uncaughtError"), Value::boolean(true), Value::boolean(true),
+                  error};
+        const Value event = m.construct(Value::object(eventClass->classObject), args);
+        prevented = event.isObject() && !dispatchEvent(m, events.asObject(), event.asObject());
+    } catch (const ScriptThrow& t) {
+        m.printUncaught(t.value);
+    }
+    return prevented;
 }
 
 } // namespace avm2

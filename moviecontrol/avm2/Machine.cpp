@@ -5,6 +5,7 @@
 #include "avm2/ByteArrayData.h"
 #include "avm2/DictionaryStore.h"
 #include "avm2/DisplayHost.h"
+#include "avm2/LoaderClasses.h"
 #include "avm2/ProxyClass.h"
 #include "avm2/XmlOperators.h"
 #include "unicode/Utf16Text.h"
@@ -709,10 +710,14 @@ Value Machine::call(const Value& function, const Value& thisValue, Args& args) {
         const MethodRef& m = f->method;
         if (m.nativeParams != MethodRef::anyCount &&
             (args.size() < m.nativeRequired || (args.size() > m.nativeParams && !m.nativeRest))) {
-            // Flash's own prototype functions are anonymous closures; it names the count
-            // the function requires, whichever way the call missed.
+            // Flash's own prototype functions are anonymous closures, a player class's
+            // methods are named by their class; either names the count the function
+            // requires, whichever way the call missed.
+            const std::string called = f->methodClass != nullptr && !f->text.empty()
+                                           ? f->methodClass->qualifiedName() + "/" + f->text
+                                           : std::string("Function/<anonymous>");
             throwError("ArgumentError", 1063,
-                       "Argument count mismatch on Function/<anonymous>(). Expected " +
+                       "Argument count mismatch on " + called + "(). Expected " +
                            std::to_string(m.nativeRequired) + ", got " +
                            std::to_string(args.size()) + ".");
         }
@@ -1382,6 +1387,9 @@ std::string Machine::stackTrace() {
 }
 
 void Machine::printUncaught(const Value& error) {
+    if (announceUncaught(*this, error)) {
+        return;
+    }
     if (error.isObject() && error.asObject()->cls != nullptr &&
         error.asObject()->cls->isSubclassOf(errorClass)) {
         host_.trace(error.asObject()->text);

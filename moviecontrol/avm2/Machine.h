@@ -154,6 +154,9 @@ class Machine {
     // Interfaces named before they are defined are settled when they appear, or when a
     // type test needs them.
     void resolveInterfaces(Class* cls);
+    // As resolveInterfaces, but first runs the scripts that define the interfaces still to
+    // come: a class's description lists them whether or not code has reached them yet.
+    void settleInterfaces(Class* cls);
     Value coerce(const Value& v, Class* cls);
     std::string className(const Value& v);
 

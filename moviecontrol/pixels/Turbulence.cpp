@@ -117,17 +117,21 @@ double Turbulence::at(int channel, double x, double y, const Sum& sum) const {
     double fy = sum.baseY;
     Stitch stitch;
     if (sum.stitch) {
-        // The frequencies move to the nearer of the two that fit whole cycles in the tile.
-        const auto fitted = [](double f, double size) {
+        // The frequencies move to the nearer of two that fit whole cycles in the tile: the
+        // whole cycles below and above. Flash takes the vertical frequency's lower choice
+        // from the horizontal frequency (as the noise's first published reference program
+        // did), so a tile whose sides fit different cycle counts may get the upper one
+        // where the lower was nearer.
+        const auto fitted = [](double f, double size, double lowFrom) {
             if (f == 0.0 || !(size > 0.0)) {
                 return f;
             }
-            const double low = std::floor(size * f) / size;
+            const double low = std::floor(size * lowFrom) / size;
             const double high = std::ceil(size * f) / size;
             return f / low < high / f ? low : high;
         };
-        fx = fitted(fx, sum.width);
-        fy = fitted(fy, sum.height);
+        fx = fitted(fx, sum.width, fx);
+        fy = fitted(fy, sum.height, fx);
         stitch.width = static_cast<int>(heldCoordinate(sum.width * fx + 0.5));
         stitch.height = static_cast<int>(heldCoordinate(sum.height * fy + 0.5));
         stitch.wrapX = static_cast<int>(kLatticeShift) + stitch.width;

@@ -101,6 +101,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     double number(avm2::NodeId node, avm2::NodeProperty p) override;
     void setNumber(avm2::NodeId node, avm2::NodeProperty p, double value) override;
     void graphics(avm2::NodeId node, const avm2::GraphicsOp& op) override;
+    void copyGraphics(avm2::NodeId from, avm2::NodeId to) override;
     std::string text(avm2::NodeId node, bool html) override;
     void setText(avm2::NodeId node, const std::string& text, bool html) override;
     std::string textSetting(avm2::NodeId node, const std::string& name) override;

@@ -149,10 +149,22 @@ void As3DisplayTree::graphics(avm2::NodeId node, const avm2::GraphicsOp& op) {
     case K::EndFill:
         d.endFill();
         break;
+    case K::NonZeroWinding:
+        d.useNonZeroWinding();
+        break;
     case K::Clear:
         d.clear();
         break;
     }
+}
+
+void As3DisplayTree::copyGraphics(avm2::NodeId from, avm2::NodeId to) {
+    const DisplayObject* source = find(from);
+    DisplayObject* target = find(to);
+    if (source == nullptr || target == nullptr || source == target) {
+        return;
+    }
+    target->drawing = source->drawing ? std::make_shared<Drawing>(*source->drawing) : nullptr;
 }
 
 } // namespace mc

@@ -94,7 +94,9 @@ bool FocusManager::tabbable(DisplayObject& object) {
     if (object.parent == nullptr) {
         return false;
     }
-    return enabled.value_or(hasButtonHandlers(&scripts_, object));
+    // A clip a script gave a tab index takes part as a button would, handlers or not.
+    return enabled.value_or(hasButtonHandlers(&scripts_, object) ||
+                            tabIndexOf(scripts_.machine(), o).has_value());
 }
 
 bool FocusManager::tabChildren(DisplayObject& object) {

@@ -419,7 +419,9 @@ const DisplayObject* HitTester::clipUnderIn(const DisplayObject& clip, const Tra
                 return &child;
             }
         } else if (contentHits(child, cm, x, y, nesting + 1)) {
-            return &clip;
+            // A shape stands for the clip that holds it; a text field is an object with a
+            // name of its own, and is itself what lies there.
+            return child.text ? &child : &clip;
         }
     }
     return nullptr;

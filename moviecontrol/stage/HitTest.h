@@ -36,8 +36,9 @@ class HitTester {
     // Hidden objects count as shown (a script's hitTest asks about shapes, seen or not).
     bool includeHidden = false;
 
-    // The deepest clip under the point that holds visible content there, ignoring `skip`
-    // and everything inside it (the clip being dragged); null for none.
+    // The deepest clip under the point that holds visible content there, or a text field
+    // there, ignoring `skip` and everything inside it (the clip being dragged); null for
+    // none.
     const DisplayObject* clipUnder(double x, double y, const DisplayObject* skip) const;
 
     // A shape's (or morph's at `ratio`) fills contain the point given in its own twips;

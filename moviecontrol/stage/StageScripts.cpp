@@ -148,7 +148,10 @@ StageObject* StageScripts::objectOf(DisplayObject& object) {
     if (!shared) {
         return nullptr;
     }
-    avm1::Object* proto = object.kind == CharacterKind::EditText ? textFieldProto_
+    // Version 5 knew no text field objects: to its code a field is a clip, made from
+    // MovieClip's prototype.
+    const bool fieldObject = object.kind == CharacterKind::EditText && machine_->version() >= 6;
+    avm1::Object* proto = fieldObject                            ? textFieldProto_
                           : object.kind == CharacterKind::Button ? buttonProto_
                           : object.kind == CharacterKind::Video  ? videoProto_
                                                                  : movieClipProto_;

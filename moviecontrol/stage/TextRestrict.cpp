@@ -26,26 +26,45 @@ TextRestrict::TextRestrict(std::u16string_view pattern) {
         accept = false;
         i = 1;
     }
-    // One character of the pattern at `at`, a backslash taking the next as it is.
-    const auto character = [&](std::size_t& at) {
-        if (pattern[at] == u'\\' && at + 1 < pattern.size()) {
-            ++at;
-        }
-        return pattern[at++];
-    };
+    // A hyphen runs a range from the single character before it (the first code unit when
+    // none stands just before it: one that ended a range does not count) to the character
+    // after it; hyphens in a row are one. A range running backwards holds nothing; a hyphen
+    // with nothing after it repeats the character before it. A caret only switches between
+    // accepting and refusing. A backslash takes the next character as it is; a backslash at
+    // the very end is nothing.
+    std::optional<char16_t> single;
+    std::optional<char16_t> rangeFirst;
     while (i < pattern.size()) {
-        if (pattern[i] == u'^') {
+        char16_t c = pattern[i++];
+        if (c == u'^') {
             accept = !accept;
-            ++i;
             continue;
         }
-        const char16_t first = character(i);
-        char16_t last = first;
-        if (i + 1 < pattern.size() && pattern[i] == u'-') {
-            ++i;
-            last = character(i);
+        if (c == u'-') {
+            if (!rangeFirst) {
+                rangeFirst = single.value_or(u'\0');
+            }
+            continue;
         }
-        spans_.push_back({first, last, accept});
+        if (c == u'\\') {
+            if (i == pattern.size()) {
+                break;
+            }
+            c = pattern[i++];
+        }
+        if (rangeFirst) {
+            if (*rangeFirst <= c) {
+                spans_.push_back({*rangeFirst, c, accept});
+            }
+            rangeFirst.reset();
+            single.reset();
+        } else {
+            spans_.push_back({c, c, accept});
+            single = c;
+        }
+    }
+    if (rangeFirst) {
+        spans_.push_back({*rangeFirst, *rangeFirst, accept});
     }
 }
 

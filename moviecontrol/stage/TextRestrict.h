@@ -9,9 +9,10 @@
 namespace mc {
 
 // A restrict pattern read left to right: characters and ranges ("a-z") are accepted, or,
-// after a caret, refused; a pattern starting with a caret accepts everything else. A
-// backslash takes the next character as it is ("\-", "\^", "\\"). Later parts win over
-// earlier ones.
+// after a caret, refused; a pattern starting with a caret accepts everything else. A hyphen
+// with no single character just before it starts its range at the first code unit ("-z",
+// "a-c-z"); one with nothing after it stands for the character before it. A backslash takes
+// the next character as it is ("\-", "\^", "\\"). Later parts win over earlier ones.
 class TextRestrict {
   public:
     explicit TextRestrict(std::u16string_view pattern);

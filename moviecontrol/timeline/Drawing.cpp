@@ -324,6 +324,13 @@ swf::Shape Drawing::shownShape() const {
     return shown;
 }
 
+void Drawing::useNonZeroWinding() {
+    if (!shape_.usesFillWindingRule) {
+        shape_.usesFillWindingRule = true;
+        generation_ = freshGeneration();
+    }
+}
+
 void Drawing::clear() {
     shape_ = swf::Shape{};
     bitmaps_.clear();

@@ -53,6 +53,10 @@ class Drawing {
     // bitmap, 0 to 1 across its width and height) a bitmap fill in force is laid anew for
     // the triangle, so that those places meet its corners.
     void triangle(const std::array<double, 6>& corners, const std::array<double, 6>* uv);
+    // A path drawn with the non-zero winding rule: the drawing is one shape, whose fills
+    // follow one rule, so from here until clear() every fill takes it. Paths that do not
+    // cross themselves fill the same under either rule.
+    void useNonZeroWinding();
     // Closes the open fill back to where it started.
     void endFill();
     void clear();

@@ -40,6 +40,17 @@ class Json {
 			return J.stringify(o);
 		});
 		R.run("stringify class instance", function() return J.stringify(untyped __new__(R.g("Error"), "m")));
+		R.run("stringify replacer array repeats", function() return J.stringify({a: 1, b: 2}, (["b", "b", "a"] : Array<Dynamic>)));
+		R.run("stringify replacer array nested", function() return J.stringify({a: {a: 1, c: 2}, c: 3}, ["a"]));
+		R.run("stringify indent -5", function() return J.stringify([1], null, -5));
+		R.run("stringify indent 3.7", function() return J.stringify([1], null, 3.7));
+		R.run("stringify indent long string", function() return J.stringify([1], null, "abcdefghijklmno"));
+		R.run("parse lone surrogate units", function() {
+			var s:Dynamic = J.parse("\"\\uD83D\"");
+			return R.str(s.length) + " " + R.str(s.charCodeAt(0));
+		});
+		R.run("parse -1e400", function() return J.parse("[-1e400]")[0]);
+		R.run("parse control character", function() return J.parse("\"a\nb\""));
 		R.run("parse no args", function() return J.parse());
 		// What the two functions declare: (text, reviver = null) and (value, replacer = null, space = null).
 		R.run("JSON.parse.length", function() return J.parse.length);

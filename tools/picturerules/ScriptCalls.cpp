@@ -89,6 +89,17 @@ void call(moviemaker::Actions& a, const std::string& target, const std::string& 
     a.code(kPop);
 }
 
+void setResult(moviemaker::Actions& a, const std::string& target, const std::string& member,
+               const std::string& object, const std::string& method, const ArgList& args) {
+    pushPath(a, target);
+    a.push(member);
+    pushArgs(a, args);
+    pushPath(a, object);
+    a.push(method);
+    a.code(kCallMethod);
+    a.code(kSetMember);
+}
+
 void set(moviemaker::Actions& a, const std::string& target, const std::string& member,
          const Arg& value) {
     pushPath(a, target);

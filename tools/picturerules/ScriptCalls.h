@@ -46,6 +46,9 @@ New make(std::string path, ArgList args);
 // target.method(args), result dropped.
 void call(moviemaker::Actions& a, const std::string& target, const std::string& method,
           const ArgList& args);
+// target.member = object.method(args)
+void setResult(moviemaker::Actions& a, const std::string& target, const std::string& member,
+               const std::string& object, const std::string& method, const ArgList& args);
 // target.member = value
 void set(moviemaker::Actions& a, const std::string& target, const std::string& member,
          const Arg& value);

@@ -233,6 +233,20 @@ void drawingApiTables(const ScriptCaseWriter& scriptCase) {
         gradientRect(a, {"linear", ArgList{0xFF0000, 0x00C000, 0x0000FF}, ArgList{100, 100},
                          ArgList{0, 128, 255}, box(10, 10, 180, 130, 0)});
     });
+    // More colours than the 15 a shape's gradient holds.
+    for (int count : {15, 16, 20}) {
+        scriptCase("as-gradient-colours-" + std::to_string(count), [count](Actions& a) {
+            ArgList colours;
+            ArgList alphas;
+            ArgList ratios;
+            for (int i = 0; i < count; ++i) {
+                colours.emplace_back(i % 2 ? 0x0000FF : (i % 3 ? 0xFF0000 : 0x00C000));
+                alphas.emplace_back(100);
+                ratios.emplace_back(i * 255 / (count - 1));
+            }
+            gradientRect(a, {"linear", colours, alphas, ratios, box(10, 10, 180, 130, 0)});
+        });
+    }
     scriptCase("as-line-gradient-radial", [&](Actions& a) {
         call(a, "c", "lineStyle", {14, 0, 100, true, "normal", "square", "miter", 4});
         call(a, "c", "lineGradientStyle",
@@ -367,6 +381,58 @@ void bitmapDataTables(const ScriptCaseWriter& scriptCase) {
               make("flash.geom.Point", {0, 0}), "==", double(0x60000000), double(0x00000000),
               double(0xFF000000), false});
         show(a, "dst", 5, 5, 20, 2.5);
+    });
+    // merge's multipliers at, between and past their ends, onto a bitmap of its own colours.
+    struct Merge {
+        const char* name;
+        double red, green, blue, alpha;
+    };
+    const Merge merges[] = {
+        {"half", 128, 64, 192, 255}, {"ends", 0, 256, 255, 0}, {"past", 300, -5, 1000, 128}};
+    for (const Merge& mg : merges) {
+        scriptCase(std::string("as-bd-merge-") + mg.name, [mg](Actions& a) {
+            quarters(a, "src", 60, 40);
+            set(a, "_root", "dst", bitmap(60, 40, true, double(0x8020A0E0)));
+            call(a, "dst", "merge",
+                 {Path{"src"}, make("flash.geom.Rectangle", {5, 0, 50, 40}),
+                  make("flash.geom.Point", {0, 3}), mg.red, mg.green, mg.blue, mg.alpha});
+            show(a, "dst", 5, 5, 20, 2.5);
+        });
+    }
+    scriptCase("as-bd-compare", [](Actions& a) {
+        quarters(a, "src", 60, 40);
+        set(a, "_root", "other", bitmap(60, 40, true, double(0xFFFF0000)));
+        call(a, "other", "fillRect",
+             {make("flash.geom.Rectangle", {10, 5, 30, 20}), double(0x80FF0000)});
+        call(a, "other", "fillRect",
+             {make("flash.geom.Rectangle", {35, 25, 20, 10}), double(0xFF2040C0)});
+        setResult(a, "_root", "diff", "src", "compare", {Path{"other"}});
+        show(a, "diff", 5, 5, 20, 2.5);
+    });
+    // A third of the pixels from another bitmap, then a fill colour into the same bitmap.
+    scriptCase("as-bd-pixeldissolve", [](Actions& a) {
+        quarters(a, "src", 60, 40);
+        set(a, "_root", "dst", bitmap(60, 40, true, double(0xFF204060)));
+        call(a, "dst", "pixelDissolve",
+             {Path{"src"}, make("flash.geom.Rectangle", {0, 0, 60, 40}),
+              make("flash.geom.Point", {0, 0}), 7, 800});
+        call(a, "dst", "pixelDissolve",
+             {Path{"dst"}, make("flash.geom.Rectangle", {10, 10, 40, 20}),
+              make("flash.geom.Point", {10, 10}), 3, 300, double(0xFFFFFFFF)});
+        show(a, "dst", 5, 5, 20, 2.5);
+    });
+    // The colour's box found with and without a match, drawn back into the bitmap.
+    scriptCase("as-bd-colorbounds", [](Actions& a) {
+        quarters(a, "src", 60, 40);
+        setResult(a, "_root", "r1", "src", "getColorBoundsRect",
+                  {double(0xFF00FF00), double(0xFF00C000)});
+        setResult(a, "_root", "r2", "src", "getColorBoundsRect",
+                  {double(0xFF000000), double(0xFF000000), false});
+        call(a, "src", "fillRect", {Path{"r1"}, double(0xFF000000)});
+        set(a, "_root", "dst", bitmap(60, 40, true, 0));
+        call(a, "dst", "fillRect", {Path{"r2"}, double(0xFF8040FF)});
+        show(a, "src", 5, 5, 20, 1.5);
+        show(a, "dst", 100, 5, 21, 1.5);
     });
     scriptCase("as-bd-palettemap", [](Actions& a) {
         quarters(a, "src", 60, 40);

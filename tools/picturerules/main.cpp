@@ -110,6 +110,11 @@ void gradients() {
                                 static_cast<uint8_t>((i % 2) * 255), 255}});
     }
     fillCase("grad-fifteen", FillStyle::linear(box, grad(fifteen)), 4);
+    // The older shape tags document at most 8 records; the count's 4 bits carry up to 15.
+    for (int version : {1, 2, 3}) {
+        fillCase("grad-fifteen-v" + std::to_string(version), FillStyle::linear(box, grad(fifteen)),
+                 version);
+    }
     fillCase("grad-unsorted",
              FillStyle::linear(box, grad({{200, kRed}, {50, kBlue}, {128, kGreen}})));
     fillCase(

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <exception>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -207,10 +208,32 @@ void inputEvents(const std::string& text, int lineNumber, std::vector<std::strin
     }
 }
 
+// A key of a button's on(keyPress): a named key in angle brackets, as on() spells it, or
+// one printable character.
+std::optional<std::pair<uint8_t, std::string>> buttonKey(const std::string& word) {
+    static const std::pair<const char*, uint8_t> kNamed[] = {
+        {"<Left>", 1},    {"<Right>", 2},     {"<Home>", 3},   {"<End>", 4},     {"<Insert>", 5},
+        {"<Delete>", 6},  {"<Backspace>", 8}, {"<Enter>", 13}, {"<Up>", 14},     {"<Down>", 15},
+        {"<PageUp>", 16}, {"<PageDown>", 17}, {"<Tab>", 18},   {"<Escape>", 19}, {"<Space>", 32}};
+    for (const auto& [name, code] : kNamed) {
+        if (word == name) {
+            return std::make_pair(code, word);
+        }
+    }
+    if (word.size() == 1 && word[0] > 32 && word[0] < 127) {
+        return std::make_pair(static_cast<uint8_t>(word[0]), word);
+    }
+    return std::nullopt;
+}
+
+//   button NAME X Y W H [menu] [keys KEY...]
 TableButton buttonOf(const std::string& text, int lineNumber) {
     const std::vector<std::string> w = wordsOf(text);
-    if (w.size() < 5 || w.size() > 6 || (w.size() == 6 && w[5] != "menu")) {
-        throw ScriptError("line " + std::to_string(lineNumber) + ": bad button '" + text + "'");
+    const auto bad = [&]() {
+        return ScriptError("line " + std::to_string(lineNumber) + ": bad button '" + text + "'");
+    };
+    if (w.size() < 5) {
+        throw bad();
     }
     TableButton b;
     b.name = w[0];
@@ -218,7 +241,23 @@ TableButton buttonOf(const std::string& text, int lineNumber) {
     b.y = pixels(w[2], lineNumber);
     b.width = pixels(w[3], lineNumber);
     b.height = pixels(w[4], lineNumber);
-    b.trackAsMenu = w.size() == 6;
+    size_t next = 5;
+    if (next < w.size() && w[next] == "menu") {
+        b.trackAsMenu = true;
+        ++next;
+    }
+    if (next < w.size()) {
+        if (w[next] != "keys" || next + 1 == w.size()) {
+            throw bad();
+        }
+        for (++next; next < w.size(); ++next) {
+            const auto key = buttonKey(w[next]);
+            if (!key) {
+                throw bad();
+            }
+            b.keys.push_back(*key);
+        }
+    }
     if (b.width <= 0 || b.height <= 0) {
         throw ScriptError("line " + std::to_string(lineNumber) + ": a button has a size");
     }

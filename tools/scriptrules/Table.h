@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace scriptrules {
@@ -45,6 +46,9 @@ struct TableButton {
     int width = 0;
     int height = 0;
     bool trackAsMenu = false;
+    // Keys whose press the button's on(keyPress) actions trace, by the key code of the
+    // button's condition and the name on() gives the key.
+    std::vector<std::pair<uint8_t, std::string>> keys;
 };
 
 struct Table {

@@ -43,6 +43,12 @@ void placeButtons(moviemaker::SwfWriter& movie, const Table& table) {
             button.conditions.push_back(
                 {bit, moviemaker::Actions().trace(b.name + " on(" + name + ")")});
         }
+        // A key press is the condition's bits 9 to 15, the key's code.
+        for (const auto& [code, name] : b.keys) {
+            button.conditions.push_back(
+                {static_cast<uint16_t>(code << 9),
+                 moviemaker::Actions().trace(b.name + " on(keyPress \"" + name + "\")")});
+        }
         moviemaker::PlaceObject place;
         place.depth = depth++;
         place.characterId = movie.defineButton2(button);

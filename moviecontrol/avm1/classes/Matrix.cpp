@@ -93,15 +93,20 @@ void installMatrix(Machine& m) {
         return {};
     });
     m.defineMethod(proto, "invert", [](CallArgs& c) -> Value {
-        modify(c, [](const Affine& x) {
+        // Flash takes the offsets from the matrix it keeps behind a Matrix; an object that
+        // is no Matrix has none, so its offsets become undefined as a number (0 up to
+        // version 6, NaN from 7) while its fields a to d still invert.
+        const bool matrix = isMatrix(c);
+        const double noOffset = c.machine.toNumber(Value());
+        modify(c, [matrix, noOffset](const Affine& x) {
             const auto& [a, b, cc, d, tx, ty] = x;
             double det = a * d - b * cc;
             if (det == 0) {
                 return Affine{1, 0, 0, 1, 0, 0}; // no inverse: the identity
             }
             Affine inv{d / det, -b / det, -cc / det, a / det, 0, 0};
-            inv[4] = -(inv[0] * tx + inv[2] * ty);
-            inv[5] = -(inv[1] * tx + inv[3] * ty);
+            inv[4] = matrix ? -(inv[0] * tx + inv[2] * ty) : noOffset;
+            inv[5] = matrix ? -(inv[1] * tx + inv[3] * ty) : noOffset;
             return inv;
         });
         return {};
@@ -139,7 +144,10 @@ void installMatrix(Machine& m) {
             return Value();
         }
         double sx = m.toNumber(c.arg(0)), sy = m.toNumber(c.arg(1));
-        double q = c.count() > 2 ? m.toNumber(c.arg(2)) : 0.0;
+        // createBox reads a missing rotation as undefined (0 up to version 6, NaN from 7);
+        // a gradient box takes the documented 0. A rotation of zero scales alone, so b and
+        // c stay 0 even for scales that are NaN.
+        double q = gradient && c.count() <= 2 ? 0.0 : m.toNumber(c.arg(2));
         Value tx = c.count() > 3 ? c.arg(3) : Value(0);
         Value ty = c.count() > 4 ? c.arg(4) : Value(0);
         if (gradient) {
@@ -150,8 +158,10 @@ void installMatrix(Machine& m) {
         }
         // On an object that is no Matrix, createBox sets the offsets alone.
         if (matrix) {
-            const double scaled[] = {std::cos(q) * sx, std::sin(q) * sy, -std::sin(q) * sx,
-                                     std::cos(q) * sy};
+            const bool turned = q != 0;
+            const double cos = std::cos(q);
+            const double scaled[] = {cos * sx, turned ? std::sin(q) * sy : 0.0,
+                                     turned ? -std::sin(q) * sx : 0.0, cos * sy};
             for (std::size_t i = 0; i < 4; ++i) {
                 m.set(self, MatrixFields[i], Value(scaled[i]));
             }

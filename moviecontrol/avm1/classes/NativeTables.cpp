@@ -4,6 +4,7 @@
 // already sits where the class library would put it.
 
 #include "avm1/Interpreter.h"
+#include "avm1/NumberedNatives.h"
 #include "avm1/State.h"
 
 #include <array>
@@ -55,6 +56,8 @@ constexpr std::array Tables{
     NativeTable{252, "Array.prototype",
                 ",push,pop,concat,shift,unshift,slice,join,splice,toString,sort,reverse,sortOn"},
     NativeTable{252, "", "Array"},
+    NativeTable{2106, "SharedObject.prototype", "connect,send,flush,close,getSize,setFps,clear"},
+    NativeTable{2106, "SharedObject", "getRemote,,getDiskUsage", 203},
 };
 
 // Entry `index` of a comma-separated list, or empty.
@@ -140,6 +143,13 @@ Value nativeFunction(Machine& m, double table, double index) {
     if (Value f = unnamedNative(m, table, at); f.isObject()) {
         return f;
     }
+    if (table >= 0 && table < 65536) {
+        const auto& numbered = m.state().numberedNatives;
+        const auto it = numbered.find(static_cast<std::int64_t>(table) * 65536 + at);
+        if (it != numbered.end()) {
+            return Value(static_cast<Object*>(m.newFunction(it->second)));
+        }
+    }
     // isNaN and isFinite follow the Math functions in table 200.
     if (table == 200 && (at == 18 || at == 19)) {
         return ownValue(m, m.global(), at == 18 ? "isNaN" : "isFinite");
@@ -183,6 +193,10 @@ std::uint32_t takeVersionMark(std::string_view& name) {
 }
 
 } // namespace
+
+void defineNumberedNative(Machine& m, int table, int index, NativeFn fn) {
+    m.state().numberedNatives[static_cast<std::int64_t>(table) * 65536 + index] = std::move(fn);
+}
 
 void installNativeTables(Machine& m) {
     Object* g = m.global();

@@ -2,6 +2,7 @@
 // numbers.
 
 #include "FakeStage.h"
+#include "avm1/Packages.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,47 @@ TEST_F(GeomRules, ASingularMatrixInvertsToTheIdentity) {
     Object* twice = matrix({Value(2), Value(0), Value(0), Value(4), Value(2), Value(4)});
     call(twice, "invert", {});
     EXPECT_EQ(text(twice), "(a=0.5, b=0, c=0, d=0.25, tx=-1, ty=-1)");
+}
+
+// What an undefined offset or rotation becomes as a number differs by version.
+TEST(GeomVersionRules, UndefinedOffsetsAndRotationsFollowTheVersion) {
+    struct Case {
+        int version;
+        const char* inverted; // a lookalike's fields after invert
+        const char* box;      // createBox with scales that are no numbers and no rotation
+    };
+    const Case cases[] = {
+        {5, "(a=-3, b=2, c=5, d=-3, tx=0, ty=0)", "(a=NaN, b=0, c=0, d=NaN, tx=0, ty=0)"},
+        {6, "(a=-3, b=2, c=5, d=-3, tx=0, ty=0)", "(a=NaN, b=0, c=0, d=NaN, tx=0, ty=0)"},
+        {7, "(a=-3, b=2, c=5, d=-3, tx=NaN, ty=NaN)", "(a=NaN, b=NaN, c=NaN, d=NaN, tx=0, ty=0)"},
+        {8, "(a=-3, b=2, c=5, d=-3, tx=NaN, ty=NaN)", "(a=NaN, b=NaN, c=NaN, d=NaN, tx=0, ty=0)"},
+        {10, "(a=-3, b=2, c=5, d=-3, tx=NaN, ty=NaN)", "(a=NaN, b=NaN, c=NaN, d=NaN, tx=0, ty=0)"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.version);
+        FakeStage stage(k.version);
+        avm1::Machine& vm = stage.vm;
+        // Before version 8 the package is hidden, not absent (movies reach it through
+        // ASSetPropFlags).
+        Value cls = vm.get(avm1::packageObject(vm, "flash.geom"), "Matrix");
+        Object* proto = vm.get(cls.asObject(), "prototype").asObject();
+        Object* fake = vm.newObject();
+        const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
+        const double values[] = {3, 2, 5, 3, 5, 5};
+        for (int i = 0; i < 6; ++i) {
+            vm.set(fake, names[i], Value(values[i]));
+        }
+        auto run = [&](Object* self, const char* method, std::vector<Value> args) {
+            vm.call(vm.get(proto, method), Value(self), args);
+            return vm.toString(vm.call(vm.get(proto, "toString"), Value(self), {})).str();
+        };
+        EXPECT_EQ(run(fake, "invert", {}), k.inverted);
+        Object* m = vm.construct(cls, {});
+        EXPECT_EQ(run(m, "createBox", {Value(Str("a")), Value(Str("b"))}), k.box);
+        // A gradient box still takes the documented rotation of 0.
+        EXPECT_EQ(run(m, "createGradientBox", {Value(1638.4), Value(3276.8)}),
+                  "(a=1, b=0, c=0, d=2, tx=819.2, ty=1638.4)");
+    }
 }
 
 TEST_F(GeomRules, PointsAddTheirFieldsAsTheScriptsPlus) {

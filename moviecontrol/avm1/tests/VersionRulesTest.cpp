@@ -234,6 +234,46 @@ TEST_P(VersionRules, SuperExistsFromVersionSix) {
     EXPECT_EQ(stage.run(a.bytes()), expected);
 }
 
+// obj -> P1 -> P2 -> P3 -> P4, each Pn with the constructor Kn; `m` sits on P1 and P4 and
+// runs super() and then super.m(). Version 6 climbs one level a call; version 7 runs a
+// method as the one of the prototype it was found in, except that a call through super
+// climbs at most one level past where its lookup started (P4's m runs as P3's first).
+TEST_P(VersionRules, SuperCallsClimbTheChainByVersion) {
+    namespace op = swf::op;
+    moviemaker::Actions method;
+    method.push(0.0).push("super").code(op::CallFunction).code(op::Pop);
+    method.push(0.0).push("super").code(op::GetVariable).push("m").code(op::CallMethod);
+    method.code(op::Pop);
+    moviemaker::Actions a;
+    a.push("_global").code(op::GetVariable).push("m").function(method).code(op::SetMember);
+    for (const char* k : {"K1", "K2", "K3", "K4"}) {
+        moviemaker::Actions ctor;
+        ctor.push(k).code(op::Trace);
+        a.push("_global").code(op::GetVariable).push(k).function(ctor).code(op::SetMember);
+    }
+    stage.run(a.bytes());
+    Object* up = vm.objectPrototype();
+    for (const char* level : {"4", "3", "2", "1"}) {
+        Object* p = vm.make<Object>(up);
+        vm.set(p, "__constructor__", vm.get(vm.global(), std::string("K") + level));
+        if (*level == '1' || *level == '4') {
+            vm.set(p, "m", vm.get(vm.global(), "m"));
+        }
+        up = p;
+    }
+    vm.set(vm.global(), "obj", Value(vm.make<Object>(up)));
+    moviemaker::Actions call;
+    call.push(0.0).push("obj").code(op::GetVariable).push("m").code(op::CallMethod);
+    call.code(op::Pop);
+    std::vector<std::string> expected{"K1", "K3", "K4"};
+    if (version() == 6) {
+        expected = {"K1", "K2", "K3", "K4"};
+    } else if (version() < 6) {
+        expected = {};
+    }
+    EXPECT_EQ(stage.run(call.bytes()), expected);
+}
+
 TEST_P(VersionRules, UnescapeDropsAnEscapeCutShort) {
     auto unescape = [&](std::string_view text) {
         const Value arg = str(text);

@@ -2,6 +2,7 @@
 // Writes small ABC blocks for the tests: pools, methods with bodies, classes and scripts,
 // in the layout the reader expects. Only what the tests need; indices are the caller's.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -74,6 +75,15 @@ class AbcBuilder {
     std::vector<std::pair<std::uint32_t, std::vector<TraitSpec>>> scripts; // init, traits
     std::vector<BodySpec> bodies;
     std::vector<Bytes> rawInts; // int pool entries from index 1, as encoded
+    // By class index: the interfaces a class names (multinames), and the classes that are
+    // interfaces themselves.
+    std::vector<std::pair<std::size_t, std::vector<std::uint32_t>>> implementing;
+    std::vector<std::size_t> interfaceClasses;
+    // Metadata entries (name string, (key, value) strings), and which traits carry which: every
+    // trait of the named multiname carries the entry.
+    std::vector<std::pair<std::uint32_t, std::vector<std::pair<std::uint32_t, std::uint32_t>>>>
+        metadataInfos;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> traitMetadata; // (name, entry)
 
     std::uint32_t string(const std::string& s) {
         strings.push_back(s);
@@ -127,13 +137,35 @@ class AbcBuilder {
             u30(out, 0);      // name
             out.push_back(0); // flags
         }
-        out.push_back(0); // metadata
+        u30(out, static_cast<std::uint32_t>(metadataInfos.size()));
+        for (const auto& [mdName, items] : metadataInfos) {
+            u30(out, mdName);
+            u30(out, static_cast<std::uint32_t>(items.size()));
+            for (const auto& item : items) {
+                u30(out, item.first);
+            }
+            for (const auto& item : items) {
+                u30(out, item.second);
+            }
+        }
         u30(out, static_cast<std::uint32_t>(classes.size()));
-        for (const ClassSpec& c : classes) {
+        for (std::size_t index = 0; index < classes.size(); ++index) {
+            const ClassSpec& c = classes[index];
             u30(out, c.name);
             u30(out, c.super);
-            out.push_back(0x01); // sealed
-            u30(out, 0);         // interfaces
+            const bool isInterface = std::find(interfaceClasses.begin(), interfaceClasses.end(),
+                                               index) != interfaceClasses.end();
+            out.push_back(isInterface ? 0x05 : 0x01); // sealed, and an interface
+            std::vector<std::uint32_t> names;
+            for (const auto& [owner, list] : implementing) {
+                if (owner == index) {
+                    names = list;
+                }
+            }
+            u30(out, static_cast<std::uint32_t>(names.size()));
+            for (std::uint32_t name : names) {
+                u30(out, name);
+            }
             u30(out, c.iinit);
             traits(out, c.instanceTraits);
         }
@@ -169,11 +201,17 @@ class AbcBuilder {
     }
 
   private:
-    static void traits(Bytes& out, const std::vector<TraitSpec>& ts) {
+    void traits(Bytes& out, const std::vector<TraitSpec>& ts) const {
         u30(out, static_cast<std::uint32_t>(ts.size()));
         for (const TraitSpec& t : ts) {
             u30(out, t.name);
-            out.push_back(t.kind);
+            std::vector<std::uint32_t> entries;
+            for (const auto& [traitName, entry] : traitMetadata) {
+                if (traitName == t.name) {
+                    entries.push_back(entry);
+                }
+            }
+            out.push_back(static_cast<std::uint8_t>(t.kind | (entries.empty() ? 0 : 0x40)));
             switch (t.kind) {
             case 0:
             case 6:
@@ -189,6 +227,12 @@ class AbcBuilder {
                 u30(out, 0);
                 u30(out, t.index);
                 break;
+            }
+            if (!entries.empty()) {
+                u30(out, static_cast<std::uint32_t>(entries.size()));
+                for (std::uint32_t entry : entries) {
+                    u30(out, entry);
+                }
             }
         }
     }

@@ -1,6 +1,7 @@
 // describeType by table: null and undefined as Flash names them, and what a class's
 // description holds for its instances and for the class object itself.
 
+#include "AbcBuilder.h"
 #include "FakeHost.h"
 
 #include <gtest/gtest.h>
@@ -73,12 +74,53 @@ TEST_F(DescribeType, DescriptionsNameTheTypeThenItsBasesThenItsMembers) {
           R"(<extendsClass type="Class"/>)", R"(<extendsClass type="Object"/>)",
           R"(<accessor name="prototype" access="readonly" type="*" declaredBy="Class"/>)",
           R"(<factory type="flash.geom::Point">)", R"(<variable name="x" type="Number"/>)"}},
+        {"a class's prototype sorts among its accessors, after its variables",
+         "flash.utils",
+         Value::object(vm.findClass("flash.events::Event")->classObject),
+         {R"(<constant name=")",
+          R"(<accessor name="prototype" access="readonly" type="*" declaredBy="Class"/>)",
+          R"(<factory type="flash.events::Event">)"}},
         {"a plain object",
          "flash.utils",
          Value::object(vm.newObject()),
          {R"(<type name="Object" isDynamic="true" isFinal="false" isStatic="false">)",
           R"(<method name="hasOwnProperty" declaredBy="Object" returnType="Boolean")",
           R"(<parameter index="1" type="*" optional="true"/>)"}},
+        // Native classes: their declared constructor parameters and accessor types.
+        {"an int",
+         "flash.utils",
+         Value::integer(3),
+         {R"(<type name="int" base="Object" isDynamic="false" isFinal="true")", "<constructor>",
+          R"(<parameter index="1" type="*" optional="true"/>)", "</constructor>"}},
+        {"a Number",
+         "flash.utils",
+         Value::number(0.5),
+         {R"(<type name="Number" base="Object" isDynamic="false" isFinal="true")"}},
+        {"a String",
+         "flash.utils",
+         Value::string("s"),
+         {R"(<type name="String" base="Object" isDynamic="false" isFinal="true")",
+          R"(<accessor name="length" access="readonly" type="int" declaredBy="String"/>)"}},
+        {"a Boolean",
+         "flash.utils",
+         Value::boolean(true),
+         {R"(<type name="Boolean" base="Object" isDynamic="false" isFinal="true")"}},
+        {"an Array",
+         "flash.utils",
+         Value::object(vm.newArray({})),
+         {R"(<type name="Array" base="Object" isDynamic="true" isFinal="false")",
+          R"(<accessor name="length" access="readwrite" type="uint" declaredBy="Array"/>)"}},
+        {"an error class takes Error's constructor",
+         "flash.utils",
+         Value::object(vm.findClass("TypeError")->classObject),
+         {R"(<factory type="TypeError">)", R"(<parameter index="2" type="*" optional="true"/>)",
+          R"(<accessor name="errorID" access="readonly" type="int" declaredBy="Error"/>)"}},
+        {"a point's constructor",
+         "flash.utils",
+         point(),
+         {R"(<parameter index="1" type="Number" optional="true"/>)",
+          R"(<parameter index="2" type="Number" optional="true"/>)",
+          R"(<accessor name="length" access="readonly" type="Number")"}},
     };
     for (const Case& c : table) {
         const std::string text = describe(c.package, c.value);
@@ -88,6 +130,88 @@ TEST_F(DescribeType, DescriptionsNameTheTypeThenItsBasesThenItsMembers) {
             EXPECT_NE(found, std::string::npos) << c.what << ": " << piece << "\n" << text;
             at = found == std::string::npos ? at : found + piece.size();
         }
+    }
+}
+
+// [Card(kind="front")] class Shape implements IShape { [Inject] var size } and interface
+// IShape, each in a script of its own, and an entry script that describes a Shape before
+// anything has reached IShape: the description names the interface all the same, as Flash
+// links a class's interfaces when it makes it, and shows the metadata the compiler kept.
+TEST(DescribeTypeCompiled, InterfacesNoCodeHasReachedAndMetadataAreListed) {
+    using avm2test::u30;
+    avm2test::TraceScript s;
+    avm2test::AbcBuilder abc = s.abc;
+    const std::uint32_t object = abc.qname(s.publicNs, abc.string("Object"));
+    const std::uint32_t shapeIface = abc.qname(s.publicNs, abc.string("IShape"));
+    const std::uint32_t shape = abc.qname(s.publicNs, abc.string("Shape"));
+    const std::uint32_t describe =
+        abc.qname(abc.package(abc.string("flash.utils")), abc.string("describeType"));
+    std::vector<std::uint32_t> methods;
+    for (int i = 0; i < 7; ++i) {
+        methods.push_back(abc.method());
+    }
+    abc.classes.push_back({shapeIface, 0, methods[0], methods[1], {}, {}});
+    abc.classes.push_back({shape, object, methods[2], methods[3], {}, {}});
+    const std::uint32_t size = abc.qname(s.publicNs, abc.string("size"));
+    abc.classes.back().instanceTraits = {{size, 0, 1, 0}};
+    abc.metadataInfos = {{abc.string("Card"), {{abc.string("kind"), abc.string("front")}}},
+                         {abc.string("Inject"), {}}};
+    abc.traitMetadata = {{shape, 0}, {size, 1}};
+    abc.interfaceClasses = {0};
+    abc.implementing = {{1, {shapeIface}}};
+    const auto op = [](std::uint8_t code, std::uint32_t index) {
+        avm2test::Bytes out{code};
+        u30(out, index);
+        return out;
+    };
+    const auto join = [](std::initializer_list<avm2test::Bytes> parts) {
+        avm2test::Bytes out;
+        for (const avm2test::Bytes& p : parts) {
+            out.insert(out.end(), p.begin(), p.end());
+        }
+        return out;
+    };
+    // getlocal0, pushscope, getlocal0, pushnull, newclass 0, initproperty IShape, returnvoid
+    const avm2test::Bytes ifaceScript =
+        join({{0xD0, 0x30, 0xD0, 0x20}, op(0x58, 0), op(0x68, shapeIface), {0x47}});
+    // getlocal0, pushscope, getlocal0, getlex Object, newclass 1, initproperty Shape,
+    // returnvoid
+    const avm2test::Bytes shapeScript =
+        join({{0xD0, 0x30, 0xD0}, op(0x60, object), op(0x58, 1), op(0x68, shape), {0x47}});
+    // trace(describeType(new Shape()))
+    const avm2test::Bytes entry = join({{0xD0, 0x30},
+                                        op(0x5D, s.traceName),
+                                        op(0x5D, describe),
+                                        op(0x5D, shape),
+                                        op(0x4A, shape),
+                                        {0},
+                                        op(0x46, describe),
+                                        {1},
+                                        op(0x4F, s.traceName),
+                                        {1, 0x47}});
+    abc.scripts = {
+        {methods[4], {{shapeIface, 4, 1, 0}}}, {methods[5], {{shape, 4, 1, 1}}}, {methods[6], {}}};
+    const avm2test::Bytes ctor{0xD0, 0x49, 0, 0x47}; // getlocal0, constructsuper 0, returnvoid
+    const avm2test::Bytes empty{0x47};
+    const std::pair<std::uint32_t, avm2test::Bytes> bodies[] = {
+        {methods[0], empty}, {methods[1], empty},       {methods[2], ctor},
+        {methods[3], empty}, {methods[4], ifaceScript}, {methods[5], shapeScript},
+        {methods[6], entry}};
+    for (const auto& [method, code] : bodies) {
+        avm2test::BodySpec b;
+        b.method = method;
+        b.code = code;
+        abc.bodies.push_back(b);
+    }
+    const std::string text = avm2test::runAbc(abc.build());
+    std::size_t at = 0;
+    for (const char* piece :
+         {R"(<implementsInterface type="IShape"/>)", R"(<variable name="size" type="*">)",
+          R"(<metadata name="Inject"/>)", "</variable>", R"(<metadata name="Card">)",
+          R"(<arg key="kind" value="front"/>)"}) {
+        const std::size_t found = text.find(piece, at);
+        EXPECT_NE(found, std::string::npos) << piece << "\n" << text;
+        at = found == std::string::npos ? at : found;
     }
 }
 

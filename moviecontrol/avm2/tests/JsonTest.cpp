@@ -128,6 +128,14 @@ TEST_F(Json, StringifyForms) {
     for (const auto& [replacer, expected] : replacers) {
         EXPECT_EQ(run("stringify", {two, replacer}), expected) << vm.toString(replacer);
     }
+    // A list of names keeps the order it gives, each name once; numbers name keys too.
+    avm2::Object* three = vm.newObject();
+    three->setProp("a", Value::integer(1));
+    three->setProp("b", Value::integer(2));
+    three->setProp("1", Value::integer(3));
+    const Value names = Value::object(vm.newArray(
+        {Value::string("b"), Value::string("b"), Value::integer(1), Value::string("a")}));
+    EXPECT_EQ(run("stringify", {Value::object(three), names}), R"({"b":2,"1":3,"a":1})");
 
     avm2::Object* cycle = vm.newObject();
     cycle->setProp("self", Value::object(cycle));

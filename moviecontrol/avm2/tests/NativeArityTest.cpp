@@ -191,6 +191,8 @@ TEST_F(NativeArity, LibraryFunctionsReportTheirDeclaredLength) {
                                                              {"Math", false, "random", 0},
                                                              {"Date", false, "UTC", 7},
                                                              {"Date", false, "parse", 1},
+                                                             {"JSON", false, "parse", 2},
+                                                             {"JSON", false, "stringify", 3},
                                                              {"Date", true, "setHours", 4},
                                                              {"Date", true, "setUTCMonth", 2},
                                                              {"Date", true, "getTime", 0},

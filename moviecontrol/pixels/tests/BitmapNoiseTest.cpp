@@ -209,5 +209,42 @@ TEST(BitmapNoise, PerlinStitchContinuesAcrossTheEdges) {
     EXPECT_LT(sameInFirstColumn(picture(false, 0), picture(false, 16)), 8);
 }
 
+TEST(BitmapNoise, PerlinStitchFitsWholeCyclesWithTheVerticalLowerChoiceFromTheHorizontal) {
+    // Stitching moves each frequency to whole cycles across the tile, the nearer of the count
+    // below and above; the count below for the vertical frequency comes from the horizontal
+    // one. Each size paints as a size that fits its chosen count exactly.
+    struct Case {
+        int width, height;
+        double baseX, baseY, fittedBaseY;
+    };
+    const Case cases[] = {
+        {96, 64, 40, 21.25, 16}, // 2 cycles across give 1 below; 4 above is nearer
+        {64, 96, 21.25, 40, 24}, // 3 across give 4 below, nearer than 3 above
+    };
+    auto picture = [](const Case& c, double baseY) {
+        PerlinOptions o;
+        o.baseX = c.baseX;
+        o.baseY = baseY;
+        o.octaves = 2;
+        o.seed = 8;
+        o.stitch = true;
+        o.fractal = true;
+        BitmapPixels b(c.width, c.height, false, 0);
+        fillPerlinNoise(b, o);
+        return b;
+    };
+    for (const Case& c : cases) {
+        const BitmapPixels given = picture(c, c.baseY);
+        const BitmapPixels fitted = picture(c, c.fittedBaseY);
+        int differ = 0;
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                differ += given.at(x, y) != fitted.at(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differ, 0) << c.width << "x" << c.height << " baseY " << c.baseY;
+    }
+}
+
 } // namespace
 } // namespace pixels

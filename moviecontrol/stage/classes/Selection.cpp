@@ -164,6 +164,14 @@ void queueRoll(StageScripts& stage, DisplayObject& object, bool over) {
     if (object.removed || object.text) {
         return;
     }
+    // A disabled button or clip hears nothing of the focus passing, as of the pointer; an
+    // enabled property never set (or set to undefined) counts as enabled.
+    if (StageObject* o = stage.objectOf(object)) {
+        const Value enabled = stage.machine().get(o, "enabled");
+        if (!enabled.isUndefined() && !stage.machine().toBoolean(enabled)) {
+            return;
+        }
+    }
     if (object.kind == CharacterKind::Button) {
         // A button the focus rolls over lights up and runs its roll actions, as under the
         // pointer.

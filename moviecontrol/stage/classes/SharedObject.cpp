@@ -15,6 +15,7 @@
 #include "SavedDataStore.h"
 #include "StageScripts.h"
 #include "avm1/Function.h"
+#include "avm1/NumberedNatives.h"
 
 namespace mc {
 
@@ -297,32 +298,57 @@ class SharedObjects {
         return std::string(moviePath.substr(0, askedPath.size()));
     }
 
-    Value getLocal(avm1::Machine& m, const Value& nameArg, const Value& path, avm1::Object* proto) {
-        const std::string name = m.toString(nameArg).str();
-        const std::optional<std::string> under = storedUnder(m, path);
-        if (!validName(name) || !under) {
-            return Value::null();
+    // The object already got under the name and path, or null: the player's first step of
+    // getLocal (native 2106, 202).
+    Value known(avm1::Machine& m, const Value& nameArg, const Value& path) {
+        const std::optional<std::string> key = keyFor(m, nameArg, path);
+        const auto it = key ? objects_.find(*key) : objects_.end();
+        return it != objects_.end() ? Value(it->second.so.get()) : Value::null();
+    }
+
+    // Its second step (native 2106, 204): gives a new object its data, read back from what
+    // was saved under the name and path, and keeps it under them. False for a name or path
+    // that may not be used.
+    bool fill(avm1::Machine& m, avm1::Object* so, const Value& nameArg, const Value& path) {
+        const std::optional<std::string> key = keyFor(m, nameArg, path);
+        if (!so || !key || objects_.size() >= kMaxObjects) {
+            return false;
         }
-        const std::string key = *under + '\n' + name;
-        if (const auto known = objects_.find(key); known != objects_.end()) {
-            return Value(known->second.so.get());
+        if (const auto it = objects_.find(*key); it != objects_.end()) {
+            m.define(so, "data", Value(it->second.data.get()),
+                     avm1::attr::DontDelete | avm1::attr::ReadOnly);
+            return true;
         }
-        if (objects_.size() >= kMaxObjects) {
-            return Value::null();
-        }
-        avm1::Object* so = m.newObject();
-        so->setProto(proto);
         Value data;
-        if (const auto bytes = store_.read(movie_, key)) {
+        if (const auto bytes = store_.read(movie_, *key)) {
             Decoder(m, *bytes).decode(data);
         }
         if (!data.isObject()) {
             data = Value(m.newObject());
         }
         m.define(so, "data", data, avm1::attr::DontDelete | avm1::attr::ReadOnly);
-        objects_.emplace(key, Entry{avm1::Root(m, so), avm1::Root(m, data.asObject()), name});
-        keys_.emplace(so, key);
-        return Value(so);
+        objects_.emplace(*key, Entry{avm1::Root(m, so), avm1::Root(m, data.asObject()),
+                                     m.toString(nameArg).str()});
+        keys_.emplace(so, *key);
+        return true;
+    }
+
+    Value getLocal(avm1::Machine& m, const Value& nameArg, const Value& path, avm1::Object* proto) {
+        if (Value so = known(m, nameArg, path); so.isObject()) {
+            return so;
+        }
+        avm1::Object* so = m.newObject();
+        so->setProto(proto);
+        return fill(m, so, nameArg, path) ? Value(so) : Value::null();
+    }
+
+    std::optional<std::string> keyFor(avm1::Machine& m, const Value& nameArg, const Value& path) {
+        const std::string name = m.toString(nameArg).str();
+        const std::optional<std::string> under = storedUnder(m, path);
+        if (!validName(name) || !under) {
+            return std::nullopt;
+        }
+        return *under + '\n' + name;
     }
 
     // The name `self` was got under; empty for anything not got by getLocal.
@@ -397,6 +423,11 @@ void installSharedObject(StageScripts& stage) {
     avm1::Object* proto = m.get(ctor, "prototype").asObject();
     m.defineMethod(ctor, "getLocal", [so, proto](CallArgs& c) {
         return so->getLocal(c.machine, c.arg(0), c.arg(1), proto);
+    });
+    avm1::defineNumberedNative(
+        m, 2106, 202, [so](CallArgs& c) { return so->known(c.machine, c.arg(0), c.arg(1)); });
+    avm1::defineNumberedNative(m, 2106, 204, [so](CallArgs& c) {
+        return Value(so->fill(c.machine, c.arg(0).asObject(), c.arg(1), c.arg(2)));
     });
     // Remote objects need a server; what the settings manager lists is the person's.
     m.defineMethod(ctor, "getRemote", [](CallArgs&) { return Value::null(); });

@@ -105,6 +105,37 @@ TEST(FocusTest, TabIndexesAndTabChildrenDecideWhoTakesPart) {
     EXPECT_EQ(m.tabs(2), (Names{"a", "a"}));
 }
 
+TEST(FocusTest, AClipGivenATabIndexTakesPartWithoutHandlers) {
+    FocusMovie m;
+    avm1::Machine& vm = m.machine();
+    const auto clip = [&](const char* name, int depth) {
+        vm.callMethod(m.root(), "createEmptyMovieClip",
+                      std::vector<Value>{Value(vm.str(name)), Value(depth)});
+        return m.of(name);
+    };
+    // plain: nothing; focusable: focusEnabled only; handled: an onRelease; refused: an
+    // index but tabEnabled false.
+    StageObject* plain = clip("plain", 1);
+    StageObject* focusable = clip("focusable", 2);
+    vm.set(focusable, "focusEnabled", Value(true));
+    StageObject* handled = clip("handled", 3);
+    vm.set(
+        handled, "onRelease",
+        Value(static_cast<avm1::Object*>(vm.newFunction([](avm1::CallArgs&) { return Value(); }))));
+    StageObject* refused = clip("refused", 4);
+    vm.set(refused, "tabEnabled", Value(false));
+    vm.set(refused, "tabIndex", Value(0));
+    vm.set(plain, "tabIndex", Value(3));
+    vm.set(focusable, "tabIndex", Value(2));
+    vm.set(handled, "tabIndex", Value(1));
+    EXPECT_EQ(m.tabs(4), (Names{"handled", "focusable", "plain", "handled"}));
+    // Without indexes, only the clip with a handler is a stop again.
+    for (StageObject* o : {plain, focusable, handled, refused}) {
+        vm.set(o, "tabIndex", Value());
+    }
+    EXPECT_EQ(m.tabs(2), (Names{"handled", "handled"}));
+}
+
 TEST(FocusTest, ArrowsMoveAShownFocusToTheNearestStopThatWay) {
     FocusMovie m;
     avm1::Machine& mm = m.machine();
@@ -202,6 +233,43 @@ TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
     mm.callMethod(clip, "removeMovieClip", {});
     EXPECT_EQ(m.take(), Lines{"_level0.clip -> null"});
     EXPECT_EQ(m.focused(), "");
+}
+
+TEST(FocusTest, ADisabledClipHearsNothingOfTheFocusRollingOverIt) {
+    struct Case {
+        const char* label;
+        Value enabled; // what the script sets before the focus comes and goes
+        bool heard;
+    };
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    const Case cases[] = {
+        {"never set", Value(), true},
+        {"true", Value(true), true},
+        {"false", Value(false), false},
+        {"0", Value(0), false},
+        {"empty string", Value(mm.str("")), false},
+        {"a string", Value(mm.str("no")), true},
+    };
+    mm.callMethod(m.root(), "createEmptyMovieClip",
+                  std::vector<Value>{Value(mm.str("clip")), Value(1)});
+    StageObject* clip = m.of("clip");
+    for (const char* name : {"onRollOver", "onRollOut"}) {
+        mm.defineMethod(clip, name, [&m, name](avm1::CallArgs&) {
+            m.traced.emplace_back(name);
+            return Value();
+        });
+    }
+    const Value target(static_cast<avm1::Object*>(clip));
+    const Value nothing = Value::null();
+    for (const Case& c : cases) {
+        mm.set(clip, "enabled", c.enabled);
+        m.selection("setFocus", std::span<const Value>(&target, 1));
+        m.selection("setFocus", std::span<const Value>(&nothing, 1));
+        m.player->events().runInputScripts();
+        const Lines expected = c.heard ? Lines{"onRollOver", "onRollOut"} : Lines{};
+        EXPECT_EQ(m.take(), expected) << c.label;
+    }
 }
 
 TEST(FocusTest, EnterOnAButtonTheKeyboardFocusedPressesIt) {

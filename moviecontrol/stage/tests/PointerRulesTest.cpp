@@ -60,6 +60,14 @@ TEST(PointerRulesTest, ADraggedClipNamesWhatItIsOverWhileItMoves) {
     m.box(m.root(), "target", 2, 100, 100);
     StageObject* holder = m.box(m.root(), "holder", 3, 200, 0);
     m.box(holder, "inner", 1, 0, 100);
+    // Fields, empty or not, within their boxes.
+    const auto field = [&m](avm1::Object* parent, const char* name, int depth, double x, double y) {
+        m.machine().callMethod(parent, "createTextField",
+                               std::vector<Value>{Value(m.machine().str(name)), Value(depth),
+                                                  Value(x), Value(y), Value(50), Value(20)});
+    };
+    field(m.root(), "field", 4, 100, 200);
+    field(holder, "held", 2, 0, 200);
     m.input->mouseMove(10 * 20, 10 * 20);
     m.machine().callMethod(dragged, "startDrag", std::vector<Value>{Value(true)});
     // Each row: where the pointer goes (pixels), and what the clip is then over.
@@ -71,6 +79,9 @@ TEST(PointerRulesTest, ADraggedClipNamesWhatItIsOverWhileItMoves) {
         {60, 60, ""},                // nothing but the dragged clip itself
         {220, 120, "/holder/inner"}, // the innermost clip that draws there
         {220, 20, "/holder"},
+        {110, 210, "/field"},       // a text field is itself a target
+        {220, 210, "/holder/held"}, // ...inside a clip too
+        {160, 210, ""},             // beside its box, nothing
     };
     for (const auto& step : walk) {
         m.input->mouseMove(step.x * 20, step.y * 20);

@@ -93,6 +93,50 @@ TEST(SharedObjectTest, DataKeptByOnePlayIsThereForTheNextWithItsShape) {
     EXPECT_EQ(play(store, third), (Lines{"undefined"}));
 }
 
+// Pushes ASnative(2106, index): a new function object each time.
+Actions& pushNative(Actions& a, double index) {
+    return a.push(index).push(2106.0).push(2.0).push("ASnative").code(0x3D);
+}
+
+// getLocal's two steps by number: 202 gives the object already got under a name or null;
+// 204 gives a new object its data and keeps it under the name, or refuses the name.
+TEST(SharedObjectTest, GetLocalsNumberedStepsFindAndFillObjects) {
+    storage::SavedDataStore store;
+    Actions a;
+    auto callNative = [&a](double index, std::vector<std::string_view> names, bool withSo) {
+        for (auto it = names.rbegin(); it != names.rend(); ++it) {
+            a.push(*it);
+        }
+        if (withSo) {
+            pushPath(a, "so");
+        }
+        a.push(static_cast<double>(names.size() + (withSo ? 1 : 0)));
+        pushNative(a, index).pushUndefined().code(0x52);
+    };
+    callNative(202, {"game"}, false);
+    a.code(0x44).code(0x26); // typeof: null before anything is got
+    a.push("so").push(0.0).push("SharedObject").code(0x40).code(0x1D);
+    a.traceValue("so.data");
+    for (std::string_view name : {"game", "a b"}) {
+        callNative(204, {name}, true);
+        a.code(0x26);
+    }
+    a.push("kept");
+    callNative(202, {"game"}, false);
+    a.code(0x1D);
+    pushPath(a, "kept");
+    pushPath(a, "so");
+    a.code(0x66).code(0x26); // the very object filled
+    getLocal(a, "game");
+    pushPath(a, "so.data").code(0x44).code(0x26);
+    pushNative(a, 204);
+    pushNative(a, 204);
+    a.code(0x66).code(0x26); // two requests, two functions
+    pushNative(a, 2).code(0x44).code(0x26);
+    EXPECT_EQ(play(store, a),
+              (Lines{"null", "undefined", "true", "false", "true", "object", "false", "function"}));
+}
+
 TEST(SharedObjectTest, NoMovieKeepsMoreThan100KB) {
     storage::SavedDataStore store;
     Actions a;

@@ -97,14 +97,25 @@ TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype
 }
 
 // Version 5 code sees the TextField class but not its prototype, and takes its fields for
-// clips; the fields still take their methods from the prototype.
+// clips made from MovieClip's prototype; an object made by `new TextField()` there has no
+// prototype, as the class shows none, and so is an instance of it.
 TEST(TextFieldScriptsTest, VersionFiveSeesTheClassButNotItsPrototypeAndFieldsAsClips) {
     moviemaker::Actions a = withField();
     for (const char* path : {"TextField", "TextField.prototype", "tf", "tf.setTextFormat"}) {
         pushPath(a, path).code(swf::op::TypeOf).code(swf::op::Trace);
     }
-    EXPECT_EQ(run(5, a), (Lines{"function", "undefined", "movieclip", "function"}));
-    EXPECT_EQ(run(6, a), (Lines{"function", "object", "object", "function"}));
+    a.push("made").push(0.0).push("TextField").code(swf::op::NewObject);
+    a.code(swf::op::SetVariable);
+    for (const char* object : {"tf", "made"}) {
+        for (const char* cls : {"MovieClip", "TextField", "Object"}) {
+            pushPath(a, object).push(cls).code(swf::op::GetVariable);
+            a.code(swf::op::InstanceOf).code(swf::op::Trace);
+        }
+    }
+    EXPECT_EQ(run(5, a), (Lines{"function", "undefined", "movieclip", "undefined", "true", "false",
+                                "true", "false", "true", "false"}));
+    EXPECT_EQ(run(6, a), (Lines{"function", "object", "object", "function", "false", "true", "true",
+                                "false", "true", "true"}));
 }
 
 TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {

@@ -85,6 +85,11 @@ TEST(RuleTable, InputLinesBecomeTheEventsOfAnInputFile) {
     EXPECT_EQ(t.buttons[0].name, "b");
     EXPECT_EQ(t.buttons[0].height, 40);
     EXPECT_TRUE(t.buttons[0].trackAsMenu);
+    const Table keyed = readTable("button k 1 2 3 4 keys <Left> <Space> a <PageDown>\n");
+    EXPECT_FALSE(keyed.buttons[0].trackAsMenu);
+    EXPECT_EQ(keyed.buttons[0].keys,
+              (std::vector<std::pair<uint8_t, std::string>>{
+                  {1, "<Left>"}, {32, "<Space>"}, {97, "a"}, {17, "<PageDown>"}}));
     EXPECT_EQ(t.input, (std::vector<std::string>{
                            R"({"type": "MouseMove", "pos": [5, 6]})",
                            R"({"type": "MouseDown", "pos": [7, 8], "btn": "Left"})",
@@ -123,6 +128,10 @@ TEST(RuleTable, MalformedInputAndButtonsAreRefused) {
     EXPECT_THROW(readTable("button b 1 2 0 5\n"), ScriptError);
     EXPECT_THROW(readTable("button b 1 2 3\n"), ScriptError);
     EXPECT_THROW(readTable("button b 1 2 3 4 round\n"), ScriptError);
+    EXPECT_THROW(readTable("button b 1 2 3 4 keys\n"), ScriptError);
+    EXPECT_THROW(readTable("button b 1 2 3 4 keys <Shift>\n"), ScriptError);
+    EXPECT_THROW(readTable("button b 1 2 3 4 keys ab\n"), ScriptError);
+    EXPECT_THROW(readTable("button b 1 2 3 4 keys a menu\n"), ScriptError);
     EXPECT_THROW(readTable("stage 0 10\n"), ScriptError);
 }
 

@@ -32,8 +32,10 @@ TextRestrict::TextRestrict(std::u16string_view pattern) {
     // with nothing after it repeats the character before it. A caret only switches between
     // accepting and refusing. A backslash takes the next character as it is; a backslash at
     // the very end is nothing.
-    std::optional<char16_t> single;
-    std::optional<char16_t> rangeFirst;
+    // Code units, or kNone.
+    constexpr int kNone = -1;
+    int single = kNone;
+    int rangeFirst = kNone;
     while (i < pattern.size()) {
         char16_t c = pattern[i++];
         if (c == u'^') {
@@ -41,8 +43,8 @@ TextRestrict::TextRestrict(std::u16string_view pattern) {
             continue;
         }
         if (c == u'-') {
-            if (!rangeFirst) {
-                rangeFirst = single.value_or(u'\0');
+            if (rangeFirst == kNone) {
+                rangeFirst = single == kNone ? 0 : single;
             }
             continue;
         }
@@ -52,19 +54,20 @@ TextRestrict::TextRestrict(std::u16string_view pattern) {
             }
             c = pattern[i++];
         }
-        if (rangeFirst) {
-            if (*rangeFirst <= c) {
-                spans_.push_back({*rangeFirst, c, accept});
+        if (rangeFirst != kNone) {
+            if (rangeFirst <= c) {
+                spans_.push_back({static_cast<char16_t>(rangeFirst), c, accept});
             }
-            rangeFirst.reset();
-            single.reset();
+            rangeFirst = kNone;
+            single = kNone;
         } else {
             spans_.push_back({c, c, accept});
             single = c;
         }
     }
-    if (rangeFirst) {
-        spans_.push_back({*rangeFirst, *rangeFirst, accept});
+    if (rangeFirst != kNone) {
+        const auto first = static_cast<char16_t>(rangeFirst);
+        spans_.push_back({first, first, accept});
     }
 }
 

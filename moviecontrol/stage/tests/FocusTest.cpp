@@ -204,8 +204,8 @@ TEST(FocusTest, FocusChangesAfterTheKeyListenersHeardTheTab) {
     EXPECT_EQ(m.take(), (Lines{"key, focus on ''", "focus null -> _level0.a"}));
 }
 
-TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
-    FocusMovie m;
+// A clip named "clip" on the root whose roll events are traced by name.
+StageObject* rollTracingClip(FocusMovie& m) {
     avm1::Machine& mm = m.machine();
     mm.callMethod(m.root(), "createEmptyMovieClip",
                   std::vector<Value>{Value(mm.str("clip")), Value(1)});
@@ -216,6 +216,13 @@ TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
             return Value();
         });
     }
+    return clip;
+}
+
+TEST(FocusTest, AScriptsFocusRollsOverAndARemovalTellsTheListenersWhatHadIt) {
+    FocusMovie m;
+    avm1::Machine& mm = m.machine();
+    StageObject* clip = rollTracingClip(m);
     avm1::Object* listener = mm.newObject();
     mm.defineMethod(listener, "onSetFocus", [&m](avm1::CallArgs& a) {
         m.traced.push_back(a.machine.toString(a.arg(0)).str() + " -> " +
@@ -251,15 +258,7 @@ TEST(FocusTest, ADisabledClipHearsNothingOfTheFocusRollingOverIt) {
         {"empty string", Value(mm.str("")), false},
         {"a string", Value(mm.str("no")), true},
     };
-    mm.callMethod(m.root(), "createEmptyMovieClip",
-                  std::vector<Value>{Value(mm.str("clip")), Value(1)});
-    StageObject* clip = m.of("clip");
-    for (const char* name : {"onRollOver", "onRollOut"}) {
-        mm.defineMethod(clip, name, [&m, name](avm1::CallArgs&) {
-            m.traced.emplace_back(name);
-            return Value();
-        });
-    }
+    StageObject* clip = rollTracingClip(m);
     const Value target(static_cast<avm1::Object*>(clip));
     const Value nothing = Value::null();
     for (const Case& c : cases) {

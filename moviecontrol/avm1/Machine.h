@@ -32,7 +32,8 @@ namespace avm1 {
 struct Limits {
     // Actions per frame before the running script is stopped (checked with the clock).
     std::uint64_t actionsPerFrame = 50'000'000;
-    // Wall-clock time the scripts of one frame may take (why 2 s: scriptbudget::BudgetLimits).
+    // Processor time the scripts of one frame may take (why 2 s, and why not the wall
+    // clock: scriptbudget::BudgetLimits).
     double msPerFrame = 2000.0;
     // Nested calls (script and native) deeper than this stop the script.
     int maxCallDepth = 256;

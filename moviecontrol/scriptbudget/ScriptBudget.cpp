@@ -4,6 +4,7 @@
 #include "scriptbudget/ScriptMemory.h"
 
 #include <algorithm>
+#include <ctime>
 #include <unistd.h>
 
 namespace scriptbudget {
@@ -21,11 +22,23 @@ std::size_t defaultMemoryBytes() {
     return std::clamp(quarter, Floor, Ceiling);
 }
 
+std::chrono::nanoseconds threadRunTime() noexcept {
+#if defined(CLOCK_THREAD_CPUTIME_ID)
+    timespec now{};
+    if (::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) == 0) {
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+    }
+#endif
+    return std::chrono::steady_clock::now().time_since_epoch();
+}
+
 FrameBudget::FrameBudget(BudgetLimits limits)
-    : limits_(limits), frameStart_(std::chrono::steady_clock::now()) {}
+    : limits_(limits), frameStart_(std::chrono::steady_clock::now()),
+      frameStartRun_(threadRunTime()) {}
 
 void FrameBudget::beginFrame() {
     frameStart_ = std::chrono::steady_clock::now();
+    frameStartRun_ = threadRunTime();
 }
 
 Overrun FrameBudget::check(std::size_t machineBytes) const {
@@ -35,7 +48,9 @@ Overrun FrameBudget::check(std::size_t machineBytes) const {
     if (!allows(machineBytes, 0)) {
         return Overrun::Memory;
     }
-    if (std::chrono::steady_clock::now() - frameStart_ > limits_.perFrame) {
+    if (threadRunTime() - frameStartRun_ > limits_.perFrame ||
+        std::chrono::steady_clock::now() - frameStart_ >
+            limits_.perFrame * std::max(limits_.wallCeilingFactor, 1)) {
         return Overrun::Time;
     }
     return Overrun::None;

@@ -479,5 +479,17 @@ TEST(TextFieldScriptsTest, AFieldBoxIsKeptInWholeTwipsMeasuredFromEitherSide) {
                                 "7.5", "7.5"}));
 }
 
+TEST(TextFieldScriptsTest, OnlyClipsHaveFrames) {
+    for (const int version : {6, 7, 8}) {
+        moviemaker::Actions a = withField();
+        a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
+        for (const char* name : {"_currentframe", "_totalframes", "_framesloaded"}) {
+            a.traceValue(std::string("tf.") + name).traceValue(std::string("mc.") + name);
+        }
+        EXPECT_EQ(run(version, a), (Lines{"undefined", "0", "undefined", "1", "undefined", "1"}))
+            << version;
+    }
+}
+
 } // namespace
 } // namespace mc

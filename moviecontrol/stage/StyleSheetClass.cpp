@@ -1,6 +1,8 @@
 #include "StyleSheetClass.h"
 
 #include <cctype>
+#include <string_view>
+#include <utility>
 
 #include "StageScripts.h"
 #include "TextFormatObject.h"
@@ -35,17 +37,25 @@ avm1::Object* storage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
     return v.asObject();
 }
 
-// The players' own transform: CSS properties to a TextFormat.
+// The players' own transform: CSS properties to a TextFormat, each set as a script would set
+// it. Only null and undefined give no format; any other value that is no object names no
+// property and gives a format with nothing set.
 Value transformStyle(avm1::Machine& m, const Value& style) {
-    avm1::Object* o = style.asObject();
-    if (o == nullptr) {
+    if (style.isNullish()) {
         return Value::null();
     }
+    avm1::Object* o = style.asObject();
+    const auto read = [&](const char* name) { return o != nullptr ? m.get(o, name) : Value(); };
     // Values keep the spaces CSS text had around them; they do not count here.
     const auto property = [&](const char* name) -> std::optional<std::string> {
-        const Value v = m.get(o, name);
+        const Value v = read(name);
         if (v.isUndefined()) {
             return std::nullopt;
+        }
+        // Kerning is on for the text "true" or a number that is not zero: a boolean is
+        // neither, as a script's comparison and parseInt read it.
+        if (v.isBool() && std::string_view(name) == "kerning") {
+            return std::string("false");
         }
         std::string s = m.toString(v).str();
         while (!s.empty() && isSpace(s.back())) {
@@ -54,7 +64,19 @@ Value transformStyle(avm1::Machine& m, const Value& style) {
         return s;
     };
     avm1::Object* format = textFormatObject(m, partialFormatOf(cssSettings(property)));
-    return format != nullptr ? Value(format) : Value::null();
+    if (format == nullptr) {
+        return Value::null();
+    }
+    // Alignment and display go through the format's own setters: an alignment is matched
+    // whatever its case, a display other than inline or none is a block.
+    for (const auto& [css, to] :
+         {std::pair{"textAlign", "align"}, std::pair{"display", "display"}}) {
+        const Value v = read(css);
+        if (!v.isUndefined() && m.toBoolean(v)) {
+            m.set(format, to, v);
+        }
+    }
+    return Value(format);
 }
 
 // Stores a copy of `style` under `name` and its transformed format beside it.
@@ -91,7 +113,11 @@ StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet) {
         for (char& c : key) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
-        out.styles[key] = partialFormatOf(m, m.get(styles, name).asObject());
+        avm1::Object* format = m.get(styles, name).asObject();
+        out.styles[key] = partialFormatOf(m, format);
+        if (format != nullptr) {
+            out.displays[key] = m.toString(m.get(format, "display")).str();
+        }
     }
     return out;
 }

@@ -491,5 +491,47 @@ TEST(TextFieldScriptsTest, OnlyClipsHaveFrames) {
     }
 }
 
+TEST(TextFieldScriptsTest, StyleTransformsSetAlignmentAndDisplayAsScriptsWould) {
+    const struct {
+        const char* property;
+        const char* value; // null: the boolean true
+        const char* read;
+        const char* expected;
+    } cases[] = {
+        {"textAlign", "JUSTIFY", "align", "justify"}, {"textAlign", "Right", "align", "right"},
+        {"textAlign", "middle", "align", "null"},     {"display", "inline", "display", "inline"},
+        {"display", "none", "display", "none"},       {"display", "table", "display", "block"},
+        {"display", "", "display", "block"},          {"kerning", "true", "kerning", "true"},
+        {"kerning", "2", "kerning", "true"},          {"kerning", nullptr, "kerning", "false"},
+    };
+    for (const auto& c : cases) {
+        moviemaker::Actions a;
+        newInto(a, "css", "TextField.StyleSheet");
+        newInto(a, "style", "Object");
+        a.push("style").code(0x1C).push(c.property);
+        if (c.value != nullptr) {
+            a.push(c.value);
+        } else {
+            a.pushBool(true);
+        }
+        a.code(0x4F); // set member
+        // f = css.transform(style)
+        a.push("f").push("style").code(0x1C).push(1.0).push("css").code(0x1C);
+        a.push("transform").code(0x52).code(0x1D);
+        a.traceValue(std::string("f.") + c.read);
+        EXPECT_EQ(run(8, a), (Lines{c.expected}))
+            << c.property << " " << (c.value ? c.value : "true");
+    }
+    // Only null and undefined give no format at all.
+    moviemaker::Actions a;
+    newInto(a, "css", "TextField.StyleSheet");
+    callInto(a, "none", "css", "transform", {});
+    a.push("n").pushNull().push(1.0).push("css").code(0x1C).push("transform").code(0x52);
+    a.code(0x1D);
+    callInto(a, "text", "css", "transform", {"abc"});
+    a.traceValue("none").traceValue("n").traceValue("text.display").traceValue("text.size");
+    EXPECT_EQ(run(8, a), (Lines{"null", "null", "block", "null"}));
+}
+
 } // namespace
 } // namespace mc

@@ -294,6 +294,39 @@ TEST(HtmlMarkupTest, ClassesMatchWithoutCaseAsOneWholeNameAndNestInsideOtherForm
     EXPECT_EQ(nested.formatAt(3)->size, 6);
 }
 
+TEST(HtmlMarkupTest, TagsOfTheSheetsOwnTakeTheirStyleAndShowAsItsDisplaySays) {
+    StyleSheet styles;
+    for (const char* tag : {"head", "note", "gone", "b"}) {
+        styles.styles[tag].color = 0x0000FF;
+    }
+    styles.displays = {{"head", "block"}, {"note", "inline"}, {"gone", "none"}, {"b", "block"}};
+    HtmlOptions options = styledBy(styles);
+    options.multiline = true;
+    const struct {
+        const char* html;
+        const char* text;
+        const char* blue; // 'b' where the style colours a character
+    } cases[] = {
+        {"<HEAD>t</HEAD>x", "t\rx", "bb."},
+        {"a<note>n</note>b", "anb", ".b."},
+        {"a<gone>hidden<b>too</b></gone>b", "ab", ".."},
+        {"<other>o</other>", "o", "."},
+        {"<b>bold</b>x", "boldx", "....."},
+    };
+    for (const auto& c : cases) {
+        const TextDocument d = parseHtml(c.html, base(), options);
+        EXPECT_EQ(plain(d), c.text) << c.html;
+        std::string blue;
+        for (std::size_t i = 0; i < d.size(); ++i) {
+            blue += d.formatAt(i)->color == 0x0000FFu ? 'b' : '.';
+        }
+        EXPECT_EQ(blue, c.blue) << c.html;
+    }
+    // A single-line field keeps a block on the line.
+    options.multiline = false;
+    EXPECT_EQ(plain(parseHtml("<head>t</head>x", base(), options)), "tx");
+}
+
 TEST(HtmlMarkupTest, HostileMarkupStaysBounded) {
     std::string deep;
     for (int i = 0; i < 5000; ++i) {

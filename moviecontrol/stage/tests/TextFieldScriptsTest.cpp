@@ -533,5 +533,42 @@ TEST(TextFieldScriptsTest, StyleTransformsSetAlignmentAndDisplayAsScriptsWould) 
     EXPECT_EQ(run(8, a), (Lines{"null", "null", "block", "null"}));
 }
 
+TEST(TextFieldScriptsTest, RangesWithoutCharactersHaveNoSettingsAndANegativeEndIsTheEnd) {
+    const struct {
+        const char* text;
+        std::vector<std::string> range;
+        const char* size; // what getTextFormat(range).size reads
+    } cases[] = {
+        {"", {}, "null"},
+        {"", {"0"}, "null"},
+        {"", {"0", "5"}, "null"},
+        {"abc", {"1", "1"}, "null"},
+        {"abc", {"3", "3"}, "null"},
+        {"abc", {"3"}, "null"},
+        {"abc", {"0", "-1"}, "12"},
+        {"abc", {}, "12"},
+        {"abc", {"2"}, "12"},
+    };
+    for (const auto& c : cases) {
+        moviemaker::Actions a = withField();
+        a.setVariable("tf.text", c.text);
+        callInto(a, "f", "tf", "getTextFormat", c.range);
+        a.traceValue("f.size");
+        EXPECT_EQ(run(8, a), (Lines{c.size})) << "'" << c.text << "' " << c.range.size();
+    }
+    // setTextFormat(1, -1, big) reaches the last character.
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.text", "abcd");
+    newInto(a, "big", "TextFormat");
+    a.setVariable("big.size", 30);
+    a.push("big").code(0x1C).push("-1").push("1").push(3.0);
+    pushPath(a, "tf").push("setTextFormat").code(0x52).code(0x17);
+    for (const char* at : {"0", "1", "3"}) {
+        callInto(a, "f", "tf", "getTextFormat", {at});
+        a.traceValue("f.size");
+    }
+    EXPECT_EQ(run(7, a), (Lines{"12", "30", "30"}));
+}
+
 } // namespace
 } // namespace mc

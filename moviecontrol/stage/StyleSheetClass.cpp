@@ -28,13 +28,18 @@ avm1::Object* copyOf(avm1::Machine& m, avm1::Object* style) {
     return copy;
 }
 
+// The sheet keeps its styles in two arrays used as maps, ordinary properties of the sheet a
+// for-in lists, as the players' own script class keeps them: _css by name as given, _styles
+// as TextFormats.
+avm1::Object* emptyStorage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
+    avm1::Object* made = m.newArray();
+    m.set(sheet, name, Value(made));
+    return made;
+}
+
 avm1::Object* storage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
-    Value v = m.get(sheet, name);
-    if (v.asObject() == nullptr) {
-        v = Value(m.newObject());
-        m.define(sheet, name, v, avm1::attr::DontEnum);
-    }
-    return v.asObject();
+    avm1::Object* kept = m.get(sheet, name).asObject();
+    return kept != nullptr ? kept : emptyStorage(m, sheet, name);
 }
 
 // The players' own transform: CSS properties to a TextFormat, each set as a script would set
@@ -157,9 +162,8 @@ void installStyleSheetClass(StageScripts& stage, avm1::Object* textField) {
         proto, "clear",
         [](CallArgs& c) -> Value {
             if (avm1::Object* self = c.thisObject()) {
-                c.machine.define(self, "_css", Value(c.machine.newObject()), avm1::attr::DontEnum);
-                c.machine.define(self, "_styles", Value(c.machine.newObject()),
-                                 avm1::attr::DontEnum);
+                emptyStorage(c.machine, self, "_styles");
+                emptyStorage(c.machine, self, "_css");
             }
             return Value();
         },

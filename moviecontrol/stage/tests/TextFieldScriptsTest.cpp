@@ -570,5 +570,28 @@ TEST(TextFieldScriptsTest, RangesWithoutCharactersHaveNoSettingsAndANegativeEndI
     EXPECT_EQ(run(7, a), (Lines{"12", "30", "30"}));
 }
 
+TEST(TextFieldScriptsTest, SheetsKeepTheirStylesInArraysScriptsSee) {
+    for (const int version : {7, 8}) {
+        moviemaker::Actions a;
+        newInto(a, "css", "TextField.StyleSheet");
+        a.traceValue("css._css");
+        callInto(a, "ok", "css", "parseCSS", {"p { color: #FF0000;}"});
+        for (const char* name : {"_css", "_styles"}) {
+            callInto(a, "shown", "css", "isPropertyEnumerable", {name});
+            a.traceValue("shown");
+            // (css[name] instanceof Array)
+            a.push("isArray").push("css").code(0x1C).push(name).code(0x4E);
+            a.push("Array").code(0x1C).code(0x54).code(0x1D);
+            a.traceValue("isArray");
+        }
+        a.traceValue("css._css.p.color").traceValue("css._styles.p.color");
+        a.callMethod("css", "clear", {});
+        a.traceValue("css._css.p");
+        EXPECT_EQ(run(version, a), (Lines{"undefined", "true", "true", "true", "true", "#FF0000",
+                                          "16711680", "undefined"}))
+            << version;
+    }
+}
+
 } // namespace
 } // namespace mc

@@ -319,17 +319,25 @@ class HtmlReader {
         if (hidden()) {
             return;
         }
+        // Condensing white space, players of version 7 and before make one space of each run
+        // within a piece of text between tags, one at a paragraph's start included; later
+        // ones condense across tags and start paragraphs with no space.
+        bool lastWasSpace = false;
         for (char16_t c : text) {
             if (options_.condenseWhite) {
                 if (isSpace(c)) {
                     const bool afterSpace =
-                        pending_.empty() ||
-                        (!pending_.back().first.empty() && pending_.back().first.back() == u' ');
+                        options_.version7
+                            ? lastWasSpace
+                            : pending_.empty() || (!pending_.back().first.empty() &&
+                                                   pending_.back().first.back() == u' ');
                     if (!afterSpace) {
                         write(u" ");
                     }
+                    lastWasSpace = true;
                     continue;
                 }
+                lastWasSpace = false;
                 write(std::u16string_view(&c, 1));
             } else if (c == u'\n' || c == u'\r') {
                 newParagraph();

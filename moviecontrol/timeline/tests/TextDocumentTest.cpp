@@ -216,6 +216,26 @@ TEST(HtmlMarkupTest, CondensedWhiteSpaceKeepsOneSpaceBetweenWords) {
     EXPECT_EQ(plain(parseHtml(" \n", base(), condense)), "");
 }
 
+TEST(HtmlMarkupTest, VersionSevenCondensesWhiteSpaceOnlyWithinEachPieceOfText) {
+    const struct {
+        const char* html;
+        const char* seven;
+        const char* eight;
+    } cases[] = {
+        {"  spaced   out  \n line ", " spaced out line ", "spaced out line "},
+        {"a <b> b</b>", "a  b", "a b"},
+        {"<p> x</p><p>\ty </p>", " x y ", "x y "},
+        {"a\n\nb", "a b", "a b"},
+    };
+    for (const auto& c : cases) {
+        HtmlOptions condense;
+        condense.condenseWhite = true;
+        EXPECT_EQ(plain(parseHtml(c.html, base(), condense)), c.eight) << c.html;
+        condense.version7 = true;
+        EXPECT_EQ(plain(parseHtml(c.html, base(), condense)), c.seven) << c.html;
+    }
+}
+
 TEST(HtmlMarkupTest, ColoursTakeTheLastSixDigitsBeforeAnythingElse) {
     EXPECT_EQ(parseHtmlColor("#202020"), 0x202020u);
     EXPECT_EQ(parseHtmlColor("#2345678"), 0x345678u);

@@ -213,7 +213,9 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
     a.setVariable("tf.scroll", 99).traceValue("tf.scroll");
     a.setVariable("tf.scroll", -4).traceValue("tf.scroll");
     a.setVariable("tf.scroll", 4);
-    // Shorter text brings the position back.
+    // A text set anew, even one as long, is shown from its first line.
+    a.setVariable("tf.text", "a\rb\rc\rd").traceValue("tf.scroll");
+    a.setVariable("tf.scroll", 4);
     a.setVariable("tf.text", "a\rb").traceValue("tf.scroll").traceValue("tf.maxscroll");
     // A long line scrolls sideways, by whole pixels up to the end of the line.
     a.setVariable("tf.text", "a long line that runs well past a field of a hundred pixels");
@@ -224,7 +226,7 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
     pushPath(a, "tf.maxhscroll").code(0x49).code(0x1D);
     a.traceValue("atEnd");
     EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "1", "4", "1",
-                                "2", "2", "12", "true"}));
+                                "1", "1", "2", "12", "true"}));
 }
 
 // A line to scroll to is cut to a whole number, and what is no number, negative or past

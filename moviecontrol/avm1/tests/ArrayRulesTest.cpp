@@ -189,5 +189,60 @@ TEST_F(ArrayRules, MethodsOnObjectsThatAreNoArrays) {
     EXPECT_EQ(text(vm.get(o, "0")), "7");
 }
 
+// Flash's quicksort takes the first element of each range as its pivot and compares it
+// first, so equal elements, ties under CASEINSENSITIVE and NaN under NUMERIC land where
+// it leaves them; DESCENDING reverses the ascending result.
+TEST_F(ArrayRules, SortLeavesTiesWhereTheFirstElementPivotPutsThem) {
+    const struct {
+        std::vector<const char*> words;
+        double flags;
+        const char* result;
+    } cases[] = {
+        {{"b", "A", "a"}, 1, "a,A,b"},
+        {{"b", "A", "a"}, 1 | 8, "2,1,0"},
+        {{"x", "X", "y", "Y", "x"}, 1, "x,X,x,y,Y"},
+        {{"x", "X", "y", "Y", "x"}, 1 | 2, "Y,y,x,X,x"},
+        {{"x", "X", "y", "Y", "x"}, 1 | 2 | 8, "3,2,4,1,0"},
+        {{"x", "X", "y", "Y", "x"}, 1 | 4, "0"},
+        {{"b", "a", "c"}, 2 | 4, "c,b,a"},
+    };
+    for (const auto& c : cases) {
+        std::vector<Value> v;
+        for (const char* w : c.words) {
+            v.emplace_back(vm.str(w));
+        }
+        Object* a = vm.newArray(v);
+        EXPECT_EQ(text(call(a, "sort", {Value(c.flags)})), c.result) << c.flags;
+    }
+    // NaN equals every number: as the pivot it stays first.
+    EXPECT_EQ(text(call(array({NaN, 2, 1}), "sort", {Value(16.0)})), "NaN,1,2");
+    EXPECT_EQ(text(call(array({2, NaN, 1}), "sort", {Value(16.0)})), "1,2,NaN");
+}
+
+TEST_F(ArrayRules, SortComparatorsAndUniqueness) {
+    std::string log;
+    auto comparator = [&](double answer) {
+        return Value(static_cast<Object*>(vm.newFunction([&log, answer](avm1::CallArgs& c) {
+            log +=
+                c.machine.toString(c.arg(0)).str() + ":" + c.machine.toString(c.arg(1)).str() + " ";
+            return std::isnan(answer)
+                       ? Value(c.machine.toNumber(c.arg(0)) - c.machine.toNumber(c.arg(1)))
+                       : Value(answer);
+        })));
+    };
+    // The pivot is the comparator's first argument; the lower part is sorted first.
+    Object* a = array({3, 1, 2});
+    call(a, "sort", {comparator(NaN)});
+    EXPECT_EQ(log, "3:1 3:2 2:1 ");
+    EXPECT_EQ(text(a), "1,2,3");
+    // UNIQUESORT asks the plain comparison, whatever the comparator said.
+    log.clear();
+    EXPECT_EQ(text(call(array({1, 1}), "sort", {comparator(-1), Value(4.0)})), "0");
+    EXPECT_EQ(text(call(array({2, 1}), "sort", {comparator(0), Value(4.0)})), "2,1");
+    // An object that is no function finds every pair equal: the flags still apply.
+    EXPECT_EQ(text(call(array({1, 3, 2}), "sort", {Value(vm.newObject()), Value(2.0)})), "2,3,1");
+    EXPECT_EQ(text(call(array({1, 3, 2}), "sort", {Value(vm.newObject())})), "1,3,2");
+}
+
 } // namespace
 } // namespace avm1test

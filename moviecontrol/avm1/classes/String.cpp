@@ -170,9 +170,20 @@ void installString(Machine& m) {
         }
         return text(out);
     });
-    auto self = [](CallArgs& c) -> Value { return Value(thisString(c)); };
-    m.defineMethod(proto, "toString", self);
-    m.defineMethod(proto, "valueOf", self);
+    // toString answers only for a text or a String object: anything else (even an object
+    // that inherits it from String.prototype) gives undefined rather than its own text,
+    // which would ask this method again. valueOf converts whatever it is called on.
+    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
+        Value held;
+        if (c.thisValue.isString()) {
+            return c.thisValue;
+        }
+        if (Object* o = c.thisObject(); o && o->primitiveValue(held) && held.isString()) {
+            return held;
+        }
+        return {};
+    });
+    m.defineMethod(proto, "valueOf", [](CallArgs& c) -> Value { return Value(thisString(c)); });
     m.defineMethod(proto, "charAt", [](CallArgs& c) -> Value {
         std::u16string s = unicode::toUtf16(thisString(c).view());
         double i = intArg(c.machine, c.arg(0));

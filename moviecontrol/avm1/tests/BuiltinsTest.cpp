@@ -53,7 +53,7 @@ TEST_F(Builtins, ArraySortFlagsAndComparator) {
 }
 
 TEST_F(Builtins, ArraySortLeavesEqualElementsWhereFlashDoes) {
-    // The middle element becomes the pivot: equal names swap or stay by where they stand.
+    // The first element is the pivot: equal names swap or stay by where they stand.
     Object* a = array({str("TeSt"), str("h\u00EBllo"), str("H\u00CBLLO"), str("test")});
     call(a, "sort", {num(1)}); // CASEINSENSITIVE
     EXPECT_EQ(text(Value(a)), "H\u00CBLLO,h\u00EBllo,TeSt,test");

@@ -185,6 +185,26 @@ TEST_F(Builtins, NumberAndMath) {
     EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "min", {num(1)}))));
     EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "min", {num(1), Value(std::nan(""))}))));
     EXPECT_EQ(vm.toNumber(call(math, "max")), -INFINITY);
+    // Of two zeros the second comes back; one argument alone is still converted.
+    const struct {
+        const char* method;
+        double a, b, sign;
+    } zeros[] = {{"max", 0.0, -0.0, -1},
+                 {"max", -0.0, 0.0, 1},
+                 {"min", 0.0, -0.0, -1},
+                 {"min", -0.0, 0.0, 1}};
+    for (const auto& z : zeros) {
+        double r = vm.toNumber(call(math, z.method, {num(z.a), num(z.b)}));
+        EXPECT_EQ(std::signbit(r), z.sign < 0) << z.method << "(" << z.a << ", " << z.b << ")";
+    }
+    int converted = 0;
+    Object* counted = vm.newObject();
+    vm.set(counted, "valueOf", Value(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs&) {
+               ++converted;
+               return num(3);
+           }))));
+    EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "max", {Value(counted)}))));
+    EXPECT_EQ(converted, 1);
     double r = vm.toNumber(call(math, "random"));
     EXPECT_GE(r, 0);
     EXPECT_LT(r, 1);

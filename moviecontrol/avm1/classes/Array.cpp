@@ -20,12 +20,13 @@ bool isLengthName(Machine& m, const Str& name) {
     return m.caseSensitive() ? name.view() == "length" : equalsFolded(name.view(), "length");
 }
 
+// The length the methods count with: a 32-bit integer, negative ones included (they
+// visit no element but still count from there).
 double lengthOf(Machine& m, Object* o) {
     if (auto* a = dynamic_cast<ArrayObject*>(o)) {
-        return std::max(a->length(), 0.0);
+        return a->length();
     }
-    double n = m.toNumber(m.get(o, m.state().sLength));
-    return std::isnan(n) || n < 0 ? 0 : std::min(std::trunc(n), MaxLength);
+    return toInt32(m.toNumber(m.get(o, m.state().sLength)));
 }
 
 Value element(Machine& m, Object* o, double i) {
@@ -41,7 +42,7 @@ void setLengthOf(Machine& m, Object* o, double n) {
 }
 
 std::vector<Value> elements(Machine& m, Object* o) {
-    double n = lengthOf(m, o);
+    double n = std::max(lengthOf(m, o), 0.0);
     if (n > static_cast<double>(m.limits().maxArrayElements)) {
         m.state().abort(LimitKind::MemoryBudget,
                         "a script worked on an array past the movie's budget");
@@ -58,14 +59,25 @@ std::vector<Value> elements(Machine& m, Object* o) {
 
 // Replaces the elements of `o` with `values`. Only pop, shift and unshift leave the length
 // of an object that is no array alone.
-enum class Length { Set, ArraysOnly };
+enum class Length { Set, ArraysOnly, Keep };
 void store(Machine& m, Object* o, const std::vector<Value>& values, Length length = Length::Set) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         m.state().pace();
         m.set(o, indexName(m, static_cast<double>(i)), values[i]);
     }
-    if (length == Length::Set || dynamic_cast<ArrayObject*>(o)) {
+    if (length == Length::Set || (length == Length::ArraysOnly && dynamic_cast<ArrayObject*>(o))) {
         setLengthOf(m, o, static_cast<double>(values.size()));
+    }
+}
+
+// Moves element `from` to `to` as the edit methods do: a missing element leaves a hole.
+void moveElement(Machine& m, Object* o, double from, double to) {
+    m.state().pace();
+    const Str source = indexName(m, from);
+    if (m.hasProperty(o, source)) {
+        m.set(o, indexName(m, to), m.get(o, source));
+    } else {
+        m.deleteProperty(o, indexName(m, to));
     }
 }
 
@@ -265,7 +277,7 @@ Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int f
     for (std::size_t i : order) {
         sorted.push_back(values[i]);
     }
-    store(m, self, sorted);
+    store(m, self, sorted, Length::Keep);
     return Value(self);
 }
 
@@ -411,20 +423,29 @@ void installArray(Machine& m) {
         }
         return last;
     });
+    // shift and unshift move each element, leaving holes where there were holes; only an
+    // array has its length changed, and shift leaves another object's last element.
     m.defineMethod(proto, "shift", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
         if (!o) {
             return {};
         }
-        std::vector<Value> all = elements(m, o);
-        if (all.empty()) {
+        const double n = lengthOf(m, o);
+        if (n == 0) {
             return {};
         }
-        Value first = all.front();
-        all.erase(all.begin());
-        m.deleteProperty(o, indexName(m, static_cast<double>(all.size())));
-        store(m, o, all, Length::ArraysOnly);
+        if (n > static_cast<double>(m.limits().maxArrayElements)) {
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        }
+        Value first = element(m, o, 0);
+        for (double i = 1; i < n; ++i) {
+            moveElement(m, o, i, i - 1);
+        }
+        if (dynamic_cast<ArrayObject*>(o)) {
+            setLengthOf(m, o, n - 1);
+        }
         return first;
     });
     m.defineMethod(proto, "unshift", [](CallArgs& c) -> Value {
@@ -433,10 +454,22 @@ void installArray(Machine& m) {
         if (!o) {
             return {};
         }
-        std::vector<Value> all = elements(m, o);
-        all.insert(all.begin(), c.args.begin(), c.args.end());
-        store(m, o, all, Length::ArraysOnly);
-        return Value(static_cast<double>(all.size()));
+        const double n = lengthOf(m, o);
+        const auto added = static_cast<double>(c.count());
+        if (n + added > static_cast<double>(m.limits().maxArrayElements)) {
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        }
+        for (double i = n - 1; i >= 0; --i) {
+            moveElement(m, o, i, i + added);
+        }
+        for (std::size_t i = 0; i < c.args.size(); ++i) {
+            m.set(o, indexName(m, static_cast<double>(i)), c.args[i]);
+        }
+        if (dynamic_cast<ArrayObject*>(o)) {
+            setLengthOf(m, o, n + added);
+        }
+        return Value(n + added);
     });
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
@@ -467,10 +500,7 @@ void installArray(Machine& m) {
             all.insert(all.begin() + static_cast<std::ptrdiff_t>(start), c.args.begin() + 2,
                        c.args.end());
         }
-        for (double i = static_cast<double>(all.size()); i < length; ++i) {
-            m.state().pace();
-            m.deleteProperty(o, indexName(m, i));
-        }
+        // An array's new length cuts what is left over; another object keeps it.
         store(m, o, all);
         return Value(m.newArray(removed));
     });
@@ -552,7 +582,14 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        std::vector<Value> all = o ? elements(m, o) : std::vector<Value>();
+        // Its own elements come first; a Number, String or Boolean object is one value.
+        Value held;
+        std::vector<Value> all;
+        if (o && o->primitiveValue(held)) {
+            all.push_back(Value(o));
+        } else if (o) {
+            all = elements(m, o);
+        }
         for (const Value& v : c.args) {
             if (auto* a = dynamic_cast<ArrayObject*>(v.asObject())) {
                 std::vector<Value> more = elements(m, a);

@@ -244,5 +244,56 @@ TEST_F(ArrayRules, SortComparatorsAndUniqueness) {
     EXPECT_EQ(text(call(array({1, 3, 2}), "sort", {Value(vm.newObject())})), "1,3,2");
 }
 
+// Array.prototype's methods on an object {0: a, 1: b, 2: c, 3: d} with a given length: they
+// count with its 32-bit value, negative ones included, change the length only where the
+// table says, and leave the elements past it (shift and splice delete none of them).
+TEST_F(ArrayRules, MethodsCountAnObjectsLengthAsA32BitInteger) {
+    const struct {
+        Value length;
+        const char* method;
+        std::vector<Value> args;
+        const char* result;
+        const char* after; // length, then elements 0 to 4
+    } cases[] = {
+        {Value(3.0), "shift", {}, "a", "3 b c c d undefined"},
+        {Value(vm.str("2")), "shift", {}, "a", "2 b b c d undefined"},
+        {Value(-1.0), "shift", {}, "a", "-1 a b c d undefined"},
+        {Value(3.0), "pop", {}, "c", "3 a b undefined d undefined"},
+        {Value(-1.0), "push", {}, "-1", "-1 a b c d undefined"},
+        {Value(2.7), "push", {Value(vm.str("q"))}, "3", "3 a b q d undefined"},
+        {Value(-1.0), "unshift", {}, "-1", "-1 a b c d undefined"},
+        {Value(2.0), "unshift", {Value(0.0)}, "3", "2 0 a b d undefined"},
+        {Value(2.0), "splice", {Value(0.0)}, "a,b", "0 a b c d undefined"},
+        {Value(4294967298.0), "slice", {}, "a,b", "4294967298 a b c d undefined"},
+        {Value(-1.0), "sort", {}, "[object Object]", "-1 a b c d undefined"},
+        {Value(2.0), "concat", {Value(vm.str("z"))}, "a,b,z", "2 a b c d undefined"},
+    };
+    Object* proto = vm.get(vm.get(vm.global(), "Array").asObject(), "prototype").asObject();
+    for (const auto& c : cases) {
+        Object* o = vm.newObject();
+        for (const char* k : {"0", "1", "2", "3"}) {
+            vm.set(o, k, Value(vm.str(std::string(1, static_cast<char>('a' + (k[0] - '0'))))));
+        }
+        vm.set(o, "length", c.length);
+        vm.set(o, "m", vm.get(proto, c.method));
+        EXPECT_EQ(text(call(o, "m", c.args)), c.result) << c.method << " " << text(c.length);
+        std::string after = text(vm.get(o, "length"));
+        for (const char* k : {"0", "1", "2", "3", "4"}) {
+            after += " " + text(vm.get(o, k));
+        }
+        EXPECT_EQ(after, c.after) << c.method << " " << text(c.length);
+    }
+    // A Number or String object is one value to concat; its length is not looked at.
+    Value wrapped = Value(vm.toObject(Value(vm.str("abc"))));
+    vm.set(wrapped.asObject(), "c", vm.get(proto, "concat"));
+    EXPECT_EQ(text(call(wrapped.asObject(), "c", {Value(vm.str("-"))})), "abc,-");
+    // An array whose length is -1 pushes at -1 and counts up to 0.
+    Object* a = array({1, 2});
+    vm.set(a, "length", Value(-1.0));
+    EXPECT_EQ(vm.toNumber(call(a, "push", {Value(9.0)})), 0);
+    EXPECT_EQ(text(a), "");
+    EXPECT_EQ(text(vm.get(a, "-1")), "9");
+}
+
 } // namespace
 } // namespace avm1test

@@ -480,8 +480,11 @@ void installArray(Machine& m) {
             (c.count() > 1 && c.arg(1).isUndefined())) {
             return {};
         }
-        std::vector<Value> all = elements(m, o);
-        auto length = static_cast<double>(all.size());
+        const double length = std::max(lengthOf(m, o), 0.0);
+        if (length > static_cast<double>(m.limits().maxArrayElements)) {
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        }
         double start = relativeIndex(m, c.arg(0), length, 0);
         double count = length - start;
         if (c.count() > 1) {
@@ -492,16 +495,28 @@ void installArray(Machine& m) {
             }
             count = std::min(count, length - start);
         }
-        auto from = all.begin() + static_cast<std::ptrdiff_t>(start);
-        auto to = from + static_cast<std::ptrdiff_t>(count);
-        std::vector<Value> removed(from, to);
-        all.erase(from, to);
-        if (c.count() > 2) {
-            all.insert(all.begin() + static_cast<std::ptrdiff_t>(start), c.args.begin() + 2,
-                       c.args.end());
+        std::vector<Value> removed;
+        for (double i = start; i < start + count; ++i) {
+            m.state().pace();
+            removed.push_back(element(m, o, i));
+        }
+        // The elements after the cut move to their new places, holes staying holes.
+        const auto added = static_cast<double>(c.count() > 2 ? c.count() - 2 : 0);
+        const double shift = added - count;
+        if (shift > 0) {
+            for (double i = length - 1; i >= start + count; --i) {
+                moveElement(m, o, i, i + shift);
+            }
+        } else if (shift < 0) {
+            for (double i = start + count; i < length; ++i) {
+                moveElement(m, o, i, i + shift);
+            }
+        }
+        for (std::size_t i = 2; i < c.count(); ++i) {
+            m.set(o, indexName(m, start + static_cast<double>(i - 2)), c.args[i]);
         }
         // An array's new length cuts what is left over; another object keeps it.
-        store(m, o, all);
+        setLengthOf(m, o, length + shift);
         return Value(m.newArray(removed));
     });
     m.defineMethod(proto, "slice", [](CallArgs& c) -> Value {

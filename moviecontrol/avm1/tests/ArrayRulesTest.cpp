@@ -295,5 +295,34 @@ TEST_F(ArrayRules, MethodsCountAnObjectsLengthAsA32BitInteger) {
     EXPECT_EQ(text(vm.get(a, "-1")), "9");
 }
 
+// splice, shift and unshift move each element to its new place: a hole moves as a hole.
+TEST_F(ArrayRules, EditsMoveHolesAsHoles) {
+    const struct {
+        const char* method;
+        std::vector<Value> args;
+        const char* indexes; // the indexes the array holds afterwards
+        double length;
+    } cases[] = {
+        {"splice", {Value(0.0), Value(1.0)}, "2", 3},
+        {"splice", {Value(1.0), Value(0.0), Value(vm.str("x"))}, "0 1 4", 5},
+        {"splice", {Value(0.0), Value(0.0), Value(1.0), Value(2.0)}, "0 1 2 5", 6},
+        {"shift", {}, "2", 3},
+        {"unshift", {Value(0.0)}, "0 1 4", 5},
+    };
+    for (const auto& c : cases) {
+        Object* a = array({1});
+        vm.set(a, "3", Value(4.0));
+        call(a, c.method, c.args);
+        std::string held;
+        for (int i = 0; i < 8; ++i) {
+            if (vm.hasOwnProperty(a, vm.str(std::to_string(i)))) {
+                held += (held.empty() ? "" : " ") + std::to_string(i);
+            }
+        }
+        EXPECT_EQ(held, c.indexes) << c.method << " " << c.args.size();
+        EXPECT_EQ(vm.toNumber(vm.get(a, "length")), c.length) << c.method;
+    }
+}
+
 } // namespace
 } // namespace avm1test

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace avm2 {
 
@@ -590,17 +591,25 @@ void Machine::installBuiltins() {
     defineMethod(functionClass, "apply", functionApply);
     // A function's own call and apply are methods of its class too: read from a function
     // they stay bound to it, so `f.call.call()` still calls f.
-    for (const auto& [name, fn] : {std::pair<const char*, NativeFn>{"call", functionCall},
-                                   std::pair<const char*, NativeFn>{"apply", functionApply}}) {
+    // They declare (thisArg = void 0, ...args) and (thisArg = void 0, argArray = void 0):
+    // lengths 1 and 2.
+    for (const auto& [name, fn, params, rest] :
+         {std::tuple<const char*, NativeFn, std::uint8_t, bool>{"call", functionCall, 1, true},
+          std::tuple<const char*, NativeFn, std::uint8_t, bool>{"apply", functionApply, 2,
+                                                                false}}) {
         Binding b;
         b.kind = Binding::Kind::Method;
         b.method = MethodRef{nullptr, 0, fn};
+        b.method.nativeParams = params;
+        b.method.nativeRest = rest;
         b.declaredBy = functionClass;
         functionClass->instance.add(name, b);
     }
     // Function.prototype is itself a function, one that does nothing.
     functionClass->prototype->kind = Object::Kind::Function;
     functionClass->prototype->cls = functionClass;
+    // As a function it answers to Function's accessors: its length is 0.
+    functionClass->prototype->traits = &functionClass->instance;
     functionClass->prototype->method =
         MethodRef{nullptr, 0, [](Machine&, const Value&, Args&) { return Value(); }};
 

@@ -5,6 +5,7 @@
 
 #define AVM2_CLASS_LIST(X)                                                                         \
     X(Xml)                                                                                         \
+    X(XmlDocument)                                                                                 \
     X(Events)                                                                                      \
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \

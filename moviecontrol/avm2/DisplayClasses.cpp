@@ -8,6 +8,7 @@
 #include "avm2/BitmapDataValues.h"
 #include "avm2/ContextMenus.h"
 #include "avm2/EventState.h"
+#include "avm2/GraphicsRecord.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/LoaderClasses.h"
 #include "avm2/Machine.h"
@@ -622,6 +623,7 @@ Value spriteGraphics(Machine& m, const Value& self, Args&) {
 
 void draw(Machine& m, const Value& self, const GraphicsOp& op) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        recordGraphics(m, self, op);
         h->graphics(nodeOf(self), op);
     }
 }

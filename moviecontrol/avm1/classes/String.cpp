@@ -1,9 +1,9 @@
 // String: methods index UTF-16 code units.
 
-#include "avm1/CaseTables.h"
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
+#include "unicode/CaseTables.h"
 #include "unicode/Utf16Text.h"
 
 #include <cmath>
@@ -299,14 +299,14 @@ void installString(Machine& m) {
     m.defineMethod(proto, "toLowerCase", [](CallArgs& c) -> Value {
         std::u16string s = unicode::toUtf16(thisString(c).view());
         for (char16_t& ch : s) {
-            ch = toLowerUnit(ch);
+            ch = unicode::toLowerUnit(ch);
         }
         return text(s);
     });
     m.defineMethod(proto, "toUpperCase", [](CallArgs& c) -> Value {
         std::u16string s = unicode::toUtf16(thisString(c).view());
         for (char16_t& ch : s) {
-            ch = toUpperUnit(ch);
+            ch = unicode::toUpperUnit(ch);
         }
         return text(s);
     });

@@ -369,6 +369,28 @@ Value errorGetMessage(Machine& m, const Value&, Args& a) {
     return Value::string(errorMessage(id));
 }
 
+// Error.throwError(type, index, ...rest): throws a new `type` made of the text for `index`,
+// its places %1 to %6 filled from `rest` in order (a place with no value, or past the sixth,
+// left empty).
+Value errorThrowError(Machine& m, const Value&, Args& a) {
+    const std::int32_t id = static_cast<std::int32_t>(toUint32(m.toNumber(arg(a, 1))));
+    const std::string text = errorMessage(id);
+    std::string message;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') {
+            const int place = text[i + 1] - '1';
+            if (place >= 0 && place < 6 && static_cast<std::size_t>(place) + 2 < a.size()) {
+                message += m.toString(a[static_cast<std::size_t>(place) + 2]);
+            }
+            ++i;
+            continue;
+        }
+        message += text[i];
+    }
+    Args args{Value::string(message), Value::integer(id)};
+    throw ScriptThrow{m.construct(arg(a, 0), args)};
+}
+
 // --- Globals ---
 Value traceFn(Machine& m, const Value&, Args& a) {
     std::string line;
@@ -722,6 +744,7 @@ void Machine::installBuiltins() {
     defineMethod(errorClass, "getStackTrace", errorGetStackTrace);
     defineGetter(errorClass, "errorID", errorId);
     defineMethod(errorClass, "getErrorMessage", errorGetMessage, true);
+    defineMethod(errorClass, "throwError", errorThrowError, true);
     for (const char* name : {"TypeError", "ReferenceError", "RangeError", "ArgumentError",
                              "VerifyError", "SyntaxError", "EvalError", "URIError", "SecurityError",
                              "DefinitionError", "UninitializedError"}) {

@@ -221,3 +221,51 @@ TEST_F(ErrorObjects, ThrownErrorsAgreeWithTheirTemplates) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ErrorObjects, ThrowErrorFillsThePlacesFromItsArguments) {
+    struct Case {
+        const char* type;
+        Args rest;
+        double id;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"RangeError",
+         {Value::integer(99)},
+         1003,
+         "RangeError: Error #1003: The radix argument must be between 2 and 36; got 99."},
+        // A place with nothing for it is left empty; arguments beyond are ignored.
+        {"TypeError",
+         {},
+         1034,
+         "TypeError: Error #1034: Type Coercion failed: cannot convert  to ."},
+        {"TypeError",
+         {Value::string("a"), Value::string("B"), Value::string("extra")},
+         1034,
+         "TypeError: Error #1034: Type Coercion failed: cannot convert a to B."},
+        {"Error",
+         {},
+         1009,
+         "Error: Error #1009: Cannot access a property or method of a null "
+         "object reference."},
+        // A number with no text keeps its number alone.
+        {"ArgumentError", {Value::integer(1)}, 99999, "ArgumentError: Error #99999"},
+    };
+    const Value error = classObject("Error");
+    for (const Case& c : cases) {
+        Args args{classObject(c.type), Value::number(c.id)};
+        args.insert(args.end(), c.rest.begin(), c.rest.end());
+        Value thrown;
+        try {
+            vm.callProperty(error, Name::publicName("throwError"), args);
+        } catch (const avm2::ScriptThrow& t) {
+            thrown = t.value;
+        }
+        EXPECT_EQ(vm.toString(thrown), c.expected);
+        EXPECT_EQ(vm.toNumber(get(thrown, "errorID")), c.id) << c.expected;
+    }
+}
+
+} // namespace

@@ -34,6 +34,7 @@
     X(TextEngine)                                                                                  \
     X(Connections)                                                                                 \
     X(UrlLoading)                                                                                  \
+    X(ValueHolders)                                                                                \
     X(VideoClasses)                                                                                \
     X(FileReferences)                                                                              \
     X(Globalization)                                                                               \

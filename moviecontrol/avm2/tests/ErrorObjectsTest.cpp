@@ -181,6 +181,9 @@ TEST_F(ErrorObjects, GetErrorMessageGivesTheTemplateWithItsPlacesOpen) {
         {Value::string("1006"), "Error #1006: %1 is not a function."},
         {Value::number(1125.9), "Error #1125: The index %1 is out of range %2."},
         {Value::integer(1036), "Error #1036"}, // a number the player never used
+        {Value::integer(1507), "Error #1507: Argument %1 cannot be null."},
+        {Value::integer(1509), "Error #1509"},
+        {Value::integer(1513), "Error #1513: Worker has terminated.\""},
         {Value::integer(2030), "Error #2030: End of file was encountered."},
         {Value::integer(2037), "Error #2037: Functions called in incorrect sequence, or earlier "
                                "call was unsuccessful."},

@@ -287,6 +287,15 @@ TEST_F(PlayerPackages, ValueClassesNameTheirValues) {
         {"flash.system::SecurityPanel", "LOCAL_STORAGE", "localStorage"},
         {"flash.net::NetStreamPlayTransitions", "APPEND_AND_WAIT", "appendAndWait"},
         {"flash.globalization::DateTimeNameStyle", "LONG_ABBREVIATION", "longAbbreviation"},
+        {"flash.ui::Keyboard", "KEYNAME_UPARROW", "Up"},
+        {"flash.ui::Keyboard", "KEYNAME_F35", "F35"},
+        {"flash.ui::Keyboard", "KEYNAME_PAGEDOWN", "PgDn"},
+        {"flash.ui::Keyboard", "KEYNAME_MODESWITCH", "ModeSw"},
+        // The characters the function keys type run on from U+F700 in the same order.
+        {"flash.ui::Keyboard", "STRING_UPARROW", "\xEF\x9C\x80"},
+        {"flash.ui::Keyboard", "STRING_F1", "\xEF\x9C\x84"},
+        {"flash.ui::Keyboard", "STRING_INSERT", "\xEF\x9C\xA7"},
+        {"flash.ui::Keyboard", "STRING_MODESWITCH", "\xEF\x9D\x87"},
     };
     for (const auto& [cls, name, value] : table) {
         EXPECT_EQ(get(classNamed(cls), name), value) << cls;

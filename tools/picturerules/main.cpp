@@ -7,6 +7,7 @@
 #include "PixelTables.h"
 #include "ScriptCalls.h"
 #include "ScriptedTables.h"
+#include "TextTables.h"
 #include "moviemaker/JpegBitmap.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -1461,6 +1462,11 @@ void scripted() {
     });
 }
 
+void textTables() {
+    picturerules::textTables([](uint8_t version) { return newMovie(version); },
+                             [](const std::string& name, SwfWriter& m) { add(name, m); });
+}
+
 void scriptedTables() {
     const picturerules::ScriptCaseWriter writer = [](const std::string& name,
                                                      const std::function<void(Actions&)>& body) {
@@ -1488,9 +1494,9 @@ int main(int argc, char** argv) {
     const fs::path out(argv[1]);
     fs::create_directories(out);
     const std::function<void()> groups[] = {
-        gradients, bitmapFills,  largeBitmapFills, edgeRules,     lines,
-        morphs,    placement,    filters,          bitmaps,       scripted,
-        maskRules, bitmapQuirks, placedFilters,    scriptedTables};
+        gradients, bitmapFills,  largeBitmapFills, edgeRules,      lines,
+        morphs,    placement,    filters,          bitmaps,        scripted,
+        maskRules, bitmapQuirks, placedFilters,    scriptedTables, textTables};
     for (const auto& g : groups) {
         g();
     }

@@ -323,6 +323,13 @@ void fieldTables(const MovieMaker& newMovie, const MovieCaseWriter& add) {
 
 } // namespace
 
+uint16_t defineSampleText(SwfWriter& m) {
+    const uint16_t font = m.defineFont(testFont(3, "Pict", true), 3);
+    return m.defineText(staticText({line(font, 800, "HOVH", {200, 30, 160, 255}, 100, 900),
+                                    line(font, 800, "OlVO", {30, 60, 200, 150}, 100, 1800)}),
+                        2);
+}
+
 void textTables(const MovieMaker& newMovie, const MovieCaseWriter& add) {
     staticTables(newMovie, add);
     fieldTables(newMovie, add);

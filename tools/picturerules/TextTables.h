@@ -15,6 +15,10 @@ namespace picturerules {
 using MovieMaker = std::function<moviemaker::SwfWriter(std::uint8_t version)>;
 using MovieCaseWriter = std::function<void(const std::string& name, moviemaker::SwfWriter&)>;
 
+// Defines a font and two lines of static text in it, one opaque and one translucent, at the
+// stage's top left; answers the text's id.
+uint16_t defineSampleText(moviemaker::SwfWriter& m);
+
 void textTables(const MovieMaker& newMovie, const MovieCaseWriter& add);
 
 } // namespace picturerules

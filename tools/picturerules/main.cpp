@@ -2,6 +2,7 @@
 // lines, morphs, placement, filters, blend modes, bitmaps), to compare the renderer with
 // another player picture by picture.
 
+#include "BlendTables.h"
 #include "FilterBytes.h"
 #include "LookTables.h"
 #include "PixelTables.h"
@@ -1463,8 +1464,10 @@ void scripted() {
 }
 
 void textTables() {
-    picturerules::textTables([](uint8_t version) { return newMovie(version); },
-                             [](const std::string& name, SwfWriter& m) { add(name, m); });
+    const auto make = [](uint8_t version) { return newMovie(version); };
+    const auto write = [](const std::string& name, SwfWriter& m) { add(name, m); };
+    picturerules::textTables(make, write);
+    picturerules::blendTables(make, write);
 }
 
 void scriptedTables() {

@@ -3,6 +3,7 @@
 // another player picture by picture.
 
 #include "BlendTables.h"
+#include "CurveTables.h"
 #include "FilterBytes.h"
 #include "LookTables.h"
 #include "PixelTables.h"
@@ -1468,6 +1469,7 @@ void textTables() {
     const auto write = [](const std::string& name, SwfWriter& m) { add(name, m); };
     picturerules::textTables(make, write);
     picturerules::blendTables(make, write);
+    picturerules::curveTables(make, write);
 }
 
 void scriptedTables() {

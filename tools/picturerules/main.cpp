@@ -1484,6 +1484,7 @@ void scriptedTables() {
     picturerules::colourTables(writer);
     picturerules::smoothingTables(writer);
     picturerules::cachedTables(writer);
+    picturerules::scrollRectTables(writer);
     picturerules::depthTables(writer);
     picturerules::maskStrokeTables(writer);
     picturerules::pixelTables(writer);

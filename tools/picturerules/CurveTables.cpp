@@ -36,8 +36,8 @@ void curveTables(const MovieMaker& newMovie, const MovieCaseWriter& add) {
     const std::pair<const char*, CapStyle> caps[] = {
         {"round", CapStyle::Round}, {"none", CapStyle::None}, {"square", CapStyle::Square}};
     for (const auto& [name, cap] : caps) {
-        // A lone point drawn as a straight edge and as a curve of no length, and a curve whose
-        // control point leaves and comes back, at three widths.
+        // A straight edge one twip long (the writer drops edges of no length), a curve of no
+        // length, and a curve whose control point leaves and comes back, at three widths.
         SwfWriter m = newMovie(10);
         Shape s;
         int x = 500;
@@ -47,7 +47,7 @@ void curveTables(const MovieMaker& newMovie, const MovieCaseWriter& add) {
                                        .startCap = cap,
                                        .endCap = cap,
                                        .join = JoinStyle::Miter}));
-            s.moveTo(x, 600).lineTo(x, 600);
+            s.moveTo(x, 600).lineTo(x + 1, 600);
             s.moveTo(x, 1400).curveTo(x, 1400, x, 1400);
             s.moveTo(x, 2200).curveTo(x + 600, 2600, x, 2200);
             x += 1200;

@@ -251,6 +251,7 @@ void fieldCase(const MovieMaker& newMovie, const MovieCaseWriter& add, const std
     underlay(m);
     const uint16_t font = m.defineFont(testFont(3, "Pict", false), 3);
     m.defineFont(testFont(3, "Pict", true), 3);
+    m.defineFont(testFont(2, "Other", true), 2);
     m.place(defineField(m, font, f), 2, place);
     add(name, m);
 }
@@ -304,6 +305,7 @@ void fieldTables(const MovieMaker& newMovie, const MovieCaseWriter& add) {
         {"sizes", "<p><font size='30'>HO</font><font size='10'>VH</font>lH</p>"},
         {"colours", "<p><font color='#0000FF'>HOV</font> <font color='#00A000'>VOH</font></p>"},
         {"bold", "<p>HOV <b>HOV</b> HOV</p>"},
+        {"faces", "<p>HOV <font face='Other'>HOV</font> <font face='Missing'>HOV</font></p>"},
         {"italic-missing", "<p>HOV <i>HOV</i> HOV</p>"},
         {"letterspacing",
          "<p><font letterSpacing='6'>HOV</font> <font letterSpacing='-3'>HOV</font></p>"},

@@ -124,16 +124,15 @@ double stringToNumber(std::string_view s, int version) {
         if (body.empty()) {
             return NaN;
         }
-        double value = 0;
+        std::uint32_t value = 0;
         for (char c : body) {
             int d = hexDigit(c);
             if (d < 0) {
                 return NaN;
             }
-            value = value * 16 + d;
+            value = value * 16 + static_cast<std::uint32_t>(d);
         }
-        double wrapped = static_cast<double>(
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(std::fmod(value, 4294967296.0))));
+        const auto wrapped = static_cast<double>(static_cast<std::int32_t>(value));
         return negative ? -wrapped : wrapped;
     }
     std::size_t i = 0;
@@ -155,17 +154,19 @@ double stringToNumber(std::string_view s, int version) {
         if (sign && hexPrefix(body)) {
             return NaN;
         }
-        // A leading zero with nothing but octal digits after it, no space before: octal.
+        // A leading zero with nothing but octal digits after it, no space before: octal,
+        // read as a 32-bit signed integer as hexadecimal is.
         bool octal = !spaced && body.size() > 1 && body[0] == '0';
         for (std::size_t k = 1; octal && k < body.size(); ++k) {
             octal = body[k] >= '0' && body[k] <= '7';
         }
         if (octal) {
-            double value = 0;
+            std::uint32_t value = 0;
             for (char c : body) {
-                value = value * 8 + (c - '0');
+                value = value * 8 + static_cast<std::uint32_t>(c - '0');
             }
-            return negative ? -value : value;
+            const auto wrapped = static_cast<double>(static_cast<std::int32_t>(value));
+            return negative ? -wrapped : wrapped;
         }
     }
     double result = NaN;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace avm2 {
 
@@ -368,6 +369,28 @@ Value errorGetMessage(Machine& m, const Value&, Args& a) {
     return Value::string(errorMessage(id));
 }
 
+// Error.throwError(type, index, ...rest): throws a new `type` made of the text for `index`,
+// its places %1 to %6 filled from `rest` in order (a place with no value, or past the sixth,
+// left empty).
+Value errorThrowError(Machine& m, const Value&, Args& a) {
+    const std::int32_t id = static_cast<std::int32_t>(toUint32(m.toNumber(arg(a, 1))));
+    const std::string text = errorMessage(id);
+    std::string message;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') {
+            const int place = text[i + 1] - '1';
+            if (place >= 0 && place < 6 && static_cast<std::size_t>(place) + 2 < a.size()) {
+                message += m.toString(a[static_cast<std::size_t>(place) + 2]);
+            }
+            ++i;
+            continue;
+        }
+        message += text[i];
+    }
+    Args args{Value::string(message), Value::integer(id)};
+    throw ScriptThrow{m.construct(arg(a, 0), args)};
+}
+
 // --- Globals ---
 Value traceFn(Machine& m, const Value&, Args& a) {
     std::string line;
@@ -590,17 +613,25 @@ void Machine::installBuiltins() {
     defineMethod(functionClass, "apply", functionApply);
     // A function's own call and apply are methods of its class too: read from a function
     // they stay bound to it, so `f.call.call()` still calls f.
-    for (const auto& [name, fn] : {std::pair<const char*, NativeFn>{"call", functionCall},
-                                   std::pair<const char*, NativeFn>{"apply", functionApply}}) {
+    // They declare (thisArg = void 0, ...args) and (thisArg = void 0, argArray = void 0):
+    // lengths 1 and 2.
+    for (const auto& [name, fn, params, rest] :
+         {std::tuple<const char*, NativeFn, std::uint8_t, bool>{"call", functionCall, 1, true},
+          std::tuple<const char*, NativeFn, std::uint8_t, bool>{"apply", functionApply, 2,
+                                                                false}}) {
         Binding b;
         b.kind = Binding::Kind::Method;
         b.method = MethodRef{nullptr, 0, fn};
+        b.method.nativeParams = params;
+        b.method.nativeRest = rest;
         b.declaredBy = functionClass;
         functionClass->instance.add(name, b);
     }
     // Function.prototype is itself a function, one that does nothing.
     functionClass->prototype->kind = Object::Kind::Function;
     functionClass->prototype->cls = functionClass;
+    // As a function it answers to Function's accessors: its length is 0.
+    functionClass->prototype->traits = &functionClass->instance;
     functionClass->prototype->method =
         MethodRef{nullptr, 0, [](Machine&, const Value&, Args&) { return Value(); }};
 
@@ -713,6 +744,7 @@ void Machine::installBuiltins() {
     defineMethod(errorClass, "getStackTrace", errorGetStackTrace);
     defineGetter(errorClass, "errorID", errorId);
     defineMethod(errorClass, "getErrorMessage", errorGetMessage, true);
+    defineMethod(errorClass, "throwError", errorThrowError, true);
     for (const char* name : {"TypeError", "ReferenceError", "RangeError", "ArgumentError",
                              "VerifyError", "SyntaxError", "EvalError", "URIError", "SecurityError",
                              "DefinitionError", "UninitializedError"}) {

@@ -30,6 +30,20 @@ Bytes& bytesOf(Machine& m, const Value& self) {
     return *std::static_pointer_cast<Bytes>(self.asObject()->nativeData);
 }
 
+// The ByteArray readBytes and writeBytes take as `bytes`: never null, and converted as a
+// typed parameter is (anything else throws #1034, naming what it was given).
+Bytes& bytesArgument(Machine& m, const Args& a) {
+    const Value v = arg(a, 0);
+    if (v.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter bytes must be non-null.");
+    }
+    const bool bytes = v.isObject() && v.asObject()->kind == Object::Kind::ByteArray;
+    if (Class* c = m.findClass("flash.utils::ByteArray"); c != nullptr && !bytes) {
+        m.coerce(v, c);
+    }
+    return bytesOf(m, v);
+}
+
 Value byteArrayInit(Machine& m, const Value& self, Args&) {
     if (!self.isObject()) {
         return Value();
@@ -296,7 +310,7 @@ Value readMultiByte(Machine& m, const Value& self, Args& a) {
 // writeBytes(source, offset, length): length 0 is the rest of the source.
 Value writeBytes(Machine& m, const Value& self, Args& a) {
     Bytes& b = bytesOf(m, self);
-    const Bytes& from = bytesOf(m, arg(a, 0));
+    const Bytes& from = bytesArgument(m, a);
     const std::uint32_t offset = toUint32(m.toNumber(arg(a, 1)));
     std::uint32_t length = toUint32(m.toNumber(arg(a, 2)));
     if (offset > from.data.size()) {
@@ -317,7 +331,7 @@ Value writeBytes(Machine& m, const Value& self, Args& a) {
 // readBytes(target, offset, length): length 0 reads what is left.
 Value readBytes(Machine& m, const Value& self, Args& a) {
     Bytes& b = bytesOf(m, self);
-    Bytes& to = bytesOf(m, arg(a, 0));
+    Bytes& to = bytesArgument(m, a);
     const std::uint32_t offset = toUint32(m.toNumber(arg(a, 1)));
     std::uint32_t length = toUint32(m.toNumber(arg(a, 2)));
     if (length == 0) {
@@ -390,6 +404,11 @@ Value clear(Machine& m, const Value& self, Args&) {
 Value byteArrayToString(Machine& m, const Value& self, Args&) {
     const Bytes& b = bytesOf(m, self);
     std::string_view raw(reinterpret_cast<const char*>(b.data.data()), b.data.size());
+    // A byte order mark chooses the encoding: UTF-16 either way round, or UTF-8, the one
+    // assumed without a mark.
+    if (raw.substr(0, 2) == "\xFE\xFF" || raw.substr(0, 2) == "\xFF\xFE") {
+        return Value::string(decode(raw.substr(2), raw[0] == '\xFE' ? "utf-16be" : "utf-16le"));
+    }
     if (raw.substr(0, 3) == "\xEF\xBB\xBF") {
         raw.remove_prefix(3);
     }

@@ -5,6 +5,7 @@
 
 #define AVM2_CLASS_LIST(X)                                                                         \
     X(Xml)                                                                                         \
+    X(XmlDocument)                                                                                 \
     X(Events)                                                                                      \
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \
@@ -33,6 +34,7 @@
     X(TextEngine)                                                                                  \
     X(Connections)                                                                                 \
     X(UrlLoading)                                                                                  \
+    X(ValueHolders)                                                                                \
     X(VideoClasses)                                                                                \
     X(FileReferences)                                                                              \
     X(Globalization)                                                                               \

@@ -91,6 +91,7 @@ constexpr DeclaredLength kDeclared[] = {
     {Where::Global, "", "decodeURI", 1},
     {Where::Global, "", "encodeURIComponent", 1},
     {Where::Global, "", "decodeURIComponent", 1},
+    {Where::Global, "", "isXMLName", 1},
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "avm2/BitmapDataValues.h"
 #include "avm2/ContextMenus.h"
 #include "avm2/EventState.h"
+#include "avm2/GraphicsRecord.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/LoaderClasses.h"
 #include "avm2/Machine.h"
@@ -516,6 +517,35 @@ Value getChildByName(Machine& m, const Value& self, Args& a) {
     return Value::null();
 }
 
+// getObjectsUnderPoint(point): the objects inside the container whose own content lies
+// under the stage point, as painted, bottom first; containers count by what they draw
+// themselves.
+Value objectsUnderPoint(Machine& m, const Value& self, Args& a) {
+    const Value point = arg(a, 0);
+    if (point.isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter point must be non-null.");
+    }
+    const double x = m.toNumber(m.getProperty(point, Name::publicName("x")));
+    const double y = m.toNumber(m.getProperty(point, Name::publicName("y")));
+    std::vector<Value> found;
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        for (const NodeId node : h->objectsUnderPoint(nodeOf(self), x, y)) {
+            if (Object* o = h->scriptObject(node)) {
+                found.push_back(Value::object(o));
+            }
+        }
+    }
+    return Value::object(m.newArray(std::move(found)));
+}
+
+// Every object a movie holds is its own or shared with it: none is out of its reach.
+Value inaccessibleUnderPoint(Machine& m, const Value&, Args& a) {
+    if (arg(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter point must be non-null.");
+    }
+    return Value::boolean(false);
+}
+
 Value setChildIndex(Machine& m, const Value& self, Args& a) {
     Object* child = childArgument(m, arg(a, 0));
     DisplayHost& h = requireHost(m);
@@ -622,6 +652,7 @@ Value spriteGraphics(Machine& m, const Value& self, Args&) {
 
 void draw(Machine& m, const Value& self, const GraphicsOp& op) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        recordGraphics(m, self, op);
         h->graphics(nodeOf(self), op);
     }
 }
@@ -893,13 +924,6 @@ template <bool Html> Value textGet(Machine& m, const Value& self, Args&) {
                                                            : std::string());
 }
 
-Value textAppend(Machine& m, const Value& self, Args& a) {
-    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
-        h->setText(nodeOf(self), h->text(nodeOf(self), false) + m.toString(arg(a, 0)), false);
-    }
-    return Value();
-}
-
 Value textLength(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
     if (h == nullptr || nodeOf(self) == 0) {
@@ -1062,6 +1086,8 @@ constexpr char kButtonMode[] = "buttonMode";
 constexpr char kHandCursor[] = "useHandCursor";
 constexpr char kMask[] = "mask";
 constexpr char kBlendMode[] = "blendMode";
+// On a mask: the object it masks.
+constexpr char kMaskedBy[] = "mask.of";
 constexpr char kScaleMode[] = "scaleMode";
 constexpr char kAlign[] = "align";
 constexpr char kQuality[] = "quality";
@@ -1080,6 +1106,9 @@ constexpr char kTrackAsMenu[] = "trackAsMenu";
 // The blend mode is kept as set (read back as given) and drawn by the host; a name that is
 // no mode is an error.
 Value blendModeSet(Machine& m, const Value& self, Args& a) {
+    if (arg(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter blendMode must be non-null.");
+    }
     const std::string name = m.toString(arg(a, 0));
     static constexpr const char* kModes[] = {
         "normal",   "layer",  "multiply", "screen", "lighten", "darken",    "difference", "add",
@@ -1104,8 +1133,23 @@ Value maskSet(Machine& m, const Value& self, Args& a) {
                      "Type Coercion failed: cannot convert " + m.errorText(mask) +
                          " to flash.display.DisplayObject.");
     }
+    DisplayHost* h = hostOf(m);
+    // A mask masks one object at a time: set on another, it leaves the one it masked.
+    if (mask.isObject()) {
+        const Value before = hiddenField(mask, kMaskedBy, Value::null());
+        if (before.isObject() && self.isObject() && before.asObject() != self.asObject()) {
+            const Value itsMask = hiddenField(before, kMask, Value::null());
+            if (itsMask.isObject() && itsMask.asObject() == mask.asObject()) {
+                setHiddenField(before, kMask, Value::null());
+                if (h != nullptr && nodeOf(before) != 0) {
+                    h->setMask(nodeOf(before), 0);
+                }
+            }
+        }
+        setHiddenField(mask, kMaskedBy, self);
+    }
     setHiddenField(self, kMask, mask.isNullish() ? Value::null() : mask);
-    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+    if (h != nullptr && nodeOf(self) != 0) {
         h->setMask(nodeOf(self), nodeOf(mask));
     }
     return Value();
@@ -1145,6 +1189,34 @@ Value scrollRectSet(Machine& m, const Value& self, Args& a) {
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
         h->setScrollRect(nodeOf(self), window);
     }
+    return Value();
+}
+
+// scale9Grid is kept as a copy of the Rectangle set and read back as a new copy; null, as
+// it starts, takes it away.
+constexpr char kScale9Grid[] = "scale9Grid";
+
+Value rectangleCopy(Machine& m, const Value& rect) {
+    Class* rectangle = m.findClass("flash.geom::Rectangle");
+    Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
+    for (const char* name : {"x", "y", "width", "height"}) {
+        m.setProperty(out, Name::publicName(name),
+                      Value::number(m.toNumber(m.getProperty(rect, Name::publicName(name)))));
+    }
+    return out;
+}
+
+Value scale9GridGet(Machine& m, const Value& self, Args&) {
+    const Value kept = hiddenField(self, kScale9Grid, Value::null());
+    return kept.isObject() ? rectangleCopy(m, kept) : Value::null();
+}
+
+Value scale9GridSet(Machine& m, const Value& self, Args& a) {
+    const Value rect = arg(a, 0);
+    if (Class* rectangle = m.findClass("flash.geom::Rectangle"); rectangle != nullptr) {
+        m.coerce(rect, rectangle);
+    }
+    setHiddenField(self, kScale9Grid, rect.isNullish() ? Value::null() : rectangleCopy(m, rect));
     return Value();
 }
 
@@ -1214,6 +1286,8 @@ void installDisplayClasses(Machine& m) {
     m.defineSetter(display, kMask, maskSet);
     m.defineGetter(display, "scrollRect", scrollRectGet);
     m.defineSetter(display, "scrollRect", scrollRectSet);
+    m.defineGetter(display, kScale9Grid, scale9GridGet);
+    m.defineSetter(display, kScale9Grid, scale9GridSet);
     m.defineGetter(display, "opaqueBackground", opaqueBackgroundGet);
     m.defineSetter(display, "opaqueBackground", opaqueBackgroundSet);
     m.defineGetter(display, kBlendMode, Kept<kBlendMode, NormalBlend>::get);
@@ -1251,6 +1325,8 @@ void installDisplayClasses(Machine& m) {
     m.defineMethod(container, "swapChildren", swapChildren);
     m.defineMethod(container, "swapChildrenAt", swapChildrenAt);
     m.defineMethod(container, "contains", contains);
+    m.defineMethod(container, "getObjectsUnderPoint", objectsUnderPoint);
+    m.defineMethod(container, "areInaccessibleObjectsUnderPoint", inaccessibleUnderPoint);
     // The abstract classes and the shapes only the timeline places.
     display->playerMadeOnly = true;
     interactive->playerMadeOnly = true;
@@ -1283,7 +1359,6 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(textField, "text", textGet<false>);
     m.defineGetter(textField, "htmlText", textGet<true>);
     m.defineGetter(textField, "length", textLength);
-    m.defineMethod(textField, "appendText", textAppend);
     m.defineGetter(textField, kWordWrap, textFlagGet<kWordWrap>);
     m.defineSetter(textField, kWordWrap, textFlagSet<kWordWrap>);
     m.defineGetter(textField, kMultiline, textFlagGet<kMultiline>);

@@ -1,6 +1,6 @@
 // DisplayObject.filters: copies of flash.filters objects kept with the display object and
 // handed to the display tree to draw with; until a script sets them, the filters the object
-// was placed with.
+// was placed with. cacheAsBitmap, which filters turn on, reads here too.
 #include "avm2/DisplayClassNames.h"
 #include "avm2/FilterValues.h"
 #include "avm2/HiddenFields.h"
@@ -11,6 +11,8 @@ namespace avm2 {
 namespace {
 
 constexpr char kFilters[] = "filters";
+// What a script set cacheAsBitmap to, kept by DisplayObject.
+constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
 
 DisplayHost* hostOf(Machine& m) {
     return m.host().display();
@@ -70,6 +72,20 @@ Value filtersSet(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// cacheAsBitmap reads true while the object has filters, whatever a script set; without
+// them it reads as last set.
+Value cacheAsBitmapGet(Machine& m, const Value& self, Args&) {
+    if (Machine::toBoolean(hiddenField(self, kCacheAsBitmap, Value::boolean(false)))) {
+        return Value::boolean(true);
+    }
+    const Value kept = hiddenField(self, kFilters, Value());
+    if (kept.isObject()) {
+        return Value::boolean(!kept.asObject()->elements.empty());
+    }
+    DisplayHost* h = hostOf(m);
+    return Value::boolean(h != nullptr && nodeOf(self) != 0 && !h->filtersOf(nodeOf(self)).empty());
+}
+
 } // namespace
 
 void installDisplayFilters(Machine& m) {
@@ -77,6 +93,7 @@ void installDisplayFilters(Machine& m) {
         if (Class* c = m.findClass(name)) {
             m.defineGetter(c, "filters", filtersGet);
             m.defineSetter(c, "filters", filtersSet);
+            m.defineGetter(c, kCacheAsBitmap, cacheAsBitmapGet);
         }
     }
 }

@@ -265,6 +265,7 @@ class DisplayHost {
         double ascent = 0;
         double descent = 0;
         double leading = 0;
+        double width = 0; // how far its characters advance
     };
     struct TextLines {
         std::vector<TextLine> lines;
@@ -275,6 +276,21 @@ class DisplayHost {
     virtual TextLines textLines(NodeId node) {
         (void)node;
         return {};
+    }
+    // Where a character is drawn, pixels of the field's own space as scrolled: its pen
+    // position, advance and line band; none for a paragraph end, an index past the text or a
+    // line scrolled out above.
+    struct CharacterBox {
+        double x = 0, y = 0, width = 0, height = 0;
+    };
+    virtual std::optional<CharacterBox> textCharacterBox(NodeId node, std::size_t index) {
+        (void)node, (void)index;
+        return std::nullopt;
+    }
+    // The character drawn under (x, y), pixels of the field's own space as scrolled.
+    virtual std::optional<std::size_t> textCharacterAt(NodeId node, double x, double y) {
+        (void)node, (void)x, (void)y;
+        return std::nullopt;
     }
     // The characters [begin, end) the field shows selected (the focused field's selection);
     // begin == end shows none.
@@ -423,6 +439,12 @@ class DisplayHost {
     // Whether the stage point (pixels) falls on the node: on what it shows when `shape`, else
     // within its bounds.
     virtual bool hitTestPoint(NodeId node, double x, double y, bool shape) = 0;
+    // The shown objects inside `node` whose own content lies under the stage point (pixels),
+    // in painting order: a container by what it draws itself, its children each on their own.
+    virtual std::vector<NodeId> objectsUnderPoint(NodeId node, double x, double y) {
+        (void)node, (void)x, (void)y;
+        return {};
+    }
     // The box (pixels) around what the node shows, in the space of `space` (0 or the stage:
     // the stage's), strokes counted when `strokes`; all zero when it shows nothing.
     struct Box {

@@ -2,6 +2,7 @@
 // kept as objects, and Graphics.drawGraphicsData, which plays a list of them as the calls
 // they stand for. Their fields are typed public variables, so that a store coerces as a
 // script class's would (a path's commands must be a Vector.<int>, not an Array).
+#include "avm2/GraphicsRecord.h"
 #include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
@@ -389,6 +390,8 @@ void installGraphicsData(Machine& m) {
 
     if (Class* graphics = m.findClass("flash.display::Graphics")) {
         m.defineMethod(graphics, "drawGraphicsData", drawGraphicsData);
+        m.defineMethod(graphics, "readGraphicsData", readGraphicsData);
+        m.declareParams(graphics, "readGraphicsData", 0, 1);
     }
 }
 

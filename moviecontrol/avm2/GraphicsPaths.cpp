@@ -3,6 +3,7 @@
 // curves shapes are made of), drawRoundRectComplex and copyFrom; with the constants that name
 // the commands and the winding rules.
 #include "avm2/DisplayHost.h"
+#include "avm2/GraphicsRecord.h"
 #include "avm2/Machine.h"
 
 #include <algorithm>
@@ -19,6 +20,7 @@ NodeId nodeOf(const Value& v) {
 
 void draw(Machine& m, const Value& self, const GraphicsOp& op) {
     if (DisplayHost* h = m.host().display(); h != nullptr && nodeOf(self) != 0) {
+        recordGraphics(m, self, op);
         h->graphics(nodeOf(self), op);
     }
 }
@@ -232,6 +234,7 @@ Value copyFrom(Machine& m, const Value& self, Args& a) {
     DisplayHost* h = m.host().display();
     if (h != nullptr && nodeOf(self) != 0 && nodeOf(source) != 0) {
         h->copyGraphics(nodeOf(source), nodeOf(self));
+        copyGraphicsRecord(source, self);
     }
     return Value();
 }

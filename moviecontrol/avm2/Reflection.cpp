@@ -4,6 +4,7 @@
 #include "avm2/Machine.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace avm2 {
@@ -59,8 +60,18 @@ Value definitionByName(Machine& m, const std::string& written, int depth) {
     return m.getProperty(holder, name);
 }
 
+// getDefinitionByName(name:String): one argument, never null.
 Value getDefinitionByNameFn(Machine& m, const Value&, Args& a) {
-    return definitionByName(m, a.empty() || a[0].isNullish() ? "null" : m.toString(a[0]), 0);
+    if (a.size() != 1) {
+        m.throwError("ArgumentError", 1063,
+                     "Argument count mismatch on global/flash.utils::getDefinitionByName(). "
+                     "Expected 1, got " +
+                         std::to_string(a.size()) + ".");
+    }
+    if (a[0].isNullish()) {
+        m.throwError("ArgumentError", 1507, "Argument name cannot be null.");
+    }
+    return definitionByName(m, m.toString(a[0]), 0);
 }
 
 // The qualified name of the class the value's class extends (of the class itself when given

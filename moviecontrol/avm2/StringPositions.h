@@ -4,6 +4,7 @@
 
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
+#include "unicode/CaseTables.h"
 
 #include <cmath>
 #include <cstddef>
@@ -36,8 +37,12 @@ inline std::size_t clampFromEnd(double d, std::size_t length) {
     return clampPlain(d < 0 ? d + static_cast<double>(length) : d, length);
 }
 
-// One code unit's case, for the scripts of Latin, Greek and Cyrillic letters.
-char16_t upperUnit(char16_t c);
-char16_t lowerUnit(char16_t c);
+// One code unit's case, by the player's letter tables (the same in both script machines).
+inline char16_t upperUnit(char16_t c) {
+    return unicode::toUpperUnit(c);
+}
+inline char16_t lowerUnit(char16_t c) {
+    return unicode::toLowerUnit(c);
+}
 
 } // namespace avm2

@@ -224,6 +224,8 @@ mc::StyleSheet styleSheetOf(Machine& m, const Value& sheet) {
         const Value format = m.callProperty(sheet, Name::publicName("transform"), args);
         if (format.isObject()) {
             out.styles[lowerCase(name)] = partialFormatOf(m, format);
+            out.displays[lowerCase(name)] =
+                m.toString(m.getProperty(format, Name::publicName("display")));
         }
     }
     return out;

@@ -5,8 +5,10 @@
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/PublicSlots.h"
+#include "unicode/Utf16Text.h"
 
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 namespace avm2 {
@@ -281,6 +283,59 @@ void installKeyboard(Machine& m) {
     };
     for (const auto& [name, code] : kKeys) {
         constant(keyboard, name, Value::unsignedInt(code));
+    }
+    // The function keys as the Macintosh names them: KEYNAME_ their names, STRING_ the
+    // private-use characters they type (U+F700 on), in that character order. F1 to F35 sit
+    // between the arrows and Insert.
+    const auto functionKey = [&](const std::string& name, const char* shown, std::uint32_t unit) {
+        constant(keyboard, "KEYNAME_" + name, Value::string(shown));
+        constant(keyboard, "STRING_" + name, Value::string(unicode::codePointToUtf8(unit)));
+    };
+    std::uint32_t unit = 0xF700;
+    for (const auto& [name, shown] :
+         {std::pair{"UPARROW", "Up"}, std::pair{"DOWNARROW", "Down"},
+          std::pair{"LEFTARROW", "Left"}, std::pair{"RIGHTARROW", "Right"}}) {
+        functionKey(name, shown, unit++);
+    }
+    for (int f = 1; f <= 35; ++f) {
+        const std::string name = "F" + std::to_string(f);
+        functionKey(name, name.c_str(), unit++);
+    }
+    constexpr std::pair<const char*, const char*> kNamedKeys[] = {{"INSERT", "Insert"},
+                                                                  {"DELETE", "Delete"},
+                                                                  {"HOME", "Home"},
+                                                                  {"BEGIN", "Begin"},
+                                                                  {"END", "End"},
+                                                                  {"PAGEUP", "PgUp"},
+                                                                  {"PAGEDOWN", "PgDn"},
+                                                                  {"PRINTSCREEN", "PrntScrn"},
+                                                                  {"SCROLLLOCK", "ScrlLck"},
+                                                                  {"PAUSE", "Pause"},
+                                                                  {"SYSREQ", "SysReq"},
+                                                                  {"BREAK", "Break"},
+                                                                  {"RESET", "Reset"},
+                                                                  {"STOP", "Stop"},
+                                                                  {"MENU", "Menu"},
+                                                                  {"USER", "User"},
+                                                                  {"SYSTEM", "Sys"},
+                                                                  {"PRINT", "Print"},
+                                                                  {"CLEARLINE", "ClrLn"},
+                                                                  {"CLEARDISPLAY", "ClrDsp"},
+                                                                  {"INSERTLINE", "InsLn"},
+                                                                  {"DELETELINE", "DelLn"},
+                                                                  {"INSERTCHAR", "InsChr"},
+                                                                  {"DELETECHAR", "DelChr"},
+                                                                  {"PREV", "Prev"},
+                                                                  {"NEXT", "Next"},
+                                                                  {"SELECT", "Select"},
+                                                                  {"EXECUTE", "Exec"},
+                                                                  {"UNDO", "Undo"},
+                                                                  {"REDO", "Redo"},
+                                                                  {"FIND", "Find"},
+                                                                  {"HELP", "Help"},
+                                                                  {"MODESWITCH", "ModeSw"}};
+    for (const auto& [name, shown] : kNamedKeys) {
+        functionKey(name, shown, unit++);
     }
     // The lock keys' state is not passed on to movies.
     for (const char* name : {"capsLock", "numLock", "hasVirtualKeyboard"}) {

@@ -1,10 +1,13 @@
-// The TextField members that ask the field's layout about its lines: which line a point
-// falls on, where each line starts in the text, how long it is and what it says, and which
-// line holds a character.
+// The TextField members that ask the field's layout about its lines and characters: which
+// line or character a point falls on, where each line starts in the text, how long it is,
+// what it says and how it measures (TextLineMetrics), which line holds a character and where
+// that character is drawn.
 #include "TextDocument.h"
 #include "avm2/DisplayHost.h"
+#include "avm2/GeomValues.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
+#include "avm2/PublicSlots.h"
 #include "unicode/Utf16Text.h"
 
 #include <cmath>
@@ -111,9 +114,68 @@ Value lineIndexOfChar(Machine& m, const Value& self, Args& a) {
     return Value::integer(-1);
 }
 
+constexpr const char* kMetricNames[] = {"x", "width", "height", "ascent", "descent", "leading"};
+
+Value metricsInit(Machine& m, const Value& self, Args& a) {
+    for (std::size_t i = 0; i < std::size(kMetricNames); ++i) {
+        m.setProperty(self, Name::publicName(kMetricNames[i]),
+                      Value::number(i < a.size() ? m.toNumber(a[i]) : 0.0));
+    }
+    return Value();
+}
+
+// getLineMetrics(line): where the line starts across (its alignment and the left gutter
+// counted), how far its characters advance, and its height: ascent, descent and the leading
+// below it.
+Value lineMetrics(Machine& m, const Value& self, Args& a) {
+    const DisplayHost::TextLines t = linesOf(m, self);
+    const DisplayHost::TextLine& line = t.lines[checkedLine(m, a, t)];
+    Class* cls = m.findClass("flash.text::TextLineMetrics");
+    Args values{Value::number(line.x + kGutter),
+                Value::number(line.width),
+                Value::number(line.ascent + line.descent + line.leading),
+                Value::number(line.ascent),
+                Value::number(line.descent),
+                Value::number(line.leading)};
+    return m.construct(Value::object(cls->classObject), values);
+}
+
+// getCharBoundaries(index): the character's box in the field as scrolled, or null for a
+// paragraph end, a character out of view above, or an index outside the text.
+Value charBoundaries(Machine& m, const Value& self, Args& a) {
+    const std::int32_t n = toInt32(m.toNumber(arg(a, 0)));
+    DisplayHost* host = m.host().display();
+    if (host == nullptr || nodeOf(self) == 0 || n < 0) {
+        return Value::null();
+    }
+    const auto box = host->textCharacterBox(nodeOf(self), static_cast<std::size_t>(n));
+    if (!box) {
+        return Value::null();
+    }
+    return geom::makeRectangle(m, geom::Box{box->x, box->y, box->width, box->height});
+}
+
+// getCharIndexAtPoint(x, y): the character drawn under the point, -1 beside or between them.
+Value charIndexAtPoint(Machine& m, const Value& self, Args& a) {
+    const double x = m.toNumber(arg(a, 0));
+    const double y = m.toNumber(arg(a, 1));
+    DisplayHost* host = m.host().display();
+    if (host == nullptr || nodeOf(self) == 0) {
+        return Value::integer(-1);
+    }
+    const auto index = host->textCharacterAt(nodeOf(self), x, y);
+    return index ? integer(*index) : Value::integer(-1);
+}
+
 } // namespace
 
 void installTextFieldLines(Machine& m) {
+    Class* metrics = m.defineClass("flash.text", "TextLineMetrics", m.objectClass, metricsInit);
+    metrics->init.nativeParams = 6;
+    metrics->sealed = true;
+    for (const char* name : kMetricNames) {
+        addPublicSlot(metrics, name, m.numberClass, Value::number(0));
+    }
     Class* field = m.findClass("flash.text::TextField");
     if (field == nullptr) {
         return;
@@ -123,6 +185,9 @@ void installTextFieldLines(Machine& m) {
     m.defineMethod(field, "getLineLength", lineRange<true>);
     m.defineMethod(field, "getLineText", lineText);
     m.defineMethod(field, "getLineIndexOfChar", lineIndexOfChar);
+    m.defineMethod(field, "getLineMetrics", lineMetrics);
+    m.defineMethod(field, "getCharBoundaries", charBoundaries);
+    m.defineMethod(field, "getCharIndexAtPoint", charIndexAtPoint);
 }
 
 } // namespace avm2

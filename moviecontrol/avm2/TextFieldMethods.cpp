@@ -135,7 +135,29 @@ Value replaceText(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
-// text: the whole text replaced, the new text keeping the format the first character had.
+// appendText(text): the text goes on at the end in the format the last character has, as a
+// replaceText at the end would put it; the text before keeps its formats.
+Value appendText(Machine& m, const Value& self, Args& a) {
+    const std::string added = m.toString(arg(a, 0));
+    DisplayHost* host = m.host().display();
+    const NodeId node = nodeOf(self);
+    mc::TextDocument* doc = host != nullptr ? host->textDocument(node) : nullptr;
+    if (doc == nullptr || fieldStyleSheet(self).isObject()) {
+        // A styled field keeps its text as markup: the whole of it is read again.
+        if (host != nullptr && node != 0) {
+            host->setText(node, host->text(node, false) + added, false);
+        }
+        return Value();
+    }
+    const std::size_t end = doc->size();
+    doc->replace(end, end, fieldText(added), formatAt(*host, node, *doc, end));
+    host->textEdited(node);
+    return Value();
+}
+
+// text: the whole text replaced, the new text in the field's format for new text
+// (defaultTextFormat): the formats setTextFormat gave the old text go with it. The same text
+// again changes nothing.
 Value textSet(Machine& m, const Value& self, Args& a) {
     const Value v = arg(a, 0);
     if (v.isNullish()) {
@@ -156,8 +178,13 @@ Value textSet(Machine& m, const Value& self, Args& a) {
         }
         return Value();
     }
-    const mc::TextFormat format = formatAt(*host, node, *doc, 0);
-    doc->replace(0, doc->size(), fieldText(utf8), format);
+    const std::u16string text = fieldText(utf8);
+    // The text it already has changes nothing, formats included.
+    if (text == doc->text()) {
+        return Value();
+    }
+    const mc::TextFormat* fresh = host->textNewFormat(node);
+    doc->replace(0, doc->size(), text, fresh != nullptr ? *fresh : mc::TextFormat{});
     host->textEdited(node);
     return Value();
 }
@@ -368,6 +395,7 @@ void installTextFieldMethods(Machine& m) {
     m.defineMethod(field, "getFirstCharInParagraph", paragraphMethod<false>);
     m.defineMethod(field, "getParagraphLength", paragraphMethod<true>);
     m.defineMethod(field, "replaceText", replaceText);
+    m.defineMethod(field, "appendText", appendText);
     m.defineSetter(field, "text", textSet);
     m.defineGetter(field, "htmlText", htmlTextGet);
     m.defineSetter(field, "htmlText", htmlTextSet);

@@ -203,6 +203,16 @@ void installTransformClass(Machine& m) {
         }
         return makeMatrix(mm, x);
     });
+    // The box around what the object shows (strokes counted), in the stage's space.
+    m.defineGetter(t, "pixelBounds", [](Machine& mm, const Value& self, Args&) {
+        const Value display = transformTarget(mm, self);
+        DisplayHost* h = mm.host().display();
+        DisplayHost::Box b;
+        if (h != nullptr && display.isObject() && display.asObject()->displayNode != 0) {
+            b = h->bounds(display.asObject()->displayNode, 0, true);
+        }
+        return makeRectangle(mm, Box{b.xMin, b.yMin, b.xMax - b.xMin, b.yMax - b.yMin});
+    });
     m.defineGetter(t, "concatenatedColorTransform", [](Machine& mm, const Value& self, Args&) {
         Value display = transformTarget(mm, self);
         Channels c = colorOfDisplay(mm, display);

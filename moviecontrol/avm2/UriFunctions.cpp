@@ -37,6 +37,50 @@ template <UriSet Keep> Value encodeFn(Machine& m, const Value&, Args& a) {
     return Value::string(out);
 }
 
+// flash.utils.escapeMultiByte: as escape, but a character beyond ASCII becomes the %XX of
+// each of its UTF-8 bytes.
+Value escapeMultiByteFn(Machine& m, const Value&, Args& a) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const std::string utf8 = unicode::fromUtf16(textArg(m, a));
+    std::string out;
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') ||
+                          std::string_view("@*_+-./").find(ch) != std::string_view::npos;
+        if (kept) {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return Value::string(out);
+}
+
+// flash.utils.unescapeMultiByte: every %XX is a byte, and the bytes are read as UTF-8.
+Value unescapeMultiByteFn(Machine& m, const Value&, Args& a) {
+    const std::string text = unicode::fromUtf16(textArg(m, a));
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 &&
+            hex(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return Value::string(unicode::decodeText(bytes));
+}
+
 template <UriSet Keep> Value decodeFn(Machine& m, const Value&, Args& a) {
     std::u16string out;
     if (!decodeUri(textArg(m, a), Keep, out)) {
@@ -62,6 +106,11 @@ void installUriFunctions(Machine& m) {
     };
     for (const auto& [name, fn] : functions) {
         m.defineGlobal("", name, Value::object(m.newNative(fn, name)));
+    }
+    for (const auto& [name, fn] :
+         {std::pair<const char*, NativeFn>{"escapeMultiByte", escapeMultiByteFn},
+          std::pair<const char*, NativeFn>{"unescapeMultiByte", unescapeMultiByteFn}}) {
+        m.defineGlobal("flash.utils", name, Value::object(m.newNative(fn, name)));
     }
 }
 

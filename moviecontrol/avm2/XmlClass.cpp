@@ -705,9 +705,21 @@ void defineFlag(Machine& m, Class* c, const char* name, NativeFn get, NativeFn s
     m.defineSetter(c, name, set, true);
 }
 
+// isXMLName(value): whether the name a QName would take from the value (its local name) is
+// one an element or attribute may have; null and undefined name nothing.
+Value isXmlNameFn(Machine& m, const Value&, Args& a) {
+    const Value v = arg(a, 0);
+    if (v.isNullish()) {
+        return Value::boolean(false);
+    }
+    const bool qname = v.isObject() && v.asObject()->kind == Object::Kind::QName;
+    return Value::boolean(isXmlName(qname ? v.asObject()->text : m.toString(v)));
+}
+
 } // namespace
 
 void installXml(Machine& m) {
+    m.defineGlobal("", "isXMLName", Value::object(m.newNative(isXmlNameFn, "isXMLName")));
     Class* c = m.defineClass("", "XML", m.objectClass, xmlInit);
     c->isFinal = true;
     c->call = xmlCall;

@@ -65,7 +65,18 @@ class FieldFont {
         }
     }
 
+    // A font the field must draw with embedded outlines that the movie does not embed: its
+    // text is not drawn and takes no room.
+    static FieldFont absent(CharacterCache& characters, double height) {
+        FieldFont f(characters, nullptr, 0, height, false, QString(), false, false);
+        f.absent_ = true;
+        return f;
+    }
+
     double ascent() const {
+        if (absent_) {
+            return height_ * 0.8;
+        }
         if (useGlyphs_ && font_->hasLayout) {
             return font_->ascent * height_ / font_->emSquare();
         }
@@ -76,6 +87,9 @@ class FieldFont {
     }
 
     double descent() const {
+        if (absent_) {
+            return height_ * 0.2;
+        }
         if (useGlyphs_ && font_->hasLayout) {
             return font_->descent * height_ / font_->emSquare();
         }
@@ -88,6 +102,9 @@ class FieldFont {
     // The character at `at` (a surrogate pair counts as one), left at x = 0; its width is
     // the pen advance to the next character. A character is shaped once per font.
     LineShape shapeCharacter(const QString& text, qsizetype at, bool kerning) {
+        if (absent_) {
+            return {};
+        }
         const bool pair = text[at].isHighSurrogate() && at + 1 < text.size();
         const char32_t code = pair ? QChar::surrogateToUcs4(text[at], text[at + 1])
                                    : static_cast<char32_t>(text[at].unicode());
@@ -147,6 +164,7 @@ class FieldFont {
     std::uint16_t fontId_;
     double height_;
     bool useGlyphs_;
+    bool absent_ = false;
     QFont qfont_;
     std::unordered_map<char32_t, LineShape> shaped_;
 };
@@ -239,6 +257,14 @@ FieldFont fontOfRun(CharacterCache& characters, const swf::Movie& movie, const s
     const double height = run.sizePx && std::isfinite(*run.sizePx)
                               ? std::clamp(*run.sizePx, 1.0, 2000.0) * 20.0
                               : base.height;
+    // A field drawn with embedded outlines shows text in a font the movie does not embed not
+    // at all, rather than in the field's own font or a system one.
+    const bool namesOther = run.face && !run.face->isEmpty() &&
+                            (base.font == nullptr || QString::compare(*run.face, nameOf(base.font),
+                                                                      Qt::CaseInsensitive) != 0);
+    if (field.useOutlines && namesOther && font == base.font) {
+        return FieldFont::absent(characters, height);
+    }
     const QString face = run.face && !run.face->isEmpty() ? *run.face : nameOf(font);
     const bool bold = run.bold || (font != nullptr && font->bold);
     const bool italic = run.italic || (font != nullptr && font->italic);

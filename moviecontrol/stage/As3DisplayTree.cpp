@@ -437,7 +437,8 @@ namespace {
 double positionTwips(double pixels) {
     const double twips = std::trunc(pixels * 20.0);
     constexpr double kMin = -2147483648.0;
-    return twips >= kMin && twips <= 2147483647.0 ? twips : kMin;
+    // A whole count of twips has no negative zero.
+    return twips >= kMin && twips <= 2147483647.0 ? twips + 0.0 : kMin;
 }
 
 // A point the player computes lands on a whole twip.
@@ -539,6 +540,14 @@ void As3DisplayTree::setNumber(avm2::NodeId node, avm2::NodeProperty p, double v
             props::setYScaleNaN(*o);
         } else if (p == P::Rotation) {
             props::setRotationNaN(*o);
+        }
+        return;
+    }
+    if (o != nullptr && !o->text && (p == P::Width || p == P::Height)) {
+        // A negative size (or NaN) changes nothing; an infinite one leaves no scale to keep.
+        if (value >= 0) {
+            p == P::Width ? props::setWidth(player_.geometry(), *o, value)
+                          : props::setHeight(player_.geometry(), *o, value);
         }
         return;
     }
@@ -672,15 +681,18 @@ std::string As3DisplayTree::textSetting(avm2::NodeId node, const std::string& na
                       name == "scrollV" ? static_cast<double>(t.scroll) : t.hscroll);
         return out;
     }
-    if (name == "maxScrollV" || name == "maxScrollH" || name == "bottomScrollV" ||
-        name == "numLines") {
+    if (name == "numLines") {
+        // The lines as the line methods count them: an empty line follows a last paragraph
+        // end.
+        return std::to_string(fieldLines(player_.catalog(), t).size());
+    }
+    if (name == "maxScrollV" || name == "maxScrollH" || name == "bottomScrollV") {
         const ScrollLimits limits = scrollLimits(player_.catalog(), t);
         const double v =
-            name == "maxScrollV"   ? static_cast<double>(limits.maxScroll)
-            : name == "maxScrollH" ? limits.maxHScroll
-            : name == "bottomScrollV"
-                ? static_cast<double>(bottomScroll(limits, std::min(t.scroll, limits.maxScroll)))
-                : static_cast<double>(limits.lineCount);
+            name == "maxScrollV" ? static_cast<double>(limits.maxScroll)
+            : name == "maxScrollH"
+                ? limits.maxHScroll
+                : static_cast<double>(bottomScroll(limits, std::min(t.scroll, limits.maxScroll)));
         char out[32];
         std::snprintf(out, sizeof out, "%.17g", v);
         return out;
@@ -756,7 +768,8 @@ bool As3DisplayTree::hitTestPoint(avm2::NodeId node, double x, double y, bool sh
     const double tx = x * 20.0;
     const double ty = y * 20.0;
     if (shape) {
-        return hit_ != nullptr && hit_->hits(*o, tx, ty);
+        const HitTester* tester = scriptHit_ != nullptr ? scriptHit_ : hit_;
+        return tester != nullptr && tester->hits(*o, tx, ty);
     }
     const Bounds b = player_.geometry().scriptBoundsOf(*o, player_.geometry().globalMatrix(*o));
     return b.valid && tx >= b.xMin && tx <= b.xMax && ty >= b.yMin && ty <= b.yMax;

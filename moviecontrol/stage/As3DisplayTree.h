@@ -112,6 +112,8 @@ class As3DisplayTree final : public avm2::DisplayHost {
     TextFormat* textNewFormat(avm2::NodeId node) override;
     void textEdited(avm2::NodeId node) override;
     TextLines textLines(avm2::NodeId node) override;
+    std::optional<CharacterBox> textCharacterBox(avm2::NodeId node, std::size_t index) override;
+    std::optional<std::size_t> textCharacterAt(avm2::NodeId node, double x, double y) override;
     void showTextSelection(avm2::NodeId node, std::size_t begin, std::size_t end) override;
     void setStyledText(avm2::NodeId node, const std::string& html,
                        const StyleSheet& styles) override;
@@ -157,8 +159,11 @@ class As3DisplayTree final : public avm2::DisplayHost {
     void toGlobal(avm2::NodeId node, double& x, double& y, bool inverse) override;
     Box bounds(avm2::NodeId node, avm2::NodeId space, bool strokes) override;
     bool hitTestPoint(avm2::NodeId node, double x, double y, bool shape) override;
+    std::vector<avm2::NodeId> objectsUnderPoint(avm2::NodeId node, double x, double y) override;
     // What hitTestPoint asks when it follows the shapes.
     void setHitTester(const HitTester* hit) { hit_ = hit; }
+    // The one hitTestPoint asks instead, when set: a script asks about shapes seen or not.
+    void setScriptHitTester(const HitTester* hit) { scriptHit_ = hit; }
     double stageWidth() override { return stage_.width; }
     double stageHeight() override { return stage_.height; }
     double frameRate() override { return stage_.frameRate; }
@@ -238,6 +243,7 @@ class As3DisplayTree final : public avm2::DisplayHost {
     DisplayObject* holding_ = nullptr;
     std::int32_t nextHoldingDepth_ = 0;
     const HitTester* hit_ = nullptr;
+    const HitTester* scriptHit_ = nullptr;
     std::unordered_map<avm2::NodeId, std::uint32_t> heldFrames_;
     double mouseX_ = 0;
     double mouseY_ = 0;

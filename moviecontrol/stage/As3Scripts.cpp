@@ -67,6 +67,9 @@ void As3Scripts::attach(TimelinePlayer& player) {
     tree_ = std::make_unique<As3DisplayTree>(player, stage);
     hit_ = std::make_unique<HitTester>(movie_, player);
     tree_->setHitTester(hit_.get());
+    scriptHit_ = std::make_unique<HitTester>(movie_, player);
+    scriptHit_->includeHidden = true;
+    tree_->setScriptHitTester(scriptHit_.get());
     tree_->setPainting(&callbacks_);
     tree_->onScriptedGoto = [this](avm2::NodeId node) { afterScriptedGoto(node); };
     tree_->onScriptedGotoRemoved = [this](avm2::NodeId node, std::uint32_t from) {

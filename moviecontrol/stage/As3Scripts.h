@@ -226,6 +226,8 @@ class As3Scripts final : public ScriptRunner,
     bool gotoQueued_ = false;
     int gotoDepth_ = 0;
     std::unique_ptr<HitTester> hit_;
+    // hitTestPoint's: hidden objects count.
+    std::unique_ptr<HitTester> scriptHit_;
     // The object the pointer is over and the one it went down on (0: none, the stage).
     avm2::NodeId over_ = 0;
     avm2::NodeId pressed_ = 0;

@@ -2,11 +2,13 @@
 // classes read and change in place, and the fonts the movie embeds for flash.text.Font.
 #include "As3DisplayTree.h"
 #include "MovieLibrary.h"
+#include "ParagraphFrame.h"
 #include "StyleSheet.h"
 #include "TextFieldState.h"
 #include "TextMetrics.h"
 #include "swf/Movie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <variant>
 
@@ -45,12 +47,58 @@ avm2::DisplayHost::TextLines As3DisplayTree::textLines(avm2::NodeId node) {
     clampScroll(player_.catalog(), t);
     for (const LineBox& line : fieldLines(player_.catalog(), t)) {
         out.lines.push_back({line.begin, line.end, line.x / 20.0, line.top / 20.0,
-                             line.ascent / 20.0, line.descent / 20.0, line.leading / 20.0});
+                             line.ascent / 20.0, line.descent / 20.0, line.leading / 20.0,
+                             line.advance / 20.0});
     }
     out.scroll = t.scroll;
     out.width = (t.bounds.xMax - t.bounds.xMin) / 20.0;
     out.height = (t.bounds.yMax - t.bounds.yMin) / 20.0;
     return out;
+}
+
+namespace {
+
+// How far the field's text is scrolled up, twips: the top of the first line shown.
+double scrolledDown(const CharacterCatalog& catalog, const TextFieldState& t) {
+    if (t.scroll <= 1) {
+        return 0;
+    }
+    const std::vector<LineBox> lines = fieldLines(catalog, t);
+    return lines.empty() ? 0 : lines[std::min(t.scroll, lines.size()) - 1].top;
+}
+
+} // namespace
+
+std::optional<avm2::DisplayHost::CharacterBox> As3DisplayTree::textCharacterBox(avm2::NodeId node,
+                                                                                std::size_t index) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text) {
+        return std::nullopt;
+    }
+    TextFieldState& t = *o->text;
+    clampScroll(player_.catalog(), t);
+    const std::optional<mc::CharacterBox> box = characterBox(player_.catalog(), t, index);
+    if (!box) {
+        return std::nullopt;
+    }
+    const double down = scrolledDown(player_.catalog(), t);
+    // A line scrolled out above the box has no place in it.
+    if (box->y - t.bounds.yMin - kFieldGutter < down) {
+        return std::nullopt;
+    }
+    return CharacterBox{(box->x - t.hscroll * 20.0) / 20.0, (box->y - down) / 20.0,
+                        box->width / 20.0, box->height / 20.0};
+}
+
+std::optional<std::size_t> As3DisplayTree::textCharacterAt(avm2::NodeId node, double x, double y) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->text || !std::isfinite(x) || !std::isfinite(y)) {
+        return std::nullopt;
+    }
+    TextFieldState& t = *o->text;
+    clampScroll(player_.catalog(), t);
+    const double down = scrolledDown(player_.catalog(), t);
+    return characterAt(player_.catalog(), t, x * 20.0 + t.hscroll * 20.0, y * 20.0 + down);
 }
 
 void As3DisplayTree::showTextSelection(avm2::NodeId node, std::size_t begin, std::size_t end) {

@@ -348,6 +348,10 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         out = Value(props::width(player.geometry(), o));
     } else if (is(n, "_height")) {
         out = Value(props::height(player.geometry(), o));
+    } else if (!o.clip &&
+               (is(n, "_currentframe") || is(n, "_totalframes") || is(n, "_framesloaded"))) {
+        // Only a movie clip has frames: a text field or a button answers nothing.
+        out = Value();
     } else if (is(n, "_currentframe")) {
         // A clip without a timeline of its own (createEmptyMovieClip) stands at frame 0.
         // A goto moves it into its one frame; an unloaded clip has no frame at all.

@@ -1,6 +1,8 @@
 #include "StyleSheetClass.h"
 
 #include <cctype>
+#include <string_view>
+#include <utility>
 
 #include "StageScripts.h"
 #include "TextFormatObject.h"
@@ -26,26 +28,39 @@ avm1::Object* copyOf(avm1::Machine& m, avm1::Object* style) {
     return copy;
 }
 
-avm1::Object* storage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
-    Value v = m.get(sheet, name);
-    if (v.asObject() == nullptr) {
-        v = Value(m.newObject());
-        m.define(sheet, name, v, avm1::attr::DontEnum);
-    }
-    return v.asObject();
+// The sheet keeps its styles in two arrays used as maps, ordinary properties of the sheet a
+// for-in lists, as the players' own script class keeps them: _css by name as given, _styles
+// as TextFormats.
+avm1::Object* emptyStorage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
+    avm1::Object* made = m.newArray();
+    m.set(sheet, name, Value(made));
+    return made;
 }
 
-// The players' own transform: CSS properties to a TextFormat.
+avm1::Object* storage(avm1::Machine& m, avm1::Object* sheet, const char* name) {
+    avm1::Object* kept = m.get(sheet, name).asObject();
+    return kept != nullptr ? kept : emptyStorage(m, sheet, name);
+}
+
+// The players' own transform: CSS properties to a TextFormat, each set as a script would set
+// it. Only null and undefined give no format; any other value that is no object names no
+// property and gives a format with nothing set.
 Value transformStyle(avm1::Machine& m, const Value& style) {
-    avm1::Object* o = style.asObject();
-    if (o == nullptr) {
+    if (style.isNullish()) {
         return Value::null();
     }
+    avm1::Object* o = style.asObject();
+    const auto read = [&](const char* name) { return o != nullptr ? m.get(o, name) : Value(); };
     // Values keep the spaces CSS text had around them; they do not count here.
     const auto property = [&](const char* name) -> std::optional<std::string> {
-        const Value v = m.get(o, name);
+        const Value v = read(name);
         if (v.isUndefined()) {
             return std::nullopt;
+        }
+        // Kerning is on for the text "true" or a number that is not zero: a boolean is
+        // neither, as a script's comparison and parseInt read it.
+        if (v.isBool() && std::string_view(name) == "kerning") {
+            return std::string("false");
         }
         std::string s = m.toString(v).str();
         while (!s.empty() && isSpace(s.back())) {
@@ -54,7 +69,19 @@ Value transformStyle(avm1::Machine& m, const Value& style) {
         return s;
     };
     avm1::Object* format = textFormatObject(m, partialFormatOf(cssSettings(property)));
-    return format != nullptr ? Value(format) : Value::null();
+    if (format == nullptr) {
+        return Value::null();
+    }
+    // Alignment and display go through the format's own setters: an alignment is matched
+    // whatever its case, a display other than inline or none is a block.
+    for (const auto& [css, to] :
+         {std::pair{"textAlign", "align"}, std::pair{"display", "display"}}) {
+        const Value v = read(css);
+        if (!v.isUndefined() && m.toBoolean(v)) {
+            m.set(format, to, v);
+        }
+    }
+    return Value(format);
 }
 
 // Stores a copy of `style` under `name` and its transformed format beside it.
@@ -91,7 +118,11 @@ StyleSheet styleSheetOf(avm1::Machine& m, avm1::Object* sheet) {
         for (char& c : key) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
-        out.styles[key] = partialFormatOf(m, m.get(styles, name).asObject());
+        avm1::Object* format = m.get(styles, name).asObject();
+        out.styles[key] = partialFormatOf(m, format);
+        if (format != nullptr) {
+            out.displays[key] = m.toString(m.get(format, "display")).str();
+        }
     }
     return out;
 }
@@ -131,9 +162,8 @@ void installStyleSheetClass(StageScripts& stage, avm1::Object* textField) {
         proto, "clear",
         [](CallArgs& c) -> Value {
             if (avm1::Object* self = c.thisObject()) {
-                c.machine.define(self, "_css", Value(c.machine.newObject()), avm1::attr::DontEnum);
-                c.machine.define(self, "_styles", Value(c.machine.newObject()),
-                                 avm1::attr::DontEnum);
+                emptyStorage(c.machine, self, "_styles");
+                emptyStorage(c.machine, self, "_css");
             }
             return Value();
         },

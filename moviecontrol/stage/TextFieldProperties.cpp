@@ -192,6 +192,8 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
     TextFieldState& t = *o.text;
     if (is(n, "text") || is(n, "htmlText")) {
         assignFieldText(stage, object, t, m.toString(value).str(), is(n, "htmlText"));
+        // A text set anew is shown from its first line.
+        t.scroll = 1;
         stage.fieldEdited(o);
     } else if (is(n, "html")) {
         t.field.html = m.toBoolean(value);

@@ -76,9 +76,18 @@ class CssReader {
     }
 
   private:
+    // White space and comments between selectors, rules and declarations; a comment left
+    // open runs to the end of the text.
     void skipSpace() {
-        while (at_ < s_.size() && isSpace(s_[at_])) {
-            ++at_;
+        while (at_ < s_.size()) {
+            if (isSpace(s_[at_])) {
+                ++at_;
+            } else if (s_.substr(at_, 2) == "/*") {
+                const std::size_t end = s_.find("*/", at_ + 2);
+                at_ = end == std::string_view::npos ? s_.size() : end + 2;
+            } else {
+                return;
+            }
         }
     }
 

@@ -225,7 +225,7 @@ class HtmlReader {
   public:
     HtmlReader(const TextFormat& base, const HtmlOptions& options)
         : options_(options), lastClosedFont_(base) {
-        stack_.push_back({"", base});
+        stack_.push_back({"", base, {}});
     }
 
     TextDocument read(std::string_view html) {
@@ -258,6 +258,8 @@ class HtmlReader {
     struct Open {
         std::string name;
         TextFormat format;
+        // A tag the style sheet names: how its text shows.
+        std::string display;
     };
     // Tags nested deeper than this are read as text-less: their text keeps the outer format.
     static constexpr std::size_t kMaxDepth = 64;
@@ -308,18 +310,34 @@ class HtmlReader {
         flush();
     }
 
+    bool hidden() const {
+        return std::any_of(stack_.begin(), stack_.end(),
+                           [](const Open& o) { return o.display == "none"; });
+    }
+
     void addText(const std::u16string& text) {
+        if (hidden()) {
+            return;
+        }
+        // Condensing white space, players of version 7 and before make one space of each run
+        // within a piece of text between tags, one at a paragraph's start included; later
+        // ones condense across tags and start paragraphs with no space.
+        bool lastWasSpace = false;
         for (char16_t c : text) {
             if (options_.condenseWhite) {
                 if (isSpace(c)) {
                     const bool afterSpace =
-                        pending_.empty() ||
-                        (!pending_.back().first.empty() && pending_.back().first.back() == u' ');
+                        options_.version7
+                            ? lastWasSpace
+                            : pending_.empty() || (!pending_.back().first.empty() &&
+                                                   pending_.back().first.back() == u' ');
                     if (!afterSpace) {
                         write(u" ");
                     }
+                    lastWasSpace = true;
                     continue;
                 }
+                lastWasSpace = false;
                 write(std::u16string_view(&c, 1));
             } else if (c == u'\n' || c == u'\r') {
                 newParagraph();
@@ -375,7 +393,7 @@ class HtmlReader {
     // A paragraph within a paragraph is the same paragraph, now with the attributes the inner
     // one has where it stands (inside a list item: a bullet), which its end will take.
     void reopenParagraph(const Tag& tag) {
-        stack_.push_back({tag.name, top()});
+        stack_.push_back({tag.name, top(), {}});
         applyStyles(tag);
         openParagraph(tag, false);
         const TextFormat inner = top();
@@ -415,7 +433,7 @@ class HtmlReader {
             reopenParagraph(tag);
             return;
         }
-        stack_.push_back({tag.name, top()});
+        stack_.push_back({tag.name, top(), {}});
         applyStyles(tag);
         TextFormat& f = top();
         if (tag.name == "p") {
@@ -439,6 +457,28 @@ class HtmlReader {
             readFont(tag, f, !options_.version7);
         } else if (tag.name == "textformat") {
             readTextFormat(tag, f);
+        } else if (!isMarkupTag(tag.name)) {
+            applyOwnTag(tag.name);
+        }
+    }
+
+    static bool isMarkupTag(std::string_view name) {
+        static constexpr std::string_view kKnown[] = {
+            "p",    "li",  "b",  "i",   "u",   "a",    "font", "textformat",
+            "span", "img", "br", "sbr", "tab", "body", "html", "ul"};
+        return std::find(std::begin(kKnown), std::end(kKnown), name) != std::end(kKnown);
+    }
+
+    // A tag that is no markup of its own takes the style its name selects, and shows its
+    // text as that style's display says; without such a style it stays a plain container.
+    void applyOwnTag(const std::string& name) {
+        if (options_.styles == nullptr) {
+            return;
+        }
+        const std::string key = lower(name);
+        if (const std::string* display = options_.styles->display(key)) {
+            applyStyle(key);
+            stack_.back().display = *display;
         }
     }
 
@@ -513,8 +553,13 @@ class HtmlReader {
                 if (name == "font") {
                     lastClosedFont_ = stack_[i].format;
                 }
+                // A tag the sheet shows as a block ends its paragraph as a paragraph tag does.
+                const bool block = stack_[i].display == "block";
+                if (block) {
+                    end = stack_[i].format;
+                }
                 stack_.resize(i);
-                if ((name == "p" || name == "li") && options_.multiline) {
+                if ((name == "p" || name == "li" || block) && options_.multiline && !hidden()) {
                     pending_.emplace_back(u"\r", end);
                     flush();
                 }

@@ -62,7 +62,8 @@ void apply(DisplayObject& o, const Parts& p, double ScriptGeometry::*field, doub
 double toTwips(double pixels) {
     const double twips = std::trunc(pixels * 20.0);
     constexpr double kMin = -2147483648.0;
-    return twips >= kMin && twips <= 2147483647.0 ? twips : kMin;
+    // A whole count of twips has no negative zero.
+    return twips >= kMin && twips <= 2147483647.0 ? twips + 0.0 : kMin;
 }
 
 } // namespace
@@ -225,16 +226,61 @@ void resizeField(DisplayObject& o, double pixels, bool horizontal) {
 
 } // namespace
 
+namespace {
+
+// A new width (or height) for an object turned by its rotation: the scale along the axis
+// set takes the size over the turned box's extent along it, the other scale moves toward
+// the first in proportion to the turn. Unturned, the other scale stays; with no size to
+// measure, both scales become 0.
+void resize(const ObjectGeometry& geometry, DisplayObject& o, double pixels, bool horizontal) {
+    const Bounds local = geometry.boundsOf(o, Transform{});
+    if (std::isnan(pixels)) {
+        return;
+    }
+    const double w = local.empty() ? 0.0 : (local.xMax - local.xMin) / 20.0;
+    const double h = local.empty() ? 0.0 : (local.yMax - local.yMin) / 20.0;
+    const double along = horizontal ? w : h;
+    const double across = horizontal ? h : w;
+    const double turn = rotation(o) / kDegrees;
+    double cs = std::fabs(std::cos(turn));
+    double sn = std::fabs(std::sin(turn));
+    if (!std::isfinite(turn)) {
+        cs = 1.0;
+        sn = 0.0;
+    }
+    // A turn a whole number of half turns leaves no trace of the other axis.
+    sn = sn < 1e-12 ? 0.0 : sn;
+    const double own = horizontal ? xScale(o) / 100.0 : yScale(o) / 100.0;
+    const double other = horizontal ? yScale(o) / 100.0 : xScale(o) / 100.0;
+    double scale = along > 0 ? pixels / (along * cs + across * sn) : 0.0;
+    double otherScale =
+        sn == 0.0 ? other : (along * cs * own + across * sn * other) / (along * cs + across * sn);
+    if (along <= 0) {
+        otherScale = 0.0;
+    }
+    scale = std::isfinite(scale) ? scale : 0.0;
+    otherScale = std::isfinite(otherScale) ? otherScale : 0.0;
+    if (horizontal) {
+        setXScale(o, scale * 100.0);
+        if (sn != 0.0 || along <= 0) {
+            setYScale(o, otherScale * 100.0);
+        }
+    } else {
+        setYScale(o, scale * 100.0);
+        if (sn != 0.0 || along <= 0) {
+            setXScale(o, otherScale * 100.0);
+        }
+    }
+}
+
+} // namespace
+
 void setWidth(const ObjectGeometry& geometry, DisplayObject& o, double pixels) {
     if (o.text) {
         resizeField(o, pixels, true);
         return;
     }
-    const Bounds local = geometry.boundsOf(o, Transform{});
-    if (!std::isfinite(pixels) || local.empty() || local.xMax <= local.xMin) {
-        return;
-    }
-    setXScale(o, pixels * 20.0 / (local.xMax - local.xMin) * 100.0);
+    resize(geometry, o, pixels, true);
 }
 
 void setHeight(const ObjectGeometry& geometry, DisplayObject& o, double pixels) {
@@ -242,11 +288,7 @@ void setHeight(const ObjectGeometry& geometry, DisplayObject& o, double pixels) 
         resizeField(o, pixels, false);
         return;
     }
-    const Bounds local = geometry.boundsOf(o, Transform{});
-    if (!std::isfinite(pixels) || local.empty() || local.yMax <= local.yMin) {
-        return;
-    }
-    setYScale(o, pixels * 20.0 / (local.yMax - local.yMin) * 100.0);
+    resize(geometry, o, pixels, false);
 }
 
 } // namespace mc::props

@@ -194,6 +194,7 @@ TextExtent measureText(const CharacterCatalog& catalog, const TextDocument& docu
             box.ascent = ascent;
             box.descent = descent;
             box.leading = lengthTwips(format.leading);
+            box.advance = line.width;
             box.x = frame.lineLeft(l) + (format.align == "center"  ? std::floor(free / 2)
                                          : format.align == "right" ? free
                                                                    : 0.0);
@@ -220,21 +221,30 @@ TextExtent measureField(const CharacterCatalog& catalog, const TextFieldState& f
 
 namespace {
 
-// The character at (x, y), or with `caret` the place between characters nearest it: the
-// lines above and below the text stretch to meet the point, and a point in a character's
-// right half goes after it.
-std::optional<std::size_t> locate(const CharacterCatalog& catalog, const TextFieldState& field,
-                                  double x, double y, bool caret) {
+// A line as drawn: its band [top, bottom) and where each of its characters starts and how far
+// it advances, twips of the field's own space (no scrolling); `paragraph` is where the line's
+// paragraph starts.
+struct PlacedCharacter {
+    std::size_t index = 0;
+    double x = 0;
+    double width = 0;
+};
+struct PlacedLine {
+    double top = 0;
+    double bottom = 0;
+    double pen = 0;
+    std::size_t paragraph = 0;
+    std::vector<PlacedCharacter> characters;
+};
+
+std::vector<PlacedLine> placeLines(const CharacterCatalog& catalog, const TextFieldState& field) {
+    std::vector<PlacedLine> out;
     const TextDocument& document = field.document;
-    if (document.empty()) {
-        return caret ? std::optional<std::size_t>(0) : std::nullopt;
-    }
     const bool embedded = field.field.useOutlines;
     const double textLeft = field.bounds.xMin + kFieldGutter;
     const double room = std::max(0.0, field.bounds.xMax - field.bounds.xMin - 2 * kFieldGutter);
     const double wrap = field.field.wordWrap ? std::max(room, 1.0) : 0.0;
     double top = field.bounds.yMin + kFieldGutter;
-    bool firstLine = true;
     for (const Paragraph& p : paragraphsOf(document)) {
         const TextFormat& format = p.format != nullptr ? *p.format : TextFormat{};
         const ParagraphFrame frame =
@@ -253,34 +263,57 @@ std::optional<std::size_t> locate(const CharacterCatalog& catalog, const TextFie
                 ascent = std::max(ascent, shaped.ascents[i]);
                 descent = std::max(descent, shaped.descents[i]);
             }
-            const double bottom = top + ascent + descent + lengthTwips(format.leading);
-            if ((y >= top || (caret && firstLine)) && y < bottom) {
-                // What the line leaves free goes before it in centred and right-aligned
-                // paragraphs.
-                const double free = std::max(0.0, room - frame.lineLeft(l) - line.width -
-                                                      lengthTwips(format.rightMargin));
-                double pen = textLeft + frame.lineLeft(l) +
-                             (format.align == "center"  ? free / 2
-                              : format.align == "right" ? free
-                                                        : 0.0);
-                if (x < pen && !caret) {
-                    return std::nullopt;
-                }
-                for (std::size_t i = line.begin; i < line.end; ++i) {
-                    const double width = shaped.items[i].width;
-                    if (caret ? x < pen + width / 2 : x < pen + width) {
-                        return shaped.characters[i];
-                    }
-                    pen += width;
-                }
-                if (!caret) {
-                    return std::nullopt;
-                }
-                return line.end > line.begin ? shaped.characters[line.end - 1] + 1 : p.begin;
+            PlacedLine placed;
+            placed.top = top;
+            placed.bottom = top + ascent + descent + lengthTwips(format.leading);
+            placed.paragraph = p.begin;
+            // What the line leaves free goes before it in centred and right-aligned
+            // paragraphs.
+            const double free = std::max(0.0, room - frame.lineLeft(l) - line.width -
+                                                  lengthTwips(format.rightMargin));
+            placed.pen = textLeft + frame.lineLeft(l) +
+                         (format.align == "center"  ? free / 2
+                          : format.align == "right" ? free
+                                                    : 0.0);
+            double pen = placed.pen;
+            for (std::size_t i = line.begin; i < line.end; ++i) {
+                placed.characters.push_back({shaped.characters[i], pen, shaped.items[i].width});
+                pen += shaped.items[i].width;
             }
-            firstLine = false;
-            top = bottom;
+            top = placed.bottom;
+            out.push_back(std::move(placed));
         }
+    }
+    return out;
+}
+
+// The character at (x, y), or with `caret` the place between characters nearest it: the
+// lines above and below the text stretch to meet the point, and a point in a character's
+// right half goes after it.
+std::optional<std::size_t> locate(const CharacterCatalog& catalog, const TextFieldState& field,
+                                  double x, double y, bool caret) {
+    const TextDocument& document = field.document;
+    if (document.empty()) {
+        return caret ? std::optional<std::size_t>(0) : std::nullopt;
+    }
+    const std::vector<PlacedLine> lines = placeLines(catalog, field);
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        const PlacedLine& line = lines[l];
+        if (!((y >= line.top || (caret && l == 0)) && y < line.bottom)) {
+            continue;
+        }
+        if (x < line.pen && !caret) {
+            return std::nullopt;
+        }
+        for (const PlacedCharacter& c : line.characters) {
+            if (caret ? x < c.x + c.width / 2 : x < c.x + c.width) {
+                return c.index;
+            }
+        }
+        if (!caret) {
+            return std::nullopt;
+        }
+        return line.characters.empty() ? line.paragraph : line.characters.back().index + 1;
     }
     return caret ? std::optional<std::size_t>(document.size()) : std::nullopt;
 }
@@ -295,6 +328,18 @@ std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const Te
 std::size_t caretAt(const CharacterCatalog& catalog, const TextFieldState& field, double x,
                     double y) {
     return locate(catalog, field, x, y, true).value_or(0);
+}
+
+std::optional<CharacterBox> characterBox(const CharacterCatalog& catalog,
+                                         const TextFieldState& field, std::size_t index) {
+    for (const PlacedLine& line : placeLines(catalog, field)) {
+        for (const PlacedCharacter& c : line.characters) {
+            if (c.index == index) {
+                return CharacterBox{c.x, line.top, c.width, line.bottom - line.top};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<LineBox> fieldLines(const CharacterCatalog& catalog, const TextFieldState& field) {

@@ -29,6 +29,8 @@ struct LineBox {
     // Where its first character starts, from the left gutter: margins, indent and alignment
     // (alignment only when the measure was given the room the text has).
     double x = 0;
+    // How far its characters advance, without the spaces a wrapped line hangs past its end.
+    double advance = 0;
 };
 
 struct TextExtent {
@@ -54,6 +56,17 @@ std::optional<std::size_t> characterAt(const CharacterCatalog& catalog, const Te
 // above or below them).
 std::size_t caretAt(const CharacterCatalog& catalog, const TextFieldState& field, double x,
                     double y);
+// Where a character is drawn, twips of the field's own space without scrolling: its pen
+// position and advance across, its line's band (leading included) down; none for a paragraph
+// end or an index past the text.
+struct CharacterBox {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+};
+std::optional<CharacterBox> characterBox(const CharacterCatalog& catalog,
+                                         const TextFieldState& field, std::size_t index);
 // The lines as scripts count them (getLineIndexAtPoint, getLineOffset...): the laid-out
 // lines, and the empty line after a last paragraph end; an empty field has one empty line
 // in the format for new text.

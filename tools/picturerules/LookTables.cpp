@@ -168,6 +168,37 @@ void cachedTables(const ScriptCaseWriter& scriptCase) {
     }
 }
 
+void scrollRectTables(const ScriptCaseWriter& scriptCase) {
+    struct Scroll {
+        const char* name;
+        double x, y, w, h;
+        double rotation, xscale;
+        bool cache;
+    };
+    const Scroll scrolls[] = {
+        {"whole", 20, 10, 90, 60, 0, 100, false},
+        {"fractional", 20.4, 10.6, 90.3, 60.7, 0, 100, false},
+        {"negative", -15, -8, 90, 60, 0, 100, false},
+        {"rotated", 20, 10, 90, 60, 25, 100, false},
+        {"scaled", 20.5, 10.5, 60, 40, 0, 230, false},
+        {"cached", 20.4, 10.6, 90.3, 60.7, 0, 100, true},
+        {"cached-rotated", 20, 10, 90, 60, 25, 150, true},
+        {"empty", 20, 10, 0, 60, 0, 100, false},
+    };
+    for (const Scroll& s : scrolls) {
+        scriptCase(std::string("as-scrollrect-") + s.name, [s](Actions& a) {
+            call(a, "c", "lineStyle", {3, 0x000000, 100});
+            bars(a, "c");
+            set(a, "c", "scrollRect", make("flash.geom.Rectangle", {s.x, s.y, s.w, s.h}));
+            set(a, "c", "cacheAsBitmap", s.cache);
+            set(a, "c", "_rotation", s.rotation);
+            set(a, "c", "_xscale", s.xscale);
+            set(a, "c", "_x", 30.5);
+            set(a, "c", "_y", 20.25);
+        });
+    }
+}
+
 void depthTables(const ScriptCaseWriter& scriptCase) {
     for (int depth : {-16385, -16384, 1048575, 1048576, 2130690045}) {
         scriptCase("as-depth-" + std::to_string(depth), [depth](Actions& a) {

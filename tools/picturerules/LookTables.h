@@ -11,6 +11,8 @@ namespace picturerules {
 void colourTables(const ScriptCaseWriter& scriptCase);
 void smoothingTables(const ScriptCaseWriter& scriptCase);
 void cachedTables(const ScriptCaseWriter& scriptCase);
+// Scroll rectangles at whole and fractional edges, on turned, scaled and cached clips.
+void scrollRectTables(const ScriptCaseWriter& scriptCase);
 void depthTables(const ScriptCaseWriter& scriptCase);
 // Masks set by script whose clip draws lines, with and without a fill.
 void maskStrokeTables(const ScriptCaseWriter& scriptCase);

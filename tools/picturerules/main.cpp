@@ -2,11 +2,14 @@
 // lines, morphs, placement, filters, blend modes, bitmaps), to compare the renderer with
 // another player picture by picture.
 
+#include "BlendTables.h"
+#include "CurveTables.h"
 #include "FilterBytes.h"
 #include "LookTables.h"
 #include "PixelTables.h"
 #include "ScriptCalls.h"
 #include "ScriptedTables.h"
+#include "TextTables.h"
 #include "moviemaker/JpegBitmap.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -1461,6 +1464,14 @@ void scripted() {
     });
 }
 
+void textTables() {
+    const auto make = [](uint8_t version) { return newMovie(version); };
+    const auto write = [](const std::string& name, SwfWriter& m) { add(name, m); };
+    picturerules::textTables(make, write);
+    picturerules::blendTables(make, write);
+    picturerules::curveTables(make, write);
+}
+
 void scriptedTables() {
     const picturerules::ScriptCaseWriter writer = [](const std::string& name,
                                                      const std::function<void(Actions&)>& body) {
@@ -1473,6 +1484,7 @@ void scriptedTables() {
     picturerules::colourTables(writer);
     picturerules::smoothingTables(writer);
     picturerules::cachedTables(writer);
+    picturerules::scrollRectTables(writer);
     picturerules::depthTables(writer);
     picturerules::maskStrokeTables(writer);
     picturerules::pixelTables(writer);
@@ -1488,9 +1500,9 @@ int main(int argc, char** argv) {
     const fs::path out(argv[1]);
     fs::create_directories(out);
     const std::function<void()> groups[] = {
-        gradients, bitmapFills,  largeBitmapFills, edgeRules,     lines,
-        morphs,    placement,    filters,          bitmaps,       scripted,
-        maskRules, bitmapQuirks, placedFilters,    scriptedTables};
+        gradients, bitmapFills,  largeBitmapFills, edgeRules,      lines,
+        morphs,    placement,    filters,          bitmaps,        scripted,
+        maskRules, bitmapQuirks, placedFilters,    scriptedTables, textTables};
     for (const auto& g : groups) {
         g();
     }

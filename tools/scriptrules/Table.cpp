@@ -2,6 +2,7 @@
 
 #include "Parser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
 #include <map>
@@ -264,6 +265,35 @@ TableButton buttonOf(const std::string& text, int lineNumber) {
     return b;
 }
 
+//   statictext X Y SIZE TEXT
+TableText staticTextOf(const std::string& text, int lineNumber) {
+    const auto bad = [&](const std::string& why) {
+        return ScriptError("line " + std::to_string(lineNumber) + ": " + why);
+    };
+    std::istringstream in(text);
+    std::string x;
+    std::string y;
+    std::string size;
+    if (!(in >> x >> y >> size)) {
+        throw bad("statictext X Y SIZE TEXT");
+    }
+    TableText t;
+    t.x = pixels(x, lineNumber);
+    t.y = pixels(y, lineNumber);
+    t.size = pixels(size, lineNumber);
+    std::getline(in >> std::ws, t.text);
+    // Glyph advances and the record's height are 16-bit twips.
+    constexpr int kLargest = 200;
+    if (t.size <= 0 || t.size > kLargest) {
+        throw bad("a static text is 1 to 200 pixels high");
+    }
+    if (t.text.empty() || t.text.size() > 256 ||
+        std::any_of(t.text.begin(), t.text.end(), [](char c) { return c < 32 || c > 126; })) {
+        throw bad("a static text holds 1 to 256 printable ASCII characters");
+    }
+    return t;
+}
+
 } // namespace
 
 std::string inputJson(const Table& table) {
@@ -320,6 +350,10 @@ Table readTable(std::string_view text) {
         }
         if (line.starts_with("button ")) {
             table.buttons.push_back(buttonOf(line.substr(7), lineNumber));
+            continue;
+        }
+        if (line.starts_with("statictext ")) {
+            table.texts.push_back(staticTextOf(line.substr(11), lineNumber));
             continue;
         }
         if (line.starts_with("input ")) {

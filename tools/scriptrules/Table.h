@@ -24,6 +24,10 @@ namespace scriptrules {
 //   button b 10 20 50 40 [menu]  a button named b at (10, 20), 50 by 40 pixels, placed on the
 //                                main timeline before the script runs; its on() actions
 //                                trace "b on(press)" and the like (menu: tracked as a menu)
+//   statictext 10 20 12 Hi there a static text placed on the main timeline before the script:
+//                                its left end at (10, 20) pixels, its baseline 0.8 of its size
+//                                (12 pixels) lower, in an embedded font whose every glyph is
+//                                0.6 em wide (ASCII only)
 //   input move 30 40             a person's input after the script's frame, in the format of
 //   input click 30 40            `cardtool trace --input` (see inputEvent in Table.cpp)
 //   input wait 3
@@ -51,12 +55,20 @@ struct TableButton {
     std::vector<std::pair<uint8_t, std::string>> keys;
 };
 
+struct TableText {
+    int x = 0;
+    int y = 0;
+    int size = 0;
+    std::string text;
+};
+
 struct Table {
     std::vector<uint8_t> versions;
     std::vector<TableLine> lines; // placeholders expanded
     int stageWidth = 100;
     int stageHeight = 100;
     std::vector<TableButton> buttons;
+    std::vector<TableText> texts;
     std::vector<std::string> input; // events as JSON objects, in order
 };
 

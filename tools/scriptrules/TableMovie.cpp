@@ -5,6 +5,7 @@
 #include "moviemaker/SwfWriter.h"
 #include "swf/ActionCodes.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -58,6 +59,63 @@ void placeButtons(moviemaker::SwfWriter& movie, const Table& table) {
     }
 }
 
+// The table's static texts, each one record in one embedded font that holds every character
+// they use, placed above the depths scripts take.
+void placeStaticTexts(moviemaker::SwfWriter& movie, const Table& table) {
+    if (table.texts.empty()) {
+        return;
+    }
+    // A 20480-unit em: reaching 0.8 em above the baseline and 0.2 below, 0.6 em a glyph.
+    constexpr uint16_t kAscent = 16384;
+    constexpr uint16_t kDescent = 4096;
+    constexpr int16_t kAdvance = 12288;
+    std::string codes;
+    for (const TableText& t : table.texts) {
+        for (char c : t.text) {
+            if (codes.find(c) == std::string::npos) {
+                codes.push_back(c);
+            }
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    moviemaker::Font font;
+    font.name = "TableFont";
+    font.ascent = kAscent;
+    font.descent = kDescent;
+    for (char c : codes) {
+        moviemaker::Shape box;
+        if (c != ' ') {
+            box.rectangle(1024, -kAscent, kAdvance - 2048, kAscent);
+        }
+        font.glyphs.push_back({box, static_cast<uint16_t>(c), kAdvance});
+    }
+    const uint16_t fontId = movie.defineFont(font);
+    uint16_t depth = 10000;
+    for (const TableText& t : table.texts) {
+        const int height = t.size * 20;
+        const int advance = t.size * 12;
+        moviemaker::TextRecord record;
+        record.fontId = fontId;
+        record.height = static_cast<uint16_t>(height);
+        record.color = moviemaker::Rgba{0, 0, 0, 255};
+        record.xOffset = 0;
+        record.yOffset = 0;
+        for (char c : t.text) {
+            record.glyphs.push_back(
+                {static_cast<uint32_t>(codes.find(c)), static_cast<int32_t>(advance)});
+        }
+        moviemaker::Text text;
+        const int width = advance * static_cast<int>(t.text.size());
+        text.bounds = moviemaker::Rect{0, width, -height * 4 / 5, height / 5};
+        text.records.push_back(record);
+        moviemaker::PlaceObject place;
+        place.depth = depth++;
+        place.characterId = movie.defineText(text);
+        place.matrix = moviemaker::Matrix::translate(t.x * 20, t.y * 20 + height * 4 / 5);
+        movie.placeObject(place);
+    }
+}
+
 // Tables that attach clips get an empty one-frame sprite exported as `tableSymbol`; the
 // others keep their movies as they were.
 void addLibrarySymbol(moviemaker::SwfWriter& movie, const Table& table) {
@@ -80,6 +138,7 @@ TableMovie buildTableMovie(const Table& table, uint8_t version) {
     moviemaker::SwfWriter movie(header);
     TableMovie out;
     placeButtons(movie, table);
+    placeStaticTexts(movie, table);
     addLibrarySymbol(movie, table);
     // Lines share action blocks, a few dozen each: players cap the blocks one frame runs.
     constexpr size_t kLinesPerBlock = 64;

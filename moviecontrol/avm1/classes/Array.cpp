@@ -20,12 +20,13 @@ bool isLengthName(Machine& m, const Str& name) {
     return m.caseSensitive() ? name.view() == "length" : equalsFolded(name.view(), "length");
 }
 
+// The length the methods count with: a 32-bit integer, negative ones included (they
+// visit no element but still count from there).
 double lengthOf(Machine& m, Object* o) {
     if (auto* a = dynamic_cast<ArrayObject*>(o)) {
-        return std::max(a->length(), 0.0);
+        return a->length();
     }
-    double n = m.toNumber(m.get(o, m.state().sLength));
-    return std::isnan(n) || n < 0 ? 0 : std::min(std::trunc(n), MaxLength);
+    return toInt32(m.toNumber(m.get(o, m.state().sLength)));
 }
 
 Value element(Machine& m, Object* o, double i) {
@@ -41,7 +42,7 @@ void setLengthOf(Machine& m, Object* o, double n) {
 }
 
 std::vector<Value> elements(Machine& m, Object* o) {
-    double n = lengthOf(m, o);
+    double n = std::max(lengthOf(m, o), 0.0);
     if (n > static_cast<double>(m.limits().maxArrayElements)) {
         m.state().abort(LimitKind::MemoryBudget,
                         "a script worked on an array past the movie's budget");
@@ -58,14 +59,25 @@ std::vector<Value> elements(Machine& m, Object* o) {
 
 // Replaces the elements of `o` with `values`. Only pop, shift and unshift leave the length
 // of an object that is no array alone.
-enum class Length { Set, ArraysOnly };
+enum class Length { Set, ArraysOnly, Keep };
 void store(Machine& m, Object* o, const std::vector<Value>& values, Length length = Length::Set) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         m.state().pace();
         m.set(o, indexName(m, static_cast<double>(i)), values[i]);
     }
-    if (length == Length::Set || dynamic_cast<ArrayObject*>(o)) {
+    if (length == Length::Set || (length == Length::ArraysOnly && dynamic_cast<ArrayObject*>(o))) {
         setLengthOf(m, o, static_cast<double>(values.size()));
+    }
+}
+
+// Moves element `from` to `to` as the edit methods do: a missing element leaves a hole.
+void moveElement(Machine& m, Object* o, double from, double to) {
+    m.state().pace();
+    const Str source = indexName(m, from);
+    if (m.hasProperty(o, source)) {
+        m.set(o, indexName(m, to), m.get(o, source));
+    } else {
+        m.deleteProperty(o, indexName(m, to));
     }
 }
 
@@ -88,104 +100,56 @@ struct SortAllowanceSpent {};
 constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8,
               Numeric = 16;
 
-// Flash's own quicksort: the middle element is the pivot, partitions of two or three are
-// sorted by hand. It is not stable, and scripts see the order it leaves equal elements
-// in. Every index stays within its partition whatever the comparator answers.
+// Flash's own quicksort: the first element of a range is its pivot and is compared first,
+// `compare(pivot, element)`; the scan from the left stops at the first element the pivot
+// is not greater than (never looking at the last one), the scan from the right at the first
+// element the pivot is greater than. It is not stable, and scripts see the order it leaves
+// equal elements in (a range of equal elements keeps its order). Every index stays within
+// its range whatever the comparator answers.
 //
-// A partition whose elements all equal its pivot only ever gives up its first element, so
-// it costs a pass per element: its order is worked out without comparing again. Other
-// inputs can make a middle-pivot quicksort quadratic too (many equal elements among a few
-// others, sequences made to defeat it): past `allowance` comparisons it gives up by
-// throwing SortAllowanceSpent, and the caller sorts another way.
+// Sorted and all-equal input make it quadratic, as in Flash. Past `allowance` comparisons
+// it gives up by throwing SortAllowanceSpent, and the caller sorts another way.
 void flashSort(std::vector<std::size_t>& items,
                const std::function<int(std::size_t, std::size_t)>& compare,
                std::uint64_t allowance) {
-    if (items.size() < 2) {
-        return;
-    }
     std::uint64_t compared = 0;
-    auto cmp = [&](std::size_t i, std::size_t j) {
+    auto greater = [&](std::size_t pivot, std::size_t i) {
         if (++compared > allowance) {
             throw SortAllowanceSpent{};
         }
-        return compare(items[i], items[j]);
+        return compare(items[pivot], items[i]) > 0;
     };
-    auto swap = [&](std::size_t i, std::size_t j) { std::swap(items[i], items[j]); };
-    std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, items.size() - 1}};
+    // Ranges are [first, end), waiting on a stack of at most one entry per element.
+    std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, items.size()}};
     while (!ranges.empty()) {
-        auto [lo, hi] = ranges.back();
+        auto [lo, end] = ranges.back();
         ranges.pop_back();
-        std::size_t size = hi - lo + 1;
-        if (size == 2) {
-            if (cmp(lo, lo + 1) > 0) {
-                swap(lo, lo + 1);
+        if (end - lo < 2) {
+            continue;
+        }
+        if (end - lo == 2) {
+            if (greater(lo, lo + 1)) {
+                std::swap(items[lo], items[lo + 1]);
             }
             continue;
         }
-        if (size == 3) {
-            if (cmp(lo, lo + 1) > 0) {
-                swap(lo, lo + 1);
-            }
-            if (cmp(lo + 1, lo + 2) > 0) {
-                swap(lo + 1, lo + 2);
-                if (cmp(lo, lo + 1) > 0) {
-                    swap(lo, lo + 1);
-                }
-            }
-            continue;
-        }
-        if (size < 2) {
-            continue;
-        }
-        swap(lo + size / 2, lo);
-        std::size_t left = lo, right = hi + 1;
-        bool allEqual = true;
+        std::size_t left = lo + 1, right = end - 1;
         for (;;) {
-            do {
+            while (left < end - 1 && greater(lo, left)) {
                 ++left;
-            } while (left <= hi && cmp(left, lo) <= 0);
-            do {
+            }
+            while (right > lo && !greater(lo, right)) {
                 --right;
-                if (right > lo) {
-                    int c = cmp(right, lo);
-                    if (c != 0) {
-                        allEqual = false;
-                    }
-                    if (c < 0) {
-                        break;
-                    }
-                }
-            } while (right > lo);
-            if (right < left) {
+            }
+            if (left >= right) {
                 break;
             }
-            swap(left, right);
+            std::swap(items[left], items[right]);
         }
-        swap(lo, right);
-        if (allEqual && right == lo && left > hi) {
-            // Everything equals the pivot: each later round moves its middle element to its
-            // front and leaves the rest, down to three elements.
-            for (std::size_t first = lo + 1; hi - first + 1 > 3; ++first) {
-                swap(first + (hi - first + 1) / 2, first);
-            }
-            continue;
-        }
-        // The larger part waits on the stack; the smaller one is sorted first.
-        std::pair<std::size_t, std::size_t> lower{lo, right == lo ? lo : right - 1};
-        std::pair<std::size_t, std::size_t> upper{right + 1, hi};
-        bool lowerBigger = (right - lo) >= (hi - right);
-        auto push = [&](std::pair<std::size_t, std::size_t> r) {
-            if (r.first < r.second) {
-                ranges.push_back(r);
-            }
-        };
-        if (lowerBigger) {
-            push(lower);
-            push(upper);
-        } else {
-            push(upper);
-            push(lower);
-        }
+        std::swap(items[lo], items[right]);
+        // The lower part is sorted first: a comparator that traces shows Flash's order.
+        ranges.emplace_back(right + 1, end);
+        ranges.emplace_back(lo, right);
     }
 }
 
@@ -238,11 +202,8 @@ Value sortKey(Machine& m, const Value& element, const Str& field) {
 int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
     if (flags & Numeric) {
         if (a.isNumber() && b.isNumber()) {
-            // NaN sorts after every number.
+            // NaN is unordered: equal to every number.
             double x = a.asNumber(), y = b.asNumber();
-            if (std::isnan(x) || std::isnan(y)) {
-                return std::isnan(x) - std::isnan(y);
-            }
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
@@ -259,40 +220,49 @@ int compareValues(Machine& m, const Value& a, const Value& b, int flags) {
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-// Sorts `values` by `compare`; answers what sort/sortOn return.
-Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int flags,
-               const std::function<int(std::size_t, std::size_t)>& compare) {
+// Sorts `values` by `compare` and answers what sort/sortOn return. `reverse` turns the
+// sorted order around afterwards (sort's DESCENDING: equal elements come out reversed too);
+// UNIQUESORT then asks `same` about each pair of neighbours and answers 0, leaving the
+// array as it was, when any pair is equal.
+using IndexCompare = std::function<int(std::size_t, std::size_t)>;
+Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int flags, bool reverse,
+               const IndexCompare& compare, const IndexCompare& same) {
     Machine::State& s = m.state();
     s.reserve(values.size() * (sizeof(std::size_t) + sizeof(Value)));
     std::vector<std::size_t> order(values.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
     }
-    bool duplicate = false;
-    auto compareOrdered = [&](std::size_t a, std::size_t b) {
+    auto paced = [&](std::size_t a, std::size_t b) {
         s.pace();
-        int c = compare(a, b);
-        if (c == 0 && a != b) {
-            duplicate = true;
-        }
-        return (flags & Descending) ? -c : c;
+        return compare(a, b);
     };
-    // A quicksort compares about 1.4 n log2 n times on average; eight times that is only
-    // ever passed by inputs that make it quadratic.
+    // Flash's quicksort is quadratic on sorted and all-equal input: it runs as it is up to
+    // a few million comparisons (thousands of elements), and beyond that while it stays
+    // near its n log n average.
     const double n = static_cast<double>(order.size());
-    const auto allowance = static_cast<std::uint64_t>(8.0 * n * std::max(1.0, std::log2(n)) + 64.0);
+    const double average = 8.0 * n * std::max(1.0, std::log2(n)) + 64.0;
+    const auto allowance =
+        static_cast<std::uint64_t>(std::max(average, std::min(n * n, 2097152.0)));
     try {
-        flashSort(order, compareOrdered, allowance);
+        flashSort(order, paced, allowance);
     } catch (const SortAllowanceSpent&) {
-        // Equal elements keep the order they had: as close to Flash's as any sort that is
-        // not its quicksort comes, and n log n whatever the input.
+        // Equal elements keep the order they had, and the work stays n log n.
         for (std::size_t i = 0; i < order.size(); ++i) {
             order[i] = i;
         }
-        mergeSort(order, compareOrdered);
+        mergeSort(order, paced);
     }
-    if ((flags & UniqueSort) && duplicate) {
-        return Value(0.0);
+    if (reverse) {
+        std::reverse(order.begin(), order.end());
+    }
+    if (flags & UniqueSort) {
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            s.pace();
+            if (same(order[i - 1], order[i]) == 0) {
+                return Value(0.0);
+            }
+        }
     }
     if (flags & ReturnIndexedArray) {
         std::vector<Value> indexes;
@@ -307,7 +277,7 @@ Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int f
     for (std::size_t i : order) {
         sorted.push_back(values[i]);
     }
-    store(m, self, sorted);
+    store(m, self, sorted, Length::Keep);
     return Value(self);
 }
 
@@ -453,20 +423,29 @@ void installArray(Machine& m) {
         }
         return last;
     });
+    // shift and unshift move each element, leaving holes where there were holes; only an
+    // array has its length changed, and shift leaves another object's last element.
     m.defineMethod(proto, "shift", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
         if (!o) {
             return {};
         }
-        std::vector<Value> all = elements(m, o);
-        if (all.empty()) {
+        const double n = lengthOf(m, o);
+        if (n == 0) {
             return {};
         }
-        Value first = all.front();
-        all.erase(all.begin());
-        m.deleteProperty(o, indexName(m, static_cast<double>(all.size())));
-        store(m, o, all, Length::ArraysOnly);
+        if (n > static_cast<double>(m.limits().maxArrayElements)) {
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        }
+        Value first = element(m, o, 0);
+        for (double i = 1; i < n; ++i) {
+            moveElement(m, o, i, i - 1);
+        }
+        if (dynamic_cast<ArrayObject*>(o)) {
+            setLengthOf(m, o, n - 1);
+        }
         return first;
     });
     m.defineMethod(proto, "unshift", [](CallArgs& c) -> Value {
@@ -475,10 +454,22 @@ void installArray(Machine& m) {
         if (!o) {
             return {};
         }
-        std::vector<Value> all = elements(m, o);
-        all.insert(all.begin(), c.args.begin(), c.args.end());
-        store(m, o, all, Length::ArraysOnly);
-        return Value(static_cast<double>(all.size()));
+        const double n = lengthOf(m, o);
+        const auto added = static_cast<double>(c.count());
+        if (n + added > static_cast<double>(m.limits().maxArrayElements)) {
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        }
+        for (double i = n - 1; i >= 0; --i) {
+            moveElement(m, o, i, i + added);
+        }
+        for (std::size_t i = 0; i < c.args.size(); ++i) {
+            m.set(o, indexName(m, static_cast<double>(i)), c.args[i]);
+        }
+        if (dynamic_cast<ArrayObject*>(o)) {
+            setLengthOf(m, o, n + added);
+        }
+        return Value(n + added);
     });
     m.defineMethod(proto, "splice", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
@@ -489,8 +480,11 @@ void installArray(Machine& m) {
             (c.count() > 1 && c.arg(1).isUndefined())) {
             return {};
         }
-        std::vector<Value> all = elements(m, o);
-        auto length = static_cast<double>(all.size());
+        const double length = std::max(lengthOf(m, o), 0.0);
+        if (length > static_cast<double>(m.limits().maxArrayElements)) {
+            m.state().abort(LimitKind::MemoryBudget,
+                            "a script worked on an array past the movie's budget");
+        }
         double start = relativeIndex(m, c.arg(0), length, 0);
         double count = length - start;
         if (c.count() > 1) {
@@ -501,19 +495,28 @@ void installArray(Machine& m) {
             }
             count = std::min(count, length - start);
         }
-        auto from = all.begin() + static_cast<std::ptrdiff_t>(start);
-        auto to = from + static_cast<std::ptrdiff_t>(count);
-        std::vector<Value> removed(from, to);
-        all.erase(from, to);
-        if (c.count() > 2) {
-            all.insert(all.begin() + static_cast<std::ptrdiff_t>(start), c.args.begin() + 2,
-                       c.args.end());
-        }
-        for (double i = static_cast<double>(all.size()); i < length; ++i) {
+        std::vector<Value> removed;
+        for (double i = start; i < start + count; ++i) {
             m.state().pace();
-            m.deleteProperty(o, indexName(m, i));
+            removed.push_back(element(m, o, i));
         }
-        store(m, o, all);
+        // The elements after the cut move to their new places, holes staying holes.
+        const auto added = static_cast<double>(c.count() > 2 ? c.count() - 2 : 0);
+        const double shift = added - count;
+        if (shift > 0) {
+            for (double i = length - 1; i >= start + count; --i) {
+                moveElement(m, o, i, i + shift);
+            }
+        } else if (shift < 0) {
+            for (double i = start + count; i < length; ++i) {
+                moveElement(m, o, i, i + shift);
+            }
+        }
+        for (std::size_t i = 2; i < c.count(); ++i) {
+            m.set(o, indexName(m, start + static_cast<double>(i - 2)), c.args[i]);
+        }
+        // An array's new length cuts what is left over; another object keeps it.
+        setLengthOf(m, o, length + shift);
         return Value(m.newArray(removed));
     });
     m.defineMethod(proto, "slice", [](CallArgs& c) -> Value {
@@ -594,7 +597,14 @@ void installArray(Machine& m) {
     m.defineMethod(proto, "concat", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
         Object* o = c.thisObject();
-        std::vector<Value> all = o ? elements(m, o) : std::vector<Value>();
+        // Its own elements come first; a Number, String or Boolean object is one value.
+        Value held;
+        std::vector<Value> all;
+        if (o && o->primitiveValue(held)) {
+            all.push_back(Value(o));
+        } else if (o) {
+            all = elements(m, o);
+        }
         for (const Value& v : c.args) {
             if (auto* a = dynamic_cast<ArrayObject*>(v.asObject())) {
                 std::vector<Value> more = elements(m, a);
@@ -611,34 +621,36 @@ void installArray(Machine& m) {
         if (!o) {
             return {};
         }
-        // sort([compare | flags | any object][, flags]): other first arguments give
-        // undefined, a numeric second argument wins over a first one.
+        // sort([compare][, flags]) or sort(flags): any object is the comparator (one that is
+        // no function finds every pair equal), a numeric second argument wins over a numeric
+        // first one, and any other first argument gives undefined.
         Value comparator;
         int flags = 0;
         if (c.count() > 0) {
             const Value& first = c.arg(0);
-            if (first.isObject() && first.asObject()->asFunction()) {
+            if (first.isObject()) {
                 comparator = first;
             } else if (first.isNumber()) {
                 flags = toInt32(first.asNumber());
-            } else if (!first.isObject()) {
+            } else {
                 return {};
-            } else if (c.count() == 1 || !c.arg(1).isNumber()) {
-                return Value(o); // an object that cannot compare leaves the order alone
             }
             if (c.count() > 1 && c.arg(1).isNumber()) {
                 flags = toInt32(c.arg(1).asNumber());
             }
         }
         std::vector<Value> values = elements(m, o);
-        return sortWith(m, o, values, flags, [&](std::size_t a, std::size_t b) {
-            if (comparator.isObject()) {
-                Value args[] = {values[a], values[b]};
-                double r = m.toNumber(callValue(m, comparator, Value(), args));
-                return r < 0 ? -1 : (r > 0 ? 1 : 0);
-            }
+        auto plain = [&](std::size_t a, std::size_t b) {
             return compareValues(m, values[a], values[b], flags);
-        });
+        };
+        auto custom = [&](std::size_t a, std::size_t b) {
+            Value args[] = {values[a], values[b]};
+            double r = m.toNumber(callValue(m, comparator, Value(), args));
+            return r < 0 ? -1 : (r > 0 ? 1 : 0);
+        };
+        // Uniqueness is always the plain comparison's, even beside a comparator.
+        return sortWith(m, o, values, flags, (flags & Descending) != 0,
+                        comparator.isObject() ? IndexCompare(custom) : IndexCompare(plain), plain);
     });
     m.defineMethod(proto, "sortOn", [](CallArgs& c) -> Value {
         Machine& m = c.machine;
@@ -658,9 +670,10 @@ void installArray(Machine& m) {
         } else if (fieldList) {
             // An object that is no list of names sorts the elements themselves.
             std::vector<Value> values = elements(m, o);
-            return sortWith(m, o, values, 0, [&](std::size_t a, std::size_t b) {
+            auto plain = [&](std::size_t a, std::size_t b) {
                 return compareValues(m, values[a], values[b], 0);
-            });
+            };
+            return sortWith(m, o, values, 0, false, plain, plain);
         } else {
             fields.push_back(m.toString(c.arg(0)));
         }
@@ -690,25 +703,22 @@ void installArray(Machine& m) {
                 keys[f].push_back(sortKey(m, v, fields[f]));
             }
         }
-        return sortWith(m, o, values, flags & (UniqueSort | ReturnIndexedArray),
-                        [&](std::size_t a, std::size_t b) {
-                            // Unless both are objects, the elements compare themselves
-                            // under the first field's flags.
-                            if (!values[a].isObject() || !values[b].isObject()) {
-                                int r = compareValues(m, values[a], values[b], fieldFlags[0]);
-                                return (fieldFlags[0] & Descending) ? -r : r;
-                            }
-                            for (std::size_t f = 0; f < fields.size(); ++f) {
-                                int r = compareValues(m, keys[f][a], keys[f][b], fieldFlags[f]);
-                                if (fieldFlags[f] & Descending) {
-                                    r = -r;
-                                }
-                                if (r != 0) {
-                                    return r;
-                                }
-                            }
-                            return 0;
-                        });
+        // Unless both are objects, the elements compare themselves under the first field's
+        // flags; DESCENDING turns each field's comparison around.
+        auto byFields = [&](std::size_t a, std::size_t b) {
+            if (!values[a].isObject() || !values[b].isObject()) {
+                int r = compareValues(m, values[a], values[b], fieldFlags[0]);
+                return (fieldFlags[0] & Descending) ? -r : r;
+            }
+            for (std::size_t f = 0; f < fields.size(); ++f) {
+                int r = compareValues(m, keys[f][a], keys[f][b], fieldFlags[f]);
+                if (r != 0) {
+                    return (fieldFlags[f] & Descending) ? -r : r;
+                }
+            }
+            return 0;
+        };
+        return sortWith(m, o, values, flags, false, byFields, byFields);
     });
 }
 

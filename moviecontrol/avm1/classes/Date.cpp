@@ -362,7 +362,8 @@ void installDate(Machine& m) {
             return {};
         }
         Numbers n = numbers(c.machine, c.args);
-        d->time = timeClip(n.count > 0 ? n.v[0] : NaN);
+        // A time given whole is rounded down to its millisecond, before as after 1970.
+        d->time = timeClip(n.count > 0 ? std::floor(n.v[0]) : NaN);
         return Value(d->time);
     });
     m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {

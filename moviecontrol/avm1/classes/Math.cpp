@@ -58,22 +58,24 @@ void installMath(Machine& m) {
         return Value(std::pow(c.machine.toNumber(c.arg(0)), c.machine.toNumber(c.arg(1))));
     });
     // max and min take two numbers, as the class reference gives them: a third is not
-    // looked at, and one alone is no pair (NaN); with none they answer their identity.
+    // looked at, and one alone is converted but no pair (NaN); with none they answer their
+    // identity. The first wins only when strictly beyond the second, so of 0 and -0 the
+    // second comes back.
     auto extreme = [&](std::string_view name, bool max) {
         m.defineMethod(math, name, [max](CallArgs& c) -> Value {
             if (c.count() == 0) {
                 return Value(max ? -std::numeric_limits<double>::infinity()
                                  : std::numeric_limits<double>::infinity());
             }
+            const double a = c.machine.toNumber(c.arg(0));
             if (c.count() == 1) {
                 return Value(std::numeric_limits<double>::quiet_NaN());
             }
-            const double a = c.machine.toNumber(c.arg(0));
             const double b = c.machine.toNumber(c.arg(1));
             if (std::isnan(a) || std::isnan(b)) {
                 return Value(std::numeric_limits<double>::quiet_NaN());
             }
-            return Value(max ? std::max(a, b) : std::min(a, b));
+            return Value((max ? a > b : a < b) ? a : b);
         });
     };
     extreme("max", true);

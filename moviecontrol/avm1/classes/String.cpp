@@ -1,9 +1,9 @@
 // String: methods index UTF-16 code units.
 
-#include "avm1/CaseTables.h"
 #include "avm1/Convert.h"
 #include "avm1/Interpreter.h"
 #include "avm1/State.h"
+#include "unicode/CaseTables.h"
 #include "unicode/Utf16Text.h"
 
 #include <cmath>
@@ -170,9 +170,20 @@ void installString(Machine& m) {
         }
         return text(out);
     });
-    auto self = [](CallArgs& c) -> Value { return Value(thisString(c)); };
-    m.defineMethod(proto, "toString", self);
-    m.defineMethod(proto, "valueOf", self);
+    // toString answers only for a text or a String object: anything else (even an object
+    // that inherits it from String.prototype) gives undefined rather than its own text,
+    // which would ask this method again. valueOf converts whatever it is called on.
+    m.defineMethod(proto, "toString", [](CallArgs& c) -> Value {
+        Value held;
+        if (c.thisValue.isString()) {
+            return c.thisValue;
+        }
+        if (Object* o = c.thisObject(); o && o->primitiveValue(held) && held.isString()) {
+            return held;
+        }
+        return {};
+    });
+    m.defineMethod(proto, "valueOf", [](CallArgs& c) -> Value { return Value(thisString(c)); });
     m.defineMethod(proto, "charAt", [](CallArgs& c) -> Value {
         std::u16string s = unicode::toUtf16(thisString(c).view());
         double i = intArg(c.machine, c.arg(0));
@@ -299,14 +310,14 @@ void installString(Machine& m) {
     m.defineMethod(proto, "toLowerCase", [](CallArgs& c) -> Value {
         std::u16string s = unicode::toUtf16(thisString(c).view());
         for (char16_t& ch : s) {
-            ch = toLowerUnit(ch);
+            ch = unicode::toLowerUnit(ch);
         }
         return text(s);
     });
     m.defineMethod(proto, "toUpperCase", [](CallArgs& c) -> Value {
         std::u16string s = unicode::toUtf16(thisString(c).view());
         for (char16_t& ch : s) {
-            ch = toUpperUnit(ch);
+            ch = unicode::toUpperUnit(ch);
         }
         return text(s);
     });

@@ -189,5 +189,140 @@ TEST_F(ArrayRules, MethodsOnObjectsThatAreNoArrays) {
     EXPECT_EQ(text(vm.get(o, "0")), "7");
 }
 
+// Flash's quicksort takes the first element of each range as its pivot and compares it
+// first, so equal elements, ties under CASEINSENSITIVE and NaN under NUMERIC land where
+// it leaves them; DESCENDING reverses the ascending result.
+TEST_F(ArrayRules, SortLeavesTiesWhereTheFirstElementPivotPutsThem) {
+    const struct {
+        std::vector<const char*> words;
+        double flags;
+        const char* result;
+    } cases[] = {
+        {{"b", "A", "a"}, 1, "a,A,b"},
+        {{"b", "A", "a"}, 1 | 8, "2,1,0"},
+        {{"x", "X", "y", "Y", "x"}, 1, "x,X,x,y,Y"},
+        {{"x", "X", "y", "Y", "x"}, 1 | 2, "Y,y,x,X,x"},
+        {{"x", "X", "y", "Y", "x"}, 1 | 2 | 8, "3,2,4,1,0"},
+        {{"x", "X", "y", "Y", "x"}, 1 | 4, "0"},
+        {{"b", "a", "c"}, 2 | 4, "c,b,a"},
+    };
+    for (const auto& c : cases) {
+        std::vector<Value> v;
+        for (const char* w : c.words) {
+            v.emplace_back(vm.str(w));
+        }
+        Object* a = vm.newArray(v);
+        EXPECT_EQ(text(call(a, "sort", {Value(c.flags)})), c.result) << c.flags;
+    }
+    // NaN equals every number: as the pivot it stays first.
+    EXPECT_EQ(text(call(array({NaN, 2, 1}), "sort", {Value(16.0)})), "NaN,1,2");
+    EXPECT_EQ(text(call(array({2, NaN, 1}), "sort", {Value(16.0)})), "1,2,NaN");
+}
+
+TEST_F(ArrayRules, SortComparatorsAndUniqueness) {
+    std::string log;
+    auto comparator = [&](double answer) {
+        return Value(static_cast<Object*>(vm.newFunction([&log, answer](avm1::CallArgs& c) {
+            log +=
+                c.machine.toString(c.arg(0)).str() + ":" + c.machine.toString(c.arg(1)).str() + " ";
+            return std::isnan(answer)
+                       ? Value(c.machine.toNumber(c.arg(0)) - c.machine.toNumber(c.arg(1)))
+                       : Value(answer);
+        })));
+    };
+    // The pivot is the comparator's first argument; the lower part is sorted first.
+    Object* a = array({3, 1, 2});
+    call(a, "sort", {comparator(NaN)});
+    EXPECT_EQ(log, "3:1 3:2 2:1 ");
+    EXPECT_EQ(text(a), "1,2,3");
+    // UNIQUESORT asks the plain comparison, whatever the comparator said.
+    log.clear();
+    EXPECT_EQ(text(call(array({1, 1}), "sort", {comparator(-1), Value(4.0)})), "0");
+    EXPECT_EQ(text(call(array({2, 1}), "sort", {comparator(0), Value(4.0)})), "2,1");
+    // An object that is no function finds every pair equal: the flags still apply.
+    EXPECT_EQ(text(call(array({1, 3, 2}), "sort", {Value(vm.newObject()), Value(2.0)})), "2,3,1");
+    EXPECT_EQ(text(call(array({1, 3, 2}), "sort", {Value(vm.newObject())})), "1,3,2");
+}
+
+// Array.prototype's methods on an object {0: a, 1: b, 2: c, 3: d} with a given length: they
+// count with its 32-bit value, negative ones included, change the length only where the
+// table says, and leave the elements past it (shift and splice delete none of them).
+TEST_F(ArrayRules, MethodsCountAnObjectsLengthAsA32BitInteger) {
+    const struct {
+        Value length;
+        const char* method;
+        std::vector<Value> args;
+        const char* result;
+        const char* after; // length, then elements 0 to 4
+    } cases[] = {
+        {Value(3.0), "shift", {}, "a", "3 b c c d undefined"},
+        {Value(vm.str("2")), "shift", {}, "a", "2 b b c d undefined"},
+        {Value(-1.0), "shift", {}, "a", "-1 a b c d undefined"},
+        {Value(3.0), "pop", {}, "c", "3 a b undefined d undefined"},
+        {Value(-1.0), "push", {}, "-1", "-1 a b c d undefined"},
+        {Value(2.7), "push", {Value(vm.str("q"))}, "3", "3 a b q d undefined"},
+        {Value(-1.0), "unshift", {}, "-1", "-1 a b c d undefined"},
+        {Value(2.0), "unshift", {Value(0.0)}, "3", "2 0 a b d undefined"},
+        {Value(2.0), "splice", {Value(0.0)}, "a,b", "0 a b c d undefined"},
+        {Value(4294967298.0), "slice", {}, "a,b", "4294967298 a b c d undefined"},
+        {Value(-1.0), "sort", {}, "[object Object]", "-1 a b c d undefined"},
+        {Value(2.0), "concat", {Value(vm.str("z"))}, "a,b,z", "2 a b c d undefined"},
+    };
+    Object* proto = vm.get(vm.get(vm.global(), "Array").asObject(), "prototype").asObject();
+    for (const auto& c : cases) {
+        Object* o = vm.newObject();
+        for (const char* k : {"0", "1", "2", "3"}) {
+            vm.set(o, k, Value(vm.str(std::string(1, static_cast<char>('a' + (k[0] - '0'))))));
+        }
+        vm.set(o, "length", c.length);
+        vm.set(o, "m", vm.get(proto, c.method));
+        EXPECT_EQ(text(call(o, "m", c.args)), c.result) << c.method << " " << text(c.length);
+        std::string after = text(vm.get(o, "length"));
+        for (const char* k : {"0", "1", "2", "3", "4"}) {
+            after += " " + text(vm.get(o, k));
+        }
+        EXPECT_EQ(after, c.after) << c.method << " " << text(c.length);
+    }
+    // A Number or String object is one value to concat; its length is not looked at.
+    Value wrapped = Value(vm.toObject(Value(vm.str("abc"))));
+    vm.set(wrapped.asObject(), "c", vm.get(proto, "concat"));
+    EXPECT_EQ(text(call(wrapped.asObject(), "c", {Value(vm.str("-"))})), "abc,-");
+    // An array whose length is -1 pushes at -1 and counts up to 0.
+    Object* a = array({1, 2});
+    vm.set(a, "length", Value(-1.0));
+    EXPECT_EQ(vm.toNumber(call(a, "push", {Value(9.0)})), 0);
+    EXPECT_EQ(text(a), "");
+    EXPECT_EQ(text(vm.get(a, "-1")), "9");
+}
+
+// splice, shift and unshift move each element to its new place: a hole moves as a hole.
+TEST_F(ArrayRules, EditsMoveHolesAsHoles) {
+    const struct {
+        const char* method;
+        std::vector<Value> args;
+        const char* indexes; // the indexes the array holds afterwards
+        double length;
+    } cases[] = {
+        {"splice", {Value(0.0), Value(1.0)}, "2", 3},
+        {"splice", {Value(1.0), Value(0.0), Value(vm.str("x"))}, "0 1 4", 5},
+        {"splice", {Value(0.0), Value(0.0), Value(1.0), Value(2.0)}, "0 1 2 5", 6},
+        {"shift", {}, "2", 3},
+        {"unshift", {Value(0.0)}, "0 1 4", 5},
+    };
+    for (const auto& c : cases) {
+        Object* a = array({1});
+        vm.set(a, "3", Value(4.0));
+        call(a, c.method, c.args);
+        std::string held;
+        for (int i = 0; i < 8; ++i) {
+            if (vm.hasOwnProperty(a, vm.str(std::to_string(i)))) {
+                held += (held.empty() ? "" : " ") + std::to_string(i);
+            }
+        }
+        EXPECT_EQ(held, c.indexes) << c.method << " " << c.args.size();
+        EXPECT_EQ(vm.toNumber(vm.get(a, "length")), c.length) << c.method;
+    }
+}
+
 } // namespace
 } // namespace avm1test

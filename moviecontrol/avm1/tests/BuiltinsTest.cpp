@@ -40,8 +40,8 @@ TEST_F(Builtins, ArraySortFlagsAndComparator) {
     EXPECT_EQ(text(Value(a)), "100,10,9,-1");
     Object* words = array({str("b"), str("A"), str("a")});
     Value indexes = call(words, "sort", {num(1 | 8)}); // CASEINSENSITIVE | RETURNINDEXEDARRAY
-    EXPECT_EQ(text(indexes), "1,2,0");
-    EXPECT_EQ(text(Value(words)), "b,A,a");                       // untouched
+    EXPECT_EQ(text(indexes), "2,1,0");                 // the first element, b, is the pivot
+    EXPECT_EQ(text(Value(words)), "b,A,a");            // untouched
     EXPECT_EQ(vm.toNumber(call(words, "sort", {num(1 | 4)})), 0); // UNIQUESORT with a tie
     Object* byCompare = array({num(1), num(3), num(2)});
     Value compare = Value(static_cast<Object*>(vm.newFunction([](avm1::CallArgs& c) {
@@ -53,7 +53,7 @@ TEST_F(Builtins, ArraySortFlagsAndComparator) {
 }
 
 TEST_F(Builtins, ArraySortLeavesEqualElementsWhereFlashDoes) {
-    // The middle element becomes the pivot: equal names swap or stay by where they stand.
+    // The first element is the pivot: equal names swap or stay by where they stand.
     Object* a = array({str("TeSt"), str("h\u00EBllo"), str("H\u00CBLLO"), str("test")});
     call(a, "sort", {num(1)}); // CASEINSENSITIVE
     EXPECT_EQ(text(Value(a)), "H\u00CBLLO,h\u00EBllo,TeSt,test");
@@ -185,6 +185,26 @@ TEST_F(Builtins, NumberAndMath) {
     EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "min", {num(1)}))));
     EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "min", {num(1), Value(std::nan(""))}))));
     EXPECT_EQ(vm.toNumber(call(math, "max")), -INFINITY);
+    // Of two zeros the second comes back; one argument alone is still converted.
+    const struct {
+        const char* method;
+        double a, b, sign;
+    } zeros[] = {{"max", 0.0, -0.0, -1},
+                 {"max", -0.0, 0.0, 1},
+                 {"min", 0.0, -0.0, -1},
+                 {"min", -0.0, 0.0, 1}};
+    for (const auto& z : zeros) {
+        double r = vm.toNumber(call(math, z.method, {num(z.a), num(z.b)}));
+        EXPECT_EQ(std::signbit(r), z.sign < 0) << z.method << "(" << z.a << ", " << z.b << ")";
+    }
+    int converted = 0;
+    Object* counted = vm.newObject();
+    vm.set(counted, "valueOf", Value(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs&) {
+               ++converted;
+               return num(3);
+           }))));
+    EXPECT_TRUE(std::isnan(vm.toNumber(call(math, "max", {Value(counted)}))));
+    EXPECT_EQ(converted, 1);
     double r = vm.toNumber(call(math, "random"));
     EXPECT_GE(r, 0);
     EXPECT_LT(r, 1);

@@ -89,6 +89,12 @@ TEST(StringToNumber, PrefixesCountOnlyWhereFlashLooksForThem) {
         {"   0123", 123, 123},
         {"01238", 1238, 1238},
         {"0123.6", 123.6, 123.6},
+        // Both prefixed forms are 32-bit signed integers, however many digits they have.
+        {"037777777777", -1, 37777777777},
+        {"0777777777777", -1, 777777777777},
+        {"-020000000000", 2147483648, -20000000000},
+        {"0x1FFFFFFFF", -1, NaN},
+        {"0x123456789ABCDEF01", -1412567295, NaN},
         // Hexadecimal: only at the very start, its sign after the prefix.
         {"0x-10", -16, NaN},
         {"0X+10", 16, NaN},

@@ -129,6 +129,8 @@ TEST_P(DateRules, SettersTakeWhatTheyAreGiven) {
         {"setUTCMinutes", {Value(NaN)}, -2147483648.0 * 60000}, // saturates
         {"setTime", {Value(8.64e15 + 1)}, NaN},
         {"setTime", {Value(2.7)}, 2},
+        {"setTime", {Value(-0.5)}, -1},
+        {"setTime", {Value(-1.7)}, -2},
         {"setTime", {}, NaN},
         {"setYear", {Value(99.0)}, 915148800000.0},
         {"setYear", {Value(100.0)}, -59011459200000.0},

@@ -139,13 +139,16 @@ TEST_P(HostileArguments, NumbersPrintInAnyRadix) {
 }
 
 TEST_P(HostileArguments, ArraysKeepTheirLengthWithinBounds) {
-    // A length that is no count reads back as given and counts as its 32-bit value.
-    for (double n : {NaN, -Inf, -1.0, Inf, 1e300, 4294967296.0}) {
+    // A length that is no count reads back as given and counts as its 32-bit value, a
+    // negative one too: push then stores at -1 and counts up to 0.
+    const std::pair<double, double> pushes[] = {{NaN, 1}, {-Inf, 1},  {-1.0, 0},
+                                                {Inf, 1}, {1e300, 1}, {4294967296.0, 1}};
+    for (const auto& [n, pushed] : pushes) {
         Object* a = construct("Array");
         vm.set(a, "length", Value(n));
         double kept = vm.toNumber(vm.get(a, "length"));
         EXPECT_TRUE(kept == n || (std::isnan(kept) && std::isnan(n))) << n;
-        EXPECT_EQ(vm.toNumber(call(a, "push", {Value(1)})), 1) << n;
+        EXPECT_EQ(vm.toNumber(call(a, "push", {Value(1)})), pushed) << n;
         EXPECT_EQ(text(call(a, "slice", {Value(-Inf), Value(NaN)})), "") << n;
         EXPECT_EQ(text(call(a, "splice", {Value(Inf), Value(Inf)})), "") << n;
     }

@@ -115,6 +115,14 @@ TEST_P(VersionRules, StringPrototypeIsAnEmptyString) {
     Object* borrower = vm.newObject();
     vm.set(borrower, "v", vm.get(proto, "valueOf"));
     EXPECT_EQ(vm.toString(vm.callMethod(borrower, "v", {})).str(), "[object Object]");
+    // toString answers only for texts: borrowed or inherited, it gives undefined, and an
+    // object whose prototype is String.prototype converts without asking it again.
+    vm.set(borrower, "t", vm.get(proto, "toString"));
+    EXPECT_TRUE(vm.callMethod(borrower, "t", {}).isUndefined());
+    Object* heir = vm.newObject();
+    heir->setProto(proto);
+    EXPECT_TRUE(vm.callMethod(heir, "toString", {}).isUndefined());
+    EXPECT_EQ(vm.toString(vm.callMethod(heir, "valueOf", {})).str(), "[type Object]");
 }
 
 TEST_P(VersionRules, IntWrapsAsA32BitInteger) {

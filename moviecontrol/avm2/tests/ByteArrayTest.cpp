@@ -96,6 +96,43 @@ TEST_F(ByteArrays, TextCodings) {
               "\xC3\xA9");
 }
 
+TEST_F(ByteArrays, ToStringFollowsAByteOrderMark) {
+    const std::vector<std::pair<std::vector<int>, std::string>> table = {
+        {{0xFE, 0xFF, 0x00, 0x41, 0x00, 0xE9}, "A\xC3\xA9"}, // UTF-16, big end first
+        {{0xFF, 0xFE, 0x41, 0x00, 0xE9, 0x00}, "A\xC3\xA9"}, // UTF-16, little end first
+        {{0xEF, 0xBB, 0xBF, 0x41}, "A"},                     // UTF-8, mark dropped
+        {{0x41, 0xC3, 0xA9}, "A\xC3\xA9"},                   // UTF-8 without a mark
+        {{0xFE, 0xFF}, ""},
+    };
+    for (const auto& [bytes, expected] : table) {
+        const Value b = make();
+        for (int byte : bytes) {
+            call(b, "writeByte", {Value::integer(byte)});
+        }
+        EXPECT_EQ(call(b, "toString"), expected) << bytes.size();
+    }
+}
+
+TEST_F(ByteArrays, CopiesNeedAByteArray) {
+    const Value b = make();
+    call(b, "writeUTFBytes", {Value::string("abc")});
+    const std::vector<std::pair<Value, std::string>> table = {
+        {Value::null(), "TypeError: Error #2007: Parameter bytes must be non-null."},
+        {Value(), "TypeError: Error #2007: Parameter bytes must be non-null."},
+        {Value::string("x"),
+         "TypeError: Error #1034: Type Coercion failed: cannot convert \"x\" to "
+         "flash.utils.ByteArray."},
+    };
+    for (const auto& [target, expected] : table) {
+        EXPECT_EQ(call(b, "readBytes", {target}), expected);
+        EXPECT_EQ(call(b, "writeBytes", {target}), expected);
+    }
+    const Value to = make();
+    set(b, "position", Value::integer(1));
+    EXPECT_EQ(call(b, "readBytes", {to}), "undefined");
+    EXPECT_EQ(call(to, "toString"), "bc");
+}
+
 TEST_F(ByteArrays, CompressionRoundTripsAndIsBounded) {
     const Value b = make();
     call(b, "writeUTFBytes", {Value::string(std::string(10000, 'z'))});

@@ -245,4 +245,62 @@ TEST_F(DisplayRules, RemoveChildrenToTheEndChecksNoIndex) {
     }
 }
 
+TEST_F(DisplayRules, MasksGridsCachingAndBlendsReadBackByTheirRules) {
+    const Value a = child("a");
+    const Value b = child("b");
+    const Value m = child("m");
+    // A mask masks one object: set on another, it leaves the first.
+    set(a, "mask", m);
+    set(b, "mask", m);
+    EXPECT_TRUE(get(a, "mask").isNull());
+    EXPECT_EQ(get(b, "mask").asObject(), m.asObject());
+    EXPECT_EQ(tree.masks[a.asObject()->displayNode], 0u);
+    EXPECT_EQ(tree.masks[b.asObject()->displayNode], m.asObject()->displayNode);
+    // Taken away from b, it is free to mask a again without touching b.
+    set(b, "mask", Value::null());
+    set(a, "mask", m);
+    EXPECT_TRUE(get(b, "mask").isNull());
+    EXPECT_EQ(get(a, "mask").asObject(), m.asObject());
+
+    // Filters turn cacheAsBitmap on while they are there; without them it reads as set.
+    Args none;
+    const Value blur =
+        vm.construct(Value::object(vm.findClass("flash.filters::BlurFilter")->classObject), none);
+    struct Step {
+        const char* what;
+        bool cache;
+        int filters;
+        const char* read;
+    };
+    const Step steps[] = {{"start", false, 0, "false"},
+                          {"a filter", false, 1, "true"},
+                          {"filters cleared", false, 0, "false"},
+                          {"set true", true, 0, "true"},
+                          {"set true with a filter", true, 1, "true"}};
+    for (const Step& s : steps) {
+        set(a, "cacheAsBitmap", Value::boolean(s.cache));
+        std::vector<Value> list(static_cast<std::size_t>(s.filters), blur);
+        set(a, "filters", Value::object(vm.newArray(list)));
+        EXPECT_EQ(text(a, "cacheAsBitmap"), s.read) << s.what;
+    }
+
+    EXPECT_EQ(setThrows(a, "blendMode", Value::null()),
+              "TypeError: Error #2007: Parameter blendMode must be non-null.");
+    EXPECT_EQ(setThrows(a, "blendMode", Value::string("bogus")).substr(0, 26),
+              "ArgumentError: Error #2008");
+
+    // scale9Grid reads back a copy of what was set; null takes it away.
+    EXPECT_TRUE(get(a, "scale9Grid").isNull());
+    Args box{Value::number(10), Value::number(20), Value::number(30), Value::number(40)};
+    const Value rect =
+        vm.construct(Value::object(vm.findClass("flash.geom::Rectangle")->classObject), box);
+    set(a, "scale9Grid", rect);
+    set(rect, "x", Value::number(99));
+    const Value read = get(a, "scale9Grid");
+    EXPECT_NE(read.asObject(), rect.asObject());
+    EXPECT_EQ(vm.toString(read), "(x=10, y=20, w=30, h=40)");
+    set(a, "scale9Grid", Value::null());
+    EXPECT_TRUE(get(a, "scale9Grid").isNull());
+}
+
 } // namespace

@@ -181,6 +181,9 @@ TEST_F(ErrorObjects, GetErrorMessageGivesTheTemplateWithItsPlacesOpen) {
         {Value::string("1006"), "Error #1006: %1 is not a function."},
         {Value::number(1125.9), "Error #1125: The index %1 is out of range %2."},
         {Value::integer(1036), "Error #1036"}, // a number the player never used
+        {Value::integer(1507), "Error #1507: Argument %1 cannot be null."},
+        {Value::integer(1509), "Error #1509"},
+        {Value::integer(1513), "Error #1513: Worker has terminated.\""},
         {Value::integer(2030), "Error #2030: End of file was encountered."},
         {Value::integer(2037), "Error #2037: Functions called in incorrect sequence, or earlier "
                                "call was unsuccessful."},
@@ -218,6 +221,54 @@ TEST_F(ErrorObjects, ThrownErrorsAgreeWithTheirTemplates) {
               "TypeError: " + avm2::errorMessage(1129));
     EXPECT_EQ(thrownBy(classObject("JSON"), "parse", {Value::string("{")}),
               "SyntaxError: " + avm2::errorMessage(1132));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ErrorObjects, ThrowErrorFillsThePlacesFromItsArguments) {
+    struct Case {
+        const char* type;
+        Args rest;
+        double id;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"RangeError",
+         {Value::integer(99)},
+         1003,
+         "RangeError: Error #1003: The radix argument must be between 2 and 36; got 99."},
+        // A place with nothing for it is left empty; arguments beyond are ignored.
+        {"TypeError",
+         {},
+         1034,
+         "TypeError: Error #1034: Type Coercion failed: cannot convert  to ."},
+        {"TypeError",
+         {Value::string("a"), Value::string("B"), Value::string("extra")},
+         1034,
+         "TypeError: Error #1034: Type Coercion failed: cannot convert a to B."},
+        {"Error",
+         {},
+         1009,
+         "Error: Error #1009: Cannot access a property or method of a null "
+         "object reference."},
+        // A number with no text keeps its number alone.
+        {"ArgumentError", {Value::integer(1)}, 99999, "ArgumentError: Error #99999"},
+    };
+    const Value error = classObject("Error");
+    for (const Case& c : cases) {
+        Args args{classObject(c.type), Value::number(c.id)};
+        args.insert(args.end(), c.rest.begin(), c.rest.end());
+        Value thrown;
+        try {
+            vm.callProperty(error, Name::publicName("throwError"), args);
+        } catch (const avm2::ScriptThrow& t) {
+            thrown = t.value;
+        }
+        EXPECT_EQ(vm.toString(thrown), c.expected);
+        EXPECT_EQ(vm.toNumber(get(thrown, "errorID")), c.id) << c.expected;
+    }
 }
 
 } // namespace

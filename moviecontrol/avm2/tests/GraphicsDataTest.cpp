@@ -353,3 +353,91 @@ TEST_F(GraphicsData, UncaughtErrorsReachTheMoviesUncaughtErrorEvents) {
 }
 
 } // namespace
+
+namespace {
+
+class ReadGraphicsData : public GraphicsData {
+  protected:
+    // Each entry read back in one line: its class and the fields that tell it apart.
+    std::string read(const Value& graphics, Args args = {}) {
+        const Value list = call(graphics, "readGraphicsData", args);
+        std::string out;
+        const auto n = static_cast<std::size_t>(vm.toNumber(get(list, "length")));
+        for (std::size_t i = 0; i < n; ++i) {
+            const Value e = vm.getProperty(list, Name::publicName(std::to_string(i)));
+            const std::string cls = vm.className(e);
+            out += out.empty() ? "" : " ";
+            if (cls == "GraphicsSolidFill") {
+                out += "fill(" + text(get(e, "color")) + "," + text(get(e, "alpha")) + ")";
+            } else if (cls == "GraphicsStroke") {
+                const Value fill = get(e, "fill");
+                out += "stroke(" + text(get(e, "thickness")) + "," +
+                       (fill.isObject() ? text(get(fill, "color")) : "null") + ")";
+            } else if (cls == "GraphicsPath") {
+                out += "path(" + text(get(e, "commands")) + "|" + text(get(e, "data")) + "|" +
+                       text(get(e, "winding")) + ")";
+            } else if (cls == "GraphicsGradientFill") {
+                out += "gradient(" + text(get(e, "type")) + "," + text(get(e, "colors")) + "," +
+                       text(get(get(e, "matrix"), "tx")) + ")";
+            } else {
+                out += cls;
+            }
+        }
+        return out;
+    }
+    Value number(double v) { return Value::number(v); }
+};
+
+TEST_F(ReadGraphicsData, GivesBackWhatWasDrawnInStageCoordinates) {
+    const Value shape = make("Shape");
+    const Value g = get(shape, "graphics");
+    EXPECT_EQ(read(g), "");
+    call(g, "lineStyle", {number(2), number(0xFF0000)});
+    call(g, "beginFill", {number(0x00FF00), number(0.5)});
+    call(g, "drawRect", {number(10), number(20), number(30), number(40)});
+    call(g, "endFill");
+    call(g, "lineStyle");
+    call(g, "moveTo", {number(0), number(0)});
+    call(g, "curveTo", {number(1), number(2), number(3), number(4)});
+    const std::string drawn = "stroke(2,16711680) fill(65280,0.5) "
+                              "path(1,2,2,2,2|10,20,40,20,40,60,10,60,10,20|evenOdd) "
+                              "GraphicsEndFill stroke(NaN,null) path(1,3|0,0,1,2,3,4|evenOdd)";
+    EXPECT_EQ(read(g), drawn);
+    // The object's place moves every coordinate.
+    vm.setProperty(shape, Name::publicName("x"), number(100));
+    EXPECT_EQ(read(g), "stroke(2,16711680) fill(65280,0.5) "
+                       "path(1,2,2,2,2|110,20,140,20,140,60,110,60,110,20|evenOdd) "
+                       "GraphicsEndFill stroke(NaN,null) path(1,3|100,0,101,2,103,4|evenOdd)");
+    vm.setProperty(shape, Name::publicName("x"), number(0));
+    // A copy reads the same; a clear forgets the drawing.
+    const Value copy = get(make("Shape"), "graphics");
+    call(copy, "copyFrom", {g});
+    EXPECT_EQ(read(copy), drawn);
+    call(g, "clear");
+    EXPECT_EQ(read(g), "");
+    EXPECT_EQ(read(copy), drawn);
+    // A gradient keeps its kind, colours and matrix.
+    avm2::Object* colors = vm.newArray({number(0xFF), number(0xFF00)});
+    avm2::Object* alphas = vm.newArray({number(1), number(1)});
+    avm2::Object* ratios = vm.newArray({number(0), number(255)});
+    Args moved{number(1), number(0), number(0), number(1), number(7)};
+    const Value box =
+        vm.construct(Value::object(vm.findClass("flash.geom::Matrix")->classObject), moved);
+    call(g, "beginGradientFill",
+         {Value::string("radial"), Value::object(colors), Value::object(alphas),
+          Value::object(ratios), box});
+    EXPECT_EQ(read(g), "gradient(radial,255,65280,7)");
+}
+
+TEST_F(ReadGraphicsData, ReadsChildrenUnlessToldNotTo) {
+    const Value parent = make("Sprite");
+    const Value child = make("Shape");
+    call(parent, "addChild", {child});
+    vm.setProperty(child, Name::publicName("y"), number(5));
+    call(get(parent, "graphics"), "beginFill", {number(1)});
+    call(get(child, "graphics"), "lineTo", {number(1), number(1)});
+    EXPECT_EQ(read(get(parent, "graphics")), "fill(1,1) path(2|1,6|evenOdd)");
+    EXPECT_EQ(read(get(parent, "graphics"), {Value::boolean(false)}), "fill(1,1)");
+}
+
+} // namespace

@@ -58,6 +58,33 @@ TEST_F(NamedDefinitions, VectorClassesByTheirWrittenNames) {
     EXPECT_NE(lookup(deep).find("Error #1065"), std::string::npos);
 }
 
+TEST_F(NamedDefinitions, NameArgumentMustBeGivenOnceAndNonNull) {
+    const Value fn =
+        vm.getProperty(Value::object(vm.globalObject()),
+                       Name::qualified(Namespace::publicNs("flash.utils"), "getDefinitionByName"));
+    const std::vector<std::pair<Args, const char*>> table = {
+        {{Value::null()}, "ArgumentError: Error #1507: Argument name cannot be null."},
+        {{Value()}, "ArgumentError: Error #1507: Argument name cannot be null."},
+        {{},
+         "ArgumentError: Error #1063: Argument count mismatch on "
+         "global/flash.utils::getDefinitionByName(). Expected 1, got 0."},
+        {{Value::string("int"), Value::null()},
+         "ArgumentError: Error #1063: Argument count mismatch on "
+         "global/flash.utils::getDefinitionByName(). Expected 1, got 2."},
+        {{Value::string("")}, "ReferenceError: Error #1065: Variable  is not defined."},
+        {{Value::integer(5)}, "ReferenceError: Error #1065: Variable 5 is not defined."},
+    };
+    for (auto [args, expected] : table) {
+        std::string got;
+        try {
+            got = text(vm.call(fn, Value::null(), args));
+        } catch (const avm2::ScriptThrow& t) {
+            got = text(t.value);
+        }
+        EXPECT_EQ(got, expected) << args.size();
+    }
+}
+
 TEST_F(NamedDefinitions, VectorLengthIsAUint) {
     const Value cls = vm.applyType(Value::object(vm.vectorClass->classObject),
                                    {Value::object(vm.intClass->classObject)});

@@ -218,6 +218,14 @@ TEST_F(NativeArity, LibraryFunctionsReportTheirDeclaredLength) {
         holder = r.onPrototype ? Value::object(c->prototype) : Value::object(c->classObject);
         EXPECT_EQ(length(holder, r.name), r.length);
     }
+    // Function.prototype is itself a function of no parameters; a function's own call and
+    // apply declare (thisArg, ...args) and (thisArg, argArray).
+    const Value fnProto = Value::object(vm.findClass("Function")->prototype);
+    EXPECT_EQ(vm.toNumber(vm.getProperty(fnProto, Name::publicName("length"))), 0);
+    const Value someFunction =
+        vm.getProperty(Value::object(vm.findClass("Math")->classObject), Name::publicName("max"));
+    EXPECT_EQ(length(someFunction, "call"), 1);
+    EXPECT_EQ(length(someFunction, "apply"), 2);
     const Value math = Value::object(vm.findClass("Math")->classObject);
     EXPECT_EQ(outcome(math, "max", 5), "ok 2");
     // Math's methods with fixed parameters keep refusing a count they do not declare.

@@ -188,3 +188,118 @@ TEST_F(PlayerPackages, NetFilterEventsPrintUnderTheirFormerName) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlayerPackages, ValueHoldersKeepWhatTheyAreMadeWith) {
+    struct Case {
+        const char* cls;
+        Args args;
+        const char* field;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"flash.media::SoundLoaderContext", {}, "bufferTime", "1000"},
+        {"flash.media::SoundLoaderContext", {}, "checkPolicyFile", "false"},
+        {"flash.media::SoundLoaderContext", {Value::string("250")}, "bufferTime", "250"},
+        {"flash.media::SoundLoaderContext",
+         {Value(), Value::integer(1)},
+         "checkPolicyFile",
+         "true"},
+        {"flash.media::ID3Info", {}, "songName", "null"},
+        {"flash.media::ID3Info", {}, "year", "null"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(get(make(c.cls, c.args), c.field), c.expected) << c.cls << "." << c.field;
+    }
+    // ID3Info takes tags it does not declare; the others are sealed.
+    const Value tags = make("flash.media::ID3Info");
+    vm.setProperty(tags, Name::publicName("TPE2"), Value::string("x"));
+    EXPECT_EQ(get(tags, "TPE2"), "x");
+    EXPECT_EQ(thrown([&] {
+                  vm.setProperty(make("flash.media::SoundLoaderContext"), Name::publicName("x"),
+                                 Value());
+              }),
+              "ReferenceError #1056");
+    // A responder's functions are Functions or null, and it needs the first.
+    const Value fn =
+        Value::object(vm.newNative([](Machine&, const Value&, Args&) { return Value(); }));
+    EXPECT_EQ(thrown([&] { make("flash.net::Responder", {fn}); }), "");
+    EXPECT_EQ(thrown([&] { make("flash.net::Responder", {fn, Value::null()}); }), "");
+    EXPECT_EQ(thrown([&] { make("flash.net::Responder", {Value::integer(5)}); }),
+              "TypeError #1034");
+    EXPECT_EQ(thrown([&] { make("flash.net::Responder"); }), "ArgumentError #1063");
+}
+
+TEST_F(PlayerPackages, ByteStreamsAreDataInputsAndOutputs) {
+    avm2::Class* input = vm.findClass("flash.utils::IDataInput");
+    avm2::Class* output = vm.findClass("flash.utils::IDataOutput");
+    ASSERT_NE(input, nullptr);
+    ASSERT_NE(output, nullptr);
+    const std::tuple<const char*, bool, bool> table[] = {
+        {"flash.utils::ByteArray", true, true},
+        {"flash.net::Socket", true, true},
+        {"flash.net::URLStream", true, false},
+        {"flash.geom::Point", false, false},
+    };
+    for (const auto& [cls, in, out] : table) {
+        const Value v = make(cls);
+        EXPECT_EQ(vm.isType(v, input), in) << cls;
+        EXPECT_EQ(vm.isType(v, output), out) << cls;
+    }
+}
+
+TEST_F(PlayerPackages, MultiByteEscapesAreUtf8Bytes) {
+    const Value holder = vm.findDefinition(
+        Name::qualified(avm2::Namespace::publicNs("flash.utils"), "escapeMultiByte"));
+    const auto run = [&](const char* fn, const Value& v) {
+        Args args{v};
+        const Value f =
+            vm.getProperty(holder, Name::qualified(avm2::Namespace::publicNs("flash.utils"), fn));
+        return text(vm.call(f, Value(), args));
+    };
+    const std::pair<const char*, const char*> escapes[] = {
+        {"a b+c/@*_-.", "a%20b+c/@*_-."},
+        {"\xC3\xA9\xE2\x82\xAC", "%C3%A9%E2%82%AC"},
+        {"\xF0\x9F\x98\x80", "%F0%9F%98%80"},
+        {"%~", "%25%7E"},
+    };
+    for (const auto& [plain, escaped] : escapes) {
+        EXPECT_EQ(run("escapeMultiByte", Value::string(plain)), escaped);
+        EXPECT_EQ(run("unescapeMultiByte", Value::string(escaped)), plain);
+    }
+    // A broken escape stays as written; bytes that are no UTF-8 read as Latin-1.
+    EXPECT_EQ(run("unescapeMultiByte", Value::string("%zz%4")), "%zz%4");
+    EXPECT_EQ(run("unescapeMultiByte", Value::string("%E9")), "\xC3\xA9");
+    EXPECT_EQ(run("escapeMultiByte", Value::null()), "null");
+}
+
+TEST_F(PlayerPackages, ValueClassesNameTheirValues) {
+    const std::tuple<const char*, const char*, const char*> table[] = {
+        {"flash.text.engine::FontWeight", "BOLD", "bold"},
+        {"flash.text.engine::FontLookup", "EMBEDDED_CFF", "embeddedCFF"},
+        {"flash.text.engine::TextBaseline", "USE_DOMINANT_BASELINE", "useDominantBaseline"},
+        {"flash.text.engine::TypographicCase", "CAPS_AND_SMALL_CAPS", "capsAndSmallCaps"},
+        {"flash.text.engine::LineJustification", "ALL_BUT_MANDATORY_BREAK", "allButMandatoryBreak"},
+        {"flash.text.engine::TextLineCreationResult", "INSUFFICIENT_WIDTH", "insufficientWidth"},
+        {"flash.ui::KeyboardType", "KEYPAD", "keypad"},
+        {"flash.system::IMEConversionMode", "JAPANESE_KATAKANA_HALF", "JAPANESE_KATAKANA_HALF"},
+        {"flash.system::SecurityPanel", "LOCAL_STORAGE", "localStorage"},
+        {"flash.net::NetStreamPlayTransitions", "APPEND_AND_WAIT", "appendAndWait"},
+        {"flash.globalization::DateTimeNameStyle", "LONG_ABBREVIATION", "longAbbreviation"},
+        {"flash.ui::Keyboard", "KEYNAME_UPARROW", "Up"},
+        {"flash.ui::Keyboard", "KEYNAME_F35", "F35"},
+        {"flash.ui::Keyboard", "KEYNAME_PAGEDOWN", "PgDn"},
+        {"flash.ui::Keyboard", "KEYNAME_MODESWITCH", "ModeSw"},
+        // The characters the function keys type run on from U+F700 in the same order.
+        {"flash.ui::Keyboard", "STRING_UPARROW", "\xEF\x9C\x80"},
+        {"flash.ui::Keyboard", "STRING_F1", "\xEF\x9C\x84"},
+        {"flash.ui::Keyboard", "STRING_INSERT", "\xEF\x9C\xA7"},
+        {"flash.ui::Keyboard", "STRING_MODESWITCH", "\xEF\x9D\x87"},
+    };
+    for (const auto& [cls, name, value] : table) {
+        EXPECT_EQ(get(classNamed(cls), name), value) << cls;
+    }
+}
+
+} // namespace

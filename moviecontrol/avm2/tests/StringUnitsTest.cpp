@@ -109,9 +109,14 @@ TEST_F(StringUnits, CaseChangesEachLetterItsOwnWay) {
         char16_t lower;
         char16_t upper;
     };
-    const Case pairs[] = {{u'a', u'A'},   {0xE9, 0xC9},   {0xFF, 0x178},  {0x101, 0x100},
-                          {0x13A, 0x139}, {0x14B, 0x14A}, {0x17E, 0x17D}, {0x3B1, 0x391},
-                          {0x3C9, 0x3A9}, {0x430, 0x410}, {0x451, 0x401}};
+    // Latin, Greek, Cyrillic, Armenian, Vietnamese, Greek extended, number forms, circled
+    // and full-width letters all pair off.
+    const Case pairs[] = {{u'a', u'A'},     {0xE9, 0xC9},     {0xFF, 0x178},    {0x101, 0x100},
+                          {0x13A, 0x139},   {0x14B, 0x14A},   {0x17E, 0x17D},   {0x1CC, 0x1CA},
+                          {0x219, 0x218},   {0x3B1, 0x391},   {0x3C9, 0x3A9},   {0x430, 0x410},
+                          {0x451, 0x401},   {0x461, 0x460},   {0x4F9, 0x4F8},   {0x561, 0x531},
+                          {0x1EA1, 0x1EA0}, {0x1F00, 0x1F08}, {0x2170, 0x2160}, {0x24D0, 0x24B6},
+                          {0xFF41, 0xFF21}};
     for (const Case& c : pairs) {
         EXPECT_EQ(avm2::upperUnit(c.lower), c.upper) << static_cast<int>(c.lower);
         EXPECT_EQ(avm2::lowerUnit(c.upper), c.lower) << static_cast<int>(c.upper);
@@ -121,7 +126,16 @@ TEST_F(StringUnits, CaseChangesEachLetterItsOwnWay) {
         EXPECT_EQ(avm2::upperUnit(c), c);
         EXPECT_EQ(avm2::lowerUnit(c), c);
     }
-    EXPECT_EQ(avm2::upperUnit(0x3C2), 0x3A3); // final sigma
+    // One way only: title-case and iota-subscript letters take the capital (the latter its
+    // title form), final sigma the empty place before capital sigma, Georgian capitals the
+    // letters of the ordinary alphabet; micro sign stays.
+    const Case oneWay[] = {{0x1C5, 0x1C4},   {0x1C6, 0x1C4}, {0x1F80, 0x1F88},
+                           {0x1FB3, 0x1FBC}, {0x3C2, 0x3A2}, {0xB5, 0xB5}};
+    for (const Case& c : oneWay) {
+        EXPECT_EQ(avm2::upperUnit(c.lower), c.upper) << static_cast<int>(c.lower);
+    }
+    EXPECT_EQ(avm2::lowerUnit(0x10A0), 0x10D0);
+    EXPECT_EQ(avm2::lowerUnit(0x130), u'i');
     EXPECT_EQ(text(Value::string("stra\xC3\x9F"
                                  "e " +
                                  kHan),

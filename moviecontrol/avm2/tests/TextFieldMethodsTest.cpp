@@ -89,9 +89,17 @@ TEST_F(TextFieldMethods, ReplacedTextTakesTheFormatWhereItGoes) {
                   call("replaceText", {Value::number(3), Value::number(9), Value::string("")});
               }),
               "RangeError #2006");
-    // Assigning text keeps the first character's format; line ends become paragraph ends.
+    // Assigned text takes the format for new text, not the one the old text had; line ends
+    // become paragraph ends.
     call("setTextFormat", {bold});
     set("text", Value::string("p\nq"));
+    EXPECT_EQ(get(call("getTextFormat", {}), "bold"), "false");
+    set("defaultTextFormat", bold);
+    EXPECT_EQ(get(call("getTextFormat", {}), "bold"), "false");
+    // The same text again changes nothing; other text takes the new default.
+    set("text", Value::string("p\nq"));
+    EXPECT_EQ(get(call("getTextFormat", {}), "bold"), "false");
+    set("text", Value::string("p\nr"));
     EXPECT_EQ(get(call("getTextFormat", {}), "bold"), "true");
     EXPECT_EQ(vm.toNumber(vm.getProperty(field, Name::publicName("length"))), 3);
     EXPECT_EQ(vm.toNumber(call("getFirstCharInParagraph", {Value::number(2)})), 2);
@@ -304,6 +312,62 @@ TEST_F(TextFieldMethods, LineIndexesAreCutToInts) {
         EXPECT_EQ(ask("getLineLength", c.given), c.length) << c.given;
         EXPECT_EQ(ask("getLineIndexOfChar", c.given), c.lineOfChar) << c.given;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TextFieldMethods, AppendedTextKeepsTheFormatsBeforeIt) {
+    struct Case {
+        double boldFrom, boldTo; // the range set bold before "cd" is appended to "ab"
+        const char* read;        // B for bold, - for plain, character by character
+    };
+    const Case cases[] = {{0, 2, "BBBB"}, {0, 1, "B---"}, {1, 2, "-BBB"}};
+    for (const Case& c : cases) {
+        set("text", Value::string("ab"));
+        Value bold = make("flash.text::TextFormat");
+        vm.setProperty(bold, Name::publicName("bold"), Value::boolean(true));
+        call("setTextFormat", {bold, Value::number(c.boldFrom), Value::number(c.boldTo)});
+        call("appendText", {Value::string("cd")});
+        std::string read;
+        for (int i = 0; i < 4; ++i) {
+            const Value f = call("getTextFormat", {Value::number(i), Value::number(i + 1)});
+            read += get(f, "bold") == "true" ? "B" : "-";
+        }
+        EXPECT_EQ(get(field, "text"), "abcd");
+        EXPECT_EQ(read, c.read) << c.boldFrom << "-" << c.boldTo;
+    }
+}
+
+TEST_F(TextFieldMethods, LineMetricsMeasureTheLineWithItsGutter) {
+    set("text", Value::string("ab\ncd"));
+    const avm2::NodeId node = field.asObject()->displayNode;
+    // begin, end, x, top, ascent, descent, leading, width
+    host.tree.lines[node].lines = {{0, 3, 0, 0, 10, 3, 2, 20}, {3, 5, 40, 15, 9, 2, 0, 18}};
+    struct Case {
+        double line;
+        const char* read; // x width height ascent descent leading, or the error
+    };
+    const Case cases[] = {{0, "2 20 15 10 3 2"},   {1, "42 18 11 9 2 0"},
+                          {1.9, "42 18 11 9 2 0"}, {NAN, "2 20 15 10 3 2"},
+                          {2, "RangeError #2006"}, {-1, "RangeError #2006"}};
+    for (const Case& c : cases) {
+        std::string read;
+        const std::string error = thrown([&] {
+            const Value m = call("getLineMetrics", {Value::number(c.line)});
+            EXPECT_EQ(vm.className(m), "TextLineMetrics");
+            for (const char* p : {"x", "width", "height", "ascent", "descent", "leading"}) {
+                read += (read.empty() ? "" : " ") + get(m, p);
+            }
+        });
+        EXPECT_EQ(error.empty() ? read : error, c.read) << c.line;
+    }
+    // Made by a script, the metrics take what they are given.
+    const Value made = make("flash.text::TextLineMetrics",
+                            {Value::number(1), Value::number(2), Value::string("3")});
+    EXPECT_EQ(get(made, "height"), "3");
+    EXPECT_EQ(get(made, "leading"), "0");
 }
 
 } // namespace

@@ -246,3 +246,34 @@ TEST_F(XmlMethods, NamespaceMethods) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(XmlMethods, IsXmlNameTakesTheLocalNameOfWhatItIsGiven) {
+    const Value fn =
+        vm.getProperty(Value::object(vm.globalObject()), Name::publicName("isXMLName"));
+    Args qnameArgs{Value::string("urn:x"), Value::string("local")};
+    const Value qname = vm.construct(classObject("QName"), qnameArgs);
+    const std::vector<std::pair<Value, bool>> table = {
+        {Value::string("a"), true},
+        {Value::string("_x.y-z9"), true},
+        {Value::string("\xC3\xA9t\xC3\xA9"), true},
+        {Value::string("1a"), false},
+        {Value::string(""), false},
+        {Value::string("a:b"), false},
+        {Value::string("a b"), false},
+        {Value::string("-a"), false},
+        {Value::null(), false},
+        {Value(), false},
+        {Value::integer(5), false},
+        {qname, true},
+    };
+    for (const auto& [v, expected] : table) {
+        Args args{v};
+        EXPECT_EQ(vm.call(fn, Value(), args).asBoolean(), expected) << vm.toString(v);
+    }
+    Args none;
+    EXPECT_FALSE(vm.call(fn, Value(), none).asBoolean());
+}
+
+} // namespace

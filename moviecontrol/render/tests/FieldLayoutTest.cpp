@@ -212,6 +212,24 @@ int lastInk(const QImage& image, int y) {
     return -1;
 }
 
+TEST(FieldLayoutTest, RunsInAFontTheMovieDoesNotEmbedAreNotDrawnAndTakeNoRoom) {
+    // Boxes 12 px apart from the 2 px gutter: the last of n ends at 2 + (n - 1) * 12 + 9.
+    const struct {
+        const char* markup;
+        int lastInk;
+    } cases[] = {
+        {"<p>aa<font face='Nowhere'>aa</font>aa</p>", 2 + 3 * 12 + 9},
+        {"<p>aa<font face='BOXES'>aa</font>aa</p>", 2 + 5 * 12 + 9},
+        {"<p>aa<font face='Boxes'>aa</font>aa</p>", 2 + 5 * 12 + 9},
+        {"<p><font face='Nowhere'>aaaa</font></p>", -1},
+    };
+    for (const auto& c : cases) {
+        const QImage image = renderField({0, 0, true, c.markup});
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(lastInk(image, 13), c.lastInk) << c.markup;
+    }
+}
+
 TEST(FieldLayoutTest, AutosizedFieldsAreAsWideAsTheLinesTheyDraw) {
     // Two boxes 12 px apart take 24 px; the field adds its 2 px gutters on both sides.
     const PlayedScript plain = autosizedField({});

@@ -31,7 +31,7 @@ std::size_t indexArg(avm1::Machine& m, const Value& v, std::size_t length) {
 }
 
 // The range that optional (begin, end) arguments pick: the whole text without them, one
-// character with a begin alone.
+// character with a begin alone. A negative end is the end of the text.
 std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c, std::size_t given,
                                             std::size_t length) {
     if (given == 0) {
@@ -41,7 +41,8 @@ std::pair<std::size_t, std::size_t> rangeOf(avm1::Machine& m, const CallArgs& c,
     if (given == 1) {
         return {begin, std::min(begin + 1, length)};
     }
-    return {begin, indexArg(m, c.arg(1), length)};
+    const bool toTheEnd = m.toNumber(c.arg(1)) < 0;
+    return {begin, toTheEnd ? length : indexArg(m, c.arg(1), length)};
 }
 
 // Where the character `points` code points into a text starts, in UTF-16 units; the text's
@@ -87,14 +88,13 @@ void installTextField(StageScripts& stage) {
         }
         const std::size_t given = std::min<std::size_t>(c.count(), 2);
         const auto [begin, end] = rangeOf(c.machine, c, given, t->document.size());
+        // No characters, no settings: an empty text, a range that starts where it ends and a
+        // single character past the text give a format with nothing set.
         std::optional<PartialFormat> f;
-        if (given == 1 && begin >= t->document.size()) {
-            f = std::nullopt; // past the text: nothing in common
-        } else {
+        const bool none = t->document.empty() || (given == 2 && begin == end) ||
+                          (given == 1 && begin >= t->document.size());
+        if (!none) {
             f = t->document.formatOf(begin, end);
-        }
-        if (!f && (t->document.empty() || given == 0)) {
-            f = PartialFormat::of(t->newFormat);
         }
         return Value(textFormatObject(c.machine, f.value_or(PartialFormat{})));
     });

@@ -213,7 +213,9 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
     a.setVariable("tf.scroll", 99).traceValue("tf.scroll");
     a.setVariable("tf.scroll", -4).traceValue("tf.scroll");
     a.setVariable("tf.scroll", 4);
-    // Shorter text brings the position back.
+    // A text set anew, even one as long, is shown from its first line.
+    a.setVariable("tf.text", "a\rb\rc\rd").traceValue("tf.scroll");
+    a.setVariable("tf.scroll", 4);
     a.setVariable("tf.text", "a\rb").traceValue("tf.scroll").traceValue("tf.maxscroll");
     // A long line scrolls sideways, by whole pixels up to the end of the line.
     a.setVariable("tf.text", "a long line that runs well past a field of a hundred pixels");
@@ -224,7 +226,7 @@ TEST(TextFieldScriptsTest, ScrollPositionsStayWithinWhatTheTextAllows) {
     pushPath(a, "tf.maxhscroll").code(0x49).code(0x1D);
     a.traceValue("atEnd");
     EXPECT_EQ(run(8, a), (Lines{"1", "1", "1", "1", "0", "0", "4", "1", "2", "2", "1", "4", "1",
-                                "2", "2", "12", "true"}));
+                                "1", "1", "2", "12", "true"}));
 }
 
 // A line to scroll to is cut to a whole number, and what is no number, negative or past
@@ -477,6 +479,120 @@ TEST(TextFieldScriptsTest, AFieldBoxIsKeptInWholeTwipsMeasuredFromEitherSide) {
     }
     EXPECT_EQ(run(8, a), (Lines{"10.35", "10.35", "10", "10", "3.3", "3.3", "0", "0", "1", "1",
                                 "7.5", "7.5"}));
+}
+
+TEST(TextFieldScriptsTest, OnlyClipsHaveFrames) {
+    for (const int version : {6, 7, 8}) {
+        moviemaker::Actions a = withField();
+        a.callMethod("this", "createEmptyMovieClip", {"mc", "2"});
+        for (const char* name : {"_currentframe", "_totalframes", "_framesloaded"}) {
+            a.traceValue(std::string("tf.") + name).traceValue(std::string("mc.") + name);
+        }
+        EXPECT_EQ(run(version, a), (Lines{"undefined", "0", "undefined", "1", "undefined", "1"}))
+            << version;
+    }
+}
+
+TEST(TextFieldScriptsTest, StyleTransformsSetAlignmentAndDisplayAsScriptsWould) {
+    const struct {
+        const char* property;
+        const char* value; // null: the boolean true
+        const char* read;
+        const char* expected;
+    } cases[] = {
+        {"textAlign", "JUSTIFY", "align", "justify"}, {"textAlign", "Right", "align", "right"},
+        {"textAlign", "middle", "align", "null"},     {"display", "inline", "display", "inline"},
+        {"display", "none", "display", "none"},       {"display", "table", "display", "block"},
+        {"display", "", "display", "block"},          {"kerning", "true", "kerning", "true"},
+        {"kerning", "2", "kerning", "true"},          {"kerning", nullptr, "kerning", "false"},
+    };
+    for (const auto& c : cases) {
+        moviemaker::Actions a;
+        newInto(a, "css", "TextField.StyleSheet");
+        newInto(a, "style", "Object");
+        a.push("style").code(0x1C).push(c.property);
+        if (c.value != nullptr) {
+            a.push(c.value);
+        } else {
+            a.pushBool(true);
+        }
+        a.code(0x4F); // set member
+        // f = css.transform(style)
+        a.push("f").push("style").code(0x1C).push(1.0).push("css").code(0x1C);
+        a.push("transform").code(0x52).code(0x1D);
+        a.traceValue(std::string("f.") + c.read);
+        EXPECT_EQ(run(8, a), (Lines{c.expected}))
+            << c.property << " " << (c.value ? c.value : "true");
+    }
+    // Only null and undefined give no format at all.
+    moviemaker::Actions a;
+    newInto(a, "css", "TextField.StyleSheet");
+    callInto(a, "none", "css", "transform", {});
+    a.push("n").pushNull().push(1.0).push("css").code(0x1C).push("transform").code(0x52);
+    a.code(0x1D);
+    callInto(a, "text", "css", "transform", {"abc"});
+    a.traceValue("none").traceValue("n").traceValue("text.display").traceValue("text.size");
+    EXPECT_EQ(run(8, a), (Lines{"null", "null", "block", "null"}));
+}
+
+TEST(TextFieldScriptsTest, RangesWithoutCharactersHaveNoSettingsAndANegativeEndIsTheEnd) {
+    const struct {
+        const char* text;
+        std::vector<std::string> range;
+        const char* size; // what getTextFormat(range).size reads
+    } cases[] = {
+        {"", {}, "null"},
+        {"", {"0"}, "null"},
+        {"", {"0", "5"}, "null"},
+        {"abc", {"1", "1"}, "null"},
+        {"abc", {"3", "3"}, "null"},
+        {"abc", {"3"}, "null"},
+        {"abc", {"0", "-1"}, "12"},
+        {"abc", {}, "12"},
+        {"abc", {"2"}, "12"},
+    };
+    for (const auto& c : cases) {
+        moviemaker::Actions a = withField();
+        a.setVariable("tf.text", c.text);
+        callInto(a, "f", "tf", "getTextFormat", c.range);
+        a.traceValue("f.size");
+        EXPECT_EQ(run(8, a), (Lines{c.size})) << "'" << c.text << "' " << c.range.size();
+    }
+    // setTextFormat(1, -1, big) reaches the last character.
+    moviemaker::Actions a = withField();
+    a.setVariable("tf.text", "abcd");
+    newInto(a, "big", "TextFormat");
+    a.setVariable("big.size", 30);
+    a.push("big").code(0x1C).push("-1").push("1").push(3.0);
+    pushPath(a, "tf").push("setTextFormat").code(0x52).code(0x17);
+    for (const char* at : {"0", "1", "3"}) {
+        callInto(a, "f", "tf", "getTextFormat", {at});
+        a.traceValue("f.size");
+    }
+    EXPECT_EQ(run(7, a), (Lines{"12", "30", "30"}));
+}
+
+TEST(TextFieldScriptsTest, SheetsKeepTheirStylesInArraysScriptsSee) {
+    for (const int version : {7, 8}) {
+        moviemaker::Actions a;
+        newInto(a, "css", "TextField.StyleSheet");
+        a.traceValue("css._css");
+        callInto(a, "ok", "css", "parseCSS", {"p { color: #FF0000;}"});
+        for (const char* name : {"_css", "_styles"}) {
+            callInto(a, "shown", "css", "isPropertyEnumerable", {name});
+            a.traceValue("shown");
+            // (css[name] instanceof Array)
+            a.push("isArray").push("css").code(0x1C).push(name).code(0x4E);
+            a.push("Array").code(0x1C).code(0x54).code(0x1D);
+            a.traceValue("isArray");
+        }
+        a.traceValue("css._css.p.color").traceValue("css._styles.p.color");
+        a.callMethod("css", "clear", {});
+        a.traceValue("css._css.p");
+        EXPECT_EQ(run(version, a), (Lines{"undefined", "true", "true", "true", "true", "#FF0000",
+                                          "16711680", "undefined"}))
+            << version;
+    }
 }
 
 } // namespace

@@ -118,5 +118,28 @@ TEST(CssTest, SettingsBecomeAModelFormat) {
     EXPECT_EQ(f.kerning, false);
 }
 
+TEST(CssTest, CommentsCountAsWhiteSpaceBetweenRulesAndDeclarations) {
+    const struct {
+        const char* css;
+        std::size_t rules;
+        Properties first;
+    } cases[] = {
+        {"/* c */ a { color: #123 } /* d */", 1, {{"color", "#123 "}}},
+        {"a /**/, /**/b{x:1}", 2, {{"x", "1"}}},
+        {"a { /* in */ x: 1; /* two */ y: 2 }", 1, {{"x", "1"}, {"y", "2 "}}},
+        {"a{x:1}/* left open", 1, {{"x", "1"}}},
+        {"/**/", 0, {}},
+    };
+    for (const auto& c : cases) {
+        const auto r = parseCss(c.css);
+        ASSERT_TRUE(r) << c.css;
+        ASSERT_EQ(r->size(), c.rules) << c.css;
+        if (c.rules > 0) {
+            EXPECT_EQ(r->at(0).selector, "a") << c.css;
+            EXPECT_EQ(r->at(0).properties, c.first) << c.css;
+        }
+    }
+}
+
 } // namespace
 } // namespace mc

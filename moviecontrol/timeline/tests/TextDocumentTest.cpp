@@ -216,6 +216,26 @@ TEST(HtmlMarkupTest, CondensedWhiteSpaceKeepsOneSpaceBetweenWords) {
     EXPECT_EQ(plain(parseHtml(" \n", base(), condense)), "");
 }
 
+TEST(HtmlMarkupTest, VersionSevenCondensesWhiteSpaceOnlyWithinEachPieceOfText) {
+    const struct {
+        const char* html;
+        const char* seven;
+        const char* eight;
+    } cases[] = {
+        {"  spaced   out  \n line ", " spaced out line ", "spaced out line "},
+        {"a <b> b</b>", "a  b", "a b"},
+        {"<p> x</p><p>\ty </p>", " x y ", "x y "},
+        {"a\n\nb", "a b", "a b"},
+    };
+    for (const auto& c : cases) {
+        HtmlOptions condense;
+        condense.condenseWhite = true;
+        EXPECT_EQ(plain(parseHtml(c.html, base(), condense)), c.eight) << c.html;
+        condense.version7 = true;
+        EXPECT_EQ(plain(parseHtml(c.html, base(), condense)), c.seven) << c.html;
+    }
+}
+
 TEST(HtmlMarkupTest, ColoursTakeTheLastSixDigitsBeforeAnythingElse) {
     EXPECT_EQ(parseHtmlColor("#202020"), 0x202020u);
     EXPECT_EQ(parseHtmlColor("#2345678"), 0x345678u);
@@ -292,6 +312,39 @@ TEST(HtmlMarkupTest, ClassesMatchWithoutCaseAsOneWholeNameAndNestInsideOtherForm
     }
     EXPECT_EQ(nested.formatAt(4)->size, 3);
     EXPECT_EQ(nested.formatAt(3)->size, 6);
+}
+
+TEST(HtmlMarkupTest, TagsOfTheSheetsOwnTakeTheirStyleAndShowAsItsDisplaySays) {
+    StyleSheet styles;
+    for (const char* tag : {"head", "note", "gone", "b"}) {
+        styles.styles[tag].color = 0x0000FF;
+    }
+    styles.displays = {{"head", "block"}, {"note", "inline"}, {"gone", "none"}, {"b", "block"}};
+    HtmlOptions options = styledBy(styles);
+    options.multiline = true;
+    const struct {
+        const char* html;
+        const char* text;
+        const char* blue; // 'b' where the style colours a character
+    } cases[] = {
+        {"<HEAD>t</HEAD>x", "t\rx", "bb."},
+        {"a<note>n</note>b", "anb", ".b."},
+        {"a<gone>hidden<b>too</b></gone>b", "ab", ".."},
+        {"<other>o</other>", "o", "."},
+        {"<b>bold</b>x", "boldx", "....."},
+    };
+    for (const auto& c : cases) {
+        const TextDocument d = parseHtml(c.html, base(), options);
+        EXPECT_EQ(plain(d), c.text) << c.html;
+        std::string blue;
+        for (std::size_t i = 0; i < d.size(); ++i) {
+            blue += d.formatAt(i)->color == 0x0000FFu ? 'b' : '.';
+        }
+        EXPECT_EQ(blue, c.blue) << c.html;
+    }
+    // A single-line field keeps a block on the line.
+    options.multiline = false;
+    EXPECT_EQ(plain(parseHtml("<head>t</head>x", base(), options)), "tx");
 }
 
 TEST(HtmlMarkupTest, HostileMarkupStaysBounded) {

@@ -4,6 +4,8 @@
 
 #include "ClipTable.h"
 #include "Parser.h"
+#include "Table.h"
+#include "TableMovie.h"
 #include "swf/Movie.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +135,42 @@ TEST(ClipTable, MalformedTablesNameTheirLine) {
     } catch (const ScriptError& e) {
         EXPECT_EQ(std::string(e.what()).substr(0, 7), "line 4:");
     }
+}
+
+TEST(ClipTable, StaticTextsSpellTheirTextInOneFont) {
+    const Table t = readTable("versions 8\nstatictext 10 20 5 ab a\nstatictext 0 0 10 b\n1\n");
+    const auto r = load(buildTableMovie(t, 8));
+    ASSERT_TRUE(r.ok());
+    const swf::Movie& m = *r.movie;
+    const auto places = tagsOf<swf::PlaceObject>(m.root.frames[0]);
+    ASSERT_EQ(places.size(), 2u);
+    const swf::Font* font = nullptr;
+    std::vector<std::string> spelled;
+    for (const swf::PlaceObject& p : places) {
+        const auto* text = m.findAs<swf::StaticText>(p.characterId.value_or(0));
+        ASSERT_NE(text, nullptr);
+        ASSERT_EQ(text->records.size(), 1u);
+        const swf::TextRecord& record = text->records[0];
+        font = m.findAs<swf::Font>(record.fontId.value_or(0));
+        ASSERT_NE(font, nullptr);
+        std::string s;
+        for (const swf::GlyphEntry& g : record.glyphs) {
+            ASSERT_LT(g.index, font->glyphs.size());
+            s.push_back(static_cast<char>(font->glyphs[g.index].code));
+            // Every glyph is 0.6 of the text's height wide.
+            EXPECT_EQ(g.advance * 5, *record.height * 3);
+        }
+        spelled.push_back(s);
+    }
+    EXPECT_EQ(spelled, (std::vector<std::string>{"ab a", "b"}));
+    // One glyph a character, whichever text uses it; the first text's baseline 0.8 of its size
+    // below its top.
+    EXPECT_EQ(font->glyphs.size(), 3u);
+    EXPECT_EQ(places[0].matrix->tx, 200);
+    EXPECT_EQ(places[0].matrix->ty, 480);
+    EXPECT_THROW(readTable("statictext 1 2 0 a\n"), ScriptError);
+    EXPECT_THROW(readTable("statictext 1 2 10\n"), ScriptError);
+    EXPECT_THROW(readTable("statictext 1 2 10 \xc3\xa9\n"), ScriptError);
 }
 
 } // namespace

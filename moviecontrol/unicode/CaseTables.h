@@ -1,11 +1,11 @@
 #pragma once
-// The letter case tables of String.toUpperCase and toLowerCase: Flash's own, one letter
-// to one letter, so a string keeps its length.
+// The letter case tables of String.toUpperCase and toLowerCase in both script machines:
+// Flash's own, one letter to one letter, so a string keeps its length.
 
 #include <cstdint>
 #include <span>
 
-namespace avm1 {
+namespace unicode {
 
 struct CasePair {
     char16_t from;
@@ -20,4 +20,4 @@ std::span<const CasePair> lowerCasePairs();
 char16_t toUpperUnit(char16_t c);
 char16_t toLowerUnit(char16_t c);
 
-} // namespace avm1
+} // namespace unicode

@@ -1,8 +1,8 @@
-#include "avm1/CaseTables.h"
+#include "unicode/CaseTables.h"
 
 #include <algorithm>
 
-namespace avm1 {
+namespace unicode {
 
 namespace {
 char16_t lookUp(std::span<const CasePair> pairs, char16_t c) {
@@ -26,4 +26,4 @@ char16_t toLowerUnit(char16_t c) {
     return lookUp(lowerCasePairs(), c);
 }
 
-} // namespace avm1
+} // namespace unicode

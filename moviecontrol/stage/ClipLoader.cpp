@@ -1,5 +1,7 @@
 #include "ClipLoader.h"
 
+#include <algorithm>
+
 #include "AssetImports.h"
 #include "LoadableFile.h"
 #include "StageObject.h"
@@ -121,6 +123,8 @@ void ClipLoader::notify(avm1::Object* loader, const char* event, std::vector<Val
 void ClipLoader::beginFrame() {
     std::vector<Pending> due = std::move(pending_);
     pending_.clear();
+    // The newest request comes in first: the player keeps its loads newest first.
+    std::reverse(due.begin(), due.end());
     for (Pending& p : due) {
         DisplayObject* clip = resolve(p.target);
         if (clip == nullptr) {

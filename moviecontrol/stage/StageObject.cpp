@@ -196,11 +196,13 @@ constexpr std::array<std::string_view, 14> kBlendModes = {
 
 } // namespace
 
+// A string names the mode; any other value is a number taken as the byte PlaceObject3 writes,
+// where 0 and 1 both mean normal (so undefined and null, which count as 0, restore it).
 std::optional<swf::BlendMode> blendModeOf(avm1::Machine& m, const avm1::Value& value) {
-    if (value.isNumber()) {
-        const double v = value.asNumber();
-        if (v >= 1 && v <= static_cast<double>(kBlendModes.size())) {
-            return static_cast<swf::BlendMode>(static_cast<int>(v));
+    if (!value.isString()) {
+        const std::int32_t byte = avm1::toInt32(m.toNumber(value));
+        if (byte >= 0 && byte <= static_cast<std::int32_t>(kBlendModes.size())) {
+            return static_cast<swf::BlendMode>(std::max(byte, 1));
         }
         return std::nullopt;
     }

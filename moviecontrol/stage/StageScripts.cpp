@@ -108,6 +108,9 @@ void StageScripts::beginTick() {
     if (!pendingVariables_.empty()) {
         deliverVariables();
     }
+}
+
+void StageScripts::takeArrivals() {
     loader_->beginFrame();
 }
 

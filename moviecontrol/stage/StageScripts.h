@@ -145,6 +145,7 @@ class StageScripts final : public ScriptRunner {
     void attach(TimelinePlayer& player) override;
     void beginTick() override;
     void endTick() override;
+    void takeArrivals() override;
     void runActions(DisplayObject& object, const swf::ActionBlock& block) override;
     void callHandler(DisplayObject& object, std::string_view name) override;
     bool hasHandler(DisplayObject& object, std::string_view name) override;

@@ -31,6 +31,11 @@ Parts partsOf(const DisplayObject& o) {
         p.xScale = o.geometry->xScale / 100.0;
         p.yScale = o.geometry->yScale / 100.0;
         p.rotation = o.geometry->rotation / kDegrees;
+        // The skew is measured from the rotation as set, not from the matrix's x axis: a
+        // negative x scale turns that axis half a turn (and a zero one loses it), while the
+        // y axis still turns with the rotation. A negative y scale turns its own axis back.
+        const double yAxis = p.yScale < 0 ? ry - std::numbers::pi : ry;
+        p.skew = std::hypot(m.c, m.d) > 0 ? yAxis - p.rotation : 0.0;
     }
     return p;
 }
@@ -190,14 +195,16 @@ void setAlpha(DisplayObject& o, double percent) {
     o.colorTransform.mult[3] = static_cast<std::int32_t>(std::clamp(mult, -32768.0, 32767.0));
 }
 
+// The box in the parent's space is kept in whole twips, its edges rounded to the nearest,
+// so a size reads back as a multiple of a twip whatever the matrix.
 double width(const ObjectGeometry& geometry, const DisplayObject& o) {
     const Bounds b = geometry.boundsOf(o, o.matrix);
-    return b.empty() ? 0.0 : (b.xMax - b.xMin) / 20.0;
+    return b.empty() ? 0.0 : (std::round(b.xMax) - std::round(b.xMin)) / 20.0;
 }
 
 double height(const ObjectGeometry& geometry, const DisplayObject& o) {
     const Bounds b = geometry.boundsOf(o, o.matrix);
-    return b.empty() ? 0.0 : (b.yMax - b.yMin) / 20.0;
+    return b.empty() ? 0.0 : (std::round(b.yMax) - std::round(b.yMin)) / 20.0;
 }
 
 namespace {

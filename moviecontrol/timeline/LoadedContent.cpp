@@ -82,7 +82,8 @@ void TimelinePlayer::unloadLevel(int n) {
 bool TimelinePlayer::swapLevel(DisplayObject& level, std::int32_t depth) {
     const std::int64_t to = std::int64_t{depth} - kTimelineDepthBase;
     const int from = level.level;
-    if (level.parent != nullptr || level.removed || from == 0 || to <= 0 ||
+    // A level swapDepths moved to a depth of 0 or more (past _level16383) stays there.
+    if (level.parent != nullptr || level.removed || from == 0 || level.depth >= 0 || to <= 0 ||
         to > MovieLevels::kMaxLevel || to == from) {
         return false;
     }

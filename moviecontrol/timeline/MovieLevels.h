@@ -28,7 +28,8 @@ class MovieLevels {
     // unloadMovieNum: level 0 is emptied, the others go.
     void unloadLevel(int n);
     // swapDepths on a level: depth d is _level(d + 16384), which the level moves to; a level
-    // there takes its old number. The root stays at 0 and nothing else moves to 0.
+    // there takes its old number. The root stays at 0 and nothing else moves to 0; a level
+    // already at a depth of 0 or more moves no more.
     bool swapLevel(DisplayObject& level, std::int32_t depth);
     // The levels above the root, lowest first.
     std::vector<DisplayObject*> upperLevels() const;

@@ -47,6 +47,9 @@ class ScriptRunner {
     // budget before, and updates what depends on script variables after.
     virtual void beginTick() {}
     virtual void endTick() {}
+    // Once a tick, after the root's enter-frame event was queued and before its next
+    // frame's actions are: what arrived between ticks (loaded movies) comes in.
+    virtual void takeArrivals() {}
     // A block of actions with `object` as its timeline and `this`: frame actions, init
     // actions (on the root) and onClipEvent blocks.
     virtual void runActions(DisplayObject& object, const swf::ActionBlock& block) = 0;

@@ -147,6 +147,10 @@ void TimelinePlayer::advance() {
         }
         advanceClip(*object, object == rootObject_);
     }
+    if (!arrivalsTaken_) {
+        runner_.takeArrivals();
+    }
+    arrivalsTaken_ = false;
     runPendingActions();
     endScripts();
 }
@@ -224,6 +228,16 @@ void TimelinePlayer::queueImportedInitActions(std::uint16_t library) {
     }
 }
 
+std::shared_ptr<DisplayObject> TimelinePlayer::movieRootOf(const DisplayObject& object) {
+    const DisplayObject* root = &object;
+    int guard = 0;
+    while (root->parent != nullptr && root->parent->library == root->library && guard++ < 4096) {
+        root = root->parent;
+    }
+    auto shared = sharedOf(*root);
+    return shared ? shared : rootObject_;
+}
+
 void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool queueActions,
                                 Pool* reuse) {
     Clip& clip = *object.clip;
@@ -232,12 +246,14 @@ void TimelinePlayer::enterFrame(DisplayObject& object, std::uint32_t frame, bool
     }
     clip.frame = frame;
     tagsThisTick_ += clip.timeline->frames[frame].tags.size();
-    // A frame's init actions run before anything the frame places is constructed.
+    // A frame's init actions run before anything the frame places is constructed, on the
+    // root of the movie that holds them: a loaded movie's own, in the clip or level it
+    // was loaded into.
     for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
         if (const auto* init = std::get_if<swf::DoInitAction>(&tag);
             init != nullptr &&
             initActionsRun_.insert(std::uint32_t{object.library} << 16 | init->spriteId).second) {
-            queue({rootObject_, QueuedKind::Actions, &init->actions, nullptr}, true);
+            queue({movieRootOf(object), QueuedKind::Actions, &init->actions, nullptr}, true);
         }
     }
     for (const swf::ControlTag& tag : clip.timeline->frames[frame].tags) {
@@ -631,6 +647,12 @@ void TimelinePlayer::finishUnloading() {
 
 void TimelinePlayer::advanceClip(DisplayObject& object, bool isRoot) {
     dispatchEvent(object, clip_event::EnterFrame, "onEnterFrame");
+    // What arrived between ticks comes in after the root's enter-frame event and before
+    // the root's next frame, the last of the tick's clips.
+    if (isRoot) {
+        runner_.takeArrivals();
+        arrivalsTaken_ = true;
+    }
     Clip& clip = *object.clip;
     const std::uint32_t n = clip.frameCount();
     if (object.removed || !clip.playing || n == 0) {

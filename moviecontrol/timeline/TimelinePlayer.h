@@ -253,6 +253,8 @@ class TimelinePlayer {
     using Pool = DisplayList;
 
     void enterFrame(DisplayObject& object, std::uint32_t frame, bool queueActions, Pool* reuse);
+    // The root of the movie `object` belongs to: the clip or level a movie was loaded into.
+    std::shared_ptr<DisplayObject> movieRootOf(const DisplayObject& object);
     // Queues the init actions of the movies `library` imports characters from.
     void queueImportedInitActions(std::uint16_t library);
     // Movies importing from movies that import in turn, followed this deep.
@@ -338,6 +340,7 @@ class TimelinePlayer {
     mutable std::map<const swf::Timeline*, std::map<std::string, std::uint32_t>> labels_;
     // Objects placed during the current tick; they do not advance in the tick that made them.
     std::uint64_t tick_ = 0;
+    bool arrivalsTaken_ = false; // this tick's arrivals came in with the root's advance
     std::size_t tagsThisTick_ = 0;
     ClipControl clips_{*this};
     DisplayEdits edits_{*this};

@@ -2,6 +2,7 @@
 
 #include "Compiler.h"
 #include "Parser.h"
+#include "moviemaker/Sound.h"
 #include "moviemaker/SwfWriter.h"
 
 #include <cstdlib>
@@ -91,8 +92,8 @@ class ClipMovieBuilder {
   public:
     explicit ClipMovieBuilder(uint8_t version) : version_(version), movie_(header(version)) {}
 
-    TableMovie build(std::string_view text) {
-        std::istringstream in{std::string(text)};
+    TableMovie build(std::string_view text, bool nested = false) {
+        std::istringstream in{withVersion(text)};
         std::string raw;
         int number = 0;
         while (std::getline(in, raw)) {
@@ -101,10 +102,22 @@ class ClipMovieBuilder {
                 throw ScriptError("more than " + std::to_string(kMaxLines) + " lines");
             }
             const std::string line = trimmed(raw);
+            if (child_) {
+                // The child's lines keep their numbers, so that its errors name the table's.
+                if (line == "endmovie") {
+                    endChild();
+                } else {
+                    child_->text += raw + '\n';
+                }
+                continue;
+            }
             if (line.empty() || line[0] == '#') {
                 continue;
             }
             try {
+                if (nested && (line.starts_with("movie ") || line == "endmovie")) {
+                    throw ScriptError("movies do not nest");
+                }
                 lineOf(line, number);
             } catch (const moviemaker::WriteError& e) {
                 throw ScriptError("line " + std::to_string(number) + ": " + e.what());
@@ -119,6 +132,9 @@ class ClipMovieBuilder {
         if (sprite_) {
             throw ScriptError("sprite " + spriteName_ + " lacks its end");
         }
+        if (child_) {
+            throw ScriptError("movie " + child_->name + " lacks its endmovie");
+        }
         flushPlacement();
         if (rootPending_ || movie_.frameCount() == 0) {
             movie_.showFrame();
@@ -128,6 +144,65 @@ class ClipMovieBuilder {
     }
 
   private:
+    struct Child {
+        std::string name;
+        std::string text;
+    };
+
+    std::string withVersion(std::string_view text) const {
+        std::string out(text);
+        const std::string v = std::to_string(version_);
+        for (size_t at = out.find("%V"); at != std::string::npos; at = out.find("%V", at)) {
+            out.replace(at, 2, v);
+            at += v.size();
+        }
+        return out;
+    }
+
+    // A file's name is one plain name in the movie's folder.
+    static std::string fileName(const std::string& name) {
+        const bool plain =
+            !name.empty() && name[0] != '.' && name.size() <= 100 &&
+            name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                   "0123456789._-") == std::string::npos;
+        if (!plain) {
+            throw ScriptError("bad file name '" + name + "'");
+        }
+        return name;
+    }
+
+    void addFile(const std::string& rest) {
+        const auto [name, text] = splitWord(rest);
+        std::vector<uint8_t> bytes;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+                bytes.push_back('\n');
+                ++i;
+            } else {
+                bytes.push_back(static_cast<uint8_t>(text[i]));
+            }
+        }
+        out_.files.emplace_back(fileName(name), std::move(bytes));
+    }
+
+    void beginChild(const std::string& rest, int number) {
+        if (sprite_) {
+            throw ScriptError("a movie begins outside sprites");
+        }
+        // Blank lines before its own keep the child's line numbers the table's.
+        child_ = Child{fileName(rest), std::string(static_cast<size_t>(number), '\n')};
+    }
+
+    void endChild() {
+        ClipMovieBuilder child(version_);
+        TableMovie made = child.build(child_->text, true);
+        for (std::string& s : made.skipped) {
+            out_.skipped.push_back(child_->name + " " + s);
+        }
+        out_.files.emplace_back(child_->name, std::move(made.bytes));
+        child_.reset();
+    }
+
     static moviemaker::MovieHeader header(uint8_t version) {
         moviemaker::MovieHeader h;
         h.version = version;
@@ -201,6 +276,12 @@ class ClipMovieBuilder {
             }
             timeline().frameLabel(rest);
             pending();
+        } else if (word == "sound") {
+            defineSound(words(rest));
+        } else if (word == "file") {
+            addFile(rest);
+        } else if (word == "movie") {
+            beginChild(rest, number);
         } else if (word == "show") {
             const long n = rest.empty() ? 1 : wholeNumber(rest, 1, 1000, "frame count");
             for (long i = 0; i < n; ++i) {
@@ -228,6 +309,28 @@ class ClipMovieBuilder {
         box.fill1(box.addFill(moviemaker::FillStyle::solid({255, 0, 0})))
             .rectangle(0, 0, static_cast<int32_t>(width * 20), static_cast<int32_t>(height * 20));
         symbols_[w[0]] = movie_.defineShape(box);
+    }
+
+    // A quiet tone of 16-bit samples at 11 kHz, exported under its name for attachSound.
+    void defineSound(const std::vector<std::string>& w) {
+        if (w.size() != 2 || sprite_) {
+            throw ScriptError("sound NAME MILLISECONDS, outside sprites");
+        }
+        const long ms = wholeNumber(w[1], 1, 10000, "length");
+        constexpr uint32_t kRate = 11025;
+        const auto count = static_cast<uint32_t>(ms * kRate / 1000);
+        std::vector<uint8_t> data;
+        data.reserve(count * 2);
+        for (uint32_t i = 0; i < count; ++i) {
+            const int16_t sample = (i / 25) % 2 == 0 ? 600 : -600;
+            data.push_back(static_cast<uint8_t>(sample & 0xFF));
+            data.push_back(static_cast<uint8_t>((sample >> 8) & 0xFF));
+        }
+        moviemaker::SoundFormat format;
+        format.rateCode = 1;
+        const uint16_t id = movie_.defineSound(format, count, data);
+        movie_.exportAssets(id, w[0]);
+        symbols_[w[0]] = id;
     }
 
     void beginSprite(const std::vector<std::string>& w) {
@@ -356,6 +459,7 @@ class ClipMovieBuilder {
     std::optional<moviemaker::PlaceObject> placement_;
     int placementVersion_ = 2;
     std::map<std::string, uint16_t> symbols_;
+    std::optional<Child> child_;
     TableMovie out_;
 };
 

@@ -26,7 +26,13 @@ namespace scriptrules {
 //   remove 1                     RemoveObject2
 //   label here                   a frame label
 //   show
+//   sound Beep 500               a quiet sound of 500 ms exported as Beep
+//   file data.txt a=1&b=2        a file beside the movie, its text as written (\n: a new line)
+//   movie child%V.swf            a movie beside this one, of the same version, written as a
+//     script trace("child");     clip table of its own up to `endmovie` (no movie in it)
+//   endmovie
 //
+// `%V` anywhere stands for the version, so that each version's movie loads its own files.
 // Script lines that the version cannot hold are left out and listed. The root and every
 // sprite end their last frame even without `show`. Throws ScriptError on a malformed table.
 bool isClipTable(std::string_view text);

@@ -5,6 +5,7 @@
 #include "swf/ActionCodes.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -564,19 +565,26 @@ class Compiler {
             value(a, e.kids[1]);
             a.code(op::RandomNumber);
             return valued(a, keep);
+        } else if ((name == "loadMovie" || name == "loadVariables") && (args == 2 || args == 3)) {
+            // GetURL2 into a clip named by the target's text: 0x40 loads into a target, 0x80
+            // loads variables, the low bits name the method as given in its text.
+            value(a, e.kids[1]);
+            value(a, e.kids[2]);
+            a.getUrl2(static_cast<uint8_t>((name == "loadVariables" ? 0xC0 : 0x40) |
+                                           sendMethod(e, args)));
+        } else if ((name == "loadMovieNum" || name == "loadVariablesNum") &&
+                   (args == 2 || args == 3)) {
+            value(a, e.kids[1]);
+            levelTarget(a, e.kids[2]);
+            a.getUrl2(static_cast<uint8_t>((name == "loadVariablesNum" ? 0x80 : 0) |
+                                           sendMethod(e, args)));
         } else if (name == "unloadMovie" && args == 1) {
             a.push("");
             value(a, e.kids[1]);
             a.getUrl2(0x40); // into the target clip
         } else if (name == "unloadMovieNum" && args == 1) {
             a.push("");
-            if (e.kids[1].kind == Kind::Number) {
-                a.push("_level" + e.kids[1].text);
-            } else {
-                a.push("_level");
-                value(a, e.kids[1]);
-                a.code(op::StringAdd);
-            }
+            levelTarget(a, e.kids[1]);
             a.getUrl2(0);
         } else {
             return false;
@@ -589,6 +597,29 @@ class Compiler {
             }
         }
         return true;
+    }
+
+    // "_levelN" for a level given as a number written out, or built at run time.
+    void levelTarget(Actions& a, const Node& level) {
+        if (level.kind == Kind::Number) {
+            a.push("_level" + level.text);
+        } else {
+            a.push("_level");
+            value(a, level);
+            a.code(op::StringAdd);
+        }
+    }
+
+    // A loading call's method, written as a string: 1 for GET, 2 for POST, else none.
+    static uint8_t sendMethod(const Node& e, size_t args) {
+        if (args < 3 || e.kids[3].kind != Kind::String) {
+            return 0;
+        }
+        std::string m = e.kids[3].text;
+        for (char& ch : m) {
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        }
+        return m == "GET" ? 1 : m == "POST" ? 2 : 0;
     }
 
     // An action that leaves a value: dropped when the call is a statement.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace scriptrules {
@@ -14,6 +15,8 @@ struct TableMovie {
     std::vector<std::string> skipped;
     // The text of each traced line, in order, to split the output line by line.
     std::vector<std::string> traced;
+    // Files to write beside the movie (a clip table's `file` and `movie` lines), by name.
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
 };
 
 // One movie of one frame running every line of the table for `version`: each traced line

@@ -88,6 +88,11 @@ int main(int argc, char** argv) {
                 if (!input.empty()) {
                     std::ofstream(fs::path(file).replace_extension(".input.json")) << input;
                 }
+                for (const auto& [name, bytes] : movie.files) {
+                    std::ofstream(outDir / name, std::ios::binary)
+                        .write(reinterpret_cast<const char*>(bytes.data()),
+                               static_cast<std::streamsize>(bytes.size()));
+                }
                 std::ofstream lines(fs::path(file).replace_extension(".lines"));
                 for (const std::string& t : movie.traced) {
                     lines << t << '\n';

@@ -171,12 +171,12 @@ class Methods {
             from7);
         def(proto, "setMask", [this](CallArgs& c) {
             auto* o = self(c);
-            if (o == nullptr) {
+            // Without an argument there is no answer at all; a path that leads nowhere
+            // answers false. Both leave the mask there is.
+            if (o == nullptr || c.count() == 0) {
                 return Value();
             }
-            // No argument, or a path that leads nowhere, leaves the mask there is.
-            const auto mask =
-                c.count() > 0 ? maskArgument(stage_, c.arg(0)) : std::optional<DisplayObject*>();
+            const auto mask = maskArgument(stage_, c.arg(0));
             if (mask) {
                 stage_.player().edits().setMask(*o, *mask);
             }
@@ -486,7 +486,11 @@ class Methods {
         Transform toSpace{};
         bool ownSpace = true;
         if (c.count() > 0) {
+            // The space is a clip, or the target path of one.
             DisplayObject* space = stage_.displayOf(c.arg(0));
+            if (space == nullptr && c.arg(0).isString()) {
+                space = stage_.displayOf(m_.resolveTarget(c.arg(0).asString().view()));
+            }
             if (space == nullptr) {
                 return Value();
             }

@@ -144,8 +144,8 @@ TEST(MovieLoaderTest, MissingAndRefusedFilesReportAnErrorAndOnlyFilesBesideAreRe
     LoadingStage stage(rootMovie(load), {});
     stage.frames(1);
     EXPECT_EQ(stage.traced,
-              (Lines{"onLoadError _level0.holder URLNotFound", "onLoadError _level0.a URLNotFound",
-                     "onLoadError _level0.b URLNotFound"}));
+              (Lines{"onLoadError _level0.b URLNotFound", "onLoadError _level0.a URLNotFound",
+                     "onLoadError _level0.holder URLNotFound"}));
     EXPECT_EQ(stage.opened, (Lines{"missing.swf"}));
     // A file that is neither a movie nor a picture still loads, as nothing: the clip is
     // emptied and the load completes.
@@ -242,6 +242,45 @@ TEST(MovieLoaderTest, LevelsHoldLoadedMoviesAboveTheRootUntilUnloaded) {
     EXPECT_EQ(stage.player->levels().level(2), nullptr);
     stage.player->render(backend);
     EXPECT_EQ(backend.drawnIds().size(), 1u);
+}
+
+// Movies that arrived between ticks come in after the root's enter-frame event, the
+// newest request first; a loaded movie's init actions run on its own root. A level moved
+// past _level16383 by swapDepths moves no more.
+TEST(MovieLoaderTest, LoadsArriveNewestFirstAfterEnterFrameAndInitOnTheirOwnRoot) {
+    const Actions enter = Actions()
+                              .push("this")
+                              .code(0x1C)
+                              .push("onEnterFrame")
+                              .defineFunction("", {}, Actions().trace("root enterFrame"))
+                              .code(0x4F);
+    const auto swap = [](std::string_view level, double depth) {
+        Actions a;
+        a.push(depth).push(1.0).push(level).code(0x1C).push("swapDepths").code(0x52).code(0x17);
+        return a;
+    };
+    const auto root = squareMovie(
+        {255, 0, 0},
+        {then(enter, Actions().getUrl("a.swf", "_level3").getUrl("b.swf", "_level4")), Actions(),
+         then(then(swap("_level4", 10),
+                   Actions().traceValue("_level4").traceValue("_level16394._target")),
+              then(swap("_level16394", 20), Actions().traceValue("_level16394._target")))});
+    const auto child = [](std::string_view name) {
+        SwfWriter movie(version(8));
+        moviemaker::Sprite empty;
+        empty.showFrame();
+        const std::uint16_t id = movie.defineSprite(empty);
+        movie.doInitAction(id, Actions().trace(std::string(name) + " init").traceValue("_root"));
+        movie.doAction(Actions().trace(std::string(name) + " frame").stop());
+        movie.showFrame();
+        return movie.finish();
+    };
+    LoadingStage stage(root, {{"a.swf", child("a")}, {"b.swf", child("b")}});
+    stage.frames(2);
+    // Init actions go before anything queued, as ever; the frames after the root's event.
+    EXPECT_EQ(stage.traced,
+              (Lines{"b init", "_level4", "a init", "_level3", "root enterFrame", "b frame",
+                     "a frame", "root enterFrame", "undefined", "_level16394", "_level16394"}));
 }
 
 TEST(MovieLoaderTest, AMovieLoadingItselfEndlesslyStaysWithinBounds) {

@@ -103,6 +103,77 @@ TEST(DisplayRulesTest, BoundsWithAndWithoutStrokes) {
     }
 }
 
+// getBounds and getRect take their space as a clip or as the target path of one; anything
+// else gives no box.
+TEST(DisplayRulesTest, BoundsSpacesByClipOrPath) {
+    Display d(8);
+    avm1::Object* box = d.clip("box", 1);
+    d.call(box, "beginFill", {Value(0)});
+    d.call(box, "moveTo", {Value(0), Value(0)});
+    d.call(box, "lineTo", {Value(10), Value(0)});
+    d.call(box, "lineTo", {Value(10), Value(10)});
+    d.m().set(box, "_x", Value(5));
+    const struct {
+        Value space;
+        const char* box;
+    } cases[] = {
+        {Value(d.root()), "5 0 15 10"},  {d.str("_root"), "5 0 15 10"},
+        {d.str("_level0"), "5 0 15 10"}, {d.str("box"), "0 0 10 10"},
+        {d.str("nowhere"), "none"},      {Value(5), "none"},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(d.box(d.call(box, "getBounds", {row.space})), row.box) << d.text(row.space);
+        EXPECT_EQ(d.box(d.call(box, "getRect", {row.space})), row.box) << d.text(row.space);
+    }
+}
+
+// blendMode takes a mode's name, or any other value as the number PlaceObject3 writes (0 and
+// 1 both normal, up to 14): undefined and null count as 0. Other names and numbers leave the
+// mode as it was.
+TEST(DisplayRulesTest, BlendModesByNameOrNumber) {
+    Display d(8);
+    avm1::Object* c = d.clip("c", 1);
+    const struct {
+        Value given;
+        const char* read;
+    } cases[] = {
+        {d.str("multiply"), "multiply"},
+        {Value(0), "normal"},
+        {Value(1), "normal"},
+        {Value(2), "layer"},
+        {Value(14), "hardlight"},
+        {Value(14.9), "hardlight"},
+        {Value(15), "screen"},
+        {Value(-1), "screen"},
+        {d.str("3"), "screen"},
+        {d.str("bogus"), "screen"},
+        {Value(), "normal"},
+        {Value::null(), "normal"},
+        {Value(true), "normal"},
+        {d.str("HARDLIGHT"), "screen"},
+    };
+    for (const auto& row : cases) {
+        d.m().set(c, "blendMode", d.str("screen"));
+        d.m().set(c, "blendMode", row.given);
+        EXPECT_EQ(d.read(c, "blendMode"), row.read) << d.text(row.given);
+    }
+}
+
+// setMask answers whether it took its argument: a clip, a path to one or null; nothing at
+// all without an argument.
+TEST(DisplayRulesTest, SetMaskAnswers) {
+    for (int version : {6, 8}) {
+        Display d(version);
+        avm1::Object* c = d.clip("c", 1);
+        avm1::Object* mask = d.clip("mask", 2);
+        EXPECT_EQ(d.text(d.call(c, "setMask", {Value(mask)})), "true");
+        EXPECT_EQ(d.text(d.call(c, "setMask", {Value::null()})), "true");
+        EXPECT_EQ(d.text(d.call(c, "setMask", {d.str("mask")})), "true");
+        EXPECT_EQ(d.text(d.call(c, "setMask", {Value(5)})), "false");
+        EXPECT_TRUE(d.call(c, "setMask").isUndefined()) << version;
+    }
+}
+
 // With the shape flag a point must fall on what the clip draws (its fills, or its lines
 // within their width); without it, inside its box is enough.
 TEST(DisplayRulesTest, HitTestWithTheShapeFlagFollowsTheDrawing) {

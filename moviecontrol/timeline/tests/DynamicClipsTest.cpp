@@ -191,6 +191,51 @@ TEST(DisplayPropertiesTest, NaNScalesAndRotationsReadBackButNeverReachTheMatrix)
     }
 }
 
+// Scale and rotation set in turn: the y axis turns with the rotation as set, whatever the
+// sign of the x scale (which turns the x axis half a turn) or a scale of 0 on the way.
+TEST(DisplayPropertiesTest, RotationTurnsBothAxesWhateverTheScalesSignsOrZeros) {
+    struct Step {
+        void (*set)(DisplayObject&, double);
+        double value;
+    };
+    struct Row {
+        const char* what;
+        std::vector<Step> steps;
+        Transform expected; // a, b, c, d
+    };
+    const double h = std::sqrt(0.5);
+    const std::vector<Row> table = {
+        {"negative x scale, then turned",
+         {{props::setRotation, 180}, {props::setXScale, -50}, {props::setRotation, 45}},
+         {-0.5 * h, -0.5 * h, -h, h, 0, 0}},
+        {"negative y scale, then turned",
+         {{props::setYScale, -100}, {props::setRotation, 90}},
+         {0, 1, 1, 0, 0, 0}},
+        {"x scale 0 and back",
+         {{props::setRotation, 180},
+          {props::setXScale, 0},
+          {props::setRotation, 0},
+          {props::setXScale, 100}},
+         {1, 0, 0, 1, 0, 0}},
+        {"both negative, turned back",
+         {{props::setXScale, -100},
+          {props::setYScale, -100},
+          {props::setRotation, 30},
+          {props::setRotation, 0}},
+         {-1, 0, 0, -1, 0, 0}},
+    };
+    for (const Row& r : table) {
+        DisplayObject o;
+        for (const Step& s : r.steps) {
+            s.set(o, s.value);
+        }
+        EXPECT_NEAR(o.matrix.a, r.expected.a, 1e-9) << r.what;
+        EXPECT_NEAR(o.matrix.b, r.expected.b, 1e-9) << r.what;
+        EXPECT_NEAR(o.matrix.c, r.expected.c, 1e-9) << r.what;
+        EXPECT_NEAR(o.matrix.d, r.expected.d, 1e-9) << r.what;
+    }
+}
+
 TEST_F(DynamicClipsTest, ScriptMasksHideTheMaskAndClipTheMasked) {
     TimelineBuilder root(1);
     TimelinePlayer player(catalog, root.timeline, {}, {}, &runner);
@@ -224,6 +269,11 @@ TEST_F(DynamicClipsTest, BoundsAndGlobalMatricesFollowTheTree) {
     EXPECT_DOUBLE_EQ(props::width(player.geometry(), *outer), 20.0); // 200 twips doubled
     props::setWidth(player.geometry(), *outer, 5.0);
     EXPECT_NEAR(props::xScale(*outer), 50.0, 1e-9);
+    // Sizes read in whole twips, each edge rounded: 200 twips at 33.3% are 66.6, read as 67.
+    props::setXScale(*outer, 33.3);
+    EXPECT_DOUBLE_EQ(props::width(player.geometry(), *outer), 3.35);
+    props::setX(*inner, 0.5); // edges at 3.33 and 69.93 twips: 3 and 70
+    EXPECT_DOUBLE_EQ(props::width(player.geometry(), *outer), 3.35);
 }
 
 TEST(DisplayPropertiesTest, PositionsKeepWholeTwipsAlphaKeepsEighthBitSteps) {

@@ -113,6 +113,45 @@ TEST(ClipTable, OlderMoviesKeepTheEventsTheirFlagsHold) {
     EXPECT_TRUE(r.movie->diagnostics.empty());
 }
 
+// Files beside the movie: text as written with its new lines, and child movies of the
+// table's own version, `%V` naming each version's own.
+TEST(ClipTable, FilesAndChildMoviesGoBesideTheMovie) {
+    constexpr const char* table = "timeline\n"
+                                  "versions 6 7\n"
+                                  "file data%V.txt a=1&b=%V\\nc\n"
+                                  "movie child%V.swf\n"
+                                  "  script trace(\"child\");\n"
+                                  "  show 2\n"
+                                  "endmovie\n"
+                                  "script loadMovie(\"child%V.swf\", 5);\n";
+    const TableMovie seven = buildClipMovie(table, 7);
+    ASSERT_EQ(seven.files.size(), 2u);
+    EXPECT_EQ(seven.files[0].first, "data7.txt");
+    const std::string text(seven.files[0].second.begin(), seven.files[0].second.end());
+    EXPECT_EQ(text, "a=1&b=7\nc");
+    EXPECT_EQ(seven.files[1].first, "child7.swf");
+    const auto child = swf::loadMovie(seven.files[1].second);
+    ASSERT_TRUE(child.ok());
+    EXPECT_EQ(child.movie->header.version, 7);
+    EXPECT_EQ(child.movie->root.frames.size(), 2u);
+    // The child's lines are no part of the parent's timeline.
+    const auto r = load(seven);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.movie->root.frames.size(), 1u);
+    EXPECT_EQ(tagsOf<swf::DoAction>(r.movie->root.frames[0]).size(), 1u);
+
+    const char* const bad[] = {
+        "timeline\nversions 6\nfile ../up.txt x\n",
+        "timeline\nversions 6\nfile a/b.txt x\n",
+        "timeline\nversions 6\nmovie c.swf\nshow\n",
+        "timeline\nversions 6\nmovie c.swf\nmovie d.swf\nendmovie\nendmovie\n",
+        "timeline\nversions 6\nendmovie\n",
+    };
+    for (const char* t : bad) {
+        EXPECT_THROW(buildClipMovie(t, 6), ScriptError) << t;
+    }
+}
+
 TEST(ClipTable, MalformedTablesNameTheirLine) {
     const char* const bad[] = {
         "timeline\nversions 6\nplace 1 Nothing\n",          // an unknown symbol

@@ -88,6 +88,34 @@ TEST(ScriptCompiler, FlashFourStringOperatorsAndFunctions) {
     EXPECT_EQ(codes("trace(int());", 6), (Codes{op::Push, op::Push, op::CallFunction, op::Trace}));
 }
 
+// The global loading functions are GetURL2 with the flags the authoring tool writes: 0x40
+// into a target, 0x80 for variables, the method in the low bits; levels by name.
+TEST(ScriptCompiler, LoadingFunctionsAreGetUrl2) {
+    const struct {
+        const char* source;
+        uint8_t flags;
+    } cases[] = {
+        {"loadMovie(\"a.swf\", \"t\");", 0x40},
+        {"loadMovie(\"a.swf\", t, \"post\");", 0x42},
+        {"loadVariables(\"a.txt\", \"t\", \"GET\");", 0xC1},
+        {"loadMovieNum(\"a.swf\", 2);", 0x00},
+        {"loadVariablesNum(\"a.txt\", n, \"other\");", 0x80},
+        {"unloadMovieNum(1);", 0x00},
+    };
+    for (const auto& c : cases) {
+        const auto bytes = compileScript(c.source, 6).bytes();
+        const auto block = swf::readActionBlock(bytes);
+        ASSERT_FALSE(block.actions.empty()) << c.source;
+        const auto& last = block.actions.back();
+        EXPECT_EQ(last.code, op::GetUrl2) << c.source;
+        ASSERT_EQ(last.payload.size(), 1U) << c.source;
+        EXPECT_EQ(last.payload[0], c.flags) << c.source;
+    }
+    // A level built at run time is "_level" joined to it.
+    EXPECT_EQ(codes("loadMovieNum(\"a.swf\", n);", 6),
+              (Codes{op::Push, op::Push, op::Push, op::GetVariable, op::StringAdd, op::GetUrl2}));
+}
+
 TEST(ScriptCompiler, WhatAVersionLacksIsRefused) {
     EXPECT_THROW(compileScript("1 === 2;", 5), ScriptError);
     EXPECT_THROW(compileScript("a instanceof b;", 5), ScriptError);

@@ -134,6 +134,15 @@ void As3Scripts::beginHostedTick() {
     }
 }
 
+void As3Scripts::takeArrivals() {
+    // An arrival's scripts may load more, which can reach this list.
+    for (std::size_t i = 0; i < hosted_.size(); ++i) {
+        if (!hosted_[i].released) {
+            hosted_[i].scripts->takeArrivals();
+        }
+    }
+}
+
 void As3Scripts::endHostedTick() {
     const bool newTick = player_ != nullptr && hostedTimersTick_ != player_->tick();
     if (player_ != nullptr) {

@@ -45,6 +45,8 @@ class As3Scripts final : public ScriptRunner,
     // The timeline's ActionScript 1/2 work (As3HostedMovies.cpp): an older movie a Loader
     // placed runs it in its own machine; the rest of the tree has none.
     void runActions(DisplayObject& object, const swf::ActionBlock& block) override;
+    // Movies the older movies loaded into their clips come in at the timeline's moment.
+    void takeArrivals() override;
     void callHandler(DisplayObject& object, std::string_view name) override;
     bool hasHandler(DisplayObject& object, std::string_view name) override;
     void prepareObject(DisplayObject& object) override;

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CharacterCatalog.h"
@@ -83,8 +84,11 @@ struct TimelineBuilder {
         timeline.frames.resize(frames);
         timeline.declaredFrameCount = static_cast<std::uint16_t>(frames);
     }
-    TimelineBuilder& at(std::size_t frame, swf::ControlTag tag) {
-        timeline.frames.at(frame).tags.push_back(std::move(tag));
+    // Built in place from the tag itself: moving a whole ControlTag made GCC 12 warn of
+    // members it took for unset.
+    template <typename Tag>
+    TimelineBuilder& at(std::size_t frame, Tag&& tag) {
+        timeline.frames.at(frame).tags.emplace_back(std::forward<Tag>(tag));
         return *this;
     }
 };

@@ -86,8 +86,7 @@ struct TimelineBuilder {
     }
     // Built in place from the tag itself: moving a whole ControlTag made GCC 12 warn of
     // members it took for unset.
-    template <typename Tag>
-    TimelineBuilder& at(std::size_t frame, Tag&& tag) {
+    template <typename Tag> TimelineBuilder& at(std::size_t frame, Tag&& tag) {
         timeline.frames.at(frame).tags.emplace_back(std::forward<Tag>(tag));
         return *this;
     }

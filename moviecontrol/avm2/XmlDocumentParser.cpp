@@ -2,6 +2,8 @@
 // elements, every search bounded by the text's end.
 #include "avm2/XmlDocumentParser.h"
 
+#include "unicode/Utf16Text.h"
+
 namespace avm2::xmldoc {
 
 namespace {
@@ -21,24 +23,6 @@ bool onlySpace(std::string_view s) {
 
 bool endsName(char c) {
     return isSpace(c) || c == '/' || c == '>' || c == '=';
-}
-
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // The code point of a numeric reference's body ("#39", "#x27"); 0 when it is not one.
@@ -91,7 +75,7 @@ std::string decode(std::string_view s) {
         }
         if (!done) {
             if (const std::uint32_t cp = numericReference(body); cp != 0) {
-                appendUtf8(out, cp);
+                out += unicode::codePointToUtf8(cp);
                 done = true;
             }
         }

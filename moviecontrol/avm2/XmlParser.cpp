@@ -3,6 +3,7 @@
 // kXmlMaxDepth and expands only the predefined and numeric character references: there
 // are no entity definitions to expand, however a document type declares them.
 #include "avm2/XmlNodes.h"
+#include "unicode/Utf16Text.h"
 
 #include <cstdint>
 #include <string_view>
@@ -29,24 +30,6 @@ std::string trimmed(std::string_view s) {
         --e;
     }
     return std::string(s.substr(b, e - b));
-}
-
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // A numeric reference's code point, or 0 when it names none.
@@ -103,7 +86,7 @@ std::string decodeReferences(std::string_view s) {
         } else if (body == "apos") {
             out += '\'';
         } else if (const std::uint32_t cp = charReference(body); cp != 0) {
-            appendUtf8(out, cp);
+            out += unicode::codePointToUtf8(cp);
         } else {
             out += s[i];
             continue;

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace avm2 {
@@ -102,7 +103,8 @@ Value gradientFill(Machine& m, const GraphicsGradient& g, const Affine& place) {
 // Gathers consecutive edges into one GraphicsPath and appends it when something else comes.
 class PathBuilder {
   public:
-    PathBuilder(Machine& m, Value out, const Affine& place) : m_(m), out_(out), place_(place) {}
+    PathBuilder(Machine& m, Value out, const Affine& place)
+        : m_(m), out_(std::move(out)), place_(place) {}
 
     void edge(const GraphicsOp& op) {
         using K = GraphicsOp::Kind;
@@ -244,7 +246,7 @@ void copyGraphicsRecord(const Value& from, const Value& to) {
 
 Value readGraphicsData(Machine& m, const Value& self, Args& a) {
     Class* data = m.findClass("flash.display::IGraphicsData");
-    const Value out = typedVector(m, data);
+    Value out = typedVector(m, data);
     DisplayHost* host = m.host().display();
     const NodeId node = self.isObject() ? self.asObject()->displayNode : 0;
     if (host == nullptr || node == 0) {

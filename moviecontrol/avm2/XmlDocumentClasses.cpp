@@ -49,11 +49,11 @@ Object* children(Machine& m, const Value& node) {
 }
 
 Value attributes(Machine& m, const Value& node) {
-    const Value held = hiddenField(node, kAttributes);
+    Value held = hiddenField(node, kAttributes);
     if (!held.isNullish()) {
         return held;
     }
-    const Value made = Value::object(m.newObject());
+    Value made = Value::object(m.newObject());
     setHiddenField(node, kAttributes, made);
     return made;
 }

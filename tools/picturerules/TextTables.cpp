@@ -127,6 +127,7 @@ void staticTables(const MovieMaker& newMovie, const MovieCaseWriter& add) {
                     m.defineFont(testFont(fontVersion, "Pict", false), fontVersion);
                 const int rows = height < 1000 ? 6 : 1;
                 std::vector<TextRecord> records;
+                records.reserve(rows);
                 for (int row = 0; row < rows; ++row) {
                     records.push_back(line(font, height, "HOVl HOV lHOV", ink, 200 + row * 7,
                                            600 + row * height * 2));
@@ -143,7 +144,7 @@ void staticTables(const MovieMaker& newMovie, const MovieCaseWriter& add) {
         }
     }
     struct Placed {
-        const char* name;
+        const char* name = "";
         Matrix own;
         Matrix place;
     };

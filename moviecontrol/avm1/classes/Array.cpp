@@ -153,6 +153,17 @@ void flashSort(std::vector<std::size_t>& items,
     }
 }
 
+// Whether no element is greater than the one after it.
+bool inOrder(const std::vector<std::size_t>& items,
+             const std::function<int(std::size_t, std::size_t)>& compare) {
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        if (compare(items[i - 1], items[i]) > 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // A stable merge sort that keeps every index in bounds whatever the comparator answers
 // (a script's comparator may contradict itself; the library's sorts then may not).
 void mergeSort(std::vector<std::size_t>& items,
@@ -238,14 +249,17 @@ Value sortWith(Machine& m, Object* self, const std::vector<Value>& values, int f
         return compare(a, b);
     };
     // Flash's quicksort is quadratic on sorted and all-equal input: it runs as it is up to
-    // a few million comparisons (thousands of elements), and beyond that while it stays
-    // near its n log n average.
+    // a million comparisons (a thousand elements), and beyond that while it stays near its
+    // n log n average. A long array already in order is left as that sort would leave it,
+    // after one look at each neighbour instead of half the square of its length.
     const double n = static_cast<double>(order.size());
-    const double average = 8.0 * n * std::max(1.0, std::log2(n)) + 64.0;
+    const double average = 2.0 * n * std::max(1.0, std::log2(n)) + 64.0;
     const auto allowance =
-        static_cast<std::uint64_t>(std::max(average, std::min(n * n, 2097152.0)));
+        static_cast<std::uint64_t>(std::max(average, std::min(n * n, 1048576.0)));
     try {
-        flashSort(order, paced, allowance);
+        if (n * n <= 1048576.0 || !inOrder(order, paced)) {
+            flashSort(order, paced, allowance);
+        }
     } catch (const SortAllowanceSpent&) {
         // Equal elements keep the order they had, and the work stays n log n.
         for (std::size_t i = 0; i < order.size(); ++i) {

@@ -263,7 +263,9 @@ Value hitTest(CallArgs& c) {
         if (c.count() > 3 && !c.arg(3).isUndefined() && !ownPoint(m, c.arg(3), sx, sy)) {
             return Value(-4);
         }
-        double otherThreshold = m.toNumber(c.arg(4));
+        // Without a threshold of its own the second bitmap counts any pixel that is not
+        // fully transparent, as the language reference's default of 1 says.
+        double otherThreshold = c.count() > 4 ? m.toNumber(c.arg(4)) : 1.0;
         // Overlap of the two bitmaps placed at their points.
         PixelRect mine = self->clip({sx - fx, sy - fy, o->width(), o->height()});
         for (int y = mine.y; y < mine.y + mine.height; ++y) {

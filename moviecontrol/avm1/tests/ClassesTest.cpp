@@ -138,6 +138,33 @@ TEST_F(Classes, CompareAndHitTestReportBadArgumentsByCode) {
     EXPECT_EQ(number(call(hits, "hitTest", {point(0, 0), Value(0), point(1, 1)})), -1);
 }
 
+TEST_F(Classes, HitTestAgainstABitmapTakesOneAsTheSecondThresholdWhenNoneIsGiven) {
+    Value first = bitmap(3, 3, true, 0), second = bitmap(3, 3, true, 0);
+    call(first, "setPixel32", {Value(1), Value(1), Value(4278190080.0)});  // 0xFF000000
+    call(second, "setPixel32", {Value(1), Value(1), Value(16777216.0)});   // 0x01000000
+    call(second, "setPixel32", {Value(2), Value(2), Value(2147483648.0)}); // 0x80000000
+    struct Case {
+        int secondX, secondY;
+        std::vector<Value> threshold; // empty: not given
+        bool hit;
+    };
+    const Case cases[] = {
+        {0, 0, {}, true},          // alpha 1 meets the default
+        {0, 0, {Value(2)}, false}, // and not a threshold above it
+        {0, 0, {Value(1)}, true},
+        {-1, -1, {}, true}, // placed with the half-transparent pixel over it
+        {-1, -1, {Value(129)}, false},
+        {1, 1, {}, false}, // nothing opaque overlaps
+        {0, 0, {Value(0)}, true},
+    };
+    for (const Case& k : cases) {
+        std::vector<Value> args{point(0, 0), Value(255), second, point(k.secondX, k.secondY)};
+        args.insert(args.end(), k.threshold.begin(), k.threshold.end());
+        EXPECT_EQ(vm.toBoolean(call(first, "hitTest", args)), k.hit)
+            << k.secondX << "," << k.secondY << " thresholds given " << k.threshold.size();
+    }
+}
+
 TEST_F(Classes, RectangleEdgesMoveOneSideAndKeepTheOther) {
     Value r = rect(1, 3, 5, 7);
     vm.set(r.asObject(), "top", Value(0));

@@ -6,8 +6,9 @@
 #include "avm1/Convert.h"
 #include "unicode/Utf16Text.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <unordered_map>
+#include <unordered_set>
 
 namespace avm1::xml {
 
@@ -26,8 +27,24 @@ bool onlySpace(std::string_view text) {
     return true;
 }
 
-bool endsName(char c) {
-    return isSpace(c) || c == '/' || c == '>' || c == '=';
+// A tag's name runs to white space or '>'; an attribute's also stops at '='.
+bool endsTagName(char c) {
+    return isSpace(c) || c == '>';
+}
+
+bool endsAttributeName(char c) {
+    return endsTagName(c) || c == '=';
+}
+
+// Markup names compare without ASCII case.
+bool equalsFolded(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool startsWithFolded(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalsFolded(text.substr(0, prefix.size()), prefix);
 }
 
 // The value of a numeric reference body ("#39", "#x27"), or -1.
@@ -108,19 +125,23 @@ class Scanner {
         doc_.events.push_back({Event::Kind::Text, unescape(raw), {}});
     }
 
+    // Only the markup Flash knows by its opening (in any case) is more than a tag: "<!--",
+    // "<![CDATA[", "<!DOCTYPE" and "<?xml". Any other "<!" or "<?" opens an element so
+    // named.
     void markup() {
         std::size_t start = pos_;
-        if (startsWith("<!--")) {
+        std::string_view rest = text_.substr(pos_);
+        if (rest.starts_with("<!--")) {
             if (!skipPast("-->", pos_ + 4, nullptr)) {
                 fail(Status::CommentUnterminated);
             }
-        } else if (startsWith("<![CDATA[")) {
+        } else if (startsWithFolded(rest, "<![CDATA[")) {
             std::string_view body;
             if (!skipPast("]]>", pos_ + 9, &body)) {
                 return fail(Status::CdataUnterminated);
             }
             doc_.events.push_back({Event::Kind::Text, std::string(body), {}});
-        } else if (startsWith("<!")) {
+        } else if (startsWithFolded(rest, "<!DOCTYPE")) {
             // A document type may hold declarations in brackets: it ends at the '>'
             // that balances every '<' inside it.
             std::size_t depth = 1, at = pos_ + 2;
@@ -134,26 +155,36 @@ class Scanner {
             pos_ = at;
             doc_.hasDoctype = true;
             doc_.doctype = std::string(text_.substr(start, pos_ - start));
-        } else if (startsWith("<?")) {
+        } else if (startsWithFolded(rest, "<?xml")) {
             if (!skipPast("?>", pos_ + 2, nullptr)) {
                 return fail(Status::DeclarationUnterminated);
             }
             doc_.hasDeclaration = true;
             // Several declarations run together.
             doc_.declaration += text_.substr(start, pos_ - start);
-        } else if (startsWith("</")) {
+        } else if (rest.starts_with("</")) {
             endTag();
         } else {
             startTag();
         }
     }
 
-    std::string_view name() {
+    std::string_view name(bool (*ends)(char)) {
         std::size_t from = pos_;
-        while (pos_ < text_.size() && !endsName(text_[pos_])) {
+        while (pos_ < text_.size() && !ends(text_[pos_])) {
             ++pos_;
         }
         return text_.substr(from, pos_ - from);
+    }
+
+    // A tag's name, without the '/' of a "/>" that ends it.
+    std::string_view tagName() {
+        std::string_view n = name(endsTagName);
+        if (n.ends_with('/') && pos_ < text_.size() && text_[pos_] == '>') {
+            --pos_;
+            n.remove_suffix(1);
+        }
+        return n;
     }
 
     void skipSpace() {
@@ -162,29 +193,34 @@ class Scanner {
         }
     }
 
+    // An end tag closes the open element of its name, in any case; whatever follows the
+    // name up to the '>' is skipped. Naming an element open further out leaves that one's
+    // child unclosed; naming none is an end tag without a start.
     void endTag() {
         pos_ += 2;
-        std::string_view n = name();
-        skipSpace();
-        if (pos_ >= text_.size() || text_[pos_] != '>') {
+        std::string_view n = tagName();
+        std::size_t end = text_.find('>', pos_);
+        if (n.empty() || end == std::string_view::npos) {
             return fail(Status::Malformed);
         }
-        ++pos_;
-        if (open_.empty() || open_.back() != n) {
-            return fail(Status::MissingStartTag);
+        pos_ = end + 1;
+        auto same = [n](const std::string& open) { return equalsFolded(open, n); };
+        if (open_.empty() || !same(open_.back())) {
+            return fail(std::any_of(open_.begin(), open_.end(), same) ? Status::MissingEndTag
+                                                                      : Status::MissingStartTag);
         }
-        doc_.events.push_back({Event::Kind::Close, std::string(n), {}});
+        doc_.events.push_back({Event::Kind::Close, open_.back(), {}});
         open_.pop_back();
     }
 
     void startTag() {
         ++pos_;
-        std::string_view n = name();
+        std::string_view n = tagName();
         if (n.empty()) {
             return fail(Status::Malformed);
         }
         Event open{Event::Kind::Open, std::string(n), {}};
-        std::unordered_map<std::string_view, std::size_t> places;
+        std::unordered_set<std::string_view> places;
         for (;;) {
             skipSpace();
             if (pos_ >= text_.size()) {
@@ -205,7 +241,7 @@ class Scanner {
                 }
                 return;
             }
-            std::string_view attribute = name();
+            std::string_view attribute = name(endsAttributeName);
             if (attribute.empty()) {
                 return fail(Status::Malformed);
             }
@@ -218,19 +254,20 @@ class Scanner {
             if (pos_ >= text_.size() || (text_[pos_] != '"' && text_[pos_] != '\'')) {
                 return fail(Status::Malformed);
             }
+            // A quote after a backslash does not end the value.
             char quote = text_[pos_];
             std::size_t end = text_.find(quote, pos_ + 1);
+            while (end != std::string_view::npos && text_[end - 1] == '\\') {
+                end = text_.find(quote, end + 1);
+            }
             if (end == std::string_view::npos) {
                 return fail(Status::AttributeUnterminated);
             }
             std::string value = unescape(text_.substr(pos_ + 1, end - pos_ - 1));
             pos_ = end + 1;
-            // A repeated attribute keeps its first place and takes the last value.
-            auto [at, fresh] = places.try_emplace(attribute, open.attributes.size());
-            if (fresh) {
+            // A repeated attribute keeps its first value.
+            if (places.insert(attribute).second) {
                 open.attributes.push_back({std::string(attribute), std::move(value)});
-            } else {
-                open.attributes[at->second].value = std::move(value);
             }
         }
     }

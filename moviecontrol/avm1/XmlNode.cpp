@@ -20,10 +20,11 @@ Value nodeOrNull(XmlNode* node) {
     return node ? Value(static_cast<Object*>(node)) : Value::null();
 }
 
-// Prefix and local part of an element name ("a:b"); no colon gives an empty prefix.
+// Prefix and local part of an element name ("a:b"); without a colon, or with one only at
+// the end, the prefix is empty and the local part the whole name.
 std::pair<std::string_view, std::string_view> splitName(std::string_view name) {
     std::size_t colon = name.find(':');
-    if (colon == std::string_view::npos) {
+    if (colon == std::string_view::npos || colon + 1 == name.size()) {
         return {std::string_view(), name};
     }
     return {name.substr(0, colon), name.substr(colon + 1)};
@@ -293,8 +294,11 @@ std::string XmlNode::toText(Machine& m) {
 }
 
 XmlNode* XmlNode::clone(Machine& m, bool deep) {
-    auto copyOne = [&m](XmlNode* from) {
-        auto* to = m.make<XmlNode>(from->proto(), from->type_, from->name_, from->value_);
+    // A copy is a plain node, whatever the original was made as: a copied document is
+    // no XML object, and nothing a script added to the original comes along.
+    Object* nodeProto = m.prototypeOf("XMLNode");
+    auto copyOne = [&m, nodeProto](XmlNode* from) {
+        auto* to = m.make<XmlNode>(nodeProto, from->type_, from->name_, from->value_);
         if (from->attributes_) {
             // Copied out first: a store may run script (an inherited setter).
             std::vector<std::pair<Str, Value>> copied;

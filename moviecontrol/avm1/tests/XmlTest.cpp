@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace avm1test {
 namespace {
@@ -255,6 +256,34 @@ TEST_F(XmlTree, DeepCloneIsIndependent) {
     EXPECT_EQ(text(vm.get(node(a, "attributes"), "x")), "1");
     Object* shallow = call(a, "cloneNode", {Value(false)}).asObject();
     EXPECT_EQ(text(Value(shallow)), "<a x=\"1\" />");
+}
+
+TEST_F(XmlTree, ACopiedDocumentIsAPlainNode) {
+    Object* doc = parse("<?xml v?><a><b/></a>");
+    Object* xmlProto = vm.prototypeOf("XML");
+    Object* nodeProto = vm.prototypeOf("XMLNode");
+    for (bool deep : {false, true}) {
+        Object* copy = call(doc, "cloneNode", {Value(deep)}).asObject();
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->proto(), nodeProto) << deep;
+        EXPECT_NE(copy->proto(), xmlProto) << deep;
+        EXPECT_TRUE(vm.get(copy, "status").isUndefined()) << deep;
+        EXPECT_EQ(text(Value(copy)), deep ? "<a><b /></a>" : "") << deep;
+    }
+}
+
+TEST_F(XmlTree, AColonOnlyAtTheEndIsNoPrefix) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"p:q", "p", "q"}, {"q", "", "q"}, {"q:", "", "q:"}, {":q", "", "q"}, {"a:b:c", "a", "b:c"},
+    };
+    Value ctor = vm.get(vm.global(), "XMLNode");
+    for (const auto& [name, prefix, local] : cases) {
+        Value args[] = {Value(1), Value(Str(name))};
+        Object* n = vm.construct(ctor, std::span<const Value>(args));
+        ASSERT_NE(n, nullptr);
+        EXPECT_EQ(text(vm.get(n, "prefix")), prefix) << name;
+        EXPECT_EQ(text(vm.get(n, "localName")), local) << name;
+    }
 }
 
 TEST_F(XmlTree, DeepTreesBuiltByScriptPrintWithoutRecursion) {

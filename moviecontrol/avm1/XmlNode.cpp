@@ -91,6 +91,8 @@ bool XmlNode::getVirtual(Machine& m, const Str& name, Value& out) {
         out = xmlDecl_;
     } else if (document_ && named(m, name, "docTypeDecl")) {
         out = docTypeDecl_;
+    } else if (document_ && named(m, name, "loaded")) {
+        out = loaded_;
     } else if (named(m, name, "nodeType")) {
         out = Value(type_);
     } else if (named(m, name, "nodeName")) {
@@ -141,6 +143,13 @@ bool XmlNode::setVirtual(Machine& m, const Str& name, const Value& value) {
                                    : Value(-2147483648.0);
         return true;
     }
+    if (document_ && named(m, name, "loaded")) {
+        // Whether a load arrived is a boolean; assigning undefined leaves it as it was.
+        if (!value.isUndefined()) {
+            loaded_ = Value(m.toBoolean(value));
+        }
+        return true;
+    }
     if (document_ && (named(m, name, "xmlDecl") || named(m, name, "docTypeDecl"))) {
         Value text = value.isUndefined() ? Value() : Value(m.toString(value));
         (named(m, name, "xmlDecl") ? xmlDecl_ : docTypeDecl_) = text;
@@ -184,6 +193,7 @@ void XmlNode::trace(Tracer& t) {
     t.mark(status_);
     t.mark(xmlDecl_);
     t.mark(docTypeDecl_);
+    t.mark(loaded_);
 }
 
 bool XmlNode::hasAncestor(const XmlNode* node) const {

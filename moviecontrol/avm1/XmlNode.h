@@ -47,7 +47,8 @@ class XmlNode : public Object {
     }
     void childrenChanged(Machine& m) { refreshChildArray(m); }
 
-    // An XML document also answers status, xmlDecl and docTypeDecl, which its parses set.
+    // An XML document also answers status, xmlDecl and docTypeDecl, which its parses set,
+    // and loaded, which its loads set.
     void makeDocument() { document_ = true; }
     void setParseResult(Value status, Value xmlDecl, Value docTypeDecl) {
         status_ = std::move(status);
@@ -85,6 +86,7 @@ class XmlNode : public Object {
     Value status_{0.0};
     Value xmlDecl_;
     Value docTypeDecl_;
+    Value loaded_;
 };
 
 // The node a value holds, or null; and the `this` of an XMLNode or XML method.

@@ -98,8 +98,9 @@ void installDocumentMethods(Machine& m, Object* proto) {
     constexpr std::string_view docType[] = {"docTypeDecl"};
     defineNodeAccessors(m, proto, docType);
     m.define(proto, "ignoreWhite", Value(false), Assigned);
-    // Until a load starts, `loaded` is the prototype's undefined.
-    m.define(proto, "loaded", Value(), Assigned);
+    // Until a load starts, `loaded` is undefined; a document keeps it as a boolean.
+    constexpr std::string_view loadState[] = {"loaded"};
+    defineNodeAccessors(m, proto, loadState);
     constexpr std::string_view parseResults[] = {"status", "xmlDecl"};
     defineNodeAccessors(m, proto, parseResults);
 }

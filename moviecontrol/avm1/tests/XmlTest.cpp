@@ -272,6 +272,22 @@ TEST_F(XmlTree, ACopiedDocumentIsAPlainNode) {
     }
 }
 
+TEST_F(XmlTree, LoadedReadsBackAsABooleanOnceSet) {
+    Object* doc = parse("<a/>");
+    EXPECT_TRUE(vm.get(doc, "loaded").isUndefined());
+    EXPECT_FALSE(vm.hasOwnProperty(doc, Str("loaded")));
+    const std::pair<Value, const char*> assigned[] = {
+        {Value(Str("x")), "true"}, {Value(0), "false"},      {Value(), "false"}, // kept
+        {Value(7), "true"},        {Value::null(), "false"}, {Value(Str("")), "false"},
+    };
+    for (const auto& [value, readBack] : assigned) {
+        vm.set(doc, "loaded", value);
+        Value now = vm.get(doc, "loaded");
+        EXPECT_TRUE(now.isBool()) << text(value);
+        EXPECT_EQ(text(now), readBack) << text(value);
+    }
+}
+
 TEST_F(XmlTree, AColonOnlyAtTheEndIsNoPrefix) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"p:q", "p", "q"}, {"q", "", "q"}, {"q:", "", "q:"}, {":q", "", "q"}, {"a:b:c", "a", "b:c"},

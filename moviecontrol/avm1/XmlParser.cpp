@@ -315,6 +315,8 @@ std::string unescape(std::string_view text) {
             named = "\"";
         } else if (body == "apos") {
             named = "'";
+        } else if (body == "nbsp") {
+            named = "\xC2\xA0"; // U+00A0 in UTF-8
         }
         if (named) {
             out += named;

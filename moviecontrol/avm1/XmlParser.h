@@ -51,8 +51,8 @@ inline constexpr std::size_t MaxDepth = 1024;
 // Parses `text`; `ignoreWhite` drops text that is only white space.
 Document parse(std::string_view text, bool ignoreWhite);
 
-// Replaces &lt; &gt; &amp; &quot; &apos; and numeric references; anything else stays as
-// written, ampersand and all.
+// Replaces &lt; &gt; &amp; &quot; &apos; &nbsp; and numeric references; anything else
+// stays as written, ampersand and all.
 std::string unescape(std::string_view text);
 // The five markup characters as entities, for text and attribute values.
 std::string escape(std::string_view text);

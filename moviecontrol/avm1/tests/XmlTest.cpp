@@ -100,6 +100,9 @@ TEST(XmlParser, AttributesInOrderWithEntitiesReplaced) {
 TEST(XmlParser, UnknownAndBrokenReferencesStayAsWritten) {
     EXPECT_EQ(xml::unescape("A &amp; &#39; &#x41; B"), "A & ' A B");
     EXPECT_EQ(xml::unescape("A & &thing; B"), "A & &thing; B");
+    EXPECT_EQ(xml::unescape("a&nbsp;b&NBSP;"), "a\xC2\xA0"
+                                               "b&NBSP;"); // names are exact
+    EXPECT_EQ(xml::escape("\xC2\xA0"), "\xC2\xA0");
     EXPECT_EQ(xml::unescape("A &&amp; B"), "A && B");
     EXPECT_EQ(xml::unescape("&#; &#x; &#99999999; &"), "&#; &#x; &#99999999; &");
     EXPECT_EQ(xml::escape("<a href=\"x\">'&'</a>"),

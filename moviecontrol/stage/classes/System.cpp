@@ -1,12 +1,14 @@
 // The System object: what this player says it is and can do (System.capabilities), how it
 // reads text files (useCodepage) and keeps saved data (exactSettings), and the settings a
 // person owns (the clipboard and the settings panel), which a card never changes.
+#include <memory>
 #include <span>
 #include <string>
 
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "avm1/Function.h"
+#include "avm1/Packages.h"
 
 namespace mc {
 
@@ -176,8 +178,16 @@ void installSystem(StageScripts& stage) {
     }
     installCapabilities(m, system);
     installIme(m, system);
-    // Text files are read as Unicode unless a script asks for the system's code page.
-    m.set(system, "useCodepage", Value(false));
+    // Text files are read as Unicode unless a script asks for the system's code page. The
+    // setting is a switch: whatever is assigned reads back as a boolean.
+    auto useCodepage = std::make_shared<bool>(false);
+    avm1::defineAccessor(
+        m, system, "useCodepage", [useCodepage](CallArgs&) { return Value(*useCodepage); },
+        [useCodepage](CallArgs& c) {
+            *useCodepage = c.machine.toBoolean(c.arg(0));
+            return Value();
+        },
+        0);
     // From version 6: saved data belongs to the exact domain, from version 7 on by default.
     m.define(system, "exactSettings", Value(stage.movie().header.version >= 7),
              avm1::attr::DontEnum | avm1::attr::Only6);

@@ -115,6 +115,34 @@ TEST(MediaClassesTest, ClassesOfVersionSixAreHiddenFromVersionFive) {
     EXPECT_EQ(eight.at("System.exactSettings").asBool(), true);
 }
 
+TEST(MediaClassesTest, UseCodepageReadsBackAsABoolean) {
+    // Text is true from version 7 on; before, it is true when it reads as a nonzero number.
+    const struct {
+        Value assigned;
+        bool before7, from7;
+    } cases[] = {
+        {Value(1), true, true},
+        {Value(0), false, false},
+        {Value(avm1::Str("x")), false, true},
+        {Value(avm1::Str("2")), true, true},
+        {Value(), false, false},
+        {Value(true), true, true},
+        {Value::null(), false, false},
+    };
+    for (int version : {5, 6, 7, 8}) {
+        MediaMovie movie(version);
+        avm1::Object* system = movie.at("System").asObject();
+        ASSERT_NE(system, nullptr);
+        for (const auto& k : cases) {
+            movie.m().set(system, "useCodepage", k.assigned);
+            const Value now = movie.at("System.useCodepage");
+            ASSERT_TRUE(now.isBool()) << version;
+            EXPECT_EQ(now.asBool(), version >= 7 ? k.from7 : k.before7)
+                << version << " " << movie.m().toString(k.assigned).str();
+        }
+    }
+}
+
 TEST(MediaClassesTest, CapabilitiesHaveTheirTypesAndTheServerStringRepeatsThem) {
     MediaMovie movie(8);
     const struct {

@@ -330,7 +330,7 @@ std::string StageScripts::dotPathOf(const DisplayObject& object) const {
     for (; parentOf(*top) != nullptr && chain.size() < 4096; top = top->parent) {
         chain.push_back(top);
     }
-    std::string path = "_level" + std::to_string(hosted() ? 0 : top->level);
+    std::string path = "_level" + std::to_string(hosted() ? 0 : top->loadedLevel);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         path += '.';
         path += (*it)->name;

@@ -144,6 +144,9 @@ struct DisplayObject {
     bool lockRoot = false;
     // For the root of a level (parent null): its number, _levelN.
     int level = 0;
+    // The level it was loaded into. Its dot path keeps this name after swapDepths moves it, so
+    // String() of a moved level still reads "_level5" while its _target follows the depth.
+    int loadedLevel = 0;
 
     // Set for sprites: their own timeline state.
     std::shared_ptr<Clip> clip;

@@ -300,13 +300,23 @@ TimelinePlayer::duplicateClip(DisplayObject& original, std::string_view name, st
 }
 
 bool TimelinePlayer::removableByScript(const DisplayObject& object) const {
-    return object.parent != nullptr && !object.removed && object.depth >= 0 &&
-           object.depth <= kMaxRemovableDepth;
+    // A level counts too once swapDepths has moved it to such a depth (_level16384 and up).
+    const bool placed =
+        object.parent != nullptr || (object.level != 0 && level(object.level) == &object);
+    return placed && !object.removed && object.depth >= 0 && object.depth <= kMaxRemovableDepth;
 }
 
 bool TimelinePlayer::removeByScript(DisplayObject& object) {
     if (!removableByScript(object)) {
         return false;
+    }
+    if (object.parent == nullptr) {
+        // Flash drops such a level without calling its unload handlers.
+        const auto it = levelObjects_.find(object.level);
+        const std::shared_ptr<DisplayObject> keep = it->second;
+        levelObjects_.erase(it);
+        releaseObject(*keep, false);
+        return true;
     }
     // The object itself, which may share its depth with a newer one.
     removeEntry(*object.parent, entryOf(object.parent->clip->displayList, object));

@@ -53,6 +53,7 @@ DisplayObject* TimelinePlayer::makeLevel(int n) {
     ++liveObjects_;
     o->kind = CharacterKind::Sprite;
     o->level = n;
+    o->loadedLevel = n;
     // A level sits at its number's depth: _level5 answers getDepth() with -16379.
     o->depth = kTimelineDepthBase + n;
     o->loaded = true;

@@ -283,6 +283,29 @@ TEST(MovieLoaderTest, LoadsArriveNewestFirstAfterEnterFrameAndInitOnTheirOwnRoot
                      "a frame", "root enterFrame", "undefined", "_level16394", "_level16394"}));
 }
 
+// A level that swapDepths moved keeps the name it was loaded under in its string form, while
+// _target follows its depth. Moved to a clip's depth it can be removed like a clip: without
+// its unload handler, and references to it then find nothing.
+TEST(MovieLoaderTest, AMovedLevelKeepsItsNameAndLeavesByRemoveMovieClip) {
+    Actions moved;
+    moved.push(10.0).push(1.0).push("_level4").code(0x1C).push("swapDepths").code(0x52).code(0x17);
+    moved.push("").push("_level16394").code(0x1C).code(0x47).code(0x26);
+    moved.traceValue("_level16394._target");
+    moved.push("ref").push("_level16394").code(0x1C).code(0x1D);
+    moved.push("_level16394").code(0x1C).push("onUnload");
+    moved.defineFunction("", {}, Actions().trace("unloaded")).code(0x4F);
+    moved.push(0.0).push("_level16394").code(0x1C).push("removeMovieClip").code(0x52).code(0x17);
+    moved.traceValue("ref._target").traceValue("_level16394").traceValue("_level4");
+    const auto root = squareMovie({255, 0, 0}, {Actions().getUrl("b.swf", "_level4"), moved});
+    SwfWriter child(version(8));
+    child.doAction(Actions().stop());
+    child.showFrame();
+    LoadingStage stage(root, {{"b.swf", child.finish()}});
+    stage.frames(3);
+    EXPECT_EQ(stage.traced,
+              (Lines{"_level4", "_level16394", "undefined", "undefined", "undefined"}));
+}
+
 TEST(MovieLoaderTest, AMovieLoadingItselfEndlesslyStaysWithinBounds) {
     // Each copy makes a clip and loads the same file into it, every frame.
     const Actions again = Actions()

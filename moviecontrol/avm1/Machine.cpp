@@ -385,8 +385,14 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             }
             return out;
         }
-        // Functions of version 5 movies inherit nothing from Object.prototype.
-        current = current == s.functionProto && s.version < 6 ? nullptr : current->proto();
+        // Version 5 has no conversions for functions: past Function.prototype a function
+        // finds what scripts put on Object.prototype, never its toString or valueOf, so a
+        // function reads as undefined wherever it meets a primitive.
+        if (current == s.functionProto && s.version < 6 &&
+            (equalsFolded(name.view(), "toString") || equalsFolded(name.view(), "valueOf"))) {
+            break;
+        }
+        current = current->proto();
     }
     // Not found: an object's __resolve answers for missing names.
     if (!(name == s.sResolve)) {

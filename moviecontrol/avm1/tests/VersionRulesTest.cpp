@@ -79,19 +79,46 @@ TEST_P(VersionRules, SplitCutsByTheRulesOfTheVersion) {
     }
 }
 
-TEST_P(VersionRules, FunctionsInheritObjectPrototypeFromVersion6) {
+TEST_P(VersionRules, FunctionsSeeObjectPrototypesConversionsFromVersion6) {
     Object* string = vm.get(vm.global(), "String").asObject();
     Object* functionProto = vm.functionPrototype();
     ASSERT_NE(functionProto, nullptr);
     // Function.prototype holds call and apply but is no function itself.
     EXPECT_EQ(vm.typeOf(Value(functionProto)), "object");
-    EXPECT_EQ(vm.typeOf(vm.get(string, "valueOf")), version() < 6 ? "undefined" : "function");
-    EXPECT_EQ(vm.typeOf(vm.get(string, "call")), version() < 6 ? "undefined" : "function");
-    EXPECT_EQ(vm.typeOf(vm.get(string, "apply")), version() < 6 ? "undefined" : "function");
-    // The global Function itself came with version 6.
-    EXPECT_EQ(vm.typeOf(vm.get(vm.global(), "Function")), version() < 6 ? "undefined" : "function");
-    // Objects other than functions inherit it in every version.
-    EXPECT_EQ(vm.typeOf(vm.get(vm.newObject(), "valueOf")), "function");
+    Object* objectProto = vm.get(vm.get(vm.global(), "Object").asObject(), "prototype").asObject();
+    ASSERT_NE(objectProto, nullptr);
+    vm.set(objectProto, "added", Value(1));
+    const bool v5 = version() < 6;
+    const struct {
+        Object* from;
+        const char* name;
+        const char* in5;
+        const char* from6;
+    } table[] = {
+        // The conversions stop at Function.prototype in version 5, whatever the case.
+        {string, "valueOf", "undefined", "function"},
+        {string, "toString", "undefined", "function"},
+        {functionProto, "valueOf", "undefined", "function"},
+        // The rest of Object.prototype is inherited in every version.
+        {string, "added", "number", "number"},
+        {functionProto, "added", "number", "number"},
+        // call, apply and the global Function came with version 6.
+        {string, "call", "undefined", "function"},
+        {string, "apply", "undefined", "function"},
+        {vm.global(), "Function", "undefined", "function"},
+        // Objects other than functions find the conversions in every version.
+        {vm.newObject(), "valueOf", "function", "function"},
+        {vm.newObject(), "toString", "function", "function"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(vm.typeOf(vm.get(row.from, Str(row.name))), v5 ? row.in5 : row.from6) << row.name;
+    }
+    // Names fold in versions 5 and 6 only: version 5 stops the folded name too.
+    EXPECT_EQ(vm.typeOf(vm.get(string, Str("TOSTRING"))),
+              version() == 6 ? "function" : "undefined");
+    // A function's own conversion is its own in every version.
+    vm.set(string, "valueOf", vm.get(objectProto, "valueOf"));
+    EXPECT_EQ(vm.typeOf(vm.get(string, "valueOf")), "function");
 }
 
 TEST_P(VersionRules, FlashPackageCameWithVersion8) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,56 @@ TEST_F(Broadcaster, AddingAgainMovesToTheEnd) {
     vm.set(source, "_listeners", Value(Str("ab")));
     EXPECT_TRUE(call("broadcastMessage", {Value(Str("onTest"))}).isUndefined());
     EXPECT_EQ(log, "ba");
+}
+
+// A handler changing the list: each row's first listener removes or adds listeners when it
+// hears onTest; the log shows who heard the first broadcast and who the second.
+TEST_F(Broadcaster, AHandlerChangesTheListAsTheBroadcastGoesOn) {
+    const struct {
+        const char* what;
+        std::vector<std::string> removes; // by the first listener, when it hears
+        bool adds;                        // the first listener adds "d"
+        const char* firstThenSecond;
+    } table[] = {
+        {"removes itself: the next moves into its place and misses it", {"a"}, false, "ac|bc"},
+        {"removes the next", {"b"}, false, "ac|ac"},
+        {"removes one already heard", {}, false, "abc|abc"},
+        {"adds one: it waits for the next broadcast", {}, true, "abc|abcd"},
+        {"removes everyone after it", {"b", "c"}, false, "a|a"},
+    };
+    for (const auto& row : table) {
+        source = vm.newObject();
+        Value arg(source);
+        vm.callMethod(vm.get(vm.global(), "AsBroadcaster").asObject(), "initialize", {&arg, 1});
+        log.clear();
+        std::map<std::string, Object*> byName;
+        for (const char* name : {"b", "c", "d"}) {
+            byName[name] = listener(name);
+        }
+        Object* first = vm.newObject();
+        byName["a"] = first;
+        bool done = false;
+        vm.set(first, "onTest", Value(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs&) {
+                   log += "a";
+                   if (!done) {
+                       done = true;
+                       for (const std::string& r : row.removes) {
+                           call("removeListener", {Value(byName[r])});
+                       }
+                       if (row.adds) {
+                           call("addListener", {Value(byName["d"])});
+                       }
+                   }
+                   return Value();
+               }))));
+        for (const char* name : {"a", "b", "c"}) {
+            call("addListener", {Value(byName[name])});
+        }
+        call("broadcastMessage", {Value(Str("onTest"))});
+        log += "|";
+        call("broadcastMessage", {Value(Str("onTest"))});
+        EXPECT_EQ(log, row.firstThenSecond) << row.what;
+    }
 }
 
 TEST_F(Broadcaster, RemovalComparesWithEqualsAndUsesSplice) {

@@ -262,6 +262,7 @@ Str Machine::str(std::string_view text) {
 
 namespace {
 constexpr int MaxChain = 256;
+constexpr int MaxWatcherNesting = 64;
 
 // `__proto__` follows the movie's case rule like any other name.
 bool isProtoName(const Machine::State& s, const Str& name) {
@@ -474,11 +475,14 @@ bool Machine::runWatcher(Object* object, const Str& name, const Value& old, cons
         return cs ? w.name == name : equalsFolded(w.name.view(), name.view());
     };
     auto it = std::find_if(list.begin(), list.end(), matches);
-    if (it == list.end() || it->running) {
-        return false; // none, or its callback is the one assigning: a plain assignment
+    // An assignment made by the running callback is a plain one before version 7; later
+    // versions call the watcher again, up to 64 calls inside the first.
+    const int nesting = state_->version < 7 ? 0 : MaxWatcherNesting;
+    if (it == list.end() || it->running > nesting) {
+        return false;
     }
     const Watcher w = *it;
-    it->running = true;
+    ++it->running;
     // The callback may watch or unwatch anything, this name included: the list is searched
     // again afterwards, and a watcher it removed or replaced stays so.
     struct Done {
@@ -486,8 +490,8 @@ bool Machine::runWatcher(Object* object, const Str& name, const Value& old, cons
         const Watcher& w;
         ~Done() {
             for (Watcher& x : list) {
-                if (x.running && x.callback == w.callback && x.name == w.name) {
-                    x.running = false;
+                if (x.running > 0 && x.callback == w.callback && x.name == w.name) {
+                    --x.running;
                     break;
                 }
             }

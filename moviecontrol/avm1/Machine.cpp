@@ -511,15 +511,16 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
         // on (a version 5 movie that sets Object.prototype.hasOwnProperty gets it); no
         // inherited setter runs for it.
         // Version 6 still writes into a member kept for version 7: it takes the value and
-        // stays hidden from reads.
-        if (!own->isAccessor()) {
-            if (!writableHidden(own->attributes & ~attr::Hide6, s.version)) {
-                own->attributes &= ~attr::VersionBits;
-            }
-            own->value = value;
-            return;
+        // stays hidden from reads. An accessor the version does not see loses its getter
+        // and setter: it becomes a plain member (MovieClip.prototype.transform set by a
+        // version 5 movie reads back as set).
+        if (!writableHidden(own->attributes & ~attr::Hide6, s.version)) {
+            own->attributes &= ~attr::VersionBits;
         }
-        own = nullptr;
+        own->getter = nullptr;
+        own->setter = nullptr;
+        own->value = value;
+        return;
     }
     if (own && !own->isAccessor() && (own->attributes & attr::ReadOnly)) {
         return;

@@ -244,6 +244,45 @@ TEST_P(VersionRules, SettingAHiddenMemberMakesItVisible) {
     EXPECT_EQ(setterCalls, 1);
 }
 
+// An own accessor the version does not see loses its getter and setter when a script sets
+// it: it becomes a plain member with the value, shown from then on, except that version 6
+// keeps a member meant for version 7 hidden from reads.
+TEST_P(VersionRules, SettingAHiddenAccessorMakesItAPlainMember) {
+    const std::uint32_t bits[] = {avm1::attr::Only6, avm1::attr::Hide6, avm1::attr::Only7,
+                                  avm1::attr::Only8, avm1::attr::Only10};
+    for (std::uint32_t bit : bits) {
+        const bool seen = avm1::attr::visibleTo(bit, version());
+        int calls = 0;
+        Object* o = vm.newObject();
+        Value getter(static_cast<Object*>(vm.newFunction([&calls](avm1::CallArgs& c) {
+            ++calls;
+            return Value(c.machine.str("got"));
+        })));
+        Value setter(static_cast<Object*>(vm.newFunction([&calls](avm1::CallArgs&) {
+            ++calls;
+            return Value();
+        })));
+        o->properties().add(
+            avm1::Property{Str("p"), Value(), bit, getter.asObject(), setter.asObject()}, true);
+        vm.set(o, "p", Value(8));
+        const Value read = vm.get(o, "p");
+        if (seen) {
+            // Visible: the setter and then the getter answer.
+            EXPECT_EQ(calls, 2) << bit;
+            EXPECT_EQ(vm.toString(read).str(), "got") << bit;
+            continue;
+        }
+        EXPECT_EQ(calls, 0) << bit;
+        const bool keptHidden = version() == 6 && bit == avm1::attr::Only7;
+        EXPECT_EQ(read.isUndefined(), keptHidden) << bit;
+        EXPECT_EQ(vm.toNumber(o->properties().find(Str("p"), true)->value), 8) << bit;
+        if (!keptHidden) {
+            EXPECT_EQ(vm.toString(read).str(), "8") << bit;
+        }
+        EXPECT_TRUE(vm.hasOwnProperty(o, Str("p"))) << bit;
+    }
+}
+
 // `super` came with version 6: in a version 5 method it is an ordinary, unset name, so a
 // call through it does nothing (from 6, super() runs the parent constructor, Object's).
 TEST_P(VersionRules, SuperExistsFromVersionSix) {

@@ -391,9 +391,15 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
         // function reads as undefined wherever it meets a primitive.
         if (current == s.functionProto && s.version < 6 &&
             (equalsFolded(name.view(), "toString") || equalsFolded(name.view(), "valueOf"))) {
+            current = nullptr;
             break;
         }
         current = current->proto();
+    }
+    if (current && (!s.activations.empty() || s.callDepth > 0)) {
+        // A chain longer than 256 links (a cycle of __proto__ values) ends the script that
+        // searched it, as nested calls past the limit do.
+        s.abort(LimitKind::RecursionDepth, "a prototype chain ran past 256 links");
     }
     // Not found: an object's __resolve answers for missing names.
     if (!(name == s.sResolve)) {

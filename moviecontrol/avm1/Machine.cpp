@@ -143,6 +143,14 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
 #define AVM1_INSTALL(Name) install##Name(*this);
     AVM1_CLASS_LIST(AVM1_INSTALL)
 #undef AVM1_INSTALL
+    // Every function names Function as its own constructor, built-ins as much as a script's
+    // (which InterpreterCalls gives it); those made before Function existed get it now.
+    s.functionCtor = get(s.functionProto, s.sConstructor).asObject();
+    for (std::size_t i = 0; i < s.heap.size(); ++i) {
+        if (FunctionObject* f = s.heap[i]->asFunction()) {
+            nameConstructor(f);
+        }
+    }
     s.liveAfterCollection = s.heap.size();
 }
 
@@ -204,7 +212,16 @@ Object* Machine::newArray(std::span<const Value> elements) {
 }
 
 FunctionObject* Machine::newFunction(NativeFn fn) {
-    return make<FunctionObject>(state_->functionProto, std::move(fn));
+    FunctionObject* f = make<FunctionObject>(state_->functionProto, std::move(fn));
+    nameConstructor(f);
+    return f;
+}
+
+void Machine::nameConstructor(FunctionObject* f) {
+    if (Object* ctor = state_->functionCtor;
+        ctor && !f->properties().find(state_->sConstructor, true)) {
+        define(f, state_->sConstructor.view(), Value(ctor), attr::DontEnum);
+    }
 }
 
 FunctionObject* Machine::newClass(NativeFn fn, Object* parentPrototype) {
@@ -898,7 +915,7 @@ void Machine::collectGarbage() {
     }
     Marker marker;
     for (Object* o : {s.global, s.objectProto, s.functionProto, s.arrayProto, s.stringProto,
-                      s.numberProto, s.booleanProto, s.dateProto, s.errorProto}) {
+                      s.numberProto, s.booleanProto, s.dateProto, s.errorProto, s.functionCtor}) {
         marker.mark(o);
     }
     for (auto& [object, count] : s.roots) {

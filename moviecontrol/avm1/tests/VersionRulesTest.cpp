@@ -121,6 +121,31 @@ TEST_P(VersionRules, FunctionsSeeObjectPrototypesConversionsFromVersion6) {
     EXPECT_EQ(vm.typeOf(vm.get(string, "valueOf")), "function");
 }
 
+// Every function holds Function as its own, hidden constructor: classes, methods, global
+// functions and functions made later alike.
+TEST_P(VersionRules, EveryFunctionNamesFunctionItsConstructor) {
+    Object* function = vm.get(vm.functionPrototype(), "constructor").asObject();
+    ASSERT_NE(function, nullptr);
+    Object* math = vm.get(vm.global(), "Math").asObject();
+    ASSERT_NE(math, nullptr);
+    const std::pair<const char*, Value> table[] = {
+        {"Object", vm.get(vm.global(), "Object")},
+        {"String", vm.get(vm.global(), "String")},
+        {"Math.max", vm.get(math, "max")},
+        {"ASSetPropFlags", vm.get(vm.global(), "ASSetPropFlags")},
+        {"made later",
+         Value(static_cast<Object*>(vm.newFunction([](avm1::CallArgs&) { return Value(); })))},
+    };
+    for (const auto& [what, value] : table) {
+        Object* f = value.asObject();
+        ASSERT_NE(f, nullptr) << what;
+        const avm1::Property* p = f->properties().find(Str("constructor"), true);
+        ASSERT_NE(p, nullptr) << what;
+        EXPECT_EQ(p->value.asObject(), function) << what;
+        EXPECT_TRUE(p->attributes & avm1::attr::DontEnum) << what;
+    }
+}
+
 TEST_P(VersionRules, FlashPackageCameWithVersion8) {
     moviemaker::Actions a;
     a.push("flash").code(swf::op::GetVariable).code(swf::op::TypeOf).code(swf::op::Trace);

@@ -244,6 +244,16 @@ class Interp {
     void actionNew(bool method);
     // super(...): the constructor of the class the running method's class extends.
     Value callSuperConstructor(SuperObject* sup, std::span<const Value> args);
+    // Runs the call of a call action: the function called keeps what it leaves on the
+    // stack there, whether or not the call reached a function.
+    template <class F> Value fromCallAction(F&& call) {
+        s_.leftoversToCaller = true;
+        struct Reset {
+            bool& flag;
+            ~Reset() { flag = false; }
+        } reset{s_.leftoversToCaller};
+        return call();
+    }
 
     // Control flow (InterpreterControl.cpp). Each gives the outcome that ends the run, or
     // nothing to go on at `next`.

@@ -6,6 +6,8 @@
 
 #include "swf/ActionCodes.h"
 
+#include <utility>
+
 namespace avm1 {
 
 namespace {
@@ -379,6 +381,9 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
         s.halted = s.halted || !f->isNative();
         s.abort(LimitKind::RecursionDepth, "a script recursed deeper than 256 calls");
     }
+    // Only the function a call action named keeps its leftovers there; whatever it calls
+    // in turn, and every function a built-in calls, cleans up after itself.
+    const bool keepLeftovers = std::exchange(s.leftoversToCaller, false);
     ++s.callDepth;
     struct Leave {
         int& depth;
@@ -495,18 +500,21 @@ Value callFunction(Machine& m, FunctionObject* f, const Value& thisValue,
     s.version = act.version;
     act.stackBase = s.stack.size();
     s.activations.push_back(&act);
+    // Flash runs every function on the one stack of the script that called it: what the
+    // function leaves there stays beneath the value the call pushes.
     struct Restore {
         Machine::State& s;
         int version;
         std::size_t base;
+        bool keep;
         ~Restore() {
             s.activations.pop_back();
             s.version = version;
-            if (s.stack.size() > base) {
+            if (!keep && s.stack.size() > base) {
                 s.stack.resize(base);
             }
         }
-    } restore{s, savedVersion, act.stackBase};
+    } restore{s, savedVersion, act.stackBase, keepLeftovers};
     return execute(m, act);
 }
 
@@ -537,6 +545,8 @@ void recordConstructor(Machine& m, Object* instance, const Value& constructor) {
 
 Value constructNow(Machine& m, const Value& constructor, std::span<const Value> args) {
     auto& s = m.state();
+    // Leftovers are kept for the script constructor itself, not what runs on the way to it.
+    const bool keepLeftovers = std::exchange(s.leftoversToCaller, false);
     Object* c = constructor.asObject();
     FunctionObject* f = c ? c->asFunction() : nullptr;
     if (!f) {
@@ -585,6 +595,7 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
             m.set(object, s.sProto, given);
         }
     }
+    s.leftoversToCaller = keepLeftovers;
     Value result = callFunction(m, f, Value(object), args, proto, true);
     if (f->isNative() && result.isObject()) {
         return result;

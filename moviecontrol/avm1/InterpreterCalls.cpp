@@ -59,7 +59,7 @@ void Interp::actionCallFunction() {
     Object* holder = nullptr;
     Value f = getVariable(name, &holder);
     if (auto* sup = dynamic_cast<SuperObject*>(f.asObject())) {
-        push(callSuperConstructor(sup, args)); // super(...)
+        push(fromCallAction([&] { return callSuperConstructor(sup, args); })); // super(...)
         return;
     }
     // A function found in an activation object or on a clip is called on that object;
@@ -70,7 +70,7 @@ void Interp::actionCallFunction() {
     } else {
         self = Value(targetOrRoot());
     }
-    push(callValue(m_, f, self, args, nullptr));
+    push(fromCallAction([&] { return callValue(m_, f, self, args, nullptr); }));
 }
 
 void Interp::actionCallMethod() {
@@ -82,11 +82,12 @@ void Interp::actionCallMethod() {
         // Calling the object itself: super() runs the parent constructor.
         if (Object* o = object.asObject()) {
             if (auto* sup = dynamic_cast<SuperObject*>(o)) {
-                push(callSuperConstructor(sup, args));
+                push(fromCallAction([&] { return callSuperConstructor(sup, args); }));
                 return;
             }
         }
-        push(callValue(m_, object, Value(targetOrRoot()), args, nullptr));
+        push(fromCallAction(
+            [&] { return callValue(m_, object, Value(targetOrRoot()), args, nullptr); }));
         return;
     }
     Value self = object;
@@ -118,7 +119,7 @@ void Interp::actionCallMethod() {
         push(Value());
         return;
     }
-    push(callValue(m_, f, self, args, home));
+    push(fromCallAction([&] { return callValue(m_, f, self, args, home); }));
 }
 
 void Interp::actionNew(bool method) {
@@ -128,13 +129,13 @@ void Interp::actionNew(bool method) {
         Str name = nameValue.isUndefined() ? Str() : m_.toString(nameValue);
         std::vector<Value> args = popArgs();
         Value ctor = name.empty() ? object : m_.getMember(object, name);
-        push(constructValue(m_, ctor, args));
+        push(fromCallAction([&] { return constructValue(m_, ctor, args); }));
         return;
     }
     Str name = m_.toString(pop());
     std::vector<Value> args = popArgs();
     Value ctor = getVariable(name);
-    push(constructValue(m_, ctor, args));
+    push(fromCallAction([&] { return constructValue(m_, ctor, args); }));
 }
 
 } // namespace avm1

@@ -143,6 +143,14 @@ Machine::Machine(Host& host, int swfVersion, Limits limits)
 #define AVM1_INSTALL(Name) install##Name(*this);
     AVM1_CLASS_LIST(AVM1_INSTALL)
 #undef AVM1_INSTALL
+    // Every function names Function as its own constructor, built-ins as much as a script's
+    // (which InterpreterCalls gives it); those made before Function existed get it now.
+    s.functionCtor = get(s.functionProto, s.sConstructor).asObject();
+    for (std::size_t i = 0; i < s.heap.size(); ++i) {
+        if (FunctionObject* f = s.heap[i]->asFunction()) {
+            nameConstructor(f);
+        }
+    }
     s.liveAfterCollection = s.heap.size();
 }
 
@@ -204,7 +212,16 @@ Object* Machine::newArray(std::span<const Value> elements) {
 }
 
 FunctionObject* Machine::newFunction(NativeFn fn) {
-    return make<FunctionObject>(state_->functionProto, std::move(fn));
+    FunctionObject* f = make<FunctionObject>(state_->functionProto, std::move(fn));
+    nameConstructor(f);
+    return f;
+}
+
+void Machine::nameConstructor(FunctionObject* f) {
+    if (Object* ctor = state_->functionCtor;
+        ctor && !f->properties().find(state_->sConstructor, true)) {
+        define(f, state_->sConstructor.view(), Value(ctor), attr::DontEnum);
+    }
 }
 
 FunctionObject* Machine::newClass(NativeFn fn, Object* parentPrototype) {
@@ -262,6 +279,7 @@ Str Machine::str(std::string_view text) {
 
 namespace {
 constexpr int MaxChain = 256;
+constexpr int MaxWatcherNesting = 64;
 
 // `__proto__` follows the movie's case rule like any other name.
 bool isProtoName(const Machine::State& s, const Str& name) {
@@ -385,8 +403,20 @@ Value lookupProperty(Machine& m, Object* object, const Str& name, Object** holde
             }
             return out;
         }
-        // Functions of version 5 movies inherit nothing from Object.prototype.
-        current = current == s.functionProto && s.version < 6 ? nullptr : current->proto();
+        // Version 5 has no conversions for functions: past Function.prototype a function
+        // finds what scripts put on Object.prototype, never its toString or valueOf, so a
+        // function reads as undefined wherever it meets a primitive.
+        if (current == s.functionProto && s.version < 6 &&
+            (equalsFolded(name.view(), "toString") || equalsFolded(name.view(), "valueOf"))) {
+            current = nullptr;
+            break;
+        }
+        current = current->proto();
+    }
+    if (current && (!s.activations.empty() || s.callDepth > 0)) {
+        // A chain longer than 256 links (a cycle of __proto__ values) ends the script that
+        // searched it, as nested calls past the limit do.
+        s.abort(LimitKind::RecursionDepth, "a prototype chain ran past 256 links");
     }
     // Not found: an object's __resolve answers for missing names.
     if (!(name == s.sResolve)) {
@@ -468,11 +498,14 @@ bool Machine::runWatcher(Object* object, const Str& name, const Value& old, cons
         return cs ? w.name == name : equalsFolded(w.name.view(), name.view());
     };
     auto it = std::find_if(list.begin(), list.end(), matches);
-    if (it == list.end() || it->running) {
-        return false; // none, or its callback is the one assigning: a plain assignment
+    // An assignment made by the running callback is a plain one before version 7; later
+    // versions call the watcher again, up to 64 calls inside the first.
+    const int nesting = state_->version < 7 ? 0 : MaxWatcherNesting;
+    if (it == list.end() || it->running > nesting) {
+        return false;
     }
     const Watcher w = *it;
-    it->running = true;
+    ++it->running;
     // The callback may watch or unwatch anything, this name included: the list is searched
     // again afterwards, and a watcher it removed or replaced stays so.
     struct Done {
@@ -480,8 +513,8 @@ bool Machine::runWatcher(Object* object, const Str& name, const Value& old, cons
         const Watcher& w;
         ~Done() {
             for (Watcher& x : list) {
-                if (x.running && x.callback == w.callback && x.name == w.name) {
-                    x.running = false;
+                if (x.running > 0 && x.callback == w.callback && x.name == w.name) {
+                    --x.running;
                     break;
                 }
             }
@@ -501,15 +534,16 @@ void Machine::assign(Object* object, const Str& name, const Value& value, bool w
         // on (a version 5 movie that sets Object.prototype.hasOwnProperty gets it); no
         // inherited setter runs for it.
         // Version 6 still writes into a member kept for version 7: it takes the value and
-        // stays hidden from reads.
-        if (!own->isAccessor()) {
-            if (!writableHidden(own->attributes & ~attr::Hide6, s.version)) {
-                own->attributes &= ~attr::VersionBits;
-            }
-            own->value = value;
-            return;
+        // stays hidden from reads. An accessor the version does not see loses its getter
+        // and setter: it becomes a plain member (MovieClip.prototype.transform set by a
+        // version 5 movie reads back as set).
+        if (!writableHidden(own->attributes & ~attr::Hide6, s.version)) {
+            own->attributes &= ~attr::VersionBits;
         }
-        own = nullptr;
+        own->getter = nullptr;
+        own->setter = nullptr;
+        own->value = value;
+        return;
     }
     if (own && !own->isAccessor() && (own->attributes & attr::ReadOnly)) {
         return;
@@ -881,7 +915,7 @@ void Machine::collectGarbage() {
     }
     Marker marker;
     for (Object* o : {s.global, s.objectProto, s.functionProto, s.arrayProto, s.stringProto,
-                      s.numberProto, s.booleanProto, s.dateProto, s.errorProto}) {
+                      s.numberProto, s.booleanProto, s.dateProto, s.errorProto, s.functionCtor}) {
         marker.mark(o);
     }
     for (auto& [object, count] : s.roots) {

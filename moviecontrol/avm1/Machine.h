@@ -130,6 +130,8 @@ class Machine {
     Object* newObject();
     Object* newArray(std::span<const Value> elements = {});
     FunctionObject* newFunction(NativeFn fn);
+    // Gives a function its own `constructor`, the global Function, unless it has one.
+    void nameConstructor(FunctionObject* f);
     // A constructor function with its prototype object (prototype.constructor = it), whose
     // prototype inherits from `parentPrototype` (Object.prototype when null).
     FunctionObject* newClass(NativeFn fn, Object* parentPrototype = nullptr);

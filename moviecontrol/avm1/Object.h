@@ -122,8 +122,8 @@ struct Watcher {
     Str name;
     Object* callback = nullptr;
     Value userData;
-    // Set while its callback runs: it does not fire again until the callback is done.
-    bool running = false;
+    // How many calls of its callback are running now, one inside another.
+    int running = 0;
 };
 
 class Object {

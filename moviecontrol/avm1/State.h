@@ -73,6 +73,11 @@ struct Machine::State {
     // Running code.
     std::shared_ptr<const std::vector<Str>> constants;
     std::vector<Value> stack;
+    // Set by a call action for the one function it calls: what that function pushes and
+    // does not pop stays on the stack they share (see callFunction).
+    bool leftoversToCaller = false;
+    // The global Function as installed, which every function names as its constructor.
+    Object* functionCtor = nullptr;
     // The four registers of blocks and plain functions (a DefineFunction2 has its own).
     std::array<Value, 4> globalRegisters;
     std::vector<Activation*> activations;

@@ -43,16 +43,15 @@ Value broadcast(Machine& m, Object* self, std::span<const Value> args) {
     if (!list) {
         return {};
     }
-    double n = m.toNumber(m.get(list, "length"));
-    // Listeners added or removed by a handler take effect after this broadcast.
-    std::vector<Value> snapshot;
-    for (double i = 0; i < n && i < 65536; ++i) {
-        snapshot.push_back(m.get(list, indexName(m, i)));
-    }
+    // The list's length is read once and each listener as its turn comes: a listener that
+    // removes itself moves the next one into the place already visited, which misses
+    // this broadcast, and listeners added by a handler wait for the next one.
+    const double n = m.toNumber(m.get(list, "length"));
     // True when some listener was there to ask (undefined and null are none), whether or
     // not it had the method; undefined otherwise.
     bool asked = false;
-    for (const Value& l : snapshot) {
+    for (double i = 0; i < n && i < 65536; ++i) {
+        const Value l = m.get(list, indexName(m, i));
         Object* lo = m.toObject(l);
         if (!lo) {
             continue;

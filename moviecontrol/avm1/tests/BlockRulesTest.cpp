@@ -51,16 +51,17 @@ TEST(BlockStack, BlocksOfOneFrameShareTheStack) {
     EXPECT_EQ(stage.run(later.bytes()), (Lines{"undefined"}));
 }
 
-TEST(BlockStack, FunctionsAndThrowsLeaveNothingBehind) {
+TEST(BlockStack, FunctionsLeaveTheirLeftoversAndThrowsNothing) {
     FakeStage stage(7);
     Actions define, callIt, after, thrower;
-    // A function whose body pushes more than it pops: its leftovers end with the call.
+    // A function whose body pushes more than it pops: its leftovers stay on the stack the
+    // frame's blocks share.
     Actions body;
     body.push("leftover").push(1.0).push(2.0);
     define.defineFunction("f", {}, body);
     callIt.push(0.0).push("f").code(op::CallFunction).code(op::Pop);
     after.code(op::TypeOf).code(op::Trace);
-    EXPECT_EQ(runInOneFrame(stage, {define, callIt, after}), (Lines{"undefined"}));
+    EXPECT_EQ(runInOneFrame(stage, {define, callIt, after}), (Lines{"number"}));
 
     // A block ended by an uncaught throw takes its values with it.
     thrower.push("kept").push("dropped").push("boom").code(op::Throw);

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace avm1test {
@@ -66,6 +68,49 @@ TEST_F(Broadcaster, AddingAgainMovesToTheEnd) {
     vm.set(source, "_listeners", Value(Str("ab")));
     EXPECT_TRUE(call("broadcastMessage", {Value(Str("onTest"))}).isUndefined());
     EXPECT_EQ(log, "ba");
+}
+
+// A handler changing the list: the first listener removes `removes` (and adds "d" if
+// asked) when it first hears onTest; the log shows who heard the first and second broadcast.
+TEST_F(Broadcaster, AHandlerChangesTheListAsTheBroadcastGoesOn) {
+    const struct {
+        const char* removes;
+        bool adds;
+        const char* firstThenSecond;
+    } table[] = {
+        {"a", false, "ac|bc"}, // the next moves into its place and misses the broadcast
+        {"b", false, "ac|ac"},
+        {"", true, "abc|abcd"}, // one added waits for the next broadcast
+    };
+    for (const auto& row : table) {
+        log.clear();
+        std::map<std::string, Object*> byName;
+        for (const char* name : {"a", "b", "c", "d"}) {
+            byName[name] = listener(name);
+        }
+        bool done = false;
+        vm.set(byName["a"], "onTest",
+               Value(static_cast<Object*>(vm.newFunction([&](avm1::CallArgs&) {
+                   log += "a";
+                   if (!std::exchange(done, true)) {
+                       if (*row.removes) {
+                           call("removeListener", {Value(byName[row.removes])});
+                       }
+                       if (row.adds) {
+                           call("addListener", {Value(byName["d"])});
+                       }
+                   }
+                   return Value();
+               }))));
+        vm.set(source, "_listeners", Value(vm.newArray({})));
+        for (const char* name : {"a", "b", "c"}) {
+            call("addListener", {Value(byName[name])});
+        }
+        call("broadcastMessage", {Value(Str("onTest"))});
+        log += "|";
+        call("broadcastMessage", {Value(Str("onTest"))});
+        EXPECT_EQ(log, row.firstThenSecond) << row.removes;
+    }
 }
 
 TEST_F(Broadcaster, RemovalComparesWithEqualsAndUsesSplice) {

@@ -258,7 +258,9 @@ TEST_P(OperatorRules, WatcherMayUnwatchOrReplaceItselfWhileItRuns) {
     EXPECT_EQ(text(vm.get(o, "x")), "2");
     EXPECT_TRUE(strictEquals(vm.callMethod(o, "unwatch", std::vector{str("x")}), Value(false)));
 
-    // Its own assignment inside the callback is a plain one; the callback's result wins.
+    // Its own assignment inside the callback is a plain one before version 7; later the
+    // watcher runs again, 64 calls deep at most. The outermost callback's result wins.
+    const int perSet = version() < 7 ? 1 : 65;
     calls = 0;
     const Value doubling(vm.newFunction([&](CallArgs& c) -> Value {
         ++calls;
@@ -267,10 +269,10 @@ TEST_P(OperatorRules, WatcherMayUnwatchOrReplaceItselfWhileItRuns) {
     }));
     vm.callMethod(o, "watch", std::vector{str("y"), doubling});
     vm.set(o, "y", Value(3));
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(calls, perSet);
     EXPECT_EQ(text(vm.get(o, "y")), "6");
     vm.set(o, "y", Value(4));
-    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(calls, 2 * perSet);
     EXPECT_EQ(text(vm.get(o, "y")), "8");
 }
 

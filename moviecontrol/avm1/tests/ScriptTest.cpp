@@ -489,6 +489,52 @@ TEST(Script, ClassesOfStringAndArrayPrototypesMakeTheirKind) {
 }
 
 // A constructor's prototype that is no object is still the new object's __proto__ value.
+// A lookup that walks past 256 prototype links ends the script that made it; the next
+// block runs. Lookups that end sooner, found or not, answer as usual.
+TEST(Script, APrototypeChainPast256LinksEndsTheScript) {
+    const struct {
+        const char* what;
+        int links; // objects chained below the one read; 0 makes a cycle of two
+        const char* name;
+        Lines expected;
+    } table[] = {
+        {"a cycle, name missing", 0, "missing", {"before"}},
+        {"a cycle, name found on the object itself", 0, "own", {"before", "1", "after"}},
+        {"255 links", 255, "missing", {"before", "undefined", "after"}},
+        {"256 links", 256, "missing", {"before"}},
+        {"a long chain, name found near its start", 400, "own", {"before", "1", "after"}},
+    };
+    for (const auto& row : table) {
+        FakeStage stage(7);
+        avm1::Object* top = stage.vm.newObject();
+        stage.vm.set(top, "own", avm1::Value(1));
+        if (row.links == 0) {
+            avm1::Object* other = stage.vm.newObject();
+            top->setProto(other);
+            other->setProto(top);
+        } else {
+            avm1::Object* last = top;
+            for (int i = 0; i < row.links; ++i) {
+                avm1::Object* next = stage.vm.newObject();
+                last->setProto(next);
+                last = next;
+            }
+            last->setProto(nullptr);
+        }
+        stage.vm.set(stage.vm.global(), "top", avm1::Value(top));
+        Actions a;
+        traceText(a, "before");
+        getVar(a, "top").push(row.name).code(op::GetMember).code(op::Trace);
+        traceText(a, "after");
+        EXPECT_EQ(stage.run(a.bytes()), row.expected) << row.what;
+        // Outside any script the lookup just finds nothing.
+        EXPECT_TRUE(stage.vm.get(top, avm1::Str("missing")).isUndefined()) << row.what;
+        Actions next;
+        traceText(next, "next");
+        EXPECT_EQ(stage.run(next.bytes()), Lines{"next"}) << row.what;
+    }
+}
+
 TEST(Script, PrimitivePrototypeBecomesTheProtoValue) {
     FakeStage stage(7);
     Actions a;

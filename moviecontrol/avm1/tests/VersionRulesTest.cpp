@@ -79,19 +79,71 @@ TEST_P(VersionRules, SplitCutsByTheRulesOfTheVersion) {
     }
 }
 
-TEST_P(VersionRules, FunctionsInheritObjectPrototypeFromVersion6) {
+TEST_P(VersionRules, FunctionsSeeObjectPrototypesConversionsFromVersion6) {
     Object* string = vm.get(vm.global(), "String").asObject();
     Object* functionProto = vm.functionPrototype();
     ASSERT_NE(functionProto, nullptr);
     // Function.prototype holds call and apply but is no function itself.
     EXPECT_EQ(vm.typeOf(Value(functionProto)), "object");
-    EXPECT_EQ(vm.typeOf(vm.get(string, "valueOf")), version() < 6 ? "undefined" : "function");
-    EXPECT_EQ(vm.typeOf(vm.get(string, "call")), version() < 6 ? "undefined" : "function");
-    EXPECT_EQ(vm.typeOf(vm.get(string, "apply")), version() < 6 ? "undefined" : "function");
-    // The global Function itself came with version 6.
-    EXPECT_EQ(vm.typeOf(vm.get(vm.global(), "Function")), version() < 6 ? "undefined" : "function");
-    // Objects other than functions inherit it in every version.
-    EXPECT_EQ(vm.typeOf(vm.get(vm.newObject(), "valueOf")), "function");
+    Object* objectProto = vm.get(vm.get(vm.global(), "Object").asObject(), "prototype").asObject();
+    ASSERT_NE(objectProto, nullptr);
+    vm.set(objectProto, "added", Value(1));
+    const bool v5 = version() < 6;
+    const struct {
+        Object* from;
+        const char* name;
+        const char* in5;
+        const char* from6;
+    } table[] = {
+        // The conversions stop at Function.prototype in version 5, whatever the case.
+        {string, "valueOf", "undefined", "function"},
+        {string, "toString", "undefined", "function"},
+        {functionProto, "valueOf", "undefined", "function"},
+        // The rest of Object.prototype is inherited in every version.
+        {string, "added", "number", "number"},
+        {functionProto, "added", "number", "number"},
+        // call, apply and the global Function came with version 6.
+        {string, "call", "undefined", "function"},
+        {string, "apply", "undefined", "function"},
+        {vm.global(), "Function", "undefined", "function"},
+        // Objects other than functions find the conversions in every version.
+        {vm.newObject(), "valueOf", "function", "function"},
+        {vm.newObject(), "toString", "function", "function"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(vm.typeOf(vm.get(row.from, Str(row.name))), v5 ? row.in5 : row.from6) << row.name;
+    }
+    // Names fold in versions 5 and 6 only: version 5 stops the folded name too.
+    EXPECT_EQ(vm.typeOf(vm.get(string, Str("TOSTRING"))),
+              version() == 6 ? "function" : "undefined");
+    // A function's own conversion is its own in every version.
+    vm.set(string, "valueOf", vm.get(objectProto, "valueOf"));
+    EXPECT_EQ(vm.typeOf(vm.get(string, "valueOf")), "function");
+}
+
+// Every function holds Function as its own, hidden constructor: classes, methods, global
+// functions and functions made later alike.
+TEST_P(VersionRules, EveryFunctionNamesFunctionItsConstructor) {
+    Object* function = vm.get(vm.functionPrototype(), "constructor").asObject();
+    ASSERT_NE(function, nullptr);
+    Object* math = vm.get(vm.global(), "Math").asObject();
+    ASSERT_NE(math, nullptr);
+    const std::pair<const char*, Value> table[] = {
+        {"Object", vm.get(vm.global(), "Object")},
+        {"String", vm.get(vm.global(), "String")},
+        {"Math.max", vm.get(math, "max")},
+        {"ASSetPropFlags", vm.get(vm.global(), "ASSetPropFlags")},
+        {"made later",
+         Value(static_cast<Object*>(vm.newFunction([](avm1::CallArgs&) { return Value(); })))},
+    };
+    for (const auto& [what, value] : table) {
+        Object* f = value.asObject();
+        ASSERT_NE(f, nullptr) << what;
+        const avm1::Property* p = f->properties().find(Str("constructor"), true);
+        ASSERT_NE(p, nullptr) << what;
+        EXPECT_EQ(p->value.asObject(), function) << what;
+        EXPECT_TRUE(p->attributes & avm1::attr::DontEnum) << what;
+    }
 }
 
 TEST_P(VersionRules, FlashPackageCameWithVersion8) {
@@ -215,6 +267,45 @@ TEST_P(VersionRules, SettingAHiddenMemberMakesItVisible) {
     EXPECT_TRUE(vm.deleteProperty(child, Str("m")));
     vm.set(child, "m", str("through"));
     EXPECT_EQ(setterCalls, 1);
+}
+
+// An own accessor the version does not see loses its getter and setter when a script sets
+// it: it becomes a plain member with the value, shown from then on, except that version 6
+// keeps a member meant for version 7 hidden from reads.
+TEST_P(VersionRules, SettingAHiddenAccessorMakesItAPlainMember) {
+    const std::uint32_t bits[] = {avm1::attr::Only6, avm1::attr::Hide6, avm1::attr::Only7,
+                                  avm1::attr::Only8, avm1::attr::Only10};
+    for (std::uint32_t bit : bits) {
+        const bool seen = avm1::attr::visibleTo(bit, version());
+        int calls = 0;
+        Object* o = vm.newObject();
+        Value getter(static_cast<Object*>(vm.newFunction([&calls](avm1::CallArgs& c) {
+            ++calls;
+            return Value(c.machine.str("got"));
+        })));
+        Value setter(static_cast<Object*>(vm.newFunction([&calls](avm1::CallArgs&) {
+            ++calls;
+            return Value();
+        })));
+        o->properties().add(
+            avm1::Property{Str("p"), Value(), bit, getter.asObject(), setter.asObject()}, true);
+        vm.set(o, "p", Value(8));
+        const Value read = vm.get(o, "p");
+        if (seen) {
+            // Visible: the setter and then the getter answer.
+            EXPECT_EQ(calls, 2) << bit;
+            EXPECT_EQ(vm.toString(read).str(), "got") << bit;
+            continue;
+        }
+        EXPECT_EQ(calls, 0) << bit;
+        const bool keptHidden = version() == 6 && bit == avm1::attr::Only7;
+        EXPECT_EQ(read.isUndefined(), keptHidden) << bit;
+        EXPECT_EQ(vm.toNumber(o->properties().find(Str("p"), true)->value), 8) << bit;
+        if (!keptHidden) {
+            EXPECT_EQ(vm.toString(read).str(), "8") << bit;
+        }
+        EXPECT_TRUE(vm.hasOwnProperty(o, Str("p"))) << bit;
+    }
 }
 
 // `super` came with version 6: in a version 5 method it is an ordinary, unset name, so a

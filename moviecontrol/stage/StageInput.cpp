@@ -1,11 +1,13 @@
 #include "StageInput.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "ButtonActions.h"
 #include "Dragging.h"
 #include "FocusManager.h"
+#include "PointerOrder.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "TextEditing.h"
@@ -322,7 +324,31 @@ void StageInput::dropDisabledButtons() {
 }
 
 void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message) {
-    for (const auto& clip : player_.events().clipsNewestFirst()) {
+    // The mouse's clip events walk the display list from the top down, not the order clips
+    // were made in: a clip placed above another hears the press first.
+    std::vector<std::shared_ptr<DisplayObject>> levels{player_.sharedOf(player_.rootObject())};
+    for (DisplayObject* level : player_.levels().upperLevels()) {
+        levels.push_back(player_.sharedOf(*level));
+    }
+    // Only what runs as a clip hears them (a button keeps its states as children, unheard);
+    // clips the walk does not reach (a movie hosted outside the levels) still hear them, after.
+    std::vector<std::shared_ptr<DisplayObject>> running = player_.events().clipsNewestFirst();
+    std::unordered_set<const DisplayObject*> unreached;
+    for (const auto& clip : running) {
+        unreached.insert(clip.get());
+    }
+    std::vector<std::shared_ptr<DisplayObject>> clips;
+    for (auto& clip : clipsTopFirst(levels)) {
+        if (unreached.erase(clip.get()) != 0) {
+            clips.push_back(std::move(clip));
+        }
+    }
+    for (auto& clip : running) {
+        if (unreached.contains(clip.get())) {
+            clips.push_back(std::move(clip));
+        }
+    }
+    for (const auto& clip : clips) {
         if (mine(*clip)) {
             player_.events().queueClipEvent(*clip, event, message);
         }

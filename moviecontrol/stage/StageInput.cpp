@@ -402,6 +402,7 @@ void StageInput::finish() {
 void StageInput::setPointer(double x, double y) {
     state_->mouseX = x;
     state_->mouseY = y;
+    state_->pointerPlaced = true;
     followDrag(*state_, player_);
     if (scripts_ != nullptr) {
         markDropTarget(*state_, player_, hit_,
@@ -449,6 +450,21 @@ void StageInput::mouseMove(double x, double y) {
     finish();
     pointerHidesHighlight();
     passOn([x, y](StageInput& hosted) { hosted.mouseMove(x, y); });
+}
+
+void StageInput::pointerRests() {
+    if (!state_->pointerPlaced || state_->keysDown[kMouseKey] || state_->focusRolled ||
+        tracker_.hovered() != 0 || tracker_.pressedTarget() != 0 || scriptPointer) {
+        return;
+    }
+    const PointerTarget under = targetAt(state_->mouseX, state_->mouseY);
+    if (under.id == 0) {
+        return;
+    }
+    const std::vector<ButtonChange> changes = tracker_.moved(under);
+    rememberTargets();
+    apply(changes);
+    finish();
 }
 
 void StageInput::mouseDown(double x, double y) {

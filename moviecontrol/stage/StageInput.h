@@ -53,6 +53,10 @@ class StageInput {
     StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScripts* scripts);
 
     void mouseMove(double x, double y);
+    // Before a frame: a pointer that rests over nothing rolls over what came under it since
+    // (a clip made, moved or shown there). What it already rolled over stays so until the
+    // mouse moves, as does the focus a key rolled over something.
+    void pointerRests();
     void mouseDown(double x, double y);
     void mouseUp(double x, double y);
     // The middle or right button: only ActionScript 3 scripts hear of them; for other

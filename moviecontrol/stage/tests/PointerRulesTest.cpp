@@ -176,6 +176,51 @@ TEST(PointerRulesTest, EveryReportedMoveIsHeardButOtherButtonsAreNot) {
     EXPECT_EQ(m.take(), Lines{"onMouseMove"});
 }
 
+// A pointer resting over nothing rolls over what comes under it before the next frame; one
+// that never came onto the stage, is pressed, or rests on something already, does not.
+TEST(PointerRulesTest, ARestingPointerRollsOverWhatComesUnderIt) {
+    const struct {
+        const char* what;
+        bool moved;     // the mouse came onto the stage, at (10, 10)
+        bool pressed;   // and is held down
+        bool underling; // a clip was under it already, rolled over then
+        Lines heard;    // when "a" came under the resting pointer
+    } cases[] = {
+        {"never on the stage", false, false, false, {}},
+        {"resting over nothing", true, false, false, {"a onRollOver"}},
+        {"held down", true, true, false, {}},
+        {"resting on another clip", true, false, true, {}},
+    };
+    for (const auto& c : cases) {
+        PointerMovie m(8);
+        avm1::Machine& mm = m.machine();
+        const auto watch = [&m, &mm](StageObject* clip, std::string name) {
+            for (const char* handler : {"onRollOver", "onRollOut", "onPress"}) {
+                mm.defineMethod(clip, handler, [&m, name, handler](avm1::CallArgs&) {
+                    m.traced.push_back(name + " " + handler);
+                    return Value();
+                });
+            }
+        };
+        if (c.underling) {
+            watch(m.box(m.root(), "low", 1, 0, 0), "low");
+        }
+        if (c.moved) {
+            m.input->mouseMove(10 * 20, 10 * 20);
+        }
+        if (c.pressed) {
+            m.input->mouseDown(10 * 20, 10 * 20);
+        }
+        m.take();
+        watch(m.box(m.root(), "a", 2, 0, 0), "a");
+        m.input->pointerRests();
+        EXPECT_EQ(m.take(), c.heard) << c.what;
+        // Resting on, it hears nothing more.
+        m.input->pointerRests();
+        EXPECT_EQ(m.take(), Lines{}) << c.what;
+    }
+}
+
 TEST(PointerRulesTest, ThePointerAndTheKeyboardsFocusShareWhatIsRolledOver) {
     PointerMovie m(6);
     avm1::Machine& mm = m.machine();

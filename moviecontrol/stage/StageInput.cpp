@@ -443,6 +443,7 @@ void StageInput::mouseMove(double x, double y) {
     dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    dropHiddenHover();
     tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.moved(under);
     rememberTargets();
@@ -452,9 +453,24 @@ void StageInput::mouseMove(double x, double y) {
     passOn([x, y](StageInput& hosted) { hosted.mouseMove(x, y); });
 }
 
+void StageInput::dropHiddenHover() {
+    if (const std::uint64_t hovered = tracker_.hovered(); hovered != 0) {
+        const auto object = player_.bySerial(hovered);
+        if (object && !object->removed && !object->visible) {
+            tracker_.hover({});
+            rememberTargets();
+        }
+    }
+}
+
 void StageInput::pointerRests() {
     if (!state_->pointerPlaced || state_->keysDown[kMouseKey] || state_->focusRolled ||
-        tracker_.hovered() != 0 || tracker_.pressedTarget() != 0 || scriptPointer) {
+        tracker_.pressedTarget() != 0 || scriptPointer) {
+        return;
+    }
+    // What the pointer rolled over stays so, unless a script hid it.
+    dropHiddenHover();
+    if (tracker_.hovered() != 0) {
         return;
     }
     const PointerTarget under = targetAt(state_->mouseX, state_->mouseY);
@@ -498,6 +514,7 @@ void StageInput::mouseDown(double x, double y) {
     dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    dropHiddenHover();
     tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.pressed(under);
     rememberTargets();
@@ -554,6 +571,7 @@ void StageInput::mouseUp(double x, double y) {
     dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    dropHiddenHover();
     tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.released(under);
     rememberTargets();

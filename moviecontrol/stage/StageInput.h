@@ -109,6 +109,9 @@ class StageInput {
     std::function<bool(double x, double y)> reaches;
 
   private:
+    // What the pointer rolled over and a script hid since is left without a roll out (a
+    // press on it still ends where the button comes up).
+    void dropHiddenHover();
     // Whether an object is one this input delivers to: for an older movie's input, the
     // movie's own; for its host's, none of those movies'.
     bool mine(const DisplayObject& object) const;

@@ -221,6 +221,49 @@ TEST(PointerRulesTest, ARestingPointerRollsOverWhatComesUnderIt) {
     }
 }
 
+// A clip the pointer rolled over and a script then hid is left without a roll out: resting,
+// the pointer rolls over what lies beneath; moved, likewise; a press on the hidden clip
+// still ends outside it.
+TEST(PointerRulesTest, AHiddenClipLosesThePointerWithoutARollOut) {
+    const struct {
+        const char* what;
+        bool held;
+        Lines heard; // after hiding "top", then resting or moving, then letting go
+    } cases[] = {
+        {"resting", false, {"low onRollOver"}},
+        {"held", true, {"low onDragOver", "top onReleaseOutside", "low onRollOver"}},
+    };
+    for (const auto& c : cases) {
+        PointerMovie m(8);
+        avm1::Machine& mm = m.machine();
+        StageObject* low = m.box(m.root(), "low", 1, 0, 0, 100);
+        StageObject* top = m.box(m.root(), "top", 2, 0, 0);
+        for (const auto& [clip, name] : {std::pair(low, "low"), std::pair(top, "top")}) {
+            for (const char* handler : {"onRollOver", "onRollOut", "onDragOver", "onDragOut",
+                                        "onPress", "onRelease", "onReleaseOutside"}) {
+                mm.defineMethod(clip, handler,
+                                [&m, n = std::string(name), handler](avm1::CallArgs&) {
+                                    m.traced.push_back(n + " " + handler);
+                                    return Value();
+                                });
+            }
+        }
+        m.input->mouseMove(10 * 20, 10 * 20);
+        if (c.held) {
+            m.input->mouseDown(10 * 20, 10 * 20);
+        }
+        m.take();
+        mm.set(top, "_visible", Value(false));
+        if (c.held) {
+            m.input->mouseMove(11 * 20, 11 * 20);
+            m.input->mouseUp(11 * 20, 11 * 20);
+        } else {
+            m.input->pointerRests();
+        }
+        EXPECT_EQ(m.take(), c.heard) << c.what;
+    }
+}
+
 TEST(PointerRulesTest, ThePointerAndTheKeyboardsFocusShareWhatIsRolledOver) {
     PointerMovie m(6);
     avm1::Machine& mm = m.machine();

@@ -186,6 +186,9 @@ int MoviePlayback::tick(std::int64_t elapsedMs) {
         due = clock_.advance(elapsedMs);
     }
     for (int i = 0; i < due; ++i) {
+        if (input_) {
+            input_->pointerRests();
+        }
         player_->advance();
     }
     // The scripts' timers run on the same clock, between frames.
@@ -195,6 +198,9 @@ int MoviePlayback::tick(std::int64_t elapsedMs) {
 
 void MoviePlayback::stepFrame() {
     mixShownFrame();
+    if (input_) {
+        input_->pointerRests();
+    }
     player_->advance();
     endFrameStep();
 }

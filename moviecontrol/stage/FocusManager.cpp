@@ -223,13 +223,12 @@ bool FocusManager::focusRectShown(DisplayObject& object) {
     const auto& rects = scripts_.input.focusRects;
     // Before version 6 the player has one setting, whichever object a script set it on.
     if (scripts_.machine().version() < 6) {
-        return scripts_.focusRectOfVersion5 != 0;
+        return scripts_.stageFocusRect;
     }
     if (const auto own = rects.find(object.serial); own != rects.end()) {
         return own->second;
     }
-    const auto root = rects.find(scripts_.movieRoot().serial);
-    return root == rects.end() || root->second;
+    return scripts_.stageFocusRect;
 }
 
 std::optional<Bounds> FocusManager::highlight() {

@@ -23,6 +23,9 @@ struct InputState {
     double mouseX = 0.0;
     double mouseY = 0.0;
     bool mouseHidden = false;
+    // The person moved or pressed the mouse over the stage at least once: until then the
+    // pointer is nowhere.
+    bool pointerPlaced = false;
     // By key code; the mouse's left button counts as key 1, as scripts ask for it.
     std::array<bool, 256> keysDown{};
     // Flips at every press of the key: the lock keys' lights, and the same for every key.

@@ -1,11 +1,13 @@
 #include "StageInput.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "ButtonActions.h"
 #include "Dragging.h"
 #include "FocusManager.h"
+#include "PointerOrder.h"
 #include "StageObject.h"
 #include "StageScripts.h"
 #include "TextEditing.h"
@@ -322,7 +324,31 @@ void StageInput::dropDisabledButtons() {
 }
 
 void StageInput::broadcast(std::uint32_t event, avm1::Object* broadcaster, const char* message) {
-    for (const auto& clip : player_.events().clipsNewestFirst()) {
+    // The mouse's clip events walk the display list from the top down, not the order clips
+    // were made in: a clip placed above another hears the press first.
+    std::vector<std::shared_ptr<DisplayObject>> levels{player_.sharedOf(player_.rootObject())};
+    for (DisplayObject* level : player_.levels().upperLevels()) {
+        levels.push_back(player_.sharedOf(*level));
+    }
+    // Only what runs as a clip hears them (a button keeps its states as children, unheard);
+    // clips the walk does not reach (a movie hosted outside the levels) still hear them, after.
+    std::vector<std::shared_ptr<DisplayObject>> running = player_.events().clipsNewestFirst();
+    std::unordered_set<const DisplayObject*> unreached;
+    for (const auto& clip : running) {
+        unreached.insert(clip.get());
+    }
+    std::vector<std::shared_ptr<DisplayObject>> clips;
+    for (auto& clip : clipsTopFirst(levels)) {
+        if (unreached.erase(clip.get()) != 0) {
+            clips.push_back(std::move(clip));
+        }
+    }
+    for (auto& clip : running) {
+        if (unreached.contains(clip.get())) {
+            clips.push_back(std::move(clip));
+        }
+    }
+    for (const auto& clip : clips) {
         if (mine(*clip)) {
             player_.events().queueClipEvent(*clip, event, message);
         }
@@ -376,6 +402,7 @@ void StageInput::finish() {
 void StageInput::setPointer(double x, double y) {
     state_->mouseX = x;
     state_->mouseY = y;
+    state_->pointerPlaced = true;
     followDrag(*state_, player_);
     if (scripts_ != nullptr) {
         markDropTarget(*state_, player_, hit_,
@@ -416,6 +443,7 @@ void StageInput::mouseMove(double x, double y) {
     dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    dropHiddenHover();
     tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.moved(under);
     rememberTargets();
@@ -423,6 +451,36 @@ void StageInput::mouseMove(double x, double y) {
     finish();
     pointerHidesHighlight();
     passOn([x, y](StageInput& hosted) { hosted.mouseMove(x, y); });
+}
+
+void StageInput::dropHiddenHover() {
+    if (const std::uint64_t hovered = tracker_.hovered(); hovered != 0) {
+        const auto object = player_.bySerial(hovered);
+        if (object && !object->removed && !object->visible) {
+            tracker_.hover({});
+            rememberTargets();
+        }
+    }
+}
+
+void StageInput::pointerRests() {
+    if (!state_->pointerPlaced || state_->keysDown[kMouseKey] || state_->focusRolled ||
+        tracker_.pressedTarget() != 0 || scriptPointer) {
+        return;
+    }
+    // What the pointer rolled over stays so, unless a script hid it.
+    dropHiddenHover();
+    if (tracker_.hovered() != 0) {
+        return;
+    }
+    const PointerTarget under = targetAt(state_->mouseX, state_->mouseY);
+    if (under.id == 0) {
+        return;
+    }
+    const std::vector<ButtonChange> changes = tracker_.moved(under);
+    rememberTargets();
+    apply(changes);
+    finish();
 }
 
 void StageInput::mouseDown(double x, double y) {
@@ -456,6 +514,7 @@ void StageInput::mouseDown(double x, double y) {
     dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    dropHiddenHover();
     tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.pressed(under);
     rememberTargets();
@@ -512,6 +571,7 @@ void StageInput::mouseUp(double x, double y) {
     dropDisabledButtons();
     const PointerTarget under = targetAt(x, y);
     followReplacements(under);
+    dropHiddenHover();
     tracker_.dragEvents(heldDragEvents());
     const std::vector<ButtonChange> changes = tracker_.released(under);
     rememberTargets();

@@ -53,6 +53,10 @@ class StageInput {
     StageInput(const swf::Movie& movie, TimelinePlayer& player, StageScripts* scripts);
 
     void mouseMove(double x, double y);
+    // Before a frame: a pointer that rests over nothing rolls over what came under it since
+    // (a clip made, moved or shown there). What it already rolled over stays so until the
+    // mouse moves, as does the focus a key rolled over something.
+    void pointerRests();
     void mouseDown(double x, double y);
     void mouseUp(double x, double y);
     // The middle or right button: only ActionScript 3 scripts hear of them; for other
@@ -105,6 +109,9 @@ class StageInput {
     std::function<bool(double x, double y)> reaches;
 
   private:
+    // What the pointer rolled over and a script hid since is left without a roll out (a
+    // press on it still ends where the button comes up).
+    void dropHiddenHover();
     // Whether an object is one this input delivers to: for an older movie's input, the
     // movie's own; for its host's, none of those movies'.
     bool mine(const DisplayObject& object) const;

@@ -278,8 +278,7 @@ bool StageObject::setVirtual(avm1::Machine& m, const avm1::Str& name, const Valu
         return setDisplayProperty(m, *o, name.view(), value);
     }
     if (ownsTabIndex(m) && is(name.view(), "tabIndex")) {
-        tabIndex_ =
-            value.isUndefined() ? std::nullopt : std::optional(clipTabIndex(m.toNumber(value)));
+        tabIndex_ = tabIndexOfClip(value.isNullish(), m.toNumber(value));
         return true;
     }
     if (m.version() >= 8 && setLaterProperty(m, *o, name.view(), value)) {
@@ -383,9 +382,13 @@ bool StageObject::getDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         const auto drop = stage_.input.dropTargets.find(o.serial);
         out = Value(m.str(drop != stage_.input.dropTargets.end() ? drop->second : ""));
     } else if (is(n, "_focusrect")) {
+        // A level's root speaks for the player's one setting, as every clip does before
+        // version 6 (then as a number); other objects keep their own, null until set.
         const auto own = stage_.input.focusRects.find(o.serial);
         if (m.version() < 6) {
-            out = Value(stage_.focusRectOfVersion5);
+            out = Value(stage_.stageFocusRect ? 1.0 : 0.0);
+        } else if (stage_.parentOf(o) == nullptr) {
+            out = Value(stage_.stageFocusRect);
         } else {
             out = own != stage_.input.focusRects.end() ? Value(own->second) : Value::null();
         }
@@ -456,10 +459,12 @@ bool StageObject::setDisplayProperty(avm1::Machine& m, DisplayObject& o, std::st
         if (const double v = m.toNumber(value); std::isfinite(v)) {
             stage_.soundBufferTime = std::trunc(v);
         }
-    } else if (is(n, "_focusrect") && m.version() < 6) {
-        // Version 5 has one focus rectangle setting for the whole player, kept as a number.
+    } else if (is(n, "_focusrect") && (m.version() < 6 || stage_.parentOf(o) == nullptr)) {
+        // The player's one setting: undefined and null leave it, an object or empty text
+        // turns it off, any other value counts as a number, on unless it is zero.
         if (!value.isNullish()) {
-            stage_.focusRectOfVersion5 = m.toBoolean(value) ? 1 : 0;
+            const bool empty = value.isString() && m.toString(value).str().empty();
+            stage_.stageFocusRect = !value.isObject() && !empty && m.toNumber(value) != 0;
         }
     } else if (is(n, "_focusrect")) {
         if (value.isUndefined() || value.isNull()) {

@@ -166,9 +166,10 @@ class StageScripts final : public ScriptRunner {
     InputState input;
     // The quality scripts read and set ("LOW", "MEDIUM", "HIGH", "BEST").
     std::string quality = "HIGH";
-    // _soundbuftime, in whole seconds, and version 5's one _focusrect for every clip (1 or 0).
+    // _soundbuftime, in whole seconds, and the player's one _focusrect: what a level's root
+    // reads, and every clip before version 6.
     double soundBufferTime = 5;
-    double focusRectOfVersion5 = 1;
+    bool stageFocusRect = true;
     // The bytes of the file beside the movie a script named (every script read comes
     // through here); empty when refused or missing.
     std::vector<std::uint8_t> readBesideMovie(std::string_view url);

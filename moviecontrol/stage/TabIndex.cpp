@@ -22,4 +22,20 @@ double fieldTabIndex(double value) {
     return static_cast<double>(static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped)));
 }
 
+std::optional<std::int32_t> tabIndexOfClip(bool nullish, double value) {
+    if (nullish) {
+        return std::nullopt;
+    }
+    const std::int32_t index = clipTabIndex(value);
+    return index == -1 ? std::nullopt : std::optional(index);
+}
+
+std::optional<double> tabIndexOfField(bool nullish, double value) {
+    if (nullish) {
+        return std::nullopt;
+    }
+    const double index = fieldTabIndex(value);
+    return index == 4294967295.0 ? std::nullopt : std::optional(index);
+}
+
 } // namespace mc

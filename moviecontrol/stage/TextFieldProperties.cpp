@@ -262,8 +262,7 @@ bool writeFieldProperty(StageScripts& stage, StageObject& object, DisplayObject&
         std::string allowed = value.isNullish() ? std::string() : m.toString(value).str();
         t.restrict = allowed.empty() ? std::nullopt : std::optional(std::move(allowed));
     } else if (is(n, "tabIndex")) {
-        t.tabIndex =
-            value.isUndefined() ? std::nullopt : std::optional(fieldTabIndex(m.toNumber(value)));
+        t.tabIndex = tabIndexOfField(value.isNullish(), m.toNumber(value));
     } else if (is(n, "styleSheet")) {
         assignStyleSheet(stage, object, t, value.asObject());
     } else if (m.version() >= 8 && is(n, "sharpness")) {

@@ -265,6 +265,65 @@ TEST(ClipRulesTest, BorrowedMethodsAnswerForObjectsThatAreNoClips) {
     EXPECT_EQ(c.call(plain, "meth", {Value(m.str("put"))}), "number 0");
 }
 
+// The player has one focus rectangle setting: every clip reads and sets it before version 6
+// (as a number), a level's root from then on (as a boolean), while other clips keep their
+// own, null until set.
+TEST(ClipRulesTest, FocusRectOfRootsAndClipsByVersion) {
+    struct Step {
+        const char* on;  // "root" or "child"
+        const char* set; // "" to read only; else a value given as script text
+        const char* root;
+        const char* child;
+    };
+    const struct {
+        int version;
+        std::vector<Step> steps;
+    } cases[] = {
+        {5,
+         {{"root", "", "number 1", "number 1"},
+          {"child", "false", "number 0", "number 0"},
+          {"root", "null", "number 0", "number 0"},
+          {"child", "'x'", "number 1", "number 1"},
+          {"root", "''", "number 0", "number 0"}}},
+        {6,
+         {{"root", "", "boolean true", "null null"},
+          {"child", "false", "boolean true", "boolean false"},
+          {"root", "0", "boolean false", "boolean false"},
+          {"root", "undefined", "boolean false", "boolean false"},
+          {"root", "{}", "boolean false", "boolean false"},
+          {"root", "'x'", "boolean true", "boolean false"},
+          {"child", "null", "boolean true", "null null"}}},
+    };
+    for (const auto& c : cases) {
+        Clips clips(c.version);
+        avm1::Machine& m = clips.m();
+        avm1::Object* root = clips.root();
+        const auto kid =
+            clips.player->edits().createEmptyClip(clips.player->rootObject(), "kid", 1);
+        ASSERT_NE(kid, nullptr);
+        avm1::Object* child = clips.scripts->objectOf(*kid);
+        for (const Step& s : c.steps) {
+            avm1::Object* target = std::string_view(s.on) == "root" ? root : child;
+            const std::string_view given = s.set;
+            if (!given.empty()) {
+                const Value v = given == "false"       ? Value(false)
+                                : given == "true"      ? Value(true)
+                                : given == "null"      ? Value::null()
+                                : given == "undefined" ? Value()
+                                : given == "{}"        ? Value(m.newObject())
+                                : given.front() == '\''
+                                    ? Value(m.str(given.substr(1, given.size() - 2)))
+                                    : Value(std::stod(std::string(given)));
+                m.set(target, "_focusrect", v);
+            }
+            EXPECT_EQ(clips.read(root, "_focusrect"), s.root)
+                << "v" << c.version << " " << s.on << " = " << s.set;
+            EXPECT_EQ(clips.read(child, "_focusrect"), s.child)
+                << "v" << c.version << " " << s.on << " = " << s.set;
+        }
+    }
+}
+
 TEST(ClipRulesTest, PlayerWideSettingsReadTheSameThroughEveryClip) {
     Clips c(5);
     avm1::Machine& m = c.m();

@@ -176,6 +176,94 @@ TEST(PointerRulesTest, EveryReportedMoveIsHeardButOtherButtonsAreNot) {
     EXPECT_EQ(m.take(), Lines{"onMouseMove"});
 }
 
+// A pointer resting over nothing rolls over what comes under it before the next frame; one
+// that never came onto the stage, is pressed, or rests on something already, does not.
+TEST(PointerRulesTest, ARestingPointerRollsOverWhatComesUnderIt) {
+    const struct {
+        const char* what;
+        bool moved;     // the mouse came onto the stage, at (10, 10)
+        bool pressed;   // and is held down
+        bool underling; // a clip was under it already, rolled over then
+        Lines heard;    // when "a" came under the resting pointer
+    } cases[] = {
+        {"never on the stage", false, false, false, {}},
+        {"resting over nothing", true, false, false, {"a onRollOver"}},
+        {"held down", true, true, false, {}},
+        {"resting on another clip", true, false, true, {}},
+    };
+    for (const auto& c : cases) {
+        PointerMovie m(8);
+        avm1::Machine& mm = m.machine();
+        const auto watch = [&m, &mm](StageObject* clip, std::string name) {
+            for (const char* handler : {"onRollOver", "onRollOut", "onPress"}) {
+                mm.defineMethod(clip, handler, [&m, name, handler](avm1::CallArgs&) {
+                    m.traced.push_back(name + " " + handler);
+                    return Value();
+                });
+            }
+        };
+        if (c.underling) {
+            watch(m.box(m.root(), "low", 1, 0, 0), "low");
+        }
+        if (c.moved) {
+            m.input->mouseMove(10 * 20, 10 * 20);
+        }
+        if (c.pressed) {
+            m.input->mouseDown(10 * 20, 10 * 20);
+        }
+        m.take();
+        watch(m.box(m.root(), "a", 2, 0, 0), "a");
+        m.input->pointerRests();
+        EXPECT_EQ(m.take(), c.heard) << c.what;
+        // Resting on, it hears nothing more.
+        m.input->pointerRests();
+        EXPECT_EQ(m.take(), Lines{}) << c.what;
+    }
+}
+
+// A clip the pointer rolled over and a script then hid is left without a roll out: resting,
+// the pointer rolls over what lies beneath; moved, likewise; a press on the hidden clip
+// still ends outside it.
+TEST(PointerRulesTest, AHiddenClipLosesThePointerWithoutARollOut) {
+    const struct {
+        const char* what;
+        bool held;
+        Lines heard; // after hiding "top", then resting or moving, then letting go
+    } cases[] = {
+        {"resting", false, {"low onRollOver"}},
+        {"held", true, {"low onDragOver", "top onReleaseOutside", "low onRollOver"}},
+    };
+    for (const auto& c : cases) {
+        PointerMovie m(8);
+        avm1::Machine& mm = m.machine();
+        StageObject* low = m.box(m.root(), "low", 1, 0, 0, 100);
+        StageObject* top = m.box(m.root(), "top", 2, 0, 0);
+        for (const auto& [clip, name] : {std::pair(low, "low"), std::pair(top, "top")}) {
+            for (const char* handler : {"onRollOver", "onRollOut", "onDragOver", "onDragOut",
+                                        "onPress", "onRelease", "onReleaseOutside"}) {
+                mm.defineMethod(clip, handler,
+                                [&m, n = std::string(name), handler](avm1::CallArgs&) {
+                                    m.traced.push_back(n + " " + handler);
+                                    return Value();
+                                });
+            }
+        }
+        m.input->mouseMove(10 * 20, 10 * 20);
+        if (c.held) {
+            m.input->mouseDown(10 * 20, 10 * 20);
+        }
+        m.take();
+        mm.set(top, "_visible", Value(false));
+        if (c.held) {
+            m.input->mouseMove(11 * 20, 11 * 20);
+            m.input->mouseUp(11 * 20, 11 * 20);
+        } else {
+            m.input->pointerRests();
+        }
+        EXPECT_EQ(m.take(), c.heard) << c.what;
+    }
+}
+
 TEST(PointerRulesTest, ThePointerAndTheKeyboardsFocusShareWhatIsRolledOver) {
     PointerMovie m(6);
     avm1::Machine& mm = m.machine();

@@ -33,6 +33,29 @@ TEST(TabIndexTest, ClipsCutLikeTheProcessorAndFieldsWrapWithoutSign) {
     EXPECT_EQ(fieldTabIndex(INFINITY), 0.0);
 }
 
+// Undefined, null and whatever comes to -1 in 32 bits leave no tab index at all.
+TEST(TabIndexTest, NullishAndMinusOneLeaveNone) {
+    const struct {
+        bool nullish;
+        double value;
+        std::optional<std::int32_t> clip;
+        std::optional<double> field;
+    } cases[] = {
+        {true, std::nan(""), std::nullopt, std::nullopt},
+        {true, 0.0, std::nullopt, std::nullopt},
+        {false, -1.0, std::nullopt, std::nullopt},
+        {false, -1.5, std::nullopt, std::nullopt},
+        {false, 4294967295.0, std::numeric_limits<std::int32_t>::min(), std::nullopt},
+        {false, -2.0, -2, 4294967294.0},
+        {false, 0.0, 0, 0.0},
+        {false, std::nan(""), std::numeric_limits<std::int32_t>::min(), 0.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(tabIndexOfClip(c.nullish, c.value), c.clip) << c.value;
+        EXPECT_EQ(tabIndexOfField(c.nullish, c.value), c.field) << c.value;
+    }
+}
+
 struct ScriptObjects : InteractiveMovie {
     explicit ScriptObjects(std::vector<uint8_t> bytes) : InteractiveMovie(std::move(bytes)) {
         player->advance();

@@ -189,6 +189,46 @@ TEST(ShapeDetailTest, SnappingPicksCentresForOddWidthsAndCornersForEven) {
     EXPECT_EQ(even.elementAt(1).x, 21.0);
 }
 
+TEST(ShapeDetailTest, StrokesOfNoLengthKeepTheirCapsOnly) {
+    // Edges that stay on (1000, 500), stroked 200 twips wide: round and square caps leave a
+    // 200-twip dot, no caps nothing. A curve out to x = 1600 and back draws its whole way.
+    struct Case {
+        swf::Point control;
+        bool line;
+        swf::CapStyle cap;
+        QRectF box;
+    };
+    const swf::Point at{1000, 500};
+    const QRectF dot(900, 400, 200, 200);
+    const Case cases[] = {
+        {at, true, swf::CapStyle::Round, dot},
+        {at, false, swf::CapStyle::Round, dot},
+        {at, true, swf::CapStyle::Square, dot},
+        {at, false, swf::CapStyle::Square, dot},
+        {at, false, swf::CapStyle::None, QRectF()},
+        {at, true, swf::CapStyle::None, QRectF()},
+        {{2200, 500}, false, swf::CapStyle::None, QRectF(1000, 400, 700, 200)},
+    };
+    for (const Case& c : cases) {
+        swf::Path path;
+        path.moveTo(at);
+        if (c.line) {
+            path.lineTo(at);
+        } else {
+            path.quadTo(c.control, at);
+        }
+        swf::LineStyle style;
+        style.width = 200;
+        style.startCap = style.endCap = c.cap;
+        const QRectF box = strokeOutline(toStrokePath(path), style).boundingRect();
+        SCOPED_TRACE(static_cast<int>(c.cap));
+        EXPECT_NEAR(box.left(), c.box.left(), 1.0);
+        EXPECT_NEAR(box.top(), c.box.top(), 1.0);
+        EXPECT_NEAR(box.width(), c.box.width(), 1.0);
+        EXPECT_NEAR(box.height(), c.box.height(), 1.0);
+    }
+}
+
 // A 2x2 bitmap (by default red, blue / green, white) shown at ten times its size at
 // (20, 20) px inside a 60 px square at (10, 10).
 QImage

@@ -75,11 +75,13 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform
     if (records.empty()) {
         return stops;
     }
-    // Players look up each position in record order: the first record whose ratio reaches
-    // the position ends the segment, which starts at the record before it. A table of every
-    // position reproduces that for ratios that repeat or go backwards, and carries the
-    // linear-RGB curve. Where the segment changes the colour jumps: both colours get a stop
-    // halfway between the two positions, so that the jump stays a hard edge.
+    // A position takes the segment that starts at the last record whose ratio is at or
+    // below it and ends at the record after that one; before every record it takes the
+    // first record's colour, past the last record that one's. For ratios in order that is
+    // the usual gradient; where they repeat or go backwards, records later in the list win.
+    // A table of every position reproduces that, and carries the linear-RGB curve. Where the
+    // segment changes the colour jumps: both colours get a stop halfway between the two
+    // positions, so that the jump stays a hard edge.
     std::vector<QColor> colors;
     colors.reserve(records.size());
     for (const swf::GradientRecord& r : records) {
@@ -88,10 +90,11 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform
     std::size_t previousSegment = 0;
     QColor previous;
     for (int t = 0; t <= 255; ++t) {
-        std::size_t i = 0;
-        while (i < records.size() && records[i].ratio < t) {
-            ++i;
+        std::size_t i = records.size();
+        while (i > 0 && records[i - 1].ratio > t) {
+            --i;
         }
+        // i is one past the starting record, 0 when the position comes before them all.
         QColor c;
         if (i == 0) {
             c = colors.front();
@@ -100,8 +103,7 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform
         } else {
             const int r0 = records[i - 1].ratio;
             const int r1 = records[i].ratio;
-            const double f =
-                r1 > r0 ? std::clamp((t - r0) / static_cast<double>(r1 - r0), 0.0, 1.0) : 1.0;
+            const double f = std::clamp((t - r0) / static_cast<double>(r1 - r0), 0.0, 1.0);
             c = linear ? mixLinear(colors[i - 1], colors[i], f)
                        : mixRgb(colors[i - 1], colors[i], f);
         }

@@ -75,45 +75,44 @@ QGradientStops gradientStops(const swf::Gradient& gradient, const ColorTransform
     if (records.empty()) {
         return stops;
     }
-    // A position takes the segment that starts at the last record whose ratio is at or
-    // below it and ends at the record after that one; before every record it takes the
-    // first record's colour, past the last record that one's. For ratios in order that is
-    // the usual gradient; where they repeat or go backwards, records later in the list win.
-    // A table of every position reproduces that, and carries the linear-RGB curve. Where
-    // the segment changes, the one before runs up to the position and the new one starts
-    // there, so that a jump stays a hard edge.
+    // Players look up each position in record order: the first record whose ratio reaches
+    // the position ends the segment, which starts at the record before it. A table of every
+    // position reproduces that for ratios that repeat or go backwards, and carries the
+    // linear-RGB curve. Where the segment changes the colour jumps: both colours get a stop
+    // halfway between the two positions, so that the jump stays a hard edge.
     std::vector<QColor> colors;
     colors.reserve(records.size());
     for (const swf::GradientRecord& r : records) {
         colors.push_back(toQColor(r.color, cx));
     }
-    // The colour at t of the segment ending at record i (0: before every record).
-    const auto inSegment = [&](std::size_t i, int t) {
-        if (i == 0) {
-            return colors.front();
-        }
-        if (i == records.size()) {
-            return colors.back();
-        }
-        const int r0 = records[i - 1].ratio;
-        const int r1 = records[i].ratio;
-        const double f =
-            r1 > r0 ? std::clamp((t - r0) / static_cast<double>(r1 - r0), 0.0, 1.0) : 1.0;
-        return linear ? mixLinear(colors[i - 1], colors[i], f)
-                      : mixRgb(colors[i - 1], colors[i], f);
-    };
     std::size_t previousSegment = 0;
+    QColor previous;
     for (int t = 0; t <= 255; ++t) {
-        std::size_t i = records.size();
-        while (i > 0 && records[i - 1].ratio > t) {
-            --i;
+        std::size_t i = 0;
+        while (i < records.size() && records[i].ratio < t) {
+            ++i;
         }
-        if (t > 0 && i != previousSegment) {
-            // Qt keeps one stop per position: the old segment ends a hair before.
-            stops.append({(t - 1e-3) / 255.0, inSegment(previousSegment, t)});
+        QColor c;
+        if (i == 0) {
+            c = colors.front();
+        } else if (i == records.size()) {
+            c = colors.back();
+        } else {
+            const int r0 = records[i - 1].ratio;
+            const int r1 = records[i].ratio;
+            const double f =
+                r1 > r0 ? std::clamp((t - r0) / static_cast<double>(r1 - r0), 0.0, 1.0) : 1.0;
+            c = linear ? mixLinear(colors[i - 1], colors[i], f)
+                       : mixRgb(colors[i - 1], colors[i], f);
         }
-        stops.append({t / 255.0, inSegment(i, t)});
+        if (t > 0 && i != previousSegment && c != previous) {
+            const double edge = (t - 0.5) / 255.0;
+            stops.append({edge, previous});
+            stops.append({edge, c});
+        }
+        stops.append({t / 255.0, c});
         previousSegment = i;
+        previous = c;
     }
     return stops;
 }

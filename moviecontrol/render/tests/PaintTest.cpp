@@ -214,36 +214,27 @@ TEST(PaintTest, HairlinesStayOnePixelWide) {
     EXPECT_EQ(dark, 1);
 }
 
-TEST(FillBrushTest, APositionTakesTheSegmentFromTheLastRecordAtOrBelowIt) {
-    // Red, green, blue at the ratios given; the table gives each position's green.
-    struct Case {
-        std::vector<std::uint8_t> ratios;
-        std::vector<std::pair<int, int>> greenAt;
-    };
-    const Case cases[] = {
-        // Backwards: blend to 100, then the third record, which nothing follows.
-        {{0, 200, 100}, {{50, 64}, {99, 126}, {100, 0}, {255, 0}}},
-        // Before every ratio the first record; from 50 the second blends to the third, whose
-        // 150 is past the first record's 200 too.
-        {{200, 50, 150}, {{49, 0}, {50, 255}, {100, 128}, {220, 0}}},
-        // A repeated ratio: the later record starts there.
-        {{0, 128, 128}, {{127, 253}, {128, 0}}},
-    };
-    for (const Case& c : cases) {
-        swf::Gradient g;
-        const swf::Rgba colours[] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
-        for (std::size_t i = 0; i < c.ratios.size(); ++i) {
-            g.records.push_back({c.ratios[i], colours[i]});
-        }
-        const QGradientStops stops = gradientStops(g, ColorTransform{});
-        for (const auto& [ratio, green] : c.greenAt) {
-            QColor at;
-            for (const QGradientStop& stop : stops) {
-                at = stop.first <= ratio / 255.0 ? stop.second : at;
+TEST(FillBrushTest, BackwardRatiosFollowRecordOrder) {
+    swf::Gradient g;
+    g.records = {{0, {255, 0, 0, 255}}, {200, {0, 255, 0, 255}}, {100, {0, 0, 255, 255}}};
+    const QGradientStops stops = gradientStops(g, ColorTransform{});
+    ASSERT_FALSE(stops.isEmpty());
+    const auto colourAt = [&stops](int ratio) {
+        QColor c;
+        for (const QGradientStop& stop : stops) {
+            if (stop.first <= ratio / 255.0) {
+                c = stop.second;
             }
-            EXPECT_NEAR(at.green(), green, 2) << int(c.ratios[0]) << " at " << ratio;
         }
-    }
+        return c;
+    };
+    // Past the last reached ratio the last record's colour holds.
+    EXPECT_EQ(colourAt(250), QColor(0, 0, 255));
+    EXPECT_EQ(colourAt(201), QColor(0, 0, 255));
+    // Between 0 and 200 the first two records blend.
+    EXPECT_NEAR(colourAt(100).green(), 128, 2);
+    EXPECT_NEAR(colourAt(100).red(), 127, 2);
+    EXPECT_EQ(colourAt(200), QColor(0, 255, 0));
 }
 
 TEST(FillBrushTest, EmptyGradientIsBlackAndOneRecordIsSolid) {

@@ -91,24 +91,78 @@ QPainterPath snappedToPixels(const QPainterPath& devicePath, double width) {
     return out;
 }
 
+namespace {
+
+void append(QPainterPath& p, const swf::PathElement& e) {
+    switch (e.verb) {
+    case swf::PathVerb::MoveTo:
+        p.moveTo(e.to.x, e.to.y);
+        break;
+    case swf::PathVerb::LineTo:
+        p.lineTo(e.to.x, e.to.y);
+        break;
+    case swf::PathVerb::QuadTo:
+        p.quadTo(e.control.x, e.control.y, e.to.x, e.to.y);
+        break;
+    case swf::PathVerb::Close:
+        p.closeSubpath();
+        break;
+    }
+}
+
+// Whether the part from `first` (a move) up to `end` draws edges and every one stays on the
+// move's point.
+bool goesNowhere(const std::vector<swf::PathElement>& elements, std::size_t first,
+                 std::size_t end) {
+    const swf::Point at = elements[first].to;
+    bool drawn = false;
+    for (std::size_t k = first + 1; k < end; ++k) {
+        const swf::PathElement& e = elements[k];
+        if (e.verb == swf::PathVerb::LineTo || e.verb == swf::PathVerb::QuadTo) {
+            if (!(e.to == at) || (e.verb == swf::PathVerb::QuadTo && !(e.control == at))) {
+                return false;
+            }
+            drawn = true;
+        }
+    }
+    return drawn;
+}
+
+} // namespace
+
 QPainterPath toPainterPath(const swf::Path& path, Qt::FillRule rule) {
     QPainterPath p;
     p.setFillRule(rule);
     for (const swf::PathElement& e : path.elements) {
-        switch (e.verb) {
-        case swf::PathVerb::MoveTo:
-            p.moveTo(e.to.x, e.to.y);
-            break;
-        case swf::PathVerb::LineTo:
-            p.lineTo(e.to.x, e.to.y);
-            break;
-        case swf::PathVerb::QuadTo:
-            p.quadTo(e.control.x, e.control.y, e.to.x, e.to.y);
-            break;
-        case swf::PathVerb::Close:
-            p.closeSubpath();
-            break;
+        append(p, e);
+    }
+    return p;
+}
+
+QPainterPath toStrokePath(const swf::Path& path) {
+    // A stroke that goes nowhere still shows its caps: a dot under round caps, a square under
+    // square ones, nothing without caps. Qt drops edges of no length, so such a part is
+    // stroked as a hair-short edge along x, which adds nothing beyond the caps.
+    constexpr double kDotLength = 1.0 / 64.0;
+    QPainterPath p;
+    p.setFillRule(Qt::OddEvenFill);
+    const auto& elements = path.elements;
+    std::size_t i = 0;
+    while (i < elements.size()) {
+        std::size_t end = i + 1;
+        while (end < elements.size() && elements[end].verb != swf::PathVerb::MoveTo) {
+            ++end;
         }
+        if (elements[i].verb == swf::PathVerb::MoveTo && goesNowhere(elements, i, end)) {
+            const swf::Point at = elements[i].to;
+            p.moveTo(at.x, at.y);
+            p.lineTo(at.x + kDotLength, at.y);
+        } else {
+            for (std::size_t k = i; k < end; ++k) {
+                append(p, elements[k]);
+            }
+        }
+        i = end;
     }
     return p;
 }
@@ -132,8 +186,7 @@ ConvertedShape convertDrawing(const swf::ShapeDrawing& drawing) {
             if (s.style >= layer.styles.lines.size() || s.path.empty()) {
                 continue;
             }
-            ConvertedStroke cs{
-                toPainterPath(s.path, Qt::OddEvenFill), layer.styles.lines[s.style], {}};
+            ConvertedStroke cs{toStrokePath(s.path), layer.styles.lines[s.style], {}};
             if (cs.style.width > 0) {
                 cs.outline = strokeOutline(cs.path, cs.style);
             }

@@ -54,6 +54,8 @@ struct ConvertedShape {
 };
 
 QPainterPath toPainterPath(const swf::Path& path, Qt::FillRule rule);
+// A line style's path: parts of no length keep their caps.
+QPainterPath toStrokePath(const swf::Path& path);
 ConvertedShape convertDrawing(const swf::ShapeDrawing& drawing);
 
 } // namespace mc

@@ -2,6 +2,7 @@
 // scroll window over their content, an opaque background behind it. The timeline draws them
 // as it draws those ActionScript 1/2 sets.
 #include "As3DisplayTree.h"
+#include "ScrollWindowRules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,9 +41,7 @@ void As3DisplayTree::setScrollRect(avm2::NodeId node,
         o->scrollRect.reset();
         return;
     }
-    // A window with no area shows nothing, as a negative size would.
-    o->scrollRect = ScrollWindow{(*window)[0], (*window)[1], std::max((*window)[2], 0.0),
-                                 std::max((*window)[3], 0.0)};
+    o->scrollRect = scriptWindowAs3((*window)[0], (*window)[1], (*window)[2], (*window)[3]);
 }
 
 std::optional<std::uint32_t> As3DisplayTree::opaqueBackgroundOf(avm2::NodeId node) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ScrollWindowRules.h"
 #include "StageScripts.h"
 #include "avm1/Machine.h"
 #include "avm1/Packages.h"
@@ -32,16 +33,14 @@ std::optional<ScrollWindow> windowOf(avm1::Machine& m, const Value& value) {
     if (r == nullptr) {
         return std::nullopt;
     }
-    ScrollWindow w{m.toNumber(m.get(r, "x")), m.toNumber(m.get(r, "y")),
-                   m.toNumber(m.get(r, "width")), m.toNumber(m.get(r, "height"))};
-    if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.width) ||
-        !std::isfinite(w.height)) {
+    const double x = m.toNumber(m.get(r, "x"));
+    const double y = m.toNumber(m.get(r, "y"));
+    const double width = m.toNumber(m.get(r, "width"));
+    const double height = m.toNumber(m.get(r, "height"));
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height)) {
         return std::nullopt;
     }
-    // A window with no area shows nothing, as a negative size would.
-    w.width = std::max(w.width, 0.0);
-    w.height = std::max(w.height, 0.0);
-    return w;
+    return scriptWindowAs2(x, y, width, height);
 }
 
 } // namespace

@@ -189,6 +189,43 @@ TEST(ShapeDetailTest, SnappingPicksCentresForOddWidthsAndCornersForEven) {
     EXPECT_EQ(even.elementAt(1).x, 21.0);
 }
 
+TEST(ShapeDetailTest, StrokesOfNoLengthKeepTheirCapsOnly) {
+    // Edges that stay on (1000, 500), stroked 200 twips wide: round and square caps leave a
+    // 200-twip dot, no caps nothing.
+    struct Case {
+        bool line;
+        swf::CapStyle cap;
+        QRectF box;
+    };
+    const swf::Point at{1000, 500};
+    const QRectF dot(900, 400, 200, 200);
+    // Without caps a sliver of no width is left, which covers nothing.
+    const QRectF sliver(1000, 400, 0, 200);
+    const Case cases[] = {
+        {true, swf::CapStyle::Round, dot},   {false, swf::CapStyle::Round, dot},
+        {true, swf::CapStyle::Square, dot},  {false, swf::CapStyle::Square, dot},
+        {true, swf::CapStyle::None, sliver}, {false, swf::CapStyle::None, sliver},
+    };
+    for (const Case& c : cases) {
+        swf::Path path;
+        path.moveTo(at);
+        if (c.line) {
+            path.lineTo(at);
+        } else {
+            path.quadTo(at, at);
+        }
+        swf::LineStyle style;
+        style.width = 200;
+        style.startCap = style.endCap = c.cap;
+        const QRectF box = strokeOutline(toStrokePath(path), style).boundingRect();
+        SCOPED_TRACE(static_cast<int>(c.cap));
+        EXPECT_NEAR(box.left(), c.box.left(), 1.0);
+        EXPECT_NEAR(box.top(), c.box.top(), 1.0);
+        EXPECT_NEAR(box.width(), c.box.width(), 1.0);
+        EXPECT_NEAR(box.height(), c.box.height(), 1.0);
+    }
+}
+
 // A 2x2 bitmap (by default red, blue / green, white) shown at ten times its size at
 // (20, 20) px inside a 60 px square at (10, 10).
 QImage

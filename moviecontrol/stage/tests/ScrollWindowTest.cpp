@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "InteractiveMovie.h"
 #include "ScriptedMovie.h"
+#include "ScrollWindowRules.h"
 #include "StageObject.h"
 #include "avm1/Machine.h"
 
@@ -111,6 +114,23 @@ TEST(ScrollWindowTest, ThePointerHitsWhatTheWindowShowsAndNothingBeyondIt) {
     w.outer().scrollRect = ScrollWindow{0, 0, 50, 50};
     w.m.click(1300, 1300);
     EXPECT_TRUE(w.m.take().empty());
+}
+
+TEST(ScrollWindowTest, ScriptsGiveTheWindowInWholePixelsByTheirLanguagesRule) {
+    // x, y, width, height as given; as ActionScript 1/2 keeps them (each cut toward zero);
+    // as ActionScript 3 does (edges rounded, halves to even; a negative size shows nothing).
+    const std::array<double, 4> cases[][3] = {
+        {{20.4, 10.6, 90.3, 60.7}, {20, 10, 90, 60}, {20, 11, 91, 60}},
+        {{-15.7, -8.2, 30.9, 20.5}, {-15, -8, 30, 20}, {-16, -8, 31, 20}},
+        {{0.5, 1.5, 2.5, 2.0}, {0, 1, 2, 2}, {0, 2, 3, 2}},
+        {{10, 10, -5.5, -0.2}, {10, 10, 0, 0}, {10, 10, 0, 0}},
+    };
+    for (const auto& [in, as2, as3] : cases) {
+        const ScrollWindow two = scriptWindowAs2(in[0], in[1], in[2], in[3]);
+        const ScrollWindow three = scriptWindowAs3(in[0], in[1], in[2], in[3]);
+        EXPECT_EQ((std::array{two.x, two.y, two.width, two.height}), as2) << in[0];
+        EXPECT_EQ((std::array{three.x, three.y, three.width, three.height}), as3) << in[0];
+    }
 }
 
 } // namespace

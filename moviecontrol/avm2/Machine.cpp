@@ -1430,6 +1430,7 @@ AbcUnit* Machine::addUnit(std::span<const std::uint8_t> bytes) {
     AbcUnit& u = *unit;
     u.id = units_.size() + 1;
     u.domain = currentDomain();
+    u.loader = loadingFor_;
     units_.push_back(std::move(unit));
     Domain& domain = domains_[u.domain];
     domain.units.push_back(&u);

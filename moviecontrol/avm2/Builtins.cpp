@@ -55,11 +55,23 @@ Value objectValueOf(Machine&, const Value& self, Args&) {
 
 Value hasOwnProperty(Machine& m, const Value& self, Args& a) {
     const std::string k = m.toString(arg(a, 0));
+    const Name name = Name::publicName(k);
     Object* o = selfObject(self);
+    // A name the value's class binds publicly (declared there or by a base) is its own: a
+    // string's length; for an object also its dynamic properties.
     if (o == nullptr) {
-        return Value::boolean(false);
+        Class* c = self.isNullish() ? nullptr : m.classOf(self);
+        return Value::boolean(c != nullptr && c->instance.find(name) != nullptr);
     }
-    if (o->traits != nullptr && o->traits->find(Name::publicName(k)) != nullptr) {
+    if (o->traits != nullptr && o->traits->find(name) != nullptr) {
+        return Value::boolean(true);
+    }
+    // A class object is also a Class, and any function a Function: their prototype accessor.
+    if ((o->kind == Object::Kind::Class || o->kind == Object::Kind::Function) && k == "prototype") {
+        return Value::boolean(true);
+    }
+    if (o->kind == Object::Kind::Class && m.classClass != nullptr &&
+        m.classClass->instance.find(name) != nullptr) {
         return Value::boolean(true);
     }
     // A dictionary answers by the key's string, even for a key kept by identity.

@@ -1140,8 +1140,11 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                 }
             }
             if (found == nullptr) {
+                // The last frame it leaves names the movie whose code let it escape.
+                escapedLoader_ = unit.loader;
                 throw;
             }
+            escapedLoader_ = 0;
             stack.clear();
             scopes.clear();
             stack.push_back(thrown.value);

@@ -19,6 +19,10 @@
 #include "avm2/UriCoding.h"
 #include "unicode/Utf16Text.h"
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 namespace avm2 {
 
 namespace {
@@ -387,6 +391,8 @@ Value stepArrived(Machine& m, const Value& s, Args&) {
     // The movie's blocks load into the domain the load chose, and its names resolve there.
     const Machine::DomainScope inside(
         m, domainOfObject(hiddenField(info, kDomain, Value())).value_or(Machine::kMovieDomain));
+    // Its blocks are the loaded movie's: the errors their code lets escape are announced there.
+    const Machine::LoadingFor loading(m, loader->displayNode);
     std::optional<LoadedContent> loaded;
     if (places != nullptr && loader->displayNode != 0) {
         loaded = places->placeContent(loader->displayNode, data->data,
@@ -548,10 +554,9 @@ void installLoaderClasses(Machine& m, Class* dispatcher, Class* container, Class
         const Value content = hiddenField(infoOf(mm, self), kContent, Value::null());
         return content.isObject() ? content : Value::null();
     });
-    // A loader's errors and its movie's are heard in one place.
-    m.defineGetter(loader, "uncaughtErrorEvents", [](Machine& mm, const Value& self, Args& a) {
-        return uncaughtErrorEvents(mm, Value::object(infoOf(mm, self)), a);
-    });
+    // A Loader keeps a dispatcher of its own, beside its movie's info's: it hears the
+    // movie's errors on their way down and up again.
+    m.defineGetter(loader, "uncaughtErrorEvents", uncaughtErrorEvents);
     m.defineMethod(loader, "load", loaderLoad);
     m.defineMethod(loader, "loadBytes", loaderLoadBytes);
     m.defineMethod(loader, "unload", loaderUnload);
@@ -563,24 +568,96 @@ void installLoaderClasses(Machine& m, Class* dispatcher, Class* container, Class
     }
 }
 
+namespace {
+
+// Ancestors climbed looking for the Loaders a movie sits under.
+constexpr int kMaxLoaderClimb = 4096;
+
+bool isLoader(Machine& m, Object* o) {
+    Class* loader = m.findClass("flash.display::Loader");
+    return o != nullptr && loader != nullptr && o->cls != nullptr && o->cls->isSubclassOf(loader);
+}
+
+// The Loaders from `loader` out: it, then each Loader its movie's content sits under.
+std::vector<Object*> loaderChain(Machine& m, DisplayHost& h, NodeId loader) {
+    std::vector<Object*> chain;
+    NodeId node = loader;
+    for (int i = 0; node != 0 && i < kMaxLoaderClimb; ++i, node = h.parentOf(node)) {
+        if (Object* o = h.scriptObject(node); isLoader(m, o)) {
+            chain.push_back(o);
+        }
+    }
+    return chain;
+}
+
+// The dispatcher of uncaught errors `holder` (an info or a Loader) made, if a script asked.
+Object* keptEvents(Object* holder) {
+    const Value events = holder != nullptr ? hiddenField(holder, kUncaughtErrors) : Value();
+    return events.isObject() ? events.asObject() : nullptr;
+}
+
+} // namespace
+
 bool announceUncaught(Machine& m, const Value& error) {
+    const NodeId escapedFrom = m.takeEscapedLoader();
     DisplayHost* h = hostOf(m);
-    Object* root = h != nullptr ? h->scriptObject(h->rootNode()) : nullptr;
-    const Value info = root != nullptr ? hiddenField(root, "loaderInfo") : Value();
-    const Value events = hiddenField(info, kUncaughtErrors);
     Class* eventClass = m.findClass("flash.events::UncaughtErrorEvent");
-    if (!events.isObject() || eventClass == nullptr ||
-        !hasListener(events.asObject(), "uncaughtError") ||
-        hiddenField(events, kAnnouncing, Value::boolean(false)).asBoolean()) {
+    Object* root = h != nullptr ? h->scriptObject(h->rootNode()) : nullptr;
+    if (eventClass == nullptr || root == nullptr) {
+        return false;
+    }
+    const Value rootInfo = hiddenField(root, "loaderInfo");
+    // The movie the error escaped from hears it at its target; the Loaders above it and the
+    // movies holding them hear it on the way down (capture) and up again (bubble), nearest
+    // first: a Loader's dispatcher never at its target.
+    Object* targetHolder = rootInfo.isObject() ? rootInfo.asObject() : nullptr;
+    std::vector<Object*> holders;
+    if (escapedFrom != 0) {
+        const std::vector<Object*> loaders = loaderChain(m, *h, escapedFrom);
+        if (!loaders.empty()) {
+            targetHolder = infoOf(m, Value::object(loaders.front()));
+            for (std::size_t i = 0; i < loaders.size(); ++i) {
+                holders.push_back(loaders[i]);
+                holders.push_back(i + 1 < loaders.size()
+                                      ? infoOf(m, Value::object(loaders[i + 1]))
+                                      : (rootInfo.isObject() ? rootInfo.asObject() : nullptr));
+            }
+        }
+    }
+    std::vector<Object*> path;
+    bool heard = hasListener(keptEvents(targetHolder), "uncaughtError");
+    for (Object* holder : holders) {
+        if (Object* events = keptEvents(holder)) {
+            path.push_back(events);
+            heard = heard || hasListener(events, "uncaughtError");
+        }
+    }
+    if (!heard || targetHolder == nullptr) {
+        return false;
+    }
+    Args none;
+    const Value target = uncaughtErrorEvents(m, Value::object(targetHolder), none);
+    std::vector<Value> all{target};
+    for (Object* events : path) {
+        all.push_back(Value::object(events));
+    }
+    if (std::any_of(all.begin(), all.end(), [](const Value& events) {
+            return hiddenField(events, kAnnouncing, Value::boolean(false)).asBoolean();
+        })) {
         return false;
     }
     bool prevented = false;
-    const Announcing guard(events);
+    std::vector<std::unique_ptr<Announcing>> guards;
+    guards.reserve(all.size());
+    for (const Value& events : all) {
+        guards.push_back(std::make_unique<Announcing>(events));
+    }
     try {
         Args args{Value::string("uncaughtError"), Value::boolean(true), Value::boolean(true),
                   error};
         const Value event = m.construct(Value::object(eventClass->classObject), args);
-        prevented = event.isObject() && !dispatchEvent(m, events.asObject(), event.asObject());
+        prevented =
+            event.isObject() && !dispatchEventAlong(m, target.asObject(), event.asObject(), path);
     } catch (const ScriptThrow& t) {
         m.printUncaught(t.value);
     }

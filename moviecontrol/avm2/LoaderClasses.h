@@ -16,8 +16,9 @@ inline constexpr char kInfoOfStage[] = "ofStage";
 inline constexpr char kContentInfo[] = "contentLoaderInfo";
 
 // Announces an error no script caught as an uncaughtError event on the uncaughtErrorEvents of
-// the first movie's info, when a script asked for them; true when a listener prevented the
-// default, so that the player does not report the error itself.
+// the info of the movie whose code let it escape, and on those of the Loaders above that
+// movie and of the movies holding them, when a script asked for them; true when a listener
+// prevented the default, so that the player does not report the error itself.
 bool announceUncaught(Machine& m, const Value& error);
 
 // `displayInit` makes a display object's node: a Loader is a container as any other.

@@ -1358,6 +1358,23 @@ std::string Machine::methodName(AbcUnit& unit, std::uint32_t method) {
         if (c->init.unit == &unit && c->init.index == method) {
             return c->qualifiedName() + "()";
         }
+        // The class object's own code goes by the class's name with a $: its initializer
+        // "C$cinit", its static methods and accessors "C$/name".
+        const auto made = std::find(unit.classes.begin(), unit.classes.end(), c);
+        const auto index = static_cast<std::size_t>(made - unit.classes.begin());
+        if (made != unit.classes.end() && index < unit.abc.classes.size()) {
+            const ClassInfo& info = unit.abc.classes[index];
+            if (info.init == method) {
+                return c->qualifiedName() + "$cinit()";
+            }
+            if (std::any_of(info.traits.begin(), info.traits.end(), [method](const TraitInfo& t) {
+                    return (t.kind == TraitKind::Method || t.kind == TraitKind::Getter ||
+                            t.kind == TraitKind::Setter) &&
+                           t.method == method;
+                })) {
+                return c->qualifiedName() + "$/" + own + "()";
+            }
+        }
         return c->qualifiedName() + "/" + own + "()";
     }
     return own.empty() ? "Function/<anonymous>()" : own + "()";
@@ -1430,6 +1447,7 @@ AbcUnit* Machine::addUnit(std::span<const std::uint8_t> bytes) {
     AbcUnit& u = *unit;
     u.id = units_.size() + 1;
     u.domain = currentDomain();
+    u.loader = loadingFor_;
     units_.push_back(std::move(unit));
     Domain& domain = domains_[u.domain];
     domain.units.push_back(&u);

@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace avm2 {
@@ -137,6 +138,26 @@ class Machine {
         std::uint32_t savedDomain_;
         std::size_t savedDepth_;
     };
+
+    // --- Movies a Loader brought --------------------------------------------------------
+    // The blocks added while it lives came with the movie the Loader at display node
+    // `loader` loaded: an error their code lets escape belongs to that movie.
+    class LoadingFor {
+      public:
+        LoadingFor(Machine& m, std::uint64_t loader) : m_(m), saved_(m.loadingFor_) {
+            m.loadingFor_ = loader;
+        }
+        ~LoadingFor() { m_.loadingFor_ = saved_; }
+        LoadingFor(const LoadingFor&) = delete;
+        LoadingFor& operator=(const LoadingFor&) = delete;
+
+      private:
+        Machine& m_;
+        std::uint64_t saved_;
+    };
+    // The Loader (display node) whose movie's code the error being reported last escaped
+    // from, 0 for the first movie's; asking forgets it.
+    std::uint64_t takeEscapedLoader() { return std::exchange(escapedLoader_, 0); }
 
     std::string toString(const Value& v);
     double toNumber(const Value& v);
@@ -299,6 +320,8 @@ class Machine {
     std::size_t depth_ = 0;
     scriptbudget::NativeStack nativeStack_;
     std::vector<std::pair<AbcUnit*, std::uint32_t>> callStack_;
+    std::uint64_t loadingFor_ = 0;
+    std::uint64_t escapedLoader_ = 0;
     std::uint64_t instructions_ = 0;
     bool aborted_ = false;
     Object* document_ = nullptr;

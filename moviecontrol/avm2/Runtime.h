@@ -203,6 +203,8 @@ struct AbcUnit {
     AbcFile abc;
     std::uint64_t id = 0;
     std::uint32_t domain = 0; // the application domain it loaded into
+    // The display node of the Loader whose movie brought it; 0 for the first movie's blocks.
+    std::uint64_t loader = 0;
     std::vector<Namespace> namespaces;
     std::vector<std::vector<Namespace>> nsSets;
     std::vector<Class*> classes; // by class index, once made by newclass

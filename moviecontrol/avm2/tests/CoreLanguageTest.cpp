@@ -279,6 +279,37 @@ TEST_F(Core, OnlyWhatForInVisitsIsEnumerable) {
     EXPECT_EQ(call(date, "propertyIsEnumerable", {Value::string("length")}), "false");
 }
 
+// What a value's class binds publicly is the value's own, primitives included; a class
+// object is also a Class and any function a Function, each with its prototype.
+TEST_F(Core, HasOwnPropertyAnswersForBoundNames) {
+    const Value date = Value::object(vm.findClass("Date")->classObject);
+    const Value f = Value::object(vm.newNative(countCall, "f"));
+    const Value arr = Value::object(vm.newArray({Value::integer(1)}));
+    const struct {
+        Value target;
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {Value::string("s"), "length", "true"},
+        {Value::string("s"), "0", "false"},
+        {Value::string("s"), "nope", "false"},
+        {Value::integer(5), "length", "false"},
+        {Value::boolean(true), "length", "false"},
+        {date, "prototype", "true"},
+        {date, "length", "true"},
+        {date, "nope", "false"},
+        {f, "prototype", "true"},
+        {f, "nope", "false"},
+        {arr, "length", "true"},
+        {arr, "0", "true"},
+        {arr, "1", "false"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(call(c.target, "hasOwnProperty", {Value::string(c.name)}), c.expected)
+            << vm.toString(c.target) << "." << c.name;
+    }
+}
+
 TEST_F(Core, ClassAndFunctionLengths) {
     const std::pair<const char*, const char*> lengths[] = {
         {"Object", "1"}, {"Array", "1"}, {"Date", "7"},     {"Namespace", "2"},

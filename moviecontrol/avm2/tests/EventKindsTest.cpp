@@ -191,20 +191,4 @@ TEST_F(EventKinds, ADataEventsDataIsTheTextItCarries) {
     EXPECT_EQ(get(make("flash.events::DataEvent", {Value::string("t")}), "data"), "");
 }
 
-TEST_F(EventKinds, ALoaderAndItsInfoShareOneKeptDispatcherOfUncaughtErrors) {
-    const Value loader = make("flash.display::Loader");
-    const Value fromLoader = vm.getProperty(loader, avm2::Name::publicName("uncaughtErrorEvents"));
-    const Value info = vm.getProperty(loader, avm2::Name::publicName("contentLoaderInfo"));
-    const Value fromInfo = vm.getProperty(info, avm2::Name::publicName("uncaughtErrorEvents"));
-    ASSERT_TRUE(fromLoader.isObject());
-    EXPECT_EQ(fromLoader.asObject(), fromInfo.asObject());
-    EXPECT_EQ(vm.className(fromLoader), "UncaughtErrorEvents");
-    // Listeners hang on it as on any dispatcher.
-    const Value type = Value::string("uncaughtError");
-    EXPECT_EQ(text(call(fromLoader, "hasEventListener", {type})), "false");
-    avm2::NativeFn none = [](avm2::Machine&, const Value&, Args&) { return Value(); };
-    call(fromInfo, "addEventListener", {type, Value::object(vm.newNative(none))});
-    EXPECT_EQ(text(call(fromLoader, "hasEventListener", {type})), "true");
-}
-
 } // namespace

@@ -281,4 +281,59 @@ TEST(Traits, ASlotTypedWithItsOwnClassCoercesStores) {
     EXPECT_EQ(avm2test::runAbc(abc.build()), "null\ntrue\n");
 }
 
+// class C { static function s(a) {} function i(a) {} }, each called with no argument: the
+// class object's own methods go by the class's name with a $, its instances' without.
+TEST(Traits, StaticMethodsAreNamedAfterTheClassObject) {
+    TraceScript s;
+    AbcBuilder abc = s.abc;
+    const std::uint32_t object = abc.qname(s.publicNs, abc.string("Object"));
+    const std::uint32_t nameC = abc.qname(s.publicNs, abc.string("C"));
+    const std::uint32_t nameS = abc.qname(s.publicNs, abc.string("s"));
+    const std::uint32_t nameI = abc.qname(s.publicNs, abc.string("i"));
+    const std::uint32_t init = abc.method();
+    const std::uint32_t cInit = abc.method();
+    const std::uint32_t cStatic = abc.method();
+    const std::uint32_t staticMethod = abc.method(1);
+    const std::uint32_t instanceMethod = abc.method(1);
+    abc.classes.push_back({nameC,
+                           object,
+                           cInit,
+                           cStatic,
+                           {{nameI, 1, 0, instanceMethod}},
+                           {{nameS, 1, 0, staticMethod}}});
+    abc.scripts.push_back({init, {{nameC, 4, 1, 0}}});
+    const Bytes makeClass{0xD0, 0x30,       0x65, 0x00, 0x60, u8(object), 0x30,
+                          0x60, u8(object), 0x58, 0x00, 0x1D, 0x68,       u8(nameC)};
+    struct Case {
+        Bytes call;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{0x60, u8(nameC), 0x46, u8(nameS), 0, 0x29},
+         "ArgumentError: Error #1063: Argument count mismatch on C$/s(). Expected 1, got 0.\n"},
+        {{0x5D, u8(nameC), 0x4A, u8(nameC), 0, 0x46, u8(nameI), 0, 0x29},
+         "ArgumentError: Error #1063: Argument count mismatch on C/i(). Expected 1, got 0.\n"},
+    };
+    for (const Case& c : cases) {
+        AbcBuilder built = abc;
+        Bytes script = makeClass;
+        script.insert(script.end(), c.call.begin(), c.call.end());
+        script.push_back(0x47);
+        const Bytes ctor{0xD0, 0x30, 0xD0, 0x49, 0x00, 0x47};
+        for (auto [m, code] : {std::pair{init, script},
+                               {cInit, ctor},
+                               {cStatic, Bytes{0x47}},
+                               {staticMethod, Bytes{0x47}},
+                               {instanceMethod, Bytes{0x47}}}) {
+            BodySpec b;
+            b.method = m;
+            b.code = code;
+            built.bodies.push_back(b);
+        }
+        // The error's first line; the stack under it follows.
+        const std::string out = avm2test::runAbc(built.build());
+        EXPECT_EQ(out.substr(0, out.find('\n') + 1), c.expected);
+    }
+}
+
 } // namespace

@@ -1,6 +1,5 @@
-// The run-time error texts of the language core (numbers below 2000), kept in one table
-// sorted by number so that a lookup is a binary search; the player's own follow in
-// PlayerErrorMessages.cpp.
+// The run-time error texts the player words its errors with, kept in one table sorted by
+// number so that a lookup is a binary search.
 #include "avm2/ErrorMessages.h"
 
 #include <algorithm>
@@ -164,6 +163,23 @@ constexpr auto kMessages = std::to_array<Entry>({
     {1519, "Condition cannot be initialized."},
     {1520, "Mutex cannot be initialized."},
     {1521, "Only the worker's parent may call start."},
+    {2004, "One of the parameters is invalid."},
+    {2006, "The supplied index is out of bounds."},
+    {2007, "Parameter %1 must be non-null."},
+    {2008, "Parameter %1 must be one of the accepted values."},
+    {2012, "%1 class cannot be instantiated."},
+    {2015, "Invalid BitmapData."},
+    {2024, "An object cannot be added as a child of itself."},
+    {2025, "The supplied DisplayObject must be a child of the caller."},
+    {2030, "End of file was encountered."},
+    {2037, "Functions called in incorrect sequence, or earlier call was unsuccessful."},
+    {2058, "There was an error decompressing the data."},
+    {2067, "The ExternalInterface is not available in this container. ExternalInterface "
+           "requires Internet Explorer ActiveX, Firefox, Mozilla 1.7.5 and greater, or other "
+           "browsers that support NPRuntime."},
+    {2094, "Event dispatch recursion overflow."},
+    {2150, "An object cannot be added as a child to one of it's children (or children's "
+           "children, etc.)."},
 });
 
 constexpr bool sortedById() {
@@ -179,9 +195,6 @@ static_assert(sortedById(), "the lookup searches the table by number");
 } // namespace
 
 std::string_view errorTemplate(std::int32_t id) {
-    if (id >= kFirstPlayerError) {
-        return playerErrorTemplate(id);
-    }
     const auto it =
         std::lower_bound(kMessages.begin(), kMessages.end(), id,
                          [](const Entry& e, std::int32_t key) { return e.first < key; });

@@ -9,13 +9,8 @@
 
 namespace avm2 {
 
-// The player's own errors start here; the language core's lie below.
-inline constexpr std::int32_t kFirstPlayerError = 2000;
-
 // The template of error `id`, or an empty view when there is none.
 std::string_view errorTemplate(std::int32_t id);
 std::string errorMessage(std::int32_t id);
-// The template of one of the player's own errors (kFirstPlayerError and up).
-std::string_view playerErrorTemplate(std::int32_t id);
 
 } // namespace avm2

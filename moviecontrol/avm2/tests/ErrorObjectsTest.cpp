@@ -187,17 +187,6 @@ TEST_F(ErrorObjects, GetErrorMessageGivesTheTemplateWithItsPlacesOpen) {
         {Value::integer(2030), "Error #2030: End of file was encountered."},
         {Value::integer(2037), "Error #2037: Functions called in incorrect sequence, or earlier "
                                "call was unsuccessful."},
-        // The player's own: its first, numbers it skips, a quote inside, its last.
-        {Value::integer(1999), "Error #1999"},
-        {Value::integer(2000), "Error #2000: No active security context."},
-        {Value::integer(2016), "Error #2016"},
-        {Value::integer(2005), "Error #2005: Parameter %1 is of the incorrect type. Should be "
-                               "type %2."},
-        {Value::integer(3370), "Error #3370: The user has disabled the \"Allow identifiers for "
-                               "protected content\" setting."},
-        {Value::integer(3807), "Error #3807: Worker.start has been disabled by the user. Learn "
-                               "more at https://www.adobe.com/go/fp-spectre"},
-        {Value::integer(3808), "Error #3808"},
         {Value::integer(10000), "Error #10000"},
         {Value::integer(-1), "Error #-1"},
         {Value::integer(0), "Error #0"},

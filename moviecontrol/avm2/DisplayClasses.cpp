@@ -1079,6 +1079,7 @@ struct MinusOne {
 
 constexpr char kMouseEnabled[] = "mouseEnabled";
 constexpr char kMouseChildren[] = "mouseChildren";
+constexpr char kTabChildren[] = "tabChildren";
 constexpr char kDoubleClick[] = "doubleClickEnabled";
 constexpr char kTabEnabled[] = "tabEnabled";
 constexpr char kTabIndex[] = "tabIndex";
@@ -1312,6 +1313,8 @@ void installDisplayClasses(Machine& m) {
     Class* container =
         m.defineClass("flash.display", "DisplayObjectContainer", interactive, displayInit);
     keep<kMouseChildren, TrueFlag>(m, container);
+    // Whether the tab order goes into the container's children: it does unless told.
+    keep<kTabChildren, TrueFlag>(m, container);
     m.defineGetter(container, "numChildren", numChildren);
     m.defineMethod(container, "addChild", addChild);
     m.defineMethod(container, "addChildAt", addChildAt);

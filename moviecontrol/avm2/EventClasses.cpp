@@ -322,7 +322,13 @@ void callListeners(Machine& m, Object* o, Object* event, bool capture, Object* a
     for (const Listener& l : now) {
         // A listener removed by an earlier one during this dispatch still runs, as in Flash.
         Args args{Value::object(event)};
-        m.call(l.function, globalOf(l.function), args);
+        // A listener's error ends that listener alone: the player reports it as uncaught and
+        // the dispatch goes on, so the caller of dispatchEvent never sees it.
+        try {
+            m.call(l.function, globalOf(l.function), args);
+        } catch (const ScriptThrow& t) {
+            m.printUncaught(t.value);
+        }
         if (s.stoppedImmediate) {
             return;
         }

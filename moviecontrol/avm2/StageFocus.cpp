@@ -65,7 +65,13 @@ Value stageFocusGet(Machine& m, const Value&, Args&) {
 
 Value stageFocusSet(Machine& m, const Value&, Args& args) {
     const Value next = args.empty() ? Value::null() : args[0];
-    setFocus(m, isInteractive(m, next) ? next.asObject() : nullptr, true);
+    // The setter takes an InteractiveObject: anything else but null fails its coercion.
+    if (!next.isNullish() && !isInteractive(m, next)) {
+        m.throwError("TypeError", 1034,
+                     "Type Coercion failed: cannot convert " + m.errorText(next) +
+                         " to flash.display.InteractiveObject.");
+    }
+    setFocus(m, next.isNullish() ? nullptr : next.asObject(), true);
     return Value();
 }
 

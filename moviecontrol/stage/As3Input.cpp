@@ -60,10 +60,43 @@ bool As3Scripts::pointerTakesText(const DisplayObject& field, double x, double y
     return !f.noSelect || !f.wasStatic || !linkUrlAt(*player_, field, x, y).empty();
 }
 
+// The object a sprite's hitArea names, when it names one that is not the sprite itself.
+const DisplayObject* As3Scripts::hitAreaOf(const DisplayObject& object) {
+    if (object.kind == CharacterKind::Button || object.text) {
+        return nullptr;
+    }
+    avm2::Object* script = tree_->scriptObject(object.serial);
+    if (script == nullptr) {
+        return nullptr;
+    }
+    avm2::Value area;
+    try {
+        area = vm_->getProperty(avm2::Value::object(script), avm2::Name::publicName("hitArea"));
+    } catch (const avm2::ScriptThrow&) {
+        return nullptr;
+    }
+    const avm2::NodeId node = area.isObject() ? area.asObject()->displayNode : 0;
+    const DisplayObject* found = node != 0 ? tree_->find(node) : nullptr;
+    return found != &object ? found : nullptr;
+}
+
 avm2::NodeId As3Scripts::pickUnder(DisplayObject& object, double x, double y, int nesting,
                                    bool& taken) {
     taken = false;
-    if (nesting > kMaxNesting || object.isMask || !hit_->hits(object, x, y)) {
+    if (nesting > kMaxNesting || object.isMask) {
+        return 0;
+    }
+    // A sprite with a hit area is hit through that area alone, and takes the point itself:
+    // its own drawing and children no longer count.
+    if (const DisplayObject* area = hitAreaOf(object)) {
+        avm2::Object* script = tree_->scriptObject(object.serial);
+        if (hit_->hitsThrough(object, *area, x, y) && flag(*vm_, script, "mouseEnabled")) {
+            taken = true;
+            return object.serial;
+        }
+        return 0;
+    }
+    if (!hit_->hits(object, x, y)) {
         return 0;
     }
     if (object.text && !pointerTakesText(object, x, y)) {

@@ -150,6 +150,7 @@ class As3Scripts final : public ScriptRunner,
     void showButtonStates(const std::vector<ButtonChange>& changes);
     bool pointerTakesText(const DisplayObject& field, double x, double y);
     avm2::NodeId pickUnder(DisplayObject& object, double x, double y, int nesting, bool& taken);
+    const DisplayObject* hitAreaOf(const DisplayObject& object);
     void sendMouseEvent(avm2::NodeId node, const char* type, bool bubbles, double x, double y,
                         bool buttonDown, avm2::NodeId related, int delta = 0);
     void movePointerOver(avm2::NodeId target, double x, double y);

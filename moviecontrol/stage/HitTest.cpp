@@ -312,6 +312,11 @@ bool HitTester::contentHits(const DisplayObject& object, const Transform& frame,
 }
 
 bool HitTester::hits(const DisplayObject& object, double x, double y) const {
+    return hitsThrough(object, object, x, y);
+}
+
+bool HitTester::hitsThrough(const DisplayObject& object, const DisplayObject& area, double x,
+                            double y) const {
     for (const DisplayObject* o = &object; o != nullptr && !includeHidden; o = o->parent) {
         if (!o->visible) {
             return false;
@@ -324,7 +329,7 @@ bool HitTester::hits(const DisplayObject& object, double x, double y) const {
             return false;
         }
     }
-    if (!contentHits(object, player_.geometry().frameMatrix(object), x, y, 0)) {
+    if (!contentHits(area, player_.geometry().frameMatrix(area), x, y, 0)) {
         return false;
     }
     if (object.parent != nullptr) {

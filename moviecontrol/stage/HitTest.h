@@ -24,6 +24,11 @@ class HitTester {
 
     // The object's content covers the point (its own visibility and masks included).
     bool hits(const DisplayObject& object, double x, double y) const;
+    // The same, with `area`'s content standing for the object's own (a script's hit area):
+    // the area counts by its shape where it stands, shown or not, while the object's own
+    // visibility, the windows around it and its masks still decide.
+    bool hitsThrough(const DisplayObject& object, const DisplayObject& area, double x,
+                     double y) const;
 
     // The topmost object, searching every clip from the top depth down, for which `wanted`
     // holds and whose content covers the point. A wanted object stops the search there: what

@@ -30,6 +30,16 @@ Value recordListener(avm2::Machine& m, const Value&, Args& a) {
     return Value();
 }
 
+// Throws what the listener's event names in its type: an Error, or a plain value.
+Value throwingListener(avm2::Machine& m, const Value&, Args& a) {
+    const std::string type = m.toString(m.getProperty(a.at(0), Name::publicName("type")));
+    m.host().trace("throws:" + type);
+    if (type == "error") {
+        m.throwError("Error", 0, "from a listener");
+    }
+    throw avm2::ScriptThrow{Value::string("plain " + type)};
+}
+
 class DispatchRules : public ::testing::Test {
   protected:
     avm2test::DisplayTestHost host;
@@ -176,3 +186,29 @@ TEST_F(DispatchRules, ButtonStatesComeFromTheRecordsAndTakeObjectsFromTheirConta
 }
 
 } // namespace
+
+TEST_F(DispatchRules, AListenersErrorIsReportedAndTheDispatchGoesOn) {
+    const NodeId holder = tree.place(FakeDisplayHost::kRoot, "holder");
+    const Value inner = object(tree.place(holder, "inner"));
+    for (const char* type : {"error", "value"}) {
+        SCOPED_TRACE(type);
+        // Two listeners at the target, the first throwing; one above it to bubble to.
+        Args first{Value::string(type), Value::object(vm.newNative(throwingListener)),
+                   Value::boolean(false), Value::integer(1)};
+        call(inner, "addEventListener", first);
+        listen(inner, type);
+        listen(object(holder), type);
+        Args event{Value::string(type), Value::boolean(true), Value::boolean(true)};
+        const Value sent = call(inner, "dispatchEvent", {make("flash.events::Event", event)});
+        EXPECT_TRUE(sent.isBoolean() && sent.asBoolean());
+        const std::vector<std::string> lines = drain();
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_EQ(lines[0], std::string("throws:") + type);
+        // The report comes before the next listener runs.
+        EXPECT_NE(lines[1].find(std::string(type) == "error" ? "from a listener" : "plain value"),
+                  std::string::npos)
+            << lines[1];
+        EXPECT_EQ(lines[2], std::string("inner:2:") + type);
+        EXPECT_EQ(lines[3], std::string("holder:3:") + type);
+    }
+}

@@ -93,10 +93,38 @@ TEST_F(StageFocus, MovesWithOutThenInEachNamingTheOther) {
     // The same object again moves nothing.
     setFocus(b);
     EXPECT_TRUE(drain().empty());
-    // What is not an interactive object clears it.
-    setFocus(Value::string("b"));
-    EXPECT_EQ(drain(),
-              (std::vector<std::string>{"b:focusOut:null:null", "main:focusOut:null:null"}));
+    // The setter takes an interactive object or null: anything else fails its coercion and
+    // leaves the focus where it was.
+    const Value shape = object(tree.place(FakeDisplayHost::kRoot, "s", avm2::NodeKind::Shape));
+    const struct {
+        Value value;
+        const char* error;
+    } refused[] = {
+        {Value::string("b"), "TypeError: Error #1034: Type Coercion failed: cannot convert \"b\" "
+                             "to flash.display.InteractiveObject."},
+        {Value::integer(5), "TypeError: Error #1034: Type Coercion failed: cannot convert 5 to "
+                            "flash.display.InteractiveObject."},
+        {shape, nullptr},
+    };
+    for (const auto& c : refused) {
+        try {
+            setFocus(c.value);
+            ADD_FAILURE() << vm.toString(c.value);
+        } catch (const avm2::ScriptThrow& t) {
+            if (c.error != nullptr) {
+                EXPECT_EQ(vm.toString(t.value), c.error);
+            }
+        }
+        EXPECT_EQ(focus(), "b");
+        EXPECT_TRUE(drain().empty());
+    }
+    for (const Value& none : {Value::null(), Value()}) {
+        setFocus(b);
+        drain();
+        setFocus(none);
+        EXPECT_EQ(drain(),
+                  (std::vector<std::string>{"b:focusOut:null:null", "main:focusOut:null:null"}));
+    }
 }
 
 TEST_F(StageFocus, PersonsMoveAsksTheFocusedObjectOrTheStage) {
@@ -184,6 +212,19 @@ TEST_F(StageFocus, ButtonsInputFieldsAndButtonModeTakeTheFocusUnlessTold) {
     EXPECT_FALSE(tabEnabled(sprite));
     EXPECT_FALSE(tabEnabled(fieldObject));
     EXPECT_FALSE(avm2::takesFocus(vm, nullptr));
+}
+
+TEST_F(StageFocus, ContainersLetTheTabOrderIntoTheirChildrenUnlessTold) {
+    const Value sprite = object(tree.place(FakeDisplayHost::kRoot, "s", avm2::NodeKind::Sprite));
+    const Value clip = object(tree.place(FakeDisplayHost::kRoot, "c"));
+    for (const Value& container : {sprite, clip, object(FakeDisplayHost::kRoot), stage()}) {
+        const Name name = Name::publicName("tabChildren");
+        const Value start = vm.getProperty(container, name);
+        EXPECT_TRUE(start.isBoolean() && start.asBoolean());
+        vm.setProperty(container, name, Value::integer(0));
+        const Value read = vm.getProperty(container, name);
+        EXPECT_TRUE(read.isBoolean() && !read.asBoolean());
+    }
 }
 
 } // namespace

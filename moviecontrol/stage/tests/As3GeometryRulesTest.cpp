@@ -145,6 +145,48 @@ TEST_F(As3GeometryRules, ObjectsUnderAPointComeInPaintingOrder) {
     EXPECT_FALSE(tree.hitTestPoint(b, 80, 10, true));
 }
 
+TEST_F(As3GeometryRules, AHitAreaStandsForTheObjectsOwnContent) {
+    // s draws a 50 by 50 box at (0, 0) and holds k (10 by 10 at 60); the area is a 20 by 20
+    // box at (100, 0), hidden; w is a parent whose window ends at 110 across.
+    const avm2::NodeId w = tree.createNode(avm2::NodeKind::Sprite);
+    const avm2::NodeId s = tree.createNode(avm2::NodeKind::Sprite);
+    const avm2::NodeId k = boxShape(10, 10);
+    const avm2::NodeId area = tree.createNode(avm2::NodeKind::Sprite);
+    box(tree, s, 0, 0, 50, 50);
+    box(tree, area, 0, 0, 20, 20);
+    tree.setNumber(k, P::X, 60);
+    tree.setNumber(area, P::X, 100);
+    tree.setNumber(area, P::Visible, 0);
+    ASSERT_TRUE(tree.insertChild(s, k, 0));
+    ASSERT_TRUE(tree.insertChild(w, s, 0));
+    ASSERT_TRUE(tree.insertChild(w, area, 1));
+    ASSERT_TRUE(tree.insertChild(tree.rootNode(), w, 0));
+    const DisplayObject& object = *tree.find(s);
+    const DisplayObject& by = *tree.find(area);
+    struct Case {
+        double x, y;
+        bool own, through;
+    };
+    const Case cases[] = {
+        {10, 10, true, false},  // the object's drawing
+        {65, 5, true, false},   // its child
+        {105, 5, false, true},  // the hidden area counts by its shape
+        {119, 19, false, true}, // its far corner
+        {125, 5, false, false}, // beside it
+        {NAN, 5, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(hit.hits(object, c.x * 20, c.y * 20), c.own) << c.x << "," << c.y;
+        EXPECT_EQ(hit.hitsThrough(object, by, c.x * 20, c.y * 20), c.through) << c.x << "," << c.y;
+    }
+    // The object's own visibility and the windows around it still decide.
+    tree.setScrollRect(w, std::array<double, 4>{0, 0, 110, 100});
+    EXPECT_TRUE(hit.hitsThrough(object, by, 105 * 20, 5 * 20));
+    EXPECT_FALSE(hit.hitsThrough(object, by, 115 * 20, 5 * 20));
+    tree.setNumber(s, P::Visible, 0);
+    EXPECT_FALSE(hit.hitsThrough(object, by, 105 * 20, 5 * 20));
+}
+
 TEST_F(As3GeometryRules, TextCharactersHaveBoxesAndPointsFindThem) {
     const avm2::NodeId field = tree.createNode(avm2::NodeKind::Text);
     tree.setNumber(field, P::Width, 300);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -18,8 +19,8 @@ using audiotest::channel;
 using audiotest::zeroCrossingFrequency;
 
 std::vector<std::uint8_t> readFixture(const char* name) {
-    std::ifstream in(std::string(VELMORA_TEST_SOURCE_DIR) + "/moviecontrol/audio/tests/data/" +
-                         name,
+    std::ifstream in(std::string(std::getenv("VELMORA_SOURCE_DIR")) +
+                         "/moviecontrol/audio/tests/data/" + name,
                      std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -2,6 +2,7 @@
 // the movie's sound together, mixed offline.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 
 #include <fstream>
@@ -222,7 +223,7 @@ TEST(ScriptSound, ALoadedSoundFailsOnTheNextFrameAfterItsHandlerIsSet) {
 }
 
 std::vector<std::uint8_t> toneMp3() {
-    std::ifstream in(std::string(VELMORA_TEST_SOURCE_DIR) +
+    std::ifstream in(std::string(std::getenv("VELMORA_SOURCE_DIR")) +
                          "/moviecontrol/audio/tests/data/tone440-44k-mono.mp3",
                      std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

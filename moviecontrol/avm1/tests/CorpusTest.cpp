@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -103,7 +104,7 @@ std::string play(const swf::Movie& movie, int frames) {
 }
 
 TEST(TraceCorpus, ScriptOnlyMoviesPrintWhatFlashPrinted) {
-    fs::path dir = fs::path(VELMORA_TEST_SOURCE_DIR) / "../shared/avm1-traces/cases";
+    fs::path dir = fs::path(std::getenv("VELMORA_SOURCE_DIR")) / "../shared/avm1-traces/cases";
     if (!fs::exists(dir / "manifest.tsv")) {
         GTEST_SKIP() << "no trace corpus beside the project";
     }

@@ -217,7 +217,7 @@ std::vector<std::uint8_t> scriptMovie(const Bytes& block) {
 }
 
 std::vector<std::uint8_t> toneMp3() {
-    std::ifstream in(std::string(VELMORA_TEST_SOURCE_DIR) +
+    std::ifstream in(std::string(std::getenv("VELMORA_SOURCE_DIR")) +
                          "/moviecontrol/audio/tests/data/tone440-44k-mono.mp3",
                      std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -62,7 +62,8 @@ std::unique_ptr<MovieWidget> open(const QString& path) {
 }
 
 TEST(RealWorldButtonsTest, ClickedButtonsChangeWhatTheMovieShows) {
-    const QDir movies(QStringLiteral(VELMORA_TEST_SOURCE_DIR "/../shared/realworld/movies"));
+    const QDir movies(qEnvironmentVariable("VELMORA_SOURCE_DIR") +
+                      QStringLiteral("/../shared/realworld/movies"));
     if (!movies.exists() || qEnvironmentVariableIsEmpty("VELMORA_REALWORLD_BUTTONS")) {
         GTEST_SKIP() << "set VELMORA_REALWORLD_BUTTONS with the real-world movies beside the "
                         "project";

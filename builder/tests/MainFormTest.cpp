@@ -831,7 +831,7 @@ TEST_F(MainFormTest, PreviewPaintsTheMoviesOwnBackground) {
 // The real-world movies beside the project: compressed ones become cards that carry them
 // inflated, and the user's file stays as it was.
 TEST_F(MainFormTest, RealCompressedMoviesBecomeCards) {
-    const fs::path shared = fs::path(VELMORA_TEST_SOURCE_DIR) / ".." / "shared";
+    const fs::path shared = fs::path(std::getenv("VELMORA_SOURCE_DIR")) / ".." / "shared";
     const std::vector<fs::path> movies = {shared / "realworld" / "movies" / "coffeefan__xmas.swf",
                                           shared / "swf-robustness" /
                                               "avm2__primitive_edge_cases__test.swf"};

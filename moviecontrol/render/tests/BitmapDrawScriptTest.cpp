@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "RenderTestMovies.h"
 #include "ScriptedRender.h"
 #include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
@@ -58,16 +59,6 @@ Actions& tracePixel(Actions& a, std::string_view bitmap, double x, double y) {
         .code(0x26);
 }
 
-// A 100x100 px movie on a white stage.
-moviemaker::SwfWriter smallMovie() {
-    moviemaker::MovieHeader header;
-    header.version = 8;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    moviemaker::SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
-    return movie;
-}
-
 // Places `shape` in a clip of its own, named `name`, at depth 1.
 void placeClip(moviemaker::SwfWriter& movie, const moviemaker::Shape& shape, std::string_view name,
                const moviemaker::Matrix& matrix = {}) {
@@ -83,7 +74,7 @@ void placeClip(moviemaker::SwfWriter& movie, const moviemaker::Shape& shape, std
 }
 
 TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
-    moviemaker::SwfWriter movie = smallMovie();
+    moviemaker::SwfWriter movie = whiteStage(100, 100, 8);
     // A 20 px green square in a clip placed far from the stage's corner.
     moviemaker::Shape square;
     square.fill1(square.addFill(moviemaker::FillStyle::solid({0, 255, 0, 255})))
@@ -112,7 +103,7 @@ TEST(BitmapDrawScriptTest, DrawPaintsTheClipsContentUnderTheScriptsMatrix) {
 }
 
 TEST(BitmapDrawScriptTest, DrawKeepsTheClipsOwnFiltersAndMask) {
-    moviemaker::SwfWriter movie = smallMovie();
+    moviemaker::SwfWriter movie = whiteStage(100, 100, 8);
     // A 20 px magenta square far from the corner, and a 10 px mask at the stage's corner.
     moviemaker::Shape square;
     square.fill1(square.addFill(moviemaker::FillStyle::solid({255, 0, 255, 255})))
@@ -181,7 +172,7 @@ Actions& halvedBitmap(Actions& a, std::string_view name, double width, double he
 }
 
 TEST(BitmapDrawScriptTest, DisplacementMapsMoveBitmapAndClipPixels) {
-    moviemaker::SwfWriter movie = smallMovie();
+    moviemaker::SwfWriter movie = whiteStage(100, 100, 8);
     // The same halved picture as a 40x20 px clip at the stage's corner.
     moviemaker::Shape picture;
     picture.fill1(picture.addFill(moviemaker::FillStyle::solid({255, 0, 0, 255})))

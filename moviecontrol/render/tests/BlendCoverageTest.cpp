@@ -8,6 +8,7 @@
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -30,11 +31,7 @@ bool near(QColor c, int r, int g, int b) {
 // On a white stage of 100 x 100 pixels, a Layer sprite holding a blue square over all of it
 // and, with `mode`, a black circle of the given alpha around (50, 50) with radius 30.
 QImage circleOverSquare(uint8_t version, BlendMode mode, uint8_t circleAlpha) {
-    moviemaker::MovieHeader header;
-    header.version = version;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    SwfWriter movie = whiteStage(100, 100, version);
     Shape square;
     square.fill1(square.addFill(FillStyle::solid({0, 0, 255, 255}))).rectangle(0, 0, 2000, 2000);
     Shape circle;
@@ -52,11 +49,7 @@ QImage circleOverSquare(uint8_t version, BlendMode mode, uint8_t circleAlpha) {
     layer.characterId = movie.defineSprite(holder);
     layer.blendMode = BlendMode::Layer;
     movie.placeObject(layer, 3);
-    movie.showFrame();
-    renderTestApp();
-    auto view = MovieView::fromBytes(movie.finish());
-    EXPECT_TRUE(view);
-    return view ? view->renderFrame(QSize(100, 100), RenderQuality::High) : QImage();
+    return firstFrame(movie, QSize(100, 100), RenderQuality::High);
 }
 
 TEST(BlendCoverageTest, AlphaScalesOnlyTheDrawnPixels) {

@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "RenderTestMovies.h"
 #include "ScriptedRender.h"
 #include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
@@ -65,11 +66,7 @@ Actions& call(Actions& a, std::string_view method, const std::vector<Arg>& args)
 
 // The stage after the script has drawn on the root, 100 x 100 px on white.
 QImage drawn(const Actions& script, std::uint8_t version = 8) {
-    moviemaker::MovieHeader header;
-    header.version = version;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    moviemaker::SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    moviemaker::SwfWriter movie = whiteStage(100, 100, version);
     return playScript(movie, script, QSize(100, 100)).image;
 }
 

@@ -76,11 +76,7 @@ QImage renderField(const FieldSetup& setup) {
     body.string(setup.text);
     movie.rawTag(37, body.data());
     movie.place(id, 1);
-    movie.showFrame();
-    renderTestApp();
-    auto renderer = MovieView::fromBytes(movie.finish());
-    EXPECT_TRUE(renderer);
-    return renderer ? renderer->renderFrame(QSize(240, 120), RenderQuality::High) : QImage();
+    return firstFrame(movie, QSize(240, 120), RenderQuality::High);
 }
 
 bool inked(const QImage& image, int x, int y) {

@@ -11,6 +11,7 @@
 #include "GroupCompositor.h"
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -27,10 +28,7 @@ using moviemaker::SwfWriter;
 // `copies` blurred red squares of 20 px on a white 200 x 200 stage.
 std::unique_ptr<MovieView> blurredSquares(int copies, double blur) {
     renderTestApp();
-    MovieHeader header;
-    header.frameSize = Rect::pixels(200, 200);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    SwfWriter movie = whiteStage(200, 200);
     Shape box;
     box.fill1(box.addFill(FillStyle::solid({255, 0, 0, 255}))).rectangle(0, 0, 400, 400);
     const std::uint16_t id = movie.defineShape(box);

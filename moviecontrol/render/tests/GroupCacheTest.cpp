@@ -15,6 +15,7 @@
 #include "Drawing.h"
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -31,14 +32,6 @@ using moviemaker::SwfWriter;
 
 constexpr int kDepth = 1;
 const QSize kView(400, 300); // twice the stage: a twip is a tenth of a pixel
-
-SwfWriter stage() {
-    MovieHeader header;
-    header.frameSize = Rect::pixels(200, 150);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
-    return movie;
-}
 
 std::uint16_t square(SwfWriter& movie, int x, moviemaker::Rgba colour) {
     Shape box;
@@ -115,7 +108,7 @@ PlaceObject change() {
 }
 
 TEST(GroupCacheTest, OnlyMovesAndUnchangedFramesReuseTheFilteredPicture) {
-    SwfWriter movie = stage();
+    SwfWriter movie = whiteStage(200, 150);
     Sprite inner;
     inner.place(square(movie, 0, {200, 30, 30, 255}), 1);
     inner.showFrame();
@@ -167,7 +160,7 @@ TEST(GroupCacheTest, OnlyMovesAndUnchangedFramesReuseTheFilteredPicture) {
 TEST(GroupCacheTest, AChangeInsideTheObjectDrawsItAnew) {
     // A filtered sprite whose own timeline moves one of its two children: two pictures,
     // alternating. (Had both moved together, the object would only have moved.)
-    SwfWriter movie = stage();
+    SwfWriter movie = whiteStage(200, 150);
     Sprite inner;
     inner.place(square(movie, 0, {20, 90, 200, 255}), 1);
     inner.place(square(movie, 40, {200, 90, 20, 255}), 2);
@@ -191,7 +184,7 @@ TEST(GroupCacheTest, AChangeInsideTheObjectDrawsItAnew) {
 TEST(GroupCacheTest, AnObjectPartlyOutOfViewIsKeptWhole) {
     // Half of it lies left of the picture at first; the picture kept covers all of it, so
     // the move that brings the rest into view finds it complete.
-    SwfWriter movie = stage();
+    SwfWriter movie = whiteStage(200, 150);
     Sprite inner;
     inner.place(square(movie, 0, {0, 0, 0, 255}), 1);
     inner.showFrame();
@@ -211,7 +204,7 @@ TEST(GroupCacheTest, AnObjectPartlyOutOfViewIsKeptWhole) {
 }
 
 TEST(GroupCacheTest, AnObjectFarLargerThanTheViewIsNotKept) {
-    SwfWriter movie = stage();
+    SwfWriter movie = whiteStage(200, 150);
     Sprite inner;
     inner.place(square(movie, 0, {0, 0, 0, 255}), 1);
     inner.showFrame();
@@ -229,7 +222,7 @@ TEST(GroupCacheTest, AnObjectFarLargerThanTheViewIsNotKept) {
 }
 
 TEST(GroupCacheTest, FrameChangedFollowsWhatTheFrameDraws) {
-    SwfWriter movie = stage();
+    SwfWriter movie = whiteStage(200, 150);
     Shape box;
     box.fill1(box.addFill(FillStyle::solid({0, 128, 0, 255}))).rectangle(0, 0, 400, 400);
     movie.place(movie.defineShape(box), kDepth);

@@ -6,6 +6,7 @@
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -20,11 +21,7 @@ using moviemaker::SwfWriter;
 // A 100x100 px movie: a 20 px square of `colour` at the top-left as character 1, `script`
 // in its one frame.
 std::vector<std::uint8_t> squareMovie(moviemaker::Rgb colour, const Actions& script) {
-    moviemaker::MovieHeader header;
-    header.version = 8;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    SwfWriter movie = whiteStage(100, 100, 8);
     Shape box;
     box.fill1(box.addFill(FillStyle::solid({colour.r, colour.g, colour.b, 255})))
         .rectangle(0, 0, 400, 400);

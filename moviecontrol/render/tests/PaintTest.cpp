@@ -7,6 +7,7 @@
 #include "FillBrush.h"
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -32,6 +33,19 @@ MovieHeader smallStage(int w, int h) {
     MovieHeader header;
     header.frameSize = Rect::pixels(w, h);
     return header;
+}
+
+// A 100x20 px box filled left to right with the gradient from `from` to `to`.
+QImage gradientBox(moviemaker::Rgba from, moviemaker::Rgba to) {
+    SwfWriter movie(smallStage(100, 20));
+    movie.setBackgroundColor({255, 255, 255});
+    moviemaker::Gradient g;
+    g.stops = {{0, from}, {255, to}};
+    Shape box;
+    box.fill1(box.addFill(FillStyle::linear(moviemaker::gradientBox(0, 0, 2000, 400), g)))
+        .rectangle(0, 0, 2000, 400);
+    movie.place(movie.defineShape(box), 1);
+    return firstFrame(movie, QSize(100, 20));
 }
 
 // A red 20x10 px square at (30, 40) on a white 100x100 stage.
@@ -74,45 +88,21 @@ TEST(PaintTest, ShowAllLetterboxesAndScales) {
     EXPECT_EQ(at(image, 201, 101), QColor(255, 255, 255));
 }
 
-TEST(PaintTest, LinearGradientEndsInItsEndColours) {
-    SwfWriter movie(smallStage(100, 20));
-    moviemaker::Gradient g;
-    g.stops = {{0, {0, 0, 255, 255}}, {255, {255, 255, 0, 255}}};
-    Shape box;
-    box.fill1(box.addFill(FillStyle::linear(moviemaker::gradientBox(0, 0, 2000, 400), g)))
-        .rectangle(0, 0, 2000, 400);
-    movie.place(movie.defineShape(box), 1);
-    movie.showFrame();
-    auto r = load(movie.finish());
-    ASSERT_TRUE(r);
-    const QImage image = r->renderFrame(QSize(100, 20), RenderQuality::Low);
+TEST(PaintTest, GradientsEndInTheirEndColoursAndMixAlphaApartFromColour) {
+    const QImage image = gradientBox({0, 0, 255, 255}, {255, 255, 0, 255});
     const QColor left = at(image, 0, 10);
     const QColor right = at(image, 99, 10);
-    const QColor middle = at(image, 50, 10);
     EXPECT_LE(left.red(), 5);
     EXPECT_GE(left.blue(), 250);
     EXPECT_GE(right.red(), 250);
     EXPECT_LE(right.blue(), 5);
-    EXPECT_NEAR(middle.red(), 128, 8);
-}
+    EXPECT_NEAR(at(image, 50, 10).red(), 128, 8);
 
-TEST(PaintTest, GradientAlphaIsInterpolatedApartFromColour) {
     // Transparent black to opaque white: halfway is grey at half alpha, which darkens the
     // white stage. Interpolating premultiplied colour would give white there.
-    SwfWriter movie(smallStage(100, 20));
-    movie.setBackgroundColor({255, 255, 255});
-    moviemaker::Gradient g;
-    g.stops = {{0, {0, 0, 0, 0}}, {255, {255, 255, 255, 255}}};
-    Shape box;
-    box.fill1(box.addFill(FillStyle::linear(moviemaker::gradientBox(0, 0, 2000, 400), g)))
-        .rectangle(0, 0, 2000, 400);
-    movie.place(movie.defineShape(box), 1);
-    movie.showFrame();
-    auto r = load(movie.finish());
-    ASSERT_TRUE(r);
-    const QImage image = r->renderFrame(QSize(100, 20), RenderQuality::Low);
-    EXPECT_NEAR(at(image, 50, 10).red(), 191, 10);
-    EXPECT_GE(at(image, 1, 10).red(), 250);
+    const QImage faded = gradientBox({0, 0, 0, 0}, {255, 255, 255, 255});
+    EXPECT_NEAR(at(faded, 50, 10).red(), 191, 10);
+    EXPECT_GE(at(faded, 1, 10).red(), 250);
 }
 
 TEST(PaintTest, EditTextBorderCoversItsLastPixel) {
@@ -127,10 +117,7 @@ TEST(PaintTest, EditTextBorderCoversItsLastPixel) {
     body.string("");
     movie.rawTag(37, body.data());
     movie.place(1, 1, Matrix::translate(400, 400));
-    movie.showFrame();
-    auto r = load(movie.finish());
-    ASSERT_TRUE(r);
-    const QImage image = r->renderFrame(QSize(50, 50), RenderQuality::Low);
+    const QImage image = firstFrame(movie, QSize(50, 50));
     EXPECT_EQ(at(image, 20, 25), QColor(0, 0, 0));
     EXPECT_EQ(at(image, 30, 25), QColor(0, 0, 0));
     EXPECT_EQ(at(image, 25, 30), QColor(0, 0, 0));
@@ -155,10 +142,7 @@ TEST(PaintTest, MaskCutsTheShapesAboveIt) {
     movie.placeObject(mask);
     movie.place(bigId, 2);
     movie.place(bigId, 3, Matrix::translate(1000, 1000)); // above the mask's range
-    movie.showFrame();
-    auto r = load(movie.finish());
-    ASSERT_TRUE(r);
-    const QImage image = r->renderFrame(QSize(100, 100), RenderQuality::Low);
+    const QImage image = firstFrame(movie, QSize(100, 100));
     EXPECT_EQ(at(image, 25, 25), QColor(0, 128, 0));     // shape 2 inside the mask
     EXPECT_EQ(at(image, 75, 25), QColor(255, 255, 255)); // shape 2 cut away
     EXPECT_EQ(at(image, 25, 75), QColor(255, 255, 255));
@@ -179,10 +163,7 @@ TEST(PaintTest, ColourTransformTintsSolidFills) {
     cx.blueAdd = 100;
     p.colorTransform = cx;
     movie.placeObject(p);
-    movie.showFrame();
-    auto r = load(movie.finish());
-    ASSERT_TRUE(r);
-    const QImage image = r->renderFrame(QSize(10, 10), RenderQuality::Low);
+    const QImage image = firstFrame(movie, QSize(10, 10));
     EXPECT_EQ(at(image, 5, 5), QColor(100, 100, 150));
 }
 
@@ -198,10 +179,7 @@ TEST(PaintTest, HairlinesStayOnePixelWide) {
     // Scaled down tenfold: still one pixel.
     movie.place(id, 1, Matrix::scale(0.1, 0.1));
     movie.place(id, 2, Matrix::translate(0, 400));
-    movie.showFrame();
-    auto r = load(movie.finish());
-    ASSERT_TRUE(r);
-    const QImage image = r->renderFrame(QSize(50, 50), RenderQuality::Low);
+    const QImage image = firstFrame(movie, QSize(50, 50));
     int dark = 0;
     for (int y = 40; y < 50; ++y) {
         dark += at(image, 25, y).red() < 128 ? 1 : 0;

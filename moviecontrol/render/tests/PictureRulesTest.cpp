@@ -8,6 +8,7 @@
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -19,23 +20,6 @@ using moviemaker::Rgba;
 using moviemaker::Shape;
 using moviemaker::SwfWriter;
 
-SwfWriter stage(uint8_t version, int w, int h) {
-    moviemaker::MovieHeader header;
-    header.version = version;
-    header.frameSize = moviemaker::Rect::pixels(w, h);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
-    return movie;
-}
-
-QImage render(SwfWriter& movie, int w, int h) {
-    movie.showFrame();
-    renderTestApp();
-    auto view = MovieView::fromBytes(movie.finish());
-    EXPECT_TRUE(view);
-    return view ? view->renderFrame(QSize(w, h), RenderQuality::High) : QImage();
-}
-
 bool near(QColor c, int r, int g, int b) {
     return std::abs(c.red() - r) <= 8 && std::abs(c.green() - g) <= 8 &&
            std::abs(c.blue() - b) <= 8;
@@ -43,14 +27,14 @@ bool near(QColor c, int r, int g, int b) {
 
 // A red and a blue pixel side by side, filled ten times enlarged over 20 x 10 pixels.
 QImage twoPixelFill(uint8_t swfVersion, bool repeating) {
-    SwfWriter movie = stage(swfVersion, 20, 10);
+    SwfWriter movie = whiteStage(20, 10, swfVersion);
     moviemaker::RawImage pixels{2, 1, {Rgba{255, 0, 0, 255}, Rgba{0, 0, 255, 255}}};
     const uint16_t bitmap = movie.defineBitsLossless(pixels);
     Shape box;
     box.fill1(box.addFill(FillStyle::bitmap(bitmap, Matrix::scale(200, 200), repeating, true)))
         .rectangle(0, 0, 400, 200);
     movie.place(movie.defineShape(box), 1);
-    return render(movie, 20, 10);
+    return firstFrame(movie, QSize(20, 10), RenderQuality::High);
 }
 
 TEST(PictureRulesTest, BitmapFillsAreSmoothedFromVersionEightOnly) {
@@ -74,14 +58,14 @@ TEST(PictureRulesTest, OutlinePiecesOfOneFillJoinAcrossAStyleChange) {
     // A rectangle outlined once; the top and left edges carry red, the right and bottom blue.
     // Each colour's two edges meet at a corner, so each fills the triangle they span.
     for (uint8_t version : {6, 10}) {
-        SwfWriter movie = stage(version, 40, 30);
+        SwfWriter movie = whiteStage(40, 30, version);
         Shape s;
         const uint32_t red = s.addFill(FillStyle::solid({255, 0, 0, 255}));
         const uint32_t blue = s.addFill(FillStyle::solid({0, 0, 255, 255}));
         s.fill1(red).moveTo(0, 0).lineTo(800, 0).fill1(blue).lineTo(800, 600);
         s.lineTo(0, 600).fill1(red).lineTo(0, 0);
         movie.place(movie.defineShape(s), 1);
-        const QImage image = render(movie, 40, 30);
+        const QImage image = firstFrame(movie, QSize(40, 30), RenderQuality::High);
         ASSERT_FALSE(image.isNull());
         EXPECT_TRUE(near(image.pixelColor(8, 4), 255, 0, 0)) << int(version);
         EXPECT_TRUE(near(image.pixelColor(32, 25), 0, 0, 255)) << int(version);
@@ -89,9 +73,9 @@ TEST(PictureRulesTest, OutlinePiecesOfOneFillJoinAcrossAStyleChange) {
 }
 
 TEST(PictureRulesTest, OnlyTheFirstBackgroundColourCounts) {
-    SwfWriter movie = stage(10, 10, 10); // names white first
+    SwfWriter movie = whiteStage(10, 10, 10); // names white first
     movie.setBackgroundColor({0, 0, 0});
-    const QImage image = render(movie, 10, 10);
+    const QImage image = firstFrame(movie, QSize(10, 10), RenderQuality::High);
     ASSERT_FALSE(image.isNull());
     EXPECT_TRUE(near(image.pixelColor(5, 5), 255, 255, 255));
 }
@@ -100,7 +84,7 @@ TEST(PictureRulesTest, OnlyTheFirstBackgroundColourCounts) {
 // second given a green background of little alpha (the shape covers half of its box), the
 // third placed plainly.
 QImage placedLook(uint8_t version) {
-    SwfWriter movie = stage(version, 40, 20);
+    SwfWriter movie = whiteStage(40, 20, version);
     Shape s;
     s.fill1(s.addFill(FillStyle::solid({255, 0, 0, 255})))
         .moveTo(0, 0)
@@ -123,7 +107,7 @@ QImage placedLook(uint8_t version) {
     for (const auto& p : {hidden, backed, bare}) {
         movie.placeObject(p, 3);
     }
-    return render(movie, 40, 20);
+    return firstFrame(movie, QSize(40, 20), RenderQuality::High);
 }
 
 TEST(PictureRulesTest, PlacedVisibilityAndBackgroundCountFromVersionElevenOn) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "RenderTestMovies.h"
 #include "ScriptedRender.h"
 #include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
@@ -67,11 +68,7 @@ QImage filled(std::optional<Placement> placement, std::optional<bool> repeat,
     to("lineTo", 0, 100);
     to("lineTo", 0, 0);
 
-    moviemaker::MovieHeader header;
-    header.version = 8;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    moviemaker::SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    moviemaker::SwfWriter movie = whiteStage(100, 100, 8);
     return playScript(movie, a, QSize(100, 100)).image;
 }
 
@@ -130,11 +127,7 @@ TEST(ScriptBitmapFillTest, SomethingThatIsNoBitmapEndsTheFill) {
     call("lineTo", {100, 100});
     call("lineTo", {0, 100});
     call("endFill", {});
-    moviemaker::MovieHeader header;
-    header.version = 8;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    moviemaker::SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    moviemaker::SwfWriter movie = whiteStage(100, 100, 8);
     const QImage image = playScript(movie, a, QSize(100, 100)).image;
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixelColor(50, 50), QColor(255, 255, 255));

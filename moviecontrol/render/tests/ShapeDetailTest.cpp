@@ -23,14 +23,6 @@ using moviemaker::Matrix;
 using moviemaker::Shape;
 using moviemaker::SwfWriter;
 
-QImage render(SwfWriter& movie, int w, int h, RenderQuality quality) {
-    movie.showFrame();
-    renderTestApp();
-    auto renderer = MovieView::fromBytes(movie.finish());
-    EXPECT_TRUE(renderer);
-    return renderer ? renderer->renderFrame(QSize(w, h), quality) : QImage();
-}
-
 bool isColour(QColor c, int r, int g, int b, int tolerance = 6) {
     return std::abs(c.red() - r) <= tolerance && std::abs(c.green() - g) <= tolerance &&
            std::abs(c.blue() - b) <= tolerance;
@@ -76,7 +68,7 @@ TEST(ShapeDetailTest, RepeatedRatioIsAHardEdge) {
         box.fill1(box.addFill(FillStyle::linear(moviemaker::gradientBox(left, 0, width, 200), g)))
             .rectangle(0, 0, 2000, 200);
         movie.place(movie.defineShape(box), 1);
-        const QImage image = render(movie, 100, 10, RenderQuality::Low);
+        const QImage image = firstFrame(movie, QSize(100, 10), RenderQuality::Low);
         ASSERT_FALSE(image.isNull());
         int mixed = 0;
         for (int x = 0; x < 100; ++x) {
@@ -103,7 +95,7 @@ TEST(ShapeDetailTest, FocalPointOnTheRimStartsThere) {
                       FillStyle::focal(moviemaker::gradientBox(200, 200, 1600, 1600), g, focal)))
             .rectangle(0, 0, 2000, 2000);
         movie.place(movie.defineShape(box), 1);
-        const QImage image = render(movie, 100, 100, RenderQuality::High);
+        const QImage image = firstFrame(movie, QSize(100, 100), RenderQuality::High);
         ASSERT_FALSE(image.isNull());
         const int nearX = focal < 0 ? 12 : 87;
         const int farX = focal < 0 ? 87 : 12;
@@ -125,7 +117,7 @@ QImage outlined(std::uint16_t widthTwips, const Matrix& placement, bool pixelHin
     Shape shape;
     shape.line(shape.addLine(style)).rectangle(0, 0, 400, 400);
     movie.place(movie.defineShape(shape, 4), 1, placement);
-    return render(movie, 100, 100, quality);
+    return firstFrame(movie, QSize(100, 100), quality);
 }
 
 int darkestInRow(const QImage& image, int y, int x0, int x1) {
@@ -243,7 +235,7 @@ bitmapSquare(bool repeating, bool smoothed, RenderQuality quality,
                                             repeating, smoothed)))
         .rectangle(200, 200, 1200, 1200);
     movie.place(movie.defineShape(box), 1);
-    return render(movie, 80, 80, quality);
+    return firstFrame(movie, QSize(80, 80), quality);
 }
 
 TEST(ShapeDetailTest, ClippedBitmapsCarryTheirEdgesOn) {
@@ -304,7 +296,7 @@ TEST(ShapeDetailTest, OpaqueBordersOfATranslucentBitmapCarryOnAsTheyAre) {
                                                 false, false)))
             .rectangle(200, 200, 1200, 1200);
         movie.place(movie.defineShape(box), 1);
-        const QImage image = render(movie, 80, 80, q);
+        const QImage image = firstFrame(movie, QSize(80, 80), q);
         ASSERT_FALSE(image.isNull());
         expectPixels(image,
                      {{35, 35, QColor(127, 127, 255)},
@@ -344,7 +336,7 @@ TEST(ShapeDetailTest, FarCoordinatesStillDraw) {
         Shape dot;
         dot.fill1(dot.addFill(FillStyle::solid({0, 160, 0, 255}))).rectangle(0, 0, 2, 2);
         movie.place(movie.defineShape(dot), 2, Matrix::scale(10000.0, 10000.0, 0, 1200));
-        const QImage image = render(movie, 100, 100, q);
+        const QImage image = firstFrame(movie, QSize(100, 100), q);
         ASSERT_FALSE(image.isNull());
         const QColor green(0, 160, 0);
         expectPixels(image,

@@ -9,6 +9,7 @@
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
 
 namespace mc {
@@ -21,12 +22,7 @@ using moviemaker::SwfWriter;
 // Rows of dark pixels in column 50 of a 100 x 100 stage, where a 4 px (80 twip) line runs
 // across, drawn 10 px long and scaled `scale` times about the stage's middle.
 int thickness(bool keepsH, bool keepsV, double sx, double sy) {
-    renderTestApp();
-    moviemaker::MovieHeader header;
-    header.version = 8;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    SwfWriter movie = whiteStage(100, 100, 8);
     moviemaker::LineStyle style;
     style.width = 80;
     style.color = {0, 0, 0, 255};
@@ -37,12 +33,10 @@ int thickness(bool keepsH, bool keepsV, double sx, double sy) {
     Shape line;
     line.line(line.addLine(style)).moveTo(-100, 0).lineTo(100, 0);
     movie.place(movie.defineShape(line, 4), 1, Matrix::scale(sx, sy, 1000, 1000));
-    movie.showFrame();
-    const std::unique_ptr<MovieView> view = MovieView::fromBytes(movie.finish());
-    if (!view) {
+    const QImage image = firstFrame(movie, QSize(100, 100), RenderQuality::High);
+    if (image.isNull()) {
         return -1;
     }
-    const QImage image = view->renderFrame(QSize(100, 100), RenderQuality::High);
     int dark = 0;
     for (int y = 0; y < 100; ++y) {
         dark += image.pixelColor(50, y).lightness() < 128 ? 1 : 0;

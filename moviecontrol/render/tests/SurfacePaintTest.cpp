@@ -9,6 +9,7 @@
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/ActionWriter.h"
 #include "moviemaker/SwfWriter.h"
 
@@ -20,26 +21,6 @@ using moviemaker::FillStyle;
 using moviemaker::Matrix;
 using moviemaker::Shape;
 using moviemaker::SwfWriter;
-
-SwfWriter stage100(uint8_t version = 8) {
-    moviemaker::MovieHeader header;
-    header.version = version;
-    header.frameSize = moviemaker::Rect::pixels(100, 100);
-    SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
-    return movie;
-}
-
-QImage firstFrame(SwfWriter& movie) {
-    movie.showFrame();
-    renderTestApp();
-    auto r = MovieView::fromBytes(movie.finish());
-    EXPECT_TRUE(r);
-    if (!r) {
-        return {};
-    }
-    return r->renderFrame(QSize(100, 100), RenderQuality::Low);
-}
 
 struct Probe {
     int x = 0;
@@ -100,7 +81,7 @@ Actions& assignRectangle(Actions& a, std::string_view object, std::string_view m
 }
 
 TEST(SurfacePaintTest, OpaqueBackgroundFillsTheBoundsBehindTheContent) {
-    SwfWriter movie = stage100(11); // placed backgrounds count from version 11 on
+    SwfWriter movie = whiteStage(100, 100, 11); // placed backgrounds count from version 11 on
     const std::uint16_t sprite = cornerSquares(movie);
     moviemaker::PlaceObject tagged;
     tagged.depth = 1;
@@ -115,7 +96,7 @@ TEST(SurfacePaintTest, OpaqueBackgroundFillsTheBoundsBehindTheContent) {
     scripted.name = "b";
     movie.placeObject(scripted);
     movie.doAction(Actions().setVariable("b.opaqueBackground", 0x0000FF));
-    const QImage image = firstFrame(movie);
+    const QImage image = firstFrame(movie, QSize(100, 100));
     expectPixels(image, {
                             {15, 15, kRed},   // content over the background
                             {30, 30, kGreen}, // the gap inside the bounds
@@ -127,7 +108,7 @@ TEST(SurfacePaintTest, OpaqueBackgroundFillsTheBoundsBehindTheContent) {
 }
 
 TEST(SurfacePaintTest, ScrollRectMovesTheContentAndShowsOnlyItsWindow) {
-    SwfWriter movie = stage100();
+    SwfWriter movie = whiteStage(100, 100, 8);
     moviemaker::PlaceObject p;
     p.depth = 1;
     p.characterId = blueSquare(movie);
@@ -139,7 +120,7 @@ TEST(SurfacePaintTest, ScrollRectMovesTheContentAndShowsOnlyItsWindow) {
     Actions a;
     assignRectangle(a, "c", "scrollRect", 10, 10, 20, 40);
     movie.doAction(a);
-    const QImage image = firstFrame(movie);
+    const QImage image = firstFrame(movie, QSize(100, 100));
     expectPixels(image, {
                             {20, 20, kBlue},
                             {39, 49, kBlue},
@@ -150,7 +131,7 @@ TEST(SurfacePaintTest, ScrollRectMovesTheContentAndShowsOnlyItsWindow) {
 }
 
 TEST(SurfacePaintTest, SetMaskTakesAClipByPathAndKeepsItWhenAPathLeadsNowhere) {
-    SwfWriter movie = stage100();
+    SwfWriter movie = whiteStage(100, 100, 8);
     const std::uint16_t square = blueSquare(movie);
     // Two 40 px squares at (0, 0) and (50, 50); each gets the 10 px mask square placed at
     // its centre by path. Then the first is given no argument, the second a path that names
@@ -179,7 +160,7 @@ TEST(SurfacePaintTest, SetMaskTakesAClipByPathAndKeepsItWhenAPathLeadsNowhere) {
                        .callMethod("a", "setMask")
                        .callMethod("b", "setMask", {"_root.mb"})
                        .callMethod("b", "setMask", {"nothing.here"}));
-    const QImage image = firstFrame(movie);
+    const QImage image = firstFrame(movie, QSize(100, 100));
     expectPixels(image, {
                             {20, 20, kBlue},
                             {5, 5, kWhite},
@@ -190,10 +171,10 @@ TEST(SurfacePaintTest, SetMaskTakesAClipByPathAndKeepsItWhenAPathLeadsNowhere) {
 }
 
 TEST(SurfacePaintTest, TheRootMovesWhereAScriptPutsIt) {
-    SwfWriter movie = stage100();
+    SwfWriter movie = whiteStage(100, 100, 8);
     movie.place(blueSquare(movie), 1);
     movie.doAction(Actions().setVariable("_root._x", 30).setVariable("_root._yscale", 50));
-    const QImage image = firstFrame(movie);
+    const QImage image = firstFrame(movie, QSize(100, 100));
     expectPixels(image, {
                             {5, 5, kWhite},
                             {31, 1, kBlue},
@@ -203,7 +184,7 @@ TEST(SurfacePaintTest, TheRootMovesWhereAScriptPutsIt) {
 }
 
 TEST(SurfacePaintTest, FieldFramesTakeTheirColoursAndShowOnlyTheirParts) {
-    SwfWriter movie = stage100();
+    SwfWriter movie = whiteStage(100, 100, 8);
     Actions a;
     // f: background only, in red. g: border only, in green.
     a.callMethod("this", "createTextField", {"f", "1", "10", "10", "20", "20"})
@@ -213,7 +194,7 @@ TEST(SurfacePaintTest, FieldFramesTakeTheirColoursAndShowOnlyTheirParts) {
         .setVariable("g.border", "true")
         .setVariable("g.borderColor", 0x00FF00);
     movie.doAction(a);
-    const QImage image = firstFrame(movie);
+    const QImage image = firstFrame(movie, QSize(100, 100));
     expectPixels(image, {
                             {10, 10, kRed},
                             {20, 20, kRed},
@@ -255,7 +236,7 @@ void expectRedSquare(const QImage& image) {
 }
 
 TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
-    SwfWriter movie = stage100();
+    SwfWriter movie = whiteStage(100, 100, 8);
     movie.defineFont(boxesFont(false), 3);
     movie.doAction(Actions()
                        .callMethod("this", "createTextField", {"t", "1", "0", "0", "80", "40"})
@@ -263,11 +244,11 @@ TEST(SurfacePaintTest, AScriptMadeFieldDrawsTheEmbeddedFontItsTextNames) {
                        .setVariable("t.html", "true")
                        .setVariable("t.htmlText",
                                     "<font face=\"Boxes\" size=\"20\" color=\"#FF0000\">a</font>"));
-    expectRedSquare(firstFrame(movie));
+    expectRedSquare(firstFrame(movie, QSize(100, 100)));
 }
 
 TEST(SurfacePaintTest, AFormatMayNameAnEmbeddedFontByItsExportName) {
-    SwfWriter movie = stage100();
+    SwfWriter movie = whiteStage(100, 100, 8);
     // A bold font the format does not ask bold: the export names the definition itself.
     movie.exportAssets(movie.defineFont(boxesFont(true), 3), "linkedBoxes");
     movie.doAction(Actions()
@@ -290,7 +271,7 @@ TEST(SurfacePaintTest, AFormatMayNameAnEmbeddedFontByItsExportName) {
                        .push("setTextFormat")
                        .code(0x52)
                        .code(0x17));
-    expectRedSquare(firstFrame(movie));
+    expectRedSquare(firstFrame(movie, QSize(100, 100)));
 }
 
 } // namespace

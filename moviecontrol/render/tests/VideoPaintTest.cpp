@@ -5,6 +5,7 @@
 
 #include "MovieView.h"
 #include "RenderTestApp.h"
+#include "RenderTestMovies.h"
 #include "moviemaker/SwfWriter.h"
 #include "moviemaker/Video.h"
 
@@ -21,10 +22,7 @@ std::unique_ptr<MovieView> load(const std::vector<std::uint8_t>& bytes) {
 // Luma 50 and 150 (grey 40 and 156 in RGB) side by side, then an inter frame that copies
 // the left half over the right one. The stream is placed at (10, 10) px, twice its size.
 std::vector<std::uint8_t> videoMovie(std::uint8_t codec) {
-    moviemaker::MovieHeader header;
-    header.frameSize = moviemaker::Rect::pixels(100, 60);
-    moviemaker::SwfWriter movie(header);
-    movie.setBackgroundColor({255, 255, 255});
+    moviemaker::SwfWriter movie = whiteStage(100, 60);
     movie.rawTag(60, moviemaker::encodeDefineVideoStream(1, 2, 32, 16, 0, codec));
     H263Frame key(H263Frame::Intra, 32, 16, 4);
     key.intraFlat({50, 50, 50, 50, 128, 128}).intraFlat({150, 150, 150, 150, 128, 128});

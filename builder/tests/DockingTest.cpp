@@ -152,29 +152,20 @@ TEST_F(DockingTest, EnterSizeMoveRecordsTheCursorOffset) {
     EXPECT_EQ(docking.snapTargets().size(), 1u);
 }
 
-// Moves with the work area as the only target: the window's left edge is at `left`.
-class WorkAreaSnapTest : public DockingTest {
-  protected:
-    DockRect moveLeftEdgeTo(std::int32_t left) {
-        platform.add(1, sized(300, 300, 200, 100));
-        docking.AttachDockWindow(1, true);
+// With the work area as the only target, the window's left edge proposed at `left`: nine
+// pixels from the edge snap, from inside or outside, ten do not.
+TEST_F(DockingTest, WorkAreaEdgeSnapsWithinNinePixels) {
+    const struct {
+        std::int32_t left;
+        std::int32_t snappedTo;
+    } cases[] = {{9, 0}, {10, 10}, {-9, 0}, {-10, -10}};
+    platform.add(1, sized(300, 300, 200, 100));
+    docking.AttachDockWindow(1, true);
+    for (const auto& c : cases) {
         startMove(1, {50, 10});
-        return moveTo(1, {left + 50, 310});
+        EXPECT_EQ(moveTo(1, {c.left + 50, 310}), sized(c.snappedTo, 300, 200, 100)) << c.left;
+        EXPECT_EQ(docking.snappedX(), c.snappedTo != c.left) << c.left;
     }
-};
-
-TEST_F(WorkAreaSnapTest, NinePixelsSnapTenDoNot) {
-    EXPECT_EQ(moveLeftEdgeTo(9), sized(0, 300, 200, 100));
-    EXPECT_TRUE(docking.snappedX());
-}
-
-TEST_F(WorkAreaSnapTest, TenPixelsDoNotSnap) {
-    EXPECT_EQ(moveLeftEdgeTo(10), sized(10, 300, 200, 100));
-    EXPECT_FALSE(docking.snappedX());
-}
-
-TEST_F(WorkAreaSnapTest, SnapsFromOutsideTheWorkAreaToo) {
-    EXPECT_EQ(moveLeftEdgeTo(-9), sized(0, 300, 200, 100));
 }
 
 TEST_F(DockingTest, MovedWindowNeverSnapsOutsideTheWorkArea) {
@@ -207,20 +198,16 @@ class TwoTargetTest : public DockingTest {
     WindowHandle secondTarget = 2;
 };
 
-TEST_F(TwoTargetTest, NearestTargetWins) {
+// Left edge 6 from window 1 and right edge 3 from window 2: the nearer wins. At equal
+// distances the target listed first wins, whichever of the two that is.
+TEST_F(TwoTargetTest, NearestTargetWinsAndATieGoesToTheEarlierOne) {
     addMoved(191);
-    // Left edge 6 from window 1, right edge 3 from window 2.
     EXPECT_EQ(moveWindowTo(3, 206, 120), sized(209, 120, 191, 60));
-}
-
-TEST_F(TwoTargetTest, TieGoesToTheEarlierTarget) {
-    addMoved(190);
+    platform.rects[3] = sized(250, 120, 190, 60);
+    startMove(3, {10, 10});
     EXPECT_EQ(moveWindowTo(3, 205, 120), sized(200, 120, 190, 60));
-}
-
-TEST_F(TwoTargetTest, TieGoesToTheEarlierTargetInEitherOrder) {
     std::swap(platform.order[0], platform.order[1]);
-    addMoved(190);
+    startMove(3, {10, 10});
     EXPECT_EQ(moveWindowTo(3, 205, 120), sized(210, 120, 190, 60));
 }
 

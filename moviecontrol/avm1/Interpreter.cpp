@@ -580,7 +580,13 @@ Value constructNow(Machine& m, const Value& constructor, std::span<const Value> 
                              proto->primitiveValue(protoValue) && protoValue.isString();
     // A class whose prototype is an array makes arrays: their length follows their indexes.
     Object* object = nullptr;
-    if (f->isNative() || stringClass) {
+    if (f->isNative() && proto == nullptr) {
+        // A built-in's prototype is read as an object: one its version hides (TextField's
+        // before version 6) gives an empty one of its own that inherits nothing, so the
+        // instance has not even Object.prototype's toString and valueOf.
+        proto = m.make<Object>(nullptr);
+        object = BoxObject::unset(m, proto);
+    } else if (f->isNative() || stringClass) {
         object = BoxObject::unset(m, proto);
     } else if (dynamic_cast<ArrayObject*>(proto) != nullptr) {
         object = m.make<ArrayObject>(proto);

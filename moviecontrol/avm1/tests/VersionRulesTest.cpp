@@ -3,6 +3,7 @@
 
 #include "FakeStage.h"
 
+#include "avm1/Function.h"
 #include "moviemaker/ActionWriter.h"
 #include "swf/ActionCodes.h"
 
@@ -439,6 +440,26 @@ TEST_P(VersionRules, BroadcasterMembersCameWithVersionSix) {
     for (std::string_view name : {"prototype", "initialize", "addListener", "broadcastMessage"}) {
         EXPECT_EQ(vm.get(broadcaster, name).isObject(), version() >= 6) << name;
     }
+}
+
+TEST_P(VersionRules, BuiltInWhosePrototypeTheVersionHidesMakesOrphans) {
+    // A built-in class whose prototype only version 6 sees, as TextField's is.
+    avm1::FunctionObject* ctor = vm.newClass([](avm1::CallArgs&) { return Value(); });
+    Object* proto = vm.get(ctor, "prototype").asObject();
+    ASSERT_NE(proto, nullptr);
+    vm.define(ctor, "prototype", Value(proto), avm1::attr::Hidden | avm1::attr::Only6);
+    Object* made = vm.construct(Value(static_cast<Object*>(ctor)), std::vector<Value>{});
+    ASSERT_NE(made, nullptr);
+    if (version() >= 6) {
+        EXPECT_EQ(made->proto(), proto);
+        return;
+    }
+    // An empty prototype of its own, inheriting nothing: no toString, no valueOf.
+    ASSERT_NE(made->proto(), nullptr);
+    EXPECT_NE(made->proto(), proto);
+    EXPECT_EQ(made->proto()->proto(), nullptr);
+    EXPECT_TRUE(vm.get(made, "toString").isUndefined());
+    EXPECT_TRUE(vm.get(made, "valueOf").isUndefined());
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, VersionRules, ::testing::Values(5, 6, 7, 8));

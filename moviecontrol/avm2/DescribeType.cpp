@@ -11,7 +11,9 @@
 #include "avm2/NativeDeclarations.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace avm2 {
@@ -121,17 +123,53 @@ std::string declaredBy(const Binding& b, const Class* cls, const std::string& na
     return owner->qualifiedName();
 }
 
-// Whether a method bound under a namespace URI (an interface's, AS3's) stays out of the
-// description: Flash's flags hide such a method where the same name is bound publicly too, so
-// a class shows each method it implements for an interface once.
-bool hiddenNamespacedMethod(const Binding& b, const std::vector<Binding>& bindings) {
-    if (b.kind != Binding::Kind::Method || b.ns.uri.empty()) {
-        return false;
+// The namespaced members a description leaves out. A member bound in the namespace of an
+// interface's method is that method (the class shows it once, publicly). And Flash's flags
+// hide every member in a namespace with a URI that a base class binds a name in: Object's own
+// methods put the AS3 namespace among those for every class but Object itself, and a
+// Proxy's subclass does not show the flash_proxy hooks it overrides.
+class HiddenMembers {
+  public:
+    HiddenMembers(const Class* cls, bool statics) {
+        // A class object's bases are Class and Object.
+        if (statics || cls->super != nullptr) {
+            uris_.insert(kAs3Uri);
+        }
+        if (statics) {
+            return;
+        }
+        for (const Class* c = cls->super; c != nullptr; c = c->super) {
+            for (const auto& [name, bindings] : c->instance.byName) {
+                for (const Binding& b : bindings) {
+                    if (b.ns.group == Namespace::Group::Public && !b.ns.uri.empty()) {
+                        uris_.insert(b.ns.uri);
+                    }
+                }
+            }
+        }
+        for (const Class* c = cls; c != nullptr; c = c->super) {
+            for (const Class* i : c->interfaces) {
+                for (const auto& [name, bindings] : i->instance.byName) {
+                    for (const Binding& b : bindings) {
+                        interfaceNames_.emplace_back(name, b.ns);
+                    }
+                }
+            }
+        }
     }
-    return std::any_of(bindings.begin(), bindings.end(), [](const Binding& other) {
-        return other.ns.group == Namespace::Group::Public && other.ns.uri.empty();
-    });
-}
+
+    bool hides(const std::string& name, const Binding& b) const {
+        if (!b.ns.uri.empty() && uris_.count(b.ns.uri) != 0) {
+            return true;
+        }
+        return std::any_of(interfaceNames_.begin(), interfaceNames_.end(),
+                           [&](const auto& n) { return n.first == name && n.second == b.ns; });
+    }
+
+  private:
+    std::set<std::string> uris_;
+    std::vector<std::pair<std::string, Namespace>> interfaceNames_;
+};
 
 // The traits a compiled class declares for its instances, or for itself (its statics).
 const std::vector<TraitInfo>* declaredTraits(const Class* c, bool statics) {
@@ -223,9 +261,10 @@ std::string element(const char* tag, const std::string& head, const std::string&
 // Object declares stays out (objectMethods shows it for Object alone).
 std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits, bool statics) {
     std::vector<Member> out;
+    const HiddenMembers hidden(cls, statics);
     for (const auto& [name, bindings] : traits.byName) {
         for (const Binding& b : bindings) {
-            if (b.ns.group != Namespace::Group::Public || hiddenNamespacedMethod(b, bindings)) {
+            if (b.ns.group != Namespace::Group::Public || hidden.hides(name, b)) {
                 continue;
             }
             if (b.declaredBy != nullptr && b.declaredBy == m.objectClass) {

@@ -177,9 +177,26 @@ constexpr auto kMessages = std::to_array<Entry>({
     {2067, "The ExternalInterface is not available in this container. ExternalInterface "
            "requires Internet Explorer ActiveX, Firefox, Mozilla 1.7.5 and greater, or other "
            "browsers that support NPRuntime."},
+    {2085, "Parameter %1 must be non-empty string."},
+    {2088, "The Proxy class does not implement getProperty. It must be overridden by a subclass."},
+    {2089, "The Proxy class does not implement setProperty. It must be overridden by a subclass."},
+    {2090, "The Proxy class does not implement callProperty. It must be overridden by a "
+           "subclass."},
+    {2091, "The Proxy class does not implement hasProperty. It must be overridden by a subclass."},
+    {2092, "The Proxy class does not implement deleteProperty. It must be overridden by a "
+           "subclass."},
+    {2093, "The Proxy class does not implement getDescendants. It must be overridden by a "
+           "subclass."},
     {2094, "Event dispatch recursion overflow."},
+    {2105, "The Proxy class does not implement nextNameIndex. It must be overridden by a "
+           "subclass."},
+    {2106, "The Proxy class does not implement nextName. It must be overridden by a subclass."},
+    {2107, "The Proxy class does not implement nextValue. It must be overridden by a subclass."},
     {2150, "An object cannot be added as a child to one of it's children (or children's "
            "children, etc.)."},
+    {2173, "Unable to read object in stream.  The class %1 does not implement "
+           "flash.utils.IExternalizable but is aliased to an externalizable class."},
+    {3735, "This API cannot accept shared ByteArrays."},
 });
 
 constexpr bool sortedById() {

@@ -52,6 +52,19 @@ bool isArrayIndexRead(const Value& obj, const Name& n) {
     return std::all_of(n.local.begin(), n.local.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// The class a scope coerced to type `multiname` is known by, when its traits say all it
+// binds: a compiled class whose bases up to Object are compiled too (a player class keeps
+// its methods out of its traits). Otherwise the scope is searched as it is.
+const Class* verifiedScopeType(Machine& m, AbcUnit& unit, std::uint32_t multiname) {
+    const Class* cls = m.resolveType(unit, multiname);
+    for (const Class* c = cls; c != nullptr; c = c->super) {
+        if (c->unit == nullptr && c->super != nullptr) {
+            return nullptr;
+        }
+    }
+    return cls;
+}
+
 struct DepthGuard {
     std::size_t& depth;
     explicit DepthGuard(std::size_t& d) : depth(d) { ++depth; }
@@ -224,6 +237,7 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
             link->parent = chain;
             link->object = s.object;
             link->with = s.with;
+            link->declared = s.declared;
             chain = link;
         }
         return chain;
@@ -367,6 +381,9 @@ Value Machine::runMethod(AbcUnit& unit, std::uint32_t method, const Value& self,
                             "Cannot access a property or method of a null object reference.");
                     }
                     scopes.push_back(ScopeChain{nullptr, v, in.op == op::PushWith});
+                    if (in.op == op::PushScope && in.b != 0) {
+                        scopes.back().declared = verifiedScopeType(*this, unit, in.b);
+                    }
                     break;
                 }
                 case op::PopScope:

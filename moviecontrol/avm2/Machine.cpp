@@ -874,10 +874,14 @@ Value Machine::callSuper(const Value& self, Class* from, const Name& name, Args&
 
 Value Machine::findProperty(const std::vector<ScopeChain>& local, const ScopePtr& outer,
                             const Name& name, bool strict) {
-    // A proxy on the scope chain answers by its declared traits only: scope lookups do not
+    // A scope the verifier knows the type of answers by that type's traits. A proxy on the
+    // scope chain answers by its declared traits only: scope lookups do not
     // reach its hasProperty hook. Inside an E4X filter, an attribute name belongs to the node
     // the filter is on, even one the node lacks.
     auto has = [&](const ScopeChain& s) {
+        if (s.declared != nullptr && !s.with) {
+            return s.declared->instance.find(name) != nullptr;
+        }
         if (isProxy(s.object) && !s.with) {
             Object* holder = nullptr;
             return findTrait(s.object, name, &holder) != nullptr;

@@ -65,6 +65,9 @@ class Preparer {
         // still does. Where paths meet only what holds on each of them stays.
         std::uint64_t thisEntries = 0;
         bool registerIsThis = false;
+        // The type the top entry was just coerced to (a multiname index; 0 when unknown):
+        // the type the verifier gives a scope pushed from it.
+        std::uint32_t topType = 0;
     };
 
     // A handler is entered only from an instruction that can fail, or from the head of a
@@ -122,11 +125,14 @@ class Preparer {
                 // pass clears a bit).
                 const std::uint64_t entries = known.thisEntries & state.thisEntries;
                 const bool reg = known.registerIsThis && state.registerIsThis;
-                if (entries == known.thisEntries && reg == known.registerIsThis) {
+                const std::uint32_t type = known.topType == state.topType ? known.topType : 0;
+                if (entries == known.thisEntries && reg == known.registerIsThis &&
+                    type == known.topType) {
                     continue;
                 }
                 known.thisEntries = entries;
                 known.registerIsThis = reg;
+                known.topType = type;
                 state = known;
             } else {
                 states_[pc] = state;
@@ -641,6 +647,11 @@ class Preparer {
             fail(1024, "Stack underflow occurred.");
         }
         s.thisEntries = trackThis(in, s, pops, pushes);
+        if (o == Coerce) {
+            s.topType = in.a;
+        } else if (pops != 0 || pushes != 0) {
+            s.topType = 0;
+        }
         s.stack = s.stack - pops + pushes;
         if (s.stack > body_.maxStack) {
             fail(1023, "Stack overflow occurred.");
@@ -743,6 +754,9 @@ class Preparer {
             Instr in = d.instr;
             if (auto st = states_.find(offset); st != states_.end()) {
                 in.onThis = objectIsThis(in, st->second);
+                if (in.op == op::PushScope) {
+                    in.b = st->second.topType;
+                }
             }
             if (op::operandsOf(in.op) == op::Operands::S24) {
                 in.target = index(in.target);

@@ -19,7 +19,8 @@ struct Instr {
     // replaced on the way): Flash binds such a name by the method's class at verify time.
     bool onThis = false;
     std::uint32_t a = 0;      // first operand (index, count, byte)
-    std::uint32_t b = 0;      // second operand (argument count, register)
+    std::uint32_t b = 0;      // second operand (argument count, register; pushscope: the
+                              // type the verifier knows the scope by, a multiname or 0)
     std::uint32_t target = 0; // branches: the instruction index jumped to; switches: table
 };
 

@@ -79,6 +79,9 @@ struct ScopeChain {
     std::shared_ptr<const ScopeChain> parent;
     Value object;
     bool with = false;
+    // The compiled class a scope was coerced to before it was pushed: Flash binds a name
+    // through such a scope by that class's traits alone, when it verifies the method.
+    const Class* declared = nullptr;
 };
 using ScopePtr = std::shared_ptr<const ScopeChain>;
 

@@ -133,6 +133,25 @@ TEST_F(DescribeType, DescriptionsNameTheTypeThenItsBasesThenItsMembers) {
     }
 }
 
+// A member in a namespace with a URI shows, with the URI, unless a base class binds a name in
+// that namespace too: Proxy shows its flash_proxy hooks, a subclass of it does not.
+TEST_F(DescribeType, MembersInANamespaceABaseUsesAreHidden) {
+    const std::string proxyUri = R"(uri="http://www.adobe.com/2006/actionscript/flash/proxy")";
+    avm2::Class* proxy = vm.findClass("flash.utils::Proxy");
+    avm2::Class* sub = vm.defineClass("cards", "Pile", proxy);
+    Args none;
+    const struct {
+        avm2::Class* cls;
+        bool shown;
+    } table[] = {{proxy, true}, {sub, false}};
+    for (const auto& c : table) {
+        const std::string text =
+            describe("flash.utils", vm.construct(Value::object(c.cls->classObject), none));
+        EXPECT_EQ(text.find(R"(<method name="getProperty")") != std::string::npos, c.shown) << text;
+        EXPECT_EQ(text.find(proxyUri) != std::string::npos, c.shown) << text;
+    }
+}
+
 // [Card(kind="front")] class Shape implements IShape { [Inject] var size } and interface
 // IShape, each in a script of its own, and an entry script that describes a Shape before
 // anything has reached IShape: the description names the interface all the same, as Flash

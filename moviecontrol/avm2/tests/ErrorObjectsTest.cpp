@@ -221,6 +221,17 @@ TEST_F(ErrorObjects, ThrownErrorsAgreeWithTheirTemplates) {
               "TypeError: " + avm2::errorMessage(1129));
     EXPECT_EQ(thrownBy(classObject("JSON"), "parse", {Value::string("{")}),
               "SyntaxError: " + avm2::errorMessage(1132));
+    // A Proxy whose hooks are not overridden refuses each operation with its hook's number.
+    Args none;
+    const Value proxy = vm.construct(classObject("flash.utils::Proxy"), none);
+    EXPECT_EQ(outcome([&] { return vm.getProperty(proxy, Name::publicName("p")); }),
+              "Error: " + avm2::errorMessage(2088));
+    EXPECT_EQ(outcome([&] {
+                  vm.setProperty(proxy, Name::publicName("p"), Value::integer(1));
+                  return Value();
+              }),
+              "Error: " + avm2::errorMessage(2089));
+    EXPECT_EQ(thrownBy(proxy, "m", {}), "Error: " + avm2::errorMessage(2090));
 }
 
 } // namespace
@@ -253,6 +264,16 @@ TEST_F(ErrorObjects, ThrowErrorFillsThePlacesFromItsArguments) {
          1009,
          "Error: Error #1009: Cannot access a property or method of a null "
          "object reference."},
+        {"ArgumentError",
+         {Value::string("name")},
+         2085,
+         "ArgumentError: Error #2085: Parameter name must be non-empty string."},
+        {"ReferenceError",
+         {Value::string("Pt")},
+         2173,
+         "ReferenceError: Error #2173: Unable to read object in stream.  The class Pt does "
+         "not implement flash.utils.IExternalizable but is aliased to an externalizable "
+         "class."},
         // A number with no text keeps its number alone.
         {"ArgumentError", {Value::integer(1)}, 99999, "ArgumentError: Error #99999"},
     };

@@ -337,3 +337,62 @@ TEST(Traits, StaticMethodsAreNamedAfterTheClassObject) {
 }
 
 } // namespace
+
+namespace {
+
+// class Base {} class Sub extends Base { var v:int } and a script variable v = "global". A
+// name is looked up through a pushed scope by the type the verifier knows it by: coerced to
+// Base, the Sub pushed has no v, and the script's is found; pushed as it comes, its own is.
+TEST(Traits, AScopeCoercedToABaseAnswersByTheBasesTraits) {
+    TraceScript s;
+    AbcBuilder abc = s.abc;
+    const std::uint32_t object = abc.qname(s.publicNs, abc.string("Object"));
+    const std::uint32_t intName = abc.qname(s.publicNs, abc.string("int"));
+    const std::uint32_t base = abc.qname(s.publicNs, abc.string("Base"));
+    const std::uint32_t sub = abc.qname(s.publicNs, abc.string("Sub"));
+    const std::uint32_t v = abc.qname(s.publicNs, abc.string("v"));
+    const std::uint32_t global = abc.string("global");
+    const std::uint32_t init = abc.method();
+    std::uint32_t methods[4];
+    for (std::uint32_t& m : methods) {
+        m = abc.method();
+    }
+    avm2test::TraitSpec field{v, 0, 1, 0};
+    field.typeName = intName;
+    abc.classes.push_back({base, object, methods[0], methods[1], {}, {}});
+    abc.classes.push_back({sub, base, methods[2], methods[3], {field}, {}});
+    abc.scripts.push_back({init, {{base, 4, 1, 0}, {sub, 4, 2, 1}, {v, 0, 3, 0}}});
+    // new Sub(), pushed as a scope (coerced to `as` first when given), then trace(v).
+    const auto traceThrough = [&](std::uint32_t as) {
+        Bytes out{0x5D, u8(sub), 0x4A, u8(sub), 0};
+        if (as != 0) {
+            out.insert(out.end(), {0x80, u8(as)});
+        }
+        out.insert(out.end(),
+                   {0x30, 0x5D, u8(s.traceName), 0x60, u8(v), 0x4F, u8(s.traceName), 1, 0x1D});
+        return out;
+    };
+    Bytes script = {0xD0, 0x30, 0x65,     0,    0x60,     u8(object), 0x30,       0x60, u8(object),
+                    0x58, 0,    0x1D,     0x68, u8(base), 0x65,       0,          0x60, u8(object),
+                    0x30, 0x60, u8(base), 0x30, 0x60,     u8(base),   0x58,       1,    0x1D,
+                    0x1D, 0x68, u8(sub),  0x5E, u8(v),    0x2C,       u8(global), 0x61, u8(v)};
+    for (std::uint32_t as : {base, 0u, sub}) {
+        const Bytes part = traceThrough(as);
+        script.insert(script.end(), part.begin(), part.end());
+    }
+    script.push_back(0x47);
+    const Bytes ctor{0xD0, 0x30, 0xD0, 0x49, 0x00, 0x47};
+    for (auto [m, code] : {std::pair{init, script},
+                           {methods[0], ctor},
+                           {methods[1], Bytes{0x47}},
+                           {methods[2], ctor},
+                           {methods[3], Bytes{0x47}}}) {
+        BodySpec b;
+        b.method = m;
+        b.code = code;
+        abc.bodies.push_back(b);
+    }
+    EXPECT_EQ(avm2test::runAbc(abc.build()), "global\n0\n0\n");
+}
+
+} // namespace

@@ -402,9 +402,10 @@ bool sendEvent(Machine& m, Object* dispatcher, Object* target, Object* event,
 
 } // namespace
 
-void dispatchSimple(Machine& m, Object* target, const std::string& type, bool bubbles) {
+void dispatchSimple(Machine& m, Object* target, const std::string& type, bool bubbles,
+                    const std::string& className) {
     try {
-        dispatchEvent(m, target, newEvent(m, type, bubbles));
+        dispatchEvent(m, target, newEvent(m, type, bubbles, false, className));
     } catch (const ScriptThrow& t) {
         m.printUncaught(t.value);
     }

@@ -59,8 +59,10 @@ bool dispatchEventAlong(Machine& m, Object* target, Object* event,
 // Sends a new event of `type` to every object registered for that broadcast event, in the
 // order they registered; errors in listeners are printed and the rest still run.
 void broadcastEvent(Machine& m, const std::string& type);
-// Dispatches a fresh event of `type` to `target`, printing a listener's uncaught error.
-void dispatchSimple(Machine& m, Object* target, const std::string& type, bool bubbles);
+// Dispatches a fresh event of `type` (of the class named, qualified) to `target`, printing a
+// listener's uncaught error.
+void dispatchSimple(Machine& m, Object* target, const std::string& type, bool bubbles,
+                    const std::string& className = "flash.events::Event");
 bool hasListener(const Object* o, const std::string& type);
 // Queues `event` for `target`, to be sent by sendQueuedEvents when the scripts running now
 // are done.

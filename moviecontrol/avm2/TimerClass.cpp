@@ -209,6 +209,7 @@ void stopTicker(Machine& m, Object* ticker) {
 }
 
 void runTimers(Machine& m, double nowMs) {
+    static const std::string kTimerEvent = "flash.events::TimerEvent";
     const std::vector<Object*> running = m.runningTimers;
     for (Object* o : running) {
         if (!o->flag || numberField(o, "due") > nowMs) {
@@ -224,11 +225,12 @@ void runTimers(Machine& m, double nowMs) {
         }
         const std::int32_t count = toInt32(numberField(o, "currentCount")) + 1;
         setHiddenField(o, "currentCount", Value::integer(count));
-        dispatchSimple(m, o, "timer", false);
+        // Both of a timer's events are TimerEvents, which its listeners may require.
+        dispatchSimple(m, o, "timer", false, kTimerEvent);
         const double repeat = numberField(o, "repeatCount");
         if (o->flag && repeat > 0 && count >= repeat) {
             stopTimer(m, o);
-            dispatchSimple(m, o, "timerComplete", false);
+            dispatchSimple(m, o, "timerComplete", false, kTimerEvent);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "BitmapLibrary.h"
 
 #ifdef MC_RENDER_HAS_BITMAPS
+#include "EmbeddedImage.h"
 #include "JpegBitmaps.h"
 #include "LosslessBitmaps.h"
 #endif
@@ -37,6 +38,21 @@ const QImage& BitmapLibrary::image(std::uint16_t id) {
         it = images_.emplace(id, std::move(decoded)).first;
     }
     return it->second;
+}
+
+bool BitmapLibrary::transparent(std::uint16_t id) const {
+    if (const auto* lossless = movie_.findAs<swf::LosslessBitmap>(id)) {
+        return lossless->version >= 2;
+    }
+    if (const auto* jpeg = movie_.findAs<swf::JpegBitmap>(id)) {
+        if (jpeg->version >= 3) {
+            return true;
+        }
+#ifdef MC_RENDER_HAS_BITMAPS
+        return embeddedImageKind(jpeg->imageData) != EmbeddedImageKind::Jpeg;
+#endif
+    }
+    return true;
 }
 
 QImage BitmapLibrary::tinted(std::uint16_t id, const ColorTransform& cx) {

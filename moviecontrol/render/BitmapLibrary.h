@@ -21,6 +21,11 @@ class BitmapLibrary {
         : movie_(movie), budget_(budgetBytes) {}
 
     const QImage& image(std::uint16_t id);
+    // Whether the bitmap's tag can hold transparency, which a script's BitmapData of it keeps
+    // (its `transparent`): DefineBitsLossless2 and the third and fourth JPEG tags carry
+    // alpha, and so do PNG and GIF files in any JPEG tag; DefineBits, DefineBitsJPEG2 with
+    // JPEG data and DefineBitsLossless are opaque.
+    bool transparent(std::uint16_t id) const;
     qint64 bytesHeld() const { return held_; }
     // The bitmap with `cx` applied (the bitmap itself for the identity).
     QImage tinted(std::uint16_t id, const ColorTransform& cx);

@@ -19,6 +19,12 @@ bool needsGroup(const DisplayObject& object) {
            object.blendMode != swf::BlendMode::Normal;
 }
 
+// Flash masks by the mask's alpha (soft edges, gradients) instead of its outline when both
+// the mask and the masked object are cached as bitmaps; filters cache an object too.
+bool cachedAsBitmap(const DisplayObject& object) {
+    return object.cacheAsBitmap || !object.filters.empty();
+}
+
 } // namespace
 
 void TimelinePlayer::render(RenderBackend& backend) const {
@@ -133,6 +139,10 @@ void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
         const auto mask = object.scriptMask.lock();
         if (mask && !inMask && !mask->removed &&
             masks.size() < static_cast<std::size_t>(limits_.maxMaskNesting)) {
+            if (cachedAsBitmap(object) && cachedAsBitmap(*mask)) {
+                emitAlphaMasked(backend, object, *mask, matrix, cx, budget);
+                continue;
+            }
             backend.beginMask();
             const Transform maskParent =
                 mask->parent != nullptr ? geometry_.globalMatrix(*mask->parent) : Transform{};
@@ -183,6 +193,35 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
     if (group) {
         backend.endGroup();
     }
+}
+
+void TimelinePlayer::emitAlphaMasked(RenderBackend& backend, const DisplayObject& object,
+                                     const DisplayObject& mask, const Transform& matrix,
+                                     const ColorTransform& cx, std::size_t& budget) const {
+    // Nothing shows beyond the masked object's own drawing, so its extent bounds the layer.
+    GroupStyle layer;
+    layer.blendMode = swf::BlendMode::Layer;
+    layer.matrix = matrix * object.matrix;
+    std::size_t visits = limits_.maxObjects;
+    if (const auto drawn = drawnExtent(*this, object, layer.matrix, visits)) {
+        layer.bounds = *drawn;
+    }
+    backend.beginGroup(layer);
+    emitObject(backend, object, matrix, cx, false, budget);
+    const Transform maskParent =
+        mask.parent != nullptr ? geometry_.globalMatrix(*mask.parent) : Transform{};
+    GroupStyle cut;
+    cut.blendMode = swf::BlendMode::Alpha;
+    cut.matrix = maskParent * mask.matrix;
+    visits = limits_.maxObjects;
+    if (const auto drawn = drawnExtent(*this, mask, cut.matrix, visits)) {
+        cut.bounds = *drawn;
+    }
+    // The mask's picture takes its own colour transform, not its parents'.
+    backend.beginGroup(cut);
+    emitObject(backend, mask, maskParent, ColorTransform{}, false, budget);
+    backend.endGroup();
+    backend.endGroup();
 }
 
 void TimelinePlayer::emitSurface(RenderBackend& backend, const DisplayObject& object,

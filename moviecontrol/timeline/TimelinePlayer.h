@@ -299,6 +299,11 @@ class TimelinePlayer {
                     std::size_t& budget) const;
     void emitContent(RenderBackend& backend, const DisplayObject& object, const Transform& m,
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
+    // `object` under a script's mask that lets it show by the mask's alpha (both cached as
+    // bitmaps): the two composed in one layer, the mask's picture with the Alpha blend.
+    void emitAlphaMasked(RenderBackend& backend, const DisplayObject& object,
+                         const DisplayObject& mask, const Transform& matrix,
+                         const ColorTransform& cx, std::size_t& budget) const;
     // The content with what the object's scroll window and opaque background add to it.
     void emitSurface(RenderBackend& backend, const DisplayObject& object, const Transform& m,
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;

@@ -20,11 +20,12 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
     if (!callbacks.libraryBitmap) {
         // A library bitmap's pixels for BitmapData.loadBitmap.
         callbacks.libraryBitmap = [this](std::uint16_t id) -> std::optional<pixels::BitmapPixels> {
-            const QImage& image = painter_->resources().bitmaps.image(id);
+            BitmapLibrary& bitmaps = painter_->resources().bitmaps;
+            const QImage& image = bitmaps.image(id);
             if (image.isNull()) {
                 return std::nullopt;
             }
-            return pixelsOf(image, true);
+            return pixelsOf(image, bitmaps.transparent(id));
         };
     }
     if (!callbacks.loadedLibraryBitmap) {
@@ -36,7 +37,7 @@ PlaybackSetup MovieView::joined(PlaybackSetup setup) {
             if (image == nullptr || image->isNull()) {
                 return std::nullopt;
             }
-            return pixelsOf(*image, true);
+            return pixelsOf(*image, resources->bitmaps.transparent(id));
         };
     }
     if (!callbacks.decodePicture) {

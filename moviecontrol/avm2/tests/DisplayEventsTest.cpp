@@ -356,8 +356,10 @@ TEST_F(DisplayEvents, TimelineChildrenAreMadeInOrderAndBoundOnceTheirConstructor
               "ArgumentError: Error #2109");
 }
 
-Value recordType(avm2::Machine& m, const Value&, Args& a) {
-    m.host().trace(m.toString(m.getProperty(a.at(0), Name::publicName("type"))));
+// The event's type and class, for events whose listeners may require their class.
+Value recordTypedEvent(avm2::Machine& m, const Value&, Args& a) {
+    m.host().trace(m.toString(m.getProperty(a.at(0), Name::publicName("type"))) + " " +
+                   m.className(a.at(0)));
     return Value();
 }
 
@@ -365,13 +367,14 @@ TEST_F(DisplayEvents, TimersFireWhenDueAndCompleteAtTheirCount) {
     avm2::Class* timerClass = vm.findClass("flash.utils::Timer");
     Args args{Value::integer(100), Value::integer(2)};
     const Value timer = vm.construct(Value::object(timerClass->classObject), args);
-    listen(timer, "timer", recordType);
-    listen(timer, "timerComplete", recordType);
+    listen(timer, "timer", recordTypedEvent);
+    listen(timer, "timerComplete", recordTypedEvent);
     call(timer, "start");
     for (double t : {50.0, 100.0, 150.0, 200.0, 300.0}) {
         avm2::runTimers(vm, t);
     }
-    EXPECT_EQ(drain(), (std::vector<std::string>{"timer", "timer", "timerComplete"}));
+    EXPECT_EQ(drain(), (std::vector<std::string>{"timer TimerEvent", "timer TimerEvent",
+                                                 "timerComplete TimerEvent"}));
     EXPECT_FALSE(get(timer, "running").asBoolean());
     EXPECT_EQ(get(timer, "currentCount").asInt(), 2);
 

@@ -36,9 +36,15 @@ void Drawing::cover(std::int32_t x, std::int32_t y) {
 }
 
 // A curve reaches past its ends only where it turns: at most once on each axis, where its
-// derivative is zero. The control point itself lies outside the curve and does not count.
+// derivative is zero. The control point itself lies outside the curve and does not count,
+// except in the box measured from the points given.
 void Drawing::coverCurve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy,
                          std::int32_t x1, std::int32_t y1) {
+    if (pointBox_) {
+        cover(cx, cy);
+        cover(x1, y1);
+        return;
+    }
     const auto turn = [](double p0, double p1, double p2) -> std::optional<double> {
         const double denominator = p0 - 2.0 * p1 + p2;
         if (denominator == 0.0) {
@@ -134,7 +140,7 @@ void Drawing::lineStyle(const std::optional<swf::LineStyle>& line) {
     if (line) {
         shape_.styles.lines.push_back(*line);
         line_ = static_cast<std::uint32_t>(shape_.styles.lines.size());
-        lineReach_ = wholeLineReach_ ? line->width : line->width / 2.0;
+        lineReach_ = pointBox_ ? line->width : line->width / 2.0;
     } else {
         line_.reset();
         lineReach_ = 0.0;

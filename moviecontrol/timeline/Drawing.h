@@ -26,9 +26,11 @@ class Drawing {
     // Records one drawing may hold; past it further edges are ignored.
     static constexpr std::size_t kMaxRecords = 200'000;
 
-    // ActionScript 2's drawings widen their box by a line's whole width on every side;
-    // ActionScript 3's by half of it, where the stroke reaches. Set before drawing.
-    void setWholeLineReach(bool whole) { wholeLineReach_ = whole; }
+    // ActionScript 2's drawings measure their box from the points given: a line's whole
+    // width on every side of each, and a curve's control point as one of them.
+    // ActionScript 3's measure where the stroke reaches: half the width, around where a
+    // curve runs. Set before drawing.
+    void setPointBox(bool points) { pointBox_ = points; }
 
     void beginFill(const swf::FillStyle& fill);
     // A fill of a script's pixels, shown as they are when painted: the fill's bitmap id
@@ -83,7 +85,8 @@ class Drawing {
     void cover(std::int32_t x, std::int32_t y);
     // The id a bitmap fill names the pixels by; none past the ids there are.
     std::optional<std::uint16_t> keepBitmap(std::shared_ptr<const PixelSource> pixels);
-    // Grows the bounds by the curve from (x0, y0) through control (cx, cy) to (x1, y1).
+    // Grows the bounds by the curve from (x0, y0) through control (cx, cy) to (x1, y1), or
+    // by its control point and end with the point box.
     void coverCurve(std::int32_t x0, std::int32_t y0, std::int32_t cx, std::int32_t cy,
                     std::int32_t x1, std::int32_t y1);
 
@@ -96,7 +99,7 @@ class Drawing {
     std::optional<std::uint32_t> line_;
     std::optional<swf::LineStyle> lineStyle_; // the line in force, as last given
     double lineReach_ = 0.0;                  // how far the line in force widens the box, twips
-    bool wholeLineReach_ = false;
+    bool pointBox_ = false;
     std::int32_t penX_ = 0;
     std::int32_t penY_ = 0;
     std::int32_t fillStartX_ = 0;

@@ -1,7 +1,9 @@
 // Turns the display lists of TimelinePlayer into the drawing commands of one frame.
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "CachedBitmapSize.h"
 #include "Drawing.h"
 #include "DrawnExtent.h"
 #include "SwfConversions.h"
@@ -167,6 +169,16 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         return;
     }
     const Transform m = parentMatrix * object.matrix;
+    std::optional<Bounds> covered;
+    if (object.filters.empty() && object.cacheAsBitmap) {
+        // A cached object too large for its player's bitmaps shows nothing, in a mask too.
+        std::size_t visits = limits_.maxObjects;
+        covered = geometry_.contentBounds(object, m, visits);
+        const swf::Movie* movie = library_.movie(object.library);
+        if (!cachedBitmapFits(*covered, movie != nullptr ? movie->header.version : 0)) {
+            return;
+        }
+    }
     // Colour transforms count from the nearest enclosing group, which applies them to its
     // whole layer.
     ColorTransform cx = compose(parentCx, object.colorTransform);
@@ -178,7 +190,9 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         style.cacheAsBitmap = object.cacheAsBitmap;
         style.matrix = m;
         std::size_t visits = limits_.maxObjects;
-        if (!object.filters.empty() || object.cacheAsBitmap) {
+        if (covered) {
+            style.bounds = *covered;
+        } else if (!object.filters.empty() || object.cacheAsBitmap) {
             style.bounds = geometry_.contentBounds(object, m, visits);
         } else if (const auto drawn = drawnExtent(*this, object, m, visits)) {
             // Other groups are not placed by a box: theirs tells where their drawing lands,

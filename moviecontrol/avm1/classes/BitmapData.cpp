@@ -12,6 +12,7 @@
 #include "pixels/PixelCopy.h"
 #include "scriptbudget/ScriptMemory.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -201,9 +202,13 @@ void installChannelMethods(Machine& m, Object* proto) {
         if (!source || !placementArgs(m, c.arg(1), c.arg(2), at)) {
             return {};
         }
+        // The multipliers are Numbers here, meant to lie from 0 (all destination) to 256
+        // (all source): an integer below that range takes none of the source, one above
+        // it all of the source.
         std::array<std::uint32_t, 4> mult{};
         for (std::size_t i = 0; i < 4; ++i) {
-            mult[i] = toColor(m, c.arg(3 + i));
+            mult[i] = static_cast<std::uint32_t>(
+                std::clamp(toInt32(m.toNumber(c.arg(3 + i))), std::int32_t{0}, std::int32_t{256}));
         }
         merge(p, *source, at, mult);
         return {};

@@ -165,6 +165,32 @@ TEST_F(Classes, HitTestAgainstABitmapTakesOneAsTheSecondThresholdWhenNoneIsGiven
     }
 }
 
+TEST_F(Classes, MergeMultipliersOutsideTheirRangeTakeItsNearerEnd) {
+    // White merged onto opaque black: each channel is the share of the source its
+    // multiplier takes, 255 * k / 256.
+    struct Case {
+        Value multiplier;
+        double channel;
+    };
+    const Case cases[] = {
+        {Value(128), 127},        {Value(0), 0},
+        {Value(256), 255},        {Value(-5), 0},
+        {Value(300), 255},        {Value(1000), 255},
+        {Value(64.9), 63},        {Value(-0.5), 0},
+        {Value(std::nan("")), 0}, {Value(4294967296.0 + 64), 63},
+        {Value(Str("200")), 199}, {Value(), 0},
+    };
+    for (const Case& k : cases) {
+        Value source = bitmap(1, 1, false, 16777215.0);
+        Value dest = bitmap(1, 1, false, 0);
+        call(dest, "merge",
+             {source, rect(0, 0, 1, 1), point(0, 0), k.multiplier, Value(256), k.multiplier,
+              Value(256)});
+        const double rgb = number(call(dest, "getPixel", {Value(0), Value(0)}));
+        EXPECT_EQ(rgb, k.channel * 65536 + 0xFF00 + k.channel) << text(k.multiplier);
+    }
+}
+
 TEST_F(Classes, RectangleEdgesMoveOneSideAndKeepTheOther) {
     Value r = rect(1, 3, 5, 7);
     vm.set(r.asObject(), "top", Value(0));

@@ -631,7 +631,7 @@ class Methods {
         }
         if (!o->drawing) {
             o->drawing = std::make_shared<Drawing>();
-            o->drawing->setWholeLineReach(true);
+            o->drawing->setPointBox(true);
         }
         return o->drawing.get();
     }

@@ -363,7 +363,7 @@ TEST(DrawingTest, FillsCloseBackToTheirStartWithTheLineInForce) {
     EXPECT_DOUBLE_EQ(run.xMin, 0);
     EXPECT_DOUBLE_EQ(run.xMax, 200);
     Drawing wide; // as ActionScript 2 measures it: the line's whole width around the points
-    wide.setWholeLineReach(true);
+    wide.setPointBox(true);
     drawCorner(wide);
     EXPECT_DOUBLE_EQ(wide.bounds().xMin, -40);
     EXPECT_DOUBLE_EQ(wide.bounds().xMax, 240);
@@ -387,28 +387,37 @@ TEST(DrawingTest, AnOpenFillShowsClosedWithTheLineInForceAndStaysOpen) {
     EXPECT_EQ(shown.sumY, 0);
 }
 
-TEST(DrawingTest, CurvesCoverWhereTheyTurnNotTheirControlPoints) {
+TEST(DrawingTest, CurvesCoverWhereTheyTurnOrTheirControlPointsInThePointBox) {
     struct Case {
         double cx, cy, x, y;
+        bool pointBox;
         double xMin, yMin, xMax, yMax; // twips
     };
     const Case table[] = {
         // Up to (0, -10) and back: the top of the arc is half way to the control point.
-        {5, -10, 10, 0, 0, -100, 200, 0},
+        {5, -10, 10, 0, false, 0, -100, 200, 0},
+        {5, -10, 10, 0, true, 0, -200, 200, 0},
         // The control point between the ends: a straight curve.
-        {5, 5, 10, 10, 0, 0, 200, 200},
+        {5, 5, 10, 10, false, 0, 0, 200, 200},
+        {5, 5, 10, 10, true, 0, 0, 200, 200},
         // Turning on both axes.
-        {10, 10, 0, 10, 0, 0, 100, 200},
+        {10, 10, 0, 10, false, 0, 0, 100, 200},
+        {10, 10, 0, 10, true, 0, 0, 200, 200},
+        // Past both ends on one axis, between them on the other.
+        {-10, 5, 0, 10, false, -100, 0, 0, 200},
+        {-10, 5, 0, 10, true, -200, 0, 0, 200},
     };
     for (const Case& c : table) {
         Drawing d;
+        d.setPointBox(c.pointBox);
         d.moveTo(0, 0);
         d.curveTo(c.cx, c.cy, c.x, c.y);
-        const Bounds b = d.bounds();
-        EXPECT_DOUBLE_EQ(b.xMin, c.xMin) << c.cx << "," << c.cy;
-        EXPECT_DOUBLE_EQ(b.yMin, c.yMin) << c.cx << "," << c.cy;
-        EXPECT_DOUBLE_EQ(b.xMax, c.xMax) << c.cx << "," << c.cy;
-        EXPECT_DOUBLE_EQ(b.yMax, c.yMax) << c.cx << "," << c.cy;
+        for (const Bounds& b : {d.bounds(), d.edges()}) {
+            EXPECT_DOUBLE_EQ(b.xMin, c.xMin) << c.cx << "," << c.cy << " " << c.pointBox;
+            EXPECT_DOUBLE_EQ(b.yMin, c.yMin) << c.cx << "," << c.cy << " " << c.pointBox;
+            EXPECT_DOUBLE_EQ(b.xMax, c.xMax) << c.cx << "," << c.cy << " " << c.pointBox;
+            EXPECT_DOUBLE_EQ(b.yMax, c.yMax) << c.cx << "," << c.cy << " " << c.pointBox;
+        }
     }
 }
 

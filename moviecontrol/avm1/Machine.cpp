@@ -690,6 +690,10 @@ std::vector<Str> Machine::enumerate(Object* object) {
         if (!object->isDisplayObject()) {
             addVirtual(object);
         }
+        // A function's __proto__ is hidden from version 5, so its walk ends at the function.
+        if (state_->version < 6 && object->asFunction() != nullptr && !object->protoShownTo5()) {
+            break;
+        }
         object = object->proto();
     }
     std::reverse(names.begin(), names.end());

@@ -137,6 +137,10 @@ class Object {
     // hidden property.
     Object* proto() const { return proto_; }
     void setProto(Object* proto) { proto_ = proto; }
+    // A function's __proto__ carries the version 6 flag: version 5 enumeration stops there
+    // until ASSetPropFlags clears it.
+    bool protoShownTo5() const { return protoShownTo5_; }
+    void setProtoShownTo5(bool shown) { protoShownTo5_ = shown; }
 
     PropertyMap& properties() { return props_; }
     const PropertyMap& properties() const { return props_; }
@@ -186,6 +190,7 @@ class Object {
   private:
     friend class Heap;
     Object* proto_ = nullptr;
+    bool protoShownTo5_ = false;
     PropertyMap props_;
     std::vector<Watcher> watchers_;
     std::vector<Object*> interfaces_;

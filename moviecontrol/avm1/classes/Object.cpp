@@ -229,12 +229,26 @@ void installObject(Machine& m) {
         bool all = false;
         std::vector<Str> names = propNames(m, c.arg(1), all);
         auto apply = [&](Property& p) { p.attributes = (p.attributes & ~clear) | set; };
+        // __proto__ is stored apart, but takes the version flag as a property would.
+        const auto applyToProto = [&] {
+            if ((clear & attr::Only6) != 0) {
+                o->setProtoShownTo5(true);
+            }
+            if ((set & attr::Only6) != 0) {
+                o->setProtoShownTo5(false);
+            }
+        };
         if (all) {
             o->properties().forEach(apply);
+            applyToProto();
         } else {
             for (const Str& n : names) {
                 if (Property* p = o->properties().find(n, m.caseSensitive())) {
                     apply(*p);
+                } else if (n.size() == 9 && (m.caseSensitive()
+                                                 ? n.view() == "__proto__"
+                                                 : equalsFolded(n.view(), "__proto__"))) {
+                    applyToProto();
                 }
             }
         }

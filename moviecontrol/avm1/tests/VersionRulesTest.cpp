@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -460,6 +461,37 @@ TEST_P(VersionRules, BuiltInWhosePrototypeTheVersionHidesMakesOrphans) {
     EXPECT_EQ(made->proto()->proto(), nullptr);
     EXPECT_TRUE(vm.get(made, "toString").isUndefined());
     EXPECT_TRUE(vm.get(made, "valueOf").isUndefined());
+}
+
+TEST_P(VersionRules, FunctionsEnumerateTheirChainOnceTheVersionSeesTheirProto) {
+    Object* objectProto = vm.get(vm.get(vm.global(), "Object").asObject(), "prototype").asObject();
+    ASSERT_NE(objectProto, nullptr);
+    vm.set(objectProto, "added", Value(1));
+    Value string = vm.get(vm.global(), "String");
+    vm.set(string.asObject(), "own", Value(2));
+    const auto names = [&] {
+        std::vector<std::string> sorted;
+        for (const Str& n : vm.enumerate(string.asObject())) {
+            sorted.push_back(n.str());
+        }
+        std::sort(sorted.begin(), sorted.end());
+        std::string out;
+        for (const std::string& n : sorted) {
+            out += n + ",";
+        }
+        return out;
+    };
+    const char* listed = version() < 6 ? "own," : "added,own,";
+    EXPECT_EQ(names(), listed);
+    const Value setFlags = vm.get(vm.global(), "ASSetPropFlags");
+    // The version flag (128) cleared from __proto__ opens the chain to version 5 too...
+    vm.call(setFlags, Value(), std::vector<Value>{string, str("__proto__"), Value(0), Value(128)});
+    EXPECT_EQ(names(), "added,own,");
+    // ...and set again closes it; plain objects are never cut.
+    vm.call(setFlags, Value(), std::vector<Value>{string, str("__proto__"), Value(128)});
+    EXPECT_EQ(names(), listed);
+    Object* plain = vm.newObject();
+    EXPECT_EQ(vm.enumerate(plain).size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, VersionRules, ::testing::Values(5, 6, 7, 8));

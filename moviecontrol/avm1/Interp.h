@@ -297,6 +297,8 @@ class Interp {
     // A frame given as "path:frame" names its clip before the last colon; without one it is
     // the current target's. Leaves the frame part in `frame`; null when the path leads nowhere.
     Object* frameOwner(std::string_view& frame);
+    // The text a frame value names its frame or label by.
+    Str frameText(const Value& frame);
 
     Machine& m_;
     Machine::State& s_;

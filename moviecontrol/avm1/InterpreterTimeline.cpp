@@ -113,7 +113,7 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
         }
         number = toInt32(frame.asNumber());
     } else {
-        Str text = m_.toString(frame);
+        Str text = frameText(frame);
         std::string_view label = text.view();
         clip = frameOwner(label);
         if (!clip) {
@@ -133,6 +133,15 @@ void Interp::gotoFrameValue(const Value& frame, bool play, std::uint32_t bias) {
     if (index >= 0) {
         s_.host.gotoFrame(clip, static_cast<std::uint32_t>(index), play);
     }
+}
+
+Str Interp::frameText(const Value& frame) {
+    // A String object is read by its own text, as parseInt reads it: its toString, which a
+    // script may have replaced, is not asked. Other objects are asked.
+    if (Value held; frame.isObject() && frame.asObject()->primitiveValue(held) && held.isString()) {
+        return m_.toString(held);
+    }
+    return m_.toString(frame);
 }
 
 Object* Interp::frameOwner(std::string_view& frame) {
@@ -243,8 +252,7 @@ void Interp::actionEndDrag() {
 
 void Interp::actionCall() {
     // Runs a frame's actions now, without going there.
-    Value frame = pop();
-    Str text = m_.toString(frame);
+    Str text = frameText(pop());
     std::string_view label = text.view();
     Object* clip = frameOwner(label);
     if (!clip) {

@@ -408,10 +408,14 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
     // Otherwise both stay: the new object goes below the one there and answers for the
     // depth, the old one keeps its name, its scripts and its place in the drawing.
     if (reuse != nullptr) {
+        // Going back, the object the timeline had at the depth is the one the frame places
+        // when it is of the same character with the same ratio, whatever frame placed it and
+        // whatever it was named: the ratio is what tells one placement of a character from
+        // another.
         auto [old, end] = reuse->equal_range(depth);
         while (old != end && (MovieLibrary::CharacterRef{old->second->library,
                                                          old->second->characterId} != *character ||
-                              old->second->placedFrame != frame)) {
+                              old->second->ratio != tag.ratio.value_or(0))) {
             ++old;
         }
         if (old != end) {
@@ -426,7 +430,8 @@ void TimelinePlayer::applyPlace(DisplayObject& parent, const swf::PlaceObject& t
             if (keepMove) {
                 kept->scriptMove(moved, geometry);
             }
-            applyProperties(*kept, tag, Placing::New, version);
+            // It is the same instance: its name and clip events stay.
+            applyProperties(*kept, tag, Placing::Move, version);
             placeBelow(clip.displayList, std::move(kept));
             return;
         }

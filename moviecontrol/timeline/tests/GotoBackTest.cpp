@@ -3,6 +3,8 @@
 // timeline keeps stays where a script moved it, in every kind of movie.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "TimelineBuilders.h"
 
 namespace mc {
@@ -112,6 +114,51 @@ TEST(GotoBackTest, ADepthEmptiedBeforeTheGotoGetsANewObjectOnce) {
     EXPECT_NE(again, first);
     EXPECT_EQ(stage.clip->displayList.size(), 1u);
     EXPECT_EQ(drawnX(player), std::vector<double>{30});
+}
+
+// Frame 0 places character 1 at depth 1 as "first"; frame 1 empties the depth; frame 2 places
+// `later` there. Going back to frame 0, the object there is the one frame 0 places when it is
+// of the same character with the same ratio, under the name it has.
+TEST(GotoBackTest, GoingBackKeepsTheObjectOfTheSameCharacterAndRatio) {
+    struct Case {
+        const char* what;
+        std::uint16_t id;
+        std::optional<std::uint16_t> ratio;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"same character, no ratio", 1, std::nullopt, true},
+        {"same character, ratio 0 written", 1, 0, true},
+        {"same character, another ratio", 1, 65535, false},
+        {"another character", 2, std::nullopt, false},
+    };
+    FakeCatalog catalog;
+    catalog.kinds = {{1, CharacterKind::Shape}, {2, CharacterKind::Shape}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TimelineBuilder root(3);
+        swf::PlaceObject first = place(1, 1, 10);
+        first.name = "first";
+        root.at(0, first);
+        root.at(1, remove(1));
+        swf::PlaceObject later = place(1, c.id, 10);
+        later.name = "later";
+        later.ratio = c.ratio;
+        root.at(2, later);
+        TimelinePlayer player(catalog, root.timeline, {});
+        DisplayObject& stage = player.rootObject();
+        player.advance();
+        player.advance();
+        const auto placedLater = player.childAtDepth(stage, depthOfTag(1));
+        ASSERT_NE(placedLater, nullptr);
+        player.gotoFrame(0, false);
+        const auto now = player.childAtDepth(stage, depthOfTag(1));
+        ASSERT_NE(now, nullptr);
+        EXPECT_EQ(now == placedLater, c.kept);
+        EXPECT_EQ(placedLater->removed, !c.kept);
+        EXPECT_EQ(now->name, c.kept ? "later" : "first");
+        EXPECT_EQ(stage.clip->displayList.size(), 1u);
+    }
 }
 
 } // namespace

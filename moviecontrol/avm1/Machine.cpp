@@ -1063,47 +1063,64 @@ Object* Machine::construct(const Value& constructor, std::span<const Value> args
     return guarded(*state_, [&] { return constructValue(*this, constructor, args); }).asObject();
 }
 
-void Machine::tickTimers(double nowMs, const std::function<void()>& afterEach) {
+void Machine::tickTimers(double nowMs, const std::function<void()>& afterRound) {
     State& s = *state_;
     s.timerNow = nowMs;
-    // The timers run on their own clock: the calls that fell due since the last tick run in
-    // the order of their due times (the older timer first on a tie), so a short interval runs
-    // several times between two frames, interleaved with the others. Each timer runs at most
+    // The timers run on their own clock, in rounds: each round is the moment the earliest
+    // waiting call fell due, and runs once every timer due at that moment (the older timer
+    // first), then `afterRound` (the host runs what the round queued). A short interval so
+    // runs several times between two frames, interleaved with the others, and two timers due
+    // together both run before the scripts either queued. Each timer runs at most
     // kMaxTimerRunsPerTick times a tick: a stalled player does not replay every missed call.
     // Timers started by these calls are due after `nowMs`, so they wait for the next tick.
     constexpr int kMaxTimerRunsPerTick = 10;
     std::unordered_map<int, int> runs; // calls this tick, by timer id
+    const auto mayRun = [&](const Timer& t) {
+        const auto done = runs.find(t.id);
+        return t.due <= nowMs && (done == runs.end() || done->second < kMaxTimerRunsPerTick);
+    };
+    std::vector<int> round;
     for (;;) {
-        auto next = s.timers.end();
-        for (auto it = s.timers.begin(); it != s.timers.end(); ++it) {
-            if (it->due > nowMs || (next != s.timers.end() && it->due >= next->due)) {
-                continue;
-            }
-            auto done = runs.find(it->id);
-            if (done == runs.end() || done->second < kMaxTimerRunsPerTick) {
-                next = it;
+        std::optional<double> moment;
+        for (const Timer& t : s.timers) {
+            if (mayRun(t) && (!moment || t.due < *moment)) {
+                moment = t.due;
             }
         }
-        if (next == s.timers.end()) {
+        if (!moment) {
             break;
         }
-        const bool last = ++runs[next->id] == kMaxTimerRunsPerTick;
-        Timer timer = *next;
-        if (timer.repeat) {
-            next->due = timer.due + timer.interval;
-            if (last) {
-                next->due = std::max(next->due, nowMs + timer.interval);
+        round.clear();
+        for (const Timer& t : s.timers) {
+            if (mayRun(t) && t.due == *moment) {
+                round.push_back(t.id);
             }
-        } else {
-            s.timers.erase(next);
         }
-        if (timer.object) {
-            callMethod(timer.object, timer.method.view(), timer.args);
-        } else {
-            call(timer.function, Value(), timer.args);
+        for (const int id : round) {
+            // An earlier call of the round may have cleared this timer.
+            const auto it = std::find_if(s.timers.begin(), s.timers.end(),
+                                         [id](const Timer& t) { return t.id == id; });
+            if (it == s.timers.end()) {
+                continue;
+            }
+            const bool last = ++runs[id] == kMaxTimerRunsPerTick;
+            Timer timer = *it;
+            if (timer.repeat) {
+                it->due = timer.due + timer.interval;
+                if (last) {
+                    it->due = std::max(it->due, nowMs + timer.interval);
+                }
+            } else {
+                s.timers.erase(it);
+            }
+            if (timer.object) {
+                callMethod(timer.object, timer.method.view(), timer.args);
+            } else {
+                call(timer.function, Value(), timer.args);
+            }
         }
-        if (afterEach) {
-            afterEach();
+        if (afterRound) {
+            afterRound();
         }
     }
 }

@@ -106,8 +106,9 @@ class Machine {
     // Starts a frame: resets the per-frame time and action budget.
     void beginFrame();
     // Runs the setInterval/setTimeout callbacks due at `nowMs` (the host's timerMs clock).
-    // `afterEach` runs after every call (the host runs the scripts that call queued).
-    void tickTimers(double nowMs, const std::function<void()>& afterEach = {});
+    // `afterRound` runs after the calls due at one moment (the host runs the scripts they
+    // queued).
+    void tickTimers(double nowMs, const std::function<void()>& afterRound = {});
     // Removes the timers whose callback object is `object` (a clip being unloaded).
     void clearTimersOf(Object* object);
 

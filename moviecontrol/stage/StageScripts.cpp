@@ -132,8 +132,17 @@ void StageScripts::runTimers() {
     for (const auto& hook : timerHooks_) {
         hook();
     }
-    // What a timer queued (a clip's load event...) runs before the next timer.
-    machine_->tickTimers(host_->timerMs(), [this] { player_->events().runQueuedScripts(); });
+    // A timer's call is no frame script: a goto it makes moves the clip at once, and the
+    // scripts the goto queued (the frame's actions, init actions of the frames it passed)
+    // run with the rest of what the round of calls due together queued, once it ends.
+    EventQueue& events = player_->events();
+    events.holdQueuedScripts(true);
+    machine_->tickTimers(host_->timerMs(), [&events] {
+        events.holdQueuedScripts(false);
+        events.runQueuedScripts();
+        events.holdQueuedScripts(true);
+    });
+    events.holdQueuedScripts(false);
     syncBoundFields();
 }
 

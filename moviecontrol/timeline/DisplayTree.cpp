@@ -65,7 +65,9 @@ void TimelinePlayer::gotoClipFrame(DisplayObject& clip, std::uint32_t frame, boo
     }
     gotoFrameOf(clip, frame);
     clip.clip->playing = play;
-    runPendingActions();
+    if (!queueHeld_) {
+        runPendingActions();
+    }
 }
 
 bool TimelinePlayer::gotoClipLabel(DisplayObject& clip, const std::string& label, bool play) {

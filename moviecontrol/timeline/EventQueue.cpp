@@ -16,6 +16,10 @@ void EventQueue::runQueuedScripts() {
     player_.runPendingActions();
 }
 
+void EventQueue::holdQueuedScripts(bool held) {
+    player_.queueHeld_ = held;
+}
+
 void EventQueue::queueActions(DisplayObject& timeline, const swf::ActionBlock& block) {
     player_.queueActions(timeline, block);
 }

@@ -25,6 +25,9 @@ class EventQueue {
     void runInputScripts();
     // Runs what scripts queued outside a tick (timers, a widget's calls) now.
     void runQueuedScripts();
+    // While held, a goto's scripts wait in the queue for runQueuedScripts instead of running
+    // when the goto returns.
+    void holdQueuedScripts(bool held);
 
     // A button's action block, run with `timeline` as its clip: buttons act on the timeline
     // that holds them.

@@ -333,6 +333,8 @@ class TimelinePlayer {
     std::deque<QueuedScript> earlyQueue_;
     std::deque<QueuedScript> queue_;
     bool runningQueue_ = false;
+    // Set by events(): what is queued waits for the holder's runQueuedScripts.
+    bool queueHeld_ = false;
     std::size_t scriptsThisTick_ = 0;
     // Init actions already run, by library << 16 | sprite id.
     std::set<std::uint32_t> initActionsRun_;

@@ -2,6 +2,7 @@
 // Array, String, Date, timers and AsBroadcaster.
 
 #include "FakeStage.h"
+#include "avm1/State.h"
 
 #include "moviemaker/ActionWriter.h"
 #include "swf/ActionCodes.h"
@@ -417,6 +418,47 @@ TEST_F(Builtins, TimersRunOnTheHostClock) {
     vm.callMethod(global, "clearInterval", std::vector<Value>{num(id)});
     vm.tickTimers(1000);
     EXPECT_EQ(calls, 3);
+}
+
+TEST_F(Builtins, TimersDueTogetherRunAsOneRound) {
+    // The calls due at one moment run before the host's round hook, the older timer first;
+    // a timer an earlier call of the round cleared does not run.
+    struct Case {
+        const char* what;
+        bool firstClearsSecond;
+        std::string rounds;
+    };
+    const Case cases[] = {
+        {"two intervals of one period and a slower one", false, "AB|AB|C|AB|"},
+        {"the first clears the second", true, "A|A|C|A|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string got;
+        double second = 0;
+        const double start = vm.state().timerNow;
+        Object* global = vm.global();
+        const auto timer = [&](const char* name) {
+            return Value(static_cast<Object*>(vm.newFunction([&, name](avm1::CallArgs&) {
+                got += name;
+                if (c.firstClearsSecond && std::string_view(name) == "A") {
+                    vm.callMethod(global, "clearInterval", std::vector<Value>{num(second)});
+                }
+                return Value();
+            })));
+        };
+        const double first = vm.toNumber(
+            vm.callMethod(global, "setInterval", std::vector<Value>{timer("A"), num(10)}));
+        second = vm.toNumber(
+            vm.callMethod(global, "setInterval", std::vector<Value>{timer("B"), num(10)}));
+        const double third = vm.toNumber(
+            vm.callMethod(global, "setTimeout", std::vector<Value>{timer("C"), num(25)}));
+        vm.tickTimers(start + 30, [&] { got += "|"; });
+        EXPECT_EQ(got, c.rounds);
+        for (const double id : {first, second, third}) {
+            vm.callMethod(global, "clearInterval", std::vector<Value>{num(id)});
+        }
+    }
 }
 
 TEST_F(Builtins, ErrorAndRegisteredClasses) {

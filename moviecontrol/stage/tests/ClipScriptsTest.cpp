@@ -313,6 +313,34 @@ TEST(ClipScriptsTest, AShortIntervalRunsAsOftenAsItFellDueUpToABound) {
     EXPECT_EQ(std::count(m.traced.begin(), m.traced.end(), "slow"), 3);
 }
 
+TEST(ClipScriptsTest, AGotoInATimerRunsItsFrameScriptsOnceTheRoundEnds) {
+    // Two intervals due together each trace "in", go to frame 3 and trace "out"; frame 3's
+    // script runs once both calls are done, and the intervals it clears do not run again.
+    Actions timer;
+    timer.trace("in").push(3.0).pushInt(1).push("gotoAndStop").code(0x3D).code(0x17);
+    timer.trace("out");
+    Actions first;
+    first.stop();
+    for (const char* id : {"i1", "i2"}) {
+        first.push(id).push(10.0).function(timer).pushInt(2).push("setInterval").code(0x3D);
+        first.code(0x1D);
+    }
+    Actions third;
+    third.trace("frame 3");
+    for (const char* id : {"i1", "i2"}) {
+        third.push(id).code(0x1C).pushInt(1).push("clearInterval").code(0x3D).code(0x17);
+    }
+    moviemaker::SwfWriter movie(version(7));
+    movie.doAction(first);
+    movie.showFrame();
+    movie.showFrame();
+    movie.doAction(third);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    m.frames(2);
+    EXPECT_EQ(m.traced, (Lines{"in", "out", "in", "out", "frame 3"}));
+}
+
 TEST(ClipScriptsTest, RegisterClassTakesFunctionsAndNullOnly) {
     Actions a;
     const auto reg = [&](Actions& value) {

@@ -153,10 +153,13 @@ bool Interp::instanceOf(const Value& object, const Value& constructor) {
     Value prototype = m_.get(c, s_.sPrototype);
     Object* proto = prototype.asObject();
     if (!proto) {
-        // The object's own __proto__ is compared before the chain is walked: an object made
-        // by a constructor whose prototype is undefined (one its version hides) has none,
-        // and so is an instance of it.
-        return prototype.isUndefined() && o->proto() == nullptr;
+        // An undefined prototype matches a chain that ends before it reaches any class: an
+        // object without a __proto__, or one made by a built-in whose prototype its version
+        // hides, whose prototype is an empty object of its own that inherits nothing. A plain
+        // object, whose chain reaches Object.prototype, is no instance.
+        Object* first = o->proto();
+        return prototype.isUndefined() &&
+               (first == nullptr || (first->proto() == nullptr && first != s_.objectProto));
     }
     // The prototype chain, and at each link the interfaces it implements and theirs.
     int depth = 0;

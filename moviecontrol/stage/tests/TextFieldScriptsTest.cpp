@@ -97,8 +97,8 @@ TEST(TextFieldScriptsTest, FromVersionSixThePropertiesAreAccessorsOfThePrototype
 }
 
 // Version 5 code sees the TextField class but not its prototype, and takes its fields for
-// clips made from MovieClip's prototype; an object made by `new TextField()` there has no
-// prototype, as the class shows none, and so is an instance of it.
+// clips made from MovieClip's prototype; an object made by `new TextField()` there has an empty
+// prototype that inherits nothing, as the class shows none, and so is an instance of it.
 TEST(TextFieldScriptsTest, VersionFiveSeesTheClassButNotItsPrototypeAndFieldsAsClips) {
     moviemaker::Actions a = withField();
     for (const char* path : {"TextField", "TextField.prototype", "tf", "tf.setTextFormat"}) {
@@ -106,16 +106,19 @@ TEST(TextFieldScriptsTest, VersionFiveSeesTheClassButNotItsPrototypeAndFieldsAsC
     }
     a.push("made").push(0.0).push("TextField").code(swf::op::NewObject);
     a.code(swf::op::SetVariable);
-    for (const char* object : {"tf", "made"}) {
+    a.push("plain").push(0.0).push("Object").code(swf::op::NewObject);
+    a.code(swf::op::SetVariable);
+    for (const char* object : {"tf", "made", "plain"}) {
         for (const char* cls : {"MovieClip", "TextField", "Object"}) {
             pushPath(a, object).push(cls).code(swf::op::GetVariable);
             a.code(swf::op::InstanceOf).code(swf::op::Trace);
         }
     }
+    // A plain object's chain reaches Object.prototype: no instance of a hidden prototype.
     EXPECT_EQ(run(5, a), (Lines{"function", "undefined", "movieclip", "undefined", "true", "false",
-                                "true", "false", "true", "false"}));
+                                "true", "false", "true", "false", "false", "false", "true"}));
     EXPECT_EQ(run(6, a), (Lines{"function", "object", "object", "function", "false", "true", "true",
-                                "false", "true", "true"}));
+                                "false", "true", "true", "false", "false", "true"}));
 }
 
 TEST(TextFieldScriptsTest, StyleSheetsParseCssAndStyleTheHtmlOfTheirFields) {

@@ -117,6 +117,20 @@ TEST_F(DescribeType, DescriptionsNameTheTypeThenItsBasesThenItsMembers) {
          Value::object(vm.findClass("TypeError")->classObject),
          {R"(<factory type="TypeError">)", R"(<parameter index="2" type="*" optional="true"/>)",
           R"(<accessor name="errorID" access="readonly" type="int" declaredBy="Error"/>)"}},
+        {"a display object's accessors, under the classes declaring them",
+         "flash.utils",
+         Value::object(vm.findClass("flash.display::MovieClip")->classObject),
+         {R"(<accessor name="currentFrame" access="readonly" type="int" )"
+          R"(declaredBy="flash.display::MovieClip"/>)",
+          R"(<accessor name="parent" access="readonly" )"
+          R"(type="flash.display::DisplayObjectContainer" declaredBy="flash.display::DisplayObject"/>)",
+          R"(<accessor name="x" access="readwrite" type="Number" )"
+          R"(declaredBy="flash.display::DisplayObject"/>)"}},
+        {"an event's accessors",
+         "flash.utils",
+         Value::object(vm.findClass("flash.events::Event")->classObject),
+         {R"(<accessor name="eventPhase" access="readonly" type="uint" )"
+          R"(declaredBy="flash.events::Event"/>)"}},
         {"a point's constructor",
          "flash.utils",
          point(),

@@ -88,6 +88,26 @@ std::string parameters(Machine& m, const MethodRef& ref) {
     return out;
 }
 
+// A native method's parameters from its declaration: types separated by commas, a default
+// marked by a trailing "=".
+std::string nativeMethodParameters(std::string_view declared) {
+    std::string out;
+    std::size_t index = 0;
+    while (!declared.empty()) {
+        const std::size_t comma = declared.find(',');
+        std::string_view type = declared.substr(0, comma);
+        declared =
+            comma == std::string_view::npos ? std::string_view() : declared.substr(comma + 1);
+        const bool optional = type.ends_with('=');
+        if (optional) {
+            type.remove_suffix(1);
+        }
+        out += "<parameter" + attr("index", std::to_string(++index)) +
+               attr("type", std::string(type)) + attr("optional", flag(optional)) + "/>";
+    }
+    return out;
+}
+
 struct Member {
     int order = 0; // variables and constants, then accessors, then methods
     std::string name;
@@ -257,6 +277,49 @@ std::string element(const char* tag, const std::string& head, const std::string&
     return std::string("<") + tag + head + (body.empty() ? "/>" : ">" + body + "</" + tag + ">");
 }
 
+// The methods the player's own classes give their instances natively (kept on their
+// prototypes, not as traits), each under the nearest class that defines it, with its
+// declared signature where the declarations name it. A compiled subclass's own method of the
+// same name is shown by its trait instead.
+void nativeMethods(const Class* cls, const Traits& traits, std::vector<Member>& out) {
+    std::set<std::string> shown;
+    for (const auto& [name, bindings] : traits.byName) {
+        for (const Binding& b : bindings) {
+            if (b.ns.group == Namespace::Group::Public && b.ns.uri.empty()) {
+                shown.insert(name);
+            }
+        }
+    }
+    for (const Class* c = cls; c != nullptr; c = c->super) {
+        // The core classes' methods are in the AS3 namespace, which a description hides.
+        if (c->ns.uri.empty() || c->ns.uri == "__AS3__.vec") {
+            continue;
+        }
+        const std::string owner = c->qualifiedName();
+        for (const auto& entry : c->as3Methods) {
+            const std::string& name = entry.first;
+            if (!shown.insert(name).second) {
+                continue;
+            }
+            // An override keeps the signature of the method it replaces.
+            NativeMethod declared{"*", ""};
+            for (const Class* d = c; d != nullptr; d = d->super) {
+                if (nativeMethod(d->qualifiedName(), name, declared)) {
+                    break;
+                }
+            }
+            Member member;
+            member.order = 2;
+            member.name = name;
+            member.xml = element("method",
+                                 attr("name", name) + attr("declaredBy", owner) +
+                                     attr("returnType", std::string(declared.returns)),
+                                 nativeMethodParameters(declared.parameters));
+            out.push_back(std::move(member));
+        }
+    }
+}
+
 // The public and namespaced members of a class's instances (or of the class itself). What
 // Object declares stays out (objectMethods shows it for Object alone).
 std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits, bool statics) {
@@ -321,19 +384,26 @@ std::vector<Member> members(Machine& m, const Class* cls, const Traits& traits, 
             case Binding::Kind::Method: {
                 member.order = 2;
                 const MethodInfo* info = methodInfo(b.method);
-                const std::string returns =
+                const std::string owner = declaredBy(b, cls, name);
+                std::string returns =
                     info != nullptr ? typeName(m, b.method.unit, info->returnType) : "*";
-                const std::string params = parameters(m, b.method);
-                member.xml =
-                    element("method",
-                            attr("name", name) + attr("declaredBy", declaredBy(b, cls, name)) +
-                                attr("returnType", returns) + uri,
-                            params + memberMetadata(b, cls, name, statics));
+                std::string params = parameters(m, b.method);
+                if (NativeMethod declared; info == nullptr && nativeMethod(owner, name, declared)) {
+                    returns = declared.returns;
+                    params = nativeMethodParameters(declared.parameters);
+                }
+                member.xml = element("method",
+                                     attr("name", name) + attr("declaredBy", owner) +
+                                         attr("returnType", returns) + uri,
+                                     params + memberMetadata(b, cls, name, statics));
                 break;
             }
             }
             out.push_back(std::move(member));
         }
+    }
+    if (!statics) {
+        nativeMethods(cls, traits, out);
     }
     sortMembers(out);
     return out;

@@ -3,6 +3,7 @@
 // cancelled it. So no file is ever chosen: what describes one, or loads or sends it, is
 // called out of sequence, as Flash says before a choice.
 #include "avm2/EventState.h"
+#include "avm2/HiddenFields.h"
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 
@@ -20,6 +21,15 @@ Value cancelled(Machine& m, const Value& s, Args&) {
     Object* o = receiverObject(m, s);
     queueEvent(m, o, newEvent(m, "cancel"));
     return Value::boolean(true);
+}
+
+// A list holds no array until its first browse; each browse starts a new, empty one that the
+// person's choice would fill, so a cancelled browse leaves the list empty rather than absent.
+constexpr std::string_view kChosenFiles = "fileList";
+
+Value browseForList(Machine& m, const Value& s, Args& a) {
+    setHiddenField(s, kChosenFiles, Value::object(m.newArray()));
+    return cancelled(m, s, a);
 }
 
 } // namespace
@@ -43,8 +53,10 @@ void installFileReferences(Machine& m) {
 
     Class* list = m.defineClass("flash.net", "FileReferenceList", dispatcher);
     list->sealed = true;
-    m.defineMethod(list, "browse", cancelled);
-    m.defineGetter(list, "fileList", [](Machine&, const Value&, Args&) { return Value::null(); });
+    m.defineMethod(list, "browse", browseForList);
+    m.defineGetter(list, "fileList", [](Machine&, const Value& s, Args&) {
+        return hiddenField(s, kChosenFiles, Value::null());
+    });
 }
 
 } // namespace avm2

@@ -1,6 +1,7 @@
 // What the player's own classes declare where their code is native rather than compiled: the
-// types of their accessors and the parameters of their constructors, as their class sources
-// give them. describeType reads these where no compiled method says.
+// types of their accessors, the parameters of their constructors and the signatures of their
+// methods, as their class sources give them. describeType reads these where no compiled method
+// says.
 #pragma once
 
 #include <cstdint>
@@ -19,5 +20,16 @@ struct NativeConstructor {
 
 // The parameters a native constructor declares; false when the declarations do not name it.
 bool nativeConstructor(std::string_view owner, NativeConstructor& out);
+
+// A native method's declared signature: its return type, and its parameters' types in order,
+// separated by commas, each ending in "=" when it has a default ("String,Boolean=").
+struct NativeMethod {
+    std::string_view returns;
+    std::string_view parameters;
+};
+
+// The declared signature of a native method of `owner`; false when the declarations do not
+// name it.
+bool nativeMethod(std::string_view owner, std::string_view method, NativeMethod& out);
 
 } // namespace avm2

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 using avm2::Args;
@@ -115,6 +117,20 @@ TEST_F(DescribeType, DescriptionsNameTheTypeThenItsBasesThenItsMembers) {
          Value::object(vm.findClass("TypeError")->classObject),
          {R"(<factory type="TypeError">)", R"(<parameter index="2" type="*" optional="true"/>)",
           R"(<accessor name="errorID" access="readonly" type="int" declaredBy="Error"/>)"}},
+        {"a display object's accessors, under the classes declaring them",
+         "flash.utils",
+         Value::object(vm.findClass("flash.display::MovieClip")->classObject),
+         {R"(<accessor name="currentFrame" access="readonly" type="int" )"
+          R"(declaredBy="flash.display::MovieClip"/>)",
+          R"(<accessor name="parent" access="readonly" )"
+          R"(type="flash.display::DisplayObjectContainer" declaredBy="flash.display::DisplayObject"/>)",
+          R"(<accessor name="x" access="readwrite" type="Number" )"
+          R"(declaredBy="flash.display::DisplayObject"/>)"}},
+        {"an event's accessors",
+         "flash.utils",
+         Value::object(vm.findClass("flash.events::Event")->classObject),
+         {R"(<accessor name="eventPhase" access="readonly" type="uint" )"
+          R"(declaredBy="flash.events::Event"/>)"}},
         {"a point's constructor",
          "flash.utils",
          point(),
@@ -130,6 +146,82 @@ TEST_F(DescribeType, DescriptionsNameTheTypeThenItsBasesThenItsMembers) {
             EXPECT_NE(found, std::string::npos) << c.what << ": " << piece << "\n" << text;
             at = found == std::string::npos ? at : found + piece.size();
         }
+    }
+}
+
+struct NativeMethodCase {
+    const char* cls;
+    const char* method; // the method's element, up to its parameters
+    std::vector<std::string> parameters;
+};
+
+// A native method shows its declared return type and parameters, a parameter with a default
+// as optional, under the class that declares it, in every class that inherits it.
+TEST_F(DescribeType, NativeMethodsShowTheirDeclaredSignatures) {
+    const std::string child = "flash.display::DisplayObject";
+    const std::vector<NativeMethodCase> table = {
+        {"flash.display::MovieClip",
+         R"(<method name="addChildAt" declaredBy="flash.display::DisplayObjectContainer" )"
+         R"(returnType="flash.display::DisplayObject">)",
+         {R"(<parameter index="1" type=")" + child + R"(" optional="false"/>)",
+          R"(<parameter index="2" type="int" optional="false"/>)"}},
+        {"flash.display::MovieClip",
+         R"(<method name="gotoAndStop" declaredBy="flash.display::MovieClip" )"
+         R"(returnType="void">)",
+         {R"(<parameter index="1" type="Object" optional="false"/>)",
+          R"(<parameter index="2" type="String" optional="true"/>)"}},
+        {"flash.display::Sprite",
+         R"(<method name="addEventListener" declaredBy="flash.events::EventDispatcher" )"
+         R"(returnType="void">)",
+         {R"(<parameter index="1" type="String" optional="false"/>)",
+          R"(<parameter index="2" type="Function" optional="false"/>)",
+          R"(<parameter index="3" type="Boolean" optional="true"/>)",
+          R"(<parameter index="4" type="int" optional="true"/>)",
+          R"(<parameter index="5" type="Boolean" optional="true"/>)"}},
+        {"flash.display::Sprite",
+         R"(<method name="hitTestPoint" declaredBy="flash.display::DisplayObject" )"
+         R"(returnType="Boolean">)",
+         {R"(<parameter index="1" type="Number" optional="false"/>)",
+          R"(<parameter index="2" type="Number" optional="false"/>)",
+          R"(<parameter index="3" type="Boolean" optional="true"/>)"}},
+        {"flash.events::Event",
+         R"(<method name="stopPropagation" declaredBy="flash.events::Event" )"
+         R"(returnType="void"/>)",
+         {}},
+        {"flash.events::Event",
+         R"(<method name="clone" declaredBy="flash.events::Event" )"
+         R"(returnType="flash.events::Event"/>)",
+         {}},
+        {"flash.events::MouseEvent",
+         R"(<method name="clone" declaredBy="flash.events::MouseEvent" )"
+         R"(returnType="flash.events::Event"/>)",
+         {}},
+    };
+    for (const NativeMethodCase& c : table) {
+        avm2::Class* cls = vm.findClass(c.cls);
+        ASSERT_NE(cls, nullptr) << c.cls;
+        const std::string text = describe("flash.utils", Value::object(cls->classObject));
+        const std::size_t start = text.find(c.method);
+        ASSERT_NE(start, std::string::npos) << c.cls << ": " << c.method << "\n" << text;
+        // A method without parameters closes its own element ("/>" in `method`).
+        const std::size_t end =
+            c.parameters.empty() ? start + std::strlen(c.method) : text.find("</method>", start);
+        const std::string element = text.substr(start, end - start);
+        std::size_t at = 0;
+        for (const std::string& piece : c.parameters) {
+            const std::size_t found = element.find(piece, at);
+            EXPECT_NE(found, std::string::npos) << c.method << ": " << piece << "\n" << element;
+            at = found == std::string::npos ? at : found + piece.size();
+        }
+        const auto count = [&element](const std::string& what) {
+            std::size_t n = 0;
+            for (std::size_t at = element.find(what); at != std::string::npos;
+                 at = element.find(what, at + 1)) {
+                ++n;
+            }
+            return n;
+        };
+        EXPECT_EQ(count("<parameter "), c.parameters.size()) << c.method << "\n" << element;
     }
 }
 

@@ -161,6 +161,28 @@ TEST_F(Loading, AFileDialogIsCancelledAndNothingIsEverChosen) {
     EXPECT_EQ(get(file, "data"), "null");
 }
 
+TEST_F(Loading, AFileListIsAbsentUntilABrowseAndEachBrowseStartsAnEmptyOne) {
+    Value list = make("flash.net::FileReferenceList");
+    listen(list, "cancel");
+    const auto chosen = [&] {
+        return get(vm.getProperty(list, Name::publicName("fileList")), "length");
+    };
+    EXPECT_EQ(get(list, "fileList"), "null");
+    EXPECT_EQ(text(call(list, "browse")), "true");
+    const Value first = vm.getProperty(list, Name::publicName("fileList"));
+    EXPECT_EQ(vm.className(first), "Array");
+    EXPECT_EQ(chosen(), "0");
+    avm2::sendQueuedEvents(vm);
+    EXPECT_EQ(host.text(), "cancel\n");
+    EXPECT_EQ(chosen(), "0");
+    // What a script put in the old list does not carry over to the next browse.
+    call(first, "push", {str("stale")});
+    call(list, "browse");
+    const Value second = vm.getProperty(list, Name::publicName("fileList"));
+    EXPECT_FALSE(vm.strictEquals(first, second));
+    EXPECT_EQ(chosen(), "0");
+}
+
 // --- FLV --------------------------------------------------------------------------------
 
 void put(Bytes& out, std::uint32_t v, int bytes) {

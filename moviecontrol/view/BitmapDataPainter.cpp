@@ -68,6 +68,13 @@ void drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& dra
     if (area.isEmpty()) {
         return;
     }
+    // Alpha and Erase act through the source's own layer, which only a display object has:
+    // a bitmap drawn directly under either leaves the target as it was. Wrapped in a Bitmap
+    // display object it erases.
+    if (drawing.bitmap != nullptr &&
+        (mode == swf::BlendMode::Alpha || mode == swf::BlendMode::Erase)) {
+        return;
+    }
     // The source alone first, in a layer the size of the area that may change, so that the
     // colour transform and blend mode act on its picture as a whole.
     QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);

@@ -64,6 +64,34 @@ TEST(BitmapDraw, ScaleColourTransformAndBlendMode) {
     EXPECT_NEAR(static_cast<int>(p & 0xFF), 0x30, 1);
 }
 
+TEST(BitmapDraw, AlphaAndEraseLeaveTheTargetWhenTheSourceIsABitmap) {
+    renderTestApp();
+    const pixels::BitmapPixels opaqueRed(4, 4, false, kRed);
+    const pixels::BitmapPixels halfRed(4, 4, true, 0x80FF0000u);
+    for (const swf::BlendMode mode : {swf::BlendMode::Alpha, swf::BlendMode::Erase}) {
+        for (const pixels::BitmapPixels* source : {&opaqueRed, &halfRed}) {
+            for (const bool transparentTarget : {true, false}) {
+                pixels::BitmapPixels dest(4, 4, transparentTarget, kBlue);
+                drawIntoBitmap(dest, bitmapSource(*source), mode, {});
+                EXPECT_EQ(dest.at(1, 2), kBlue) << static_cast<int>(mode);
+            }
+        }
+    }
+    // Under the other modes the same bitmap paints.
+    pixels::BitmapPixels dest(4, 4, true, kBlue);
+    drawIntoBitmap(dest, bitmapSource(opaqueRed), swf::BlendMode::Layer, {});
+    EXPECT_EQ(dest.at(1, 2), kRed);
+    // Display content drawn under Erase takes the target's alpha away where it paints.
+    pixels::BitmapPixels erased(4, 4, true, kBlue);
+    avm1::BitmapDrawing content;
+    drawIntoBitmap(erased, content, swf::BlendMode::Erase, [](QPainter& p, const Transform&) {
+        p.resetTransform();
+        p.fillRect(QRect(0, 0, 2, 4), Qt::black);
+    });
+    EXPECT_EQ(erased.at(0, 1) >> 24, 0u);
+    EXPECT_EQ(erased.at(3, 1), kBlue);
+}
+
 TEST(BitmapDraw, HostileMatricesPaintWithinTheTarget) {
     renderTestApp();
     pixels::BitmapPixels src(4, 4, false, kRed);

@@ -27,6 +27,12 @@ void copyPixels(BitmapPixels& dest, const BitmapPixels& source, Placement at,
         // An opaque alpha bitmap scales nothing.
         alpha.reset();
     }
+    if (alpha && alpha->bitmap == &source && alpha->x == at.from.x && alpha->y == at.from.y) {
+        // A source that is its own alpha bitmap, read at the same pixels, lends each pixel the
+        // alpha it already has: the player copies it as if no alpha bitmap were given, rather
+        // than scaling the alpha by itself.
+        alpha.reset();
+    }
     const bool blend = source.transparent() && (mergeAlpha || !dest.transparent());
     if (!blend && !alpha) {
         dest.copy(source, at.from, at.toX, at.toY);

@@ -19,7 +19,8 @@ struct AlphaSource {
 // replace it otherwise. With an alpha source, each pixel's alpha is the source's scaled by
 // the alpha bitmap's ((a * b) >> 8; only the alpha bitmap's when the source is opaque), the
 // pixels the alpha bitmap does not reach are left alone, and pixels are laid over when
-// `mergeAlpha` is set or the destination is opaque.
+// `mergeAlpha` is set or the destination is opaque. A source given as its own alpha bitmap at
+// the source rectangle's corner is copied as without one.
 void copyPixels(BitmapPixels& dest, const BitmapPixels& source, Placement at,
                 std::optional<AlphaSource> alpha, bool mergeAlpha);
 

@@ -9,6 +9,7 @@
 #include "Transform.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -68,6 +69,13 @@ void drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& dra
     if (area.isEmpty()) {
         return;
     }
+    // Alpha and Erase act through the source's own layer, which only a display object has:
+    // a bitmap drawn directly under either leaves the target as it was. Wrapped in a Bitmap
+    // display object it erases.
+    if (drawing.bitmap != nullptr &&
+        (mode == swf::BlendMode::Alpha || mode == swf::BlendMode::Erase)) {
+        return;
+    }
     // The source alone first, in a layer the size of the area that may change, so that the
     // colour transform and blend mode act on its picture as a whole.
     QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -75,10 +83,19 @@ void drawIntoBitmap(pixels::BitmapPixels& target, const avm1::BitmapDrawing& dra
         return;
     }
     layer.fill(Qt::transparent);
-    const auto& m = drawing.matrix;
+    std::array<double, 6> m = drawing.matrix;
+    bool smoothing = drawing.smoothing;
+    if (drawing.bitmap != nullptr && m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0 &&
+        std::isfinite(m[4]) && std::isfinite(m[5])) {
+        // A bitmap neither scaled nor turned is copied pixel for pixel: it lands at its
+        // offset rounded down to whole pixels, with nothing between pixels to smooth.
+        m[4] = std::floor(m[4]);
+        m[5] = std::floor(m[5]);
+        smoothing = false;
+    }
     {
         QPainter painter(&layer);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, drawing.smoothing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothing);
         painter.setRenderHint(QPainter::Antialiasing, true);
         const QTransform toTarget(m[0], m[1], m[2], m[3], m[4], m[5]);
         painter.setTransform(toTarget * QTransform::fromTranslate(-area.x(), -area.y()));

@@ -95,6 +95,36 @@ TEST(PixelCopy, OpaqueAlphaPixelsKeepTheSourcesAlpha) {
     EXPECT_EQ(dest.premultipliedAt(0, 0), source.premultipliedAt(0, 0));
 }
 
+TEST(PixelCopy, ASourceAsItsOwnAlphaAtTheSameCornerCopiesAsWithoutOne) {
+    // A 4 x 1 fade of alphas 0x3F, 0x7F, 0xBF, 0xFF, copied from columns 1..2 to columns 1..2.
+    BitmapPixels fade(4, 1, true, 0);
+    for (int x = 0; x < 4; ++x) {
+        fade.set(x, 0, (static_cast<std::uint32_t>(0x40 * (x + 1) - 1) << 24) | 0x00FF00u);
+    }
+    const Placement middle{{1, 0, 2, 1}, 1, 0};
+    struct Case {
+        bool destTransparent;
+        bool mergeAlpha;
+    };
+    for (const Case c :
+         {Case{true, false}, Case{true, true}, Case{false, false}, Case{false, true}}) {
+        BitmapPixels withItself(4, 1, c.destTransparent, kBlue);
+        copyPixels(withItself, fade, middle, AlphaSource{&fade, 1, 0}, c.mergeAlpha);
+        BitmapPixels without(4, 1, c.destTransparent, kBlue);
+        copyPixels(without, fade, middle, std::nullopt, c.mergeAlpha);
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(withItself.at(x, 0), without.at(x, 0))
+                << "column " << x << " transparent " << c.destTransparent << " merged "
+                << c.mergeAlpha;
+        }
+    }
+    // Read one pixel to the right, the same bitmap is an alpha bitmap like any other.
+    BitmapPixels shifted(4, 1, true, 0);
+    copyPixels(shifted, fade, middle, AlphaSource{&fade, 2, 0}, false);
+    EXPECT_EQ(shifted.premultipliedAt(1, 0) >> 24, (0xBFu * 0x7Fu) >> 8);
+    EXPECT_EQ(shifted.premultipliedAt(2, 0) >> 24, 0xBFu);
+}
+
 TEST(PixelCopy, MergingWithinOneBitmapReadsBeforeItWrites) {
     // Each pixel moves one to the right over a left-to-right fade: every result comes from
     // the pixel as it was, not from one already written.

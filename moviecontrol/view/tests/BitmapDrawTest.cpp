@@ -64,6 +64,62 @@ TEST(BitmapDraw, ScaleColourTransformAndBlendMode) {
     EXPECT_NEAR(static_cast<int>(p & 0xFF), 0x30, 1);
 }
 
+TEST(BitmapDraw, AlphaAndEraseLeaveTheTargetWhenTheSourceIsABitmap) {
+    renderTestApp();
+    const pixels::BitmapPixels opaqueRed(4, 4, false, kRed);
+    const pixels::BitmapPixels halfRed(4, 4, true, 0x80FF0000u);
+    for (const swf::BlendMode mode : {swf::BlendMode::Alpha, swf::BlendMode::Erase}) {
+        for (const pixels::BitmapPixels* source : {&opaqueRed, &halfRed}) {
+            for (const bool transparentTarget : {true, false}) {
+                pixels::BitmapPixels dest(4, 4, transparentTarget, kBlue);
+                drawIntoBitmap(dest, bitmapSource(*source), mode, {});
+                EXPECT_EQ(dest.at(1, 2), kBlue) << static_cast<int>(mode);
+            }
+        }
+    }
+    // Under the other modes the same bitmap paints.
+    pixels::BitmapPixels dest(4, 4, true, kBlue);
+    drawIntoBitmap(dest, bitmapSource(opaqueRed), swf::BlendMode::Layer, {});
+    EXPECT_EQ(dest.at(1, 2), kRed);
+    // Display content drawn under Erase takes the target's alpha away where it paints.
+    pixels::BitmapPixels erased(4, 4, true, kBlue);
+    avm1::BitmapDrawing content;
+    drawIntoBitmap(erased, content, swf::BlendMode::Erase, [](QPainter& p, const Transform&) {
+        p.resetTransform();
+        p.fillRect(QRect(0, 0, 2, 4), Qt::black);
+    });
+    EXPECT_EQ(erased.at(0, 1) >> 24, 0u);
+    EXPECT_EQ(erased.at(3, 1), kBlue);
+}
+
+TEST(BitmapDraw, AnUnscaledBitmapLandsAtItsOffsetRoundedDown) {
+    renderTestApp();
+    // A 2 x 1 bitmap, red then green, at fractional offsets with and without smoothing.
+    pixels::BitmapPixels source(2, 1, false, kRed);
+    source.set(1, 0, 0xFF00FF00u);
+    struct Case {
+        double tx;
+        int redAt; // the target column the red pixel lands on
+    };
+    for (const Case c : {Case{0.0, 0}, Case{0.4, 0}, Case{0.6, 0}, Case{0.99, 0}, Case{1.5, 1},
+                         Case{-0.4, -1}, Case{2.7, 2}}) {
+        for (const bool smoothing : {false, true}) {
+            pixels::BitmapPixels dest(5, 1, false, kBlue);
+            avm1::BitmapDrawing d = bitmapSource(source);
+            d.matrix = {1, 0, 0, 1, c.tx, 0.3};
+            d.smoothing = smoothing;
+            drawIntoBitmap(dest, d, swf::BlendMode::Normal, {});
+            for (int x = 0; x < 5; ++x) {
+                const std::uint32_t expected = x == c.redAt       ? kRed
+                                               : x == c.redAt + 1 ? 0xFF00FF00u
+                                                                  : kBlue;
+                EXPECT_EQ(dest.at(x, 0), expected)
+                    << "tx " << c.tx << " smoothing " << smoothing << " column " << x;
+            }
+        }
+    }
+}
+
 TEST(BitmapDraw, HostileMatricesPaintWithinTheTarget) {
     renderTestApp();
     pixels::BitmapPixels src(4, 4, false, kRed);

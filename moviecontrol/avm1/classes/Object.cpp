@@ -245,9 +245,9 @@ void installObject(Machine& m) {
             for (const Str& n : names) {
                 if (Property* p = o->properties().find(n, m.caseSensitive())) {
                     apply(*p);
-                } else if (n.size() == 9 && (m.caseSensitive()
-                                                 ? n.view() == "__proto__"
-                                                 : equalsFolded(n.view(), "__proto__"))) {
+                } else if (n.size() == 9 &&
+                           (m.caseSensitive() ? n.view() == "__proto__"
+                                              : equalsFolded(n.view(), "__proto__"))) {
                     applyToProto();
                 }
             }

@@ -472,10 +472,9 @@ void StageScripts::deliverVariables() {
             continue;
         }
         StageObject* object = objectOf(*target);
-        for (auto& [name, value] : avm1::decodeForm(p.text)) {
-            while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
-                value.pop_back();
-            }
+        // Only '&' and '=' divide the text: a line break that ends the file stays in the
+        // last value, as LoadVars.decode keeps it.
+        for (const auto& [name, value] : avm1::decodeForm(p.text)) {
             machine_->set(object, name, Value(machine_->str(value)));
         }
         player_->events().dataArrived(*target);

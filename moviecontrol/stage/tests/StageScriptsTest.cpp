@@ -141,7 +141,8 @@ TEST(StageScriptsTest, LoadVariablesReadsOnlyBesideTheMovieAndArrivesNextFrame) 
     ScriptedMovie m(movie.finish());
     m.frames(1);
     EXPECT_EQ(m.opened, (Lines{"vars.txt"}));
-    EXPECT_EQ(m.traced, (Lines{"undefined", "J\xC3\xBCrgen", "3"}));
+    EXPECT_EQ(m.traced,
+              (Lines{"undefined", "J\xC3\xBCrgen", "3", ""})); // the value keeps its line break
 }
 
 TEST(StageScriptsTest, TheMenuCommandsKeepTheirMeaningOnAScriptedMovie) {

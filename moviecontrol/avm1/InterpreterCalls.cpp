@@ -57,7 +57,12 @@ void Interp::actionCallFunction() {
     std::vector<Value> args = popArgs();
     Str name = m_.toString(nameValue);
     Object* holder = nullptr;
-    Value f = getVariable(name, &holder);
+    // A function is a variable: a path reaches it through its last ':' or '.'. A path of
+    // slashes alone names a clip, and a clip is not called.
+    const std::string_view path = name.view();
+    const bool clipPathOnly = name.hasPathSeparator() && path.find('/') != std::string_view::npos &&
+                              path.find_first_of(":.") == std::string_view::npos;
+    Value f = clipPathOnly ? Value() : getVariable(name, &holder);
     if (auto* sup = dynamic_cast<SuperObject*>(f.asObject())) {
         push(fromCallAction([&] { return callSuperConstructor(sup, args); })); // super(...)
         return;

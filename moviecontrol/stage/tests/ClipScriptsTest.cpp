@@ -139,6 +139,19 @@ TEST(ClipScriptsTest, TimelineActionsWithATargetThatNamesNoClipMoveTheRoot) {
     EXPECT_EQ(m.traced, (Lines{"2", "root 2"}));
 }
 
+TEST(ClipScriptsTest, CallFunctionReachesAClipsFunctionOnlyThroughItsLastColonOrDot) {
+    Actions a;
+    a.callMethod("this", "createEmptyMovieClip", {"kid", "5"});
+    // Each name's getDepth runs on the clip the path names; slashes alone name the clip
+    // itself, which is not called (the root's own getDepth must not answer).
+    for (const char* name : {"kid.getDepth", "/kid:getDepth", "_root:kid:getDepth",
+                             "_root.kid:getDepth", "/kid/getDepth", "/_root/kid/getDepth"}) {
+        a.pushInt(0).push(name).code(0x3D).code(0x26);
+    }
+    ScriptedMovie m(rootMovie(6, a));
+    EXPECT_EQ(m.traced, (Lines{"5", "5", "5", "5", "undefined", "undefined"}));
+}
+
 TEST(ClipScriptsTest, TellTargetFindsAClipByItsPathSoTheLowerOfTwinsAnswers) {
     Actions a;
     a.callMethod("this", "createEmptyMovieClip", {"twin", "1"})

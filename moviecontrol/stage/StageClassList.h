@@ -29,4 +29,6 @@
     X(LocalConnection)                                                                             \
     X(XMLSocket)                                                                                   \
     X(Camera)                                                                                      \
-    X(NetStream)
+    X(NetStream)                                                                                   \
+    X(PrintJob)                                                                                    \
+    X(Accessibility)

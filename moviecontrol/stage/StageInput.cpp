@@ -520,10 +520,11 @@ void StageInput::mouseDown(double x, double y) {
     rememberTargets();
     apply(changes);
     finish();
-    pressedLink_.reset();
+    // Flash follows a text link as it is pressed, not when the button comes up again.
     std::string url;
     if (DisplayObject* field = linkAt(x, y, url)) {
-        pressedLink_ = PressedLink{field->serial, std::move(url)};
+        followLink(*field, url);
+        finish();
     }
     passOn([x, y](StageInput& hosted) { hosted.mouseDown(x, y); });
 }
@@ -577,14 +578,6 @@ void StageInput::mouseUp(double x, double y) {
     rememberTargets();
     apply(changes);
     finish();
-    // A link is followed when the press and the release both land on it.
-    const std::optional<PressedLink> pressed = std::exchange(pressedLink_, std::nullopt);
-    std::string url;
-    DisplayObject* field = linkAt(x, y, url);
-    if (pressed && field != nullptr && field->serial == pressed->field && url == pressed->url) {
-        followLink(*field, url);
-        finish();
-    }
     pointerHidesHighlight();
     passOn([x, y](StageInput& hosted) { hosted.mouseUp(x, y); });
 }

@@ -207,12 +207,6 @@ class StageInput {
     HitTester hit_;
     ButtonTracker tracker_;
     std::optional<FocusManager> focus_;
-    // The link a press went down on: a release over the same link follows it.
-    struct PressedLink {
-        std::uint64_t field = 0;
-        std::string url;
-    };
-    std::optional<PressedLink> pressedLink_;
     // The field a press put the caret in, and where: dragging from there selects.
     std::weak_ptr<DisplayObject> selecting_;
     std::size_t selectFrom_ = 0;

@@ -201,6 +201,31 @@ TEST(MediaClassesTest, AConnectionTellsWhereItWasAskedToConnect) {
     EXPECT_TRUE(movie.send(nc, "call", {movie.str("method")}).isUndefined());
 }
 
+TEST(MediaClassesTest, PrintJobsAreDeclinedAndNoScreenReaderListens) {
+    MediaMovie five(5), six(6), seven(7), eight(8);
+    EXPECT_EQ(five.type("PrintJob"), "undefined");
+    EXPECT_EQ(six.type("PrintJob"), "undefined");
+    EXPECT_EQ(seven.type("PrintJob"), "function");
+    EXPECT_EQ(five.type("Accessibility"), "undefined");
+    EXPECT_EQ(six.type("Accessibility"), "object");
+
+    avm1::Machine& m = eight.m();
+    avm1::Object* job = eight.make("PrintJob");
+    ASSERT_NE(job, nullptr);
+    const Value started = eight.send(job, "start");
+    EXPECT_TRUE(started.isBool() && !started.asBool());
+    const Value added = eight.send(job, "addPage", {Value(0)});
+    EXPECT_TRUE(added.isBool() && !added.asBool());
+    EXPECT_TRUE(eight.send(job, "send").isUndefined());
+    // The paper is only measured once a job has started.
+    EXPECT_TRUE(m.get(job, "paperWidth").isUndefined());
+    EXPECT_TRUE(m.get(job, "pageHeight").isUndefined());
+
+    const Value active = eight.call("Accessibility", "isActive");
+    EXPECT_TRUE(active.isBool() && !active.asBool());
+    EXPECT_TRUE(eight.call("Accessibility", "updateProperties").isUndefined());
+}
+
 TEST(MediaClassesTest, ThereIsNoCameraButItsSurfaceIsFlashs) {
     MediaMovie movie(8);
     EXPECT_EQ(movie.type("Camera.prototype.setMode"), "function");

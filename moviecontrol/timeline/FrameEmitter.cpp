@@ -169,16 +169,11 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         return;
     }
     const Transform m = parentMatrix * object.matrix;
-    std::optional<Bounds> covered;
-    if (object.filters.empty() && object.cacheAsBitmap) {
-        // A cached object too large for its player's bitmaps shows nothing, in a mask too.
-        std::size_t visits = limits_.maxObjects;
-        covered = geometry_.contentBounds(object, m, visits);
-        const swf::Movie* movie = library_.movie(object.library);
-        if (!cachedBitmapFits(*covered, movie != nullptr ? movie->header.version : 0)) {
-            return;
-        }
+    const CachedCover cache = cachedCover(object, m);
+    if (!cache.shows) {
+        return;
     }
+    const std::optional<Bounds>& covered = cache.covered;
     // Colour transforms count from the nearest enclosing group, which applies them to its
     // whole layer.
     ColorTransform cx = compose(parentCx, object.colorTransform);
@@ -209,9 +204,29 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
     }
 }
 
+TimelinePlayer::CachedCover TimelinePlayer::cachedCover(const DisplayObject& object,
+                                                        const Transform& m) const {
+    CachedCover cache;
+    if (object.filters.empty() && object.cacheAsBitmap) {
+        // A cached object too large for its player's bitmaps shows nothing, in a mask too.
+        std::size_t visits = limits_.maxObjects;
+        cache.covered = geometry_.contentBounds(object, m, visits);
+        const swf::Movie* movie = library_.movie(object.library);
+        cache.shows =
+            cachedBitmapFits(*cache.covered, movie != nullptr ? movie->header.version : 0);
+    }
+    return cache;
+}
+
 void TimelinePlayer::emitAlphaMasked(RenderBackend& backend, const DisplayObject& object,
                                      const DisplayObject& mask, const Transform& matrix,
                                      const ColorTransform& cx, std::size_t& budget) const {
+    const Transform maskParent =
+        mask.parent != nullptr ? geometry_.globalMatrix(*mask.parent) : Transform{};
+    // A mask with no picture lets nothing of the masked object through.
+    if (!cachedCover(mask, maskParent * mask.matrix).shows) {
+        return;
+    }
     // Nothing shows beyond the masked object's own drawing, so its extent bounds the layer.
     GroupStyle layer;
     layer.blendMode = swf::BlendMode::Layer;
@@ -222,8 +237,6 @@ void TimelinePlayer::emitAlphaMasked(RenderBackend& backend, const DisplayObject
     }
     backend.beginGroup(layer);
     emitObject(backend, object, matrix, cx, false, budget);
-    const Transform maskParent =
-        mask.parent != nullptr ? geometry_.globalMatrix(*mask.parent) : Transform{};
     GroupStyle cut;
     cut.blendMode = swf::BlendMode::Alpha;
     cut.matrix = maskParent * mask.matrix;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -299,6 +300,13 @@ class TimelinePlayer {
                     std::size_t& budget) const;
     void emitContent(RenderBackend& backend, const DisplayObject& object, const Transform& m,
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
+    // What a cached object (no filters) covers at `m`, or nothing when it is not cached that
+    // way or is too large for its player's bitmaps, in which case it shows nothing at all.
+    struct CachedCover {
+        bool shows = true;
+        std::optional<Bounds> covered;
+    };
+    CachedCover cachedCover(const DisplayObject& object, const Transform& m) const;
     // `object` under a script's mask that lets it show by the mask's alpha (both cached as
     // bitmaps): the two composed in one layer, the mask's picture with the Alpha blend.
     void emitAlphaMasked(RenderBackend& backend, const DisplayObject& object,

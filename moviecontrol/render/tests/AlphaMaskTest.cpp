@@ -86,5 +86,31 @@ TEST(AlphaMaskTest, BothCachedMaskByAlphaOtherwiseByOutline) {
     }
 }
 
+TEST(AlphaMaskTest, AMaskCachedLargerThanItsPlayersBitmapsLetsNothingThrough) {
+    // Version 8 caches up to 2880 pixels a side: the mask is widened to 3000.
+    for (const char* maskee : {"cache", ""}) {
+        moviemaker::MovieHeader header;
+        header.version = 8;
+        header.frameSize = moviemaker::Rect::pixels(100, 100);
+        moviemaker::SwfWriter movie(header);
+        movie.setBackgroundColor({255, 255, 255});
+        placeSquare(movie, {255, 0, 0, 255}, "a", 1);
+        placeSquare(movie, {0, 0, 0, 128}, "m", 2);
+        moviemaker::Actions script;
+        if (std::string_view(maskee) == "cache") {
+            cache(script, "a");
+        }
+        cache(script, "m");
+        script.push("m").code(0x1C).push("_width").pushInt(3000).code(0x4F);
+        script.push("m").code(0x1C).pushInt(1).push("a").code(0x1C).push("setMask");
+        script.code(0x52).code(0x17);
+        const PlayedScript played = playScript(movie, script, QSize(100, 100));
+        ASSERT_FALSE(played.image.isNull()) << maskee;
+        const QColor centre = played.image.pixelColor(50, 50);
+        EXPECT_EQ(centre.green(), 255) << maskee;
+        EXPECT_EQ(centre.blue(), 255) << maskee;
+    }
+}
+
 } // namespace
 } // namespace mc

@@ -40,6 +40,25 @@ void filter(moviemaker::Actions& a, std::string_view clip) {
     a.push("BlurFilter").code(0x53).pushInt(1).code(0x42).code(0x4F);
 }
 
+// A red square "a" under a half transparent black one "m": by its alpha the red shows half,
+// by its outline whole.
+moviemaker::SwfWriter squaresMovie() {
+    moviemaker::MovieHeader header;
+    header.version = 8;
+    header.frameSize = moviemaker::Rect::pixels(100, 100);
+    moviemaker::SwfWriter movie(header);
+    movie.setBackgroundColor({255, 255, 255});
+    placeSquare(movie, {255, 0, 0, 255}, "a", 1);
+    placeSquare(movie, {0, 0, 0, 128}, "m", 2);
+    return movie;
+}
+
+// a.setMask(m)
+void maskAByM(moviemaker::Actions& a) {
+    a.push("m").code(0x1C).pushInt(1).push("a").code(0x1C).push("setMask");
+    a.code(0x52).code(0x17);
+}
+
 struct Case {
     const char* name;
     const char* maskee; // "", "cache" or "filter"
@@ -56,14 +75,7 @@ TEST(AlphaMaskTest, BothCachedMaskByAlphaOtherwiseByOutline) {
         {"neither", "", "", false},
     };
     for (const Case& c : cases) {
-        moviemaker::MovieHeader header;
-        header.version = 8;
-        header.frameSize = moviemaker::Rect::pixels(100, 100);
-        moviemaker::SwfWriter movie(header);
-        movie.setBackgroundColor({255, 255, 255});
-        placeSquare(movie, {255, 0, 0, 255}, "a", 1);
-        // Half transparent: by its alpha the red shows half, by its outline whole.
-        placeSquare(movie, {0, 0, 0, 128}, "m", 2);
+        moviemaker::SwfWriter movie = squaresMovie();
         moviemaker::Actions script;
         for (const auto& [clip, how] : {std::pair{"a", c.maskee}, std::pair{"m", c.mask}}) {
             if (std::string_view(how) == "cache") {
@@ -72,8 +84,7 @@ TEST(AlphaMaskTest, BothCachedMaskByAlphaOtherwiseByOutline) {
                 filter(script, clip);
             }
         }
-        script.push("m").code(0x1C).pushInt(1).push("a").code(0x1C).push("setMask");
-        script.code(0x52).code(0x17);
+        maskAByM(script);
         const PlayedScript played = playScript(movie, script, QSize(100, 100));
         ASSERT_FALSE(played.image.isNull()) << c.name;
         const QColor centre = played.image.pixelColor(50, 50);
@@ -89,21 +100,14 @@ TEST(AlphaMaskTest, BothCachedMaskByAlphaOtherwiseByOutline) {
 TEST(AlphaMaskTest, AMaskCachedLargerThanItsPlayersBitmapsLetsNothingThrough) {
     // Version 8 caches up to 2880 pixels a side: the mask is widened to 3000.
     for (const char* maskee : {"cache", ""}) {
-        moviemaker::MovieHeader header;
-        header.version = 8;
-        header.frameSize = moviemaker::Rect::pixels(100, 100);
-        moviemaker::SwfWriter movie(header);
-        movie.setBackgroundColor({255, 255, 255});
-        placeSquare(movie, {255, 0, 0, 255}, "a", 1);
-        placeSquare(movie, {0, 0, 0, 128}, "m", 2);
+        moviemaker::SwfWriter movie = squaresMovie();
         moviemaker::Actions script;
         if (std::string_view(maskee) == "cache") {
             cache(script, "a");
         }
         cache(script, "m");
         script.push("m").code(0x1C).push("_width").pushInt(3000).code(0x4F);
-        script.push("m").code(0x1C).pushInt(1).push("a").code(0x1C).push("setMask");
-        script.code(0x52).code(0x17);
+        maskAByM(script);
         const PlayedScript played = playScript(movie, script, QSize(100, 100));
         ASSERT_FALSE(played.image.isNull()) << maskee;
         const QColor centre = played.image.pixelColor(50, 50);

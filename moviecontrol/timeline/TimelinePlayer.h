@@ -300,8 +300,9 @@ class TimelinePlayer {
                     std::size_t& budget) const;
     void emitContent(RenderBackend& backend, const DisplayObject& object, const Transform& m,
                      const ColorTransform& cx, bool inMask, std::size_t& budget) const;
-    // What a cached object (no filters) covers at `m`, or nothing when it is not cached that
-    // way or is too large for its player's bitmaps, in which case it shows nothing at all.
+    // For an object cached as a bitmap without filters: what it covers at `m`, and whether
+    // its player can make that bitmap (when not, it shows nothing). Other objects show and
+    // have no box here.
     struct CachedCover {
         bool shows = true;
         std::optional<Bounds> covered;

@@ -107,7 +107,7 @@ Value setPixel32(Machine& m, const Value& self, Args& a) {
 
 Value fillRect(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    p.fill(rectArg(m, a, 0), toUint32(geom::numberArg(m, a, 1, 0)));
+    p.fill(rectArg(m, a, 0, "rect"), toUint32(geom::numberArg(m, a, 1, 0)));
     return Value();
 }
 
@@ -164,7 +164,7 @@ Value newByteArray(Machine& m) {
 
 Value getPixels(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    const PixelRect r = p.clip(rectArg(m, a, 0));
+    const PixelRect r = p.clip(rectArg(m, a, 0, "rect"));
     Value bytes = newByteArray(m);
     m.checkMemory(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height) * 4);
     writePixels(m, p, r, bytes);
@@ -174,7 +174,7 @@ Value getPixels(Machine& m, const Value& self, Args& a) {
 
 Value copyPixelsToByteArray(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    const PixelRect r = p.clip(rectArg(m, a, 0));
+    const PixelRect r = p.clip(rectArg(m, a, 0, "rect"));
     Value bytes = byteArrayArg(m, a, 1);
     writePixels(m, p, r, bytes);
     return Value();
@@ -184,7 +184,7 @@ Value copyPixelsToByteArray(Machine& m, const Value& self, Args& a) {
 // bytes throws EOFError after the pixels read so far are set.
 Value setPixels(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    const PixelRect r = p.clip(rectArg(m, a, 0));
+    const PixelRect r = p.clip(rectArg(m, a, 0, "rect"));
     Value bytes = byteArrayArg(m, a, 1);
     const Name read = Name::publicName("readUnsignedInt");
     for (int y = r.y; y < r.y + r.height; ++y) {
@@ -199,7 +199,7 @@ Value setPixels(Machine& m, const Value& self, Args& a) {
 
 Value getVector(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    const PixelRect r = p.clip(rectArg(m, a, 0));
+    const PixelRect r = p.clip(rectArg(m, a, 0, "rect"));
     Args type{Value::object(m.uintClass->classObject)};
     Value cls = m.applyType(Value::object(m.vectorClass->classObject), type);
     Args none;
@@ -220,7 +220,7 @@ Value getVector(Machine& m, const Value& self, Args& a) {
 // A vector too short for the rectangle sets what it holds, then throws RangeError #1125.
 Value setVector(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    const PixelRect r = p.clip(rectArg(m, a, 0));
+    const PixelRect r = p.clip(rectArg(m, a, 0, "rect"));
     Object* v = geom::required(m, geom::argument(a, 1), "Object");
     std::size_t i = 0;
     for (int y = r.y; y < r.y + r.height; ++y) {
@@ -284,14 +284,25 @@ pixels::PixelRect pixelRect(const geom::Box& b) {
     return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
-pixels::PixelRect rectArg(Machine& m, const Args& a, std::size_t i) {
-    Object* r = geom::required(m, geom::argument(a, i), "flash.geom::Rectangle");
+[[noreturn]] void missing(Machine& m, const char* name) {
+    m.throwError("TypeError", 2007, std::string("Parameter ") + name + " must be non-null.");
+}
+
+pixels::PixelRect rectArg(Machine& m, const Args& a, std::size_t i, const char* name) {
+    const Value v = geom::argument(a, i);
+    if (v.isNullish()) {
+        missing(m, name);
+    }
+    Object* r = geom::required(m, v, "flash.geom::Rectangle");
     return pixelRect(geom::boxOf(m, Value::object(r)));
 }
 
-void pointArg(Machine& m, const Args& a, std::size_t i, int& x, int& y, bool optional) {
+void pointArg(Machine& m, const Args& a, std::size_t i, int& x, int& y, const char* name) {
     const Value v = geom::argument(a, i);
-    if (optional && v.isNullish()) {
+    if (v.isNullish()) {
+        if (name != nullptr) {
+            missing(m, name);
+        }
         x = y = 0;
         return;
     }

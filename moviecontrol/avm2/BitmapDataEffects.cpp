@@ -7,8 +7,10 @@
 #include "pixels/PixelCopy.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace avm2::bitmaps {
 
@@ -30,8 +32,8 @@ Transfer transferArgs(Machine& m, const Args& a) {
     requireArg(m, a, 2, "flash.geom::Point", "destPoint");
     Transfer t;
     t.source = sharedPixels(m, geom::argument(a, 0));
-    t.at.from = rectArg(m, a, 1);
-    pointArg(m, a, 2, t.at.toX, t.at.toY);
+    t.at.from = rectArg(m, a, 1, "sourceRect");
+    pointArg(m, a, 2, t.at.toX, t.at.toY, "destPoint");
     return t;
 }
 
@@ -39,12 +41,6 @@ namespace {
 
 std::uint32_t colorArg(Machine& m, const Args& a, std::size_t i, std::uint32_t fallback) {
     return i < a.size() ? toUint32(m.toNumber(a[i])) : fallback;
-}
-
-[[noreturn]] void wrongType(Machine& m, const char* parameter, const char* type) {
-    m.throwError("ArgumentError", 2005,
-                 std::string("Parameter ") + parameter +
-                     " is of the incorrect type. Should be type " + type + ".");
 }
 
 Value copyPixels(Machine& m, const Value& self, Args& a) {
@@ -56,7 +52,7 @@ Value copyPixels(Machine& m, const Value& self, Args& a) {
         alphaBitmap = sharedPixels(m, a[3]);
         pixels::AlphaSource s;
         s.bitmap = alphaBitmap.get();
-        pointArg(m, a, 4, s.x, s.y, true);
+        pointArg(m, a, 4, s.x, s.y, nullptr);
         alpha = s;
     }
     const bool mergeAlpha = a.size() > 5 && Machine::toBoolean(a[5]);
@@ -73,8 +69,9 @@ Value copyChannel(Machine& m, const Value& self, Args& a) {
 
 Value colorTransform(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    const PixelRect r = rectArg(m, a, 0);
-    Object* ct = geom::required(m, geom::argument(a, 1), "flash.geom::ColorTransform");
+    const PixelRect r = rectArg(m, a, 0, "rect");
+    requireArg(m, a, 1, "flash.geom::ColorTransform", "colorTransform");
+    Object* ct = a[1].asObject();
     const geom::Channels c = geom::channelsOf(m, Value::object(ct));
     pixels::ChannelTransform t;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -124,8 +121,9 @@ Value threshold(Machine& m, const Value& self, Args& a) {
                                         colorArg(m, a, 5, 0), colorArg(m, a, 6, 0xFFFFFFFFu),
                                         a.size() > 7 && Machine::toBoolean(a[7]));
     if (count < 0) {
+        // Flash numbers the parameter 0 in this error, whichever one it is.
         m.throwError("ArgumentError", 2005,
-                     "Parameter 3 is of the incorrect type. Should be type Operation.");
+                     "Parameter 0 is of the incorrect type. Should be type Operation.");
     }
     return Value::unsignedInt(static_cast<std::uint32_t>(count));
 }
@@ -191,7 +189,8 @@ Value getColorBoundsRect(Machine& m, const Value& self, Args& a) {
 // 0 when equal; -3 or -4 when the widths or heights differ; else a bitmap of differences.
 Value compare(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    BitmapPixels& q = pixelsOf(m, geom::argument(a, 0));
+    requireArg(m, a, 0, "flash.display::BitmapData", "otherBitmapData");
+    BitmapPixels& q = pixelsOf(m, a[0]);
     if (&p == &q) {
         return Value::integer(0);
     }
@@ -213,6 +212,51 @@ Value compare(Machine& m, const Value& self, Args& a) {
         rowDone(m, y);
     }
     return any ? makeBitmapData(m, std::move(diff)) : Value::integer(0);
+}
+
+// The class Vector.<elementType>.
+Value vectorClassOf(Machine& m, const Value& elementType) {
+    Args type{elementType};
+    return m.applyType(Value::object(m.vectorClass->classObject), type);
+}
+
+// A new vector of the class holding `values`.
+Value vectorOf(Machine& m, const Value& vectorClass, std::vector<Value> values) {
+    Args none;
+    Value v = m.construct(vectorClass, none);
+    m.resizeElements(v.asObject(), values.size(), Value());
+    v.asObject()->elements = std::move(values);
+    return v;
+}
+
+// Four vectors of 256 counts, red, green, blue and alpha, over the unmultiplied colours of
+// the rectangle (the whole bitmap without one).
+Value histogram(Machine& m, const Value& self, Args& a) {
+    BitmapPixels& p = pixelsOf(m, self);
+    const PixelRect r = geom::argument(a, 0).isNullish()
+                            ? PixelRect{0, 0, p.width(), p.height()}
+                            : p.clip(rectArg(m, a, 0, "hRect"));
+    std::array<std::array<double, 256>, 4> counts{};
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        for (int x = r.x; x < r.x + r.width; ++x) {
+            const std::uint32_t c = p.at(x, y);
+            counts[0][(c >> 16) & 0xFF] += 1;
+            counts[1][(c >> 8) & 0xFF] += 1;
+            counts[2][c & 0xFF] += 1;
+            counts[3][c >> 24] += 1;
+        }
+        rowDone(m, y);
+    }
+    const Value numbers = vectorClassOf(m, Value::object(m.numberClass->classObject));
+    std::vector<Value> channels;
+    for (const auto& channel : counts) {
+        std::vector<Value> values;
+        for (double n : channel) {
+            values.push_back(Value::number(n));
+        }
+        channels.push_back(vectorOf(m, numbers, std::move(values)));
+    }
+    return vectorOf(m, vectorClassOf(m, numbers), std::move(channels));
 }
 
 bool alphaAtLeast(const BitmapPixels& p, int x, int y, double threshold) {
@@ -238,7 +282,7 @@ bool anyInRect(Machine& m, const BitmapPixels& p, PixelRect r, double threshold)
 Value hitTest(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
     int fx = 0, fy = 0;
-    pointArg(m, a, 0, fx, fy);
+    pointArg(m, a, 0, fx, fy, "firstPoint");
     const double threshold = colorArg(m, a, 1, 0);
     Value second = geom::argument(a, 2);
     Class* bitmapClass = m.findClass("flash.display::Bitmap");
@@ -248,12 +292,8 @@ Value hitTest(Machine& m, const Value& self, Args& a) {
     Class* bitmapData = m.findClass("flash.display::BitmapData");
     if (second.isObject() && m.isType(second, bitmapData)) {
         BitmapPixels& q = pixelsOf(m, second);
-        if (geom::argument(a, 3).isNullish()) {
-            m.throwError("ArgumentError", 2007,
-                         "Parameter secondBitmapDataPoint must be non-null.");
-        }
         int sx = 0, sy = 0;
-        pointArg(m, a, 3, sx, sy);
+        pointArg(m, a, 3, sx, sy, "secondBitmapDataPoint");
         const double secondThreshold = colorArg(m, a, 4, 1);
         const PixelRect r = p.clip({sx - fx, sy - fy, q.width(), q.height()});
         for (int y = r.y; y < r.y + r.height; ++y) {
@@ -280,7 +320,9 @@ Value hitTest(Machine& m, const Value& self, Args& a) {
         return Value::boolean(p.contains(x, y) && (p.at(x, y) >> 24) != 0 &&
                               alphaAtLeast(p, x, y, threshold));
     }
-    wrongType(m, "secondObject", "Point, Rectangle, Bitmap, or BitmapData");
+    // Flash numbers the parameter 0 in this error, whichever one it is.
+    m.throwError("ArgumentError", 2005,
+                 "Parameter 0 is of the incorrect type. Should be type BitmapData.");
 }
 
 } // namespace
@@ -298,6 +340,7 @@ void installBitmapDataEffects(Machine& m, Class* bd) {
     m.defineMethod(bd, "getColorBoundsRect", getColorBoundsRect);
     m.defineMethod(bd, "compare", compare);
     m.defineMethod(bd, "hitTest", hitTest);
+    m.defineMethod(bd, "histogram", histogram);
 }
 
 } // namespace avm2::bitmaps

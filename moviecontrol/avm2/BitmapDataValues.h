@@ -23,10 +23,11 @@ bool sizeAllowed(int version, double width, double height);
 // A rectangle's edges rounded to whole pixels (half to even, as Flash rounds them);
 // values out of range are held to a bound no bitmap reaches.
 pixels::PixelRect pixelRect(const geom::Box& b);
-// A rectangle argument, as whole pixels.
-pixels::PixelRect rectArg(Machine& m, const Args& a, std::size_t i);
-// A point argument, as whole pixels (null: 0, 0 when `optional`).
-void pointArg(Machine& m, const Args& a, std::size_t i, int& x, int& y, bool optional = false);
+// A rectangle argument, as whole pixels; null is the missing-parameter error naming `name`.
+pixels::PixelRect rectArg(Machine& m, const Args& a, std::size_t i, const char* name);
+// A point argument, as whole pixels; null is the missing-parameter error naming `name`, or
+// 0, 0 when `name` is null (an optional point).
+void pointArg(Machine& m, const Args& a, std::size_t i, int& x, int& y, const char* name);
 int toPixel(double v);
 
 // A required object argument of the class: null, or an object of another class, is the

@@ -160,7 +160,7 @@ TEST_F(BitmapData, HitTestsEachKindOfSecondObject) {
     EXPECT_EQ(thrown([&] {
                   call(b, "hitTest", {point(0, 0), Value::number(0), b, Value::null()});
               }),
-              "ArgumentError #2007");
+              "TypeError #2007");
     EXPECT_EQ(thrown([&] {
                   call(b, "hitTest", {point(0, 0), Value::number(0), Value::null()});
               }),
@@ -190,6 +190,62 @@ TEST_F(BitmapData, TransfersRefuseMissingArguments) {
                   call(b, "copyPixels", {Value::null(), rect(0, 0, 1, 1), point(0, 0)});
               }),
               "TypeError #2007");
+}
+
+TEST_F(BitmapData, MissingObjectsAreNamedAndBadKindsNumberedZero) {
+    Value b = bitmap(4, 4);
+    const Value none = Value::null();
+    struct Case {
+        const char* method;
+        Args args;
+        const char* error;
+    };
+    const std::vector<Case> table = {
+        {"fillRect", {none, Value::number(0)}, "Parameter rect must be non-null."},
+        {"getPixels", {none}, "Parameter rect must be non-null."},
+        {"getVector", {Value()}, "Parameter rect must be non-null."},
+        {"colorTransform", {none, make("flash.geom::ColorTransform")},
+         "Parameter rect must be non-null."},
+        {"colorTransform", {rect(0, 0, 1, 1), none}, "Parameter colorTransform must be non-null."},
+        {"compare", {none}, "Parameter otherBitmapData must be non-null."},
+        {"copyChannel", {b, none, point(0, 0)}, "Parameter sourceRect must be non-null."},
+        {"merge", {b, rect(0, 0, 1, 1), none}, "Parameter destPoint must be non-null."},
+        {"hitTest", {none, Value::number(0), point(0, 0)}, "Parameter firstPoint must be non-null."},
+        {"threshold", {b, rect(0, 0, 1, 1), point(0, 0), Value::string("~")},
+         "Parameter 0 is of the incorrect type. Should be type Operation."},
+        {"hitTest", {point(0, 0), Value::number(0), make("Object")},
+         "Parameter 0 is of the incorrect type. Should be type BitmapData."},
+    };
+    for (const Case& c : table) {
+        const std::string error = thrownText([&] { call(b, c.method, c.args); });
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.method << ": " << error;
+    }
+}
+
+TEST_F(BitmapData, HistogramCountsEachChannelOfTheRectangle) {
+    Value b = bitmap(3, 2, true, 0xFF102030);
+    call(b, "setPixel32", numbers({0, 0, 0x00000000}));
+    call(b, "setPixel32", numbers({2, 1, 0x80FF0000}));
+    const auto count = [&](const Value& h, int channel, int value) {
+        Value v = vm.getProperty(h, avm2::Name::publicName(std::to_string(channel)));
+        return get(v, std::to_string(value));
+    };
+    Value all = call(b, "histogram");
+    EXPECT_EQ(get(all, "length"), "4");
+    EXPECT_NE(vm.className(all).find("Vector.<__AS3__.vec::Vector.<Number>>"), std::string::npos);
+    EXPECT_EQ(count(all, 0, 0x10), "4"); // red
+    EXPECT_EQ(count(all, 0, 0), "1");
+    EXPECT_EQ(count(all, 0, 0xFF), "1");
+    EXPECT_EQ(count(all, 1, 0x20), "4"); // green
+    EXPECT_EQ(count(all, 2, 0x30), "4"); // blue
+    EXPECT_EQ(count(all, 3, 0xFF), "4"); // alpha
+    EXPECT_EQ(count(all, 3, 0x80), "1");
+    EXPECT_EQ(get(vm.getProperty(all, avm2::Name::publicName("3")), "length"), "256");
+    // Only the part of the rectangle inside the bitmap counts.
+    Value part = call(b, "histogram", {rect(1, 1, 5, 5)});
+    EXPECT_EQ(count(part, 3, 0xFF), "1");
+    EXPECT_EQ(count(part, 3, 0x80), "1");
+    EXPECT_EQ(count(part, 3, 0), "0");
 }
 
 TEST_F(BitmapData, CompareAnswersBySizeThenByPixels) {

@@ -46,6 +46,15 @@ class PlayerClassTest : public ::testing::Test {
         }
         return "";
     }
+    // "" when `work` returns, else the thrown error as a script prints it.
+    std::string thrownText(const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const avm2::ScriptThrow& t) {
+            return text(t.value);
+        }
+        return "";
+    }
     static avm2::Args numbers(std::initializer_list<double> values) {
         avm2::Args out;
         for (double v : values) {

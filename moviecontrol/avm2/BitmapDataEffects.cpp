@@ -233,9 +233,8 @@ Value vectorOf(Machine& m, const Value& vectorClass, std::vector<Value> values) 
 // the rectangle (the whole bitmap without one).
 Value histogram(Machine& m, const Value& self, Args& a) {
     BitmapPixels& p = pixelsOf(m, self);
-    const PixelRect r = geom::argument(a, 0).isNullish()
-                            ? PixelRect{0, 0, p.width(), p.height()}
-                            : p.clip(rectArg(m, a, 0, "hRect"));
+    const PixelRect r = geom::argument(a, 0).isNullish() ? PixelRect{0, 0, p.width(), p.height()}
+                                                         : p.clip(rectArg(m, a, 0, "hRect"));
     std::array<std::array<double, 256>, 4> counts{};
     for (int y = r.y; y < r.y + r.height; ++y) {
         for (int x = r.x; x < r.x + r.width; ++x) {

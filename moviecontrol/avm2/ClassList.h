@@ -1,6 +1,7 @@
 #pragma once
 // XML and the player's classes the machine installs after its core ones, in this order (events
-// before the display classes, which extend EventDispatcher). X(Name) stands for
+// before the display classes, which extend EventDispatcher; filters after the bitmaps, points
+// and shaders their fields hold). X(Name) stands for
 // `void installName(Machine&)`, defined in the class's own file.
 
 #define AVM2_CLASS_LIST(X)                                                                         \
@@ -10,7 +11,6 @@
     X(EventFamily)                                                                                 \
     X(Timer)                                                                                       \
     X(Geom)                                                                                        \
-    X(Filters)                                                                                     \
     X(Media)                                                                                       \
     X(DisplayClasses)                                                                              \
     X(Timeline)                                                                                    \
@@ -44,5 +44,6 @@
     X(Endian)                                                                                      \
     X(Display3D)                                                                                   \
     X(Shaders)                                                                                     \
+    X(Filters)                                                                                     \
     X(GraphicsData)                                                                                \
     X(ConstantClasses)

@@ -46,8 +46,10 @@ Value filtersGet(Machine& m, const Value& self, Args&) {
 
 Value filtersSet(Machine& m, const Value& self, Args& a) {
     std::vector<Value> copy;
-    if (arg(a, 0).isObject()) {
-        copy = arg(a, 0).asObject()->elements;
+    // The setter's parameter is an Array: an array-like object is a coercion error.
+    const Value given = m.coerce(arg(a, 0), m.arrayClass);
+    if (given.isObject()) {
+        copy = given.asObject()->elements;
     }
     // Every element must be a filter; each is kept as a copy, as Flash keeps them.
     Class* filter = m.findClass("flash.filters::BitmapFilter");

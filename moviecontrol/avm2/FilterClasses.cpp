@@ -26,6 +26,7 @@ struct Field {
         Object
     } type = Type::Number;
     double number = 0;
+    // A string's default; an object's class, whose coercion a store goes through.
     const char* text = nullptr;
 };
 
@@ -65,13 +66,18 @@ constexpr Field kConvolution[] = {
     {"matrixX", T::Number, 0}, {"matrixY", T::Number, 0}, {"matrix", T::Array},
     {"divisor", T::Number, 1}, {"bias", T::Number, 0},    {"preserveAlpha", T::Boolean, 1},
     {"clamp", T::Boolean, 1},  {"color", T::Uint, 0},     {"alpha", T::Number, 0}};
-constexpr Field kDisplacement[] = {
-    {"mapBitmap", T::Object},       {"mapPoint", T::Object},  {"componentX", T::Uint, 0},
-    {"componentY", T::Uint, 0},     {"scaleX", T::Number, 0}, {"scaleY", T::Number, 0},
-    {"mode", T::String, 0, "wrap"}, {"color", T::Uint, 0},    {"alpha", T::Number, 0}};
+constexpr Field kDisplacement[] = {{"mapBitmap", T::Object, 0, "flash.display::BitmapData"},
+                                   {"mapPoint", T::Object, 0, "flash.geom::Point"},
+                                   {"componentX", T::Uint, 0},
+                                   {"componentY", T::Uint, 0},
+                                   {"scaleX", T::Number, 0},
+                                   {"scaleY", T::Number, 0},
+                                   {"mode", T::String, 0, "wrap"},
+                                   {"color", T::Uint, 0},
+                                   {"alpha", T::Number, 0}};
 
 // The kernel runs where the filter is applied; the extensions grow the area it covers.
-constexpr Field kShader[] = {{"shader", T::Object},
+constexpr Field kShader[] = {{"shader", T::Object, 0, "flash.display::Shader"},
                              {"bottomExtension", T::Int, 0},
                              {"leftExtension", T::Int, 0},
                              {"rightExtension", T::Int, 0},
@@ -144,9 +150,9 @@ template <const char* Name> Value arraySet(Machine& m, const Value& self, Args& 
     const FilterLayout* layout = layoutOf(self.asObject()->cls);
     const bool colorMatrix =
         layout != nullptr && std::string_view(layout->name) == "ColorMatrixFilter";
-    setHiddenField(
-        self, Name,
-        copiedArray(m, a.empty() ? Value::null() : a[0], colorMatrix ? kColorMatrixSize : 0));
+    // The setter's parameter is an Array: anything else is a coercion error.
+    const Value given = m.coerce(a.empty() ? Value::null() : a[0], m.arrayClass);
+    setHiddenField(self, Name, copiedArray(m, given, colorMatrix ? kColorMatrixSize : 0));
     return Value();
 }
 
@@ -243,6 +249,9 @@ void addSlot(Machine& m, Class* cls, const Field& f) {
         si.value = Value::null();
         break;
     case T::Object:
+        si.type = m.findClass(f.text);
+        si.value = Value::null();
+        break;
     case T::Array:
         si.value = Value::null();
         break;

@@ -54,6 +54,29 @@ TEST_F(PlayerValues, FilterArraysAreCopiedInAndOut) {
     EXPECT_EQ(get(f, "matrix"), "2");
 }
 
+TEST_F(PlayerValues, FilterFieldsCoerceToTheirDeclaredClasses) {
+    Value arrayLike = make("Object");
+    set(arrayLike, "length", Value::integer(1));
+    const std::vector<Value> notArrays = {Value::integer(3), Value::string("1,2"), arrayLike};
+    for (const Value& v : notArrays) {
+        for (const char* field : {"colors", "alphas", "ratios"}) {
+            Value f = make("flash.filters::GradientBevelFilter");
+            EXPECT_EQ(thrown([&] { set(f, field, v); }), "TypeError #1034") << field;
+        }
+        EXPECT_EQ(thrown([&] { set(make("flash.filters::ColorMatrixFilter"), "matrix", v); }),
+                  "TypeError #1034");
+        EXPECT_EQ(thrown([&] { set(make("flash.display::Sprite"), "filters", v); }),
+                  "TypeError #1034");
+    }
+    Value map = make("flash.filters::DisplacementMapFilter");
+    EXPECT_EQ(thrown([&] { set(map, "mapPoint", Value::integer(1)); }), "TypeError #1034");
+    EXPECT_EQ(thrown([&] { set(map, "mapBitmap", make("flash.geom::Point")); }), "TypeError #1034");
+    set(map, "mapBitmap", Value());
+    EXPECT_EQ(get(map, "mapBitmap"), "null"); // undefined stored as a class type is null
+    set(map, "mapPoint", make("flash.geom::Point", numbers({3, 4})));
+    EXPECT_EQ(get(map, "mapPoint"), "(x=3, y=4)");
+}
+
 TEST_F(PlayerValues, DisplayObjectsTakeOnlyFilters) {
     Value sprite = make("flash.display::Sprite");
     Value blur = make("flash.filters::BlurFilter");

@@ -1050,6 +1050,16 @@ struct NullValue {
     static Value fallback(Machine&) { return Value::null(); }
     static Value convert(Machine&, const Value& v) { return v.isUndefined() ? Value::null() : v; }
 };
+// An object of the class the property declares, or null.
+template <const char* ClassName> struct NullOr {
+    static Value fallback(Machine&) { return Value::null(); }
+    static Value convert(Machine& m, const Value& v) {
+        Class* c = m.findClass(ClassName);
+        return c != nullptr ? m.coerce(v, c) : Value::null();
+    }
+};
+constexpr char kSpriteClass[] = "flash.display::Sprite";
+constexpr char kAccessibilityClass[] = "flash.accessibility::AccessibilityProperties";
 struct NormalBlend {
     static Value fallback(Machine&) { return Value::string("normal"); }
     static Value convert(Machine& m, const Value& v) { return Value::string(m.toString(v)); }
@@ -1098,6 +1108,8 @@ constexpr char kOwnFocusRect[] = "focusRect";
 constexpr char kDisplayState[] = "displayState";
 constexpr char kCacheAsBitmap[] = "cacheAsBitmap";
 constexpr char kHitArea[] = "hitArea";
+// Read only by screen readers, which a card never serves: kept for scripts to read back.
+constexpr char kAccessibilityProperties[] = "accessibilityProperties";
 constexpr char kShowSelection[] = "alwaysShowSelection";
 constexpr char kWheel[] = "mouseWheelEnabled";
 constexpr char kRichClipboard[] = "useRichTextClipboard";
@@ -1294,6 +1306,7 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(display, kBlendMode, Kept<kBlendMode, NormalBlend>::get);
     m.defineSetter(display, kBlendMode, blendModeSet);
     keep<kCacheAsBitmap, FalseFlag>(m, display);
+    keep<kAccessibilityProperties, NullOr<kAccessibilityClass>>(m, display);
     m.defineGetter(display, "loaderInfo", loaderInfoOf);
     m.defineMethod(display, "hitTestPoint", hitTestPoint);
     m.defineMethod(display, "hitTestObject", hitTestObject);
@@ -1339,7 +1352,7 @@ void installDisplayClasses(Machine& m) {
     m.defineGetter(sprite, "graphics", spriteGraphics);
     keep<kButtonMode, FalseFlag>(m, sprite);
     keep<kHandCursor, TrueFlag>(m, sprite);
-    keep<kHitArea, NullValue>(m, sprite);
+    keep<kHitArea, NullOr<kSpriteClass>>(m, sprite);
     m.defineMethod(sprite, "startDrag", spriteStartDrag);
     m.defineMethod(sprite, "stopDrag", spriteStopDrag);
     m.defineGetter(sprite, "dropTarget", spriteDropTarget);

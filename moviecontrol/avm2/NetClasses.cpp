@@ -38,21 +38,19 @@ Value getMethod(Machine& m, const Value& s, Args&) {
     return hiddenField(receiverObject(m, s), "method", Value::string("GET"));
 }
 
-// The headers are kept as a copy of the array given.
+// The headers are kept as a copy of the Array given; null is kept as null.
 Value setHeaders(Machine& m, const Value& s, Args& a) {
-    std::vector<Value> copy;
-    if (arg(a, 0).isObject()) {
-        copy = arg(a, 0).asObject()->elements;
-    }
+    const Value given = m.coerce(arg(a, 0), m.arrayClass);
     setHiddenField(receiverObject(m, s), "requestHeaders",
-                   Value::object(m.newArray(std::move(copy))));
+                   given.isObject() ? Value::object(m.newArray(given.asObject()->elements))
+                                    : Value::null());
     return Value();
 }
 
 Value getHeaders(Machine& m, const Value& s, Args&) {
     Object* request = receiverObject(m, s);
     Value headers = hiddenField(request, "requestHeaders");
-    if (!headers.isObject()) {
+    if (headers.isUndefined()) {
         headers = Value::object(m.newArray());
         setHiddenField(request, "requestHeaders", headers);
     }

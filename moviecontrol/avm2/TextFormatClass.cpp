@@ -106,9 +106,11 @@ Value converted(Machine& m, std::size_t i, const Value& v) {
     case Kind::Flag:
         return Value::boolean(Machine::toBoolean(v));
     case Kind::List: {
+        // The setter's parameter is an Array: anything else is a coercion error.
+        const Value list = m.coerce(v, m.arrayClass);
         std::vector<Value> copy;
-        if (v.isObject()) {
-            for (const Value& e : v.asObject()->elements) {
+        if (list.isObject()) {
+            for (const Value& e : list.asObject()->elements) {
                 copy.push_back(Value::integer(toInt32(m.toNumber(e))));
             }
         }

@@ -237,6 +237,9 @@ Value displayTransformGet(Machine& m, const Value& self, Args&) {
 }
 
 Value displayTransformSet(Machine& m, const Value& self, Args& a) {
+    if (argument(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter transform must be non-null.");
+    }
     Value other = Value::object(required(m, argument(a, 0), "flash.geom::Transform"));
     const Value from = transformTarget(m, other);
     setMatrixOfDisplay(m, self, matrixOfDisplay(m, from));

@@ -77,6 +77,41 @@ TEST_F(PlayerValues, FilterFieldsCoerceToTheirDeclaredClasses) {
     EXPECT_EQ(get(map, "mapPoint"), "(x=3, y=4)");
 }
 
+TEST_F(PlayerValues, TypedPropertiesCoerceWhatTheyAreGiven) {
+    struct Case {
+        const char* cls;
+        const char* property;
+        Value given;
+        const char* error; // "" when the store succeeds
+        const char* readBack;
+    };
+    const Value arrayOfOne = Value::object(vm.newArray({Value::integer(4)}));
+    const std::vector<Case> table = {
+        {"flash.display::Sprite", "hitArea", make("flash.display::Shape"), "TypeError #1034", ""},
+        {"flash.display::Sprite", "hitArea", Value(), "", "null"},
+        {"flash.display::Sprite", "hitArea", make("flash.display::MovieClip"), "",
+         "[object MovieClip]"},
+        {"flash.display::Shape", "accessibilityProperties", Value::integer(1), "TypeError #1034",
+         ""},
+        {"flash.display::Shape", "accessibilityProperties",
+         make("flash.accessibility::AccessibilityProperties"), "",
+         "[object AccessibilityProperties]"},
+        {"flash.display::Shape", "transform", Value::null(), "TypeError #2007", ""},
+        {"flash.text::TextFormat", "tabStops", Value::string("4"), "TypeError #1034", ""},
+        {"flash.text::TextFormat", "tabStops", arrayOfOne, "", "4"},
+        {"flash.net::URLRequest", "requestHeaders", Value::integer(2), "TypeError #1034", ""},
+        {"flash.net::URLRequest", "requestHeaders", Value::null(), "", "null"},
+    };
+    for (const Case& c : table) {
+        Value o = make(c.cls);
+        EXPECT_EQ(thrown([&] { set(o, c.property, c.given); }), c.error) << c.property;
+        if (*c.error == '\0') {
+            EXPECT_EQ(get(o, c.property), c.readBack) << c.property;
+        }
+    }
+    EXPECT_EQ(get(make("flash.net::URLRequest"), "requestHeaders"), ""); // an empty list at first
+}
+
 TEST_F(PlayerValues, DisplayObjectsTakeOnlyFilters) {
     Value sprite = make("flash.display::Sprite");
     Value blur = make("flash.filters::BlurFilter");

@@ -200,6 +200,19 @@ bool Mixer::paused() const {
     return paused_;
 }
 
+std::vector<float> Mixer::recentOutput(std::size_t frames) const {
+    std::lock_guard lock(mutex_);
+    frames = std::min(frames, kRecentFrames);
+    std::vector<float> out;
+    out.reserve(2 * frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const std::size_t f = (recentNext_ + kRecentFrames - frames + i) % kRecentFrames;
+        out.push_back(recent_[2 * f]);
+        out.push_back(recent_[2 * f + 1]);
+    }
+    return out;
+}
+
 void Mixer::setMasterVolume(int volume) {
     std::lock_guard lock(mutex_);
     masterVolume_ = std::clamp(volume, 0, 100);
@@ -415,6 +428,12 @@ void Mixer::mix(std::int16_t* out, std::size_t frames) {
         }
         return v->done;
     });
+    for (std::size_t f = 0; f < frames; ++f) {
+        for (std::size_t c = 0; c < 2; ++c) {
+            recent_[2 * recentNext_ + c] = std::clamp(scratch_[2 * f + c] / 32768.0f, -1.0f, 1.0f);
+        }
+        recentNext_ = (recentNext_ + 1) % kRecentFrames;
+    }
     // Muted, the voices still advance: they keep their place against the movie's frames.
     const float gain = muted_ ? 0.0f : static_cast<float>(masterVolume_) / 100.0f;
     for (std::size_t i = 0; i < 2 * frames; ++i) {

@@ -102,6 +102,12 @@ class Mixer {
     // Mixes `frames` stereo frames into `out` (2 * frames samples), replacing its content.
     void mix(std::int16_t* out, std::size_t frames);
 
+    // The last `frames` stereo frames mixed (at most kRecentFrames), oldest first, as
+    // interleaved samples in -1..1 before the listener's level: what a movie's spectrum
+    // display reads. Silence until something was mixed.
+    static constexpr std::size_t kRecentFrames = 2048;
+    std::vector<float> recentOutput(std::size_t frames) const;
+
   private:
     struct Voice;
     void mixVoice(Voice& v, float* acc, std::size_t frames);
@@ -116,6 +122,8 @@ class Mixer {
     std::unordered_map<std::uint64_t, std::uint64_t> parents_;
     std::vector<VoiceId> finished_;
     std::vector<float> scratch_;
+    std::vector<float> recent_ = std::vector<float>(2 * kRecentFrames, 0.0f); // a ring
+    std::size_t recentNext_ = 0; // the frame the ring writes next
     VoiceId nextId_ = 1;
     bool paused_ = false;
     int masterVolume_ = 100;

@@ -217,6 +217,10 @@ void MovieSound::stopSounds(std::uint64_t target, std::optional<std::uint16_t> s
     }
 }
 
+std::vector<float> MovieSound::recentOutput(std::size_t frames) const {
+    return mixer_.recentOutput(frames);
+}
+
 void MovieSound::setTransform(std::uint64_t target, const SoundTransform& transform) {
     mixer_.setTransform(target, transform);
 }

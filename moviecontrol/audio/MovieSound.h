@@ -59,6 +59,7 @@ class MovieSound : public mc::SoundEvents, public SoundScriptHost {
     std::vector<VoiceId> takeCompleted() override;
     void stopVoice(VoiceId voice) override;
     void forgetGroup(std::uint64_t group) override;
+    std::vector<float> recentOutput(std::size_t frames) const override;
 
     SoundLibrary& library() { return library_; }
 

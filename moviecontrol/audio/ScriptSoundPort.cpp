@@ -236,6 +236,10 @@ void ScriptSoundPort::stopOwn(std::uint64_t soundObject) {
     attached_.erase(it);
 }
 
+std::vector<float> ScriptSoundPort::recentOutput(std::size_t frames) const {
+    return host_ != nullptr ? host_->recentOutput(frames) : std::vector<float>{};
+}
+
 void ScriptSoundPort::stopAll() {
     if (host_ != nullptr) {
         host_->stopSounds(0, std::nullopt);

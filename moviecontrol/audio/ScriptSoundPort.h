@@ -39,6 +39,7 @@ class ScriptSoundPort final : public mc::SoundPort {
     bool playing(std::uint64_t soundObject) const override;
     std::vector<std::uint64_t> takeCompleted() override;
     void stopAll() override;
+    std::vector<float> recentOutput(std::size_t frames) const override;
     void startOwn(std::uint64_t soundObject, double offsetSeconds, int loops,
                   const mc::SoundMix& mix) override;
     void setOwnMix(std::uint64_t soundObject, const mc::SoundMix& mix) override;

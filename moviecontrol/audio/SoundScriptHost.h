@@ -48,6 +48,12 @@ class SoundScriptHost {
     // One voice alone stops (an ActionScript 3 channel); a group no voice uses any more goes.
     virtual void stopVoice(VoiceId voice) = 0;
     virtual void forgetGroup(std::uint64_t group) = 0;
+    // The last frames the movie's sound mixed (interleaved stereo, -1..1); none without a
+    // mixer.
+    virtual std::vector<float> recentOutput(std::size_t frames) const {
+        (void)frames;
+        return {};
+    }
     // Sounds that played to their end since the last call: their onSoundComplete is due.
     virtual std::vector<VoiceId> takeCompleted() = 0;
 };

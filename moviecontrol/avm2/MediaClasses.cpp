@@ -11,6 +11,7 @@
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/SoundHost.h"
+#include "avm2/SoundSpectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -465,6 +466,7 @@ void installMedia(Machine& m) {
 
     Class* mixer = m.defineClass("flash.media", "SoundMixer", m.objectClass);
     m.defineMethod(mixer, "stopAll", mixerStopAll, true);
+    installSoundSpectrum(m, mixer);
     m.defineGetter(
         mixer, "soundTransform",
         [](Machine& mm, const Value&, Args& a) {

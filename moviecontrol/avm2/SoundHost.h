@@ -36,6 +36,11 @@ class SoundHost {
     virtual void stopAllSounds() = 0;
     // SoundMixer.soundTransform: shapes every sound of the movie.
     virtual void setMixerTransform(double volume, double pan) = 0;
+    // The last frames mixed, interleaved stereo in -1..1, oldest first; none when silent.
+    virtual std::vector<float> recentOutput(std::size_t frames) {
+        (void)frames;
+        return {};
+    }
 };
 
 // The host's sound layer, or null when it offers none.

@@ -104,6 +104,7 @@ class As3Scripts final : public ScriptRunner,
     std::vector<std::uint64_t> finishedChannels() override;
     void stopAllSounds() override;
     void setMixerTransform(double volume, double pan) override;
+    std::vector<float> recentOutput(std::size_t frames) override;
     std::uint32_t rootFrame() override;
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;

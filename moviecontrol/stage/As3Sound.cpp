@@ -80,6 +80,11 @@ void As3Scripts::stopAllSounds() {
     }
 }
 
+std::vector<float> As3Scripts::recentOutput(std::size_t frames) {
+    return callbacks_.sound != nullptr ? callbacks_.sound->recentOutput(frames)
+                                       : std::vector<float>{};
+}
+
 void As3Scripts::setMixerTransform(double volume, double pan) {
     if (callbacks_.sound != nullptr) {
         callbacks_.sound->setMix(nullptr, mixOf(volume, pan));

@@ -51,6 +51,9 @@ class HostedSoundPort final : public SoundPort {
     }
     std::vector<std::uint64_t> takeCompleted() override { return {}; }
     void stopAll() override { port_.stopAll(); }
+    std::vector<float> recentOutput(std::size_t frames) const override {
+        return port_.recentOutput(frames);
+    }
     void startOwn(std::uint64_t soundObject, double offsetSeconds, int loops,
                   const SoundMix& mix) override {
         port_.startOwn(own(soundObject), offsetSeconds, loops, mix);

@@ -65,6 +65,11 @@ class SoundPort {
     // Sound objects whose started sound played to its end since the last call.
     virtual std::vector<std::uint64_t> takeCompleted() = 0;
     virtual void stopAll() = 0;
+    // The last frames mixed (interleaved stereo, -1..1): SoundMixer.computeSpectrum's input.
+    virtual std::vector<float> recentOutput(std::size_t frames) const {
+        (void)frames;
+        return {};
+    }
 
     // ActionScript 3 channels: the object's sound starts as a voice of its own under a mix
     // of its own (below the movie's), which the object can change and stop alone.

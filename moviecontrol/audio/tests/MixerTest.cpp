@@ -117,6 +117,22 @@ TEST(Mixer, PausedOutputIsSilentAndResumesWhereItWas) {
     EXPECT_NEAR(static_cast<double>(soundingLength(rest)), 33075.0, 4.0);
 }
 
+TEST(Mixer, RecentOutputIsTheNewestMixBeforeTheListenersLevel) {
+    audio::Mixer mixer(44100);
+    EXPECT_EQ(mixer.recentOutput(4), std::vector<float>(8, 0.0f)); // silence before any mix
+    mixer.setMasterVolume(10);
+    mixer.startEvent(1, tone(441, 44100, 44100, 16384.0), {});
+    pull(mixer, 3000); // more than the ring holds: it wraps
+    const auto out = pull(mixer, 100);
+    const std::vector<float> recent = mixer.recentOutput(100);
+    ASSERT_EQ(recent.size(), 200u);
+    for (std::size_t i = 0; i < recent.size(); ++i) {
+        // The listener's level of 10% is not in it.
+        EXPECT_NEAR(recent[i] * 0.1f, static_cast<float>(out[i]) / 32768.0f, 2e-4f) << i;
+    }
+    EXPECT_EQ(mixer.recentOutput(1'000'000).size(), 2 * audio::Mixer::kRecentFrames);
+}
+
 TEST(Mixer, VolumeAndPanFromTheScriptTransforms) {
     audio::Mixer mixer(44100);
     mc::SoundMix half;

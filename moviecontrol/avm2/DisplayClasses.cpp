@@ -12,6 +12,7 @@
 #include "avm2/HiddenFields.h"
 #include "avm2/LoaderClasses.h"
 #include "avm2/Machine.h"
+#include "avm2/SoundHost.h"
 #include "avm2/SpriteDrag.h"
 #include "avm2/StageFocus.h"
 
@@ -1353,6 +1354,7 @@ void installDisplayClasses(Machine& m) {
     keep<kButtonMode, FalseFlag>(m, sprite);
     keep<kHandCursor, TrueFlag>(m, sprite);
     keep<kHitArea, NullOr<kSpriteClass>>(m, sprite);
+    defineSpriteSoundTransform(m, sprite);
     m.defineMethod(sprite, "startDrag", spriteStartDrag);
     m.defineMethod(sprite, "stopDrag", spriteStopDrag);
     m.defineGetter(sprite, "dropTarget", spriteDropTarget);

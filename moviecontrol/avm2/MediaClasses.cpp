@@ -379,6 +379,20 @@ Value mixerTransformSet(Machine& m, const Value&, Args& a) {
     return Value();
 }
 
+Value spriteTransformSet(Machine& m, const Value& self, Args& a) {
+    if (arg(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter sndTransform must be non-null.");
+    }
+    m.coerce(arg(a, 0), m.findClass("flash.media::SoundTransform"));
+    transformSet(m, self, a);
+    const std::uint64_t node = self.isObject() ? self.asObject()->displayNode : 0;
+    if (SoundHost* sounds = soundHost(m.host()); sounds != nullptr && node != 0) {
+        const auto [volume, pan] = volumeAndPan(hiddenField(self.asObject(), "soundTransform"));
+        sounds->setDisplayTransform(node, volume, pan);
+    }
+    return Value();
+}
+
 Value zero(Machine&, const Value&, Args&) {
     return Value::number(0);
 }
@@ -495,6 +509,11 @@ void installMedia(Machine& m) {
     m.defineMethod(
         mixer, "areSoundsInaccessible",
         [](Machine&, const Value&, Args&) { return Value::boolean(false); }, true);
+}
+
+void defineSpriteSoundTransform(Machine& m, Class* sprite) {
+    m.defineGetter(sprite, "soundTransform", transformGet);
+    m.defineSetter(sprite, "soundTransform", spriteTransformSet);
 }
 
 } // namespace avm2

@@ -12,6 +12,7 @@ namespace avm2 {
 
 class Host;
 class Machine;
+struct Class;
 
 class SoundHost {
   public:
@@ -36,12 +37,21 @@ class SoundHost {
     virtual void stopAllSounds() = 0;
     // SoundMixer.soundTransform: shapes every sound of the movie.
     virtual void setMixerTransform(double volume, double pan) = 0;
+    // Sprite.soundTransform: shapes the sounds of the display object's timeline and of
+    // everything inside it.
+    virtual void setDisplayTransform(std::uint64_t node, double volume, double pan) {
+        (void)node, (void)volume, (void)pan;
+    }
     // The last frames mixed, interleaved stereo in -1..1, oldest first; none when silent.
     virtual std::vector<float> recentOutput(std::size_t frames) {
         (void)frames;
         return {};
     }
 };
+
+// Sprite.soundTransform, defined on the class before its subclasses copy its traits: kept
+// and handed out as a copy as a channel's is, it shapes the sounds the sprite's timeline plays.
+void defineSpriteSoundTransform(Machine& m, Class* sprite);
 
 // The host's sound layer, or null when it offers none.
 SoundHost* soundHost(Host& host);

@@ -105,6 +105,7 @@ class As3Scripts final : public ScriptRunner,
     void stopAllSounds() override;
     void setMixerTransform(double volume, double pan) override;
     std::vector<float> recentOutput(std::size_t frames) override;
+    void setDisplayTransform(std::uint64_t node, double volume, double pan) override;
     std::uint32_t rootFrame() override;
     std::uint32_t rootFrameCount() override;
     void rootGoto(std::uint32_t frame, bool play) override;

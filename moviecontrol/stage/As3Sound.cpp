@@ -80,6 +80,12 @@ void As3Scripts::stopAllSounds() {
     }
 }
 
+void As3Scripts::setDisplayTransform(std::uint64_t node, double volume, double pan) {
+    if (const DisplayObject* object = tree_->find(node); callbacks_.sound != nullptr && object) {
+        callbacks_.sound->setMix(object, mixOf(volume, pan));
+    }
+}
+
 std::vector<float> As3Scripts::recentOutput(std::size_t frames) {
     return callbacks_.sound != nullptr ? callbacks_.sound->recentOutput(frames)
                                        : std::vector<float>{};

@@ -216,6 +216,66 @@ std::vector<std::uint8_t> scriptMovie(const Bytes& block) {
     return movie.finish();
 }
 
+// A root timeline that starts a 0.3 s tone on its first frame (a StartSound tag); its
+// document class, when `silenced`, sets this.soundTransform = new SoundTransform(0) as it is
+// made.
+std::vector<std::uint8_t> timelineToneMovie(bool silenced) {
+    AbcBuilder abc;
+    const auto publicNs = abc.package(abc.string(""));
+    const auto displayNs = abc.package(abc.string("flash.display"));
+    const auto mediaNs = abc.package(abc.string("flash.media"));
+    const auto root = abc.qname(publicNs, abc.string("Root"));
+    const auto movieClip = abc.qname(displayNs, abc.string("MovieClip"));
+    const auto transform = abc.qname(mediaNs, abc.string("SoundTransform"));
+    const auto soundTransform = abc.qname(publicNs, abc.string("soundTransform"));
+    const auto iinit = abc.method();
+    const auto cinit = abc.method();
+    const auto init = abc.method();
+    abc.classes.push_back(ClassSpec{root, movieClip, iinit, cinit, {}, {}});
+    abc.scripts.push_back({init, {{root, 4, 1, 0, 0}}});
+    Bytes made{0xD0, 0x30, 0xD0, 0x49, 0x00};
+    if (silenced) {
+        made.push_back(0xD0);
+        name(made, 0x5D, transform);
+        made.insert(made.end(), {0x24, 0x00});
+        call(made, 0x4A, transform, 1);
+        name(made, 0x61, soundTransform);
+    }
+    made.push_back(0x47);
+    abc.bodies.push_back(BodySpec{iinit, 3, 1, 0, 1, made, {}});
+    abc.bodies.push_back(BodySpec{cinit, 1, 1, 0, 1, {0x47}, {}});
+    Bytes code{0xD0, 0x30, 0x65, 0x00};
+    name(code, 0x60, movieClip);
+    name(code, 0x58, 0); // newclass Root
+    name(code, 0x68, root);
+    code.push_back(0x47);
+    abc.bodies.push_back(BodySpec{init, 2, 1, 0, 1, code, {}});
+
+    moviemaker::MovieHeader h;
+    h.version = 10;
+    h.frameRate = 10.0;
+    moviemaker::SwfWriter movie(h);
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    movie.rawTag(69, attributes); // FileAttributes: ActionScript 3
+    const auto samples = moviemaker::sineTone(1000, 22050, 6615);
+    const auto id = movie.defineSound(moviemaker::SoundFormat{3, 2, true, false},
+                                      static_cast<std::uint32_t>(samples.size()),
+                                      moviemaker::pcm16Bytes(samples));
+    std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0};
+    const Bytes block = abc.build();
+    doAbc.insert(doAbc.end(), block.begin(), block.end());
+    movie.rawTag(82, doAbc);
+    const std::uint8_t symbols[] = {1, 0, 0, 0, 'R', 'o', 'o', 't', 0};
+    movie.rawTag(76, symbols); // SymbolClass: the document class
+    const std::uint8_t start[] = {static_cast<std::uint8_t>(id & 0xFF),
+                                  static_cast<std::uint8_t>(id >> 8), 0};
+    movie.rawTag(15, start); // StartSound
+    for (int f = 0; f < 6; ++f) {
+        movie.showFrame();
+    }
+    return movie.finish();
+}
+
 std::vector<std::uint8_t> toneMp3() {
     std::ifstream in(std::string(std::getenv("VELMORA_SOURCE_DIR")) +
                          "/moviecontrol/audio/tests/data/tone440-44k-mono.mp3",
@@ -277,6 +337,21 @@ TEST(As3SoundTest, AStoppedChannelOrASilentMixerIsNotHeard) {
         EXPECT_LT(p.loudest(), 10) << static_cast<int>(after);
         if (after == After::Stop) {
             EXPECT_TRUE(p.traced.empty()); // a stopped channel never completes
+        }
+    }
+}
+
+TEST(As3SoundTest, ASpritesSoundTransformShapesItsTimelinesSounds) {
+    for (const bool silenced : {false, true}) {
+        Played p(timelineToneMovie(silenced));
+        ASSERT_TRUE(p.playback);
+        for (int f = 0; f < 3; ++f) {
+            p.playback->stepFrame();
+        }
+        if (silenced) {
+            EXPECT_LT(p.loudest(), 10);
+        } else {
+            EXPECT_GT(p.loudest(), 5000);
         }
     }
 }

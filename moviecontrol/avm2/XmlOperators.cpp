@@ -395,16 +395,6 @@ bool isFunction(const Value& v) {
                             v.asObject()->kind == Object::Kind::Class);
 }
 
-bool listSimple(Object* list) {
-    const auto& items = list->elements;
-    if (items.size() == 1) {
-        return hasSimpleContent(items.front().asObject());
-    }
-    return std::none_of(items.begin(), items.end(), [](const Value& v) {
-        return xmlNode(v.asObject()).kind == XmlKind::Element;
-    });
-}
-
 } // namespace
 
 bool isXmlValue(const Value& v) {
@@ -524,9 +514,15 @@ Value xmlCallProperty(Machine& m, const Value& target, const Name& name, Args& a
     if (isFunction(f)) {
         return m.call(f, target, args);
     }
-    // Simple content answers to String's methods.
-    const bool simple = isXml(target) ? hasSimpleContent(o) : listSimple(o);
-    if (simple) {
+    // A list of one answers as its element; an element of simple content answers to
+    // String's methods. Any other list has no method of that name.
+    if (!isXml(target)) {
+        if (o->elements.size() == 1) {
+            return xmlCallProperty(m, o->elements.front(), name, args);
+        }
+        m.throwError("TypeError", 1006, name.local + " is not a function.");
+    }
+    if (hasSimpleContent(o)) {
         return m.callProperty(Value::string(xmlPrimitiveString(m, target)), name, args);
     }
     m.throwError("TypeError", 1006, name.local + " is not a function.");

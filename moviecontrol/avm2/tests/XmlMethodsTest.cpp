@@ -174,6 +174,20 @@ TEST_F(XmlMethods, ListMethodsForOneItemOnly) {
     EXPECT_EQ(text(call(list("<a/><b/>"), "propertyIsEnumerable", {Value::integer(2)})), "false");
 }
 
+TEST_F(XmlMethods, StringMethodsReachOnlyOneElementOfSimpleContent) {
+    // An element of simple content, alone or as a list of one, answers to String's methods.
+    EXPECT_EQ(text(call(xml("<a>abc</a>"), "toUpperCase")), "ABC");
+    EXPECT_EQ(text(call(list("<a>abc</a>"), "charAt", {Value::integer(1)})), "b");
+    // Lists of none or of several have no such methods, whatever their content.
+    for (const char* source : {"", "x<a/>y", "<a>1</a><b>2</b>"}) {
+        const std::string error = thrown([&] { call(list(source), "toUpperCase"); });
+        EXPECT_NE(error.find("Error #1006: toUpperCase is not a function."), std::string::npos)
+            << source << ": " << error;
+    }
+    EXPECT_NE(thrown([&] { call(xml("<a><b/></a>"), "toUpperCase"); }).find("Error #1006"),
+              std::string::npos);
+}
+
 TEST_F(XmlMethods, SettingsChangeParsingAndPrinting) {
     struct Row {
         bool comments, instructions, whitespace;

@@ -385,6 +385,9 @@ Value getEndian(Machine& m, const Value& self, Args&) {
 }
 
 Value setEndian(Machine& m, const Value& self, Args& a) {
+    if (arg(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, "Parameter endian must be non-null.");
+    }
     const std::string e = m.toString(arg(a, 0));
     if (e != "littleEndian" && e != "bigEndian") {
         m.throwError("ArgumentError", 2008, "Parameter endian must be one of the accepted values.");

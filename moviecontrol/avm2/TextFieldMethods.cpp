@@ -282,8 +282,16 @@ Value antiAliasGet(Machine& m, const Value& self, Args&) {
     return Value::string(v.empty() ? "normal" : v);
 }
 
+// A missing word is the missing-parameter error, as for the player's other named settings.
+void requireWord(Machine& m, const Args& a, const char* name) {
+    if (arg(a, 0).isNullish()) {
+        m.throwError("TypeError", 2007, std::string("Parameter ") + name + " must be non-null.");
+    }
+}
+
 // Words other than "normal" and "advanced" are ignored.
 Value antiAliasSet(Machine& m, const Value& self, Args& a) {
+    requireWord(m, a, "antiAliasType");
     const std::string v = m.toString(arg(a, 0));
     if (v == "normal" || v == "advanced") {
         changeSetting(m, self, "antiAliasType", v);
@@ -298,6 +306,7 @@ Value gridFitGet(Machine& m, const Value& self, Args&) {
 
 // Any word but "pixel" and "subpixel" turns grid fitting off.
 Value gridFitSet(Machine& m, const Value& self, Args& a) {
+    requireWord(m, a, "gridFitType");
     const std::string v = m.toString(arg(a, 0));
     changeSetting(m, self, "gridFitType", v == "pixel" || v == "subpixel" ? v : "none");
     return Value();

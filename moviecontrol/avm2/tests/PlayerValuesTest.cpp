@@ -112,6 +112,34 @@ TEST_F(PlayerValues, TypedPropertiesCoerceWhatTheyAreGiven) {
     EXPECT_EQ(get(make("flash.net::URLRequest"), "requestHeaders"), ""); // an empty list at first
 }
 
+TEST_F(PlayerValues, NamedSettingsRefuseNoNameAndTreatUnknownNamesByTheirRule) {
+    struct Case {
+        const char* cls;
+        const char* property;
+        Value given;
+        const char* error;
+        const char* readBack;
+    };
+    const std::vector<Case> table = {
+        // A field's settings live with its text on the stage: only the refusal shows here.
+        {"flash.text::TextField", "antiAliasType", Value::null(), "TypeError #2007", nullptr},
+        {"flash.text::TextField", "antiAliasType", Value::string("bogus"), "", nullptr},
+        {"flash.text::TextField", "gridFitType", Value(), "TypeError #2007", nullptr},
+        {"flash.text::TextField", "gridFitType", Value::string("bogus"), "", nullptr},
+        {"flash.utils::ByteArray", "endian", Value::null(), "TypeError #2007", "bigEndian"},
+        {"flash.utils::ByteArray", "endian", Value::string("BigEndian"), "ArgumentError #2008",
+         "bigEndian"},
+        {"flash.utils::ByteArray", "endian", Value::string("littleEndian"), "", "littleEndian"},
+    };
+    for (const Case& c : table) {
+        Value o = make(c.cls);
+        EXPECT_EQ(thrown([&] { set(o, c.property, c.given); }), c.error) << c.property;
+        if (c.readBack != nullptr) {
+            EXPECT_EQ(get(o, c.property), c.readBack) << c.property;
+        }
+    }
+}
+
 TEST_F(PlayerValues, DisplayObjectsTakeOnlyFilters) {
     Value sprite = make("flash.display::Sprite");
     Value blur = make("flash.filters::BlurFilter");

@@ -802,6 +802,7 @@ void Machine::installBuiltins() {
     AVM2_CLASS_LIST(AVM2_INSTALL)
 #undef AVM2_INSTALL
     declareBuiltinLengths();
+    declarePlayerParameters();
 
     // The core classes' `length`: how many arguments their constructors take as ECMA-262
     // counts them (Date's seven, the two of Namespace and QName, one for the rest).

@@ -697,7 +697,10 @@ bool gradientArgs(Machine& m, const Args& a, GraphicsGradient& g) {
         m.throwError("ArgumentError", 2008, "Parameter type must be one of the accepted values.");
     }
     g.radial = type == "radial";
-    const Value colors = arg(a, 1), alphas = arg(a, 2), ratios = arg(a, 3);
+    // The three lists are declared Arrays: anything else is a coercion error.
+    const Value colors = m.coerce(arg(a, 1), m.arrayClass);
+    const Value alphas = m.coerce(arg(a, 2), m.arrayClass);
+    const Value ratios = m.coerce(arg(a, 3), m.arrayClass);
     if (!colors.isObject() || !alphas.isObject() || !ratios.isObject()) {
         return false;
     }

@@ -356,6 +356,9 @@ Value boundPlayerMethod(Machine& m, const Value& target, const Value& found) {
         return found;
     }
     Object* bound = m.newNative(f->method.native, f->text);
+    // The same method still: its declared parameters and its class go with it.
+    bound->method = f->method;
+    bound->methodClass = f->methodClass;
     bound->boundThis = target;
     return Value::object(bound);
 }

@@ -261,6 +261,7 @@ class Machine {
     // Gives Flash's own functions (Math's, Date's, the global ones...) the length their
     // declarations report.
     void declareBuiltinLengths();
+    void declarePlayerParameters();
     std::shared_ptr<PreparedCode> prepared(AbcUnit& unit, std::uint32_t method);
     void initSlots(Object* o, Traits& traits, AbcUnit* unit);
     void setVectorElement(Object* vector, std::uint32_t index, const Value& value);

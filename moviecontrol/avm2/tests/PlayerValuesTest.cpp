@@ -230,3 +230,46 @@ TEST_F(PlayerValues, SharedObjectsAreOnePerNameAndPath) {
 }
 
 } // namespace
+
+namespace {
+
+class PlayerArity : public avm2test::PlayerClassTest {};
+
+TEST_F(PlayerArity, GraphicsMethodsTakeTheirDeclaredArgumentCounts) {
+    avm2::Value shape = make("flash.display::Shape");
+    avm2::Value g = vm.getProperty(shape, avm2::Name::publicName("graphics"));
+    struct Case {
+        const char* method;
+        std::size_t given;
+        bool refused;
+    };
+    const std::vector<Case> table = {
+        {"drawRect", 3, true},      {"drawRect", 4, false},      {"drawRect", 5, true},
+        {"drawRoundRect", 4, true}, {"drawRoundRect", 6, false}, {"lineStyle", 0, false},
+        {"lineStyle", 9, true},     {"beginFill", 0, true},      {"endFill", 1, true},
+    };
+    for (const Case& c : table) {
+        avm2::Args args(c.given, avm2::Value::integer(1));
+        // Called on the object, and through the method read from it.
+        EXPECT_EQ(thrown([&] { call(g, c.method, args); }), c.refused ? "ArgumentError #1063" : "")
+            << c.method << " with " << c.given;
+        avm2::Value bound = vm.getProperty(g, avm2::Name::publicName(c.method));
+        EXPECT_EQ(thrown([&] { vm.call(bound, avm2::Value::null(), args); }),
+                  c.refused ? "ArgumentError #1063" : "")
+            << c.method << " read, with " << c.given;
+    }
+    // The gradient lists are declared Arrays.
+    const avm2::Value list = avm2::Value::object(vm.newArray({avm2::Value::integer(0)}));
+    EXPECT_EQ(thrown([&] {
+                  call(g, "beginGradientFill",
+                       {avm2::Value::string("linear"), avm2::Value::integer(5), list, list});
+              }),
+              "TypeError #1034");
+    const std::string error = thrownText([&] { call(g, "drawCircle", numbers({0, 0})); });
+    EXPECT_NE(error.find("Argument count mismatch on flash.display::Graphics/drawCircle(). "
+                         "Expected 3, got 2."),
+              std::string::npos)
+        << error;
+}
+
+} // namespace

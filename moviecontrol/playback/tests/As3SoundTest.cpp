@@ -95,33 +95,47 @@ Bytes toneScript(After after) {
     return abc.build();
 }
 
-// A movie with a 0.1 s tone bound to Tone by SymbolClass, the script on its first frame.
-std::vector<std::uint8_t> toneMovie(After after) {
+// A 1 kHz tone of `frames` samples at 22.05 kHz, the script block and SymbolClass on the first
+// frame: the class named `boundClass` takes the tone, or, when it is "", the document class
+// Root is bound and the root timeline starts the tone (a StartSound tag).
+std::vector<std::uint8_t> movieWithTone(const Bytes& block, std::uint32_t frames,
+                                        const std::string& boundClass, int frameCount) {
     moviemaker::MovieHeader h;
     h.version = 10;
     h.frameRate = 10.0;
     moviemaker::SwfWriter movie(h);
     const std::uint8_t attributes[] = {0x08, 0, 0, 0};
     movie.rawTag(69, attributes); // FileAttributes: ActionScript 3
-    const auto samples = moviemaker::sineTone(1000, 22050, 2205);
+    const auto samples = moviemaker::sineTone(1000, 22050, frames);
     const auto id = movie.defineSound(moviemaker::SoundFormat{3, 2, true, false},
                                       static_cast<std::uint32_t>(samples.size()),
                                       moviemaker::pcm16Bytes(samples));
-    std::vector<std::uint8_t> symbols{1, 0, static_cast<std::uint8_t>(id & 0xFF),
-                                      static_cast<std::uint8_t>(id >> 8)};
-    for (const char c : std::string("Tone")) {
-        symbols.push_back(static_cast<std::uint8_t>(c));
+    const auto lo = static_cast<std::uint8_t>(id & 0xFF), hi = static_cast<std::uint8_t>(id >> 8);
+    std::vector<std::uint8_t> symbols{1, 0};
+    if (boundClass.empty()) {
+        symbols.insert(symbols.end(), {0, 0, 'R', 'o', 'o', 't'});
+    } else {
+        symbols.insert(symbols.end(), {lo, hi});
+        symbols.insert(symbols.end(), boundClass.begin(), boundClass.end());
     }
     symbols.push_back(0);
     std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0}; // not lazy, no name
-    const Bytes block = toneScript(after);
     doAbc.insert(doAbc.end(), block.begin(), block.end());
     movie.rawTag(82, doAbc);
     movie.rawTag(76, symbols); // SymbolClass
-    for (int f = 0; f < 8; ++f) {
+    if (boundClass.empty()) {
+        const std::uint8_t start[] = {lo, hi, 0};
+        movie.rawTag(15, start); // StartSound
+    }
+    for (int f = 0; f < frameCount; ++f) {
         movie.showFrame();
     }
     return movie.finish();
+}
+
+// A movie with a 0.1 s tone bound to Tone by SymbolClass, the script on its first frame.
+std::vector<std::uint8_t> toneMovie(After after) {
+    return movieWithTone(toneScript(after), 2205, "Tone", 8);
 }
 
 // var s = new Sound(new URLRequest(file));
@@ -251,29 +265,7 @@ std::vector<std::uint8_t> timelineToneMovie(bool silenced) {
     code.push_back(0x47);
     abc.bodies.push_back(BodySpec{init, 2, 1, 0, 1, code, {}});
 
-    moviemaker::MovieHeader h;
-    h.version = 10;
-    h.frameRate = 10.0;
-    moviemaker::SwfWriter movie(h);
-    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
-    movie.rawTag(69, attributes); // FileAttributes: ActionScript 3
-    const auto samples = moviemaker::sineTone(1000, 22050, 6615);
-    const auto id = movie.defineSound(moviemaker::SoundFormat{3, 2, true, false},
-                                      static_cast<std::uint32_t>(samples.size()),
-                                      moviemaker::pcm16Bytes(samples));
-    std::vector<std::uint8_t> doAbc{0, 0, 0, 0, 0};
-    const Bytes block = abc.build();
-    doAbc.insert(doAbc.end(), block.begin(), block.end());
-    movie.rawTag(82, doAbc);
-    const std::uint8_t symbols[] = {1, 0, 0, 0, 'R', 'o', 'o', 't', 0};
-    movie.rawTag(76, symbols); // SymbolClass: the document class
-    const std::uint8_t start[] = {static_cast<std::uint8_t>(id & 0xFF),
-                                  static_cast<std::uint8_t>(id >> 8), 0};
-    movie.rawTag(15, start); // StartSound
-    for (int f = 0; f < 6; ++f) {
-        movie.showFrame();
-    }
-    return movie.finish();
+    return movieWithTone(abc.build(), 6615, "", 6);
 }
 
 std::vector<std::uint8_t> toneMp3() {

@@ -64,10 +64,10 @@ TEST_F(XmlMethods, EachKindOfNodeAnswers) {
     const Value attribute = item(call(root, "attributes"), 0);
     struct Row {
         Value node;
-        const char* kind;
-        const char* localName;
-        const char* simple;
-        const char* asString;
+        const char* kind = "";
+        const char* localName = "";
+        const char* simple = "";
+        const char* asString = "";
     };
     const Row rows[] = {
         {root, "element", "r", "false", "<r a=\"v\">text<!--c--><?pi body?><e><f/></e></r>"},

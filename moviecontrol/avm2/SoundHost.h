@@ -42,7 +42,8 @@ class SoundHost {
     virtual void setDisplayTransform(std::uint64_t node, double volume, double pan) {
         (void)node, (void)volume, (void)pan;
     }
-    // The last frames mixed, interleaved stereo in -1..1, oldest first; none when silent.
+    // The last frames mixed, interleaved stereo in -1..1, oldest first; none without a sound
+    // layer.
     virtual std::vector<float> recentOutput(std::size_t frames) {
         (void)frames;
         return {};

@@ -103,7 +103,7 @@ class Mixer {
     void mix(std::int16_t* out, std::size_t frames);
 
     // The last `frames` stereo frames mixed (at most kRecentFrames), oldest first, as
-    // interleaved samples in -1..1 before the listener's level: what a movie's spectrum
+    // interleaved samples in -1..1 before the listener's level: what a movie's sound
     // display reads. Silence until something was mixed.
     static constexpr std::size_t kRecentFrames = 2048;
     std::vector<float> recentOutput(std::size_t frames) const;

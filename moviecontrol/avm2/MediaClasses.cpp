@@ -11,7 +11,7 @@
 #include "avm2/Machine.h"
 #include "avm2/NativeArgs.h"
 #include "avm2/SoundHost.h"
-#include "avm2/SoundSpectrum.h"
+#include "avm2/SoundLevels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -480,7 +480,7 @@ void installMedia(Machine& m) {
 
     Class* mixer = m.defineClass("flash.media", "SoundMixer", m.objectClass);
     m.defineMethod(mixer, "stopAll", mixerStopAll, true);
-    installSoundSpectrum(m, mixer);
+    installSoundLevels(m, mixer);
     m.defineGetter(
         mixer, "soundTransform",
         [](Machine& mm, const Value&, Args& a) {

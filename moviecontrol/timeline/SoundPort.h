@@ -65,7 +65,7 @@ class SoundPort {
     // Sound objects whose started sound played to its end since the last call.
     virtual std::vector<std::uint64_t> takeCompleted() = 0;
     virtual void stopAll() = 0;
-    // The last frames mixed (interleaved stereo, -1..1): SoundMixer.computeSpectrum's input.
+    // The last frames mixed (interleaved stereo, -1..1): what SoundMixer reads for scripts.
     virtual std::vector<float> recentOutput(std::size_t frames) const {
         (void)frames;
         return {};

@@ -1,7 +1,7 @@
-// SoundMixer.computeSpectrum over the mixer's latest output. The waveform is the samples as
+// What SoundMixer reads of the mixer's latest output. The waveform is the samples as
 // they are; the frequency view is a discrete Fourier transform of a window twice as long,
 // each band's magnitude scaled so that a full-scale sine reads about 1.
-#include "avm2/SoundSpectrum.h"
+#include "avm2/SoundLevels.h"
 
 #include "avm2/ByteArrayData.h"
 #include "avm2/Host.h"
@@ -41,7 +41,7 @@ std::vector<float> channelWindow(const std::vector<float>& recent, std::size_t c
 
 void bandMagnitudes(const std::vector<float>& window, float* out) {
     const std::size_t n = window.size();
-    for (std::size_t k = 0; k < kSpectrumBands; ++k) {
+    for (std::size_t k = 0; k < kLevelBands; ++k) {
         double re = 0, im = 0;
         for (std::size_t t = 0; t < n; ++t) {
             const double angle =
@@ -54,7 +54,7 @@ void bandMagnitudes(const std::vector<float>& window, float* out) {
     }
 }
 
-Value computeSpectrum(Machine& m, const Value&, Args& a) {
+Value computeLevels(Machine& m, const Value&, Args& a) {
     const Value target = arg(a, 0);
     if (target.isNullish()) {
         m.throwError("TypeError", 2007, "Parameter outputArray must be non-null.");
@@ -68,10 +68,10 @@ Value computeSpectrum(Machine& m, const Value&, Args& a) {
     const int stretch = toInt32(m.toNumber(arg(a, 2)));
     std::vector<float> recent;
     if (SoundHost* sounds = soundHost(m.host()); sounds != nullptr) {
-        recent = sounds->recentOutput(spectrumFrames(fft, stretch));
+        recent = sounds->recentOutput(levelFrames(fft, stretch));
     }
-    const std::vector<float> values = soundSpectrum(recent, fft, stretch);
-    constexpr std::size_t kBytes = 2 * kSpectrumBands * sizeof(float);
+    const std::vector<float> values = soundLevels(recent, fft, stretch);
+    constexpr std::size_t kBytes = 2 * kLevelBands * sizeof(float);
     bytes->data.resize(std::max(bytes->data.size(), kBytes));
     for (std::size_t i = 0; i < values.size(); ++i) {
         auto word = std::bit_cast<std::uint32_t>(values[i]);
@@ -86,28 +86,28 @@ Value computeSpectrum(Machine& m, const Value&, Args& a) {
 
 } // namespace
 
-std::size_t spectrumFrames(bool fft, int stretchFactor) {
+std::size_t levelFrames(bool fft, int stretchFactor) {
     const auto step = static_cast<std::size_t>(clampedStretch(stretchFactor) + 1);
-    return (fft ? 2 : 1) * kSpectrumBands * step;
+    return (fft ? 2 : 1) * kLevelBands * step;
 }
 
-std::vector<float> soundSpectrum(const std::vector<float>& recent, bool fft, int stretchFactor) {
+std::vector<float> soundLevels(const std::vector<float>& recent, bool fft, int stretchFactor) {
     const auto step = static_cast<std::size_t>(clampedStretch(stretchFactor) + 1);
-    std::vector<float> out(2 * kSpectrumBands, 0.0f);
+    std::vector<float> out(2 * kLevelBands, 0.0f);
     for (std::size_t channel = 0; channel < 2; ++channel) {
-        float* dest = out.data() + channel * kSpectrumBands;
+        float* dest = out.data() + channel * kLevelBands;
         if (fft) {
-            bandMagnitudes(channelWindow(recent, channel, 2 * kSpectrumBands, step), dest);
+            bandMagnitudes(channelWindow(recent, channel, 2 * kLevelBands, step), dest);
         } else {
-            const std::vector<float> wave = channelWindow(recent, channel, kSpectrumBands, step);
+            const std::vector<float> wave = channelWindow(recent, channel, kLevelBands, step);
             std::copy(wave.begin(), wave.end(), dest);
         }
     }
     return out;
 }
 
-void installSoundSpectrum(Machine& m, Class* soundMixer) {
-    m.defineMethod(soundMixer, "computeSpectrum", computeSpectrum, true);
+void installSoundLevels(Machine& m, Class* soundMixer) {
+    m.defineMethod(soundMixer, "computeSpectrum", computeLevels, true);
 }
 
 } // namespace avm2

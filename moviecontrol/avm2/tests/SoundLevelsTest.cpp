@@ -1,7 +1,7 @@
-// SoundMixer.computeSpectrum: the waveform and the frequency bands of the latest mix, and
+// SoundMixer's reading of the latest mix: the waveform and the frequency bands, and
 // the byte array they are written to.
 
-#include "avm2/SoundSpectrum.h"
+#include "avm2/SoundLevels.h"
 #include "PlayerClassTest.h"
 #include "avm2/ByteArrayData.h"
 
@@ -11,8 +11,8 @@
 
 namespace {
 
-using avm2::kSpectrumBands;
-using avm2::soundSpectrum;
+using avm2::kLevelBands;
+using avm2::soundLevels;
 using avm2::Value;
 
 // Interleaved stereo frames: a sine of `cycles` per 512 frames on the left, silence right.
@@ -25,28 +25,28 @@ std::vector<float> sine(std::size_t frames, double cycles, float amplitude) {
     return out;
 }
 
-TEST(SoundSpectrum, WaveformIsTheNewestFramesOfEachChannel) {
+TEST(SoundLevels, WaveformIsTheNewestFramesOfEachChannel) {
     std::vector<float> recent(2 * 300);
     for (std::size_t f = 0; f < 300; ++f) {
         recent[2 * f] = static_cast<float>(f) / 1000.0f;
         recent[2 * f + 1] = -static_cast<float>(f) / 1000.0f;
     }
-    const auto out = soundSpectrum(recent, false, 0);
-    ASSERT_EQ(out.size(), 2 * kSpectrumBands);
-    EXPECT_FLOAT_EQ(out[kSpectrumBands - 1], 0.299f);       // the newest left sample
-    EXPECT_FLOAT_EQ(out[0], 0.044f);                        // 255 frames before it
-    EXPECT_FLOAT_EQ(out[2 * kSpectrumBands - 1], -0.299f);  // the newest right sample
-    const auto stretched = soundSpectrum(recent, false, 1); // every second frame
-    EXPECT_FLOAT_EQ(stretched[kSpectrumBands - 2], 0.297f);
+    const auto out = soundLevels(recent, false, 0);
+    ASSERT_EQ(out.size(), 2 * kLevelBands);
+    EXPECT_FLOAT_EQ(out[kLevelBands - 1], 0.299f);        // the newest left sample
+    EXPECT_FLOAT_EQ(out[0], 0.044f);                      // 255 frames before it
+    EXPECT_FLOAT_EQ(out[2 * kLevelBands - 1], -0.299f);   // the newest right sample
+    const auto stretched = soundLevels(recent, false, 1); // every second frame
+    EXPECT_FLOAT_EQ(stretched[kLevelBands - 2], 0.297f);
     EXPECT_FLOAT_EQ(stretched[0], 0.0f); // before the first: silence
-    EXPECT_EQ(soundSpectrum({}, false, 0), std::vector<float>(2 * kSpectrumBands, 0.0f));
-    EXPECT_EQ(avm2::spectrumFrames(false, 99), 3 * kSpectrumBands); // held at 11.025 kHz
+    EXPECT_EQ(soundLevels({}, false, 0), std::vector<float>(2 * kLevelBands, 0.0f));
+    EXPECT_EQ(avm2::levelFrames(false, 99), 3 * kLevelBands); // held at 11.025 kHz
 }
 
-TEST(SoundSpectrum, BandsPeakAtTheToneAndReadItsStrength) {
-    const auto out = soundSpectrum(sine(512, 32, 0.5f), true, 0);
+TEST(SoundLevels, BandsPeakAtTheToneAndReadItsStrength) {
+    const auto out = soundLevels(sine(512, 32, 0.5f), true, 0);
     std::size_t peak = 0;
-    for (std::size_t k = 0; k < kSpectrumBands; ++k) {
+    for (std::size_t k = 0; k < kLevelBands; ++k) {
         if (out[k] > out[peak]) {
             peak = k;
         }
@@ -54,15 +54,15 @@ TEST(SoundSpectrum, BandsPeakAtTheToneAndReadItsStrength) {
     EXPECT_EQ(peak, 32u);
     EXPECT_NEAR(out[peak], 0.5f, 0.01f);
     EXPECT_NEAR(out[10], 0.0f, 0.01f);
-    EXPECT_NEAR(out[kSpectrumBands + 32], 0.0f, 1e-6f); // the silent right channel
-    for (float v : soundSpectrum(sine(512, 7, 8.0f), true, 0)) {
+    EXPECT_NEAR(out[kLevelBands + 32], 0.0f, 1e-6f); // the silent right channel
+    for (float v : soundLevels(sine(512, 7, 8.0f), true, 0)) {
         EXPECT_LE(v, 1.0f);
     }
 }
 
-class SoundMixerSpectrum : public avm2test::PlayerClassTest {};
+class SoundMixerLevels : public avm2test::PlayerClassTest {};
 
-TEST_F(SoundMixerSpectrum, WritesFiveHundredTwelveFloatsFromTheStart) {
+TEST_F(SoundMixerLevels, WritesFiveHundredTwelveFloatsFromTheStart) {
     Value bytes = make("flash.utils::ByteArray");
     avm2::ByteArrayData* data = avm2::byteArrayData(bytes);
     data->data.assign(3000, 0xAB);

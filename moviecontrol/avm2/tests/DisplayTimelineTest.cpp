@@ -204,3 +204,25 @@ TEST_F(DisplayTimeline, RemovedChildKeepsItsName) {
 }
 
 } // namespace
+
+TEST_F(DisplayTimeline, ATimelineSymbolBoundToASpriteClassKeepsToItsFirstFrame) {
+    vm.defineClass("", "Skinned", vm.findClass("flash.display::Sprite"), nullptr);
+    vm.defineClass("", "Animated", vm.findClass("flash.display::MovieClip"), nullptr);
+    struct Case {
+        const char* symbolClass;
+        bool playing;
+    };
+    const Case cases[] = {{"Skinned", false}, {"Animated", true}, {"", true}};
+    for (const Case& c : cases) {
+        const NodeId node =
+            tree.place(FakeDisplayHost::kRoot, "clip", avm2::NodeKind::MovieClip, c.symbolClass);
+        tree.nodes[node].frames = 2;
+        object(node);
+        EXPECT_EQ(tree.nodes[node].playing, c.playing) << c.symbolClass;
+    }
+    // The document's own timeline is left to its class.
+    tree.nodes[FakeDisplayHost::kRoot].symbolClass = "Skinned";
+    tree.nodes[FakeDisplayHost::kRoot].frames = 2;
+    object(FakeDisplayHost::kRoot);
+    EXPECT_TRUE(tree.nodes[FakeDisplayHost::kRoot].playing);
+}

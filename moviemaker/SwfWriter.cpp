@@ -152,6 +152,13 @@ void SwfWriter::exportAssets(uint16_t id, std::string_view name) {
     tag(TagCode::ExportAssets, body.data());
 }
 
+void SwfWriter::defineScalingGrid(uint16_t id, const Rect& grid) {
+    BitWriter body;
+    body.u16(id);
+    writeRect(body, grid);
+    tag(TagCode::DefineScalingGrid, body.data());
+}
+
 uint16_t SwfWriter::importAssets(std::string_view url, std::span<const std::string_view> names,
                                  bool second) {
     if (names.size() > 0xFFFE - std::size_t{nextId_}) {

@@ -62,6 +62,8 @@ class SwfWriter : public Timeline {
     uint16_t defineSound(const SoundFormat& format, uint32_t sampleCount,
                          std::span<const uint8_t> data);
     void exportAssets(uint16_t id, std::string_view name);
+    // The nine-slice grid of the sprite or button `id`, in its twips.
+    void defineScalingGrid(uint16_t id, const Rect& grid);
     // ImportAssets (ImportAssets2 when `second`): `names` from the movie at `url`, under ids
     // taken in order; answers the first id.
     uint16_t importAssets(std::string_view url, std::span<const std::string_view> names,

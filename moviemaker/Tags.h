@@ -42,6 +42,7 @@ enum class TagCode : uint16_t {
     PlaceObject3 = 70,
     ImportAssets2 = 71,
     DefineFont3 = 75,
+    DefineScalingGrid = 78,
     DefineShape4 = 83,
     DefineMorphShape2 = 84,
     StartSound2 = 89,

@@ -1172,21 +1172,34 @@ Value maskSet(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
+// scale9Grid is the node's nine-slice grid, read back as a new Rectangle; null, as it
+// starts unless the symbol has one, takes it away. An object outside any display keeps a copy.
+constexpr char kScale9Grid[] = "scale9Grid";
+constexpr const char* kRectangleFields[] = {"x", "y", "width", "height"};
+
+Value newRectangle(Machine& m, const std::array<double, 4>& fields) {
+    Class* rectangle = m.findClass("flash.geom::Rectangle");
+    Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        m.setProperty(out, Name::publicName(kRectangleFields[i]), Value::number(fields[i]));
+    }
+    return out;
+}
+
+std::array<double, 4> rectangleFields(Machine& m, const Value& rect) {
+    std::array<double, 4> fields{};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        fields[i] = m.toNumber(m.getProperty(rect, Name::publicName(kRectangleFields[i])));
+    }
+    return fields;
+}
+
 // scrollRect reads back as a new Rectangle (a copy), or null without a window.
 Value scrollRectGet(Machine& m, const Value& self, Args&) {
     DisplayHost* h = hostOf(m);
     const auto window =
         h != nullptr && nodeOf(self) != 0 ? h->scrollRectOf(nodeOf(self)) : std::nullopt;
-    if (!window) {
-        return Value::null();
-    }
-    Class* rectangle = m.findClass("flash.geom::Rectangle");
-    Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
-    const char* names[] = {"x", "y", "width", "height"};
-    for (std::size_t i = 0; i < 4; ++i) {
-        m.setProperty(out, Name::publicName(names[i]), Value::number((*window)[i]));
-    }
-    return out;
+    return window ? newRectangle(m, *window) : Value::null();
 }
 
 Value scrollRectSet(Machine& m, const Value& self, Args& a) {
@@ -1197,11 +1210,7 @@ Value scrollRectSet(Machine& m, const Value& self, Args& a) {
         m.coerce(rect, rectangle);
     }
     if (!rect.isNullish()) {
-        window.emplace();
-        const char* names[] = {"x", "y", "width", "height"};
-        for (std::size_t i = 0; i < 4; ++i) {
-            (*window)[i] = m.toNumber(m.getProperty(rect, Name::publicName(names[i])));
-        }
+        window = rectangleFields(m, rect);
     }
     if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
         h->setScrollRect(nodeOf(self), window);
@@ -1209,23 +1218,13 @@ Value scrollRectSet(Machine& m, const Value& self, Args& a) {
     return Value();
 }
 
-// scale9Grid is kept as a copy of the Rectangle set and read back as a new copy; null, as
-// it starts, takes it away.
-constexpr char kScale9Grid[] = "scale9Grid";
-
-Value rectangleCopy(Machine& m, const Value& rect) {
-    Class* rectangle = m.findClass("flash.geom::Rectangle");
-    Value out = Value::object(rectangle != nullptr ? m.instantiate(rectangle) : m.newObject());
-    for (const char* name : {"x", "y", "width", "height"}) {
-        m.setProperty(out, Name::publicName(name),
-                      Value::number(m.toNumber(m.getProperty(rect, Name::publicName(name)))));
-    }
-    return out;
-}
-
 Value scale9GridGet(Machine& m, const Value& self, Args&) {
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        const auto grid = h->scalingGridOf(nodeOf(self));
+        return grid ? newRectangle(m, *grid) : Value::null();
+    }
     const Value kept = hiddenField(self, kScale9Grid, Value::null());
-    return kept.isObject() ? rectangleCopy(m, kept) : Value::null();
+    return kept.isObject() ? newRectangle(m, rectangleFields(m, kept)) : Value::null();
 }
 
 Value scale9GridSet(Machine& m, const Value& self, Args& a) {
@@ -1233,7 +1232,15 @@ Value scale9GridSet(Machine& m, const Value& self, Args& a) {
     if (Class* rectangle = m.findClass("flash.geom::Rectangle"); rectangle != nullptr) {
         m.coerce(rect, rectangle);
     }
-    setHiddenField(self, kScale9Grid, rect.isNullish() ? Value::null() : rectangleCopy(m, rect));
+    std::optional<std::array<double, 4>> grid;
+    if (!rect.isNullish()) {
+        grid = rectangleFields(m, rect);
+    }
+    if (DisplayHost* h = hostOf(m); h != nullptr && nodeOf(self) != 0) {
+        h->setScalingGrid(nodeOf(self), grid);
+        return Value();
+    }
+    setHiddenField(self, kScale9Grid, grid ? newRectangle(m, *grid) : Value::null());
     return Value();
 }
 

@@ -426,6 +426,15 @@ class DisplayHost {
     virtual void setScrollRect(NodeId node, const std::optional<std::array<double, 4>>& window) {
         (void)node, (void)window;
     }
+    // scale9Grid: the node's nine-slice grid (x, y, width, height in pixels, in its own
+    // space); none scales its drawing whole.
+    virtual std::optional<std::array<double, 4>> scalingGridOf(NodeId node) {
+        (void)node;
+        return std::nullopt;
+    }
+    virtual void setScalingGrid(NodeId node, const std::optional<std::array<double, 4>>& grid) {
+        (void)node, (void)grid;
+    }
     // opaqueBackground: the colour (0xRRGGBB) filling the node's bounds behind it; none.
     virtual std::optional<std::uint32_t> opaqueBackgroundOf(NodeId node) {
         (void)node;

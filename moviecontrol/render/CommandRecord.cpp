@@ -139,7 +139,8 @@ bool sameEntry(const CommandRecord::Entry& a, TwipsOrigin oa, const CommandRecor
                p.colorTransform == q.colorTransform &&
                (p.drawing == nullptr) == (q.drawing == nullptr) &&
                (p.text == nullptr) == (q.text == nullptr) && p.boxColor == q.boxColor &&
-               sameBounds(p.box, {}, q.box, {}) && sameMatrix(p.matrix, oa, q.matrix, ob);
+               sameBounds(p.box, {}, q.box, {}) && p.slices == q.slices &&
+               sameMatrix(p.matrix, oa, q.matrix, ob);
     }
     if (a.op == CommandRecord::Op::BeginGroup) {
         return sameGroupStyle(a.group, oa, b.group, ob);

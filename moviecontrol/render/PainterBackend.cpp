@@ -18,6 +18,7 @@
 #include "PixelSource.h"
 #include "QtConversions.h"
 #include "ScanlineFill.h"
+#include "SlicedShape.h"
 
 namespace mc {
 
@@ -152,7 +153,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
                 look.drawing = command.drawing->generation();
             }
             drawing_ = command.drawing;
-            paintShape(*s, command.matrix, command.colorTransform, look);
+            paintShape(*s, command, look);
             drawing_ = nullptr;
         }
         break;
@@ -163,7 +164,7 @@ void PainterBackend::draw(const DrawCharacter& original) {
             look.id = command.characterId;
             look.ratio = command.ratio;
             look.morph = true;
-            paintShape(*s, command.matrix, command.colorTransform, look);
+            paintShape(*s, command, look);
         }
         break;
     case CharacterKind::StaticText:
@@ -253,13 +254,19 @@ void PainterBackend::paintBox(const DrawCharacter& command) {
     p.fillRect(toQRectF(command.box), toQColor(command.boxColor, command.colorTransform));
 }
 
-void PainterBackend::paintShape(const ConvertedShape& shape, const Transform& m,
-                                const ColorTransform& cx, const ShapeLook& look) {
-    const Transform device = stage_ * m;
-    if (paintCachedShape(shape, device, cx, look)) {
+void PainterBackend::paintShape(const ConvertedShape& shape, const DrawCharacter& command,
+                                const ShapeLook& look) {
+    const Transform device = stage_ * command.matrix;
+    if (command.slices) {
+        // Sliced anew for every placement: the slices change with the clip's scale.
+        paintShapeOn(painter(), slicedShape(shape, *command.slices), toQTransform(device),
+                     command.colorTransform);
         return;
     }
-    paintShapeOn(painter(), shape, toQTransform(device), cx);
+    if (paintCachedShape(shape, device, command.colorTransform, look)) {
+        return;
+    }
+    paintShapeOn(painter(), shape, toQTransform(device), command.colorTransform);
 }
 
 void PainterBackend::paintShapeOn(QPainter& p, const ConvertedShape& shape, const QTransform& world,

@@ -107,7 +107,7 @@ class PainterBackend : public RenderBackend {
     const TextOutlines* textOf(const DrawCharacter& command);
     void paintFieldFrame(const DrawCharacter& command);
     // `look` names the shape for the raster cache.
-    void paintShape(const ConvertedShape& shape, const Transform& m, const ColorTransform& cx,
+    void paintShape(const ConvertedShape& shape, const DrawCharacter& command,
                     const ShapeLook& look);
     // Draws the shape from (or into) the raster cache; false when it must be drawn directly.
     bool paintCachedShape(const ConvertedShape& shape, const Transform& device,

@@ -147,6 +147,9 @@ class As3DisplayTree final : public avm2::DisplayHost {
     std::optional<std::array<double, 4>> scrollRectOf(avm2::NodeId node) override;
     void setScrollRect(avm2::NodeId node,
                        const std::optional<std::array<double, 4>>& window) override;
+    std::optional<std::array<double, 4>> scalingGridOf(avm2::NodeId node) override;
+    void setScalingGrid(avm2::NodeId node,
+                        const std::optional<std::array<double, 4>>& grid) override;
     std::optional<std::uint32_t> opaqueBackgroundOf(avm2::NodeId node) override;
     void setOpaqueBackground(avm2::NodeId node, std::optional<std::uint32_t> color) override;
     std::optional<pixels::BitmapPixels> bitmapOfClass(const std::string& className) override;

@@ -1,6 +1,6 @@
 // What ActionScript 3 display objects show through: a mask another object gives them, a
-// scroll window over their content, an opaque background behind it. The timeline draws them
-// as it draws those ActionScript 1/2 sets.
+// scroll window over their content, an opaque background behind it; and the nine-slice grid
+// their drawing scales by. The timeline draws them as it draws those ActionScript 1/2 sets.
 #include "As3DisplayTree.h"
 #include "ScrollWindowRules.h"
 
@@ -42,6 +42,31 @@ void As3DisplayTree::setScrollRect(avm2::NodeId node,
         return;
     }
     o->scrollRect = scriptWindowAs3((*window)[0], (*window)[1], (*window)[2], (*window)[3]);
+}
+
+std::optional<std::array<double, 4>> As3DisplayTree::scalingGridOf(avm2::NodeId node) {
+    DisplayObject* o = find(node);
+    if (o == nullptr || !o->scalingGrid) {
+        return std::nullopt;
+    }
+    const Bounds& g = *o->scalingGrid;
+    return std::array<double, 4>{g.xMin / 20.0, g.yMin / 20.0, (g.xMax - g.xMin) / 20.0,
+                                 (g.yMax - g.yMin) / 20.0};
+}
+
+void As3DisplayTree::setScalingGrid(avm2::NodeId node,
+                                    const std::optional<std::array<double, 4>>& grid) {
+    DisplayObject* o = find(node);
+    if (o == nullptr) {
+        return;
+    }
+    if (!grid ||
+        !std::all_of(grid->begin(), grid->end(), [](double v) { return std::isfinite(v); })) {
+        o->scalingGrid.reset();
+        return;
+    }
+    const auto [x, y, width, height] = *grid;
+    o->scalingGrid = Bounds{x * 20.0, y * 20.0, (x + width) * 20.0, (y + height) * 20.0, true};
 }
 
 std::optional<std::uint32_t> As3DisplayTree::opaqueBackgroundOf(avm2::NodeId node) {

@@ -1,5 +1,7 @@
 #include "SurfaceProperties.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -28,19 +30,34 @@ std::optional<Rgba> colorOf(avm1::Machine& m, const Value& value) {
                 static_cast<std::uint8_t>(rgb), 255};
 }
 
-std::optional<ScrollWindow> windowOf(avm1::Machine& m, const Value& value) {
+// A rectangle's x, y, width and height, all finite; none for anything else.
+std::optional<std::array<double, 4>> rectangleOf(avm1::Machine& m, const Value& value) {
     avm1::Object* r = value.asObject();
     if (r == nullptr) {
         return std::nullopt;
     }
-    const double x = m.toNumber(m.get(r, "x"));
-    const double y = m.toNumber(m.get(r, "y"));
-    const double width = m.toNumber(m.get(r, "width"));
-    const double height = m.toNumber(m.get(r, "height"));
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height)) {
+    const std::array<double, 4> fields{m.toNumber(m.get(r, "x")), m.toNumber(m.get(r, "y")),
+                                       m.toNumber(m.get(r, "width")),
+                                       m.toNumber(m.get(r, "height"))};
+    if (!std::all_of(fields.begin(), fields.end(), [](double v) { return std::isfinite(v); })) {
         return std::nullopt;
     }
-    return scriptWindowAs2(x, y, width, height);
+    return fields;
+}
+
+std::optional<ScrollWindow> windowOf(avm1::Machine& m, const Value& value) {
+    const auto r = rectangleOf(m, value);
+    return r ? std::optional(scriptWindowAs2((*r)[0], (*r)[1], (*r)[2], (*r)[3])) : std::nullopt;
+}
+
+// A nine-slice grid in twips from a rectangle in pixels.
+std::optional<Bounds> gridOf(avm1::Machine& m, const Value& value) {
+    const auto r = rectangleOf(m, value);
+    if (!r) {
+        return std::nullopt;
+    }
+    const auto [x, y, width, height] = *r;
+    return Bounds{x * 20.0, y * 20.0, (x + width) * 20.0, (y + height) * 20.0, true};
 }
 
 } // namespace
@@ -64,6 +81,16 @@ bool readSurfaceProperty(avm1::Machine& m, const DisplayObject& o, std::string_v
         }
         return true;
     }
+    if (name == "scale9Grid") {
+        if (const auto& g = o.scalingGrid) {
+            out = Value(avm1::newGeomRectangle(m, g->xMin / 20.0, g->yMin / 20.0,
+                                               (g->xMax - g->xMin) / 20.0,
+                                               (g->yMax - g->yMin) / 20.0));
+        } else {
+            out = Value();
+        }
+        return true;
+    }
     return false;
 }
 
@@ -75,6 +102,10 @@ bool writeSurfaceProperty(avm1::Machine& m, DisplayObject& o, std::string_view n
     }
     if (name == "scrollRect") {
         o.scrollRect = windowOf(m, value);
+        return true;
+    }
+    if (name == "scale9Grid") {
+        o.scalingGrid = gridOf(m, value);
         return true;
     }
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 // What scripts set about how a display object meets the picture around it: the opaque
-// background behind it, the scroll window onto its content, and the mask setMask names.
+// background behind it, the scroll window onto its content, the nine-slice grid its drawing
+// scales by, and the mask setMask names.
 
 #include <optional>
 #include <string_view>
@@ -16,7 +17,8 @@ namespace mc {
 
 class StageScripts;
 
-// opaqueBackground and scrollRect (from version 8 on): false when `name` is neither.
+// opaqueBackground, scrollRect and scale9Grid (from version 8 on): false when `name` is none
+// of them.
 bool readSurfaceProperty(avm1::Machine& m, const DisplayObject& o, std::string_view name,
                          avm1::Value& out);
 bool writeSurfaceProperty(avm1::Machine& m, DisplayObject& o, std::string_view name,

@@ -98,6 +98,8 @@ class Movie {
         std::uint16_t id = 0;
     };
     std::vector<Import> imports;
+    // DefineScalingGrid: the nine-slice grid of a sprite or button, in its own twips, by id.
+    std::map<std::uint16_t, Rect> scalingGrids;
 
     const Definition* find(std::uint16_t id) const;
     template <typename T> const T* findAs(std::uint16_t id) const {

@@ -444,12 +444,21 @@ class MovieReader {
             }
             break;
         }
+        case tag::DefineScalingGrid: {
+            const std::uint16_t id = b.u16();
+            const Rect grid = readRect(b);
+            // A later grid for the same symbol replaces the earlier one.
+            if (!b.failed() && movie_.scalingGrids.size() < ctx_.limits.maxTagsPerTimeline) {
+                movie_.scalingGrids[id] = grid;
+            }
+            break;
+        }
         default:
             if (isSoundControlTag(code)) {
                 frame.tags.emplace_back(RawControlTag{code, b.rest()});
             }
-            // Everything else (metadata, scaling grids, exports, scripts of later versions)
-            // is skipped by its length.
+            // Everything else (metadata, exports, scripts of later versions) is skipped by
+            // its length.
             break;
         }
     }

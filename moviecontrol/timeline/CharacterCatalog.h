@@ -49,6 +49,11 @@ class CharacterCatalog {
         (void)ratio;
         return std::nullopt;
     }
+    // A sprite's or button's nine-slice grid (DefineScalingGrid), in its own twips.
+    virtual std::optional<swf::Rect> scalingGrid(std::uint16_t id) const {
+        (void)id;
+        return std::nullopt;
+    }
     // The same without the widths of a shape's lines, where its definition states them apart.
     virtual std::optional<swf::Rect> edgeBounds(std::uint16_t id, std::uint16_t ratio) const {
         return bounds(id, ratio);

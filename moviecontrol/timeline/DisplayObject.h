@@ -108,6 +108,9 @@ struct DisplayObject {
     std::optional<Rgba> opaqueBackground;
     // Shows only this window of the content, its corner at the object's origin.
     std::optional<ScrollWindow> scrollRect;
+    // A sprite's or button's nine-slice grid, in its own twips: its drawing keeps its corners
+    // unscaled when the object is scaled.
+    std::optional<Bounds> scalingGrid;
     bool visible = true;
     // Which records of a button show: the up (1), over (2) or down (4) state bits of its
     // definition, as the pointer leaves it.

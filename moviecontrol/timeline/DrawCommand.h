@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "Bounds.h"
 #include "ColorTransform.h"
+#include "NineSlice.h"
 #include "Transform.h"
 #include "swf/Filters.h"
 
@@ -54,6 +56,9 @@ struct DrawCharacter {
     // A box: its corners in the space the matrix maps, and its colour.
     Bounds box = {};
     Rgba boxColor = {};
+    // A shape of a clip scaled by its nine-slice grid: its points are mapped by these slices
+    // before the matrix.
+    std::optional<NineSlice> slices = std::nullopt;
 };
 
 // A sprite whose children must be composed in a layer of their own before they reach the

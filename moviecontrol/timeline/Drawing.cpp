@@ -351,13 +351,16 @@ void Drawing::clear() {
 }
 
 void Drawing::drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
-                     std::size_t& budget) const {
+                     std::size_t& budget, const NineSlice* slices) const {
     if (empty() || budget == 0) {
         return;
     }
     --budget;
     DrawCharacter draw{CharacterKind::Shape, 0, 0, matrix, cx};
     draw.drawing = this;
+    if (slices != nullptr) {
+        draw.slices = *slices;
+    }
     backend.draw(draw);
 }
 

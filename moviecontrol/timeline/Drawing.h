@@ -76,8 +76,9 @@ class Drawing {
     // Grows with every change, so that a renderer can keep its conversion until then.
     std::uint64_t generation() const { return generation_; }
 
+    // `slices`: the drawing is a sliced clip's own (its points mapped by them).
     void drawTo(RenderBackend& backend, const Transform& matrix, const ColorTransform& cx,
-                std::size_t& budget) const;
+                std::size_t& budget, const NineSlice* slices = nullptr) const;
 
   private:
     void selectStyles();

@@ -110,9 +110,13 @@ void TimelinePlayer::renderContent(RenderBackend& backend, const DisplayObject& 
 
 void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
                               const Transform& matrix, const ColorTransform& cx, bool inMask,
-                              std::size_t& budget) const {
+                              std::size_t& budget, const SlicedClip* sliced) const {
     if (clip.drawing) {
-        clip.drawing->drawTo(backend, matrix, cx, budget);
+        if (sliced != nullptr) {
+            clip.drawing->drawTo(backend, sliced->unscaled, cx, budget, &sliced->slices);
+        } else {
+            clip.drawing->drawTo(backend, matrix, cx, budget);
+        }
     }
     std::vector<std::int32_t> masks; // clip depths of the masks in force, innermost last
     for (const auto& [depth, child] : clip.clip->displayList) {
@@ -152,6 +156,12 @@ void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
             backend.useMask();
             emitObject(backend, object, matrix, cx, false, budget);
             backend.endMask();
+            continue;
+        }
+        if (sliced != nullptr && !mask &&
+            (object.kind == CharacterKind::Shape || object.kind == CharacterKind::MorphShape) &&
+            !needsGroup(object)) {
+            emitSlicedShape(backend, object, *sliced, cx, budget);
             continue;
         }
         emitObject(backend, object, matrix, cx, inMask, budget);
@@ -198,10 +208,46 @@ void TimelinePlayer::emitObject(RenderBackend& backend, const DisplayObject& obj
         cx = ColorTransform{};
         backend.beginGroup(style);
     }
-    emitSurface(backend, object, m, cx, inMask, budget);
+    if (const auto sliced = slicedClip(object, m, inMask)) {
+        emitBackground(backend, object, m);
+        emitClip(backend, object, m, cx, inMask, budget, &*sliced);
+    } else {
+        emitSurface(backend, object, m, cx, inMask, budget);
+    }
     if (group) {
         backend.endGroup();
     }
+}
+
+std::optional<TimelinePlayer::SlicedClip>
+TimelinePlayer::slicedClip(const DisplayObject& object, const Transform& m, bool inMask) const {
+    // Only a clip's own scale is sliced; one with a scroll window, or drawn into a mask,
+    // scales as any other.
+    if (!object.scalingGrid || !object.clip || object.scrollRect || inMask) {
+        return std::nullopt;
+    }
+    std::size_t visits = limits_.maxObjects;
+    const Bounds content = geometry_.contentBounds(object, Transform{}, visits);
+    auto slices = sliceClip(*object.scalingGrid, content, object.matrix);
+    if (!slices) {
+        return std::nullopt;
+    }
+    return SlicedClip{*slices, unscaledPlacement(m, object.matrix)};
+}
+
+void TimelinePlayer::emitSlicedShape(RenderBackend& backend, const DisplayObject& shape,
+                                     const SlicedClip& sliced, const ColorTransform& cx,
+                                     std::size_t& budget) const {
+    if (budget == 0) {
+        return;
+    }
+    --budget;
+    DrawCharacter draw{shape.kind, shape.characterId, shape.ratio, sliced.unscaled,
+                       compose(cx, shape.colorTransform)};
+    draw.library = shape.library;
+    draw.slices = sliced.slices;
+    draw.slices->inner = shape.matrix;
+    backend.draw(draw);
 }
 
 TimelinePlayer::CachedCover TimelinePlayer::cachedCover(const DisplayObject& object,

@@ -77,6 +77,11 @@ const swf::Button* MovieCatalog::button(std::uint16_t id) const {
     return movie_.findAs<swf::Button>(id);
 }
 
+std::optional<swf::Rect> MovieCatalog::scalingGrid(std::uint16_t id) const {
+    const auto it = movie_.scalingGrids.find(id);
+    return it != movie_.scalingGrids.end() ? std::optional(it->second) : std::nullopt;
+}
+
 std::optional<swf::Rect> MovieCatalog::bounds(std::uint16_t id, std::uint16_t ratio) const {
     const swf::Definition* d = movie_.find(id);
     if (d == nullptr) {

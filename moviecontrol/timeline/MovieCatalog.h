@@ -15,6 +15,7 @@ class MovieCatalog : public CharacterCatalog {
     const swf::Button* button(std::uint16_t id) const override;
     std::optional<swf::Rect> bounds(std::uint16_t id, std::uint16_t ratio) const override;
     std::optional<swf::Rect> edgeBounds(std::uint16_t id, std::uint16_t ratio) const override;
+    std::optional<swf::Rect> scalingGrid(std::uint16_t id) const override;
     std::optional<std::uint16_t> exported(std::string_view name) const override;
     const swf::EditText* editText(std::uint16_t id) const override;
     const swf::Font* font(std::uint16_t id) const override;

@@ -466,6 +466,12 @@ bool TimelinePlayer::instantiate(DisplayObject& parent, const std::shared_ptr<Di
     o->characterId = characterId;
     o->kind = kind;
     o->clip.reset();
+    o->scalingGrid.reset();
+    if (kind == CharacterKind::Sprite || kind == CharacterKind::Button) {
+        if (const auto grid = catalog.scalingGrid(characterId)) {
+            o->scalingGrid = Bounds::of(*grid);
+        }
+    }
     ++liveObjects_;
     if (o->name.empty() &&
         (nameEveryObject_ || ((kind == CharacterKind::Sprite || kind == CharacterKind::Button ||

@@ -293,8 +293,20 @@ class TimelinePlayer {
     void runQueued(const QueuedScript& script);
     bool tickBudgetSpent() const { return tagsThisTick_ >= limits_.maxTagsPerTick; }
     std::shared_ptr<DisplayObject> makeObject();
+    // A clip scaled by its nine-slice grid: its shapes' slices, and the matrix they are drawn
+    // with (the clip's placement without its own scale).
+    struct SlicedClip {
+        NineSlice slices;
+        Transform unscaled;
+    };
     void emitClip(RenderBackend& backend, const DisplayObject& clip, const Transform& matrix,
-                  const ColorTransform& cx, bool inMask, std::size_t& budget) const;
+                  const ColorTransform& cx, bool inMask, std::size_t& budget,
+                  const SlicedClip* sliced = nullptr) const;
+    std::optional<SlicedClip> slicedClip(const DisplayObject& object, const Transform& m,
+                                         bool inMask) const;
+    void emitSlicedShape(RenderBackend& backend, const DisplayObject& shape,
+                         const SlicedClip& sliced, const ColorTransform& cx,
+                         std::size_t& budget) const;
     void emitObject(RenderBackend& backend, const DisplayObject& object,
                     const Transform& parentMatrix, const ColorTransform& parentCx, bool inMask,
                     std::size_t& budget) const;

@@ -289,7 +289,8 @@ TEST_F(DisplayRules, MasksGridsCachingAndBlendsReadBackByTheirRules) {
     EXPECT_EQ(setThrows(a, "blendMode", Value::string("bogus")).substr(0, 26),
               "ArgumentError: Error #2008");
 
-    // scale9Grid reads back a copy of what was set; null takes it away.
+    // scale9Grid reaches the display and reads back a copy of what was set; null takes it
+    // away.
     EXPECT_TRUE(get(a, "scale9Grid").isNull());
     Args box{Value::number(10), Value::number(20), Value::number(30), Value::number(40)};
     const Value rect =
@@ -299,6 +300,7 @@ TEST_F(DisplayRules, MasksGridsCachingAndBlendsReadBackByTheirRules) {
     const Value read = get(a, "scale9Grid");
     EXPECT_NE(read.asObject(), rect.asObject());
     EXPECT_EQ(vm.toString(read), "(x=10, y=20, w=30, h=40)");
+    EXPECT_EQ(tree.grids.at(a.asObject()->displayNode), (std::array<double, 4>{10, 20, 30, 40}));
     set(a, "scale9Grid", Value::null());
     EXPECT_TRUE(get(a, "scale9Grid").isNull());
 }

@@ -196,6 +196,20 @@ class FakeDisplayHost final : public avm2::DisplayHost {
             windows.erase(node);
         }
     }
+    // Nine-slice grids as set.
+    std::map<avm2::NodeId, std::array<double, 4>> grids;
+    std::optional<std::array<double, 4>> scalingGridOf(avm2::NodeId node) override {
+        auto it = grids.find(node);
+        return it != grids.end() ? std::optional(it->second) : std::nullopt;
+    }
+    void setScalingGrid(avm2::NodeId node,
+                        const std::optional<std::array<double, 4>>& grid) override {
+        if (grid) {
+            grids[node] = *grid;
+        } else {
+            grids.erase(node);
+        }
+    }
     std::optional<std::uint32_t> opaqueBackgroundOf(avm2::NodeId node) override {
         auto it = backgrounds.find(node);
         return it != backgrounds.end() ? std::optional(it->second) : std::nullopt;

@@ -41,6 +41,37 @@ TEST(SurfaceScriptsTest, OpaqueBackgroundAndScrollRectReadBackAsSetAndClear) {
     EXPECT_FALSE(c->scrollRect.has_value());
 }
 
+TEST(SurfaceScriptsTest, AScalingGridReadsInPixelsFromItsSymbolAndAsSet) {
+    moviemaker::SwfWriter movie(version(8));
+    moviemaker::Sprite symbol;
+    symbol.showFrame();
+    const uint16_t id = movie.defineSprite(symbol);
+    movie.defineScalingGrid(id, moviemaker::Rect{200, 600, 100, 300});
+    movie.rawTag(56, exportTag(id, "Skin"));
+    Actions a;
+    a.callMethod("this", "attachMovie", {"Skin", "s", "1"})
+        .callMethod("this", "createEmptyMovieClip", {"c", "2"})
+        .traceValue("s.scale9Grid.x")
+        .traceValue("s.scale9Grid.height")
+        .traceValue("c.scale9Grid");
+    Actions rectangle;
+    rectangle.push(40.0).push(30.0).push(2.0).push(1.0).pushInt(4).push("flash.geom");
+    rectangle.code(0x1C).push("Rectangle").code(0x53);
+    assign(a, "c", "scale9Grid", rectangle)
+        .traceValue("c.scale9Grid.y")
+        .traceValue("c.scale9Grid.width");
+    assign(a, "s", "scale9Grid", Actions().pushUndefined()).traceValue("s.scale9Grid");
+    movie.doAction(a);
+    movie.showFrame();
+    ScriptedMovie m(movie.finish());
+    EXPECT_EQ(m.traced, (Lines{"10", "10", "undefined", "2", "30", "undefined"}));
+    auto c = m.player->childByName(m.player->rootObject(), "c", true);
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(c->scalingGrid.has_value());
+    EXPECT_DOUBLE_EQ(c->scalingGrid->xMin, 20.0);
+    EXPECT_DOUBLE_EQ(c->scalingGrid->yMax, 840.0);
+}
+
 TEST(SurfaceScriptsTest, ARegisteredClassFollowsItsSymbolUnderEveryNameItIsExportedBy) {
     moviemaker::SwfWriter movie(version(8));
     moviemaker::Sprite symbol;

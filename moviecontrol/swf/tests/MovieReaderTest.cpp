@@ -242,6 +242,25 @@ TEST(TagStream, NameExportedTwiceNamesTheLaterCharacter) {
     EXPECT_EQ(m->exports.size(), 2u);
 }
 
+TEST(TagStream, ScalingGridsAreKeptByIdTheLaterOneWinning) {
+    Bytes first;
+    first.u16(3).rect(100, 300, 50, 150);
+    Bytes second;
+    second.u16(3).rect(-20, 40, 60, 80);
+    Bytes other;
+    other.u16(7).rect(0, 10, 0, 10);
+    Bytes cut; // an id and half a rectangle
+    cut.u16(9).u8(0x80);
+    auto m =
+        test::load(test::tag(tag::DefineScalingGrid, first.data()) +
+                   test::tag(tag::DefineScalingGrid, other.data()) +
+                   test::tag(tag::DefineScalingGrid, second.data()) +
+                   test::tag(tag::DefineScalingGrid, cut.data()) + test::tag(tag::ShowFrame, {}));
+    ASSERT_EQ(m->scalingGrids.size(), 2u);
+    EXPECT_EQ(m->scalingGrids.at(3), (Rect{-20, 40, 60, 80}));
+    EXPECT_EQ(m->scalingGrids.at(7), (Rect{0, 10, 0, 10}));
+}
+
 TEST(TagStream, EachFrameHoldsItsEntriesWithoutSpareRoom) {
     Bytes place;
     place.u8(0x02).u16(1).u16(1);

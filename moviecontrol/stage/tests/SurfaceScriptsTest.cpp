@@ -13,6 +13,14 @@ Actions& assign(Actions& a, std::string_view object, std::string_view member,
     return a.push(object).code(0x1C).push(member).raw(value.body()).code(0x4F);
 }
 
+// new flash.geom.Rectangle(x, y, width, height)
+Actions newRectangle(double x, double y, double width, double height) {
+    Actions a;
+    a.push(height).push(width).push(y).push(x).pushInt(4).push("flash.geom");
+    a.code(0x1C).push("Rectangle").code(0x53);
+    return a;
+}
+
 TEST(SurfaceScriptsTest, OpaqueBackgroundAndScrollRectReadBackAsSetAndClear) {
     Actions a;
     a.callMethod("this", "createEmptyMovieClip", {"c", "1"})
@@ -22,9 +30,7 @@ TEST(SurfaceScriptsTest, OpaqueBackgroundAndScrollRectReadBackAsSetAndClear) {
         .setVariable("c.opaqueBackground", 0x01FF00FF)
         .traceValue("c.opaqueBackground");
     assign(a, "c", "opaqueBackground", Actions().pushNull()).traceValue("c.opaqueBackground");
-    Actions rectangle;
-    rectangle.push(40.0).push(30.0).push(2.0).push(1.0).pushInt(4).push("flash.geom");
-    rectangle.code(0x1C).push("Rectangle").code(0x53);
+    const Actions rectangle = newRectangle(1, 2, 30, 40);
     assign(a, "c", "scrollRect", rectangle)
         .traceValue("c.scrollRect.x")
         .traceValue("c.scrollRect.height");
@@ -54,9 +60,7 @@ TEST(SurfaceScriptsTest, AScalingGridReadsInPixelsFromItsSymbolAndAsSet) {
         .traceValue("s.scale9Grid.x")
         .traceValue("s.scale9Grid.height")
         .traceValue("c.scale9Grid");
-    Actions rectangle;
-    rectangle.push(40.0).push(30.0).push(2.0).push(1.0).pushInt(4).push("flash.geom");
-    rectangle.code(0x1C).push("Rectangle").code(0x53);
+    const Actions rectangle = newRectangle(1, 2, 30, 40);
     assign(a, "c", "scale9Grid", rectangle)
         .traceValue("c.scale9Grid.y")
         .traceValue("c.scale9Grid.width");

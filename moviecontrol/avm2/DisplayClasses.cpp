@@ -121,6 +121,7 @@ Value displayInit(Machine& m, const Value& self, Args&) {
         }
         o->displayNode = node;
         h->bindScriptObject(node, o);
+        keepSpriteSymbolStill(m, *h, node, o->cls);
     }
     constructChildren(m, o->displayNode);
     return Value();

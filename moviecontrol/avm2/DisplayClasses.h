@@ -10,6 +10,7 @@
 
 namespace avm2 {
 
+class Class;
 class Machine;
 class Object;
 
@@ -17,6 +18,10 @@ class Object;
 // class its symbol names, else the class of its kind. A timeline child is bound to its
 // parent's instance-name slot. Null without a display host or for node 0.
 Object* scriptObjectOf(Machine& m, NodeId node);
+// A symbol with a timeline bound to `cls`, a Sprite but no MovieClip, is a Sprite: it shows
+// its first frame and its timeline never moves on (a component keeps the skins it exports on
+// a second frame that must never show). The document's own timeline is left to its class.
+void keepSpriteSymbolStill(Machine& m, DisplayHost& h, NodeId node, const Class* cls);
 // Makes the script objects of the node's children that have none, in painting order,
 // sending each its added and (on the stage) addedToStage events.
 void constructChildren(Machine& m, NodeId node);

@@ -114,13 +114,7 @@ Object* scriptObjectOf(Machine& m, NodeId node) {
     if (node == h->stageNode()) {
         return o;
     }
-    // A timeline symbol bound to a class that is a Sprite but no MovieClip is a Sprite: it
-    // shows its first frame and its timeline never moves on (a component keeps the skins
-    // it exports on a second frame that must never show).
-    if (node != h->rootNode() && h->kindOf(node) == NodeKind::MovieClip &&
-        !cls->isSubclassOf(m.findClass("flash.display::MovieClip"))) {
-        h->setPlaying(node, false);
-    }
+    keepSpriteSymbolStill(m, *h, node, cls);
     // A button is in its parent's slot and has its states before its constructor runs;
     // one whose up state holds a MovieClip plays a frame of the movie first (movies from
     // version 10).
@@ -150,6 +144,13 @@ Object* scriptObjectOf(Machine& m, NodeId node) {
         setInstanceSlot(m, *h, o);
     }
     return o;
+}
+
+void keepSpriteSymbolStill(Machine& m, DisplayHost& h, NodeId node, const Class* cls) {
+    if (node != h.rootNode() && h.kindOf(node) == NodeKind::MovieClip &&
+        !cls->isSubclassOf(m.findClass("flash.display::MovieClip"))) {
+        h.setPlaying(node, false);
+    }
 }
 
 void constructChildren(Machine& m, NodeId node) {

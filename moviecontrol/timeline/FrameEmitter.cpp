@@ -112,11 +112,8 @@ void TimelinePlayer::emitClip(RenderBackend& backend, const DisplayObject& clip,
                               const Transform& matrix, const ColorTransform& cx, bool inMask,
                               std::size_t& budget, const SlicedClip* sliced) const {
     if (clip.drawing) {
-        if (sliced != nullptr) {
-            clip.drawing->drawTo(backend, sliced->unscaled, cx, budget, &sliced->slices);
-        } else {
-            clip.drawing->drawTo(backend, matrix, cx, budget);
-        }
+        clip.drawing->drawTo(backend, sliced != nullptr ? sliced->unscaled : matrix, cx, budget,
+                             sliced != nullptr ? &sliced->slices : nullptr);
     }
     std::vector<std::int32_t> masks; // clip depths of the masks in force, innermost last
     for (const auto& [depth, child] : clip.clip->displayList) {
